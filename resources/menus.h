@@ -1,0 +1,39 @@
+// The menus, accelerator tables and tool bars of the program's windows, found
+// by their resource names ("LAYOUT_MENU", "RESULTS_ACCEL", "LAYOUT_TOOLBAR").
+// Modules whose windows are built later (libraries, qualification windows) add
+// their own with the add_ calls; a name is then found like a built-in one.
+#pragma once
+
+#include "platform/resources.h"
+
+#include <string>
+#include <vector>
+
+// Key codes of the numeric keypad digits (the usual virtual-key numbers).
+enum : int { KEY_NUMPAD0 = 0x60, KEY_NUMPAD2 = 0x62, KEY_NUMPAD8 = 0x68 };
+
+// The text of the recent-models popup in the File menus.
+inline constexpr const char* RECENT_MODELS_TEXT = "Recent &Models";
+
+// Both variants of a window's tool bar and the buttons that start hidden.
+struct ToolBarPair {
+    std::string name;              // such as "LAYOUT_TOOLBAR"
+    ToolBar large;
+    ToolBar small;
+    std::vector<int> hidden;       // command ids shown later by the code that needs them
+};
+
+// Each throws MessageText naming the resource when there is none of that name.
+const MenuTemplate& menu_resource(const std::string& name);
+const AcceleratorTable& accelerator_resource(const std::string& name);
+const ToolBarPair& toolbar_resource(const std::string& name);
+
+// Adds a resource, or replaces one of the same name added before; the built-in
+// resources cannot be replaced. References handed out earlier stay valid.
+void add_menu_resource(const MenuTemplate& menu);
+void add_accelerator_resource(const AcceleratorTable& table);
+void add_toolbar_resource(const ToolBarPair& bars);
+
+// The names known, built-in first (for tests and diagnostics).
+std::vector<std::string> menu_resource_names();
+std::vector<std::string> accelerator_resource_names();

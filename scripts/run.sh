@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Korvane in release mode and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV_TESTS=OFF
+cmake --build build/release --target korvane
+exec build/release/korvane "$@"

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Korvane with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs every test; the window tests run under Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+jobs=$(nproc)
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON -DKV_WERROR=ON -DKV_TESTS=ON
+cmake --build build/test -j "$jobs"
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export QT_QPA_PLATFORM=xcb
+export XDG_CONFIG_HOME="$PWD/build/test/config-home"
+mkdir -p "$XDG_CONFIG_HOME"
+cd build/test
+xvfb-run -a -s "-screen 0 1600x1000x24" ctest --output-on-failure -j "$jobs" --timeout 300

@@ -1,0 +1,415 @@
+// The binary file object: little-endian fields assembled byte by byte, so the
+// files are the same whatever the host's byte order.
+#include "framework/binfile.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+uint32_t load_le32(const unsigned char* p)
+{
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+void store_le32(unsigned char* p, uint32_t v)
+{
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+    p[2] = static_cast<unsigned char>(v >> 16);
+    p[3] = static_cast<unsigned char>(v >> 24);
+}
+
+// Converts count 4-byte little-endian fields, read as raw bytes into values,
+// into host values in place.
+template <typename T>
+void from_le32_in_place(T* values, std::size_t count)
+{
+    static_assert(sizeof(T) == 4);
+    for (std::size_t i = 0; i < count; ++i) {
+        unsigned char bytes[4];
+        std::memcpy(bytes, &values[i], 4);
+        values[i] = std::bit_cast<T>(load_le32(bytes));
+    }
+}
+
+template <typename T>
+void write_le32_array(BinFile& file, const T* values, std::size_t count)
+{
+    static_assert(sizeof(T) == 4);
+    if (!values && count > 0) {
+        file.set_error();
+        return;
+    }
+    std::array<unsigned char, 4096> chunk;
+    const std::size_t per_chunk = chunk.size() / 4;
+    while (count > 0) {
+        const std::size_t n = std::min(count, per_chunk);
+        for (std::size_t i = 0; i < n; ++i)
+            store_le32(&chunk[4 * i], std::bit_cast<uint32_t>(values[i]));
+        file.write(chunk.data(), 4 * n);
+        values += n;
+        count -= n;
+    }
+}
+
+// Creates a new, unique temporary file beside the target; -1 when none can be
+// made. The file gets the target's permission bits when the target exists,
+// else the usual ones for a new file.
+int create_temp_beside(const std::string& path, std::string& temp_path)
+{
+    static std::atomic<unsigned> counter{0};
+    struct stat target {};
+    const bool have_target = ::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp_path = path + ".tmp-" + std::to_string(::getpid()) + "-" +
+                    std::to_string(counter.fetch_add(1));
+        const int fd = ::open(temp_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            if (have_target)
+                (void)::fchmod(fd, target.st_mode & 07777);
+            return fd;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    temp_path.clear();
+    return -1;
+}
+
+}  // namespace
+
+BinFile::~BinFile()
+{
+    if (writing_)
+        abandon();
+    else
+        close();
+}
+
+bool BinFile::open_read(const std::string& path)
+{
+    if (writing_)
+        abandon();
+    else
+        close();
+    path_ = path;
+    error_ = false;
+    size_ = 0;
+    position_ = 0;
+
+    file_ = std::fopen(path.c_str(), "rb");
+    if (!file_) {
+        error_ = true;
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(::fileno(file_), &info) != 0 || !S_ISREG(info.st_mode)) {
+        std::fclose(file_);
+        file_ = nullptr;
+        error_ = true;
+        return false;
+    }
+    size_ = static_cast<int64_t>(info.st_size);
+    return true;
+}
+
+bool BinFile::open_write(const std::string& path)
+{
+    if (writing_)
+        abandon();
+    else
+        close();
+    path_ = path;
+    error_ = false;
+    size_ = 0;
+    position_ = 0;
+
+    const int fd = create_temp_beside(path, temp_path_);
+    if (fd < 0) {
+        error_ = true;
+        return false;
+    }
+    file_ = ::fdopen(fd, "wb");
+    if (!file_) {
+        ::close(fd);
+        ::unlink(temp_path_.c_str());
+        temp_path_.clear();
+        error_ = true;
+        return false;
+    }
+    writing_ = true;
+    return true;
+}
+
+bool BinFile::close()
+{
+    if (!file_)
+        return !error_;
+    if (!writing_) {
+        std::fclose(file_);
+        file_ = nullptr;
+        return !error_;
+    }
+
+    bool ok = !error_;
+    if (std::fflush(file_) != 0 || std::ferror(file_))
+        ok = false;
+    if (std::fclose(file_) != 0)
+        ok = false;
+    file_ = nullptr;
+    writing_ = false;
+    if (ok && std::rename(temp_path_.c_str(), path_.c_str()) != 0)
+        ok = false;
+    if (!ok)
+        ::unlink(temp_path_.c_str());
+    temp_path_.clear();
+    error_ = !ok;
+    return ok;
+}
+
+void BinFile::abandon()
+{
+    if (!writing_) {
+        close();
+        return;
+    }
+    std::fclose(file_);
+    file_ = nullptr;
+    writing_ = false;
+    ::unlink(temp_path_.c_str());
+    temp_path_.clear();
+}
+
+void BinFile::fail_read(void* buffer, std::size_t n)
+{
+    if (buffer && n > 0)
+        std::memset(buffer, 0, n);
+    error_ = true;
+}
+
+void BinFile::read(void* buffer, std::size_t n)
+{
+    if (n == 0)
+        return;
+    if (!buffer || !file_ || writing_ || error_) {
+        fail_read(buffer, n);
+        return;
+    }
+    const std::size_t got = std::fread(buffer, 1, n, file_);
+    position_ += static_cast<int64_t>(got);
+    if (got < n)
+        fail_read(static_cast<unsigned char*>(buffer) + got, n - got);
+}
+
+void BinFile::write(const void* buffer, std::size_t n)
+{
+    if (n == 0)
+        return;
+    if (!buffer || !file_ || !writing_ || error_) {
+        error_ = true;
+        return;
+    }
+    const std::size_t put = std::fwrite(buffer, 1, n, file_);
+    position_ += static_cast<int64_t>(put);
+    size_ = std::max(size_, position_);
+    if (put < n)
+        error_ = true;
+}
+
+int32_t BinFile::read_int()
+{
+    unsigned char bytes[4];
+    read(bytes, 4);
+    return std::bit_cast<int32_t>(load_le32(bytes));
+}
+
+void BinFile::write_int(int32_t value)
+{
+    unsigned char bytes[4];
+    store_le32(bytes, std::bit_cast<uint32_t>(value));
+    write(bytes, 4);
+}
+
+float BinFile::read_float()
+{
+    unsigned char bytes[4];
+    read(bytes, 4);
+    return std::bit_cast<float>(load_le32(bytes));
+}
+
+void BinFile::write_float(float value)
+{
+    unsigned char bytes[4];
+    store_le32(bytes, std::bit_cast<uint32_t>(value));
+    write(bytes, 4);
+}
+
+uint8_t BinFile::read_byte()
+{
+    unsigned char byte = 0;
+    read(&byte, 1);
+    return byte;
+}
+
+void BinFile::write_byte(uint8_t value)
+{
+    write(&value, 1);
+}
+
+void BinFile::read_ints(int32_t* values, std::size_t count)
+{
+    if (count == 0)
+        return;
+    if (!values || count > std::numeric_limits<std::size_t>::max() / 4) {
+        error_ = true;
+        return;
+    }
+    read(values, 4 * count);
+    from_le32_in_place(values, count);
+}
+
+void BinFile::write_ints(const int32_t* values, std::size_t count)
+{
+    write_le32_array(*this, values, count);
+}
+
+void BinFile::read_floats(float* values, std::size_t count)
+{
+    if (count == 0)
+        return;
+    if (!values || count > std::numeric_limits<std::size_t>::max() / 4) {
+        error_ = true;
+        return;
+    }
+    read(values, 4 * count);
+    from_le32_in_place(values, count);
+}
+
+void BinFile::write_floats(const float* values, std::size_t count)
+{
+    write_le32_array(*this, values, count);
+}
+
+std::string BinFile::read_name(std::size_t width)
+{
+    std::string text(width, '\0');
+    read(text.data(), width);
+    const std::size_t end = text.find('\0');
+    if (end != std::string::npos)
+        text.resize(end);
+    return text;
+}
+
+void BinFile::write_name(std::string_view text, std::size_t width)
+{
+    std::string field(width, '\0');
+    std::memcpy(field.data(), text.data(), std::min(text.size(), width));
+    write(field.data(), width);
+}
+
+bool BinFile::seek(int64_t offset)
+{
+    if (!file_ || offset < 0 || offset > size_ || offset > std::numeric_limits<off_t>::max()) {
+        error_ = true;
+        return false;
+    }
+    if (writing_ && std::fflush(file_) != 0) {
+        error_ = true;
+        return false;
+    }
+    if (::fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) {
+        error_ = true;
+        return false;
+    }
+    position_ = offset;
+    return true;
+}
+
+int64_t BinFile::tell() const
+{
+    return file_ ? position_ : 0;
+}
+
+int64_t BinFile::size() const
+{
+    return size_;
+}
+
+int64_t BinFile::remaining() const
+{
+    return file_ ? std::max<int64_t>(0, size_ - position_) : 0;
+}
+
+bool BinFile::fits(int64_t count, std::size_t item_size) const
+{
+    if (count < 0)
+        return false;
+    if (item_size == 0 || count == 0)
+        return true;
+    return count <= remaining() / static_cast<int64_t>(item_size);
+}
+
+bool read_curve(BinFile& file, XYCurve& curve, int32_t max_count)
+{
+    const int32_t count = file.read_int();
+    if (file.error())
+        return false;
+    if (count < 0 || count > max_count || !file.fits(count, 2 * sizeof(float))) {
+        file.set_error();
+        return false;
+    }
+    std::vector<float> values(2 * static_cast<std::size_t>(count));
+    file.read_floats(values.data(), values.size());
+    if (file.error())
+        return false;
+    XYCurve read;
+    read.reserve(static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < values.size(); i += 2)
+        read.push_back(values[i], values[i + 1]);
+    curve = std::move(read);
+    return true;
+}
+
+void write_curve(BinFile& file, const XYCurve& curve)
+{
+    if (curve.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+        file.set_error();
+        return;
+    }
+    file.write_int(static_cast<int32_t>(curve.size()));
+    for (const XYPair& p : curve) {
+        file.write_float(p.x);
+        file.write_float(p.y);
+    }
+}
+
+BinFile& binfile()
+{
+    static BinFile file;
+    return file;
+}
+
+bool binfile_open_read(const std::string& path) { return binfile().open_read(path); }
+bool binfile_open_write(const std::string& path) { return binfile().open_write(path); }
+void binfile_read(void* buffer, std::size_t n) { binfile().read(buffer, n); }
+void binfile_write(const void* buffer, std::size_t n) { binfile().write(buffer, n); }
+int32_t binfile_read_int() { return binfile().read_int(); }
+void binfile_write_int(int32_t value) { binfile().write_int(value); }
+float binfile_read_float() { return binfile().read_float(); }
+void binfile_write_float(float value) { binfile().write_float(value); }
+uint8_t binfile_read_byte() { return binfile().read_byte(); }
+void binfile_write_byte(uint8_t value) { binfile().write_byte(value); }
+bool binfile_close() { return binfile().close(); }
+bool binfile_error() { return binfile().error(); }

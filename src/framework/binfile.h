@@ -1,0 +1,120 @@
+// The binary file object through which model, results and library files are
+// read and written: raw little-endian int32, float32 and bytes, field by field,
+// with no framing.
+//
+// No call reports an error by itself: a failed open, a short read or a failed
+// write sets the error flag, and readers test it once at their end and throw
+// their own texts. A short read fills the rest of the destination with zeros,
+// so a reader never works on leftover memory; after the flag is set, reads
+// give zeros and writes are dropped.
+//
+// Writing goes to a temporary file beside the target ("<path>.tmp-<unique>");
+// close() renames it into place only when every write succeeded, so a failed
+// save never destroys the previous file. A writer that is abandoned, closed
+// after an error or destroyed without close() removes its temporary file and
+// leaves the target as it was.
+#pragma once
+
+#include "framework/xycurve.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+class BinFile {
+public:
+    BinFile() = default;
+    ~BinFile();
+    BinFile(const BinFile&) = delete;
+    BinFile& operator=(const BinFile&) = delete;
+
+    // Opening closes (or abandons, for a writer) a file that is still open
+    // and clears the error flag. False, with the flag set, when the file
+    // cannot be opened.
+    bool open_read(const std::string& path);
+    bool open_write(const std::string& path);
+
+    // For a writer: true when the file was written and renamed into place.
+    // For a reader: true when no error occurred. Closing a file that is not
+    // open does nothing and returns !error().
+    bool close();
+    // Drops a writer's temporary file without touching the target.
+    void abandon();
+
+    bool is_open() const { return file_ != nullptr; }
+    bool is_writing() const { return writing_; }
+    bool error() const { return error_; }
+    // Lets a reader mark the file bad after a check of its own (a count out
+    // of range, a bad header), so that its single test at the end fails.
+    void set_error() { error_ = true; }
+    // The target path given to the last open.
+    const std::string& path() const { return path_; }
+
+    void read(void* buffer, std::size_t n);
+    void write(const void* buffer, std::size_t n);
+
+    int32_t read_int();
+    void write_int(int32_t value);
+    float read_float();
+    void write_float(float value);
+    uint8_t read_byte();
+    void write_byte(uint8_t value);
+
+    void read_ints(int32_t* values, std::size_t count);
+    void write_ints(const int32_t* values, std::size_t count);
+    void read_floats(float* values, std::size_t count);
+    void write_floats(const float* values, std::size_t count);
+
+    // A fixed-width text field: the text up to the first NUL of the width
+    // bytes read; written cut to the width and padded with NULs.
+    std::string read_name(std::size_t width);
+    void write_name(std::string_view text, std::size_t width);
+
+    // Absolute byte offset. A seek outside 0..size() of a reader, or a failed
+    // seek, sets the error flag.
+    bool seek(int64_t offset);
+    int64_t tell() const;
+    // The file's size in bytes (for a writer, the bytes written so far).
+    int64_t size() const;
+    // Bytes between the position and the end (0 when not open).
+    int64_t remaining() const;
+    // True when count items of item_size bytes fit in the remaining bytes;
+    // readers check a count with it before they allocate.
+    bool fits(int64_t count, std::size_t item_size) const;
+
+private:
+    void fail_read(void* buffer, std::size_t n);
+
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    std::string temp_path_;
+    bool writing_ = false;
+    bool error_ = false;
+    int64_t size_ = 0;       // reader: size at open; writer: the high-water mark
+    int64_t position_ = 0;
+};
+
+// An x-y curve as int32 count followed by count (x, y) float pairs. A count
+// below 0, above max_count or larger than the remaining bytes sets the error
+// flag and leaves the curve as it was; nothing is allocated for it.
+inline constexpr int32_t MAX_CURVE_POINTS = 1000000;
+bool read_curve(BinFile& file, XYCurve& curve, int32_t max_count = MAX_CURVE_POINTS);
+void write_curve(BinFile& file, const XYCurve& curve);
+
+// The one shared file stream of the free-function interface below.
+BinFile& binfile();
+
+bool binfile_open_read(const std::string& path);
+bool binfile_open_write(const std::string& path);
+void binfile_read(void* buffer, std::size_t n);
+void binfile_write(const void* buffer, std::size_t n);
+int32_t binfile_read_int();
+void binfile_write_int(int32_t value);
+float binfile_read_float();
+void binfile_write_float(float value);
+uint8_t binfile_read_byte();
+void binfile_write_byte(uint8_t value);
+bool binfile_close();
+bool binfile_error();

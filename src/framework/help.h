@@ -1,0 +1,18 @@
+// Help: an HTML help file beside the program ("Korvane.html", or a "help"
+// folder holding "index.html"), opened in the desktop's browser. A context
+// number opens the topic's anchor ("#context-<n>"); 0 opens the contents.
+#pragma once
+
+#include "platform/backend.h"
+
+#include <string>
+
+inline constexpr const char* HELP_FILE_NAME = "Korvane.html";
+
+// Looks for the help file in the program folder.
+void help_init(const std::string& program_folder);
+// The help file found, "" when none is installed.
+const std::string& help_path();
+// Opens the help at a context; where no help is installed it says so in a
+// message over the owner.
+void help(int context, WindowId owner = 0);

@@ -1,0 +1,489 @@
+// Printing and export commands: printer settings, printer, preview and PDF
+// output, report and CSV files, and the Print dialog.
+#include "framework/printing_commands.h"
+
+#include "framework/app_settings.h"
+#include "framework/binfile.h"
+#include "framework/dialog_helper.h"
+#include "framework/errors.h"
+#include "framework/file_dialogs.h"
+#include "framework/messages.h"
+#include "framework/strings.h"
+#include "framework/text.h"
+
+#include <climits>
+#include <memory>
+#include <utility>
+
+// ---------------------------------------------------------------------------
+// Printer settings
+
+namespace {
+
+PageSetup g_setup;
+bool g_setup_loaded = false;
+
+constexpr const char* KNOWN_PAPERS[] = {"Letter", "Legal", "Tabloid", "Ledger", "Executive",
+                                        "A3",     "A4",    "A5",      "B4",     "B5"};
+
+bool known_paper(const std::string& name) {
+    for (const char* p : KNOWN_PAPERS)
+        if (name == p) return true;
+    return false;
+}
+
+constexpr int MAX_MARGIN = 3000;   // thousandths of an inch
+constexpr int MAX_COPIES = 999;
+
+void store_settings() {
+    if (backend_installed()) save_printer_settings(backend().settings());
+}
+
+}  // namespace
+
+PageSetup& printer_settings() {
+    if (!g_setup_loaded) {
+        g_setup_loaded = true;
+        if (backend_installed()) load_printer_settings(backend().settings());
+    }
+    return g_setup;
+}
+
+void load_printer_settings(const SettingsStore& store) {
+    const std::string key = settings_key(PRINTER_KEY);
+    PageSetup s;
+    if (auto v = store.get_int(key, "Orientation"); v && (*v == PageSetup::Portrait || *v == PageSetup::Landscape))
+        s.orientation = *v;
+    if (auto v = store.get_string(key, "Paper"); v && known_paper(*v)) s.paper = *v;
+    if (auto v = store.get_string(key, "Printer"); v && v->size() < 256) s.printer = *v;
+    if (auto v = store.get_int(key, "Copies"); v && *v >= 1 && *v <= MAX_COPIES) s.copies = *v;
+    auto margin = [&](const char* name, int& field) {
+        if (auto v = store.get_int(key, name); v && *v >= 0 && *v <= MAX_MARGIN) field = *v;
+    };
+    margin("Margin left", s.margin_left);
+    margin("Margin top", s.margin_top);
+    margin("Margin right", s.margin_right);
+    margin("Margin bottom", s.margin_bottom);
+    g_setup = s;
+    g_setup_loaded = true;
+}
+
+void save_printer_settings(SettingsStore& store) {
+    const std::string key = settings_key(PRINTER_KEY);
+    const PageSetup& s = g_setup;
+    store.set_int(key, "Orientation", s.orientation);
+    store.set_string(key, "Paper", s.paper);
+    store.set_string(key, "Printer", s.printer);
+    store.set_int(key, "Copies", s.copies);
+    store.set_int(key, "Margin left", s.margin_left);
+    store.set_int(key, "Margin top", s.margin_top);
+    store.set_int(key, "Margin right", s.margin_right);
+    store.set_int(key, "Margin bottom", s.margin_bottom);
+}
+
+void reset_printer_settings() {
+    g_setup = PageSetup{};
+    g_setup_loaded = false;
+}
+
+namespace {
+
+bool service_ready(WindowId owner) {
+    if (print_service_installed()) return true;
+    message_error(owner, "Printing is not available.");
+    return false;
+}
+
+// Prints only the pages from..to of what is rendered into it; the pages
+// outside the range are laid out on a surface that draws nothing.
+class PageRangeDocument : public PrintDocument {
+public:
+    PageRangeDocument(PrintDocument& real, int from, int to) : real_(real), from_(from), to_(to) {}
+
+    Surface& page() override { return in_range() ? real_.page() : skip_; }
+    bool new_page() override {
+        bool was_printed = in_range();
+        ++page_;
+        if (in_range() && was_printed) return real_.new_page();
+        return true;
+    }
+    bool finish() override { return real_.finish(); }
+    void abort() override { real_.abort(); }
+    int page_number() const override { return page_; }
+    // Whether any page of the range was rendered.
+    bool reached_range() const { return page_ >= from_; }
+
+private:
+    bool in_range() const { return page_ >= from_ && page_ <= to_; }
+
+    class Skip : public Surface {
+    public:
+        explicit Skip(PrintDocument& real) : real_(real) {}
+        void set_pen(const Pen&) override {}
+        void set_brush(const Brush&) override {}
+        void set_font(const FontSpec& f) override { real_.page().set_font(f); }
+        void set_text_color(Color) override {}
+        void set_background(Color, bool) override {}
+        TextMetrics text_metrics() override { return real_.page().text_metrics(); }
+        int text_width(const std::string& t) override { return real_.page().text_width(t); }
+        void move_to(int, int) override {}
+        void line_to(int, int) override {}
+        void line(int, int, int, int) override {}
+        void polyline(const std::vector<Point>&) override {}
+        void polygon(const std::vector<Point>&) override {}
+        void rectangle(const Rect&) override {}
+        void fill_rect(const Rect&, Color) override {}
+        void ellipse(const Rect&) override {}
+        void arc(const Rect&, double, double) override {}
+        void bezier(const std::vector<Point>&) override {}
+        void set_pixel(int, int, Color) override {}
+        void text(int, int, const std::string&, TextAlign) override {}
+        void set_clip(const Rect&) override {}
+        void clear_clip() override {}
+        int width() const override { return real_.page().width(); }
+        int height() const override { return real_.page().height(); }
+        int dpi_x() const override { return real_.page().dpi_x(); }
+        int dpi_y() const override { return real_.page().dpi_y(); }
+
+    private:
+        PrintDocument& real_;
+    };
+
+    PrintDocument& real_;
+    int from_, to_;
+    int page_ = 1;
+    Skip skip_{real_};
+};
+
+// Runs the renderer; a document whose rendering threw is dropped.
+void render_into(PrintDocument& doc, const PageRenderer& render) {
+    try {
+        if (render) render(doc);
+    } catch (...) {
+        doc.abort();
+        throw;
+    }
+}
+
+}  // namespace
+
+bool page_setup(WindowId owner) {
+    if (!service_ready(owner)) return false;
+    PageSetup s = printer_settings();
+    if (!print_service().page_setup_dialog(owner, s)) return false;
+    g_setup = s;
+    store_settings();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Pages
+
+bool print_page_to_printer(WindowId owner, const std::string& job_name, const PageRenderer& render) {
+    if (!service_ready(owner)) return false;
+    PageSetup s = printer_settings();
+    int from = 0, to = 0;
+    if (!print_service().print_dialog(owner, s, from, to)) return false;
+    if (!(s == g_setup)) {
+        g_setup = s;
+        store_settings();
+    }
+    std::unique_ptr<PrintDocument> doc = print_service().open_printer(s, job_name);
+    if (!doc) {
+        message_error(owner, c_format("Unable to print on the printer %s",
+                                      s.printer.empty() ? "(default)" : s.printer.c_str()));
+        return false;
+    }
+    bool ranged = from > 0 && to >= from;
+    if (ranged) {
+        PageRangeDocument part(*doc, from, to);
+        render_into(part, render);
+        if (!part.reached_range()) {
+            doc->abort();   // the document has no page in the range: nothing to print
+            return false;
+        }
+    } else {
+        render_into(*doc, render);
+    }
+    if (!doc->finish()) {
+        message_error(owner, "Printing failed.");
+        return false;
+    }
+    return true;
+}
+
+bool print_preview_start(WindowId owner, const std::string& title, const PageRenderer& render) {
+    if (!service_ready(owner)) return false;
+    PageSetup s = printer_settings();
+    bool printed = print_service().preview(owner, s, title, render);
+    if (!(s == g_setup)) {
+        g_setup = s;
+        store_settings();
+    }
+    return printed;
+}
+
+bool print_to_pdf(WindowId owner, const std::string& path, const PageRenderer& render) {
+    if (!service_ready(owner)) return false;
+    std::unique_ptr<PrintDocument> doc = print_service().open_pdf(printer_settings(), path);
+    if (!doc) {
+        message_error(owner, c_format("Unable to open pdf file:\n%s", path.c_str()));
+        return false;
+    }
+    render_into(*doc, render);
+    if (!doc->finish()) {
+        message_error(owner, c_format("Unable to write pdf file:\n%s", path.c_str()));
+        return false;
+    }
+    return true;
+}
+
+PageRenderer report_page_renderer(const ReportJob& job) {
+    return [job](PrintDocument& doc) { report_render_pages(doc, job); };
+}
+
+// ---------------------------------------------------------------------------
+// Report files
+
+namespace {
+
+struct ReportFile {
+    BinFile file;
+    bool open = false;
+    bool csv = false;
+};
+
+ReportFile& report_file() {
+    static ReportFile f;
+    return f;
+}
+
+std::optional<std::string> g_report_path;
+
+const char* kind_of(bool csv) { return csv ? "csv" : "txt"; }
+
+// Opens the temporary file beside the path; the message when it cannot.
+bool open_file(WindowId owner, const std::string& path, bool csv) {
+    ReportFile& f = report_file();
+    if (f.open) {
+        f.file.abandon();
+        f.open = false;
+    }
+    if (path.empty() || !f.file.open_write(path)) {
+        f.file.abandon();
+        message_error(owner, c_format("Unable to open %s file:\n%s", kind_of(csv), path.c_str()));
+        return false;
+    }
+    f.open = true;
+    f.csv = csv;
+    return true;
+}
+
+// Writes the text and renames the file into place.
+bool finish_file(WindowId owner, const std::string& text) {
+    ReportFile& f = report_file();
+    if (!f.open) return false;
+    f.open = false;
+    f.file.write(text.data(), text.size());
+    std::string path = f.file.path();
+    if (!f.file.close()) {
+        message_error(owner, c_format("Unable to write %s file:\n%s", kind_of(f.csv), path.c_str()));
+        return false;
+    }
+    info_dialog(owner, f.csv ? "csv written." : "txt written.");
+    return true;
+}
+
+void drop_file() {
+    ReportFile& f = report_file();
+    if (f.open) f.file.abandon();
+    f.open = false;
+}
+
+std::optional<std::string> ask_report_path(WindowId owner, bool csv_only, const std::string& default_name) {
+    FileDialogRequest r;
+    if (csv_only) {
+        r.title = "Export to Comma Separated Values file";
+        r.filters = {{"Comma Separated Values file (*.csv)", "*.csv"}};
+        r.default_extension = "csv";
+    } else {
+        r.title = "Save Report As";
+        r.filters = {{"Text file (*.txt)", "*.txt"}, {"Comma Separated Values file (*.csv)", "*.csv"}};
+        r.default_extension = "txt";
+    }
+    if (!default_name.empty())
+        r.initial_path = default_name;
+    else if (report_file_path())
+        r.initial_path = *report_file_path();
+    if (!save_file_dialog_path(owner, r)) return std::nullopt;
+    return ofn_file_path();
+}
+
+}  // namespace
+
+bool open_report_file_at(WindowId owner, const std::string& path, bool csv) {
+    if (!open_file(owner, path, csv)) return false;
+    report_begin_text(csv, 1);
+    return true;
+}
+
+bool open_report_file(WindowId owner, const std::string& default_name) {
+    std::optional<std::string> path = ask_report_path(owner, false, default_name);
+    if (!path) return false;
+    return open_report_file_at(owner, *path, file_extension(*path) == "csv");
+}
+
+bool open_csv_export_file(WindowId owner, const std::string& default_name) {
+    std::optional<std::string> path = ask_report_path(owner, true, default_name);
+    if (!path) return false;
+    return open_report_file_at(owner, *path, true);
+}
+
+bool close_report_file(WindowId owner) {
+    if (!report_file().open) return false;
+    std::string text = report_end_text();
+    return finish_file(owner, text);
+}
+
+bool report_file_open() { return report_file().open; }
+
+const std::optional<std::string>& report_file_path() { return g_report_path; }
+
+void set_report_file_path(const std::string& data_path) {
+    if (data_path.empty())
+        g_report_path.reset();
+    else
+        g_report_path = replace_extension(data_path, "txt");
+}
+
+void clear_report_file_path() { g_report_path.reset(); }
+
+// ---------------------------------------------------------------------------
+// The Print dialog
+
+namespace {
+
+ControlSpec control(int id, ControlKind kind, const char* text, int row, int col, int span = 1,
+                    unsigned flags = CF_NONE, int rows = 1) {
+    ControlSpec c;
+    c.id = id;
+    c.kind = kind;
+    c.text = text;
+    c.row = row;
+    c.col = col;
+    c.span = span;
+    c.flags = flags;
+    c.rows = rows;
+    return c;
+}
+
+constexpr int PRINT_GROUP = 1001;
+
+PrintDestination g_last_destination = PrintDestination::Printer;
+
+int radio_of(PrintDestination d) {
+    switch (d) {
+    case PrintDestination::Printer: return PRINT_TO_PRINTER;
+    case PrintDestination::Preview: return PRINT_TO_PREVIEW;
+    case PrintDestination::TextFile: return PRINT_TO_TEXT;
+    case PrintDestination::CsvFile: return PRINT_TO_CSV;
+    }
+    return PRINT_TO_PRINTER;
+}
+
+class PrintDialogProc : public DialogProc {
+public:
+    explicit PrintDialogProc(std::string title) : title_(std::move(title)) {}
+
+    std::optional<PrintDestination> chosen;
+
+    void init(Dialog& d) override {
+        dialog_attach(d);
+        if (!title_.empty()) d.set_caption("Print " + title_);
+        dialog_set_radio(PRINT_TO_PRINTER, PRINT_TO_CSV, radio_of(g_last_destination));
+    }
+    void command(Dialog& d, int id, int) override {
+        if (id == PRINT_PAGE_SETUP) page_setup(d.window());
+    }
+    bool ok(Dialog& d) override {
+        if (d.is_checked(PRINT_TO_PREVIEW))
+            chosen = PrintDestination::Preview;
+        else if (d.is_checked(PRINT_TO_TEXT))
+            chosen = PrintDestination::TextFile;
+        else if (d.is_checked(PRINT_TO_CSV))
+            chosen = PrintDestination::CsvFile;
+        else
+            chosen = PrintDestination::Printer;
+        return true;
+    }
+
+private:
+    std::string title_;
+};
+
+}  // namespace
+
+const DialogTemplate PRINT_DIALOG = {
+    "PRINT_DIALOG",
+    "Print",
+    {
+        control(PRINT_GROUP, ControlKind::Group, "Print to", 0, 0, 2, CF_NONE, 4),
+        control(PRINT_TO_PRINTER, ControlKind::Radio, "Printer", 0, 0, 2, CF_CHECKED),
+        control(PRINT_TO_PREVIEW, ControlKind::Radio, "Print preview", 1, 0, 2),
+        control(PRINT_TO_TEXT, ControlKind::Radio, "Text file", 2, 0, 2),
+        control(PRINT_TO_CSV, ControlKind::Radio, "CSV file", 3, 0, 2),
+        control(PRINT_PAGE_SETUP, ControlKind::Button, "Page Set&up...", 4, 0, 2),
+        control(IDOK, ControlKind::Button, "OK", 5, 0, 1, CF_DEFAULT),
+        control(IDCANCEL, ControlKind::Button, "Cancel", 5, 1),
+    },
+};
+
+std::optional<PrintDestination> print_dialog(WindowId owner, const std::string& title) {
+    PrintDialogProc proc(title);
+    if (run_dialog(PRINT_DIALOG, proc, owner) != IDOK || !proc.chosen) return std::nullopt;
+    g_last_destination = *proc.chosen;
+    return proc.chosen;
+}
+
+bool print_report_to(WindowId owner, const ReportJob& job, PrintDestination destination) {
+    try {
+        switch (destination) {
+        case PrintDestination::Printer:
+            return print_page_to_printer(owner, job.title, report_page_renderer(job));
+        case PrintDestination::Preview:
+            return print_preview_start(owner, job.title, report_page_renderer(job));
+        case PrintDestination::TextFile:
+        case PrintDestination::CsvFile: {
+            bool csv = destination == PrintDestination::CsvFile;
+            std::optional<std::string> path = ask_report_path(owner, csv, "");
+            if (!path) return false;
+            csv = csv || file_extension(*path) == "csv";
+            if (!open_file(owner, *path, csv)) return false;
+            std::string text;
+            try {
+                text = report_render_text(job, csv);
+            } catch (...) {
+                drop_file();
+                throw;
+            }
+            return finish_file(owner, text);
+        }
+        }
+    } catch (const MessageText& m) {
+        message_error(owner, m.text);
+    }
+    return false;
+}
+
+bool print_sheet(WindowId owner, const ReportJob& job) {
+    std::optional<PrintDestination> d = print_dialog(owner, job.title);
+    return d && print_report_to(owner, job, *d);
+}
+
+bool print_results_sheet(WindowId owner, const ReportJob& job) { return print_sheet(owner, job); }
+
+bool print_results_report(WindowId owner, const ReportJob& job) {
+    ReportJob report = job;
+    report.with_contents = true;
+    return print_sheet(owner, report);
+}

@@ -1,0 +1,145 @@
+// Text and path helpers.
+#include "framework/strings.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+bool is_blank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool is_separator(char c)
+{
+    return c == '/' || c == '\\';
+}
+
+// Offset of the extension's dot within path, or npos: the last '.' of the
+// file name, provided the name does not start with it (".profile" has none).
+std::size_t extension_dot(std::string_view path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    const std::size_t name_start = slash == std::string_view::npos ? 0 : slash + 1;
+    const std::size_t dot = path.find_last_of('.');
+    if (dot == std::string_view::npos || dot <= name_start)
+        return std::string_view::npos;
+    return dot;
+}
+
+}  // namespace
+
+bool is_valid_name(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+               c == '-' || c == '/';
+    });
+}
+
+void append_in_parentheses(std::string& text, std::string_view folder)
+{
+    std::size_t end = folder.size();
+    while (end > 0 && is_separator(folder[end - 1]))
+        --end;
+    if (end == 0)
+        end = folder.size();
+    text += " (";
+    text += folder.substr(0, end);
+    text += ")";
+}
+
+void trim_blanks(std::string& text)
+{
+    std::size_t end = text.size();
+    while (end > 0 && is_blank(text[end - 1]))
+        --end;
+    std::size_t start = 0;
+    while (start < end && is_blank(text[start]))
+        ++start;
+    text = text.substr(start, end - start);
+}
+
+std::string remove_blanks(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text)
+        if (!is_blank(c))
+            result += c;
+    return result;
+}
+
+std::string upper_case(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+std::string lower_case(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+std::string model_base_name(std::string_view path)
+{
+    if (path.empty())
+        return "Untitled";
+    const std::size_t slash = path.find_last_of('/');
+    const std::size_t name_start = slash == std::string_view::npos ? 0 : slash + 1;
+    const std::size_t dot = extension_dot(path);
+    const std::size_t name_end = dot == std::string_view::npos ? path.size() : dot;
+    return std::string(path.substr(name_start, name_end - name_start));
+}
+
+std::string file_extension(std::string_view path)
+{
+    const std::size_t dot = extension_dot(path);
+    if (dot == std::string_view::npos)
+        return {};
+    return lower_case(std::string(path.substr(dot + 1)));
+}
+
+std::string replace_extension(std::string_view path, std::string_view ext)
+{
+    const std::size_t dot = extension_dot(path);
+    std::string result(path.substr(0, dot == std::string_view::npos ? path.size() : dot));
+    if (!ext.empty()) {
+        result += '.';
+        result += ext;
+    }
+    return result;
+}
+
+std::string folder_of(std::string_view path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string_view::npos)
+        return {};
+    if (slash == 0)
+        return "/";
+    return std::string(path.substr(0, slash));
+}
+
+std::string program_folder()
+{
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0)
+            return {};
+        if (static_cast<std::size_t>(n) < buffer.size())
+            return folder_of(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        if (buffer.size() >= (1u << 20))
+            return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}

@@ -1,0 +1,38 @@
+// Small text and path helpers. Letters and case are ASCII only, whatever the
+// user's locale.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// True when the text holds only letters, digits, '-' and '/'. An empty text
+// holds nothing else and so is valid: callers test for an empty name first
+// and report it as required.
+bool is_valid_name(std::string_view text);
+
+// Appends " (", the folder without its trailing '/' or '\\', and ")". A folder
+// made only of separators (the root) is kept as it is.
+void append_in_parentheses(std::string& text, std::string_view folder);
+
+// Removes leading and trailing blanks (spaces and tabs) in place.
+void trim_blanks(std::string& text);
+// The text without any blanks.
+std::string remove_blanks(std::string_view text);
+std::string upper_case(std::string text);
+std::string lower_case(std::string text);
+
+// The file name of a path without its extension (the part from the last '.'
+// of the name on, when the name does not start with it); "Untitled" for an
+// empty path.
+std::string model_base_name(std::string_view path);
+// The extension in lower case without its dot; empty when there is none.
+std::string file_extension(std::string_view path);
+// The path with its extension replaced by ext (given without a dot), or ext
+// appended when the path has none; an empty ext removes the extension.
+std::string replace_extension(std::string_view path, std::string_view ext);
+// The folder of a path without a trailing '/' ("" for a bare file name, "/"
+// for a file in the root).
+std::string folder_of(std::string_view path);
+
+// The folder that holds the running program; empty when it cannot be found.
+std::string program_folder();

@@ -1,0 +1,396 @@
+// Formatters: an internal value as text in the chosen unit. All go through
+// c_format, so the text never depends on the user's locale, and every text
+// that a parser reads back (dialogs, batch files) parses in the same unit.
+#include "framework/units.h"
+
+#include "framework/text.h"
+
+#include <algorithm>
+#include <cmath>
+
+bool moment_precision = false;
+
+namespace {
+
+constexpr double TINY = 1.0e-30;
+constexpr int MAX_DECIMALS = 30;
+const char* const TOO_WIDE = "*****";
+
+// "-0", "-0.00" and the like read as a negative zero: drop the sign.
+std::string strip_negative_zero(std::string s)
+{
+    if (s.size() > 1 && s[0] == '-' &&
+        s.find_first_not_of("0.", 1) == std::string::npos)
+        s.erase(0, 1);
+    return s;
+}
+
+std::string fixed(double value, int decimals)
+{
+    return strip_negative_zero(c_format("%.*f", decimals, value));
+}
+
+std::string g_form(int precision, double value)
+{
+    return strip_negative_zero(c_format("%.*G", precision, value));
+}
+
+std::string g_form_lower(int precision, double value)
+{
+    return strip_negative_zero(c_format("%.*g", precision, value));
+}
+
+// Removes trailing zeros after the point (at most `limit` of them), and the
+// point itself when nothing follows it and `drop_point` is set.
+std::string trim_zeros(std::string s, size_t limit, bool drop_point)
+{
+    if (s.find('.') == std::string::npos)
+        return s;
+    size_t removed = 0;
+    while (removed < limit && s.size() > 1 && s.back() == '0') {
+        s.pop_back();
+        ++removed;
+    }
+    if (drop_point && s.back() == '.')
+        s.pop_back();
+    return s;
+}
+
+// Feet and inches: 126.5 in -> "10'6.5", inches to 4 decimals. Lengths of a
+// billion feet and more fall back to a plain number, which reads as feet.
+std::string feet_and_inches(double inches)
+{
+    if (!std::isfinite(inches))
+        return TOO_WIDE;
+    double magnitude = std::fabs(inches);
+    double feet = std::floor(magnitude / 12.0);
+    if (feet >= 1.0e9)
+        return g_form(5, inches / 12.0);
+    double rest = std::round((magnitude - feet * 12.0) * 1.0e4) / 1.0e4;
+    if (rest >= 12.0) {
+        feet += 1.0;
+        rest = 0.0;
+    }
+    std::string text = c_format("%.0f'", feet) + trim_zeros(c_format("%.4f", rest), 4, true);
+    if (inches < 0.0 && (feet > 0.0 || rest > 0.0))
+        text.insert(0, "-");
+    return text;
+}
+
+// "E+6" short form: 2.95e7 -> "29.5E+6"; "E-6" short form: 6.5e-6 -> "6.5E-6".
+std::string mega_form(double value)
+{
+    return g_form(4, value / 1.0e6) + "E+6";
+}
+
+std::string micro_form(double value)
+{
+    return g_form(4, value * 1.0e6) + "E-6";
+}
+
+// Engineering form with an exponent that is a multiple of 3: 2.5e7 -> "25E+6".
+std::string engineering_form(double value)
+{
+    int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value)) / 3.0)) * 3;
+    double mantissa = value / std::pow(10.0, exponent);
+    std::string digits = g_form(3, mantissa);
+    if (digits.find('E') != std::string::npos) {  // 999.95 rounded up to 1000
+        exponent += 3;
+        digits = g_form(3, value / std::pow(10.0, exponent));
+    }
+    return digits + c_format("E%+d", exponent);
+}
+
+bool is_rigid(double value)
+{
+    return value >= 9.8e11 && value <= 1.02e12;
+}
+
+}  // namespace
+
+std::string format_real(double value, int width, int decimals)
+{
+    if (!std::isfinite(value))
+        return TOO_WIDE;
+    decimals = std::clamp(decimals, 0, MAX_DECIMALS);
+    std::string text = strip_negative_zero(c_format("%-1.*f", decimals, value));
+    if (width <= 0 || text.size() <= static_cast<size_t>(width))
+        return text;
+    // The exponent form with the most decimals that fit.
+    for (int d = std::min(width, MAX_DECIMALS); d >= 0; --d) {
+        text = c_format("%-1.*E", d, value);
+        if (text.size() <= static_cast<size_t>(width))
+            return text;
+    }
+    return TOO_WIDE;
+}
+
+std::string format_g3(double value)
+{
+    return std::fabs(value) < TINY ? "0" : g_form(3, value);
+}
+
+std::string format_g5(double value)
+{
+    return std::fabs(value) < TINY ? "0" : g_form(5, value);
+}
+
+std::string int_text(int64_t value)
+{
+    return c_format("%lld", static_cast<long long>(value));
+}
+
+std::string format_length(double value)
+{
+    double d = to_display(LENGTH, value);
+    switch (current_unit(LENGTH)) {
+    case 0: return feet_and_inches(value);
+    case 2: return format_real(value, 11, 4);
+    case 4: return g_form(6, d);
+    default: return g_form(5, d);  // feet, m
+    }
+}
+
+std::string format_dimension(double value)
+{
+    if (current_unit(DIMENSION) == 0)
+        return format_real(value, 11, 4);
+    return g_form(5, to_display(DIMENSION, value));
+}
+
+std::string format_displacement_or_none(double value)
+{
+    if (std::fabs(value) >= NONE_LIMIT)
+        return "None";
+    double d = to_display(DISPLACEMENT, value);
+    if (std::fabs(d) < 1.0e-4)
+        return "0";
+    return format_real(d, 0, current_unit(DISPLACEMENT) == 0 ? 4 : 3);
+}
+
+std::string format_displacement_g5(double value)
+{
+    return g_form_lower(5, to_display(DISPLACEMENT, value));
+}
+
+std::string format_angle_or_none(double value)
+{
+    if (std::fabs(value) >= NONE_LIMIT)
+        return "None";
+    return g_form_lower(5, to_display(ANGLE, value));
+}
+
+// Rotations of the result tables: fixed point, 4 decimals in degrees and 6 in
+// radians (rotations in radians are small); "0" when nothing shows.
+std::string format_angle(double value)
+{
+    if (std::fabs(value) >= NONE_LIMIT)
+        return "None";
+    std::string text = format_real(to_display(ANGLE, value), 0, current_unit(ANGLE) == 0 ? 4 : 6);
+    if (text.find_first_not_of("0.") == std::string::npos)
+        return "0";
+    return text;
+}
+
+std::string format_force(double value)
+{
+    if (value == 0.0)
+        return "0";
+    std::string text = format_real(to_display(FORCE, value), 10, 2);
+    if (text.size() > 3 && text.ends_with(".00"))
+        text.resize(text.size() - 3);
+    return text;
+}
+
+std::string format_moment(double value)
+{
+    if (value == 0.0)
+        return "0";
+    std::string text = format_real(to_display(MOMENT, value), 10, 2);
+    if (text.size() > 3 && text.ends_with(".00"))
+        text.resize(text.size() - 3);
+    return text;
+}
+
+std::string format_force_integer(double value)
+{
+    return format_real(to_display(FORCE, value), 10, 0);
+}
+
+std::string format_moment_integer(double value)
+{
+    return format_real(to_display(MOMENT, value), 10, moment_precision ? 2 : 0);
+}
+
+std::string format_weight_per_length(double value)
+{
+    return value == 0.0 ? "" : g_form(5, to_display(WEIGHT_PER_LENGTH, value));
+}
+
+std::string format_weight(double value)
+{
+    return value == 0.0 ? "0" : g_form(5, to_display(WEIGHT, value));
+}
+
+// In lb/in3 at least 3 decimals and as many more as 4 significant digits
+// need (water is 0.0361 lb/in3; a bare "%.3f" would show 0.036 and lose 0.3 %
+// on the next read), trailing zeros after the third decimal dropped.
+std::string format_density(double value)
+{
+    if (value == 0.0)
+        return "";
+    if (std::fabs(value) < ENTERED_ZERO_LIMIT)
+        return "0.0";
+    double d = to_display(DENSITY, value);
+    if (current_unit(DENSITY) != 0)
+        return g_form_lower(4, d);
+    int decimals = std::max(3, 3 - static_cast<int>(std::floor(std::log10(std::fabs(d)))));
+    if (decimals > 12)
+        return g_form_lower(4, d);
+    std::string text = fixed(d, decimals);
+    return trim_zeros(text, static_cast<size_t>(decimals - 3), false);
+}
+
+std::string format_weight_density(double value)
+{
+    if (value == 0.0)
+        return "";
+    if (std::fabs(value) < ENTERED_ZERO_LIMIT)
+        return "0";
+    return g_form(5, to_display(WEIGHT_DENSITY, value));
+}
+
+// The entered-zero marker stands for 0 degF, which shows as -17.78 in C.
+std::string format_temperature(double value)
+{
+    if (value == 0.0)
+        return "";
+    if (std::fabs(value) < ENTERED_ZERO_LIMIT)
+        value = 0.0;
+    return g_form_lower(4, to_display(TEMPERATURE, value));
+}
+
+// Coefficients in the micro range show in the "E-6" short form of the
+// material tables ("6.5E-6"); anything else as "%.4G". Both read back.
+std::string format_expansion(double value)
+{
+    if (value == 0.0)
+        return "";
+    if (std::fabs(value) < ENTERED_ZERO_LIMIT)
+        return "0";
+    double d = to_display(EXPANSION, value);
+    double magnitude = std::fabs(d);
+    if (magnitude >= 1.0e-9 && magnitude < 1.0e-3)
+        return micro_form(d);
+    return g_form(4, d);
+}
+
+std::string format_pressure(double value)
+{
+    if (value == 0.0)
+        return "";
+    if (std::fabs(value) < ENTERED_ZERO_LIMIT)
+        return "0";
+    double d = to_display(PRESSURE, value);
+    int decimals = std::max(0, 2 - static_cast<int>(std::log10(std::fabs(d))));
+    return format_real(d, 10, std::min(decimals, 12));
+}
+
+// Stresses and moduli of a million and more show in the "E+6" short form of
+// the material tables ("29.5E+6"), smaller ones with 6 significant digits.
+std::string format_stress(double value)
+{
+    double d = to_display(STRESS, value);
+    return std::fabs(d) >= 1.0e6 ? mega_form(d) : g_form(6, d);
+}
+
+std::string format_modulus(double value)
+{
+    double d = to_display(MODULUS, value);
+    return std::fabs(d) >= 1.0e6 ? mega_form(d) : g_form(6, d);
+}
+
+std::string format_stiffness(double value)
+{
+    if (value == 0.0)
+        return "0";
+    if (is_rigid(value))
+        return "Rigid";
+    double d = to_display(STIFFNESS, value);
+    if (std::fabs(value) >= 1.0e9 || std::fabs(d) > 99999.0)
+        return c_format("%.4E", d);
+    return g_form_lower(5, d);
+}
+
+// As format_stiffness; a value with a fraction shows 2 decimals, unless it is
+// below 1, where 2 decimals would hide it.
+std::string format_rot_stiffness(double value)
+{
+    if (value == 0.0)
+        return "0";
+    if (is_rigid(value))
+        return "Rigid";
+    double d = to_display(ROT_STIFFNESS, value);
+    if (std::fabs(value) >= 1.0e9 || std::fabs(d) > 99999.0)
+        return c_format("%.4E", d);
+    if (d != std::trunc(d) && std::fabs(d) >= 1.0)
+        return format_real(d, 10, 2);
+    return g_form_lower(5, d);
+}
+
+std::string format_area(double value)
+{
+    return value == 0.0 ? "" : g_form(6, to_display(AREA, value));
+}
+
+std::string format_inertia(double value)
+{
+    return value == 0.0 ? "" : g_form(6, to_display(INERTIA, value));
+}
+
+std::string format_speed(double value)
+{
+    return g_form(5, to_display(SPEED, value));
+}
+
+// At most 8 characters: above a million the engineering form ("25E+6",
+// "1.23E+9"), from 1000 whole numbers, below 4 significant digits.
+std::string format_soil_stiffness(double value)
+{
+    if (value == 0.0)
+        return "0";
+    double d = to_display(STIFFNESS, value);
+    if (!std::isfinite(d))
+        return TOO_WIDE;
+    if (std::fabs(d) > 1.0e6)
+        return engineering_form(d);
+    if (std::fabs(d) >= 1000.0)
+        return fixed(d, 0);
+    return g_form(4, d);
+}
+
+// Width 8: whole numbers, 2 decimals below 10.
+std::string format_soil_force(double value)
+{
+    if (value == 0.0)
+        return "0";
+    double d = to_display(FORCE, value);
+    return format_real(d, 8, std::fabs(d) < 10.0 ? 2 : 0);
+}
+
+std::string format_f3_trimmed(double value)
+{
+    return trim_zeros(fixed(value, 3), 2, false);
+}
+
+std::string format_factor_above_one(double value)
+{
+    if (!(value > 1.0))
+        return "";
+    return format_real(value, 7, value > 99.0 ? 1 : 2);
+}
+
+std::string format_percent(double value)
+{
+    return format_real(value, 8, 1);
+}

@@ -1,0 +1,188 @@
+// The platform backend: our stand-in for the operating system's windowing,
+// dialog, drawing, settings and threading services. Exactly one backend is
+// installed at a time (Qt for the program, headless for tests and batch mode).
+// Every call is made on the main thread except post(), which any thread may use.
+#pragma once
+
+#include "platform/dialog.h"
+#include "platform/menu.h"
+#include "platform/resources.h"
+#include "platform/settings.h"
+#include "platform/surface.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Windows are numbered by the backend; 0 means none (the desktop).
+using WindowId = int;
+
+// The 44-byte window placement kept in the settings store: eleven int32 in the
+// order length, flags, show state, minimised x, y, maximised x, y, and the
+// normal rectangle left, top, right, bottom.
+struct WindowPlacement {
+    int32_t length = 44;
+    int32_t flags = 0;
+    int32_t show_cmd = SHOW_NORMAL;
+    int32_t min_x = -1, min_y = -1;
+    int32_t max_x = -1, max_y = -1;
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+
+    enum : int32_t { SHOW_HIDE = 0, SHOW_NORMAL = 1, SHOW_MINIMIZED = 2, SHOW_MAXIMIZED = 3 };
+
+    std::vector<uint8_t> to_bytes() const;
+    // Null when the bytes are not a 44-byte placement.
+    static std::optional<WindowPlacement> from_bytes(const std::vector<uint8_t>& bytes);
+    bool operator==(const WindowPlacement&) const = default;
+};
+
+enum class MouseButton { None, Left, Right, Middle };
+
+// What a top-level window (a frame) tells its owner.
+class FrameEvents {
+public:
+    virtual ~FrameEvents() = default;
+    virtual void on_command(int id) = 0;              // menu item, accelerator or tool button
+    virtual bool on_close() { return true; }          // close box or Alt+F4; true lets it close
+    virtual void on_activate(bool /*active*/) {}
+    virtual void on_size(int /*client_width*/, int /*client_height*/) {}
+    virtual void on_timer(int /*timer_id*/) {}
+    virtual void on_menu_opening() {}                 // before a menu drops down (update item states)
+};
+
+// What a client window tells its owner: a painted area with mouse and keys.
+class ClientEvents {
+public:
+    virtual ~ClientEvents() = default;
+    virtual void on_paint(Surface&, const Rect& /*dirty*/) {}
+    virtual void on_size(int /*width*/, int /*height*/) {}
+    virtual void on_mouse_down(MouseButton, int /*x*/, int /*y*/, unsigned /*mods*/) {}
+    virtual void on_mouse_up(MouseButton, int /*x*/, int /*y*/, unsigned /*mods*/) {}
+    virtual void on_mouse_move(int /*x*/, int /*y*/, unsigned /*mods*/) {}
+    virtual void on_double_click(MouseButton, int /*x*/, int /*y*/, unsigned /*mods*/) {}
+    virtual void on_wheel(int /*delta*/, int /*x*/, int /*y*/, unsigned /*mods*/) {}
+    // A key the accelerator table did not take; true when handled.
+    virtual bool on_key(int /*key*/, unsigned /*mods*/) { return false; }
+    virtual void on_char(const std::string& /*utf8*/) {}
+    virtual void on_focus(bool /*gained*/) {}
+};
+
+// What an OpenGL client tells its owner. The context is current in each call.
+class GLEvents {
+public:
+    virtual ~GLEvents() = default;
+    virtual void gl_init() {}
+    virtual void gl_resize(int /*width*/, int /*height*/) {}
+    virtual void gl_paint() {}
+};
+
+enum class MessageIcon { None, Info, Warning, Error, Question };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+
+struct FileFilter {
+    std::string description;   // "Comma Separated Values file (*.csv)"
+    std::string patterns;      // "*.csv" (several separated by ';')
+};
+
+struct FileDialogRequest {
+    std::string title;
+    std::vector<FileFilter> filters;
+    int filter_index = 0;            // chosen filter, in and out
+    std::string default_extension;   // without the dot, added when the name has none
+    std::string initial_path;        // folder or file
+    std::string ok_text;             // caption of the OK button; empty for the default
+    bool must_exist = true;          // open dialog: the file must exist
+    bool confirm_overwrite = true;   // save dialog: ask before replacing
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    virtual const char* name() const = 0;            // "qt" or "headless"
+    virtual bool has_windows() const = 0;            // false for the headless backend
+
+    // Event loop.
+    virtual int run_loop() = 0;                      // until quit(); returns the exit code
+    virtual void quit(int exit_code) = 0;
+    virtual void process_events() = 0;               // runs pending events and posted calls once
+    // Queues a call for the main thread; safe from any thread.
+    virtual void post(std::function<void()> call) = 0;
+
+    // Frames (top-level windows) and their clients.
+    virtual WindowId create_frame(const std::string& class_name, const std::string& caption,
+                                  FrameEvents* events) = 0;
+    virtual void destroy_window(WindowId w) = 0;
+    virtual void set_title(WindowId w, const std::string& title) = 0;
+    virtual std::string title(WindowId w) const = 0;
+    virtual void set_menu(WindowId frame, const Menu& menu) = 0;     // an empty menu removes it
+    virtual void set_toolbars(WindowId frame, const ToolBar& large, const ToolBar& small,
+                              bool show_large, bool visible) = 0;
+    virtual void set_button_state(WindowId frame, int id, bool visible, bool enabled) = 0;
+    virtual std::optional<Point> button_center(WindowId frame, int id) const = 0; // screen pixels
+    virtual void show_window(WindowId w, int show_cmd) = 0;          // WindowPlacement::SHOW_*
+    virtual bool is_visible(WindowId w) const = 0;
+    virtual bool is_maximized(WindowId w) const = 0;
+    virtual void raise_and_activate(WindowId w) = 0;
+    virtual WindowId active_window() const = 0;
+    virtual WindowPlacement placement(WindowId w) const = 0;
+    virtual void set_placement(WindowId w, const WindowPlacement& p) = 0;
+    virtual Rect work_area() const = 0;              // screen area without panels, pixels
+    virtual Rect client_rect(WindowId w) const = 0;  // client size at (0,0)
+    virtual void close_popups(WindowId frame) = 0;   // closes open message boxes and popups over it
+
+    // Client areas. A frame has one client; creating another replaces it.
+    virtual WindowId create_client(WindowId frame, ClientEvents* events) = 0;
+    virtual WindowId create_gl_client(WindowId frame, GLEvents* events) = 0;
+    virtual void invalidate(WindowId client, const Rect* area = nullptr) = 0;
+    virtual void set_focus(WindowId w) = 0;
+    virtual void set_mouse_capture(WindowId client, bool capture) = 0;
+    virtual void set_cursor_pos(Point screen) = 0;
+    virtual Point client_to_screen(WindowId w, Point p) const = 0;
+
+    // The accelerator table that the event loop translates, and its window.
+    virtual void set_active_accelerators(WindowId w, const AcceleratorTable* table) = 0;
+
+    // Timers deliver FrameEvents::on_timer on the main thread.
+    virtual void set_timer(WindowId w, int timer_id, int milliseconds) = 0;
+    virtual void kill_timer(WindowId w, int timer_id) = 0;
+
+    // Modal dialogs and sheets. Each returns the result passed to Dialog::end.
+    virtual int run_dialog(const DialogTemplate& t, DialogProc& proc, WindowId owner) = 0;
+    virtual int run_property_sheet(const std::string& caption, const std::vector<PropertyPage>& pages,
+                                   int start_page, WindowId owner) = 0;
+    virtual int message_box(WindowId owner, const std::string& text, const std::string& caption,
+                            MessageIcon icon, MessageButtons buttons) = 0;
+    // The command chosen from a popup menu at a screen point, 0 when none.
+    virtual int popup_menu(WindowId owner, const MenuItem& popup, Point screen) = 0;
+
+    // Common dialogs; null when cancelled.
+    virtual std::optional<std::string> open_file_dialog(WindowId owner, FileDialogRequest& r) = 0;
+    virtual std::optional<std::string> save_file_dialog(WindowId owner, FileDialogRequest& r) = 0;
+    virtual std::optional<std::string> browse_folder(WindowId owner, const std::string& title,
+                                                     const std::string& initial) = 0;
+    virtual bool choose_font(WindowId owner, FontSpec& font) = 0;
+
+    // Drawing outside a paint: measuring on the screen and drawing into images.
+    virtual std::unique_ptr<Surface> screen_surface() = 0;
+    virtual std::unique_ptr<Surface> image_surface(int width, int height, Color background) = 0;
+    virtual Image surface_image(Surface& image_surface) = 0;  // a surface from image_surface
+    // Renders with OpenGL into an image; null when no OpenGL is available.
+    virtual std::optional<Image> render_gl_offscreen(int width, int height, GLEvents& events) = 0;
+
+    // Settings, clipboard, sound, cursor, documents.
+    virtual SettingsStore& settings() = 0;
+    virtual void set_clipboard_text(const std::string& text) = 0;
+    virtual std::string clipboard_text() = 0;
+    virtual void beep() = 0;
+    virtual void set_wait_cursor(bool wait) = 0;
+    virtual bool open_document(const std::string& path_or_url) = 0;
+};
+
+// The installed backend. Using it before install_backend() is a programming error.
+Backend& backend();
+bool backend_installed();
+void install_backend(std::unique_ptr<Backend> b);
+void remove_backend();

@@ -1,0 +1,571 @@
+// The Qt backend's core: the application object, the event loop and posted
+// calls, the window table, accelerators, timers, placement and the small
+// services (settings, clipboard, sound, cursor, documents).
+#include "platform/qt/qt_dialog.h"
+#include "platform/qt/qt_internal.h"
+
+#include <QClipboard>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QSurfaceFormat>
+#include <QUrl>
+
+#include <clocale>
+#include <cstdlib>
+
+namespace kvqt {
+
+void report_callback_error(const char* where, const char* what) {
+    std::fprintf(stderr, "Korvane: %s failed: %s\n", where, what);
+}
+
+unsigned mods_of(Qt::KeyboardModifiers m) {
+    unsigned mods = MOD_NONE;
+    if (m & Qt::ShiftModifier) mods |= MOD_SHIFT;
+    if (m & Qt::ControlModifier) mods |= MOD_CONTROL;
+    if (m & Qt::AltModifier) mods |= MOD_ALT;
+    return mods;
+}
+
+int key_code(int k) {
+    if (k >= Qt::Key_A && k <= Qt::Key_Z) return 'A' + (k - Qt::Key_A);
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) return '0' + (k - Qt::Key_0);
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F12) return KEY_F1 + (k - Qt::Key_F1);
+    switch (k) {
+    case Qt::Key_Backspace: return KEY_BACK;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return KEY_TAB;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return KEY_RETURN;
+    case Qt::Key_Escape: return KEY_ESCAPE;
+    case Qt::Key_Space: return KEY_SPACE;
+    case Qt::Key_PageUp: return KEY_PRIOR;
+    case Qt::Key_PageDown: return KEY_NEXT;
+    case Qt::Key_End: return KEY_END;
+    case Qt::Key_Home: return KEY_HOME;
+    case Qt::Key_Left: return KEY_LEFT;
+    case Qt::Key_Up: return KEY_UP;
+    case Qt::Key_Right: return KEY_RIGHT;
+    case Qt::Key_Down: return KEY_DOWN;
+    case Qt::Key_Insert: return KEY_INSERT;
+    case Qt::Key_Delete: return KEY_DELETE;
+    default: return 0;
+    }
+}
+
+QSurfaceFormat gl_format() {
+    QSurfaceFormat f;
+    f.setRenderableType(QSurfaceFormat::OpenGL);
+    f.setVersion(2, 1);
+    f.setProfile(QSurfaceFormat::CompatibilityProfile);
+    f.setDepthBufferSize(24);
+    f.setStencilBufferSize(8);
+    f.setRedBufferSize(8);
+    f.setGreenBufferSize(8);
+    f.setBlueBufferSize(8);
+    return f;
+}
+
+namespace {
+
+const char* WINDOW_ID_PROPERTY = "korvaneWindowId";
+
+// Translates keys through the active accelerator table before any widget sees
+// them. Shortcut overrides of those keys are claimed too, so that a menu
+// mnemonic never takes a key that the table knows.
+class AcceleratorFilter : public QObject {
+public:
+    explicit AcceleratorFilter(QtBackend& b) : b_(b) {}
+
+    bool eventFilter(QObject* obj, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress && e->type() != QEvent::ShortcutOverride) return false;
+        if (!obj->isWidgetType()) return false;
+        QtBackend::State& s = b_.state();
+        if (!s.accel) return false;
+        if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
+        auto* ke = static_cast<QKeyEvent*>(e);
+        int key = key_code(ke->key());
+        if (key == 0) return false;
+        int command = s.accel->command_for(key, mods_of(ke->modifiers()));
+        if (command == 0) return false;
+        FrameWindow* frame = s.frame(s.accel_window);
+        if (!frame || !frame->events) return false;
+        QWidget* target = static_cast<QWidget*>(obj)->window();
+        if (target != frame && QApplication::activeWindow() != frame) return false;
+        e->accept();
+        if (e->type() == QEvent::KeyPress) {
+            FrameEvents* events = frame->events;
+            guarded("accelerator command", [&] { events->on_command(command); });
+        }
+        return true;
+    }
+
+private:
+    QtBackend& b_;
+};
+
+Rect qrect_to_rect(const QRect& r) { return rect_of(r); }
+
+}  // namespace
+}  // namespace kvqt
+
+using namespace kvqt;
+
+void PostQueue::run() {
+    for (;;) {
+        std::function<void()> call;
+        {
+            std::lock_guard<std::mutex> lock(m);
+            if (calls.empty()) return;
+            call = std::move(calls.front());
+            calls.pop_front();
+        }
+        guarded("posted call", call);
+    }
+}
+
+WindowId QtBackend::State::add_window(QWidget* w, WindowKind kind) {
+    WindowId id = next_id++;
+    windows[id] = Entry{QPointer<QWidget>(w), kind};
+    w->setProperty(WINDOW_ID_PROPERTY, id);
+    return id;
+}
+
+void QtBackend::State::remove_window(WindowId w) {
+    windows.erase(w);
+    for (auto it = timers.begin(); it != timers.end();) {
+        if (it->first.first == w) {
+            if (it->second) it->second->deleteLater();
+            it = timers.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (accel_window == w) {
+        accel_window = 0;
+        accel = nullptr;
+    }
+}
+
+QWidget* QtBackend::State::find(WindowId w) const {
+    auto it = windows.find(w);
+    return it == windows.end() ? nullptr : it->second.widget.data();
+}
+
+FrameWindow* QtBackend::State::frame(WindowId w) const {
+    QWidget* widget = find(w);
+    if (!widget) return nullptr;
+    return dynamic_cast<FrameWindow*>(widget->window());
+}
+
+QWidget* QtBackend::State::parent_for(WindowId owner) const {
+    QWidget* w = find(owner);
+    if (w) return w->window();
+    // No owner: put the dialog over the active window so that it stays on top of it.
+    return QApplication::activeWindow();
+}
+
+// ---------------------------------------------------------------------------
+
+std::string qt_default_settings_path() {
+    if (const char* env = std::getenv("KORVANE_SETTINGS_FILE"); env && *env) return env;
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (dir.isEmpty()) dir = QDir::homePath() + "/.config";
+    return ss(dir + "/Korvane/settings.ini");
+}
+
+void prepare_qt_application() {
+    QSurfaceFormat::setDefaultFormat(gl_format());
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+std::unique_ptr<Backend> make_qt_backend(int& argc, char** argv, const std::string& settings_path) {
+    return std::make_unique<QtBackend>(argc, argv, settings_path);
+}
+
+QtBackend::QtBackend(int& argc, char** argv, const std::string& settings_path)
+    : s_(std::make_unique<State>(settings_path.empty() ? qt_default_settings_path() : settings_path)) {
+    if (!QCoreApplication::instance()) {
+        prepare_qt_application();
+        s_->own_app = std::make_unique<QApplication>(argc, argv);
+    }
+    // Qt sets the locale from the environment; numbers are always read and written in "C".
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setQuitOnLastWindowClosed(false);   // the program ends with quit()
+    QDir().mkpath(QFileInfo(qs(s_->settings.path())).absolutePath());
+    s_->settings.load();
+    s_->accel_filter = std::make_unique<AcceleratorFilter>(*this);
+    qApp->installEventFilter(s_->accel_filter.get());
+}
+
+QtBackend::~QtBackend() {
+    if (qApp && s_->accel_filter) qApp->removeEventFilter(s_->accel_filter.get());
+    if (s_->wait_cursor) QApplication::restoreOverrideCursor();
+    // Windows go before the application object; a frame takes its clients with it.
+    // No program callback may run while they go.
+    for (auto& [id, entry] : s_->windows) {
+        QWidget* w = entry.widget.data();
+        if (auto* f = dynamic_cast<FrameWindow*>(w)) f->events = nullptr;
+        if (auto* c = dynamic_cast<ClientWidget*>(w)) c->events = nullptr;
+        if (auto* g = dynamic_cast<GLClientWidget*>(w)) {
+            g->events = nullptr;
+            g->input = nullptr;
+        }
+    }
+    for (auto& [id, entry] : s_->windows) {
+        if (entry.kind == WindowKind::Frame && entry.widget) delete entry.widget.data();
+    }
+    s_->windows.clear();
+    s_->timers.clear();
+    std::lock_guard<std::mutex> lock(s_->posted->m);
+    s_->posted->calls.clear();   // nothing is left to run them against
+}
+
+QWidget* QtBackend::widget(WindowId w) const { return s_->find(w); }
+
+WindowId QtBackend::window_id(const QWidget* w) const {
+    for (; w; w = w->parentWidget()) {
+        QVariant v = w->property(WINDOW_ID_PROPERTY);
+        if (v.isValid()) {
+            WindowId id = v.toInt();
+            if (s_->find(id) == w) return id;
+        }
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Event loop and posted calls
+
+int QtBackend::run_loop() {
+    if (s_->quit_requested) {
+        s_->quit_requested = false;
+        return s_->quit_code;
+    }
+    s_->loop_running = true;
+    int code = QApplication::exec();
+    s_->loop_running = false;
+    return code;
+}
+
+void QtBackend::quit(int exit_code) {
+    if (s_->loop_running) {
+        QCoreApplication::exit(exit_code);
+    } else {
+        s_->quit_requested = true;
+        s_->quit_code = exit_code;
+    }
+}
+
+void QtBackend::process_events() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    s_->posted->run();
+}
+
+void QtBackend::post(std::function<void()> call) {
+    std::shared_ptr<PostQueue> queue = s_->posted;
+    {
+        std::lock_guard<std::mutex> lock(queue->m);
+        queue->calls.push_back(std::move(call));
+    }
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(app, [queue] { queue->run(); }, Qt::QueuedConnection);
+}
+
+// ---------------------------------------------------------------------------
+// Windows
+
+WindowId QtBackend::create_frame(const std::string& class_name, const std::string& caption,
+                                 FrameEvents* events) {
+    auto frame = std::make_unique<FrameWindow>(events);
+    frame->setObjectName(qs(class_name));
+    frame->setWindowTitle(qs(caption));
+    QRect area = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                  : QRect(0, 0, 1024, 768);
+    QRect start(area.left() + area.width() / 8, area.top() + area.height() / 8, area.width() * 3 / 4,
+                area.height() * 3 / 4);
+    frame->setGeometry(start);
+    frame->set_normal_rect(start);
+    return s_->add_window(frame.release(), WindowKind::Frame);   // deleted by destroy_window or at exit
+}
+
+void QtBackend::destroy_window(WindowId w) {
+    QWidget* widget = s_->find(w);
+    s_->remove_window(w);
+    if (!widget) return;
+    if (FrameWindow* f = dynamic_cast<FrameWindow*>(widget)) f->events = nullptr;
+    if (ClientWidget* c = dynamic_cast<ClientWidget*>(widget)) c->events = nullptr;
+    if (GLClientWidget* g = dynamic_cast<GLClientWidget*>(widget)) {
+        g->events = nullptr;
+        g->input = nullptr;
+    }
+    widget->hide();
+    // Later: the call may come from one of the window's own event handlers.
+    widget->deleteLater();
+}
+
+void QtBackend::set_title(WindowId w, const std::string& title) {
+    if (QWidget* widget = s_->find(w)) widget->window()->setWindowTitle(qs(title));
+}
+
+std::string QtBackend::title(WindowId w) const {
+    QWidget* widget = s_->find(w);
+    return widget ? ss(widget->window()->windowTitle()) : std::string();
+}
+
+void QtBackend::set_menu(WindowId frame, const Menu& menu) {
+    if (FrameWindow* f = dynamic_cast<FrameWindow*>(s_->find(frame))) f->set_menu(menu);
+}
+
+void QtBackend::set_toolbars(WindowId frame, const ToolBar& large, const ToolBar& small, bool show_large,
+                             bool visible) {
+    if (FrameWindow* f = dynamic_cast<FrameWindow*>(s_->find(frame)))
+        f->set_toolbars(large, small, show_large, visible);
+}
+
+void QtBackend::set_button_state(WindowId frame, int id, bool visible, bool enabled) {
+    if (FrameWindow* f = dynamic_cast<FrameWindow*>(s_->find(frame))) f->set_button_state(id, visible, enabled);
+}
+
+std::optional<Point> QtBackend::button_center(WindowId frame, int id) const {
+    FrameWindow* f = dynamic_cast<FrameWindow*>(s_->find(frame));
+    if (!f) return std::nullopt;
+    std::optional<QPoint> p = f->button_center(id);
+    if (!p) return std::nullopt;
+    return Point{p->x(), p->y()};
+}
+
+void QtBackend::show_window(WindowId w, int show_cmd) {
+    QWidget* widget = s_->find(w);
+    if (!widget) return;
+    switch (show_cmd) {
+    case WindowPlacement::SHOW_HIDE: widget->hide(); break;
+    case WindowPlacement::SHOW_NORMAL:
+    case 9:   // restore
+        if (widget->isWindow()) widget->showNormal(); else widget->show();
+        break;
+    case WindowPlacement::SHOW_MINIMIZED:
+    case 6:   // minimise
+    case 7:   // minimised without activation
+        if (widget->isWindow()) widget->showMinimized(); else widget->hide();
+        break;
+    case WindowPlacement::SHOW_MAXIMIZED:
+        if (widget->isWindow()) widget->showMaximized(); else widget->show();
+        break;
+    default: widget->show(); break;   // show in the current state
+    }
+}
+
+bool QtBackend::is_visible(WindowId w) const {
+    QWidget* widget = s_->find(w);
+    return widget && widget->isVisible();
+}
+
+bool QtBackend::is_maximized(WindowId w) const {
+    QWidget* widget = s_->find(w);
+    return widget && widget->window()->isMaximized();
+}
+
+void QtBackend::raise_and_activate(WindowId w) {
+    QWidget* widget = s_->find(w);
+    if (!widget) return;
+    QWidget* top = widget->window();
+    if (top->isMinimized()) {
+        top->showNormal();
+    } else if (!top->isVisible()) {
+        if (top->windowState() & Qt::WindowMaximized) top->showMaximized(); else top->show();
+    }
+    top->raise();
+    top->activateWindow();
+}
+
+WindowId QtBackend::active_window() const { return window_id(QApplication::activeWindow()); }
+
+WindowPlacement QtBackend::placement(WindowId w) const {
+    WindowPlacement p;
+    QWidget* widget = s_->find(w);
+    if (!widget) return p;
+    QRect normal = widget->geometry();
+    if (FrameWindow* f = dynamic_cast<FrameWindow*>(widget)) normal = f->normal_rect();
+    p.left = normal.left();
+    p.top = normal.top();
+    p.right = normal.left() + normal.width();
+    p.bottom = normal.top() + normal.height();
+    Qt::WindowStates state = widget->windowState();
+    if (state & Qt::WindowMinimized) p.show_cmd = WindowPlacement::SHOW_MINIMIZED;
+    else if (state & Qt::WindowMaximized) p.show_cmd = WindowPlacement::SHOW_MAXIMIZED;
+    else p.show_cmd = WindowPlacement::SHOW_NORMAL;
+    return p;
+}
+
+void QtBackend::set_placement(WindowId w, const WindowPlacement& p) {
+    QWidget* widget = s_->find(w);
+    if (!widget) return;
+    QRect normal(p.left, p.top, p.right - p.left, p.bottom - p.top);
+    bool has_rect = normal.width() > 0 && normal.height() > 0;
+    FrameWindow* f = dynamic_cast<FrameWindow*>(widget);
+    if (has_rect && f) f->set_normal_rect(normal);
+    bool maximized = widget->windowState() & Qt::WindowMaximized;
+    switch (p.show_cmd) {
+    case WindowPlacement::SHOW_HIDE:
+        if (has_rect && !maximized) widget->setGeometry(normal);
+        widget->hide();
+        break;
+    case WindowPlacement::SHOW_MAXIMIZED:
+        if (has_rect && !maximized) widget->setGeometry(normal);
+        widget->showMaximized();
+        break;
+    case WindowPlacement::SHOW_MINIMIZED:
+        if (has_rect && !maximized) widget->setGeometry(normal);
+        widget->showMinimized();
+        break;
+    default:
+        if (maximized) widget->showNormal();
+        if (has_rect) widget->setGeometry(normal);
+        widget->showNormal();
+        break;
+    }
+    if (has_rect && f) f->set_normal_rect(normal);
+}
+
+Rect QtBackend::work_area() const {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? qrect_to_rect(screen->availableGeometry()) : Rect{0, 0, 1024, 768};
+}
+
+Rect QtBackend::client_rect(WindowId w) const {
+    QWidget* widget = s_->find(w);
+    if (!widget) return Rect{};
+    QSize size = widget->size();
+    if (FrameWindow* f = dynamic_cast<FrameWindow*>(widget)) size = f->client_size();
+    return Rect{0, 0, size.width(), size.height()};
+}
+
+void QtBackend::close_popups(WindowId frame) {
+    QWidget* owner = s_->find(frame);
+    if (!owner) return;
+    owner = owner->window();
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    // Top-most first, so that every nested modal loop unwinds in order.
+    for (;;) {
+        QDialog* open = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QDialog*>(top);
+            if (!dialog || !dialog->isVisible()) continue;
+            for (QWidget* p = dialog->parentWidget(); p; p = p->parentWidget()) {
+                if (p->window() == owner) {
+                    open = dialog;
+                    break;
+                }
+            }
+            if (open) break;
+        }
+        if (!open) return;
+        // A message box answers as if Escape was pressed, a template dialog as if cancelled.
+        int code = static_cast<int>(QDialog::Rejected);
+        if (qobject_cast<QMessageBox*>(open)) code = -1;
+        else if (dynamic_cast<HostDialog*>(open)) code = IDCANCEL;
+        open->done(code);
+        open->hide();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Input, focus, timers
+
+void QtBackend::set_focus(WindowId w) {
+    QWidget* widget = s_->find(w);
+    if (!widget) return;
+    if (FrameWindow* f = dynamic_cast<FrameWindow*>(widget)) {
+        f->activateWindow();
+        widget = f->centralWidget() ? f->centralWidget() : f;
+    }
+    widget->setFocus(Qt::OtherFocusReason);
+}
+
+void QtBackend::set_mouse_capture(WindowId client, bool capture) {
+    QWidget* widget = s_->find(client);
+    if (!widget || !widget->isVisible()) return;
+    if (capture) widget->grabMouse(); else widget->releaseMouse();
+}
+
+void QtBackend::set_cursor_pos(Point screen) { QCursor::setPos(screen.x, screen.y); }
+
+Point QtBackend::client_to_screen(WindowId w, Point p) const {
+    QWidget* widget = s_->find(w);
+    if (!widget) return p;
+    if (FrameWindow* f = dynamic_cast<FrameWindow*>(widget); f && f->centralWidget()) widget = f->centralWidget();
+    QPoint g = widget->mapToGlobal(QPoint(p.x, p.y));
+    return Point{g.x(), g.y()};
+}
+
+void QtBackend::set_active_accelerators(WindowId w, const AcceleratorTable* table) {
+    s_->accel_window = w;
+    s_->accel = table;
+}
+
+void QtBackend::set_timer(WindowId w, int timer_id, int milliseconds) {
+    QWidget* widget = s_->find(w);
+    if (!widget) return;
+    QPointer<QTimer>& timer = s_->timers[{w, timer_id}];
+    if (!timer) {
+        timer = new QTimer(widget);   // owned by the window
+        State* s = s_.get();
+        QObject::connect(timer.data(), &QTimer::timeout, widget, [s, w, timer_id] {
+            FrameWindow* f = s->frame(w);
+            if (f && f->events) guarded("timer", [&] { f->events->on_timer(timer_id); });
+        });
+    }
+    timer->start(milliseconds < 0 ? 0 : milliseconds);
+}
+
+void QtBackend::kill_timer(WindowId w, int timer_id) {
+    auto it = s_->timers.find({w, timer_id});
+    if (it == s_->timers.end()) return;
+    if (it->second) {
+        it->second->stop();
+        it->second->deleteLater();
+    }
+    s_->timers.erase(it);
+}
+
+// ---------------------------------------------------------------------------
+// Settings, clipboard, sound, cursor, documents
+
+SettingsStore& QtBackend::settings() { return s_->settings; }
+
+void QtBackend::set_clipboard_text(const std::string& text) {
+    if (QClipboard* c = QGuiApplication::clipboard()) c->setText(qs(text));
+}
+
+std::string QtBackend::clipboard_text() {
+    QClipboard* c = QGuiApplication::clipboard();
+    return c ? ss(c->text()) : std::string();
+}
+
+void QtBackend::beep() { QApplication::beep(); }
+
+void QtBackend::set_wait_cursor(bool wait) {
+    if (wait == s_->wait_cursor) return;
+    s_->wait_cursor = wait;
+    if (wait) QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    else QApplication::restoreOverrideCursor();
+}
+
+bool QtBackend::open_document(const std::string& path_or_url) {
+    if (path_or_url.empty()) return false;
+    QString text = qs(path_or_url);
+    QUrl url;
+    if (text.contains("://") || text.startsWith("mailto:", Qt::CaseInsensitive))
+        url = QUrl(text);
+    else
+        url = QUrl::fromLocalFile(QFileInfo(text).absoluteFilePath());
+    return url.isValid() && QDesktopServices::openUrl(url);
+}

@@ -1,0 +1,1068 @@
+// Dialogs from templates. Each logical column c of a template takes two grid
+// columns: 2c for the label and 2c+1 for the field. Group boxes are real
+// QGroupBoxes laid into the cells they cover, under the controls they hold;
+// those controls get a margin so that they stay inside the frame. Push
+// buttons from row 100 on form the button row at the bottom.
+//
+// Moving an item (move_item) takes every item out of the grid: from then on
+// the dialog keeps the positions the grid gave and only moved items change.
+#include "platform/qt/qt_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCursor>
+#include <QDialogButtonBox>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using namespace kvqt;
+
+namespace {
+
+constexpr int BUTTON_ROW = 100;   // template rows from here on belong to the bottom button row
+constexpr int GROUP_SIDE = 10;    // pixels between a group frame and what it holds
+constexpr int GROUP_BOTTOM = 8;
+
+bool has_mnemonic(const QString& s) {
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i] != '&') continue;
+        if (i + 1 < s.size() && s[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return i + 1 < s.size();
+    }
+    return false;
+}
+
+QString strip_mnemonic(const QString& s) {
+    QString out;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i] == '&') {
+            if (i + 1 < s.size() && s[i + 1] == '&') out += '&', ++i;
+            continue;
+        }
+        out += s[i];
+    }
+    return out;
+}
+
+Qt::Alignment text_alignment(unsigned flags) {
+    Qt::Alignment h = (flags & CF_RIGHT) ? Qt::AlignRight : (flags & CF_CENTER) ? Qt::AlignHCenter : Qt::AlignLeft;
+    return h | Qt::AlignVCenter;
+}
+
+// List boxes and multi-line edits as tall as the grid rows they cover, not as
+// tall as Qt would like.
+class TemplateList : public QListWidget {
+public:
+    QSize sizeHint() const override { return QSize(QListWidget::sizeHint().width(), minimumHeight()); }
+};
+
+class TemplateText : public QPlainTextEdit {
+public:
+    QSize sizeHint() const override { return QSize(QPlainTextEdit::sizeHint().width(), minimumHeight()); }
+};
+
+// Tells the dialog when one of its items gains or loses the focus.
+class FocusWatcher : public QObject {
+public:
+    FocusWatcher(QtDialog& d, int id, QObject* parent) : QObject(parent), d_(d), id_(id) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut)
+            d_.focus_changed(id_, e->type() == QEvent::FocusIn, static_cast<QFocusEvent*>(e)->reason());
+        return false;
+    }
+
+private:
+    QtDialog& d_;
+    int id_;
+};
+
+// Owns a host window unless its parent window took it down first.
+class HostHolder {
+public:
+    explicit HostHolder(HostDialog* host) : host_(host) {}
+    ~HostHolder() { delete host_.data(); }
+    HostHolder(const HostHolder&) = delete;
+    HostHolder& operator=(const HostHolder&) = delete;
+    HostDialog* get() const { return host_.data(); }
+
+private:
+    QPointer<HostDialog> host_;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+void ModalSession::end(int r) {
+    if (ended) return;
+    ended = true;
+    result = r;
+    if (depth == 0) finish_if_ended();
+}
+
+void ModalSession::finish_if_ended() {
+    if (ended && running && host) host->done(result);
+}
+
+HostDialog::HostDialog(QWidget* parent) : QDialog(parent) {
+    setModal(true);
+    setSizeGripEnabled(false);
+}
+
+void HostDialog::accept() {
+    if (on_ok) on_ok();
+}
+
+void HostDialog::reject() {
+    if (on_cancel) on_cancel();
+}
+
+void HostDialog::keyPressEvent(QKeyEvent* e) {
+    bool plain = e->modifiers() == Qt::NoModifier ||
+                 (e->modifiers() == Qt::KeypadModifier && e->key() == Qt::Key_Enter);
+    if (plain && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+        for (QPushButton* b : findChildren<QPushButton*>()) {
+            if (b->isDefault() && b->isVisible()) {
+                if (b->isEnabled()) b->click();
+                return;
+            }
+        }
+        accept();   // no default button: Enter means OK
+        return;
+    }
+    if (plain && e->key() == Qt::Key_Escape) {
+        reject();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+void HostDialog::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (shown_) return;
+    shown_ = true;
+    if (on_first_show) QTimer::singleShot(0, this, [this] {
+            if (on_first_show) on_first_show();
+        });
+}
+
+// ---------------------------------------------------------------------------
+
+QtDialog::QtDialog(QtBackend& backend, const DialogTemplate& t, DialogProc& proc, WindowId owner,
+                   ModalSession& session, QWidget* container, bool page)
+    : backend_(backend), t_(t), proc_(proc), owner_(owner), session_(session), container_(container),
+      page_(page) {
+    window_ = backend_.state().add_window(container, page ? WindowKind::Page : WindowKind::Dialog);
+    backend_.state().dialogs[window_] = this;
+}
+
+QtDialog::~QtDialog() {
+    dead_ = true;
+    backend_.state().dialogs.erase(window_);
+    backend_.state().remove_window(window_);
+    for (auto& [id, timer] : timers_)
+        if (timer) timer->stop();
+}
+
+void QtDialog::detach() {
+    dead_ = true;
+    for (auto& [id, timer] : timers_)
+        if (timer) timer->stop();
+}
+
+QtDialog::Item* QtDialog::item(int id) {
+    if (dead_ || !container_) return nullptr;
+    auto it = index_.find(id);
+    return it == index_.end() ? nullptr : &items_[it->second];
+}
+
+const QtDialog::Item* QtDialog::item(int id) const {
+    if (dead_ || !container_) return nullptr;
+    auto it = index_.find(id);
+    return it == index_.end() ? nullptr : &items_[it->second];
+}
+
+int QtDialog::du_x(int units) const {
+    QFontMetrics fm(container_->font());
+    return units * std::max(1, fm.averageCharWidth()) / 4;
+}
+
+int QtDialog::du_y(int units) const {
+    QFontMetrics fm(container_->font());
+    return units * std::max(1, fm.height()) / 8;
+}
+
+// Building -------------------------------------------------------------------
+
+void QtDialog::build() {
+    QFontMetrics fm(container_->font());
+    auto* outer = new QVBoxLayout(container_);
+    grid_ = new QGridLayout();
+    outer->addLayout(grid_);
+    outer->addStretch(1);
+
+    for (const ControlSpec& c : t_.controls) {
+        if (c.kind != ControlKind::Group) continue;
+        int col0 = 2 * std::max(0, c.col);
+        groups_.push_back(Area{c.row, c.row + std::max(1, c.rows) - 1, col0, col0 + 2 * std::max(1, c.span) - 1});
+        // The caption needs its own height above the first row the group holds.
+        grid_->addItem(new QSpacerItem(0, fm.height()), std::max(0, c.row), col0);
+    }
+
+    std::vector<size_t> bottom_buttons;
+    items_.reserve(t_.controls.size());
+    for (const ControlSpec& c : t_.controls) {
+        items_.push_back(Item{});
+        Item& it = items_.back();
+        it.spec = &c;
+        size_t index = items_.size() - 1;
+        if (c.id != 0 && !index_.count(c.id)) index_[c.id] = index;
+        it.widget = make_control(it);
+        it.widget->setObjectName(QStringLiteral("item_%1").arg(c.id));
+        it.widget->setParent(container_);
+
+        int row = std::max(0, c.row), col = 2 * std::max(0, c.col);
+        int rows = std::max(1, c.rows), span = std::max(1, c.span);
+        bool labelled = c.kind == ControlKind::Edit || c.kind == ControlKind::Combo ||
+                        c.kind == ControlKind::List || c.kind == ControlKind::Unit;
+        if (c.kind == ControlKind::Button && c.row >= BUTTON_ROW) {
+            bottom_buttons.push_back(index);
+        } else if (c.kind == ControlKind::Group) {
+            it.cell = it.widget;
+            grid_->addWidget(it.widget, row, col, rows, 2 * span);
+        } else if (labelled) {
+            if (!c.text.empty()) {
+                it.label = new QLabel(qs(c.text), container_);
+                it.label->setBuddy(it.widget);
+                it.label_cell = place(it.label, row, col, 1, 1, &c);
+            }
+            it.cell = place(it.widget, row, col + 1, rows, 2 * span - 1, &c);
+        } else {
+            it.cell = place(it.widget, row, col, rows, 2 * span, &c);
+        }
+        connect_item(it);
+        if (c.flags & CF_DISABLED) {
+            it.widget->setEnabled(false);
+            if (it.label) it.label->setEnabled(false);
+        }
+        if (c.flags & CF_HIDDEN)
+            for (QWidget* part : {it.widget, it.cell, static_cast<QWidget*>(it.label), it.label_cell})
+                if (part) part->setVisible(false);
+    }
+
+    // A static's mnemonic leads to the next field, as the keyboard user expects.
+    for (size_t i = 0; i < items_.size(); ++i) {
+        Item& it = items_[i];
+        auto* label = qobject_cast<QLabel*>(it.widget);
+        if (!label || it.spec->kind != ControlKind::Static || (it.spec->flags & (CF_ICON_INFO | CF_ICON_WARNING |
+                                                                                   CF_ICON_ERROR | CF_ICON_QUESTION)))
+            continue;
+        QWidget* buddy = nullptr;
+        if (has_mnemonic(label->text())) {
+            for (size_t j = i + 1; j < items_.size() && !buddy; ++j) {
+                ControlKind k = items_[j].spec->kind;
+                if (k == ControlKind::Edit || k == ControlKind::Combo || k == ControlKind::List) buddy = items_[j].widget;
+            }
+        }
+        if (buddy) label->setBuddy(buddy);
+        else label->setText(strip_mnemonic(label->text()));
+    }
+
+    // Radio buttons with consecutive ids form one group.
+    std::vector<size_t> radios;
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].spec->kind == ControlKind::Radio) radios.push_back(i);
+    std::stable_sort(radios.begin(), radios.end(),
+                     [&](size_t a, size_t b) { return items_[a].spec->id < items_[b].spec->id; });
+    for (size_t k = 0; k < radios.size(); ++k) {
+        if (k == 0 || items_[radios[k]].spec->id != items_[radios[k - 1]].spec->id + 1) radio_groups_.emplace_back();
+        radio_groups_.back().push_back(radios[k]);
+        items_[radios[k]].radio_group = static_cast<int>(radio_groups_.size() - 1);
+    }
+
+    // The default button: the one marked so, else OK.
+    QPushButton* default_button = nullptr;
+    for (Item& it : items_) {
+        auto* b = qobject_cast<QPushButton*>(it.widget);
+        if (b && (it.spec->flags & CF_DEFAULT)) default_button = b;
+    }
+    if (!default_button)
+        if (Item* ok = item(IDOK)) default_button = qobject_cast<QPushButton*>(ok->widget);
+    if (default_button) default_button->setDefault(true);
+
+    if (!bottom_buttons.empty()) {
+        std::stable_sort(bottom_buttons.begin(), bottom_buttons.end(), [&](size_t a, size_t b) {
+            const ControlSpec& x = *items_[a].spec;
+            const ControlSpec& y = *items_[b].spec;
+            return x.row != y.row ? x.row < y.row : x.col < y.col;
+        });
+        auto* row = new QHBoxLayout();
+        row->addStretch(1);
+        for (size_t i : bottom_buttons) {
+            items_[i].cell = items_[i].widget;
+            row->addWidget(items_[i].widget);
+        }
+        outer->addLayout(row);
+    }
+
+    // Group frames lie under the controls they hold.
+    for (Item& it : items_)
+        if (it.spec->kind == ControlKind::Group) it.widget->lower();
+    for (int c = 0; c < grid_->columnCount(); ++c) grid_->setColumnStretch(c, c % 2);
+}
+
+QWidget* QtDialog::make_control(Item& it) {
+    const ControlSpec& c = *it.spec;
+    QString text = qs(c.text);
+    QWidget* w = nullptr;
+    switch (c.kind) {
+    case ControlKind::Edit:
+        if (c.flags & CF_MULTILINE) {
+            auto* e = new TemplateText();
+            QFontMetrics fm(container_->font());
+            e->setMinimumHeight(std::max(2, c.rows) * (fm.height() + 4));
+            e->setReadOnly(c.flags & CF_READONLY);
+            e->setTabChangesFocus(true);
+            if (c.limit > 0) multiline_limits_[c.id] = c.limit;
+            w = e;
+        } else {
+            auto* e = new QLineEdit();
+            if (c.limit > 0) e->setMaxLength(c.limit);
+            e->setReadOnly(c.flags & CF_READONLY);
+            if (c.flags & CF_PASSWORD) e->setEchoMode(QLineEdit::Password);
+            if (c.flags & (CF_RIGHT | CF_CENTER)) e->setAlignment(text_alignment(c.flags));
+            w = e;
+        }
+        break;
+    case ControlKind::Static: {
+        auto* l = new QLabel();
+        QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
+        if (c.flags & CF_ICON_INFO) icon = QStyle::SP_MessageBoxInformation;
+        if (c.flags & CF_ICON_WARNING) icon = QStyle::SP_MessageBoxWarning;
+        if (c.flags & CF_ICON_ERROR) icon = QStyle::SP_MessageBoxCritical;
+        if (c.flags & CF_ICON_QUESTION) icon = QStyle::SP_MessageBoxQuestion;
+        if (icon != QStyle::SP_CustomBase) {
+            l->setPixmap(container_->style()->standardIcon(icon).pixmap(32, 32));
+        } else {
+            l->setText(text);
+            l->setTextFormat(Qt::PlainText);
+            l->setWordWrap(c.flags & CF_MULTILINE);
+            l->setAlignment(text_alignment(c.flags));
+        }
+        w = l;
+        break;
+    }
+    case ControlKind::Unit: {
+        auto* l = new QLabel();
+        l->setTextFormat(Qt::PlainText);
+        w = l;
+        break;
+    }
+    case ControlKind::Combo: {
+        auto* b = new QComboBox();
+        b->setEditable(c.flags & CF_EDITABLE);
+        if (b->lineEdit()) {
+            if (c.limit > 0) b->lineEdit()->setMaxLength(c.limit);
+            b->lineEdit()->setReadOnly(c.flags & CF_READONLY);
+        }
+        w = b;
+        break;
+    }
+    case ControlKind::List: {
+        auto* l = new TemplateList();
+        l->setSelectionMode(QAbstractItemView::SingleSelection);
+        QFontMetrics fm(container_->font());
+        l->setMinimumHeight(std::max(1, c.rows) * (fm.height() + 8));
+        w = l;
+        break;
+    }
+    case ControlKind::Radio: {
+        auto* r = new QRadioButton(text);
+        r->setAutoExclusive(false);   // groups are kept by id, see radio_clicked
+        r->setChecked(c.flags & CF_CHECKED);
+        w = r;
+        break;
+    }
+    case ControlKind::Check: {
+        auto* b = new QCheckBox(text);
+        b->setChecked(c.flags & CF_CHECKED);
+        w = b;
+        break;
+    }
+    case ControlKind::Button: {
+        auto* b = new QPushButton(text);
+        b->setAutoDefault(true);
+        w = b;
+        break;
+    }
+    case ControlKind::Group:
+        w = new QGroupBox(text);
+        break;
+    case ControlKind::Table: {
+        auto* f = new QFrame();
+        f->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        auto* box = new QVBoxLayout(f);
+        box->setContentsMargins(1, 1, 1, 1);
+        QFontMetrics fm(container_->font());
+        f->setMinimumSize(40 * std::max(1, fm.averageCharWidth()), std::max(2, c.rows) * (fm.height() + 4));
+        w = f;
+        break;
+    }
+    }
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);   // hiding an item never moves the others
+    w->setSizePolicy(policy);
+    return w;
+}
+
+// Adds a widget to the grid, inside a margin box when it borders a group frame.
+QWidget* QtDialog::place(QWidget* w, int row, int col, int rowspan, int colspan, const ControlSpec* self) {
+    QFontMetrics fm(container_->font());
+    int left = 0, right = 0, top = 0, bottom = 0;
+    int last_row = row + rowspan - 1, last_col = col + colspan - 1;
+    for (const Area& g : groups_) {
+        bool inside = g.row0 <= row && last_row <= g.row1 && g.col0 <= col && last_col <= g.col1;
+        if (!inside || (self && self->kind == ControlKind::Group)) continue;
+        if (col == g.col0) left = std::max(left, GROUP_SIDE);
+        if (last_col == g.col1) right = std::max(right, GROUP_SIDE);
+        if (row == g.row0) top = std::max(top, fm.height());
+        if (last_row == g.row1) bottom = std::max(bottom, GROUP_BOTTOM);
+    }
+    QWidget* cell = w;
+    if (left || right || top || bottom) {
+        cell = new QWidget(container_);
+        auto* box = new QHBoxLayout(cell);
+        box->setContentsMargins(left, top, right, bottom);
+        box->addWidget(w);
+        QSizePolicy policy = cell->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        cell->setSizePolicy(policy);
+    }
+    grid_->addWidget(cell, row, col, rowspan, colspan);
+    return cell;
+}
+
+void QtDialog::connect_item(Item& it) {
+    int id = it.spec->id;
+    QWidget* w = it.widget;
+    bool watch_focus = false;
+    if (auto* b = qobject_cast<QPushButton*>(w)) {
+        QObject::connect(b, &QPushButton::clicked, &context_, [this, id] {
+            if (id == IDOK && !page_) {
+                if (QDialog* host = session_.host) host->accept();
+            } else if (id == IDCANCEL && !page_) {
+                if (QDialog* host = session_.host) host->reject();
+            } else {
+                dispatch("command", [&] { proc_.command(*this, id, NOTIFY_CLICKED); });
+            }
+        });
+    } else if (auto* r = qobject_cast<QRadioButton*>(w)) {
+        size_t index = static_cast<size_t>(&it - items_.data());
+        QObject::connect(r, &QRadioButton::clicked, &context_, [this, index] { radio_clicked(index); });
+    } else if (auto* c = qobject_cast<QCheckBox*>(w)) {
+        QObject::connect(c, &QCheckBox::clicked, &context_, [this, id] {
+            dispatch("command", [&] { proc_.command(*this, id, NOTIFY_CLICKED); });
+        });
+    } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        QObject::connect(e, &QLineEdit::textEdited, &context_, [this, id] {
+            dispatch("command", [&] { proc_.command(*this, id, NOTIFY_CHANGE); });
+        });
+        watch_focus = true;
+    } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
+        QObject::connect(p, &QPlainTextEdit::textChanged, &context_, [this, id, p] {
+            if (quiet_) return;
+            auto limit = multiline_limits_.find(id);
+            if (limit != multiline_limits_.end() && p->toPlainText().size() > limit->second) {
+                ++quiet_;
+                p->setPlainText(p->toPlainText().left(limit->second));
+                p->moveCursor(QTextCursor::End);
+                --quiet_;
+            }
+            dispatch("command", [&] { proc_.command(*this, id, NOTIFY_CHANGE); });
+        });
+        watch_focus = true;
+    } else if (auto* b = qobject_cast<QComboBox*>(w)) {
+        QObject::connect(b, &QComboBox::activated, &context_, [this, id] {
+            if (!quiet_) dispatch("command", [&] { proc_.command(*this, id, NOTIFY_SELCHANGE); });
+        });
+        if (b->lineEdit())
+            QObject::connect(b->lineEdit(), &QLineEdit::textEdited, &context_, [this, id] {
+                dispatch("command", [&] { proc_.command(*this, id, NOTIFY_CHANGE); });
+            });
+        watch_focus = true;
+    } else if (auto* l = qobject_cast<QListWidget*>(w)) {
+        QObject::connect(l, &QListWidget::itemSelectionChanged, &context_, [this, id] {
+            if (!quiet_) dispatch("command", [&] { proc_.command(*this, id, NOTIFY_SELCHANGE); });
+        });
+        QObject::connect(l, &QListWidget::itemDoubleClicked, &context_, [this, id] {
+            dispatch("command", [&] { proc_.command(*this, id, NOTIFY_DBLCLK); });
+        });
+        watch_focus = true;
+    } else if (it.spec->kind == ControlKind::Table) {
+        watch_focus = true;
+    }
+    if (watch_focus) w->installEventFilter(new FocusWatcher(*this, id, &context_));
+}
+
+void QtDialog::radio_clicked(size_t index) {
+    if (dead_) return;
+    Item& it = items_[index];
+    ++quiet_;
+    static_cast<QRadioButton*>(it.widget)->setChecked(true);
+    if (it.radio_group >= 0)
+        for (size_t other : radio_groups_[static_cast<size_t>(it.radio_group)])
+            if (other != index) static_cast<QRadioButton*>(items_[other].widget)->setChecked(false);
+    --quiet_;
+    int id = it.spec->id;
+    dispatch("command", [&] { proc_.command(*this, id, NOTIFY_CLICKED); });
+}
+
+void QtDialog::focus_changed(int id, bool gained, Qt::FocusReason reason) {
+    if (dead_ || session_.ended) return;
+    if (gained) {
+        if (auto r = redirects_.find(id); r != redirects_.end()) {
+            WindowId target = r->second;
+            QtBackend* b = &backend_;
+            QTimer::singleShot(0, &context_, [b, target] { b->set_focus(target); });
+            return;
+        }
+        dispatch("command", [&] { proc_.command(*this, id, NOTIFY_SETFOCUS); });
+    } else if (reason != Qt::PopupFocusReason) {
+        dispatch("command", [&] { proc_.command(*this, id, NOTIFY_KILLFOCUS); });
+    }
+}
+
+// Running --------------------------------------------------------------------
+
+void QtDialog::dispatch(const char* where, const std::function<void()>& f) {
+    if (dead_ || session_.ended) return;
+    ++session_.depth;
+    guarded(where, f);
+    --session_.depth;
+    if (session_.depth == 0) session_.finish_if_ended();
+}
+
+void QtDialog::run_init() { dispatch("dialog init", [&] { proc_.init(*this); }); }
+
+void QtDialog::run_shown() {
+    if (shown_done_) return;
+    shown_done_ = true;
+    dispatch("dialog shown", [&] { proc_.shown(*this); });
+}
+
+bool QtDialog::run_ok() {
+    bool ok = false;
+    dispatch("dialog ok", [&] { ok = proc_.ok(*this); });
+    return ok;
+}
+
+bool QtDialog::run_cancel() {
+    bool ok = false;
+    dispatch("dialog cancel", [&] { ok = proc_.cancel(*this); });
+    return ok;
+}
+
+bool QtDialog::embed_client(QWidget* client) {
+    if (dead_ || !container_) return false;
+    for (Item& it : items_) {
+        if (it.spec->kind != ControlKind::Table || it.client) continue;
+        client->setParent(it.widget);
+        it.widget->layout()->addWidget(client);
+        it.widget->setFocusProxy(client);
+        it.client = client;
+        if (it.widget->isVisible()) client->show();
+        return true;
+    }
+    return false;
+}
+
+void QtDialog::fit() {
+    if (!container_) return;
+    QWidget* top = container_->window();
+    top->adjustSize();
+    if (t_.width > 0 && t_.height > 0 && !page_) {
+        QSize wanted(du_x(t_.width), du_y(t_.height));
+        top->resize(wanted.expandedTo(top->minimumSizeHint()));
+    }
+}
+
+// Dialog operations ----------------------------------------------------------
+
+void QtDialog::set_caption(const std::string& caption) {
+    if (dead_ || !container_) return;
+    if (page_) {
+        if (auto* tabs = qobject_cast<QTabWidget*>(container_->parentWidget() ? container_->parentWidget()->parentWidget() : nullptr)) {
+            int index = tabs->indexOf(container_);
+            if (index >= 0) tabs->setTabText(index, qs(caption));
+        }
+        return;
+    }
+    container_->window()->setWindowTitle(qs(caption));
+}
+
+std::string QtDialog::caption() const {
+    if (dead_ || !container_) return std::string();
+    if (page_) {
+        if (auto* tabs = qobject_cast<QTabWidget*>(container_->parentWidget() ? container_->parentWidget()->parentWidget() : nullptr)) {
+            int index = tabs->indexOf(container_);
+            if (index >= 0) return ss(tabs->tabText(index));
+        }
+        return t_.caption;
+    }
+    return ss(container_->window()->windowTitle());
+}
+
+bool QtDialog::has_item(int id) const { return item(id) != nullptr; }
+
+std::string QtDialog::text(int id) const {
+    const Item* it = item(id);
+    if (!it) return std::string();
+    QWidget* w = it->widget;
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return ss(e->text());
+    if (auto* p = qobject_cast<QPlainTextEdit*>(w)) return ss(p->toPlainText());
+    if (auto* b = qobject_cast<QComboBox*>(w)) return ss(b->currentText());
+    if (auto* l = qobject_cast<QListWidget*>(w)) {
+        QList<QListWidgetItem*> sel = l->selectedItems();
+        return sel.isEmpty() ? std::string() : ss(sel.first()->text());
+    }
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return ss(b->text());
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return ss(g->title());
+    if (auto* l = qobject_cast<QLabel*>(w)) return ss(l->text());
+    return std::string();
+}
+
+void QtDialog::set_text(int id, const std::string& text) {
+    Item* it = item(id);
+    if (!it) return;
+    QWidget* w = it->widget;
+    QString s = qs(text);
+    ++quiet_;
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        e->setText(s);
+    } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
+        p->setPlainText(s);
+    } else if (auto* b = qobject_cast<QComboBox*>(w)) {
+        if (b->isEditable()) {
+            b->setEditText(s);
+        } else if (int index = b->findText(s, Qt::MatchExactly); index >= 0) {
+            b->setCurrentIndex(index);
+        }
+    } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+        b->setText(s);
+    } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+        g->setTitle(s);
+    } else if (auto* l = qobject_cast<QLabel*>(w)) {
+        if (l->pixmap().isNull()) l->setText(l->buddy() || !has_mnemonic(s) ? s : strip_mnemonic(s));
+    }
+    --quiet_;
+}
+
+void QtDialog::set_limit(int id, int limit) {
+    Item* it = item(id);
+    if (!it) return;
+    QLineEdit* e = qobject_cast<QLineEdit*>(it->widget);
+    if (auto* b = qobject_cast<QComboBox*>(it->widget)) e = b->lineEdit();
+    if (e) e->setMaxLength(limit > 0 ? limit : 32767);
+    if (qobject_cast<QPlainTextEdit*>(it->widget)) {
+        if (limit > 0) multiline_limits_[id] = limit; else multiline_limits_.erase(id);
+    }
+}
+
+void QtDialog::set_readonly(int id, bool readonly) {
+    Item* it = item(id);
+    if (!it) return;
+    if (auto* e = qobject_cast<QLineEdit*>(it->widget)) e->setReadOnly(readonly);
+    if (auto* p = qobject_cast<QPlainTextEdit*>(it->widget)) p->setReadOnly(readonly);
+    if (auto* b = qobject_cast<QComboBox*>(it->widget); b && b->lineEdit()) b->lineEdit()->setReadOnly(readonly);
+}
+
+bool QtDialog::is_readonly(int id) const {
+    const Item* it = item(id);
+    if (!it) return false;
+    if (auto* e = qobject_cast<QLineEdit*>(it->widget)) return e->isReadOnly();
+    if (auto* p = qobject_cast<QPlainTextEdit*>(it->widget)) return p->isReadOnly();
+    if (auto* b = qobject_cast<QComboBox*>(it->widget); b && b->lineEdit()) return b->lineEdit()->isReadOnly();
+    return false;
+}
+
+void QtDialog::enable(int id, bool enabled) {
+    Item* it = item(id);
+    if (!it) return;
+    it->widget->setEnabled(enabled);
+    if (it->label) it->label->setEnabled(enabled);
+}
+
+bool QtDialog::is_enabled(int id) const {
+    const Item* it = item(id);
+    return it && it->widget->isEnabledTo(container_);
+}
+
+void QtDialog::show(int id, bool visible) {
+    Item* it = item(id);
+    if (!it) return;
+    for (QWidget* w : {it->widget, it->cell, static_cast<QWidget*>(it->label), it->label_cell})
+        if (w) w->setVisible(visible);
+}
+
+bool QtDialog::is_shown(int id) const {
+    const Item* it = item(id);
+    return it && it->widget->isVisibleTo(container_);
+}
+
+void QtDialog::focus(int id, bool select_all) {
+    Item* it = item(id);
+    if (!it) return;
+    QWidget* w = it->widget;
+    w->setFocus(Qt::OtherFocusReason);
+    if (!select_all) return;
+    if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
+    if (auto* p = qobject_cast<QPlainTextEdit*>(w)) p->selectAll();
+    if (auto* b = qobject_cast<QComboBox*>(w); b && b->lineEdit()) b->lineEdit()->selectAll();
+}
+
+int QtDialog::focused() const {
+    if (dead_ || !container_) return 0;
+    QWidget* f = container_->window()->focusWidget();
+    for (; f && f != container_; f = f->parentWidget()) {
+        for (const Item& it : items_) {
+            if (it.widget == f && it.spec->id != 0) return it.spec->id;
+        }
+    }
+    return 0;
+}
+
+void QtDialog::point_to(int id) {
+    Item* it = item(id);
+    if (!it) return;
+    if (!container_->isVisible() && container_->layout()) container_->layout()->activate();
+    QWidget* w = it->widget;
+    QCursor::setPos(w->mapToGlobal(w->rect().center()));
+}
+
+void QtDialog::redirect_focus(int id, int window) {
+    if (!item(id)) return;
+    if (window == 0) redirects_.erase(id); else redirects_[id] = window;
+}
+
+bool QtDialog::is_checked(int id) const {
+    const Item* it = item(id);
+    auto* b = it ? qobject_cast<QAbstractButton*>(it->widget) : nullptr;
+    return b && b->isCheckable() && b->isChecked();
+}
+
+void QtDialog::check(int id, bool checked) {
+    Item* it = item(id);
+    auto* b = it ? qobject_cast<QAbstractButton*>(it->widget) : nullptr;
+    if (!b || !b->isCheckable()) return;
+    ++quiet_;
+    b->setChecked(checked);
+    --quiet_;
+}
+
+void QtDialog::list_reset(int id) {
+    Item* it = item(id);
+    if (!it) return;
+    ++quiet_;
+    if (auto* b = qobject_cast<QComboBox*>(it->widget)) b->clear();
+    if (auto* l = qobject_cast<QListWidget*>(it->widget)) l->clear();
+    --quiet_;
+}
+
+void QtDialog::list_add(int id, const std::string& text) {
+    Item* it = item(id);
+    if (!it) return;
+    ++quiet_;
+    if (auto* b = qobject_cast<QComboBox*>(it->widget)) {
+        // Adding never selects: a combo starts without a selection and keeps its edit text.
+        int before = b->currentIndex();
+        QString edit = b->isEditable() ? b->currentText() : QString();
+        b->addItem(qs(text));
+        if (before < 0 && b->currentIndex() >= 0) {
+            b->setCurrentIndex(-1);
+            if (b->isEditable()) b->setEditText(edit);
+        }
+    }
+    if (auto* l = qobject_cast<QListWidget*>(it->widget)) l->addItem(qs(text));
+    --quiet_;
+}
+
+void QtDialog::list_select(int id, int index) {
+    Item* it = item(id);
+    if (!it) return;
+    ++quiet_;
+    if (auto* b = qobject_cast<QComboBox*>(it->widget)) b->setCurrentIndex(index >= 0 && index < b->count() ? index : -1);
+    if (auto* l = qobject_cast<QListWidget*>(it->widget)) {
+        if (index >= 0 && index < l->count()) {
+            l->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+        } else {
+            l->clearSelection();
+            l->setCurrentItem(nullptr);
+        }
+    }
+    --quiet_;
+}
+
+int QtDialog::list_selection(int id) const {
+    const Item* it = item(id);
+    if (!it) return -1;
+    if (auto* b = qobject_cast<QComboBox*>(it->widget)) return b->currentIndex();
+    if (auto* l = qobject_cast<QListWidget*>(it->widget)) {
+        QList<QListWidgetItem*> sel = l->selectedItems();
+        return sel.isEmpty() ? -1 : l->row(sel.first());
+    }
+    return -1;
+}
+
+int QtDialog::list_count(int id) const {
+    const Item* it = item(id);
+    if (!it) return 0;
+    if (auto* b = qobject_cast<QComboBox*>(it->widget)) return b->count();
+    if (auto* l = qobject_cast<QListWidget*>(it->widget)) return l->count();
+    return 0;
+}
+
+std::string QtDialog::list_text(int id, int index) const {
+    const Item* it = item(id);
+    if (!it || index < 0) return std::string();
+    if (auto* b = qobject_cast<QComboBox*>(it->widget)) return index < b->count() ? ss(b->itemText(index)) : std::string();
+    if (auto* l = qobject_cast<QListWidget*>(it->widget))
+        return index < l->count() ? ss(l->item(index)->text()) : std::string();
+    return std::string();
+}
+
+// Takes every item out of the layouts, keeping where the layouts put it.
+void QtDialog::enter_absolute() {
+    if (absolute_ || !container_) return;
+    absolute_ = true;
+    QLayout* layout = container_->layout();
+    if (!layout) return;
+    layout->activate();
+    std::vector<std::pair<QWidget*, QRect>> places;
+    for (QObject* child : container_->children())
+        if (child->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(child);
+            places.emplace_back(w, w->geometry());
+        }
+    QSize size = container_->size();
+    delete layout;   // the widgets stay; only the layout goes
+    grid_ = nullptr;
+    for (auto& [w, r] : places) w->setGeometry(r);
+    container_->setMinimumSize(0, 0);
+    container_->resize(size);
+}
+
+void QtDialog::move_item_pixels(int id, int x, int y) {
+    Item* it = item(id);
+    if (!it) return;
+    enter_absolute();
+    QPoint delta = QPoint(x, y) - it->widget->mapTo(container_, QPoint(0, 0));
+    it->cell->move(it->cell->pos() + delta);
+    if (it->label_cell) it->label_cell->move(it->label_cell->pos() + delta);
+}
+
+void QtDialog::move_item(int id, int x, int y) {
+    if (dead_ || !container_) return;
+    move_item_pixels(id, du_x(x), du_y(y));
+}
+
+void QtDialog::move_item_x(int id, int x, int y_pixels) {
+    if (dead_ || !container_) return;
+    move_item_pixels(id, du_x(x), y_pixels);
+}
+
+void QtDialog::resize(int width, int height) {
+    if (dead_ || !container_ || width <= 0 || height <= 0) return;
+    QWidget* top = container_->window();
+    QSize wanted(du_x(width), du_y(height));
+    if (container_ != top) wanted += top->size() - container_->size();   // the sheet around a page
+    if (!absolute_) wanted = wanted.expandedTo(top->minimumSizeHint());
+    top->resize(wanted);
+    center_on_owner(0);
+}
+
+void QtDialog::center_on_owner(int cursor_item) {
+    if (dead_ || !container_) return;
+    QWidget* top = container_->window();
+    if (!top->isVisible() && top->layout()) top->layout()->activate();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    QRect over = area;
+    if (QWidget* owner = backend_.widget(owner_)) over = owner->window()->frameGeometry();
+    QSize size = top->frameGeometry().size();
+    QPoint pos = over.center() - QPoint(size.width() / 2, size.height() / 2);
+    pos.setX(std::max(area.left(), std::min(pos.x(), area.left() + area.width() - size.width())));
+    pos.setY(std::max(area.top(), std::min(pos.y(), area.top() + area.height() - size.height())));
+    top->move(pos);
+    if (cursor_item != 0) point_to(cursor_item);
+}
+
+void QtDialog::move_to(int x, int y) {
+    if (dead_ || !container_) return;
+    container_->window()->move(x, y);
+}
+
+void QtDialog::set_timer(int timer_id, int milliseconds) {
+    if (dead_ || !container_) return;
+    QPointer<QTimer>& timer = timers_[timer_id];
+    if (!timer) {
+        timer = new QTimer(container_);   // owned by the dialog window
+        QObject::connect(timer.data(), &QTimer::timeout, &context_, [this, timer_id] {
+            dispatch("dialog timer", [&] { proc_.timer(*this, timer_id); });
+        });
+    }
+    timer->start(std::max(0, milliseconds));
+}
+
+void QtDialog::kill_timer(int timer_id) {
+    auto it = timers_.find(timer_id);
+    if (it == timers_.end()) return;
+    if (it->second) {
+        it->second->stop();
+        it->second->deleteLater();
+    }
+    timers_.erase(it);
+}
+
+bool QtDialog::visible() const { return !dead_ && container_ && container_->isVisible(); }
+
+// ---------------------------------------------------------------------------
+
+int QtBackend::run_dialog(const DialogTemplate& t, DialogProc& proc, WindowId owner) {
+    HostHolder holder(new HostDialog(s_->parent_for(owner)));
+    HostDialog* host = holder.get();
+    ModalSession session;
+    session.host = host;
+    QtDialog d(*this, t, proc, owner, session, host, false);
+    host->setWindowTitle(qs(t.caption));
+    host->setObjectName(qs(t.name));
+    d.build();
+    host->on_ok = [&] {
+        d.dispatch("dialog ok", [&] {
+            if (proc.ok(d)) session.end(IDOK);
+        });
+    };
+    host->on_cancel = [&] {
+        d.dispatch("dialog cancel", [&] {
+            if (proc.cancel(d)) session.end(IDCANCEL);
+        });
+    };
+    host->on_first_show = [&] { d.run_shown(); };
+    d.run_init();
+    if (session.ended) {
+        d.detach();
+        return session.result;
+    }
+    if (!host->testAttribute(Qt::WA_Resized)) d.fit();
+    session.running = true;
+    QPointer<HostDialog> alive(host);
+    int r = host->exec();
+    d.detach();
+    if (!alive) return IDCANCEL;
+    alive->on_ok = nullptr;
+    alive->on_cancel = nullptr;
+    alive->on_first_show = nullptr;
+    return session.ended ? session.result : r;
+}
+
+int QtBackend::run_property_sheet(const std::string& caption, const std::vector<PropertyPage>& pages,
+                                  int start_page, WindowId owner) {
+    HostHolder holder(new HostDialog(s_->parent_for(owner)));
+    HostDialog* host = holder.get();
+    host->setWindowTitle(qs(caption));
+    auto* box = new QVBoxLayout(host);
+    auto* tabs = new QTabWidget(host);
+    box->addWidget(tabs);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, host);
+    box->addWidget(buttons);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+
+    ModalSession session;
+    session.host = host;
+    std::vector<std::unique_ptr<QtDialog>> dialogs;
+    for (const PropertyPage& page : pages) {
+        if (!page.templ || !page.proc) continue;
+        auto* w = new QWidget(tabs);
+        w->setObjectName(qs(page.templ->name));
+        tabs->addTab(w, qs(page.templ->caption));
+        dialogs.push_back(std::make_unique<QtDialog>(*this, *page.templ, *page.proc, owner, session, w, true));
+        dialogs.back()->build();
+    }
+    if (dialogs.empty()) return IDCANCEL;
+
+    // Every page checks its input in order; the first that refuses is shown.
+    auto ok_all = [&](bool close) {
+        for (size_t i = 0; i < dialogs.size(); ++i) {
+            bool ok = dialogs[i]->run_ok();
+            if (session.ended) return;
+            if (!ok) {
+                tabs->setCurrentIndex(static_cast<int>(i));
+                return;
+            }
+        }
+        if (close) session.end(IDOK);
+    };
+    host->on_ok = [&] { ok_all(true); };
+    host->on_cancel = [&] {
+        for (auto& d : dialogs) {
+            bool ok = d->run_cancel();
+            if (session.ended) return;
+            if (!ok) return;
+        }
+        session.end(IDCANCEL);
+    };
+    QObject::connect(buttons, &QDialogButtonBox::accepted, host, [host] { host->accept(); });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, host, [host] { host->reject(); });
+    QObject::connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, host, [&] { ok_all(false); });
+    QObject::connect(tabs, &QTabWidget::currentChanged, host, [&](int index) {
+        if (index >= 0 && static_cast<size_t>(index) < dialogs.size() && host->isVisible()) {
+            QtDialog* d = dialogs[static_cast<size_t>(index)].get();
+            QTimer::singleShot(0, host, [d] { d->run_shown(); });
+        }
+    });
+    host->on_first_show = [&] {
+        int index = tabs->currentIndex();
+        if (index >= 0 && static_cast<size_t>(index) < dialogs.size()) dialogs[static_cast<size_t>(index)]->run_shown();
+    };
+
+    for (auto& d : dialogs) {
+        d->run_init();
+        if (session.ended) break;
+    }
+    int result = session.result;
+    if (!session.ended) {
+        tabs->setCurrentIndex(std::clamp(start_page, 0, static_cast<int>(dialogs.size()) - 1));
+        host->adjustSize();
+        session.running = true;
+        QPointer<HostDialog> alive(host);
+        int r = host->exec();
+        result = !alive ? IDCANCEL : session.ended ? session.result : r;
+    }
+    for (auto& d : dialogs) d->detach();
+    if (HostDialog* h = holder.get()) {
+        // The callbacks above refer to this function's locals.
+        h->on_ok = nullptr;
+        h->on_cancel = nullptr;
+        h->on_first_show = nullptr;
+        QObject::disconnect(tabs, nullptr, h, nullptr);
+        QObject::disconnect(buttons, nullptr, h, nullptr);
+        QObject::disconnect(buttons->button(QDialogButtonBox::Apply), nullptr, h, nullptr);
+    }
+    return result;
+}

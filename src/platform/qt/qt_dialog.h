@@ -1,0 +1,165 @@
+// Dialogs built from templates: the modal window (HostDialog) and the control
+// set of one template (QtDialog), which a plain dialog has once and a property
+// sheet once per page. Used only inside this folder.
+#pragma once
+
+#include "platform/qt/qt_internal.h"
+
+#include <QDialog>
+#include <QGridLayout>
+#include <QLabel>
+
+#include <map>
+#include <vector>
+
+namespace kvqt {
+
+// The modal run shared by a dialog or by all pages of a sheet.
+struct ModalSession {
+    QPointer<QDialog> host;
+    bool running = false;   // the modal loop has started
+    bool ended = false;
+    int result = 0;
+    int depth = 0;          // program callbacks running now
+
+    // Ends once the running callbacks have returned.
+    void end(int r);
+    void finish_if_ended();
+};
+
+// The modal window. OK, Cancel, Enter, Escape and the close box all come
+// through accept() and reject(), which ask the procedure first.
+class HostDialog : public QDialog {
+public:
+    explicit HostDialog(QWidget* parent);
+    std::function<void()> on_ok;
+    std::function<void()> on_cancel;
+    std::function<void()> on_first_show;   // once, after the first show
+
+    void accept() override;
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    bool shown_ = false;
+};
+
+class QtDialog : public Dialog {
+public:
+    // The widgets go into `container`: the host itself or a page of a sheet.
+    QtDialog(QtBackend& backend, const DialogTemplate& t, DialogProc& proc, WindowId owner,
+             ModalSession& session, QWidget* container, bool page);
+    ~QtDialog() override;
+    QtDialog(const QtDialog&) = delete;
+    QtDialog& operator=(const QtDialog&) = delete;
+
+    void build();
+    // Runs a procedure callback; finishes the modal loop when it ended the dialog.
+    void dispatch(const char* where, const std::function<void()>& f);
+    void run_init();
+    void run_shown();   // once
+    bool run_ok();      // the procedure's answer (false when it failed)
+    bool run_cancel();
+    // Puts a client window (a table view) into the first free Table place.
+    bool embed_client(QWidget* client);
+    // The widgets are about to be destroyed: no callback may run any more.
+    void detach();
+    // Applies the template's preferred size.
+    void fit();
+    QWidget* container() const { return container_; }
+    DialogProc& proc() { return proc_; }
+
+    // Called by the focus watcher of the items.
+    void focus_changed(int id, bool gained, Qt::FocusReason reason);
+
+    const DialogTemplate& templ() const override { return t_; }
+    int owner() const override { return owner_; }
+    void set_caption(const std::string& caption) override;
+    std::string caption() const override;
+    bool has_item(int id) const override;
+    std::string text(int id) const override;
+    void set_text(int id, const std::string& text) override;
+    void set_limit(int id, int limit) override;
+    void set_readonly(int id, bool readonly) override;
+    bool is_readonly(int id) const override;
+    void enable(int id, bool enabled) override;
+    bool is_enabled(int id) const override;
+    void show(int id, bool visible) override;
+    bool is_shown(int id) const override;
+    void focus(int id, bool select_all) override;
+    int focused() const override;
+    void point_to(int id) override;
+    void redirect_focus(int id, int window) override;
+    bool is_checked(int id) const override;
+    void check(int id, bool checked) override;
+    void list_reset(int id) override;
+    void list_add(int id, const std::string& text) override;
+    void list_select(int id, int index) override;
+    int list_selection(int id) const override;
+    int list_count(int id) const override;
+    std::string list_text(int id, int index) const override;
+    void move_item(int id, int x, int y) override;
+    void move_item_x(int id, int x, int y_pixels) override;
+    void resize(int width, int height) override;
+    void center_on_owner(int cursor_item) override;
+    void move_to(int x, int y) override;
+    void set_timer(int timer_id, int milliseconds) override;
+    void kill_timer(int timer_id) override;
+    bool visible() const override;
+    int window() const override { return window_; }
+    void end(int result) override { session_.end(result); }
+    bool ended() const override { return session_.ended; }
+
+private:
+    struct Item {
+        const ControlSpec* spec = nullptr;
+        QWidget* widget = nullptr;       // the control
+        QLabel* label = nullptr;         // its label in the label cell
+        QWidget* cell = nullptr;         // what sits in the grid: the control or a margin box around it
+        QWidget* label_cell = nullptr;
+        int radio_group = -1;
+        QPointer<QWidget> client;        // a table view put into a Table place
+    };
+    struct Area {
+        int row0, row1, col0, col1;   // grid cells, inclusive
+    };
+
+    Item* item(int id);
+    const Item* item(int id) const;
+    QWidget* make_control(Item& it);
+    QWidget* place(QWidget* w, int row, int col, int rowspan, int colspan, const ControlSpec* self);
+    void connect_item(Item& it);
+    void radio_clicked(size_t index);
+    void enter_absolute();
+    void move_item_pixels(int id, int x, int y);
+    int du_x(int units) const;
+    int du_y(int units) const;
+
+    QtBackend& backend_;
+    QObject context_;   // receiver of every connection: they end with the dialog object
+    DialogTemplate t_;
+    DialogProc& proc_;
+    WindowId owner_;
+    ModalSession& session_;
+    QPointer<QWidget> container_;
+    bool page_;
+    WindowId window_ = 0;
+
+    QGridLayout* grid_ = nullptr;
+    std::vector<Area> groups_;
+    std::vector<Item> items_;
+    std::map<int, size_t> index_;               // id -> first item with it
+    std::vector<std::vector<size_t>> radio_groups_;
+    std::map<int, WindowId> redirects_;
+    std::map<int, QPointer<QTimer>> timers_;
+    std::map<int, int> multiline_limits_;
+    bool absolute_ = false;     // items have left the grid after a move
+    bool dead_ = false;
+    bool shown_done_ = false;
+    int quiet_ = 0;             // programmatic changes under way: no notifications
+};
+
+}  // namespace kvqt

@@ -1,0 +1,228 @@
+// Shared pieces of the Qt backend: conversions, the frame and client widgets,
+// the QPainter surface and the backend's state. Used only inside this folder.
+#pragma once
+
+#include "platform/qt/qt_backend.h"
+#include "platform/settings.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QMainWindow>
+#include <QOpenGLWidget>
+#include <QPainter>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QToolBar>
+#include <QWidget>
+
+#include <cstdio>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <utility>
+
+namespace kvqt {
+
+inline QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+inline std::string ss(const QString& s) { return s.toStdString(); }
+inline QColor qcolor(Color c) { return QColor(c.r, c.g, c.b); }
+inline Rect rect_of(const QRect& r) { return Rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+
+unsigned mods_of(Qt::KeyboardModifiers m);
+// Our key code of a Qt key (letters and digits as upper-case ASCII), 0 when unknown.
+int key_code(int qt_key);
+
+QFont make_font(const FontSpec& f);
+FontSpec font_spec(const QFont& f);
+
+// Program callbacks run through this: nothing they throw may cross Qt's event loop.
+void report_callback_error(const char* where, const char* what);
+template <class F>
+void guarded(const char* where, F&& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        report_callback_error(where, e.what());
+    } catch (...) {
+        report_callback_error(where, "unknown exception");
+    }
+}
+
+enum class WindowKind { Frame, Client, GLClient, Dialog, Page };
+
+// A top-level window: menu bar, two tool-bar variants and a central client.
+class FrameWindow : public QMainWindow {
+public:
+    explicit FrameWindow(FrameEvents* events);
+
+    FrameEvents* events = nullptr;   // null once the frame is being destroyed
+
+    void set_menu(const Menu& menu);
+    void set_toolbars(const ToolBar& large, const ToolBar& small, bool show_large, bool visible);
+    void set_button_state(int id, bool visible, bool enabled);
+    std::optional<QPoint> button_center(int id) const;
+    // The command arrives at FrameEvents::on_command once the menu or button has finished.
+    void queue_command(int id);
+
+    QRect normal_rect() const { return normal_; }
+    void set_normal_rect(const QRect& r) { normal_ = r; }
+    QSize client_size() const;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    QMenu* createPopupMenu() override { return nullptr; }   // no tool-bar toggling menu
+
+private:
+    void sync_items(QWidget* container, const std::vector<MenuItem>& items);
+    void add_item(QWidget* container, const MenuItem& item);
+    void fill_bar(int which, const ToolBar& bar);
+    void remember_normal();
+
+    QToolBar* bars_[2] = {nullptr, nullptr};   // large, small
+    std::vector<ToolButton> bar_data_[2];
+    std::map<int, std::pair<bool, bool>> button_states_;   // visible, enabled
+    QRect normal_;
+};
+
+// Mouse, wheel, key and focus events of a client, handed to its ClientEvents.
+// True when the event was consumed.
+bool forward_input(ClientEvents* events, QWidget* w, QEvent* e);
+
+class ClientWidget : public QWidget {
+public:
+    ClientWidget(ClientEvents* events, QWidget* parent);
+    ClientEvents* events;
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+};
+
+// The format every OpenGL context of the program uses: 2.1 compatibility, so
+// that immediate mode drawing works, with a depth buffer.
+QSurfaceFormat gl_format();
+// Whether OpenGL contexts can be made at all on this display (asked once).
+bool gl_available();
+
+class GLClientWidget : public QOpenGLWidget {
+public:
+    GLClientWidget(GLEvents* events, QWidget* parent);
+    GLEvents* events;
+    ClientEvents* input;   // the same object when it also takes mouse and keys
+
+protected:
+    bool event(QEvent* e) override;
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+};
+
+// A Surface over a QPainter that someone else owns (a paint event, a printer).
+class QtSurface : public Surface {
+public:
+    QtSurface(QPainter& painter, int width, int height, int dpi_x, int dpi_y);
+
+    void set_pen(const Pen& pen) override;
+    void set_brush(const Brush& brush) override;
+    void set_font(const FontSpec& font) override;
+    void set_text_color(Color c) override;
+    void set_background(Color c, bool opaque) override;
+    TextMetrics text_metrics() override;
+    int text_width(const std::string& text) override;
+    void move_to(int x, int y) override;
+    void line_to(int x, int y) override;
+    void line(int x1, int y1, int x2, int y2) override;
+    void polyline(const std::vector<Point>& points) override;
+    void polygon(const std::vector<Point>& points) override;
+    void rectangle(const Rect& r) override;
+    void fill_rect(const Rect& r, Color c) override;
+    void ellipse(const Rect& r) override;
+    void arc(const Rect& r, double start_deg, double sweep_deg) override;
+    void bezier(const std::vector<Point>& points) override;
+    void set_pixel(int x, int y, Color c) override;
+    void text(int x, int y, const std::string& text, TextAlign align = TextAlign::Left) override;
+    void set_clip(const Rect& r) override;
+    void clear_clip() override;
+    int width() const override { return width_; }
+    int height() const override { return height_; }
+    int dpi_x() const override { return dpi_x_; }
+    int dpi_y() const override { return dpi_y_; }
+
+    QPainter& painter() { return *p_; }
+
+protected:
+    QtSurface() = default;
+    void attach(QPainter& painter, int width, int height, int dpi_x, int dpi_y);
+
+private:
+    QPainter* p_ = nullptr;
+    int width_ = 0, height_ = 0, dpi_x_ = 96, dpi_y_ = 96;
+    QPoint current_;
+    QColor text_color_ = Qt::black;
+    int escapement_ = 0;
+};
+
+// A surface that draws into its own ARGB32 image.
+class ImageSurface : public QtSurface {
+public:
+    ImageSurface(int width, int height, Color background, int dpi);
+    ~ImageSurface() override;
+    const QImage& image() const { return image_; }
+
+private:
+    QImage image_;
+    QPainter painter_;
+};
+
+Image image_of(const QImage& image);
+
+class QtDialog;
+
+}  // namespace kvqt
+
+// Calls queued for the main thread by post(); shared with the queued Qt events
+// so that a late event finds the queue even when the backend is gone.
+struct PostQueue {
+    std::mutex m;
+    std::deque<std::function<void()>> calls;
+    void run();
+};
+
+struct QtBackend::State {
+    explicit State(const std::string& settings_path) : settings(settings_path) {}
+
+    std::unique_ptr<QApplication> own_app;
+    IniFileSettings settings;
+    struct Entry {
+        QPointer<QWidget> widget;
+        kvqt::WindowKind kind = kvqt::WindowKind::Frame;
+    };
+    std::map<WindowId, Entry> windows;
+    WindowId next_id = 1;
+    std::map<WindowId, kvqt::QtDialog*> dialogs;            // live dialogs and sheet pages
+    std::map<std::pair<WindowId, int>, QPointer<QTimer>> timers;
+    WindowId accel_window = 0;
+    const AcceleratorTable* accel = nullptr;
+    std::unique_ptr<QObject> accel_filter;
+    std::shared_ptr<PostQueue> posted = std::make_shared<PostQueue>();
+    bool quit_requested = false;
+    int quit_code = 0;
+    bool loop_running = false;
+    bool wait_cursor = false;
+
+    WindowId add_window(QWidget* w, kvqt::WindowKind kind);
+    void remove_window(WindowId w);
+    QWidget* find(WindowId w) const;
+    kvqt::FrameWindow* frame(WindowId w) const;        // the frame itself or the frame around a client
+    QWidget* parent_for(WindowId owner) const;        // top-level widget to parent a dialog on
+};

@@ -1,0 +1,268 @@
+// The Qt print service.
+#include "platform/qt/qt_printing.h"
+
+#include "platform/printing.h"
+#include "platform/qt/qt_internal.h"
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+using namespace kvqt;
+
+namespace {
+
+struct PaperName {
+    const char* name;
+    QPageSize::PageSizeId id;
+};
+
+constexpr PaperName PAPERS[] = {
+    {"Letter", QPageSize::Letter}, {"Legal", QPageSize::Legal}, {"Tabloid", QPageSize::Tabloid},
+    {"Ledger", QPageSize::Ledger}, {"Executive", QPageSize::Executive}, {"A3", QPageSize::A3},
+    {"A4", QPageSize::A4},         {"A5", QPageSize::A5},         {"B4", QPageSize::B4},
+    {"B5", QPageSize::B5},
+};
+
+QPageLayout layout_of(const PageSetup& s) {
+    QPageSize::PageSizeId id = QPageSize::Letter;
+    for (const PaperName& p : PAPERS)
+        if (s.paper == p.name) id = p.id;
+    QMarginsF margins(s.margin_left / 1000.0, s.margin_top / 1000.0, s.margin_right / 1000.0,
+                      s.margin_bottom / 1000.0);
+    QPageLayout::Orientation orientation =
+        s.orientation == PageSetup::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+    return QPageLayout(QPageSize(id), orientation, margins, QPageLayout::Inch);
+}
+
+void apply_setup(QPrinter& printer, const PageSetup& s) {
+    if (printer.outputFormat() == QPrinter::NativeFormat && !s.printer.empty()) printer.setPrinterName(qs(s.printer));
+    printer.setFullPage(false);
+    // Margins below the printer's own minimum are raised to it.
+    if (!printer.setPageLayout(layout_of(s))) {
+        QPageLayout l = layout_of(s);
+        l.setMode(QPageLayout::StandardMode);
+        printer.setPageLayout(l);
+    }
+    printer.setCopyCount(std::max(1, s.copies));
+}
+
+PageSetup setup_of(const QPrinter& printer, PageSetup base) {
+    if (printer.outputFormat() == QPrinter::NativeFormat) base.printer = ss(printer.printerName());
+    base.copies = std::max(1, printer.copyCount());
+    QPageLayout l = printer.pageLayout();
+    base.orientation = l.orientation() == QPageLayout::Landscape ? PageSetup::Landscape : PageSetup::Portrait;
+    QPageSize::PageSizeId id = l.pageSize().id();
+    for (const PaperName& p : PAPERS)
+        if (p.id == id) base.paper = p.name;
+    QMarginsF m = l.margins(QPageLayout::Inch);
+    base.margin_left = static_cast<int>(std::lround(m.left() * 1000));
+    base.margin_top = static_cast<int>(std::lround(m.top() * 1000));
+    base.margin_right = static_cast<int>(std::lround(m.right() * 1000));
+    base.margin_bottom = static_cast<int>(std::lround(m.bottom() * 1000));
+    return base;
+}
+
+QWidget* parent_widget(WindowId owner) {
+    if (!owner || !backend_installed() || std::string(backend().name()) != "qt") return nullptr;
+    return static_cast<QtBackend&>(backend()).state().parent_for(owner);
+}
+
+std::string temp_path_for(const std::string& path) {
+    static std::atomic<int> counter{0};
+    return path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+}
+
+// A document on a QPrinter: the printer itself, a PDF file (written to a
+// temporary file and renamed into place on finish), or the preview's printer.
+class QtPrinterDocument : public PrintDocument {
+public:
+    // Owns the printer; for a PDF, temp and target are the two paths.
+    QtPrinterDocument(std::unique_ptr<QPrinter> printer, std::string temp_path, std::string target)
+        : owned_(std::move(printer)), printer_(owned_.get()), temp_(std::move(temp_path)), target_(std::move(target)) {}
+    // Draws on someone else's printer (the preview).
+    explicit QtPrinterDocument(QPrinter& printer) : printer_(&printer) {}
+
+    ~QtPrinterDocument() override {
+        if (!done_) abort();
+    }
+
+    bool begin() {
+        if (!painter_.begin(printer_)) return false;
+        surface_ = std::make_unique<QtSurface>(painter_, printer_->width(), printer_->height(),
+                                               printer_->logicalDpiX(), printer_->logicalDpiY());
+        return true;
+    }
+
+    Surface& page() override { return *surface_; }
+
+    bool new_page() override {
+        if (done_) return false;
+        if (!printer_->newPage()) {
+            failed_ = true;
+            return false;
+        }
+        ++page_;
+        return true;
+    }
+
+    bool finish() override {
+        if (done_) return ok_;
+        done_ = true;
+        surface_.reset();
+        bool ended = painter_.end();
+        ok_ = ended && !failed_ && printer_->printerState() != QPrinter::Error;
+        if (!temp_.empty()) {
+            QFile out(qs(temp_));
+            ok_ = ok_ && out.exists() && out.size() > 0;
+            if (ok_ && std::rename(temp_.c_str(), target_.c_str()) != 0) ok_ = false;
+            if (!ok_) std::remove(temp_.c_str());
+        }
+        return ok_;
+    }
+
+    void abort() override {
+        if (done_) return;
+        done_ = true;
+        ok_ = false;
+        surface_.reset();
+        if (temp_.empty() && owned_) printer_->abort();
+        if (painter_.isActive()) painter_.end();
+        if (!temp_.empty()) std::remove(temp_.c_str());
+    }
+
+    int page_number() const override { return page_; }
+
+private:
+    std::unique_ptr<QPrinter> owned_;
+    QPrinter* printer_;
+    std::string temp_, target_;
+    QPainter painter_;
+    std::unique_ptr<QtSurface> surface_;
+    int page_ = 1;
+    bool failed_ = false;
+    bool done_ = false;
+    bool ok_ = false;
+};
+
+// Pages drawn into images (render_pages).
+class ImageDocument : public PrintDocument {
+public:
+    ImageDocument(int width, int height, int dpi) : width_(width), height_(height), dpi_(dpi) { add(); }
+    Surface& page() override { return *pages_.back(); }
+    bool new_page() override {
+        add();
+        return true;
+    }
+    bool finish() override { return true; }
+    void abort() override {}
+    int page_number() const override { return static_cast<int>(pages_.size()); }
+    std::vector<Image> images() const {
+        std::vector<Image> out;
+        for (const auto& p : pages_) out.push_back(image_of(p->image()));
+        return out;
+    }
+
+private:
+    void add() { pages_.push_back(std::make_unique<ImageSurface>(width_, height_, rgb(255, 255, 255), dpi_)); }
+    int width_, height_, dpi_;
+    std::vector<std::unique_ptr<ImageSurface>> pages_;
+};
+
+class QtPrintService : public PrintService {
+public:
+    bool print_dialog(WindowId owner, PageSetup& setup, int& from_page, int& to_page) override {
+        QPrinter printer(QPrinter::HighResolution);
+        apply_setup(printer, setup);
+        QPrintDialog dialog(&printer, parent_widget(owner));
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+        dialog.setMinMax(1, 9999);
+        if (dialog.exec() != QDialog::Accepted) return false;
+        setup = setup_of(printer, setup);
+        from_page = to_page = 0;
+        if (printer.printRange() == QPrinter::PageRange) {
+            from_page = printer.fromPage();
+            to_page = printer.toPage();
+        }
+        return true;
+    }
+
+    bool page_setup_dialog(WindowId owner, PageSetup& setup) override {
+        QPrinter printer(QPrinter::HighResolution);
+        apply_setup(printer, setup);
+        QPageSetupDialog dialog(&printer, parent_widget(owner));
+        if (dialog.exec() != QDialog::Accepted) return false;
+        PageSetup changed = setup_of(printer, setup);
+        if (changed == setup) return false;
+        setup = changed;
+        return true;
+    }
+
+    std::unique_ptr<PrintDocument> open_printer(const PageSetup& setup, const std::string& job_name) override {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        apply_setup(*printer, setup);
+        printer->setDocName(qs(job_name));
+        if (!printer->isValid()) return nullptr;
+        auto doc = std::make_unique<QtPrinterDocument>(std::move(printer), "", "");
+        if (!doc->begin()) return nullptr;
+        return doc;
+    }
+
+    std::unique_ptr<PrintDocument> open_pdf(const PageSetup& setup, const std::string& path) override {
+        if (path.empty()) return nullptr;
+        std::string temp = temp_path_for(path);
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(qs(temp));
+        apply_setup(*printer, setup);
+        auto doc = std::make_unique<QtPrinterDocument>(std::move(printer), temp, path);
+        if (!doc->begin()) return nullptr;   // the destructor removes what was made
+        return doc;
+    }
+
+    bool preview(WindowId owner, PageSetup& setup, const std::string& title,
+                 const std::function<void(PrintDocument&)>& render) override {
+        QPrinter printer(QPrinter::HighResolution);
+        apply_setup(printer, setup);
+        QPrintPreviewDialog dialog(&printer, parent_widget(owner));
+        dialog.setWindowTitle(qs(title.empty() ? std::string("Print Preview") : "Print Preview - " + title));
+        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&render](QPrinter* p) {
+            guarded("print preview", [&] {
+                QtPrinterDocument doc(*p);
+                if (!doc.begin()) return;
+                try {
+                    if (render) render(doc);
+                } catch (...) {
+                    doc.finish();   // the painter must end before the preview goes on
+                    throw;
+                }
+                doc.finish();
+            });
+        });
+        bool printed = dialog.exec() == QDialog::Accepted;
+        setup = setup_of(printer, setup);
+        return printed;
+    }
+
+    std::vector<Image> render_pages(const PageSetup& setup, int dpi,
+                                    const std::function<void(PrintDocument&)>& render) override {
+        dpi = std::clamp(dpi, 10, 600);
+        QRect area = layout_of(setup).paintRectPixels(dpi);
+        ImageDocument doc(std::max(1, area.width()), std::max(1, area.height()), dpi);
+        if (render) render(doc);
+        return doc.images();
+    }
+};
+
+}  // namespace
+
+void install_qt_print_service() { install_print_service(std::make_unique<QtPrintService>()); }

@@ -1,0 +1,52 @@
+// Threads and events. Long work runs on a worker thread and talks to the
+// windows only through Backend::post; an Event lets one thread wait for another.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+class Event {
+public:
+    explicit Event(bool manual_reset = true, bool initially_set = false)
+        : manual_(manual_reset), set_(initially_set) {}
+    void set();
+    void reset();
+    // Waits until set or the time runs out (milliseconds, negative: forever); true when set.
+    bool wait(int milliseconds = -1);
+    bool is_set() const;
+
+private:
+    mutable std::mutex m_;
+    std::condition_variable cv_;
+    bool manual_;
+    bool set_;
+};
+
+// A worker thread that runs one job; join() waits for it. The destructor joins.
+class WorkerThread {
+public:
+    WorkerThread() = default;
+    ~WorkerThread();
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+    // False when a job is still running.
+    bool start(std::function<void()> job);
+    void join();
+    bool running() const { return running_.load(); }
+
+private:
+    std::thread thread_;
+    std::atomic<bool> running_{false};
+};
+
+// Posts a call to the main thread through the installed backend.
+void post_to_main(std::function<void()> call);
+bool on_main_thread();
+void mark_main_thread();   // called once by start-up on the main thread
+// The number of WorkerThread jobs running now (a headless event loop waits for
+// them before it decides that nothing is left to do).
+int running_worker_threads();

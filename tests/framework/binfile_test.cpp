@@ -1,0 +1,371 @@
+// The binary file object: field round trips, byte layout, short reads, the
+// safe replacement of the target on write, and x-y curve records.
+#include "framework/binfile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <vector>
+
+#include <sys/resource.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class BinFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::path(::testing::TempDir()) / "binfile-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+
+    std::vector<unsigned char> bytes_of(const std::string& name) const
+    {
+        std::ifstream in(path(name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    void put_bytes(const std::string& name, const std::vector<unsigned char>& bytes) const
+    {
+        std::ofstream out(path(name), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    // Names in the folder other than the given ones (left-over temporary files).
+    std::vector<std::string> strays(const std::vector<std::string>& expected) const
+    {
+        std::vector<std::string> found;
+        for (const auto& entry : fs::directory_iterator(dir)) {
+            const std::string name = entry.path().filename().string();
+            if (std::find(expected.begin(), expected.end(), name) == expected.end())
+                found.push_back(name);
+        }
+        return found;
+    }
+
+    fs::path dir;
+};
+
+uint32_t bits(float f)
+{
+    return std::bit_cast<uint32_t>(f);
+}
+
+}  // namespace
+
+TEST_F(BinFileTest, RoundTripOfEveryFieldKind)
+{
+    const int32_t ints[] = {0, 1, -1, 123456789, std::numeric_limits<int32_t>::min(),
+                            std::numeric_limits<int32_t>::max()};
+    const float floats[] = {0.0f, -0.0f, 1.5f, -3.25e-7f,
+                            std::numeric_limits<float>::infinity(),
+                            -std::numeric_limits<float>::infinity(),
+                            std::numeric_limits<float>::denorm_min(),
+                            std::numeric_limits<float>::max(),
+                            std::bit_cast<float>(uint32_t{0x7fc12345})};  // NaN with payload
+    {
+        BinFile f;
+        ASSERT_TRUE(f.open_write(path("a.bin")));
+        for (int32_t v : ints)
+            f.write_int(v);
+        for (float v : floats)
+            f.write_float(v);
+        f.write_byte(0);
+        f.write_byte(255);
+        f.write_ints(ints, std::size(ints));
+        f.write_floats(floats, std::size(floats));
+        f.write("raw", 3);
+        EXPECT_TRUE(f.close());
+    }
+    BinFile f;
+    ASSERT_TRUE(f.open_read(path("a.bin")));
+    for (int32_t v : ints)
+        EXPECT_EQ(f.read_int(), v);
+    for (float v : floats)
+        EXPECT_EQ(bits(f.read_float()), bits(v));
+    EXPECT_EQ(f.read_byte(), 0);
+    EXPECT_EQ(f.read_byte(), 255);
+    int32_t ints_back[std::size(ints)];
+    f.read_ints(ints_back, std::size(ints));
+    EXPECT_TRUE(std::equal(std::begin(ints), std::end(ints), ints_back));
+    float floats_back[std::size(floats)];
+    f.read_floats(floats_back, std::size(floats));
+    for (std::size_t i = 0; i < std::size(floats); ++i)
+        EXPECT_EQ(bits(floats_back[i]), bits(floats[i])) << i;
+    char raw[3];
+    f.read(raw, 3);
+    EXPECT_EQ(std::string(raw, 3), "raw");
+    EXPECT_EQ(f.remaining(), 0);
+    EXPECT_FALSE(f.error());
+    EXPECT_TRUE(f.close());
+}
+
+TEST_F(BinFileTest, FieldsAreLittleEndian)
+{
+    BinFile f;
+    ASSERT_TRUE(f.open_write(path("le.bin")));
+    f.write_int(0x01020304);
+    f.write_int(-2);
+    f.write_float(1.0f);
+    f.write_byte(0xAB);
+    ASSERT_TRUE(f.close());
+    const std::vector<unsigned char> expected = {0x04, 0x03, 0x02, 0x01, 0xFE, 0xFF, 0xFF, 0xFF,
+                                                 0x00, 0x00, 0x80, 0x3F, 0xAB};
+    EXPECT_EQ(bytes_of("le.bin"), expected);
+}
+
+TEST_F(BinFileTest, LargeArraysCrossTheWriteChunks)
+{
+    std::vector<int32_t> values(5000);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values[i] = static_cast<int32_t>(i * 2654435761u);
+    BinFile f;
+    ASSERT_TRUE(f.open_write(path("big.bin")));
+    f.write_ints(values.data(), values.size());
+    ASSERT_TRUE(f.close());
+    ASSERT_TRUE(f.open_read(path("big.bin")));
+    EXPECT_EQ(f.size(), 20000);
+    std::vector<int32_t> back(values.size());
+    f.read_ints(back.data(), back.size());
+    EXPECT_EQ(back, values);
+    EXPECT_FALSE(f.error());
+}
+
+TEST_F(BinFileTest, ShortReadSetsErrorAndFillsZeros)
+{
+    put_bytes("short.bin", {0x05, 0x00, 0x00, 0x00, 0xAA, 0xBB});
+    BinFile f;
+    ASSERT_TRUE(f.open_read(path("short.bin")));
+    EXPECT_EQ(f.read_int(), 5);
+    EXPECT_FALSE(f.error());
+    EXPECT_EQ(f.read_int(), 0xBBAA);  // two bytes read, two zero-filled
+    EXPECT_TRUE(f.error());
+
+    // After the error every read gives zeros, whatever the buffer held.
+    int32_t values[3] = {-1, -1, -1};
+    f.read_ints(values, 3);
+    EXPECT_EQ(values[0] | values[1] | values[2], 0);
+    EXPECT_EQ(f.read_float(), 0.0f);
+    EXPECT_EQ(f.read_name(4), "");
+    EXPECT_FALSE(f.close());
+
+    // A new open clears the flag; a missing file sets it.
+    EXPECT_TRUE(f.open_read(path("short.bin")));
+    EXPECT_FALSE(f.error());
+    f.close();
+    EXPECT_FALSE(f.open_read(path("missing.bin")));
+    EXPECT_TRUE(f.error());
+    EXPECT_EQ(f.read_int(), 0);
+    EXPECT_FALSE(f.open_read(dir.string()));  // a folder is not a file
+}
+
+TEST_F(BinFileTest, SeekTellSizeRemaining)
+{
+    BinFile f;
+    ASSERT_TRUE(f.open_write(path("s.bin")));
+    f.write_int(0);  // a count patched in afterwards
+    for (int32_t i = 10; i < 15; ++i)
+        f.write_int(i);
+    EXPECT_EQ(f.tell(), 24);
+    ASSERT_TRUE(f.seek(0));
+    f.write_int(5);
+    EXPECT_EQ(f.size(), 24);
+    ASSERT_TRUE(f.close());
+
+    ASSERT_TRUE(f.open_read(path("s.bin")));
+    EXPECT_EQ(f.size(), 24);
+    EXPECT_EQ(f.read_int(), 5);
+    EXPECT_TRUE(f.fits(5, 4));
+    EXPECT_FALSE(f.fits(6, 4));
+    EXPECT_FALSE(f.fits(-1, 4));
+    EXPECT_TRUE(f.seek(12));
+    EXPECT_EQ(f.tell(), 12);
+    EXPECT_EQ(f.remaining(), 12);
+    EXPECT_EQ(f.read_int(), 12);
+    EXPECT_TRUE(f.seek(24));
+    EXPECT_EQ(f.remaining(), 0);
+    EXPECT_FALSE(f.error());
+    EXPECT_FALSE(f.seek(25));
+    EXPECT_TRUE(f.error());
+    f.close();
+    EXPECT_FALSE(f.seek(-1));
+    EXPECT_EQ(f.remaining(), 0);
+}
+
+TEST_F(BinFileTest, NameFieldsArePaddedAndCut)
+{
+    BinFile f;
+    ASSERT_TRUE(f.open_write(path("n.bin")));
+    f.write_name("A1", 6);
+    f.write_name("LONGNAME", 6);
+    f.write_name("", 2);
+    ASSERT_TRUE(f.close());
+    const std::vector<unsigned char> expected = {'A', '1', 0,   0,   0,   0,   'L',
+                                                 'O', 'N', 'G', 'N', 'A', 0,   0};
+    EXPECT_EQ(bytes_of("n.bin"), expected);
+
+    ASSERT_TRUE(f.open_read(path("n.bin")));
+    EXPECT_EQ(f.read_name(6), "A1");
+    EXPECT_EQ(f.read_name(6), "LONGNA");  // full width, no NUL
+    EXPECT_EQ(f.read_name(2), "");
+    EXPECT_FALSE(f.error());
+}
+
+TEST_F(BinFileTest, FailedWriteKeepsThePreviousFile)
+{
+    put_bytes("model.bin", {1, 2, 3});
+
+    // A writer whose output went bad (here flagged by hand) replaces nothing.
+    BinFile f;
+    ASSERT_TRUE(f.open_write(path("model.bin")));
+    f.write_int(99);
+    f.set_error();
+    f.write_int(100);
+    EXPECT_FALSE(f.close());
+    EXPECT_TRUE(f.error());
+    EXPECT_EQ(bytes_of("model.bin"), (std::vector<unsigned char>{1, 2, 3}));
+
+    // Abandoned, re-opened and destroyed writers leave it as well.
+    ASSERT_TRUE(f.open_write(path("model.bin")));
+    f.write_int(7);
+    f.abandon();
+    ASSERT_TRUE(f.open_write(path("model.bin")));
+    f.write_int(8);
+    ASSERT_TRUE(f.open_write(path("other.bin")));  // drops the write to model.bin
+    f.abandon();
+    {
+        BinFile g;
+        ASSERT_TRUE(g.open_write(path("model.bin")));
+        g.write_int(9);
+    }
+    EXPECT_EQ(bytes_of("model.bin"), (std::vector<unsigned char>{1, 2, 3}));
+    EXPECT_EQ(strays({"model.bin"}), std::vector<std::string>{});
+
+    // A target that cannot be replaced (a folder) and a missing folder.
+    fs::create_directory(dir / "folder");
+    ASSERT_TRUE(f.open_write(path("folder")));
+    f.write_int(1);
+    EXPECT_FALSE(f.close());
+    EXPECT_TRUE(fs::is_directory(dir / "folder"));
+    EXPECT_FALSE(f.open_write(path("no-such-folder/x.bin")));
+    EXPECT_TRUE(f.error());
+    f.write_int(1);  // dropped, no fault
+    EXPECT_EQ(strays({"model.bin", "folder"}), std::vector<std::string>{});
+
+    // A successful write replaces the file.
+    ASSERT_TRUE(f.open_write(path("model.bin")));
+    f.write_byte(4);
+    EXPECT_TRUE(f.close());
+    EXPECT_EQ(bytes_of("model.bin"), (std::vector<unsigned char>{4}));
+}
+
+TEST_F(BinFileTest, DiskErrorDuringWriteKeepsThePreviousFile)
+{
+    put_bytes("model.bin", {1, 2, 3});
+    // A file-size limit makes the system refuse the writes, as a full disk would.
+    rlimit old_limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_limit;
+    limit.rlim_cur = 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+
+    BinFile f;
+    bool opened = f.open_write(path("model.bin"));
+    std::vector<float> values(10000, 1.0f);
+    f.write_floats(values.data(), values.size());
+    const bool closed = f.close();
+
+    ::setrlimit(RLIMIT_FSIZE, &old_limit);
+    std::signal(SIGXFSZ, old_handler);
+
+    EXPECT_TRUE(opened);
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(bytes_of("model.bin"), (std::vector<unsigned char>{1, 2, 3}));
+    EXPECT_EQ(strays({"model.bin"}), std::vector<std::string>{});
+}
+
+TEST_F(BinFileTest, CurveRecords)
+{
+    XYCurve curve;
+    curve.push_back(0.5f, 1.0f);
+    curve.push_back(2.0f, -3.5f);
+    BinFile f;
+    ASSERT_TRUE(f.open_write(path("c.bin")));
+    write_curve(f, curve);
+    write_curve(f, XYCurve());
+    ASSERT_TRUE(f.close());
+    EXPECT_EQ(bytes_of("c.bin").size(), 4u + 16u + 4u);
+
+    ASSERT_TRUE(f.open_read(path("c.bin")));
+    XYCurve back, empty;
+    empty.push_back(1, 1);
+    EXPECT_TRUE(read_curve(f, back));
+    EXPECT_TRUE(read_curve(f, empty));
+    EXPECT_EQ(back, curve);
+    EXPECT_TRUE(empty.empty());
+    EXPECT_FALSE(f.error());
+}
+
+TEST_F(BinFileTest, BadCurveCountsAreRefusedBeforeAllocating)
+{
+    XYCurve kept;
+    kept.push_back(1, 2);
+    // count, then room for one pair only
+    const std::vector<std::vector<unsigned char>> files = {
+        {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0},  // -1
+        {0x02, 0x00, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0},  // 2 pairs, 1 present
+        {0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0, 0, 0, 0, 0, 0},  // INT32_MAX
+        {0x01, 0x00},                                      // count cut short
+    };
+    for (const auto& bytes : files) {
+        put_bytes("bad.bin", bytes);
+        BinFile f;
+        ASSERT_TRUE(f.open_read(path("bad.bin")));
+        EXPECT_FALSE(read_curve(f, kept));
+        EXPECT_TRUE(f.error());
+        ASSERT_EQ(kept.size(), 1u);
+        EXPECT_EQ(kept[0].y, 2.0f);
+    }
+    // The caller's limit is applied too.
+    put_bytes("bad.bin", {0x01, 0x00, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0});
+    BinFile f;
+    ASSERT_TRUE(f.open_read(path("bad.bin")));
+    EXPECT_FALSE(read_curve(f, kept, 0));
+}
+
+TEST_F(BinFileTest, SharedStreamFunctions)
+{
+    ASSERT_TRUE(binfile_open_write(path("g.bin")));
+    binfile_write_int(-7);
+    binfile_write_float(2.5f);
+    EXPECT_TRUE(binfile_close());
+    EXPECT_TRUE(binfile_close());  // closing again does nothing
+
+    ASSERT_TRUE(binfile_open_read(path("g.bin")));
+    EXPECT_EQ(binfile_read_int(), -7);
+    EXPECT_EQ(binfile_read_float(), 2.5f);
+    EXPECT_FALSE(binfile_error());
+    binfile_read_byte();
+    EXPECT_TRUE(binfile_error());
+    binfile_close();
+}

@@ -1,0 +1,640 @@
+// Text reports, their CSV form, report destinations, report files and the
+// Print dialog, on the scripted backend.
+#include "framework/report.h"
+
+#include "framework/app_settings.h"
+#include "framework/errors.h"
+#include "framework/printing_commands.h"
+#include "framework/qa_block.h"
+#include "framework/text.h"
+#include "framework/units.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/headless/headless_printing.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void write_file(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+std::string golden_path(const std::string& name) { return std::string(KV_SOURCE_DIR) + "/tests/data/reports/" + name; }
+
+// Compares with a golden file; KV_UPDATE_GOLDEN=1 rewrites it instead.
+void expect_golden(const std::string& name, const std::string& text) {
+    const std::string path = golden_path(name);
+    if (const char* update = std::getenv("KV_UPDATE_GOLDEN"); update && *update == '1') {
+        write_file(path, text);
+        return;
+    }
+    ASSERT_TRUE(fs::exists(path)) << path;
+    EXPECT_EQ(read_file(path), text) << "differs from " << path;
+}
+
+std::vector<std::string> split_lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : text) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> split_pages(const std::string& text) {
+    std::vector<std::string> pages(1);
+    for (char c : text) {
+        if (c == '\f')
+            pages.emplace_back();
+        else
+            pages.back() += c;
+    }
+    return pages;
+}
+
+class ReportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        install_headless_backend();
+        reset_report_state();
+        reset_qa_block();
+        reset_printer_settings();
+        reset_unit_choice();
+        clear_report_file_path();
+        set_report_date("12 Mar 2025");
+        report_model_title() = "Cooling water header";
+        dir = fs::path(testing::TempDir()) / ("kv_report_" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override {
+        reset_report_state();
+        reset_qa_block();
+        install_print_service(nullptr);
+        remove_backend();
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    fs::path dir;
+};
+
+void set_sample_qa() {
+    QABlock& qa = qa_block();
+    qa.client = "North Plant";
+    qa.project = "Unit 4 revamp";
+    qa.file_number = "F-1021";
+    qa.report_number = "R-7";
+    qa.prepared_by = {"J. Smith", "2025-03-10"};
+    qa.checked_by = {"A. Jones", ""};
+}
+
+// A table of 80 sections: a heading, a unit line and one line per section,
+// with the heading repeated at the top of each page (as the section tables
+// do). 80 rows under a four-line heading take two text pages.
+void write_sections() {
+    ReportState& st = report_state();
+    auto heading = [&] {
+        if (st.csv_mode) {
+            csv_add_text("Name");
+            csv_add_text("O.D.");
+            csv_add_text("Thk");
+            csv_add_text("Soil");
+            report_next_line();
+            csv_add_text("");
+            csv_add_unit_cell(DIMENSION);
+            csv_add_unit_cell(DIMENSION);
+            report_next_line();
+            return;
+        }
+        report_print_at("Name", 4);
+        report_print_at("O.D.", 16);
+        report_print_at("Thk", 27);
+        report_print_at("Soil", 34);
+        report_next_line();
+        report_print_centred(unit_label(DIMENSION), 13, 21);
+        report_print_centred(unit_label(DIMENSION), 23, 31);
+        report_next_line();
+        report_rule();
+    };
+    report_contents_line("Pipe sections");
+    report_print_centred_page("Pipe Sections");
+    report_next_line();
+    report_rule();
+    heading();
+    for (int i = 1; i <= 80; ++i) {
+        if (!st.csv_mode && report_current_line() == REPORT_FIRST_LINE) heading();
+        std::string name = c_format("S%d", i);
+        std::string od = c_format("%.3f", 2.375 + i);
+        std::string thk = i % 10 == 0 ? "0" : c_format("%.4f", 0.154 + i / 1000.0);
+        std::string soil = i == 7 ? "Clay, \"wet\"" : "";
+        if (st.csv_mode) {
+            csv_add_text(name);
+            csv_add_cell(od);
+            csv_add_cell(thk);
+            csv_add_cell(soil);
+        } else {
+            report_print_at(name, 4);
+            report_print_right(od, 21);
+            if (thk != "0") report_print_decimal(thk, 26);
+            report_print_at(soil, 34);
+        }
+        report_next_line();
+    }
+    report_rule();
+}
+
+TEST_F(ReportTest, TwoPageTextReportMatchesGoldenFile) {
+    set_sample_qa();
+    ReportJob job{"Pipe Sections", write_sections, true};
+    std::string text = report_render_text(job, false);
+    expect_golden("sections_report.txt", text);
+
+    // The facts the golden file stands for, checked on their own.
+    std::vector<std::string> pages = split_pages(text);
+    ASSERT_EQ(pages.size(), 3u);   // contents, then two pages of sections
+    for (size_t p = 0; p < pages.size(); ++p) {
+        std::vector<std::string> lines = split_lines(pages[p]);
+        ASSERT_GE(lines.size(), 4u);
+        EXPECT_NE(lines[0].find(c_format("Page %zu", p + 1)), std::string::npos) << p;
+        EXPECT_NE(lines[0].find("Cooling water header"), std::string::npos);
+        EXPECT_NE(lines[1].find("Client: North Plant"), std::string::npos);
+        EXPECT_NE(lines[2].find("Prepared by: J. Smith, 2025-03-10"), std::string::npos);
+        EXPECT_LE(lines.size(), static_cast<size_t>(REPORT_LAST_LINE));
+    }
+    // Page 2 is full: header lines 1-3 and body lines 4-59.
+    EXPECT_EQ(split_lines(pages[1]).size(), static_cast<size_t>(REPORT_LAST_LINE));
+    // The contents line names the first page of the sections.
+    std::vector<std::string> contents = split_lines(pages[0]);
+    EXPECT_EQ(contents[5].substr(3, 13), "Pipe sections");
+    EXPECT_EQ(contents[5].back(), '2');
+    // The heading repeated at the top of page 3.
+    EXPECT_EQ(split_lines(pages[2])[3].substr(3, 4), "Name");
+}
+
+TEST_F(ReportTest, CsvFormMatchesGoldenFile) {
+    ReportJob job{"Pipe Sections", write_sections, true};
+    std::string csv = report_render_text(job, true);
+    expect_golden("sections_report.csv", csv);
+    // No page headers, page breaks or rules in CSV; the contents are not collected.
+    EXPECT_EQ(csv.find('\f'), std::string::npos);
+    EXPECT_EQ(csv.find("Page"), std::string::npos);
+    EXPECT_EQ(csv.find("---"), std::string::npos);
+    std::vector<std::string> lines = split_lines(csv);
+    ASSERT_EQ(lines.size(), 83u);   // the title, two heading rows and 80 rows
+    EXPECT_EQ(lines[0], "Pipe Sections,");
+    EXPECT_EQ(lines[2], ",(inch),(inch),");
+    EXPECT_EQ(lines[3 + 6], "S7,9.375,0.1610,\"Clay, \"\"wet\"\"\",");
+    EXPECT_EQ(lines[3 + 9], "S10,12.375,,,");   // "0" and "" give empty cells
+}
+
+TEST_F(ReportTest, CsvCellRules) {
+    report_begin_text(true);
+    csv_add_cell("");
+    csv_add_cell("0");
+    csv_add_cell("  0  ");
+    csv_add_cell("0.0");
+    csv_add_cell("  12.5 ");
+    csv_add_text("0");
+    csv_add_text("a,b");
+    csv_add_text("say \"hi\"");
+    csv_add_text("two\nlines");
+    csv_add_unit_cell(FORCE);
+    report_next_line();
+    EXPECT_EQ(report_end_text(), ",,,0.0,12.5,0,\"a,b\",\"say \"\"hi\"\"\",\"two\nlines\",(lb),\n");
+
+    // Outside a CSV report the cell calls write nothing.
+    report_begin_text(false);
+    csv_add_cell("x");
+    csv_add_text("y");
+    report_next_line();
+    EXPECT_EQ(split_lines(report_end_text()).back(), "");
+}
+
+TEST_F(ReportTest, ColumnPlacement) {
+    report_begin_text(false);
+    report_print_at("abc", 5);
+    report_print_right("xyz", 12);
+    report_put_char('*', 14);
+    report_print_decimal("  12.50", 20);   // point at column 20
+    report_print_decimal("7", 30);         // no point: ends before column 30
+    report_print_centred("mid", 31, 39);
+    report_print_centred("far too long", 41, 44);   // longer than the range: starts at it
+    report_next_line();
+    report_dashes(6, 9);
+    report_print_first("!");
+    report_next_line();
+    report_print_at("x", 10);
+    report_rule_at_line();
+    report_next_line();
+    report_print_centred_page("Title");
+    report_next_line();
+    report_print_at("edge", 0);   // a column below 1 is column 1
+    report_next_line();
+    std::vector<std::string> lines = split_lines(report_end_text());
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[3], "    abc  xyz *   12.50      7    mid    far too long");
+    EXPECT_EQ(lines[4], "!    ----");
+    EXPECT_EQ(lines[5], "   " + std::string(85, '-'));
+    EXPECT_EQ(lines[6].find("Title"), 43u);   // centred between columns 4 and 88
+    EXPECT_EQ(lines[7], "edge");
+}
+
+TEST_F(ReportTest, PagingRules) {
+    report_begin_text(false);
+    EXPECT_EQ(report_current_line(), REPORT_FIRST_LINE);
+    EXPECT_EQ(report_lines_left(), 56);
+    report_page_break();   // a fresh page does not break
+    EXPECT_EQ(report_page_number(), 1);
+    for (int i = 0; i < 55; ++i) report_line("x");
+    EXPECT_EQ(report_current_line(), 59);
+    EXPECT_EQ(report_lines_left(), 1);
+    report_line("last on page 1");
+    EXPECT_EQ(report_page_number(), 2);
+    EXPECT_EQ(report_current_line(), REPORT_FIRST_LINE);
+    // The next page's header is not written until something goes on it.
+    EXPECT_EQ(report_text().find('\f'), std::string::npos);
+    report_line("first on page 2");
+    report_page_break();
+    report_page_break();   // once only
+    EXPECT_EQ(report_page_number(), 3);
+    std::string text = report_end_text();
+    std::vector<std::string> pages = split_pages(text);
+    ASSERT_EQ(pages.size(), 2u);   // page 3 never got anything
+    EXPECT_EQ(split_lines(pages[0]).back(), "   last on page 1");
+    EXPECT_EQ(split_lines(pages[1])[3], "   first on page 2");
+    EXPECT_NE(split_lines(pages[1])[0].find("Page 2"), std::string::npos);
+
+    // An empty report is empty: no header of its own.
+    report_begin_text(false);
+    EXPECT_EQ(report_end_text(), "");
+}
+
+TEST_F(ReportTest, RuleEndsAWrittenLineFirst) {
+    report_begin_text(false);
+    report_print_at("Heading", 4);
+    report_rule();
+    std::vector<std::string> lines = split_lines(report_end_text());
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[3], "   Heading");
+    EXPECT_EQ(lines[4], "   " + std::string(85, '-'));
+
+    report_begin_text(true);
+    csv_add_text("Title");
+    report_rule();   // ends the row
+    report_rule();   // nothing more
+    EXPECT_EQ(report_end_text(), "Title,\n");
+}
+
+TEST_F(ReportTest, ReportLineGoesToOneDestination) {
+    // Neither flag: the screen list.
+    report_line("on screen");
+    report_line("second");
+    EXPECT_EQ(report_screen_lines(), (std::vector<std::string>{"on screen", "second"}));
+
+    // A text report: column 4, and nothing on the screen.
+    report_begin_text(false);
+    report_line("in text");
+    std::string text = report_end_text();
+    EXPECT_NE(text.find("\n   in text\n"), std::string::npos);
+    // CSV: a cell and the row's end.
+    report_begin_text(true);
+    report_line("in, csv");
+    EXPECT_EQ(report_end_text(), "\"in, csv\",\n");
+    EXPECT_EQ(report_screen_lines().size(), 2u);
+
+    // Graphic pages win over the text report.
+    HeadlessPrintDocument doc(PageSetup{}, 96);
+    report_begin_text(false);
+    gdi_begin(doc, 1);
+    report_line("on paper");
+    gdi_end();
+    EXPECT_EQ(split_lines(report_end_text()).size(), 0u);
+    bool found = false;
+    for (const std::string& l : doc.page_at(1).lines_starting("text"))
+        found = found || l.find("\"on paper\"") != std::string::npos;
+    EXPECT_TRUE(found);
+
+    report_clear_lines();
+    EXPECT_TRUE(report_screen_lines().empty());
+}
+
+TEST_F(ReportTest, HeadingAndDetails) {
+    ReportHeading h;
+    h.title = "Bends";
+    h.entries = {{"Node", 0, 6}, {"Radius", 0, 14}, {"Angle", 1, 14}};
+    h.heading_lines = 2;
+    h.units = {{DIMENSION, 0, 22, 29}};
+    report_begin_text(false);
+    print_report_heading(h);
+    print_row_details({3, 5}, [](int row) { report_line(c_format("Row %d: long radius", row)); });
+    print_row_details({}, [](int) { report_line("never"); });
+    std::vector<std::string> lines = split_lines(report_end_text());
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[3].find("Bends"), 43u);
+    EXPECT_EQ(lines[4].substr(3, 3), "---");
+    EXPECT_EQ(lines[5], "     Node    Radius   (inch)");
+    EXPECT_EQ(lines[6], "             Angle");
+    EXPECT_EQ(lines[7].substr(3, 3), "---");
+    EXPECT_EQ(lines[8], "   Details");
+    EXPECT_EQ(lines[9], "   Row 3: long radius");
+    EXPECT_EQ(lines[10], "   Row 5: long radius");
+    EXPECT_EQ(lines[11].substr(3, 3), "---");
+
+    report_begin_text(true);
+    print_report_heading(h);
+    EXPECT_EQ(report_end_text(), "Bends,\nNode,Radius,Angle,\n(inch),\n");
+}
+
+TEST_F(ReportTest, HeadingBreaksAPageThatHasNoRoom) {
+    ReportHeading h;
+    h.title = "Valves";
+    h.entries = {{"Node", 0, 6}};
+    report_begin_text(false);
+    for (int i = 0; i < 52; ++i) report_line("row");
+    EXPECT_EQ(report_lines_left(), 4);
+    print_report_heading(h);   // 1 heading line + 5 needed
+    EXPECT_EQ(report_page_number(), 2);
+    std::vector<std::string> pages = split_pages(report_end_text());
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_NE(split_lines(pages[1])[3].find("Valves"), std::string::npos);
+}
+
+TEST_F(ReportTest, ContentsPagesShiftThePageNumbers) {
+    EXPECT_EQ(report_contents_text_pages(0), 0);
+    EXPECT_EQ(report_contents_text_pages(54), 1);
+    EXPECT_EQ(report_contents_text_pages(55), 2);
+    // 60 entries need two contents pages; the body starts on page 3.
+    ReportJob job{"Many", [] {
+                      for (int i = 1; i <= 60; ++i) {
+                          report_page_break();
+                          report_contents_line(c_format("Part %d", i));
+                          report_line("text");
+                      }
+                  },
+                  true};
+    std::string text = report_render_text(job, false);
+    std::vector<std::string> pages = split_pages(text);
+    ASSERT_EQ(pages.size(), 62u);
+    std::vector<std::string> first = split_lines(pages[0]);
+    EXPECT_EQ(first[5].substr(3, 6), "Part 1");
+    EXPECT_EQ(first[5].substr(first[5].size() - 2), " 3");
+    std::vector<std::string> second = split_lines(pages[1]);
+    EXPECT_EQ(second[3].substr(3, 7), "Part 55");
+    EXPECT_EQ(second[3].substr(second[3].size() - 3), " 57");
+    EXPECT_NE(split_lines(pages[61])[0].find("Page 62"), std::string::npos);
+    EXPECT_FALSE(report_state().text_report);
+    EXPECT_FALSE(report_state().collecting_contents);
+}
+
+TEST_F(ReportTest, AWholeReportRunKeepsAnOpenReportAlone) {
+    report_begin_text(false);
+    report_line("outer before");
+    std::string inner = report_render_text(ReportJob{"Inner", [] { report_line("inner"); }, false}, true);
+    EXPECT_EQ(inner, "inner,\n");
+    report_line("outer after");
+    std::string outer = report_end_text();
+    EXPECT_NE(outer.find("   outer before\n   outer after\n"), std::string::npos);
+}
+
+TEST_F(ReportTest, AWriterThatThrowsLeavesNoReportOpen) {
+    ReportJob job{"Bad", [] {
+                      report_line("partial");
+                      throw MessageText("Material A1 is not defined");
+                  },
+                  true};
+    EXPECT_THROW(report_render_text(job, false), MessageText);
+    EXPECT_FALSE(report_state().text_report);
+    EXPECT_FALSE(report_state().collecting_contents);
+    report_line("screen again");
+    EXPECT_EQ(report_screen_lines().back(), "screen again");
+}
+
+// ---------------------------------------------------------------------------
+// Files
+
+TEST_F(ReportTest, ReportFileIsWrittenOnClose) {
+    std::string path = (dir / "model.txt").string();
+    write_file(path, "old report");
+    script().answer_file(path);
+    ASSERT_TRUE(open_report_file(0));
+    ASSERT_EQ(script().log().back().kind, ScriptEvent::FileDialog);
+    EXPECT_TRUE(report_state().text_report);
+    EXPECT_FALSE(report_state().csv_mode);
+    report_line("first line");
+    EXPECT_EQ(read_file(path), "old report");   // nothing replaced before the close
+    ASSERT_TRUE(close_report_file(0));
+    EXPECT_EQ(script().last_message(), "txt written.");
+    EXPECT_NE(read_file(path).find("   first line\n"), std::string::npos);
+    EXPECT_FALSE(report_state().text_report);
+    // Only the report is left in the folder: the temporary file was renamed.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    EXPECT_FALSE(close_report_file(0));   // nothing open
+
+    // A ".csv" name gives the CSV form.
+    std::string csv = (dir / "model.csv").string();
+    script().answer_file(csv);
+    ASSERT_TRUE(open_report_file(0));
+    EXPECT_TRUE(report_state().csv_mode);
+    csv_add_cell("1");
+    report_next_line();
+    ASSERT_TRUE(close_report_file(0));
+    EXPECT_EQ(script().last_message(), "csv written.");
+    EXPECT_EQ(read_file(csv), "1,\n");
+}
+
+TEST_F(ReportTest, CsvExportFileDialogAndFailures) {
+    script().answer_file(std::nullopt);
+    EXPECT_FALSE(open_csv_export_file(0, "Materials.csv"));
+    const ScriptEvent& e = script().log().back();
+    EXPECT_EQ(e.caption, "Export to Comma Separated Values file");
+    EXPECT_FALSE(report_state().text_report);
+
+    std::string bad = (dir / "missing" / "x.csv").string();
+    script().answer_file(bad);
+    EXPECT_FALSE(open_csv_export_file(0));
+    EXPECT_EQ(script().last_message(), "Unable to open csv file:\n" + bad);
+    EXPECT_FALSE(report_state().text_report);
+    EXPECT_FALSE(report_file_open());
+
+    std::string good = (dir / "m.csv").string();
+    script().answer_file(good);
+    ASSERT_TRUE(open_csv_export_file(0));
+    EXPECT_TRUE(report_state().csv_mode);
+    csv_add_text("Material A1: steel");
+    report_next_line();
+    ASSERT_TRUE(close_report_file(0));
+    EXPECT_EQ(read_file(good), "Material A1: steel,\n");
+}
+
+TEST_F(ReportTest, AFailedWriteKeepsTheOldFile) {
+    std::string sub = (dir / "gone").string();
+    fs::create_directories(sub);
+    std::string path = sub + "/r.txt";
+    ASSERT_TRUE(open_report_file_at(0, path, false));
+    report_line("lost");
+    // The folder disappears before the close: the rename cannot happen.
+    fs::remove_all(sub);
+    EXPECT_FALSE(close_report_file(0));
+    EXPECT_EQ(script().last_message(), "Unable to write txt file:\n" + path);
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_FALSE(report_state().text_report);
+}
+
+TEST_F(ReportTest, ReportFilePathOfTheQualificationModes) {
+    EXPECT_FALSE(report_file_path());
+    set_report_file_path("/data/flange.fqd");
+    EXPECT_EQ(*report_file_path(), "/data/flange.txt");
+    script().answer_file(std::nullopt);
+    open_report_file(0);
+    EXPECT_EQ(script().log().back().kind, ScriptEvent::FileDialog);
+    clear_report_file_path();
+    EXPECT_FALSE(report_file_path());
+}
+
+// ---------------------------------------------------------------------------
+// Printer settings and the Print dialog
+
+TEST_F(ReportTest, PrinterSettingsRoundTripAndDamagedValues) {
+    MemorySettings& store = headless_backend().memory_settings();
+    const std::string key = settings_key(PRINTER_KEY);
+    store.set_int(key, "Orientation", 1);
+    store.set_string(key, "Paper", "A4");
+    store.set_int(key, "Copies", 0);            // refused
+    store.set_int(key, "Margin left", 500);
+    store.set_int(key, "Margin top", -20);      // refused
+    store.set_string(key, "Margin right", "x"); // wrong kind
+    PageSetup& s = printer_settings();
+    EXPECT_EQ(s.orientation, PageSetup::Landscape);
+    EXPECT_EQ(s.paper, "A4");
+    EXPECT_EQ(s.copies, 1);
+    EXPECT_EQ(s.margin_left, 500);
+    EXPECT_EQ(s.margin_top, 750);
+    EXPECT_EQ(s.margin_right, 750);
+
+    HeadlessPrintService& ps = install_headless_print_service();
+    PageSetup changed = s;
+    changed.paper = "Legal";
+    changed.margin_bottom = 1000;
+    ps.answer_page_setup(changed);
+    EXPECT_TRUE(page_setup(0));
+    EXPECT_EQ(*store.get_string(key, "Paper"), "Legal");
+    EXPECT_EQ(*store.get_int(key, "Margin bottom"), 1000);
+    reset_printer_settings();
+    EXPECT_EQ(printer_settings(), changed);   // read back from the store
+    ps.answer_page_setup(std::nullopt);
+    EXPECT_FALSE(page_setup(0));
+}
+
+TEST_F(ReportTest, PrintSheetSendsTheJobToTheChosenDestination) {
+    HeadlessPrintService& ps = install_headless_print_service();
+    int writes = 0;
+    ReportJob job{"Pipe Sections", [&] {
+                      ++writes;
+                      report_line("S1  2.375");
+                  },
+                  false};
+
+    // Cancel: nothing happens.
+    script().once("PRINT_DIALOG", [](HeadlessDialog& d) { d.press(IDCANCEL); });
+    EXPECT_FALSE(print_sheet(0, job));
+    EXPECT_EQ(writes, 0);
+
+    // Text file.
+    std::string path = (dir / "sections.txt").string();
+    script().once("PRINT_DIALOG", [](HeadlessDialog& d) {
+        d.press(PRINT_TO_TEXT);
+        d.press(IDOK);
+    });
+    script().answer_file(path);
+    EXPECT_TRUE(print_sheet(0, job));
+    EXPECT_NE(read_file(path).find("   S1  2.375\n"), std::string::npos);
+    EXPECT_EQ(script().last_message(), "txt written.");
+
+    // The choice is remembered: the next dialog opens on "Text file".
+    bool text_checked = false;
+    script().once("PRINT_DIALOG", [&](HeadlessDialog& d) {
+        text_checked = d.is_checked(PRINT_TO_TEXT);
+        d.press(PRINT_TO_PRINTER);
+        d.press(IDOK);
+    });
+    EXPECT_TRUE(print_sheet(0, job));
+    EXPECT_TRUE(text_checked);
+    ASSERT_EQ(ps.printed.size(), 1u);
+    EXPECT_EQ(ps.last_job_name, "Pipe Sections");
+    bool printed_row = false;
+    for (const std::string& l : ps.printed[0][0]) printed_row = printed_row || l.find("S1  2.375") != std::string::npos;
+    EXPECT_TRUE(printed_row);
+
+    // Preview, with the page setup opened from the dialog.
+    ps.answer_page_setup(std::nullopt);
+    script().once("PRINT_DIALOG", [](HeadlessDialog& d) {
+        d.press(PRINT_PAGE_SETUP);
+        d.press(PRINT_TO_PREVIEW);
+        d.press(IDOK);
+    });
+    EXPECT_FALSE(print_sheet(0, job));   // closed without printing
+    EXPECT_EQ(ps.page_setup_dialogs, 1);
+    EXPECT_EQ(ps.previews, 1);
+    EXPECT_EQ(ps.last_preview_title, "Pipe Sections");
+    EXPECT_FALSE(ps.last_preview_pages.empty());
+
+    // A printer that cannot be used gives a message.
+    ps.printer_fails = true;
+    EXPECT_FALSE(print_report_to(0, job, PrintDestination::Printer));
+    EXPECT_EQ(script().last_message(), "Unable to print on the printer (default)");
+    EXPECT_TRUE(script().faults().empty());
+}
+
+TEST_F(ReportTest, PrintedPageRangeKeepsOnlyThosePages) {
+    HeadlessPrintService& ps = install_headless_print_service();
+    ps.answer_print_dialog(true, 2, 3);
+    ASSERT_TRUE(print_page_to_printer(0, "Range", [](PrintDocument& doc) {
+        for (int p = 1; p <= 4; ++p) {
+            if (p > 1) doc.new_page();
+            doc.page().text(0, 0, c_format("page %d", p));
+        }
+    }));
+    ASSERT_EQ(ps.printed.size(), 1u);
+    ASSERT_EQ(ps.printed[0].size(), 2u);
+    EXPECT_EQ(ps.printed[0][0].back(), "text 0 0 \"page 2\" left");
+    EXPECT_EQ(ps.printed[0][1].back(), "text 0 0 \"page 3\" left");
+}
+
+TEST_F(ReportTest, APageRangeBeyondTheDocumentPrintsNothing) {
+    HeadlessPrintService& ps = install_headless_print_service();
+    ps.answer_print_dialog(true, 5, 6);
+    EXPECT_FALSE(print_page_to_printer(0, "Short", [](PrintDocument& doc) { doc.page().text(0, 0, "only page"); }));
+    EXPECT_TRUE(ps.printed.empty());
+}
+
+TEST_F(ReportTest, PrintingWithoutAServiceOrPdfSupportSaysSo) {
+    EXPECT_FALSE(print_service_installed());
+    EXPECT_FALSE(print_page_to_printer(0, "x", nullptr));
+    EXPECT_EQ(script().last_message(), "Printing is not available.");
+    install_headless_print_service();
+    std::string pdf = (dir / "r.pdf").string();
+    EXPECT_FALSE(print_to_pdf(0, pdf, nullptr));
+    EXPECT_EQ(script().last_message(), "Unable to open pdf file:\n" + pdf);
+}
+
+}  // namespace

@@ -1,0 +1,68 @@
+// The Qt backend for GUI tests: one QApplication per test process, made on
+// first use, and a QtBackend installed over it. Without a display the tests
+// fall back to Qt's offscreen platform.
+#pragma once
+
+#include "platform/qt/qt_backend.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#ifdef __SANITIZE_ADDRESS__
+#include <sanitizer/lsan_interface.h>
+#endif
+
+inline bool qt_backend_installed() {
+    return backend_installed() && std::string_view(backend().name()) == "qt";
+}
+
+// The application object of the GUI tests. It goes in the test environment's
+// tear-down, while Qt's own globals still exist.
+inline std::unique_ptr<QApplication>& gui_application() {
+    static std::unique_ptr<QApplication> app;
+    return app;
+}
+
+class GuiEnvironment : public testing::Environment {
+public:
+    void TearDown() override {
+        if (qt_backend_installed()) remove_backend();
+        gui_application().reset();
+    }
+};
+
+inline QtBackend& gui_backend() {
+    static int argc = 1;
+    static char arg0[] = "korvane_tests";
+    static char* argv[] = {arg0, nullptr};
+    if (!QApplication::instance()) {
+        auto set = [](const char* name) { return std::getenv(name) && *std::getenv(name); };
+        if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM"))
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        std::string settings = testing::TempDir() + "korvane_gui_settings.ini";
+        setenv("KORVANE_SETTINGS_FILE", settings.c_str(), 1);
+        prepare_qt_application();
+#ifdef __SANITIZE_ADDRESS__
+        // The window system's libraries keep what they allocate at start until the process ends.
+        __lsan::ScopedDisabler system_libraries;
+#endif
+        gui_application() = std::make_unique<QApplication>(argc, argv);
+        testing::AddGlobalTestEnvironment(new GuiEnvironment);   // owned by GoogleTest
+    }
+    if (!qt_backend_installed()) install_backend(make_qt_backend(argc, argv, ""));
+    return static_cast<QtBackend&>(backend());
+}
+
+// A widget of a window by object name, such as "item_101" for a dialog item.
+template <class T>
+T* gui_find(WindowId w, const char* name) {
+    QWidget* top = gui_backend().widget(w);
+    return top ? top->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+}

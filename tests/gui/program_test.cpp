@@ -1,0 +1,185 @@
+// The program with its real windows (Qt backend, in this process) and the
+// program binary itself.
+#include "framework/app_settings.h"
+#include "framework/app_state.h"
+#include "framework/command_registry.h"
+#include "framework/commands.h"
+#include "framework/frame.h"
+#include "framework/shell.h"
+#include "gui/gui_fixture.h"
+
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+#ifdef __SANITIZE_ADDRESS__
+#include <sanitizer/lsan_interface.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A loop that does not end within this time has failed; the watchdog ends it
+// with this code so that the test reports instead of hanging.
+constexpr int WATCHDOG_MS = 20000;
+constexpr int WATCHDOG_EXIT_CODE = 99;
+
+class GuiProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        {
+#ifdef __SANITIZE_ADDRESS__
+            // The window system's libraries (D-Bus, Mesa GLX) keep what they
+            // allocate while the application starts until the process ends.
+            __lsan::ScopedDisabler system_libraries;
+#endif
+            gui_backend();
+        }
+        reset_app_state();
+        reset_app_settings();
+        clear_command_registry();
+        folder = fs::path(::testing::TempDir()) /
+                 ("korvane_gui_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        set_program_folder(folder.string());
+    }
+
+    void TearDown() override {
+        shutdown();
+        set_program_folder("");
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    // Shuts down and deletes the windows now: the backend deletes them later,
+    // and windows left to the application's own end outlive Qt's thread data.
+    static void shutdown() {
+        app_shutdown();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Runs the main loop; `action` runs once the loop is up.
+    int run_loop_with(std::function<void()> action) {
+        QTimer::singleShot(WATCHDOG_MS, [] { backend().quit(WATCHDOG_EXIT_CODE); });
+        QTimer::singleShot(100, std::move(action));
+        return app_run();
+    }
+
+    fs::path folder;
+};
+
+TEST_F(GuiProgram, MainWindowOpensUntitledWithItsMenus) {
+    app_startup();
+    QtBackend& b = gui_backend();
+    const Frame& m = main_frame();
+    ASSERT_NE(m.window, 0);
+    EXPECT_TRUE(b.is_visible(m.window));
+    EXPECT_NE(b.title(m.window).find("Untitled"), std::string::npos) << b.title(m.window);
+
+    auto* window = qobject_cast<QMainWindow*>(b.widget(m.window));
+    ASSERT_NE(window, nullptr);
+    QStringList tops;
+    for (QAction* a : window->menuBar()->actions()) tops << a->text();
+    EXPECT_EQ(tops, (QStringList{"&File", "&Edit", "&View", "&Options", "&Loads", "&Misc", "&Window", "&Help"}));
+
+    // The other windows exist and wait hidden.
+    for (const Frame* f : {&list_frame(), &results_frame(), &graphics_frame()}) {
+        ASSERT_NE(f->window, 0);
+        EXPECT_FALSE(b.is_visible(f->window));
+    }
+}
+
+TEST_F(GuiProgram, FileExitEndsWithCode0AndPlacementIsRestored) {
+    app_startup();
+    const WindowPlacement wanted = [] {
+        WindowPlacement p;
+        p.left = 40;
+        p.top = 50;
+        p.right = 560;
+        p.bottom = 430;
+        return p;
+    }();
+    frame_set_placement(main_frame(), wanted);
+    const WindowPlacement placed = main_frame().placement;   // clamped to this screen
+
+    EXPECT_EQ(run_loop_with([] { frame_post_command(main_frame(), CMD_EXIT); }), 0);
+    shutdown();
+
+    // A new backend reads the settings file the first one wrote.
+    remove_backend();
+    {
+#ifdef __SANITIZE_ADDRESS__
+        __lsan::ScopedDisabler system_libraries;
+#endif
+        gui_backend();
+    }
+    reset_app_settings();
+    app_startup();
+    const WindowPlacement restored = backend().placement(main_frame().window);
+    EXPECT_EQ(restored.left, placed.left);
+    EXPECT_EQ(restored.top, placed.top);
+    EXPECT_EQ(restored.right - restored.left, placed.right - placed.left);
+    EXPECT_EQ(restored.bottom - restored.top, placed.bottom - placed.top);
+    EXPECT_TRUE(backend().is_visible(main_frame().window));
+
+    // Closing the main window ends the program as File > Exit does.
+    EXPECT_EQ(run_loop_with([] { gui_backend().widget(main_frame().window)->close(); }), 0);
+}
+
+// ---------------------------------------------------------------------------
+// The program binary
+
+struct ProgramRun {
+    int exit_code = -1;
+    std::string err;
+};
+
+ProgramRun run_program(const std::string& args, const fs::path& scratch) {
+    const fs::path err_file = scratch / "stderr.txt";
+    const std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '") +
+                                KV_PROGRAM_PATH + "' " + args + " </dev/null >/dev/null 2>'" + err_file.string() + "'";
+    ProgramRun run;
+    const int status = std::system(command.c_str());
+    if (status != -1 && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
+    std::ifstream in(err_file);
+    std::stringstream text;
+    text << in.rdbuf();
+    run.err = text.str();
+    return run;
+}
+
+TEST(GuiProgramBinary, WithoutWindowsOrFileItSaysSoAndEndsWithCode2) {
+    const fs::path scratch = fs::path(::testing::TempDir()) / "korvane_binary_nodisplay";
+    fs::create_directories(scratch);
+    ProgramRun run = run_program("--headless", scratch);
+    EXPECT_EQ(run.exit_code, EXIT_NO_DISPLAY);
+    EXPECT_NE(run.err.find(NO_DISPLAY_TEXT), std::string::npos) << run.err;
+
+    // No display variable at all chooses the headless backend too.
+    run = run_program("", scratch);
+    EXPECT_EQ(run.exit_code, EXIT_NO_DISPLAY);
+    fs::remove_all(scratch);
+}
+
+TEST(GuiProgramBinary, BatchFileWithoutBatchImportEndsWithCode1) {
+    const fs::path scratch = fs::path(::testing::TempDir()) / "korvane_binary_batch";
+    fs::create_directories(scratch);
+    const ProgramRun run = run_program("--headless '" + (scratch / "pipe.mbf").string() + "'", scratch);
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_NE(run.err.find("Batch import is not available in this version"), std::string::npos) << run.err;
+    fs::remove_all(scratch);
+}
+
+}  // namespace

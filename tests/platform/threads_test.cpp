@@ -1,0 +1,101 @@
+// Events, worker threads and calls posted to the main thread.
+#include "platform/threads.h"
+
+#include "platform/headless/headless_backend.h"
+
+#include <chrono>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(EventTest, ManualAndAutoReset) {
+    Event manual(true, false);
+    EXPECT_FALSE(manual.wait(0));
+    manual.set();
+    EXPECT_TRUE(manual.wait(0));
+    EXPECT_TRUE(manual.wait(0));   // stays set
+    manual.reset();
+    EXPECT_FALSE(manual.is_set());
+
+    Event automatic(false, true);
+    EXPECT_TRUE(automatic.wait(0));
+    EXPECT_FALSE(automatic.wait(0));   // one waiter per set
+    EXPECT_FALSE(automatic.wait(20));
+}
+
+TEST(EventTest, WakesWaiterOnAnotherThread) {
+    Event go, done;
+    WorkerThread w;
+    ASSERT_TRUE(w.start([&] {
+        if (go.wait(5000)) done.set();
+    }));
+    go.set();
+    EXPECT_TRUE(done.wait(5000));
+    w.join();
+    EXPECT_FALSE(w.running());
+}
+
+TEST(WorkerThreadTest, OneJobAtATimeAndRestartable) {
+    Event release;
+    WorkerThread w;
+    ASSERT_TRUE(w.start([&] { release.wait(5000); }));
+    EXPECT_TRUE(w.running());
+    EXPECT_GE(running_worker_threads(), 1);
+    EXPECT_FALSE(w.start([] {}));   // still busy
+    release.set();
+    w.join();
+    EXPECT_FALSE(w.running());
+    int runs = 0;
+    ASSERT_TRUE(w.start([&] { ++runs; }));
+    w.join();
+    EXPECT_EQ(runs, 1);
+    // A job that throws ends quietly.
+    ASSERT_TRUE(w.start([] { throw 1; }));
+    w.join();
+    EXPECT_FALSE(w.running());
+    EXPECT_EQ(running_worker_threads(), 0);
+}
+
+TEST(PostTest, WorkerPostsRunOnMainThreadInOrder) {
+    HeadlessBackend& hb = install_headless_backend();
+    mark_main_thread();
+    std::vector<int> seen;
+    bool all_on_main = true;
+    WorkerThread w;
+    ASSERT_TRUE(w.start([&] {
+        EXPECT_FALSE(on_main_thread());
+        for (int i = 0; i < 50; ++i) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            post_to_main([&, i] {
+                all_on_main = all_on_main && on_main_thread();
+                seen.push_back(i);
+            });
+        }
+    }));
+    // The loop waits for the worker and ends when nothing is left to do.
+    EXPECT_EQ(hb.run_loop(), 0);
+    w.join();
+    ASSERT_EQ(seen.size(), 50u);
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(seen[static_cast<size_t>(i)], i);
+    EXPECT_TRUE(all_on_main);
+    remove_backend();
+}
+
+TEST(PostTest, QuitEndsTheLoopWithItsCode) {
+    HeadlessBackend& hb = install_headless_backend();
+    int later = 0;
+    hb.post([&] {
+        hb.post([&] { ++later; });   // runs in a later round
+        hb.quit(7);
+    });
+    EXPECT_EQ(hb.run_loop(), 7);
+    EXPECT_EQ(later, 0);
+    EXPECT_EQ(hb.posted_count(), 1u);
+    hb.process_events();
+    EXPECT_EQ(later, 1);
+    remove_backend();
+}
+
+}  // namespace
