@@ -7,7 +7,10 @@
 // the program runs without windows.
 #include "framework/shell.h"
 #include "platform/headless/headless_backend.h"
+#include "platform/headless/headless_printing.h"
+#include "platform/printing.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_printing.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -48,10 +51,13 @@ int main(int argc, char** argv) {
         __lsan::ScopedDisabler system_libraries;
 #endif
         b = make_qt_backend(argc, argv, "");
+        install_qt_print_service();
     } else {
         b = std::make_unique<HeadlessBackend>();
+        install_headless_print_service();
     }
     const int exit_code = app_main(argc, argv, std::move(b));
+    install_print_service(nullptr);
     remove_backend();
     return exit_code;
 }
