@@ -1,23 +1,7 @@
 #include "resources/dialogs_common.h"
 
 namespace {
-
-ControlSpec item(int id, ControlKind kind, const char* text, int row, int col, int span = 1,
-                 unsigned flags = CF_NONE, int limit = 0) {
-    ControlSpec c;
-    c.id = id;
-    c.kind = kind;
-    c.text = text;
-    c.row = row;
-    c.col = col;
-    c.span = span;
-    c.flags = flags;
-    c.limit = limit;
-    return c;
-}
-
 using K = ControlKind;
-
 }  // namespace
 
 // The text is set by the procedure: "Save changes to <name> ?"
@@ -25,10 +9,10 @@ const DialogTemplate SAVE_CHANGES_DIALOG = {
     "SAVE_CHANGES_DIALOG",
     "Korvane",
     {
-        item(SAVE_CHANGES_TEXT, K::Static, "", 0, 0, 3, CF_ICON_QUESTION | CF_MULTILINE),
-        item(IDYES, K::Button, "&Yes", 1, 0, 1, CF_DEFAULT),
-        item(IDNO, K::Button, "&No", 1, 1),
-        item(IDCANCEL, K::Button, "Cancel", 1, 2),
+        control(SAVE_CHANGES_TEXT, K::Static, "", 0, 0, 3, CF_ICON_QUESTION | CF_MULTILINE),
+        control(IDYES, K::Button, "&Yes", 1, 0, 1, CF_DEFAULT),
+        control(IDNO, K::Button, "&No", 1, 1),
+        control(IDCANCEL, K::Button, "Cancel", 1, 2),
     },
 };
 
@@ -37,7 +21,7 @@ const DialogTemplate INFO_DIALOG = {
     "INFO_DIALOG",
     "Korvane",
     {
-        item(INFO_TEXT, K::Static, "", 0, 0, 2, CF_ICON_INFO | CF_CENTER | CF_MULTILINE),
+        control(INFO_TEXT, K::Static, "", 0, 0, 2, CF_ICON_INFO | CF_CENTER | CF_MULTILINE),
     },
 };
 
@@ -45,10 +29,10 @@ const DialogTemplate ABOUT_DIALOG = {
     "ABOUT_DIALOG",
     "About Korvane",
     {
-        item(ABOUT_NAME, K::Static, "Korvane", 0, 0, 2, CF_ICON_INFO | CF_CENTER),
-        item(ABOUT_VERSION, K::Static, "Version 10.20", 1, 0, 2, CF_CENTER),
-        item(ABOUT_PURPOSE, K::Static, "Stress analysis of piping systems", 2, 0, 2, CF_CENTER),
-        item(IDOK, K::Button, "OK", 3, 1, 1, CF_DEFAULT),
+        control(ABOUT_NAME, K::Static, "Korvane", 0, 0, 2, CF_ICON_INFO | CF_CENTER),
+        control(ABOUT_VERSION, K::Static, "Version 10.20", 1, 0, 2, CF_CENTER),
+        control(ABOUT_PURPOSE, K::Static, "Stress analysis of piping systems", 2, 0, 2, CF_CENTER),
+        control(IDOK, K::Button, "OK", 3, 1, 1, CF_DEFAULT),
     },
 };
 
@@ -56,9 +40,9 @@ const DialogTemplate FIND_NODE_DIALOG = {
     "FIND_NODE_DIALOG",
     "Find Node",
     {
-        item(FIND_NODE_TEXT, K::Edit, "&Node", 0, 0, 2, CF_NONE, 10),
-        item(IDOK, K::Button, "OK", 1, 0, 1, CF_DEFAULT),
-        item(IDCANCEL, K::Button, "Cancel", 1, 1),
+        control(FIND_NODE_TEXT, K::Edit, "&Node", 0, 0, 2, CF_NONE, 10),
+        control(IDOK, K::Button, "OK", 1, 0, 1, CF_DEFAULT),
+        control(IDCANCEL, K::Button, "Cancel", 1, 1),
     },
 };
 
@@ -66,15 +50,15 @@ const DialogTemplate QA_BLOCK_DIALOG = {
     "QA_BLOCK_DIALOG",
     "QA Block",
     {
-        item(QA_CLIENT, K::Edit, "&Client", 0, 0, 2),
-        item(QA_PROJECT, K::Edit, "&Project", 1, 0, 2),
-        item(QA_FILE_NUMBER, K::Edit, "&File number", 2, 0, 2),
-        item(QA_REPORT_NUMBER, K::Edit, "&Report number", 3, 0, 2),
-        item(QA_PREPARED_BY_1, K::Edit, "Prepared &by", 4, 0, 2),
-        item(QA_PREPARED_BY_2, K::Edit, "", 5, 0, 2),
-        item(QA_CHECKED_BY_1, K::Edit, "C&hecked by", 6, 0, 2),
-        item(QA_CHECKED_BY_2, K::Edit, "", 7, 0, 2),
-        item(IDOK, K::Button, "OK", 8, 0, 1, CF_DEFAULT),
-        item(IDCANCEL, K::Button, "Cancel", 8, 1),
+        control(QA_CLIENT, K::Edit, "&Client", 0, 0, 2),
+        control(QA_PROJECT, K::Edit, "&Project", 1, 0, 2),
+        control(QA_FILE_NUMBER, K::Edit, "&File number", 2, 0, 2),
+        control(QA_REPORT_NUMBER, K::Edit, "&Report number", 3, 0, 2),
+        control(QA_PREPARED_BY_1, K::Edit, "Prepared &by", 4, 0, 2),
+        control(QA_PREPARED_BY_2, K::Edit, "", 5, 0, 2),
+        control(QA_CHECKED_BY_1, K::Edit, "C&hecked by", 6, 0, 2),
+        control(QA_CHECKED_BY_2, K::Edit, "", 7, 0, 2),
+        control(IDOK, K::Button, "OK", 8, 0, 1, CF_DEFAULT),
+        control(IDCANCEL, K::Button, "Cancel", 8, 1),
     },
 };

@@ -2,6 +2,8 @@
 // output, report and CSV files, and the Print dialog.
 #include "framework/printing_commands.h"
 
+#include "platform/null_surface.h"
+
 #include "framework/app_settings.h"
 #include "framework/binfile.h"
 #include "framework/dialog_helper.h"
@@ -116,43 +118,11 @@ public:
 private:
     bool in_range() const { return page_ >= from_ && page_ <= to_; }
 
-    class Skip : public Surface {
-    public:
-        explicit Skip(PrintDocument& real) : real_(real) {}
-        void set_pen(const Pen&) override {}
-        void set_brush(const Brush&) override {}
-        void set_font(const FontSpec& f) override { real_.page().set_font(f); }
-        void set_text_color(Color) override {}
-        void set_background(Color, bool) override {}
-        TextMetrics text_metrics() override { return real_.page().text_metrics(); }
-        int text_width(const std::string& t) override { return real_.page().text_width(t); }
-        void move_to(int, int) override {}
-        void line_to(int, int) override {}
-        void line(int, int, int, int) override {}
-        void polyline(const std::vector<Point>&) override {}
-        void polygon(const std::vector<Point>&) override {}
-        void rectangle(const Rect&) override {}
-        void fill_rect(const Rect&, Color) override {}
-        void ellipse(const Rect&) override {}
-        void arc(const Rect&, double, double) override {}
-        void bezier(const std::vector<Point>&) override {}
-        void set_pixel(int, int, Color) override {}
-        void text(int, int, const std::string&, TextAlign) override {}
-        void set_clip(const Rect&) override {}
-        void clear_clip() override {}
-        int width() const override { return real_.page().width(); }
-        int height() const override { return real_.page().height(); }
-        int dpi_x() const override { return real_.page().dpi_x(); }
-        int dpi_y() const override { return real_.page().dpi_y(); }
-
-    private:
-        PrintDocument& real_;
-    };
 
     PrintDocument& real_;
     int from_, to_;
     int page_ = 1;
-    Skip skip_{real_};
+    MeasuringSurface skip_{[this]() -> Surface& { return real_.page(); }};
 };
 
 // Runs the renderer; a document whose rendering threw is dropped.
@@ -363,19 +333,6 @@ void clear_report_file_path() { g_report_path.reset(); }
 
 namespace {
 
-ControlSpec control(int id, ControlKind kind, const char* text, int row, int col, int span = 1,
-                    unsigned flags = CF_NONE, int rows = 1) {
-    ControlSpec c;
-    c.id = id;
-    c.kind = kind;
-    c.text = text;
-    c.row = row;
-    c.col = col;
-    c.span = span;
-    c.flags = flags;
-    c.rows = rows;
-    return c;
-}
 
 constexpr int PRINT_GROUP = 1001;
 
@@ -427,7 +384,7 @@ const DialogTemplate PRINT_DIALOG = {
     "PRINT_DIALOG",
     "Print",
     {
-        control(PRINT_GROUP, ControlKind::Group, "Print to", 0, 0, 2, CF_NONE, 4),
+        control(PRINT_GROUP, ControlKind::Group, "Print to", 0, 0, 2, CF_NONE, 0, 4),
         control(PRINT_TO_PRINTER, ControlKind::Radio, "Printer", 0, 0, 2, CF_CHECKED),
         control(PRINT_TO_PREVIEW, ControlKind::Radio, "Print preview", 1, 0, 2),
         control(PRINT_TO_TEXT, ControlKind::Radio, "Text file", 2, 0, 2),

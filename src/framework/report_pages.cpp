@@ -1,6 +1,8 @@
 // Graphic report pages on a print document.
 #include "framework/report_pages.h"
 
+#include "platform/null_surface.h"
+
 #include "framework/app_settings.h"
 #include "framework/qa_block.h"
 #include "framework/report.h"
@@ -126,81 +128,6 @@ void advance(int dy) {
         p.y = p.body_top;
     }
 }
-
-// A surface that measures with another surface and draws nothing; a dry run
-// of the page layout (counting the pages of a contents section or of a
-// report whose contents are collected) uses it.
-class MeasuringSurface : public Surface {
-public:
-    explicit MeasuringSurface(Surface& real) : real_(real) {}
-    void set_pen(const Pen&) override {}
-    void set_brush(const Brush&) override {}
-    // The font goes to the real surface only when it changes, so a dry run
-    // leaves no more than a font selection or two behind.
-    void set_font(const FontSpec& f) override {
-        if (!font_set_ || !(f == font_)) real_.set_font(f);
-        font_ = f;
-        font_set_ = true;
-    }
-    void set_text_color(Color) override {}
-    void set_background(Color, bool) override {}
-    TextMetrics text_metrics() override { return real_.text_metrics(); }
-    int text_width(const std::string& t) override { return real_.text_width(t); }
-    void move_to(int, int) override {}
-    void line_to(int, int) override {}
-    void line(int, int, int, int) override {}
-    void polyline(const std::vector<Point>&) override {}
-    void polygon(const std::vector<Point>&) override {}
-    void rectangle(const Rect&) override {}
-    void fill_rect(const Rect&, Color) override {}
-    void ellipse(const Rect&) override {}
-    void arc(const Rect&, double, double) override {}
-    void bezier(const std::vector<Point>&) override {}
-    void set_pixel(int, int, Color) override {}
-    void text(int, int, const std::string&, TextAlign) override {}
-    void set_clip(const Rect&) override {}
-    void clear_clip() override {}
-    int width() const override { return real_.width(); }
-    int height() const override { return real_.height(); }
-    int dpi_x() const override { return real_.dpi_x(); }
-    int dpi_y() const override { return real_.dpi_y(); }
-
-private:
-    Surface& real_;
-    FontSpec font_;
-    bool font_set_ = false;
-};
-
-// Draws nothing and measures a fixed-pitch font; what gdi_surface() hands out
-// when no document is being printed.
-class NullSurface : public Surface {
-public:
-    void set_pen(const Pen&) override {}
-    void set_brush(const Brush&) override {}
-    void set_font(const FontSpec&) override {}
-    void set_text_color(Color) override {}
-    void set_background(Color, bool) override {}
-    TextMetrics text_metrics() override { return TextMetrics{16, 13, 3, 0, 0, 8, 8}; }
-    int text_width(const std::string& t) override { return 8 * static_cast<int>(t.size()); }
-    void move_to(int, int) override {}
-    void line_to(int, int) override {}
-    void line(int, int, int, int) override {}
-    void polyline(const std::vector<Point>&) override {}
-    void polygon(const std::vector<Point>&) override {}
-    void rectangle(const Rect&) override {}
-    void fill_rect(const Rect&, Color) override {}
-    void ellipse(const Rect&) override {}
-    void arc(const Rect&, double, double) override {}
-    void bezier(const std::vector<Point>&) override {}
-    void set_pixel(int, int, Color) override {}
-    void text(int, int, const std::string&, TextAlign) override {}
-    void set_clip(const Rect&) override {}
-    void clear_clip() override {}
-    int width() const override { return 0; }
-    int height() const override { return 0; }
-    int dpi_x() const override { return 96; }
-    int dpi_y() const override { return 96; }
-};
 
 class DryRunDocument : public PrintDocument {
 public:

@@ -11,3 +11,18 @@ int AcceleratorTable::command_for(int key, unsigned mods) const {
         if (a.key == key && a.mods == mods) return a.id;
     return 0;
 }
+
+ControlSpec control(int id, ControlKind kind, std::string text, int row, int col, int span,
+                    unsigned flags, int limit, int rows) {
+    ControlSpec c;
+    c.id = id;
+    c.kind = kind;
+    c.text = std::move(text);
+    c.row = row;
+    c.col = col;
+    c.span = span;
+    c.flags = flags;
+    c.limit = limit;
+    c.rows = rows;
+    return c;
+}

@@ -76,6 +76,10 @@ struct ControlSpec {
     int rows = 1;       // grid rows covered (list boxes, tables, groups)
 };
 
+// Shorthand for a control of a template written in code.
+ControlSpec control(int id, ControlKind kind, std::string text, int row, int col, int span = 1,
+                    unsigned flags = CF_NONE, int limit = 0, int rows = 1);
+
 struct DialogTemplate {
     std::string name;      // such as "SECTION_DIALOG"
     std::string caption;   // may hold a printf pattern filled by the procedure

@@ -79,7 +79,7 @@ QString abbreviation(const ToolButton& b) {
     QString tip = qs(b.tip).trimmed();
     if (tip.isEmpty()) return QString::number(b.id);
     QString word = tip.section(' ', 0, 0);
-    return word.left(6);
+    return word.left(10);
 }
 
 bool same_buttons(const std::vector<ToolButton>& a, const std::vector<ToolButton>& b) {
