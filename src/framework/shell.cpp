@@ -234,6 +234,15 @@ int app_main(int argc, char** argv, std::unique_ptr<Backend> b) {
     return exit_code;
 }
 
+namespace {
+std::vector<std::function<void()>>& subsystem_installers() {
+    static std::vector<std::function<void()>> installers;
+    return installers;
+}
+}  // namespace
+
+void register_subsystem(std::function<void()> install) { subsystem_installers().push_back(std::move(install)); }
+
 void app_startup() {
     if (shell().started) app_shutdown();
     help_init(shell_program_folder());
@@ -241,6 +250,7 @@ void app_startup() {
     for (const char* name : ACCELERATOR_TABLES) accelerator_resource(name);
     load_app_settings(backend().settings());
     register_shell_commands();
+    for (const std::function<void()>& install : subsystem_installers()) install();
     shell().started = true;   // from here on shutdown has windows to save and release
     create_windows();
     first_run_check();

@@ -5,6 +5,7 @@
 #include "platform/backend.h"
 
 #include <functional>
+#include <vector>
 #include <memory>
 #include <string>
 
@@ -66,6 +67,11 @@ void open_recent_model(WindowId owner, int command);
 // Start-up batch mode: imports and analyses a batch file (".mbf").
 using BatchStarter = std::function<void(const std::string& path)>;
 void register_batch_starter(BatchStarter starter);
+
+// The subsystems above the framework register their commands and read their
+// settings through installers, run by every start-up after the settings are
+// read and before the windows are made.
+void register_subsystem(std::function<void()> install);
 
 // What the main window does on the first run, after the marker was created.
 void set_first_run_action(std::function<void()> action);

@@ -9,6 +9,7 @@
 #include <string>
 
 class Dialog;
+class ClientEvents;
 
 class DialogProc {
 public:
@@ -51,6 +52,11 @@ public:
     virtual void point_to(int id) = 0;              // mouse pointer onto the control
     // Focus that lands on `id` goes to `window` instead (a table view in the dialog).
     virtual void redirect_focus(int id, int window) = 0;
+    // Puts a client window into the Table control `id` (a table view), in
+    // place of one put there before; its events go to `events` until the
+    // dialog closes or the window is destroyed. The window id, 0 when `id` is
+    // not a Table control.
+    virtual int embed_client(int id, ClientEvents* events) = 0;
 
     virtual bool is_checked(int id) const = 0;
     virtual void check(int id, bool checked) = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/headless/headless_backend.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -56,6 +57,9 @@ HeadlessDialog::HeadlessDialog(HeadlessBackend& backend, const DialogTemplate& t
 }
 
 HeadlessDialog::~HeadlessDialog() {
+    // Embedded windows close with the dialog.
+    for (Control& c : controls_)
+        if (c.client != 0) backend_.destroy_window(c.client);
     // Timers die with the dialog.
     for (auto it = backend_.timers_.begin(); it != backend_.timers_.end();) {
         if (it->first.first == window_)
@@ -171,6 +175,24 @@ void HeadlessDialog::point_to(int id) {
     Control* c = need(id);
     if (!c) return;
     pointer_item_ = c->spec.id;
+}
+
+int HeadlessDialog::embed_client(int id, ClientEvents* events) {
+    Control* c = need(id);
+    if (!c || c->spec.kind != ControlKind::Table) return 0;
+    if (c->client != 0) backend_.destroy_window(c->client);
+    HeadlessWindow w;
+    w.id = backend_.new_window_id();
+    w.is_client = true;
+    w.frame = w.id;     // its own frame: sizes, keys and paints go to itself
+    w.client = w.id;
+    w.client_events = events;
+    w.visible = true;
+    w.placement.right = CLIENT_WIDTH;
+    w.placement.bottom = std::max(2, c->spec.rows) * CLIENT_ROW_HEIGHT;
+    c->client = w.id;
+    backend_.windows_[w.id] = std::move(w);
+    return c->client;
 }
 
 void HeadlessDialog::redirect_focus(int id, int window) {

@@ -28,6 +28,7 @@ public:
         int selection = -1;
         int x = -1, y = -1;          // position after move_item (dialog units; y pixels after move_item_x)
         int focus_window = 0;        // redirect_focus target
+        int client = 0;              // the window put into a Table control
     };
 
     HeadlessDialog(HeadlessBackend& backend, const DialogTemplate& t, DialogProc& proc, WindowId owner,
@@ -56,6 +57,12 @@ public:
     int focused() const override { return focused_; }
     void point_to(int id) override;
     void redirect_focus(int id, int window) override;
+    // The client is a window of the backend that is its own frame, sized
+    // from the control (CLIENT_WIDTH, and CLIENT_ROW_HEIGHT a grid row), so
+    // that Script::paint, key, mouse and resize reach it by its id.
+    int embed_client(int id, ClientEvents* events) override;
+    static constexpr int CLIENT_WIDTH = 400;
+    static constexpr int CLIENT_ROW_HEIGHT = 20;
 
     bool is_checked(int id) const override;
     void check(int id, bool checked) override;

@@ -183,6 +183,9 @@ QtDialog::~QtDialog() {
 
 void QtDialog::detach() {
     dead_ = true;
+    // The windows put into Table places outlive no callback either.
+    for (Item& it : items_)
+        if (auto* c = dynamic_cast<ClientWidget*>(it.client.data())) c->events = nullptr;
     for (auto& [id, timer] : timers_)
         if (timer) timer->stop();
 }
@@ -591,6 +594,23 @@ bool QtDialog::embed_client(QWidget* client) {
         return true;
     }
     return false;
+}
+
+int QtDialog::embed_client(int id, ClientEvents* events) {
+    Item* it = item(id);
+    if (!it || it->spec->kind != ControlKind::Table || !it->widget->layout()) return 0;
+    if (it->client) {
+        if (auto* old = dynamic_cast<ClientWidget*>(it->client.data())) old->events = nullptr;
+        WindowId old_id = backend_.window_id(it->client);
+        if (old_id != 0 && backend_.widget(old_id) == it->client) backend_.destroy_window(old_id);
+        it->client = nullptr;
+    }
+    auto* client = new ClientWidget(events, it->widget);   // owned by the Table place
+    it->widget->layout()->addWidget(client);
+    it->widget->setFocusProxy(client);
+    it->client = client;
+    if (it->widget->isVisible()) client->show();
+    return backend_.state().add_window(client, WindowKind::Client);
 }
 
 void QtDialog::fit() {

@@ -93,6 +93,7 @@ public:
     int focused() const override;
     void point_to(int id) override;
     void redirect_focus(int id, int window) override;
+    int embed_client(int id, ClientEvents* events) override;
     bool is_checked(int id) const override;
     void check(int id, bool checked) override;
     void list_reset(int id) override;

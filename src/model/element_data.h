@@ -1,0 +1,163 @@
+// Element-type codes and the base of the element objects that layout rows
+// own. Every row whose element type is not none holds one object; the rest of
+// the program reads, writes, counts, lists, edits and draws it through the
+// sixteen virtual operations below, in this fixed slot order. Each has a
+// neutral default, so that a kind overrides only what it has.
+//
+// Until a kind's own class is installed (set_element_factory), its rows keep
+// a NeutralElement that knows its type, counts itself in its kind's row list
+// and keeps the bytes of a model-file record it cannot interpret, writing
+// them back unchanged.
+#pragma once
+
+#include "model/bend_geometry.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class BinFile;
+class Dialog;
+struct LayoutRow;
+
+enum ElementType : int32_t {
+    ET_NONE = 0,
+    ET_FROM = 1,
+    ET_LOCATION = 2,
+    ET_PIPE = 3,
+    ET_BEND = 4,
+    ET_MITER = 5,
+    ET_JACKETED_PIPE = 6,
+    ET_JACKETED_BEND = 7,
+    ET_VALVE = 8,
+    ET_REDUCER = 9,
+    ET_BELLOWS = 10,
+    ET_SLIP_JOINT = 11,
+    ET_HINGE_JOINT = 12,
+    ET_BALL_JOINT = 13,
+    ET_RIGID = 14,
+    ET_ELASTIC = 15,
+    ET_CUT_PIPE = 16,
+    ET_BEAM = 17,
+    ET_COMMENT = 18,
+    ET_TIE_ROD = 19,
+    ET_HYDROTEST_LOAD = 20,
+};
+inline constexpr int32_t MAX_ETYPE = 20;
+
+// "From", "Location", "Pipe", ... "Hydrotest load"; empty for 0 and codes out of range.
+const char* element_type_name(int etype);
+// True for the types that make an element between two nodes: every type but
+// none, From, Location, Comment and Hydrotest load.
+bool etype_is_element(int etype);
+// True for the bend-like types: Bend, Miter, Jacketed bend.
+bool etype_is_bend(int etype);
+
+class ElementData {
+public:
+    ElementData() = default;
+    virtual ~ElementData() = default;
+    ElementData(const ElementData&) = delete;
+    ElementData& operator=(const ElementData&) = delete;
+
+    // ---- The sixteen slots, in their fixed order -------------------------
+    // 1. Reads the kind's fields from the model file, gated by its version.
+    virtual void read(BinFile& file);
+    // 2. Writes the kind's fields.
+    virtual void write(BinFile& file) const;
+    // 3. Copies the input values of another object of the same class.
+    virtual void copy_from(const ElementData& other);
+    // 4. First pass of the recount: adds 1 to the kind's counter.
+    virtual void count();
+    // 5. The cell of a column (3 and on) of the kind's input table.
+    virtual std::string cell_text(int column) const;
+    // 6. The row's one-line element description.
+    virtual std::string description() const;
+    // 7. Puts the object's values into the open dialog of its kind.
+    virtual void fill_dialog(Dialog& dialog) const;
+    // 8. Second pass of the recount: adds 1 to the counter and stores the row.
+    virtual void register_row(int row);
+    // 9. Builds the 2D outline and adds it to the row's pick boxes.
+    virtual void build_outline(LayoutRow& row);
+    // 10. Builds the render-view symbol from the row's nodes and section.
+    virtual void build_symbol(LayoutRow& row);
+    // 11. Draws the element in the 2D view with the element pen.
+    virtual void draw_2d(LayoutRow& row);
+    // 12. Draws the element's symbol in the render view.
+    virtual void draw_3d(LayoutRow& row);
+    // 13. Draws the 2D outline (highlight).
+    virtual void draw_outline_2d();
+    // 14. Draws the projected outline of the 3D symbol (highlight).
+    virtual void draw_outline_3d();
+    // 15. True when the view point hits the element; then opens its dialog.
+    virtual bool pick_and_edit(int row, float x, float y);
+    // 16. True when the element makes the analysis nonlinear.
+    virtual bool is_nonlinear() const;
+
+    // ---- Outside the slot table --------------------------------------------
+    // The bend record of a Bend, Miter or Jacketed bend; null for other kinds.
+    virtual BendGeometry* bend_geometry();
+    // The jacket record of a Jacketed pipe or Jacketed bend; null otherwise.
+    virtual JacketGeometry* jacket_geometry();
+    const BendGeometry* bend_geometry() const { return const_cast<ElementData*>(this)->bend_geometry(); }
+    const JacketGeometry* jacket_geometry() const
+    {
+        return const_cast<ElementData*>(this)->jacket_geometry();
+    }
+    // A row that becomes a bend takes the radius kind, radius and data of the
+    // previous bend row. The default copies the radius kind, the radius and
+    // the bend's material when both objects have a bend record; a bend class
+    // that holds more input (thickness, flexibility factors, SIFs) extends it.
+    virtual void take_previous_bend(const ElementData& previous);
+};
+
+// The object of a row whose kind has no class of its own yet.
+class NeutralElement final : public ElementData {
+public:
+    explicit NeutralElement(int etype) : etype_(etype) {}
+    int etype() const { return etype_; }
+
+    // The bytes of a model-file record that no class could interpret; a
+    // reader that knows the record's size stores them here, and write() puts
+    // them back unchanged.
+    std::vector<uint8_t> raw;
+
+    void write(BinFile& file) const override;
+    void copy_from(const ElementData& other) override;
+    void count() override;
+    void register_row(int row) override;
+
+private:
+    int etype_;
+};
+
+// The element object of a Comment row: its text of at most COMMENT_LENGTH
+// characters, which is the row's description.
+inline constexpr std::size_t COMMENT_LENGTH = 80;
+class CommentElement final : public ElementData {
+public:
+    const std::string& text() const { return text_; }
+    // Longer texts are cut to COMMENT_LENGTH characters.
+    void set_text(const std::string& text);
+
+    void read(BinFile& file) override;
+    void write(BinFile& file) const override;
+    void copy_from(const ElementData& other) override;
+    std::string description() const override { return text_; }
+
+private:
+    std::string text_;
+};
+
+// The factory of the element objects. A kind's class is installed by its
+// subsystem at start-up; an empty function puts back the neutral object.
+using ElementFactory = std::function<std::unique_ptr<ElementData>()>;
+void set_element_factory(int etype, ElementFactory factory);
+void reset_element_factories();
+// A new object for etype 1..20: a bare ElementData for From and Location, a
+// CommentElement for Comment, the installed class or a NeutralElement for the
+// others. Any other etype is an internal error.
+std::unique_ptr<ElementData> make_element_object(int etype);

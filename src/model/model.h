@@ -1,0 +1,119 @@
+// The model: the layout rows and what the model build makes of them (nodes,
+// elements, per-kind row lists, branch points, coupled node pairs), with the
+// title and the node increment. One object, reached through model(); tests
+// start from a fresh one with reset_model().
+//
+// The services of later subsystems that the model core calls (sections and
+// materials, drawing, table refresh) go through ModelHooks, whose empty
+// entries do nothing or give 0.
+#pragma once
+
+#include "framework/one_based.h"
+#include "model/elements.h"
+#include "model/layout_row.h"
+#include "model/nodes.h"
+#include "model/row_lists.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// A node where more than two element ends meet, with the last row that has
+// a branch SIF at that node (0 when none).
+struct BranchPoint {
+    int32_t node = 0;        // node index
+    int32_t sif_row = 0;
+};
+
+struct Model {
+    OneBased<LayoutRow> rows;
+    int current_row = 0;
+    OneBased<NodeRecord> nodes;
+    OneBased<Elem> elems;
+    std::unordered_map<int32_t, int32_t> node_lookup;   // node number -> index
+    std::array<RowList, NUM_ROW_LISTS> lists;
+    OneBased<BranchPoint> branch_points;
+    std::vector<CoupledPair> coupled_pairs;
+    std::string title;                 // at most MAX_TITLE_LENGTH characters
+    int node_increment = 10;
+    bool rebuild_needed = false;       // set by edits that change the geometry
+
+    int numrows() const { return rows.size(); }
+    int numnodes() const { return nodes.size(); }
+    int numelems() const { return elems.size(); }
+    RowList& list(int id) { return lists[static_cast<std::size_t>(id)]; }
+    const RowList& list(int id) const { return lists[static_cast<std::size_t>(id)]; }
+};
+
+Model& model();
+// An empty model (no rows, nodes or elements; default increment; no title).
+void reset_model();
+
+inline int numrows() { return model().numrows(); }
+inline int numnodes() { return model().numnodes(); }
+inline int numelems() { return model().numelems(); }
+inline bool& model_rebuild_needed() { return model().rebuild_needed; }
+
+// Appends an empty row at numrows() + 1 and returns its index; inserts one
+// before `row` (1..numrows() + 1). Both throw "Maximum number of rows
+// exceeded" when the layout already has MAXROWS rows, changing nothing.
+int append_layout_row();
+int insert_layout_row(int row);
+// Removes a row (its objects go with it).
+void delete_layout_row(int row);
+
+struct ModelHooks {
+    // Drawing: erase a row's element or data symbol, rebuild and redraw a
+    // row's element, erase the highlight, redraw the view.
+    std::function<void(int row)> erase_element;
+    std::function<void(int row)> erase_data_item;
+    std::function<void(int row)> redraw_element;
+    std::function<void()> erase_highlight;
+    std::function<void()> redraw_graphics;
+    // Redisplay the open tables after a model change.
+    std::function<void()> refresh_tables;
+    // The symbol size of the 2D view, in view units.
+    std::function<double()> symbol_size;
+    // Sections: the long (RADIUS_LONG) or short (RADIUS_SHORT) bend radius of
+    // a named pipe section; half its outside diameter for a row; the drawing
+    // radius of a row's symbols.
+    std::function<double(const std::string& section, int radius_kind)> section_bend_radius;
+    std::function<double(int row)> pipe_radius;
+    std::function<double(int row)> symbol_radius;
+    // Name lookups: index from 1, 0 when not defined.
+    std::function<int(const std::string& name)> material_index;
+    std::function<int(const std::string& name)> section_index;
+    std::function<int(const std::string& name)> load_index;
+    std::function<int(const std::string& name)> beam_material_index;
+    std::function<int(const std::string& name)> beam_section_index;
+    std::function<int(const std::string& name)> beam_load_index;
+    // The name of a data kind's subtype (hanger kinds and the like); empty
+    // gives the kind's own name.
+    std::function<std::string(int dtype, int subtype)> data_subtype_name;
+};
+ModelHooks& model_hooks();
+void reset_model_hooks();
+
+// ---- The model build (model_build.cpp) ---------------------------------------
+
+// Rebuilds the nodes and elements from the rows, fills each row's node
+// indices, recounts the row lists and clears the rebuild flag.
+void make_model();
+// make_model(), then marks the model modified and refreshes the open tables
+// and the view.
+void model_changed();
+// Lays out the arc of a bend, miter or jacketed-bend row whose nodes and the
+// nodes of the rows before it are built: radius, bend angle, centre, tangent
+// nodes, intermediate nodes and the geometry-valid flag (also the jacket's
+// for a jacketed bend). Rows of other kinds are left alone.
+void make_bend_nodes(int row);
+// Before the model file is written: each bend's (and jacket's) flanged-end
+// count becomes the number of its two tangent points that are the node of a
+// row with a flange (at most 2).
+void recount_flanged_bend_ends();
+// Counts every row's objects, grows each kind's row list, lets every row
+// register in ascending order and rebuilds the branch-point list.
+void recount_model();

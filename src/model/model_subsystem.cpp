@@ -1,0 +1,11 @@
+#include "model/model_subsystem.h"
+
+#include "model/options_dialog.h"
+#include "model/units_dialog.h"
+#include "platform/backend.h"
+
+void install_model_subsystem() {
+    load_unit_settings(backend().settings());
+    install_units_command();
+    install_analysis_options_command();
+}

@@ -1,0 +1,224 @@
+// Printing tables: graphic pages (title, repeated header, row test, bands,
+// inverted cells), the text and CSV forms against golden files in
+// tests/data/tables, and the Print and Export commands, on the scripted
+// backend. KV_UPDATE_GOLDEN=1 rewrites the golden files.
+#include "framework/printing_commands.h"
+#include "framework/qa_block.h"
+#include "framework/report_pages.h"
+#include "framework/table.h"
+#include "framework/table_fixture.h"
+#include "platform/headless/headless_printing.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void expect_golden(const std::string& name, const std::string& text) {
+    const std::string path = std::string(KV_SOURCE_DIR) + "/tests/data/tables/" + name;
+    if (const char* update = std::getenv("KV_UPDATE_GOLDEN"); update && *update == '1') {
+        std::ofstream(path, std::ios::binary) << text;
+        return;
+    }
+    ASSERT_TRUE(fs::exists(path)) << path;
+    EXPECT_EQ(read_file(path), text) << "differs from " << path;
+}
+
+int occurrences(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+    return n;
+}
+
+// The texts drawn on a page, in order.
+std::vector<std::string> page_texts(const RecordingSurface& page) {
+    std::vector<std::string> out;
+    for (const std::string& l : page.lines_starting("text")) {
+        size_t a = l.find('"'), b = l.rfind('"');
+        out.push_back(l.substr(a + 1, b - a - 1));
+    }
+    return out;
+}
+
+int count_text(const std::vector<std::string>& texts, const std::string& text) {
+    return static_cast<int>(std::count(texts.begin(), texts.end(), text));
+}
+
+class TablePrintTest : public TableTest {
+protected:
+    void SetUp() override {
+        TableTest::SetUp();
+        service = &install_headless_print_service();
+        reset_qa_block();
+        reset_printer_settings();
+        set_report_date("12 Mar 2025");
+        report_model_title() = "Table test";
+        dir = fs::path(testing::TempDir()) / ("kv_tables_" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override {
+        if (gdi_active()) gdi_end();
+        gdi_set_page_start_hook(nullptr);
+        install_print_service(nullptr);
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+        TableTest::TearDown();
+    }
+    // Prints on a Letter page at 96 dpi: 53 body lines of 16 dots.
+    template <class F>
+    void print_pages(F&& body) {
+        gdi_begin(doc);
+        body();
+        ASSERT_TRUE(gdi_end());
+    }
+    HeadlessPrintService* service = nullptr;
+    HeadlessPrintDocument doc{PageSetup{}, 96};
+    fs::path dir;
+};
+
+TEST_F(TablePrintTest, PagesCarryTheTitleOnceAndTheHeaderOnEveryPage) {
+    table.fill(120);
+    const std::vector<int> widths = table.widths;
+    report_state().collecting_contents = true;
+    print_pages([&] { table_print(table, "Pipes", 120); });
+    report_state().collecting_contents = false;
+    ASSERT_EQ(doc.pages().size(), 3u);
+    std::vector<std::string> all;
+    for (int page = 1; page <= 3; ++page) {
+        const std::vector<std::string> texts = page_texts(doc.page_at(page));
+        EXPECT_EQ(count_text(texts, "Node"), 1) << "page " << page;
+        EXPECT_EQ(count_text(texts, "Size"), 1) << "page " << page;
+        EXPECT_EQ(count_text(texts, "Pipes (120)"), page == 1 ? 1 : 0);
+        all.insert(all.end(), texts.begin(), texts.end());
+    }
+    // Every row once, in order; the empty input row is not printed.
+    int next = 1;
+    for (const std::string& t : all)
+        if (t == "P" + std::to_string(next)) ++next;
+    EXPECT_EQ(next, 121);
+    EXPECT_EQ(count_text(all, "P121"), 0);
+    // The contents entry, and nothing of the print left behind.
+    ASSERT_EQ(report_contents().size(), 1u);
+    EXPECT_EQ(report_contents()[0], (ContentsEntry{"Pipes", 1, 1}));
+    EXPECT_EQ(table.widths, widths);
+    EXPECT_FALSE(static_cast<bool>(gdi_set_page_start_hook(nullptr)));
+}
+
+TEST_F(TablePrintTest, TheRowTestTakesThePrintedRowsFromTheFirstRowOn) {
+    struct EvenRows : PipeTable {
+        bool row_present(int row) override { return row % 2 == 0; }
+    } even;
+    even.fill(10);
+    even.print_rows = 0;
+    EXPECT_FALSE(even.row_test(2));   // a print object without rows prints none
+    even.print_first_row = 2;
+    print_pages([&] { table_print(even, "Even", 6); });
+    const std::vector<std::string> texts = page_texts(doc.page_at(1));
+    EXPECT_EQ(count_text(texts, "Even (6)"), 1);
+    for (const char* shown : {"P4", "P6", "P8"}) EXPECT_EQ(count_text(texts, shown), 1) << shown;
+    for (const char* left_out : {"P1", "P2", "P3", "P5", "P7", "P9"}) EXPECT_EQ(count_text(texts, left_out), 0) << left_out;
+    EXPECT_TRUE(even.row_test(2));
+    EXPECT_FALSE(even.row_test(1));
+}
+
+TEST_F(TablePrintTest, WideTablesPrintInBandsThatRepeatTheFirstColumn) {
+    struct Wide : TableWindow {
+        Wide() : TableWindow(nullptr, 9, 1) {}
+        std::string header_text(int c, int) override { return "Column " + std::to_string(c); }
+        std::string cell_text(int row, int c, int) override {
+            return c == 1 ? "Row" + std::to_string(row) : std::string(20, static_cast<char>('a' + c));
+        }
+    } wide;
+    table_set_rows(wide, "Wide", 2, 0);
+    print_pages([&] { table_print(wide, "Wide", 2); });
+    const std::vector<std::string> texts = page_texts(doc.page_at(1));
+    const int bands = count_text(texts, "Wide (2)");
+    EXPECT_GE(bands, 2);
+    EXPECT_EQ(count_text(texts, "Column 1"), bands);
+    EXPECT_EQ(count_text(texts, "Row2"), bands);
+    for (int c = 2; c <= 9; ++c) EXPECT_EQ(count_text(texts, "Column " + std::to_string(c)), 1) << c;
+    // No text of the table runs past the page (the page number ends at its edge).
+    for (const std::string& l : doc.page_at(1).lines_starting("text")) {
+        if (l.find("\" right") != std::string::npos) continue;
+        std::istringstream in(l.substr(5));
+        int x = 0;
+        in >> x;
+        EXPECT_LT(x, doc.page_at(1).width()) << l;
+    }
+}
+
+TEST_F(TablePrintTest, AHighlightedCellPrintsWhiteOnBlack) {
+    ElementTable elements;
+    elements.elements = {{10, 20}, {20, 30}};
+    elements.highlight_row = 2;
+    table_set_rows(elements, "Forces", 2, 0);
+    print_pages([&] { table_print(elements, "Forces", 2); });
+    const std::vector<std::string>& lines = doc.page_at(1).lines();
+    bool black = false, white_text = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].rfind("fill", 0) == 0 && lines[i].find("#000000") != std::string::npos) black = true;
+        if (black && lines[i] == "textcolor #ffffff" && i + 1 < lines.size() && lines[i + 1].find("\"202\"") != std::string::npos)
+            white_text = true;
+    }
+    EXPECT_TRUE(black);
+    EXPECT_TRUE(white_text);
+}
+
+TEST_F(TablePrintTest, TextAndCsvFormsMatchTheirGoldenFiles) {
+    table.fill(5);
+    table.records[1].note = "bend, 90";
+    table.records[4].od = 0;
+    expect_golden("pipes.txt", table_report_text(table, false));
+    expect_golden("pipes.csv", table_report_text(table, true));
+    ElementTable elements;
+    elements.elements = {{10, 20}, {20, 30}, {30, 40}};
+    table_set_rows(elements, "Element forces", 3, 0);
+    expect_golden("elements.txt", table_report_text(elements, false));
+    expect_golden("elements.csv", table_report_text(elements, true));
+}
+
+TEST_F(TablePrintTest, ALongTextReportRepeatsItsHeaderOnTheNextPage) {
+    table.fill(70);
+    const std::string text = table_report_text(table, false);
+    EXPECT_EQ(occurrences(text, "\f"), 1);
+    EXPECT_EQ(occurrences(text, "Pipes (70)"), 2);
+    for (int i = 1; i <= 70; ++i) EXPECT_EQ(occurrences(text, "P" + std::to_string(i) + " "), 1) << i;
+}
+
+TEST_F(TablePrintTest, PrintAndExportCommandsReachTheTable) {
+    table.fill(5);
+    table.records[1].note = "bend, 90";
+    table.records[4].od = 0;
+    const std::string path = (dir / "pipes.csv").string();
+    script().answer_file(path);
+    EXPECT_TRUE(table_export_csv(table, frame.window));
+    expect_golden("pipes.csv", read_file(path));
+    EXPECT_EQ(script().last_message(), "csv written.");
+
+    script().once("PRINT_DIALOG", [](HeadlessDialog& d) {
+        d.press(PRINT_TO_PREVIEW);
+        d.press(IDOK);
+    });
+    table_print_sheet(table, frame.window);
+    EXPECT_EQ(service->previews, 1);
+    ASSERT_FALSE(service->last_preview_pages.empty());
+    const std::vector<std::string>& page = service->last_preview_pages[0];
+    EXPECT_TRUE(std::any_of(page.begin(), page.end(), [](const std::string& l) { return l.find("\"Pipes (5)\"") != std::string::npos; }));
+}
+
+}  // namespace
