@@ -288,6 +288,7 @@ public:
     int row_height() const;
     int header_height() const;
     int rownum_width() const;
+    int rownum_width_for(int rows) const;
     int scroll_bar_size() const { return bar_; }
     // Whole rows that fit in the body.
     int visible_rows() const;
@@ -334,6 +335,7 @@ private:
     // The thumb of a scroll bar: its start and length along the track.
     void thumb(bool vertical, const Layout& l, int& start, int& length) const;
     void scroll_to_thumb(bool vertical, int thumb_start);
+    void clamp_scroll();
     int total_width() const;
     // Left edges of the columns in the window (1-based; n + 1 is the right end).
     std::vector<int> column_edges(const Layout& l) const;
@@ -351,7 +353,7 @@ private:
     bool shown_ = true;
     bool focused_ = false;
     int width_ = 0, height_ = 0;
-    int line_height_ = 19;
+    int line_height_ = 20;
     int char_width_ = 8;
     int padding_ = 4;
     int bar_ = 14;
@@ -364,9 +366,11 @@ private:
 // ---------------------------------------------------------------------------
 // Showing and positioning
 
-// Shows a table in a view (null: none); the old table leaves, the new one enters.
+// Shows a table in a view (null: none); the old table leaves (an edit open
+// in it is stored first, or dropped after its refusal was shown) and the new
+// one enters.
 void table_attach(TableView& view, TableWindow* table);
-// The view's table is detached when it is destroyed; a table that goes away detaches itself.
+// Stops showing a table without telling it (a table that is being destroyed).
 void table_detach(TableWindow& t);
 // Editing allowed, the first editable column and row 1 current, first row
 // at the top, no horizontal scroll, no edit open.

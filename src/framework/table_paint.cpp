@@ -4,6 +4,7 @@
 #include "framework/report_pages.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -97,11 +98,41 @@ void equalize_two_widths(std::vector<int>& widths, int a, int b) {
 // ---------------------------------------------------------------------------
 // Measuring
 
+namespace {
+
+// Text widths for measuring many cells: the sum of the advances of their
+// characters, each asked of the device once (plain ASCII; any other text is
+// measured whole). Kerning can make the sum differ from the text's width by
+// a pixel or so, so the widest text of a column is measured whole at the end.
+class CellWidths {
+public:
+    explicit CellWidths(Surface& dc) : dc_(dc) { advance_.fill(-1); }
+    int operator()(const std::string& text) {
+        int w = 0;
+        for (unsigned char ch : text) {
+            if (ch < 0x20 || ch >= 0x7F) return dc_text_width(dc_, text);
+            int& a = advance_[ch];
+            if (a < 0) a = dc_.text_width(std::string(1, static_cast<char>(ch)));
+            w += a;
+        }
+        return w;
+    }
+
+private:
+    Surface& dc_;
+    std::array<int, 128> advance_{};
+};
+
+}  // namespace
+
 void table_measure(TablePrint& t, Surface& dc, int first_row, int last_row, bool present_only) {
     const int n = t.columns();
     const int pad = table_cell_padding(dc);
     const int minimum = dc_text_width(dc, "00");
+    CellWidths width_of(dc);
     std::vector<int> widest(static_cast<size_t>(n) + 1, 0);
+    std::vector<std::string> widest_cell(static_cast<size_t>(n) + 1);
+    std::vector<int> widest_sum(static_cast<size_t>(n) + 1, -1);
     for (int c = 1; c <= n; ++c)
         for (int line = 0; line < t.header_lines; ++line)
             widest[static_cast<size_t>(c)] = std::max(widest[static_cast<size_t>(c)], dc_text_width(dc, t.header_text(c, line)));
@@ -109,12 +140,21 @@ void table_measure(TablePrint& t, Surface& dc, int first_row, int last_row, bool
         if (present_only && !t.row_present(row)) continue;
         t.prepare_row(row);
         for (int c = 1; c <= n; ++c)
-            for (int line = 0; line < t.text_lines; ++line)
-                widest[static_cast<size_t>(c)] =
-                    std::max(widest[static_cast<size_t>(c)], dc_text_width(dc, t.cell_text(row, c, line)));
+            for (int line = 0; line < t.text_lines; ++line) {
+                std::string text = t.cell_text(row, c, line);
+                const int w = width_of(text);
+                if (w > widest_sum[static_cast<size_t>(c)]) {
+                    widest_sum[static_cast<size_t>(c)] = w;
+                    widest_cell[static_cast<size_t>(c)] = std::move(text);
+                }
+            }
     }
     t.marks = {};
-    for (int c = 1; c <= n; ++c) t.widths[static_cast<size_t>(c)] = std::max(widest[static_cast<size_t>(c)], minimum) + 2 * pad;
+    for (int c = 1; c <= n; ++c) {
+        const size_t k = static_cast<size_t>(c);
+        const int cells = std::max(widest_sum[k], dc_text_width(dc, widest_cell[k]));
+        t.widths[k] = std::max({widest[k], cells, minimum}) + 2 * pad;
+    }
 }
 
 int print_header_height(int lines) {

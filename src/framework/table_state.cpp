@@ -12,7 +12,6 @@
 #include "framework/text.h"
 
 #include <algorithm>
-#include <variant>
 
 // ===========================================================================
 // TablePrint

@@ -40,6 +40,16 @@ constexpr int DEFAULT_PADDING = 4;
 // How near a header rule the mouse must be to drag it.
 constexpr int RULE_GRIP = 3;
 
+// The table's widths on the window, with the widths the user dragged kept
+// (a column the table hides stays hidden).
+void measure_columns(TableWindow& t, Surface& s) {
+    t.measure_window(s);
+    for (const auto& [column, width] : t.user_widths)
+        if (column >= 1 && column <= t.columns() && t.widths[static_cast<size_t>(column)] > 0)
+            t.widths[static_cast<size_t>(column)] = width;
+    t.measure_needed = false;
+}
+
 int digits(int n) {
     int d = 1;
     for (n = std::abs(n); n >= 10; n /= 10) ++d;
@@ -155,9 +165,9 @@ int TableView::row_height() const { return (table_ ? table_->text_lines : 1) * l
 
 int TableView::header_height() const { return (table_ ? table_->header_lines : 1) * line_height_ + 2; }
 
-int TableView::rownum_width() const {
-    return digits(std::max(table_ ? table_->row_count : 0, 99)) * char_width_ + 2 * padding_;
-}
+int TableView::rownum_width() const { return rownum_width_for(table_ ? table_->row_count : 0); }
+
+int TableView::rownum_width_for(int rows) const { return digits(std::max(rows, 99)) * char_width_ + 2 * padding_; }
 
 int TableView::total_width() const {
     int w = 0;
@@ -186,6 +196,13 @@ TableView::Layout TableView::layout() const {
     l.vbar = l.has_vbar ? Rect{rn + avail_w, hh, width_, hh + avail_h} : Rect{};
     l.hbar = l.has_hbar ? Rect{rn, hh + avail_h, rn + avail_w, height_} : Rect{};
     return l;
+}
+
+void TableView::clamp_scroll() {
+    if (!table_) return;
+    // Scrolling stays inside what there is to show.
+    table_->top_row = std::clamp(table_->top_row, 0, std::max(0, table_->row_count - visible_rows()));
+    table_->h_scroll = std::clamp(table_->h_scroll, 0, std::max(0, total_width() - layout().body.width()));
 }
 
 int TableView::visible_rows() const { return std::max(1, layout().body.height() / std::max(1, row_height())); }
@@ -283,17 +300,11 @@ void TableView::paint(Surface& s) {
     if (!table_ || !shown_) return;
     TableWindow& t = *table_;
     if (t.measure_needed) {
-        t.measure_window(s);
-        for (const auto& [column, width] : t.user_widths)
-            if (column >= 1 && column <= t.columns() && t.widths[static_cast<size_t>(column)] > 0)
-                t.widths[static_cast<size_t>(column)] = width;
-        t.measure_needed = false;
+        measure_columns(t, s);
         s.set_font(text_font());
     }
     const Layout l = layout();
-    // Scrolling stays inside what there is to show.
-    t.top_row = std::clamp(t.top_row, 0, std::max(0, t.row_count - visible_rows()));
-    t.h_scroll = std::clamp(t.h_scroll, 0, std::max(0, total_width() - l.body.width()));
+    clamp_scroll();
 
     TableCanvas c;
     c.dc = &s;
@@ -564,6 +575,7 @@ void TableView::left_down(int x, int y, unsigned) {
         } else {
             t.h_scroll += p < start ? -l.body.width() : l.body.width();
         }
+        clamp_scroll();
         invalidate();
         break;
     }
@@ -664,8 +676,7 @@ void TableView::on_wheel(int delta, int x, int y, unsigned mods) {
         table_->h_scroll -= steps * 2 * char_width_;
     else
         table_->top_row -= steps;
-    table_->top_row = std::clamp(table_->top_row, 0, std::max(0, table_->row_count - visible_rows()));
-    table_->h_scroll = std::clamp(table_->h_scroll, 0, std::max(0, total_width() - layout().body.width()));
+    clamp_scroll();
     invalidate();
 }
 
@@ -696,6 +707,8 @@ void table_attach(TableView& view, TableWindow* table) {
         return;
     }
     if (TableWindow* old = view.table_) {
+        // What was typed is stored (or refused with its message) before the table goes.
+        table_end_edit(*old);
         table_cancel_edit(*old);
         old->view = nullptr;
         view.table_ = nullptr;
@@ -758,51 +771,35 @@ void table_ensure_measured(TableWindow& t) {
     std::unique_ptr<Surface> s = backend().screen_surface();
     if (!s) return;
     s->set_font(text_font());
-    t.measure_window(*s);
-    for (const auto& [column, width] : t.user_widths)
-        if (column >= 1 && column <= t.columns() && t.widths[static_cast<size_t>(column)] > 0)
-            t.widths[static_cast<size_t>(column)] = width;
-    t.measure_needed = false;
+    measure_columns(t, *s);
 }
 
 namespace {
-struct Metrics {
-    int line = DEFAULT_LINE_HEIGHT;
-    int digit = DEFAULT_CHAR_WIDTH;
-    int padding = DEFAULT_PADDING;
-};
-Metrics metrics_of(const TableWindow& t) {
-    Metrics m;
-    if (t.view) m.line = t.view->line_height();
-    return m;
-}
+// The height of a table line: the view's, or the one a view would have on
+// the scripted backend's metrics.
+int line_height_of(const TableWindow& t) { return t.view ? t.view->line_height() : DEFAULT_LINE_HEIGHT; }
 }  // namespace
 
 int table_header_height(const TableWindow& t, int lines) {
-    return std::clamp(lines, 1, MAX_HEADER_LINES) * metrics_of(t).line + 2;
+    return std::clamp(lines, 1, MAX_HEADER_LINES) * line_height_of(t) + 2;
 }
 
 int table_width_for_rows(TableWindow& t, int rows) {
     table_ensure_measured(t);
     int w = 0;
     for (int c = 1; c <= t.columns(); ++c) w += std::max(0, t.widths[static_cast<size_t>(c)]);
-    int rownum = digits(std::max(rows, 99)) * DEFAULT_CHAR_WIDTH + 2 * DEFAULT_PADDING;
-    if (t.view) {
-        const int saved = t.row_count;
-        t.row_count = rows;
-        rownum = t.view->rownum_width();
-        t.row_count = saved;
-    }
-    return rownum + w + 1;
+    const int rownum = t.view ? t.view->rownum_width_for(rows)
+                              : digits(std::max(rows, 99)) * DEFAULT_CHAR_WIDTH + 2 * DEFAULT_PADDING;
+    return rownum + w;
 }
 
 int table_height_for_rows(TableWindow& t, int rows) {
-    const int line = metrics_of(t).line;
-    return t.header_lines * line + 2 + std::max(0, rows) * t.text_lines * line + 1;
+    const int line = line_height_of(t);
+    return t.header_lines * line + 2 + std::max(0, rows) * t.text_lines * line;
 }
 
 int table_row_y(const TableWindow& t, int row) {
-    const int line = metrics_of(t).line;
+    const int line = line_height_of(t);
     return t.header_lines * line + 2 + (row - 1 - t.top_row) * t.text_lines * line;
 }
 

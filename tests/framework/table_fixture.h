@@ -17,6 +17,7 @@
 // A typed cell on the empty input row appends a record.
 #pragma once
 
+#include "framework/app_settings.h"
 #include "framework/dialog_helper.h"
 #include "framework/errors.h"
 #include "framework/table.h"
@@ -76,9 +77,21 @@ public:
         case 2: return r->name;
         case 3: return number(r->od);
         case 4: return number(r->thk);
-        case 5: return r->note;
+        case 5:
+            // A note that warns is shown in red.
+            if (r->note == "check") table_set_text_color(*this, rgb(192, 0, 0));
+            return r->note;
         }
         return {};
+    }
+
+    // Rows with a note are shown in bold.
+    std::optional<FontSpec> row_font(int row) override {
+        const PipeRecord* r = record(row);
+        if (!r || r->note.empty()) return std::nullopt;
+        FontSpec bold = text_font();
+        bold.weight = 700;
+        return bold;
     }
 
     bool cell_editable(int row, int c) override { return TableWindow::cell_editable(row, c) && !(c == 5 && row == 2); }

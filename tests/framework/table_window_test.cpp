@@ -259,7 +259,7 @@ TEST_F(TableTest, TheMouseSelectsEditsResizesAndScrolls) {
     EXPECT_FALSE(hb->window(w)->mouse_captured);
 }
 
-TEST_F(TableTest, PaintingAskOnlyForTheVisibleRows) {
+TEST_F(TableTest, PaintingAsksOnlyForTheVisibleRows) {
     table.fill(10000);
     table_goto_row(table, 5000);
     script().paint(view.window());   // measures every row once
@@ -285,7 +285,24 @@ TEST_F(TableTest, PaintingAskOnlyForTheVisibleRows) {
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("fill", 0) == 0 && l.find("#cce4f7") != std::string::npos; }));
 }
 
-TEST_F(TableTest, TheEditorIsPaintedWithItsTextAndTheRowNumbersFollowTheScroll) {
+TEST_F(TableTest, ARowsFontAndACellsColourAreTheTables) {
+    table.records[1].note = "check";
+    const std::vector<std::string> lines = script().paint(view.window());
+    // Row 2 (bold, red note) and row 3 (bold, "long run" in black).
+    auto at = [&](const std::string& text) {
+        return std::find_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.find("\"" + text + "\"") != std::string::npos; });
+    };
+    auto check = at("check"), long_run = at("long run");
+    ASSERT_NE(check, lines.end());
+    ASSERT_NE(long_run, lines.end());
+    EXPECT_EQ(*(check - 1), "textcolor #c00000");
+    EXPECT_EQ(*(long_run - 1), "textcolor #000000");
+    EXPECT_EQ(*(check - 2), "font \"Monospace\" 10 700 fixed");
+    // Back to the table font for the rows after them in the column.
+    EXPECT_TRUE(std::any_of(long_run, lines.end(), [](const std::string& l) { return l == "font \"Monospace\" 10 400 fixed"; }));
+}
+
+TEST_F(TableTest, TheOpenEditorIsPaintedAndAnEmptyViewPaintsNothing) {
     at(2, 2);
     type("ab");
     const std::vector<std::string> lines = script().paint(view.window());
@@ -361,6 +378,28 @@ TEST_F(TableTest, TheResultsTableWindowShowsOneTableAtATime) {
     table_window_reset();
     EXPECT_EQ(table.view, nullptr);
     frame_destroy(results_frame());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TableTest, AViewSizedForItsRowsShowsThemAllWithoutScrollBars) {
+    const int w = table_width_for_rows(table, table.row_count);
+    const int h = table_height_for_rows(table, table.row_count);
+    script().resize(frame.window, w, h);
+    TableView::Layout l = view.layout();
+    EXPECT_FALSE(l.has_vbar);
+    EXPECT_FALSE(l.has_hbar);
+    EXPECT_EQ(view.visible_rows(), table.row_count);
+    EXPECT_EQ(table_row_y(table, 2), table_header_height(table, 3) + view.row_height());
+    // A pixel less each way: both bars, each taking room from the other.
+    script().resize(frame.window, w - 1, h - 1);
+    l = view.layout();
+    EXPECT_TRUE(l.has_vbar);
+    EXPECT_TRUE(l.has_hbar);
+    EXPECT_EQ(l.body.right, l.vbar.left);
+    EXPECT_EQ(l.body.bottom, l.hbar.top);
 }
 
 }  // namespace
