@@ -1,5 +1,6 @@
 #include "model/model_subsystem.h"
 
+#include "model/model_commands.h"
 #include "model/options_dialog.h"
 #include "model/units_dialog.h"
 #include "platform/backend.h"
@@ -8,4 +9,5 @@ void install_model_subsystem() {
     load_unit_settings(backend().settings());
     install_units_command();
     install_analysis_options_command();
+    install_model_file_commands();
 }
