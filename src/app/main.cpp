@@ -6,6 +6,7 @@
 // or QT_QPA_PLATFORM is set) or --gui is given; otherwise, or with --headless,
 // the program runs without windows.
 #include "framework/shell.h"
+#include "model/layout_install.h"
 #include "model/model_subsystem.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/headless_printing.h"
@@ -58,6 +59,8 @@ int main(int argc, char** argv) {
         install_headless_print_service();
     }
     register_subsystem(install_model_subsystem);
+    register_subsystem(install_layout_subsystem);
+    register_window_installer(create_layout_windows);
     const int exit_code = app_main(argc, argv, std::move(b));
     install_print_service(nullptr);
     remove_backend();

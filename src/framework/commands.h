@@ -22,7 +22,7 @@ enum : int {
     CMD_INSERT = 128,                   // "&Insert\tCtrl+Ins"
     CMD_COPY = 363,                     // "Copy..\tCtrl+C"
     CMD_PASTE = 364,                    // "Paste..\tCtrl+V"
-    CMD_FIND_REPLACE = 40022,           // "&Find and Replace" (valve library)
+    CMD_FIND_REPLACE = 40022,           // "&Find and Replace" (row names; valve library)
     CMD_UNDO = 40050,
     CMD_REDO = 40051,
 
@@ -190,6 +190,13 @@ enum : int {
     CMD_HYDROTEST = 41016,              // "&Hydrotest..."
     CMD_PRINT_GRAPHICS_TO_FILE = 41020, // "Print to &File..." (graphics window)
     CMD_PRINT_PREVIEW = 41021,          // "Print Pre&view..." (graphics window)
+    // Model editing commands of the layout window's Edit menu.
+    CMD_SPLIT = 41101,                  // "&Split..."
+    CMD_GENERATE = 41102,               // "&Generate..."
+    CMD_RENUMBER = 41103,               // "Re&number..."
+    CMD_ROTATE = 41104,                 // "R&otate..."
+    CMD_CHANGE = 41105,                 // "C&hange..."
+    CMD_FIND_TEXT = 41106,              // "Find &Text..."
 };
 
 // The number of recent-model entries kept.

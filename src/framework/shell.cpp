@@ -239,9 +239,14 @@ std::vector<std::function<void()>>& subsystem_installers() {
     static std::vector<std::function<void()>> installers;
     return installers;
 }
+std::vector<std::function<void()>>& window_installers() {
+    static std::vector<std::function<void()>> installers;
+    return installers;
+}
 }  // namespace
 
 void register_subsystem(std::function<void()> install) { subsystem_installers().push_back(std::move(install)); }
+void register_window_installer(std::function<void()> install) { window_installers().push_back(std::move(install)); }
 
 void app_startup() {
     if (shell().started) app_shutdown();
@@ -253,6 +258,7 @@ void app_startup() {
     for (const std::function<void()>& install : subsystem_installers()) install();
     shell().started = true;   // from here on shutdown has windows to save and release
     create_windows();
+    for (const std::function<void()>& install : window_installers()) install();
     first_run_check();
 }
 

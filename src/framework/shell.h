@@ -72,6 +72,9 @@ void register_batch_starter(BatchStarter starter);
 // settings through installers, run by every start-up after the settings are
 // read and before the windows are made.
 void register_subsystem(std::function<void()> install);
+// Installers of the subsystems' windows (clients of the frames), run by every
+// start-up after the frames are made.
+void register_window_installer(std::function<void()> install);
 
 // What the main window does on the first run, after the marker was created.
 void set_first_run_action(std::function<void()> action);
