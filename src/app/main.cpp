@@ -6,6 +6,7 @@
 // or QT_QPA_PLATFORM is set) or --gui is given; otherwise, or with --headless,
 // the program runs without windows.
 #include "framework/shell.h"
+#include "materials/materials_subsystem.h"
 #include "model/layout_install.h"
 #include "model/model_subsystem.h"
 #include "platform/headless/headless_backend.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
         install_headless_print_service();
     }
     register_subsystem(install_model_subsystem);
+    register_subsystem(install_materials_subsystem);
     register_subsystem(install_layout_subsystem);
     register_window_installer(create_layout_windows);
     const int exit_code = app_main(argc, argv, std::move(b));

@@ -1,0 +1,57 @@
+// Templates of the pipe section dialog, the insulation-density chooser and
+// the soil dialog.
+#pragma once
+
+#include "platform/resources.h"
+
+enum : int {
+    // SECTION_DIALOG
+    SEC_INSULATION_BUTTON = 1001,
+    SEC_NOMINAL = 1201,
+    SEC_SCHEDULE = 1202,
+    SEC_SOIL = 1203,
+    SEC_NAME = 1301,
+    SEC_OD = 1302,
+    SEC_THICKNESS = 1303,
+    SEC_CORROSION = 1304,
+    SEC_MILL_TOLERANCE = 1305,
+    SEC_INS_DENSITY = 1306,
+    SEC_INS_THICKNESS = 1307,
+    SEC_LIN_DENSITY = 1308,
+    SEC_LIN_THICKNESS = 1309,
+    SEC_ANSI = 1401,             // 1401..1404: ANSI, DIN, JIS, ISO
+    SEC_ISO = 1404,
+    SEC_SOIL_LABEL = 1501,
+    SEC_OD_UNIT = 1602,
+    SEC_THICKNESS_UNIT = 1603,
+    SEC_CORROSION_UNIT = 1604,
+    SEC_INS_DENSITY_UNIT = 1606,
+    SEC_INS_THICKNESS_UNIT = 1607,
+    SEC_LIN_DENSITY_UNIT = 1608,
+    SEC_LIN_THICKNESS_UNIT = 1609,
+
+    // INSULATION_DIALOG
+    INSULATION_TABLE = 1500,
+
+    // SOIL_DIALOG
+    SOIL_CHECK_INSULATION = 1101,
+    SOIL_NAME = 1301,
+    SOIL_DENSITY = 1302,
+    SOIL_STRENGTH = 1303,
+    SOIL_DELTA = 1304,
+    SOIL_KS = 1305,
+    SOIL_GROUND_LEVEL = 1306,
+    SOIL_COHESIVE = 1401,
+    SOIL_COHESIONLESS = 1402,
+    SOIL_STRENGTH_LABEL = 1503,
+    SOIL_DELTA_LABEL = 1504,
+    SOIL_KS_LABEL = 1505,
+    SOIL_DENSITY_UNIT = 1602,
+    SOIL_STRENGTH_UNIT = 1603,
+    SOIL_DELTA_UNIT = 1604,
+    SOIL_GROUND_LEVEL_UNIT = 1606,
+};
+
+extern const DialogTemplate SECTION_DIALOG;
+extern const DialogTemplate INSULATION_DIALOG;
+extern const DialogTemplate SOIL_DIALOG;

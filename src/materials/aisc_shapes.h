@@ -1,0 +1,59 @@
+// The built-in AISC shape tables and the two-step shape chooser: the family
+// in AISC_SECTIONS_DIALOG, then the shape in the family's dialog, whose radio
+// buttons are the family's groups (nominal sizes) and whose list box holds
+// the designations of the current group. The chosen shape lands in the shape
+// buffer, a BeamSection whose description is the designation.
+//
+// The table is generated into aisc_table.cpp by tools/gen_aisc_table.py.
+#pragma once
+
+#include "materials/beam_section.h"
+
+#include <string>
+
+// Values in the order of BeamSection::values, inch units.
+struct AiscShape {
+    const char* designation;
+    float values[BS_VALUE_COUNT];
+};
+struct AiscGroupData {
+    const char* name;        // "W 44"
+    int first_shape;         // index into the shape array
+    int shape_count;
+};
+struct AiscFamilyData {
+    const char* name;        // "W"
+    int first_group;
+    int group_count;
+};
+struct AiscTable {
+    const AiscShape* shapes;
+    int shape_count;
+    const AiscGroupData* groups;
+    int group_count;
+    const AiscFamilyData* families;
+    int family_count;
+};
+const AiscTable& aisc_table();
+
+inline constexpr int AISC_FAMILY_COUNT = 13;
+// Family codes 1..13: W, M, S, HP, C, MC, L, 2L, WT, MT, ST, TS, P.
+enum AiscFamily { AISC_W = 1, AISC_M, AISC_S, AISC_HP, AISC_C, AISC_MC, AISC_L, AISC_2L,
+                  AISC_WT, AISC_MT, AISC_ST, AISC_TS, AISC_P };
+
+// The family's caption, "W  (Wide Flange)".
+const char* aisc_family_caption(int family);
+// The shape with the designation; null when none.
+const AiscShape* find_aisc_shape(const std::string& designation);
+
+// The chooser. True when a shape was chosen; it is then in the shape buffer.
+bool choose_aisc_shape(int owner);
+const BeamSection& aisc_shape_buffer();
+// What the chooser remembers for the program run: the family last chosen,
+// per family the group last shown, per group the shape last selected
+// (indices from 0 within the family and group).
+int aisc_last_family();
+int aisc_last_group(int family);
+int aisc_last_shape(int family, int group);
+// Back to the first-use state (tests).
+void reset_aisc_chooser();

@@ -1,0 +1,15 @@
+#include "materials/materials_subsystem.h"
+
+#include "materials/beam_material.h"
+#include "materials/beam_section.h"
+#include "materials/pipe_material.h"
+#include "materials/pipe_section.h"
+#include "materials/soil.h"
+
+void install_materials_subsystem() {
+    install_pipe_materials();
+    install_beam_materials();
+    install_pipe_sections();
+    install_soils();
+    install_beam_sections();
+}

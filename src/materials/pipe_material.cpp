@@ -1,0 +1,252 @@
+#include "materials/pipe_material.h"
+
+#include "framework/binfile.h"
+#include "framework/errors.h"
+#include "framework/strings.h"
+#include "framework/text.h"
+#include "materials/beam_material.h"
+#include "materials/pipe_material_merge.h"
+#include "materials/pipe_material_ui.h"
+#include "model/model.h"
+#include "model/model_file.h"
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+OneBased<PipeMaterial> materials_array;
+
+const char* const TYPE_CODES[MATERIAL_TYPE_COUNT] = {"",   "AL", "AS", "CA", "CC", "CS",
+                                                     "FR", "FS", "NA", "SS", "TI", "CI"};
+const char* const TYPE_NAMES[MATERIAL_TYPE_COUNT] = {
+    "",
+    "AL : Aluminum",
+    "AS : Austenitic stainless steel",
+    "CA : Copper alloys: annealed",
+    "CC : Copper alloys: cold worked",
+    "CS : Carbon steel",
+    "FR : Fiber Reinf. Plastic (FRP)",
+    "FS : Ferritic steel",
+    "NA : Nickel alloys",
+    "SS : Stainless steel",
+    "TI : Titanium",
+    "CI : Cast Iron",
+};
+
+}  // namespace
+
+// ---- Record --------------------------------------------------------------------------
+
+void PipeMaterial::set_type(const std::string& code)
+{
+    type = code.substr(0, 2);
+    frp = is_frp_code(type) ? 1 : 0;
+}
+
+void PipeMaterial::read(BinFile& f, std::size_t name_width)
+{
+    name = read_row_name(f, name_width);
+    type = f.read_name(MATERIAL_TYPE_WIDTH);
+    frp = f.read_byte();
+    description = f.read_name(MATERIAL_DESCRIPTION_WIDTH).substr(0, MATERIAL_DESCRIPTION_LENGTH);
+    nu = f.read_float();
+    density = f.read_float();
+    joint_factor = f.read_float();
+    circ_joint_factor = f.read_float();
+    strength = f.read_float();
+    const int32_t count = f.read_int();
+    if (f.error())
+        return;
+    if (count < 0 || count > MAX_FILE_TEMPS || !f.fits(count, PROPERTY_ROW_BYTES))
+        throw_message(c_format("Material %s: count of temperatures %d is out of range", name.c_str(),
+                               count));
+    // The flag follows the code: a file cannot make a steel code FRP.
+    frp = is_frp_code(type) ? 1 : 0;
+    table = PropertyTable(count);
+    for (int i = 1; i <= count; ++i)
+        f.read_floats(table[i].data(), PROPERTY_COLUMNS);
+}
+
+void PipeMaterial::write(BinFile& f) const
+{
+    write_row_name(f, name);
+    f.write_name(type, MATERIAL_TYPE_WIDTH);
+    f.write_byte(frp);
+    f.write_name(description, MATERIAL_DESCRIPTION_WIDTH);
+    f.write_float(nu);
+    f.write_float(density);
+    f.write_float(joint_factor);
+    f.write_float(circ_joint_factor);
+    f.write_float(strength);
+    f.write_int(numtemps());
+    for (const PropertyRow& r : table)
+        f.write_floats(r.data(), PROPERTY_COLUMNS);
+}
+
+// ---- Array and look-up ---------------------------------------------------------------
+
+OneBased<PipeMaterial>& pipe_materials() { return materials_array; }
+
+void clear_pipe_materials() { materials_array.clear(); }
+
+int pipe_material_index(const std::string& name)
+{
+    if (name.empty())
+        return 0;
+    for (int i = 1; i <= materials_array.size(); ++i)
+        if (materials_array[i].name == name)
+            return i;
+    return 0;
+}
+
+// ---- Types ------------------------------------------------------------------------------
+
+const char* material_type_code(int index)
+{
+    return index >= 0 && index < MATERIAL_TYPE_COUNT ? TYPE_CODES[index] : "";
+}
+
+const char* material_type_name(int index)
+{
+    return index >= 0 && index < MATERIAL_TYPE_COUNT ? TYPE_NAMES[index] : "";
+}
+
+int material_type_index(const std::string& code)
+{
+    if (code.empty())
+        return 0;
+    for (int i = 1; i < MATERIAL_TYPE_COUNT; ++i)
+        if (code == TYPE_CODES[i])
+            return i;
+    return -1;
+}
+
+bool is_material_type_code(const std::string& code) { return material_type_index(code) >= 0; }
+
+bool is_frp_code(const std::string& code) { return upper_case(code) == "FR"; }
+
+// ---- Interpolation ------------------------------------------------------------------------
+
+double material_property_at(const PipeMaterial& m, int column, double temperature)
+{
+    const int numtemps = m.numtemps();
+    KV_ASSERT(numtemps > 0);
+    KV_ASSERT(column >= 0 && column < PROPERTY_COLUMNS);
+    const auto c = static_cast<std::size_t>(column);
+    const PropertyTable& t = m.table;
+    if (numtemps == 1 || temperature <= t[1][0])
+        return t[1][c];
+    if (temperature > t[numtemps][0])
+        return t[numtemps][c];
+    int i = 2;
+    while (i <= numtemps && temperature > t[i][0])
+        ++i;
+    KV_ASSERT(i <= numtemps);
+    const double t0 = t[i - 1][0], t1 = t[i][0];
+    const double v0 = t[i - 1][c], v1 = t[i][c];
+    // t1 > t0 here: temperature > t[i-1] and <= t[i].
+    return (temperature - t0) / (t1 - t0) * (v1 - v0) + v0;
+}
+
+double material_modulus_at(const PipeMaterial& m, double temperature)
+{
+    return material_property_at(m, PROP_MODULUS, temperature);
+}
+
+double material_column2_at(const PipeMaterial& m, double temperature)
+{
+    return material_property_at(m, PROP_ALPHA, temperature);
+}
+
+double material_hoop_modulus_at(const PipeMaterial& m, double temperature)
+{
+    return material_property_at(m, PROP_HOOP_MODULUS, temperature);
+}
+
+double material_shear_modulus_at(const PipeMaterial& m, double temperature)
+{
+    return material_property_at(m, PROP_SHEAR_MODULUS, temperature);
+}
+
+double effective_poisson_ratio(const PipeMaterial& m, double temperature)
+{
+    if (!m.frp)
+        return m.nu;
+    const double hoop = material_hoop_modulus_at(m, temperature);
+    if (hoop == 0.0)
+        return 0.0;
+    return m.nu * material_modulus_at(m, temperature) / hoop;
+}
+
+double effective_shear_modulus(const PipeMaterial& m, double temperature)
+{
+    if (m.frp)
+        return material_shear_modulus_at(m, temperature);
+    if (m.nu <= -1.0f)
+        return 0.0;
+    return material_modulus_at(m, temperature) * 0.5 / (m.nu + 1.0);
+}
+
+std::string material_unusable_reason(const PipeMaterial& m)
+{
+    if (m.numtemps() == 0)
+        return c_format("Material %s has no temperature properties", m.name.c_str());
+    if (m.nu <= -1.0f)
+        return c_format("Material %s: Nu should be > -1", m.name.c_str());
+    for (const PropertyRow& r : m.table) {
+        if (r[PROP_MODULUS] <= 0.0f)
+            return c_format("Material %s: Modulus is required", m.name.c_str());
+        if (m.frp && (r[PROP_HOOP_MODULUS] <= 0.0f || r[PROP_SHEAR_MODULUS] <= 0.0f))
+            return c_format("Material %s: Hoop and shear moduli are required", m.name.c_str());
+    }
+    return {};
+}
+
+// ---- Model-file section ------------------------------------------------------------------
+
+namespace {
+
+struct MaterialsContents final : SectionContents {
+    OneBased<PipeMaterial> records;
+
+    void install(Model&) override { materials_array = std::move(records); }
+    void check_merge(const ModelMerge&) const override { check_merge_materials(records); }
+    void merge(ModelMerge& m) override { merge_materials(records, m.rows); }
+};
+
+std::unique_ptr<SectionContents> read_section(BinFile& f)
+{
+    const int32_t count = f.read_int();
+    if (f.error())
+        return {};
+    const std::size_t width = model_file_name_width();
+    const std::size_t smallest = MATERIAL_RECORD_FIXED_BYTES - NAME_FIELD_WIDTH + width;
+    if (count < 0 || count > MAXMATS || !f.fits(count, smallest))
+        throw_message(c_format("Count %d is out of range", count));
+    auto c = std::make_unique<MaterialsContents>();
+    c->records.reserve(count);
+    for (int32_t i = 1; i <= count && !f.error(); ++i)
+        c->records[c->records.push_back(PipeMaterial{})].read(f, width);
+    return c;
+}
+
+}  // namespace
+
+void write_materials(BinFile& f)
+{
+    f.write_int(nummats());
+    for (const PipeMaterial& m : materials_array)
+        m.write(f);
+}
+
+void install_pipe_materials()
+{
+    ModelSectionOwner owner;
+    owner.read = read_section;
+    owner.write = write_materials;
+    owner.clear = clear_pipe_materials;
+    register_model_section(SECTION_PIPE_MATERIALS, std::move(owner));
+    model_hooks().material_index = pipe_material_index;
+    install_pipe_material_input();
+}
