@@ -9,16 +9,16 @@
 namespace {
 
 bool is_text_field(const HeadlessDialog::Control& c) {
-    return c.spec.kind == ControlKind::Edit ||
-           (c.spec.kind == ControlKind::Combo && (c.spec.flags & CF_EDITABLE));
+    return c.control.kind == ControlKind::Edit ||
+           (c.control.kind == ControlKind::Combo && (c.control.flags & CF_EDITABLE));
 }
 
 bool is_list(const HeadlessDialog::Control& c) {
-    return c.spec.kind == ControlKind::Combo || c.spec.kind == ControlKind::List;
+    return c.control.kind == ControlKind::Combo || c.control.kind == ControlKind::List;
 }
 
 bool takes_focus_notifications(const HeadlessDialog::Control& c) {
-    return c.spec.kind == ControlKind::Edit || is_list(c);
+    return c.control.kind == ControlKind::Edit || is_list(c);
 }
 
 // Cuts a text to a character limit, counting UTF-8 sequences as one character.
@@ -41,17 +41,17 @@ HeadlessDialog::HeadlessDialog(HeadlessBackend& backend, const DialogTemplate& t
     : backend_(backend), templ_(t), proc_(proc), owner_(owner), window_(window), caption_(t.caption),
       width_(t.width), height_(t.height) {
     controls_.reserve(t.controls.size());
-    for (const ControlSpec& spec : t.controls) {
+    for (const ControlSpec& control : t.controls) {
         Control c;
-        c.spec = spec;
-        c.enabled = !(spec.flags & CF_DISABLED);
-        c.visible = !(spec.flags & CF_HIDDEN);
-        c.readonly = (spec.flags & CF_READONLY) != 0;
-        c.checked = (spec.flags & CF_CHECKED) != 0;
-        c.limit = spec.limit;
+        c.control = control;
+        c.enabled = !(control.flags & CF_DISABLED);
+        c.visible = !(control.flags & CF_HIDDEN);
+        c.readonly = (control.flags & CF_READONLY) != 0;
+        c.checked = (control.flags & CF_CHECKED) != 0;
+        c.limit = control.limit;
         // Labels of statics, buttons and groups are their text; fields start empty.
-        if (!is_text_field(c) && spec.kind != ControlKind::List && spec.kind != ControlKind::Combo)
-            c.text = spec.text;
+        if (!is_text_field(c) && control.kind != ControlKind::List && control.kind != ControlKind::Combo)
+            c.text = control.text;
         controls_.push_back(std::move(c));
     }
 }
@@ -71,13 +71,13 @@ HeadlessDialog::~HeadlessDialog() {
 
 HeadlessDialog::Control* HeadlessDialog::find(int id) {
     for (Control& c : controls_)
-        if (c.spec.id == id) return &c;
+        if (c.control.id == id) return &c;
     return nullptr;
 }
 
 const HeadlessDialog::Control* HeadlessDialog::find(int id) const {
     for (const Control& c : controls_)
-        if (c.spec.id == id) return &c;
+        if (c.control.id == id) return &c;
     return nullptr;
 }
 
@@ -167,19 +167,19 @@ bool HeadlessDialog::is_shown(int id) const {
 void HeadlessDialog::focus(int id, bool select_all) {
     Control* c = need(id);
     if (!c) return;
-    focused_ = c->spec.id;
+    focused_ = c->control.id;
     select_all_ = select_all;
 }
 
 void HeadlessDialog::point_to(int id) {
     Control* c = need(id);
     if (!c) return;
-    pointer_item_ = c->spec.id;
+    pointer_item_ = c->control.id;
 }
 
 int HeadlessDialog::embed_client(int id, ClientEvents* events) {
     Control* c = need(id);
-    if (!c || c->spec.kind != ControlKind::Table) return 0;
+    if (!c || c->control.kind != ControlKind::Table) return 0;
     if (c->client != 0) backend_.destroy_window(c->client);
     HeadlessWindow w;
     w.id = backend_.new_window_id();
@@ -189,7 +189,7 @@ int HeadlessDialog::embed_client(int id, ClientEvents* events) {
     w.client_events = events;
     w.visible = true;
     w.placement.right = CLIENT_WIDTH;
-    w.placement.bottom = std::max(2, c->spec.rows) * CLIENT_ROW_HEIGHT;
+    w.placement.bottom = std::max(2, c->control.rows) * CLIENT_ROW_HEIGHT;
     c->client = w.id;
     backend_.windows_[w.id] = std::move(w);
     return c->client;
@@ -309,8 +309,8 @@ void HeadlessDialog::end(int result) {
 std::vector<std::pair<int, std::string>> HeadlessDialog::static_texts() const {
     std::vector<std::pair<int, std::string>> out;
     for (const Control& c : controls_)
-        if (c.spec.kind == ControlKind::Static || c.spec.kind == ControlKind::Unit)
-            out.emplace_back(c.spec.id, c.text);
+        if (c.control.kind == ControlKind::Static || c.control.kind == ControlKind::Unit)
+            out.emplace_back(c.control.id, c.text);
     return out;
 }
 
@@ -359,7 +359,7 @@ bool HeadlessDialog::type(int id, const std::string& text) {
     if (!click_into(id) || ended_) return false;
     c = find(id);  // the procedure may not remove controls, but be safe about the pointer
     c->text = cut_to_limit(text, c->limit);
-    if (c->spec.kind == ControlKind::Combo) c->selection = -1;
+    if (c->control.kind == ControlKind::Combo) c->selection = -1;
     send_command(id, NOTIFY_CHANGE);
     return true;
 }
@@ -368,16 +368,16 @@ void HeadlessDialog::radio_group_clear(int id) {
     // A group is the run of radio buttons next to each other in the template
     // with ids counting up by one.
     size_t at = 0;
-    while (at < controls_.size() && controls_[at].spec.id != id) ++at;
+    while (at < controls_.size() && controls_[at].control.id != id) ++at;
     if (at == controls_.size()) return;
     size_t first = at, last = at;
-    while (first > 0 && controls_[first - 1].spec.kind == ControlKind::Radio &&
-           controls_[first - 1].spec.id + 1 == controls_[first].spec.id)
+    while (first > 0 && controls_[first - 1].control.kind == ControlKind::Radio &&
+           controls_[first - 1].control.id + 1 == controls_[first].control.id)
         --first;
-    while (last + 1 < controls_.size() && controls_[last + 1].spec.kind == ControlKind::Radio &&
-           controls_[last + 1].spec.id == controls_[last].spec.id + 1)
+    while (last + 1 < controls_.size() && controls_[last + 1].control.kind == ControlKind::Radio &&
+           controls_[last + 1].control.id == controls_[last].control.id + 1)
         ++last;
-    for (size_t i = first; i <= last; ++i) controls_[i].checked = controls_[i].spec.id == id;
+    for (size_t i = first; i <= last; ++i) controls_[i].checked = controls_[i].control.id == id;
 }
 
 bool HeadlessDialog::press(int id) {
@@ -401,11 +401,11 @@ bool HeadlessDialog::press(int id) {
     }
     Control* c = usable(id, "press");
     if (!c) return false;
-    if (c->spec.kind == ControlKind::Check) {
+    if (c->control.kind == ControlKind::Check) {
         c->checked = !c->checked;
-    } else if (c->spec.kind == ControlKind::Radio) {
+    } else if (c->control.kind == ControlKind::Radio) {
         radio_group_clear(id);
-    } else if (c->spec.kind != ControlKind::Button) {
+    } else if (c->control.kind != ControlKind::Button) {
         backend_.note_fault(templ_.name + ": press " + std::to_string(id) + " not a button");
         return false;
     }

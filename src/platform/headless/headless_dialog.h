@@ -17,7 +17,7 @@ class HeadlessSheet;
 class HeadlessDialog : public Dialog {
 public:
     struct Control {
-        ControlSpec spec;
+        ControlSpec control;
         std::string text;
         bool enabled = true;
         bool visible = true;

@@ -234,7 +234,7 @@ void QtDialog::build() {
     for (const ControlSpec& c : t_.controls) {
         items_.push_back(Item{});
         Item& it = items_.back();
-        it.spec = &c;
+        it.control = &c;
         size_t index = items_.size() - 1;
         if (c.id != 0 && !index_.count(c.id)) index_[c.id] = index;
         it.widget = make_control(it);
@@ -274,13 +274,13 @@ void QtDialog::build() {
     for (size_t i = 0; i < items_.size(); ++i) {
         Item& it = items_[i];
         auto* label = qobject_cast<QLabel*>(it.widget);
-        if (!label || it.spec->kind != ControlKind::Static || (it.spec->flags & (CF_ICON_INFO | CF_ICON_WARNING |
+        if (!label || it.control->kind != ControlKind::Static || (it.control->flags & (CF_ICON_INFO | CF_ICON_WARNING |
                                                                                    CF_ICON_ERROR | CF_ICON_QUESTION)))
             continue;
         QWidget* buddy = nullptr;
         if (has_mnemonic(label->text())) {
             for (size_t j = i + 1; j < items_.size() && !buddy; ++j) {
-                ControlKind k = items_[j].spec->kind;
+                ControlKind k = items_[j].control->kind;
                 if (k == ControlKind::Edit || k == ControlKind::Combo || k == ControlKind::List) buddy = items_[j].widget;
             }
         }
@@ -291,11 +291,11 @@ void QtDialog::build() {
     // Radio buttons with consecutive ids form one group.
     std::vector<size_t> radios;
     for (size_t i = 0; i < items_.size(); ++i)
-        if (items_[i].spec->kind == ControlKind::Radio) radios.push_back(i);
+        if (items_[i].control->kind == ControlKind::Radio) radios.push_back(i);
     std::stable_sort(radios.begin(), radios.end(),
-                     [&](size_t a, size_t b) { return items_[a].spec->id < items_[b].spec->id; });
+                     [&](size_t a, size_t b) { return items_[a].control->id < items_[b].control->id; });
     for (size_t k = 0; k < radios.size(); ++k) {
-        if (k == 0 || items_[radios[k]].spec->id != items_[radios[k - 1]].spec->id + 1) radio_groups_.emplace_back();
+        if (k == 0 || items_[radios[k]].control->id != items_[radios[k - 1]].control->id + 1) radio_groups_.emplace_back();
         radio_groups_.back().push_back(radios[k]);
         items_[radios[k]].radio_group = static_cast<int>(radio_groups_.size() - 1);
     }
@@ -304,7 +304,7 @@ void QtDialog::build() {
     QPushButton* default_button = nullptr;
     for (Item& it : items_) {
         auto* b = qobject_cast<QPushButton*>(it.widget);
-        if (b && (it.spec->flags & CF_DEFAULT)) default_button = b;
+        if (b && (it.control->flags & CF_DEFAULT)) default_button = b;
     }
     if (!default_button)
         if (Item* ok = item(IDOK)) default_button = qobject_cast<QPushButton*>(ok->widget);
@@ -312,8 +312,8 @@ void QtDialog::build() {
 
     if (!bottom_buttons.empty()) {
         std::stable_sort(bottom_buttons.begin(), bottom_buttons.end(), [&](size_t a, size_t b) {
-            const ControlSpec& x = *items_[a].spec;
-            const ControlSpec& y = *items_[b].spec;
+            const ControlSpec& x = *items_[a].control;
+            const ControlSpec& y = *items_[b].control;
             return x.row != y.row ? x.row < y.row : x.col < y.col;
         });
         auto* row = new QHBoxLayout();
@@ -327,12 +327,12 @@ void QtDialog::build() {
 
     // Group frames lie under the controls they hold.
     for (Item& it : items_)
-        if (it.spec->kind == ControlKind::Group) it.widget->lower();
+        if (it.control->kind == ControlKind::Group) it.widget->lower();
     for (int c = 0; c < grid_->columnCount(); ++c) grid_->setColumnStretch(c, c % 2);
 }
 
 QWidget* QtDialog::make_control(Item& it) {
-    const ControlSpec& c = *it.spec;
+    const ControlSpec& c = *it.control;
     QString text = qs(c.text);
     QWidget* w = nullptr;
     switch (c.kind) {
@@ -463,7 +463,7 @@ QWidget* QtDialog::place(QWidget* w, int row, int col, int rowspan, int colspan,
 }
 
 void QtDialog::connect_item(Item& it) {
-    int id = it.spec->id;
+    int id = it.control->id;
     QWidget* w = it.widget;
     bool watch_focus = false;
     if (auto* b = qobject_cast<QPushButton*>(w)) {
@@ -518,7 +518,7 @@ void QtDialog::connect_item(Item& it) {
             dispatch("command", [&] { proc_.command(*this, id, NOTIFY_DBLCLK); });
         });
         watch_focus = true;
-    } else if (it.spec->kind == ControlKind::Table) {
+    } else if (it.control->kind == ControlKind::Table) {
         watch_focus = true;
     }
     if (watch_focus) w->installEventFilter(new FocusWatcher(*this, id, &context_));
@@ -533,7 +533,7 @@ void QtDialog::radio_clicked(size_t index) {
         for (size_t other : radio_groups_[static_cast<size_t>(it.radio_group)])
             if (other != index) static_cast<QRadioButton*>(items_[other].widget)->setChecked(false);
     --quiet_;
-    int id = it.spec->id;
+    int id = it.control->id;
     dispatch("command", [&] { proc_.command(*this, id, NOTIFY_CLICKED); });
 }
 
@@ -585,7 +585,7 @@ bool QtDialog::run_cancel() {
 bool QtDialog::embed_client(QWidget* client) {
     if (dead_ || !container_) return false;
     for (Item& it : items_) {
-        if (it.spec->kind != ControlKind::Table || it.client) continue;
+        if (it.control->kind != ControlKind::Table || it.client) continue;
         client->setParent(it.widget);
         it.widget->layout()->addWidget(client);
         it.widget->setFocusProxy(client);
@@ -598,7 +598,7 @@ bool QtDialog::embed_client(QWidget* client) {
 
 int QtDialog::embed_client(int id, ClientEvents* events) {
     Item* it = item(id);
-    if (!it || it->spec->kind != ControlKind::Table || !it->widget->layout()) return 0;
+    if (!it || it->control->kind != ControlKind::Table || !it->widget->layout()) return 0;
     if (it->client) {
         if (auto* old = dynamic_cast<ClientWidget*>(it->client.data())) old->events = nullptr;
         WindowId old_id = backend_.window_id(it->client);
@@ -762,7 +762,7 @@ int QtDialog::focused() const {
     QWidget* f = container_->window()->focusWidget();
     for (; f && f != container_; f = f->parentWidget()) {
         for (const Item& it : items_) {
-            if (it.widget == f && it.spec->id != 0) return it.spec->id;
+            if (it.widget == f && it.control->id != 0) return it.control->id;
         }
     }
     return 0;

@@ -116,7 +116,7 @@ public:
 
 private:
     struct Item {
-        const ControlSpec* spec = nullptr;
+        const ControlSpec* control = nullptr;
         QWidget* widget = nullptr;       // the control
         QLabel* label = nullptr;         // its label in the label cell
         QWidget* cell = nullptr;         // what sits in the grid: the control or a margin box around it
