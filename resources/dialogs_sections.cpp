@@ -65,8 +65,8 @@ const DialogTemplate SOIL_DIALOG = {
     "Soil # %d",
     {
         control(SOIL_NAME, K::Edit, "Soil name", 0, 0, 1, CF_NONE, 3),
-        control(SOIL_COHESIVE, K::Radio, "Cohesive", 1, 0),
-        control(SOIL_COHESIONLESS, K::Radio, "Cohesionless", 1, 1),
+        control(SOIL_COHESIVE_BUTTON, K::Radio, "Cohesive", 1, 0),
+        control(SOIL_COHESIONLESS_BUTTON, K::Radio, "Cohesionless", 1, 1),
         control(SOIL_DENSITY, K::Edit, "Density", 2, 0),
         unit_control(SOIL_DENSITY_UNIT, 2, 1, WEIGHT_DENSITY),
         control(SOIL_STRENGTH_LABEL, K::Static, "Strength", 3, 0),

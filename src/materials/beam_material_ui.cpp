@@ -140,11 +140,7 @@ public:
     bool accept_char(int c, std::string& ch) override {
         if (c == 2) return true;
         if (ch == " ") return false;
-        if (c == 1) {
-            if (ch.size() != 1 || !std::isalnum(static_cast<unsigned char>(ch[0]))) return false;
-            ch = upper_case(ch);
-            return true;
-        }
+        if (c == 1) return table_filter_name(ch);
         return table_filter_number(ch);
     }
     // The record as it would be with the typed cell; throws on a bad value.

@@ -1,4 +1,5 @@
 #include "materials/pipe_section.h"
+#include "materials/pipe_section_ui.h"
 
 #include "framework/app_state.h"
 #include "framework/binfile.h"
@@ -352,4 +353,5 @@ void install_pipe_sections()
         const int i = section_index(name);
         return i ? section_bend_radius(sections[i], radius_kind == RADIUS_SHORT) : 0.0;
     };
+    install_pipe_section_input();
 }

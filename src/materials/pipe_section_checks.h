@@ -32,5 +32,7 @@ bool mill_tolerance_in_range(double percent);
 // allowance against the thickness, corrosion allowance with mill tolerance,
 // the insulation pair, the lining against the bore and the lining pair, the
 // jacket clearance of the jacketed rows that use the section (under the
-// record's own name). The first failure is returned.
-SectionCheck check_section_values(const PipeSection& section);
+// record's own name). The first failure is returned. Without `pairs` the
+// insulation and lining pair rules are left out: a typed cell may give one
+// value of a pair, and leaving the row clears a pair that is not whole.
+SectionCheck check_section_values(const PipeSection& section, bool pairs = true);

@@ -169,6 +169,19 @@ TEST_F(BeamMaterialTest, TableRefusesBadCellsAndDeletesOnlyUnusedRecords) {
     EXPECT_EQ(t->title, "Beam materials");
     EXPECT_EQ(t->cell_text(1, 4, 0), "0.3");
 
+    // Names take letters, digits, '-' and '/' (upper-cased); blanks and other signs are refused.
+    for (const char* typed : {"a", "7", "-", "/"}) {
+        std::string ch = typed;
+        EXPECT_TRUE(t->accept_char(1, ch)) << typed;
+    }
+    std::string lower = "b";
+    t->accept_char(1, lower);
+    EXPECT_EQ(lower, "B");
+    for (const char* typed : {" ", "_", "."}) {
+        std::string ch = typed;
+        EXPECT_FALSE(t->accept_char(1, ch)) << typed;
+    }
+
     // Nu obeys the dialog's range in the table too.
     EXPECT_THROW(t->store_cell(1, 4, "0.7"), MessageText);
     EXPECT_THROW(t->store_cell(1, 3, "abc"), MessageText);
