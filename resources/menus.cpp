@@ -45,6 +45,7 @@ std::vector<MenuItem> model_table_items() {
     return {
         item("&Materials", CMD_MATERIALS),
         item("&Sections", CMD_SECTIONS),
+        item("S&oils", CMD_SOILS),
         item("&Loads", CMD_PIPE_LOADS),
         item("Beam &Materials", CMD_BEAM_MATERIALS),
         item("Beam &Sections", CMD_BEAM_SECTIONS),

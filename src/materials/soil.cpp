@@ -4,6 +4,7 @@
 #include "framework/binfile.h"
 #include "framework/errors.h"
 #include "materials/pipe_section.h"
+#include "materials/soil_ui.h"
 #include "model/model.h"
 #include "model/model_file.h"
 
@@ -175,6 +176,7 @@ void install_soils()
     owner.write = write_soils;
     owner.clear = reset_soils;
     register_model_section(SECTION_SOILS, std::move(owner));
+    install_soil_input();
 }
 
 bool soil_delta_valid(double radians)

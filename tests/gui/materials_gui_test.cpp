@@ -1,0 +1,173 @@
+// Pipe materials and pipe sections on the Qt backend: each is entered through
+// its real dialog, answered from a timer by typing into the dialog's widgets
+// and pressing OK, and then shows in its table of the list window.
+#include "framework/app_settings.h"
+#include "framework/app_state.h"
+#include "framework/command_registry.h"
+#include "framework/frame.h"
+#include "framework/units.h"
+#include "gui/gui_fixture.h"
+#include "materials/pipe_material.h"
+#include "materials/pipe_material_ui.h"
+#include "materials/pipe_section.h"
+#include "materials/pipe_section_ui.h"
+#include "model/list_window.h"
+#include "model/model.h"
+#include "resources/dialogs_materials.h"
+#include "resources/dialogs_sections.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+QString item_name(int id) { return QStringLiteral("item_%1").arg(id); }
+
+// Answers the next modal dialog: types the texts into its edits and presses
+// OK. Message boxes on the way are recorded and closed; a dialog seen a second
+// time (a refused OK) is cancelled so that the test cannot hang.
+class DialogAnswer {
+public:
+    explicit DialogAnswer(std::map<int, std::string> texts) : texts_(std::move(texts))
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start(50);
+    }
+    ~DialogAnswer() { timer_.stop(); }
+
+    std::vector<std::string> messages;
+    int answered = 0;
+    bool missing_widget = false;
+
+private:
+    void poll()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            messages.push_back(box->text().toStdString());
+            box->accept();
+            return;
+        }
+        auto* dialog = qobject_cast<QDialog*>(modal);
+        if (!dialog)
+            return;
+        if (answered > 0) {
+            dialog->reject();
+            return;
+        }
+        ++answered;
+        for (const auto& [id, text] : texts_) {
+            auto* edit = dialog->findChild<QLineEdit*>(item_name(id));
+            if (!edit) {
+                missing_widget = true;
+                continue;
+            }
+            edit->setFocus();
+            edit->selectAll();
+            edit->insert(QString::fromStdString(text));   // as typed: emits textEdited
+        }
+        auto* ok = dialog->findChild<QPushButton*>(item_name(IDOK));
+        if (!ok) {
+            missing_widget = true;
+            dialog->reject();
+            return;
+        }
+        ok->click();
+    }
+
+    std::map<int, std::string> texts_;
+    QTimer timer_;
+};
+
+class GuiMaterialTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        gui_backend();
+        reset_app_state();
+        reset_unit_choice();
+        reset_model();
+        reset_list_window();
+        clear_command_registry();
+        clear_pipe_materials();
+        reset_pipe_sections();
+        frame_create(main_frame(), PRODUCT_NAME, PRODUCT_NAME, nullptr, "LAYOUT_MENU", nullptr, "LAYOUT_ACCEL");
+        frame_create(list_frame(), "KorvaneList", PRODUCT_NAME, nullptr, "LIST_MENU", nullptr, "LIST_ACCEL");
+        list_frame().previous_frame = &main_frame();
+        create_list_window();
+        install_pipe_materials();
+        install_pipe_sections();
+        backend().process_events();
+    }
+
+    void TearDown() override
+    {
+        close_list_window();
+        destroy_list_window();
+        frame_destroy(list_frame());
+        frame_destroy(main_frame());
+        clear_command_registry();
+        reset_list_window();
+        clear_pipe_materials();
+        reset_pipe_sections();
+        reset_model();
+        backend().process_events();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+TEST_F(GuiMaterialTest, AMaterialAndASectionEnteredInTheirDialogsShowInTheirTables)
+{
+    {
+        DialogAnswer answer({{MAT_NAME, "a106"}, {MAT_DESCRIPTION, "Carbon steel"}, {MAT_DENSITY, "0.283"},
+                             {MAT_NU, "0.3"}});
+        EXPECT_EQ(edit_pipe_material(1, main_frame().window), 1);
+        EXPECT_EQ(answer.answered, 1);
+        EXPECT_FALSE(answer.missing_widget);
+        EXPECT_TRUE(answer.messages.empty()) << answer.messages.front();
+    }
+    ASSERT_EQ(nummats(), 1);
+    EXPECT_EQ(pipe_materials()[1].name, "A106");
+    EXPECT_FLOAT_EQ(pipe_materials()[1].nu, 0.3f);
+
+    {
+        DialogAnswer answer({{SEC_NAME, "s8"}, {SEC_OD, "8.625"}, {SEC_THICKNESS, "0.322"}});
+        EXPECT_EQ(edit_pipe_section(1, main_frame().window), IDOK);
+        EXPECT_EQ(answer.answered, 1);
+        EXPECT_FALSE(answer.missing_widget);
+        EXPECT_TRUE(answer.messages.empty()) << answer.messages.front();
+    }
+    ASSERT_EQ(numsections(), 1);
+    EXPECT_EQ(pipe_sections()[1].name, "S8");
+
+    open_materials_table();
+    MaterialsTable& materials = materials_table();
+    ASSERT_EQ(list_window_table(), &materials);
+    EXPECT_EQ(materials.row_count, 2);   // the material and the input row
+    EXPECT_EQ(materials.cell_text(1, 1, 0), "A106");
+    bool description_seen = false;
+    for (int c = 1; c <= materials.columns(); ++c)
+        description_seen = description_seen || materials.cell_text(1, c, 0) == "Carbon steel";
+    EXPECT_TRUE(description_seen);
+
+    open_sections_table();
+    SectionsTable& sections = sections_table();
+    ASSERT_EQ(list_window_table(), &sections);
+    EXPECT_EQ(sections.title, "Pipe Sections");
+    EXPECT_EQ(sections.row_count, 2);
+    EXPECT_EQ(sections.cell_text(1, 1, 0), "S8");
+    EXPECT_EQ(sections.cell_text(1, 4, 0), "8.6250");
+    EXPECT_EQ(sections.cell_text(1, 5, 0), "0.3220");
+    backend().process_events();
+}
+
+}  // namespace
