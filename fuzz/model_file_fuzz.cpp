@@ -2,11 +2,11 @@
 // temporary file and read as a model. A damaged file must give a message text;
 // anything else (a crash, a sanitizer report, an internal check) is a fault.
 //
-// Build, with the core sources and the headless backend:
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc -I. \
-//       fuzz/model_file_fuzz.cpp <src/**/*.cpp resources/*.cpp without platform/qt and app> -o model_file_fuzz
+// Build:
+//   CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DKV_FUZZ=ON -DKV_TESTS=OFF
+//   cmake --build build/fuzz --target model_file_fuzz
 // Run with a seed folder holding a few saved models:
-//   ./model_file_fuzz -max_total_time=60 seeds/
+//   build/fuzz/model_file_fuzz -max_total_time=60 seeds/
 #include "framework/errors.h"
 #include "model/model.h"
 #include "model/model_file.h"
