@@ -368,15 +368,17 @@ void print_beam_materials() {
     }
     if (report_lines_left() < 6) report_page_break();
     print_heading();
+    int page = report_page_number();
     for (const BeamMaterial& m : beam_materials()) {
-        if (report_lines_left() < 1) {
-            report_page_break();
+        // The previous row filled the page: the heading again on the new one.
+        if (report_page_number() != page) {
             print_heading();
+            page = report_page_number();
         }
         report_print_at(m.name, 4);
         report_print_at(m.description, 13);
         if (m.E != 0.0f) report_print_at(format_modulus(m.E), 48);
-        if (m.nu != 0.0f) report_print_at(c_format("%9.3f", static_cast<double>(m.nu)), 56);
+        if (m.nu != 0.0f) report_print_at(format_real(m.nu, 9, 3), 56);
         if (m.density != 0.0f) report_print_at(format_density(m.density), 62);
         if (m.alpha != 0.0f) report_print_at(format_expansion(m.alpha), 71);
         report_next_line();

@@ -488,10 +488,12 @@ void print_beam_sections() {
     if (report_lines_left() < 8) report_page_break();
     report_contents_line("Beam sections");
     print_heading();
+    int page = report_page_number();
     for (const BeamSection& s : beam_sections()) {
-        if (report_lines_left() < 1) {
-            report_page_break();
+        // The previous row filled the page: the heading again on the new one.
+        if (report_page_number() != page) {
             print_heading();
+            page = report_page_number();
         }
         if (!beam_library_mode()) report_print_at(s.name, 4);
         report_print_at(s.description, 10);

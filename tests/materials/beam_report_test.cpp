@@ -1,0 +1,215 @@
+// Beam materials and beam sections in the text report and its CSV form:
+// column layout, blank zero values, library mode and the page-break rules.
+#include "framework/app_state.h"
+#include "framework/report.h"
+#include "materials/beam_material.h"
+#include "materials/beam_section.h"
+#include "materials/pipe_material.h"
+#include "materials/pipe_section.h"
+#include "../model/model_file_fixture.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string read_text_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Golden files live in tests/data/beams; KV_UPDATE_GOLDEN=1 rewrites them.
+void expect_golden(const std::string& name, const std::string& text)
+{
+    const std::string path = std::string(KV_SOURCE_DIR) + "/tests/data/beams/" + name;
+    if (std::getenv("KV_UPDATE_GOLDEN")) {
+        std::ofstream(path, std::ios::binary) << text;
+        return;
+    }
+    EXPECT_EQ(text, read_text_file(path)) << "golden file " << path;
+}
+
+// The number of the line (0-based) holding the text, -1 when none.
+int line_of(const std::string& report, const std::string& text)
+{
+    std::istringstream in(report);
+    std::string line;
+    for (int n = 0; std::getline(in, line); ++n)
+        if (line.find(text) != std::string::npos)
+            return n;
+    return -1;
+}
+
+// Fills the current page of a text report until `left` lines are left.
+void fill_page_until(int left)
+{
+    while (report_lines_left() > left)
+        report_line("x");
+}
+
+class BeamReportTest : public ModelFileTest {
+protected:
+    void SetUp() override
+    {
+        ModelFileTest::SetUp();
+        reset_beam_materials();
+        reset_beam_sections();
+        clear_pipe_materials();
+        reset_pipe_sections();
+        set_beam_library_mode(false);
+        install_beam_materials();
+        install_beam_sections();
+        reset_report_state();
+        set_report_date("1 Jan 2025");
+        report_model_title() = "Beams";
+    }
+    void TearDown() override
+    {
+        in_results = false;
+        set_beam_library_mode(false);
+        reset_beam_materials();
+        reset_beam_sections();
+        reset_report_state();
+        set_report_date("");
+        ModelFileTest::TearDown();
+    }
+
+    static void add_materials()
+    {
+        beam_materials().push_back(BeamMaterial{"B1", "Structural steel A36", 29.0e6f, 0.3f, 0.283f, 6.5e-6f});
+        // Values of 0 are not given and stay blank.
+        beam_materials().push_back(BeamMaterial{"AL", "Aluminium", 10.0e6f, 0.0f, 0.0f, 0.0f});
+    }
+    static void add_sections()
+    {
+        BeamSection w;
+        w.name = "W8";
+        w.description = "W 8X31";
+        w.values = {9.13f, 110.0f, 37.1f, 0.536f, 2.3f, 6.1f, 8.0f, 8.0f};
+        beam_sections().push_back(w);
+        // Torsional constant and shear areas of 0 are left out.
+        BeamSection c;
+        c.name = "C6";
+        c.description = "C 6X13";
+        c.values = {3.83f, 17.4f, 1.05f, 0.0f, 0.0f, 0.0f, 6.0f, 2.16f};
+        beam_sections().push_back(c);
+    }
+};
+
+TEST_F(BeamReportTest, MaterialsTextAndCsvMatchTheirGoldenFiles)
+{
+    report_begin_text(false);
+    print_beam_materials();
+    EXPECT_EQ(report_end_text(), "") << "nothing without beam materials";
+    report_begin_text(true);
+    print_beam_materials();
+    EXPECT_EQ(report_end_text(), "");
+
+    add_materials();
+    report_begin_text(false);
+    print_beam_materials();
+    expect_golden("beam_materials.txt", report_end_text());
+    report_begin_text(true);
+    print_beam_materials();
+    expect_golden("beam_materials.csv", report_end_text());
+}
+
+TEST_F(BeamReportTest, MaterialsHeadingIsKeptWithRowsAcrossPageBreaks)
+{
+    add_materials();
+    // Six lines left: the heading still starts on this page.
+    report_begin_text(false);
+    fill_page_until(6);
+    print_beam_materials();
+    std::string text = report_end_text();
+    EXPECT_LT(line_of(text, "Beam Materials"), line_of(text, "Page 2"));
+    // Five left: a page break first (the rows follow on page 2).
+    report_begin_text(false);
+    fill_page_until(5);
+    print_beam_materials();
+    text = report_end_text();
+    EXPECT_GT(line_of(text, "Beam Materials"), line_of(text, "Page 2"));
+    EXPECT_NE(line_of(text, "Page 2"), -1);
+
+    // A page that fills up between rows repeats the heading on the next one.
+    for (int i = 0; i < 60; ++i)
+        beam_materials().push_back(BeamMaterial{"M" + std::to_string(i), "Steel", 29.0e6f, 0.3f, 0.283f, 6.5e-6f});
+    report_begin_text(false);
+    print_beam_materials();
+    text = report_end_text();
+    ASSERT_NE(text.find("Page 2"), std::string::npos);
+    const std::string rest = text.substr(text.find("Page 2"));
+    EXPECT_EQ(line_of(rest, "Beam Materials"), 3);
+    EXPECT_LT(line_of(rest, "Beam Materials"), line_of(rest, "   M"));
+}
+
+TEST_F(BeamReportTest, ResultsModeListsEachBeamMaterialInTheContents)
+{
+    add_materials();
+    in_results = true;
+    const std::string text = report_render_text(ReportJob{"Beams", [] { print_beam_materials(); }, true}, false);
+    const int b1 = line_of(text, "Beam material B1: Structural steel A36");
+    const int al = line_of(text, "Beam material AL: Aluminium");
+    ASSERT_NE(b1, -1);
+    EXPECT_EQ(al, b1 + 1);
+    EXPECT_LT(al, line_of(text, "Beam Materials"));
+}
+
+TEST_F(BeamReportTest, SectionsTextAndCsvMatchTheirGoldenFiles)
+{
+    report_begin_text(false);
+    print_beam_sections();
+    EXPECT_EQ(report_end_text(), "") << "nothing without beam sections";
+
+    add_sections();
+    report_begin_text(false);
+    print_beam_sections();
+    expect_golden("beam_sections.txt", report_end_text());
+    report_begin_text(true);
+    print_beam_sections();
+    expect_golden("beam_sections.csv", report_end_text());
+
+    // A beam library has no names: the Name heading and column go.
+    set_beam_library_mode(true);
+    report_begin_text(false);
+    print_beam_sections();
+    expect_golden("beam_library.txt", report_end_text());
+    report_begin_text(true);
+    print_beam_sections();
+    expect_golden("beam_library.csv", report_end_text());
+}
+
+TEST_F(BeamReportTest, SectionsHeadingIsKeptWithRowsAcrossPageBreaks)
+{
+    add_sections();
+    report_begin_text(false);
+    fill_page_until(8);
+    print_beam_sections();
+    std::string text = report_end_text();
+    EXPECT_LT(line_of(text, "Beam Sections"), line_of(text, "Page 2"));
+    report_begin_text(false);
+    fill_page_until(7);
+    print_beam_sections();
+    text = report_end_text();
+    EXPECT_NE(line_of(text, "Page 2"), -1);
+    EXPECT_GT(line_of(text, "Beam Sections"), line_of(text, "Page 2"));
+
+    // A page that fills up between rows repeats the heading on the next one.
+    for (int i = 0; i < 60; ++i) {
+        BeamSection more = beam_sections()[1];
+        more.name = "S" + std::to_string(i);
+        beam_sections().push_back(more);
+    }
+    report_begin_text(false);
+    print_beam_sections();
+    text = report_end_text();
+    ASSERT_NE(text.find("Page 2"), std::string::npos);
+    const std::string rest = text.substr(text.find("Page 2"));
+    EXPECT_EQ(line_of(rest, "Beam Sections"), 3);
+    EXPECT_LT(line_of(rest, "Beam Sections"), line_of(rest, "   S"));
+}
+
+}  // namespace
