@@ -11,9 +11,10 @@
 // table derives from `TableWindow` and overrides the operations it needs.
 //
 // `TableView` is the window that shows one table at a time: a client window
-// of a frame (or a control of a dialog) that paints the header lines, a
-// row-number column, the visible rows, grid rules, the current cell and the
-// in-cell editor, its own scroll bars, and takes keys, mouse and wheel.
+// of a frame (or a control of a dialog, or a pane of another window) that
+// paints the header lines, a row-number column, the visible rows, grid rules,
+// the current cell and the in-cell editor, its own scroll bars, and takes
+// keys, mouse and wheel.
 //
 // Rows and columns count from 1. The current row is `current_row`; the rows
 // shown start after `top_row` (0 shows row 1 first).
@@ -272,6 +273,13 @@ public:
     WindowId create(Frame& frame);
     WindowId create(WindowId parent);
     WindowId create_in_dialog(Dialog& dialog, int control_id);
+    // Makes the view a pane of another client window (`host`), whose handler
+    // forwards paint and input in the pane's own coordinates; the view's
+    // repaints go to the host's area at `origin`. The host is not the view's
+    // to destroy.
+    WindowId create_in_host(WindowId host, Point origin);
+    void set_origin(Point origin);
+    Point origin() const { return origin_; }
     void destroy();
 
     WindowId window() const { return window_; }
@@ -350,6 +358,8 @@ private:
 
     TableWindow* table_ = nullptr;
     WindowId window_ = 0;
+    bool owns_window_ = true;      // false for a pane of a host window
+    Point origin_{};               // a pane's top left in its host
     bool shown_ = true;
     bool focused_ = false;
     int width_ = 0, height_ = 0;

@@ -108,10 +108,29 @@ WindowId TableView::create_in_dialog(Dialog& dialog, int control_id) {
     return window_;
 }
 
+WindowId TableView::create_in_host(WindowId host, Point origin) {
+    destroy();
+    if (!backend_installed() || host == 0) return 0;
+    backend_ = &backend();
+    window_ = host;
+    owns_window_ = false;
+    origin_ = origin;
+    measure_font();
+    invalidate();
+    return window_;
+}
+
+void TableView::set_origin(Point origin) {
+    origin_ = origin;
+    invalidate();
+}
+
 void TableView::destroy() {
     // Only a window of the backend that made it: ids are not shared between backends.
-    if (window_ && backend_installed() && &backend() == backend_) backend().destroy_window(window_);
+    if (window_ && owns_window_ && backend_installed() && &backend() == backend_) backend().destroy_window(window_);
     window_ = 0;
+    owns_window_ = true;
+    origin_ = Point{};
     backend_ = nullptr;
     drag_ = Drag::None;
     focused_ = false;
@@ -146,7 +165,13 @@ void TableView::measure_font() {
 }
 
 void TableView::invalidate() {
-    if (window_ && backend_installed() && &backend() == backend_) backend().invalidate(window_);
+    if (!window_ || !backend_installed() || &backend() != backend_) return;
+    if (owns_window_) {
+        backend().invalidate(window_);
+    } else {
+        const Rect r{origin_.x, origin_.y, origin_.x + width_, origin_.y + height_};
+        backend().invalidate(window_, &r);
+    }
 }
 
 void TableView::invalidate_rows(int first, int last) {
@@ -154,7 +179,7 @@ void TableView::invalidate_rows(int first, int last) {
     const int y1 = table_row_y(*table_, first);
     const int y2 = table_row_y(*table_, last) + row_height();
     if (y2 < header_height() || y1 > height_) return;
-    Rect r{0, std::max(0, y1), width_, std::min(height_, y2)};
+    Rect r{origin_.x, origin_.y + std::max(0, y1), origin_.x + width_, origin_.y + std::min(height_, y2)};
     if (backend_installed() && &backend() == backend_) backend().invalidate(window_, &r);
 }
 

@@ -266,17 +266,37 @@ public:
         else if (model_hooks().erase_highlight)
             model_hooks().erase_highlight();
     }
+    // While attached: Insert in the Edit menu, and the highlight command with
+    // its tool buttons beside List in the View menu.
     void on_enter() override {
-        if (frame) table_add_insert_item(*frame);
+        if (!frame) return;
+        table_add_insert_item(*frame);
+        if (!frame->menu.contains(CMD_HIGHLIGHT_MATERIAL))
+            highlight_added_ = frame->menu.append_beside(CMD_LIST, MenuItem{"&Highlight Material", CMD_HIGHLIGHT_MATERIAL});
+        frame_show_button(*frame, CMD_HIGHLIGHT_MATERIAL);
+        frame_show_button(*frame, CMD_HIGHLIGHT_BUTTON);
+        frame_register_command(*frame, CMD_HIGHLIGHT_MATERIAL, [this](int) { on_row_changed(current_row); });
+        frame_update_menu(*frame);
     }
     void on_leave() override {
-        if (frame) table_remove_insert_item(*frame);
+        if (!frame) return;
+        table_remove_insert_item(*frame);
+        if (highlight_added_) frame->menu.remove(CMD_HIGHLIGHT_MATERIAL);
+        highlight_added_ = false;
+        frame_hide_button(*frame, CMD_HIGHLIGHT_MATERIAL);
+        frame_hide_button(*frame, CMD_HIGHLIGHT_BUTTON);
+        frame_register_command(*frame, CMD_HIGHLIGHT_MATERIAL, {});
+        if (model_hooks().erase_highlight) model_hooks().erase_highlight();
+        frame_update_menu(*frame);
     }
     void context_menu(Point) override { table_popup_menu(*this, table_popup_insert_delete(*this)); }
     void print() override { table_print(*this, TABLE_TITLE, numbmats()); }
     void print_text() override { print_beam_materials(); }
     void print_csv() override { print_beam_materials(); }
     void contents_entry() override { add_contents_entry(TABLE_TITLE, 1); }
+
+private:
+    bool highlight_added_ = false;
 };
 
 BeamMaterialTable& table() {

@@ -739,11 +739,15 @@ bool MaterialsTable::edit_row(int row)
 {
     if (!record(row))
         return false;
+    // The dialog edits the property table too: the grid's changes go in
+    // first, and the grid shows the dialog's result after.
+    commit_material_properties_grid();
     push_undo_snapshot(owner_of(*this));
     const bool is_new = !pipe_materials().valid(row);
     if (edit_pipe_material(row, owner_of(*this), is_new ? input.name : std::string()) && is_new)
         input = PipeMaterial{};
     load();
+    load_material_properties_grid(pipe_materials().valid(current_row) ? current_row : 0);
     return true;
 }
 
@@ -813,11 +817,19 @@ void MaterialsTable::on_enter()
     attached_ = true;
     if (frame && !input_locked)
         add_menu_items(*frame, material_library_mode());
+    // The property grid of the current material shows under the table;
+    // what was typed into it is written back when the caret leaves it.
+    if (view == &list_view()) {
+        load_material_properties_grid(pipe_materials().valid(current_row) ? current_row : 0);
+        show_list_lower_pane(material_properties_grid(), [] { commit_material_properties_grid(); });
+    }
 }
 
 void MaterialsTable::on_leave()
 {
     attached_ = false;
+    if (list_lower_table() == &material_properties_grid())
+        remove_list_lower_pane();
     commit_material_properties_grid();
     if (frame)
         remove_menu_items(*frame);

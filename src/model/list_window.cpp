@@ -168,7 +168,7 @@ void route_to_mode(int id) {
 
 // A table command for the table the list window shows (or opened last).
 bool table_of_list(int id) {
-    TableWindow* t = list_window_table();
+    TableWindow* t = list_lower_pane_active() ? list_lower_table() : list_window_table();
     if (!t) t = state().last_table;
     if (!t) {
         beep();
@@ -285,32 +285,343 @@ void show_kind_rows(int list_id) {
 // ===========================================================================
 // The window
 
-TableView& list_view() {
-    static TableView view;
-    return view;
+namespace {
+
+constexpr int SPLIT_BAR = 5;                 // height of the bar between the panes
+constexpr double DEFAULT_LOWER_SHARE = 0.4;
+constexpr double MIN_LOWER_SHARE = 0.1;
+constexpr double MAX_LOWER_SHARE = 0.9;
+constexpr Color SPLIT_BAR_COLOR = rgb(212, 212, 212);
+
+// Draws on one pane of a larger surface: coordinates move by the pane's top
+// left, and drawing stays inside the pane.
+class PaneSurface final : public Surface {
+public:
+    PaneSurface(Surface& base, const Rect& pane) : base_(base), pane_(pane) { base_.set_clip(pane_); }
+    ~PaneSurface() override { base_.clear_clip(); }
+    PaneSurface(const PaneSurface&) = delete;
+    PaneSurface& operator=(const PaneSurface&) = delete;
+
+    void set_pen(const Pen& pen) override { base_.set_pen(pen); }
+    void set_brush(const Brush& brush) override { base_.set_brush(brush); }
+    void set_font(const FontSpec& font) override { base_.set_font(font); }
+    void set_text_color(Color c) override { base_.set_text_color(c); }
+    void set_background(Color c, bool opaque) override { base_.set_background(c, opaque); }
+    TextMetrics text_metrics() override { return base_.text_metrics(); }
+    int text_width(const std::string& text) override { return base_.text_width(text); }
+    void move_to(int x, int y) override { base_.move_to(x + pane_.left, y + pane_.top); }
+    void line_to(int x, int y) override { base_.line_to(x + pane_.left, y + pane_.top); }
+    void line(int x1, int y1, int x2, int y2) override {
+        base_.line(x1 + pane_.left, y1 + pane_.top, x2 + pane_.left, y2 + pane_.top);
+    }
+    void polyline(const std::vector<Point>& points) override { base_.polyline(moved(points)); }
+    void polygon(const std::vector<Point>& points) override { base_.polygon(moved(points)); }
+    void rectangle(const Rect& r) override { base_.rectangle(moved(r)); }
+    void fill_rect(const Rect& r, Color c) override { base_.fill_rect(moved(r), c); }
+    void ellipse(const Rect& r) override { base_.ellipse(moved(r)); }
+    void arc(const Rect& r, double start_deg, double sweep_deg) override { base_.arc(moved(r), start_deg, sweep_deg); }
+    void bezier(const std::vector<Point>& points) override { base_.bezier(moved(points)); }
+    void set_pixel(int x, int y, Color c) override { base_.set_pixel(x + pane_.left, y + pane_.top, c); }
+    void text(int x, int y, const std::string& text, TextAlign align) override {
+        base_.text(x + pane_.left, y + pane_.top, text, align);
+    }
+    void set_clip(const Rect& r) override {
+        const Rect m = moved(r);
+        Rect c{std::max(m.left, pane_.left), std::max(m.top, pane_.top), std::min(m.right, pane_.right),
+               std::min(m.bottom, pane_.bottom)};
+        c.right = std::max(c.right, c.left);
+        c.bottom = std::max(c.bottom, c.top);
+        base_.set_clip(c);
+    }
+    void clear_clip() override { base_.set_clip(pane_); }
+    int width() const override { return pane_.width(); }
+    int height() const override { return pane_.height(); }
+    int dpi_x() const override { return base_.dpi_x(); }
+    int dpi_y() const override { return base_.dpi_y(); }
+
+private:
+    Rect moved(const Rect& r) const {
+        return Rect{r.left + pane_.left, r.top + pane_.top, r.right + pane_.left, r.bottom + pane_.top};
+    }
+    std::vector<Point> moved(const std::vector<Point>& points) const {
+        std::vector<Point> out = points;
+        for (Point& p : out) {
+            p.x += pane_.left;
+            p.y += pane_.top;
+        }
+        return out;
+    }
+    Surface& base_;
+    Rect pane_;
+};
+
+// The list window's client: the shown table in the upper pane and, while a
+// table lends one, a second table in the lower pane. Without a lower pane
+// the upper pane is the whole client.
+class ListPanes final : public ClientEvents {
+public:
+    TableView upper, lower;
+    std::function<void()> caret_left;
+    bool lower_active = false;
+    double share = DEFAULT_LOWER_SHARE;
+    WindowId window = 0;
+    Backend* window_backend = nullptr;
+    int width = 0, height = 0;
+    bool focused = false;
+
+    ListPanes() = default;
+    ListPanes(const ListPanes&) = delete;
+    ListPanes& operator=(const ListPanes&) = delete;
+    ~ListPanes() override { destroy(); }
+
+    bool split() const { return lower.table() != nullptr; }
+
+    void create(Frame& frame) {
+        destroy();
+        window_backend = &backend();
+        window = backend().create_client(frame.window, this);
+        frame.client = window;
+        const Rect r = backend().client_rect(window);
+        width = r.width();
+        height = r.height();
+        upper.create_in_host(window, Point{});
+        lower.create_in_host(window, Point{});
+        arrange();
+    }
+
+    void destroy() {
+        upper.destroy();
+        lower.destroy();
+        // Only a window of the backend that made it: ids are not shared between backends.
+        if (window && backend_installed() && &backend() == window_backend) backend().destroy_window(window);
+        window = 0;
+        window_backend = nullptr;
+        focused = false;
+        dragging_ = false;
+        mouse_pane_ = nullptr;
+    }
+
+    Rect bar() const {
+        if (!split()) return Rect{};
+        const int room = std::max(0, height - SPLIT_BAR);
+        const int top = std::clamp(room - static_cast<int>(height * share + 0.5), 0, room);
+        return Rect{0, top, width, top + SPLIT_BAR};
+    }
+
+    void arrange() {
+        if (!split()) {
+            upper.set_origin(Point{});
+            upper.set_size(width, height);
+            return;
+        }
+        const Rect b = bar();
+        upper.set_origin(Point{});
+        upper.set_size(width, b.top);
+        lower.set_origin(Point{0, b.bottom});
+        lower.set_size(width, height - b.bottom);
+        invalidate();
+    }
+
+    void invalidate() {
+        if (window && backend_installed() && &backend() == window_backend) backend().invalidate(window);
+    }
+
+    // Each pane shows the focus only while it is the active one.
+    void show_focus() {
+        upper.on_focus(focused && !(split() && lower_active));
+        if (split()) lower.on_focus(focused && lower_active);
+    }
+
+    bool activate(bool to_lower) {
+        if (!split()) {
+            lower_active = false;
+            return !to_lower;
+        }
+        if (to_lower == lower_active) return true;
+        if (!to_lower) {
+            if (!table_end_edit(*lower.table())) return false;
+            lower_active = false;
+            run_caret_left();
+        } else {
+            lower_active = true;
+        }
+        show_focus();
+        return true;
+    }
+
+    void run_caret_left() {
+        if (!caret_left) return;
+        const std::function<void()> left = caret_left;   // it may replace the pane
+        try {
+            left();
+        } catch (const MessageText& m) {
+            if (!m.text.empty()) message_error(list_owner(), m.text);
+        }
+    }
+
+    TableView& active() { return split() && lower_active ? lower : upper; }
+
+    // The pane at a height of the client; null on the split bar.
+    TableView* pane_at(int y) {
+        if (!split()) return &upper;
+        const Rect b = bar();
+        if (y < b.top) return &upper;
+        if (y >= b.bottom) return &lower;
+        return nullptr;
+    }
+
+    // --- ClientEvents ---
+    void on_paint(Surface& s, const Rect& dirty) override {
+        if (!split()) {
+            upper.on_paint(s, dirty);
+            return;
+        }
+        const Rect b = bar();
+        {
+            PaneSurface pane(s, Rect{0, 0, width, b.top});
+            upper.on_paint(pane, Rect{0, 0, upper.width(), upper.height()});
+        }
+        s.fill_rect(b, SPLIT_BAR_COLOR);
+        {
+            PaneSurface pane(s, Rect{0, b.bottom, width, height});
+            lower.on_paint(pane, Rect{0, 0, lower.width(), lower.height()});
+        }
+    }
+    void on_size(int w, int h) override {
+        width = std::max(0, w);
+        height = std::max(0, h);
+        arrange();
+    }
+    void on_mouse_down(MouseButton b, int x, int y, unsigned mods) override {
+        TableView* pane = pane_at(y);
+        if (!pane) {
+            if (b != MouseButton::Left) return;
+            dragging_ = true;
+            drag_offset_ = y - bar().top;
+            if (window) backend().set_mouse_capture(window, true);
+            return;
+        }
+        // A click into the other pane moves the caret there, unless the
+        // value typed into the lower pane is refused.
+        if (split() && !activate(pane == &lower)) return;
+        mouse_pane_ = pane;
+        pane->on_mouse_down(b, x - pane->origin().x, y - pane->origin().y, mods);
+    }
+    void on_mouse_up(MouseButton b, int x, int y, unsigned mods) override {
+        if (dragging_) {
+            dragging_ = false;
+            if (window) backend().set_mouse_capture(window, false);
+            return;
+        }
+        TableView* pane = mouse_pane_ ? mouse_pane_ : pane_at(y);
+        mouse_pane_ = nullptr;
+        if (pane) pane->on_mouse_up(b, x - pane->origin().x, y - pane->origin().y, mods);
+    }
+    void on_mouse_move(int x, int y, unsigned mods) override {
+        if (dragging_) {
+            const int top = y - drag_offset_;
+            if (height > 0) set_share(static_cast<double>(height - SPLIT_BAR - top) / height);
+            return;
+        }
+        TableView* pane = mouse_pane_ ? mouse_pane_ : pane_at(y);
+        if (pane) pane->on_mouse_move(x - pane->origin().x, y - pane->origin().y, mods);
+    }
+    void on_double_click(MouseButton b, int x, int y, unsigned mods) override {
+        TableView* pane = pane_at(y);
+        if (!pane || (split() && !activate(pane == &lower))) return;
+        pane->on_double_click(b, x - pane->origin().x, y - pane->origin().y, mods);
+    }
+    void on_wheel(int delta, int x, int y, unsigned mods) override {
+        if (TableView* pane = pane_at(y)) pane->on_wheel(delta, x - pane->origin().x, y - pane->origin().y, mods);
+    }
+    bool on_key(int key, unsigned mods) override {
+        if (key == KEY_F6 && mods == MOD_NONE && split()) {
+            activate(!lower_active);
+            return true;
+        }
+        return active().on_key(key, mods);
+    }
+    void on_char(const std::string& utf8) override { active().on_char(utf8); }
+    void on_focus(bool gained) override {
+        focused = gained;
+        show_focus();
+    }
+
+    void set_share(double s) {
+        share = std::clamp(s, MIN_LOWER_SHARE, MAX_LOWER_SHARE);
+        arrange();
+    }
+
+private:
+    bool dragging_ = false;
+    int drag_offset_ = 0;
+    TableView* mouse_pane_ = nullptr;   // the pane a button went down in, until it goes up
+};
+
+ListPanes& panes() {
+    static ListPanes p;
+    return p;
 }
+
+}  // namespace
+
+TableView& list_view() { return panes().upper; }
 
 void create_list_window() {
     Frame& frame = list_frame();
     if (!frame.window) throw MessageText("Unable to create window KorvaneList");
-    list_view().create(frame);
+    panes().create(frame);
     add_export_item(frame);
 }
 
 void destroy_list_window() {
     table_attach(list_view(), nullptr);
-    list_view().destroy();
+    remove_list_lower_pane();
+    panes().destroy();
 }
 
 void show_in_list_window(TableWindow& table) {
     TableView& view = list_view();
     if (view.table() != &table) table_attach(view, &table);
+    activate_list_pane(false);
     Frame& frame = list_frame();
     if (frame.window && !batch_mode) frame_activate(frame, nullptr);
     table_set_focus(table);
 }
 
 TableWindow* list_window_table() { return list_view().table(); }
+
+void show_list_lower_pane(TableWindow& table, std::function<void()> caret_left) {
+    ListPanes& p = panes();
+    if (p.lower.table() != &table) {
+        remove_list_lower_pane();
+        table_attach(p.lower, &table);
+    }
+    p.caret_left = std::move(caret_left);
+    p.lower_active = false;
+    p.arrange();
+    p.show_focus();
+}
+
+void remove_list_lower_pane() {
+    ListPanes& p = panes();
+    if (!p.lower.table()) return;
+    // An open edit is stored (or its refusal shown) before the table goes.
+    table_attach(p.lower, nullptr);
+    p.lower_active = false;
+    p.arrange();
+    p.show_focus();
+    p.run_caret_left();
+    p.caret_left = nullptr;
+}
+
+TableWindow* list_lower_table() { return panes().lower.table(); }
+TableView& list_lower_view() { return panes().lower; }
+bool list_lower_pane_active() { return panes().split() && panes().lower_active; }
+bool activate_list_pane(bool lower) { return panes().activate(lower); }
+double list_lower_share() { return panes().share; }
+void set_list_lower_share(double share) { panes().set_share(share); }
+Rect list_split_bar() { return panes().bar(); }
 
 void close_list_window() {
     table_attach(list_view(), nullptr);
@@ -496,6 +807,8 @@ void install_list_window_commands() {
 
 void reset_list_window() {
     if (list_view().table()) table_attach(list_view(), nullptr);
+    remove_list_lower_pane();
+    set_list_lower_share(DEFAULT_LOWER_SHARE);
     ListWindowState& s = state();
     s.lists.clear();
     add_kind_lists();

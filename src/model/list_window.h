@@ -64,6 +64,30 @@ TableWindow* list_window_table();
 // Detaches the shown table and hides the list window.
 void close_list_window();
 
+// ---- The lower pane -------------------------------------------------------------------
+
+// A shown table may lend a second table to show under it (the materials table
+// its property grid). The bar between the two panes can be dragged; the mouse
+// goes to the pane under the pointer, keys and typing to the active pane, and
+// F6 switches panes. When the caret leaves the lower pane (F6, a click into
+// the upper pane, the pane removed) its open edit is stored and `caret_left`
+// runs. The upper pane is active when the lower pane is shown.
+void show_list_lower_pane(TableWindow& table, std::function<void()> caret_left = {});
+void remove_list_lower_pane();
+// The table of the lower pane; null when there is none.
+TableWindow* list_lower_table();
+TableView& list_lower_view();
+bool list_lower_pane_active();
+// Makes the lower (true) or the upper pane active. False when the caret
+// stays where it is: no lower pane, or a typed value it refused.
+bool activate_list_pane(bool lower);
+// The share of the client height the lower pane takes (clamped to 0.1..0.9).
+double list_lower_share();
+void set_list_lower_share(double share);
+// The split bar between the panes, in client coordinates (empty without a
+// lower pane).
+Rect list_split_bar();
+
 // The table opened last, which Copy, Paste and Export act on; `reopen`, when
 // given, brings it up to date again (before an export and after the model
 // changed).

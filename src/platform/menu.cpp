@@ -103,6 +103,15 @@ bool Menu::insert_before(int before_id, const MenuItem& item) {
     return true;
 }
 
+bool Menu::append_beside(int sibling_id, const MenuItem& item) {
+    if (sibling_id == 0) return false;
+    size_t position = 0;
+    std::vector<MenuItem>* holder = holder_of(items_, sibling_id, position);
+    if (!holder) return false;
+    holder->push_back(item);
+    return true;
+}
+
 bool Menu::append_to(int position, const MenuItem& item) {
     MenuItem* popup = submenu(position);
     if (!popup) return false;

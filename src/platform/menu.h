@@ -32,6 +32,8 @@ public:
 
     // Inserts an item before the item `before_id` in the popup that holds it.
     bool insert_before(int before_id, const MenuItem& item);
+    // Appends an item at the end of the popup that holds `sibling_id`.
+    bool append_beside(int sibling_id, const MenuItem& item);
     // Appends an item to the popup at a top-level position.
     bool append_to(int position, const MenuItem& item);
     bool remove(int id);                        // removes every item with the id

@@ -3,7 +3,10 @@
 #include "materials/beam_material.h"
 
 #include "../model/model_file_fixture.h"
+#include "framework/app_settings.h"
 #include "framework/app_state.h"
+#include "framework/commands.h"
+#include "framework/frame.h"
 #include "framework/table.h"
 #include "materials/pipe_material.h"
 #include "model/list_window.h"
@@ -162,12 +165,17 @@ TEST_F(BeamMaterialTest, MergeRenamesFromTheOriginalNames) {
 }
 
 TEST_F(BeamMaterialTest, TableRefusesBadCellsAndDeletesOnlyUnusedRecords) {
+    frame_create(list_frame(), "KorvaneList", PRODUCT_NAME, nullptr, "LIST_MENU", nullptr, "LIST_ACCEL");
+    create_list_window();
     beam_materials().push_back(steel("B1"));
     open_beam_materials_table();
     TableWindow* t = list_window_table();
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->title, "Beam materials");
     EXPECT_EQ(t->cell_text(1, 4, 0), "0.3");
+    // While attached the View menu has the highlight command beside List.
+    EXPECT_TRUE(list_frame().menu.contains(CMD_HIGHLIGHT_MATERIAL));
+    EXPECT_TRUE(list_frame().menu.contains(CMD_INSERT));
 
     // Names take letters, digits, '-' and '/' (upper-cased); blanks and other signs are refused.
     for (const char* typed : {"a", "7", "-", "/"}) {
@@ -204,6 +212,9 @@ TEST_F(BeamMaterialTest, TableRefusesBadCellsAndDeletesOnlyUnusedRecords) {
     t->delete_row(2);
     EXPECT_EQ(numbmats(), 1);
     close_list_window();
+    EXPECT_FALSE(list_frame().menu.contains(CMD_HIGHLIGHT_MATERIAL));
+    destroy_list_window();
+    frame_destroy(list_frame());
 }
 
 }  // namespace
