@@ -8,6 +8,7 @@
 #include "materials/pipe_material.h"
 #include "materials/pipe_material_merge.h"
 #include "model/piping_codes.h"
+#include "platform/null_surface.h"
 #include "../model/model_file_fixture.h"
 
 #include <fstream>
@@ -385,6 +386,12 @@ TEST_F(PipeMaterialTest, GridRowChecksAndTheFortyRowLimit)
     EXPECT_EQ(grid.header_text(5, 0), "Proof");
     EXPECT_EQ(grid.header_text(6, 0), "Rupture");
     EXPECT_EQ(grid.header_text(7, 0), "");
+    // Columns the code does not use take no room on screen.
+    NullSurface screen;
+    grid.measure_window(screen);
+    EXPECT_GT(grid.widths[6], 0);
+    EXPECT_EQ(grid.widths[7], 0);
+    EXPECT_EQ(grid.widths[8], 0);
     // Under B31.4 column 4 is the yield stress, field 4.
     piping_code() = CODE_B314;
     grid.store_cell(1, 4, "33000");

@@ -74,12 +74,12 @@ QIcon load_icon(const std::string& name) {
     return QIcon();
 }
 
-// A short stand-in for a missing icon: the first word of the tip.
+// A short stand-in for a missing icon: a short tip whole, else its first word.
 QString abbreviation(const ToolButton& b) {
     QString tip = qs(b.tip).trimmed();
     if (tip.isEmpty()) return QString::number(b.id);
-    QString word = tip.section(' ', 0, 0);
-    return word.left(10);
+    if (tip.size() <= 14) return tip;
+    return tip.section(' ', 0, 0).left(10);
 }
 
 bool same_buttons(const std::vector<ToolButton>& a, const std::vector<ToolButton>& b) {
