@@ -1,5 +1,6 @@
 // Text reports, their CSV form, report destinations, report files and the
 // Print dialog, on the scripted backend.
+#include "golden.h"
 #include "framework/report.h"
 
 #include "framework/app_settings.h"
@@ -22,30 +23,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void write_file(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
 }
 
-std::string golden_path(const std::string& name) { return std::string(KV_SOURCE_DIR) + "/tests/data/reports/" + name; }
 
-// Compares with a golden file; KV_UPDATE_GOLDEN=1 rewrites it instead.
-void expect_golden(const std::string& name, const std::string& text) {
-    const std::string path = golden_path(name);
-    if (const char* update = std::getenv("KV_UPDATE_GOLDEN"); update && *update == '1') {
-        write_file(path, text);
-        return;
-    }
-    ASSERT_TRUE(fs::exists(path)) << path;
-    EXPECT_EQ(read_file(path), text) << "differs from " << path;
-}
+void expect_golden(const std::string& name, const std::string& text) { expect_golden_file("reports", name, text); }
 
 std::vector<std::string> split_lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -441,10 +426,10 @@ TEST_F(ReportTest, ReportFileIsWrittenOnClose) {
     EXPECT_TRUE(report_state().text_report);
     EXPECT_FALSE(report_state().csv_mode);
     report_line("first line");
-    EXPECT_EQ(read_file(path), "old report");   // nothing replaced before the close
+    EXPECT_EQ(read_text_file(path), "old report");   // nothing replaced before the close
     ASSERT_TRUE(close_report_file(0));
     EXPECT_EQ(script().last_message(), "txt written.");
-    EXPECT_NE(read_file(path).find("   first line\n"), std::string::npos);
+    EXPECT_NE(read_text_file(path).find("   first line\n"), std::string::npos);
     EXPECT_FALSE(report_state().text_report);
     // Only the report is left in the folder: the temporary file was renamed.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
@@ -459,7 +444,7 @@ TEST_F(ReportTest, ReportFileIsWrittenOnClose) {
     report_next_line();
     ASSERT_TRUE(close_report_file(0));
     EXPECT_EQ(script().last_message(), "csv written.");
-    EXPECT_EQ(read_file(csv), "1,\n");
+    EXPECT_EQ(read_text_file(csv), "1,\n");
 }
 
 TEST_F(ReportTest, CsvExportFileDialogAndFailures) {
@@ -483,7 +468,7 @@ TEST_F(ReportTest, CsvExportFileDialogAndFailures) {
     csv_add_text("Material A1: steel");
     report_next_line();
     ASSERT_TRUE(close_report_file(0));
-    EXPECT_EQ(read_file(good), "Material A1: steel,\n");
+    EXPECT_EQ(read_text_file(good), "Material A1: steel,\n");
 }
 
 TEST_F(ReportTest, AFailedWriteKeepsTheOldFile) {
@@ -567,7 +552,7 @@ TEST_F(ReportTest, PrintSheetSendsTheJobToTheChosenDestination) {
     });
     script().answer_file(path);
     EXPECT_TRUE(print_sheet(0, job));
-    EXPECT_NE(read_file(path).find("   S1  2.375\n"), std::string::npos);
+    EXPECT_NE(read_text_file(path).find("   S1  2.375\n"), std::string::npos);
     EXPECT_EQ(script().last_message(), "txt written.");
 
     // The choice is remembered: the next dialog opens on "Text file".

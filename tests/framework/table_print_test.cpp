@@ -2,6 +2,7 @@
 // inverted cells), the text and CSV forms against golden files in
 // tests/data/tables, and the Print and Export commands, on the scripted
 // backend. KV_UPDATE_GOLDEN=1 rewrites the golden files.
+#include "golden.h"
 #include "framework/printing_commands.h"
 #include "framework/qa_block.h"
 #include "framework/report_pages.h"
@@ -22,22 +23,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
-void expect_golden(const std::string& name, const std::string& text) {
-    const std::string path = std::string(KV_SOURCE_DIR) + "/tests/data/tables/" + name;
-    if (const char* update = std::getenv("KV_UPDATE_GOLDEN"); update && *update == '1') {
-        std::ofstream(path, std::ios::binary) << text;
-        return;
-    }
-    ASSERT_TRUE(fs::exists(path)) << path;
-    EXPECT_EQ(read_file(path), text) << "differs from " << path;
-}
+void expect_golden(const std::string& name, const std::string& text) { expect_golden_file("tables", name, text); }
 
 int occurrences(const std::string& text, const std::string& what) {
     int n = 0;
@@ -207,7 +194,7 @@ TEST_F(TablePrintTest, PrintAndExportCommandsReachTheTable) {
     const std::string path = (dir / "pipes.csv").string();
     script().answer_file(path);
     EXPECT_TRUE(table_export_csv(table, frame.window));
-    expect_golden("pipes.csv", read_file(path));
+    expect_golden("pipes.csv", read_text_file(path));
     EXPECT_EQ(script().last_message(), "csv written.");
 
     script().once("PRINT_DIALOG", [](HeadlessDialog& d) {

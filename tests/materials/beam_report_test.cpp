@@ -1,5 +1,6 @@
 // Beam materials and beam sections in the text report and its CSV form:
 // column layout, blank zero values, library mode and the page-break rules.
+#include "golden.h"
 #include "framework/app_state.h"
 #include "framework/report.h"
 #include "materials/beam_material.h"
@@ -13,24 +14,8 @@
 
 namespace {
 
-std::string read_text_file(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
-// Golden files live in tests/data/beams; KV_UPDATE_GOLDEN=1 rewrites them.
-void expect_golden(const std::string& name, const std::string& text)
-{
-    const std::string path = std::string(KV_SOURCE_DIR) + "/tests/data/beams/" + name;
-    if (std::getenv("KV_UPDATE_GOLDEN")) {
-        std::ofstream(path, std::ios::binary) << text;
-        return;
-    }
-    EXPECT_EQ(text, read_text_file(path)) << "golden file " << path;
-}
+void expect_golden(const std::string& name, const std::string& text) { expect_golden_file("beams", name, text); }
 
 // The number of the line (0-based) holding the text, -1 when none.
 int line_of(const std::string& report, const std::string& text)

@@ -1,5 +1,6 @@
 // Pipe materials: interpolation over temperature, the record and its
 // version gates, merge and rename, the table write-back and the reports.
+#include "golden.h"
 #include "framework/binfile.h"
 #include "framework/report.h"
 #include "materials/beam_material.h"
@@ -44,24 +45,8 @@ PipeMaterial three_rows(const std::string& name)
                         prow(400, 27.7e6f, 6.82e-6f, 18000, 25000, 35000)});
 }
 
-std::string read_text_file(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
-// Golden files live in tests/data/materials; KV_UPDATE_GOLDEN=1 rewrites them.
-void expect_golden(const std::string& name, const std::string& text)
-{
-    const std::string path = std::string(KV_SOURCE_DIR) + "/tests/data/materials/" + name;
-    if (std::getenv("KV_UPDATE_GOLDEN")) {
-        std::ofstream(path, std::ios::binary) << text;
-        return;
-    }
-    EXPECT_EQ(text, read_text_file(path)) << "golden file " << path;
-}
+void expect_golden(const std::string& name, const std::string& text) { expect_golden_file("materials", name, text); }
 
 class PipeMaterialTest : public ModelFileTest {
 protected:

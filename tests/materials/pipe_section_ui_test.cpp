@@ -1,6 +1,7 @@
 // Pipe section input: the section dialog (size and schedule lists, checks in
 // order, pre-fill, rename), the insulation chooser, the Pipe Sections table
 // (typed cells, Enter, delete, copy and paste) and its report and CSV forms.
+#include "golden.h"
 #include "framework/commands.h"
 #include "framework/report.h"
 #include "framework/table.h"
@@ -18,24 +19,8 @@
 
 namespace {
 
-std::string read_text_file(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
-// Golden files live in tests/data/sections; KV_UPDATE_GOLDEN=1 rewrites them.
-void expect_golden(const std::string& name, const std::string& text)
-{
-    const std::string path = std::string(KV_SOURCE_DIR) + "/tests/data/sections/" + name;
-    if (std::getenv("KV_UPDATE_GOLDEN")) {
-        std::ofstream(path, std::ios::binary) << text;
-        return;
-    }
-    EXPECT_EQ(text, read_text_file(path)) << "golden file " << path;
-}
+void expect_golden(const std::string& name, const std::string& text) { expect_golden_file("sections", name, text); }
 
 PipeSection section(const std::string& name, float od, float t)
 {
