@@ -325,7 +325,15 @@ void clear_openers() { shell().openers.clear(); }
 void open_by_extension(const std::string& path) {
     const std::string ext = file_extension(path);
     auto it = shell().openers.find(ext);
-    if (ext.empty() || it == shell().openers.end()) throw MessageText("Invalid file extension");
+    if (ext.empty() || it == shell().openers.end()) {
+        // The kinds of file the program knows, whose reader this build does not have.
+        static const char* const known[] = {"mod", "res", "mat", "mdb", "spe", "val", "bli", "flg", "noz", "lug"};
+        for (const char* k : known)
+            if (ext == k)
+                throw MessageText(c_format("Files of type .%s cannot be opened in this version:\n%s", k,
+                                           path.c_str()));
+        throw MessageText("Invalid file extension");
+    }
     FileOpener opener = it->second;
     opener(path);
 }

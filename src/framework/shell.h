@@ -59,7 +59,7 @@ using FileOpener = std::function<void(const std::string& path)>;
 void register_opener(const std::string& extension, FileOpener opener);
 void clear_openers();
 // Opens a file by its extension; throws "Invalid file extension" when no
-// opener takes it.
+// opener takes it (a kind the program knows but cannot open yet says so).
 void open_by_extension(const std::string& path);
 // Opens recent model `command` (323 to 326) of the File menu.
 void open_recent_model(WindowId owner, int command);

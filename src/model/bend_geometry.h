@@ -23,6 +23,7 @@ struct BendGeometry {
     uint8_t radius_kind = RADIUS_LONG;
     float radius = 0.0f;             // Long and Short: taken from the section on every build
     std::string material;            // the bend's own material; empty = the row's
+    float thickness = 0.0f;          // the bend's own wall thickness; 0 = the section's
     int32_t node1 = 0;               // intermediate node numbers (0 = none), sorted by angle
     int32_t node2 = 0;
     float angle1 = 0.0f;             // their angles from the near tangent point

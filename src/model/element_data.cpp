@@ -72,7 +72,10 @@ void ElementData::take_previous_bend(const ElementData& previous)
     mine->radius_kind = theirs->radius_kind;
     mine->radius = theirs->radius;
     mine->material = theirs->material;
+    mine->thickness = theirs->thickness;
 }
+
+void ElementData::section_terms(ElementSectionTerms&) const {}
 
 // ---- Neutral object -------------------------------------------------------------
 

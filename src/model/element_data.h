@@ -56,6 +56,30 @@ bool etype_is_element(int etype);
 // True for the bend-like types: Bend, Miter, Jacketed bend.
 bool etype_is_bend(int etype);
 
+// What an element kind changes in the section quantities of its elements
+// (Elem::section_properties): the kinds that carry their own weight, wall
+// factors, end sizes or thrust area fill it in. Lengths in inch, weights in lb.
+struct ElementSectionTerms {
+    // Valve, bellows, slip joint and rigid element: the element's own weight,
+    // which takes the place of the pipe metal weight.
+    bool own_weight = false;
+    double weight = 0.0;
+    // Rigid element: the contents, insulation and lining weights count only
+    // when this is set.
+    bool add_cil = true;
+    // Valve: the factor on the wall thickness for the stiffness (the outer
+    // radius becomes the inner radius plus factor times thickness) and the
+    // factor on the insulation weight.
+    double thickness_multiplier = 1.0;
+    double insulation_multiplier = 1.0;
+    // Reducer: the outside diameters and wall thicknesses at its two ends,
+    // whose means stand for the section's.
+    bool two_ends = false;
+    double od1 = 0.0, thickness1 = 0.0, od2 = 0.0, thickness2 = 0.0;
+    // Bellows and slip joint: the pressure-thrust area (square inch).
+    double thrust_area = 0.0;
+};
+
 class ElementData {
 public:
     ElementData() = default;
@@ -108,10 +132,14 @@ public:
         return const_cast<ElementData*>(this)->jacket_geometry();
     }
     // A row that becomes a bend takes the radius kind, radius and data of the
-    // previous bend row. The default copies the radius kind, the radius and
-    // the bend's material when both objects have a bend record; a bend class
-    // that holds more input (thickness, flexibility factors, SIFs) extends it.
+    // previous bend row. The default copies the radius kind, the radius, the
+    // bend's material and its wall thickness when both objects have a bend
+    // record; a bend class that holds more input (flexibility factors, SIFs)
+    // extends it.
     virtual void take_previous_bend(const ElementData& previous);
+    // Fills in what the kind changes in its elements' section quantities;
+    // the default changes nothing.
+    virtual void section_terms(ElementSectionTerms& terms) const;
 };
 
 // The object of a row whose kind has no class of its own yet.

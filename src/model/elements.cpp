@@ -75,6 +75,10 @@ public:
             if (jacket)
                 add(row, ET_JACKETED_PIPE, jacket->node1, jacket->node2, true);
             break;
+        case ET_CUT_PIPE:
+            // A cut pipe is stiffened like a pipe; its cut acts in the cold-spring steps.
+            add(row, ET_PIPE, r.start_node, r.node_index, false);
+            break;
         default:
             add(row, r.etype, r.start_node, r.node_index, false);
             break;

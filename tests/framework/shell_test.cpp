@@ -158,6 +158,10 @@ TEST_F(ShellTest, CommandLineFileIsOpenedByItsExtension) {
         EXPECT_FALSE(open_command_line_file(path));
         EXPECT_EQ(script().last_message(), "Invalid file extension") << path;
     }
+    // A kind of file the program knows but has no reader for yet says so.
+    script().clear_log();
+    EXPECT_FALSE(open_command_line_file("/m/pump.spe"));
+    EXPECT_EQ(script().last_message(), "Files of type .spe cannot be opened in this version:\n/m/pump.spe");
     EXPECT_TRUE(app_started());
     EXPECT_EQ(opened.size(), 1u);
     EXPECT_FALSE(batch_mode);
