@@ -56,6 +56,8 @@ inline int numrows() { return model().numrows(); }
 inline int numnodes() { return model().numnodes(); }
 inline int numelems() { return model().numelems(); }
 inline bool& model_rebuild_needed() { return model().rebuild_needed; }
+// The model's title; the comment of layout row 1 holds it.
+inline std::string& model_title() { return model().title; }
 
 // Appends an empty row at numrows() + 1 and returns its index; inserts one
 // before `row` (1..numrows() + 1). Both throw "Maximum number of rows
@@ -120,3 +122,5 @@ void recount_flanged_bend_ends();
 // Counts every row's objects, grows each kind's row list, lets every row
 // register in ascending order and rebuilds the branch-point list.
 void recount_model();
+// The per-kind counts that the Show lists of the views are made from.
+inline void count_model_items() { recount_model(); }

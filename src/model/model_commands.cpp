@@ -18,6 +18,9 @@
 #include "model/model_file.h"
 #include "resources/dialogs_model_file.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
 
 // Set while the Open command opens the file it asked for: the question about
@@ -185,6 +188,22 @@ void open_model_file(const std::string& path)
     present_layout_window();
 }
 
+void open_sample_model()
+{
+    std::error_code ec;
+    const std::filesystem::path path = std::filesystem::path(shell_program_folder()) / SAMPLE_MODEL_NAME;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return;
+    try {
+        open_model_file(path.string());
+    } catch (const MessageText& m) {
+        message_error(command_owner(), m.text);
+        return;
+    }
+    if (const auto& view = model_file_hooks().set_sample_view)
+        view();
+}
+
 bool confirm_discard_model(WindowId owner)
 {
     if (!model_modified || batch_mode)
@@ -300,4 +319,5 @@ void install_model_file_commands()
     register_command(CMD_MERGE, [](int) { merge_command(command_owner()); });
     register_command(CMD_RESULTS, [](int) { results_command(command_owner()); });
     register_opener("mod", open_model_file);
+    set_first_run_action(open_sample_model);
 }

@@ -40,6 +40,8 @@ struct ModelFileHooks {
     // Run by the Save and Save As commands before the model is written; a
     // thrown message text stops the save.
     std::function<void(WindowId owner)> check_branch_sifs;
+    // After the first run opened the sample model: the view it is shown in.
+    std::function<void()> set_sample_view;
     // Opens the results of the model just read (the Results command).
     std::function<void(WindowId owner)> open_results;
     // Starts a new document of the kinds 2 to 8 (index by NewDocumentKind);
@@ -84,6 +86,11 @@ bool save_model(WindowId owner);
 // and gives false, leaving the model as it was. Clears model_modified on
 // success.
 bool read_model(WindowId owner);
+// The sample model beside the program, which the program's first run opens.
+inline constexpr char SAMPLE_MODEL_NAME[] = "sample.mod";
+// Opens the sample model when it lies beside the program (a message when it
+// cannot be read) and sets its view; nothing when there is none.
+void open_sample_model();
 // Opens a model file (the opener of ".mod"): asks to save a modified model,
 // reads the file, and on success makes it the current model and document.
 // A file that cannot be read throws and changes nothing.

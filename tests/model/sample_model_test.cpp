@@ -109,3 +109,33 @@ TEST_F(SampleModelTest, CommittedSampleReadsBack)
     EXPECT_EQ(numelems(), 5);
     EXPECT_NODE_AT(60, 180, 24, 96);
 }
+
+TEST_F(SampleModelTest, FirstRunOpensTheSampleBesideTheProgram)
+{
+    set_program_folder(dir.string());
+    int views = 0;
+    model_file_hooks().set_sample_view = [&] { ++views; };
+
+    // None beside the program: nothing happens.
+    open_sample_model();
+    EXPECT_EQ(numrows(), 0);
+    EXPECT_EQ(views, 0);
+
+    // A damaged one: its message, and the model stays as it was.
+    const std::string sample = path(SAMPLE_MODEL_NAME);
+    std::vector<unsigned char> bytes = bytes_of(SAMPLE_PATH);
+    put_bytes(sample, {bytes.begin(), bytes.begin() + 100});
+    script().clear_log();
+    open_sample_model();
+    EXPECT_NE(script().last_message(), "");
+    EXPECT_EQ(numrows(), 0);
+    EXPECT_EQ(views, 0);
+
+    put_bytes(sample, bytes);
+    open_sample_model();
+    EXPECT_EQ(numrows(), 7);
+    EXPECT_EQ(model_file_path, sample);
+    EXPECT_FALSE(model_modified);
+    EXPECT_EQ(views, 1);
+    set_program_folder("");
+}
