@@ -162,8 +162,9 @@ int LayoutRow::previous_element_row(int row)
 {
     const Model& m = model();
     for (int i = std::min(row - 1, m.numrows()); i >= 1; --i) {
+        // A row still without a node (typed so far) gives no From node.
         int etype = m.rows[i].etype;
-        if (etype == ET_FROM || etype_is_element(etype))
+        if ((etype == ET_FROM || etype_is_element(etype)) && m.rows[i].node != 0)
             return i;
     }
     return 0;

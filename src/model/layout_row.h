@@ -101,8 +101,8 @@ struct LayoutRow {
     static void status_from_to(int row, WindowId window, const std::string& text);
     static void status_at_node(int row, WindowId window, const std::string& text);
 
-    // The nearest earlier element row (From included), whose node is the
-    // row's From node; 0 when none.
+    // The nearest earlier element row (From included) that has a node, whose
+    // node is the row's From node; 0 when none.
     static int previous_element_row(int row);
     // The next row that has a built element; 0 when none.
     static int next_element_row(int row);

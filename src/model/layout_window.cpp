@@ -469,7 +469,8 @@ bool LayoutTable::paste_row(int row, const std::vector<std::string>& cells) {
             v.name[field] = name;
         }
     }
-    store_row_values(row, v);
+    const int stored = store_row_values(row, v);
+    if (etype == ET_COMMENT) LayoutRow::set_comment_text(stored, cell(LAYOUT_DESCRIPTION));
     commit_edit();
     return true;
 }

@@ -88,6 +88,24 @@ int jacket_node(int index, int row)
     return partner == number ? index : node_at(partner, node_point(index), row);
 }
 
+// Where the jacket of a jacketed row starts: the jacket's far point of a
+// jacketed bend just before it (which may lie off the core's far point's
+// partner), else the jacket partner of the element's start node.
+int jacket_start_node(int row)
+{
+    const Model& m = model();
+    const LayoutRow& r = m.rows[row];
+    int previous = LayoutRow::previous_element_row(row);
+    if (previous && m.rows[previous].etype == ET_JACKETED_BEND && m.rows[previous].element) {
+        const ElementData& object = *m.rows[previous].element;
+        const BendGeometry* bend = object.bend_geometry();
+        const JacketGeometry* jacket = object.jacket_geometry();
+        if (bend && bend->geometry_valid && jacket && jacket->far_node)
+            return jacket->far_node;
+    }
+    return jacket_node(r.start_node, row);
+}
+
 // The row's own node: reused when its number exists, else made where the
 // row puts it. Rows make numbers up to 99999 only.
 void make_own_node(int row)
@@ -186,7 +204,7 @@ void LayoutRow::make_nodes(int row)
         make_bend_nodes(row);
     } else if (r.etype == ET_JACKETED_PIPE && r.element) {
         if (JacketGeometry* jacket = r.element->jacket_geometry()) {
-            jacket->node1 = jacket_node(r.start_node, row);
+            jacket->node1 = jacket_start_node(row);
             jacket->node2 = jacket_node(r.node_index, row);
         }
     }
@@ -212,7 +230,7 @@ void make_bend_nodes(int row)
     std::fill(std::begin(bend->centre), std::end(bend->centre), 0.0f);
     r.end_node = r.node_index;
     if (jacket) {
-        jacket->previous_node = jacket_node(r.start_node, row);
+        jacket->previous_node = jacket_start_node(row);
         jacket->near_node = jacket_node(r.node_index, row);
         jacket->far_node = 0;
         std::fill(std::begin(jacket->centre), std::end(jacket->centre), 0.0f);

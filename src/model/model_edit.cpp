@@ -243,15 +243,16 @@ void generate_rows(int first, int last, int copies, int increment) {
     }
 
     // Every number the copies make must be free and below 100000.
+    // A number may stand more than once in the block (a Location row at an
+    // element's node, a loop closing inside the block): its copies repeat it.
     const std::set<int> used = numbers_in_use();
-    std::set<int> made;
     auto check = [&](int number, long long offset) {
         if (number == 0) return;
         const long long base = base_of(number) + offset;
         if (base > MAX_NODE_NUMBER) throw_message(c_format("%lld  %s", base, node_error_text(4)));
         const int shifted = band_of(number) * NODE_BAND + static_cast<int>(base);
         if (band_of(number) != 0) return;   // tangent and jacket points come with their own row
-        if (used.count(shifted) || !made.insert(shifted).second) throw_node_error(node_text(shifted), 7);
+        if (used.count(shifted)) throw_node_error(node_text(shifted), 7);
     };
     for (int k = 1; k <= copies; ++k) {
         const long long offset = static_cast<long long>(k) * increment;

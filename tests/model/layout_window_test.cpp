@@ -160,6 +160,17 @@ TEST_F(LayoutWindowTest, InsertAndDeleteRowsKeepTheRestInPlace) {
     const int beeps = script().beeps();
     frame_command(main_frame(), CMD_DELETE);
     EXPECT_EQ(script().beeps(), beeps + 1);
+
+    // A row typed as far as its element type, without a node yet, is not
+    // the next row's From row either.
+    const int elements = numelems();
+    table().current_row = 3;
+    key(KEY_INSERT);
+    cell(3, LAYOUT_TYPE, "Valve");
+    EXPECT_EQ(row(3).etype, ET_VALVE);
+    EXPECT_EQ(row(3).node, 0);
+    EXPECT_POINT(at(30), 240, 0, 0);
+    EXPECT_EQ(numelems(), elements);
 }
 
 TEST_F(LayoutWindowTest, RetypingARowKeepsItsNodeWhereItWas) {
@@ -283,6 +294,15 @@ TEST_F(LayoutWindowTest, PasteChecksEveryCellAndFindNodeMovesToTheRow) {
     EXPECT_EQ(row(6).node, 60);
     EXPECT_EQ(row(6).material, "B1");
     EXPECT_POINT(at(60), 240, 240, 120);
+
+    // A comment row keeps its text.
+    backend().set_clipboard_text("\tComment\t\t\t\t\t\t\t\tPump P-101 suction");
+    table().current_row = 7;
+    command(CMD_PASTE);
+    ASSERT_EQ(numrows(), 7);
+    EXPECT_EQ(row(7).etype, ET_COMMENT);
+    EXPECT_EQ(row(7).comment_text(), "Pump P-101 suction");
+    delete_layout_row(7);
 
     // One bad cell and nothing is pasted.
     model_modified = false;

@@ -231,6 +231,20 @@ TEST_F(ModelBuildTest, JacketNodesAndElements)
     EXPECT_DOUBLE_EQ(m.elems[2].bend_radius(), 15.0);
     EXPECT_DOUBLE_EQ(m.elems[4].bend_radius(), 30.0);
     EXPECT_DOUBLE_EQ(m.elems[1].bend_radius(), 0.0);
+
+    // A jacketed pipe exactly one jacket tangent long: the jacket's arc ends
+    // at its node, and the jacket goes on from there, not from the core's
+    // far point.
+    model().rows[jp].dy = 30;
+    make_model();
+    EXPECT_EQ(number_of(jacket_of(jb).far_node), 500030);
+    EXPECT_EQ(node_index(400020), 0);
+    expect_elements({{ET_JACKETED_PIPE, 10, 100020},
+                     {ET_BEND, 100020, 200020},
+                     {ET_JACKETED_PIPE, 500010, 300020},
+                     {ET_JACKETED_BEND, 300020, 25},
+                     {ET_JACKETED_BEND, 25, 500030},
+                     {ET_JACKETED_PIPE, 200020, 30}});
 }
 
 TEST_F(ElemTest, RecordNamesAndBendMaterial)

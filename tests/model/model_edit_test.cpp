@@ -112,6 +112,21 @@ TEST_F(ModelEditTest, GenerateRepeatsARunWithRaisedNodeNumbers) {
     EXPECT_POINT(at(50), 720, 240, 0);
     EXPECT_NE(node_index(235), 0);   // the last copy turns: its intermediate node is built
 
+    // A node may stand twice in the block (a Location row at a pipe's node).
+    table().current_row = 4;
+    key(KEY_INSERT);
+    cell(4, LAYOUT_TYPE, "Location");
+    cell(4, LAYOUT_NODE, "30");
+    ASSERT_EQ(row(4).etype, ET_LOCATION);
+    EXPECT_EQ(failure([] { generate_rows(3, 4, 1, 1000); }), "<nothing thrown>");
+    EXPECT_EQ(row(5).node, 1030);
+    EXPECT_EQ(row(6).node, 1030);
+    EXPECT_EQ(row(6).etype, ET_LOCATION);
+    delete_layout_row(6);
+    delete_layout_row(5);
+    delete_layout_row(4);
+    make_model();
+
     EXPECT_EQ(failure([] { generate_rows(1, 2, 1, 100); }), "Row 1 has absolute coordinates; its copies would lie on it");
     EXPECT_EQ(failure([] { generate_rows(8, 8, 1, 10); }), "50  This node is already defined");
     EXPECT_EQ(failure([] { generate_rows(8, 8, 1, 99990); }), "100030  Node number should be < 100000");
