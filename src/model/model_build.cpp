@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <unordered_map>
 
@@ -53,6 +54,12 @@ Vec3 node_point(int index)
 {
     const NodeRecord& n = model().nodes[index];
     return {n.x, n.y, n.z};
+}
+
+bool fits_coordinate(const Vec3& p)
+{
+    const double limit = std::numeric_limits<float>::max();
+    return std::abs(p.x) <= limit && std::abs(p.y) <= limit && std::abs(p.z) <= limit;
 }
 
 int add_node(int number, Vec3 p, int row, int kind = NODE_PLAIN)
@@ -122,6 +129,9 @@ void make_own_node(int row)
             if (previous && m.rows[previous].node_index)
                 p = node_point(m.rows[previous].node_index) + p;
         }
+        // Offsets that add up beyond what a coordinate holds place no node.
+        if (!fits_coordinate(p))
+            return;
         index = add_node(r.node, p, row);
     }
     r.node_index = index;

@@ -219,6 +219,24 @@ TEST_F(ModelFileTest, EveryFieldRoundTripsBitExactly)
     EXPECT_EQ(bytes_of(path("again.mod")), bytes_of(path("all.mod")));
 }
 
+TEST_F(ModelFileTest, OffsetsBeyondACoordinateStillSaveAReadableFile)
+{
+    // Each offset is a float; their sum is not. The node is not placed and
+    // the file written reads back with its rows.
+    from(10, 3e38f);
+    row(20, ET_PIPE, 3e38f);
+    row(30, ET_PIPE, -3e38f);
+    make_model();
+    EXPECT_EQ(node_index(20), 0);
+    const std::string file = path("huge.mod");
+    write_model_file(file);
+    reset_model();
+    read_model(file);
+    ASSERT_EQ(numrows(), 3);
+    EXPECT_EQ(model().rows[2].dx, 3e38f);
+    EXPECT_EQ(node_index(20), 0);
+}
+
 TEST_F(ModelFileTest, FailedSaveLeavesThePreviousFile)
 {
     small_model();
