@@ -2,6 +2,7 @@
 #include "framework/report.h"
 
 #include "framework/qa_block.h"
+#include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/units.h"
 
@@ -48,11 +49,16 @@ bool text_active() { return g_state.text_report; }
 bool csv_active() { return g_state.text_report && g_state.csv_mode; }
 
 // Puts the text into the line so that its first character is at the column.
+// Columns count characters, not bytes, so that a name with accented letters
+// neither runs into the next column nor has its bytes cut.
 void place(std::string& line, const std::string& text, int column) {
     if (text.empty()) return;
-    size_t start = static_cast<size_t>(std::max(column, 1) - 1);
-    if (line.size() < start + text.size()) line.resize(start + text.size(), ' ');
-    line.replace(start, text.size(), text);
+    const int start = std::max(column, 1) - 1;
+    const int width = utf8_length(text);
+    const int have = utf8_length(line);
+    if (have < start + width) line.append(static_cast<size_t>(start + width - have), ' ');
+    const size_t from = utf8_offset(line, start);
+    line.replace(from, utf8_offset(line, start + width) - from, text);
 }
 
 void append_cell(const std::string& cell_text) {
@@ -85,8 +91,8 @@ std::vector<std::string> text_page_header(int page) {
     std::string right = report_date() + "    " + c_format("Page %d", page);
     std::string first;
     place(first, left, REPORT_LEFT_COLUMN);
-    int right_start = REPORT_RIGHT_COLUMN - static_cast<int>(right.size()) + 1;
-    int after_left = static_cast<int>(first.size()) + 3;   // two blanks after the title at least
+    int right_start = REPORT_RIGHT_COLUMN - utf8_length(right) + 1;
+    int after_left = utf8_length(first) + 3;   // two blanks after the title at least
     place(first, right, std::max(right_start, after_left));
     lines[0] = first;
 
@@ -228,7 +234,7 @@ void report_print_right(const std::string& text, int end_column) {
         append_cell(csv_cell_text(text));
         return;
     }
-    place(g_text.line, text, end_column - static_cast<int>(text.size()) + 1);
+    place(g_text.line, text, end_column - utf8_length(text) + 1);
 }
 
 void report_print_decimal(const std::string& text, int column) {
@@ -240,7 +246,7 @@ void report_print_decimal(const std::string& text, int column) {
     std::string t = trimmed(text);
     size_t point = t.find('.');
     // Without a point the number ends just before the column.
-    int before = static_cast<int>(point == std::string::npos ? t.size() : point);
+    int before = utf8_length(point == std::string::npos ? t : t.substr(0, point));
     place(g_text.line, t, column - before);
 }
 
@@ -252,7 +258,7 @@ void report_print_centred(const std::string& text, int from, int to) {
     }
     std::string t = trimmed(text);
     int width = to - from + 1;
-    int len = static_cast<int>(t.size());
+    int len = utf8_length(t);
     int start = len >= width ? from : from + (width - len) / 2;
     place(g_text.line, t, start);
 }

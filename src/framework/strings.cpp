@@ -143,3 +143,19 @@ std::string program_folder()
         buffer.resize(buffer.size() * 2);
     }
 }
+
+int utf8_length(std::string_view text) {
+    int n = 0;
+    for (unsigned char ch : text)
+        if ((ch & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+std::size_t utf8_offset(std::string_view text, int index) {
+    int n = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (n++ == index) return i;
+    }
+    return text.size();
+}

@@ -2,6 +2,7 @@
 // user's locale.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,10 @@ void append_in_parentheses(std::string& text, std::string_view folder);
 
 // Removes leading and trailing blanks (spaces and tabs) in place.
 void trim_blanks(std::string& text);
+// The number of characters of a UTF-8 text, and the byte offset of its
+// character `index` (from 0; the text's size when it has fewer).
+int utf8_length(std::string_view text);
+std::size_t utf8_offset(std::string_view text, int index);
 // The text without any blanks.
 std::string remove_blanks(std::string_view text);
 std::string upper_case(std::string text);

@@ -145,13 +145,6 @@ void print_row(TablePrint& p, TableCanvas& c, const std::vector<int>& band, int 
     for (int line = 0; line < p.text_lines; ++line) gdi_next_line();
 }
 
-int utf8_length(const std::string& s) {
-    int n = 0;
-    for (unsigned char ch : s)
-        if ((ch & 0xC0) != 0x80) ++n;
-    return n;
-}
-
 bool numeric_text(const std::string& text) {
     double v = 0;
     return parse_c_double(text, v);

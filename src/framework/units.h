@@ -167,6 +167,8 @@ std::string format_g5(double value);
 std::string int_text(int64_t value);
 
 std::string format_length(double value);
+// The same with every digit a float holds (for copies that are read back).
+std::string format_length_exact(double value);
 std::string format_dimension(double value);
 std::string format_displacement_or_none(double value);
 std::string format_displacement_g5(double value);

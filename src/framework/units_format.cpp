@@ -80,6 +80,9 @@ std::string feet_and_inches(double inches)
 // "E+6" short form: 2.95e7 -> "29.5E+6"; "E-6" short form: 6.5e-6 -> "6.5E-6".
 std::string mega_form(double value)
 {
+    // From 1E+10 on the short form would carry two exponents.
+    if (g_form(4, value / 1.0e6).find('E') != std::string::npos)
+        return g_form(4, value);
     return g_form(4, value / 1.0e6) + "E+6";
 }
 
@@ -149,6 +152,14 @@ std::string format_length(double value)
     case 4: return g_form(6, d);
     default: return g_form(5, d);  // feet, m
     }
+}
+
+std::string format_length_exact(double value)
+{
+    const double d = to_display(LENGTH, value);
+    if (current_unit(LENGTH) == 0 && std::fabs(value) < 12.0e9) return feet_and_inches(value);
+    if (current_unit(LENGTH) == 2 && std::fabs(value) < 1.0e6) return format_real(value, 11, 4);
+    return g_form(9, d);
 }
 
 std::string format_dimension(double value)

@@ -4,7 +4,7 @@
 //   10        plain number: feet (10 ft = 120 in); exponents allowed
 //   10'       feet
 //   10'6      feet and inches; also 10'6" and 10'6.5
-//   10-6      feet and inches with a hyphen as the separator
+//   10-6      feet and inches with a hyphen as the separator; also 10-6"
 //   6"        inches only; exponents allowed
 //   -3'2      a leading sign applies to the whole length (-38 in)
 // In the two-part forms both parts are plain decimals (no exponent) and the
@@ -110,18 +110,18 @@ bool read_feet_and_inches(const std::string& s, double& inches)
 
     double value = 0.0;
     if (apostrophe == std::string::npos) {
-        if (quote != std::string::npos) {  // 6"
-            if (!read_real(body, true, value))
-                return false;
-            inches = value;
-            return true;
-        }
         size_t hyphen = std::string::npos;
         for (size_t i = 1; i < body.size(); ++i) {
             if (body[i] == '-' && body[i - 1] != 'E') {
                 hyphen = i;
                 break;
             }
+        }
+        if (quote != std::string::npos && hyphen == std::string::npos) {  // 6"
+            if (!read_real(body, true, value))
+                return false;
+            inches = value;
+            return true;
         }
         if (hyphen == std::string::npos) {  // plain number: feet
             if (!read_real(body, true, value))
@@ -188,6 +188,8 @@ int parse_quantity(const std::string& text, float& out, int q, unsigned rules)
     if (!fits_float(internal))
         return 1;
     float value = static_cast<float>(internal) + 0.0f;  // + 0 turns -0 into 0
+    if ((rules & POSITIVE_ONLY) && !(value > 0.0f))
+        return 1;   // a value too small for a float
     if ((rules & ZERO_MARKED) && value == 0.0f)
         value = ENTERED_ZERO;
     out = value;

@@ -202,7 +202,8 @@ public:
         BeamMaterial* r = record(row);
         if (!r) return false;
         BeamMaterial next = *r;   // a copy: the array may grow while it is checked
-        for (int c = 1; c <= 6 && c <= static_cast<int>(cells.size()); ++c)
+        // A named row keeps its name: the copy's name is its source's.
+        for (int c = next.name.empty() ? 1 : 2; c <= 6 && c <= static_cast<int>(cells.size()); ++c)
             next = checked(row, next, c, cells[static_cast<std::size_t>(c - 1)]);
         store(row, next);
         return true;
@@ -214,6 +215,8 @@ public:
         if (r->E == 0.0f) throw_cell_required("Modulus", 3);
         if (r->nu < 0.01f || r->nu >= 0.5f) throw_cell_error("Nu should be > 0.01", 4);
         if (!beam_materials().valid(row)) {
+            // The name may have been taken since it was typed (by the dialog).
+            check_beam_material_name(input.name, 0);
             beam_materials().push_back(input);
             input = BeamMaterial{};
             model_modified = true;
@@ -253,7 +256,9 @@ public:
     bool edit_row(int row) override {
         if (!record(row)) return false;
         push_undo_snapshot(frame ? frame->window : 0);
+        const bool new_record = !beam_materials().valid(row);
         if (edit_beam_material(row) == IDOK) {
+            if (new_record) input = BeamMaterial{};   // the dialog made the record
             load();
             table_window_refocus(*this);
         }

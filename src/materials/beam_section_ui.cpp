@@ -239,7 +239,8 @@ public:
         BeamSection* r = record(row);
         if (!r) return false;
         BeamSection next = *r;   // a copy: the array may grow while it is checked
-        for (int c = 1; c <= 10 && c <= static_cast<int>(cells.size()); ++c)
+        // A named row keeps its name: the copy's name is its source's.
+        for (int c = next.name.empty() ? 1 : 2; c <= 10 && c <= static_cast<int>(cells.size()); ++c)
             next = checked(row, next, c, cells[static_cast<std::size_t>(c - 1)]);
         store(row, next);
         return true;
@@ -257,6 +258,8 @@ public:
         if (r->values[BS_MAJOR_I] <= 0.0f) throw_cell_required("Moment of inertia", 4);
         if (r->values[BS_MINOR_I] <= 0.0f) throw_cell_required("Moment of inertia", 5);
         if (!beam_sections().valid(row)) {
+            // The name may have been taken since it was typed (by the dialog).
+            if (!beam_library_mode()) check_beam_section_name(input.name, 0);
             beam_sections().push_back(input);
             input = BeamSection{};
             model_modified = true;
@@ -296,7 +299,9 @@ public:
     bool edit_row(int row) override {
         if (!record(row)) return false;
         push_undo_snapshot(owner_window());
+        const bool new_record = !beam_sections().valid(row);
         if (edit_beam_section(row) == IDOK) {
+            if (new_record) input = BeamSection{};   // the dialog made the record
             load();
             table_window_refocus(*this);
         }

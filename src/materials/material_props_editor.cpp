@@ -179,19 +179,11 @@ void PropertyGrid::load(const PropertyTable& table, bool frp_layout)
     table_set_row(*this, 1);
 }
 
-std::vector<PropertyGridRow> PropertyGrid::filled_rows() const
-{
-    std::vector<PropertyGridRow> out = rows;
-    if (input_row && !out.empty())
-        out.pop_back();
-    return out;
-}
-
 PropertyTable PropertyGrid::write_back(WindowId owner)
 {
-    // The grid writes back every row, the input row included; the dialog
-    // the rows before the input row.
-    const std::vector<PropertyGridRow> source = in_list_window ? rows : filled_rows();
+    // Both editors write back every row, the input row included: a row
+    // typed there and accepted with OK is kept (an empty one is dropped).
+    const std::vector<PropertyGridRow>& source = rows;
     const std::vector<float> lacking = property_rows_without_modulus(source, frp);
     if (!lacking.empty()) {
         std::string text = "These temperatures have no ";

@@ -58,8 +58,6 @@ public:
 
     // Loads rows 1..numtemps of a table; FRP layout as given.
     void load(const PropertyTable& table, bool frp_layout);
-    // The filled rows (all rows but the empty input row).
-    std::vector<PropertyGridRow> filled_rows() const;
     // Writes back: says which rows without a modulus it drops (a warning),
     // then returns the ordered table.
     PropertyTable write_back(WindowId owner);

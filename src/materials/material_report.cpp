@@ -294,23 +294,25 @@ std::string materials_csv_export_text()
     const int32_t code = piping_code();
     std::string out;
     for (const PipeMaterial& m : pipe_materials()) {
-        out += c_format("Material %s: %s\n", m.name.c_str(), m.description.c_str());
-        out += c_format("Density = %s %s\n", format_density(m.density).c_str(), unit_label(DENSITY).c_str());
-        out += c_format("Nu = %.3f\n", m.nu);
+        // A line of text is one cell, quoted when it holds a comma or a quote.
+        auto line = [&out](const std::string& text) { out += csv_cell_text(text) + "\n"; };
+        line(c_format("Material %s: %s", m.name.c_str(), m.description.c_str()));
+        line(c_format("Density = %s %s", format_density(m.density).c_str(), unit_label(DENSITY).c_str()));
+        line(c_format("Nu = %.3f", m.nu));
         if (code_is_nordic(code)) {
-            out += c_format("Longitudinal joint factor = %.2f\n", m.joint_factor);
-            out += c_format("Circumferential joint factor = %.2f\n", m.circ_joint_factor);
+            line(c_format("Longitudinal joint factor = %.2f", m.joint_factor));
+            line(c_format("Circumferential joint factor = %.2f", m.circ_joint_factor));
         } else {
-            out += c_format("Joint factor = %.2f\n", m.joint_factor);
+            line(c_format("Joint factor = %.2f", m.joint_factor));
         }
         if (m.frp)
-            out += "Type = FRP\n";
+            line("Type = FRP");
         else if (!m.type.empty())
-            out += c_format("Type = %s\n", m.type.c_str());
+            line(c_format("Type = %s", m.type.c_str()));
         const std::string strength = material_strength_label(code);
         if (!strength.empty() && m.strength > 0.0f)
-            out += c_format("%s = %s %s\n", strength.c_str(), format_stress(m.strength).c_str(),
-                            unit_label(STRESS).c_str());
+            line(c_format("%s = %s %s", strength.c_str(), format_stress(m.strength).c_str(),
+                          unit_label(STRESS).c_str()));
         if (m.frp) {
             out += "Temp,Axial mod,Hoop mod,Shear mod,Alpha,Hoop All.,Torsional All.,Axial All.\n";
             for (const PropertyRow& r : m.table) {

@@ -194,6 +194,11 @@ std::string material_unusable_reason(const PipeMaterial& m)
         return c_format("Material %s has no temperature properties", m.name.c_str());
     if (m.nu <= -1.0f)
         return c_format("Material %s: Nu should be > -1", m.name.c_str());
+    // The look-ups need the rows in strictly ascending temperature; the
+    // editors keep them so, a file may not.
+    for (int i = 2; i <= m.numtemps(); ++i)
+        if (!(m.table[i][PROP_TEMPERATURE] > m.table[i - 1][PROP_TEMPERATURE]))
+            return c_format("Material %s: temperatures are not in ascending order", m.name.c_str());
     for (const PropertyRow& r : m.table) {
         if (r[PROP_MODULUS] <= 0.0f)
             return c_format("Material %s: Modulus is required", m.name.c_str());

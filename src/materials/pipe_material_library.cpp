@@ -272,6 +272,10 @@ void check_library_material(const PipeMaterial& record)
     if (record.numtemps() == 0)
         throw_message(c_format("Library material \"%s\" has no temperature properties",
                                record.description.c_str()));
+    for (int i = 2; i <= record.numtemps(); ++i)
+        if (!(record.table[i][PROP_TEMPERATURE] > record.table[i - 1][PROP_TEMPERATURE]))
+            throw_message(c_format("Library material \"%s\": temperatures are not in ascending order",
+                                   record.description.c_str()));
 }
 
 bool pick_material_from_library(WindowId owner, int index)

@@ -229,8 +229,12 @@ public:
             throw_required("Description");
         m.description = item_text().substr(0, MATERIAL_DESCRIPTION_LENGTH);
 
-        const int type = code_has_type(code) ? dialog_list_selection(MAT_TYPE) : -1;
-        m.set_type(type > 0 ? material_type_code(type) : "");
+        // Codes without a type list keep the type the material has (an FRP
+        // material stays FRP).
+        if (code_has_type(code)) {
+            const int type = dialog_list_selection(MAT_TYPE);
+            m.set_type(type > 0 ? material_type_code(type) : "");
+        }
 
         dialog_get_text(MAT_DENSITY);
         m.density = 0.0f;

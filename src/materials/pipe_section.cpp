@@ -1,4 +1,6 @@
 #include "materials/pipe_section.h"
+
+#include "materials/pipe_section_checks.h"
 #include "materials/pipe_section_ui.h"
 
 #include "framework/app_state.h"
@@ -245,7 +247,7 @@ bool paste_section_values(int index)
 {
     if (!copied_section || !sections.valid(index))
         return false;
-    PipeSection& target = sections[index];
+    PipeSection target = sections[index];
     const PipeSection& from = *copied_section;
     target.nominal_size = from.nominal_size;
     target.outside_diameter = from.outside_diameter;
@@ -258,9 +260,17 @@ bool paste_section_values(int index)
     target.lining_density = from.lining_density;
     target.lining_thickness = from.lining_thickness;
     target.mill_tolerance = from.mill_tolerance;
+    // The same checks as the dialog, under the target's name (its jacketed
+    // rows); a refusal keeps the section and the copy as they were.
+    if (const SectionCheck check = check_section_values(target); !check.ok())
+        throw_message(check.message);
+    const bool resized = target.outside_diameter != sections[index].outside_diameter;
+    sections[index] = target;
     copied_section.reset();
     model_modified = true;
-    if (model_hooks().refresh_tables)
+    if (resized)
+        model_changed();   // bend radii and symbols follow the diameter
+    else if (model_hooks().refresh_tables)
         model_hooks().refresh_tables();
     return true;
 }

@@ -92,7 +92,9 @@ bool jacket_clearance_violated(const std::string& name, double outside_diameter,
 
 // The section table's Copy and Paste: Copy keeps a copy of the section's
 // values; Paste puts them (all but name and soil) into the target section and
-// forgets them. False when nothing was pasted.
+// forgets them. False when nothing was pasted; a paste that the section
+// checks refuse (the jacket clearance of the target's rows, say) throws
+// their text and changes nothing.
 void copy_section_values(int index);
 bool paste_section_values(int index);
 bool section_values_copied();

@@ -352,7 +352,7 @@ std::string LayoutTable::cell_text(int row, int column, int line) {
         const float value = column == LAYOUT_DX ? r.dx : column == LAYOUT_DY ? r.dy : r.dz;
         // A zero offset is left blank; a zero coordinate is shown.
         if (value == 0.0f && !absolute_row(r)) return {};
-        return format_length(value);
+        return exact_lengths_ ? format_length_exact(value) : format_length(value);
     }
     case LAYOUT_MATERIAL: return r.material;
     case LAYOUT_SECTION: return r.section;
@@ -446,6 +446,19 @@ void LayoutTable::store_cell(int row, int column, const std::string& text) {
     commit_edit();
     // A new row from the input row: the next cell to fill is its first offset.
     if (is_input_row(row) || stored != row) table_set_row(*this, stored);
+}
+
+std::string LayoutTable::copy_row(int row) {
+    exact_lengths_ = true;
+    std::string text;
+    try {
+        text = TableWindow::copy_row(row);
+    } catch (...) {
+        exact_lengths_ = false;
+        throw;
+    }
+    exact_lengths_ = false;
+    return text;
 }
 
 bool LayoutTable::paste_row(int row, const std::vector<std::string>& cells) {

@@ -50,12 +50,18 @@ public:
     void insert_row(int row) override;
     void delete_row(int row) override;
     bool edit_row(int row) override;
+    // Copies offsets and coordinates with every digit, so that a paste puts
+    // back exactly what was copied.
+    std::string copy_row(int row) override;
     bool paste_row(int row, const std::vector<std::string>& cells) override;
     bool on_key(int key, unsigned mods) override;
     void on_row_changed(int row) override;
     void context_menu(Point at) override;
     int row_node(int row) override;
     void contents_entry() override;
+
+private:
+    bool exact_lengths_ = false;
 };
 
 LayoutTable& layout_table();

@@ -247,19 +247,25 @@ bool IniFileSettings::load() {
     std::error_code ec;
     if (!std::filesystem::exists(path_, ec)) {
         values.clear();
+        unreadable_ = static_cast<bool>(ec);
         return !ec;
     }
+    // A file that is there but cannot be read is never written over: it
+    // holds the settings of other versions and of the printer too.
+    unreadable_ = true;
     std::ifstream in(path_, std::ios::binary);
     if (!in) return false;
     std::ostringstream text;
     text << in.rdbuf();
     if (in.bad()) return false;
     parse(text.str());
+    unreadable_ = false;
     return true;
 }
 
 bool IniFileSettings::flush() {
     namespace fs = std::filesystem;
+    if (unreadable_) return false;
     std::error_code ec;
     fs::path target(path_);
     if (target.has_parent_path()) {

@@ -53,7 +53,9 @@ public:
 class IniFileSettings : public MemorySettings {
 public:
     explicit IniFileSettings(std::string path);
-    bool load();                 // false when the file could not be read (a missing file is fine)
+    // False when the file could not be read (a missing file is fine); the
+    // file is then never written over, and flush() is false.
+    bool load();
     bool flush() override;
     const std::string& path() const { return path_; }
 
@@ -63,4 +65,5 @@ public:
 
 private:
     std::string path_;
+    bool unreadable_ = false;
 };

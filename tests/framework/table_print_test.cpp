@@ -179,6 +179,19 @@ TEST_F(TablePrintTest, TextAndCsvFormsMatchTheirGoldenFiles) {
     expect_golden("elements.csv", table_report_text(elements, true));
 }
 
+TEST_F(TablePrintTest, ColumnsCountCharactersNotBytes) {
+    // Six two-byte letters: the next column must neither overwrite nor cut them.
+    table.fill(3);
+    const std::string name = "\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84";
+    table.records[0].name = name;
+    const std::string text = table_report_text(table, false);
+    const size_t at = text.find(name);
+    ASSERT_NE(at, std::string::npos) << text;
+    const std::string line = text.substr(at, text.find('\n', at) - at);
+    EXPECT_NE(line.find("3.375"), std::string::npos) << line;
+    EXPECT_EQ(line.substr(name.size(), 2), "  ") << line;
+}
+
 TEST_F(TablePrintTest, ALongTextReportRepeatsItsHeaderOnTheNextPage) {
     table.fill(70);
     const std::string text = table_report_text(table, false);

@@ -358,6 +358,16 @@ TEST_F(Units, RealGrammar)
     // A value that fits but overflows in the internal unit is refused.
     unit_choice[MODULUS] = 2;  // kN/mm2
     EXPECT_EQ(parse_modulus("1E36", out), 1);
+    // A modulus must be above 0 also after its conversion to a float.
+    unit_choice[MODULUS] = 0;
+    out = 7.0f;
+    EXPECT_EQ(parse_modulus("0.0000000001E-37", out), 1);
+    EXPECT_FLOAT_EQ(out, 7.0f);
+    // What the formatters write of a large modulus reads back.
+    for (double v : {9.9999e9, 1.0e10, 3.0e11}) {
+        EXPECT_EQ(parse_modulus(format_modulus(v), out), 0) << format_modulus(v);
+        EXPECT_NEAR(out, v, v * 1e-3);
+    }
 }
 
 TEST_F(Units, IntegerGrammar)
@@ -400,6 +410,7 @@ TEST_F(Units, FeetAndInches)
         {"10\"6", false, 0},     {"10-", false, 0},       {"10--6", false, 0},
         {"1E1'6", false, 0},     {"10'6E1", false, 0},    {"A'B", false, 0},
         {"10'+6", false, 0},     {"\"", false, 0},        {"10''", false, 0},
+        {"10-6\"", true, 126},   {"-3-2\"", true, -38},
     };
     for (const Case& c : cases) {
         float out = 555.0f;
@@ -509,6 +520,8 @@ TEST_F(Units, FormatterRules)
         {"stress mega", STRESS, 0, format_stress, 1.5e6, "1.5E+6"},
         {"stress MPa", STRESS, 1, format_stress, 20000, "137.895"},
         {"modulus", MODULUS, 0, format_modulus, 2.95e7, "29.5E+6"},
+        {"modulus 1E+10", MODULUS, 0, format_modulus, 1.0e10, "1E+10"},   // one exponent only
+        {"stress 3E+11", STRESS, 0, format_stress, 3.0e11, "3E+11"},
         {"modulus MPa", MODULUS, 1, format_modulus, 2.95e7, "203395"},
         {"stiffness", STIFFNESS, 0, format_stiffness, 1500, "1500"},
         {"stiffness zero", STIFFNESS, 0, format_stiffness, 0, "0"},

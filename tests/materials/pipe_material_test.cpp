@@ -7,6 +7,7 @@
 #include "materials/material_props_editor.h"
 #include "materials/material_report.h"
 #include "materials/pipe_material.h"
+#include "materials/pipe_material_library.h"
 #include "materials/pipe_material_merge.h"
 #include "model/piping_codes.h"
 #include "platform/null_surface.h"
@@ -109,6 +110,15 @@ TEST_F(PipeMaterialTest, AMaterialWithoutRowsOrWithARefusedNuNeverDivides)
     m.nu = -1.0f;
     EXPECT_NE(material_unusable_reason(m), "");
     EXPECT_EQ(effective_shear_modulus(m, 70.0), 0.0);
+
+    // Rows out of order (a file the editors did not write) would look up the
+    // wrong row: the material is refused, and so is such a library record.
+    PipeMaterial unsorted = steel("U", {prow(700, 25.0e6f, 7e-6f), prow(70, 29.5e6f, 6e-6f)});
+    EXPECT_EQ(material_unusable_reason(unsorted), "Material U: temperatures are not in ascending order");
+    unsorted.table[1][PROP_TEMPERATURE] = 70.0f;
+    EXPECT_NE(material_unusable_reason(unsorted), "");   // repeated temperature
+    unsorted.description = "Twice 70";
+    EXPECT_THROW(check_library_material(unsorted), MessageText);
 
     PipeMaterial frp = steel("F", {prow(70, 1.0e6f, 1e-5f, 1, 1, 1, 2.0e6f, 0.5e6f)});
     frp.set_type("fr");
@@ -442,4 +452,9 @@ TEST_F(PipeMaterialTest, TextReportAndCsvMatchTheirGoldenFiles)
     EXPECT_NE(materials_csv_export_text().find("Yield strength = 60000"), std::string::npos);
     piping_code() = CODE_CODETI;
     EXPECT_NE(materials_csv_export_text().find("Tensile strength = "), std::string::npos);
+
+    // A description with a comma and a quote stays one cell.
+    pipe_materials()[1].description = "Carbon steel, 6\" seamless";
+    const std::string text = materials_csv_export_text();
+    EXPECT_EQ(text.substr(0, text.find('\n')), "\"Material CS1: Carbon steel, 6\"\" seamless\"");
 }

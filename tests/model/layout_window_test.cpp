@@ -295,6 +295,24 @@ TEST_F(LayoutWindowTest, PasteChecksEveryCellAndFindNodeMovesToTheRow) {
     EXPECT_EQ(row(6).material, "B1");
     EXPECT_POINT(at(60), 240, 240, 120);
 
+    // A copy carries every digit of the offsets: the paste puts back exactly
+    // what was copied, in metres too (shown as 1234.6).
+    unit_choice[LENGTH] = 3;
+    model().rows[6].dz = static_cast<float>(1234.567 / 0.0254);
+    table().current_row = 6;
+    command(CMD_COPY);
+    const std::string copied = backend().clipboard_text();
+    ASSERT_EQ(copied.substr(0, 3), "60\t");
+    backend().set_clipboard_text("70" + copied.substr(2));
+    table().current_row = 7;
+    command(CMD_PASTE);
+    ASSERT_EQ(numrows(), 7) << script().last_message();
+    EXPECT_EQ(table().cell_text(6, LAYOUT_DZ, 0), "1234.6");
+    EXPECT_EQ(row(7).dz, row(6).dz);
+    delete_layout_row(7);
+    unit_choice[LENGTH] = 2;
+    backend().set_clipboard_text("60\tPipe\t\t\t120\tB1\tS1\tL1\t\t");
+
     // A comment row keeps its text.
     backend().set_clipboard_text("\tComment\t\t\t\t\t\t\t\tPump P-101 suction");
     table().current_row = 7;

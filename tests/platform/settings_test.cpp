@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -132,6 +136,49 @@ TEST_F(IniFileTest, LoadAndFlushFailures) {
     IniFileSettings again(good.path());
     ASSERT_TRUE(again.load());
     EXPECT_EQ(again.get_int("K", "v"), 1);
+}
+
+// Loads and then flushes a store whose file this process cannot read (as
+// another user when running as root); returns load's and flush's results.
+std::pair<bool, bool> load_and_flush_unreadable(const std::string& path) {
+    ::chmod(path.c_str(), 0);
+    auto attempt = [&] {
+        IniFileSettings s(path);
+        const bool loaded = s.load();
+        s.set_int("K", "w", 3);
+        return std::pair{loaded, s.flush()};
+    };
+    if (::geteuid() != 0) return attempt();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) _exit(10);
+        const auto [loaded, flushed] = attempt();
+        _exit((loaded ? 1 : 0) | (flushed ? 2 : 0));
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 10;
+    EXPECT_NE(code, 10) << "could not run as another user";
+    return {(code & 1) != 0, (code & 2) != 0};
+}
+
+TEST_F(IniFileTest, AFileThatCannotBeReadIsNeverWrittenOver) {
+    fs::create_directories(dir);
+    ::chmod(dir.c_str(), 0777);
+    const std::string path = (dir / "korvane.ini").string();
+    {
+        IniFileSettings s(path);
+        s.set_string("Other version", "Printer", "Plotter 7");
+        ASSERT_TRUE(s.flush());
+    }
+    const auto [loaded, flushed] = load_and_flush_unreadable(path);
+    EXPECT_FALSE(loaded);
+    EXPECT_FALSE(flushed);
+    ::chmod(path.c_str(), 0644);
+    IniFileSettings after(path);
+    ASSERT_TRUE(after.load());
+    EXPECT_EQ(after.get_string("Other version", "Printer"), "Plotter 7");
+    EXPECT_FALSE(after.get_int("K", "w").has_value());
 }
 
 TEST(WindowPlacementTest, BytesAreLittleEndianElevenInts) {

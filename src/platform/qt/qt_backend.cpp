@@ -18,6 +18,7 @@
 #include <QUrl>
 
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 
 namespace kvqt {
@@ -200,7 +201,9 @@ QtBackend::QtBackend(int& argc, char** argv, const std::string& settings_path)
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setQuitOnLastWindowClosed(false);   // the program ends with quit()
     QDir().mkpath(QFileInfo(qs(s_->settings.path())).absolutePath());
-    s_->settings.load();
+    if (!s_->settings.load())
+        std::fprintf(stderr, "Korvane: the settings file %s cannot be read; settings will not be saved.\n",
+                     s_->settings.path().c_str());
     s_->accel_filter = std::make_unique<AcceleratorFilter>(*this);
     qApp->installEventFilter(s_->accel_filter.get());
 }

@@ -1,0 +1,211 @@
+// Edits of the named property sets that once lost or corrupted data: the
+// material dialog under codes without a type list, the last row of the
+// properties dialog, the beam tables' input row and paste, and a section
+// paste that would break a jacket's clearance.
+#include "framework/commands.h"
+#include "framework/table.h"
+#include "materials/beam_material.h"
+#include "materials/beam_section.h"
+#include "materials/material_props_editor.h"
+#include "materials/pipe_material.h"
+#include "materials/pipe_material_ui.h"
+#include "materials/pipe_section.h"
+#include "materials/pipe_section_ui.h"
+#include "materials/size_tables.h"
+#include "model/list_window.h"
+#include "model/piping_codes.h"
+#include "platform/backend.h"
+#include "platform/headless/headless_backend.h"
+#include "resources/dialogs_beams.h"
+#include "resources/dialogs_materials.h"
+#include "../model/model_file_fixture.h"
+
+namespace {
+
+PipeMaterial steel(const std::string& name)
+{
+    PipeMaterial m;
+    m.name = name;
+    m.set_type("CS");
+    m.description = "Carbon steel";
+    m.nu = 0.3f;
+    m.density = 0.283f;
+    m.joint_factor = 1.0f;
+    m.circ_joint_factor = 1.0f;
+    m.table.push_back(PropertyRow{70, 29.5e6f, 6.07e-6f, 20000, 0, 0, 0, 0});
+    return m;
+}
+
+class PropertySetEditTest : public ModelFileTest {
+protected:
+    void SetUp() override
+    {
+        ModelFileTest::SetUp();
+        clear_pipe_materials();
+        reset_beam_materials();
+        reset_beam_sections();
+        reset_pipe_sections();
+        reset_list_window();
+        material_library_mode() = false;
+        install_pipe_materials();
+        install_beam_materials();
+        install_beam_sections();
+        install_pipe_sections();
+    }
+    void TearDown() override
+    {
+        close_list_window();
+        if (list_frame().window)
+            frame_destroy(list_frame());
+        materials_table().input = PipeMaterial{};
+        sections_table().input = PipeSection{};
+        clear_pipe_materials();
+        reset_beam_materials();
+        reset_beam_sections();
+        reset_pipe_sections();
+        reset_list_window();
+        ModelFileTest::TearDown();
+    }
+};
+
+// OK, unchanged, in the material dialog under a code whose dialog shows no
+// type list keeps the material's type (and an FRP material's flag).
+TEST_F(PropertySetEditTest, MaterialDialogUnderCodeWithoutTypeKeepsTheType)
+{
+    PipeMaterial frp = steel("FR1");
+    frp.set_type("FR");
+    frp.nu = 0.3f;
+    frp.table[1][PROP_HOOP_MODULUS] = 1e6f;
+    frp.table[1][PROP_SHEAR_MODULUS] = 0.5e6f;
+    pipe_materials().push_back(steel("CS1"));
+    pipe_materials().push_back(frp);
+    for (int32_t code : {CODE_Z662, CODE_STOOMWEZEN}) {
+        piping_code() = code;
+        for (int i : {1, 2}) {
+            script().once(material_dialog_template().name, [](HeadlessDialog& d) { d.press(IDOK); });
+            edit_pipe_material(i);
+        }
+        EXPECT_EQ(pipe_materials()[1].type, "CS") << code;
+        EXPECT_EQ(pipe_materials()[2].type, "FR") << code;
+        EXPECT_EQ(pipe_materials()[2].frp, 1) << code;
+        pipe_materials()[1].set_type("CS");
+        pipe_materials()[2].set_type("FR");
+    }
+    // An FRP material with its usual Nu can be OK'ed unchanged.
+    pipe_materials()[2].nu = 0.6f;
+    piping_code() = CODE_Z662;
+    script().once(material_dialog_template().name, [](HeadlessDialog& d) { d.press(IDOK); });
+    EXPECT_EQ(edit_pipe_material(2), 1) << script().last_message();
+}
+
+// A row typed into the properties dialog's last row and accepted with OK
+// (no Enter) is kept.
+TEST_F(PropertySetEditTest, PropertiesDialogKeepsTheRowTypedLast)
+{
+    PropertyTable copy;
+    bool modified = false;
+    script().once("MATERIAL_PROPERTIES_DIALOG", [](HeadlessDialog& d) {
+        const WindowId client = d.control(MATPROP_GRID)->client;
+        ClientEvents* ev = headless_backend().window(client)->client_events;
+        for (char c : std::string("200"))
+            ev->on_char(std::string(1, c));
+        ev->on_key(KEY_TAB, MOD_NONE);
+        for (char c : std::string("28E6"))
+            ev->on_char(std::string(1, c));
+        d.press(IDOK);
+    });
+    EXPECT_EQ(run_material_properties_dialog(copy, false, modified), 1);
+    EXPECT_TRUE(modified);
+    EXPECT_EQ(copy.size(), 1) << "typed row lost; messages: " << script().messages().size();
+}
+
+// Beam tables: a record made through Edit on the input row never leaves a
+// second record of its name behind.
+TEST_F(PropertySetEditTest, BeamInputRowEditCannotDuplicateAName)
+{
+    frame_create(list_frame(), "KorvaneList", "List", nullptr, "LIST_MENU", nullptr, "LIST_ACCEL");
+    create_list_window();
+    open_beam_materials_table();
+    TableWindow* t = list_window_table();
+    ASSERT_NE(t, nullptr);
+    t->store_cell(1, 1, "B1");
+    script().once("BEAM_MATERIAL_DIALOG", [](HeadlessDialog& d) {
+        d.type(BEAM_NAME, "B1");
+        d.type(BMAT_E, "29E6");
+        d.type(BMAT_NU, "0.3");
+        d.press(IDOK);
+    });
+    t->edit_row(1);
+    ASSERT_EQ(numbmats(), 1);
+    // Completing the input row afterwards stores no second B1.
+    try {
+        t->store_cell(2, 3, "29E6");
+        t->store_cell(2, 4, "0.3");
+        t->leave_row(2);
+    } catch (...) {
+    }
+    int count = 0;
+    for (const BeamMaterial& m : beam_materials())
+        count += m.name == "B1";
+    EXPECT_EQ(count, 1) << "duplicate beam material name";
+}
+
+// Section Paste applies the jacket clearance check of the dialog and the
+// typed cells.
+TEST_F(PropertySetEditTest, SectionPasteKeepsJacketClearance)
+{
+    PipeSection core;
+    core.name = "C";
+    core.nominal_size = NON_STANDARD_SIZE;
+    core.outside_diameter = 4.5f;
+    core.thickness = 0.237f;
+    PipeSection big = core;
+    big.name = "BIG";
+    big.outside_diameter = 12.75f;
+    big.thickness = 0.375f;
+    PipeSection jacket = core;
+    jacket.name = "J";
+    jacket.outside_diameter = 8.0f;
+    jacket.thickness = 0.25f;
+    pipe_sections().push_back(core);
+    pipe_sections().push_back(big);
+    pipe_sections().push_back(jacket);
+    from(10);
+    const int r = row(20, ET_JACKETED_PIPE, 10);
+    model().rows[r].section = "C";
+    model().rows[r].element->jacket_geometry()->section = "J";
+    ASSERT_FALSE(jacket_clearance_violated("C", 4.5, 0.237, 0, 0));
+
+    open_sections_table();
+    SectionsTable& t = sections_table();
+    table_goto_row(t, 2);
+    table_copy(t);
+    table_goto_row(t, 1);
+    table_paste(t);
+    EXPECT_EQ(script().last_message(), "(Jacket I.D. - lining) < (core O.D. + insulation)");
+    const PipeSection& c = pipe_sections()[1];
+    EXPECT_FALSE(jacket_clearance_violated("C", c.outside_diameter, c.thickness, c.insulation_thickness,
+                                           c.lining_thickness))
+        << "core OD " << c.outside_diameter << " now exceeds jacket bore";
+}
+
+}  // namespace
+
+namespace {
+// Beam tables: Paste of a copied row onto another row keeps the target's name.
+TEST_F(PropertySetEditTest, BeamPasteOntoAnotherRowKeepsItsName)
+{
+    frame_create(list_frame(), "KorvaneList", "List", nullptr, "LIST_MENU", nullptr, "LIST_ACCEL");
+    create_list_window();
+    beam_materials().push_back(BeamMaterial{"B1", "Steel", 29.5e6f, 0.3f, 0.283f, 6.5e-6f});
+    beam_materials().push_back(BeamMaterial{"B2", "Alu", 10e6f, 0.33f, 0.1f, 13e-6f});
+    open_beam_materials_table();
+    TableWindow* t = list_window_table();
+    table_goto_row(*t, 1);
+    table_copy(*t);
+    table_goto_row(*t, 2);
+    table_paste(*t);
+    EXPECT_EQ(beam_materials()[2].description, "Steel") << script().last_message();
+    EXPECT_EQ(beam_materials()[2].name, "B2");
+}
+}
