@@ -2,6 +2,8 @@
 // files are the same whatever the host's byte order.
 #include "framework/binfile.h"
 
+#include "framework/strings.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -314,8 +316,10 @@ std::string BinFile::read_name(std::size_t width)
 
 void BinFile::write_name(std::string_view text, std::size_t width)
 {
+    // A text too long for its field loses whole characters only.
+    text = utf8_prefix(text, width);
     std::string field(width, '\0');
-    std::memcpy(field.data(), text.data(), std::min(text.size(), width));
+    std::memcpy(field.data(), text.data(), text.size());
     write(field.data(), width);
 }
 

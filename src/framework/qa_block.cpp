@@ -2,6 +2,7 @@
 
 #include "framework/app_state.h"
 #include "framework/dialog_helper.h"
+#include "framework/strings.h"
 #include "resources/dialogs_common.h"
 
 namespace {
@@ -45,7 +46,10 @@ struct QABlockDialog : DialogProc {
     bool ok(Dialog&) override {
         if (input_locked) return true;
         QABlock edited = qa_block();
-        for (const QAItem& f : QA_ITEMS) f.member(edited) = trim_outer(dialog_get_text_raw(f.item, f.limit + 1));
+        // The file keeps `limit` bytes a line: keep what it will hold, whole characters only.
+        for (const QAItem& f : QA_ITEMS)
+            f.member(edited) = std::string(
+                utf8_prefix(trim_outer(dialog_get_text_raw(f.item, f.limit + 1)), static_cast<std::size_t>(f.limit)));
         if (!(edited == qa_block())) {
             qa_block() = edited;
             model_modified = true;

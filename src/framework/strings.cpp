@@ -159,3 +159,10 @@ std::size_t utf8_offset(std::string_view text, int index) {
     }
     return text.size();
 }
+
+std::string_view utf8_prefix(std::string_view text, std::size_t max_bytes) {
+    if (text.size() <= max_bytes) return text;
+    std::size_t end = max_bytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return text.substr(0, end);
+}

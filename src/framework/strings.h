@@ -21,6 +21,9 @@ void trim_blanks(std::string& text);
 // character `index` (from 0; the text's size when it has fewer).
 int utf8_length(std::string_view text);
 std::size_t utf8_offset(std::string_view text, int index);
+// The longest start of a UTF-8 text that fits `max_bytes` without cutting a
+// character in two.
+std::string_view utf8_prefix(std::string_view text, std::size_t max_bytes);
 // The text without any blanks.
 std::string remove_blanks(std::string_view text);
 std::string upper_case(std::string text);

@@ -2,6 +2,7 @@
 #include "framework/xycurve.h"
 
 #include <algorithm>
+#include <cmath>
 
 bool XYCurve::is_sorted() const
 {
@@ -49,8 +50,8 @@ double XYCurve::value_at(double x) const
     const XYPair& a = pairs_[low - 1];
     const XYPair& b = pairs_[low];
     const double dx = static_cast<double>(b.x) - a.x;
-    if (!(dx > 0.0))
-        return a.y;  // only on a curve out of order
+    if (!(dx > 0.0) || !std::isfinite(dx))
+        return a.y;  // only on a curve out of order, or one with an infinite end
     const double t = (x - a.x) / dx;
     return a.y + t * (static_cast<double>(b.y) - a.y);
 }

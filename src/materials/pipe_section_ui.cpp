@@ -21,6 +21,7 @@
 #include "resources/dialogs_sections.h"
 
 #include <cmath>
+#include <map>
 #include <memory>
 
 namespace {
@@ -123,10 +124,10 @@ public:
         // A new section starts from the one before it.
         if (s.name.empty() && index_ >= 2 && pipe_sections().valid(index_ - 1)) {
             const PipeSection& before = pipe_sections()[index_ - 1];
-            dialog_set_text(SEC_CORROSION, dimension_text(before.corrosion_allowance));
-            dialog_set_text(SEC_MILL_TOLERANCE, mill_text(before.mill_tolerance, 2));
-            dialog_set_text(SEC_INS_DENSITY, density_text(before.insulation_density));
-            dialog_set_text(SEC_LIN_DENSITY, density_text(before.lining_density));
+            set_value(SEC_CORROSION, before.corrosion_allowance, dimension_text);
+            set_value(SEC_MILL_TOLERANCE, before.mill_tolerance, [](float v) { return mill_text(v, 2); });
+            set_value(SEC_INS_DENSITY, before.insulation_density, density_text);
+            set_value(SEC_LIN_DENSITY, before.lining_density, density_text);
         }
         if (numsoils() > 0) {
             dialog_enable_item(SEC_SOIL_LABEL, true);
@@ -154,6 +155,8 @@ public:
         if (input_locked)
             return;
         if (id >= SEC_ANSI && id <= SEC_ISO && code == NOTIFY_CLICKED) {
+            if (id - SEC_ANSI == standard_)
+                return;   // the checked standard again: the size stays
             standard_ = id - SEC_ANSI;
             fill_sizes();
             select_size(0, {});
@@ -168,15 +171,15 @@ public:
             const PipeSizeTable& table = pipe_size_table(standard_);
             if (row > 0 && row < table.row_count() && position >= 0 &&
                 position < table.rows[static_cast<std::size_t>(row)].schedule_count())
-                dialog_set_text(SEC_THICKNESS,
-                                format_dimension(table.rows[static_cast<std::size_t>(row)]
-                                                     .thicknesses[static_cast<std::size_t>(position)]));
+                set_value(SEC_THICKNESS, table.rows[static_cast<std::size_t>(row)]
+                                             .thicknesses[static_cast<std::size_t>(position)],
+                          format_dimension);
         } else if (id == SEC_INSULATION_BUTTON && code == NOTIFY_CLICKED) {
             const int chosen = run_insulation_dialog(d.window());
             if (chosen > 0 && !input_locked) {
-                dialog_set_text(SEC_INS_DENSITY,
-                                format_weight_density(insulation_materials()[static_cast<std::size_t>(chosen - 1)]
-                                                          .density()));
+                set_value(SEC_INS_DENSITY,
+                          static_cast<float>(insulation_materials()[static_cast<std::size_t>(chosen - 1)].density()),
+                          format_weight_density);
                 dialog_select_focus(SEC_INS_THICKNESS);
             }
         }
@@ -204,27 +207,17 @@ public:
         read_required(SEC_OD, "Outside diameter", 0.001, s.outside_diameter);
         read_required(SEC_THICKNESS, "Thickness", 0.0001, s.thickness);
         check_up_to(1, s);
-        dialog_get_text(SEC_CORROSION);
-        if (parse_dimension_buffer(s.corrosion_allowance) != 0)
-            throw_invalid("Corrosion allowance");
+        read_value(SEC_CORROSION, "Corrosion allowance", parse_dimension_buffer, s.corrosion_allowance);
         check_up_to(2, s);
-        dialog_get_text(SEC_MILL_TOLERANCE);
-        if (parse_real_buffer(s.mill_tolerance) != 0 || !mill_tolerance_in_range(s.mill_tolerance))
+        read_value(SEC_MILL_TOLERANCE, "Mill tolerance", parse_real_buffer, s.mill_tolerance);
+        if (!mill_tolerance_in_range(s.mill_tolerance))
             throw_invalid("Mill tolerance");
         check_up_to(3, s);
-        dialog_get_text(SEC_INS_DENSITY);
-        if (parse_weight_density_buffer(s.insulation_density) != 0)
-            throw_invalid("Insulation density");
-        dialog_get_text(SEC_INS_THICKNESS);
-        if (parse_dimension_buffer(s.insulation_thickness) != 0)
-            throw_invalid("Insulation thickness");
+        read_value(SEC_INS_DENSITY, "Insulation density", parse_weight_density_buffer, s.insulation_density);
+        read_value(SEC_INS_THICKNESS, "Insulation thickness", parse_dimension_buffer, s.insulation_thickness);
         check_up_to(4, s);
-        dialog_get_text(SEC_LIN_DENSITY);
-        if (parse_weight_density_buffer(s.lining_density) != 0)
-            throw_invalid("Lining density");
-        dialog_get_text(SEC_LIN_THICKNESS);
-        if (parse_dimension_buffer(s.lining_thickness) != 0)
-            throw_invalid("Lining thickness");
+        read_value(SEC_LIN_DENSITY, "Lining density", parse_weight_density_buffer, s.lining_density);
+        read_value(SEC_LIN_THICKNESS, "Lining thickness", parse_dimension_buffer, s.lining_thickness);
         check_up_to(5, s);
 
         const int soil = numsoils() > 0 ? dialog_list_selection(SEC_SOIL) : 0;
@@ -263,13 +256,42 @@ public:
 private:
     PipeSection record() const { return pipe_sections().valid(index_) ? pipe_sections()[index_] : start_; }
 
-    static void read_required(int item, const char* field, double smallest, float& out)
+    void read_required(int item, const char* field, double smallest, float& out) const
     {
         dialog_get_text(item);
         if (item_text().empty())
             throw_required(field);
-        if (parse_dimension_buffer(out) != 0 || out < smallest)
+        if ((!untouched(item, out) && parse_dimension_buffer(out) != 0) || out < smallest)
             throw_invalid(field);
+    }
+
+    // A field read with its parser, or, while it still shows the text it was
+    // given, the exact value behind that text (a shown text is rounded).
+    template <typename Parser>
+    void read_value(int item, const char* field, Parser parse, float& out) const
+    {
+        dialog_get_text(item);
+        out = 0.0f;
+        if (!untouched(item, out) && parse(out) != 0)
+            throw_invalid(field);
+    }
+
+    bool untouched(int item, float& out) const
+    {
+        const auto it = exact_.find(item);
+        if (it == exact_.end() || dialog_get_text_raw(item, 64) != it->second.first)
+            return false;
+        out = it->second.second;
+        return true;
+    }
+
+    // Shows a value and remembers the text with the value behind it.
+    template <typename Format>
+    void set_value(int item, float value, Format format)
+    {
+        const std::string text = format(value);
+        dialog_set_text(item, text);
+        exact_[item] = {text, value};
     }
 
     // The combined checks whose fields have been read by stage `stage`.
@@ -306,7 +328,7 @@ private:
             return;
         }
         const PipeSizeRow& size = table.rows[static_cast<std::size_t>(row)];
-        dialog_set_text(SEC_OD, format_dimension(size.outside_diameter));
+        set_value(SEC_OD, size.outside_diameter, format_dimension);
         dialog_enable_item(SEC_SCHEDULE, !input_locked);
         dialog_set_readonly(SEC_OD);
         dialog_set_readonly(SEC_THICKNESS);
@@ -317,7 +339,7 @@ private:
             position = 0;
         if (size.schedule_count() > 0) {
             dialog_list_select(SEC_SCHEDULE, position);
-            dialog_set_text(SEC_THICKNESS, format_dimension(size.thicknesses[static_cast<std::size_t>(position)]));
+            set_value(SEC_THICKNESS, size.thicknesses[static_cast<std::size_t>(position)], format_dimension);
         }
     }
 
@@ -329,20 +351,23 @@ private:
         const int row = pipe_size_table(standard_).find_row(s.nominal_size);
         select_size(row < 0 ? 0 : row, s.schedule);
         if (row <= 0) {
-            dialog_set_text(SEC_OD, dimension_text(s.outside_diameter));
-            dialog_set_text(SEC_THICKNESS, dimension_text(s.thickness));
+            set_value(SEC_OD, s.outside_diameter, dimension_text);
+            set_value(SEC_THICKNESS, s.thickness, dimension_text);
+        } else {
+            // A stored wall that differs from the table's schedule keeps its own value.
+            set_value(SEC_THICKNESS, s.thickness, format_dimension);
         }
         if (s.corrosion_allowance != 0.0f)
-            dialog_set_text(SEC_CORROSION, format_dimension(s.corrosion_allowance));
+            set_value(SEC_CORROSION, s.corrosion_allowance, format_dimension);
         if (s.mill_tolerance != 0.0f)
-            dialog_set_text(SEC_MILL_TOLERANCE, mill_text(s.mill_tolerance, 1));
+            set_value(SEC_MILL_TOLERANCE, s.mill_tolerance, [](float v) { return mill_text(v, 1); });
         if (s.has_insulation()) {
-            dialog_set_text(SEC_INS_DENSITY, format_weight_density(s.insulation_density));
-            dialog_set_text(SEC_INS_THICKNESS, format_dimension(s.insulation_thickness));
+            set_value(SEC_INS_DENSITY, s.insulation_density, format_weight_density);
+            set_value(SEC_INS_THICKNESS, s.insulation_thickness, format_dimension);
         }
         if (s.has_lining()) {
-            dialog_set_text(SEC_LIN_DENSITY, format_weight_density(s.lining_density));
-            dialog_set_text(SEC_LIN_THICKNESS, format_dimension(s.lining_thickness));
+            set_value(SEC_LIN_DENSITY, s.lining_density, format_weight_density);
+            set_value(SEC_LIN_THICKNESS, s.lining_thickness, format_dimension);
         }
         if (numsoils() > 0)
             dialog_list_select(SEC_SOIL, soil_index(s.soil));
@@ -351,6 +376,7 @@ private:
     int index_;
     PipeSection start_;
     int standard_ = SIZE_ANSI;
+    std::map<int, std::pair<std::string, float>> exact_;   // shown text and the value behind it
 };
 
 // ---- INSULATION_DIALOG -------------------------------------------------------------------

@@ -118,12 +118,14 @@ struct AnalysisOptionsDialog : DialogProc {
         dialog_set_radio(OPT_Y_VERTICAL, OPT_Z_VERTICAL, o.z_vertical ? OPT_Z_VERTICAL : OPT_Y_VERTICAL);
 
         fill_edit(OPT_SEISMIC_COEFFICIENT, format_f3_trimmed(o.seismic_coefficient));
-        fill_edit(OPT_REFERENCE_TEMPERATURE, format_temperature(o.reference_temperature));
+        // A stored 0 degF shows as the entered zero it was, not as an empty field.
+        auto temperature_text = [](float t) { return format_temperature(t == 0.0f ? ENTERED_ZERO : t); };
+        fill_edit(OPT_REFERENCE_TEMPERATURE, temperature_text(o.reference_temperature));
         fill_edit(OPT_THERMAL_CYCLES, int_text(o.thermal_cycles));
         fill_edit(OPT_PEAK_PRESSURE_FACTOR, format_f3_trimmed(o.peak_pressure_factor));
         fill_edit(OPT_CUTOFF_FREQUENCY, int_text(o.cutoff_frequency));
         fill_edit(OPT_NUMBER_OF_MODES, int_text(o.number_of_modes));
-        fill_edit(OPT_DEFAULT_TEMPERATURE, format_temperature(o.default_temperature));
+        fill_edit(OPT_DEFAULT_TEMPERATURE, temperature_text(o.default_temperature));
         dialog_set_unit_label(OPT_REFERENCE_TEMPERATURE_UNIT, TEMPERATURE);
         dialog_set_unit_label(OPT_DEFAULT_TEMPERATURE_UNIT, TEMPERATURE);
 
@@ -156,8 +158,10 @@ struct AnalysisOptionsDialog : DialogProc {
         read_required(item, name);
         float value = 0;
         if (parse_real_buffer(value) != 0) throw_invalid(name);
-        if (value < lowest) throw_invalid_text(name, "should be >= 1.00");
-        return untouched(item) ? stored : value;
+        // The limit holds for the value kept, also when the field shows it rounded.
+        const float kept = untouched(item) ? stored : value;
+        if (value < lowest || kept < lowest) throw_invalid_text(name, "should be >= 1.00");
+        return kept;
     }
 
     float read_temperature(int item, const char* name, float stored) {

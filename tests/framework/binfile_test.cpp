@@ -218,15 +218,17 @@ TEST_F(BinFileTest, NameFieldsArePaddedAndCut)
     f.write_name("A1", 6);
     f.write_name("LONGNAME", 6);
     f.write_name("", 2);
+    f.write_name("ABCD\xC3\xA9", 5);   // a cut never splits a character
     ASSERT_TRUE(f.close());
-    const std::vector<unsigned char> expected = {'A', '1', 0,   0,   0,   0,   'L',
-                                                 'O', 'N', 'G', 'N', 'A', 0,   0};
+    const std::vector<unsigned char> expected = {'A', '1', 0,   0,   0,   0,   'L', 'O', 'N', 'G',
+                                                 'N', 'A', 0,   0,   'A', 'B', 'C', 'D', 0};
     EXPECT_EQ(bytes_of("n.bin"), expected);
 
     ASSERT_TRUE(f.open_read(path("n.bin")));
     EXPECT_EQ(f.read_name(6), "A1");
     EXPECT_EQ(f.read_name(6), "LONGNA");  // full width, no NUL
     EXPECT_EQ(f.read_name(2), "");
+    EXPECT_EQ(f.read_name(5), "ABCD");
     EXPECT_FALSE(f.error());
 }
 

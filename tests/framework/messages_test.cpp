@@ -159,9 +159,12 @@ TEST_F(MessagesTest, QABlockEditsAndMarksModel) {
         d.type(QA_PROJECT, "  Unit 4  ");
         d.type(QA_FILE_NUMBER, std::string(30, '9'));   // the field takes 20
         d.type(QA_CHECKED_BY_2, "J. Doe");
+        // 60 characters but 61 bytes: the file's 60 bytes keep whole characters.
+        d.type(QA_PREPARED_BY_1, std::string(59, 'a') + "\xC3\xA9");
         d.press(IDOK);
     });
     EXPECT_TRUE(qa_block_dialog(0));
+    EXPECT_EQ(qa_block().prepared_by[0], std::string(59, 'a'));
     EXPECT_EQ(qa_block().project, "Unit 4");
     EXPECT_EQ(qa_block().file_number, std::string(QA_NUMBER_LIMIT, '9'));
     EXPECT_EQ(qa_block().checked_by[1], "J. Doe");

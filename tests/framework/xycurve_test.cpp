@@ -54,6 +54,9 @@ TEST(XYCurve, EqualXMakesAStep)
     const XYCurve all_same = curve_of({{1.0f, 1.0f}, {1.0f, 2.0f}});
     EXPECT_DOUBLE_EQ(all_same.value_at(1.0), 2.0);
     EXPECT_DOUBLE_EQ(all_same.value_at(0.0), 1.0);
+    // An infinite end (a file may hold one) gives a y of the curve, never NaN.
+    const XYCurve open_end = curve_of({{-INFINITY, 1.0f}, {0.0f, 2.0f}});
+    EXPECT_DOUBLE_EQ(open_end.value_at(-1.0), 1.0);
 }
 
 TEST(XYCurve, OrderChecksAndSorting)

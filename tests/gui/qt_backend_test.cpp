@@ -3,6 +3,8 @@
 // offscreen OpenGL and message boxes.
 #include "gui/gui_fixture.h"
 
+#include "framework/messages.h"
+
 #include <GL/gl.h>
 #include <QAction>
 #include <QCheckBox>
@@ -721,6 +723,35 @@ TEST(GuiMessageBox, AnsweredByItsButtonsOrClosedWithItsFrame) {
     EXPECT_EQ(b.message_box(f, "Continue?", "Korvane", MessageIcon::Warning, MessageButtons::OkCancel), IDCANCEL);
     b.destroy_window(f);
     b.process_events();
+}
+
+// The labels of a dialog that carry text.
+QStringList label_texts(QWidget* top) {
+    QStringList out;
+    if (!top) return out;
+    for (QLabel* l : top->findChildren<QLabel*>())
+        if (!l->text().isEmpty()) out << l->text();
+    return out;
+}
+
+TEST(GuiMessageBox, AStaticWithAnIconShowsItsTextBesideIt) {
+    // The save question and the short note are template dialogs whose text
+    // stands beside an icon: the user must see the text, not the icon alone.
+    gui_backend();
+    QStringList shown;
+    QTimer::singleShot(50, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        shown = label_texts(box);
+        for (QPushButton* b : box ? box->findChildren<QPushButton*>() : QList<QPushButton*>())
+            if (b->text() == "&No") b->click();
+    });
+    EXPECT_EQ(ask_save_changes(0, "PLANT.mod"), IDNO);
+    EXPECT_TRUE(shown.contains("Save changes to PLANT.mod ?")) << shown.join(" | ").toStdString();
+
+    QStringList note;
+    QTimer::singleShot(100, [&] { note = label_texts(QApplication::activeModalWidget()); });
+    info_dialog(0, "Model saved");
+    EXPECT_TRUE(note.contains("Model saved")) << note.join(" | ").toStdString();
 }
 
 TEST(GuiCommonDialogs, FileFontAndPopupDialogsReturnWhatWasChosen) {

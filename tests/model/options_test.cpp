@@ -131,6 +131,16 @@ TEST_F(OptionsDialogTest, UnchangedOkLeavesTheModelUnmodifiedInAnyUnits) {
     EXPECT_EQ(analysis_options(), before);
     EXPECT_EQ(hook_calls, 0);
     EXPECT_EQ(hb->script().messages().size(), 0u);
+
+    // A plain 0 degF (typed, or read from a file) shows as "0" and passes OK.
+    unit_choice[TEMPERATURE] = 0;
+    analysis_options().reference_temperature = 0.0f;
+    analysis_options().default_temperature = 0.0f;
+    std::string shown;
+    EXPECT_FALSE(run([&](HeadlessDialog& d) { shown = d.text(OPT_REFERENCE_TEMPERATURE); }));
+    EXPECT_EQ(shown, "0");
+    EXPECT_EQ(hb->script().messages().size(), 0u);
+    EXPECT_EQ(analysis_options().reference_temperature, 0.0f);
 }
 
 TEST_F(OptionsDialogTest, BadFieldsShowTheirMessageAndKeepTheDialogOpen) {
@@ -209,6 +219,13 @@ TEST_F(OptionsDialogTest, CodeDecidesB31JAndTheEnSeismicLimit) {
     EXPECT_EQ(piping_code(), CODE_EN13480);
     EXPECT_FALSE(analysis_options().use_b31j);
     EXPECT_EQ(analysis_options().seismic_coefficient, 1.5f);
+
+    // A K below 1 that shows rounded as "1" is not kept under EN 13480 either.
+    piping_code() = CODE_B313;
+    analysis_options().seismic_coefficient = 0.9996f;
+    EXPECT_FALSE(run([](HeadlessDialog& d) { d.select(OPT_PIPING_CODE, piping_code_index(CODE_EN13480)); }));
+    EXPECT_EQ(piping_code(), CODE_B313);
+    EXPECT_EQ(analysis_options().seismic_coefficient, 0.9996f);
 }
 
 TEST_F(OptionsDialogTest, LockedInputIsReadOnlyAndOkOnlyCloses) {

@@ -257,6 +257,14 @@ void QtDialog::build() {
                 it.label_cell = place(it.label, row, col, 1, 1, &c);
             }
             it.cell = place(it.widget, row, col + 1, rows, 2 * span - 1, &c);
+        } else if (pending_icon_) {
+            auto* box = new QWidget(container_);
+            auto* line = new QHBoxLayout(box);
+            line->setContentsMargins(0, 0, 0, 0);
+            line->addWidget(pending_icon_, 0, Qt::AlignTop);
+            line->addWidget(it.widget, 1);
+            pending_icon_ = nullptr;
+            it.cell = place(box, row, col, rows, 2 * span, &c);
         } else {
             it.cell = place(it.widget, row, col, rows, 2 * span, &c);
         }
@@ -361,13 +369,14 @@ QWidget* QtDialog::make_control(Item& it) {
         if (c.flags & CF_ICON_WARNING) icon = QStyle::SP_MessageBoxWarning;
         if (c.flags & CF_ICON_ERROR) icon = QStyle::SP_MessageBoxCritical;
         if (c.flags & CF_ICON_QUESTION) icon = QStyle::SP_MessageBoxQuestion;
+        // The text is the control; an icon stands beside it in the same cell.
+        l->setText(text);
+        l->setTextFormat(Qt::PlainText);
+        l->setWordWrap(c.flags & CF_MULTILINE);
+        l->setAlignment(text_alignment(c.flags));
         if (icon != QStyle::SP_CustomBase) {
-            l->setPixmap(container_->style()->standardIcon(icon).pixmap(32, 32));
-        } else {
-            l->setText(text);
-            l->setTextFormat(Qt::PlainText);
-            l->setWordWrap(c.flags & CF_MULTILINE);
-            l->setAlignment(text_alignment(c.flags));
+            pending_icon_ = new QLabel();
+            pending_icon_->setPixmap(container_->style()->standardIcon(icon).pixmap(32, 32));
         }
         w = l;
         break;
@@ -689,7 +698,7 @@ void QtDialog::set_text(int id, const std::string& text) {
     } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
         g->setTitle(s);
     } else if (auto* l = qobject_cast<QLabel*>(w)) {
-        if (l->pixmap().isNull()) l->setText(l->buddy() || !has_mnemonic(s) ? s : strip_mnemonic(s));
+        l->setText(l->buddy() || !has_mnemonic(s) ? s : strip_mnemonic(s));
     }
     --quiet_;
 }

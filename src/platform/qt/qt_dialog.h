@@ -131,6 +131,7 @@ private:
     Item* item(int id);
     const Item* item(int id) const;
     QWidget* make_control(Item& it);
+    QLabel* pending_icon_ = nullptr;   // the icon make_control made for the static it returned
     QWidget* place(QWidget* w, int row, int col, int rowspan, int colspan, const ControlSpec* self);
     void connect_item(Item& it);
     void radio_clicked(size_t index);
