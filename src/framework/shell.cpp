@@ -34,6 +34,7 @@ struct ShellState {
     std::map<std::string, FileOpener> openers;
     BatchStarter batch_starter;
     std::function<void()> first_run_action;
+    std::function<bool()> pending_edits_committer;
 };
 
 ShellState& shell() {
@@ -295,7 +296,17 @@ bool app_started() { return shell().started; }
 
 bool app_first_run() { return shell().first_run; }
 
+void set_pending_edits_committer(std::function<bool()> committer) {
+    shell().pending_edits_committer = std::move(committer);
+}
+
+bool commit_pending_edits() {
+    const std::function<bool()> commit = shell().pending_edits_committer;
+    return !commit || commit();
+}
+
 bool request_exit(int exit_code) {
+    if (!batch_mode && !commit_pending_edits()) return false;
     if (model_modified && !batch_mode) {
         const WindowId owner = main_frame().window;
         const int answer = ask_save_changes(owner, model_base_name(model_file_path));

@@ -49,6 +49,13 @@ bool app_started();
 // True when the last start-up found no marker file and created it.
 bool app_first_run();
 
+// What the open windows still hold and the document does not yet (an open
+// cell edit, rows typed into a grid) is stored by this committer before the
+// document is saved or given up; it says false when a value is refused (its
+// message shown), and the command then stops.
+void set_pending_edits_committer(std::function<bool()> committer);
+bool commit_pending_edits();
+
 // Ends the main loop with the exit code, after asking to save a modified
 // model; false (and the program goes on) when the question was cancelled or
 // the save failed.

@@ -177,7 +177,10 @@ void install_beam_materials() {
     ModelSectionOwner owner;
     owner.read = read_section;
     owner.write = write_beam_materials;
-    owner.clear = reset_beam_materials;
+    owner.clear = [] {
+        reset_beam_materials();
+        reset_beam_material_table_input();
+    };
     register_model_section(SECTION_BEAM_MATERIALS, std::move(owner));
     install_beam_material_table();
 }

@@ -375,6 +375,8 @@ void open_beam_materials_table() {
     set_last_table_opener(t, [] { table().load(); });
 }
 
+void reset_beam_material_table_input() { table().input = BeamMaterial{}; }
+
 void refresh_beam_material_table() {
     if (table_is_shown(table()) || list_window_table() == &table()) table().load();
 }

@@ -13,6 +13,8 @@ float check_beam_material_nu(const std::string& text);
 void install_beam_material_table();
 // Redisplays the table when it is shown.
 void refresh_beam_material_table();
+// Forgets the record half typed into the table's input row (the model closes).
+void reset_beam_material_table_input();
 
 // Highlighting of the layout rows of a beam material while the table's
 // current row changes (the graphics subsystem fills these in).

@@ -149,7 +149,10 @@ void install_beam_sections() {
     ModelSectionOwner owner;
     owner.read = read_section;
     owner.write = write_beam_sections;
-    owner.clear = reset_beam_sections;
+    owner.clear = [] {
+        reset_beam_sections();
+        reset_beam_section_table_input();
+    };
     register_model_section(SECTION_BEAM_SECTIONS, std::move(owner));
     install_beam_section_table();
 }

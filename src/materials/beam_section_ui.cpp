@@ -454,6 +454,8 @@ void open_beam_sections_table() {
     set_last_table_opener(t, [] { table().load(); });
 }
 
+void reset_beam_section_table_input() { table().input = BeamSection{}; }
+
 void refresh_beam_section_table() {
     if (list_window_table() == &table()) table().load();
 }

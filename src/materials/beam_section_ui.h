@@ -12,6 +12,8 @@ void check_beam_section_name(const std::string& name, int index);
 void check_beam_section_values(const BeamSection& s);
 void install_beam_section_table();
 void refresh_beam_section_table();
+// Forgets the record half typed into the table's input row (the model closes).
+void reset_beam_section_table_input();
 // Hook of the views: the 2D screen positions and the model extent follow a
 // changed depth or width.
 void beam_section_size_changed();

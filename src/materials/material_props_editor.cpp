@@ -396,8 +396,8 @@ PropertyGrid& material_properties_grid()
 void load_material_properties_grid(int material)
 {
     PropertyGrid& grid = material_properties_grid();
-    if (grid.modified && grid_material != material)
-        commit_material_properties_grid();
+    if (grid.modified)
+        commit_material_properties_grid();   // never reload over rows not yet written back
     grid_material = pipe_materials().valid(material) ? material : 0;
     if (grid_material == 0) {
         grid.load(PropertyTable{}, false);

@@ -250,7 +250,10 @@ void install_pipe_materials()
     ModelSectionOwner owner;
     owner.read = read_section;
     owner.write = write_materials;
-    owner.clear = clear_pipe_materials;
+    owner.clear = [] {
+        clear_pipe_materials();
+        materials_table().input = PipeMaterial{};   // a half-typed record goes with its model
+    };
     register_model_section(SECTION_PIPE_MATERIALS, std::move(owner));
     model_hooks().material_index = pipe_material_index;
     install_pipe_material_input();

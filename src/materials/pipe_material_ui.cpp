@@ -469,6 +469,9 @@ const DialogTemplate& material_dialog_template()
 
 int edit_pipe_material(int index, WindowId owner, const std::string& new_name)
 {
+    // Rows typed into the property grid reach their material before the
+    // dialog (of this material or another) can change the table.
+    commit_material_properties_grid();
     MaterialDialog proc(index, new_name);
     run_dialog(material_dialog_template(), proc, owner);
     if (proc.stored) {
@@ -791,8 +794,13 @@ bool MaterialsTable::paste_row(int row, const std::vector<std::string>&)
 bool MaterialsTable::on_command(int id)
 {
     if (id == CMD_LIBRARY) {
+        if (input_locked || in_results) {
+            beep();
+            return true;
+        }
         if (!table_end_edit(*this))
             return true;
+        commit_material_properties_grid();   // the grid's rows first, then the pick
         try {
             if (pick_material_from_library(owner_of(*this), current_row)) {
                 load();

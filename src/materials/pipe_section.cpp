@@ -356,7 +356,10 @@ void install_pipe_sections()
     ModelSectionOwner owner;
     owner.read = read_section;
     owner.write = write_pipe_sections;
-    owner.clear = reset_pipe_sections;
+    owner.clear = [] {
+        reset_pipe_sections();
+        sections_table().input = PipeSection{};   // a half-typed record goes with its model
+    };
     register_model_section(SECTION_PIPE_SECTIONS, std::move(owner));
     model_hooks().section_index = section_index;
     model_hooks().section_bend_radius = [](const std::string& name, int radius_kind) -> double {

@@ -623,6 +623,12 @@ double list_lower_share() { return panes().share; }
 void set_list_lower_share(double share) { panes().set_share(share); }
 Rect list_split_bar() { return panes().bar(); }
 
+bool commit_list_window_edits() {
+    if (list_lower_table() && list_lower_pane_active() && !activate_list_pane(false)) return false;
+    TableWindow* shown = list_window_table();
+    return !shown || table_end_edit(*shown);
+}
+
 void close_list_window() {
     table_attach(list_view(), nullptr);
     frame_hide(list_frame());
@@ -681,9 +687,9 @@ bool ListCommand(int id) {
         switch (id) {
         case CMD_NEW:
         case CMD_OPEN:
+        case CMD_CLOSE:
             if (mode_save_question(owner)) route_to_mode(id);
             return true;
-        case CMD_CLOSE:
         case CMD_PRINT:
         case CMD_UNITS: route_to_mode(id); return true;
         case CMD_SAVE:

@@ -63,6 +63,10 @@ void show_in_list_window(TableWindow& table);
 TableWindow* list_window_table();
 // Detaches the shown table and hides the list window.
 void close_list_window();
+// Stores what the list window still holds: the open edit of the shown table
+// and, when the lower pane is active, its edit and what leaving it writes
+// back (the property grid's rows). False when a value is refused.
+bool commit_list_window_edits();
 
 // ---- The lower pane -------------------------------------------------------------------
 

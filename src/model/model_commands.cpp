@@ -206,7 +206,11 @@ void open_sample_model()
 
 bool confirm_discard_model(WindowId owner)
 {
-    if (!model_modified || batch_mode)
+    if (batch_mode)
+        return true;
+    if (!commit_pending_edits())
+        return false;
+    if (!model_modified)
         return true;
     switch (ask_save_changes(owner, model_base_name(model_file_path))) {
     case IDNO: return true;
@@ -256,6 +260,8 @@ void close_command(WindowId owner)
 
 bool save_command(WindowId owner)
 {
+    if (!commit_pending_edits())
+        return false;
     if (model_file_path.empty())
         return save_as_command(owner);
     if (const auto& check = model_file_hooks().check_branch_sifs)
@@ -265,6 +271,8 @@ bool save_command(WindowId owner)
 
 bool save_as_command(WindowId owner)
 {
+    if (!commit_pending_edits())
+        return false;
     if (const auto& check = model_file_hooks().check_branch_sifs)
         check(owner);
     FileDialogRequest request;
