@@ -365,3 +365,17 @@ int run_property_sheet(PropertySheet& sheet) {
     int start = sheet.start_page >= 0 && sheet.start_page < static_cast<int>(pages.size()) ? sheet.start_page : 0;
     return backend().run_property_sheet(sheet.caption, pages, start, sheet.owner);
 }
+
+void ShownValues::show(int item, float value, const std::string& text) {
+    dialog_set_text(item, text);
+    shown_[item] = {text, value};
+}
+
+bool ShownValues::unchanged(int item, float& value) const {
+    const auto it = shown_.find(item);
+    // An empty field is read (and checked) as typed.
+    if (it == shown_.end() || it->second.first.empty() || dialog_get_text_raw(item, 256) != it->second.first)
+        return false;
+    value = it->second.second;
+    return true;
+}

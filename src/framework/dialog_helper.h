@@ -15,7 +15,9 @@
 #include "platform/backend.h"
 #include "platform/dialog.h"
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The text of the item read last (blanks removed and upper-cased by
@@ -100,3 +102,18 @@ void set_property_page(PropertySheet& sheet, int page, const DialogTemplate& t, 
 void init_property_sheet(PropertySheet& sheet, WindowId owner, const std::string& caption,
                          int start_page);
 int run_property_sheet(PropertySheet& sheet);
+
+// The texts a dialog shows for stored values, with the exact values behind
+// them. A shown text is rounded; a field whose text is still the one shown
+// keeps its exact value at OK, so that OK without a change changes nothing.
+class ShownValues {
+public:
+    // Shows the text in the item of the current dialog and remembers it.
+    void show(int item, float value, const std::string& text);
+    // True (and the exact value) while the item still shows its text; an
+    // item shown empty is never unchanged (it is read and checked as typed).
+    bool unchanged(int item, float& value) const;
+
+private:
+    std::map<int, std::pair<std::string, float>> shown_;
+};

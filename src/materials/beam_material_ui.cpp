@@ -34,10 +34,10 @@ public:
         const BeamMaterial m = record();
         dialog_set_text_limit(BEAM_NAME, m.name, 5);
         dialog_set_text_limit(BEAM_DESCRIPTION, m.description, 27);
-        dialog_set_text(BMAT_E, value_text(m.E, format_modulus));
-        dialog_set_text(BMAT_NU, nu_text(m.nu));
-        dialog_set_text(BMAT_DENSITY, value_text(m.density, format_density));
-        dialog_set_text(BMAT_ALPHA, value_text(m.alpha, format_expansion));
+        shown_.show(BMAT_E, m.E, value_text(m.E, format_modulus));
+        shown_.show(BMAT_NU, m.nu, nu_text(m.nu));
+        shown_.show(BMAT_DENSITY, m.density, value_text(m.density, format_density));
+        shown_.show(BMAT_ALPHA, m.alpha, value_text(m.alpha, format_expansion));
         if (input_locked) {
             for (int id = BEAM_NAME; id <= BMAT_ALPHA; ++id) dialog_set_readonly(id);
             dialog_set_focus(IDOK);
@@ -58,17 +58,22 @@ public:
         check_beam_material_name(m.name, index_);
         dialog_get_trimmed(BEAM_DESCRIPTION);
         m.description = item_text();
+        // A field still showing its text keeps the exact stored value.
         dialog_get_text(BMAT_E);
         if (item_text().empty()) throw_required("Modulus");
-        if (parse_modulus_buffer(m.E) != 0) throw_invalid("Modulus");
+        if (!shown_.unchanged(BMAT_E, m.E) && parse_modulus_buffer(m.E) != 0) throw_invalid("Modulus");
         dialog_get_text(BMAT_NU);
-        m.nu = check_beam_material_nu(item_text());
+        if (!shown_.unchanged(BMAT_NU, m.nu)) m.nu = check_beam_material_nu(item_text());
         dialog_get_text(BMAT_DENSITY);
-        m.density = 0.0f;
-        if (parse_density_buffer(m.density) != 0) throw_invalid("Density");
+        if (!shown_.unchanged(BMAT_DENSITY, m.density)) {
+            m.density = 0.0f;
+            if (parse_density_buffer(m.density) != 0) throw_invalid("Density");
+        }
         dialog_get_text(BMAT_ALPHA);
-        m.alpha = 0.0f;
-        if (parse_expansion_buffer(m.alpha) != 0) throw_invalid("Alpha");
+        if (!shown_.unchanged(BMAT_ALPHA, m.alpha)) {
+            m.alpha = 0.0f;
+            if (parse_expansion_buffer(m.alpha) != 0) throw_invalid("Alpha");
+        }
 
         if (m == old && beam_materials().valid(index_)) {
             discard_undo_snapshot();
@@ -98,6 +103,7 @@ private:
     BeamMaterial record() const {
         return beam_materials().valid(index_) ? beam_materials()[index_] : BeamMaterial{};
     }
+    ShownValues shown_;
     int index_;
 };
 

@@ -104,7 +104,10 @@ public:
             dialog_get_text(BSEC_FIRST_VALUE + v);
             const bool required = v <= BS_MINOR_I;
             if (required && item_text().empty()) throw_required(DIALOG_FIELD[v]);
-            if (parse_value(v, item_text(), s.values[static_cast<std::size_t>(v)]) != 0) throw_invalid(DIALOG_FIELD[v]);
+            // A field still showing its text (stored or picked) keeps the exact value.
+            float& value = s.values[static_cast<std::size_t>(v)];
+            if (!shown_.unchanged(BSEC_FIRST_VALUE + v, value) && parse_value(v, item_text(), value) != 0)
+                throw_invalid(DIALOG_FIELD[v]);
             if (required && s.values[static_cast<std::size_t>(v)] <= 0.0f)
                 throw_invalid_text(DIALOG_FIELD[v], "should be > 0");
         }
@@ -138,10 +141,13 @@ private:
     void fill(const BeamSection& s) {
         if (!beam_library_mode()) dialog_set_text_limit(BEAM_NAME, s.name, 5);
         dialog_set_text_limit(BEAM_DESCRIPTION, s.description, 15);
-        for (int v = 0; v < BS_VALUE_COUNT; ++v)
-            dialog_set_text(BSEC_FIRST_VALUE + v, format_value(v, s.values[static_cast<std::size_t>(v)]));
+        for (int v = 0; v < BS_VALUE_COUNT; ++v) {
+            const float value = s.values[static_cast<std::size_t>(v)];
+            shown_.show(BSEC_FIRST_VALUE + v, value, format_value(v, value));
+        }
     }
     int index_;
+    ShownValues shown_;
 };
 
 class BeamSectionTable : public TableWindow {
@@ -480,6 +486,23 @@ void pick_beam_section_from_library(int owner) {
     replace_current(entry);
 }
 
+namespace {
+
+// A value of the text report in a column of `width` characters: with fewer
+// digits when its full form (six) would run into the next column.
+std::string report_value(int quantity, float value, std::size_t width) {
+    if (value == 0.0f) return {};
+    const double shown = to_display(quantity, value);
+    std::string text;
+    for (int digits = 6; digits >= 1; --digits) {
+        text = c_format("%.*G", digits, shown);
+        if (text.size() <= width) break;
+    }
+    return text;
+}
+
+}  // namespace
+
 void print_beam_sections() {
     if (numbsections() == 0) return;
     const ReportState& state = report_state();
@@ -504,12 +527,12 @@ void print_beam_sections() {
         }
         if (!beam_library_mode()) report_print_at(s.name, 4);
         report_print_at(s.description, 10);
-        report_print_at(format_area(s.values[BS_AREA]), 24);
-        report_print_at(format_inertia(s.values[BS_MAJOR_I]), 33);
-        report_print_at(format_inertia(s.values[BS_MINOR_I]), 43);
-        if (s.values[BS_TORSION] != 0.0f) report_print_at(format_inertia(s.values[BS_TORSION]), 53);
-        if (s.values[BS_MAJOR_SHEAR] != 0.0f) report_print_at(format_area(s.values[BS_MAJOR_SHEAR]), 63);
-        if (s.values[BS_MINOR_SHEAR] != 0.0f) report_print_at(format_area(s.values[BS_MINOR_SHEAR]), 73);
+        report_print_at(report_value(AREA, s.values[BS_AREA], 8), 24);
+        report_print_at(report_value(INERTIA, s.values[BS_MAJOR_I], 9), 33);
+        report_print_at(report_value(INERTIA, s.values[BS_MINOR_I], 9), 43);
+        report_print_at(report_value(INERTIA, s.values[BS_TORSION], 9), 53);
+        report_print_at(report_value(AREA, s.values[BS_MAJOR_SHEAR], 9), 63);
+        report_print_at(report_value(AREA, s.values[BS_MINOR_SHEAR], 8), 73);
         report_next_line();
     }
     report_rule();

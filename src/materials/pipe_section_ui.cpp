@@ -21,7 +21,6 @@
 #include "resources/dialogs_sections.h"
 
 #include <cmath>
-#include <map>
 #include <memory>
 
 namespace {
@@ -276,22 +275,13 @@ private:
             throw_invalid(field);
     }
 
-    bool untouched(int item, float& out) const
-    {
-        const auto it = exact_.find(item);
-        if (it == exact_.end() || dialog_get_text_raw(item, 64) != it->second.first)
-            return false;
-        out = it->second.second;
-        return true;
-    }
+    bool untouched(int item, float& out) const { return shown_.unchanged(item, out); }
 
     // Shows a value and remembers the text with the value behind it.
     template <typename Format>
     void set_value(int item, float value, Format format)
     {
-        const std::string text = format(value);
-        dialog_set_text(item, text);
-        exact_[item] = {text, value};
+        shown_.show(item, value, format(value));
     }
 
     // The combined checks whose fields have been read by stage `stage`.
@@ -376,7 +366,7 @@ private:
     int index_;
     PipeSection start_;
     int standard_ = SIZE_ANSI;
-    std::map<int, std::pair<std::string, float>> exact_;   // shown text and the value behind it
+    ShownValues shown_;
 };
 
 // ---- INSULATION_DIALOG -------------------------------------------------------------------
