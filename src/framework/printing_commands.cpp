@@ -96,35 +96,6 @@ bool service_ready(WindowId owner) {
     return false;
 }
 
-// Prints only the pages from..to of what is rendered into it; the pages
-// outside the range are laid out on a surface that draws nothing.
-class PageRangeDocument : public PrintDocument {
-public:
-    PageRangeDocument(PrintDocument& real, int from, int to) : real_(real), from_(from), to_(to) {}
-
-    Surface& page() override { return in_range() ? real_.page() : skip_; }
-    bool new_page() override {
-        bool was_printed = in_range();
-        ++page_;
-        if (in_range() && was_printed) return real_.new_page();
-        return true;
-    }
-    bool finish() override { return real_.finish(); }
-    void abort() override { real_.abort(); }
-    int page_number() const override { return page_; }
-    // Whether any page of the range was rendered.
-    bool reached_range() const { return page_ >= from_; }
-
-private:
-    bool in_range() const { return page_ >= from_ && page_ <= to_; }
-
-
-    PrintDocument& real_;
-    int from_, to_;
-    int page_ = 1;
-    MeasuringSurface skip_{[this]() -> Surface& { return real_.page(); }};
-};
-
 // Runs the renderer; a document whose rendering threw is dropped.
 void render_into(PrintDocument& doc, const PageRenderer& render) {
     try {
@@ -170,6 +141,7 @@ bool print_page_to_printer(WindowId owner, const std::string& job_name, const Pa
         render_into(part, render);
         if (!part.reached_range()) {
             doc->abort();   // the document has no page in the range: nothing to print
+            message_error(owner, c_format("There is no page %d to print.", from));
             return false;
         }
     } else {

@@ -391,7 +391,6 @@ void print_beam_materials() {
     if (numbmats() == 0) return;
     const ReportState& state = report_state();
     if (state.printing_pages) {
-        add_contents_entry(TABLE_TITLE, 1);
         table_print(table(), TABLE_TITLE, numbmats());
         return;
     }

@@ -507,7 +507,6 @@ void print_beam_sections() {
     if (numbsections() == 0) return;
     const ReportState& state = report_state();
     if (state.printing_pages) {
-        add_contents_entry("Beam sections", 1);
         table_print(table(), "Beam sections", numbsections());
         return;
     }

@@ -858,7 +858,6 @@ void print_pipe_sections()
         return;
     const ReportState& state = report_state();
     if (state.printing_pages) {
-        add_contents_entry("Pipe sections", 0);
         table_print(sections_table(), "Pipe Sections", numsections());
     } else if (state.csv_mode) {
         print_csv_form();

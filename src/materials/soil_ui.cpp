@@ -512,7 +512,6 @@ void print_soils()
         return;
     const ReportState& state = report_state();
     if (state.printing_pages) {
-        add_contents_entry("Soils", 0);
         table_print(soils_table(), "Soils", numsoils());
     } else if (state.csv_mode) {
         print_csv_form();

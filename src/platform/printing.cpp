@@ -3,6 +3,16 @@
 
 #include <utility>
 
+PageRangeDocument::PageRangeDocument(PrintDocument& real, int from, int to)
+    : real_(real), from_(from), to_(to), skip_([this]() -> Surface& { return real_.page(); }) {}
+
+bool PageRangeDocument::new_page() {
+    const bool was_printed = in_range();
+    ++page_;
+    if (in_range() && was_printed) return real_.new_page();
+    return true;
+}
+
 namespace {
 
 // Stands in until a backend installs its service: no printer, no dialogs,

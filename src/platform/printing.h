@@ -3,6 +3,7 @@
 // device dots of the page's printable area, y downwards.
 #pragma once
 
+#include "platform/null_surface.h"
 #include "platform/surface.h"
 
 #include <functional>
@@ -36,6 +37,30 @@ public:
     // Drops the document (an aborted print).
     virtual void abort() = 0;
     virtual int page_number() const = 0;   // 1 for the first page
+};
+
+// Passes the pages from..to of a document to a real one and measures the
+// others without drawing, so that page numbers and layout stay those of the
+// whole document.
+class PageRangeDocument : public PrintDocument {
+public:
+    PageRangeDocument(PrintDocument& real, int from, int to);
+
+    Surface& page() override { return in_range() ? real_.page() : skip_; }
+    bool new_page() override;
+    bool finish() override { return real_.finish(); }
+    void abort() override { real_.abort(); }
+    int page_number() const override { return page_; }
+    // Whether any page of the range was rendered.
+    bool reached_range() const { return page_ >= from_; }
+
+private:
+    bool in_range() const { return page_ >= from_ && page_ <= to_; }
+
+    PrintDocument& real_;
+    int from_, to_;
+    int page_ = 1;
+    MeasuringSurface skip_;
 };
 
 class PrintService {

@@ -6,7 +6,12 @@
 #include "gui/gui_fixture.h"
 #include "platform/qt/qt_printing.h"
 
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QTimer>
 
 #include <filesystem>
@@ -23,6 +28,7 @@ protected:
         gui_backend();
         install_qt_print_service();
         reset_report_state();
+        reset_printer_settings();
         set_report_date("12 Mar 2025");
         report_model_title() = "Print test";
         dir = fs::path(testing::TempDir()) / ("kv_print_" + std::to_string(::getpid()));
@@ -124,6 +130,85 @@ TEST_F(GuiPrintTest, PreviewOpensAndClosesFromATimer) {
     EXPECT_TRUE(seen);
     EXPECT_GE(renders, 1);
     EXPECT_FALSE(report_state().printing_pages);
+}
+
+// Three pages, each showing its number.
+void three_pages(PrintDocument& doc) {
+    for (int p = 1; p <= 3; ++p) {
+        if (p > 1) doc.new_page();
+        doc.page().text(100, 100, c_format("page %d", p));
+    }
+}
+
+int pdf_pages(const fs::path& path) {
+    const std::string b = read_file(path);
+    int n = 0;
+    for (size_t at = b.find("/Type /Page"); at != std::string::npos; at = b.find("/Type /Page", at + 1))
+        if (b.compare(at, 12, "/Type /Pages") != 0) ++n;
+    return n;
+}
+
+// Printing from the preview: Qt's print button runs its print dialog on the
+// preview's printer and asks for the pages again. A page range chosen there
+// (here page 2 only) leaves pages 1 and 3 out.
+TEST_F(GuiPrintTest, PrintingFromThePreviewKeepsThePageRange) {
+    const fs::path pdf = dir / "from_preview.pdf";
+    bool done = false;
+    QTimer t;
+    QObject::connect(&t, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(w);
+            if (!preview || !preview->isVisible() || done) continue;
+            done = true;
+            QPrinter* printer = preview->printer();
+            // What the print dialog leaves on the printer: a file and pages 2 to 2.
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(QString::fromStdString(pdf.string()));
+            printer->setPrintRange(QPrinter::PageRange);
+            printer->setFromTo(2, 2);
+            preview->findChild<QPrintPreviewWidget*>()->print();
+            preview->accept();
+        }
+    });
+    t.start(100);
+    const bool printed = print_preview_start(0, "Range", three_pages);
+    t.stop();
+    ASSERT_TRUE(done);
+    EXPECT_TRUE(printed);
+    ASSERT_TRUE(fs::exists(pdf));
+    EXPECT_EQ(pdf_pages(pdf), 1);
+}
+
+// A file chosen in the print dialog (this machine has no printers, so the
+// dialog offers print to file) is written, through a temporary file.
+TEST_F(GuiPrintTest, PrintToFileChosenInThePrintDialogIsWritten) {
+    const fs::path out = dir / "chosen.pdf";
+    QTimer t;
+    bool seen = false;
+    std::string message;
+    QObject::connect(&t, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            message = box->text().toStdString();
+            box->accept();
+            return;
+        }
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* d = qobject_cast<QPrintDialog*>(w);
+            if (!d || !d->isVisible() || seen) continue;
+            seen = true;
+            if (auto* f = d->findChild<QLineEdit*>("filename")) f->setText(QString::fromStdString(out.string()));
+            d->accept();
+        }
+    });
+    t.start(100);
+    const bool printed = print_page_to_printer(0, "File", three_pages);
+    t.stop();
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(printed) << message;
+    EXPECT_TRUE(fs::exists(out));
+    EXPECT_EQ(pdf_pages(out), 3);
+    for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
 }
 
 }  // namespace

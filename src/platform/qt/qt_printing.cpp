@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -181,18 +182,23 @@ private:
 class QtPrintService : public PrintService {
 public:
     bool print_dialog(WindowId owner, PageSetup& setup, int& from_page, int& to_page) override {
-        QPrinter printer(QPrinter::HighResolution);
-        apply_setup(printer, setup);
-        QPrintDialog dialog(&printer, parent_widget(owner));
+        chosen_.reset();
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        apply_setup(*printer, setup);
+        QPrintDialog dialog(printer.get(), parent_widget(owner));
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
         dialog.setMinMax(1, 9999);
         if (dialog.exec() != QDialog::Accepted) return false;
-        setup = setup_of(printer, setup);
+        setup = setup_of(*printer, setup);
         from_page = to_page = 0;
-        if (printer.printRange() == QPrinter::PageRange) {
-            from_page = printer.fromPage();
-            to_page = printer.toPage();
+        if (printer->printRange() == QPrinter::PageRange) {
+            from_page = printer->fromPage();
+            to_page = printer->toPage();
         }
+        // The printer as chosen (a file to print to, duplex, colour ...) is
+        // the one the next open_printer uses.
+        chosen_ = std::move(printer);
+        chosen_setup_ = setup;
         return true;
     }
 
@@ -208,9 +214,24 @@ public:
     }
 
     std::unique_ptr<PrintDocument> open_printer(const PageSetup& setup, const std::string& job_name) override {
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        apply_setup(*printer, setup);
+        std::unique_ptr<QPrinter> printer;
+        if (chosen_ && chosen_setup_ == setup) printer = std::move(chosen_);
+        chosen_.reset();
+        if (!printer) {
+            printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            apply_setup(*printer, setup);
+        }
         printer->setDocName(qs(job_name));
+        if (printer->outputFormat() == QPrinter::PdfFormat) {
+            // Printing to a file: written beside it and renamed into place.
+            const std::string target = ss(printer->outputFileName());
+            if (target.empty()) return nullptr;
+            const std::string temp = temp_path_for(target);
+            printer->setOutputFileName(qs(temp));
+            auto doc = std::make_unique<QtPrinterDocument>(std::move(printer), temp, target);
+            if (!doc->begin()) return nullptr;
+            return doc;
+        }
         if (!printer->isValid()) return nullptr;
         auto doc = std::make_unique<QtPrinterDocument>(std::move(printer), "", "");
         if (!doc->begin()) return nullptr;
@@ -235,20 +256,28 @@ public:
         apply_setup(printer, setup);
         QPrintPreviewDialog dialog(&printer, parent_widget(owner));
         dialog.setWindowTitle(qs(title.empty() ? std::string("Print Preview") : "Print Preview - " + title));
-        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&render](QPrinter* p) {
+        // The last paint is the one that printed when the user printed from
+        // the preview; it keeps the page range chosen in Qt's print dialog.
+        bool last_ok = true;
+        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&render, &last_ok](QPrinter* p) {
+            last_ok = false;
             guarded("print preview", [&] {
                 QtPrinterDocument doc(*p);
                 if (!doc.begin()) return;
+                const bool ranged = p->printRange() == QPrinter::PageRange && p->fromPage() > 0;
+                std::optional<PageRangeDocument> part;
+                if (ranged) part.emplace(doc, p->fromPage(), std::max(p->fromPage(), p->toPage()));
+                PrintDocument& target = part ? static_cast<PrintDocument&>(*part) : doc;
                 try {
-                    if (render) render(doc);
+                    if (render) render(target);
                 } catch (...) {
                     doc.finish();   // the painter must end before the preview goes on
                     throw;
                 }
-                doc.finish();
+                last_ok = doc.finish();
             });
         });
-        bool printed = dialog.exec() == QDialog::Accepted;
+        bool printed = dialog.exec() == QDialog::Accepted && last_ok;
         setup = setup_of(printer, setup);
         return printed;
     }
@@ -261,6 +290,10 @@ public:
         if (render) render(doc);
         return doc.images();
     }
+
+private:
+    std::unique_ptr<QPrinter> chosen_;   // the printer the last print dialog set up
+    PageSetup chosen_setup_;
 };
 
 }  // namespace
