@@ -1,9 +1,12 @@
 // The list window's lower pane: the property grid under the Pipe Materials
 // table follows the current material, takes the mouse and keys of its pane,
 // writes what was typed back into the material when the caret leaves it, and
-// goes away with the materials table.
+// goes away with the materials table. What the window holds reaches the model
+// before it is saved or given up.
+#include "framework/binfile.h"
 #include "framework/commands.h"
 #include "framework/frame.h"
+#include "framework/shell.h"
 #include "framework/table.h"
 #include "materials/beam_material.h"
 #include "materials/material_props_editor.h"
@@ -13,6 +16,7 @@
 #include "model/list_window.h"
 #include "model/row_lists.h"
 #include "model/model_file_fixture.h"
+#include "resources/dialogs_materials.h"
 
 #include <cstdio>
 
@@ -46,8 +50,11 @@ protected:
         install_pipe_materials();
         pipe_materials().push_back(steel("CS1", 70));
         pipe_materials().push_back(steel("CS2", 125));
-        frame_create(list_frame(), "KorvaneList", "List", [](int id) { ListCommand(id); }, "LIST_MENU", nullptr, "");
+        // As the program does: the list frame's commands go to ListCommand,
+        // then to the command registry.
+        frame_create(list_frame(), "KorvaneList", "List", nullptr, "LIST_MENU", nullptr, "");
         create_list_window();
+        install_list_window_commands();
         script().resize(list_frame().window, 900, 600);
     }
     void TearDown() override
@@ -223,4 +230,155 @@ TEST_F(ListWindowSplitTest, PaneGoesWhenAnotherTableIsShownAndWritesWhatWasTyped
     EXPECT_EQ(list_view().height(), 600);
 }
 
+}  // namespace
+
+namespace {
+
+// The same window with the file and list commands installed as the program
+// has them, and the pending-edits committer: what the window holds reaches
+// the model before it is saved or given up.
+class ListWindowEditsTest : public ListWindowSplitTest {
+protected:
+    void SetUp() override
+    {
+        ListWindowSplitTest::SetUp();
+        install_model_file_commands();
+        set_pending_edits_committer([] { return commit_list_window_edits(); });
+        model_modified = false;
+    }
+    void TearDown() override
+    {
+        set_pending_edits_committer(nullptr);
+        input_locked = false;
+        materials_table().copied.reset();
+        materials_table().input = PipeMaterial{};
+        ListWindowSplitTest::TearDown();
+    }
+
+    // Types a new modulus for the first temperature of the shown material
+    // into the grid and stores it with Enter; the caret stays in the grid.
+    void enter_grid_modulus(const std::string& value)
+    {
+        script().paint(client());
+        // A click on the current cell would edit its text: come from another.
+        click(cell_point(list_lower_view(), 1, 1));
+        click(cell_point(list_lower_view(), 1, 2));
+        ASSERT_TRUE(list_lower_pane_active());
+        type(value);
+        script().key(list_frame().window, KEY_RETURN);
+        ASSERT_FALSE(grid().edit.active);
+        ASSERT_TRUE(grid().modified);
+    }
+};
+
+// A modulus stored in the grid (Enter) while the caret stays there is saved
+// by Save, and Close asks about it.
+TEST_F(ListWindowEditsTest, FileCommandsIgnoreWhatTheGridHolds)
+{
+    open_materials_table();
+    enter_grid_modulus("31000000");
+
+    model_file_path = path("m.mod");
+    frame_command(list_frame(), CMD_SAVE);
+    EXPECT_EQ(script().last_message(), "Model saved.");
+    read_model(path("m.mod"));
+    ASSERT_EQ(nummats(), 2);
+    EXPECT_FLOAT_EQ(pipe_materials()[1].table[1][PROP_MODULUS], 31e6f) << "saved file lacks the grid's value";
+
+    // Again, and Close: the change must be asked about.
+    open_materials_table();
+    model_modified = false;
+    enter_grid_modulus("32000000");
+    const int asked = script().runs("SAVE_CHANGES_DIALOG");
+    script().answer(IDCANCEL);
+    frame_command(list_frame(), CMD_CLOSE);
+    EXPECT_EQ(script().runs("SAVE_CHANGES_DIALOG"), asked + 1) << "Close dropped the grid's change without asking";
+}
+
+// The material dialog run for another material (as from the layout window)
+// keeps what the grid of the current material held.
+TEST_F(ListWindowEditsTest, MaterialDialogOfAnotherMaterialDropsTheGridsChange)
+{
+    open_materials_table();
+    ASSERT_EQ(materials_table().current_row, 1);
+    enter_grid_modulus("31000000");
+    script().once("MATERIAL1_DIALOG", [](HeadlessDialog& d) {
+        d.type(MAT_DESCRIPTION, "Changed");
+        d.press(IDOK);
+    });
+    EXPECT_EQ(edit_pipe_material(2), 1);
+    EXPECT_EQ(pipe_materials()[2].description, "Changed");
+    script().key(list_frame().window, KEY_F6);   // the caret leaves the grid
+    EXPECT_FLOAT_EQ(pipe_materials()[1].table[1][PROP_MODULUS], 31e6f) << "the grid's value was dropped";
+}
+
+// With input locked the list frame's Library command changes nothing.
+TEST_F(ListWindowEditsTest, LibraryCommandChangesAMaterialWithInputLocked)
+{
+    PipeMaterial rec = steel("", 70);
+    rec.description = "A312 TP304";
+    rec.set_type("AS");
+    const std::string file = path("lib.mat");
+    {
+        BinFile f;
+        ASSERT_TRUE(f.open_write(file));
+        f.write_name(MATERIAL_LIBRARY_MAGIC, 16);
+        f.write_int(CODE_B313);
+        for (int i = 0; i < MATERIAL_LIBRARY_UNIT_COUNT; ++i)
+            f.write_int(0);
+        f.write_int(1);
+        rec.write(f);
+        ASSERT_TRUE(f.close());
+    }
+    material_library().path = file;
+    open_materials_table();
+    input_locked = true;
+    script().once("LIBRARY_USE_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
+    script().answer(IDYES);
+    frame_command(list_frame(), CMD_LIBRARY);
+    EXPECT_EQ(pipe_materials()[1].description, "Carbon steel") << "input is locked";
+    EXPECT_FALSE(model_modified);
+}
+
+// A qualification mode's save question runs before New, Open and Close.
+TEST_F(ListWindowEditsTest, QualificationCloseSkipsTheSaveQuestion)
+{
+    int asked = 0;
+    std::vector<int> routed;
+    ListMode mode;
+    mode.kind = ListMode::Qualification;
+    mode.name = "Flange";
+    mode.ask_save = [&](WindowId) {
+        ++asked;
+        return false;   // Cancel
+    };
+    mode.command = [&](int id) { routed.push_back(id); };
+    enter_list_mode(mode);
+    model_modified = true;
+    EXPECT_TRUE(ListCommand(CMD_OPEN));
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(ListCommand(CMD_CLOSE));
+    EXPECT_EQ(asked, 2) << "Close ran without the save question";
+    EXPECT_TRUE(routed.empty()) << "the cancelled Close was routed";
+    leave_list_mode();
+}
+
+}  // namespace
+
+namespace {
+// What was typed into the input row of one model does not show up in the next.
+TEST_F(ListWindowEditsTest, InputRowOutlivesTheModel)
+{
+    open_materials_table();
+    MaterialsTable& t = materials_table();
+    ASSERT_EQ(t.row_count, 3);
+    t.store_cell(3, 1, "NEW");
+    t.store_cell(3, 2, "Half typed");
+    ASSERT_EQ(t.cell_text(3, 2, 0), "Half typed");
+    close_list_window();
+    close_model();   // File > Close (no question: the model was not changed)
+    pipe_materials().push_back(steel("A", 70));
+    open_materials_table();
+    EXPECT_EQ(t.cell_text(2, 2, 0), "") << "the input row of the new model holds the old model's typing";
+}
 }  // namespace
