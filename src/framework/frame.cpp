@@ -222,6 +222,8 @@ bool dispatch(Frame& frame, int id) {
 void frame_register_command(Frame& frame, int id, std::function<void(int)> handler) {
     if (handler) frame.commands[id] = std::move(handler);
     else frame.commands.erase(id);
+    // Its menu item and tool button follow at once.
+    if (frame.window && frame_refresh_command_states(frame)) backend().set_menu(frame.window, frame.menu);
 }
 
 bool frame_command_available(const Frame& frame, int id) {
@@ -521,6 +523,7 @@ void show_main_window() {
                              std::filesystem::exists(replace_extension(model_file_path, "res"), ignored);
     if (has_results) frame_show_button(m, CMD_RESULTS);
     else frame_hide_button(m, CMD_RESULTS);
-    frame_set_title(m, "Layout");
+    // The layout table's caption with its row count ("Layout  (7) ") stays.
+    if (m.title_text.rfind("Layout", 0) != 0) frame_set_title(m, "Layout");
     if (!batch_mode) frame_bring_to_front(m);
 }

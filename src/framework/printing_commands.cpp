@@ -5,6 +5,7 @@
 #include "platform/null_surface.h"
 
 #include "framework/app_settings.h"
+#include "framework/app_state.h"
 #include "framework/binfile.h"
 #include "framework/dialog_helper.h"
 #include "framework/errors.h"
@@ -253,10 +254,18 @@ std::optional<std::string> ask_report_path(WindowId owner, bool csv_only, const 
         r.filters = {{"Text file (*.txt)", "*.txt"}, {"Comma Separated Values file (*.csv)", "*.csv"}};
         r.default_extension = "txt";
     }
+    // Never the file chosen last in another dialog (that may be the model):
+    // the given name, the remembered report, the model's name with the
+    // report's extension, or a plain report name.
+    const std::string extension = csv_only ? "csv" : "txt";
     if (!default_name.empty())
         r.initial_path = default_name;
     else if (report_file_path())
-        r.initial_path = *report_file_path();
+        r.initial_path = csv_only ? replace_extension(*report_file_path(), extension) : *report_file_path();
+    else if (!model_file_path.empty())
+        r.initial_path = replace_extension(model_file_path, extension);
+    else
+        r.initial_path = "report." + extension;
     if (!save_file_dialog_path(owner, r)) return std::nullopt;
     return ofn_file_path();
 }

@@ -271,8 +271,12 @@ bool open_command_line_file(const std::string& path) {
         shell().batch_starter(path);
         return true;
     }
+    // A path relative to the folder the program was started in is kept whole,
+    // so that the recent-models list can find it from anywhere.
+    std::error_code ec;
+    const std::filesystem::path whole = std::filesystem::absolute(path, ec);
     try {
-        open_by_extension(path);
+        open_by_extension(ec ? path : whole.lexically_normal().string());
     } catch (const MessageText& m) {
         show_error(main_frame().window, m.text);
         return false;

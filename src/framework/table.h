@@ -171,6 +171,8 @@ public:
 
     Frame* frame = nullptr;
     std::string title;
+    // The caption its window takes while the table is shown ("%s  (%d) ").
+    std::string frame_caption;
     // A flag of the table's own (its meaning is the table's); see table_window_flag.
     bool flag = false;
 

@@ -155,6 +155,19 @@ void table_measure(TablePrint& t, Surface& dc, int first_row, int last_row, bool
         const int cells = std::max(widest_sum[k], dc_text_width(dc, widest_cell[k]));
         t.widths[k] = std::max({widest[k], cells, minimum}) + 2 * pad;
     }
+    // A group heading wider than its columns widens them evenly, so that it
+    // never runs into the headings beside it.
+    for (const TableGroup& g : t.groups) {
+        const int first = std::max(1, g.first_column), last = std::min(n, g.last_column);
+        if (first > last) continue;
+        int span = 0;
+        for (int c = first; c <= last; ++c) span += t.widths[static_cast<size_t>(c)];
+        const int missing = dc_text_width(dc, g.text) + 2 * pad - span;
+        if (missing <= 0) continue;
+        const int count = last - first + 1;
+        for (int c = first; c <= last; ++c)
+            t.widths[static_cast<size_t>(c)] += missing / count + (c - first < missing % count ? 1 : 0);
+    }
 }
 
 int print_header_height(int lines) {

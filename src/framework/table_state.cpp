@@ -456,7 +456,8 @@ void table_set_input_rows(TableWindow& t, const std::string& title, int count) {
     t.title = title;
     t.input_row = !input_locked;
     table_set_row_count(t, count + (t.input_row ? 1 : 0));
-    if (t.frame && table_is_shown(t)) frame_set_title(*t.frame, c_format("%s  (%d) ", title.c_str(), count));
+    t.frame_caption = c_format("%s  (%d) ", title.c_str(), count);
+    if (t.frame && table_is_shown(t)) frame_set_title(*t.frame, t.frame_caption);
 }
 
 void table_show_at(TableWindow& t, const std::string& title, int rows, int current_row, int first_row) {

@@ -1,4 +1,5 @@
 #include "framework/app_state.h"
+#include "framework/command_registry.h"
 #include "framework/commands.h"
 #include "framework/dialog_helper.h"
 #include "framework/errors.h"
@@ -421,4 +422,5 @@ void print_beam_materials() {
 
 void install_beam_material_table() {
     register_data_list(DataList{TABLE_TITLE, [] { return numbmats(); }, open_beam_materials_table, true});
+    register_command(CMD_BEAM_MATERIALS, [](int) { open_beam_materials_table(); });
 }

@@ -1,4 +1,5 @@
 #include "framework/app_state.h"
+#include "framework/command_registry.h"
 #include "framework/commands.h"
 #include "framework/dialog_helper.h"
 #include "framework/errors.h"
@@ -466,17 +467,11 @@ void refresh_beam_section_table() {
     if (list_window_table() == &table()) table().load();
 }
 
-void pick_aisc_beam_section(int owner) {
-    if (input_locked) return;
-    if (!choose_aisc_shape(owner)) return;
-    replace_current(aisc_shape_buffer());
-}
+namespace {
 
-void pick_beam_section_from_library(int owner) {
-    if (input_locked) return;
-    const BeamSectionLibraryHooks& hooks = beam_section_library_hooks();
-    BeamSection entry;
-    if (!hooks.choose_entry || !hooks.choose_entry(owner, entry)) return;
+// Puts a picked entry into the current row, asking first when that row
+// already holds another shape.
+void replace_current_asking(int owner, const BeamSection& entry) {
     BeamSectionTable& t = table();
     const BeamSection* r = t.record(t.current_row);
     if (!r) return;
@@ -484,6 +479,22 @@ void pick_beam_section_from_library(int owner) {
         !ask_change_value(owner, "Beam Section", r->description, entry.description))
         return;
     replace_current(entry);
+}
+
+}  // namespace
+
+void pick_aisc_beam_section(int owner) {
+    if (input_locked) return;
+    if (!choose_aisc_shape(owner)) return;
+    replace_current_asking(owner, aisc_shape_buffer());
+}
+
+void pick_beam_section_from_library(int owner) {
+    if (input_locked) return;
+    const BeamSectionLibraryHooks& hooks = beam_section_library_hooks();
+    BeamSection entry;
+    if (!hooks.choose_entry || !hooks.choose_entry(owner, entry)) return;
+    replace_current_asking(owner, entry);
 }
 
 namespace {
@@ -539,4 +550,5 @@ void print_beam_sections() {
 
 void install_beam_section_table() {
     register_data_list(DataList{"Beams", [] { return numbsections(); }, open_beam_sections_table, true});
+    register_command(CMD_BEAM_SECTIONS, [](int) { open_beam_sections_table(); });
 }

@@ -444,8 +444,10 @@ void LayoutTable::store_cell(int row, int column, const std::string& text) {
     }
     const int stored = store_row_values(row, v);
     commit_edit();
-    // A new row from the input row: the next cell to fill is its first offset.
+    // A new row from the input row: the next cell to fill is its first offset,
+    // and the row can now be deleted.
     if (is_input_row(row) || stored != row) table_set_row(*this, stored);
+    table_update_insert_delete(*this);
 }
 
 std::string LayoutTable::copy_row(int row) {
@@ -485,6 +487,7 @@ bool LayoutTable::paste_row(int row, const std::vector<std::string>& cells) {
     const int stored = store_row_values(row, v);
     if (etype == ET_COMMENT) LayoutRow::set_comment_text(stored, cell(LAYOUT_DESCRIPTION));
     commit_edit();
+    table_update_insert_delete(*this);
     return true;
 }
 

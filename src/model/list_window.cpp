@@ -72,7 +72,8 @@ public:
         auto listed = std::find(row_list.begin() + 1, row_list.end(), model().current_row);
         if (model().current_row != 0 && listed != row_list.end())
             table_set_row(*this, static_cast<int>(listed - row_list.begin()));
-        if (frame && table_is_shown(*this)) frame_set_title(*frame, c_format("%s  (%d) ", title.c_str(), record_count()));
+        frame_caption = c_format("%s  (%d) ", title.c_str(), record_count());
+        if (frame && table_is_shown(*this)) frame_set_title(*frame, frame_caption);
     }
 
     std::string header_text(int column, int line) override {
@@ -585,6 +586,8 @@ void show_in_list_window(TableWindow& table) {
     if (view.table() != &table) table_attach(view, &table);
     activate_list_pane(false);
     Frame& frame = list_frame();
+    // A table loaded before it was shown gives its caption now.
+    if (!table.frame_caption.empty()) frame_set_title(frame, table.frame_caption);
     if (frame.window && !batch_mode) frame_activate(frame, nullptr);
     table_set_focus(table);
 }
@@ -756,6 +759,7 @@ bool ListCommand(int id) {
         return true;
     }
     case CMD_GO_BACK:
+    case CMD_GO_BACK_BUTTON:   // the tool button of the same command
         show_main_window();
         focus_layout_table();
         return true;
@@ -773,7 +777,7 @@ const std::set<int>& list_command_ids() {
     static const std::set<int> ids = {
         CMD_NEW,       CMD_OPEN,   CMD_CLOSE,  CMD_SAVE,         CMD_SAVE_AS,        CMD_PRINT,
         CMD_UNITS,     CMD_EDIT_ROW, CMD_DELETE, CMD_INSERT,     CMD_COPY,           CMD_PASTE,
-        CMD_EXPORT,    CMD_LIST,   CMD_LOCAL_AXES, CMD_FIND_NODE, CMD_GO_BACK,       CMD_FLANGE_ANALYZE,
+        CMD_EXPORT,    CMD_LIST,   CMD_LOCAL_AXES, CMD_FIND_NODE, CMD_GO_BACK, CMD_GO_BACK_BUTTON,       CMD_FLANGE_ANALYZE,
         CMD_NOZZLE_ANALYZE, CMD_LUG_ANALYZE, CMD_LIBRARY, CMD_AISC_LIBRARY,
     };
     return ids;

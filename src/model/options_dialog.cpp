@@ -5,6 +5,7 @@
 #include "framework/commands.h"
 #include "framework/dialog_helper.h"
 #include "framework/errors.h"
+#include "framework/qa_block.h"
 #include "framework/shell.h"
 #include "framework/units.h"
 #include "model/analysis_options.h"
@@ -239,4 +240,5 @@ void set_analysis_options_changed_hook(std::function<void()> hook) { options_cha
 
 void install_analysis_options_command() {
     register_command(CMD_ANALYSIS_OPTIONS, [](int) { analysis_options_dialog(command_owner()); });
+    register_command(CMD_QA_BLOCK, [](int) { qa_block_dialog(command_owner()); });
 }

@@ -9,6 +9,7 @@
 #include "framework/table.h"
 #include "framework/table_fixture.h"
 #include "platform/headless/headless_printing.h"
+#include "platform/headless/recording_surface.h"
 
 #include <gtest/gtest.h>
 
@@ -190,6 +191,18 @@ TEST_F(TablePrintTest, ColumnsCountCharactersNotBytes) {
     const std::string line = text.substr(at, text.find('\n', at) - at);
     EXPECT_NE(line.find("3.375"), std::string::npos) << line;
     EXPECT_EQ(line.substr(name.size(), 2), "  ") << line;
+}
+
+TEST_F(TablePrintTest, AGroupHeadingWiderThanItsColumnsWidensThem) {
+    struct Narrow : TablePrint {
+        Narrow() : TablePrint(3, 2) { groups.push_back(TableGroup{1, 2, "Moment of inertia", 0}); }
+        std::string header_text(int column, int line) override { return line == 1 ? std::string(column == 3 ? "Tor" : "Ix") : ""; }
+    } t;
+    RecordingSurface dc(800, 600);
+    table_measure(t, dc, 1, 0, false);
+    EXPECT_GE(t.widths[1] + t.widths[2], RecordingSurface::GLYPH_WIDTH * 17);
+    EXPECT_LE(std::abs(t.widths[1] - t.widths[2]), 1);   // spread evenly
+    EXPECT_LT(t.widths[3], t.widths[1]);                 // the column outside the group keeps its width
 }
 
 TEST_F(TablePrintTest, ALongTextReportRepeatsItsHeaderOnTheNextPage) {

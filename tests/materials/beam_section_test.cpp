@@ -181,6 +181,18 @@ TEST_F(BeamSectionTest, AiscPickKeepsTheNameAndDoubleAnglesHaveNoSize) {
     EXPECT_EQ(s.depth(), 0.0f);
     EXPECT_EQ(s.width(), 0.0f);
     EXPECT_TRUE(model_modified);
+
+    // A row that holds a shape is replaced only when the user agrees.
+    script().once("AISC_SECTIONS_DIALOG", [](HeadlessDialog& d) {
+        d.press(AISC_FIRST_FAMILY + int{AISC_W} - 1);
+        d.press(IDOK);
+    });
+    script().once("W_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
+    script().answer(IDNO);
+    script().clear_log();
+    ASSERT_TRUE(ListCommand(CMD_AISC_LIBRARY));
+    EXPECT_NE(script().last_message().find("2L 8X8X1-1/8"), std::string::npos) << script().last_message();
+    EXPECT_EQ(beam_sections()[1].description, "2L 8X8X1-1/8");
     close_list_window();
 }
 

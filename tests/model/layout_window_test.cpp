@@ -16,7 +16,10 @@ TEST_F(LayoutWindowTest, TypingASmallModelBuildsItAfterEveryCell) {
     EXPECT_EQ(main_frame().client, view().window());
 
     // The first node typed makes the From row; ft-in is the length unit, in
-    // which a plain number is feet.
+    // which a plain number is feet. The input row has nothing to delete.
+    table_set_row(table(), 1);
+    table().on_row_changed(1);
+    EXPECT_FALSE(main_frame().menu.is_enabled(CMD_DELETE));
     cell(1, LAYOUT_NODE, "10");
     ASSERT_EQ(numrows(), 1);
     EXPECT_EQ(row(1).etype, ET_FROM);
@@ -25,6 +28,7 @@ TEST_F(LayoutWindowTest, TypingASmallModelBuildsItAfterEveryCell) {
     EXPECT_EQ(table().row_count, 2);
     EXPECT_EQ(table().current_row, 1);   // Tab went on in the new row
     EXPECT_EQ(table().current_column, LAYOUT_TYPE);
+    EXPECT_TRUE(main_frame().menu.is_enabled(CMD_DELETE));   // the new row can be deleted
 
     model_modified = false;
     cell(1, LAYOUT_DX, "5");

@@ -8,6 +8,7 @@
 #include "materials/materials_subsystem.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
+#include "materials/size_tables.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ PipeMaterial carbon_steel()
     m.description = "Carbon steel A106 Grade B";
     m.nu = 0.3f;
     m.density = 0.283f;
+    m.joint_factor = 1.0f;
+    m.circ_joint_factor = 1.0f;
     // Temperature, E, alpha, allowable.
     const float rows[][4] = {{70, 29.5e6f, 6.07e-6f, 20000},  {200, 28.8e6f, 6.38e-6f, 20000},
                              {300, 28.3e6f, 6.60e-6f, 20000}, {400, 27.7e6f, 6.82e-6f, 20000},
@@ -64,8 +67,8 @@ protected:
         model().title = "Sample: pump discharge line";
         piping_code() = CODE_B313;
         pipe_materials().push_back(carbon_steel());
-        pipe_sections().push_back(ansi_std("6", "6", 6.625f, 0.280f));
-        pipe_sections().push_back(ansi_std("4", "4", 4.5f, 0.237f));
+        pipe_sections().push_back(ansi_std("6", "6\"", 6.625f, 0.280f));
+        pipe_sections().push_back(ansi_std("4", "4\"", 4.5f, 0.237f));
 
         auto named = [](int r, const char* section) {
             model().rows[r].material = "A106B";
@@ -92,6 +95,20 @@ TEST_F(SampleModelTest, CommittedSampleIsTheOneTheseRowsMake)
     const std::string written = path("sample.mod");
     write_model_file(written);
     expect_golden_file_at(SAMPLE_PATH, read_text_file(written));
+}
+
+TEST_F(SampleModelTest, SampleSectionsNameTheirTableSizes)
+{
+    // The section dialog finds the sample's sizes and schedules in the ANSI
+    // table, so OK in it changes nothing.
+    make_sample();
+    for (const PipeSection& s : pipe_sections()) {
+        const PipeSizeTable& table = pipe_size_table(SIZE_ANSI);
+        const int row = table.find_row(s.nominal_size);
+        ASSERT_GT(row, 0) << s.nominal_size;
+        EXPECT_GE(table.find_schedule(row, s.schedule), 0) << s.nominal_size;
+        EXPECT_FLOAT_EQ(table.rows[static_cast<std::size_t>(row)].outside_diameter, s.outside_diameter);
+    }
 }
 
 TEST_F(SampleModelTest, CommittedSampleReadsBack)
