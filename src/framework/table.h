@@ -300,6 +300,9 @@ public:
     int rownum_width() const;
     int rownum_width_for(int rows) const;
     int scroll_bar_size() const { return bar_; }
+    // The size that shows every column and `rows` rows without a horizontal
+    // scroll bar (with room for the vertical one).
+    Rect preferred_size(int rows) const;   // at (0, 0)
     // Whole rows that fit in the body.
     int visible_rows() const;
     struct Layout {
@@ -439,7 +442,10 @@ int table_page_rows(const TableWindow& t);
 // Whether a table is shown in a view that is shown.
 bool table_is_shown(const TableWindow& t);
 // A view inside a dialog's Table control, showing the table.
-std::unique_ptr<TableView> table_create_in_dialog(Dialog& dialog, int control_id, TableWindow& t);
+// With `visible_rows`, the table place is made large enough for every column
+// and that many rows.
+std::unique_ptr<TableView> table_create_in_dialog(Dialog& dialog, int control_id, TableWindow& t,
+                                                  int visible_rows = 0);
 
 // ---------------------------------------------------------------------------
 // Keys, typing and commands

@@ -194,6 +194,13 @@ int TableView::rownum_width() const { return rownum_width_for(table_ ? table_->r
 
 int TableView::rownum_width_for(int rows) const { return digits(std::max(rows, 99)) * char_width_ + 2 * padding_; }
 
+Rect TableView::preferred_size(int rows) const {
+    if (table_) table_ensure_measured(*table_);
+    const int width = rownum_width() + total_width() + bar_ + 2;
+    const int height = header_height() + std::max(1, rows) * row_height() + 2;
+    return Rect{0, 0, width, height};
+}
+
 int TableView::total_width() const {
     int w = 0;
     if (table_)
@@ -828,9 +835,13 @@ int table_row_y(const TableWindow& t, int row) {
     return t.header_lines * line + 2 + (row - 1 - t.top_row) * t.text_lines * line;
 }
 
-std::unique_ptr<TableView> table_create_in_dialog(Dialog& dialog, int control_id, TableWindow& t) {
+std::unique_ptr<TableView> table_create_in_dialog(Dialog& dialog, int control_id, TableWindow& t, int visible_rows) {
     auto view = std::make_unique<TableView>();
     view->create_in_dialog(dialog, control_id);
     table_attach(*view, &t);
+    if (visible_rows > 0) {
+        const Rect size = view->preferred_size(visible_rows);
+        dialog.set_item_min_size(control_id, size.width(), size.height());
+    }
     return view;
 }

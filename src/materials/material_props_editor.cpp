@@ -335,7 +335,8 @@ struct PropertiesDialog final : DialogProc {
     {
         grid.in_list_window = false;
         grid.load(copy, frp);
-        view = table_create_in_dialog(d, MATPROP_GRID, grid);
+        // Between 10 and 20 rows show, and every column.
+        view = table_create_in_dialog(d, MATPROP_GRID, grid, std::clamp(grid.row_count, 10, 20));
         center_window(d);
     }
     void command(Dialog&, int id, int) override

@@ -127,11 +127,10 @@ public:
         };
         view_ = table_create_in_dialog(d, LIBUSE_TABLE, table_);
         fill(d);
+        // At most 12 rows show, and every column; the buttons stay under the table.
         const int rows = std::min(numlibmats(), VISIBLE_LIBRARY_ROWS);
-        const int height = 10 * (rows + 1) + 4;
-        dialog_move_item(IDOK, 8, height + 18);
-        dialog_move_item(IDCANCEL, 56, height + 18);
-        dialog_move_item(LIBUSE_LIBRARY, 104, height + 18);
+        const Rect size = view_->preferred_size(rows);
+        d.set_item_min_size(LIBUSE_TABLE, size.width(), size.height());
         center_window(d);
     }
     void command(Dialog& d, int id, int) override

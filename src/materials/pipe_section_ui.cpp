@@ -412,14 +412,12 @@ public:
     void init(Dialog& d) override
     {
         table_.picked = [&d, this] { d.end(table_.current_row); };
-        view_ = table_create_in_dialog(d, INSULATION_TABLE, table_);
         const int rows = static_cast<int>(insulation_materials().size());
+        view_ = table_create_in_dialog(d, INSULATION_TABLE, table_);
         table_show_at(table_, "", rows, 1, 0);
-        // The whole list shows; the buttons go under it.
-        const int height = 10 * (rows + 2) + 4;
-        dialog_move_item(IDOK, 8, height + 8);
-        dialog_move_item(IDCANCEL, 56, height + 8);
-        dialog_resize(160, height + 30);
+        // The whole list shows, every column; the buttons stay under it.
+        const Rect size = view_->preferred_size(rows);
+        d.set_item_min_size(INSULATION_TABLE, size.width(), size.height());
     }
     bool ok(Dialog& d) override
     {

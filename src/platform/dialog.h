@@ -74,6 +74,9 @@ public:
     virtual void move_item(int id, int x, int y) = 0;
     virtual void move_item_x(int id, int x, int y_pixels) = 0;
     virtual void resize(int width, int height) = 0;  // client size; the dialog is then centred
+    // The least size of an item in pixels (a table place sized to its
+    // table); the dialog grows to hold it.
+    virtual void set_item_min_size(int /*id*/, int /*width*/, int /*height*/) {}
     virtual void center_on_owner(int cursor_item) = 0;
     virtual void move_to(int x, int y) = 0;          // screen position in pixels
 

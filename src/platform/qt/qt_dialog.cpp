@@ -926,6 +926,24 @@ void QtDialog::resize(int width, int height) {
     center_on_owner(0);
 }
 
+void QtDialog::set_item_min_size(int id, int width, int height) {
+    Item* it = item(id);
+    if (dead_ || !container_ || !it || width <= 0 || height <= 0) return;
+    // The size is the client's; the place around it adds its margins and frame.
+    int extra_w = 0, extra_h = 0;
+    if (QLayout* l = it->widget->layout()) {
+        const QMargins m = l->contentsMargins();
+        extra_w += m.left() + m.right();
+        extra_h += m.top() + m.bottom();
+    }
+    if (auto* frame = qobject_cast<QFrame*>(it->widget)) {
+        extra_w += 2 * frame->frameWidth();
+        extra_h += 2 * frame->frameWidth();
+    }
+    it->widget->setMinimumSize(width + extra_w, height + extra_h);
+    fit();
+}
+
 void QtDialog::center_on_owner(int cursor_item) {
     if (dead_ || !container_) return;
     QWidget* top = container_->window();

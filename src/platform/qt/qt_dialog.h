@@ -105,6 +105,7 @@ public:
     void move_item(int id, int x, int y) override;
     void move_item_x(int id, int x, int y_pixels) override;
     void resize(int width, int height) override;
+    void set_item_min_size(int id, int width, int height) override;
     void center_on_owner(int cursor_item) override;
     void move_to(int x, int y) override;
     void set_timer(int timer_id, int milliseconds) override;
