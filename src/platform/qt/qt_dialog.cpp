@@ -8,11 +8,13 @@
 // the dialog keeps the positions the grid gave and only moved items change.
 #include "platform/qt/qt_dialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
 #include <QDialogButtonBox>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -643,7 +645,11 @@ void QtDialog::set_caption(const std::string& caption) {
         }
         return;
     }
-    container_->window()->setWindowTitle(qs(caption));
+    QWidget* top = container_->window();
+    top->setWindowTitle(qs(caption));
+    // Wide enough that the title bar shows the whole caption beside its buttons.
+    const int wanted = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(qs(caption)) + 120;
+    if (top->minimumWidth() < wanted) top->setMinimumWidth(wanted);
 }
 
 std::string QtDialog::caption() const {
