@@ -73,7 +73,13 @@ void table_update_insert_delete(TableWindow& t) {
 int table_popup_menu(TableWindow& t, const MenuItem& popup) {
     if (popup.items.empty() || !backend_installed()) return 0;
     const WindowId window = t.view ? t.view->window() : 0;
-    const Point at = t.view ? t.view->last_mouse() : Point{};
+    // The mouse is kept in the view's own coordinates; a view that shares its
+    // window with another (the list window's lower pane) sits at its origin.
+    Point at = t.view ? t.view->last_mouse() : Point{};
+    if (t.view) {
+        at.x += t.view->origin().x;
+        at.y += t.view->origin().y;
+    }
     const Point screen = window ? backend().client_to_screen(window, at) : at;
     const WindowId owner = t.frame && t.frame->window ? t.frame->window : window;
     const int id = backend().popup_menu(owner, popup, screen);

@@ -302,7 +302,8 @@ public:
         frame_update_menu(*frame);
     }
     void context_menu(Point) override { table_popup_menu(*this, table_popup_insert_delete(*this)); }
-    void print() override { table_print(*this, TABLE_TITLE, numbmats()); }
+    // Pages, text or CSV, as the report being made asks.
+    void print() override { print_beam_materials(); }
     void print_text() override { print_beam_materials(); }
     void print_csv() override { print_beam_materials(); }
     void contents_entry() override { add_contents_entry(TABLE_TITLE, 1); }

@@ -358,7 +358,8 @@ public:
         popup.items.push_back(MenuItem{"List...", CMD_LIST});
         table_popup_menu(*this, popup);
     }
-    void print() override { table_print(*this, "Beam sections", numbsections()); }
+    // Pages, text or CSV, as the report being made asks.
+    void print() override { print_beam_sections(); }
     void print_text() override { print_beam_sections(); }
     void print_csv() override { print_beam_sections(); }
     void contents_entry() override { add_contents_entry("Beam sections", 1); }

@@ -214,6 +214,8 @@ std::string PropertyGrid::cell_text(int row, int column, int line)
 
 bool PropertyGrid::cell_editable(int, int column)
 {
+    if (in_list_window && !has_material)
+        return false;
     return property_grid_column(column, frp, piping_code()).field >= 0;
 }
 
@@ -229,6 +231,9 @@ void PropertyGrid::measure_window(Surface& dc)
 bool PropertyGrid::accept_char(int column, std::string& ch)
 {
     if (!in_list_window || column == 1)
+        return true;
+    // The exponent's E is part of a number (the grid shows "29.5E+6").
+    if (ch == "E")
         return true;
     return !(ch == " " || (ch.size() == 1 && ch[0] >= 'A' && ch[0] <= 'Z'));
 }
@@ -400,6 +405,7 @@ void load_material_properties_grid(int material)
     if (grid.modified)
         commit_material_properties_grid();   // never reload over rows not yet written back
     grid_material = pipe_materials().valid(material) ? material : 0;
+    grid.has_material = grid_material != 0;
     if (grid_material == 0) {
         grid.load(PropertyTable{}, false);
         return;
@@ -420,6 +426,10 @@ bool commit_material_properties_grid()
     PipeMaterial& m = pipe_materials()[grid_material];
     m.table = std::move(table);
     model_modified = true;
+    // The caret keeps its place in the reloaded (sorted) rows.
+    const int row = grid.current_row, column = grid.current_column;
     grid.load(m.table, m.frp != 0);
+    if (row >= 1 && grid.row_count >= 1) table_set_row(grid, std::min(row, grid.row_count));
+    if (column >= 1 && column <= grid.columns()) grid.current_column = column;
     return true;
 }

@@ -65,6 +65,10 @@ public:
     std::string header_text(int column, int line) override;
     std::string cell_text(int row, int column, int line) override;
     bool cell_editable(int row, int column) override;
+    // In the list window: whether the grid shows a stored material. The
+    // record being typed in the materials' input row has none yet, and
+    // nothing typed here could be kept, so the grid takes no input then.
+    bool has_material = true;
     void measure_window(Surface& dc) override;
     bool accept_char(int column, std::string& ch) override;
     void store_cell(int row, int column, const std::string& text) override;

@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 namespace {
 
@@ -134,7 +135,10 @@ bool material_differs(const PipeMaterial& a, const PipeMaterial& b)
 
 class MaterialDialog final : public DialogProc {
 public:
-    MaterialDialog(int index, std::string new_name) : index_(index), new_name_(std::move(new_name)) {}
+    MaterialDialog(int index, std::string new_name, const PipeMaterial* typed)
+        : index_(index), new_name_(std::move(new_name)), typed_(typed ? std::optional<PipeMaterial>(*typed) : std::nullopt)
+    {
+    }
 
     int stored = 0;
 
@@ -159,8 +163,12 @@ public:
             dialog_set_unit_label(MAT_STRENGTH_UNIT, STRESS);
 
         PipeMaterial m = record();
-        if (!pipe_materials().valid(index_))
-            m.name = new_name_;
+        if (!pipe_materials().valid(index_)) {
+            if (typed_)
+                m = *typed_;
+            if (!new_name_.empty() || !typed_)
+                m.name = new_name_;
+        }
         fill(d, m);
         copy_ = m.table;
         table_modified_ = false;
@@ -326,6 +334,7 @@ private:
 
     int index_;
     std::string new_name_;
+    std::optional<PipeMaterial> typed_;
     PropertyTable copy_;
     bool table_modified_ = false;
 };
@@ -467,12 +476,12 @@ const DialogTemplate& material_dialog_template()
     return MATERIAL1_DIALOG;
 }
 
-int edit_pipe_material(int index, WindowId owner, const std::string& new_name)
+int edit_pipe_material(int index, WindowId owner, const std::string& new_name, const PipeMaterial* typed)
 {
     // Rows typed into the property grid reach their material before the
     // dialog (of this material or another) can change the table.
     commit_material_properties_grid();
-    MaterialDialog proc(index, new_name);
+    MaterialDialog proc(index, new_name, typed);
     run_dialog(material_dialog_template(), proc, owner);
     if (proc.stored) {
         refresh_materials_table();
@@ -751,7 +760,8 @@ bool MaterialsTable::edit_row(int row)
     commit_material_properties_grid();
     push_undo_snapshot(owner_of(*this));
     const bool is_new = !pipe_materials().valid(row);
-    if (edit_pipe_material(row, owner_of(*this), is_new ? input.name : std::string()) && is_new)
+    if (edit_pipe_material(row, owner_of(*this), is_new ? input.name : std::string(), is_new ? &input : nullptr) &&
+        is_new)
         input = PipeMaterial{};
     load();
     load_material_properties_grid(pipe_materials().valid(current_row) ? current_row : 0);

@@ -19,7 +19,10 @@ const DialogTemplate& material_dialog_template();
 // The material dialog on material `index`; an index past the last opens a
 // new material that OK appends, its name field holding `new_name`. 1 when
 // the material was stored, 0 otherwise.
-int edit_pipe_material(int index, WindowId owner = 0, const std::string& new_name = {});
+// For a new material (index not stored yet) `typed`, when given, holds what
+// was typed into the table's input row; the dialog starts from it.
+int edit_pipe_material(int index, WindowId owner = 0, const std::string& new_name = {},
+                       const PipeMaterial* typed = nullptr);
 // MATERIAL_TYPES_DIALOG: the chosen type index, -1 on Cancel.
 int run_material_types_dialog(int current, WindowId owner = 0);
 

@@ -370,8 +370,15 @@ void rotate_rows(int first, int last, int axis, double angle) {
     } else if (int previous = LayoutRow::previous_element_row(first); previous && m().rows[previous].node_index) {
         pivot = node_position(m().rows[previous].node_index);
     }
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
+    // A quarter turn typed in degrees arrives with the round-off of a float:
+    // sines and cosines that close to 0 or 1 are taken as exact.
+    auto exact = [](double x) {
+        if (std::fabs(x) < 1.0e-6) return 0.0;
+        if (std::fabs(std::fabs(x) - 1.0) < 1.0e-6) return x > 0.0 ? 1.0 : -1.0;
+        return x;
+    };
+    const double c = exact(std::cos(angle));
+    const double s = exact(std::sin(angle));
     for (int row = first; row <= last; ++row) {
         LayoutRow& r = m().rows[row];
         if (!etype_has_offsets(r.etype)) continue;

@@ -2,11 +2,14 @@
 // column layout, blank zero values, library mode and the page-break rules.
 #include "golden.h"
 #include "framework/app_state.h"
+#include "framework/frame.h"
 #include "framework/report.h"
+#include "framework/table.h"
 #include "materials/beam_material.h"
 #include "materials/beam_section.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
+#include "model/list_window.h"
 #include "../model/model_file_fixture.h"
 
 #include <fstream>
@@ -100,6 +103,31 @@ TEST_F(BeamReportTest, MaterialsTextAndCsvMatchTheirGoldenFiles)
     report_begin_text(true);
     print_beam_materials();
     expect_golden("beam_materials.csv", report_end_text());
+}
+
+TEST_F(BeamReportTest, TheTablesPrintCommandWritesTheSameTextAndCsv)
+{
+    // File > Print to a text or CSV file from the beam tables goes through
+    // the table: the same forms as the report, never an empty file.
+    add_materials();
+    add_sections();
+    frame_create(list_frame(), "KorvaneList", "List", nullptr, "LIST_MENU", nullptr, "");
+    create_list_window();
+    open_beam_materials_table();
+    ASSERT_NE(list_window_table(), nullptr);
+    report_begin_text(false);
+    print_beam_materials();
+    const std::string text = report_end_text();
+    EXPECT_EQ(table_report_text(*list_window_table(), false), text);
+    open_beam_sections_table();
+    report_begin_text(true);
+    print_beam_sections();
+    const std::string csv = report_end_text();
+    EXPECT_FALSE(csv.empty());
+    EXPECT_EQ(table_report_text(*list_window_table(), true), csv);
+    close_list_window();
+    destroy_list_window();
+    frame_destroy(list_frame());
 }
 
 TEST_F(BeamReportTest, MaterialsHeadingIsKeptWithRowsAcrossPageBreaks)

@@ -245,6 +245,24 @@ TEST_F(PipeMaterialUiTest, TableTypingEnterChecksAndDelete)
     EXPECT_EQ(pipe_materials()[1].name, "CS2");
 }
 
+TEST_F(PipeMaterialUiTest, EditOnTheInputRowStartsFromWhatWasTyped)
+{
+    open_materials_table();
+    MaterialsTable& t = materials_table();
+    t.store_cell(3, 1, "SS316");
+    t.store_cell(3, 2, "Stainless 316");
+    std::string description, name;
+    script().once(material_dialog_template().name, [&](HeadlessDialog& d) {
+        name = d.text(MAT_NAME);
+        description = d.text(MAT_DESCRIPTION);
+        d.press(IDCANCEL);
+    });
+    EXPECT_TRUE(t.edit_row(3));
+    EXPECT_EQ(name, "SS316");
+    EXPECT_EQ(description, "Stainless 316");
+    EXPECT_EQ(t.input.description, "Stainless 316");   // Cancel keeps the typing
+}
+
 TEST_F(PipeMaterialUiTest, InsertCopyAndPasteKeepARecordCopy)
 {
     open_materials_table();

@@ -155,6 +155,26 @@ TEST_F(ListWindowSplitTest, GridUnderTheMaterialsFollowsTheRowAndTakesItsPanesIn
     EXPECT_FALSE(list_lower_pane_active());
     EXPECT_FLOAT_EQ(pipe_materials()[1].table[2][PROP_MODULUS], 25e6f);
     EXPECT_TRUE(model_modified);
+    EXPECT_EQ(grid().current_row, 2);   // written back, the caret keeps its place
+    EXPECT_EQ(grid().current_column, 2);
+
+    // A capital E is the exponent of a number, as the grid shows them.
+    click(cell_point(list_lower_view(), 1, 1));
+    click(cell_point(list_lower_view(), 1, 2));
+    type("29E6");
+    EXPECT_TRUE(script().key(list_frame().window, KEY_F6));
+    EXPECT_FLOAT_EQ(pipe_materials()[1].table[1][PROP_MODULUS], 29e6f);
+
+    // The grid's right-click menu opens where the mouse is, below the bar.
+    script().answer_popup(0);
+    script().clear_log();
+    const Point in_grid = cell_point(list_lower_view(), 1, 2);
+    script().mouse_down(client(), MouseButton::Right, in_grid.x, in_grid.y);
+    script().mouse_up(client(), MouseButton::Right, in_grid.x, in_grid.y);
+    ASSERT_FALSE(script().log().empty());
+    EXPECT_EQ(script().log().back().kind, ScriptEvent::PopupMenu);
+    EXPECT_EQ(script().log().back().at, backend().client_to_screen(client(), in_grid));
+    EXPECT_TRUE(script().key(list_frame().window, KEY_F6));
 
     // Keys go to the active pane: Down moves the materials, then (after F6) the grid.
     EXPECT_TRUE(script().key(list_frame().window, KEY_DOWN));
@@ -197,6 +217,21 @@ TEST_F(ListWindowSplitTest, GridUnderTheMaterialsFollowsTheRowAndTakesItsPanesIn
     script().mouse_up(client(), MouseButton::Left, 10, -500);
     EXPECT_GT(list_view().height(), 0);
     EXPECT_DOUBLE_EQ(list_lower_share(), 0.9);
+}
+
+TEST_F(ListWindowSplitTest, GridTakesNoInputForAMaterialNotYetEntered)
+{
+    // On the materials' input row there is no stored material for the grid's
+    // rows to go to: typing there is refused, not silently dropped later.
+    open_materials_table();
+    paint();
+    click(cell_point(list_view(), 3, 1));
+    ASSERT_EQ(materials_table().current_row, 3);
+    paint();
+    click(cell_point(list_lower_view(), 1, 1));
+    type("100");
+    EXPECT_FALSE(grid().edit.active);
+    EXPECT_FALSE(grid().modified);
 }
 
 TEST_F(ListWindowSplitTest, PaneGoesWhenAnotherTableIsShownAndWritesWhatWasTyped)

@@ -183,6 +183,12 @@ TEST_F(ModelEditTest, RotateTurnsOffsetsAndCoordinatesAboutTheStart) {
     EXPECT_FLOAT_EQ(row(1).dx, 10.0f);
     EXPECT_POINT(at(30), 10, 0, -240);
     EXPECT_POINT(at(40), 10, 120, -240);   // rows after the range move with its end
+
+    // A quarter turn typed in degrees (a float) leaves exact zeros, not
+    // round-off (cos(90 deg in float) is about -4e-8, times 240 in).
+    rotate_rows(2, 3, AXIS_Y, static_cast<float>(90.0 * std::numbers::pi / 180.0));
+    EXPECT_EQ(row(2).dz, 0.0f);
+    EXPECT_EQ(row(3).dz, 0.0f);
 }
 
 TEST_F(ModelEditTest, ChangeAndReplaceSetTheNamesOfNamedRows) {

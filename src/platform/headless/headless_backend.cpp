@@ -723,7 +723,7 @@ int HeadlessBackend::message_box(WindowId, const std::string& text, const std::s
     return result;
 }
 
-int HeadlessBackend::popup_menu(WindowId, const MenuItem& popup, Point) {
+int HeadlessBackend::popup_menu(WindowId, const MenuItem& popup, Point screen) {
     int command = 0;
     if (!script_.popups_.empty()) {
         command = script_.popups_.front();
@@ -733,6 +733,7 @@ int HeadlessBackend::popup_menu(WindowId, const MenuItem& popup, Point) {
     e.kind = ScriptEvent::PopupMenu;
     e.name = popup.text;
     e.result = command;
+    e.at = screen;
     script_.log_.push_back(std::move(e));
     return command;
 }

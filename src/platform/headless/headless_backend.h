@@ -36,6 +36,7 @@ struct ScriptEvent {
     MessageButtons buttons = MessageButtons::Ok;
     int result = 0;          // dialog result or message answer
     std::vector<std::pair<int, std::string>> statics;   // a dialog's final static texts by id
+    Point at;                // where a popup menu opened (screen)
 };
 
 class HeadlessBackend;
