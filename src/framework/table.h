@@ -372,6 +372,7 @@ private:
     int char_width_ = 8;
     int padding_ = 4;
     int bar_ = 14;
+    FontSpec measured_font_{};   // the text font the columns were last measured in
     Point mouse_{};
     enum class Drag { None, Column, VThumb, HThumb } drag_ = Drag::None;
     int drag_column_ = 0;

@@ -331,6 +331,12 @@ void TableView::paint(Surface& s) {
     s.fill_rect(Rect{0, 0, width_, height_}, WHITE);
     if (!table_ || !shown_) return;
     TableWindow& t = *table_;
+    // Another text font (Options > Font): the columns are measured anew, so
+    // that no number is cut off on the left.
+    if (!(text_font() == measured_font_)) {
+        measured_font_ = text_font();
+        t.measure_needed = true;
+    }
     if (t.measure_needed) {
         measure_columns(t, s);
         s.set_font(text_font());

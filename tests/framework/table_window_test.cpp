@@ -259,6 +259,23 @@ TEST_F(TableTest, TheMouseSelectsEditsResizesAndScrolls) {
     EXPECT_FALSE(hb->window(w)->mouse_captured);
 }
 
+TEST_F(TableTest, AnotherTextFontMeasuresTheColumnsAgain) {
+    table.fill(100);
+    script().paint(view.window());
+    table.cell_calls = 0;
+    script().paint(view.window());
+    const int visible_only = table.cell_calls;
+    // Options > Font: the next paint measures every row again, so that the
+    // columns fit the new font.
+    const FontSpec before = app_settings().preferences.text_font;
+    app_settings().preferences.text_font.height += 4;
+    table.cell_calls = 0;
+    script().paint(view.window());
+    EXPECT_GE(table.cell_calls, 100 * 5);
+    EXPECT_GT(table.cell_calls, visible_only);
+    app_settings().preferences.text_font = before;
+}
+
 TEST_F(TableTest, PaintingAsksOnlyForTheVisibleRows) {
     table.fill(10000);
     table_goto_row(table, 5000);
