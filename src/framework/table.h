@@ -558,6 +558,11 @@ void tprint_highlight_cell(TablePrint& t, int row, int column, int line);
 // columns too wide for one page go to further bands that repeat column 1.
 // Nothing outside graphic printing.
 void table_print(TablePrint& p, const std::string& title, int count);
+// A table's part of a report: on graphic pages the table itself, in a CSV
+// report `csv`. False in a text report, which the caller writes in its own
+// columns.
+bool table_print_pages_or_csv(TablePrint& p, const std::string& title, int count,
+                              const std::function<void()>& csv);
 // The generic text-report and CSV forms of a table with the same title.
 void table_print_text(TablePrint& p, const std::string& title, int count);
 void table_print_csv(TablePrint& p, const std::string& title, int count);

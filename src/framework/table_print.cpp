@@ -208,6 +208,20 @@ TextTable gather(TablePrint& p, int count) {
 // ===========================================================================
 // Graphic pages
 
+bool table_print_pages_or_csv(TablePrint& p, const std::string& title, int count,
+                              const std::function<void()>& csv) {
+    const ReportState& state = report_state();
+    if (state.printing_pages) {
+        table_print(p, title, count);
+        return true;
+    }
+    if (state.csv_mode) {
+        if (csv) csv();
+        return true;
+    }
+    return false;
+}
+
 void table_print(TablePrint& p, const std::string& title, int count) {
     if (!gdi_active()) return;
     count = std::max(0, count);

@@ -390,16 +390,7 @@ void refresh_beam_material_table() {
 }
 
 void print_beam_materials() {
-    if (numbmats() == 0) return;
-    const ReportState& state = report_state();
-    if (state.printing_pages) {
-        table_print(table(), TABLE_TITLE, numbmats());
-        return;
-    }
-    if (state.csv_mode) {
-        print_csv_form();
-        return;
-    }
+    if (numbmats() == 0 || table_print_pages_or_csv(table(), TABLE_TITLE, numbmats(), print_csv_form)) return;
     if (report_lines_left() < 6) report_page_break();
     print_heading();
     int page = report_page_number();

@@ -516,16 +516,8 @@ std::string report_value(int quantity, float value, std::size_t width) {
 }  // namespace
 
 void print_beam_sections() {
-    if (numbsections() == 0) return;
-    const ReportState& state = report_state();
-    if (state.printing_pages) {
-        table_print(table(), "Beam sections", numbsections());
+    if (numbsections() == 0 || table_print_pages_or_csv(table(), "Beam sections", numbsections(), print_csv_form))
         return;
-    }
-    if (state.csv_mode) {
-        print_csv_form();
-        return;
-    }
     if (report_lines_left() < 8) report_page_break();
     report_contents_line("Beam sections");
     print_heading();

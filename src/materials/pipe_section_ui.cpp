@@ -852,16 +852,8 @@ void refresh_sections_table()
 
 void print_pipe_sections()
 {
-    if (numsections() == 0)
-        return;
-    const ReportState& state = report_state();
-    if (state.printing_pages) {
-        table_print(sections_table(), "Pipe Sections", numsections());
-    } else if (state.csv_mode) {
-        print_csv_form();
-    } else {
+    if (numsections() > 0 && !table_print_pages_or_csv(sections_table(), "Pipe Sections", numsections(), print_csv_form))
         print_text_form();
-    }
 }
 
 PipeSectionHighlight& pipe_section_highlight()

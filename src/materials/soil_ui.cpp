@@ -508,16 +508,8 @@ void refresh_soils_table()
 
 void print_soils()
 {
-    if (numsoils() == 0)
-        return;
-    const ReportState& state = report_state();
-    if (state.printing_pages) {
-        table_print(soils_table(), "Soils", numsoils());
-    } else if (state.csv_mode) {
-        print_csv_form();
-    } else {
+    if (numsoils() > 0 && !table_print_pages_or_csv(soils_table(), "Soils", numsoils(), print_csv_form))
         print_text_form();
-    }
 }
 
 void install_soil_input()
