@@ -6,8 +6,8 @@
 //
 // The Qt backend makes its own application object; without a display it
 // uses Qt's offscreen platform.
-#include "framework/app_settings.h"
-#include "framework/table.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/table.h"
 #include "framework/text.h"
 #include "platform/headless/recording_surface.h"
 #include "platform/qt/qt_backend.h"

@@ -5,10 +5,10 @@
 // The Qt backend is used when a display is available (DISPLAY, WAYLAND_DISPLAY
 // or QT_QPA_PLATFORM is set) or --gui is given; otherwise, or with --headless,
 // the program runs without windows.
-#include "framework/shell.h"
-#include "materials/materials_subsystem.h"
-#include "model/layout_install.h"
-#include "model/model_subsystem.h"
+#include "framework/ui/shell.h"
+#include "materials/ui/materials_subsystem.h"
+#include "model/ui/layout_install.h"
+#include "model/ui/model_subsystem.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/headless_printing.h"
 #include "platform/printing.h"

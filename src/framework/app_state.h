@@ -1,7 +1,7 @@
 // The program-wide state flags and the environment switches.
 #pragma once
 
-#include "platform/backend.h"
+#include "platform/handles.h"
 
 #include <string>
 #include <vector>

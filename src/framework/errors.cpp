@@ -2,10 +2,7 @@
 // diagnostic output.
 #include "framework/errors.h"
 
-#include "framework/dialog_helper.h"
-#include "framework/messages.h"
 #include "framework/text.h"
-#include "platform/threads.h"
 
 #include <atomic>
 #include <cstdarg>
@@ -24,6 +21,7 @@ std::atomic<bool> g_debug_output{false};
 
 std::mutex g_exit_handler_mutex;
 std::function<void(int)> g_exit_handler;
+std::function<void(const std::string&)> g_assert_display;
 
 [[noreturn]] void end_process(int code)
 {
@@ -118,6 +116,12 @@ std::string& message_text()
     return text;
 }
 
+std::string& item_text()
+{
+    static std::string text;
+    return text;
+}
+
 std::string assert_message_text(const char* expression, const char* file, int line)
 {
     return std::string("Assertion failed...\n") + (expression ? expression : "") + "\nfile " +
@@ -128,6 +132,12 @@ void set_assert_exit_handler(std::function<void(int)> handler)
 {
     std::lock_guard<std::mutex> lock(g_exit_handler_mutex);
     g_exit_handler = std::move(handler);
+}
+
+void set_assert_display(std::function<void(const std::string&)> display)
+{
+    std::lock_guard<std::mutex> lock(g_exit_handler_mutex);
+    g_assert_display = std::move(display);
 }
 
 void assert_failed(const char* expression, const char* file, int line)
@@ -142,11 +152,14 @@ void assert_failed(const char* expression, const char* file, int line)
         end_process(ASSERT_EXIT_CODE);
 
     showing = true;
+    std::function<void(const std::string&)> display;
+    {
+        std::lock_guard<std::mutex> lock(g_exit_handler_mutex);
+        display = g_assert_display;
+    }
     try {
-        if (on_main_thread())
-            message_error(0, text);
-        else
-            post_to_main([text] { message_error(0, text); });
+        if (display)
+            display(text);
     } catch (...) {
         // The text is already on standard error; go on to end the run.
     }

@@ -62,6 +62,10 @@ const char* node_error_text(int code);
 
 // The shared message text buffer some callers build their message in.
 std::string& message_text();
+// The text of the dialog item or table cell read last (blanks removed and
+// upper-cased by dialog_get_text); the buffer parsers and the validation
+// throwers read it.
+std::string& item_text();
 
 // The internal-check handler: shows "Assertion failed...\n%s\nfile %s, line %d";
 // during an analysis run it then throws "Analysis aborted.", otherwise it ends
@@ -80,6 +84,10 @@ std::string assert_message_text(const char* expression, const char* file, int li
 // handler that returns is followed by the default.
 inline constexpr int ASSERT_EXIT_CODE = 3;
 void set_assert_exit_handler(std::function<void(int)> handler);
+// How assert_failed shows its text to the user (the message dialog, installed
+// by the application framework's window layer); without one the text goes to
+// standard error only. Called on the thread that failed the check.
+void set_assert_display(std::function<void(const std::string& text)> display);
 #define KV_ASSERT(expr) ((expr) ? (void)0 : assert_failed(#expr, __FILE__, __LINE__))
 
 // True while an analysis run is in progress (set by the analysis driver).

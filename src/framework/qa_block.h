@@ -2,8 +2,6 @@
 // and checked it, printed in the report headers and kept in the model file.
 #pragma once
 
-#include "platform/backend.h"
-
 #include <array>
 #include <string>
 
@@ -23,7 +21,3 @@ struct QABlock {
 
 QABlock& qa_block();
 void reset_qa_block();
-
-// QA_BLOCK_DIALOG edits qa_block(); a change sets model_modified. True on OK.
-// While input is locked the fields are read-only and nothing is stored.
-bool qa_block_dialog(WindowId owner);

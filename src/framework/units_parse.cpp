@@ -11,7 +11,7 @@
 // inch part carries no sign; inches of 12 or more are taken as they are.
 #include "framework/units.h"
 
-#include "framework/dialog_helper.h"
+#include "framework/errors.h"
 #include "framework/text.h"
 
 #include <cmath>

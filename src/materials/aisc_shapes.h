@@ -1,8 +1,4 @@
-// The built-in AISC shape tables and the two-step shape chooser: the family
-// in AISC_SECTIONS_DIALOG, then the shape in the family's dialog, whose radio
-// buttons are the family's groups (nominal sizes) and whose list box holds
-// the designations of the current group. The chosen shape lands in the shape
-// buffer, a BeamSection whose description is the designation.
+// The built-in AISC shape tables (the shape chooser is materials/ui/aisc_chooser.h).
 //
 // The table is generated into aisc_table.cpp by tools/gen_aisc_table.py.
 #pragma once
@@ -45,15 +41,3 @@ enum AiscFamily { AISC_W = 1, AISC_M, AISC_S, AISC_HP, AISC_C, AISC_MC, AISC_L, 
 const char* aisc_family_caption(int family);
 // The shape with the designation; null when none.
 const AiscShape* find_aisc_shape(const std::string& designation);
-
-// The chooser. True when a shape was chosen; it is then in the shape buffer.
-bool choose_aisc_shape(int owner);
-const BeamSection& aisc_shape_buffer();
-// What the chooser remembers for the program run: the family last chosen,
-// per family the group last shown, per group the shape last selected
-// (indices from 0 within the family and group).
-int aisc_last_family();
-int aisc_last_group(int family);
-int aisc_last_shape(int family, int group);
-// Back to the first-use state (tests).
-void reset_aisc_chooser();

@@ -2,19 +2,15 @@
 
 #include "framework/app_state.h"
 #include "framework/binfile.h"
-#include "framework/dialog_helper.h"
+#include "framework/document_events.h"
 #include "framework/errors.h"
-#include "framework/messages.h"
-#include "framework/report.h"
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/units.h"
-#include "materials/beam_material_ui.h"
 #include "materials/pipe_material.h"
 #include "model/layout_row.h"
 #include "model/model.h"
 #include "model/model_file.h"
-#include "resources/dialogs_beams.h"
 
 #include <map>
 #include <memory>
@@ -132,8 +128,7 @@ void rename_beam_material(const std::string& old_name, const std::string& new_na
     const int index = beam_material_index(old_name);
     if (index != 0) storage()[index].name = new_name;
     model_modified = true;
-    refresh_beam_material_table();
-    if (model_hooks().refresh_tables) model_hooks().refresh_tables();
+    notify_document_changed();
 }
 
 bool beam_material_in_use(const std::string& name) {
@@ -179,8 +174,7 @@ void install_beam_materials() {
     owner.write = write_beam_materials;
     owner.clear = [] {
         reset_beam_materials();
-        reset_beam_material_table_input();
+        notify_document_changed({DocumentChange::Cleared, SECTION_BEAM_MATERIALS});
     };
     register_model_section(SECTION_BEAM_MATERIALS, std::move(owner));
-    install_beam_material_table();
 }

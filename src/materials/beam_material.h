@@ -59,12 +59,11 @@ bool beam_material_in_use(const std::string& name);
 
 // The model-file section.
 void write_beam_materials(BinFile& file);
-// Registers the section owner and the "Beam materials" data list.
+// Registers the model-file section's owner.
 void install_beam_materials();
 
-// The "Beam materials" table in the list window; BEAM_MATERIAL_DIALOG for
-// record `index` (1..numbmats()+1); IDOK when stored.
-void open_beam_materials_table();
-int edit_beam_material(int index);
-// The text report and CSV form.
-void print_beam_materials();
+// Name checks of the dialog's step 1 for record `index` (0: a new record);
+// throws the message text of the first failure.
+void check_beam_material_name(const std::string& name, int index);
+// Poisson's ratio: parses, 0.01 <= Nu < 0.5; throws otherwise.
+float check_beam_material_nu(const std::string& text);

@@ -2,10 +2,10 @@
 
 #include "framework/app_state.h"
 #include "framework/binfile.h"
+#include "framework/document_events.h"
 #include "framework/errors.h"
 #include "framework/strings.h"
 #include "framework/text.h"
-#include "materials/beam_section_ui.h"
 #include "materials/pipe_section.h"
 #include "model/layout_row.h"
 #include "model/model.h"
@@ -128,8 +128,7 @@ void rename_beam_section(const std::string& old_name, const std::string& new_nam
     const int index = beam_section_index(old_name);
     if (index != 0) storage()[index].name = new_name;
     model_modified = true;
-    refresh_beam_section_table();
-    if (model_hooks().refresh_tables) model_hooks().refresh_tables();
+    notify_document_changed();
 }
 
 bool beam_library_mode() { return library_mode_flag; }
@@ -151,8 +150,7 @@ void install_beam_sections() {
     owner.write = write_beam_sections;
     owner.clear = [] {
         reset_beam_sections();
-        reset_beam_section_table_input();
+        notify_document_changed({DocumentChange::Cleared, SECTION_BEAM_SECTIONS});
     };
     register_model_section(SECTION_BEAM_SECTIONS, std::move(owner));
-    install_beam_section_table();
 }

@@ -79,14 +79,5 @@ struct BeamSectionLibraryHooks {
 BeamSectionLibraryHooks& beam_section_library_hooks();
 
 void write_beam_sections(BinFile& file);
-// Registers the section owner, the "Beams" data list and the list window's
-// commands 244 and 270.
+// Registers the model-file section's owner.
 void install_beam_sections();
-
-void open_beam_sections_table();
-// BEAM_SECTION_DIALOG for record `index` (1..numbsections()+1); IDOK when stored.
-int edit_beam_section(int index);
-// "&AISC Beam Library..." on the table's current row.
-void pick_aisc_beam_section(int owner);
-void pick_beam_section_from_library(int owner);
-void print_beam_sections();

@@ -1,12 +1,12 @@
 #include "materials/pipe_material.h"
 
 #include "framework/binfile.h"
+#include "framework/document_events.h"
 #include "framework/errors.h"
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "materials/beam_material.h"
 #include "materials/pipe_material_merge.h"
-#include "materials/pipe_material_ui.h"
 #include "model/model.h"
 #include "model/model_file.h"
 
@@ -252,9 +252,8 @@ void install_pipe_materials()
     owner.write = write_materials;
     owner.clear = [] {
         clear_pipe_materials();
-        materials_table().input = PipeMaterial{};   // a half-typed record goes with its model
+        notify_document_changed({DocumentChange::Cleared, SECTION_PIPE_MATERIALS});
     };
     register_model_section(SECTION_PIPE_MATERIALS, std::move(owner));
     model_hooks().material_index = pipe_material_index;
-    install_pipe_material_input();
 }

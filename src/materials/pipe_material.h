@@ -120,8 +120,8 @@ std::string material_unusable_reason(const PipeMaterial& material);
 
 // ---- Model-file section ------------------------------------------------------------------
 
-// Registers the pipe-materials section of the model file, the Materials
-// data list and command, and the layout's material dialog.
+// Registers the pipe-materials section of the model file and the model
+// core's material look-up.
 void install_pipe_materials();
 
 // True while the material library is edited in the list window: the

@@ -1,11 +1,11 @@
 #include "materials/pipe_material_merge.h"
 
 #include "framework/app_state.h"
+#include "framework/document_events.h"
 #include "framework/errors.h"
 #include "framework/text.h"
 #include "materials/beam_material.h"
 #include "model/bend_geometry.h"
-#include "model/layout_window.h"
 #include "model/model.h"
 
 namespace {
@@ -63,7 +63,7 @@ void rename_material(const std::string& old_name, const std::string& new_name)
             hook(old_name, new_name);
     if (const int i = pipe_material_index(old_name))
         pipe_materials()[i].name = new_name;
-    reload_layout_table();
+    notify_document_changed();
     model_modified = true;
 }
 

@@ -1,10 +1,10 @@
 #include "materials/pipe_section.h"
 
 #include "materials/pipe_section_checks.h"
-#include "materials/pipe_section_ui.h"
 
 #include "framework/app_state.h"
 #include "framework/binfile.h"
+#include "framework/document_events.h"
 #include "framework/errors.h"
 #include "materials/beam_section.h"
 #include "materials/size_tables.h"
@@ -197,8 +197,7 @@ void rename_section(const std::string& old_name, const std::string& new_name)
     if (int i = section_index(old_name))
         sections[i].name = new_name;
     model_modified = true;
-    if (model_hooks().refresh_tables)
-        model_hooks().refresh_tables();
+    notify_document_changed();
 }
 
 bool jacket_clearance_violated(const std::string& name, double outside_diameter, double thickness,
@@ -270,8 +269,8 @@ bool paste_section_values(int index)
     model_modified = true;
     if (resized)
         model_changed();   // bend radii and symbols follow the diameter
-    else if (model_hooks().refresh_tables)
-        model_hooks().refresh_tables();
+    else
+        notify_document_changed();
     return true;
 }
 
@@ -358,7 +357,7 @@ void install_pipe_sections()
     owner.write = write_pipe_sections;
     owner.clear = [] {
         reset_pipe_sections();
-        sections_table().input = PipeSection{};   // a half-typed record goes with its model
+        notify_document_changed({DocumentChange::Cleared, SECTION_PIPE_SECTIONS});
     };
     register_model_section(SECTION_PIPE_SECTIONS, std::move(owner));
     model_hooks().section_index = section_index;
@@ -366,5 +365,4 @@ void install_pipe_sections()
         const int i = section_index(name);
         return i ? section_bend_radius(sections[i], radius_kind == RADIUS_SHORT) : 0.0;
     };
-    install_pipe_section_input();
 }

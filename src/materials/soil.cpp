@@ -2,9 +2,9 @@
 
 #include "framework/app_state.h"
 #include "framework/binfile.h"
+#include "framework/document_events.h"
 #include "framework/errors.h"
 #include "materials/pipe_section.h"
-#include "materials/soil_ui.h"
 #include "model/model.h"
 #include "model/model_file.h"
 
@@ -117,8 +117,7 @@ void rename_soil(const std::string& old_name, const std::string& new_name)
     if (int i = soil_index(old_name))
         soil_table[i].name = new_name;
     model_modified = true;
-    if (model_hooks().refresh_tables)
-        model_hooks().refresh_tables();
+    notify_document_changed();
 }
 
 bool any_section_flagged()
@@ -174,9 +173,11 @@ void install_soils()
     ModelSectionOwner owner;
     owner.read = read_section;
     owner.write = write_soils;
-    owner.clear = reset_soils;
+    owner.clear = [] {
+        reset_soils();
+        notify_document_changed({DocumentChange::Cleared, SECTION_SOILS});
+    };
     register_model_section(SECTION_SOILS, std::move(owner));
-    install_soil_input();
 }
 
 bool soil_delta_valid(double radians)

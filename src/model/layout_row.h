@@ -10,7 +10,7 @@
 #include "model/box2d.h"
 #include "model/data_item.h"
 #include "model/element_data.h"
-#include "platform/backend.h"
+#include "platform/handles.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -75,8 +75,6 @@ struct ModelHooks {
     std::function<void(int row)> redraw_element;
     std::function<void()> erase_highlight;
     std::function<void()> redraw_graphics;
-    // Redisplay the open tables after a model change.
-    std::function<void()> refresh_tables;
     // The symbol size of the 2D view, in view units.
     std::function<double()> symbol_size;
     // Sections: the long (RADIUS_LONG) or short (RADIUS_SHORT) bend radius of

@@ -22,6 +22,8 @@
 // flag clear and builds as a straight element to its node.
 #include "model/model.h"
 
+#include "framework/document_events.h"
+
 #include "framework/app_state.h"
 #include "framework/errors.h"
 #include "framework/geometry.h"
@@ -361,8 +363,7 @@ void model_changed()
         hooks.erase_highlight();
     make_model();
     model_modified = true;
-    if (hooks.refresh_tables)
-        hooks.refresh_tables();
+    notify_document_changed();
     if (hooks.redraw_graphics)
         hooks.redraw_graphics();
 }

@@ -1,7 +1,6 @@
 // Node numbers and texts, and the node table's lookups.
 #include "model/nodes.h"
 
-#include "framework/dialog_helper.h"
 #include "framework/errors.h"
 #include "framework/geometry.h"
 #include "framework/strings.h"

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/dialog.h"
+#include "platform/handles.h"
 #include "platform/menu.h"
 #include "platform/resources.h"
 #include "platform/settings.h"
@@ -16,9 +17,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-// Windows are numbered by the backend; 0 means none (the desktop).
-using WindowId = int;
 
 // The 44-byte window placement kept in the settings store: eleven int32 in the
 // order length, flags, show state, minimised x, y, maximised x, y, and the

@@ -3,6 +3,7 @@
 // device dots of the page's printable area, y downwards.
 #pragma once
 
+#include "platform/handles.h"
 #include "platform/null_surface.h"
 #include "platform/surface.h"
 
@@ -11,8 +12,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-using WindowId = int;
 
 struct PageSetup {
     enum Orientation { Portrait = 0, Landscape = 1 };

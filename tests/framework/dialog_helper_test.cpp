@@ -1,6 +1,6 @@
 // The dialog helper under the scripted backend: reading fields, the failure
 // path (message, focus, dialog stays open), nesting and property sheets.
-#include "framework/dialog_helper.h"
+#include "framework/ui/dialog_helper.h"
 
 #include "framework/errors.h"
 #include "framework/units.h"

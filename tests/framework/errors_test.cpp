@@ -1,7 +1,8 @@
 // Validation texts, the assertion handler, diagnostic output and the entry
 // routine's fault guards.
-#include "framework/dialog_helper.h"
+#include "framework/ui/dialog_helper.h"
 #include "framework/errors.h"
+#include "framework/ui/messages.h"
 #include "framework/fault_guard.h"
 #include "platform/headless/headless_backend.h"
 
@@ -40,6 +41,7 @@ protected:
     void SetUp() override
     {
         install_headless_backend();
+        install_assert_display();
         set_assert_exit_handler([](int code) { throw ExitRequested{code}; });
     }
     void TearDown() override
@@ -146,6 +148,7 @@ TEST(ErrorsDeathTest, AssertionEndsProcessWithItsCode)
     EXPECT_EXIT(
         {
             install_headless_backend();
+            install_assert_display();
             assert_failed("p != nullptr", "g.cpp", 9);
         },
         ::testing::ExitedWithCode(ASSERT_EXIT_CODE), "Assertion failed...\np != nullptr\nfile g.cpp, line 9");

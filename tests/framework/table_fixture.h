@@ -17,10 +17,10 @@
 // A typed cell on the empty input row appends a record.
 #pragma once
 
-#include "framework/app_settings.h"
-#include "framework/dialog_helper.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/dialog_helper.h"
 #include "framework/errors.h"
-#include "framework/table.h"
+#include "framework/ui/table.h"
 #include "framework/text.h"
 #include "framework/units.h"
 
@@ -253,9 +253,9 @@ public:
 // On the scripted backend text is 8 pixels a character and 16 a line, so a
 // table line is 20 pixels and the three header lines take 62.
 
-#include "framework/app_settings.h"
+#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
-#include "framework/report.h"
+#include "framework/ui/report.h"
 #include "platform/headless/headless_backend.h"
 
 #include <gtest/gtest.h>

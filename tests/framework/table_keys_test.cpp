@@ -1,7 +1,7 @@
 // Table keys, the cell editor and what follows a typed cell, on the
 // scripted backend with the test table of table_fixture.h.
 #include "framework/commands.h"
-#include "framework/table.h"
+#include "framework/ui/table.h"
 #include "framework/table_fixture.h"
 
 #include <gtest/gtest.h>

@@ -3,10 +3,10 @@
 // tests/data/tables, and the Print and Export commands, on the scripted
 // backend. KV_UPDATE_GOLDEN=1 rewrites the golden files.
 #include "golden.h"
-#include "framework/printing_commands.h"
+#include "framework/ui/printing_commands.h"
 #include "framework/qa_block.h"
-#include "framework/report_pages.h"
-#include "framework/table.h"
+#include "framework/ui/report_pages.h"
+#include "framework/ui/table.h"
 #include "framework/table_fixture.h"
 #include "platform/headless/headless_printing.h"
 #include "platform/headless/recording_surface.h"

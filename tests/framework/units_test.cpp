@@ -1,6 +1,6 @@
 #include "framework/units.h"
 
-#include "framework/dialog_helper.h"
+#include "framework/ui/dialog_helper.h"
 
 #include <gtest/gtest.h>
 

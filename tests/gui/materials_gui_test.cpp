@@ -1,20 +1,20 @@
 // Pipe materials and pipe sections on the Qt backend: each is entered through
 // its real dialog, answered from a timer by typing into the dialog's widgets
 // and pressing OK, and then shows in its table of the list window.
-#include "framework/app_settings.h"
+#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
-#include "framework/command_registry.h"
-#include "framework/frame.h"
+#include "framework/ui/command_registry.h"
+#include "framework/ui/frame.h"
 #include "framework/units.h"
 #include "gui/gui_fixture.h"
 #include "materials/pipe_material.h"
-#include "materials/pipe_material_ui.h"
+#include "materials/ui/pipe_material_ui.h"
 #include "materials/pipe_section.h"
-#include "materials/pipe_section_ui.h"
-#include "model/list_window.h"
+#include "materials/ui/pipe_section_ui.h"
+#include "model/ui/list_window.h"
 #include "model/model.h"
-#include "resources/dialogs_materials.h"
-#include "resources/dialogs_sections.h"
+#include "materials/ui/dialogs_materials.h"
+#include "materials/ui/dialogs_sections.h"
 
 #include <QDialog>
 #include <QLineEdit>
@@ -104,8 +104,8 @@ protected:
         frame_create(list_frame(), "KorvaneList", PRODUCT_NAME, nullptr, "LIST_MENU", nullptr, "LIST_ACCEL");
         list_frame().previous_frame = &main_frame();
         create_list_window();
-        install_pipe_materials();
-        install_pipe_sections();
+        install_pipe_materials_ui();
+        install_pipe_sections_ui();
         backend().process_events();
     }
 

@@ -1,7 +1,7 @@
 // The Qt print service: a graphic report printed to PDF, page images and the
 // preview window.
-#include "framework/printing_commands.h"
-#include "framework/report.h"
+#include "framework/ui/printing_commands.h"
+#include "framework/ui/report.h"
 #include "framework/text.h"
 #include "gui/gui_fixture.h"
 #include "platform/qt/qt_printing.h"

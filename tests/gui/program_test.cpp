@@ -1,11 +1,11 @@
 // The program with its real windows (Qt backend, in this process) and the
 // program binary itself.
-#include "framework/app_settings.h"
+#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
-#include "framework/command_registry.h"
+#include "framework/ui/command_registry.h"
 #include "framework/commands.h"
-#include "framework/frame.h"
-#include "framework/shell.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/shell.h"
 #include "gui/gui_fixture.h"
 
 #include <QMainWindow>

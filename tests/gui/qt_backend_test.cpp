@@ -3,7 +3,7 @@
 // offscreen OpenGL and message boxes.
 #include "gui/gui_fixture.h"
 
-#include "framework/messages.h"
+#include "framework/ui/messages.h"
 
 #include <GL/gl.h>
 #include <QAction>

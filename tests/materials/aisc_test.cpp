@@ -1,8 +1,8 @@
 // The built-in AISC shape table and the shape chooser.
-#include "materials/aisc_shapes.h"
+#include "materials/ui/aisc_chooser.h"
 
 #include "platform/headless/headless_backend.h"
-#include "resources/dialogs_beams.h"
+#include "materials/ui/dialogs_beams.h"
 
 #include <gtest/gtest.h>
 

@@ -2,20 +2,22 @@
 // OK unchanged changes nothing, and an AISC shape picked in the dialog stores
 // the shape's values whatever the units; the beam sections report keeps each
 // value inside its column.
+#include "materials/ui/beam_section_ui.h"
+#include "materials/ui/beam_material_ui.h"
 #include "framework/binfile.h"
 #include "framework/units.h"
-#include "materials/aisc_shapes.h"
+#include "materials/ui/aisc_chooser.h"
 #include "materials/beam_material.h"
 #include "materials/beam_section.h"
 #include "materials/pipe_material.h"
-#include "materials/pipe_material_library.h"
-#include "materials/pipe_material_ui.h"
+#include "materials/ui/pipe_material_library.h"
+#include "materials/ui/pipe_material_ui.h"
 #include "materials/pipe_section.h"
-#include "model/list_window.h"
+#include "model/ui/list_window.h"
 #include "model/piping_codes.h"
 #include "platform/headless/headless_backend.h"
-#include "resources/dialogs_beams.h"
-#include "resources/dialogs_materials.h"
+#include "materials/ui/dialogs_beams.h"
+#include "materials/ui/dialogs_materials.h"
 #include "../model/model_file_fixture.h"
 
 #include <gtest/gtest.h>
@@ -32,8 +34,8 @@ protected:
         clear_pipe_materials();
         reset_aisc_chooser();
         set_beam_library_mode(false);
-        install_beam_materials();
-        install_beam_sections();
+        install_beam_materials_ui();
+        install_beam_sections_ui();
     }
     void TearDown() override {
         reset_unit_choice();
@@ -116,7 +118,7 @@ TEST_F(BeamDialogValuesTest, AiscPickInDialogStoresTheShapeValues) {
 
 }  // namespace
 
-#include "framework/report.h"
+#include "framework/ui/report.h"
 
 namespace {
 

@@ -1,17 +1,18 @@
 // Beam materials: the record's file layout and version gate, the dialog's
 // checks and rename, the table's checks, and the merge's renaming.
+#include "materials/ui/beam_material_ui.h"
 #include "materials/beam_material.h"
 
 #include "../model/model_file_fixture.h"
-#include "framework/app_settings.h"
+#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
 #include "framework/commands.h"
-#include "framework/frame.h"
-#include "framework/table.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/table.h"
 #include "materials/pipe_material.h"
-#include "model/list_window.h"
+#include "model/ui/list_window.h"
 #include "platform/headless/headless_backend.h"
-#include "resources/dialogs_beams.h"
+#include "materials/ui/dialogs_beams.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,7 @@ protected:
         ModelFileTest::SetUp();
         reset_beam_materials();
         clear_pipe_materials();
-        install_beam_materials();
+        install_beam_materials_ui();
     }
     void TearDown() override {
         reset_beam_materials();

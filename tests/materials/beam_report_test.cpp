@@ -1,15 +1,17 @@
 // Beam materials and beam sections in the text report and its CSV form:
 // column layout, blank zero values, library mode and the page-break rules.
+#include "materials/ui/beam_section_ui.h"
+#include "materials/ui/beam_material_ui.h"
 #include "golden.h"
 #include "framework/app_state.h"
-#include "framework/frame.h"
-#include "framework/report.h"
-#include "framework/table.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/report.h"
+#include "framework/ui/table.h"
 #include "materials/beam_material.h"
 #include "materials/beam_section.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
-#include "model/list_window.h"
+#include "model/ui/list_window.h"
 #include "../model/model_file_fixture.h"
 
 #include <fstream>
@@ -48,8 +50,8 @@ protected:
         clear_pipe_materials();
         reset_pipe_sections();
         set_beam_library_mode(false);
-        install_beam_materials();
-        install_beam_sections();
+        install_beam_materials_ui();
+        install_beam_sections_ui();
         reset_report_state();
         set_report_date("1 Jan 2025");
         report_model_title() = "Beams";

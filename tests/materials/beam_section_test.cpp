@@ -1,16 +1,17 @@
 // Beam sections: file layout and version gates, the required values, the
 // name space shared with pipe sections, rename, merge and the AISC pick.
+#include "materials/ui/beam_section_ui.h"
 #include "materials/beam_section.h"
 
 #include "../model/model_file_fixture.h"
 #include "framework/app_state.h"
 #include "framework/commands.h"
-#include "framework/table.h"
-#include "materials/aisc_shapes.h"
+#include "framework/ui/table.h"
+#include "materials/ui/aisc_chooser.h"
 #include "materials/pipe_section.h"
-#include "model/list_window.h"
+#include "model/ui/list_window.h"
 #include "platform/headless/headless_backend.h"
-#include "resources/dialogs_beams.h"
+#include "materials/ui/dialogs_beams.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ protected:
         reset_pipe_sections();
         reset_aisc_chooser();
         set_beam_library_mode(false);
-        install_beam_sections();
+        install_beam_sections_ui();
     }
     void TearDown() override {
         reset_beam_sections();

@@ -1,8 +1,8 @@
 // Pipe materials on graphic report pages: the title bar of each material, the
 // page break before it and the property table under it.
-#include "framework/report.h"
-#include "framework/report_pages.h"
-#include "materials/material_report.h"
+#include "framework/ui/report.h"
+#include "framework/ui/report_pages.h"
+#include "materials/ui/material_report.h"
 #include "materials/pipe_material.h"
 #include "model/piping_codes.h"
 #include "platform/headless/headless_printing.h"

@@ -1,13 +1,14 @@
 // Pipe materials: interpolation over temperature, the record and its
 // version gates, merge and rename, the table write-back and the reports.
+#include "materials/ui/pipe_material_ui.h"
 #include "golden.h"
 #include "framework/binfile.h"
-#include "framework/report.h"
+#include "framework/ui/report.h"
 #include "materials/beam_material.h"
-#include "materials/material_props_editor.h"
-#include "materials/material_report.h"
+#include "materials/ui/material_props_editor.h"
+#include "materials/ui/material_report.h"
 #include "materials/pipe_material.h"
-#include "materials/pipe_material_library.h"
+#include "materials/ui/pipe_material_library.h"
 #include "materials/pipe_material_merge.h"
 #include "model/piping_codes.h"
 #include "platform/null_surface.h"
@@ -58,7 +59,7 @@ protected:
         reset_beam_materials();
         reset_report_state();
         set_report_date("1 Jan 2025");
-        install_pipe_materials();
+        install_pipe_materials_ui();
     }
     void TearDown() override
     {

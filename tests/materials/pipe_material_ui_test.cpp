@@ -4,16 +4,16 @@
 // material library file.
 #include "framework/binfile.h"
 #include "framework/commands.h"
-#include "framework/table.h"
+#include "framework/ui/table.h"
 #include "framework/text.h"
 #include "materials/beam_material.h"
-#include "materials/material_props_editor.h"
+#include "materials/ui/material_props_editor.h"
 #include "materials/pipe_material.h"
-#include "materials/pipe_material_library.h"
-#include "materials/pipe_material_ui.h"
-#include "model/list_window.h"
+#include "materials/ui/pipe_material_library.h"
+#include "materials/ui/pipe_material_ui.h"
+#include "model/ui/list_window.h"
 #include "model/piping_codes.h"
-#include "resources/dialogs_materials.h"
+#include "materials/ui/dialogs_materials.h"
 #include "../model/model_file_fixture.h"
 
 #include <filesystem>
@@ -45,7 +45,7 @@ protected:
         reset_material_library();
         reset_list_window();
         material_library_mode() = false;
-        install_pipe_materials();
+        install_pipe_materials_ui();
         pipe_materials().push_back(steel("CS1"));
         pipe_materials().push_back(steel("CS2", "Second steel"));
     }

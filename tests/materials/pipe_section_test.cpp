@@ -1,5 +1,7 @@
 // Pipe sections: the model-file record and its version gates, look-up,
 // rename and in-use rules, jacket clearance, copy and paste, merge.
+#include "materials/ui/soil_ui.h"
+#include "materials/ui/pipe_section_ui.h"
 #include "materials/beam_section.h"
 #include "materials/pipe_section.h"
 #include "materials/pipe_section_checks.h"
@@ -19,8 +21,8 @@ protected:
         reset_pipe_sections();
         reset_beam_sections();
         reset_soils();
-        install_pipe_sections();
-        install_soils();
+        install_pipe_sections_ui();
+        install_soils_ui();
     }
     void TearDown() override
     {

@@ -1,17 +1,18 @@
 // Pipe section input: the section dialog (size and schedule lists, checks in
 // order, pre-fill, rename), the insulation chooser, the Pipe Sections table
 // (typed cells, Enter, delete, copy and paste) and its report and CSV forms.
+#include "materials/ui/soil_ui.h"
 #include "golden.h"
 #include "framework/commands.h"
-#include "framework/report.h"
-#include "framework/table.h"
+#include "framework/ui/report.h"
+#include "framework/ui/table.h"
 #include "materials/beam_section.h"
 #include "materials/pipe_section.h"
-#include "materials/pipe_section_ui.h"
+#include "materials/ui/pipe_section_ui.h"
 #include "materials/size_tables.h"
 #include "materials/soil.h"
-#include "model/list_window.h"
-#include "resources/dialogs_sections.h"
+#include "model/ui/list_window.h"
+#include "materials/ui/dialogs_sections.h"
 #include "../model/model_file_fixture.h"
 
 #include <fstream>
@@ -43,8 +44,8 @@ protected:
         reset_beam_sections();
         reset_soils();
         reset_list_window();
-        install_pipe_sections();
-        install_soils();
+        install_pipe_sections_ui();
+        install_soils_ui();
         PipeSection a = section("S1", 4.5f, 0.237f);
         a.corrosion_allowance = 0.0625f;
         a.mill_tolerance = 12.5f;

@@ -2,22 +2,24 @@
 // material dialog under codes without a type list, the last row of the
 // properties dialog, the beam tables' input row and paste, and a section
 // paste that would break a jacket's clearance.
+#include "materials/ui/beam_section_ui.h"
+#include "materials/ui/beam_material_ui.h"
 #include "framework/commands.h"
-#include "framework/table.h"
+#include "framework/ui/table.h"
 #include "materials/beam_material.h"
 #include "materials/beam_section.h"
-#include "materials/material_props_editor.h"
+#include "materials/ui/material_props_editor.h"
 #include "materials/pipe_material.h"
-#include "materials/pipe_material_ui.h"
+#include "materials/ui/pipe_material_ui.h"
 #include "materials/pipe_section.h"
-#include "materials/pipe_section_ui.h"
+#include "materials/ui/pipe_section_ui.h"
 #include "materials/size_tables.h"
-#include "model/list_window.h"
+#include "model/ui/list_window.h"
 #include "model/piping_codes.h"
 #include "platform/backend.h"
 #include "platform/headless/headless_backend.h"
-#include "resources/dialogs_beams.h"
-#include "resources/dialogs_materials.h"
+#include "materials/ui/dialogs_beams.h"
+#include "materials/ui/dialogs_materials.h"
 #include "../model/model_file_fixture.h"
 
 namespace {
@@ -47,10 +49,10 @@ protected:
         reset_pipe_sections();
         reset_list_window();
         material_library_mode() = false;
-        install_pipe_materials();
-        install_beam_materials();
-        install_beam_sections();
-        install_pipe_sections();
+        install_pipe_materials_ui();
+        install_beam_materials_ui();
+        install_beam_sections_ui();
+        install_pipe_sections_ui();
     }
     void TearDown() override
     {

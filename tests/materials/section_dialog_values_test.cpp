@@ -1,14 +1,15 @@
 // The pipe section dialog keeps the exact stored values behind its rounded
 // texts: OK unchanged changes nothing, and a size picked from a table stores
 // the table's values.
+#include "materials/ui/soil_ui.h"
 #include "framework/units.h"
 #include "materials/beam_section.h"
 #include "materials/pipe_section.h"
-#include "materials/pipe_section_ui.h"
+#include "materials/ui/pipe_section_ui.h"
 #include "materials/size_tables.h"
 #include "materials/soil.h"
-#include "model/list_window.h"
-#include "resources/dialogs_sections.h"
+#include "model/ui/list_window.h"
+#include "materials/ui/dialogs_sections.h"
 #include "../model/model_file_fixture.h"
 
 namespace {
@@ -22,8 +23,8 @@ protected:
         reset_beam_sections();
         reset_soils();
         reset_list_window();
-        install_pipe_sections();
-        install_soils();
+        install_pipe_sections_ui();
+        install_soils_ui();
     }
     void TearDown() override
     {

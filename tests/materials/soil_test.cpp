@@ -1,5 +1,7 @@
 // Soils: the model-file record and its version gate, rename, in-use, and the
 // merge that renames clashing soils and the merged sections' references.
+#include "materials/ui/soil_ui.h"
+#include "materials/ui/pipe_section_ui.h"
 #include "materials/pipe_section.h"
 #include "framework/units.h"
 #include "materials/soil.h"
@@ -16,8 +18,8 @@ protected:
         ModelFileTest::SetUp();
         reset_pipe_sections();
         reset_soils();
-        install_pipe_sections();
-        install_soils();
+        install_pipe_sections_ui();
+        install_soils_ui();
     }
     void TearDown() override
     {

@@ -1,15 +1,16 @@
 // Soil input: the soil dialog (checks in order, type switching, the zero
 // delta marker, rename), the Soils table (cells, delete, insert, Enter, the
 // dialog on the input row) and the report and CSV forms.
-#include "framework/report.h"
-#include "framework/table.h"
+#include "materials/ui/pipe_section_ui.h"
+#include "framework/ui/report.h"
+#include "framework/ui/table.h"
 #include "framework/units.h"
 #include "materials/pipe_section.h"
 #include "materials/size_tables.h"
 #include "materials/soil.h"
-#include "materials/soil_ui.h"
-#include "model/list_window.h"
-#include "resources/dialogs_sections.h"
+#include "materials/ui/soil_ui.h"
+#include "model/ui/list_window.h"
+#include "materials/ui/dialogs_sections.h"
 #include "../model/model_file_fixture.h"
 
 #include <cmath>
@@ -57,8 +58,8 @@ protected:
         reset_pipe_sections();
         reset_soils();
         reset_list_window();
-        install_pipe_sections();
-        install_soils();
+        install_pipe_sections_ui();
+        install_soils_ui();
         soils().push_back(cohesive("S1", 0.07f, 5.0f));
         soils().push_back(cohesionless("S2", 0.065f, 0.5f, 1.5f));
         pipe_sections().push_back(section("P1", "S1"));

@@ -6,21 +6,21 @@
 // cells are typed through the view as the window system delivers keys.
 #pragma once
 
-#include "framework/app_settings.h"
+#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
-#include "framework/command_registry.h"
+#include "framework/ui/command_registry.h"
 #include "framework/commands.h"
 #include "framework/errors.h"
-#include "framework/frame.h"
-#include "framework/report.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/report.h"
 #include "framework/units.h"
 #include "model/analysis_options.h"
-#include "model/layout_install.h"
-#include "model/layout_window.h"
-#include "model/list_window.h"
+#include "model/ui/layout_install.h"
+#include "model/ui/layout_window.h"
+#include "model/ui/list_window.h"
 #include "model/model.h"
-#include "model/model_commands.h"
-#include "model/model_edit.h"
+#include "model/ui/model_commands.h"
+#include "model/ui/model_edit.h"
 #include "platform/headless/headless_backend.h"
 
 #include <gtest/gtest.h>

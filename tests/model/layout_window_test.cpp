@@ -3,9 +3,9 @@
 // change nothing, and rows are inserted, deleted, retyped and found.
 #include "model/layout_fixture.h"
 
-#include "framework/messages.h"
-#include "resources/dialogs_common.h"
-#include "resources/dialogs_layout.h"
+#include "framework/ui/messages.h"
+#include "framework/ui/dialogs_common.h"
+#include "model/ui/dialogs_layout.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // qualification modes and the local-axes toggle.
 #include "model/layout_fixture.h"
 
-#include "resources/dialogs_layout.h"
+#include "model/ui/dialogs_layout.h"
 
 #include <filesystem>
 #include <fstream>

@@ -2,6 +2,8 @@
 // records, checked against hand-computed geometry.
 #include "model_fixture.h"
 
+#include "framework/document_events.h"
+
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -321,7 +323,7 @@ TEST_F(ModelBuildTest, RecountListsAndBranchPoints)
 TEST_F(ModelBuildTest, ChangedMarksModifiedAndRefreshes)
 {
     int refreshed = 0, redrawn = 0;
-    model_hooks().refresh_tables = [&] { ++refreshed; };
+    subscribe_document_changed([&](const DocumentChange&) { ++refreshed; });
     model_hooks().redraw_graphics = [&] { ++redrawn; };
     from(10);
     row(20, ET_PIPE, 10, 0, 0);

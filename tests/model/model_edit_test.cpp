@@ -3,7 +3,7 @@
 // (+Y 120). Expected positions are worked out by hand from the offsets.
 #include "model/layout_fixture.h"
 
-#include "resources/dialogs_layout.h"
+#include "model/ui/dialogs_layout.h"
 
 #include <cmath>
 #include <numbers>

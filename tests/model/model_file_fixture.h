@@ -3,15 +3,15 @@
 // byte builder that writes files of the older, unframed versions.
 #pragma once
 
-#include "framework/app_settings.h"
+#include "framework/ui/app_settings.h"
 #include "framework/binfile.h"
-#include "framework/command_registry.h"
-#include "framework/frame.h"
+#include "framework/ui/command_registry.h"
+#include "framework/ui/frame.h"
 #include "framework/qa_block.h"
-#include "framework/shell.h"
+#include "framework/ui/shell.h"
 #include "framework/units.h"
 #include "model/load_cases.h"
-#include "model/model_commands.h"
+#include "model/ui/model_commands.h"
 #include "model/model_file.h"
 #include "model/piping_codes.h"
 #include "model/model_fixture.h"

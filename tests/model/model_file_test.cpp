@@ -5,9 +5,9 @@
 
 #include "framework/app_state.h"
 #include "framework/commands.h"
-#include "framework/frame.h"
+#include "framework/ui/frame.h"
 #include "model/analysis_options.h"
-#include "resources/dialogs_model_file.h"
+#include "model/ui/dialogs_model_file.h"
 
 #include <gtest/gtest.h>
 

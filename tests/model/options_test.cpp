@@ -3,13 +3,13 @@
 #include "model/analysis_options.h"
 
 #include "framework/app_state.h"
-#include "framework/command_registry.h"
+#include "framework/ui/command_registry.h"
 #include "framework/commands.h"
 #include "framework/units.h"
-#include "model/options_dialog.h"
+#include "model/ui/options_dialog.h"
 #include "model/piping_codes.h"
 #include "platform/headless/headless_backend.h"
-#include "resources/dialogs_model.h"
+#include "model/ui/dialogs_model.h"
 
 #include <gtest/gtest.h>
 

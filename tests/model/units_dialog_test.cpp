@@ -1,13 +1,13 @@
 // The Units dialog under the scripted backend, the unit sets and the stored
 // choice in the settings store.
-#include "model/units_dialog.h"
+#include "model/ui/units_dialog.h"
 
-#include "framework/app_settings.h"
+#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
-#include "framework/command_registry.h"
+#include "framework/ui/command_registry.h"
 #include "framework/commands.h"
 #include "platform/headless/headless_backend.h"
-#include "resources/dialogs_model.h"
+#include "model/ui/dialogs_model.h"
 
 #include <gtest/gtest.h>
 

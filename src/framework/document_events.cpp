@@ -1,0 +1,27 @@
+#include "framework/document_events.h"
+
+#include <vector>
+
+namespace {
+
+std::vector<std::function<void(const DocumentChange&)>>& subscribers()
+{
+    static std::vector<std::function<void(const DocumentChange&)>> list;
+    return list;
+}
+
+}  // namespace
+
+void notify_document_changed(DocumentChange change)
+{
+    // A subscriber may subscribe another: walk over a copy.
+    const auto list = subscribers();
+    for (const auto& subscriber : list)
+        if (subscriber)
+            subscriber(change);
+}
+
+void subscribe_document_changed(std::function<void(const DocumentChange&)> subscriber)
+{
+    subscribers().push_back(std::move(subscriber));
+}

@@ -1,0 +1,42 @@
+#include "framework/ui/command_registry.h"
+
+#include <map>
+#include <memory>
+
+namespace {
+
+// Handlers are shared so that a handler that replaces or removes itself while
+// it runs does not destroy the function being executed.
+std::map<int, std::shared_ptr<CommandHandler>>& handlers() {
+    static std::map<int, std::shared_ptr<CommandHandler>> table;
+    return table;
+}
+
+}  // namespace
+
+void register_command(int id, CommandHandler handler) {
+    if (id == 0) return;
+    if (!handler) {
+        unregister_command(id);
+        return;
+    }
+    handlers()[id] = std::make_shared<CommandHandler>(std::move(handler));
+}
+
+void register_commands(int first_id, int last_id, const CommandHandler& handler) {
+    for (int id = first_id; id <= last_id; ++id) register_command(id, handler);
+}
+
+void unregister_command(int id) { handlers().erase(id); }
+
+void clear_command_registry() { handlers().clear(); }
+
+bool command_available(int id) { return handlers().count(id) != 0; }
+
+bool run_command(int id) {
+    auto it = handlers().find(id);
+    if (it == handlers().end()) return false;
+    std::shared_ptr<CommandHandler> keep = it->second;
+    (*keep)(id);
+    return true;
+}

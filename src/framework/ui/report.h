@@ -1,0 +1,190 @@
+// Reports: the printing state that sends report lines to graphic pages, to a
+// text report (or its CSV form) or to the on-screen list of report lines, the
+// column-positioned text report with its page headers, the CSV cells, and the
+// heading descriptor of a printed input table.
+//
+// Text report layout: columns are 1-based character positions in a line. A
+// page holds 60 lines; lines 1 to 3 are the page header (model title, date and
+// page number; the quality-assurance block) and the body runs from line 4 to
+// line 59, after which the next page starts. A page starts with a form feed
+// ("\f") in front of its header (not the first page). The header of a page is
+// written only when something is written on that page, so a report never ends
+// in an empty page. Lines end with "\n"; trailing blanks are dropped.
+//
+// CSV form (csv_mode inside a text report): every printed text becomes a cell
+// followed by ","; report_next_line ends the row with "\n". There are no page
+// headers, page breaks, rules or dashes in CSV: a rule only ends a row that
+// holds cells. A cell that holds a comma, a double quote or a line end is
+// quoted, with its quotes doubled, so that the file always reads back as the
+// cells that were written. Cells are trimmed of blanks.
+#pragma once
+
+#include "framework/ui/report_pages.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// ---------------------------------------------------------------------------
+// Printing state
+
+inline constexpr int REPORT_PAGE_LINES = 60;      // lines of a text page
+inline constexpr int REPORT_LAST_LINE = 59;       // the page breaks after this line
+inline constexpr int REPORT_FIRST_LINE = 4;       // the first line under a page header
+inline constexpr int REPORT_LEFT_COLUMN = 4;      // report_line text, rules
+inline constexpr int REPORT_RIGHT_COLUMN = 88;    // right end of rules, header and centred page text
+
+struct ReportState {
+    bool printing_pages = false;       // report lines go to graphic pages (report_pages.h)
+    bool text_report = false;          // report lines go to the text report
+    bool csv_mode = false;             // inside a text report: its CSV form
+    bool collecting_contents = false;  // contents entries are being collected
+};
+
+ReportState& report_state();
+// Ends any report, drops its text, the screen lines and the contents; the
+// model title and date go back to their defaults (tests).
+void reset_report_state();
+
+// The model title printed in page headers (set by the model core).
+std::string& report_model_title();
+// The date printed in page headers: today ("12 Mar 2025") unless set; an
+// empty text goes back to today. Tests set it for exact output.
+void set_report_date(const std::string& date);
+std::string report_date();
+
+// ---------------------------------------------------------------------------
+// Report lines for all destinations
+
+// The on-screen list of report lines, used when neither graphic pages nor a
+// text report are being printed; a results window shows it.
+std::vector<std::string>& report_screen_lines();
+void report_clear_lines();
+// One line of text: on a graphic page at the left margin, then the next line;
+// in a text report at column 4, then the next line (in CSV: one cell and the
+// row's end); otherwise appended to the screen lines.
+void report_line(const std::string& text);
+
+// ---------------------------------------------------------------------------
+// Text report
+
+// Starts a text report in memory (CSV form when csv is true); page 1 is the
+// first page number (the contents pages come before it when there are any).
+void report_begin_text(bool csv, int first_page = 1);
+// Ends the text report (the current line is ended when it holds anything)
+// and returns the whole text; the text-report flags are cleared.
+std::string report_end_text();
+// The text written so far, without the unfinished current line.
+const std::string& report_text();
+
+void report_print_first(const std::string& text);                       // column 1; CSV: a cell
+void report_print_at(const std::string& text, int column);
+void report_print_right(const std::string& text, int end_column);       // last character at end_column
+void report_print_decimal(const std::string& text, int column);         // the decimal point at column
+void report_print_centred(const std::string& text, int from, int to);
+void report_print_centred_page(const std::string& text);                // between columns 4 and 88
+void report_put_char(char ch, int column);
+void report_next_line();
+// A rule of '-' from column 4 to 88 on a line of its own (a current line that
+// holds text is ended first).
+void report_rule();
+// Fills columns 4 to 88 of the current line with '-' and stays on the line.
+void report_rule_at_line();
+// '-' from column `from` to `to` of the current line; stays on the line.
+void report_dashes(int from, int to);
+// Lines left on the page from the current line on (56 on a fresh page).
+int report_lines_left();
+// The line the next text goes to: 4 on a fresh page.
+int report_current_line();
+int report_page_number();
+// Starts a new page unless the current page is still fresh.
+void report_page_break();
+// When contents are being collected: an entry with the title (level 0) and
+// the page the current line is on. Nothing otherwise.
+void report_contents_line(const std::string& title);
+
+// ---------------------------------------------------------------------------
+// CSV cells (inside a CSV text report; otherwise ignored)
+
+// A value cell: "" and "0" (after trimming blanks) give an empty cell.
+void csv_add_cell(const std::string& text);
+// A text cell: written as given (trimmed), "0" included.
+void csv_add_text(const std::string& text);
+// The unit label of the quantity as a cell, such as "(inch)".
+void csv_add_unit_cell(int quantity);
+// The CSV form of one cell, without the following ",": trimmed, and quoted
+// when it holds a comma, a double quote or a line end.
+std::string csv_cell_text(const std::string& text);
+
+// ---------------------------------------------------------------------------
+// Contents
+
+// ContentsEntry and report_contents() are declared in report_pages.h.
+
+// The contents pages of a text report: "Contents" centred, then one line per
+// entry with the title indented by level and the page number ending at column
+// 88, with the page header on every page; page breaks between pages.
+void report_print_contents_text(const std::vector<ContentsEntry>& entries);
+// How many text pages report_print_contents_text needs.
+int report_contents_text_pages(size_t entry_count);
+
+// ---------------------------------------------------------------------------
+// A whole report: the writer prints everything through the calls above and
+// report_pages.h; the state flags tell it which destination is active.
+
+struct ReportJob {
+    std::string title;                 // document title and print job name
+    std::function<void()> write;       // writes the report
+    bool with_contents = false;        // a table of contents in front
+};
+
+// The text (or CSV) form of the report. With contents the writer runs twice:
+// once to collect the entries, once to print after the contents pages.
+std::string report_render_text(const ReportJob& job, bool csv);
+// The graphic form on a document; false when the device failed (the document
+// is then aborted by the caller). With contents, as for the text form.
+bool report_render_pages(PrintDocument& doc, const ReportJob& job);
+
+// ---------------------------------------------------------------------------
+// Heading of a printed input table
+
+struct ReportHeadingEntry {
+    std::string text;
+    int line = 0;        // heading line, 0-based
+    int column = 0;      // report column
+};
+
+struct ReportUnitEntry {
+    int quantity = 0;    // UnitQuantity
+    int line = 0;        // heading line, 0-based
+    int first_column = 0;
+    int last_column = 0; // the unit label is centred between the two
+};
+
+struct ReportHeading {
+    enum Kind { ELEMENT_ROWS = 1, DATA_ITEM_ROWS = 2 };
+    int print_kind = ELEMENT_ROWS;
+    int type_code = 0;                        // the element type or data-item type
+    std::string title;
+    std::vector<ReportHeadingEntry> entries;  // column headings
+    int heading_lines = 1;
+    std::vector<ReportUnitEntry> units;       // unit labels under the headings
+    int row_count = 0;
+    std::vector<int> rows;                    // the rows the table prints (layout rows)
+    int flag = 0;
+};
+
+// Prints the heading: in text the title centred on the page, a rule, the
+// heading lines with their unit labels and a rule; in CSV the title as a row
+// and the headings as one row (entries in order, one cell each) followed by
+// a row of the unit cells when there are any; on graphic pages the title in
+// a title bar (table_print draws the columns there). When fewer than heading
+// lines + 5 lines are left on a text page, a page break first.
+void print_report_heading(const ReportHeading& heading);
+
+// Writes the details lines of one row through the report calls.
+using RowDetailsWriter = std::function<void(int row)>;
+// The "Details" block of the listed rows: nothing for an empty list; else a
+// "Details" line (at column 4 in text, a cell in CSV, at the left margin on a
+// graphic page), the writer for each row in order, and a rule (text only).
+void print_row_details(const std::vector<int>& rows, const RowDetailsWriter& writer);

@@ -1,0 +1,380 @@
+// Graphic report pages on a print document.
+#include "framework/ui/report_pages.h"
+
+#include "platform/null_surface.h"
+
+#include "framework/ui/app_settings.h"
+#include "framework/qa_block.h"
+#include "framework/ui/report.h"
+#include "framework/text.h"
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+namespace {
+
+constexpr Color SHADE = rgb(217, 217, 217);
+constexpr Color INK = rgb(0, 0, 0);
+
+struct PageState {
+    PrintDocument* doc = nullptr;
+    int page = 1;               // number of the current (or pending) page
+    bool pending = true;        // the page `page` has not been started
+    bool doc_page_used = false; // the document's current page holds a started page
+    bool body_empty = true;     // nothing drawn on the current page below its header
+    bool failed = false;        // the device failed to start a page
+    int y = 0;                  // top of the current line
+    int line_height = 16;
+    int body_top = 0;
+    int body_bottom = 0;
+    int left = 0;
+    int right = 0;
+    int pages_started = 0;
+    PageStartHook hook;
+};
+
+PageState g_pages;
+std::vector<ContentsEntry> g_contents;
+
+FontSpec report_font_spec() { return text_font(); }
+
+Pen ink_pen(const Surface& s) { return Pen{INK, std::max(1, s.dpi_x() / 150), PenStyle::Solid}; }
+
+void select_plain(Surface& s) {
+    s.set_font(report_font_spec());
+    s.set_text_color(INK);
+    s.set_background(rgb(255, 255, 255), false);
+}
+
+std::string qa_line(int which) {
+    const QABlock& qa = qa_block();
+    auto labelled = [](const char* label, const std::string& v) {
+        return v.empty() ? std::string() : std::string(label) + v;
+    };
+    auto join = [](std::initializer_list<std::string> parts, const char* sep) {
+        std::string s;
+        for (const std::string& p : parts) {
+            if (p.empty()) continue;
+            if (!s.empty()) s += sep;
+            s += p;
+        }
+        return s;
+    };
+    if (which == 0)
+        return join({labelled("Client: ", qa.client), labelled("Project: ", qa.project),
+                     labelled("File No.: ", qa.file_number), labelled("Report No.: ", qa.report_number)},
+                    "    ");
+    std::string prepared = join({qa.prepared_by[0], qa.prepared_by[1]}, ", ");
+    std::string checked = join({qa.checked_by[0], qa.checked_by[1]}, ", ");
+    return join({labelled("Prepared by: ", prepared), labelled("Checked by: ", checked)}, "    ");
+}
+
+// The page header: title, date and page number; the two lines of the
+// quality-assurance block; a rule under them.
+void draw_page_header(Surface& s) {
+    const int lh = g_pages.line_height;
+    s.set_font(gdi_bold_font());
+    s.set_text_color(INK);
+    s.set_background(rgb(255, 255, 255), false);
+    s.text(g_pages.left, 0, report_model_title());
+    select_plain(s);
+    s.text((g_pages.left + g_pages.right) / 2, 0, report_date(), TextAlign::Center);
+    s.text(g_pages.right, 0, c_format("Page %d", g_pages.page), TextAlign::Right);
+    s.text(g_pages.left, lh, qa_line(0));
+    s.text(g_pages.left, 2 * lh, qa_line(1));
+    s.set_pen(ink_pen(s));
+    int rule_y = 3 * lh + lh / 4;
+    s.line(g_pages.left, rule_y, g_pages.right, rule_y);
+}
+
+// Starts the pending page: the document's next page (unless its current one
+// is still unused), the header, the hook.
+void start_page() {
+    PageState& p = g_pages;
+    if (!p.pending || !p.doc) return;
+    if (p.doc_page_used && !p.doc->new_page()) p.failed = true;
+    p.doc_page_used = true;
+    p.pending = false;
+    p.body_empty = true;
+    p.y = p.body_top;
+    ++p.pages_started;
+    Surface& s = p.doc->page();
+    draw_page_header(s);
+    select_plain(s);
+    if (p.hook) {
+        PageStartHook hook = p.hook;   // the hook may replace itself
+        hook();
+        p.body_empty = true;           // a repeated table header alone does not fill a page
+    }
+}
+
+// Marks the current page as written on; starts it when pending.
+Surface& draw_surface() {
+    start_page();
+    g_pages.body_empty = false;
+    Surface& s = g_pages.doc->page();
+    select_plain(s);
+    return s;
+}
+
+void advance(int dy) {
+    PageState& p = g_pages;
+    if (!p.doc || p.pending) return;   // spacing at the top of a new page is dropped
+    p.y += dy;
+    if (p.y + p.line_height > p.body_bottom) {
+        ++p.page;
+        p.pending = true;
+        p.y = p.body_top;
+    }
+}
+
+class DryRunDocument : public PrintDocument {
+public:
+    explicit DryRunDocument(Surface& real) : surface_(real) {}
+    Surface& page() override { return surface_; }
+    bool new_page() override {
+        ++pages_;
+        return true;
+    }
+    bool finish() override { return true; }
+    void abort() override {}
+    int page_number() const override { return pages_; }
+
+private:
+    MeasuringSurface surface_;
+    int pages_ = 1;
+};
+
+// Saves the page state around a nested dry run.
+struct SavedPages {
+    PageState saved = std::move(g_pages);
+    bool flag = report_state().printing_pages;
+    ~SavedPages() {
+        g_pages = std::move(saved);
+        report_state().printing_pages = flag;
+    }
+};
+
+}  // namespace
+
+std::vector<ContentsEntry>& report_contents() { return g_contents; }
+
+// ---------------------------------------------------------------------------
+
+void gdi_begin(PrintDocument& doc, int first_page) {
+    PageState p;
+    p.doc = &doc;
+    p.page = std::max(first_page, 1);
+    Surface& s = doc.page();
+    s.set_font(report_font_spec());
+    TextMetrics m = s.text_metrics();
+    p.line_height = std::max(1, m.height + m.external_leading);
+    p.left = 0;
+    p.right = s.width();
+    p.body_top = 3 * p.line_height + p.line_height / 2 + p.line_height / 4;
+    p.body_bottom = s.height();
+    // A page too small for its header still gets one line of body.
+    if (p.body_bottom - p.body_top < p.line_height) p.body_bottom = p.body_top + p.line_height;
+    p.y = p.body_top;
+    p.hook = std::move(g_pages.hook);
+    g_pages = std::move(p);
+    report_state().printing_pages = true;
+}
+
+bool gdi_end() {
+    bool ok = g_pages.doc && !g_pages.failed;
+    PageStartHook hook = std::move(g_pages.hook);
+    g_pages = PageState{};
+    g_pages.hook = std::move(hook);
+    report_state().printing_pages = false;
+    return ok;
+}
+
+bool gdi_active() { return g_pages.doc != nullptr; }
+
+void gdi_new_page() {
+    PageState& p = g_pages;
+    if (!p.doc || p.pending || p.body_empty) return;
+    ++p.page;
+    p.pending = true;
+    p.y = p.body_top;
+}
+
+void gdi_next_line() { advance(g_pages.line_height); }
+void gdi_half_line() { advance(g_pages.line_height / 2); }
+void gdi_quarter_line() { advance(g_pages.line_height / 4); }
+
+int gdi_lines_left() {
+    const PageState& p = g_pages;
+    if (!p.doc) return 0;
+    int y = p.pending ? p.body_top : p.y;
+    return (p.body_bottom - y) / p.line_height;
+}
+
+bool gdi_ensure_lines(int n) {
+    PageState& p = g_pages;
+    if (!p.doc) return false;
+    if (!p.pending && !p.body_empty && gdi_lines_left() < n) gdi_new_page();
+    if (!p.pending) return false;
+    start_page();
+    return true;
+}
+
+void gdi_print_title_bar(const std::string& text) {
+    if (!g_pages.doc) return;
+    if (!g_pages.pending && !g_pages.body_empty && gdi_lines_left() < 2) gdi_new_page();
+    Surface& s = draw_surface();
+    const PageState& p = g_pages;
+    s.fill_rect(Rect{p.left, p.y, p.right, p.y + p.line_height}, SHADE);
+    s.set_font(gdi_bold_font());
+    s.text((p.left + p.right) / 2, p.y, text, TextAlign::Center);
+    select_plain(s);
+}
+
+void gdi_print_text(const std::string& text) { gdi_print_text_at(g_pages.left, text); }
+
+void gdi_print_text_at(int x, const std::string& text) {
+    if (!g_pages.doc) return;
+    Surface& s = draw_surface();
+    s.text(x, g_pages.y, text, TextAlign::Left);
+}
+
+void gdi_print_text_right(int x, const std::string& text) {
+    if (!g_pages.doc) return;
+    Surface& s = draw_surface();
+    s.text(x, g_pages.y, text, TextAlign::Right);
+}
+
+void gdi_print_text_centred(const std::string& text) {
+    if (!g_pages.doc) return;
+    Surface& s = draw_surface();
+    s.text((g_pages.left + g_pages.right) / 2, g_pages.y, text, TextAlign::Center);
+}
+
+void add_contents_entry(const std::string& title, int level) {
+    if (!report_state().collecting_contents) return;
+    int page = g_pages.doc ? g_pages.page : report_page_number();
+    g_contents.push_back(ContentsEntry{title, std::clamp(level, 0, 2), page});
+}
+
+void gdi_print_contents(const std::vector<ContentsEntry>& entries) {
+    if (!g_pages.doc || entries.empty()) return;
+    gdi_print_title_bar("Contents");
+    gdi_next_line();
+    gdi_half_line();
+    Surface& m = g_pages.doc->page();
+    select_plain(m);
+    int indent = m.text_width("MMM");
+    for (const ContentsEntry& e : entries) {
+        gdi_print_text_at(g_pages.left + indent * std::clamp(e.level, 0, 2), e.title);
+        gdi_print_text_right(g_pages.right, c_format("%d", e.page));
+        gdi_next_line();
+    }
+}
+
+int gdi_contents_pages(PrintDocument& doc, size_t entry_count) {
+    if (entry_count == 0) return 0;
+    SavedPages keep;
+    DryRunDocument dry(doc.page());
+    gdi_begin(dry, 1);
+    gdi_print_contents(std::vector<ContentsEntry>(entry_count, ContentsEntry{"M", 0, 1}));
+    int pages = g_pages.pages_started;
+    gdi_end();
+    return pages;
+}
+
+bool report_render_pages(PrintDocument& doc, const ReportJob& job) {
+    std::vector<ContentsEntry> entries;
+    if (job.with_contents) {
+        SavedPages keep;
+        bool collecting = report_state().collecting_contents;
+        g_contents.clear();
+        report_state().collecting_contents = true;
+        DryRunDocument dry(doc.page());
+        gdi_begin(dry, 1);
+        try {
+            if (job.write) job.write();
+        } catch (...) {
+            gdi_end();
+            report_state().collecting_contents = collecting;
+            g_contents.clear();
+            throw;
+        }
+        gdi_end();
+        report_state().collecting_contents = collecting;
+        entries = std::move(g_contents);
+        g_contents.clear();
+    }
+    int contents_pages = gdi_contents_pages(doc, entries.size());
+    for (ContentsEntry& e : entries) e.page += contents_pages;
+
+    gdi_begin(doc, 1);
+    try {
+        if (!entries.empty()) {
+            gdi_print_contents(entries);
+            gdi_new_page();
+        }
+        if (job.write) job.write();
+    } catch (...) {
+        gdi_end();
+        throw;
+    }
+    return gdi_end();
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+// Without a document there is nothing to draw on; a surface that draws
+// nothing keeps a careless caller safe.
+Surface& null_surface() {
+    static NullSurface surface;
+    return surface;
+}
+}  // namespace
+
+Surface& gdi_surface() {
+    if (!g_pages.doc) return null_surface();
+    return draw_surface();
+}
+
+Surface& gdi_measure_surface() {
+    if (!g_pages.doc) return null_surface();
+    Surface& s = g_pages.doc->page();
+    select_plain(s);
+    return s;
+}
+
+int gdi_y() { return g_pages.pending ? g_pages.body_top : g_pages.y; }
+
+void gdi_set_y(int y) {
+    PageState& p = g_pages;
+    if (!p.doc) return;
+    start_page();
+    p.y = std::max(y, p.body_top);
+    if (p.y + p.line_height > p.body_bottom) {
+        ++p.page;
+        p.pending = true;
+        p.y = p.body_top;
+    }
+}
+
+Rect gdi_printable_rect() { return Rect{g_pages.left, g_pages.body_top, g_pages.right, g_pages.body_bottom}; }
+int gdi_left_margin() { return g_pages.left; }
+int gdi_line_height() { return g_pages.line_height; }
+int gdi_page_number() { return g_pages.page; }
+
+FontSpec gdi_report_font() { return report_font_spec(); }
+
+FontSpec gdi_bold_font() {
+    FontSpec f = report_font_spec();
+    f.weight = 700;
+    return f;
+}
+
+void gdi_select_report_font() {
+    if (g_pages.doc) select_plain(g_pages.doc->page());
+}
+
+PageStartHook gdi_set_page_start_hook(PageStartHook hook) { return std::exchange(g_pages.hook, std::move(hook)); }

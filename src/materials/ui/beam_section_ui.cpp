@@ -1,0 +1,554 @@
+#include "model/model_file.h"
+#include "framework/document_events.h"
+#include "framework/app_state.h"
+#include "framework/ui/command_registry.h"
+#include "framework/commands.h"
+#include "framework/ui/dialog_helper.h"
+#include "framework/errors.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/messages.h"
+#include "framework/ui/report.h"
+#include "framework/strings.h"
+#include "framework/ui/table.h"
+#include "framework/text.h"
+#include "framework/units.h"
+#include "materials/ui/aisc_chooser.h"
+#include "materials/beam_section.h"
+#include "materials/ui/beam_section_ui.h"
+#include "materials/pipe_section.h"
+#include "model/ui/list_window.h"
+#include "model/model.h"
+#include "materials/ui/dialogs_beams.h"
+
+#include <cctype>
+
+namespace {
+
+const int QUANTITY[BS_VALUE_COUNT] = {AREA, INERTIA, INERTIA, INERTIA, AREA, AREA, DIMENSION, DIMENSION};
+// Field names of the values in the dialog and the table.
+const char* const DIALOG_FIELD[BS_VALUE_COUNT] = {"Area",       "Moment of inertia", "Moment of inertia",
+                                                  "Torsional constant", "Area", "Area", "Depth", "Width"};
+const char* const TABLE_FIELD[BS_VALUE_COUNT] = {"Area",              "Moment of inertia", "Moment of inertia",
+                                                 "Torsional inertia", "Area", "Area", "Depth", "Width"};
+
+std::string format_value(int v, float value) {
+    if (value == 0.0f) return {};
+    switch (QUANTITY[v]) {
+    case AREA: return format_area(value);
+    case INERTIA: return format_inertia(value);
+    default: return format_dimension(value);
+    }
+}
+
+// Parses a value; 0 on success. Empty is 0.
+int parse_value(int v, const std::string& text, float& out) {
+    out = 0.0f;
+    switch (QUANTITY[v]) {
+    case AREA: return parse_area(text, out);
+    case INERTIA: return parse_inertia(text, out);
+    default: return parse_dimension(text, out);
+    }
+}
+
+bool size_differs(const BeamSection& a, const BeamSection& b) {
+    return a.values[BS_DEPTH] != b.values[BS_DEPTH] || a.values[BS_WIDTH] != b.values[BS_WIDTH];
+}
+
+WindowId owner_window() { return list_frame().window; }
+
+class BeamSectionDialog : public DialogProc {
+public:
+    explicit BeamSectionDialog(int index) : index_(index) {}
+
+    void init(Dialog& d) override {
+        d.set_caption(c_format(BEAM_SECTION_DIALOG.caption.c_str(), index_));
+        for (int v = 0; v < BS_VALUE_COUNT; ++v) dialog_set_unit_label(BSEC_FIRST_UNIT + v, QUANTITY[v]);
+        fill(record());
+        if (beam_library_mode()) dialog_disable(BEAM_NAME);
+        if (input_locked) {
+            for (int id = BEAM_NAME; id < BSEC_FIRST_VALUE + int{BS_VALUE_COUNT}; ++id) dialog_set_readonly(id);
+            dialog_disable(BSEC_LIBRARY);
+            dialog_set_focus(IDOK);
+        } else {
+            dialog_select_focus(beam_library_mode() ? BEAM_DESCRIPTION : BEAM_NAME);
+        }
+    }
+    void command(Dialog& d, int id, int) override {
+        if (id != BSEC_LIBRARY || input_locked) return;
+        if (!choose_aisc_shape(d.window())) return;
+        BeamSection shape = aisc_shape_buffer();
+        if (!beam_library_mode()) {
+            dialog_get_text(BEAM_NAME);
+            shape.name = item_text();
+        }
+        fill(shape);
+        if (!shape.name.empty()) {
+            dialog_set_focus(IDOK);
+        } else {
+            dialog_select_focus(BEAM_NAME);
+        }
+        dialog_point_to_item(IDOK);
+    }
+    bool ok(Dialog& d) override {
+        if (input_locked) {
+            d.end(0);
+            return true;
+        }
+        const BeamSection old = record();
+        BeamSection s;
+        if (!beam_library_mode()) {
+            dialog_get_text(BEAM_NAME);
+            s.name = item_text();
+            check_beam_section_name(s.name, index_);
+        }
+        dialog_get_trimmed(BEAM_DESCRIPTION);
+        s.description = item_text();
+        for (int v = 0; v < BS_VALUE_COUNT; ++v) {
+            dialog_get_text(BSEC_FIRST_VALUE + v);
+            const bool required = v <= BS_MINOR_I;
+            if (required && item_text().empty()) throw_required(DIALOG_FIELD[v]);
+            // A field still showing its text (stored or picked) keeps the exact value.
+            float& value = s.values[static_cast<std::size_t>(v)];
+            if (!shown_.unchanged(BSEC_FIRST_VALUE + v, value) && parse_value(v, item_text(), value) != 0)
+                throw_invalid(DIALOG_FIELD[v]);
+            if (required && s.values[static_cast<std::size_t>(v)] <= 0.0f)
+                throw_invalid_text(DIALOG_FIELD[v], "should be > 0");
+        }
+        if (s == old && beam_sections().valid(index_)) {
+            discard_undo_snapshot();
+            return true;
+        }
+        if (!beam_library_mode() && !old.name.empty() && s.name != old.name) {
+            if (!ask_change_value(d.window(), "Beam section name", old.name, s.name)) {
+                dialog_set_text(BEAM_NAME, old.name);
+                dialog_throw(BEAM_NAME, "");
+            }
+            rename_beam_section(old.name, s.name);
+        }
+        if (beam_sections().valid(index_))
+            beam_sections()[index_] = s;
+        else
+            index_ = beam_sections().push_back(s);
+        if (size_differs(s, old)) beam_section_size_changed();
+        model_modified = true;
+        refresh_beam_section_table();
+        return true;
+    }
+    bool cancel(Dialog&) override {
+        discard_undo_snapshot();
+        return true;
+    }
+
+private:
+    BeamSection record() const { return beam_sections().valid(index_) ? beam_sections()[index_] : BeamSection{}; }
+    void fill(const BeamSection& s) {
+        if (!beam_library_mode()) dialog_set_text_limit(BEAM_NAME, s.name, 5);
+        dialog_set_text_limit(BEAM_DESCRIPTION, s.description, 15);
+        for (int v = 0; v < BS_VALUE_COUNT; ++v) {
+            const float value = s.values[static_cast<std::size_t>(v)];
+            shown_.show(BSEC_FIRST_VALUE + v, value, format_value(v, value));
+        }
+    }
+    int index_;
+    ShownValues shown_;
+};
+
+class BeamSectionTable : public TableWindow {
+public:
+    BeamSection input;
+
+    BeamSectionTable() : TableWindow(&list_frame(), 10, 3, {5, 15, 12, 12, 12, 12, 12, 12, 12, 12}) {
+        for (int c = 3; c <= 10; ++c) alignments[static_cast<std::size_t>(c)] = TextAlign::Right;
+        groups.push_back(TableGroup{4, 5, "Moment of inertia", 0});
+        groups.push_back(TableGroup{7, 8, "Shear area", 0});
+    }
+
+    const char* table_title() const { return beam_library_mode() ? "Beam Section Library" : "Beams"; }
+    void load() { table_set_input_rows(*this, table_title(), numbsections()); }
+
+    BeamSection* record(int row) {
+        if (beam_sections().valid(row)) return &beam_sections()[row];
+        return row == numbsections() + 1 ? &input : nullptr;
+    }
+
+    std::string header_text(int c, int line) override {
+        static const char* const middle[] = {"",      "Name",  "Description", "area",  "Major", "Minor",
+                                             "constant", "Major", "Minor",   "Depth", "Width"};
+        if (c < 1 || c > 10) return {};
+        if (line == 0) return c == 3 ? "Axial" : c == 6 ? "Torsional" : "";
+        if (line == 1) return middle[c];
+        return c >= 3 ? unit_label(QUANTITY[c - 3]) : "";
+    }
+    std::string cell_text(int row, int c, int line) override {
+        BeamSection* s = record(row);
+        if (!s || line != 0) return {};
+        if (c == 1) return s->name;
+        if (c == 2) return s->description;
+        if (c >= 3 && c <= 10) return format_value(c - 3, s->values[static_cast<std::size_t>(c - 3)]);
+        return {};
+    }
+    void measure_window(Surface& dc) override {
+        TableWindow::measure_window(dc);
+        if (beam_library_mode()) widths[1] = 0;
+    }
+    bool cell_editable(int row, int c) override {
+        return TableWindow::cell_editable(row, c) && !(c == 1 && beam_library_mode());
+    }
+    bool accept_char(int c, std::string& ch) override {
+        if (c == 2) return true;
+        if (ch == " ") return false;
+        if (c == 1) return table_filter_name(ch);
+        return table_filter_number(ch);
+    }
+    BeamSection checked(int row, const BeamSection& s, int c, const std::string& text) {
+        BeamSection out = s;
+        const std::string clean = c == 2 ? text : upper_case(remove_blanks(text));
+        item_text() = clean;
+        if (c == 1) {
+            if (clean.empty() || beam_library_mode()) return out;
+            check_beam_section_name(clean, beam_sections().valid(row) ? row : 0);
+            out.name = clean;
+        } else if (c == 2) {
+            std::string d = text;
+            trim_blanks(d);
+            if (d.size() > BEAM_SECTION_DESCRIPTION_LENGTH) d.resize(BEAM_SECTION_DESCRIPTION_LENGTH);
+            out.description = d;
+        } else if (c >= 3 && c <= 10) {
+            float value = 0.0f;
+            if (parse_value(c - 3, clean, value) != 0) throw_invalid(TABLE_FIELD[c - 3]);
+            out.values[static_cast<std::size_t>(c - 3)] = value;
+        }
+        return out;
+    }
+    void store(int row, BeamSection s) {
+        BeamSection* r = record(row);
+        if (!r) return;
+        if (!beam_library_mode() && beam_sections().valid(row) && !r->name.empty() && s.name != r->name) {
+            if (!ask_change_value(owner_window(), "Section name", r->name, s.name)) throw_message("");
+            rename_beam_section(r->name, s.name);
+            r = record(row);
+        }
+        if (!beam_library_mode() && s.name.empty()) s = BeamSection{};
+        if (s == *r) {
+            discard_undo_snapshot();
+            return;
+        }
+        const bool resized = size_differs(s, *r);
+        *r = s;
+        if (beam_sections().valid(row)) {
+            model_modified = true;
+            if (resized) beam_section_size_changed();
+        }
+    }
+    void store_cell(int row, int c, const std::string& text) override {
+        BeamSection* r = record(row);
+        if (r) store(row, checked(row, *r, c, text));
+    }
+    bool paste_row(int row, const std::vector<std::string>& cells) override {
+        BeamSection* r = record(row);
+        if (!r) return false;
+        BeamSection next = *r;   // a copy: the array may grow while it is checked
+        // A named row keeps its name: the copy's name is its source's.
+        for (int c = next.name.empty() ? 1 : 2; c <= 10 && c <= static_cast<int>(cells.size()); ++c)
+            next = checked(row, next, c, cells[static_cast<std::size_t>(c - 1)]);
+        store(row, next);
+        return true;
+    }
+    void leave_row(int row) override {
+        BeamSection* r = record(row);
+        if (!r) return;
+        if (beam_library_mode()) {
+            r->name.clear();
+            if (r->description.empty()) throw_cell_required("Description", 2);
+        } else if (r->name.empty()) {
+            throw_cell_required("Name", 1);
+        }
+        if (r->values[BS_AREA] <= 0.0f) throw_cell_required("Area", 3);
+        if (r->values[BS_MAJOR_I] <= 0.0f) throw_cell_required("Moment of inertia", 4);
+        if (r->values[BS_MINOR_I] <= 0.0f) throw_cell_required("Moment of inertia", 5);
+        if (!beam_sections().valid(row)) {
+            // The name may have been taken since it was typed (by the dialog).
+            if (!beam_library_mode()) check_beam_section_name(input.name, 0);
+            beam_sections().push_back(input);
+            input = BeamSection{};
+            model_modified = true;
+            load();
+            table_goto_row(*this, numbsections());
+            return;
+        }
+        TableWindow::leave_row(row);
+    }
+    bool can_insert(int row) override {
+        if (in_results || input_locked || !beam_sections().valid(row)) return false;
+        if (beam_library_mode()) return true;
+        return !beam_sections()[row].name.empty() && (row == 1 || !beam_sections()[row - 1].name.empty());
+    }
+    bool can_delete(int row) override { return !input_locked && record(row) != nullptr; }
+    void insert_row(int row) override {
+        beam_sections().insert(row, BeamSection{});
+        model_modified = true;
+        load();
+    }
+    void delete_row(int row) override {
+        if (!beam_sections().valid(row)) {
+            input = BeamSection{};
+            load();
+            return;
+        }
+        const std::string name = beam_sections()[row].name;
+        if (beam_section_in_use(name)) {
+            beep();
+            message_error(owner_window(), c_format("Beam section %s is in use, it cannot be deleted", name.c_str()));
+            return;
+        }
+        beam_sections().erase(row);
+        model_modified = true;
+        load();
+    }
+    bool edit_row(int row) override {
+        if (!record(row)) return false;
+        push_undo_snapshot(owner_window());
+        const bool new_record = !beam_sections().valid(row);
+        if (edit_beam_section(row) == IDOK) {
+            if (new_record) input = BeamSection{};   // the dialog made the record
+            load();
+            table_window_refocus(*this);
+        }
+        return true;
+    }
+    bool on_command(int id) override {
+        if (id == CMD_AISC_LIBRARY) {
+            pick_aisc_beam_section(owner_window());
+            return true;
+        }
+        if (id == CMD_LIBRARY) {
+            pick_beam_section_from_library(owner_window());
+            return true;
+        }
+        return TableWindow::on_command(id);
+    }
+    void on_enter() override {
+        if (!frame || beam_library_mode() || in_results) return;
+        Menu& menu = frame->menu;
+        if (!menu.contains(CMD_LIBRARY)) {
+            menu.append_to(0, MenuItem{"Beam &Library...", CMD_LIBRARY});
+            menu.append_to(0, MenuItem{"&AISC Beam Library...", CMD_AISC_LIBRARY});
+        }
+        table_add_insert_item(*frame);
+        frame_show_button(*frame, CMD_LIBRARY);
+        frame_show_button(*frame, CMD_AISC_LIBRARY);
+    }
+    void on_leave() override {
+        if (!frame) return;
+        frame->menu.remove(CMD_LIBRARY);
+        frame->menu.remove(CMD_AISC_LIBRARY);
+        table_remove_insert_item(*frame);
+        frame_hide_button(*frame, CMD_LIBRARY);
+        frame_hide_button(*frame, CMD_AISC_LIBRARY);
+    }
+    void context_menu(Point) override {
+        if (in_results) {
+            table_popup_menu(*this, table_popup_show_edit(*this, "Beam section"));
+            return;
+        }
+        MenuItem popup{"", 0, {}};
+        if (can_insert(current_row)) popup.items.push_back(MenuItem{"&Insert", CMD_INSERT});
+        if (can_delete(current_row)) popup.items.push_back(MenuItem{"&Delete", CMD_DELETE});
+        popup.items.push_back(MenuItem{"&Edit", CMD_EDIT_ROW});
+        popup.items.push_back(MenuItem{"Beam &Library...", CMD_LIBRARY});
+        popup.items.push_back(MenuItem{"&AISC Beam Library...", CMD_AISC_LIBRARY});
+        popup.items.push_back(MenuItem{"List...", CMD_LIST});
+        table_popup_menu(*this, popup);
+    }
+    // Pages, text or CSV, as the report being made asks.
+    void print() override { print_beam_sections(); }
+    void print_text() override { print_beam_sections(); }
+    void print_csv() override { print_beam_sections(); }
+    void contents_entry() override { add_contents_entry("Beam sections", 1); }
+};
+
+BeamSectionTable& table() {
+    static BeamSectionTable t;
+    return t;
+}
+
+// Replaces the current row's values (not its name) by a shape or a library entry.
+void replace_current(const BeamSection& entry) {
+    BeamSectionTable& t = table();
+    BeamSection* r = t.record(t.current_row);
+    if (!r) return;
+    BeamSection next = entry;
+    next.name = r->name;
+    const bool resized = size_differs(next, *r);
+    *r = next;
+    if (resized && beam_sections().valid(t.current_row)) beam_section_size_changed();
+    model_modified = true;
+    t.load();
+    table_window_refocus(t);
+}
+
+void print_heading() {
+    report_print_centred("Beam Sections", 6, 78);
+    report_rule();
+    report_print_at("Axial   Moment of inertia  Torsional    Shear area", 25);
+    report_next_line();
+    report_print_at(beam_library_mode()
+                        ? "      Description    area     Major     Minor    constant   Major     Minor"
+                        : "Name  Description    area     Major     Minor    constant   Major     Minor",
+                    4);
+    report_next_line();
+    report_print_at(unit_label(AREA), 24);
+    report_print_at(unit_label(INERTIA), 34);
+    report_print_at(unit_label(INERTIA), 44);
+    report_print_at(unit_label(INERTIA), 54);
+    report_print_at(unit_label(AREA), 62);
+    report_print_at(unit_label(AREA), 72);
+    report_next_line();
+    report_rule();
+}
+
+void print_csv_form() {
+    const bool library = beam_library_mode();
+    csv_add_text("Beam sections");
+    report_rule();
+    if (!library) csv_add_text("");
+    for (const char* cell : {"", "Axial", "Moment of inertia", "", "Torsional", "Shear area"}) csv_add_text(cell);
+    report_next_line();
+    for (const char* cell : {"Name", "Description", "area", "Major", "Minor", "constant", "Major", "Minor"})
+        if (!library || std::string(cell) != "Name") csv_add_text(cell);
+    report_next_line();
+    if (!library) csv_add_text("");
+    csv_add_text("");
+    for (int q : {AREA, INERTIA, INERTIA, INERTIA, AREA, AREA}) csv_add_unit_cell(q);
+    report_next_line();
+    report_rule();
+    for (const BeamSection& s : beam_sections()) {
+        if (!library) csv_add_text(s.name);
+        csv_add_text(s.description);
+        for (int v = 0; v < 6; ++v) csv_add_cell(format_value(v, s.values[static_cast<std::size_t>(v)]));
+        report_next_line();
+    }
+    report_rule();
+}
+
+}  // namespace
+
+void check_beam_section_name(const std::string& name, int index) {
+    item_text() = name;
+    if (name.empty()) throw_required("Name");
+    if (!is_valid_name(name)) throw_invalid_text("Name", "should be alpha numeric");
+    if (pipe_section_index(name) != 0) throw_invalid_text("Section", "is already defined as a pipe section");
+    const int other = beam_section_index(name);
+    if (other != 0 && other != index) throw_invalid_text("Section", "is already defined");
+}
+
+void beam_section_size_changed() {
+    if (model_hooks().redraw_graphics) model_hooks().redraw_graphics();
+}
+
+int edit_beam_section(int index) {
+    BeamSectionDialog proc(index);
+    return run_dialog(BEAM_SECTION_DIALOG, proc, owner_window());
+}
+
+void open_beam_sections_table() {
+    BeamSectionTable& t = table();
+    t.load();
+    int row = 1;
+    if (!beam_library_mode() && model().rows.valid(model().current_row)) {
+        const int index = beam_section_index(model().rows[model().current_row].section);
+        if (index != 0) row = index;
+    }
+    show_in_list_window(t);
+    table_goto_row(t, row, 0, false);
+    set_last_table_opener(t, [] { table().load(); });
+}
+
+void reset_beam_section_table_input() { table().input = BeamSection{}; }
+
+void refresh_beam_section_table() {
+    if (list_window_table() == &table()) table().load();
+}
+
+namespace {
+
+// Puts a picked entry into the current row, asking first when that row
+// already holds another shape.
+void replace_current_asking(int owner, const BeamSection& entry) {
+    BeamSectionTable& t = table();
+    const BeamSection* r = t.record(t.current_row);
+    if (!r) return;
+    if (!r->description.empty() && r->description != entry.description &&
+        !ask_change_value(owner, "Beam Section", r->description, entry.description))
+        return;
+    replace_current(entry);
+}
+
+}  // namespace
+
+void pick_aisc_beam_section(int owner) {
+    if (input_locked) return;
+    if (!choose_aisc_shape(owner)) return;
+    replace_current_asking(owner, aisc_shape_buffer());
+}
+
+void pick_beam_section_from_library(int owner) {
+    if (input_locked) return;
+    const BeamSectionLibraryHooks& hooks = beam_section_library_hooks();
+    BeamSection entry;
+    if (!hooks.choose_entry || !hooks.choose_entry(owner, entry)) return;
+    replace_current_asking(owner, entry);
+}
+
+namespace {
+
+// A value of the text report in a column of `width` characters: with fewer
+// digits when its full form (six) would run into the next column.
+std::string report_value(int quantity, float value, std::size_t width) {
+    if (value == 0.0f) return {};
+    const double shown = to_display(quantity, value);
+    std::string text;
+    for (int digits = 6; digits >= 1; --digits) {
+        text = c_format("%.*G", digits, shown);
+        if (text.size() <= width) break;
+    }
+    return text;
+}
+
+}  // namespace
+
+void print_beam_sections() {
+    if (numbsections() == 0 || table_print_pages_or_csv(table(), "Beam sections", numbsections(), print_csv_form))
+        return;
+    if (report_lines_left() < 8) report_page_break();
+    report_contents_line("Beam sections");
+    print_heading();
+    int page = report_page_number();
+    for (const BeamSection& s : beam_sections()) {
+        // The previous row filled the page: the heading again on the new one.
+        if (report_page_number() != page) {
+            print_heading();
+            page = report_page_number();
+        }
+        if (!beam_library_mode()) report_print_at(s.name, 4);
+        report_print_at(s.description, 10);
+        report_print_at(report_value(AREA, s.values[BS_AREA], 8), 24);
+        report_print_at(report_value(INERTIA, s.values[BS_MAJOR_I], 9), 33);
+        report_print_at(report_value(INERTIA, s.values[BS_MINOR_I], 9), 43);
+        report_print_at(report_value(INERTIA, s.values[BS_TORSION], 9), 53);
+        report_print_at(report_value(AREA, s.values[BS_MAJOR_SHEAR], 9), 63);
+        report_print_at(report_value(AREA, s.values[BS_MINOR_SHEAR], 8), 73);
+        report_next_line();
+    }
+    report_rule();
+}
+
+void install_beam_sections_ui() {
+    install_beam_sections();
+    subscribe_document_changed([](const DocumentChange& change) {
+        if (change.kind == DocumentChange::Edited) refresh_beam_section_table();
+        else if (change.part == SECTION_BEAM_SECTIONS) reset_beam_section_table_input();
+    });
+    register_data_list(DataList{"Beams", [] { return numbsections(); }, open_beam_sections_table, true});
+    register_command(CMD_BEAM_SECTIONS, [](int) { open_beam_sections_table(); });
+}

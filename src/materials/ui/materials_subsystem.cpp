@@ -1,0 +1,15 @@
+#include "materials/ui/materials_subsystem.h"
+
+#include "materials/ui/beam_material_ui.h"
+#include "materials/ui/beam_section_ui.h"
+#include "materials/ui/pipe_material_ui.h"
+#include "materials/ui/pipe_section_ui.h"
+#include "materials/ui/soil_ui.h"
+
+void install_materials_subsystem() {
+    install_pipe_materials_ui();
+    install_beam_materials_ui();
+    install_pipe_sections_ui();
+    install_soils_ui();
+    install_beam_sections_ui();
+}
