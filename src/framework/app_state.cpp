@@ -4,18 +4,34 @@
 #include <filesystem>
 #include <system_error>
 
-bool model_modified = false;
-bool input_locked = false;
-bool in_results = false;
-bool batch_mode = false;
-std::string model_file_path;
-
 namespace {
 
-EnvSwitches& switches() {
-    static EnvSwitches kept;
-    return kept;
-}
+struct KeptSwitches {
+    EnvSwitches switches;
+};
+
+EnvSwitches& switches() { return session_part<KeptSwitches>().switches; }
+
+// The snapshots; the files they own go with them.
+struct UndoList {
+    std::vector<UndoSnapshot> list;
+    UndoList() = default;
+    UndoList(const UndoList&) = delete;
+    UndoList& operator=(const UndoList&) = delete;
+    ~UndoList()
+    {
+        while (!list.empty())
+            discard_undo_snapshot(list);
+    }
+    static void discard_undo_snapshot(std::vector<UndoSnapshot>& list)
+    {
+        if (!list.back().file_path.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove(list.back().file_path, ignored);
+        }
+        list.pop_back();
+    }
+};
 
 bool env_set(const char* name) { return std::getenv(name) != nullptr; }
 
@@ -36,29 +52,20 @@ const EnvSwitches& read_env_switches() {
 
 void set_env_switches(const EnvSwitches& s) { switches() = s; }
 
-std::vector<UndoSnapshot>& undo_snapshots() {
-    static std::vector<UndoSnapshot> list;
-    return list;
-}
+std::vector<UndoSnapshot>& undo_snapshots() { return session_part<UndoList>().list; }
 
 void push_undo_snapshot(WindowId /*window*/) {}
 
 void discard_undo_snapshot() {
     std::vector<UndoSnapshot>& list = undo_snapshots();
     if (list.empty()) return;
-    if (!list.back().file_path.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove(list.back().file_path, ignored);
-    }
-    list.pop_back();
+    UndoList::discard_undo_snapshot(list);
 }
 
 void reset_app_state() {
-    model_modified = false;
-    input_locked = false;
-    in_results = false;
-    batch_mode = false;
-    model_file_path.clear();
+    app_flags() = AppFlags{};
+    model_modified() = false;
+    model_file_path().clear();
     while (!undo_snapshots().empty()) discard_undo_snapshot();
     switches() = EnvSwitches{};
 }

@@ -1,22 +1,25 @@
-// The program-wide state flags and the environment switches.
+// The program-wide state flags and the environment switches. The document's
+// own flags (model_modified, model_file_path) are in document.h.
 #pragma once
 
+#include "framework/document.h"
 #include "platform/handles.h"
 
 #include <string>
 #include <vector>
 
-// Set by every stored change of the document (the model, or the library or
-// qualification data set shown instead); cleared by saving and reading.
-extern bool model_modified;
-// Set while results are shown: dialogs are read-only, tables browse-only.
-extern bool input_locked;
-// Set while results mode is active.
-extern bool in_results;
-// Set while a batch file is processed at start-up: no dialogs, no windows shown.
-extern bool batch_mode;
-// The current model file; empty for an untitled model.
-extern std::string model_file_path;
+struct AppFlags {
+    // Set while results are shown: dialogs are read-only, tables browse-only.
+    bool input_locked = false;
+    // Set while results mode is active.
+    bool in_results = false;
+    // Set while a batch file is processed at start-up: no dialogs, no windows shown.
+    bool batch_mode = false;
+};
+inline AppFlags& app_flags() { return session_part<AppFlags>(); }
+inline bool& input_locked() { return app_flags().input_locked; }
+inline bool& in_results() { return app_flags().in_results; }
+inline bool& batch_mode() { return app_flags().batch_mode; }
 
 // Environment switches, read once at start-up; set to any value means on.
 struct EnvSwitches {

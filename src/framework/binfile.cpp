@@ -1,6 +1,7 @@
 // The binary file object: little-endian fields assembled byte by byte, so the
 // files are the same whatever the host's byte order.
 #include "framework/binfile.h"
+#include "framework/state.h"
 
 #include "framework/strings.h"
 
@@ -399,10 +400,15 @@ void write_curve(BinFile& file, const XYCurve& curve)
     }
 }
 
+namespace {
+struct SharedBinFile {
+    BinFile value{};
+};
+}  // namespace
+
 BinFile& binfile()
 {
-    static BinFile file;
-    return file;
+    return session_part<SharedBinFile>().value;
 }
 
 bool binfile_open_read(const std::string& path) { return binfile().open_read(path); }

@@ -1,13 +1,19 @@
 #include "framework/document_events.h"
+#include "framework/state.h"
 
 #include <vector>
 
 namespace {
 
+namespace {
+struct DocumentSubscribers {
+    std::vector<std::function<void(const DocumentChange&)>> value{};
+};
+}  // namespace
+
 std::vector<std::function<void(const DocumentChange&)>>& subscribers()
 {
-    static std::vector<std::function<void(const DocumentChange&)>> list;
-    return list;
+    return session_part<DocumentSubscribers>().value;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Validation throwers, node error texts, the assertion handler and the
 // diagnostic output.
 #include "framework/errors.h"
+#include "framework/state.h"
 
 #include "framework/text.h"
 
@@ -110,16 +111,26 @@ const char* node_error_text(int code)
     }
 }
 
+namespace {
+struct MessageTextBuffer {
+    std::string value{};
+};
+}  // namespace
+
 std::string& message_text()
 {
-    static std::string text;
-    return text;
+    return session_part<MessageTextBuffer>().value;
 }
+
+namespace {
+struct ItemTextBuffer {
+    std::string value{};
+};
+}  // namespace
 
 std::string& item_text()
 {
-    static std::string text;
-    return text;
+    return session_part<ItemTextBuffer>().value;
 }
 
 std::string assert_message_text(const char* expression, const char* file, int line)

@@ -76,6 +76,11 @@ const AxisRotation& current_rotation()
     return shared_rotation;
 }
 
+void reset_current_rotation()
+{
+    shared_rotation = AxisRotation{};
+}
+
 void transform_point(double& x, double& y, double& z)
 {
     const Vec3 p = shared_rotation.apply({x, y, z});

@@ -27,6 +27,8 @@ struct AxisRotation {
 // the graphics thread and the main thread cannot disturb each other.
 void rotation_about_axis(const Vec3& origin, const Vec3& axis, double angle);
 const AxisRotation& current_rotation();
+// Back to no rotation (the state at start-up).
+void reset_current_rotation();
 // Applies the shared rotation to a point in place.
 void transform_point(double& x, double& y, double& z);
 void transform_point(float& x, float& y, float& z);

@@ -1,8 +1,7 @@
 #include "framework/qa_block.h"
 
-QABlock& qa_block() {
-    static QABlock block;
-    return block;
-}
+#include "framework/document.h"
+
+QABlock& qa_block() { return document().qa; }
 
 void reset_qa_block() { qa_block() = QABlock{}; }

@@ -3,10 +3,11 @@
 // double precision and the one table serves both directions.
 #include "framework/units.h"
 
+#include "framework/document.h"
+
 #include <numbers>
 #include <span>
 
-UnitChoices unit_choice{};
 
 namespace {
 
@@ -151,9 +152,14 @@ const UnitDef* unit_def(int q, int index)
 
 }  // namespace
 
+UnitChoices& unit_choice()
+{
+    return document().units;
+}
+
 void reset_unit_choice()
 {
-    unit_choice.fill(0);
+    unit_choice().fill(0);
 }
 
 int unit_count(int q)
@@ -172,7 +178,7 @@ int current_unit(int q)
 {
     if (q < 1 || q > NUM_UNIT_QUANTITIES)
         return 0;
-    int index = unit_choice[static_cast<size_t>(q)];
+    int index = unit_choice()[static_cast<size_t>(q)];
     return unit_choice_valid(q, index) ? index : 0;
 }
 

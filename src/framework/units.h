@@ -57,7 +57,7 @@ inline constexpr double NONE_LIMIT = 5.0e29;
 // The chosen unit of each quantity as an index into its unit list; index 0 is
 // the English unit. Slot 0 is unused. Files store entries 1..20.
 using UnitChoices = std::array<int32_t, NUM_UNIT_QUANTITIES + 1>;
-extern UnitChoices unit_choice;
+UnitChoices& unit_choice();
 
 // Every quantity back to its English unit (index 0).
 void reset_unit_choice();
@@ -154,7 +154,7 @@ int parse_speed_buffer(float& out);
 
 // When set (moment-precision switch, read at start-up) format_moment_integer
 // keeps 2 decimals.
-extern bool moment_precision;
+bool& moment_precision();
 
 // "%-1.*f"; when wider than `width` the exponent form "%-1.*E" with as many
 // decimals as fit; "*****" when even that is too wide or the value is not

@@ -3,14 +3,17 @@
 // that a parser reads back (dialogs, batch files) parses in the same unit.
 #include "framework/units.h"
 
+#include "framework/state.h"
 #include "framework/text.h"
 
 #include <algorithm>
 #include <cmath>
 
-bool moment_precision = false;
-
 namespace {
+
+struct MomentPrecision {
+    bool two_decimals = false;
+};
 
 constexpr double TINY = 1.0e-30;
 constexpr int MAX_DECIMALS = 30;
@@ -110,6 +113,8 @@ bool is_rigid(double value)
 }
 
 }  // namespace
+
+bool& moment_precision() { return session_part<MomentPrecision>().two_decimals; }
 
 std::string format_real(double value, int width, int decimals)
 {
@@ -230,7 +235,7 @@ std::string format_force_integer(double value)
 
 std::string format_moment_integer(double value)
 {
-    return format_real(to_display(MOMENT, value), 10, moment_precision ? 2 : 0);
+    return format_real(to_display(MOMENT, value), 10, moment_precision() ? 2 : 0);
 }
 
 std::string format_weight_per_length(double value)

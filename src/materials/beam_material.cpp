@@ -1,4 +1,5 @@
 #include "materials/beam_material.h"
+#include "framework/document.h"
 
 #include "framework/app_state.h"
 #include "framework/binfile.h"
@@ -18,10 +19,7 @@
 
 namespace {
 
-OneBased<BeamMaterial>& storage() {
-    static OneBased<BeamMaterial> records;
-    return records;
-}
+OneBased<BeamMaterial>& storage() { return document().part<OneBased<BeamMaterial>>(); }
 
 bool name_taken(const std::string& name) { return pipe_material_index(name) != 0 || beam_material_index(name) != 0; }
 
@@ -127,7 +125,7 @@ void rename_beam_material(const std::string& old_name, const std::string& new_na
     }
     const int index = beam_material_index(old_name);
     if (index != 0) storage()[index].name = new_name;
-    model_modified = true;
+    model_modified() = true;
     notify_document_changed();
 }
 

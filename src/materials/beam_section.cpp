@@ -1,4 +1,6 @@
 #include "materials/beam_section.h"
+#include "framework/document.h"
+#include "framework/state.h"
 
 #include "framework/app_state.h"
 #include "framework/binfile.h"
@@ -17,12 +19,12 @@
 
 namespace {
 
-OneBased<BeamSection>& storage() {
-    static OneBased<BeamSection> records;
-    return records;
-}
+OneBased<BeamSection>& storage() { return document().part<OneBased<BeamSection>>(); }
 
-bool library_mode_flag = false;
+struct BeamLibraryMode {
+    bool on = false;
+};
+bool& library_mode_flag() { return session_part<BeamLibraryMode>().on; }
 
 bool name_taken(const std::string& name) { return pipe_section_index(name) != 0 || beam_section_index(name) != 0; }
 
@@ -106,7 +108,7 @@ int beam_section_index(const std::string& name) {
 }
 
 bool beam_section_in_use(const std::string& name) {
-    if (library_mode_flag || name.empty()) return false;
+    if (library_mode_flag() || name.empty()) return false;
     for (const LayoutRow& row : model().rows) {
         if (row.section == name) return true;
         if (row.element)
@@ -127,16 +129,15 @@ void rename_beam_section(const std::string& old_name, const std::string& new_nam
     }
     const int index = beam_section_index(old_name);
     if (index != 0) storage()[index].name = new_name;
-    model_modified = true;
+    model_modified() = true;
     notify_document_changed();
 }
 
-bool beam_library_mode() { return library_mode_flag; }
-void set_beam_library_mode(bool on) { library_mode_flag = on; }
+bool beam_library_mode() { return library_mode_flag(); }
+void set_beam_library_mode(bool on) { library_mode_flag() = on; }
 
 BeamSectionLibraryHooks& beam_section_library_hooks() {
-    static BeamSectionLibraryHooks hooks;
-    return hooks;
+    return session_part<BeamSectionLibraryHooks>();
 }
 
 void write_beam_sections(BinFile& file) {

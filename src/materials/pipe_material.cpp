@@ -1,4 +1,5 @@
 #include "materials/pipe_material.h"
+#include "framework/document.h"
 
 #include "framework/binfile.h"
 #include "framework/document_events.h"
@@ -14,8 +15,6 @@
 #include <memory>
 
 namespace {
-
-OneBased<PipeMaterial> materials_array;
 
 const char* const TYPE_CODES[MATERIAL_TYPE_COUNT] = {"",   "AL", "AS", "CA", "CC", "CS",
                                                      "FR", "FS", "NA", "SS", "TI", "CI"};
@@ -86,16 +85,16 @@ void PipeMaterial::write(BinFile& f) const
 
 // ---- Array and look-up ---------------------------------------------------------------
 
-OneBased<PipeMaterial>& pipe_materials() { return materials_array; }
+OneBased<PipeMaterial>& pipe_materials() { return document().part<OneBased<PipeMaterial>>(); }
 
-void clear_pipe_materials() { materials_array.clear(); }
+void clear_pipe_materials() { pipe_materials().clear(); }
 
 int pipe_material_index(const std::string& name)
 {
     if (name.empty())
         return 0;
-    for (int i = 1; i <= materials_array.size(); ++i)
-        if (materials_array[i].name == name)
+    for (int i = 1; i <= pipe_materials().size(); ++i)
+        if (pipe_materials()[i].name == name)
             return i;
     return 0;
 }
@@ -215,7 +214,7 @@ namespace {
 struct MaterialsContents final : SectionContents {
     OneBased<PipeMaterial> records;
 
-    void install(Model&) override { materials_array = std::move(records); }
+    void install(Model&) override { pipe_materials() = std::move(records); }
     void check_merge(const ModelMerge&) const override { check_merge_materials(records); }
     void merge(ModelMerge& m) override { merge_materials(records, m.rows); }
 };
@@ -241,7 +240,7 @@ std::unique_ptr<SectionContents> read_section(BinFile& f)
 void write_materials(BinFile& f)
 {
     f.write_int(nummats());
-    for (const PipeMaterial& m : materials_array)
+    for (const PipeMaterial& m : pipe_materials())
         m.write(f);
 }
 

@@ -1,4 +1,5 @@
 #include "materials/pipe_material_merge.h"
+#include "framework/state.h"
 
 #include "framework/app_state.h"
 #include "framework/document_events.h"
@@ -10,8 +11,9 @@
 
 namespace {
 
-PipeMaterialReferenceHooks reference_hooks;
-bool library_mode = false;
+struct MaterialLibraryMode {
+    bool on = false;
+};
 
 // The material names a row holds: its own (not on beam rows, which name a
 // beam material), its bend's and its jacket's.
@@ -32,9 +34,9 @@ constexpr int MAX_MERGE_NUMBER = 999;
 
 }  // namespace
 
-bool& material_library_mode() { return library_mode; }
+bool& material_library_mode() { return session_part<MaterialLibraryMode>().on; }
 
-PipeMaterialReferenceHooks& pipe_material_reference_hooks() { return reference_hooks; }
+PipeMaterialReferenceHooks& pipe_material_reference_hooks() { return session_part<PipeMaterialReferenceHooks>(); }
 
 bool material_name_taken(const std::string& name)
 {
@@ -58,23 +60,23 @@ void rename_material(const std::string& old_name, const std::string& new_name)
     if (old_name.empty() || old_name == new_name)
         return;
     rename_materials_in_rows(model().rows, {{old_name, new_name}});
-    for (const auto& hook : reference_hooks.rename)
+    for (const auto& hook : pipe_material_reference_hooks().rename)
         if (hook)
             hook(old_name, new_name);
     if (const int i = pipe_material_index(old_name))
         pipe_materials()[i].name = new_name;
     notify_document_changed();
-    model_modified = true;
+    model_modified() = true;
 }
 
 bool material_in_use(const PipeMaterial& m)
 {
-    if (m.name.empty() || library_mode)
+    if (m.name.empty() || material_library_mode())
         return false;
     bool used = false;
     for (LayoutRow& r : model().rows)
         for_each_row_material(r, [&](std::string& name) { used = used || name == m.name; });
-    for (const auto& hook : reference_hooks.in_use)
+    for (const auto& hook : pipe_material_reference_hooks().in_use)
         used = used || (hook && hook(m.name));
     return used;
 }

@@ -1,4 +1,6 @@
 #include "materials/pipe_section.h"
+#include "framework/document.h"
+#include "framework/state.h"
 
 #include "materials/pipe_section_checks.h"
 
@@ -18,10 +20,14 @@
 
 namespace {
 
-OneBased<PipeSection> sections;
-std::optional<PipeSection> copied_section;
-// The sections appended by the last merge: first index, 0 when none.
-int merged_first = 0;
+// What the section table's Copy keeps, and the sections appended by the
+// last merge (first index, 0 when none) for the soils merged after them.
+struct SectionSession {
+    std::optional<PipeSection> copied_section;
+    int merged_first = 0;
+};
+SectionSession& section_session() { return session_part<SectionSession>(); }
+OneBased<PipeSection>& sections() { return document().part<OneBased<PipeSection>>(); }
 
 // The fixed part of a record after the name: standard, nominal size,
 // schedule and eight values.
@@ -65,9 +71,9 @@ public:
 
     void install(Model&) override
     {
-        sections = std::move(records);
-        copied_section.reset();
-        merged_first = 0;
+        sections() = std::move(records);
+        section_session().copied_section.reset();
+        section_session().merged_first = 0;
     }
     void check_merge(const ModelMerge&) const override { check_merge_pipe_sections(records); }
     void merge(ModelMerge& merge) override { merge_pipe_sections(records, merge.rows); }
@@ -137,35 +143,34 @@ void PipeSection::write(BinFile& file) const
 
 OneBased<PipeSection>& pipe_sections()
 {
-    return sections;
+    return sections();
 }
 
 int numsections()
 {
-    return sections.size();
+    return sections().size();
 }
 
 void reset_pipe_sections()
 {
-    sections.clear();
-    copied_section.reset();
-    merged_first = 0;
+    sections().clear();
+    section_session().copied_section.reset();
+    section_session().merged_first = 0;
 }
 
 int section_index(const std::string& name)
 {
     if (name.empty())
         return 0;
-    for (int i = 1; i <= sections.size(); ++i)
-        if (sections[i].name == name)
+    for (int i = 1; i <= sections().size(); ++i)
+        if (sections()[i].name == name)
             return i;
     return 0;
 }
 
 PipeSectionReferenceHooks& pipe_section_reference_hooks()
 {
-    static PipeSectionReferenceHooks hooks;
-    return hooks;
+    return session_part<PipeSectionReferenceHooks>();
 }
 
 bool section_in_use(const PipeSection& section)
@@ -195,8 +200,8 @@ void rename_section(const std::string& old_name, const std::string& new_name)
         if (rename)
             rename(old_name, new_name);
     if (int i = section_index(old_name))
-        sections[i].name = new_name;
-    model_modified = true;
+        sections()[i].name = new_name;
+    model_modified() = true;
     notify_document_changed();
 }
 
@@ -213,13 +218,13 @@ bool jacket_clearance_violated(const std::string& name, double outside_diameter,
             if (core == 0 || outer == 0)
                 return;
             if (row.section == name) {
-                const PipeSection& j = sections[outer];
+                const PipeSection& j = sections()[outer];
                 if (j.outside_diameter - 2.0 * (double(j.thickness) + j.lining_thickness) <
                     outside_diameter + 2.0 * insulation_thickness)
                     violated = true;
             }
             if (jacket.section == name) {
-                const PipeSection& c = sections[core];
+                const PipeSection& c = sections()[core];
                 if (c.outside_diameter + 2.0 * double(c.insulation_thickness) >
                     outside_diameter - 2.0 * (thickness + lining_thickness))
                     violated = true;
@@ -233,21 +238,21 @@ bool jacket_clearance_violated(const std::string& name, double outside_diameter,
 
 void copy_section_values(int index)
 {
-    if (sections.valid(index))
-        copied_section = sections[index];
+    if (sections().valid(index))
+        section_session().copied_section = sections()[index];
 }
 
 bool section_values_copied()
 {
-    return copied_section.has_value();
+    return section_session().copied_section.has_value();
 }
 
 bool paste_section_values(int index)
 {
-    if (!copied_section || !sections.valid(index))
+    if (!section_session().copied_section || !sections().valid(index))
         return false;
-    PipeSection target = sections[index];
-    const PipeSection& from = *copied_section;
+    PipeSection target = sections()[index];
+    const PipeSection& from = *section_session().copied_section;
     target.nominal_size = from.nominal_size;
     target.outside_diameter = from.outside_diameter;
     target.schedule = from.schedule;
@@ -263,10 +268,10 @@ bool paste_section_values(int index)
     // rows); a refusal keeps the section and the copy as they were.
     if (const SectionCheck check = check_section_values(target); !check.ok())
         throw_message(check.message);
-    const bool resized = target.outside_diameter != sections[index].outside_diameter;
-    sections[index] = target;
-    copied_section.reset();
-    model_modified = true;
+    const bool resized = target.outside_diameter != sections()[index].outside_diameter;
+    sections()[index] = target;
+    section_session().copied_section.reset();
+    model_modified() = true;
     if (resized)
         model_changed();   // bend radii and symbols follow the diameter
     else
@@ -307,7 +312,7 @@ std::map<std::string, std::string> merge_pipe_sections(const OneBased<PipeSectio
     for (const PipeSection& s : merged)
         merged_names.insert(s.name);
     std::map<std::string, std::string> renames;
-    merged_first = merged.size() > 0 ? numsections() + 1 : 0;
+    section_session().merged_first = merged.size() > 0 ? numsections() + 1 : 0;
     for (const PipeSection& original : merged) {
         PipeSection section = original;
         if (!section.name.empty() && section_name_taken(section.name) && !renames.count(section.name)) {
@@ -322,7 +327,7 @@ std::map<std::string, std::string> merge_pipe_sections(const OneBased<PipeSectio
         } else if (auto it = renames.find(section.name); it != renames.end()) {
             section.name = it->second;
         }
-        sections.push_back(std::move(section));
+        sections().push_back(std::move(section));
     }
     if (rows && !renames.empty())
         rename_in_rows(*rows, renames);
@@ -331,14 +336,14 @@ std::map<std::string, std::string> merge_pipe_sections(const OneBased<PipeSectio
 
 void rename_soils_of_merged_sections(const std::map<std::string, std::string>& renames)
 {
-    if (merged_first > 0) {
-        for (int i = merged_first; i <= numsections(); ++i) {
-            auto it = renames.find(sections[i].soil);
+    if (section_session().merged_first > 0) {
+        for (int i = section_session().merged_first; i <= numsections(); ++i) {
+            auto it = renames.find(sections()[i].soil);
             if (it != renames.end())
-                sections[i].soil = it->second;
+                sections()[i].soil = it->second;
         }
     }
-    merged_first = 0;
+    section_session().merged_first = 0;
 }
 
 // ---- Model file -------------------------------------------------------------------------
@@ -346,7 +351,7 @@ void rename_soils_of_merged_sections(const std::map<std::string, std::string>& r
 void write_pipe_sections(BinFile& file)
 {
     file.write_int(numsections());
-    for (const PipeSection& section : sections)
+    for (const PipeSection& section : sections())
         section.write(file);
 }
 
@@ -363,6 +368,6 @@ void install_pipe_sections()
     model_hooks().section_index = section_index;
     model_hooks().section_bend_radius = [](const std::string& name, int radius_kind) -> double {
         const int i = section_index(name);
-        return i ? section_bend_radius(sections[i], radius_kind == RADIUS_SHORT) : 0.0;
+        return i ? section_bend_radius(sections()[i], radius_kind == RADIUS_SHORT) : 0.0;
     };
 }

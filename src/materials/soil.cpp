@@ -1,4 +1,5 @@
 #include "materials/soil.h"
+#include "framework/document.h"
 
 #include "framework/app_state.h"
 #include "framework/binfile.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-OneBased<Soil> soil_table;
+OneBased<Soil>& soil_table() { return document().part<OneBased<Soil>>(); }
 
 std::size_t record_bytes(int32_t version)
 {
@@ -25,7 +26,7 @@ class SoilContents final : public SectionContents {
 public:
     OneBased<Soil> records;
 
-    void install(Model&) override { soil_table = std::move(records); }
+    void install(Model&) override { soil_table() = std::move(records); }
     void check_merge(const ModelMerge&) const override { check_merge_soils(records); }
     void merge(ModelMerge&) override { merge_soils(records); }
 };
@@ -74,25 +75,25 @@ void Soil::write(BinFile& file) const
 
 OneBased<Soil>& soils()
 {
-    return soil_table;
+    return soil_table();
 }
 
 int numsoils()
 {
-    return soil_table.size();
+    return soil_table().size();
 }
 
 void reset_soils()
 {
-    soil_table.clear();
+    soil_table().clear();
 }
 
 int soil_index(const std::string& name)
 {
     if (name.empty())
         return 0;
-    for (int i = 1; i <= soil_table.size(); ++i)
-        if (soil_table[i].name == name)
+    for (int i = 1; i <= soil_table().size(); ++i)
+        if (soil_table()[i].name == name)
             return i;
     return 0;
 }
@@ -115,8 +116,8 @@ void rename_soil(const std::string& old_name, const std::string& new_name)
         if (section.soil == old_name)
             section.soil = new_name;
     if (int i = soil_index(old_name))
-        soil_table[i].name = new_name;
-    model_modified = true;
+        soil_table()[i].name = new_name;
+    model_modified() = true;
     notify_document_changed();
 }
 
@@ -156,7 +157,7 @@ void merge_soils(const OneBased<Soil>& merged)
                 }
             }
         }
-        soil_table.push_back(std::move(soil));
+        soil_table().push_back(std::move(soil));
     }
     rename_soils_of_merged_sections(renames);
 }
@@ -164,7 +165,7 @@ void merge_soils(const OneBased<Soil>& merged)
 void write_soils(BinFile& file)
 {
     file.write_int(numsoils());
-    for (const Soil& soil : soil_table)
+    for (const Soil& soil : soil_table())
         soil.write(file);
 }
 

@@ -1,15 +1,13 @@
 #include "model/analysis_options.h"
 
+#include "framework/document.h"
+
 #include <cmath>
 
-namespace {
-AnalysisOptions current_options;
-}
-
-AnalysisOptions& analysis_options() { return current_options; }
+AnalysisOptions& analysis_options() { return document().part<AnalysisOptions>(); }
 
 void init_model_options() {
-    AnalysisOptions& o = current_options;
+    AnalysisOptions& o = analysis_options();
     const AnalysisOptions defaults;
     o.reference_temperature = defaults.reference_temperature;
     o.thermal_cycles = defaults.thermal_cycles;
@@ -21,7 +19,7 @@ void init_model_options() {
     o.z184_class_location = defaults.z184_class_location;
 }
 
-void reset_analysis_options() { current_options = AnalysisOptions{}; }
+void reset_analysis_options() { analysis_options() = AnalysisOptions{}; }
 
 bool numtloads_valid(int32_t n) { return n == 1 || n == 2 || n == 3 || n == 10; }
 

@@ -1,6 +1,7 @@
 // Data-type codes, the neutral defaults of the data-item objects and their
 // factory.
 #include "model/data_item.h"
+#include "framework/state.h"
 
 #include "framework/binfile.h"
 #include "framework/errors.h"
@@ -35,10 +36,15 @@ const std::array<const char*, MAX_DTYPE + 1> DTYPE_NAMES = {
     "Generic support",
 };
 
+namespace {
+struct DataFactories {
+    std::array<DataFactory, MAX_DTYPE + 1> value{};
+};
+}  // namespace
+
 std::array<DataFactory, MAX_DTYPE + 1>& factories()
 {
-    static std::array<DataFactory, MAX_DTYPE + 1> table;
-    return table;
+    return session_part<DataFactories>().value;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Element-type codes, the neutral defaults of the element objects and their
 // factory.
 #include "model/element_data.h"
+#include "framework/state.h"
 
 #include "framework/binfile.h"
 #include "framework/errors.h"
@@ -18,10 +19,15 @@ const std::array<const char*, MAX_ETYPE + 1> ETYPE_NAMES = {
     "Hydrotest load",
 };
 
+namespace {
+struct ElementFactories {
+    std::array<ElementFactory, MAX_ETYPE + 1> value{};
+};
+}  // namespace
+
 std::array<ElementFactory, MAX_ETYPE + 1>& factories()
 {
-    static std::array<ElementFactory, MAX_ETYPE + 1> table;
-    return table;
+    return session_part<ElementFactories>().value;
 }
 
 }  // namespace

@@ -25,6 +25,32 @@ void write_row_name(BinFile& file, const std::string& name)
 
 // ---- The row's objects ------------------------------------------------------------
 
+LayoutRow::LayoutRow(const LayoutRow& other)
+    : node(other.node), absolute(other.absolute), etype(other.etype), dtype(other.dtype), dx(other.dx),
+      dy(other.dy), dz(other.dz), material(other.material), section(other.section), load(other.load),
+      from_node(other.from_node), node_index(other.node_index), start_node(other.start_node),
+      end_node(other.end_node), built(other.built), transparent(other.transparent), shown(other.shown),
+      results_offset(other.results_offset), results_words(other.results_words), box_2d(other.box_2d),
+      box_render(other.box_render)
+{
+    if (other.element && etype >= 1 && etype <= MAX_ETYPE) {
+        element = make_element_object(etype);
+        element->copy_from(*other.element);
+    }
+    if (other.data) {
+        data = make_data_object(dtype);
+        if (data)
+            data->copy_from(*other.data);
+    }
+}
+
+LayoutRow& LayoutRow::operator=(const LayoutRow& other)
+{
+    if (this != &other)
+        *this = LayoutRow(other);
+    return *this;
+}
+
 ElementData* LayoutRow::create_element_object()
 {
     KV_ASSERT(etype >= 1 && etype <= MAX_ETYPE);
@@ -229,7 +255,7 @@ void LayoutRow::set_comment_text(int row, const std::string& text)
     comment->set_text(stored);
     if (row == 1)
         m.title = stored.size() > TITLE_OFFSET ? stored.substr(TITLE_OFFSET, MAX_TITLE_LENGTH) : std::string();
-    model_modified = true;
+    model_modified() = true;
 }
 
 std::string data_item_kind_name(int dtype, int subtype)

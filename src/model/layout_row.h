@@ -64,6 +64,16 @@ struct LayoutRow {
     std::unique_ptr<ElementData> element;
     std::unique_ptr<DataItem> data;
 
+    LayoutRow() = default;
+    LayoutRow(LayoutRow&&) noexcept = default;
+    LayoutRow& operator=(LayoutRow&&) noexcept = default;
+    ~LayoutRow() = default;
+    // A deep copy: the copy's element and data objects are made for its kinds
+    // (make_element_object, make_data_object) and take the original's values
+    // through copy_from, so that the copy shares nothing with the original.
+    LayoutRow(const LayoutRow& other);
+    LayoutRow& operator=(const LayoutRow& other);
+
     // Creates the element object of the row's etype (1 to 20; any other is an
     // internal error) and returns it.
     ElementData* create_element_object();

@@ -1,4 +1,5 @@
 #include "model/load_cases.h"
+#include "framework/document.h"
 
 #include <array>
 
@@ -81,6 +82,5 @@ int LoadCaseList::find(int32_t c) const {
 }
 
 LoadCaseList& load_case_list() {
-    static LoadCaseList list;
-    return list;
+    return document().part<LoadCaseList>();
 }

@@ -1,12 +1,13 @@
 // The model object, its hooks and the row array's growth.
 #include "model/model.h"
+#include "framework/state.h"
 
+#include "framework/document.h"
 #include "framework/errors.h"
 
 Model& model()
 {
-    static Model the_model;
-    return the_model;
+    return document().part<Model>();
 }
 
 void reset_model()
@@ -16,8 +17,7 @@ void reset_model()
 
 ModelHooks& model_hooks()
 {
-    static ModelHooks hooks;
-    return hooks;
+    return session_part<ModelHooks>();
 }
 
 void reset_model_hooks()

@@ -1,7 +1,8 @@
 // The model: the layout rows and what the model build makes of them (nodes,
 // elements, per-kind row lists, branch points, coupled node pairs), with the
-// title and the node increment. One object, reached through model(); tests
-// start from a fresh one with reset_model().
+// title and the node increment. One part of the document (framework/document.h),
+// reached through model(); reset_model() empties it. A copy of the model is
+// deep: its rows' objects are copies too.
 //
 // The services of later subsystems that the model core calls (sections and
 // materials, drawing, table refresh) go through ModelHooks, whose empty

@@ -362,7 +362,7 @@ void model_changed()
     if (hooks.erase_highlight)
         hooks.erase_highlight();
     make_model();
-    model_modified = true;
+    model_modified() = true;
     notify_document_changed();
     if (hooks.redraw_graphics)
         hooks.redraw_graphics();

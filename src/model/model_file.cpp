@@ -1,6 +1,7 @@
 // The model file: header, section registry, and the reader, writer and merge
 // that walk the sections in their fixed order.
 #include "model/model_file.h"
+#include "framework/state.h"
 
 #include "framework/binfile.h"
 #include "framework/errors.h"
@@ -51,13 +52,22 @@ const std::array<SectionInfo, NUM_MODEL_SECTIONS> SECTION_INFO = {{
     {"Revision record", OLDEST_MODEL_FILE_VERSION},
 }};
 
-int32_t version_being_read = MODEL_FILE_VERSION;
+// The version of the file being read.
+struct ModelFileReading {
+    int32_t version = MODEL_FILE_VERSION;
+};
+ModelFileReading& model_file_reading() { return session_part<ModelFileReading>(); }
+
+namespace {
+struct SectionOwners {
+    std::array<ModelSectionOwner, NUM_MODEL_SECTIONS> value{};
+};
+}  // namespace
 
 // Owners installed by the subsystems, by section id.
 std::array<ModelSectionOwner, NUM_MODEL_SECTIONS>& registered_owners()
 {
-    static std::array<ModelSectionOwner, NUM_MODEL_SECTIONS> owners;
-    return owners;
+    return session_part<SectionOwners>().value;
 }
 
 const std::array<ModelSectionOwner, NUM_MODEL_SECTIONS>& builtin_owners()
@@ -192,22 +202,22 @@ AllContents read_sections(BinFile& file, const FileFailure& fail, bool for_merge
 
 int32_t model_file_version()
 {
-    return version_being_read;
+    return model_file_reading().version;
 }
 
 void set_model_file_version(int32_t version)
 {
-    version_being_read = version;
+    model_file_reading().version = version;
 }
 
-ModelFileVersionScope::ModelFileVersionScope(int32_t version) : saved_(version_being_read)
+ModelFileVersionScope::ModelFileVersionScope(int32_t version) : saved_(model_file_reading().version)
 {
-    version_being_read = version;
+    model_file_reading().version = version;
 }
 
 ModelFileVersionScope::~ModelFileVersionScope()
 {
-    version_being_read = saved_;
+    model_file_reading().version = saved_;
 }
 
 std::size_t model_file_name_width()

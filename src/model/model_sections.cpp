@@ -217,7 +217,7 @@ struct UnitsContents final : SectionContents {
     void install(Model&) override
     {
         for (int q = 1; q <= NUM_UNIT_QUANTITIES; ++q)
-            unit_choice[static_cast<std::size_t>(q)] = units[static_cast<std::size_t>(q)];
+            unit_choice()[static_cast<std::size_t>(q)] = units[static_cast<std::size_t>(q)];
     }
     void merge(ModelMerge&) override {}
 };

@@ -1,5 +1,7 @@
 #include "model/piping_codes.h"
 
+#include "framework/document.h"
+
 #include <cctype>
 
 namespace {
@@ -62,12 +64,15 @@ bool same_word(const std::string& a, const char* b) {
     return i == a.size() && b[i] == '\0';
 }
 
-int32_t current_code = CODE_NONE;
+// The document's piping code.
+struct PipingCode {
+    int32_t id = CODE_NONE;
+};
 
 }  // namespace
 
-int32_t& piping_code() { return current_code; }
-void reset_piping_code() { current_code = CODE_NONE; }
+int32_t& piping_code() { return document().part<PipingCode>().id; }
+void reset_piping_code() { piping_code() = CODE_NONE; }
 
 const std::array<int32_t, PIPING_CODE_COUNT>& piping_code_ids() { return CODE_IDS; }
 
@@ -114,12 +119,12 @@ bool code_is_b313_group(int32_t id) {
         return false;
     }
 }
-bool code_is_b313_group() { return code_is_b313_group(current_code); }
+bool code_is_b313_group() { return code_is_b313_group(piping_code()); }
 
 bool code_is_nordic(int32_t id) {
     return id == CODE_NORWEGIAN_1983 || id == CODE_NORWEGIAN_1990 || id == CODE_SWEDISH;
 }
-bool code_is_nordic() { return code_is_nordic(current_code); }
+bool code_is_nordic() { return code_is_nordic(piping_code()); }
 
 bool code_is_class2_group(int32_t id) {
     switch (id) {
@@ -131,7 +136,7 @@ bool code_is_class2_group(int32_t id) {
         return false;
     }
 }
-bool code_is_class2_group() { return code_is_class2_group(current_code); }
+bool code_is_class2_group() { return code_is_class2_group(piping_code()); }
 
 bool code_allows_b31j(int32_t id) {
     switch (id) {
@@ -142,7 +147,7 @@ bool code_allows_b31j(int32_t id) {
         return false;
     }
 }
-bool code_allows_b31j() { return code_allows_b31j(current_code); }
+bool code_allows_b31j() { return code_allows_b31j(piping_code()); }
 
 bool code_has_cold_modulus_option(int32_t id) {
     switch (id) {
@@ -152,4 +157,4 @@ bool code_has_cold_modulus_option(int32_t id) {
         return true;
     }
 }
-bool code_has_cold_modulus_option() { return code_has_cold_modulus_option(current_code); }
+bool code_has_cold_modulus_option() { return code_has_cold_modulus_option(piping_code()); }

@@ -47,3 +47,5 @@ PrintService& print_service() {
 bool print_service_installed() { return installed() != nullptr; }
 
 void install_print_service(std::unique_ptr<PrintService> service) { installed() = std::move(service); }
+
+void remove_print_service() { installed().reset(); }

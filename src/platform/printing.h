@@ -88,3 +88,5 @@ public:
 PrintService& print_service();
 bool print_service_installed();
 void install_print_service(std::unique_ptr<PrintService> service);
+// Back to no print service (tests).
+void remove_print_service();

@@ -237,7 +237,7 @@ TEST_F(DialogHelperTest, ReadingLimitsAndNormalisesText) {
             dialog_get_trimmed(NAME);
             got_trimmed = item_text();
             got_raw = dialog_get_text_raw(NAME, 5);
-            unit_choice[DIMENSION] = 1;
+            unit_choice()[DIMENSION] = 1;
             dialog_set_unit_label(DENSITY_UNIT, DIMENSION);
             got_unit = dialog_get_text_raw(DENSITY_UNIT, 40);
             reset_unit_choice();

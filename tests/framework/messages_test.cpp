@@ -168,21 +168,21 @@ TEST_F(MessagesTest, QABlockEditsAndMarksModel) {
     EXPECT_EQ(qa_block().project, "Unit 4");
     EXPECT_EQ(qa_block().file_number, std::string(QA_NUMBER_LIMIT, '9'));
     EXPECT_EQ(qa_block().checked_by[1], "J. Doe");
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
 
     // OK without a change leaves the model unmodified; locked input stores nothing.
-    model_modified = false;
+    model_modified() = false;
     script().once("QA_BLOCK_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
     EXPECT_TRUE(qa_block_dialog(0));
-    EXPECT_FALSE(model_modified);
-    input_locked = true;
+    EXPECT_FALSE(model_modified());
+    input_locked() = true;
     script().once("QA_BLOCK_DIALOG", [](HeadlessDialog& d) {
         EXPECT_FALSE(d.type(QA_CLIENT, "Other"));   // read-only
         d.press(IDOK);
     });
     EXPECT_TRUE(qa_block_dialog(0));
     EXPECT_EQ(qa_block().client, "Refinery");
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
     reset_app_state();
 }
 

@@ -164,7 +164,7 @@ TEST_F(ShellTest, CommandLineFileIsOpenedByItsExtension) {
     EXPECT_EQ(script().last_message(), "Files of type .spe cannot be opened in this version:\n/m/pump.spe");
     EXPECT_TRUE(app_started());
     EXPECT_EQ(opened.size(), 1u);
-    EXPECT_FALSE(batch_mode);
+    EXPECT_FALSE(batch_mode());
 
     // An opener that fails shows its text.
     register_opener("res", [](const std::string&) { throw MessageText("Results file: x.res\nDoes not exist."); });
@@ -185,7 +185,7 @@ TEST_F(ShellTest, BatchFileStartsBatchModeOrIsRefused) {
     register_batch_starter([&](const std::string& p) { started = p; });
     open_command_line_file("/m/pipe.mbf");
     EXPECT_EQ(started, "/m/pipe.mbf");
-    EXPECT_TRUE(batch_mode);
+    EXPECT_TRUE(batch_mode());
 }
 
 TEST_F(ShellTest, EntryRoutineWithoutDisplayOrFileEndsWithCode2) {
@@ -223,9 +223,9 @@ TEST_F(ShellTest, FailureAtEntryOffersToSaveAModifiedModel) {
     const auto modify = [&] {
         register_command(CMD_SAVE, [&](int) {
             ++saves;
-            model_modified = false;
+            model_modified() = false;
         });
-        model_modified = true;
+        model_modified() = true;
     };
     // A fault that is not a message text passes the command-line handling and
     // reaches the entry routine, which shows it and offers to save.
@@ -281,7 +281,7 @@ TEST_F(ShellTest, ExitEndsTheLoopUnlessTheSaveQuestionIsCancelled) {
     EXPECT_EQ(script().runs("SAVE_CHANGES_DIALOG"), 0);
 
     // A modified model: Cancel keeps the program running, No ends it.
-    model_modified = true;
+    model_modified() = true;
     script().once("SAVE_CHANGES_DIALOG", [](HeadlessDialog& d) { d.press(IDCANCEL); });
     EXPECT_FALSE(request_exit(7));
     script().once("SAVE_CHANGES_DIALOG", [](HeadlessDialog& d) { d.press(IDNO); });
@@ -293,14 +293,14 @@ TEST_F(ShellTest, ExitEndsTheLoopUnlessTheSaveQuestionIsCancelled) {
     script().once("SAVE_CHANGES_DIALOG", [](HeadlessDialog& d) { d.press(IDYES); });
     EXPECT_FALSE(request_exit(7));
     EXPECT_EQ(script().last_message(), "Unable to write file");
-    register_command(CMD_SAVE, [](int) { model_modified = false; });
+    register_command(CMD_SAVE, [](int) { model_modified() = false; });
     script().once("SAVE_CHANGES_DIALOG", [](HeadlessDialog& d) { d.press(IDYES); });
     EXPECT_TRUE(request_exit(7));
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
     EXPECT_EQ(app_run(), 7);
 
     // The close box of the main window asks the same question and keeps the window.
-    model_modified = true;
+    model_modified() = true;
     script().once("SAVE_CHANGES_DIALOG", [](HeadlessDialog& d) { d.press(IDCANCEL); });
     EXPECT_FALSE(script().close(main_frame().window));
     EXPECT_EQ(script().runs("SAVE_CHANGES_DIALOG"), 5);

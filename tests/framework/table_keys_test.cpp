@@ -125,11 +125,11 @@ TEST_F(TableTest, TheFilterTheLimitAndLockedCellsRefuseTypingWithABeep) {
     EXPECT_FALSE(table.edit.active);
     EXPECT_EQ(script().beeps(), 5);
     // While results are shown nothing is typed.
-    input_locked = true;
+    input_locked() = true;
     at(1, 2);
     type("x");
     EXPECT_FALSE(table.edit.active);
-    input_locked = false;
+    input_locked() = false;
 }
 
 TEST_F(TableTest, TypingIntoTheInputRowAppendsARecord) {

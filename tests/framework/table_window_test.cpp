@@ -24,11 +24,11 @@ TEST_F(TableTest, InputRowsAddTheEmptyRowAndCaptionTheFrameWhileShown) {
     EXPECT_EQ(table.record_count(), 3);
     table.current_row = 4;
     // Results shown: no input row, and the current row is clamped.
-    input_locked = true;
+    input_locked() = true;
     table.show();
     EXPECT_EQ(table.row_count, 3);
     EXPECT_EQ(table.current_row, 3);
-    input_locked = false;
+    input_locked() = false;
     // A table that is not shown leaves the caption alone.
     table_attach(view, nullptr);
     EXPECT_EQ(table.leaves, 1);
@@ -126,11 +126,11 @@ TEST_F(TableTest, InsertAndDeleteFollowTheTableAndTheMenuShowsTheirState) {
     EXPECT_EQ(table.records.size(), 3u);
     table_enable_delete(table);
     EXPECT_TRUE(frame.menu.is_enabled(CMD_DELETE));
-    input_locked = true;
+    input_locked() = true;
     table_update_insert_delete(table);
     EXPECT_FALSE(frame.menu.is_enabled(CMD_INSERT));
     EXPECT_FALSE(frame.menu.is_enabled(CMD_DELETE));
-    input_locked = false;
+    input_locked() = false;
 
     table_command(table, CMD_DELETE);
     ASSERT_EQ(table.records.size(), 2u);
@@ -155,11 +155,11 @@ TEST_F(TableTest, PopupsNameTheRowAndSendTheChosenCommand) {
     EXPECT_EQ(p.items[2].text, "&List");
     EXPECT_EQ(p.items[2].id, CMD_LIST);
     EXPECT_EQ(p.items[3].id, CMD_LOCAL_AXES);
-    input_locked = true;
+    input_locked() = true;
     p = table_popup_show_edit_delete(table, "Section");
     ASSERT_EQ(p.items.size(), 2u);
     EXPECT_EQ(p.items[0].text, "&Show Section");
-    input_locked = false;
+    input_locked() = false;
 
     // The right button selects the cell and offers the table's menu.
     const Point at2 = point_of(2, 3);

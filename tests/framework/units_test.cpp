@@ -21,12 +21,12 @@ protected:
     void SetUp() override
     {
         reset_unit_choice();
-        moment_precision = false;
+        moment_precision() = false;
     }
     void TearDown() override
     {
         reset_unit_choice();
-        moment_precision = false;
+        moment_precision() = false;
     }
 };
 
@@ -84,11 +84,11 @@ TEST_F(Units, LabelsFollowChoiceAndIgnoreBadEntries)
 {
     EXPECT_EQ(unit_label(DIMENSION), "(inch)");
     EXPECT_EQ(label_with_unit("Thickness", DIMENSION), "Thickness (inch)");
-    unit_choice[PRESSURE] = 1;
+    unit_choice()[PRESSURE] = 1;
     EXPECT_EQ(label_with_unit("Pressure", PRESSURE), "Pressure (bar)");
     // An entry read from a damaged file falls back to the English unit.
-    unit_choice[PRESSURE] = 99;
-    unit_choice[LENGTH] = -4;
+    unit_choice()[PRESSURE] = 99;
+    unit_choice()[LENGTH] = -4;
     EXPECT_EQ(current_unit(PRESSURE), 0);
     EXPECT_EQ(unit_label(PRESSURE), "(psi)");
     EXPECT_EQ(format_length(126.5), "10'6.5");
@@ -184,7 +184,7 @@ TEST_F(Units, RoundTripInEveryUnit)
     for (const Row& row : rows) {
         for (int unit = 0; unit < unit_count(row.q); ++unit) {
             reset_unit_choice();
-            unit_choice[row.q] = unit;
+            unit_choice()[row.q] = unit;
             for (double d : row.display_values) {
                 float x = static_cast<float>(to_internal(row.q, d));
                 std::string text = row.format(x);
@@ -222,7 +222,7 @@ TEST_F(Units, EnteredZeroIsMarked)
     };
     for (const Case& c : cases) {
         reset_unit_choice();
-        unit_choice[c.q] = c.unit;
+        unit_choice()[c.q] = c.unit;
         for (const char* text : {"0", "-0", "0.000", "0E5"}) {
             float out = -5.0f;
             ASSERT_EQ(c.parse(text, out), 0) << c.name << " " << text;
@@ -237,7 +237,7 @@ TEST_F(Units, EnteredZeroIsMarked)
     // The marker stands for 0 degF: an entered 0 C is 32 degF, and the marker
     // shows as the Celsius value of 0 degF.
     reset_unit_choice();
-    unit_choice[TEMPERATURE] = 1;
+    unit_choice()[TEMPERATURE] = 1;
     float out = 0;
     ASSERT_EQ(parse_temperature("0", out), 0);
     EXPECT_FLOAT_EQ(out, 32.0f);
@@ -299,8 +299,8 @@ TEST_F(Units, RigidWordForStiffnesses)
     for (Parser parse : {parse_stiffness, parse_rot_stiffness}) {
         for (int unit : {0, 1}) {
             reset_unit_choice();
-            unit_choice[STIFFNESS] = unit;
-            unit_choice[ROT_STIFFNESS] = unit;
+            unit_choice()[STIFFNESS] = unit;
+            unit_choice()[ROT_STIFFNESS] = unit;
             for (const char* text : {"R", "r", "rig", "Rigid", "RIGID", " r i g i d "}) {
                 float out = 0;
                 ASSERT_EQ(parse(text, out), 0) << text;
@@ -356,10 +356,10 @@ TEST_F(Units, RealGrammar)
     EXPECT_EQ(parse_force("1.5e1", out), 0);
     EXPECT_FLOAT_EQ(out, 15.0f);
     // A value that fits but overflows in the internal unit is refused.
-    unit_choice[MODULUS] = 2;  // kN/mm2
+    unit_choice()[MODULUS] = 2;  // kN/mm2
     EXPECT_EQ(parse_modulus("1E36", out), 1);
     // A modulus must be above 0 also after its conversion to a float.
-    unit_choice[MODULUS] = 0;
+    unit_choice()[MODULUS] = 0;
     out = 7.0f;
     EXPECT_EQ(parse_modulus("0.0000000001E-37", out), 1);
     EXPECT_FLOAT_EQ(out, 7.0f);
@@ -430,7 +430,7 @@ TEST_F(Units, FeetAndInches)
         EXPECT_EQ(format_length(s.inches), s.text) << s.inches;
 
     // In the other length units the feet-and-inch forms are not numbers.
-    unit_choice[LENGTH] = 2;
+    unit_choice()[LENGTH] = 2;
     float out = 0;
     EXPECT_EQ(parse_length("10'6", out), 1);
     EXPECT_EQ(parse_length("10", out), 0);
@@ -552,12 +552,12 @@ TEST_F(Units, FormatterRules)
     for (const Case& c : cases) {
         reset_unit_choice();
         if (c.q != 0)
-            unit_choice[c.q] = c.unit;
+            unit_choice()[c.q] = c.unit;
         EXPECT_EQ(c.format(c.value), c.text) << c.name;
     }
     reset_unit_choice();
-    unit_choice[MOMENT] = 1;
-    moment_precision = true;
+    unit_choice()[MOMENT] = 1;
+    moment_precision() = true;
     EXPECT_EQ(format_moment_integer(100.4), "100.40");
     EXPECT_EQ(int_text(-42), "-42");
 }

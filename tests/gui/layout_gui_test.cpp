@@ -90,7 +90,7 @@ protected:
         reset_model_file_hooks();
         reset_model_hooks();
         reset_model();
-        model_file_path.clear();
+        model_file_path().clear();
         backend().process_events();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         std::error_code ignored;
@@ -140,10 +140,10 @@ TEST_F(GuiLayoutTest, ATypedModelIsSavedClosedAndOpenedAgain) {
     type_cell(4, LAYOUT_NODE, "30");
     type_cell(4, LAYOUT_TYPE, "Bend");
     type_cell(4, LAYOUT_DX, "8");
-    unit_choice[LENGTH] = 4;   // mm
+    unit_choice()[LENGTH] = 4;   // mm
     type_cell(5, LAYOUT_NODE, "40*");
     type_cell(5, LAYOUT_DY, "1500");
-    unit_choice[LENGTH] = 0;
+    unit_choice()[LENGTH] = 0;
 
     ASSERT_EQ(numrows(), 5);
     EXPECT_EQ(model().title, "Pump suction");
@@ -154,14 +154,14 @@ TEST_F(GuiLayoutTest, ATypedModelIsSavedClosedAndOpenedAgain) {
     EXPECT_EQ(model().rows[4].section, "S8");
     EXPECT_EQ(model().rows[5].absolute, 1);
     EXPECT_NEAR(model().rows[5].dy, 1500 / 25.4, 1e-3);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
     EXPECT_EQ(layout_table().row_count, 6);
     const std::vector<RowImage> typed = row_images();
 
     const std::string path = (folder / "typed.mod").string();
     set_model_file_path(path);
     ASSERT_TRUE(save_model(main_frame().window));
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 
     close_model();
     present_layout_window();
@@ -177,7 +177,7 @@ TEST_F(GuiLayoutTest, ATypedModelIsSavedClosedAndOpenedAgain) {
     EXPECT_EQ(layout_table().cell_text(3, LAYOUT_DX, 0), "10'6");
     EXPECT_EQ(layout_table().cell_text(5, LAYOUT_NODE, 0), "40*");
     EXPECT_NE(node_index(40), 0);
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 }
 
 }  // namespace

@@ -54,14 +54,14 @@ TEST_F(BeamDialogValuesTest, BeamMaterialKeptOnUnchangedOk) {
                          static_cast<float>(7850.0 * 3.6127292e-5), static_cast<float>(12.0e-6 / 1.8)};
     beam_materials().push_back(m);
     script().once("BEAM_MATERIAL_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
-    model_modified = false;
+    model_modified() = false;
     EXPECT_EQ(edit_beam_material(1), IDOK);
     const BeamMaterial& after = beam_materials()[1];
     EXPECT_EQ(after.E, m.E);
     EXPECT_EQ(after.nu, m.nu);
     EXPECT_EQ(after.density, m.density);
     EXPECT_EQ(after.alpha, m.alpha);
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 }
 
 // An AISC shape in a beam section, shown in mm units (and a depth typed in
@@ -79,28 +79,28 @@ TEST_F(BeamDialogValuesTest, BeamSectionKeptOnUnchangedOk) {
     t.values[BS_DEPTH] = static_cast<float>(21.3 / 25.4);
     beam_sections().push_back(t);
 
-    unit_choice[AREA] = 1;
-    unit_choice[INERTIA] = 1;
-    unit_choice[DIMENSION] = 1;
+    unit_choice()[AREA] = 1;
+    unit_choice()[INERTIA] = 1;
+    unit_choice()[DIMENSION] = 1;
     script().once("BEAM_SECTION_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
-    model_modified = false;
+    model_modified() = false;
     EXPECT_EQ(edit_beam_section(1), IDOK);
     EXPECT_EQ(beam_sections()[1].values, s.values) << "mm units";
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 
     reset_unit_choice();
     script().once("BEAM_SECTION_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
-    model_modified = false;
+    model_modified() = false;
     EXPECT_EQ(edit_beam_section(2), IDOK);
     EXPECT_EQ(beam_sections()[2].values[BS_DEPTH], t.values[BS_DEPTH]) << "inch units";
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 }
 
 // The dialog's AISC pick in mm units: the section gets the shape's values.
 TEST_F(BeamDialogValuesTest, AiscPickInDialogStoresTheShapeValues) {
-    unit_choice[AREA] = 1;
-    unit_choice[INERTIA] = 1;
-    unit_choice[DIMENSION] = 1;
+    unit_choice()[AREA] = 1;
+    unit_choice()[INERTIA] = 1;
+    unit_choice()[DIMENSION] = 1;
     script().once("BEAM_SECTION_DIALOG", [](HeadlessDialog& d) {
         d.type(BEAM_NAME, "S1");
         d.press(BSEC_LIBRARY);
@@ -130,8 +130,8 @@ TEST_F(BeamDialogValuesTest, ReportValuesStayInTheirColumns)
     w.description = "W 44X335";
     w.values = {98.5f, 31100.0f, 1200.0f, 74.7f, 20.0f, 30.0f, 44.0f, 15.9f};
     beam_sections().push_back(w);
-    unit_choice[AREA] = 1;
-    unit_choice[INERTIA] = 1;
+    unit_choice()[AREA] = 1;
+    unit_choice()[INERTIA] = 1;
     report_begin_text(false);
     print_beam_sections();
     const std::string text = report_end_text();

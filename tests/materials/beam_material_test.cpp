@@ -112,7 +112,7 @@ TEST_F(BeamMaterialTest, DialogChecksNuRangeAndNameSpace) {
     ASSERT_EQ(numbmats(), 1);
     EXPECT_EQ(beam_materials()[1].name, "B1");
     EXPECT_FLOAT_EQ(beam_materials()[1].nu, 0.01f);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
 }
 
 TEST_F(BeamMaterialTest, RenameAsksAndReachesRowsJacketsAndBends) {

@@ -58,7 +58,7 @@ protected:
     }
     void TearDown() override
     {
-        in_results = false;
+        in_results() = false;
         set_beam_library_mode(false);
         reset_beam_materials();
         reset_beam_sections();
@@ -164,7 +164,7 @@ TEST_F(BeamReportTest, MaterialsHeadingIsKeptWithRowsAcrossPageBreaks)
 TEST_F(BeamReportTest, ResultsModeListsEachBeamMaterialInTheContents)
 {
     add_materials();
-    in_results = true;
+    in_results() = true;
     const std::string text = report_render_text(ReportJob{"Beams", [] { print_beam_materials(); }, true}, false);
     const int b1 = line_of(text, "Beam material B1: Structural steel A36");
     const int al = line_of(text, "Beam material AL: Aluminium");

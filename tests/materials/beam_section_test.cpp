@@ -181,7 +181,7 @@ TEST_F(BeamSectionTest, AiscPickKeepsTheNameAndDoubleAnglesHaveNoSize) {
     EXPECT_EQ(s.values[BS_MAJOR_SHEAR], 0.0f);
     EXPECT_EQ(s.depth(), 0.0f);
     EXPECT_EQ(s.width(), 0.0f);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
 
     // A row that holds a shape is replaced only when the user agrees.
     script().once("AISC_SECTIONS_DIALOG", [](HeadlessDialog& d) {

@@ -154,7 +154,7 @@ TEST_F(ListWindowSplitTest, GridUnderTheMaterialsFollowsTheRowAndTakesItsPanesIn
     EXPECT_TRUE(script().key(list_frame().window, KEY_F6));
     EXPECT_FALSE(list_lower_pane_active());
     EXPECT_FLOAT_EQ(pipe_materials()[1].table[2][PROP_MODULUS], 25e6f);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
     EXPECT_EQ(grid().current_row, 2);   // written back, the caret keeps its place
     EXPECT_EQ(grid().current_column, 2);
 
@@ -279,12 +279,12 @@ protected:
         ListWindowSplitTest::SetUp();
         install_model_file_commands();
         set_pending_edits_committer([] { return commit_list_window_edits(); });
-        model_modified = false;
+        model_modified() = false;
     }
     void TearDown() override
     {
         set_pending_edits_committer(nullptr);
-        input_locked = false;
+        input_locked() = false;
         materials_table().copied.reset();
         materials_table().input = PipeMaterial{};
         ListWindowSplitTest::TearDown();
@@ -313,7 +313,7 @@ TEST_F(ListWindowEditsTest, FileCommandsIgnoreWhatTheGridHolds)
     open_materials_table();
     enter_grid_modulus("31000000");
 
-    model_file_path = path("m.mod");
+    model_file_path() = path("m.mod");
     frame_command(list_frame(), CMD_SAVE);
     EXPECT_EQ(script().last_message(), "Model saved.");
     read_model(path("m.mod"));
@@ -322,7 +322,7 @@ TEST_F(ListWindowEditsTest, FileCommandsIgnoreWhatTheGridHolds)
 
     // Again, and Close: the change must be asked about.
     open_materials_table();
-    model_modified = false;
+    model_modified() = false;
     enter_grid_modulus("32000000");
     const int asked = script().runs("SAVE_CHANGES_DIALOG");
     script().answer(IDCANCEL);
@@ -367,12 +367,12 @@ TEST_F(ListWindowEditsTest, LibraryCommandChangesAMaterialWithInputLocked)
     }
     material_library().path = file;
     open_materials_table();
-    input_locked = true;
+    input_locked() = true;
     script().once("LIBRARY_USE_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
     script().answer(IDYES);
     frame_command(list_frame(), CMD_LIBRARY);
     EXPECT_EQ(pipe_materials()[1].description, "Carbon steel") << "input is locked";
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 }
 
 // A qualification mode's save question runs before New, Open and Close.
@@ -389,7 +389,7 @@ TEST_F(ListWindowEditsTest, QualificationCloseSkipsTheSaveQuestion)
     };
     mode.command = [&](int id) { routed.push_back(id); };
     enter_list_mode(mode);
-    model_modified = true;
+    model_modified() = true;
     EXPECT_TRUE(ListCommand(CMD_OPEN));
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(ListCommand(CMD_CLOSE));

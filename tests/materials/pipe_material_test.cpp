@@ -273,7 +273,7 @@ TEST_F(PipeMaterialTest, RenameReachesRowsBendsAndJackets)
     EXPECT_EQ(jacket_of(j).material, "CS9");
     EXPECT_EQ(model().rows[beam].material, "CS1");
     EXPECT_EQ(extra_calls, 1);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
     pipe_material_reference_hooks().rename.clear();
 }
 

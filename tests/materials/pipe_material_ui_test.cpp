@@ -133,7 +133,7 @@ TEST_F(PipeMaterialUiTest, DialogChecksFieldsInOrderWithTheirMessages)
     EXPECT_EQ(m.description, "Low  alloy");
     EXPECT_FLOAT_EQ(m.joint_factor, 1.0f);
     EXPECT_FLOAT_EQ(m.circ_joint_factor, 1.0f);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
 }
 
 TEST_F(PipeMaterialUiTest, FrpTakesHighNuButNeedsHoopAndShearModuli)
@@ -344,11 +344,11 @@ TEST_F(PipeMaterialUiTest, GridWritesBackOrderedRowsIntoTheMaterial)
     EXPECT_FLOAT_EQ(table[2][PROP_TEMPERATURE], 200.0f);
     EXPECT_FLOAT_EQ(table[3][PROP_TEMPERATURE], 400.0f);
     EXPECT_FALSE(commit_material_properties_grid());   // nothing changed since
-    input_locked = true;
+    input_locked() = true;
     load_material_properties_grid(1);
     g.store_cell(1, 2, "1E6");
     EXPECT_FALSE(commit_material_properties_grid());
-    input_locked = false;
+    input_locked() = false;
     EXPECT_FLOAT_EQ(pipe_materials()[1].table[1][PROP_MODULUS], 29.5e6f);
 }
 

@@ -187,10 +187,10 @@ TEST_F(PipeSectionTest, IndexRenameAndInUse)
         EXPECT_EQ(n, "Z");
         ++hook_calls;
     });
-    model_modified = false;
+    model_modified() = false;
     rename_section("A", "Z");
     EXPECT_EQ(hook_calls, 1);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
     EXPECT_EQ(pipe_sections()[1].name, "Z");
     EXPECT_EQ(model().rows[pipe].section, "Z");
     EXPECT_EQ(model().rows[jb].element->jacket_geometry()->section, "Z");

@@ -123,7 +123,7 @@ TEST_F(PipeSectionUiTest, SizeChangeKeepsTheScheduleAndTakesTableValues)
     EXPECT_EQ(s.nominal_size, "3\"");
     EXPECT_EQ(s.schedule, "40");
     EXPECT_FLOAT_EQ(s.thickness, 0.216f);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
 
     // Reopened, the stored size and schedule are selected again.
     script().once("SECTION_DIALOG", [](HeadlessDialog& d) {
@@ -206,9 +206,9 @@ TEST_F(PipeSectionUiTest, NewSectionStartsFromThePreviousOne)
         EXPECT_EQ(d.text(SEC_LIN_DENSITY), "");
         d.press(IDOK);   // nothing changed
     });
-    model_modified = false;
+    model_modified() = false;
     EXPECT_EQ(edit_pipe_section(1), IDOK);
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 }
 
 TEST_F(PipeSectionUiTest, RenameAsksAndSoilAndInsulationAreChosen)
@@ -274,7 +274,7 @@ TEST_F(PipeSectionUiTest, TableCellsUseTheDialogChecksAndEnterSettlesPairs)
     EXPECT_FLOAT_EQ(pipe_sections()[1].corrosion_allowance, 0.0625f);
 
     // Only an insulation density typed: Enter clears it again.
-    model_modified = false;
+    model_modified() = false;
     t.store_cell(1, 8, "");
     t.store_cell(1, 9, "");
     t.store_cell(1, 8, "11");   // lb/ft3
@@ -282,7 +282,7 @@ TEST_F(PipeSectionUiTest, TableCellsUseTheDialogChecksAndEnterSettlesPairs)
     t.leave_row(1);
     EXPECT_EQ(pipe_sections()[1].insulation_density, 0.0f);
     EXPECT_EQ(pipe_sections()[1].insulation_thickness, 0.0f);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
 
     // The input row: a name is required, then the dialog is wanted.
     try {

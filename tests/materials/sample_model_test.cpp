@@ -151,8 +151,8 @@ TEST_F(SampleModelTest, FirstRunOpensTheSampleBesideTheProgram)
     put_bytes(sample, bytes);
     open_sample_model();
     EXPECT_EQ(numrows(), 7);
-    EXPECT_EQ(model_file_path, sample);
-    EXPECT_FALSE(model_modified);
+    EXPECT_EQ(model_file_path(), sample);
+    EXPECT_FALSE(model_modified());
     EXPECT_EQ(views, 1);
     set_program_folder("");
 }

@@ -39,7 +39,7 @@ protected:
     PipeSection reopen_unchanged(int index)
     {
         script().once("SECTION_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
-        model_modified = false;
+        model_modified() = false;
         EXPECT_EQ(edit_pipe_section(index), IDOK);
         return pipe_sections()[index];
     }
@@ -64,7 +64,7 @@ TEST_F(SectionDialogValuesTest, MillToleranceKeptOnUnchangedOk)
     edit_pipe_section(2);
     const PipeSection after = reopen_unchanged(1);
     EXPECT_FLOAT_EQ(after.mill_tolerance, 12.25f);
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 }
 
 // A section typed in mm, reopened with inch dimensions and OK pressed.
@@ -83,7 +83,7 @@ TEST_F(SectionDialogValuesTest, DimensionsKeptOnUnchangedOkInOtherUnits)
     EXPECT_EQ(after.thickness, a.thickness);
     EXPECT_EQ(after.insulation_thickness, a.insulation_thickness);
     EXPECT_EQ(after.insulation_density, a.insulation_density);
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 }
 
 // A DIN size picked in the dialog stores the table's values, not the

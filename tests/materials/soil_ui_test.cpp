@@ -64,7 +64,7 @@ protected:
         soils().push_back(cohesionless("S2", 0.065f, 0.5f, 1.5f));
         pipe_sections().push_back(section("P1", "S1"));
         pipe_sections().push_back(section("P2", ""));
-        model_modified = false;
+        model_modified() = false;
     }
     void TearDown() override
     {
@@ -131,7 +131,7 @@ TEST_F(SoilUiTest, DialogChecksRunInOrderAndZeroDeltaIsMarked)
     EXPECT_FLOAT_EQ(s.ks, 1.25f);
     EXPECT_EQ(s.strength, 0.0f);
     EXPECT_EQ(s.ground_level, 0.0f);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
 
     // 75 degrees, the largest angle, is accepted.
     script().once("SOIL_DIALOG", [](HeadlessDialog& d) { attempt(d, {{SOIL_DELTA, "75"}}); });
@@ -178,10 +178,10 @@ TEST_F(SoilUiTest, SwitchingTypeClearsTheOtherFields)
     EXPECT_EQ(s.include_insulation, 1);
 
     // Unchanged: OK closes without marking the model.
-    model_modified = false;
+    model_modified() = false;
     script().once("SOIL_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
     EXPECT_EQ(edit_soil(2), IDOK);
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 }
 
 TEST_F(SoilUiTest, RenameAsksAndReachesTheSections)
@@ -241,7 +241,7 @@ TEST_F(SoilUiTest, TableShowsTypeFieldsAndGuardsItsRows)
     table_delete(t);
     ASSERT_EQ(numsoils(), 2);
     EXPECT_EQ(soils()[2].name, "S3");
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
 
     // Insert makes an unnamed soil, after which neither it nor the row below
     // allows another insert, and Enter wants a name.

@@ -168,12 +168,12 @@ TEST_F(LayoutRowTest, CommentAndTitle)
     EXPECT_EQ(model().rows[c].comment_text(), "Title:  Cooling water return line");
     EXPECT_EQ(model().rows[c].element->description(), "Title:  Cooling water return line");
     EXPECT_EQ(model().title, "Cooling water return line");
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
 
     // An unchanged text changes nothing; other rows do not touch the title.
-    model_modified = false;
+    model_modified() = false;
     LayoutRow::set_comment_text(c, "Title:  Cooling water return line");
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
     LayoutRow::set_comment_text(other, "Title:  Something else");
     EXPECT_EQ(model().title, "Cooling water return line");
 

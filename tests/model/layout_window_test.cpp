@@ -23,17 +23,17 @@ TEST_F(LayoutWindowTest, TypingASmallModelBuildsItAfterEveryCell) {
     cell(1, LAYOUT_NODE, "10");
     ASSERT_EQ(numrows(), 1);
     EXPECT_EQ(row(1).etype, ET_FROM);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
     EXPECT_EQ(numnodes(), 1);
     EXPECT_EQ(table().row_count, 2);
     EXPECT_EQ(table().current_row, 1);   // Tab went on in the new row
     EXPECT_EQ(table().current_column, LAYOUT_TYPE);
     EXPECT_TRUE(main_frame().menu.is_enabled(CMD_DELETE));   // the new row can be deleted
 
-    model_modified = false;
+    model_modified() = false;
     cell(1, LAYOUT_DX, "5");
     EXPECT_FLOAT_EQ(row(1).dx, 60.0f);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
     EXPECT_POINT(at(10), 60, 0, 0);
     EXPECT_EQ(table().cell_text(1, LAYOUT_DY, 0), "0'0");   // coordinates show their zeros
 
@@ -50,7 +50,7 @@ TEST_F(LayoutWindowTest, TypingASmallModelBuildsItAfterEveryCell) {
 
     // In millimetres: the next row takes the material of the pipe before it
     // and becomes a bend, whose long radius the section gives.
-    unit_choice[LENGTH] = 4;
+    unit_choice()[LENGTH] = 4;
     EXPECT_EQ(table().header_text(LAYOUT_DX, 1), "(mm)");
     cell(3, LAYOUT_NODE, "30");
     EXPECT_EQ(row(3).material, "A106");
@@ -75,7 +75,7 @@ TEST_F(LayoutWindowTest, TypingASmallModelBuildsItAfterEveryCell) {
 
 TEST_F(LayoutWindowTest, RefusedCellsShowTheirMessageAndChangeNothing) {
     small_model();
-    model_modified = false;
+    model_modified() = false;
     model_hooks().material_index = [](const std::string& name) { return name == "A106" ? 1 : 0; };
 
     const struct {
@@ -100,7 +100,7 @@ TEST_F(LayoutWindowTest, RefusedCellsShowTheirMessageAndChangeNothing) {
         EXPECT_EQ(table().current_column, c.column) << c.typed;
         key(KEY_ESCAPE);
     }
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
     EXPECT_EQ(row(2).node, 20);
     EXPECT_EQ(row(2).etype, ET_PIPE);
     EXPECT_FLOAT_EQ(row(2).dx, 120.0f);
@@ -152,12 +152,12 @@ TEST_F(LayoutWindowTest, InsertAndDeleteRowsKeepTheRestInPlace) {
 
     // An element whose node an allowable load names stays.
     model_edit_hooks().allowable_at_node = [](int node) { return node == 20 ? 4 : 0; };
-    model_modified = false;
+    model_modified() = false;
     table().current_row = 2;
     frame_command(main_frame(), CMD_DELETE);
     EXPECT_EQ(script().last_message(), "Element at Node 20 is referred by Allowable at '4'. \nHence cannot be deleted.");
     EXPECT_EQ(numrows(), 5);
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 
     // The input row has nothing to delete.
     table().current_row = 6;
@@ -179,7 +179,7 @@ TEST_F(LayoutWindowTest, InsertAndDeleteRowsKeepTheRestInPlace) {
 
 TEST_F(LayoutWindowTest, RetypingARowKeepsItsNodeWhereItWas) {
     small_model();
-    unit_choice[LENGTH] = 2;   // inch
+    unit_choice()[LENGTH] = 2;   // inch
 
     // A pipe that becomes a From row takes its node's coordinates; back to a
     // pipe it takes the offset from the row before.
@@ -236,7 +236,7 @@ TEST_F(LayoutWindowTest, TheChoosersListTheTypesAndOpenTheKindsDialog) {
     });
     command(CMD_ELEMENT_TYPES);
     EXPECT_EQ(row(2).etype, ET_VALVE);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
 
     int opened = 0;
     layout_hooks().data_dialog[DT_ANCHOR] = [&](int r) {
@@ -284,7 +284,7 @@ TEST_F(LayoutWindowTest, TheChoosersListTheTypesAndOpenTheKindsDialog) {
 
 TEST_F(LayoutWindowTest, PasteChecksEveryCellAndFindNodeMovesToTheRow) {
     small_model();
-    unit_choice[LENGTH] = 2;   // inch
+    unit_choice()[LENGTH] = 2;   // inch
 
     table().current_row = 2;
     command(CMD_COPY);
@@ -301,7 +301,7 @@ TEST_F(LayoutWindowTest, PasteChecksEveryCellAndFindNodeMovesToTheRow) {
 
     // A copy carries every digit of the offsets: the paste puts back exactly
     // what was copied, in metres too (shown as 1234.6).
-    unit_choice[LENGTH] = 3;
+    unit_choice()[LENGTH] = 3;
     model().rows[6].dz = static_cast<float>(1234.567 / 0.0254);
     table().current_row = 6;
     command(CMD_COPY);
@@ -314,7 +314,7 @@ TEST_F(LayoutWindowTest, PasteChecksEveryCellAndFindNodeMovesToTheRow) {
     EXPECT_EQ(table().cell_text(6, LAYOUT_DZ, 0), "1234.6");
     EXPECT_EQ(row(7).dz, row(6).dz);
     delete_layout_row(7);
-    unit_choice[LENGTH] = 2;
+    unit_choice()[LENGTH] = 2;
     backend().set_clipboard_text("60\tPipe\t\t\t120\tB1\tS1\tL1\t\t");
 
     // A comment row keeps its text.
@@ -327,13 +327,13 @@ TEST_F(LayoutWindowTest, PasteChecksEveryCellAndFindNodeMovesToTheRow) {
     delete_layout_row(7);
 
     // One bad cell and nothing is pasted.
-    model_modified = false;
+    model_modified() = false;
     backend().set_clipboard_text("70\tPipe\t\t\tx\tB1\tS1\tL1");
     table().current_row = 7;
     command(CMD_PASTE);
     EXPECT_EQ(script().last_message(), "DZ =  x  is invalid");
     EXPECT_EQ(numrows(), 6);
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 
     script().once("FIND_NODE_DIALOG", [](HeadlessDialog& d) {
         d.type(FIND_NODE_TEXT, "40");

@@ -19,7 +19,7 @@ protected:
         small_model();
         set_row_data_type(2, DT_ANCHOR);
         set_row_data_type(4, DT_ANCHOR);
-        model_modified = false;
+        model_modified() = false;
     }
     void list(int id) { frame_command(list_frame(), id); }
     // Chooses the entry of the data-list chooser with the text.
@@ -61,7 +61,7 @@ TEST_F(ListWindowTest, TheChooserOffersTheListsWithTheirCounts) {
     list(CMD_DELETE);
     EXPECT_EQ(row(4).dtype, DT_NONE);
     EXPECT_EQ(shown->row_count, 1);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
 
     // An input list is offered even while it is empty; a list registered
     // again under its name keeps its place.
@@ -102,11 +102,11 @@ TEST_F(ListWindowTest, CopyPasteAndExportActOnTheTableOpenedLast) {
     EXPECT_EQ(edited, 2);
 
     // In results mode Copy and Paste are not served.
-    in_results = true;
+    in_results() = true;
     backend().set_clipboard_text("");
     list(CMD_COPY);
     EXPECT_EQ(backend().clipboard_text(), "");
-    in_results = false;
+    in_results() = false;
 
     const std::filesystem::path csv =
         std::filesystem::path(::testing::TempDir()) / ("kv_anchors_" + std::to_string(::getpid()) + ".csv");
@@ -147,7 +147,7 @@ TEST_F(ListWindowTest, ModesTakeTheFileCommandsAfterTheirSaveQuestion) {
     // Nothing changed: no question.
     EXPECT_TRUE(ListCommand(CMD_NEW));
     EXPECT_EQ(asked, 0);
-    model_modified = true;
+    model_modified() = true;
     EXPECT_TRUE(ListCommand(CMD_OPEN));   // Cancel stops it
     go_on = true;
     EXPECT_TRUE(ListCommand(CMD_OPEN));

@@ -329,7 +329,7 @@ TEST_F(ModelBuildTest, ChangedMarksModifiedAndRefreshes)
     row(20, ET_PIPE, 10, 0, 0);
     model_rebuild_needed() = true;
     model_changed();
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
     EXPECT_FALSE(model_rebuild_needed());
     EXPECT_EQ(numelems(), 1);
     EXPECT_EQ(refreshed, 1);

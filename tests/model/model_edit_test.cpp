@@ -15,7 +15,7 @@ protected:
     void SetUp() override {
         LayoutFixture::SetUp();
         small_model();
-        model_modified = false;
+        model_modified() = false;
     }
     static EditBend& bend(int index) { return static_cast<EditBend&>(*row(index).element); }
     template <class F>
@@ -38,13 +38,13 @@ TEST_F(ModelEditTest, DeleteRemovesRowsUnlessAnAllowableNamesTheirNode) {
     EXPECT_EQ(failure([] { delete_rows(3, 4); }),
               "Element at Node 40 is referred by Allowable at '2'. \nHence cannot be deleted.");
     EXPECT_EQ(numrows(), 5);
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 
     delete_rows(2, 3);
     EXPECT_EQ(numrows(), 3);
     EXPECT_EQ(row(2).node, 40);
     EXPECT_POINT(at(40), 0, 120, 0);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
     EXPECT_EQ(failure([] { delete_rows(3, 9); }), "To row =  9  is invalid");
 
     const int blank = insert_blank_row(1);
@@ -68,7 +68,7 @@ TEST_F(ModelEditTest, SplitMakesEqualPartsThatEndAtTheRowsNode) {
     EXPECT_POINT(at(12), 80, 0, 0);
     EXPECT_POINT(at(20), 120, 0, 0);
     EXPECT_POINT(at(30), 240, 0, 0);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
 
     // After the bend the parts start at the corner: each must reach past the
     // tangent point, 15 from the corner.
@@ -143,7 +143,7 @@ TEST_F(ModelEditTest, RenumberMapsEveryReferenceAtOnce) {
     model_edit_hooks().renumber_allowables = [&](const std::vector<std::pair<int, int>>& pairs) { allowables = pairs; };
 
     renumber_nodes(1, 5, 10, 10);   // the numbers they have: nothing changes
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
     EXPECT_TRUE(allowables.empty());
     EXPECT_EQ(failure([] { renumber_nodes(2, 3, 30, 10); }), "40  This node is already defined");
     EXPECT_EQ(row(2).node, 20);
@@ -155,7 +155,7 @@ TEST_F(ModelEditTest, RenumberMapsEveryReferenceAtOnce) {
     EXPECT_EQ(static_cast<ConnectedItem&>(*row(location).data).connected, 21);
     EXPECT_EQ(allowables, (std::vector<std::pair<int, int>>{{20, 21}, {30, 22}}));
     EXPECT_NE(node_index(22 + NEAR_TANGENT_OFFSET), 0);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
 
     // Old and new numbers overlap: 10 -> 21 -> 32 must not turn 10 into 32.
     static_cast<ConnectedItem&>(*row(location).data).connected = 10;
@@ -172,7 +172,7 @@ TEST_F(ModelEditTest, RotateTurnsOffsetsAndCoordinatesAboutTheStart) {
     EXPECT_FLOAT_EQ(row(2).dx, 0.0f);
     EXPECT_POINT(at(30), 0, 240, 0);
     EXPECT_POINT(at(50), -240, 240, 0);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
 
     // With the From row in the range its coordinates are the pivot; about Y
     // +X turns to -Z.

@@ -195,7 +195,7 @@ TEST_F(ModelFileBadTest, MergeOfABadFileChangesNothing)
     const std::string text = thrown_text([&] { merge_model(path("bad.mod")); });
     EXPECT_EQ(text.rfind("Unable to merge model file:\n" + path("bad.mod") + "\n", 0), 0u) << text;
     EXPECT_EQ(numrows(), 2);
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 }
 
 TEST_F(ModelFileBadTest, ReadForTheOwnerShowsTheMessage)

@@ -169,8 +169,8 @@ TEST_F(ModelFileTest, EveryFieldRoundTripsBitExactly)
     const AnalysisOptions options_written = o;
     piping_code() = CODE_ASME_CLASS3_2017;
     for (int q = 1; q <= NUM_UNIT_QUANTITIES; ++q)
-        unit_choice[static_cast<std::size_t>(q)] = unit_count(q) - 1;
-    const UnitChoices units_written = unit_choice;
+        unit_choice()[static_cast<std::size_t>(q)] = unit_count(q) - 1;
+    const UnitChoices units_written = unit_choice();
     load_case_list().add(LC_SUSTAINED);
     load_case_list().add(LC_OPERATING_1);
     load_case_list().add(LC_COLD_SPRING_DESIGN);
@@ -208,7 +208,7 @@ TEST_F(ModelFileTest, EveryFieldRoundTripsBitExactly)
     EXPECT_EQ(bits(analysis_options().seismic_coefficient), bits(-0.0f));   // == would pass for +0
     EXPECT_EQ(analysis_options(), options_written);
     EXPECT_EQ(piping_code(), CODE_ASME_CLASS3_2017);
-    EXPECT_EQ(unit_choice, units_written);
+    EXPECT_EQ(unit_choice(), units_written);
     EXPECT_EQ(load_case_list(), cases_written);
     // The model was built from the rows that were read.
     EXPECT_NE(node_index(40), 0);
@@ -472,7 +472,7 @@ TEST_F(ModelFileSectionTest, MergeAppendsRowsAndRenamesClashingNames)
     EXPECT_EQ(m.rows[4].material, "SS22");   // the merged row follows the rename
     EXPECT_EQ(m.title, "Mine");
     EXPECT_EQ(analysis_options().thermal_cycles, 99);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
     EXPECT_NE(node_index(40), 0);
 }
 
@@ -498,11 +498,11 @@ TEST_F(ModelFileTest, MergePastTheRowLimitChangesNothing)
     reset_model();
     for (int i = 0; i < MAXROWS - 4; ++i)
         append_layout_row();
-    model_modified = false;
+    model_modified() = false;
     EXPECT_EQ(thrown_text([&] { merge_model(path("five.mod")); }),
               "Unable to merge model file:\n" + path("five.mod") + "\nMaximum number of rows exceeded");
     EXPECT_EQ(numrows(), MAXROWS - 4);
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 }
 
 // ---- Life cycle ------------------------------------------------------------------------------
@@ -515,9 +515,9 @@ TEST_F(ModelFileLifeCycleTest, InitModelEmptiesTheModelButKeepsTheUsersChoices)
     analysis_options().z_vertical = true;
     analysis_options().use_b31j = true;
     piping_code() = CODE_B313;
-    unit_choice[LENGTH] = 1;
+    unit_choice()[LENGTH] = 1;
     qa_block().client = "Client";
-    model_modified = true;
+    model_modified() = true;
 
     init_model();
     EXPECT_EQ(numrows(), 0);
@@ -528,27 +528,27 @@ TEST_F(ModelFileLifeCycleTest, InitModelEmptiesTheModelButKeepsTheUsersChoices)
     EXPECT_TRUE(analysis_options().z_vertical);
     EXPECT_TRUE(analysis_options().use_b31j);
     EXPECT_EQ(piping_code(), CODE_B313);
-    EXPECT_EQ(unit_choice[LENGTH], 1);
+    EXPECT_EQ(unit_choice()[LENGTH], 1);
     EXPECT_EQ(qa_block().client, "Client");
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 }
 
 TEST_F(ModelFileLifeCycleTest, FilePathAndTitles)
 {
     set_model_file_path("/models/plant/line1.mod");
-    EXPECT_EQ(model_file_path, "/models/plant/line1.mod");
+    EXPECT_EQ(model_file_path(), "/models/plant/line1.mod");
     EXPECT_EQ(title_file_text(), "line1.mod (/models/plant)");
 
     int closed = 0;
     model_file_hooks().close_windows = [&] { ++closed; };
     small_model();
-    model_modified = true;
+    model_modified() = true;
     close_model();
     EXPECT_EQ(closed, 1);
-    EXPECT_EQ(model_file_path, "");
+    EXPECT_EQ(model_file_path(), "");
     EXPECT_EQ(title_file_text(), "Untitled");
     EXPECT_EQ(numrows(), 0);
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 }
 
 // ---- Commands ---------------------------------------------------------------------------------
@@ -557,9 +557,9 @@ TEST_F(ModelFileCommandsTest, SaveWritesTellsAndRemembers)
 {
     small_model();
     set_model_file_path(path("m.mod"));
-    model_modified = true;
+    model_modified() = true;
     ASSERT_TRUE(run_command(CMD_SAVE));
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
     EXPECT_EQ(script().last_message(), "Model saved.");
     ASSERT_FALSE(app_settings().recent_models.empty());
     EXPECT_EQ(app_settings().recent_models.front(), path("m.mod"));
@@ -567,7 +567,7 @@ TEST_F(ModelFileCommandsTest, SaveWritesTellsAndRemembers)
 
     // In batch mode nothing is shown.
     script().clear_log();
-    batch_mode = true;
+    batch_mode() = true;
     EXPECT_TRUE(save_model(0));
     EXPECT_EQ(script().last_message(), "");
 }
@@ -575,21 +575,21 @@ TEST_F(ModelFileCommandsTest, SaveWritesTellsAndRemembers)
 TEST_F(ModelFileCommandsTest, SaveOfAnUntitledModelAsksForAName)
 {
     small_model();
-    model_modified = true;
+    model_modified() = true;
     script().answer_file(std::nullopt);
     EXPECT_FALSE(save_command(0));
-    EXPECT_TRUE(model_modified);
-    EXPECT_EQ(model_file_path, "");
+    EXPECT_TRUE(model_modified());
+    EXPECT_EQ(model_file_path(), "");
 
     script().answer_file(path("none/x.mod"));
     EXPECT_NE(thrown_text([] { save_command(0); }).find("Unable to write model file"), std::string::npos);
-    EXPECT_EQ(model_file_path, "");   // the name is taken only once the file is written
+    EXPECT_EQ(model_file_path(), "");   // the name is taken only once the file is written
 
     script().answer_file(path("named.mod"));
     EXPECT_TRUE(save_command(0));
-    EXPECT_EQ(model_file_path, path("named.mod"));
+    EXPECT_EQ(model_file_path(), path("named.mod"));
     EXPECT_EQ(title_file_text(), "named.mod (" + dir.string() + ")");
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 }
 
 TEST_F(ModelFileCommandsTest, FlangeWithoutTypeAsksBeforeSaving)
@@ -599,13 +599,13 @@ TEST_F(ModelFileCommandsTest, FlangeWithoutTypeAsksBeforeSaving)
     model_file_hooks().flange_type = [](int row) { return static_cast<GatedData&>(*model().rows[row].data).type - 2; };
     model_file_hooks().check_branch_sifs = [&](WindowId) { ++checked; };
     set_model_file_path(path("m.mod"));
-    model_modified = true;
+    model_modified() = true;
 
     script().answer(IDNO);
     EXPECT_FALSE(save_command(0));
     EXPECT_EQ(script().last_message(), "Flange at row 5 does not have type defined. \nDo you still want to save?");
     EXPECT_FALSE(std::filesystem::exists(path("m.mod")));
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
 
     script().answer(IDYES);
     EXPECT_TRUE(save_command(0));
@@ -620,7 +620,7 @@ TEST_F(ModelFileCommandsTest, OpenAsksAboutChangesAndReadsOnlyAGoodFile)
     put_bytes(path("bad.mod"), {'K', 'O'});
     reset_model();
     from(1);
-    model_modified = true;
+    model_modified() = true;
 
     script().once("SAVE_CHANGES_DIALOG", [](HeadlessDialog& d) { d.press(IDCANCEL); });
     open_by_extension(path("m.mod"));
@@ -630,7 +630,7 @@ TEST_F(ModelFileCommandsTest, OpenAsksAboutChangesAndReadsOnlyAGoodFile)
     EXPECT_NE(thrown_text([&] { open_by_extension(path("bad.mod")); }).find("It is not a model file."),
               std::string::npos);
     EXPECT_EQ(numrows(), 1);
-    EXPECT_EQ(model_file_path, "");
+    EXPECT_EQ(model_file_path(), "");
 
     int presented = 0;
     model_file_hooks().present_layout_window = [&] { ++presented; };
@@ -639,8 +639,8 @@ TEST_F(ModelFileCommandsTest, OpenAsksAboutChangesAndReadsOnlyAGoodFile)
     ASSERT_TRUE(run_command(CMD_OPEN));
     EXPECT_EQ(script().runs("SAVE_CHANGES_DIALOG"), 3);   // once for the command, not again for the file
     EXPECT_EQ(numrows(), 5);
-    EXPECT_EQ(model_file_path, path("m.mod"));
-    EXPECT_FALSE(model_modified);
+    EXPECT_EQ(model_file_path(), path("m.mod"));
+    EXPECT_FALSE(model_modified());
     EXPECT_EQ(presented, 1);
     EXPECT_EQ(app_settings().recent_models.front(), path("m.mod"));
 }
@@ -668,7 +668,7 @@ TEST_F(ModelFileCommandsTest, NewOffersOnlyTheKindsThatExist)
     script().once("NEW_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
     ASSERT_TRUE(run_command(CMD_NEW));
     EXPECT_EQ(numrows(), 0);
-    EXPECT_EQ(model_file_path, "");
+    EXPECT_EQ(model_file_path(), "");
 }
 
 TEST_F(ModelFileCommandsTest, MergeCommandAndResults)
@@ -678,7 +678,7 @@ TEST_F(ModelFileCommandsTest, MergeCommandAndResults)
     script().answer_file(path("m.mod"));
     ASSERT_TRUE(run_command(CMD_MERGE));
     EXPECT_EQ(numrows(), 10);
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
 
     // Results need the results subsystem.
     EXPECT_EQ(thrown_text([] { run_command(CMD_RESULTS); }),
@@ -686,7 +686,7 @@ TEST_F(ModelFileCommandsTest, MergeCommandAndResults)
     int opened = 0;
     model_file_hooks().open_results = [&](WindowId) { ++opened; };
     set_model_file_path(path("m.mod"));
-    model_modified = false;
+    model_modified() = false;
     reset_model();
     ASSERT_TRUE(run_command(CMD_RESULTS));
     EXPECT_EQ(numrows(), 5);

@@ -122,18 +122,18 @@ protected:
 
 TEST_F(OptionsDialogTest, UnchangedOkLeavesTheModelUnmodifiedInAnyUnits) {
     // Degrees C do not round-trip exactly through the shown text.
-    unit_choice[TEMPERATURE] = 1;
+    unit_choice()[TEMPERATURE] = 1;
     analysis_options().reference_temperature = 71.3f;
     analysis_options().default_temperature = -40.7f;
     const AnalysisOptions before = analysis_options();
     EXPECT_FALSE(run([](HeadlessDialog&) {}));
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
     EXPECT_EQ(analysis_options(), before);
     EXPECT_EQ(hook_calls, 0);
     EXPECT_EQ(hb->script().messages().size(), 0u);
 
     // A plain 0 degF (typed, or read from a file) shows as "0" and passes OK.
-    unit_choice[TEMPERATURE] = 0;
+    unit_choice()[TEMPERATURE] = 0;
     analysis_options().reference_temperature = 0.0f;
     analysis_options().default_temperature = 0.0f;
     std::string shown;
@@ -171,7 +171,7 @@ TEST_F(OptionsDialogTest, BadFieldsShowTheirMessageAndKeepTheDialogOpen) {
         EXPECT_TRUE(stayed_open) << c.message;
         EXPECT_EQ(hb->script().last_message(), c.message);
         EXPECT_EQ(analysis_options(), before);
-        EXPECT_FALSE(model_modified);
+        EXPECT_FALSE(model_modified());
     }
 }
 
@@ -195,7 +195,7 @@ TEST_F(OptionsDialogTest, ChangesAreStoredWithTheCode) {
     EXPECT_EQ(o.b318_design_factor_index, 4);
     EXPECT_EQ(o.thermal_cycles, 12000);
     EXPECT_EQ(o.reference_temperature, 0.0f);   // a plain zero, not the entered-zero marker
-    EXPECT_TRUE(model_modified);
+    EXPECT_TRUE(model_modified());
     EXPECT_EQ(hook_calls, 1);
 }
 
@@ -229,7 +229,7 @@ TEST_F(OptionsDialogTest, CodeDecidesB31JAndTheEnSeismicLimit) {
 }
 
 TEST_F(OptionsDialogTest, LockedInputIsReadOnlyAndOkOnlyCloses) {
-    input_locked = true;
+    input_locked() = true;
     const AnalysisOptions before = analysis_options();
     bool typed = true, pressed = true;
     EXPECT_FALSE(run([&](HeadlessDialog& d) {
@@ -239,7 +239,7 @@ TEST_F(OptionsDialogTest, LockedInputIsReadOnlyAndOkOnlyCloses) {
     EXPECT_FALSE(typed);
     EXPECT_FALSE(pressed);
     EXPECT_EQ(analysis_options(), before);
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
 }
 
 TEST_F(OptionsDialogTest, CommandOpensTheDialog) {

@@ -49,7 +49,7 @@ UnitChoices expected_si(int angle) {
 }
 
 TEST_F(UnitsDialogTest, SiButtonSelectsTheSiSetAndOkStoresIt) {
-    unit_choice[ANGLE] = 1;   // radian: the SI set keeps the angle unit
+    unit_choice()[ANGLE] = 1;   // radian: the SI set keeps the angle unit
     std::vector<std::string> length_units;
     hb->script().once("UNITS_DIALOG", [&](HeadlessDialog& d) {
         for (int i = 0; i < d.list_count(units_combo(LENGTH)); ++i)
@@ -59,8 +59,8 @@ TEST_F(UnitsDialogTest, SiButtonSelectsTheSiSetAndOkStoresIt) {
     });
     EXPECT_TRUE(units_dialog(0));
     EXPECT_EQ(length_units, (std::vector<std::string>{"ft-in", "feet", "inch", "m", "mm"}));
-    EXPECT_EQ(unit_choice, expected_si(1));
-    EXPECT_TRUE(model_modified);
+    EXPECT_EQ(unit_choice(), expected_si(1));
+    EXPECT_TRUE(model_modified());
     EXPECT_EQ(refreshes, 1);
     EXPECT_EQ(stored(), "4,1,1,1,1,2,1,1,2,1,1,1,1,1,1,1,2,1,1,2");
 
@@ -70,7 +70,7 @@ TEST_F(UnitsDialogTest, SiButtonSelectsTheSiSetAndOkStoresIt) {
         d.press(IDOK);
     });
     EXPECT_TRUE(units_dialog(0));
-    EXPECT_EQ(unit_choice, UnitChoices{});
+    EXPECT_EQ(unit_choice(), UnitChoices{});
 }
 
 TEST_F(UnitsDialogTest, CancelAndUnchangedOkChangeNothing) {
@@ -80,12 +80,12 @@ TEST_F(UnitsDialogTest, CancelAndUnchangedOkChangeNothing) {
         d.press(IDCANCEL);
     });
     EXPECT_FALSE(units_dialog(0));
-    EXPECT_EQ(unit_choice, UnitChoices{});
+    EXPECT_EQ(unit_choice(), UnitChoices{});
     EXPECT_FALSE(stored().has_value());
 
     hb->script().once("UNITS_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
     EXPECT_FALSE(units_dialog(0));
-    EXPECT_FALSE(model_modified);
+    EXPECT_FALSE(model_modified());
     EXPECT_EQ(refreshes, 0);
 }
 
@@ -96,8 +96,8 @@ TEST_F(UnitsDialogTest, SingleComboChoiceAndTheCommand) {
         d.press(IDOK);
     });
     EXPECT_TRUE(run_command(CMD_UNITS));
-    EXPECT_EQ(unit_choice[PRESSURE], 5);
-    EXPECT_EQ(unit_choice[LENGTH], 0);
+    EXPECT_EQ(unit_choice()[PRESSURE], 5);
+    EXPECT_EQ(unit_choice()[LENGTH], 0);
     EXPECT_EQ(refreshes, 1);
 }
 
@@ -105,11 +105,11 @@ TEST_F(UnitsDialogTest, StoredChoiceIsLoadedOnlyWhenSound) {
     MemorySettings store;
     UnitChoices si{};
     si_unit_choices(si);
-    unit_choice = si;
+    unit_choice() = si;
     save_unit_settings(store);
     reset_unit_choice();
     EXPECT_TRUE(load_unit_settings(store));
-    EXPECT_EQ(unit_choice, si);
+    EXPECT_EQ(unit_choice(), si);
 
     const std::string key = settings_key(PREFERENCES_KEY);
     for (const char* damaged : {"", "4,1,1", "4,1,1,1,1,2,1,1,2,1,1,1,1,1,1,1,2,1,1,2,0",
@@ -118,7 +118,7 @@ TEST_F(UnitsDialogTest, StoredChoiceIsLoadedOnlyWhenSound) {
         reset_unit_choice();
         store.set_string(key, "Units", damaged);
         EXPECT_FALSE(load_unit_settings(store)) << damaged;
-        EXPECT_EQ(unit_choice, UnitChoices{}) << damaged;
+        EXPECT_EQ(unit_choice(), UnitChoices{}) << damaged;
     }
     EXPECT_FALSE(load_unit_settings(MemorySettings{}));
 }

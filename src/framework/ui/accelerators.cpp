@@ -1,6 +1,7 @@
 // Accelerator tables: the keys each window turns into commands before the
 // focused control sees them.
 #include "framework/commands.h"
+#include "framework/state.h"
 #include "framework/errors.h"
 #include "framework/ui/menus.h"
 
@@ -136,9 +137,14 @@ const std::vector<AcceleratorTable>& builtin_tables() {
     return tables;
 }
 
+namespace {
+struct AddedAccelerators {
+    std::deque<AcceleratorTable> value{};
+};
+}  // namespace
+
 std::deque<AcceleratorTable>& added_tables() {
-    static std::deque<AcceleratorTable> tables;
-    return tables;
+    return session_part<AddedAccelerators>().value;
 }
 
 }  // namespace

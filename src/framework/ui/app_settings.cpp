@@ -1,4 +1,5 @@
 #include "framework/ui/app_settings.h"
+#include "framework/state.h"
 
 #include "framework/commands.h"
 #include "framework/ui/menus.h"
@@ -56,8 +57,7 @@ std::string settings_key() { return std::string("Software\\QVN Systems\\") + PRO
 std::string settings_key(const std::string& subkey) { return settings_key() + "\\" + subkey; }
 
 AppSettings& app_settings() {
-    static AppSettings settings;
-    return settings;
+    return session_part<AppSettings>();
 }
 
 const Preferences& preferences() { return app_settings().preferences; }

@@ -1,15 +1,21 @@
 #include "framework/ui/command_registry.h"
+#include "framework/state.h"
 
 #include <map>
 #include <memory>
 
 namespace {
 
+namespace {
+struct CommandHandlers {
+    std::map<int, std::shared_ptr<CommandHandler>> value{};
+};
+}  // namespace
+
 // Handlers are shared so that a handler that replaces or removes itself while
 // it runs does not destroy the function being executed.
 std::map<int, std::shared_ptr<CommandHandler>>& handlers() {
-    static std::map<int, std::shared_ptr<CommandHandler>> table;
-    return table;
+    return session_part<CommandHandlers>().value;
 }
 
 }  // namespace

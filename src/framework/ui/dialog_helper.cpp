@@ -1,4 +1,5 @@
 #include "framework/ui/dialog_helper.h"
+#include "framework/state.h"
 
 #include "framework/errors.h"
 #include "framework/ui/messages.h"
@@ -12,14 +13,21 @@ namespace {
 // The helpers of the dialogs whose callbacks are running, innermost last: a
 // dialog opened from another dialog's command has its own helper, and the
 // outer one is current again when the inner dialog has closed.
-std::vector<DialogHelper*> helper_stack;
+// The helpers of the dialogs whose callbacks run, innermost last; and where a
+// dialog of the graphics frame goes.
+struct DialogHelperState {
+    std::vector<DialogHelper*> helper_stack;
+    std::optional<Point> graphics_point;
+    WindowId graphics_frame_id = 0;
+};
+DialogHelperState& helper_state() { return session_part<DialogHelperState>(); }
 
 struct CurrentHelper {
     CurrentHelper(DialogHelper& h, Dialog& d) {
         h.dialog = &d;
-        helper_stack.push_back(&h);
+        helper_state().helper_stack.push_back(&h);
     }
-    ~CurrentHelper() { helper_stack.pop_back(); }
+    ~CurrentHelper() { helper_state().helper_stack.pop_back(); }
     CurrentHelper(const CurrentHelper&) = delete;
     CurrentHelper& operator=(const CurrentHelper&) = delete;
 };
@@ -108,15 +116,14 @@ bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; 
 // Field reads take at most this many characters, as the parsers expect.
 constexpr int FIELD_READ_CHARS = 39;
 
-std::optional<Point>& graphics_point() {
-    static std::optional<Point> point;
-    return point;
-}
-WindowId graphics_frame_id = 0;
+std::optional<Point>& graphics_point() { return helper_state().graphics_point; }
 
 }  // namespace
 
-DialogHelper* current_dialog_helper() { return helper_stack.empty() ? nullptr : helper_stack.back(); }
+DialogHelper* current_dialog_helper() {
+    const std::vector<DialogHelper*>& stack = helper_state().helper_stack;
+    return stack.empty() ? nullptr : stack.back();
+}
 
 int run_dialog(const DialogTemplate& t, DialogProc& proc, WindowId owner) {
     GuardedProc guarded_proc(proc);
@@ -314,13 +321,13 @@ void dialog_report_error(const std::string& text) {
 // --- placement -------------------------------------------------------------------------
 
 void set_graphics_dialog_point(WindowId graphics_frame, Point p) {
-    graphics_frame_id = graphics_frame;
+    helper_state().graphics_frame_id = graphics_frame;
     graphics_point() = p;
 }
 
 // With `flag` the mouse pointer goes onto the OK button as well.
 void place_dialog(Dialog& d, bool flag) {
-    if (graphics_frame_id != 0 && d.owner() == graphics_frame_id && graphics_point()) {
+    if (helper_state().graphics_frame_id != 0 && d.owner() == helper_state().graphics_frame_id && graphics_point()) {
         d.move_to(graphics_point()->x, graphics_point()->y);
         if (flag && d.has_item(IDOK)) d.point_to(IDOK);
         return;

@@ -1,4 +1,5 @@
 #include "framework/ui/find_node.h"
+#include "framework/state.h"
 
 #include "framework/ui/dialog_helper.h"
 #include "framework/errors.h"
@@ -32,15 +33,19 @@ struct FindNodeDialog : DialogProc {
 
 }  // namespace
 
-int& found_node() {
-    static int node = 0;
-    return node;
-}
+namespace {
 
-std::string& find_node_text() {
-    static std::string text;
-    return text;
-}
+// What the Find Node dialog remembers: the node found last and the text typed.
+struct FindNodeMemory {
+    int node = 0;
+    std::string text;
+};
+
+}  // namespace
+
+int& found_node() { return session_part<FindNodeMemory>().node; }
+
+std::string& find_node_text() { return session_part<FindNodeMemory>().text; }
 
 bool find_node_dialog(WindowId owner, const NodeLookup& lookup) {
     if (!lookup) return false;

@@ -1,4 +1,5 @@
 #include "framework/ui/frame.h"
+#include "framework/state.h"
 
 #include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
@@ -17,12 +18,16 @@
 
 namespace {
 
-Frame* accel_frame = nullptr;
+// The four frames of the program, the one whose accelerators are active, and
+// the file part of the frames' titles.
+struct Frames {
+    Frame main, list, results, graphics;
+    Frame* accel_frame = nullptr;
+    std::string file_text = "Untitled";
+};
+Frames& frames() { return session_part<Frames>(); }
 
-std::string& file_text() {
-    static std::string text = "Untitled";
-    return text;
-}
+std::string& file_text() { return frames().file_text; }
 
 // Shows a failure that escaped a command over the frame that ran it.
 template <typename F>
@@ -107,34 +112,20 @@ std::string compose_title(const std::string& text) {
     return title + " [" + file_text() + "]";
 }
 
-Frame* all_frames[] = {&main_frame(), &list_frame(), &results_frame(), &graphics_frame()};
-
 }  // namespace
 
 Frame::Frame() = default;
 Frame::~Frame() = default;
 
-Frame& main_frame() {
-    static Frame frame;
-    return frame;
-}
+Frame& main_frame() { return frames().main; }
 
 Frame& layout_frame() { return main_frame(); }
 
-Frame& list_frame() {
-    static Frame frame;
-    return frame;
-}
+Frame& list_frame() { return frames().list; }
 
-Frame& results_frame() {
-    static Frame frame;
-    return frame;
-}
+Frame& results_frame() { return frames().results; }
 
-Frame& graphics_frame() {
-    static Frame frame;
-    return frame;
-}
+Frame& graphics_frame() { return frames().graphics; }
 
 // ---------------------------------------------------------------------------
 // Creation and commands
@@ -176,7 +167,7 @@ void frame_create(Frame& frame, const std::string& class_name, const std::string
 }
 
 void frame_destroy(Frame& frame) {
-    if (accel_frame == &frame) accel_frame = nullptr;
+    if (frames().accel_frame == &frame) frames().accel_frame = nullptr;
     if (frame.window && backend_installed()) {
         backend().set_active_accelerators(frame.window, nullptr);
         backend().destroy_window(frame.window);
@@ -253,11 +244,11 @@ void frame_post_command(Frame& frame, int id) {
 void frame_make_current(Frame& frame) { set_current_accelerators(frame, frame.accel); }
 
 void set_current_accelerators(Frame& frame, const AcceleratorTable* table) {
-    accel_frame = &frame;
+    frames().accel_frame = &frame;
     if (frame.window) backend().set_active_accelerators(frame.window, table);
 }
 
-Frame* current_accelerator_frame() { return accel_frame; }
+Frame* current_accelerator_frame() { return frames().accel_frame; }
 
 void frame_activate(Frame& frame, Frame* previous) {
     if (previous && previous != &frame) frame.previous_frame = previous;
@@ -500,7 +491,7 @@ const std::string& title_file_text() { return file_text(); }
 
 void set_title_file_text(const std::string& text) {
     file_text() = text.empty() ? std::string("Untitled") : text;
-    for (Frame* f : all_frames) frame_update_title_file(*f);
+    for (Frame* f : {&main_frame(), &list_frame(), &results_frame(), &graphics_frame()}) frame_update_title_file(*f);
 }
 
 std::string title_file_for_path(const std::string& path) {
@@ -519,11 +510,11 @@ void show_main_window() {
     if (!m.window) return;
     frame_make_current(m);
     std::error_code ignored;
-    const bool has_results = !model_file_path.empty() &&
-                             std::filesystem::exists(replace_extension(model_file_path, "res"), ignored);
+    const bool has_results = !model_file_path().empty() &&
+                             std::filesystem::exists(replace_extension(model_file_path(), "res"), ignored);
     if (has_results) frame_show_button(m, CMD_RESULTS);
     else frame_hide_button(m, CMD_RESULTS);
     // The layout table's caption with its row count ("Layout  (7) ") stays.
     if (m.title_text.rfind("Layout", 0) != 0) frame_set_title(m, "Layout");
-    if (!batch_mode) frame_bring_to_front(m);
+    if (!batch_mode()) frame_bring_to_front(m);
 }

@@ -1,4 +1,5 @@
 #include "framework/ui/help.h"
+#include "framework/state.h"
 
 #include "framework/ui/messages.h"
 
@@ -13,8 +14,7 @@ struct HelpLocation {
 };
 
 HelpLocation& location() {
-    static HelpLocation where;
-    return where;
+    return session_part<HelpLocation>();
 }
 
 }  // namespace

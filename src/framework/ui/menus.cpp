@@ -1,5 +1,6 @@
 // Menus of the main (layout), list, results and graphics windows.
 #include "framework/ui/menus.h"
+#include "framework/state.h"
 
 #include "framework/commands.h"
 #include "framework/errors.h"
@@ -329,10 +330,15 @@ const std::vector<MenuTemplate>& builtin_menus() {
     return menus;
 }
 
+namespace {
+struct AddedMenus {
+    std::deque<MenuTemplate> value{};
+};
+}  // namespace
+
 // Added menus live in a deque so that references to them stay valid.
 std::deque<MenuTemplate>& added_menus() {
-    static std::deque<MenuTemplate> menus;
-    return menus;
+    return session_part<AddedMenus>().value;
 }
 
 }  // namespace

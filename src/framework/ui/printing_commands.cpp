@@ -1,6 +1,7 @@
 // Printing and export commands: printer settings, printer, preview and PDF
 // output, report and CSV files, and the Print dialog.
 #include "framework/ui/printing_commands.h"
+#include "framework/state.h"
 
 #include "platform/null_surface.h"
 
@@ -23,8 +24,15 @@
 
 namespace {
 
-PageSetup g_setup;
-bool g_setup_loaded = false;
+// What the printing commands remember: the page set-up (loaded from the
+// settings once), the report file chosen last and the last destination.
+struct PrinterMemory {
+    PageSetup setup;
+    bool setup_loaded = false;
+    std::optional<std::string> report_path;
+    PrintDestination last_destination = PrintDestination::Printer;
+};
+PrinterMemory& printer_memory() { return session_part<PrinterMemory>(); }
 
 constexpr const char* KNOWN_PAPERS[] = {"Letter", "Legal", "Tabloid", "Ledger", "Executive",
                                         "A3",     "A4",    "A5",      "B4",     "B5"};
@@ -45,11 +53,11 @@ void store_settings() {
 }  // namespace
 
 PageSetup& printer_settings() {
-    if (!g_setup_loaded) {
-        g_setup_loaded = true;
+    if (!printer_memory().setup_loaded) {
+        printer_memory().setup_loaded = true;
         if (backend_installed()) load_printer_settings(backend().settings());
     }
-    return g_setup;
+    return printer_memory().setup;
 }
 
 void load_printer_settings(const SettingsStore& store) {
@@ -67,13 +75,13 @@ void load_printer_settings(const SettingsStore& store) {
     margin("Margin top", s.margin_top);
     margin("Margin right", s.margin_right);
     margin("Margin bottom", s.margin_bottom);
-    g_setup = s;
-    g_setup_loaded = true;
+    printer_memory().setup = s;
+    printer_memory().setup_loaded = true;
 }
 
 void save_printer_settings(SettingsStore& store) {
     const std::string key = settings_key(PRINTER_KEY);
-    const PageSetup& s = g_setup;
+    const PageSetup& s = printer_memory().setup;
     store.set_int(key, "Orientation", s.orientation);
     store.set_string(key, "Paper", s.paper);
     store.set_string(key, "Printer", s.printer);
@@ -85,8 +93,8 @@ void save_printer_settings(SettingsStore& store) {
 }
 
 void reset_printer_settings() {
-    g_setup = PageSetup{};
-    g_setup_loaded = false;
+    printer_memory().setup = PageSetup{};
+    printer_memory().setup_loaded = false;
 }
 
 namespace {
@@ -113,7 +121,7 @@ bool page_setup(WindowId owner) {
     if (!service_ready(owner)) return false;
     PageSetup s = printer_settings();
     if (!print_service().page_setup_dialog(owner, s)) return false;
-    g_setup = s;
+    printer_memory().setup = s;
     store_settings();
     return true;
 }
@@ -126,8 +134,8 @@ bool print_page_to_printer(WindowId owner, const std::string& job_name, const Pa
     PageSetup s = printer_settings();
     int from = 0, to = 0;
     if (!print_service().print_dialog(owner, s, from, to)) return false;
-    if (!(s == g_setup)) {
-        g_setup = s;
+    if (!(s == printer_memory().setup)) {
+        printer_memory().setup = s;
         store_settings();
     }
     std::unique_ptr<PrintDocument> doc = print_service().open_printer(s, job_name);
@@ -159,8 +167,8 @@ bool print_preview_start(WindowId owner, const std::string& title, const PageRen
     if (!service_ready(owner)) return false;
     PageSetup s = printer_settings();
     bool printed = print_service().preview(owner, s, title, render);
-    if (!(s == g_setup)) {
-        g_setup = s;
+    if (!(s == printer_memory().setup)) {
+        printer_memory().setup = s;
         store_settings();
     }
     return printed;
@@ -197,11 +205,9 @@ struct ReportFile {
 };
 
 ReportFile& report_file() {
-    static ReportFile f;
-    return f;
+    return session_part<ReportFile>();
 }
 
-std::optional<std::string> g_report_path;
 
 const char* kind_of(bool csv) { return csv ? "csv" : "txt"; }
 
@@ -262,8 +268,8 @@ std::optional<std::string> ask_report_path(WindowId owner, bool csv_only, const 
         r.initial_path = default_name;
     else if (report_file_path())
         r.initial_path = csv_only ? replace_extension(*report_file_path(), extension) : *report_file_path();
-    else if (!model_file_path.empty())
-        r.initial_path = replace_extension(model_file_path, extension);
+    else if (!model_file_path().empty())
+        r.initial_path = replace_extension(model_file_path(), extension);
     else
         r.initial_path = "report." + extension;
     if (!save_file_dialog_path(owner, r)) return std::nullopt;
@@ -298,16 +304,16 @@ bool close_report_file(WindowId owner) {
 
 bool report_file_open() { return report_file().open; }
 
-const std::optional<std::string>& report_file_path() { return g_report_path; }
+const std::optional<std::string>& report_file_path() { return printer_memory().report_path; }
 
 void set_report_file_path(const std::string& data_path) {
     if (data_path.empty())
-        g_report_path.reset();
+        printer_memory().report_path.reset();
     else
-        g_report_path = replace_extension(data_path, "txt");
+        printer_memory().report_path = replace_extension(data_path, "txt");
 }
 
-void clear_report_file_path() { g_report_path.reset(); }
+void clear_report_file_path() { printer_memory().report_path.reset(); }
 
 // ---------------------------------------------------------------------------
 // The Print dialog
@@ -317,7 +323,6 @@ namespace {
 
 constexpr int PRINT_GROUP = 1001;
 
-PrintDestination g_last_destination = PrintDestination::Printer;
 
 int radio_of(PrintDestination d) {
     switch (d) {
@@ -338,7 +343,7 @@ public:
     void init(Dialog& d) override {
         dialog_attach(d);
         if (!title_.empty()) d.set_caption("Print " + title_);
-        dialog_set_radio(PRINT_TO_PRINTER, PRINT_TO_CSV, radio_of(g_last_destination));
+        dialog_set_radio(PRINT_TO_PRINTER, PRINT_TO_CSV, radio_of(printer_memory().last_destination));
     }
     void command(Dialog& d, int id, int) override {
         if (id == PRINT_PAGE_SETUP) page_setup(d.window());
@@ -379,7 +384,7 @@ const DialogTemplate PRINT_DIALOG = {
 std::optional<PrintDestination> print_dialog(WindowId owner, const std::string& title) {
     PrintDialogProc proc(title);
     if (run_dialog(PRINT_DIALOG, proc, owner) != IDOK || !proc.chosen) return std::nullopt;
-    g_last_destination = *proc.chosen;
+    printer_memory().last_destination = *proc.chosen;
     return proc.chosen;
 }
 

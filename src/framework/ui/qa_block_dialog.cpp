@@ -38,14 +38,14 @@ struct QABlockDialog : DialogProc {
         QABlock& qa = qa_block();
         for (const QAItem& f : QA_ITEMS) {
             dialog_set_text_limit(f.item, f.member(qa), f.limit);
-            if (input_locked) dialog_set_readonly(f.item);
+            if (input_locked()) dialog_set_readonly(f.item);
         }
         dialog_set_focus(QA_CLIENT);
         center_window(d);
     }
 
     bool ok(Dialog&) override {
-        if (input_locked) return true;
+        if (input_locked()) return true;
         QABlock edited = qa_block();
         // The file keeps `limit` bytes a line: keep what it will hold, whole characters only.
         for (const QAItem& f : QA_ITEMS)
@@ -53,7 +53,7 @@ struct QABlockDialog : DialogProc {
                 utf8_prefix(trim_outer(dialog_get_text_raw(f.item, f.limit + 1)), static_cast<std::size_t>(f.limit)));
         if (!(edited == qa_block())) {
             qa_block() = edited;
-            model_modified = true;
+            model_modified() = true;
         }
         return true;
     }

@@ -1,5 +1,6 @@
 // The text report, its CSV form, the screen lines and the report state.
 #include "framework/ui/report.h"
+#include "framework/state.h"
 
 #include "framework/qa_block.h"
 #include "framework/strings.h"
@@ -24,11 +25,16 @@ struct TextReport {
     bool first_page = true;      // no form feed in front of the first header
 };
 
-ReportState g_state;
-TextReport g_text;
-std::string g_model_title;
-std::string g_date;
-std::vector<std::string> g_screen_lines;
+// The report being written, with the title and date of its headers and the
+// lines shown on screen.
+struct ReportSession {
+    ReportState state;
+    TextReport text;
+    std::string model_title;
+    std::string date;
+    std::vector<std::string> screen_lines;
+};
+ReportSession& report_session() { return session_part<ReportSession>(); }
 
 constexpr const char* MONTHS[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -45,8 +51,8 @@ void rtrim(std::string& text) {
     text.erase(b == std::string::npos ? 0 : b + 1);
 }
 
-bool text_active() { return g_state.text_report; }
-bool csv_active() { return g_state.text_report && g_state.csv_mode; }
+bool text_active() { return report_session().state.text_report; }
+bool csv_active() { return report_session().state.text_report && report_session().state.csv_mode; }
 
 // Puts the text into the line so that its first character is at the column.
 // Columns count characters, not bytes, so that a name with accented letters
@@ -62,8 +68,8 @@ void place(std::string& line, const std::string& text, int column) {
 }
 
 void append_cell(const std::string& cell_text) {
-    g_text.line += cell_text;
-    g_text.line += ',';
+    report_session().text.line += cell_text;
+    report_session().text.line += ',';
 }
 
 // Fields joined by three blanks, the empty ones left out.
@@ -112,31 +118,31 @@ std::vector<std::string> text_page_header(int page) {
 // Ends the current line of a text page: the page header first when this is
 // the first line of the page, then the line; after line 59 the next page.
 void emit_text_line() {
-    if (g_text.header_pending) {
-        if (!g_text.first_page) g_text.out += '\f';
-        for (const std::string& l : text_page_header(g_text.page)) {
-            g_text.out += l;
-            g_text.out += '\n';
+    if (report_session().text.header_pending) {
+        if (!report_session().text.first_page) report_session().text.out += '\f';
+        for (const std::string& l : text_page_header(report_session().text.page)) {
+            report_session().text.out += l;
+            report_session().text.out += '\n';
         }
-        g_text.header_pending = false;
-        g_text.first_page = false;
+        report_session().text.header_pending = false;
+        report_session().text.first_page = false;
     }
-    rtrim(g_text.line);
-    g_text.out += g_text.line;
-    g_text.out += '\n';
-    g_text.line.clear();
-    if (++g_text.line_no > REPORT_LAST_LINE) {
-        ++g_text.page;
-        g_text.line_no = REPORT_FIRST_LINE;
-        g_text.header_pending = true;
+    rtrim(report_session().text.line);
+    report_session().text.out += report_session().text.line;
+    report_session().text.out += '\n';
+    report_session().text.line.clear();
+    if (++report_session().text.line_no > REPORT_LAST_LINE) {
+        ++report_session().text.page;
+        report_session().text.line_no = REPORT_FIRST_LINE;
+        report_session().text.header_pending = true;
     }
 }
 
 void emit_csv_row() {
-    g_text.out += g_text.line;
-    g_text.out += '\n';
-    g_text.line.clear();
-    ++g_text.line_no;   // counts rows only; CSV has no pages
+    report_session().text.out += report_session().text.line;
+    report_session().text.out += '\n';
+    report_session().text.line.clear();
+    ++report_session().text.line_no;   // counts rows only; CSV has no pages
 }
 
 std::string rule_text() {
@@ -149,44 +155,44 @@ std::string rule_text() {
 
 // ---------------------------------------------------------------------------
 
-ReportState& report_state() { return g_state; }
+ReportState& report_state() { return report_session().state; }
 
 void reset_report_state() {
-    g_state = ReportState{};
-    g_text = TextReport{};
-    g_model_title.clear();
-    g_date.clear();
-    g_screen_lines.clear();
+    report_session().state = ReportState{};
+    report_session().text = TextReport{};
+    report_session().model_title.clear();
+    report_session().date.clear();
+    report_session().screen_lines.clear();
     report_contents().clear();
 }
 
-std::string& report_model_title() { return g_model_title; }
+std::string& report_model_title() { return report_session().model_title; }
 
-void set_report_date(const std::string& date) { g_date = date; }
+void set_report_date(const std::string& date) { report_session().date = date; }
 
 std::string report_date() {
-    if (!g_date.empty()) return g_date;
+    if (!report_session().date.empty()) return report_session().date;
     std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);
     return c_format("%d %s %04d", tm.tm_mday, MONTHS[tm.tm_mon % 12], tm.tm_year + 1900);
 }
 
-std::vector<std::string>& report_screen_lines() { return g_screen_lines; }
-void report_clear_lines() { g_screen_lines.clear(); }
+std::vector<std::string>& report_screen_lines() { return report_session().screen_lines; }
+void report_clear_lines() { report_session().screen_lines.clear(); }
 
 void report_line(const std::string& text) {
-    if (g_state.printing_pages) {
+    if (report_session().state.printing_pages) {
         gdi_print_text(text);
         gdi_next_line();
-    } else if (g_state.text_report) {
-        if (g_state.csv_mode)
+    } else if (report_session().state.text_report) {
+        if (report_session().state.csv_mode)
             csv_add_text(text);
         else
             report_print_at(text, REPORT_LEFT_COLUMN);
         report_next_line();
     } else {
-        g_screen_lines.push_back(text);
+        report_session().screen_lines.push_back(text);
     }
 }
 
@@ -194,30 +200,30 @@ void report_line(const std::string& text) {
 // Text report
 
 void report_begin_text(bool csv, int first_page) {
-    g_text = TextReport{};
-    g_text.csv = csv;
-    g_text.page = std::max(first_page, 1);
-    g_state.text_report = true;
-    g_state.csv_mode = csv;
+    report_session().text = TextReport{};
+    report_session().text.csv = csv;
+    report_session().text.page = std::max(first_page, 1);
+    report_session().state.text_report = true;
+    report_session().state.csv_mode = csv;
 }
 
 std::string report_end_text() {
-    if (g_state.text_report && !g_text.line.empty()) report_next_line();
-    g_state.text_report = false;
-    g_state.csv_mode = false;
-    std::string out = std::move(g_text.out);
-    g_text = TextReport{};
+    if (report_session().state.text_report && !report_session().text.line.empty()) report_next_line();
+    report_session().state.text_report = false;
+    report_session().state.csv_mode = false;
+    std::string out = std::move(report_session().text.out);
+    report_session().text = TextReport{};
     return out;
 }
 
-const std::string& report_text() { return g_text.out; }
+const std::string& report_text() { return report_session().text.out; }
 
 void report_print_first(const std::string& text) {
     if (!text_active()) return;
     if (csv_active())
         append_cell(csv_cell_text(text));
     else
-        place(g_text.line, text, 1);
+        place(report_session().text.line, text, 1);
 }
 
 void report_print_at(const std::string& text, int column) {
@@ -225,7 +231,7 @@ void report_print_at(const std::string& text, int column) {
     if (csv_active())
         append_cell(csv_cell_text(text));
     else
-        place(g_text.line, text, column);
+        place(report_session().text.line, text, column);
 }
 
 void report_print_right(const std::string& text, int end_column) {
@@ -234,7 +240,7 @@ void report_print_right(const std::string& text, int end_column) {
         append_cell(csv_cell_text(text));
         return;
     }
-    place(g_text.line, text, end_column - utf8_length(text) + 1);
+    place(report_session().text.line, text, end_column - utf8_length(text) + 1);
 }
 
 void report_print_decimal(const std::string& text, int column) {
@@ -247,7 +253,7 @@ void report_print_decimal(const std::string& text, int column) {
     size_t point = t.find('.');
     // Without a point the number ends just before the column.
     int before = utf8_length(point == std::string::npos ? t : t.substr(0, point));
-    place(g_text.line, t, column - before);
+    place(report_session().text.line, t, column - before);
 }
 
 void report_print_centred(const std::string& text, int from, int to) {
@@ -260,7 +266,7 @@ void report_print_centred(const std::string& text, int from, int to) {
     int width = to - from + 1;
     int len = utf8_length(t);
     int start = len >= width ? from : from + (width - len) / 2;
-    place(g_text.line, t, start);
+    place(report_session().text.line, t, start);
 }
 
 void report_print_centred_page(const std::string& text) {
@@ -272,7 +278,7 @@ void report_put_char(char ch, int column) {
     if (csv_active())
         append_cell(csv_cell_text(std::string(1, ch)));
     else
-        place(g_text.line, std::string(1, ch), column);
+        place(report_session().text.line, std::string(1, ch), column);
 }
 
 void report_next_line() {
@@ -286,11 +292,11 @@ void report_next_line() {
 void report_rule() {
     if (!text_active()) return;
     if (csv_active()) {
-        if (!g_text.line.empty()) emit_csv_row();
+        if (!report_session().text.line.empty()) emit_csv_row();
         return;
     }
-    if (!trimmed(g_text.line).empty()) emit_text_line();
-    g_text.line = rule_text();
+    if (!trimmed(report_session().text.line).empty()) emit_text_line();
+    report_session().text.line = rule_text();
     emit_text_line();
 }
 
@@ -303,30 +309,30 @@ void report_dashes(int from, int to) {
     if (!text_active() || csv_active()) return;
     from = std::max(from, 1);
     if (to < from) return;
-    place(g_text.line, std::string(static_cast<size_t>(to - from + 1), '-'), from);
+    place(report_session().text.line, std::string(static_cast<size_t>(to - from + 1), '-'), from);
 }
 
 int report_lines_left() {
     if (csv_active()) return INT_MAX / 2;   // a CSV file has no pages
-    return REPORT_PAGE_LINES - g_text.line_no;
+    return REPORT_PAGE_LINES - report_session().text.line_no;
 }
 
-int report_current_line() { return g_text.line_no; }
-int report_page_number() { return g_text.page; }
+int report_current_line() { return report_session().text.line_no; }
+int report_page_number() { return report_session().text.page; }
 
 void report_page_break() {
     if (!text_active() || csv_active()) return;
-    if (!trimmed(g_text.line).empty()) emit_text_line();
-    g_text.line.clear();
-    if (g_text.line_no == REPORT_FIRST_LINE) return;   // still a fresh page
-    ++g_text.page;
-    g_text.line_no = REPORT_FIRST_LINE;
-    g_text.header_pending = true;
+    if (!trimmed(report_session().text.line).empty()) emit_text_line();
+    report_session().text.line.clear();
+    if (report_session().text.line_no == REPORT_FIRST_LINE) return;   // still a fresh page
+    ++report_session().text.page;
+    report_session().text.line_no = REPORT_FIRST_LINE;
+    report_session().text.header_pending = true;
 }
 
 void report_contents_line(const std::string& title) {
-    if (!g_state.collecting_contents || !text_active() || csv_active()) return;
-    report_contents().push_back(ContentsEntry{title, 0, g_text.page});
+    if (!report_session().state.collecting_contents || !text_active() || csv_active()) return;
+    report_contents().push_back(ContentsEntry{title, 0, report_session().text.page});
 }
 
 // ---------------------------------------------------------------------------
@@ -396,12 +402,12 @@ namespace {
 // that is open) around a whole-report run, and puts them back afterwards,
 // also when a writer throws.
 struct StateGuard {
-    ReportState saved = g_state;
-    TextReport saved_text = std::move(g_text);
+    ReportState saved = report_session().state;
+    TextReport saved_text = std::move(report_session().text);
     ~StateGuard() {
-        if (g_state.printing_pages && !saved.printing_pages) gdi_end();
-        g_text = std::move(saved_text);
-        g_state = saved;
+        if (report_session().state.printing_pages && !saved.printing_pages) gdi_end();
+        report_session().text = std::move(saved_text);
+        report_session().state = saved;
     }
 };
 
@@ -412,11 +418,11 @@ std::string report_render_text(const ReportJob& job, bool csv) {
     std::vector<ContentsEntry> entries;
     if (job.with_contents && !csv) {
         report_contents().clear();
-        g_state.collecting_contents = true;
+        report_session().state.collecting_contents = true;
         report_begin_text(false, 1);
         if (job.write) job.write();
         report_end_text();
-        g_state.collecting_contents = false;
+        report_session().state.collecting_contents = false;
         entries = std::move(report_contents());
         report_contents().clear();
         int pages = report_contents_text_pages(entries.size());
@@ -435,7 +441,7 @@ std::string report_render_text(const ReportJob& job, bool csv) {
 // Headings and details
 
 void print_report_heading(const ReportHeading& h) {
-    if (g_state.printing_pages) {
+    if (report_session().state.printing_pages) {
         gdi_print_title_bar(h.title);
         gdi_next_line();
         return;

@@ -1,5 +1,6 @@
 // Graphic report pages on a print document.
 #include "framework/ui/report_pages.h"
+#include "framework/state.h"
 
 #include "platform/null_surface.h"
 
@@ -34,8 +35,12 @@ struct PageState {
     PageStartHook hook;
 };
 
-PageState g_pages;
-std::vector<ContentsEntry> g_contents;
+// The pages being printed and the contents entries gathered for them.
+struct PageSession {
+    PageState pages;
+    std::vector<ContentsEntry> contents;
+};
+PageSession& page_session() { return session_part<PageSession>(); }
 
 FontSpec report_font_spec() { return text_font(); }
 
@@ -73,25 +78,25 @@ std::string qa_line(int which) {
 // The page header: title, date and page number; the two lines of the
 // quality-assurance block; a rule under them.
 void draw_page_header(Surface& s) {
-    const int lh = g_pages.line_height;
+    const int lh = page_session().pages.line_height;
     s.set_font(gdi_bold_font());
     s.set_text_color(INK);
     s.set_background(rgb(255, 255, 255), false);
-    s.text(g_pages.left, 0, report_model_title());
+    s.text(page_session().pages.left, 0, report_model_title());
     select_plain(s);
-    s.text((g_pages.left + g_pages.right) / 2, 0, report_date(), TextAlign::Center);
-    s.text(g_pages.right, 0, c_format("Page %d", g_pages.page), TextAlign::Right);
-    s.text(g_pages.left, lh, qa_line(0));
-    s.text(g_pages.left, 2 * lh, qa_line(1));
+    s.text((page_session().pages.left + page_session().pages.right) / 2, 0, report_date(), TextAlign::Center);
+    s.text(page_session().pages.right, 0, c_format("Page %d", page_session().pages.page), TextAlign::Right);
+    s.text(page_session().pages.left, lh, qa_line(0));
+    s.text(page_session().pages.left, 2 * lh, qa_line(1));
     s.set_pen(ink_pen(s));
     int rule_y = 3 * lh + lh / 4;
-    s.line(g_pages.left, rule_y, g_pages.right, rule_y);
+    s.line(page_session().pages.left, rule_y, page_session().pages.right, rule_y);
 }
 
 // Starts the pending page: the document's next page (unless its current one
 // is still unused), the header, the hook.
 void start_page() {
-    PageState& p = g_pages;
+    PageState& p = page_session().pages;
     if (!p.pending || !p.doc) return;
     if (p.doc_page_used && !p.doc->new_page()) p.failed = true;
     p.doc_page_used = true;
@@ -112,14 +117,14 @@ void start_page() {
 // Marks the current page as written on; starts it when pending.
 Surface& draw_surface() {
     start_page();
-    g_pages.body_empty = false;
-    Surface& s = g_pages.doc->page();
+    page_session().pages.body_empty = false;
+    Surface& s = page_session().pages.doc->page();
     select_plain(s);
     return s;
 }
 
 void advance(int dy) {
-    PageState& p = g_pages;
+    PageState& p = page_session().pages;
     if (!p.doc || p.pending) return;   // spacing at the top of a new page is dropped
     p.y += dy;
     if (p.y + p.line_height > p.body_bottom) {
@@ -148,17 +153,17 @@ private:
 
 // Saves the page state around a nested dry run.
 struct SavedPages {
-    PageState saved = std::move(g_pages);
+    PageState saved = std::move(page_session().pages);
     bool flag = report_state().printing_pages;
     ~SavedPages() {
-        g_pages = std::move(saved);
+        page_session().pages = std::move(saved);
         report_state().printing_pages = flag;
     }
 };
 
 }  // namespace
 
-std::vector<ContentsEntry>& report_contents() { return g_contents; }
+std::vector<ContentsEntry>& report_contents() { return page_session().contents; }
 
 // ---------------------------------------------------------------------------
 
@@ -177,43 +182,43 @@ void gdi_begin(PrintDocument& doc, int first_page) {
     // A page too small for its header still gets one line of body.
     if (p.body_bottom - p.body_top < p.line_height) p.body_bottom = p.body_top + p.line_height;
     p.y = p.body_top;
-    p.hook = std::move(g_pages.hook);
-    g_pages = std::move(p);
+    p.hook = std::move(page_session().pages.hook);
+    page_session().pages = std::move(p);
     report_state().printing_pages = true;
 }
 
 bool gdi_end() {
-    bool ok = g_pages.doc && !g_pages.failed;
-    PageStartHook hook = std::move(g_pages.hook);
-    g_pages = PageState{};
-    g_pages.hook = std::move(hook);
+    bool ok = page_session().pages.doc && !page_session().pages.failed;
+    PageStartHook hook = std::move(page_session().pages.hook);
+    page_session().pages = PageState{};
+    page_session().pages.hook = std::move(hook);
     report_state().printing_pages = false;
     return ok;
 }
 
-bool gdi_active() { return g_pages.doc != nullptr; }
+bool gdi_active() { return page_session().pages.doc != nullptr; }
 
 void gdi_new_page() {
-    PageState& p = g_pages;
+    PageState& p = page_session().pages;
     if (!p.doc || p.pending || p.body_empty) return;
     ++p.page;
     p.pending = true;
     p.y = p.body_top;
 }
 
-void gdi_next_line() { advance(g_pages.line_height); }
-void gdi_half_line() { advance(g_pages.line_height / 2); }
-void gdi_quarter_line() { advance(g_pages.line_height / 4); }
+void gdi_next_line() { advance(page_session().pages.line_height); }
+void gdi_half_line() { advance(page_session().pages.line_height / 2); }
+void gdi_quarter_line() { advance(page_session().pages.line_height / 4); }
 
 int gdi_lines_left() {
-    const PageState& p = g_pages;
+    const PageState& p = page_session().pages;
     if (!p.doc) return 0;
     int y = p.pending ? p.body_top : p.y;
     return (p.body_bottom - y) / p.line_height;
 }
 
 bool gdi_ensure_lines(int n) {
-    PageState& p = g_pages;
+    PageState& p = page_session().pages;
     if (!p.doc) return false;
     if (!p.pending && !p.body_empty && gdi_lines_left() < n) gdi_new_page();
     if (!p.pending) return false;
@@ -222,53 +227,53 @@ bool gdi_ensure_lines(int n) {
 }
 
 void gdi_print_title_bar(const std::string& text) {
-    if (!g_pages.doc) return;
-    if (!g_pages.pending && !g_pages.body_empty && gdi_lines_left() < 2) gdi_new_page();
+    if (!page_session().pages.doc) return;
+    if (!page_session().pages.pending && !page_session().pages.body_empty && gdi_lines_left() < 2) gdi_new_page();
     Surface& s = draw_surface();
-    const PageState& p = g_pages;
+    const PageState& p = page_session().pages;
     s.fill_rect(Rect{p.left, p.y, p.right, p.y + p.line_height}, SHADE);
     s.set_font(gdi_bold_font());
     s.text((p.left + p.right) / 2, p.y, text, TextAlign::Center);
     select_plain(s);
 }
 
-void gdi_print_text(const std::string& text) { gdi_print_text_at(g_pages.left, text); }
+void gdi_print_text(const std::string& text) { gdi_print_text_at(page_session().pages.left, text); }
 
 void gdi_print_text_at(int x, const std::string& text) {
-    if (!g_pages.doc) return;
+    if (!page_session().pages.doc) return;
     Surface& s = draw_surface();
-    s.text(x, g_pages.y, text, TextAlign::Left);
+    s.text(x, page_session().pages.y, text, TextAlign::Left);
 }
 
 void gdi_print_text_right(int x, const std::string& text) {
-    if (!g_pages.doc) return;
+    if (!page_session().pages.doc) return;
     Surface& s = draw_surface();
-    s.text(x, g_pages.y, text, TextAlign::Right);
+    s.text(x, page_session().pages.y, text, TextAlign::Right);
 }
 
 void gdi_print_text_centred(const std::string& text) {
-    if (!g_pages.doc) return;
+    if (!page_session().pages.doc) return;
     Surface& s = draw_surface();
-    s.text((g_pages.left + g_pages.right) / 2, g_pages.y, text, TextAlign::Center);
+    s.text((page_session().pages.left + page_session().pages.right) / 2, page_session().pages.y, text, TextAlign::Center);
 }
 
 void add_contents_entry(const std::string& title, int level) {
     if (!report_state().collecting_contents) return;
-    int page = g_pages.doc ? g_pages.page : report_page_number();
-    g_contents.push_back(ContentsEntry{title, std::clamp(level, 0, 2), page});
+    int page = page_session().pages.doc ? page_session().pages.page : report_page_number();
+    page_session().contents.push_back(ContentsEntry{title, std::clamp(level, 0, 2), page});
 }
 
 void gdi_print_contents(const std::vector<ContentsEntry>& entries) {
-    if (!g_pages.doc || entries.empty()) return;
+    if (!page_session().pages.doc || entries.empty()) return;
     gdi_print_title_bar("Contents");
     gdi_next_line();
     gdi_half_line();
-    Surface& m = g_pages.doc->page();
+    Surface& m = page_session().pages.doc->page();
     select_plain(m);
     int indent = m.text_width("MMM");
     for (const ContentsEntry& e : entries) {
-        gdi_print_text_at(g_pages.left + indent * std::clamp(e.level, 0, 2), e.title);
-        gdi_print_text_right(g_pages.right, c_format("%d", e.page));
+        gdi_print_text_at(page_session().pages.left + indent * std::clamp(e.level, 0, 2), e.title);
+        gdi_print_text_right(page_session().pages.right, c_format("%d", e.page));
         gdi_next_line();
     }
 }
@@ -279,7 +284,7 @@ int gdi_contents_pages(PrintDocument& doc, size_t entry_count) {
     DryRunDocument dry(doc.page());
     gdi_begin(dry, 1);
     gdi_print_contents(std::vector<ContentsEntry>(entry_count, ContentsEntry{"M", 0, 1}));
-    int pages = g_pages.pages_started;
+    int pages = page_session().pages.pages_started;
     gdi_end();
     return pages;
 }
@@ -289,7 +294,7 @@ bool report_render_pages(PrintDocument& doc, const ReportJob& job) {
     if (job.with_contents) {
         SavedPages keep;
         bool collecting = report_state().collecting_contents;
-        g_contents.clear();
+        page_session().contents.clear();
         report_state().collecting_contents = true;
         DryRunDocument dry(doc.page());
         gdi_begin(dry, 1);
@@ -298,13 +303,13 @@ bool report_render_pages(PrintDocument& doc, const ReportJob& job) {
         } catch (...) {
             gdi_end();
             report_state().collecting_contents = collecting;
-            g_contents.clear();
+            page_session().contents.clear();
             throw;
         }
         gdi_end();
         report_state().collecting_contents = collecting;
-        entries = std::move(g_contents);
-        g_contents.clear();
+        entries = std::move(page_session().contents);
+        page_session().contents.clear();
     }
     int contents_pages = gdi_contents_pages(doc, entries.size());
     for (ContentsEntry& e : entries) e.page += contents_pages;
@@ -326,30 +331,35 @@ bool report_render_pages(PrintDocument& doc, const ReportJob& job) {
 // ---------------------------------------------------------------------------
 
 namespace {
+struct NullSurfacePart {
+    NullSurface value{};
+};
+}  // namespace
+
+namespace {
 // Without a document there is nothing to draw on; a surface that draws
 // nothing keeps a careless caller safe.
 Surface& null_surface() {
-    static NullSurface surface;
-    return surface;
+    return session_part<NullSurfacePart>().value;
 }
 }  // namespace
 
 Surface& gdi_surface() {
-    if (!g_pages.doc) return null_surface();
+    if (!page_session().pages.doc) return null_surface();
     return draw_surface();
 }
 
 Surface& gdi_measure_surface() {
-    if (!g_pages.doc) return null_surface();
-    Surface& s = g_pages.doc->page();
+    if (!page_session().pages.doc) return null_surface();
+    Surface& s = page_session().pages.doc->page();
     select_plain(s);
     return s;
 }
 
-int gdi_y() { return g_pages.pending ? g_pages.body_top : g_pages.y; }
+int gdi_y() { return page_session().pages.pending ? page_session().pages.body_top : page_session().pages.y; }
 
 void gdi_set_y(int y) {
-    PageState& p = g_pages;
+    PageState& p = page_session().pages;
     if (!p.doc) return;
     start_page();
     p.y = std::max(y, p.body_top);
@@ -360,10 +370,10 @@ void gdi_set_y(int y) {
     }
 }
 
-Rect gdi_printable_rect() { return Rect{g_pages.left, g_pages.body_top, g_pages.right, g_pages.body_bottom}; }
-int gdi_left_margin() { return g_pages.left; }
-int gdi_line_height() { return g_pages.line_height; }
-int gdi_page_number() { return g_pages.page; }
+Rect gdi_printable_rect() { return Rect{page_session().pages.left, page_session().pages.body_top, page_session().pages.right, page_session().pages.body_bottom}; }
+int gdi_left_margin() { return page_session().pages.left; }
+int gdi_line_height() { return page_session().pages.line_height; }
+int gdi_page_number() { return page_session().pages.page; }
 
 FontSpec gdi_report_font() { return report_font_spec(); }
 
@@ -374,7 +384,7 @@ FontSpec gdi_bold_font() {
 }
 
 void gdi_select_report_font() {
-    if (g_pages.doc) select_plain(g_pages.doc->page());
+    if (page_session().pages.doc) select_plain(page_session().pages.doc->page());
 }
 
-PageStartHook gdi_set_page_start_hook(PageStartHook hook) { return std::exchange(g_pages.hook, std::move(hook)); }
+PageStartHook gdi_set_page_start_hook(PageStartHook hook) { return std::exchange(page_session().pages.hook, std::move(hook)); }

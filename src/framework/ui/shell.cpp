@@ -1,4 +1,5 @@
 #include "framework/ui/shell.h"
+#include "framework/state.h"
 
 #include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
@@ -14,6 +15,7 @@
 #include "platform/threads.h"
 #include "framework/ui/menus.h"
 
+#include <array>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -38,8 +40,7 @@ struct ShellState {
 };
 
 ShellState& shell() {
-    static ShellState state;
-    return state;
+    return session_part<ShellState>();
 }
 
 void show_error(WindowId owner, const std::string& text) {
@@ -48,7 +49,8 @@ void show_error(WindowId owner, const std::string& text) {
     if (shell().errors_to_stderr) std::fprintf(stderr, "Korvane: %s\n", text.c_str());
 }
 
-Frame* const SHUTDOWN_ORDER[] = {&graphics_frame(), &results_frame(), &list_frame(), &main_frame()};
+// The frames in the order they are shut down.
+std::array<Frame*, 4> shutdown_order() { return {&graphics_frame(), &results_frame(), &list_frame(), &main_frame()}; }
 
 // ---------------------------------------------------------------------------
 // Commands the shell serves itself
@@ -63,7 +65,7 @@ void update_preference_checks() {
 }
 
 void apply_toolbar_preferences() {
-    for (Frame* f : SHUTDOWN_ORDER) frame_set_bar_a(*f);
+    for (Frame* f : shutdown_order()) frame_set_bar_a(*f);
     update_preference_checks();
 }
 
@@ -73,7 +75,7 @@ void register_shell_commands() {
     register_command(CMD_HELP, [](int) { help(0, command_owner()); });
     register_command(CMD_FONT, [](int) {
         if (!choose_text_font(command_owner())) return;
-        for (Frame* f : SHUTDOWN_ORDER)
+        for (Frame* f : shutdown_order())
             if (f->client) backend().invalidate(f->client);
     });
     register_command(CMD_SHOW_TOOLBAR, [](int) {
@@ -135,9 +137,9 @@ void create_windows() {
     });
 
     const WindowPlacement main_placement = placement_or_default(MAIN_WINDOW_PLACEMENT);
-    if (batch_mode) frame_set_placement_hidden(m, main_placement);
+    if (batch_mode()) frame_set_placement_hidden(m, main_placement);
     else frame_set_placement(m, main_placement);
-    set_title_file_text(title_file_for_path(model_file_path));
+    set_title_file_text(title_file_for_path(model_file_path()));
     show_main_window();
 }
 
@@ -155,8 +157,8 @@ void first_run_check() {
 }
 
 void offer_to_save() {
-    if (!model_modified || batch_mode || !command_available(CMD_SAVE) || !main_frame().window) return;
-    if (ask_save_changes(main_frame().window, model_base_name(model_file_path)) != IDYES) return;
+    if (!model_modified() || batch_mode() || !command_available(CMD_SAVE) || !main_frame().window) return;
+    if (ask_save_changes(main_frame().window, model_base_name(model_file_path())) != IDYES) return;
     try {
         run_command(CMD_SAVE);
     } catch (const MessageText& m) {
@@ -221,7 +223,7 @@ int app_main(int argc, char** argv, std::unique_ptr<Backend> b) {
 
     int exit_code = 0;
     try {
-        if (is_batch_path(cl.path)) batch_mode = true;   // no windows are shown in batch mode
+        if (is_batch_path(cl.path)) batch_mode() = true;   // no windows are shown in batch mode
         app_startup();
         // Without windows a file that could not be opened leaves nothing to do.
         if (open_command_line_file(cl.path) || backend().has_windows()) exit_code = app_run();
@@ -237,14 +239,13 @@ int app_main(int argc, char** argv, std::unique_ptr<Backend> b) {
 }
 
 namespace {
-std::vector<std::function<void()>>& subsystem_installers() {
-    static std::vector<std::function<void()>> installers;
-    return installers;
-}
-std::vector<std::function<void()>>& window_installers() {
-    static std::vector<std::function<void()>> installers;
-    return installers;
-}
+// What app_startup runs: the subsystems' installers, then the windows'.
+struct Installers {
+    std::vector<std::function<void()>> subsystems;
+    std::vector<std::function<void()>> windows;
+};
+std::vector<std::function<void()>>& subsystem_installers() { return session_part<Installers>().subsystems; }
+std::vector<std::function<void()>>& window_installers() { return session_part<Installers>().windows; }
 }  // namespace
 
 void register_subsystem(std::function<void()> install) { subsystem_installers().push_back(std::move(install)); }
@@ -267,7 +268,7 @@ void app_startup() {
 bool open_command_line_file(const std::string& path) {
     if (path.empty()) return true;
     if (is_batch_path(path)) {
-        batch_mode = true;
+        batch_mode() = true;
         if (!shell().batch_starter) throw MessageText("Batch import is not available in this version");
         shell().batch_starter(path);
         return true;
@@ -290,10 +291,10 @@ int app_run() { return backend().run_loop(); }
 void app_shutdown() {
     if (!shell().started) return;
     shell().started = false;
-    for (Frame* f : SHUTDOWN_ORDER) frame_save_placement(*f);
+    for (Frame* f : shutdown_order()) frame_save_placement(*f);
     save_app_settings(backend().settings());
     if (!backend().settings().flush()) std::fputs("Korvane: the settings could not be written\n", stderr);
-    for (Frame* f : SHUTDOWN_ORDER) frame_destroy(*f);
+    for (Frame* f : shutdown_order()) frame_destroy(*f);
     clear_command_registry();
 }
 
@@ -311,10 +312,10 @@ bool commit_pending_edits() {
 }
 
 bool request_exit(int exit_code) {
-    if (!batch_mode && !commit_pending_edits()) return false;
-    if (model_modified && !batch_mode) {
+    if (!batch_mode() && !commit_pending_edits()) return false;
+    if (model_modified() && !batch_mode()) {
         const WindowId owner = main_frame().window;
-        const int answer = ask_save_changes(owner, model_base_name(model_file_path));
+        const int answer = ask_save_changes(owner, model_base_name(model_file_path()));
         if (answer == IDCANCEL) return false;
         if (answer == IDYES) {
             try {
@@ -323,7 +324,7 @@ bool request_exit(int exit_code) {
                 show_error(owner, m.text);
                 return false;
             }
-            if (model_modified) return false;   // the save was cancelled
+            if (model_modified()) return false;   // the save was cancelled
         }
     }
     backend().quit(exit_code);

@@ -9,7 +9,7 @@
 
 namespace {
 
-bool view_only(const TableWindow& t) { return input_locked || t.view_only; }
+bool view_only(const TableWindow& t) { return input_locked() || t.view_only; }
 
 bool insert_allowed(TableWindow& t) {
     const int row = t.current_row;

@@ -1,11 +1,17 @@
 // The one table window of the results frame, shared by every result table.
 #include "framework/ui/table.h"
+#include "framework/state.h"
 
 namespace {
 
+namespace {
+struct ResultsTableViewPart {
+    TableView value{};
+};
+}  // namespace
+
 TableView& shared_view() {
-    static TableView view;
-    return view;
+    return session_part<ResultsTableViewPart>().value;
 }
 
 // The window is made again when the results frame has another client now

@@ -87,7 +87,7 @@ void TableWindow::on_load_case_changed() {
 }
 
 void TableWindow::context_menu(Point) {
-    const bool locked = input_locked || view_only;
+    const bool locked = input_locked() || view_only;
     MenuItem popup{"", 0, {}};
     popup.items.push_back(MenuItem{"&Copy", CMD_COPY});
     popup.items.push_back(MenuItem{"&Paste", CMD_PASTE, {}, locked});
@@ -181,7 +181,7 @@ WindowId owner_window(const TableWindow& t) {
     return t.view ? t.view->window() : 0;
 }
 
-bool input_blocked(const TableWindow& t) { return input_locked || t.view_only || !t.editing_allowed; }
+bool input_blocked(const TableWindow& t) { return input_locked() || t.view_only || !t.editing_allowed; }
 
 // A column that is shown: in range and not hidden by a width of 0 (before
 // the first measuring every column counts as shown).
@@ -454,7 +454,7 @@ void table_set_rows(TableWindow& t, const std::string& title, int rows, int sele
 void table_set_input_rows(TableWindow& t, const std::string& title, int count) {
     count = std::max(0, count);
     t.title = title;
-    t.input_row = !input_locked;
+    t.input_row = !input_locked();
     table_set_row_count(t, count + (t.input_row ? 1 : 0));
     t.frame_caption = c_format("%s  (%d) ", title.c_str(), count);
     if (t.frame && table_is_shown(t)) frame_set_title(*t.frame, t.frame_caption);

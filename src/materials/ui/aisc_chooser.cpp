@@ -1,4 +1,5 @@
 #include "materials/ui/aisc_chooser.h"
+#include "framework/state.h"
 
 #include "framework/ui/dialog_helper.h"
 #include "framework/errors.h"
@@ -18,7 +19,7 @@ struct ChooserState {
 };
 
 ChooserState& chooser() {
-    static ChooserState s;
+    ChooserState& s = session_part<ChooserState>();
     if (s.shape.empty()) s.shape.assign(static_cast<std::size_t>(aisc_table().group_count), 0);
     return s;
 }

@@ -1,4 +1,5 @@
 #include "model/model_file.h"
+#include "framework/state.h"
 #include "framework/document_events.h"
 #include "framework/app_state.h"
 #include "framework/ui/command_registry.h"
@@ -41,7 +42,7 @@ public:
         shown_.show(BMAT_NU, m.nu, nu_text(m.nu));
         shown_.show(BMAT_DENSITY, m.density, value_text(m.density, format_density));
         shown_.show(BMAT_ALPHA, m.alpha, value_text(m.alpha, format_expansion));
-        if (input_locked) {
+        if (input_locked()) {
             for (int id = BEAM_NAME; id <= BMAT_ALPHA; ++id) dialog_set_readonly(id);
             dialog_set_focus(IDOK);
         } else {
@@ -50,7 +51,7 @@ public:
     }
 
     bool ok(Dialog& d) override {
-        if (input_locked) {
+        if (input_locked()) {
             d.end(0);
             return true;
         }
@@ -93,7 +94,7 @@ public:
             beam_materials()[index_] = m;
         else
             index_ = beam_materials().push_back(m);
-        model_modified = true;
+        model_modified() = true;
         refresh_beam_material_table();
         return true;
     }
@@ -200,7 +201,7 @@ public:
             return;
         }
         *r = m;
-        if (beam_materials().valid(row)) model_modified = true;
+        if (beam_materials().valid(row)) model_modified() = true;
     }
     void store_cell(int row, int c, const std::string& text) override {
         BeamMaterial* r = record(row);
@@ -228,7 +229,7 @@ public:
             check_beam_material_name(input.name, 0);
             beam_materials().push_back(input);
             input = BeamMaterial{};
-            model_modified = true;
+            model_modified() = true;
             load();
             table_goto_row(*this, numbmats());
             return;
@@ -236,13 +237,13 @@ public:
         TableWindow::leave_row(row);
     }
     bool can_insert(int row) override {
-        return !input_locked && beam_materials().valid(row) && !beam_materials()[row].name.empty() &&
+        return !input_locked() && beam_materials().valid(row) && !beam_materials()[row].name.empty() &&
                (row == 1 || !beam_materials()[row - 1].name.empty());
     }
-    bool can_delete(int row) override { return !input_locked && record(row) != nullptr; }
+    bool can_delete(int row) override { return !input_locked() && record(row) != nullptr; }
     void insert_row(int row) override {
         beam_materials().insert(row, BeamMaterial{});
-        model_modified = true;
+        model_modified() = true;
         load();
     }
     void delete_row(int row) override {
@@ -259,7 +260,7 @@ public:
             return;
         }
         beam_materials().erase(row);
-        model_modified = true;
+        model_modified() = true;
         load();
     }
     bool edit_row(int row) override {
@@ -315,8 +316,7 @@ private:
 };
 
 BeamMaterialTable& table() {
-    static BeamMaterialTable t;
-    return t;
+    return session_part<BeamMaterialTable>();
 }
 
 void print_heading() {
@@ -369,8 +369,7 @@ void print_csv_form() {
 }  // namespace
 
 BeamMaterialHighlight& beam_material_highlight() {
-    static BeamMaterialHighlight h;
-    return h;
+    return session_part<BeamMaterialHighlight>();
 }
 
 int edit_beam_material(int index) {
@@ -409,7 +408,7 @@ void print_beam_materials() {
         if (m.density != 0.0f) report_print_at(format_density(m.density), 62);
         if (m.alpha != 0.0f) report_print_at(format_expansion(m.alpha), 71);
         report_next_line();
-        if (in_results) report_contents_line("Beam material " + m.name + ": " + m.description);
+        if (in_results()) report_contents_line("Beam material " + m.name + ": " + m.description);
     }
     report_rule();
 }

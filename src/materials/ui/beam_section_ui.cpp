@@ -1,4 +1,5 @@
 #include "model/model_file.h"
+#include "framework/state.h"
 #include "framework/document_events.h"
 #include "framework/app_state.h"
 #include "framework/ui/command_registry.h"
@@ -65,7 +66,7 @@ public:
         for (int v = 0; v < BS_VALUE_COUNT; ++v) dialog_set_unit_label(BSEC_FIRST_UNIT + v, QUANTITY[v]);
         fill(record());
         if (beam_library_mode()) dialog_disable(BEAM_NAME);
-        if (input_locked) {
+        if (input_locked()) {
             for (int id = BEAM_NAME; id < BSEC_FIRST_VALUE + int{BS_VALUE_COUNT}; ++id) dialog_set_readonly(id);
             dialog_disable(BSEC_LIBRARY);
             dialog_set_focus(IDOK);
@@ -74,7 +75,7 @@ public:
         }
     }
     void command(Dialog& d, int id, int) override {
-        if (id != BSEC_LIBRARY || input_locked) return;
+        if (id != BSEC_LIBRARY || input_locked()) return;
         if (!choose_aisc_shape(d.window())) return;
         BeamSection shape = aisc_shape_buffer();
         if (!beam_library_mode()) {
@@ -90,7 +91,7 @@ public:
         dialog_point_to_item(IDOK);
     }
     bool ok(Dialog& d) override {
-        if (input_locked) {
+        if (input_locked()) {
             d.end(0);
             return true;
         }
@@ -130,7 +131,7 @@ public:
         else
             index_ = beam_sections().push_back(s);
         if (size_differs(s, old)) beam_section_size_changed();
-        model_modified = true;
+        model_modified() = true;
         refresh_beam_section_table();
         return true;
     }
@@ -236,7 +237,7 @@ public:
         const bool resized = size_differs(s, *r);
         *r = s;
         if (beam_sections().valid(row)) {
-            model_modified = true;
+            model_modified() = true;
             if (resized) beam_section_size_changed();
         }
     }
@@ -271,7 +272,7 @@ public:
             if (!beam_library_mode()) check_beam_section_name(input.name, 0);
             beam_sections().push_back(input);
             input = BeamSection{};
-            model_modified = true;
+            model_modified() = true;
             load();
             table_goto_row(*this, numbsections());
             return;
@@ -279,14 +280,14 @@ public:
         TableWindow::leave_row(row);
     }
     bool can_insert(int row) override {
-        if (in_results || input_locked || !beam_sections().valid(row)) return false;
+        if (in_results() || input_locked() || !beam_sections().valid(row)) return false;
         if (beam_library_mode()) return true;
         return !beam_sections()[row].name.empty() && (row == 1 || !beam_sections()[row - 1].name.empty());
     }
-    bool can_delete(int row) override { return !input_locked && record(row) != nullptr; }
+    bool can_delete(int row) override { return !input_locked() && record(row) != nullptr; }
     void insert_row(int row) override {
         beam_sections().insert(row, BeamSection{});
-        model_modified = true;
+        model_modified() = true;
         load();
     }
     void delete_row(int row) override {
@@ -302,7 +303,7 @@ public:
             return;
         }
         beam_sections().erase(row);
-        model_modified = true;
+        model_modified() = true;
         load();
     }
     bool edit_row(int row) override {
@@ -328,7 +329,7 @@ public:
         return TableWindow::on_command(id);
     }
     void on_enter() override {
-        if (!frame || beam_library_mode() || in_results) return;
+        if (!frame || beam_library_mode() || in_results()) return;
         Menu& menu = frame->menu;
         if (!menu.contains(CMD_LIBRARY)) {
             menu.append_to(0, MenuItem{"Beam &Library...", CMD_LIBRARY});
@@ -347,7 +348,7 @@ public:
         frame_hide_button(*frame, CMD_AISC_LIBRARY);
     }
     void context_menu(Point) override {
-        if (in_results) {
+        if (in_results()) {
             table_popup_menu(*this, table_popup_show_edit(*this, "Beam section"));
             return;
         }
@@ -368,8 +369,7 @@ public:
 };
 
 BeamSectionTable& table() {
-    static BeamSectionTable t;
-    return t;
+    return session_part<BeamSectionTable>();
 }
 
 // Replaces the current row's values (not its name) by a shape or a library entry.
@@ -382,7 +382,7 @@ void replace_current(const BeamSection& entry) {
     const bool resized = size_differs(next, *r);
     *r = next;
     if (resized && beam_sections().valid(t.current_row)) beam_section_size_changed();
-    model_modified = true;
+    model_modified() = true;
     t.load();
     table_window_refocus(t);
 }
@@ -487,13 +487,13 @@ void replace_current_asking(int owner, const BeamSection& entry) {
 }  // namespace
 
 void pick_aisc_beam_section(int owner) {
-    if (input_locked) return;
+    if (input_locked()) return;
     if (!choose_aisc_shape(owner)) return;
     replace_current_asking(owner, aisc_shape_buffer());
 }
 
 void pick_beam_section_from_library(int owner) {
-    if (input_locked) return;
+    if (input_locked()) return;
     const BeamSectionLibraryHooks& hooks = beam_section_library_hooks();
     BeamSection entry;
     if (!hooks.choose_entry || !hooks.choose_entry(owner, entry)) return;

@@ -1,4 +1,5 @@
 #include "materials/ui/material_props_editor.h"
+#include "framework/state.h"
 
 #include "framework/app_state.h"
 #include "framework/ui/dialog_helper.h"
@@ -169,7 +170,7 @@ void PropertyGrid::load(const PropertyTable& table, bool frp_layout)
     rows.clear();
     for (const PropertyRow& r : table)
         rows.push_back(PropertyGridRow{r, 0});
-    input_row = !input_locked;
+    input_row = !input_locked();
     if (input_row)
         rows.push_back(PropertyGridRow{});
     set_rows(static_cast<int>(rows.size()));
@@ -283,13 +284,13 @@ void PropertyGrid::leave_row(int row)
 
 bool PropertyGrid::can_insert(int row)
 {
-    return !input_locked && row_count < MAXTEMPS && row < static_cast<int>(rows.size()) && row >= 1 &&
+    return !input_locked() && row_count < MAXTEMPS && row < static_cast<int>(rows.size()) && row >= 1 &&
            rows[static_cast<std::size_t>(row - 1)].values[PROP_TEMPERATURE] != 0.0f;
 }
 
 bool PropertyGrid::can_delete(int row)
 {
-    return !input_locked && row >= 1 && row <= static_cast<int>(rows.size());
+    return !input_locked() && row >= 1 && row <= static_cast<int>(rows.size());
 }
 
 void PropertyGrid::insert_row(int row)
@@ -353,7 +354,7 @@ struct PropertiesDialog final : DialogProc {
     }
     bool ok(Dialog& d) override
     {
-        if (input_locked) {
+        if (input_locked()) {
             d.end(0);
             return false;
         }
@@ -388,13 +389,22 @@ int run_material_properties_dialog(PropertyTable& copy, bool frp, bool& modified
 
 namespace {
 
-int grid_material = 0;   // the material the grid shows; 0: none
+
+}  // namespace
+
+namespace {
+
+// The grid of the list window's material page.
+struct ListWindowGrid {
+    PropertyGrid grid{&list_frame()};
+    int material = 0;   // the material the grid shows; 0: none
+};
 
 }  // namespace
 
 PropertyGrid& material_properties_grid()
 {
-    static PropertyGrid grid(&list_frame());
+    PropertyGrid& grid = session_part<ListWindowGrid>().grid;
     grid.in_list_window = true;
     return grid;
 }
@@ -404,28 +414,28 @@ void load_material_properties_grid(int material)
     PropertyGrid& grid = material_properties_grid();
     if (grid.modified)
         commit_material_properties_grid();   // never reload over rows not yet written back
-    grid_material = pipe_materials().valid(material) ? material : 0;
-    grid.has_material = grid_material != 0;
-    if (grid_material == 0) {
+    session_part<ListWindowGrid>().material = pipe_materials().valid(material) ? material : 0;
+    grid.has_material = session_part<ListWindowGrid>().material != 0;
+    if (session_part<ListWindowGrid>().material == 0) {
         grid.load(PropertyTable{}, false);
         return;
     }
-    const PipeMaterial& m = pipe_materials()[grid_material];
+    const PipeMaterial& m = pipe_materials()[session_part<ListWindowGrid>().material];
     grid.load(m.table, m.frp != 0);
 }
 
 bool commit_material_properties_grid()
 {
     PropertyGrid& grid = material_properties_grid();
-    if (!grid.modified || input_locked || !pipe_materials().valid(grid_material)) {
+    if (!grid.modified || input_locked() || !pipe_materials().valid(session_part<ListWindowGrid>().material)) {
         grid.modified = false;
         return false;
     }
     PropertyTable table = grid.write_back(list_frame().window);
     grid.modified = false;
-    PipeMaterial& m = pipe_materials()[grid_material];
+    PipeMaterial& m = pipe_materials()[session_part<ListWindowGrid>().material];
     m.table = std::move(table);
-    model_modified = true;
+    model_modified() = true;
     // The caret keeps its place in the reloaded (sorted) rows.
     const int row = grid.current_row, column = grid.current_column;
     grid.load(m.table, m.frp != 0);

@@ -98,7 +98,7 @@ void print_text_form(const PipeMaterial& m)
     const int32_t code = piping_code();
     if (report_lines_left() < m.numtemps() + 8)
         report_page_break();
-    if (in_results)
+    if (in_results())
         report_contents_line("Material " + m.name + ": " + m.description);
     report_print_centred(title_of(m), 6, 78);
     report_next_line();
@@ -247,10 +247,10 @@ void print_page_form(const PipeMaterial& m)
     if (m.numtemps() > 0) {
         PropertyGrid grid;
         grid.in_list_window = false;
-        const bool locked = input_locked;
-        input_locked = true;   // no input row in a printout
+        const bool locked = input_locked();
+        input_locked() = true;   // no input row in a printout
         grid.load(m.table, m.frp != 0);
-        input_locked = locked;
+        input_locked() = locked;
         table_print(grid, title_of(m), m.numtemps());
     }
 }

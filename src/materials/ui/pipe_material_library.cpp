@@ -1,4 +1,5 @@
 #include "materials/ui/pipe_material_library.h"
+#include "framework/state.h"
 
 #include "framework/app_state.h"
 #include "framework/binfile.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-MaterialLibrary library;
+MaterialLibrary& library() { return session_part<MaterialLibrary>(); }
 
 // Library files of version 680 and below number the codes from 11 upward one
 // lower than the program does.
@@ -94,9 +95,9 @@ public:
     }
     std::string cell_text(int row, int column, int line) override
     {
-        if (column != 1 || line != 0 || !library.records.valid(row))
+        if (column != 1 || line != 0 || !library().records.valid(row))
             return {};
-        return library.records[row].description;
+        return library().records[row].description;
     }
     bool cell_editable(int, int) override { return false; }
     void leave_row(int) override
@@ -139,14 +140,14 @@ public:
             return;
         if (!open_material_library(d.window())) {
             // A cancelled choice changes nothing; a failed read has been
-            // reported and has emptied the library.
+            // reported and has emptied the library().
             if (numlibmats() == 0)
                 d.end(0);
             return;
         }
         if (numlibmats() == 0) {
-            message_error(d.window(), c_format("There are no materials in \n%s", library.path.c_str()));
-            library.path.clear();
+            message_error(d.window(), c_format("There are no materials in \n%s", library().path.c_str()));
+            library().path.clear();
             d.end(0);
             return;
         }
@@ -156,7 +157,7 @@ public:
     {
         if (!table_end_edit(table_))
             return false;
-        result = library.records.valid(table_.current_row) ? table_.current_row : 0;
+        result = library().records.valid(table_.current_row) ? table_.current_row : 0;
         d.end(result);
         return false;
     }
@@ -170,10 +171,10 @@ public:
 private:
     void fill(Dialog& d)
     {
-        std::string title = "Material Library - [" + file_name_part(library.path);
-        append_in_parentheses(title, folder_part(library.path));
+        std::string title = "Material Library - [" + file_name_part(library().path);
+        append_in_parentheses(title, folder_part(library().path));
         d.set_caption(title + "]");
-        dialog_set_text(LIBUSE_CODE, "Piping code : " + piping_code_short_name(library.code));
+        dialog_set_text(LIBUSE_CODE, "Piping code : " + piping_code_short_name(library().code));
         table_show_at(table_, "", numlibmats(), 1, 0);
     }
 
@@ -183,9 +184,9 @@ private:
 
 }  // namespace
 
-MaterialLibrary& material_library() { return library; }
+MaterialLibrary& material_library() { return library(); }
 
-void reset_material_library() { library = MaterialLibrary{}; }
+void reset_material_library() { library() = MaterialLibrary{}; }
 
 int material_library_header_version(const std::string& header16)
 {
@@ -203,16 +204,16 @@ int material_library_header_version(const std::string& header16)
 
 bool read_material_library(WindowId owner)
 {
-    KV_ASSERT(!library.path.empty());
+    KV_ASSERT(!library().path.empty());
     MaterialLibrary read;
     try {
-        read_library_file(library.path, read);
+        read_library_file(library().path, read);
     } catch (const MessageText& m) {
         message_error(owner, m.text);
-        library = MaterialLibrary{};
+        library() = MaterialLibrary{};
         return false;
     }
-    library = std::move(read);
+    library() = std::move(read);
     return true;
 }
 
@@ -222,7 +223,7 @@ bool open_material_library(WindowId owner)
     r.title = "Open Material Library";
     r.filters = {{"Material Library files (*.mat)", "*.mat"}, {"Material Library files (*.mdb)", "*.mdb"}};
     r.default_extension = "mat";
-    r.initial_path = library.path;
+    r.initial_path = library().path;
     r.must_exist = true;
     if (!open_file_dialog_path(owner, r))
         return false;
@@ -237,7 +238,7 @@ bool open_material_library(WindowId owner)
         message_error(owner, "File extension must be : mat or mdb");
         return false;
     }
-    library.path = path;
+    library().path = path;
     return read_material_library(owner);
 }
 
@@ -253,14 +254,14 @@ bool ensure_material_library(WindowId owner)
     if (numlibmats() > 0)
         return true;
     bool read = false;
-    if (!library.path.empty() && std::filesystem::exists(library.path))
+    if (!library().path.empty() && std::filesystem::exists(library().path))
         read = read_material_library(owner) && numlibmats() > 0;
-    if (!read && !open_material_library(owner) && library.path.empty())
+    if (!read && !open_material_library(owner) && library().path.empty())
         return false;
     if (numlibmats() == 0) {
-        if (!library.path.empty())
-            message_error(owner, c_format("There are no materials in \n%s", library.path.c_str()));
-        library.path.clear();
+        if (!library().path.empty())
+            message_error(owner, c_format("There are no materials in \n%s", library().path.c_str()));
+        library().path.clear();
         return false;
     }
     return true;
@@ -289,7 +290,7 @@ bool pick_material_from_library(WindowId owner, int index)
     if (pick == 0)
         return false;
     // A copy: the library may be replaced while the question is open.
-    const PipeMaterial record = library.records[pick];
+    const PipeMaterial record = library().records[pick];
     check_library_material(record);
     PipeMaterial& m = pipe_materials()[index];
     if (!m.description.empty() && m.description != record.description &&
@@ -299,6 +300,6 @@ bool pick_material_from_library(WindowId owner, int index)
     m = record;
     m.name = name;
     m.frp = is_frp_code(m.type) ? 1 : 0;
-    model_modified = true;
+    model_modified() = true;
     return true;
 }

@@ -1,4 +1,5 @@
 #include "model/model_file.h"
+#include "framework/state.h"
 #include "framework/document_events.h"
 #include "materials/ui/pipe_material_ui.h"
 
@@ -182,7 +183,7 @@ public:
         } else {
             dialog_select_focus(MAT_NAME);
         }
-        if (input_locked) {
+        if (input_locked()) {
             for (int id = MAT_NAME; id <= MAT_STRENGTH; ++id)
                 if (d.has_item(id))
                     dialog_set_readonly(id);
@@ -201,7 +202,7 @@ public:
             run_material_properties_dialog(copy_, frp, changed, d.window());
             table_modified_ = table_modified_ || changed;
             dialog_set_focus(IDOK);
-        } else if (id == MAT_LIBRARY && !input_locked) {
+        } else if (id == MAT_LIBRARY && !input_locked()) {
             if (numlibmats() == 0 && !open_material_library(d.window()))
                 return;
             if (numlibmats() == 0)
@@ -221,7 +222,7 @@ public:
 
     bool ok(Dialog& d) override
     {
-        if (input_locked) {
+        if (input_locked()) {
             d.end(0);
             return false;
         }
@@ -295,7 +296,7 @@ public:
             pipe_materials()[index_] = std::move(m);
         else
             index_ = pipe_materials().push_back(std::move(m));
-        model_modified = true;
+        model_modified() = true;
         stored = 1;
         d.end(1);
         return false;
@@ -400,30 +401,31 @@ struct MenuAdditions {
     bool export_added = false;
     bool insert_item = false;
     bool highlight = false;
-} additions;
+};
+MenuAdditions& menu_additions() { return session_part<MenuAdditions>(); }
 
 void add_menu_items(Frame& f, bool library_mode)
 {
     std::vector<MenuItem>& items = f.menu.items();
     std::size_t at = 0;
     if (!f.menu.contains(CMD_LIBRARY) && f.menu.contains(CMD_PRINT)) {
-        additions.export_added = !f.menu.contains(CMD_EXPORT);
-        if (additions.export_added)
+        menu_additions().export_added = !f.menu.contains(CMD_EXPORT);
+        if (menu_additions().export_added)
             f.menu.insert_before(CMD_PRINT, MenuItem{"&Export...", CMD_EXPORT});
         f.menu.insert_before(CMD_EXPORT, MenuItem{"&Library...", CMD_LIBRARY});
         if (std::vector<MenuItem>* h = holder_of(items, CMD_EXPORT, at))
             h->insert(h->begin() + static_cast<std::ptrdiff_t>(at + 1), MenuItem{});
-        additions.file_items = true;
+        menu_additions().file_items = true;
     }
     table_add_insert_item(f);
-    additions.insert_item = true;
+    menu_additions().insert_item = true;
     frame_show_button(f, CMD_LIBRARY);
     if (!library_mode) {
         if (!f.menu.contains(CMD_HIGHLIGHT_MATERIAL) && f.menu.contains(CMD_LIST) &&
             holder_of(items, CMD_LIST, at)) {
             std::vector<MenuItem>* h = holder_of(items, CMD_LIST, at);
             h->push_back(MenuItem{HIGHLIGHT_TEXT, CMD_HIGHLIGHT_MATERIAL});
-            additions.highlight = true;
+            menu_additions().highlight = true;
         }
         frame_show_button(f, CMD_HIGHLIGHT_MATERIAL);
         frame_show_button(f, CMD_HIGHLIGHT_BUTTON);
@@ -441,23 +443,23 @@ void remove_menu_items(Frame& f)
 {
     std::vector<MenuItem>& items = f.menu.items();
     std::size_t at = 0;
-    if (additions.file_items) {
+    if (menu_additions().file_items) {
         if (std::vector<MenuItem>* h = holder_of(items, CMD_EXPORT, at))
             if (at + 1 < h->size() && (*h)[at + 1].is_separator())
                 h->erase(h->begin() + static_cast<std::ptrdiff_t>(at + 1));
         f.menu.remove(CMD_LIBRARY);
-        if (additions.export_added)
+        if (menu_additions().export_added)
             f.menu.remove(CMD_EXPORT);
     }
-    if (additions.insert_item)
+    if (menu_additions().insert_item)
         table_remove_insert_item(f);
-    if (additions.highlight)
+    if (menu_additions().highlight)
         f.menu.remove(CMD_HIGHLIGHT_MATERIAL);
     frame_hide_button(f, CMD_LIBRARY);
     frame_hide_button(f, CMD_HIGHLIGHT_MATERIAL);
     frame_hide_button(f, CMD_HIGHLIGHT_BUTTON);
     frame_register_command(f, CMD_HIGHLIGHT_MATERIAL, {});
-    additions = MenuAdditions{};
+    menu_additions() = MenuAdditions{};
     frame_update_menu(f);
 }
 
@@ -509,8 +511,7 @@ MaterialsTable::MaterialsTable() : TableWindow(&list_frame(), TABLE_COLUMNS, 2, 
 
 MaterialsTable& materials_table()
 {
-    static MaterialsTable t;
-    return t;
+    return session_part<MaterialsTable>();
 }
 
 void MaterialsTable::load()
@@ -667,7 +668,7 @@ void MaterialsTable::store_cell(int row, int column, const std::string& text)
     const bool frp_changed = m.frp != r->frp;
     *r = std::move(m);
     if (existing)
-        model_modified = true;
+        model_modified() = true;
     if (frp_changed)
         load_material_properties_grid(existing ? row : 0);
 }
@@ -694,7 +695,7 @@ void MaterialsTable::check_row(int row, bool enter)
     if (!pipe_materials().valid(row)) {
         pipe_materials().push_back(std::move(input));
         input = PipeMaterial{};
-        model_modified = true;
+        model_modified() = true;
         load();
         table_set_row(*this, row);
     }
@@ -715,20 +716,20 @@ void MaterialsTable::leave_row(int row)
 
 bool MaterialsTable::can_insert(int row)
 {
-    if (input_locked || !pipe_materials().valid(row))
+    if (input_locked() || !pipe_materials().valid(row))
         return false;
     if (material_library_mode())
         return true;
     return !pipe_materials()[row].name.empty() && (row == 1 || !pipe_materials()[row - 1].name.empty());
 }
 
-bool MaterialsTable::can_delete(int row) { return !input_locked && record(row) != nullptr; }
+bool MaterialsTable::can_delete(int row) { return !input_locked() && record(row) != nullptr; }
 
 void MaterialsTable::insert_row(int row)
 {
     commit_material_properties_grid();
     pipe_materials().insert(row, PipeMaterial{});
-    model_modified = true;
+    model_modified() = true;
     load();
     load_material_properties_grid(row);
 }
@@ -748,7 +749,7 @@ void MaterialsTable::delete_row(int row)
         return;
     }
     pipe_materials().erase(row);
-    model_modified = true;
+    model_modified() = true;
     load();
     load_material_properties_grid(pipe_materials().valid(current_row) ? current_row : 0);
 }
@@ -795,7 +796,7 @@ bool MaterialsTable::paste_row(int row, const std::vector<std::string>&)
         m.circ_joint_factor = 1.0f;
     *r = std::move(m);
     if (pipe_materials().valid(row))
-        model_modified = true;
+        model_modified() = true;
     if (frame && frame->menu.enable(CMD_PASTE, false))
         frame_update_menu(*frame);
     load();
@@ -806,7 +807,7 @@ bool MaterialsTable::paste_row(int row, const std::vector<std::string>&)
 bool MaterialsTable::on_command(int id)
 {
     if (id == CMD_LIBRARY) {
-        if (input_locked || in_results) {
+        if (input_locked() || in_results()) {
             beep();
             return true;
         }
@@ -839,7 +840,7 @@ void MaterialsTable::on_row_changed(int row)
 void MaterialsTable::on_enter()
 {
     attached_ = true;
-    if (frame && !input_locked)
+    if (frame && !input_locked())
         add_menu_items(*frame, material_library_mode());
     // The property grid of the current material shows under the table;
     // what was typed into it is written back when the caret leaves it.
@@ -862,7 +863,7 @@ void MaterialsTable::on_leave()
 
 void MaterialsTable::context_menu(Point)
 {
-    if (input_locked) {
+    if (input_locked()) {
         table_popup_menu(*this, table_popup_show_edit(*this, "Material"));
         return;
     }
@@ -934,8 +935,7 @@ void refresh_materials_table()
 
 PipeMaterialHighlight& pipe_material_highlight()
 {
-    static PipeMaterialHighlight h;
-    return h;
+    return session_part<PipeMaterialHighlight>();
 }
 
 void erase_material_highlight()

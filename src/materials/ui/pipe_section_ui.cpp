@@ -1,4 +1,5 @@
 #include "model/model_file.h"
+#include "framework/state.h"
 #include "framework/document_events.h"
 #include "materials/ui/pipe_section_ui.h"
 
@@ -139,7 +140,7 @@ public:
                 dialog_list_add(soil.name);
         }
         fill(s);
-        if (input_locked) {
+        if (input_locked()) {
             for (int id = SEC_NAME; id <= SEC_LIN_THICKNESS; ++id)
                 dialog_set_readonly(id);
             for (int id : {int{SEC_ANSI}, SEC_ANSI + 1, SEC_ANSI + 2, int{SEC_ISO}, int{SEC_NOMINAL},
@@ -153,7 +154,7 @@ public:
 
     void command(Dialog& d, int id, int code) override
     {
-        if (input_locked)
+        if (input_locked())
             return;
         if (id >= SEC_ANSI && id <= SEC_ISO && code == NOTIFY_CLICKED) {
             if (id - SEC_ANSI == standard_)
@@ -177,7 +178,7 @@ public:
                           format_dimension);
         } else if (id == SEC_INSULATION_BUTTON && code == NOTIFY_CLICKED) {
             const int chosen = run_insulation_dialog(d.window());
-            if (chosen > 0 && !input_locked) {
+            if (chosen > 0 && !input_locked()) {
                 set_value(SEC_INS_DENSITY,
                           static_cast<float>(insulation_materials()[static_cast<std::size_t>(chosen - 1)].density()),
                           format_weight_density);
@@ -188,7 +189,7 @@ public:
 
     bool ok(Dialog& d) override
     {
-        if (input_locked) {
+        if (input_locked()) {
             d.end(0);
             return true;
         }
@@ -241,7 +242,7 @@ public:
             pipe_sections()[index_] = s;
         else
             index_ = pipe_sections().push_back(s);
-        model_modified = true;
+        model_modified() = true;
         if (std::fabs(double(s.outside_diameter) - old.outside_diameter) > 0.001)
             model_changed();
         refresh_sections_table();
@@ -312,7 +313,7 @@ private:
         dialog_list_reset(SEC_SCHEDULE);
         if (row <= 0 || row >= table.row_count()) {
             dialog_disable(SEC_SCHEDULE);
-            if (!input_locked) {
+            if (!input_locked()) {
                 dialog_clear_readonly(SEC_OD);
                 dialog_clear_readonly(SEC_THICKNESS);
                 dialog_set_focus(SEC_OD);
@@ -321,7 +322,7 @@ private:
         }
         const PipeSizeRow& size = table.rows[static_cast<std::size_t>(row)];
         set_value(SEC_OD, size.outside_diameter, format_dimension);
-        dialog_enable_item(SEC_SCHEDULE, !input_locked);
+        dialog_enable_item(SEC_SCHEDULE, !input_locked());
         dialog_set_readonly(SEC_OD);
         dialog_set_readonly(SEC_THICKNESS);
         for (int p = 0; p < size.schedule_count(); ++p)
@@ -570,8 +571,7 @@ SectionsTable::SectionsTable() : TableWindow(&list_frame(), TABLE_COLUMNS, 2, {5
 
 SectionsTable& sections_table()
 {
-    static SectionsTable t;
-    return t;
+    return session_part<SectionsTable>();
 }
 
 void SectionsTable::load() { table_set_input_rows(*this, "Pipe Sections", numsections()); }
@@ -661,7 +661,7 @@ void SectionsTable::store_cell(int row, int column, const std::string& text)
         }
         record(row)->name = name;
         if (stored)
-            model_modified = true;
+            model_modified() = true;
         return;
     }
     case COL_CORROSION: parse(parse_dimension_buffer, "Corrosion allowance", next.corrosion_allowance); break;
@@ -688,7 +688,7 @@ void SectionsTable::store_cell(int row, int column, const std::string& text)
     }
     *r = next;
     if (stored)
-        model_modified = true;
+        model_modified() = true;
 }
 
 void SectionsTable::leave_row(int row)
@@ -706,17 +706,17 @@ void SectionsTable::leave_row(int row)
     if ((r->insulation_density == 0.0f) != (r->insulation_thickness == 0.0f)) {
         r->insulation_density = r->insulation_thickness = 0.0f;
         if (stored)
-            model_modified = true;
+            model_modified() = true;
     }
     if ((r->lining_density == 0.0f) != (r->lining_thickness == 0.0f)) {
         r->lining_density = r->lining_thickness = 0.0f;
         if (stored)
-            model_modified = true;
+            model_modified() = true;
     }
     if (!stored) {
         pipe_sections().push_back(input);
         input = PipeSection{};
-        model_modified = true;
+        model_modified() = true;
         load();
         table_goto_row(*this, numsections());
         return;
@@ -727,17 +727,17 @@ void SectionsTable::leave_row(int row)
 
 bool SectionsTable::can_insert(int row)
 {
-    if (input_locked || !pipe_sections().valid(row))
+    if (input_locked() || !pipe_sections().valid(row))
         return false;
     return row == 1 || (!pipe_sections()[row].name.empty() && !pipe_sections()[row - 1].name.empty());
 }
 
-bool SectionsTable::can_delete(int row) { return !input_locked && record(row) != nullptr; }
+bool SectionsTable::can_delete(int row) { return !input_locked() && record(row) != nullptr; }
 
 void SectionsTable::insert_row(int row)
 {
     pipe_sections().insert(row, PipeSection{});
-    model_modified = true;
+    model_modified() = true;
     load();
 }
 
@@ -755,7 +755,7 @@ void SectionsTable::delete_row(int row)
         return;
     }
     pipe_sections().erase(row);
-    model_modified = true;
+    model_modified() = true;
     load();
 }
 
@@ -799,7 +799,7 @@ void SectionsTable::on_row_changed(int row)
 
 void SectionsTable::on_enter()
 {
-    if (frame && !input_locked)
+    if (frame && !input_locked())
         table_add_insert_item(*frame);
 }
 
@@ -812,7 +812,7 @@ void SectionsTable::on_leave()
 
 void SectionsTable::context_menu(Point)
 {
-    if (input_locked) {
+    if (input_locked()) {
         table_popup_menu(*this, table_popup_show_edit(*this, "Section"));
         return;
     }
@@ -860,8 +860,7 @@ void print_pipe_sections()
 
 PipeSectionHighlight& pipe_section_highlight()
 {
-    static PipeSectionHighlight h;
-    return h;
+    return session_part<PipeSectionHighlight>();
 }
 
 void install_pipe_sections_ui()

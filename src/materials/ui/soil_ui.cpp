@@ -1,4 +1,5 @@
 #include "model/model_file.h"
+#include "framework/state.h"
 #include "framework/document_events.h"
 #include "materials/ui/soil_ui.h"
 
@@ -95,7 +96,7 @@ public:
         dialog_check(SOIL_CHECK_INSULATION, s.include_insulation != 0);
         for (int id : {int{SOIL_DENSITY}, int{SOIL_STRENGTH}, int{SOIL_DELTA}, int{SOIL_KS}, int{SOIL_GROUND_LEVEL}})
             shown_[id] = upper_case(remove_blanks(d.text(id)));
-        if (input_locked) {
+        if (input_locked()) {
             for (int id = SOIL_NAME; id <= SOIL_GROUND_LEVEL; ++id)
                 dialog_set_readonly(id);
             for (int id : {int{SOIL_COHESIVE_BUTTON}, int{SOIL_COHESIONLESS_BUTTON}, int{SOIL_CHECK_INSULATION}})
@@ -108,7 +109,7 @@ public:
 
     void command(Dialog&, int id, int code) override
     {
-        if (input_locked || code != NOTIFY_CLICKED)
+        if (input_locked() || code != NOTIFY_CLICKED)
             return;
         if (id == SOIL_COHESIVE_BUTTON || id == SOIL_COHESIONLESS_BUTTON) {
             dialog_set_radio(SOIL_COHESIVE_BUTTON, SOIL_COHESIONLESS_BUTTON, id);
@@ -118,7 +119,7 @@ public:
 
     bool ok(Dialog& d) override
     {
-        if (input_locked) {
+        if (input_locked()) {
             d.end(0);
             return true;
         }
@@ -190,7 +191,7 @@ public:
             soils()[index_] = s;
         else
             index_ = soils().push_back(s);
-        model_modified = true;
+        model_modified() = true;
         refresh_soils_table();
         return true;
     }
@@ -371,8 +372,7 @@ SoilsTable::SoilsTable() : TableWindow(&list_frame(), TABLE_COLUMNS, 2, {3, 12, 
 
 SoilsTable& soils_table()
 {
-    static SoilsTable t;
-    return t;
+    return session_part<SoilsTable>();
 }
 
 void SoilsTable::load() { table_set_input_rows(*this, "Soils", numsoils()); }
@@ -429,17 +429,17 @@ void SoilsTable::leave_row(int row)
 
 bool SoilsTable::can_insert(int row)
 {
-    if (input_locked || !soils().valid(row) || soils()[row].name.empty())
+    if (input_locked() || !soils().valid(row) || soils()[row].name.empty())
         return false;
     return row == 1 || !soils()[row - 1].name.empty();
 }
 
-bool SoilsTable::can_delete(int row) { return !input_locked && soils().valid(row); }
+bool SoilsTable::can_delete(int row) { return !input_locked() && soils().valid(row); }
 
 void SoilsTable::insert_row(int row)
 {
     soils().insert(row, Soil{});
-    model_modified = true;
+    model_modified() = true;
     load();
 }
 
@@ -456,7 +456,7 @@ void SoilsTable::delete_row(int row)
         return;
     }
     soils().erase(row);
-    model_modified = true;
+    model_modified() = true;
     load();
 }
 
@@ -477,7 +477,7 @@ bool SoilsTable::edit_row(int row)
 
 void SoilsTable::on_enter()
 {
-    if (frame && !input_locked)
+    if (frame && !input_locked())
         table_add_insert_item(*frame);
 }
 

@@ -1,5 +1,6 @@
 // The layout table: cells, typing, rows, choosers and the window.
 #include "model/ui/layout_window.h"
+#include "framework/state.h"
 
 #include "framework/app_state.h"
 #include "framework/commands.h"
@@ -556,7 +557,7 @@ void LayoutTable::on_row_changed(int row) {
 }
 
 void LayoutTable::context_menu(Point) {
-    const bool locked = input_locked || view_only;
+    const bool locked = input_locked() || view_only;
     MenuItem popup{"", 0, {}};
     popup.items.push_back(MenuItem{locked ? "&Show" : "&Edit", CMD_EDIT_ROW});
     for (MenuItem& item : table_popup_insert_delete(*this).items) popup.items.push_back(std::move(item));
@@ -574,18 +575,21 @@ int LayoutTable::row_node(int row) { return row >= 1 && row <= numrows() ? m().r
 void LayoutTable::contents_entry() { add_contents_entry(LAYOUT_TITLE, 1); }
 
 LayoutTable& layout_table() {
-    static LayoutTable table;
-    return table;
+    return session_part<LayoutTable>();
 }
 
+namespace {
+struct LayoutViewPart {
+    TableView value{};
+};
+}  // namespace
+
 TableView& layout_view() {
-    static TableView view;
-    return view;
+    return session_part<LayoutViewPart>().value;
 }
 
 LayoutHooks& layout_hooks() {
-    static LayoutHooks hooks;
-    return hooks;
+    return session_part<LayoutHooks>();
 }
 
 void reset_layout_hooks() { layout_hooks() = LayoutHooks{}; }
@@ -678,7 +682,7 @@ int choose_data_type(WindowId owner, int current) {
 
 void element_types_command(WindowId owner) {
     LayoutTable& t = layout_table();
-    if (input_locked || !table_end_edit(t)) return;
+    if (input_locked() || !table_end_edit(t)) return;
     const int row = t.current_row;
     const int current = row >= 1 && row <= numrows() ? m().rows[row].etype : ET_NONE;
     const int etype = choose_element_type(owner, current);
@@ -699,7 +703,7 @@ void element_types_command(WindowId owner) {
 
 void data_types_command(WindowId owner) {
     LayoutTable& t = layout_table();
-    if (input_locked || !table_end_edit(t)) return;
+    if (input_locked() || !table_end_edit(t)) return;
     const int row = t.current_row;
     if (row < 1 || row > numrows()) {
         beep();

@@ -1,5 +1,6 @@
 // The list window, its data lists, modes and command handler.
 #include "model/ui/list_window.h"
+#include "framework/state.h"
 
 #include "framework/app_state.h"
 #include "framework/ui/command_registry.h"
@@ -43,8 +44,7 @@ struct ListWindowState {
 };
 
 ListWindowState& state() {
-    static ListWindowState s;
-    return s;
+    return session_part<ListWindowState>();
 }
 
 WindowId list_owner() { return list_frame().window ? list_frame().window : command_owner(); }
@@ -135,8 +135,7 @@ public:
 };
 
 KindRowsTable& kind_table() {
-    static KindRowsTable table;
-    return table;
+    return session_part<KindRowsTable>();
 }
 
 void add_kind_lists() {
@@ -152,13 +151,13 @@ void add_kind_lists() {
 // The mode's save question, asked when the data set has changes.
 bool mode_save_question(WindowId owner) {
     const ListMode& mode = state().mode;
-    if (!model_modified) return true;
+    if (!model_modified()) return true;
     if (mode.ask_save) return mode.ask_save(owner);
     const int answer = ask_save_changes(owner, mode.name.empty() ? "Untitled" : mode.name);
     if (answer == IDCANCEL) return false;
     if (answer == IDYES && mode.command) {
         mode.command(CMD_SAVE);
-        return !model_modified;
+        return !model_modified();
     }
     return true;
 }
@@ -560,8 +559,7 @@ private:
 };
 
 ListPanes& panes() {
-    static ListPanes p;
-    return p;
+    return session_part<ListPanes>();
 }
 
 }  // namespace
@@ -588,7 +586,7 @@ void show_in_list_window(TableWindow& table) {
     Frame& frame = list_frame();
     // A table loaded before it was shown gives its caption now.
     if (!table.frame_caption.empty()) frame_set_title(frame, table.frame_caption);
-    if (frame.window && !batch_mode) frame_activate(frame, nullptr);
+    if (frame.window && !batch_mode()) frame_activate(frame, nullptr);
     table_set_focus(table);
 }
 
@@ -730,7 +728,7 @@ bool ListCommand(int id) {
     case CMD_INSERT: return table_of_list(id);
     case CMD_COPY:
     case CMD_PASTE:
-        if (in_results) return true;   // the results are not edited
+        if (in_results()) return true;   // the results are not edited
         return table_of_list(id);
     case CMD_EXPORT: {
         TableWindow* t = state().last_table;

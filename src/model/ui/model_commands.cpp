@@ -1,5 +1,6 @@
 // The model's life cycle and the File commands.
 #include "model/ui/model_commands.h"
+#include "framework/state.h"
 
 #include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
@@ -26,11 +27,14 @@ namespace {
 
 // Set while the Open command opens the file it asked for: the question about
 // unsaved changes has been asked already.
-bool discard_confirmed = false;
+struct OpenQuestion {
+    bool discard_confirmed = false;
+};
+OpenQuestion& open_question() { return session_part<OpenQuestion>(); }
 
 struct DiscardConfirmed {
-    DiscardConfirmed() { discard_confirmed = true; }
-    ~DiscardConfirmed() { discard_confirmed = false; }
+    DiscardConfirmed() { open_question().discard_confirmed = true; }
+    ~DiscardConfirmed() { open_question().discard_confirmed = false; }
     DiscardConfirmed(const DiscardConfirmed&) = delete;
     DiscardConfirmed& operator=(const DiscardConfirmed&) = delete;
 };
@@ -49,7 +53,7 @@ void close_other_windows()
 // Writes the model to the path and makes it the last saved state.
 bool save_model_to(WindowId owner, const std::string& path)
 {
-    if (!batch_mode) {
+    if (!batch_mode()) {
         if (const auto& flange_type = model_file_hooks().flange_type) {
             for (int row = 1; row <= numrows(); ++row) {
                 if (model().rows[row].dtype != DT_FLANGE || flange_type(row) != 0)
@@ -62,9 +66,9 @@ bool save_model_to(WindowId owner, const std::string& path)
         }
     }
     write_model_file(path);
-    model_modified = false;
+    model_modified() = false;
     add_recent_model(path);
-    if (!batch_mode)
+    if (!batch_mode())
         info_dialog(owner, "Model saved.");
     return true;
 }
@@ -95,8 +99,7 @@ struct NewDialog : DialogProc {
 
 ModelFileHooks& model_file_hooks()
 {
-    static ModelFileHooks hooks;
-    return hooks;
+    return session_part<ModelFileHooks>();
 }
 
 void reset_model_file_hooks()
@@ -111,7 +114,7 @@ void init_model()
     reset_model();
     clear_model_sections();
     init_model_options();
-    model_modified = false;
+    model_modified() = false;
 }
 
 void close_model()
@@ -123,25 +126,25 @@ void close_model()
 
 void set_untitled()
 {
-    model_file_path.clear();
-    set_title_file_text(title_file_for_path(model_file_path));
-    model_modified = false;
+    model_file_path().clear();
+    set_title_file_text(title_file_for_path(model_file_path()));
+    model_modified() = false;
 }
 
 void set_model_file_path(const std::string& path)
 {
-    model_file_path = path;
-    set_title_file_text(title_file_for_path(model_file_path));
+    model_file_path() = path;
+    set_title_file_text(title_file_for_path(model_file_path()));
 }
 
 std::string model_folder()
 {
-    return model_file_path.empty() ? std::string() : folder_of(model_file_path);
+    return model_file_path().empty() ? std::string() : folder_of(model_file_path());
 }
 
 std::string model_path_with_extension(const std::string& extension)
 {
-    return model_file_path.empty() ? std::string() : replace_extension(model_file_path, extension);
+    return model_file_path().empty() ? std::string() : replace_extension(model_file_path(), extension);
 }
 
 void present_layout_window()
@@ -161,29 +164,29 @@ void present_layout_window()
 
 bool save_model(WindowId owner)
 {
-    KV_ASSERT(!model_file_path.empty());
-    return save_model_to(owner, model_file_path);
+    KV_ASSERT(!model_file_path().empty());
+    return save_model_to(owner, model_file_path());
 }
 
 bool read_model(WindowId owner)
 {
     try {
-        read_model(model_file_path);
+        read_model(model_file_path());
     } catch (const MessageText& m) {
         message_error(owner, m.text);
         return false;
     }
-    model_modified = false;
+    model_modified() = false;
     return true;
 }
 
 void open_model_file(const std::string& path)
 {
-    if (!discard_confirmed && !confirm_discard_model(command_owner()))
+    if (!open_question().discard_confirmed && !confirm_discard_model(command_owner()))
         return;
     read_model(path, close_other_windows);
     set_model_file_path(path);
-    model_modified = false;
+    model_modified() = false;
     add_recent_model(path);
     present_layout_window();
 }
@@ -206,13 +209,13 @@ void open_sample_model()
 
 bool confirm_discard_model(WindowId owner)
 {
-    if (batch_mode)
+    if (batch_mode())
         return true;
     if (!commit_pending_edits())
         return false;
-    if (!model_modified)
+    if (!model_modified())
         return true;
-    switch (ask_save_changes(owner, model_base_name(model_file_path))) {
+    switch (ask_save_changes(owner, model_base_name(model_file_path()))) {
     case IDNO: return true;
     case IDYES: return save_command(owner);
     default: return false;
@@ -262,7 +265,7 @@ bool save_command(WindowId owner)
 {
     if (!commit_pending_edits())
         return false;
-    if (model_file_path.empty())
+    if (model_file_path().empty())
         return save_as_command(owner);
     if (const auto& check = model_file_hooks().check_branch_sifs)
         check(owner);
@@ -279,7 +282,7 @@ bool save_as_command(WindowId owner)
     request.title = "Save As";
     request.filters = {MODEL_FILTER};
     request.default_extension = "mod";
-    request.initial_path = model_file_path.empty() ? model_folder() : model_file_path;
+    request.initial_path = model_file_path().empty() ? model_folder() : model_file_path();
     request.must_exist = false;
     if (!save_file_dialog_path(owner, request))
         return false;
@@ -309,7 +312,7 @@ void results_command(WindowId owner)
     const auto& open_results = model_file_hooks().open_results;
     if (!open_results)
         throw MessageText("Results are not available in this version of the program.");
-    if (model_file_path.empty())
+    if (model_file_path().empty())
         throw MessageText("The model has not been saved and analyzed yet.");
     // Reading the file again would drop changes that were not saved.
     if (!confirm_discard_model(owner) || !read_model(owner))

@@ -1,5 +1,6 @@
 // The model editing operations and their commands.
 #include "model/ui/model_edit.h"
+#include "framework/state.h"
 
 #include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
@@ -34,8 +35,7 @@ struct GenerateState {
     int repetition = 0;
 };
 GenerateState& generate_state() {
-    static GenerateState state;
-    return state;
+    return session_part<GenerateState>();
 }
 
 // Sets the generate repetition for a scope.
@@ -134,8 +134,7 @@ Vec3 rotated(Vec3 v, int axis, double c, double s) {
 }  // namespace
 
 ModelEditHooks& model_edit_hooks() {
-    static ModelEditHooks hooks;
-    return hooks;
+    return session_part<ModelEditHooks>();
 }
 
 void reset_model_edit_hooks() { model_edit_hooks() = ModelEditHooks{}; }
@@ -516,7 +515,7 @@ int current_row_or_beep() {
     return row;
 }
 
-bool editing_blocked() { return input_locked || numrows() == 0 || !table_end_edit(layout_table()); }
+bool editing_blocked() { return input_locked() || numrows() == 0 || !table_end_edit(layout_table()); }
 
 // The largest plain node number of the rows.
 int highest_node() {
@@ -637,8 +636,7 @@ struct ReplaceTexts {
     int field = FIELD_MATERIAL;
 };
 ReplaceTexts& replace_texts() {
-    static ReplaceTexts texts;
-    return texts;
+    return session_part<ReplaceTexts>();
 }
 
 struct ReplaceDialog : DialogProc {
@@ -683,6 +681,12 @@ struct ReplaceDialog : DialogProc {
     }
 };
 
+namespace {
+struct FindTextMemory {
+    std::string value{};
+};
+}  // namespace
+
 struct FindTextDialog : DialogProc {
     int found = 0;
     int after = 0;
@@ -696,8 +700,7 @@ struct FindTextDialog : DialogProc {
         return true;
     }
     static std::string& find_text_value() {
-        static std::string text;
-        return text;
+        return session_part<FindTextMemory>().value;
     }
 };
 

@@ -1,4 +1,5 @@
 #include "model/ui/options_dialog.h"
+#include "framework/state.h"
 
 #include "framework/app_state.h"
 #include "framework/ui/command_registry.h"
@@ -69,9 +70,14 @@ const int EDIT_ITEMS[] = {OPT_SEISMIC_COEFFICIENT, OPT_REFERENCE_TEMPERATURE, OP
                           OPT_PEAK_PRESSURE_FACTOR, OPT_CUTOFF_FREQUENCY, OPT_NUMBER_OF_MODES,
                           OPT_DEFAULT_TEMPERATURE};
 
+namespace {
+struct OptionsChangedHook {
+    std::function<void()> value{};
+};
+}  // namespace
+
 std::function<void()>& options_changed_hook() {
-    static std::function<void()> hook;
-    return hook;
+    return session_part<OptionsChangedHook>().value;
 }
 
 // A temperature as the options keep it: the entered-zero marker is plain 0.
@@ -90,9 +96,9 @@ struct AnalysisOptionsDialog : DialogProc {
     bool untouched(int item) { return item_text() == shown[item]; }
 
     void update_code_dependent(int32_t code) {
-        dialog_enable_item(OPT_USE_B31J, !input_locked && code_allows_b31j(code));
+        dialog_enable_item(OPT_USE_B31J, !input_locked() && code_allows_b31j(code));
         if (!code_allows_b31j(code)) dialog_check(OPT_USE_B31J, false);
-        dialog_enable_item(OPT_USE_COLD_MODULUS, !input_locked && code_has_cold_modulus_option(code));
+        dialog_enable_item(OPT_USE_COLD_MODULUS, !input_locked() && code_has_cold_modulus_option(code));
     }
 
     int32_t selected_code() {
@@ -130,7 +136,7 @@ struct AnalysisOptionsDialog : DialogProc {
         dialog_set_unit_label(OPT_REFERENCE_TEMPERATURE_UNIT, TEMPERATURE);
         dialog_set_unit_label(OPT_DEFAULT_TEMPERATURE_UNIT, TEMPERATURE);
 
-        if (input_locked) {
+        if (input_locked()) {
             for (int item : EDIT_ITEMS) dialog_set_readonly(item);
             dialog_disable(OPT_PIPING_CODE);
             for (const CheckField& f : CHECK_FIELDS) dialog_disable(f.item);
@@ -140,12 +146,12 @@ struct AnalysisOptionsDialog : DialogProc {
         } else {
             update_code_dependent(piping_code());
         }
-        dialog_set_focus(input_locked ? static_cast<int>(IDOK) : static_cast<int>(OPT_PIPING_CODE));
+        dialog_set_focus(input_locked() ? static_cast<int>(IDOK) : static_cast<int>(OPT_PIPING_CODE));
         center_window(d, IDOK);
     }
 
     void command(Dialog&, int id, int notification) override {
-        if (id == OPT_PIPING_CODE && notification == NOTIFY_SELCHANGE && !input_locked)
+        if (id == OPT_PIPING_CODE && notification == NOTIFY_SELCHANGE && !input_locked())
             update_code_dependent(selected_code());
     }
 
@@ -181,7 +187,7 @@ struct AnalysisOptionsDialog : DialogProc {
     }
 
     bool ok(Dialog&) override {
-        if (input_locked) return true;
+        if (input_locked()) return true;
         const AnalysisOptions& stored = analysis_options();
         AnalysisOptions o = stored;
         const int32_t code = selected_code();
@@ -215,7 +221,7 @@ struct AnalysisOptionsDialog : DialogProc {
         if (changed) {
             analysis_options() = o;
             piping_code() = code;
-            model_modified = true;
+            model_modified() = true;
         }
         return true;
     }
@@ -224,10 +230,10 @@ struct AnalysisOptionsDialog : DialogProc {
 }  // namespace
 
 bool analysis_options_dialog(WindowId owner) {
-    if (!input_locked) push_undo_snapshot(owner);
+    if (!input_locked()) push_undo_snapshot(owner);
     AnalysisOptionsDialog proc;
     int result = run_dialog(ANALYSIS_OPTIONS_DIALOG, proc, owner);
-    if (input_locked) return false;
+    if (input_locked()) return false;
     if (result != IDOK || !proc.changed) {
         discard_undo_snapshot();
         return false;

@@ -1,4 +1,5 @@
 #include "model/ui/units_dialog.h"
+#include "framework/state.h"
 
 #include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
@@ -39,9 +40,14 @@ constexpr int SI_CHOICES[NUM_UNIT_QUANTITIES + 1] = {
     2,   // SPEED: m/s
 };
 
+namespace {
+struct UnitsChangedHook {
+    std::function<void()> value{};
+};
+}  // namespace
+
 std::function<void()>& units_changed_hook() {
-    static std::function<void()> hook;
-    return hook;
+    return session_part<UnitsChangedHook>().value;
 }
 
 void select_choices(const UnitChoices& choices) {
@@ -50,7 +56,7 @@ void select_choices(const UnitChoices& choices) {
 
 // The choices shown, with unit_choice where a combo has no selection.
 UnitChoices shown_choices() {
-    UnitChoices shown = unit_choice;
+    UnitChoices shown = unit_choice();
     for (int q = 1; q <= NUM_UNIT_QUANTITIES; ++q) {
         int selection = dialog_list_selection(units_combo(q));
         if (unit_choice_valid(q, selection)) shown[q] = selection;
@@ -81,11 +87,11 @@ struct UnitsDialog : DialogProc {
 
     bool ok(Dialog&) override {
         UnitChoices chosen = shown_choices();
-        chosen[0] = unit_choice[0];
-        changed = chosen != unit_choice;
+        chosen[0] = unit_choice()[0];
+        changed = chosen != unit_choice();
         if (changed) {
-            unit_choice = chosen;
-            model_modified = true;
+            unit_choice() = chosen;
+            model_modified() = true;
         }
         if (backend_installed()) save_unit_settings(backend().settings());
         return true;
@@ -124,7 +130,7 @@ void save_unit_settings(SettingsStore& store) {
 bool load_unit_settings(const SettingsStore& store) {
     std::optional<std::string> text = store.get_string(settings_key(PREFERENCES_KEY), UNITS_VALUE);
     if (!text) return false;
-    UnitChoices loaded = unit_choice;
+    UnitChoices loaded = unit_choice();
     const char* p = text->data();
     const char* end = p + text->size();
     for (int q = 1; q <= NUM_UNIT_QUANTITIES; ++q) {
@@ -139,7 +145,7 @@ bool load_unit_settings(const SettingsStore& store) {
         p = next;
     }
     if (p != end) return false;
-    unit_choice = loaded;
+    unit_choice() = loaded;
     return true;
 }
 
