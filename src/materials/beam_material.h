@@ -9,6 +9,7 @@
 #pragma once
 
 #include "framework/one_based.h"
+#include "model/named_set.h"
 
 #include <functional>
 #include <string>
@@ -38,7 +39,10 @@ struct BeamMaterial {
     void write(BinFile& file) const;
 };
 
-OneBased<BeamMaterial>& beam_materials();
+// The key of the set in the name registry (model/named_set.h).
+inline constexpr const char* BEAM_MATERIALS = "beam materials";
+
+NamedSet<BeamMaterial>& beam_materials();
 int numbmats();
 // No beam materials (a new model; tests).
 void reset_beam_materials();
@@ -57,9 +61,10 @@ void rename_beam_material(const std::string& old_name, const std::string& new_na
 bool beam_material_in_use(const std::string& name);
 
 
-// The model-file section.
-void write_beam_materials(BinFile& file);
-// Registers the model-file section's owner.
+// The rules of the set: its file section, limit and messages.
+const NamedSetRules<BeamMaterial>& beam_material_rules();
+// Registers the set with its model-file section and the place that names it
+// (the Material of Beam rows).
 void install_beam_materials();
 
 // Name checks of the dialog's step 1 for record `index` (0: a new record);

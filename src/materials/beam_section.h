@@ -11,6 +11,7 @@
 #pragma once
 
 #include "framework/one_based.h"
+#include "model/named_set.h"
 
 #include <array>
 #include <functional>
@@ -51,7 +52,10 @@ struct BeamSection {
     void write(BinFile& file) const;
 };
 
-OneBased<BeamSection>& beam_sections();
+// The key of the set in the name registry (model/named_set.h).
+inline constexpr const char* BEAM_SECTIONS = "beam sections";
+
+NamedSet<BeamSection>& beam_sections();
 int numbsections();
 void reset_beam_sections();
 
@@ -78,6 +82,8 @@ struct BeamSectionLibraryHooks {
 };
 BeamSectionLibraryHooks& beam_section_library_hooks();
 
-void write_beam_sections(BinFile& file);
-// Registers the model-file section's owner.
+// The rules of the set: its file section, limit and messages.
+const NamedSetRules<BeamSection>& beam_section_rules();
+// Registers the set with its model-file section and the place that names it
+// (the Section of Beam rows).
 void install_beam_sections();

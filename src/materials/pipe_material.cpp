@@ -6,13 +6,10 @@
 #include "framework/errors.h"
 #include "framework/strings.h"
 #include "framework/text.h"
-#include "materials/beam_material.h"
-#include "materials/pipe_material_merge.h"
 #include "model/model.h"
 #include "model/model_file.h"
 
 #include <cmath>
-#include <memory>
 
 namespace {
 
@@ -85,18 +82,13 @@ void PipeMaterial::write(BinFile& f) const
 
 // ---- Array and look-up ---------------------------------------------------------------
 
-OneBased<PipeMaterial>& pipe_materials() { return document().part<OneBased<PipeMaterial>>(); }
+NamedSet<PipeMaterial>& pipe_materials() { return named_set<PipeMaterial>(); }
 
 void clear_pipe_materials() { pipe_materials().clear(); }
 
 int pipe_material_index(const std::string& name)
 {
-    if (name.empty())
-        return 0;
-    for (int i = 1; i <= pipe_materials().size(); ++i)
-        if (pipe_materials()[i].name == name)
-            return i;
-    return 0;
+    return pipe_materials().index(name);
 }
 
 // ---- Types ------------------------------------------------------------------------------
@@ -207,52 +199,55 @@ std::string material_unusable_reason(const PipeMaterial& m)
     return {};
 }
 
-// ---- Model-file section ------------------------------------------------------------------
+// ---- The set ------------------------------------------------------------------------------
 
-namespace {
-
-struct MaterialsContents final : SectionContents {
-    OneBased<PipeMaterial> records;
-
-    void install(Model&) override { pipe_materials() = std::move(records); }
-    void check_merge(const ModelMerge&) const override { check_merge_materials(records); }
-    void merge(ModelMerge& m) override { merge_materials(records, m.rows); }
-};
-
-std::unique_ptr<SectionContents> read_section(BinFile& f)
+const NamedSetRules<PipeMaterial>& pipe_material_rules()
 {
-    const int32_t count = f.read_int();
-    if (f.error())
-        return {};
-    const std::size_t width = model_file_name_width();
-    const std::size_t smallest = MATERIAL_RECORD_FIXED_BYTES - NAME_FIELD_WIDTH + width;
-    if (count < 0 || count > MAXMATS || !f.fits(count, smallest))
-        throw_message(c_format("Count %d is out of range", count));
-    auto c = std::make_unique<MaterialsContents>();
-    c->records.reserve(count);
-    for (int32_t i = 1; i <= count && !f.error(); ++i)
-        c->records[c->records.push_back(PipeMaterial{})].read(f, width);
-    return c;
-}
-
-}  // namespace
-
-void write_materials(BinFile& f)
-{
-    f.write_int(nummats());
-    for (const PipeMaterial& m : pipe_materials())
-        m.write(f);
+    static const NamedSetRules<PipeMaterial> rules = [] {
+        NamedSetRules<PipeMaterial> r;
+        r.key = PIPE_MATERIALS;
+        r.name_space = MATERIAL_NAMES;
+        r.noun = "Material";
+        r.described_as = "a pipe material";
+        r.name_limit = NAME_LENGTH;
+        r.section = SECTION_PIPE_MATERIALS;
+        r.limit = MAXMATS;
+        r.limit_message = [] { return std::string("Maximum number of materials exceeded"); };
+        r.smallest_record = [](int32_t) {
+            return MATERIAL_RECORD_FIXED_BYTES - NAME_FIELD_WIDTH + model_file_name_width();
+        };
+        r.count_message = [](int32_t count) { return c_format("Count %d is out of range", count); };
+        r.read_record = [](PipeMaterial& m, BinFile& f) { m.read(f, model_file_name_width()); };
+        r.write_record = [](const PipeMaterial& m, BinFile& f) { m.write(f); };
+        r.check_merged = [](const OneBased<PipeMaterial>& merged) {
+            for (const PipeMaterial& m : merged)
+                if (m.numtemps() == 0)
+                    throw_message(c_format("Material %s has no temperature properties", m.name.c_str()));
+        };
+        r.library_mode = [] { return material_library_mode(); };
+        return r;
+    }();
+    return rules;
 }
 
 void install_pipe_materials()
 {
-    ModelSectionOwner owner;
-    owner.read = read_section;
-    owner.write = write_materials;
-    owner.clear = [] {
-        clear_pipe_materials();
-        notify_document_changed({DocumentChange::Cleared, SECTION_PIPE_MATERIALS});
-    };
-    register_model_section(SECTION_PIPE_MATERIALS, std::move(owner));
+    install_named_set(pipe_material_rules());
+    register_row_reference(PIPE_MATERIALS, "layout rows' Material", [](LayoutRow& r, const NameVisitor& visit) {
+        if (r.etype != ET_BEAM)
+            visit(r.material);
+    });
+    // A bend's or a jacket's own material: a name of the materials' name space.
+    register_row_reference(
+        PIPE_MATERIALS, "bends' and jackets' own materials",
+        [](LayoutRow& r, const NameVisitor& visit) {
+            if (!r.element)
+                return;
+            if (BendGeometry* b = r.element->bend_geometry())
+                visit(b->material);
+            if (JacketGeometry* j = r.element->jacket_geometry())
+                visit(j->material);
+        },
+        true);
     model_hooks().material_index = pipe_material_index;
 }

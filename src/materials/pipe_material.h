@@ -8,6 +8,7 @@
 #pragma once
 
 #include "framework/one_based.h"
+#include "model/named_set.h"
 
 #include <array>
 #include <cstddef>
@@ -72,7 +73,12 @@ struct PipeMaterial {
 
 // ---- The model's materials ---------------------------------------------------
 
-OneBased<PipeMaterial>& pipe_materials();
+// The key of the set in the name registry (model/named_set.h); pipe and beam
+// materials share one name space.
+inline constexpr const char* PIPE_MATERIALS = "pipe materials";
+inline constexpr const char* MATERIAL_NAMES = "materials";
+
+NamedSet<PipeMaterial>& pipe_materials();
 inline int nummats() { return pipe_materials().size(); }
 // Empties the array (a new model).
 void clear_pipe_materials();
@@ -120,8 +126,11 @@ std::string material_unusable_reason(const PipeMaterial& material);
 
 // ---- Model-file section ------------------------------------------------------------------
 
-// Registers the pipe-materials section of the model file and the model
-// core's material look-up.
+// The rules of the set: its file section, limit and messages.
+const NamedSetRules<PipeMaterial>& pipe_material_rules();
+// Registers the set with its model-file section, the places that name a pipe
+// material (the Material of every row but a Beam row, and a bend's or
+// jacket's own material), and the model core's material look-up.
 void install_pipe_materials();
 
 // True while the material library is edited in the list window: the

@@ -20,14 +20,12 @@
 
 namespace {
 
-// What the section table's Copy keeps, and the sections appended by the
-// last merge (first index, 0 when none) for the soils merged after them.
+// What the section table's Copy keeps.
 struct SectionSession {
     std::optional<PipeSection> copied_section;
-    int merged_first = 0;
 };
 SectionSession& section_session() { return session_part<SectionSession>(); }
-OneBased<PipeSection>& sections() { return document().part<OneBased<PipeSection>>(); }
+NamedSet<PipeSection>& sections() { return named_set<PipeSection>(); }
 
 // The fixed part of a record after the name: standard, nominal size,
 // schedule and eight values.
@@ -47,52 +45,6 @@ void for_each_jacket(const std::function<void(LayoutRow&, JacketGeometry&)>& vis
             if (JacketGeometry* jacket = row.element->jacket_geometry())
                 visit(row, *jacket);
     }
-}
-
-// Renames the Section and jacket-section references of rows, each looked up
-// once by the name it had before any rename.
-void rename_in_rows(OneBased<LayoutRow>& rows, const std::map<std::string, std::string>& renames)
-{
-    auto renamed = [&](std::string& name) {
-        auto it = renames.find(name);
-        if (it != renames.end())
-            name = it->second;
-    };
-    for (LayoutRow& row : rows) {
-        if (row.etype != ET_BEAM)
-            renamed(row.section);
-    }
-    for_each_jacket([&](LayoutRow&, JacketGeometry& jacket) { renamed(jacket.section); }, rows);
-}
-
-class SectionContentsImpl final : public SectionContents {
-public:
-    OneBased<PipeSection> records;
-
-    void install(Model&) override
-    {
-        sections() = std::move(records);
-        section_session().copied_section.reset();
-        section_session().merged_first = 0;
-    }
-    void check_merge(const ModelMerge&) const override { check_merge_pipe_sections(records); }
-    void merge(ModelMerge& merge) override { merge_pipe_sections(records, merge.rows); }
-};
-
-std::unique_ptr<SectionContents> read_section(BinFile& file)
-{
-    const int32_t count = file.read_int();
-    if (file.error())
-        return nullptr;
-    if (count < 0 || count > MAXSECTIONS)
-        throw MessageText("The number of sections (" + std::to_string(count) + ") is out of range.");
-    if (!file.fits(count, record_bytes(model_file_version())))
-        throw MessageText("The file ends inside the sections.");
-    auto contents = std::make_unique<SectionContentsImpl>();
-    contents->records.resize(count);
-    for (PipeSection& section : contents->records)
-        section.read(file);
-    return contents;
 }
 
 } // namespace
@@ -141,7 +93,7 @@ void PipeSection::write(BinFile& file) const
 
 // ---- Table ----------------------------------------------------------------------
 
-OneBased<PipeSection>& pipe_sections()
+NamedSet<PipeSection>& pipe_sections()
 {
     return sections();
 }
@@ -155,54 +107,21 @@ void reset_pipe_sections()
 {
     sections().clear();
     section_session().copied_section.reset();
-    section_session().merged_first = 0;
 }
 
 int section_index(const std::string& name)
 {
-    if (name.empty())
-        return 0;
-    for (int i = 1; i <= sections().size(); ++i)
-        if (sections()[i].name == name)
-            return i;
-    return 0;
-}
-
-PipeSectionReferenceHooks& pipe_section_reference_hooks()
-{
-    return session_part<PipeSectionReferenceHooks>();
+    return sections().index(name);
 }
 
 bool section_in_use(const PipeSection& section)
 {
-    if (section.name.empty())
-        return false;
-    for (const LayoutRow& row : model().rows)
-        if (row.etype != ET_BEAM && row.section == section.name)
-            return true;
-    bool used = false;
-    for_each_jacket([&](LayoutRow&, JacketGeometry& jacket) { used = used || jacket.section == section.name; },
-                    model().rows);
-    if (used)
-        return true;
-    for (const auto& in_use : pipe_section_reference_hooks().in_use)
-        if (in_use && in_use(section.name))
-            return true;
-    return false;
+    return name_in_use(PIPE_SECTIONS, section.name);
 }
 
 void rename_section(const std::string& old_name, const std::string& new_name)
 {
-    if (old_name.empty() || old_name == new_name)
-        return;
-    rename_in_rows(model().rows, {{old_name, new_name}});
-    for (const auto& rename : pipe_section_reference_hooks().rename)
-        if (rename)
-            rename(old_name, new_name);
-    if (int i = section_index(old_name))
-        sections()[i].name = new_name;
-    model_modified() = true;
-    notify_document_changed();
+    rename_entry(PIPE_SECTIONS, old_name, new_name);
 }
 
 bool jacket_clearance_violated(const std::string& name, double outside_diameter, double thickness,
@@ -283,88 +202,78 @@ bool paste_section_values(int index)
 
 bool section_name_taken(const std::string& name)
 {
-    return section_index(name) != 0 || beam_section_index(name) != 0;
+    return entry_name_taken(PIPE_SECTIONS, name);
 }
 
 std::string free_section_number_name(const std::string& also_taken)
 {
-    for (int n = 1; n <= 999; ++n) {
-        std::string name = std::to_string(n);
-        if (name != also_taken && !section_name_taken(name))
-            return name;
-    }
-    return {};
+    return free_number_name(PIPE_SECTIONS, {also_taken});
 }
 
 void check_merge_pipe_sections(const OneBased<PipeSection>& merged)
 {
-    if (numsections() + merged.size() > MAXSECTIONS)
-        throw MessageText("The merged model would have more than " + std::to_string(MAXSECTIONS) +
-                          " pipe sections.");
+    check_merge_named_set(pipe_section_rules(), merged);
 }
 
 std::map<std::string, std::string> merge_pipe_sections(const OneBased<PipeSection>& merged,
                                                        OneBased<LayoutRow>* rows)
 {
-    // A new name is never one that a merged section brings along, so that no
-    // merged section needs renaming because of another one's new name.
-    std::set<std::string> merged_names;
-    for (const PipeSection& s : merged)
-        merged_names.insert(s.name);
-    std::map<std::string, std::string> renames;
-    section_session().merged_first = merged.size() > 0 ? numsections() + 1 : 0;
-    for (const PipeSection& original : merged) {
-        PipeSection section = original;
-        if (!section.name.empty() && section_name_taken(section.name) && !renames.count(section.name)) {
-            for (int n = 1; n <= 999; ++n) {
-                std::string name = std::to_string(n);
-                if (!section_name_taken(name) && !merged_names.count(name)) {
-                    renames[section.name] = name;
-                    section.name = name;
-                    break;
-                }
-            }
-        } else if (auto it = renames.find(section.name); it != renames.end()) {
-            section.name = it->second;
-        }
-        sections().push_back(std::move(section));
-    }
-    if (rows && !renames.empty())
-        rename_in_rows(*rows, renames);
-    return renames;
+    OneBased<PipeSection> records = merged;
+    ModelMerge merge;
+    merge.rows = rows;
+    return merge_named_set(pipe_section_rules(), records, merge);
 }
 
-void rename_soils_of_merged_sections(const std::map<std::string, std::string>& renames)
-{
-    if (section_session().merged_first > 0) {
-        for (int i = section_session().merged_first; i <= numsections(); ++i) {
-            auto it = renames.find(sections()[i].soil);
-            if (it != renames.end())
-                sections()[i].soil = it->second;
-        }
-    }
-    section_session().merged_first = 0;
-}
+// ---- The set --------------------------------------------------------------------------
 
-// ---- Model file -------------------------------------------------------------------------
-
-void write_pipe_sections(BinFile& file)
+const NamedSetRules<PipeSection>& pipe_section_rules()
 {
-    file.write_int(numsections());
-    for (const PipeSection& section : sections())
-        section.write(file);
+    static const NamedSetRules<PipeSection> rules = [] {
+        NamedSetRules<PipeSection> r;
+        r.key = PIPE_SECTIONS;
+        r.name_space = SECTION_NAMES;
+        r.noun = "Section";
+        r.described_as = "a pipe section";
+        r.name_limit = SECTION_NAME_LENGTH;
+        r.section = SECTION_PIPE_SECTIONS;
+        r.limit = MAXSECTIONS;
+        r.limit_message = [] {
+            return "The merged model would have more than " + std::to_string(MAXSECTIONS) + " pipe sections.";
+        };
+        r.avoid_merged_names = true;
+        r.smallest_record = record_bytes;
+        r.count_message = [](int32_t count) {
+            return "The number of sections (" + std::to_string(count) + ") is out of range.";
+        };
+        r.short_file_message = "The file ends inside the sections.";
+        r.read_record = [](PipeSection& s, BinFile& f) { s.read(f); };
+        r.write_record = [](const PipeSection& s, BinFile& f) { s.write(f); };
+        return r;
+    }();
+    return rules;
 }
 
 void install_pipe_sections()
 {
-    ModelSectionOwner owner;
-    owner.read = read_section;
-    owner.write = write_pipe_sections;
-    owner.clear = [] {
-        reset_pipe_sections();
-        notify_document_changed({DocumentChange::Cleared, SECTION_PIPE_SECTIONS});
-    };
-    register_model_section(SECTION_PIPE_SECTIONS, std::move(owner));
+    install_named_set(pipe_section_rules());
+    // What the table's Copy keeps goes with the model.
+    subscribe_document_changed([](const DocumentChange& change) {
+        if (change.kind == DocumentChange::Cleared && change.part == SECTION_PIPE_SECTIONS)
+            section_session().copied_section.reset();
+    });
+    register_row_reference(PIPE_SECTIONS, "layout rows' Section", [](LayoutRow& r, const NameVisitor& visit) {
+        if (r.etype != ET_BEAM)
+            visit(r.section);
+    });
+    // A jacket's section: a name of the sections' name space.
+    register_row_reference(
+        PIPE_SECTIONS, "jackets' sections",
+        [](LayoutRow& r, const NameVisitor& visit) {
+            if ((r.etype == ET_JACKETED_PIPE || r.etype == ET_JACKETED_BEND) && r.element)
+                if (JacketGeometry* jacket = r.element->jacket_geometry())
+                    visit(jacket->section);
+        },
+        true);
     model_hooks().section_index = section_index;
     model_hooks().section_bend_radius = [](const std::string& name, int radius_kind) -> double {
         const int i = section_index(name);

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "framework/one_based.h"
+#include "model/named_set.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -67,8 +68,13 @@ struct PipeSection {
     bool operator==(const PipeSection&) const = default;
 };
 
+// The key of the set in the name registry (model/named_set.h); pipe and beam
+// sections share one name space.
+inline constexpr const char* PIPE_SECTIONS = "pipe sections";
+inline constexpr const char* SECTION_NAMES = "sections";
+
 // The model's sections, 1..numsections().
-OneBased<PipeSection>& pipe_sections();
+NamedSet<PipeSection>& pipe_sections();
 int numsections();
 // Empties the table (a new model).
 void reset_pipe_sections();
@@ -103,23 +109,12 @@ bool section_values_copied();
 // is not in `also_taken`; empty when all are taken.
 std::string free_section_number_name(const std::string& also_taken = {});
 
-// The model-file section (count, then the records).
-void write_pipe_sections(BinFile& file);
-
-// Registers the model-file section's owner and the model core's bend-radius
-// hook; the program calls it once at start-up.
+// The rules of the set: its file section, limit and messages.
+const NamedSetRules<PipeSection>& pipe_section_rules();
+// Registers the set with its model-file section, the places that name a pipe
+// section (the Section of every row but a Beam row, and a jacket's section),
+// and the model core's section look-up and bend-radius hooks.
 void install_pipe_sections();
-
-// ---- References held outside the rows ----------------------------------------
-
-// Kinds that name a pipe section in a field of their own (beyond a row's
-// Section and a jacketed row's jacket section) register a pair here, so that
-// renames reach them and the in-use test sees them.
-struct PipeSectionReferenceHooks {
-    std::vector<std::function<void(const std::string& old_name, const std::string& new_name)>> rename;
-    std::vector<std::function<bool(const std::string& name)>> in_use;
-};
-PipeSectionReferenceHooks& pipe_section_reference_hooks();
 
 // ---- Merge -------------------------------------------------------------------
 
@@ -128,11 +123,8 @@ bool section_name_taken(const std::string& name);
 // Throws a message when the merged sections cannot be appended.
 void check_merge_pipe_sections(const OneBased<PipeSection>& merged);
 // Appends the merged sections, giving each clashing name a free "1".."999"
-// and renaming the merged rows' Section and jacket section from their
-// original names. Returns the renames (original -> new).
+// (never one the merged sections bring along) and renaming the merged rows'
+// Section and jacket section from their original names. Returns the renames
+// (original -> new).
 std::map<std::string, std::string> merge_pipe_sections(const OneBased<PipeSection>& merged,
                                                        OneBased<LayoutRow>* rows);
-// The soils merged after the sections rename the soil names of the sections
-// appended by the last merge (from their original names); the range is then
-// forgotten.
-void rename_soils_of_merged_sections(const std::map<std::string, std::string>& renames);

@@ -15,36 +15,11 @@
 
 namespace {
 
-OneBased<Soil>& soil_table() { return document().part<OneBased<Soil>>(); }
+NamedSet<Soil>& soil_table() { return named_set<Soil>(); }
 
 std::size_t record_bytes(int32_t version)
 {
     return 4 + 1 + 5 * 4 + (version >= SOIL_INCLUDE_INSULATION_VERSION ? 1 : 0);
-}
-
-class SoilContents final : public SectionContents {
-public:
-    OneBased<Soil> records;
-
-    void install(Model&) override { soil_table() = std::move(records); }
-    void check_merge(const ModelMerge&) const override { check_merge_soils(records); }
-    void merge(ModelMerge&) override { merge_soils(records); }
-};
-
-std::unique_ptr<SectionContents> read_section(BinFile& file)
-{
-    const int32_t count = file.read_int();
-    if (file.error())
-        return nullptr;
-    if (count < 0 || count > MAXSOILS)
-        throw MessageText("The number of soils (" + std::to_string(count) + ") is out of range.");
-    if (!file.fits(count, record_bytes(model_file_version())))
-        throw MessageText("The file ends inside the soils.");
-    auto contents = std::make_unique<SoilContents>();
-    contents->records.resize(count);
-    for (Soil& soil : contents->records)
-        soil.read(file);
-    return contents;
 }
 
 } // namespace
@@ -73,7 +48,7 @@ void Soil::write(BinFile& file) const
     file.write_byte(include_insulation);
 }
 
-OneBased<Soil>& soils()
+NamedSet<Soil>& soils()
 {
     return soil_table();
 }
@@ -90,35 +65,17 @@ void reset_soils()
 
 int soil_index(const std::string& name)
 {
-    if (name.empty())
-        return 0;
-    for (int i = 1; i <= soil_table().size(); ++i)
-        if (soil_table()[i].name == name)
-            return i;
-    return 0;
+    return soil_table().index(name);
 }
 
 bool soil_in_use(const Soil& soil)
 {
-    if (soil.name.empty())
-        return false;
-    for (const PipeSection& section : pipe_sections())
-        if (section.soil == soil.name)
-            return true;
-    return false;
+    return name_in_use(SOILS, soil.name);
 }
 
 void rename_soil(const std::string& old_name, const std::string& new_name)
 {
-    if (old_name.empty() || old_name == new_name)
-        return;
-    for (PipeSection& section : pipe_sections())
-        if (section.soil == old_name)
-            section.soil = new_name;
-    if (int i = soil_index(old_name))
-        soil_table()[i].name = new_name;
-    model_modified() = true;
-    notify_document_changed();
+    rename_entry(SOILS, old_name, new_name);
 }
 
 bool any_section_flagged()
@@ -133,52 +90,62 @@ bool any_section_flagged()
 
 void check_merge_soils(const OneBased<Soil>& merged)
 {
-    if (numsoils() + merged.size() > MAXSOILS)
-        throw MessageText("The merged model would have more than " + std::to_string(MAXSOILS) + " soils.");
+    check_merge_named_set(soil_rules(), merged);
 }
 
 void merge_soils(const OneBased<Soil>& merged)
 {
-    std::set<std::string> merged_names;
-    for (const Soil& s : merged)
-        merged_names.insert(s.name);
-    std::map<std::string, std::string> renames;
-    for (const Soil& original : merged) {
-        Soil soil = original;
-        if (auto it = renames.find(soil.name); it != renames.end()) {
-            soil.name = it->second;
-        } else if (!soil.name.empty() && soil_index(soil.name) != 0) {
-            for (int n = 1; n <= 999; ++n) {
-                std::string name = std::to_string(n);
-                if (soil_index(name) == 0 && !merged_names.count(name)) {
-                    renames[soil.name] = name;
-                    soil.name = name;
-                    break;
-                }
-            }
-        }
-        soil_table().push_back(std::move(soil));
-    }
-    rename_soils_of_merged_sections(renames);
+    OneBased<Soil> records = merged;
+    ModelMerge merge;
+    merge_named_set(soil_rules(), records, merge);
 }
 
-void write_soils(BinFile& file)
+const NamedSetRules<Soil>& soil_rules()
 {
-    file.write_int(numsoils());
-    for (const Soil& soil : soil_table())
-        soil.write(file);
+    static const NamedSetRules<Soil> rules = [] {
+        NamedSetRules<Soil> r;
+        r.key = SOILS;
+        r.name_space = SOILS;
+        r.noun = "Soil";
+        r.described_as = "a soil";
+        r.name_limit = SOIL_NAME_LENGTH;
+        r.section = SECTION_SOILS;
+        r.limit = MAXSOILS;
+        r.limit_message = [] {
+            return "The merged model would have more than " + std::to_string(MAXSOILS) + " soils.";
+        };
+        r.avoid_merged_names = true;
+        r.smallest_record = record_bytes;
+        r.count_message = [](int32_t count) {
+            return "The number of soils (" + std::to_string(count) + ") is out of range.";
+        };
+        r.short_file_message = "The file ends inside the soils.";
+        r.read_record = [](Soil& s, BinFile& f) { s.read(f); };
+        r.write_record = [](const Soil& s, BinFile& f) { s.write(f); };
+        return r;
+    }();
+    return rules;
 }
 
 void install_soils()
 {
-    ModelSectionOwner owner;
-    owner.read = read_section;
-    owner.write = write_soils;
-    owner.clear = [] {
-        reset_soils();
-        notify_document_changed({DocumentChange::Cleared, SECTION_SOILS});
+    install_named_set(soil_rules());
+    // A pipe section's soil. In a merge, the sections the merge appended
+    // (pipe sections come before soils in the file).
+    NameReference sections_soil;
+    sections_soil.set = SOILS;
+    sections_soil.place = "pipe sections' soil";
+    sections_soil.in_document = [](const NameVisitor& visit) {
+        for (PipeSection& section : pipe_sections())
+            visit(section.soil);
     };
-    register_model_section(SECTION_SOILS, std::move(owner));
+    sections_soil.in_merge = [](ModelMerge&, const NameVisitor& visit) {
+        NamedSet<PipeSection>& sections = pipe_sections();
+        if (sections.merged_from > 0)
+            for (int i = sections.merged_from; i <= sections.size(); ++i)
+                visit(sections[i].soil);
+    };
+    register_name_reference(std::move(sections_soil));
 }
 
 bool soil_delta_valid(double radians)

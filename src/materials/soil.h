@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/one_based.h"
+#include "model/named_set.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -40,7 +41,10 @@ struct Soil {
     bool operator==(const Soil&) const = default;
 };
 
-OneBased<Soil>& soils();
+// The key of the set in the name registry (model/named_set.h).
+inline constexpr const char* SOILS = "soils";
+
+NamedSet<Soil>& soils();
 int numsoils();
 void reset_soils();
 
@@ -54,9 +58,10 @@ void rename_soil(const std::string& old_name, const std::string& new_name);
 // True when a soil is defined and some pipe section names a soil.
 bool any_section_flagged();
 
-void write_soils(BinFile& file);
-
-// Registers the model-file section's owner; called once at start-up.
+// The rules of the set: its file section, limit and messages.
+const NamedSetRules<Soil>& soil_rules();
+// Registers the set with its model-file section and the place that names a
+// soil (a pipe section's soil); called once at start-up.
 void install_soils();
 
 // Merge: the merged soils are appended in order; a name already used by a

@@ -1,6 +1,7 @@
 // Pipe materials and pipe sections on the Qt backend: each is entered through
 // its real dialog, answered from a timer by typing into the dialog's widgets
 // and pressing OK, and then shows in its table of the list window.
+#include "materials/property_sets.h"
 #include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
 #include "framework/ui/command_registry.h"
@@ -104,6 +105,7 @@ protected:
         frame_create(list_frame(), "KorvaneList", PRODUCT_NAME, nullptr, "LIST_MENU", nullptr, "LIST_ACCEL");
         list_frame().previous_frame = &main_frame();
         create_list_window();
+        install_property_sets();
         install_pipe_materials_ui();
         install_pipe_sections_ui();
         backend().process_events();

@@ -2,6 +2,7 @@
 // OK unchanged changes nothing, and an AISC shape picked in the dialog stores
 // the shape's values whatever the units; the beam sections report keeps each
 // value inside its column.
+#include "materials/property_sets.h"
 #include "materials/ui/beam_section_ui.h"
 #include "materials/ui/beam_material_ui.h"
 #include "framework/binfile.h"
@@ -34,6 +35,7 @@ protected:
         clear_pipe_materials();
         reset_aisc_chooser();
         set_beam_library_mode(false);
+        install_property_sets();
         install_beam_materials_ui();
         install_beam_sections_ui();
     }

@@ -1,5 +1,6 @@
 // Beam materials: the record's file layout and version gate, the dialog's
 // checks and rename, the table's checks, and the merge's renaming.
+#include "materials/property_sets.h"
 #include "materials/ui/beam_material_ui.h"
 #include "materials/beam_material.h"
 
@@ -24,6 +25,7 @@ protected:
         ModelFileTest::SetUp();
         reset_beam_materials();
         clear_pipe_materials();
+        install_property_sets();
         install_beam_materials_ui();
     }
     void TearDown() override {

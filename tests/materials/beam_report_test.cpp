@@ -1,5 +1,6 @@
 // Beam materials and beam sections in the text report and its CSV form:
 // column layout, blank zero values, library mode and the page-break rules.
+#include "materials/property_sets.h"
 #include "materials/ui/beam_section_ui.h"
 #include "materials/ui/beam_material_ui.h"
 #include "golden.h"
@@ -50,6 +51,7 @@ protected:
         clear_pipe_materials();
         reset_pipe_sections();
         set_beam_library_mode(false);
+        install_property_sets();
         install_beam_materials_ui();
         install_beam_sections_ui();
         reset_report_state();

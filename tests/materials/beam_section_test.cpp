@@ -1,5 +1,6 @@
 // Beam sections: file layout and version gates, the required values, the
 // name space shared with pipe sections, rename, merge and the AISC pick.
+#include "materials/property_sets.h"
 #include "materials/ui/beam_section_ui.h"
 #include "materials/beam_section.h"
 
@@ -25,6 +26,7 @@ protected:
         reset_pipe_sections();
         reset_aisc_chooser();
         set_beam_library_mode(false);
+        install_property_sets();
         install_beam_sections_ui();
     }
     void TearDown() override {

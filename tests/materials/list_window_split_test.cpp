@@ -3,6 +3,7 @@
 // writes what was typed back into the material when the caret leaves it, and
 // goes away with the materials table. What the window holds reaches the model
 // before it is saved or given up.
+#include "materials/property_sets.h"
 #include "framework/binfile.h"
 #include "framework/commands.h"
 #include "framework/ui/frame.h"
@@ -47,6 +48,7 @@ protected:
         reset_material_library();
         reset_list_window();
         material_library_mode() = false;
+        install_property_sets();
         install_pipe_materials_ui();
         pipe_materials().push_back(steel("CS1", 70));
         pipe_materials().push_back(steel("CS2", 125));

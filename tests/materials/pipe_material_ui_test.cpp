@@ -2,6 +2,7 @@
 // Materials table (typing, Enter checks, insert, delete, copy and paste,
 // menu items while shown), the property grid under it, and the pick from a
 // material library file.
+#include "materials/property_sets.h"
 #include "framework/binfile.h"
 #include "framework/commands.h"
 #include "framework/ui/table.h"
@@ -45,6 +46,7 @@ protected:
         reset_material_library();
         reset_list_window();
         material_library_mode() = false;
+        install_property_sets();
         install_pipe_materials_ui();
         pipe_materials().push_back(steel("CS1"));
         pipe_materials().push_back(steel("CS2", "Second steel"));

@@ -1,5 +1,6 @@
 // Pipe sections: the model-file record and its version gates, look-up,
 // rename and in-use rules, jacket clearance, copy and paste, merge.
+#include "materials/property_sets.h"
 #include "materials/ui/soil_ui.h"
 #include "materials/ui/pipe_section_ui.h"
 #include "materials/beam_section.h"
@@ -21,6 +22,7 @@ protected:
         reset_pipe_sections();
         reset_beam_sections();
         reset_soils();
+        install_property_sets();
         install_pipe_sections_ui();
         install_soils_ui();
     }
@@ -181,22 +183,19 @@ TEST_F(PipeSectionTest, IndexRenameAndInUse)
     EXPECT_FALSE(section_in_use(pipe_sections()[2]));
     model().rows[pipe].section = "A";
 
-    int hook_calls = 0;
-    pipe_section_reference_hooks().rename.push_back([&](const std::string& o, const std::string& n) {
-        EXPECT_EQ(o, "A");
-        EXPECT_EQ(n, "Z");
-        ++hook_calls;
-    });
+    // A place of another kind that names sections registers itself.
+    std::string extra = "A";
+    register_name_reference({PIPE_SECTIONS, "a test's own field", false,
+                             [&](const NameVisitor& visit) { visit(extra); }, {}});
     model_modified() = false;
     rename_section("A", "Z");
-    EXPECT_EQ(hook_calls, 1);
+    EXPECT_EQ(extra, "Z");
     EXPECT_TRUE(model_modified());
     EXPECT_EQ(pipe_sections()[1].name, "Z");
     EXPECT_EQ(model().rows[pipe].section, "Z");
     EXPECT_EQ(model().rows[jb].element->jacket_geometry()->section, "Z");
     EXPECT_EQ(model().rows[jb].section, "B");
     EXPECT_EQ(model().rows[jp].element->jacket_geometry()->section, "B");
-    pipe_section_reference_hooks() = {};
 }
 
 TEST_F(PipeSectionTest, JacketClearance)

@@ -1,6 +1,7 @@
 // Pipe section input: the section dialog (size and schedule lists, checks in
 // order, pre-fill, rename), the insulation chooser, the Pipe Sections table
 // (typed cells, Enter, delete, copy and paste) and its report and CSV forms.
+#include "materials/property_sets.h"
 #include "materials/ui/soil_ui.h"
 #include "golden.h"
 #include "framework/commands.h"
@@ -44,6 +45,7 @@ protected:
         reset_beam_sections();
         reset_soils();
         reset_list_window();
+        install_property_sets();
         install_pipe_sections_ui();
         install_soils_ui();
         PipeSection a = section("S1", 4.5f, 0.237f);

@@ -2,6 +2,7 @@
 // material dialog under codes without a type list, the last row of the
 // properties dialog, the beam tables' input row and paste, and a section
 // paste that would break a jacket's clearance.
+#include "materials/property_sets.h"
 #include "materials/ui/beam_section_ui.h"
 #include "materials/ui/beam_material_ui.h"
 #include "framework/commands.h"
@@ -49,6 +50,7 @@ protected:
         reset_pipe_sections();
         reset_list_window();
         material_library_mode() = false;
+        install_property_sets();
         install_pipe_materials_ui();
         install_beam_materials_ui();
         install_beam_sections_ui();

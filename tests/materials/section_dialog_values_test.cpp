@@ -1,6 +1,7 @@
 // The pipe section dialog keeps the exact stored values behind its rounded
 // texts: OK unchanged changes nothing, and a size picked from a table stores
 // the table's values.
+#include "materials/property_sets.h"
 #include "materials/ui/soil_ui.h"
 #include "framework/units.h"
 #include "materials/beam_section.h"
@@ -23,6 +24,7 @@ protected:
         reset_beam_sections();
         reset_soils();
         reset_list_window();
+        install_property_sets();
         install_pipe_sections_ui();
         install_soils_ui();
     }

@@ -1,5 +1,6 @@
 // Soils: the model-file record and its version gate, rename, in-use, and the
 // merge that renames clashing soils and the merged sections' references.
+#include "materials/property_sets.h"
 #include "materials/ui/soil_ui.h"
 #include "materials/ui/pipe_section_ui.h"
 #include "materials/pipe_section.h"
@@ -18,6 +19,7 @@ protected:
         ModelFileTest::SetUp();
         reset_pipe_sections();
         reset_soils();
+        install_property_sets();
         install_pipe_sections_ui();
         install_soils_ui();
     }

@@ -1,6 +1,7 @@
 // Soil input: the soil dialog (checks in order, type switching, the zero
 // delta marker, rename), the Soils table (cells, delete, insert, Enter, the
 // dialog on the input row) and the report and CSV forms.
+#include "materials/property_sets.h"
 #include "materials/ui/pipe_section_ui.h"
 #include "framework/ui/report.h"
 #include "framework/ui/table.h"
@@ -58,6 +59,7 @@ protected:
         reset_pipe_sections();
         reset_soils();
         reset_list_window();
+        install_property_sets();
         install_pipe_sections_ui();
         install_soils_ui();
         soils().push_back(cohesive("S1", 0.07f, 5.0f));

@@ -433,14 +433,7 @@ void print_csv_form() {
 
 }  // namespace
 
-void check_beam_section_name(const std::string& name, int index) {
-    item_text() = name;
-    if (name.empty()) throw_required("Name");
-    if (!is_valid_name(name)) throw_invalid_text("Name", "should be alpha numeric");
-    if (pipe_section_index(name) != 0) throw_invalid_text("Section", "is already defined as a pipe section");
-    const int other = beam_section_index(name);
-    if (other != 0 && other != index) throw_invalid_text("Section", "is already defined");
-}
+void check_beam_section_name(const std::string& name, int index) { check_entry_name(BEAM_SECTIONS, name, index); }
 
 void beam_section_size_changed() {
     if (model_hooks().redraw_graphics) model_hooks().redraw_graphics();

@@ -1,5 +1,7 @@
 #include "materials/ui/materials_subsystem.h"
 
+#include "materials/property_sets.h"
+
 #include "materials/ui/beam_material_ui.h"
 #include "materials/ui/beam_section_ui.h"
 #include "materials/ui/pipe_material_ui.h"
@@ -7,6 +9,7 @@
 #include "materials/ui/soil_ui.h"
 
 void install_materials_subsystem() {
+    install_property_sets();
     install_pipe_materials_ui();
     install_beam_materials_ui();
     install_pipe_sections_ui();

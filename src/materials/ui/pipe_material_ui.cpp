@@ -58,21 +58,10 @@ std::string factor_text(float v)
 
 // ---- Checks shared by the dialog and the table ----------------------------------------
 
-// The name rules of a material at `index` (0: none yet); `item_text()` must
-// hold the name for the messages.
+// The name rules of a material at `index` (0: none yet).
 void check_material_name(const std::string& name, int index)
 {
-    if (name.empty())
-        throw_required("Name");
-    if (!is_valid_name(name))
-        throw_invalid_text("Name", "should be alpha numeric");
-    if (name.size() > static_cast<std::size_t>(NAME_LIMIT))
-        throw_invalid_text("Name", "is too long");
-    if (beam_material_index(name) != 0)
-        throw_invalid_text("Material", "is already defined as a beam material");
-    const int other = pipe_material_index(name);
-    if (other != 0 && other != index)
-        throw_invalid_text("Material", "is already defined");
+    check_entry_name(PIPE_MATERIALS, name, index);
 }
 
 // "" when Nu may go with the FRP flag, else the message. A Nu of -1 or below

@@ -54,16 +54,7 @@ std::string mill_text(float v, int decimals) { return v == 0.0f ? std::string() 
 // section not stored yet).
 void check_section_name(const std::string& name, int index)
 {
-    item_text() = name;
-    if (name.empty())
-        throw_required("Name");
-    if (!is_valid_name(name))
-        throw_invalid_text("Name", "should be alpha numeric");
-    if (beam_section_index(name) != 0)
-        throw_invalid_text("Section", "is already defined as a beam section");
-    const int other = section_index(name);
-    if (other != 0 && other != index)
-        throw_invalid_text("Section", "is already defined");
+    check_entry_name(PIPE_SECTIONS, name, index);
 }
 
 // The order in which the dialog reads its fields; a combined check is shown
