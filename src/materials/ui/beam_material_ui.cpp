@@ -16,6 +16,7 @@
 #include "materials/beam_material.h"
 #include "materials/ui/beam_material_ui.h"
 #include "model/ui/list_window.h"
+#include "model/ui/named_set_ui.h"
 #include "model/model.h"
 #include "materials/ui/dialogs_beams.h"
 
@@ -83,12 +84,9 @@ public:
             discard_undo_snapshot();
             return true;
         }
-        if (!old.name.empty() && m.name != old.name) {
-            if (!ask_change_value(d.window(), "Beam material name", old.name, m.name)) {
-                dialog_set_text(BEAM_NAME, old.name);
-                dialog_throw(BEAM_NAME, "");
-            }
-            rename_beam_material(old.name, m.name);
+        if (!confirm_entry_rename(BEAM_MATERIALS, d.window(), "Beam material name", old.name, m.name)) {
+            dialog_set_text(BEAM_NAME, old.name);
+            dialog_throw(BEAM_NAME, "");
         }
         if (beam_materials().valid(index_))
             beam_materials()[index_] = m;
@@ -190,9 +188,9 @@ public:
     void store(int row, BeamMaterial m) {
         BeamMaterial* r = record(row);
         if (!r) return;
-        if (beam_materials().valid(row) && !r->name.empty() && m.name != r->name) {
-            if (!ask_change_value(frame ? frame->window : 0, "Material name", r->name, m.name)) throw_message("");
-            rename_beam_material(r->name, m.name);
+        if (beam_materials().valid(row)) {
+            if (!confirm_entry_rename(BEAM_MATERIALS, frame ? frame->window : 0, "Material name", r->name, m.name))
+                throw_message("");
             r = record(row);
         }
         if (m.name.empty()) m = BeamMaterial{};
@@ -236,14 +234,10 @@ public:
         }
         TableWindow::leave_row(row);
     }
-    bool can_insert(int row) override {
-        return !input_locked() && beam_materials().valid(row) && !beam_materials()[row].name.empty() &&
-               (row == 1 || !beam_materials()[row - 1].name.empty());
-    }
+    bool can_insert(int row) override { return named_row_can_insert(beam_materials(), row); }
     bool can_delete(int row) override { return !input_locked() && record(row) != nullptr; }
     void insert_row(int row) override {
-        beam_materials().insert(row, BeamMaterial{});
-        model_modified() = true;
+        named_row_insert(beam_materials(), row);
         load();
     }
     void delete_row(int row) override {
@@ -252,16 +246,7 @@ public:
             load();
             return;
         }
-        const std::string name = beam_materials()[row].name;
-        if (beam_material_in_use(name)) {
-            beep();
-            message_error(frame ? frame->window : 0,
-                          c_format("Beam_Material %s is in use, it cannot be deleted", name.c_str()));
-            return;
-        }
-        beam_materials().erase(row);
-        model_modified() = true;
-        load();
+        if (named_row_delete(beam_materials(), BEAM_MATERIALS, row, frame ? frame->window : 0, "Beam_Material")) load();
     }
     bool edit_row(int row) override {
         if (!record(row)) return false;

@@ -18,6 +18,7 @@
 #include "materials/ui/beam_section_ui.h"
 #include "materials/pipe_section.h"
 #include "model/ui/list_window.h"
+#include "model/ui/named_set_ui.h"
 #include "model/model.h"
 #include "materials/ui/dialogs_beams.h"
 
@@ -119,12 +120,10 @@ public:
             discard_undo_snapshot();
             return true;
         }
-        if (!beam_library_mode() && !old.name.empty() && s.name != old.name) {
-            if (!ask_change_value(d.window(), "Beam section name", old.name, s.name)) {
-                dialog_set_text(BEAM_NAME, old.name);
-                dialog_throw(BEAM_NAME, "");
-            }
-            rename_beam_section(old.name, s.name);
+        if (!beam_library_mode() &&
+            !confirm_entry_rename(BEAM_SECTIONS, d.window(), "Beam section name", old.name, s.name)) {
+            dialog_set_text(BEAM_NAME, old.name);
+            dialog_throw(BEAM_NAME, "");
         }
         if (beam_sections().valid(index_))
             beam_sections()[index_] = s;
@@ -224,9 +223,9 @@ public:
     void store(int row, BeamSection s) {
         BeamSection* r = record(row);
         if (!r) return;
-        if (!beam_library_mode() && beam_sections().valid(row) && !r->name.empty() && s.name != r->name) {
-            if (!ask_change_value(owner_window(), "Section name", r->name, s.name)) throw_message("");
-            rename_beam_section(r->name, s.name);
+        if (!beam_library_mode() && beam_sections().valid(row)) {
+            if (!confirm_entry_rename(BEAM_SECTIONS, owner_window(), "Section name", r->name, s.name))
+                throw_message("");
             r = record(row);
         }
         if (!beam_library_mode() && s.name.empty()) s = BeamSection{};
@@ -280,14 +279,14 @@ public:
         TableWindow::leave_row(row);
     }
     bool can_insert(int row) override {
-        if (in_results() || input_locked() || !beam_sections().valid(row)) return false;
-        if (beam_library_mode()) return true;
-        return !beam_sections()[row].name.empty() && (row == 1 || !beam_sections()[row - 1].name.empty());
+        if (in_results()) return false;
+        // Library entries have no names.
+        if (beam_library_mode()) return !input_locked() && beam_sections().valid(row);
+        return named_row_can_insert(beam_sections(), row);
     }
     bool can_delete(int row) override { return !input_locked() && record(row) != nullptr; }
     void insert_row(int row) override {
-        beam_sections().insert(row, BeamSection{});
-        model_modified() = true;
+        named_row_insert(beam_sections(), row);
         load();
     }
     void delete_row(int row) override {
@@ -296,15 +295,7 @@ public:
             load();
             return;
         }
-        const std::string name = beam_sections()[row].name;
-        if (beam_section_in_use(name)) {
-            beep();
-            message_error(owner_window(), c_format("Beam section %s is in use, it cannot be deleted", name.c_str()));
-            return;
-        }
-        beam_sections().erase(row);
-        model_modified() = true;
-        load();
+        if (named_row_delete(beam_sections(), BEAM_SECTIONS, row, owner_window(), "Beam section")) load();
     }
     bool edit_row(int row) override {
         if (!record(row)) return false;

@@ -21,6 +21,7 @@
 #include "materials/pipe_material_merge.h"
 #include "model/ui/layout_window.h"
 #include "model/ui/list_window.h"
+#include "model/ui/named_set_ui.h"
 #include "model/model.h"
 #include "model/piping_codes.h"
 #include "materials/ui/dialogs_materials.h"
@@ -269,13 +270,10 @@ public:
             d.end(1);
             return false;
         }
-        if (!material_library_mode() && pipe_materials().valid(index_) && !old.name.empty() &&
-            m.name != old.name) {
-            if (!ask_change_value(d.window(), "Material name", old.name, m.name)) {
-                dialog_set_text(MAT_NAME, old.name);
-                dialog_throw(MAT_NAME, "");
-            }
-            rename_material(old.name, m.name);
+        if (!material_library_mode() && pipe_materials().valid(index_) &&
+            !confirm_entry_rename(PIPE_MATERIALS, d.window(), "Material name", old.name, m.name)) {
+            dialog_set_text(MAT_NAME, old.name);
+            dialog_throw(MAT_NAME, "");
         }
         if (m.circ_joint_factor == 0.0f)
             m.circ_joint_factor = 1.0f;
@@ -609,11 +607,10 @@ void MaterialsTable::store_cell(int row, int column, const std::string& text)
         }
         check_material_name(clean, existing ? row : 0);
         if (existing && !m.name.empty()) {
-            if (!ask_change_value(owner_of(*this), "Material name", m.name, clean)) {
+            if (!confirm_entry_rename(PIPE_MATERIALS, owner_of(*this), "Material name", m.name, clean)) {
                 discard_undo_snapshot();
                 return;
             }
-            rename_material(m.name, clean);
             load();
             return;
         }
@@ -707,9 +704,8 @@ bool MaterialsTable::can_insert(int row)
 {
     if (input_locked() || !pipe_materials().valid(row))
         return false;
-    if (material_library_mode())
-        return true;
-    return !pipe_materials()[row].name.empty() && (row == 1 || !pipe_materials()[row - 1].name.empty());
+    // Library records have no names.
+    return material_library_mode() || named_row_can_insert(pipe_materials(), row);
 }
 
 bool MaterialsTable::can_delete(int row) { return !input_locked() && record(row) != nullptr; }
@@ -717,8 +713,7 @@ bool MaterialsTable::can_delete(int row) { return !input_locked() && record(row)
 void MaterialsTable::insert_row(int row)
 {
     commit_material_properties_grid();
-    pipe_materials().insert(row, PipeMaterial{});
-    model_modified() = true;
+    named_row_insert(pipe_materials(), row);
     load();
     load_material_properties_grid(row);
 }
@@ -730,15 +725,9 @@ void MaterialsTable::delete_row(int row)
         load();
         return;
     }
-    const PipeMaterial& m = pipe_materials()[row];
     commit_material_properties_grid();
-    if (material_in_use(m)) {
-        beep();
-        message_error(owner_of(*this), c_format("Material %s is in use, it cannot be deleted", m.name.c_str()));
+    if (!named_row_delete(pipe_materials(), PIPE_MATERIALS, row, owner_of(*this), "Material"))
         return;
-    }
-    pipe_materials().erase(row);
-    model_modified() = true;
     load();
     load_material_properties_grid(pipe_materials().valid(current_row) ? current_row : 0);
 }

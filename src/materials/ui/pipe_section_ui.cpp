@@ -20,6 +20,7 @@
 #include "materials/soil.h"
 #include "model/ui/layout_window.h"
 #include "model/ui/list_window.h"
+#include "model/ui/named_set_ui.h"
 #include "model/model.h"
 #include "materials/ui/dialogs_sections.h"
 
@@ -222,12 +223,9 @@ public:
             discard_undo_snapshot();
             return true;
         }
-        if (stored && !old.name.empty() && s.name != old.name) {
-            if (!ask_change_value(d.window(), "Section name", old.name, s.name)) {
-                dialog_set_text(SEC_NAME, old.name);
-                dialog_throw(SEC_NAME, "");
-            }
-            rename_section(old.name, s.name);
+        if (stored && !confirm_entry_rename(PIPE_SECTIONS, d.window(), "Section name", old.name, s.name)) {
+            dialog_set_text(SEC_NAME, old.name);
+            dialog_throw(SEC_NAME, "");
         }
         if (stored)
             pipe_sections()[index_] = s;
@@ -645,11 +643,8 @@ void SectionsTable::store_cell(int row, int column, const std::string& text)
         if (name.empty() || name == r->name)
             return;
         check_section_name(name, stored ? row : 0);
-        if (stored && !r->name.empty()) {
-            if (!ask_change_value(owner_of(*this), "Section name", r->name, name))
-                throw_message("");
-            rename_section(r->name, name);
-        }
+        if (stored && !confirm_entry_rename(PIPE_SECTIONS, owner_of(*this), "Section name", r->name, name))
+            throw_message("");
         record(row)->name = name;
         if (stored)
             model_modified() = true;
@@ -716,19 +711,13 @@ void SectionsTable::leave_row(int row)
     TableWindow::leave_row(row);
 }
 
-bool SectionsTable::can_insert(int row)
-{
-    if (input_locked() || !pipe_sections().valid(row))
-        return false;
-    return row == 1 || (!pipe_sections()[row].name.empty() && !pipe_sections()[row - 1].name.empty());
-}
+bool SectionsTable::can_insert(int row) { return named_row_can_insert(pipe_sections(), row); }
 
 bool SectionsTable::can_delete(int row) { return !input_locked() && record(row) != nullptr; }
 
 void SectionsTable::insert_row(int row)
 {
-    pipe_sections().insert(row, PipeSection{});
-    model_modified() = true;
+    named_row_insert(pipe_sections(), row);
     load();
 }
 
@@ -739,15 +728,8 @@ void SectionsTable::delete_row(int row)
         load();
         return;
     }
-    const PipeSection& s = pipe_sections()[row];
-    if (section_in_use(s)) {
-        beep();
-        message_error(owner_of(*this), c_format("Section %s is in use, it cannot be deleted", s.name.c_str()));
-        return;
-    }
-    pipe_sections().erase(row);
-    model_modified() = true;
-    load();
+    if (named_row_delete(pipe_sections(), PIPE_SECTIONS, row, owner_of(*this), "Section"))
+        load();
 }
 
 bool SectionsTable::edit_row(int row)

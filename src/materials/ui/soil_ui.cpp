@@ -16,6 +16,7 @@
 #include "framework/units.h"
 #include "materials/pipe_section.h"
 #include "model/ui/list_window.h"
+#include "model/ui/named_set_ui.h"
 #include "model/model.h"
 #include "materials/ui/dialogs_sections.h"
 
@@ -128,12 +129,7 @@ public:
         Soil s;
         dialog_get_text(SOIL_NAME);
         s.name = item_text();
-        if (s.name.empty())
-            throw_required("Name");
-        if (!is_valid_name(s.name))
-            throw_invalid_text("Name", "should be alpha numeric");
-        if (const int other = soil_index(s.name); other != 0 && other != index_)
-            throw_invalid_text("Soil", "is already defined");
+        check_entry_name(SOILS, s.name, index_);
         s.type = dialog_is_checked(SOIL_COHESIVE_BUTTON) ? SOIL_COHESIVE : SOIL_COHESIONLESS;
 
         dialog_get_text(SOIL_DENSITY);
@@ -180,12 +176,9 @@ public:
             discard_undo_snapshot();
             return true;
         }
-        if (stored && !old.name.empty() && s.name != old.name) {
-            if (!ask_change_value(d.window(), "Soil name", old.name, s.name)) {
-                dialog_set_text(SOIL_NAME, old.name);
-                dialog_throw(SOIL_NAME, "");
-            }
-            rename_soil(old.name, s.name);
+        if (stored && !confirm_entry_rename(SOILS, d.window(), "Soil name", old.name, s.name)) {
+            dialog_set_text(SOIL_NAME, old.name);
+            dialog_throw(SOIL_NAME, "");
         }
         if (stored)
             soils()[index_] = s;
@@ -427,19 +420,13 @@ void SoilsTable::leave_row(int row)
     TableWindow::leave_row(row);
 }
 
-bool SoilsTable::can_insert(int row)
-{
-    if (input_locked() || !soils().valid(row) || soils()[row].name.empty())
-        return false;
-    return row == 1 || !soils()[row - 1].name.empty();
-}
+bool SoilsTable::can_insert(int row) { return named_row_can_insert(soils(), row); }
 
 bool SoilsTable::can_delete(int row) { return !input_locked() && soils().valid(row); }
 
 void SoilsTable::insert_row(int row)
 {
-    soils().insert(row, Soil{});
-    model_modified() = true;
+    named_row_insert(soils(), row);
     load();
 }
 
@@ -449,15 +436,8 @@ void SoilsTable::delete_row(int row)
         beep();
         return;
     }
-    const Soil& s = soils()[row];
-    if (soil_in_use(s)) {
-        beep();
-        message_error(owner_of(*this), c_format("Soil %s is in use, it cannot be deleted", s.name.c_str()));
-        return;
-    }
-    soils().erase(row);
-    model_modified() = true;
-    load();
+    if (named_row_delete(soils(), SOILS, row, owner_of(*this), "Soil"))
+        load();
 }
 
 bool SoilsTable::edit_row(int row)

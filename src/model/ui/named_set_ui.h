@@ -1,0 +1,56 @@
+// What the tables and dialogs of the named sets share: the insert and delete
+// rules of a table row, and the rename question of an edited name. The name
+// checks are check_entry_name (model/named_set.h).
+#pragma once
+
+#include "framework/app_state.h"
+#include "framework/text.h"
+#include "framework/ui/messages.h"
+#include "model/named_set.h"
+#include "platform/backend.h"
+
+#include <string>
+
+// A blank record may go in before `row` while input is open and that row
+// and the one above it are named (one blank row at a time).
+template <typename T>
+bool named_row_can_insert(const NamedSet<T>& set, int row)
+{
+    if (input_locked() || !set.valid(row) || set[row].name.empty())
+        return false;
+    return row == 1 || !set[row - 1].name.empty();
+}
+
+// Puts a blank record before `row`; the model is modified.
+template <typename T>
+void named_row_insert(NamedSet<T>& set, int row)
+{
+    set.insert(row, T{});
+    model_modified() = true;
+}
+
+// Removes the record of `row` unless a place names it; then beeps and says
+// "<what> <name> is in use, it cannot be deleted" over `owner`. True when the
+// record went (the model is modified).
+template <typename T>
+bool named_row_delete(NamedSet<T>& set, const std::string& key, int row, WindowId owner, const char* what)
+{
+    if (!set.valid(row))
+        return false;
+    const std::string name = set[row].name;
+    if (name_in_use(key, name)) {
+        beep();
+        message_error(owner, c_format("%s %s is in use, it cannot be deleted", what, name.c_str()));
+        return false;
+    }
+    set.erase(row);
+    model_modified() = true;
+    return true;
+}
+
+// Asks whether the entry `old_name` of the set becomes `new_name` ("<what>"
+// names the field in the question) and, when the user agrees, renames it
+// and every place that names it (rename_entry). False when declined. Nothing
+// is asked for an unnamed entry or an unchanged name.
+bool confirm_entry_rename(const std::string& key, WindowId owner, const char* what, const std::string& old_name,
+                          const std::string& new_name);
