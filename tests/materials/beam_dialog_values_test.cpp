@@ -19,16 +19,16 @@
 #include "platform/headless/headless_backend.h"
 #include "materials/ui/dialogs_beams.h"
 #include "materials/ui/dialogs_materials.h"
-#include "../model/model_file_fixture.h"
+#include "model/model_file_fixture.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class BeamDialogValuesTest : public ModelFileTest {
+class BeamDialogValuesTest : public ModelFileUiTest {
 protected:
     void SetUp() override {
-        ModelFileTest::SetUp();
+        ModelFileUiTest::SetUp();
         reset_beam_materials();
         reset_beam_sections();
         reset_pipe_sections();
@@ -45,7 +45,7 @@ protected:
         reset_beam_sections();
         reset_pipe_sections();
         clear_pipe_materials();
-        ModelFileTest::TearDown();
+        ModelFileUiTest::TearDown();
     }
 };
 

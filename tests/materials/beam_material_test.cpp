@@ -4,7 +4,7 @@
 #include "materials/ui/beam_material_ui.h"
 #include "materials/beam_material.h"
 
-#include "../model/model_file_fixture.h"
+#include "model/model_file_fixture.h"
 #include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
 #include "framework/commands.h"
@@ -19,10 +19,10 @@
 
 namespace {
 
-class BeamMaterialTest : public ModelFileTest {
+class BeamMaterialTest : public ModelFileUiTest {
 protected:
     void SetUp() override {
-        ModelFileTest::SetUp();
+        ModelFileUiTest::SetUp();
         reset_beam_materials();
         clear_pipe_materials();
         install_property_sets();
@@ -31,7 +31,7 @@ protected:
     void TearDown() override {
         reset_beam_materials();
         clear_pipe_materials();
-        ModelFileTest::TearDown();
+        ModelFileUiTest::TearDown();
     }
     static BeamMaterial steel(const std::string& name) { return BeamMaterial{name, "Steel", 29.5e6f, 0.3f, 0.283f, 6.5e-6f}; }
     // Answers the next BEAM_MATERIAL_DIALOG with these texts and OK.

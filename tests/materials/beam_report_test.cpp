@@ -13,7 +13,7 @@
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
 #include "model/ui/list_window.h"
-#include "../model/model_file_fixture.h"
+#include "model/model_file_fixture.h"
 
 #include <fstream>
 #include <sstream>
@@ -41,11 +41,11 @@ void fill_page_until(int left)
         report_line("x");
 }
 
-class BeamReportTest : public ModelFileTest {
+class BeamReportTest : public ModelFileUiTest {
 protected:
     void SetUp() override
     {
-        ModelFileTest::SetUp();
+        ModelFileUiTest::SetUp();
         reset_beam_materials();
         reset_beam_sections();
         clear_pipe_materials();
@@ -66,7 +66,7 @@ protected:
         reset_beam_sections();
         reset_report_state();
         set_report_date("");
-        ModelFileTest::TearDown();
+        ModelFileUiTest::TearDown();
     }
 
     static void add_materials()

@@ -4,7 +4,7 @@
 #include "materials/ui/beam_section_ui.h"
 #include "materials/beam_section.h"
 
-#include "../model/model_file_fixture.h"
+#include "model/model_file_fixture.h"
 #include "framework/app_state.h"
 #include "framework/commands.h"
 #include "framework/ui/table.h"
@@ -18,10 +18,10 @@
 
 namespace {
 
-class BeamSectionTest : public ModelFileTest {
+class BeamSectionTest : public ModelFileUiTest {
 protected:
     void SetUp() override {
-        ModelFileTest::SetUp();
+        ModelFileUiTest::SetUp();
         reset_beam_sections();
         reset_pipe_sections();
         reset_aisc_chooser();
@@ -32,7 +32,7 @@ protected:
     void TearDown() override {
         reset_beam_sections();
         reset_pipe_sections();
-        ModelFileTest::TearDown();
+        ModelFileUiTest::TearDown();
     }
     static BeamSection section(const std::string& name) {
         BeamSection s;

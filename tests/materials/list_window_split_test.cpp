@@ -38,11 +38,11 @@ PipeMaterial steel(const std::string& name, float first_temperature)
     return m;
 }
 
-class ListWindowSplitTest : public ModelFileTest {
+class ListWindowSplitTest : public ModelFileUiTest {
 protected:
     void SetUp() override
     {
-        ModelFileTest::SetUp();
+        ModelFileUiTest::SetUp();
         clear_pipe_materials();
         reset_beam_materials();
         reset_material_library();
@@ -68,7 +68,7 @@ protected:
         reset_beam_materials();
         reset_material_library();
         reset_list_window();
-        ModelFileTest::TearDown();
+        ModelFileUiTest::TearDown();
     }
 
     static WindowId client() { return list_frame().client; }

@@ -6,7 +6,7 @@
 #include "materials/pipe_material.h"
 #include "model/piping_codes.h"
 #include "platform/headless/headless_printing.h"
-#include "../model/model_file_fixture.h"
+#include "model/model_file_fixture.h"
 
 #include <algorithm>
 
@@ -52,11 +52,11 @@ bool has_prefix(const std::vector<std::string>& texts, const std::string& prefix
     return std::any_of(texts.begin(), texts.end(), [&](const std::string& t) { return t.rfind(prefix, 0) == 0; });
 }
 
-class PipeMaterialPagesTest : public ModelFileTest {
+class PipeMaterialPagesTest : public ModelFileUiTest {
 protected:
     void SetUp() override
     {
-        ModelFileTest::SetUp();
+        ModelFileUiTest::SetUp();
         clear_pipe_materials();
         reset_report_state();
         set_report_date("1 Jan 2025");
@@ -69,7 +69,7 @@ protected:
         clear_pipe_materials();
         reset_report_state();
         set_report_date("");
-        ModelFileTest::TearDown();
+        ModelFileUiTest::TearDown();
     }
 
     // Prints the materials on a fresh document after filling page 1 until

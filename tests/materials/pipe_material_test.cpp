@@ -13,7 +13,7 @@
 #include "materials/pipe_material_merge.h"
 #include "model/piping_codes.h"
 #include "platform/null_surface.h"
-#include "../model/model_file_fixture.h"
+#include "model/model_file_fixture.h"
 
 #include <fstream>
 #include <sstream>
@@ -51,11 +51,11 @@ PipeMaterial three_rows(const std::string& name)
 
 void expect_golden(const std::string& name, const std::string& text) { expect_golden_file("materials", name, text); }
 
-class PipeMaterialTest : public ModelFileTest {
+class PipeMaterialTest : public ModelFileUiTest {
 protected:
     void SetUp() override
     {
-        ModelFileTest::SetUp();
+        ModelFileUiTest::SetUp();
         clear_pipe_materials();
         reset_beam_materials();
         reset_report_state();
@@ -69,7 +69,7 @@ protected:
         reset_beam_materials();
         reset_report_state();
         set_report_date("");
-        ModelFileTest::TearDown();
+        ModelFileUiTest::TearDown();
     }
 };
 

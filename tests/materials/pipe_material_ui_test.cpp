@@ -15,7 +15,7 @@
 #include "model/ui/list_window.h"
 #include "model/piping_codes.h"
 #include "materials/ui/dialogs_materials.h"
-#include "../model/model_file_fixture.h"
+#include "model/model_file_fixture.h"
 
 #include <filesystem>
 
@@ -36,11 +36,11 @@ PipeMaterial steel(const std::string& name, const std::string& description = "Ca
     return m;
 }
 
-class PipeMaterialUiTest : public ModelFileTest {
+class PipeMaterialUiTest : public ModelFileUiTest {
 protected:
     void SetUp() override
     {
-        ModelFileTest::SetUp();
+        ModelFileUiTest::SetUp();
         clear_pipe_materials();
         reset_beam_materials();
         reset_material_library();
@@ -62,7 +62,7 @@ protected:
         reset_beam_materials();
         reset_material_library();
         reset_list_window();
-        ModelFileTest::TearDown();
+        ModelFileUiTest::TearDown();
     }
 
     // Types the dialog's fields (those given) and presses OK; the dialog may

@@ -14,7 +14,7 @@
 #include "materials/soil.h"
 #include "model/ui/list_window.h"
 #include "materials/ui/dialogs_sections.h"
-#include "../model/model_file_fixture.h"
+#include "model/model_file_fixture.h"
 
 #include <fstream>
 #include <sstream>
@@ -36,11 +36,11 @@ PipeSection section(const std::string& name, float od, float t)
 
 int ansi_row(const std::string& size) { return pipe_size_table(SIZE_ANSI).find_row(size); }
 
-class PipeSectionUiTest : public ModelFileTest {
+class PipeSectionUiTest : public ModelFileUiTest {
 protected:
     void SetUp() override
     {
-        ModelFileTest::SetUp();
+        ModelFileUiTest::SetUp();
         reset_pipe_sections();
         reset_beam_sections();
         reset_soils();
@@ -71,7 +71,7 @@ protected:
         reset_beam_sections();
         reset_soils();
         reset_list_window();
-        ModelFileTest::TearDown();
+        ModelFileUiTest::TearDown();
     }
 
     using Fields = std::vector<std::pair<int, std::string>>;

@@ -21,7 +21,7 @@
 #include "platform/headless/headless_backend.h"
 #include "materials/ui/dialogs_beams.h"
 #include "materials/ui/dialogs_materials.h"
-#include "../model/model_file_fixture.h"
+#include "model/model_file_fixture.h"
 
 namespace {
 
@@ -39,11 +39,11 @@ PipeMaterial steel(const std::string& name)
     return m;
 }
 
-class PropertySetEditTest : public ModelFileTest {
+class PropertySetEditTest : public ModelFileUiTest {
 protected:
     void SetUp() override
     {
-        ModelFileTest::SetUp();
+        ModelFileUiTest::SetUp();
         clear_pipe_materials();
         reset_beam_materials();
         reset_beam_sections();
@@ -68,7 +68,7 @@ protected:
         reset_beam_sections();
         reset_pipe_sections();
         reset_list_window();
-        ModelFileTest::TearDown();
+        ModelFileUiTest::TearDown();
     }
 };
 

@@ -4,7 +4,7 @@
 // file is read back as the program reads it.
 #include "model/model_file_fixture.h"
 
-#include "../golden.h"
+#include "golden.h"
 #include "materials/ui/materials_subsystem.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
@@ -46,11 +46,11 @@ PipeSection ansi_std(const std::string& name, const std::string& size, float od,
     return s;
 }
 
-class SampleModelTest : public ModelFileTest {
+class SampleModelTest : public ModelFileUiTest {
 protected:
     void SetUp() override
     {
-        ModelFileTest::SetUp();
+        ModelFileUiTest::SetUp();
         clear_pipe_materials();
         reset_pipe_sections();
         install_materials_subsystem();
@@ -59,7 +59,7 @@ protected:
     {
         clear_pipe_materials();
         reset_pipe_sections();
-        ModelFileTest::TearDown();
+        ModelFileUiTest::TearDown();
     }
 
     void make_sample()

@@ -11,15 +11,15 @@
 #include "materials/soil.h"
 #include "model/ui/list_window.h"
 #include "materials/ui/dialogs_sections.h"
-#include "../model/model_file_fixture.h"
+#include "model/model_file_fixture.h"
 
 namespace {
 
-class SectionDialogValuesTest : public ModelFileTest {
+class SectionDialogValuesTest : public ModelFileUiTest {
 protected:
     void SetUp() override
     {
-        ModelFileTest::SetUp();
+        ModelFileUiTest::SetUp();
         reset_pipe_sections();
         reset_beam_sections();
         reset_soils();
@@ -36,7 +36,7 @@ protected:
         reset_beam_sections();
         reset_soils();
         reset_list_window();
-        ModelFileTest::TearDown();
+        ModelFileUiTest::TearDown();
     }
     PipeSection reopen_unchanged(int index)
     {

@@ -12,7 +12,7 @@
 #include "materials/ui/soil_ui.h"
 #include "model/ui/list_window.h"
 #include "materials/ui/dialogs_sections.h"
-#include "../model/model_file_fixture.h"
+#include "model/model_file_fixture.h"
 
 #include <cmath>
 
@@ -51,11 +51,11 @@ PipeSection section(const std::string& name, const std::string& soil)
     return s;
 }
 
-class SoilUiTest : public ModelFileTest {
+class SoilUiTest : public ModelFileUiTest {
 protected:
     void SetUp() override
     {
-        ModelFileTest::SetUp();
+        ModelFileUiTest::SetUp();
         reset_pipe_sections();
         reset_soils();
         reset_list_window();
@@ -74,7 +74,7 @@ protected:
         reset_pipe_sections();
         reset_soils();
         reset_list_window();
-        ModelFileTest::TearDown();
+        ModelFileUiTest::TearDown();
     }
 
     using Fields = std::vector<std::pair<int, std::string>>;

@@ -67,23 +67,23 @@ ModelSectionOwner names_owner()
     return owner;
 }
 
-class ModelFileSectionTest : public ModelFileTest {
+class ModelFileSectionTest : public ModelFileUiTest {
 protected:
     void SetUp() override
     {
-        ModelFileTest::SetUp();
+        ModelFileUiTest::SetUp();
         test_names.clear();
         test_names_cleared = 0;
         register_model_section(SECTION_PIPE_MATERIALS, names_owner());
     }
 };
 
-class ModelFileLifeCycleTest : public ModelFileTest {};
-class ModelFileCommandsTest : public ModelFileTest {
+class ModelFileLifeCycleTest : public ModelFileUiTest {};
+class ModelFileCommandsTest : public ModelFileUiTest {
 protected:
     void SetUp() override
     {
-        ModelFileTest::SetUp();
+        ModelFileUiTest::SetUp();
         install_model_file_commands();
     }
 };
@@ -110,7 +110,7 @@ void expect_same_rows(const OneBased<LayoutRow>& a, const OneBased<LayoutRow>& b
 
 // ---- Round trips ------------------------------------------------------------------------
 
-TEST_F(ModelFileTest, EveryFieldRoundTripsBitExactly)
+TEST_F(ModelFileUiTest, EveryFieldRoundTripsBitExactly)
 {
     // Rows with the extremes a float can hold short of NaN and infinity.
     int first = from(10, FLT_MAX, -FLT_MAX, std::numeric_limits<float>::denorm_min());
@@ -219,7 +219,7 @@ TEST_F(ModelFileTest, EveryFieldRoundTripsBitExactly)
     EXPECT_EQ(bytes_of(path("again.mod")), bytes_of(path("all.mod")));
 }
 
-TEST_F(ModelFileTest, OffsetsBeyondACoordinateStillSaveAReadableFile)
+TEST_F(ModelFileUiTest, OffsetsBeyondACoordinateStillSaveAReadableFile)
 {
     // Each offset is a float; their sum is not. The node is not placed and
     // the file written reads back with its rows.
@@ -237,7 +237,7 @@ TEST_F(ModelFileTest, OffsetsBeyondACoordinateStillSaveAReadableFile)
     EXPECT_EQ(node_index(20), 0);
 }
 
-TEST_F(ModelFileTest, FailedSaveLeavesThePreviousFile)
+TEST_F(ModelFileUiTest, FailedSaveLeavesThePreviousFile)
 {
     small_model();
     write_model_file(path("m.mod"));
@@ -279,7 +279,7 @@ std::vector<unsigned char> gated_element_bytes(int version, float value, const s
     return b.b;
 }
 
-TEST_F(ModelFileTest, OlderVersionsReadWithTheirGates)
+TEST_F(ModelFileUiTest, OlderVersionsReadWithTheirGates)
 {
     struct Case {
         int version;
@@ -326,7 +326,7 @@ TEST_F(ModelFileTest, OlderVersionsReadWithTheirGates)
     }
 }
 
-TEST_F(ModelFileTest, OldFileRowsOfKindsWithoutAClassAreRefused)
+TEST_F(ModelFileUiTest, OldFileRowsOfKindsWithoutAClassAreRefused)
 {
     std::vector<OldRow> rows(2);
     rows[0] = {10, ET_FROM, DT_NONE, 0, 0, 0, "", "", "", {}, {}};
@@ -340,7 +340,7 @@ TEST_F(ModelFileTest, OldFileRowsOfKindsWithoutAClassAreRefused)
     EXPECT_EQ(numrows(), 5);
 }
 
-TEST_F(ModelFileTest, PipingCodesOfOldFilesAreRenumbered)
+TEST_F(ModelFileUiTest, PipingCodesOfOldFilesAreRenumbered)
 {
     put_bytes(path("680.mod"), old_model_file(680, {}, CODE_ASME_CLASS2_2015));
     read_model(path("680.mod"));
@@ -353,7 +353,7 @@ TEST_F(ModelFileTest, PipingCodesOfOldFilesAreRenumbered)
     EXPECT_EQ(piping_code(), CODE_ASME_CLASS2_2015);
 }
 
-TEST_F(ModelFileTest, SectionsOfLaterVersionsAreAbsentFromOlderFiles)
+TEST_F(ModelFileUiTest, SectionsOfLaterVersionsAreAbsentFromOlderFiles)
 {
     int soil_reads = 0, allowable_reads = 0, allowable_clears = 0;
     struct Nothing final : SectionContents {
@@ -476,7 +476,7 @@ TEST_F(ModelFileSectionTest, MergeAppendsRowsAndRenamesClashingNames)
     EXPECT_NE(node_index(40), 0);
 }
 
-TEST_F(ModelFileTest, MergeReadsAtTheMergedFilesVersion)
+TEST_F(ModelFileUiTest, MergeReadsAtTheMergedFilesVersion)
 {
     std::vector<OldRow> rows(2);
     rows[0] = {100, ET_FROM, DT_NONE, 0, 0, 0, "", "", "", {}, {}};
@@ -491,7 +491,7 @@ TEST_F(ModelFileTest, MergeReadsAtTheMergedFilesVersion)
     EXPECT_EQ(model_file_version(), MODEL_FILE_VERSION);
 }
 
-TEST_F(ModelFileTest, MergePastTheRowLimitChangesNothing)
+TEST_F(ModelFileUiTest, MergePastTheRowLimitChangesNothing)
 {
     small_model();
     write_model_file(path("five.mod"));
@@ -700,3 +700,14 @@ TEST_F(ModelFileCommandsTest, MergeCommandAndResults)
 }
 
 }  // namespace
+
+TEST_F(ModelFileUiTest, ReadForTheOwnerShowsTheMessageOfABadFile)
+{
+    from(7, 1, 1, 1);
+    row(8, ET_PIPE, 2, 0, 0);
+    put_bytes(path("bad.mod"), {'K', 'O', 'R'});
+    set_model_file_path(path("bad.mod"));
+    EXPECT_FALSE(read_model(WindowId{0}));
+    EXPECT_EQ(script().last_message(), "Unable to read model file:\n" + path("bad.mod") + "\nIt is not a model file.");
+    EXPECT_EQ(numrows(), 2);
+}

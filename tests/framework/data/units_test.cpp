@@ -1,6 +1,6 @@
 #include "framework/units.h"
 
-#include "framework/ui/dialog_helper.h"
+#include "framework/errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,10 @@
 // Soils: the model-file record and its version gate, rename, in-use, and the
 // merge that renames clashing soils and the merged sections' references.
 #include "materials/property_sets.h"
-#include "materials/ui/soil_ui.h"
-#include "materials/ui/pipe_section_ui.h"
 #include "materials/pipe_section.h"
 #include "framework/units.h"
 #include "materials/soil.h"
-#include "model/model_file_fixture.h"
+#include "model/data/model_file_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -20,8 +18,6 @@ protected:
         reset_pipe_sections();
         reset_soils();
         install_property_sets();
-        install_pipe_sections_ui();
-        install_soils_ui();
     }
     void TearDown() override
     {

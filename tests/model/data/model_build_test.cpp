@@ -1,6 +1,6 @@
 // The model build: node positions, bend arcs, jacket nodes and the element
 // records, checked against hand-computed geometry.
-#include "model_fixture.h"
+#include "model/data/model_fixture.h"
 
 #include "framework/document_events.h"
 

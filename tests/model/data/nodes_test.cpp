@@ -1,7 +1,7 @@
 // Node texts and numbers, node lookups and the pipe direction at a node.
-#include "model_fixture.h"
+#include "model/data/model_fixture.h"
 
-#include "framework/ui/dialog_helper.h"
+#include "framework/errors.h"
 
 TEST_F(NodeTest, TextBandsRoundTrip)
 {

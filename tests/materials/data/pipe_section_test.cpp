@@ -1,14 +1,12 @@
 // Pipe sections: the model-file record and its version gates, look-up,
 // rename and in-use rules, jacket clearance, copy and paste, merge.
 #include "materials/property_sets.h"
-#include "materials/ui/soil_ui.h"
-#include "materials/ui/pipe_section_ui.h"
 #include "materials/beam_section.h"
 #include "materials/pipe_section.h"
 #include "materials/pipe_section_checks.h"
 #include "materials/size_tables.h"
 #include "materials/soil.h"
-#include "model/model_file_fixture.h"
+#include "model/data/model_file_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -23,8 +21,6 @@ protected:
         reset_beam_sections();
         reset_soils();
         install_property_sets();
-        install_pipe_sections_ui();
-        install_soils_ui();
     }
     void TearDown() override
     {

@@ -1,7 +1,7 @@
 // Damaged and hostile model files: every one gives a message that names the
 // file and what is wrong, nothing crashes, and the model in memory stays as
 // it was.
-#include "model/model_file_fixture.h"
+#include "model/data/model_file_fixture.h"
 
 #include "model/analysis_options.h"
 
@@ -196,15 +196,6 @@ TEST_F(ModelFileBadTest, MergeOfABadFileChangesNothing)
     EXPECT_EQ(text.rfind("Unable to merge model file:\n" + path("bad.mod") + "\n", 0), 0u) << text;
     EXPECT_EQ(numrows(), 2);
     EXPECT_FALSE(model_modified());
-}
-
-TEST_F(ModelFileBadTest, ReadForTheOwnerShowsTheMessage)
-{
-    put_bytes(path("bad.mod"), {'K', 'O', 'R'});
-    set_model_file_path(path("bad.mod"));
-    EXPECT_FALSE(read_model(WindowId{0}));
-    EXPECT_EQ(script().last_message(), "Unable to read model file:\n" + path("bad.mod") + "\nIt is not a model file.");
-    EXPECT_EQ(numrows(), 2);
 }
 
 // Random damage to the good file never crashes or trips an internal check:

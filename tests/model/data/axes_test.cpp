@@ -1,5 +1,5 @@
 // Local axes of elements for both vertical-axis options, and of bend arcs.
-#include "model_fixture.h"
+#include "model/data/model_fixture.h"
 
 #include <cmath>
 #include <numbers>

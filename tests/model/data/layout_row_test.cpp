@@ -1,6 +1,6 @@
 // Layout rows: their objects and type changes, limits, neighbours, cells,
 // titles and comments, the neutral objects and the 1-based array helper.
-#include "model_fixture.h"
+#include "model/data/model_fixture.h"
 
 #include "framework/binfile.h"
 
@@ -141,12 +141,6 @@ TEST_F(LayoutRowTest, NeighboursAndCells)
     EXPECT_EQ(LayoutRow::element_cell_text(p, 2), "30");
     EXPECT_EQ(LayoutRow::element_cell_text(p, 3), "");
     EXPECT_EQ(LayoutRow::data_cell_text(loc, 1), "20");
-
-    WindowId w = backend().create_frame("KorvaneTest", "", nullptr);
-    LayoutRow::status_from_to(p, w, "Pipe");
-    EXPECT_EQ(backend().title(w), "Pipe from 20 to 30");
-    LayoutRow::status_at_node(loc, w, "Anchor");
-    EXPECT_EQ(backend().title(w), "Anchor at node 20");
 
     // The default extent of a data item: its node's projected point grown by
     // the symbol size, in both boxes.

@@ -1,12 +1,13 @@
-// A fresh model for each test, with test element classes that carry the bend
-// and jacket records the model build reads, and helpers to type rows.
+// A model for each test (the test runner starts each from reset_all), with
+// test element classes that carry the bend and jacket records the model
+// build reads, and helpers to type rows. No window system: the data tests use
+// it as it is, the window tests add the scripted backend.
 #pragma once
 
 #include "framework/app_state.h"
 #include "framework/errors.h"
 #include "model/analysis_options.h"
 #include "model/model.h"
-#include "platform/headless/headless_backend.h"
 
 #include <gtest/gtest.h>
 
@@ -39,26 +40,11 @@ class ModelTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        install_headless_backend();
-        reset_app_state();
-        reset_analysis_options();
-        reset_model();
-        reset_model_hooks();
-        reset_element_factories();
-        reset_data_factories();
         set_element_factory(ET_BEND, [] { return std::make_unique<TestBend>(); });
         set_element_factory(ET_MITER, [] { return std::make_unique<TestBend>(); });
         set_element_factory(ET_JACKETED_BEND, [] { return std::make_unique<TestJacketedBend>(); });
         set_element_factory(ET_JACKETED_PIPE, [] { return std::make_unique<TestJacketedPipe>(); });
         set_assert_exit_handler([](int code) { throw AssertionExit{code}; });
-    }
-    void TearDown() override
-    {
-        set_assert_exit_handler({});
-        reset_model();
-        reset_model_hooks();
-        reset_element_factories();
-        reset_data_factories();
     }
 
     // Appends a row with its objects and returns its index.
