@@ -4,15 +4,28 @@
 # kv_NAME of the .cpp files directly in `folder` (not its subfolders: a
 # layer's ui/ folder is a library of its own).
 
-set(KV_LAYER_SOURCES "" CACHE INTERNAL "")
+# The standard headers nearly every unit includes, compiled once. Only
+# headers that never change go here: a project header in the precompiled
+# header would rebuild every unit when it is touched.
+set(KV_PRECOMPILED_HEADERS
+  <algorithm> <array> <cmath> <cstddef> <cstdint> <cstdio> <cstring> <functional> <map>
+  <memory> <optional> <set> <string> <string_view> <unordered_map> <utility> <vector>)
 
+# kv_layer(NAME DIR folder [DEPS libraries...] [OWN_PCH])
 function(kv_layer name)
-  cmake_parse_arguments(L "" "DIR" "DEPS" ${ARGN})
+  cmake_parse_arguments(L "OWN_PCH" "DIR" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${L_DIR}/*.cpp)
   add_library(kv_${name} STATIC ${sources})
   target_include_directories(kv_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
   if(L_DEPS)
     target_link_libraries(kv_${name} PUBLIC ${L_DEPS})
+  endif()
+  # The layers share one precompiled header (they compile with the same
+  # flags); a layer with flags of its own (Qt's) makes its own.
+  if(name STREQUAL "platform" OR L_OWN_PCH)
+    target_precompile_headers(kv_${name} PRIVATE ${KV_PRECOMPILED_HEADERS})
+  else()
+    target_precompile_headers(kv_${name} REUSE_FROM kv_platform)
   endif()
 endfunction()
 

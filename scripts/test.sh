@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Korvane with AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs every test; the window tests run under Xvfb.
+# UndefinedBehaviorSanitizer and runs every test (leak detection on); the
+# window tests run under Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 jobs=$(nproc)
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON -DKV_WERROR=ON -DKV_TESTS=ON
+launcher=()
+if command -v ccache > /dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  # Units compiled with the precompiled header are cached too.
+  export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
+fi
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON -DKV_WERROR=ON -DKV_TESTS=ON \
+  "${launcher[@]}"
 cmake --build build/test -j "$jobs"
-export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export QT_QPA_PLATFORM=xcb
 export XDG_CONFIG_HOME="$PWD/build/test/config-home"
