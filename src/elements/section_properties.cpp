@@ -11,6 +11,7 @@
 #include "materials/pipe_section.h"
 #include "model/analysis_options.h"
 #include "model/model.h"
+#include "model/element_data.h"
 
 #include <algorithm>
 #include <cmath>

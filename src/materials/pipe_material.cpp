@@ -8,6 +8,7 @@
 #include "framework/text.h"
 #include "model/model.h"
 #include "model/model_file.h"
+#include "model/element_data.h"
 
 #include <cmath>
 

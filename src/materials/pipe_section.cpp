@@ -13,6 +13,7 @@
 #include "model/layout_row.h"
 #include "model/model.h"
 #include "model/model_file.h"
+#include "model/element_data.h"
 
 #include <memory>
 #include <optional>

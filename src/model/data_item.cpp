@@ -146,12 +146,6 @@ void set_data_factory(int dtype, DataFactory factory)
     factories()[static_cast<std::size_t>(dtype)] = std::move(factory);
 }
 
-void reset_data_factories()
-{
-    for (auto& f : factories())
-        f = nullptr;
-}
-
 std::unique_ptr<DataItem> make_data_object(int dtype)
 {
     if (dtype < 1 || dtype > MAX_DTYPE)

@@ -16,6 +16,7 @@
 #pragma once
 
 #include "model/box2d.h"
+#include "model/row_kinds.h"
 
 #include <cstdint>
 #include <functional>
@@ -26,34 +27,6 @@
 class BinFile;
 class Dialog;
 
-enum DataType : int32_t {
-    DT_NONE = 0,
-    DT_ANCHOR = 1,
-    DT_RESTRAINT = 2,
-    DT_SKEWED_RESTRAINT = 3,
-    DT_HANGER = 4,
-    DT_GUIDE = 5,
-    DT_LIMIT_STOP = 6,
-    DT_NOZZLE = 7,
-    DT_SNUBBER = 8,
-    DT_SPIDER = 9,
-    DT_JACKET_END_CAP = 10,
-    DT_FLANGE = 11,
-    DT_BRANCH_SIF = 12,
-    DT_USER_SIF = 13,
-    DT_WELD = 14,
-    DT_THREADED_JOINT = 15,
-    DT_FORCE = 16,
-    DT_CONC_MASS = 17,
-    DT_TIME_VARYING_LOAD = 18,
-    DT_HARMONIC_LOAD = 19,
-    DT_FORCE_SPECTRUM_LOAD = 20,
-    DT_GENERIC_SUPPORT = 21,
-};
-inline constexpr int32_t MAX_DTYPE = 21;
-
-// "Anchor", "Restraint", ... "Generic support"; empty for 0 and codes out of range.
-const char* data_type_name(int dtype);
 
 class DataItem {
 public:
@@ -171,7 +144,6 @@ private:
 // subsystem at start-up; an empty function puts back the neutral object.
 using DataFactory = std::function<std::unique_ptr<DataItem>()>;
 void set_data_factory(int dtype, DataFactory factory);
-void reset_data_factories();
 // A new object for dtype 1..21 (the installed class or a NeutralDataItem);
 // null for anything else. The callers check the code first.
 std::unique_ptr<DataItem> make_data_object(int dtype);

@@ -140,12 +140,6 @@ void set_element_factory(int etype, ElementFactory factory)
     factories()[static_cast<std::size_t>(etype)] = std::move(factory);
 }
 
-void reset_element_factories()
-{
-    for (auto& f : factories())
-        f = nullptr;
-}
-
 std::unique_ptr<ElementData> make_element_object(int etype)
 {
     KV_ASSERT(etype >= 1 && etype <= MAX_ETYPE);

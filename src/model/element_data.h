@@ -11,6 +11,7 @@
 #pragma once
 
 #include "model/bend_geometry.h"
+#include "model/row_kinds.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,38 +24,6 @@ class BinFile;
 class Dialog;
 struct LayoutRow;
 
-enum ElementType : int32_t {
-    ET_NONE = 0,
-    ET_FROM = 1,
-    ET_LOCATION = 2,
-    ET_PIPE = 3,
-    ET_BEND = 4,
-    ET_MITER = 5,
-    ET_JACKETED_PIPE = 6,
-    ET_JACKETED_BEND = 7,
-    ET_VALVE = 8,
-    ET_REDUCER = 9,
-    ET_BELLOWS = 10,
-    ET_SLIP_JOINT = 11,
-    ET_HINGE_JOINT = 12,
-    ET_BALL_JOINT = 13,
-    ET_RIGID = 14,
-    ET_ELASTIC = 15,
-    ET_CUT_PIPE = 16,
-    ET_BEAM = 17,
-    ET_COMMENT = 18,
-    ET_TIE_ROD = 19,
-    ET_HYDROTEST_LOAD = 20,
-};
-inline constexpr int32_t MAX_ETYPE = 20;
-
-// "From", "Location", "Pipe", ... "Hydrotest load"; empty for 0 and codes out of range.
-const char* element_type_name(int etype);
-// True for the types that make an element between two nodes: every type but
-// none, From, Location, Comment and Hydrotest load.
-bool etype_is_element(int etype);
-// True for the bend-like types: Bend, Miter, Jacketed bend.
-bool etype_is_bend(int etype);
 
 // What an element kind changes in the section quantities of its elements
 // (Elem::section_properties): the kinds that carry their own weight, wall
@@ -184,7 +153,6 @@ private:
 // subsystem at start-up; an empty function puts back the neutral object.
 using ElementFactory = std::function<std::unique_ptr<ElementData>()>;
 void set_element_factory(int etype, ElementFactory factory);
-void reset_element_factories();
 // A new object for etype 1..20: a bare ElementData for From and Location, a
 // CommentElement for Comment, the installed class or a NeutralElement for the
 // others. Any other etype is an internal error.

@@ -5,6 +5,7 @@
 #include "framework/text.h"
 #include "model/analysis_options.h"
 #include "model/model.h"
+#include "model/element_data.h"
 
 #include <algorithm>
 #include <cmath>

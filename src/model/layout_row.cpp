@@ -2,6 +2,9 @@
 // its window titles.
 #include "model/layout_row.h"
 
+#include "model/data_item.h"
+#include "model/element_data.h"
+
 #include "framework/app_state.h"
 #include "framework/binfile.h"
 #include "framework/errors.h"
@@ -24,6 +27,11 @@ void write_row_name(BinFile& file, const std::string& name)
 }
 
 // ---- The row's objects ------------------------------------------------------------
+
+LayoutRow::LayoutRow() = default;
+LayoutRow::LayoutRow(LayoutRow&&) noexcept = default;
+LayoutRow& LayoutRow::operator=(LayoutRow&&) noexcept = default;
+LayoutRow::~LayoutRow() = default;
 
 LayoutRow::LayoutRow(const LayoutRow& other)
     : node(other.node), absolute(other.absolute), etype(other.etype), dtype(other.dtype), dx(other.dx),

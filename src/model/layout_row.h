@@ -8,8 +8,7 @@
 #pragma once
 
 #include "model/box2d.h"
-#include "model/data_item.h"
-#include "model/element_data.h"
+#include "model/row_kinds.h"
 #include "platform/handles.h"
 
 #include <cstddef>
@@ -18,7 +17,9 @@
 #include <string>
 
 class BinFile;
+class DataItem;
 class Dialog;
+class ElementData;
 
 inline constexpr int MAXROWS = 7000;
 // Material, section and load names: at most NAME_LENGTH characters, stored
@@ -64,10 +65,10 @@ struct LayoutRow {
     std::unique_ptr<ElementData> element;
     std::unique_ptr<DataItem> data;
 
-    LayoutRow() = default;
-    LayoutRow(LayoutRow&&) noexcept = default;
-    LayoutRow& operator=(LayoutRow&&) noexcept = default;
-    ~LayoutRow() = default;
+    LayoutRow();
+    LayoutRow(LayoutRow&&) noexcept;
+    LayoutRow& operator=(LayoutRow&&) noexcept;
+    ~LayoutRow();
     // A deep copy: the copy's element and data objects are made for its kinds
     // (make_element_object, make_data_object) and take the original's values
     // through copy_from, so that the copy shares nothing with the original.

@@ -20,11 +20,6 @@ ModelHooks& model_hooks()
     return session_part<ModelHooks>();
 }
 
-void reset_model_hooks()
-{
-    model_hooks() = ModelHooks{};
-}
-
 namespace {
 
 void check_row_room()

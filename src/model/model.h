@@ -99,7 +99,6 @@ struct ModelHooks {
     std::function<std::string(int dtype, int subtype)> data_subtype_name;
 };
 ModelHooks& model_hooks();
-void reset_model_hooks();
 
 // ---- The model build (model_build.cpp) ---------------------------------------
 

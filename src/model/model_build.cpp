@@ -27,6 +27,8 @@
 #include "framework/app_state.h"
 #include "framework/errors.h"
 #include "framework/geometry.h"
+#include "model/data_item.h"
+#include "model/element_data.h"
 
 #include <algorithm>
 #include <cmath>

@@ -257,12 +257,6 @@ void unregister_model_section(int id)
     registered_owners()[static_cast<std::size_t>(id)] = ModelSectionOwner{};
 }
 
-void reset_model_sections()
-{
-    for (ModelSectionOwner& owner : registered_owners())
-        owner = ModelSectionOwner{};
-}
-
 bool model_section_owned(int id)
 {
     KV_ASSERT(id >= 0 && id < NUM_MODEL_SECTIONS);

@@ -184,8 +184,6 @@ struct ModelSectionOwner {
 void register_model_section(int id, ModelSectionOwner owner);
 // Forgets the owner of a section (built-in owners come back).
 void unregister_model_section(int id);
-// Forgets every owner but the built-in ones (tests).
-void reset_model_sections();
 bool model_section_owned(int id);
 // Calls the `clear` of every owner in file order (init_model).
 void clear_model_sections();

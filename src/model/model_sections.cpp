@@ -41,6 +41,8 @@
 #include "model/model.h"
 #include "model/model_file.h"
 #include "model/piping_codes.h"
+#include "model/data_item.h"
+#include "model/element_data.h"
 
 #include <cmath>
 

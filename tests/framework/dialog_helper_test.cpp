@@ -65,7 +65,6 @@ class DialogHelperTest : public ::testing::Test {
 protected:
     void SetUp() override {
         hb = &install_headless_backend();
-        reset_unit_choice();
     }
     void TearDown() override { remove_backend(); }
     HeadlessBackend* hb = nullptr;

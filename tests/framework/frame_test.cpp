@@ -20,15 +20,11 @@ class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         hb = &install_headless_backend();
-        reset_app_state();
-        reset_app_settings();
-        clear_command_registry();
         set_title_file_text("");
     }
 
     void TearDown() override {
         for (Frame* f : {&main_frame(), &list_frame(), &results_frame(), &graphics_frame()}) frame_destroy(*f);
-        clear_command_registry();
         remove_backend();
     }
 

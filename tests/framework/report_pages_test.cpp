@@ -26,8 +26,6 @@ class PagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         install_headless_backend();
-        reset_report_state();
-        reset_qa_block();
         set_report_date("12 Mar 2025");
         report_model_title() = "Boiler feed";
         qa_block().client = "North Plant";
@@ -36,8 +34,6 @@ protected:
     void TearDown() override {
         if (gdi_active()) gdi_end();
         gdi_set_page_start_hook(nullptr);
-        reset_report_state();
-        reset_qa_block();
         remove_backend();
     }
     HeadlessPrintDocument doc{PageSetup{}, 96};

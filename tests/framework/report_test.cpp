@@ -62,19 +62,12 @@ class ReportTest : public ::testing::Test {
 protected:
     void SetUp() override {
         install_headless_backend();
-        reset_report_state();
-        reset_qa_block();
-        reset_printer_settings();
-        reset_unit_choice();
-        clear_report_file_path();
         set_report_date("12 Mar 2025");
         report_model_title() = "Cooling water header";
         dir = fs::path(testing::TempDir()) / ("kv_report_" + std::to_string(::getpid()));
         fs::create_directories(dir);
     }
     void TearDown() override {
-        reset_report_state();
-        reset_qa_block();
         install_print_service(nullptr);
         remove_backend();
         std::error_code ec;

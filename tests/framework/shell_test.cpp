@@ -27,10 +27,6 @@ class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
         hb = &install_headless_backend();
-        reset_app_state();
-        reset_app_settings();
-        clear_command_registry();
-        clear_openers();
         register_batch_starter(nullptr);
         set_first_run_action(nullptr);
         folder = fs::temp_directory_path() /
@@ -43,11 +39,9 @@ protected:
 
     void TearDown() override {
         app_shutdown();
-        clear_openers();
         register_batch_starter(nullptr);
         set_first_run_action(nullptr);
         set_program_folder("");
-        reset_app_state();
         remove_backend();
         std::error_code ignored;
         fs::remove_all(folder, ignored);

@@ -264,9 +264,6 @@ class TableTest : public ::testing::Test {
 protected:
     void SetUp() override {
         hb = &install_headless_backend();
-        reset_app_state();
-        reset_app_settings();
-        reset_report_state();
         set_title_file_text("");
         frame_create(
             frame, "KorvaneTable", "Table",
@@ -286,7 +283,6 @@ protected:
         table_attach(view, nullptr);
         view.destroy();
         frame_destroy(frame);
-        reset_report_state();
         remove_backend();
     }
 

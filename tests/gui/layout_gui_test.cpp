@@ -50,18 +50,6 @@ class GuiLayoutTest : public ::testing::Test {
 protected:
     void SetUp() override {
         gui_backend();
-        reset_app_state();
-        reset_app_settings();
-        reset_unit_choice();
-        reset_model();
-        reset_model_hooks();
-        reset_model_file_hooks();
-        reset_layout_hooks();
-        reset_model_edit_hooks();
-        reset_list_window();
-        reset_element_factories();
-        reset_data_factories();
-        clear_command_registry();
         set_title_file_text(title_file_for_path(""));
         folder = fs::path(::testing::TempDir()) / ("kv_layout_gui_" + std::to_string(::getpid()));
         fs::create_directories(folder);
@@ -85,11 +73,6 @@ protected:
         destroy_layout_window();
         frame_destroy(list_frame());
         frame_destroy(main_frame());
-        clear_command_registry();
-        reset_list_window();
-        reset_model_file_hooks();
-        reset_model_hooks();
-        reset_model();
         model_file_path().clear();
         backend().process_events();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

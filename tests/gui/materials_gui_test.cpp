@@ -94,13 +94,6 @@ protected:
     void SetUp() override
     {
         gui_backend();
-        reset_app_state();
-        reset_unit_choice();
-        reset_model();
-        reset_list_window();
-        clear_command_registry();
-        clear_pipe_materials();
-        reset_pipe_sections();
         frame_create(main_frame(), PRODUCT_NAME, PRODUCT_NAME, nullptr, "LAYOUT_MENU", nullptr, "LAYOUT_ACCEL");
         frame_create(list_frame(), "KorvaneList", PRODUCT_NAME, nullptr, "LIST_MENU", nullptr, "LIST_ACCEL");
         list_frame().previous_frame = &main_frame();
@@ -117,11 +110,6 @@ protected:
         destroy_list_window();
         frame_destroy(list_frame());
         frame_destroy(main_frame());
-        clear_command_registry();
-        reset_list_window();
-        clear_pipe_materials();
-        reset_pipe_sections();
-        reset_model();
         backend().process_events();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }

@@ -35,7 +35,6 @@ protected:
         fs::create_directories(dir);
     }
     void TearDown() override {
-        reset_report_state();
         install_print_service(nullptr);
         std::error_code ec;
         fs::remove_all(dir, ec);

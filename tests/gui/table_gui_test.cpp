@@ -70,7 +70,6 @@ protected:
         view.destroy();
         frame_destroy(frame);
         install_print_service(nullptr);
-        reset_report_state();
         backend().process_events();
     }
     Frame frame;

@@ -77,10 +77,8 @@ class AiscChooserTest : public ::testing::Test {
 protected:
     void SetUp() override {
         hb = &install_headless_backend();
-        reset_aisc_chooser();
     }
     void TearDown() override {
-        reset_aisc_chooser();
         remove_backend();
     }
     Script& script() { return hb->script(); }

@@ -29,22 +29,12 @@ class BeamDialogValuesTest : public ModelFileUiTest {
 protected:
     void SetUp() override {
         ModelFileUiTest::SetUp();
-        reset_beam_materials();
-        reset_beam_sections();
-        reset_pipe_sections();
-        clear_pipe_materials();
-        reset_aisc_chooser();
         set_beam_library_mode(false);
         install_property_sets();
         install_beam_materials_ui();
         install_beam_sections_ui();
     }
     void TearDown() override {
-        reset_unit_choice();
-        reset_beam_materials();
-        reset_beam_sections();
-        reset_pipe_sections();
-        clear_pipe_materials();
         ModelFileUiTest::TearDown();
     }
 };

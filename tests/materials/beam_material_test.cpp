@@ -23,14 +23,10 @@ class BeamMaterialTest : public ModelFileUiTest {
 protected:
     void SetUp() override {
         ModelFileUiTest::SetUp();
-        reset_beam_materials();
-        clear_pipe_materials();
         install_property_sets();
         install_beam_materials_ui();
     }
     void TearDown() override {
-        reset_beam_materials();
-        clear_pipe_materials();
         ModelFileUiTest::TearDown();
     }
     static BeamMaterial steel(const std::string& name) { return BeamMaterial{name, "Steel", 29.5e6f, 0.3f, 0.283f, 6.5e-6f}; }

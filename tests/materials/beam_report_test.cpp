@@ -46,10 +46,6 @@ protected:
     void SetUp() override
     {
         ModelFileUiTest::SetUp();
-        reset_beam_materials();
-        reset_beam_sections();
-        clear_pipe_materials();
-        reset_pipe_sections();
         set_beam_library_mode(false);
         install_property_sets();
         install_beam_materials_ui();
@@ -62,9 +58,6 @@ protected:
     {
         in_results() = false;
         set_beam_library_mode(false);
-        reset_beam_materials();
-        reset_beam_sections();
-        reset_report_state();
         set_report_date("");
         ModelFileUiTest::TearDown();
     }

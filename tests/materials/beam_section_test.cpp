@@ -22,16 +22,11 @@ class BeamSectionTest : public ModelFileUiTest {
 protected:
     void SetUp() override {
         ModelFileUiTest::SetUp();
-        reset_beam_sections();
-        reset_pipe_sections();
-        reset_aisc_chooser();
         set_beam_library_mode(false);
         install_property_sets();
         install_beam_sections_ui();
     }
     void TearDown() override {
-        reset_beam_sections();
-        reset_pipe_sections();
         ModelFileUiTest::TearDown();
     }
     static BeamSection section(const std::string& name) {

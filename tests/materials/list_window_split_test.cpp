@@ -43,10 +43,6 @@ protected:
     void SetUp() override
     {
         ModelFileUiTest::SetUp();
-        clear_pipe_materials();
-        reset_beam_materials();
-        reset_material_library();
-        reset_list_window();
         material_library_mode() = false;
         install_property_sets();
         install_pipe_materials_ui();
@@ -64,10 +60,6 @@ protected:
         close_list_window();
         destroy_list_window();
         frame_destroy(list_frame());
-        clear_pipe_materials();
-        reset_beam_materials();
-        reset_material_library();
-        reset_list_window();
         ModelFileUiTest::TearDown();
     }
 

@@ -57,8 +57,6 @@ protected:
     void SetUp() override
     {
         ModelFileUiTest::SetUp();
-        clear_pipe_materials();
-        reset_report_state();
         set_report_date("1 Jan 2025");
         piping_code() = CODE_B313;
     }
@@ -66,8 +64,6 @@ protected:
     {
         if (gdi_active())
             gdi_end();
-        clear_pipe_materials();
-        reset_report_state();
         set_report_date("");
         ModelFileUiTest::TearDown();
     }

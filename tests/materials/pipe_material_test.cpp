@@ -56,18 +56,12 @@ protected:
     void SetUp() override
     {
         ModelFileUiTest::SetUp();
-        clear_pipe_materials();
-        reset_beam_materials();
-        reset_report_state();
         set_report_date("1 Jan 2025");
         install_property_sets();
         install_pipe_materials_ui();
     }
     void TearDown() override
     {
-        clear_pipe_materials();
-        reset_beam_materials();
-        reset_report_state();
         set_report_date("");
         ModelFileUiTest::TearDown();
     }

@@ -41,10 +41,6 @@ protected:
     void SetUp() override
     {
         ModelFileUiTest::SetUp();
-        clear_pipe_materials();
-        reset_beam_materials();
-        reset_material_library();
-        reset_list_window();
         material_library_mode() = false;
         install_property_sets();
         install_pipe_materials_ui();
@@ -58,10 +54,6 @@ protected:
             frame_destroy(list_frame());
         materials_table().copied.reset();
         materials_table().input = PipeMaterial{};
-        clear_pipe_materials();
-        reset_beam_materials();
-        reset_material_library();
-        reset_list_window();
         ModelFileUiTest::TearDown();
     }
 

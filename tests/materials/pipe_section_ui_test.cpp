@@ -41,10 +41,6 @@ protected:
     void SetUp() override
     {
         ModelFileUiTest::SetUp();
-        reset_pipe_sections();
-        reset_beam_sections();
-        reset_soils();
-        reset_list_window();
         install_property_sets();
         install_pipe_sections_ui();
         install_soils_ui();
@@ -67,10 +63,6 @@ protected:
     {
         close_list_window();
         sections_table().input = PipeSection{};
-        reset_pipe_sections();
-        reset_beam_sections();
-        reset_soils();
-        reset_list_window();
         ModelFileUiTest::TearDown();
     }
 

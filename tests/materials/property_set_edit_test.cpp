@@ -44,11 +44,6 @@ protected:
     void SetUp() override
     {
         ModelFileUiTest::SetUp();
-        clear_pipe_materials();
-        reset_beam_materials();
-        reset_beam_sections();
-        reset_pipe_sections();
-        reset_list_window();
         material_library_mode() = false;
         install_property_sets();
         install_pipe_materials_ui();
@@ -63,11 +58,6 @@ protected:
             frame_destroy(list_frame());
         materials_table().input = PipeMaterial{};
         sections_table().input = PipeSection{};
-        clear_pipe_materials();
-        reset_beam_materials();
-        reset_beam_sections();
-        reset_pipe_sections();
-        reset_list_window();
         ModelFileUiTest::TearDown();
     }
 };

@@ -51,14 +51,10 @@ protected:
     void SetUp() override
     {
         ModelFileUiTest::SetUp();
-        clear_pipe_materials();
-        reset_pipe_sections();
         install_materials_subsystem();
     }
     void TearDown() override
     {
-        clear_pipe_materials();
-        reset_pipe_sections();
         ModelFileUiTest::TearDown();
     }
 

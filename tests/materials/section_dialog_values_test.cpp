@@ -20,10 +20,6 @@ protected:
     void SetUp() override
     {
         ModelFileUiTest::SetUp();
-        reset_pipe_sections();
-        reset_beam_sections();
-        reset_soils();
-        reset_list_window();
         install_property_sets();
         install_pipe_sections_ui();
         install_soils_ui();
@@ -31,11 +27,6 @@ protected:
     void TearDown() override
     {
         close_list_window();
-        reset_unit_choice();
-        reset_pipe_sections();
-        reset_beam_sections();
-        reset_soils();
-        reset_list_window();
         ModelFileUiTest::TearDown();
     }
     PipeSection reopen_unchanged(int index)

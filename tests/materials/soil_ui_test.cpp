@@ -56,9 +56,6 @@ protected:
     void SetUp() override
     {
         ModelFileUiTest::SetUp();
-        reset_pipe_sections();
-        reset_soils();
-        reset_list_window();
         install_property_sets();
         install_pipe_sections_ui();
         install_soils_ui();
@@ -71,9 +68,6 @@ protected:
     void TearDown() override
     {
         close_list_window();
-        reset_pipe_sections();
-        reset_soils();
-        reset_list_window();
         ModelFileUiTest::TearDown();
     }
 

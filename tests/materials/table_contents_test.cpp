@@ -16,14 +16,10 @@ class TableContentsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         install_headless_backend();
-        reset_report_state();
-        reset_soils();
         set_report_date("1 Jan 2025");
     }
     void TearDown() override {
         if (gdi_active()) gdi_end();
-        reset_soils();
-        reset_report_state();
         remove_backend();
     }
 };

@@ -67,20 +67,6 @@ class LayoutFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         hb = &install_headless_backend();
-        reset_app_state();
-        reset_app_settings();
-        reset_unit_choice();
-        reset_analysis_options();
-        reset_report_state();
-        reset_model();
-        reset_model_hooks();
-        reset_model_file_hooks();
-        reset_layout_hooks();
-        reset_model_edit_hooks();
-        reset_list_window();
-        reset_element_factories();
-        reset_data_factories();
-        clear_command_registry();
         set_title_file_text(title_file_for_path(""));
         set_element_factory(ET_BEND, [] { return std::make_unique<EditBend>(); });
         set_data_factory(DT_ANCHOR, [] { return std::make_unique<ConnectedItem>(); });
@@ -102,16 +88,6 @@ protected:
         destroy_layout_window();
         frame_destroy(list_frame());
         frame_destroy(main_frame());
-        clear_command_registry();
-        reset_list_window();
-        reset_layout_hooks();
-        reset_model_edit_hooks();
-        reset_model_file_hooks();
-        reset_model();
-        reset_model_hooks();
-        reset_element_factories();
-        reset_data_factories();
-        reset_unit_choice();
         remove_backend();
     }
 

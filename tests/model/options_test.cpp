@@ -86,11 +86,6 @@ class OptionsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         hb = &install_headless_backend();
-        reset_app_state();
-        reset_analysis_options();
-        reset_piping_code();
-        reset_unit_choice();
-        clear_command_registry();
         set_analysis_options_changed_hook([this] { ++hook_calls; });
     }
     void TearDown() override {
@@ -99,11 +94,6 @@ protected:
         for (const std::string& fault : hb->script().faults())
             EXPECT_EQ(fault.find("no control"), std::string::npos) << fault;
         set_analysis_options_changed_hook(nullptr);
-        clear_command_registry();
-        reset_analysis_options();
-        reset_piping_code();
-        reset_unit_choice();
-        reset_app_state();
         remove_backend();
     }
     // Answers the dialog once: `fill` types, then OK; a refused OK is cancelled.

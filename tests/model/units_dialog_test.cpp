@@ -17,9 +17,6 @@ class UnitsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         hb = &install_headless_backend();
-        reset_app_state();
-        reset_unit_choice();
-        clear_command_registry();
         set_units_changed_hook([this] { ++refreshes; });
     }
     void TearDown() override {
@@ -28,9 +25,6 @@ protected:
         for (const std::string& fault : hb->script().faults())
             EXPECT_EQ(fault.find("no control"), std::string::npos) << fault;
         set_units_changed_hook(nullptr);
-        clear_command_registry();
-        reset_unit_choice();
-        reset_app_state();
         remove_backend();
     }
     std::optional<std::string> stored() const {

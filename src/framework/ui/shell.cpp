@@ -337,8 +337,6 @@ void register_opener(const std::string& extension, FileOpener opener) {
     else shell().openers.erase(ext);
 }
 
-void clear_openers() { shell().openers.clear(); }
-
 void open_by_extension(const std::string& path) {
     const std::string ext = file_extension(path);
     auto it = shell().openers.find(ext);

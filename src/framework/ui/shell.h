@@ -64,7 +64,6 @@ bool request_exit(int exit_code = 0);
 // Openers of files by extension (lower case, without the dot).
 using FileOpener = std::function<void(const std::string& path)>;
 void register_opener(const std::string& extension, FileOpener opener);
-void clear_openers();
 // Opens a file by its extension; throws "Invalid file extension" when no
 // opener takes it (a kind the program knows but cannot open yet says so).
 void open_by_extension(const std::string& path);

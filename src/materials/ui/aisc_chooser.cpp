@@ -154,10 +154,3 @@ int aisc_last_family() { return chooser().family; }
 int aisc_last_group(int family) { return chooser().group[static_cast<std::size_t>(family)]; }
 int aisc_last_shape(int family, int group) { return last_shape_ref(family, group); }
 
-void reset_aisc_chooser() {
-    ChooserState& s = chooser();
-    s.family = AISC_W;
-    s.group.fill(0);
-    s.shape.assign(s.shape.size(), 0);
-    s.buffer = BeamSection{};
-}

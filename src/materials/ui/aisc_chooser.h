@@ -16,5 +16,3 @@ const BeamSection& aisc_shape_buffer();
 int aisc_last_family();
 int aisc_last_group(int family);
 int aisc_last_shape(int family, int group);
-// Back to the first-use state (tests).
-void reset_aisc_chooser();

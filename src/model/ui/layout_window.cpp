@@ -592,8 +592,6 @@ LayoutHooks& layout_hooks() {
     return session_part<LayoutHooks>();
 }
 
-void reset_layout_hooks() { layout_hooks() = LayoutHooks{}; }
-
 // ===========================================================================
 // The window
 

@@ -81,7 +81,6 @@ struct LayoutHooks {
     std::function<void(int row)> row_changed;
 };
 LayoutHooks& layout_hooks();
-void reset_layout_hooks();
 
 // Makes the layout table the client of the main frame (which must exist) and
 // loads it; destroy_layout_window takes it away again.

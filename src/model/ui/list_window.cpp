@@ -232,11 +232,6 @@ void unregister_data_list(const std::string& name) {
                 lists.end());
 }
 
-void reset_data_lists() {
-    state().lists.clear();
-    add_kind_lists();
-}
-
 const std::vector<DataList>& data_lists() {
     if (state().lists.empty()) add_kind_lists();
     return state().lists;
@@ -813,16 +808,3 @@ void install_list_window_commands() {
     if (frame.window) add_export_item(frame);
 }
 
-void reset_list_window() {
-    if (list_view().table()) table_attach(list_view(), nullptr);
-    remove_list_lower_pane();
-    set_list_lower_share(DEFAULT_LOWER_SHARE);
-    ListWindowState& s = state();
-    s.lists.clear();
-    add_kind_lists();
-    s.last_table = nullptr;
-    s.last_reopen = nullptr;
-    s.mode = ListMode{};
-    s.local_axes = false;
-    s.hooks = ListWindowHooks{};
-}

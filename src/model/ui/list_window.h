@@ -34,9 +34,6 @@ struct DataList {
 // order in which lists were first added).
 void register_data_list(DataList list);
 void unregister_data_list(const std::string& name);
-// Forgets every list, then adds the lists of the element and data kinds that
-// the model keeps (the rows of each kind with node, type and description).
-void reset_data_lists();
 const std::vector<DataList>& data_lists();
 // The lists the chooser offers now: every input list, and every other list
 // that is not empty. Each entry reads "Anchors (3)".
@@ -151,5 +148,3 @@ bool list_window_close();
 // Gives the list frame its commands and close box, and registers the
 // data-list chooser and the local-axes toggle with the command registry.
 void install_list_window_commands();
-// Back to a fresh start (tests): no lists but the kinds', no mode, no table.
-void reset_list_window();

@@ -102,11 +102,6 @@ ModelFileHooks& model_file_hooks()
     return session_part<ModelFileHooks>();
 }
 
-void reset_model_file_hooks()
-{
-    model_file_hooks() = ModelFileHooks{};
-}
-
 // ---- Life cycle -------------------------------------------------------------------------
 
 void init_model()

@@ -49,7 +49,6 @@ struct ModelFileHooks {
     std::array<std::function<void(WindowId owner)>, NEW_DOCUMENT_KINDS + 1> new_document;
 };
 ModelFileHooks& model_file_hooks();
-void reset_model_file_hooks();
 
 // ---- Life cycle -----------------------------------------------------------------------
 

@@ -137,8 +137,6 @@ ModelEditHooks& model_edit_hooks() {
     return session_part<ModelEditHooks>();
 }
 
-void reset_model_edit_hooks() { model_edit_hooks() = ModelEditHooks{}; }
-
 int generate_node_offset() { return generate_state().increment * generate_state().repetition; }
 
 // ===========================================================================

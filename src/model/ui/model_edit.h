@@ -28,7 +28,6 @@ struct ModelEditHooks {
     std::function<void(const std::vector<std::pair<int, int>>& mapping)> renumber_allowables;
 };
 ModelEditHooks& model_edit_hooks();
-void reset_model_edit_hooks();
 
 // The generate command's node increment times its current repetition; 0
 // outside the generate command. Element objects copied by generate advance

@@ -7,6 +7,7 @@
 
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
+#include "model/element_data.h"
 
 namespace {
 
@@ -41,8 +42,6 @@ protected:
     void SetUp() override
     {
         ModelTest::SetUp();
-        clear_pipe_materials();
-        reset_pipe_sections();
         pipe_materials().push_back(steel("CS"));
         pipe_sections().push_back(four_inch("4"));
         model_hooks().material_index = pipe_material_index;
@@ -60,8 +59,6 @@ protected:
     }
     void TearDown() override
     {
-        clear_pipe_materials();
-        reset_pipe_sections();
         ModelTest::TearDown();
     }
 

@@ -20,12 +20,10 @@ class Units : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        reset_unit_choice();
         moment_precision() = false;
     }
     void TearDown() override
     {
-        reset_unit_choice();
         moment_precision() = false;
     }
 };

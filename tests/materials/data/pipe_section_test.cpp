@@ -7,6 +7,7 @@
 #include "materials/size_tables.h"
 #include "materials/soil.h"
 #include "model/data/model_file_fixture.h"
+#include "model/element_data.h"
 
 #include <gtest/gtest.h>
 
@@ -17,16 +18,10 @@ protected:
     void SetUp() override
     {
         ModelFileTest::SetUp();
-        reset_pipe_sections();
-        reset_beam_sections();
-        reset_soils();
         install_property_sets();
     }
     void TearDown() override
     {
-        reset_pipe_sections();
-        reset_beam_sections();
-        reset_soils();
         ModelFileTest::TearDown();
     }
 

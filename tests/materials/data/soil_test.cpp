@@ -15,14 +15,10 @@ protected:
     void SetUp() override
     {
         ModelFileTest::SetUp();
-        reset_pipe_sections();
-        reset_soils();
         install_property_sets();
     }
     void TearDown() override
     {
-        reset_pipe_sections();
-        reset_soils();
         ModelFileTest::TearDown();
     }
     static Soil soil(const std::string& name, uint8_t type = SOIL_COHESIONLESS)

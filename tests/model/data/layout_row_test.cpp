@@ -3,6 +3,8 @@
 #include "model/data/model_fixture.h"
 
 #include "framework/binfile.h"
+#include "model/data_item.h"
+#include "model/element_data.h"
 
 #include <filesystem>
 #include <fstream>

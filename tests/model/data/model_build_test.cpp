@@ -3,6 +3,7 @@
 #include "model/data/model_fixture.h"
 
 #include "framework/document_events.h"
+#include "model/element_data.h"
 
 #include <cmath>
 #include <numbers>

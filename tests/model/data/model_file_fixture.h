@@ -9,6 +9,8 @@
 #include "model/model_file.h"
 #include "model/piping_codes.h"
 #include "model/data/model_fixture.h"
+#include "model/data_item.h"
+#include "model/element_data.h"
 
 #include <algorithm>
 #include <bit>

@@ -7,7 +7,10 @@
 #include "framework/app_state.h"
 #include "framework/errors.h"
 #include "model/analysis_options.h"
+#include "model/data_item.h"
+#include "model/element_data.h"
 #include "model/model.h"
+#include "model/element_data.h"
 
 #include <gtest/gtest.h>
 
