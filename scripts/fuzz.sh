@@ -6,6 +6,7 @@
 # build/fuzz/artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/install-deps.sh
 seconds=${KV_FUZZ_SECONDS:-60}
 launcher=()
 if command -v ccache > /dev/null; then
