@@ -17,6 +17,8 @@ CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo 
 cmake --build build/fuzz -j "$(nproc)"
 mkdir -p build/fuzz/artifacts
 status=0
+passed=0
+failed=0
 for source in fuzz/*.cpp; do
   name=$(basename "$source" .cpp)
   corpus=build/fuzz/corpus/$name
@@ -27,8 +29,11 @@ for source in fuzz/*.cpp; do
       -artifact_prefix=build/fuzz/artifacts/"$name"- "$corpus" 2> build/fuzz/"$name".log; then
     tail -n 60 build/fuzz/"$name".log
     status=1
+    failed=$((failed + 1))
   else
     grep -E "^(Done|stat::number_of_executed_units)" build/fuzz/"$name".log || true
+    passed=$((passed + 1))
   fi
 done
+echo "fuzz: $passed passed, $failed failed"
 exit $status

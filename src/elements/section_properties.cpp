@@ -3,15 +3,14 @@
 // the material's table at the step temperature, and the weight per length
 // from the metal, the contents, the insulation, the lining and the pipe
 // load's added weight.
-#include "model/elements.h"
-
 #include "framework/errors.h"
 #include "framework/text.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
 #include "model/analysis_options.h"
-#include "model/model.h"
 #include "model/element_data.h"
+#include "model/elements.h"
+#include "model/model.h"
 
 #include <algorithm>
 #include <cmath>

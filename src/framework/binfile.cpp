@@ -1,8 +1,8 @@
 // The binary file object: little-endian fields assembled byte by byte, so the
 // files are the same whatever the host's byte order.
 #include "framework/binfile.h"
-#include "framework/state.h"
 
+#include "framework/state.h"
 #include "framework/strings.h"
 
 #include <algorithm>
@@ -11,12 +11,11 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
-#include <limits>
-#include <vector>
-
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 

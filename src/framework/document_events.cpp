@@ -1,15 +1,14 @@
 #include "framework/document_events.h"
+
 #include "framework/state.h"
 
 #include <vector>
 
 namespace {
 
-namespace {
 struct DocumentSubscribers {
     std::vector<std::function<void(const DocumentChange&)>> value{};
 };
-}  // namespace
 
 std::vector<std::function<void(const DocumentChange&)>>& subscribers()
 {

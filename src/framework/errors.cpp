@@ -1,8 +1,8 @@
 // Validation throwers, node error texts, the assertion handler and the
 // diagnostic output.
 #include "framework/errors.h"
-#include "framework/state.h"
 
+#include "framework/state.h"
 #include "framework/text.h"
 
 #include <atomic>

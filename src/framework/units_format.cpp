@@ -1,10 +1,9 @@
 // Formatters: an internal value as text in the chosen unit. All go through
 // c_format, so the text never depends on the user's locale, and every text
 // that a parser reads back (dialogs, batch files) parses in the same unit.
-#include "framework/units.h"
-
 #include "framework/state.h"
 #include "framework/text.h"
+#include "framework/units.h"
 
 #include <algorithm>
 #include <cmath>

@@ -9,10 +9,9 @@
 //   -3'2      a leading sign applies to the whole length (-38 in)
 // In the two-part forms both parts are plain decimals (no exponent) and the
 // inch part carries no sign; inches of 12 or more are taken as they are.
-#include "framework/units.h"
-
 #include "framework/errors.h"
 #include "framework/text.h"
+#include "framework/units.h"
 
 #include <cmath>
 #include <limits>

@@ -1,8 +1,8 @@
 #include "materials/beam_material.h"
-#include "framework/document.h"
 
 #include "framework/app_state.h"
 #include "framework/binfile.h"
+#include "framework/document.h"
 #include "framework/document_events.h"
 #include "framework/errors.h"
 #include "framework/strings.h"

@@ -1,11 +1,11 @@
 #include "materials/beam_section.h"
-#include "framework/document.h"
-#include "framework/state.h"
 
 #include "framework/app_state.h"
 #include "framework/binfile.h"
+#include "framework/document.h"
 #include "framework/document_events.h"
 #include "framework/errors.h"
+#include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "materials/pipe_section.h"

@@ -1,14 +1,14 @@
 #include "materials/pipe_material.h"
-#include "framework/document.h"
 
 #include "framework/binfile.h"
+#include "framework/document.h"
 #include "framework/document_events.h"
 #include "framework/errors.h"
 #include "framework/strings.h"
 #include "framework/text.h"
+#include "model/element_data.h"
 #include "model/model.h"
 #include "model/model_file.h"
-#include "model/element_data.h"
 
 #include <cmath>
 

@@ -1,19 +1,18 @@
 #include "materials/pipe_section.h"
-#include "framework/document.h"
-#include "framework/state.h"
-
-#include "materials/pipe_section_checks.h"
 
 #include "framework/app_state.h"
 #include "framework/binfile.h"
+#include "framework/document.h"
 #include "framework/document_events.h"
 #include "framework/errors.h"
+#include "framework/state.h"
 #include "materials/beam_section.h"
+#include "materials/pipe_section_checks.h"
 #include "materials/size_tables.h"
+#include "model/element_data.h"
 #include "model/layout_row.h"
 #include "model/model.h"
 #include "model/model_file.h"
-#include "model/element_data.h"
 
 #include <memory>
 #include <optional>

@@ -1,8 +1,8 @@
 #include "materials/soil.h"
-#include "framework/document.h"
 
 #include "framework/app_state.h"
 #include "framework/binfile.h"
+#include "framework/document.h"
 #include "framework/document_events.h"
 #include "framework/errors.h"
 #include "materials/pipe_section.h"

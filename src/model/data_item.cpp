@@ -1,10 +1,10 @@
 // Data-type codes, the neutral defaults of the data-item objects and their
 // factory.
 #include "model/data_item.h"
-#include "framework/state.h"
 
 #include "framework/binfile.h"
 #include "framework/errors.h"
+#include "framework/state.h"
 #include "model/model.h"
 
 #include <array>
@@ -36,11 +36,9 @@ const std::array<const char*, MAX_DTYPE + 1> DTYPE_NAMES = {
     "Generic support",
 };
 
-namespace {
 struct DataFactories {
     std::array<DataFactory, MAX_DTYPE + 1> value{};
 };
-}  // namespace
 
 std::array<DataFactory, MAX_DTYPE + 1>& factories()
 {

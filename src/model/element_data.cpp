@@ -1,10 +1,10 @@
 // Element-type codes, the neutral defaults of the element objects and their
 // factory.
 #include "model/element_data.h"
-#include "framework/state.h"
 
 #include "framework/binfile.h"
 #include "framework/errors.h"
+#include "framework/state.h"
 #include "model/model.h"
 
 #include <array>
@@ -19,11 +19,9 @@ const std::array<const char*, MAX_ETYPE + 1> ETYPE_NAMES = {
     "Hydrotest load",
 };
 
-namespace {
 struct ElementFactories {
     std::array<ElementFactory, MAX_ETYPE + 1> value{};
 };
-}  // namespace
 
 std::array<ElementFactory, MAX_ETYPE + 1>& factories()
 {

@@ -4,8 +4,8 @@
 #include "framework/errors.h"
 #include "framework/text.h"
 #include "model/analysis_options.h"
-#include "model/model.h"
 #include "model/element_data.h"
+#include "model/model.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,13 +2,12 @@
 // its window titles.
 #include "model/layout_row.h"
 
-#include "model/data_item.h"
-#include "model/element_data.h"
-
 #include "framework/app_state.h"
 #include "framework/binfile.h"
 #include "framework/errors.h"
 #include "framework/text.h"
+#include "model/data_item.h"
+#include "model/element_data.h"
 #include "model/model.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 #include "model/load_cases.h"
+
 #include "framework/document.h"
 
 #include <array>

@@ -1,9 +1,9 @@
 // The model object, its hooks and the row array's growth.
 #include "model/model.h"
-#include "framework/state.h"
 
 #include "framework/document.h"
 #include "framework/errors.h"
+#include "framework/state.h"
 
 Model& model()
 {

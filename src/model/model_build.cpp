@@ -20,15 +20,13 @@
 // A bend whose arc cannot be laid out (no outgoing row, straight or reversed
 // tangents, no radius, or an arc longer than a tangent) keeps its geometry
 // flag clear and builds as a straight element to its node.
-#include "model/model.h"
-
-#include "framework/document_events.h"
-
 #include "framework/app_state.h"
+#include "framework/document_events.h"
 #include "framework/errors.h"
 #include "framework/geometry.h"
 #include "model/data_item.h"
 #include "model/element_data.h"
+#include "model/model.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
 // The model file: header, section registry, and the reader, writer and merge
 // that walk the sections in their fixed order.
 #include "model/model_file.h"
-#include "framework/state.h"
 
 #include "framework/binfile.h"
 #include "framework/errors.h"
+#include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "model/layout_row.h"
@@ -58,11 +58,9 @@ struct ModelFileReading {
 };
 ModelFileReading& model_file_reading() { return session_part<ModelFileReading>(); }
 
-namespace {
 struct SectionOwners {
     std::array<ModelSectionOwner, NUM_MODEL_SECTIONS> value{};
 };
-}  // namespace
 
 // Owners installed by the subsystems, by section id.
 std::array<ModelSectionOwner, NUM_MODEL_SECTIONS>& registered_owners()

@@ -37,12 +37,12 @@
 #include "framework/text.h"
 #include "framework/units.h"
 #include "model/analysis_options.h"
+#include "model/data_item.h"
+#include "model/element_data.h"
 #include "model/load_cases.h"
 #include "model/model.h"
 #include "model/model_file.h"
 #include "model/piping_codes.h"
-#include "model/data_item.h"
-#include "model/element_data.h"
 
 #include <cmath>
 

@@ -1,8 +1,7 @@
 // The dialog helper under the scripted backend: reading fields, the failure
 // path (message, focus, dialog stays open), nesting and property sheets.
-#include "framework/ui/dialog_helper.h"
-
 #include "framework/errors.h"
+#include "framework/ui/dialog_helper.h"
 #include "framework/units.h"
 #include "platform/headless/headless_backend.h"
 

@@ -1,9 +1,9 @@
 // Validation texts, the assertion handler, diagnostic output and the entry
 // routine's fault guards.
-#include "framework/ui/dialog_helper.h"
 #include "framework/errors.h"
-#include "framework/ui/messages.h"
 #include "framework/fault_guard.h"
+#include "framework/ui/dialog_helper.h"
+#include "framework/ui/messages.h"
 #include "platform/headless/headless_backend.h"
 
 #include <gtest/gtest.h>

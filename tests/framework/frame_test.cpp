@@ -1,12 +1,12 @@
 // Frames, resources and command availability, on the headless backend.
-#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
-#include "framework/ui/command_registry.h"
 #include "framework/commands.h"
 #include "framework/errors.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/command_registry.h"
 #include "framework/ui/frame.h"
-#include "platform/headless/headless_backend.h"
 #include "framework/ui/menus.h"
+#include "platform/headless/headless_backend.h"
 
 #include <gtest/gtest.h>
 

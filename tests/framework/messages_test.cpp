@@ -1,14 +1,13 @@
 // Message dialogs, the framework's own small dialogs and the common dialogs,
 // answered by the scripted backend.
-#include "framework/ui/messages.h"
-
 #include "framework/app_state.h"
 #include "framework/ui/dialog_helper.h"
+#include "framework/ui/dialogs_common.h"
 #include "framework/ui/file_dialogs.h"
 #include "framework/ui/find_node.h"
+#include "framework/ui/messages.h"
 #include "framework/ui/qa_block_dialog.h"
 #include "platform/headless/headless_backend.h"
-#include "framework/ui/dialogs_common.h"
 
 #include <gtest/gtest.h>
 

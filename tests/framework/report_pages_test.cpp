@@ -5,11 +5,10 @@
 // A Letter page with 0.75 inch margins at 96 dpi is 672 x 912 dots; the page
 // header takes 3 3/4 lines (60 dots), which leaves (912 - 60) / 16 = 53 body
 // lines per page.
-#include "framework/ui/report_pages.h"
-
 #include "framework/qa_block.h"
-#include "framework/ui/report.h"
 #include "framework/text.h"
+#include "framework/ui/report.h"
+#include "framework/ui/report_pages.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/headless_printing.h"
 

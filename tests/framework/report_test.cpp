@@ -1,14 +1,13 @@
 // Text reports, their CSV form, report destinations, report files and the
 // Print dialog, on the scripted backend.
-#include "golden.h"
-#include "framework/ui/report.h"
-
-#include "framework/ui/app_settings.h"
 #include "framework/errors.h"
-#include "framework/ui/printing_commands.h"
 #include "framework/qa_block.h"
 #include "framework/text.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/printing_commands.h"
+#include "framework/ui/report.h"
 #include "framework/units.h"
+#include "golden.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/headless_printing.h"
 

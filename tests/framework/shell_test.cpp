@@ -1,14 +1,14 @@
 // Start-up, command line, settings and shutdown of the shell, on the headless backend.
-#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
-#include "framework/ui/command_registry.h"
 #include "framework/commands.h"
 #include "framework/errors.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/command_registry.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/help.h"
+#include "framework/ui/menus.h"
 #include "framework/ui/shell.h"
 #include "platform/headless/headless_backend.h"
-#include "framework/ui/menus.h"
 
 #include <gtest/gtest.h>
 

@@ -17,11 +17,11 @@
 // A typed cell on the empty input row appends a record.
 #pragma once
 
+#include "framework/errors.h"
+#include "framework/text.h"
 #include "framework/ui/app_settings.h"
 #include "framework/ui/dialog_helper.h"
-#include "framework/errors.h"
 #include "framework/ui/table.h"
-#include "framework/text.h"
 #include "framework/units.h"
 
 #include <string>

@@ -1,8 +1,8 @@
 // Table keys, the cell editor and what follows a typed cell, on the
 // scripted backend with the test table of table_fixture.h.
 #include "framework/commands.h"
-#include "framework/ui/table.h"
 #include "framework/table_fixture.h"
+#include "framework/ui/table.h"
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,12 @@
 // inverted cells), the text and CSV forms against golden files in
 // tests/data/tables, and the Print and Export commands, on the scripted
 // backend. KV_UPDATE_GOLDEN=1 rewrites the golden files.
-#include "golden.h"
-#include "framework/ui/printing_commands.h"
 #include "framework/qa_block.h"
+#include "framework/table_fixture.h"
+#include "framework/ui/printing_commands.h"
 #include "framework/ui/report_pages.h"
 #include "framework/ui/table.h"
-#include "framework/table_fixture.h"
+#include "golden.h"
 #include "platform/headless/headless_printing.h"
 #include "platform/headless/recording_surface.h"
 

@@ -2,9 +2,9 @@
 // copy and paste, the mouse, painting, a table inside a dialog and the
 // results frame's shared table window, on the scripted backend.
 #include "framework/commands.h"
-#include "framework/ui/table.h"
 #include "framework/table_fixture.h"
 #include "framework/ui/dialogs_common.h"
+#include "framework/ui/table.h"
 
 #include <gtest/gtest.h>
 

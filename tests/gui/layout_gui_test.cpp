@@ -1,21 +1,20 @@
 // The layout window on the Qt backend: a small model typed into it through
 // the window system's key events is saved, closed and opened again, and the
 // rows come back as they were typed.
-#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
+#include "framework/ui/app_settings.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/frame.h"
 #include "framework/units.h"
 #include "gui/gui_fixture.h"
+#include "model/model.h"
 #include "model/ui/layout_install.h"
 #include "model/ui/layout_window.h"
 #include "model/ui/list_window.h"
-#include "model/model.h"
 #include "model/ui/model_commands.h"
 #include "model/ui/model_edit.h"
 
 #include <QKeyEvent>
-
 #include <filesystem>
 #include <unistd.h>
 

@@ -1,28 +1,27 @@
 // Pipe materials and pipe sections on the Qt backend: each is entered through
 // its real dialog, answered from a timer by typing into the dialog's widgets
 // and pressing OK, and then shows in its table of the list window.
-#include "materials/property_sets.h"
-#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
+#include "framework/ui/app_settings.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/frame.h"
 #include "framework/units.h"
 #include "gui/gui_fixture.h"
 #include "materials/pipe_material.h"
-#include "materials/ui/pipe_material_ui.h"
 #include "materials/pipe_section.h"
-#include "materials/ui/pipe_section_ui.h"
-#include "model/ui/list_window.h"
-#include "model/model.h"
+#include "materials/property_sets.h"
 #include "materials/ui/dialogs_materials.h"
 #include "materials/ui/dialogs_sections.h"
+#include "materials/ui/pipe_material_ui.h"
+#include "materials/ui/pipe_section_ui.h"
+#include "model/model.h"
+#include "model/ui/list_window.h"
 
 #include <QDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-
 #include <map>
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
 // The Qt print service: a graphic report printed to PDF, page images and the
 // preview window.
+#include "framework/text.h"
 #include "framework/ui/printing_commands.h"
 #include "framework/ui/report.h"
-#include "framework/text.h"
 #include "gui/gui_fixture.h"
 #include "platform/qt/qt_printing.h"
 
@@ -13,7 +13,6 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTimer>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>

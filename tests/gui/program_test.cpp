@@ -1,19 +1,18 @@
 // The program with its real windows (Qt backend, in this process) and the
 // program binary itself.
-#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
-#include "framework/ui/command_registry.h"
 #include "framework/commands.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/command_registry.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/shell.h"
 #include "gui/gui_fixture.h"
 
+#include <gtest/gtest.h>
+
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>

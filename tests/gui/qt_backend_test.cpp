@@ -1,9 +1,8 @@
 // The Qt backend driven through real widgets: dialogs from templates, frames
 // with menus, accelerators and tool bars, placement, clients, surfaces,
 // offscreen OpenGL and message boxes.
-#include "gui/gui_fixture.h"
-
 #include "framework/ui/messages.h"
+#include "gui/gui_fixture.h"
 
 #include <GL/gl.h>
 #include <QAction>
@@ -32,7 +31,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QWheelEvent>
-
 #include <algorithm>
 #include <functional>
 #include <optional>

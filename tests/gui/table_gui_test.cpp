@@ -2,17 +2,16 @@
 // typing from the window system, sits in a dialog's table place, and its
 // printout renders pages with ink and writes a PDF.
 #include "framework/app_state.h"
+#include "framework/table_fixture.h"
 #include "framework/ui/printing_commands.h"
 #include "framework/ui/report.h"
 #include "framework/ui/table.h"
-#include "framework/table_fixture.h"
 #include "gui/gui_fixture.h"
 #include "platform/qt/qt_printing.h"
 
 #include <QKeyEvent>
 #include <QPrintPreviewDialog>
 #include <QTimer>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>

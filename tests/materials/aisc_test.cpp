@@ -1,8 +1,7 @@
 // The built-in AISC shape table and the shape chooser.
 #include "materials/ui/aisc_chooser.h"
-
-#include "platform/headless/headless_backend.h"
 #include "materials/ui/dialogs_beams.h"
+#include "platform/headless/headless_backend.h"
 
 #include <gtest/gtest.h>
 

@@ -2,24 +2,24 @@
 // OK unchanged changes nothing, and an AISC shape picked in the dialog stores
 // the shape's values whatever the units; the beam sections report keeps each
 // value inside its column.
-#include "materials/property_sets.h"
-#include "materials/ui/beam_section_ui.h"
-#include "materials/ui/beam_material_ui.h"
 #include "framework/binfile.h"
 #include "framework/units.h"
-#include "materials/ui/aisc_chooser.h"
 #include "materials/beam_material.h"
 #include "materials/beam_section.h"
 #include "materials/pipe_material.h"
-#include "materials/ui/pipe_material_library.h"
-#include "materials/ui/pipe_material_ui.h"
 #include "materials/pipe_section.h"
-#include "model/ui/list_window.h"
-#include "model/piping_codes.h"
-#include "platform/headless/headless_backend.h"
+#include "materials/property_sets.h"
+#include "materials/ui/aisc_chooser.h"
+#include "materials/ui/beam_material_ui.h"
+#include "materials/ui/beam_section_ui.h"
 #include "materials/ui/dialogs_beams.h"
 #include "materials/ui/dialogs_materials.h"
+#include "materials/ui/pipe_material_library.h"
+#include "materials/ui/pipe_material_ui.h"
 #include "model/model_file_fixture.h"
+#include "model/piping_codes.h"
+#include "model/ui/list_window.h"
+#include "platform/headless/headless_backend.h"
 
 #include <gtest/gtest.h>
 

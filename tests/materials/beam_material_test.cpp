@@ -1,19 +1,18 @@
 // Beam materials: the record's file layout and version gate, the dialog's
 // checks and rename, the table's checks, and the merge's renaming.
-#include "materials/property_sets.h"
-#include "materials/ui/beam_material_ui.h"
-#include "materials/beam_material.h"
-
-#include "model/model_file_fixture.h"
-#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
 #include "framework/commands.h"
+#include "framework/ui/app_settings.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/table.h"
+#include "materials/beam_material.h"
 #include "materials/pipe_material.h"
+#include "materials/property_sets.h"
+#include "materials/ui/beam_material_ui.h"
+#include "materials/ui/dialogs_beams.h"
+#include "model/model_file_fixture.h"
 #include "model/ui/list_window.h"
 #include "platform/headless/headless_backend.h"
-#include "materials/ui/dialogs_beams.h"
 
 #include <gtest/gtest.h>
 

@@ -1,19 +1,19 @@
 // Beam materials and beam sections in the text report and its CSV form:
 // column layout, blank zero values, library mode and the page-break rules.
-#include "materials/property_sets.h"
-#include "materials/ui/beam_section_ui.h"
-#include "materials/ui/beam_material_ui.h"
-#include "golden.h"
 #include "framework/app_state.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/report.h"
 #include "framework/ui/table.h"
+#include "golden.h"
 #include "materials/beam_material.h"
 #include "materials/beam_section.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
-#include "model/ui/list_window.h"
+#include "materials/property_sets.h"
+#include "materials/ui/beam_material_ui.h"
+#include "materials/ui/beam_section_ui.h"
 #include "model/model_file_fixture.h"
+#include "model/ui/list_window.h"
 
 #include <fstream>
 #include <sstream>

@@ -1,18 +1,17 @@
 // Beam sections: file layout and version gates, the required values, the
 // name space shared with pipe sections, rename, merge and the AISC pick.
-#include "materials/property_sets.h"
-#include "materials/ui/beam_section_ui.h"
-#include "materials/beam_section.h"
-
-#include "model/model_file_fixture.h"
 #include "framework/app_state.h"
 #include "framework/commands.h"
 #include "framework/ui/table.h"
-#include "materials/ui/aisc_chooser.h"
+#include "materials/beam_section.h"
 #include "materials/pipe_section.h"
+#include "materials/property_sets.h"
+#include "materials/ui/aisc_chooser.h"
+#include "materials/ui/beam_section_ui.h"
+#include "materials/ui/dialogs_beams.h"
+#include "model/model_file_fixture.h"
 #include "model/ui/list_window.h"
 #include "platform/headless/headless_backend.h"
-#include "materials/ui/dialogs_beams.h"
 
 #include <gtest/gtest.h>
 

@@ -3,21 +3,21 @@
 // writes what was typed back into the material when the caret leaves it, and
 // goes away with the materials table. What the window holds reaches the model
 // before it is saved or given up.
-#include "materials/property_sets.h"
 #include "framework/binfile.h"
 #include "framework/commands.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
 #include "materials/beam_material.h"
-#include "materials/ui/material_props_editor.h"
 #include "materials/pipe_material.h"
+#include "materials/property_sets.h"
+#include "materials/ui/dialogs_materials.h"
+#include "materials/ui/material_props_editor.h"
 #include "materials/ui/pipe_material_library.h"
 #include "materials/ui/pipe_material_ui.h"
-#include "model/ui/list_window.h"
-#include "model/row_lists.h"
 #include "model/model_file_fixture.h"
-#include "materials/ui/dialogs_materials.h"
+#include "model/row_lists.h"
+#include "model/ui/list_window.h"
 
 #include <cstdio>
 

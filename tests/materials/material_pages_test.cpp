@@ -2,11 +2,11 @@
 // page break before it and the property table under it.
 #include "framework/ui/report.h"
 #include "framework/ui/report_pages.h"
-#include "materials/ui/material_report.h"
 #include "materials/pipe_material.h"
+#include "materials/ui/material_report.h"
+#include "model/model_file_fixture.h"
 #include "model/piping_codes.h"
 #include "platform/headless/headless_printing.h"
-#include "model/model_file_fixture.h"
 
 #include <algorithm>
 

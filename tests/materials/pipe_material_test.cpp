@@ -1,19 +1,19 @@
 // Pipe materials: interpolation over temperature, the record and its
 // version gates, merge and rename, the table write-back and the reports.
-#include "materials/property_sets.h"
-#include "materials/ui/pipe_material_ui.h"
-#include "golden.h"
 #include "framework/binfile.h"
 #include "framework/ui/report.h"
+#include "golden.h"
 #include "materials/beam_material.h"
+#include "materials/pipe_material.h"
+#include "materials/pipe_material_merge.h"
+#include "materials/property_sets.h"
 #include "materials/ui/material_props_editor.h"
 #include "materials/ui/material_report.h"
-#include "materials/pipe_material.h"
 #include "materials/ui/pipe_material_library.h"
-#include "materials/pipe_material_merge.h"
+#include "materials/ui/pipe_material_ui.h"
+#include "model/model_file_fixture.h"
 #include "model/piping_codes.h"
 #include "platform/null_surface.h"
-#include "model/model_file_fixture.h"
 
 #include <fstream>
 #include <sstream>

@@ -2,20 +2,20 @@
 // Materials table (typing, Enter checks, insert, delete, copy and paste,
 // menu items while shown), the property grid under it, and the pick from a
 // material library file.
-#include "materials/property_sets.h"
 #include "framework/binfile.h"
 #include "framework/commands.h"
-#include "framework/ui/table.h"
 #include "framework/text.h"
+#include "framework/ui/table.h"
 #include "materials/beam_material.h"
-#include "materials/ui/material_props_editor.h"
 #include "materials/pipe_material.h"
+#include "materials/property_sets.h"
+#include "materials/ui/dialogs_materials.h"
+#include "materials/ui/material_props_editor.h"
 #include "materials/ui/pipe_material_library.h"
 #include "materials/ui/pipe_material_ui.h"
-#include "model/ui/list_window.h"
-#include "model/piping_codes.h"
-#include "materials/ui/dialogs_materials.h"
 #include "model/model_file_fixture.h"
+#include "model/piping_codes.h"
+#include "model/ui/list_window.h"
 
 #include <filesystem>
 

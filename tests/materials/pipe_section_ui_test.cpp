@@ -1,20 +1,20 @@
 // Pipe section input: the section dialog (size and schedule lists, checks in
 // order, pre-fill, rename), the insulation chooser, the Pipe Sections table
 // (typed cells, Enter, delete, copy and paste) and its report and CSV forms.
-#include "materials/property_sets.h"
-#include "materials/ui/soil_ui.h"
-#include "golden.h"
 #include "framework/commands.h"
 #include "framework/ui/report.h"
 #include "framework/ui/table.h"
+#include "golden.h"
 #include "materials/beam_section.h"
 #include "materials/pipe_section.h"
-#include "materials/ui/pipe_section_ui.h"
+#include "materials/property_sets.h"
 #include "materials/size_tables.h"
 #include "materials/soil.h"
-#include "model/ui/list_window.h"
 #include "materials/ui/dialogs_sections.h"
+#include "materials/ui/pipe_section_ui.h"
+#include "materials/ui/soil_ui.h"
 #include "model/model_file_fixture.h"
+#include "model/ui/list_window.h"
 
 #include <fstream>
 #include <sstream>

@@ -2,26 +2,26 @@
 // material dialog under codes without a type list, the last row of the
 // properties dialog, the beam tables' input row and paste, and a section
 // paste that would break a jacket's clearance.
-#include "materials/property_sets.h"
-#include "materials/ui/beam_section_ui.h"
-#include "materials/ui/beam_material_ui.h"
 #include "framework/commands.h"
 #include "framework/ui/table.h"
 #include "materials/beam_material.h"
 #include "materials/beam_section.h"
-#include "materials/ui/material_props_editor.h"
 #include "materials/pipe_material.h"
-#include "materials/ui/pipe_material_ui.h"
 #include "materials/pipe_section.h"
-#include "materials/ui/pipe_section_ui.h"
+#include "materials/property_sets.h"
 #include "materials/size_tables.h"
-#include "model/ui/list_window.h"
-#include "model/piping_codes.h"
-#include "platform/backend.h"
-#include "platform/headless/headless_backend.h"
+#include "materials/ui/beam_material_ui.h"
+#include "materials/ui/beam_section_ui.h"
 #include "materials/ui/dialogs_beams.h"
 #include "materials/ui/dialogs_materials.h"
+#include "materials/ui/material_props_editor.h"
+#include "materials/ui/pipe_material_ui.h"
+#include "materials/ui/pipe_section_ui.h"
 #include "model/model_file_fixture.h"
+#include "model/piping_codes.h"
+#include "model/ui/list_window.h"
+#include "platform/backend.h"
+#include "platform/headless/headless_backend.h"
 
 namespace {
 

@@ -2,13 +2,12 @@
 // from its rows and property sets, written, and compared byte for byte with
 // the committed file (KV_UPDATE_GOLDEN=1 rewrites it); then the committed
 // file is read back as the program reads it.
-#include "model/model_file_fixture.h"
-
 #include "golden.h"
-#include "materials/ui/materials_subsystem.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
 #include "materials/size_tables.h"
+#include "materials/ui/materials_subsystem.h"
+#include "model/model_file_fixture.h"
 
 namespace {
 

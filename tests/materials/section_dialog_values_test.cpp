@@ -1,17 +1,17 @@
 // The pipe section dialog keeps the exact stored values behind its rounded
 // texts: OK unchanged changes nothing, and a size picked from a table stores
 // the table's values.
-#include "materials/property_sets.h"
-#include "materials/ui/soil_ui.h"
 #include "framework/units.h"
 #include "materials/beam_section.h"
 #include "materials/pipe_section.h"
-#include "materials/ui/pipe_section_ui.h"
+#include "materials/property_sets.h"
 #include "materials/size_tables.h"
 #include "materials/soil.h"
-#include "model/ui/list_window.h"
 #include "materials/ui/dialogs_sections.h"
+#include "materials/ui/pipe_section_ui.h"
+#include "materials/ui/soil_ui.h"
 #include "model/model_file_fixture.h"
+#include "model/ui/list_window.h"
 
 namespace {
 

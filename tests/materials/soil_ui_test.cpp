@@ -1,18 +1,18 @@
 // Soil input: the soil dialog (checks in order, type switching, the zero
 // delta marker, rename), the Soils table (cells, delete, insert, Enter, the
 // dialog on the input row) and the report and CSV forms.
-#include "materials/property_sets.h"
-#include "materials/ui/pipe_section_ui.h"
 #include "framework/ui/report.h"
 #include "framework/ui/table.h"
 #include "framework/units.h"
 #include "materials/pipe_section.h"
+#include "materials/property_sets.h"
 #include "materials/size_tables.h"
 #include "materials/soil.h"
-#include "materials/ui/soil_ui.h"
-#include "model/ui/list_window.h"
 #include "materials/ui/dialogs_sections.h"
+#include "materials/ui/pipe_section_ui.h"
+#include "materials/ui/soil_ui.h"
 #include "model/model_file_fixture.h"
+#include "model/ui/list_window.h"
 
 #include <cmath>
 

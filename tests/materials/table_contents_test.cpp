@@ -1,8 +1,8 @@
 // The printed contents list a property-set table once, on the page where its
 // title bar really lands (a table that does not fit moves to the next page).
+#include "framework/text.h"
 #include "framework/ui/report.h"
 #include "framework/ui/report_pages.h"
-#include "framework/text.h"
 #include "materials/soil.h"
 #include "materials/ui/soil_ui.h"
 #include "platform/headless/headless_backend.h"

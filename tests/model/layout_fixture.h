@@ -6,19 +6,19 @@
 // cells are typed through the view as the window system delivers keys.
 #pragma once
 
-#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
-#include "framework/ui/command_registry.h"
 #include "framework/commands.h"
 #include "framework/errors.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/command_registry.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/report.h"
 #include "framework/units.h"
 #include "model/analysis_options.h"
+#include "model/model.h"
 #include "model/ui/layout_install.h"
 #include "model/ui/layout_window.h"
 #include "model/ui/list_window.h"
-#include "model/model.h"
 #include "model/ui/model_commands.h"
 #include "model/ui/model_edit.h"
 #include "platform/headless/headless_backend.h"

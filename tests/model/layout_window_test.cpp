@@ -1,10 +1,9 @@
 // The layout table, typed into headless as a user types: rows appear from
 // the input row, every committed cell rebuilds the model, refused cells
 // change nothing, and rows are inserted, deleted, retyped and found.
-#include "model/layout_fixture.h"
-
-#include "framework/ui/messages.h"
 #include "framework/ui/dialogs_common.h"
+#include "framework/ui/messages.h"
+#include "model/layout_fixture.h"
 #include "model/ui/dialogs_layout.h"
 
 namespace {

@@ -2,7 +2,6 @@
 // tables, Copy, Paste and Export of the table opened last, the library and
 // qualification modes and the local-axes toggle.
 #include "model/layout_fixture.h"
-
 #include "model/ui/dialogs_layout.h"
 
 #include <filesystem>

@@ -2,7 +2,6 @@
 // to 20 (+X 120) and 30 (+X 120, a bend of radius 15), 40 (+Y 120) and 50
 // (+Y 120). Expected positions are worked out by hand from the offsets.
 #include "model/layout_fixture.h"
-
 #include "model/ui/dialogs_layout.h"
 
 #include <cmath>

@@ -1,12 +1,11 @@
 // The model file: round trips of every field, the atomic save, files of
 // older versions, the section registry, merge, and the model's life cycle
 // and File commands.
-#include "model/model_file_fixture.h"
-
 #include "framework/app_state.h"
 #include "framework/commands.h"
 #include "framework/ui/frame.h"
 #include "model/analysis_options.h"
+#include "model/model_file_fixture.h"
 #include "model/ui/dialogs_model_file.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +13,6 @@
 #include <cfloat>
 #include <csignal>
 #include <limits>
-
 #include <sys/resource.h>
 
 namespace {

@@ -1,15 +1,14 @@
 // Analysis options: defaults of a new model, range checks, and the analysis
 // options dialog under the scripted backend.
-#include "model/analysis_options.h"
-
 #include "framework/app_state.h"
-#include "framework/ui/command_registry.h"
 #include "framework/commands.h"
+#include "framework/ui/command_registry.h"
 #include "framework/units.h"
-#include "model/ui/options_dialog.h"
+#include "model/analysis_options.h"
 #include "model/piping_codes.h"
-#include "platform/headless/headless_backend.h"
 #include "model/ui/dialogs_model.h"
+#include "model/ui/options_dialog.h"
+#include "platform/headless/headless_backend.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,12 @@
 // The Units dialog under the scripted backend, the unit sets and the stored
 // choice in the settings store.
-#include "model/ui/units_dialog.h"
-
-#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
-#include "framework/ui/command_registry.h"
 #include "framework/commands.h"
-#include "platform/headless/headless_backend.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/command_registry.h"
 #include "model/ui/dialogs_model.h"
+#include "model/ui/units_dialog.h"
+#include "platform/headless/headless_backend.h"
 
 #include <gtest/gtest.h>
 

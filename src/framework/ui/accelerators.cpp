@@ -1,8 +1,8 @@
 // Accelerator tables: the keys each window turns into commands before the
 // focused control sees them.
 #include "framework/commands.h"
-#include "framework/state.h"
 #include "framework/errors.h"
+#include "framework/state.h"
 #include "framework/ui/menus.h"
 
 #include <deque>
@@ -137,11 +137,9 @@ const std::vector<AcceleratorTable>& builtin_tables() {
     return tables;
 }
 
-namespace {
 struct AddedAccelerators {
     std::deque<AcceleratorTable> value{};
 };
-}  // namespace
 
 std::deque<AcceleratorTable>& added_tables() {
     return session_part<AddedAccelerators>().value;

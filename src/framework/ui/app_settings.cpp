@@ -1,7 +1,7 @@
 #include "framework/ui/app_settings.h"
-#include "framework/state.h"
 
 #include "framework/commands.h"
+#include "framework/state.h"
 #include "framework/ui/menus.h"
 
 #include <algorithm>

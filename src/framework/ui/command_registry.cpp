@@ -1,4 +1,5 @@
 #include "framework/ui/command_registry.h"
+
 #include "framework/state.h"
 
 #include <map>
@@ -6,11 +7,9 @@
 
 namespace {
 
-namespace {
 struct CommandHandlers {
     std::map<int, std::shared_ptr<CommandHandler>> value{};
 };
-}  // namespace
 
 // Handlers are shared so that a handler that replaces or removes itself while
 // it runs does not destroy the function being executed.

@@ -1,7 +1,7 @@
 #include "framework/ui/dialog_helper.h"
-#include "framework/state.h"
 
 #include "framework/errors.h"
+#include "framework/state.h"
 #include "framework/ui/messages.h"
 #include "framework/units.h"
 

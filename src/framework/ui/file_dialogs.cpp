@@ -1,4 +1,5 @@
 #include "framework/ui/file_dialogs.h"
+
 #include "framework/state.h"
 
 namespace {

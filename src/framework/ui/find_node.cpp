@@ -1,8 +1,8 @@
 #include "framework/ui/find_node.h"
-#include "framework/state.h"
 
-#include "framework/ui/dialog_helper.h"
 #include "framework/errors.h"
+#include "framework/state.h"
+#include "framework/ui/dialog_helper.h"
 #include "framework/ui/dialogs_common.h"
 
 namespace {

@@ -1,14 +1,14 @@
 #include "framework/ui/frame.h"
-#include "framework/state.h"
 
-#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
-#include "framework/ui/command_registry.h"
 #include "framework/commands.h"
 #include "framework/errors.h"
-#include "framework/ui/messages.h"
+#include "framework/state.h"
 #include "framework/strings.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/command_registry.h"
 #include "framework/ui/menus.h"
+#include "framework/ui/messages.h"
 
 #include <algorithm>
 #include <cstdint>

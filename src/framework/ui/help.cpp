@@ -1,6 +1,6 @@
 #include "framework/ui/help.h"
-#include "framework/state.h"
 
+#include "framework/state.h"
 #include "framework/ui/messages.h"
 
 #include <filesystem>

@@ -1,9 +1,9 @@
 // Menus of the main (layout), list, results and graphics windows.
 #include "framework/ui/menus.h"
-#include "framework/state.h"
 
 #include "framework/commands.h"
 #include "framework/errors.h"
+#include "framework/state.h"
 
 #include <deque>
 
@@ -330,11 +330,9 @@ const std::vector<MenuTemplate>& builtin_menus() {
     return menus;
 }
 
-namespace {
 struct AddedMenus {
     std::deque<MenuTemplate> value{};
 };
-}  // namespace
 
 // Added menus live in a deque so that references to them stay valid.
 std::deque<MenuTemplate>& added_menus() {

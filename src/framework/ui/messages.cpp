@@ -2,7 +2,6 @@
 
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/dialogs_common.h"
-
 #include "platform/threads.h"
 
 #include <cstdio>

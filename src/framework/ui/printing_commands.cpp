@@ -1,19 +1,18 @@
 // Printing and export commands: printer settings, printer, preview and PDF
 // output, report and CSV files, and the Print dialog.
 #include "framework/ui/printing_commands.h"
-#include "framework/state.h"
 
-#include "platform/null_surface.h"
-
-#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
 #include "framework/binfile.h"
-#include "framework/ui/dialog_helper.h"
 #include "framework/errors.h"
-#include "framework/ui/file_dialogs.h"
-#include "framework/ui/messages.h"
+#include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/dialog_helper.h"
+#include "framework/ui/file_dialogs.h"
+#include "framework/ui/messages.h"
+#include "platform/null_surface.h"
 
 #include <climits>
 #include <memory>

@@ -1,8 +1,8 @@
 // The text report, its CSV form, the screen lines and the report state.
 #include "framework/ui/report.h"
-#include "framework/state.h"
 
 #include "framework/qa_block.h"
+#include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/units.h"
@@ -396,8 +396,6 @@ int report_contents_text_pages(size_t entry_count) {
 // ---------------------------------------------------------------------------
 // Whole reports
 
-namespace {
-
 // Keeps the report state and any text report in progress (a report file
 // that is open) around a whole-report run, and puts them back afterwards,
 // also when a writer throws.
@@ -410,8 +408,6 @@ struct StateGuard {
         report_session().state = saved;
     }
 };
-
-}  // namespace
 
 std::string report_render_text(const ReportJob& job, bool csv) {
     StateGuard guard;

@@ -1,13 +1,12 @@
 // Graphic report pages on a print document.
 #include "framework/ui/report_pages.h"
-#include "framework/state.h"
 
-#include "platform/null_surface.h"
-
-#include "framework/ui/app_settings.h"
 #include "framework/qa_block.h"
-#include "framework/ui/report.h"
+#include "framework/state.h"
 #include "framework/text.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/report.h"
+#include "platform/null_surface.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,19 +1,19 @@
 #include "framework/ui/shell.h"
-#include "framework/state.h"
 
-#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
-#include "framework/ui/command_registry.h"
 #include "framework/commands.h"
 #include "framework/errors.h"
 #include "framework/fault_guard.h"
-#include "framework/ui/frame.h"
-#include "framework/ui/help.h"
-#include "framework/ui/messages.h"
+#include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
-#include "platform/threads.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/command_registry.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/help.h"
 #include "framework/ui/menus.h"
+#include "framework/ui/messages.h"
+#include "platform/threads.h"
 
 #include <array>
 #include <cstdio>

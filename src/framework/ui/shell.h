@@ -5,9 +5,9 @@
 #include "platform/backend.h"
 
 #include <functional>
-#include <vector>
 #include <memory>
 #include <string>
+#include <vector>
 
 // The marker file in the program folder; a start without it is a first run.
 inline constexpr const char* MARKER_FILE_NAME = "Korvane.ini";

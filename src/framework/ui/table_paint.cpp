@@ -1,7 +1,6 @@
 // Measuring and drawing the parts of a table, on the window and on paper.
-#include "framework/ui/table.h"
-
 #include "framework/ui/report_pages.h"
+#include "framework/ui/table.h"
 
 #include <algorithm>
 #include <array>

@@ -1,9 +1,8 @@
 // Popup menus of tables, the Insert and Delete menu state, and the redisplay
 // of a table through its row list.
-#include "framework/ui/table.h"
-
 #include "framework/app_state.h"
 #include "framework/commands.h"
+#include "framework/ui/table.h"
 
 #include <algorithm>
 

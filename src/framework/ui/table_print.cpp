@@ -1,11 +1,10 @@
 // Printing a table: on graphic pages, as a text report and as CSV, and the
 // report job through which the Print and Export commands reach a table.
-#include "framework/ui/table.h"
-
-#include "framework/ui/printing_commands.h"
-#include "framework/ui/report_pages.h"
 #include "framework/strings.h"
 #include "framework/text.h"
+#include "framework/ui/printing_commands.h"
+#include "framework/ui/report_pages.h"
+#include "framework/ui/table.h"
 
 #include <algorithm>
 

@@ -1,14 +1,12 @@
 // The one table window of the results frame, shared by every result table.
-#include "framework/ui/table.h"
 #include "framework/state.h"
+#include "framework/ui/table.h"
 
 namespace {
 
-namespace {
 struct ResultsTableViewPart {
     TableView value{};
 };
-}  // namespace
 
 TableView& shared_view() {
     return session_part<ResultsTableViewPart>().value;

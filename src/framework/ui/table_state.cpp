@@ -1,15 +1,14 @@
 // Tables: the print and window classes, rows and position, the cell editor,
 // keys, typed cells and what follows them, and the table's commands.
-#include "framework/ui/table.h"
-
 #include "framework/app_state.h"
 #include "framework/commands.h"
-#include "framework/ui/dialog_helper.h"
 #include "framework/errors.h"
-#include "framework/ui/find_node.h"
-#include "framework/ui/messages.h"
 #include "framework/strings.h"
 #include "framework/text.h"
+#include "framework/ui/dialog_helper.h"
+#include "framework/ui/find_node.h"
+#include "framework/ui/messages.h"
+#include "framework/ui/table.h"
 
 #include <algorithm>
 

@@ -9,13 +9,12 @@
 // three rows a notch (columns with Shift). Scrolling never moves the current
 // cell. Dragging a rule of the header sets the width of the column at its
 // left; the width is kept when the table is measured again.
-#include "framework/ui/table.h"
-
-#include "framework/ui/app_settings.h"
 #include "framework/commands.h"
 #include "framework/errors.h"
-#include "framework/ui/messages.h"
 #include "framework/text.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/messages.h"
+#include "framework/ui/table.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // Tool bars. Every window has a small (16 x 16) and a large (32 x 32) variant
 // with the same buttons; the preferences choose which one is shown.
 #include "framework/commands.h"
-#include "framework/state.h"
 #include "framework/errors.h"
+#include "framework/state.h"
 #include "framework/ui/menus.h"
 
 #include <deque>
@@ -113,11 +113,9 @@ const std::vector<ToolBarPair>& builtin_bars() {
     return bars;
 }
 
-namespace {
 struct AddedToolBars {
     std::deque<ToolBarPair> value{};
 };
-}  // namespace
 
 std::deque<ToolBarPair>& added_bars() {
     return session_part<AddedToolBars>().value;

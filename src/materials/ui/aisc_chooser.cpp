@@ -1,8 +1,8 @@
 #include "materials/ui/aisc_chooser.h"
-#include "framework/state.h"
 
-#include "framework/ui/dialog_helper.h"
 #include "framework/errors.h"
+#include "framework/state.h"
+#include "framework/ui/dialog_helper.h"
 #include "materials/ui/dialogs_beams.h"
 
 #include <array>

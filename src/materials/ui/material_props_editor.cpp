@@ -1,15 +1,15 @@
 #include "materials/ui/material_props_editor.h"
-#include "framework/state.h"
 
 #include "framework/app_state.h"
-#include "framework/ui/dialog_helper.h"
 #include "framework/errors.h"
+#include "framework/state.h"
+#include "framework/text.h"
+#include "framework/ui/dialog_helper.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/messages.h"
-#include "framework/text.h"
 #include "framework/units.h"
-#include "model/piping_codes.h"
 #include "materials/ui/dialogs_materials.h"
+#include "model/piping_codes.h"
 
 #include <algorithm>
 #include <numeric>

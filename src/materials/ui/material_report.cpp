@@ -2,11 +2,11 @@
 
 #include "framework/app_state.h"
 #include "framework/binfile.h"
+#include "framework/text.h"
 #include "framework/ui/file_dialogs.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/report.h"
 #include "framework/ui/table.h"
-#include "framework/text.h"
 #include "framework/units.h"
 #include "materials/ui/material_props_editor.h"
 #include "model/piping_codes.h"

@@ -1,7 +1,6 @@
 #include "materials/ui/materials_subsystem.h"
 
 #include "materials/property_sets.h"
-
 #include "materials/ui/beam_material_ui.h"
 #include "materials/ui/beam_section_ui.h"
 #include "materials/ui/pipe_material_ui.h"

@@ -1,19 +1,19 @@
 #include "materials/ui/pipe_material_library.h"
-#include "framework/state.h"
 
 #include "framework/app_state.h"
 #include "framework/binfile.h"
-#include "framework/ui/dialog_helper.h"
 #include "framework/errors.h"
+#include "framework/state.h"
+#include "framework/strings.h"
+#include "framework/text.h"
+#include "framework/ui/dialog_helper.h"
 #include "framework/ui/file_dialogs.h"
 #include "framework/ui/messages.h"
-#include "framework/strings.h"
 #include "framework/ui/table.h"
-#include "framework/text.h"
 #include "framework/units.h"
+#include "materials/ui/dialogs_materials.h"
 #include "model/layout_row.h"
 #include "model/piping_codes.h"
-#include "materials/ui/dialogs_materials.h"
 
 #include <filesystem>
 #include <memory>

@@ -1,20 +1,20 @@
 // The layout table: cells, typing, rows, choosers and the window.
 #include "model/ui/layout_window.h"
-#include "framework/state.h"
 
 #include "framework/app_state.h"
 #include "framework/commands.h"
-#include "framework/ui/dialog_helper.h"
 #include "framework/errors.h"
+#include "framework/state.h"
+#include "framework/strings.h"
+#include "framework/text.h"
+#include "framework/ui/dialog_helper.h"
 #include "framework/ui/find_node.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/report.h"
-#include "framework/strings.h"
-#include "framework/text.h"
 #include "framework/units.h"
 #include "model/model.h"
-#include "model/ui/model_edit.h"
 #include "model/ui/dialogs_layout.h"
+#include "model/ui/model_edit.h"
 
 #include <algorithm>
 #include <cctype>

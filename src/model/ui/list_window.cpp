@@ -1,21 +1,21 @@
 // The list window, its data lists, modes and command handler.
 #include "model/ui/list_window.h"
-#include "framework/state.h"
 
 #include "framework/app_state.h"
-#include "framework/ui/command_registry.h"
 #include "framework/commands.h"
-#include "framework/ui/dialog_helper.h"
 #include "framework/errors.h"
-#include "framework/ui/frame.h"
-#include "framework/ui/messages.h"
-#include "framework/ui/shell.h"
+#include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
-#include "model/ui/layout_window.h"
+#include "framework/ui/command_registry.h"
+#include "framework/ui/dialog_helper.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/menus.h"
+#include "framework/ui/messages.h"
+#include "framework/ui/shell.h"
 #include "model/model.h"
 #include "model/ui/dialogs_layout.h"
-#include "framework/ui/menus.h"
+#include "model/ui/layout_window.h"
 
 #include <algorithm>
 

@@ -1,22 +1,22 @@
 // The model editing operations and their commands.
 #include "model/ui/model_edit.h"
-#include "framework/state.h"
 
-#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
-#include "framework/ui/command_registry.h"
 #include "framework/commands.h"
-#include "framework/ui/dialog_helper.h"
 #include "framework/errors.h"
-#include "framework/ui/messages.h"
-#include "framework/ui/shell.h"
+#include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/command_registry.h"
+#include "framework/ui/dialog_helper.h"
+#include "framework/ui/messages.h"
+#include "framework/ui/shell.h"
 #include "framework/units.h"
 #include "model/analysis_options.h"
-#include "model/ui/layout_window.h"
 #include "model/model.h"
 #include "model/ui/dialogs_layout.h"
+#include "model/ui/layout_window.h"
 
 #include <algorithm>
 #include <cmath>
@@ -679,11 +679,9 @@ struct ReplaceDialog : DialogProc {
     }
 };
 
-namespace {
 struct FindTextMemory {
     std::string value{};
 };
-}  // namespace
 
 struct FindTextDialog : DialogProc {
     int found = 0;

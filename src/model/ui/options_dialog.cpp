@@ -1,11 +1,11 @@
 #include "model/ui/options_dialog.h"
-#include "framework/state.h"
 
 #include "framework/app_state.h"
-#include "framework/ui/command_registry.h"
 #include "framework/commands.h"
-#include "framework/ui/dialog_helper.h"
 #include "framework/errors.h"
+#include "framework/state.h"
+#include "framework/ui/command_registry.h"
+#include "framework/ui/dialog_helper.h"
 #include "framework/ui/qa_block_dialog.h"
 #include "framework/ui/shell.h"
 #include "framework/units.h"
@@ -70,11 +70,9 @@ const int EDIT_ITEMS[] = {OPT_SEISMIC_COEFFICIENT, OPT_REFERENCE_TEMPERATURE, OP
                           OPT_PEAK_PRESSURE_FACTOR, OPT_CUTOFF_FREQUENCY, OPT_NUMBER_OF_MODES,
                           OPT_DEFAULT_TEMPERATURE};
 
-namespace {
 struct OptionsChangedHook {
     std::function<void()> value{};
 };
-}  // namespace
 
 std::function<void()>& options_changed_hook() {
     return session_part<OptionsChangedHook>().value;

@@ -1,7 +1,6 @@
 // The title-bar texts of a row's dialog: what the row's element runs between,
 // or the node its data item sits at.
 #include "model/layout_row.h"
-
 #include "model/model.h"
 #include "model/nodes.h"
 #include "platform/backend.h"

@@ -1,10 +1,10 @@
 #include "model/ui/units_dialog.h"
-#include "framework/state.h"
 
-#include "framework/ui/app_settings.h"
 #include "framework/app_state.h"
-#include "framework/ui/command_registry.h"
 #include "framework/commands.h"
+#include "framework/state.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/command_registry.h"
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/shell.h"
 #include "model/ui/dialogs_model.h"
@@ -40,11 +40,9 @@ constexpr int SI_CHOICES[NUM_UNIT_QUANTITIES + 1] = {
     2,   // SPEED: m/s
 };
 
-namespace {
 struct UnitsChangedHook {
     std::function<void()> value{};
 };
-}  // namespace
 
 std::function<void()>& units_changed_hook() {
     return session_part<UnitsChangedHook>().value;

@@ -3,10 +3,9 @@
 // for a 4 in standard-weight carbon-steel pipe (OD 4.5 in, wall 0.237 in:
 // A = 3.174 in2, I = 7.233 in4, 10.79 lb/ft of steel and 5.51 lb/ft of water,
 // as the usual pipe-data tables list them).
-#include "model/data/model_fixture.h"
-
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
+#include "model/data/model_fixture.h"
 #include "model/element_data.h"
 
 namespace {

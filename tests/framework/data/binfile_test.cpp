@@ -14,9 +14,8 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
-#include <vector>
-
 #include <sys/resource.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 

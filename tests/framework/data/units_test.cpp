@@ -1,6 +1,5 @@
-#include "framework/units.h"
-
 #include "framework/errors.h"
+#include "framework/units.h"
 
 #include <gtest/gtest.h>
 

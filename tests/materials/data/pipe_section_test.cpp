@@ -1,9 +1,9 @@
 // Pipe sections: the model-file record and its version gates, look-up,
 // rename and in-use rules, jacket clearance, copy and paste, merge.
-#include "materials/property_sets.h"
 #include "materials/beam_section.h"
 #include "materials/pipe_section.h"
 #include "materials/pipe_section_checks.h"
+#include "materials/property_sets.h"
 #include "materials/size_tables.h"
 #include "materials/soil.h"
 #include "model/data/model_file_fixture.h"

@@ -1,8 +1,8 @@
 // Soils: the model-file record and its version gate, rename, in-use, and the
 // merge that renames clashing soils and the merged sections' references.
-#include "materials/property_sets.h"
-#include "materials/pipe_section.h"
 #include "framework/units.h"
+#include "materials/pipe_section.h"
+#include "materials/property_sets.h"
 #include "materials/soil.h"
 #include "model/data/model_file_fixture.h"
 

@@ -1,8 +1,7 @@
 // Layout rows: their objects and type changes, limits, neighbours, cells,
 // titles and comments, the neutral objects and the 1-based array helper.
-#include "model/data/model_fixture.h"
-
 #include "framework/binfile.h"
+#include "model/data/model_fixture.h"
 #include "model/data_item.h"
 #include "model/element_data.h"
 

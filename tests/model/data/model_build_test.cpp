@@ -1,8 +1,7 @@
 // The model build: node positions, bend arcs, jacket nodes and the element
 // records, checked against hand-computed geometry.
-#include "model/data/model_fixture.h"
-
 #include "framework/document_events.h"
+#include "model/data/model_fixture.h"
 #include "model/element_data.h"
 
 #include <cmath>

@@ -1,9 +1,8 @@
 // Damaged and hostile model files: every one gives a message that names the
 // file and what is wrong, nothing crashes, and the model in memory stays as
 // it was.
-#include "model/data/model_file_fixture.h"
-
 #include "model/analysis_options.h"
+#include "model/data/model_file_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -5,12 +5,12 @@
 #include "framework/binfile.h"
 #include "framework/qa_block.h"
 #include "framework/units.h"
-#include "model/load_cases.h"
-#include "model/model_file.h"
-#include "model/piping_codes.h"
 #include "model/data/model_fixture.h"
 #include "model/data_item.h"
 #include "model/element_data.h"
+#include "model/load_cases.h"
+#include "model/model_file.h"
+#include "model/piping_codes.h"
 
 #include <algorithm>
 #include <bit>

@@ -10,7 +10,6 @@
 #include "model/data_item.h"
 #include "model/element_data.h"
 #include "model/model.h"
-#include "model/element_data.h"
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,11 @@
 // name spaces shared by two sets, free names, the editors' name checks,
 // rename and in-use through registered places, the two merge policies, and
 // the model-file section a set's rules make.
-#include "model/data/model_file_fixture.h"
-
 #include "framework/binfile.h"
-#include "model/named_set.h"
+#include "model/data/model_file_fixture.h"
 #include "model/data_item.h"
 #include "model/element_data.h"
+#include "model/named_set.h"
 
 #include <gtest/gtest.h>
 

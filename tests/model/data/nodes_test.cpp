@@ -1,7 +1,6 @@
 // Node texts and numbers, node lookups and the pipe direction at a node.
-#include "model/data/model_fixture.h"
-
 #include "framework/errors.h"
+#include "model/data/model_fixture.h"
 
 TEST_F(NodeTest, TextBandsRoundTrip)
 {
