@@ -9,8 +9,10 @@ jobs=$(nproc)
 launcher=()
 if command -v ccache > /dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  # Units compiled with the precompiled header are cached too.
+  # Units compiled with the precompiled header are cached too, and a clone
+  # in another folder finds what this one cached.
   export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 fi
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON -DKV_WERROR=ON -DKV_TESTS=ON \
   "${launcher[@]}"
