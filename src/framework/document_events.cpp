@@ -6,11 +6,15 @@
 
 namespace {
 
+struct Subscriber {
+    std::string name;
+    std::function<void(const DocumentChange&)> call;
+};
 struct DocumentSubscribers {
-    std::vector<std::function<void(const DocumentChange&)>> value{};
+    std::vector<Subscriber> value{};
 };
 
-std::vector<std::function<void(const DocumentChange&)>>& subscribers()
+std::vector<Subscriber>& subscribers()
 {
     return session_part<DocumentSubscribers>().value;
 }
@@ -20,13 +24,19 @@ std::vector<std::function<void(const DocumentChange&)>>& subscribers()
 void notify_document_changed(DocumentChange change)
 {
     // A subscriber may subscribe another: walk over a copy.
-    const auto list = subscribers();
-    for (const auto& subscriber : list)
-        if (subscriber)
-            subscriber(change);
+    const std::vector<Subscriber> list = subscribers();
+    for (const Subscriber& subscriber : list)
+        if (subscriber.call)
+            subscriber.call(change);
 }
 
-void subscribe_document_changed(std::function<void(const DocumentChange&)> subscriber)
+void subscribe_document_changed(const std::string& name, std::function<void(const DocumentChange&)> subscriber)
 {
-    subscribers().push_back(std::move(subscriber));
+    for (Subscriber& s : subscribers()) {
+        if (s.name == name) {
+            s.call = std::move(subscriber);
+            return;
+        }
+    }
+    subscribers().push_back({name, std::move(subscriber)});
 }

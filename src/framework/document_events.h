@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 struct DocumentChange {
     enum Kind {
@@ -21,5 +22,6 @@ struct DocumentChange {
 
 // Calls every subscriber in the order they subscribed.
 void notify_document_changed(DocumentChange change = {});
-// Adds a subscriber; it stays until reset_all.
-void subscribe_document_changed(std::function<void(const DocumentChange&)> subscriber);
+// Adds a subscriber under a name, or replaces the one of that name (a module
+// installed again subscribes once); it stays until reset_all.
+void subscribe_document_changed(const std::string& name, std::function<void(const DocumentChange&)> subscriber);

@@ -257,7 +257,7 @@ void install_pipe_sections()
 {
     install_named_set(pipe_section_rules());
     // What the table's Copy keeps goes with the model.
-    subscribe_document_changed([](const DocumentChange& change) {
+    subscribe_document_changed("copied section", [](const DocumentChange& change) {
         if (change.kind == DocumentChange::Cleared && change.part == SECTION_PIPE_SECTIONS)
             section_session().copied_section.reset();
     });

@@ -37,6 +37,7 @@ std::string read_row_name(BinFile& file, std::size_t width = NAME_FIELD_WIDTH);
 // and NUL padding.
 void write_row_name(BinFile& file, const std::string& name);
 
+// A field added here is copied in the copy constructor (layout_row.cpp) too.
 struct LayoutRow {
     int32_t node = 0;              // node number; 0 = none
     uint8_t absolute = 0;          // DX, DY, DZ are absolute coordinates

@@ -401,7 +401,7 @@ void print_beam_materials() {
 
 void install_beam_materials_ui() {
     install_beam_materials();
-    subscribe_document_changed([](const DocumentChange& change) {
+    subscribe_document_changed("beam materials table", [](const DocumentChange& change) {
         if (change.kind == DocumentChange::Edited) refresh_beam_material_table();
         else if (change.part == SECTION_BEAM_MATERIALS) reset_beam_material_table_input();
     });

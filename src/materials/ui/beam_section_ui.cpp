@@ -530,7 +530,7 @@ void print_beam_sections() {
 
 void install_beam_sections_ui() {
     install_beam_sections();
-    subscribe_document_changed([](const DocumentChange& change) {
+    subscribe_document_changed("beam sections table", [](const DocumentChange& change) {
         if (change.kind == DocumentChange::Edited) refresh_beam_section_table();
         else if (change.part == SECTION_BEAM_SECTIONS) reset_beam_section_table_input();
     });

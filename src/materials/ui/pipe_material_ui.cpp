@@ -927,7 +927,7 @@ void erase_material_highlight()
 void install_pipe_materials_ui()
 {
     install_pipe_materials();
-    subscribe_document_changed([](const DocumentChange& change) {
+    subscribe_document_changed("materials table", [](const DocumentChange& change) {
         // A half-typed record goes with its model.
         if (change.kind == DocumentChange::Cleared && change.part == SECTION_PIPE_MATERIALS)
             materials_table().input = PipeMaterial{};

@@ -839,7 +839,7 @@ PipeSectionHighlight& pipe_section_highlight()
 void install_pipe_sections_ui()
 {
     install_pipe_sections();
-    subscribe_document_changed([](const DocumentChange& change) {
+    subscribe_document_changed("sections table", [](const DocumentChange& change) {
         // A half-typed record goes with its model.
         if (change.kind == DocumentChange::Cleared && change.part == SECTION_PIPE_SECTIONS)
             sections_table().input = PipeSection{};

@@ -62,7 +62,7 @@ void install_layout_subsystem() {
     install_list_window_commands();
     register_layout_frame_commands(main_frame());
 
-    subscribe_document_changed([](const DocumentChange& change) {
+    subscribe_document_changed("layout and list windows", [](const DocumentChange& change) {
         if (change.kind != DocumentChange::Edited) return;
         reload_layout_table();
         refresh_list_window();

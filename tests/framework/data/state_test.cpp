@@ -102,16 +102,22 @@ TEST(DocumentTest, FlagsUnitsQaAndPartsTravelTogether)
 TEST(DocumentEventsTest, SubscribersRunInOrderAndALateOneWaitsForTheNextChange)
 {
     std::vector<std::string> calls;
-    subscribe_document_changed([&](const DocumentChange& c) {
+    subscribe_document_changed("first", [&](const DocumentChange& c) {
         calls.push_back(c.kind == DocumentChange::Edited ? "edited" : "cleared " + std::to_string(c.part));
         if (calls.size() == 1)
-            subscribe_document_changed([&](const DocumentChange&) { calls.push_back("late"); });
+            subscribe_document_changed("late", [&](const DocumentChange&) { calls.push_back("late"); });
     });
-    subscribe_document_changed([&](const DocumentChange&) { calls.push_back("second"); });
+    subscribe_document_changed("second", [&](const DocumentChange&) { calls.push_back("second"); });
     notify_document_changed();
     EXPECT_EQ(calls, (std::vector<std::string>{"edited", "second"}));
     notify_document_changed({DocumentChange::Cleared, 7});
     EXPECT_EQ(calls, (std::vector<std::string>{"edited", "second", "cleared 7", "second", "late"}));
+
+    // Subscribing again under a name replaces the subscriber.
+    calls.clear();
+    subscribe_document_changed("second", [&](const DocumentChange&) { calls.push_back("second again"); });
+    notify_document_changed();
+    EXPECT_EQ(calls, (std::vector<std::string>{"edited", "second again", "late"}));
 }
 
 TEST(ResetAllTest, PutsBackTheStartUpState)
@@ -123,7 +129,7 @@ TEST(ResetAllTest, PutsBackTheStartUpState)
     document().part<Names>().list = {"document"};
     item_text() = "typed";
     int notified = 0;
-    subscribe_document_changed([&](const DocumentChange&) { ++notified; });
+    subscribe_document_changed("test", [&](const DocumentChange&) { ++notified; });
     set_analysis_running(true);
     set_debug_output(true);
     bool displayed = false;

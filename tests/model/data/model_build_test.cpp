@@ -323,7 +323,7 @@ TEST_F(ModelBuildTest, RecountListsAndBranchPoints)
 TEST_F(ModelBuildTest, ChangedMarksModifiedAndRefreshes)
 {
     int refreshed = 0, redrawn = 0;
-    subscribe_document_changed([&](const DocumentChange&) { ++refreshed; });
+    subscribe_document_changed("test", [&](const DocumentChange&) { ++refreshed; });
     model_hooks().redraw_graphics = [&] { ++redrawn; };
     from(10);
     row(20, ET_PIPE, 10, 0, 0);

@@ -170,7 +170,7 @@ TEST_F(NamedSetTest, RenameAndInUseReachTheSetsPlacesAndThoseOfTheWholeNameSpace
     register_name_reference({"red", "a field of another kind", false,
                              [&](const NameVisitor& visit) { visit(other_place); }, {}});
     int notified = 0;
-    subscribe_document_changed([&](const DocumentChange& c) { notified += c.kind == DocumentChange::Edited; });
+    subscribe_document_changed("test", [&](const DocumentChange& c) { notified += c.kind == DocumentChange::Edited; });
 
     EXPECT_TRUE(name_in_use("red", "A"));
     EXPECT_FALSE(name_in_use("blue", "B"));
@@ -288,7 +288,7 @@ TEST_F(NamedSetTest, FileSectionRoundTripsAndRefusesBadCounts)
     named_set<RedTag>().clear();
     named_set<BlueTag>().clear();
     int cleared = 0;
-    subscribe_document_changed([&](const DocumentChange& c) {
+    subscribe_document_changed("test", [&](const DocumentChange& c) {
         cleared += c.kind == DocumentChange::Cleared && c.part == SECTION_VALVES;
     });
     read_model(path("tags.mod"));
