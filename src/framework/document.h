@@ -14,7 +14,7 @@
 
 #include "framework/qa_block.h"
 #include "framework/state.h"
-#include "framework/units.h"
+#include "framework/unit_choices.h"
 
 #include <string>
 

@@ -16,33 +16,11 @@
 // overwrite) and never depend on the user's locale.
 #pragma once
 
+#include "framework/unit_choices.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
-
-enum UnitQuantity : int32_t {
-    LENGTH = 1,
-    DIMENSION,
-    DISPLACEMENT,
-    ANGLE,
-    FORCE,
-    MOMENT,
-    WEIGHT_PER_LENGTH,
-    WEIGHT,
-    DENSITY,
-    WEIGHT_DENSITY,
-    TEMPERATURE,
-    EXPANSION,
-    PRESSURE,
-    STRESS,
-    MODULUS,
-    STIFFNESS,
-    ROT_STIFFNESS,
-    AREA,
-    INERTIA,
-    SPEED,
-};
-inline constexpr int NUM_UNIT_QUANTITIES = 20;
 
 // Stored for an entered zero of density, weight density, temperature,
 // expansion and pressure, so that it differs from an empty field (0).
@@ -54,9 +32,6 @@ inline constexpr float RIGID_STIFFNESS = 1.0e12f;
 // Displacements and angles of this magnitude and above mean "not given".
 inline constexpr double NONE_LIMIT = 5.0e29;
 
-// The chosen unit of each quantity as an index into its unit list; index 0 is
-// the English unit. Slot 0 is unused. Files store entries 1..20.
-using UnitChoices = std::array<int32_t, NUM_UNIT_QUANTITIES + 1>;
 UnitChoices& unit_choice();
 
 // Every quantity back to its English unit (index 0).
