@@ -1,8 +1,8 @@
 # Checks the includes of every source file against the layer rules:
 #
 #   - a layer includes only its own headers and those of the layers below it,
-#     in this order: platform < framework < model < materials < elements <
-#     supports < loads < analysis < codes < results < graphics <
+#     in this order: platform < framework < model < materials < analysis_core <
+#     elements < supports < loads < analysis < codes < results < graphics <
 #     qualification < exchange < app;
 #   - a data file (one not in a ui/ folder) never includes a ui/ header;
 #   - only platform/qt includes Qt, and only the backends themselves and the
@@ -13,7 +13,7 @@
 #     no ui/ header and no backend; tests/gui/ may include anything.
 #
 # Run as: cmake -DSOURCE_DIR=<repository> -P check_layers.cmake
-set(LAYERS platform framework model materials elements supports loads analysis codes
+set(LAYERS platform framework model materials analysis_core elements supports loads analysis codes
   results graphics qualification exchange app)
 
 function(layer_rank name out)
