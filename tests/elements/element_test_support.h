@@ -4,9 +4,11 @@
 #pragma once
 
 #include "elements/local_matrix.h"
+#include "elements/straight_element.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -23,6 +25,25 @@ struct Pipe6 {
     double g = e / (2 * (1 + nu));
     double alpha = 4.0 / 3.0 * (ro * ro * ro - ri * ri * ri) / ((ro - ri) * (ri * ri + ro * ro));
 };
+
+// A 100 in length of that pipe at 470 degF (expansion 6.5e-6 per degF),
+// 1000 psi, 1.5 lb/in, taking the Bourdon strain; its stiffness into k.
+inline StraightElement pipe_element(const Pipe6& p, ElementMatrix& k)
+{
+    StraightElement e;
+    e.length = 100;
+    straight_element_stiffness(pipe_flexibility(e.length, p.area, p.inertia, p.e, p.g, p.alpha), e.length, k);
+    e.outside_diameter = p.od;
+    e.thickness = p.t;
+    e.modulus = p.e;
+    e.poisson = p.nu;
+    e.expansion = 6.5e-6;
+    e.weight = 1.5;
+    e.temperature = 470;
+    e.pressure = 1000;
+    e.bourdon = true;
+    return e;
+}
 
 // Integrates f over [a, b] with an n-point Gauss-Legendre rule (nodes by
 // Newton's iteration on the Legendre polynomial). For the smooth integrands
@@ -89,57 +110,39 @@ inline double cosine(const LocalAxes& axes, int m, int c)
     return c == 0 ? v.x : c == 1 ? v.y : v.z;
 }
 
-// Lambda^T K Lambda and Lambda^T F, Lambda the block diagonal of the
-// direction cosines (rows: local axes).
+// Lambda^T K Lambda, Lambda the block diagonal of the direction cosines
+// (rows: local axes).
 inline ElementMatrix to_global(const ElementMatrix& k, const LocalAxes& axes)
 {
     ElementMatrix out;
     for (int i = 1; i <= 12; ++i)
         for (int j = 1; j <= 12; ++j) {
-            double sum = 0.0;
             const int bi = (i - 1) / 3 * 3, bj = (j - 1) / 3 * 3;
             for (int m = 0; m < 3; ++m)
                 for (int n = 0; n < 3; ++n)
-                    sum += cosine(axes, m, i - 1 - bi) * k.k[bi + 1 + m][bj + 1 + n] * cosine(axes, n, j - 1 - bj);
-            out.k[i][j] = sum;
+                    out.k[i][j] += cosine(axes, m, i - 1 - bi) * k.k[bi + 1 + m][bj + 1 + n] * cosine(axes, n, j - 1 - bj);
         }
     return out;
 }
 
-inline ElementVector to_global(const ElementVector& f, const LocalAxes& axes)
-{
-    ElementVector out;
-    for (int i = 1; i <= 12; ++i) {
-        const int bi = (i - 1) / 3 * 3;
-        for (int m = 0; m < 3; ++m)
-            out.f[i] += cosine(axes, m, i - 1 - bi) * f.f[bi + 1 + m];
-    }
-    return out;
-}
-
-// A small structure of nodes with six freedoms each (node n has the
-// equations 6n-5..6n, 1-based; index 0 of every vector unused).
+// The stiffness of a few nodes with six freedoms each (node n has the
+// equations 6n-5..6n, 1-based), and its load vector.
 struct Structure {
     int nodes;
     Dense k;
     std::vector<double> f;
     explicit Structure(int count) : nodes(count), k(6 * count + 1, std::vector<double>(6 * count + 1)), f(6 * count + 1) {}
 
-    void add(int n1, int n2, const ElementMatrix& kl, const ElementVector& fl, const LocalAxes& axes)
+    void add(int n1, int n2, const ElementMatrix& local, const LocalAxes& axes)
     {
-        const ElementMatrix kg = to_global(kl, axes);
-        const ElementVector fg = to_global(fl, axes);
-        for (int i = 1; i <= 12; ++i) {
-            const int gi = equation(n1, n2, i);
-            f[gi] += fg.f[i];
+        const ElementMatrix kg = to_global(local, axes);
+        auto equation = [&](int i) { return i <= 6 ? 6 * (n1 - 1) + i : 6 * (n2 - 1) + i - 6; };
+        for (int i = 1; i <= 12; ++i)
             for (int j = 1; j <= 12; ++j)
-                k[gi][equation(n1, n2, j)] += kg.k[i][j];
-        }
+                k[equation(i)][equation(j)] += kg.k[i][j];
     }
-    static int equation(int n1, int n2, int i) { return i <= 6 ? 6 * (n1 - 1) + i : 6 * (n2 - 1) + i - 6; }
 
-    // Solves with the six freedoms of node `anchor` held; the result is the
-    // full displacement vector by equation number.
+    // The displacements by equation number with node `anchor` held.
     std::vector<double> solve_anchored(int anchor) const
     {
         std::vector<int> free;
@@ -160,6 +163,13 @@ struct Structure {
         return u;
     }
 };
+
+// Expects v[1..12] to equal the given terms within tol.
+inline void expect_terms(const ElementVector& v, const std::array<double, 13>& terms, double tol, const char* what)
+{
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_NEAR(v.f[i], terms[static_cast<size_t>(i)], tol) << what << " term " << i;
+}
 
 // |actual - expected| within rel times |expected| (or abs when expected is 0).
 inline void expect_relative(double actual, double expected, double rel, const char* what, double abs = 0.0)
