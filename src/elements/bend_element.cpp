@@ -191,6 +191,40 @@ void add_end_loads(const ElementMatrix& k, const double (&u)[7], const double (&
     }
 }
 
+// The displacement of node 2 (x, y, z, rotations x, y, z; index 0 unused)
+// under a uniform load of 1 per length of arc along local x, y or z
+// (direction 0, 1, 2), node 1 held: the unit-load method over the arc.
+void bend_unit_load_displacement(const BendElement& e, int direction, double (&u)[7])
+{
+    const auto [a, s, tq, b] = arc_rates(e);
+    const ArcAngle t(e.angle);
+    const double theta = e.angle;
+    const double r = e.radius;
+    const double r2 = r * r;
+    const double r3 = r2 * r;
+    for (double& v : u)
+        v = 0.0;
+    switch (direction) {
+    case 0:   // uniform load along local x
+        u[1] = a * r * TWO_THETA2_MINUS_C2_PLUS_ONE(t) / 8.0 + s * r * TWO_THETA2_PLUS_C2_MINUS_ONE(t) / 4.0 +
+               b * r3 * DXX_BENDING(t) / 8.0;
+        u[2] = TWO_THETA_MINUS_S2(t) * (a * r / 8.0 - s * r / 4.0) + b * r3 * DYX_BENDING(t) / 8.0;
+        u[6] = -TWO_MINUS_2C_MINUS_THETA_S(t) * b * r2;
+        break;
+    case 1:   // along local y
+        u[1] = TWO_THETA_MINUS_S2(t) * (a * r / 8.0 - s * r / 4.0) + b * r3 * DXY_BENDING(t) / 8.0;
+        u[2] = a * r * TWO_THETA2_PLUS_C2_MINUS_ONE(t) / 8.0 + s * r * TWO_THETA2_MINUS_C2_PLUS_ONE(t) / 4.0 +
+               b * r3 * DYY_BENDING(t) / 8.0;
+        u[6] = RZY_BENDING(t) * b * r2;
+        break;
+    default:  // along local z
+        u[3] = theta * theta * s * r + tq * r3 * DZZ_TORSION(t) / 2.0 + b * r3 * DZZ_BENDING(t) / 4.0;
+        u[4] = TWO_MINUS_2C_MINUS_THETA_S(t) * (b * r2 / 2.0 + tq * r2);
+        u[5] = RYZ_TORSION(t) * tq * r2 - S_MINUS_THETA_C(t) * b * r2 / 2.0;
+        break;
+    }
+}
+
 }  // namespace
 
 ArcFlexibility bend_arc_flexibility(const BendElement& e)
@@ -264,37 +298,6 @@ void bend_element_stiffness(const BendElement& e, ElementMatrix& k)
     for (int i = 1; i <= 12; ++i)
         for (int j = i + 1; j <= 12; ++j)
             k.set_symmetric(i, j, 0.5 * (k.k[i][j] + k.k[j][i]));
-}
-
-void bend_unit_load_displacement(const BendElement& e, int direction, double (&u)[7])
-{
-    const auto [a, s, tq, b] = arc_rates(e);
-    const ArcAngle t(e.angle);
-    const double theta = e.angle;
-    const double r = e.radius;
-    const double r2 = r * r;
-    const double r3 = r2 * r;
-    for (double& v : u)
-        v = 0.0;
-    switch (direction) {
-    case 0:   // uniform load along local x
-        u[1] = a * r * TWO_THETA2_MINUS_C2_PLUS_ONE(t) / 8.0 + s * r * TWO_THETA2_PLUS_C2_MINUS_ONE(t) / 4.0 +
-               b * r3 * DXX_BENDING(t) / 8.0;
-        u[2] = TWO_THETA_MINUS_S2(t) * (a * r / 8.0 - s * r / 4.0) + b * r3 * DYX_BENDING(t) / 8.0;
-        u[6] = -TWO_MINUS_2C_MINUS_THETA_S(t) * b * r2;
-        break;
-    case 1:   // along local y
-        u[1] = TWO_THETA_MINUS_S2(t) * (a * r / 8.0 - s * r / 4.0) + b * r3 * DXY_BENDING(t) / 8.0;
-        u[2] = a * r * TWO_THETA2_PLUS_C2_MINUS_ONE(t) / 8.0 + s * r * TWO_THETA2_MINUS_C2_PLUS_ONE(t) / 4.0 +
-               b * r3 * DYY_BENDING(t) / 8.0;
-        u[6] = RZY_BENDING(t) * b * r2;
-        break;
-    default:  // along local z
-        u[3] = theta * theta * s * r + tq * r3 * DZZ_TORSION(t) / 2.0 + b * r3 * DZZ_BENDING(t) / 4.0;
-        u[4] = TWO_MINUS_2C_MINUS_THETA_S(t) * (b * r2 / 2.0 + tq * r2);
-        u[5] = RYZ_TORSION(t) * tq * r2 - S_MINUS_THETA_C(t) * b * r2 / 2.0;
-        break;
-    }
 }
 
 void bend_element_loads(const BendElement& e, const LocalAxes& axes, const ElementMatrix& k,

@@ -61,11 +61,6 @@ void bend_element_loads(const BendElement& bend, const LocalAxes& axes, const El
                         const ElementLoadStep& step, const ElementLoadOptions& options,
                         ElementVector& f);
 
-// The displacement of node 2 (x, y, z, rotations x, y, z; index 0 unused)
-// under a uniform load of 1 per length of arc along local x, y or z
-// (direction 0, 1, 2), with node 1 held.
-void bend_unit_load_displacement(const BendElement& bend, int direction, double (&u)[7]);
-
 // The lumped translational mass at each of the two nodes.
 double bend_element_mass(const BendElement& bend);
 

@@ -4,6 +4,7 @@
 #include "framework/text.h"
 
 #include <cmath>
+#include <cstddef>
 
 namespace {
 

@@ -36,9 +36,9 @@ void add_elongation(const ElementMatrix& k, double delta, ElementVector& f)
     f.f[7] += k.k[7][7] * delta;
 }
 
-// Adds a uniform transverse load of total force per node (gx, gy, gz), the
-// end forces of half the load on each node and the fixed-end moments L/12
-// times the load.
+// Adds a uniform load along the element given by the force it puts on each
+// node (half the load): that force at both nodes and the fixed-end moments
+// of the transverse part, L/12 times the load.
 void add_uniform_load(double length, const Vec3& half, ElementVector& f)
 {
     f.f[1] += half.x;
