@@ -11,7 +11,6 @@
 #include "elements/element_forces.h"
 #include "elements/straight_element.h"
 #include "framework/errors.h"
-#include "platform/headless/headless_backend.h"
 
 #include <numbers>
 #include <string>
@@ -402,7 +401,6 @@ TEST(BendElement, EndMomentComesBackAtBothEnds)
 
 TEST(BendElement, RefusesAZeroFlexibilityFactorRadiusOrAngle)
 {
-    install_headless_backend();
     set_assert_exit_handler([](int code) { throw code; });
     const Pipe6 p;
     ElementMatrix k;

@@ -3,7 +3,6 @@
 #include "elements/bend_flexibility.h"
 #include "framework/errors.h"
 #include "model/piping_codes.h"
-#include "platform/headless/headless_backend.h"
 
 #include <gtest/gtest.h>
 
@@ -104,7 +103,6 @@ TEST(BendFlexibility, PressureCorrection)
     in.miter_spacing = MITER_CLOSELY_SPACED;
     EXPECT_DOUBLE_EQ(bend_flexibility_factor(in), 1.52 / std::pow(0.28 * 9.0 / (3.1725 * 3.1725), 5.0 / 6.0));
     // A bend without wall or radius has no characteristic: an internal check.
-    install_headless_backend();
     set_assert_exit_handler([](int code) { throw code; });
     in.thickness = 0;
     EXPECT_THROW(bend_flexibility_factor(in), int);
