@@ -1,5 +1,6 @@
 // Text reports, their CSV form, report destinations, report files and the
 // Print dialog, on the scripted backend.
+#include "framework/document.h"
 #include "framework/errors.h"
 #include "framework/qa_block.h"
 #include "framework/text.h"
@@ -62,7 +63,7 @@ protected:
     void SetUp() override {
         install_headless_backend();
         set_report_date("12 Mar 2025");
-        report_model_title() = "Cooling water header";
+        model_file_path() = "Cooling water header.mod";
         dir = fs::path(testing::TempDir()) / ("kv_report_" + std::to_string(::getpid()));
         fs::create_directories(dir);
     }

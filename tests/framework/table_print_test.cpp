@@ -2,12 +2,14 @@
 // inverted cells), the text and CSV forms against golden files in
 // tests/data/tables, and the Print and Export commands, on the scripted
 // backend. KV_UPDATE_GOLDEN=1 rewrites the golden files.
+#include "framework/document.h"
 #include "framework/qa_block.h"
 #include "framework/table_fixture.h"
 #include "framework/ui/printing_commands.h"
 #include "framework/ui/report_pages.h"
 #include "framework/ui/table.h"
 #include "golden.h"
+#include "page_layout.h"
 #include "platform/headless/headless_printing.h"
 #include "platform/headless/recording_surface.h"
 
@@ -55,7 +57,7 @@ protected:
         reset_qa_block();
         reset_printer_settings();
         set_report_date("12 Mar 2025");
-        report_model_title() = "Table test";
+        model_file_path() = "Table test.mod";
         dir = fs::path(testing::TempDir()) / ("kv_tables_" + std::to_string(::getpid()));
         fs::create_directories(dir);
     }
@@ -165,6 +167,28 @@ TEST_F(TablePrintTest, AHighlightedCellPrintsWhiteOnBlack) {
     }
     EXPECT_TRUE(black);
     EXPECT_TRUE(white_text);
+}
+
+TEST_F(TablePrintTest, PagesReadCleanlyAgainstTheirGoldenLayout) {
+    // A table over two pages with a group heading and rows in bold, and a
+    // table of two text lines a row: no text over another or off the page,
+    // every text where the golden file in tests/data/pages has it.
+    table.fill(60);
+    table.records[1].note = "bend, 90";
+    print_pages([&] { table_print(table, "Pipes", 60); });
+    ASSERT_EQ(doc.page_number(), 2);
+    expect_clean_pages(doc);
+    expect_golden_file("pages", "table_pipes.txt", page_layout_text(doc));
+
+    HeadlessPrintDocument forces{PageSetup{}, 96};
+    ElementTable elements;
+    for (int i = 1; i <= 30; ++i) elements.elements.push_back({10 * i, 10 * i + 10});
+    table_set_rows(elements, "Element forces", 30, 0);
+    gdi_begin(forces);
+    table_print(elements, "Element forces", 30);
+    ASSERT_TRUE(gdi_end());
+    expect_clean_pages(forces);
+    expect_golden_file("pages", "table_elements.txt", page_layout_text(forces));
 }
 
 TEST_F(TablePrintTest, TextAndCsvFormsMatchTheirGoldenFiles) {

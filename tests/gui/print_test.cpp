@@ -1,5 +1,6 @@
 // The Qt print service: a graphic report printed to PDF, page images and the
 // preview window.
+#include "framework/document.h"
 #include "framework/text.h"
 #include "framework/ui/printing_commands.h"
 #include "framework/ui/report.h"
@@ -29,7 +30,7 @@ protected:
         reset_report_state();
         reset_printer_settings();
         set_report_date("12 Mar 2025");
-        report_model_title() = "Print test";
+        model_file_path() = "Print test.mod";
         dir = fs::path(testing::TempDir()) / ("kv_print_" + std::to_string(::getpid()));
         fs::create_directories(dir);
     }

@@ -2,6 +2,7 @@
 // typing from the window system, sits in a dialog's table place, and its
 // printout renders pages with ink and writes a PDF.
 #include "framework/app_state.h"
+#include "framework/document.h"
 #include "framework/table_fixture.h"
 #include "framework/ui/printing_commands.h"
 #include "framework/ui/report.h"
@@ -50,7 +51,7 @@ protected:
         reset_app_state();
         reset_report_state();
         set_report_date("12 Mar 2025");
-        report_model_title() = "Table test";
+        model_file_path() = "Table test.mod";
         frame_create(frame, "KorvaneTable", "Table", [this](int id) { table_command(table, id); }, "", nullptr, "");
         WindowPlacement p;
         p.left = 40;

@@ -1,6 +1,7 @@
 // Beam materials and beam sections in the text report and its CSV form:
 // column layout, blank zero values, library mode and the page-break rules.
 #include "framework/app_state.h"
+#include "framework/document.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/report.h"
 #include "framework/ui/table.h"
@@ -52,7 +53,7 @@ protected:
         install_beam_sections_ui();
         reset_report_state();
         set_report_date("1 Jan 2025");
-        report_model_title() = "Beams";
+        model_file_path() = "Beams.mod";
     }
     void TearDown() override
     {

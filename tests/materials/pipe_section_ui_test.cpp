@@ -2,6 +2,7 @@
 // order, pre-fill, rename), the insulation chooser, the Pipe Sections table
 // (typed cells, Enter, delete, copy and paste) and its report and CSV forms.
 #include "framework/commands.h"
+#include "framework/document.h"
 #include "framework/ui/report.h"
 #include "framework/ui/table.h"
 #include "golden.h"
@@ -366,7 +367,7 @@ TEST_F(PipeSectionUiTest, ReportAndCsvForms)
     ansi.schedule = "40";
     pipe_sections().push_back(ansi);
     set_report_date("1 Jan 2025");
-    report_model_title() = "Sections";
+    model_file_path() = "Sections.mod";
     report_begin_text(false);
     print_pipe_sections();
     expect_golden("sections.txt", report_end_text());

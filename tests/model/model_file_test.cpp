@@ -4,9 +4,11 @@
 #include "framework/app_state.h"
 #include "framework/commands.h"
 #include "framework/ui/frame.h"
+#include "framework/ui/report.h"
 #include "model/analysis_options.h"
 #include "model/model_file_fixture.h"
 #include "model/ui/dialogs_model_file.h"
+#include "model/ui/model_subsystem.h"
 
 #include <gtest/gtest.h>
 
@@ -547,6 +549,21 @@ TEST_F(ModelFileLifeCycleTest, FilePathAndTitles)
     EXPECT_EQ(title_file_text(), "Untitled");
     EXPECT_EQ(numrows(), 0);
     EXPECT_FALSE(model_modified());
+}
+
+TEST_F(ModelFileLifeCycleTest, ReportHeadersNameTheModelByFileAndTitle)
+{
+    install_model_subsystem();
+    EXPECT_EQ(report_model_name(), "Untitled");
+    set_model_file_path("/models/plant/line1.mod");
+    model_title() = "Boiler feed water";
+    EXPECT_EQ(report_model_name(), "line1 - Boiler feed water");
+    set_report_date("1 Jan 2025");
+    report_begin_text(false);
+    report_line("x");
+    const std::string text = report_end_text();
+    EXPECT_EQ(text.substr(0, text.find('\n')),
+              "   line1 - Boiler feed water                                        1 Jan 2025    Page 1");
 }
 
 // ---- Commands ---------------------------------------------------------------------------------

@@ -1,10 +1,10 @@
 // The text report, its CSV form, the screen lines and the report state.
 #include "framework/ui/report.h"
 
-#include "framework/qa_block.h"
 #include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
+#include "framework/ui/report_header.h"
 #include "framework/units.h"
 
 #include <algorithm>
@@ -30,7 +30,6 @@ struct TextReport {
 struct ReportSession {
     ReportState state;
     TextReport text;
-    std::string model_title;
     std::string date;
     std::vector<std::string> screen_lines;
 };
@@ -72,46 +71,19 @@ void append_cell(const std::string& cell_text) {
     report_session().text.line += ',';
 }
 
-// Fields joined by three blanks, the empty ones left out.
-std::string joined(const std::vector<std::string>& fields, const char* separator) {
-    std::string s;
-    for (const std::string& f : fields) {
-        if (f.empty()) continue;
-        if (!s.empty()) s += separator;
-        s += f;
-    }
-    return s;
-}
-
-std::string labelled(const char* label, const std::string& value) {
-    std::string v = trimmed(value);
-    return v.empty() ? std::string() : std::string(label) + v;
-}
-
-// The three header lines of a text page.
+// The three header lines of a text page: each part of a line fits between
+// the left column and the right column.
 std::vector<std::string> text_page_header(int page) {
-    std::vector<std::string> lines(3);
-    const QABlock& qa = qa_block();
-
-    std::string left = report_model_title();
-    std::string right = report_date() + "    " + c_format("Page %d", page);
-    std::string first;
-    place(first, left, REPORT_LEFT_COLUMN);
-    int right_start = REPORT_RIGHT_COLUMN - utf8_length(right) + 1;
-    int after_left = utf8_length(first) + 3;   // two blanks after the title at least
-    place(first, right, std::max(right_start, after_left));
-    lines[0] = first;
-
-    place(lines[1],
-          joined({labelled("Client: ", qa.client), labelled("Project: ", qa.project),
-                  labelled("File No.: ", qa.file_number), labelled("Report No.: ", qa.report_number)},
-                 "   "),
-          REPORT_LEFT_COLUMN);
-    std::string prepared = joined({trimmed(qa.prepared_by[0]), trimmed(qa.prepared_by[1])}, ", ");
-    std::string checked = joined({trimmed(qa.checked_by[0]), trimmed(qa.checked_by[1])}, ", ");
-    place(lines[2], joined({labelled("Prepared by: ", prepared), labelled("Checked by: ", checked)}, "   "),
-          REPORT_LEFT_COLUMN);
-    for (std::string& l : lines) rtrim(l);
+    constexpr int width = REPORT_RIGHT_COLUMN - REPORT_LEFT_COLUMN + 1;
+    std::vector<std::string> lines;
+    for (const PageHeaderLine& h :
+         page_header_lines(page, width, 3, [](int, const std::string& text) { return utf8_length(text); })) {
+        std::string line;
+        place(line, h.left, REPORT_LEFT_COLUMN);
+        place(line, h.right, REPORT_RIGHT_COLUMN - utf8_length(h.right) + 1);
+        rtrim(line);
+        lines.push_back(std::move(line));
+    }
     return lines;
 }
 
@@ -160,13 +132,10 @@ ReportState& report_state() { return report_session().state; }
 void reset_report_state() {
     report_session().state = ReportState{};
     report_session().text = TextReport{};
-    report_session().model_title.clear();
     report_session().date.clear();
     report_session().screen_lines.clear();
     report_contents().clear();
 }
-
-std::string& report_model_title() { return report_session().model_title; }
 
 void set_report_date(const std::string& date) { report_session().date = date; }
 

@@ -4,8 +4,9 @@
 // heading descriptor of a printed input table.
 //
 // Text report layout: columns are 1-based character positions in a line. A
-// page holds 60 lines; lines 1 to 3 are the page header (model title, date and
-// page number; the quality-assurance block) and the body runs from line 4 to
+// page holds 60 lines; lines 1 to 3 are the page header (report_header.h: the
+// model, date and page number; the quality-assurance block, each line cut to
+// fit columns 4 to 88) and the body runs from line 4 to
 // line 59, after which the next page starts. A page starts with a form feed
 // ("\f") in front of its header (not the first page). The header of a page is
 // written only when something is written on that page, so a report never ends
@@ -19,6 +20,7 @@
 // cells that were written. Cells are trimmed of blanks.
 #pragma once
 
+#include "framework/ui/report_header.h"
 #include "framework/ui/report_pages.h"
 
 #include <functional>
@@ -43,11 +45,9 @@ struct ReportState {
 
 ReportState& report_state();
 // Ends any report, drops its text, the screen lines and the contents; the
-// model title and date go back to their defaults (tests).
+// date goes back to today (tests).
 void reset_report_state();
 
-// The model title printed in page headers (set by the model core).
-std::string& report_model_title();
 // The date printed in page headers: today ("12 Mar 2025") unless set; an
 // empty text goes back to today. Tests set it for exact output.
 void set_report_date(const std::string& date);

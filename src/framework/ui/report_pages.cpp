@@ -1,11 +1,11 @@
 // Graphic report pages on a print document.
 #include "framework/ui/report_pages.h"
 
-#include "framework/qa_block.h"
 #include "framework/state.h"
 #include "framework/text.h"
 #include "framework/ui/app_settings.h"
 #include "framework/ui/report.h"
+#include "framework/ui/report_header.h"
 #include "platform/null_surface.h"
 
 #include <algorithm>
@@ -51,45 +51,32 @@ void select_plain(Surface& s) {
     s.set_background(rgb(255, 255, 255), false);
 }
 
-std::string qa_line(int which) {
-    const QABlock& qa = qa_block();
-    auto labelled = [](const char* label, const std::string& v) {
-        return v.empty() ? std::string() : std::string(label) + v;
-    };
-    auto join = [](std::initializer_list<std::string> parts, const char* sep) {
-        std::string s;
-        for (const std::string& p : parts) {
-            if (p.empty()) continue;
-            if (!s.empty()) s += sep;
-            s += p;
-        }
-        return s;
-    };
-    if (which == 0)
-        return join({labelled("Client: ", qa.client), labelled("Project: ", qa.project),
-                     labelled("File No.: ", qa.file_number), labelled("Report No.: ", qa.report_number)},
-                    "    ");
-    std::string prepared = join({qa.prepared_by[0], qa.prepared_by[1]}, ", ");
-    std::string checked = join({qa.checked_by[0], qa.checked_by[1]}, ", ");
-    return join({labelled("Prepared by: ", prepared), labelled("Checked by: ", checked)}, "    ");
-}
-
-// The page header: title, date and page number; the two lines of the
-// quality-assurance block; a rule under them.
+// The page header: the model, the date and the page number; the two lines
+// of the quality-assurance block; a rule under them. Each line fits between
+// the margins.
 void draw_page_header(Surface& s) {
-    const int lh = page_session().pages.line_height;
-    s.set_font(gdi_bold_font());
+    const PageState& p = page_session().pages;
+    const int lh = p.line_height;
     s.set_text_color(INK);
     s.set_background(rgb(255, 255, 255), false);
-    s.text(page_session().pages.left, 0, report_model_title());
+    const int gap = s.text_width("   ");
+    auto measure = [&s](int line, const std::string& text) {
+        s.set_font(line == 0 ? gdi_bold_font() : report_font_spec());
+        return s.text_width(text);
+    };
+    const std::vector<PageHeaderLine> lines = page_header_lines(p.page, p.right - p.left, gap, measure);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const int y = static_cast<int>(i) * lh;
+        s.set_font(i == 0 ? gdi_bold_font() : report_font_spec());
+        if (!lines[i].left.empty()) s.text(p.left, y, lines[i].left);
+        // On the first line only the model's name is bold.
+        if (i == 0) s.set_font(report_font_spec());
+        if (!lines[i].right.empty()) s.text(p.right, y, lines[i].right, TextAlign::Right);
+    }
     select_plain(s);
-    s.text((page_session().pages.left + page_session().pages.right) / 2, 0, report_date(), TextAlign::Center);
-    s.text(page_session().pages.right, 0, c_format("Page %d", page_session().pages.page), TextAlign::Right);
-    s.text(page_session().pages.left, lh, qa_line(0));
-    s.text(page_session().pages.left, 2 * lh, qa_line(1));
     s.set_pen(ink_pen(s));
     int rule_y = 3 * lh + lh / 4;
-    s.line(page_session().pages.left, rule_y, page_session().pages.right, rule_y);
+    s.line(p.left, rule_y, p.right, rule_y);
 }
 
 // Starts the pending page: the document's next page (unless its current one

@@ -1,7 +1,8 @@
 // Graphic report pages: report lines drawn on the pages of a print document
 // (a printer, a PDF, a preview or page images) in the report font, with the
-// page header (model title, date, page number and the quality-assurance
-// block) at the top of every page.
+// page header (report_header.h: the model, date and page number and the
+// quality-assurance block, each line fitted between the margins) at the top
+// of every page.
 //
 // Positions are device dots of the page's printable area. The body of a page
 // is the printable area below the header. A page is started only when
