@@ -558,6 +558,10 @@ void tprint_highlight_cell(TablePrint& t, int row, int column, int line);
 // columns too wide for one page go to further bands that repeat column 1.
 // Nothing outside graphic printing.
 void table_print(TablePrint& p, const std::string& title, int count);
+// The same under a heading that the caller has just printed: no title bar
+// above the header at first, and on every following page the title in a
+// title bar above the repeated header.
+void table_print_under(TablePrint& p, const std::string& title, int count);
 // A table's part of a report: on graphic pages the table itself, in a CSV
 // report `csv`. False in a text report, which the caller writes in its own
 // columns.

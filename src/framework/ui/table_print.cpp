@@ -221,7 +221,12 @@ bool table_print_pages_or_csv(TablePrint& p, const std::string& title, int count
     return false;
 }
 
-void table_print(TablePrint& p, const std::string& title, int count) {
+namespace {
+
+// The table on graphic pages under `heading`: in a title bar above the first
+// band unless the caller drew its own heading (bar_first false), and above
+// the repeated header of every following page then.
+void print_table_pages(TablePrint& p, const std::string& heading, int count, bool bar_first) {
     if (!gdi_active()) return;
     count = std::max(0, count);
     p.print_rows = count;
@@ -231,24 +236,33 @@ void table_print(TablePrint& p, const std::string& title, int count) {
     p.measure_print(m);
 
     const Rect body = gdi_printable_rect();
-    const std::string heading = c_format("%s (%d)", title.c_str(), count);
     // The last row printed gets the closing rule.
     int last = 0;
     for (int r = count; r >= 1 && last == 0; --r)
         if (p.row_test(r)) last = r;
+    auto title_bar = [&heading] {
+        gdi_print_title_bar(heading);
+        gdi_next_line();
+        gdi_quarter_line();
+    };
 
     bool first_band = true;
     for (const std::vector<int>& band : column_bands(p, body.width())) {
         // The title, the header and a first row together.
-        gdi_ensure_lines(p.header_lines + 2 + p.text_lines);
+        const bool bar = bar_first || !first_band;
+        const bool new_page = gdi_ensure_lines(p.header_lines + (bar ? 2 : 0) + p.text_lines);
         if (first_band) p.contents_entry();
         first_band = false;
-        gdi_print_title_bar(heading);
-        gdi_next_line();
-        gdi_quarter_line();
+        if (bar || new_page) title_bar();
         TableCanvas c = band_canvas(p, band, gdi_measure_surface(), body.left);
         print_header(p, c, band);
-        scope.set_hook([&p, &c, &band] { print_header(p, c, band); });
+        if (bar_first)
+            scope.set_hook([&p, &c, &band] { print_header(p, c, band); });
+        else
+            scope.set_hook([&p, &c, &band, &title_bar] {
+                title_bar();
+                print_header(p, c, band);
+            });
         for (int r = 1; r <= count; ++r) {
             if (!p.row_test(r)) continue;
             gdi_ensure_lines(p.text_lines);
@@ -259,6 +273,16 @@ void table_print(TablePrint& p, const std::string& title, int count) {
         scope.set_hook(nullptr);
         gdi_half_line();
     }
+}
+
+}  // namespace
+
+void table_print(TablePrint& p, const std::string& title, int count) {
+    print_table_pages(p, c_format("%s (%d)", title.c_str(), std::max(0, count)), count, true);
+}
+
+void table_print_under(TablePrint& p, const std::string& title, int count) {
+    print_table_pages(p, title, count, false);
 }
 
 // ===========================================================================

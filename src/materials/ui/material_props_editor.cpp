@@ -220,13 +220,24 @@ bool PropertyGrid::cell_editable(int, int column)
     return property_grid_column(column, frp, piping_code()).field >= 0;
 }
 
-// Columns the code does not use take no room on screen.
-void PropertyGrid::measure_window(Surface& dc)
+// Columns the code does not use take no room, on screen or on paper.
+void PropertyGrid::hide_unused_columns()
 {
-    TableWindow::measure_window(dc);
     for (int c = 1; c <= PROPERTY_GRID_COLUMNS; ++c)
         if (property_grid_column(c, frp, piping_code()).field < 0)
             widths[static_cast<std::size_t>(c)] = 0;
+}
+
+void PropertyGrid::measure_window(Surface& dc)
+{
+    TableWindow::measure_window(dc);
+    hide_unused_columns();
+}
+
+void PropertyGrid::measure_print(Surface& dc)
+{
+    TableWindow::measure_print(dc);
+    hide_unused_columns();
 }
 
 bool PropertyGrid::accept_char(int column, std::string& ch)

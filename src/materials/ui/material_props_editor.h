@@ -70,6 +70,7 @@ public:
     // nothing typed here could be kept, so the grid takes no input then.
     bool has_material = true;
     void measure_window(Surface& dc) override;
+    void measure_print(Surface& dc) override;
     bool accept_char(int column, std::string& ch) override;
     void store_cell(int row, int column, const std::string& text) override;
     void leave_row(int row) override;
@@ -81,6 +82,7 @@ public:
 
 private:
     void set_rows(int count);
+    void hide_unused_columns();
     int64_t edit_clock_ = 0;
 };
 

@@ -228,21 +228,28 @@ void print_csv_form(const PipeMaterial& m)
     report_rule();
 }
 
+// The page form reads like the text form: the title, the values line, the
+// strength line, then the property table with the columns of the code.
 void print_page_form(const PipeMaterial& m)
 {
     const int32_t code = piping_code();
     if (gdi_lines_left() < 8)
         gdi_new_page();
     gdi_print_title_bar(title_of(m));
+    gdi_next_line();
     gdi_print_text(values_line(m));
+    gdi_next_line();
     const std::string strength = material_strength_label(code);
     const std::string value =
         blank_zero(format_stress(m.strength) + " " + unit_label(STRESS), m.strength);
-    if (code_is_nordic(code))
+    if (code_is_nordic(code)) {
         gdi_print_text("Circumferential joint factor = " + format_real(m.circ_joint_factor, 5, 2) + ",  " +
                        strength + " = " + value);
-    else if (!strength.empty())
+        gdi_next_line();
+    } else if (!strength.empty()) {
         gdi_print_text(strength + " = " + value);
+        gdi_next_line();
+    }
     gdi_half_line();
     if (m.numtemps() > 0) {
         PropertyGrid grid;
@@ -251,7 +258,7 @@ void print_page_form(const PipeMaterial& m)
         input_locked() = true;   // no input row in a printout
         grid.load(m.table, m.frp != 0);
         input_locked() = locked;
-        table_print(grid, title_of(m), m.numtemps());
+        table_print_under(grid, title_of(m), m.numtemps());
     }
 }
 
