@@ -193,6 +193,59 @@ TEST_F(BeamReportTest, SectionsTextAndCsvMatchTheirGoldenFiles)
     expect_golden("beam_library.csv", report_end_text());
 }
 
+TEST_F(BeamReportTest, SectionValuesStandInTheirColumnsWhateverTheDescription)
+{
+    // Every value of a record in the column its heading names, the depth and
+    // width too, and a description of the full 15 characters kept whole with
+    // a blank before the area; in CSV the ten cells in heading order.
+    BeamSection hss;
+    hss.name = "H16";
+    hss.description = "HSS16.000X0.625";
+    hss.values = {27.1f, 807.0f, 806.0f, 1610.0f, 13.6f, 13.5f, 16.0f, 12.0f};
+    beam_sections().push_back(hss);
+    BeamSection w = hss;
+    w.name = "W14";
+    w.description = "W 14X90 ROLLED";   // 14 characters
+    beam_sections().push_back(w);
+    report_begin_text(false);
+    print_beam_sections();
+    const std::string text = report_end_text();
+    std::istringstream in(text);
+    std::string line, heading;
+    std::vector<std::string> rows;
+    while (std::getline(in, line)) {
+        if (line.find("Description") != std::string::npos)
+            heading = line;
+        if (line.rfind("   H16", 0) == 0 || line.rfind("   W14", 0) == 0)
+            rows.push_back(line);
+    }
+    ASSERT_EQ(rows.size(), 2u);
+    for (const std::string& row : rows) {
+        SCOPED_TRACE(row);
+        EXPECT_NE(row.find(row[3] == 'H' ? "HSS16.000X0.625 27.1" : "W 14X90 ROLLED 27.1"), std::string::npos);
+        // Each value ends at or before the end of its heading's column and
+        // starts after the previous one.
+        const std::vector<std::pair<std::string, std::string>> columns = {
+            {"Major", "807"}, {"Minor", "806"}, {"constant", "1610"}, {"Depth", "16"}, {"Width", "12"}};
+        std::size_t from = 0;
+        for (const auto& [title, value] : columns) {
+            const std::size_t at = row.find(value, from);
+            ASSERT_NE(at, std::string::npos) << value;
+            const std::size_t head = heading.find(title, from > 0 ? from - 4 : 0);
+            ASSERT_NE(head, std::string::npos) << title;
+            EXPECT_LE(at, head + title.size()) << title;
+            EXPECT_GE(at + value.size(), head - 1) << title;
+            from = at + value.size();
+        }
+    }
+    report_begin_text(true);
+    print_beam_sections();
+    const std::string csv = report_end_text();
+    EXPECT_NE(csv.find("Name,Description,area,Major,Minor,constant,Major,Minor,Depth,Width,\n"), std::string::npos);
+    EXPECT_NE(csv.find(",,(in2),(in4),(in4),(in4),(in2),(in2),(inch),(inch),\n"), std::string::npos);
+    EXPECT_NE(csv.find("H16,HSS16.000X0.625,27.1,807,806,1610,13.6,13.5,16.0000,12.0000,\n"), std::string::npos);
+}
+
 TEST_F(BeamReportTest, SectionsHeadingIsKeptWithRowsAcrossPageBreaks)
 {
     add_sections();

@@ -23,6 +23,7 @@
 #include "model/ui/list_window.h"
 #include "model/ui/named_set_ui.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace {
@@ -379,14 +380,27 @@ void replace_current(const BeamSection& entry) {
     table_window_refocus(t);
 }
 
+// The text report's columns: the record's name and description, then its
+// eight values, each in a column of ten characters.
+constexpr int VALUE_COLUMN[BS_VALUE_COUNT] = {24, 33, 43, 53, 63, 73, 83, 93};
+constexpr std::size_t VALUE_WIDTH[BS_VALUE_COUNT] = {8, 9, 9, 9, 9, 8, 8, 8};
+// The rules span the table to the end of the Width column.
+constexpr int LAST_COLUMN = 100;
+
+void print_rule() {
+    report_dashes(REPORT_LEFT_COLUMN, LAST_COLUMN);
+    report_next_line();
+}
+
 void print_heading() {
     report_print_centred("Beam Sections", 6, 78);
-    report_rule();
+    report_next_line();
+    print_rule();
     report_print_at("Axial   Moment of inertia  Torsional    Shear area", 25);
     report_next_line();
     report_print_at(beam_library_mode()
-                        ? "      Description    area     Major     Minor    constant   Major     Minor"
-                        : "Name  Description    area     Major     Minor    constant   Major     Minor",
+                        ? "      Description    area     Major     Minor    constant   Major     Minor     Depth     Width"
+                        : "Name  Description    area     Major     Minor    constant   Major     Minor     Depth     Width",
                     4);
     report_next_line();
     report_print_at(unit_label(AREA), 24);
@@ -395,8 +409,10 @@ void print_heading() {
     report_print_at(unit_label(INERTIA), 54);
     report_print_at(unit_label(AREA), 62);
     report_print_at(unit_label(AREA), 72);
+    report_print_at(unit_label(DIMENSION), 83);
+    report_print_at(unit_label(DIMENSION), 93);
     report_next_line();
-    report_rule();
+    print_rule();
 }
 
 void print_csv_form() {
@@ -406,18 +422,19 @@ void print_csv_form() {
     if (!library) csv_add_text("");
     for (const char* cell : {"", "Axial", "Moment of inertia", "", "Torsional", "Shear area"}) csv_add_text(cell);
     report_next_line();
-    for (const char* cell : {"Name", "Description", "area", "Major", "Minor", "constant", "Major", "Minor"})
+    for (const char* cell :
+         {"Name", "Description", "area", "Major", "Minor", "constant", "Major", "Minor", "Depth", "Width"})
         if (!library || std::string(cell) != "Name") csv_add_text(cell);
     report_next_line();
     if (!library) csv_add_text("");
     csv_add_text("");
-    for (int q : {AREA, INERTIA, INERTIA, INERTIA, AREA, AREA}) csv_add_unit_cell(q);
+    for (int q : QUANTITY) csv_add_unit_cell(q);
     report_next_line();
     report_rule();
     for (const BeamSection& s : beam_sections()) {
         if (!library) csv_add_text(s.name);
         csv_add_text(s.description);
-        for (int v = 0; v < 6; ++v) csv_add_cell(format_value(v, s.values[static_cast<std::size_t>(v)]));
+        for (int v = 0; v < BS_VALUE_COUNT; ++v) csv_add_cell(format_value(v, s.values[static_cast<std::size_t>(v)]));
         report_next_line();
     }
     report_rule();
@@ -517,15 +534,21 @@ void print_beam_sections() {
         }
         if (!beam_library_mode()) report_print_at(s.name, 4);
         report_print_at(s.description, 10);
-        report_print_at(report_value(AREA, s.values[BS_AREA], 8), 24);
-        report_print_at(report_value(INERTIA, s.values[BS_MAJOR_I], 9), 33);
-        report_print_at(report_value(INERTIA, s.values[BS_MINOR_I], 9), 43);
-        report_print_at(report_value(INERTIA, s.values[BS_TORSION], 9), 53);
-        report_print_at(report_value(AREA, s.values[BS_MAJOR_SHEAR], 9), 63);
-        report_print_at(report_value(AREA, s.values[BS_MINOR_SHEAR], 8), 73);
+        for (int v = 0; v < BS_VALUE_COUNT; ++v) {
+            int column = VALUE_COLUMN[v];
+            std::size_t width = VALUE_WIDTH[v];
+            // A description of 14 or 15 characters reaches the area's column:
+            // the area moves on to stay a blank apart from it, with fewer
+            // digits so that it still ends before the next column.
+            if (v == BS_AREA && 10 + utf8_length(s.description) >= column) {
+                column = 10 + utf8_length(s.description) + 1;
+                width = static_cast<std::size_t>(std::max(1, VALUE_COLUMN[BS_MAJOR_I] - 1 - column));
+            }
+            report_print_at(report_value(QUANTITY[v], s.values[static_cast<std::size_t>(v)], width), column);
+        }
         report_next_line();
     }
-    report_rule();
+    print_rule();
 }
 
 void install_beam_sections_ui() {
