@@ -139,11 +139,39 @@ struct AcceleratorTable {
     int command_for(int key, unsigned mods) const;
 };
 
-// A tool-bar button; id 0 is a separator.
+class Surface;
+
+// The window system's own icons that tool buttons use where one fits.
+enum class StandardIcon {
+    None,
+    NewFile,
+    Open,
+    Save,
+    Help,
+    ListView,
+    DetailView,
+    Back,
+    Forward,
+    Up,
+    Down,
+    SeekBackward,
+    SeekForward,
+    Play,
+    Reload,
+};
+
+// Draws an icon into the square (0, 0)-(size, size) of a surface whose
+// background is transparent.
+using IconPainter = void (*)(Surface& surface, int size);
+
+// A tool-bar button; id 0 is a separator. Its picture is the standard icon,
+// else the drawing; a button with neither shows its tip as text.
 struct ToolButton {
     int id = 0;
-    std::string icon{};    // icon name in resources/icons (drawn as text when missing)
+    std::string icon{};    // the icon's name
     std::string tip{};     // tool tip
+    StandardIcon standard = StandardIcon::None;
+    IconPainter paint = nullptr;
 };
 
 struct ToolBar {

@@ -12,7 +12,9 @@
 
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QToolBar>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -135,6 +137,58 @@ TEST_F(GuiProgram, FileExitEndsWithCode0AndPlacementIsRestored) {
 
     // Closing the main window ends the program as File > Exit does.
     EXPECT_EQ(run_loop_with([] { gui_backend().widget(main_frame().window)->close(); }), 0);
+}
+
+TEST_F(GuiProgram, EveryToolButtonShowsAPictureInBothSizesAndLargeButtonsSwitchThem) {
+    app_startup();
+    QtBackend& b = gui_backend();
+    auto bars_of = [&b](const Frame& f) {
+        auto* window = qobject_cast<QMainWindow*>(b.widget(f.window));
+        return window ? window->findChildren<QToolBar*>() : QList<QToolBar*>();
+    };
+    for (const Frame* f : {&main_frame(), &list_frame(), &results_frame(), &graphics_frame()}) {
+        const QList<QToolBar*> bars = bars_of(*f);
+        ASSERT_EQ(bars.size(), 2) << b.title(f->window);
+        QList<int> sizes;
+        for (QToolBar* bar : bars) {
+            const int size = bar->iconSize().width();
+            sizes << size;
+            EXPECT_EQ(bar->toolButtonStyle(), Qt::ToolButtonIconOnly);
+            int buttons = 0;
+            for (QAction* a : bar->actions()) {
+                if (a->isSeparator()) continue;
+                ++buttons;
+                SCOPED_TRACE(a->toolTip().toStdString() + " at " + std::to_string(size));
+                ASSERT_FALSE(a->icon().isNull());
+                EXPECT_EQ(a->icon().actualSize(QSize(size, size)), QSize(size, size));
+                // The picture has ink on it, not a blank square.
+                const QImage image = a->icon().pixmap(QSize(size, size)).toImage();
+                int inked = 0;
+                for (int y = 0; y < image.height(); ++y)
+                    for (int x = 0; x < image.width(); ++x)
+                        if (qAlpha(image.pixel(x, y)) > 0) ++inked;
+                EXPECT_GT(inked, size * size / 10);
+            }
+            EXPECT_GT(buttons, 0);
+        }
+        std::sort(sizes.begin(), sizes.end());
+        EXPECT_EQ(sizes, (QList<int>{16, 32}));
+    }
+
+    // Options > Large Toolbar Buttons shows the large bar in place of the
+    // small one, and back.
+    auto shown_size = [&] {
+        int shown = 0;
+        for (QToolBar* bar : bars_of(main_frame()))
+            if (!bar->isHidden()) shown = shown ? -1 : bar->iconSize().width();
+        return shown;
+    };
+    const int before = shown_size();
+    ASSERT_TRUE(before == 16 || before == 32) << before;
+    ASSERT_TRUE(run_command(CMD_LARGE_BUTTONS));
+    EXPECT_EQ(shown_size(), before == 16 ? 32 : 16);
+    ASSERT_TRUE(run_command(CMD_LARGE_BUTTONS));
+    EXPECT_EQ(shown_size(), before);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,18 +1,31 @@
 // Tool bars. Every window has a small (16 x 16) and a large (32 x 32) variant
-// with the same buttons; the preferences choose which one is shown.
+// with the same buttons and pictures (toolbar_icons.h); the preferences
+// choose which one is shown.
 #include "framework/commands.h"
 #include "framework/errors.h"
 #include "framework/state.h"
 #include "framework/ui/menus.h"
+#include "framework/ui/toolbar_icons.h"
 
 #include <deque>
+#include <utility>
 
 namespace {
 
 const ToolButton BAR_SEPARATOR{};
 
-ToolBarPair make_pair(const std::string& name, const std::vector<ToolButton>& buttons,
-                      std::vector<int> hidden) {
+// Gives each button without a picture the one of its icon name.
+void add_pictures(std::vector<ToolButton>& buttons) {
+    for (ToolButton& b : buttons) {
+        if (b.standard != StandardIcon::None || b.paint) continue;
+        const ToolIcon icon = tool_icon(b.icon);
+        b.standard = icon.standard;
+        b.paint = icon.paint;
+    }
+}
+
+ToolBarPair make_pair(const std::string& name, std::vector<ToolButton> buttons, std::vector<int> hidden) {
+    add_pictures(buttons);
     ToolBarPair p;
     p.name = name;
     p.large = ToolBar{name, true, buttons};
@@ -134,10 +147,13 @@ const ToolBarPair& toolbar_resource(const std::string& name) {
 void add_toolbar_resource(const ToolBarPair& bars) {
     for (const ToolBarPair& b : builtin_bars())
         if (b.name == bars.name) throw MessageText("Tool bar already defined: " + bars.name);
+    ToolBarPair pictured = bars;
+    add_pictures(pictured.large.buttons);
+    add_pictures(pictured.small.buttons);
     for (ToolBarPair& b : added_bars())
         if (b.name == bars.name) {
-            b = bars;
+            b = std::move(pictured);
             return;
         }
-    added_bars().push_back(bars);
+    added_bars().push_back(std::move(pictured));
 }

@@ -6,15 +6,17 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
+#include <QApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPaintEvent>
+#include <QPixmap>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -51,27 +53,57 @@ void update_action(QAction* a, const MenuItem& item) {
     a->setProperty(CHECKED_PROPERTY, item.checked);
 }
 
-// Folders searched for tool-bar icons, most specific first.
-const QStringList& icon_folders() {
-    static const QStringList folders = [] {
-        QStringList list;
-        if (const char* env = std::getenv("KORVANE_ICON_DIR"); env && *env) list << QString::fromLocal8Bit(env);
-        QString app = QCoreApplication::applicationDirPath();
-        list << app + "/icons" << app + "/resources/icons" << app + "/../resources/icons";
-        // The source tree, for a program run from its build folder.
-        list << QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../../../resources/icons";
-        return list;
-    }();
-    return folders;
+QStyle::StandardPixmap style_pixmap(StandardIcon icon) {
+    switch (icon) {
+    case StandardIcon::NewFile: return QStyle::SP_FileIcon;
+    case StandardIcon::Open: return QStyle::SP_DialogOpenButton;
+    case StandardIcon::Save: return QStyle::SP_DialogSaveButton;
+    case StandardIcon::Help: return QStyle::SP_DialogHelpButton;
+    case StandardIcon::ListView: return QStyle::SP_FileDialogListView;
+    case StandardIcon::DetailView: return QStyle::SP_FileDialogDetailedView;
+    case StandardIcon::Back: return QStyle::SP_ArrowBack;
+    case StandardIcon::Forward: return QStyle::SP_ArrowForward;
+    case StandardIcon::Up: return QStyle::SP_ArrowUp;
+    case StandardIcon::Down: return QStyle::SP_ArrowDown;
+    case StandardIcon::SeekBackward: return QStyle::SP_MediaSeekBackward;
+    case StandardIcon::SeekForward: return QStyle::SP_MediaSeekForward;
+    case StandardIcon::Play: return QStyle::SP_MediaPlay;
+    case StandardIcon::Reload: return QStyle::SP_BrowserReload;
+    case StandardIcon::None: break;
+    }
+    return QStyle::SP_CustomBase;
 }
 
-QIcon load_icon(const std::string& name) {
-    if (name.empty()) return QIcon();
-    for (const QString& folder : icon_folders()) {
-        QString path = QDir::cleanPath(folder + "/" + qs(name) + ".png");
-        if (QFileInfo::exists(path)) return QIcon(path);
+// The picture of a button in a square of `size` pixels; null when it has none.
+QPixmap button_pixmap(const ToolButton& b, int size) {
+    if (b.standard != StandardIcon::None) {
+        QPixmap pm = QApplication::style()->standardIcon(style_pixmap(b.standard)).pixmap(QSize(size, size));
+        // A style that has the icon only in other sizes: scaled to the square.
+        if (!pm.isNull() && pm.size() != QSize(size, size))
+            pm = pm.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (!pm.isNull()) return pm;
     }
-    return QIcon();
+    if (!b.paint) return QPixmap();
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    QtSurface surface(painter, size, size, 96, 96);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    b.paint(surface, size);
+    painter.end();
+    return QPixmap::fromImage(image);
+}
+
+// The button's picture in the sizes of both tool bars (and twice those for
+// screens that scale); null when it has none.
+QIcon button_icon(const ToolButton& b) {
+    QIcon icon;
+    for (int size : {16, 32, 64}) {
+        QPixmap pm = button_pixmap(b, size);
+        if (pm.isNull()) return QIcon();
+        icon.addPixmap(pm);
+    }
+    return icon;
 }
 
 // A short stand-in for a missing icon: a short tip whole, else its first word.
@@ -85,7 +117,9 @@ QString abbreviation(const ToolButton& b) {
 bool same_buttons(const std::vector<ToolButton>& a, const std::vector<ToolButton>& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (a[i].id != b[i].id || a[i].icon != b[i].icon || a[i].tip != b[i].tip) return false;
+        if (a[i].id != b[i].id || a[i].icon != b[i].icon || a[i].tip != b[i].tip ||
+            a[i].standard != b[i].standard || a[i].paint != b[i].paint)
+            return false;
     return true;
 }
 
@@ -241,6 +275,7 @@ void FrameWindow::fill_bar(int which, const ToolBar& bar) {
     tb->setObjectName(qs(bar.name));
     int size = bar.large ? 32 : 16;
     tb->setIconSize(QSize(size, size));
+    tb->setToolButtonStyle(Qt::ToolButtonIconOnly);
     if (same_buttons(bar_data_[which], bar.buttons) && !tb->actions().isEmpty()) return;
     bar_data_[which] = bar.buttons;
     tb->clear();
@@ -250,8 +285,13 @@ void FrameWindow::fill_bar(int which, const ToolBar& bar) {
             continue;
         }
         auto* a = new QAction(tb);
-        QIcon icon = load_icon(b.icon);
-        if (icon.isNull()) a->setText(abbreviation(b)); else a->setIcon(icon);
+        QIcon icon = button_icon(b);
+        if (icon.isNull()) {
+            a->setText(abbreviation(b));
+        } else {
+            a->setIcon(icon);
+            a->setText(qs(b.tip));   // read by screen readers; the bar shows the picture only
+        }
         a->setToolTip(qs(b.tip));
         a->setData(b.id);
         int id = b.id;
