@@ -1,13 +1,24 @@
 // Message boxes, popup menus, and the file, folder and font dialogs.
 #include "platform/qt/qt_internal.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMenu>
 #include <QMessageBox>
 
 using namespace kvqt;
+
+int kvqt::caption_width(const std::string& caption) {
+    // Window managers draw the caption in a larger or bold font, and put the
+    // window's icon and up to three buttons beside it.
+    constexpr int TITLE_BAR_ROOM = 160;
+    const int text = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(qs(caption));
+    return text * 5 / 4 + TITLE_BAR_ROOM;
+}
 
 namespace {
 
@@ -126,6 +137,12 @@ int QtBackend::message_box(WindowId owner, const std::string& text, const std::s
         box->setDefaultButton(QMessageBox::Yes);
         escape_answer = IDCANCEL;
         break;
+    }
+    // Wide enough that the title bar shows the whole caption beside its
+    // buttons: a message box sizes itself to its text alone.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        grid->addItem(new QSpacerItem(caption_width(caption), 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
+                      1, grid->columnCount());
     }
     int answer = box->exec();
     if (!box.get()) return escape_answer;

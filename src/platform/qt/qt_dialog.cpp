@@ -1,8 +1,10 @@
 // Dialogs from templates. Each logical column c of a template takes two grid
-// columns: 2c for the label and 2c+1 for the field. Group boxes are real
-// QGroupBoxes laid into the cells they cover, under the controls they hold;
-// those controls get a margin so that they stay inside the frame. Push
-// buttons from row 100 on form the button row at the bottom.
+// columns: 2c for the label and 2c+1 for the field; a unit label in column c
+// stands in grid column 2c, right beside the field of column c - 1. Group
+// boxes are real QGroupBoxes laid into the cells they cover, under the
+// controls they hold; those controls get a margin so that they stay inside
+// the frame, below its caption. Push buttons from row 100 on form the button
+// row at the bottom.
 //
 // Moving an item (move_item) takes every item out of the grid: from then on
 // the dialog keeps the positions the grid gave and only moved items change.
@@ -38,6 +40,7 @@ namespace {
 constexpr int BUTTON_ROW = 100;   // template rows from here on belong to the bottom button row
 constexpr int GROUP_SIDE = 10;    // pixels between a group frame and what it holds
 constexpr int GROUP_BOTTOM = 8;
+constexpr int GROUP_PAD = 4;      // pixels inside the frame's own margins
 
 bool has_mnemonic(const QString& s) {
     for (qsizetype i = 0; i < s.size(); ++i) {
@@ -226,9 +229,15 @@ void QtDialog::build() {
     for (const ControlSpec& c : t_.controls) {
         if (c.kind != ControlKind::Group) continue;
         int col0 = 2 * std::max(0, c.col);
-        groups_.push_back(Area{c.row, c.row + std::max(1, c.rows) - 1, col0, col0 + 2 * std::max(1, c.span) - 1});
+        // The frame's own margins with this caption in this style: the
+        // caption's height and the frame line above the first row it holds.
+        QGroupBox probe(qs(c.text), container_);
+        probe.ensurePolished();
+        const QMargins frame = probe.contentsMargins();
+        groups_.push_back(Area{c.row, c.row + std::max(1, c.rows) - 1, col0, col0 + 2 * std::max(1, c.span) - 1,
+                               frame});
         // The caption needs its own height above the first row the group holds.
-        grid_->addItem(new QSpacerItem(0, fm.height()), std::max(0, c.row), col0);
+        grid_->addItem(new QSpacerItem(0, frame.top() + GROUP_PAD), std::max(0, c.row), col0);
     }
 
     std::vector<size_t> bottom_buttons;
@@ -245,8 +254,10 @@ void QtDialog::build() {
 
         int row = std::max(0, c.row), col = 2 * std::max(0, c.col);
         int rows = std::max(1, c.rows), span = std::max(1, c.span);
+        // A unit label without a text of its own stands in the label cell
+        // after its field, right beside it.
         bool labelled = c.kind == ControlKind::Edit || c.kind == ControlKind::Combo ||
-                        c.kind == ControlKind::List || c.kind == ControlKind::Unit;
+                        c.kind == ControlKind::List || (c.kind == ControlKind::Unit && !c.text.empty());
         if (c.kind == ControlKind::Button && c.row >= BUTTON_ROW) {
             bottom_buttons.push_back(index);
         } else if (c.kind == ControlKind::Group) {
@@ -454,10 +465,10 @@ QWidget* QtDialog::place(QWidget* w, int row, int col, int rowspan, int colspan,
     for (const Area& g : groups_) {
         bool inside = g.row0 <= row && last_row <= g.row1 && g.col0 <= col && last_col <= g.col1;
         if (!inside || (self && self->kind == ControlKind::Group)) continue;
-        if (col == g.col0) left = std::max(left, GROUP_SIDE);
-        if (last_col == g.col1) right = std::max(right, GROUP_SIDE);
-        if (row == g.row0) top = std::max(top, fm.height());
-        if (last_row == g.row1) bottom = std::max(bottom, GROUP_BOTTOM);
+        if (col == g.col0) left = std::max(left, std::max(GROUP_SIDE, g.frame.left() + GROUP_PAD));
+        if (last_col == g.col1) right = std::max(right, std::max(GROUP_SIDE, g.frame.right() + GROUP_PAD));
+        if (row == g.row0) top = std::max(top, g.frame.top() + GROUP_PAD);
+        if (last_row == g.row1) bottom = std::max(bottom, std::max(GROUP_BOTTOM, g.frame.bottom() + GROUP_PAD));
     }
     QWidget* cell = w;
     if (left || right || top || bottom) {
@@ -648,7 +659,7 @@ void QtDialog::set_caption(const std::string& caption) {
     QWidget* top = container_->window();
     top->setWindowTitle(qs(caption));
     // Wide enough that the title bar shows the whole caption beside its buttons.
-    const int wanted = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(qs(caption)) + 120;
+    const int wanted = caption_width(caption);
     if (top->minimumWidth() < wanted) top->setMinimumWidth(wanted);
 }
 

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMargins>
 
 #include <map>
 #include <vector>
@@ -127,6 +128,7 @@ private:
     };
     struct Area {
         int row0, row1, col0, col1;   // grid cells, inclusive
+        QMargins frame;               // the group box's own margins (caption and frame line)
     };
 
     Item* item(int id);

@@ -39,6 +39,9 @@ unsigned mods_of(Qt::KeyboardModifiers m);
 int key_code(int qt_key);
 
 QFont make_font(const FontSpec& f);
+// The width a window needs for its title bar to show the caption whole
+// beside the window's icon and buttons.
+int caption_width(const std::string& caption);
 FontSpec font_spec(const QFont& f);
 
 // Program callbacks run through this: nothing they throw may cross Qt's event loop.
