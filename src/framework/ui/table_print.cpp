@@ -202,27 +202,6 @@ TextTable gather(TablePrint& p, int count) {
     return t;
 }
 
-}  // namespace
-
-// ===========================================================================
-// Graphic pages
-
-bool table_print_pages_or_csv(TablePrint& p, const std::string& title, int count,
-                              const std::function<void()>& csv) {
-    const ReportState& state = report_state();
-    if (state.printing_pages) {
-        table_print(p, title, count);
-        return true;
-    }
-    if (state.csv_mode) {
-        if (csv) csv();
-        return true;
-    }
-    return false;
-}
-
-namespace {
-
 // The table on graphic pages under `heading`: in a title bar above the first
 // band unless the caller drew its own heading (bar_first false), and above
 // the repeated header of every following page then.
@@ -276,6 +255,23 @@ void print_table_pages(TablePrint& p, const std::string& heading, int count, boo
 }
 
 }  // namespace
+
+// ===========================================================================
+// Graphic pages
+
+bool table_print_pages_or_csv(TablePrint& p, const std::string& title, int count,
+                              const std::function<void()>& csv) {
+    const ReportState& state = report_state();
+    if (state.printing_pages) {
+        table_print(p, title, count);
+        return true;
+    }
+    if (state.csv_mode) {
+        if (csv) csv();
+        return true;
+    }
+    return false;
+}
 
 void table_print(TablePrint& p, const std::string& title, int count) {
     print_table_pages(p, c_format("%s (%d)", title.c_str(), std::max(0, count)), count, true);
