@@ -6,6 +6,7 @@
 #include "framework/ui/table.h"
 #include "materials/beam_material.h"
 #include "materials/beam_section.h"
+#include "materials/material_records.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
 #include "materials/property_sets.h"
@@ -24,20 +25,6 @@
 #include "platform/headless/headless_backend.h"
 
 namespace {
-
-PipeMaterial steel(const std::string& name)
-{
-    PipeMaterial m;
-    m.name = name;
-    m.set_type("CS");
-    m.description = "Carbon steel";
-    m.nu = 0.3f;
-    m.density = 0.283f;
-    m.joint_factor = 1.0f;
-    m.circ_joint_factor = 1.0f;
-    m.table.push_back(PropertyRow{70, 29.5e6f, 6.07e-6f, 20000, 0, 0, 0, 0});
-    return m;
-}
 
 class PropertySetEditTest : public ModelFileUiTest {
 protected:
@@ -66,12 +53,12 @@ protected:
 // type list keeps the material's type (and an FRP material's flag).
 TEST_F(PropertySetEditTest, MaterialDialogUnderCodeWithoutTypeKeepsTheType)
 {
-    PipeMaterial frp = steel("FR1");
+    PipeMaterial frp = one_row_steel("FR1");
     frp.set_type("FR");
     frp.nu = 0.3f;
     frp.table[1][PROP_HOOP_MODULUS] = 1e6f;
     frp.table[1][PROP_SHEAR_MODULUS] = 0.5e6f;
-    pipe_materials().push_back(steel("CS1"));
+    pipe_materials().push_back(one_row_steel("CS1"));
     pipe_materials().push_back(frp);
     for (int32_t code : {CODE_Z662, CODE_STOOMWEZEN}) {
         piping_code() = code;

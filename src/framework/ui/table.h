@@ -241,6 +241,11 @@ public:
     virtual void store_cell(int /*row*/, int /*column*/, const std::string& /*text*/) {}
     // Enter leaves the row: default, the next row. May throw like store_cell.
     virtual void leave_row(int row);
+    // The caret is about to leave a row for another by a key, a click or
+    // Find (Enter goes through leave_row): the row's checks and completion
+    // (defaults, the input row becoming a record). Throws like store_cell;
+    // the caret then stays in the row.
+    virtual void before_leave_row(int /*row*/) {}
     virtual bool can_insert(int /*row*/) { return false; }
     virtual bool can_delete(int /*row*/) { return false; }
     virtual void insert_row(int /*row*/) {}
@@ -409,6 +414,12 @@ void table_refresh(TableWindow& t, const std::string& title, int rows, bool sele
 // Makes a row current and visible (column 0 keeps the column); `notify`
 // tells the table that its current row changed.
 void table_goto_row(TableWindow& t, int row, int column = 0, bool notify = true);
+// Moves the caret where the user asked (a key, a click, Find): an open edit
+// is stored, and a row that is left passes its before_leave_row checks
+// first. A row past the last one is the last row once the checks have run
+// (they may have made a record of the input row). False when refused; the
+// refusal has been shown and the caret is where it put it.
+bool table_move_to(TableWindow& t, int row, int column = 0);
 void table_goto_last_row(TableWindow& t);
 // Scrolls so that the current cell is visible.
 void table_keep_visible(TableWindow& t);

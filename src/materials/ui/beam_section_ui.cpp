@@ -255,29 +255,38 @@ public:
         store(row, next);
         return true;
     }
+    // The checks of a row that is left; true when the input row became a record.
+    bool complete_row(BeamSection& r, int row) {
+        if (beam_library_mode()) {
+            r.name.clear();
+            if (r.description.empty()) throw_cell_required("Description", 2);
+        } else if (r.name.empty()) {
+            throw_cell_required("Name", 1);
+        }
+        if (r.values[BS_AREA] <= 0.0f) throw_cell_required("Area", 3);
+        if (r.values[BS_MAJOR_I] <= 0.0f) throw_cell_required("Moment of inertia", 4);
+        if (r.values[BS_MINOR_I] <= 0.0f) throw_cell_required("Moment of inertia", 5);
+        if (beam_sections().valid(row)) return false;
+        // The name may have been taken since it was typed (by the dialog).
+        if (!beam_library_mode()) check_beam_section_name(input.name, 0);
+        beam_sections().push_back(input);
+        input = BeamSection{};
+        model_modified() = true;
+        load();
+        return true;
+    }
     void leave_row(int row) override {
         BeamSection* r = record(row);
         if (!r) return;
-        if (beam_library_mode()) {
-            r->name.clear();
-            if (r->description.empty()) throw_cell_required("Description", 2);
-        } else if (r->name.empty()) {
-            throw_cell_required("Name", 1);
-        }
-        if (r->values[BS_AREA] <= 0.0f) throw_cell_required("Area", 3);
-        if (r->values[BS_MAJOR_I] <= 0.0f) throw_cell_required("Moment of inertia", 4);
-        if (r->values[BS_MINOR_I] <= 0.0f) throw_cell_required("Moment of inertia", 5);
-        if (!beam_sections().valid(row)) {
-            // The name may have been taken since it was typed (by the dialog).
-            if (!beam_library_mode()) check_beam_section_name(input.name, 0);
-            beam_sections().push_back(input);
-            input = BeamSection{};
-            model_modified() = true;
-            load();
+        if (complete_row(*r, row))
             table_goto_row(*this, numbsections());
-            return;
-        }
-        TableWindow::leave_row(row);
+        else
+            TableWindow::leave_row(row);
+    }
+    void before_leave_row(int row) override {
+        // An input row with nothing typed into it is left as it is.
+        BeamSection* r = record(row);
+        if (r && (beam_sections().valid(row) || *r != BeamSection{})) complete_row(*r, row);
     }
     bool can_insert(int row) override {
         if (in_results()) return false;

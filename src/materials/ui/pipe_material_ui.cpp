@@ -700,6 +700,14 @@ void MaterialsTable::leave_row(int row)
     TableWindow::leave_row(row);
 }
 
+void MaterialsTable::before_leave_row(int row)
+{
+    // An input row with nothing typed into it is left as it is.
+    if (!pipe_materials().valid(row) && !material_differs(input, PipeMaterial{}))
+        return;
+    check_row(row, false);
+}
+
 bool MaterialsTable::can_insert(int row)
 {
     if (input_locked() || !pipe_materials().valid(row))

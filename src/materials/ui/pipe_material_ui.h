@@ -44,6 +44,7 @@ public:
     bool accept_char(int column, std::string& ch) override;
     void store_cell(int row, int column, const std::string& text) override;
     void leave_row(int row) override;
+    void before_leave_row(int row) override;
     bool can_insert(int row) override;
     bool can_delete(int row) override;
     void insert_row(int row) override;

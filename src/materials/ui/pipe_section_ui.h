@@ -43,6 +43,7 @@ public:
     bool accept_char(int column, std::string& ch) override;
     void store_cell(int row, int column, const std::string& text) override;
     void leave_row(int row) override;
+    void before_leave_row(int row) override;
     bool can_insert(int row) override;
     bool can_delete(int row) override;
     void insert_row(int row) override;
@@ -58,6 +59,10 @@ public:
     void print_text() override;
     void print_csv() override;
     void contents_entry() override;
+
+private:
+    // The checks of a row that is left; true when the input row became a section.
+    bool complete_row(PipeSection& r, int row);
 };
 SectionsTable& sections_table();
 

@@ -420,6 +420,15 @@ void SoilsTable::leave_row(int row)
     TableWindow::leave_row(row);
 }
 
+void SoilsTable::before_leave_row(int row)
+{
+    // Soils are typed in their dialog: only an inserted empty record is
+    // left without a name; the input row holds nothing.
+    const Soil* s = record(row);
+    if (s && s->name.empty())
+        throw_cell_required("Name", COL_NAME);
+}
+
 bool SoilsTable::can_insert(int row) { return named_row_can_insert(soils(), row); }
 
 bool SoilsTable::can_delete(int row) { return !input_locked() && soils().valid(row); }
