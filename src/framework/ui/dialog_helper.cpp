@@ -2,6 +2,7 @@
 
 #include "framework/errors.h"
 #include "framework/state.h"
+#include "framework/strings.h"
 #include "framework/ui/messages.h"
 #include "framework/units.h"
 
@@ -142,10 +143,8 @@ void dialog_get_text(int item) {
     DialogHelper* h = current_dialog_helper();
     if (!h || !h->dialog) return;
     h->item = item;
-    for (char c : first_chars(h->dialog->text(item), FIELD_READ_CHARS)) {
-        if (is_blank(c)) continue;
-        out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
+    // One blank stays where it splits a number, which the parsers then refuse.
+    out = upper_case(squeeze_blanks(first_chars(h->dialog->text(item), FIELD_READ_CHARS)));
 }
 
 void dialog_get_trimmed(int item) {

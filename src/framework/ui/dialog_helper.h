@@ -36,7 +36,9 @@ int run_dialog(const DialogTemplate& t, DialogProc& proc, WindowId owner = 0);
 void dialog_attach(Dialog& d);
 
 // Reading.
-void dialog_get_text(int item);         // at most 39 characters, blanks removed, upper case
+// At most 39 characters, upper case, blanks removed but for one that splits
+// a number (so that "5 6" is refused, not read as 56).
+void dialog_get_text(int item);
 void dialog_get_trimmed(int item);      // at most 39 characters, outer blanks removed
 std::string dialog_get_text_raw(int item, int size);  // raw text of at most size - 1 characters
 // Setting.

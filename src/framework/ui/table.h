@@ -233,9 +233,12 @@ public:
     virtual void context_menu(Point at);
     // Typing into cells.
     virtual bool cell_editable(int row, int column);
-    // The typing filter: may change the character (one UTF-8 character);
-    // false refuses it.
-    virtual bool accept_char(int /*column*/, std::string& /*ch*/) { return true; }
+    // The typing filter: may change a typed character (one UTF-8
+    // character), as a name column upper-cases its letters. It drops none:
+    // a text that the column cannot read is refused when the cell is stored,
+    // with its parser's message, so that a cell never holds other than what
+    // was typed.
+    virtual void filter_char(int /*column*/, std::string& /*ch*/) {}
     // Stores a typed cell; `item_text()` holds the text without outer blanks.
     // Throws CI, MsgCmd, MsgColCmd or MessageText on a bad value.
     virtual void store_cell(int /*row*/, int /*column*/, const std::string& /*text*/) {}
@@ -470,7 +473,7 @@ std::unique_ptr<TableView> table_create_in_dialog(Dialog& dialog, int control_id
 // Delete act on the text. True when the key was used.
 bool table_on_key(TableWindow& t, int key, unsigned mods);
 // Typed text: starts an edit whose text replaces the cell, or goes into the
-// open edit (filtered, within the column's limit; a refused character beeps).
+// open edit (filtered, within the column's limit; a character past the limit beeps).
 void table_on_char(TableWindow& t, const std::string& utf8);
 // The table's commands: 113 edit row, 126 delete, 128 insert, 363 copy,
 // 364 paste. False for any other command.
@@ -483,10 +486,8 @@ void table_delete(TableWindow& t);
 void table_edit_row(TableWindow& t);
 void table_copy(TableWindow& t);
 void table_paste(TableWindow& t);
-// Typing filters for the usual columns: names (upper-cased; letters, digits,
-// '-' and '/') and numbers (digits, sign, point, exponent).
-bool table_filter_name(std::string& ch);
-bool table_filter_number(const std::string& ch);
+// The typing filter of name columns: letters upper-cased.
+void table_filter_name(std::string& ch);
 
 // Find node: the search starts after the current row and wraps to row 1;
 // the found row becomes current. False when no row has the node.

@@ -392,7 +392,8 @@ bool edit_key(TableWindow& t, int key, unsigned mods) {
 
 bool insert_char(TableWindow& t, std::string ch) {
     TableWindow::CellEdit& e = t.edit;
-    if (!t.accept_char(e.column, ch) || ch.empty()) return false;
+    t.filter_char(e.column, ch);
+    if (ch.empty()) return false;
     const int limit = t.char_limit(e.column);
     const int selected = char_count(e.text.substr(std::min(e.anchor, e.caret), std::max(e.anchor, e.caret) - std::min(e.anchor, e.caret)));
     if (limit > 0 && char_count(e.text) - selected + char_count(ch) > limit) return false;
@@ -645,9 +646,8 @@ void table_on_char(TableWindow& t, const std::string& utf8) {
     for (std::string ch : split_chars(utf8)) {
         if (!printable(ch)) continue;
         if (!t.edit.active) {
-            // The first character replaces the cell; one the column refuses opens nothing.
-            if (!editable_cell(t, t.current_row, t.current_column) ||
-                !t.accept_char(t.current_column, ch) || ch.empty()) {
+            // The first character replaces the cell.
+            if (!editable_cell(t, t.current_row, t.current_column)) {
                 beep();
                 continue;
             }
@@ -657,19 +657,7 @@ void table_on_char(TableWindow& t, const std::string& utf8) {
     }
 }
 
-bool table_filter_name(std::string& ch) {
-    if (ch.size() != 1) return false;
-    char c = ch[0];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    ch[0] = c;
-    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '/';
-}
-
-bool table_filter_number(const std::string& ch) {
-    if (ch.size() != 1) return false;
-    const char c = ch[0];
-    return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
-}
+void table_filter_name(std::string& ch) { ch = upper_case(ch); }
 
 // ===========================================================================
 // Commands

@@ -146,16 +146,13 @@ public:
         default: return {};
         }
     }
-    bool accept_char(int c, std::string& ch) override {
-        if (c == 2) return true;
-        if (ch == " ") return false;
-        if (c == 1) return table_filter_name(ch);
-        return table_filter_number(ch);
+    void filter_char(int c, std::string& ch) override {
+        if (c == 1) table_filter_name(ch);
     }
     // The record as it would be with the typed cell; throws on a bad value.
     BeamMaterial checked(int row, const BeamMaterial& m, int c, const std::string& text) {
         BeamMaterial out = m;
-        const std::string clean = c == 2 ? text : upper_case(remove_blanks(text));
+        const std::string clean = c == 2 ? text : upper_case(squeeze_blanks(text));
         item_text() = clean;
         switch (c) {
         case 1:

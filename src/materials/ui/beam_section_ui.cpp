@@ -195,15 +195,12 @@ public:
     bool cell_editable(int row, int c) override {
         return TableWindow::cell_editable(row, c) && !(c == 1 && beam_library_mode());
     }
-    bool accept_char(int c, std::string& ch) override {
-        if (c == 2) return true;
-        if (ch == " ") return false;
-        if (c == 1) return table_filter_name(ch);
-        return table_filter_number(ch);
+    void filter_char(int c, std::string& ch) override {
+        if (c == 1) table_filter_name(ch);
     }
     BeamSection checked(int row, const BeamSection& s, int c, const std::string& text) {
         BeamSection out = s;
-        const std::string clean = c == 2 ? text : upper_case(remove_blanks(text));
+        const std::string clean = c == 2 ? text : upper_case(squeeze_blanks(text));
         item_text() = clean;
         if (c == 1) {
             if (clean.empty() || beam_library_mode()) return out;

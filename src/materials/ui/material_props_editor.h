@@ -70,7 +70,6 @@ public:
     // nothing typed here could be kept, so the grid takes no input then.
     bool has_material = true;
     void measure_window(Surface& dc) override;
-    bool accept_char(int column, std::string& ch) override;
     void store_cell(int row, int column, const std::string& text) override;
     void leave_row(int row) override;
     bool can_insert(int row) override;

@@ -573,18 +573,10 @@ bool MaterialsTable::cell_editable(int row, int column)
     return column_shown(column) && TableWindow::cell_editable(row, column);
 }
 
-bool MaterialsTable::accept_char(int column, std::string& ch)
+void MaterialsTable::filter_char(int column, std::string& ch)
 {
-    switch (column) {
-    case COL_DESCRIPTION: return true;
-    case COL_NAME: return table_filter_name(ch);
-    case COL_TYPE:
-        if (ch.size() != 1 || !std::isalpha(static_cast<unsigned char>(ch[0])))
-            return false;
-        ch = upper_case(ch);
-        return true;
-    default: return table_filter_number(ch);
-    }
+    if (column == COL_NAME || column == COL_TYPE)
+        table_filter_name(ch);
 }
 
 void MaterialsTable::store_cell(int row, int column, const std::string& text)
@@ -597,7 +589,7 @@ void MaterialsTable::store_cell(int row, int column, const std::string& text)
     // A copy of the record: the checks and the rename question may change
     // the array before the value is stored.
     PipeMaterial m = *r;
-    std::string clean = column == COL_DESCRIPTION ? text : upper_case(remove_blanks(text));
+    std::string clean = column == COL_DESCRIPTION ? text : upper_case(squeeze_blanks(text));
     item_text() = clean;
     switch (column) {
     case COL_NAME: {

@@ -618,11 +618,10 @@ std::string SectionsTable::cell_text(int row, int column, int line)
     }
 }
 
-bool SectionsTable::accept_char(int column, std::string& ch)
+void SectionsTable::filter_char(int column, std::string& ch)
 {
     if (column == COL_NAME)
-        return table_filter_name(ch);
-    return table_filter_number(ch);
+        table_filter_name(ch);
 }
 
 void SectionsTable::store_cell(int row, int column, const std::string& text)
@@ -632,7 +631,7 @@ void SectionsTable::store_cell(int row, int column, const std::string& text)
         return;
     const bool stored = pipe_sections().valid(row);
     PipeSection next = *r;   // a copy: a rename may change the array
-    item_text() = upper_case(remove_blanks(text));
+    item_text() = upper_case(squeeze_blanks(text));
     auto parse = [&](int (*parser)(float&), const char* field, float& out) {
         if (parser(out) != 0)
             throw_invalid(field);

@@ -40,7 +40,7 @@ public:
 
     std::string header_text(int column, int line) override;
     std::string cell_text(int row, int column, int line) override;
-    bool accept_char(int column, std::string& ch) override;
+    void filter_char(int column, std::string& ch) override;
     void store_cell(int row, int column, const std::string& text) override;
     void leave_row(int row) override;
     void before_leave_row(int row) override;

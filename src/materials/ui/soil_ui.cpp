@@ -96,7 +96,7 @@ public:
             dialog_set_text(SOIL_GROUND_LEVEL, format_length(s.ground_level));
         dialog_check(SOIL_CHECK_INSULATION, s.include_insulation != 0);
         for (int id : {int{SOIL_DENSITY}, int{SOIL_STRENGTH}, int{SOIL_DELTA}, int{SOIL_KS}, int{SOIL_GROUND_LEVEL}})
-            shown_[id] = upper_case(remove_blanks(d.text(id)));
+            shown_[id] = upper_case(squeeze_blanks(d.text(id)));
         if (input_locked()) {
             for (int id = SOIL_NAME; id <= SOIL_GROUND_LEVEL; ++id)
                 dialog_set_readonly(id);

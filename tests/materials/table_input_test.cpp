@@ -1,9 +1,12 @@
-// Leaving a row of a property-set table by any way (an arrow key, a click on
-// another row, Page Down, Tab past the row's end) runs the row's checks, as
-// Enter does: a refused row keeps the caret with its message, the input row
-// becomes a record with its defaults, and an untouched input row is left in
-// silence. The tables are driven through the list window as a user does.
+// Typing into the property-set tables through the list window, as a user
+// does. A typed cell stores what was typed or is refused with its parser's
+// message; no character is dropped on the way. Leaving a row by any way (an
+// arrow key, a click on another row, Page Up, Tab past the row's end) runs
+// the row's checks, as Enter does: a refused row keeps the caret with its
+// message, the input row becomes a record with its defaults, and an
+// untouched input row is left in silence.
 #include "framework/commands.h"
+#include "framework/strings.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/table.h"
 #include "framework/units.h"
@@ -16,6 +19,7 @@
 #include "materials/soil.h"
 #include "materials/ui/beam_material_ui.h"
 #include "materials/ui/beam_section_ui.h"
+#include "materials/ui/material_props_editor.h"
 #include "materials/ui/materials_subsystem.h"
 #include "materials/ui/pipe_material_ui.h"
 #include "materials/ui/pipe_section_ui.h"
@@ -23,9 +27,21 @@
 #include "model/model_file_fixture.h"
 #include "model/ui/list_window.h"
 
+#include <functional>
+
 namespace {
 
-class RowLeaveTest : public ModelFileUiTest {
+PipeSection four_inch(const std::string& name)
+{
+    PipeSection s;
+    s.name = name;
+    s.nominal_size = NON_STANDARD_SIZE;
+    s.outside_diameter = 4.5f;
+    s.thickness = 0.237f;
+    return s;
+}
+
+class TableInputTest : public ModelFileUiTest {
 protected:
     void SetUp() override
     {
@@ -85,7 +101,7 @@ protected:
     static size_t message_count() { return script().messages().size(); }
 };
 
-TEST_F(RowLeaveTest, MaterialsInputRowBecomesAMaterialWhicheverWayItIsLeft)
+TEST_F(TableInputTest, MaterialsInputRowBecomesAMaterialWhicheverWayItIsLeft)
 {
     pipe_materials().push_back(one_row_steel("CS1"));
     open_materials_table();
@@ -138,7 +154,7 @@ TEST_F(RowLeaveTest, MaterialsInputRowBecomesAMaterialWhicheverWayItIsLeft)
     EXPECT_EQ(t.current_row, 2);
 }
 
-TEST_F(RowLeaveTest, SectionsSoilsAndBeamTablesCheckTheRowTheyLeave)
+TEST_F(TableInputTest, SectionsSoilsAndBeamTablesCheckTheRowTheyLeave)
 {
     // Pipe sections: a name alone sends the row to its dialog, where the
     // diameter and thickness are typed; the caret stays.
@@ -158,11 +174,7 @@ TEST_F(RowLeaveTest, SectionsSoilsAndBeamTablesCheckTheRowTheyLeave)
     EXPECT_EQ(sections.current_row, 1);
 
     // A stored section with half an insulation pair: leaving clears the pair.
-    PipeSection s;
-    s.name = "P2";
-    s.nominal_size = NON_STANDARD_SIZE;
-    s.outside_diameter = 4.5f;
-    s.thickness = 0.237f;
+    PipeSection s = four_inch("P2");
     s.insulation_density = 0.01f;
     pipe_sections().push_back(s);
     sections_table().input = PipeSection{};
@@ -221,6 +233,64 @@ TEST_F(RowLeaveTest, SectionsSoilsAndBeamTablesCheckTheRowTheyLeave)
     table_delete(soil_table);
     key(KEY_DOWN);
     EXPECT_EQ(soil_table.current_row, 2);
+}
+
+TEST_F(TableInputTest, EveryTablesNumberColumnsRefuseWhatTheyCannotRead)
+{
+    pipe_materials().push_back(one_row_steel("CS1"));
+    pipe_sections().push_back(four_inch("P1"));
+    beam_materials().push_back(BeamMaterial{"BM1", "Beam steel", 29e6f, 0.3f, 0.283f, 6e-6f});
+    BeamSection b;
+    b.name = "W8";
+    b.values[BS_AREA] = 5.26f;
+    b.values[BS_MAJOR_I] = 30.8f;
+    b.values[BS_MINOR_I] = 9.77f;
+    beam_sections().push_back(b);
+
+    // Each typed text would become another number if a character were
+    // dropped (15, 12, 10, 56); each is refused and the value stays.
+    const char* const typed[] = {"1,5", "1/2", "0x10", "5 6"};
+    struct Column {
+        void (*open)();
+        int column;
+        const char* field;
+        std::function<float()> value;
+    };
+    const Column columns[] = {
+        {open_materials_table, 4, "Density", [] { return pipe_materials()[1].density; }},
+        {open_sections_table, 6, "Corrosion allowance", [] { return pipe_sections()[1].corrosion_allowance; }},
+        {open_beam_materials_table, 3, "E", [] { return beam_materials()[1].E; }},
+        {open_beam_sections_table, 3, "Area", [] { return beam_sections()[1].values[BS_AREA]; }},
+    };
+    for (const Column& c : columns) {
+        c.open();
+        const float before = c.value();
+        for (const char* text : typed) {
+            click(1, c.column);
+            key(KEY_ESCAPE);   // a click into the current cell opened it
+            type(text);
+            EXPECT_EQ(shown().edit.text, text);
+            key(KEY_TAB);
+            // The message shows the text as the dialogs read it: upper case.
+            EXPECT_EQ(script().last_message(), std::string(c.field) + " =  " + upper_case(text) + "  is invalid");
+            EXPECT_EQ(c.value(), before) << c.field << " " << text;
+            key(KEY_ESCAPE);
+        }
+    }
+
+    // The property grid under the materials: its temperatures and moduli too.
+    open_materials_table();
+    PropertyGrid& grid = material_properties_grid();
+    for (const char* text : typed) {
+        table_goto_row(grid, 1, 1);
+        table_on_char(grid, text);
+        EXPECT_EQ(grid.edit.text, text);
+        EXPECT_FALSE(table_end_edit(grid));
+        EXPECT_EQ(script().last_message(), std::string("Temperature =  ") + text + "  is invalid");
+        table_cancel_edit(grid);
+    }
+    EXPECT_FLOAT_EQ(grid.rows[0].values[PROP_TEMPERATURE], 70.0f);
+    EXPECT_EQ(script().beeps(), 0);
 }
 
 }  // namespace
