@@ -11,6 +11,7 @@
 #include "materials/property_sets.h"
 #include "materials/ui/dialogs_materials.h"
 #include "materials/ui/material_props_editor.h"
+#include "materials/ui/material_report.h"
 #include "materials/ui/pipe_material_library.h"
 #include "materials/ui/pipe_material_ui.h"
 #include "model/model_file_fixture.h"
@@ -18,6 +19,8 @@
 #include "model/ui/list_window.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -323,6 +326,34 @@ TEST_F(PipeMaterialUiTest, MenuItemsWhileShownAndTheTypeChooser)
     EXPECT_EQ(list_frame().menu.command_ids(), with);
     close_list_window();
     pipe_material_highlight() = PipeMaterialHighlight{};
+}
+
+TEST_F(PipeMaterialUiTest, ExportWritesTheExportFileUnderItsOwnName)
+{
+    // As the program runs: the list frame's commands go to ListCommand.
+    frame_create(list_frame(), "KorvaneList", "List", nullptr, "LIST_MENU", nullptr, "");
+    create_list_window();
+    install_list_window_commands();
+    model_file_path() = path("pump.mod");
+    open_materials_table();
+    const std::string csv = path("export.csv");
+    script().answer_file(csv);
+    frame_command(list_frame(), CMD_EXPORT);
+
+    const ScriptEvent* dialog = nullptr;
+    for (const ScriptEvent& e : script().log())
+        if (e.kind == ScriptEvent::FileDialog)
+            dialog = &e;
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->name, "save");
+    EXPECT_EQ(dialog->suggested, "Materials.csv");
+    // The export form: one line a value, not the report's cells.
+    std::ifstream in(csv, std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(written, materials_csv_export_text());
+    EXPECT_EQ(written.rfind("Material CS1: Carbon steel\nDensity = ", 0), 0u);
+    EXPECT_EQ(script().last_message(), "csv written.");
+    destroy_list_window();
 }
 
 TEST_F(PipeMaterialUiTest, GridWritesBackOrderedRowsIntoTheMaterial)

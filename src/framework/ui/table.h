@@ -266,6 +266,10 @@ public:
     virtual void print();
     virtual void print_text();
     virtual void print_csv();
+    // The Export command: by default the CSV form of the print operation
+    // (table_export_csv); a table with an export file of its own writes that.
+    // False when cancelled or not written.
+    virtual bool export_csv(WindowId owner);
 };
 
 // ---------------------------------------------------------------------------

@@ -129,6 +129,7 @@ void TableWindow::print() {
 }
 
 void TableWindow::print_text() { table_print_text(*this, title, record_count()); }
+bool TableWindow::export_csv(WindowId owner) { return table_export_csv(*this, owner); }
 void TableWindow::print_csv() { table_print_csv(*this, title, record_count()); }
 
 // ===========================================================================

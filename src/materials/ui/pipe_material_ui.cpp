@@ -889,6 +889,12 @@ void MaterialsTable::measure_window(Surface& dc)
 void MaterialsTable::print() { print_materials(); }
 void MaterialsTable::print_text() { print_materials(); }
 void MaterialsTable::print_csv() { print_materials(); }
+
+bool MaterialsTable::export_csv(WindowId owner)
+{
+    // The export file of the materials, not the report's CSV form.
+    return table_end_edit(*this) && export_materials_csv(owner);
+}
 void MaterialsTable::contents_entry() { add_contents_entry("Pipe materials", 0); }
 
 void open_materials_table()

@@ -61,6 +61,7 @@ public:
     void print() override;
     void print_text() override;
     void print_csv() override;
+    bool export_csv(WindowId owner) override;
     void contents_entry() override;
 
 private:

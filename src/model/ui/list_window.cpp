@@ -735,7 +735,7 @@ bool ListCommand(int id) {
             const std::function<void()> reopen = state().last_reopen;
             reopen();
         }
-        table_export_csv(*t, owner);
+        t->export_csv(owner);
         return true;
     }
     case CMD_LIST: data_list_command(owner); return true;

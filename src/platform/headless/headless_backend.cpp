@@ -765,6 +765,7 @@ std::optional<std::string> HeadlessBackend::open_file_dialog(WindowId, FileDialo
     e.name = "open";
     e.caption = r.title;
     e.text = path.value_or("");
+    e.suggested = r.initial_path;
     e.result = path ? IDOK : IDCANCEL;
     script_.log_.push_back(std::move(e));
     return path;
@@ -778,6 +779,7 @@ std::optional<std::string> HeadlessBackend::save_file_dialog(WindowId, FileDialo
     e.name = "save";
     e.caption = r.title;
     e.text = path.value_or("");
+    e.suggested = r.initial_path;
     e.result = path ? IDOK : IDCANCEL;
     script_.log_.push_back(std::move(e));
     return path;
