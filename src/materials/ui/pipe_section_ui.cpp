@@ -860,6 +860,7 @@ void install_pipe_sections_ui()
     });
     register_data_list(DataList{"Sections", [] { return numsections(); }, open_sections_table, true});
     register_command(CMD_SECTIONS, [](int) { open_sections_table(); });
+    layout_hooks().row_changed["sections table"] = sections_table_follow_layout_row;
     layout_hooks().section_dialog = [](int row) {
         if (!model().rows.valid(row))
             return false;

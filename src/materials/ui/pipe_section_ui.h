@@ -72,8 +72,6 @@ void open_sections_table();
 // Redisplays the table when the list window shows it.
 void refresh_sections_table();
 // The current layout row changed: an open table moves to the row's section.
-// (The layout's row_changed hook has one slot, which the graphics fill; they
-// call this from it.)
 void sections_table_follow_layout_row(int row);
 
 // The report writer of the sections: graphic pages (the table), the text

@@ -545,7 +545,10 @@ bool LayoutTable::on_key(int key, unsigned mods) {
 void LayoutTable::on_row_changed(int row) {
     m().current_row = row <= numrows() ? row : 0;
     table_update_insert_delete(*this);
-    if (const auto& hook = layout_hooks().row_changed) hook(m().current_row);
+    // A copy: a follower may change the list.
+    const auto followers = layout_hooks().row_changed;
+    for (const auto& [name, follow] : followers)
+        if (follow) follow(m().current_row);
 }
 
 void LayoutTable::context_menu(Point) {

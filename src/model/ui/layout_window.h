@@ -20,6 +20,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <string>
 
 enum LayoutColumn : int {
@@ -77,8 +78,10 @@ struct LayoutHooks {
     std::function<bool(int row)> material_dialog;
     std::function<bool(int row)> section_dialog;
     std::function<bool(int row)> load_dialog;
-    // The current layout row changed (the graphics highlight it).
-    std::function<void(int row)> row_changed;
+    // Who follows the current layout row (the graphics highlight it, an
+    // open Sections table moves to its section), by name, so that a module
+    // installed again follows it once.
+    std::map<std::string, std::function<void(int row)>> row_changed;
 };
 LayoutHooks& layout_hooks();
 
