@@ -61,7 +61,7 @@ void update_preference_checks() {
     m.menu.check(CMD_SHOW_TOOLBAR, prefs.show_toolbar);
     m.menu.check(CMD_LARGE_BUTTONS, prefs.large_buttons);
     m.menu.check(CMD_DISABLE_GRAPHIC_EDITING, prefs.disable_graphic_editing);
-    if (m.window) backend().set_menu(m.window, m.menu);
+    frame_update_menu(m);
 }
 
 void apply_toolbar_preferences() {

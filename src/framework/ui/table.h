@@ -261,6 +261,10 @@ public:
     virtual bool paste_row(int /*row*/, const std::vector<std::string>& /*cells*/) { return false; }
     // A command sent to a table that has no owning frame: default table_command.
     virtual bool on_command(int id);
+    // Whether on_command serves a command of the owning frame beyond the
+    // table commands (a library pick, say): while it answers false the
+    // frame greys the command. Default none.
+    virtual bool serves_command(int /*id*/) { return false; }
     // The print operation (a ReportJob writer): graphic pages through
     // table_print, text and CSV reports through print_text and print_csv.
     virtual void print();

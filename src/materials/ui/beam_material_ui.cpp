@@ -282,7 +282,9 @@ public:
             highlight_added_ = frame->menu.append_beside(CMD_LIST, MenuItem{"&Highlight Material", CMD_HIGHLIGHT_MATERIAL});
         frame_show_button(*frame, CMD_HIGHLIGHT_MATERIAL);
         frame_show_button(*frame, CMD_HIGHLIGHT_BUTTON);
-        frame_register_command(*frame, CMD_HIGHLIGHT_MATERIAL, [this](int) { on_row_changed(current_row); });
+        frame_register_command(
+            *frame, CMD_HIGHLIGHT_MATERIAL, [this](int) { on_row_changed(current_row); },
+            [] { return beam_material_highlight().highlight_rows != nullptr; });
         frame_update_menu(*frame);
     }
     void on_leave() override {

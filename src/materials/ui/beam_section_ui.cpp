@@ -326,24 +326,39 @@ public:
         }
         return TableWindow::on_command(id);
     }
+    // The library pick needs the beam-section library.
+    bool serves_command(int id) override {
+        return id == CMD_AISC_LIBRARY || (id == CMD_LIBRARY && beam_section_library_hooks().choose_entry);
+    }
     void on_enter() override {
         if (!frame || beam_library_mode() || in_results()) return;
+        // File: the two picks and a separator, where the materials put their
+        // Library item: after Save As, before Export and Print.
         Menu& menu = frame->menu;
-        if (!menu.contains(CMD_LIBRARY)) {
-            menu.append_to(0, MenuItem{"Beam &Library...", CMD_LIBRARY});
-            menu.append_to(0, MenuItem{"&AISC Beam Library...", CMD_AISC_LIBRARY});
+        const int anchor = menu.contains(CMD_EXPORT) ? CMD_EXPORT : CMD_PRINT;
+        if (!menu.contains(CMD_LIBRARY) && menu.contains(anchor)) {
+            menu.insert_before(anchor, MenuItem{"Beam &Library...", CMD_LIBRARY});
+            menu.insert_before(anchor, MenuItem{"&AISC Beam Library...", CMD_AISC_LIBRARY});
+            menu.insert_before(anchor, MenuItem{});
+            file_items_ = true;
         }
         table_add_insert_item(*frame);
         frame_show_button(*frame, CMD_LIBRARY);
         frame_show_button(*frame, CMD_AISC_LIBRARY);
+        frame_update_menu(*frame);
     }
     void on_leave() override {
         if (!frame) return;
-        frame->menu.remove(CMD_LIBRARY);
-        frame->menu.remove(CMD_AISC_LIBRARY);
+        if (file_items_) {
+            frame->menu.remove_separator_after(CMD_AISC_LIBRARY);
+            frame->menu.remove(CMD_LIBRARY);
+            frame->menu.remove(CMD_AISC_LIBRARY);
+            file_items_ = false;
+        }
         table_remove_insert_item(*frame);
         frame_hide_button(*frame, CMD_LIBRARY);
         frame_hide_button(*frame, CMD_AISC_LIBRARY);
+        frame_update_menu(*frame);
     }
     void context_menu(Point) override {
         if (in_results()) {
@@ -354,7 +369,7 @@ public:
         if (can_insert(current_row)) popup.items.push_back(MenuItem{"&Insert", CMD_INSERT});
         if (can_delete(current_row)) popup.items.push_back(MenuItem{"&Delete", CMD_DELETE});
         popup.items.push_back(MenuItem{"&Edit", CMD_EDIT_ROW});
-        popup.items.push_back(MenuItem{"Beam &Library...", CMD_LIBRARY});
+        popup.items.push_back(MenuItem{"Beam &Library...", CMD_LIBRARY, {}, !serves_command(CMD_LIBRARY)});
         popup.items.push_back(MenuItem{"&AISC Beam Library...", CMD_AISC_LIBRARY});
         popup.items.push_back(MenuItem{"List...", CMD_LIST});
         table_popup_menu(*this, popup);
@@ -364,6 +379,9 @@ public:
     void print_text() override { print_beam_sections(); }
     void print_csv() override { print_beam_sections(); }
     void contents_entry() override { add_contents_entry("Beam sections", 1); }
+
+private:
+    bool file_items_ = false;   // the File menu holds the picks this table added
 };
 
 BeamSectionTable& table() {

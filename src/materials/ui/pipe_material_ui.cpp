@@ -367,20 +367,6 @@ private:
 
 // ---- Menu additions while the table is shown ---------------------------------------------------
 
-// The item list that holds the command, and its position there.
-std::vector<MenuItem>* holder_of(std::vector<MenuItem>& items, int id, std::size_t& at)
-{
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (items[i].id == id && !items[i].is_popup()) {
-            at = i;
-            return &items;
-        }
-        if (std::vector<MenuItem>* inner = holder_of(items[i].items, id, at))
-            return inner;
-    }
-    return nullptr;
-}
-
 const char* const HIGHLIGHT_TEXT = "&Highlight Material";
 
 struct MenuAdditions {
@@ -393,47 +379,41 @@ MenuAdditions& menu_additions() { return session_part<MenuAdditions>(); }
 
 void add_menu_items(Frame& f, bool library_mode)
 {
-    std::vector<MenuItem>& items = f.menu.items();
-    std::size_t at = 0;
+    // File: "&Library..." and "&Export..." with a separator before Print.
     if (!f.menu.contains(CMD_LIBRARY) && f.menu.contains(CMD_PRINT)) {
         menu_additions().export_added = !f.menu.contains(CMD_EXPORT);
         if (menu_additions().export_added)
             f.menu.insert_before(CMD_PRINT, MenuItem{"&Export...", CMD_EXPORT});
         f.menu.insert_before(CMD_EXPORT, MenuItem{"&Library...", CMD_LIBRARY});
-        if (std::vector<MenuItem>* h = holder_of(items, CMD_EXPORT, at))
-            h->insert(h->begin() + static_cast<std::ptrdiff_t>(at + 1), MenuItem{});
+        f.menu.insert_before(CMD_PRINT, MenuItem{});
         menu_additions().file_items = true;
     }
     table_add_insert_item(f);
     menu_additions().insert_item = true;
     frame_show_button(f, CMD_LIBRARY);
     if (!library_mode) {
-        if (!f.menu.contains(CMD_HIGHLIGHT_MATERIAL) && f.menu.contains(CMD_LIST) &&
-            holder_of(items, CMD_LIST, at)) {
-            std::vector<MenuItem>* h = holder_of(items, CMD_LIST, at);
-            h->push_back(MenuItem{HIGHLIGHT_TEXT, CMD_HIGHLIGHT_MATERIAL});
+        if (!f.menu.contains(CMD_HIGHLIGHT_MATERIAL) &&
+            f.menu.append_beside(CMD_LIST, MenuItem{HIGHLIGHT_TEXT, CMD_HIGHLIGHT_MATERIAL}))
             menu_additions().highlight = true;
-        }
         frame_show_button(f, CMD_HIGHLIGHT_MATERIAL);
         frame_show_button(f, CMD_HIGHLIGHT_BUTTON);
-        frame_register_command(f, CMD_HIGHLIGHT_MATERIAL, [](int) {
-            MaterialsTable& t = materials_table();
-            const PipeMaterialHighlight& h = pipe_material_highlight();
-            if (h.draw && pipe_materials().valid(t.current_row))
-                h.draw(pipe_materials()[t.current_row].name);
-        });
+        frame_register_command(
+            f, CMD_HIGHLIGHT_MATERIAL,
+            [](int) {
+                MaterialsTable& t = materials_table();
+                const PipeMaterialHighlight& h = pipe_material_highlight();
+                if (h.draw && pipe_materials().valid(t.current_row))
+                    h.draw(pipe_materials()[t.current_row].name);
+            },
+            [] { return static_cast<bool>(pipe_material_highlight().draw); });
     }
     frame_update_menu(f);
 }
 
 void remove_menu_items(Frame& f)
 {
-    std::vector<MenuItem>& items = f.menu.items();
-    std::size_t at = 0;
     if (menu_additions().file_items) {
-        if (std::vector<MenuItem>* h = holder_of(items, CMD_EXPORT, at))
-            if (at + 1 < h->size() && (*h)[at + 1].is_separator())
-                h->erase(h->begin() + static_cast<std::ptrdiff_t>(at + 1));
+        f.menu.remove_separator_after(CMD_EXPORT);
         f.menu.remove(CMD_LIBRARY);
         if (menu_additions().export_added)
             f.menu.remove(CMD_EXPORT);
@@ -781,6 +761,8 @@ bool MaterialsTable::paste_row(int row, const std::vector<std::string>&)
     load_material_properties_grid(pipe_materials().valid(row) ? row : 0);
     return true;
 }
+
+bool MaterialsTable::serves_command(int id) { return id == CMD_LIBRARY; }
 
 bool MaterialsTable::on_command(int id)
 {

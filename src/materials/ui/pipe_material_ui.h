@@ -53,6 +53,7 @@ public:
     std::string copy_row(int row) override;
     bool paste_row(int row, const std::vector<std::string>& cells) override;
     bool on_command(int id) override;
+    bool serves_command(int id) override;
     void on_row_changed(int row) override;
     void on_enter() override;
     void on_leave() override;
