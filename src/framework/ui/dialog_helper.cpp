@@ -160,6 +160,19 @@ void dialog_get_trimmed(int item) {
     out = text.substr(b, e - b);
 }
 
+void read_direction(int first, float& x, float& y, float& z) {
+    static const char* const NAMES[] = {"X comp", "Y comp", "Z comp"};
+    float v[3] = {0.0f, 0.0f, 0.0f};
+    for (int i = 0; i < 3; ++i) {
+        dialog_get_text(first + i);
+        if (parse_real_buffer(v[i]) != 0) throw_invalid(NAMES[i]);
+    }
+    if (v[0] == 0.0f && v[1] == 0.0f && v[2] == 0.0f) dialog_throw(first, "Direction is invalid");
+    x = v[0];
+    y = v[1];
+    z = v[2];
+}
+
 std::string dialog_get_text_raw(int item, int size) {
     DialogHelper* h = current_dialog_helper();
     if (!h || !h->dialog) return {};
