@@ -100,6 +100,22 @@ TEST_F(PipeMaterialUiTest, DialogTemplateFollowsThePipingCode)
     }
 }
 
+TEST_F(PipeMaterialUiTest, StrengthShowsItsUnitUnderEveryCodeButIgem)
+{
+    const std::pair<int32_t, bool> cases[] = {{CODE_B313, true},  {CODE_B3112, true},  {CODE_CODETI, true},
+                                              {CODE_EN13480, true}, {CODE_STOOMWEZEN, true}, {CODE_Z662, true},
+                                              {CODE_SWEDISH, true}, {CODE_IGEM, false}};
+    for (const auto& [code, shown] : cases) {
+        piping_code() = code;
+        script().once(material_dialog_template().name, [shown = shown, code = code](HeadlessDialog& d) {
+            EXPECT_EQ(d.is_shown(MAT_STRENGTH_UNIT), shown) << code;
+            EXPECT_TRUE(!shown || d.text(MAT_STRENGTH_UNIT) == "(psi)") << code;
+            d.press(IDCANCEL);
+        });
+        edit_pipe_material(1);
+    }
+}
+
 TEST_F(PipeMaterialUiTest, DialogChecksFieldsInOrderWithTheirMessages)
 {
     beam_materials().push_back(BeamMaterial{"BM1", "Beam steel", 29e6f, 0.3f, 0.283f, 6e-6f});

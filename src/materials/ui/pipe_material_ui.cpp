@@ -152,8 +152,13 @@ public:
             else if (code == CODE_IGEM)
                 dialog_set_text(MAT_STRENGTH_LABEL, "Ultimate Strength");
         }
-        if (d.has_item(MAT_STRENGTH_UNIT) && code_has_strength(code))
-            dialog_set_unit_label(MAT_STRENGTH_UNIT, STRESS);
+        // The strength's unit shows under every code with a strength but IGEM.
+        if (d.has_item(MAT_STRENGTH_UNIT)) {
+            if (code_has_strength(code) && code != CODE_IGEM)
+                dialog_set_unit_label(MAT_STRENGTH_UNIT, STRESS);
+            else
+                dialog_hide(MAT_STRENGTH_UNIT);
+        }
 
         PipeMaterial m = record();
         if (!pipe_materials().valid(index_)) {
