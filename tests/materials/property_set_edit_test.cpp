@@ -100,6 +100,33 @@ TEST_F(PropertySetEditTest, PropertiesDialogKeepsTheRowTypedLast)
     EXPECT_EQ(copy.size(), 1) << "typed row lost; messages: " << script().messages().size();
 }
 
+// The properties dialog opens with the caret in the grid's first cell, and
+// Tab goes along the row and on to a new row after the last cell.
+TEST_F(PropertySetEditTest, PropertiesDialogTakesTypingRowAfterRow)
+{
+    PropertyTable copy;
+    bool modified = false;
+    script().once("MATERIAL_PROPERTIES_DIALOG", [](HeadlessDialog& d) {
+        EXPECT_EQ(d.focused(), MATPROP_GRID);
+        const WindowId client = d.control(MATPROP_GRID)->client;
+        ClientEvents* ev = headless_backend().window(client)->client_events;
+        for (const char* cell : {"100", "29.5E6", "6.07E-6", "20000", "200", "28E6"}) {
+            for (char c : std::string(cell))
+                ev->on_char(std::string(1, c));
+            ev->on_key(KEY_TAB, MOD_NONE);
+        }
+        d.press(IDOK);
+    });
+    EXPECT_EQ(run_material_properties_dialog(copy, false, modified), 1);
+    ASSERT_EQ(copy.size(), 2) << script().last_message();
+    EXPECT_FLOAT_EQ(copy[1][PROP_TEMPERATURE], 100.0f);
+    EXPECT_FLOAT_EQ(copy[1][PROP_MODULUS], 29.5e6f);
+    EXPECT_FLOAT_EQ(copy[1][PROP_ALPHA], 6.07e-6f);
+    EXPECT_FLOAT_EQ(copy[1][PROP_STRESS1], 20000.0f);
+    EXPECT_FLOAT_EQ(copy[2][PROP_TEMPERATURE], 200.0f);
+    EXPECT_FLOAT_EQ(copy[2][PROP_MODULUS], 28e6f);
+}
+
 // Beam tables: a record made through Edit on the input row never leaves a
 // second record of its name behind.
 TEST_F(PropertySetEditTest, BeamInputRowEditCannotDuplicateAName)

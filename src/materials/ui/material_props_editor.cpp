@@ -247,6 +247,17 @@ void PropertyGrid::store_cell(int row, int column, const std::string& text)
     modified = true;
 }
 
+bool PropertyGrid::on_key(int key, unsigned mods)
+{
+    // Tab past the last cell of the last row goes on to a new row, as Enter does.
+    const int row = current_row, column = current_column;
+    const bool used = TableWindow::on_key(key, mods);
+    if (key == KEY_TAB && mods == MOD_NONE && row == row_count && current_row == row && current_column == column &&
+        !edit.active)
+        table_leave(*this);
+    return used;
+}
+
 void PropertyGrid::leave_row(int row)
 {
     if (row < 1 || row > static_cast<int>(rows.size()))
@@ -333,6 +344,10 @@ struct PropertiesDialog final : DialogProc {
         grid.load(copy, frp);
         // Between 10 and 20 rows show, and every column.
         view = table_create_in_dialog(d, MATPROP_GRID, grid, std::clamp(grid.row_count, 10, 20));
+        // Typing goes into the grid from the start, at its first cell; Enter
+        // there moves along the rows instead of closing the dialog.
+        table_goto_row(grid, 1, table_first_column(grid), false);
+        dialog_set_focus(MATPROP_GRID);
         center_window(d);
     }
     void command(Dialog&, int id, int) override

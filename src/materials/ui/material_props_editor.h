@@ -71,6 +71,7 @@ public:
     bool has_material = true;
     void measure_window(Surface& dc) override;
     void store_cell(int row, int column, const std::string& text) override;
+    bool on_key(int key, unsigned mods) override;
     void leave_row(int row) override;
     bool can_insert(int row) override;
     bool can_delete(int row) override;
