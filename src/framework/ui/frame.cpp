@@ -264,6 +264,7 @@ bool frame_command_enabled(const Frame& frame, int id) {
 }
 
 void frames_refresh_command_states() {
+    if (!backend_installed()) return;
     for (Frame* f : {&main_frame(), &list_frame(), &results_frame(), &graphics_frame()})
         if (f->window && frame_refresh_command_states(*f)) push_menu(*f);
 }
