@@ -13,6 +13,11 @@ bool is_blank(char c)
     return c == ' ' || c == '\t';
 }
 
+bool is_white_space(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
 bool is_separator(char c)
 {
     return c == '/' || c == '\\';
@@ -63,13 +68,22 @@ void trim_blanks(std::string& text)
     text = text.substr(start, end - start);
 }
 
-std::string remove_blanks(std::string_view text)
+std::string squeeze_blanks(std::string_view text)
 {
+    auto number_part = [](char c) { return (c >= '0' && c <= '9') || c == '.'; };
     std::string result;
     result.reserve(text.size());
-    for (char c : text)
-        if (!is_blank(c))
-            result += c;
+    bool blank_before = false;
+    for (char c : text) {
+        if (is_white_space(c)) {
+            blank_before = !result.empty();
+            continue;
+        }
+        if (blank_before && number_part(result.back()) && number_part(c))
+            result += ' ';
+        blank_before = false;
+        result += c;
+    }
     return result;
 }
 

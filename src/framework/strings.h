@@ -24,8 +24,10 @@ std::size_t utf8_offset(std::string_view text, int index);
 // The longest start of a UTF-8 text that fits `max_bytes` without cutting a
 // character in two.
 std::string_view utf8_prefix(std::string_view text, std::size_t max_bytes);
-// The text without any blanks.
-std::string remove_blanks(std::string_view text);
+// The text without blanks (any white space), except that a run of blanks between two parts of
+// a number (a digit or a decimal point on each side) leaves one blank: a
+// reader then refuses "5 6" instead of taking it for 56.
+std::string squeeze_blanks(std::string_view text);
 std::string upper_case(std::string text);
 std::string lower_case(std::string text);
 

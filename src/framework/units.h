@@ -65,7 +65,8 @@ double to_display(int q, double internal_value);
 
 // ---- Parsers ----------------------------------------------------------------
 
-// Text with blanks removed and letters upper-cased, as the parsers see it.
+// Text with blanks removed (but one kept where it splits a number, which no
+// parser reads) and letters upper-cased, as the parsers see it.
 std::string clean_number_text(const std::string& text);
 
 // A plain number: optional sign, digits with at most one point, optionally

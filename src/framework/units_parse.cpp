@@ -10,6 +10,7 @@
 // In the two-part forms both parts are plain decimals (no exponent) and the
 // inch part carries no sign; inches of 12 or more are taken as they are.
 #include "framework/errors.h"
+#include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/units.h"
 
@@ -24,11 +25,6 @@ constexpr int MAX_EXPONENT = 37;
 bool is_digit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-bool is_blank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
 // Checks the plain-number grammar: [sign] digits [. digits] [E [sign] digits],
@@ -199,16 +195,8 @@ int parse_quantity(const std::string& text, float& out, int q, unsigned rules)
 
 std::string clean_number_text(const std::string& text)
 {
-    std::string s;
-    s.reserve(text.size());
-    for (char c : text) {
-        if (is_blank(c))
-            continue;
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        s.push_back(c);
-    }
-    return s;
+    // A blank left between two digits makes the text unreadable.
+    return upper_case(squeeze_blanks(text));
 }
 
 int parse_real(const std::string& text, double& out)

@@ -1,6 +1,12 @@
 // The built-in AISC shape tables (the shape chooser is materials/ui/aisc_chooser.h).
 //
-// The table is generated into aisc_table.cpp by tools/gen_aisc_table.py.
+// The shapes and their values are those of the AISC Shapes Database v15.0
+// (American Institute of Steel Construction), US customary columns: A, Ix,
+// Iy and J, and as depth and width d and bf (angles: b and d; rectangular
+// HSS, offered as TS and computed by the database with the design wall
+// thickness: Ht and B; pipes: OD). Shapes withdrawn before that edition are
+// not there. The table is generated into aisc_table.cpp from the database's
+// CSV form by tools/gen_aisc_table.py, which says how the groups are chosen.
 #pragma once
 
 #include "materials/beam_section.h"

@@ -38,7 +38,7 @@ std::string node_text(int number)
 
 int parse_node_text_code(const std::string& text, int& out)
 {
-    std::string s = upper_case(remove_blanks(text));
+    std::string s = upper_case(squeeze_blanks(text));
     if (s.empty())
         return 5;
     int offset = 0;

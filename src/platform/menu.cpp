@@ -124,6 +124,15 @@ bool Menu::remove(int id) {
     return remove_from(items_, id);
 }
 
+bool Menu::remove_separator_after(int id) {
+    if (id == 0) return false;
+    size_t position = 0;
+    std::vector<MenuItem>* holder = holder_of(items_, id, position);
+    if (!holder || position + 1 >= holder->size() || !(*holder)[position + 1].is_separator()) return false;
+    holder->erase(holder->begin() + static_cast<std::ptrdiff_t>(position + 1));
+    return true;
+}
+
 bool Menu::enable_position(int position, bool enabled) {
     if (position < 0 || position >= static_cast<int>(items_.size())) return false;
     items_[static_cast<size_t>(position)].disabled = !enabled;

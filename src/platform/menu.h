@@ -37,6 +37,8 @@ public:
     // Appends an item to the popup at a top-level position.
     bool append_to(int position, const MenuItem& item);
     bool remove(int id);                        // removes every item with the id
+    // Removes the separator right after the item; false when there is none.
+    bool remove_separator_after(int id);
     bool contains(int id) const { return find(id) != nullptr; }
     // Greys or enables a whole top-level popup by position.
     bool enable_position(int position, bool enabled);

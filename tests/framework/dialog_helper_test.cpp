@@ -304,4 +304,45 @@ TEST_F(DialogHelperTest, PropertySheetPagesAreGuarded) {
     EXPECT_EQ(run_property_sheet(sheet), IDCANCEL);
 }
 
+// A direction typed into three fields: each component must read, and not all
+// three may be zero; the failing field keeps the focus and nothing is stored.
+TEST_F(DialogHelperTest, ReadDirectionChecksEachComponentThenTheWhole) {
+    enum : int { DX = 1305, DY = 1306, DZ = 1307 };
+    static const DialogTemplate DIRECTION_DIALOG = {"DIRECTION_DIALOG", "Direction", {
+        {DX, ControlKind::Edit, "X comp", 0, 0},
+        {DY, ControlKind::Edit, "Y comp", 1, 0},
+        {DZ, ControlKind::Edit, "Z comp", 2, 0},
+        {IDOK, ControlKind::Button, "OK", 3, 0, 1, 0, 0, CF_DEFAULT}}};
+    struct DirectionDialog : DialogProc {
+        float x = 9, y = 9, z = 9;
+        bool ok(Dialog&) override {
+            read_direction(DX, x, y, z);
+            return true;
+        }
+    } proc;
+    std::vector<int> focus;
+    script().once("DIRECTION_DIALOG", [&](HeadlessDialog& d) {
+        d.type(DX, "1");
+        d.type(DY, "north");
+        d.press(IDOK);
+        focus.push_back(d.focused());
+        d.type(DY, "1 5");   // not 15
+        d.press(IDOK);
+        focus.push_back(d.focused());
+        d.type(DY, "0");
+        d.type(DX, " 0 ");
+        d.press(IDOK);
+        focus.push_back(d.focused());
+        d.type(DZ, "-0.5");
+        d.press(IDOK);
+    });
+    EXPECT_EQ(run_dialog(DIRECTION_DIALOG, proc), IDOK);
+    EXPECT_EQ(script().messages(), (std::vector<std::string>{"Y comp =  NORTH  is invalid",
+                                                             "Y comp =  1 5  is invalid", "Direction is invalid"}));
+    EXPECT_EQ(focus, (std::vector<int>{DY, DY, DX}));
+    EXPECT_EQ(proc.x, 0.0f);
+    EXPECT_EQ(proc.y, 0.0f);
+    EXPECT_EQ(proc.z, -0.5f);
+}
+
 }  // namespace

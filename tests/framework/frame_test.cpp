@@ -205,6 +205,7 @@ TEST_F(FrameTest, PlacementIsAppliedSavedAndMaximisedStateKept) {
 }
 
 TEST_F(FrameTest, ToolButtonsShowHideEnableOnBothVariants) {
+    register_command(CMD_RESULTS, [](int) {});
     Frame& m = make_main();
     const auto state = [&](int id) { return win(m).buttons.at(id); };
 
@@ -256,31 +257,43 @@ TEST_F(FrameTest, UnavailableCommandsAreGreyedAndBeep) {
     EXPECT_FALSE(win(m).menu.is_enabled(CMD_SAVE));
     EXPECT_FALSE(s.menu_command(m.window, CMD_SAVE));
 
-    // Ctrl+S and the Save button of a command without handler beep.
+    // Ctrl+S of a command without handler beeps; its tool button is greyed
+    // as its menu item is, and so are those of Print's neighbours without one.
     EXPECT_TRUE(s.key(m.window, 'S', MOD_CONTROL));
     EXPECT_EQ(s.beeps(), 1);
-    EXPECT_TRUE(s.click_button(m.window, CMD_SAVE));
-    EXPECT_EQ(s.beeps(), 2);
+    const auto button = [&](int id) { return win(m).buttons.at(id); };
+    EXPECT_EQ(button(CMD_SAVE), std::make_pair(true, false));
+    EXPECT_FALSE(s.click_button(m.window, CMD_SAVE));
+    EXPECT_EQ(button(CMD_PRINT), std::make_pair(true, true));
+    for (int id : {CMD_GRAPHICS_BUTTON, CMD_ANALYZE, CMD_NEW, CMD_OPEN})
+        EXPECT_EQ(button(id), std::make_pair(true, false)) << id;
 
-    // A subsystem plugs the command in: the item is enabled when the menu opens.
+    // A subsystem plugs the command in: item and button are enabled at once.
     register_command(CMD_SAVE, [&](int) { ++saves; });
+    EXPECT_EQ(button(CMD_SAVE), std::make_pair(true, true));
     EXPECT_TRUE(s.menu_command(m.window, CMD_SAVE));
     EXPECT_TRUE(s.key(m.window, 'S', MOD_CONTROL));
-    EXPECT_EQ(saves, 2);
-    EXPECT_EQ(s.beeps(), 2);
+    EXPECT_TRUE(s.click_button(m.window, CMD_SAVE));
+    EXPECT_EQ(saves, 3);
+    EXPECT_EQ(s.beeps(), 1);
 
     unregister_command(CMD_SAVE);
     EXPECT_FALSE(s.menu_command(m.window, CMD_SAVE));
+    EXPECT_EQ(button(CMD_SAVE), std::make_pair(true, false));
 
     // A renamed item keeps its state and reaches the window.
     EXPECT_TRUE(menu_set_state(m, CMD_GO_BACK, "&Results\tF3"));
     EXPECT_EQ(win(m).menu.find(CMD_GO_BACK)->text, "&Results\tF3");
     EXPECT_FALSE(menu_set_state(m, 4711, "Nothing"));
 
-    // An item greyed for another reason is not enabled by the refresh.
+    // An item greyed for another reason is not enabled by the refresh; its button follows it.
     m.menu.enable(CMD_PRINT, false);
     frame_update_menu(m);
     EXPECT_FALSE(win(m).menu.is_enabled(CMD_PRINT));
+    EXPECT_EQ(button(CMD_PRINT), std::make_pair(true, false));
+    m.menu.enable(CMD_PRINT, true);
+    frame_update_menu(m);
+    EXPECT_EQ(button(CMD_PRINT), std::make_pair(true, true));
 
     // A command of one frame alone is available there only.
     int own = 0;
@@ -291,6 +304,22 @@ TEST_F(FrameTest, UnavailableCommandsAreGreyedAndBeep) {
     EXPECT_FALSE(frame_command_available(m, CMD_RENDER));
     EXPECT_TRUE(s.menu_command(g.window, CMD_RENDER));
     EXPECT_EQ(own, 1);
+
+    // One that can be served only now and then is greyed, and its key beeps, meanwhile.
+    bool ready = false;
+    frame_set_bars(g, toolbar_resource("GRAPHICS_TOOLBAR"));
+    frame_register_command(g, CMD_TURN, [&](int) { ++own; }, [&] { return ready; });
+    frame_make_current(g);
+    EXPECT_FALSE(win(g).menu.is_enabled(CMD_TURN));
+    EXPECT_EQ(win(g).buttons.at(CMD_TURN), std::make_pair(true, false));
+    EXPECT_TRUE(s.key(g.window, 'T', MOD_CONTROL));
+    EXPECT_EQ(own, 1);
+    EXPECT_EQ(s.beeps(), 2);
+    ready = true;
+    frame_update_menu(g);
+    EXPECT_EQ(win(g).buttons.at(CMD_TURN), std::make_pair(true, true));
+    EXPECT_TRUE(s.key(g.window, 'T', MOD_CONTROL));
+    EXPECT_EQ(own, 2);
 
     // A frame with its own handler takes every command, with no greying or beep.
     std::vector<int> seen;

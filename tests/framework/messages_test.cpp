@@ -125,7 +125,7 @@ TEST_F(MessagesTest, FindNodeStaysOpenUntilFound) {
     };
     script().once("FIND_NODE_DIALOG", [](HeadlessDialog& d) {
         d.press(IDOK);
-        d.type(FIND_NODE_TEXT, " 1 5");
+        d.type(FIND_NODE_TEXT, " 15 ");
         d.press(IDOK);
         EXPECT_FALSE(d.ended());
         EXPECT_EQ(d.focused(), FIND_NODE_TEXT);

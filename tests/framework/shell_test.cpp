@@ -4,6 +4,7 @@
 #include "framework/errors.h"
 #include "framework/ui/app_settings.h"
 #include "framework/ui/command_registry.h"
+#include "framework/ui/dialogs_common.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/help.h"
 #include "framework/ui/menus.h"
@@ -483,6 +484,26 @@ TEST_F(ShellTest, HelpOpensTheHelpFileOrSaysItIsMissing) {
 
     EXPECT_TRUE(script().menu_command(main_frame().window, CMD_ABOUT));
     EXPECT_EQ(script().runs("ABOUT_DIALOG"), 1);
+}
+
+TEST_F(ShellTest, TutorialOpensItsFileOrSaysWhereItBelongs) {
+    app_startup();
+    std::string shown;
+    script().once("TUTORIAL_DIALOG", [&](HeadlessDialog& d) {
+        shown = d.text(TUTORIAL_TEXT);
+        d.press(IDOK);
+    });
+    EXPECT_TRUE(script().menu_command(main_frame().window, CMD_TUTORIAL));
+    EXPECT_EQ(script().runs("TUTORIAL_DIALOG"), 1);
+    EXPECT_EQ(shown, "The tutorial Tutorial_1.pdf is not installed.\nIt belongs in the program folder:\n" +
+                         folder.string());
+    EXPECT_TRUE(script().opened_documents().empty());
+
+    std::ofstream(folder / TUTORIAL_FILE_NAME) << "%PDF-1.4";
+    EXPECT_TRUE(script().menu_command(main_frame().window, CMD_TUTORIAL));
+    ASSERT_EQ(script().opened_documents().size(), 1u);
+    EXPECT_EQ(script().opened_documents()[0], (folder / TUTORIAL_FILE_NAME).string());
+    EXPECT_EQ(script().runs("TUTORIAL_DIALOG"), 1);
 }
 
 }  // namespace

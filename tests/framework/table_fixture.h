@@ -96,11 +96,8 @@ public:
 
     bool cell_editable(int row, int c) override { return TableWindow::cell_editable(row, c) && !(c == 5 && row == 2); }
 
-    bool accept_char(int c, std::string& ch) override {
-        if (c == 1) return ch.size() == 1 && ch[0] >= '0' && ch[0] <= '9';
-        if (c == 2) return table_filter_name(ch);
-        if (c == 3 || c == 4) return table_filter_number(ch);
-        return true;
+    void filter_char(int c, std::string& ch) override {
+        if (c == 2) table_filter_name(ch);
     }
 
     // Checks a value for a column of a record; the value it would store.

@@ -12,12 +12,14 @@
 #include "materials/property_sets.h"
 #include "materials/ui/dialogs_materials.h"
 #include "materials/ui/dialogs_sections.h"
+#include "materials/ui/material_props_editor.h"
 #include "materials/ui/pipe_material_ui.h"
 #include "materials/ui/pipe_section_ui.h"
 #include "model/model.h"
 #include "model/ui/list_window.h"
 
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -157,6 +159,60 @@ TEST_F(GuiMaterialTest, AMaterialAndASectionEnteredInTheirDialogsShowInTheirTabl
     EXPECT_EQ(sections.cell_text(1, 4, 0), "8.6250");
     EXPECT_EQ(sections.cell_text(1, 5, 0), "0.3220");
     backend().process_events();
+}
+
+// The Material Properties dialog on the real window system: the caret is in
+// the grid when the dialog opens (not on OK, where typing would be lost and
+// Enter would close it), and cells typed with Tab fill a row and go on to
+// the next one.
+TEST_F(GuiMaterialTest, PropertiesDialogOpensWithTheCaretInTheGrid)
+{
+    QString focus_class;
+    bool focus_in_grid = false;
+    bool answered = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || answered)
+            return;
+        answered = true;
+        QWidget* focus = dialog->focusWidget();
+        focus_class = focus ? QString(focus->metaObject()->className()) : QString("none");
+        focus_in_grid = focus && focus->parentWidget() &&
+                        focus->parentWidget()->objectName() == item_name(MATPROP_GRID);
+        // Keys as the keyboard sends them, to the widget that has the focus.
+        auto press = [dialog](int key, const QString& text) {
+            QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier, text);
+            if (QWidget* target = dialog->focusWidget())
+                QCoreApplication::sendEvent(target, &e);
+        };
+        for (const char* cell : {"100", "29.5E6", "6.07E-6", "20000", "200", "28E6"}) {
+            for (const char* c = cell; *c; ++c) {
+                const QChar ch = QLatin1Char(*c);
+                const int key = ch.isDigit() ? Qt::Key_0 + (*c - '0') : ch.isLetter() ? Qt::Key_A + (*c - 'A')
+                                : *c == '.' ? Qt::Key_Period : Qt::Key_Minus;
+                press(key, QString(ch));
+            }
+            press(Qt::Key_Tab, QString("\t"));
+        }
+        if (auto* ok = dialog->findChild<QPushButton*>(item_name(IDOK)))
+            ok->click();
+        else
+            dialog->reject();
+    });
+    poll.start(50);
+    PropertyTable copy;
+    bool modified = false;
+    EXPECT_EQ(run_material_properties_dialog(copy, false, modified, main_frame().window), 1);
+    poll.stop();
+    EXPECT_TRUE(answered);
+    EXPECT_TRUE(focus_in_grid) << focus_class.toStdString();
+    ASSERT_EQ(copy.size(), 2);
+    EXPECT_FLOAT_EQ(copy[1][PROP_TEMPERATURE], 100.0f);
+    EXPECT_FLOAT_EQ(copy[1][PROP_MODULUS], 29.5e6f);
+    EXPECT_FLOAT_EQ(copy[1][PROP_STRESS1], 20000.0f);
+    EXPECT_FLOAT_EQ(copy[2][PROP_TEMPERATURE], 200.0f);
+    EXPECT_FLOAT_EQ(copy[2][PROP_MODULUS], 28e6f);
 }
 
 }  // namespace

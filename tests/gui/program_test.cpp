@@ -7,6 +7,9 @@
 #include "framework/ui/frame.h"
 #include "framework/ui/shell.h"
 #include "gui/gui_fixture.h"
+#include "materials/ui/materials_subsystem.h"
+#include "model/ui/layout_install.h"
+#include "model/ui/model_subsystem.h"
 
 #include <gtest/gtest.h>
 
@@ -100,6 +103,38 @@ TEST_F(GuiProgram, MainWindowOpensUntitledWithItsMenus) {
         ASSERT_NE(f->window, 0);
         EXPECT_FALSE(b.is_visible(f->window));
     }
+}
+
+TEST_F(GuiProgram, ToolButtonsAreGreyedExactlyWhenTheirCommandsAre) {
+    register_subsystem(install_model_subsystem);
+    register_subsystem(install_materials_subsystem);
+    register_subsystem(install_layout_subsystem);
+    register_window_installer(create_layout_windows);
+    app_startup();
+    QtBackend& b = gui_backend();
+    for (Frame* f : {&main_frame(), &list_frame()}) {
+        auto* window = qobject_cast<QMainWindow*>(b.widget(f->window));
+        ASSERT_NE(window, nullptr);
+        int buttons = 0;
+        for (QToolBar* bar : window->findChildren<QToolBar*>())
+            for (QAction* a : bar->actions()) {
+                if (a->isSeparator()) continue;
+                ++buttons;
+                const int id = a->data().toInt();
+                EXPECT_TRUE(!a->isVisible() || a->isEnabled() == frame_command_enabled(*f, id))
+                    << f->class_name << " " << id;
+                EXPECT_TRUE(!a->isEnabled() || frame_command_available(*f, id)) << f->class_name << " " << id;
+            }
+        EXPECT_GT(buttons, 0) << f->class_name;
+    }
+    // Print, Graphics and Analyze of the layout window have no handler yet.
+    auto* main_window = qobject_cast<QMainWindow*>(b.widget(main_frame().window));
+    for (QToolBar* bar : main_window->findChildren<QToolBar*>())
+        for (QAction* a : bar->actions()) {
+            const int id = a->data().toInt();
+            const bool listed = id == CMD_PRINT || id == CMD_GRAPHICS_BUTTON || id == CMD_ANALYZE;
+            EXPECT_TRUE(!listed || a->isEnabled() == frame_command_available(main_frame(), id)) << id;
+        }
 }
 
 TEST_F(GuiProgram, FileExitEndsWithCode0AndPlacementIsRestored) {

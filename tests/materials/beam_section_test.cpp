@@ -2,6 +2,8 @@
 // name space shared with pipe sections, rename, merge and the AISC pick.
 #include "framework/app_state.h"
 #include "framework/commands.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/menus.h"
 #include "framework/ui/table.h"
 #include "materials/beam_section.h"
 #include "materials/pipe_section.h"
@@ -191,6 +193,58 @@ TEST_F(BeamSectionTest, AiscPickKeepsTheNameAndDoubleAnglesHaveNoSize) {
     EXPECT_NE(script().last_message().find("2L 8X8X1-1/8"), std::string::npos) << script().last_message();
     EXPECT_EQ(beam_sections()[1].description, "2L 8X8X1-1/8");
     close_list_window();
+}
+
+TEST_F(BeamSectionTest, PicksSitInTheFileMenuAndTheLibraryIsGreyedUntilItIsThere) {
+    // As the program runs: the list frame's commands, menu and tool bars.
+    frame_create(list_frame(), "KorvaneList", "List", nullptr, "LIST_MENU", nullptr, "LIST_ACCEL");
+    frame_set_bars(list_frame(), toolbar_resource("LIST_TOOLBAR"));
+    create_list_window();
+    install_list_window_commands();
+    beam_sections().push_back(section("B1"));
+    const std::vector<int> before = list_frame().menu.command_ids();
+    open_beam_sections_table();
+
+    // File: the picks and a separator after Save As, before Export and Print; Exit stays last.
+    const HeadlessWindow& w = *headless_backend().window(list_frame().window);
+    std::vector<std::string> file;
+    for (const MenuItem& item : w.menu.items()[0].items)
+        file.push_back(item.is_separator() ? "-" : item.text);
+    EXPECT_EQ(file, (std::vector<std::string>{"&New...\tCtrl+N", "&Open...\tCtrl+O", "&Close", "-", "&Save\tCtrl+S",
+                                              "Save &As...", "-", "Beam &Library...", "&AISC Beam Library...", "-",
+                                              "&Export...", "&Print...\tCtrl+P", "-", RECENT_MODELS_TEXT, "-",
+                                              "E&xit\tAlt+F4"}));
+
+    // Without the beam-section library the library pick is greyed in the
+    // menu, on its button and in the popup; the AISC pick is not.
+    EXPECT_FALSE(w.menu.is_enabled(CMD_LIBRARY));
+    EXPECT_TRUE(w.menu.is_enabled(CMD_AISC_LIBRARY));
+    EXPECT_EQ(w.buttons.at(CMD_LIBRARY), std::make_pair(true, false));
+    EXPECT_EQ(w.buttons.at(CMD_AISC_LIBRARY), std::make_pair(true, true));
+    EXPECT_FALSE(script().click_button(list_frame().window, CMD_LIBRARY));
+    script().answer_popup(CMD_LIBRARY);
+    list_window_table()->context_menu(Point{});
+    EXPECT_EQ(script().faults().back(), "popup item 270 greyed");
+
+    // Once the library serves it, the pick is offered and runs.
+    int picks = 0;
+    beam_section_library_hooks().choose_entry = [&](int, BeamSection&) {
+        ++picks;
+        return false;
+    };
+    frame_update_menu(list_frame());
+    EXPECT_TRUE(w.menu.is_enabled(CMD_LIBRARY));
+    EXPECT_EQ(w.buttons.at(CMD_LIBRARY), std::make_pair(true, true));
+    EXPECT_TRUE(script().click_button(list_frame().window, CMD_LIBRARY));
+    EXPECT_EQ(picks, 1);
+    beam_section_library_hooks() = BeamSectionLibraryHooks{};
+
+    // Leaving the table takes the items and their separator away.
+    close_list_window();
+    EXPECT_EQ(list_frame().menu.command_ids(), before);
+    EXPECT_EQ(w.menu.items()[0].items.size(), file.size() - 3);
+    destroy_list_window();
+    frame_destroy(list_frame());
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "materials/property_sets.h"
 #include "materials/ui/dialogs_materials.h"
 #include "materials/ui/material_props_editor.h"
+#include "materials/ui/material_report.h"
 #include "materials/ui/pipe_material_library.h"
 #include "materials/ui/pipe_material_ui.h"
 #include "model/model_file_fixture.h"
@@ -18,6 +19,8 @@
 #include "model/ui/list_window.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -94,6 +97,22 @@ TEST_F(PipeMaterialUiTest, DialogTemplateFollowsThePipingCode)
     for (const auto& [code, name] : cases) {
         piping_code() = code;
         EXPECT_EQ(material_dialog_template().name, name) << code;
+    }
+}
+
+TEST_F(PipeMaterialUiTest, StrengthShowsItsUnitUnderEveryCodeButIgem)
+{
+    const std::pair<int32_t, bool> cases[] = {{CODE_B313, true},  {CODE_B3112, true},  {CODE_CODETI, true},
+                                              {CODE_EN13480, true}, {CODE_STOOMWEZEN, true}, {CODE_Z662, true},
+                                              {CODE_SWEDISH, true}, {CODE_IGEM, false}};
+    for (const auto& [code, shown] : cases) {
+        piping_code() = code;
+        script().once(material_dialog_template().name, [shown = shown, code = code](HeadlessDialog& d) {
+            EXPECT_EQ(d.is_shown(MAT_STRENGTH_UNIT), shown) << code;
+            EXPECT_TRUE(!shown || d.text(MAT_STRENGTH_UNIT) == "(psi)") << code;
+            d.press(IDCANCEL);
+        });
+        edit_pipe_material(1);
     }
 }
 
@@ -323,6 +342,34 @@ TEST_F(PipeMaterialUiTest, MenuItemsWhileShownAndTheTypeChooser)
     EXPECT_EQ(list_frame().menu.command_ids(), with);
     close_list_window();
     pipe_material_highlight() = PipeMaterialHighlight{};
+}
+
+TEST_F(PipeMaterialUiTest, ExportWritesTheExportFileUnderItsOwnName)
+{
+    // As the program runs: the list frame's commands go to ListCommand.
+    frame_create(list_frame(), "KorvaneList", "List", nullptr, "LIST_MENU", nullptr, "");
+    create_list_window();
+    install_list_window_commands();
+    model_file_path() = path("pump.mod");
+    open_materials_table();
+    const std::string csv = path("export.csv");
+    script().answer_file(csv);
+    frame_command(list_frame(), CMD_EXPORT);
+
+    const ScriptEvent* dialog = nullptr;
+    for (const ScriptEvent& e : script().log())
+        if (e.kind == ScriptEvent::FileDialog)
+            dialog = &e;
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->name, "save");
+    EXPECT_EQ(dialog->suggested, "Materials.csv");
+    // The export form: one line a value, not the report's cells.
+    std::ifstream in(csv, std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(written, materials_csv_export_text());
+    EXPECT_EQ(written.rfind("Material CS1: Carbon steel\nDensity = ", 0), 0u);
+    EXPECT_EQ(script().last_message(), "csv written.");
+    destroy_list_window();
 }
 
 TEST_F(PipeMaterialUiTest, GridWritesBackOrderedRowsIntoTheMaterial)

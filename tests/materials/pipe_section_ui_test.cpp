@@ -15,6 +15,7 @@
 #include "materials/ui/pipe_section_ui.h"
 #include "materials/ui/soil_ui.h"
 #include "model/model_file_fixture.h"
+#include "model/ui/layout_window.h"
 #include "model/ui/list_window.h"
 
 #include <fstream>
@@ -357,6 +358,30 @@ TEST_F(PipeSectionUiTest, HighlightFollowsTheCurrentRow)
     EXPECT_EQ(events[events.size() - 3], "erase");
     EXPECT_EQ(events[events.size() - 2], "draw S2");
     EXPECT_EQ(events.back(), "erase");
+}
+
+TEST_F(PipeSectionUiTest, OpenTableFollowsTheCurrentLayoutRow)
+{
+    from(10);
+    model().rows[row(20, ET_PIPE, 12.0f)].section = "S2";
+    model().rows[row(30, ET_PIPE, 12.0f)].section = "S1";
+    model().rows[row(40, ET_PIPE, 12.0f)].section = "XX";   // names no section
+    reload_layout_table();
+    LayoutTable& layout = layout_table();
+    table_goto_row(layout, 2);
+    open_sections_table();
+    SectionsTable& t = sections_table();
+    EXPECT_EQ(t.current_row, 2);
+    table_goto_row(layout, 3);
+    EXPECT_EQ(t.current_row, 1);
+    table_goto_row(layout, 4);   // no such section: the table stays
+    EXPECT_EQ(t.current_row, 1);
+    table_goto_row(layout, 2);
+    EXPECT_EQ(t.current_row, 2);
+    // A closed table is left alone.
+    close_list_window();
+    table_goto_row(layout, 3);
+    EXPECT_EQ(t.current_row, 2);
 }
 
 TEST_F(PipeSectionUiTest, ReportAndCsvForms)

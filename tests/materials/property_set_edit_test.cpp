@@ -6,6 +6,7 @@
 #include "framework/ui/table.h"
 #include "materials/beam_material.h"
 #include "materials/beam_section.h"
+#include "materials/material_records.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
 #include "materials/property_sets.h"
@@ -24,20 +25,6 @@
 #include "platform/headless/headless_backend.h"
 
 namespace {
-
-PipeMaterial steel(const std::string& name)
-{
-    PipeMaterial m;
-    m.name = name;
-    m.set_type("CS");
-    m.description = "Carbon steel";
-    m.nu = 0.3f;
-    m.density = 0.283f;
-    m.joint_factor = 1.0f;
-    m.circ_joint_factor = 1.0f;
-    m.table.push_back(PropertyRow{70, 29.5e6f, 6.07e-6f, 20000, 0, 0, 0, 0});
-    return m;
-}
 
 class PropertySetEditTest : public ModelFileUiTest {
 protected:
@@ -66,12 +53,12 @@ protected:
 // type list keeps the material's type (and an FRP material's flag).
 TEST_F(PropertySetEditTest, MaterialDialogUnderCodeWithoutTypeKeepsTheType)
 {
-    PipeMaterial frp = steel("FR1");
+    PipeMaterial frp = one_row_steel("FR1");
     frp.set_type("FR");
     frp.nu = 0.3f;
     frp.table[1][PROP_HOOP_MODULUS] = 1e6f;
     frp.table[1][PROP_SHEAR_MODULUS] = 0.5e6f;
-    pipe_materials().push_back(steel("CS1"));
+    pipe_materials().push_back(one_row_steel("CS1"));
     pipe_materials().push_back(frp);
     for (int32_t code : {CODE_Z662, CODE_STOOMWEZEN}) {
         piping_code() = code;
@@ -111,6 +98,33 @@ TEST_F(PropertySetEditTest, PropertiesDialogKeepsTheRowTypedLast)
     EXPECT_EQ(run_material_properties_dialog(copy, false, modified), 1);
     EXPECT_TRUE(modified);
     EXPECT_EQ(copy.size(), 1) << "typed row lost; messages: " << script().messages().size();
+}
+
+// The properties dialog opens with the caret in the grid's first cell, and
+// Tab goes along the row and on to a new row after the last cell.
+TEST_F(PropertySetEditTest, PropertiesDialogTakesTypingRowAfterRow)
+{
+    PropertyTable copy;
+    bool modified = false;
+    script().once("MATERIAL_PROPERTIES_DIALOG", [](HeadlessDialog& d) {
+        EXPECT_EQ(d.focused(), MATPROP_GRID);
+        const WindowId client = d.control(MATPROP_GRID)->client;
+        ClientEvents* ev = headless_backend().window(client)->client_events;
+        for (const char* cell : {"100", "29.5E6", "6.07E-6", "20000", "200", "28E6"}) {
+            for (char c : std::string(cell))
+                ev->on_char(std::string(1, c));
+            ev->on_key(KEY_TAB, MOD_NONE);
+        }
+        d.press(IDOK);
+    });
+    EXPECT_EQ(run_material_properties_dialog(copy, false, modified), 1);
+    ASSERT_EQ(copy.size(), 2) << script().last_message();
+    EXPECT_FLOAT_EQ(copy[1][PROP_TEMPERATURE], 100.0f);
+    EXPECT_FLOAT_EQ(copy[1][PROP_MODULUS], 29.5e6f);
+    EXPECT_FLOAT_EQ(copy[1][PROP_ALPHA], 6.07e-6f);
+    EXPECT_FLOAT_EQ(copy[1][PROP_STRESS1], 20000.0f);
+    EXPECT_FLOAT_EQ(copy[2][PROP_TEMPERATURE], 200.0f);
+    EXPECT_FLOAT_EQ(copy[2][PROP_MODULUS], 28e6f);
 }
 
 // Beam tables: a record made through Edit on the input row never leaves a

@@ -86,12 +86,21 @@ TEST_F(LayoutWindowTest, RefusedCellsShowTheirMessageAndChangeNothing) {
         {2, LAYOUT_NODE, "100000", "100000  Node number should be < 100000"},
         {2, LAYOUT_NODE, "77A", "77A  Invalid node"},            // a tangent point that does not exist
         {3, LAYOUT_NODE, "20", "Node  20  is the From node of this row"},
+        {2, LAYOUT_NODE, "-10", "-10  Node number should be > 0"},
         {2, LAYOUT_DX, "1..2", "DX =  1..2  is invalid"},
+        // No typed character is dropped on the way to the parser: none of
+        // these becomes 12'0, 56'0 or 10'0.
+        {2, LAYOUT_DX, "1/2", "DX =  1/2  is invalid"},
+        {2, LAYOUT_DX, "5 6", "DX =  5 6  is invalid"},
+        {2, LAYOUT_DX, "0x10", "DX =  0x10  is invalid"},
+        {2, LAYOUT_DY, "1,5", "DY =  1,5  is invalid"},
         {2, LAYOUT_TYPE, "B", "Element type =  B  is invalid"},  // Bend, Bellows, Ball joint, Beam
         {2, LAYOUT_DATA, "Spring", "Data type =  Spring  is invalid"},
         {2, LAYOUT_MATERIAL, "X1", "Material X1 is not defined"},
     };
     for (const auto& c : cases) {
+        // The decimal comma is tried in millimetres, where 15 mm would pass unseen.
+        unit_choice()[LENGTH] = c.column == LAYOUT_DY ? 4 : 1;
         cell(c.row, c.column, c.typed);
         EXPECT_EQ(script().last_message(), c.message) << c.typed;
         // The caret is back in the cell with the typed text.
@@ -99,6 +108,7 @@ TEST_F(LayoutWindowTest, RefusedCellsShowTheirMessageAndChangeNothing) {
         EXPECT_EQ(table().current_column, c.column) << c.typed;
         key(KEY_ESCAPE);
     }
+    unit_choice()[LENGTH] = 1;
     EXPECT_FALSE(model_modified());
     EXPECT_EQ(row(2).node, 20);
     EXPECT_EQ(row(2).etype, ET_PIPE);

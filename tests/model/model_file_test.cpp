@@ -5,6 +5,7 @@
 #include "framework/commands.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/report.h"
+#include "framework/ui/shell.h"
 #include "model/analysis_options.h"
 #include "model/model_file_fixture.h"
 #include "model/ui/dialogs_model_file.h"
@@ -14,6 +15,7 @@
 
 #include <cfloat>
 #include <csignal>
+#include <filesystem>
 #include <limits>
 #include <sys/resource.h>
 
@@ -605,6 +607,38 @@ TEST_F(ModelFileCommandsTest, SaveOfAnUntitledModelAsksForAName)
     EXPECT_EQ(model_file_path(), path("named.mod"));
     EXPECT_EQ(title_file_text(), "named.mod (" + dir.string() + ")");
     EXPECT_FALSE(model_modified());
+}
+
+TEST_F(ModelFileCommandsTest, SaveAsGivesTheModelItsExtensionSoThatOpenReadsIt)
+{
+    small_model();
+    // A name with another extension or none becomes a .mod file; .MOD stays.
+    const std::pair<const char*, const char*> cases[] = {
+        {"pump.txt", "pump.txt.mod"}, {"pump", "pump.mod"}, {"line 1.2", "line 1.2.mod"}, {"LINE.MOD", "LINE.MOD"}};
+    for (const auto& [typed, saved] : cases) {
+        script().answer_file(path(typed));
+        ASSERT_TRUE(save_as_command(0)) << typed;
+        EXPECT_EQ(model_file_path(), path(saved));
+        EXPECT_FALSE(bytes_of(path(saved)).empty()) << saved;
+        // What was saved opens again.
+        model_modified() = false;
+        open_by_extension(model_file_path());
+        EXPECT_EQ(numrows(), 5) << saved;
+    }
+    EXPECT_FALSE(std::filesystem::exists(path("pump.txt")));
+
+    // The added extension names a file that is there: replaced only on Yes.
+    const std::vector<unsigned char> before = bytes_of(path("pump.txt.mod"));
+    model().title = "Changed";
+    script().answer(IDNO);
+    script().answer_file(path("pump.txt"));
+    EXPECT_FALSE(save_as_command(0));
+    EXPECT_EQ(script().last_message(), path("pump.txt.mod") + " already exists.\nDo you want to replace it?");
+    EXPECT_EQ(bytes_of(path("pump.txt.mod")), before);
+    script().answer(IDYES);
+    script().answer_file(path("pump.txt"));
+    EXPECT_TRUE(save_as_command(0));
+    EXPECT_NE(bytes_of(path("pump.txt.mod")), before);
 }
 
 TEST_F(ModelFileCommandsTest, FlangeWithoutTypeAsksBeforeSaving)

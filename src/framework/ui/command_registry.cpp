@@ -1,6 +1,7 @@
 #include "framework/ui/command_registry.h"
 
 #include "framework/state.h"
+#include "framework/ui/frame.h"
 
 #include <map>
 #include <memory>
@@ -25,14 +26,19 @@ void register_command(int id, CommandHandler handler) {
         unregister_command(id);
         return;
     }
+    const bool added = handlers().count(id) == 0;
     handlers()[id] = std::make_shared<CommandHandler>(std::move(handler));
+    // The frames' items and buttons of the command follow.
+    if (added) frames_refresh_command_states();
 }
 
 void register_commands(int first_id, int last_id, const CommandHandler& handler) {
     for (int id = first_id; id <= last_id; ++id) register_command(id, handler);
 }
 
-void unregister_command(int id) { handlers().erase(id); }
+void unregister_command(int id) {
+    if (handlers().erase(id) != 0) frames_refresh_command_states();
+}
 
 void clear_command_registry() { handlers().clear(); }
 

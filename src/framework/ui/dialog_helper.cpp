@@ -2,6 +2,7 @@
 
 #include "framework/errors.h"
 #include "framework/state.h"
+#include "framework/strings.h"
 #include "framework/ui/messages.h"
 #include "framework/units.h"
 
@@ -142,10 +143,8 @@ void dialog_get_text(int item) {
     DialogHelper* h = current_dialog_helper();
     if (!h || !h->dialog) return;
     h->item = item;
-    for (char c : first_chars(h->dialog->text(item), FIELD_READ_CHARS)) {
-        if (is_blank(c)) continue;
-        out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
+    // One blank stays where it splits a number, which the parsers then refuse.
+    out = upper_case(squeeze_blanks(first_chars(h->dialog->text(item), FIELD_READ_CHARS)));
 }
 
 void dialog_get_trimmed(int item) {
@@ -159,6 +158,19 @@ void dialog_get_trimmed(int item) {
     while (b < e && is_blank(text[b])) ++b;
     while (e > b && is_blank(text[e - 1])) --e;
     out = text.substr(b, e - b);
+}
+
+void read_direction(int first, float& x, float& y, float& z) {
+    static const char* const NAMES[] = {"X comp", "Y comp", "Z comp"};
+    float v[3] = {0.0f, 0.0f, 0.0f};
+    for (int i = 0; i < 3; ++i) {
+        dialog_get_text(first + i);
+        if (parse_real_buffer(v[i]) != 0) throw_invalid(NAMES[i]);
+    }
+    if (v[0] == 0.0f && v[1] == 0.0f && v[2] == 0.0f) dialog_throw(first, "Direction is invalid");
+    x = v[0];
+    y = v[1];
+    z = v[2];
 }
 
 std::string dialog_get_text_raw(int item, int size) {

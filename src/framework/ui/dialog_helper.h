@@ -36,9 +36,16 @@ int run_dialog(const DialogTemplate& t, DialogProc& proc, WindowId owner = 0);
 void dialog_attach(Dialog& d);
 
 // Reading.
-void dialog_get_text(int item);         // at most 39 characters, blanks removed, upper case
+// At most 39 characters, upper case, blanks removed but for one that splits
+// a number (so that "5 6" is refused, not read as 56).
+void dialog_get_text(int item);
 void dialog_get_trimmed(int item);      // at most 39 characters, outer blanks removed
 std::string dialog_get_text_raw(int item, int size);  // raw text of at most size - 1 characters
+// A direction from the items first, first + 1 and first + 2 read as reals
+// (x, y, z). An unreadable component throws "X comp =  <text>  is invalid"
+// (or Y, Z) on its item; three zeros throw "Direction is invalid" on the
+// first item. Nothing is stored on a failure.
+void read_direction(int first, float& x, float& y, float& z);
 // Setting.
 void dialog_set_text(int item, const std::string& text);
 void dialog_set_text_limit(int item, const std::string& text, int limit);

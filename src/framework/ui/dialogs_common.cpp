@@ -36,6 +36,15 @@ const DialogTemplate ABOUT_DIALOG = {
     },
 };
 
+const DialogTemplate TUTORIAL_DIALOG = {
+    "TUTORIAL_DIALOG",
+    "Tutorial",
+    {
+        control(TUTORIAL_TEXT, K::Static, "", 0, 0, 2, CF_ICON_INFO | CF_MULTILINE),
+        control(IDOK, K::Button, "OK", 1, 1, 1, CF_DEFAULT),
+    },
+};
+
 const DialogTemplate FIND_NODE_DIALOG = {
     "FIND_NODE_DIALOG",
     "Find Node",

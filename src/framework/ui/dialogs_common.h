@@ -1,5 +1,6 @@
 // Templates of the framework's own dialogs: the save-changes question, the
-// self-closing information note, About, Find Node and the QA block.
+// self-closing information note, About, the missing tutorial, Find Node and
+// the QA block.
 #pragma once
 
 #include "platform/resources.h"
@@ -11,6 +12,7 @@ enum : int {
     ABOUT_NAME = 1001,
     ABOUT_VERSION = 1002,
     ABOUT_PURPOSE = 1003,
+    TUTORIAL_TEXT = 1001,
     FIND_NODE_TEXT = 1301,
     QA_CLIENT = 1301,
     QA_PROJECT = 1302,
@@ -25,5 +27,6 @@ enum : int {
 extern const DialogTemplate SAVE_CHANGES_DIALOG;
 extern const DialogTemplate INFO_DIALOG;
 extern const DialogTemplate ABOUT_DIALOG;
+extern const DialogTemplate TUTORIAL_DIALOG;
 extern const DialogTemplate FIND_NODE_DIALOG;
 extern const DialogTemplate QA_BLOCK_DIALOG;

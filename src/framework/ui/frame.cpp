@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <exception>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 namespace {
@@ -45,6 +46,42 @@ void guarded(Frame& frame, F&& action) {
     } catch (const std::exception& e) {
         message_error(frame.window, std::string("Internal error: ") + e.what());
     }
+}
+
+// Gives every tool button the state asked for, greyed while its command is
+// not enabled; `all` sends every state again (new bars), otherwise only the
+// changed ones.
+void apply_button_states(Frame& frame, bool all = false) {
+    if (!frame.window) return;
+    if (all) frame.shown_buttons.clear();
+    std::set<int> ids;
+    for (const ToolBar* bar : {&frame.large_bar, &frame.small_bar})
+        for (const ToolButton& b : bar->buttons)
+            if (b.id != 0) ids.insert(b.id);
+    for (const auto& [id, state] : frame.buttons) ids.insert(id);
+    for (int id : ids) {
+        auto asked = frame.buttons.find(id);
+        const ButtonState want = asked == frame.buttons.end() ? ButtonState{} : asked->second;
+        const ButtonState shown{want.visible, want.enabled && frame_command_enabled(frame, id)};
+        auto it = frame.shown_buttons.find(id);
+        if (it != frame.shown_buttons.end() && it->second.visible == shown.visible &&
+            it->second.enabled == shown.enabled)
+            continue;
+        frame.shown_buttons[id] = shown;
+        backend().set_button_state(frame.window, id, shown.visible, shown.enabled);
+    }
+}
+
+void set_button(Frame& frame, int command, bool visible, bool enabled) {
+    frame.buttons[command] = ButtonState{visible, enabled};
+    apply_button_states(frame);
+}
+
+// Hands the menu to the window and the button states that follow from it.
+void push_menu(Frame& frame) {
+    if (!frame.window) return;
+    backend().set_menu(frame.window, frame.menu);
+    apply_button_states(frame);
 }
 
 class FrameAdapter : public FrameEvents {
@@ -85,7 +122,7 @@ public:
                 frame_.menu_opening(frame_);
                 changed = true;
             }
-            if (changed && frame_.window) backend().set_menu(frame_.window, frame_.menu);
+            if (changed) push_menu(frame_);
         });
     }
 
@@ -94,17 +131,6 @@ private:
 };
 
 class BlankClient : public ClientEvents {};
-
-void apply_button_states(Frame& frame) {
-    if (!frame.window) return;
-    for (const auto& [id, state] : frame.buttons)
-        backend().set_button_state(frame.window, id, state.visible, state.enabled);
-}
-
-void set_button(Frame& frame, int command, bool visible, bool enabled) {
-    frame.buttons[command] = ButtonState{visible, enabled};
-    if (frame.window) backend().set_button_state(frame.window, command, visible, enabled);
-}
 
 std::string compose_title(const std::string& text) {
     std::string title = PRODUCT_NAME;
@@ -144,6 +170,7 @@ void frame_create(Frame& frame, const std::string& class_name, const std::string
     frame.accel = accel;
     frame.title_text.clear();
     frame.buttons.clear();
+    frame.shown_buttons.clear();
     frame.greyed_unavailable.clear();
     frame.events = std::make_unique<FrameAdapter>(frame);
 
@@ -185,7 +212,9 @@ void frame_destroy(Frame& frame) {
     frame.activated = nullptr;
     frame.timer = nullptr;
     frame.commands.clear();
+    frame.command_tests.clear();
     frame.buttons.clear();
+    frame.shown_buttons.clear();
     frame.greyed_unavailable.clear();
     frame.events.reset();
     frame.blank_client.reset();
@@ -210,25 +239,47 @@ bool dispatch(Frame& frame, int id) {
 
 }  // namespace
 
-void frame_register_command(Frame& frame, int id, std::function<void(int)> handler) {
+void frame_register_command(Frame& frame, int id, std::function<void(int)> handler,
+                            std::function<bool()> available) {
+    if (handler && available) frame.command_tests[id] = std::move(available);
+    else frame.command_tests.erase(id);
     if (handler) frame.commands[id] = std::move(handler);
     else frame.commands.erase(id);
     // Its menu item and tool button follow at once.
-    if (frame.window && frame_refresh_command_states(frame)) backend().set_menu(frame.window, frame.menu);
+    if (frame_refresh_command_states(frame)) push_menu(frame);
 }
 
 bool frame_command_available(const Frame& frame, int id) {
-    return frame.handler || frame.commands.count(id) != 0 || command_available(id);
+    if (frame.handler) return true;
+    if (frame.commands.count(id) != 0) {
+        auto test = frame.command_tests.find(id);
+        return test == frame.command_tests.end() || test->second();
+    }
+    return command_available(id);
 }
 
+bool frame_command_enabled(const Frame& frame, int id) {
+    if (frame.menu.contains(id)) return frame.menu.is_enabled(id);
+    return frame_command_available(frame, id);
+}
+
+void frames_refresh_command_states() {
+    if (!backend_installed()) return;
+    for (Frame* f : {&main_frame(), &list_frame(), &results_frame(), &graphics_frame()})
+        if (f->window && frame_refresh_command_states(*f)) push_menu(*f);
+}
+
+// A command that cannot be served now beeps, from a key as from a button.
 void frame_command(Frame& frame, int id) {
     guarded(frame, [&] {
-        if (!dispatch(frame, id)) backend().beep();
+        if (!frame_command_available(frame, id) || !dispatch(frame, id)) backend().beep();
     });
 }
 
 void frame_send_command(Frame& frame, int id) {
-    guarded(frame, [&] { dispatch(frame, id); });
+    guarded(frame, [&] {
+        if (frame_command_available(frame, id)) dispatch(frame, id);
+    });
 }
 
 void frame_post_command(Frame& frame, int id) {
@@ -369,7 +420,7 @@ void frame_set_menu(Frame& frame, const Menu& menu) {
     frame.greyed_unavailable.clear();
     recent_models_menu(frame.menu);
     frame_refresh_command_states(frame);
-    if (frame.window) backend().set_menu(frame.window, frame.menu);
+    push_menu(frame);
 }
 
 void frame_set_menu(Frame& frame, const std::string& menu_name) {
@@ -378,11 +429,14 @@ void frame_set_menu(Frame& frame, const std::string& menu_name) {
 
 void frame_update_menu(Frame& frame) {
     frame_refresh_command_states(frame);
-    if (frame.window) backend().set_menu(frame.window, frame.menu);
+    push_menu(frame);
 }
 
 bool frame_refresh_command_states(Frame& frame) {
-    if (frame.handler) return false;
+    if (frame.handler) {
+        apply_button_states(frame);
+        return false;
+    }
     bool changed = false;
     for (int id : frame.menu.command_ids()) {
         const bool available = frame_command_available(frame, id);
@@ -397,6 +451,7 @@ bool frame_refresh_command_states(Frame& frame) {
             changed = true;
         }
     }
+    apply_button_states(frame);
     return changed;
 }
 
@@ -404,7 +459,7 @@ bool menu_set_state(Menu& menu, int command, const std::string& text) { return m
 
 bool menu_set_state(Frame& frame, int command, const std::string& text) {
     if (!frame.menu.set_text(command, text)) return false;
-    if (frame.window) backend().set_menu(frame.window, frame.menu);
+    push_menu(frame);
     return true;
 }
 
@@ -417,6 +472,7 @@ void frame_set_bars(Frame& frame, const ToolBar& large, const ToolBar& small) {
     frame.large_bar.large = true;
     frame.small_bar.large = false;
     frame.buttons.clear();
+    frame.shown_buttons.clear();
     frame_set_bar_a(frame);
 }
 
@@ -431,7 +487,7 @@ void frame_set_bar_a(Frame& frame) {
     const bool has_buttons = !frame.large_bar.buttons.empty() || !frame.small_bar.buttons.empty();
     backend().set_toolbars(frame.window, frame.large_bar, frame.small_bar, prefs.large_buttons,
                            prefs.show_toolbar && has_buttons);
-    apply_button_states(frame);
+    apply_button_states(frame, true);
 }
 
 void frame_show_button(Frame& frame, int command) { set_button(frame, command, true, true); }

@@ -39,6 +39,9 @@ struct Frame {
     std::function<void(int id)> handler;
     // Commands of this frame alone, served before the registry's.
     std::map<int, std::function<void(int id)>> commands;
+    // When such a command can be served: while its test answers false it is
+    // greyed and refused as one without a handler.
+    std::map<int, std::function<bool()>> command_tests;
     // The close box; true lets the frame close. When empty the frame hides
     // and its previous frame comes to the front.
     std::function<bool()> close_handler;
@@ -50,6 +53,9 @@ struct Frame {
 
     // Button states set through the frame, applied to both bar variants.
     std::map<int, ButtonState> buttons;
+    // The states the window shows: a button is greyed exactly when its menu
+    // item is, or, without one, when its command has no handler.
+    std::map<int, ButtonState> shown_buttons;
     // Menu items greyed because their command had no handler.
     std::set<int> greyed_unavailable;
 
@@ -84,10 +90,18 @@ void frame_destroy(Frame& frame);
 // The command path of menu items, accelerators and tool buttons: the frame's
 // handler, or the registry; a thrown message text is shown over the frame.
 void frame_command(Frame& frame, int id);
-// Gives a frame its own handler of a command (an empty handler removes it).
-void frame_register_command(Frame& frame, int id, std::function<void(int)> handler);
+// Gives a frame its own handler of a command (an empty handler removes it);
+// with `available` the command is served only while that answers true.
+void frame_register_command(Frame& frame, int id, std::function<void(int)> handler,
+                            std::function<bool()> available = {});
 // True when the frame's handler or the registry serves the command.
 bool frame_command_available(const Frame& frame, int id);
+// Whether the command's menu item and tool button are enabled: as its item
+// in the frame's menu, or, when the menu has none, as its availability.
+bool frame_command_enabled(const Frame& frame, int id);
+// Every frame of the program greys and ungreys its items and buttons after
+// the registry's handlers changed.
+void frames_refresh_command_states();
 // Sends a command without the beep of an unavailable one (a direct call).
 void frame_send_command(Frame& frame, int id);
 // Queues a command for the frame on the main thread.
@@ -133,13 +147,16 @@ void frame_set_menu(Frame& frame, const std::string& menu_name);
 // Hands the frame's menu to the window again after it was changed.
 void frame_update_menu(Frame& frame);
 // Greys the items whose command has no handler and ungreys those that got
-// one; true when anything changed. Only for frames served by the registry.
+// one, and gives the tool buttons the state of their items; true when a
+// menu item changed. Menu items only for frames served by the registry.
 bool frame_refresh_command_states(Frame& frame);
 // Sets the text of a menu item.
 bool menu_set_state(Menu& menu, int command, const std::string& text);
 bool menu_set_state(Frame& frame, int command, const std::string& text);
 
-// Tool bars: both variants; the preferences choose the one shown.
+// Tool bars: both variants; the preferences choose the one shown. A button
+// shown and enabled through these is greyed still while its menu item is
+// (or its command has no handler).
 void frame_set_bars(Frame& frame, const ToolBar& large, const ToolBar& small);
 void frame_set_bars(Frame& frame, const ToolBarPair& bars);
 // Shows the variant that the preferences "Show toolbar" and "Large toolbar

@@ -1,6 +1,8 @@
 #include "framework/ui/help.h"
 
 #include "framework/state.h"
+#include "framework/ui/dialog_helper.h"
+#include "framework/ui/dialogs_common.h"
 #include "framework/ui/messages.h"
 
 #include <filesystem>
@@ -52,4 +54,31 @@ void help(int context, WindowId owner) {
         target = "file://" + (ec ? where.found : absolute.string()) + "#context-" + std::to_string(context);
     }
     if (!backend().open_document(target)) message_error(owner, "Unable to open the help file:\n" + where.found);
+}
+
+namespace {
+
+struct TutorialDialog : DialogProc {
+    std::string folder;
+    void init(Dialog& d) override {
+        dialog_set_text(TUTORIAL_TEXT, std::string("The tutorial ") + TUTORIAL_FILE_NAME +
+                                           " is not installed.\nIt belongs in the program folder:\n" + folder);
+        center_window(d, IDOK);
+    }
+};
+
+}  // namespace
+
+void tutorial_dialog(const std::string& program_folder, WindowId owner) {
+    TutorialDialog proc;
+    proc.folder = program_folder.empty() ? std::string(".") : program_folder;
+    run_dialog(TUTORIAL_DIALOG, proc, owner);
+}
+
+void open_tutorial(const std::string& program_folder, WindowId owner) {
+    const std::filesystem::path file =
+        std::filesystem::path(program_folder.empty() ? std::string(".") : program_folder) / TUTORIAL_FILE_NAME;
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(file, ec) && backend().open_document(file.string())) return;
+    tutorial_dialog(program_folder, owner);
 }

@@ -1,6 +1,7 @@
 // Help: an HTML help file beside the program ("Korvane.html", or a "help"
 // folder holding "index.html"), opened in the desktop's browser. A context
 // number opens the topic's anchor ("#context-<n>"); 0 opens the contents.
+// The tutorial is a PDF file beside the program.
 #pragma once
 
 #include "platform/backend.h"
@@ -16,3 +17,11 @@ const std::string& help_path();
 // Opens the help at a context; where no help is installed it says so in a
 // message over the owner.
 void help(int context, WindowId owner = 0);
+
+inline constexpr const char* TUTORIAL_FILE_NAME = "Tutorial_1.pdf";
+// The Tutorial command: opens the tutorial file of the program folder in
+// the desktop's viewer; where it is missing (or cannot be opened),
+// TUTORIAL_DIALOG says where it belongs.
+void open_tutorial(const std::string& program_folder, WindowId owner = 0);
+// TUTORIAL_DIALOG: the tutorial and the folder it is looked for in.
+void tutorial_dialog(const std::string& program_folder, WindowId owner = 0);

@@ -61,7 +61,7 @@ void update_preference_checks() {
     m.menu.check(CMD_SHOW_TOOLBAR, prefs.show_toolbar);
     m.menu.check(CMD_LARGE_BUTTONS, prefs.large_buttons);
     m.menu.check(CMD_DISABLE_GRAPHIC_EDITING, prefs.disable_graphic_editing);
-    if (m.window) backend().set_menu(m.window, m.menu);
+    frame_update_menu(m);
 }
 
 void apply_toolbar_preferences() {
@@ -73,6 +73,7 @@ void register_shell_commands() {
     register_command(CMD_EXIT, [](int) { request_exit(0); });
     register_command(CMD_ABOUT, [](int) { about_dialog(command_owner()); });
     register_command(CMD_HELP, [](int) { help(0, command_owner()); });
+    register_command(CMD_TUTORIAL, [](int) { open_tutorial(shell_program_folder(), command_owner()); });
     register_command(CMD_FONT, [](int) {
         if (!choose_text_font(command_owner())) return;
         for (Frame* f : shutdown_order())

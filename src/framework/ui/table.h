@@ -233,14 +233,22 @@ public:
     virtual void context_menu(Point at);
     // Typing into cells.
     virtual bool cell_editable(int row, int column);
-    // The typing filter: may change the character (one UTF-8 character);
-    // false refuses it.
-    virtual bool accept_char(int /*column*/, std::string& /*ch*/) { return true; }
+    // The typing filter: may change a typed character (one UTF-8
+    // character), as a name column upper-cases its letters. It drops none:
+    // a text that the column cannot read is refused when the cell is stored,
+    // with its parser's message, so that a cell never holds other than what
+    // was typed.
+    virtual void filter_char(int /*column*/, std::string& /*ch*/) {}
     // Stores a typed cell; `item_text()` holds the text without outer blanks.
     // Throws CI, MsgCmd, MsgColCmd or MessageText on a bad value.
     virtual void store_cell(int /*row*/, int /*column*/, const std::string& /*text*/) {}
     // Enter leaves the row: default, the next row. May throw like store_cell.
     virtual void leave_row(int row);
+    // The caret is about to leave a row for another by a key, a click or
+    // Find (Enter goes through leave_row): the row's checks and completion
+    // (defaults, the input row becoming a record). Throws like store_cell;
+    // the caret then stays in the row.
+    virtual void before_leave_row(int /*row*/) {}
     virtual bool can_insert(int /*row*/) { return false; }
     virtual bool can_delete(int /*row*/) { return false; }
     virtual void insert_row(int /*row*/) {}
@@ -253,11 +261,19 @@ public:
     virtual bool paste_row(int /*row*/, const std::vector<std::string>& /*cells*/) { return false; }
     // A command sent to a table that has no owning frame: default table_command.
     virtual bool on_command(int id);
+    // Whether on_command serves a command of the owning frame beyond the
+    // table commands (a library pick, say): while it answers false the
+    // frame greys the command. Default none.
+    virtual bool serves_command(int /*id*/) { return false; }
     // The print operation (a ReportJob writer): graphic pages through
     // table_print, text and CSV reports through print_text and print_csv.
     virtual void print();
     virtual void print_text();
     virtual void print_csv();
+    // The Export command: by default the CSV form of the print operation
+    // (table_export_csv); a table with an export file of its own writes that.
+    // False when cancelled or not written.
+    virtual bool export_csv(WindowId owner);
 };
 
 // ---------------------------------------------------------------------------
@@ -409,6 +425,12 @@ void table_refresh(TableWindow& t, const std::string& title, int rows, bool sele
 // Makes a row current and visible (column 0 keeps the column); `notify`
 // tells the table that its current row changed.
 void table_goto_row(TableWindow& t, int row, int column = 0, bool notify = true);
+// Moves the caret where the user asked (a key, a click, Find): an open edit
+// is stored, and a row that is left passes its before_leave_row checks
+// first. A row past the last one is the last row once the checks have run
+// (they may have made a record of the input row). False when refused; the
+// refusal has been shown and the caret is where it put it.
+bool table_move_to(TableWindow& t, int row, int column = 0);
 void table_goto_last_row(TableWindow& t);
 // Scrolls so that the current cell is visible.
 void table_keep_visible(TableWindow& t);
@@ -459,7 +481,7 @@ std::unique_ptr<TableView> table_create_in_dialog(Dialog& dialog, int control_id
 // Delete act on the text. True when the key was used.
 bool table_on_key(TableWindow& t, int key, unsigned mods);
 // Typed text: starts an edit whose text replaces the cell, or goes into the
-// open edit (filtered, within the column's limit; a refused character beeps).
+// open edit (filtered, within the column's limit; a character past the limit beeps).
 void table_on_char(TableWindow& t, const std::string& utf8);
 // The table's commands: 113 edit row, 126 delete, 128 insert, 363 copy,
 // 364 paste. False for any other command.
@@ -472,10 +494,8 @@ void table_delete(TableWindow& t);
 void table_edit_row(TableWindow& t);
 void table_copy(TableWindow& t);
 void table_paste(TableWindow& t);
-// Typing filters for the usual columns: names (upper-cased; letters, digits,
-// '-' and '/') and numbers (digits, sign, point, exponent).
-bool table_filter_name(std::string& ch);
-bool table_filter_number(const std::string& ch);
+// The typing filter of name columns: letters upper-cased.
+void table_filter_name(std::string& ch);
 
 // Find node: the search starts after the current row and wraps to row 1;
 // the found row becomes current. False when no row has the node.

@@ -66,7 +66,7 @@ void table_update_insert_delete(TableWindow& t, Menu& menu) {
 void table_update_insert_delete(TableWindow& t) {
     if (!t.frame) return;
     table_update_insert_delete(t, t.frame->menu);
-    if (t.frame->window) backend().set_menu(t.frame->window, t.frame->menu);
+    frame_update_menu(*t.frame);
 }
 
 int table_popup_menu(TableWindow& t, const MenuItem& popup) {

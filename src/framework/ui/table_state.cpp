@@ -129,6 +129,7 @@ void TableWindow::print() {
 }
 
 void TableWindow::print_text() { table_print_text(*this, title, record_count()); }
+bool TableWindow::export_csv(WindowId owner) { return table_export_csv(*this, owner); }
 void TableWindow::print_csv() { table_print_csv(*this, title, record_count()); }
 
 // ===========================================================================
@@ -312,7 +313,7 @@ void tab(TableWindow& t, bool forward) {
         if (c == 0) return;
         row = next_row;
     }
-    set_current(t, row, c, true);
+    table_move_to(t, row, c);
 }
 
 // The next shown column to the left or right, without wrapping; 0 when none.
@@ -322,16 +323,13 @@ int arrow_column(TableWindow& t, int from, int step) {
     return 0;
 }
 
-void move_to(TableWindow& t, int row, int column) {
-    if (!table_end_edit(t) || t.row_count <= 0) return;
-    set_current(t, row, column, true);
-}
-
 void page(TableWindow& t, int direction) {
     if (!table_end_edit(t) || t.row_count <= 0) return;
     const int rows = std::max(1, table_page_rows(t) - 1);
-    t.top_row += direction * rows;
-    set_current(t, t.current_row + direction * rows, 0, true);
+    const int top = t.top_row;
+    if (!table_move_to(t, std::clamp(t.current_row + direction * rows, 1, t.row_count), 0)) return;
+    t.top_row = std::clamp(top + direction * rows, 0, std::max(0, t.row_count - 1));
+    table_keep_visible(t);
 }
 
 // --- editing the text ------------------------------------------------------
@@ -395,7 +393,8 @@ bool edit_key(TableWindow& t, int key, unsigned mods) {
 
 bool insert_char(TableWindow& t, std::string ch) {
     TableWindow::CellEdit& e = t.edit;
-    if (!t.accept_char(e.column, ch) || ch.empty()) return false;
+    t.filter_char(e.column, ch);
+    if (ch.empty()) return false;
     const int limit = t.char_limit(e.column);
     const int selected = char_count(e.text.substr(std::min(e.anchor, e.caret), std::max(e.anchor, e.caret) - std::min(e.anchor, e.caret)));
     if (limit > 0 && char_count(e.text) - selected + char_count(ch) > limit) return false;
@@ -486,6 +485,22 @@ void table_goto_row(TableWindow& t, int row, int column, bool notify) {
 }
 
 void table_goto_last_row(TableWindow& t) { table_goto_row(t, t.row_count); }
+
+bool table_move_to(TableWindow& t, int row, int column) {
+    if (!table_end_edit(t) || t.row_count <= 0) return false;
+    const int from = t.current_row;
+    // Up from row 1 leaves nothing; down from the last row leaves it only
+    // when its checks make a new last row (the input row becoming a record).
+    if (row >= 1 && row != from) {
+        Failure f = capture([&] { t.before_leave_row(from); });
+        if (f) {
+            report_failure(t, f, nullptr);
+            return false;
+        }
+    }
+    set_current(t, std::clamp(row, 1, std::max(1, t.row_count)), column, true);
+    return true;
+}
 
 int table_first_column(TableWindow& t) {
     const int row = std::clamp(t.current_row, 1, std::max(1, t.row_count));
@@ -594,25 +609,25 @@ bool table_on_key(TableWindow& t, int key, unsigned mods) {
     case KEY_BACK:
         if (!table_begin_edit(t, true)) beep();
         return true;
-    case KEY_UP: move_to(t, t.current_row - 1, 0); return true;
-    case KEY_DOWN: move_to(t, t.current_row + 1, 0); return true;
+    case KEY_UP: table_move_to(t, t.current_row - 1, 0); return true;
+    case KEY_DOWN: table_move_to(t, t.current_row + 1, 0); return true;
     case KEY_LEFT:
-        if (int c = arrow_column(t, t.current_column, -1)) move_to(t, t.current_row, c);
+        if (int c = arrow_column(t, t.current_column, -1)) table_move_to(t, t.current_row, c);
         return true;
     case KEY_RIGHT:
-        if (int c = arrow_column(t, t.current_column, 1)) move_to(t, t.current_row, c);
+        if (int c = arrow_column(t, t.current_column, 1)) table_move_to(t, t.current_row, c);
         return true;
     case KEY_HOME:
         if (ctrl)
-            move_to(t, 1, 0);
+            table_move_to(t, 1, 0);
         else if (int c = arrow_column(t, 0, 1))
-            move_to(t, t.current_row, c);
+            table_move_to(t, t.current_row, c);
         return true;
     case KEY_END:
         if (ctrl)
-            move_to(t, t.row_count, 0);
+            table_move_to(t, t.row_count, 0);
         else if (int c = arrow_column(t, t.columns() + 1, -1))
-            move_to(t, t.current_row, c);
+            table_move_to(t, t.current_row, c);
         return true;
     case KEY_PRIOR: page(t, -1); return true;
     case KEY_NEXT: page(t, 1); return true;
@@ -632,9 +647,8 @@ void table_on_char(TableWindow& t, const std::string& utf8) {
     for (std::string ch : split_chars(utf8)) {
         if (!printable(ch)) continue;
         if (!t.edit.active) {
-            // The first character replaces the cell; one the column refuses opens nothing.
-            if (!editable_cell(t, t.current_row, t.current_column) ||
-                !t.accept_char(t.current_column, ch) || ch.empty()) {
+            // The first character replaces the cell.
+            if (!editable_cell(t, t.current_row, t.current_column)) {
                 beep();
                 continue;
             }
@@ -644,19 +658,7 @@ void table_on_char(TableWindow& t, const std::string& utf8) {
     }
 }
 
-bool table_filter_name(std::string& ch) {
-    if (ch.size() != 1) return false;
-    char c = ch[0];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    ch[0] = c;
-    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '/';
-}
-
-bool table_filter_number(const std::string& ch) {
-    if (ch.size() != 1) return false;
-    const char c = ch[0];
-    return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
-}
+void table_filter_name(std::string& ch) { ch = upper_case(ch); }
 
 // ===========================================================================
 // Commands
@@ -771,7 +773,7 @@ bool table_window_find_node(TableWindow& t, int node) {
     for (int i = 1; i <= t.row_count; ++i) {
         const int row = (start - 1 + i) % t.row_count + 1;   // after the current row, wrapping to row 1
         if (!row_has_node(t, row, node)) continue;
-        table_goto_row(t, row);
+        table_move_to(t, row);
         return t.current_row == row;
     }
     return false;

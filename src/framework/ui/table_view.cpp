@@ -627,14 +627,13 @@ void TableView::left_down(int x, int y, unsigned) {
             break;
         }
         const bool was_current = t.current_row == h.row && t.current_column == h.column;
-        if (!table_end_edit(t)) break;
-        table_goto_row(t, h.row, h.column);
+        if (!table_move_to(t, h.row, h.column)) break;
         // A click into the current cell opens it for typing.
         if (was_current && t.current_row == h.row && t.current_column == h.column && table_begin_edit(t, false))
             caret_from_x(x);
         break;
     }
-    case Hit::RowNumber: table_goto_row(t, h.row); break;
+    case Hit::RowNumber: table_move_to(t, h.row); break;
     default: break;
     }
 }
@@ -643,8 +642,7 @@ void TableView::right_down(int x, int y) {
     TableWindow& t = *table_;
     const Hit h = hit_test(x, y);
     if (h.kind != Hit::Cell && h.kind != Hit::RowNumber) return;
-    if (!table_end_edit(t)) return;
-    table_goto_row(t, h.row, h.column);
+    if (!table_move_to(t, h.row, h.column)) return;
     t.context_menu(Point{x, y});
 }
 
@@ -697,8 +695,7 @@ void TableView::on_double_click(MouseButton b, int x, int y, unsigned) {
     if (h.kind != Hit::Cell && h.kind != Hit::RowNumber) return;
     guarded(table_, window_, [&] {
         TableWindow& t = *table_;
-        if (!table_end_edit(t)) return;
-        table_goto_row(t, h.row, h.column);
+        if (!table_move_to(t, h.row, h.column)) return;
         if (t.current_row == h.row) table_send_command(t, CMD_EDIT_ROW);
     });
 }

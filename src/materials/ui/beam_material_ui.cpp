@@ -146,16 +146,13 @@ public:
         default: return {};
         }
     }
-    bool accept_char(int c, std::string& ch) override {
-        if (c == 2) return true;
-        if (ch == " ") return false;
-        if (c == 1) return table_filter_name(ch);
-        return table_filter_number(ch);
+    void filter_char(int c, std::string& ch) override {
+        if (c == 1) table_filter_name(ch);
     }
     // The record as it would be with the typed cell; throws on a bad value.
     BeamMaterial checked(int row, const BeamMaterial& m, int c, const std::string& text) {
         BeamMaterial out = m;
-        const std::string clean = c == 2 ? text : upper_case(remove_blanks(text));
+        const std::string clean = c == 2 ? text : upper_case(squeeze_blanks(text));
         item_text() = clean;
         switch (c) {
         case 1:
@@ -217,23 +214,32 @@ public:
         store(row, next);
         return true;
     }
+    // The checks of a row that is left; true when the input row became a record.
+    bool complete_row(const BeamMaterial& r, int row) {
+        if (r.name.empty()) throw_cell_required("Name", 1);
+        if (r.E == 0.0f) throw_cell_required("Modulus", 3);
+        if (r.nu < 0.01f || r.nu >= 0.5f) throw_cell_error("Nu should be > 0.01", 4);
+        if (beam_materials().valid(row)) return false;
+        // The name may have been taken since it was typed (by the dialog).
+        check_beam_material_name(input.name, 0);
+        beam_materials().push_back(input);
+        input = BeamMaterial{};
+        model_modified() = true;
+        load();
+        return true;
+    }
     void leave_row(int row) override {
         BeamMaterial* r = record(row);
         if (!r) return;
-        if (r->name.empty()) throw_cell_required("Name", 1);
-        if (r->E == 0.0f) throw_cell_required("Modulus", 3);
-        if (r->nu < 0.01f || r->nu >= 0.5f) throw_cell_error("Nu should be > 0.01", 4);
-        if (!beam_materials().valid(row)) {
-            // The name may have been taken since it was typed (by the dialog).
-            check_beam_material_name(input.name, 0);
-            beam_materials().push_back(input);
-            input = BeamMaterial{};
-            model_modified() = true;
-            load();
+        if (complete_row(*r, row))
             table_goto_row(*this, numbmats());
-            return;
-        }
-        TableWindow::leave_row(row);
+        else
+            TableWindow::leave_row(row);
+    }
+    void before_leave_row(int row) override {
+        // An input row with nothing typed into it is left as it is.
+        const BeamMaterial* r = record(row);
+        if (r && (beam_materials().valid(row) || *r != BeamMaterial{})) complete_row(*r, row);
     }
     bool can_insert(int row) override { return named_row_can_insert(beam_materials(), row); }
     bool can_delete(int row) override { return !input_locked() && record(row) != nullptr; }
@@ -276,7 +282,9 @@ public:
             highlight_added_ = frame->menu.append_beside(CMD_LIST, MenuItem{"&Highlight Material", CMD_HIGHLIGHT_MATERIAL});
         frame_show_button(*frame, CMD_HIGHLIGHT_MATERIAL);
         frame_show_button(*frame, CMD_HIGHLIGHT_BUTTON);
-        frame_register_command(*frame, CMD_HIGHLIGHT_MATERIAL, [this](int) { on_row_changed(current_row); });
+        frame_register_command(
+            *frame, CMD_HIGHLIGHT_MATERIAL, [this](int) { on_row_changed(current_row); },
+            [] { return beam_material_highlight().highlight_rows != nullptr; });
         frame_update_menu(*frame);
     }
     void on_leave() override {

@@ -196,15 +196,12 @@ public:
     bool cell_editable(int row, int c) override {
         return TableWindow::cell_editable(row, c) && !(c == 1 && beam_library_mode());
     }
-    bool accept_char(int c, std::string& ch) override {
-        if (c == 2) return true;
-        if (ch == " ") return false;
-        if (c == 1) return table_filter_name(ch);
-        return table_filter_number(ch);
+    void filter_char(int c, std::string& ch) override {
+        if (c == 1) table_filter_name(ch);
     }
     BeamSection checked(int row, const BeamSection& s, int c, const std::string& text) {
         BeamSection out = s;
-        const std::string clean = c == 2 ? text : upper_case(remove_blanks(text));
+        const std::string clean = c == 2 ? text : upper_case(squeeze_blanks(text));
         item_text() = clean;
         if (c == 1) {
             if (clean.empty() || beam_library_mode()) return out;
@@ -256,29 +253,38 @@ public:
         store(row, next);
         return true;
     }
+    // The checks of a row that is left; true when the input row became a record.
+    bool complete_row(BeamSection& r, int row) {
+        if (beam_library_mode()) {
+            r.name.clear();
+            if (r.description.empty()) throw_cell_required("Description", 2);
+        } else if (r.name.empty()) {
+            throw_cell_required("Name", 1);
+        }
+        if (r.values[BS_AREA] <= 0.0f) throw_cell_required("Area", 3);
+        if (r.values[BS_MAJOR_I] <= 0.0f) throw_cell_required("Moment of inertia", 4);
+        if (r.values[BS_MINOR_I] <= 0.0f) throw_cell_required("Moment of inertia", 5);
+        if (beam_sections().valid(row)) return false;
+        // The name may have been taken since it was typed (by the dialog).
+        if (!beam_library_mode()) check_beam_section_name(input.name, 0);
+        beam_sections().push_back(input);
+        input = BeamSection{};
+        model_modified() = true;
+        load();
+        return true;
+    }
     void leave_row(int row) override {
         BeamSection* r = record(row);
         if (!r) return;
-        if (beam_library_mode()) {
-            r->name.clear();
-            if (r->description.empty()) throw_cell_required("Description", 2);
-        } else if (r->name.empty()) {
-            throw_cell_required("Name", 1);
-        }
-        if (r->values[BS_AREA] <= 0.0f) throw_cell_required("Area", 3);
-        if (r->values[BS_MAJOR_I] <= 0.0f) throw_cell_required("Moment of inertia", 4);
-        if (r->values[BS_MINOR_I] <= 0.0f) throw_cell_required("Moment of inertia", 5);
-        if (!beam_sections().valid(row)) {
-            // The name may have been taken since it was typed (by the dialog).
-            if (!beam_library_mode()) check_beam_section_name(input.name, 0);
-            beam_sections().push_back(input);
-            input = BeamSection{};
-            model_modified() = true;
-            load();
+        if (complete_row(*r, row))
             table_goto_row(*this, numbsections());
-            return;
-        }
-        TableWindow::leave_row(row);
+        else
+            TableWindow::leave_row(row);
+    }
+    void before_leave_row(int row) override {
+        // An input row with nothing typed into it is left as it is.
+        BeamSection* r = record(row);
+        if (r && (beam_sections().valid(row) || *r != BeamSection{})) complete_row(*r, row);
     }
     bool can_insert(int row) override {
         if (in_results()) return false;
@@ -321,24 +327,39 @@ public:
         }
         return TableWindow::on_command(id);
     }
+    // The library pick needs the beam-section library.
+    bool serves_command(int id) override {
+        return id == CMD_AISC_LIBRARY || (id == CMD_LIBRARY && beam_section_library_hooks().choose_entry);
+    }
     void on_enter() override {
         if (!frame || beam_library_mode() || in_results()) return;
+        // File: the two picks and a separator, where the materials put their
+        // Library item: after Save As, before Export and Print.
         Menu& menu = frame->menu;
-        if (!menu.contains(CMD_LIBRARY)) {
-            menu.append_to(0, MenuItem{"Beam &Library...", CMD_LIBRARY});
-            menu.append_to(0, MenuItem{"&AISC Beam Library...", CMD_AISC_LIBRARY});
+        const int anchor = menu.contains(CMD_EXPORT) ? CMD_EXPORT : CMD_PRINT;
+        if (!menu.contains(CMD_LIBRARY) && menu.contains(anchor)) {
+            menu.insert_before(anchor, MenuItem{"Beam &Library...", CMD_LIBRARY});
+            menu.insert_before(anchor, MenuItem{"&AISC Beam Library...", CMD_AISC_LIBRARY});
+            menu.insert_before(anchor, MenuItem{});
+            file_items_ = true;
         }
         table_add_insert_item(*frame);
         frame_show_button(*frame, CMD_LIBRARY);
         frame_show_button(*frame, CMD_AISC_LIBRARY);
+        frame_update_menu(*frame);
     }
     void on_leave() override {
         if (!frame) return;
-        frame->menu.remove(CMD_LIBRARY);
-        frame->menu.remove(CMD_AISC_LIBRARY);
+        if (file_items_) {
+            frame->menu.remove_separator_after(CMD_AISC_LIBRARY);
+            frame->menu.remove(CMD_LIBRARY);
+            frame->menu.remove(CMD_AISC_LIBRARY);
+            file_items_ = false;
+        }
         table_remove_insert_item(*frame);
         frame_hide_button(*frame, CMD_LIBRARY);
         frame_hide_button(*frame, CMD_AISC_LIBRARY);
+        frame_update_menu(*frame);
     }
     void context_menu(Point) override {
         if (in_results()) {
@@ -349,7 +370,7 @@ public:
         if (can_insert(current_row)) popup.items.push_back(MenuItem{"&Insert", CMD_INSERT});
         if (can_delete(current_row)) popup.items.push_back(MenuItem{"&Delete", CMD_DELETE});
         popup.items.push_back(MenuItem{"&Edit", CMD_EDIT_ROW});
-        popup.items.push_back(MenuItem{"Beam &Library...", CMD_LIBRARY});
+        popup.items.push_back(MenuItem{"Beam &Library...", CMD_LIBRARY, {}, !serves_command(CMD_LIBRARY)});
         popup.items.push_back(MenuItem{"&AISC Beam Library...", CMD_AISC_LIBRARY});
         popup.items.push_back(MenuItem{"List...", CMD_LIST});
         table_popup_menu(*this, popup);
@@ -359,6 +380,9 @@ public:
     void print_text() override { print_beam_sections(); }
     void print_csv() override { print_beam_sections(); }
     void contents_entry() override { add_contents_entry("Beam sections", 1); }
+
+private:
+    bool file_items_ = false;   // the File menu holds the picks this table added
 };
 
 BeamSectionTable& table() {

@@ -228,6 +228,7 @@ void PropertyGrid::hide_unused_columns()
             widths[static_cast<std::size_t>(c)] = 0;
 }
 
+<<<<<<< HEAD
 void PropertyGrid::measure_window(Surface& dc)
 {
     TableWindow::measure_window(dc);
@@ -250,6 +251,8 @@ bool PropertyGrid::accept_char(int column, std::string& ch)
     return !(ch == " " || (ch.size() == 1 && ch[0] >= 'A' && ch[0] <= 'Z'));
 }
 
+=======
+>>>>>>> faults-ui
 void PropertyGrid::store_cell(int row, int column, const std::string& text)
 {
     const PropertyGridColumn c = property_grid_column(column, frp, piping_code());
@@ -266,6 +269,17 @@ void PropertyGrid::store_cell(int row, int column, const std::string& text)
     slot = value;
     r.edited = ++edit_clock_;
     modified = true;
+}
+
+bool PropertyGrid::on_key(int key, unsigned mods)
+{
+    // Tab past the last cell of the last row goes on to a new row, as Enter does.
+    const int row = current_row, column = current_column;
+    const bool used = TableWindow::on_key(key, mods);
+    if (key == KEY_TAB && mods == MOD_NONE && row == row_count && current_row == row && current_column == column &&
+        !edit.active)
+        table_leave(*this);
+    return used;
 }
 
 void PropertyGrid::leave_row(int row)
@@ -354,6 +368,10 @@ struct PropertiesDialog final : DialogProc {
         grid.load(copy, frp);
         // Between 10 and 20 rows show, and every column.
         view = table_create_in_dialog(d, MATPROP_GRID, grid, std::clamp(grid.row_count, 10, 20));
+        // Typing goes into the grid from the start, at its first cell; Enter
+        // there moves along the rows instead of closing the dialog.
+        table_goto_row(grid, 1, table_first_column(grid), false);
+        dialog_set_focus(MATPROP_GRID);
         center_window(d);
     }
     void command(Dialog&, int id, int) override

@@ -152,8 +152,13 @@ public:
             else if (code == CODE_IGEM)
                 dialog_set_text(MAT_STRENGTH_LABEL, "Ultimate Strength");
         }
-        if (d.has_item(MAT_STRENGTH_UNIT) && code_has_strength(code))
-            dialog_set_unit_label(MAT_STRENGTH_UNIT, STRESS);
+        // The strength's unit shows under every code with a strength but IGEM.
+        if (d.has_item(MAT_STRENGTH_UNIT)) {
+            if (code_has_strength(code) && code != CODE_IGEM)
+                dialog_set_unit_label(MAT_STRENGTH_UNIT, STRESS);
+            else
+                dialog_hide(MAT_STRENGTH_UNIT);
+        }
 
         PipeMaterial m = record();
         if (!pipe_materials().valid(index_)) {
@@ -367,20 +372,6 @@ private:
 
 // ---- Menu additions while the table is shown ---------------------------------------------------
 
-// The item list that holds the command, and its position there.
-std::vector<MenuItem>* holder_of(std::vector<MenuItem>& items, int id, std::size_t& at)
-{
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (items[i].id == id && !items[i].is_popup()) {
-            at = i;
-            return &items;
-        }
-        if (std::vector<MenuItem>* inner = holder_of(items[i].items, id, at))
-            return inner;
-    }
-    return nullptr;
-}
-
 const char* const HIGHLIGHT_TEXT = "&Highlight Material";
 
 struct MenuAdditions {
@@ -393,47 +384,41 @@ MenuAdditions& menu_additions() { return session_part<MenuAdditions>(); }
 
 void add_menu_items(Frame& f, bool library_mode)
 {
-    std::vector<MenuItem>& items = f.menu.items();
-    std::size_t at = 0;
+    // File: "&Library..." and "&Export..." with a separator before Print.
     if (!f.menu.contains(CMD_LIBRARY) && f.menu.contains(CMD_PRINT)) {
         menu_additions().export_added = !f.menu.contains(CMD_EXPORT);
         if (menu_additions().export_added)
             f.menu.insert_before(CMD_PRINT, MenuItem{"&Export...", CMD_EXPORT});
         f.menu.insert_before(CMD_EXPORT, MenuItem{"&Library...", CMD_LIBRARY});
-        if (std::vector<MenuItem>* h = holder_of(items, CMD_EXPORT, at))
-            h->insert(h->begin() + static_cast<std::ptrdiff_t>(at + 1), MenuItem{});
+        f.menu.insert_before(CMD_PRINT, MenuItem{});
         menu_additions().file_items = true;
     }
     table_add_insert_item(f);
     menu_additions().insert_item = true;
     frame_show_button(f, CMD_LIBRARY);
     if (!library_mode) {
-        if (!f.menu.contains(CMD_HIGHLIGHT_MATERIAL) && f.menu.contains(CMD_LIST) &&
-            holder_of(items, CMD_LIST, at)) {
-            std::vector<MenuItem>* h = holder_of(items, CMD_LIST, at);
-            h->push_back(MenuItem{HIGHLIGHT_TEXT, CMD_HIGHLIGHT_MATERIAL});
+        if (!f.menu.contains(CMD_HIGHLIGHT_MATERIAL) &&
+            f.menu.append_beside(CMD_LIST, MenuItem{HIGHLIGHT_TEXT, CMD_HIGHLIGHT_MATERIAL}))
             menu_additions().highlight = true;
-        }
         frame_show_button(f, CMD_HIGHLIGHT_MATERIAL);
         frame_show_button(f, CMD_HIGHLIGHT_BUTTON);
-        frame_register_command(f, CMD_HIGHLIGHT_MATERIAL, [](int) {
-            MaterialsTable& t = materials_table();
-            const PipeMaterialHighlight& h = pipe_material_highlight();
-            if (h.draw && pipe_materials().valid(t.current_row))
-                h.draw(pipe_materials()[t.current_row].name);
-        });
+        frame_register_command(
+            f, CMD_HIGHLIGHT_MATERIAL,
+            [](int) {
+                MaterialsTable& t = materials_table();
+                const PipeMaterialHighlight& h = pipe_material_highlight();
+                if (h.draw && pipe_materials().valid(t.current_row))
+                    h.draw(pipe_materials()[t.current_row].name);
+            },
+            [] { return static_cast<bool>(pipe_material_highlight().draw); });
     }
     frame_update_menu(f);
 }
 
 void remove_menu_items(Frame& f)
 {
-    std::vector<MenuItem>& items = f.menu.items();
-    std::size_t at = 0;
     if (menu_additions().file_items) {
-        if (std::vector<MenuItem>* h = holder_of(items, CMD_EXPORT, at))
-            if (at + 1 < h->size() && (*h)[at + 1].is_separator())
-                h->erase(h->begin() + static_cast<std::ptrdiff_t>(at + 1));
+        f.menu.remove_separator_after(CMD_EXPORT);
         f.menu.remove(CMD_LIBRARY);
         if (menu_additions().export_added)
             f.menu.remove(CMD_EXPORT);
@@ -573,18 +558,10 @@ bool MaterialsTable::cell_editable(int row, int column)
     return column_shown(column) && TableWindow::cell_editable(row, column);
 }
 
-bool MaterialsTable::accept_char(int column, std::string& ch)
+void MaterialsTable::filter_char(int column, std::string& ch)
 {
-    switch (column) {
-    case COL_DESCRIPTION: return true;
-    case COL_NAME: return table_filter_name(ch);
-    case COL_TYPE:
-        if (ch.size() != 1 || !std::isalpha(static_cast<unsigned char>(ch[0])))
-            return false;
-        ch = upper_case(ch);
-        return true;
-    default: return table_filter_number(ch);
-    }
+    if (column == COL_NAME || column == COL_TYPE)
+        table_filter_name(ch);
 }
 
 void MaterialsTable::store_cell(int row, int column, const std::string& text)
@@ -597,7 +574,7 @@ void MaterialsTable::store_cell(int row, int column, const std::string& text)
     // A copy of the record: the checks and the rename question may change
     // the array before the value is stored.
     PipeMaterial m = *r;
-    std::string clean = column == COL_DESCRIPTION ? text : upper_case(remove_blanks(text));
+    std::string clean = column == COL_DESCRIPTION ? text : upper_case(squeeze_blanks(text));
     item_text() = clean;
     switch (column) {
     case COL_NAME: {
@@ -700,6 +677,14 @@ void MaterialsTable::leave_row(int row)
     TableWindow::leave_row(row);
 }
 
+void MaterialsTable::before_leave_row(int row)
+{
+    // An input row with nothing typed into it is left as it is.
+    if (!pipe_materials().valid(row) && !material_differs(input, PipeMaterial{}))
+        return;
+    check_row(row, false);
+}
+
 bool MaterialsTable::can_insert(int row)
 {
     if (input_locked() || !pipe_materials().valid(row))
@@ -781,6 +766,8 @@ bool MaterialsTable::paste_row(int row, const std::vector<std::string>&)
     load_material_properties_grid(pipe_materials().valid(row) ? row : 0);
     return true;
 }
+
+bool MaterialsTable::serves_command(int id) { return id == CMD_LIBRARY; }
 
 bool MaterialsTable::on_command(int id)
 {
@@ -889,6 +876,12 @@ void MaterialsTable::measure_window(Surface& dc)
 void MaterialsTable::print() { print_materials(); }
 void MaterialsTable::print_text() { print_materials(); }
 void MaterialsTable::print_csv() { print_materials(); }
+
+bool MaterialsTable::export_csv(WindowId owner)
+{
+    // The export file of the materials, not the report's CSV form.
+    return table_end_edit(*this) && export_materials_csv(owner);
+}
 void MaterialsTable::contents_entry() { add_contents_entry("Pipe materials", 0); }
 
 void open_materials_table()

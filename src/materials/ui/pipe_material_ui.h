@@ -41,9 +41,10 @@ public:
     std::string header_text(int column, int line) override;
     std::string cell_text(int row, int column, int line) override;
     bool cell_editable(int row, int column) override;
-    bool accept_char(int column, std::string& ch) override;
+    void filter_char(int column, std::string& ch) override;
     void store_cell(int row, int column, const std::string& text) override;
     void leave_row(int row) override;
+    void before_leave_row(int row) override;
     bool can_insert(int row) override;
     bool can_delete(int row) override;
     void insert_row(int row) override;
@@ -52,6 +53,7 @@ public:
     std::string copy_row(int row) override;
     bool paste_row(int row, const std::vector<std::string>& cells) override;
     bool on_command(int id) override;
+    bool serves_command(int id) override;
     void on_row_changed(int row) override;
     void on_enter() override;
     void on_leave() override;
@@ -60,6 +62,7 @@ public:
     void print() override;
     void print_text() override;
     void print_csv() override;
+    bool export_csv(WindowId owner) override;
     void contents_entry() override;
 
 private:

@@ -618,11 +618,10 @@ std::string SectionsTable::cell_text(int row, int column, int line)
     }
 }
 
-bool SectionsTable::accept_char(int column, std::string& ch)
+void SectionsTable::filter_char(int column, std::string& ch)
 {
     if (column == COL_NAME)
-        return table_filter_name(ch);
-    return table_filter_number(ch);
+        table_filter_name(ch);
 }
 
 void SectionsTable::store_cell(int row, int column, const std::string& text)
@@ -632,7 +631,7 @@ void SectionsTable::store_cell(int row, int column, const std::string& text)
         return;
     const bool stored = pipe_sections().valid(row);
     PipeSection next = *r;   // a copy: a rename may change the array
-    item_text() = upper_case(remove_blanks(text));
+    item_text() = upper_case(squeeze_blanks(text));
     auto parse = [&](int (*parser)(float&), const char* field, float& out) {
         if (parser(out) != 0)
             throw_invalid(field);
@@ -677,6 +676,34 @@ void SectionsTable::store_cell(int row, int column, const std::string& text)
         model_modified() = true;
 }
 
+bool SectionsTable::complete_row(PipeSection& r, int row)
+{
+    if (r.name.empty())
+        throw_cell_required("Name", COL_NAME);
+    if (r.outside_diameter <= 0.0f || r.thickness <= 0.0f)
+        throw MsgCmd{"", CMD_EDIT_ROW};
+    const bool stored = pipe_sections().valid(row);
+    if ((r.insulation_density == 0.0f) != (r.insulation_thickness == 0.0f)) {
+        r.insulation_density = r.insulation_thickness = 0.0f;
+        if (stored)
+            model_modified() = true;
+    }
+    if ((r.lining_density == 0.0f) != (r.lining_thickness == 0.0f)) {
+        r.lining_density = r.lining_thickness = 0.0f;
+        if (stored)
+            model_modified() = true;
+    }
+    if (stored) {
+        table_invalidate_rows(*this, row, row);
+        return false;
+    }
+    pipe_sections().push_back(input);
+    input = PipeSection{};
+    model_modified() = true;
+    load();
+    return true;
+}
+
 void SectionsTable::leave_row(int row)
 {
     PipeSection* r = record(row);
@@ -684,31 +711,18 @@ void SectionsTable::leave_row(int row)
         TableWindow::leave_row(row);
         return;
     }
-    if (r->name.empty())
-        throw_cell_required("Name", COL_NAME);
-    if (r->outside_diameter <= 0.0f || r->thickness <= 0.0f)
-        throw MsgCmd{"", CMD_EDIT_ROW};
-    const bool stored = pipe_sections().valid(row);
-    if ((r->insulation_density == 0.0f) != (r->insulation_thickness == 0.0f)) {
-        r->insulation_density = r->insulation_thickness = 0.0f;
-        if (stored)
-            model_modified() = true;
-    }
-    if ((r->lining_density == 0.0f) != (r->lining_thickness == 0.0f)) {
-        r->lining_density = r->lining_thickness = 0.0f;
-        if (stored)
-            model_modified() = true;
-    }
-    if (!stored) {
-        pipe_sections().push_back(input);
-        input = PipeSection{};
-        model_modified() = true;
-        load();
+    if (complete_row(*r, row))
         table_goto_row(*this, numsections());
-        return;
-    }
-    table_invalidate_rows(*this, row, row);
-    TableWindow::leave_row(row);
+    else
+        TableWindow::leave_row(row);
+}
+
+void SectionsTable::before_leave_row(int row)
+{
+    PipeSection* r = record(row);
+    // An input row with nothing typed into it is left as it is.
+    if (r && (pipe_sections().valid(row) || *r != PipeSection{}))
+        complete_row(*r, row);
 }
 
 bool SectionsTable::can_insert(int row) { return named_row_can_insert(pipe_sections(), row); }
@@ -846,6 +860,7 @@ void install_pipe_sections_ui()
     });
     register_data_list(DataList{"Sections", [] { return numsections(); }, open_sections_table, true});
     register_command(CMD_SECTIONS, [](int) { open_sections_table(); });
+    layout_hooks().row_changed["sections table"] = sections_table_follow_layout_row;
     layout_hooks().section_dialog = [](int row) {
         if (!model().rows.valid(row))
             return false;

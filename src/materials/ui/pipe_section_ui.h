@@ -40,9 +40,10 @@ public:
 
     std::string header_text(int column, int line) override;
     std::string cell_text(int row, int column, int line) override;
-    bool accept_char(int column, std::string& ch) override;
+    void filter_char(int column, std::string& ch) override;
     void store_cell(int row, int column, const std::string& text) override;
     void leave_row(int row) override;
+    void before_leave_row(int row) override;
     bool can_insert(int row) override;
     bool can_delete(int row) override;
     void insert_row(int row) override;
@@ -58,6 +59,10 @@ public:
     void print_text() override;
     void print_csv() override;
     void contents_entry() override;
+
+private:
+    // The checks of a row that is left; true when the input row became a section.
+    bool complete_row(PipeSection& r, int row);
 };
 SectionsTable& sections_table();
 
@@ -67,8 +72,6 @@ void open_sections_table();
 // Redisplays the table when the list window shows it.
 void refresh_sections_table();
 // The current layout row changed: an open table moves to the row's section.
-// (The layout's row_changed hook has one slot, which the graphics fill; they
-// call this from it.)
 void sections_table_follow_layout_row(int row);
 
 // The report writer of the sections: graphic pages (the table), the text

@@ -96,7 +96,7 @@ public:
             dialog_set_text(SOIL_GROUND_LEVEL, format_length(s.ground_level));
         dialog_check(SOIL_CHECK_INSULATION, s.include_insulation != 0);
         for (int id : {int{SOIL_DENSITY}, int{SOIL_STRENGTH}, int{SOIL_DELTA}, int{SOIL_KS}, int{SOIL_GROUND_LEVEL}})
-            shown_[id] = upper_case(remove_blanks(d.text(id)));
+            shown_[id] = upper_case(squeeze_blanks(d.text(id)));
         if (input_locked()) {
             for (int id = SOIL_NAME; id <= SOIL_GROUND_LEVEL; ++id)
                 dialog_set_readonly(id);
@@ -418,6 +418,15 @@ void SoilsTable::leave_row(int row)
     if (!s || s->name.empty())
         throw_cell_required("Name", COL_NAME);
     TableWindow::leave_row(row);
+}
+
+void SoilsTable::before_leave_row(int row)
+{
+    // Soils are typed in their dialog: only an inserted empty record is
+    // left without a name; the input row holds nothing.
+    const Soil* s = record(row);
+    if (s && s->name.empty())
+        throw_cell_required("Name", COL_NAME);
 }
 
 bool SoilsTable::can_insert(int row) { return named_row_can_insert(soils(), row); }

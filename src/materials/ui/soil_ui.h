@@ -22,6 +22,7 @@ public:
     std::string cell_text(int row, int column, int line) override;
     bool cell_editable(int row, int column) override;
     void leave_row(int row) override;
+    void before_leave_row(int row) override;
     bool can_insert(int row) override;
     bool can_delete(int row) override;
     void insert_row(int row) override;

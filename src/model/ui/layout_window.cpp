@@ -128,7 +128,7 @@ struct TypedNode {
 };
 
 TypedNode parse_typed_node(const std::string& typed, int row, int etype) {
-    std::string text = remove_blanks(typed);
+    std::string text = squeeze_blanks(typed);
     TypedNode node;
     if (!text.empty() && text.back() == '*') {
         node.absolute = true;
@@ -387,22 +387,14 @@ bool LayoutTable::cell_editable(int row, int column) {
     }
 }
 
-bool LayoutTable::accept_char(int column, std::string& ch) {
-    if (ch.size() != 1) return column == LAYOUT_DESCRIPTION;
-    char& c = ch[0];
+void LayoutTable::filter_char(int column, std::string& ch) {
+    // Node letters and names are upper case; the rest goes to the cell's parser as typed.
     switch (column) {
     case LAYOUT_NODE:
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return std::isalnum(static_cast<unsigned char>(c)) || c == '*';
-    case LAYOUT_TYPE:
-    case LAYOUT_DATA: return std::isalpha(static_cast<unsigned char>(c)) || c == ' ' || c == '-';
-    case LAYOUT_DX:
-    case LAYOUT_DY:
-    case LAYOUT_DZ: return table_filter_number(ch) || c == '\'' || c == '"' || c == ' ';
     case LAYOUT_MATERIAL:
     case LAYOUT_SECTION:
-    case LAYOUT_LOAD: return table_filter_name(ch);
-    default: return true;
+    case LAYOUT_LOAD: table_filter_name(ch); break;
+    default: break;
     }
 }
 
@@ -429,7 +421,7 @@ void LayoutTable::store_cell(int row, int column, const std::string& text) {
     case LAYOUT_SECTION:
     case LAYOUT_LOAD: {
         const int field = column - LAYOUT_MATERIAL;
-        std::string name = upper_case(remove_blanks(text));
+        std::string name = upper_case(squeeze_blanks(text));
         check_row_name(field, etype, name);
         v.name[field] = name;
         break;
@@ -480,7 +472,7 @@ bool LayoutTable::paste_row(int row, const std::vector<std::string>& cells) {
         for (int c = LAYOUT_DX; c <= LAYOUT_DZ; ++c) v.offset[c - LAYOUT_DX] = parse_offset(cell(c), c);
     if (etype_has_names(etype)) {
         for (int field = 0; field < 3; ++field) {
-            std::string name = upper_case(remove_blanks(cell(LAYOUT_MATERIAL + field)));
+            std::string name = upper_case(squeeze_blanks(cell(LAYOUT_MATERIAL + field)));
             check_row_name(field, etype, name);
             v.name[field] = name;
         }
@@ -553,7 +545,10 @@ bool LayoutTable::on_key(int key, unsigned mods) {
 void LayoutTable::on_row_changed(int row) {
     m().current_row = row <= numrows() ? row : 0;
     table_update_insert_delete(*this);
-    if (const auto& hook = layout_hooks().row_changed) hook(m().current_row);
+    // A copy: a follower may change the list.
+    const auto followers = layout_hooks().row_changed;
+    for (const auto& [name, follow] : followers)
+        if (follow) follow(m().current_row);
 }
 
 void LayoutTable::context_menu(Point) {

@@ -20,6 +20,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <string>
 
 enum LayoutColumn : int {
@@ -43,7 +44,7 @@ public:
     std::string header_text(int column, int line) override;
     std::string cell_text(int row, int column, int line) override;
     bool cell_editable(int row, int column) override;
-    bool accept_char(int column, std::string& ch) override;
+    void filter_char(int column, std::string& ch) override;
     void store_cell(int row, int column, const std::string& text) override;
     bool can_insert(int row) override;
     bool can_delete(int row) override;
@@ -77,8 +78,10 @@ struct LayoutHooks {
     std::function<bool(int row)> material_dialog;
     std::function<bool(int row)> section_dialog;
     std::function<bool(int row)> load_dialog;
-    // The current layout row changed (the graphics highlight it).
-    std::function<void(int row)> row_changed;
+    // Who follows the current layout row (the graphics highlight it, an
+    // open Sections table moves to its section), by name, so that a module
+    // installed again follows it once.
+    std::map<std::string, std::function<void(int row)>> row_changed;
 };
 LayoutHooks& layout_hooks();
 

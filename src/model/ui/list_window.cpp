@@ -212,6 +212,35 @@ struct DataListChooser : DialogProc {
     }
 };
 
+// When a list command can be served now (empty: whenever the list window is
+// there); the registry serves what the list window does not.
+std::function<bool()> list_command_test(int id) {
+    switch (id) {
+    case CMD_LIBRARY:
+    case CMD_AISC_LIBRARY:
+        return [id] {
+            TableWindow* t = list_window_table();
+            return (t && t->serves_command(id)) || command_available(id);
+        };
+    case CMD_FLANGE_ANALYZE:
+    case CMD_NOZZLE_ANALYZE:
+    case CMD_LUG_ANALYZE: return [id] { return state().mode.analyze_command == id || command_available(id); };
+    case CMD_EXPORT: return [] { return state().last_table != nullptr; };
+    case CMD_FIND_NODE: return [] { return list_window_table() != nullptr; };
+    case CMD_PRINT:
+        return [] {
+            return state().mode.kind == ListMode::Qualification || command_available(CMD_PRINT) ||
+                   list_window_table() != nullptr;
+        };
+    default: return {};
+    }
+}
+
+// The list frame's items and buttons after what they depend on changed.
+void update_list_commands() {
+    if (list_frame().window) frame_update_menu(list_frame());
+}
+
 }  // namespace
 
 // ===========================================================================
@@ -578,6 +607,7 @@ void show_in_list_window(TableWindow& table) {
     TableView& view = list_view();
     if (view.table() != &table) table_attach(view, &table);
     activate_list_pane(false);
+    update_list_commands();
     Frame& frame = list_frame();
     // A table loaded before it was shown gives its caption now.
     if (!table.frame_caption.empty()) frame_set_title(frame, table.frame_caption);
@@ -627,17 +657,20 @@ bool commit_list_window_edits() {
 
 void close_list_window() {
     table_attach(list_view(), nullptr);
+    update_list_commands();
     frame_hide(list_frame());
 }
 
 void set_last_table_opener(TableWindow& table, std::function<void()> reopen) {
     state().last_table = &table;
     state().last_reopen = std::move(reopen);
+    update_list_commands();
 }
 
 void clear_last_table_opener() {
     state().last_table = nullptr;
     state().last_reopen = nullptr;
+    update_list_commands();
 }
 
 TableWindow* last_opened_table() { return state().last_table; }
@@ -656,12 +689,14 @@ void refresh_list_window() {
 void enter_list_mode(ListMode mode) {
     state().mode = std::move(mode);
     if (state().mode.bars && list_frame().window) frame_set_bars(list_frame(), *state().mode.bars);
+    update_list_commands();
 }
 
 void leave_list_mode() {
     const bool had_bars = state().mode.bars != nullptr;
     state().mode = ListMode{};
     if (had_bars && list_frame().window) frame_set_bars(list_frame(), toolbar_resource("LIST_TOOLBAR"));
+    update_list_commands();
 }
 
 const ListMode& list_mode() { return state().mode; }
@@ -735,7 +770,7 @@ bool ListCommand(int id) {
             const std::function<void()> reopen = state().last_reopen;
             reopen();
         }
-        table_export_csv(*t, owner);
+        t->export_csv(owner);
         return true;
     }
     case CMD_LIST: data_list_command(owner); return true;
@@ -798,9 +833,12 @@ bool list_window_close() {
 void install_list_window_commands() {
     Frame& frame = list_frame();
     for (int id : list_command_ids()) {
-        frame_register_command(frame, id, [](int command) {
-            if (!ListCommand(command) && !run_command(command)) beep();
-        });
+        frame_register_command(
+            frame, id,
+            [](int command) {
+                if (!ListCommand(command) && !run_command(command)) beep();
+            },
+            list_command_test(id));
     }
     frame.close_handler = list_window_close;
     register_command(CMD_LIST, [](int) { data_list_command(command_owner()); });

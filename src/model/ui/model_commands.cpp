@@ -281,7 +281,17 @@ bool save_as_command(WindowId owner)
     request.must_exist = false;
     if (!save_file_dialog_path(owner, request))
         return false;
-    const std::string path = ofn_file_path();
+    // A model is a .mod file, so that Open reads what was saved: the
+    // extension is added to a name that has another one or none. The dialog
+    // asked about replacing the name it was given, not this one.
+    std::string path = ofn_file_path();
+    if (file_extension(path) != "mod") {
+        path += ".mod";
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec) &&
+            !message_question(owner, path + " already exists.\nDo you want to replace it?"))
+            return false;
+    }
     // The model takes the new name only once it has been written there.
     if (!save_model_to(owner, path))
         return false;

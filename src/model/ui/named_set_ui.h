@@ -1,10 +1,12 @@
 // What the tables and dialogs of the named sets share: the insert and delete
-// rules of a table row, and the rename question of an edited name. The name
-// checks are check_entry_name (model/named_set.h).
+// rules of a table row, the rename question of an edited name, and the combo
+// boxes that offer a set's names. The name checks are check_entry_name
+// (model/named_set.h).
 #pragma once
 
 #include "framework/app_state.h"
 #include "framework/text.h"
+#include "framework/ui/dialog_helper.h"
 #include "framework/ui/messages.h"
 #include "model/named_set.h"
 #include "platform/backend.h"
@@ -54,3 +56,24 @@ bool named_row_delete(NamedSet<T>& set, const std::string& key, int row, WindowI
 // is asked for an unnamed entry or an unchanged name.
 bool confirm_entry_rename(const std::string& key, WindowId owner, const char* what, const std::string& old_name,
                           const std::string& new_name);
+
+// Fills the combo `item` of the running dialog with the names of a set's
+// records in order from 1, after the default entry ("Default") when
+// `after_default`; entry k is then record k (or k + 1 after the default).
+template <typename T>
+void dialog_fill_name_combo(int item, const NamedSet<T>& set, bool after_default)
+{
+    dialog_list_reset(item);
+    if (after_default)
+        dialog_list_add(default_entry_text());
+    for (const T& record : set)
+        dialog_list_add(record.name);
+}
+
+// The pipe-load combo of the element dialogs: the names of the model's pipe
+// loads, a set the loads layer owns and passes in.
+template <typename T>
+void dialog_fill_load_combo(int item, const NamedSet<T>& pipe_loads, bool after_default = false)
+{
+    dialog_fill_name_combo(item, pipe_loads, after_default);
+}

@@ -729,6 +729,21 @@ int HeadlessBackend::popup_menu(WindowId, const MenuItem& popup, Point screen) {
         command = script_.popups_.front();
         script_.popups_.pop_front();
     }
+    // A person can choose only an item that is there and not greyed.
+    if (command != 0) {
+        const std::function<const MenuItem*(const MenuItem&)> find = [&](const MenuItem& m) -> const MenuItem* {
+            for (const MenuItem& item : m.items) {
+                if (item.id == command && !item.is_popup()) return &item;
+                if (const MenuItem* inner = find(item)) return inner;
+            }
+            return nullptr;
+        };
+        const MenuItem* item = find(popup);
+        if (!item || item->disabled) {
+            note_fault("popup item " + std::to_string(command) + (item ? " greyed" : " missing"));
+            command = 0;
+        }
+    }
     ScriptEvent e;
     e.kind = ScriptEvent::PopupMenu;
     e.name = popup.text;
@@ -765,6 +780,7 @@ std::optional<std::string> HeadlessBackend::open_file_dialog(WindowId, FileDialo
     e.name = "open";
     e.caption = r.title;
     e.text = path.value_or("");
+    e.suggested = r.initial_path;
     e.result = path ? IDOK : IDCANCEL;
     script_.log_.push_back(std::move(e));
     return path;
@@ -778,6 +794,7 @@ std::optional<std::string> HeadlessBackend::save_file_dialog(WindowId, FileDialo
     e.name = "save";
     e.caption = r.title;
     e.text = path.value_or("");
+    e.suggested = r.initial_path;
     e.result = path ? IDOK : IDCANCEL;
     script_.log_.push_back(std::move(e));
     return path;

@@ -31,7 +31,8 @@ struct ScriptEvent {
     Kind kind = DialogRun;
     std::string name;        // dialog template name; file dialog "open" or "save"
     std::string caption;     // dialog caption, message box caption, common dialog title
-    std::string text;        // message text; a dialog's static texts, one a line
+    std::string text;        // message text; a dialog's static texts, one a line; the chosen file
+    std::string suggested;   // the path a file dialog offered
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
     int result = 0;          // dialog result or message answer
@@ -64,7 +65,8 @@ public:
     // (default IDYES for Yes/No boxes, IDOK for OK/Cancel); a plain OK box
     // takes none. File and folder dialogs take the next path (default: cancel),
     // the font chooser the next font (default: cancel), a popup menu the next
-    // command (default 0).
+    // command (default 0; 0 too, noted as a fault, when the popup has no such
+    // item or it is greyed).
     void answer(int id);
     void answer_file(std::optional<std::string> path);
     void answer_folder(std::optional<std::string> path);

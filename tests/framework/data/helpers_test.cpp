@@ -110,7 +110,12 @@ TEST(Helpers, TextEditing)
     std::string blank = "   ";
     trim_blanks(blank);
     EXPECT_EQ(blank, "");
-    EXPECT_EQ(remove_blanks(" 1 2\t3 "), "123");
+    // Blanks go, but one stays where it splits a number, so that no reader takes "5 6" for 56.
+    EXPECT_EQ(squeeze_blanks(" 1 2\t 3 "), "1 2 3");
+    EXPECT_EQ(squeeze_blanks("1 .5"), "1 .5");
+    EXPECT_EQ(squeeze_blanks(" cs 1 "), "cs1");
+    EXPECT_EQ(squeeze_blanks("10' 6\""), "10'6\"");
+    EXPECT_EQ(squeeze_blanks("- 1.5 E 3"), "-1.5E3");
     EXPECT_EQ(upper_case("a1b-z\xe9"), "A1B-Z\xe9");
     EXPECT_EQ(lower_case("MOD"), "mod");
 

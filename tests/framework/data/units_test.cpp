@@ -329,7 +329,8 @@ TEST_F(Units, RealGrammar)
     const Case cases[] = {
         {"1", true, 1},           {"-1", true, -1},         {"+1", true, 1},
         {".5", true, 0.5f},       {"5.", true, 5},          {"-.5", true, -0.5f},
-        {"1.5E3", true, 1500},    {"1.5e-3", true, 0.0015f}, {" 1 . 5 ", true, 1.5f},
+        {"1.5E3", true, 1500},    {"1.5e-3", true, 0.0015f}, {" 1.5 ", true, 1.5f},
+        {"1 . 5", false, 0},      {"5 6", false, 0},        {"- 1.5 E3", true, -1500},  // a blank splits no number
         {"1E+5", true, 1e5f},     {"1E37", true, 1e37f},    {"-1E-37", true, -1e-37f},
         {"2E037", true, 2e37f},   {"", true, 0},            {"\t", true, 0},
         {"E5", false, 0},         {"1E", false, 0},         {"1E+", false, 0},
@@ -376,7 +377,7 @@ TEST_F(Units, IntegerGrammar)
     };
     const Case cases[] = {
         {"42", true, 42},          {"-7", true, -7},        {"+3", true, 3},
-        {" 1 2 ", true, 12},       {"", true, 0},           {"2147483647", true, 2147483647},
+        {" - 12 ", true, -12},     {"1 2", false, 0},       {"", true, 0},           {"2147483647", true, 2147483647},
         {"-2147483648", true, INT32_MIN},                    {"2147483648", false, 0},
         {"99999999999999999999", false, 0},                  {"-", false, 0},
         {"+", false, 0},           {"1.0", false, 0},       {"1E2", false, 0},

@@ -1,0 +1,296 @@
+// Typing into the property-set tables through the list window, as a user
+// does. A typed cell stores what was typed or is refused with its parser's
+// message; no character is dropped on the way. Leaving a row by any way (an
+// arrow key, a click on another row, Page Up, Tab past the row's end) runs
+// the row's checks, as Enter does: a refused row keeps the caret with its
+// message, the input row becomes a record with its defaults, and an
+// untouched input row is left in silence.
+#include "framework/commands.h"
+#include "framework/strings.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/table.h"
+#include "framework/units.h"
+#include "materials/beam_material.h"
+#include "materials/beam_section.h"
+#include "materials/material_records.h"
+#include "materials/pipe_material.h"
+#include "materials/pipe_section.h"
+#include "materials/size_tables.h"
+#include "materials/soil.h"
+#include "materials/ui/beam_material_ui.h"
+#include "materials/ui/beam_section_ui.h"
+#include "materials/ui/material_props_editor.h"
+#include "materials/ui/materials_subsystem.h"
+#include "materials/ui/pipe_material_ui.h"
+#include "materials/ui/pipe_section_ui.h"
+#include "materials/ui/soil_ui.h"
+#include "model/model_file_fixture.h"
+#include "model/ui/list_window.h"
+
+#include <functional>
+
+namespace {
+
+PipeSection four_inch(const std::string& name)
+{
+    PipeSection s;
+    s.name = name;
+    s.nominal_size = NON_STANDARD_SIZE;
+    s.outside_diameter = 4.5f;
+    s.thickness = 0.237f;
+    return s;
+}
+
+class TableInputTest : public ModelFileUiTest {
+protected:
+    void SetUp() override
+    {
+        ModelFileUiTest::SetUp();
+        install_materials_subsystem();
+        frame_create(list_frame(), "KorvaneList", "List", nullptr, "LIST_MENU", nullptr, "");
+        create_list_window();
+        install_list_window_commands();
+        script().resize(list_frame().window, 1200, 600);
+    }
+    void TearDown() override
+    {
+        close_list_window();
+        destroy_list_window();
+        frame_destroy(list_frame());
+        ModelFileUiTest::TearDown();
+    }
+
+    static TableWindow& shown()
+    {
+        TableWindow* t = list_window_table();
+        EXPECT_NE(t, nullptr);
+        return *t;
+    }
+    static void key(int k, unsigned mods = MOD_NONE) { script().key(list_frame().client, k, mods); }
+    static void type(const std::string& text)
+    {
+        ClientEvents* events = headless_backend().window(list_frame().client)->client_events;
+        for (char c : text)
+            events->on_char(std::string(1, c));
+    }
+    // A click on a cell of the upper pane.
+    static void click(int row, int column)
+    {
+        TableView& view = list_view();
+        script().paint(list_frame().client);   // the columns as the screen shows them
+        const int y = table_row_y(*view.table(), row) + view.line_height() / 2;
+        for (int x = 0; x < view.width(); ++x) {
+            const TableView::Hit h = view.hit_test(x, y);
+            if (h.kind == TableView::Hit::Cell && h.row == row && h.column == column) {
+                script().mouse_down(list_frame().client, MouseButton::Left, x + 2, y);
+                script().mouse_up(list_frame().client, MouseButton::Left, x + 2, y);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no cell at row " << row << " column " << column;
+    }
+    // Types cells of the current row, column after column, committing each with Tab.
+    static void fill(int row, const std::vector<std::pair<int, std::string>>& cells)
+    {
+        for (const auto& [column, text] : cells) {
+            click(row, column);
+            type(text);
+            key(KEY_TAB);
+        }
+    }
+    static size_t message_count() { return script().messages().size(); }
+};
+
+TEST_F(TableInputTest, MaterialsInputRowBecomesAMaterialWhicheverWayItIsLeft)
+{
+    pipe_materials().push_back(one_row_steel("CS1"));
+    open_materials_table();
+    TableWindow& t = shown();
+    ASSERT_EQ(t.row_count, 2);
+
+    // Untouched, the input row is left without a word.
+    click(2, 1);
+    key(KEY_UP);
+    EXPECT_EQ(t.current_row, 1);
+    EXPECT_EQ(message_count(), 0u);
+    EXPECT_EQ(nummats(), 1);
+
+    // A name without a description: the arrow is refused, the caret stays.
+    fill(2, {{1, "n2"}});
+    key(KEY_UP);
+    EXPECT_EQ(script().last_message(), "Description is required");
+    EXPECT_EQ(t.current_row, 2);
+    EXPECT_EQ(t.current_column, 2);
+    EXPECT_EQ(nummats(), 1);
+
+    // Complete: a click on another row appends it with the defaults.
+    type("Low alloy");
+    key(KEY_TAB);
+    click(1, 2);
+    ASSERT_EQ(nummats(), 2);
+    const PipeMaterial& m = pipe_materials()[2];
+    EXPECT_EQ(m.name, "N2");
+    EXPECT_EQ(m.description, "Low alloy");
+    EXPECT_FLOAT_EQ(m.nu, 0.3f);
+    EXPECT_FLOAT_EQ(m.joint_factor, 1.0f);
+    EXPECT_FLOAT_EQ(m.circ_joint_factor, 1.0f);
+    EXPECT_EQ(m.density, ENTERED_ZERO);
+    EXPECT_TRUE(model_modified());
+    EXPECT_EQ(t.current_row, 1);
+    EXPECT_EQ(t.row_count, 3);
+
+    // Down from the input row appends it and goes on to the new input row.
+    fill(3, {{1, "n3"}, {2, "Third"}});
+    key(KEY_DOWN);
+    ASSERT_EQ(nummats(), 3);
+    EXPECT_EQ(pipe_materials()[3].name, "N3");
+    EXPECT_EQ(t.current_row, 4);
+
+    // A stored row whose description was emptied cannot be left by Page Up.
+    pipe_materials()[2].description.clear();
+    click(2, 5);
+    key(KEY_PRIOR);
+    EXPECT_EQ(script().last_message(), "Description is required");
+    EXPECT_EQ(t.current_row, 2);
+}
+
+TEST_F(TableInputTest, SectionsSoilsAndBeamTablesCheckTheRowTheyLeave)
+{
+    // Pipe sections: a name alone sends the row to its dialog, where the
+    // diameter and thickness are typed; the caret stays.
+    open_sections_table();
+    TableWindow& sections = shown();
+    fill(1, {{1, "p1"}});
+    script().once("SECTION_DIALOG", [](HeadlessDialog& d) { d.press(IDCANCEL); });
+    key(KEY_UP);   // from row 1 upwards leaves nothing
+    EXPECT_EQ(script().runs("SECTION_DIALOG"), 0);
+    fill(1, {{7, "1"}});
+    click(1, 8);
+    key(KEY_PRIOR);   // Page Up stays on row 1: nothing left
+    EXPECT_EQ(script().runs("SECTION_DIALOG"), 0);
+    key(KEY_DOWN);
+    EXPECT_EQ(script().runs("SECTION_DIALOG"), 1);
+    EXPECT_EQ(numsections(), 0);
+    EXPECT_EQ(sections.current_row, 1);
+
+    // A stored section with half an insulation pair: leaving clears the pair.
+    PipeSection s = four_inch("P2");
+    s.insulation_density = 0.01f;
+    pipe_sections().push_back(s);
+    sections_table().input = PipeSection{};
+    open_sections_table();
+    click(1, 6);
+    key(KEY_DOWN);
+    EXPECT_EQ(pipe_sections()[1].insulation_density, 0.0f);
+    EXPECT_EQ(sections.current_row, 2);
+
+    // Beam materials: a modulus without Nu is refused; with it a click appends.
+    open_beam_materials_table();
+    TableWindow& materials = shown();
+    fill(1, {{1, "bm1"}, {2, "Beam steel"}, {3, "29E6"}});
+    const size_t before = message_count();
+    key(KEY_DOWN);
+    EXPECT_EQ(message_count(), before + 1);
+    EXPECT_EQ(script().last_message(), "Nu should be > 0.01");
+    EXPECT_EQ(materials.current_column, 4);
+    EXPECT_EQ(numbmats(), 0);
+    type("0.3");
+    key(KEY_TAB);
+    key(KEY_DOWN);
+    ASSERT_EQ(numbmats(), 1);
+    EXPECT_EQ(beam_materials()[1].name, "BM1");
+    EXPECT_FLOAT_EQ(beam_materials()[1].nu, 0.3f);
+
+    // Beam sections: the minor moment of inertia is required.
+    open_beam_sections_table();
+    TableWindow& beams = shown();
+    fill(1, {{1, "w8"}, {3, "5.26"}, {4, "30.8"}});
+    key(KEY_DOWN);
+    EXPECT_EQ(script().last_message(), "Moment of inertia is required");
+    EXPECT_EQ(beams.current_column, 5);
+    EXPECT_EQ(numbsections(), 0);
+    type("9.77");
+    key(KEY_TAB);
+    key(KEY_DOWN);
+    ASSERT_EQ(numbsections(), 1);
+    EXPECT_EQ(beams.current_row, 2);
+    EXPECT_FLOAT_EQ(beam_sections()[1].values[BS_MINOR_I], 9.77f);
+
+    // Soils: an inserted empty record keeps the caret until it is named or deleted.
+    Soil soil;
+    soil.name = "S1";
+    soil.type = SOIL_COHESIVE;
+    soil.density = 0.07f;
+    soil.strength = 5.0f;
+    soils().push_back(soil);
+    open_soils_table();
+    TableWindow& soil_table = shown();
+    table_insert(soil_table);
+    ASSERT_EQ(numsoils(), 2);
+    key(KEY_DOWN);
+    EXPECT_EQ(script().last_message(), "Name is required");
+    EXPECT_EQ(soil_table.current_row, 1);
+    table_delete(soil_table);
+    key(KEY_DOWN);
+    EXPECT_EQ(soil_table.current_row, 2);
+}
+
+TEST_F(TableInputTest, EveryTablesNumberColumnsRefuseWhatTheyCannotRead)
+{
+    pipe_materials().push_back(one_row_steel("CS1"));
+    pipe_sections().push_back(four_inch("P1"));
+    beam_materials().push_back(BeamMaterial{"BM1", "Beam steel", 29e6f, 0.3f, 0.283f, 6e-6f});
+    BeamSection b;
+    b.name = "W8";
+    b.values[BS_AREA] = 5.26f;
+    b.values[BS_MAJOR_I] = 30.8f;
+    b.values[BS_MINOR_I] = 9.77f;
+    beam_sections().push_back(b);
+
+    // Each typed text would become another number if a character were
+    // dropped (15, 12, 10, 56); each is refused and the value stays.
+    const char* const typed[] = {"1,5", "1/2", "0x10", "5 6"};
+    struct Column {
+        void (*open)();
+        int column;
+        const char* field;
+        std::function<float()> value;
+    };
+    const Column columns[] = {
+        {open_materials_table, 4, "Density", [] { return pipe_materials()[1].density; }},
+        {open_sections_table, 6, "Corrosion allowance", [] { return pipe_sections()[1].corrosion_allowance; }},
+        {open_beam_materials_table, 3, "E", [] { return beam_materials()[1].E; }},
+        {open_beam_sections_table, 3, "Area", [] { return beam_sections()[1].values[BS_AREA]; }},
+    };
+    for (const Column& c : columns) {
+        c.open();
+        const float before = c.value();
+        for (const char* text : typed) {
+            click(1, c.column);
+            key(KEY_ESCAPE);   // a click into the current cell opened it
+            type(text);
+            EXPECT_EQ(shown().edit.text, text);
+            key(KEY_TAB);
+            // The message shows the text as the dialogs read it: upper case.
+            EXPECT_EQ(script().last_message(), std::string(c.field) + " =  " + upper_case(text) + "  is invalid");
+            EXPECT_EQ(c.value(), before) << c.field << " " << text;
+            key(KEY_ESCAPE);
+        }
+    }
+
+    // The property grid under the materials: its temperatures and moduli too.
+    open_materials_table();
+    PropertyGrid& grid = material_properties_grid();
+    for (const char* text : typed) {
+        table_goto_row(grid, 1, 1);
+        table_on_char(grid, text);
+        EXPECT_EQ(grid.edit.text, text);
+        EXPECT_FALSE(table_end_edit(grid));
+        EXPECT_EQ(script().last_message(), std::string("Temperature =  ") + text + "  is invalid");
+        table_cancel_edit(grid);
+    }
+    EXPECT_FLOAT_EQ(grid.rows[0].values[PROP_TEMPERATURE], 70.0f);
+    EXPECT_EQ(script().beeps(), 0);
+}
+
+}  // namespace
