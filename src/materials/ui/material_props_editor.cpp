@@ -228,7 +228,6 @@ void PropertyGrid::hide_unused_columns()
             widths[static_cast<std::size_t>(c)] = 0;
 }
 
-<<<<<<< HEAD
 void PropertyGrid::measure_window(Surface& dc)
 {
     TableWindow::measure_window(dc);
@@ -241,18 +240,6 @@ void PropertyGrid::measure_print(Surface& dc)
     hide_unused_columns();
 }
 
-bool PropertyGrid::accept_char(int column, std::string& ch)
-{
-    if (!in_list_window || column == 1)
-        return true;
-    // The exponent's E is part of a number (the grid shows "29.5E+6").
-    if (ch == "E")
-        return true;
-    return !(ch == " " || (ch.size() == 1 && ch[0] >= 'A' && ch[0] <= 'Z'));
-}
-
-=======
->>>>>>> faults-ui
 void PropertyGrid::store_cell(int row, int column, const std::string& text)
 {
     const PropertyGridColumn c = property_grid_column(column, frp, piping_code());

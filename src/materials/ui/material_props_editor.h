@@ -70,11 +70,7 @@ public:
     // nothing typed here could be kept, so the grid takes no input then.
     bool has_material = true;
     void measure_window(Surface& dc) override;
-<<<<<<< HEAD
     void measure_print(Surface& dc) override;
-    bool accept_char(int column, std::string& ch) override;
-=======
->>>>>>> faults-ui
     void store_cell(int row, int column, const std::string& text) override;
     bool on_key(int key, unsigned mods) override;
     void leave_row(int row) override;
