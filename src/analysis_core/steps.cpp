@@ -42,15 +42,12 @@ StepRow occasional_case(int code)
     return r;
 }
 
-// A step of its own kind that the static driver does not solve (dynamic and
-// hanger-design steps); `set` is the temperature the beams take in it.
-StepRow unsolved(int code, int set = SET_NONE, bool display = false)
+// A step at the reference temperature that the static driver does not solve
+// (the dynamic and hanger-design steps).
+StepRow unsolved(int code, bool display = false)
 {
     StepRow r;
     r.code = code;
-    r.temperature_set = set;
-    r.beam_temperature_set = set;
-    r.pressure_set = set;
     r.display_position = display;
     return r;
 }
@@ -129,31 +126,40 @@ Table make_table()
     // not solved by the static driver; their rows say what their elements
     // assemble when those analyses run.
     set(unsolved(LC_EMPTY));
-    set(unsolved(20));
-    set(unsolved(21, 1));
-    StepRow recalc = unsolved(22);
-    recalc.weight = true;
-    recalc.hanger_load_recalc = true;
-    set(recalc);
-    set(unsolved(23, 1));
+    // Hanger loads are weight cases, hanger travel the operating case of set 1.
+    for (int code : {20, 22, 25}) {
+        StepRow r = unsolved(code);
+        r.weight = true;
+        r.pressure_set = SET_MAX_PRESSURE;
+        r.hanger_load_recalc = code == 22;
+        set(r);
+    }
+    for (int code : {21, 23}) {
+        StepRow r = operating_case(code, 1);
+        r.solve = StepSolve::None;
+        r.display_position = false;
+        set(r);
+    }
     set(unsolved(24));
-    set(unsolved(25));
     for (int c = 26; c <= 29; ++c)
         set(unsolved(c));
     StepRow modal = unsolved(LC_MODAL);
     modal.solve = StepSolve::Modal;
     modal.modal = true;
     set(modal);
-    set(unsolved(LC_RESPONSE_SPECTRUM, SET_NONE, true));
+    set(unsolved(LC_RESPONSE_SPECTRUM, true));
     set(unsolved(33));
     set(unsolved(LC_MISSING_MASS));
-    set(unsolved(LC_TIME_HISTORY, SET_NONE, true));
-    set(unsolved(LC_HARMONIC, SET_NONE, true));
-    set(unsolved(LC_FORCE_SPECTRUM, SET_NONE, true));
-    for (int k = 1; k <= 3; ++k)
-        set(unsolved(37 + k, k));
-    for (int k = 4; k <= MAX_LOAD_SETS; ++k)
-        set(unsolved(113 + k, k));
+    set(unsolved(LC_TIME_HISTORY, true));
+    set(unsolved(LC_HARMONIC, true));
+    set(unsolved(LC_FORCE_SPECTRUM, true));
+    // The buried cases: Operating cases with the soil springs of buried piping.
+    for (int k = 1; k <= MAX_LOAD_SETS; ++k) {
+        StepRow r = operating_case(k <= 3 ? 37 + k : 113 + k, k);
+        r.solve = StepSolve::None;
+        r.display_position = false;
+        set(r);
+    }
     return t;
 }
 
