@@ -21,6 +21,10 @@
 //              check_convergence / check_convergence_abs and
 //              count_unconverged for each of its quantities that has not
 //              settled (convergence.h).
+// The stiffness of an element that is not nonlinear may depend on the step
+// only through its temperature and pressure sets (material values, the
+// pressure of a bend's flexibility factor): a linear model reuses the
+// factorised stiffness of a step for the next steps of the same sets.
 // A kind without `assemble` cannot be analysed: the run ends with "Invalid
 // element type %d in assemble elems".
 #pragma once

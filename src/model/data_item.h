@@ -72,7 +72,10 @@ public:
     // support loads). In the run's structure pass (before any value is
     // assembled) assemble_stiffness must touch every pair of equations the
     // item may ever couple, whatever its state (an open gap too), so that
-    // the store has room for them.
+    // the store has room for them. The stiffness of an item that is not
+    // nonlinear may depend on the step only through its temperature and
+    // pressure sets: a linear model reuses the factorised stiffness of a
+    // step for the next steps of the same sets.
     // 12. Adds the item's stiffness to the global matrix.
     virtual void assemble_stiffness(AnalysisRun& run, int row) const;
     // 13. Adds the item's static loads to the load vector.

@@ -6,7 +6,8 @@
 // which closes the dialog. The dialog stays open until the worker ends:
 // Cancel only asks it to stop. With the windowless backend (batch mode and
 // the window tests) nothing runs posted calls while a dialog is open, so the
-// dialog's timer waits for the worker's posts and runs them itself.
+// dialog's first timer waits for the worker's posts and runs them itself
+// until the run has ended, however long it takes.
 #include "analysis/analysis_model.h"
 #include "analysis/static_analysis.h"
 #include "analysis/ui/analysis_dialogs_ui.h"
@@ -28,8 +29,6 @@ namespace {
 
 constexpr int POLL_TIMER = 1;
 constexpr int POLL_MILLISECONDS = 100;
-// How long the windowless backend's timer waits for the worker at a time.
-constexpr int HEADLESS_WAIT_MILLISECONDS = 1000;
 
 // What the worker and the window share.
 struct RunShared {
@@ -63,8 +62,8 @@ public:
     {
         if (id != POLL_TIMER)
             return;
-        if (!backend().has_windows() && !shared_->finished) {
-            shared_->posted.wait(HEADLESS_WAIT_MILLISECONDS);
+        while (!backend().has_windows() && !shared_->finished) {
+            shared_->posted.wait(POLL_MILLISECONDS);
             backend().process_events();
         }
         if (shared_->finished && !d.ended())
