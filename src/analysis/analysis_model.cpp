@@ -103,8 +103,11 @@ std::unique_ptr<AnalysisModel> make_analysis_model()
     s.output.results_path = results_file_path();
     s.output.stiffness_export = stiffness_export_requested();
     s.output.stiffness_path = stiffness_export_path();
-    // The named sets' records are checked by the readers and dialogs; the
-    // values the analysis takes from them are checked with the elements.
+    // The named sets' records are checked by their readers and dialogs; the
+    // values the analysis takes from them are checked with the elements
+    // (finite, not below 0). The materials layer's list of out-of-range
+    // values of the sets, when it has one, is to be called here, before the
+    // check, so that its messages name the record.
     check_analysis_model(s);
     return snapshot;
 }

@@ -123,6 +123,18 @@ void check_section(const SectionProperties& p, int row)
     for (double v : values)
         if (!finite(v))
             row_fault(row, "a value of its material, section or load is not a number");
+    if (p.metal_weight < 0.0 || p.contents_weight < 0.0)
+        row_fault(row, "a density of its material or load is below 0");
+}
+
+// The values of a section that a file may bring out of range.
+void check_section_record(const PipeSection& s)
+{
+    const float values[] = {s.insulation_density, s.insulation_thickness, s.lining_density, s.lining_thickness,
+                            s.corrosion_allowance};
+    for (float v : values)
+        if (!finite(v) || v < 0.0f)
+            throw_message("Section " + s.name + ": an insulation, lining or corrosion value is below 0");
 }
 
 void check_elements(const AnalysisModel& model, const std::vector<int>& static_codes)
@@ -145,6 +157,8 @@ void check_elements(const AnalysisModel& model, const std::vector<int>& static_c
         }
         if (e.kind == ET_BEAM || e.kind == ET_TIE_ROD)
             continue;   // their quantities are the beam data's
+        if (model.pipe_sections.valid(e.section))
+            check_section_record(model.pipe_sections[e.section]);
         for (int code : static_codes)
             check_section(section_properties(model, step_row(code), index), e.row);
     }

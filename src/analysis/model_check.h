@@ -16,7 +16,9 @@ struct AnalysisModel;
 //     flexibility factor of 0, intermediate nodes at or beyond the bend angle;
 //   - missing or unusable materials and sections, and any value that is not
 //     a finite number where the analysis would take it (node coordinates,
-//     section quantities in every step, loads, record values);
+//     section quantities in every step, loads, record values), densities,
+//     specific gravities and the insulation, lining and corrosion values of
+//     sections below 0;
 //   - load cases that this version cannot compute, codes without a block in
 //     the results file under the piping code, a case chosen twice, wind,
 //     seismic and hydrotest cases without their load;

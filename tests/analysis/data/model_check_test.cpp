@@ -123,6 +123,14 @@ TEST_F(ModelCheckTest, NumbersThatAreNotNumbers)
     EXPECT_EQ(refusal(), "Row 2: a value of its material, section or load is not a number");
     pipe_materials()[1].density = 0.283f;
 
+    pipe_materials()[1].density = -0.283f;
+    EXPECT_EQ(refusal(), "Row 2: a density of its material or load is below 0");
+    pipe_materials()[1].density = 0.283f;
+    pipe_sections()[1].lining_density = 0.05f;
+    pipe_sections()[1].lining_thickness = -0.1f;
+    EXPECT_EQ(refusal(), "Section 6: an insulation, lining or corrosion value is below 0");
+    pipe_sections()[1].lining_thickness = 0.0f;
+
     pipe_sections()[1].outside_diameter = nan;
     EXPECT_EQ(refusal(), "Row 2: Section 6 has no valid outside diameter and wall thickness");
     pipe_sections()[1].outside_diameter = 6.625f;
