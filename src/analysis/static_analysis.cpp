@@ -307,8 +307,7 @@ CaseResults Driver::recover(int code)
 CaseResults Driver::solve_step(int code)
 {
     run_.set_step(code);
-    if (nonlinear_)
-        reset_nonlinear();
+    reset_nonlinear();
     const int most = std::max(1, model_.options.max_iterations);
     bool converged = true;
     int iteration = 0;
@@ -349,11 +348,13 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
     if (first == 0)
         throw_message("No load case is chosen");
 
+    // The kinds make their state first: the structure pass assembles them.
+    run_.set_step(first);
+    init_nonlinear();
+    reset_nonlinear();
     progress("Numbering the nodes");
     number_nodes(first);
     nonlinear_ = model_is_nonlinear();
-    if (nonlinear_)
-        init_nonlinear();
 
     std::map<int, CaseResults> results;
     const int count = static_cast<int>(steps.size());

@@ -3,13 +3,14 @@
 // reads nothing but the model and the run.
 //
 // A run:
-//   1. the structure pass: every element, coupled pair and data item
+//   1. the elements make their state (their kind's init), once, and every
+//      element and data item resets it;
+//   2. the structure pass: every element, coupled pair and data item
 //      assembles once without values, which gives the node graph; the nodes
 //      it touches are the nodes of the analysis, renumbered for a small
 //      profile (renumber.h), and the store is laid out;
-//   2. the nonlinear elements make their state (init), once;
-//   3. each step of load_cases_from_model, in order: the step is set, its
-//      nonlinear states reset, and then it is assembled (every element by
+//   3. each step of load_cases_from_model, in order: the step is set, the
+//      states reset, and then it is assembled (every element by
 //      its kind, the coupled pairs, every data item's stiffness and loads,
 //      seismic g loads in a seismic step), factorised and solved; a linear
 //      model solves once, reusing the factorised stiffness of an earlier

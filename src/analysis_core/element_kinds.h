@@ -12,12 +12,13 @@
 //              and loads put straight into the load vector such as wind);
 //   forces     the same stiffness and load vector for the step (with
 //              run.force_recovery set by the driver), then element_end_forces;
-//   and, only when it can be nonlinear:
-//   nonlinear  true when this element makes the analysis nonlinear;
-//   init       once per run, before the first case: creates its state
-//              (run.element_state<T>(element));
+//   and, when it keeps a state in the run:
+//   init       once per run, before anything is assembled: creates its
+//              state (run.element_state<T>(element)) and whatever its
+//              assembly needs of it (a joint's axis);
 //   reset      before each load case;
-//   update     after each solution: updates its state, calling
+//   nonlinear  true when this element makes the analysis nonlinear;
+//   update     after each solution of a nonlinear model: updates its state, calling
 //              check_convergence / check_convergence_abs and
 //              count_unconverged for each of its quantities that has not
 //              settled (convergence.h).

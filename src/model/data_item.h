@@ -89,7 +89,8 @@ public:
     virtual void add_dynamic_loads(AnalysisRun& run, int row) const;
     // 17. True when the item makes the analysis nonlinear (gaps, friction).
     virtual bool is_nonlinear() const;
-    // 18. Resets the item's nonlinear state in the run before a load case.
+    // 18. Resets the item's state in the run: once before anything is
+    //     assembled, and before each load case.
     virtual void reset_nonlinear_state(AnalysisRun& run, int row) const;
     // 19. Updates the item's nonlinear state in the run after a solution;
     //     true when it has converged (the run counts each false answer as one

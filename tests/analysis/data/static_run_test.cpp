@@ -195,6 +195,118 @@ TEST_F(StaticRunTest, CancelStopsTheRunAtItsNextStep)
     EXPECT_EQ(steps, 2);
 }
 
+namespace {
+
+// An element kind of the test: a tie between its two nodes, of stiffness
+// 1.0e4 lb/in along its axis while it is in tension, slack in compression.
+struct TieState : RunState {
+    bool taut = true;
+};
+
+constexpr double TIE_STIFFNESS = 1.0e4;
+
+void tie_matrix(AnalysisRun& run, int element)
+{
+    const Elem& e = run.layout().elems[element];
+    run.element().element = element;
+    set_element_dofs(run, e.node1, e.node2);
+    set_element_axes(run, element_axes(run.layout(), e.node1, e.node2, false));
+    ElementMatrix& k = run.element().k;
+    k.clear();
+    if (run.structure_pass() || run.element_state<TieState>(element).taut) {
+        k.k[1][1] = k.k[7][7] = TIE_STIFFNESS;
+        k.set_symmetric(1, 7, -TIE_STIFFNESS);
+    }
+    run.element().f.clear();
+}
+
+double tie_extension(const AnalysisRun& run, int element)
+{
+    const Elem& e = run.layout().elems[element];
+    const LocalAxes axes = element_axes(run.layout(), e.node1, e.node2, false);
+    double extension = 0.0;
+    for (int d = 0; d < 3; ++d) {
+        const double along = d == 0 ? axes.x.x : d == 1 ? axes.x.y : axes.x.z;
+        extension += along * (node_displacement(run, e.node2, d) - node_displacement(run, e.node1, d));
+    }
+    return extension;
+}
+
+// `inits` counts the calls of its init.
+ElementKind tie_kind(int& inits)
+{
+    ElementKind kind;
+    kind.assemble = [](AnalysisRun& run, int element) {
+        tie_matrix(run, element);
+        assemble_element_stiffness(run);
+    };
+    kind.forces = [](AnalysisRun& run, int element) {
+        tie_matrix(run, element);
+        element_end_forces(run);
+    };
+    kind.init = [&inits](AnalysisRun& run, int element) {
+        run.element_state<TieState>(element);
+        ++inits;
+    };
+    kind.reset = [](AnalysisRun& run, int element) { run.element_state<TieState>(element).taut = true; };
+    kind.nonlinear = [](const AnalysisRun&, int) { return true; };
+    kind.update = [](AnalysisRun& run, int element) {
+        TieState& s = run.element_state<TieState>(element);
+        const bool taut = tie_extension(run, element) > 0.0;
+        if (taut != s.taut) {
+            check_convergence(run, taut ? 1.0 : 0.0, s.taut ? 1.0 : 0.0, ET_TIE_ROD, 0,
+                              run.layout().elems[element].node2);
+            count_unconverged(run);
+        }
+        s.taut = taut;
+    };
+    return kind;
+}
+
+}  // namespace
+
+TEST_F(StaticRunTest, NonlinearElementKindsFollowTheProtocol)
+{
+    // A 120 in cantilever under its weight; from its tip a tie up (taut) or
+    // down (slack) to an anchored node 50 in away.
+    set_element_factory(ET_TIE_ROD, [] { return std::make_unique<ElementData>(); });
+    int inits = 0;
+    register_element_kind(ET_TIE_ROD, tie_kind(inits));
+    const double l = 120, w = steel.weight;
+    anchored_from(10);
+    pipe(20, static_cast<float>(l), 0, 0);
+    const int tie = row(30, ET_TIE_ROD, 0, 50, 0, DT_ANCHOR);
+    choose({LC_SUSTAINED, LC_EMPTY_WEIGHT});
+    std::vector<std::string> reports;
+    callbacks.progress = [&](const std::string& text) { reports.push_back(text); };
+    std::map<int, CaseResults> r = solve();
+
+    // The tie holds the tip: R from (free tip - R c) = R / k, c the tip's
+    // flexibility: l^3/3EI + alpha l/GA and the anchor's springs.
+    const double c = l * l * l / (3 * steel.e * steel.inertia) + steel.shear * l / (steel.g * steel.area) +
+                     1 / RIGID + l * l / RIGID;
+    const double free_tip = w * std::pow(l, 4) / (8 * steel.e * steel.inertia) +
+                            steel.shear * w * l * l / (2 * steel.g * steel.area) + w * l / RIGID +
+                            w * l * l / 2 * l / RIGID;
+    const double held = free_tip / (c + 1 / TIE_STIFFNESS + 1 / RIGID);
+    EXPECT_NEAR(r.at(LC_SUSTAINED).forces[1].f[1], held, 1e-6 * held);
+    EXPECT_TRUE(r.at(LC_SUSTAINED).converged);
+    EXPECT_EQ(r.at(LC_SUSTAINED).iterations, 1);
+
+    // Below the pipe the tie goes slack: the second solution is the free tip.
+    model().rows[tie].dy = -50;
+    reports.clear();
+    r = solve();
+    EXPECT_NEAR(node_result(r.at(LC_SUSTAINED), 20)[1], -free_tip, 1e-6 * free_tip);
+    EXPECT_EQ(r.at(LC_SUSTAINED).iterations, 2);
+    EXPECT_NE(std::find(reports.begin(), reports.end(),
+                        "Iteration 1: 1 nonlinearities not converged\nLargest change 100% at Tie rod, node 30"),
+              reports.end());
+    // Each case starts taut again; the state was made once per run.
+    EXPECT_EQ(r.at(LC_EMPTY_WEIGHT).iterations, 2);
+    EXPECT_EQ(inits, 2);
+}
+
 TEST_F(StaticRunTest, ConvergenceTestsAndTheirReport)
 {
     analysis_options().iteration_tolerance = 0.01f;
