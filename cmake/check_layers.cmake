@@ -8,6 +8,10 @@
 #   - only platform/qt includes Qt, and only the backends themselves and the
 #     program's main() include a backend's headers (platform/qt/,
 #     platform/headless/);
+#   - the analysis reads the document only in analysis_model.* and in its
+#     window part (files named *_ui.*): no other file of src/analysis calls
+#     document(), model(), pipe_materials(), analysis_options() or
+#     model_hooks(), so that a run works on its snapshot alone;
 #   - tests follow the same rules by the folder they are in (tests/model/ is
 #     the model layer); tests/<layer>/data/ holds the data tests, which include
 #     no ui/ header and no backend; tests/gui/ may include anything.
@@ -54,6 +58,13 @@ foreach(file ${files})
   if(tree STREQUAL "tests" AND NOT is_data_test)
     set(backend_allowed TRUE)   # the window tests run on the scripted backend
     set(is_ui TRUE)
+  endif()
+  if(file MATCHES "^src/analysis/" AND NOT file MATCHES "/analysis_model\\.[a-z]+$" AND NOT file MATCHES "_ui\\.[a-z]+$")
+    file(STRINGS ${SOURCE_DIR}/${file} reads REGEX "(^|[^.>_A-Za-z0-9])(document|model|pipe_materials|analysis_options|model_hooks)\\(\\)")
+    foreach(line ${reads})
+      string(STRIP "${line}" line)
+      string(APPEND errors "${file}: reads the document outside analysis_model.* (${line})\n")
+    endforeach()
   endif()
   file(STRINGS ${SOURCE_DIR}/${file} lines REGEX "^[ \t]*#[ \t]*include")
   foreach(line ${lines})

@@ -56,8 +56,14 @@ check(window_header_in_a_data_test "a data file includes the window header frame
   tests/materials/data/t.cpp "#include \"framework/ui/frame.h\"")
 check(unknown_folder "not in a known layer folder"
   src/widgets/a.cpp "int a;")
+check(analysis_reads_its_snapshot pass
+  src/analysis/analysis_model.cpp "int a = model().numrows();"
+  src/analysis/ui/analyze_ui.cpp "int b = document().modified;"
+  src/analysis/driver.cpp "int c = run.model().numrows() + snapshot->model().x;")
+check(analysis_reads_the_document "src/analysis/driver.cpp: reads the document outside analysis_model.*"
+  src/analysis/driver.cpp "double t = analysis_options().reference_temperature;")
 
 if(failures)
   message(FATAL_ERROR "${failures}")
 endif()
-message(STATUS "layer check: 8 trees as expected")
+message(STATUS "layer check: 10 trees as expected")

@@ -5,6 +5,8 @@
 // The Qt backend is used when a display is available (DISPLAY, WAYLAND_DISPLAY
 // or QT_QPA_PLATFORM is set) or --gui is given; otherwise, or with --headless,
 // the program runs without windows.
+#include "analysis/ui/analysis_ui.h"
+#include "elements/element_analysis.h"
 #include "framework/ui/shell.h"
 #include "materials/ui/materials_subsystem.h"
 #include "model/ui/layout_install.h"
@@ -62,6 +64,8 @@ int main(int argc, char** argv) {
     register_subsystem(install_model_subsystem);
     register_subsystem(install_materials_subsystem);
     register_subsystem(install_layout_subsystem);
+    register_subsystem(install_element_analysis);
+    register_subsystem(install_analysis_commands);
     register_window_installer(create_layout_windows);
     const int exit_code = app_main(argc, argv, std::move(b));
     install_print_service(nullptr);

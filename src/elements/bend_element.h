@@ -14,7 +14,7 @@
 #pragma once
 
 #include "elements/element_step.h"
-#include "elements/local_matrix.h"
+#include "analysis_core/local_matrix.h"
 
 // The quantities of one curved element in the current step (inch, lb, psi,
 // degF, radian).

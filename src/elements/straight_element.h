@@ -10,7 +10,7 @@
 #pragma once
 
 #include "elements/element_step.h"
-#include "elements/local_matrix.h"
+#include "analysis_core/local_matrix.h"
 
 // A rigid direction.
 inline constexpr double RIGID_STIFFNESS = 1.0e12;

@@ -17,7 +17,9 @@ namespace {
 // A debug line holds at most this many bytes (1024 with its terminating NUL).
 constexpr std::size_t MAX_DEBUG_LINE = 1023;
 
-std::atomic<bool> g_analysis_running{false};
+// Per thread: an analysis run sets it on its own thread, so that a check
+// failing on another thread meanwhile still ends the process.
+thread_local bool g_analysis_running = false;
 std::atomic<bool> g_debug_output{false};
 
 std::mutex g_exit_handler_mutex;
@@ -183,12 +185,12 @@ void assert_failed(const char* expression, const char* file, int line)
 
 bool analysis_running()
 {
-    return g_analysis_running.load();
+    return g_analysis_running;
 }
 
 void set_analysis_running(bool running)
 {
-    g_analysis_running.store(running);
+    g_analysis_running = running;
 }
 
 void debug_print(const char* format, ...)

@@ -90,7 +90,8 @@ void set_assert_exit_handler(std::function<void(int)> handler);
 void set_assert_display(std::function<void(const std::string& text)> display);
 #define KV_ASSERT(expr) ((expr) ? (void)0 : assert_failed(#expr, __FILE__, __LINE__))
 
-// True while an analysis run is in progress (set by the analysis driver).
+// True while an analysis run is in progress on the calling thread (set by
+// the analysis driver on the thread that runs it).
 bool analysis_running();
 void set_analysis_running(bool running);
 

@@ -59,6 +59,11 @@ public:
     void reserve(int count) { items_.reserve(static_cast<std::size_t>(count < 0 ? 0 : count) + 1); }
     void clear() { items_.erase(items_.begin() + 1, items_.end()); }
 
+    // The storage from slot 0 (size() + 1 items), for code that indexes
+    // from 1 through a pointer or a span.
+    const T* data() const { return items_.data(); }
+    T* data() { return items_.data(); }
+
     // Iteration over the used slots 1..size().
     auto begin() { return items_.begin() + 1; }
     auto end() { return items_.end(); }

@@ -23,6 +23,12 @@ void reset_analysis_options() { analysis_options() = AnalysisOptions{}; }
 
 bool numtloads_valid(int32_t n) { return n == 1 || n == 2 || n == 3 || n == 10; }
 
+bool iteration_tolerance_valid(float tolerance) {
+    return std::isfinite(tolerance) && tolerance >= MIN_ITERATION_TOLERANCE && tolerance <= MAX_ITERATION_TOLERANCE;
+}
+
+bool max_iterations_valid(int32_t count) { return count >= 1 && count <= MAX_MAX_ITERATIONS; }
+
 double b318_design_factor(int32_t index) {
     if (index < 0 || index >= B318_DESIGN_FACTOR_COUNT) return B318_DESIGN_FACTORS[0];
     return B318_DESIGN_FACTORS[index];
@@ -49,5 +55,7 @@ std::string validate_options(const AnalysisOptions& o) {
     if (o.number_of_modes < 0) return "Invalid number of modes";
     if (!std::isfinite(o.default_temperature) || o.default_temperature < LOWEST_TEMPERATURE)
         return "Invalid default temperature";
+    if (!iteration_tolerance_valid(o.iteration_tolerance)) return "Invalid iteration tolerance";
+    if (!max_iterations_valid(o.max_iterations)) return "Invalid maximum number of iterations";
     return {};
 }

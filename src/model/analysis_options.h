@@ -12,6 +12,14 @@
 inline constexpr int B318_DESIGN_FACTOR_COUNT = 5;
 inline constexpr double B318_DESIGN_FACTORS[B318_DESIGN_FACTOR_COUNT] = {0.80, 0.72, 0.60, 0.50, 0.40};
 
+// The nonlinear iteration settings: their defaults and the ranges a file or
+// the options dialog may give.
+inline constexpr float DEFAULT_ITERATION_TOLERANCE = 0.001f;
+inline constexpr float MIN_ITERATION_TOLERANCE = 1.0e-6f;
+inline constexpr float MAX_ITERATION_TOLERANCE = 0.1f;
+inline constexpr int32_t DEFAULT_MAX_ITERATIONS = 100;
+inline constexpr int32_t MAX_MAX_ITERATIONS = 10000;
+
 struct AnalysisOptions {
     // Code-specific factors.
     bool include_axial_force = false;       // add P/A to the code stresses
@@ -48,6 +56,15 @@ struct AnalysisOptions {
     bool z_vertical = false;                // Z is the vertical axis when set, else Y
     float default_temperature = 70.0f;      // temperature of pipe loads where none is given, degF
 
+    // Nonlinear iterations (model files from version 1021 on; older files
+    // take these defaults). A nonlinearity has converged when its value
+    // changes by less than the tolerance, relative to the value, from one
+    // iteration to the next; a load case whose nonlinearities have not all
+    // converged after the maximum number of iterations is reported as not
+    // converged.
+    float iteration_tolerance = 0.001f;     // DEFAULT_ITERATION_TOLERANCE
+    int32_t max_iterations = 100;           // DEFAULT_MAX_ITERATIONS
+
     bool operator==(const AnalysisOptions&) const = default;
 };
 
@@ -67,6 +84,9 @@ void reset_analysis_options();
 
 // True for 1, 2, 3 and 10.
 bool numtloads_valid(int32_t n);
+// MIN_ITERATION_TOLERANCE..MAX_ITERATION_TOLERANCE, and 1..MAX_MAX_ITERATIONS.
+bool iteration_tolerance_valid(float tolerance);
+bool max_iterations_valid(int32_t count);
 // The B31.8 design factor of an index; that of index 0 for one out of range.
 double b318_design_factor(int32_t index);
 

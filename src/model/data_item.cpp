@@ -81,15 +81,15 @@ void DataItem::update_extents(int row)
 void DataItem::build_symbol(int) {}
 void DataItem::draw_2d(int) {}
 void DataItem::draw_3d(int) {}
-void DataItem::assemble_stiffness(int) {}
-void DataItem::add_loads(int) {}
-void DataItem::add_g_loads(int) {}
-void DataItem::add_mass(int) {}
-void DataItem::add_dynamic_loads(int) {}
+void DataItem::assemble_stiffness(AnalysisRun&, int) const {}
+void DataItem::add_loads(AnalysisRun&, int) const {}
+void DataItem::add_g_loads(AnalysisRun&, int) const {}
+void DataItem::add_mass(AnalysisRun&, int) const {}
+void DataItem::add_dynamic_loads(AnalysisRun&, int) const {}
 bool DataItem::is_nonlinear() const { return false; }
-void DataItem::reset_nonlinear_state() {}
-bool DataItem::update_nonlinear_state(int) { return true; }
-void DataItem::write_support_loads(BinFile&, int) const {}
+void DataItem::reset_nonlinear_state(AnalysisRun&, int) const {}
+bool DataItem::update_nonlinear_state(AnalysisRun&, int) const { return true; }
+void DataItem::write_support_loads(AnalysisRun&, int) const {}
 void DataItem::read_support_loads(BinFile&) {}
 void DataItem::compute_local_axes(int) {}
 void DataItem::turn_loads_to_local(bool) {}

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+class AnalysisRun;
 class BinFile;
 class Dialog;
 
@@ -63,25 +64,42 @@ public:
     virtual void draw_2d(int row);
     // 11. Draws the symbol in the render view.
     virtual void draw_3d(int row);
+    // 12-20: the analysis. They are called on the analysis model's copies of
+    // the rows' objects (never on the document's), on the run's thread, and
+    // keep whatever changes during a run in the run (see analysis_core:
+    // analysis_run.h for the run, element_assembly.h for the equations of a
+    // node and the adding of stiffness and loads, results_sink.h for the
+    // support loads). In the run's structure pass (before any value is
+    // assembled) assemble_stiffness must touch every pair of equations the
+    // item may ever couple, whatever its state (an open gap too), so that
+    // the store has room for them. The stiffness of an item that is not
+    // nonlinear may depend on the step only through its temperature and
+    // pressure sets: a linear model reuses the factorised stiffness of a
+    // step for the next steps of the same sets.
     // 12. Adds the item's stiffness to the global matrix.
-    virtual void assemble_stiffness(int row);
+    virtual void assemble_stiffness(AnalysisRun& run, int row) const;
     // 13. Adds the item's static loads to the load vector.
-    virtual void add_loads(int row);
+    virtual void add_loads(AnalysisRun& run, int row) const;
     // 14. Adds the item's loads of a seismic g step.
-    virtual void add_g_loads(int row);
+    virtual void add_g_loads(AnalysisRun& run, int row) const;
     // 15. Adds the item's lumped mass.
-    virtual void add_mass(int row);
+    virtual void add_mass(AnalysisRun& run, int row) const;
     // 16. Adds the item's dynamic load vector (time-varying, harmonic and
     //     force-spectrum loads).
-    virtual void add_dynamic_loads(int row);
+    virtual void add_dynamic_loads(AnalysisRun& run, int row) const;
     // 17. True when the item makes the analysis nonlinear (gaps, friction).
     virtual bool is_nonlinear() const;
-    // 18. Resets the nonlinear state before an iterating load case.
-    virtual void reset_nonlinear_state();
-    // 19. Updates the nonlinear state after a solution; true when converged.
-    virtual bool update_nonlinear_state(int row);
-    // 20. Writes the item's support loads of a load case to the results file.
-    virtual void write_support_loads(BinFile& file, int row) const;
+    // 18. Resets the item's state in the run: once before anything is
+    //     assembled, and before each load case.
+    virtual void reset_nonlinear_state(AnalysisRun& run, int row) const;
+    // 19. Updates the item's nonlinear state in the run after a solution;
+    //     true when it has converged (the run counts each false answer as one
+    //     nonlinearity not converged).
+    virtual bool update_nonlinear_state(AnalysisRun& run, int row) const;
+    // 20. Gives the item's support loads of the current load case to the run
+    //     (record_support_loads), as many values as support_word_count of its
+    //     kind; the run writes them to the results file.
+    virtual void write_support_loads(AnalysisRun& run, int row) const;
     // 21. Reads the item's support loads of the current results load case.
     virtual void read_support_loads(BinFile& file);
     // 22. Computes the item's local axes at a node (guides, limit stops, nozzles).

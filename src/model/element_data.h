@@ -26,8 +26,9 @@ struct LayoutRow;
 
 
 // What an element kind changes in the section quantities of its elements
-// (Elem::section_properties): the kinds that carry their own weight, wall
-// factors, end sizes or thrust area fill it in. Lengths in inch, weights in lb.
+// (the analysis core's section_properties): the kinds that carry their own
+// weight, wall factors, end sizes, thrust area, cold-spring cut or bend
+// flexibility data fill it in. Lengths in inch, weights in lb.
 struct ElementSectionTerms {
     // Valve, bellows, slip joint and rigid element: the element's own weight,
     // which takes the place of the pipe metal weight.
@@ -47,6 +48,14 @@ struct ElementSectionTerms {
     double od1 = 0.0, thickness1 = 0.0, od2 = 0.0, thickness2 = 0.0;
     // Bellows and slip joint: the pressure-thrust area (square inch).
     double thrust_area = 0.0;
+    // Cut pipe: the signed cut (positive cut short, negative cut long) that
+    // acts in the cold-spring steps.
+    double cold_spring_cut = 0.0;
+    // Bend and miter: the flexibility factor the user gave (negative: none,
+    // the factor is computed) and the miter spacing (0 a bend, 1 closely
+    // spaced, 2 widely spaced).
+    double user_flexibility_factor = -1.0;
+    int miter_spacing = 0;
 };
 
 class ElementData {

@@ -22,15 +22,14 @@ double dot(const Vec3& a, const Vec3& b)
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
-Vec3 position(int node)
+Vec3 position(const Model& m, int node)
 {
-    const NodeRecord& n = model().nodes[node];
+    const NodeRecord& n = m.nodes[node];
     return {n.x, n.y, n.z};
 }
 
-const ElementData* row_element(int row)
+const ElementData* row_element(const Model& m, int row)
 {
-    const Model& m = model();
     return m.rows.valid(row) ? m.rows[row].element.get() : nullptr;
 }
 
@@ -147,9 +146,14 @@ private:
 
 }  // namespace
 
-double Elem::bend_radius() const
+double Elem::bend_radius() const { return bend_radius(model()); }
+int Elem::flanged_ends() const { return flanged_ends(model()); }
+bool Elem::is_jacket_core() const { return is_jacket_core(model()); }
+double Elem::mid_elevation() const { return mid_elevation(model(), analysis_options().z_vertical); }
+
+double Elem::bend_radius(const Model& m) const
 {
-    const ElementData* object = row_element(row);
+    const ElementData* object = row_element(m, row);
     if (!object)
         return 0.0;
     if (kind == ET_BEND || kind == ET_MITER) {
@@ -163,9 +167,9 @@ double Elem::bend_radius() const
     return 0.0;
 }
 
-int Elem::flanged_ends() const
+int Elem::flanged_ends(const Model& m) const
 {
-    const ElementData* object = row_element(row);
+    const ElementData* object = row_element(m, row);
     if (!object)
         return 0;
     if (kind == ET_BEND || kind == ET_MITER) {
@@ -179,20 +183,19 @@ int Elem::flanged_ends() const
     return 0;
 }
 
-bool Elem::is_jacket_core() const
+bool Elem::is_jacket_core(const Model& m) const
 {
-    const Model& m = model();
     if (!m.rows.valid(row) || jacket)
         return false;
     int etype = m.rows[row].etype;
     return etype == ET_JACKETED_PIPE || etype == ET_JACKETED_BEND;
 }
 
-double Elem::mid_elevation() const
+double Elem::mid_elevation(const Model& m, bool z_vertical) const
 {
-    const NodeRecord& a = model().nodes[node1];
-    const NodeRecord& b = model().nodes[node2];
-    return analysis_options().z_vertical ? 0.5 * (double(a.z) + b.z) : 0.5 * (double(a.y) + b.y);
+    const NodeRecord& a = m.nodes[node1];
+    const NodeRecord& b = m.nodes[node2];
+    return z_vertical ? 0.5 * (double(a.z) + b.z) : 0.5 * (double(a.y) + b.y);
 }
 
 bool element_is_pipe_like(const Elem& element)
@@ -257,27 +260,32 @@ void complete_local_axes(LocalAxes& axes)
     complete_local_axes(axes, analysis_options().z_vertical);
 }
 
-const LocalAxes& element_axes(int ix1, int ix2)
+LocalAxes element_axes(const Model& m, int ix1, int ix2, bool z_vertical)
 {
     KV_ASSERT(ix1 && ix2);
-    LocalAxes& axes = local_axes();
-    Vec3 d = position(ix2);
-    Vec3 a = position(ix1);
+    LocalAxes axes;
+    Vec3 d = position(m, ix2);
+    Vec3 a = position(m, ix1);
     d = {d.x - a.x, d.y - a.y, d.z - a.z};
     if (length3(d.x, d.y, d.z) < 1.0e-9)
         d = {1.0, 0.0, 0.0};
     normalize3(d.x, d.y, d.z);
     axes.x = d;
-    complete_local_axes(axes);
+    complete_local_axes(axes, z_vertical);
     return axes;
 }
 
-BendAxes bend_arc(int element)
+const LocalAxes& element_axes(int ix1, int ix2)
 {
-    const Model& m = model();
+    local_axes() = element_axes(model(), ix1, ix2, analysis_options().z_vertical);
+    return local_axes();
+}
+
+BendAxes bend_arc(const Model& m, int element)
+{
     KV_ASSERT(m.elems.valid(element));
     const Elem& e = m.elems[element];
-    const ElementData* object = row_element(e.row);
+    const ElementData* object = row_element(m, e.row);
     KV_ASSERT(object != nullptr);
     const float* c = nullptr;
     if (e.jacket) {
@@ -290,8 +298,8 @@ BendAxes bend_arc(int element)
         c = bend->centre;
     }
     BendAxes arc;
-    Vec3 p1 = position(e.node1);
-    Vec3 p2 = position(e.node2);
+    Vec3 p1 = position(m, e.node1);
+    Vec3 p2 = position(m, e.node2);
     arc.r1 = {p1.x - c[0], p1.y - c[1], p1.z - c[2]};
     arc.r2 = {p2.x - c[0], p2.y - c[1], p2.z - c[2]};
     double R = length3(arc.r1.x, arc.r1.y, arc.r1.z);
@@ -310,6 +318,11 @@ BendAxes bend_arc(int element)
     arc.axes.y = {-arc.r1.x, -arc.r1.y, -arc.r1.z};
     arc.axes.z = cross(arc.axes.x, arc.axes.y);
     return arc;
+}
+
+BendAxes bend_arc(int element)
+{
+    return bend_arc(model(), element);
 }
 
 BendAxes bend_axes(int element)

@@ -6,44 +6,12 @@
 
 #include <cstdint>
 
+struct Model;
+
 // One analysis element. Its kind is the element type of the part of the row
 // it stands for: a bend row gives a straight leg (kind Pipe, or Jacketed pipe
 // on a jacketed bend) and its arcs (Bend or Miter; the jacket's arcs of a
 // jacketed bend are of kind Jacketed bend).
-// What an element takes from its pipe load in the current analysis step.
-struct PipeLoadStep {
-    double temperature = 0.0;        // degF
-    double pressure = 0.0;           // psi
-    double specific_gravity = 0.0;   // of the contents
-    double added_weight = 0.0;       // additional weight, lb/in
-};
-
-// The section quantities of an element in the current analysis step, one set
-// overwritten for each element (inch, lb, psi, degF).
-struct SectionProperties {
-    int32_t kind = 0;
-    float length = 0.0f;             // distance of the two nodes
-    float outside_diameter = 0.0f;
-    float thickness = 0.0f;
-    float area = 0.0f;               // of the wall (a valve's thickened wall)
-    float inertia = 0.0f;
-    float shear_coefficient = 0.0f;
-    float modulus = 0.0f;            // E at the step temperature (FRP: axial)
-    float shear_modulus = 0.0f;
-    float poisson = 0.0f;
-    float hoop_modulus = 0.0f;       // FRP only, else 0
-    float expansion = 0.0f;          // in/in/degF at the step temperature
-    float weight = 0.0f;             // per length: the sum of the parts below
-    float metal_weight = 0.0f;       // per length; an own weight / length in its place
-    float contents_weight = 0.0f;
-    float insulation_weight = 0.0f;
-    float lining_weight = 0.0f;
-    float added_weight = 0.0f;
-    float temperature = 0.0f;
-    float pressure = 0.0f;
-    float thrust_area = 0.0f;        // bellows and slip joints
-};
-
 struct Elem {
     int32_t kind = 0;              // ElementType
     int32_t row = 0;               // layout row
@@ -67,17 +35,12 @@ struct Elem {
     bool is_jacket_core() const;
     // The mean vertical coordinate of its two nodes (Y, or Z when Z is vertical).
     double mid_elevation() const;
-    // The wall thickness: the bend's own (kinds Bend and Miter of a bend row)
-    // when not 0, else the section's; 0 without a section.
-    double wall_thickness() const;
-    // The section quantities in the current step from the element's
-    // material, section and pipe load (through model_hooks().pipe_load_step;
-    // without a load the step has the reference temperature and no pressure,
-    // contents or added weight). Throws a message naming the row when a
-    // pipe-like element or valve has no material or a section without a
-    // diameter or wall, or when the row's element kind cannot be analysed.
-    // Defined with the element kinds (elements/section_properties.cpp).
-    void section_properties(SectionProperties& out) const;
+
+    // The same on a given model (the analysis works on its own copy).
+    double bend_radius(const Model& model) const;
+    int flanged_ends(const Model& model) const;
+    bool is_jacket_core(const Model& model) const;
+    double mid_elevation(const Model& model, bool z_vertical) const;
 };
 
 // Kinds Pipe, Bend, Miter, Jacketed pipe, Jacketed bend and Reducer.
@@ -113,6 +76,8 @@ void complete_local_axes(LocalAxes& axes);
 // Local x from node a to node b ((1, 0, 0) when they coincide), then y and z;
 // kept in local_axes(). Both indices must be non-zero.
 const LocalAxes& element_axes(int a, int b);
+// The same for the nodes of a given model, returned (local_axes() untouched).
+LocalAxes element_axes(const Model& model, int a, int b, bool z_vertical);
 
 // The arc of a bend element: unit vectors from the centre to both end nodes,
 // the arc angle and its frame (x the tangent at node 1 into the arc, y towards
@@ -128,6 +93,8 @@ struct BendAxes {
 BendAxes bend_axes(int element);
 // The same without touching local_axes().
 BendAxes bend_arc(int element);
+// The arc of an element of a given model.
+BendAxes bend_arc(const Model& model, int element);
 
 // A pair of nodes that the analysis couples (flag 0: rigid in all six
 // directions; flag 1: skipped).

@@ -91,9 +91,6 @@ struct ModelHooks {
     std::function<int(const std::string& name)> beam_material_index;
     std::function<int(const std::string& name)> beam_section_index;
     std::function<int(const std::string& name)> beam_load_index;
-    // The temperature, pressure, contents and added weight of a pipe load
-    // (index from 1) in the current analysis step.
-    std::function<PipeLoadStep(int load)> pipe_load_step;
     // The name of a data kind's subtype (hanger kinds and the like); empty
     // gives the kind's own name.
     std::function<std::string(int dtype, int subtype)> data_subtype_name;

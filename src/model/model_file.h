@@ -27,7 +27,8 @@
 //
 // Version gates that this module applies itself: 4-character row names before
 // 680 (6 from 680 on), piping-code ids of 11 and up one lower up to 680, soils
-// from 502 on, allowables above 690, framed sections and records from 1020 on.
+// from 502 on, allowables above 690, framed sections and records from 1020 on,
+// the iteration options from 1021 on.
 // Record readers of the owners gate their own fields on model_file_version().
 //
 // Adding a section, or a field to a record, needs a new version: readers
@@ -46,7 +47,7 @@ class BinFile;
 struct LayoutRow;
 struct Model;
 
-inline constexpr int32_t MODEL_FILE_VERSION = 1020;
+inline constexpr int32_t MODEL_FILE_VERSION = 1021;
 // The oldest version the reader takes; older files are refused.
 inline constexpr int32_t OLDEST_MODEL_FILE_VERSION = 500;
 // Sections, element records and data-item records carry byte lengths.
@@ -55,6 +56,9 @@ inline constexpr int32_t FRAMED_MODEL_FILE_VERSION = 1020;
 inline constexpr int32_t SIX_BYTE_NAMES_VERSION = 680;
 // Files up to this version number the piping codes from 11 upward one lower.
 inline constexpr int32_t OLD_CODE_NUMBERS_VERSION = 680;
+// The analysis options end with the iteration tolerance and the maximum
+// number of iterations.
+inline constexpr int32_t ITERATION_OPTIONS_VERSION = 1021;
 
 inline constexpr const char* MODEL_FILE_MAGIC = "KORVANE21KM";
 inline constexpr std::size_t MODEL_FILE_MAGIC_LENGTH = 11;

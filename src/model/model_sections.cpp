@@ -17,7 +17,9 @@
 //                i32 cutoff frequency, i32 number of modes,
 //                u8 include missing mass, u8 friction in dynamics,
 //                u8 include hanger stiffness, u8 Z vertical,
-//                f32 default temperature, i32 piping code id, i32 node increment
+//                f32 default temperature, i32 piping code id, i32 node increment,
+//                from version 1021 on f32 iteration tolerance and
+//                i32 maximum number of iterations
 //                (flags are 0 or 1; the piping code of a file up to version 680
 //                is one lower from 11 upward)
 //   Units        i32 x 20: the unit index chosen for quantities 1..20
@@ -165,6 +167,10 @@ ModelSectionOwner options_owner()
         o.default_temperature = f.read_float();
         c->code = f.read_int();
         c->node_increment = f.read_int();
+        if (model_file_version() >= ITERATION_OPTIONS_VERSION) {
+            o.iteration_tolerance = f.read_float();
+            o.max_iterations = f.read_int();
+        }
         if (f.error())
             return std::unique_ptr<SectionContents>();
 
@@ -208,6 +214,8 @@ ModelSectionOwner options_owner()
         f.write_float(o.default_temperature);
         f.write_int(piping_code());
         f.write_int(model().node_increment);
+        f.write_float(o.iteration_tolerance);
+        f.write_int(o.max_iterations);
     };
     return owner;
 }

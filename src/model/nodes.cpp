@@ -113,7 +113,11 @@ int next_node_number(int last)
 
 double node_distance(int a, int b)
 {
-    const Model& m = model();
+    return node_distance(model(), a, b);
+}
+
+double node_distance(const Model& m, int a, int b)
+{
     if (!m.nodes.valid(a) || !m.nodes.valid(b))
         return 0.0;
     const NodeRecord& p = m.nodes[a];
@@ -123,8 +127,12 @@ double node_distance(int a, int b)
 
 int pipe_direction_at_node(int node, double& x, double& y, double& z, bool pipe_only)
 {
+    return pipe_direction_at_node(model(), node, x, y, z, pipe_only);
+}
+
+int pipe_direction_at_node(const Model& m, int node, double& x, double& y, double& z, bool pipe_only)
+{
     x = y = z = 0.0;
-    const Model& m = model();
     if (!m.nodes.valid(node))
         return -1;
     const NodeRecord& here = m.nodes[node];
@@ -139,8 +147,8 @@ int pipe_direction_at_node(int node, double& x, double& y, double& z, bool pipe_
         Vec3 d{double(p2.x) - p1.x, double(p2.y) - p1.y, double(p2.z) - p1.z};
         if (length3(d.x, d.y, d.z) < 1.0e-6)
             continue;
-        if (etype_is_bend(element.kind) && element.bend_radius() > 0.0) {
-            BendAxes arc = bend_arc(e);
+        if (etype_is_bend(element.kind) && element.bend_radius(m) > 0.0) {
+            BendAxes arc = bend_arc(m, e);
             // The tangent at this end: z cross (centre to node), in the
             // direction from node 1 to node 2.
             const Vec3& r = node == element.node1 ? arc.r1 : arc.r2;

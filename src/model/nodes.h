@@ -60,12 +60,16 @@ int parse_existing_node(const std::string& name);
 // first candidate is the next multiple of it. 0 when none is left below 100000.
 int next_node_number(int last);
 
+struct Model;
+
 // Distance between two nodes by index; 0 when either index is 0.
 double node_distance(int a, int b);
+double node_distance(const Model& model, int a, int b);
 // Direction cosines of the pipe at a node, from the first element ending
 // there that has a length (with `pipe_only`, pipe-like elements only); for an
 // arc the tangent at the node. 0, or -1 when none is found (then 0, 0, 0).
 int pipe_direction_at_node(int node, double& x, double& y, double& z, bool pipe_only = false);
+int pipe_direction_at_node(const Model& model, int node, double& x, double& y, double& z, bool pipe_only = false);
 
 // The jacket partner of a core node number: N -> N + 500000, A -> C, B -> D;
 // numbers already in a jacket band are returned as they are.

@@ -133,10 +133,15 @@ TEST_F(AssertHandler, EndsTheAnalysisRunWithAMessageText)
 
 TEST_F(AssertHandler, WorkerThreadPostsTheMessageToTheMainThread)
 {
-    AnalysisRun run;
     std::string worker_saw;
-    std::thread worker([&] { worker_saw = thrown_text([] { assert_failed("a > 0", "f.cpp", 7); }); });
+    // The run's own thread marks itself; the main thread stays unmarked.
+    std::thread worker([&] {
+        set_analysis_running(true);
+        worker_saw = thrown_text([] { assert_failed("a > 0", "f.cpp", 7); });
+        set_analysis_running(false);
+    });
     worker.join();
+    EXPECT_FALSE(analysis_running());
     EXPECT_EQ(worker_saw, "Analysis aborted.");
     backend().process_events();
     EXPECT_EQ(script().last_message(), "Assertion failed...\na > 0\nfile f.cpp, line 7");

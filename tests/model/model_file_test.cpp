@@ -168,6 +168,8 @@ TEST_F(ModelFileUiTest, EveryFieldRoundTripsBitExactly)
     o.include_missing_mass = o.friction_in_dynamics = o.include_hanger_stiffness = false;
     o.z_vertical = true;
     o.default_temperature = -460.0f;
+    o.iteration_tolerance = MAX_ITERATION_TOLERANCE;
+    o.max_iterations = MAX_MAX_ITERATIONS;
     const AnalysisOptions options_written = o;
     piping_code() = CODE_ASME_CLASS3_2017;
     for (int q = 1; q <= NUM_UNIT_QUANTITIES; ++q)
@@ -306,7 +308,12 @@ TEST_F(ModelFileUiTest, OlderVersionsReadWithTheirGates)
         put_bytes(path("old.mod"), old_model_file(c.version, rows));
 
         reset_model();
+        // Files before 1021 have no iteration options: they take the defaults.
+        analysis_options().iteration_tolerance = 0.05f;
+        analysis_options().max_iterations = 3;
         ASSERT_EQ(thrown_text([&] { read_model(path("old.mod")); }), "<nothing thrown>");
+        EXPECT_EQ(analysis_options().iteration_tolerance, DEFAULT_ITERATION_TOLERANCE);
+        EXPECT_EQ(analysis_options().max_iterations, DEFAULT_MAX_ITERATIONS);
         const Model& m = model();
         ASSERT_EQ(m.numrows(), 5);
         EXPECT_EQ(m.title, "Old model");

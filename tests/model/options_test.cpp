@@ -147,6 +147,11 @@ TEST_F(OptionsDialogTest, BadFieldsShowTheirMessageAndKeepTheDialogOpen) {
         {OPT_NUMBER_OF_MODES, "-1", "Number of modes =  -1  should be >= 0"},
         {OPT_CUTOFF_FREQUENCY, "1.5", "Cutoff frequency =  1.5  is invalid"},
         {OPT_DEFAULT_TEMPERATURE, "x", "Default temperature =  X  is invalid"},
+        {OPT_ITERATION_TOLERANCE, "", "Iteration tolerance is required"},
+        {OPT_ITERATION_TOLERANCE, "0", "Iteration tolerance =  0  should be between 1e-06 and 0.1"},
+        {OPT_ITERATION_TOLERANCE, "0.5", "Iteration tolerance =  0.5  should be between 1e-06 and 0.1"},
+        {OPT_MAX_ITERATIONS, "0", "Maximum iterations =  0  should be > 0"},
+        {OPT_MAX_ITERATIONS, "20000", "Maximum iterations =  20000  is too large"},
     };
     const AnalysisOptions before = analysis_options();
     for (const Case& c : cases) {
@@ -174,8 +179,12 @@ TEST_F(OptionsDialogTest, ChangesAreStoredWithTheCode) {
         d.select(OPT_B318_DESIGN_FACTOR, 4);
         d.type(OPT_THERMAL_CYCLES, "12000");
         d.type(OPT_REFERENCE_TEMPERATURE, "0");
+        d.type(OPT_ITERATION_TOLERANCE, "0.005");
+        d.type(OPT_MAX_ITERATIONS, "250");
     }));
     const AnalysisOptions& o = analysis_options();
+    EXPECT_EQ(o.iteration_tolerance, 0.005f);
+    EXPECT_EQ(o.max_iterations, 250);
     EXPECT_EQ(piping_code(), CODE_B313);
     EXPECT_TRUE(o.use_b31j);
     EXPECT_TRUE(o.z_vertical);

@@ -101,6 +101,10 @@ const DialogTemplate ANALYSIS_OPTIONS_DIALOG = {
         control(OPT_DEFAULT_TEMPERATURE, K::Edit, "&Default temperature", 16, 0, 1, CF_NONE, 12),
         unit_control(OPT_DEFAULT_TEMPERATURE_UNIT, 16, 1, TEMPERATURE),
 
+        control(0, K::Group, "Nonlinear iterations", 17, 0, 3, CF_NONE, 0, 1),
+        control(OPT_ITERATION_TOLERANCE, K::Edit, "Iteration t&olerance", 17, 0, 1, CF_NONE, 12),
+        control(OPT_MAX_ITERATIONS, K::Edit, "Maximum &iterations", 17, 1, 1, CF_NONE, 12),
+
         control(IDOK, K::Button, "OK", 100, 0, 1, CF_DEFAULT),
         control(IDCANCEL, K::Button, "Cancel", 100, 1),
     },

@@ -8,6 +8,7 @@
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/qa_block_dialog.h"
 #include "framework/ui/shell.h"
+#include "framework/text.h"
 #include "framework/units.h"
 #include "model/analysis_options.h"
 #include "model/piping_codes.h"
@@ -68,7 +69,7 @@ const std::vector<ChoiceField>& choice_fields() {
 // The edit fields in the order they are checked.
 const int EDIT_ITEMS[] = {OPT_SEISMIC_COEFFICIENT, OPT_REFERENCE_TEMPERATURE, OPT_THERMAL_CYCLES,
                           OPT_PEAK_PRESSURE_FACTOR, OPT_CUTOFF_FREQUENCY, OPT_NUMBER_OF_MODES,
-                          OPT_DEFAULT_TEMPERATURE};
+                          OPT_DEFAULT_TEMPERATURE, OPT_ITERATION_TOLERANCE, OPT_MAX_ITERATIONS};
 
 struct OptionsChangedHook {
     std::function<void()> value{};
@@ -131,6 +132,8 @@ struct AnalysisOptionsDialog : DialogProc {
         fill_edit(OPT_CUTOFF_FREQUENCY, int_text(o.cutoff_frequency));
         fill_edit(OPT_NUMBER_OF_MODES, int_text(o.number_of_modes));
         fill_edit(OPT_DEFAULT_TEMPERATURE, temperature_text(o.default_temperature));
+        fill_edit(OPT_ITERATION_TOLERANCE, format_g5(o.iteration_tolerance));
+        fill_edit(OPT_MAX_ITERATIONS, int_text(o.max_iterations));
         dialog_set_unit_label(OPT_REFERENCE_TEMPERATURE_UNIT, TEMPERATURE);
         dialog_set_unit_label(OPT_DEFAULT_TEMPERATURE_UNIT, TEMPERATURE);
 
@@ -176,6 +179,18 @@ struct AnalysisOptionsDialog : DialogProc {
         return untouched(item) ? stored : plain_temperature(value);
     }
 
+    // The iteration tolerance, a fraction of the value between the limits.
+    float read_tolerance(float stored) {
+        read_required(OPT_ITERATION_TOLERANCE, "Iteration tolerance");
+        float value = 0;
+        if (parse_real_buffer(value) != 0) throw_invalid("Iteration tolerance");
+        const float kept = untouched(OPT_ITERATION_TOLERANCE) ? stored : value;
+        if (!iteration_tolerance_valid(kept))
+            throw_invalid_text("Iteration tolerance", c_format("should be between %g and %g", MIN_ITERATION_TOLERANCE,
+                                                               MAX_ITERATION_TOLERANCE));
+        return kept;
+    }
+
     int32_t read_count(int item, const char* name, int32_t lowest, const char* below) {
         read_required(item, name);
         int32_t value = 0;
@@ -214,6 +229,10 @@ struct AnalysisOptionsDialog : DialogProc {
         o.number_of_modes = read_count(OPT_NUMBER_OF_MODES, "Number of modes", 0, "should be >= 0");
         o.default_temperature =
             read_temperature(OPT_DEFAULT_TEMPERATURE, "Default temperature", stored.default_temperature);
+        o.iteration_tolerance = read_tolerance(stored.iteration_tolerance);
+        o.max_iterations = read_count(OPT_MAX_ITERATIONS, "Maximum iterations", 1, "should be > 0");
+        if (o.max_iterations > MAX_MAX_ITERATIONS)
+            throw_invalid_text("Maximum iterations", "is too large");
 
         changed = !(o == stored) || code != piping_code();
         if (changed) {

@@ -8,7 +8,7 @@
 
 #include "elements/bend_element.h"
 #include "elements/bend_flexibility.h"
-#include "elements/element_forces.h"
+#include "analysis_core/element_forces.h"
 #include "elements/straight_element.h"
 #include "framework/errors.h"
 

@@ -3,7 +3,7 @@
 // and export forms.
 #include "element_test_support.h"
 
-#include "elements/element_forces.h"
+#include "analysis_core/element_forces.h"
 #include "elements/straight_element.h"
 
 #include <algorithm>

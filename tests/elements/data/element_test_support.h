@@ -3,7 +3,7 @@
 // element matrix to global axes and a small assembly of elements.
 #pragma once
 
-#include "elements/local_matrix.h"
+#include "analysis_core/local_matrix.h"
 #include "elements/straight_element.h"
 
 #include <gtest/gtest.h>

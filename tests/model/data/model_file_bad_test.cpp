@@ -124,8 +124,8 @@ TEST_F(ModelFileBadTest, HeadersOfOtherFilesAndVersions)
               "Unable to read model file:\n" + file +
                   "\nIt is in an old model file format that this version of the program cannot read.");
     EXPECT_NE(header("KORVANE.MOD\0\xa8\x02\0\0").find("old model file format"), std::string::npos);
-    EXPECT_EQ(header("KORVANE21KM1021"), "Unable to read model file:\n" + file +
-                                             "\nModel file version = 10.21\nProgram version = 10.20\nIt was written "
+    EXPECT_EQ(header("KORVANE21KM1022"), "Unable to read model file:\n" + file +
+                                             "\nModel file version = 10.22\nProgram version = 10.21\nIt was written "
                                              "by a newer version of the program.");
     EXPECT_NE(header("KORVANE21KM0499").find("reads versions from 5.00 on"), std::string::npos);
     EXPECT_NE(header("KORVANE21KM1O20").find("Its header is damaged."), std::string::npos);
@@ -176,9 +176,13 @@ TEST_F(ModelFileBadTest, CountsAndCodesOutOfRange)
     EXPECT_NE(refused(bad_flag).find("Analysis options: Include axial force flag holds 7"), std::string::npos);
     // numtloads sits after 3 flags, 4 ints, a flag, 2 floats and an int.
     EXPECT_NE(refused(with_int(options + 3 + 16 + 1 + 8 + 4, 4)).find("Number of thermal loads"), std::string::npos);
-    const std::size_t code = section_starts()[SECTION_OPTIONS + 1] - 8;
+    // The section ends with the piping code, the node increment, the
+    // iteration tolerance and the maximum number of iterations.
+    const std::size_t code = section_starts()[SECTION_OPTIONS + 1] - 16;
     EXPECT_NE(refused(with_int(code, 25)).find("Piping code 25 is not defined"), std::string::npos);
     EXPECT_NE(refused(with_int(code + 4, 0)).find("Node increment 0 is invalid"), std::string::npos);
+    EXPECT_NE(refused(with_int(code + 8, 0)).find("Invalid iteration tolerance"), std::string::npos);
+    EXPECT_NE(refused(with_int(code + 12, 0)).find("Invalid maximum number of iterations"), std::string::npos);
     EXPECT_NE(refused(with_int(section_starts()[SECTION_UNITS] + 4, 99)).find("Unit 99 of quantity 1"),
               std::string::npos);
 

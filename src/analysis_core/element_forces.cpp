@@ -1,4 +1,4 @@
-#include "elements/element_forces.h"
+#include "analysis_core/element_forces.h"
 
 #include "framework/errors.h"
 #include "framework/text.h"

@@ -10,7 +10,7 @@
 // at both ends).
 #pragma once
 
-#include "elements/local_matrix.h"
+#include "analysis_core/local_matrix.h"
 
 #include <span>
 #include <string>

@@ -3,6 +3,9 @@
 // for a 4 in standard-weight carbon-steel pipe (OD 4.5 in, wall 0.237 in:
 // A = 3.174 in2, I = 7.233 in4, 10.79 lb/ft of steel and 5.51 lb/ft of water,
 // as the usual pipe-data tables list them).
+#include "analysis_core/analysis_model.h"
+#include "analysis_core/section_properties.h"
+#include "analysis_core/steps.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
 #include "model/data/model_fixture.h"
@@ -13,6 +16,7 @@ namespace {
 // Element objects that carry what the real kinds give the section quantities.
 struct TermsElement : ElementData {
     ElementSectionTerms terms;
+    void copy_from(const ElementData& other) override { terms = dynamic_cast<const TermsElement&>(other).terms; }
     void section_terms(ElementSectionTerms& out) const override { out = terms; }
 };
 
@@ -46,12 +50,9 @@ protected:
         model_hooks().material_index = pipe_material_index;
         model_hooks().section_index = section_index;
         model_hooks().load_index = [](const std::string& name) { return name == "L1" ? 1 : 0; };
-        model_hooks().pipe_load_step = [this](int load) {
-            EXPECT_EQ(load, 1);
-            return step;
-        };
-        step.temperature = 185.0;   // halfway up the table
-        step.pressure = 150.0;
+        load.name = "L1";
+        load.temperature[1] = 185.0;   // halfway up the table
+        load.pressure[1] = 150.0;
         set_element_factory(ET_VALVE, [] { return std::make_unique<TermsElement>(); });
         set_element_factory(ET_RIGID, [] { return std::make_unique<TermsElement>(); });
         set_element_factory(ET_REDUCER, [] { return std::make_unique<TermsElement>(); });
@@ -79,24 +80,46 @@ protected:
     {
         return dynamic_cast<TermsElement&>(*model().rows[r].element).terms;
     }
-    static SectionProperties properties(int element = 1)
+    // The quantities in Operating (W+P1+T1) of an analysis model made of
+    // the document as it is now.
+    SectionProperties properties(int element = 1)
     {
         make_model();
         build_element_records();
-        SectionProperties p;
-        model().elems[element].section_properties(p);
-        return p;
+        return section_properties(snapshot(), step_row(LC_OPERATING_1), element);
     }
+    // The document's model with the bend and jacket geometry its build made,
+    // its sets, options and the pipe load.
+    const AnalysisModel& snapshot()
+    {
+        analysis.model = model();
+        for (int r = 1; r <= numrows(); ++r) {
+            const ElementData* from = model().rows[r].element.get();
+            ElementData* to = analysis.model.rows[r].element.get();
+            if (from && from->bend_geometry())
+                *to->bend_geometry() = *from->bend_geometry();
+            if (from && from->jacket_geometry())
+                *to->jacket_geometry() = *from->jacket_geometry();
+        }
+        analysis.pipe_materials = pipe_materials();
+        analysis.pipe_sections = pipe_sections();
+        analysis.options = analysis_options();
+        analysis.loads.pipe_loads.clear();
+        analysis.loads.pipe_loads.push_back(load);
+        return analysis;
+    }
+    SectionProperties element_properties(int element) { return section_properties(snapshot(), step_row(LC_OPERATING_1), element); }
 
-    PipeLoadStep step;
+    PipeLoadValues load;
+    AnalysisModel analysis;
 };
 
 }  // namespace
 
 TEST_F(SectionPropertiesTest, PipeGeometryMaterialAndWeights)
 {
-    step.specific_gravity = 1.0;
-    step.added_weight = 0.5;
+    load.specific_gravity = 1.0;
+    load.added_weight = 0.5;
     pipe_sections()[1].insulation_density = 0.006655f;   // 11.5 lb/ft3
     pipe_sections()[1].insulation_thickness = 2.0f;
     pipe_sections()[1].lining_density = 0.05f;
@@ -161,7 +184,7 @@ TEST_F(SectionPropertiesTest, FrpTakesHoopAndShearModuliFromTheTable)
 
 TEST_F(SectionPropertiesTest, ValveThickensTheWallAndWeighsItself)
 {
-    step.specific_gravity = 1.0;
+    load.specific_gravity = 1.0;
     pipe_sections()[1].insulation_density = 0.006655f;
     pipe_sections()[1].insulation_thickness = 2.0f;
     int r = straight(ET_VALVE);
@@ -183,8 +206,8 @@ TEST_F(SectionPropertiesTest, ValveThickensTheWallAndWeighsItself)
 
 TEST_F(SectionPropertiesTest, RigidElementAddsContentsOnlyWhenAsked)
 {
-    step.specific_gravity = 1.0;
-    step.added_weight = 0.25;
+    load.specific_gravity = 1.0;
+    load.added_weight = 0.25;
     int r = straight(ET_RIGID, "L1", 10.0f);
     ElementSectionTerms& t = terms_of(r);
     t.own_weight = true;
@@ -237,17 +260,16 @@ TEST_F(SectionPropertiesTest, BendArcTakesTheBendsOwnWall)
     // The straight leg before the arc, the arc, the pipe after it.
     EXPECT_EQ(model().elems[1].kind, ET_PIPE);
     EXPECT_EQ(model().elems[2].kind, ET_BEND);
-    EXPECT_NEAR(model().elems[1].wall_thickness(), 0.237, 1e-6);
-    EXPECT_NEAR(model().elems[2].wall_thickness(), 0.337, 1e-6);
-    EXPECT_NEAR(model().elems[3].wall_thickness(), 0.237, 1e-6);
-    SectionProperties p;
-    model().elems[2].section_properties(p);
-    EXPECT_FLOAT_EQ(p.thickness, 0.337f);
+    const AnalysisModel& s = snapshot();
+    EXPECT_NEAR(element_wall_thickness(s, s.model.elems[1]), 0.237, 1e-6);
+    EXPECT_NEAR(element_wall_thickness(s, s.model.elems[2]), 0.337, 1e-6);
+    EXPECT_NEAR(element_wall_thickness(s, s.model.elems[3]), 0.237, 1e-6);
+    EXPECT_NEAR(element_properties(2).thickness, 0.337, 1e-6);
 }
 
 TEST_F(SectionPropertiesTest, JacketContentsFillTheSpaceAroundTheCore)
 {
-    step.specific_gravity = 1.0;
+    load.specific_gravity = 1.0;
     PipeSection jacket = four_inch("8");
     jacket.outside_diameter = 8.625f;
     jacket.thickness = 0.322f;
@@ -265,8 +287,7 @@ TEST_F(SectionPropertiesTest, JacketContentsFillTheSpaceAroundTheCore)
     ASSERT_EQ(numelems(), 2);
     const Elem& outer = model().elems[2];
     ASSERT_TRUE(outer.jacket);
-    SectionProperties p;
-    outer.section_properties(p);
+    const SectionProperties p = element_properties(2);
     // Bore of the jacket (r = 3.9905 in) less the core with its insulation (r = 2.75 in).
     const double annulus = 3.1415927 * (3.9905 * 3.9905 - 2.75 * 2.75);
     EXPECT_NEAR(p.contents_weight, annulus * 0.03609, 1e-5);
@@ -278,33 +299,29 @@ TEST_F(SectionPropertiesTest, MissingDataIsRefusedWithTheRow)
     int r = straight(ET_PIPE);
     make_model();
     build_element_records();
-    SectionProperties p;
+    auto quantities = [&] { return section_properties(analysis, step_row(LC_OPERATING_1), 1); };
+    snapshot();
 
-    model().elems[1].material = 0;
-    EXPECT_EQ(thrown_text([&] { model().elems[1].section_properties(p); }), "Row 2: Material CS is not defined");
-    model().elems[1].material = 1;
-    model().elems[1].section = 0;
-    EXPECT_EQ(thrown_text([&] { model().elems[1].section_properties(p); }), "Row 2: Section 4 is not defined");
-    model().elems[1].section = 1;
+    analysis.model.elems[1].material = 0;
+    EXPECT_EQ(thrown_text(quantities), "Row 2: Material CS is not defined");
+    analysis.model.elems[1].material = 1;
+    analysis.model.elems[1].section = 0;
+    EXPECT_EQ(thrown_text(quantities), "Row 2: Section 4 is not defined");
+    analysis.model.elems[1].section = 1;
 
-    pipe_sections()[1].thickness = 0.0f;
-    EXPECT_EQ(thrown_text([&] { model().elems[1].section_properties(p); }),
-              "Row 2: Section 4 has no valid outside diameter and wall thickness");
-    pipe_sections()[1].thickness = 0.237f;
+    analysis.pipe_sections[1].thickness = 0.0f;
+    EXPECT_EQ(thrown_text(quantities), "Row 2: Section 4 has no valid outside diameter and wall thickness");
+    analysis.pipe_sections[1].thickness = 0.237f;
 
-    pipe_materials()[1].table = PropertyTable{};
-    EXPECT_NE(thrown_text([&] { model().elems[1].section_properties(p); }).find("Row 2: "), std::string::npos);
+    analysis.pipe_materials[1].table = PropertyTable{};
+    EXPECT_NE(thrown_text(quantities).find("Row 2: "), std::string::npos);
     (void)r;
 }
 
 TEST_F(SectionPropertiesTest, KindWithoutItsClassIsRefused)
 {
     straight(ET_BELLOWS);
-    make_model();
-    build_element_records();
-    SectionProperties p;
-    EXPECT_EQ(thrown_text([&] { model().elems[1].section_properties(p); }),
-              "Row 2: Bellows elements cannot be analysed in this version");
+    EXPECT_EQ(thrown_text([&] { properties(); }), "Row 2: Bellows elements cannot be analysed in this version");
 }
 
 TEST_F(SectionPropertiesTest, CutPipeIsAPipeElement)

@@ -1,0 +1,159 @@
+#include "analysis/analysis_model.h"
+
+#include "analysis/load_case_steps.h"
+#include "analysis/model_check.h"
+#include "analysis/results_file.h"
+#include "framework/app_state.h"
+#include "framework/binfile.h"
+#include "framework/errors.h"
+#include "framework/state.h"
+#include "framework/text.h"
+#include "model/data_item.h"
+#include "model/element_data.h"
+#include "model/piping_codes.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace {
+
+struct AnalysisSession {
+    bool stiffness_export = false;
+};
+
+// The model file's path with another ending in place of its extension.
+std::string beside_model(const std::string& ending)
+{
+    const std::string& path = model_file_path();
+    if (path.empty())
+        return {};
+    std::filesystem::path p(path);
+    p.replace_extension();
+    return p.string() + ending;
+}
+
+// The rows' objects copy their input (copy_from); the geometry the model
+// build filled in comes along here, so that the copy needs no build.
+void copy_built_geometry(const Model& from, Model& to)
+{
+    for (int row = 1; row <= from.numrows(); ++row) {
+        const ElementData* a = from.rows[row].element.get();
+        ElementData* b = to.rows[row].element.get();
+        if (!a || !b)
+            continue;
+        if (const BendGeometry* g = a->bend_geometry()) {
+            KV_ASSERT(b->bend_geometry() != nullptr);
+            *b->bend_geometry() = *g;
+        }
+        if (const JacketGeometry* g = a->jacket_geometry()) {
+            KV_ASSERT(b->jacket_geometry() != nullptr);
+            *b->jacket_geometry() = *g;
+        }
+    }
+}
+
+}  // namespace
+
+AnalysisLoads current_analysis_loads()
+{
+    AnalysisLoads loads;
+    if (const auto& fill = analysis_load_hooks().fill_loads)
+        fill(loads);
+    return loads;
+}
+
+bool& stiffness_export_requested()
+{
+    return session_part<AnalysisSession>().stiffness_export;
+}
+
+std::string results_file_path()
+{
+    return beside_model(".res");
+}
+
+std::string stiffness_export_path()
+{
+    return beside_model("_K.csv");
+}
+
+std::unique_ptr<AnalysisModel> make_analysis_model()
+{
+    if (model_rebuild_needed())
+        make_model();
+    // The element records again, with the names of bends' own materials checked.
+    build_element_records(true);
+
+    auto snapshot = std::make_unique<AnalysisModel>();
+    AnalysisModel& s = *snapshot;
+    s.model = model();
+    copy_built_geometry(model(), s.model);
+    s.pipe_materials = pipe_materials();
+    s.pipe_sections = pipe_sections();
+    s.soils = soils();
+    s.beam_materials = beam_materials();
+    s.beam_sections = beam_sections();
+    s.options = analysis_options();
+    s.piping_code = piping_code();
+    s.bourdon_with_weight = env_switches().zediruvi;
+    s.batch_mode = batch_mode();
+    s.loads = current_analysis_loads();
+    s.load_cases = load_case_list().empty() ? default_load_cases(s) : load_case_list();
+    s.element_kinds = element_kind_table();
+    s.output.results_path = results_file_path();
+    s.output.stiffness_export = stiffness_export_requested();
+    s.output.stiffness_path = stiffness_export_path();
+    // The named sets' records are checked by their readers and dialogs; the
+    // values the analysis takes from them are checked with the elements
+    // (finite, not below 0). The materials layer's list of out-of-range
+    // values of the sets, when it has one, is to be called here, before the
+    // check, so that its messages name the record.
+    check_analysis_model(s);
+    return snapshot;
+}
+
+LoadCaseList analysis_load_cases()
+{
+    if (!load_case_list().empty())
+        return load_case_list();
+    const bool cut_pipes = std::any_of(model().rows.begin(), model().rows.end(),
+                                       [](const LayoutRow& r) { return r.etype == ET_CUT_PIPE; });
+    return default_load_cases(analysis_options().numtloads, current_analysis_loads(), cut_pipes);
+}
+
+void check_results_match_model(const std::string& path)
+{
+    BinFile file;
+    if (!file.open_read(path))
+        throw_message("Unable to read results file");
+    char header[RESULTS_HEADER_SIZE] = {};
+    file.read(header, sizeof header);
+    const int32_t elements = file.read_int();
+    if (file.error() || elements < 0)
+        throw_message("Unable to read results file");
+    const int64_t soils_at = RESULTS_HEADER_SIZE + 4 + int64_t{RESULTS_ELEMENT_RECORD_SIZE} * elements;
+    const std::string mismatch = "Results file " + path + " does not match the model.\nPlease reanalyze the model.";
+    if (elements != numelems() || soils_at + 4 > file.size())
+        throw_message(mismatch);
+    file.seek(soils_at);
+    const int32_t soil_count = file.read_int();
+    if (file.error() || soil_count < 0)
+        throw_message(mismatch);
+    const LoadCaseList cases = analysis_load_cases();
+    int32_t modes = 0;
+    if (cases.contains(LC_MODAL)) {
+        // The mode count is the first word of the modal block.
+        int64_t at = soils_at + 4 + int64_t{SOIL_RESTRAINT_RECORD_SIZE} * soil_count;
+        LoadCaseList before;
+        for (int i = 1; i <= cases.count() && cases.code(i) != LC_MODAL; ++i)
+            before.add(cases.code(i));
+        at += results_file_size(model(), before, elements, 0) - results_file_size(model(), LoadCaseList{}, elements, 0);
+        if (at + 4 > file.size() || !file.seek(at))
+            throw_message(mismatch);
+        modes = file.read_int();
+        if (file.error() || modes < 0)
+            throw_message(mismatch);
+    }
+    if (results_file_size(model(), cases, elements, soil_count, modes) != file.size())
+        throw_message(mismatch);
+}

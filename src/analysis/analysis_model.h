@@ -1,0 +1,44 @@
+// The analysis model of the current document: the only part of the analysis
+// (besides its windows) that reads the document. Everything after it works
+// on the snapshot it makes.
+#pragma once
+
+#include "analysis_core/analysis_model.h"
+
+#include <memory>
+#include <string>
+
+// Builds the snapshot of the current model for a run, on the main thread:
+// brings the model build up to date (element records with their names
+// checked), copies the rows with their objects and the built bend and jacket
+// geometry, the nodes, elements, pairs and lists, the named sets, the
+// options, the piping code, ZEDIRUVI, the loads (through
+// analysis_load_hooks()), the load cases (the model's chosen ones, or the
+// defaults), the element kinds and the output paths; then checks it
+// (check_analysis_model). Throws the message of the first fault, which names
+// the row; the document is left as it was.
+std::unique_ptr<AnalysisModel> make_analysis_model();
+
+// The load cases a run of the current model computes, in the order of the
+// results file's blocks: the model's chosen list, or the defaults when it
+// has none. The results reader walks this list.
+LoadCaseList analysis_load_cases();
+
+// The loads of the current model as a run takes them (analysis_load_hooks).
+AnalysisLoads current_analysis_loads();
+
+// The results file of the current model: the model file's path with the
+// extension "res" ("" for an untitled model), and the stiffness export
+// "<model>_K.csv".
+std::string results_file_path();
+std::string stiffness_export_path();
+
+// Whether the next run writes the stiffness export (a choice of the session).
+bool& stiffness_export_requested();
+
+// Refuses a results file that was not written for the current model: its
+// element count must be the model's and its length the one the model
+// implies for analysis_load_cases(). Throws "Results file <path> does not
+// match the model.\nPlease reanalyze the model."; a file that cannot be read
+// throws "Unable to read results file".
+void check_results_match_model(const std::string& path);

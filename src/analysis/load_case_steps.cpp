@@ -1,0 +1,69 @@
+#include "analysis/load_case_steps.h"
+
+#include "analysis_core/analysis_model.h"
+#include "analysis_core/steps.h"
+
+#include <algorithm>
+
+namespace {
+
+bool model_has_cut_pipes(const Model& model)
+{
+    return std::any_of(model.rows.begin(), model.rows.end(),
+                       [](const LayoutRow& r) { return r.etype == ET_CUT_PIPE; });
+}
+
+}  // namespace
+
+LoadCaseList default_load_cases(const AnalysisModel& model)
+{
+    return default_load_cases(model.options.numtloads, model.loads, model_has_cut_pipes(model.model));
+}
+
+LoadCaseList default_load_cases(int numtloads, const AnalysisLoads& loads, bool cut_pipes)
+{
+    LoadCaseList cases;
+    const int sets = numtloads_valid(numtloads) ? numtloads : 1;
+    cases.add(LC_SUSTAINED);
+    for (int k = 1; k <= sets; ++k)
+        cases.add(expansion_code(k));
+    for (int k = 1; k <= sets; ++k)
+        cases.add(operating_code(k));
+    if (loads.seismic.any())
+        cases.add(LC_SEISMIC_G);
+    const int wind_codes[] = {LC_WIND, 107, 108, 109};
+    for (int k = 1; k <= 4; ++k)
+        if (loads.wind[static_cast<std::size_t>(k)].defined)
+            cases.add(wind_codes[k - 1]);
+    if (cut_pipes) {
+        cases.add(LC_COLD_SPRING);
+        for (int k = 1; k <= sets; ++k)
+            cases.add(cold_spring_code(k));
+    }
+    if (loads.hydrotest.defined)
+        cases.add(LC_HYDROTEST);
+    return cases;
+}
+
+std::vector<AnalysisStep> load_cases_from_model(const AnalysisModel& model)
+{
+    std::vector<AnalysisStep> steps;
+    auto find = [&steps](int code) {
+        return std::find_if(steps.begin(), steps.end(), [code](const AnalysisStep& s) { return s.code == code; });
+    };
+    const LoadCaseList& chosen = model.load_cases;
+    for (int i = 1; i <= chosen.count(); ++i) {
+        const int code = chosen.code(i);
+        const StepRow& row = step_row(code);
+        if (row.solve == StepSolve::Range) {
+            for (int part : {row.range_first, row.range_second})
+                if (find(part) == steps.end())
+                    steps.push_back({part, chosen.contains(part)});
+        }
+        if (auto found = find(code); found != steps.end())
+            found->written = true;
+        else
+            steps.push_back({code, true});
+    }
+    return steps;
+}

@@ -1,0 +1,31 @@
+// The load cases of a run: the defaults of a model that has none chosen, and
+// the steps (Astep) the static driver solves for the chosen ones.
+#pragma once
+
+#include "model/load_cases.h"
+
+#include <vector>
+
+struct AnalysisLoads;
+struct AnalysisModel;
+
+// The load cases of a model whose load-case list is empty (an imported
+// model chooses none): Sustained (W+P); Expansion (Tk) and Operating
+// (W+Pk+Tk) for each thermal set k in use (numtloads); Seismic (g) when a
+// static g factor is given; the wind cases of the defined wind loads (Wind,
+// Wind 2..4); Cold spring (W+P) and Cold spring (W+Pk+Tk) for each set when
+// the model has cut pipes; Hydrotest when a hydrotest load is defined.
+LoadCaseList default_load_cases(const AnalysisModel& model);
+LoadCaseList default_load_cases(int numtloads, const AnalysisLoads& loads, bool cut_pipes);
+
+// One step of a run: the code solved and whether its results are written
+// (a case solved only because an Expansion range needs it is not).
+struct AnalysisStep {
+    int code = 0;
+    bool written = true;
+};
+
+// The steps for the model's load cases, in their order: each chosen code
+// once; before an Expansion range (Ti-Tj) the Expansion (Ti) and (Tj) cases
+// that it is the difference of, when they are not solved already.
+std::vector<AnalysisStep> load_cases_from_model(const AnalysisModel& model);

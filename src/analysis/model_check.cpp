@@ -1,0 +1,251 @@
+#include "analysis/model_check.h"
+
+#include "analysis_core/analysis_model.h"
+#include "analysis_core/element_kinds.h"
+#include "analysis_core/section_properties.h"
+#include "analysis_core/steps.h"
+#include "framework/errors.h"
+#include "framework/text.h"
+#include "model/data_item.h"
+#include "model/element_data.h"
+#include "model/nodes.h"
+#include "model/piping_codes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+// Shorter elements than this (inch) are of zero length.
+constexpr double ZERO_LENGTH = 1.0e-3;
+
+bool finite(double v)
+{
+    return std::isfinite(v);
+}
+
+std::string node_name(const Model& m, int node)
+{
+    return m.nodes.valid(node) ? node_text(m.nodes[node].number) : std::string();
+}
+
+[[noreturn]] void row_fault(int row, const std::string& text)
+{
+    throw_message(c_format("Row %d: ", row) + text);
+}
+
+// Element kinds whose rows need an object of their own class: all but From,
+// Location, Pipe, Comment and the hydrotest load (checked with its case).
+bool etype_needs_class(int etype)
+{
+    return etype_is_element(etype) && etype != ET_PIPE;
+}
+
+// Data kinds that change the analysis: supports, jacket connections, loads
+// at a node. The piping-code attributes (flanges, SIFs, welds, threaded
+// joints) do not.
+bool dtype_acts_in_analysis(int dtype)
+{
+    switch (dtype) {
+    case DT_FLANGE:
+    case DT_BRANCH_SIF:
+    case DT_USER_SIF:
+    case DT_WELD:
+    case DT_THREADED_JOINT:
+        return false;
+    default:
+        return dtype != DT_NONE;
+    }
+}
+
+// Elements that have no length by nature.
+bool kind_may_have_zero_length(int kind)
+{
+    return kind == ET_HINGE_JOINT || kind == ET_BALL_JOINT || kind == ET_ELASTIC;
+}
+
+void check_rows(const AnalysisModel& model)
+{
+    const Model& m = model.model;
+    for (int row = 1; row <= m.numrows(); ++row) {
+        const LayoutRow& r = m.rows[row];
+        if (!finite(r.dx) || !finite(r.dy) || !finite(r.dz))
+            row_fault(row, "an offset is not a number");
+        if (etype_needs_class(r.etype) && (!r.element || dynamic_cast<const NeutralElement*>(r.element.get())))
+            row_fault(row, c_format("%s elements cannot be analysed in this version", element_type_name(r.etype)));
+        if (dtype_acts_in_analysis(r.dtype) && (!r.data || dynamic_cast<const NeutralDataItem*>(r.data.get())))
+            row_fault(row, c_format("%s cannot be analysed in this version", data_type_name(r.dtype)));
+        if (r.dtype == DT_BRANCH_SIF && model.options.use_b31j)
+            row_fault(row, "the B31J joint flexibility of branch connections is not computed in this version");
+
+        if (!etype_is_bend(r.etype) || !r.element)
+            continue;
+        const BendGeometry* bend = r.element->bend_geometry();
+        if (!bend || !bend->geometry_valid)
+            row_fault(row, c_format("the bend at node %s has no arc: it needs a section or a radius, and a run "
+                                    "before and after it",
+                                    node_text(r.node).c_str()));
+        ElementSectionTerms terms;
+        r.element->section_terms(terms);
+        if (terms.user_flexibility_factor == 0.0)
+            row_fault(row, c_format("the flexibility factor of the bend at node %s is 0", node_text(r.node).c_str()));
+        if (!finite(terms.user_flexibility_factor))
+            row_fault(row, "the flexibility factor of the bend is not a number");
+        const double degrees = 180.0 / std::numbers::pi;
+        const std::pair<int32_t, float> intermediate[] = {{bend->node1, bend->angle1}, {bend->node2, bend->angle2}};
+        for (const auto& [number, angle] : intermediate) {
+            if (number == 0)
+                continue;
+            if (!(angle > 0.0f && angle < bend->bend_angle))
+                row_fault(row, c_format("intermediate node %s is at %.4g degrees, at or beyond the bend angle of "
+                                        "%.4g degrees",
+                                        node_text(number).c_str(), angle * degrees, bend->bend_angle * degrees));
+        }
+    }
+}
+
+void check_nodes(const Model& m)
+{
+    for (const NodeRecord& n : m.nodes)
+        if (!finite(n.x) || !finite(n.y) || !finite(n.z))
+            throw_message(c_format("Node %s: a coordinate is not a number", node_text(n.number).c_str()));
+}
+
+void check_section(const SectionProperties& p, int row)
+{
+    const double values[] = {p.length,        p.outside_diameter, p.thickness,       p.area,
+                             p.inertia,       p.shear_coefficient, p.modulus,        p.reference_modulus,
+                             p.shear_modulus, p.poisson,          p.hoop_modulus,    p.expansion,
+                             p.weight,        p.temperature,      p.pressure,        p.thrust_area,
+                             p.cold_spring_cut, p.insulation_thickness};
+    for (double v : values)
+        if (!finite(v))
+            row_fault(row, "a value of its material, section or load is not a number");
+    if (p.metal_weight < 0.0 || p.contents_weight < 0.0)
+        row_fault(row, "a density of its material or load is below 0");
+}
+
+// The values of a section that a file may bring out of range.
+void check_section_record(const PipeSection& s)
+{
+    const float values[] = {s.insulation_density, s.insulation_thickness, s.lining_density, s.lining_thickness,
+                            s.corrosion_allowance};
+    for (float v : values)
+        if (!finite(v) || v < 0.0f)
+            throw_message("Section " + s.name + ": an insulation, lining or corrosion value is below 0");
+}
+
+void check_elements(const AnalysisModel& model, const std::vector<int>& static_codes)
+{
+    const Model& m = model.model;
+    const ElementKindTable& kinds = model.element_kinds;
+    for (int index = 1; index <= m.numelems(); ++index) {
+        const Elem& e = m.elems[index];
+        if (e.kind < 0 || e.kind > MAX_ETYPE || !kinds[static_cast<std::size_t>(e.kind)].assemble)
+            row_fault(e.row, c_format("%s elements cannot be analysed in this version", element_type_name(e.kind)));
+        const double length = node_distance(m, e.node1, e.node2);
+        if (length < ZERO_LENGTH && !kind_may_have_zero_length(e.kind))
+            row_fault(e.row, c_format("the element from node %s to node %s has zero length",
+                                      node_name(m, e.node1).c_str(), node_name(m, e.node2).c_str()));
+        if (etype_is_bend(e.kind)) {
+            const double radius = e.bend_radius(m);
+            if (!(radius > 0.0) || !finite(radius))
+                row_fault(e.row, c_format("the bend from node %s to node %s has no radius",
+                                          node_name(m, e.node1).c_str(), node_name(m, e.node2).c_str()));
+        }
+        if (e.kind == ET_BEAM || e.kind == ET_TIE_ROD)
+            continue;   // their quantities are the beam data's
+        if (model.pipe_sections.valid(e.section))
+            check_section_record(model.pipe_sections[e.section]);
+        for (int code : static_codes)
+            check_section(section_properties(model, step_row(code), index), e.row);
+    }
+}
+
+void check_loads(const AnalysisModel& model)
+{
+    const AnalysisLoads& loads = model.loads;
+    for (const PipeLoadValues& l : loads.pipe_loads) {
+        bool ok = finite(l.design_temperature) && finite(l.design_pressure) && finite(l.specific_gravity) &&
+                  finite(l.added_weight);
+        for (int k = 1; k <= MAX_LOAD_SETS; ++k)
+            ok = ok && finite(l.temperature[static_cast<std::size_t>(k)]) &&
+                 finite(l.pressure[static_cast<std::size_t>(k)]);
+        if (!ok)
+            throw_message("Load " + l.name + ": a value is not a number");
+    }
+    for (const BeamLoadValues& l : loads.beam_loads) {
+        bool ok = finite(l.added_weight);
+        for (double t : l.temperature)
+            ok = ok && finite(t);
+        if (!ok)
+            throw_message("Beam load " + l.name + ": a value is not a number");
+    }
+    const StaticSeismic& g = loads.seismic;
+    if (!finite(g.gx) || !finite(g.gy) || !finite(g.gz))
+        throw_message("Seismic: a g factor is not a number");
+    for (int k = 1; k <= 4; ++k) {
+        const WindCase& w = loads.wind[static_cast<std::size_t>(k)];
+        if (w.defined && (!finite(w.direction.x) || !finite(w.direction.y) || !finite(w.direction.z) ||
+                          !finite(w.gust_factor) || !finite(w.structure_height) || !w.pressure_at))
+            throw_message(c_format("Wind %d: a value is not a number", k));
+    }
+    const HydrotestValues& h = loads.hydrotest;
+    if (h.defined && (!finite(h.pressure) || !finite(h.specific_gravity) || !finite(h.temperature)))
+        throw_message("Hydrotest: a value is not a number");
+}
+
+// The chosen load cases; returns the codes the static driver assembles.
+std::vector<int> check_load_cases(const AnalysisModel& model)
+{
+    const LoadCaseList& cases = model.load_cases;
+    if (cases.empty())
+        throw_message("No load case is chosen");
+    std::vector<int> assembled;
+    auto add = [&assembled](int code) {
+        if (std::find(assembled.begin(), assembled.end(), code) == assembled.end())
+            assembled.push_back(code);
+    };
+    for (int i = 1; i <= cases.count(); ++i) {
+        const int code = cases.code(i);
+        const std::string& name = load_case_names(code);
+        if (code < 1 || code > MAX_LOAD_CASE_CODE)
+            throw_message(c_format("Load case %d is not defined", code));
+        if (cases.find(code) != i)
+            throw_message("Load case " + name + " is chosen twice");
+        const StepRow& row = step_row(code);
+        if (code == LC_SETTLEMENT && !step_has_display_position(code, model.piping_code))
+            throw_message("Load case " + name + " applies to the ASME Class 2 and 3, RCC-M and EN 13480 codes only");
+        if ((row.solve != StepSolve::Static && row.solve != StepSolve::Range) ||
+            !step_has_display_position(code, model.piping_code))
+            throw_message("Load case " + name + " cannot be analysed in this version");
+        if (row.wind != 0 && !model.loads.wind[static_cast<std::size_t>(row.wind)].defined)
+            throw_message(c_format("Load case %s: wind load %d is not defined", name.c_str(), row.wind));
+        if (row.seismic_g && !model.loads.seismic.any())
+            throw_message("Load case " + name + ": no static seismic g factor is given");
+        if (row.pressure_set == SET_HYDROTEST && !model.loads.hydrotest.defined)
+            throw_message("Load case " + name + ": the hydrotest load is not defined");
+        if (row.solve == StepSolve::Range) {
+            add(row.range_first);
+            add(row.range_second);
+        } else {
+            add(code);
+        }
+    }
+    return assembled;
+}
+
+}  // namespace
+
+void check_analysis_model(const AnalysisModel& model)
+{
+    if (!validate_options(model.options).empty())
+        throw_message("Analysis options: " + validate_options(model.options));
+    check_nodes(model.model);
+    check_rows(model);
+    check_loads(model);
+    const std::vector<int> codes = check_load_cases(model);
+    check_elements(model, codes);
+}

@@ -1,0 +1,27 @@
+// The check of an analysis model before a run: everything that would make
+// the run fail half-way, divide by zero, or give numbers that mean nothing
+// is refused here with a message that names the row (or the record, or the
+// load case), before any thread starts.
+#pragma once
+
+struct AnalysisModel;
+
+// Throws the message of the first fault found:
+//   - rows whose element or data-item kind this version cannot analyse (a
+//     kind without its class, an element kind without analysis functions);
+//   - elements of zero length (all but the joints and elastic elements that
+//     are zero-length by nature);
+//   - bend rows whose arc could not be laid out (no section or radius, no
+//     run before or after the bend), arcs of zero radius or angle, a user
+//     flexibility factor of 0, intermediate nodes at or beyond the bend angle;
+//   - missing or unusable materials and sections, and any value that is not
+//     a finite number where the analysis would take it (node coordinates,
+//     section quantities in every step, loads, record values), densities,
+//     specific gravities and the insulation, lining and corrosion values of
+//     sections below 0;
+//   - load cases that this version cannot compute, codes without a block in
+//     the results file under the piping code, a case chosen twice, wind,
+//     seismic and hydrotest cases without their load;
+//   - branch SIFs under "Use B31J for SIFs and Flexibility Factors", whose
+//     joint flexibility this version does not compute.
+void check_analysis_model(const AnalysisModel& model);

@@ -1,0 +1,427 @@
+#include "analysis/static_analysis.h"
+
+#include "analysis/results_file.h"
+#include "analysis_core/convergence.h"
+#include "analysis_core/element_assembly.h"
+#include "analysis_core/renumber.h"
+#include "analysis_core/results_sink.h"
+#include "analysis_core/steps.h"
+#include "framework/errors.h"
+#include "framework/text.h"
+#include "model/data_item.h"
+#include "model/nodes.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace {
+
+// Sets analysis_running() on this thread for the scope of a run.
+class RunningScope {
+public:
+    RunningScope() : was_(analysis_running()) { set_analysis_running(true); }
+    ~RunningScope() { set_analysis_running(was_); }
+    RunningScope(const RunningScope&) = delete;
+    RunningScope& operator=(const RunningScope&) = delete;
+
+private:
+    bool was_;
+};
+
+[[noreturn]] void abort_run()
+{
+    throw MessageText("Analysis aborted.");
+}
+
+// The stiffness export: written beside its file while the run goes on and
+// put in place when the run has completed.
+class StiffnessExport {
+public:
+    explicit StiffnessExport(const AnalysisOutput& output)
+    {
+        if (!output.stiffness_export || output.stiffness_path.empty())
+            return;
+        path_ = output.stiffness_path;
+        temp_ = path_ + ".tmp";
+        file_.open(temp_, std::ios::out | std::ios::trunc);
+        if (!file_)
+            throw_message("Unable to open csv file:\n" + path_);
+    }
+    ~StiffnessExport()
+    {
+        if (file_.is_open())
+            file_.close();
+        if (!temp_.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove(temp_, ignored);
+        }
+    }
+    StiffnessExport(const StiffnessExport&) = delete;
+    StiffnessExport& operator=(const StiffnessExport&) = delete;
+
+    void take(std::string& text)
+    {
+        if (file_.is_open())
+            file_ << text;
+        text.clear();
+    }
+    void finish()
+    {
+        if (!file_.is_open())
+            return;
+        file_.close();
+        std::error_code failed;
+        if (!file_ || (std::filesystem::rename(temp_, path_, failed), failed))
+            throw_message("Unable to open csv file:\n" + path_);
+        temp_.clear();
+    }
+
+private:
+    std::string path_;
+    std::string temp_;
+    std::ofstream file_;
+};
+
+class Driver {
+public:
+    Driver(AnalysisRun& run, const RunCallbacks& callbacks) : run_(run), callbacks_(callbacks), model_(run.model()) {}
+
+    std::map<int, CaseResults> solve(StiffnessExport& exporter);
+
+private:
+    void progress(const std::string& text)
+    {
+        if (callbacks_.progress)
+            callbacks_.progress(text);
+    }
+    void check_cancel()
+    {
+        if (run_.cancelled())
+            abort_run();
+    }
+    const ElementKind& kind_of(int element) const
+    {
+        const int kind = run_.layout().elems[element].kind;
+        const ElementKind* k = kind >= 0 && kind <= MAX_ETYPE ? &run_.kinds()[static_cast<std::size_t>(kind)] : nullptr;
+        if (!k || !k->assemble || !k->forces)
+            throw_message(c_format("Invalid element type %d in assemble elems", kind));
+        return *k;
+    }
+
+    void number_nodes(int first_code);
+    bool model_is_nonlinear() const;
+    void init_nonlinear();
+    void reset_nonlinear();
+    void assemble();
+    void factor();
+    void solve_once();
+    bool update_nonlinear();
+    CaseResults recover(int code);
+    CaseResults solve_step(int code);
+
+    AnalysisRun& run_;
+    const RunCallbacks& callbacks_;
+    const AnalysisModel& model_;
+    bool nonlinear_ = false;
+    // The sets of the stiffness the store holds factorised (linear models).
+    bool factored_ = false;
+    int factored_temperature_ = -1;
+    int factored_pressure_ = -1;
+};
+
+// The structure pass, the renumbering and the store's layout.
+void Driver::number_nodes(int first_code)
+{
+    const Model& m = run_.layout();
+    run_.set_identity_numbering();
+    run_.set_pass(RunPass::Structure);
+    run_.set_step(first_code);
+    run_.coupled_nodes.clear();
+    assemble();
+
+    OneBased<char> in_analysis(m.numnodes());
+    for (const NodePair& p : run_.coupled_nodes) {
+        if (in_analysis.valid(p.a))
+            in_analysis[p.a] = 1;
+        if (in_analysis.valid(p.b))
+            in_analysis[p.b] = 1;
+    }
+    const OneBased<int> numbering = renumber_nodes(m.numnodes(), run_.coupled_nodes, in_analysis);
+    run_.set_numbering(numbering);
+
+    ProfileLayout layout(run_.equation_count());
+    auto include_nodes = [&](int a, int b) {
+        const int na = run_.node_n(a), nb = run_.node_n(b);
+        if (na == 0 || nb == 0)
+            return;
+        int equations[12];
+        for (int d = 0; d < 6; ++d) {
+            equations[d] = 6 * na - 5 + d;
+            equations[6 + d] = 6 * nb - 5 + d;
+        }
+        layout.include(std::span<const int>(equations, 12));
+    };
+    for (const NodePair& p : run_.coupled_nodes)
+        include_nodes(p.a, p.b);
+    run_.store = ProfileStore(layout);
+    run_.coupled_nodes.clear();
+    run_.coupled_nodes.shrink_to_fit();
+    run_.set_pass(RunPass::Assembly);
+}
+
+bool Driver::model_is_nonlinear() const
+{
+    const Model& m = run_.layout();
+    for (int e = 1; e <= m.numelems(); ++e) {
+        const ElementKind& k = kind_of(e);
+        if (k.nonlinear && k.nonlinear(run_, e))
+            return true;
+    }
+    for (const LayoutRow& r : m.rows)
+        if (r.data && r.data->is_nonlinear())
+            return true;
+    return false;
+}
+
+void Driver::init_nonlinear()
+{
+    const Model& m = run_.layout();
+    for (int e = 1; e <= m.numelems(); ++e)
+        if (const ElementKind& k = kind_of(e); k.init)
+            k.init(run_, e);
+}
+
+void Driver::reset_nonlinear()
+{
+    const Model& m = run_.layout();
+    for (int e = 1; e <= m.numelems(); ++e)
+        if (const ElementKind& k = kind_of(e); k.reset)
+            k.reset(run_, e);
+    for (int row = 1; row <= m.numrows(); ++row)
+        if (const DataItem* item = m.rows[row].data.get())
+            item->reset_nonlinear_state(run_, row);
+}
+
+void Driver::assemble()
+{
+    const Model& m = run_.layout();
+    if (run_.pass() != RunPass::Structure) {
+        std::fill(run_.loads.begin(), run_.loads.end(), 0.0);
+        if (run_.stiffness_wanted())
+            run_.store.clear_values();
+    }
+    for (int e = 1; e <= m.numelems(); ++e)
+        kind_of(e).assemble(run_, e);
+    assemble_coupled_pairs(run_);
+    const bool modal = step_is_modal(run_);
+    const bool seismic = step_has_seismic_g(run_);
+    for (int row = 1; row <= m.numrows(); ++row) {
+        const DataItem* item = m.rows[row].data.get();
+        if (!item)
+            continue;
+        item->assemble_stiffness(run_, row);
+        if (modal) {
+            item->add_mass(run_, row);
+            continue;
+        }
+        item->add_loads(run_, row);
+        if (seismic)
+            item->add_g_loads(run_, row);
+    }
+}
+
+void Driver::factor()
+{
+    const int bad = run_.store.factor();
+    if (bad == 0)
+        return;
+    const int node = run_.node_of(equation_node(bad));
+    const Model& m = run_.layout();
+    throw_message(unstable_model_message(bad, m.nodes.valid(node) ? node_text(m.nodes[node].number) : std::string()));
+}
+
+// Assembles and solves the current step with the current states.
+void Driver::solve_once()
+{
+    const StepRow& step = current_step(run_);
+    const bool reuse = !nonlinear_ && factored_ && factored_temperature_ == step.temperature_set &&
+                       factored_pressure_ == step.pressure_set;
+    run_.set_pass(RunPass::Assembly);
+    run_.set_stiffness_wanted(!reuse);
+    assemble();
+    if (!reuse) {
+        factored_ = false;
+        factor();
+        factored_ = true;
+        factored_temperature_ = step.temperature_set;
+        factored_pressure_ = step.pressure_set;
+    }
+    run_.set_stiffness_wanted(true);
+    run_.solution = run_.loads;
+    run_.store.solve(run_.solution);
+}
+
+// Updates every nonlinear element and data item; true when all converged.
+bool Driver::update_nonlinear()
+{
+    const Model& m = run_.layout();
+    for (int e = 1; e <= m.numelems(); ++e) {
+        const ElementKind& k = kind_of(e);
+        if (k.update && k.nonlinear && k.nonlinear(run_, e))
+            k.update(run_, e);
+    }
+    for (int row = 1; row <= m.numrows(); ++row) {
+        const DataItem* item = m.rows[row].data.get();
+        if (item && item->is_nonlinear() && !item->update_nonlinear_state(run_, row))
+            count_unconverged(run_);
+    }
+    return run_.unconverged == 0;
+}
+
+CaseResults Driver::recover(int code)
+{
+    const Model& m = run_.layout();
+    run_.set_pass(RunPass::Recovery);
+    run_.force_recovery = true;
+    run_.current = CaseResults{};
+    run_.current.code = code;
+    run_.current.forces.assign(static_cast<std::size_t>(m.numelems()), ElementVector{});
+    run_.current.support_loads.assign(static_cast<std::size_t>(run_.support_values()), 0.0);
+    std::vector<double>& u = run_.current.displacements;
+    u.assign(6 * static_cast<std::size_t>(m.numnodes()), 0.0);
+    for (int node = 1; node <= m.numnodes(); ++node)
+        for (int d = 0; d < 6; ++d)
+            u[6 * static_cast<std::size_t>(node - 1) + static_cast<std::size_t>(d)] = node_displacement(run_, node, d);
+    for (int e = 1; e <= m.numelems(); ++e)
+        kind_of(e).forces(run_, e);
+    for (int row = 1; row <= m.numrows(); ++row)
+        if (const DataItem* item = m.rows[row].data.get())
+            item->write_support_loads(run_, row);
+    run_.force_recovery = false;
+    run_.set_pass(RunPass::Assembly);
+    return std::move(run_.current);
+}
+
+CaseResults Driver::solve_step(int code)
+{
+    run_.set_step(code);
+    reset_nonlinear();
+    const int most = std::max(1, model_.options.max_iterations);
+    bool converged = true;
+    int iteration = 0;
+    for (iteration = 1;; ++iteration) {
+        check_cancel();
+        start_iteration(run_, iteration);
+        solve_once();
+        if (!nonlinear_)
+            break;
+        converged = update_nonlinear();
+        progress(iteration_report(run_));
+        if (converged || iteration >= most)
+            break;
+    }
+    if (!converged) {
+        const std::string question =
+            c_format("%d nonlinearities of load case \"%s\" have not converged after %d iterations.\n"
+                     "OK keeps its results, marked as not converged; Cancel stops the analysis.",
+                     run_.unconverged, load_case_names(code).c_str(), iteration);
+        if (callbacks_.ask_unconverged && !callbacks_.ask_unconverged(question))
+            abort_run();
+    }
+    CaseResults results = recover(code);
+    results.converged = converged;
+    results.iterations = iteration;
+    return results;
+}
+
+std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
+{
+    const std::vector<AnalysisStep> steps = load_cases_from_model(model_);
+    int first = 0;
+    for (const AnalysisStep& s : steps)
+        if (step_row(s.code).solve == StepSolve::Static) {
+            first = s.code;
+            break;
+        }
+    if (first == 0)
+        throw_message("No load case is chosen");
+
+    // The kinds make their state first: the structure pass assembles them.
+    run_.set_step(first);
+    init_nonlinear();
+    reset_nonlinear();
+    progress("Numbering the nodes");
+    number_nodes(first);
+    nonlinear_ = model_is_nonlinear();
+
+    std::map<int, CaseResults> results;
+    const int count = static_cast<int>(steps.size());
+    for (int i = 0; i < count; ++i) {
+        check_cancel();
+        const int code = steps[static_cast<std::size_t>(i)].code;
+        progress(c_format("Load case %d of %d: %s", i + 1, count, load_case_names(code).c_str()));
+        const StepRow& row = step_row(code);
+        if (row.solve == StepSolve::Range) {
+            const CaseResults& a = results.at(row.range_first);
+            const CaseResults& b = results.at(row.range_second);
+            CaseResults r = a;
+            r.code = code;
+            r.converged = a.converged && b.converged;
+            for (std::size_t k = 0; k < r.displacements.size(); ++k)
+                r.displacements[k] -= b.displacements[k];
+            for (std::size_t e = 0; e < r.forces.size(); ++e)
+                for (int j = 1; j <= 12; ++j)
+                    r.forces[e].f[j] -= b.forces[e].f[j];
+            for (std::size_t k = 0; k < r.support_loads.size(); ++k)
+                r.support_loads[k] -= b.support_loads[k];
+            results[code] = std::move(r);
+            continue;
+        }
+        KV_ASSERT(row.solve == StepSolve::Static);
+        results[code] = solve_step(code);
+        exporter.take(run_.stiffness_text);
+    }
+    return results;
+}
+
+}  // namespace
+
+std::map<int, CaseResults> solve_load_cases(AnalysisRun& run, const RunCallbacks& callbacks)
+{
+    RunningScope running;
+    StiffnessExport exporter(AnalysisOutput{});
+    return Driver(run, callbacks).solve(exporter);
+}
+
+RunOutcome run_analysis(const AnalysisModel& model, const RunCallbacks& callbacks)
+{
+    RunningScope running;
+    RunOutcome outcome;
+    try {
+        AnalysisRun run(model);
+        run.set_cancel_flag(callbacks.cancel);
+        StiffnessExport exporter(model.output);
+        const std::map<int, CaseResults> results = Driver(run, callbacks).solve(exporter);
+
+        std::vector<const CaseResults*> blocks;
+        for (int i = 1; i <= model.load_cases.count(); ++i) {
+            const int code = model.load_cases.code(i);
+            const CaseResults& r = results.at(code);
+            blocks.push_back(&r);
+            if (!r.converged)
+                outcome.unconverged.push_back(code);
+        }
+        if (callbacks.progress)
+            callbacks.progress("Writing the results file");
+        write_results_file(model.output.results_path, model, blocks);
+        exporter.finish();
+        outcome.completed = true;
+    } catch (const MessageText& m) {
+        outcome.message = m.text;
+    } catch (const std::bad_alloc&) {
+        outcome.message = "*** Out of memory ***";
+    }
+    return outcome;
+}

@@ -1,0 +1,73 @@
+// The static analysis driver: from an analysis model to the results of its
+// load cases and the results file. It runs on whatever thread calls it and
+// reads nothing but the model and the run.
+//
+// A run:
+//   1. the elements make their state (their kind's init), once, and every
+//      element and data item resets it;
+//   2. the structure pass: every element, coupled pair and data item
+//      assembles once without values, which gives the node graph; the nodes
+//      it touches are the nodes of the analysis, renumbered for a small
+//      profile (renumber.h), and the store is laid out;
+//   3. each step of load_cases_from_model, in order: the step is set, the
+//      states reset, and then it is assembled (every element by
+//      its kind, the coupled pairs, every data item's stiffness and loads,
+//      seismic g loads in a seismic step), factorised and solved; a linear
+//      model solves once, reusing the factorised stiffness of an earlier
+//      step of the same temperature and pressure sets; a nonlinear model
+//      iterates (below). The end forces of every element and the support
+//      loads of every data item are then recovered;
+//   4. the Expansion ranges are the differences of their two cases;
+//   5. the results file, and the stiffness export when asked for.
+//
+// Nonlinear iterations: after each solution every nonlinear element and data
+// item updates its state; the step is solved again until none changes by
+// more than the iteration tolerance of the analysis options (relative; 0.001
+// by default), at most the options' maximum number of iterations (100 by
+// default). A load case still not converged then is put to the user
+// (answered OK in batch mode): OK keeps its results, the last solution, and
+// the run reports the case as not converged at its end; Cancel stops the
+// run as "Analysis aborted.".
+//
+// Faults end the run with a message and no results file: an unstable model
+// ("Model is unstable at node 30 in the Z direction"), an element kind
+// without analysis functions ("Invalid element type %d in assemble elems"),
+// a failed internal check and a cancel ("Analysis aborted.").
+#pragma once
+
+#include "analysis/load_case_steps.h"
+#include "analysis_core/analysis_run.h"
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+struct RunCallbacks {
+    // A line of progress ("Load case 2 of 5: Expansion (T1)", an iteration
+    // report); called on the run's thread.
+    std::function<void(const std::string& text)> progress;
+    // Asked when a load case has not converged; true keeps its results and
+    // goes on. Without it the results are kept.
+    std::function<bool(const std::string& question)> ask_unconverged;
+    // Set by the window to stop the run at its next step or iteration.
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+struct RunOutcome {
+    bool completed = false;          // the results file was written
+    std::string message;             // the text that ended the run, when it did not complete
+    std::vector<int> unconverged;    // codes of the cases that did not converge
+};
+
+// Solves every step of the model's load cases and returns the results by
+// code (the written cases and those they are made of). Throws the message of
+// a fault.
+std::map<int, CaseResults> solve_load_cases(AnalysisRun& run, const RunCallbacks& callbacks);
+
+// The whole run: solve_load_cases, then the results file at
+// model.output.results_path (and the stiffness export). Catches every
+// message; sets analysis_running() on the calling thread while it runs, so
+// that a failed internal check ends the run instead of the process.
+RunOutcome run_analysis(const AnalysisModel& model, const RunCallbacks& callbacks);

@@ -1,0 +1,40 @@
+// The analysis commands of the layout window: Analyze (F12, the Misc menu
+// and the tool button) with its progress dialog, and the Load Cases dialog
+// of the Loads menu.
+#pragma once
+
+#include "platform/handles.h"
+
+#include <string>
+
+// ANALYSIS_DIALOG: the progress of a run.
+inline constexpr int ANALYSIS_STEP_TEXT = 1201;       // the load case or stage
+inline constexpr int ANALYSIS_DETAIL_TEXT = 1202;     // the iteration report
+// LOAD_CASES_DIALOG.
+inline constexpr int LOAD_CASES_AVAILABLE = 1301;     // list of the cases that can be added
+inline constexpr int LOAD_CASES_CHOSEN = 1302;        // list of the chosen cases, in run order
+inline constexpr int LOAD_CASES_ADD = 1401;
+inline constexpr int LOAD_CASES_REMOVE = 1402;
+inline constexpr int LOAD_CASES_UP = 1403;
+inline constexpr int LOAD_CASES_DOWN = 1404;
+inline constexpr int LOAD_CASES_DEFAULTS = 1405;
+inline constexpr int LOAD_CASES_STIFFNESS_EXPORT = 1501;
+
+// The Analyze command: "There is nothing to analyze" for a model without
+// elements; a model that is untitled or changed is saved first (nothing is
+// analysed when the save does not happen); then the model is checked and
+// copied (make_analysis_model) and a worker thread runs the analysis while
+// ANALYSIS_DIALOG shows its progress and keeps the model from being edited.
+// Cancel stops the run at its next step ("Analysis aborted."). In batch mode
+// the dialog closes by itself and the question about load cases that did
+// not converge is answered OK. Returns true when the results file was
+// written.
+bool analyze_command(WindowId owner);
+
+// The Load Cases command: LOAD_CASES_DIALOG chooses the load cases of the
+// model (stored in the model file) and their order; no chosen case means the
+// defaults. True when the choice changed.
+bool load_cases_command(WindowId owner);
+
+// Registers the two commands.
+void install_analysis_commands();

@@ -1,0 +1,210 @@
+// The Analyze command and its progress dialog.
+//
+// The worker thread runs the analysis on the snapshot and reports by posted
+// calls: progress lines into the dialog, a question when a load case has
+// not converged (the worker waits for the answer), and the end of the run,
+// which closes the dialog. The dialog stays open until the worker ends:
+// Cancel only asks it to stop. With the windowless backend (batch mode and
+// the window tests) nothing runs posted calls while a dialog is open, so the
+// dialog's first timer waits for the worker's posts and runs them itself
+// until the run has ended, however long it takes.
+#include "analysis/analysis_model.h"
+#include "analysis/static_analysis.h"
+#include "analysis/ui/analysis_dialogs_ui.h"
+#include "analysis/ui/analysis_ui.h"
+#include "framework/app_state.h"
+#include "framework/commands.h"
+#include "framework/ui/command_registry.h"
+#include "framework/ui/dialog_helper.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/messages.h"
+#include "framework/ui/shell.h"
+#include "model/model.h"
+#include "platform/threads.h"
+
+#include <memory>
+#include <mutex>
+
+namespace {
+
+constexpr int POLL_TIMER = 1;
+constexpr int POLL_MILLISECONDS = 100;
+
+// What the worker and the window share.
+struct RunShared {
+    std::atomic<bool> cancel{false};
+    Event posted{false};            // auto-reset: set by every post of the worker
+    // Main thread only.
+    Dialog* dialog = nullptr;
+    bool finished = false;
+    RunOutcome outcome;
+};
+
+// Posts a call to the main thread and wakes a dialog that waits for posts.
+void post_from_worker(const std::shared_ptr<RunShared>& shared, std::function<void()> call)
+{
+    post_to_main(std::move(call));
+    shared->posted.set();
+}
+
+class AnalysisDialog : public DialogProc {
+public:
+    explicit AnalysisDialog(std::shared_ptr<RunShared> shared) : shared_(std::move(shared)) {}
+
+    void init(Dialog& d) override
+    {
+        shared_->dialog = &d;
+        center_window(d, IDCANCEL);
+        d.set_timer(POLL_TIMER, POLL_MILLISECONDS);
+    }
+
+    void timer(Dialog& d, int id) override
+    {
+        if (id != POLL_TIMER)
+            return;
+        while (!backend().has_windows() && !shared_->finished) {
+            shared_->posted.wait(POLL_MILLISECONDS);
+            backend().process_events();
+        }
+        if (shared_->finished && !d.ended())
+            d.end(IDOK);
+    }
+
+    // Enter does not close the dialog; the end of the run does.
+    bool ok(Dialog&) override { return shared_->finished; }
+
+    bool cancel(Dialog& d) override
+    {
+        if (shared_->finished)
+            return true;
+        shared_->cancel = true;
+        d.set_text(ANALYSIS_STEP_TEXT, "Stopping the analysis");
+        d.enable(IDCANCEL, false);
+        return false;
+    }
+
+private:
+    std::shared_ptr<RunShared> shared_;
+};
+
+RunCallbacks worker_callbacks(const std::shared_ptr<RunShared>& shared, bool batch)
+{
+    RunCallbacks callbacks;
+    callbacks.cancel = &shared->cancel;
+    callbacks.progress = [shared](const std::string& text) {
+        post_from_worker(shared, [shared, text] {
+            if (!shared->dialog || shared->finished)
+                return;
+            // Iteration reports go below the load case.
+            if (text.rfind("Iteration ", 0) == 0) {
+                shared->dialog->set_text(ANALYSIS_DETAIL_TEXT, text);
+            } else {
+                shared->dialog->set_text(ANALYSIS_STEP_TEXT, text);
+                shared->dialog->set_text(ANALYSIS_DETAIL_TEXT, "");
+            }
+        });
+    };
+    callbacks.ask_unconverged = [shared, batch](const std::string& question) {
+        if (batch)
+            return true;
+        struct Answer {
+            Event done{true};
+            bool ok = true;
+        };
+        auto answer = std::make_shared<Answer>();
+        post_from_worker(shared, [shared, answer, question] {
+            const WindowId owner = shared->dialog ? shared->dialog->window() : 0;
+            answer->ok = message_question(owner, question, true);
+            answer->done.set();
+        });
+        answer->done.wait();
+        return answer->ok;
+    };
+    return callbacks;
+}
+
+// A model that has not been saved as it is now is saved first, so that the
+// results belong to the model file that the Results command reads.
+bool model_saved(WindowId)
+{
+    if (!model_file_path().empty() && !model_modified())
+        return true;
+    if (!command_available(CMD_SAVE)) {
+        if (model_file_path().empty())
+            throw MessageText("The model has not been saved yet.");
+        return true;
+    }
+    run_command(CMD_SAVE);
+    return !model_file_path().empty() && !model_modified();
+}
+
+std::string unconverged_text(const std::vector<int>& codes)
+{
+    std::string text = "The nonlinear iterations of these load cases did not converge:";
+    for (std::size_t i = 0; i < codes.size() && i < 4; ++i)
+        text += "\n" + load_case_names(codes[i]);
+    if (codes.size() > 4)
+        text += "\n...";
+    return text;
+}
+
+}  // namespace
+
+bool analyze_command(WindowId owner)
+{
+    if (!commit_pending_edits())
+        return false;
+    if (model_rebuild_needed())
+        make_model();
+    if (numelems() == 0) {
+        message_error(owner, "There is nothing to analyze");
+        return false;
+    }
+    if (!model_saved(owner))
+        return false;
+
+    std::unique_ptr<AnalysisModel> snapshot = make_analysis_model();
+    const bool batch = snapshot->batch_mode;
+    auto shared = std::make_shared<RunShared>();
+    RunCallbacks callbacks = worker_callbacks(shared, batch);
+
+    WorkerThread worker;
+    const AnalysisModel* model = snapshot.get();
+    const bool started = worker.start([shared, model, callbacks] {
+        RunOutcome outcome = run_analysis(*model, callbacks);
+        post_from_worker(shared, [shared, outcome] {
+            shared->finished = true;
+            shared->outcome = outcome;
+            if (shared->dialog && !shared->dialog->ended())
+                shared->dialog->end(IDOK);
+        });
+    });
+    if (!started)
+        throw MessageText("The analysis could not be started.");
+
+    AnalysisDialog proc(shared);
+    run_dialog(ANALYSIS_DIALOG, proc, owner);
+    shared->dialog = nullptr;
+    // A dialog closed before the end of the run (the windowless backend
+    // gives up on a dialog after a while) stops the run; its posts, a
+    // question among them, are run while it stops.
+    if (!shared->finished)
+        shared->cancel = true;
+    while (worker.running()) {
+        shared->posted.wait(POLL_MILLISECONDS);
+        backend().process_events();
+    }
+    worker.join();
+    backend().process_events();
+
+    const RunOutcome& outcome = shared->outcome;
+    if (!shared->finished || !outcome.completed) {
+        message_error(owner, shared->finished ? outcome.message : std::string("Analysis aborted."));
+        return false;
+    }
+    if (main_frame().window)
+        frame_show_button(main_frame(), CMD_RESULTS);
+    if (!outcome.unconverged.empty() && !batch)
+        message_warning(owner, unconverged_text(outcome.unconverged));
+    return true;
+}

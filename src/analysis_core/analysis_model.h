@@ -1,0 +1,154 @@
+// The analysis model: the immutable snapshot that a run reads. It is built
+// on the main thread from the document (make_analysis_model, in the analysis
+// layer) before the run starts and never changes afterwards, so that the
+// run needs nothing else and the document may be edited, saved or closed
+// while it runs. Plain data; the copies share nothing with the document.
+//
+// Indices are the document's: rows, nodes and elements of `model`, the
+// records of the named sets, the pipe and beam loads of `loads` are numbered
+// as the element records (Elem) and the rows name them.
+#pragma once
+
+#include "analysis_core/element_kinds.h"
+#include "framework/geometry.h"
+#include "framework/one_based.h"
+#include "materials/beam_material.h"
+#include "materials/beam_section.h"
+#include "materials/pipe_material.h"
+#include "materials/pipe_section.h"
+#include "materials/soil.h"
+#include "model/analysis_options.h"
+#include "model/load_cases.h"
+#include "model/model.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Temperature and pressure sets of the pipe and beam loads.
+inline constexpr int MAX_LOAD_SETS = 10;
+
+// A pipe load as the analysis needs it (degF, psi, lb/in). A value of 0 is
+// one that was not given (an entered 0 is 1e-36): a temperature not given is
+// the default temperature of the options, a pressure not given is none.
+struct PipeLoadValues {
+    std::string name;
+    std::array<double, MAX_LOAD_SETS + 1> temperature{};   // T1..T10 in slots 1..10
+    std::array<double, MAX_LOAD_SETS + 1> pressure{};      // P1..P10 in slots 1..10
+    double design_temperature = 0.0;
+    double design_pressure = 0.0;
+    double specific_gravity = 0.0;                         // of the contents
+    double added_weight = 0.0;                             // per length
+    bool wind = false;                                     // the wind acts on its elements
+};
+
+// A beam load: T1..T10 in slots 1..10, the added weight per length, the wind flag.
+struct BeamLoadValues {
+    std::string name;
+    std::array<double, MAX_LOAD_SETS + 1> temperature{};
+    double added_weight = 0.0;
+    bool wind = false;
+};
+
+// The static seismic g factors on global X, Y and Z, each with its flag.
+struct StaticSeismic {
+    bool x = false, y = false, z = false;
+    double gx = 0.0, gy = 0.0, gz = 0.0;
+    bool any() const { return (x && gx != 0.0) || (y && gy != 0.0) || (z && gz != 0.0); }
+};
+
+// One wind load (cases 1 to 4). `pressure_at` and `force_coefficient` hold
+// copies of what they need (the wind record, its profile), so that the run
+// calls them without touching the document.
+struct WindCase {
+    bool defined = false;          // a non-zero direction and a design-code load or a profile
+    Vec3 direction;                // unit vector
+    bool design_code = false;      // the design-code (ASCE) method
+    double gust_factor = 1.0;
+    bool height_given = false;
+    double structure_height = 0.0; // inch
+    // Wind pressure (psi) at an elevation (inch).
+    std::function<double(double elevation)> pressure_at;
+    // Force coefficient of a round member of a height and diameter (inch).
+    std::function<double(double height, double diameter)> force_coefficient;
+};
+
+// The hydrotest load: pressure and contents of the Hydrotest case.
+struct HydrotestValues {
+    bool defined = false;
+    double pressure = 0.0;
+    double specific_gravity = 1.0;
+    double temperature = 0.0;      // 0: the reference temperature
+};
+
+// The loads of the model as plain values.
+struct AnalysisLoads {
+    OneBased<PipeLoadValues> pipe_loads;   // as Elem::load numbers them
+    OneBased<BeamLoadValues> beam_loads;   // as Elem::beam_load numbers them
+    StaticSeismic seismic;
+    std::array<WindCase, 5> wind{};        // wind loads 1..4 in slots 1..4
+    HydrotestValues hydrotest;
+
+    bool any_wind() const
+    {
+        for (int k = 1; k <= 4; ++k)
+            if (wind[static_cast<std::size_t>(k)].defined)
+                return true;
+        return false;
+    }
+};
+
+// What the loads layer fills in while the snapshot is built, on the main
+// thread: `fill_loads` sets the pipe loads (in the order of the loads
+// layer's pipe-load set, which Elem::load indexes through
+// model_hooks().load_index), the beam loads, the static seismic factors,
+// the wind cases (with self-contained copies in their functions) and the
+// hydrotest load. Without it the model has no loads: every element is at
+// the reference temperature without pressure, contents or added weight, and
+// there is no seismic, wind or hydrotest load.
+struct AnalysisLoadHooks {
+    std::function<void(AnalysisLoads& loads)> fill_loads;
+};
+AnalysisLoadHooks& analysis_load_hooks();
+
+// What a run writes besides the results file.
+struct AnalysisOutput {
+    std::string results_path;            // the results file (".res" beside the model)
+    bool stiffness_export = false;       // the element matrices to a CSV file
+    std::string stiffness_path;          // "<model>_K.csv"
+    // Modes of the force recovery that the dynamic analyses use: the
+    // per-element records keep the largest magnitudes (envelope) or the sum
+    // of the squares; the resultant mode records four values per element.
+    bool envelope = false;
+    bool square_sum = false;
+    bool resultants = false;
+};
+
+struct AnalysisModel {
+    // Rows with copies of their objects (the built bend and jacket geometry
+    // included), nodes, elements, row lists, branch points, coupled pairs.
+    Model model;
+    NamedSet<PipeMaterial> pipe_materials;
+    NamedSet<PipeSection> pipe_sections;
+    NamedSet<Soil> soils;
+    NamedSet<BeamMaterial> beam_materials;
+    NamedSet<BeamSection> beam_sections;
+    AnalysisOptions options;
+    int32_t piping_code = 0;
+    // The environment switch ZEDIRUVI: the Bourdon strain goes with the
+    // weight steps instead of the temperature steps.
+    bool bourdon_with_weight = false;
+    // The load cases of the run in the order of their results blocks: the
+    // model's chosen cases, or the defaults when it has none.
+    LoadCaseList load_cases;
+    AnalysisLoads loads;
+    AnalysisOutput output;
+    bool batch_mode = false;
+    // The element kinds' analysis functions (a copy of the registered table).
+    ElementKindTable element_kinds{};
+
+    int numnodes() const { return model.numnodes(); }
+    int numelems() const { return model.numelems(); }
+    int numrows() const { return model.numrows(); }
+};

@@ -1,0 +1,86 @@
+#include "analysis_core/analysis_run.h"
+
+#include "analysis_core/results_sink.h"
+#include "framework/errors.h"
+#include "model/data_item.h"
+
+#include <algorithm>
+
+AnalysisRun::AnalysisRun(const AnalysisModel& model) : model_(model)
+{
+    const Model& m = model_.model;
+    set_identity_numbering();
+    records.resize(m.numelems());
+    support_offsets_.resize(m.numrows());
+    support_words_.resize(m.numrows());
+    int offset = 0;
+    for (int row = 1; row <= m.numrows(); ++row) {
+        const int words = support_word_count(m.rows[row].dtype);
+        support_offsets_[row] = offset;
+        support_words_[row] = words;
+        offset += words;
+    }
+    support_total_ = offset;
+}
+
+AnalysisRun::~AnalysisRun() = default;
+
+void AnalysisRun::set_numbering(const OneBased<int>& node_n)
+{
+    const int count = model_.numnodes();
+    KV_ASSERT(node_n.size() == count);
+    node_n_ = node_n;
+    int highest = 0;
+    for (int node = 1; node <= count; ++node)
+        highest = std::max(highest, node_n_[node]);
+    node_of_.clear();
+    node_of_.resize(highest);
+    for (int node = 1; node <= count; ++node)
+        if (node_n_[node] > 0)
+            node_of_[node_n_[node]] = node;
+    equations_ = 6 * highest;
+    loads.clear();
+    loads.resize(equations_);
+    solution.clear();
+    solution.resize(equations_);
+}
+
+void AnalysisRun::set_identity_numbering()
+{
+    OneBased<int> identity(model_.numnodes());
+    for (int node = 1; node <= identity.size(); ++node)
+        identity[node] = node;
+    set_numbering(identity);
+}
+
+void AnalysisRun::add_stiffness(int a, int b, double value)
+{
+    if (a == 0 || b == 0)
+        return;
+    if (pass_ == RunPass::Structure) {
+        coupled_nodes.push_back({node_of(equation_node(a)), node_of(equation_node(b))});
+        return;
+    }
+    if (!stiffness_wanted_)
+        return;
+    store.add(std::min(a, b), std::max(a, b), value);
+}
+
+void AnalysisRun::add_load(int equation, double value)
+{
+    if (equation == 0 || pass_ == RunPass::Structure)
+        return;
+    KV_ASSERT(loads.valid(equation));
+    loads[equation] += value;
+}
+
+double AnalysisRun::displacement(int equation) const
+{
+    return solution.valid(equation) ? solution[equation] : 0.0;
+}
+
+void AnalysisRun::set_step(int code)
+{
+    step_ = StepState{};
+    step_.code = code;
+}

@@ -1,0 +1,221 @@
+// The run: the one object that owns everything an analysis run changes.
+// It is made on the main thread from the analysis model (which it only
+// reads) and then used by one thread, the run's; two runs share nothing.
+//
+// It holds the node renumbering (node index -> analysis index n, whose
+// equations are 6n-5..6n), the profile store, the global load and solution
+// vectors (double, 1-based by equation), the current step, the current
+// element's scratch, the iteration counters, the per-element and per-row
+// nonlinear states, the per-element records of the envelope and square-sum
+// modes, and the results of the load case being recovered.
+//
+// The kinds (element_kinds.h, the DataItem analysis slots) work on the run
+// through the free functions of steps.h, element_assembly.h, convergence.h
+// and results_sink.h; the driver (analysis layer) sets the pass, the step
+// and the numbering.
+#pragma once
+
+#include "analysis_core/analysis_model.h"
+#include "analysis_core/element_kinds.h"
+#include "analysis_core/local_matrix.h"
+#include "analysis_core/profile_store.h"
+#include "analysis_core/renumber.h"
+#include "framework/one_based.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+// The current step: its code and the g directions of a seismic g step
+// (set by step_has_seismic_g).
+struct StepState {
+    int code = 0;
+    bool gx = false, gy = false, gz = false;
+};
+
+// The current element: its local stiffness and load vector, its twelve
+// equation numbers (slots 1..12, 0 for a node outside the analysis) and its
+// axes, in which K and F are given (global unit vectors of local x, y, z).
+// `axes2` are the axes at node 2 for the resultant output (an arc's tangent
+// axes there; the same as `axes` for a straight element).
+struct ElementScratch {
+    int element = 0;
+    int node1 = 0, node2 = 0;
+    ElementMatrix k;
+    ElementVector f;
+    // K turned to global displacement columns, node-1 rows negated, by the
+    // last compute_end_forces (the stiffness export writes it).
+    ElementMatrix turned;
+    int dofs[13] = {};
+    LocalAxes axes;
+    LocalAxes axes2;
+};
+
+// The results of one load case as the results file holds them.
+struct CaseResults {
+    int code = 0;
+    bool converged = true;
+    int iterations = 0;
+    // DX, DY, DZ, RX, RY, RZ of every node of the node table, node 1 first;
+    // 0 for a node outside the analysis.
+    std::vector<double> displacements;
+    // The twelve end forces of each element, element 1 at index 0.
+    std::vector<ElementVector> forces;
+    // The support-load values of every row in row order (results_sink.h).
+    std::vector<double> support_loads;
+};
+
+// The worst nonlinearity of an iteration: its relative change, its type
+// (an element type, or minus a data type), a second id and its node index.
+struct UnconvergedItem {
+    double change = 0.0;
+    int type = 0;
+    int id = 0;
+    int node = 0;
+};
+
+// What the kinds keep in a run (nonlinear state); each kind derives its own.
+class RunState {
+public:
+    virtual ~RunState() = default;
+};
+
+// What the run is doing: the structure pass records which equations couple
+// (no values); the assembly adds values; the recovery recovers end forces
+// and support loads.
+enum class RunPass { Structure, Assembly, Recovery };
+
+class AnalysisRun {
+public:
+    // The run of a model, which must outlive it.
+    explicit AnalysisRun(const AnalysisModel& model);
+    ~AnalysisRun();
+    AnalysisRun(const AnalysisRun&) = delete;
+    AnalysisRun& operator=(const AnalysisRun&) = delete;
+
+    const AnalysisModel& model() const { return model_; }
+    const Model& layout() const { return model_.model; }
+    const ElementKindTable& kinds() const { return model_.element_kinds; }
+
+    // ---- Numbering ------------------------------------------------------
+    // Sets the analysis index of every node (0 for a node outside the
+    // analysis); the equations are 6n-5..6n.
+    void set_numbering(const OneBased<int>& node_n);
+    // Every node n = its index (the structure pass).
+    void set_identity_numbering();
+    int node_n(int node) const { return node_n_.valid(node) ? node_n_[node] : 0; }
+    // The node index of analysis index n.
+    int node_of(int n) const { return node_of_.valid(n) ? node_of_[n] : 0; }
+    int equation_count() const { return equations_; }
+    // The equation of a node's direction 0..5 (X, Y, Z, RX, RY, RZ); 0 when
+    // the node is not in the analysis.
+    int equation(int node, int direction) const
+    {
+        const int n = node_n(node);
+        return n ? 6 * n - 5 + direction : 0;
+    }
+
+    // ---- Store and vectors -------------------------------------------------
+    RunPass pass() const { return pass_; }
+    void set_pass(RunPass pass) { pass_ = pass; }
+    bool structure_pass() const { return pass_ == RunPass::Structure; }
+    // False while the store already holds the factorised stiffness of the
+    // step: assembly then adds loads only.
+    bool stiffness_wanted() const { return stiffness_wanted_; }
+    void set_stiffness_wanted(bool wanted) { stiffness_wanted_ = wanted; }
+
+    ProfileStore store;
+    OneBased<double> loads;      // the global load vector (masses in a modal step)
+    OneBased<double> solution;   // displacements and rotations
+    // Node pairs recorded by the structure pass.
+    std::vector<NodePair> coupled_nodes;
+
+    // Adds to the stiffness term of two equations (either order; 0 skipped).
+    // In the structure pass it records the coupling instead.
+    void add_stiffness(int equation_a, int equation_b, double value);
+    // Adds to the load vector (0 skipped; nothing in the structure pass).
+    void add_load(int equation, double value);
+    // The solution at an equation; 0 for equation 0.
+    double displacement(int equation) const;
+
+    // ---- Current step and element -------------------------------------------
+    StepState& step() { return step_; }
+    const StepState& step() const { return step_; }
+    void set_step(int code);
+    ElementScratch& element() { return element_; }
+    const ElementScratch& element() const { return element_; }
+
+    // Set while end forces are recovered (so that kinds leave their
+    // iteration state alone and put no friction into the load vector).
+    bool force_recovery = false;
+    // Set for a recovery pass whose results are not written.
+    bool suppress_output = false;
+
+    // ---- Nonlinear iterations -------------------------------------------------
+    int iteration = 0;
+    int unconverged = 0;
+    UnconvergedItem worst;
+
+    // The state of an element or a row, made (value-initialised) at first
+    // use; T derives from RunState.
+    template <typename T>
+    T& element_state(int element)
+    {
+        return state_in<T>(element_states_, element);
+    }
+    template <typename T>
+    T& row_state(int row)
+    {
+        return state_in<T>(row_states_, row);
+    }
+
+    // ---- Output ----------------------------------------------------------------
+    // The results of the case being recovered.
+    CaseResults current;
+    // The per-element records of the envelope and square-sum modes.
+    OneBased<ElementVector> records;
+    // The stiffness export written so far.
+    std::string stiffness_text;
+    // The first value of each row in CaseResults::support_loads and its count.
+    int support_offset(int row) const { return support_offsets_.valid(row) ? support_offsets_[row] : 0; }
+    int support_words(int row) const { return support_words_.valid(row) ? support_words_[row] : 0; }
+    int support_values() const { return support_total_; }
+
+    // ---- Cancel and progress ------------------------------------------------------
+    // The flag the window sets to stop the run at its next step.
+    void set_cancel_flag(const std::atomic<bool>* flag) { cancel_ = flag; }
+    bool cancelled() const { return cancel_ && cancel_->load(); }
+
+private:
+    template <typename T>
+    T& state_in(std::vector<std::unique_ptr<RunState>>& states, int index)
+    {
+        static_assert(std::is_base_of_v<RunState, T>);
+        if (index < 0)
+            index = 0;
+        if (static_cast<std::size_t>(index) >= states.size())
+            states.resize(static_cast<std::size_t>(index) + 1);
+        std::unique_ptr<RunState>& slot = states[static_cast<std::size_t>(index)];
+        if (!slot || !dynamic_cast<T*>(slot.get()))
+            slot = std::make_unique<T>();
+        return static_cast<T&>(*slot);
+    }
+
+    const AnalysisModel& model_;
+    OneBased<int> node_n_;
+    OneBased<int> node_of_;
+    int equations_ = 0;
+    RunPass pass_ = RunPass::Assembly;
+    bool stiffness_wanted_ = true;
+    StepState step_;
+    ElementScratch element_;
+    std::vector<std::unique_ptr<RunState>> element_states_;
+    std::vector<std::unique_ptr<RunState>> row_states_;
+    OneBased<int> support_offsets_;
+    OneBased<int> support_words_;
+    int support_total_ = 0;
+    const std::atomic<bool>* cancel_ = nullptr;
+};

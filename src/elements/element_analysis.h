@@ -1,0 +1,52 @@
+// The analysis of the element kinds of this layer, and what their analysis
+// functions share: the step and options the element kernels take, read from
+// the run, and the wind pressure on a member.
+//
+// The kinds wired here: straight pipes (kind Pipe, which cut pipes become,
+// and kind Jacketed pipe), and the arcs of bends, miters and jacketed bends
+// (kinds Bend, Miter, Jacketed bend). Each kind's functions live in their
+// own file (pipe_analysis.cpp, bend_analysis.cpp) and are registered in the
+// element-kind table by install_element_analysis().
+#pragma once
+
+#include "elements/element_step.h"
+#include "framework/geometry.h"
+
+class AnalysisRun;
+struct Elem;
+
+// Registers the analysis functions of the kinds above (register_element_kind).
+void install_element_analysis();
+
+// The loads of the run's current step as the element kernels take them
+// (sets the run's g flags, see step_has_seismic_g).
+ElementLoadStep element_load_step(AnalysisRun& run);
+ElementLoadOptions element_load_options(const AnalysisRun& run);
+
+// The wind pressure of wind case k on a member of exposed diameter `width`
+// whose middle is at `elevation`: the case's pressure at the elevation, for a
+// design-code (ASCE) wind load times the gust-effect factor and the force
+// coefficient of the height (the structure height when given, else the
+// elevation) and width. 0 when the case is not defined.
+double member_wind_pressure(const AnalysisRun& run, int k, double elevation, double width);
+// True when the wind of the step acts on the element: a wind case in the
+// step, defined, the element's pipe load with its wind flag on, and the
+// element not the core of a jacketed row.
+bool wind_acts_on(const AnalysisRun& run, const Elem& element);
+
+// Adds the step's wind on a member straight into the load vector, half at
+// each node: the pressure (member_wind_pressure at the element's mid
+// elevation, on the exposed width) over the area, normal to the unit axis.
+// Nothing when the wind does not act on the element.
+void add_member_wind(AnalysisRun& run, const Elem& element, double width, double area, const Vec3& axis);
+// Adds a lumped mass to the three translations of both nodes (modal step).
+void add_lumped_mass(AnalysisRun& run, const Elem& element, double mass);
+
+// The straight element (kinds Pipe and Jacketed pipe): stiffness and loads
+// into the run, and its end forces after a solution.
+void assemble_straight_element(AnalysisRun& run, int element);
+void straight_element_forces(AnalysisRun& run, int element);
+
+// The curved element of bends, miters and jacketed bends.
+void assemble_bend(AnalysisRun& run, int element);
+void bend_forces(AnalysisRun& run, int element);

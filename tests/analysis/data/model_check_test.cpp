@@ -1,0 +1,210 @@
+// The model check before a run: each fault is refused with a message that
+// names its row (or record or load case), and nothing reaches the store
+// that would divide by zero or carry a NaN.
+#include "analysis/data/analysis_fixture.h"
+#include "analysis/load_case_steps.h"
+#include "model/piping_codes.h"
+
+#include <limits>
+
+using namespace analysis_test;
+
+namespace {
+
+class ModelCheckTest : public AnalysisTest {
+protected:
+    void SetUp() override
+    {
+        AnalysisTest::SetUp();
+        anchored_from(10);
+        pipe(20, 100, 0, 0);
+        choose({LC_SUSTAINED});
+    }
+    // The message that refuses the document's model, or "<nothing thrown>".
+    static std::string refusal()
+    {
+        make_model();
+        return thrown_text([] { make_analysis_model(); });
+    }
+    // A bend row at node 30 (corner at (100, 100, 0)) with a pipe on to node 40.
+    static TestBendWithFactor& bend_row()
+    {
+        const int r = row(30, ET_BEND, 0, 100, 0);
+        name(r);
+        auto& b = dynamic_cast<TestBendWithFactor&>(*model().rows[r].element);
+        b.bend.radius_kind = RADIUS_USER;
+        b.bend.radius = 9.0f;
+        return b;
+    }
+};
+
+}  // namespace
+
+TEST_F(ModelCheckTest, AGoodModelPasses)
+{
+    EXPECT_EQ(refusal(), "<nothing thrown>");
+    // Attributes of the piping code only need no class of their own.
+    model().rows[2].dtype = DT_FLANGE;
+    model().rows[2].create_data_object(2);
+    EXPECT_EQ(refusal(), "<nothing thrown>");
+}
+
+TEST_F(ModelCheckTest, KindsThisVersionCannotAnalyse)
+{
+    // A kind without its class.
+    name(row(30, ET_VALVE, 50, 0, 0));
+    EXPECT_EQ(refusal(), "Row 3: Valve elements cannot be analysed in this version");
+    model().rows.erase(3);
+    // A class without analysis functions.
+    set_element_factory(ET_BEAM, [] { return std::make_unique<ElementData>(); });
+    name(row(30, ET_BEAM, 50, 0, 0));
+    EXPECT_EQ(refusal(), "Row 3: Beam elements cannot be analysed in this version");
+    model().rows.erase(3);
+    // Supports, jacket connections and loads without their class.
+    for (int dtype : {DT_SNUBBER, DT_SPIDER, DT_CONC_MASS, DT_GENERIC_SUPPORT}) {
+        model().rows[2].dtype = dtype;
+        model().rows[2].create_data_object(2);
+        EXPECT_EQ(refusal(), std::string("Row 2: ") + data_type_name(dtype) + " cannot be analysed in this version");
+    }
+    // Branch SIFs change nothing unless their B31J joints would.
+    model().rows[2].dtype = DT_BRANCH_SIF;
+    model().rows[2].create_data_object(2);
+    EXPECT_EQ(refusal(), "<nothing thrown>");
+    analysis_options().use_b31j = true;
+    EXPECT_EQ(refusal(), "Row 2: the B31J joint flexibility of branch connections is not computed in this version");
+}
+
+TEST_F(ModelCheckTest, ZeroLengthElements)
+{
+    pipe(30, 0, 0, 0);
+    EXPECT_EQ(refusal(), "Row 3: the element from node 20 to node 30 has zero length");
+    model().rows[3].dx = 0.0005f;
+    EXPECT_EQ(refusal(), "Row 3: the element from node 20 to node 30 has zero length");
+    model().rows[3].dx = 0.01f;
+    EXPECT_EQ(refusal(), "<nothing thrown>");
+}
+
+TEST_F(ModelCheckTest, BendsThatCannotBeAnalysed)
+{
+    // No run after the bend: no arc.
+    TestBendWithFactor& b = bend_row();
+    EXPECT_EQ(refusal(), "Row 3: the bend at node 30 has no arc: it needs a section or a radius, and a run before "
+                         "and after it");
+    pipe(40, 100, 0, 0);
+    EXPECT_EQ(refusal(), "<nothing thrown>");
+    // Without a section the long radius is 0: no arc either.
+    b.bend.radius_kind = RADIUS_LONG;
+    model().rows[3].section.clear();
+    EXPECT_NE(refusal().find("Row 3: the bend at node 30 has no arc"), std::string::npos);
+    model().rows[3].section = "6";
+    b.bend.radius_kind = RADIUS_USER;
+    b.bend.radius = 9.0f;   // the build gave a Long bend the section's radius
+
+    b.factor = 0.0;
+    EXPECT_EQ(refusal(), "Row 3: the flexibility factor of the bend at node 30 is 0");
+    b.factor = -1.0;
+    b.bend.node1 = 35;
+    b.bend.angle1 = 2.0f;   // beyond the quarter bend
+    EXPECT_EQ(refusal(), "Row 3: intermediate node 35 is at 114.6 degrees, at or beyond the bend angle of 90 degrees");
+    b.bend.angle1 = 0.5f;
+    EXPECT_EQ(refusal(), "<nothing thrown>");
+    b.bend.material = "XX";
+    EXPECT_EQ(refusal(), "Row 3: Bend material XX is not defined");
+}
+
+TEST_F(ModelCheckTest, NumbersThatAreNotNumbers)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    load.temperature[1] = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(refusal(), "Load L1: a value is not a number");
+    load.temperature[1] = 0;
+
+    pipe_materials()[1].density = nan;
+    EXPECT_EQ(refusal(), "Row 2: a value of its material, section or load is not a number");
+    pipe_materials()[1].density = 0.283f;
+
+    pipe_materials()[1].density = -0.283f;
+    EXPECT_EQ(refusal(), "Row 2: a density of its material or load is below 0");
+    pipe_materials()[1].density = 0.283f;
+    pipe_sections()[1].lining_density = 0.05f;
+    pipe_sections()[1].lining_thickness = -0.1f;
+    EXPECT_EQ(refusal(), "Section 6: an insulation, lining or corrosion value is below 0");
+    pipe_sections()[1].lining_thickness = 0.0f;
+
+    pipe_sections()[1].outside_diameter = nan;
+    EXPECT_EQ(refusal(), "Row 2: Section 6 has no valid outside diameter and wall thickness");
+    pipe_sections()[1].outside_diameter = 6.625f;
+
+    // A material value that is only reached at the temperature of a case.
+    pipe_materials()[1].table.push_back(PropertyRow{2000, nan, 6.5e-6f, 20000, 0, 0, 0, 0});
+    load.temperature[1] = 1800;
+    EXPECT_EQ(refusal(), "<nothing thrown>");   // Sustained is at the reference temperature
+    choose({LC_SUSTAINED, LC_OPERATING_1});
+    EXPECT_EQ(refusal(), "Row 2: a value of its material, section or load is not a number");
+    load.temperature[1] = 0;
+
+    seismic.x = true;
+    seismic.gx = nan;
+    EXPECT_EQ(refusal(), "Seismic: a g factor is not a number");
+}
+
+TEST_F(ModelCheckTest, LoadCasesTheRunCannotCompute)
+{
+    choose({LC_SUSTAINED, LC_MODAL});
+    EXPECT_EQ(refusal(), "Load case Modal analysis cannot be analysed in this version");
+    choose({LC_RESPONSE_SPECTRUM});
+    EXPECT_EQ(refusal(), "Load case Response spectrum cannot be analysed in this version");
+    choose({LC_EMPTY});
+    EXPECT_EQ(refusal(), "Load case Empty cannot be analysed in this version");
+    choose({LC_SUSTAINED, LC_EXPANSION_T1, LC_SUSTAINED});
+    EXPECT_EQ(refusal(), "Load case Sustained (W+P) is chosen twice");
+    choose({LC_SETTLEMENT});
+    EXPECT_EQ(refusal(), "Load case Settlement applies to the ASME Class 2 and 3, RCC-M and EN 13480 codes only");
+    piping_code() = CODE_EN13480;
+    EXPECT_EQ(refusal(), "<nothing thrown>");
+    choose({108});
+    EXPECT_EQ(refusal(), "Load case Wind 3: wind load 3 is not defined");
+    choose({LC_SEISMIC_G});
+    EXPECT_EQ(refusal(), "Load case Seismic (g): no static seismic g factor is given");
+    seismic.y = true;
+    seismic.gy = 0.3;
+    EXPECT_EQ(refusal(), "<nothing thrown>");
+    choose({LC_HYDROTEST});
+    EXPECT_EQ(refusal(), "Load case Hydrotest: the hydrotest load is not defined");
+}
+
+TEST_F(ModelCheckTest, DefaultLoadCasesFollowTheModel)
+{
+    load_case_list().clear();
+    auto defaults = [] {
+        make_model();
+        return make_analysis_model()->load_cases;
+    };
+    auto list = [](std::initializer_list<int> codes) {
+        LoadCaseList l;
+        for (int c : codes)
+            l.add(c);
+        return l;
+    };
+    EXPECT_EQ(defaults(), list({1, 2, 8}));
+    analysis_options().numtloads = 3;
+    EXPECT_EQ(defaults(), list({1, 2, 3, 4, 8, 9, 10}));
+    analysis_options().numtloads = 10;
+    EXPECT_EQ(defaults().count(), 21);
+    EXPECT_EQ(defaults().code(21), 106);
+    analysis_options().numtloads = 1;
+    seismic.z = true;
+    seismic.gz = 0.1;
+    auto cut = row(30, ET_CUT_PIPE, 50, 0, 0);
+    name(cut);
+    EXPECT_EQ(defaults(), list({1, 2, 8, 12, 14, 15}));
+    // The wind cases of the defined wind loads and Hydrotest when defined.
+    analysis_load_hooks().fill_loads = [this](AnalysisLoads& l) {
+        l.pipe_loads.push_back(load);
+        l.wind[2].defined = true;
+        l.wind[4].defined = true;
+        l.hydrotest.defined = true;
+    };
+    const LoadCaseList with_wind = default_load_cases(analysis_options().numtloads, current_analysis_loads(), true);
+    EXPECT_EQ(with_wind, list({1, 2, 8, 107, 109, 14, 15, 19}));
+}

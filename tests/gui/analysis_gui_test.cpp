@@ -1,0 +1,140 @@
+// The analysis dialog on the Qt backend: while a run goes on in its worker
+// thread the dialog shows the load cases as they are solved, the window
+// system keeps serving events (a timer ticks on time), Cancel stops the run
+// with "Analysis aborted.", and a run left alone closes its dialog itself.
+#include "analysis/data/analysis_fixture.h"
+#include "analysis/ui/analysis_ui.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/frame.h"
+#include "gui/gui_fixture.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <chrono>
+#include <set>
+#include <thread>
+
+using namespace analysis_test;
+
+namespace {
+
+// A load that takes 40 ms in every step.
+struct SlowItem : DataItem {
+    void add_loads(AnalysisRun&, int) const override { std::this_thread::sleep_for(std::chrono::milliseconds(40)); }
+};
+
+QString item_name(int id)
+{
+    return QStringLiteral("item_%1").arg(id);
+}
+
+// Watches the event loop while a run goes on: ticks every 20 ms, notes the
+// longest pause between ticks, the texts the analysis dialog shows and the
+// message boxes (which it closes); presses Cancel once the dialog has shown
+// `cancel_after` load cases (never when 0).
+class Watcher {
+public:
+    explicit Watcher(int cancel_after) : cancel_after_(cancel_after)
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+        last_ = std::chrono::steady_clock::now();
+        timer_.start(20);
+    }
+
+    int ticks = 0;
+    double longest_pause_ms = 0.0;
+    std::set<std::string> progress;
+    std::vector<std::string> messages;
+    bool cancelled = false;
+
+private:
+    void tick()
+    {
+        const auto now = std::chrono::steady_clock::now();
+        longest_pause_ms = std::max(longest_pause_ms, std::chrono::duration<double, std::milli>(now - last_).count());
+        last_ = now;
+        ++ticks;
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            messages.push_back(box->text().toStdString());
+            box->accept();
+            return;
+        }
+        auto* dialog = qobject_cast<QDialog*>(modal);
+        if (!dialog || dialog->objectName() != "ANALYSIS_DIALOG")
+            return;
+        if (auto* step = dialog->findChild<QLabel*>(item_name(ANALYSIS_STEP_TEXT))) {
+            const std::string text = step->text().toStdString();
+            if (text.rfind("Load case ", 0) == 0)
+                progress.insert(text);
+        }
+        if (cancel_after_ > 0 && !cancelled && static_cast<int>(progress.size()) >= cancel_after_) {
+            if (auto* cancel = dialog->findChild<QPushButton*>(item_name(IDCANCEL))) {
+                cancel->click();
+                cancelled = true;
+            }
+        }
+    }
+
+    int cancel_after_;
+    QTimer timer_;
+    std::chrono::steady_clock::time_point last_;
+};
+
+class GuiAnalysisTest : public AnalysisTest {
+protected:
+    void SetUp() override
+    {
+        AnalysisTest::SetUp();
+        gui_backend();
+        frame_create(main_frame(), PRODUCT_NAME, PRODUCT_NAME, nullptr, "LAYOUT_MENU", nullptr, "LAYOUT_ACCEL");
+        install_analysis_commands();
+        set_data_factory(DT_FORCE, [] { return std::make_unique<SlowItem>(); });
+        backend().process_events();
+
+        // Ten thermal sets: 21 default cases of at least 40 ms each.
+        analysis_options().numtloads = 10;
+        anchored_from(10);
+        pipe(20, 120, 0, 0, DT_FORCE);
+        pipe(30, 0, 0, 80, DT_ANCHOR);
+        load_case_list().clear();
+        make_model();
+        model_modified() = false;
+    }
+    void TearDown() override
+    {
+        frame_destroy(main_frame());
+        backend().process_events();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        AnalysisTest::TearDown();
+    }
+};
+
+}  // namespace
+
+TEST_F(GuiAnalysisTest, DialogShowsProgressStaysLiveAndCancels)
+{
+    Watcher watcher(3);
+    EXPECT_FALSE(analyze_command(main_frame().window));
+    EXPECT_TRUE(watcher.cancelled);
+    EXPECT_GE(watcher.progress.size(), 3u);
+    // The windows were served all along: no pause near the length of the run.
+    EXPECT_GE(watcher.ticks, 5);
+    EXPECT_LT(watcher.longest_pause_ms, 400.0);
+    ASSERT_FALSE(watcher.messages.empty());
+    EXPECT_EQ(watcher.messages.back(), "Analysis aborted.");
+    EXPECT_FALSE(std::filesystem::exists(folder + "/model.res"));
+}
+
+TEST_F(GuiAnalysisTest, RunLeftAloneClosesItsDialogAndWritesTheResults)
+{
+    Watcher watcher(0);
+    EXPECT_TRUE(analyze_command(main_frame().window));
+    EXPECT_EQ(watcher.progress.size(), 21u);
+    EXPECT_TRUE(watcher.messages.empty());
+    EXPECT_TRUE(std::filesystem::exists(folder + "/model.res"));
+}
