@@ -8,6 +8,7 @@
 #include "framework/ui/table.h"
 #include "materials/beam_material.h"
 #include "materials/pipe_material.h"
+#include "materials/library_file.h"
 #include "materials/property_sets.h"
 #include "materials/ui/dialogs_materials.h"
 #include "materials/ui/material_props_editor.h"
@@ -408,7 +409,7 @@ TEST_F(PipeMaterialUiTest, LibraryPickCopiesTheRecordAndKeepsTheName)
     // Row 2 picked with Enter in the table; the description differs: asked.
     script().once("LIBRARY_USE_DIALOG", [&](HeadlessDialog& d) {
         EXPECT_EQ(d.caption(), "Material Library - [lib.mat (" + dir.string() + ")]");
-        EXPECT_EQ(d.text(LIBUSE_CODE), "Piping code : " + piping_code_short_name(CODE_B313));
+        EXPECT_EQ(d.text(LIBUSE_NOTE), "Piping code : " + piping_code_short_name(CODE_B313));
         const WindowId table = d.control(LIBUSE_TABLE)->client;
         script().key(table, KEY_DOWN);
         script().key(table, KEY_RETURN);
@@ -458,7 +459,7 @@ TEST_F(PipeMaterialUiTest, BadOrMissingLibraryFilesChangeNothing)
     material_library().path = file;
     ASSERT_TRUE(read_material_library(0));
     EXPECT_EQ(material_library().code, 12);
-    EXPECT_EQ(material_library_header_version("KORVANEWMAT6905"), 690);
+    EXPECT_EQ(library_header_version("KORVANEWMAT6905", MATERIAL_LIBRARY_KIND), 690);
 
     // A remembered library that was deleted: the user is asked for another.
     reset_material_library();

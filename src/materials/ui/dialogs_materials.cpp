@@ -68,14 +68,23 @@ const DialogTemplate MATERIAL_TYPES_DIALOG = {
     },
 };
 
-const DialogTemplate LIBRARY_USE_DIALOG = {
-    "LIBRARY_USE_DIALOG",
-    "Material Library",
-    {
-        control(LIBUSE_TABLE, K::Table, "", 0, 0, 3, CF_NONE, 0, 12),
-        control(LIBUSE_CODE, K::Static, "", 12, 0, 3),
-        control(IDOK, K::Button, "OK", 100, 0, 1, CF_DEFAULT),
-        control(IDCANCEL, K::Button, "Cancel", 100, 1),
-        control(LIBUSE_LIBRARY, K::Button, "&Library", 100, 2),
-    },
-};
+namespace {
+
+// The browser of a library: its table, a line under it and the buttons.
+DialogTemplate library_use_dialog(const char* name, const char* caption)
+{
+    return {name,
+            caption,
+            {
+                control(LIBUSE_TABLE, K::Table, "", 0, 0, 3, CF_NONE, 0, 12),
+                control(LIBUSE_NOTE, K::Static, "", 12, 0, 3),
+                control(IDOK, K::Button, "OK", 100, 0, 1, CF_DEFAULT),
+                control(IDCANCEL, K::Button, "Cancel", 100, 1),
+                control(LIBUSE_LIBRARY, K::Button, "&Library", 100, 2),
+            }};
+}
+
+}  // namespace
+
+const DialogTemplate LIBRARY_USE_DIALOG = library_use_dialog("LIBRARY_USE_DIALOG", "Material Library");
+const DialogTemplate VALVE_LIBRARY_USE_DIALOG = library_use_dialog("VALVE_LIBRARY_USE_DIALOG", "Library");

@@ -25,7 +25,7 @@ enum : int {
     MATTYPES_LIST = 1701,       // MATERIAL_TYPES_DIALOG
 
     LIBUSE_TABLE = 1500,        // LIBRARY_USE_DIALOG
-    LIBUSE_CODE = 1501,
+    LIBUSE_NOTE = 1501,         // a line under the table (the piping code of a material library)
     LIBUSE_LIBRARY = 1001,
 };
 
@@ -34,4 +34,6 @@ extern const DialogTemplate MATERIAL2_DIALOG;
 extern const DialogTemplate MATERIAL3_DIALOG;
 extern const DialogTemplate MATERIAL_PROPERTIES_DIALOG;
 extern const DialogTemplate MATERIAL_TYPES_DIALOG;
+// The browsers of the material, beam and spectrum libraries, and of the valve pick.
 extern const DialogTemplate LIBRARY_USE_DIALOG;
+extern const DialogTemplate VALVE_LIBRARY_USE_DIALOG;

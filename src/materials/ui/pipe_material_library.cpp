@@ -1,7 +1,6 @@
 #include "materials/ui/pipe_material_library.h"
 
 #include "framework/app_state.h"
-#include "framework/binfile.h"
 #include "framework/errors.h"
 #include "framework/state.h"
 #include "framework/strings.h"
@@ -9,178 +8,17 @@
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/file_dialogs.h"
 #include "framework/ui/messages.h"
-#include "framework/ui/table.h"
-#include "framework/units.h"
 #include "materials/ui/dialogs_materials.h"
-#include "model/layout_row.h"
+#include "materials/ui/library_browser.h"
+#include "materials/ui/library_mode.h"
+#include "materials/ui/old_material_library_ui.h"
 #include "model/piping_codes.h"
 
 #include <filesystem>
-#include <memory>
 
 namespace {
 
 MaterialLibrary& library() { return session_part<MaterialLibrary>(); }
-
-// Library files of version 680 and below number the codes from 11 upward one
-// lower than the program does.
-constexpr int OLD_CODE_VERSION = 680;
-// Records of files before version 680 carry 4-byte names.
-constexpr int SIX_BYTE_NAME_VERSION = 680;
-
-std::string file_name_part(const std::string& path)
-{
-    return std::filesystem::path(path).filename().string();
-}
-
-std::string folder_part(const std::string& path)
-{
-    return std::filesystem::path(path).parent_path().string();
-}
-
-// Reads the whole file into `out`; throws the message text of a failure.
-void read_library_file(const std::string& path, MaterialLibrary& out)
-{
-    BinFile f;
-    if (!f.open_read(path))
-        throw_message(c_format("Material Library: %s\nDoes not exist.", path.c_str()));
-    const std::string header = f.read_name(16);
-    std::string raw(16, '\0');
-    // read_name stops at the NUL; the kind and digits never hold one.
-    raw.replace(0, header.size(), header);
-    const int version = material_library_header_version(raw);
-    if (f.error() || version < 0)
-        throw_message(c_format("Unable to read material library:\n%s", path.c_str()));
-    const std::string bad = c_format("There was an error while reading material library:\n%s", path.c_str());
-
-    out.path = path;
-    out.code = f.read_int();
-    if (version <= OLD_CODE_VERSION && out.code >= 11)
-        ++out.code;
-    for (int i = 0; i < MATERIAL_LIBRARY_UNIT_COUNT; ++i)
-        out.units[i] = f.read_int();
-    const int32_t count = f.read_int();
-    if (f.error())
-        throw_message(bad);
-    if (!piping_code_valid(out.code))
-        throw_message(bad + c_format("\nPiping code %d is unknown", out.code));
-    for (int i = 0; i < MATERIAL_LIBRARY_UNIT_COUNT; ++i)
-        if (!unit_choice_valid(MATERIAL_LIBRARY_UNIT_QUANTITIES[i], out.units[i]))
-            throw_message(bad + c_format("\nUnit choice %d is out of range", out.units[i]));
-    const std::size_t width = version < SIX_BYTE_NAME_VERSION ? 4 : NAME_FIELD_WIDTH;
-    const std::size_t smallest = MATERIAL_RECORD_FIXED_BYTES - NAME_FIELD_WIDTH + width;
-    if (count < 0 || count > MAXMATS || !f.fits(count, smallest))
-        throw_message(bad + c_format("\nCount of materials %d is out of range", count));
-    out.records.reserve(count);
-    try {
-        for (int32_t i = 1; i <= count && !f.error(); ++i)
-            out.records[out.records.push_back(PipeMaterial{})].read(f, width);
-    } catch (const MessageText& m) {
-        throw_message(bad + "\n" + m.text);
-    }
-    if (f.error())
-        throw_message(bad);
-}
-
-// The pick's table: one column of descriptions; Enter picks the current row.
-class LibraryUseTable final : public TableWindow {
-public:
-    std::function<void()> picked;
-
-    LibraryUseTable() : TableWindow(nullptr, 1, 1) { editing_allowed = false; }
-
-    std::string header_text(int column, int line) override
-    {
-        return column == 1 && line == 0 ? "Material Description" : std::string();
-    }
-    std::string cell_text(int row, int column, int line) override
-    {
-        if (column != 1 || line != 0 || !library().records.valid(row))
-            return {};
-        return library().records[row].description;
-    }
-    bool cell_editable(int, int) override { return false; }
-    void leave_row(int) override
-    {
-        if (picked)
-            picked();
-    }
-    bool edit_row(int) override
-    {
-        if (picked)
-            picked();
-        return true;
-    }
-};
-
-constexpr int VISIBLE_LIBRARY_ROWS = 12;
-
-class LibraryUseDialog final : public DialogProc {
-public:
-    int result = 0;
-
-    void init(Dialog& d) override
-    {
-        KV_ASSERT(numlibmats() > 0);
-        table_.picked = [&d, this] {
-            result = table_.current_row;
-            d.end(result);
-        };
-        view_ = table_create_in_dialog(d, LIBUSE_TABLE, table_);
-        fill(d);
-        // At most 12 rows show, and every column; the buttons stay under the table.
-        const int rows = std::min(numlibmats(), VISIBLE_LIBRARY_ROWS);
-        const Rect size = view_->preferred_size(rows);
-        d.set_item_min_size(LIBUSE_TABLE, size.width(), size.height());
-        center_window(d);
-    }
-    void command(Dialog& d, int id, int) override
-    {
-        if (id != LIBUSE_LIBRARY)
-            return;
-        if (!open_material_library(d.window())) {
-            // A cancelled choice changes nothing; a failed read has been
-            // reported and has emptied the library().
-            if (numlibmats() == 0)
-                d.end(0);
-            return;
-        }
-        if (numlibmats() == 0) {
-            message_error(d.window(), c_format("There are no materials in \n%s", library().path.c_str()));
-            library().path.clear();
-            d.end(0);
-            return;
-        }
-        fill(d);
-    }
-    bool ok(Dialog& d) override
-    {
-        if (!table_end_edit(table_))
-            return false;
-        result = library().records.valid(table_.current_row) ? table_.current_row : 0;
-        d.end(result);
-        return false;
-    }
-    bool cancel(Dialog& d) override
-    {
-        result = 0;
-        d.end(0);
-        return false;
-    }
-
-private:
-    void fill(Dialog& d)
-    {
-        std::string title = "Material Library - [" + file_name_part(library().path);
-        append_in_parentheses(title, folder_part(library().path));
-        d.set_caption(title + "]");
-        dialog_set_text(LIBUSE_CODE, "Piping code : " + piping_code_short_name(library().code));
-        table_show_at(table_, "", numlibmats(), 1, 0);
-    }
-
-    LibraryUseTable table_;
-    std::unique_ptr<TableView> view_;
-};
 
 }  // namespace
 
@@ -188,33 +26,43 @@ MaterialLibrary& material_library() { return library(); }
 
 void reset_material_library() { library() = MaterialLibrary{}; }
 
-int material_library_header_version(const std::string& header16)
+void set_material_library_path(const std::string& path)
 {
-    if (header16.size() < 14 || header16.compare(0, 11, MATERIAL_LIBRARY_KIND) != 0)
-        return -1;
-    int version = 0;
-    for (std::size_t i = 11; i < 14; ++i) {
-        const char c = header16[i];
-        if (c < '0' || c > '9')
-            return -1;
-        version = version * 10 + (c - '0');
-    }
-    return version;
+    library().path = path;
+    library().directory = folder_of(path);
+    library_path_changed(LibraryKind::Material, path);
 }
 
 bool read_material_library(WindowId owner)
 {
     KV_ASSERT(!library().path.empty());
-    MaterialLibrary read;
+    MaterialLibraryContents read;
     try {
-        read_library_file(library().path, read);
+        read = read_material_library_file(library().path);
     } catch (const MessageText& m) {
         message_error(owner, m.text);
+        const std::string directory = library().directory;
         library() = MaterialLibrary{};
+        library().directory = directory;
         return false;
     }
-    library() = std::move(read);
+    library().code = read.code;
+    library().units = read.units;
+    library().records = std::move(read.records);
     return true;
+}
+
+bool read_material_library_at(WindowId owner, const std::string& path)
+{
+    const std::string extension = file_extension(path);
+    if (extension == "mdb")
+        return open_old_material_library(owner, path);
+    if (extension != "mat") {
+        message_error(owner, "File extension must be : mat or mdb");
+        return false;
+    }
+    set_material_library_path(path);
+    return read_material_library(owner);
 }
 
 bool open_material_library(WindowId owner)
@@ -223,30 +71,34 @@ bool open_material_library(WindowId owner)
     r.title = "Open Material Library";
     r.filters = {{"Material Library files (*.mat)", "*.mat"}, {"Material Library files (*.mdb)", "*.mdb"}};
     r.default_extension = "mat";
-    r.initial_path = library().path;
+    r.initial_path = library().path.empty() ? library().directory : library().path;
     r.must_exist = true;
     if (!open_file_dialog_path(owner, r))
         return false;
-    const std::string path = ofn_file_path();
-    const std::string extension = upper_case(path.substr(std::min(ofn_extension_offset(), path.size())));
-    if (extension == "MDB") {
-        // Old libraries are converted when opened from the File menu.
-        message_error(owner, c_format("Unable to read material library:\n%s", path.c_str()));
-        return false;
-    }
-    if (extension != "MAT") {
-        message_error(owner, "File extension must be : mat or mdb");
-        return false;
-    }
-    library().path = path;
-    return read_material_library(owner);
+    return read_material_library_at(owner, ofn_file_path());
 }
 
 int run_library_use_dialog(WindowId owner)
 {
-    LibraryUseDialog proc;
-    const int r = run_dialog(LIBRARY_USE_DIALOG, proc, owner);
-    return r >= 1 && r <= numlibmats() ? r : 0;
+    LibraryBrowser b;
+    b.caption = "Material Library";
+    b.columns = {{"Material Description", "", [](int row) { return library().records[row].description; }}};
+    b.count = [] { return numlibmats(); };
+    b.path = [] { return library().path; };
+    b.note = [] { return "Piping code : " + piping_code_short_name(library().code); };
+    b.other_library = [](WindowId dialog) {
+        if (!open_material_library(dialog))
+            // A cancelled choice changes nothing; a failed read has been
+            // reported and has emptied the library.
+            return numlibmats() == 0 ? OtherLibrary::Ended : OtherLibrary::Unchanged;
+        if (numlibmats() == 0) {
+            message_error(dialog, c_format("There are no materials in \n%s", library().path.c_str()));
+            library().path.clear();
+            return OtherLibrary::Ended;
+        }
+        return OtherLibrary::Shown;
+    };
+    return run_library_browser(LIBRARY_USE_DIALOG, b, owner);
 }
 
 bool ensure_material_library(WindowId owner)

@@ -1,47 +1,44 @@
-// The material library as the model sees it: a ".mat" file of pipe materials
-// read for picking, and the pick that copies one of its records into a
+// The material library as the program keeps it: a ".mat" file of pipe
+// materials (material_library_file.h) read for a pick, or for editing in
+// material-library mode, and the pick that copies one of its records into a
 // material of the model (LIBRARY_USE_DIALOG).
-//
-// The file begins with the 16-byte header "KORVANEWMAT6900" (kind, four
-// version digits, NUL), then the piping code, five unit choices, the count
-// and the records in the model file's record form.
 #pragma once
 
 #include "framework/one_based.h"
+#include "materials/material_library_file.h"
 #include "materials/pipe_material.h"
 #include "platform/backend.h"
 
 #include <cstdint>
 #include <string>
 
-inline constexpr char MATERIAL_LIBRARY_KIND[] = "KORVANEWMAT";
-inline constexpr char MATERIAL_LIBRARY_MAGIC[] = "KORVANEWMAT6900";
-inline constexpr int MATERIAL_LIBRARY_UNIT_COUNT = 5;
-// The quantities of the five stored unit choices, in file order.
-inline constexpr int MATERIAL_LIBRARY_UNIT_QUANTITIES[MATERIAL_LIBRARY_UNIT_COUNT] = {9, 11, 15, 12, 14};
-
-// The library loaded for picking.
+// The library loaded for a pick, and the file of the library being edited.
 struct MaterialLibrary {
-    std::string path;                  // empty: none remembered
+    std::string path;                  // empty: none remembered (untitled)
+    std::string directory;             // the folder of the next file dialog
     int32_t code = 0;                  // piping code id
-    int32_t units[MATERIAL_LIBRARY_UNIT_COUNT] = {};
+    MaterialLibraryUnits units{};
     OneBased<PipeMaterial> records;    // names empty
 };
 MaterialLibrary& material_library();
 inline int numlibmats() { return material_library().records.size(); }
 // Forgets the records and the path (a new program, tests).
 void reset_material_library();
+// Takes the path as the library's file (its folder for the next dialog);
+// in material-library mode the window's title and report name follow it.
+void set_material_library_path(const std::string& path);
 
 // Reads the file named by material_library().path. On failure the message
 // (naming the file) is shown over the owner, the records are emptied, the
 // path is forgotten and the result is false; nothing else changes.
 bool read_material_library(WindowId owner);
+// Reads a ".mat" file or converts an ".mdb" one (old_material_library_ui.h)
+// into the library; any other extension is refused with "File extension
+// must be : mat or mdb". False when nothing was read.
+bool read_material_library_at(WindowId owner, const std::string& path);
 // The open dialog ("Open Material Library", *.mat and *.mdb), then the read.
 // False when cancelled or not read.
 bool open_material_library(WindowId owner);
-// The version of a library header: the number of the three characters after
-// the kind ("6905" reads as 690); -1 when the kind or the digits are wrong.
-int material_library_header_version(const std::string& header16);
 
 // LIBRARY_USE_DIALOG: the index 1..numlibmats() of the picked record, 0 on
 // Cancel. Needs a loaded library.

@@ -805,8 +805,9 @@ void MaterialsTable::on_row_changed(int row)
 void MaterialsTable::on_enter()
 {
     attached_ = true;
-    if (frame && !input_locked())
-        add_menu_items(*frame, material_library_mode());
+    // The library window's own menu has what a library needs.
+    if (frame && !input_locked() && !material_library_mode())
+        add_menu_items(*frame, false);
     // The property grid of the current material shows under the table;
     // what was typed into it is written back when the caret leaves it.
     if (view == &list_view()) {

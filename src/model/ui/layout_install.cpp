@@ -43,6 +43,12 @@ void present_layout() {
 }
 
 void close_layout_windows() {
+    // A library or qualification window gives the list window back first.
+    if (list_mode().kind != ListMode::Model) {
+        const std::function<void()> leave = list_mode().leave;
+        if (leave) leave();
+        if (list_mode().kind != ListMode::Model) leave_list_mode();
+    }
     table_cancel_edit(layout_table());
     close_list_window();
     clear_last_table_opener();

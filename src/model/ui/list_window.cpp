@@ -686,14 +686,34 @@ void refresh_list_window() {
 // ===========================================================================
 // Modes
 
+namespace {
+
+// Gives the list frame handlers of the mode's commands that it does not
+// serve always, or takes them away again.
+void register_mode_commands(const std::set<int>& commands, bool on) {
+    Frame& frame = list_frame();
+    for (int id : commands) {
+        if (list_command_ids().count(id)) continue;
+        if (on)
+            frame_register_command(frame, id, [](int command) { route_to_mode(command); });
+        else
+            frame_register_command(frame, id, {});
+    }
+}
+
+}  // namespace
+
 void enter_list_mode(ListMode mode) {
+    register_mode_commands(state().mode.commands, false);
     state().mode = std::move(mode);
+    register_mode_commands(state().mode.commands, true);
     if (state().mode.bars && list_frame().window) frame_set_bars(list_frame(), *state().mode.bars);
     update_list_commands();
 }
 
 void leave_list_mode() {
     const bool had_bars = state().mode.bars != nullptr;
+    register_mode_commands(state().mode.commands, false);
     state().mode = ListMode{};
     if (had_bars && list_frame().window) frame_set_bars(list_frame(), toolbar_resource("LIST_TOOLBAR"));
     update_list_commands();
@@ -741,7 +761,16 @@ bool ListCommand(int id) {
             return true;
         case CMD_SAVE:
         case CMD_SAVE_AS: route_to_mode(id); return true;
-        default: break;
+        case CMD_PRINT:
+            // A library prints the table it shows.
+            if (TableWindow* t = list_window_table()) table_print_sheet(*t, owner);
+            return true;
+        default:
+            if (mode.commands.count(id)) {
+                route_to_mode(id);
+                return true;
+            }
+            break;
         }
     }
 

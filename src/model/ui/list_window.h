@@ -115,6 +115,10 @@ struct ListMode {
     int analyze_command = 0;
     // The tool bars the list frame shows in the mode; null keeps its own.
     const ToolBarPair* bars = nullptr;
+    // Further commands the mode serves itself through `command` (a library's
+    // Save, its options dialogs...); the list frame serves them while the
+    // mode lasts.
+    std::set<int> commands;
 };
 void enter_list_mode(ListMode mode);
 // Back to the model: the list frame gets its own tool bars again.

@@ -219,9 +219,9 @@ bool confirm_discard_model(WindowId owner)
 
 // ---- Commands -------------------------------------------------------------------------------
 
-void new_file_command(WindowId owner)
+void new_file_command(WindowId owner, bool discard_confirmed)
 {
-    if (!confirm_discard_model(owner))
+    if (!discard_confirmed && !confirm_discard_model(owner))
         return;
     NewDialog proc;
     if (run_dialog(NEW_DIALOG, proc, owner) != IDOK)
@@ -234,9 +234,11 @@ void new_file_command(WindowId owner)
     }
 }
 
-void open_command(WindowId owner)
+bool open_discard_confirmed() { return open_question().discard_confirmed; }
+
+void open_command(WindowId owner, bool discard_confirmed)
 {
-    if (!confirm_discard_model(owner))
+    if (!discard_confirmed && !confirm_discard_model(owner))
         return;
     FileDialogRequest request;
     request.title = "Open";

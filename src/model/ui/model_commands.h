@@ -101,8 +101,13 @@ bool confirm_discard_model(WindowId owner);
 
 // ---- Commands ---------------------------------------------------------------------------
 
-void new_file_command(WindowId owner);
-void open_command(WindowId owner);
+// New and Open; with `discard_confirmed` the question about unsaved changes
+// has been asked already (a library window asks its own).
+void new_file_command(WindowId owner, bool discard_confirmed = false);
+void open_command(WindowId owner, bool discard_confirmed = false);
+// True while the Open command opens the file it asked for: the question
+// about unsaved changes has been asked already.
+bool open_discard_confirmed();
 void close_command(WindowId owner);
 // Save: Save As for an untitled model. True when the model was written.
 bool save_command(WindowId owner);
