@@ -16,6 +16,7 @@
 #include "model/ui/model_commands.h"
 
 #include <filesystem>
+#include <utility>
 #include <system_error>
 
 namespace {
@@ -156,8 +157,7 @@ bool choose_beam_library_entry(WindowId owner, BeamSection& entry)
 void load_beam_library_into_model()
 {
     reset_beam_section_table_input();
-    static_cast<OneBased<BeamSection>&>(beam_sections()) = std::move(library().records);
-    library().records.clear();
+    static_cast<OneBased<BeamSection>&>(beam_sections()) = std::exchange(library().records, OneBased<BeamSection>{});
     apply_unit_choices(BEAM_LIBRARY_UNIT_QUANTITIES, library().units);
 }
 
@@ -180,7 +180,7 @@ void open_beam_library_file(const std::string& path)
         library() = std::move(before);
         return;
     }
-    BeamLibrary read = std::move(library());
+    BeamLibrary read = std::exchange(library(), BeamLibrary{});
     close_model_for_library();
     library() = std::move(read);
     open_beam_library_window();

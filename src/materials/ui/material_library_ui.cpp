@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 #include <fstream>
 #include <sstream>
 
@@ -204,8 +205,7 @@ const LibraryFile& material_library_file()
 void load_material_library_into_model()
 {
     MaterialLibrary& l = material_library();
-    static_cast<OneBased<PipeMaterial>&>(pipe_materials()) = std::move(l.records);
-    l.records.clear();
+    static_cast<OneBased<PipeMaterial>&>(pipe_materials()) = std::exchange(l.records, OneBased<PipeMaterial>{});
     piping_code() = l.code;
     apply_unit_choices(MATERIAL_LIBRARY_UNIT_QUANTITIES, l.units);
     materials_table().input = PipeMaterial{};
@@ -231,7 +231,7 @@ void open_material_library_file(const std::string& path)
         material_library() = std::move(before);
         return;
     }
-    MaterialLibrary read = std::move(material_library());
+    MaterialLibrary read = std::exchange(material_library(), MaterialLibrary{});
     close_model_for_library();
     material_library() = std::move(read);
     open_material_library_window();
