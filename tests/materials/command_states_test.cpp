@@ -6,9 +6,14 @@
 #include "framework/ui/command_registry.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/shell.h"
+#include "materials/ui/beam_library_ui.h"
+#include "materials/ui/library_mode.h"
+#include "materials/ui/material_library_ui.h"
 #include "materials/ui/materials_subsystem.h"
+#include "materials/ui/valve_library_ui.h"
 #include "model/ui/layout_install.h"
 #include "model/ui/list_window.h"
+#include "model/ui/model_commands.h"
 #include "model/ui/model_subsystem.h"
 #include "platform/headless/headless_backend.h"
 
@@ -17,6 +22,8 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -113,6 +120,19 @@ TEST_F(CommandStatesTest, EveryWindowEnablesOnlyWhatItServes)
     EXPECT_EQ(list.buttons.at(CMD_GRAPHICS_BUTTON), std::make_pair(true, graphics));
     close_list_window();
     expect_enabled_only_when_served(list_frame(), "list window without a table");
+
+    // The list window of each library.
+    for (const auto& [start, where] : std::vector<std::pair<void (*)(), std::string>>{
+             {new_material_library, "material library"},
+             {new_beam_library, "beam library"},
+             {new_valve_library, "valve library"}}) {
+        start();
+        ASSERT_TRUE(library_mode_active()) << where;
+        expect_enabled_only_when_served(list_frame(), where);
+        close_model();
+        ASSERT_FALSE(library_mode_active()) << where;
+        expect_enabled_only_when_served(list_frame(), "list window after the " + where);
+    }
     EXPECT_TRUE(hb->script().faults().empty()) << hb->script().faults().front();
 }
 
