@@ -35,6 +35,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <filesystem>
 #include <fstream>
@@ -431,6 +432,23 @@ TEST_F(LibraryModeTest, ValvePickOffersTheValvesOfEachPicksOwnDiameter)
     EXPECT_FALSE(pick_valve_by_diameter(main_frame().window, 8.625));
     EXPECT_EQ(script().last_message(), " Valve data not available for this diameter: 8 (inch)");
     EXPECT_EQ(script().runs("VALVE_LIBRARY_USE_DIALOG"), 2);
+
+    // A library that fails to read leaves nothing behind and forgets its file.
+    std::vector<unsigned char> bytes(40, 0);
+    std::copy_n("KORVANEWVAL6000", 15, bytes.begin());
+    bytes[28] = 2;   // two valves, and no bytes for them
+    {
+        std::ofstream out(path("bad.val"), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    set_valve_library_path(path("bad.val"));
+    OneBased<ValveRecord> list = valve_pick_library();
+    ASSERT_FALSE(list.empty());
+    EXPECT_FALSE(read_valve_library(main_frame().window, list));
+    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(valve_library_path().path.empty());
+    EXPECT_EQ(script().last_message(), "There was an error while reading valve library:\n" + path("bad.val") +
+                                           "\nCount of valves 2 is out of range");
 }
 
 TEST_F(LibraryModeTest, ValveLibraryEditorChecksAndReplacesDescriptions)
