@@ -15,6 +15,7 @@
 #include "model/ui/list_window.h"
 #include "model/ui/model_commands.h"
 #include "model/ui/model_subsystem.h"
+#include "materials/program_fixture.h"
 #include "platform/headless/headless_backend.h"
 
 #include <gtest/gtest.h>
@@ -29,31 +30,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class CommandStatesTest : public ::testing::Test {
+class CommandStatesTest : public HeadlessProgramTest {
 protected:
-    void SetUp() override
-    {
-        hb = &install_headless_backend();
-        folder = fs::temp_directory_path() /
-                 ("korvane_commands_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        set_program_folder(folder.string());
-        register_subsystem(install_model_subsystem);
-        register_subsystem(install_materials_subsystem);
-        register_subsystem(install_layout_subsystem);
-        register_window_installer(create_layout_windows);
-        app_startup();
-    }
-    void TearDown() override
-    {
-        app_shutdown();
-        set_program_folder("");
-        remove_backend();
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-
     // What the user sees of a frame's commands agrees with what serves them.
     void expect_enabled_only_when_served(Frame& f, const std::string& where)
     {
@@ -93,8 +71,6 @@ protected:
         }
     }
 
-    HeadlessBackend* hb = nullptr;
-    fs::path folder;
 };
 
 TEST_F(CommandStatesTest, EveryWindowEnablesOnlyWhatItServes)

@@ -31,6 +31,7 @@
 #include "model/ui/list_window.h"
 #include "model/ui/model_commands.h"
 #include "model/ui/model_subsystem.h"
+#include "materials/program_fixture.h"
 #include "platform/headless/headless_backend.h"
 
 #include <gtest/gtest.h>
@@ -71,33 +72,14 @@ ValveRecord valve(const std::string& description, const std::string& size, float
     return v;
 }
 
-class LibraryModeTest : public ::testing::Test {
+class LibraryModeTest : public HeadlessProgramTest {
 protected:
     void SetUp() override
     {
-        hb = &install_headless_backend();
-        folder = fs::temp_directory_path() /
-                 ("korvane_libraries_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        set_program_folder(folder.string());
-        register_subsystem(install_model_subsystem);
-        register_subsystem(install_materials_subsystem);
-        register_subsystem(install_layout_subsystem);
-        register_window_installer(create_layout_windows);
-        app_startup();
+        HeadlessProgramTest::SetUp();
         piping_code() = CODE_B313;
     }
-    void TearDown() override
-    {
-        app_shutdown();
-        set_program_folder("");
-        remove_backend();
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
 
-    std::string path(const std::string& name) const { return (folder / name).string(); }
     Script& script() { return hb->script(); }
     const HeadlessWindow& list() const { return *hb->window(list_frame().window); }
     const HeadlessWindow& main() const { return *hb->window(main_frame().window); }
@@ -118,9 +100,6 @@ protected:
         write_valve_library_file(path(name), {0, 0, 0}, v);
         return path(name);
     }
-
-    HeadlessBackend* hb = nullptr;
-    fs::path folder;
 };
 
 TEST_F(LibraryModeTest, MaterialLibraryTakesTheListWindowAndGivesItBack)

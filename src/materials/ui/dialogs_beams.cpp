@@ -10,12 +10,6 @@ namespace {
 
 using K = ControlKind;
 
-ControlSpec unit_control(int id, int row, int col, int quantity) {
-    ControlSpec c = control(id, K::Unit, "", row, col);
-    c.quantity = quantity;
-    return c;
-}
-
 DialogTemplate make_section_dialog() {
     DialogTemplate t{"BEAM_SECTION_DIALOG", "Beam Section # %d", {}};
     t.controls.push_back(control(BEAM_NAME, K::Edit, "Section name", 0, 0, 1, CF_NONE, 5));

@@ -3,16 +3,7 @@
 #include "framework/units.h"
 
 namespace {
-
 using K = ControlKind;
-
-ControlSpec unit_control(int id, int row, int col, int quantity)
-{
-    ControlSpec c = control(id, K::Unit, "", row, col);
-    c.quantity = quantity;
-    return c;
-}
-
 }  // namespace
 
 const DialogTemplate MATLIB_CODE_DIALOG = {

@@ -6,13 +6,6 @@ namespace {
 
 using K = ControlKind;
 
-ControlSpec unit_control(int id, int row, int col, int quantity)
-{
-    ControlSpec c = control(id, K::Unit, "", row, col);
-    c.quantity = quantity;
-    return c;
-}
-
 // variant 1: plain; 2: Nordic (two joint factors, tensile strength);
 // 3: one strength whose label the procedure sets.
 DialogTemplate make_material_dialog(const char* name, int variant)

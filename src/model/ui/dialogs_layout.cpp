@@ -6,12 +6,6 @@ namespace {
 
 using K = ControlKind;
 
-ControlSpec unit_control(int id, int row, int col, int quantity) {
-    ControlSpec c = control(id, K::Unit, "", row, col);
-    c.quantity = quantity;
-    return c;
-}
-
 DialogTemplate chooser(const char* name, const char* caption) {
     return {name,
             caption,

@@ -6,12 +6,6 @@ namespace {
 
 using K = ControlKind;
 
-ControlSpec unit_control(int id, int row, int col, int quantity) {
-    ControlSpec c = control(id, K::Unit, "", row, col);
-    c.quantity = quantity;
-    return c;
-}
-
 // Combo labels of UNITS_DIALOG by quantity (slot 0 unused).
 const char* const QUANTITY_LABELS[NUM_UNIT_QUANTITIES + 1] = {
     "",
