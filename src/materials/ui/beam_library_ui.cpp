@@ -178,6 +178,7 @@ void open_beam_library_file(const std::string& path)
     set_beam_library_path(path);
     if (!read_beam_library(owner)) {
         library() = std::move(before);
+        library_path_changed(LibraryKind::Beam, library().path);
         return;
     }
     BeamLibrary read = std::exchange(library(), BeamLibrary{});

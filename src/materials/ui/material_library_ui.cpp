@@ -229,6 +229,7 @@ void open_material_library_file(const std::string& path)
     MaterialLibrary before = material_library();
     if (!read_material_library_at(o, path)) {
         material_library() = std::move(before);
+        library_path_changed(LibraryKind::Material, material_library().path);
         return;
     }
     MaterialLibrary read = std::exchange(material_library(), MaterialLibrary{});
