@@ -306,31 +306,39 @@ bool contact_update(AnalysisRun& run, const ContactSpec& spec, ContactState& sta
         normal = norm(n);
     }
     const double limit = spec.mu * normal;
-    if (!was_closed || normal <= FORCE_ZERO) {
-        const bool had_friction = state.sliding && norm(state.friction) > FORCE_ZERO;
-        state.sliding = false;
+    if (!was_closed) {
+        // Nothing held the node in this solution; when it closes it starts
+        // sliding, and the friction follows from its motion.
+        state.sliding = true;
         state.friction = {};
-        return had_friction ? note_state_change(run, dtype, row, spec.a) : settled;
+        return settled;
     }
     const double tolerance = run.model().options.iteration_tolerance;
     const Vec3 ut = tangential_motion(run, spec);
     if (!state.sliding) {
+        // Sticking: the friction springs hold what they must; more than
+        // mu N (or anything at all without a normal force) makes it slide.
         const Vec3 held = scaled(ut, -spec.stiffness);
         const double magnitude = norm(held);
         if (magnitude <= limit * (1.0 + tolerance) || magnitude <= FORCE_ZERO)
             return settled;
         state.sliding = true;
-        state.friction = scaled(held, limit / magnitude);
+        state.friction = limit > FORCE_ZERO ? scaled(held, limit / magnitude) : Vec3{};
         return note_state_change(run, dtype, row, spec.a);
     }
     const double moved = norm(ut);
-    if (moved < POSITION_ZERO || dot(ut, state.friction) > 0.0) {
+    const double previous = norm(state.friction);
+    if (previous > FORCE_ZERO && dot(ut, state.friction) > 0.0) {
         // The node no longer slides against the friction: it sticks.
         state.sliding = false;
         state.friction = {};
         return note_state_change(run, dtype, row, spec.a);
     }
-    const Vec3 next = scaled(ut, -limit / moved);
+    Vec3 next;
+    if (moved >= POSITION_ZERO)
+        next = scaled(ut, -limit / moved);
+    else if (previous > FORCE_ZERO)
+        next = scaled(state.friction, limit / previous);
     const double change = norm(minus(next, state.friction));
     const double magnitude = norm(next);
     state.friction = next;
