@@ -4,7 +4,7 @@
 // words back, the guide turns them into its axes, the hangers read their
 // design records after the last block, and the summary operations combine
 // the cases.
-#include "analysis/data/analysis_fixture.h"
+#include "analysis/data/support_fixture.h"
 #include "analysis/results_file.h"
 #include "analysis_core/results_sink.h"
 #include "framework/binfile.h"
@@ -17,32 +17,18 @@
 #include "supports/restraint.h"
 #include "supports/skewed_restraint.h"
 #include "supports/snubber.h"
-#include "supports/supports.h"
 
 using namespace analysis_test;
 
 namespace {
 
-class SupportResultsTest : public AnalysisTest {
+class SupportResultsTest : public SupportTest {
 protected:
-    void SetUp() override
-    {
-        AnalysisTest::SetUp();
-        install_supports();
-    }
-    template <typename T>
-    static T& support(int r)
-    {
-        return dynamic_cast<T&>(*model().rows[r].data);
-    }
 
     // A line along X on one support of every kind, one per node.
     void every_kind()
     {
-        from(10);
-        model().rows[1].dtype = DT_ANCHOR;
-        model().rows[1].create_data_object(1);
-        rows.push_back(1);
+        rows.push_back(with(from(10), DT_ANCHOR));
         auto next = [&](int node, int dtype) {
             rows.push_back(pipe(node, 60, 0, 0, dtype));
             return rows.back();

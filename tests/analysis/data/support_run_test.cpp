@@ -3,7 +3,7 @@
 // thermal behaviour of the straight pipe (as the tests of the elements state
 // it) with every spring of the supports in series, so that the run must
 // agree to 1e-6 relative. The anchors' rigid springs (1.0e12) count too.
-#include "analysis/data/analysis_fixture.h"
+#include "analysis/data/support_fixture.h"
 #include "model/piping_codes.h"
 #include "supports/anchor.h"
 #include "supports/generic_support.h"
@@ -14,34 +14,13 @@
 #include "supports/restraint.h"
 #include "supports/skewed_restraint.h"
 #include "supports/snubber.h"
-#include "supports/supports.h"
 
 using namespace analysis_test;
 
 namespace {
 
-class SupportRunTest : public AnalysisTest {
+class SupportRunTest : public SupportTest {
 protected:
-    void SetUp() override
-    {
-        AnalysisTest::SetUp();
-        install_supports();
-    }
-
-    template <typename T>
-    static T& support(int r)
-    {
-        return dynamic_cast<T&>(*model().rows[r].data);
-    }
-    // Gives a row a support of the kind.
-    static int with(int r, int dtype)
-    {
-        model().rows[r].dtype = dtype;
-        model().rows[r].create_data_object(r);
-        return r;
-    }
-    // A row with no element that puts a data item at an existing node.
-    static int at_node(int node, int dtype) { return row(node, ET_NONE, 0, 0, 0, dtype); }
     // A test force in one load case at a node.
     static void force(int node, int code, int direction, double value)
     {
