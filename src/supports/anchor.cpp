@@ -95,12 +95,6 @@ void Anchor::write(BinFile& file) const
     v.displacements.write(file);
 }
 
-void Anchor::copy_from(const DataItem& other)
-{
-    if (const auto* same = dynamic_cast<const Anchor*>(&other))
-        v = same->v;
-}
-
 std::string Anchor::cell_text(int column) const
 {
     if (column >= ANCHOR_COL_KX && column <= ANCHOR_COL_KZZ) {

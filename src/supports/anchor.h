@@ -65,7 +65,8 @@ public:
 
     void read(BinFile& file) override;
     void write(BinFile& file) const override;
-    void copy_from(const DataItem& other) override;
+    void copy_from(const DataItem& other) override { copy_support_values(*this, other); }
+    bool same_values(const DataItem& other) const override { return same_support_values(*this, other); }
     std::string cell_text(int column) const override;
     std::string description() const override;
     void check(const Model& model, int row) const override;

@@ -33,12 +33,6 @@ void GenericSupport::write(BinFile& file) const
         file.write_float(k);
 }
 
-void GenericSupport::copy_from(const DataItem& other)
-{
-    if (const auto* same = dynamic_cast<const GenericSupport*>(&other))
-        v = same->v;
-}
-
 std::string GenericSupport::cell_text(int column) const
 {
     if (column < GENERIC_COL_KX || column > GENERIC_COL_KZZ)

@@ -73,12 +73,6 @@ void Guide::write(BinFile& file) const
     file.write_int(v.connected);
 }
 
-void Guide::copy_from(const DataItem& other)
-{
-    if (const auto* same = dynamic_cast<const Guide*>(&other))
-        v = same->v;
-}
-
 std::string Guide::cell_text(int column) const
 {
     switch (column) {

@@ -200,12 +200,6 @@ void Hanger::write(BinFile& file) const
     write_hanger_design(file, v.design);
 }
 
-void Hanger::copy_from(const DataItem& other)
-{
-    if (const auto* same = dynamic_cast<const Hanger*>(&other))
-        v = same->v;
-}
-
 std::string Hanger::cell_text(int column) const
 {
     const bool user = v.type == HANGER_USER;

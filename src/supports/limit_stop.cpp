@@ -80,12 +80,6 @@ void LimitStop::write(BinFile& file) const
     file.write_int(v.connected);
 }
 
-void LimitStop::copy_from(const DataItem& other)
-{
-    if (const auto* same = dynamic_cast<const LimitStop*>(&other))
-        v = same->v;
-}
-
 std::string LimitStop::cell_text(int column) const
 {
     switch (column) {

@@ -135,12 +135,6 @@ void Nozzle::write(BinFile& file) const
     v.displacements.write(file);
 }
 
-void Nozzle::copy_from(const DataItem& other)
-{
-    if (const auto* same = dynamic_cast<const Nozzle*>(&other))
-        v = same->v;
-}
-
 std::string Nozzle::cell_text(int column) const
 {
     auto dimension = [](float value) { return value == 0.0f ? std::string() : format_dimension(value); };

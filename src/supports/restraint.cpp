@@ -37,12 +37,6 @@ void Restraint::write(BinFile& file) const
         file.write_byte(f ? 1 : 0);
 }
 
-void Restraint::copy_from(const DataItem& other)
-{
-    if (const auto* same = dynamic_cast<const Restraint*>(&other))
-        v = same->v;
-}
-
 std::string Restraint::cell_text(int column) const
 {
     if (column >= RESTRAINT_COL_X && column <= RESTRAINT_COL_Z)

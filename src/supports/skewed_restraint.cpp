@@ -65,12 +65,6 @@ void SkewedRestraint::write(BinFile& file) const
     file.write_int(v.connected);
 }
 
-void SkewedRestraint::copy_from(const DataItem& other)
-{
-    if (const auto* same = dynamic_cast<const SkewedRestraint*>(&other))
-        v = same->v;
-}
-
 std::string SkewedRestraint::cell_text(int column) const
 {
     switch (column) {

@@ -37,12 +37,6 @@ void Snubber::write(BinFile& file) const
         file.write_float(c);
 }
 
-void Snubber::copy_from(const DataItem& other)
-{
-    if (const auto* same = dynamic_cast<const Snubber*>(&other))
-        v = same->v;
-}
-
 std::string Snubber::cell_text(int column) const
 {
     switch (column) {

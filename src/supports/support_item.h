@@ -37,6 +37,8 @@ public:
     const int32_t* connected_node_field() const { return const_cast<SupportItem*>(this)->connected_node_field(); }
     // The tag of kinds that have one.
     virtual std::string tag() const { return {}; }
+    // True when the other object is of the same kind with the same values.
+    virtual bool same_values(const DataItem& other) const = 0;
 
     void count() override;
     void register_row(int row) override;
@@ -73,3 +75,17 @@ private:
     // destination = source + sign times the current loads and translations.
     void combine_summary_column(int source, int destination, float sign);
 };
+
+// copy_from and same_values of a kind T whose input values are its member v.
+template <typename T>
+void copy_support_values(T& self, const DataItem& other)
+{
+    if (const auto* same = dynamic_cast<const T*>(&other))
+        self.v = same->v;
+}
+template <typename T>
+bool same_support_values(const T& self, const DataItem& other)
+{
+    const auto* same = dynamic_cast<const T*>(&other);
+    return same && same->v == self.v;
+}
