@@ -49,11 +49,11 @@ SupportKindUi guide_kind_ui()
     auto values = [](SupportItem& s) -> GuideValues& { return static_cast<Guide&>(s).v; };
     k.columns.push_back(tag_column([values](SupportItem& s) -> std::string& { return values(s).tag; }));
     k.columns.push_back(value_column("Gap", DISPLACEMENT, "Gap", parse_displacement_buffer, 0.0f,
-                                     [values](SupportItem& s) -> float& { return values(s).gap; }));
+                                     [values](SupportItem& s) -> float& { return values(s).gap; }, true));
     k.columns.push_back(value_column("Stiffness", STIFFNESS, "Stiffness", parse_stiffness_buffer, 0.0f,
                                      [values](SupportItem& s) -> float& { return values(s).stiffness; }));
     k.columns.push_back(value_column("Mu", 0, "Friction coefficient", parse_real_buffer, 0.0f,
-                                     [values](SupportItem& s) -> float& { return values(s).mu; }));
+                                     [values](SupportItem& s) -> float& { return values(s).mu; }, true));
     k.columns.push_back(connected_column([values](SupportItem& s) -> int32_t& { return values(s).connected; }));
     k.check = [](const SupportItem& s) { Guide::check_values(static_cast<const Guide&>(s).v); };
     k.edit = [](int row, WindowId owner) {

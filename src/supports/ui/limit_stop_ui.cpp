@@ -97,7 +97,7 @@ SupportKindUi limit_stop_kind_ui()
     k.columns.push_back(value_column("Stiffness", STIFFNESS, "Stiffness", parse_stiffness_buffer, 0.0f,
                                      [values](SupportItem& s) -> float& { return values(s).stiffness; }));
     k.columns.push_back(value_column("Mu", 0, "Friction coefficient", parse_real_buffer, 0.0f,
-                                     [values](SupportItem& s) -> float& { return values(s).mu; }));
+                                     [values](SupportItem& s) -> float& { return values(s).mu; }, true));
     k.columns.push_back(connected_column([values](SupportItem& s) -> int32_t& { return values(s).connected; }));
     k.check = [](const SupportItem& s) { LimitStop::check_values(static_cast<const LimitStop&>(s).v); };
     k.edit = [](int row, WindowId owner) {

@@ -223,17 +223,20 @@ void SupportTable::context_menu(Point)
 
 void SupportTable::print()
 {
-    table_print(*this, title, record_count());
+    // Graphic pages, the CSV form, or the text report in the table's columns.
+    const int count = record_count();
+    if (!table_print_pages_or_csv(*this, title, count, [this, count] { table_print_csv(*this, title, count); }))
+        table_print_text(*this, title, count);
 }
 
 void SupportTable::print_text()
 {
-    table_print_text(*this, title, record_count());
+    print();
 }
 
 void SupportTable::print_csv()
 {
-    table_print_csv(*this, title, record_count());
+    print();
 }
 
 void SupportTable::contents_entry()
@@ -266,13 +269,13 @@ SupportColumn tag_column(std::function<std::string&(SupportItem&)> tag)
 }
 
 SupportColumn value_column(std::string heading, int quantity, const char* name, int (*parser)(float&), float empty,
-                           std::function<float&(SupportItem&)> field)
+                           std::function<float&(SupportItem&)> field, bool not_negative)
 {
     SupportColumn c = shown_column(std::move(heading), quantity);
     c.limit = 12;
-    c.store = [name, parser, empty, field = std::move(field)](SupportItem& item, int) {
+    c.store = [name, parser, empty, not_negative, field = std::move(field)](SupportItem& item, int) {
         float value = empty;
-        if (!item_text().empty() && parser(value) != 0)
+        if (!item_text().empty() && (parser(value) != 0 || (not_negative && value < 0.0f)))
             throw_invalid(name);
         field(item) = value;
     };

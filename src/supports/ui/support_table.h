@@ -78,9 +78,10 @@ SupportColumn shown_column(std::string heading, int quantity = 0, std::string un
 // The tag: at most 14 characters ("Tag =  <text>  is invalid").
 SupportColumn tag_column(std::function<std::string&(SupportItem&)> tag);
 // A value read by its parser in its quantity's unit; an empty cell is
-// `empty`; a refused text gives "<name> =  <text>  is invalid".
+// `empty`; a refused text (or a negative value with `not_negative`) gives
+// "<name> =  <text>  is invalid".
 SupportColumn value_column(std::string heading, int quantity, const char* name, int (*parser)(float&), float empty,
-                           std::function<float&(SupportItem&)> field);
+                           std::function<float&(SupportItem&)> field, bool not_negative = false);
 // The connected node: an existing node other than the row's own.
 SupportColumn connected_column(std::function<int32_t&(SupportItem&)> field);
 
