@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+static_assert(HANGER_DESIGN_RECORD_SIZE == HANGER_DESIGN_RECORD_BYTES, "the hanger's design record is the file's");
+
 namespace {
 
 float value(double v)
