@@ -144,7 +144,8 @@ void check_connected_node(const Model& model, int row, int32_t number, const cha
 {
     if (number == 0)
         return;
-    if (connected_node_index(model, number) == 0)
+    const int index = connected_node_index(model, number);
+    if (index == 0 || model.nodes[index].kind == NODE_BEND_CORNER)
         throw_message(c_format("Row %d: connected node %s of the %s does not exist", row, node_text(number).c_str(),
                                kind));
     if (number == model.rows[row].node)

@@ -74,7 +74,8 @@ void check_row_values(int row, const std::function<void()>& check);
 
 // The node index of a connected node number; 0 when there is none.
 int connected_node_index(const Model& model, int32_t number);
-// Refuses a connected node that does not exist or is the row's own node:
+// Refuses a connected node that does not exist (or is a bend's corner,
+// which is not in the analysis) or is the row's own node:
 // "Row %d: connected node %s of the <kind> does not exist" and
 // "Row %d: the <kind> is connected to its own node %s".
 void check_connected_node(const Model& model, int row, int32_t number, const char* kind);

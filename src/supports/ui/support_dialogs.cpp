@@ -80,7 +80,7 @@ DialogTemplate make_anchor()
     add(t, control(0, K::Group, "Free for hanger selection", 8, 0, 2, CF_NONE, 0, 3));
     static const char* const releases[6] = {"X", "Y", "Z", "XX", "YY", "ZZ"};
     for (int i = 0; i < 6; ++i)
-        add(t, control(ANCHOR_RELEASE + i, K::Check, releases[i], 8 + i / 2, i % 2));
+        add(t, control(ANCHOR_RELEASE + i, K::Check, releases[i], 8 + i % 3, i / 3));
     add_displacements(t, 11);
     add(t, control(ANCHOR_LOCAL_DISPLACEMENTS, K::Check, "Displacements in local &coordinates", 18, 0, 2));
     add_buttons(t, 19);
