@@ -15,20 +15,20 @@
 
 namespace {
 
-ContactSpec guide_contact(const AnalysisRun& run, int row, const GuideValues& v)
+Contact guide_contact(const AnalysisRun& run, int row, const GuideValues& v)
 {
-    ContactSpec spec;
-    spec.a = support_node(run, row);
-    spec.b = connected_node_index(run.layout(), v.connected);
+    Contact contact;
+    contact.a = support_node(run, row);
+    contact.b = connected_node_index(run.layout(), v.connected);
     const bool z_vertical = run.model().options.z_vertical;
-    const LocalAxes axes = guide_axes(run.layout(), spec.a, z_vertical);
+    const LocalAxes axes = guide_axes(run.layout(), contact.a, z_vertical);
     const double gap = v.gap;
-    spec.directions.push_back({axes.z, -gap, gap});
+    contact.directions.push_back({axes.z, -gap, gap});
     if (guide_direction_count(axes, z_vertical) == 2)
-        spec.directions.push_back({axes.y, -gap, gap});
-    spec.stiffness = rigid_when_zero(v.stiffness);
-    spec.mu = v.mu;
-    return spec;
+        contact.directions.push_back({axes.y, -gap, gap});
+    contact.stiffness = rigid_when_zero(v.stiffness);
+    contact.mu = v.mu;
+    return contact;
 }
 
 }  // namespace
@@ -123,8 +123,8 @@ bool Guide::update_nonlinear_state(AnalysisRun& run, int row) const
 
 void Guide::write_support_loads(AnalysisRun& run, int row) const
 {
-    const ContactSpec spec = guide_contact(run, row, v);
-    const Vec3 f = spec.a ? contact_forces(run, spec, run.row_state<ContactState>(row)).total : Vec3{};
+    const Contact contact = guide_contact(run, row, v);
+    const Vec3 f = contact.a ? contact_forces(run, contact, run.row_state<ContactState>(row)).total : Vec3{};
     const double loads[3] = {f.x, f.y, f.z};
     record_support_loads(run, row, loads);
 }

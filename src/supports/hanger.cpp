@@ -87,14 +87,14 @@ Vec3 run_vertical(const AnalysisRun& run)
     return vertical_axis(run.model().options.z_vertical);
 }
 
-ContactSpec rod_contact(const AnalysisRun& run, int row, int32_t connected)
+Contact rod_contact(const AnalysisRun& run, int row, int32_t connected)
 {
-    ContactSpec spec;
-    spec.a = support_node(run, row);
-    spec.b = connected_node_index(run.layout(), connected);
-    spec.directions.push_back({run_vertical(run), 0.0, NO_LIMIT});
-    spec.stiffness = RIGID_LINK;
-    return spec;
+    Contact contact;
+    contact.a = support_node(run, row);
+    contact.b = connected_node_index(run.layout(), connected);
+    contact.directions.push_back({run_vertical(run), 0.0, NO_LIMIT});
+    contact.stiffness = RIGID_LINK;
+    return contact;
 }
 
 }  // namespace
@@ -297,8 +297,8 @@ void Hanger::write_support_loads(AnalysisRun& run, int row) const
     const int node = support_node(run, row);
     const int other = connected_node_index(run.layout(), v.connected);
     if (v.type == HANGER_ROD) {
-        const ContactSpec spec = rod_contact(run, row, v.connected);
-        load[0] = contact_forces(run, spec, run.row_state<ContactState>(row)).normal[0];
+        const Contact contact = rod_contact(run, row, v.connected);
+        load[0] = contact_forces(run, contact, run.row_state<ContactState>(row)).normal[0];
     } else if (node) {
         const HangerAction a = action_in_step(*this, run);
         load[0] = a.force - a.stiffness * relative_along(run, node, other, run_vertical(run));

@@ -15,18 +15,18 @@
 
 namespace {
 
-ContactSpec stop_contact(const AnalysisRun& run, int row, const LimitStopValues& v)
+Contact stop_contact(const AnalysisRun& run, int row, const LimitStopValues& v)
 {
-    ContactSpec spec;
-    spec.a = support_node(run, row);
-    spec.b = connected_node_index(run.layout(), v.connected);
+    Contact contact;
+    contact.a = support_node(run, row);
+    contact.b = connected_node_index(run.layout(), v.connected);
     const Vec3 d = support_direction(run.layout(), row, v.direction[0], v.direction[1], v.direction[2], v.connected);
     const double lower = no_limit(v.lower) ? -NO_LIMIT : v.lower;
     const double upper = no_limit(v.upper) ? NO_LIMIT : v.upper;
-    spec.directions.push_back({d, lower, upper});
-    spec.stiffness = rigid_when_zero(v.stiffness);
-    spec.mu = v.mu;
-    return spec;
+    contact.directions.push_back({d, lower, upper});
+    contact.stiffness = rigid_when_zero(v.stiffness);
+    contact.mu = v.mu;
+    return contact;
 }
 
 }  // namespace
@@ -130,10 +130,10 @@ bool LimitStop::update_nonlinear_state(AnalysisRun& run, int row) const
 
 void LimitStop::write_support_loads(AnalysisRun& run, int row) const
 {
-    const ContactSpec spec = stop_contact(run, row, v);
+    const Contact contact = stop_contact(run, row, v);
     double loads[2] = {};
-    if (spec.a) {
-        const ContactForces f = contact_forces(run, spec, run.row_state<ContactState>(row));
+    if (contact.a) {
+        const ContactForces f = contact_forces(run, contact, run.row_state<ContactState>(row));
         loads[0] = f.normal[0];
         loads[1] = norm(f.friction);
     }

@@ -36,16 +36,16 @@ Vec3 any_normal(const Vec3& n)
 }
 
 // The unit vectors that span the plane (or line) normal to the directions.
-std::vector<Vec3> tangents(const ContactSpec& spec)
+std::vector<Vec3> tangents(const Contact& contact)
 {
     std::vector<Vec3> t;
-    if (spec.directions.size() == 1) {
-        const Vec3& n = spec.directions[0].n;
+    if (contact.directions.size() == 1) {
+        const Vec3& n = contact.directions[0].n;
         const Vec3 t1 = any_normal(n);
         t.push_back(t1);
         t.push_back(cross_product(n, t1));
-    } else if (spec.directions.size() == 2) {
-        Vec3 t1 = cross_product(spec.directions[0].n, spec.directions[1].n);
+    } else if (contact.directions.size() == 2) {
+        Vec3 t1 = cross_product(contact.directions[0].n, contact.directions[1].n);
         t.push_back(scaled(t1, 1.0 / norm(t1)));
     }
     return t;
@@ -56,19 +56,19 @@ bool closed(int status)
     return status != CONTACT_OPEN;
 }
 
-bool any_closed(const ContactSpec& spec, const ContactState& state)
+bool any_closed(const Contact& contact, const ContactState& state)
 {
-    for (std::size_t j = 0; j < spec.directions.size(); ++j)
+    for (std::size_t j = 0; j < contact.directions.size(); ++j)
         if (closed(state.status[j]))
             return true;
     return false;
 }
 
 // The relative translation with its components along the normals removed.
-Vec3 tangential_motion(const AnalysisRun& run, const ContactSpec& spec)
+Vec3 tangential_motion(const AnalysisRun& run, const Contact& contact)
 {
-    Vec3 u = relative_motion(run, spec.a, spec.b);
-    for (const ContactDirection& d : spec.directions)
+    Vec3 u = relative_motion(run, contact.a, contact.b);
+    for (const ContactDirection& d : contact.directions)
         u = minus(u, scaled(d.n, dot(u, d.n)));
     return u;
 }
@@ -198,11 +198,11 @@ bool note_state_change(AnalysisRun& run, int dtype, int row, int node)
 
 // ---- Contact -----------------------------------------------------------------------------
 
-void contact_reset(const ContactSpec& spec, ContactState& state)
+void contact_reset(const Contact& contact, ContactState& state)
 {
     state = ContactState{};
-    for (std::size_t j = 0; j < spec.directions.size() && j < state.status.size(); ++j) {
-        const ContactDirection& d = spec.directions[j];
+    for (std::size_t j = 0; j < contact.directions.size() && j < state.status.size(); ++j) {
+        const ContactDirection& d = contact.directions[j];
         if (d.lower == d.upper)
             state.status[j] = CONTACT_BOTH;
         else if (d.lower == 0.0)
@@ -214,63 +214,63 @@ void contact_reset(const ContactSpec& spec, ContactState& state)
     }
 }
 
-void contact_stiffness(AnalysisRun& run, const ContactSpec& spec, const ContactState& state)
+void contact_stiffness(AnalysisRun& run, const Contact& contact, const ContactState& state)
 {
     const bool structure = run.structure_pass();
-    for (std::size_t j = 0; j < spec.directions.size(); ++j)
+    for (std::size_t j = 0; j < contact.directions.size(); ++j)
         if (structure || closed(state.status[j]))
-            add_line_spring(run, spec.a, spec.b, spec.directions[j].n, spec.stiffness);
-    if (spec.mu <= 0.0)
+            add_line_spring(run, contact.a, contact.b, contact.directions[j].n, contact.stiffness);
+    if (contact.mu <= 0.0)
         return;
-    if (structure || (!state.sliding && any_closed(spec, state)))
-        for (const Vec3& t : tangents(spec))
-            add_line_spring(run, spec.a, spec.b, t, spec.stiffness);
+    if (structure || (!state.sliding && any_closed(contact, state)))
+        for (const Vec3& t : tangents(contact))
+            add_line_spring(run, contact.a, contact.b, t, contact.stiffness);
 }
 
-void contact_loads(AnalysisRun& run, const ContactSpec& spec, const ContactState& state)
+void contact_loads(AnalysisRun& run, const Contact& contact, const ContactState& state)
 {
-    for (std::size_t j = 0; j < spec.directions.size(); ++j) {
-        const ContactDirection& d = spec.directions[j];
+    for (std::size_t j = 0; j < contact.directions.size(); ++j) {
+        const ContactDirection& d = contact.directions[j];
         const int status = state.status[j];
         if (!closed(status))
             continue;
         const double limit = status == CONTACT_UPPER ? d.upper : d.lower;
         if (limit != 0.0)
-            add_line_load(run, spec.a, spec.b, d.n, spec.stiffness * limit);
+            add_line_load(run, contact.a, contact.b, d.n, contact.stiffness * limit);
     }
-    if (spec.mu > 0.0 && state.sliding && any_closed(spec, state))
-        add_vector_load(run, spec.a, spec.b, state.friction);
+    if (contact.mu > 0.0 && state.sliding && any_closed(contact, state))
+        add_vector_load(run, contact.a, contact.b, state.friction);
 }
 
-ContactForces contact_forces(const AnalysisRun& run, const ContactSpec& spec, const ContactState& state)
+ContactForces contact_forces(const AnalysisRun& run, const Contact& contact, const ContactState& state)
 {
     ContactForces f;
-    for (std::size_t j = 0; j < spec.directions.size(); ++j) {
-        const ContactDirection& d = spec.directions[j];
+    for (std::size_t j = 0; j < contact.directions.size(); ++j) {
+        const ContactDirection& d = contact.directions[j];
         const int status = state.status[j];
         if (!closed(status))
             continue;
-        const double s = relative_along(run, spec.a, spec.b, d.n);
+        const double s = relative_along(run, contact.a, contact.b, d.n);
         const double limit = status == CONTACT_UPPER ? d.upper : d.lower;
-        f.normal[j] = spec.stiffness * (limit - s);
+        f.normal[j] = contact.stiffness * (limit - s);
         f.total = plus(f.total, scaled(d.n, f.normal[j]));
     }
-    if (spec.mu > 0.0 && any_closed(spec, state)) {
-        f.friction = state.sliding ? state.friction : scaled(tangential_motion(run, spec), -spec.stiffness);
+    if (contact.mu > 0.0 && any_closed(contact, state)) {
+        f.friction = state.sliding ? state.friction : scaled(tangential_motion(run, contact), -contact.stiffness);
         f.total = plus(f.total, f.friction);
     }
     return f;
 }
 
-bool contact_update(AnalysisRun& run, const ContactSpec& spec, ContactState& state, int dtype, int row)
+bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& state, int dtype, int row)
 {
-    const ContactForces before = contact_forces(run, spec, state);
-    const bool was_closed = any_closed(spec, state);
+    const ContactForces before = contact_forces(run, contact, state);
+    const bool was_closed = any_closed(contact, state);
     bool settled = true;
-    for (std::size_t j = 0; j < spec.directions.size(); ++j) {
-        const ContactDirection& d = spec.directions[j];
+    for (std::size_t j = 0; j < contact.directions.size(); ++j) {
+        const ContactDirection& d = contact.directions[j];
         int& status = state.status[j];
-        const double s = relative_along(run, spec.a, spec.b, d.n);
+        const double s = relative_along(run, contact.a, contact.b, d.n);
         int next = status;
         switch (status) {
         case CONTACT_LOWER:
@@ -291,21 +291,21 @@ bool contact_update(AnalysisRun& run, const ContactSpec& spec, ContactState& sta
         }
         if (next != status) {
             status = next;
-            settled = note_state_change(run, dtype, row, spec.a);
+            settled = note_state_change(run, dtype, row, contact.a);
         }
     }
-    if (spec.mu <= 0.0)
+    if (contact.mu <= 0.0)
         return settled;
 
     // Friction, from the normal force of the solution just made.
     double normal = 0.0;
     {
         Vec3 n;
-        for (std::size_t j = 0; j < spec.directions.size(); ++j)
-            n = plus(n, scaled(spec.directions[j].n, before.normal[j]));
+        for (std::size_t j = 0; j < contact.directions.size(); ++j)
+            n = plus(n, scaled(contact.directions[j].n, before.normal[j]));
         normal = norm(n);
     }
-    const double limit = spec.mu * normal;
+    const double limit = contact.mu * normal;
     if (!was_closed) {
         // Nothing held the node in this solution; when it closes it starts
         // sliding, and the friction follows from its motion.
@@ -314,17 +314,17 @@ bool contact_update(AnalysisRun& run, const ContactSpec& spec, ContactState& sta
         return settled;
     }
     const double tolerance = run.model().options.iteration_tolerance;
-    const Vec3 ut = tangential_motion(run, spec);
+    const Vec3 ut = tangential_motion(run, contact);
     if (!state.sliding) {
         // Sticking: the friction springs hold what they must; more than
         // mu N (or anything at all without a normal force) makes it slide.
-        const Vec3 held = scaled(ut, -spec.stiffness);
+        const Vec3 held = scaled(ut, -contact.stiffness);
         const double magnitude = norm(held);
         if (magnitude <= limit * (1.0 + tolerance) || magnitude <= FORCE_ZERO)
             return settled;
         state.sliding = true;
         state.friction = limit > FORCE_ZERO ? scaled(held, limit / magnitude) : Vec3{};
-        return note_state_change(run, dtype, row, spec.a);
+        return note_state_change(run, dtype, row, contact.a);
     }
     const double moved = norm(ut);
     const double previous = norm(state.friction);
@@ -332,7 +332,7 @@ bool contact_update(AnalysisRun& run, const ContactSpec& spec, ContactState& sta
         // The node no longer slides against the friction: it sticks.
         state.sliding = false;
         state.friction = {};
-        return note_state_change(run, dtype, row, spec.a);
+        return note_state_change(run, dtype, row, contact.a);
     }
     Vec3 next;
     if (moved >= POSITION_ZERO)
@@ -344,6 +344,6 @@ bool contact_update(AnalysisRun& run, const ContactSpec& spec, ContactState& sta
     state.friction = next;
     if (change < FORCE_ZERO || change < tolerance * magnitude)
         return settled;
-    check_convergence(run, magnitude, magnitude - change, -dtype, row, spec.a);
+    check_convergence(run, magnitude, magnitude - change, -dtype, row, contact.a);
     return false;
 }

@@ -66,7 +66,7 @@ struct ContactDirection {
 // A contact: node a on the ground or on node b, one or two orthogonal
 // normals, the stiffness of the stops (and of the sticking friction) and the
 // friction coefficient. Friction acts in the plane normal to the normals.
-struct ContactSpec {
+struct Contact {
     int a = 0;
     int b = 0;
     std::vector<ContactDirection> directions;
@@ -89,15 +89,15 @@ struct ContactState : RunState {
 
 // The state at the start of a case: held at a limit of 0 (the lower one
 // first), open otherwise; sticking, no friction.
-void contact_reset(const ContactSpec& spec, ContactState& state);
+void contact_reset(const Contact& contact, ContactState& state);
 // The stiffness of the closed stops and, while sticking in contact, of the
 // friction springs; in the structure pass every coupling.
-void contact_stiffness(AnalysisRun& run, const ContactSpec& spec, const ContactState& state);
+void contact_stiffness(AnalysisRun& run, const Contact& contact, const ContactState& state);
 // The loads of the closed stops at their limits and the sliding friction.
-void contact_loads(AnalysisRun& run, const ContactSpec& spec, const ContactState& state);
+void contact_loads(AnalysisRun& run, const Contact& contact, const ContactState& state);
 // After a solution: the new status of each direction and the friction
 // state; true when nothing changed (within the run's tolerance).
-bool contact_update(AnalysisRun& run, const ContactSpec& spec, ContactState& state, int dtype, int row);
+bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& state, int dtype, int row);
 
 struct ContactForces {
     std::array<double, 2> normal{};   // along each n on node a (signed)
@@ -105,4 +105,4 @@ struct ContactForces {
     Vec3 total;                       // the whole force on node a
 };
 // The forces of the contact on node a in the run's solution.
-ContactForces contact_forces(const AnalysisRun& run, const ContactSpec& spec, const ContactState& state);
+ContactForces contact_forces(const AnalysisRun& run, const Contact& contact, const ContactState& state);
