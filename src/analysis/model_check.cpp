@@ -79,6 +79,8 @@ void check_rows(const AnalysisModel& model)
             row_fault(row, c_format("%s cannot be analysed in this version", data_type_name(r.dtype)));
         if (r.dtype == DT_BRANCH_SIF && model.options.use_b31j)
             row_fault(row, "the B31J joint flexibility of branch connections is not computed in this version");
+        if (r.data)
+            r.data->check(m, row);
 
         if (!etype_is_bend(r.etype) || !r.element)
             continue;

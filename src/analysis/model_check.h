@@ -9,6 +9,8 @@ struct AnalysisModel;
 // Throws the message of the first fault found:
 //   - rows whose element or data-item kind this version cannot analyse (a
 //     kind without its class, an element kind without analysis functions);
+//   - data items that refuse themselves (DataItem::check: a connected node
+//     that does not exist, a direction that is none, limits out of order...);
 //   - elements of zero length (all but the joints and elastic elements that
 //     are zero-length by nature);
 //   - bend rows whose arc could not be laid out (no section or radius, no

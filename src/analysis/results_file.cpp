@@ -5,8 +5,11 @@
 #include "framework/binfile.h"
 #include "framework/errors.h"
 #include "framework/text.h"
+#include "supports/hanger.h"
 
 #include <cmath>
+
+static_assert(HANGER_DESIGN_RECORD_SIZE == HANGER_DESIGN_RECORD_BYTES, "the hanger's design record is the file's");
 
 namespace {
 
@@ -104,11 +107,13 @@ void write_results_file(const std::string& path, const AnalysisModel& analysis,
         KV_ASSERT(c != nullptr);
         write_case(file, model, *c);
     }
-    // The hanger design records; empty until the hanger design fills them.
-    const int hangers = hanger_rows(model);
-    const std::vector<uint8_t> empty(HANGER_DESIGN_RECORD_SIZE, 0);
-    for (int h = 0; h < hangers; ++h)
-        file.write(empty.data(), empty.size());
+    // The hanger design records, in row order: the design each hanger had.
+    for (const LayoutRow& r : model.rows) {
+        if (r.dtype != DT_HANGER)
+            continue;
+        const auto* hanger = dynamic_cast<const Hanger*>(r.data.get());
+        write_hanger_design(file, hanger ? hanger->v.design : HangerDesign{});
+    }
     if (file.error() || !file.close())
         throw_message("Unable to write results file:\n" + path);
 }

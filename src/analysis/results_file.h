@@ -20,8 +20,9 @@
 //               (the end forces in local axes), and the support loads of the
 //               rows in row order (support_word_count of each row's type)
 //   hangers     when the model has hanger rows: 32 bytes per hanger row in
-//               row order (the design record: 6-byte series name, 6-byte
-//               size name, five float32)
+//               row order, the design the hanger had (supports/hanger.h:
+//               6-byte figure name, 6-byte size name, float32 spring rate,
+//               vertical travel, horizontal travel, cold load, hot load)
 // Values of magnitude below 1e-30 are written as 0. The modal block of code
 // 30 (mode count, frequencies, mode shapes, participation factors, total
 // mass) belongs to the modal analysis.

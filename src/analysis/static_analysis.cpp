@@ -129,6 +129,7 @@ private:
     bool factored_ = false;
     int factored_temperature_ = -1;
     int factored_pressure_ = -1;
+    bool factored_occasional_ = false;
 };
 
 // The structure pass, the renumbering and the store's layout.
@@ -247,7 +248,7 @@ void Driver::solve_once()
 {
     const StepRow& step = current_step(run_);
     const bool reuse = !nonlinear_ && factored_ && factored_temperature_ == step.temperature_set &&
-                       factored_pressure_ == step.pressure_set;
+                       factored_pressure_ == step.pressure_set && factored_occasional_ == step.occasional;
     run_.set_pass(RunPass::Assembly);
     run_.set_stiffness_wanted(!reuse);
     assemble();
@@ -257,6 +258,7 @@ void Driver::solve_once()
         factored_ = true;
         factored_temperature_ = step.temperature_set;
         factored_pressure_ = step.pressure_set;
+        factored_occasional_ = step.occasional;
     }
     run_.set_stiffness_wanted(true);
     run_.solution = run_.loads;

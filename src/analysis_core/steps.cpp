@@ -91,11 +91,13 @@ Table make_table()
     set(settlement);
     StepRow seismic = occasional_case(LC_SEISMIC_G);
     seismic.seismic_g = true;
+    seismic.occasional = true;
     set(seismic);
     const int wind_codes[] = {LC_WIND, 107, 108, 109};
     for (int k = 1; k <= 4; ++k) {
         StepRow w = occasional_case(wind_codes[k - 1]);
         w.wind = k;
+        w.occasional = true;
         set(w);
     }
     StepRow cold = weight_case(LC_COLD_SPRING, SET_MAX_PRESSURE);
@@ -141,18 +143,24 @@ Table make_table()
         set(r);
     }
     set(unsolved(24));
+    // The dynamic steps: snubbers act in them.
+    auto dynamic = [](int code, bool display = false) {
+        StepRow r = unsolved(code, display);
+        r.occasional = true;
+        return r;
+    };
     for (int c = 26; c <= 29; ++c)
-        set(unsolved(c));
-    StepRow modal = unsolved(LC_MODAL);
+        set(dynamic(c));
+    StepRow modal = dynamic(LC_MODAL);
     modal.solve = StepSolve::Modal;
     modal.modal = true;
     set(modal);
-    set(unsolved(LC_RESPONSE_SPECTRUM, true));
-    set(unsolved(33));
-    set(unsolved(LC_MISSING_MASS));
-    set(unsolved(LC_TIME_HISTORY, true));
-    set(unsolved(LC_HARMONIC, true));
-    set(unsolved(LC_FORCE_SPECTRUM, true));
+    set(dynamic(LC_RESPONSE_SPECTRUM, true));
+    set(dynamic(33));
+    set(dynamic(LC_MISSING_MASS));
+    set(dynamic(LC_TIME_HISTORY, true));
+    set(dynamic(LC_HARMONIC, true));
+    set(dynamic(LC_FORCE_SPECTRUM, true));
     // The buried cases: Operating cases with the soil springs of buried piping.
     for (int k = 1; k <= MAX_LOAD_SETS; ++k) {
         StepRow r = operating_case(k <= 3 ? 37 + k : 113 + k, k);
@@ -258,5 +266,6 @@ bool step_is_cold_spring(const AnalysisRun& run) { return current_step(run).cold
 bool step_is_settlement(const AnalysisRun& run) { return current_step(run).settlement; }
 int step_displacement_set(const AnalysisRun& run) { return current_step(run).displacement_set; }
 bool step_is_modal(const AnalysisRun& run) { return current_step(run).modal; }
+bool step_is_occasional(const AnalysisRun& run) { return current_step(run).occasional; }
 bool step_is_operating1(const AnalysisRun& run) { return current_step(run).operating1; }
 bool step_is_hanger_load_recalc(const AnalysisRun& run) { return current_step(run).hanger_load_recalc; }

@@ -62,6 +62,9 @@ struct StepRow {
     bool settlement = false;
     int displacement_set = 0;       // specified displacement set 1..10
     bool modal = false;
+    // An occasional or dynamic load (seismic, wind, the dynamic analyses):
+    // the steps in which snubbers act.
+    bool occasional = false;
     bool operating1 = false;        // 8 and 32: the operating case of set 1
     bool hanger_load_recalc = false;
     int range_first = 0;            // Range: the codes of the two cases, first minus second
@@ -107,5 +110,6 @@ bool step_is_cold_spring(const AnalysisRun& run);
 bool step_is_settlement(const AnalysisRun& run);
 int step_displacement_set(const AnalysisRun& run);
 bool step_is_modal(const AnalysisRun& run);              // 30
+bool step_is_occasional(const AnalysisRun& run);
 bool step_is_operating1(const AnalysisRun& run);         // 8 and 32
 bool step_is_hanger_load_recalc(const AnalysisRun& run); // 22

@@ -16,6 +16,7 @@
 #include "platform/printing.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_printing.h"
+#include "supports/ui/supports_ui.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
     register_subsystem(install_materials_subsystem);
     register_subsystem(install_layout_subsystem);
     register_subsystem(install_element_analysis);
+    register_subsystem(install_supports_ui);
     register_subsystem(install_analysis_commands);
     register_window_installer(create_layout_windows);
     const int exit_code = app_main(argc, argv, std::move(b));

@@ -103,7 +103,7 @@ void DataItem::subtract_summary_column(int, int) {}
 void DataItem::summary_extremes(int, int, int) {}
 void DataItem::renumber_node(int, int) {}
 bool DataItem::refers_to_node(int) const { return false; }
-void DataItem::check(int) const {}
+void DataItem::check(const Model&, int) const {}
 void DataItem::draw_outline_2d() {}
 void DataItem::draw_outline_3d() {}
 void DataItem::draw_box_outline() {}

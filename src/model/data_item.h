@@ -27,6 +27,7 @@
 class AnalysisRun;
 class BinFile;
 class Dialog;
+struct Model;
 
 
 class DataItem {
@@ -74,8 +75,9 @@ public:
     // item may ever couple, whatever its state (an open gap too), so that
     // the store has room for them. The stiffness of an item that is not
     // nonlinear may depend on the step only through its temperature and
-    // pressure sets: a linear model reuses the factorised stiffness of a
-    // step for the next steps of the same sets.
+    // pressure sets and whether the step is occasional (step_is_occasional):
+    // a linear model reuses the factorised stiffness of a step for the next
+    // steps that agree in these.
     // 12. Adds the item's stiffness to the global matrix.
     virtual void assemble_stiffness(AnalysisRun& run, int row) const;
     // 13. Adds the item's static loads to the load vector.
@@ -124,8 +126,9 @@ public:
     virtual void renumber_node(int old_number, int new_number);
     // 33. True when the item refers to the node number (it must then stay).
     virtual bool refers_to_node(int number) const;
-    // 34. Checks the item before an analysis; throws a message text.
-    virtual void check(int row) const;
+    // 34. Checks the item of a row of the model about to be analysed (the
+    //     analysis model's copy); throws a message text that names the row.
+    virtual void check(const Model& model, int row) const;
     // 35. Draws the 2D outline (highlight).
     virtual void draw_outline_2d();
     // 36. Draws the projected outline of the 3D symbol (highlight).

@@ -10,6 +10,7 @@
 #include "materials/ui/dialogs_sections.h"
 #include "model/ui/dialogs_model.h"
 #include "model/ui/dialogs_model_file.h"
+#include "supports/ui/support_dialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -60,7 +61,8 @@ std::vector<QWidget*> controls(QWidget* top) {
 }
 
 TEST(GuiDialogLayout, WhatAGroupHoldsLiesInsideItsFrameBelowItsCaption) {
-    for (const DialogTemplate* t : {&ANALYSIS_OPTIONS_DIALOG, &NEW_DIALOG, &AISC_SECTIONS_DIALOG, &PRINT_DIALOG}) {
+    for (const DialogTemplate* t : {&ANALYSIS_OPTIONS_DIALOG, &NEW_DIALOG, &AISC_SECTIONS_DIALOG, &PRINT_DIALOG,
+                                    &ANCHOR_DIALOG, &HANGER_DIALOG, &NOZZLE_DIALOG}) {
         SCOPED_TRACE(t->name);
         int groups = 0, held = 0;
         measure(*t, [&](QWidget* top) {
@@ -86,7 +88,8 @@ TEST(GuiDialogLayout, WhatAGroupHoldsLiesInsideItsFrameBelowItsCaption) {
 }
 
 TEST(GuiDialogLayout, AUnitLabelStandsBesideItsField) {
-    for (const DialogTemplate* t : {&SECTION_DIALOG, &BEAM_SECTION_DIALOG, &SOIL_DIALOG, &ANALYSIS_OPTIONS_DIALOG}) {
+    for (const DialogTemplate* t : {&SECTION_DIALOG, &BEAM_SECTION_DIALOG, &SOIL_DIALOG, &ANALYSIS_OPTIONS_DIALOG,
+                                    &ANCHOR_DIALOG, &HANGER_DIALOG, &LIMIT_STOP_DIALOG, &NOZZLE_DIALOG}) {
         SCOPED_TRACE(t->name);
         int units = 0;
         measure(*t, [&](QWidget* top) {

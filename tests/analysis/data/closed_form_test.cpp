@@ -10,29 +10,7 @@ using namespace analysis_test;
 
 namespace {
 
-void expect_relative(double actual, double expected, const char* what, double rel = 1e-6)
-{
-    EXPECT_LE(std::fabs(actual - expected), rel * std::fabs(expected)) << what << ": " << actual << " vs " << expected;
-}
-
-class ClosedFormTest : public AnalysisTest {
-protected:
-    // Flexibility of the tip of a cantilever of length l from an anchor
-    // (translation, and the rotation of the anchor times the lever arm).
-    double tip_flexibility(double l) const
-    {
-        return l * l * l / (3 * steel.e * steel.inertia) + steel.shear * l / (steel.g * steel.area) + 1 / RIGID +
-               l * l / RIGID;
-    }
-    // The free tip deflection (downwards) of that cantilever under its
-    // uniform weight w: bending w l^4 / 8EI, shear alpha w l^2 / 2GA, and
-    // the anchor's translation w l / K and rotation (w l^2 / 2) / K times l.
-    double weight_tip_deflection(double l, double w) const
-    {
-        return w * std::pow(l, 4) / (8 * steel.e * steel.inertia) + steel.shear * w * l * l / (2 * steel.g * steel.area) +
-               w * l / RIGID + w * l * l / 2 * l / RIGID;
-    }
-};
+class ClosedFormTest : public AnalysisTest {};
 
 }  // namespace
 

@@ -124,6 +124,10 @@ TEST(StepTable, EveryRowIsWhatItsNameSays)
         const int wind = name == "Wind" ? 1 : name.rfind("Wind ", 0) == 0 ? std::stoi(name.substr(5)) : 0;
         EXPECT_EQ(row.wind, wind);
         EXPECT_EQ(row.modal, code == LC_MODAL);
+        // Snubbers act in the seismic and wind cases and the dynamic steps
+        // (26 to 37 but the static operating case 32).
+        const bool dynamic = code >= 26 && code <= 37 && code != LC_STATIC_ANALYSIS;
+        EXPECT_EQ(row.occasional, code == LC_SEISMIC_G || wind != 0 || dynamic) << name;
         EXPECT_EQ(row.operating1, code == 8 || code == 32);
         EXPECT_EQ(row.hanger_load_recalc, code == 22);
     }
@@ -187,6 +191,7 @@ TEST(StepTable, PredicatesOfTheRunsCurrentStep)
         EXPECT_EQ(step_is_wind4(run), code == 109);
         EXPECT_EQ(step_is_cold_spring(run), row.cold_spring);
         EXPECT_EQ(step_is_modal(run), code == LC_MODAL);
+        EXPECT_EQ(step_is_occasional(run), row.occasional);
         EXPECT_EQ(step_is_operating1(run), code == 8 || code == 32);
         EXPECT_EQ(step_is_hanger_load_recalc(run), code == 22);
         EXPECT_EQ(step_is_settlement(run), code == LC_SETTLEMENT);

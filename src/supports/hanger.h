@@ -1,0 +1,137 @@
+// The hanger (data type 4): a variable spring from one of the spring-hanger
+// catalogues, a user hanger (its spring rate and load given), a rod hanger
+// or a constant support, acting along the vertical axis (Y, or Z with the
+// vertical-axis option), from the ground above or from a connected node.
+// Several hangers (1 to 8) may stand side by side at one node; rate and load
+// are per hanger.
+//
+// Model-file record (framed):
+//   tag[16], i32 type (1..35 a catalogue, 101 user, 102 rod, 103 constant),
+//   i32 number of hangers (1..8), i32 load variation (percent, 1..99),
+//   u8 short range, i32 connected node, i32 load type (0 hot, else cold),
+//   f32 spring rate (lb/in) and f32 load (lb) of a user hanger,
+//   then the design record: char[6] figure, char[6] size, f32 spring rate,
+//   f32 vertical travel, f32 horizontal travel, f32 cold load, f32 hot load.
+//
+// Analysis (rate and load times the number of hangers):
+//   - a variable spring (catalogue or user) carries its load: in the steps
+//     with weight it puts its load upwards on the pipe; with the analysis
+//     option "include hanger stiffness" it also acts as a spring of its rate
+//     about the drawn position. A spring whose load is the hot load (every
+//     designed hanger, and a user hanger of load type 0) carries exactly
+//     that load in the hot steps (those with a temperature set), so there it
+//     is a constant force; a cold-load spring is a spring from its installed
+//     load in every step. Without the option every spring is a constant
+//     force of its load in the steps with weight.
+//   - a constant support puts its load (the designed hot load) upwards in
+//     the steps with weight;
+//   - a rod hanger holds the pipe up and goes slack when the pipe rises.
+// A catalogue spring or constant support has its rate and load from the
+// hanger design, which fills the design record.
+// Support load: the upward force on the pipe.
+#pragma once
+
+#include "supports/support_item.h"
+
+#include <array>
+#include <string>
+
+inline constexpr int HANGER_CATALOGUES = 35;
+inline constexpr int HANGER_USER = 101;
+inline constexpr int HANGER_ROD = 102;
+inline constexpr int HANGER_CONSTANT = 103;
+// The catalogue that a new hanger takes.
+inline constexpr int HANGER_DEFAULT_CATALOGUE = 16;
+inline constexpr int MAX_HANGERS_AT_NODE = 8;
+inline constexpr int DEFAULT_LOAD_VARIATION = 25;
+inline constexpr std::size_t HANGER_NAME_WIDTH = 6;
+
+// "ABB-PBS" ... "Gradior" for 1..35, "User hanger", "Rod hanger",
+// "Constant support"; empty for any other type.
+const char* hanger_type_name(int type);
+bool hanger_type_valid(int type);
+
+// What the hanger design fills in (and the results file's 32-byte design
+// record holds): figure (series) and size names, the spring rate, the
+// vertical and horizontal travel, the cold (installed) load and the hot load.
+struct HangerDesign {
+    std::string figure;
+    std::string size;
+    float spring_rate = 0.0f;
+    float vertical_travel = 0.0f;
+    float horizontal_travel = 0.0f;
+    float cold_load = 0.0f;
+    float hot_load = 0.0f;
+    bool operator==(const HangerDesign&) const = default;
+};
+inline constexpr int HANGER_DESIGN_RECORD_BYTES = 32;
+void read_hanger_design(BinFile& file, HangerDesign& design);
+void write_hanger_design(BinFile& file, const HangerDesign& design);
+
+struct HangerValues {
+    std::string tag;
+    int32_t type = HANGER_DEFAULT_CATALOGUE;
+    int32_t count = 1;
+    int32_t load_variation = DEFAULT_LOAD_VARIATION;
+    bool short_range = false;
+    int32_t connected = 0;
+    int32_t load_type = 0;      // 0 hot, any other cold (user hangers)
+    float spring_rate = 0.0f;   // user hangers
+    float load = 0.0f;          // user hangers
+    HangerDesign design;
+    bool operator==(const HangerValues&) const = default;
+};
+
+enum HangerColumn : int {
+    HANGER_COL_NODE = 1,
+    HANGER_COL_TAG,
+    HANGER_COL_TYPE,
+    HANGER_COL_COUNT,
+    HANGER_COL_RATE,
+    HANGER_COL_LOAD,
+    HANGER_COL_LOAD_TYPE,
+    HANGER_COL_VARIATION,
+    HANGER_COL_SHORT_RANGE,
+    HANGER_COL_CONNECTED,
+    HANGER_COLUMNS = HANGER_COL_CONNECTED,
+};
+
+class Hanger final : public SupportItem {
+public:
+    HangerValues v;
+    // The design record read from the results file (results mode).
+    HangerDesign results_design;
+
+    int dtype() const override { return DT_HANGER; }
+    std::string tag() const override { return v.tag; }
+    int32_t* connected_node_field() override { return &v.connected; }
+    // What the dialog and the table take: "Hanger type is invalid", "Number
+    // of hangers is invalid" (1 to 8), "Load variation is invalid" (1 to 99)
+    // and, for a user hanger, "Spring rate is required".
+    static void check_values(const HangerValues& values);
+
+    bool is_variable_spring() const { return v.type <= HANGER_CATALOGUES || v.type == HANGER_USER; }
+    // Rate and load of one hanger: a user hanger's own, else the design's.
+    double rate() const;
+    double load() const;
+    // True when the load is the hot load.
+    bool hot_load() const { return v.type != HANGER_USER || v.load_type == 0; }
+
+    void read(BinFile& file) override;
+    void write(BinFile& file) const override;
+    void copy_from(const DataItem& other) override { copy_support_values(*this, other); }
+    bool same_values(const DataItem& other) const override { return same_support_values(*this, other); }
+    std::string cell_text(int column) const override;
+    std::string description() const override;
+    int subtype() const override { return v.type; }
+    void check(const Model& model, int row) const override;
+
+    void assemble_stiffness(AnalysisRun& run, int row) const override;
+    void add_loads(AnalysisRun& run, int row) const override;
+    bool is_nonlinear() const override { return v.type == HANGER_ROD; }
+    void reset_nonlinear_state(AnalysisRun& run, int row) const override;
+    bool update_nonlinear_state(AnalysisRun& run, int row) const override;
+    void write_support_loads(AnalysisRun& run, int row) const override;
+    void read_design_record(BinFile& file) override;
+    SymbolParts symbol_parts(int row) const override;
+};

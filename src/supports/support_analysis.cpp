@@ -1,0 +1,349 @@
+#include "supports/support_analysis.h"
+
+#include "analysis_core/convergence.h"
+#include "analysis_core/element_assembly.h"
+#include "supports/support_common.h"
+
+#include <cmath>
+
+namespace {
+
+// Adds the n x n matrix k of the equations eq (0 skipped) to the store: each
+// pair once, the upper triangle in equation order.
+template <std::size_t N>
+void add_matrix(AnalysisRun& run, const std::array<int, N>& eq, const double (&k)[N][N])
+{
+    for (std::size_t p = 0; p < N; ++p)
+        for (std::size_t q = 0; q < N; ++q) {
+            if (eq[p] == 0 || eq[q] == 0 || eq[p] > eq[q] || k[p][q] == 0.0)
+                continue;
+            run.add_stiffness(eq[p], eq[q], k[p][q]);
+        }
+}
+
+double component(const Vec3& v, int i)
+{
+    return i == 0 ? v.x : i == 1 ? v.y : v.z;
+}
+
+// A unit vector normal to n.
+Vec3 any_normal(const Vec3& n)
+{
+    const Vec3 helper = std::fabs(n.x) < 0.9 ? Vec3{1.0, 0.0, 0.0} : Vec3{0.0, 1.0, 0.0};
+    Vec3 t = cross_product(n, helper);
+    const double length = norm(t);
+    return scaled(t, 1.0 / length);
+}
+
+// The unit vectors that span the plane (or line) normal to the directions.
+std::vector<Vec3> tangents(const Contact& contact)
+{
+    std::vector<Vec3> t;
+    if (contact.directions.size() == 1) {
+        const Vec3& n = contact.directions[0].n;
+        const Vec3 t1 = any_normal(n);
+        t.push_back(t1);
+        t.push_back(cross_product(n, t1));
+    } else if (contact.directions.size() == 2) {
+        Vec3 t1 = cross_product(contact.directions[0].n, contact.directions[1].n);
+        t.push_back(scaled(t1, 1.0 / norm(t1)));
+    }
+    return t;
+}
+
+bool closed(int status)
+{
+    return status != CONTACT_OPEN;
+}
+
+bool any_closed(const Contact& contact, const ContactState& state)
+{
+    for (std::size_t j = 0; j < contact.directions.size(); ++j)
+        if (closed(state.status[j]))
+            return true;
+    return false;
+}
+
+// The relative translation with its components along the normals removed.
+Vec3 tangential_motion(const AnalysisRun& run, const Contact& contact)
+{
+    Vec3 u = relative_motion(run, contact.a, contact.b);
+    for (const ContactDirection& d : contact.directions)
+        u = minus(u, scaled(d.n, dot(u, d.n)));
+    return u;
+}
+
+void add_vector_load(AnalysisRun& run, int a, int b, const Vec3& f)
+{
+    for (int i = 0; i < 3; ++i) {
+        run.add_load(run.equation(a, i), component(f, i));
+        if (b)
+            run.add_load(run.equation(b, i), -component(f, i));
+    }
+}
+
+// Forces of this magnitude are no force; a node closer than this to a limit
+// (inch, radian) has not passed it.
+constexpr double FORCE_ZERO = CONVERGENCE_ZERO;
+constexpr double POSITION_ZERO = 1.0e-9;
+
+}  // namespace
+
+int support_node(const AnalysisRun& run, int row)
+{
+    const Model& m = run.layout();
+    return m.rows.valid(row) ? m.rows[row].node_index : 0;
+}
+
+Vec3 cross_product(const Vec3& a, const Vec3& b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+double norm(const Vec3& a)
+{
+    return std::sqrt(dot(a, a));
+}
+
+void add_line_spring(AnalysisRun& run, int a, int b, const Vec3& d, double k, bool rotational)
+{
+    if (a == 0)
+        return;
+    const int offset = rotational ? 3 : 0;
+    if (run.structure_pass()) {
+        run.add_stiffness(run.equation(a, offset), run.equation(b ? b : a, offset), 1.0);
+        return;
+    }
+    std::array<int, 6> eq{};
+    double kk[6][6] = {};
+    for (int i = 0; i < 3; ++i) {
+        eq[static_cast<std::size_t>(i)] = run.equation(a, offset + i);
+        eq[static_cast<std::size_t>(3 + i)] = b ? run.equation(b, offset + i) : 0;
+    }
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            const double v = k * component(d, i) * component(d, j);
+            kk[i][j] = v;
+            kk[3 + i][3 + j] = v;
+            kk[i][3 + j] = -v;
+            kk[3 + i][j] = -v;
+        }
+    add_matrix(run, eq, kk);
+}
+
+void add_axis_spring(AnalysisRun& run, int a, int b, int direction, double k)
+{
+    if (a == 0)
+        return;
+    const int ea = run.equation(a, direction);
+    const int eb = b ? run.equation(b, direction) : 0;
+    if (run.structure_pass()) {
+        run.add_stiffness(ea, eb ? eb : ea, 1.0);
+        return;
+    }
+    run.add_stiffness(ea, ea, k);
+    if (eb) {
+        run.add_stiffness(eb, eb, k);
+        run.add_stiffness(ea, eb, -k);
+    }
+}
+
+void add_line_load(AnalysisRun& run, int a, int b, const Vec3& d, double value, bool rotational)
+{
+    const int offset = rotational ? 3 : 0;
+    for (int i = 0; i < 3; ++i) {
+        const double v = value * component(d, i);
+        if (a)
+            run.add_load(run.equation(a, offset + i), v);
+        if (b)
+            run.add_load(run.equation(b, offset + i), -v);
+    }
+}
+
+Vec3 relative_motion(const AnalysisRun& run, int a, int b, bool rotational)
+{
+    const int offset = rotational ? 3 : 0;
+    double u[3];
+    for (int i = 0; i < 3; ++i)
+        u[i] = node_displacement(run, a, offset + i) - (b ? node_displacement(run, b, offset + i) : 0.0);
+    return {u[0], u[1], u[2]};
+}
+
+double relative_along(const AnalysisRun& run, int a, int b, const Vec3& d, bool rotational)
+{
+    return dot(relative_motion(run, a, b, rotational), d);
+}
+
+LocalAxes pipe_axes_at_node(const Model& model, int node, bool z_vertical)
+{
+    LocalAxes axes;
+    double x = 0.0, y = 0.0, z = 0.0;
+    if (node == 0 || pipe_direction_at_node(model, node, x, y, z) != 0)
+        return axes;
+    axes.x = {x, y, z};
+    complete_local_axes(axes, z_vertical);
+    return axes;
+}
+
+Vec3 vertical_axis(bool z_vertical)
+{
+    return z_vertical ? Vec3{0.0, 0.0, 1.0} : Vec3{0.0, 1.0, 0.0};
+}
+
+bool note_state_change(AnalysisRun& run, int dtype, int row, int node)
+{
+    check_convergence(run, 1.0, 0.0, -dtype, row, node);
+    return false;
+}
+
+// ---- Contact -----------------------------------------------------------------------------
+
+void contact_reset(const Contact& contact, ContactState& state)
+{
+    state = ContactState{};
+    for (std::size_t j = 0; j < contact.directions.size() && j < state.status.size(); ++j) {
+        const ContactDirection& d = contact.directions[j];
+        if (d.lower == d.upper)
+            state.status[j] = CONTACT_BOTH;
+        else if (d.lower == 0.0)
+            state.status[j] = CONTACT_LOWER;
+        else if (d.upper == 0.0)
+            state.status[j] = CONTACT_UPPER;
+        else
+            state.status[j] = CONTACT_OPEN;
+    }
+}
+
+void contact_stiffness(AnalysisRun& run, const Contact& contact, const ContactState& state)
+{
+    const bool structure = run.structure_pass();
+    for (std::size_t j = 0; j < contact.directions.size(); ++j)
+        if (structure || closed(state.status[j]))
+            add_line_spring(run, contact.a, contact.b, contact.directions[j].n, contact.stiffness);
+    if (contact.mu <= 0.0)
+        return;
+    if (structure || (!state.sliding && any_closed(contact, state)))
+        for (const Vec3& t : tangents(contact))
+            add_line_spring(run, contact.a, contact.b, t, contact.stiffness);
+}
+
+void contact_loads(AnalysisRun& run, const Contact& contact, const ContactState& state)
+{
+    for (std::size_t j = 0; j < contact.directions.size(); ++j) {
+        const ContactDirection& d = contact.directions[j];
+        const int status = state.status[j];
+        if (!closed(status))
+            continue;
+        const double limit = status == CONTACT_UPPER ? d.upper : d.lower;
+        if (limit != 0.0)
+            add_line_load(run, contact.a, contact.b, d.n, contact.stiffness * limit);
+    }
+    if (contact.mu > 0.0 && state.sliding && any_closed(contact, state))
+        add_vector_load(run, contact.a, contact.b, state.friction);
+}
+
+ContactForces contact_forces(const AnalysisRun& run, const Contact& contact, const ContactState& state)
+{
+    ContactForces f;
+    for (std::size_t j = 0; j < contact.directions.size(); ++j) {
+        const ContactDirection& d = contact.directions[j];
+        const int status = state.status[j];
+        if (!closed(status))
+            continue;
+        const double s = relative_along(run, contact.a, contact.b, d.n);
+        const double limit = status == CONTACT_UPPER ? d.upper : d.lower;
+        f.normal[j] = contact.stiffness * (limit - s);
+        f.total = plus(f.total, scaled(d.n, f.normal[j]));
+    }
+    if (contact.mu > 0.0 && any_closed(contact, state)) {
+        f.friction = state.sliding ? state.friction : scaled(tangential_motion(run, contact), -contact.stiffness);
+        f.total = plus(f.total, f.friction);
+    }
+    return f;
+}
+
+bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& state, int dtype, int row)
+{
+    const ContactForces before = contact_forces(run, contact, state);
+    const bool was_closed = any_closed(contact, state);
+    bool settled = true;
+    for (std::size_t j = 0; j < contact.directions.size(); ++j) {
+        const ContactDirection& d = contact.directions[j];
+        int& status = state.status[j];
+        const double s = relative_along(run, contact.a, contact.b, d.n);
+        int next = status;
+        switch (status) {
+        case CONTACT_LOWER:
+            if (before.normal[j] < -FORCE_ZERO)
+                next = s > d.upper ? CONTACT_UPPER : CONTACT_OPEN;
+            break;
+        case CONTACT_UPPER:
+            if (before.normal[j] > FORCE_ZERO)
+                next = s < d.lower ? CONTACT_LOWER : CONTACT_OPEN;
+            break;
+        case CONTACT_OPEN:
+            if (s < d.lower - POSITION_ZERO)
+                next = CONTACT_LOWER;
+            else if (s > d.upper + POSITION_ZERO)
+                next = CONTACT_UPPER;
+            break;
+        default: break;
+        }
+        if (next != status) {
+            status = next;
+            settled = note_state_change(run, dtype, row, contact.a);
+        }
+    }
+    if (contact.mu <= 0.0)
+        return settled;
+
+    // Friction, from the normal force of the solution just made.
+    double normal = 0.0;
+    {
+        Vec3 n;
+        for (std::size_t j = 0; j < contact.directions.size(); ++j)
+            n = plus(n, scaled(contact.directions[j].n, before.normal[j]));
+        normal = norm(n);
+    }
+    const double limit = contact.mu * normal;
+    if (!was_closed) {
+        // Nothing held the node in this solution; when it closes it starts
+        // sliding, and the friction follows from its motion.
+        state.sliding = true;
+        state.friction = {};
+        return settled;
+    }
+    const double tolerance = run.model().options.iteration_tolerance;
+    const Vec3 ut = tangential_motion(run, contact);
+    if (!state.sliding) {
+        // Sticking: the friction springs hold what they must; more than
+        // mu N (or anything at all without a normal force) makes it slide.
+        const Vec3 held = scaled(ut, -contact.stiffness);
+        const double magnitude = norm(held);
+        if (magnitude <= limit * (1.0 + tolerance) || magnitude <= FORCE_ZERO)
+            return settled;
+        state.sliding = true;
+        state.friction = limit > FORCE_ZERO ? scaled(held, limit / magnitude) : Vec3{};
+        return note_state_change(run, dtype, row, contact.a);
+    }
+    const double moved = norm(ut);
+    const double previous = norm(state.friction);
+    if (previous > FORCE_ZERO && dot(ut, state.friction) > 0.0) {
+        // The node no longer slides against the friction: it sticks.
+        state.sliding = false;
+        state.friction = {};
+        return note_state_change(run, dtype, row, contact.a);
+    }
+    Vec3 next;
+    if (moved >= POSITION_ZERO)
+        next = scaled(ut, -limit / moved);
+    else if (previous > FORCE_ZERO)
+        next = scaled(state.friction, limit / previous);
+    const double change = norm(minus(next, state.friction));
+    const double magnitude = norm(next);
+    state.friction = next;
+    if (change < FORCE_ZERO || change < tolerance * magnitude)
+        return settled;
+    check_convergence(run, magnitude, magnitude - change, -dtype, row, contact.a);
+    return false;
+}
