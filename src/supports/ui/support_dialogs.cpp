@@ -6,13 +6,6 @@ namespace {
 
 using K = ControlKind;
 
-ControlSpec unit_control(int id, int row, int col, int quantity)
-{
-    ControlSpec c = control(id, K::Unit, "", row, col);
-    c.quantity = quantity;
-    return c;
-}
-
 void add(DialogTemplate& t, ControlSpec c)
 {
     t.controls.push_back(std::move(c));
