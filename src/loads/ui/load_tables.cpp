@@ -16,9 +16,10 @@ namespace {
 
 std::vector<int> item_limits(const std::vector<LoadColumn<LayoutRow>>& columns)
 {
+    // Column 1's limit first (slot 0 of `columns` is unused).
     std::vector<int> limits;
-    for (const LoadColumn<LayoutRow>& c : columns)
-        limits.push_back(c.limit);
+    for (std::size_t c = 1; c < columns.size(); ++c)
+        limits.push_back(columns[c].limit);
     return limits;
 }
 

@@ -284,9 +284,10 @@ public:
 private:
     static std::vector<int> limits_of(const std::vector<LoadColumn<T>>& columns)
     {
+        // Column 1's limit first (slot 0 of `columns` is unused).
         std::vector<int> limits;
-        for (const LoadColumn<T>& c : columns)
-            limits.push_back(c.limit);
+        for (std::size_t c = 1; c < columns.size(); ++c)
+            limits.push_back(columns[c].limit);
         return limits;
     }
     WindowId owner() const { return frame ? frame->window : 0; }
