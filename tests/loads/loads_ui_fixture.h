@@ -57,8 +57,8 @@ protected:
         type_into(list_frame().client, text);
         script().key(list_frame().client, KEY_TAB);
     }
-    // Types the points of a dialog's table of points from its first row,
-    // abscissa and ordinate in turn.
+    // Types the points of a dialog's table of points into its input row,
+    // abscissa, Tab, ordinate, Enter.
     static void type_points(HeadlessDialog& d, const std::vector<std::pair<std::string, std::string>>& points)
     {
         const WindowId client = d.control(LOAD_TABLE)->client;
@@ -66,7 +66,7 @@ protected:
             type_into(client, x);
             script().key(client, KEY_TAB);
             type_into(client, y);
-            script().key(client, KEY_TAB);
+            script().key(client, KEY_RETURN);
         }
     }
     // A From row at node 10 and a pipe to node 20 with a data item.

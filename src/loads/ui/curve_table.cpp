@@ -103,7 +103,7 @@ bool CurveTable::complete_input()
 void CurveTable::leave_row(int row)
 {
     if (row == static_cast<int>(points.size()) + 1 && complete_input())
-        table_goto_row(*this, static_cast<int>(points.size()) + 1);
+        table_goto_row(*this, static_cast<int>(points.size()) + 1, 1);
     else
         TableWindow::leave_row(row);
 }
