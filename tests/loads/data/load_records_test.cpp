@@ -422,3 +422,35 @@ TEST_F(LoadRecordsTest, TimeFunctionsKeepTheirLoadsThroughInsertAndDelete)
     EXPECT_EQ(time_history_options_fault(o), "Damping ratio is invalid");
     EXPECT_EQ(time_function_fault(curve({{-0.1f, 0.0f}})), "point 1: the time is below 0");
 }
+
+TEST_F(LoadRecordsTest, TruncatedOrScrambledFilesGiveAMessageAndChangeNothing)
+{
+    // Every shorter file of a model with every load record, and files with
+    // bytes of the loads' sections overwritten, are read: each is refused
+    // with a message (or, for some overwritten values, read), never a crash.
+    fill_model();
+    const std::string good = path("good.mod");
+    write_model_file(good);
+    const std::vector<unsigned char> bytes = bytes_of(good);
+    const Snapshot before = snapshot();
+    const std::string bad = path("bad.mod");
+    for (std::size_t size = 16; size < bytes.size(); size += 3) {
+        put_bytes(bad, {bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size)});
+        EXPECT_NE(thrown_text([&] { read_model(bad); }), "<nothing thrown>") << size;
+        EXPECT_TRUE(snapshot() == before) << size;
+    }
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int round = 0; round < 400; ++round) {
+        std::vector<unsigned char> scrambled = bytes;
+        for (int k = 0; k < 3; ++k)
+            scrambled[16 + next() % (scrambled.size() - 16)] = static_cast<unsigned char>(next() >> 24);
+        put_bytes(bad, scrambled);
+        try {
+            read_model(bad);
+        } catch (const MessageText&) {
+        }
+        read_model(good);
+    }
+    EXPECT_TRUE(snapshot() == before);
+}
