@@ -183,3 +183,59 @@ TEST_F(NodalLoadUiTest, HydrotestLoadDialogAndTable)
     EXPECT_FLOAT_EQ(load.temperature, 50.0f);
     EXPECT_FALSE(t.can_delete(1));
 }
+
+TEST_F(NodalLoadUiTest, EveryKindsTableShowsItsValuesAndTakesTypedOnes)
+{
+    // One row of each kind; each table shows the stored values and stores a
+    // typed one, refusing what its dialog refuses.
+    Spectrum s = make_force_spectrum();
+    s.name = "SLUG";
+    force_spectra().append(s);
+    time_function().push_back(curve({{0.0f, 1.0f}}));
+    time_function().push_back(curve({{0.0f, 2.0f}}));
+    from(10);
+    const int m = row(20, ET_PIPE, 10, 0, 0, DT_CONC_MASS);
+    data_of<ConcentratedMass>(m).weight = 100.0f;
+    const int t = row(30, ET_PIPE, 10, 0, 0, DT_TIME_VARYING_LOAD);
+    data_of<TimeVaryingLoad>(t).function = 1;
+    const int h = row(40, ET_PIPE, 10, 0, 0, DT_HARMONIC_LOAD);
+    data_of<HarmonicLoad>(h).frequency = 5.0f;
+    const int f = row(50, ET_PIPE, 10, 0, 0, DT_FORCE_SPECTRUM_LOAD);
+    make_model();
+
+    open_nodal_load_table(DT_CONC_MASS);
+    EXPECT_EQ(shown().cell_text(1, 2, 0), "100");
+    cell(1, 2, "0");
+    EXPECT_EQ(script().last_message(), "Weight =  0  is invalid");
+    table_cancel_edit(shown());
+    cell(1, 5, "-6");
+    EXPECT_FLOAT_EQ(data_of<ConcentratedMass>(m).offset[2], -72.0f);   // ft
+
+    open_nodal_load_table(DT_TIME_VARYING_LOAD);
+    EXPECT_EQ(shown().cell_text(1, 2, 0), "1");
+    cell(1, 2, "3");
+    EXPECT_EQ(script().last_message(), "Time function =  3  is invalid");
+    table_cancel_edit(shown());
+    cell(1, 2, "2");
+    EXPECT_EQ(data_of<TimeVaryingLoad>(t).function, 2);
+
+    open_nodal_load_table(DT_HARMONIC_LOAD);
+    EXPECT_EQ(shown().header_text(2, 1), "(Hz)");
+    cell(1, 3, "180");
+    EXPECT_NEAR(data_of<HarmonicLoad>(h).phase, std::numbers::pi, 1e-6);
+
+    // The force spectrum load names its spectrum in the dialog.
+    script().once("FORCE_SPECTRUM_LOAD_DIALOG", [](HeadlessDialog& d) {
+        d.press(IDOK);
+        d.select(NL_CHOICE, 0);
+        d.type(NL_FX, "250");
+        d.press(IDOK);
+    });
+    open_nodal_load_table(DT_FORCE_SPECTRUM_LOAD);
+    table_goto_row(shown(), 1, 1, false);
+    EXPECT_TRUE(shown().edit_row(1));
+    EXPECT_EQ(script().last_message(), "Force spectrum is required");
+    EXPECT_EQ(data_of<ForceSpectrumLoad>(f).spectrum, "SLUG");
+    EXPECT_EQ(shown().cell_text(1, 2, 0), "SLUG");
+    EXPECT_EQ(shown().cell_text(1, 3, 0), "250");
+}

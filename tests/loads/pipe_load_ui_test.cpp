@@ -167,3 +167,35 @@ TEST_F(PipeLoadUiTest, RenameReachesTheRowsAndTheLoadCellOpensTheRowsLoad)
     EXPECT_EQ(script().last_message(), "Load L9 is in use, it cannot be deleted");
     EXPECT_EQ(numloads(), 1);
 }
+
+TEST_F(PipeLoadUiTest, BeamLoadsTableAndThePipeLoadCombo)
+{
+    numtloads() = 2;
+    BeamLoad b = make_beam_load();
+    b.name = "B1";
+    beam_loads().push_back(b);
+    open_beam_loads_table();
+    TableWindow& t = shown();
+    EXPECT_EQ(t.title, "Beam Loads");
+    EXPECT_EQ(t.cell_text(1, 2, 0), "70");
+    cell(1, 3, "-470");
+    EXPECT_EQ(script().last_message(), "T2 =  -470  is invalid");
+    table_cancel_edit(t);
+    cell(1, 3, "210");
+    cell(1, 2 + NUM_LOAD_SETS, "24");   // lb/ft
+    EXPECT_FLOAT_EQ(beam_loads()[1].temperature[2], 210.0f);
+    EXPECT_FLOAT_EQ(beam_loads()[1].added_weight, 2.0f);
+    EXPECT_TRUE(model_modified());
+
+    pipe_loads().push_back(pipe_load("L1", 100.0f, 0.0f));
+    pipe_loads().push_back(pipe_load("L2", 200.0f, 0.0f));
+    struct Combo : DialogProc {
+        void init(Dialog&) override { fill_pipe_load_combo(NL_CHOICE, true); }
+    } proc;
+    script().once("FORCE_DIALOG", [](HeadlessDialog& d) {
+        EXPECT_EQ(d.list_count(NL_CHOICE), 3);
+        EXPECT_EQ(d.list_text(NL_CHOICE, 2), "L2");
+        d.press(IDCANCEL);
+    });
+    run_dialog(FORCE_DIALOG, proc);
+}

@@ -5,6 +5,8 @@
 // and field name.
 #pragma once
 
+#include "framework/app_state.h"
+#include "framework/document_events.h"
 #include "framework/errors.h"
 #include "framework/ui/dialog_helper.h"
 #include "framework/units.h"
@@ -46,6 +48,31 @@ public:
 private:
     ShownValues shown_;
 };
+
+// A dialog of the loads: Cancel drops the undo snapshot its command took.
+class LoadDialogProc : public DialogProc {
+public:
+    bool cancel(Dialog&) override
+    {
+        discard_undo_snapshot();
+        return true;
+    }
+};
+
+// Stores `value` into `target` when they differ (the model is then modified
+// and the change notified); else drops the undo snapshot. True when stored.
+template <typename T>
+bool store_changed(T& target, const T& value)
+{
+    if (target == value) {
+        discard_undo_snapshot();
+        return false;
+    }
+    target = value;
+    model_modified() = true;
+    notify_document_changed();
+    return true;
+}
 
 // A table column of a float the record `field` gives: its text, and a typed
 // cell read as the dialog reads it.

@@ -34,7 +34,7 @@ T& item_of(LayoutRow& r)
 // The dialog of one row's load: caption, read-only while results are
 // shown, and the store of the new values when they differ.
 template <typename T>
-class NodalLoadDialog : public DialogProc {
+class NodalLoadDialog : public LoadDialogProc {
 public:
     NodalLoadDialog(int row, const char* kind) : row_(row), kind_(kind) {}
     bool stored = false;
@@ -72,11 +72,6 @@ public:
         target.copy_from(*copy);
         model_modified() = true;
         stored = true;
-        return true;
-    }
-    bool cancel(Dialog&) override
-    {
-        discard_undo_snapshot();
         return true;
     }
 
@@ -254,7 +249,7 @@ private:
 
 // ---- HYDROTEST_DIALOG -----------------------------------------------------------------------
 
-class HydrotestDialog final : public DialogProc {
+class HydrotestDialog final : public LoadDialogProc {
 public:
     explicit HydrotestDialog(int row) : row_(row) {}
     bool stored = false;
@@ -295,11 +290,6 @@ public:
         h.temperature = t;
         model_modified() = true;
         stored = true;
-        return true;
-    }
-    bool cancel(Dialog&) override
-    {
-        discard_undo_snapshot();
         return true;
     }
 

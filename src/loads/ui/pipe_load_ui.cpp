@@ -52,7 +52,7 @@ void complete_design(PipeLoad& l, int t_column, int p_column)
 // ---- PIPE_LOAD_DIALOG and BEAM_LOAD_DIALOG -----------------------------------------------
 
 template <typename T>
-class LoadDialog final : public DialogProc {
+class LoadDialog final : public LoadDialogProc {
 public:
     LoadDialog(int index, T start, bool pipe) : index_(index), start_(std::move(start)), pipe_(pipe) {}
 
@@ -147,11 +147,6 @@ public:
         return true;
     }
 
-    bool cancel(Dialog&) override
-    {
-        discard_undo_snapshot();
-        return true;
-    }
 
 private:
     bool stored() const { return named_set<T>().valid(index_); }
@@ -298,6 +293,11 @@ int edit_beam_load(int index, WindowId owner, const BeamLoad& start)
 {
     LoadDialog<BeamLoad> proc(index, start, false);
     return run_dialog(BEAM_LOAD_DIALOG, proc, owner) == IDOK ? IDOK : IDCANCEL;
+}
+
+void fill_pipe_load_combo(int item, bool after_default)
+{
+    dialog_fill_load_combo(item, pipe_loads(), after_default);
 }
 
 NamedLoadTable<PipeLoad>& pipe_loads_table()

@@ -18,6 +18,11 @@
 int edit_pipe_load(int index, WindowId owner = 0, const PipeLoad& start = make_pipe_load());
 int edit_beam_load(int index, WindowId owner = 0, const BeamLoad& start = make_beam_load());
 
+// Fills a combo of the running dialog with the model's pipe loads, in order
+// from 1 (after the default entry when asked): dialog_fill_load_combo on
+// the loads' set.
+void fill_pipe_load_combo(int item, bool after_default = false);
+
 NamedLoadTable<PipeLoad>& pipe_loads_table();
 NamedLoadTable<BeamLoad>& beam_loads_table();
 void open_pipe_loads_table();

@@ -144,7 +144,7 @@ private:
 
 // ---- SPECTRUM_DIALOG ---------------------------------------------------------------------
 
-class SpectrumDialog final : public DialogProc {
+class SpectrumDialog final : public LoadDialogProc {
 public:
     SpectrumDialog(SpectrumList& list, int index) : list_(list), index_(index), s_(list[index]) {}
 
@@ -212,11 +212,6 @@ public:
         }
         model_modified() = true;
         notify_document_changed();
-        return true;
-    }
-    bool cancel(Dialog&) override
-    {
-        discard_undo_snapshot();
         return true;
     }
 
@@ -383,7 +378,7 @@ void set_time_axes(CurveTable& t)
     t.y.parse = [] { return read_plain("Factor", false, true); };
 }
 
-class TimeFunctionDialog final : public DialogProc {
+class TimeFunctionDialog final : public LoadDialogProc {
 public:
     explicit TimeFunctionDialog(int k) : k_(k) {}
 
@@ -419,18 +414,13 @@ public:
         notify_document_changed();
         return true;
     }
-    bool cancel(Dialog&) override
-    {
-        discard_undo_snapshot();
-        return true;
-    }
 
 private:
     int k_;
     CurveTable table_;
 };
 
-class TimeHistoryDialog final : public DialogProc {
+class TimeHistoryDialog final : public LoadDialogProc {
 public:
     void init(Dialog&) override
     {
@@ -467,17 +457,7 @@ public:
         o.damping = fields_.read(TH_DAMPING, "Damping ratio", REAL_VALUE,
                                  [](float v) { return v >= 0.0f && v <= 1.0f; });
         o.save_results = dialog_is_checked(TH_SAVE_RESULTS) ? 1 : 0;
-        if (o == time_history_options()) {
-            discard_undo_snapshot();
-            return true;
-        }
-        time_history_options() = o;
-        model_modified() = true;
-        return true;
-    }
-    bool cancel(Dialog&) override
-    {
-        discard_undo_snapshot();
+        store_changed(time_history_options(), o);
         return true;
     }
 

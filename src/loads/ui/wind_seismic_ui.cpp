@@ -117,7 +117,7 @@ private:
 
 // ---- WIND_DIALOG -------------------------------------------------------------------------
 
-class WindDialog final : public DialogProc {
+class WindDialog final : public LoadDialogProc {
 public:
     WindData data = wind_data();
 
@@ -206,21 +206,10 @@ public:
             if (w.asce && !data.asce_on)
                 refuse(WI_ASCE, "ASCE Wind cannot be turned ON as ASCE Wind Parameters not defined");
         }
-        if (data == wind_data()) {
-            discard_undo_snapshot();
-            return true;
-        }
-        wind_data() = data;
-        model_modified() = true;
-        notify_document_changed();
+        store_changed(wind_data(), data);
         return true;
     }
 
-    bool cancel(Dialog&) override
-    {
-        discard_undo_snapshot();
-        return true;
-    }
 
 private:
     XYCurve& profile(int n)
@@ -362,7 +351,7 @@ private:
 
 // ---- SEISMIC_DIALOG ----------------------------------------------------------------------
 
-class SeismicDialog final : public DialogProc {
+class SeismicDialog final : public LoadDialogProc {
 public:
     SeismicData data = seismic_data();
 
@@ -417,21 +406,10 @@ public:
                 s.load.g[static_cast<std::size_t>(i)] = fields_.read(SE_G_X + i, names[i], REAL_VALUE);
         }
         s.load.combination = dialog_is_checked(SE_SRSS) ? SEISMIC_SRSS : SEISMIC_ABSOLUTE_SUM;
-        if (s == seismic_data()) {
-            discard_undo_snapshot();
-            return true;
-        }
-        seismic_data() = s;
-        model_modified() = true;
-        notify_document_changed();
+        store_changed(seismic_data(), s);
         return true;
     }
 
-    bool cancel(Dialog&) override
-    {
-        discard_undo_snapshot();
-        return true;
-    }
 
 private:
     void compute()
