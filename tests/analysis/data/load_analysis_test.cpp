@@ -298,3 +298,80 @@ TEST_F(LoadAnalysisTest, ModelCheckRefusesAnItemOutOfRange)
     const int h = pipe(30, 10, 0, 0, DT_HARMONIC_LOAD);
     EXPECT_EQ(failure(), c_format("Row %d: the frequency of the harmonic load is not above 0", h));
 }
+
+TEST_F(LoadAnalysisTest, MassesAndDynamicLoadsGoIntoTheirSteps)
+{
+    // The modal step takes a concentrated mass's weight / 386.4 on the
+    // three translations of its node (in/s2: masses are weights over g);
+    // the dynamic steps take the amplitudes of their own kind of load only.
+    anchored_from(10);
+    const int m = pipe(20, 50, 0, 0, DT_CONC_MASS);
+    data_of<ConcentratedMass>(m).weight = 772.8f;
+    const int t = pipe(30, 50, 0, 0, DT_TIME_VARYING_LOAD);
+    data_of<TimeVaryingLoad>(t).function = 1;
+    data_of<TimeVaryingLoad>(t).values = {0.0f, 0.0f, 0.0f, 0.0f, 75.0f, 0.0f};
+    const int h = pipe(40, 50, 0, 0, DT_HARMONIC_LOAD);
+    data_of<HarmonicLoad>(h).frequency = 10.0f;
+    data_of<HarmonicLoad>(h).values = {0.0f, 40.0f, 0.0f};
+    const int f = pipe(50, 50, 0, 0, DT_FORCE_SPECTRUM_LOAD);
+    data_of<ForceSpectrumLoad>(f).spectrum = "SLUG";
+    data_of<ForceSpectrumLoad>(f).values = {0.0f, 0.0f, -90.0f};
+    choose({LC_SUSTAINED});
+    make_model();
+    const auto snap = make_analysis_model();
+    AnalysisRun run(*snap);
+    auto equation = [&](int row, int d) { return run.equation(run.layout().rows[row].node_index, d); };
+    auto assemble = [&](int code) {
+        run.set_step(code);
+        std::fill(run.loads.begin(), run.loads.end(), 0.0);
+        for (int row = 1; row <= run.layout().numrows(); ++row)
+            if (const DataItem* item = run.layout().rows[row].data.get()) {
+                if (step_is_modal(run))
+                    item->add_mass(run, row);
+                item->add_dynamic_loads(run, row);
+            }
+    };
+    assemble(LC_MODAL);
+    for (int d = 0; d < 3; ++d)
+        EXPECT_NEAR(run.loads[equation(m, d)], 2.0, 1e-7) << d;   // 772.8 / 386.4
+    EXPECT_DOUBLE_EQ(run.loads[equation(m, 3)], 0.0);
+    assemble(LC_TIME_HISTORY);
+    EXPECT_DOUBLE_EQ(run.loads[equation(t, 4)], 75.0);
+    EXPECT_DOUBLE_EQ(run.loads[equation(h, 1)], 0.0);
+    assemble(LC_HARMONIC);
+    EXPECT_DOUBLE_EQ(run.loads[equation(h, 1)], 40.0);
+    EXPECT_DOUBLE_EQ(run.loads[equation(t, 4)], 0.0);
+    assemble(LC_FORCE_SPECTRUM);
+    EXPECT_DOUBLE_EQ(run.loads[equation(f, 2)], -90.0);
+    EXPECT_DOUBLE_EQ(run.loads[equation(h, 1)], 0.0);
+}
+
+TEST_F(LoadAnalysisTest, AsceWindWithTheStructureHeightGiven)
+{
+    // The structure height of 50 ft given: h/D = 600 / 6.625 = 90.6, held at
+    // 25 in figure 29.5-1; D sqrt(qz) with qz at 50 ft above 2.5, so the
+    // very rough row gives Cf 1.2. The pipe at 10 ft still takes qz at 10 ft
+    // (15 ft of table 29.3-1). Exposure B: Kz 2.01 (15 / 1200)^(2 / 7).
+    weightless();
+    AsceWind& a = asce_wind();
+    a.speed = 130.0f;
+    a.kd = 0.95f;
+    a.exposure = EXPOSURE_B;
+    a.gust = 0.85f;
+    a.surface = SURFACE_VERY_ROUGH;
+    asce_wind_on() = true;
+    wind_load(1).asce = 1;
+    wind_load(1).direction = {0.0f, 0.0f, 1.0f};
+    wind_load(1).height_given = 1;
+    wind_load(1).structure_height = 600.0f;
+    anchored_span();
+    choose({LC_WIND});
+    const CaseResults c = solve().at(LC_WIND);
+    const double qz_at = [](double z_ft) {
+        return 0.00256 * 2.01 * std::pow(std::max(z_ft, 15.0) / 1200.0, 2.0 / 7.0) * 0.95 * 130.0 * 130.0;
+    }(10.0);
+    const double qz_h = 0.00256 * 2.01 * std::pow(50.0 / 1200.0, 2.0 / 7.0) * 0.95 * 130.0 * 130.0;
+    ASSERT_GT(steel.od / 12.0 * std::sqrt(qz_h), 2.5);
+    const double total = qz_at / 144.0 * 0.85 * 1.2 * steel.od * 240.0;
+    expect_relative(-(c.support_loads[2] + c.support_loads[8]), total, "the anchors hold the wind", 1e-5);
+}
