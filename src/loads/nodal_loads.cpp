@@ -316,9 +316,8 @@ std::string TimeVaryingLoad::description() const
 
 void TimeVaryingLoad::check(int) const
 {
+    // The function it names is the time-history analysis's to check.
     check_values(values);
-    if (function < 1)
-        throw_message("the time-varying load names no time function");
 }
 
 // ---- Harmonic load ------------------------------------------------------------------------
@@ -376,10 +375,8 @@ std::string HarmonicLoad::description() const
 void HarmonicLoad::check(int) const
 {
     check_values(values);
-    if (!std::isfinite(phase))
-        throw_message("the phase is not a number");
-    if (!(frequency > 0.0f) || !std::isfinite(frequency))
-        throw_message("the frequency of the harmonic load is not above 0");
+    if (!std::isfinite(phase) || !std::isfinite(frequency))
+        throw_message("the frequency or phase of the harmonic load is not a number");
 }
 
 // ---- Force spectrum load -------------------------------------------------------------------
@@ -431,9 +428,8 @@ std::string ForceSpectrumLoad::description() const
 
 void ForceSpectrumLoad::check(int) const
 {
+    // The spectrum it names is the force-spectrum analysis's to check.
     check_values(values);
-    if (spectrum.empty())
-        throw_message("the force spectrum load names no force spectrum");
 }
 
 void install_nodal_loads()

@@ -154,3 +154,28 @@ TEST_F(WindSeismicUiTest, SeismicFactorsTypedOrComputed)
     EXPECT_NEAR(seismic_g().g[1], 0.07392, 1e-6);   // Y vertical
     EXPECT_FLOAT_EQ(asce_seismic().component_height, 240.0f);
 }
+
+TEST_F(WindSeismicUiTest, WhileResultsAreShownTheDialogsOnlyShow)
+{
+    wind_load(2).direction = {1.0f, 0.0f, 0.0f};
+    wind_load(2).shape_factor = 0.7f;
+    input_locked() = true;
+    script().once("WIND_DIALOG", [](HeadlessDialog& d) {
+        EXPECT_TRUE(d.control(WI_DX)->readonly);
+        EXPECT_FALSE(d.is_enabled(WI_ASCE_BUTTON));
+        EXPECT_TRUE(d.press(WI_LOAD1 + 1));
+        EXPECT_EQ(d.text(WI_SHAPE), "0.7");
+        d.press(IDOK);
+    });
+    script().once("SEISMIC_DIALOG", [](HeadlessDialog& d) {
+        EXPECT_TRUE(d.control(SE_G_X)->readonly);
+        EXPECT_FALSE(d.is_enabled(SE_FLAG_X));
+        d.press(IDOK);
+    });
+    const WindData wind = wind_data();
+    edit_wind();
+    edit_seismic();
+    input_locked() = false;
+    EXPECT_TRUE(wind_data() == wind);
+    EXPECT_FALSE(model_modified());
+}

@@ -136,16 +136,25 @@ public:
         set_axes();
         table_.create_in(d, profile(current_));
         show_load(current_);
-        if (input_locked())
+        if (input_locked()) {
+            // The wind loads can still be looked at one by one.
             set_readonly_all(d);
-        else
+            for (int n = 0; n < NUM_WIND_LOADS; ++n)
+                dialog_enable_item(WI_LOAD1 + n, true);
+        } else {
             dialog_select_focus(WI_DX);
+        }
     }
 
     void command(Dialog& d, int id, int code) override
     {
-        if (input_locked())
+        if (input_locked()) {
+            if (id >= WI_LOAD1 && id <= WI_LOAD1 + 3 && code == NOTIFY_CLICKED) {
+                current_ = id - WI_LOAD1 + 1;
+                show_load(current_);
+            }
             return;
+        }
         if (id >= WI_LOAD1 && id <= WI_LOAD1 + 3 && code == NOTIFY_CLICKED) {
             const int n = id - WI_LOAD1 + 1;
             if (n == current_)

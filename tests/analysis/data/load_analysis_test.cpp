@@ -10,6 +10,7 @@
 #include "loads/data/loads_fixture.h"
 
 #include <cmath>
+#include <limits>
 
 using namespace analysis_test;
 using namespace loads_test;
@@ -295,8 +296,12 @@ TEST_F(LoadAnalysisTest, ModelCheckRefusesAnItemOutOfRange)
     choose({LC_SUSTAINED});
     EXPECT_EQ(failure(), "Row 2: the weight is below 0");
     data_of<ConcentratedMass>(m).weight = 5.0f;
+    // A dynamic load without its frequency does not stop a static run; a
+    // value that is not a number does.
     const int h = pipe(30, 10, 0, 0, DT_HARMONIC_LOAD);
-    EXPECT_EQ(failure(), c_format("Row %d: the frequency of the harmonic load is not above 0", h));
+    EXPECT_EQ(failure(), "<nothing thrown>");
+    data_of<HarmonicLoad>(h).values[1] = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(failure(), c_format("Row %d: a value is not a number", h));
 }
 
 TEST_F(LoadAnalysisTest, MassesAndDynamicLoadsGoIntoTheirSteps)
