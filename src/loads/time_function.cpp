@@ -52,24 +52,13 @@ std::unique_ptr<SectionContents> read_section(BinFile& file)
 {
     auto contents = std::make_unique<Contents>();
     const int32_t count = file.read_int();
-    if (file.error())
+    if (file.error() || count == 0)
         return contents;
-    if (count < 0 || count > MAX_TIME_FUNCTIONS || !file.fits(count, 4))
-        throw_message(c_format("The number of time functions (%d) is out of range", count));
-    if (!load_records_in_file()) {
-        if (count != 0)
-            throw_old_load_records("time functions");
-        return contents;
-    }
+    if (count < 0 || count > MAX_TIME_FUNCTIONS + 1 || !file.fits(count, 4))
+        throw_message(c_format("The number of time functions (%d) is out of range", count - 1));
+    if (!load_records_in_file())
+        throw_old_load_records("time functions");
     TimeFunctions& t = contents->value;
-    t.functions.resize(static_cast<std::size_t>(count));
-    for (int32_t k = 1; k <= count && !file.error(); ++k) {
-        XYCurve& f = t.functions[static_cast<std::size_t>(k - 1)];
-        const std::string what = c_format("Time function %d", k);
-        read_checked_curve(file, f, what, MAX_TIME_FUNCTION_POINTS);
-        if (const std::string fault = time_function_fault(f); !fault.empty())
-            throw_message(what + ": " + fault);
-    }
     TimeHistoryOptions& o = t.options;
     o.time_step = file.read_float();
     o.end_time = file.read_float();
@@ -82,20 +71,28 @@ std::unique_ptr<SectionContents> read_section(BinFile& file)
         throw_message("The Save results flag is invalid");
     if (const std::string fault = time_history_options_fault(o); !fault.empty())
         throw_message(fault);
+    t.functions.resize(static_cast<std::size_t>(count - 1));
+    for (int32_t k = 1; k < count && !file.error(); ++k) {
+        XYCurve& f = t.functions[static_cast<std::size_t>(k - 1)];
+        const std::string what = c_format("Time function %d", k);
+        read_checked_curve(file, f, what, MAX_TIME_FUNCTION_POINTS);
+        if (const std::string fault = time_function_fault(f); !fault.empty())
+            throw_message(what + ": " + fault);
+    }
     return contents;
 }
 
 void write_section(BinFile& file)
 {
     const TimeFunctions& t = time_functions();
-    file.write_int(static_cast<int32_t>(t.functions.size()));
-    for (const XYCurve& f : t.functions)
-        write_curve(file, f);
+    file.write_int(static_cast<int32_t>(t.functions.size()) + 1);
     file.write_float(t.options.time_step);
     file.write_float(t.options.end_time);
     file.write_float(t.options.output_interval);
     file.write_float(t.options.damping);
     file.write_byte(t.options.save_results);
+    for (const XYCurve& f : t.functions)
+        write_curve(file, f);
 }
 
 }  // namespace

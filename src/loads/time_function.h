@@ -7,9 +7,11 @@
 // kept, the damping ratio, and whether the results are saved to the
 // time-history file.
 //
-// Section: i32 count, count curves (i32 points, f32 time and factor pairs),
-// then from LOAD_RECORDS_VERSION on the options: f32 time step, f32 end
-// time, f32 output interval, f32 damping ratio, u8 save results.
+// Section (from LOAD_RECORDS_VERSION on): i32 count, one more than the
+// number of functions (0: an empty section, no functions and the default
+// options); the options: f32 time step, f32 end time, f32 output interval,
+// f32 damping ratio, u8 save results; then the functions, each a curve
+// (i32 points, f32 time and factor pairs).
 #pragma once
 
 #include "framework/xycurve.h"

@@ -454,3 +454,28 @@ TEST_F(LoadRecordsTest, TruncatedOrScrambledFilesGiveAMessageAndChangeNothing)
     }
     EXPECT_TRUE(snapshot() == before);
 }
+
+TEST_F(LoadRecordsTest, AFileWrittenWithoutTheLoadsReadsWithThem)
+{
+    // The loads' sections written empty (as a program without the loads
+    // layer writes them) read as the defaults at today's version too.
+    for (int id : {SECTION_PIPE_LOADS, SECTION_BEAM_LOADS, SECTION_WIND, SECTION_SEISMIC, SECTION_SPECTRA,
+                   SECTION_FORCE_SPECTRA, SECTION_TIME_FUNCTIONS})
+        unregister_model_section(id);
+    from(10);
+    const std::string file = path("bare.mod");
+    write_model_file(file);
+    install_loads();
+    time_history_options().save_results = 1;
+    read_model(file);
+    EXPECT_TRUE(time_functions() == TimeFunctions{});
+    EXPECT_TRUE(wind_data() == WindData{});
+    EXPECT_EQ(numspectrums(), 0);
+    // With the loads, options without functions come back too.
+    time_history_options().damping = 0.02f;
+    write_model_file(file);
+    time_history_options() = {};
+    read_model(file);
+    EXPECT_FLOAT_EQ(time_history_options().damping, 0.02f);
+    EXPECT_EQ(numtimefunctions(), 0);
+}
