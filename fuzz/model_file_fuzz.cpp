@@ -8,6 +8,8 @@
 // Run with a seed folder holding a few saved models:
 //   build/fuzz/model_file_fuzz -max_total_time=60 seeds/
 #include "framework/errors.h"
+#include "loads/loads_install.h"
+#include "materials/property_sets.h"
 #include "model/model.h"
 #include "model/model_file.h"
 #include "platform/headless/headless_backend.h"
@@ -32,6 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const std::string path = [] {
         install_headless_backend();
+        // The readers of the property sets and the loads are fuzzed too.
+        install_property_sets();
+        install_loads();
         // An internal check that fails is a finding: abort so the fuzzer keeps the input.
         set_assert_exit_handler([](int) { std::abort(); });
         return scratch_path();

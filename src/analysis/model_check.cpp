@@ -77,6 +77,13 @@ void check_rows(const AnalysisModel& model)
             row_fault(row, c_format("%s elements cannot be analysed in this version", element_type_name(r.etype)));
         if (dtype_acts_in_analysis(r.dtype) && (!r.data || dynamic_cast<const NeutralDataItem*>(r.data.get())))
             row_fault(row, c_format("%s cannot be analysed in this version", data_type_name(r.dtype)));
+        if (r.data && !dynamic_cast<const NeutralDataItem*>(r.data.get())) {
+            try {
+                r.data->check(row);
+            } catch (const MessageText& m) {
+                row_fault(row, m.text);
+            }
+        }
         if (r.dtype == DT_BRANCH_SIF && model.options.use_b31j)
             row_fault(row, "the B31J joint flexibility of branch connections is not computed in this version");
         if (r.data)
@@ -194,9 +201,14 @@ void check_loads(const AnalysisModel& model)
                           !finite(w.gust_factor) || !finite(w.structure_height) || !w.pressure_at))
             throw_message(c_format("Wind %d: a value is not a number", k));
     }
-    const HydrotestValues& h = loads.hydrotest;
-    if (h.defined && (!finite(h.pressure) || !finite(h.specific_gravity) || !finite(h.temperature)))
+    auto hydrotest_fault = [](const HydrotestValues& h) {
+        return h.defined && (!finite(h.pressure) || !finite(h.specific_gravity) || !finite(h.temperature));
+    };
+    if (hydrotest_fault(loads.hydrotest))
         throw_message("Hydrotest: a value is not a number");
+    for (int row = 1; row <= loads.row_hydrotest.size(); ++row)
+        if (hydrotest_fault(loads.row_hydrotest[row]))
+            row_fault(row, "a hydrotest value is not a number");
 }
 
 // The chosen load cases; returns the codes the static driver assembles.
@@ -210,11 +222,25 @@ std::vector<int> check_load_cases(const AnalysisModel& model)
         if (std::find(assembled.begin(), assembled.end(), code) == assembled.end())
             assembled.push_back(code);
     };
+    // The sets beyond the options' number of thermal sets keep their values
+    // but are not in use: a case of such a set is refused, not run with them.
+    const int sets = numtloads_valid(model.options.numtloads) ? model.options.numtloads : 1;
+    auto check_sets = [sets](const StepRow& row, const std::string& name) {
+        for (int set : {row.temperature_set, row.pressure_set, row.displacement_set})
+            if (set > sets && set <= MAX_LOAD_SETS)
+                throw_message(c_format("Load case %s: load set %d is beyond the %d thermal load sets in use",
+                                       name.c_str(), set, sets));
+    };
     for (int i = 1; i <= cases.count(); ++i) {
         const int code = cases.code(i);
         const std::string& name = load_case_names(code);
         if (code < 1 || code > MAX_LOAD_CASE_CODE)
             throw_message(c_format("Load case %d is not defined", code));
+        check_sets(step_row(code), name);
+        if (step_row(code).solve == StepSolve::Range) {
+            check_sets(step_row(step_row(code).range_first), name);
+            check_sets(step_row(step_row(code).range_second), name);
+        }
         if (cases.find(code) != i)
             throw_message("Load case " + name + " is chosen twice");
         const StepRow& row = step_row(code);

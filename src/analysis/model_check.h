@@ -13,6 +13,8 @@ struct AnalysisModel;
 //     that does not exist, a direction that is none, limits out of order...);
 //   - elements of zero length (all but the joints and elastic elements that
 //     are zero-length by nature);
+//   - data items whose own check (DataItem slot 34) refuses their values
+//     (a load out of range, a force of an unknown load case...);
 //   - bend rows whose arc could not be laid out (no section or radius, no
 //     run before or after the bend), arcs of zero radius or angle, a user
 //     flexibility factor of 0, intermediate nodes at or beyond the bend angle;
@@ -23,7 +25,9 @@ struct AnalysisModel;
 //     sections below 0;
 //   - load cases that this version cannot compute, codes without a block in
 //     the results file under the piping code, a case chosen twice, wind,
-//     seismic and hydrotest cases without their load;
+//     seismic and hydrotest cases without their load, cases of a temperature,
+//     pressure or displacement set beyond the options' thermal sets in use
+//     (whose values the loads keep but the analysis does not take);
 //   - branch SIFs under "Use B31J for SIFs and Flexibility Factors", whose
 //     joint flexibility this version does not compute.
 void check_analysis_model(const AnalysisModel& model);

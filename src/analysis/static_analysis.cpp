@@ -11,6 +11,8 @@
 #include "model/data_item.h"
 #include "model/nodes.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -119,7 +121,8 @@ private:
     void solve_once();
     bool update_nonlinear();
     CaseResults recover(int code);
-    CaseResults solve_step(int code);
+    CaseResults solve_step(int code, int seismic_axis = 0);
+    CaseResults solve_seismic(int code);
 
     AnalysisRun& run_;
     const RunCallbacks& callbacks_;
@@ -306,9 +309,10 @@ CaseResults Driver::recover(int code)
     return std::move(run_.current);
 }
 
-CaseResults Driver::solve_step(int code)
+CaseResults Driver::solve_step(int code, int seismic_axis)
 {
     run_.set_step(code);
+    run_.step().seismic_axis = seismic_axis;
     reset_nonlinear();
     const int most = std::max(1, model_.options.max_iterations);
     bool converged = true;
@@ -336,6 +340,27 @@ CaseResults Driver::solve_step(int code)
     results.converged = converged;
     results.iterations = iteration;
     return results;
+}
+
+// A seismic g case with more than one direction: each direction solved on
+// its own, their results combined value by value as the seismic load says
+// (the absolute sum or the square root of the sum of the squares).
+CaseResults Driver::solve_seismic(int code)
+{
+    const StaticSeismic& g = model_.loads.seismic;
+    std::vector<int> axes;
+    if (g.x && g.gx != 0.0)
+        axes.push_back(1);
+    if (g.y && g.gy != 0.0)
+        axes.push_back(2);
+    if (g.z && g.gz != 0.0)
+        axes.push_back(3);
+    if (axes.size() <= 1)
+        return solve_step(code);
+    std::vector<CaseResults> parts;
+    for (int axis : axes)
+        parts.push_back(solve_step(code, axis));
+    return combine_seismic_directions(parts, g.combination);
 }
 
 std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
@@ -382,13 +407,45 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
             continue;
         }
         KV_ASSERT(row.solve == StepSolve::Static);
-        results[code] = solve_step(code);
+        results[code] = row.seismic_g ? solve_seismic(code) : solve_step(code);
         exporter.take(run_.stiffness_text);
     }
     return results;
 }
 
 }  // namespace
+
+CaseResults combine_seismic_directions(const std::vector<CaseResults>& parts, int combination)
+{
+    KV_ASSERT(!parts.empty());
+    CaseResults out = parts.front();
+    const bool srss = combination == 2;
+    auto combine = [srss](double total, double value) { return srss ? total + value * value : total + std::fabs(value); };
+    auto finish = [srss](double total) { return srss ? std::sqrt(total) : total; };
+    auto all = [&](auto get) {
+        const std::size_t n = get(out).size();
+        for (std::size_t k = 0; k < n; ++k) {
+            double total = 0.0;
+            for (const CaseResults& p : parts)
+                total = combine(total, get(p)[k]);
+            get(out)[k] = finish(total);
+        }
+    };
+    all([](auto& r) -> auto& { return r.displacements; });
+    all([](auto& r) -> auto& { return r.support_loads; });
+    for (std::size_t e = 0; e < out.forces.size(); ++e)
+        for (int j = 1; j <= 12; ++j) {
+            double total = 0.0;
+            for (const CaseResults& p : parts)
+                total = combine(total, p.forces[e].f[j]);
+            out.forces[e].f[j] = finish(total);
+        }
+    for (const CaseResults& p : parts) {
+        out.converged = out.converged && p.converged;
+        out.iterations = std::max(out.iterations, p.iterations);
+    }
+    return out;
+}
 
 std::map<int, CaseResults> solve_load_cases(AnalysisRun& run, const RunCallbacks& callbacks)
 {

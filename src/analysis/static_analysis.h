@@ -17,7 +17,9 @@
 //      step of the same temperature and pressure sets; a nonlinear model
 //      iterates (below). The end forces of every element and the support
 //      loads of every data item are then recovered;
-//   4. the Expansion ranges are the differences of their two cases;
+//   4. the Expansion ranges are the differences of their two cases; a
+//      Seismic (g) case with more than one direction flagged is solved one
+//      direction at a time and combined (combine_seismic_directions);
 //   5. the results file, and the stiffness export when asked for.
 //
 // Nonlinear iterations: after each solution every nonlinear element and data
@@ -60,6 +62,12 @@ struct RunOutcome {
     std::string message;             // the text that ended the run, when it did not complete
     std::vector<int> unconverged;    // codes of the cases that did not converge
 };
+
+// The results of the directions of a seismic g case combined value by value:
+// the sum of the magnitudes (combination 1) or the square root of the sum of
+// the squares (2). The combined values are magnitudes; the case has
+// converged when every direction has.
+CaseResults combine_seismic_directions(const std::vector<CaseResults>& parts, int combination);
 
 // Solves every step of the model's load cases and returns the results by
 // code (the written cases and those they are made of). Throws the message of

@@ -51,10 +51,12 @@ struct BeamLoadValues {
     bool wind = false;
 };
 
-// The static seismic g factors on global X, Y and Z, each with its flag.
+// The static seismic g factors on global X, Y and Z, each with its flag, and
+// how the results of the directions combine (1 absolute sum, 2 SRSS).
 struct StaticSeismic {
     bool x = false, y = false, z = false;
     double gx = 0.0, gy = 0.0, gz = 0.0;
+    int combination = 1;
     bool any() const { return (x && gx != 0.0) || (y && gy != 0.0) || (z && gz != 0.0); }
 };
 
@@ -74,7 +76,8 @@ struct WindCase {
     std::function<double(double height, double diameter)> force_coefficient;
 };
 
-// The hydrotest load: pressure and contents of the Hydrotest case.
+// A hydrotest load: pressure and contents of the Hydrotest case; an element
+// whose row has none defined is not tested (its own contents, no pressure).
 struct HydrotestValues {
     bool defined = false;
     double pressure = 0.0;
@@ -88,7 +91,12 @@ struct AnalysisLoads {
     OneBased<BeamLoadValues> beam_loads;   // as Elem::beam_load numbers them
     StaticSeismic seismic;
     std::array<WindCase, 5> wind{};        // wind loads 1..4 in slots 1..4
+    // Defined when the model has a hydrotest load; the values that apply
+    // where `row_hydrotest` says nothing.
     HydrotestValues hydrotest;
+    // The hydrotest load in force at each layout row (by row index); when
+    // empty, `hydrotest` applies to every row.
+    OneBased<HydrotestValues> row_hydrotest;
 
     bool any_wind() const
     {

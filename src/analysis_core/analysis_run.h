@@ -30,10 +30,13 @@
 #include <vector>
 
 // The current step: its code and the g directions of a seismic g step
-// (set by step_has_seismic_g).
+// (set by step_has_seismic_g). `seismic_axis` restricts a seismic g step to
+// one direction (1 X, 2 Y, 3 Z; 0 every flagged one): the driver solves the
+// directions one by one when their results are to be combined.
 struct StepState {
     int code = 0;
     bool gx = false, gy = false, gz = false;
+    int seismic_axis = 0;
 };
 
 // The current element: its local stiffness and load vector, its twelve

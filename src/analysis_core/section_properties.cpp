@@ -79,47 +79,51 @@ double set_value(const std::array<double, MAX_LOAD_SETS + 1>& values, int set, d
 
 }  // namespace
 
-PipeLoadStep pipe_load_step(const AnalysisModel& m, const StepRow& step, int load)
+PipeLoadStep pipe_load_step(const AnalysisModel& m, const StepRow& step, int load, int row)
 {
     PipeLoadStep out;
     const double reference = m.options.reference_temperature;
     out.temperature = reference;
-    if (!m.loads.pipe_loads.valid(load))
-        return out;
-    const PipeLoadValues& l = m.loads.pipe_loads[load];
-    const double given_none = m.options.default_temperature;
-    if (step.temperature_set == SET_DESIGN)
-        out.temperature = l.design_temperature == 0.0 ? given_none : l.design_temperature;
-    else if (step.temperature_set >= 1 && step.temperature_set <= MAX_LOAD_SETS)
-        out.temperature = set_value(l.temperature, step.temperature_set, given_none);
+    if (m.loads.pipe_loads.valid(load)) {
+        const PipeLoadValues& l = m.loads.pipe_loads[load];
+        const double given_none = m.options.default_temperature;
+        if (step.temperature_set == SET_DESIGN)
+            out.temperature = l.design_temperature == 0.0 ? given_none : l.design_temperature;
+        else if (step.temperature_set >= 1 && step.temperature_set <= MAX_LOAD_SETS)
+            out.temperature = set_value(l.temperature, step.temperature_set, given_none);
 
-    switch (step.pressure_set) {
-    case SET_NONE:
-        break;
-    case SET_DESIGN:
-        out.pressure = l.design_pressure;
-        break;
-    case SET_MAX_PRESSURE: {
-        const int sets = std::clamp<int>(m.options.numtloads, 1, MAX_LOAD_SETS);
-        double largest = 0.0;
-        for (int k = 1; k <= sets; ++k)
-            largest = std::max(largest, l.pressure[static_cast<std::size_t>(k)]);
-        out.pressure = largest;
-        break;
+        switch (step.pressure_set) {
+        case SET_NONE:
+            break;
+        case SET_DESIGN:
+            out.pressure = l.design_pressure;
+            break;
+        case SET_MAX_PRESSURE: {
+            const int sets = std::clamp<int>(m.options.numtloads, 1, MAX_LOAD_SETS);
+            double largest = 0.0;
+            for (int k = 1; k <= sets; ++k)
+                largest = std::max(largest, l.pressure[static_cast<std::size_t>(k)]);
+            out.pressure = largest;
+            break;
+        }
+        case SET_HYDROTEST:
+            break;
+        default:
+            out.pressure = set_value(l.pressure, step.pressure_set, 0.0);
+            break;
+        }
+        out.specific_gravity = step.no_contents ? 0.0 : l.specific_gravity;
+        out.added_weight = l.added_weight;
     }
-    case SET_HYDROTEST:
-        break;
-    default:
-        out.pressure = set_value(l.pressure, step.pressure_set, 0.0);
-        break;
-    }
-    out.specific_gravity = step.no_contents ? 0.0 : l.specific_gravity;
-    out.added_weight = l.added_weight;
-    if (step.pressure_set == SET_HYDROTEST && m.loads.hydrotest.defined) {
-        out.pressure = m.loads.hydrotest.pressure;
-        out.specific_gravity = m.loads.hydrotest.specific_gravity;
-        if (m.loads.hydrotest.temperature != 0.0)
-            out.temperature = m.loads.hydrotest.temperature;
+    if (step.pressure_set == SET_HYDROTEST) {
+        const HydrotestValues& h =
+            m.loads.row_hydrotest.valid(row) ? m.loads.row_hydrotest[row] : m.loads.hydrotest;
+        if (h.defined) {
+            out.pressure = h.pressure;
+            out.specific_gravity = h.specific_gravity;
+            if (h.temperature != 0.0)
+                out.temperature = h.temperature;
+        }
     }
     // An entered zero is stored as 1e-36.
     if (std::fabs(out.pressure) < 1e-30)
@@ -164,7 +168,7 @@ SectionProperties section_properties(const AnalysisModel& m, const StepRow& step
     if (r.element)
         r.element->section_terms(terms);
 
-    const PipeLoadStep load = pipe_load_step(m, step, e.load);
+    const PipeLoadStep load = pipe_load_step(m, step, e.load, row);
     out.temperature = load.temperature;
     out.pressure = load.pressure;
 

@@ -23,10 +23,14 @@ struct PipeLoadStep {
 // The pipe load's values in a step: the temperature of the step's set (the
 // options' default temperature when the load gives none; the reference
 // temperature in steps without one), the pressure of its set (the largest of
-// the sets in use for SET_MAX_PRESSURE, the hydrotest pressure and contents
-// in Hydrotest), no contents in Empty Weight. Without a load (0) the step
-// has the reference temperature and no pressure, contents or added weight.
-PipeLoadStep pipe_load_step(const AnalysisModel& model, const StepRow& step, int load);
+// the sets in use for SET_MAX_PRESSURE), no contents in Empty Weight. In
+// Hydrotest the hydrotest load in force at the layout row (`row`, 0 for the
+// model's hydrotest load) gives the pressure, the contents and, when it has
+// one, the temperature; without one in force the element keeps its load's
+// contents and has no pressure. Without a load (0) the step has the
+// reference temperature and no pressure, contents or added weight (but for
+// the hydrotest's).
+PipeLoadStep pipe_load_step(const AnalysisModel& model, const StepRow& step, int load, int row = 0);
 
 // Inch, lb, psi, degF.
 struct SectionProperties {

@@ -247,9 +247,10 @@ bool step_has_seismic_g(AnalysisRun& run)
     if (!current_step(run).seismic_g)
         return false;
     const StaticSeismic& g = run.model().loads.seismic;
-    s.gx = g.x && g.gx != 0.0;
-    s.gy = g.y && g.gy != 0.0;
-    s.gz = g.z && g.gz != 0.0;
+    const int axis = s.seismic_axis;
+    s.gx = (axis == 0 || axis == 1) && g.x && g.gx != 0.0;
+    s.gy = (axis == 0 || axis == 2) && g.y && g.gy != 0.0;
+    s.gz = (axis == 0 || axis == 3) && g.z && g.gz != 0.0;
     return s.gx || s.gy || s.gz;
 }
 

@@ -98,7 +98,8 @@ const StepRow& current_step(const AnalysisRun& run);
 bool step_has_weight(const AnalysisRun& run);
 bool step_has_temperature(const AnalysisRun& run);
 // Also sets the run's X, Y and Z g flags: a direction whose factor is given
-// and flagged in the step's seismic load.
+// and flagged in the step's seismic load (only the step's seismic_axis when
+// that is set).
 bool step_has_seismic_g(AnalysisRun& run);
 bool step_has_wind(const AnalysisRun& run);     // wind load 1 (code 13)
 bool step_is_wind2(const AnalysisRun& run);     // 107

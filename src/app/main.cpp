@@ -8,6 +8,7 @@
 #include "analysis/ui/analysis_ui.h"
 #include "elements/element_analysis.h"
 #include "framework/ui/shell.h"
+#include "loads/ui/loads_subsystem.h"
 #include "materials/ui/materials_subsystem.h"
 #include "model/ui/layout_install.h"
 #include "model/ui/model_subsystem.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
     register_subsystem(install_layout_subsystem);
     register_subsystem(install_element_analysis);
     register_subsystem(install_supports_ui);
+    register_subsystem(install_loads_subsystem);
     register_subsystem(install_analysis_commands);
     register_window_installer(create_layout_windows);
     const int exit_code = app_main(argc, argv, std::move(b));

@@ -188,6 +188,7 @@ enum : int {
     CMD_FORCE_SPECTRA = 41014,          // "&Force Spectra..."
     CMD_TIME_FUNCTIONS = 41015,         // "T&ime Functions..."
     CMD_HYDROTEST = 41016,              // "&Hydrotest..."
+    CMD_TIME_HISTORY = 41017,           // "Time &History..." (the time-history options)
     CMD_PRINT_GRAPHICS_TO_FILE = 41020, // "Print to &File..." (graphics window)
     CMD_PRINT_PREVIEW = 41021,          // "Print Pre&view..." (graphics window)
     CMD_SOILS = 41030,                  // "S&oils" (Misc menus)
