@@ -77,13 +77,6 @@ void check_rows(const AnalysisModel& model)
             row_fault(row, c_format("%s elements cannot be analysed in this version", element_type_name(r.etype)));
         if (dtype_acts_in_analysis(r.dtype) && (!r.data || dynamic_cast<const NeutralDataItem*>(r.data.get())))
             row_fault(row, c_format("%s cannot be analysed in this version", data_type_name(r.dtype)));
-        if (r.data && !dynamic_cast<const NeutralDataItem*>(r.data.get())) {
-            try {
-                r.data->check(row);
-            } catch (const MessageText& m) {
-                row_fault(row, m.text);
-            }
-        }
         if (r.dtype == DT_BRANCH_SIF && model.options.use_b31j)
             row_fault(row, "the B31J joint flexibility of branch connections is not computed in this version");
         if (r.data)

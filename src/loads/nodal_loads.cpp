@@ -1,5 +1,7 @@
 #include "loads/nodal_loads.h"
 
+#include <functional>
+
 #include "analysis_core/analysis_run.h"
 #include "analysis_core/element_assembly.h"
 #include "analysis_core/steps.h"
@@ -17,6 +19,16 @@
 #include <cmath>
 
 namespace {
+
+// Runs a check and puts the row in front of its refusal.
+void check_naming_row(int row, const std::function<void()>& check)
+{
+    try {
+        check();
+    } catch (const MessageText& m) {
+        throw_message(c_format("Row %d: ", row) + m.text);
+    }
+}
 
 // ---- Records ------------------------------------------------------------------------
 
@@ -176,7 +188,7 @@ std::string ForceLoad::description() const
     return (text.empty() ? std::string("No force") : text) + " (" + force_case_text(load_case) + ")";
 }
 
-void ForceLoad::check(int) const
+void ForceLoad::check_values_of_row() const
 {
     check_values(values);
     if (force_case_text(load_case).empty())
@@ -256,7 +268,7 @@ std::string ConcentratedMass::description() const
     return text;
 }
 
-void ConcentratedMass::check(int) const
+void ConcentratedMass::check_values_of_row() const
 {
     if (!std::isfinite(weight))
         throw_message("the weight is not a number");
@@ -314,7 +326,7 @@ std::string TimeVaryingLoad::description() const
     return c_format("Time function %d: ", function) + components_text(values.data(), values.size());
 }
 
-void TimeVaryingLoad::check(int) const
+void TimeVaryingLoad::check_values_of_row() const
 {
     // The function it names is the time-history analysis's to check.
     check_values(values);
@@ -372,7 +384,7 @@ std::string HarmonicLoad::description() const
     return trim(format_real(frequency, 10, 3)) + " Hz: " + components_text(values.data(), values.size());
 }
 
-void HarmonicLoad::check(int) const
+void HarmonicLoad::check_values_of_row() const
 {
     check_values(values);
     if (!std::isfinite(phase) || !std::isfinite(frequency))
@@ -426,7 +438,7 @@ std::string ForceSpectrumLoad::description() const
     return spectrum + ": " + components_text(values.data(), values.size());
 }
 
-void ForceSpectrumLoad::check(int) const
+void ForceSpectrumLoad::check_values_of_row() const
 {
     // The spectrum it names is the force-spectrum analysis's to check.
     check_values(values);
@@ -439,4 +451,29 @@ void install_nodal_loads()
     set_data_factory(DT_TIME_VARYING_LOAD, [] { return std::make_unique<TimeVaryingLoad>(); });
     set_data_factory(DT_HARMONIC_LOAD, [] { return std::make_unique<HarmonicLoad>(); });
     set_data_factory(DT_FORCE_SPECTRUM_LOAD, [] { return std::make_unique<ForceSpectrumLoad>(); });
+}
+
+void ForceLoad::check(const Model&, int row) const
+{
+    check_naming_row(row, [this] { check_values_of_row(); });
+}
+
+void ConcentratedMass::check(const Model&, int row) const
+{
+    check_naming_row(row, [this] { check_values_of_row(); });
+}
+
+void TimeVaryingLoad::check(const Model&, int row) const
+{
+    check_naming_row(row, [this] { check_values_of_row(); });
+}
+
+void HarmonicLoad::check(const Model&, int row) const
+{
+    check_naming_row(row, [this] { check_values_of_row(); });
+}
+
+void ForceSpectrumLoad::check(const Model&, int row) const
+{
+    check_naming_row(row, [this] { check_values_of_row(); });
 }

@@ -49,7 +49,11 @@ public:
     void register_row(int row) override;
     void add_loads(AnalysisRun& run, int row) const override;
     std::string description() const override;
-    void check(int row) const override;
+    void check(const Model& model, int row) const override;
+
+private:
+    // The item's own values; throws a text that does not name the row.
+    void check_values_of_row() const;
 };
 
 class ConcentratedMass final : public DataItem {
@@ -67,7 +71,11 @@ public:
     void add_g_loads(AnalysisRun& run, int row) const override;
     void add_mass(AnalysisRun& run, int row) const override;
     std::string description() const override;
-    void check(int row) const override;
+    void check(const Model& model, int row) const override;
+
+private:
+    // The item's own values; throws a text that does not name the row.
+    void check_values_of_row() const;
 };
 
 class TimeVaryingLoad final : public DataItem {
@@ -83,7 +91,11 @@ public:
     void register_row(int row) override;
     void add_dynamic_loads(AnalysisRun& run, int row) const override;
     std::string description() const override;
-    void check(int row) const override;
+    void check(const Model& model, int row) const override;
+
+private:
+    // The item's own values; throws a text that does not name the row.
+    void check_values_of_row() const;
 };
 
 class HarmonicLoad final : public DataItem {
@@ -100,7 +112,11 @@ public:
     void register_row(int row) override;
     void add_dynamic_loads(AnalysisRun& run, int row) const override;
     std::string description() const override;
-    void check(int row) const override;
+    void check(const Model& model, int row) const override;
+
+private:
+    // The item's own values; throws a text that does not name the row.
+    void check_values_of_row() const;
 };
 
 class ForceSpectrumLoad final : public DataItem {
@@ -116,7 +132,11 @@ public:
     void register_row(int row) override;
     void add_dynamic_loads(AnalysisRun& run, int row) const override;
     std::string description() const override;
-    void check(int row) const override;
+    void check(const Model& model, int row) const override;
+
+private:
+    // The item's own values; throws a text that does not name the row.
+    void check_values_of_row() const;
 };
 
 // The data factories of the five kinds.

@@ -27,8 +27,8 @@ ControlSpec control(int id, ControlKind kind, std::string text, int row, int col
     return c;
 }
 
-ControlSpec unit_control(int id, int row, int col, int quantity) {
-    ControlSpec c = control(id, ControlKind::Unit, "", row, col);
+ControlSpec unit_control(int id, int row, int col, int quantity, std::string text) {
+    ControlSpec c = control(id, ControlKind::Unit, std::move(text), row, col);
     c.quantity = quantity;
     return c;
 }

@@ -79,8 +79,9 @@ struct ControlSpec {
 // Shorthand for a control of a template written in code.
 ControlSpec control(int id, ControlKind kind, std::string text, int row, int col, int span = 1,
                     unsigned flags = CF_NONE, int limit = 0, int rows = 1);
-// A unit label (Unit control) that shows the label of a quantity's unit.
-ControlSpec unit_control(int id, int row, int col, int quantity);
+// A unit label (Unit control) that shows the label of a quantity's unit,
+// after `text` when one is given (such as "Temperature").
+ControlSpec unit_control(int id, int row, int col, int quantity, std::string text = "");
 
 struct DialogTemplate {
     std::string name;      // such as "SECTION_DIALOG"

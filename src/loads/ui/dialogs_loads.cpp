@@ -8,13 +8,6 @@ namespace {
 
 using K = ControlKind;
 
-ControlSpec unit_control(int id, int row, int col, int quantity, std::string text = "")
-{
-    ControlSpec c = control(id, K::Unit, std::move(text), row, col);
-    c.quantity = quantity;
-    return c;
-}
-
 void add_buttons(DialogTemplate& t, int row)
 {
     t.controls.push_back(control(IDOK, K::Button, "OK", row, 0, 1, CF_DEFAULT));

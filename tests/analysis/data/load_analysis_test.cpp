@@ -17,11 +17,6 @@ using namespace loads_test;
 
 namespace {
 
-void expect_relative(double actual, double expected, const char* what, double rel = 1e-6)
-{
-    EXPECT_LE(std::fabs(actual - expected), rel * std::fabs(expected)) << what << ": " << actual << " vs " << expected;
-}
-
 class LoadAnalysisTest : public AnalysisTest {
 protected:
     void SetUp() override
