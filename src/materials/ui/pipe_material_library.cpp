@@ -38,50 +38,6 @@ std::string folder_part(const std::string& path)
     return std::filesystem::path(path).parent_path().string();
 }
 
-// Reads the whole file into `out`; throws the message text of a failure.
-void read_library_file(const std::string& path, MaterialLibrary& out)
-{
-    BinFile f;
-    if (!f.open_read(path))
-        throw_message(c_format("Material Library: %s\nDoes not exist.", path.c_str()));
-    const std::string header = f.read_name(16);
-    std::string raw(16, '\0');
-    // read_name stops at the NUL; the kind and digits never hold one.
-    raw.replace(0, header.size(), header);
-    const int version = material_library_header_version(raw);
-    if (f.error() || version < 0)
-        throw_message(c_format("Unable to read material library:\n%s", path.c_str()));
-    const std::string bad = c_format("There was an error while reading material library:\n%s", path.c_str());
-
-    out.path = path;
-    out.code = f.read_int();
-    if (version <= OLD_CODE_VERSION && out.code >= 11)
-        ++out.code;
-    for (int i = 0; i < MATERIAL_LIBRARY_UNIT_COUNT; ++i)
-        out.units[i] = f.read_int();
-    const int32_t count = f.read_int();
-    if (f.error())
-        throw_message(bad);
-    if (!piping_code_valid(out.code))
-        throw_message(bad + c_format("\nPiping code %d is unknown", out.code));
-    for (int i = 0; i < MATERIAL_LIBRARY_UNIT_COUNT; ++i)
-        if (!unit_choice_valid(MATERIAL_LIBRARY_UNIT_QUANTITIES[i], out.units[i]))
-            throw_message(bad + c_format("\nUnit choice %d is out of range", out.units[i]));
-    const std::size_t width = version < SIX_BYTE_NAME_VERSION ? 4 : NAME_FIELD_WIDTH;
-    const std::size_t smallest = MATERIAL_RECORD_FIXED_BYTES - NAME_FIELD_WIDTH + width;
-    if (count < 0 || count > MAXMATS || !f.fits(count, smallest))
-        throw_message(bad + c_format("\nCount of materials %d is out of range", count));
-    out.records.reserve(count);
-    try {
-        for (int32_t i = 1; i <= count && !f.error(); ++i)
-            out.records[out.records.push_back(PipeMaterial{})].read(f, width);
-    } catch (const MessageText& m) {
-        throw_message(bad + "\n" + m.text);
-    }
-    if (f.error())
-        throw_message(bad);
-}
-
 // The pick's table: one column of descriptions; Enter picks the current row.
 class LibraryUseTable final : public TableWindow {
 public:
@@ -188,6 +144,51 @@ MaterialLibrary& material_library() { return library(); }
 
 void reset_material_library() { library() = MaterialLibrary{}; }
 
+void read_material_library_file(const std::string& path, MaterialLibrary& out)
+{
+    BinFile f;
+    if (!f.open_read(path))
+        throw_message(c_format("Material Library: %s\nDoes not exist.", path.c_str()));
+    const std::string header = f.read_name(16);
+    std::string raw(16, '\0');
+    // read_name stops at the NUL; the kind and digits never hold one.
+    raw.replace(0, header.size(), header);
+    const int version = material_library_header_version(raw);
+    if (f.error() || version < 0)
+        throw_message(c_format("Unable to read material library:\n%s", path.c_str()));
+    const std::string bad = c_format("There was an error while reading material library:\n%s", path.c_str());
+
+    out.path = path;
+    out.code = f.read_int();
+    if (version <= OLD_CODE_VERSION)
+        out.code = piping_code_from_old_number(out.code);
+    for (int i = 0; i < MATERIAL_LIBRARY_UNIT_COUNT; ++i)
+        out.units[i] = f.read_int();
+    const int32_t count = f.read_int();
+    if (f.error())
+        throw_message(bad);
+    if (!piping_code_valid(out.code))
+        throw_message(bad + c_format("\nPiping code %d is unknown", out.code));
+    for (int i = 0; i < MATERIAL_LIBRARY_UNIT_COUNT; ++i)
+        if (!unit_choice_valid(MATERIAL_LIBRARY_UNIT_QUANTITIES[i], out.units[i]))
+            throw_message(bad + c_format("\nUnit choice %d is out of range", out.units[i]));
+    const std::size_t width = version < SIX_BYTE_NAME_VERSION ? 4 : NAME_FIELD_WIDTH;
+    const std::size_t smallest = MATERIAL_RECORD_FIXED_BYTES - NAME_FIELD_WIDTH + width;
+    if (count < 0 || count > MAXMATS || !f.fits(count, smallest))
+        throw_message(bad + c_format("\nCount of materials %d is out of range", count));
+    out.records.reserve(count);
+    for (int32_t i = 1; i <= count && !f.error(); ++i) {
+        PipeMaterial& record = out.records[out.records.push_back(PipeMaterial{})];
+        try {
+            record.read(f, width);
+        } catch (const MessageText& m) {
+            throw_message(bad + "\n" + named_set_record_label("Material", i, record.description) + m.text);
+        }
+    }
+    if (f.error())
+        throw_message(bad);
+}
+
 int material_library_header_version(const std::string& header16)
 {
     if (header16.size() < 14 || header16.compare(0, 11, MATERIAL_LIBRARY_KIND) != 0)
@@ -207,7 +208,7 @@ bool read_material_library(WindowId owner)
     KV_ASSERT(!library().path.empty());
     MaterialLibrary read;
     try {
-        read_library_file(library().path, read);
+        read_material_library_file(library().path, read);
     } catch (const MessageText& m) {
         message_error(owner, m.text);
         library() = MaterialLibrary{};
