@@ -5,10 +5,8 @@
 // The Qt backend is used when a display is available (DISPLAY, WAYLAND_DISPLAY
 // or QT_QPA_PLATFORM is set) or --gui is given; otherwise, or with --headless,
 // the program runs without windows.
+#include "app/program_subsystems.h"
 #include "framework/ui/shell.h"
-#include "materials/ui/materials_subsystem.h"
-#include "model/ui/layout_install.h"
-#include "model/ui/model_subsystem.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/headless_printing.h"
 #include "platform/printing.h"
@@ -59,10 +57,7 @@ int main(int argc, char** argv) {
         b = std::make_unique<HeadlessBackend>();
         install_headless_print_service();
     }
-    register_subsystem(install_model_subsystem);
-    register_subsystem(install_materials_subsystem);
-    register_subsystem(install_layout_subsystem);
-    register_window_installer(create_layout_windows);
+    register_program_subsystems();
     const int exit_code = app_main(argc, argv, std::move(b));
     install_print_service(nullptr);
     remove_backend();
