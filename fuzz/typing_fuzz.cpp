@@ -3,13 +3,21 @@
 // layout, move to a cell, type a text, press a key, choose a menu command),
 // and every dialog that comes up takes field texts, choices and clicks from
 // the input too, then OK or Cancel. Whatever was typed, the program never
-// fails a check, the document holds only finite numbers, and the model then
-// saves, reads back and saves again byte for byte.
+// fails a check, the document holds only finite numbers, no record its
+// editors completed is out of their range and no name clashes
+// (property_set_checks.h), and the model then saves, reads back and saves
+// again byte for byte.
 #include "framework/commands.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
 #include "harness/fuzz_program.h"
+#include "materials/beam_material.h"
+#include "materials/beam_section.h"
+#include "materials/pipe_material.h"
+#include "materials/pipe_section.h"
+#include "materials/property_set_checks.h"
+#include "materials/soil.h"
 #include "model/ui/layout_window.h"
 #include "model/ui/list_window.h"
 #include "model/ui/model_commands.h"
@@ -17,11 +25,27 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace {
+
+// KV_FUZZ_TRACE=1 writes each action and dialog to standard error, to follow
+// what an input that was kept does.
+const bool TRACE = [] {
+    const char* v = std::getenv("KV_FUZZ_TRACE");
+    return v && *v == '1';
+}();
+
+void trace(const std::string& text)
+{
+    if (TRACE)
+        std::fprintf(stderr, "typing: %s\n", text.c_str());
+}
 
 // The input of the run in progress.
 FuzzedDataProvider* input = nullptr;
@@ -51,6 +75,7 @@ void press_key(WindowId window)
 {
     const int key = KEYS[input->ConsumeIntegralInRange<std::size_t>(0, std::size(KEYS) - 1)];
     const unsigned mods = input->ConsumeIntegralInRange<unsigned>(0, 3);   // none, Shift, Ctrl, both
+    trace("key " + std::to_string(key) + " with " + std::to_string(mods));
     headless_backend().script().key(window, key, mods);
 }
 
@@ -60,7 +85,9 @@ void type_into(WindowId window)
     const HeadlessWindow* w = headless_backend().window(window);
     if (!w || !w->client_events)
         return;
-    for (char c : typed_text())
+    const std::string text = typed_text();
+    trace("type \"" + text + "\"");
+    for (char c : text)
         w->client_events->on_char(std::string(1, c));
 }
 
@@ -72,15 +99,19 @@ void answer_dialog(HeadlessDialog& d)
         return;
     }
     ++dialog_depth;
+    trace("dialog " + d.templ().name);
     const std::vector<ControlSpec>& controls = d.templ().controls;
     const int steps = input->ConsumeIntegralInRange(0, 10);
     for (int step = 0; step < steps && !d.ended() && !controls.empty() && input->remaining_bytes() > 0; ++step) {
         const ControlSpec& c = controls[input->ConsumeIntegralInRange<std::size_t>(0, controls.size() - 1)];
         const HeadlessDialog::Control* state = d.control(c.id);
         switch (c.kind) {
-        case ControlKind::Edit:
-            d.type(c.id, typed_text());
+        case ControlKind::Edit: {
+            const std::string text = typed_text();
+            trace("field " + std::to_string(c.id) + " \"" + text + "\"");
+            d.type(c.id, text);
             break;
+        }
         case ControlKind::Combo:
         case ControlKind::List:
             if ((c.flags & CF_EDITABLE) && input->ConsumeBool())
@@ -91,8 +122,10 @@ void answer_dialog(HeadlessDialog& d)
         case ControlKind::Radio:
         case ControlKind::Check:
         case ControlKind::Button:
-            if (c.id != IDOK && c.id != IDCANCEL)
+            if (c.id != IDOK && c.id != IDCANCEL) {
+                trace("press " + std::to_string(c.id));
                 d.press(c.id);
+            }
             break;
         case ControlKind::Table:
             if (state && state->client) {
@@ -109,9 +142,62 @@ void answer_dialog(HeadlessDialog& d)
     }
     // OK may be refused with a message and leave the dialog open; then
     // Cancel, as a user gives up.
-    for (int attempt = 0; attempt < 2 && !d.ended(); ++attempt)
-        d.press(input->ConsumeBool() ? IDOK : IDCANCEL);
+    for (int attempt = 0; attempt < 2 && !d.ended(); ++attempt) {
+        const int button = input->ConsumeBool() ? IDOK : IDCANCEL;
+        trace(button == IDOK ? "OK" : "Cancel");
+        d.press(button);
+    }
     --dialog_depth;
+}
+
+// A record the user is still making: one of the values its editors require
+// is not given yet (a blank line a table inserted, a dialog cancelled before
+// its diameter was typed). The analysis refuses it, and no editor is wrong
+// to keep it meanwhile.
+bool in_progress(const PipeMaterial& m) { return m.name.empty() || m.description.empty() || m.numtemps() == 0; }
+bool in_progress(const PipeSection& s)
+{
+    return s.name.empty() || s.outside_diameter == 0.0f || s.thickness == 0.0f;
+}
+bool in_progress(const BeamMaterial& m) { return m.name.empty() || m.E == 0.0f; }
+bool in_progress(const BeamSection& s)
+{
+    return s.name.empty() || s.values[BS_AREA] == 0.0f || s.values[BS_MAJOR_I] == 0.0f ||
+           s.values[BS_MINOR_I] == 0.0f;
+}
+bool in_progress(const Soil& s)
+{
+    return s.name.empty() || s.density == 0.0f ||
+           (s.type == SOIL_COHESIVE ? s.strength == 0.0f : s.delta == 0.0f || s.ks == 0.0f);
+}
+
+// The record as the user leaves its table row: the sections table keeps
+// one value of the insulation or lining pair while the row is being typed,
+// and clears a pair that is not whole when the row is left.
+template <typename T>
+T as_left(T record)
+{
+    return record;
+}
+template <>
+PipeSection as_left(PipeSection s)
+{
+    if ((s.insulation_density == 0.0f) != (s.insulation_thickness == 0.0f))
+        s.insulation_density = s.insulation_thickness = 0.0f;
+    if ((s.lining_density == 0.0f) != (s.lining_thickness == 0.0f))
+        s.lining_density = s.lining_thickness = 0.0f;
+    return s;
+}
+
+// The editors refuse what the analysis cannot take: every record they
+// completed is in its range.
+template <typename T>
+void expect_in_range(std::vector<std::string> (*problems)(const T&))
+{
+    for (const T& record : named_set<T>())
+        if (!in_progress(record))
+            if (const std::vector<std::string> found = problems(as_left(record)); !found.empty())
+                finding("an editor stored what the analysis refuses: " + found.front());
 }
 
 // The enabled commands of a frame's menu.
@@ -147,19 +233,24 @@ void act()
         const std::vector<DataList>& lists = data_lists();
         if (!lists.empty()) {
             const DataList& list = lists[input->ConsumeIntegralInRange<std::size_t>(0, lists.size() - 1)];
+            trace("list " + list.name);
             if (list.open)
                 list.open();
         }
         break;
     }
     case 1:   // back to the layout
+        trace("layout");
         present_layout_window();
         focus_layout_table();
         break;
     case 2:   // a cell
-        if (TableWindow* t = place.view->table(); t && t->row_count > 0)
-            table_goto_row(*t, input->ConsumeIntegralInRange(1, t->row_count),
-                           input->ConsumeIntegralInRange(1, t->columns()));
+        if (TableWindow* t = place.view->table(); t && t->row_count > 0) {
+            const int row = input->ConsumeIntegralInRange(1, t->row_count);
+            const int column = input->ConsumeIntegralInRange(1, t->columns());
+            trace("cell " + std::to_string(row) + ", " + std::to_string(column) + " of " + t->title);
+            table_goto_row(*t, row, column);
+        }
         break;
     case 3:   // typing, then a key
         type_into(place.view->window());
@@ -174,15 +265,25 @@ void act()
             w->frame_events->on_menu_opening();   // as the menu drops down: its items brought up to date
             menu_commands(w->menu.items(), ids);
         }
-        if (!ids.empty())
-            script.menu_command(place.frame->window, ids[input->ConsumeIntegralInRange<std::size_t>(0, ids.size() - 1)]);
+        if (!ids.empty()) {
+            const int id = ids[input->ConsumeIntegralInRange<std::size_t>(0, ids.size() - 1)];
+            trace("menu command " + std::to_string(id));
+            script.menu_command(place.frame->window, id);
+        }
         break;
     }
     case 6:   // the row's dialog
+        trace("edit row");
         script.key(place.view->window(), 'E', MOD_CONTROL);
         break;
     }
     run_posted_calls();
+    if (TRACE) {
+        static std::size_t shown = 0;
+        const std::vector<std::string> messages = script.messages();
+        for (shown = std::min(shown, messages.size()); shown < messages.size(); ++shown)
+            trace("message \"" + messages[shown] + "\"");
+    }
 }
 
 }  // namespace
@@ -202,6 +303,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     commit_pending_edits();
     run_posted_calls();
     expect_finite_document("typing");
+    expect_in_range(pipe_material_problems);
+    expect_in_range(pipe_section_problems);
+    expect_in_range(beam_material_problems);
+    expect_in_range(beam_section_problems);
+    expect_in_range(soil_problems);
+    // Names that clash or that no editor takes (a row may name a set still
+    // to come, and a blank record wait for its name).
+    for (const std::string& problem : named_set_problems())
+        if (problem.find("more than once") != std::string::npos || problem.find(" is defined as ") != std::string::npos ||
+            problem.find(": Name ") != std::string::npos)
+            finding("an editor stored a name the analysis refuses: " + problem);
     expect_saves_and_reads_back("typing");
     return 0;
 }

@@ -33,6 +33,15 @@ seeds_of() {
   esac
 }
 
+# Options of a target beyond the common ones: typing needs inputs long enough
+# for a sequence of actions from the start.
+options_of() {
+  case "$1" in
+    typing_fuzz) echo -max_len=1024 -len_control=0 ;;
+    *) ;;
+  esac
+}
+
 targets=()
 if [ $# -gt 0 ]; then
   targets=("$@")
@@ -61,7 +70,8 @@ for name in "${targets[@]}"; do
     find "$folder" -maxdepth 1 -type f \( -name '*.mod' -o ! -path 'examples/*' \) -exec cp {} "$corpus"/ \;
   done
   echo "Fuzzing $name for $seconds s"
-  if ! build/fuzz/"$name" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
+  # shellcheck disable=SC2046
+  if ! build/fuzz/"$name" $(options_of "$name") -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix=build/fuzz/artifacts/"$name"- "$corpus" 2> build/fuzz/"$name".log; then
     tail -n 60 build/fuzz/"$name".log
     status=1

@@ -193,20 +193,22 @@ double effective_shear_modulus(const PipeMaterial& m, double temperature)
 
 std::string material_unusable_reason(const PipeMaterial& m)
 {
+    // "Material CS1", or "Material" alone for a record without a name.
+    const std::string who = m.name.empty() ? "Material" : "Material " + m.name;
     if (m.numtemps() == 0)
-        return c_format("Material %s has no temperature properties", m.name.c_str());
+        return who + " has no temperature properties";
     if (m.nu <= -1.0f)
-        return c_format("Material %s: Nu should be > -1", m.name.c_str());
+        return who + ": Nu should be > -1";
     // The look-ups need the rows in strictly ascending temperature; the
     // editors keep them so, a file may not.
     for (int i = 2; i <= m.numtemps(); ++i)
         if (!(m.table[i][PROP_TEMPERATURE] > m.table[i - 1][PROP_TEMPERATURE]))
-            return c_format("Material %s: temperatures are not in ascending order", m.name.c_str());
+            return who + ": temperatures are not in ascending order";
     for (const PropertyRow& r : m.table) {
         if (r[PROP_MODULUS] <= 0.0f)
-            return c_format("Material %s: Modulus is required", m.name.c_str());
+            return who + ": Modulus is required";
         if (m.frp && (r[PROP_HOOP_MODULUS] <= 0.0f || r[PROP_SHEAR_MODULUS] <= 0.0f))
-            return c_format("Material %s: Hoop and shear moduli are required", m.name.c_str());
+            return who + ": Hoop and shear moduli are required";
     }
     return {};
 }

@@ -150,6 +150,10 @@ TEST_F(PropertySetChecksTest, EachValueOutsideItsEditorsRangeIsNamed)
     frp.set_type("FR");
     frp.nu = 0.8f;
     EXPECT_EQ(pipe_material_problems(frp), Texts{"Material FRP: Hoop and shear moduli are required"});
+    // A record without a name (a blank line a table inserted) reads well too.
+    PipeMaterial blank;
+    blank.joint_factor = 1.0f;
+    EXPECT_EQ(pipe_material_problems(blank), Texts{"Material has no temperature properties"});
 
     expect_each<PipeSection>(sound_section("S6"), pipe_section_problems, {
         {[](PipeSection& s) { s.outside_diameter = -6.625f; },
