@@ -1,6 +1,7 @@
 // Typing into every table and every dialog of the program, on the sample
-// model: the input is a sequence of user actions (open a data list or the
-// layout, move to a cell, type a text, press a key, choose a menu command),
+// model with a material library at hand: the input is a sequence of user
+// actions (open a data list or the layout, move to a cell, type a text, press
+// a key, choose a menu command, answer the next question),
 // and every dialog that comes up takes field texts, choices and clicks from
 // the input too, then OK or Cancel. Whatever was typed, the program never
 // fails a check, the document holds only finite numbers, no record its
@@ -8,6 +9,7 @@
 // (property_set_checks.h), and the model then saves, reads back and saves
 // again byte for byte.
 #include "framework/commands.h"
+#include "framework/errors.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
@@ -18,6 +20,7 @@
 #include "materials/pipe_section.h"
 #include "materials/property_set_checks.h"
 #include "materials/soil.h"
+#include "materials/ui/pipe_material_library.h"
 #include "model/ui/layout_window.h"
 #include "model/ui/list_window.h"
 #include "model/ui/model_commands.h"
@@ -228,7 +231,7 @@ void act()
 {
     Script& script = headless_backend().script();
     const Place place = current_place();
-    switch (input->ConsumeIntegralInRange(0, 6)) {
+    switch (input->ConsumeIntegralInRange(0, 7)) {
     case 0: {   // a data list
         const std::vector<DataList>& lists = data_lists();
         if (!lists.empty()) {
@@ -276,6 +279,12 @@ void act()
         trace("edit row");
         script.key(place.view->window(), 'E', MOD_CONTROL);
         break;
+    case 7: {   // how the next question is answered (Yes when none is given)
+        const int answer = input->PickValueInArray({IDYES, IDNO, IDCANCEL, IDOK});
+        trace("answer " + std::to_string(answer));
+        script.answer(answer);
+        break;
+    }
     }
     run_posted_calls();
     if (TRACE) {
@@ -292,6 +301,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     start_program();
     read_sample_model();
+    // A material library to pick from, as one the user opened before.
+    try {
+        read_material_library_file(std::string(KV_SOURCE_DIR) + "/fuzz/corpus/libraries/materials.mat",
+                                   material_library());
+    } catch (const MessageText& m) {
+        finding("the seed library does not read: " + m.text);
+    }
     FuzzedDataProvider provider(data, size);
     input = &provider;
     dialog_depth = 0;
