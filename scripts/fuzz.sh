@@ -5,7 +5,9 @@
 # time: KV_FUZZ_TOTAL_SECONDS (280 by default) split evenly over the targets,
 # or KV_FUZZ_SECONDS each when that is set. A crash, a sanitizer report, a
 # leak or a finding of a target ends the script with the failing input kept
-# in build/fuzz/artifacts/.
+# in build/fuzz/artifacts/. What a run finds is kept in build/fuzz/corpus/
+# for the next one; with KV_FUZZ_FRESH_CORPUS=1 (CI) each target starts from
+# its seeds alone, so that reading a grown corpus never stretches the time.
 #
 #   scripts/fuzz.sh                         all targets, about 5 minutes
 #   KV_FUZZ_SECONDS=600 scripts/fuzz.sh typing_fuzz   one target, 10 minutes
@@ -65,6 +67,7 @@ passed=0
 failed=0
 for name in "${targets[@]}"; do
   corpus=build/fuzz/corpus/$name
+  [ "${KV_FUZZ_FRESH_CORPUS:-0}" = 1 ] && rm -rf "$corpus"
   mkdir -p "$corpus"
   for folder in $(seeds_of "$name"); do
     find "$folder" -maxdepth 1 -type f \( -name '*.mod' -o ! -path 'examples/*' \) -exec cp {} "$corpus"/ \;
