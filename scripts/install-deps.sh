@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Korvane needs to build, run and test, when missing.
 set -euo pipefail
-packages=(build-essential cmake ninja-build pkg-config ccache clang libclang-rt-dev
+packages=(build-essential cmake ninja-build pkg-config ccache clang libclang-rt-dev llvm
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev googletest libbenchmark-dev libeigen3-dev xvfb xauth locales-all fonts-dejavu-core)
 missing=()

@@ -5,19 +5,13 @@
 // The Qt backend is used when a display is available (DISPLAY, WAYLAND_DISPLAY
 // or QT_QPA_PLATFORM is set) or --gui is given; otherwise, or with --headless,
 // the program runs without windows.
-#include "analysis/ui/analysis_ui.h"
-#include "elements/element_analysis.h"
+#include "app/program_subsystems.h"
 #include "framework/ui/shell.h"
-#include "loads/ui/loads_subsystem.h"
-#include "materials/ui/materials_subsystem.h"
-#include "model/ui/layout_install.h"
-#include "model/ui/model_subsystem.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/headless_printing.h"
 #include "platform/printing.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_printing.h"
-#include "supports/ui/supports_ui.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -63,14 +57,7 @@ int main(int argc, char** argv) {
         b = std::make_unique<HeadlessBackend>();
         install_headless_print_service();
     }
-    register_subsystem(install_model_subsystem);
-    register_subsystem(install_materials_subsystem);
-    register_subsystem(install_layout_subsystem);
-    register_subsystem(install_element_analysis);
-    register_subsystem(install_supports_ui);
-    register_subsystem(install_loads_subsystem);
-    register_subsystem(install_analysis_commands);
-    register_window_installer(create_layout_windows);
+    register_program_subsystems();
     const int exit_code = app_main(argc, argv, std::move(b));
     install_print_service(nullptr);
     remove_backend();

@@ -2,6 +2,7 @@
 // files are the same whatever the host's byte order.
 #include "framework/binfile.h"
 
+#include "framework/errors.h"
 #include "framework/state.h"
 #include "framework/strings.h"
 
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <bit>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
@@ -397,6 +399,19 @@ void write_curve(BinFile& file, const XYCurve& curve)
         file.write_float(p.x);
         file.write_float(p.y);
     }
+}
+
+void require_finite(float value, const std::string& field)
+{
+    if (!std::isfinite(value))
+        throw_message(field + " is not a finite number");
+}
+
+float read_finite_float(BinFile& file, const std::string& field)
+{
+    const float value = file.read_float();
+    require_finite(value, field);
+    return value;
 }
 
 namespace {

@@ -103,6 +103,13 @@ inline constexpr int32_t MAX_CURVE_POINTS = 1000000;
 bool read_curve(BinFile& file, XYCurve& curve, int32_t max_count = MAX_CURVE_POINTS);
 void write_curve(BinFile& file, const XYCurve& curve);
 
+// A float field of a record that must hold a number: NaN and infinity never
+// enter the document from a file. Throws the message text "<field> is not a
+// finite number" for such a value (a reader puts the file and the record
+// before it); a value after a read error is the zero the read gave.
+void require_finite(float value, const std::string& field);
+float read_finite_float(BinFile& file, const std::string& field);
+
 // The one shared file stream of the free-function interface below.
 BinFile& binfile();
 

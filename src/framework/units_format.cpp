@@ -27,19 +27,40 @@ std::string strip_negative_zero(std::string s)
     return s;
 }
 
+// The printf forms never show "NAN" or "INF": a value that is not a finite
+// number shows as TOO_WIDE, which no parser reads.
 std::string fixed(double value, int decimals)
 {
+    if (!std::isfinite(value))
+        return TOO_WIDE;
     return strip_negative_zero(c_format("%.*f", decimals, value));
 }
 
 std::string g_form(int precision, double value)
 {
+    if (!std::isfinite(value))
+        return TOO_WIDE;
     return strip_negative_zero(c_format("%.*G", precision, value));
 }
 
 std::string g_form_lower(int precision, double value)
 {
+    if (!std::isfinite(value))
+        return TOO_WIDE;
     return strip_negative_zero(c_format("%.*g", precision, value));
+}
+
+std::string e4_form(double value)
+{
+    if (!std::isfinite(value))
+        return TOO_WIDE;
+    return c_format("%.4E", value);
+}
+
+// The decimal exponent of a finite, non-zero value (floor of log10 |value|).
+int decimal_exponent(double value)
+{
+    return static_cast<int>(std::floor(std::log10(std::fabs(value))));
 }
 
 // Removes trailing zeros after the point (at most `limit` of them), and the
@@ -58,9 +79,10 @@ std::string trim_zeros(std::string s, size_t limit, bool drop_point)
     return s;
 }
 
-// Feet and inches: 126.5 in -> "10'6.5", inches to 4 decimals. Lengths of a
-// billion feet and more fall back to a plain number, which reads as feet.
-std::string feet_and_inches(double inches)
+// Feet and inches: 126.5 in -> "10'6.5", inches to `decimals` decimals
+// (trailing zeros dropped). Lengths of a billion feet and more fall back to a
+// plain number, which reads as feet.
+std::string feet_and_inches(double inches, int decimals = 4)
 {
     if (!std::isfinite(inches))
         return TOO_WIDE;
@@ -68,12 +90,14 @@ std::string feet_and_inches(double inches)
     double feet = std::floor(magnitude / 12.0);
     if (feet >= 1.0e9)
         return g_form(5, inches / 12.0);
-    double rest = std::round((magnitude - feet * 12.0) * 1.0e4) / 1.0e4;
+    const double scale = std::pow(10.0, decimals);
+    double rest = std::round((magnitude - feet * 12.0) * scale) / scale;
     if (rest >= 12.0) {
         feet += 1.0;
         rest = 0.0;
     }
-    std::string text = c_format("%.0f'", feet) + trim_zeros(c_format("%.4f", rest), 4, true);
+    std::string text = c_format("%.0f'", feet) +
+                       trim_zeros(c_format("%.*f", decimals, rest), static_cast<size_t>(decimals), true);
     if (inches < 0.0 && (feet > 0.0 || rest > 0.0))
         text.insert(0, "-");
     return text;
@@ -82,6 +106,8 @@ std::string feet_and_inches(double inches)
 // "E+6" short form: 2.95e7 -> "29.5E+6"; "E-6" short form: 6.5e-6 -> "6.5E-6".
 std::string mega_form(double value)
 {
+    if (!std::isfinite(value))
+        return TOO_WIDE;
     // From 1E+10 on the short form would carry two exponents.
     if (g_form(4, value / 1.0e6).find('E') != std::string::npos)
         return g_form(4, value);
@@ -90,13 +116,17 @@ std::string mega_form(double value)
 
 std::string micro_form(double value)
 {
+    if (!std::isfinite(value))
+        return TOO_WIDE;
     return g_form(4, value * 1.0e6) + "E-6";
 }
 
 // Engineering form with an exponent that is a multiple of 3: 2.5e7 -> "25E+6".
 std::string engineering_form(double value)
 {
-    int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value)) / 3.0)) * 3;
+    if (!std::isfinite(value) || value == 0.0)
+        return g_form(3, value);
+    int exponent = static_cast<int>(std::floor(decimal_exponent(value) / 3.0)) * 3;
     double mantissa = value / std::pow(10.0, exponent);
     std::string digits = g_form(3, mantissa);
     if (digits.find('E') != std::string::npos) {  // 999.95 rounded up to 1000
@@ -158,12 +188,38 @@ std::string format_length(double value)
     }
 }
 
+// The shortest text of the displayed form (feet and inches, or inches, with
+// at least 4 decimals; else 5 significant digits) that parse_length reads
+// back as the same float, and where that form cannot carry it (tiny and huge
+// lengths) the plain number in the chosen unit with as many digits as it
+// needs: every finite float comes back exactly.
 std::string format_length_exact(double value)
 {
+    if (!std::isfinite(value))
+        return TOO_WIDE;
+    const float target = static_cast<float>(value);
+    auto exact = [target](const std::string& text) {
+        float back = 0.0f;
+        return parse_length(text, back) == 0 && back == target;
+    };
+    const int unit = current_unit(LENGTH);
+    for (int digits = 4; digits <= 9; ++digits) {
+        std::string text;
+        if (unit == 0 && std::fabs(value) < 12.0e9)
+            text = feet_and_inches(value, digits);
+        else if (unit == 2 && std::fabs(value) < 1.0e6)
+            text = trim_zeros(fixed(value, digits), static_cast<size_t>(digits - 4), false);
+        else
+            text = g_form(digits + 1, to_display(LENGTH, value));
+        if (exact(text))
+            return text;
+    }
+    // A plain number is feet in the feet-and-inches unit.
     const double d = to_display(LENGTH, value);
-    if (current_unit(LENGTH) == 0 && std::fabs(value) < 12.0e9) return feet_and_inches(value);
-    if (current_unit(LENGTH) == 2 && std::fabs(value) < 1.0e6) return format_real(value, 11, 4);
-    return g_form(9, d);
+    for (int digits = 6; digits < 17; ++digits)
+        if (std::string text = g_form(digits, d); exact(text))
+            return text;
+    return g_form(17, d);
 }
 
 std::string format_dimension(double value)
@@ -259,7 +315,9 @@ std::string format_density(double value)
     double d = to_display(DENSITY, value);
     if (current_unit(DENSITY) != 0)
         return g_form_lower(4, d);
-    int decimals = std::max(3, 3 - static_cast<int>(std::floor(std::log10(std::fabs(d)))));
+    if (!std::isfinite(d))
+        return TOO_WIDE;
+    int decimals = std::max(3, 3 - decimal_exponent(d));
     if (decimals > 12)
         return g_form_lower(4, d);
     std::string text = fixed(d, decimals);
@@ -307,7 +365,9 @@ std::string format_pressure(double value)
     if (std::fabs(value) < ENTERED_ZERO_LIMIT)
         return "0";
     double d = to_display(PRESSURE, value);
-    int decimals = std::max(0, 2 - static_cast<int>(std::log10(std::fabs(d))));
+    if (!std::isfinite(d))
+        return TOO_WIDE;
+    int decimals = std::max(0, 2 - static_cast<int>(std::trunc(std::log10(std::fabs(d)))));
     return format_real(d, 10, std::min(decimals, 12));
 }
 
@@ -333,7 +393,7 @@ std::string format_stiffness(double value)
         return "Rigid";
     double d = to_display(STIFFNESS, value);
     if (std::fabs(value) >= 1.0e9 || std::fabs(d) > 99999.0)
-        return c_format("%.4E", d);
+        return e4_form(d);
     return g_form_lower(5, d);
 }
 
@@ -347,7 +407,7 @@ std::string format_rot_stiffness(double value)
         return "Rigid";
     double d = to_display(ROT_STIFFNESS, value);
     if (std::fabs(value) >= 1.0e9 || std::fabs(d) > 99999.0)
-        return c_format("%.4E", d);
+        return e4_form(d);
     if (d != std::trunc(d) && std::fabs(d) >= 1.0)
         return format_real(d, 10, 2);
     return g_form_lower(5, d);

@@ -9,6 +9,12 @@
 //   -3'2      a leading sign applies to the whole length (-38 in)
 // In the two-part forms both parts are plain decimals (no exponent) and the
 // inch part carries no sign; inches of 12 or more are taken as they are.
+//
+// Exponents have no limit of their own: a value is refused only when it does
+// not fit a float in the internal unit. A text that lies beyond the largest
+// float by less than half a unit of its last digit (the rounded form of that
+// float, "3.403E+38") is the largest float, so that every value a formatter
+// writes reads back.
 #include "framework/errors.h"
 #include "framework/strings.h"
 #include "framework/text.h"
@@ -20,7 +26,7 @@
 
 namespace {
 
-constexpr int MAX_EXPONENT = 37;
+constexpr double FLOAT_MAX = std::numeric_limits<float>::max();
 
 bool is_digit(char c)
 {
@@ -28,7 +34,7 @@ bool is_digit(char c)
 }
 
 // Checks the plain-number grammar: [sign] digits [. digits] [E [sign] digits],
-// with at least one mantissa digit and an exponent of at most 37.
+// with at least one mantissa digit.
 bool valid_real_text(std::string_view s, bool allow_exponent)
 {
     size_t i = 0;
@@ -54,34 +60,66 @@ bool valid_real_text(std::string_view s, bool allow_exponent)
     ++i;
     if (i < n && (s[i] == '+' || s[i] == '-'))
         ++i;
-    int exponent = 0;
     int exponent_digits = 0;
-    for (; i < n && is_digit(s[i]); ++i) {
+    for (; i < n && is_digit(s[i]); ++i)
         ++exponent_digits;
-        exponent = exponent * 10 + (s[i] - '0');
-        if (exponent > MAX_EXPONENT)
-            return false;
-    }
     return exponent_digits > 0 && i == n;
 }
 
-// A cleaned text that passed the grammar, as a double that fits a float.
-bool read_real(std::string_view s, bool allow_exponent, double& out)
+// Half a unit of the last digit of a text that passed the grammar: 0.05 for
+// "1.5", 5E+35 for "3.4E+37", 0.5 for "12".
+double half_last_digit(std::string_view s)
+{
+    const size_t e = s.find('E');
+    const std::string_view mantissa = s.substr(0, e);
+    const size_t point = mantissa.find('.');
+    const long decimals = point == std::string_view::npos ? 0 : static_cast<long>(mantissa.size() - point - 1);
+    long exponent = 0;
+    if (e != std::string_view::npos) {
+        size_t i = e + 1;
+        bool negative = false;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            negative = s[i++] == '-';
+        for (; i < s.size() && exponent < 100000; ++i)
+            exponent = exponent * 10 + (s[i] - '0');
+        if (negative)
+            exponent = -exponent;
+    }
+    return 0.5 * std::pow(10.0, static_cast<double>(exponent - decimals));
+}
+
+// A cleaned text that passed the grammar, as a finite double, and half a
+// unit of its last digit.
+struct Number {
+    double value = 0.0;
+    double half_unit = 0.0;
+};
+
+bool read_number(std::string_view s, bool allow_exponent, Number& out)
 {
     if (!valid_real_text(s, allow_exponent))
         return false;
     double value = 0.0;
     if (!parse_c_double(std::string(s), value))
         return false;
-    if (std::fabs(value) > std::numeric_limits<float>::max())
-        return false;
-    out = value;
+    out.value = value;
+    out.half_unit = half_last_digit(s);
     return true;
 }
 
-bool fits_float(double value)
+// The value as a float when it fits one: a value beyond the largest float by
+// no more than `half_unit` (the uncertainty of its text) is the largest float.
+bool to_float(double value, double half_unit, float& out)
 {
-    return std::isfinite(value) && std::fabs(value) <= std::numeric_limits<float>::max();
+    if (!std::isfinite(value))
+        return false;
+    if (std::fabs(value) > FLOAT_MAX) {
+        if (!(std::fabs(value) - std::fabs(half_unit) <= FLOAT_MAX))
+            return false;
+        value = std::copysign(FLOAT_MAX, value);
+    }
+    out = static_cast<float>(value);
+    return true;
 }
 
 // Unsigned plain decimal of a two-part feet-and-inches text.
@@ -89,11 +127,17 @@ bool read_unsigned_decimal(std::string_view s, double& out)
 {
     if (s.empty() || s[0] == '+' || s[0] == '-')
         return false;
-    return read_real(s, false, out);
+    Number n;
+    if (!read_number(s, false, n))
+        return false;
+    out = n.value;
+    return true;
 }
 
-// Feet and inches (see the forms at the top of the file); the result in inches.
-bool read_feet_and_inches(const std::string& s, double& inches)
+// Feet and inches (see the forms at the top of the file): the length in feet,
+// and half a unit of the last digit of a plain number (in feet; 0 for the
+// two-part forms, whose decimals are exact enough for any length).
+bool read_feet_and_inches(const std::string& s, Number& feet_out)
 {
     size_t apostrophe = s.find('\'');
     size_t quote = s.find('"');
@@ -103,7 +147,6 @@ bool read_feet_and_inches(const std::string& s, double& inches)
     if (quote != std::string::npos)
         body.remove_suffix(1);
 
-    double value = 0.0;
     if (apostrophe == std::string::npos) {
         size_t hyphen = std::string::npos;
         for (size_t i = 1; i < body.size(); ++i) {
@@ -113,17 +156,14 @@ bool read_feet_and_inches(const std::string& s, double& inches)
             }
         }
         if (quote != std::string::npos && hyphen == std::string::npos) {  // 6"
-            if (!read_real(body, true, value))
+            Number n;
+            if (!read_number(body, true, n))
                 return false;
-            inches = value;
+            feet_out = {n.value / 12.0, n.half_unit / 12.0};
             return true;
         }
-        if (hyphen == std::string::npos) {  // plain number: feet
-            if (!read_real(body, true, value))
-                return false;
-            inches = value * 12.0;
-            return true;
-        }
+        if (hyphen == std::string::npos)  // plain number: feet
+            return read_number(body, true, feet_out);
         if (hyphen + 1 == body.size())
             return false;  // "10-" names no inches
         apostrophe = hyphen;
@@ -143,7 +183,7 @@ bool read_feet_and_inches(const std::string& s, double& inches)
     double extra = 0.0;
     if (!inch_text.empty() && !read_unsigned_decimal(inch_text, extra))
         return false;
-    inches = sign * (feet * 12.0 + extra);
+    feet_out = {sign * (feet * 12.0 + extra) / 12.0, 0.0};
     return true;
 }
 
@@ -166,23 +206,23 @@ int parse_quantity(const std::string& text, float& out, int q, unsigned rules)
         out = RIGID_STIFFNESS;
         return 0;
     }
-    double display = 0.0;
+    Number display;
     if (q == LENGTH && current_unit(LENGTH) == 0) {
-        double inches = 0.0;
-        if (!read_feet_and_inches(s, inches))
+        if (!read_feet_and_inches(s, display))
             return 1;
-        display = inches / 12.0;
-    } else if (!read_real(s, true, display)) {
+    } else if (!read_number(s, true, display)) {
         return 1;
     }
-    if ((rules & NEGATIVE_REFUSED) && display < 0.0)
+    if ((rules & NEGATIVE_REFUSED) && display.value < 0.0)
         return 1;
-    if ((rules & POSITIVE_ONLY) && !(display > 0.0))
+    if ((rules & POSITIVE_ONLY) && !(display.value > 0.0))
         return 1;
-    double internal = to_internal(q, display);
-    if (!fits_float(internal))
+    const double internal = to_internal(q, display.value);
+    const double half_unit = to_internal(q, display.value + display.half_unit) - internal;
+    float value = 0.0f;
+    if (!to_float(internal, half_unit, value))
         return 1;
-    float value = static_cast<float>(internal) + 0.0f;  // + 0 turns -0 into 0
+    value += 0.0f;  // turns -0 into 0
     if ((rules & POSITIVE_ONLY) && !(value > 0.0f))
         return 1;   // a value too small for a float
     if ((rules & ZERO_MARKED) && value == 0.0f)
@@ -206,10 +246,11 @@ int parse_real(const std::string& text, double& out)
         out = 0.0;
         return 0;
     }
-    double value = 0.0;
-    if (!read_real(s, true, value))
+    Number n;
+    float value = 0.0f;
+    if (!read_number(s, true, n) || !to_float(n.value, n.half_unit, value))
         return 1;
-    out = value + 0.0;
+    out = std::fabs(n.value) > FLOAT_MAX ? value : n.value + 0.0;
     return 0;
 }
 
@@ -218,7 +259,7 @@ int parse_real(const std::string& text, float& out)
     double value = 0.0;
     if (parse_real(text, value) != 0)
         return 1;
-    out = static_cast<float>(value);
+    out = static_cast<float>(value) + 0.0f;
     return 0;
 }
 

@@ -29,10 +29,10 @@ void BeamMaterial::read(BinFile& file) {
     name = read_row_name(file, model_file_name_width());
     description = file.read_name(BEAM_MATERIAL_DESCRIPTION_WIDTH);
     if (description.size() > BEAM_MATERIAL_DESCRIPTION_LENGTH) description.resize(BEAM_MATERIAL_DESCRIPTION_LENGTH);
-    E = file.read_float();
-    nu = file.read_float();
-    density = file.read_float();
-    alpha = file.read_float();
+    E = read_finite_float(file, "Modulus");
+    nu = read_finite_float(file, "Nu");
+    density = read_finite_float(file, "Density");
+    alpha = read_finite_float(file, "Alpha");
 }
 
 void BeamMaterial::write(BinFile& file) const {

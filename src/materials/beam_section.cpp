@@ -28,11 +28,22 @@ bool& library_mode_flag() { return session_part<BeamLibraryMode>().on; }
 
 }  // namespace
 
+const char* beam_section_value_name(int value)
+{
+    static const char* const NAMES[BS_VALUE_COUNT] = {"Area",         "Major moment of inertia",
+                                                      "Minor moment of inertia", "Torsional constant",
+                                                      "Major shear area", "Minor shear area",
+                                                      "Depth",        "Width"};
+    return value >= 0 && value < BS_VALUE_COUNT ? NAMES[value] : "";
+}
+
 void BeamSection::read(BinFile& file, std::size_t name_width) {
     name = read_row_name(file, name_width);
     description = file.read_name(BEAM_SECTION_DESCRIPTION_WIDTH);
     if (description.size() > BEAM_SECTION_DESCRIPTION_LENGTH) description.resize(BEAM_SECTION_DESCRIPTION_LENGTH);
     file.read_floats(values.data(), values.size());
+    for (int v = 0; v < BS_VALUE_COUNT; ++v)
+        require_finite(values[static_cast<std::size_t>(v)], beam_section_value_name(v));
 }
 
 void BeamSection::write(BinFile& file) const {

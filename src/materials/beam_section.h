@@ -31,6 +31,9 @@ enum BeamSectionValue {
     BS_AREA, BS_MAJOR_I, BS_MINOR_I, BS_TORSION, BS_MAJOR_SHEAR, BS_MINOR_SHEAR, BS_DEPTH, BS_WIDTH,
     BS_VALUE_COUNT
 };
+// "Area", "Major moment of inertia", ...: a value in messages about a stored
+// record; "" outside 0..7.
+const char* beam_section_value_name(int value);
 
 struct BeamSection {
     std::string name;          // at most 5 characters; empty in library entries

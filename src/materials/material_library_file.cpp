@@ -31,8 +31,8 @@ MaterialLibraryContents read_material_library_file(const std::string& path)
     auto damaged = [&](const std::string& what) { throw_message(library_damage_message(kind(), path, what)); };
 
     out.code = f.read_int();
-    if (out.version <= OLD_CODE_VERSION && out.code >= 11)
-        ++out.code;
+    if (out.version <= OLD_CODE_VERSION)
+        out.code = piping_code_from_old_number(out.code);
     for (int32_t& u : out.units)
         u = f.read_int();
     const int32_t count = f.read_int();

@@ -35,6 +35,14 @@ const char* const TYPE_NAMES[MATERIAL_TYPE_COUNT] = {
 
 // ---- Record --------------------------------------------------------------------------
 
+const char* property_column_name(int column)
+{
+    static const char* const NAMES[PROPERTY_COLUMNS] = {"Temperature",     "Modulus",      "Expansion",
+                                                        "Allowable stress", "Yield stress", "Rupture stress",
+                                                        "Hoop modulus",    "Shear modulus"};
+    return column >= 0 && column < PROPERTY_COLUMNS ? NAMES[column] : "";
+}
+
 void PipeMaterial::set_type(const std::string& code)
 {
     type = code.substr(0, 2);
@@ -47,22 +55,25 @@ void PipeMaterial::read(BinFile& f, std::size_t name_width)
     type = f.read_name(MATERIAL_TYPE_WIDTH);
     frp = f.read_byte();
     description = f.read_name(MATERIAL_DESCRIPTION_WIDTH).substr(0, MATERIAL_DESCRIPTION_LENGTH);
-    nu = f.read_float();
-    density = f.read_float();
-    joint_factor = f.read_float();
-    circ_joint_factor = f.read_float();
-    strength = f.read_float();
+    nu = read_finite_float(f, "Nu");
+    density = read_finite_float(f, "Density");
+    joint_factor = read_finite_float(f, "Joint factor");
+    circ_joint_factor = read_finite_float(f, "Circumferential joint factor");
+    strength = read_finite_float(f, "Strength");
     const int32_t count = f.read_int();
     if (f.error())
         return;
     if (count < 0 || count > MAX_FILE_TEMPS || !f.fits(count, PROPERTY_ROW_BYTES))
-        throw_message(c_format("Material %s: count of temperatures %d is out of range", name.c_str(),
-                               count));
+        throw_message(c_format("Count of temperatures %d is out of range", count));
     // The flag follows the code: a file cannot make a steel code FRP.
     frp = is_frp_code(type) ? 1 : 0;
     table = PropertyTable(count);
-    for (int i = 1; i <= count; ++i)
+    for (int i = 1; i <= count; ++i) {
         f.read_floats(table[i].data(), PROPERTY_COLUMNS);
+        for (int c = 0; c < PROPERTY_COLUMNS; ++c)
+            require_finite(table[i][static_cast<std::size_t>(c)],
+                           c_format("%s of property row %d", property_column_name(c), i));
+    }
 }
 
 void PipeMaterial::write(BinFile& f) const
@@ -182,20 +193,22 @@ double effective_shear_modulus(const PipeMaterial& m, double temperature)
 
 std::string material_unusable_reason(const PipeMaterial& m)
 {
+    // "Material CS1", or "Material" alone for a record without a name.
+    const std::string who = m.name.empty() ? "Material" : "Material " + m.name;
     if (m.numtemps() == 0)
-        return c_format("Material %s has no temperature properties", m.name.c_str());
+        return who + " has no temperature properties";
     if (m.nu <= -1.0f)
-        return c_format("Material %s: Nu should be > -1", m.name.c_str());
+        return who + ": Nu should be > -1";
     // The look-ups need the rows in strictly ascending temperature; the
     // editors keep them so, a file may not.
     for (int i = 2; i <= m.numtemps(); ++i)
         if (!(m.table[i][PROP_TEMPERATURE] > m.table[i - 1][PROP_TEMPERATURE]))
-            return c_format("Material %s: temperatures are not in ascending order", m.name.c_str());
+            return who + ": temperatures are not in ascending order";
     for (const PropertyRow& r : m.table) {
         if (r[PROP_MODULUS] <= 0.0f)
-            return c_format("Material %s: Modulus is required", m.name.c_str());
+            return who + ": Modulus is required";
         if (m.frp && (r[PROP_HOOP_MODULUS] <= 0.0f || r[PROP_SHEAR_MODULUS] <= 0.0f))
-            return c_format("Material %s: Hoop and shear moduli are required", m.name.c_str());
+            return who + ": Hoop and shear moduli are required";
     }
     return {};
 }

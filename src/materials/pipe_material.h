@@ -29,6 +29,10 @@ enum PropertyColumn : int {
     PROP_SHEAR_MODULUS = 7, // FRP only
 };
 inline constexpr int PROPERTY_COLUMNS = 8;
+// "Temperature", "Modulus", "Expansion", "Allowable stress", "Yield stress",
+// "Rupture stress", "Hoop modulus", "Shear modulus": a column in messages
+// about a stored row; "" outside 0..7.
+const char* property_column_name(int column);
 using PropertyRow = std::array<float, PROPERTY_COLUMNS>;
 // Rows 1..numtemps in strictly ascending temperature.
 using PropertyTable = OneBased<PropertyRow>;
@@ -66,7 +70,8 @@ struct PipeMaterial {
     // One record of a model or library file. The reader takes the name width
     // (4 or 6) from the caller; it checks the row count against
     // MAX_FILE_TEMPS and the bytes left before it allocates, and throws a
-    // message text for a bad count. Writing always writes 6-byte names.
+    // message text naming the field for a bad count and for a value that is
+    // not a finite number. Writing always writes 6-byte names.
     void read(BinFile& file, std::size_t name_width);
     void write(BinFile& file) const;
 };

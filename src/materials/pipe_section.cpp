@@ -60,6 +60,11 @@ void PipeSection::read(BinFile& file)
     schedule = file.read_name(SCHEDULE_LENGTH + 1).substr(0, SCHEDULE_LENGTH);
     float values[8] = {};
     file.read_floats(values, 8);
+    static const char* const FIELDS[8] = {"Outside diameter",   "Thickness",           "Corrosion allowance",
+                                          "Mill tolerance",     "Insulation density",  "Insulation thickness",
+                                          "Lining density",     "Lining thickness"};
+    for (int i = 0; i < 8; ++i)
+        require_finite(values[i], FIELDS[i]);
     outside_diameter = values[0];
     thickness = values[1];
     corrosion_allowance = values[2];

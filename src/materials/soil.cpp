@@ -28,11 +28,11 @@ void Soil::read(BinFile& file)
 {
     name = file.read_name(SOIL_NAME_LENGTH + 1).substr(0, SOIL_NAME_LENGTH);
     type = file.read_byte() != 0 ? SOIL_COHESIVE : SOIL_COHESIONLESS;
-    density = file.read_float();
-    strength = file.read_float();
-    delta = file.read_float();
-    ks = file.read_float();
-    ground_level = file.read_float();
+    density = read_finite_float(file, "Density");
+    strength = read_finite_float(file, "Strength");
+    delta = read_finite_float(file, "Delta");
+    ks = read_finite_float(file, "Ks");
+    ground_level = read_finite_float(file, "Ground level");
     include_insulation = model_file_version() >= SOIL_INCLUDE_INSULATION_VERSION && file.read_byte() != 0 ? 1 : 0;
 }
 

@@ -176,9 +176,8 @@ ModelSectionOwner options_owner()
 
         if (std::string wrong = validate_options(o); !wrong.empty())
             throw_message(wrong);
-        if (model_file_version() <= OLD_CODE_NUMBERS_VERSION && c->code >= CODE_ASME_CLASS2_2015 &&
-            c->code < CODE_IGEM)
-            ++c->code;
+        if (model_file_version() <= OLD_CODE_NUMBERS_VERSION)
+            c->code = piping_code_from_old_number(c->code);
         if (!piping_code_valid(c->code))
             throw_message(c_format("Piping code %d is not defined", c->code));
         if (c->node_increment < 1 || c->node_increment > MAX_NODE_NUMBER)
@@ -368,8 +367,13 @@ void read_layout_row(BinFile& f, LayoutRow& r, int index)
         throw_message(c_format("Row %d: element type %d is not defined", index, r.etype));
     if (r.dtype < 0 || r.dtype > MAX_DTYPE)
         throw_message(c_format("Row %d: data type %d is not defined", index, r.dtype));
-    if (!std::isfinite(r.dx) || !std::isfinite(r.dy) || !std::isfinite(r.dz))
-        throw_message(c_format("Row %d: an offset is not a number", index));
+    try {
+        require_finite(r.dx, "DX");
+        require_finite(r.dy, "DY");
+        require_finite(r.dz, "DZ");
+    } catch (const MessageText& m) {
+        throw_message(c_format("Row %d: ", index) + m.text);
+    }
 
     try {
         if (r.etype != ET_NONE) {

@@ -170,6 +170,14 @@ void begin_named_set_merges()
             info.begin_merge();
 }
 
+std::string named_set_record_label(const std::string& noun, int index, const std::string& name)
+{
+    std::string label = noun + " " + std::to_string(index);
+    if (!name.empty())
+        label += " (" + name + ")";
+    return label + ": ";
+}
+
 int32_t read_named_set_count(BinFile& file) { return file.read_int(); }
 void write_named_set_count(BinFile& file, int32_t count) { file.write_int(count); }
 bool named_set_file_error(BinFile& file) { return file.error(); }

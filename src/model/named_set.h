@@ -157,6 +157,11 @@ void rename_merged_references(const std::string& key, ModelMerge& merge,
 // Called by the merge before any set appends: no set has merged records yet.
 void begin_named_set_merges();
 
+// What names a record of a file in a message about it: "Material 2 (CS1): "
+// (the noun, the record's number in its section and, when it has one, its
+// name), so that a bad field can be found in the file and in the editor.
+std::string named_set_record_label(const std::string& noun, int index, const std::string& name);
+
 // The registry entry behind install_named_set.
 void register_named_set(NamedSetInfo info);
 // The count of a section, and the checks of the file it is read from (kept
@@ -241,9 +246,10 @@ std::map<std::string, std::string> merge_named_set(const NamedSetRules<T>& rules
 
 // Registers the set and makes its model-file section: the payload is the
 // record count, then the records. A read checks the count against the limit
-// and the bytes left before it allocates; reading or clearing the section
-// notifies DocumentChange::Cleared for it (what a table holds half typed for
-// the set goes with the model).
+// and the bytes left before it allocates, and puts the record's label
+// (named_set_record_label) before the message of a record it refuses;
+// reading or clearing the section notifies DocumentChange::Cleared for it
+// (what a table holds half typed for the set goes with the model).
 template <typename T>
 void install_named_set(const NamedSetRules<T>& rules)
 {
@@ -290,8 +296,14 @@ void install_named_set(const NamedSetRules<T>& rules)
             throw_message(rules.short_file_message.empty() ? rules.count_message(count) : rules.short_file_message);
         auto contents = std::make_unique<Contents>(rules);
         contents->records.resize(count);
-        for (T& record : contents->records)
-            rules.read_record(record, file);
+        for (int i = 1; i <= count; ++i) {
+            T& record = contents->records[i];
+            try {
+                rules.read_record(record, file);
+            } catch (const MessageText& m) {
+                throw_message(named_set_record_label(rules.noun, i, record.name) + m.text);
+            }
+        }
         return contents;
     };
     owner.write = [rules](BinFile& file) {

@@ -84,6 +84,10 @@ int piping_code_index(int32_t id) {
 
 bool piping_code_valid(int32_t id) { return piping_code_index(id) >= 0; }
 
+int32_t piping_code_from_old_number(int32_t stored) {
+    return stored >= CODE_ASME_CLASS2_2015 && stored < CODE_IGEM ? stored + 1 : stored;
+}
+
 int32_t piping_code_at(int index) {
     if (index < 0 || index >= PIPING_CODE_COUNT) return -1;
     return CODE_IDS[index];

@@ -57,6 +57,11 @@ int piping_code_index(int32_t id);
 bool piping_code_valid(int32_t id);
 // The id at a list position; -1 for a position outside 0..26.
 int32_t piping_code_at(int index);
+// The id of a code as model and library files up to version 680 store it:
+// those files number the codes from 11 upward one lower (ids 11..23 become
+// 12..24); any other number is returned as it is, so that a stored number of
+// any size is compared, never overflowed.
+int32_t piping_code_from_old_number(int32_t stored);
 
 // Names of an id; "" for an unknown id.
 // Long name with edition, as in the code list: "B31.1 (2018)".

@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 
 namespace {
 
@@ -460,6 +461,33 @@ TEST_F(PipeMaterialUiTest, BadOrMissingLibraryFilesChangeNothing)
     ASSERT_TRUE(read_material_library(0));
     EXPECT_EQ(material_library().code, 12);
     EXPECT_EQ(library_header_version("KORVANEWMAT6905", MATERIAL_LIBRARY_KIND), 690);
+
+    // An old library's code is checked before it is renumbered: the largest
+    // int32 in the 20 bytes of a damaged file, and in a whole one.
+    std::vector<unsigned char> bytes(std::begin("KORVANEWMAT66900"), std::end("KORVANEWMAT66900") - 1);
+    bytes.insert(bytes.end(), {0xff, 0xff, 0xff, 0x7f});
+    put_bytes(file, bytes);
+        EXPECT_EQ(thrown_text([&] { read_material_library_file(file); }),
+              "There was an error while reading material library:\n" + file);
+    write_library(file, {steel("")}, std::numeric_limits<int32_t>::max(), "KORVANEWMAT6690");
+    EXPECT_EQ(thrown_text([&] { read_material_library_file(file); }),
+              "There was an error while reading material library:\n" + file + "\nPiping code 2147483647 is unknown");
+
+    // A record with a value that is not a number is named with its field.
+    PipeMaterial second = steel("", "Second steel");
+    second.table[2][PROP_ALPHA] = std::numeric_limits<float>::quiet_NaN();
+    write_library(file, {steel(""), second});
+    EXPECT_EQ(thrown_text([&] { read_material_library_file(file); }),
+              "There was an error while reading material library:\n" + file +
+                  "\nMaterial 2 (Second steel): Expansion of property row 2 is not a finite number");
+    second = steel("", "Second steel");
+    second.nu = -std::numeric_limits<float>::infinity();
+    write_library(file, {steel(""), second});
+    material_library().path = file;
+    EXPECT_FALSE(read_material_library(0));
+    EXPECT_EQ(script().last_message(), "There was an error while reading material library:\n" + file +
+                                           "\nMaterial 2 (Second steel): Nu is not a finite number");
+    EXPECT_EQ(numlibmats(), 0);
 
     // A remembered library that was deleted: the user is asked for another.
     reset_material_library();

@@ -171,6 +171,19 @@ TEST_F(HeadlessTest, OneShotHandlersComeBeforePersistentOnes) {
     ASSERT_EQ(script().log().size(), 3u);
     EXPECT_EQ(script().log()[0].result, IDCANCEL);
     EXPECT_EQ(script().log()[0].text, "Label");
+
+    // The handler of any dialog answers only those without one of their own.
+    const DialogTemplate other = {"OTHER_DIALOG", "Other", STATE_DIALOG.controls};
+    std::vector<std::string> answered;
+    script().on_any([&](HeadlessDialog& d) {
+        answered.push_back(d.templ().name);
+        d.press(IDOK);
+    });
+    EXPECT_EQ(hb->run_dialog(other, proc, 0), IDOK);
+    EXPECT_EQ(hb->run_dialog(STATE_DIALOG, proc, 0), IDOK);
+    EXPECT_EQ(answered, std::vector<std::string>{"OTHER_DIALOG"});
+    script().on_any(nullptr);
+    EXPECT_EQ(hb->run_dialog(other, proc, 0), IDCANCEL);
 }
 
 struct FrameRecorder : FrameEvents, ClientEvents {

@@ -28,6 +28,10 @@ void reset_material_library();
 // in material-library mode the window's title and report name follow it.
 void set_material_library_path(const std::string& path);
 
+// Reads a library file into `out` and throws the message text of a failure
+// (it names the file, and the record and field of a bad record); `out` may
+// then hold part of the file.
+void read_material_library_file(const std::string& path, MaterialLibrary& out);
 // Reads the file named by material_library().path. On failure the message
 // (naming the file) is shown over the owner, the records are emptied, the
 // path is forgotten and the result is false; nothing else changes.

@@ -14,6 +14,8 @@ void Script::on(const std::string& name, DialogHandler handler) { handlers_[name
 
 void Script::once(const std::string& name, DialogHandler handler) { one_shot_[name].push_back(std::move(handler)); }
 
+void Script::on_any(DialogHandler handler) { any_handler_ = std::move(handler); }
+
 void Script::on_sheet(const std::string& caption, SheetHandler handler) {
     sheet_handlers_[caption] = std::move(handler);
 }
@@ -175,6 +177,7 @@ std::vector<std::string> Script::paint(WindowId client) {
 void Script::reset() {
     handlers_.clear();
     one_shot_.clear();
+    any_handler_ = nullptr;
     sheet_handlers_.clear();
     sheet_one_shot_.clear();
     answers_.clear();
@@ -641,6 +644,8 @@ int HeadlessBackend::run_dialog(const DialogTemplate& t, DialogProc& proc, Windo
             q->second.pop_front();
         } else if (auto h = script_.handlers_.find(t.name); h != script_.handlers_.end()) {
             handler = h->second;  // a copy: the handler may replace itself
+        } else {
+            handler = script_.any_handler_;
         }
         if (handler) handler(d);
     }

@@ -57,6 +57,10 @@ public:
     // in time order (a bounded number of rounds) and is then cancelled.
     void on(const std::string& name, DialogHandler handler);
     void once(const std::string& name, DialogHandler handler);
+    // The handler of every dialog that has none of its own (a script that
+    // answers whatever dialog comes up, such as a fuzz target's); an empty
+    // function removes it.
+    void on_any(DialogHandler handler);
     // Property sheets by caption, in the same way.
     void on_sheet(const std::string& caption, SheetHandler handler);
     void once_sheet(const std::string& caption, SheetHandler handler);
@@ -117,6 +121,7 @@ private:
     HeadlessBackend& backend_;
     std::map<std::string, DialogHandler> handlers_;
     std::map<std::string, std::deque<DialogHandler>> one_shot_;
+    DialogHandler any_handler_;
     std::map<std::string, SheetHandler> sheet_handlers_;
     std::map<std::string, std::deque<SheetHandler>> sheet_one_shot_;
     std::deque<int> answers_;

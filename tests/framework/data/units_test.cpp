@@ -334,8 +334,12 @@ TEST_F(Units, RealGrammar)
         {"1E+5", true, 1e5f},     {"1E37", true, 1e37f},    {"-1E-37", true, -1e-37f},
         {"2E037", true, 2e37f},   {"", true, 0},            {"\t", true, 0},
         {"E5", false, 0},         {"1E", false, 0},         {"1E+", false, 0},
-        {"1.2.3", false, 0},      {"1E5E5", false, 0},      {"1E38", false, 0},
-        {"1E-38", false, 0},      {"1E0000000000000000038", false, 0},
+        {"1.2.3", false, 0},      {"1E5E5", false, 0},      {"1E38", true, 1e38f},
+        {"1E-38", true, 1e-38f},  {"1E0000000000000000038", true, 1e38f},
+        {"1E-45", true, 1e-45f},  {"3.4028235E+38", true, 3.4028235e38f},
+        {"3.403E+38", true, 3.4028235e38f},  // the largest float to 4 digits
+        {"3.41E+38", false, 0},   {"-3.4E+38", true, -3.4e38f},
+        {"1E99999", false, 0},    {"1E+400", false, 0},
         {"+", false, 0},          {"-", false, 0},          {".", false, 0},
         {"-.", false, 0},         {"1,5", false, 0},        {"abc", false, 0},
         {"1-2", false, 0},        {"--1", false, 0},        {"0X10", false, 0},
@@ -350,7 +354,7 @@ TEST_F(Units, RealGrammar)
     }
     // The quantity parsers share the grammar.
     float out = 0;
-    EXPECT_EQ(parse_force("1E38", out), 1);
+    EXPECT_EQ(parse_force("1E39", out), 1);
     EXPECT_EQ(parse_force("1.5e1", out), 0);
     EXPECT_FLOAT_EQ(out, 15.0f);
     // A value that fits but overflows in the internal unit is refused.

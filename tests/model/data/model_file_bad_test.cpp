@@ -158,7 +158,7 @@ TEST_F(ModelFileBadTest, CountsAndCodesOutOfRange)
     EXPECT_NE(refused(with_int(r, -5)).find("Row 1: node number -5 is invalid"), std::string::npos);
     EXPECT_NE(refused(with_int(r + 5, 21)).find("Row 1: element type 21 is not defined"), std::string::npos);
     EXPECT_NE(refused(with_int(r + 9, 22)).find("Row 1: data type 22 is not defined"), std::string::npos);
-    EXPECT_NE(refused(with_int(r + 13, 0x7fc00000)).find("Row 1: an offset is not a number"), std::string::npos);
+    EXPECT_NE(refused(with_int(r + 13, 0x7fc00000)).find("Row 1: DX is not a finite number"), std::string::npos);
     std::vector<unsigned char> flag = good;
     flag[r + 4] = 2;
     EXPECT_NE(refused(flag).find("Row 1: absolute flag holds 2"), std::string::npos);

@@ -1,0 +1,21 @@
+#include "app/program_subsystems.h"
+
+#include "analysis/ui/analysis_ui.h"
+#include "elements/element_analysis.h"
+#include "framework/ui/shell.h"
+#include "loads/ui/loads_subsystem.h"
+#include "materials/ui/materials_subsystem.h"
+#include "model/ui/layout_install.h"
+#include "model/ui/model_subsystem.h"
+#include "supports/ui/supports_ui.h"
+
+void register_program_subsystems() {
+    register_subsystem(install_model_subsystem);
+    register_subsystem(install_materials_subsystem);
+    register_subsystem(install_layout_subsystem);
+    register_subsystem(install_element_analysis);
+    register_subsystem(install_supports_ui);
+    register_subsystem(install_loads_subsystem);
+    register_subsystem(install_analysis_commands);
+    register_window_installer(create_layout_windows);
+}
