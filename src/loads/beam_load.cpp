@@ -27,8 +27,9 @@ void BeamLoad::read(BinFile& file)
     wind = file.read_byte();
     if (file.error())
         return;
+    // The set's reader puts the record's number and name in front.
     if (const std::string fault = beam_load_fault(*this); !fault.empty())
-        throw_message("Beam load " + name + ": " + fault);
+        throw_message(fault);
 }
 
 void BeamLoad::write(BinFile& file) const

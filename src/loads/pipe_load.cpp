@@ -39,8 +39,9 @@ void PipeLoad::read(BinFile& file)
     wind = file.read_byte();
     if (file.error())
         return;
+    // The set's reader puts the record's number and name in front.
     if (const std::string fault = pipe_load_fault(*this); !fault.empty())
-        throw_message("Load " + name + ": " + fault);
+        throw_message(fault);
 }
 
 void PipeLoad::write(BinFile& file) const

@@ -5,6 +5,7 @@
 #include "framework/text.h"
 #include "materials/library_file.h"
 #include "model/layout_row.h"
+#include "model/named_set.h"
 #include "model/piping_codes.h"
 
 namespace {
@@ -47,11 +48,14 @@ MaterialLibraryContents read_material_library_file(const std::string& path)
     if (count < 0 || count > MAXMATS || !f.fits(count, smallest))
         damaged(c_format("Count of materials %d is out of range", count));
     out.records.reserve(count);
-    try {
-        for (int32_t i = 1; i <= count && !f.error(); ++i)
-            out.records[out.records.push_back(PipeMaterial{})].read(f, width);
-    } catch (const MessageText& m) {
-        damaged(m.text);
+    for (int32_t i = 1; i <= count && !f.error(); ++i) {
+        PipeMaterial& record = out.records[out.records.push_back(PipeMaterial{})];
+        try {
+            record.read(f, width);
+        } catch (const MessageText& m) {
+            // Library records have no names: the description names them.
+            damaged(named_set_record_label("Material", i, record.description) + m.text);
+        }
     }
     if (f.error())
         throw_message(library_read_error_message(kind(), path));

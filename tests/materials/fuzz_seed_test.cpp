@@ -188,8 +188,8 @@ TEST_F(FuzzSeedTest, MaterialLibrariesTheProgramReads)
     expect_seed("libraries", "old_numbering.mat",
                 library("KORVANEWMAT6800", CODE_BS806 - 1, {material("", "AS", "A312 TP304")}));
     for (const char* name : {"materials.mat", "old_numbering.mat"}) {
-        MaterialLibrary read;
-        EXPECT_NO_THROW(read_material_library_file(seed_path("libraries", name), read)) << name;
+        MaterialLibraryContents read;
+        EXPECT_NO_THROW(read = read_material_library_file(seed_path("libraries", name))) << name;
         EXPECT_GE(read.records.size(), 1) << name;
     }
 }
