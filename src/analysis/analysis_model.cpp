@@ -8,6 +8,7 @@
 #include "framework/errors.h"
 #include "framework/state.h"
 #include "framework/text.h"
+#include "materials/property_set_checks.h"
 #include "model/data_item.h"
 #include "model/element_data.h"
 #include "model/piping_codes.h"
@@ -103,11 +104,12 @@ std::unique_ptr<AnalysisModel> make_analysis_model()
     s.output.results_path = results_file_path();
     s.output.stiffness_export = stiffness_export_requested();
     s.output.stiffness_path = stiffness_export_path();
-    // The named sets' records are checked by their readers and dialogs; the
-    // values the analysis takes from them are checked with the elements
-    // (finite, not below 0). The materials layer's list of out-of-range
-    // values of the sets, when it has one, is to be called here, before the
-    // check, so that its messages name the record.
+    // A file may hold property-set records outside their editors' ranges
+    // (so that they can be mended there): the first one refuses the run,
+    // naming the record. The values the analysis takes from the sets are
+    // checked again with the elements (finite, not below 0).
+    if (const std::vector<std::string> problems = named_set_problems(); !problems.empty())
+        throw_message(problems.front());
     check_analysis_model(s);
     return snapshot;
 }

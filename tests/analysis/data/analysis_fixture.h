@@ -271,6 +271,7 @@ protected:
         m.name = "CS";
         m.nu = static_cast<float>(steel.nu);
         m.density = static_cast<float>(steel.density);
+        m.joint_factor = 1.0f;   // as the material dialog fills it in
         for (float t : {-100.0f, 1500.0f})
             m.table.push_back(PropertyRow{t, static_cast<float>(steel.e), static_cast<float>(steel.alpha), 20000, 0, 0, 0, 0});
         pipe_materials().push_back(m);
