@@ -303,8 +303,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     read_sample_model();
     // A material library to pick from, as one the user opened before.
     try {
-        read_material_library_file(std::string(KV_SOURCE_DIR) + "/fuzz/corpus/libraries/materials.mat",
-                                   material_library());
+        const std::string path = std::string(KV_SOURCE_DIR) + "/fuzz/corpus/libraries/materials.mat";
+        const MaterialLibraryContents read = read_material_library_file(path);
+        material_library() = MaterialLibrary{};
+        material_library().path = path;
+        material_library().code = read.code;
+        material_library().units = read.units;
+        material_library().records = read.records;
     } catch (const MessageText& m) {
         finding("the seed library does not read: " + m.text);
     }
