@@ -7,6 +7,7 @@
 // the program runs without windows.
 #include "analysis/ui/analysis_ui.h"
 #include "elements/element_analysis.h"
+#include "elements/ui/element_ui.h"
 #include "framework/ui/shell.h"
 #include "materials/ui/materials_subsystem.h"
 #include "model/ui/layout_install.h"
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
     register_subsystem(install_model_subsystem);
     register_subsystem(install_materials_subsystem);
     register_subsystem(install_layout_subsystem);
+    register_subsystem(install_elements_ui);
     register_subsystem(install_element_analysis);
     register_subsystem(install_analysis_commands);
     register_window_installer(create_layout_windows);
