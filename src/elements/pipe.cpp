@@ -87,7 +87,7 @@ void CutPipe::count()
 std::string CutPipe::cell_text(int column) const
 {
     switch (column) {
-    case 3: return format_length(std::fabs(cut));
+    case 3: return format_dimension(std::fabs(cut));
     case 4: return cut < 0.0f ? "Long" : "Short";
     default: return {};
     }
@@ -96,7 +96,7 @@ std::string CutPipe::cell_text(int column) const
 void CutPipe::fill_dialog(Dialog& d) const
 {
     if (cut != 0.0f)
-        d.set_text(CUT_LENGTH, format_length(std::fabs(cut)));
+        d.set_text(CUT_LENGTH, format_dimension(std::fabs(cut)));
     d.check(CUT_SHORT, cut >= 0.0f);
     d.check(CUT_LONG, cut < 0.0f);
     d.focus(CUT_LENGTH, true);

@@ -55,8 +55,8 @@ public:
     {
         b313_ = code_is_b313_group();
         d.set_caption(row_caption_at_node(row_, "Bend"));
-        dialog_set_unit_label(BEND_RADIUS_UNIT, LENGTH);
-        dialog_set_unit_label(BEND_THICKNESS_UNIT, LENGTH);
+        dialog_set_unit_label(BEND_RADIUS_UNIT, DIMENSION);
+        dialog_set_unit_label(BEND_THICKNESS_UNIT, DIMENSION);
         dialog_set_unit_label(BEND_ANGLE1_UNIT, ANGLE);
         dialog_set_unit_label(BEND_ANGLE2_UNIT, ANGLE);
         if (d.has_item(BEND_FF_OUT)) {
@@ -139,7 +139,7 @@ public:
             g.radius = section ? static_cast<float>(section_radius_of(section_name, RADIUS_SHORT)) : 0.0f;
         } else if (dialog_is_checked(BEND_USER)) {
             g.radius_kind = RADIUS_USER;
-            g.radius = read_length(BEND_RADIUS, "Radius", 0.1, true, og.radius);
+            g.radius = read_dimension(BEND_RADIUS, "Radius", 0.1, true, og.radius);
             if (section && g.radius < section->outside_diameter)
                 message_warning(d.window(), "Bend radius < Section OD");
         } else {
@@ -147,7 +147,7 @@ public:
             g.radius = section ? static_cast<float>(section_radius_of(section_name, RADIUS_LONG)) : 0.0f;
         }
         // 2. Thickness.
-        g.thickness = read_length(BEND_THICKNESS, "Thickness", 0.0, false, og.thickness);
+        g.thickness = read_dimension(BEND_THICKNESS, "Thickness", 0.0, false, og.thickness);
         if (section && g.thickness > section->outside_diameter / 2.0f)
             dialog_throw(BEND_THICKNESS, "Thickness is greater than section radius");
         // 3. Material.
@@ -269,7 +269,7 @@ public:
         switch (c) {
         case BC_NODE: return "Node";
         case BC_RADIUS:
-        case BC_THICKNESS: return unit_label(LENGTH);
+        case BC_THICKNESS: return unit_label(DIMENSION);
         case BC_KIND: return "Type";
         case BC_MATERIAL: return "Matl";
         case BC_FF_IN: return b31j ? "In Pln" : "";
@@ -317,7 +317,7 @@ public:
         switch (c) {
         case BC_RADIUS: {
             float radius = 0.0f;
-            if (parse_length_buffer(radius) != 0 || radius < 0.1f)
+            if (parse_dimension_buffer(radius) != 0 || radius < 0.1f)
                 throw_invalid("Radius");
             if (radius == g.radius && g.radius_kind == RADIUS_USER)
                 break;
@@ -329,7 +329,7 @@ public:
         }
         case BC_THICKNESS: {
             float thickness = 0.0f;
-            if (parse_length_buffer(thickness) != 0 || thickness < 0.0f)
+            if (parse_dimension_buffer(thickness) != 0 || thickness < 0.0f)
                 throw_invalid("Thickness");
             const PipeSection* section = section_of_row(r);
             if (section && thickness > section->outside_diameter / 2.0f)
@@ -417,7 +417,7 @@ ReportHeading text_heading()
                  {"Factor", 1, 37},
                  {"Node", 1, 45},
                  {"Node", 1, 58}};
-    h.units = {{LENGTH, 1, 11, 18}, {LENGTH, 1, 20, 29}, {ANGLE, 1, 51, 56}, {ANGLE, 1, 64, 69}};
+    h.units = {{DIMENSION, 1, 11, 18}, {DIMENSION, 1, 20, 29}, {ANGLE, 1, 51, 56}, {ANGLE, 1, 64, 69}};
     return h;
 }
 
@@ -432,10 +432,10 @@ void BendsTable::print_text_form()
         const Bend* b = bend_at(row);
         const BendGeometry& g = b->geometry;
         report_print_at(node_text(model().rows[layout].node), 4);
-        report_print_at(format_length(g.radius), 13);
+        report_print_at(format_dimension(g.radius), 13);
         report_print_at(kind_letter(g.radius_kind), 20);
         if (g.thickness != 0.0f)
-            report_print_at(format_length(g.thickness), 23);
+            report_print_at(format_dimension(g.thickness), 23);
         if (!g.material.empty())
             report_print_at(g.material, 33);
         if (b->ff_in >= 0.0f)
@@ -461,8 +461,8 @@ void BendsTable::print_csv_form()
         csv_add_text(cell);
     report_next_line();
     csv_add_text("Node");
-    csv_add_unit_cell(LENGTH);
-    csv_add_unit_cell(LENGTH);
+    csv_add_unit_cell(DIMENSION);
+    csv_add_unit_cell(DIMENSION);
     csv_add_text("");
     csv_add_text("");
     csv_add_unit_cell(ANGLE);
@@ -479,8 +479,8 @@ void BendsTable::print_csv_form()
             continue;
         const BendGeometry& g = b->geometry;
         csv_add_text(node_text(model().rows[layout_row(row)].node));
-        csv_add_text(format_length(g.radius) + " " + kind_letter(g.radius_kind));
-        csv_add_cell(g.thickness != 0.0f ? format_length(g.thickness) : std::string());
+        csv_add_text(format_dimension(g.radius) + " " + kind_letter(g.radius_kind));
+        csv_add_cell(g.thickness != 0.0f ? format_dimension(g.thickness) : std::string());
         csv_add_text(g.material);
         csv_add_text(g.node1 ? node_text(g.node1) : std::string());
         csv_add_text(g.node1 ? format_angle(g.angle1) : std::string());

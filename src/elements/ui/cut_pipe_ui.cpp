@@ -28,7 +28,7 @@ public:
     void init(Dialog& d) override
     {
         d.set_caption(row_caption_from_to(row_, "Cut pipe"));
-        dialog_set_unit_label(CUT_UNIT, LENGTH);
+        dialog_set_unit_label(CUT_UNIT, DIMENSION);
         dialog_set_radio(CUT_SHORT, CUT_LONG, CUT_SHORT);
         LayoutRow::fill_element_dialog(row_, d, ET_CUT_PIPE);
         remember_texts(d, {CUT_LENGTH});
@@ -55,7 +55,7 @@ public:
         float cut = 0.0f;
         if (old && untouched(CUT_LENGTH))
             cut = std::fabs(old->cut);
-        else if (parse_length_buffer(cut) != 0 || cut < 0.0f)
+        else if (parse_dimension_buffer(cut) != 0 || cut < 0.0f)
             throw_invalid("Cut");   // the magnitude is typed; the radio buttons give the sign
         if (cut == 0.0f)
             dialog_throw(CUT_LENGTH, "Cut should be non zero");
@@ -91,7 +91,7 @@ public:
         switch (c) {
         case 1: return "From";
         case 2: return "To";
-        case 3: return label_with_unit("Cut", LENGTH);
+        case 3: return label_with_unit("Cut", DIMENSION);
         case 4: return "Type";
         default: return {};
         }
@@ -119,7 +119,7 @@ ReportHeading text_heading()
     h.title = "Cut pipes";
     h.heading_lines = 2;
     h.entries = {{"From", 0, 6}, {"To", 0, 14}, {"Cut", 0, 21}, {"Type", 0, 34}};
-    h.units = {{LENGTH, 1, 24, 29}};
+    h.units = {{DIMENSION, 1, 24, 29}};
     return h;
 }
 
@@ -141,7 +141,7 @@ void CutPipesTable::print_csv_form()
     csv_add_text("From");
     csv_add_text("To");
     csv_add_text("Cut");
-    csv_add_unit_cell(LENGTH);
+    csv_add_unit_cell(DIMENSION);
     csv_add_text("Type");
     report_next_line();
     report_rule();

@@ -160,7 +160,7 @@ const DialogTemplate CUTPIPE_DIALOG = {
     "Cut pipe",
     {
         control(CUT_LENGTH, K::Edit, "Cut", 0, 0, 1, CF_NONE, 12),
-        unit_control(CUT_UNIT, 0, 1, LENGTH),
+        unit_control(CUT_UNIT, 0, 1, DIMENSION),
         control(CUT_SHORT, K::Radio, "Cut &Short", 1, 0, 1, CF_CHECKED),
         control(CUT_LONG, K::Radio, "Cut &Long", 1, 1),
         control(IDOK, K::Button, "OK", 2, 0, 1, CF_DEFAULT),

@@ -95,7 +95,7 @@ bool ElementDialog::untouched(int item) const
     return helper && helper->dialog && helper->dialog->text(item) == it->second;
 }
 
-float ElementDialog::read_length(int item, const char* name, double smallest, bool required, float stored) const
+float ElementDialog::read_dimension(int item, const char* name, double smallest, bool required, float stored) const
 {
     dialog_get_text(item);
     if (item_text().empty()) {
@@ -106,7 +106,7 @@ float ElementDialog::read_length(int item, const char* name, double smallest, bo
     if (untouched(item))
         return stored;
     float value = 0.0f;
-    if (parse_length_buffer(value) != 0 || value < 0.0f || value < smallest)
+    if (parse_dimension_buffer(value) != 0 || value < 0.0f || value < smallest)
         throw_invalid(name);
     return value;
 }

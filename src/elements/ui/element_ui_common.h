@@ -39,11 +39,11 @@ protected:
     // is never unchanged).
     bool untouched(int item) const;
 
-    // A length (the length unit): empty gives 0, or the required-value
+    // A size (the dimension unit): empty gives 0, or the required-value
     // message with `required`; unreadable, negative or below `smallest`
     // gives the invalid-value message for `name`. An untouched field gives
     // `stored`.
-    float read_length(int item, const char* name, double smallest, bool required, float stored) const;
+    float read_dimension(int item, const char* name, double smallest, bool required, float stored) const;
     // A flexibility factor: -1 when empty; otherwise a real above 0 (a
     // factor of 0 would leave the bend without bending flexibility), else
     // the invalid-value message for "Flexibility factor".

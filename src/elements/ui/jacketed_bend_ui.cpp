@@ -64,7 +64,7 @@ public:
         const LayoutRow& r = model().rows[row_];
         d.set_caption(row_caption_at_node(row_, "Jacketed Bend"));
         for (int id : {int{JBEND_JACKET_RADIUS_GROUP}, int{JBEND_CORE_RADIUS_GROUP}, int{JBEND_THICKNESS_GROUP}})
-            dialog_set_unit_label(id, LENGTH);
+            dialog_set_unit_label(id, DIMENSION);
         dialog_set_unit_label(JBEND_ANGLE1_UNIT, ANGLE);
         dialog_set_unit_label(JBEND_ANGLE2_UNIT, ANGLE);
         const std::vector<std::string> loads = pipe_load_names();
@@ -134,7 +134,7 @@ public:
         JacketGeometry& j = next.jacket;
         // 1, 2. The core's radius and wall.
         read_radius(JBEND_CORE_LONG, JBEND_CORE_RADIUS, r.section, before.geometry.radius, g.radius_kind, g.radius);
-        g.thickness = read_length(JBEND_CORE_THICKNESS, "Thickness", 0.0, false, before.geometry.thickness);
+        g.thickness = read_dimension(JBEND_CORE_THICKNESS, "Thickness", 0.0, false, before.geometry.thickness);
         if (core_section && g.thickness > pipe_sections()[core_section].outside_diameter / 2.0f)
             dialog_throw(JBEND_CORE_THICKNESS, "Thickness is greater than section radius");
         // 3. The jacket's material, section and load.
@@ -155,7 +155,7 @@ public:
             dialog_throw(JBEND_JACKET_SECTION, "(Jacket I.D. - lining) < (core O.D. + insulation)");
         // 4, 5. The jacket's radius and wall.
         read_radius(JBEND_JACKET_LONG, JBEND_JACKET_RADIUS, j.section, before.jacket.radius, j.radius_kind, j.radius);
-        j.thickness = read_length(JBEND_JACKET_THICKNESS, "Thickness", 0.0, false, before.jacket.thickness);
+        j.thickness = read_dimension(JBEND_JACKET_THICKNESS, "Thickness", 0.0, false, before.jacket.thickness);
         if (j.thickness > pipe_sections()[section + 1].outside_diameter / 2.0f)
             dialog_throw(JBEND_JACKET_THICKNESS, "Thickness is greater than section radius");
         // 6. Intermediate nodes on the jacket.
@@ -217,7 +217,7 @@ private:
             radius = known && hook ? static_cast<float>(hook(section, RADIUS_SHORT)) : 0.0f;
         } else if (dialog_is_checked(first_radio + 2)) {
             kind = RADIUS_USER;
-            radius = read_length(edit, "Radius", 0.1, true, stored);
+            radius = read_dimension(edit, "Radius", 0.1, true, stored);
         } else {
             kind = RADIUS_LONG;
             radius = known && hook ? static_cast<float>(hook(section, RADIUS_LONG)) : 0.0f;

@@ -32,8 +32,8 @@ public:
     {
         b313_ = code_is_b313_group();
         d.set_caption(row_caption_at_node(row_, "Miter bend"));
-        dialog_set_unit_label(MITER_RADIUS_UNIT, LENGTH);
-        dialog_set_unit_label(MITER_THICKNESS_UNIT, LENGTH);
+        dialog_set_unit_label(MITER_RADIUS_UNIT, DIMENSION);
+        dialog_set_unit_label(MITER_THICKNESS_UNIT, DIMENSION);
         dialog_set_radio(MITER_CLOSELY, MITER_WIDELY, MITER_CLOSELY);
         dialog_set_focus(MITER_RADIUS);
         dialog_fill_material_combo(MITER_MATERIAL, true);
@@ -83,8 +83,8 @@ public:
 
         Miter next;
         BendGeometry& g = next.geometry;
-        g.radius = read_length(MITER_RADIUS, "Radius", 0.1, true, before.geometry.radius);
-        g.thickness = read_length(MITER_THICKNESS, "Thickness", 0.0, false, before.geometry.thickness);
+        g.radius = read_dimension(MITER_RADIUS, "Radius", 0.1, true, before.geometry.radius);
+        g.thickness = read_dimension(MITER_THICKNESS, "Thickness", 0.0, false, before.geometry.thickness);
         if (section && g.thickness > pipe_sections()[section].outside_diameter / 2.0f)
             dialog_throw(MITER_THICKNESS, "Thickness is greater than section radius");
         const int material = dialog_list_selection(MITER_MATERIAL);
@@ -166,7 +166,7 @@ public:
         switch (c) {
         case MC_NODE: return "Node";
         case MC_RADIUS:
-        case MC_THICKNESS: return unit_label(LENGTH);
+        case MC_THICKNESS: return unit_label(DIMENSION);
         case MC_MATERIAL: return "Matl";
         case MC_FF_IN:
         case MC_FF_OUT: return b31j ? (c == MC_FF_IN ? "In Pln" : "Out Pln") : "";
@@ -221,7 +221,7 @@ ReportHeading text_heading()
     h.entries = {{b313 ? "Radius  Thickness         Flex.    InPln   OutPln" : "Radius  Thickness         Flex.", 0, 13},
                  {"Node", 1, 4},
                  {b313 ? "Matl   Factor   SIF     SIF      Type" : "Matl   Factor   SIF     Type", 1, 32}};
-    h.units = {{LENGTH, 1, 11, 18}, {LENGTH, 1, 21, 29}};
+    h.units = {{DIMENSION, 1, 11, 18}, {DIMENSION, 1, 21, 29}};
     return h;
 }
 
@@ -233,9 +233,9 @@ void MitersTable::print_text_form()
         const Miter* m = miter_at(row);
         const BendGeometry& g = m->geometry;
         report_print_at(node_text(model().rows[layout].node), 4);
-        report_print_at(format_length(g.radius), 13);
+        report_print_at(format_dimension(g.radius), 13);
         if (g.thickness != 0.0f)
-            report_print_at(format_length(g.thickness), 22);
+            report_print_at(format_dimension(g.thickness), 22);
         if (!g.material.empty())
             report_print_at(g.material, 32);
         if (m->ff_in >= 0.0f)
@@ -258,8 +258,8 @@ void MitersTable::print_csv_form()
         csv_add_text(cell);
     report_next_line();
     csv_add_text("Node");
-    csv_add_unit_cell(LENGTH);
-    csv_add_unit_cell(LENGTH);
+    csv_add_unit_cell(DIMENSION);
+    csv_add_unit_cell(DIMENSION);
     report_next_line();
     report_rule();
     auto sif = [](float value) { return value > 1.0f ? format_factor_above_one(value) : std::string(); };
@@ -269,8 +269,8 @@ void MitersTable::print_csv_form()
             continue;
         const BendGeometry& g = m->geometry;
         csv_add_text(node_text(model().rows[layout_row(row)].node));
-        csv_add_text(format_length(g.radius));
-        csv_add_cell(g.thickness != 0.0f ? format_length(g.thickness) : std::string());
+        csv_add_text(format_dimension(g.radius));
+        csv_add_cell(g.thickness != 0.0f ? format_dimension(g.thickness) : std::string());
         csv_add_text(g.material);
         csv_add_text(m->ff_in >= 0.0f ? format_real(m->ff_in, 10, 3) : std::string());
         csv_add_text(b31j && m->ff_out > 0.0f ? format_real(m->ff_out, 10, 3) : std::string());

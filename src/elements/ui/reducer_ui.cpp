@@ -19,6 +19,7 @@
 #include "model/view_drawing.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -84,9 +85,17 @@ public:
             dialog_select_focus(REDUCER_OD2);
         }
         LayoutRow::fill_element_dialog(row_, d, ET_REDUCER);
-        remember_texts(d, {REDUCER_OD1, REDUCER_THK1, REDUCER_OD2, REDUCER_THK2, REDUCER_CONE, REDUCER_DELTA});
-        if (const Reducer* r = reducer_of_row(row_))
+        // A field left as the reducer showed it keeps the stored value; the
+        // sizes proposed from the pipe before are read as typed.
+        if (const Reducer* r = reducer_of_row(row_)) {
             stored_values_.copy_from(*r);
+            const std::pair<int, float> shown[] = {{REDUCER_OD1, r->od1},         {REDUCER_THK1, r->thickness1},
+                                                   {REDUCER_OD2, r->od2},         {REDUCER_THK2, r->thickness2},
+                                                   {REDUCER_CONE, r->cone_angle}, {REDUCER_DELTA, r->delta}};
+            for (const auto& [item, value] : shown)
+                if (value != 0.0f)
+                    remember_texts(d, {item});
+        }
         if (input_locked()) {
             for (int id = REDUCER_OD1; id <= REDUCER_DELTA; ++id)
                 dialog_set_readonly(id);

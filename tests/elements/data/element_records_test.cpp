@@ -534,7 +534,7 @@ TEST_F(ElementRecordsTest, CellsFollowTheCodeAndTheB31JOption)
 
     CutPipe c;
     c.cut = -0.5f;
-    EXPECT_EQ(c.cell_text(3), format_length(0.5));
+    EXPECT_EQ(c.cell_text(3), format_dimension(0.5));
     EXPECT_EQ(c.cell_text(4), "Long");
     c.cut = 0.5f;
     EXPECT_EQ(c.cell_text(4), "Short");
