@@ -99,6 +99,10 @@ TEST_F(ModelCheckTest, BendsThatCannotBeAnalysed)
     model().rows[3].section = "6";
     b.geometry.radius_kind = RADIUS_USER;
     b.geometry.radius = 9.0f;   // the build gave a Long bend the section's radius
+    // A typed radius lays out the arc without a section; the section is then missing.
+    model().rows[3].section.clear();
+    EXPECT_EQ(refusal(), "Row 3: Section is not defined");
+    model().rows[3].section = "6";
 
     b.ff_in = 0.0;
     EXPECT_EQ(refusal(), "Row 3: the flexibility factor of the bend at node 30 is 0");
