@@ -26,3 +26,9 @@ ControlSpec control(int id, ControlKind kind, std::string text, int row, int col
     c.rows = rows;
     return c;
 }
+
+ControlSpec unit_label_control(int id, int row, int col, int quantity) {
+    ControlSpec c = control(id, ControlKind::Unit, "", row, col);
+    c.quantity = quantity;
+    return c;
+}

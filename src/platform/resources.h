@@ -79,6 +79,8 @@ struct ControlSpec {
 // Shorthand for a control of a template written in code.
 ControlSpec control(int id, ControlKind kind, std::string text, int row, int col, int span = 1,
                     unsigned flags = CF_NONE, int limit = 0, int rows = 1);
+// A Unit control that shows the unit label of a quantity.
+ControlSpec unit_label_control(int id, int row, int col, int quantity);
 
 struct DialogTemplate {
     std::string name;      // such as "SECTION_DIALOG"
