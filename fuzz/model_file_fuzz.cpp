@@ -7,6 +7,7 @@
 //   cmake --build build/fuzz --target model_file_fuzz
 // Run with a seed folder holding a few saved models:
 //   build/fuzz/model_file_fuzz -max_total_time=60 seeds/
+#include "elements/element_classes.h"
 #include "framework/errors.h"
 #include "model/model.h"
 #include "model/model_file.h"
@@ -32,6 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const std::string path = [] {
         install_headless_backend();
+        // The element kinds read their own records.
+        install_element_classes();
         // An internal check that fails is a finding: abort so the fuzzer keeps the input.
         set_assert_exit_handler([](int) { std::abort(); });
         return scratch_path();
