@@ -69,9 +69,12 @@ enum JbendDialogItem : int {
     JBEND_JACKET_USER = 1403,
     JBEND_JACKET_RADIUS = 1301,
     JBEND_CORE_RADIUS_GROUP = 1602,
-    JBEND_CORE_LONG = 1404,
-    JBEND_CORE_SHORT = 1405,
-    JBEND_CORE_USER = 1406,
+    // Not 1404..1406: radio buttons whose ids follow each other form one
+    // group on the window system's backend, and the core's radius is a
+    // group of its own.
+    JBEND_CORE_LONG = 1407,
+    JBEND_CORE_SHORT = 1408,
+    JBEND_CORE_USER = 1409,
     JBEND_CORE_RADIUS = 1302,
     JBEND_THICKNESS_GROUP = 1603,
     JBEND_JACKET_THICKNESS = 1303,

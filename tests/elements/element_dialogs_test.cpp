@@ -171,7 +171,6 @@ TEST_F(BendDialogTest, IgemAndResultsMode)
         EXPECT_TRUE(d.is_readonly(BEND_THICKNESS));
         EXPECT_FALSE(d.is_enabled(BEND_USER));
         EXPECT_FALSE(d.is_enabled(BEND_MATERIAL));
-        EXPECT_FALSE(d.type(BEND_THICKNESS, "0.5"));
         d.press(IDOK);
         EXPECT_TRUE(d.ended());
     });
@@ -295,6 +294,16 @@ TEST_F(OtherDialogsTest, JacketedBendDialog)
     });
     EXPECT_FALSE(edit_jacketed_bend(6));
     EXPECT_EQ(new_messages(), std::vector<std::string>{"Jacket load is required"});
+
+    // While results are shown nothing can be changed.
+    input_locked() = true;
+    script().once("JBEND_DIALOG", [](HeadlessDialog& d) {
+        EXPECT_FALSE(d.is_enabled(JBEND_CORE_USER));
+        EXPECT_FALSE(d.is_enabled(JBEND_JACKET_SECTION));
+        EXPECT_TRUE(d.is_readonly(JBEND_ANGLE2));
+        d.press(IDOK);
+    });
+    EXPECT_FALSE(edit_jacketed_bend(3));
 }
 
 TEST_F(OtherDialogsTest, ReducerDialogByPipingCode)

@@ -55,6 +55,14 @@ protected:
         unit_choice()[ANGLE] = 0;
     }
 
+    void TearDown() override
+    {
+        // No procedure used a control its template lacks, and every
+        // scripted action was one a user could do.
+        EXPECT_EQ(script().faults(), std::vector<std::string>{});
+        ModelFileUiTest::TearDown();
+    }
+
     static void add_section(const char* name, float od, float t)
     {
         PipeSection s;

@@ -235,8 +235,7 @@ TEST_F(GuiElementsTest, MiterAndJacketedBendDialogs)
     EXPECT_FLOAT_EQ(m.geometry.radius, 12.0f);
     EXPECT_EQ(m.spacing, MITER_WIDELY_SPACED_ID);
 
-    // The jacket's and the core's radius groups are two groups although
-    // their ids follow each other.
+    // The jacket's and the core's radius are two groups of radio buttons.
     {
         ModalScript script({[](ModalScript& s, QDialog& d) {
             s.choose(d, JBEND_JACKET_SECTION, "S10");

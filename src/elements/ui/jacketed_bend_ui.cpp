@@ -91,8 +91,9 @@ public:
                 dialog_set_readonly(id);
             for (int id = JBEND_JACKET_MATERIAL; id <= JBEND_CORE_LOAD; ++id)
                 dialog_disable(id);
-            for (int id = JBEND_JACKET_LONG; id <= JBEND_CORE_USER; ++id)
-                dialog_disable(id);
+            for (int first : {int{JBEND_JACKET_LONG}, int{JBEND_CORE_LONG}})
+                for (int id = first; id <= first + 2; ++id)
+                    dialog_disable(id);
             dialog_set_focus(IDOK);
         } else {
             dialog_set_focus(JBEND_JACKET_MATERIAL);
