@@ -142,6 +142,12 @@ double element_wall_thickness(const AnalysisModel& m, const Elem& e)
         if (b && b->thickness != 0.0f)
             return b->thickness;
     }
+    if (e.jacket && e.kind == ET_JACKETED_BEND && r.element) {
+        // The jacket's arc of a jacketed bend; its straight leg is a kind-6 element.
+        const JacketGeometry* j = r.element->jacket_geometry();
+        if (j && j->thickness != 0.0f)
+            return j->thickness;
+    }
     return m.pipe_sections.valid(e.section) ? m.pipe_sections[e.section].thickness : 0.0;
 }
 

@@ -64,7 +64,8 @@ struct SectionProperties {
 };
 
 // The wall thickness of an element: a bend arc's own (kinds Bend and Miter
-// of a bend row) when not 0, else the section's; 0 without a section.
+// of a bend row, the jacket's arc of a jacketed bend) when not 0, else the
+// section's; 0 without a section.
 double element_wall_thickness(const AnalysisModel& model, const Elem& element);
 
 // The quantities of element `element` in the step. Throws a message naming

@@ -2,6 +2,7 @@
 
 #include "analysis/ui/analysis_ui.h"
 #include "elements/element_analysis.h"
+#include "elements/ui/element_ui.h"
 #include "framework/ui/shell.h"
 #include "loads/ui/loads_subsystem.h"
 #include "materials/ui/materials_subsystem.h"
@@ -13,6 +14,7 @@ void register_program_subsystems() {
     register_subsystem(install_model_subsystem);
     register_subsystem(install_materials_subsystem);
     register_subsystem(install_layout_subsystem);
+    register_subsystem(install_elements_ui);
     register_subsystem(install_element_analysis);
     register_subsystem(install_supports_ui);
     register_subsystem(install_loads_subsystem);

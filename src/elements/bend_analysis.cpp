@@ -12,6 +12,7 @@
 #include "elements/element_analysis.h"
 #include "elements/straight_element.h"
 #include "framework/errors.h"
+#include "framework/text.h"
 #include "model/elements.h"
 
 #include <cmath>
@@ -26,7 +27,11 @@ struct Arc {
 
 double flexibility_factor(const AnalysisRun& run, const Elem& e, const SectionProperties& p, double radius)
 {
-    if (p.user_flexibility_factor >= 0.0)
+    // A factor of 0 would make the bending flexibility vanish and the arc's
+    // flexibility singular; the model check refuses it, and so does this.
+    if (p.user_flexibility_factor == 0.0 || !std::isfinite(p.user_flexibility_factor))
+        throw_message(c_format("Row %d: the flexibility factor of the bend is %g", e.row, p.user_flexibility_factor));
+    if (p.user_flexibility_factor > 0.0)
         return p.user_flexibility_factor;
     const AnalysisModel& m = run.model();
     BendFlexibilityInput in;

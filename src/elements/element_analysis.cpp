@@ -14,6 +14,8 @@ void install_element_analysis()
     straight.forces = straight_element_forces;
     register_element_kind(ET_PIPE, straight);
     register_element_kind(ET_JACKETED_PIPE, straight);
+    // A reducer is a straight element of its mean diameter and wall.
+    register_element_kind(ET_REDUCER, straight);
 
     ElementKind arc;
     arc.assemble = assemble_bend;

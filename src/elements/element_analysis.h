@@ -3,8 +3,8 @@
 // the run, and the wind pressure on a member.
 //
 // The kinds wired here: straight pipes (kind Pipe, which cut pipes become,
-// and kind Jacketed pipe), and the arcs of bends, miters and jacketed bends
-// (kinds Bend, Miter, Jacketed bend). Each kind's functions live in their
+// kind Jacketed pipe and kind Reducer), and the arcs of bends, miters and
+// jacketed bends (kinds Bend, Miter, Jacketed bend). Each kind's functions live in their
 // own file (pipe_analysis.cpp, bend_analysis.cpp) and are registered in the
 // element-kind table by install_element_analysis().
 #pragma once
@@ -42,8 +42,8 @@ void add_member_wind(AnalysisRun& run, const Elem& element, double width, double
 // Adds a lumped mass to the three translations of both nodes (modal step).
 void add_lumped_mass(AnalysisRun& run, const Elem& element, double mass);
 
-// The straight element (kinds Pipe and Jacketed pipe): stiffness and loads
-// into the run, and its end forces after a solution.
+// The straight element (kinds Pipe, Jacketed pipe and Reducer): stiffness
+// and loads into the run, and its end forces after a solution.
 void assemble_straight_element(AnalysisRun& run, int element);
 void straight_element_forces(AnalysisRun& run, int element);
 

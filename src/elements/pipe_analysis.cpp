@@ -1,5 +1,5 @@
-// The straight element in a run: kinds Pipe (cut pipes included) and
-// Jacketed pipe. Its stiffness and load vector come from the kernels of
+// The straight element in a run: kinds Pipe (cut pipes included), Jacketed
+// pipe and Reducer (of its mean diameter and wall). Its stiffness and load vector come from the kernels of
 // straight_element.h with the section quantities of the step; wind and the
 // lumped masses go straight into the global vector.
 #include "analysis_core/analysis_run.h"

@@ -52,6 +52,7 @@ struct JacketGeometry {
     // building; the bend angle is the core's).
     uint8_t radius_kind = RADIUS_LONG;
     float radius = 0.0f;
+    float thickness = 0.0f;          // the jacket bend's own wall; 0 = the jacket section's
     uint8_t flanged_ends = 0;
     int32_t previous_node = 0;       // node index where the jacket leg starts
     int32_t near_node = 0;           // jacket near tangent point

@@ -80,6 +80,7 @@ void ElementData::take_previous_bend(const ElementData& previous)
 }
 
 void ElementData::section_terms(ElementSectionTerms&) const {}
+void ElementData::draw_jacket_3d(LayoutRow&) {}
 
 // ---- Neutral object -------------------------------------------------------------
 

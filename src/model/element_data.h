@@ -118,6 +118,9 @@ public:
     // Fills in what the kind changes in its elements' section quantities;
     // the default changes nothing.
     virtual void section_terms(ElementSectionTerms& terms) const;
+    // The transparent jacket of a jacketed pipe or bend, which the render
+    // view draws after every opaque part; the default draws nothing.
+    virtual void draw_jacket_3d(LayoutRow& row);
 };
 
 // The object of a row whose kind has no class of its own yet.

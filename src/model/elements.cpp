@@ -255,6 +255,11 @@ void complete_local_axes(LocalAxes& axes, bool z_vertical)
     }
 }
 
+const Vec3& local_up_axis(const LocalAxes& axes, bool z_vertical)
+{
+    return z_vertical ? axes.z : axes.y;
+}
+
 void complete_local_axes(LocalAxes& axes)
 {
     complete_local_axes(axes, analysis_options().z_vertical);

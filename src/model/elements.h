@@ -72,6 +72,11 @@ LocalAxes& local_axes();
 void complete_local_axes(LocalAxes& axes, bool z_vertical);
 // The same with the model's vertical axis option.
 void complete_local_axes(LocalAxes& axes);
+// The local axis that complete_local_axes made from the vertical: y with Y
+// vertical, z with Z vertical. It lies in the vertical plane through x and
+// points up (for an element along the vertical it is (-1, 0, 0)); a beam's
+// depth and a valve's stem lie along it.
+const Vec3& local_up_axis(const LocalAxes& axes, bool z_vertical);
 
 // Local x from node a to node b ((1, 0, 0) when they coincide), then y and z;
 // kept in local_axes(). Both indices must be non-zero.

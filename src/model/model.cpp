@@ -5,6 +5,8 @@
 #include "framework/errors.h"
 #include "framework/state.h"
 
+#include <cstdint>
+
 Model& model()
 {
     return document().part<Model>();
@@ -21,6 +23,10 @@ ModelHooks& model_hooks()
 }
 
 namespace {
+
+struct GenerateOffset {
+    int value = 0;
+};
 
 void check_row_room()
 {
@@ -54,4 +60,25 @@ void delete_layout_row(int row)
     if (m.current_row > m.numrows())
         m.current_row = m.numrows();
     m.rebuild_needed = true;
+}
+
+int layout_row_index(const LayoutRow& row)
+{
+    const Model& m = model();
+    const auto address = reinterpret_cast<std::uintptr_t>(&row);
+    const auto base = reinterpret_cast<std::uintptr_t>(m.rows.data());
+    if (address < base || (address - base) % sizeof(LayoutRow) != 0)
+        return 0;
+    const std::uintptr_t index = (address - base) / sizeof(LayoutRow);
+    return index >= 1 && index <= static_cast<std::uintptr_t>(m.numrows()) ? static_cast<int>(index) : 0;
+}
+
+int generate_node_offset()
+{
+    return session_part<GenerateOffset>().value;
+}
+
+void set_generate_node_offset(int offset)
+{
+    session_part<GenerateOffset>().value = offset;
 }

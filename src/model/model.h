@@ -67,6 +67,15 @@ int append_layout_row();
 int insert_layout_row(int row);
 // Removes a row (its objects go with it).
 void delete_layout_row(int row);
+// The index of one of the model's rows; 0 for a row that is not one of them
+// (a copy, or a row of a file being read).
+int layout_row_index(const LayoutRow& row);
+
+// The generate command's node increment times its current repetition; 0
+// outside the generate command. Element objects copied by generate advance
+// the node numbers they hold by it (copy_from).
+int generate_node_offset();
+void set_generate_node_offset(int offset);
 
 struct ModelHooks {
     // Drawing: erase a row's element or data symbol, rebuild and redraw a

@@ -23,7 +23,7 @@ namespace {
 
 // The names of the kinds' lists, by RowListId.
 const char* const KIND_LIST_NAMES[NUM_ROW_LISTS] = {
-    "Bends",          "Miters",          "Jacketed pipes",     "Valves",          "Reducers",
+    "Bends",          "Miter bends",     "Jacketed pipes",     "Valves",          "Reducers",
     "Bellows",        "Slip joints",     "Hinge joints",       "Ball joints",     "Rigid elements",
     "Elastic elements", "Cut pipes",     "Beams",              "Tie rods",        "Hydrotest loads",
     "Anchors",        "Restraints",      "Skewed restraints",  "Hangers",         "Guides",

@@ -30,21 +30,11 @@ constexpr int RENUMBER_TEMPORARY_BASE = 10000000;
 // The bands of node numbers (plain, A, B, C, D, J).
 constexpr int NODE_BANDS = 6;
 
-struct GenerateState {
-    int increment = 0;
-    int repetition = 0;
-};
-GenerateState& generate_state() {
-    return session_part<GenerateState>();
-}
-
 // Sets the generate repetition for a scope.
 class GenerateRepetition {
 public:
-    GenerateRepetition(int increment, int repetition) {
-        generate_state() = {increment, repetition};
-    }
-    ~GenerateRepetition() { generate_state() = {}; }
+    GenerateRepetition(int increment, int repetition) { set_generate_node_offset(increment * repetition); }
+    ~GenerateRepetition() { set_generate_node_offset(0); }
     GenerateRepetition(const GenerateRepetition&) = delete;
     GenerateRepetition& operator=(const GenerateRepetition&) = delete;
 };
@@ -137,7 +127,6 @@ ModelEditHooks& model_edit_hooks() {
     return session_part<ModelEditHooks>();
 }
 
-int generate_node_offset() { return generate_state().increment * generate_state().repetition; }
 
 // ===========================================================================
 // Operations

@@ -29,11 +29,6 @@ struct ModelEditHooks {
 };
 ModelEditHooks& model_edit_hooks();
 
-// The generate command's node increment times its current repetition; 0
-// outside the generate command. Element objects copied by generate advance
-// the node numbers they hold by it.
-int generate_node_offset();
-
 // ---- Operations -------------------------------------------------------------------
 
 // Inserts an empty row (no element type, no node) before `row`

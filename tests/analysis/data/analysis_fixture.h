@@ -1,6 +1,6 @@
 // Analysis tests: a model per test in a scratch folder, with a steel whose
 // values do not change with temperature, a 6 in standard pipe section, the
-// element kinds of the elements layer, and support and load kinds of the
+// element classes and kinds of the elements layer, and support and load kinds of the
 // tests' own, made through the data-item slots as the support and load
 // layers will make theirs:
 //   TestAnchor     six springs of 1.0e12 at its node (support loads: the six
@@ -22,7 +22,10 @@
 #include "analysis_core/element_assembly.h"
 #include "analysis_core/results_sink.h"
 #include "analysis_core/steps.h"
+#include "elements/bend.h"
 #include "elements/element_analysis.h"
+#include "elements/element_classes.h"
+#include "elements/pipe.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
 #include "materials/property_sets.h"
@@ -226,41 +229,14 @@ struct TestForce : DataItem {
     }
 };
 
-// A bend with its geometry and a flexibility factor given by the user.
-struct TestBendWithFactor : ElementData {
-    BendGeometry bend;
-    double factor = -1.0;
-    BendGeometry* bend_geometry() override { return &bend; }
-    void copy_from(const ElementData& other) override
-    {
-        const auto& o = dynamic_cast<const TestBendWithFactor&>(other);
-        bend.radius_kind = o.bend.radius_kind;
-        bend.radius = o.bend.radius;
-        bend.node1 = o.bend.node1;
-        bend.angle1 = o.bend.angle1;
-        bend.node2 = o.bend.node2;
-        bend.angle2 = o.bend.angle2;
-        factor = o.factor;
-    }
-    void section_terms(ElementSectionTerms& terms) const override { terms.user_flexibility_factor = factor; }
-};
-
-// A cut pipe with its signed cut.
-struct TestCutPipe : ElementData {
-    double cut = 0.0;
-    void copy_from(const ElementData& other) override { cut = dynamic_cast<const TestCutPipe&>(other).cut; }
-    void section_terms(ElementSectionTerms& terms) const override { terms.cold_spring_cut = cut; }
-};
-
 class AnalysisTest : public ModelTest {
 protected:
     void SetUp() override
     {
         ModelTest::SetUp();
         install_property_sets();
+        install_element_classes();
         install_element_analysis();
-        set_element_factory(ET_BEND, [] { return std::make_unique<TestBendWithFactor>(); });
-        set_element_factory(ET_CUT_PIPE, [] { return std::make_unique<TestCutPipe>(); });
         set_data_factory(DT_ANCHOR, [] { return std::make_unique<TestAnchor>(); });
         set_data_factory(DT_RESTRAINT, [] { return std::make_unique<TestRestraint>(); });
         set_data_factory(DT_LIMIT_STOP, [] { return std::make_unique<TestGap>(); });

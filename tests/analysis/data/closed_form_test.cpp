@@ -227,10 +227,10 @@ TEST_F(ClosedFormTest, QuarterBendCantileverAgainstTheArcsEnergy)
     anchored_from(10);
     const int bend = row(20, ET_BEND, 100, 0, 0);
     name(bend);
-    auto& b = dynamic_cast<TestBendWithFactor&>(*model().rows[bend].element);
-    b.bend.radius_kind = RADIUS_USER;
-    b.bend.radius = static_cast<float>(r);
-    b.factor = k;
+    auto& b = dynamic_cast<Bend&>(*model().rows[bend].element);
+    b.geometry.radius_kind = RADIUS_USER;
+    b.geometry.radius = static_cast<float>(r);
+    b.ff_in = static_cast<float>(k);
     const int tip = pipe(30, 0, 0, 100, DT_FORCE);
     item<TestForce>(tip).load[0] = fx;
     model().rows[tip].dtype = DT_FORCE;

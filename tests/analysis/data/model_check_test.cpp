@@ -27,13 +27,13 @@ protected:
         return thrown_text([] { make_analysis_model(); });
     }
     // A bend row at node 30 (corner at (100, 100, 0)) with a pipe on to node 40.
-    static TestBendWithFactor& bend_row()
+    static Bend& bend_row()
     {
         const int r = row(30, ET_BEND, 0, 100, 0);
         name(r);
-        auto& b = dynamic_cast<TestBendWithFactor&>(*model().rows[r].element);
-        b.bend.radius_kind = RADIUS_USER;
-        b.bend.radius = 9.0f;
+        auto& b = dynamic_cast<Bend&>(*model().rows[r].element);
+        b.geometry.radius_kind = RADIUS_USER;
+        b.geometry.radius = 9.0f;
         return b;
     }
 };
@@ -88,28 +88,32 @@ TEST_F(ModelCheckTest, ZeroLengthElements)
 TEST_F(ModelCheckTest, BendsThatCannotBeAnalysed)
 {
     // No run after the bend: no arc.
-    TestBendWithFactor& b = bend_row();
+    Bend& b = bend_row();
     EXPECT_EQ(refusal(), "Row 3: the bend at node 30 has no arc: it needs a section or a radius, and a run before "
                          "and after it");
     pipe(40, 100, 0, 0);
     EXPECT_EQ(refusal(), "<nothing thrown>");
     // Without a section the long radius is 0: no arc either.
-    b.bend.radius_kind = RADIUS_LONG;
+    b.geometry.radius_kind = RADIUS_LONG;
     model().rows[3].section.clear();
     EXPECT_NE(refusal().find("Row 3: the bend at node 30 has no arc"), std::string::npos);
     model().rows[3].section = "6";
-    b.bend.radius_kind = RADIUS_USER;
-    b.bend.radius = 9.0f;   // the build gave a Long bend the section's radius
+    b.geometry.radius_kind = RADIUS_USER;
+    b.geometry.radius = 9.0f;   // the build gave a Long bend the section's radius
+    // A typed radius lays out the arc without a section; the section is then missing.
+    model().rows[3].section.clear();
+    EXPECT_EQ(refusal(), "Row 3: Section is not defined");
+    model().rows[3].section = "6";
 
-    b.factor = 0.0;
+    b.ff_in = 0.0;
     EXPECT_EQ(refusal(), "Row 3: the flexibility factor of the bend at node 30 is 0");
-    b.factor = -1.0;
-    b.bend.node1 = 35;
-    b.bend.angle1 = 2.0f;   // beyond the quarter bend
+    b.ff_in = -1.0;
+    b.geometry.node1 = 35;
+    b.geometry.angle1 = 2.0f;   // beyond the quarter bend
     EXPECT_EQ(refusal(), "Row 3: intermediate node 35 is at 114.6 degrees, at or beyond the bend angle of 90 degrees");
-    b.bend.angle1 = 0.5f;
+    b.geometry.angle1 = 0.5f;
     EXPECT_EQ(refusal(), "<nothing thrown>");
-    b.bend.material = "XX";
+    b.geometry.material = "XX";
     EXPECT_EQ(refusal(), "Row 3: Bend material XX is not defined");
 }
 

@@ -57,13 +57,13 @@ TEST_F(StaticRunTest, ColdSpringCutActsOnlyInTheColdSpringCases)
     // stretches it; in the other cases the cut does nothing.
     const double l = 150, cut = 0.25;
     anchored_pipe(l, ET_CUT_PIPE);
-    dynamic_cast<TestCutPipe&>(*model().rows[2].element).cut = cut;
+    dynamic_cast<CutPipe&>(*model().rows[2].element).cut = static_cast<float>(cut);
     choose({LC_SUSTAINED, LC_COLD_SPRING});
     const std::map<int, CaseResults> r = solve();
     EXPECT_NEAR(r.at(LC_COLD_SPRING).forces[0].f[1], held(cut, l), 1e-6 * held(cut, l));
     EXPECT_NEAR(r.at(LC_SUSTAINED).forces[0].f[1], 0.0, 1e-9);
     // The same cut long compresses it.
-    dynamic_cast<TestCutPipe&>(*model().rows[2].element).cut = -cut;
+    dynamic_cast<CutPipe&>(*model().rows[2].element).cut = static_cast<float>(-cut);
     EXPECT_NEAR(solve().at(LC_COLD_SPRING).forces[0].f[1], -held(cut, l), 1e-6 * held(cut, l));
 }
 

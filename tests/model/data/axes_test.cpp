@@ -78,6 +78,33 @@ TEST_F(AxesTest, AreRightHandedOrthonormal)
     EXPECT_NEAR(just_off.y.y, 0.0006, 1e-6);
 }
 
+TEST_F(AxesTest, UpAxisPointsUpForEitherVerticalAxis)
+{
+    // The axis a beam's depth and a valve's stem lie along: in the vertical
+    // plane through the element (x, it and the vertical are coplanar),
+    // normal to x and pointing up, whichever axis is vertical and however
+    // the element is laid.
+    for (bool zv : {false, true}) {
+        const Vec3 up = zv ? Vec3{0, 0, 1} : Vec3{0, 1, 0};
+        for (const auto& d : {Vec3{1, 0, 0}, Vec3{0, 1, 0}, Vec3{0, 0, 1}, Vec3{3, -2, 5}, Vec3{-1, 4, 0.5},
+                              Vec3{-2, -7, 1}, Vec3{0.3, 0.1, -3}}) {
+            const double horizontal = zv ? std::hypot(d.x, d.y) : std::hypot(d.x, d.z);
+            if (horizontal < 1e-9)
+                continue;   // along the vertical: no vertical plane of its own
+            const LocalAxes a = along(d.x, d.y, d.z, zv);
+            const Vec3& u = local_up_axis(a, zv);
+            EXPECT_NEAR(dot(u, a.x), 0, 1e-9);
+            EXPECT_GT(dot(u, up), 0) << d.x << " " << d.y << " " << d.z << (zv ? " Z" : " Y");
+            // Coplanar: (x cross vertical) . u = 0.
+            const Vec3 n{a.x.y * up.z - a.x.z * up.y, a.x.z * up.x - a.x.x * up.z, a.x.x * up.y - a.x.y * up.x};
+            EXPECT_NEAR(dot(n, u), 0, 1e-9);
+        }
+        // Along the vertical the up axis is (-1, 0, 0).
+        const LocalAxes v = along(up.x, up.y, up.z, zv);
+        expect_vec(local_up_axis(v, zv), -1, 0, 0);
+    }
+}
+
 TEST_F(AxesTest, OfElementsFollowTheOption)
 {
     from(10);

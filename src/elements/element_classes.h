@@ -1,0 +1,7 @@
+// The element classes of this layer and their installation: each kind's
+// factory (Pipe, Bend, Miter, Jacketed bend, Reducer, Cut pipe), and the
+// model hooks of the drawing radii of rows that the symbols read.
+#pragma once
+
+// Installs the factories and hooks; a second call changes nothing.
+void install_element_classes();

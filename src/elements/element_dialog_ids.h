@@ -1,0 +1,115 @@
+// The control ids of the element dialogs, which the element classes fill
+// (fill_dialog) and the dialogs' templates and procedures (elements/ui) use.
+#pragma once
+
+// BEND1_DIALOG and BEND2_DIALOG (BEND1 lacks the out-of-plane factor and the
+// out-of-plane, axial and torsion SIFs).
+enum BendDialogItem : int {
+    BEND_LONG = 1401,
+    BEND_SHORT = 1402,
+    BEND_USER = 1403,
+    BEND_RADIUS = 1301,
+    BEND_RADIUS_UNIT = 1601,
+    BEND_THICKNESS = 1302,
+    BEND_THICKNESS_UNIT = 1602,
+    BEND_MATERIAL = 1201,
+    BEND_FF_IN = 1303,
+    BEND_FF_IN_LABEL = 1142,
+    BEND_FF_OUT_LABEL = 1141,
+    BEND_FF_OUT = 1310,
+    BEND_SIF_IN = 1304,
+    BEND_SIF_OUT = 1305,
+    BEND_SIF_AXIAL_LABEL = 1139,
+    BEND_SIF_AXIAL = 1311,
+    BEND_SIF_TORSION_LABEL = 1140,
+    BEND_SIF_TORSION = 1312,
+    BEND_NODE1 = 1306,
+    BEND_ANGLE1 = 1307,
+    BEND_ANGLE1_UNIT = 1603,
+    BEND_NODE2 = 1308,
+    BEND_ANGLE2 = 1309,
+    BEND_ANGLE2_UNIT = 1604,
+    BEND_HELP = 9,
+};
+
+// MITER_DIALOG.
+enum MiterDialogItem : int {
+    MITER_RADIUS = 1301,
+    MITER_RADIUS_UNIT = 1601,
+    MITER_THICKNESS = 1302,
+    MITER_THICKNESS_UNIT = 1602,
+    MITER_MATERIAL = 1201,
+    MITER_FF_IN = 1303,
+    MITER_FF_IN_LABEL = 1142,
+    MITER_FF_OUT = 1306,
+    MITER_FF_OUT_LABEL = 1141,
+    MITER_SIF_IN = 1304,
+    MITER_SIF_IN_LABEL = 1101,
+    MITER_SIF_OUT = 1305,
+    MITER_SIF_OUT_LABEL = 1102,
+    MITER_SIF_AXIAL = 1307,
+    MITER_SIF_AXIAL_LABEL = 1139,
+    MITER_SIF_TORSION = 1308,
+    MITER_SIF_TORSION_LABEL = 1140,
+    MITER_CLOSELY = 1401,
+    MITER_WIDELY = 1402,
+};
+
+// JBEND_DIALOG.
+enum JbendDialogItem : int {
+    JBEND_JACKET_MATERIAL = 1201,
+    JBEND_JACKET_SECTION = 1202,
+    JBEND_JACKET_LOAD = 1203,
+    JBEND_CORE_MATERIAL = 1204,
+    JBEND_CORE_SECTION = 1205,
+    JBEND_CORE_LOAD = 1206,
+    JBEND_JACKET_RADIUS_GROUP = 1601,
+    JBEND_JACKET_LONG = 1401,
+    JBEND_JACKET_SHORT = 1402,
+    JBEND_JACKET_USER = 1403,
+    JBEND_JACKET_RADIUS = 1301,
+    JBEND_CORE_RADIUS_GROUP = 1602,
+    // Not 1404..1406: radio buttons whose ids follow each other form one
+    // group on the window system's backend, and the core's radius is a
+    // group of its own.
+    JBEND_CORE_LONG = 1407,
+    JBEND_CORE_SHORT = 1408,
+    JBEND_CORE_USER = 1409,
+    JBEND_CORE_RADIUS = 1302,
+    JBEND_THICKNESS_GROUP = 1603,
+    JBEND_JACKET_THICKNESS = 1303,
+    JBEND_CORE_THICKNESS = 1304,
+    JBEND_NODE1 = 1305,
+    JBEND_ANGLE1 = 1306,
+    JBEND_ANGLE1_UNIT = 1604,
+    JBEND_NODE2 = 1307,
+    JBEND_ANGLE2 = 1308,
+    JBEND_ANGLE2_UNIT = 1605,
+};
+
+// REDUCER_DIALOG.
+enum ReducerDialogItem : int {
+    REDUCER_OD1 = 1301,
+    REDUCER_THK1 = 1302,
+    REDUCER_UNIT1 = 1601,
+    REDUCER_SECTION1 = 1001,
+    REDUCER_OD2 = 1303,
+    REDUCER_THK2 = 1304,
+    REDUCER_UNIT2 = 1602,
+    REDUCER_SECTION2 = 1002,
+    REDUCER_CONE_LABEL = 1501,
+    REDUCER_CONE = 1305,
+    REDUCER_CONE_UNIT = 1603,
+    REDUCER_KNUCKLES = 1101,
+    REDUCER_DELTA_LABEL = 1502,
+    REDUCER_DELTA = 1306,
+    REDUCER_DELTA_UNIT = 1604,
+};
+
+// CUTPIPE_DIALOG.
+enum CutPipeDialogItem : int {
+    CUT_LENGTH = 1301,
+    CUT_UNIT = 1601,
+    CUT_SHORT = 1401,
+    CUT_LONG = 1402,
+};

@@ -1,0 +1,30 @@
+// The windows of the element kinds of this layer: their dialogs, opened for
+// a layout row (from the layout, a pick in a view or a table line, which
+// need not be the current layout row), their input tables in the list
+// window, and the tables' printed and CSV forms.
+#pragma once
+
+#include "elements/ui/element_ui_common.h"
+#include "platform/backend.h"
+
+// The dialogs: true when the dialog stored something for the row. A row of
+// another kind becomes one of the dialog's kind when OK stores.
+bool edit_bend(int row, WindowId owner = 0);           // BEND1_DIALOG or BEND2_DIALOG (bend_dialog_name)
+bool edit_miter(int row, WindowId owner = 0);          // MITER_DIALOG
+bool edit_jacketed_bend(int row, WindowId owner = 0);  // JBEND_DIALOG
+bool edit_reducer(int row, WindowId owner = 0);        // REDUCER_DIALOG
+bool edit_cut_pipe(int row, WindowId owner = 0);       // CUTPIPE_DIALOG
+
+// The input tables: "Bends" (radius, thickness, material and flexibility
+// factors typed in cells), "Miter bends" (view only), "Reducers" (end sizes
+// typed in cells), "Cut pipes" (view only).
+ElementRowsTable& bends_table();
+ElementRowsTable& miters_table();
+ElementRowsTable& reducers_table();
+ElementRowsTable& cut_pipes_table();
+// A table is shown with open_element_rows_table and printed (graphic pages,
+// text or CSV report, by the report state) with its write_report.
+
+// Installs the element classes and these windows: the layout's element
+// dialogs, the pick hooks of the views, the data lists of the tables.
+void install_elements_ui();

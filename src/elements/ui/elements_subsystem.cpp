@@ -1,0 +1,58 @@
+// The installation of the element kinds' classes and windows.
+#include "elements/element_classes.h"
+#include "elements/ui/element_ui.h"
+#include "framework/ui/frame.h"
+#include "model/model.h"
+#include "model/ui/layout_window.h"
+#include "model/ui/list_window.h"
+#include "model/view_drawing.h"
+
+namespace {
+
+// The element dialog of a kind, owned by the layout window.
+template <bool (*Edit)(int, WindowId)>
+bool from_layout(int row)
+{
+    return Edit(row, layout_frame().window);
+}
+
+void add_list(const char* name, int list_id, ElementRowsTable& (*table)())
+{
+    DataList list;
+    list.name = name;
+    list.count = [list_id] { return model().list(list_id).count; };
+    list.open = [table] { open_element_rows_table(table()); };
+    register_data_list(std::move(list));
+}
+
+}  // namespace
+
+void install_elements_ui()
+{
+    install_element_classes();
+
+    LayoutHooks& hooks = layout_hooks();
+    hooks.element_dialog[ET_BEND] = from_layout<edit_bend>;
+    hooks.element_dialog[ET_MITER] = from_layout<edit_miter>;
+    hooks.element_dialog[ET_JACKETED_BEND] = from_layout<edit_jacketed_bend>;
+    hooks.element_dialog[ET_REDUCER] = from_layout<edit_reducer>;
+    hooks.element_dialog[ET_CUT_PIPE] = from_layout<edit_cut_pipe>;
+
+    // A pick in a view makes the row current and opens its kind's dialog.
+    PickHooks& pick = pick_hooks();
+    pick.select_row = select_layout_row;
+    pick.open_element_dialog = [](int row) {
+        if (!model().rows.valid(row))
+            return false;
+        const int etype = model().rows[row].etype;
+        if (etype < 0 || etype > MAX_ETYPE)
+            return false;
+        const auto& dialog = layout_hooks().element_dialog[static_cast<std::size_t>(etype)];
+        return dialog && dialog(row);
+    };
+
+    add_list("Bends", BEND_ROWS, bends_table);
+    add_list("Miter bends", MITER_ROWS, miters_table);
+    add_list("Reducers", REDUCER_ROWS, reducers_table);
+    add_list("Cut pipes", CUT_PIPE_ROWS, cut_pipes_table);
+}
