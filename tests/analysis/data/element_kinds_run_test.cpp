@@ -13,11 +13,6 @@ using namespace analysis_test;
 
 namespace {
 
-void expect_relative(double actual, double expected, const char* what, double rel = 1e-6)
-{
-    EXPECT_LE(std::fabs(actual - expected), rel * std::fabs(expected)) << what << ": " << actual << " vs " << expected;
-}
-
 // Area and moment of inertia of a tube.
 struct Tube {
     double area, inertia;
