@@ -1,5 +1,7 @@
 #include "loads/pipe_load.h"
 
+#include "elements/jacketed_bend.h"
+
 #include "framework/binfile.h"
 #include "framework/units.h"
 #include "loads/load_file.h"
@@ -178,4 +180,10 @@ void install_pipe_loads()
                 visit(jacket->load);
     });
     model_hooks().load_index = load_index;
+    jacket_hooks().pipe_load_names = [] {
+        std::vector<std::string> names;
+        for (const PipeLoad& l : pipe_loads())
+            names.push_back(l.name);
+        return names;
+    };
 }

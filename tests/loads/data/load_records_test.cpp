@@ -2,6 +2,7 @@
 // back field by field, the references that follow renames and merges, the
 // files of earlier versions, and damaged records refused by name with the
 // model left as it was.
+#include "elements/jacketed_bend.h"
 #include "loads/data/loads_fixture.h"
 
 #include <cmath>
@@ -201,6 +202,8 @@ TEST_F(LoadRecordsTest, RenamesReachEveryPlaceThatNamesALoad)
     EXPECT_EQ(model().rows[3].load, "OP");
     EXPECT_EQ(jacket_of(j).load, "OP");
     EXPECT_EQ(load_index("OP"), 1);
+    // The jacket dialogs list the loads by their names, in order.
+    EXPECT_EQ(pipe_load_names(), (std::vector<std::string>{"OP", "HOT"}));
     // A beam row's Load names a beam load, never a pipe load of that name.
     pipe_loads().push_back(pipe_load("B1", 70.0f, 0.0f));
     rename_entry(PIPE_LOADS, "B1", "P9");
