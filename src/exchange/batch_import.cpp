@@ -113,7 +113,7 @@ void import_batch_file_at(const std::string& path)
     std::ifstream in;
     if (path.size() <= BATCH_PATH_LIMIT && std::filesystem::is_regular_file(path, ec))
         in.open(path, std::ios::binary);
-    if (!in)
+    if (!in.is_open())
         throw MessageText("Unable to open import file:\n" + path);
     import_batch_text(in);
 }

@@ -178,6 +178,10 @@ void read_layout_line(BatchImport& b)
 {
     BatchReader& r = b.reader;
     BatchTokenizer& t = r.line_tokens();
+    // A blank line is no row.
+    if (!t.next_token())
+        return;
+    t.start(r.work());
     RowLine line;
     RowHead head;
     RowItemValues values;

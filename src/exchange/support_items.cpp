@@ -175,7 +175,7 @@ ItemHandlers support_item_handlers()
                          d[i] = r.real(r.it.c[i], messages[i]);
                      // A vector this short has no direction.
                      if (!direction_given(d[0], d[1], d[2]))
-                         r.fail("Invalid direction vector", r.it.text);
+                         r.fail("Direction vector is too short", r.it.text);
                      r.values().direction = d;
                      r.values().direction_given = true;
                  }});

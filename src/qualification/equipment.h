@@ -86,7 +86,6 @@ struct EquipmentData {
     OneBased<CompressorRecord> compressors;
     OneBased<CompressorRecord> turbines;
     OneBased<AllowableLoad> allowables;
-    bool operator==(const EquipmentData&) const = default;
 };
 
 // The equipment of the current model.
