@@ -99,7 +99,7 @@ public:
     AnalysisRun(const AnalysisRun&) = delete;
     AnalysisRun& operator=(const AnalysisRun&) = delete;
 
-    const AnalysisModel& model() const { return model_; }
+    const AnalysisModel& snapshot() const { return model_; }
     const Model& layout() const { return model_.model; }
     const ElementKindTable& kinds() const { return model_.element_kinds; }
 

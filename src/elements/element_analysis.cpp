@@ -34,7 +34,7 @@ ElementLoadStep element_load_step(AnalysisRun& run)
     step.modal = step_is_modal(run);
     step.seismic_g = step_has_seismic_g(run);
     if (step.seismic_g) {
-        const StaticSeismic& g = run.model().loads.seismic;
+        const StaticSeismic& g = run.snapshot().loads.seismic;
         const StepState& s = run.step();
         step.g = {s.gx ? g.gx : 0.0, s.gy ? g.gy : 0.0, s.gz ? g.gz : 0.0};
     }
@@ -43,7 +43,7 @@ ElementLoadStep element_load_step(AnalysisRun& run)
 
 ElementLoadOptions element_load_options(const AnalysisRun& run)
 {
-    const AnalysisModel& m = run.model();
+    const AnalysisModel& m = run.snapshot();
     ElementLoadOptions options;
     options.bourdon_effect = m.options.bourdon_effect;
     options.bourdon_with_weight = m.bourdon_with_weight;
@@ -56,7 +56,7 @@ double member_wind_pressure(const AnalysisRun& run, int k, double elevation, dou
 {
     if (k < 1 || k > 4)
         return 0.0;
-    const WindCase& wind = run.model().loads.wind[static_cast<std::size_t>(k)];
+    const WindCase& wind = run.snapshot().loads.wind[static_cast<std::size_t>(k)];
     if (!wind.defined || !wind.pressure_at)
         return 0.0;
     double p = wind.pressure_at(elevation);
@@ -72,7 +72,7 @@ bool wind_acts_on(const AnalysisRun& run, const Elem& element)
     const int k = step_wind_case(run);
     if (k == 0)
         return false;
-    const AnalysisModel& m = run.model();
+    const AnalysisModel& m = run.snapshot();
     if (!m.loads.wind[static_cast<std::size_t>(k)].defined || !m.loads.pipe_loads.valid(element.load))
         return false;
     return m.loads.pipe_loads[element.load].wind && !element.is_jacket_core(m.model);
@@ -82,7 +82,7 @@ void add_member_wind(AnalysisRun& run, const Elem& element, double width, double
 {
     if (!wind_acts_on(run, element))
         return;
-    const AnalysisModel& m = run.model();
+    const AnalysisModel& m = run.snapshot();
     const int k = step_wind_case(run);
     const double elevation = element.mid_elevation(m.model, m.options.z_vertical);
     const Vec3 force = wind_node_force(member_wind_pressure(run, k, elevation, width), area, axis,

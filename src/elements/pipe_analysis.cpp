@@ -21,7 +21,7 @@ StraightElement straight_stiffness(AnalysisRun& run, int index)
     ElementScratch& scratch = run.element();
     scratch.element = index;
     set_element_dofs(run, e.node1, e.node2);
-    set_element_axes(run, element_axes(run.layout(), e.node1, e.node2, run.model().options.z_vertical));
+    set_element_axes(run, element_axes(run.layout(), e.node1, e.node2, run.snapshot().options.z_vertical));
     const StraightFlexibility flexibility =
         pipe_flexibility(p.length, p.area, p.inertia, p.modulus, p.shear_modulus, p.shear_coefficient);
     straight_element_stiffness(flexibility, p.length, scratch.k);
