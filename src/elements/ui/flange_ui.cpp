@@ -234,7 +234,8 @@ private:
         float value = 0.0f;
         if (parser(value) != 0 || !(value >= 0.0f))
             throw_invalid(name);
-        return value;
+        // A typed 0 is a value not given (the parsers keep some zeros as 1e-36).
+        return value < 1.0e-30f ? 0.0f : value;
     }
 };
 
