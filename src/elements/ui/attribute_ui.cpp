@@ -25,12 +25,7 @@ public:
 protected:
     ReportHeading report_heading() override
     {
-        ReportHeading h;
-        h.print_kind = ReportHeading::DATA_ITEM_ROWS;
-        h.type_code = DT_SPIDER;
-        h.title = "Jacket connections";
-        h.entries = {{"Node", 0, 6}, {"Type", 0, 13}};
-        return h;
+        return attribute_heading(DT_SPIDER, "Jacket connections", {{"Node", 0, 6}, {"Type", 0, 13}});
     }
     void report_line(int layout_row, const DataItem&) override
     {
@@ -51,6 +46,23 @@ void add_list(const char* name, int list_id, const std::function<void()>& open)
 }
 
 }  // namespace
+
+void attribute_stored()
+{
+    model_modified() = true;
+    model_changed();
+    reload_layout_table();
+}
+
+ReportHeading attribute_heading(int dtype, const char* title, std::vector<ReportHeadingEntry> entries)
+{
+    ReportHeading h;
+    h.print_kind = ReportHeading::DATA_ITEM_ROWS;
+    h.type_code = dtype;
+    h.title = title;
+    h.entries = std::move(entries);
+    return h;
+}
 
 AttributeRowsTable& jacket_connections_table()
 {

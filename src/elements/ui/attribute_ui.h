@@ -6,6 +6,7 @@
 
 #include "elements/ui/attribute_table.h"
 #include "elements/ui/element_ui_common.h"
+#include "framework/errors.h"
 #include "platform/backend.h"
 
 // The dialogs: true when the dialog stored something for the row. A row
@@ -37,6 +38,35 @@ void open_branch_points();
 // Offers, row by row, to replace each branch SIF whose type the piping code
 // does not allow by the code's replacement type (File Save and Save As).
 void check_branch_sifs_for_code(WindowId owner);
+
+// The attribute of kind `dtype` on a row; null for a row with another data
+// item or none.
+template <typename T>
+T* row_data_of(int row, int dtype)
+{
+    const Model& m = model();
+    if (!m.rows.valid(row) || m.rows[row].dtype != dtype)
+        return nullptr;
+    return dynamic_cast<T*>(m.rows[row].data.get());
+}
+// The attribute a dialog stores into: the row's own, or a new one that
+// takes the place of the row's data item.
+template <typename T>
+T& data_to_store(int row, int dtype)
+{
+    T* item = row_data_of<T>(row, dtype);
+    if (!item)
+        item = dynamic_cast<T*>(LayoutRow::change_dtype(row, dtype));
+    KV_ASSERT(item != nullptr);
+    return *item;
+}
+// After a dialog stored an attribute: the model is marked modified and
+// built again (the lists, the views and the open tables follow) and the
+// layout shows it.
+void attribute_stored();
+
+// The heading of an attribute table's text and CSV forms: one line.
+ReportHeading attribute_heading(int dtype, const char* title, std::vector<ReportHeadingEntry> entries);
 
 // The layout's dialogs, data lists and save hooks of the attributes.
 void install_attribute_ui();

@@ -28,10 +28,7 @@ constexpr float SMALLEST_DIMENSION = 0.001f;
 
 BranchSif* branch_sif_of_row(int row)
 {
-    const Model& m = model();
-    if (!m.rows.valid(row) || m.rows[row].dtype != DT_BRANCH_SIF)
-        return nullptr;
-    return dynamic_cast<BranchSif*>(m.rows[row].data.get());
+    return row_data_of<BranchSif>(row, DT_BRANCH_SIF);
 }
 
 // The labels of a type's value fields: the first field's (one or two
@@ -153,14 +150,9 @@ public:
             discard_undo_snapshot();
             return true;
         }
-        BranchSif* sif = old ? branch_sif_of_row(row_)
-                             : dynamic_cast<BranchSif*>(LayoutRow::change_dtype(row_, DT_BRANCH_SIF));
-        KV_ASSERT(sif != nullptr);
-        sif->copy_from(next);
+        data_to_store<BranchSif>(row_, DT_BRANCH_SIF).copy_from(next);
         stored_ = true;
-        model_modified() = true;
-        model_changed();
-        reload_layout_table();
+        attribute_stored();
         return true;
     }
 
@@ -233,12 +225,7 @@ public:
 protected:
     ReportHeading report_heading() override
     {
-        ReportHeading h;
-        h.print_kind = ReportHeading::DATA_ITEM_ROWS;
-        h.type_code = DT_BRANCH_SIF;
-        h.title = "Branch SIFs";
-        h.entries = {{"Node", 0, 6}, {"Type", 0, 13}};
-        return h;
+        return attribute_heading(DT_BRANCH_SIF, "Branch SIFs", {{"Node", 0, 6}, {"Type", 0, 13}});
     }
     void report_line(int, const DataItem& item) override
     {

@@ -24,10 +24,7 @@ namespace {
 
 Flange* flange_of_row(int row)
 {
-    const Model& m = model();
-    if (!m.rows.valid(row) || m.rows[row].dtype != DT_FLANGE)
-        return nullptr;
-    return dynamic_cast<Flange*>(m.rows[row].data.get());
+    return row_data_of<Flange>(row, DT_FLANGE);
 }
 
 // The pipe section the library looks the size up by: the row's own, else
@@ -211,13 +208,9 @@ public:
             discard_undo_snapshot();
             return true;
         }
-        Flange* flange = old ? flange_of_row(row_) : dynamic_cast<Flange*>(LayoutRow::change_dtype(row_, DT_FLANGE));
-        KV_ASSERT(flange != nullptr);
-        flange->copy_from(next);
+        data_to_store<Flange>(row_, DT_FLANGE).copy_from(next);
         stored_ = true;
-        model_modified() = true;
-        model_changed();
-        reload_layout_table();
+        attribute_stored();
         return true;
     }
 
@@ -262,13 +255,10 @@ public:
 protected:
     ReportHeading report_heading() override
     {
-        ReportHeading h;
-        h.print_kind = ReportHeading::DATA_ITEM_ROWS;
-        h.type_code = DT_FLANGE;
-        h.title = "Flanges";
+        ReportHeading h = attribute_heading(DT_FLANGE, "Flanges",
+                                            {{"Node", 0, 6}, {"Type", 0, 13}, {"Weight", 0, 37},
+                                             {"Gasket Dia", 0, 46}, {"Allowable pressure", 0, 58}});
         h.heading_lines = 2;
-        h.entries = {{"Node", 0, 6}, {"Type", 0, 13}, {"Weight", 0, 37}, {"Gasket Dia", 0, 46},
-                     {"Allowable pressure", 0, 58}};
         h.units = {{WEIGHT, 1, 35, 44}, {DIMENSION, 1, 46, 55}, {PRESSURE, 1, 57, 66}};
         return h;
     }

@@ -22,10 +22,7 @@ namespace {
 
 UserSif* user_sif_of_row(int row)
 {
-    const Model& m = model();
-    if (!m.rows.valid(row) || m.rows[row].dtype != DT_USER_SIF)
-        return nullptr;
-    return dynamic_cast<UserSif*>(m.rows[row].data.get());
+    return row_data_of<UserSif>(row, DT_USER_SIF);
 }
 
 std::string shown_value(float value)
@@ -126,13 +123,9 @@ public:
             discard_undo_snapshot();
             return true;
         }
-        UserSif* sif = old ? user_sif_of_row(row_) : dynamic_cast<UserSif*>(LayoutRow::change_dtype(row_, DT_USER_SIF));
-        KV_ASSERT(sif != nullptr);
-        sif->copy_from(next);
+        data_to_store<UserSif>(row_, DT_USER_SIF).copy_from(next);
         stored_ = true;
-        model_modified() = true;
-        model_changed();
-        reload_layout_table();
+        attribute_stored();
         return true;
     }
 

@@ -16,10 +16,7 @@ namespace {
 
 Weld* weld_of_row(int row)
 {
-    const Model& m = model();
-    if (!m.rows.valid(row) || m.rows[row].dtype != DT_WELD)
-        return nullptr;
-    return dynamic_cast<Weld*>(m.rows[row].data.get());
+    return row_data_of<Weld>(row, DT_WELD);
 }
 
 class WeldDialog final : public ElementDialog {
@@ -81,14 +78,11 @@ public:
             discard_undo_snapshot();
             return true;
         }
-        Weld* weld = old ? weld_of_row(row_) : dynamic_cast<Weld*>(LayoutRow::change_dtype(row_, DT_WELD));
-        KV_ASSERT(weld != nullptr);
-        weld->weld_type = type;
-        weld->mismatch = mismatch;
+        Weld& weld = data_to_store<Weld>(row_, DT_WELD);
+        weld.weld_type = type;
+        weld.mismatch = mismatch;
         stored_ = true;
-        model_modified() = true;
-        model_changed();
-        reload_layout_table();
+        attribute_stored();
         return true;
     }
 
@@ -119,12 +113,7 @@ public:
 protected:
     ReportHeading report_heading() override
     {
-        ReportHeading h;
-        h.print_kind = ReportHeading::DATA_ITEM_ROWS;
-        h.type_code = DT_WELD;
-        h.title = "Welds";
-        h.entries = {{"Node", 0, 6}, {"Type", 0, 13}};
-        return h;
+        return attribute_heading(DT_WELD, "Welds", {{"Node", 0, 6}, {"Type", 0, 13}});
     }
     void report_line(int, const DataItem& item) override
     {
@@ -144,12 +133,7 @@ public:
 protected:
     ReportHeading report_heading() override
     {
-        ReportHeading h;
-        h.print_kind = ReportHeading::DATA_ITEM_ROWS;
-        h.type_code = DT_THREADED_JOINT;
-        h.title = "Threaded Joints";
-        h.entries = {{"Node", 0, 6}};
-        return h;
+        return attribute_heading(DT_THREADED_JOINT, "Threaded Joints", {{"Node", 0, 6}});
     }
     void report_line(int, const DataItem&) override {}
 };
