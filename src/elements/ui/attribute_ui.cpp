@@ -5,6 +5,7 @@
 #include "elements/ui/attribute_ui.h"
 #include "elements/ui/element_ui.h"
 #include "framework/app_state.h"
+#include "framework/commands.h"
 #include "framework/state.h"
 #include "model/model.h"
 #include "model/ui/layout_window.h"
@@ -20,6 +21,16 @@ public:
                              "jacket connection", 2)
     {
         headings = {"", "Node", "Type"};
+    }
+
+    // The single entry "&Delete jacket connection".
+    void context_menu(Point) override
+    {
+        MenuItem popup{"", 0, {}};
+        if (!input_locked() && !view_only)
+            popup.items.push_back(MenuItem{"&Delete jacket connection", CMD_DELETE, {}, !delete_enabled});
+        if (!popup.items.empty())
+            table_popup_menu(*this, popup);
     }
 
 protected:
