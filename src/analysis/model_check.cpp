@@ -43,14 +43,13 @@ bool etype_needs_class(int etype)
     return etype_is_element(etype) && etype != ET_PIPE;
 }
 
-// Data kinds that change the analysis: supports, jacket connections, loads
-// at a node. The piping-code attributes (flanges, SIFs, welds, threaded
+// Data kinds that change the analysis: supports, jacket connections,
+// flanges (their weight), branch SIFs (the B31J joint flexibility), loads
+// at a node. The other piping-code attributes (user SIFs, welds, threaded
 // joints) do not.
 bool dtype_acts_in_analysis(int dtype)
 {
     switch (dtype) {
-    case DT_FLANGE:
-    case DT_BRANCH_SIF:
     case DT_USER_SIF:
     case DT_WELD:
     case DT_THREADED_JOINT:
@@ -77,8 +76,6 @@ void check_rows(const AnalysisModel& model)
             row_fault(row, c_format("%s elements cannot be analysed in this version", element_type_name(r.etype)));
         if (dtype_acts_in_analysis(r.dtype) && (!r.data || dynamic_cast<const NeutralDataItem*>(r.data.get())))
             row_fault(row, c_format("%s cannot be analysed in this version", data_type_name(r.dtype)));
-        if (r.dtype == DT_BRANCH_SIF && model.options.use_b31j)
-            row_fault(row, "the B31J joint flexibility of branch connections is not computed in this version");
         if (r.data)
             r.data->check(m, row);
 

@@ -1,11 +1,13 @@
 // The straight element in a run: kinds Pipe (cut pipes included), Jacketed
-// pipe and Reducer (of its mean diameter and wall). Its stiffness and load vector come from the kernels of
+// pipe and Reducer (of its mean diameter and wall), with the B31J joint
+// flexibility at branch connections. Its stiffness and load vector come from the kernels of
 // straight_element.h with the section quantities of the step; wind and the
 // lumped masses go straight into the global vector.
 #include "analysis_core/analysis_run.h"
 #include "analysis_core/element_assembly.h"
 #include "analysis_core/section_properties.h"
 #include "analysis_core/steps.h"
+#include "elements/branch_joints.h"
 #include "elements/element_analysis.h"
 #include "elements/straight_element.h"
 #include "model/elements.h"
@@ -22,8 +24,9 @@ StraightElement straight_stiffness(AnalysisRun& run, int index)
     scratch.element = index;
     set_element_dofs(run, e.node1, e.node2);
     set_element_axes(run, element_axes(run.layout(), e.node1, e.node2, run.snapshot().options.z_vertical));
-    const StraightFlexibility flexibility =
+    StraightFlexibility flexibility =
         pipe_flexibility(p.length, p.area, p.inertia, p.modulus, p.shear_modulus, p.shear_coefficient);
+    apply_branch_joints(run, index, p, flexibility);
     straight_element_stiffness(flexibility, p.length, scratch.k);
 
     StraightElement out;

@@ -14,6 +14,12 @@ bool edit_miter(int row, WindowId owner = 0);          // MITER_DIALOG
 bool edit_jacketed_bend(int row, WindowId owner = 0);  // JBEND_DIALOG
 bool edit_reducer(int row, WindowId owner = 0);        // REDUCER_DIALOG
 bool edit_cut_pipe(int row, WindowId owner = 0);       // CUTPIPE_DIALOG
+bool edit_jacketed_pipe(int row, WindowId owner = 0);  // JPIPE_DIALOG
+
+// Selects in the open jacketed-pipe or jacketed-bend dialog the jacket's
+// material, section and load of the nearest jacketed row at or above `row`
+// (down to row 2); without one the combos keep their selection.
+void jacket_defaults_to_dialog(int row);
 
 // The input tables: "Bends" (radius, thickness, material and flexibility
 // factors typed in cells), "Miter bends" (view only), "Reducers" (end sizes
@@ -22,6 +28,8 @@ ElementRowsTable& bends_table();
 ElementRowsTable& miters_table();
 ElementRowsTable& reducers_table();
 ElementRowsTable& cut_pipes_table();
+// "Jacketed pipes": jacketed pipes and jacketed bends (view only).
+ElementRowsTable& jacketed_pipes_table();
 // A table is shown with open_element_rows_table and printed (graphic pages,
 // text or CSV report, by the report state) with its write_report.
 

@@ -1,5 +1,6 @@
 // The installation of the element kinds' classes and windows.
 #include "elements/element_classes.h"
+#include "elements/ui/attribute_ui.h"
 #include "elements/ui/element_ui.h"
 #include "framework/ui/frame.h"
 #include "model/model.h"
@@ -55,4 +56,7 @@ void install_elements_ui()
     add_list("Miter bends", MITER_ROWS, miters_table);
     add_list("Reducers", REDUCER_ROWS, reducers_table);
     add_list("Cut pipes", CUT_PIPE_ROWS, cut_pipes_table);
+    add_list("Jacketed pipes", JACKET_ROWS, jacketed_pipes_table);
+
+    install_attribute_ui();
 }

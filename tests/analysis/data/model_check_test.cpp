@@ -61,18 +61,22 @@ TEST_F(ModelCheckTest, KindsThisVersionCannotAnalyse)
     row(30, ET_BEAM, 50, 0, 0);
     EXPECT_EQ(refusal(), "Row 3: Beam elements cannot be analysed in this version");
     model().rows.erase(3);
-    // Supports, jacket connections and loads without their class.
-    for (int dtype : {DT_SNUBBER, DT_SPIDER, DT_CONC_MASS, DT_GENERIC_SUPPORT}) {
+    // Supports and loads without their class.
+    for (int dtype : {DT_SNUBBER, DT_CONC_MASS, DT_GENERIC_SUPPORT}) {
         model().rows[2].dtype = dtype;
         model().rows[2].create_data_object(2);
         EXPECT_EQ(refusal(), std::string("Row 2: ") + data_type_name(dtype) + " cannot be analysed in this version");
     }
-    // Branch SIFs change nothing unless their B31J joints would.
+    // A jacket connection needs its partner on the other pipe.
+    model().rows[2].dtype = DT_SPIDER;
+    model().rows[2].create_data_object(2);
+    EXPECT_EQ(refusal(), "Jacket connection at point 20 is not on a jacketed pipe");
+    // Branch SIFs pass with and without the B31J joints.
     model().rows[2].dtype = DT_BRANCH_SIF;
     model().rows[2].create_data_object(2);
     EXPECT_EQ(refusal(), "<nothing thrown>");
     analysis_options().use_b31j = true;
-    EXPECT_EQ(refusal(), "Row 2: the B31J joint flexibility of branch connections is not computed in this version");
+    EXPECT_EQ(refusal(), "<nothing thrown>");
 }
 
 TEST_F(ModelCheckTest, ZeroLengthElements)
