@@ -23,6 +23,16 @@ void install_element_analysis()
     register_element_kind(ET_BEND, arc);
     register_element_kind(ET_MITER, arc);
     register_element_kind(ET_JACKETED_BEND, arc);
+
+    register_element_kind(ET_BEAM, beam_element_kind());
+    register_element_kind(ET_BALL_JOINT, joint_element_kind());
+    register_element_kind(ET_HINGE_JOINT, joint_element_kind());
+    register_element_kind(ET_RIGID, rigid_element_kind());
+    register_element_kind(ET_VALVE, valve_element_kind());
+    register_element_kind(ET_BELLOWS, bellows_element_kind());
+    register_element_kind(ET_SLIP_JOINT, slip_joint_element_kind());
+    register_element_kind(ET_ELASTIC, elastic_element_kind());
+    register_element_kind(ET_TIE_ROD, tie_rod_element_kind());
 }
 
 ElementLoadStep element_load_step(AnalysisRun& run)

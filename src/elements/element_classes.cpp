@@ -1,11 +1,19 @@
 #include "elements/element_classes.h"
 
+#include "elements/beam.h"
+#include "elements/bellows.h"
 #include "elements/bend.h"
+#include "elements/elastic_element.h"
 #include "elements/element_common.h"
 #include "elements/jacketed_bend.h"
+#include "elements/joints.h"
 #include "elements/miter.h"
 #include "elements/pipe.h"
 #include "elements/reducer.h"
+#include "elements/rigid_element.h"
+#include "elements/slip_joint.h"
+#include "elements/tie_rod.h"
+#include "elements/valve.h"
 #include "materials/beam_section.h"
 #include "model/model.h"
 
@@ -55,6 +63,15 @@ void install_element_classes()
     set_element_factory(ET_JACKETED_BEND, [] { return std::make_unique<JacketedBend>(); });
     set_element_factory(ET_REDUCER, [] { return std::make_unique<Reducer>(); });
     set_element_factory(ET_CUT_PIPE, [] { return std::make_unique<CutPipe>(); });
+    set_element_factory(ET_BEAM, [] { return std::make_unique<Beam>(); });
+    set_element_factory(ET_BALL_JOINT, [] { return std::make_unique<BallJoint>(); });
+    set_element_factory(ET_HINGE_JOINT, [] { return std::make_unique<HingeJoint>(); });
+    set_element_factory(ET_RIGID, [] { return std::make_unique<RigidElement>(); });
+    set_element_factory(ET_VALVE, [] { return std::make_unique<Valve>(); });
+    set_element_factory(ET_BELLOWS, [] { return std::make_unique<Bellows>(); });
+    set_element_factory(ET_SLIP_JOINT, [] { return std::make_unique<SlipJoint>(); });
+    set_element_factory(ET_ELASTIC, [] { return std::make_unique<ElasticElement>(); });
+    set_element_factory(ET_TIE_ROD, [] { return std::make_unique<TieRod>(); });
     model_hooks().pipe_radius = row_pipe_radius;
     model_hooks().symbol_radius = row_symbol_radius;
 }
