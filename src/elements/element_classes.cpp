@@ -14,6 +14,7 @@
 #include "elements/slip_joint.h"
 #include "elements/tie_rod.h"
 #include "elements/valve.h"
+#include "materials/beam_material.h"
 #include "materials/beam_section.h"
 #include "model/model.h"
 
@@ -72,6 +73,9 @@ void install_element_classes()
     set_element_factory(ET_SLIP_JOINT, [] { return std::make_unique<SlipJoint>(); });
     set_element_factory(ET_ELASTIC, [] { return std::make_unique<ElasticElement>(); });
     set_element_factory(ET_TIE_ROD, [] { return std::make_unique<TieRod>(); });
+    // Beam rows name beam materials and sections.
+    model_hooks().beam_material_index = beam_material_index;
+    model_hooks().beam_section_index = beam_section_index;
     model_hooks().pipe_radius = row_pipe_radius;
     model_hooks().symbol_radius = row_symbol_radius;
 }
