@@ -39,6 +39,8 @@ public:
     void draw_outline_3d() override;
     bool pick_and_edit(int row, float x, float y) override;
     void section_terms(ElementSectionTerms& terms) const override;
+
+    bool same_values(const RigidElement& o) const { return weight == o.weight && add_cil == o.add_cil; }
 };
 
 // The 2D outline of a straight symbol: the rectangle from the projected
