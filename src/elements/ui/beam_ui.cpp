@@ -81,7 +81,7 @@ enum BeamColumn : int { BC_BETA = 3, BEAM_COLUMNS = 15 };
 class BeamsTable final : public KindTable<Beam, ET_BEAM> {
 public:
     BeamsTable()
-        : KindTable(BEAM_ROWS, "Beams", "Beam", BEAM_COLUMNS, 3, {0, 0, 0, 12})
+        : KindTable(BEAM_ROWS, "Beams", "Beam", BEAM_COLUMNS, 3, {0, 0, 12})
     {
         alignments[BC_BETA] = TextAlign::Right;
         for (int c = 4; c <= BEAM_COLUMNS; ++c)

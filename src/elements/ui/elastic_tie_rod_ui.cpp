@@ -99,7 +99,7 @@ private:
 class ElasticTable final : public KindTable<ElasticElement, ET_ELASTIC> {
 public:
     ElasticTable()
-        : KindTable(ELASTIC_ROWS, "Elastic elements", "Elastic element", 8, 2, {0, 0, 0, 12, 12, 12, 12, 12, 12})
+        : KindTable(ELASTIC_ROWS, "Elastic elements", "Elastic element", 8, 2, {0, 0, 12, 12, 12, 12, 12, 12})
     {
         for (int c = 3; c <= 8; ++c)
             alignments[static_cast<std::size_t>(c)] = TextAlign::Right;
@@ -238,7 +238,7 @@ private:
 
 class TieRodsTable final : public KindTable<TieRod, ET_TIE_ROD> {
 public:
-    TieRodsTable() : KindTable(TIE_ROD_ROWS, "Tie rods", "Tie rod", 6, 2, {0, 0, 0, 12, 12, 12, 12})
+    TieRodsTable() : KindTable(TIE_ROD_ROWS, "Tie rods", "Tie rod", 6, 2, {0, 0, 12, 12, 12, 12})
     {
         for (int c = 3; c <= 6; ++c)
             alignments[static_cast<std::size_t>(c)] = TextAlign::Right;

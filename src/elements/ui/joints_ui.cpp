@@ -166,7 +166,7 @@ private:
 class BallJointsTable final : public KindTable<BallJoint, ET_BALL_JOINT> {
 public:
     BallJointsTable()
-        : KindTable(BALL_JOINT_ROWS, "Ball joints", "Ball Joint", 9, 2, {0, 0, 0, 12, 12, 12, 12, 12, 12, 12})
+        : KindTable(BALL_JOINT_ROWS, "Ball joints", "Ball Joint", 9, 2, {0, 0, 12, 12, 12, 12, 12, 12, 12})
     {
         for (int c = 3; c <= 9; ++c)
             alignments[static_cast<std::size_t>(c)] = TextAlign::Right;
@@ -260,7 +260,7 @@ protected:
 class HingeJointsTable final : public KindTable<HingeJoint, ET_HINGE_JOINT> {
 public:
     HingeJointsTable()
-        : KindTable(HINGE_JOINT_ROWS, "Hinge joints", "Hinge", 9, 2, {0, 0, 0, 12, 12, 12, 12, 10, 10, 10})
+        : KindTable(HINGE_JOINT_ROWS, "Hinge joints", "Hinge", 9, 2, {0, 0, 12, 12, 12, 12, 10, 10, 10})
     {
         for (int c = 3; c <= 9; ++c)
             alignments[static_cast<std::size_t>(c)] = TextAlign::Right;

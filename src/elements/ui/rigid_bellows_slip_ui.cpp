@@ -65,7 +65,7 @@ private:
 
 class RigidTable final : public KindTable<RigidElement, ET_RIGID> {
 public:
-    RigidTable() : KindTable(RIGID_ROWS, "Rigid elements", "Rigid element", 4, 1, {0, 0, 0, 12})
+    RigidTable() : KindTable(RIGID_ROWS, "Rigid elements", "Rigid element", 4, 1, {0, 0, 12})
     {
         alignments[3] = TextAlign::Right;
         alignments[4] = TextAlign::Center;
@@ -203,7 +203,7 @@ private:
 
 class BellowsTable final : public KindTable<Bellows, ET_BELLOWS> {
 public:
-    BellowsTable() : KindTable(BELLOWS_ROWS, "Bellows", "Bellows", 9, 3, {0, 0, 0, 12, 12, 12, 12, 12, 12, 12})
+    BellowsTable() : KindTable(BELLOWS_ROWS, "Bellows", "Bellows", 9, 3, {0, 0, 12, 12, 12, 12, 12, 12, 12})
     {
         for (int c = 3; c <= 9; ++c)
             alignments[static_cast<std::size_t>(c)] = TextAlign::Right;
@@ -372,7 +372,7 @@ private:
 
 class SlipJointsTable final : public KindTable<SlipJoint, ET_SLIP_JOINT> {
 public:
-    SlipJointsTable() : KindTable(SLIP_JOINT_ROWS, "Slip joints", "Slip Joint", 6, 2, {0, 0, 0, 12, 12, 12, 12})
+    SlipJointsTable() : KindTable(SLIP_JOINT_ROWS, "Slip joints", "Slip Joint", 6, 2, {0, 0, 12, 12, 12, 12})
     {
         for (int c = 3; c <= 6; ++c)
             alignments[static_cast<std::size_t>(c)] = TextAlign::Right;

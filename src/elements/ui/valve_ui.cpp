@@ -171,7 +171,7 @@ private:
 
 class ValvesTable final : public KindTable<Valve, ET_VALVE> {
 public:
-    ValvesTable() : KindTable(VALVE_ROWS, "Valves", "Valve", 10, 2, {0, 0, 0, 12, 12, 10, 10, 12, 12, 12, 12})
+    ValvesTable() : KindTable(VALVE_ROWS, "Valves", "Valve", 10, 2, {0, 0, 12, 12, 10, 10, 12, 12, 12, 12})
     {
         for (int c = 3; c <= 10; ++c)
             alignments[static_cast<std::size_t>(c)] = TextAlign::Right;
