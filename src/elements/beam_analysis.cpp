@@ -24,14 +24,6 @@ struct BeamTerms {
     double depth = 0.0, width = 0.0;
 };
 
-const Beam& beam_of(const AnalysisRun& run, const Elem& e)
-{
-    const Model& m = run.layout();
-    const auto* beam = m.rows.valid(e.row) ? dynamic_cast<const Beam*>(m.rows[e.row].element.get()) : nullptr;
-    if (!beam)
-        throw_message(c_format("Row %d: Beam elements cannot be analysed in this version", e.row));
-    return *beam;
-}
 
 // The quantities of the beam in the run's step. A torsional constant of 0
 // stands for I major + I minor (here only: the section keeps its 0).
@@ -82,7 +74,7 @@ BeamTerms beam_terms(AnalysisRun& run, int element)
     t.loads.delta_t = temperature - m.options.reference_temperature;
     t.loads.expansion = mat.alpha;
 
-    const Beam& beam = beam_of(run, e);
+    const Beam& beam = element_object_as<Beam>(run, element);
     for (int flag = 0; flag < BEAM_RELEASE_COUNT; ++flag) {
         if (!beam.releases[static_cast<std::size_t>(flag)])
             continue;
@@ -94,14 +86,16 @@ BeamTerms beam_terms(AnalysisRun& run, int element)
     return t;
 }
 
-LocalAxes beam_run_axes(const AnalysisRun& run, const Elem& e)
+LocalAxes beam_run_axes(const AnalysisRun& run, int element)
 {
     const Model& m = run.layout();
+    const Elem& e = m.elems[element];
     auto at = [&m](int node) {
         const NodeRecord& n = m.nodes[node];
         return Vec3{n.x, n.y, n.z};
     };
-    return beam_axes(at(e.node1), at(e.node2), beam_of(run, e).beta, run.model().options.z_vertical);
+    return beam_axes(at(e.node1), at(e.node2), element_object_as<Beam>(run, element).beta,
+                     run.model().options.z_vertical);
 }
 
 // Stiffness (and the load vector when `loads`) of the step into the scratch.
@@ -112,7 +106,7 @@ BeamTerms beam_scratch(AnalysisRun& run, int element, bool loads)
     ElementScratch& scratch = run.element();
     scratch.element = element;
     set_element_dofs(run, e.node1, e.node2);
-    set_element_axes(run, beam_run_axes(run, e));
+    set_element_axes(run, beam_run_axes(run, element));
     ElementMatrix unreduced;
     beam_local_stiffness(t.p, unreduced);
     scratch.k = unreduced;

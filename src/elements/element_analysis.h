@@ -14,6 +14,7 @@
 #include "framework/geometry.h"
 
 class AnalysisRun;
+class ElementData;
 struct Elem;
 
 // Registers the analysis functions of the kinds above (register_element_kind).
@@ -58,6 +59,20 @@ struct StraightFlexibility;
 StraightElement straight_element_setup(AnalysisRun& run, int element, const StraightFlexibility* flexibility);
 void straight_element_step_loads(AnalysisRun& run, const StraightElement& element);
 void straight_element_wind(AnalysisRun& run, int element, double insulation_multiplier = 1.0);
+
+// The element object of an element's row (null when the row has none), and
+// the same as class T, refused with "Row %d: <kind> elements cannot be
+// analysed in this version" when the row's object is not one.
+const ElementData* element_object(const AnalysisRun& run, int element);
+[[noreturn]] void throw_not_analysable(const AnalysisRun& run, int element);
+template <typename T>
+const T& element_object_as(const AnalysisRun& run, int element)
+{
+    const auto* object = dynamic_cast<const T*>(element_object(run, element));
+    if (!object)
+        throw_not_analysable(run, element);
+    return *object;
+}
 
 // The kinds of the structural and special elements: beams, ball and hinge
 // joints, rigid elements, valves, bellows, slip joints, elastic elements and

@@ -77,12 +77,6 @@ const Elem& elem_of(const AnalysisRun& run, int element)
     return run.layout().elems[element];
 }
 
-const ElementData* object_of(const AnalysisRun& run, int element)
-{
-    const Elem& e = elem_of(run, element);
-    return run.layout().rows.valid(e.row) ? run.layout().rows[e.row].element.get() : nullptr;
-}
-
 std::string node_name(const AnalysisRun& run, int node)
 {
     const Model& m = run.layout();
@@ -102,14 +96,14 @@ void init_joint(AnalysisRun& run, int element)
     const Elem& e = elem_of(run, element);
     const bool z_vertical = run.model().options.z_vertical;
     Vec3 axis;
-    if (const auto* ball = dynamic_cast<const BallJoint*>(object_of(run, element))) {
+    if (const auto* ball = dynamic_cast<const BallJoint*>(element_object(run, element))) {
         double x = 0, y = 0, z = 0;
         if (pipe_direction_at_node(run.layout(), e.node2, x, y, z) != 0)
             throw_message(c_format("Unable to find ball joint direction at node %s", node_name(run, e.node2).c_str()));
         axis = {x, y, z};
         s.torsion = {positive_or_one(ball->torsional_stiffness), ball->torsional_limit, ball->torsional_friction};
         s.bending = {positive_or_one(ball->bending_stiffness), ball->bending_limit, ball->bending_friction};
-    } else if (const auto* hinge = dynamic_cast<const HingeJoint*>(object_of(run, element))) {
+    } else if (const auto* hinge = dynamic_cast<const HingeJoint*>(element_object(run, element))) {
         if (!hinge->has_axis())
             throw_message(c_format("Row %d: the hinge at node %s has no axis direction", e.row,
                                    node_name(run, e.node2).c_str()));
@@ -117,8 +111,7 @@ void init_joint(AnalysisRun& run, int element)
         s.torsion = {positive_or_one(hinge->stiffness), hinge->limit, hinge->friction};
         s.bending = SpringInput{JOINT_RIGID};
     } else {
-        throw_message(c_format("Row %d: %s elements cannot be analysed in this version", e.row,
-                               element_type_name(e.kind)));
+        throw_not_analysable(run, element);
     }
     normalize3(axis.x, axis.y, axis.z);
     s.axes.x = axis;
@@ -154,9 +147,9 @@ bool is_ball(const AnalysisRun& run, int element)
 
 double joint_weight(const AnalysisRun& run, int element)
 {
-    if (const auto* ball = dynamic_cast<const BallJoint*>(object_of(run, element)))
+    if (const auto* ball = dynamic_cast<const BallJoint*>(element_object(run, element)))
         return ball->weight;
-    if (const auto* hinge = dynamic_cast<const HingeJoint*>(object_of(run, element)))
+    if (const auto* hinge = dynamic_cast<const HingeJoint*>(element_object(run, element)))
         return hinge->weight;
     return 0.0;
 }
@@ -283,7 +276,7 @@ void joint_forces(AnalysisRun& run, int element)
 
 bool joint_nonlinear(const AnalysisRun& run, int element)
 {
-    const ElementData* object = object_of(run, element);
+    const ElementData* object = element_object(run, element);
     return object && object->is_nonlinear();
 }
 

@@ -16,18 +16,6 @@
 
 namespace {
 
-template <typename T>
-const T& object_as(const AnalysisRun& run, int element)
-{
-    const Elem& e = run.layout().elems[element];
-    const Model& m = run.layout();
-    const auto* object = m.rows.valid(e.row) ? dynamic_cast<const T*>(m.rows[e.row].element.get()) : nullptr;
-    if (!object)
-        throw_message(c_format("Row %d: %s elements cannot be analysed in this version", e.row,
-                               element_type_name(e.kind)));
-    return *object;
-}
-
 Vec3 node_position(const AnalysisRun& run, int node)
 {
     const NodeRecord& n = run.layout().nodes[node];
@@ -38,7 +26,7 @@ Vec3 node_position(const AnalysisRun& run, int node)
 
 void elastic_scratch(AnalysisRun& run, int element)
 {
-    const ElasticElement& elastic = object_as<ElasticElement>(run, element);
+    const ElasticElement& elastic = element_object_as<ElasticElement>(run, element);
     const Elem& e = run.layout().elems[element];
     LocalAxes axes;
     if (!elastic.axes(axes))
@@ -78,7 +66,7 @@ struct TieRodState : RunState {
 // Stiffness of the rod's state into the scratch; returns the gap load.
 double tie_rod_scratch(AnalysisRun& run, int element)
 {
-    const TieRod& rod = object_as<TieRod>(run, element);
+    const TieRod& rod = element_object_as<TieRod>(run, element);
     const TieRodState& s = run.element_state<TieRodState>(element);
     const Elem& e = run.layout().elems[element];
     ElementScratch& scratch = run.element();
@@ -116,7 +104,7 @@ void tie_rod_forces(AnalysisRun& run, int element)
 
 void update_tie_rod(AnalysisRun& run, int element)
 {
-    const TieRod& rod = object_as<TieRod>(run, element);
+    const TieRod& rod = element_object_as<TieRod>(run, element);
     TieRodState& s = run.element_state<TieRodState>(element);
     const Elem& e = run.layout().elems[element];
     const LocalAxes axes = element_axes(run.layout(), e.node1, e.node2, run.model().options.z_vertical);

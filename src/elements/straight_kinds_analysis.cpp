@@ -21,24 +21,6 @@
 
 namespace {
 
-const ElementData* object_of(const AnalysisRun& run, int element)
-{
-    const Elem& e = run.layout().elems[element];
-    return run.layout().rows.valid(e.row) ? run.layout().rows[e.row].element.get() : nullptr;
-}
-
-template <typename T>
-const T& object_as(const AnalysisRun& run, int element)
-{
-    const auto* object = dynamic_cast<const T*>(object_of(run, element));
-    if (!object) {
-        const Elem& e = run.layout().elems[element];
-        throw_message(c_format("Row %d: %s elements cannot be analysed in this version", e.row,
-                               element_type_name(e.kind)));
-    }
-    return *object;
-}
-
 // The assembly common to these kinds: stiffness; masses in a modal step;
 // else wind, the local loads and `extra` straight into the load vector.
 template <typename Extra>
@@ -60,6 +42,15 @@ void assemble_with(AnalysisRun& run, int element, const StraightFlexibility* fle
     extra(terms);
 }
 
+// The end forces of the step with the given flexibility.
+void forces_with(AnalysisRun& run, int element, const StraightFlexibility& flexibility)
+{
+    StraightElement terms = straight_element_setup(run, element, &flexibility);
+    terms.bourdon = false;
+    straight_element_step_loads(run, terms);
+    element_end_forces(run);
+}
+
 // ---- Rigid element -------------------------------------------------------------------------
 
 void assemble_rigid(AnalysisRun& run, int element)
@@ -70,18 +61,22 @@ void assemble_rigid(AnalysisRun& run, int element)
 
 void rigid_forces(AnalysisRun& run, int element)
 {
-    const StraightFlexibility rigid = rigid_flexibility();
-    const StraightElement terms = straight_element_setup(run, element, &rigid);
-    straight_element_step_loads(run, terms);
-    element_end_forces(run);
+    forces_with(run, element, rigid_flexibility());
 }
 
 // ---- Valve -----------------------------------------------------------------------------------
 
+// The pipe's flexibility of the valve's thickened section.
+StraightFlexibility valve_flexibility(const AnalysisRun& run, int element)
+{
+    const SectionProperties p = section_properties(run, element);
+    return pipe_flexibility(p.length, p.area, p.inertia, p.modulus, p.shear_modulus, p.shear_coefficient);
+}
+
 // The additional weight of the valve into the load vector (or the masses).
 void valve_extra(AnalysisRun& run, int element)
 {
-    const Valve& valve = object_as<Valve>(run, element);
+    const Valve& valve = element_object_as<Valve>(run, element);
     if (valve.additional_weight == 0.0f)
         return;
     const ElementLoadStep step = element_load_step(run);
@@ -104,23 +99,15 @@ void valve_extra(AnalysisRun& run, int element)
 
 void assemble_valve(AnalysisRun& run, int element)
 {
-    const Valve& valve = object_as<Valve>(run, element);
-    const SectionProperties p = section_properties(run, element);
-    const StraightFlexibility flexibility =
-        pipe_flexibility(p.length, p.area, p.inertia, p.modulus, p.shear_modulus, p.shear_coefficient);
+    const Valve& valve = element_object_as<Valve>(run, element);
+    const StraightFlexibility flexibility = valve_flexibility(run, element);
     assemble_with(run, element, &flexibility, true, valve.insulation_multiplier,
                   [&](const StraightElement&) { valve_extra(run, element); });
 }
 
 void valve_forces(AnalysisRun& run, int element)
 {
-    const SectionProperties p = section_properties(run, element);
-    const StraightFlexibility flexibility =
-        pipe_flexibility(p.length, p.area, p.inertia, p.modulus, p.shear_modulus, p.shear_coefficient);
-    StraightElement terms = straight_element_setup(run, element, &flexibility);
-    terms.bourdon = false;
-    straight_element_step_loads(run, terms);
-    element_end_forces(run);
+    forces_with(run, element, valve_flexibility(run, element));
 }
 
 // ---- Bellows ---------------------------------------------------------------------------------
@@ -132,17 +119,13 @@ StraightFlexibility flexibility_of(const Bellows& b)
 
 void assemble_bellows(AnalysisRun& run, int element)
 {
-    const StraightFlexibility flexibility = flexibility_of(object_as<Bellows>(run, element));
+    const StraightFlexibility flexibility = flexibility_of(element_object_as<Bellows>(run, element));
     assemble_with(run, element, &flexibility, true, 1.0, [](const StraightElement&) {});
 }
 
 void bellows_forces(AnalysisRun& run, int element)
 {
-    const StraightFlexibility flexibility = flexibility_of(object_as<Bellows>(run, element));
-    StraightElement terms = straight_element_setup(run, element, &flexibility);
-    terms.bourdon = false;
-    straight_element_step_loads(run, terms);
-    element_end_forces(run);
+    forces_with(run, element, flexibility_of(element_object_as<Bellows>(run, element)));
 }
 
 // ---- Slip joint -------------------------------------------------------------------------------
@@ -162,7 +145,7 @@ SlipJointState& slip_state(AnalysisRun& run, int element)
 // later modal step are kept; a modal step with "Friction in dynamics" takes them.
 StraightFlexibility slip_flexibility(AnalysisRun& run, int element, bool evaluating)
 {
-    const SlipJoint& joint = object_as<SlipJoint>(run, element);
+    const SlipJoint& joint = element_object_as<SlipJoint>(run, element);
     SlipJointState& s = slip_state(run, element);
     double ka = s.axial_stiffness, kt = s.torsional_stiffness;
     const bool modal_friction = step_is_modal(run) && run.model().options.friction_in_dynamics;
@@ -258,7 +241,7 @@ void update_direction(AnalysisRun& run, int node, double friction, double moveme
 
 void update_slip_joint(AnalysisRun& run, int element)
 {
-    const SlipJoint& joint = object_as<SlipJoint>(run, element);
+    const SlipJoint& joint = element_object_as<SlipJoint>(run, element);
     if (!joint.is_nonlinear())
         return;
     SlipJointState& s = slip_state(run, element);
@@ -317,7 +300,7 @@ ElementKind slip_joint_element_kind()
     kind.assemble = assemble_slip_joint;
     kind.forces = slip_joint_forces;
     kind.nonlinear = [](const AnalysisRun& run, int element) {
-        const ElementData* object = object_of(run, element);
+        const ElementData* object = element_object(run, element);
         return object && object->is_nonlinear();
     };
     kind.init = [](AnalysisRun& run, int element) {
