@@ -81,11 +81,11 @@ TieRodStatus TieRod::status_of(double e) const
 
 double TieRod::axial_stiffness(TieRodStatus status) const
 {
-    switch (status) {
-    case TIE_TENSION: return tension_stiffness;
-    case TIE_COMPRESSION: return compression_stiffness;
-    default: return TIE_ROD_SLACK_STIFFNESS;
-    }
+    // A rod without stiffness in a direction is slack in it: without its
+    // 0.001 its axis would be free in the first solution (every rod starts
+    // in tension) and the model unstable.
+    const double k = status == TIE_TENSION ? tension_stiffness : status == TIE_COMPRESSION ? compression_stiffness : 0.0;
+    return k > 0.0 ? k : TIE_ROD_SLACK_STIFFNESS;
 }
 
 double TieRod::gap_load(TieRodStatus status) const

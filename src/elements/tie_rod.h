@@ -50,7 +50,8 @@ public:
     // The state of an extension e (inch, positive elongation): compression
     // beyond the compression gap, tension beyond the tension gap, else slack.
     TieRodStatus status_of(double extension) const;
-    // The axial stiffness of a state.
+    // The axial stiffness of a state: 0.001 when slack or when the rod has no
+    // stiffness in that direction.
     double axial_stiffness(TieRodStatus status) const;
     // The axial end load that puts the gap into a closed spring: P with the
     // spring force k (e - gap) in tension, k (e + gap) in compression (0 slack).

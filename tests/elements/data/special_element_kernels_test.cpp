@@ -326,6 +326,11 @@ TEST(TieRodKernel, StatesStiffnessAndGapLoads)
     EXPECT_EQ(rod.status_of(0.05), TIE_SLACK);
     EXPECT_EQ(rod.status_of(-0.25), TIE_COMPRESSION);
     EXPECT_EQ(rod.axial_stiffness(TIE_SLACK), TIE_ROD_SLACK_STIFFNESS);
+    EXPECT_EQ(rod.axial_stiffness(TIE_TENSION), 100.0);
+    // No tension stiffness: slack in tension (not a free axis).
+    TieRod pushing;
+    pushing.compression_stiffness = 300;
+    EXPECT_EQ(pushing.axial_stiffness(TIE_TENSION), TIE_ROD_SLACK_STIFFNESS);
     // The spring force k (e - gap) in tension: the load P = k gap.
     EXPECT_NEAR(rod.gap_load(TIE_TENSION), 100 * 0.1, 1e-6);
     EXPECT_NEAR(rod.gap_load(TIE_COMPRESSION), -200 * 0.2, 1e-5);
