@@ -213,4 +213,7 @@ enum TieRodDialogItem : int {
     TIE_COMPRESSION_GAP = 1304,
     TIE_STIFFNESS_UNIT = 1601,
     TIE_GAP_UNIT = 1602,
+    TIE_HELP = 9,
 };
+// The help context of the tie rod's dialog.
+inline constexpr int TIE_ROD_HELP_CONTEXT = 1;

@@ -198,5 +198,6 @@ const DialogTemplate TIE_ROD_DIALOG = {
         unit_control(TIE_GAP_UNIT, 2, 3, DIMENSION),
         control(IDOK, K::Button, "OK", 3, 0, 1, CF_DEFAULT),
         control(IDCANCEL, K::Button, "Cancel", 3, 1),
+        control(TIE_HELP, K::Button, "&Help", 3, 2),
     },
 };

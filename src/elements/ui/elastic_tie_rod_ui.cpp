@@ -10,6 +10,7 @@
 #include "elements/ui/value_dialog.h"
 #include "framework/errors.h"
 #include "framework/ui/dialog_helper.h"
+#include "framework/ui/help.h"
 
 #include <cmath>
 
@@ -202,6 +203,12 @@ public:
         } else {
             dialog_select_focus(TIE_TENSION_STIFFNESS);
         }
+    }
+
+    void command(Dialog& d, int id, int code) override
+    {
+        if (id == TIE_HELP && code == NOTIFY_CLICKED)
+            help(TIE_ROD_HELP_CONTEXT, d.window());
     }
 
     bool ok(Dialog&) override
