@@ -5,9 +5,11 @@
 #include "elements/beam.h"
 #include "elements/bellows.h"
 #include "elements/elastic_element.h"
+#include "elements/joint_analysis.h"
 #include "elements/joints.h"
 #include "elements/rigid_element.h"
 #include "elements/slip_joint.h"
+#include "elements/slip_joint_state.h"
 #include "elements/tie_rod.h"
 #include "elements/valve.h"
 #include "materials/beam_material.h"
@@ -516,4 +518,112 @@ TEST_F(SpecialElementsRunTest, TheRunLeavesTheModelAsItWas)
     const std::string before = saved();
     solve();
     EXPECT_EQ(saved(), before);
+}
+
+TEST_F(SpecialElementsRunTest, FirstOperatingCaseKeepsTheSecantsForAModalStep)
+{
+    // A hinge sliding in Operating (T1) under M = 50000 against F = 20000
+    // with k = 1.0e5 keeps the secant M k / (M - F) = M / theta for a later
+    // modal step; a slip joint sliding against F keeps N k / (N - F) with
+    // its sliding spring k = 1, that is N over its shift. Both stay in the
+    // run, not in the model.
+    weightless();
+    const int h = hinge_model(1.0e5, 20000, NO_ROTATION_LIMIT, 50000);
+    item<TestForce>(model().numrows()).code = LC_OPERATING_1;
+    choose({LC_OPERATING_1});
+    make_model();
+    snapshot = make_analysis_model();
+    AnalysisRun run(*snapshot);
+    const CaseResults c = solve_load_cases(run, callbacks).at(LC_OPERATING_1);
+    int element = 0;
+    for (int e = 1; e <= snapshot->numelems(); ++e)
+        if (snapshot->model.elems[e].row == h)
+            element = e;
+    ASSERT_NE(element, 0);
+    const double secant = run.element_state<JointState>(element).torsion_state.operating;
+    expect_relative(secant, 50000 * 1.0e5 / 30000, "hinge secant", 1e-6);
+    expect_relative(secant, 50000 / hinge_turn(c), "secant as M / theta", 1e-6);
+
+    model().rows.clear();
+    slip_model(2000.0f);
+    load.temperature[1] = analysis_options().reference_temperature + 100;
+    choose({LC_OPERATING_1});
+    make_model();
+    snapshot = make_analysis_model();
+    AnalysisRun slip_run(*snapshot);
+    const CaseResults s = solve_load_cases(slip_run, callbacks).at(LC_OPERATING_1);
+    const SlipJointState& state = slip_run.element_state<SlipJointState>(2);
+    const double n = std::fabs(state.axial_force);
+    expect_relative(state.secant_axial_stiffness, n / (n - 2000), "slip secant", 1e-6);
+    const double shift = node_result(s, 30)[0] - node_result(s, 20)[0];
+    expect_relative(state.secant_axial_stiffness, n / std::fabs(shift), "secant as N / shift", 1e-4);
+}
+
+TEST_F(SpecialElementsRunTest, BallJointBendingSlidesAgainstItsFrictionAboutBothAxes)
+{
+    // A ball joint on a run along X, bent by moments My = 30000 and
+    // Mz = 40000 (M = 50000) beyond its bending friction F = 10000: the
+    // friction splits by |Mz| / |My| (6000 about y, 8000 about z), so each
+    // spring takes 80% of its moment: theta_y = 24000 / k, theta_z = 32000 / k.
+    weightless();
+    anchored_from(10);
+    pipe(20, 100, 0, 0);
+    const int b = row(30, ET_BALL_JOINT);
+    auto& ball = object<BallJoint>(b);
+    ball.bending_stiffness = 4.0e5f;
+    ball.bending_friction = 10000.0f;
+    ball.torsional_stiffness = 1.0e6f;
+    const int tip = pipe(40, 100, 0, 0, DT_FORCE);
+    item<TestForce>(tip).load[4] = 30000;
+    item<TestForce>(tip).load[5] = 40000;
+    choose({LC_SUSTAINED});
+    const CaseResults c = solve().at(LC_SUSTAINED);
+    EXPECT_TRUE(c.converged);
+    // The joint's local y is global Z's complement: Y vertical, local y = Y,
+    // z = Z for an axis along X.
+    expect_relative(node_result(c, 30)[4] - node_result(c, 20)[4], 24000 / 4.0e5, "turn about Y", 1e-5);
+    expect_relative(node_result(c, 30)[5] - node_result(c, 20)[5], 32000 / 4.0e5, "turn about Z", 1e-5);
+}
+
+TEST_F(SpecialElementsRunTest, BeamTakesTheWindOnItsSection)
+{
+    // Wind 1 along Z at 0.05 psi on a 120 in beam along X whose beam load
+    // has its wind flag: the exposed width is hypot(depth, width) =
+    // hypot(12, 8); half the force p b L at each node, so the beam carries
+    // node 2's half as shear and p b L / 2 x L as moment at the anchor.
+    beam_sets();
+    model_hooks().beam_load_index = [](const std::string& name) { return name == "B1" ? 1 : 0; };
+    analysis_load_hooks().fill_loads = [](AnalysisLoads& l) {
+        BeamLoadValues b;
+        b.name = "B1";
+        b.wind = true;
+        l.beam_loads.push_back(b);
+        WindCase& w = l.wind[1];
+        w.defined = true;
+        w.direction = {0, 0, 1};
+        w.pressure_at = [](double) { return 0.05; };
+    };
+    anchored_from(10);
+    const int b = beam(20, 120, 0, 0);
+    model().rows[b].load = "B1";
+    choose({LC_WIND});
+    const CaseResults c = solve().at(LC_WIND);
+    const double half = 0.05 * std::hypot(12.0, 8.0) * 120 / 2;
+    expect_relative(std::fabs(c.forces[0].f[3]), half, "wind shear", 1e-6);
+    expect_relative(std::fabs(c.forces[0].f[5]), half * 120, "wind moment", 1e-6);
+}
+
+TEST_F(SpecialElementsRunTest, RigidElementWithCilCarriesItsContents)
+{
+    // Add CIL on a weightless rigid element of 40 in full of water (specific
+    // gravity 1): w = pi ri^2 x 0.03609 lb/in3; the anchor end carries w L.
+    load.specific_gravity = 1.0;
+    anchored_from(10);
+    const int r = row(20, ET_RIGID, 40, 0, 0);
+    name(r);
+    object<RigidElement>(r).add_cil = 1;
+    choose({LC_SUSTAINED});
+    const double ri = steel.ri;
+    const double w = std::numbers::pi * ri * ri * 0.03609;
+    expect_relative(std::fabs(solve().at(LC_SUSTAINED).forces[0].f[2]), w * 40, "contents weight", 1e-6);
 }
