@@ -14,6 +14,7 @@
 #include "elements/valve.h"
 #include "element_ui_fixture.h"
 #include "framework/ui/table.h"
+#include "model/ui/list_window.h"
 
 #include <algorithm>
 #include <numbers>
@@ -109,6 +110,11 @@ TEST_F(SpecialWindowsTest, BeamDialogAndTable)
     EXPECT_TRUE(csv_has(t, "From,To,Beta,Axial,,Maj Bnd,,Min Bnd,,Torsion,,Maj Shr,,Min Shr,,"));
     EXPECT_TRUE(csv_has(t, "50,60,45,,,Y,,,,,Y,,,,,"));
     EXPECT_TRUE(text_has(t, "Axial  Maj Bnd Min Bnd Torsion Maj Shr Min Shr"));
+    // Its popup offers the local-axes display, which ends when the table is left.
+    EXPECT_TRUE(t.local_axes_item);
+    set_local_axes_display(true);
+    t.on_leave();
+    EXPECT_FALSE(local_axes_display());
 }
 
 TEST_F(SpecialWindowsTest, BallJointDialogLimitsAndTable)

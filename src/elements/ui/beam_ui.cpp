@@ -90,6 +90,7 @@ public:
                   {8, 9, "Min Bend", 1},       {10, 11, "Torsion", 1}, {12, 13, "Maj Shear", 1},
                   {14, 15, "Min Shear", 1}};
         open_dialog = edit_beam;
+        local_axes_item = true;
     }
 
     std::string header_text(int c, int line) override

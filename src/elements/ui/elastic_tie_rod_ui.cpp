@@ -105,6 +105,7 @@ public:
         for (int c = 3; c <= 8; ++c)
             alignments[static_cast<std::size_t>(c)] = TextAlign::Right;
         open_dialog = edit_elastic;
+        local_axes_item = true;
     }
 
     std::string header_text(int c, int line) override

@@ -13,6 +13,7 @@
 #include "framework/ui/report.h"
 #include "framework/units.h"
 #include "model/model.h"
+#include "model/ui/list_window.h"
 #include "model/view_drawing.h"
 
 #include <memory>
@@ -60,6 +61,17 @@ public:
         rebuild_row_symbol(layout_row(row));
         load();
         return true;
+    }
+
+    // Leaving a table that offers the local-axes display ends the display.
+    void on_leave() override
+    {
+        if (local_axes_item && local_axes_display()) {
+            set_local_axes_display(false);
+            if (const auto& refresh = list_window_hooks().refresh_highlight)
+                refresh();
+        }
+        ElementRowsTable::on_leave();
     }
 
 protected:
