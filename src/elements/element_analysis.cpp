@@ -5,7 +5,10 @@
 #include "analysis_core/element_kinds.h"
 #include "analysis_core/steps.h"
 #include "elements/straight_element.h"
+#include "framework/errors.h"
+#include "framework/text.h"
 #include "model/elements.h"
+#include "model/model.h"
 
 void install_element_analysis()
 {
@@ -23,6 +26,16 @@ void install_element_analysis()
     register_element_kind(ET_BEND, arc);
     register_element_kind(ET_MITER, arc);
     register_element_kind(ET_JACKETED_BEND, arc);
+
+    register_element_kind(ET_BEAM, beam_element_kind());
+    register_element_kind(ET_BALL_JOINT, joint_element_kind());
+    register_element_kind(ET_HINGE_JOINT, joint_element_kind());
+    register_element_kind(ET_RIGID, rigid_element_kind());
+    register_element_kind(ET_VALVE, valve_element_kind());
+    register_element_kind(ET_BELLOWS, bellows_element_kind());
+    register_element_kind(ET_SLIP_JOINT, slip_joint_element_kind());
+    register_element_kind(ET_ELASTIC, elastic_element_kind());
+    register_element_kind(ET_TIE_ROD, tie_rod_element_kind());
 }
 
 ElementLoadStep element_load_step(AnalysisRun& run)
@@ -99,4 +112,17 @@ void add_lumped_mass(AnalysisRun& run, const Elem& element, double mass)
     for (int node : {element.node1, element.node2})
         for (int d = 0; d < 3; ++d)
             add_node_load(run, node, d, mass);
+}
+
+const ElementData* element_object(const AnalysisRun& run, int element)
+{
+    const Model& m = run.layout();
+    const Elem& e = m.elems[element];
+    return m.rows.valid(e.row) ? m.rows[e.row].element.get() : nullptr;
+}
+
+void throw_not_analysable(const AnalysisRun& run, int element)
+{
+    const Elem& e = run.layout().elems[element];
+    throw_message(c_format("Row %d: %s elements cannot be analysed in this version", e.row, element_type_name(e.kind)));
 }

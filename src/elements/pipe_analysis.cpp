@@ -12,11 +12,7 @@
 #include "elements/straight_element.h"
 #include "model/elements.h"
 
-namespace {
-
-// The element's stiffness into the run's scratch, with its equations and
-// axes; returns what its load vector needs.
-StraightElement straight_stiffness(AnalysisRun& run, int index)
+StraightElement straight_element_setup(AnalysisRun& run, int index, const StraightFlexibility* given)
 {
     const Elem& e = run.layout().elems[index];
     const SectionProperties p = section_properties(run, index);
@@ -24,9 +20,12 @@ StraightElement straight_stiffness(AnalysisRun& run, int index)
     scratch.element = index;
     set_element_dofs(run, e.node1, e.node2);
     set_element_axes(run, element_axes(run.layout(), e.node1, e.node2, run.snapshot().options.z_vertical));
+    // Bellows, slip joints and rigid elements bring their own flexibilities;
+    // the joint flexibility of branch connections is the pipes'.
     StraightFlexibility flexibility =
-        pipe_flexibility(p.length, p.area, p.inertia, p.modulus, p.shear_modulus, p.shear_coefficient);
-    apply_branch_joints(run, index, p, flexibility);
+        given ? *given : pipe_flexibility(p.length, p.area, p.inertia, p.modulus, p.shear_modulus, p.shear_coefficient);
+    if (!given)
+        apply_branch_joints(run, index, p, flexibility);
     straight_element_stiffness(flexibility, p.length, scratch.k);
 
     StraightElement out;
@@ -41,10 +40,12 @@ StraightElement straight_stiffness(AnalysisRun& run, int index)
     out.pressure = p.pressure;
     out.thrust_area = p.thrust_area;
     out.cut = p.cold_spring_cut;
-    out.bourdon = true;
+    out.bourdon = !given;
     out.thermal = true;
     return out;
 }
+
+namespace {
 
 void straight_loads(AnalysisRun& run, const StraightElement& element)
 {
@@ -53,36 +54,42 @@ void straight_loads(AnalysisRun& run, const StraightElement& element)
                            scratch.f);
 }
 
-void straight_wind(AnalysisRun& run, int index)
+}  // namespace
+
+void straight_element_wind(AnalysisRun& run, int index, double insulation_multiplier)
 {
     const Elem& e = run.layout().elems[index];
     if (!wind_acts_on(run, e))
         return;
     const SectionProperties p = section_properties(run, index);
     const double exposed = p.outside_diameter + 2.0 * p.insulation_thickness;
-    const double area = straight_wind_area(element_length(p.length), p.outside_diameter, p.insulation_thickness);
+    const double area = straight_wind_area(element_length(p.length), p.outside_diameter, p.insulation_thickness,
+                                           insulation_multiplier);
     add_member_wind(run, e, exposed, area, run.element().axes.x);
 }
 
-}  // namespace
+void straight_element_step_loads(AnalysisRun& run, const StraightElement& element)
+{
+    straight_loads(run, element);
+}
 
 void assemble_straight_element(AnalysisRun& run, int index)
 {
-    const StraightElement element = straight_stiffness(run, index);
+    const StraightElement element = straight_element_setup(run, index, nullptr);
     assemble_element_stiffness(run);
     if (step_is_modal(run)) {
         add_lumped_mass(run, run.layout().elems[index],
                         straight_element_mass(element.weight, element_length(element.length)));
         return;
     }
-    straight_wind(run, index);
+    straight_element_wind(run, index);
     straight_loads(run, element);
     assemble_element_loads(run);
 }
 
 void straight_element_forces(AnalysisRun& run, int index)
 {
-    const StraightElement element = straight_stiffness(run, index);
+    const StraightElement element = straight_element_setup(run, index, nullptr);
     straight_loads(run, element);
     element_end_forces(run);
 }
