@@ -29,7 +29,7 @@ struct BeamTerms {
 // stands for I major + I minor (here only: the section keeps its 0).
 BeamTerms beam_terms(AnalysisRun& run, int element)
 {
-    const AnalysisModel& m = run.model();
+    const AnalysisModel& m = run.snapshot();
     const Elem& e = m.model.elems[element];
     const LayoutRow& row = m.model.rows[e.row];
     if (!m.beam_materials.valid(e.beam_material))
@@ -95,7 +95,7 @@ LocalAxes beam_run_axes(const AnalysisRun& run, int element)
         return Vec3{n.x, n.y, n.z};
     };
     return beam_axes(at(e.node1), at(e.node2), element_object_as<Beam>(run, element).beta,
-                     run.model().options.z_vertical);
+                     run.snapshot().options.z_vertical);
 }
 
 // Stiffness (and the load vector when `loads`) of the step into the scratch.
@@ -123,7 +123,7 @@ BeamTerms beam_scratch(AnalysisRun& run, int element, bool loads)
 void beam_wind(AnalysisRun& run, int element, const BeamTerms& t)
 {
     const int k = step_wind_case(run);
-    const AnalysisModel& m = run.model();
+    const AnalysisModel& m = run.snapshot();
     const Elem& e = m.model.elems[element];
     if (k == 0 || !m.loads.wind[static_cast<std::size_t>(k)].defined || !m.loads.beam_loads.valid(e.beam_load) ||
         !m.loads.beam_loads[e.beam_load].wind)

@@ -94,7 +94,7 @@ void init_joint(AnalysisRun& run, int element)
     JointState& s = run.element_state<JointState>(element);
     s = JointState{};
     const Elem& e = elem_of(run, element);
-    const bool z_vertical = run.model().options.z_vertical;
+    const bool z_vertical = run.snapshot().options.z_vertical;
     Vec3 axis;
     if (const auto* ball = dynamic_cast<const BallJoint*>(element_object(run, element))) {
         double x = 0, y = 0, z = 0;
@@ -161,7 +161,7 @@ void step_stiffness(AnalysisRun& run, const SpringInput& in, JointSpringState& s
         return;
     if (!step_is_operating1(run) || run.force_recovery) {
         if (step_is_modal(run))
-            spring.current = run.model().options.friction_in_dynamics || in.limit < 5.0e29 ? spring.operating
+            spring.current = run.snapshot().options.friction_in_dynamics || in.limit < 5.0e29 ? spring.operating
                                                                                              : in.stiffness;
         return;
     }

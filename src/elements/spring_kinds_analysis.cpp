@@ -72,7 +72,7 @@ double tie_rod_scratch(AnalysisRun& run, int element)
     ElementScratch& scratch = run.element();
     scratch.element = element;
     set_element_dofs(run, e.node1, e.node2);
-    set_element_axes(run, element_axes(run.layout(), e.node1, e.node2, run.model().options.z_vertical));
+    set_element_axes(run, element_axes(run.layout(), e.node1, e.node2, run.snapshot().options.z_vertical));
     tie_rod_stiffness(rod.axial_stiffness(s.status), scratch.k);
     scratch.f.clear();
     return rod.gap_load(s.status);
@@ -107,7 +107,7 @@ void update_tie_rod(AnalysisRun& run, int element)
     const TieRod& rod = element_object_as<TieRod>(run, element);
     TieRodState& s = run.element_state<TieRodState>(element);
     const Elem& e = run.layout().elems[element];
-    const LocalAxes axes = element_axes(run.layout(), e.node1, e.node2, run.model().options.z_vertical);
+    const LocalAxes axes = element_axes(run.layout(), e.node1, e.node2, run.snapshot().options.z_vertical);
     const double along[3] = {axes.x.x, axes.x.y, axes.x.z};
     double extension = 0.0;
     for (int d = 0; d < 3; ++d)

@@ -148,7 +148,7 @@ StraightFlexibility slip_flexibility(AnalysisRun& run, int element, bool evaluat
     const SlipJoint& joint = element_object_as<SlipJoint>(run, element);
     SlipJointState& s = slip_state(run, element);
     double ka = s.axial_stiffness, kt = s.torsional_stiffness;
-    const bool modal_friction = step_is_modal(run) && run.model().options.friction_in_dynamics;
+    const bool modal_friction = step_is_modal(run) && run.snapshot().options.friction_in_dynamics;
     if (joint.friction_force != 0.0f) {
         if (step_is_operating1(run) && !evaluating)
             s.secant_axial_stiffness = slip_joint_secant_stiffness(ka, s.axial_force, joint.friction_force);
