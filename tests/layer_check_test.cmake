@@ -59,7 +59,7 @@ check(unknown_folder "not in a known layer folder"
 check(analysis_reads_its_snapshot pass
   src/analysis/analysis_model.cpp "int a = model().numrows();"
   src/analysis/ui/analyze_ui.cpp "int b = document().modified;"
-  src/analysis/driver.cpp "int c = run.model().numrows() + snapshot->model().x;")
+  src/analysis/driver.cpp "int c = run.snapshot().numrows() + snapshot->model().x;")
 check(analysis_reads_the_document "src/analysis/driver.cpp: reads the document outside analysis_model.*"
   src/analysis/driver.cpp "double t = analysis_options().reference_temperature;")
 

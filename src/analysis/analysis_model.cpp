@@ -3,6 +3,7 @@
 #include "analysis/load_case_steps.h"
 #include "analysis/model_check.h"
 #include "analysis/results_file.h"
+#include "elements/jacket_connections.h"
 #include "framework/app_state.h"
 #include "framework/binfile.h"
 #include "framework/errors.h"
@@ -89,6 +90,9 @@ std::unique_ptr<AnalysisModel> make_analysis_model()
     AnalysisModel& s = *snapshot;
     s.model = model();
     copy_built_geometry(model(), s.model);
+    // Element generation: the jacket connections find their partner nodes
+    // and couple them, the spiders take their directions.
+    prepare_jacket_connections(s.model);
     s.pipe_materials = pipe_materials();
     s.pipe_sections = pipe_sections();
     s.soils = soils();

@@ -4,6 +4,9 @@
 #include "analysis_core/element_kinds.h"
 #include "analysis_core/section_properties.h"
 #include "analysis_core/steps.h"
+#include "elements/beam.h"
+#include "elements/elastic_element.h"
+#include "elements/joints.h"
 #include "framework/errors.h"
 #include "framework/text.h"
 #include "model/data_item.h"
@@ -43,14 +46,13 @@ bool etype_needs_class(int etype)
     return etype_is_element(etype) && etype != ET_PIPE;
 }
 
-// Data kinds that change the analysis: supports, jacket connections, loads
-// at a node. The piping-code attributes (flanges, SIFs, welds, threaded
+// Data kinds that change the analysis: supports, jacket connections,
+// flanges (their weight), branch SIFs (the B31J joint flexibility), loads
+// at a node. The other piping-code attributes (user SIFs, welds, threaded
 // joints) do not.
 bool dtype_acts_in_analysis(int dtype)
 {
     switch (dtype) {
-    case DT_FLANGE:
-    case DT_BRANCH_SIF:
     case DT_USER_SIF:
     case DT_WELD:
     case DT_THREADED_JOINT:
@@ -66,6 +68,25 @@ bool kind_may_have_zero_length(int kind)
     return kind == ET_HINGE_JOINT || kind == ET_BALL_JOINT || kind == ET_ELASTIC;
 }
 
+// What the objects of the joints, elastic elements and beams need for the
+// analysis that their records may lack.
+void check_element_object(const AnalysisModel& model, int row)
+{
+    const LayoutRow& r = model.model.rows[row];
+    if (const auto* hinge = dynamic_cast<const HingeJoint*>(r.element.get()); hinge && !hinge->has_axis())
+        row_fault(row, c_format("the hinge at node %s has no axis direction", node_text(r.node).c_str()));
+    LocalAxes axes;
+    if (const auto* elastic = dynamic_cast<const ElasticElement*>(r.element.get()); elastic && !elastic->axes(axes))
+        row_fault(row, c_format("the local axes of the elastic element at node %s are not valid",
+                                node_text(r.node).c_str()));
+    if (dynamic_cast<const Beam*>(r.element.get())) {
+        if (model.beam_materials.index(r.material) == 0)
+            row_fault(row, "Beam material " + r.material + " is not defined");
+        if (model.beam_sections.index(r.section) == 0)
+            row_fault(row, "Beam section " + r.section + " is not defined");
+    }
+}
+
 void check_rows(const AnalysisModel& model)
 {
     const Model& m = model.model;
@@ -77,10 +98,9 @@ void check_rows(const AnalysisModel& model)
             row_fault(row, c_format("%s elements cannot be analysed in this version", element_type_name(r.etype)));
         if (dtype_acts_in_analysis(r.dtype) && (!r.data || dynamic_cast<const NeutralDataItem*>(r.data.get())))
             row_fault(row, c_format("%s cannot be analysed in this version", data_type_name(r.dtype)));
-        if (r.dtype == DT_BRANCH_SIF && model.options.use_b31j)
-            row_fault(row, "the B31J joint flexibility of branch connections is not computed in this version");
         if (r.data)
             r.data->check(m, row);
+        check_element_object(model, row);
 
         if (!etype_is_bend(r.etype) || !r.element)
             continue;

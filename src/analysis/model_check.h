@@ -27,7 +27,5 @@ struct AnalysisModel;
 //     the results file under the piping code, a case chosen twice, wind,
 //     seismic and hydrotest cases without their load, cases of a temperature,
 //     pressure or displacement set beyond the options' thermal sets in use
-//     (whose values the loads keep but the analysis does not take);
-//   - branch SIFs under "Use B31J for SIFs and Flexibility Factors", whose
-//     joint flexibility this version does not compute.
+//     (whose values the loads keep but the analysis does not take).
 void check_analysis_model(const AnalysisModel& model);

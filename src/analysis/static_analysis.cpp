@@ -88,7 +88,7 @@ private:
 
 class Driver {
 public:
-    Driver(AnalysisRun& run, const RunCallbacks& callbacks) : run_(run), callbacks_(callbacks), model_(run.model()) {}
+    Driver(AnalysisRun& run, const RunCallbacks& callbacks) : run_(run), callbacks_(callbacks), model_(run.snapshot()) {}
 
     std::map<int, CaseResults> solve(StiffnessExport& exporter);
 

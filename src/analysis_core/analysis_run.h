@@ -27,6 +27,8 @@
 #include <memory>
 #include <string>
 #include <type_traits>
+#include <typeindex>
+#include <unordered_map>
 #include <vector>
 
 // The current step: its code and the g directions of a seismic g step
@@ -99,7 +101,7 @@ public:
     AnalysisRun(const AnalysisRun&) = delete;
     AnalysisRun& operator=(const AnalysisRun&) = delete;
 
-    const AnalysisModel& model() const { return model_; }
+    const AnalysisModel& snapshot() const { return model_; }
     const Model& layout() const { return model_.model; }
     const ElementKindTable& kinds() const { return model_.element_kinds; }
 
@@ -174,6 +176,17 @@ public:
     {
         return state_in<T>(row_states_, row);
     }
+    // A state of the whole run that a kind keeps (made at first use), one
+    // per type T.
+    template <typename T>
+    T& run_state()
+    {
+        static_assert(std::is_base_of_v<RunState, T>);
+        std::unique_ptr<RunState>& slot = run_states_[std::type_index(typeid(T))];
+        if (!slot)
+            slot = std::make_unique<T>();
+        return static_cast<T&>(*slot);
+    }
 
     // ---- Output ----------------------------------------------------------------
     // The results of the case being recovered.
@@ -217,6 +230,7 @@ private:
     ElementScratch element_;
     std::vector<std::unique_ptr<RunState>> element_states_;
     std::vector<std::unique_ptr<RunState>> row_states_;
+    std::unordered_map<std::type_index, std::unique_ptr<RunState>> run_states_;
     OneBased<int> support_offsets_;
     OneBased<int> support_words_;
     int support_total_ = 0;

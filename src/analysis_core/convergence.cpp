@@ -25,7 +25,7 @@ bool check_convergence(AnalysisRun& run, double a, double b, int type, int id, i
         b = 0.0;
     if (std::fabs(a - b) < CONVERGENCE_ZERO)
         return true;
-    const double tolerance = run.model().options.iteration_tolerance;
+    const double tolerance = run.snapshot().options.iteration_tolerance;
     const double change = a == 0.0 ? 1.0 : std::fabs((a - b) / a);
     if (a != 0.0 && change < tolerance)
         return true;

@@ -145,7 +145,7 @@ void record_end_forces(AnalysisRun& run, const ElementVector& forces)
 {
     ElementScratch& e = run.element();
     const int index = e.element;
-    const AnalysisOutput& output = run.model().output;
+    const AnalysisOutput& output = run.snapshot().output;
     KV_ASSERT(run.layout().elems.valid(index));
     const Elem& element = run.layout().elems[index];
     if (output.envelope)

@@ -271,5 +271,5 @@ SectionProperties section_properties(const AnalysisModel& m, const StepRow& step
 
 SectionProperties section_properties(const AnalysisRun& run, int element)
 {
-    return section_properties(run.model(), current_step(run), element);
+    return section_properties(run.snapshot(), current_step(run), element);
 }

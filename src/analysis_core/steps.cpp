@@ -246,7 +246,7 @@ bool step_has_seismic_g(AnalysisRun& run)
     s.gx = s.gy = s.gz = false;
     if (!current_step(run).seismic_g)
         return false;
-    const StaticSeismic& g = run.model().loads.seismic;
+    const StaticSeismic& g = run.snapshot().loads.seismic;
     const int axis = s.seismic_axis;
     s.gx = (axis == 0 || axis == 1) && g.x && g.gx != 0.0;
     s.gy = (axis == 0 || axis == 2) && g.y && g.gy != 0.0;

@@ -33,7 +33,7 @@ double flexibility_factor(const AnalysisRun& run, const Elem& e, const SectionPr
         throw_message(c_format("Row %d: the flexibility factor of the bend is %g", e.row, p.user_flexibility_factor));
     if (p.user_flexibility_factor > 0.0)
         return p.user_flexibility_factor;
-    const AnalysisModel& m = run.model();
+    const AnalysisModel& m = run.snapshot();
     BendFlexibilityInput in;
     in.outside_diameter = p.outside_diameter;
     in.thickness = p.thickness;

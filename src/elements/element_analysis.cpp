@@ -5,7 +5,10 @@
 #include "analysis_core/element_kinds.h"
 #include "analysis_core/steps.h"
 #include "elements/straight_element.h"
+#include "framework/errors.h"
+#include "framework/text.h"
 #include "model/elements.h"
+#include "model/model.h"
 
 void install_element_analysis()
 {
@@ -23,6 +26,16 @@ void install_element_analysis()
     register_element_kind(ET_BEND, arc);
     register_element_kind(ET_MITER, arc);
     register_element_kind(ET_JACKETED_BEND, arc);
+
+    register_element_kind(ET_BEAM, beam_element_kind());
+    register_element_kind(ET_BALL_JOINT, joint_element_kind());
+    register_element_kind(ET_HINGE_JOINT, joint_element_kind());
+    register_element_kind(ET_RIGID, rigid_element_kind());
+    register_element_kind(ET_VALVE, valve_element_kind());
+    register_element_kind(ET_BELLOWS, bellows_element_kind());
+    register_element_kind(ET_SLIP_JOINT, slip_joint_element_kind());
+    register_element_kind(ET_ELASTIC, elastic_element_kind());
+    register_element_kind(ET_TIE_ROD, tie_rod_element_kind());
 }
 
 ElementLoadStep element_load_step(AnalysisRun& run)
@@ -34,7 +47,7 @@ ElementLoadStep element_load_step(AnalysisRun& run)
     step.modal = step_is_modal(run);
     step.seismic_g = step_has_seismic_g(run);
     if (step.seismic_g) {
-        const StaticSeismic& g = run.model().loads.seismic;
+        const StaticSeismic& g = run.snapshot().loads.seismic;
         const StepState& s = run.step();
         step.g = {s.gx ? g.gx : 0.0, s.gy ? g.gy : 0.0, s.gz ? g.gz : 0.0};
     }
@@ -43,7 +56,7 @@ ElementLoadStep element_load_step(AnalysisRun& run)
 
 ElementLoadOptions element_load_options(const AnalysisRun& run)
 {
-    const AnalysisModel& m = run.model();
+    const AnalysisModel& m = run.snapshot();
     ElementLoadOptions options;
     options.bourdon_effect = m.options.bourdon_effect;
     options.bourdon_with_weight = m.bourdon_with_weight;
@@ -56,7 +69,7 @@ double member_wind_pressure(const AnalysisRun& run, int k, double elevation, dou
 {
     if (k < 1 || k > 4)
         return 0.0;
-    const WindCase& wind = run.model().loads.wind[static_cast<std::size_t>(k)];
+    const WindCase& wind = run.snapshot().loads.wind[static_cast<std::size_t>(k)];
     if (!wind.defined || !wind.pressure_at)
         return 0.0;
     double p = wind.pressure_at(elevation);
@@ -72,7 +85,7 @@ bool wind_acts_on(const AnalysisRun& run, const Elem& element)
     const int k = step_wind_case(run);
     if (k == 0)
         return false;
-    const AnalysisModel& m = run.model();
+    const AnalysisModel& m = run.snapshot();
     if (!m.loads.wind[static_cast<std::size_t>(k)].defined || !m.loads.pipe_loads.valid(element.load))
         return false;
     return m.loads.pipe_loads[element.load].wind && !element.is_jacket_core(m.model);
@@ -82,7 +95,7 @@ void add_member_wind(AnalysisRun& run, const Elem& element, double width, double
 {
     if (!wind_acts_on(run, element))
         return;
-    const AnalysisModel& m = run.model();
+    const AnalysisModel& m = run.snapshot();
     const int k = step_wind_case(run);
     const double elevation = element.mid_elevation(m.model, m.options.z_vertical);
     const Vec3 force = wind_node_force(member_wind_pressure(run, k, elevation, width), area, axis,
@@ -99,4 +112,17 @@ void add_lumped_mass(AnalysisRun& run, const Elem& element, double mass)
     for (int node : {element.node1, element.node2})
         for (int d = 0; d < 3; ++d)
             add_node_load(run, node, d, mass);
+}
+
+const ElementData* element_object(const AnalysisRun& run, int element)
+{
+    const Model& m = run.layout();
+    const Elem& e = m.elems[element];
+    return m.rows.valid(e.row) ? m.rows[e.row].element.get() : nullptr;
+}
+
+void throw_not_analysable(const AnalysisRun& run, int element)
+{
+    const Elem& e = run.layout().elems[element];
+    throw_message(c_format("Row %d: %s elements cannot be analysed in this version", e.row, element_type_name(e.kind)));
 }

@@ -9,10 +9,12 @@
 // element-kind table by install_element_analysis().
 #pragma once
 
+#include "analysis_core/element_kinds.h"
 #include "elements/element_step.h"
 #include "framework/geometry.h"
 
 class AnalysisRun;
+class ElementData;
 struct Elem;
 
 // Registers the analysis functions of the kinds above (register_element_kind).
@@ -46,6 +48,43 @@ void add_lumped_mass(AnalysisRun& run, const Elem& element, double mass);
 // and loads into the run, and its end forces after a solution.
 void assemble_straight_element(AnalysisRun& run, int element);
 void straight_element_forces(AnalysisRun& run, int element);
+// Its parts, which the kinds built on it (valve, bellows, slip joint, rigid
+// element) combine: the equations, axes and the stiffness of the given
+// flexibility (the pipe's of the section when null, which alone takes the
+// Bourdon strain) into the run's scratch, returning the load terms; the
+// step's local load vector into the scratch; the wind of the step straight
+// into the load vector (a valve's insulation multiplier on its insulation).
+struct StraightElement;
+struct StraightFlexibility;
+StraightElement straight_element_setup(AnalysisRun& run, int element, const StraightFlexibility* flexibility);
+void straight_element_step_loads(AnalysisRun& run, const StraightElement& element);
+void straight_element_wind(AnalysisRun& run, int element, double insulation_multiplier = 1.0);
+
+// The element object of an element's row (null when the row has none), and
+// the same as class T, refused with "Row %d: <kind> elements cannot be
+// analysed in this version" when the row's object is not one.
+const ElementData* element_object(const AnalysisRun& run, int element);
+[[noreturn]] void throw_not_analysable(const AnalysisRun& run, int element);
+template <typename T>
+const T& element_object_as(const AnalysisRun& run, int element)
+{
+    const auto* object = dynamic_cast<const T*>(element_object(run, element));
+    if (!object)
+        throw_not_analysable(run, element);
+    return *object;
+}
+
+// The kinds of the structural and special elements: beams, ball and hinge
+// joints, rigid elements, valves, bellows, slip joints, elastic elements and
+// tie rods (their ElementKind with the nonlinear protocol where they have one).
+ElementKind beam_element_kind();
+ElementKind joint_element_kind();
+ElementKind rigid_element_kind();
+ElementKind valve_element_kind();
+ElementKind bellows_element_kind();
+ElementKind slip_joint_element_kind();
+ElementKind elastic_element_kind();
+ElementKind tie_rod_element_kind();
 
 // The curved element of bends, miters and jacketed bends.
 void assemble_bend(AnalysisRun& run, int element);

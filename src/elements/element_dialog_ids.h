@@ -113,3 +113,107 @@ enum CutPipeDialogItem : int {
     CUT_SHORT = 1401,
     CUT_LONG = 1402,
 };
+
+// BEAM_DIALOG1: beta, the twelve release boxes (From end 1101..1106, To end
+// 1107..1112 in record order) and the nine read-only axis components.
+enum BeamDialogItem : int {
+    BEAM_BETA = 1301,
+    BEAM_BETA_UNIT = 1601,
+    BEAM_RELEASE_FIRST = 1101,
+    BEAM_AXIS_FIRST = 1302,   // 1302..1304 local x, 1305..1307 local y, 1308..1310 local z
+};
+
+// BALL_DIALOG.
+enum BallDialogItem : int {
+    BALL_BENDING_STIFFNESS = 1301,
+    BALL_TORSION_STIFFNESS = 1302,
+    BALL_BENDING_LIMIT = 1303,
+    BALL_TORSION_LIMIT = 1304,
+    BALL_BENDING_FRICTION = 1305,
+    BALL_TORSION_FRICTION = 1306,
+    BALL_WEIGHT = 1307,
+    BALL_STIFFNESS_UNIT = 1601,
+    BALL_LIMIT_UNIT = 1602,
+    BALL_FRICTION_UNIT = 1603,
+    BALL_WEIGHT_UNIT = 1604,
+};
+
+// HINGE_DIALOG.
+enum HingeDialogItem : int {
+    HINGE_STIFFNESS = 1301,
+    HINGE_LIMIT = 1302,
+    HINGE_FRICTION = 1303,
+    HINGE_WEIGHT = 1304,
+    HINGE_AXIS_X = 1305,      // 1305..1307
+    HINGE_STIFFNESS_UNIT = 1601,
+    HINGE_LIMIT_UNIT = 1602,
+    HINGE_FRICTION_UNIT = 1603,
+    HINGE_WEIGHT_UNIT = 1604,
+};
+
+// RIGID_DIALOG.
+enum RigidDialogItem : int {
+    RIGID_WEIGHT = 1301,
+    RIGID_WEIGHT_UNIT = 1601,
+    RIGID_ADD_CIL = 1101,
+};
+
+// VALVE_DIALOG.
+enum ValveDialogItem : int {
+    VALVE_WEIGHT = 1301,
+    VALVE_LENGTH = 1302,
+    VALVE_THICKNESS_X = 1303,
+    VALVE_INSULATION_X = 1304,
+    VALVE_ADDED_WEIGHT = 1305,
+    VALVE_OFFSET_X = 1306,    // 1306..1308
+    VALVE_WEIGHT_UNIT = 1601,
+    VALVE_LENGTH_UNIT = 1602,
+    VALVE_ADDED_WEIGHT_UNIT = 1603,
+    VALVE_OFFSET_LABEL = 1501,  // 1501..1503
+    VALVE_TYPE = 1201,
+    VALVE_LIBRARY = 1001,
+};
+
+// BELLOWS_DIALOG: the seven values 1301..1307 with their unit labels 1601..1607.
+enum BellowsDialogItem : int {
+    BELLOWS_AXIAL = 1301,
+    BELLOWS_BENDING = 1302,
+    BELLOWS_TORSIONAL = 1303,
+    BELLOWS_LATERAL = 1304,
+    BELLOWS_THRUST_AREA = 1305,
+    BELLOWS_WEIGHT = 1306,
+    BELLOWS_MEAN_DIAMETER = 1307,
+    BELLOWS_UNIT_FIRST = 1601,
+};
+
+// SLIP_DIALOG: the four values 1301..1304 with their unit labels 1601..1604.
+enum SlipDialogItem : int {
+    SLIP_FRICTION_FORCE = 1301,
+    SLIP_FRICTION_TORQUE = 1302,
+    SLIP_THRUST_AREA = 1303,
+    SLIP_WEIGHT = 1304,
+    SLIP_UNIT_FIRST = 1601,
+};
+
+// ELASTIC_DIALOG.
+enum ElasticDialogItem : int {
+    ELASTIC_KX = 1301,        // 1301..1303 kx, ky, kz; 1304..1306 kxx, kyy, kzz
+    ELASTIC_KXX = 1304,
+    ELASTIC_X_AXIS = 1307,    // 1307..1309
+    ELASTIC_Y_AXIS = 1310,    // 1310..1312
+    ELASTIC_STIFFNESS_UNIT = 1601,
+    ELASTIC_ROT_STIFFNESS_UNIT = 1602,
+};
+
+// TIE_ROD_DIALOG.
+enum TieRodDialogItem : int {
+    TIE_TENSION_STIFFNESS = 1301,
+    TIE_COMPRESSION_STIFFNESS = 1302,
+    TIE_TENSION_GAP = 1303,
+    TIE_COMPRESSION_GAP = 1304,
+    TIE_STIFFNESS_UNIT = 1601,
+    TIE_GAP_UNIT = 1602,
+    TIE_HELP = 9,
+};
+// The help context of the tie rod's dialog.
+inline constexpr int TIE_ROD_HELP_CONTEXT = 1;

@@ -237,13 +237,13 @@ void ConcentratedMass::add_loads(AnalysisRun& run, int row) const
 {
     if (!step_has_weight(run) || weight == 0.0f)
         return;
-    const int vertical = run.model().options.z_vertical ? 2 : 1;
+    const int vertical = run.snapshot().options.z_vertical ? 2 : 1;
     add_offset_force(run, row_node(run, row), axis_vector(vertical, -weight), {offset[0], offset[1], offset[2]});
 }
 
 void ConcentratedMass::add_g_loads(AnalysisRun& run, int row) const
 {
-    const StaticSeismic& seismic = run.model().loads.seismic;
+    const StaticSeismic& seismic = run.snapshot().loads.seismic;
     const StepState& s = run.step();
     const bool on[3] = {s.gx, s.gy, s.gz};
     const double g[3] = {seismic.gx, seismic.gy, seismic.gz};

@@ -170,12 +170,7 @@ void register_spectrum_section(int section, const char* what, const char* noun)
         contents->records = read_records(file, what, Part{}.list[1]);
         return contents;
     };
-    owner.write = [](BinFile& file) {
-        const SpectrumList& list = document().part<Part>().list;
-        file.write_int(list.count());
-        for (int i = 1; i <= list.count(); ++i)
-            list[i].write(file);
-    };
+    owner.write = [](BinFile& file) { write_spectrum_records(file, document().part<Part>().list); };
     owner.clear = [section] {
         document().part<Part>() = Part{};
         notify_document_changed({DocumentChange::Cleared, section});
@@ -289,6 +284,24 @@ std::string spectrum_name_fault(const std::string& name)
 
 // ---- Lists -------------------------------------------------------------------------------
 
+std::string spectrum_list_full_fault(const SpectrumList& list, const char* what)
+{
+    if (list.count() < MAXSPECTRA)
+        return {};
+    return c_format("No more than %d %s can be defined", MAXSPECTRA, what);
+}
+
+std::string unique_spectrum_name(const SpectrumList& list, const std::string& name)
+{
+    const std::string base = name.empty() ? std::string("SPECTRUM") : name.substr(0, SPECTRUM_NAME_LENGTH);
+    std::string unique = base;
+    for (int n = 2; list.index(unique) != 0; ++n) {
+        const std::string suffix = "-" + std::to_string(n);
+        unique = base.substr(0, SPECTRUM_NAME_LENGTH - suffix.size()) + suffix;
+    }
+    return unique;
+}
+
 Spectrum& SpectrumList::operator[](int i)
 {
     KV_ASSERT(i >= 1 && i <= count() + 1);
@@ -374,34 +387,30 @@ const Spectrum& library_spectrum(int i)
     return spectrum_library()[static_cast<std::size_t>(i)];
 }
 
+std::vector<Spectrum> read_spectrum_records(BinFile& file)
+{
+    return read_records(file, "spectra", Spectrum{});
+}
+
+void write_spectrum_records(BinFile& file, const SpectrumList& list)
+{
+    file.write_int(list.count());
+    for (int i = 1; i <= list.count(); ++i)
+        list[i].write(file);
+}
+
 void read_spectrum_list(BinFile& file)
 {
     std::vector<Spectrum>& library = spectrum_library();
     library.clear();
-    try {
-        const int32_t count = file.read_int();
-        if (file.error())
-            return;
-        if (count < 0 || count > MAXSPECTRA || !file.fits(count, smallest_record(model_file_version())))
-            throw_message(c_format("The number of spectra (%d) is out of range", count));
-        for (int32_t i = 0; i < count && !file.error(); ++i) {
-            library.push_back(Spectrum{});
-            library.back().read(file);
-        }
-        if (file.error())
-            library.clear();
-    } catch (...) {
-        library.clear();
-        throw;
-    }
+    std::vector<Spectrum> read = read_spectrum_records(file);
+    if (!file.error())
+        library = std::move(read);
 }
 
 void write_spectrum_list(BinFile& file)
 {
-    const SpectrumList& list = spectra();
-    file.write_int(list.count());
-    for (int i = 1; i <= list.count(); ++i)
-        list[i].write(file);
+    write_spectrum_records(file, spectra());
 }
 
 void load_spectrum_library_into_model()

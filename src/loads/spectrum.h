@@ -103,6 +103,14 @@ private:
     std::vector<Spectrum> records_;
 };
 
+// A list holds at most MAXSPECTRA records, as many as a file may hold:
+// "No more than 999 spectra can be defined" (`what`: "spectra", "force
+// spectra") when it is full, else empty.
+std::string spectrum_list_full_fault(const SpectrumList& list, const char* what);
+// `name` (or "SPECTRUM" when it is empty) when the list has no record of
+// that name, else the name with "-2", "-3"... in its last characters.
+std::string unique_spectrum_name(const SpectrumList& list, const std::string& name);
+
 // The model's response spectra and force spectra.
 SpectrumList& spectra();
 int numspectrums();
@@ -117,9 +125,17 @@ Spectrum make_force_spectrum();
 std::vector<Spectrum>& spectrum_library();
 int numlibspectrums();
 const Spectrum& library_spectrum(int i);
-// Reads an int32 count and that many records into the library list (emptied
-// first), each a default record read in place, at the current file version.
-// A bad count or record throws a message; the list is then empty.
+// Reads an int32 count and that many records, each a default record read in
+// place, at the current file version (model_file_version()). A count beyond
+// MAXSPECTRA or the bytes left, or a bad record, throws its message; after
+// a stream error the records read so far are returned (the caller checks
+// the file's error).
+std::vector<Spectrum> read_spectrum_records(BinFile& file);
+// Writes a list less its spare: the count and the records.
+void write_spectrum_records(BinFile& file, const SpectrumList& list);
+// Reads the records (read_spectrum_records) into the library list, emptied
+// first; after a bad count or record (thrown) or a stream error the list is
+// empty.
 void read_spectrum_list(BinFile& file);
 // Writes the model's list less its spare: the count and the records.
 void write_spectrum_list(BinFile& file);

@@ -9,10 +9,7 @@
 #include <sstream>
 #include <vector>
 
-namespace {
-
-// The lines of a source that are not comments or blank, with their numbers.
-std::vector<std::pair<int, std::string>> source_lines(const std::string& text)
+std::vector<std::pair<int, std::string>> library_source_lines(const std::string& text)
 {
     std::vector<std::pair<int, std::string>> lines;
     std::istringstream in(text);
@@ -29,12 +26,12 @@ std::vector<std::pair<int, std::string>> source_lines(const std::string& text)
     return lines;
 }
 
-[[noreturn]] void bad_line(int number, const std::string& line, const std::string& what)
+void bad_source_line(int number, const std::string& line, const std::string& what)
 {
     throw_message(c_format("Line %d: %s\n%s", number, line.c_str(), what.c_str()));
 }
 
-std::vector<std::string> split(const std::string& line)
+std::vector<std::string> source_fields(const std::string& line)
 {
     std::vector<std::string> fields;
     std::string field;
@@ -47,6 +44,8 @@ std::vector<std::string> split(const std::string& line)
         fields.emplace_back();
     return fields;
 }
+
+namespace {
 
 int index_in(const std::string& text, const char* (*name)(int), int count)
 {
@@ -65,7 +64,7 @@ float number(const std::string& text, int line_number, const std::string& line)
     if (text.empty())
         return 0.0f;
     if (!parse_c_double(text, v) || v < 0.0)
-        bad_line(line_number, line, "\"" + text + "\" is no number");
+        bad_source_line(line_number, line, "\"" + text + "\" is no number");
     return static_cast<float>(v);
 }
 
@@ -79,10 +78,10 @@ MaterialBatch material_library_from_source(const std::string& text)
 OneBased<BeamSection> beam_library_from_source(const std::string& text)
 {
     OneBased<BeamSection> sections;
-    for (const auto& [n, line] : source_lines(text)) {
+    for (const auto& [n, line] : library_source_lines(text)) {
         const AiscShape* shape = find_aisc_shape(line);
         if (!shape)
-            bad_line(n, line, "No AISC shape has this designation");
+            bad_source_line(n, line, "No AISC shape has this designation");
         BeamSection s;
         s.description = shape->designation;
         for (int v = 0; v < BS_VALUE_COUNT; ++v)
@@ -95,34 +94,34 @@ OneBased<BeamSection> beam_library_from_source(const std::string& text)
 OneBased<ValveRecord> valve_library_from_source(const std::string& text)
 {
     OneBased<ValveRecord> valves;
-    for (const auto& [n, line] : source_lines(text)) {
-        const std::vector<std::string> f = split(line);
+    for (const auto& [n, line] : library_source_lines(text)) {
+        const std::vector<std::string> f = source_fields(line);
         if (f.size() != 8)
-            bad_line(n, line, "A valve needs eight fields");
+            bad_source_line(n, line, "A valve needs eight fields");
         ValveRecord v;
         v.description = f[0].substr(0, VALVE_DESCRIPTION_LENGTH);
         v.standard = index_in(f[1], valve_standard_name, VALVE_STANDARD_COUNT);
         if (v.standard < 0)
-            bad_line(n, line, "Unknown size standard");
+            bad_source_line(n, line, "Unknown size standard");
         const PipeSizeTable& sizes = pipe_size_table(v.standard);
         const int row = sizes.find_row(f[2]);
         if (row <= 0)
-            bad_line(n, line, "Unknown nominal size");
+            bad_source_line(n, line, "Unknown nominal size");
         v.nominal_size = f[2];
         v.outside_diameter = sizes.rows[static_cast<std::size_t>(row)].outside_diameter;
         const int rating = index_in(f[3], [](int i) { return valve_rating_name(0, i); }, VALVE_RATING_COUNT);
         if (v.standard != 0 || rating < 0)
-            bad_line(n, line, "Unknown rating (ANSI ratings only)");
+            bad_source_line(n, line, "Unknown rating (ANSI ratings only)");
         v.rating = valve_rating_name(0, rating);
         v.connection = upper_case(f[4]);
         bool known = false;
         for (int i = 0; i < VALVE_CONNECTION_COUNT; ++i)
             known = known || std::string(valve_connection_name(i)).substr(0, 2) == v.connection;
         if (!known)
-            bad_line(n, line, "Unknown connection");
+            bad_source_line(n, line, "Unknown connection");
         v.valve_type = index_in(f[5], valve_type_name, VALVE_TYPE_COUNT);
         if (v.valve_type < 0)
-            bad_line(n, line, "Unknown valve type");
+            bad_source_line(n, line, "Unknown valve type");
         v.length = number(f[6], n, line);
         v.weight = number(f[7], n, line);
         valves.push_back(v);

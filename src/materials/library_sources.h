@@ -11,7 +11,9 @@
 //                  length (inch) and weight (lb; empty when no source gives
 //                  it); the outside diameter is that of the nominal size
 //
-// In beams.txt and valves.txt a line starting with "#" is a comment.
+// In beams.txt and valves.txt a line starting with "#" is a comment. The
+// spectrum library's source is read by the loads layer
+// (loads/spectrum_library.h) with the line helpers below.
 #pragma once
 
 #include "materials/beam_library_file.h"
@@ -19,6 +21,17 @@
 #include "materials/valve_library.h"
 
 #include <string>
+#include <utility>
+#include <vector>
+
+// The lines of a source that are neither blank nor comments, trimmed, with
+// their numbers (from 1).
+std::vector<std::pair<int, std::string>> library_source_lines(const std::string& text);
+// Throws "Line <number>: <line>\n<what>".
+[[noreturn]] void bad_source_line(int number, const std::string& line, const std::string& what);
+// The comma-separated fields of a line, trimmed; a trailing comma gives an
+// empty last field.
+std::vector<std::string> source_fields(const std::string& line);
 
 // Each throws a message text naming the line of a source it cannot use.
 MaterialBatch material_library_from_source(const std::string& text);

@@ -21,7 +21,7 @@ Vec3 axis_of(const LocalAxes& axes, int i)
 // The axes of the anchor's springs at its node in the run.
 LocalAxes spring_axes(const AnalysisRun& run, const AnchorValues& v, int node)
 {
-    return v.local_axes ? pipe_axes_at_node(run.layout(), node, run.model().options.z_vertical) : LocalAxes{};
+    return v.local_axes ? pipe_axes_at_node(run.layout(), node, run.snapshot().options.z_vertical) : LocalAxes{};
 }
 
 // The specified displacement of the run's step in global axes: the three
@@ -34,7 +34,7 @@ std::array<Vec3, 2> step_displacement(const AnalysisRun& run, const AnchorValues
     const auto& d = v.displacements.values[static_cast<std::size_t>(set)];
     std::array<Vec3, 2> out{Vec3{d[0], d[1], d[2]}, Vec3{d[3], d[4], d[5]}};
     if (v.local_displacements) {
-        const LocalAxes axes = pipe_axes_at_node(run.layout(), node, run.model().options.z_vertical);
+        const LocalAxes axes = pipe_axes_at_node(run.layout(), node, run.snapshot().options.z_vertical);
         for (Vec3& part : out)
             part = plus(plus(scaled(axes.x, part.x), scaled(axes.y, part.y)), scaled(axes.z, part.z));
     }

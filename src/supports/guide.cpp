@@ -20,7 +20,7 @@ Contact guide_contact(const AnalysisRun& run, int row, const GuideValues& v)
     Contact contact;
     contact.a = support_node(run, row);
     contact.b = connected_node_index(run.layout(), v.connected);
-    const bool z_vertical = run.model().options.z_vertical;
+    const bool z_vertical = run.snapshot().options.z_vertical;
     const LocalAxes axes = guide_axes(run.layout(), contact.a, z_vertical);
     const double gap = v.gap;
     contact.directions.push_back({axes.z, -gap, gap});

@@ -77,14 +77,14 @@ HangerAction action_in_step(const Hanger& h, const AnalysisRun& run)
         return a;
     a.force = weight ? count * h.load() : 0.0;
     const bool hot_step = current_step(run).temperature_set != SET_NONE;
-    if (run.model().options.include_hanger_stiffness && !(h.hot_load() && hot_step))
+    if (run.snapshot().options.include_hanger_stiffness && !(h.hot_load() && hot_step))
         a.stiffness = count * h.rate();
     return a;
 }
 
 Vec3 run_vertical(const AnalysisRun& run)
 {
-    return vertical_axis(run.model().options.z_vertical);
+    return vertical_axis(run.snapshot().options.z_vertical);
 }
 
 Contact rod_contact(const AnalysisRun& run, int row, int32_t connected)

@@ -313,7 +313,7 @@ bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& stat
         state.friction = {};
         return settled;
     }
-    const double tolerance = run.model().options.iteration_tolerance;
+    const double tolerance = run.snapshot().options.iteration_tolerance;
     const Vec3 ut = tangential_motion(run, contact);
     if (!state.sliding) {
         // Sticking: the friction springs hold what they must; more than

@@ -6,6 +6,7 @@
 #include "elements/element_dialog_ids.h"
 #include "elements/jacketed_bend.h"
 #include "elements/miter.h"
+#include "elements/valve.h"
 #include "elements/ui/element_ui.h"
 #include "framework/ui/app_settings.h"
 #include "framework/ui/frame.h"
@@ -254,4 +255,79 @@ TEST_F(GuiElementsTest, MiterAndJacketedBendDialogs)
     EXPECT_EQ(jb.jacket.radius_kind, RADIUS_LONG);
     EXPECT_EQ(jb.geometry.radius_kind, RADIUS_USER);
     EXPECT_FLOAT_EQ(jb.geometry.radius, 12.0f);
+}
+
+TEST_F(GuiElementsTest, EverySpecialElementDialogStoresOnTheWindowSystem)
+{
+    // Row 5 (node 50, along Y) becomes each kind through its dialog in turn;
+    // the tie rod's first OK is refused (no stiffness).
+    struct Visit {
+        bool (*edit)(int, WindowId);
+        int etype;
+        std::vector<std::pair<int, const char*>> fields;
+    };
+    const std::vector<Visit> visits = {
+        {edit_beam, ET_BEAM, {{BEAM_BETA, "30"}}},
+        {edit_ball_joint, ET_BALL_JOINT, {{BALL_BENDING_STIFFNESS, "1000"}, {BALL_BENDING_LIMIT, "None"}}},
+        {edit_hinge_joint, ET_HINGE_JOINT, {{HINGE_STIFFNESS, "500"}, {HINGE_AXIS_X + 2, "1"}}},
+        {edit_rigid, ET_RIGID, {{RIGID_WEIGHT, "150"}}},
+        {edit_bellows, ET_BELLOWS,
+         {{BELLOWS_AXIAL, "1000"}, {BELLOWS_TORSIONAL, "10"}, {BELLOWS_LATERAL, "10"}, {BELLOWS_MEAN_DIAMETER, "8"}}},
+        {edit_slip_joint, ET_SLIP_JOINT, {{SLIP_FRICTION_FORCE, "250"}}},
+        {edit_elastic, ET_ELASTIC, {{ELASTIC_KX, "100"}, {ELASTIC_X_AXIS, "1"}, {ELASTIC_Y_AXIS + 1, "1"}}},
+        {edit_valve, ET_VALVE, {{VALVE_WEIGHT, "300"}}},
+    };
+    for (const Visit& v : visits) {
+        SCOPED_TRACE(element_type_name(v.etype));
+        ModalScript script({[&v](ModalScript& s, QDialog& d) {
+            for (const auto& [id, text] : v.fields)
+                s.type(d, id, text);
+            s.click(d, IDOK);
+        }});
+        EXPECT_TRUE(v.edit(5, main_frame().window));
+        EXPECT_FALSE(script.missing_widget);
+        EXPECT_TRUE(script.messages.empty()) << script.messages.front();
+        EXPECT_EQ(model().rows[5].etype, v.etype);
+    }
+    {
+        ModalScript script({
+            [](ModalScript& s, QDialog& d) { s.click(d, IDOK); },
+            [](ModalScript& s, QDialog& d) {
+                s.type(d, TIE_TENSION_STIFFNESS, "2000");
+                s.click(d, IDOK);
+            },
+        });
+        EXPECT_TRUE(edit_tie_rod(5, main_frame().window));
+        EXPECT_EQ(script.messages, std::vector<std::string>{"At least one stiffness is required"});
+        EXPECT_EQ(model().rows[5].etype, ET_TIE_ROD);
+    }
+    // The tie rod's table in the list window.
+    ElementRowsTable& table = tie_rods_table();
+    open_element_rows_table(table);
+    backend().process_events();
+    ASSERT_EQ(list_window_table(), &table);
+    EXPECT_EQ(table.title, "Tie rods");
+    EXPECT_EQ(table.record_count(), 1);
+    EXPECT_EQ(table.cell_text(1, 3, 0), format_stiffness(2000));
+}
+
+TEST_F(GuiElementsTest, ValveTypeIsChosenInItsCombo)
+{
+    {
+        ModalScript script({[](ModalScript& s, QDialog& d) {
+            s.type(d, VALVE_WEIGHT, "250");
+            s.choose(d, VALVE_TYPE, "Gate");
+            s.click(d, IDOK);
+        }});
+        EXPECT_TRUE(edit_valve(2, main_frame().window));
+        EXPECT_FALSE(script.missing_widget);
+    }
+    const auto& v = dynamic_cast<const Valve&>(*model().rows[2].element);
+    EXPECT_EQ(v.valve_type, 1);
+    EXPECT_FLOAT_EQ(v.weight, 250.0f);
+    ElementRowsTable& table = valves_table();
+    open_element_rows_table(table);
+    backend().process_events();
+    ASSERT_EQ(list_window_table(), &table);
+    EXPECT_EQ(table.cell_text(1, 3, 0), format_weight(250));
 }

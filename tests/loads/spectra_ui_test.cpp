@@ -109,6 +109,41 @@ TEST_F(SpectraUiTest, SpectrumDialogTypesPointsAndTheExportReadsBack)
     EXPECT_EQ(read_curve_text(csv, MAX_SPECTRUM_POINTS), spectra()[1].curve);
 }
 
+// A list holds no more spectra than a model file reads back: a full list
+// refuses a new one from the dialog and from a text file, and still takes
+// edits of its records.
+TEST_F(SpectraUiTest, FullListsTakeNoMoreSpectra)
+{
+    for (int i = 1; i <= MAXSPECTRA; ++i) {
+        Spectrum s;
+        s.name = "S" + std::to_string(i);
+        spectra().append(s);
+        force_spectra().append(make_force_spectrum());
+    }
+    open_spectra_table();
+    script().once("SPECTRUM_DIALOG", [](HeadlessDialog& d) {
+        d.type(SP_NAME, "ONE MORE");
+        type_points(d, {{"1", "0.5"}});
+        d.press(IDOK);
+        EXPECT_EQ(script().last_message(), "No more than 999 spectra can be defined");
+        d.press(IDCANCEL);
+    });
+    EXPECT_TRUE(shown().edit_row(MAXSPECTRA + 1));
+    script().once("SPECTRUM_DIALOG", [](HeadlessDialog& d) {
+        d.type(SP_NAME, "RENAMED");
+        d.press(IDOK);
+    });
+    EXPECT_TRUE(shown().edit_row(1));
+    EXPECT_EQ(spectra()[1].name, "RENAMED");
+    EXPECT_EQ(numspectrums(), MAXSPECTRA);
+
+    open_force_spectra_table();
+    script().answer_file(text_file("dlf.txt", "1 1.5\n"));
+    run_command(CMD_READ_SPECTRUM);
+    EXPECT_EQ(script().last_message(), "No more than 999 force spectra can be defined");
+    EXPECT_EQ(numforcespectra(), MAXSPECTRA);
+}
+
 TEST_F(SpectraUiTest, ForceSpectraAndTimeFunctionsInUseStay)
 {
     Spectrum s = make_force_spectrum();

@@ -1,5 +1,6 @@
 // The program started on the scripted backend as main() starts it, with the
-// model, materials and layout subsystems, in a scratch program folder.
+// model, materials and layout subsystems (and those a test of a higher layer
+// adds), in a scratch program folder.
 #pragma once
 
 #include "framework/ui/shell.h"
@@ -26,6 +27,7 @@ protected:
         register_subsystem(install_model_subsystem);
         register_subsystem(install_materials_subsystem);
         register_subsystem(install_layout_subsystem);
+        register_higher_subsystems();
         register_window_installer(create_layout_windows);
         app_startup();
     }
@@ -37,6 +39,9 @@ protected:
         std::error_code ignored;
         std::filesystem::remove_all(folder, ignored);
     }
+
+    // The subsystems of the layers above the materials that a test needs.
+    virtual void register_higher_subsystems() {}
 
     std::string path(const std::string& name) const { return (folder / name).string(); }
 

@@ -265,7 +265,7 @@ bool ElementRowsTable::edit_row(int row)
 
 void ElementRowsTable::context_menu(Point)
 {
-    table_popup_menu(*this, table_popup_show_edit(*this, kind_name_));
+    table_popup_menu(*this, table_popup_show_edit(*this, kind_name_, local_axes_item));
 }
 
 void ElementRowsTable::contents_entry()

@@ -133,6 +133,9 @@ public:
 
     // Opens the kind's dialog for a layout row; true when it stored.
     std::function<bool(int layout_row, WindowId owner)> open_dialog;
+    // The popup offers the local-axes display (command 327) of the kinds
+    // whose local axes are their own (beams, elastic elements).
+    bool local_axes_item = false;
 
 protected:
     WindowId owner_window() const;

@@ -1,5 +1,6 @@
 // The installation of the element kinds' classes and windows.
 #include "elements/element_classes.h"
+#include "elements/ui/attribute_ui.h"
 #include "elements/ui/element_ui.h"
 #include "framework/ui/frame.h"
 #include "model/model.h"
@@ -37,6 +38,15 @@ void install_elements_ui()
     hooks.element_dialog[ET_JACKETED_BEND] = from_layout<edit_jacketed_bend>;
     hooks.element_dialog[ET_REDUCER] = from_layout<edit_reducer>;
     hooks.element_dialog[ET_CUT_PIPE] = from_layout<edit_cut_pipe>;
+    hooks.element_dialog[ET_BEAM] = from_layout<edit_beam>;
+    hooks.element_dialog[ET_BALL_JOINT] = from_layout<edit_ball_joint>;
+    hooks.element_dialog[ET_HINGE_JOINT] = from_layout<edit_hinge_joint>;
+    hooks.element_dialog[ET_RIGID] = from_layout<edit_rigid>;
+    hooks.element_dialog[ET_VALVE] = from_layout<edit_valve>;
+    hooks.element_dialog[ET_BELLOWS] = from_layout<edit_bellows>;
+    hooks.element_dialog[ET_SLIP_JOINT] = from_layout<edit_slip_joint>;
+    hooks.element_dialog[ET_ELASTIC] = from_layout<edit_elastic>;
+    hooks.element_dialog[ET_TIE_ROD] = from_layout<edit_tie_rod>;
 
     // A pick in a view makes the row current and opens its kind's dialog.
     PickHooks& pick = pick_hooks();
@@ -55,4 +65,16 @@ void install_elements_ui()
     add_list("Miter bends", MITER_ROWS, miters_table);
     add_list("Reducers", REDUCER_ROWS, reducers_table);
     add_list("Cut pipes", CUT_PIPE_ROWS, cut_pipes_table);
+    add_list("Beams", BEAM_ROWS, beams_table);
+    add_list("Ball joints", BALL_JOINT_ROWS, ball_joints_table);
+    add_list("Hinge joints", HINGE_JOINT_ROWS, hinge_joints_table);
+    add_list("Rigid elements", RIGID_ROWS, rigid_elements_table);
+    add_list("Valves", VALVE_ROWS, valves_table);
+    add_list("Bellows", BELLOWS_ROWS, bellows_table);
+    add_list("Slip joints", SLIP_JOINT_ROWS, slip_joints_table);
+    add_list("Elastic elements", ELASTIC_ROWS, elastic_elements_table);
+    add_list("Tie rods", TIE_ROD_ROWS, tie_rods_table);
+    add_list("Jacketed pipes", JACKET_ROWS, jacketed_pipes_table);
+
+    install_attribute_ui();
 }

@@ -36,25 +36,6 @@ void fill_names(int item, const std::vector<std::string>& names)
         dialog_list_add(name);
 }
 
-// Selects the jacket names of the nearest jacketed row at or above `row`
-// (down to row 2); without one the first entries stay selected.
-void jacket_defaults_to_dialog(int row)
-{
-    const Model& m = model();
-    for (int i = std::min(row, m.numrows()); i >= 2; --i) {
-        const LayoutRow& r = m.rows[i];
-        if ((r.etype != ET_JACKETED_PIPE && r.etype != ET_JACKETED_BEND) || !r.element)
-            continue;
-        const JacketGeometry* jacket = r.element->jacket_geometry();
-        if (!jacket)
-            continue;
-        dialog_list_select(JBEND_JACKET_MATERIAL, std::max(0, pipe_material_index(jacket->material) - 1));
-        dialog_list_select(JBEND_JACKET_SECTION, std::max(0, section_index(jacket->section) - 1));
-        dialog_list_select(JBEND_JACKET_LOAD, std::max(0, entry_of(pipe_load_names(), jacket->load)));
-        return;
-    }
-}
-
 class JacketedBendDialog final : public ElementDialog {
 public:
     using ElementDialog::ElementDialog;

@@ -4,6 +4,7 @@
 #include "loads/ui/nodal_load_ui.h"
 #include "loads/ui/pipe_load_ui.h"
 #include "loads/ui/spectra_ui.h"
+#include "loads/ui/spectrum_library_ui.h"
 #include "loads/ui/wind_seismic_ui.h"
 
 void install_loads_subsystem()
@@ -13,4 +14,5 @@ void install_loads_subsystem()
     install_nodal_loads_ui();
     install_wind_seismic_ui();
     install_spectra_ui();
+    install_spectrum_library_ui();
 }

@@ -19,6 +19,7 @@
 #include "loads/ui/dialogs_loads.h"
 #include "loads/ui/load_fields.h"
 #include "loads/ui/load_tables.h"
+#include "loads/ui/spectrum_library_ui.h"
 #include "model/model_file.h"
 #include "model/ui/list_window.h"
 
@@ -74,6 +75,11 @@ void set_spectrum_axes(CurveTable& t, const Spectrum& s)
 bool is_force_list(const SpectrumList& list)
 {
     return &list == &force_spectra();
+}
+
+const char* list_noun(const SpectrumList& list)
+{
+    return is_force_list(list) ? "force spectra" : "spectra";
 }
 
 // ---- SPECTRUM_OPTIONS_DIALOG ---------------------------------------------------------------
@@ -185,6 +191,9 @@ public:
             dialog_throw(SP_NAME, fault);
         if (const int other = list_.index(s.name); other != 0 && other != index_)
             dialog_throw(SP_NAME, "Spectrum " + s.name + " is already defined");
+        if (!list_.valid(index_))
+            if (const std::string full = spectrum_list_full_fault(list_, list_noun(list_)); !full.empty())
+                dialog_throw(SP_NAME, full);
         s.curve = table_.take_curve("Spectrum " + s.name);
         if (const std::string fault = spectrum_fault(s); !fault.empty())
             dialog_throw(LOAD_TABLE, "Spectrum " + s.name + ": " + fault);
@@ -226,14 +235,20 @@ private:
 
 class SpectraTable final : public TableWindow {
 public:
-    SpectraTable(std::string title, std::function<SpectrumList&()> list)
-        : TableWindow(&list_frame(), 5, 2), title_(std::move(title)), list_(std::move(list))
+    // `library`: the response spectra, which a spectrum library holds too.
+    SpectraTable(std::string title, std::function<SpectrumList&()> list, bool library)
+        : TableWindow(&list_frame(), 5, 2), title_(std::move(title)), list_(std::move(list)), library_(library)
     {
         alignments[5] = TextAlign::Right;
     }
 
     SpectrumList& list() const { return list_(); }
-    void load() { table_set_input_rows(*this, title_, list().count()); }
+    // "Spectrum Library" while the spectrum library is edited.
+    std::string table_title() const
+    {
+        return library_ && spectrum_library_mode() ? std::string("Spectrum Library") : title_;
+    }
+    void load() { table_set_input_rows(*this, table_title(), list().count()); }
 
     std::string header_text(int column, int line) override
     {
@@ -286,6 +301,15 @@ public:
     }
     bool on_command(int id) override
     {
+        if (id == CMD_LIBRARY) {
+            if (!serves_command(id))
+                return false;
+            if (const int added = pick_spectrum_from_library(owner())) {
+                load();
+                table_goto_row(*this, added);
+            }
+            return true;
+        }
         if (id == CMD_READ_SPECTRUM) {
             if (const int added = read_spectrum_command(list(), owner())) {
                 load();
@@ -306,6 +330,38 @@ public:
         }
         return TableWindow::on_command(id);
     }
+    // The pick from a spectrum library, for the model's response spectra.
+    bool serves_command(int id) override
+    {
+        return id == CMD_LIBRARY && library_ && !spectrum_library_mode() && !input_locked();
+    }
+    void on_enter() override
+    {
+        if (!frame || !serves_command(CMD_LIBRARY))
+            return;
+        // File: "&Library..." and a separator before Print, as the materials have it.
+        Menu& menu = frame->menu;
+        const int anchor = menu.contains(CMD_EXPORT) ? CMD_EXPORT : CMD_PRINT;
+        if (!menu.contains(CMD_LIBRARY) && menu.contains(anchor)) {
+            menu.insert_before(anchor, MenuItem{"&Library...", CMD_LIBRARY});
+            menu.insert_before(anchor, MenuItem{});
+            library_item_ = true;
+        }
+        frame_show_button(*frame, CMD_LIBRARY);
+        frame_update_menu(*frame);
+    }
+    void on_leave() override
+    {
+        if (!frame || !library_)
+            return;
+        if (library_item_) {
+            frame->menu.remove_separator_after(CMD_LIBRARY);
+            frame->menu.remove(CMD_LIBRARY);
+            library_item_ = false;
+        }
+        frame_hide_button(*frame, CMD_LIBRARY);
+        frame_update_menu(*frame);
+    }
     void context_menu(Point) override
     {
         MenuItem popup = input_locked() ? table_popup_show_edit(*this, "Spectrum")
@@ -313,6 +369,8 @@ public:
         if (!input_locked()) {
             popup.items.push_back(MenuItem{"&Read Spectrum...", CMD_READ_SPECTRUM});
             popup.items.push_back(MenuItem{"&Spectrum...", CMD_SPECTRUM_OPTIONS});
+            if (serves_command(CMD_LIBRARY))
+                popup.items.push_back(MenuItem{"&Library...", CMD_LIBRARY});
         }
         table_popup_menu(*this, popup);
     }
@@ -336,20 +394,22 @@ public:
         }
         return true;
     }
-    void print() override { print_load_table(*this, title_, list().count()); }
+    void print() override { print_load_table(*this, table_title(), list().count()); }
     void print_text() override { print(); }
     void print_csv() override { print(); }
-    void contents_entry() override { add_contents_entry(title_, 0); }
+    void contents_entry() override { add_contents_entry(table_title(), 0); }
 
 private:
     WindowId owner() const { return frame ? frame->window : 0; }
     std::string title_;
     std::function<SpectrumList&()> list_;
+    bool library_;
+    bool library_item_ = false;   // the File menu's "&Library..." was added
 };
 
 struct SpectraTables {
-    SpectraTable spectra{"Spectra", [] () -> SpectrumList& { return ::spectra(); }};
-    SpectraTable force{"Force Spectra", [] () -> SpectrumList& { return force_spectra(); }};
+    SpectraTable spectra{"Spectra", [] () -> SpectrumList& { return ::spectra(); }, true};
+    SpectraTable force{"Force Spectra", [] () -> SpectrumList& { return force_spectra(); }, false};
 };
 
 SpectraTables& tables()
@@ -607,15 +667,10 @@ int read_spectrum_command(SpectrumList& list, WindowId owner)
     const std::string path = ofn_file_path();
     Spectrum s = list.spare();
     try {
+        if (const std::string full = spectrum_list_full_fault(list, list_noun(list)); !full.empty())
+            throw_message(full);
         s.curve = read_curve_text(path, MAX_SPECTRUM_POINTS);
-        s.name = curve_name_from_path(path, SPECTRUM_NAME_LENGTH);
-        if (s.name.empty())
-            s.name = "SPECTRUM";
-        const std::string base = s.name;
-        for (int n = 2; list.index(s.name) != 0; ++n) {
-            const std::string suffix = "-" + std::to_string(n);
-            s.name = base.substr(0, SPECTRUM_NAME_LENGTH - suffix.size()) + suffix;
-        }
+        s.name = unique_spectrum_name(list, curve_name_from_path(path, SPECTRUM_NAME_LENGTH));
         if (const std::string fault = spectrum_fault(s); !fault.empty())
             throw_message(path + "\n" + fault);
     } catch (const MessageText& m) {

@@ -355,8 +355,7 @@ void install_library_resources()
     add_menu_resource({"VALVLIB_MENU",
                        {file_popup({}), edit_popup({item("&Find and Replace", CMD_FIND_REPLACE)}), options_popup({}),
                         help_popup()}});
-    // The spectrum library's window: its menu and keys are here, its records
-    // and table come with the spectra.
+    // The spectrum library's window: its records and table are the loads layer's.
     add_menu_resource({"SPECLIB_MENU",
                        {file_popup({}), edit_popup({}),
                         options_popup({item("&Read Spectrum...", CMD_READ_SPECTRUM),

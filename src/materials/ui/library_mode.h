@@ -1,13 +1,14 @@
 // Library mode: a library file edited as a document of its own. The main
 // window hides and the list window shows alone, with the library's menu,
 // accelerators and tool bar, showing the input table of the library's
-// records; the model's array of that kind (materials, beam sections) or the
-// valve records hold the library's records, so that the ordinary tables and
-// dialogs serve the library too. The user's unit choices and piping code are
-// remembered on entering and put back on leaving.
+// records; the model's array of that kind (materials, beam sections,
+// spectra) or the valve records hold the library's records, so that the
+// ordinary tables and dialogs serve the library too. The user's unit choices
+// and piping code are remembered on entering and put back on leaving.
 //
-// The spectrum library has its place here too (LibraryKind::Spectrum,
-// "SPECLIB_MENU") but no window yet: it waits for the spectrum records.
+// The spectrum library's records are the loads layer's: it gives its window
+// to enter_library_mode from there (loads/ui/spectrum_library_ui.h); its
+// menu and keys are made here with the others'.
 #pragma once
 
 #include "materials/library_file.h"

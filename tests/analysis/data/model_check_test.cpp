@@ -3,6 +3,8 @@
 // that would divide by zero or carry a NaN.
 #include "analysis/data/analysis_fixture.h"
 #include "analysis/load_case_steps.h"
+#include "elements/elastic_element.h"
+#include "elements/joints.h"
 #include "model/piping_codes.h"
 
 #include <limits>
@@ -52,27 +54,33 @@ TEST_F(ModelCheckTest, AGoodModelPasses)
 TEST_F(ModelCheckTest, KindsThisVersionCannotAnalyse)
 {
     // A kind without its class.
+    set_element_factory(ET_VALVE, {});
     name(row(30, ET_VALVE, 50, 0, 0));
     EXPECT_EQ(refusal(), "Row 3: Valve elements cannot be analysed in this version");
     model().rows.erase(3);
     // A class without analysis functions.
     // (A beam row names the beam sets; without names it names nothing undefined.)
     set_element_factory(ET_BEAM, [] { return std::make_unique<ElementData>(); });
+    register_element_kind(ET_BEAM, ElementKind{});
     row(30, ET_BEAM, 50, 0, 0);
     EXPECT_EQ(refusal(), "Row 3: Beam elements cannot be analysed in this version");
     model().rows.erase(3);
-    // Supports, jacket connections and loads without their class.
-    for (int dtype : {DT_SNUBBER, DT_SPIDER, DT_CONC_MASS, DT_GENERIC_SUPPORT}) {
+    // Supports and loads without their class.
+    for (int dtype : {DT_SNUBBER, DT_CONC_MASS, DT_GENERIC_SUPPORT}) {
         model().rows[2].dtype = dtype;
         model().rows[2].create_data_object(2);
         EXPECT_EQ(refusal(), std::string("Row 2: ") + data_type_name(dtype) + " cannot be analysed in this version");
     }
-    // Branch SIFs change nothing unless their B31J joints would.
+    // A jacket connection needs its partner on the other pipe.
+    model().rows[2].dtype = DT_SPIDER;
+    model().rows[2].create_data_object(2);
+    EXPECT_EQ(refusal(), "Jacket connection at point 20 is not on a jacketed pipe");
+    // Branch SIFs pass with and without the B31J joints.
     model().rows[2].dtype = DT_BRANCH_SIF;
     model().rows[2].create_data_object(2);
     EXPECT_EQ(refusal(), "<nothing thrown>");
     analysis_options().use_b31j = true;
-    EXPECT_EQ(refusal(), "Row 2: the B31J joint flexibility of branch connections is not computed in this version");
+    EXPECT_EQ(refusal(), "<nothing thrown>");
 }
 
 TEST_F(ModelCheckTest, ZeroLengthElements)
@@ -214,4 +222,26 @@ TEST_F(ModelCheckTest, DefaultLoadCasesFollowTheModel)
     };
     const LoadCaseList with_wind = default_load_cases(analysis_options().numtloads, current_analysis_loads(), true);
     EXPECT_EQ(with_wind, list({1, 2, 8, 107, 109, 14, 15, 19}));
+}
+
+TEST_F(ModelCheckTest, HingeWithoutAxisElasticWithoutAxesAndBeamWithoutItsSets)
+{
+    const int h = row(30, ET_HINGE_JOINT);
+    EXPECT_EQ(refusal(), "Row 3: the hinge at node 30 has no axis direction");
+    dynamic_cast<HingeJoint&>(*model().rows[h].element).axis[1] = 1.0f;
+    EXPECT_EQ(refusal(), "<nothing thrown>");
+    model().rows.erase(3);
+
+    const int e = row(30, ET_ELASTIC, 10, 0, 0);
+    auto& elastic = dynamic_cast<ElasticElement&>(*model().rows[e].element);
+    elastic.x_axis[0] = 1.0f;
+    elastic.y_axis[0] = 3.0f;   // along x
+    EXPECT_EQ(refusal(), "Row 3: the local axes of the elastic element at node 30 are not valid");
+    elastic.y_axis[1] = 1.0f;
+    EXPECT_EQ(refusal(), "<nothing thrown>");
+    model().rows.erase(3);
+
+    const int b = row(30, ET_BEAM, 50, 0, 0);
+    model().rows[b].material = "BM";
+    EXPECT_EQ(refusal(), "Row 3: Beam material BM is not defined");
 }

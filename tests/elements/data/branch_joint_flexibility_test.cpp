@@ -125,3 +125,52 @@ TEST(BranchJoint, ReplacedFlexibilities)
     EXPECT_TRUE(f.coupled);
     EXPECT_EQ(f.ry, 4.0);
 }
+
+TEST(BranchJoint, FactorsOfAReducedTee)
+{
+    // A 6 in branch (6.625 x 0.28) on a 12 in run (12.75 x 0.375):
+    // R = 6.1875, r = 3.1725, x = 0.28/0.375 = 0.746667, y = 16.5,
+    // z = 0.512727. Caps: mi = 1.23 x^-0.47 y^0.47 z^5.3 = 0.152810,
+    // mt = x^-0.8 y^0.78 z^7.8 = 0.0614116, m1 = 4.78728, m2 = 16.7272,
+    // branch mt = 0.95 y^0.83 z^5.42 = 0.260507. Every run factor comes out
+    // below 1 and is raised to 1; the branch values (worked out by hand
+    // from the formulas, before the raise to 1):
+    //   type 1: kb1 0.980355, kb2 3.12137, kbt 0.258434
+    //   type 2 (pad 0.5: tp = 0.5, y2 = R/(tp/2 + T) = 9.9): kb1 1.72876, kb2 5.63434
+    //   type 3: the caps, kb1 = m1, kb2 = m2
+    //   type 4: as type 1 (kbt 0.229155 with z^1.79)
+    //   type 5: kb1 1.21712, kb2 6.13098 (kbt capped at 0.260507)
+    //   type 6: kb1 0.960228, kb2 6.07069
+    BranchJointNode n;
+    n.run_diameter = 12.75;
+    n.run_thickness = 0.375;
+    n.branch_diameter = 6.625;
+    n.branch_thickness = 0.28;
+    n.run_modulus = E;
+    n.in_range = true;
+    n.sif_dimension = 0.5;
+    const double expected[7][3] = {{}, {1.0, 3.12137, 1.0}, {1.72876, 5.63434, 1.0}, {4.78728, 16.7272, 1.0},
+                                   {1.0, 3.12137, 1.0}, {1.21712, 6.13098, 1.0}, {1.0, 6.07069, 1.0}};
+    for (int type = 1; type <= 6; ++type) {
+        n.sif_type = type;
+        const BranchJointFactors k = branch_joint_factors(n, true);
+        EXPECT_NEAR(k.kb1, expected[type][0], 5e-5 * expected[type][0]) << "type " << type;
+        EXPECT_NEAR(k.kb2, expected[type][1], 5e-5 * expected[type][1]) << "type " << type;
+        EXPECT_NEAR(k.kbt, expected[type][2], 1e-12) << "type " << type;
+        EXPECT_EQ(k.kr1, 1.0) << "type " << type;
+        EXPECT_EQ(k.kr2, 1.0) << "type " << type;
+        EXPECT_EQ(k.krt, 1.0) << "type " << type;
+        // The run factors alone when the element is the run.
+        EXPECT_EQ(branch_joint_factors(n, false).kb2, 1.0) << "type " << type;
+    }
+    // The branch element of type 1: only the out-of-plane rotation is
+    // flexible, kb2 d/(Ib E) less the run's D kr2/2/(Irun Erun) with kr2 = 1.
+    const double ib = std::numbers::pi / 64 * (std::pow(6.625, 4) - std::pow(6.065, 4));
+    const double irun = std::numbers::pi / 64 * (std::pow(12.75, 4) - std::pow(12.0, 4));
+    n.sif_type = 1;
+    StraightFlexibility f{1, 2, 3, 4, 4, 4, true};
+    EXPECT_TRUE(apply_branch_joint_flexibility({&n, 1}, 6.625, E, f));
+    EXPECT_NEAR(f.rz, 3.12137 * 6.625 / (ib * E) - 12.75 / 2 / (irun * E), 1e-5 * f.rz);
+    EXPECT_EQ(f.ry, 1e-12);
+    EXPECT_EQ(f.ft, 1e-12);
+}

@@ -1,0 +1,190 @@
+#include "elements/ui/attribute_table.h"
+
+#include "framework/app_state.h"
+#include "framework/commands.h"
+#include "framework/document.h"
+#include "framework/text.h"
+#include "model/model.h"
+#include "model/nodes.h"
+#include "model/ui/layout_window.h"
+#include "model/ui/list_window.h"
+
+#include <algorithm>
+
+AttributeRowsTable::AttributeRowsTable(int list_id, std::vector<int> dtypes, const char* title_text,
+                                       const char* kind_name, int columns, int header_lines)
+    : TableWindow(&list_frame(), columns, header_lines), list_id_(list_id), dtypes_(std::move(dtypes)),
+      kind_name_(kind_name)
+{
+    title = title_text;
+}
+
+WindowId AttributeRowsTable::owner_window() const
+{
+    return frame ? frame->window : 0;
+}
+
+void AttributeRowsTable::load()
+{
+    if (model_rebuild_needed())
+        make_model();
+    const RowList& list = model().list(list_id_);
+    row_list.assign(1, 0);
+    for (int i = 1; i <= list.count && i <= list.rows.size(); ++i)
+        row_list.push_back(list.rows[i]);
+    table_set_rows(*this, title, static_cast<int>(row_list.size()) - 1, 0);
+    const auto listed = std::find(row_list.begin() + 1, row_list.end(), model().current_row);
+    if (model().current_row != 0 && listed != row_list.end())
+        table_set_row(*this, static_cast<int>(listed - row_list.begin()));
+    frame_caption = c_format("%s  (%d) ", title.c_str(), record_count());
+    if (frame && table_is_shown(*this))
+        frame_set_title(*frame, frame_caption);
+    measure_needed = true;
+    table_invalidate_rows(*this);
+}
+
+int AttributeRowsTable::layout_row(int row) const
+{
+    return row >= 1 && row < static_cast<int>(row_list.size()) ? row_list[static_cast<std::size_t>(row)] : 0;
+}
+
+DataItem* AttributeRowsTable::item(int row) const
+{
+    const int r = layout_row(row);
+    if (!model().rows.valid(r))
+        return nullptr;
+    const LayoutRow& lr = model().rows[r];
+    if (std::find(dtypes_.begin(), dtypes_.end(), lr.dtype) == dtypes_.end())
+        return nullptr;
+    return lr.data.get();
+}
+
+std::string AttributeRowsTable::header_text(int column, int line)
+{
+    const std::vector<std::string>& texts = line == 0 ? headings : second_headings;
+    return column >= 1 && column < static_cast<int>(texts.size()) ? texts[static_cast<std::size_t>(column)]
+                                                                    : std::string();
+}
+
+std::string AttributeRowsTable::cell_text(int row, int column, int line)
+{
+    const DataItem* d = item(row);
+    if (!d || line != 0)
+        return {};
+    return column == 1 ? node_text(model().rows[layout_row(row)].node) : d->cell_text(column);
+}
+
+bool AttributeRowsTable::can_delete(int row)
+{
+    return !input_locked() && item(row) != nullptr;
+}
+
+void AttributeRowsTable::delete_row(int row)
+{
+    if (!can_delete(row))
+        return;
+    push_undo_snapshot(owner_window());
+    LayoutRow::remove_data_item(layout_row(row));
+    model_changed();
+    reload_layout_table();
+    focus_layout_table();
+    load();
+}
+
+bool AttributeRowsTable::edit_row(int row)
+{
+    const int r = layout_row(row);
+    if (!open_dialog || !item(row))
+        return false;
+    if (open_dialog(r, owner_window())) {
+        load();
+        table_window_refocus(*this);
+    }
+    return true;
+}
+
+void AttributeRowsTable::on_row_changed(int row)
+{
+    if (item(row))
+        select_layout_row(layout_row(row));
+}
+
+int AttributeRowsTable::row_node(int row)
+{
+    return item(row) ? model().rows[layout_row(row)].node : 0;
+}
+
+void AttributeRowsTable::context_menu(Point)
+{
+    if (open_dialog) {
+        table_popup_menu(*this, table_popup_show_edit_delete(*this, kind_name_));
+        return;
+    }
+    // A kind without a dialog: Delete and List only (List alone while locked).
+    MenuItem popup = table_popup_show_edit(*this, kind_name_);
+    popup.items.erase(popup.items.begin());
+    if (!input_locked() && !view_only)
+        popup.items.insert(popup.items.begin(),
+                           MenuItem{std::string("&Delete ") + kind_name_, CMD_DELETE, {}, !delete_enabled});
+    table_popup_menu(*this, popup);
+}
+
+void AttributeRowsTable::contents_entry()
+{
+    add_contents_entry(title, 0);
+}
+
+void AttributeRowsTable::print()
+{
+    write_report();
+}
+
+void AttributeRowsTable::print_text()
+{
+    write_report();
+}
+
+void AttributeRowsTable::print_csv()
+{
+    write_report();
+}
+
+void AttributeRowsTable::write_report()
+{
+    load();
+    const int count = record_count();
+    if (count == 0)
+        return;
+    auto lines = [this] {
+        const ReportHeading heading = report_heading();
+        if (!report_state().csv_mode)
+            report_contents_line(heading.title);
+        print_report_heading(heading);
+        for (int row = 1; row <= record_count(); ++row) {
+            const DataItem* d = item(row);
+            if (!d)
+                continue;
+            if (!report_state().csv_mode && report_lines_left() < 1) {
+                report_page_break();
+                print_report_heading(heading);
+            }
+            const int r = layout_row(row);
+            report_print_at(node_text(model().rows[r].node), 6);
+            report_line(r, *d);
+            report_next_line();
+        }
+        if (!report_state().csv_mode)
+            report_rule();
+    };
+    if (!table_print_pages_or_csv(*this, title, count, lines))
+        lines();
+}
+
+void open_attribute_table(AttributeRowsTable& t)
+{
+    t.load();
+    show_in_list_window(t);
+    t.load();
+    table_goto_row(t, t.current_row, 0, true);
+    set_last_table_opener(t, [&t] { t.load(); });
+}
