@@ -2,6 +2,8 @@
 // reducers, valves, bellows, joints, rigid and elastic elements, cut pipes,
 // beams, tie rods, hydrotest loads) and of the component data items (branch
 // and user SIFs, flanges, welds, threaded joints, jacket end caps, spiders).
+#include "elements/joints.h"
+#include "elements/weld.h"
 #include "exchange/row_item_handlers.h"
 #include "framework/text.h"
 #include "framework/units.h"
@@ -31,12 +33,15 @@ void read_reference(const ItemReading& r, const char* form_message, int (*index)
     r.values().*member = name;
 }
 
-// An angle that may be NONE, the largest limit there is.
-float angle_or_none(const ItemReading& r, const std::string& text, const char* message)
+// A joint's rotation limit: an angle above 0, or NONE (or nothing, as an
+// empty tuple member) for no limit, whatever the angle unit. A limit of 0
+// would lock the joint, which the joints do not take: a locked joint is a
+// rigid element.
+float rotation_limit(const ItemReading& r, const std::string& text, const char* message)
 {
-    if (text == "NONE")
-        return NO_LIMIT;
-    return r.number(text, parse_angle, message, not_below(0.0f));
+    if (text == "NONE" || text.empty())
+        return NO_ROTATION_LIMIT;
+    return r.number(text, parse_angle, message, above(0.0f));
 }
 
 // One scalar value of the row read by a parser and checked.
@@ -80,8 +85,10 @@ ItemHandlers element_item_handlers()
         {"MD", parse_dimension, "Invalid Mean Diameter", not_below(0.0f), &RowItemValues::mean_diameter},
         {"BK", parse_rot_stiffness, "Invalid bending stiffness", not_below(0.0f), &RowItemValues::bending_stiffness},
         {"WGT", parse_weight, "Invalid weight (WGT)", not_below(0.0f), &RowItemValues::weight},
-        {"FFOR", parse_force, "Invalid friction force", {}, &RowItemValues::friction_force},
-        {"FTOR", parse_moment, "Invalid friction torque", {}, &RowItemValues::friction_torque},
+        // A friction force or torque acts against the movement, whatever its sign
+        // in the file would say; the joints take none below 0.
+        {"FFOR", parse_force, "Invalid friction force", not_below(0.0f), &RowItemValues::friction_force},
+        {"FTOR", parse_moment, "Invalid friction torque", not_below(0.0f), &RowItemValues::friction_torque},
         {"BETA", parse_angle, "Invalid Beta value", {}, &RowItemValues::beta},
         {"HPRES", parse_pressure, "Invalid Hydrotest pressure", not_below(0.0f), &RowItemValues::hydrotest_pressure},
         {"HSG", plain, "Invalid specific gravity", not_below(0.0f), &RowItemValues::hydrotest_gravity},
@@ -91,7 +98,7 @@ ItemHandlers element_item_handlers()
         {"LEN", parse_dimension, "Invalid Length", not_below(0.001f), &RowItemValues::branch_length},
         {"R", parse_dimension, "Invalid Fillet/Branch Radius", not_below(0.001f), &RowItemValues::branch_radius},
         {"GDIA", parse_dimension, "Invalid Gasket Diameter (GDIA)", not_below(0.0f), &RowItemValues::gasket_diameter},
-        {"AP", parse_pressure, "Invalid allowable pressure", {}, &RowItemValues::allowable_pressure},
+        {"AP", parse_pressure, "Invalid allowable pressure", not_below(0.0f), &RowItemValues::allowable_pressure},
         {"DELTA", parse_dimension, "Invalid delta value", not_below(0.0f), &RowItemValues::mismatch},
     };
     for (const ValueItem& item : value_items)
@@ -182,7 +189,7 @@ ItemHandlers element_item_handlers()
                          r.number(r.it.c[0], parse_rot_stiffness, "Invalid hinge stiffness", not_below(0.0f));
                  }});
     h.push_back({{"RLIM"}, [](const ItemReading& r) {
-                     r.values().rotation_limit = angle_or_none(r, r.it.c[0], "Invalid rotation limit");
+                     r.values().rotation_limit = rotation_limit(r, r.it.c[0], "Invalid rotation limit");
                  }});
     h.push_back({{"RK"}, [](const ItemReading& r) {
                      r.tuple_only_or("Invalid Rotational Stiffness");
@@ -200,7 +207,7 @@ ItemHandlers element_item_handlers()
                      r.tuple_only_or("Invalid Rotational Limit");
                      const char* const messages[2] = {"Invalid bending limit", "Invalid torsion limit"};
                      for (std::size_t i = 0; i < 2; ++i)
-                         r.values().ball_limits[i] = angle_or_none(r, r.it.c[i], messages[i]);
+                         r.values().ball_limits[i] = rotation_limit(r, r.it.c[i], messages[i]);
                  }});
     for (const char axis : {'X', 'Y'})
         h.push_back({{std::string("L") + axis + "AX"}, [axis](const ItemReading& r) {
@@ -271,8 +278,10 @@ ItemHandlers element_item_handlers()
                      v.flange = true;
                  }});
     h.push_back({{"WTYPE"}, [](const ItemReading& r) {
-                     r.values().weld_type =
-                         r.integer(r.it.c[0], "Invalid weld type", [](int32_t t) { return t >= 0 && t <= 4; });
+                     // 0, a weld of no particular kind, is the plain butt weld.
+                     const int32_t type =
+                         r.integer(r.it.c[0], "Invalid weld type", [](int32_t t) { return t >= 0 && t <= WELD_TYPE_COUNT; });
+                     r.values().weld_type = type == 0 ? WELD_BUTT : type;
                      r.values().weld = true;
                  }});
     h.push_back({{"TJOINT"}, [](const ItemReading& r) { r.values().threaded_joint = true; }});

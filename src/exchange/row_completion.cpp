@@ -1,12 +1,25 @@
 #include "exchange/row_completion.h"
 
+#include "elements/beam.h"
+#include "elements/bellows.h"
 #include "elements/bend.h"
+#include "elements/branch_sif.h"
+#include "elements/elastic_element.h"
+#include "elements/flange.h"
+#include "elements/jacket_connections.h"
 #include "elements/jacketed_bend.h"
+#include "elements/jacketed_pipe.h"
+#include "elements/joints.h"
 #include "elements/miter.h"
 #include "elements/pipe.h"
 #include "elements/reducer.h"
+#include "elements/rigid_element.h"
+#include "elements/slip_joint.h"
+#include "elements/tie_rod.h"
+#include "elements/user_sif.h"
+#include "elements/valve.h"
+#include "elements/weld.h"
 #include "exchange/batch_reader.h"
-#include "exchange/pending_kinds.h"
 #include "framework/errors.h"
 #include "framework/geometry.h"
 #include "framework/units.h"
@@ -27,31 +40,32 @@
 
 namespace {
 
-// The object of the row's kind; a kind whose class the program has not got
-// is refused like the kinds still to come.
+// The object of the row's kind. The row made it from its type, so a missing
+// or other object is a fault of the program; the import still ends with a
+// message rather than with a crash.
 template <typename T, typename Base>
-T& object_of(Base* object, const char* kinds)
+T& object_of(Base* object, const char* kind)
 {
     T* typed = dynamic_cast<T*>(object);
     if (!typed)
-        throw MessageText(std::string(kinds) + " cannot be imported in this version");
+        throw MessageText(std::string("Internal error: the row has no ") + kind + " object");
     return *typed;
 }
 
 template <typename T>
-T& element_of(LayoutRow& row, const char* kinds)
+T& element_of(LayoutRow& row, const char* kind)
 {
-    return object_of<T>(row.element.get(), kinds);
+    return object_of<T>(row.element.get(), kind);
 }
 
 template <typename T>
-T& data_of(LayoutRow& row, const char* kinds)
+T& data_of(LayoutRow& row, const char* kind)
 {
-    return object_of<T>(row.data.get(), kinds);
+    return object_of<T>(row.data.get(), kind);
 }
 
 // Runs a store of the row's values; a message it throws (a kind's own check
-// of its values, a kind not in this version) ends the import at the line.
+// of its values) ends the import at the line.
 template <typename Store>
 void storing(const BatchReader& reader, Store store)
 {
@@ -92,6 +106,19 @@ void require_jacket(const BatchReader& r, const RowItemValues& v)
         r.fail("Jacket Load required");
 }
 
+// The kind of a branch SIF and its two values, as the kind reads them.
+struct BranchSifValues {
+    int32_t kind = 0;
+    float value1 = 0.0f;
+    float value2 = 0.0f;
+};
+
+// Where each IGEM factor of a user SIF stands in the row's values (in the
+// order of IGEM_FACTOR_KEYWORDS: IPS, IBS, IQS, ITS, ISS, then the cyclic
+// ones), by the component it belongs to.
+constexpr std::size_t IGEM_SUSTAINED_INDEX[SCF_COMPONENTS] = {0, 1, 3, 2, 4};   // P, B, T, Q, S
+constexpr std::size_t IGEM_CYCLIC_INDEX[SCF_COMPONENTS] = {5, 6, 8, 7, 9};
+
 bool all_zero(const std::array<float, 3>& d)
 {
     return d[0] == 0.0f && d[1] == 0.0f && d[2] == 0.0f;
@@ -107,7 +134,7 @@ void complete_row_element(const BatchReader& r, int index, const RowItemValues& 
         if (!code_is_b313_group() && v.sif_in != v.sif_out)
             r.fail("Inplane SIF and Outplane SIF are different");
         storing(r, [&] {
-            Bend& bend = element_of<Bend>(row, "Bends");
+            Bend& bend = element_of<Bend>(row, "bend");
             store_bend_radius(bend.geometry, head);
             bend.geometry.thickness = v.bend_thickness;
             bend.geometry.material = v.bend_material;
@@ -124,7 +151,7 @@ void complete_row_element(const BatchReader& r, int index, const RowItemValues& 
         if (head.bend_radius == 0.0f)
             r.fail("Bend Radius required for Miter Bend");
         storing(r, [&] {
-            Miter& miter = element_of<Miter>(row, "Miter bends");
+            Miter& miter = element_of<Miter>(row, "miter");
             miter.geometry.radius = head.bend_radius;
             miter.geometry.thickness = v.bend_thickness;
             miter.geometry.material = v.bend_material;
@@ -134,12 +161,17 @@ void complete_row_element(const BatchReader& r, int index, const RowItemValues& 
         break;
     case ET_JACKETED_PIPE:
         require_jacket(r, v);
-        storing(r, [&] { apply_jacketed_pipe(row, {v.jacket_material, v.jacket_section, v.jacket_load}); });
+        storing(r, [&] {
+            JacketGeometry& j = element_of<JacketedPipe>(row, "jacketed pipe").jacket;
+            j.material = v.jacket_material;
+            j.section = v.jacket_section;
+            j.load = v.jacket_load;
+        });
         break;
     case ET_JACKETED_BEND:
         require_jacket(r, v);
         storing(r, [&] {
-            JacketedBend& bend = element_of<JacketedBend>(row, "Jacketed bends");
+            JacketedBend& bend = element_of<JacketedBend>(row, "jacketed bend");
             store_bend_radius(bend.geometry, head);
             bend.geometry.thickness = v.bend_thickness;
             JacketGeometry& j = bend.jacket;
@@ -152,16 +184,20 @@ void complete_row_element(const BatchReader& r, int index, const RowItemValues& 
             store_intermediate_nodes(bend.geometry, v);
         });
         break;
-    case ET_VALVE: {
-        ValveItems valve;
-        valve.weight = v.valve_weight;
-        valve.thickness_factor = v.thickness_factor;
-        valve.insulation_factor = v.insulation_factor;
-        valve.additional_weight = v.additional_weight;
-        valve.offset = v.offset;
-        storing(r, [&] { apply_valve(row, valve); });
+    case ET_VALVE:
+        storing(r, [&] {
+            Valve& valve = element_of<Valve>(row, "valve");
+            valve.weight = v.valve_weight;
+            valve.length = 0.0f;   // the row's offsets give it
+            valve.thickness_multiplier = v.thickness_factor;
+            valve.insulation_multiplier = v.insulation_factor;
+            valve.additional_weight = v.additional_weight;
+            valve.offset_dx = v.offset[0];
+            valve.offset_dy = v.offset[1];
+            valve.offset_dz = v.offset[2];
+            valve.valve_type = 0;
+        });
         break;
-    }
     case ET_REDUCER:
         if (v.od1 == 0.0f)
             r.fail("OD1 required for Reducer");
@@ -172,7 +208,7 @@ void complete_row_element(const BatchReader& r, int index, const RowItemValues& 
         if (v.thk2 == 0.0f)
             r.fail("THK2 required for Reducer");
         storing(r, [&] {
-            Reducer& reducer = element_of<Reducer>(row, "Reducers");
+            Reducer& reducer = element_of<Reducer>(row, "reducer");
             reducer.od1 = v.od1;
             reducer.thickness1 = v.thk1;
             reducer.od2 = v.od2;
@@ -182,53 +218,93 @@ void complete_row_element(const BatchReader& r, int index, const RowItemValues& 
             reducer.delta = 0.0f;
         });
         break;
-    case ET_BELLOWS: {
-        const BellowsItems bellows{v.axial_stiffness, v.bending_stiffness, v.torsional_stiffness,
-                                   v.lateral_stiffness, v.thrust_area, v.weight, v.mean_diameter};
-        storing(r, [&] { apply_bellows(row, bellows); });
+    case ET_BELLOWS:
+        storing(r, [&] {
+            Bellows& bellows = element_of<Bellows>(row, "bellows");
+            bellows.axial_stiffness = v.axial_stiffness;
+            bellows.bending_stiffness = v.bending_stiffness;
+            bellows.torsional_stiffness = v.torsional_stiffness;
+            bellows.lateral_stiffness = v.lateral_stiffness;
+            bellows.thrust_area = v.thrust_area;
+            bellows.weight = v.weight;
+            bellows.mean_diameter = v.mean_diameter;
+        });
         break;
-    }
-    case ET_SLIP_JOINT: {
-        const SlipJointItems slip{v.friction_force, v.friction_torque, v.thrust_area, v.weight};
-        storing(r, [&] { apply_slip_joint(row, slip); });
+    case ET_SLIP_JOINT:
+        storing(r, [&] {
+            SlipJoint& slip = element_of<SlipJoint>(row, "slip joint");
+            slip.friction_force = v.friction_force;
+            slip.friction_torque = v.friction_torque;
+            slip.thrust_area = v.thrust_area;
+            slip.weight = v.weight;
+        });
         break;
-    }
-    case ET_HINGE_JOINT: {
+    case ET_HINGE_JOINT:
+        // DV refuses a direction too short to have one, so the hinge always
+        // gets its axis.
         if (!v.direction_given)
             r.fail("Hinge should have direction vector specified");
-        const HingeJointItems hinge{v.torsional_stiffness, v.rotation_limit, v.friction_torque, v.weight, v.direction};
-        storing(r, [&] { apply_hinge_joint(row, hinge); });
+        storing(r, [&] {
+            HingeJoint& hinge = element_of<HingeJoint>(row, "hinge joint");
+            hinge.stiffness = v.torsional_stiffness;
+            hinge.limit = v.rotation_limit;
+            hinge.friction = v.friction_torque;
+            hinge.weight = v.weight;
+            for (std::size_t i = 0; i < 3; ++i)
+                hinge.axis[i] = v.direction[i];
+        });
         break;
-    }
-    case ET_BALL_JOINT: {
-        const BallJointItems ball{v.ball_stiffness, v.ball_limits, v.ball_friction, v.weight};
-        storing(r, [&] { apply_ball_joint(row, ball); });
+    case ET_BALL_JOINT:
+        storing(r, [&] {
+            BallJoint& ball = element_of<BallJoint>(row, "ball joint");
+            ball.bending_stiffness = v.ball_stiffness[0];
+            ball.torsional_stiffness = v.ball_stiffness[1];
+            ball.bending_limit = v.ball_limits[0];
+            ball.torsional_limit = v.ball_limits[1];
+            ball.bending_friction = v.ball_friction[0];
+            ball.torsional_friction = v.ball_friction[1];
+            ball.weight = v.weight;
+        });
         break;
-    }
-    case ET_RIGID: {
-        const RigidElementItems rigid{v.weight};
-        storing(r, [&] { apply_rigid_element(row, rigid); });
+    case ET_RIGID:
+        storing(r, [&] {
+            RigidElement& rigid = element_of<RigidElement>(row, "rigid element");
+            rigid.weight = v.weight;
+            rigid.add_cil = 0;
+        });
         break;
-    }
     case ET_ELASTIC: {
-        const ElasticElementItems elastic{v.translational, v.rotational, v.local_x, v.local_y};
-        if (all_zero(elastic.local_x))
+        if (all_zero(v.local_x))
             r.fail("Local X axis required");
-        if (all_zero(elastic.local_y))
+        if (all_zero(v.local_y))
             r.fail("Local Y axis required");
-        double x[3] = {elastic.local_x[0], elastic.local_x[1], elastic.local_x[2]};
-        double y[3] = {elastic.local_y[0], elastic.local_y[1], elastic.local_y[2]};
+        double x[3] = {v.local_x[0], v.local_x[1], v.local_x[2]};
+        double y[3] = {v.local_y[0], v.local_y[1], v.local_y[2]};
         normalize3(x[0], x[1], x[2]);
         normalize3(y[0], y[1], y[2]);
         if (std::abs(x[0] * y[0] + x[1] * y[1] + x[2] * y[2]) > 0.01)
             r.fail("Local x and Local y are not perpendicular");
-        storing(r, [&] { apply_elastic_element(row, elastic); });
+        storing(r, [&] {
+            // Rates as given: one of 0 or below (TRAK and ROTK keep a member
+            // given as 0 as -1) is a direction left free; the axes as given.
+            ElasticElement& elastic = element_of<ElasticElement>(row, "elastic element");
+            elastic.kx = v.translational[0];
+            elastic.ky = v.translational[1];
+            elastic.kz = v.translational[2];
+            elastic.kxx = v.rotational[0];
+            elastic.kyy = v.rotational[1];
+            elastic.kzz = v.rotational[2];
+            for (std::size_t i = 0; i < 3; ++i) {
+                elastic.x_axis[i] = v.local_x[i];
+                elastic.y_axis[i] = v.local_y[i];
+            }
+        });
         break;
     }
     case ET_CUT_PIPE:
         if (v.cut == 0.0f)
             r.fail("Cut value required");
-        storing(r, [&] { element_of<CutPipe>(row, "Cut pipes").cut = v.cut; });
+        storing(r, [&] { element_of<CutPipe>(row, "cut pipe").cut = v.cut; });
         break;
     case ET_BEAM:
         if (v.beam_material.empty())
@@ -240,21 +316,29 @@ void complete_row_element(const BatchReader& r, int index, const RowItemValues& 
         row.material = v.beam_material;
         row.section = v.beam_section;
         row.load = v.beam_load;
-        storing(r, [&] { apply_beam(row, {v.beam_material, v.beam_section, v.beam_load, v.beta}); });
+        storing(r, [&] {
+            Beam& beam = element_of<Beam>(row, "beam");
+            beam.beta = v.beta;
+            beam.releases = {};
+        });
         break;
     case ET_COMMENT:
-        storing(r, [&] { element_of<CommentElement>(row, "Comments").set_text(head.comment); });
+        storing(r, [&] { element_of<CommentElement>(row, "comment").set_text(head.comment); });
         break;
-    case ET_TIE_ROD: {
+    case ET_TIE_ROD:
         if (!(static_cast<double>(v.tie_stiffness[0]) + v.tie_stiffness[1] >= 1.0e-6))
             r.fail("At least one stiffness required");
-        const TieRodItems tie{v.tie_stiffness, v.tie_gap};
-        storing(r, [&] { apply_tie_rod(row, tie); });
+        storing(r, [&] {
+            TieRod& tie = element_of<TieRod>(row, "tie rod");
+            tie.tension_stiffness = v.tie_stiffness[0];
+            tie.compression_stiffness = v.tie_stiffness[1];
+            tie.tension_gap = v.tie_gap[0];
+            tie.compression_gap = v.tie_gap[1];
+        });
         break;
-    }
     case ET_HYDROTEST_LOAD:
         storing(r, [&] {
-            HydrotestLoad& load = element_of<HydrotestLoad>(row, "Hydrotest loads");
+            HydrotestLoad& load = element_of<HydrotestLoad>(row, "hydrotest load");
             load.specific_gravity = v.hydrotest_gravity;
             load.pressure = v.hydrotest_pressure;
         });
@@ -281,14 +365,14 @@ void complete_row_data(const BatchReader& r, int index, const RowItemValues& v, 
             a.local_displacements = v.local_displacements == 1;
             a.released = v.released;
             a.displacements = v.displacements;
-            data_of<Anchor>(row, "Anchors").v = a;
+            data_of<Anchor>(row, "anchor").v = a;
         });
         break;
     case DT_RESTRAINT:
         storing(r, [&] {
             RestraintValues s{v.tag, v.restrained};
             Restraint::check_values(s);
-            data_of<Restraint>(row, "Restraints").v = s;
+            data_of<Restraint>(row, "restraint").v = s;
         });
         break;
     case DT_SKEWED_RESTRAINT:
@@ -302,7 +386,7 @@ void complete_row_data(const BatchReader& r, int index, const RowItemValues& v, 
             s.direction = v.direction;
             s.connected = v.connected;
             SkewedRestraint::check_values(s);
-            data_of<SkewedRestraint>(row, "Skewed restraints").v = s;
+            data_of<SkewedRestraint>(row, "skewed restraint").v = s;
         });
         break;
     case DT_HANGER:
@@ -329,7 +413,7 @@ void complete_row_data(const BatchReader& r, int index, const RowItemValues& v, 
                 h.load_variation = DEFAULT_LOAD_VARIATION;
             h.connected = v.connected;
             Hanger::check_values(h);
-            data_of<Hanger>(row, "Hangers").v = h;
+            data_of<Hanger>(row, "hanger").v = h;
         });
         break;
     case DT_GUIDE:
@@ -341,7 +425,7 @@ void complete_row_data(const BatchReader& r, int index, const RowItemValues& v, 
             g.gap = v.guide_gap;
             g.connected = v.connected;
             Guide::check_values(g);
-            data_of<Guide>(row, "Guides").v = g;
+            data_of<Guide>(row, "guide").v = g;
         });
         break;
     case DT_LIMIT_STOP:
@@ -357,7 +441,7 @@ void complete_row_data(const BatchReader& r, int index, const RowItemValues& v, 
             s.connected = v.connected;
             s.stiffness = rigid_when_not_given(v.stiffness);
             LimitStop::check_values(s);
-            data_of<LimitStop>(row, "Limit stops").v = s;
+            data_of<LimitStop>(row, "limit stop").v = s;
         });
         break;
     case DT_NOZZLE:
@@ -378,7 +462,7 @@ void complete_row_data(const BatchReader& r, int index, const RowItemValues& v, 
             n.axis = v.direction;
             n.displacements = v.displacements;
             Nozzle::check_values(n);
-            data_of<Nozzle>(row, "Nozzles").v = n;
+            data_of<Nozzle>(row, "nozzle").v = n;
         });
         break;
     case DT_SNUBBER:
@@ -390,22 +474,26 @@ void complete_row_data(const BatchReader& r, int index, const RowItemValues& v, 
             s.stiffness = rigid_when_not_given(v.stiffness);
             s.direction = v.direction;
             Snubber::check_values(s);
-            data_of<Snubber>(row, "Snubbers").v = s;
+            data_of<Snubber>(row, "snubber").v = s;
         });
         break;
     case DT_SPIDER:
-        storing(r, [&] { apply_spider(row, {}); });
+        storing(r, [&] { data_of<Spider>(row, "spider"); });
         break;
     case DT_JACKET_END_CAP:
-        storing(r, [&] { apply_jacket_end_cap(row, {}); });
+        storing(r, [&] { data_of<JacketEndCap>(row, "end cap"); });
         break;
-    case DT_FLANGE: {
-        const FlangeItems flange{v.flange_type, v.weight, v.gasket_diameter, v.allowable_pressure};
-        storing(r, [&] { apply_flange(row, flange); });
+    case DT_FLANGE:
+        storing(r, [&] {
+            Flange& flange = data_of<Flange>(row, "flange");
+            flange.flange_type = v.flange_type;
+            flange.weight = v.weight;
+            flange.gasket_diameter = v.gasket_diameter;
+            flange.allowable_pressure = v.allowable_pressure;
+        });
         break;
-    }
     case DT_BRANCH_SIF: {
-        BranchSifItems sif;
+        BranchSifValues sif;
         sif.kind = head.branch_kind;
         constexpr float LEAST = 0.001f;
         switch (sif.kind) {
@@ -444,36 +532,47 @@ void complete_row_data(const BatchReader& r, int index, const RowItemValues& v, 
         default:
             break;
         }
-        storing(r, [&] { apply_branch_sif(row, sif); });
+        storing(r, [&] {
+            BranchSif& branch = data_of<BranchSif>(row, "branch SIF");
+            branch.sif_type = sif.kind;
+            branch.value1 = sif.value1;
+            branch.value2 = sif.value2;
+            branch.num_flanges = 0;
+        });
         break;
     }
-    case DT_USER_SIF: {
-        UserSifItems sif;
-        sif.in_plane = v.sif_in;
-        sif.out_plane = v.sif_out;
-        sif.axial = v.sif_axial;
-        sif.torsion = v.sif_torsion;
-        if (piping_code() == CODE_IGEM) {
-            sif.igem_given = true;
-            sif.igem = v.igem;
-        }
-        storing(r, [&] { apply_user_sif(row, sif); });
+    case DT_USER_SIF:
+        storing(r, [&] {
+            UserSif& sif = data_of<UserSif>(row, "user SIF");
+            sif.sif_in = v.sif_in;
+            sif.sif_out = v.sif_out;
+            sif.sif_axial = v.sif_axial;
+            sif.sif_torsion = v.sif_torsion;
+            // The IGEM factors count only under that code; each goes to the
+            // factor its keyword names (Q torsion, T thrust).
+            for (const ScfComponent c : {SCF_PRESSURE, SCF_BENDING, SCF_THRUST, SCF_TORSION, SCF_SHEAR}) {
+                const bool igem = piping_code() == CODE_IGEM;
+                sif.scf_sustained[c] = igem ? v.igem[IGEM_SUSTAINED_INDEX[c]] : 0.0f;
+                sif.scf_cyclic[c] = igem ? v.igem[IGEM_CYCLIC_INDEX[c]] : 0.0f;
+            }
+        });
         break;
-    }
-    case DT_WELD: {
-        const WeldItems weld{v.weld_type, v.mismatch};
-        storing(r, [&] { apply_weld(row, weld); });
+    case DT_WELD:
+        storing(r, [&] {
+            Weld& weld = data_of<Weld>(row, "weld");
+            weld.weld_type = v.weld_type;
+            weld.mismatch = v.mismatch;
+        });
         break;
-    }
     case DT_THREADED_JOINT:
-        storing(r, [&] { apply_threaded_joint(row, {}); });
+        storing(r, [&] { data_of<ThreadedJoint>(row, "threaded joint"); });
         break;
     case DT_FORCE:
-        storing(r, [&] { data_of<ForceLoad>(row, "Forces").values = v.force; });
+        storing(r, [&] { data_of<ForceLoad>(row, "force").values = v.force; });
         break;
     case DT_CONC_MASS:
         storing(r, [&] {
-            ConcentratedMass& mass = data_of<ConcentratedMass>(row, "Concentrated masses");
+            ConcentratedMass& mass = data_of<ConcentratedMass>(row, "concentrated mass");
             mass.weight = v.concentrated_weight;
             mass.offset = v.offset;
         });
@@ -482,7 +581,7 @@ void complete_row_data(const BatchReader& r, int index, const RowItemValues& v, 
         if (v.frequency == 0.0f)
             r.fail("Frequency required");
         storing(r, [&] {
-            HarmonicLoad& load = data_of<HarmonicLoad>(row, "Harmonic loads");
+            HarmonicLoad& load = data_of<HarmonicLoad>(row, "harmonic load");
             load.frequency = v.frequency;
             load.phase = v.phase;
             load.values = {v.force[0], v.force[1], v.force[2]};

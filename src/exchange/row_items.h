@@ -122,7 +122,7 @@ struct RowItemValues {
     float weight = 0.0f;                     // WGT
     float friction_force = 0.0f;             // FFOR
     float friction_torque = 0.0f;            // FTOR
-    float rotation_limit = 0.0f;             // RLIM
+    float rotation_limit = 1.0e30f;          // RLIM; none
     std::array<float, 2> ball_stiffness{};   // RK
     std::array<float, 2> ball_friction{};    // FRCT
     std::array<float, 2> ball_limits{1.0e30f, 1.0e30f};   // ROTL

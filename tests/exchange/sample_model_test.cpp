@@ -5,7 +5,9 @@
 // program opens it.
 #include "elements/bend.h"
 #include "elements/reducer.h"
+#include "elements/valve.h"
 #include "exchange/batch_import.h"
+#include "exchange/data/batch_fixture.h"
 #include "exchange_fixture.h"
 #include "loads/pipe_load.h"
 #include "materials/pipe_material.h"
@@ -22,17 +24,10 @@
 
 namespace {
 
+using batch_test::row_of;
+
 const std::string SAMPLE_BATCH = std::string(KV_SOURCE_DIR) + "/examples/sample.mbf";
 const std::string BUILT_SAMPLE = (std::filesystem::path(KV_PROGRAM_PATH).parent_path() / "sample.mod").string();
-
-int row_of(int node)
-{
-    for (int r = 1; r <= numrows(); ++r)
-        if (model().rows[r].node == node)
-            return r;
-    ADD_FAILURE() << "no row at node " << node;
-    return 1;
-}
 
 template <typename T>
 const T& data_at(int node)
@@ -51,7 +46,7 @@ TEST_F(ExchangeProgramTest, BuiltSampleModelIsTheImportOfTheSampleBatchFile)
     EXPECT_EQ(bytes(written), bytes(BUILT_SAMPLE));
 }
 
-TEST_F(ExchangeProgramTest, SampleIsAPumpDischargeLineWithSupportsBendsAndTwoThermalCases)
+TEST_F(ExchangeProgramTest, SampleIsAPumpDischargeLineWithAValveSupportsBendsAndTwoThermalCases)
 {
     read_model(BUILT_SAMPLE);
     EXPECT_EQ(model_title(), "Sample: pump discharge line");
@@ -89,10 +84,19 @@ TEST_F(ExchangeProgramTest, SampleIsAPumpDischargeLineWithSupportsBendsAndTwoThe
     const Reducer& reducer = dynamic_cast<const Reducer&>(*model().rows[row_of(45)].element);
     EXPECT_EQ(reducer.od2, 4.5f);
     EXPECT_EQ(model().rows[row_of(60)].section, "4");
-    // Eight element rows; each of the three bends adds its arc to the
+    // The block valve on the riser: 325 lb with a 60 lb operator 18 in off
+    // its centre, 16 in long (1 ft 4 in) along the riser.
+    const LayoutRow& valve_row = model().rows[row_of(14)];
+    const Valve& valve = dynamic_cast<const Valve&>(*valve_row.element);
+    EXPECT_EQ(valve.weight, 325.0f);
+    EXPECT_EQ(valve.additional_weight, 60.0f);
+    EXPECT_EQ(valve.offset_dx, 18.0f);
+    EXPECT_EQ(valve.thickness_multiplier, 3.0f);
+    EXPECT_EQ(valve_row.dy, 16.0f);
+    // Ten element rows; each of the three bends adds its arc to the
     // straight before it.
     make_model();
-    EXPECT_EQ(numelems(), 11);
+    EXPECT_EQ(numelems(), 13);
 }
 
 TEST_F(ExchangeProgramTest, FirstRunOpensTheSampleBesideTheProgram)

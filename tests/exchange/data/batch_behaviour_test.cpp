@@ -237,8 +237,8 @@ TEST_F(BatchTest, TupleMembersKeepTheirPlaces)
     EXPECT_EQ(v.displacements.values[1][1], 0.0f);
     EXPECT_EQ(v.displacements.values[1][2], 0.2f);
     EXPECT_EQ(v.translational, (std::array<float, 3>{1000, -1, RIGID_STIFFNESS}));
-    EXPECT_EQ(v.ball_limits[0], 0.0f);
-    EXPECT_EQ(v.ball_limits[1], 1.0e30f);
+    // A rotation limit left empty is no limit: one of 0 would lock the joint.
+    EXPECT_EQ(v.ball_limits, (std::array<float, 2>{1.0e30f, 1.0e30f}));
     // Lower case and blanks inside the parentheses read the same.
     std::istringstream in("LAYOUT\nT10,KA,C dis(0.1, 0, -0.2)\n");
     import_batch_text(in);

@@ -516,9 +516,16 @@ TEST_F(BatchTest, ElementAndComponentItemMessages)
         {LAYOUT, "T10,CWGT=-1", "Invalid weight (WGT) :  -1"},
         {LAYOUT, "T10,CFFOR=X", "Invalid friction force :  X"},
         {LAYOUT, "T10,CFTOR=X", "Invalid friction torque :  X"},
+        // Friction acts against the movement; the joints take no negative one.
+        {LAYOUT, "T10,JS,CFFOR=-10", "Invalid friction force :  -10"},
+        {LAYOUT, "T10,JS,CFTOR=-1", "Invalid friction torque :  -1"},
         {LAYOUT, "T10,CHS", "Hinge stiffness (HS) is not specified"},
         {LAYOUT, "T10,CHS=-1", "Invalid hinge stiffness :  -1"},
         {LAYOUT, "T10,CRLIM=-1", "Invalid rotation limit :  -1"},
+        // A limit of 0 would lock the joint.
+        {LAYOUT, "T10,KH,CDV(0,0,1),RLIM=0", "Invalid rotation limit :  0"},
+        {LAYOUT, "T10,JB,CROTL(0,NONE)", "Invalid bending limit :  0"},
+        {LAYOUT, "T10,JB,CROTL(NONE,0)", "Invalid torsion limit :  0"},
         {LAYOUT, "T10,CRK=1", "Invalid Rotational Stiffness :  RK=1"},
         {LAYOUT, "T10,CRK(1,-1)", "Invalid Rotational Stiffness :  -1"},
         {LAYOUT, "T10,CFRCT=1", "Invalid Friction Torque :  FRCT=1"},
@@ -559,6 +566,7 @@ TEST_F(BatchTest, ElementAndComponentItemMessages)
         {LAYOUT, "T10,CISC=X", "Invalid SIF :  X"},
         {LAYOUT, "T10,CGDIA=-1", "Invalid Gasket Diameter (GDIA) :  -1"},
         {LAYOUT, "T10,CAP=X", "Invalid allowable pressure :  X"},
+        {LAYOUT, "T10,CFLANGE,AP=-100", "Invalid allowable pressure :  -100"},
         {LAYOUT, "T10,CWTYPE=5", "Invalid weld type :  5"},
         {LAYOUT, "T10,CDELTA=-1", "Invalid delta value :  -1"},
     });
@@ -641,29 +649,6 @@ TEST_F(BatchTest, RowCheckMessagesByElementAndDataItem)
         // The supports' own checks of what the items do not check.
         {LAYOUT, "T10,CG,GGAP=-1", "Gap is invalid"},
         {LAYOUT, "T10,CUS(1,0,100)", "Spring rate is required"},
-    });
-}
-
-TEST_F(BatchTest, KindsNotInThisVersionAreRefusedAfterTheirChecks)
-{
-    check({
-        {SETS, "T10,JP,CJMAT=CS,JSEC=P6,JLOAD=L1", "Jacketed pipes cannot be imported in this version"},
-        {LAYOUT, "T10,JV,CVWGT=150,OFFSET(0,18,0)", "Valves cannot be imported in this version"},
-        {LAYOUT, "T10,JE,CES(100,200,300)", "Bellows cannot be imported in this version"},
-        {LAYOUT, "T10,JS,CFFOR=10", "Slip joints cannot be imported in this version"},
-        {LAYOUT, "T10,KH,CDV(0,0,1),HS=100", "Hinge joints cannot be imported in this version"},
-        {LAYOUT, "T10,JB,CRK(1,2)", "Ball joints cannot be imported in this version"},
-        {LAYOUT, "T10,JR,CWGT=50", "Rigid elements cannot be imported in this version"},
-        {LAYOUT, "T10,JL,CLXAX(1,0,0),LYAX(0.005,1,0)", "Elastic elements cannot be imported in this version"},
-        {SETS, "T10,JM,CMAT=BM,SEC=BS,LOAD=BL", "Beams cannot be imported in this version"},
-        {LAYOUT, "T10,JT,CKTIE(0,5)", "Tie rods cannot be imported in this version"},
-        {LAYOUT, "T10,CFLANGE=SO", "Flanges cannot be imported in this version"},
-        {LAYOUT, "T10,KT", "Branch SIFs cannot be imported in this version"},
-        {LAYOUT, "T10,CSIF=1.3", "User SIFs cannot be imported in this version"},
-        {LAYOUT, "T10,CWTYPE=0", "Welds cannot be imported in this version"},
-        {LAYOUT, "T10,CTJOINT", "Threaded joints cannot be imported in this version"},
-        {LAYOUT, "T10,CJCAP", "Jacket end caps cannot be imported in this version"},
-        {LAYOUT, "T10,CSPIDER", "Spiders cannot be imported in this version"},
     });
 }
 

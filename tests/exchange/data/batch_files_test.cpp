@@ -39,21 +39,6 @@ constexpr double DEG = std::numbers::pi / 180.0;   // radian per degree
 constexpr double FT = 12.0;                         // inch per foot
 constexpr double FT3 = 1728.0;                      // cubic inch per cubic foot
 
-// A float that holds a value given in the file, after its conversion.
-void expect_value(float actual, double expected, const char* what)
-{
-    EXPECT_NEAR(actual, expected, 1e-6 * std::max(1.0, std::fabs(expected))) << what;
-}
-
-int row_of(int node)
-{
-    for (int r = 1; r <= numrows(); ++r)
-        if (model().rows[r].node == node)
-            return r;
-    ADD_FAILURE() << "no row at node " << node;
-    return 1;
-}
-
 }  // namespace
 
 TEST_F(BatchTest, SmallestModelIsAFromRowAndAPipe)

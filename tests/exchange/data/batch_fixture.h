@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -72,6 +74,22 @@ protected:
         return dynamic_cast<T&>(*model().rows[row].data);
     }
 };
+
+// The row of a node (the first), failing the test when there is none.
+inline int row_of(int node)
+{
+    for (int r = 1; r <= numrows(); ++r)
+        if (model().rows[r].node == node)
+            return r;
+    ADD_FAILURE() << "no row at node " << node;
+    return 1;
+}
+
+// A float that holds a value given in a file, after its conversion.
+inline void expect_value(double actual, double expected, const char* what)
+{
+    EXPECT_NEAR(actual, expected, 1e-6 * std::max(1.0, std::fabs(expected))) << what;
+}
 
 // The import error text of line `line`.
 inline std::string line_error(int line, const std::string& text, const std::string& message)
