@@ -173,6 +173,12 @@ bool BatchReader::next_physical_line()
         line_ = read.substr(0, QUOTED_LONG_LINE) + "...";
         fail(c_format("The line is longer than %zu characters", BATCH_LINE_LIMIT));
     }
+    // Texts go to the model file padded with NULs: one that held a NUL would
+    // not read back as it was read.
+    if (const std::size_t nul = read.find('\0'); nul != std::string::npos) {
+        line_ = read.substr(0, nul);
+        fail("The line holds a NUL character");
+    }
     line_ = std::move(read);
     work_ = line_.empty() || line_[0] != '*' ? upper_ascii(line_) : line_;
     return true;

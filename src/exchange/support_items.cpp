@@ -85,14 +85,14 @@ ItemHandlers support_item_handlers()
 
     // ---- Specified displacements -----------------------------------------------
     for (const auto& [keywords, set] : displacement_keywords())
-        h.push_back({keywords, [set](const ItemReading& r) {
+        h.push_back({keywords, [set = set](const ItemReading& r) {
                          r.tuple_only("specified displacement", "(0.1,0,-0.2)");
                          std::array<float, 6>& d = displacement_set(r, set);
                          for (std::size_t i = 0; i < 3; ++i)
                              d[i] = r.number(r.it.c[i], parse_displacement, "Invalid displacement");
                      }});
     for (const auto& [keyword, set] : rotation_keywords())
-        h.push_back({{keyword}, [set](const ItemReading& r) {
+        h.push_back({{keyword}, [set = set](const ItemReading& r) {
                          r.tuple_only("specified rotation", "(0.1,0,-0.2)");
                          std::array<float, 6>& d = displacement_set(r, set);
                          for (std::size_t i = 0; i < 3; ++i)

@@ -112,8 +112,19 @@ TEST(BatchReaderTest, LinesAreCountedAndCutAtTheirEnd)
     EXPECT_FALSE(r.read_line());
 }
 
-TEST(BatchReaderTest, LineLongerThanTheLimitIsRefusedWithItsNumber)
+TEST(BatchReaderTest, LineLongerThanTheLimitOrHoldingANulIsRefusedWithItsNumber)
 {
+    // A NUL would cut a description written to the model file: the line is
+    // quoted up to it.
+    std::istringstream nul("MATERIAL\nCS,0.283,0.3,1,1,CS,Carbon" + std::string(1, '\0') + "steel\n");
+    BatchReader with_nul(nul);
+    try {
+        with_nul.read_line();
+        FAIL() << "a line with a NUL was taken";
+    } catch (const MessageText& m) {
+        EXPECT_EQ(m.text, line_error(2, "CS,0.283,0.3,1,1,CS,Carbon", "The line holds a NUL character"));
+    }
+
     std::istringstream in("title\n" + std::string(BATCH_LINE_LIMIT, 'A') + "\n" + std::string(BATCH_LINE_LIMIT + 1, 'B'));
     BatchReader r(in);
     ASSERT_TRUE(r.read_line());
