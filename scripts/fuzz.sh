@@ -27,11 +27,20 @@ cmake --build build/fuzz -j "$(nproc)"
 seeds_of() {
   case "$1" in
     model_read_fuzz | model_merge_fuzz) echo fuzz/corpus/models examples ;;
+    batch_import_fuzz) echo tests/data/batch examples ;;
     material_library_fuzz | material_pick_fuzz) echo fuzz/corpus/libraries ;;
     settings_fuzz) echo fuzz/corpus/settings ;;
     unit_parse_fuzz) echo fuzz/corpus/unit_texts ;;
     node_text_fuzz) echo fuzz/corpus/node_texts ;;
     *) ;;
+  esac
+}
+
+# The files of examples/ that seed a target: model files, or batch files.
+example_pattern() {
+  case "$1" in
+    batch_import_fuzz) echo '*.mbf' ;;
+    *) echo '*.mod' ;;
   esac
 }
 
@@ -70,7 +79,7 @@ for name in "${targets[@]}"; do
   [ "${KV_FUZZ_FRESH_CORPUS:-0}" = 1 ] && rm -rf "$corpus"
   mkdir -p "$corpus"
   for folder in $(seeds_of "$name"); do
-    find "$folder" -maxdepth 1 -type f \( -name '*.mod' -o ! -path 'examples/*' \) -exec cp {} "$corpus"/ \;
+    find "$folder" -maxdepth 1 -type f \( -name "$(example_pattern "$name")" -o ! -path 'examples/*' \) -exec cp {} "$corpus"/ \;
   done
   echo "Fuzzing $name for $seconds s"
   # shellcheck disable=SC2046

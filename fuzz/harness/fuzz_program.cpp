@@ -1,6 +1,7 @@
 #include "harness/fuzz_program.h"
 
 #include "app/program_subsystems.h"
+#include "exchange/batch_import.h"
 #include "framework/errors.h"
 #include "framework/qa_block.h"
 #include "framework/state.h"
@@ -113,7 +114,7 @@ void new_model()
 void read_sample_model()
 {
     new_model();
-    read_model(std::string(KV_SOURCE_DIR) + "/examples/sample.mod");
+    import_batch_file_at(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf");
     present_layout_window();
     run_posted_calls();
 }

@@ -25,8 +25,8 @@ void start_program(const MemorySettings* settings = nullptr);
 // code, no QA block), the windows showing it, posted calls run, and the
 // script's log and queued answers gone.
 void new_model();
-// Reads the bundled sample model (every property set, bends, comments) as the
-// model in memory, untitled.
+// Imports the bundled sample batch file (property sets, loads, bends,
+// supports, comments) as the model in memory, untitled.
 void read_sample_model();
 
 // A path in a folder of this process, removed at exit.

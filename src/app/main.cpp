@@ -4,7 +4,9 @@
 //
 // The Qt backend is used when a display is available (DISPLAY, WAYLAND_DISPLAY
 // or QT_QPA_PLATFORM is set) or --gui is given; otherwise, or with --headless,
-// the program runs without windows.
+// the program runs without windows. A batch file (".mbf") always runs without
+// windows: start-up batch mode is unattended, its messages go to standard
+// error and its exit code tells how it ended.
 #include "app/program_subsystems.h"
 #include "framework/ui/shell.h"
 #include "platform/headless/headless_backend.h"
@@ -44,8 +46,9 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so
 
 int main(int argc, char** argv) {
     const bool display = env_set("DISPLAY") || env_set("WAYLAND_DISPLAY") || env_set("QT_QPA_PLATFORM");
+    const bool unattended = is_batch_path(parse_command_line(argc, argv).path);
     std::unique_ptr<Backend> b;
-    if (!has_option(argc, argv, "--headless") && (display || has_option(argc, argv, "--gui"))) {
+    if (!unattended && !has_option(argc, argv, "--headless") && (display || has_option(argc, argv, "--gui"))) {
 #ifdef __SANITIZE_ADDRESS__
         // The window system's libraries (D-Bus, Mesa GLX) keep what they
         // allocate while the application starts until the process ends.

@@ -3,11 +3,13 @@
 #include "analysis/ui/analysis_ui.h"
 #include "elements/element_analysis.h"
 #include "elements/ui/element_ui.h"
+#include "exchange/ui/exchange_ui.h"
 #include "framework/ui/shell.h"
 #include "loads/ui/loads_subsystem.h"
 #include "materials/ui/materials_subsystem.h"
 #include "model/ui/layout_install.h"
 #include "model/ui/model_subsystem.h"
+#include "qualification/equipment.h"
 #include "supports/ui/supports_ui.h"
 
 void register_program_subsystems() {
@@ -19,5 +21,7 @@ void register_program_subsystems() {
     register_subsystem(install_supports_ui);
     register_subsystem(install_loads_subsystem);
     register_subsystem(install_analysis_commands);
+    register_subsystem(install_equipment);
+    register_subsystem(install_exchange_ui);
     register_window_installer(create_layout_windows);
 }

@@ -14,6 +14,7 @@
 #include "platform/dialog.h"
 
 #include <cmath>
+#include <utility>
 #include <typeinfo>
 
 std::size_t bend_record_name_width()
@@ -330,4 +331,20 @@ bool Bend::pick_and_edit(int row, float x, float y)
         return false;
     pick_edit_element(row, true);
     return true;
+}
+
+void order_intermediate_nodes(int& node1, float& angle1, int& node2, float& angle2)
+{
+    if (node1 == 0 && node2 != 0) {
+        std::swap(node1, node2);
+        std::swap(angle1, angle2);
+    }
+    if (node1 != 0 && node2 != 0 && angle2 < angle1) {
+        std::swap(node1, node2);
+        std::swap(angle1, angle2);
+    }
+    if (node2 == 0)
+        angle2 = 0.0f;
+    if (node1 == 0)
+        angle1 = 0.0f;
 }

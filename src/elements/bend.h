@@ -53,6 +53,10 @@ bool bend_shows_out_of_plane_sif();
 bool bend_shows_axial_sif();
 bool bend_uses_b31j();
 
+// Puts the two intermediate nodes in order: only the second given becomes
+// the first, and both are sorted by angle.
+void order_intermediate_nodes(int& node1, float& angle1, int& node2, float& angle2);
+
 class Bend : public ElementData {
 public:
     BendGeometry geometry;

@@ -5,6 +5,9 @@ struct Vec3 {
     double x = 0.0, y = 0.0, z = 0.0;
 };
 
+// A direction (support, wind, axis) shorter than this is no direction.
+inline constexpr double MIN_DIRECTION_LENGTH = 1.0e-4;
+
 double length2(double x, double y);
 double length3(double x, double y, double z);
 

@@ -36,6 +36,20 @@ UnitChoices& unit_choice();
 
 // Every quantity back to its English unit (index 0).
 void reset_unit_choice();
+
+// The program's unit choices are put back when a reader or writer that
+// changed them for its values is done, however it ends.
+class UnitChoicesKept {
+public:
+    UnitChoicesKept() : saved_(unit_choice()) {}
+    ~UnitChoicesKept() { unit_choice() = saved_; }
+    UnitChoicesKept(const UnitChoicesKept&) = delete;
+    UnitChoicesKept& operator=(const UnitChoicesKept&) = delete;
+
+private:
+    UnitChoices saved_;
+};
+
 // Number of units of a quantity (0 when q is not a quantity).
 int unit_count(int q);
 // True when q is a quantity and index a unit of it; readers of files check

@@ -18,6 +18,7 @@
 // say in which units the profile tables show and take them.
 #pragma once
 
+#include "framework/geometry.h"
 #include "framework/xycurve.h"
 
 #include <array>
@@ -30,8 +31,6 @@ inline constexpr int NUM_WIND_LOADS = 4;
 // Points a profile may have.
 inline constexpr int32_t MAX_PROFILE_POINTS = 1000;
 inline constexpr float DEFAULT_SHAPE_FACTOR = 0.6f;
-// A direction shorter than this is none.
-inline constexpr double MIN_DIRECTION_LENGTH = 0.0001;
 
 enum WindExposure : int32_t { EXPOSURE_B = 0, EXPOSURE_C, EXPOSURE_D };
 enum HillType : int32_t { HILL_NONE = 0, HILL_RIDGE, HILL_ESCARPMENT, HILL_AXISYMMETRIC };

@@ -12,19 +12,6 @@
 
 namespace {
 
-// The program's unit choices are put back when a reader or writer that
-// changed them for its values is done, however it ends.
-class UnitChoicesKept {
-public:
-    UnitChoicesKept() : saved_(unit_choice()) {}
-    ~UnitChoicesKept() { unit_choice() = saved_; }
-    UnitChoicesKept(const UnitChoicesKept&) = delete;
-    UnitChoicesKept& operator=(const UnitChoicesKept&) = delete;
-
-private:
-    UnitChoices saved_;
-};
-
 // A line's fields: split at commas, a field in double quotes taken whole
 // ("" is a quote), the others without outer blanks.
 struct Field {

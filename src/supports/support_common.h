@@ -24,8 +24,6 @@ struct Model;
 inline constexpr std::size_t TAG_LENGTH = 14;
 inline constexpr std::size_t TAG_FIELD_WIDTH = 16;
 
-// A direction shorter than this is no direction.
-inline constexpr double MIN_DIRECTION_LENGTH = 1.0e-4;
 // Limits of this magnitude and beyond mean "no limit".
 inline constexpr float NO_LIMIT = 1.0e30f;
 inline constexpr double NO_LIMIT_TEST = 5.0e29;

@@ -261,12 +261,13 @@ TEST(GuiProgramBinary, WithoutWindowsOrFileItSaysSoAndEndsWithCode2) {
     fs::remove_all(scratch);
 }
 
-TEST(GuiProgramBinary, BatchFileWithoutBatchImportEndsWithCode1) {
+TEST(GuiProgramBinary, MissingBatchFileEndsWithCode1) {
     const fs::path scratch = fs::path(::testing::TempDir()) / "korvane_binary_batch";
     fs::create_directories(scratch);
-    const ProgramRun run = run_program("--headless '" + (scratch / "pipe.mbf").string() + "'", scratch);
+    const ProgramRun run = run_program("'" + (scratch / "pipe.mbf").string() + "'", scratch);
     EXPECT_EQ(run.exit_code, 1);
-    EXPECT_NE(run.err.find("Batch import is not available in this version"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Unable to open import file:\n" + (scratch / "pipe.mbf").string()), std::string::npos)
+        << run.err;
     fs::remove_all(scratch);
 }
 

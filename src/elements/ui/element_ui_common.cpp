@@ -185,22 +185,6 @@ void ElementDialog::finish_store(bool geometry_changed)
         model_changed();
 }
 
-void order_intermediate_nodes(int& node1, float& angle1, int& node2, float& angle2)
-{
-    if (node1 == 0 && node2 != 0) {
-        std::swap(node1, node2);
-        std::swap(angle1, angle2);
-    }
-    if (node1 != 0 && node2 != 0 && angle2 < angle1) {
-        std::swap(node1, node2);
-        std::swap(angle1, angle2);
-    }
-    if (node2 == 0)
-        angle2 = 0.0f;
-    if (node1 == 0)
-        angle1 = 0.0f;
-}
-
 bool run_element_dialog(const DialogTemplate& t, ElementDialog& proc, WindowId owner)
 {
     push_undo_snapshot(owner);

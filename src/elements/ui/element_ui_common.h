@@ -71,10 +71,6 @@ private:
     std::map<int, std::string> shown_;
 };
 
-// Puts the two intermediate nodes in order: only the second given becomes
-// the first, and both are sorted by angle.
-void order_intermediate_nodes(int& node1, float& angle1, int& node2, float& angle2);
-
 // Runs an element dialog for a row with an undo snapshot taken first: true
 // when the dialog stored something (the snapshot is kept), false otherwise
 // (the dialog discarded it).

@@ -1,5 +1,6 @@
 #include "framework/ui/messages.h"
 
+#include "framework/app_state.h"
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/dialogs_common.h"
 #include "platform/threads.h"
@@ -18,6 +19,8 @@ int show(WindowId owner, const std::string& text, MessageIcon icon, MessageButto
         std::fprintf(stderr, "%s: %s\n", PRODUCT_NAME, clamped.c_str());
         return buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel ? IDOK : IDYES;
     }
+    // In batch mode nobody reads a dialog: the whole text goes to standard error.
+    if (batch_mode()) std::fprintf(stderr, "%s: %s\n", PRODUCT_NAME, text.c_str());
     return backend().message_box(owner, clamped, PRODUCT_NAME, icon, buttons);
 }
 

@@ -46,7 +46,8 @@ ShellState& shell() {
 void show_error(WindowId owner, const std::string& text) {
     if (text.empty()) return;
     message_error(owner, text);
-    if (shell().errors_to_stderr) std::fprintf(stderr, "Korvane: %s\n", text.c_str());
+    // In batch mode the message itself went to standard error.
+    if (shell().errors_to_stderr && !batch_mode()) std::fprintf(stderr, "Korvane: %s\n", text.c_str());
 }
 
 // The frames in the order they are shut down.
@@ -169,7 +170,7 @@ void offer_to_save() {
 
 int fatal(const std::string& text) {
     message_error_foreground(text);
-    if (shell().errors_to_stderr) std::fprintf(stderr, "Korvane: %s\n", text.c_str());
+    if (shell().errors_to_stderr && !batch_mode()) std::fprintf(stderr, "Korvane: %s\n", text.c_str());
     offer_to_save();
     return 1;
 }

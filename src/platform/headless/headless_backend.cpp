@@ -26,12 +26,13 @@ void Script::once_sheet(const std::string& caption, SheetHandler handler) {
 
 void Script::answer(int id) { answers_.push_back(id); }
 void Script::answer_file(std::optional<std::string> path) { files_.push_back(std::move(path)); }
+void Script::answer_file_filter(int index) { file_filters_.push_back(index); }
 void Script::answer_folder(std::optional<std::string> path) { folders_.push_back(std::move(path)); }
 void Script::answer_font(std::optional<FontSpec> font) { fonts_.push_back(std::move(font)); }
 void Script::answer_popup(int command) { popups_.push_back(command); }
 
 size_t Script::unused_answers() const {
-    size_t n = answers_.size() + files_.size() + folders_.size() + fonts_.size() + popups_.size();
+    size_t n = answers_.size() + files_.size() + file_filters_.size() + folders_.size() + fonts_.size() + popups_.size();
     for (const auto& [name, queue] : one_shot_) n += queue.size();
     for (const auto& [name, queue] : sheet_one_shot_) n += queue.size();
     return n;
@@ -182,6 +183,7 @@ void Script::reset() {
     sheet_one_shot_.clear();
     answers_.clear();
     files_.clear();
+    file_filters_.clear();
     folders_.clear();
     fonts_.clear();
     popups_.clear();
@@ -780,6 +782,10 @@ bool has_extension(const std::string& path) {
 std::optional<std::string> HeadlessBackend::open_file_dialog(WindowId, FileDialogRequest& r) {
     std::optional<std::string> path = take(script_.files_);
     if (path && !r.default_extension.empty() && !has_extension(*path)) *path += "." + r.default_extension;
+    if (path && !script_.file_filters_.empty()) {
+        r.filter_index = script_.file_filters_.front();
+        script_.file_filters_.pop_front();
+    }
     ScriptEvent e;
     e.kind = ScriptEvent::FileDialog;
     e.name = "open";

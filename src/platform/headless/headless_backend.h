@@ -73,6 +73,9 @@ public:
     // item or it is greyed).
     void answer(int id);
     void answer_file(std::optional<std::string> path);
+    // The filter (0-based) that the next file dialog answered with a path
+    // chooses; without one the dialog keeps the request's filter.
+    void answer_file_filter(int index);
     void answer_folder(std::optional<std::string> path);
     void answer_font(std::optional<FontSpec> font);
     void answer_popup(int command);
@@ -126,6 +129,7 @@ private:
     std::map<std::string, std::deque<SheetHandler>> sheet_one_shot_;
     std::deque<int> answers_;
     std::deque<std::optional<std::string>> files_;
+    std::deque<int> file_filters_;
     std::deque<std::optional<std::string>> folders_;
     std::deque<std::optional<FontSpec>> fonts_;
     std::deque<int> popups_;

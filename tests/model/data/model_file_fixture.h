@@ -105,10 +105,12 @@ struct OldRow {
 // The sections of an unframed file of `version`, laid out as the model file
 // documents them: default options with the given piping code, English
 // units, no load cases, empty registered sections (count 0) except those in
-// `counts` (section id -> count written instead), the rows, no nodes.
-inline std::vector<unsigned char> old_model_file(int version, const std::vector<OldRow>& rows,
-                                                 int32_t code = CODE_NONE,
-                                                 const std::vector<std::pair<int, int32_t>>& counts = {})
+// `counts` (section id -> count written instead, followed by the section's
+// bytes in `records` when it has some there), the rows, no nodes.
+inline std::vector<unsigned char> old_model_file(
+    int version, const std::vector<OldRow>& rows, int32_t code = CODE_NONE,
+    const std::vector<std::pair<int, int32_t>>& counts = {},
+    const std::vector<std::pair<int, std::vector<unsigned char>>>& records = {})
 {
     Bytes f;
     f.header(version);
@@ -135,6 +137,9 @@ inline std::vector<unsigned char> old_model_file(int version, const std::vector<
             if (section == id)
                 count = n;
         f.i32(count);
+        for (const auto& [section, bytes] : records)
+            if (section == id)
+                f.b.insert(f.b.end(), bytes.begin(), bytes.end());
     }
     const std::size_t width = version < 680 ? 4 : 6;
     f.i32(static_cast<int32_t>(rows.size()));

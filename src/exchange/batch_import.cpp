@@ -1,0 +1,134 @@
+// The import frame: the reset before the first line, the loop that hands
+// each data line to the reader of its section, the model build at the end,
+// and the way back when a line is refused.
+#include "exchange/batch_import.h"
+
+#include "exchange/batch_sections.h"
+#include "framework/document.h"
+#include "framework/errors.h"
+#include "framework/strings.h"
+#include "framework/units.h"
+#include "model/analysis_options.h"
+#include "model/model.h"
+#include "model/model_file.h"
+#include "model/piping_codes.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace {
+
+// What an import changes beyond the model it builds: the unit choices, the
+// piping code and the analysis options (the vertical axis and the flags among
+// them). A refused file puts them back and leaves an empty model.
+class ImportRollback {
+public:
+    ImportRollback() : units_(unit_choice()), code_(piping_code()), options_(analysis_options()) {}
+    ~ImportRollback()
+    {
+        if (done_)
+            return;
+        reset_model();
+        clear_model_sections();
+        model_modified() = false;
+        unit_choice() = units_;
+        piping_code() = code_;
+        analysis_options() = options_;
+    }
+    ImportRollback(const ImportRollback&) = delete;
+    ImportRollback& operator=(const ImportRollback&) = delete;
+    void done() { done_ = true; }
+
+private:
+    UnitChoices units_;
+    int32_t code_;
+    AnalysisOptions options_;
+    bool done_ = false;
+};
+
+void read_data_line(BatchImport& b)
+{
+    const int section = b.reader.section();
+    switch (section) {
+    case BATCH_TITLE: read_title_line(b); break;
+    case BATCH_VERSION: read_version_line(b); break;
+    case BATCH_OPTIONS: read_options_line(b); break;
+    case BATCH_OPCODE: read_opcode_line(b); break;
+    case BATCH_OPTEMP: read_optemp_line(b); break;
+    case BATCH_OPPRES: read_oppres_line(b); break;
+    case BATCH_OPMISC: read_opmisc_line(b); break;
+    case BATCH_MATERIAL: read_material_line(b); break;
+    case BATCH_LOADS: read_loads_line(b); break;
+    case BATCH_BMATERIALS: read_bmaterial_line(b); break;
+    case BATCH_SOILS: read_soil_line(b); break;
+    case BATCH_PIPE: read_pipe_line(b); break;
+    case BATCH_BSECTIONS: read_bsection_line(b); break;
+    case BATCH_BLOADS: read_bload_line(b); break;
+    case BATCH_JOINT: break;
+    case BATCH_LAYOUT: read_layout_line(b); break;
+    case BATCH_SEISMIC: read_seismic_line(b); break;
+    case BATCH_ASCES: read_asces_line(b); break;
+    case BATCH_WIND: read_wind_line(b); break;
+    case BATCH_ASCEW: read_ascew_line(b); break;
+    case BATCH_PUMPS: read_pump_line(b); break;
+    case BATCH_COMPRESSORS: read_compressor_line(b, false); break;
+    case BATCH_TURBINES: read_compressor_line(b, true); break;
+    case BATCH_ALLOWABLES: read_allowable_line(b); break;
+    default:
+        if (section >= BATCH_WIND1 && section <= BATCH_WIND4)
+            read_wind_load(b, section - BATCH_WIND1 + 1);
+        break;
+    }
+}
+
+}  // namespace
+
+void import_batch_text(std::istream& in)
+{
+    ImportRollback rollback;
+    // The file's values are read in English units until its OPTIONS say
+    // otherwise, with Y vertical.
+    reset_unit_choice();
+    analysis_options().z_vertical = false;
+    BatchImport b(in);
+    for (;;) {
+        const bool data = b.reader.read_line();
+        const BatchReader::OptionHeads heads = b.reader.take_option_heads();
+        if (heads.oppres)
+            apply_oppres_defaults();
+        if (heads.opmisc)
+            apply_opmisc_defaults();
+        if (!data)
+            break;
+        read_data_line(b);
+    }
+    make_model();
+    rollback.done();
+}
+
+void import_batch_file_at(const std::string& path)
+{
+    std::error_code ec;
+    std::ifstream in;
+    if (path.size() <= BATCH_PATH_LIMIT && std::filesystem::is_regular_file(path, ec))
+        in.open(path, std::ios::binary);
+    if (!in.is_open())
+        throw MessageText("Unable to open import file:\n" + path);
+    import_batch_text(in);
+}
+
+std::string batch_model_path(const std::string& batch_path, std::size_t extension_offset)
+{
+    if (extension_offset >= batch_path.size())
+        return batch_path + (batch_path.empty() || batch_path.back() != '.' ? ".mod" : "mod");
+    return batch_path.substr(0, extension_offset) + "mod";
+}
+
+bool same_file(const std::string& a, const std::string& b)
+{
+    std::error_code ec;
+    if (std::filesystem::exists(a, ec) && std::filesystem::exists(b, ec))
+        return std::filesystem::equivalent(a, b, ec);
+    return std::filesystem::weakly_canonical(a, ec) == std::filesystem::weakly_canonical(b, ec);
+}

@@ -1,0 +1,493 @@
+// The table sections of property sets and loads: MATERIAL (materials and
+// their temperature lines), SOILS, PIPE, LOADS, BMATERIALS, BSECTIONS and
+// BLOADS. Each data line appends one record, after every check of the line
+// has passed.
+#include "exchange/batch_sections.h"
+#include "framework/strings.h"
+#include "framework/text.h"
+#include "framework/units.h"
+#include "loads/beam_load.h"
+#include "loads/pipe_load.h"
+#include "materials/beam_material.h"
+#include "materials/beam_section.h"
+#include "materials/pipe_material.h"
+#include "materials/pipe_section.h"
+#include "materials/soil.h"
+#include "model/analysis_options.h"
+#include "model/layout_row.h"
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace {
+
+// The temperature that an operating temperature a line does not reach takes.
+constexpr float DEFAULT_LOAD_TEMPERATURE = 70.0f;
+// The mark of a design value the line does not give.
+constexpr float DESIGN_NOT_GIVEN = -999.0f;
+
+using Parser = int (*)(const std::string&, float&);
+
+// A field read by a parser (0 for empty text) and checked.
+float parsed(const BatchReader& reader, const std::string& text, Parser parser, const std::string& message)
+{
+    float v = 0.0f;
+    if (parser(text, v) != 0)
+        reader.fail(message, text);
+    return v;
+}
+
+template <typename Check>
+float checked(const BatchReader& reader, const std::string& text, Parser parser, const std::string& message,
+              Check check)
+{
+    float v = 0.0f;
+    if (parser(text, v) != 0 || !check(v))
+        reader.fail(message, text);
+    return v;
+}
+
+int plain_real(const std::string& text, float& v) { return parse_real(text, v); }
+
+bool temperature_in_range(float t) { return t >= LOWEST_LOAD_TEMPERATURE; }
+
+// The temperature line of the current material: the values behind the
+// material's name, which the line reader's tokenizer stands behind.
+void read_material_temperature(BatchImport& b)
+{
+    BatchReader& r = b.reader;
+    BatchTokenizer& t = r.tokens;
+    PipeMaterial& m = pipe_materials()[b.current_material];
+    PropertyRow row{};
+    const std::optional<std::string> temperature = t.next_token();
+    if (!given(temperature))
+        r.fail("Temperature is required");
+    row[PROP_TEMPERATURE] = parsed(r, *temperature, parse_temperature, "Invalid temperature");
+    const std::optional<std::string> modulus = t.next_token();
+    if (!given(modulus))
+        r.fail("Elastic modulus is required");
+    row[PROP_MODULUS] = parsed(r, *modulus, parse_modulus, "Invalid elastic modulus");
+    struct Column {
+        int column;
+        Parser parser;
+        const char* message;
+    };
+    for (const Column& c : {Column{PROP_ALPHA, parse_expansion, "Invalid alpha"},
+                            Column{PROP_STRESS1, parse_stress, "Invalid allowable stress"},
+                            Column{PROP_STRESS2, parse_stress, "Invalid yield stress"},
+                            Column{PROP_STRESS3, parse_stress, "Invalid rupture stress"}}) {
+        const std::optional<std::string> field = t.next_token();
+        if (!field)
+            break;
+        row[static_cast<std::size_t>(c.column)] = parsed(r, *field, c.parser, c.message);
+    }
+    if (m.numtemps() + 1 > MAXTEMPS)
+        r.fail(c_format("Maximum %d temperature dependent properties are allowed", MAXTEMPS));
+    if (m.numtemps() > 0 && !(m.table[m.numtemps()][PROP_TEMPERATURE] < row[PROP_TEMPERATURE]))
+        r.fail("Temperatures are not in ascending order");
+    m.table.push_back(row);
+}
+
+// The number of thermal load sets that the loads (and the line's record)
+// call for, while the options leave it at 1: a T2 above 70 degF calls for 2
+// sets, a T3 for 3, a T4 for all ten. The highest call of any load counts.
+void settle_numtloads(const PipeLoad& line_load)
+{
+    if (numtloads() > 1)
+        return;
+    int32_t n = 1;
+    auto visit = [&n](const PipeLoad& l) {
+        if (l.temperature[2] > DEFAULT_LOAD_TEMPERATURE)
+            n = std::max(n, 2);
+        if (l.temperature[3] > DEFAULT_LOAD_TEMPERATURE)
+            n = std::max(n, 3);
+        if (l.temperature[4] > DEFAULT_LOAD_TEMPERATURE)
+            n = 10;
+    };
+    for (const PipeLoad& l : pipe_loads())
+        visit(l);
+    visit(line_load);
+    numtloads() = n;
+}
+
+}  // namespace
+
+void check_room(const BatchReader& reader, int count, int limit, const char* things)
+{
+    if (count >= limit)
+        reader.fail(c_format("Maximum number of %s exceeded", things));
+}
+
+std::string read_name_field(const BatchReader& reader, const std::optional<std::string>& field, std::size_t limit,
+                            const std::string& required, const std::string& too_long,
+                            const std::string& not_alphanumeric)
+{
+    if (!given(field))
+        reader.fail(required);
+    if (field->size() > limit)
+        reader.fail(too_long, *field);
+    if (!is_valid_name(*field))
+        reader.fail(not_alphanumeric, *field);
+    return *field;
+}
+
+// ---- MATERIAL ------------------------------------------------------------------------------
+
+void read_material_line(BatchImport& b)
+{
+    BatchReader& r = b.reader;
+    BatchTokenizer& f = r.line_fields();
+    const std::optional<std::string> first = f.next_field();
+    if (b.current_material != 0 && given(first) && *first == pipe_materials()[b.current_material].name) {
+        read_material_temperature(b);
+        return;
+    }
+    PipeMaterial m;
+    m.name = read_name_field(r, first, NAME_LENGTH, "Material name is required",
+                             "Material name should be <= 5 characters", "Material name should be alpha-numeric");
+    m.nu = 0.3f;
+    m.joint_factor = 1.0f;
+    m.circ_joint_factor = 1.0f;
+    // Fields 2 to 7: a missing field ends the line, an empty one keeps its default.
+    auto next = [&f]() { return f.next_field(); };
+    std::optional<std::string> field;
+    auto joint = [](float v) { return v > 0.0f && v <= 1.0f; };
+    if ((field = next()) && !field->empty())
+        m.density = checked(r, *field, parse_density, "Invalid density", [](float v) { return v >= 0.0f; });
+    if (field && (field = next()) && !field->empty())
+        m.nu = checked(r, *field, plain_real, "Invalid Poisson's ratio", [](float v) { return v < 0.5f; });
+    if (field && (field = next()) && !field->empty())
+        m.joint_factor = checked(r, *field, plain_real, "Invalid joint factor", joint);
+    if (field && (field = next()) && !field->empty())
+        m.circ_joint_factor = checked(r, *field, plain_real, "Invalid circ joint factor", joint);
+    if (field && (field = next()) && !field->empty()) {
+        // The type codes of the material dialog (CS, SS, FR, ...).
+        if (!is_material_type_code(*field))
+            r.fail("Invalid material type", *field);
+        m.set_type(*field);
+    }
+    if (field && (field = next()) && !field->empty()) {
+        if (field->size() > MATERIAL_DESCRIPTION_LENGTH)
+            r.fail(c_format("Material description should be <= %zu characters", MATERIAL_DESCRIPTION_LENGTH),
+                   *field);
+        m.description = *field;
+    }
+    check_room(r, nummats(), MAXMATS, "materials");
+    b.current_material = pipe_materials().push_back(std::move(m));
+}
+
+// ---- SOILS ---------------------------------------------------------------------------------
+
+void read_soil_line(BatchImport& b)
+{
+    BatchReader& r = b.reader;
+    BatchTokenizer& t = r.line_tokens();
+    Soil s;
+    s.name = read_name_field(r, t.next_token(), SOIL_NAME_LENGTH, "Soil name is required",
+                             "Soil name should be <= 3 characters", "Soil name should be alpha-numeric");
+    // Present fields go to their parsers, which read an empty one as 0.
+    auto required = [&](const char* message) {
+        const std::optional<std::string> field = t.next_token();
+        if (!field)
+            r.fail(message);
+        return *field;
+    };
+    std::string field = required("Soil type is required");
+    int32_t type = 0;
+    if (parse_int(field, type) != 0 || type < 0 || type > 1)
+        r.fail("Invalid Cohesive/Cohesiveless", field);
+    s.type = type == 1 ? SOIL_COHESIVE : SOIL_COHESIONLESS;
+    field = required("Soil density is required");
+    s.density = checked(r, field, parse_weight_density, "Invalid density", [](float v) { return v > 0.0f; });
+    field = required("Ground level required");
+    if (parse_length(field, s.ground_level) != 0)
+        r.fail("Invalid ground level");
+    if (s.type == SOIL_COHESIVE) {
+        field = required("Strength required");
+        s.strength = checked(r, field, parse_stress, "Invalid cohesive strength", [](float v) { return v > 0.0f; });
+    } else {
+        field = required("Delta required");
+        s.delta = checked(r, field, parse_angle, "Invalid delta value", [](float v) { return soil_delta_valid(v); });
+        // An entered 0 is kept apart from a delta never given, as the soil dialog keeps it.
+        if (s.delta == 0.0f)
+            s.delta = SOIL_ZERO_DELTA;
+        field = required("ks required");
+        s.ks = checked(r, field, plain_real, "Invalid KS", [](float v) { return v > 0.0f; });
+    }
+    if (const std::optional<std::string> include = t.next_token()) {
+        int32_t flag = 0;
+        if (parse_int(*include, flag) != 0 || flag < 0 || flag > 1)
+            r.fail("Include Insulation Thickness can be 0 or 1 (0 = Exclude, 1 = Include)", *include);
+        s.include_insulation = static_cast<uint8_t>(flag);
+    }
+    check_room(r, numsoils(), MAXSOILS, "soils");
+    soils().push_back(std::move(s));
+}
+
+// ---- PIPE ----------------------------------------------------------------------------------
+
+void read_pipe_line(BatchImport& b)
+{
+    BatchReader& r = b.reader;
+    BatchTokenizer& t = r.line_tokens();
+    PipeSection s;
+    s.name = read_name_field(r, t.next_token(), SECTION_NAME_LENGTH, "Section name is required",
+                             "Section name should be <= 5 characters", "Section name should be alpha-numeric");
+    s.nominal_size = "Non Std";
+    std::optional<std::string> field = t.next_token();
+    if (!given(field))
+        r.fail("Pipe diameter is required");
+    s.outside_diameter = checked(r, *field, parse_dimension, "Invalid pipe diameter", [](float v) { return v >= 0.001f; });
+    field = t.next_token();
+    if (!given(field))
+        r.fail("Pipe thickness is required");
+    s.thickness = checked(r, *field, parse_dimension, "Invalid pipe thickness", [](float v) { return v >= 0.001f; });
+    if (s.outside_diameter / 2.0f < s.thickness)
+        r.fail("Thickness is greater than radius");
+
+    // The optional fields are positional: an empty one keeps its 0, and the
+    // end of the line ends them.
+    field = t.next_token();
+    if (given(field)) {
+        s.corrosion_allowance = parsed(r, *field, parse_dimension, "Invalid corrosion allowance");
+        if (!(s.corrosion_allowance < s.thickness))
+            r.fail("Corrosion allowance is >= wall thickness");
+    }
+    struct Optional {
+        Parser parser;
+        const char* message;
+        float PipeSection::*member;
+        std::function<bool(float)> ok;
+    };
+    const Optional optionals[] = {
+        {plain_real, "Invalid mill tolerance", &PipeSection::mill_tolerance,
+         [](float v) { return v >= 0.0f && v <= MAX_MILL_TOLERANCE; }},
+        {parse_weight_density, "Invalid insulation density", &PipeSection::insulation_density, {}},
+        {parse_dimension, "Invalid insulation thickness", &PipeSection::insulation_thickness, {}},
+        {parse_weight_density, "Invalid lining density", &PipeSection::lining_density, {}},
+        {parse_dimension, "Invalid lining thickness", &PipeSection::lining_thickness, {}},
+    };
+    for (const Optional& o : optionals) {
+        if (!field || !(field = t.next_token()))
+            break;
+        if (!field->empty())
+            s.*o.member = o.ok ? checked(r, *field, o.parser, o.message, o.ok) : parsed(r, *field, o.parser, o.message);
+    }
+    // The soil, when the field is there (an empty one too), must stand in the model.
+    if (field && (field = t.next_token())) {
+        if (field->size() > SECTION_SOIL_LENGTH)
+            r.fail("Soil name should be <= 3 characters", *field);
+        if (soil_index(*field) == 0)
+            r.fail("Soil not defined", *field);
+        if (!is_valid_name(*field))
+            r.fail("Soil name should be alpha-numeric", *field);
+        s.soil = *field;
+    }
+    check_room(r, numsections(), MAXSECTIONS, "pipe sections");
+    pipe_sections().push_back(std::move(s));
+}
+
+// ---- LOADS ---------------------------------------------------------------------------------
+
+void read_loads_line(BatchImport& b)
+{
+    BatchReader& r = b.reader;
+    BatchTokenizer& t = r.line_tokens();
+    PipeLoad l;
+    for (int k = 1; k <= NUM_LOAD_SETS; ++k) {
+        l.temperature[static_cast<std::size_t>(k)] = DEFAULT_LOAD_TEMPERATURE;
+        l.pressure[static_cast<std::size_t>(k)] = ENTERED_ZERO;
+    }
+    l.design_temperature = l.design_pressure = DESIGN_NOT_GIVEN;
+    l.name = read_name_field(r, t.next_token(), NAME_LENGTH, "Load name is required",
+                             "Load name should be <= 5 characters", "Load name should be alpha-numeric");
+    std::optional<std::string> field = t.next_token();
+    if (!given(field))
+        r.fail("T1 is required");
+    l.temperature[1] = checked(r, *field, parse_temperature, "Invalid T1", temperature_in_range);
+    field = t.next_token();
+    if (!given(field))
+        r.fail("P1 is required");
+    l.pressure[1] = parsed(r, *field, parse_pressure, "Invalid P1");
+
+    // The optional fields in the order of the line; the first missing one ends it.
+    std::array<bool, NUM_LOAD_SETS + 1> sets_given{};
+    sets_given[1] = true;
+    std::optional<std::string> wind;
+    auto temperature = [&](int k) {
+        l.temperature[static_cast<std::size_t>(k)] =
+            checked(r, *field, parse_temperature, c_format("Invalid T%d", k), temperature_in_range);
+        sets_given[static_cast<std::size_t>(k)] = true;
+    };
+    auto pressure = [&](int k) {
+        l.pressure[static_cast<std::size_t>(k)] = parsed(r, *field, parse_pressure, c_format("Invalid P%d", k));
+        sets_given[static_cast<std::size_t>(k)] = true;
+    };
+    std::vector<std::function<void()>> fields = {
+        [&] {
+            l.specific_gravity =
+                checked(r, *field, plain_real, "Invalid Specific Gravity", [](float v) { return v >= 0.0f; });
+        },
+        [&] { temperature(2); }, [&] { pressure(2); }, [&] { temperature(3); }, [&] { pressure(3); },
+        [&] {
+            l.added_weight = checked(r, *field, parse_weight_per_length, "Invalid additional weight",
+                                     [](float v) { return v >= 0.0f; });
+        },
+        [&] {
+            l.design_temperature =
+                checked(r, *field, parse_temperature, "Invalid Design Temperature", temperature_in_range);
+        },
+        [&] { l.design_pressure = parsed(r, *field, parse_pressure, "Invalid Design Pressure"); },
+    };
+    for (int k = 4; k <= NUM_LOAD_SETS; ++k) {
+        fields.push_back([&, k] { temperature(k); });
+        fields.push_back([&, k] { pressure(k); });
+    }
+    fields.push_back([&] {
+        int32_t option = 0;
+        if (parse_int(*field, option) != 0 || option < 0 || option > 1)
+            r.fail("Invalid Wind option. Can be 0 or 1 (0 = Exclude, 1 = Include)", *field);
+        l.wind = static_cast<uint8_t>(option);
+        wind = field;
+    });
+    for (const std::function<void()>& read : fields) {
+        if (!(field = t.next_token()))
+            break;
+        read();
+    }
+
+    // The number of thermal sets is settled first, so that the design values
+    // cover every set in use and every set the line gives.
+    settle_numtloads(l);
+    float max_temperature = l.temperature[1];
+    float max_pressure = l.pressure[1];
+    for (int k = 2; k <= NUM_LOAD_SETS; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        if (k <= load_sets_in_use() || sets_given[i]) {
+            max_temperature = std::max(max_temperature, l.temperature[i]);
+            max_pressure = std::max(max_pressure, l.pressure[i]);
+        }
+    }
+    if (l.design_temperature == DESIGN_NOT_GIVEN)
+        l.design_temperature = max_temperature;
+    if (l.design_pressure == DESIGN_NOT_GIVEN)
+        l.design_pressure = max_pressure;
+    auto fail_design = [&](const char* message) {
+        if (wind)
+            r.fail(message, *wind);
+        r.fail(message);
+    };
+    if (max_temperature > l.design_temperature)
+        fail_design("Design Temperature should be > all Operating temperatures");
+    if (max_pressure > l.design_pressure)
+        fail_design("Design Pressure should be > all Operating pressures");
+    check_room(r, numloads(), MAXLOADS, "loads");
+    pipe_loads().push_back(std::move(l));
+}
+
+// ---- BMATERIALS, BSECTIONS, BLOADS ---------------------------------------------------------
+
+void read_bmaterial_line(BatchImport& b)
+{
+    BatchReader& r = b.reader;
+    BatchTokenizer& t = r.line_tokens();
+    BeamMaterial m;
+    m.name = read_name_field(r, t.next_token(), NAME_LENGTH, "Beam Material name is required",
+                             "Beam Material name should be <= 5 characters",
+                             "Beam Material name should be alpha-numeric");
+    std::optional<std::string> field;
+    if ((field = t.next_token()) && !field->empty())
+        m.E = parsed(r, *field, parse_modulus, "Invalid youngs modulus");
+    if (field && (field = t.next_token()) && !field->empty())
+        m.nu = checked(r, *field, plain_real, "Invalid Poisson's ratio", [](float v) { return v >= 0.0f && v < 0.5f; });
+    if (field && (field = t.next_token()) && !field->empty())
+        m.density = checked(r, *field, parse_density, "Invalid density", [](float v) { return v >= 0.0f; });
+    if (field && (field = t.next_token()) && !field->empty())
+        m.alpha = parsed(r, *field, parse_expansion, "Invalid alpha");
+    check_room(r, numbmats(), MAX_BEAM_MATERIALS, "beam materials");
+    beam_materials().push_back(std::move(m));
+}
+
+void read_bsection_line(BatchImport& b)
+{
+    BatchReader& r = b.reader;
+    BatchTokenizer& t = r.line_tokens();
+    BeamSection s;
+    s.name = read_name_field(r, t.next_token(), NAME_LENGTH, "Beam Section name is required",
+                             "Beam Section name should be <= 5 characters", "Beam Section name should be alpha-numeric");
+    struct Value {
+        const char* required;   // null: optional
+        Parser parser;
+        const char* message;
+    };
+    const Value values[BS_VALUE_COUNT] = {
+        {"Axial area is required", parse_area, "Invalid axial area"},
+        {"Major MOI is required", parse_inertia, "Invalid Major MOI"},
+        {"Minor MOI is required", parse_inertia, "Invalid Minor MOI"},
+        {nullptr, parse_inertia, "Invalid torsional inertia"},
+        {nullptr, parse_area, "Invalid major shear"},
+        {nullptr, parse_area, "Invalid minor shear"},
+        {nullptr, parse_dimension, "Invalid depth"},
+        {nullptr, parse_dimension, "Invalid width"},
+    };
+    for (std::size_t i = 0; i < BS_VALUE_COUNT; ++i) {
+        const std::optional<std::string> field = t.next_token();
+        if (!given(field)) {
+            if (values[i].required)
+                r.fail(values[i].required);
+            if (!field)
+                break;
+            continue;
+        }
+        s.values[i] = parsed(r, *field, values[i].parser, values[i].message);
+    }
+    check_room(r, beam_sections().size(), MAX_BEAM_SECTIONS, "beam sections");
+    beam_sections().push_back(std::move(s));
+}
+
+void read_bload_line(BatchImport& b)
+{
+    BatchReader& r = b.reader;
+    BatchTokenizer& t = r.line_tokens();
+    BeamLoad l;
+    for (int k = 1; k <= NUM_LOAD_SETS; ++k)
+        l.temperature[static_cast<std::size_t>(k)] = DEFAULT_LOAD_TEMPERATURE;
+    l.name = read_name_field(r, t.next_token(), NAME_LENGTH, "Beam Load name is required",
+                             "Beam Load name should be <= 5 characters", "Beam Load name should be alpha-numeric");
+    std::optional<std::string> field = t.next_token();
+    if (!given(field))
+        r.fail("T1 is required");
+    l.temperature[1] = checked(r, *field, parse_temperature, "Invalid T1", temperature_in_range);
+    // T2, T3, the added weight, T4 .. T10, the wind option.
+    std::vector<std::function<void()>> fields;
+    auto temperature = [&](int k) {
+        return [&, k] {
+            l.temperature[static_cast<std::size_t>(k)] =
+                checked(r, *field, parse_temperature, c_format("Invalid T%d", k), temperature_in_range);
+        };
+    };
+    fields.push_back(temperature(2));
+    fields.push_back(temperature(3));
+    // The beam load's added weight is a weight per length, as its editors
+    // and the analysis take it.
+    fields.push_back([&] {
+        l.added_weight = checked(r, *field, parse_weight_per_length, "Invalid additional weight",
+                                 [](float v) { return v >= 0.0f; });
+    });
+    for (int k = 4; k <= NUM_LOAD_SETS; ++k)
+        fields.push_back(temperature(k));
+    fields.push_back([&] {
+        int32_t option = 0;
+        if (parse_int(*field, option) != 0 || option < 0 || option > 1)
+            r.fail("Invalid Wind option. Can be 0 or 1 (0 = Exclude, 1 = Include)", *field);
+        l.wind = static_cast<uint8_t>(option);
+    });
+    for (const std::function<void()>& read : fields) {
+        if (!(field = t.next_token()))
+            break;
+        read();
+    }
+    check_room(r, numbloads(), MAXLOADS, "beam loads");
+    beam_loads().push_back(std::move(l));
+}

@@ -1,0 +1,72 @@
+// The readers of the batch file's sections, one call per data line, and the
+// state of one import that they share.
+#pragma once
+
+#include "exchange/batch_reader.h"
+#include "exchange/row_items.h"
+
+#include <optional>
+#include <string>
+
+struct BatchImport {
+    explicit BatchImport(std::istream& in) : reader(in) {}
+
+    BatchReader reader;
+    // The spring-hanger catalogue of VS items (OPTIONS HGRA to HGRK).
+    int hanger_catalog = 16;
+    // The material whose temperature lines follow (index; 0 none).
+    int current_material = 0;
+    // The LAYOUT rows' carried material and section names and operating condition.
+    std::string material;
+    std::string section;
+    OperatingCondition condition;
+};
+
+// ---- Title, version and options (batch_options.cpp) ----------------------------------
+void read_title_line(BatchImport& b);
+void read_version_line(BatchImport& b);
+void read_options_line(BatchImport& b);
+void read_opcode_line(BatchImport& b);
+void read_optemp_line(BatchImport& b);
+void read_oppres_line(BatchImport& b);
+void read_opmisc_line(BatchImport& b);
+// What an OPPRES and an OPMISC head set before their line is read.
+void apply_oppres_defaults();
+void apply_opmisc_defaults();
+
+// ---- Property sets and loads (batch_property_sets.cpp) ------------------------------
+void read_material_line(BatchImport& b);
+void read_soil_line(BatchImport& b);
+void read_pipe_line(BatchImport& b);
+void read_loads_line(BatchImport& b);
+void read_bmaterial_line(BatchImport& b);
+void read_bsection_line(BatchImport& b);
+void read_bload_line(BatchImport& b);
+
+// ---- Seismic and wind (batch_seismic_wind.cpp) ---------------------------------------
+void read_seismic_line(BatchImport& b);
+void read_asces_line(BatchImport& b);
+void read_wind_line(BatchImport& b);
+void read_ascew_line(BatchImport& b);
+// The header line of WIND1 to WIND4 and, for a profile, its size and point lines.
+void read_wind_load(BatchImport& b, int n);
+
+// ---- Equipment (batch_equipment.cpp) --------------------------------------------------
+void read_pump_line(BatchImport& b);
+void read_compressor_line(BatchImport& b, bool turbine);
+void read_allowable_line(BatchImport& b);
+
+// ---- Layout rows (batch_layout.cpp) ---------------------------------------------------
+void read_layout_line(BatchImport& b);
+
+// ---- Shared by the readers --------------------------------------------------------------
+// "Maximum number of <things> exceeded" when `count` records already stand
+// in a set that a model file may hold `limit` of.
+void check_room(const BatchReader& reader, int count, int limit, const char* things);
+// A field that is there and not empty.
+inline bool given(const std::optional<std::string>& field) { return field && !field->empty(); }
+// A name: required (`required`), at most `limit` characters (`too_long`, the
+// name as detail), letters, digits, "-" and "/" only (`not_alphanumeric`).
+std::string read_name_field(const BatchReader& reader, const std::optional<std::string>& field, std::size_t limit,
+                            const std::string& required, const std::string& too_long,
+                            const std::string& not_alphanumeric);

@@ -1,0 +1,131 @@
+#include "exchange/ui/exchange_ui.h"
+
+#include "analysis/ui/analysis_ui.h"
+#include "exchange/batch_import.h"
+#include "framework/app_state.h"
+#include "framework/commands.h"
+#include "framework/errors.h"
+#include "framework/text.h"
+#include "framework/ui/command_registry.h"
+#include "framework/ui/file_dialogs.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/messages.h"
+#include "framework/ui/shell.h"
+#include "model/model.h"
+#include "model/ui/model_commands.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// The filters of the import dialog, in this order.
+const FileFilter BATCH_FILTER{"Model batch file (*.mbf)", "*.mbf"};
+const FileFilter PIPEPAK_FILTER{"PipePak neutral file (*.pnf)", "*.pnf"};
+const FileFilter CAESAR_FILTER{"CAESAR II neutral file (*.cii)", "*.cii"};
+enum ImportFilter : int { IMPORT_BATCH = 0, IMPORT_PIPEPAK = 1, IMPORT_CAESAR = 2 };
+
+// An import that did not give a model leaves an empty, untitled one.
+void give_up_model()
+{
+    set_untitled();
+    init_model();
+}
+
+// The batch file's path as the program keeps it: whole, so that the model
+// file made beside it is found from anywhere.
+std::string whole_path(const std::string& path)
+{
+    std::error_code ec;
+    const std::filesystem::path whole = std::filesystem::absolute(path, ec);
+    return ec ? path : whole.lexically_normal().string();
+}
+
+}  // namespace
+
+bool import_batch_model(WindowId owner, const std::string& path, std::size_t extension_offset)
+{
+    if (path.size() > BATCH_PATH_LIMIT) {
+        message_error(owner, c_format("The path of the batch file is longer than %zu characters", BATCH_PATH_LIMIT));
+        return false;
+    }
+    const std::string model_path = batch_model_path(path, extension_offset);
+    // A batch file whose name ends in the model file's own extension would be
+    // written over by its model.
+    if (same_file(model_path, path)) {
+        message_error(owner, "The model file of this batch file would be the batch file itself:\n" + path +
+                                 "\nRename the batch file to end in .mbf.");
+        return false;
+    }
+    try {
+        import_batch_file_at(path);
+    } catch (const MessageText& m) {
+        give_up_model();
+        message_error(owner, m.text);
+        return false;
+    }
+    std::error_code ec;
+    if (!batch_mode() && std::filesystem::exists(model_path, ec) &&
+        !message_question(owner, model_path + " already exists\nDo you want to overwrite ?", true)) {
+        set_untitled();
+        model_modified() = true;
+        present_layout_window();
+        return true;
+    }
+    set_model_file_path(model_path);
+    try {
+        save_model(owner);
+    } catch (const MessageText& m) {
+        give_up_model();
+        message_error(owner, m.text);
+        return false;
+    }
+    if (!batch_mode())
+        present_layout_window();
+    return true;
+}
+
+void import_command(WindowId owner)
+{
+    if (!confirm_discard_model(owner))
+        return;
+    FileDialogRequest request;
+    request.title = "Import Model from Batch File";
+    request.filters = {BATCH_FILTER, PIPEPAK_FILTER, CAESAR_FILTER};
+    request.filter_index = IMPORT_BATCH;
+    request.ok_text = "&Import";
+    request.initial_path = model_folder();
+    if (!open_file_dialog_path(owner, request))
+        return;
+    // The filter chosen, not the file's extension, says what kind of file it is.
+    if (request.filter_index == IMPORT_PIPEPAK)
+        throw MessageText("PipePak neutral files cannot be imported in this version");
+    if (request.filter_index == IMPORT_CAESAR)
+        throw MessageText("CAESAR II neutral files cannot be imported in this version");
+    const std::string path = ofn_file_path();
+    const std::size_t extension = ofn_extension_offset();
+    close_model();
+    if (!import_batch_model(owner, path, extension))
+        present_layout_window();
+}
+
+void run_batch_mode(const std::string& command_line_path)
+{
+    batch_mode() = true;
+    const WindowId owner = main_frame().window;
+    const std::string path = whole_path(command_line_path);
+    init_model();
+    // The last three characters of the path are its extension, whatever they are.
+    const std::size_t extension = path.size() >= 3 ? path.size() - 3 : 0;
+    if (!import_batch_model(owner, path, extension) || !analyze_command(owner)) {
+        request_exit(1);
+        return;
+    }
+    request_exit(0);
+}
+
+void install_exchange_ui()
+{
+    register_command(CMD_IMPORT, [](int) { import_command(command_owner()); });
+    register_batch_starter(run_batch_mode);
+}

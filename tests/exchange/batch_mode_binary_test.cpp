@@ -1,0 +1,105 @@
+// Start-up batch mode of the program binary on a machine without a display:
+// `korvane sample.mbf` writes sample.mod and the results and ends with 0; a
+// broken batch file ends with 1 and its message on standard error, at once.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ProgramRun {
+    int exit_code = -1;
+    std::string err;
+    double seconds = 0.0;
+};
+
+class BatchModeBinaryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        scratch = fs::path(::testing::TempDir()) /
+                  ("korvane_batch_mode_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(scratch);
+        fs::create_directories(scratch);
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::remove_all(scratch, ignored);
+    }
+
+    // Runs the program in the scratch folder with no display.
+    ProgramRun run(const std::string& args) const
+    {
+        const fs::path err_file = scratch / "stderr.txt";
+        const std::string command = "cd '" + scratch.string() +
+                                    "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" + KV_PROGRAM_PATH +
+                                    "' " + args + " </dev/null >/dev/null 2>'" + err_file.string() + "'";
+        ProgramRun r;
+        const auto start = std::chrono::steady_clock::now();
+        const int status = std::system(command.c_str());
+        r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (status != -1 && WIFEXITED(status))
+            r.exit_code = WEXITSTATUS(status);
+        std::ifstream in(err_file);
+        std::stringstream text;
+        text << in.rdbuf();
+        r.err = text.str();
+        return r;
+    }
+    void copy_sample(const std::string& name) const
+    {
+        fs::copy_file(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf", scratch / name);
+    }
+
+    fs::path scratch;
+};
+
+}  // namespace
+
+TEST_F(BatchModeBinaryTest, SampleWritesItsModelAndResultsAndEndsWith0)
+{
+    copy_sample("sample.mbf");
+    // An older model file beside it is replaced without a question.
+    std::ofstream(scratch / "sample.mod") << "older";
+    const ProgramRun r = run("sample.mbf");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_GT(fs::file_size(scratch / "sample.mod"), 1000u);
+    EXPECT_GT(fs::file_size(scratch / "sample.res"), 1000u);
+}
+
+TEST_F(BatchModeBinaryTest, UpperCaseExtensionIsABatchFile)
+{
+    copy_sample("PUMP.MBF");
+    const ProgramRun r = run("PUMP.MBF");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_TRUE(fs::exists(scratch / "PUMP.mod"));
+}
+
+TEST_F(BatchModeBinaryTest, BrokenFileEndsWith1AndItsMessageAtOnce)
+{
+    std::ofstream(scratch / "broken.mbf") << "A title\nLAYOUT\nF10\nT20,X10\nT30,X10,CWGT=-1\nT40,X10\n";
+    const ProgramRun r = run("broken.mbf");
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.err.find("Line = 5 :  T30,X10,CWGT=-1\nInvalid weight (WGT) :  -1"), std::string::npos) << r.err;
+    EXPECT_LT(r.seconds, 10.0);
+    EXPECT_FALSE(fs::exists(scratch / "broken.mod"));
+
+    // A file that is not there, and one whose model file would be itself.
+    ProgramRun missing = run("missing.mbf");
+    EXPECT_EQ(missing.exit_code, 1);
+    EXPECT_NE(missing.err.find("Unable to open import file:"), std::string::npos) << missing.err;
+    copy_sample("a.mbf.mod");
+    ProgramRun self = run("a.mbf.mod");
+    EXPECT_EQ(self.exit_code, 1);
+    EXPECT_NE(self.err.find("would be the batch file itself"), std::string::npos) << self.err;
+}
