@@ -12,16 +12,6 @@
 
 namespace {
 
-Vec3 cross(const Vec3& a, const Vec3& b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-double dot(const Vec3& a, const Vec3& b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
 Vec3 position(const Model& m, int node)
 {
     const NodeRecord& n = m.nodes[node];

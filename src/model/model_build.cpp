@@ -44,8 +44,6 @@ constexpr double MIN_BEND_ANGLE = 1.0e-4;
 Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 Vec3 operator*(double s, Vec3 a) { return {s * a.x, s * a.y, s * a.z}; }
-double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-double norm(Vec3 a) { return std::sqrt(dot(a, a)); }
 Vec3 unit(Vec3 a)
 {
     double n = norm(a);

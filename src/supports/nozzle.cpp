@@ -25,11 +25,6 @@ std::array<Vec3, 2> step_displacement(const AnalysisRun& run, const NozzleValues
     return {Vec3{d[0], d[1], d[2]}, Vec3{d[3], d[4], d[5]}};
 }
 
-double component(const Vec3& v, int i)
-{
-    return i == 0 ? v.x : i == 1 ? v.y : v.z;
-}
-
 }  // namespace
 
 const char* nozzle_type_name(int type)
@@ -209,7 +204,7 @@ void Nozzle::compute_local_axes(int node)
     if (length < MIN_DIRECTION_LENGTH)
         return;
     axes.y = scaled(y, 1.0 / length);
-    axes.z = cross_product(axes.x, axes.y);
+    axes.z = cross(axes.x, axes.y);
 }
 
 SymbolParts Nozzle::symbol_parts(int row) const

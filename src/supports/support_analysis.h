@@ -40,13 +40,6 @@ LocalAxes pipe_axes_at_node(const Model& model, int node, bool z_vertical);
 // The unit vector of the vertical axis (Y, or Z with the option).
 Vec3 vertical_axis(bool z_vertical);
 
-inline double dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-inline Vec3 scaled(const Vec3& a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-inline Vec3 plus(const Vec3& a, const Vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 minus(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 cross_product(const Vec3& a, const Vec3& b);
-double norm(const Vec3& a);
-
 // Records a change of state that keeps an item from having converged (the
 // relative change 1.0 for the iteration report); returns false.
 bool note_state_change(AnalysisRun& run, int dtype, int row, int node);
