@@ -108,10 +108,7 @@ void update_tie_rod(AnalysisRun& run, int element)
     TieRodState& s = run.element_state<TieRodState>(element);
     const Elem& e = run.layout().elems[element];
     const LocalAxes axes = element_axes(run.layout(), e.node1, e.node2, run.snapshot().options.z_vertical);
-    const double along[3] = {axes.x.x, axes.x.y, axes.x.z};
-    double extension = 0.0;
-    for (int d = 0; d < 3; ++d)
-        extension += (node_displacement(run, e.node2, d) - node_displacement(run, e.node1, d)) * along[d];
+    double extension = relative_along(run, e.node2, e.node1, axes.x);
     if (std::fabs(extension) < 1.0e-14)
         extension = 0.0;
     s.status = rod.status_of(extension);

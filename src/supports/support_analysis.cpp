@@ -145,20 +145,6 @@ void add_line_load(AnalysisRun& run, int a, int b, const Vec3& d, double value, 
     }
 }
 
-Vec3 relative_motion(const AnalysisRun& run, int a, int b, bool rotational)
-{
-    const int offset = rotational ? 3 : 0;
-    double u[3];
-    for (int i = 0; i < 3; ++i)
-        u[i] = node_displacement(run, a, offset + i) - (b ? node_displacement(run, b, offset + i) : 0.0);
-    return {u[0], u[1], u[2]};
-}
-
-double relative_along(const AnalysisRun& run, int a, int b, const Vec3& d, bool rotational)
-{
-    return dot(relative_motion(run, a, b, rotational), d);
-}
-
 LocalAxes pipe_axes_at_node(const Model& model, int node, bool z_vertical)
 {
     LocalAxes axes;

@@ -28,10 +28,6 @@ void add_axis_spring(AnalysisRun& run, int a, int b, int direction, double k);
 // value d on node a and -value d on node b (b 0: none), as forces or, with
 // `rotational`, as moments.
 void add_line_load(AnalysisRun& run, int a, int b, const Vec3& d, double value, bool rotational = false);
-// (u_a - u_b).d of the run's solution; b 0 is the ground.
-double relative_along(const AnalysisRun& run, int a, int b, const Vec3& d, bool rotational = false);
-// u_a - u_b on the translations (or the rotations).
-Vec3 relative_motion(const AnalysisRun& run, int a, int b, bool rotational = false);
 
 // The local axes of the pipe at a node: x along the pipe (the first element
 // ending there), y and z by the model's local-axis rule; the global axes
