@@ -54,14 +54,6 @@ void write_tag(BinFile& file, const std::string& tag)
     file.write_name(tag, TAG_FIELD_WIDTH);
 }
 
-bool read_flag(BinFile& file, const char* name)
-{
-    const uint8_t value = file.read_byte();
-    if (!file.error() && value > 1)
-        throw_message(c_format("%s flag holds %d", name, value));
-    return value != 0;
-}
-
 float read_finite(BinFile& file, const char* name)
 {
     const float value = file.read_float();
