@@ -9,6 +9,7 @@
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
 #include "materials/beam_material.h"
+#include "materials/material_records.h"
 #include "materials/pipe_material.h"
 #include "materials/property_sets.h"
 #include "materials/ui/dialogs_materials.h"
@@ -25,17 +26,9 @@ namespace {
 
 PipeMaterial steel(const std::string& name, float first_temperature)
 {
-    PipeMaterial m;
-    m.name = name;
-    m.set_type("CS");
-    m.description = "Carbon steel";
-    m.nu = 0.3f;
-    m.density = 0.283f;
-    m.joint_factor = 1.0f;
-    m.circ_joint_factor = 1.0f;
-    m.table.push_back(PropertyRow{first_temperature, 29.5e6f, 6.07e-6f, 20000, 0, 0, 0, 0});
-    m.table.push_back(PropertyRow{400, 27.7e6f, 6.82e-6f, 18000, 0, 0, 0, 0});
-    return m;
+    return sample_material(name, "Carbon steel",
+                           {property_row(first_temperature, 29.5e6f, 6.07e-6f, 20000),
+                            property_row(400, 27.7e6f, 6.82e-6f, 18000)});
 }
 
 class ListWindowSplitTest : public ModelFileUiTest {

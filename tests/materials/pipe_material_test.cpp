@@ -4,6 +4,7 @@
 #include "framework/ui/report.h"
 #include "golden.h"
 #include "materials/beam_material.h"
+#include "materials/material_records.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_material_merge.h"
 #include "materials/property_sets.h"
@@ -28,17 +29,8 @@ PropertyRow prow(float t, float e, float alpha, float s1 = 0, float s2 = 0, floa
 
 PipeMaterial steel(const std::string& name, std::initializer_list<PropertyRow> rows)
 {
-    PipeMaterial m;
-    m.name = name;
-    m.set_type("CS");
-    m.description = "Carbon steel " + name;
-    m.nu = 0.3f;
-    m.density = 0.283f;
-    m.joint_factor = 1.0f;
-    m.circ_joint_factor = 1.0f;
+    PipeMaterial m = sample_material(name, "Carbon steel " + name, rows);
     m.strength = 60000.0f;
-    for (const PropertyRow& r : rows)
-        m.table.push_back(r);
     return m;
 }
 

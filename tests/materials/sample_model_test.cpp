@@ -3,6 +3,7 @@
 // the committed file (KV_UPDATE_GOLDEN=1 rewrites it); then the committed
 // file is read back as the program reads it.
 #include "golden.h"
+#include "materials/material_records.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
 #include "materials/size_tables.h"
@@ -15,21 +16,10 @@ const std::string SAMPLE_PATH = std::string(KV_SOURCE_DIR) + "/examples/sample.m
 
 PipeMaterial carbon_steel()
 {
-    PipeMaterial m;
-    m.name = "A106B";
-    m.set_type("CS");
-    m.description = "Carbon steel A106 Grade B";
-    m.nu = 0.3f;
-    m.density = 0.283f;
-    m.joint_factor = 1.0f;
-    m.circ_joint_factor = 1.0f;
-    // Temperature, E, alpha, allowable.
-    const float rows[][4] = {{70, 29.5e6f, 6.07e-6f, 20000},  {200, 28.8e6f, 6.38e-6f, 20000},
-                             {300, 28.3e6f, 6.60e-6f, 20000}, {400, 27.7e6f, 6.82e-6f, 20000},
-                             {500, 27.3e6f, 7.02e-6f, 18900}};
-    for (const auto& r : rows)
-        m.table.push_back(PropertyRow{r[0], r[1], r[2], r[3], 0, 0, 0, 0});
-    return m;
+    return sample_material("A106B", "Carbon steel A106 Grade B",
+                           {property_row(70, 29.5e6f, 6.07e-6f, 20000), property_row(200, 28.8e6f, 6.38e-6f, 20000),
+                            property_row(300, 28.3e6f, 6.60e-6f, 20000), property_row(400, 27.7e6f, 6.82e-6f, 20000),
+                            property_row(500, 27.3e6f, 7.02e-6f, 18900)});
 }
 
 PipeSection ansi_std(const std::string& name, const std::string& size, float od, float wall)

@@ -31,16 +31,6 @@
 
 namespace {
 
-PipeSection four_inch(const std::string& name)
-{
-    PipeSection s;
-    s.name = name;
-    s.nominal_size = NON_STANDARD_SIZE;
-    s.outside_diameter = 4.5f;
-    s.thickness = 0.237f;
-    return s;
-}
-
 class TableInputTest : public ModelFileUiTest {
 protected:
     void SetUp() override
@@ -174,7 +164,7 @@ TEST_F(TableInputTest, SectionsSoilsAndBeamTablesCheckTheRowTheyLeave)
     EXPECT_EQ(sections.current_row, 1);
 
     // A stored section with half an insulation pair: leaving clears the pair.
-    PipeSection s = four_inch("P2");
+    PipeSection s = non_standard_section("P2", 4.5f, 0.237f);
     s.insulation_density = 0.01f;
     pipe_sections().push_back(s);
     sections_table().input = PipeSection{};
@@ -238,7 +228,7 @@ TEST_F(TableInputTest, SectionsSoilsAndBeamTablesCheckTheRowTheyLeave)
 TEST_F(TableInputTest, EveryTablesNumberColumnsRefuseWhatTheyCannotRead)
 {
     pipe_materials().push_back(one_row_steel("CS1"));
-    pipe_sections().push_back(four_inch("P1"));
+    pipe_sections().push_back(non_standard_section("P1", 4.5f, 0.237f));
     beam_materials().push_back(BeamMaterial{"BM1", "Beam steel", 29e6f, 0.3f, 0.283f, 6e-6f});
     BeamSection b;
     b.name = "W8";

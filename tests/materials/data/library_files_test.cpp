@@ -9,6 +9,7 @@
 #include "materials/beam_library_file.h"
 #include "materials/library_file.h"
 #include "materials/material_library_file.h"
+#include "materials/material_records.h"
 #include "materials/old_material_library.h"
 #include "materials/valve_library.h"
 #include "model/data/model_file_fixture.h"
@@ -21,16 +22,12 @@ namespace {
 
 PipeMaterial carbon_steel(const std::string& description)
 {
-    PipeMaterial m;
-    m.set_type("CS");
-    m.description = description;
-    m.nu = 0.3f;
+    PipeMaterial m = sample_material("", description,
+                                     {PropertyRow{70, 29.5e6f, 6.07e-6f, 20000, 35000, 0, 0, 0},
+                                      property_row(400, 27.7e6f, 6.82e-6f, 20000)});
     m.density = 0.2836f;
-    m.joint_factor = 1.0f;
     m.circ_joint_factor = 0.85f;
     m.strength = 35000.0f;
-    m.table.push_back(PropertyRow{70, 29.5e6f, 6.07e-6f, 20000, 35000, 0, 0, 0});
-    m.table.push_back(PropertyRow{400, 27.7e6f, 6.82e-6f, 20000, 0, 0, 0, 0});
     return m;
 }
 
