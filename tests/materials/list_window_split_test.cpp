@@ -43,16 +43,11 @@ protected:
         pipe_materials().push_back(steel("CS2", 125));
         // As the program does: the list frame's commands go to ListCommand,
         // then to the command registry.
-        frame_create(list_frame(), "KorvaneList", "List", nullptr, "LIST_MENU", nullptr, "");
-        create_list_window();
-        install_list_window_commands();
-        script().resize(list_frame().window, 900, 600);
+        open_list_frame(900, 600);
     }
     void TearDown() override
     {
-        close_list_window();
-        destroy_list_window();
-        frame_destroy(list_frame());
+        close_list_frame();
         ModelFileUiTest::TearDown();
     }
 
@@ -79,12 +74,7 @@ protected:
         script().mouse_down(client(), MouseButton::Left, p.x, p.y);
         script().mouse_up(client(), MouseButton::Left, p.x, p.y);
     }
-    static void type(const std::string& text)
-    {
-        ClientEvents* events = headless_backend().window(client())->client_events;
-        for (char c : text)
-            events->on_char(std::string(1, c));
-    }
+    static void type(const std::string& text) { type_into(client(), text); }
     // Whether a text was painted in a band of the client.
     static bool painted(const std::vector<std::string>& lines, const std::string& text, int top, int bottom)
     {

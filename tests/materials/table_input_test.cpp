@@ -37,32 +37,16 @@ protected:
     {
         ModelFileUiTest::SetUp();
         install_materials_subsystem();
-        frame_create(list_frame(), "KorvaneList", "List", nullptr, "LIST_MENU", nullptr, "");
-        create_list_window();
-        install_list_window_commands();
-        script().resize(list_frame().window, 1200, 600);
+        open_list_frame(1200, 600);
     }
     void TearDown() override
     {
-        close_list_window();
-        destroy_list_window();
-        frame_destroy(list_frame());
+        close_list_frame();
         ModelFileUiTest::TearDown();
     }
 
-    static TableWindow& shown()
-    {
-        TableWindow* t = list_window_table();
-        EXPECT_NE(t, nullptr);
-        return *t;
-    }
     static void key(int k, unsigned mods = MOD_NONE) { script().key(list_frame().client, k, mods); }
-    static void type(const std::string& text)
-    {
-        ClientEvents* events = headless_backend().window(list_frame().client)->client_events;
-        for (char c : text)
-            events->on_char(std::string(1, c));
-    }
+    static void type(const std::string& text) { type_into(list_frame().client, text); }
     // A click on a cell of the upper pane.
     static void click(int row, int column)
     {
