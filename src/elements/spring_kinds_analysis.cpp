@@ -16,12 +16,6 @@
 
 namespace {
 
-Vec3 node_position(const AnalysisRun& run, int node)
-{
-    const NodeRecord& n = run.layout().nodes[node];
-    return {n.x, n.y, n.z};
-}
-
 // ---- Elastic element ---------------------------------------------------------------------------
 
 void elastic_scratch(AnalysisRun& run, int element)
@@ -35,7 +29,7 @@ void elastic_scratch(AnalysisRun& run, int element)
     scratch.element = element;
     set_element_dofs(run, e.node1, e.node2);
     set_element_axes(run, axes);
-    const Vec3 a = node_position(run, e.node1), b = node_position(run, e.node2);
+    const Vec3 a = node_position(run.layout(), e.node1), b = node_position(run.layout(), e.node2);
     const Vec3 d{b.x - a.x, b.y - a.y, b.z - a.z};
     auto dot = [&d](const Vec3& v) { return d.x * v.x + d.y * v.y + d.z * v.z; };
     double rates[6];

@@ -193,8 +193,7 @@ Vec3 node_model_point(int node)
     const Model& m = model();
     if (!m.nodes.valid(node))
         return {};
-    const NodeRecord& n = m.nodes[node];
-    return {n.x, n.y, n.z};
+    return node_position(m, node);
 }
 
 // ---- 3D -----------------------------------------------------------------------------------

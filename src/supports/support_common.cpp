@@ -14,12 +14,6 @@
 
 namespace {
 
-Vec3 node_position(const Model& model, int index)
-{
-    const NodeRecord& n = model.nodes[index];
-    return {n.x, n.y, n.z};
-}
-
 // The highest node number a row can name (a number in the jacket band).
 constexpr int32_t MAX_CONNECTED_NODE = JACKET_OFFSET + MAX_NODE_NUMBER;
 
