@@ -217,3 +217,12 @@ int step_displacement_record(const AnalysisRun& run)
         return SEISMIC_DISPLACEMENT_SET;
     return step_displacement_set(run);
 }
+
+std::array<Vec3, 2> step_displacement(const AnalysisRun& run, const DisplacementSets& sets)
+{
+    const int set = step_displacement_record(run);
+    if (set < 1 || set > DISPLACEMENT_SETS || !sets.given[static_cast<std::size_t>(set)])
+        return {};
+    const auto& d = sets.values[static_cast<std::size_t>(set)];
+    return {Vec3{d[0], d[1], d[2]}, Vec3{d[3], d[4], d[5]}};
+}

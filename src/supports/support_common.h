@@ -117,3 +117,6 @@ std::string displacement_set_name(int set);
 // settlement set in Settlement, the seismic anchor movement in Seismic
 // displacement; 0 in every other step.
 int step_displacement_record(const AnalysisRun& run);
+// The translations and rotations of that set as given; zero when the step
+// has none or the set is not given.
+std::array<Vec3, 2> step_displacement(const AnalysisRun& run, const DisplacementSets& sets);
