@@ -46,8 +46,6 @@ bool canadian(int32_t c) { return code_in(c, {CODE_Z183, CODE_Z184, CODE_Z662});
 bool code_has_type(int32_t c) { return c != CODE_STOOMWEZEN && !canadian(c); }
 bool code_has_strength(int32_t c) { return !material_strength_label(c).empty(); }
 
-std::string value_or_empty(float v, std::string (*format)(double)) { return v == 0.0f ? std::string() : format(v); }
-std::string nu_text(float v) { return v == 0.0f ? std::string() : format_g3(v); }
 std::string factor_text(float v)
 {
     if (v == 0.0f)
@@ -316,14 +314,15 @@ private:
         dialog_set_text_limit(MAT_DESCRIPTION, m.description, static_cast<int>(MATERIAL_DESCRIPTION_LENGTH));
         if (code_has_type(code))
             dialog_list_select(MAT_TYPE, std::max(material_type_index(m.type), 0));
-        dialog_set_text(MAT_DENSITY, value_or_empty(m.density, format_density));
-        dialog_set_text_limit(MAT_NU, nu_text(m.nu), 6);
+        dialog_set_text(MAT_DENSITY, format_or_empty(m.density, format_density));
+        dialog_set_text_limit(MAT_NU, format_or_empty(m.nu, format_g3), 6);
         dialog_set_text_limit(MAT_JOINT_FACTOR, factor_text(m.joint_factor), 5);
         if (code_is_nordic(code) && d.has_item(MAT_CIRC_JOINT_FACTOR))
             dialog_set_text_limit(MAT_CIRC_JOINT_FACTOR, factor_text(m.circ_joint_factor), 5);
         if (d.has_item(MAT_STRENGTH)) {
             const bool always = code_in(code, {CODE_B313, CODE_B3112, CODE_IGEM});
-            dialog_set_text(MAT_STRENGTH, always ? format_stress(m.strength) : value_or_empty(m.strength, format_stress));
+            dialog_set_text(MAT_STRENGTH,
+                            always ? format_stress(m.strength) : format_or_empty(m.strength, format_stress));
         }
     }
 
@@ -544,11 +543,11 @@ std::string MaterialsTable::cell_text(int row, int column, int line)
     case COL_NAME: return m->name;
     case COL_DESCRIPTION: return m->description;
     case COL_TYPE: return m->type;
-    case COL_DENSITY: return value_or_empty(m->density, format_density);
-    case COL_NU: return nu_text(m->nu);
+    case COL_DENSITY: return format_or_empty(m->density, format_density);
+    case COL_NU: return format_or_empty(m->nu, format_g3);
     case COL_JOINT: return factor_text(m->joint_factor);
     case COL_CIRC: return factor_text(m->circ_joint_factor);
-    case COL_STRENGTH: return value_or_empty(m->strength, format_stress);
+    case COL_STRENGTH: return format_or_empty(m->strength, format_stress);
     default: return {};
     }
 }
