@@ -37,13 +37,8 @@ constexpr int COL_NAME = 1, COL_DESCRIPTION = 2, COL_TYPE = 3, COL_DENSITY = 4, 
               COL_CIRC = 7, COL_STRENGTH = 8;
 constexpr int TABLE_COLUMNS = 8;
 
-bool code_in(int32_t code, std::initializer_list<int32_t> codes)
-{
-    return std::find(codes.begin(), codes.end(), code) != codes.end();
-}
-bool canadian(int32_t c) { return code_in(c, {CODE_Z183, CODE_Z184, CODE_Z662}); }
 // Stoomwezen and the Canadian codes take no material type.
-bool code_has_type(int32_t c) { return c != CODE_STOOMWEZEN && !canadian(c); }
+bool code_has_type(int32_t c) { return c != CODE_STOOMWEZEN && !code_is_canadian(c); }
 bool code_has_strength(int32_t c) { return !material_strength_label(c).empty(); }
 
 std::string factor_text(float v)
@@ -145,7 +140,7 @@ public:
         }
         dialog_set_unit_label(MAT_DENSITY_UNIT, DENSITY);
         if (d.has_item(MAT_STRENGTH_LABEL)) {
-            if (code_in(code, {CODE_CODETI, CODE_STOOMWEZEN, CODE_EN13480}))
+            if (code_is_one_of(code, {CODE_CODETI, CODE_STOOMWEZEN, CODE_EN13480}))
                 dialog_set_text(MAT_STRENGTH_LABEL, "Tensile strength");
             else if (code == CODE_IGEM)
                 dialog_set_text(MAT_STRENGTH_LABEL, "Ultimate Strength");
@@ -320,7 +315,7 @@ private:
         if (code_is_nordic(code) && d.has_item(MAT_CIRC_JOINT_FACTOR))
             dialog_set_text_limit(MAT_CIRC_JOINT_FACTOR, factor_text(m.circ_joint_factor), 5);
         if (d.has_item(MAT_STRENGTH)) {
-            const bool always = code_in(code, {CODE_B313, CODE_B3112, CODE_IGEM});
+            const bool always = code_is_one_of(code, {CODE_B313, CODE_B3112, CODE_IGEM});
             dialog_set_text(MAT_STRENGTH,
                             always ? format_stress(m.strength) : format_or_empty(m.strength, format_stress));
         }
@@ -443,8 +438,8 @@ WindowId owner_of(const TableWindow& t) { return t.frame ? t.frame->window : 0; 
 const DialogTemplate& material_dialog_template()
 {
     const int32_t code = piping_code();
-    if (code_in(code, {CODE_STOOMWEZEN, CODE_Z183, CODE_Z184, CODE_Z662, CODE_B313, CODE_CODETI, CODE_EN13480,
-                       CODE_B3112, CODE_IGEM}))
+    if (code_is_one_of(code, {CODE_STOOMWEZEN, CODE_Z183, CODE_Z184, CODE_Z662, CODE_B313, CODE_CODETI,
+                              CODE_EN13480, CODE_B3112, CODE_IGEM}))
         return MATERIAL3_DIALOG;
     if (code_is_nordic(code))
         return MATERIAL2_DIALOG;
@@ -526,7 +521,7 @@ std::string MaterialsTable::header_text(int column, int line)
     case COL_STRENGTH: {
         if (line == 1)
             return unit_label(STRESS);
-        if (canadian(code) || code == CODE_B313 || code == CODE_B3112)
+        if (code_is_canadian(code) || code == CODE_B313 || code == CODE_B3112)
             return "Yield";
         return code == CODE_IGEM ? "Ultimate" : "Tensile";
     }
