@@ -116,12 +116,8 @@ public:
         }
     }
 
-    bool ok(Dialog& d) override
+    bool store(Dialog& d) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         if (model_rebuild_needed())
             make_model();
         const Bend* old = bend_of_row(row_);

@@ -73,6 +73,15 @@ std::string row_caption_from_to(int row, const std::string& text)
 
 // ---- The dialog base ------------------------------------------------------------------------
 
+bool ElementDialog::ok(Dialog& d)
+{
+    if (input_locked()) {
+        discard_undo_snapshot();
+        return true;
+    }
+    return store(d);
+}
+
 bool ElementDialog::cancel(Dialog&)
 {
     discard_undo_snapshot();

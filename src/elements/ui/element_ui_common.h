@@ -30,9 +30,13 @@ public:
     int row() const { return row_; }
     bool stored() const { return stored_; }
 
+    // While input is locked OK only closes the dialog (its undo snapshot
+    // discarded); otherwise it checks and stores the values (store).
+    bool ok(Dialog& d) final;
     bool cancel(Dialog& d) override;
 
 protected:
+    virtual bool store(Dialog& d) = 0;
     // Remembers the texts the items show now.
     void remember_texts(Dialog& d, std::initializer_list<int> items);
     // True while the item still shows the text it was given (an empty text

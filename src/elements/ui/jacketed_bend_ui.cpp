@@ -97,12 +97,8 @@ public:
         }
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         if (model_rebuild_needed())
             make_model();
         const JacketedBend* old = jacketed_bend_of_row(row_);

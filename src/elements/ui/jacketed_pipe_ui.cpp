@@ -57,12 +57,8 @@ public:
         }
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         const int material = dialog_list_selection(JPIPE_MATERIAL);
         if (material < 0 || !pipe_materials().valid(material + 1))
             dialog_throw(JPIPE_MATERIAL, "Jacket material is required");
