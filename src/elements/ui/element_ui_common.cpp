@@ -82,12 +82,6 @@ bool ElementDialog::ok(Dialog& d)
     return store(d);
 }
 
-bool ElementDialog::cancel(Dialog&)
-{
-    discard_undo_snapshot();
-    return true;
-}
-
 void ElementDialog::remember_texts(Dialog& d, std::initializer_list<int> items)
 {
     for (int item : items)

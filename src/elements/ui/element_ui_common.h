@@ -4,6 +4,7 @@
 // nodes), and the table of the rows of one element kind.
 #pragma once
 
+#include "framework/ui/dialog_helper.h"
 #include "framework/ui/report.h"
 #include "framework/ui/table.h"
 #include "model/model.h"
@@ -24,7 +25,7 @@ std::string row_caption_from_to(int row, const std::string& text);
 // stored anything, and the texts its fields showed after filling, so that a
 // field the user left alone keeps the exact stored value behind its rounded
 // text.
-class ElementDialog : public DialogProc {
+class ElementDialog : public SnapshotDialogProc {
 public:
     explicit ElementDialog(int row) : row_(row) {}
     int row() const { return row_; }
@@ -33,7 +34,6 @@ public:
     // While input is locked OK only closes the dialog (its undo snapshot
     // discarded); otherwise it checks and stores the values (store).
     bool ok(Dialog& d) final;
-    bool cancel(Dialog& d) override;
 
 protected:
     virtual bool store(Dialog& d) = 0;

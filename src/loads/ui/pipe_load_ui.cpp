@@ -52,7 +52,7 @@ void complete_design(PipeLoad& l, int t_column, int p_column)
 // ---- PIPE_LOAD_DIALOG and BEAM_LOAD_DIALOG -----------------------------------------------
 
 template <typename T>
-class LoadDialog final : public LoadDialogProc {
+class LoadDialog final : public SnapshotDialogProc {
 public:
     LoadDialog(int index, T start, bool pipe) : index_(index), start_(std::move(start)), pipe_(pipe) {}
 

@@ -150,7 +150,7 @@ private:
 
 // ---- SPECTRUM_DIALOG ---------------------------------------------------------------------
 
-class SpectrumDialog final : public LoadDialogProc {
+class SpectrumDialog final : public SnapshotDialogProc {
 public:
     SpectrumDialog(SpectrumList& list, int index) : list_(list), index_(index), s_(list[index]) {}
 
@@ -438,7 +438,7 @@ void set_time_axes(CurveTable& t)
     t.y.parse = [] { return read_plain("Factor", false, true); };
 }
 
-class TimeFunctionDialog final : public LoadDialogProc {
+class TimeFunctionDialog final : public SnapshotDialogProc {
 public:
     explicit TimeFunctionDialog(int k) : k_(k) {}
 
@@ -480,7 +480,7 @@ private:
     CurveTable table_;
 };
 
-class TimeHistoryDialog final : public LoadDialogProc {
+class TimeHistoryDialog final : public SnapshotDialogProc {
 public:
     void init(Dialog&) override
     {

@@ -117,7 +117,7 @@ private:
 
 // ---- WIND_DIALOG -------------------------------------------------------------------------
 
-class WindDialog final : public LoadDialogProc {
+class WindDialog final : public SnapshotDialogProc {
 public:
     WindData data = wind_data();
 
@@ -360,7 +360,7 @@ private:
 
 // ---- SEISMIC_DIALOG ----------------------------------------------------------------------
 
-class SeismicDialog final : public LoadDialogProc {
+class SeismicDialog final : public SnapshotDialogProc {
 public:
     SeismicData data = seismic_data();
 

@@ -25,8 +25,7 @@ namespace {
 
 const char* const TABLE_TITLE = "Beam materials";
 
-
-class BeamMaterialDialog : public DialogProc {
+class BeamMaterialDialog : public SnapshotDialogProc {
 public:
     explicit BeamMaterialDialog(int index) : index_(index) {}
 
@@ -93,10 +92,6 @@ public:
             index_ = beam_materials().push_back(m);
         model_modified() = true;
         refresh_beam_material_table();
-        return true;
-    }
-    bool cancel(Dialog&) override {
-        discard_undo_snapshot();
         return true;
     }
 

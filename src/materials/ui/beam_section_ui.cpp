@@ -60,7 +60,7 @@ bool size_differs(const BeamSection& a, const BeamSection& b) {
 
 WindowId owner_window() { return list_frame().window; }
 
-class BeamSectionDialog : public DialogProc {
+class BeamSectionDialog : public SnapshotDialogProc {
 public:
     explicit BeamSectionDialog(int index) : index_(index) {}
 
@@ -134,10 +134,6 @@ public:
         if (size_differs(s, old)) beam_section_size_changed();
         model_modified() = true;
         refresh_beam_section_table();
-        return true;
-    }
-    bool cancel(Dialog&) override {
-        discard_undo_snapshot();
         return true;
     }
 

@@ -102,7 +102,7 @@ void erase_section_highlight()
 
 // ---- SECTION_DIALOG ----------------------------------------------------------------------
 
-class SectionDialog final : public DialogProc {
+class SectionDialog final : public SnapshotDialogProc {
 public:
     SectionDialog(int index, const PipeSection& start) : index_(index), start_(start) {}
 
@@ -235,12 +235,6 @@ public:
         if (std::fabs(double(s.outside_diameter) - old.outside_diameter) > 0.001)
             model_changed();
         refresh_sections_table();
-        return true;
-    }
-
-    bool cancel(Dialog&) override
-    {
-        discard_undo_snapshot();
         return true;
     }
 

@@ -64,7 +64,7 @@ bool above_zero(float v) { return v > ENTERED_ZERO_LIMIT; }
 
 // ---- SOIL_DIALOG -------------------------------------------------------------------------
 
-class SoilDialog final : public DialogProc {
+class SoilDialog final : public SnapshotDialogProc {
 public:
     explicit SoilDialog(int index) : index_(index) {}
 
@@ -186,12 +186,6 @@ public:
             index_ = soils().push_back(s);
         model_modified() = true;
         refresh_soils_table();
-        return true;
-    }
-
-    bool cancel(Dialog&) override
-    {
-        discard_undo_snapshot();
         return true;
     }
 
