@@ -19,11 +19,6 @@ AttributeRowsTable::AttributeRowsTable(int list_id, std::vector<int> dtypes, con
     title = title_text;
 }
 
-WindowId AttributeRowsTable::owner_window() const
-{
-    return frame ? frame->window : 0;
-}
-
 void AttributeRowsTable::load()
 {
     if (model_rebuild_needed())
@@ -83,7 +78,7 @@ void AttributeRowsTable::delete_row(int row)
 {
     if (!can_delete(row))
         return;
-    push_undo_snapshot(owner_window());
+    push_undo_snapshot(frame_window());
     LayoutRow::remove_data_item(layout_row(row));
     model_changed();
     reload_layout_table();
@@ -96,7 +91,7 @@ bool AttributeRowsTable::edit_row(int row)
     const int r = layout_row(row);
     if (!open_dialog || !item(row))
         return false;
-    if (open_dialog(r, owner_window())) {
+    if (open_dialog(r, frame_window())) {
         load();
         table_window_refocus(*this);
     }

@@ -55,7 +55,6 @@ public:
     std::vector<std::string> second_headings;
 
 protected:
-    WindowId owner_window() const;
     // The heading of the text and CSV forms.
     virtual ReportHeading report_heading() = 0;
     // One row's line (report_print_at, which makes cells in CSV mode).

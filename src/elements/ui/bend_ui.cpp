@@ -366,7 +366,7 @@ public:
     bool on_key(int key, unsigned mods) override
     {
         if (key == KEY_F1 && mods == MOD_NONE) {
-            help(BENDS_TABLE_HELP, owner_window());
+            help(BENDS_TABLE_HELP, frame_window());
             return true;
         }
         return ElementRowsTable::on_key(key, mods);

@@ -231,11 +231,6 @@ ElementRowsTable::ElementRowsTable(int list_id, const char* title_text, const ch
     title = title_text;
 }
 
-WindowId ElementRowsTable::owner_window() const
-{
-    return frame ? frame->window : 0;
-}
-
 void ElementRowsTable::load()
 {
     if (model_rebuild_needed())
@@ -275,7 +270,7 @@ bool ElementRowsTable::edit_row(int row)
     const int r = layout_row(row);
     if (!open_dialog || !model().rows.valid(r))
         return false;
-    if (open_dialog(r, owner_window())) {
+    if (open_dialog(r, frame_window())) {
         load();
         table_window_refocus(*this);
     }

@@ -146,7 +146,6 @@ public:
     bool local_axes_item = false;
 
 protected:
-    WindowId owner_window() const;
     // The text form: the title in the contents, the heading (again on every
     // new page), a line per listed row by `line` (table row, layout row), a rule.
     void print_text_lines(const ReportHeading& heading, const std::function<void(int row, int layout_row)>& line);

@@ -138,7 +138,7 @@ bool ItemRowsTable::edit_row(int row)
     if (!model().rows.valid(r) || !dialog)
         return false;
     select_layout_row(r);
-    push_undo_snapshot(frame ? frame->window : 0);
+    push_undo_snapshot(frame_window());
     if (dialog(r)) {
         notify_document_changed();
         reload_layout_table();
@@ -157,7 +157,7 @@ void ItemRowsTable::delete_row(int row)
 {
     if (!can_delete(row))
         return;
-    push_undo_snapshot(frame ? frame->window : 0);
+    push_undo_snapshot(frame_window());
     LayoutRow::remove_data_item(layout_row(row));
     model_changed();
     reload_layout_table();

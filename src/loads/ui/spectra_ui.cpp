@@ -276,8 +276,8 @@ public:
     {
         if (row < 1 || row > list().count() + 1)
             return false;
-        push_undo_snapshot(owner());
-        if (edit_spectrum(list(), row, owner()) == IDOK) {
+        push_undo_snapshot(frame_window());
+        if (edit_spectrum(list(), row, frame_window()) == IDOK) {
             load();
             table_window_refocus(*this);
         }
@@ -291,7 +291,7 @@ public:
         const std::string name = list()[row].name;
         if (is_force_list(list()) && force_spectrum_in_use(name)) {
             beep();
-            message_error(owner(), c_format("Force spectrum %s is in use, it cannot be deleted", name.c_str()));
+            message_error(frame_window(), c_format("Force spectrum %s is in use, it cannot be deleted", name.c_str()));
             return;
         }
         list().erase(row);
@@ -304,14 +304,14 @@ public:
         if (id == CMD_LIBRARY) {
             if (!serves_command(id))
                 return false;
-            if (const int added = pick_spectrum_from_library(owner())) {
+            if (const int added = pick_spectrum_from_library(frame_window())) {
                 load();
                 table_goto_row(*this, added);
             }
             return true;
         }
         if (id == CMD_READ_SPECTRUM) {
-            if (const int added = read_spectrum_command(list(), owner())) {
+            if (const int added = read_spectrum_command(list(), frame_window())) {
                 load();
                 table_goto_row(*this, added);
             }
@@ -319,7 +319,7 @@ public:
         }
         if (id == CMD_SPECTRUM_OPTIONS) {
             const int row = std::clamp(current_row, 1, list().count() + 1);
-            if (edit_spectrum_options(list()[row], is_force_list(list()), owner())) {
+            if (edit_spectrum_options(list()[row], is_force_list(list()), frame_window())) {
                 if (list().valid(row)) {
                     model_modified() = true;
                     notify_document_changed();
@@ -400,7 +400,6 @@ public:
     void contents_entry() override { add_contents_entry(table_title(), 0); }
 
 private:
-    WindowId owner() const { return frame ? frame->window : 0; }
     std::string title_;
     std::function<SpectrumList&()> list_;
     bool library_;
@@ -561,8 +560,8 @@ public:
     {
         if (row < 1 || row > numtimefunctions() + 1)
             return false;
-        push_undo_snapshot(owner());
-        if (edit_time_function(row, owner()) == IDOK) {
+        push_undo_snapshot(frame_window());
+        if (edit_time_function(row, frame_window()) == IDOK) {
             load();
             table_window_refocus(*this);
         }
@@ -585,7 +584,7 @@ public:
             return;
         if (time_function_in_use(row)) {
             beep();
-            message_error(owner(), c_format("Time function %d is in use, it cannot be deleted", row));
+            message_error(frame_window(), c_format("Time function %d is in use, it cannot be deleted", row));
             return;
         }
         erase_time_function(row);
@@ -634,9 +633,6 @@ public:
     void print_text() override { print(); }
     void print_csv() override { print(); }
     void contents_entry() override { add_contents_entry("Time Functions", 0); }
-
-private:
-    WindowId owner() const { return frame ? frame->window : 0; }
 };
 
 }  // namespace

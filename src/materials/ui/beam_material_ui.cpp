@@ -180,7 +180,7 @@ public:
         BeamMaterial* r = record(row);
         if (!r) return;
         if (beam_materials().valid(row)) {
-            if (!confirm_entry_rename(BEAM_MATERIALS, frame ? frame->window : 0, "Material name", r->name, m.name))
+            if (!confirm_entry_rename(BEAM_MATERIALS, frame_window(), "Material name", r->name, m.name))
                 throw_message("");
             r = record(row);
         }
@@ -246,11 +246,11 @@ public:
             load();
             return;
         }
-        if (named_row_delete(beam_materials(), BEAM_MATERIALS, row, frame ? frame->window : 0, "Beam_Material")) load();
+        if (named_row_delete(beam_materials(), BEAM_MATERIALS, row, frame_window(), "Beam_Material")) load();
     }
     bool edit_row(int row) override {
         if (!record(row)) return false;
-        push_undo_snapshot(frame ? frame->window : 0);
+        push_undo_snapshot(frame_window());
         const bool new_record = !beam_materials().valid(row);
         if (edit_beam_material(row) == IDOK) {
             if (new_record) input = BeamMaterial{};   // the dialog made the record

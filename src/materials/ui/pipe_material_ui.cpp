@@ -429,8 +429,6 @@ void remove_menu_items(Frame& f)
     frame_update_menu(f);
 }
 
-WindowId owner_of(const TableWindow& t) { return t.frame ? t.frame->window : 0; }
-
 }  // namespace
 
 // ---- Public: dialogs --------------------------------------------------------------------------
@@ -578,7 +576,7 @@ void MaterialsTable::store_cell(int row, int column, const std::string& text)
         }
         check_material_name(clean, existing ? row : 0);
         if (existing && !m.name.empty()) {
-            if (!confirm_entry_rename(PIPE_MATERIALS, owner_of(*this), "Material name", m.name, clean)) {
+            if (!confirm_entry_rename(PIPE_MATERIALS, frame_window(), "Material name", m.name, clean)) {
                 discard_undo_snapshot();
                 return;
             }
@@ -705,7 +703,7 @@ void MaterialsTable::delete_row(int row)
         return;
     }
     commit_material_properties_grid();
-    if (!named_row_delete(pipe_materials(), PIPE_MATERIALS, row, owner_of(*this), "Material"))
+    if (!named_row_delete(pipe_materials(), PIPE_MATERIALS, row, frame_window(), "Material"))
         return;
     load();
     load_material_properties_grid(pipe_materials().valid(current_row) ? current_row : 0);
@@ -718,9 +716,9 @@ bool MaterialsTable::edit_row(int row)
     // The dialog edits the property table too: the grid's changes go in
     // first, and the grid shows the dialog's result after.
     commit_material_properties_grid();
-    push_undo_snapshot(owner_of(*this));
+    push_undo_snapshot(frame_window());
     const bool is_new = !pipe_materials().valid(row);
-    if (edit_pipe_material(row, owner_of(*this), is_new ? input.name : std::string(), is_new ? &input : nullptr) &&
+    if (edit_pipe_material(row, frame_window(), is_new ? input.name : std::string(), is_new ? &input : nullptr) &&
         is_new)
         input = PipeMaterial{};
     load();
@@ -774,12 +772,12 @@ bool MaterialsTable::on_command(int id)
             return true;
         commit_material_properties_grid();   // the grid's rows first, then the pick
         try {
-            if (pick_material_from_library(owner_of(*this), current_row)) {
+            if (pick_material_from_library(frame_window(), current_row)) {
                 load();
                 load_material_properties_grid(current_row);
             }
         } catch (const MessageText& m) {
-            message_error(owner_of(*this), m.text);
+            message_error(frame_window(), m.text);
         }
         return true;
     }
@@ -831,16 +829,16 @@ void MaterialsTable::context_menu(Point)
         PipeMaterial* r = record(current_row);
         if (!r)
             return;
-        const int chosen = run_material_types_dialog(std::max(material_type_index(r->type), 0), owner_of(*this));
+        const int chosen = run_material_types_dialog(std::max(material_type_index(r->type), 0), frame_window());
         if (chosen < 0)
             return;
         try {
-            push_undo_snapshot(owner_of(*this));
+            push_undo_snapshot(frame_window());
             store_cell(current_row, COL_TYPE, material_type_code(chosen));
         } catch (const MessageText& m) {
-            message_error(owner_of(*this), m.text);
+            message_error(frame_window(), m.text);
         } catch (const CI& c) {
-            message_error(owner_of(*this), c.message);
+            message_error(frame_window(), c.message);
         }
         table_invalidate_rows(*this);
         return;

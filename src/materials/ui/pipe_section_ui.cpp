@@ -45,8 +45,6 @@ enum Column : int {
     TABLE_COLUMNS = COL_SOIL,
 };
 
-WindowId owner_of(const TableWindow& t) { return t.frame ? t.frame->window : 0; }
-
 std::string dimension_text(float v) { return v == 0.0f ? std::string() : format_dimension(v); }
 std::string density_text(float v) { return v == 0.0f ? std::string() : format_weight_density(v); }
 std::string mill_text(float v, int decimals) { return v == 0.0f ? std::string() : format_real(v, 7, decimals); }
@@ -636,7 +634,7 @@ void SectionsTable::store_cell(int row, int column, const std::string& text)
         if (name.empty() || name == r->name)
             return;
         check_section_name(name, stored ? row : 0);
-        if (stored && !confirm_entry_rename(PIPE_SECTIONS, owner_of(*this), "Section name", r->name, name))
+        if (stored && !confirm_entry_rename(PIPE_SECTIONS, frame_window(), "Section name", r->name, name))
             throw_message("");
         record(row)->name = name;
         if (stored)
@@ -736,7 +734,7 @@ void SectionsTable::delete_row(int row)
         load();
         return;
     }
-    if (named_row_delete(pipe_sections(), PIPE_SECTIONS, row, owner_of(*this), "Section"))
+    if (named_row_delete(pipe_sections(), PIPE_SECTIONS, row, frame_window(), "Section"))
         load();
 }
 
@@ -746,8 +744,8 @@ bool SectionsTable::edit_row(int row)
     if (!r)
         return false;
     const bool stored = pipe_sections().valid(row);
-    push_undo_snapshot(owner_of(*this));
-    if (edit_pipe_section(stored ? row : numsections() + 1, owner_of(*this), *r) == IDOK) {
+    push_undo_snapshot(frame_window());
+    if (edit_pipe_section(stored ? row : numsections() + 1, frame_window(), *r) == IDOK) {
         if (!stored)
             input = PipeSection{};
         load();

@@ -37,8 +37,6 @@ enum Column : int {
     TABLE_COLUMNS = COL_INCLUDE,
 };
 
-WindowId owner_of(const TableWindow& t) { return t.frame ? t.frame->window : 0; }
-
 const char* type_text(const Soil& s) { return s.type == SOIL_COHESIVE ? "Cohesive" : "Cohesionless"; }
 const char* yes_no(uint8_t flag) { return flag ? "Yes" : "No"; }
 
@@ -439,7 +437,7 @@ void SoilsTable::delete_row(int row)
         beep();
         return;
     }
-    if (named_row_delete(soils(), SOILS, row, owner_of(*this), "Soil"))
+    if (named_row_delete(soils(), SOILS, row, frame_window(), "Soil"))
         load();
 }
 
@@ -448,8 +446,8 @@ bool SoilsTable::edit_row(int row)
     if (row < 1 || row > numsoils() + 1)
         return false;
     const bool stored = soils().valid(row);
-    push_undo_snapshot(owner_of(*this));
-    if (edit_soil(stored ? row : numsoils() + 1, owner_of(*this)) == IDOK) {
+    push_undo_snapshot(frame_window());
+    if (edit_soil(stored ? row : numsoils() + 1, frame_window()) == IDOK) {
         load();
         if (!stored)
             table_goto_row(*this, numsoils());

@@ -62,11 +62,6 @@ SupportTable::SupportTable(const SupportKindUi& kind)
         alignments[static_cast<std::size_t>(c)] = TextAlign::Right;
 }
 
-WindowId SupportTable::owner() const
-{
-    return frame ? frame->window : 0;
-}
-
 int SupportTable::layout_row(int row) const
 {
     return row >= 1 && row < static_cast<int>(row_list.size()) ? row_list[static_cast<std::size_t>(row)] : 0;
@@ -162,7 +157,7 @@ void SupportTable::delete_row(int row)
 {
     if (!item(row))
         return;
-    push_undo_snapshot(owner());
+    push_undo_snapshot(frame_window());
     LayoutRow::remove_data_item(layout_row(row));
     support_changed();
     load();
@@ -174,8 +169,8 @@ bool SupportTable::edit_row(int row)
         return false;
     const int r = layout_row(row);
     select_layout_row(r);
-    push_undo_snapshot(owner());
-    if (kind_.edit && kind_.edit(r, owner())) {
+    push_undo_snapshot(frame_window());
+    if (kind_.edit && kind_.edit(r, frame_window())) {
         support_changed();
         load();
     }

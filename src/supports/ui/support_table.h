@@ -67,7 +67,6 @@ public:
     void contents_entry() override;
 
 private:
-    WindowId owner() const;
     const SupportKindUi& kind_;
 };
 
