@@ -25,11 +25,6 @@
 
 namespace {
 
-std::string number_text(double v)
-{
-    return c_format("%.6g", v);
-}
-
 // A positive abscissa (frequency, period) or a time from 0 on.
 float read_plain(const char* name, bool positive_only, bool zero_allowed)
 {
@@ -61,13 +56,13 @@ void set_spectrum_axes(CurveTable& t, const Spectrum& s)
     t.x.heading = spectrum_abscissa_name(s.abscissa);
     const std::string x_unit = std::string("(") + spectrum_abscissa_unit(s.abscissa) + ")";
     t.x.unit = [x_unit] { return x_unit; };
-    t.x.format = [](float v) { return number_text(v); };
+    t.x.format = [](float v) { return curve_number_text(v); };
     const char* x_name = spectrum_abscissa_name(s.abscissa);
     t.x.parse = [x_name] { return read_plain(x_name, true, false); };
     t.y.heading = spectrum_ordinate_name(s.ordinate);
     const std::string unit = spectrum_unit_name(s.ordinate, s.ordinate_unit);
     t.y.unit = [unit] { return unit.empty() ? std::string() : "(" + unit + ")"; };
-    t.y.format = [](float v) { return number_text(v); };
+    t.y.format = [](float v) { return curve_number_text(v); };
     const char* y_name = spectrum_ordinate_name(s.ordinate);
     t.y.parse = [y_name] { return read_plain(y_name, false, true); };
 }
@@ -430,10 +425,10 @@ void set_time_axes(CurveTable& t)
 {
     t.x.heading = "Time";
     t.x.unit = [] { return std::string("(sec)"); };
-    t.x.format = [](float v) { return number_text(v); };
+    t.x.format = [](float v) { return curve_number_text(v); };
     t.x.parse = [] { return read_plain("Time", true, true); };
     t.y.heading = "Factor";
-    t.y.format = [](float v) { return number_text(v); };
+    t.y.format = [](float v) { return curve_number_text(v); };
     t.y.parse = [] { return read_plain("Factor", false, true); };
 }
 
@@ -550,8 +545,8 @@ public:
         switch (column) {
         case 1: return std::to_string(row);
         case 2: return std::to_string(f.size());
-        case 3: return f.empty() ? std::string() : number_text(f[0].x);
-        case 4: return f.empty() ? std::string() : number_text(f[f.size() - 1].x);
+        case 3: return f.empty() ? std::string() : curve_number_text(f[0].x);
+        case 4: return f.empty() ? std::string() : curve_number_text(f[f.size() - 1].x);
         default: return {};
         }
     }
