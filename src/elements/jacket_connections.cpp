@@ -252,7 +252,8 @@ void Spider::build_symbol(int row)
         return;
     const double r = LayoutRow::symbol_radius(row);
     const double length = 1.03 * r;
-    const Frame3D frame = frame3d_at_node(model().rows[row].node_index, pipe_direction_or_x(model().rows[row].node_index));
+    const int node = model().rows[row].node_index;
+    const Frame3D frame = frame3d_at_node(node, pipe_direction_or_x(node));
     const Vec3 ends[3] = {{0.0, length, 0.0}, {0.0, -0.5 * length, 0.866 * length}, {0.0, -0.5 * length, -0.866 * length}};
     for (int i = 0; i < 3; ++i)
         cylinder_init_in_frame(legs[i], frame, {0.0, 0.0, 0.0}, ends[i], 0.15 * r, true);

@@ -86,7 +86,8 @@ void valve_extra(AnalysisRun& run, int element)
     const Model& m = run.layout();
     ElementVector global;
     valve_added_weight_loads(valve.additional_weight, {valve.offset_dx, valve.offset_dy, valve.offset_dz},
-                             node_position(m, e.node1), node_position(m, e.node2), step, element_load_options(run), global);
+                             node_position(m, e.node1), node_position(m, e.node2), step, element_load_options(run),
+                             global);
     for (int d = 0; d < 6; ++d) {
         add_node_load(run, e.node1, d, global.f[1 + d]);
         add_node_load(run, e.node2, d, global.f[7 + d]);

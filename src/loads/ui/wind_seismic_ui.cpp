@@ -237,7 +237,9 @@ private:
         const int unit = velocity ? profile_speed_unit(data.units.velocity) : profile_pressure_unit(data.units.pressure);
         table_.y.heading = velocity ? "Velocity" : "Pressure";
         table_.y.unit = [quantity, unit] { return unit_label_for(quantity, unit); };
-        table_.y.format = [quantity, unit](float v) { return curve_number_text(unit_from_internal(quantity, unit, v)); };
+        table_.y.format = [quantity, unit](float v) {
+            return curve_number_text(unit_from_internal(quantity, unit, v));
+        };
         const char* name = velocity ? "Velocity" : "Pressure";
         table_.y.parse = [quantity, unit, name] { return read_in_unit(quantity, unit, name, false); };
     }
