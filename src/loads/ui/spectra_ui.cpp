@@ -413,10 +413,7 @@ SpectraTables& tables()
 
 void open_table(SpectraTable& t)
 {
-    t.load();
-    show_in_list_window(t);
-    table_goto_row(t, 1, 0, true);
-    set_last_table_opener(t, [&t] { t.load(); });
+    open_in_list_window(t, 1, true);
 }
 
 // ---- Time functions -------------------------------------------------------------------------
@@ -699,11 +696,7 @@ void open_force_spectra_table() { open_table(tables().force); }
 
 void open_time_functions_table()
 {
-    TimeFunctionsTable& t = session_part<TimeFunctionsTable>();
-    t.load();
-    show_in_list_window(t);
-    table_goto_row(t, 1, 0, true);
-    set_last_table_opener(t, [&t] { t.load(); });
+    open_in_list_window(session_part<TimeFunctionsTable>(), 1, true);
 }
 
 void install_spectra_ui()

@@ -474,16 +474,12 @@ int edit_beam_section(int index) {
 }
 
 void open_beam_sections_table() {
-    BeamSectionTable& t = table();
-    t.load();
     int row = 1;
     if (!beam_library_mode() && model().rows.valid(model().current_row)) {
         const int index = beam_section_index(model().rows[model().current_row].section);
         if (index != 0) row = index;
     }
-    show_in_list_window(t);
-    table_goto_row(t, row, 0, false);
-    set_last_table_opener(t, [] { table().load(); });
+    open_in_list_window(table(), row, false);
 }
 
 void reset_beam_section_table_input() { table().input = BeamSection{}; }

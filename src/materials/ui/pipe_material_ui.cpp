@@ -879,22 +879,16 @@ void MaterialsTable::contents_entry() { add_contents_entry("Pipe materials", 0);
 
 void open_materials_table()
 {
-    MaterialsTable& t = materials_table();
-    t.load();
     int row = 1;
     if (const int layout_row = current_layout_row(); model().rows.valid(layout_row))
         if (const int m = pipe_material_index(model().rows[layout_row].material))
             row = m;
-    show_in_list_window(t);
-    table_goto_row(t, row, 0, true);
-    set_last_table_opener(t, [] { materials_table().load(); });
+    open_in_list_window(materials_table(), row, true);
 }
 
 void refresh_materials_table()
 {
-    MaterialsTable& t = materials_table();
-    if (list_window_table() == &t)
-        t.load();
+    reload_if_shown(materials_table());
 }
 
 PipeMaterialHighlight& pipe_material_highlight()

@@ -813,22 +813,16 @@ void SectionsTable::contents_entry() { add_contents_entry("Pipe sections", 0); }
 
 void open_sections_table()
 {
-    SectionsTable& t = sections_table();
-    t.load();
     int row = 1;
     if (const int layout_row = current_layout_row(); model().rows.valid(layout_row))
         if (const int s = section_index(model().rows[layout_row].section))
             row = s;
-    show_in_list_window(t);
-    table_goto_row(t, row, 0, true);
-    set_last_table_opener(t, [] { sections_table().load(); });
+    open_in_list_window(sections_table(), row, true);
 }
 
 void refresh_sections_table()
 {
-    SectionsTable& t = sections_table();
-    if (list_window_table() == &t)
-        t.load();
+    reload_if_shown(sections_table());
 }
 
 void print_pipe_sections()

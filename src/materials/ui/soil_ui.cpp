@@ -475,18 +475,12 @@ void SoilsTable::contents_entry() { add_contents_entry("Soils", 0); }
 
 void open_soils_table()
 {
-    SoilsTable& t = soils_table();
-    t.load();
-    show_in_list_window(t);
-    table_goto_row(t, 1, 0, true);
-    set_last_table_opener(t, [] { soils_table().load(); });
+    open_in_list_window(soils_table(), 1, true);
 }
 
 void refresh_soils_table()
 {
-    SoilsTable& t = soils_table();
-    if (list_window_table() == &t)
-        t.load();
+    reload_if_shown(soils_table());
 }
 
 void print_soils()

@@ -570,11 +570,7 @@ void ValveLibraryTable::contents_entry() { add_contents_entry("Valve Library", 0
 
 void open_valves_table()
 {
-    ValveLibraryTable& t = valve_library_table();
-    t.load();
-    show_in_list_window(t);
-    table_goto_row(t, 1, 0, false);
-    set_last_table_opener(t, [] { valve_library_table().load(); });
+    open_in_list_window(valve_library_table(), 1, false);
 }
 
 int edit_library_valve(int row, WindowId o)

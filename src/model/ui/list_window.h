@@ -98,6 +98,25 @@ TableWindow* last_opened_table();
 // Runs the reopen function of the table opened last, when it is shown.
 void refresh_list_window();
 
+// Opens a table of records in the list window: loaded, shown, row `row`
+// current (`notify` as table_goto_row), and the table opened last, brought up
+// to date by its load().
+template <typename T>
+void open_in_list_window(T& table, int row, bool notify)
+{
+    table.load();
+    show_in_list_window(table);
+    table_goto_row(table, row, 0, notify);
+    set_last_table_opener(table, [&table] { table.load(); });
+}
+// Loads a table again when the list window shows it.
+template <typename T>
+void reload_if_shown(T& table)
+{
+    if (list_window_table() == &table)
+        table.load();
+}
+
 // ---- Modes ---------------------------------------------------------------------------
 
 struct ListMode {
