@@ -13,7 +13,7 @@
 
 AttributeRowsTable::AttributeRowsTable(int list_id, std::vector<int> dtypes, const char* title_text,
                                        const char* kind_name, int columns, int header_lines)
-    : TableWindow(&list_frame(), columns, header_lines), list_id_(list_id), dtypes_(std::move(dtypes)),
+    : LayoutRowsTable(&list_frame(), columns, header_lines), list_id_(list_id), dtypes_(std::move(dtypes)),
       kind_name_(kind_name)
 {
     title = title_text;
@@ -23,24 +23,9 @@ void AttributeRowsTable::load()
 {
     if (model_rebuild_needed())
         make_model();
-    const RowList& list = model().list(list_id_);
-    row_list.assign(1, 0);
-    for (int i = 1; i <= list.count && i <= list.rows.size(); ++i)
-        row_list.push_back(list.rows[i]);
-    table_set_rows(*this, title, static_cast<int>(row_list.size()) - 1, 0);
-    const auto listed = std::find(row_list.begin() + 1, row_list.end(), model().current_row);
-    if (model().current_row != 0 && listed != row_list.end())
-        table_set_row(*this, static_cast<int>(listed - row_list.begin()));
-    frame_caption = c_format("%s  (%d) ", title.c_str(), record_count());
-    if (frame && table_is_shown(*this))
-        frame_set_title(*frame, frame_caption);
+    list_rows(list_id_, title, true);
     measure_needed = true;
     table_invalidate_rows(*this);
-}
-
-int AttributeRowsTable::layout_row(int row) const
-{
-    return row >= 1 && row < static_cast<int>(row_list.size()) ? row_list[static_cast<std::size_t>(row)] : 0;
 }
 
 DataItem* AttributeRowsTable::item(int row) const

@@ -225,7 +225,7 @@ int choose_pipe_section(WindowId owner)
 
 ElementRowsTable::ElementRowsTable(int list_id, const char* title_text, const char* kind_name, int columns,
                                    int header_lines, std::vector<int> char_limits)
-    : TableWindow(&list_frame(), columns, header_lines, std::move(char_limits)), list_id_(list_id),
+    : LayoutRowsTable(&list_frame(), columns, header_lines, std::move(char_limits)), list_id_(list_id),
       kind_name_(kind_name)
 {
     title = title_text;
@@ -235,21 +235,9 @@ void ElementRowsTable::load()
 {
     if (model_rebuild_needed())
         make_model();
-    const RowList& list = model().list(list_id_);
-    row_list.assign(1, 0);
-    for (int i = 1; i <= list.count && i <= list.rows.size(); ++i)
-        row_list.push_back(list.rows[i]);
-    table_set_rows(*this, title, static_cast<int>(row_list.size()) - 1, 0);
-    frame_caption = c_format("%s  (%d) ", title.c_str(), record_count());
-    if (frame && table_is_shown(*this))
-        frame_set_title(*frame, frame_caption);
+    list_rows(list_id_, title, false);
     measure_needed = true;
     table_invalidate_rows(*this);
-}
-
-int ElementRowsTable::layout_row(int row) const
-{
-    return row >= 1 && row < static_cast<int>(row_list.size()) ? row_list[static_cast<std::size_t>(row)] : 0;
 }
 
 int ElementRowsTable::row_node(int row)

@@ -8,6 +8,7 @@
 #include "framework/ui/report.h"
 #include "framework/ui/table.h"
 #include "model/model.h"
+#include "model/ui/list_window.h"
 #include "platform/backend.h"
 #include "platform/dialog.h"
 
@@ -113,14 +114,13 @@ int choose_pipe_section(WindowId owner);
 // its element; the edit command opens the kind's dialog for that line's row
 // and refocuses the table after OK; the popup offers Show or Edit and List
 // under the kind's name.
-class ElementRowsTable : public TableWindow {
+class ElementRowsTable : public LayoutRowsTable {
 public:
     ElementRowsTable(int list_id, const char* title, const char* kind_name, int columns, int header_lines,
                      std::vector<int> char_limits = {});
 
     // The table again from the kind's row list after a recount.
     void load();
-    int layout_row(int row) const;
 
     int row_node(int row) override;
     void on_row_changed(int row) override;

@@ -25,6 +25,7 @@
 #include "framework/ui/report_pages.h"
 #include "framework/ui/table.h"
 #include "model/named_set.h"
+#include "model/ui/list_window.h"
 #include "model/ui/named_set_ui.h"
 
 #include <functional>
@@ -60,7 +61,7 @@ void print_load_table(TablePrint& t, const std::string& title, int count);
 
 // ---- The rows of a kind ------------------------------------------------------------
 
-class ItemRowsTable : public TableWindow {
+class ItemRowsTable : public LayoutRowsTable {
 public:
     // Column 1 is the node (or the row of a hydrotest load); the columns
     // from 2 on read and store the row's data item (or element object).
@@ -74,7 +75,6 @@ public:
 
     // Shows the kind's rows again, keeping the current layout row current.
     void load();
-    int layout_row(int row) const;
 
     std::string header_text(int column, int line) override;
     std::string cell_text(int row, int column, int line) override;

@@ -117,6 +117,23 @@ void reload_if_shown(T& table)
         table.load();
 }
 
+// A table of the layout rows of one of the model's row lists (the rows of an
+// element, data item or support kind): table row r shows layout row
+// row_list[r].
+class LayoutRowsTable : public TableWindow {
+public:
+    using TableWindow::TableWindow;
+
+    // The layout row of a table row; 0 for none (the input row).
+    int layout_row(int row) const;
+
+protected:
+    // Lists the rows of row list `list_id` under `title_text`; with
+    // `to_current` the current layout row's line becomes current when it is
+    // listed. The frame's caption becomes "<title>  (<count>) ".
+    void list_rows(int list_id, const std::string& title_text, bool to_current);
+};
+
 // ---- Modes ---------------------------------------------------------------------------
 
 struct ListMode {
