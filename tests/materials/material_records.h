@@ -1,9 +1,12 @@
-// Records the materials tests start from.
+// Records the materials tests start from, and the comparison of a material
+// read back with the one written.
 #pragma once
 
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
 #include "materials/size_tables.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -55,4 +58,22 @@ inline PipeSection non_standard_section(const std::string& name, float outside_d
     s.outside_diameter = outside_diameter;
     s.thickness = thickness;
     return s;
+}
+
+// Every field of two materials alike (a record read back against the one
+// written).
+inline void expect_same_material(const PipeMaterial& a, const PipeMaterial& b)
+{
+    EXPECT_EQ(a.name, b.name);
+    EXPECT_EQ(a.type, b.type);
+    EXPECT_EQ(a.frp, b.frp);
+    EXPECT_EQ(a.description, b.description);
+    EXPECT_EQ(a.nu, b.nu);
+    EXPECT_EQ(a.density, b.density);
+    EXPECT_EQ(a.joint_factor, b.joint_factor);
+    EXPECT_EQ(a.circ_joint_factor, b.circ_joint_factor);
+    EXPECT_EQ(a.strength, b.strength);
+    ASSERT_EQ(a.numtemps(), b.numtemps());
+    for (int i = 1; i <= a.numtemps(); ++i)
+        EXPECT_EQ(a.table[i], b.table[i]) << i;
 }

@@ -148,20 +148,8 @@ TEST_F(PipeMaterialTest, ModelFileRoundTripKeepsEveryField)
     read_model(path("m.mod"));
     ASSERT_EQ(nummats(), 2);
     for (int i = 1; i <= 2; ++i) {
-        const PipeMaterial& a = before[i];
-        const PipeMaterial& b = pipe_materials()[i];
-        EXPECT_EQ(a.name, b.name);
-        EXPECT_EQ(a.type, b.type);
-        EXPECT_EQ(a.frp, b.frp);
-        EXPECT_EQ(a.description, b.description);
-        EXPECT_EQ(a.nu, b.nu);
-        EXPECT_EQ(a.density, b.density);
-        EXPECT_EQ(a.joint_factor, b.joint_factor);
-        EXPECT_EQ(a.circ_joint_factor, b.circ_joint_factor);
-        EXPECT_EQ(a.strength, b.strength);
-        ASSERT_EQ(a.numtemps(), b.numtemps());
-        for (int r = 1; r <= a.numtemps(); ++r)
-            EXPECT_EQ(a.table[r], b.table[r]);
+        SCOPED_TRACE(i);
+        expect_same_material(before[i], pipe_materials()[i]);
     }
 }
 

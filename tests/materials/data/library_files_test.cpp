@@ -31,22 +31,6 @@ PipeMaterial carbon_steel(const std::string& description)
     return m;
 }
 
-void expect_same(const PipeMaterial& a, const PipeMaterial& b)
-{
-    EXPECT_EQ(a.name, b.name);
-    EXPECT_EQ(a.type, b.type);
-    EXPECT_EQ(a.frp, b.frp);
-    EXPECT_EQ(a.description, b.description);
-    EXPECT_EQ(a.nu, b.nu);
-    EXPECT_EQ(a.density, b.density);
-    EXPECT_EQ(a.joint_factor, b.joint_factor);
-    EXPECT_EQ(a.circ_joint_factor, b.circ_joint_factor);
-    EXPECT_EQ(a.strength, b.strength);
-    ASSERT_EQ(a.numtemps(), b.numtemps());
-    for (int i = 1; i <= a.numtemps(); ++i)
-        EXPECT_EQ(a.table[i], b.table[i]) << i;
-}
-
 ValveRecord gate(const std::string& size, float od, float length, float weight)
 {
     ValveRecord v;
@@ -171,7 +155,7 @@ TEST_F(LibraryFilesTest, MaterialLibraryRoundTripsEveryField)
     EXPECT_EQ(read.units, (MaterialLibraryUnits{2, 1, 1, 1, 3}));
     ASSERT_EQ(read.records.size(), 2);
     for (int i = 1; i <= 2; ++i)
-        expect_same(read.records[i], materials[i]);
+        expect_same_material(read.records[i], materials[i]);
 
     // An empty library: the count 0 and nothing else.
     write_material_library_file(file, CODE_NONE, {}, OneBased<PipeMaterial>{});
@@ -194,7 +178,7 @@ TEST_F(LibraryFilesTest, OldMaterialLibrariesNumberTheLaterCodesOneLower)
     write_material_file(file, "KORVANEWMAT6700", 3, {m}, 4);
     const MaterialLibraryContents read = read_material_library_file(file);
     ASSERT_EQ(read.records.size(), 1);
-    expect_same(read.records[1], m);
+    expect_same_material(read.records[1], m);
 }
 
 TEST_F(LibraryFilesTest, BadMaterialLibrariesSayWhatIsWrong)
