@@ -62,16 +62,6 @@ struct OldBytes : Bytes {
 
 class LibraryFilesTest : public ModelFileTest {
 protected:
-    std::string message_of(const std::function<void()>& read)
-    {
-        try {
-            read();
-        } catch (const MessageText& m) {
-            return m.text;
-        }
-        return "(read)";
-    }
-
     // A material library file as the writer makes it, with the header given.
     void write_material_file(const std::string& file, const char* magic, int32_t code,
                              const std::vector<PipeMaterial>& records, std::size_t name_width = 6,
@@ -185,27 +175,27 @@ TEST_F(LibraryFilesTest, BadMaterialLibrariesSayWhatIsWrong)
 {
     const std::string file = path("bad.mat");
     const auto read = [&] { read_material_library_file(file); };
-    EXPECT_EQ(message_of(read), "Material Library: " + file + "\nDoes not exist.");
+    EXPECT_EQ(thrown_text(read), "Material Library: " + file + "\nDoes not exist.");
     const std::string unreadable = "Unable to read material library:\n" + file;
     const std::string error = "There was an error while reading material library:\n" + file;
     write_material_file(file, "KORVANEBEAM6900", 3, {carbon_steel("A")});
-    EXPECT_EQ(message_of(read), unreadable);
+    EXPECT_EQ(thrown_text(read), unreadable);
     write_material_file(file, "KORVANEWMAT6X00", 3, {carbon_steel("A")});
-    EXPECT_EQ(message_of(read), unreadable);
+    EXPECT_EQ(thrown_text(read), unreadable);
     write_material_file(file, "KORVANEWMAT6900", 77, {carbon_steel("A")});
-    EXPECT_EQ(message_of(read), error + "\nPiping code 77 is unknown");
+    EXPECT_EQ(thrown_text(read), error + "\nPiping code 77 is unknown");
     write_material_file(file, "KORVANEWMAT6900", 3, {carbon_steel("A")}, 6, -1, 9);
-    EXPECT_EQ(message_of(read), error + "\nUnit choice 9 is out of range");
+    EXPECT_EQ(thrown_text(read), error + "\nUnit choice 9 is out of range");
     write_material_file(file, "KORVANEWMAT6900", 3, {carbon_steel("A")}, 6, 50000000);
-    EXPECT_EQ(message_of(read), error + "\nCount of materials 50000000 is out of range");
+    EXPECT_EQ(thrown_text(read), error + "\nCount of materials 50000000 is out of range");
     write_material_file(file, "KORVANEWMAT6900", 3, {carbon_steel("A")}, 6, -1);
     std::vector<unsigned char> bytes = bytes_of(file);
     bytes.resize(bytes.size() - 5);
     put_bytes(file, bytes);
-    EXPECT_EQ(message_of(read).rfind(error, 0), 0u);
+    EXPECT_EQ(thrown_text(read).rfind(error, 0), 0u);
     bytes.resize(20);
     put_bytes(file, bytes);
-    EXPECT_EQ(message_of(read), error);
+    EXPECT_EQ(thrown_text(read), error);
 }
 
 TEST_F(LibraryFilesTest, BeamLibraryRoundTripsAndRefusesLaterVersions)
@@ -247,13 +237,13 @@ TEST_F(LibraryFilesTest, BeamLibraryRoundTripsAndRefusesLaterVersions)
     f.b[12] = '9';
     f.b[13] = '1';
     put_bytes(file, f.b);
-    EXPECT_EQ(message_of([&] { read_beam_library_file(file); }), "Unable to read beam library:\n" + file);
+    EXPECT_EQ(thrown_text([&] { read_beam_library_file(file); }), "Unable to read beam library:\n" + file);
     f.b[13] = '0';
     f.b[16] = 7;   // the dimension's unit choice
     put_bytes(file, f.b);
-    EXPECT_EQ(message_of([&] { read_beam_library_file(file); }),
+    EXPECT_EQ(thrown_text([&] { read_beam_library_file(file); }),
               "There was an error while reading beam library:\n" + file + "\nUnit choice 7 is out of range");
-    EXPECT_EQ(message_of([&] { read_beam_library_file(path("none.bli")); }),
+    EXPECT_EQ(thrown_text([&] { read_beam_library_file(path("none.bli")); }),
               "Beam Library: " + path("none.bli") + "\nDoes not exist.");
 }
 
@@ -295,25 +285,25 @@ TEST_F(LibraryFilesTest, ValveLibraryRoundTripsAndReadsItsOlderRecords)
     EXPECT_EQ(read_valve_library_file(file).records.size(), 2);
     std::memcpy(old.data() + 11, "4990", 4);
     put_bytes(file, old);
-    EXPECT_EQ(message_of([&] { read_valve_library_file(file); }),
+    EXPECT_EQ(thrown_text([&] { read_valve_library_file(file); }),
               "Unable to read valve library:\n" + file + "\nVersion = 4.99");
     std::memcpy(old.data() + 11, "0499", 4);
     put_bytes(file, old);
-    EXPECT_EQ(message_of([&] { read_valve_library_file(file); }),
+    EXPECT_EQ(thrown_text([&] { read_valve_library_file(file); }),
               "Unable to read valve library:\n" + file + "\nVersion = 0.49");
 
     // A standard outside the four, a count beyond the file, a short file.
     const std::string error = "There was an error while reading valve library:\n" + file;
     bytes[32 + 30] = 9;
     put_bytes(file, bytes);
-    EXPECT_EQ(message_of([&] { read_valve_library_file(file); }), error + "\nValve 1: standard 9 is out of range");
+    EXPECT_EQ(thrown_text([&] { read_valve_library_file(file); }), error + "\nValve 1: standard 9 is out of range");
     bytes[32 + 30] = 0;
     bytes[28] = 3;
     put_bytes(file, bytes);
-    EXPECT_EQ(message_of([&] { read_valve_library_file(file); }), error + "\nCount of valves 3 is out of range");
+    EXPECT_EQ(thrown_text([&] { read_valve_library_file(file); }), error + "\nCount of valves 3 is out of range");
     bytes.resize(31);
     put_bytes(file, bytes);
-    EXPECT_EQ(message_of([&] { read_valve_library_file(file); }), error);
+    EXPECT_EQ(thrown_text([&] { read_valve_library_file(file); }), error);
 }
 
 TEST_F(LibraryFilesTest, ValvesFitADiameterThatPrintsTheSameToAThousandth)
@@ -362,22 +352,22 @@ TEST_F(LibraryFilesTest, OldLibrariesOfBothLayoutsConvert)
     const std::string unreadable = "Material library could not be read\n" + file;
     for (int version : {411, 299}) {
         put_bytes(file, old_library(version));
-        EXPECT_EQ(message_of([&] { read_old_material_library(file); }),
+        EXPECT_EQ(thrown_text([&] { read_old_material_library(file); }),
                   unreadable + c_format("\nVersion %d is not known", version));
     }
     put_bytes(file, old_library(390, 0));
-    EXPECT_EQ(message_of([&] { read_old_material_library(file); }), "There are no materials in the library");
+    EXPECT_EQ(thrown_text([&] { read_old_material_library(file); }), "There are no materials in the library");
     std::vector<unsigned char> bytes = old_library(390);
     bytes[3] = 'X';
     put_bytes(file, bytes);
-    EXPECT_EQ(message_of([&] { old_material_library_version(file); }), unreadable);
+    EXPECT_EQ(thrown_text([&] { old_material_library_version(file); }), unreadable);
     bytes = old_library(390);
     bytes.resize(bytes.size() - 8);
     put_bytes(file, bytes);
-    EXPECT_EQ(message_of([&] { read_old_material_library(file); }),
+    EXPECT_EQ(thrown_text([&] { read_old_material_library(file); }),
               unreadable + "\nMaterial 1: count of temperatures 2 is out of range");
     put_bytes(file, old_library(390, 40000));
-    EXPECT_EQ(message_of([&] { read_old_material_library(file); }),
+    EXPECT_EQ(thrown_text([&] { read_old_material_library(file); }),
               unreadable + "\nCount of materials 40000 is out of range");
 }
 

@@ -2,6 +2,7 @@
 // the internal units (checked against hand conversions), every line error
 // with its line, quoted descriptions, and export followed by import giving
 // the library back with the user's units untouched.
+#include "framework/data/thrown_text.h"
 #include "framework/errors.h"
 #include "framework/units.h"
 #include "materials/material_batch_file.h"
@@ -16,12 +17,7 @@ constexpr MaterialLibraryUnits ENGLISH = MATERIAL_BATCH_ENGLISH_UNITS;
 
 std::string error_of(const std::string& text)
 {
-    try {
-        read_material_batch(text, CODE_NONE, ENGLISH);
-    } catch (const MessageText& m) {
-        return m.text;
-    }
-    return "(read)";
+    return thrown_text([&] { read_material_batch(text, CODE_NONE, ENGLISH); });
 }
 
 TEST(MaterialBatchTest, OptionsAndSiValuesReadIntoInternalUnits)
