@@ -37,6 +37,8 @@ public:
     bool ok(Dialog& d) final;
 
 protected:
+    // Reads and checks the fields (dialog_throw on the first refused) and
+    // stores what changed; true closes the dialog.
     virtual bool store(Dialog& d) = 0;
     // Remembers the texts the items show now.
     void remember_texts(Dialog& d, std::initializer_list<int> items);
