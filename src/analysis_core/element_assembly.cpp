@@ -118,6 +118,20 @@ double node_displacement(const AnalysisRun& run, int node, int direction)
     return run.displacement(run.equation(node, direction));
 }
 
+Vec3 relative_motion(const AnalysisRun& run, int a, int b, bool rotational)
+{
+    const int offset = rotational ? 3 : 0;
+    double u[3];
+    for (int i = 0; i < 3; ++i)
+        u[i] = node_displacement(run, a, offset + i) - (b ? node_displacement(run, b, offset + i) : 0.0);
+    return {u[0], u[1], u[2]};
+}
+
+double relative_along(const AnalysisRun& run, int a, int b, const Vec3& d, bool rotational)
+{
+    return dot(relative_motion(run, a, b, rotational), d);
+}
+
 void assemble_coupled_pairs(AnalysisRun& run)
 {
     for (const CoupledPair& pair : run.layout().coupled_pairs) {

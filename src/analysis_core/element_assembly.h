@@ -36,6 +36,11 @@ void add_node_load(AnalysisRun& run, int node, int direction, double value);
 // The solution (displacement or rotation) of a node's global direction 0..5;
 // 0 for a node outside the analysis.
 double node_displacement(const AnalysisRun& run, int node, int direction);
+// u_a - u_b of the run's solution on the translations (or, with
+// `rotational`, the rotations); b 0 is the ground.
+Vec3 relative_motion(const AnalysisRun& run, int a, int b, bool rotational = false);
+// (u_a - u_b).d.
+double relative_along(const AnalysisRun& run, int a, int b, const Vec3& d, bool rotational = false);
 
 // Every coupled node pair of flag 0 as a rigid link: 1.0e12 on the twelve
 // diagonal terms of the two nodes and -1.0e12 between like directions. Pairs

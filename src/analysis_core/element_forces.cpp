@@ -6,15 +6,6 @@
 #include <cmath>
 #include <cstddef>
 
-namespace {
-
-double dot(const Vec3& a, const Vec3& b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-}  // namespace
-
 void element_end_forces(const ElementMatrix& k, const ElementVector& loads, const LocalAxes& axes,
                         const int (&dofs)[13], std::span<const double> displacements, ElementVector& forces,
                         ElementMatrix* displacement_matrix)

@@ -31,6 +31,5 @@ struct ElementVector {
 // which are given by their global unit vectors.
 inline Vec3 global_axis_in_local(const LocalAxes& axes, int axis)
 {
-    auto component = [axis](const Vec3& v) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; };
-    return {component(axes.x), component(axes.y), component(axes.z)};
+    return {component(axes.x, axis), component(axes.y, axis), component(axes.z, axis)};
 }

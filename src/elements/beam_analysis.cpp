@@ -90,11 +90,7 @@ LocalAxes beam_run_axes(const AnalysisRun& run, int element)
 {
     const Model& m = run.layout();
     const Elem& e = m.elems[element];
-    auto at = [&m](int node) {
-        const NodeRecord& n = m.nodes[node];
-        return Vec3{n.x, n.y, n.z};
-    };
-    return beam_axes(at(e.node1), at(e.node2), element_object_as<Beam>(run, element).beta,
+    return beam_axes(node_position(m, e.node1), node_position(m, e.node2), element_object_as<Beam>(run, element).beta,
                      run.snapshot().options.z_vertical);
 }
 

@@ -10,16 +10,6 @@ Point2 midpoint(Point2 a, Point2 b)
     return {(a.x + b.x) / 2.0f, (a.y + b.y) / 2.0f};
 }
 
-Vec3 minus(const Vec3& a, const Vec3& b)
-{
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-
-Vec3 cross(const Vec3& a, const Vec3& b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
 }  // namespace
 
 void build_bend_symbol(BendSymbol& s, const BendSymbolNodes& nodes)

@@ -31,14 +31,6 @@ int flange_node(const AnalysisRun& run, int row)
     return run.node_n(node) != 0 ? node : 0;
 }
 
-Vec3 row_pipe_direction(int node)
-{
-    double x = 1.0, y = 0.0, z = 0.0;
-    if (pipe_direction_at_node(node, x, y, z) != 0)
-        return {1.0, 0.0, 0.0};
-    return {x, y, z};
-}
-
 bool flange_shown(int row)
 {
     return view_state().flanges && model().rows.valid(row) && model().rows[row].node_index != 0;
@@ -174,7 +166,7 @@ void Flange::build_symbol(int row)
     const int node = model().rows[row].node_index;
     const double a = 1.75 * LayoutRow::symbol_radius(row);
     const double b = 0.25 * a;
-    const Vec3 direction = row_pipe_direction(node);
+    const Vec3 direction = pipe_direction_or_x(node);
     const LocalFrame2D frame = symbol_frame_at_node(node, direction);
     const auto fa = static_cast<float>(a), fb = static_cast<float>(b);
     lines[0][0] = frame2d_apply(frame, -fb, fa);

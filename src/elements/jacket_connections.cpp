@@ -31,16 +31,6 @@ int partner_index(const Model& m, const LayoutRow& r)
     throw_message(c_format("Jacket connection at point %s is not on a jacketed pipe", node_text(number).c_str()));
 }
 
-// The pipe's direction at the row's node (x of the symbol frames); along X
-// when it has none.
-Vec3 row_pipe_direction(int row)
-{
-    double x = 1.0, y = 0.0, z = 0.0;
-    if (pipe_direction_at_node(model().rows[row].node_index, x, y, z) != 0)
-        return {1.0, 0.0, 0.0};
-    return {x, y, z};
-}
-
 bool connection_row_shown(int row)
 {
     return view_state().jacket_connections && model().rows.valid(row) && model().rows[row].node_index != 0;
@@ -158,7 +148,7 @@ void JacketEndCap::build_symbol(int row)
         return;
     const int node = model().rows[row].node_index;
     const double radius = 1.02 * LayoutRow::symbol_radius(row);
-    const Vec3 direction = row_pipe_direction(row);
+    const Vec3 direction = pipe_direction_or_x(model().rows[row].node_index);
     const LocalFrame2D frame = symbol_frame_at_node(node, direction);
     const auto r = static_cast<float>(radius);
     line_start = frame2d_apply(frame, 0.0f, r);
@@ -262,7 +252,8 @@ void Spider::build_symbol(int row)
         return;
     const double r = LayoutRow::symbol_radius(row);
     const double length = 1.03 * r;
-    const Frame3D frame = frame3d_at_node(model().rows[row].node_index, row_pipe_direction(row));
+    const int node = model().rows[row].node_index;
+    const Frame3D frame = frame3d_at_node(node, pipe_direction_or_x(node));
     const Vec3 ends[3] = {{0.0, length, 0.0}, {0.0, -0.5 * length, 0.866 * length}, {0.0, -0.5 * length, -0.866 * length}};
     for (int i = 0; i < 3; ++i)
         cylinder_init_in_frame(legs[i], frame, {0.0, 0.0, 0.0}, ends[i], 0.15 * r, true);

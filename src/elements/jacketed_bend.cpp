@@ -16,13 +16,6 @@
 
 namespace {
 
-// The combo entry of a name among `names` (no default entry); -1 when absent.
-int entry_of(const std::vector<std::string>& names, const std::string& name)
-{
-    const auto it = std::find(names.begin(), names.end(), name);
-    return name.empty() || it == names.end() ? -1 : static_cast<int>(it - names.begin());
-}
-
 void select_radius(Dialog& d, int first_radio, int edit, uint8_t kind, float radius)
 {
     for (int k = RADIUS_LONG; k <= RADIUS_USER; ++k)
@@ -56,6 +49,12 @@ std::vector<std::string> pipe_load_names()
 {
     const auto& names = jacket_hooks().pipe_load_names;
     return names ? names() : std::vector<std::string>{};
+}
+
+int name_entry(const std::vector<std::string>& names, const std::string& name)
+{
+    const auto it = std::find(names.begin(), names.end(), name);
+    return it == names.end() ? -1 : static_cast<int>(it - names.begin());
 }
 
 // ---- Record ----------------------------------------------------------------------------------
@@ -153,7 +152,7 @@ void JacketedBend::fill_dialog(Dialog& d) const
 {
     d.list_select(JBEND_JACKET_MATERIAL, pipe_material_index(jacket.material) - 1);
     d.list_select(JBEND_JACKET_SECTION, section_index(jacket.section) - 1);
-    d.list_select(JBEND_JACKET_LOAD, entry_of(pipe_load_names(), jacket.load));
+    d.list_select(JBEND_JACKET_LOAD, jacket.load.empty() ? -1 : name_entry(pipe_load_names(), jacket.load));
     select_radius(d, JBEND_JACKET_LONG, JBEND_JACKET_RADIUS, jacket.radius_kind, jacket.radius);
     select_radius(d, JBEND_CORE_LONG, JBEND_CORE_RADIUS, geometry.radius_kind, geometry.radius);
     if (jacket.thickness != 0.0f)

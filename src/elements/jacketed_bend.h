@@ -31,6 +31,8 @@ struct JacketHooks {
 };
 JacketHooks& jacket_hooks();
 std::vector<std::string> pipe_load_names();
+// The position of a name among `names` (a combo's entry); -1 when absent.
+int name_entry(const std::vector<std::string>& names, const std::string& name);
 
 class JacketedBend final : public Bend {
 public:

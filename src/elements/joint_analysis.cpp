@@ -311,10 +311,8 @@ void update_joint(AnalysisRun& run, int element)
     s.moment[2] = ball ? f.f[12] : 0.0;
 
     // The rotation of node 2 against node 1 in the joint's axes.
-    double relative[3];
-    for (int d = 0; d < 3; ++d)
-        relative[d] = node_displacement(run, e.node2, 3 + d) - node_displacement(run, e.node1, 3 + d);
-    auto along = [&](const Vec3& v) { return relative[0] * v.x + relative[1] * v.y + relative[2] * v.z; };
+    const Vec3 relative = relative_motion(run, e.node2, e.node1, true);
+    auto along = [&](const Vec3& v) { return dot(relative, v); };
     const double theta_t = along(s.axes.x);
     const int type = ball ? ET_BALL_JOINT : ET_HINGE_JOINT;
     const int node = e.node2;

@@ -16,12 +16,6 @@
 
 namespace {
 
-Vec3 node_position(const AnalysisRun& run, int node)
-{
-    const NodeRecord& n = run.layout().nodes[node];
-    return {n.x, n.y, n.z};
-}
-
 // ---- Elastic element ---------------------------------------------------------------------------
 
 void elastic_scratch(AnalysisRun& run, int element)
@@ -35,7 +29,7 @@ void elastic_scratch(AnalysisRun& run, int element)
     scratch.element = element;
     set_element_dofs(run, e.node1, e.node2);
     set_element_axes(run, axes);
-    const Vec3 a = node_position(run, e.node1), b = node_position(run, e.node2);
+    const Vec3 a = node_position(run.layout(), e.node1), b = node_position(run.layout(), e.node2);
     const Vec3 d{b.x - a.x, b.y - a.y, b.z - a.z};
     auto dot = [&d](const Vec3& v) { return d.x * v.x + d.y * v.y + d.z * v.z; };
     double rates[6];
@@ -108,10 +102,7 @@ void update_tie_rod(AnalysisRun& run, int element)
     TieRodState& s = run.element_state<TieRodState>(element);
     const Elem& e = run.layout().elems[element];
     const LocalAxes axes = element_axes(run.layout(), e.node1, e.node2, run.snapshot().options.z_vertical);
-    const double along[3] = {axes.x.x, axes.x.y, axes.x.z};
-    double extension = 0.0;
-    for (int d = 0; d < 3; ++d)
-        extension += (node_displacement(run, e.node2, d) - node_displacement(run, e.node1, d)) * along[d];
+    double extension = relative_along(run, e.node2, e.node1, axes.x);
     if (std::fabs(extension) < 1.0e-14)
         extension = 0.0;
     s.status = rod.status_of(extension);

@@ -19,16 +19,6 @@ void invert_plane(double d, double c, double r, double& a, double& b, double& e)
     e = d / det;
 }
 
-double dot(const Vec3& a, const Vec3& b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-Vec3 cross(const Vec3& a, const Vec3& b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
 // Adds an axial strain delta (elongation of the element) as end loads.
 void add_elongation(const ElementMatrix& k, double delta, ElementVector& f)
 {

@@ -84,13 +84,10 @@ void valve_extra(AnalysisRun& run, int element)
         return;
     const Elem& e = run.layout().elems[element];
     const Model& m = run.layout();
-    auto position = [&m](int node) {
-        const NodeRecord& n = m.nodes[node];
-        return Vec3{n.x, n.y, n.z};
-    };
     ElementVector global;
     valve_added_weight_loads(valve.additional_weight, {valve.offset_dx, valve.offset_dy, valve.offset_dz},
-                             position(e.node1), position(e.node2), step, element_load_options(run), global);
+                             node_position(m, e.node1), node_position(m, e.node2), step, element_load_options(run),
+                             global);
     for (int d = 0; d < 6; ++d) {
         add_node_load(run, e.node1, d, global.f[1 + d]);
         add_node_load(run, e.node2, d, global.f[7 + d]);
@@ -253,19 +250,12 @@ void update_slip_joint(AnalysisRun& run, int element)
     s.axial_force = (f.f[1] + f.f[7]) / 2.0;
     s.torque = (f.f[4] + f.f[10]) / 2.0;
     const Vec3& x = run.element().axes.x;
-    auto relative = [&](int first) {
-        double sum = 0.0;
-        const double along[3] = {x.x, x.y, x.z};
-        for (int d = 0; d < 3; ++d)
-            sum += (node_displacement(run, e.node2, first + d) - node_displacement(run, e.node1, first + d)) * along[d];
-        return sum;
-    };
     if (joint.friction_force != 0.0f)
-        update_direction(run, e.node2, joint.friction_force, relative(0), s.axial_force, s.axial_stiffness,
-                         s.friction_load, s.last_shift);
+        update_direction(run, e.node2, joint.friction_force, relative_along(run, e.node2, e.node1, x), s.axial_force,
+                         s.axial_stiffness, s.friction_load, s.last_shift);
     if (joint.friction_torque != 0.0f)
-        update_direction(run, e.node2, joint.friction_torque, relative(3), s.torque, s.torsional_stiffness,
-                         s.friction_moment, s.last_twist);
+        update_direction(run, e.node2, joint.friction_torque, relative_along(run, e.node2, e.node1, x, true), s.torque,
+                         s.torsional_stiffness, s.friction_moment, s.last_twist);
 }
 
 }  // namespace

@@ -15,11 +15,6 @@
 
 namespace {
 
-Vec3 plus(const Vec3& a, const Vec3& b, double s = 1.0)
-{
-    return {a.x + s * b.x, a.y + s * b.y, a.z + s * b.z};
-}
-
 // The unit vector from node a to node b; false when they coincide.
 bool unit_between(int a, int b, Vec3& out)
 {
@@ -223,13 +218,13 @@ void Valve::build_symbol(LayoutRow& row)
             complete_local_axes(axes, z_vertical);
             up = local_up_axis(axes, z_vertical);
         }
-        top = plus(mid, up, 4.0 * r);
+        top = plus(mid, scaled(up, 4.0 * r));
     }
     const double stem_radius = std::getenv("Valve_Symbol") ? 0.15 * r : 0.3 * r;
     cylinder_init(stem, mid, top, stem_radius, false);
     Vec3 w{top.x - mid.x, top.y - mid.y, top.z - mid.z};
     normalize3(w.x, w.y, w.z);
-    cylinder_init(wheel, plus(top, w, -0.1 * r), plus(top, w, 0.1 * r), 1.15 * r, true);
+    cylinder_init(wheel, plus(top, scaled(w, -0.1 * r)), plus(top, scaled(w, 0.1 * r)), 1.15 * r, true);
 }
 
 void Valve::build_outline(LayoutRow& row)

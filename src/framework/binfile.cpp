@@ -5,6 +5,7 @@
 #include "framework/errors.h"
 #include "framework/state.h"
 #include "framework/strings.h"
+#include "framework/text.h"
 
 #include <algorithm>
 #include <array>
@@ -412,6 +413,14 @@ float read_finite_float(BinFile& file, const std::string& field)
     const float value = file.read_float();
     require_finite(value, field);
     return value;
+}
+
+bool read_flag(BinFile& file, const char* name)
+{
+    const uint8_t value = file.read_byte();
+    if (!file.error() && value > 1)
+        throw_message(c_format("%s flag holds %d", name, value));
+    return value != 0;
 }
 
 namespace {

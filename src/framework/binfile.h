@@ -109,6 +109,9 @@ void write_curve(BinFile& file, const XYCurve& curve);
 // before it); a value after a read error is the zero the read gave.
 void require_finite(float value, const std::string& field);
 float read_finite_float(BinFile& file, const std::string& field);
+// A byte field of a record that stores a flag: only 0 and 1 are written, any
+// other value throws "<name> flag holds <value>".
+bool read_flag(BinFile& file, const char* name);
 
 // The one shared file stream of the free-function interface below.
 BinFile& binfile();

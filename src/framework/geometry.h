@@ -8,6 +8,19 @@ struct Vec3 {
 // A direction (support, wind, axis) shorter than this is no direction.
 inline constexpr double MIN_DIRECTION_LENGTH = 1.0e-4;
 
+// Sums, products and lengths of vectors.
+inline Vec3 plus(const Vec3& a, const Vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec3 minus(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec3 scaled(const Vec3& a, double s) { return {a.x * s, a.y * s, a.z * s}; }
+inline double dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline Vec3 cross(const Vec3& a, const Vec3& b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+double norm(const Vec3& a);
+// Component i (0 x, 1 y, 2 z).
+inline double component(const Vec3& v, int i) { return i == 0 ? v.x : i == 1 ? v.y : v.z; }
+
 double length2(double x, double y);
 double length3(double x, double y, double z);
 

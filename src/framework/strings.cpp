@@ -68,6 +68,12 @@ void trim_blanks(std::string& text)
     text = text.substr(start, end - start);
 }
 
+std::string trimmed(std::string text)
+{
+    trim_blanks(text);
+    return text;
+}
+
 std::string squeeze_blanks(std::string_view text)
 {
     auto number_part = [](char c) { return (c >= '0' && c <= '9') || c == '.'; };

@@ -17,6 +17,8 @@ void append_in_parentheses(std::string& text, std::string_view folder);
 
 // Removes leading and trailing blanks (spaces and tabs) in place.
 void trim_blanks(std::string& text);
+// The same on a copy.
+std::string trimmed(std::string text);
 // The number of characters of a UTF-8 text, and the byte offset of its
 // character `index` (from 0; the text's size when it has fewer).
 int utf8_length(std::string_view text);

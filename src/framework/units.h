@@ -186,6 +186,8 @@ std::string format_speed(double value);
 // (force unit), narrow enough for the eight-character report columns.
 std::string format_soil_stiffness(double value);
 std::string format_soil_force(double value);
+// format(value), or an empty text for 0 (a field left empty).
+std::string format_or_empty(double value, std::string (*format)(double));
 
 // Unit-free helpers.
 std::string format_f3_trimmed(double value);       // "%.3f" less up to two trailing zeros

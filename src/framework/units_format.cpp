@@ -172,6 +172,11 @@ std::string format_g5(double value)
     return std::fabs(value) < TINY ? "0" : g_form(5, value);
 }
 
+std::string format_or_empty(double value, std::string (*format)(double))
+{
+    return value == 0.0 ? std::string() : format(value);
+}
+
 std::string int_text(int64_t value)
 {
     return c_format("%lld", static_cast<long long>(value));

@@ -13,16 +13,6 @@
 
 #include <cmath>
 
-namespace {
-
-std::string trim(std::string text)
-{
-    trim_blanks(text);
-    return text;
-}
-
-}  // namespace
-
 void HydrotestLoad::read(BinFile& file)
 {
     if (!load_records_in_file()) {
@@ -70,10 +60,11 @@ std::string HydrotestLoad::cell_text(int column) const
 
 std::string HydrotestLoad::description() const
 {
-    std::string text = "Hydrotest: SG " + format_f3_trimmed(specific_gravity) + ", P " + trim(format_pressure(pressure)) +
-                       " " + unit_name(PRESSURE, current_unit(PRESSURE));
+    std::string text = "Hydrotest: SG " + format_f3_trimmed(specific_gravity) + ", P " +
+                       trimmed(format_pressure(pressure)) + " " + unit_name(PRESSURE, current_unit(PRESSURE));
     if (temperature != 0.0f)
-        text += ", T " + trim(format_temperature(temperature)) + " " + unit_name(TEMPERATURE, current_unit(TEMPERATURE));
+        text += ", T " + trimmed(format_temperature(temperature)) + " " +
+                unit_name(TEMPERATURE, current_unit(TEMPERATURE));
     return text;
 }
 

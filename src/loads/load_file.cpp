@@ -41,6 +41,14 @@ bool finite_value(double value)
     return std::isfinite(value);
 }
 
+bool read_load_flag(BinFile& file, const char* name)
+{
+    const uint8_t value = file.read_byte();
+    if (!file.error() && value > 1)
+        throw_message(std::string(name) + " flag is invalid");
+    return value != 0;
+}
+
 std::string curve_fault(const XYCurve& curve)
 {
     for (std::size_t i = 0; i < curve.size(); ++i) {

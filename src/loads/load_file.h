@@ -39,6 +39,9 @@ void file_write_block_count(BinFile& file);
 
 // A value of a record that a file brings must be a number.
 bool finite_value(double value);
+// A flag byte of the loads' sections: only 0 and 1 are written, any other
+// value throws "<name> flag is invalid".
+bool read_load_flag(BinFile& file, const char* name);
 
 // The checks of a curve (a wind profile, spectrum or time function) that a
 // file, the text import or a table brings: every value a number and the

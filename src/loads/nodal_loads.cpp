@@ -65,12 +65,6 @@ void check_values(const std::array<float, N>& values)
 
 // ---- Texts --------------------------------------------------------------------------
 
-std::string trim(std::string text)
-{
-    trim_blanks(text);
-    return text;
-}
-
 // A force or moment cell: empty for 0.
 std::string force_text(float value) { return value == 0.0f ? std::string() : format_force(value); }
 std::string moment_text(float value) { return value == 0.0f ? std::string() : format_moment(value); }
@@ -86,7 +80,7 @@ std::string components_text(const float* values, std::size_t count)
         if (!text.empty())
             text += ", ";
         const bool moment = i >= 3;
-        text += std::string(names[i]) + " " + trim(moment ? format_moment(values[i]) : format_force(values[i])) +
+        text += std::string(names[i]) + " " + trimmed(moment ? format_moment(values[i]) : format_force(values[i])) +
                 " " + unit_name(moment ? MOMENT : FORCE, current_unit(moment ? MOMENT : FORCE));
     }
     return text;
@@ -261,10 +255,10 @@ void ConcentratedMass::add_mass(AnalysisRun& run, int row) const
 
 std::string ConcentratedMass::description() const
 {
-    std::string text = "Weight " + trim(format_weight(weight)) + " " + unit_name(WEIGHT, current_unit(WEIGHT));
+    std::string text = "Weight " + trimmed(format_weight(weight)) + " " + unit_name(WEIGHT, current_unit(WEIGHT));
     if (offset[0] != 0.0f || offset[1] != 0.0f || offset[2] != 0.0f)
-        text += c_format(" at %s, %s, %s", trim(format_length(offset[0])).c_str(), trim(format_length(offset[1])).c_str(),
-                         trim(format_length(offset[2])).c_str());
+        text += c_format(" at %s, %s, %s", trimmed(format_length(offset[0])).c_str(),
+                         trimmed(format_length(offset[1])).c_str(), trimmed(format_length(offset[2])).c_str());
     return text;
 }
 
@@ -381,7 +375,7 @@ void HarmonicLoad::add_dynamic_loads(AnalysisRun& run, int row) const
 
 std::string HarmonicLoad::description() const
 {
-    return trim(format_real(frequency, 10, 3)) + " Hz: " + components_text(values.data(), values.size());
+    return trimmed(format_real(frequency, 10, 3)) + " Hz: " + components_text(values.data(), values.size());
 }
 
 void HarmonicLoad::check_values_of_row() const

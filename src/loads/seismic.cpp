@@ -23,23 +23,15 @@ constexpr std::array<std::array<double, 5>, 5> FA_TABLE = {{
     {2.5, 1.7, 1.2, 0.9, 0.9},   // E
 }};
 
-bool read_flag_byte(BinFile& file, const char* name)
-{
-    const uint8_t value = file.read_byte();
-    if (!file.error() && value > 1)
-        throw_message(std::string(name) + " flag is invalid");
-    return value != 0;
-}
-
 void read_seismic(SeismicData& s, BinFile& f)
 {
     for (float& g : s.load.g)
         g = f.read_float();
     const char* axes[] = {"X", "Y", "Z"};
     for (std::size_t i = 0; i < 3; ++i)
-        s.load.flag[i] = read_flag_byte(f, axes[i]) ? 1 : 0;
+        s.load.flag[i] = read_load_flag(f, axes[i]) ? 1 : 0;
     s.load.combination = f.read_int();
-    s.asce_on = read_flag_byte(f, "ASCE");
+    s.asce_on = read_load_flag(f, "ASCE");
     AsceSeismic& a = s.asce;
     a.occupancy = f.read_int();
     a.site_class = f.read_int();

@@ -64,17 +64,9 @@ const XYCurve* profile_of(const WindData& data, const WindLoad& w, bool& velocit
     return chosen->empty() ? nullptr : chosen;
 }
 
-uint8_t read_flag(BinFile& f, const char* name)
-{
-    const uint8_t value = f.read_byte();
-    if (!f.error() && value > 1)
-        throw_message(std::string(name) + " flag is invalid");
-    return value;
-}
-
 void read_wind(WindData& d, BinFile& f)
 {
-    d.asce_on = read_flag(f, "ASCE wind") != 0;
+    d.asce_on = read_load_flag(f, "ASCE wind");
     AsceWind& a = d.asce;
     a.occupancy = f.read_int();
     a.speed = f.read_float();
@@ -103,11 +95,11 @@ void read_wind(WindData& d, BinFile& f)
     for (int n = 1; n <= NUM_WIND_LOADS; ++n) {
         WindLoad& w = d.loads[static_cast<std::size_t>(n)];
         const std::string what = c_format("Wind load %d", n);
-        w.asce = read_flag(f, "ASCE profile");
+        w.asce = read_load_flag(f, "ASCE profile") ? 1 : 0;
         for (float& c : w.direction)
             c = f.read_float();
         w.shape_factor = f.read_float();
-        w.height_given = read_flag(f, "Structure height");
+        w.height_given = read_load_flag(f, "Structure height") ? 1 : 0;
         w.structure_height = f.read_float();
         read_checked_curve(f, w.velocity, what + " velocity profile", MAX_PROFILE_POINTS);
         read_checked_curve(f, w.pressure, what + " pressure profile", MAX_PROFILE_POINTS);

@@ -278,11 +278,6 @@ std::string description_field(const std::string& description)
     return out + "\"";
 }
 
-std::string value_or_empty(double value, std::string (*format)(double))
-{
-    return value == 0.0 ? std::string() : format(value);
-}
-
 void check_descriptions(const OneBased<PipeMaterial>& materials)
 {
     for (int i = 1; i <= materials.size(); ++i) {
@@ -319,15 +314,15 @@ std::string write_material_batch(int32_t code, const MaterialLibraryUnits& libra
     std::string text = "OPTIONS\n" + piping_code_keyword(code) + (si ? ",SI\n" : ",ENGLISH\n") + "MATERIAL\n";
     for (const PipeMaterial& m : materials) {
         const std::string description = description_field(m.description);
-        text += description + "," + value_or_empty(m.density, format_density) + "," + format_real(m.nu, 10, 3) +
+        text += description + "," + format_or_empty(m.density, format_density) + "," + format_real(m.nu, 10, 3) +
                 "," + format_real(m.joint_factor, 10, 2) + "," + format_real(m.circ_joint_factor, 10, 2) + "," +
-                m.type + "," + value_or_empty(m.strength, format_stress) + "\n";
+                m.type + "," + format_or_empty(m.strength, format_stress) + "\n";
         for (const PropertyRow& r : m.table) {
             text += description + "," + format_temperature(r[PROP_TEMPERATURE]) + "," +
-                    value_or_empty(r[PROP_MODULUS], format_modulus);
+                    format_or_empty(r[PROP_MODULUS], format_modulus);
             for (int c : {PROP_ALPHA, PROP_STRESS1, PROP_STRESS2, PROP_STRESS3, PROP_HOOP_MODULUS,
                           PROP_SHEAR_MODULUS})
-                text += "," + value_or_empty(r[static_cast<std::size_t>(c)],
+                text += "," + format_or_empty(r[static_cast<std::size_t>(c)],
                                              c == PROP_ALPHA ? format_expansion : format_stress);
             text += "\n";
         }

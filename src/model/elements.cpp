@@ -12,22 +12,6 @@
 
 namespace {
 
-Vec3 cross(const Vec3& a, const Vec3& b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-double dot(const Vec3& a, const Vec3& b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-Vec3 position(const Model& m, int node)
-{
-    const NodeRecord& n = m.nodes[node];
-    return {n.x, n.y, n.z};
-}
-
 const ElementData* row_element(const Model& m, int row)
 {
     return m.rows.valid(row) ? m.rows[row].element.get() : nullptr;
@@ -269,8 +253,8 @@ LocalAxes element_axes(const Model& m, int ix1, int ix2, bool z_vertical)
 {
     KV_ASSERT(ix1 && ix2);
     LocalAxes axes;
-    Vec3 d = position(m, ix2);
-    Vec3 a = position(m, ix1);
+    Vec3 d = node_position(m, ix2);
+    Vec3 a = node_position(m, ix1);
     d = {d.x - a.x, d.y - a.y, d.z - a.z};
     if (length3(d.x, d.y, d.z) < 1.0e-9)
         d = {1.0, 0.0, 0.0};
@@ -303,8 +287,8 @@ BendAxes bend_arc(const Model& m, int element)
         c = bend->centre;
     }
     BendAxes arc;
-    Vec3 p1 = position(m, e.node1);
-    Vec3 p2 = position(m, e.node2);
+    Vec3 p1 = node_position(m, e.node1);
+    Vec3 p2 = node_position(m, e.node2);
     arc.r1 = {p1.x - c[0], p1.y - c[1], p1.z - c[2]};
     arc.r2 = {p2.x - c[0], p2.y - c[1], p2.z - c[2]};
     double R = length3(arc.r1.x, arc.r1.y, arc.r1.z);

@@ -44,18 +44,10 @@ constexpr double MIN_BEND_ANGLE = 1.0e-4;
 Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 Vec3 operator*(double s, Vec3 a) { return {s * a.x, s * a.y, s * a.z}; }
-double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-double norm(Vec3 a) { return std::sqrt(dot(a, a)); }
 Vec3 unit(Vec3 a)
 {
     double n = norm(a);
     return n > 0.0 ? (1.0 / n) * a : a;
-}
-
-Vec3 node_point(int index)
-{
-    const NodeRecord& n = model().nodes[index];
-    return {n.x, n.y, n.z};
 }
 
 bool fits_coordinate(const Vec3& p)
@@ -94,7 +86,7 @@ int jacket_node(int index, int row)
         return 0;
     int number = model().nodes[index].number;
     int partner = jacket_node_number(number);
-    return partner == number ? index : node_at(partner, node_point(index), row);
+    return partner == number ? index : node_at(partner, node_position(model(), index), row);
 }
 
 // Where the jacket of a jacketed row starts: the jacket's far point of a
@@ -129,7 +121,7 @@ void make_own_node(int row)
         if (r.etype != ET_FROM && !r.absolute) {
             int previous = LayoutRow::previous_element_row(row);
             if (previous && m.rows[previous].node_index)
-                p = node_point(m.rows[previous].node_index) + p;
+                p = node_position(model(), m.rows[previous].node_index) + p;
         }
         // Offsets that add up beyond what a coordinate holds place no node.
         if (!fits_coordinate(p))
@@ -271,9 +263,9 @@ void make_bend_nodes(int row)
     if (out_node == 0)
         return;
 
-    Vec3 corner = node_point(r.node_index);
-    Vec3 in = corner - node_point(r.from_node);
-    Vec3 out = node_point(out_node) - corner;
+    Vec3 corner = node_position(model(), r.node_index);
+    Vec3 in = corner - node_position(model(), r.from_node);
+    Vec3 out = node_position(model(), out_node) - corner;
     double in_length = norm(in), out_length = norm(out);
     if (in_length < LEG_TOLERANCE || out_length < LEG_TOLERANCE)
         return;
@@ -283,7 +275,7 @@ void make_bend_nodes(int row)
         return;
 
     Arc core(corner, u1, u2, phi, radius);
-    double core_leg = norm(corner - node_point(r.start_node)) - core.tangent;
+    double core_leg = norm(corner - node_position(model(), r.start_node)) - core.tangent;
     double core_after = out_length - core.tangent;
     if (core_leg < -LEG_TOLERANCE || core_after < -LEG_TOLERANCE)
         return;
@@ -292,7 +284,7 @@ void make_bend_nodes(int row)
         if (jacket_radius <= 0.0)
             return;
         Arc j(corner, u1, u2, phi, jacket_radius);
-        jacket_leg = norm(corner - node_point(jacket->previous_node)) - j.tangent;
+        jacket_leg = norm(corner - node_position(model(), jacket->previous_node)) - j.tangent;
         jacket_after = out_length - j.tangent;
         if (jacket_leg < -LEG_TOLERANCE || jacket_after < -LEG_TOLERANCE)
             return;

@@ -51,14 +51,6 @@
 namespace {
 
 // A record of a stored flag: only 0 and 1 are written.
-bool read_flag(BinFile& file, const char* name)
-{
-    const uint8_t value = file.read_byte();
-    if (!file.error() && value > 1)
-        throw_message(c_format("%s flag holds %d", name, value));
-    return value != 0;
-}
-
 // ---- Title --------------------------------------------------------------------------
 
 struct TitleContents final : SectionContents {

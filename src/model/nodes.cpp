@@ -125,6 +125,20 @@ double node_distance(const Model& m, int a, int b)
     return length3(double(q.x) - p.x, double(q.y) - p.y, double(q.z) - p.z);
 }
 
+Vec3 node_position(const Model& m, int node)
+{
+    const NodeRecord& n = m.nodes[node];
+    return {n.x, n.y, n.z};
+}
+
+Vec3 pipe_direction_or_x(int node)
+{
+    double x = 1.0, y = 0.0, z = 0.0;
+    if (pipe_direction_at_node(node, x, y, z) != 0)
+        return {1.0, 0.0, 0.0};
+    return {x, y, z};
+}
+
 int pipe_direction_at_node(int node, double& x, double& y, double& z, bool pipe_only)
 {
     return pipe_direction_at_node(model(), node, x, y, z, pipe_only);

@@ -8,6 +8,7 @@
 // tangent points) and J (+500000, the jacket node of a core node).
 #pragma once
 
+#include "framework/geometry.h"
 #include "model/box2d.h"
 
 #include <cstdint>
@@ -65,11 +66,15 @@ struct Model;
 // Distance between two nodes by index; 0 when either index is 0.
 double node_distance(int a, int b);
 double node_distance(const Model& model, int a, int b);
+// The position of a node by index, as the last build put it.
+Vec3 node_position(const Model& model, int node);
 // Direction cosines of the pipe at a node, from the first element ending
 // there that has a length (with `pipe_only`, pipe-like elements only); for an
 // arc the tangent at the node. 0, or -1 when none is found (then 0, 0, 0).
 int pipe_direction_at_node(int node, double& x, double& y, double& z, bool pipe_only = false);
 int pipe_direction_at_node(const Model& model, int node, double& x, double& y, double& z, bool pipe_only = false);
+// The same as a vector; along X when none is found.
+Vec3 pipe_direction_or_x(int node);
 
 // The jacket partner of a core node number: N -> N + 500000, A -> C, B -> D;
 // numbers already in a jacket band are returned as they are.

@@ -130,6 +130,14 @@ bool code_is_nordic(int32_t id) {
 }
 bool code_is_nordic() { return code_is_nordic(piping_code()); }
 
+bool code_is_canadian(int32_t id) { return id == CODE_Z183 || id == CODE_Z184 || id == CODE_Z662; }
+
+bool code_is_one_of(int32_t id, std::initializer_list<int32_t> ids) {
+    for (int32_t candidate : ids)
+        if (candidate == id) return true;
+    return false;
+}
+
 bool code_is_class2_group(int32_t id) {
     switch (id) {
     case CODE_ASME_CLASS2_1980: case CODE_ASME_CLASS2_1986: case CODE_ASME_CLASS2_1992:

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 inline constexpr int PIPING_CODE_COUNT = 27;
@@ -82,6 +83,10 @@ bool code_is_b313_group(int32_t id);
 // Norwegian (1983), Norwegian (1990), Swedish.
 bool code_is_nordic();
 bool code_is_nordic(int32_t id);
+// Z183, Z184 and Z662.
+bool code_is_canadian(int32_t id);
+// True when the id is one of `ids`.
+bool code_is_one_of(int32_t id, std::initializer_list<int32_t> ids);
 // ASME Class 2 (1980, 1986, 1992, 2015, 2017), ASME Class 3 (2017), RCC-M and
 // EN 13480: the codes with a settlement load case.
 bool code_is_class2_group();

@@ -65,10 +65,6 @@ Quad2D quad_around(Point2 a, Point2 b, double r1, double r2)
     return q;
 }
 
-Vec3 add(const Vec3& a, const Vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 scaled(const Vec3& a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-double dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
 Frame3D frame_along(int node, Vec3 x)
 {
     Frame3D f;
@@ -197,8 +193,7 @@ Vec3 node_model_point(int node)
     const Model& m = model();
     if (!m.nodes.valid(node))
         return {};
-    const NodeRecord& n = m.nodes[node];
-    return {n.x, n.y, n.z};
+    return node_position(m, node);
 }
 
 // ---- 3D -----------------------------------------------------------------------------------
@@ -222,7 +217,7 @@ Frame3D frame3d_at_node(int node, const Vec3& x_direction)
 
 Vec3 frame3d_apply(const Frame3D& frame, const Vec3& local)
 {
-    return add(frame.origin, add(scaled(frame.x, local.x), add(scaled(frame.y, local.y), scaled(frame.z, local.z))));
+    return plus(frame.origin, plus(scaled(frame.x, local.x), plus(scaled(frame.y, local.y), scaled(frame.z, local.z))));
 }
 
 void cylinder_init(Cylinder& cylinder, const Vec3& p1, const Vec3& p2, double radius, bool end_disks)
@@ -264,7 +259,7 @@ void solid_box_init(SolidBox& box, const Vec3& centre, const Vec3& sizes, const 
     for (int i = 0; i < 8; ++i) {
         Vec3 c = centre;
         for (int k = 0; k < 3; ++k)
-            c = add(c, scaled(axes[k], (i >> k & 1) ? half[k] : -half[k]));
+            c = plus(c, scaled(axes[k], (i >> k & 1) ? half[k] : -half[k]));
         box.corners[i] = c;
     }
     // The face of each axis that looks towards the viewer.

@@ -26,13 +26,9 @@ LocalAxes spring_axes(const AnalysisRun& run, const AnchorValues& v, int node)
 
 // The specified displacement of the run's step in global axes: the three
 // translations and the three rotations; zero when the step has none.
-std::array<Vec3, 2> step_displacement(const AnalysisRun& run, const AnchorValues& v, int node)
+std::array<Vec3, 2> anchor_displacement(const AnalysisRun& run, const AnchorValues& v, int node)
 {
-    const int set = step_displacement_record(run);
-    if (set < 1 || set > DISPLACEMENT_SETS || !v.displacements.given[static_cast<std::size_t>(set)])
-        return {};
-    const auto& d = v.displacements.values[static_cast<std::size_t>(set)];
-    std::array<Vec3, 2> out{Vec3{d[0], d[1], d[2]}, Vec3{d[3], d[4], d[5]}};
+    std::array<Vec3, 2> out = step_displacement(run, v.displacements);
     if (v.local_displacements) {
         const LocalAxes axes = pipe_axes_at_node(run.layout(), node, run.snapshot().options.z_vertical);
         for (Vec3& part : out)
@@ -155,7 +151,7 @@ void Anchor::add_loads(AnalysisRun& run, int row) const
     const int node = support_node(run, row);
     if (node == 0)
         return;
-    const std::array<Vec3, 2> d = step_displacement(run, v, node);
+    const std::array<Vec3, 2> d = anchor_displacement(run, v, node);
     const LocalAxes axes = spring_axes(run, v, node);
     for (int i = 0; i < 6; ++i) {
         const double k = stiffness_of(v.stiffness[static_cast<std::size_t>(i)]);
@@ -171,7 +167,7 @@ void Anchor::write_support_loads(AnalysisRun& run, int row) const
     const int node = support_node(run, row);
     double loads[6] = {};
     if (node != 0) {
-        const std::array<Vec3, 2> d = step_displacement(run, v, node);
+        const std::array<Vec3, 2> d = anchor_displacement(run, v, node);
         const LocalAxes axes = spring_axes(run, v, node);
         const std::array<Vec3, 2> u{relative_motion(run, node, 0, false), relative_motion(run, node, 0, true)};
         for (int i = 0; i < 6; ++i) {

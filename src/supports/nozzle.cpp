@@ -13,25 +13,6 @@
 
 #include <cmath>
 
-namespace {
-
-// The specified displacement of the run's step: translations and rotations.
-std::array<Vec3, 2> step_displacement(const AnalysisRun& run, const NozzleValues& v)
-{
-    const int set = step_displacement_record(run);
-    if (set < 1 || set > DISPLACEMENT_SETS || !v.displacements.given[static_cast<std::size_t>(set)])
-        return {};
-    const auto& d = v.displacements.values[static_cast<std::size_t>(set)];
-    return {Vec3{d[0], d[1], d[2]}, Vec3{d[3], d[4], d[5]}};
-}
-
-double component(const Vec3& v, int i)
-{
-    return i == 0 ? v.x : i == 1 ? v.y : v.z;
-}
-
-}  // namespace
-
 const char* nozzle_type_name(int type)
 {
     switch (type) {
@@ -177,7 +158,7 @@ void Nozzle::add_loads(AnalysisRun& run, int row) const
     const int node = support_node(run, row);
     if (node == 0)
         return;
-    const std::array<Vec3, 2> d = step_displacement(run, v);
+    const std::array<Vec3, 2> d = step_displacement(run, v.displacements);
     for (int i = 0; i < 6; ++i)
         if (const double value = component(d[static_cast<std::size_t>(i / 3)], i % 3); value != 0.0)
             run.add_load(run.equation(node, i), RIGID_LINK * value);
@@ -188,7 +169,7 @@ void Nozzle::write_support_loads(AnalysisRun& run, int row) const
     const int node = support_node(run, row);
     double loads[6] = {};
     if (node) {
-        const std::array<Vec3, 2> d = step_displacement(run, v);
+        const std::array<Vec3, 2> d = step_displacement(run, v.displacements);
         for (int i = 0; i < 6; ++i)
             loads[i] =
                 RIGID_LINK * (component(d[static_cast<std::size_t>(i / 3)], i % 3) - node_displacement(run, node, i));
@@ -209,7 +190,7 @@ void Nozzle::compute_local_axes(int node)
     if (length < MIN_DIRECTION_LENGTH)
         return;
     axes.y = scaled(y, 1.0 / length);
-    axes.z = cross_product(axes.x, axes.y);
+    axes.z = cross(axes.x, axes.y);
 }
 
 SymbolParts Nozzle::symbol_parts(int row) const

@@ -1,5 +1,6 @@
 #include "supports/skewed_restraint.h"
 
+#include "analysis_core/element_assembly.h"
 #include "analysis_core/results_sink.h"
 #include "framework/binfile.h"
 #include "framework/errors.h"

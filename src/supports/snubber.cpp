@@ -1,5 +1,6 @@
 #include "supports/snubber.h"
 
+#include "analysis_core/element_assembly.h"
 #include "analysis_core/results_sink.h"
 #include "analysis_core/steps.h"
 #include "framework/binfile.h"

@@ -21,16 +21,11 @@ void add_matrix(AnalysisRun& run, const std::array<int, N>& eq, const double (&k
         }
 }
 
-double component(const Vec3& v, int i)
-{
-    return i == 0 ? v.x : i == 1 ? v.y : v.z;
-}
-
 // A unit vector normal to n.
 Vec3 any_normal(const Vec3& n)
 {
     const Vec3 helper = std::fabs(n.x) < 0.9 ? Vec3{1.0, 0.0, 0.0} : Vec3{0.0, 1.0, 0.0};
-    Vec3 t = cross_product(n, helper);
+    Vec3 t = cross(n, helper);
     const double length = norm(t);
     return scaled(t, 1.0 / length);
 }
@@ -43,9 +38,9 @@ std::vector<Vec3> tangents(const Contact& contact)
         const Vec3& n = contact.directions[0].n;
         const Vec3 t1 = any_normal(n);
         t.push_back(t1);
-        t.push_back(cross_product(n, t1));
+        t.push_back(cross(n, t1));
     } else if (contact.directions.size() == 2) {
-        Vec3 t1 = cross_product(contact.directions[0].n, contact.directions[1].n);
+        Vec3 t1 = cross(contact.directions[0].n, contact.directions[1].n);
         t.push_back(scaled(t1, 1.0 / norm(t1)));
     }
     return t;
@@ -93,16 +88,6 @@ int support_node(const AnalysisRun& run, int row)
 {
     const Model& m = run.layout();
     return m.rows.valid(row) ? m.rows[row].node_index : 0;
-}
-
-Vec3 cross_product(const Vec3& a, const Vec3& b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-double norm(const Vec3& a)
-{
-    return std::sqrt(dot(a, a));
 }
 
 void add_line_spring(AnalysisRun& run, int a, int b, const Vec3& d, double k, bool rotational)
@@ -158,20 +143,6 @@ void add_line_load(AnalysisRun& run, int a, int b, const Vec3& d, double value, 
         if (b)
             run.add_load(run.equation(b, offset + i), -v);
     }
-}
-
-Vec3 relative_motion(const AnalysisRun& run, int a, int b, bool rotational)
-{
-    const int offset = rotational ? 3 : 0;
-    double u[3];
-    for (int i = 0; i < 3; ++i)
-        u[i] = node_displacement(run, a, offset + i) - (b ? node_displacement(run, b, offset + i) : 0.0);
-    return {u[0], u[1], u[2]};
-}
-
-double relative_along(const AnalysisRun& run, int a, int b, const Vec3& d, bool rotational)
-{
-    return dot(relative_motion(run, a, b, rotational), d);
 }
 
 LocalAxes pipe_axes_at_node(const Model& model, int node, bool z_vertical)

@@ -28,10 +28,6 @@ void add_axis_spring(AnalysisRun& run, int a, int b, int direction, double k);
 // value d on node a and -value d on node b (b 0: none), as forces or, with
 // `rotational`, as moments.
 void add_line_load(AnalysisRun& run, int a, int b, const Vec3& d, double value, bool rotational = false);
-// (u_a - u_b).d of the run's solution; b 0 is the ground.
-double relative_along(const AnalysisRun& run, int a, int b, const Vec3& d, bool rotational = false);
-// u_a - u_b on the translations (or the rotations).
-Vec3 relative_motion(const AnalysisRun& run, int a, int b, bool rotational = false);
 
 // The local axes of the pipe at a node: x along the pipe (the first element
 // ending there), y and z by the model's local-axis rule; the global axes
@@ -39,13 +35,6 @@ Vec3 relative_motion(const AnalysisRun& run, int a, int b, bool rotational = fal
 LocalAxes pipe_axes_at_node(const Model& model, int node, bool z_vertical);
 // The unit vector of the vertical axis (Y, or Z with the option).
 Vec3 vertical_axis(bool z_vertical);
-
-inline double dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-inline Vec3 scaled(const Vec3& a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-inline Vec3 plus(const Vec3& a, const Vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 minus(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 cross_product(const Vec3& a, const Vec3& b);
-double norm(const Vec3& a);
 
 // Records a change of state that keeps an item from having converged (the
 // relative change 1.0 for the iteration report); returns false.

@@ -14,12 +14,6 @@
 
 namespace {
 
-Vec3 node_position(const Model& model, int index)
-{
-    const NodeRecord& n = model.nodes[index];
-    return {n.x, n.y, n.z};
-}
-
 // The highest node number a row can name (a number in the jacket band).
 constexpr int32_t MAX_CONNECTED_NODE = JACKET_OFFSET + MAX_NODE_NUMBER;
 
@@ -52,14 +46,6 @@ std::string read_tag(BinFile& file)
 void write_tag(BinFile& file, const std::string& tag)
 {
     file.write_name(tag, TAG_FIELD_WIDTH);
-}
-
-bool read_flag(BinFile& file, const char* name)
-{
-    const uint8_t value = file.read_byte();
-    if (!file.error() && value > 1)
-        throw_message(c_format("%s flag holds %d", name, value));
-    return value != 0;
 }
 
 float read_finite(BinFile& file, const char* name)
@@ -230,4 +216,13 @@ int step_displacement_record(const AnalysisRun& run)
     if (current_step_type(run) == LC_SEISMIC_DISPLACEMENT)
         return SEISMIC_DISPLACEMENT_SET;
     return step_displacement_set(run);
+}
+
+std::array<Vec3, 2> step_displacement(const AnalysisRun& run, const DisplacementSets& sets)
+{
+    const int set = step_displacement_record(run);
+    if (set < 1 || set > DISPLACEMENT_SETS || !sets.given[static_cast<std::size_t>(set)])
+        return {};
+    const auto& d = sets.values[static_cast<std::size_t>(set)];
+    return {Vec3{d[0], d[1], d[2]}, Vec3{d[3], d[4], d[5]}};
 }

@@ -36,8 +36,6 @@ void require_framed_record(const char* kind);
 // The tag field (what the editors stored; they keep to tag_valid).
 std::string read_tag(BinFile& file);
 void write_tag(BinFile& file, const std::string& tag);
-// A byte that must be 0 or 1 ("<name> flag holds <value>").
-bool read_flag(BinFile& file, const char* name);
 // A float that must be a finite number ("<name> is not a number").
 float read_finite(BinFile& file, const char* name);
 // A finite float at or above 0 ("<name> is invalid").
@@ -117,3 +115,6 @@ std::string displacement_set_name(int set);
 // settlement set in Settlement, the seismic anchor movement in Seismic
 // displacement; 0 in every other step.
 int step_displacement_record(const AnalysisRun& run);
+// The translations and rotations of that set as given; zero when the step
+// has none or the set is not given.
+std::array<Vec3, 2> step_displacement(const AnalysisRun& run, const DisplacementSets& sets);

@@ -1,5 +1,6 @@
 // Validation texts, the assertion handler, diagnostic output and the entry
 // routine's fault guards.
+#include "framework/data/thrown_text.h"
 #include "framework/errors.h"
 #include "framework/fault_guard.h"
 #include "framework/ui/dialog_helper.h"
@@ -14,17 +15,6 @@
 #include <thread>
 
 namespace {
-
-template <typename F>
-std::string thrown_text(F&& f)
-{
-    try {
-        f();
-    } catch (const MessageText& m) {
-        return m.text;
-    }
-    return "<nothing thrown>";
-}
 
 // Ends an assertion's "process exit" by throwing, so a test can go on.
 struct ExitRequested {

@@ -6,7 +6,7 @@
 #include "analysis/ui/analysis_ui.h"
 #include "framework/ui/app_settings.h"
 #include "framework/ui/frame.h"
-#include "gui/gui_fixture.h"
+#include "gui/gui_dialogs.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -26,11 +26,6 @@ namespace {
 struct SlowItem : DataItem {
     void add_loads(AnalysisRun&, int) const override { std::this_thread::sleep_for(std::chrono::milliseconds(40)); }
 };
-
-QString item_name(int id)
-{
-    return QStringLiteral("item_%1").arg(id);
-}
 
 // Watches the event loop while a run goes on: ticks every 20 ms, notes the
 // longest pause between ticks, the texts the analysis dialog shows and the

@@ -5,7 +5,7 @@
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/printing_commands.h"
-#include "gui/gui_fixture.h"
+#include "gui/gui_dialogs.h"
 #include "materials/ui/dialogs_beams.h"
 #include "materials/ui/dialogs_sections.h"
 #include "model/ui/dialogs_model.h"
@@ -26,52 +26,18 @@
 
 namespace {
 
-// Runs a dialog through the program's dialog helper (which fills the unit
-// labels), measures it once it is shown and closes it.
-struct Measure : DialogProc {
-    std::function<void(QWidget*)> check;
-    void shown(Dialog& d) override {
-        QWidget* top = gui_backend().widget(d.window());
-        // Once the window is laid out and on the screen.
-        QTimer::singleShot(50, [this, top, &d] {
-            if (top) check(top->window());
-            d.end(IDCANCEL);
-        });
-    }
-};
-
-void measure(const DialogTemplate& t, std::function<void(QWidget*)> check) {
-    gui_backend();
-    Measure m;
-    m.check = std::move(check);
-    run_dialog(t, m, 0);
-}
-
-QRect rect_in(QWidget* w, QWidget* top) { return QRect(w->mapTo(top, QPoint(0, 0)), w->size()); }
-
-// The controls of a dialog and their labels: the widgets it was built from.
-std::vector<QWidget*> controls(QWidget* top) {
-    std::vector<QWidget*> out;
-    for (QWidget* w : top->findChildren<QWidget*>()) {
-        if (!w->isVisible() || qobject_cast<QGroupBox*>(w)) continue;
-        auto* label = qobject_cast<QLabel*>(w);
-        if (w->objectName().startsWith("item_") || (label && label->buddy())) out.push_back(w);
-    }
-    return out;
-}
-
 TEST(GuiDialogLayout, WhatAGroupHoldsLiesInsideItsFrameBelowItsCaption) {
     for (const DialogTemplate* t : {&ANALYSIS_OPTIONS_DIALOG, &NEW_DIALOG, &AISC_SECTIONS_DIALOG, &PRINT_DIALOG,
                                     &ANCHOR_DIALOG, &HANGER_DIALOG, &NOZZLE_DIALOG}) {
         SCOPED_TRACE(t->name);
         int groups = 0, held = 0;
-        measure(*t, [&](QWidget* top) {
+        measure_dialog(*t, [&](QWidget* top) {
             for (QGroupBox* g : top->findChildren<QGroupBox*>()) {
                 ++groups;
                 const QRect frame = rect_in(g, top);
                 // Inside the frame line, below the caption.
                 const QRect inner = frame.marginsRemoved(g->contentsMargins());
-                for (QWidget* w : controls(top)) {
+                for (QWidget* w : dialog_controls(top)) {
                     const QRect r = rect_in(w, top);
                     if (!frame.intersects(r)) continue;
                     ++held;
@@ -92,7 +58,7 @@ TEST(GuiDialogLayout, AUnitLabelStandsBesideItsField) {
                                     &ANCHOR_DIALOG, &HANGER_DIALOG, &LIMIT_STOP_DIALOG, &NOZZLE_DIALOG}) {
         SCOPED_TRACE(t->name);
         int units = 0;
-        measure(*t, [&](QWidget* top) {
+        measure_dialog(*t, [&](QWidget* top) {
             for (const ControlSpec& c : t->controls) {
                 if (c.kind != ControlKind::Unit) continue;
                 auto* unit = top->findChild<QLabel*>(QString("item_%1").arg(c.id));

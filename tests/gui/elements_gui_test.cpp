@@ -11,7 +11,7 @@
 #include "framework/ui/app_settings.h"
 #include "framework/ui/frame.h"
 #include "framework/units.h"
-#include "gui/gui_fixture.h"
+#include "gui/gui_dialogs.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
 #include "materials/property_sets.h"
@@ -31,8 +31,6 @@
 #include <vector>
 
 namespace {
-
-QString item_name(int id) { return QStringLiteral("item_%1").arg(id); }
 
 // Answers the modal dialogs that open while it lives: each dialog visit
 // runs the next step (which ends by pressing a button); message boxes are
@@ -123,11 +121,7 @@ class GuiElementsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        gui_backend();
-        frame_create(main_frame(), PRODUCT_NAME, PRODUCT_NAME, nullptr, "LAYOUT_MENU", nullptr, "LAYOUT_ACCEL");
-        frame_create(list_frame(), "KorvaneList", PRODUCT_NAME, nullptr, "LIST_MENU", nullptr, "LIST_ACCEL");
-        list_frame().previous_frame = &main_frame();
-        create_list_window();
+        open_list_frames();
         install_property_sets();
         install_elements_ui();
         jacket_hooks().pipe_load_names = [] { return std::vector<std::string>{"L1"}; };
@@ -153,12 +147,7 @@ protected:
     }
     void TearDown() override
     {
-        close_list_window();
-        destroy_list_window();
-        frame_destroy(list_frame());
-        frame_destroy(main_frame());
-        backend().process_events();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        close_list_frames();
     }
     static void add_row(int node, int etype, float dx, float dy)
     {

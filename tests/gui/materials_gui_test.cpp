@@ -6,7 +6,7 @@
 #include "framework/ui/command_registry.h"
 #include "framework/ui/frame.h"
 #include "framework/units.h"
-#include "gui/gui_fixture.h"
+#include "gui/gui_dialogs.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
 #include "materials/property_sets.h"
@@ -30,75 +30,11 @@
 
 namespace {
 
-QString item_name(int id) { return QStringLiteral("item_%1").arg(id); }
-
-// Answers the next modal dialog: types the texts into its edits and presses
-// OK. Message boxes on the way are recorded and closed; a dialog seen a second
-// time (a refused OK) is cancelled so that the test cannot hang.
-class DialogAnswer {
-public:
-    explicit DialogAnswer(std::map<int, std::string> texts) : texts_(std::move(texts))
-    {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
-        timer_.start(50);
-    }
-    ~DialogAnswer() { timer_.stop(); }
-
-    std::vector<std::string> messages;
-    int answered = 0;
-    bool missing_widget = false;
-
-private:
-    void poll()
-    {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            messages.push_back(box->text().toStdString());
-            box->accept();
-            return;
-        }
-        auto* dialog = qobject_cast<QDialog*>(modal);
-        if (!dialog)
-            return;
-        if (answered > 0) {
-            dialog->reject();
-            return;
-        }
-        ++answered;
-        for (const auto& [id, text] : texts_) {
-            auto* edit = dialog->findChild<QLineEdit*>(item_name(id));
-            if (!edit) {
-                missing_widget = true;
-                continue;
-            }
-            edit->setFocus();
-            edit->selectAll();
-            edit->insert(QString::fromStdString(text));   // as typed: emits textEdited
-        }
-        auto* ok = dialog->findChild<QPushButton*>(item_name(IDOK));
-        if (!ok) {
-            missing_widget = true;
-            dialog->reject();
-            return;
-        }
-        ok->click();
-    }
-
-    std::map<int, std::string> texts_;
-    QTimer timer_;
-};
-
 class GuiMaterialTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        gui_backend();
-        frame_create(main_frame(), PRODUCT_NAME, PRODUCT_NAME, nullptr, "LAYOUT_MENU", nullptr, "LAYOUT_ACCEL");
-        frame_create(list_frame(), "KorvaneList", PRODUCT_NAME, nullptr, "LIST_MENU", nullptr, "LIST_ACCEL");
-        list_frame().previous_frame = &main_frame();
-        create_list_window();
+        open_list_frames();
         install_property_sets();
         install_pipe_materials_ui();
         install_pipe_sections_ui();
@@ -107,12 +43,7 @@ protected:
 
     void TearDown() override
     {
-        close_list_window();
-        destroy_list_window();
-        frame_destroy(list_frame());
-        frame_destroy(main_frame());
-        backend().process_events();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        close_list_frames();
     }
 };
 

@@ -4,7 +4,7 @@
 #include "framework/text.h"
 #include "framework/ui/printing_commands.h"
 #include "framework/ui/report.h"
-#include "gui/gui_fixture.h"
+#include "gui/gui_dialogs.h"
 #include "platform/qt/qt_printing.h"
 
 #include <QLineEdit>
@@ -62,12 +62,6 @@ std::string read_file(const fs::path& path) {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
-}
-
-bool has_ink(const Image& img) {
-    for (uint32_t p : img.pixels)
-        if ((p & 0x00FFFFFFu) != 0x00FFFFFFu) return true;
-    return false;
 }
 
 TEST_F(GuiPrintTest, GraphicReportToPdf) {

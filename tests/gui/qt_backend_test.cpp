@@ -2,7 +2,7 @@
 // with menus, accelerators and tool bars, placement, clients, surfaces,
 // offscreen OpenGL and message boxes.
 #include "framework/ui/messages.h"
-#include "gui/gui_fixture.h"
+#include "gui/gui_dialogs.h"
 
 #include <GL/gl.h>
 #include <QAction>
@@ -52,8 +52,6 @@ void key(QWidget* w, int qt_key, Qt::KeyboardModifiers mods = Qt::NoModifier, co
 void type_text(QWidget* w, const QString& text) {
     for (QChar c : text) key(w, c.toUpper().unicode(), Qt::NoModifier, QString(c));
 }
-
-QRect rect_in(QWidget* w, QWidget* ancestor) { return QRect(w->mapTo(ancestor, QPoint(0, 0)), w->size()); }
 
 struct RecordingProc : DialogProc {
     std::vector<std::pair<int, int>> commands;

@@ -6,7 +6,7 @@
 #include "framework/document.h"
 #include "framework/ui/app_settings.h"
 #include "framework/ui/frame.h"
-#include "gui/gui_fixture.h"
+#include "gui/gui_dialogs.h"
 #include "model/model.h"
 #include "model/ui/list_window.h"
 #include "supports/anchor.h"
@@ -29,86 +29,11 @@
 
 namespace {
 
-QString item_name(int id) { return QStringLiteral("item_%1").arg(id); }
-
-// Answers the next modal dialog: types the texts, clicks the buttons and
-// presses OK. Message boxes are recorded and closed; a dialog seen a second
-// time (a refused OK) is cancelled so that the test cannot hang.
-class DialogAnswer {
-public:
-    DialogAnswer(std::map<int, std::string> texts, std::vector<int> clicks)
-        : texts_(std::move(texts)), clicks_(std::move(clicks))
-    {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
-        timer_.start(50);
-    }
-    ~DialogAnswer() { timer_.stop(); }
-
-    std::vector<std::string> messages;
-    std::string caption;
-    int answered = 0;
-    bool missing_widget = false;
-
-private:
-    void poll()
-    {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            messages.push_back(box->text().toStdString());
-            box->accept();
-            return;
-        }
-        auto* dialog = qobject_cast<QDialog*>(modal);
-        if (!dialog)
-            return;
-        if (answered > 0) {
-            dialog->reject();
-            return;
-        }
-        ++answered;
-        caption = dialog->windowTitle().toStdString();
-        for (const auto& [id, text] : texts_) {
-            auto* edit = dialog->findChild<QLineEdit*>(item_name(id));
-            if (!edit) {
-                missing_widget = true;
-                continue;
-            }
-            edit->setFocus();
-            edit->selectAll();
-            edit->insert(QString::fromStdString(text));
-        }
-        for (int id : clicks_) {
-            auto* button = dialog->findChild<QAbstractButton*>(item_name(id));
-            if (button)
-                button->click();
-            else
-                missing_widget = true;
-        }
-        auto* ok = dialog->findChild<QPushButton*>(item_name(IDOK));
-        if (!ok) {
-            missing_widget = true;
-            dialog->reject();
-            return;
-        }
-        ok->click();
-    }
-
-    std::map<int, std::string> texts_;
-    std::vector<int> clicks_;
-    QTimer timer_;
-};
-
 class GuiSupportTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        gui_backend();
-        frame_create(main_frame(), PRODUCT_NAME, PRODUCT_NAME, nullptr, "LAYOUT_MENU", nullptr, "LAYOUT_ACCEL");
-        frame_create(list_frame(), "KorvaneList", PRODUCT_NAME, nullptr, "LIST_MENU", nullptr, "LIST_ACCEL");
-        list_frame().previous_frame = &main_frame();
-        create_list_window();
+        open_list_frames();
         install_supports_ui();
         // From 10, a pipe to 20 and one to 30, with the three supports.
         const int kinds[] = {DT_ANCHOR, DT_RESTRAINT, DT_GUIDE};
@@ -130,12 +55,7 @@ protected:
 
     void TearDown() override
     {
-        close_list_window();
-        destroy_list_window();
-        frame_destroy(list_frame());
-        frame_destroy(main_frame());
-        backend().process_events();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        close_list_frames();
     }
 
     static bool enter(int row, std::map<int, std::string> texts, std::vector<int> clicks, const char* caption)

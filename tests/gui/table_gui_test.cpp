@@ -7,7 +7,7 @@
 #include "framework/ui/printing_commands.h"
 #include "framework/ui/report.h"
 #include "framework/ui/table.h"
-#include "gui/gui_fixture.h"
+#include "gui/gui_dialogs.h"
 #include "platform/qt/qt_printing.h"
 
 #include <QKeyEvent>
@@ -35,12 +35,6 @@ int ink(const QImage& img) {
         for (int x = 0; x < img.width(); ++x)
             if ((img.pixel(x, y) & 0x00FFFFFFu) != 0x00FFFFFFu) ++n;
     return n;
-}
-
-bool has_ink(const Image& img) {
-    for (uint32_t p : img.pixels)
-        if ((p & 0x00FFFFFFu) != 0x00FFFFFFu) return true;
-    return false;
 }
 
 class GuiTableTest : public ::testing::Test {

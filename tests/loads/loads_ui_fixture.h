@@ -23,32 +23,15 @@ protected:
         ModelFileUiTest::SetUp();
         install_property_sets();
         install_loads_subsystem();
-        frame_create(list_frame(), "KorvaneList", "List", nullptr, "LIST_MENU", nullptr, "");
-        create_list_window();
-        install_list_window_commands();
-        script().resize(list_frame().window, 1600, 600);
+        open_list_frame(1600, 600);
         model_modified() = false;
     }
     void TearDown() override
     {
-        close_list_window();
-        destroy_list_window();
-        frame_destroy(list_frame());
+        close_list_frame();
         ModelFileUiTest::TearDown();
     }
 
-    static TableWindow& shown()
-    {
-        TableWindow* t = list_window_table();
-        EXPECT_NE(t, nullptr);
-        return *t;
-    }
-    static void type_into(WindowId client, const std::string& text)
-    {
-        ClientEvents* events = headless_backend().window(client)->client_events;
-        for (char c : text)
-            events->on_char(std::string(1, c));
-    }
     // Types a cell of the list window's table and commits it with Tab.
     static void cell(int row, int column, const std::string& text)
     {

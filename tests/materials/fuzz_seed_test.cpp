@@ -10,6 +10,7 @@
 #include "golden.h"
 #include "materials/beam_material.h"
 #include "materials/beam_section.h"
+#include "materials/material_records.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
 #include "materials/property_sets.h"
@@ -41,18 +42,13 @@ void expect_seed(const std::string& folder, const std::string& name, const std::
 
 PipeMaterial material(const std::string& name, const std::string& type, const std::string& description)
 {
-    PipeMaterial m;
-    m.name = name;
-    m.set_type(type);
-    m.description = description;
-    m.nu = 0.3f;
-    m.density = 0.283f;
+    PipeMaterial m = sample_material(name, description,
+                                     {PropertyRow{-20, 29.9e6f, 5.9e-6f, 20000, 35000, 60000, 2.0e6f, 0.9e6f},
+                                      PropertyRow{70, 29.5e6f, 6.07e-6f, 20000, 35000, 60000, 2.0e6f, 0.9e6f},
+                                      PropertyRow{650, 26.6e6f, 7.48e-6f, 16300, 27000, 55000, 1.8e6f, 0.8e6f}},
+                                     type);
     m.joint_factor = 0.85f;
-    m.circ_joint_factor = 1.0f;
     m.strength = 60000.0f;
-    m.table.push_back(PropertyRow{-20, 29.9e6f, 5.9e-6f, 20000, 35000, 60000, 2.0e6f, 0.9e6f});
-    m.table.push_back(PropertyRow{70, 29.5e6f, 6.07e-6f, 20000, 35000, 60000, 2.0e6f, 0.9e6f});
-    m.table.push_back(PropertyRow{650, 26.6e6f, 7.48e-6f, 16300, 27000, 55000, 1.8e6f, 0.8e6f});
     return m;
 }
 

@@ -13,6 +13,7 @@
 #include "materials/library_file.h"
 #include "materials/material_batch_file.h"
 #include "materials/material_library_file.h"
+#include "materials/material_records.h"
 #include "materials/pipe_material.h"
 #include "materials/ui/beam_library_ui.h"
 #include "materials/ui/dialogs_libraries.h"
@@ -47,14 +48,8 @@ namespace {
 
 PipeMaterial steel(const std::string& description, float allowable = 20000.0f)
 {
-    PipeMaterial m;
-    m.description = description;
-    m.set_type("CS");
-    m.nu = 0.3f;
+    PipeMaterial m = sample_material("", description, {property_row(70, 29.5e6f, 6.07e-6f, allowable)});
     m.density = 0.2836f;
-    m.joint_factor = 1.0f;
-    m.circ_joint_factor = 1.0f;
-    m.table.push_back(PropertyRow{70, 29.5e6f, 6.07e-6f, allowable, 0, 0, 0, 0});
     return m;
 }
 

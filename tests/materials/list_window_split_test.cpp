@@ -9,6 +9,7 @@
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
 #include "materials/beam_material.h"
+#include "materials/material_records.h"
 #include "materials/pipe_material.h"
 #include "materials/property_sets.h"
 #include "materials/ui/dialogs_materials.h"
@@ -25,17 +26,9 @@ namespace {
 
 PipeMaterial steel(const std::string& name, float first_temperature)
 {
-    PipeMaterial m;
-    m.name = name;
-    m.set_type("CS");
-    m.description = "Carbon steel";
-    m.nu = 0.3f;
-    m.density = 0.283f;
-    m.joint_factor = 1.0f;
-    m.circ_joint_factor = 1.0f;
-    m.table.push_back(PropertyRow{first_temperature, 29.5e6f, 6.07e-6f, 20000, 0, 0, 0, 0});
-    m.table.push_back(PropertyRow{400, 27.7e6f, 6.82e-6f, 18000, 0, 0, 0, 0});
-    return m;
+    return sample_material(name, "Carbon steel",
+                           {property_row(first_temperature, 29.5e6f, 6.07e-6f, 20000),
+                            property_row(400, 27.7e6f, 6.82e-6f, 18000)});
 }
 
 class ListWindowSplitTest : public ModelFileUiTest {
@@ -50,16 +43,11 @@ protected:
         pipe_materials().push_back(steel("CS2", 125));
         // As the program does: the list frame's commands go to ListCommand,
         // then to the command registry.
-        frame_create(list_frame(), "KorvaneList", "List", nullptr, "LIST_MENU", nullptr, "");
-        create_list_window();
-        install_list_window_commands();
-        script().resize(list_frame().window, 900, 600);
+        open_list_frame(900, 600);
     }
     void TearDown() override
     {
-        close_list_window();
-        destroy_list_window();
-        frame_destroy(list_frame());
+        close_list_frame();
         ModelFileUiTest::TearDown();
     }
 
@@ -86,12 +74,7 @@ protected:
         script().mouse_down(client(), MouseButton::Left, p.x, p.y);
         script().mouse_up(client(), MouseButton::Left, p.x, p.y);
     }
-    static void type(const std::string& text)
-    {
-        ClientEvents* events = headless_backend().window(client())->client_events;
-        for (char c : text)
-            events->on_char(std::string(1, c));
-    }
+    static void type(const std::string& text) { type_into(client(), text); }
     // Whether a text was painted in a band of the client.
     static bool painted(const std::vector<std::string>& lines, const std::string& text, int top, int bottom)
     {

@@ -4,6 +4,7 @@
 #include "framework/ui/report.h"
 #include "golden.h"
 #include "materials/beam_material.h"
+#include "materials/material_records.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_material_merge.h"
 #include "materials/property_sets.h"
@@ -28,17 +29,8 @@ PropertyRow prow(float t, float e, float alpha, float s1 = 0, float s2 = 0, floa
 
 PipeMaterial steel(const std::string& name, std::initializer_list<PropertyRow> rows)
 {
-    PipeMaterial m;
-    m.name = name;
-    m.set_type("CS");
-    m.description = "Carbon steel " + name;
-    m.nu = 0.3f;
-    m.density = 0.283f;
-    m.joint_factor = 1.0f;
-    m.circ_joint_factor = 1.0f;
+    PipeMaterial m = sample_material(name, "Carbon steel " + name, rows);
     m.strength = 60000.0f;
-    for (const PropertyRow& r : rows)
-        m.table.push_back(r);
     return m;
 }
 
@@ -156,20 +148,8 @@ TEST_F(PipeMaterialTest, ModelFileRoundTripKeepsEveryField)
     read_model(path("m.mod"));
     ASSERT_EQ(nummats(), 2);
     for (int i = 1; i <= 2; ++i) {
-        const PipeMaterial& a = before[i];
-        const PipeMaterial& b = pipe_materials()[i];
-        EXPECT_EQ(a.name, b.name);
-        EXPECT_EQ(a.type, b.type);
-        EXPECT_EQ(a.frp, b.frp);
-        EXPECT_EQ(a.description, b.description);
-        EXPECT_EQ(a.nu, b.nu);
-        EXPECT_EQ(a.density, b.density);
-        EXPECT_EQ(a.joint_factor, b.joint_factor);
-        EXPECT_EQ(a.circ_joint_factor, b.circ_joint_factor);
-        EXPECT_EQ(a.strength, b.strength);
-        ASSERT_EQ(a.numtemps(), b.numtemps());
-        for (int r = 1; r <= a.numtemps(); ++r)
-            EXPECT_EQ(a.table[r], b.table[r]);
+        SCOPED_TRACE(i);
+        expect_same_material(before[i], pipe_materials()[i]);
     }
 }
 

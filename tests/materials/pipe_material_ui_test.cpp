@@ -7,6 +7,7 @@
 #include "framework/text.h"
 #include "framework/ui/table.h"
 #include "materials/beam_material.h"
+#include "materials/material_records.h"
 #include "materials/pipe_material.h"
 #include "materials/library_file.h"
 #include "materials/property_sets.h"
@@ -26,21 +27,6 @@
 
 namespace {
 
-PipeMaterial steel(const std::string& name, const std::string& description = "Carbon steel")
-{
-    PipeMaterial m;
-    m.name = name;
-    m.set_type("CS");
-    m.description = description;
-    m.nu = 0.3f;
-    m.density = 0.283f;
-    m.joint_factor = 1.0f;
-    m.circ_joint_factor = 1.0f;
-    m.table.push_back(PropertyRow{70, 29.5e6f, 6.07e-6f, 20000, 0, 0, 0, 0});
-    m.table.push_back(PropertyRow{400, 27.7e6f, 6.82e-6f, 18000, 0, 0, 0, 0});
-    return m;
-}
-
 class PipeMaterialUiTest : public ModelFileUiTest {
 protected:
     void SetUp() override
@@ -49,8 +35,8 @@ protected:
         material_library_mode() = false;
         install_property_sets();
         install_pipe_materials_ui();
-        pipe_materials().push_back(steel("CS1"));
-        pipe_materials().push_back(steel("CS2", "Second steel"));
+        pipe_materials().push_back(two_row_steel("CS1"));
+        pipe_materials().push_back(two_row_steel("CS2", "Second steel"));
     }
     void TearDown() override
     {
@@ -287,7 +273,7 @@ TEST_F(PipeMaterialUiTest, InsertCopyAndPasteKeepARecordCopy)
     // The array changes after Copy: the pasted values are those copied.
     pipe_materials()[2].description = "Changed later";
     for (int i = 0; i < 20; ++i)
-        pipe_materials().push_back(steel(c_format("X%d", i)));
+        pipe_materials().push_back(two_row_steel(c_format("X%d", i)));
     t.load();
     table_goto_row(t, 1);
     EXPECT_TRUE(t.can_insert(1));
@@ -397,11 +383,11 @@ TEST_F(PipeMaterialUiTest, GridWritesBackOrderedRowsIntoTheMaterial)
 
 TEST_F(PipeMaterialUiTest, LibraryPickCopiesTheRecordAndKeepsTheName)
 {
-    PipeMaterial a = steel("", "A106 Grade B");
-    PipeMaterial b = steel("", "A312 TP304");
+    PipeMaterial a = two_row_steel("", "A106 Grade B");
+    PipeMaterial b = two_row_steel("", "A312 TP304");
     b.set_type("AS");
     b.table.push_back(PropertyRow{700, 25.0e6f, 9.0e-6f, 15000, 0, 0, 0, 0});
-    PipeMaterial empty = steel("", "No rows");
+    PipeMaterial empty = two_row_steel("", "No rows");
     empty.table.clear();
     const std::string file = path("lib.mat");
     write_library(file, {a, b, empty});
@@ -439,7 +425,7 @@ TEST_F(PipeMaterialUiTest, BadOrMissingLibraryFilesChangeNothing)
 {
     const std::string file = path("bad.mat");
     // A count far beyond the bytes left.
-    write_library(file, {steel("")}, CODE_B313, MATERIAL_LIBRARY_MAGIC, 50000000);
+    write_library(file, {two_row_steel("")}, CODE_B313, MATERIAL_LIBRARY_MAGIC, 50000000);
     material_library().path = file;
     EXPECT_FALSE(read_material_library(0));
     EXPECT_EQ(script().last_message().rfind("There was an error while reading material library:\n" + file, 0), 0u);
@@ -447,16 +433,16 @@ TEST_F(PipeMaterialUiTest, BadOrMissingLibraryFilesChangeNothing)
     EXPECT_TRUE(material_library().path.empty());
 
     // Wrong kind; unknown piping code.
-    write_library(file, {steel("")}, CODE_B313, "KORVANEBEAM6900");
+    write_library(file, {two_row_steel("")}, CODE_B313, "KORVANEBEAM6900");
     material_library().path = file;
     EXPECT_FALSE(read_material_library(0));
     EXPECT_EQ(script().last_message(), "Unable to read material library:\n" + file);
-    write_library(file, {steel("")}, 77);
+    write_library(file, {two_row_steel("")}, 77);
     material_library().path = file;
     EXPECT_FALSE(read_material_library(0));
 
     // Old libraries number the codes from 11 one lower.
-    write_library(file, {steel("")}, 11, "KORVANEWMAT6800");
+    write_library(file, {two_row_steel("")}, 11, "KORVANEWMAT6800");
     material_library().path = file;
     ASSERT_TRUE(read_material_library(0));
     EXPECT_EQ(material_library().code, 12);
@@ -469,20 +455,20 @@ TEST_F(PipeMaterialUiTest, BadOrMissingLibraryFilesChangeNothing)
     put_bytes(file, bytes);
         EXPECT_EQ(thrown_text([&] { read_material_library_file(file); }),
               "There was an error while reading material library:\n" + file);
-    write_library(file, {steel("")}, std::numeric_limits<int32_t>::max(), "KORVANEWMAT6690");
+    write_library(file, {two_row_steel("")}, std::numeric_limits<int32_t>::max(), "KORVANEWMAT6690");
     EXPECT_EQ(thrown_text([&] { read_material_library_file(file); }),
               "There was an error while reading material library:\n" + file + "\nPiping code 2147483647 is unknown");
 
     // A record with a value that is not a number is named with its field.
-    PipeMaterial second = steel("", "Second steel");
+    PipeMaterial second = two_row_steel("", "Second steel");
     second.table[2][PROP_ALPHA] = std::numeric_limits<float>::quiet_NaN();
-    write_library(file, {steel(""), second});
+    write_library(file, {two_row_steel(""), second});
     EXPECT_EQ(thrown_text([&] { read_material_library_file(file); }),
               "There was an error while reading material library:\n" + file +
                   "\nMaterial 2 (Second steel): Expansion of property row 2 is not a finite number");
-    second = steel("", "Second steel");
+    second = two_row_steel("", "Second steel");
     second.nu = -std::numeric_limits<float>::infinity();
-    write_library(file, {steel(""), second});
+    write_library(file, {two_row_steel(""), second});
     material_library().path = file;
     EXPECT_FALSE(read_material_library(0));
     EXPECT_EQ(script().last_message(), "There was an error while reading material library:\n" + file +

@@ -7,6 +7,7 @@
 #include "framework/ui/table.h"
 #include "golden.h"
 #include "materials/beam_section.h"
+#include "materials/material_records.h"
 #include "materials/pipe_section.h"
 #include "materials/property_sets.h"
 #include "materials/size_tables.h"
@@ -26,16 +27,6 @@ namespace {
 
 void expect_golden(const std::string& name, const std::string& text) { expect_golden_file("sections", name, text); }
 
-PipeSection section(const std::string& name, float od, float t)
-{
-    PipeSection s;
-    s.name = name;
-    s.nominal_size = NON_STANDARD_SIZE;
-    s.outside_diameter = od;
-    s.thickness = t;
-    return s;
-}
-
 int ansi_row(const std::string& size) { return pipe_size_table(SIZE_ANSI).find_row(size); }
 
 class PipeSectionUiTest : public ModelFileUiTest {
@@ -46,13 +37,13 @@ protected:
         install_property_sets();
         install_pipe_sections_ui();
         install_soils_ui();
-        PipeSection a = section("S1", 4.5f, 0.237f);
+        PipeSection a = non_standard_section("S1", 4.5f, 0.237f);
         a.corrosion_allowance = 0.0625f;
         a.mill_tolerance = 12.5f;
         a.insulation_density = 11.0f / 1728.0f;
         a.insulation_thickness = 2.0f;
         pipe_sections().push_back(a);
-        PipeSection b = section("S2", 6.625f, 0.28f);
+        PipeSection b = non_standard_section("S2", 6.625f, 0.28f);
         b.corrosion_allowance = 0.125f;
         b.mill_tolerance = 10.0f;
         b.insulation_density = 9.0f / 1728.0f;
@@ -323,7 +314,7 @@ TEST_F(PipeSectionUiTest, DeleteInsertCopyAndPaste)
     table_copy(t);
     pipe_sections()[2].thickness = 0.5f;
     for (int i = 0; i < 20; ++i)
-        pipe_sections().push_back(section("X" + std::to_string(i), 2.0f, 0.1f));
+        pipe_sections().push_back(non_standard_section("X" + std::to_string(i), 2.0f, 0.1f));
     t.load();
     table_goto_row(t, 1);
     EXPECT_TRUE(t.can_insert(1));
@@ -387,7 +378,7 @@ TEST_F(PipeSectionUiTest, OpenTableFollowsTheCurrentLayoutRow)
 TEST_F(PipeSectionUiTest, ReportAndCsvForms)
 {
     pipe_sections()[2].soil = "SX";
-    PipeSection ansi = section("A3", 3.5f, 0.216f);
+    PipeSection ansi = non_standard_section("A3", 3.5f, 0.216f);
     ansi.nominal_size = "3\"";
     ansi.schedule = "40";
     pipe_sections().push_back(ansi);

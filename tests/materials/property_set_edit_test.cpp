@@ -87,12 +87,9 @@ TEST_F(PropertySetEditTest, PropertiesDialogKeepsTheRowTypedLast)
     bool modified = false;
     script().once("MATERIAL_PROPERTIES_DIALOG", [](HeadlessDialog& d) {
         const WindowId client = d.control(MATPROP_GRID)->client;
-        ClientEvents* ev = headless_backend().window(client)->client_events;
-        for (char c : std::string("200"))
-            ev->on_char(std::string(1, c));
-        ev->on_key(KEY_TAB, MOD_NONE);
-        for (char c : std::string("28E6"))
-            ev->on_char(std::string(1, c));
+        type_into(client, "200");
+        headless_backend().window(client)->client_events->on_key(KEY_TAB, MOD_NONE);
+        type_into(client, "28E6");
         d.press(IDOK);
     });
     EXPECT_EQ(run_material_properties_dialog(copy, false, modified), 1);
@@ -109,11 +106,9 @@ TEST_F(PropertySetEditTest, PropertiesDialogTakesTypingRowAfterRow)
     script().once("MATERIAL_PROPERTIES_DIALOG", [](HeadlessDialog& d) {
         EXPECT_EQ(d.focused(), MATPROP_GRID);
         const WindowId client = d.control(MATPROP_GRID)->client;
-        ClientEvents* ev = headless_backend().window(client)->client_events;
         for (const char* cell : {"100", "29.5E6", "6.07E-6", "20000", "200", "28E6"}) {
-            for (char c : std::string(cell))
-                ev->on_char(std::string(1, c));
-            ev->on_key(KEY_TAB, MOD_NONE);
+            type_into(client, cell);
+            headless_backend().window(client)->client_events->on_key(KEY_TAB, MOD_NONE);
         }
         d.press(IDOK);
     });

@@ -4,6 +4,7 @@
 #include "framework/ui/report.h"
 #include "framework/ui/table.h"
 #include "framework/units.h"
+#include "materials/material_records.h"
 #include "materials/pipe_section.h"
 #include "materials/property_sets.h"
 #include "materials/size_tables.h"
@@ -42,11 +43,7 @@ Soil cohesionless(const std::string& name, float density, float delta, float ks)
 
 PipeSection section(const std::string& name, const std::string& soil)
 {
-    PipeSection s;
-    s.name = name;
-    s.nominal_size = NON_STANDARD_SIZE;
-    s.outside_diameter = 4.5f;
-    s.thickness = 0.237f;
+    PipeSection s = non_standard_section(name, 4.5f, 0.237f);
     s.soil = soil;
     return s;
 }

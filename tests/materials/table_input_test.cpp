@@ -31,48 +31,22 @@
 
 namespace {
 
-PipeSection four_inch(const std::string& name)
-{
-    PipeSection s;
-    s.name = name;
-    s.nominal_size = NON_STANDARD_SIZE;
-    s.outside_diameter = 4.5f;
-    s.thickness = 0.237f;
-    return s;
-}
-
 class TableInputTest : public ModelFileUiTest {
 protected:
     void SetUp() override
     {
         ModelFileUiTest::SetUp();
         install_materials_subsystem();
-        frame_create(list_frame(), "KorvaneList", "List", nullptr, "LIST_MENU", nullptr, "");
-        create_list_window();
-        install_list_window_commands();
-        script().resize(list_frame().window, 1200, 600);
+        open_list_frame(1200, 600);
     }
     void TearDown() override
     {
-        close_list_window();
-        destroy_list_window();
-        frame_destroy(list_frame());
+        close_list_frame();
         ModelFileUiTest::TearDown();
     }
 
-    static TableWindow& shown()
-    {
-        TableWindow* t = list_window_table();
-        EXPECT_NE(t, nullptr);
-        return *t;
-    }
     static void key(int k, unsigned mods = MOD_NONE) { script().key(list_frame().client, k, mods); }
-    static void type(const std::string& text)
-    {
-        ClientEvents* events = headless_backend().window(list_frame().client)->client_events;
-        for (char c : text)
-            events->on_char(std::string(1, c));
-    }
+    static void type(const std::string& text) { type_into(list_frame().client, text); }
     // A click on a cell of the upper pane.
     static void click(int row, int column)
     {
@@ -174,7 +148,7 @@ TEST_F(TableInputTest, SectionsSoilsAndBeamTablesCheckTheRowTheyLeave)
     EXPECT_EQ(sections.current_row, 1);
 
     // A stored section with half an insulation pair: leaving clears the pair.
-    PipeSection s = four_inch("P2");
+    PipeSection s = non_standard_section("P2", 4.5f, 0.237f);
     s.insulation_density = 0.01f;
     pipe_sections().push_back(s);
     sections_table().input = PipeSection{};
@@ -238,7 +212,7 @@ TEST_F(TableInputTest, SectionsSoilsAndBeamTablesCheckTheRowTheyLeave)
 TEST_F(TableInputTest, EveryTablesNumberColumnsRefuseWhatTheyCannotRead)
 {
     pipe_materials().push_back(one_row_steel("CS1"));
-    pipe_sections().push_back(four_inch("P1"));
+    pipe_sections().push_back(non_standard_section("P1", 4.5f, 0.237f));
     beam_materials().push_back(BeamMaterial{"BM1", "Beam steel", 29e6f, 0.3f, 0.283f, 6e-6f});
     BeamSection b;
     b.name = "W8";

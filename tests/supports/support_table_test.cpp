@@ -21,9 +21,7 @@ protected:
     {
         ModelFileUiTest::SetUp();
         install_supports_ui();
-        frame_create(list_frame(), "KorvaneList", "List", nullptr, "LIST_MENU", nullptr, "");
-        create_list_window();
-        install_list_window_commands();
+        open_list_frame();
         from(10);
         row(20, ET_PIPE, 100, 0, 0, DT_GUIDE);
         row(30, ET_PIPE, 100, 0, 0, DT_ANCHOR);
@@ -37,9 +35,7 @@ protected:
     }
     void TearDown() override
     {
-        close_list_window();
-        destroy_list_window();
-        frame_destroy(list_frame());
+        close_list_frame();
         ModelFileUiTest::TearDown();
     }
 

@@ -13,39 +13,19 @@
 
 AttributeRowsTable::AttributeRowsTable(int list_id, std::vector<int> dtypes, const char* title_text,
                                        const char* kind_name, int columns, int header_lines)
-    : TableWindow(&list_frame(), columns, header_lines), list_id_(list_id), dtypes_(std::move(dtypes)),
+    : LayoutRowsTable(&list_frame(), columns, header_lines), list_id_(list_id), dtypes_(std::move(dtypes)),
       kind_name_(kind_name)
 {
     title = title_text;
-}
-
-WindowId AttributeRowsTable::owner_window() const
-{
-    return frame ? frame->window : 0;
 }
 
 void AttributeRowsTable::load()
 {
     if (model_rebuild_needed())
         make_model();
-    const RowList& list = model().list(list_id_);
-    row_list.assign(1, 0);
-    for (int i = 1; i <= list.count && i <= list.rows.size(); ++i)
-        row_list.push_back(list.rows[i]);
-    table_set_rows(*this, title, static_cast<int>(row_list.size()) - 1, 0);
-    const auto listed = std::find(row_list.begin() + 1, row_list.end(), model().current_row);
-    if (model().current_row != 0 && listed != row_list.end())
-        table_set_row(*this, static_cast<int>(listed - row_list.begin()));
-    frame_caption = c_format("%s  (%d) ", title.c_str(), record_count());
-    if (frame && table_is_shown(*this))
-        frame_set_title(*frame, frame_caption);
+    list_rows(list_id_, title, true);
     measure_needed = true;
     table_invalidate_rows(*this);
-}
-
-int AttributeRowsTable::layout_row(int row) const
-{
-    return row >= 1 && row < static_cast<int>(row_list.size()) ? row_list[static_cast<std::size_t>(row)] : 0;
 }
 
 DataItem* AttributeRowsTable::item(int row) const
@@ -83,7 +63,7 @@ void AttributeRowsTable::delete_row(int row)
 {
     if (!can_delete(row))
         return;
-    push_undo_snapshot(owner_window());
+    push_undo_snapshot(frame_window());
     LayoutRow::remove_data_item(layout_row(row));
     model_changed();
     reload_layout_table();
@@ -96,7 +76,7 @@ bool AttributeRowsTable::edit_row(int row)
     const int r = layout_row(row);
     if (!open_dialog || !item(row))
         return false;
-    if (open_dialog(r, owner_window())) {
+    if (open_dialog(r, frame_window())) {
         load();
         table_window_refocus(*this);
     }

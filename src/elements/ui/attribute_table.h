@@ -9,13 +9,14 @@
 #include "framework/ui/report.h"
 #include "framework/ui/table.h"
 #include "model/data_item.h"
+#include "model/ui/list_window.h"
 #include "platform/backend.h"
 
 #include <functional>
 #include <string>
 #include <vector>
 
-class AttributeRowsTable : public TableWindow {
+class AttributeRowsTable : public LayoutRowsTable {
 public:
     // `kind_name` names a row in the popup ("Flange"); `dtypes` are the data
     // types it lists (spiders and end caps share a list).
@@ -25,7 +26,6 @@ public:
     // The table again from the kind's row list (the model rebuilt first
     // when it needs it), keeping the current layout row current.
     void load();
-    int layout_row(int row) const;
     DataItem* item(int row) const;
 
     std::string header_text(int column, int line) override;
@@ -55,7 +55,6 @@ public:
     std::vector<std::string> second_headings;
 
 protected:
-    WindowId owner_window() const;
     // The heading of the text and CSV forms.
     virtual ReportHeading report_heading() = 0;
     // One row's line (report_print_at, which makes cells in CSV mode).

@@ -44,13 +44,6 @@ protected:
     }
 };
 
-// The dialog of an attribute kind, owned by the layout window.
-template <bool (*Edit)(int, WindowId)>
-bool from_layout(int row)
-{
-    return Edit(row, layout_frame().window);
-}
-
 void add_list(const char* name, int list_id, const std::function<void()>& open)
 {
     register_data_list(DataList{name, [list_id] { return model().list(list_id).count; }, open, true});
@@ -83,11 +76,11 @@ AttributeRowsTable& jacket_connections_table()
 void install_attribute_ui()
 {
     LayoutHooks& hooks = layout_hooks();
-    hooks.element_dialog[ET_JACKETED_PIPE] = from_layout<edit_jacketed_pipe>;
-    hooks.data_dialog[DT_FLANGE] = from_layout<edit_flange>;
-    hooks.data_dialog[DT_BRANCH_SIF] = from_layout<edit_branch_sif>;
-    hooks.data_dialog[DT_USER_SIF] = from_layout<edit_user_sif>;
-    hooks.data_dialog[DT_WELD] = from_layout<edit_weld>;
+    hooks.element_dialog[ET_JACKETED_PIPE] = edit_from_layout<edit_jacketed_pipe>;
+    hooks.data_dialog[DT_FLANGE] = edit_from_layout<edit_flange>;
+    hooks.data_dialog[DT_BRANCH_SIF] = edit_from_layout<edit_branch_sif>;
+    hooks.data_dialog[DT_USER_SIF] = edit_from_layout<edit_user_sif>;
+    hooks.data_dialog[DT_WELD] = edit_from_layout<edit_weld>;
 
     add_list("Jacket connections", JACKET_CONNECTION_ROWS, [] { open_attribute_table(jacket_connections_table()); });
     add_list("Flanges", FLANGE_ROWS, [] { open_attribute_table(flanges_table()); });

@@ -48,12 +48,8 @@ public:
         }
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         Beam next;
         next.beta = read_value(BEAM_BETA, parse_angle_buffer, "Beta", stored_beta_);
         for (int i = 0; i < BEAM_RELEASE_COUNT; ++i)

@@ -116,12 +116,8 @@ public:
         }
     }
 
-    bool ok(Dialog& d) override
+    bool store(Dialog& d) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         if (model_rebuild_needed())
             make_model();
         const Bend* old = bend_of_row(row_);
@@ -370,7 +366,7 @@ public:
     bool on_key(int key, unsigned mods) override
     {
         if (key == KEY_F1 && mods == MOD_NONE) {
-            help(BENDS_TABLE_HELP, owner_window());
+            help(BENDS_TABLE_HELP, frame_window());
             return true;
         }
         return ElementRowsTable::on_key(key, mods);

@@ -106,12 +106,8 @@ public:
             dialog_set_focus(IDOK);
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         const BranchSif* old = branch_sif_of_row(row_);
         BranchSif next;
         next.sif_type = selected_type();

@@ -42,12 +42,8 @@ public:
         }
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         const CutPipe* old = cut_pipe_of_row(row_);
         dialog_get_text(CUT_LENGTH);
         if (item_text().empty())

@@ -51,12 +51,8 @@ public:
         }
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         ElasticElement next;
         for (int i = 0; i < 6; ++i) {
             dialog_get_text(ELASTIC_KX + i);
@@ -212,12 +208,8 @@ public:
             help(TIE_ROD_HELP_CONTEXT, d.window());
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         TieRod next;
         next.tension_stiffness =
             read_value(TIE_TENSION_STIFFNESS, parse_stiffness_buffer, "Stiffness", stored_.tension_stiffness);

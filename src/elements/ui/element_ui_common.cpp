@@ -73,10 +73,13 @@ std::string row_caption_from_to(int row, const std::string& text)
 
 // ---- The dialog base ------------------------------------------------------------------------
 
-bool ElementDialog::cancel(Dialog&)
+bool ElementDialog::ok(Dialog& d)
 {
-    discard_undo_snapshot();
-    return true;
+    if (input_locked()) {
+        discard_undo_snapshot();
+        return true;
+    }
+    return store(d);
 }
 
 void ElementDialog::remember_texts(Dialog& d, std::initializer_list<int> items)
@@ -206,36 +209,19 @@ int choose_pipe_section(WindowId owner)
 
 ElementRowsTable::ElementRowsTable(int list_id, const char* title_text, const char* kind_name, int columns,
                                    int header_lines, std::vector<int> char_limits)
-    : TableWindow(&list_frame(), columns, header_lines, std::move(char_limits)), list_id_(list_id),
+    : LayoutRowsTable(&list_frame(), columns, header_lines, std::move(char_limits)), list_id_(list_id),
       kind_name_(kind_name)
 {
     title = title_text;
-}
-
-WindowId ElementRowsTable::owner_window() const
-{
-    return frame ? frame->window : 0;
 }
 
 void ElementRowsTable::load()
 {
     if (model_rebuild_needed())
         make_model();
-    const RowList& list = model().list(list_id_);
-    row_list.assign(1, 0);
-    for (int i = 1; i <= list.count && i <= list.rows.size(); ++i)
-        row_list.push_back(list.rows[i]);
-    table_set_rows(*this, title, static_cast<int>(row_list.size()) - 1, 0);
-    frame_caption = c_format("%s  (%d) ", title.c_str(), record_count());
-    if (frame && table_is_shown(*this))
-        frame_set_title(*frame, frame_caption);
+    list_rows(list_id_, title, false);
     measure_needed = true;
     table_invalidate_rows(*this);
-}
-
-int ElementRowsTable::layout_row(int row) const
-{
-    return row >= 1 && row < static_cast<int>(row_list.size()) ? row_list[static_cast<std::size_t>(row)] : 0;
 }
 
 int ElementRowsTable::row_node(int row)
@@ -256,7 +242,7 @@ bool ElementRowsTable::edit_row(int row)
     const int r = layout_row(row);
     if (!open_dialog || !model().rows.valid(r))
         return false;
-    if (open_dialog(r, owner_window())) {
+    if (open_dialog(r, frame_window())) {
         load();
         table_window_refocus(*this);
     }

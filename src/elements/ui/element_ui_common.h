@@ -4,9 +4,11 @@
 // nodes), and the table of the rows of one element kind.
 #pragma once
 
+#include "framework/ui/dialog_helper.h"
 #include "framework/ui/report.h"
 #include "framework/ui/table.h"
 #include "model/model.h"
+#include "model/ui/list_window.h"
 #include "platform/backend.h"
 #include "platform/dialog.h"
 
@@ -24,15 +26,20 @@ std::string row_caption_from_to(int row, const std::string& text);
 // stored anything, and the texts its fields showed after filling, so that a
 // field the user left alone keeps the exact stored value behind its rounded
 // text.
-class ElementDialog : public DialogProc {
+class ElementDialog : public SnapshotDialogProc {
 public:
     explicit ElementDialog(int row) : row_(row) {}
     int row() const { return row_; }
     bool stored() const { return stored_; }
 
-    bool cancel(Dialog& d) override;
+    // While input is locked OK only closes the dialog (its undo snapshot
+    // discarded); otherwise it checks and stores the values (store).
+    bool ok(Dialog& d) final;
 
 protected:
+    // Reads and checks the fields (dialog_throw on the first refused) and
+    // stores what changed; true closes the dialog.
+    virtual bool store(Dialog& d) = 0;
     // Remembers the texts the items show now.
     void remember_texts(Dialog& d, std::initializer_list<int> items);
     // True while the item still shows the text it was given (an empty text
@@ -105,14 +112,13 @@ int choose_pipe_section(WindowId owner);
 // its element; the edit command opens the kind's dialog for that line's row
 // and refocuses the table after OK; the popup offers Show or Edit and List
 // under the kind's name.
-class ElementRowsTable : public TableWindow {
+class ElementRowsTable : public LayoutRowsTable {
 public:
     ElementRowsTable(int list_id, const char* title, const char* kind_name, int columns, int header_lines,
                      std::vector<int> char_limits = {});
 
     // The table again from the kind's row list after a recount.
     void load();
-    int layout_row(int row) const;
 
     int row_node(int row) override;
     void on_row_changed(int row) override;
@@ -138,7 +144,6 @@ public:
     bool local_axes_item = false;
 
 protected:
-    WindowId owner_window() const;
     // The text form: the title in the contents, the heading (again on every
     // new page), a line per listed row by `line` (table row, layout row), a rule.
     void print_text_lines(const ReportHeading& heading, const std::function<void(int row, int layout_row)>& line);

@@ -10,13 +10,6 @@
 
 namespace {
 
-// The element dialog of a kind, owned by the layout window.
-template <bool (*Edit)(int, WindowId)>
-bool from_layout(int row)
-{
-    return Edit(row, layout_frame().window);
-}
-
 void add_list(const char* name, int list_id, ElementRowsTable& (*table)())
 {
     DataList list;
@@ -33,20 +26,20 @@ void install_elements_ui()
     install_element_classes();
 
     LayoutHooks& hooks = layout_hooks();
-    hooks.element_dialog[ET_BEND] = from_layout<edit_bend>;
-    hooks.element_dialog[ET_MITER] = from_layout<edit_miter>;
-    hooks.element_dialog[ET_JACKETED_BEND] = from_layout<edit_jacketed_bend>;
-    hooks.element_dialog[ET_REDUCER] = from_layout<edit_reducer>;
-    hooks.element_dialog[ET_CUT_PIPE] = from_layout<edit_cut_pipe>;
-    hooks.element_dialog[ET_BEAM] = from_layout<edit_beam>;
-    hooks.element_dialog[ET_BALL_JOINT] = from_layout<edit_ball_joint>;
-    hooks.element_dialog[ET_HINGE_JOINT] = from_layout<edit_hinge_joint>;
-    hooks.element_dialog[ET_RIGID] = from_layout<edit_rigid>;
-    hooks.element_dialog[ET_VALVE] = from_layout<edit_valve>;
-    hooks.element_dialog[ET_BELLOWS] = from_layout<edit_bellows>;
-    hooks.element_dialog[ET_SLIP_JOINT] = from_layout<edit_slip_joint>;
-    hooks.element_dialog[ET_ELASTIC] = from_layout<edit_elastic>;
-    hooks.element_dialog[ET_TIE_ROD] = from_layout<edit_tie_rod>;
+    hooks.element_dialog[ET_BEND] = edit_from_layout<edit_bend>;
+    hooks.element_dialog[ET_MITER] = edit_from_layout<edit_miter>;
+    hooks.element_dialog[ET_JACKETED_BEND] = edit_from_layout<edit_jacketed_bend>;
+    hooks.element_dialog[ET_REDUCER] = edit_from_layout<edit_reducer>;
+    hooks.element_dialog[ET_CUT_PIPE] = edit_from_layout<edit_cut_pipe>;
+    hooks.element_dialog[ET_BEAM] = edit_from_layout<edit_beam>;
+    hooks.element_dialog[ET_BALL_JOINT] = edit_from_layout<edit_ball_joint>;
+    hooks.element_dialog[ET_HINGE_JOINT] = edit_from_layout<edit_hinge_joint>;
+    hooks.element_dialog[ET_RIGID] = edit_from_layout<edit_rigid>;
+    hooks.element_dialog[ET_VALVE] = edit_from_layout<edit_valve>;
+    hooks.element_dialog[ET_BELLOWS] = edit_from_layout<edit_bellows>;
+    hooks.element_dialog[ET_SLIP_JOINT] = edit_from_layout<edit_slip_joint>;
+    hooks.element_dialog[ET_ELASTIC] = edit_from_layout<edit_elastic>;
+    hooks.element_dialog[ET_TIE_ROD] = edit_from_layout<edit_tie_rod>;
 
     // A pick in a view makes the row current and opens its kind's dialog.
     PickHooks& pick = pick_hooks();

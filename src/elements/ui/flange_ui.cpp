@@ -190,12 +190,8 @@ public:
         }
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         const Flange* old = flange_of_row(row_);
         Flange next;
         next.flange_type = dialog_list_selection(FLANGE_TYPE) + 1;

@@ -23,12 +23,6 @@ JacketedBend* jacketed_bend_of_row(int row)
     return row_element_of<JacketedBend>(row, ET_JACKETED_BEND);
 }
 
-int entry_of(const std::vector<std::string>& names, const std::string& name)
-{
-    const auto it = std::find(names.begin(), names.end(), name);
-    return it == names.end() ? -1 : static_cast<int>(it - names.begin());
-}
-
 void fill_names(int item, const std::vector<std::string>& names)
 {
     dialog_list_reset(item);
@@ -60,7 +54,7 @@ public:
                 dialog_list_select(id, 0);
         dialog_list_select(JBEND_CORE_MATERIAL, pipe_material_index(r.material) - 1);
         dialog_list_select(JBEND_CORE_SECTION, section_index(r.section) - 1);
-        dialog_list_select(JBEND_CORE_LOAD, entry_of(loads, r.load));
+        dialog_list_select(JBEND_CORE_LOAD, name_entry(loads, r.load));
         dialog_set_radio(JBEND_JACKET_LONG, JBEND_JACKET_USER, JBEND_JACKET_LONG);
         dialog_set_radio(JBEND_CORE_LONG, JBEND_CORE_USER, JBEND_CORE_LONG);
         jacket_defaults_to_dialog(row_);
@@ -97,12 +91,8 @@ public:
         }
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         if (model_rebuild_needed())
             make_model();
         const JacketedBend* old = jacketed_bend_of_row(row_);

@@ -21,12 +21,6 @@
 
 namespace {
 
-int entry_of(const std::vector<std::string>& names, const std::string& name)
-{
-    const auto it = std::find(names.begin(), names.end(), name);
-    return it == names.end() ? -1 : static_cast<int>(it - names.begin());
-}
-
 JacketedPipe* jacketed_pipe_of_row(int row)
 {
     return row_element_of<JacketedPipe>(row, ET_JACKETED_PIPE);
@@ -57,12 +51,8 @@ public:
         }
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         const int material = dialog_list_selection(JPIPE_MATERIAL);
         if (material < 0 || !pipe_materials().valid(material + 1))
             dialog_throw(JPIPE_MATERIAL, "Jacket material is required");
@@ -265,7 +255,7 @@ void jacket_defaults_to_dialog(int row)
         // combos at the same ids.
         dialog_list_select(JPIPE_MATERIAL, std::max(0, pipe_material_index(jacket->material) - 1));
         dialog_list_select(JPIPE_SECTION, std::max(0, section_index(jacket->section) - 1));
-        dialog_list_select(JPIPE_LOAD, std::max(0, entry_of(pipe_load_names(), jacket->load)));
+        dialog_list_select(JPIPE_LOAD, std::max(0, name_entry(pipe_load_names(), jacket->load)));
         return;
     }
 }

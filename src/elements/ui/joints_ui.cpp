@@ -52,12 +52,8 @@ public:
             dialog_select_focus(BALL_BENDING_STIFFNESS);
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         BallJoint next;
         next.bending_stiffness =
             read_value(BALL_BENDING_STIFFNESS, parse_rot_stiffness_buffer, "Bending stiffness", stored_.bending_stiffness);
@@ -127,12 +123,8 @@ public:
             dialog_select_focus(HINGE_STIFFNESS);
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         HingeJoint next;
         next.stiffness = read_value(HINGE_STIFFNESS, parse_rot_stiffness_buffer, "Stiffness", stored_.stiffness);
         next.limit = read_limit(HINGE_LIMIT, stored_.limit);

@@ -70,12 +70,8 @@ public:
         }
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         const Miter* old = miter_of_row(row_);
         Miter defaults;
         const Miter& before = old ? *old : defaults;

@@ -120,12 +120,8 @@ public:
         dialog_point_to_item(IDOK);
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         const Reducer* old = reducer_of_row(row_);
         const Reducer& before = stored_values_;
         Reducer next;

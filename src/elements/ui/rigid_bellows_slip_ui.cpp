@@ -37,12 +37,8 @@ public:
         }
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         RigidElement next;
         next.weight = read_value(RIGID_WEIGHT, parse_weight_buffer, "Weight", stored_.weight);
         next.add_cil = dialog_is_checked(RIGID_ADD_CIL) ? 1 : 0;
@@ -158,12 +154,8 @@ public:
         }
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         Bellows next;
         next.axial_stiffness = read_required(BELLOWS_AXIAL, parse_stiffness_buffer, "Axial stiffness",
                                              stored_.axial_stiffness);
@@ -342,12 +334,8 @@ public:
         }
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         SlipJoint next;
         for (int i = 0; i < 4; ++i) {
             const SlipField& f = SLIP_FIELDS[i];

@@ -88,12 +88,8 @@ public:
         }
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         const UserSif* old = user_sif_of_row(row_);
         UserSif none;
         const UserSif& before = old ? *old : none;

@@ -113,12 +113,8 @@ public:
         dialog_select_focus(VALVE_WEIGHT);
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         Valve next;
         next.weight = read_value(VALVE_WEIGHT, parse_weight_buffer, "Weight", stored_.weight);
         next.length = read_value(VALVE_LENGTH, parse_dimension_buffer, "Length", stored_.length);

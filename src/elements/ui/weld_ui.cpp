@@ -57,12 +57,8 @@ public:
             dialog_set_focus(IDOK);
     }
 
-    bool ok(Dialog&) override
+    bool store(Dialog&) override
     {
-        if (input_locked()) {
-            discard_undo_snapshot();
-            return true;
-        }
         const Weld* old = weld_of_row(row_);
         const int type = dialog_list_selection(WELD_TYPE) + 1;
         float mismatch = 0.0f;

@@ -1,5 +1,6 @@
 #include "framework/ui/dialog_helper.h"
 
+#include "framework/app_state.h"
 #include "framework/errors.h"
 #include "framework/state.h"
 #include "framework/strings.h"
@@ -391,5 +392,10 @@ bool ShownValues::unchanged(int item, float& value) const {
     if (it == shown_.end() || it->second.first.empty() || dialog_get_text_raw(item, 256) != it->second.first)
         return false;
     value = it->second.second;
+    return true;
+}
+
+bool SnapshotDialogProc::cancel(Dialog&) {
+    discard_undo_snapshot();
     return true;
 }

@@ -21,6 +21,13 @@
 #include <utility>
 #include <vector>
 
+// A dialog whose command took an undo snapshot before it opened: Cancel
+// drops the snapshot.
+class SnapshotDialogProc : public DialogProc {
+public:
+    bool cancel(Dialog& d) override;
+};
+
 class DialogHelper {
 public:
     Dialog* dialog = nullptr;

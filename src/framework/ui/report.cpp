@@ -38,13 +38,6 @@ ReportSession& report_session() { return session_part<ReportSession>(); }
 constexpr const char* MONTHS[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-std::string trimmed(const std::string& text) {
-    size_t a = text.find_first_not_of(" \t");
-    if (a == std::string::npos) return {};
-    size_t b = text.find_last_not_of(" \t");
-    return text.substr(a, b - a + 1);
-}
-
 void rtrim(std::string& text) {
     size_t b = text.find_last_not_of(' ');
     text.erase(b == std::string::npos ? 0 : b + 1);

@@ -57,11 +57,6 @@ struct Entry {
     }
 };
 
-std::string trimmed(std::string text) {
-    trim_blanks(text);
-    return text;
-}
-
 std::string joined(const std::vector<Entry>& entries) {
     std::string s;
     for (const Entry& e : entries) {

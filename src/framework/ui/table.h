@@ -170,6 +170,9 @@ public:
     ~TableWindow() override;
 
     Frame* frame = nullptr;
+    // The owning frame's window (0 without one): the owner of the dialogs and
+    // messages the table opens.
+    WindowId frame_window() const { return frame ? frame->window : 0; }
     std::string title;
     // The caption its window takes while the table is shown ("%s  (%d) ").
     std::string frame_caption;

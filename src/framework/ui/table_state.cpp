@@ -137,12 +137,6 @@ void TableWindow::print_csv() { table_print_csv(*this, title, record_count()); }
 
 namespace {
 
-std::string trimmed(const std::string& text) {
-    std::string t = text;
-    trim_blanks(t);
-    return t;
-}
-
 // UTF-8: the start of the character before or after a byte offset.
 size_t prev_char(const std::string& s, size_t pos) {
     if (pos == 0) return 0;

@@ -3,6 +3,7 @@
 #include "framework/app_state.h"
 #include "framework/errors.h"
 #include "framework/strings.h"
+#include "framework/text.h"
 #include "framework/ui/dialog_helper.h"
 #include "loads/load_file.h"
 #include "loads/ui/dialogs_loads.h"
@@ -160,4 +161,9 @@ XYCurve CurveTable::take_curve(const std::string& what)
     if (const std::string fault = curve_fault(curve); !fault.empty())
         dialog_throw(LOAD_TABLE, what + ": " + fault);
     return curve;
+}
+
+std::string curve_number_text(double value)
+{
+    return c_format("%.6g", value);
 }

@@ -25,6 +25,10 @@ struct CurveAxis {
     std::function<float()> parse;
 };
 
+// A value of a point as a cell shows it when the axis has no unit formatter
+// of its own ("%.6g").
+std::string curve_number_text(double value);
+
 class CurveTable final : public TableWindow {
 public:
     CurveTable();

@@ -49,16 +49,6 @@ private:
     ShownValues shown_;
 };
 
-// A dialog of the loads: Cancel drops the undo snapshot its command took.
-class LoadDialogProc : public DialogProc {
-public:
-    bool cancel(Dialog&) override
-    {
-        discard_undo_snapshot();
-        return true;
-    }
-};
-
 // Stores `value` into `target` when they differ (the model is then modified
 // and the change notified); else drops the undo snapshot. True when stored.
 template <typename T>

@@ -36,33 +36,18 @@ void print_load_table(TablePrint& t, const std::string& title, int count)
 // ---- ItemRowsTable ------------------------------------------------------------------------
 
 ItemRowsTable::ItemRowsTable(std::string title, int list, std::vector<LoadColumn<LayoutRow>> cols)
-    : TableWindow(&list_frame(), static_cast<int>(cols.size()) - 1, 2, item_limits(cols)),
+    : LayoutRowsTable(&list_frame(), static_cast<int>(cols.size()) - 1, 2, item_limits(cols)),
       title_text(std::move(title)), list_id(list), columns(std::move(cols))
 {
     for (std::size_t c = 2; c < columns.size(); ++c)
         alignments[c] = TextAlign::Right;
 }
 
-int ItemRowsTable::layout_row(int row) const
-{
-    return row >= 1 && row < static_cast<int>(row_list.size()) ? row_list[static_cast<std::size_t>(row)] : 0;
-}
-
 void ItemRowsTable::load()
 {
     if (model_rebuild_needed())
         make_model();
-    const RowList& list = model().list(list_id);
-    row_list.assign(1, 0);
-    for (int i = 1; i <= list.count && i <= list.rows.size(); ++i)
-        row_list.push_back(list.rows[i]);
-    table_set_rows(*this, title_text, static_cast<int>(row_list.size()) - 1, 0);
-    auto listed = std::find(row_list.begin() + 1, row_list.end(), model().current_row);
-    if (model().current_row != 0 && listed != row_list.end())
-        table_set_row(*this, static_cast<int>(listed - row_list.begin()));
-    frame_caption = c_format("%s  (%d) ", title_text.c_str(), record_count());
-    if (frame && table_is_shown(*this))
-        frame_set_title(*frame, frame_caption);
+    list_rows(list_id, title_text, true);
 }
 
 std::string ItemRowsTable::header_text(int column, int line)
@@ -138,7 +123,7 @@ bool ItemRowsTable::edit_row(int row)
     if (!model().rows.valid(r) || !dialog)
         return false;
     select_layout_row(r);
-    push_undo_snapshot(frame ? frame->window : 0);
+    push_undo_snapshot(frame_window());
     if (dialog(r)) {
         notify_document_changed();
         reload_layout_table();
@@ -157,7 +142,7 @@ void ItemRowsTable::delete_row(int row)
 {
     if (!can_delete(row))
         return;
-    push_undo_snapshot(frame ? frame->window : 0);
+    push_undo_snapshot(frame_window());
     LayoutRow::remove_data_item(layout_row(row));
     model_changed();
     reload_layout_table();

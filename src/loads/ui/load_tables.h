@@ -25,6 +25,7 @@
 #include "framework/ui/report_pages.h"
 #include "framework/ui/table.h"
 #include "model/named_set.h"
+#include "model/ui/list_window.h"
 #include "model/ui/named_set_ui.h"
 
 #include <functional>
@@ -60,7 +61,7 @@ void print_load_table(TablePrint& t, const std::string& title, int count);
 
 // ---- The rows of a kind ------------------------------------------------------------
 
-class ItemRowsTable : public TableWindow {
+class ItemRowsTable : public LayoutRowsTable {
 public:
     // Column 1 is the node (or the row of a hydrotest load); the columns
     // from 2 on read and store the row's data item (or element object).
@@ -74,7 +75,6 @@ public:
 
     // Shows the kind's rows again, keeping the current layout row current.
     void load();
-    int layout_row(int row) const;
 
     std::string header_text(int column, int line) override;
     std::string cell_text(int row, int column, int line) override;
@@ -185,7 +185,7 @@ public:
             } catch (const MessageText& m) {
                 throw CI{m.text, 1};
             }
-            if (stored && !confirm_entry_rename(rules_.key, owner(), rules_.rename_field, r->name, name))
+            if (stored && !confirm_entry_rename(rules_.key, frame_window(), rules_.rename_field, r->name, name))
                 throw_message("");
             record(row)->name = name;
             if (stored)
@@ -238,7 +238,7 @@ public:
             load();
             return;
         }
-        if (named_row_delete(set(), rules_.key, row, owner(), rules_.what)) {
+        if (named_row_delete(set(), rules_.key, row, frame_window(), rules_.what)) {
             notify_document_changed();
             load();
         }
@@ -249,7 +249,7 @@ public:
         if (!r || !rules_.dialog)
             return false;
         const bool stored = set().valid(row);
-        push_undo_snapshot(owner());
+        push_undo_snapshot(frame_window());
         if (rules_.dialog(stored ? row : set().size() + 1, *r)) {
             if (!stored)
                 forget_input();
@@ -290,7 +290,6 @@ private:
             limits.push_back(columns[c].limit);
         return limits;
     }
-    WindowId owner() const { return frame ? frame->window : 0; }
     void changed()
     {
         model_modified() = true;

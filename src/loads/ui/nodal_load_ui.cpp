@@ -34,7 +34,7 @@ T& item_of(LayoutRow& r)
 // The dialog of one row's load: caption, read-only while results are
 // shown, and the store of the new values when they differ.
 template <typename T>
-class NodalLoadDialog : public LoadDialogProc {
+class NodalLoadDialog : public SnapshotDialogProc {
 public:
     NodalLoadDialog(int row, const char* kind) : row_(row), kind_(kind) {}
     bool stored = false;
@@ -249,7 +249,7 @@ private:
 
 // ---- HYDROTEST_DIALOG -----------------------------------------------------------------------
 
-class HydrotestDialog final : public LoadDialogProc {
+class HydrotestDialog final : public SnapshotDialogProc {
 public:
     explicit HydrotestDialog(int row) : row_(row) {}
     bool stored = false;

@@ -52,7 +52,7 @@ void complete_design(PipeLoad& l, int t_column, int p_column)
 // ---- PIPE_LOAD_DIALOG and BEAM_LOAD_DIALOG -----------------------------------------------
 
 template <typename T>
-class LoadDialog final : public LoadDialogProc {
+class LoadDialog final : public SnapshotDialogProc {
 public:
     LoadDialog(int index, T start, bool pipe) : index_(index), start_(std::move(start)), pipe_(pipe) {}
 
@@ -261,15 +261,6 @@ struct BeamLoadsTable : NamedLoadTable<BeamLoad> {
     }
 };
 
-template <typename Table>
-void open_named_table(Table& t, int row)
-{
-    t.load();
-    show_in_list_window(t);
-    table_goto_row(t, row, 0, true);
-    set_last_table_opener(t, [&t] { t.load(); });
-}
-
 // The table row of the current layout row's load, 1 when it names none.
 template <typename T>
 int current_row_of(const NamedSet<T>& set, bool beam)
@@ -312,12 +303,12 @@ NamedLoadTable<BeamLoad>& beam_loads_table()
 
 void open_pipe_loads_table()
 {
-    open_named_table(pipe_loads_table(), current_row_of(pipe_loads(), false));
+    open_in_list_window(pipe_loads_table(), current_row_of(pipe_loads(), false), true);
 }
 
 void open_beam_loads_table()
 {
-    open_named_table(beam_loads_table(), current_row_of(beam_loads(), true));
+    open_in_list_window(beam_loads_table(), current_row_of(beam_loads(), true), true);
 }
 
 void install_pipe_loads_ui()

@@ -25,11 +25,6 @@
 
 namespace {
 
-std::string number_text(double v)
-{
-    return c_format("%.6g", v);
-}
-
 // A positive abscissa (frequency, period) or a time from 0 on.
 float read_plain(const char* name, bool positive_only, bool zero_allowed)
 {
@@ -61,13 +56,13 @@ void set_spectrum_axes(CurveTable& t, const Spectrum& s)
     t.x.heading = spectrum_abscissa_name(s.abscissa);
     const std::string x_unit = std::string("(") + spectrum_abscissa_unit(s.abscissa) + ")";
     t.x.unit = [x_unit] { return x_unit; };
-    t.x.format = [](float v) { return number_text(v); };
+    t.x.format = [](float v) { return curve_number_text(v); };
     const char* x_name = spectrum_abscissa_name(s.abscissa);
     t.x.parse = [x_name] { return read_plain(x_name, true, false); };
     t.y.heading = spectrum_ordinate_name(s.ordinate);
     const std::string unit = spectrum_unit_name(s.ordinate, s.ordinate_unit);
     t.y.unit = [unit] { return unit.empty() ? std::string() : "(" + unit + ")"; };
-    t.y.format = [](float v) { return number_text(v); };
+    t.y.format = [](float v) { return curve_number_text(v); };
     const char* y_name = spectrum_ordinate_name(s.ordinate);
     t.y.parse = [y_name] { return read_plain(y_name, false, true); };
 }
@@ -150,7 +145,7 @@ private:
 
 // ---- SPECTRUM_DIALOG ---------------------------------------------------------------------
 
-class SpectrumDialog final : public LoadDialogProc {
+class SpectrumDialog final : public SnapshotDialogProc {
 public:
     SpectrumDialog(SpectrumList& list, int index) : list_(list), index_(index), s_(list[index]) {}
 
@@ -276,8 +271,8 @@ public:
     {
         if (row < 1 || row > list().count() + 1)
             return false;
-        push_undo_snapshot(owner());
-        if (edit_spectrum(list(), row, owner()) == IDOK) {
+        push_undo_snapshot(frame_window());
+        if (edit_spectrum(list(), row, frame_window()) == IDOK) {
             load();
             table_window_refocus(*this);
         }
@@ -291,7 +286,7 @@ public:
         const std::string name = list()[row].name;
         if (is_force_list(list()) && force_spectrum_in_use(name)) {
             beep();
-            message_error(owner(), c_format("Force spectrum %s is in use, it cannot be deleted", name.c_str()));
+            message_error(frame_window(), c_format("Force spectrum %s is in use, it cannot be deleted", name.c_str()));
             return;
         }
         list().erase(row);
@@ -304,14 +299,14 @@ public:
         if (id == CMD_LIBRARY) {
             if (!serves_command(id))
                 return false;
-            if (const int added = pick_spectrum_from_library(owner())) {
+            if (const int added = pick_spectrum_from_library(frame_window())) {
                 load();
                 table_goto_row(*this, added);
             }
             return true;
         }
         if (id == CMD_READ_SPECTRUM) {
-            if (const int added = read_spectrum_command(list(), owner())) {
+            if (const int added = read_spectrum_command(list(), frame_window())) {
                 load();
                 table_goto_row(*this, added);
             }
@@ -319,7 +314,7 @@ public:
         }
         if (id == CMD_SPECTRUM_OPTIONS) {
             const int row = std::clamp(current_row, 1, list().count() + 1);
-            if (edit_spectrum_options(list()[row], is_force_list(list()), owner())) {
+            if (edit_spectrum_options(list()[row], is_force_list(list()), frame_window())) {
                 if (list().valid(row)) {
                     model_modified() = true;
                     notify_document_changed();
@@ -400,7 +395,6 @@ public:
     void contents_entry() override { add_contents_entry(table_title(), 0); }
 
 private:
-    WindowId owner() const { return frame ? frame->window : 0; }
     std::string title_;
     std::function<SpectrumList&()> list_;
     bool library_;
@@ -419,10 +413,7 @@ SpectraTables& tables()
 
 void open_table(SpectraTable& t)
 {
-    t.load();
-    show_in_list_window(t);
-    table_goto_row(t, 1, 0, true);
-    set_last_table_opener(t, [&t] { t.load(); });
+    open_in_list_window(t, 1, true);
 }
 
 // ---- Time functions -------------------------------------------------------------------------
@@ -431,14 +422,14 @@ void set_time_axes(CurveTable& t)
 {
     t.x.heading = "Time";
     t.x.unit = [] { return std::string("(sec)"); };
-    t.x.format = [](float v) { return number_text(v); };
+    t.x.format = [](float v) { return curve_number_text(v); };
     t.x.parse = [] { return read_plain("Time", true, true); };
     t.y.heading = "Factor";
-    t.y.format = [](float v) { return number_text(v); };
+    t.y.format = [](float v) { return curve_number_text(v); };
     t.y.parse = [] { return read_plain("Factor", false, true); };
 }
 
-class TimeFunctionDialog final : public LoadDialogProc {
+class TimeFunctionDialog final : public SnapshotDialogProc {
 public:
     explicit TimeFunctionDialog(int k) : k_(k) {}
 
@@ -480,7 +471,7 @@ private:
     CurveTable table_;
 };
 
-class TimeHistoryDialog final : public LoadDialogProc {
+class TimeHistoryDialog final : public SnapshotDialogProc {
 public:
     void init(Dialog&) override
     {
@@ -551,8 +542,8 @@ public:
         switch (column) {
         case 1: return std::to_string(row);
         case 2: return std::to_string(f.size());
-        case 3: return f.empty() ? std::string() : number_text(f[0].x);
-        case 4: return f.empty() ? std::string() : number_text(f[f.size() - 1].x);
+        case 3: return f.empty() ? std::string() : curve_number_text(f[0].x);
+        case 4: return f.empty() ? std::string() : curve_number_text(f[f.size() - 1].x);
         default: return {};
         }
     }
@@ -561,8 +552,8 @@ public:
     {
         if (row < 1 || row > numtimefunctions() + 1)
             return false;
-        push_undo_snapshot(owner());
-        if (edit_time_function(row, owner()) == IDOK) {
+        push_undo_snapshot(frame_window());
+        if (edit_time_function(row, frame_window()) == IDOK) {
             load();
             table_window_refocus(*this);
         }
@@ -585,7 +576,7 @@ public:
             return;
         if (time_function_in_use(row)) {
             beep();
-            message_error(owner(), c_format("Time function %d is in use, it cannot be deleted", row));
+            message_error(frame_window(), c_format("Time function %d is in use, it cannot be deleted", row));
             return;
         }
         erase_time_function(row);
@@ -634,9 +625,6 @@ public:
     void print_text() override { print(); }
     void print_csv() override { print(); }
     void contents_entry() override { add_contents_entry("Time Functions", 0); }
-
-private:
-    WindowId owner() const { return frame ? frame->window : 0; }
 };
 
 }  // namespace
@@ -708,11 +696,7 @@ void open_force_spectra_table() { open_table(tables().force); }
 
 void open_time_functions_table()
 {
-    TimeFunctionsTable& t = session_part<TimeFunctionsTable>();
-    t.load();
-    show_in_list_window(t);
-    table_goto_row(t, 1, 0, true);
-    set_last_table_opener(t, [&t] { t.load(); });
+    open_in_list_window(session_part<TimeFunctionsTable>(), 1, true);
 }
 
 void install_spectra_ui()

@@ -43,12 +43,6 @@ void fill_combo(int item, std::initializer_list<const char*> texts, int selected
     dialog_list_select(item, selected);
 }
 
-// A number in a unit of its own (not the chosen one) for the profile table.
-std::string number_text(double v)
-{
-    return c_format("%.6g", v);
-}
-
 float read_in_unit(int quantity, int unit, const char* name, bool negative_allowed)
 {
     float v = 0.0f;
@@ -117,7 +111,7 @@ private:
 
 // ---- WIND_DIALOG -------------------------------------------------------------------------
 
-class WindDialog final : public LoadDialogProc {
+class WindDialog final : public SnapshotDialogProc {
 public:
     WindData data = wind_data();
 
@@ -236,14 +230,16 @@ private:
         const int length = profile_length_unit(data.units.elevation);
         table_.x.heading = "Elevation";
         table_.x.unit = [length] { return unit_label_for(LENGTH, length); };
-        table_.x.format = [length](float v) { return number_text(unit_from_internal(LENGTH, length, v)); };
+        table_.x.format = [length](float v) { return curve_number_text(unit_from_internal(LENGTH, length, v)); };
         table_.x.parse = [length] { return read_in_unit(LENGTH, length, "Elevation", true); };
         const bool velocity = data.units.kind == PROFILE_VELOCITY;
         const int quantity = velocity ? SPEED : PRESSURE;
         const int unit = velocity ? profile_speed_unit(data.units.velocity) : profile_pressure_unit(data.units.pressure);
         table_.y.heading = velocity ? "Velocity" : "Pressure";
         table_.y.unit = [quantity, unit] { return unit_label_for(quantity, unit); };
-        table_.y.format = [quantity, unit](float v) { return number_text(unit_from_internal(quantity, unit, v)); };
+        table_.y.format = [quantity, unit](float v) {
+            return curve_number_text(unit_from_internal(quantity, unit, v));
+        };
         const char* name = velocity ? "Velocity" : "Pressure";
         table_.y.parse = [quantity, unit, name] { return read_in_unit(quantity, unit, name, false); };
     }
@@ -360,7 +356,7 @@ private:
 
 // ---- SEISMIC_DIALOG ----------------------------------------------------------------------
 
-class SeismicDialog final : public LoadDialogProc {
+class SeismicDialog final : public SnapshotDialogProc {
 public:
     SeismicData data = seismic_data();
 

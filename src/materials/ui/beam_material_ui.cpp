@@ -25,10 +25,7 @@ namespace {
 
 const char* const TABLE_TITLE = "Beam materials";
 
-std::string value_text(float v, std::string (*format)(double)) { return v == 0.0f ? std::string() : format(v); }
-std::string nu_text(float v) { return v == 0.0f ? std::string() : format_g3(v); }
-
-class BeamMaterialDialog : public DialogProc {
+class BeamMaterialDialog : public SnapshotDialogProc {
 public:
     explicit BeamMaterialDialog(int index) : index_(index) {}
 
@@ -40,10 +37,10 @@ public:
         const BeamMaterial m = record();
         dialog_set_text_limit(BEAM_NAME, m.name, 5);
         dialog_set_text_limit(BEAM_DESCRIPTION, m.description, 27);
-        shown_.show(BMAT_E, m.E, value_text(m.E, format_modulus));
-        shown_.show(BMAT_NU, m.nu, nu_text(m.nu));
-        shown_.show(BMAT_DENSITY, m.density, value_text(m.density, format_density));
-        shown_.show(BMAT_ALPHA, m.alpha, value_text(m.alpha, format_expansion));
+        shown_.show(BMAT_E, m.E, format_or_empty(m.E, format_modulus));
+        shown_.show(BMAT_NU, m.nu, format_or_empty(m.nu, format_g3));
+        shown_.show(BMAT_DENSITY, m.density, format_or_empty(m.density, format_density));
+        shown_.show(BMAT_ALPHA, m.alpha, format_or_empty(m.alpha, format_expansion));
         if (input_locked()) {
             for (int id = BEAM_NAME; id <= BMAT_ALPHA; ++id) dialog_set_readonly(id);
             dialog_set_focus(IDOK);
@@ -97,10 +94,6 @@ public:
         refresh_beam_material_table();
         return true;
     }
-    bool cancel(Dialog&) override {
-        discard_undo_snapshot();
-        return true;
-    }
 
 private:
     BeamMaterial record() const {
@@ -139,10 +132,10 @@ public:
         switch (c) {
         case 1: return m->name;
         case 2: return m->description;
-        case 3: return value_text(m->E, format_modulus);
-        case 4: return nu_text(m->nu);
-        case 5: return value_text(m->density, format_density);
-        case 6: return value_text(m->alpha, format_expansion);
+        case 3: return format_or_empty(m->E, format_modulus);
+        case 4: return format_or_empty(m->nu, format_g3);
+        case 5: return format_or_empty(m->density, format_density);
+        case 6: return format_or_empty(m->alpha, format_expansion);
         default: return {};
         }
     }
@@ -187,7 +180,7 @@ public:
         BeamMaterial* r = record(row);
         if (!r) return;
         if (beam_materials().valid(row)) {
-            if (!confirm_entry_rename(BEAM_MATERIALS, frame ? frame->window : 0, "Material name", r->name, m.name))
+            if (!confirm_entry_rename(BEAM_MATERIALS, frame_window(), "Material name", r->name, m.name))
                 throw_message("");
             r = record(row);
         }
@@ -253,11 +246,11 @@ public:
             load();
             return;
         }
-        if (named_row_delete(beam_materials(), BEAM_MATERIALS, row, frame ? frame->window : 0, "Beam_Material")) load();
+        if (named_row_delete(beam_materials(), BEAM_MATERIALS, row, frame_window(), "Beam_Material")) load();
     }
     bool edit_row(int row) override {
         if (!record(row)) return false;
-        push_undo_snapshot(frame ? frame->window : 0);
+        push_undo_snapshot(frame_window());
         const bool new_record = !beam_materials().valid(row);
         if (edit_beam_material(row) == IDOK) {
             if (new_record) input = BeamMaterial{};   // the dialog made the record
@@ -351,10 +344,10 @@ void print_csv_form() {
     for (const BeamMaterial& m : beam_materials()) {
         csv_add_text(m.name);
         csv_add_text(m.description);
-        csv_add_cell(value_text(m.E, format_modulus));
-        csv_add_cell(nu_text(m.nu));
-        csv_add_cell(value_text(m.density, format_density));
-        csv_add_cell(value_text(m.alpha, format_expansion));
+        csv_add_cell(format_or_empty(m.E, format_modulus));
+        csv_add_cell(format_or_empty(m.nu, format_g3));
+        csv_add_cell(format_or_empty(m.density, format_density));
+        csv_add_cell(format_or_empty(m.alpha, format_expansion));
         report_next_line();
     }
     report_rule();

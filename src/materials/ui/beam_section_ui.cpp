@@ -60,7 +60,7 @@ bool size_differs(const BeamSection& a, const BeamSection& b) {
 
 WindowId owner_window() { return list_frame().window; }
 
-class BeamSectionDialog : public DialogProc {
+class BeamSectionDialog : public SnapshotDialogProc {
 public:
     explicit BeamSectionDialog(int index) : index_(index) {}
 
@@ -134,10 +134,6 @@ public:
         if (size_differs(s, old)) beam_section_size_changed();
         model_modified() = true;
         refresh_beam_section_table();
-        return true;
-    }
-    bool cancel(Dialog&) override {
-        discard_undo_snapshot();
         return true;
     }
 
@@ -478,16 +474,12 @@ int edit_beam_section(int index) {
 }
 
 void open_beam_sections_table() {
-    BeamSectionTable& t = table();
-    t.load();
     int row = 1;
     if (!beam_library_mode() && model().rows.valid(model().current_row)) {
         const int index = beam_section_index(model().rows[model().current_row].section);
         if (index != 0) row = index;
     }
-    show_in_list_window(t);
-    table_goto_row(t, row, 0, false);
-    set_last_table_opener(t, [] { table().load(); });
+    open_in_list_window(table(), row, false);
 }
 
 void reset_beam_section_table_input() { table().input = BeamSection{}; }

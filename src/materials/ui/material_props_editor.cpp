@@ -16,11 +16,6 @@
 
 namespace {
 
-bool code_in(int32_t code, std::initializer_list<int32_t> codes)
-{
-    return std::find(codes.begin(), codes.end(), code) != codes.end();
-}
-
 // Parse and format by the unit quantity of a column.
 int parse_quantity(int q, const std::string& text, float& out)
 {
@@ -75,9 +70,9 @@ PropertyGridColumn property_grid_column(int column, bool frp, int32_t code)
     case 2: return {PROP_MODULUS, "E", MODULUS, "Modulus"};
     case 3: return {PROP_ALPHA, "Alpha", EXPANSION, "Alpha"};
     case 4:
-        if (code_in(code, {CODE_Z183, CODE_Z184, CODE_Z662}))
+        if (code_is_canadian(code))
             return {};
-        if (code_in(code, {CODE_B314, CODE_B318, CODE_STOOMWEZEN, CODE_IGEM}))
+        if (code_is_one_of(code, {CODE_B314, CODE_B318, CODE_STOOMWEZEN, CODE_IGEM}))
             return {PROP_STRESS2, "Yield", STRESS, "Yield stress"};
         return {PROP_STRESS1,
                 bs806                   ? "Design"
@@ -86,8 +81,8 @@ PropertyGridColumn property_grid_column(int column, bool frp, int32_t code)
                                         : "Allowable",
                 STRESS, bs806 ? "Design stress" : "Allowable stress"};
     case 5:
-        if (code_in(code, {CODE_ASME_CLASS2_1986, CODE_ASME_CLASS2_1992, CODE_ASME_CLASS2_2015,
-                           CODE_ASME_CLASS2_2017, CODE_ASME_CLASS3_2017}))
+        if (code_is_one_of(code, {CODE_ASME_CLASS2_1986, CODE_ASME_CLASS2_1992, CODE_ASME_CLASS2_2015,
+                                  CODE_ASME_CLASS2_2017, CODE_ASME_CLASS3_2017}))
             return {PROP_STRESS2, "Yield", STRESS, "Yield stress"};
         if (bs806)
             return {PROP_STRESS2, "Proof", STRESS, "Proof stress"};

@@ -15,17 +15,11 @@
 
 namespace {
 
-bool code_in(int32_t code, std::initializer_list<int32_t> codes)
-{
-    return std::find(codes.begin(), codes.end(), code) != codes.end();
-}
-
-bool canadian(int32_t c) { return code_in(c, {CODE_Z183, CODE_Z184, CODE_Z662}); }
-bool yield_first(int32_t c) { return code_in(c, {CODE_B314, CODE_B318, CODE_STOOMWEZEN, CODE_IGEM}); }
+bool yield_first(int32_t c) { return code_is_one_of(c, {CODE_B314, CODE_B318, CODE_STOOMWEZEN, CODE_IGEM}); }
 bool yield_second(int32_t c)
 {
-    return code_in(c, {CODE_ASME_CLASS2_1986, CODE_ASME_CLASS2_1992, CODE_ASME_CLASS2_2015,
-                       CODE_ASME_CLASS2_2017, CODE_ASME_CLASS3_2017});
+    return code_is_one_of(c, {CODE_ASME_CLASS2_1986, CODE_ASME_CLASS2_1992, CODE_ASME_CLASS2_2015,
+                              CODE_ASME_CLASS2_2017, CODE_ASME_CLASS3_2017});
 }
 
 std::string blank_zero(const std::string& text, double v) { return v == 0.0 ? std::string() : text; }
@@ -266,9 +260,9 @@ void print_page_form(const PipeMaterial& m)
 
 std::string material_strength_label(int32_t code)
 {
-    if (code_is_nordic(code) || code_in(code, {CODE_CODETI, CODE_STOOMWEZEN, CODE_EN13480}))
+    if (code_is_nordic(code) || code_is_one_of(code, {CODE_CODETI, CODE_STOOMWEZEN, CODE_EN13480}))
         return "Tensile strength";
-    if (canadian(code) || code == CODE_B313 || code == CODE_B3112)
+    if (code_is_canadian(code) || code == CODE_B313 || code == CODE_B3112)
         return "Yield strength";
     if (code == CODE_IGEM)
         return "Ultimate strength";

@@ -37,17 +37,10 @@ constexpr int COL_NAME = 1, COL_DESCRIPTION = 2, COL_TYPE = 3, COL_DENSITY = 4, 
               COL_CIRC = 7, COL_STRENGTH = 8;
 constexpr int TABLE_COLUMNS = 8;
 
-bool code_in(int32_t code, std::initializer_list<int32_t> codes)
-{
-    return std::find(codes.begin(), codes.end(), code) != codes.end();
-}
-bool canadian(int32_t c) { return code_in(c, {CODE_Z183, CODE_Z184, CODE_Z662}); }
 // Stoomwezen and the Canadian codes take no material type.
-bool code_has_type(int32_t c) { return c != CODE_STOOMWEZEN && !canadian(c); }
+bool code_has_type(int32_t c) { return c != CODE_STOOMWEZEN && !code_is_canadian(c); }
 bool code_has_strength(int32_t c) { return !material_strength_label(c).empty(); }
 
-std::string value_or_empty(float v, std::string (*format)(double)) { return v == 0.0f ? std::string() : format(v); }
-std::string nu_text(float v) { return v == 0.0f ? std::string() : format_g3(v); }
 std::string factor_text(float v)
 {
     if (v == 0.0f)
@@ -147,7 +140,7 @@ public:
         }
         dialog_set_unit_label(MAT_DENSITY_UNIT, DENSITY);
         if (d.has_item(MAT_STRENGTH_LABEL)) {
-            if (code_in(code, {CODE_CODETI, CODE_STOOMWEZEN, CODE_EN13480}))
+            if (code_is_one_of(code, {CODE_CODETI, CODE_STOOMWEZEN, CODE_EN13480}))
                 dialog_set_text(MAT_STRENGTH_LABEL, "Tensile strength");
             else if (code == CODE_IGEM)
                 dialog_set_text(MAT_STRENGTH_LABEL, "Ultimate Strength");
@@ -316,14 +309,15 @@ private:
         dialog_set_text_limit(MAT_DESCRIPTION, m.description, static_cast<int>(MATERIAL_DESCRIPTION_LENGTH));
         if (code_has_type(code))
             dialog_list_select(MAT_TYPE, std::max(material_type_index(m.type), 0));
-        dialog_set_text(MAT_DENSITY, value_or_empty(m.density, format_density));
-        dialog_set_text_limit(MAT_NU, nu_text(m.nu), 6);
+        dialog_set_text(MAT_DENSITY, format_or_empty(m.density, format_density));
+        dialog_set_text_limit(MAT_NU, format_or_empty(m.nu, format_g3), 6);
         dialog_set_text_limit(MAT_JOINT_FACTOR, factor_text(m.joint_factor), 5);
         if (code_is_nordic(code) && d.has_item(MAT_CIRC_JOINT_FACTOR))
             dialog_set_text_limit(MAT_CIRC_JOINT_FACTOR, factor_text(m.circ_joint_factor), 5);
         if (d.has_item(MAT_STRENGTH)) {
-            const bool always = code_in(code, {CODE_B313, CODE_B3112, CODE_IGEM});
-            dialog_set_text(MAT_STRENGTH, always ? format_stress(m.strength) : value_or_empty(m.strength, format_stress));
+            const bool always = code_is_one_of(code, {CODE_B313, CODE_B3112, CODE_IGEM});
+            dialog_set_text(MAT_STRENGTH,
+                            always ? format_stress(m.strength) : format_or_empty(m.strength, format_stress));
         }
     }
 
@@ -435,8 +429,6 @@ void remove_menu_items(Frame& f)
     frame_update_menu(f);
 }
 
-WindowId owner_of(const TableWindow& t) { return t.frame ? t.frame->window : 0; }
-
 }  // namespace
 
 // ---- Public: dialogs --------------------------------------------------------------------------
@@ -444,8 +436,8 @@ WindowId owner_of(const TableWindow& t) { return t.frame ? t.frame->window : 0; 
 const DialogTemplate& material_dialog_template()
 {
     const int32_t code = piping_code();
-    if (code_in(code, {CODE_STOOMWEZEN, CODE_Z183, CODE_Z184, CODE_Z662, CODE_B313, CODE_CODETI, CODE_EN13480,
-                       CODE_B3112, CODE_IGEM}))
+    if (code_is_one_of(code, {CODE_STOOMWEZEN, CODE_Z183, CODE_Z184, CODE_Z662, CODE_B313, CODE_CODETI,
+                              CODE_EN13480, CODE_B3112, CODE_IGEM}))
         return MATERIAL3_DIALOG;
     if (code_is_nordic(code))
         return MATERIAL2_DIALOG;
@@ -527,7 +519,7 @@ std::string MaterialsTable::header_text(int column, int line)
     case COL_STRENGTH: {
         if (line == 1)
             return unit_label(STRESS);
-        if (canadian(code) || code == CODE_B313 || code == CODE_B3112)
+        if (code_is_canadian(code) || code == CODE_B313 || code == CODE_B3112)
             return "Yield";
         return code == CODE_IGEM ? "Ultimate" : "Tensile";
     }
@@ -544,11 +536,11 @@ std::string MaterialsTable::cell_text(int row, int column, int line)
     case COL_NAME: return m->name;
     case COL_DESCRIPTION: return m->description;
     case COL_TYPE: return m->type;
-    case COL_DENSITY: return value_or_empty(m->density, format_density);
-    case COL_NU: return nu_text(m->nu);
+    case COL_DENSITY: return format_or_empty(m->density, format_density);
+    case COL_NU: return format_or_empty(m->nu, format_g3);
     case COL_JOINT: return factor_text(m->joint_factor);
     case COL_CIRC: return factor_text(m->circ_joint_factor);
-    case COL_STRENGTH: return value_or_empty(m->strength, format_stress);
+    case COL_STRENGTH: return format_or_empty(m->strength, format_stress);
     default: return {};
     }
 }
@@ -584,7 +576,7 @@ void MaterialsTable::store_cell(int row, int column, const std::string& text)
         }
         check_material_name(clean, existing ? row : 0);
         if (existing && !m.name.empty()) {
-            if (!confirm_entry_rename(PIPE_MATERIALS, owner_of(*this), "Material name", m.name, clean)) {
+            if (!confirm_entry_rename(PIPE_MATERIALS, frame_window(), "Material name", m.name, clean)) {
                 discard_undo_snapshot();
                 return;
             }
@@ -711,7 +703,7 @@ void MaterialsTable::delete_row(int row)
         return;
     }
     commit_material_properties_grid();
-    if (!named_row_delete(pipe_materials(), PIPE_MATERIALS, row, owner_of(*this), "Material"))
+    if (!named_row_delete(pipe_materials(), PIPE_MATERIALS, row, frame_window(), "Material"))
         return;
     load();
     load_material_properties_grid(pipe_materials().valid(current_row) ? current_row : 0);
@@ -724,9 +716,9 @@ bool MaterialsTable::edit_row(int row)
     // The dialog edits the property table too: the grid's changes go in
     // first, and the grid shows the dialog's result after.
     commit_material_properties_grid();
-    push_undo_snapshot(owner_of(*this));
+    push_undo_snapshot(frame_window());
     const bool is_new = !pipe_materials().valid(row);
-    if (edit_pipe_material(row, owner_of(*this), is_new ? input.name : std::string(), is_new ? &input : nullptr) &&
+    if (edit_pipe_material(row, frame_window(), is_new ? input.name : std::string(), is_new ? &input : nullptr) &&
         is_new)
         input = PipeMaterial{};
     load();
@@ -780,12 +772,12 @@ bool MaterialsTable::on_command(int id)
             return true;
         commit_material_properties_grid();   // the grid's rows first, then the pick
         try {
-            if (pick_material_from_library(owner_of(*this), current_row)) {
+            if (pick_material_from_library(frame_window(), current_row)) {
                 load();
                 load_material_properties_grid(current_row);
             }
         } catch (const MessageText& m) {
-            message_error(owner_of(*this), m.text);
+            message_error(frame_window(), m.text);
         }
         return true;
     }
@@ -837,16 +829,16 @@ void MaterialsTable::context_menu(Point)
         PipeMaterial* r = record(current_row);
         if (!r)
             return;
-        const int chosen = run_material_types_dialog(std::max(material_type_index(r->type), 0), owner_of(*this));
+        const int chosen = run_material_types_dialog(std::max(material_type_index(r->type), 0), frame_window());
         if (chosen < 0)
             return;
         try {
-            push_undo_snapshot(owner_of(*this));
+            push_undo_snapshot(frame_window());
             store_cell(current_row, COL_TYPE, material_type_code(chosen));
         } catch (const MessageText& m) {
-            message_error(owner_of(*this), m.text);
+            message_error(frame_window(), m.text);
         } catch (const CI& c) {
-            message_error(owner_of(*this), c.message);
+            message_error(frame_window(), c.message);
         }
         table_invalidate_rows(*this);
         return;
@@ -887,22 +879,16 @@ void MaterialsTable::contents_entry() { add_contents_entry("Pipe materials", 0);
 
 void open_materials_table()
 {
-    MaterialsTable& t = materials_table();
-    t.load();
     int row = 1;
     if (const int layout_row = current_layout_row(); model().rows.valid(layout_row))
         if (const int m = pipe_material_index(model().rows[layout_row].material))
             row = m;
-    show_in_list_window(t);
-    table_goto_row(t, row, 0, true);
-    set_last_table_opener(t, [] { materials_table().load(); });
+    open_in_list_window(materials_table(), row, true);
 }
 
 void refresh_materials_table()
 {
-    MaterialsTable& t = materials_table();
-    if (list_window_table() == &t)
-        t.load();
+    reload_if_shown(materials_table());
 }
 
 PipeMaterialHighlight& pipe_material_highlight()

@@ -45,8 +45,6 @@ enum Column : int {
     TABLE_COLUMNS = COL_SOIL,
 };
 
-WindowId owner_of(const TableWindow& t) { return t.frame ? t.frame->window : 0; }
-
 std::string dimension_text(float v) { return v == 0.0f ? std::string() : format_dimension(v); }
 std::string density_text(float v) { return v == 0.0f ? std::string() : format_weight_density(v); }
 std::string mill_text(float v, int decimals) { return v == 0.0f ? std::string() : format_real(v, 7, decimals); }
@@ -102,7 +100,7 @@ void erase_section_highlight()
 
 // ---- SECTION_DIALOG ----------------------------------------------------------------------
 
-class SectionDialog final : public DialogProc {
+class SectionDialog final : public SnapshotDialogProc {
 public:
     SectionDialog(int index, const PipeSection& start) : index_(index), start_(start) {}
 
@@ -235,12 +233,6 @@ public:
         if (std::fabs(double(s.outside_diameter) - old.outside_diameter) > 0.001)
             model_changed();
         refresh_sections_table();
-        return true;
-    }
-
-    bool cancel(Dialog&) override
-    {
-        discard_undo_snapshot();
         return true;
     }
 
@@ -642,7 +634,7 @@ void SectionsTable::store_cell(int row, int column, const std::string& text)
         if (name.empty() || name == r->name)
             return;
         check_section_name(name, stored ? row : 0);
-        if (stored && !confirm_entry_rename(PIPE_SECTIONS, owner_of(*this), "Section name", r->name, name))
+        if (stored && !confirm_entry_rename(PIPE_SECTIONS, frame_window(), "Section name", r->name, name))
             throw_message("");
         record(row)->name = name;
         if (stored)
@@ -742,7 +734,7 @@ void SectionsTable::delete_row(int row)
         load();
         return;
     }
-    if (named_row_delete(pipe_sections(), PIPE_SECTIONS, row, owner_of(*this), "Section"))
+    if (named_row_delete(pipe_sections(), PIPE_SECTIONS, row, frame_window(), "Section"))
         load();
 }
 
@@ -752,8 +744,8 @@ bool SectionsTable::edit_row(int row)
     if (!r)
         return false;
     const bool stored = pipe_sections().valid(row);
-    push_undo_snapshot(owner_of(*this));
-    if (edit_pipe_section(stored ? row : numsections() + 1, owner_of(*this), *r) == IDOK) {
+    push_undo_snapshot(frame_window());
+    if (edit_pipe_section(stored ? row : numsections() + 1, frame_window(), *r) == IDOK) {
         if (!stored)
             input = PipeSection{};
         load();
@@ -821,22 +813,16 @@ void SectionsTable::contents_entry() { add_contents_entry("Pipe sections", 0); }
 
 void open_sections_table()
 {
-    SectionsTable& t = sections_table();
-    t.load();
     int row = 1;
     if (const int layout_row = current_layout_row(); model().rows.valid(layout_row))
         if (const int s = section_index(model().rows[layout_row].section))
             row = s;
-    show_in_list_window(t);
-    table_goto_row(t, row, 0, true);
-    set_last_table_opener(t, [] { sections_table().load(); });
+    open_in_list_window(sections_table(), row, true);
 }
 
 void refresh_sections_table()
 {
-    SectionsTable& t = sections_table();
-    if (list_window_table() == &t)
-        t.load();
+    reload_if_shown(sections_table());
 }
 
 void print_pipe_sections()

@@ -37,8 +37,6 @@ enum Column : int {
     TABLE_COLUMNS = COL_INCLUDE,
 };
 
-WindowId owner_of(const TableWindow& t) { return t.frame ? t.frame->window : 0; }
-
 const char* type_text(const Soil& s) { return s.type == SOIL_COHESIVE ? "Cohesive" : "Cohesionless"; }
 const char* yes_no(uint8_t flag) { return flag ? "Yes" : "No"; }
 
@@ -64,7 +62,7 @@ bool above_zero(float v) { return v > ENTERED_ZERO_LIMIT; }
 
 // ---- SOIL_DIALOG -------------------------------------------------------------------------
 
-class SoilDialog final : public DialogProc {
+class SoilDialog final : public SnapshotDialogProc {
 public:
     explicit SoilDialog(int index) : index_(index) {}
 
@@ -186,12 +184,6 @@ public:
             index_ = soils().push_back(s);
         model_modified() = true;
         refresh_soils_table();
-        return true;
-    }
-
-    bool cancel(Dialog&) override
-    {
-        discard_undo_snapshot();
         return true;
     }
 
@@ -445,7 +437,7 @@ void SoilsTable::delete_row(int row)
         beep();
         return;
     }
-    if (named_row_delete(soils(), SOILS, row, owner_of(*this), "Soil"))
+    if (named_row_delete(soils(), SOILS, row, frame_window(), "Soil"))
         load();
 }
 
@@ -454,8 +446,8 @@ bool SoilsTable::edit_row(int row)
     if (row < 1 || row > numsoils() + 1)
         return false;
     const bool stored = soils().valid(row);
-    push_undo_snapshot(owner_of(*this));
-    if (edit_soil(stored ? row : numsoils() + 1, owner_of(*this)) == IDOK) {
+    push_undo_snapshot(frame_window());
+    if (edit_soil(stored ? row : numsoils() + 1, frame_window()) == IDOK) {
         load();
         if (!stored)
             table_goto_row(*this, numsoils());
@@ -483,18 +475,12 @@ void SoilsTable::contents_entry() { add_contents_entry("Soils", 0); }
 
 void open_soils_table()
 {
-    SoilsTable& t = soils_table();
-    t.load();
-    show_in_list_window(t);
-    table_goto_row(t, 1, 0, true);
-    set_last_table_opener(t, [] { soils_table().load(); });
+    open_in_list_window(soils_table(), 1, true);
 }
 
 void refresh_soils_table()
 {
-    SoilsTable& t = soils_table();
-    if (list_window_table() == &t)
-        t.load();
+    reload_if_shown(soils_table());
 }
 
 void print_soils()

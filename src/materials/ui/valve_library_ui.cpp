@@ -30,11 +30,6 @@ enum Column { COL_DESCRIPTION = 1, COL_SIZE, COL_OD, COL_RATING, COL_CONNECTION,
 
 WindowId owner() { return list_frame().window ? list_frame().window : command_owner(); }
 
-std::string value_or_empty(float value, std::string (*format)(double))
-{
-    return value == 0.0f ? std::string() : format(value);
-}
-
 // The editor's defaults for the next new record, and the last find and
 // replace texts.
 struct ValveEditorMemory {
@@ -119,8 +114,8 @@ public:
         else
             dialog_list_select(VALVE_CONNECTION, std::max(connection, 0));
         dialog_list_select(VALVE_TYPE, r.valve_type);
-        dialog_set_text(VALVE_LENGTH, value_or_empty(r.length, format_length));
-        dialog_set_text(VALVE_WEIGHT, value_or_empty(r.weight, format_weight));
+        dialog_set_text(VALVE_LENGTH, format_or_empty(r.length, format_length));
+        dialog_set_text(VALVE_WEIGHT, format_or_empty(r.weight, format_weight));
         if (input_locked()) {
             for (int id : {VALVE_DESCRIPTION, VALVE_LENGTH, VALVE_WEIGHT})
                 dialog_set_readonly(id);
@@ -309,8 +304,8 @@ void print_heading()
 
 std::vector<std::string> record_cells(const ValveRecord& v)
 {
-    return {v.description, v.nominal_size, value_or_empty(v.outside_diameter, format_dimension), v.rating,
-            v.connection,  value_or_empty(v.length, format_length),  value_or_empty(v.weight, format_weight)};
+    return {v.description, v.nominal_size, format_or_empty(v.outside_diameter, format_dimension), v.rating,
+            v.connection,  format_or_empty(v.length, format_length),  format_or_empty(v.weight, format_weight)};
 }
 
 }  // namespace
@@ -575,11 +570,7 @@ void ValveLibraryTable::contents_entry() { add_contents_entry("Valve Library", 0
 
 void open_valves_table()
 {
-    ValveLibraryTable& t = valve_library_table();
-    t.load();
-    show_in_list_window(t);
-    table_goto_row(t, 1, 0, false);
-    set_last_table_opener(t, [] { valve_library_table().load(); });
+    open_in_list_window(valve_library_table(), 1, false);
 }
 
 int edit_library_valve(int row, WindowId o)

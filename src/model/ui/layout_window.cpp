@@ -98,8 +98,7 @@ int append_row_of_type(int etype) {
 // The built position of a row's node, when the last build made it.
 std::optional<Vec3> built_position(int node_index) {
     if (node_index < 1 || node_index > numnodes()) return std::nullopt;
-    const NodeRecord& n = m().nodes[node_index];
-    return Vec3{n.x, n.y, n.z};
+    return node_position(m(), node_index);
 }
 
 // Rewrites a row's offsets so that its node stays where the last build put

@@ -14,6 +14,7 @@
 // row before it. Every stored cell rebuilds the model and marks it modified.
 #pragma once
 
+#include "framework/ui/frame.h"
 #include "framework/ui/table.h"
 #include "model/data_item.h"
 #include "model/element_data.h"
@@ -84,6 +85,12 @@ struct LayoutHooks {
     std::map<std::string, std::function<void(int row)>> row_changed;
 };
 LayoutHooks& layout_hooks();
+// A hook of the dialog `Edit` (row, owner) owned by the layout window.
+template <bool (*Edit)(int, WindowId)>
+bool edit_from_layout(int row)
+{
+    return Edit(row, layout_frame().window);
+}
 
 // Makes the layout table the client of the main frame (which must exist) and
 // loads it; destroy_layout_window takes it away again.

@@ -51,29 +51,17 @@ WindowId list_owner() { return list_frame().window ? list_frame().window : comma
 
 // The rows of one kind: node, type and description; the row's dialog opens
 // on Edit, and Delete removes a data item from its row.
-class KindRowsTable : public TableWindow {
+class KindRowsTable : public LayoutRowsTable {
 public:
     int list_id = 0;
 
-    KindRowsTable() : TableWindow(&list_frame(), 3, 1) {}
+    KindRowsTable() : LayoutRowsTable(&list_frame(), 3, 1) {}
 
-    int layout_row(int row) const {
-        return row >= 1 && row < static_cast<int>(row_list.size()) ? row_list[static_cast<std::size_t>(row)] : 0;
-    }
     bool valid(int row) const { return model().rows.valid(layout_row(row)); }
 
     void load() {
-        const RowList& list = model().list(list_id);
-        row_list.assign(1, 0);
-        for (int i = 1; i <= list.count && i <= list.rows.size(); ++i) row_list.push_back(list.rows[i]);
         title = KIND_LIST_NAMES[list_id];
-        table_set_rows(*this, title, static_cast<int>(row_list.size()) - 1, 0);
-        // The current layout row stays current when it is listed.
-        auto listed = std::find(row_list.begin() + 1, row_list.end(), model().current_row);
-        if (model().current_row != 0 && listed != row_list.end())
-            table_set_row(*this, static_cast<int>(listed - row_list.begin()));
-        frame_caption = c_format("%s  (%d) ", title.c_str(), record_count());
-        if (frame && table_is_shown(*this)) frame_set_title(*frame, frame_caption);
+        list_rows(list_id, title, true);
     }
 
     std::string header_text(int column, int line) override {
@@ -875,3 +863,20 @@ void install_list_window_commands() {
     if (frame.window) add_export_item(frame);
 }
 
+int LayoutRowsTable::layout_row(int row) const {
+    return row >= 1 && row < static_cast<int>(row_list.size()) ? row_list[static_cast<std::size_t>(row)] : 0;
+}
+
+void LayoutRowsTable::list_rows(int list_id, const std::string& title_text, bool to_current) {
+    const RowList& list = model().list(list_id);
+    row_list.assign(1, 0);
+    for (int i = 1; i <= list.count && i <= list.rows.size(); ++i) row_list.push_back(list.rows[i]);
+    table_set_rows(*this, title_text, static_cast<int>(row_list.size()) - 1, 0);
+    if (to_current) {
+        const auto listed = std::find(row_list.begin() + 1, row_list.end(), model().current_row);
+        if (model().current_row != 0 && listed != row_list.end())
+            table_set_row(*this, static_cast<int>(listed - row_list.begin()));
+    }
+    frame_caption = c_format("%s  (%d) ", title_text.c_str(), record_count());
+    if (frame && table_is_shown(*this)) frame_set_title(*frame, frame_caption);
+}

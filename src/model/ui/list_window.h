@@ -98,6 +98,42 @@ TableWindow* last_opened_table();
 // Runs the reopen function of the table opened last, when it is shown.
 void refresh_list_window();
 
+// Opens a table of records in the list window: loaded, shown, row `row`
+// current (`notify` as table_goto_row), and the table opened last, brought up
+// to date by its load().
+template <typename T>
+void open_in_list_window(T& table, int row, bool notify)
+{
+    table.load();
+    show_in_list_window(table);
+    table_goto_row(table, row, 0, notify);
+    set_last_table_opener(table, [&table] { table.load(); });
+}
+// Loads a table again when the list window shows it.
+template <typename T>
+void reload_if_shown(T& table)
+{
+    if (list_window_table() == &table)
+        table.load();
+}
+
+// A table of the layout rows of one of the model's row lists (the rows of an
+// element, data item or support kind): table row r shows layout row
+// row_list[r].
+class LayoutRowsTable : public TableWindow {
+public:
+    using TableWindow::TableWindow;
+
+    // The layout row of a table row; 0 for none (the input row).
+    int layout_row(int row) const;
+
+protected:
+    // Lists the rows of row list `list_id` under `title_text`; with
+    // `to_current` the current layout row's line becomes current when it is
+    // listed. The frame's caption becomes "<title>  (<count>) ".
+    void list_rows(int list_id, const std::string& title_text, bool to_current);
+};
+
 // ---- Modes ---------------------------------------------------------------------------
 
 struct ListMode {

@@ -50,11 +50,6 @@ void check_range(int first, int last) {
 int band_of(int number) { return number / NODE_BAND; }
 int base_of(int number) { return number % NODE_BAND; }
 
-Vec3 node_position(int index) {
-    const NodeRecord& n = m().nodes[index];
-    return {n.x, n.y, n.z};
-}
-
 void bring_build_up_to_date() {
     if (model_rebuild_needed()) make_model();
 }
@@ -165,8 +160,8 @@ void split_row(int row, int parts, int first_node, int increment) {
     bring_build_up_to_date();
     const LayoutRow& r = m().rows[row];
     if (r.from_node == 0 || r.node_index == 0) throw_message(c_format("Row %d has no element to split", row));
-    const Vec3 p0 = node_position(r.from_node);
-    const Vec3 p1 = node_position(r.node_index);
+    const Vec3 p0 = node_position(m(), r.from_node);
+    const Vec3 p1 = node_position(m(), r.node_index);
     const Vec3 delta{p1.x - p0.x, p1.y - p0.y, p1.z - p0.z};
     const double length = length3(delta.x, delta.y, delta.z);
     if (length < 1.0e-3) throw_message(c_format("The element at row %d has no length", row));
@@ -354,7 +349,7 @@ void rotate_rows(int first, int last, int axis, double angle) {
     if (start.etype == ET_FROM) {
         pivot = {start.dx, start.dy, start.dz};
     } else if (int previous = LayoutRow::previous_element_row(first); previous && m().rows[previous].node_index) {
-        pivot = node_position(m().rows[previous].node_index);
+        pivot = node_position(m(), m().rows[previous].node_index);
     }
     // A quarter turn typed in degrees arrives with the round-off of a float:
     // sines and cosines that close to 0 or 1 are taken as exact.

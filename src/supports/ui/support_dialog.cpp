@@ -86,12 +86,6 @@ bool SupportDialog::ok(Dialog&)
     return true;
 }
 
-bool SupportDialog::cancel(Dialog&)
-{
-    discard_undo_snapshot();
-    return true;
-}
-
 // ---- Fields ----------------------------------------------------------------------------------
 
 void SupportDialog::show_tag(const std::string& tag)

@@ -21,14 +21,13 @@
 #include <utility>
 #include <vector>
 
-class SupportDialog : public DialogProc {
+class SupportDialog : public SnapshotDialogProc {
 public:
     // The dialog of the support on layout row `row` (which must hold one).
     explicit SupportDialog(int row);
 
     void init(Dialog& d) override;
     bool ok(Dialog& d) override;
-    bool cancel(Dialog& d) override;
 
     // True when OK stored a change.
     bool stored() const { return stored_; }

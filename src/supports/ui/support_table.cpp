@@ -56,20 +56,10 @@ void support_changed()
 }  // namespace
 
 SupportTable::SupportTable(const SupportKindUi& kind)
-    : TableWindow(&list_frame(), 1 + static_cast<int>(kind.columns.size()), 2, column_limits(kind)), kind_(kind)
+    : LayoutRowsTable(&list_frame(), 1 + static_cast<int>(kind.columns.size()), 2, column_limits(kind)), kind_(kind)
 {
     for (int c = 2; c <= columns(); ++c)
         alignments[static_cast<std::size_t>(c)] = TextAlign::Right;
-}
-
-WindowId SupportTable::owner() const
-{
-    return frame ? frame->window : 0;
-}
-
-int SupportTable::layout_row(int row) const
-{
-    return row >= 1 && row < static_cast<int>(row_list.size()) ? row_list[static_cast<std::size_t>(row)] : 0;
 }
 
 SupportItem* SupportTable::item(int row) const
@@ -82,18 +72,8 @@ SupportItem* SupportTable::item(int row) const
 
 void SupportTable::load()
 {
-    const RowList& list = model().list(data_row_list(kind_.dtype));
-    row_list.assign(1, 0);
-    for (int i = 1; i <= list.count && i <= list.rows.size(); ++i)
-        row_list.push_back(list.rows[i]);
     title = kind_.title;
-    table_set_rows(*this, title, static_cast<int>(row_list.size()) - 1, 0);
-    const auto listed = std::find(row_list.begin() + 1, row_list.end(), model().current_row);
-    if (model().current_row != 0 && listed != row_list.end())
-        table_set_row(*this, static_cast<int>(listed - row_list.begin()));
-    frame_caption = c_format("%s  (%d) ", title.c_str(), record_count());
-    if (frame && table_is_shown(*this))
-        frame_set_title(*frame, frame_caption);
+    list_rows(data_row_list(kind_.dtype), title, true);
 }
 
 std::string SupportTable::header_text(int column, int line)
@@ -162,7 +142,7 @@ void SupportTable::delete_row(int row)
 {
     if (!item(row))
         return;
-    push_undo_snapshot(owner());
+    push_undo_snapshot(frame_window());
     LayoutRow::remove_data_item(layout_row(row));
     support_changed();
     load();
@@ -174,8 +154,8 @@ bool SupportTable::edit_row(int row)
         return false;
     const int r = layout_row(row);
     select_layout_row(r);
-    push_undo_snapshot(owner());
-    if (kind_.edit && kind_.edit(r, owner())) {
+    push_undo_snapshot(frame_window());
+    if (kind_.edit && kind_.edit(r, frame_window())) {
         support_changed();
         load();
     }

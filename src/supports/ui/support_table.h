@@ -9,6 +9,7 @@
 #pragma once
 
 #include "framework/ui/table.h"
+#include "model/ui/list_window.h"
 #include "platform/backend.h"
 #include "supports/support_item.h"
 
@@ -39,14 +40,13 @@ struct SupportKindUi {
     std::function<void(const SupportItem& item)> check;
 };
 
-class SupportTable final : public TableWindow {
+class SupportTable final : public LayoutRowsTable {
 public:
     explicit SupportTable(const SupportKindUi& kind);
 
     const SupportKindUi& kind() const { return kind_; }
     // Lists the kind's rows again, keeping the current layout row current.
     void load();
-    int layout_row(int row) const;
     SupportItem* item(int row) const;
 
     std::string header_text(int column, int line) override;
@@ -67,7 +67,6 @@ public:
     void contents_entry() override;
 
 private:
-    WindowId owner() const;
     const SupportKindUi& kind_;
 };
 

@@ -22,6 +22,7 @@
 #include "analysis_core/element_assembly.h"
 #include "analysis_core/results_sink.h"
 #include "analysis_core/steps.h"
+#include "closeness.h"
 #include "elements/bend.h"
 #include "elements/element_analysis.h"
 #include "elements/element_classes.h"
@@ -64,7 +65,7 @@ struct Steel {
 // A value within `rel` of its closed-form answer.
 inline void expect_relative(double actual, double expected, const char* what, double rel = 1e-6)
 {
-    EXPECT_LE(std::fabs(actual - expected), rel * std::fabs(expected)) << what << ": " << actual << " vs " << expected;
+    ::expect_relative(actual, expected, rel, what);
 }
 
 // The solution of a node in a case: DX, DY, DZ, RX, RY, RZ.

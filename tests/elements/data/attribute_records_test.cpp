@@ -3,7 +3,7 @@
 // through whole model files, old and current; damaged records refused with
 // a message naming the row; the texts and lists that follow the piping code.
 #include "elements/branch_sif.h"
-#include "elements/element_classes.h"
+#include "elements/data/element_records_fixture.h"
 #include "elements/flange.h"
 #include "elements/jacket_connections.h"
 #include "elements/jacketed_pipe.h"
@@ -12,7 +12,6 @@
 #include "framework/binfile.h"
 #include "framework/units.h"
 #include "model/analysis_options.h"
-#include "model/data/model_file_fixture.h"
 #include "model/piping_codes.h"
 
 #include <cmath>
@@ -63,39 +62,18 @@ Bytes user_sif_record(int version)
     return b;
 }
 
-class AttributeRecordsTest : public ModelFileTest {
+class AttributeRecordsTest : public ElementRecordsFixture {
 protected:
-    void SetUp() override
-    {
-        ModelFileTest::SetUp();
-        install_element_classes();
-    }
-
     template <typename T, typename Make>
     std::unique_ptr<T> read_record(Make make, const Bytes& bytes, int version)
     {
-        put_bytes(path("record.bin"), bytes.b);
-        BinFile f;
-        EXPECT_TRUE(f.open_read(path("record.bin")));
-        ModelFileVersionScope scope(version);
         auto object = make();
-        object->read(f);
-        EXPECT_FALSE(f.error()) << "version " << version;
-        EXPECT_EQ(f.remaining(), 0) << "version " << version;
+        read_exactly(*object, bytes, version);
         return std::unique_ptr<T>(dynamic_cast<T*>(object.release()));
     }
     std::unique_ptr<DataItem> data(int dtype, const Bytes& bytes, int version)
     {
         return read_record<DataItem>([dtype] { return make_data_object(dtype); }, bytes, version);
-    }
-    template <typename W>
-    std::vector<unsigned char> written(const W& object)
-    {
-        BinFile f;
-        EXPECT_TRUE(f.open_write(path("written.bin")));
-        object.write(f);
-        EXPECT_TRUE(f.close());
-        return bytes_of(path("written.bin"));
     }
 };
 

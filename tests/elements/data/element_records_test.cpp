@@ -5,7 +5,7 @@
 // generated copies, counts, row lists, cells and the section terms the
 // analysis takes from each kind.
 #include "elements/bend.h"
-#include "elements/element_classes.h"
+#include "elements/data/element_records_fixture.h"
 #include "elements/jacketed_bend.h"
 #include "elements/miter.h"
 #include "elements/pipe.h"
@@ -13,7 +13,6 @@
 #include "framework/binfile.h"
 #include "framework/units.h"
 #include "model/analysis_options.h"
-#include "model/data/model_file_fixture.h"
 #include "model/piping_codes.h"
 
 #include <cmath>
@@ -113,38 +112,7 @@ OldRow old_row(int node, int etype, float dx = 0, float dy = 0, float dz = 0, bo
     return r;
 }
 
-class ElementRecordsTest : public ModelFileTest {
-protected:
-    void SetUp() override
-    {
-        ModelFileTest::SetUp();
-        install_element_classes();
-    }
-
-    // Reads one record of `etype` from the bytes at a file version; the
-    // record must take exactly its bytes.
-    std::unique_ptr<ElementData> read_record(int etype, const Bytes& bytes, int version)
-    {
-        put_bytes(path("record.bin"), bytes.b);
-        BinFile f;
-        EXPECT_TRUE(f.open_read(path("record.bin")));
-        ModelFileVersionScope scope(version);
-        std::unique_ptr<ElementData> e = make_element_object(etype);
-        e->read(f);
-        EXPECT_FALSE(f.error()) << "version " << version;
-        EXPECT_EQ(f.remaining(), 0) << "version " << version;
-        return e;
-    }
-    // The bytes an object writes.
-    std::vector<unsigned char> written(const ElementData& e)
-    {
-        BinFile f;
-        EXPECT_TRUE(f.open_write(path("written.bin")));
-        e.write(f);
-        EXPECT_TRUE(f.close());
-        return bytes_of(path("written.bin"));
-    }
-};
+using ElementRecordsTest = ElementRecordsFixture;
 
 // The values read from a record of `version`. After a model build (`built`)
 // the arc and the flanged ends are the build's and are not compared.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "analysis_core/local_matrix.h"
+#include "closeness.h"
 #include "elements/straight_element.h"
 
 #include <gtest/gtest.h>
@@ -169,13 +170,6 @@ inline void expect_terms(const ElementVector& v, const std::array<double, 13>& t
 {
     for (int i = 1; i <= 12; ++i)
         EXPECT_NEAR(v.f[i], terms[static_cast<size_t>(i)], tol) << what << " term " << i;
-}
-
-// |actual - expected| within rel times |expected| (or abs when expected is 0).
-inline void expect_relative(double actual, double expected, double rel, const char* what, double abs = 0.0)
-{
-    EXPECT_LE(std::fabs(actual - expected), rel * std::fabs(expected) + abs)
-        << what << ": " << actual << " vs " << expected;
 }
 
 }  // namespace element_test

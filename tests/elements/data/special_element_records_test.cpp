@@ -5,54 +5,20 @@
 // a message when a file holds values no dialog would store.
 #include "elements/beam.h"
 #include "elements/bellows.h"
+#include "elements/data/element_records_fixture.h"
 #include "elements/elastic_element.h"
-#include "elements/element_classes.h"
 #include "elements/joints.h"
 #include "elements/rigid_element.h"
 #include "elements/slip_joint.h"
 #include "elements/tie_rod.h"
 #include "elements/valve.h"
 #include "framework/binfile.h"
-#include "model/data/model_file_fixture.h"
 
 #include <limits>
 
 namespace {
 
-class SpecialRecordsTest : public ModelFileTest {
-protected:
-    void SetUp() override
-    {
-        ModelFileTest::SetUp();
-        install_element_classes();
-    }
-
-    // Reads one record of `etype` at a file version; it must take exactly its bytes.
-    std::unique_ptr<ElementData> read_record(int etype, const Bytes& bytes, int version)
-    {
-        put_bytes(path("record.bin"), bytes.b);
-        BinFile f;
-        EXPECT_TRUE(f.open_read(path("record.bin")));
-        ModelFileVersionScope scope(version);
-        std::unique_ptr<ElementData> e = make_element_object(etype);
-        e->read(f);
-        EXPECT_FALSE(f.error()) << "version " << version;
-        EXPECT_EQ(f.remaining(), 0) << "version " << version;
-        return e;
-    }
-    std::string refusal(int etype, const Bytes& bytes)
-    {
-        return thrown_text([&] { read_record(etype, bytes, MODEL_FILE_VERSION); });
-    }
-    std::vector<unsigned char> written(const ElementData& e)
-    {
-        BinFile f;
-        EXPECT_TRUE(f.open_write(path("written.bin")));
-        e.write(f);
-        EXPECT_TRUE(f.close());
-        return bytes_of(path("written.bin"));
-    }
-};
+using SpecialRecordsTest = ElementRecordsFixture;
 
 Bytes floats(std::initializer_list<float> values)
 {

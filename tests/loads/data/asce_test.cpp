@@ -4,6 +4,7 @@
 // topographic factor worked through figure 26.8-1, the velocity pressure of
 // eq. 29.3-1 at several elevations and the force coefficients of figure
 // 29.5-1; and the wind pressures of velocity and pressure profiles.
+#include "closeness.h"
 #include "loads/data/loads_fixture.h"
 
 #include <cmath>
@@ -13,11 +14,6 @@ using namespace loads_test;
 namespace {
 
 class AsceTest : public LoadsFileTest {};
-
-void expect_relative(double actual, double expected, double rel, const std::string& what)
-{
-    EXPECT_LE(std::fabs(actual - expected), rel * std::fabs(expected)) << what << ": " << actual << " vs " << expected;
-}
 
 constexpr double FT = 12.0;   // inch
 

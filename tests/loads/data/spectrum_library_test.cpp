@@ -33,15 +33,6 @@ Spectrum spectrum(const std::string& name, uint8_t abscissa, uint8_t ordinate, i
 
 class SpectrumLibraryTest : public LoadsFileTest {
 protected:
-    static std::string message_of(const std::function<void()>& read)
-    {
-        try {
-            read();
-        } catch (const MessageText& m) {
-            return m.text;
-        }
-        return "(read)";
-    }
     std::string read_error(const std::string& what) const
     {
         return "There was an error while reading spectrum library:\n" + path("lib.spe") + what;
@@ -49,7 +40,7 @@ protected:
     std::string read_message(const Bytes& b) const
     {
         put_bytes(path("lib.spe"), b.b);
-        return message_of([&] { read_spectrum_library_file(path("lib.spe")); });
+        return thrown_text([&] { read_spectrum_library_file(path("lib.spe")); });
     }
 
     // A library of `version` holding one spectrum record as that version
@@ -97,7 +88,7 @@ TEST_F(SpectrumLibraryTest, RoundTripKeepsEveryFieldAndNeverTheSpareRecord)
     EXPECT_EQ(folder_names(), std::vector<std::string>{"lib.spe"});
 
     // A write that cannot be made says so and leaves no file behind.
-    EXPECT_EQ(message_of([&] { write_spectrum_library_file(path("none/lib.spe"), list); }),
+    EXPECT_EQ(thrown_text([&] { write_spectrum_library_file(path("none/lib.spe"), list); }),
               "Unable to write Spectrum file");
     EXPECT_EQ(folder_names(), std::vector<std::string>{"lib.spe"});
 }
@@ -134,7 +125,7 @@ TEST_F(SpectrumLibraryTest, RecordNamesFollowTheLibraryVersionWhichIsPutBackAfte
 TEST_F(SpectrumLibraryTest, BadFilesAreRefusedWithWhatIsWrong)
 {
     const std::string lib = path("lib.spe");
-    EXPECT_EQ(message_of([&] { read_spectrum_library_file(path("none.spe")); }),
+    EXPECT_EQ(thrown_text([&] { read_spectrum_library_file(path("none.spe")); }),
               "Spectrum Library: " + path("none.spe") + "\nDoes not exist.");
 
     // The header: another kind, a version digit that is not one, a later
@@ -191,12 +182,7 @@ TEST_F(SpectrumLibraryTest, TextSourceChecksEveryLine)
     EXPECT_EQ(list[2], spectrum("B", ABSCISSA_PERIOD, ORDINATE_DISPLACEMENT, 3, INTERPOLATE_LINEAR, {{0.1f, 5.0f}}));
 
     const auto fault = [](const std::string& text) {
-        try {
-            spectrum_library_from_source(text);
-        } catch (const MessageText& m) {
-            return m.text;
-        }
-        return std::string("(read)");
+        return thrown_text([&] { spectrum_library_from_source(text); });
     };
     const std::string head = "SPECTRUM, A, Period, Acceleration, g, Linear\n";
     EXPECT_EQ(fault("1, 2\n"), "Line 1: 1, 2\nA point before the first SPECTRUM line");

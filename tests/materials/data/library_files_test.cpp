@@ -9,6 +9,7 @@
 #include "materials/beam_library_file.h"
 #include "materials/library_file.h"
 #include "materials/material_library_file.h"
+#include "materials/material_records.h"
 #include "materials/old_material_library.h"
 #include "materials/valve_library.h"
 #include "model/data/model_file_fixture.h"
@@ -21,33 +22,13 @@ namespace {
 
 PipeMaterial carbon_steel(const std::string& description)
 {
-    PipeMaterial m;
-    m.set_type("CS");
-    m.description = description;
-    m.nu = 0.3f;
+    PipeMaterial m = sample_material("", description,
+                                     {PropertyRow{70, 29.5e6f, 6.07e-6f, 20000, 35000, 0, 0, 0},
+                                      property_row(400, 27.7e6f, 6.82e-6f, 20000)});
     m.density = 0.2836f;
-    m.joint_factor = 1.0f;
     m.circ_joint_factor = 0.85f;
     m.strength = 35000.0f;
-    m.table.push_back(PropertyRow{70, 29.5e6f, 6.07e-6f, 20000, 35000, 0, 0, 0});
-    m.table.push_back(PropertyRow{400, 27.7e6f, 6.82e-6f, 20000, 0, 0, 0, 0});
     return m;
-}
-
-void expect_same(const PipeMaterial& a, const PipeMaterial& b)
-{
-    EXPECT_EQ(a.name, b.name);
-    EXPECT_EQ(a.type, b.type);
-    EXPECT_EQ(a.frp, b.frp);
-    EXPECT_EQ(a.description, b.description);
-    EXPECT_EQ(a.nu, b.nu);
-    EXPECT_EQ(a.density, b.density);
-    EXPECT_EQ(a.joint_factor, b.joint_factor);
-    EXPECT_EQ(a.circ_joint_factor, b.circ_joint_factor);
-    EXPECT_EQ(a.strength, b.strength);
-    ASSERT_EQ(a.numtemps(), b.numtemps());
-    for (int i = 1; i <= a.numtemps(); ++i)
-        EXPECT_EQ(a.table[i], b.table[i]) << i;
 }
 
 ValveRecord gate(const std::string& size, float od, float length, float weight)
@@ -81,16 +62,6 @@ struct OldBytes : Bytes {
 
 class LibraryFilesTest : public ModelFileTest {
 protected:
-    std::string message_of(const std::function<void()>& read)
-    {
-        try {
-            read();
-        } catch (const MessageText& m) {
-            return m.text;
-        }
-        return "(read)";
-    }
-
     // A material library file as the writer makes it, with the header given.
     void write_material_file(const std::string& file, const char* magic, int32_t code,
                              const std::vector<PipeMaterial>& records, std::size_t name_width = 6,
@@ -174,7 +145,7 @@ TEST_F(LibraryFilesTest, MaterialLibraryRoundTripsEveryField)
     EXPECT_EQ(read.units, (MaterialLibraryUnits{2, 1, 1, 1, 3}));
     ASSERT_EQ(read.records.size(), 2);
     for (int i = 1; i <= 2; ++i)
-        expect_same(read.records[i], materials[i]);
+        expect_same_material(read.records[i], materials[i]);
 
     // An empty library: the count 0 and nothing else.
     write_material_library_file(file, CODE_NONE, {}, OneBased<PipeMaterial>{});
@@ -197,34 +168,34 @@ TEST_F(LibraryFilesTest, OldMaterialLibrariesNumberTheLaterCodesOneLower)
     write_material_file(file, "KORVANEWMAT6700", 3, {m}, 4);
     const MaterialLibraryContents read = read_material_library_file(file);
     ASSERT_EQ(read.records.size(), 1);
-    expect_same(read.records[1], m);
+    expect_same_material(read.records[1], m);
 }
 
 TEST_F(LibraryFilesTest, BadMaterialLibrariesSayWhatIsWrong)
 {
     const std::string file = path("bad.mat");
     const auto read = [&] { read_material_library_file(file); };
-    EXPECT_EQ(message_of(read), "Material Library: " + file + "\nDoes not exist.");
+    EXPECT_EQ(thrown_text(read), "Material Library: " + file + "\nDoes not exist.");
     const std::string unreadable = "Unable to read material library:\n" + file;
     const std::string error = "There was an error while reading material library:\n" + file;
     write_material_file(file, "KORVANEBEAM6900", 3, {carbon_steel("A")});
-    EXPECT_EQ(message_of(read), unreadable);
+    EXPECT_EQ(thrown_text(read), unreadable);
     write_material_file(file, "KORVANEWMAT6X00", 3, {carbon_steel("A")});
-    EXPECT_EQ(message_of(read), unreadable);
+    EXPECT_EQ(thrown_text(read), unreadable);
     write_material_file(file, "KORVANEWMAT6900", 77, {carbon_steel("A")});
-    EXPECT_EQ(message_of(read), error + "\nPiping code 77 is unknown");
+    EXPECT_EQ(thrown_text(read), error + "\nPiping code 77 is unknown");
     write_material_file(file, "KORVANEWMAT6900", 3, {carbon_steel("A")}, 6, -1, 9);
-    EXPECT_EQ(message_of(read), error + "\nUnit choice 9 is out of range");
+    EXPECT_EQ(thrown_text(read), error + "\nUnit choice 9 is out of range");
     write_material_file(file, "KORVANEWMAT6900", 3, {carbon_steel("A")}, 6, 50000000);
-    EXPECT_EQ(message_of(read), error + "\nCount of materials 50000000 is out of range");
+    EXPECT_EQ(thrown_text(read), error + "\nCount of materials 50000000 is out of range");
     write_material_file(file, "KORVANEWMAT6900", 3, {carbon_steel("A")}, 6, -1);
     std::vector<unsigned char> bytes = bytes_of(file);
     bytes.resize(bytes.size() - 5);
     put_bytes(file, bytes);
-    EXPECT_EQ(message_of(read).rfind(error, 0), 0u);
+    EXPECT_EQ(thrown_text(read).rfind(error, 0), 0u);
     bytes.resize(20);
     put_bytes(file, bytes);
-    EXPECT_EQ(message_of(read), error);
+    EXPECT_EQ(thrown_text(read), error);
 }
 
 TEST_F(LibraryFilesTest, BeamLibraryRoundTripsAndRefusesLaterVersions)
@@ -266,13 +237,13 @@ TEST_F(LibraryFilesTest, BeamLibraryRoundTripsAndRefusesLaterVersions)
     f.b[12] = '9';
     f.b[13] = '1';
     put_bytes(file, f.b);
-    EXPECT_EQ(message_of([&] { read_beam_library_file(file); }), "Unable to read beam library:\n" + file);
+    EXPECT_EQ(thrown_text([&] { read_beam_library_file(file); }), "Unable to read beam library:\n" + file);
     f.b[13] = '0';
     f.b[16] = 7;   // the dimension's unit choice
     put_bytes(file, f.b);
-    EXPECT_EQ(message_of([&] { read_beam_library_file(file); }),
+    EXPECT_EQ(thrown_text([&] { read_beam_library_file(file); }),
               "There was an error while reading beam library:\n" + file + "\nUnit choice 7 is out of range");
-    EXPECT_EQ(message_of([&] { read_beam_library_file(path("none.bli")); }),
+    EXPECT_EQ(thrown_text([&] { read_beam_library_file(path("none.bli")); }),
               "Beam Library: " + path("none.bli") + "\nDoes not exist.");
 }
 
@@ -314,25 +285,25 @@ TEST_F(LibraryFilesTest, ValveLibraryRoundTripsAndReadsItsOlderRecords)
     EXPECT_EQ(read_valve_library_file(file).records.size(), 2);
     std::memcpy(old.data() + 11, "4990", 4);
     put_bytes(file, old);
-    EXPECT_EQ(message_of([&] { read_valve_library_file(file); }),
+    EXPECT_EQ(thrown_text([&] { read_valve_library_file(file); }),
               "Unable to read valve library:\n" + file + "\nVersion = 4.99");
     std::memcpy(old.data() + 11, "0499", 4);
     put_bytes(file, old);
-    EXPECT_EQ(message_of([&] { read_valve_library_file(file); }),
+    EXPECT_EQ(thrown_text([&] { read_valve_library_file(file); }),
               "Unable to read valve library:\n" + file + "\nVersion = 0.49");
 
     // A standard outside the four, a count beyond the file, a short file.
     const std::string error = "There was an error while reading valve library:\n" + file;
     bytes[32 + 30] = 9;
     put_bytes(file, bytes);
-    EXPECT_EQ(message_of([&] { read_valve_library_file(file); }), error + "\nValve 1: standard 9 is out of range");
+    EXPECT_EQ(thrown_text([&] { read_valve_library_file(file); }), error + "\nValve 1: standard 9 is out of range");
     bytes[32 + 30] = 0;
     bytes[28] = 3;
     put_bytes(file, bytes);
-    EXPECT_EQ(message_of([&] { read_valve_library_file(file); }), error + "\nCount of valves 3 is out of range");
+    EXPECT_EQ(thrown_text([&] { read_valve_library_file(file); }), error + "\nCount of valves 3 is out of range");
     bytes.resize(31);
     put_bytes(file, bytes);
-    EXPECT_EQ(message_of([&] { read_valve_library_file(file); }), error);
+    EXPECT_EQ(thrown_text([&] { read_valve_library_file(file); }), error);
 }
 
 TEST_F(LibraryFilesTest, ValvesFitADiameterThatPrintsTheSameToAThousandth)
@@ -381,22 +352,22 @@ TEST_F(LibraryFilesTest, OldLibrariesOfBothLayoutsConvert)
     const std::string unreadable = "Material library could not be read\n" + file;
     for (int version : {411, 299}) {
         put_bytes(file, old_library(version));
-        EXPECT_EQ(message_of([&] { read_old_material_library(file); }),
+        EXPECT_EQ(thrown_text([&] { read_old_material_library(file); }),
                   unreadable + c_format("\nVersion %d is not known", version));
     }
     put_bytes(file, old_library(390, 0));
-    EXPECT_EQ(message_of([&] { read_old_material_library(file); }), "There are no materials in the library");
+    EXPECT_EQ(thrown_text([&] { read_old_material_library(file); }), "There are no materials in the library");
     std::vector<unsigned char> bytes = old_library(390);
     bytes[3] = 'X';
     put_bytes(file, bytes);
-    EXPECT_EQ(message_of([&] { old_material_library_version(file); }), unreadable);
+    EXPECT_EQ(thrown_text([&] { old_material_library_version(file); }), unreadable);
     bytes = old_library(390);
     bytes.resize(bytes.size() - 8);
     put_bytes(file, bytes);
-    EXPECT_EQ(message_of([&] { read_old_material_library(file); }),
+    EXPECT_EQ(thrown_text([&] { read_old_material_library(file); }),
               unreadable + "\nMaterial 1: count of temperatures 2 is out of range");
     put_bytes(file, old_library(390, 40000));
-    EXPECT_EQ(message_of([&] { read_old_material_library(file); }),
+    EXPECT_EQ(thrown_text([&] { read_old_material_library(file); }),
               unreadable + "\nCount of materials 40000 is out of range");
 }
 

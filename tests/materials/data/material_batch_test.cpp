@@ -2,9 +2,11 @@
 // the internal units (checked against hand conversions), every line error
 // with its line, quoted descriptions, and export followed by import giving
 // the library back with the user's units untouched.
+#include "framework/data/thrown_text.h"
 #include "framework/errors.h"
 #include "framework/units.h"
 #include "materials/material_batch_file.h"
+#include "materials/material_records.h"
 #include "model/piping_codes.h"
 
 #include <gtest/gtest.h>
@@ -15,12 +17,7 @@ constexpr MaterialLibraryUnits ENGLISH = MATERIAL_BATCH_ENGLISH_UNITS;
 
 std::string error_of(const std::string& text)
 {
-    try {
-        read_material_batch(text, CODE_NONE, ENGLISH);
-    } catch (const MessageText& m) {
-        return m.text;
-    }
-    return "(read)";
+    return thrown_text([&] { read_material_batch(text, CODE_NONE, ENGLISH); });
 }
 
 TEST(MaterialBatchTest, OptionsAndSiValuesReadIntoInternalUnits)
@@ -116,16 +113,12 @@ TEST(MaterialBatchTest, EveryBadLineIsNamedWithWhatIsWrong)
 
 PipeMaterial steel(const std::string& description)
 {
-    PipeMaterial m;
-    m.description = description;
-    m.set_type("CS");
-    m.nu = 0.3f;
+    PipeMaterial m = sample_material("", description,
+                                     {PropertyRow{70, 29.5e6f, 6.07e-6f, 20000, 35000, 60000, 0, 0},
+                                      property_row(500, 27.3e6f, 7.02e-6f, 18900)});
     m.density = 0.2836f;
-    m.joint_factor = 1.0f;
     m.circ_joint_factor = 0.85f;
     m.strength = 35000.0f;
-    m.table.push_back(PropertyRow{70, 29.5e6f, 6.07e-6f, 20000, 35000, 60000, 0, 0});
-    m.table.push_back(PropertyRow{500, 27.3e6f, 7.02e-6f, 18900, 0, 0, 0, 0});
     return m;
 }
 

@@ -4,6 +4,7 @@
 // (so that the records can be mended) while the checks list what is wrong.
 #include "materials/beam_material.h"
 #include "materials/beam_section.h"
+#include "materials/material_records.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
 #include "materials/property_set_checks.h"
@@ -21,17 +22,9 @@ using Texts = std::vector<std::string>;
 
 PipeMaterial sound_material(const std::string& name)
 {
-    PipeMaterial m;
-    m.name = name;
-    m.set_type("CS");
-    m.description = "Carbon steel";
-    m.nu = 0.3f;
-    m.density = 0.283f;
-    m.joint_factor = 1.0f;
-    m.circ_joint_factor = 1.0f;
-    m.table.push_back(PropertyRow{70, 29.5e6f, 6.07e-6f, 20000, 35000, 60000, 0, 0});
-    m.table.push_back(PropertyRow{400, 27.7e6f, 6.82e-6f, 18000, 30000, 55000, 0, 0});
-    return m;
+    return sample_material(name, "Carbon steel",
+                           {PropertyRow{70, 29.5e6f, 6.07e-6f, 20000, 35000, 60000, 0, 0},
+                            PropertyRow{400, 27.7e6f, 6.82e-6f, 18000, 30000, 55000, 0, 0}});
 }
 
 PipeSection sound_section(const std::string& name)

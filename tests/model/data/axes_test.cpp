@@ -13,8 +13,6 @@ void expect_vec(const Vec3& v, double x, double y, double z)
     EXPECT_NEAR(v.z, z, 1e-9);
 }
 
-double dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
 LocalAxes along(double x, double y, double z, bool z_vertical)
 {
     LocalAxes a;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/app_state.h"
+#include "framework/data/thrown_text.h"
 #include "framework/errors.h"
 #include "model/analysis_options.h"
 #include "model/data_item.h"
@@ -93,17 +94,6 @@ class ElemTest : public ModelTest {};
 class NodeTest : public ModelTest {};
 class AxesTest : public ModelTest {};
 class LayoutRowTest : public ModelTest {};
-
-template <typename F>
-std::string thrown_text(F&& f)
-{
-    try {
-        f();
-    } catch (const MessageText& m) {
-        return m.text;
-    }
-    return "<nothing thrown>";
-}
 
 #define EXPECT_NODE_AT(number, X, Y, Z)                \
     do {                                               \

@@ -1,0 +1,158 @@
+// What the window tests on the Qt backend share about dialogs and windows:
+// the widget of a dialog item, the answering of a modal dialog from a timer,
+// a dialog shown and measured once it is laid out, the main and list frames
+// with the list window, and whether a rendered page holds any ink.
+#pragma once
+
+#include "framework/ui/app_settings.h"
+#include "framework/ui/dialog_helper.h"
+#include "framework/ui/frame.h"
+#include "gui/gui_fixture.h"
+#include "model/ui/list_window.h"
+#include "platform/surface.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+// The object name of a dialog item's widget.
+inline QString item_name(int id) { return QStringLiteral("item_%1").arg(id); }
+
+// A widget's rectangle in the coordinates of an ancestor.
+inline QRect rect_in(QWidget* w, QWidget* ancestor) { return QRect(w->mapTo(ancestor, QPoint(0, 0)), w->size()); }
+
+// The visible controls of a dialog and their labels: the widgets it was
+// built from (group frames left out).
+inline std::vector<QWidget*> dialog_controls(QWidget* top) {
+    std::vector<QWidget*> out;
+    for (QWidget* w : top->findChildren<QWidget*>()) {
+        if (!w->isVisible() || qobject_cast<QGroupBox*>(w)) continue;
+        auto* label = qobject_cast<QLabel*>(w);
+        if (w->objectName().startsWith("item_") || (label && label->buddy())) out.push_back(w);
+    }
+    return out;
+}
+
+// Runs a dialog through the program's dialog helper (which fills the unit
+// labels), hands its window to `check` once it is laid out and on the
+// screen, and closes it.
+struct MeasureDialog : DialogProc {
+    std::function<void(QWidget*)> check;
+    void shown(Dialog& d) override {
+        QWidget* top = gui_backend().widget(d.window());
+        QTimer::singleShot(50, [this, top, &d] {
+            if (top) check(top->window());
+            d.end(IDCANCEL);
+        });
+    }
+};
+
+inline void measure_dialog(const DialogTemplate& t, std::function<void(QWidget*)> check) {
+    gui_backend();
+    MeasureDialog m;
+    m.check = std::move(check);
+    run_dialog(t, m, 0);
+}
+
+// Answers the next modal dialog: types the texts into its edits (as typed:
+// each emits textEdited), clicks the buttons and presses OK. Message boxes on
+// the way are recorded and closed; a dialog seen a second time (a refused
+// OK) is cancelled so that the test cannot hang.
+class DialogAnswer {
+public:
+    explicit DialogAnswer(std::map<int, std::string> texts, std::vector<int> clicks = {})
+        : texts_(std::move(texts)), clicks_(std::move(clicks)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start(50);
+    }
+    ~DialogAnswer() { timer_.stop(); }
+
+    std::vector<std::string> messages;
+    std::string caption;
+    int answered = 0;
+    bool missing_widget = false;
+
+private:
+    void poll() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            messages.push_back(box->text().toStdString());
+            box->accept();
+            return;
+        }
+        auto* dialog = qobject_cast<QDialog*>(modal);
+        if (!dialog) return;
+        if (answered > 0) {
+            dialog->reject();
+            return;
+        }
+        ++answered;
+        caption = dialog->windowTitle().toStdString();
+        for (const auto& [id, text] : texts_) {
+            auto* edit = dialog->findChild<QLineEdit*>(item_name(id));
+            if (!edit) {
+                missing_widget = true;
+                continue;
+            }
+            edit->setFocus();
+            edit->selectAll();
+            edit->insert(QString::fromStdString(text));
+        }
+        for (int id : clicks_) {
+            if (auto* button = dialog->findChild<QAbstractButton*>(item_name(id)))
+                button->click();
+            else
+                missing_widget = true;
+        }
+        auto* ok = dialog->findChild<QPushButton*>(item_name(IDOK));
+        if (!ok) {
+            missing_widget = true;
+            dialog->reject();
+            return;
+        }
+        ok->click();
+    }
+
+    std::map<int, std::string> texts_;
+    std::vector<int> clicks_;
+    QTimer timer_;
+};
+
+// The main frame and the list frame with the list window, as the program
+// makes them at start-up, and their end.
+inline void open_list_frames() {
+    gui_backend();
+    frame_create(main_frame(), PRODUCT_NAME, PRODUCT_NAME, nullptr, "LAYOUT_MENU", nullptr, "LAYOUT_ACCEL");
+    frame_create(list_frame(), "KorvaneList", PRODUCT_NAME, nullptr, "LIST_MENU", nullptr, "LIST_ACCEL");
+    list_frame().previous_frame = &main_frame();
+    create_list_window();
+}
+
+inline void close_list_frames() {
+    close_list_window();
+    destroy_list_window();
+    frame_destroy(list_frame());
+    frame_destroy(main_frame());
+    backend().process_events();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// True when an image holds a pixel that is not white.
+inline bool has_ink(const Image& img) {
+    for (uint32_t p : img.pixels)
+        if ((p & 0x00FFFFFFu) != 0x00FFFFFFu) return true;
+    return false;
+}
