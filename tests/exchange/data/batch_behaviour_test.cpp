@@ -239,6 +239,14 @@ TEST_F(BatchTest, TupleMembersKeepTheirPlaces)
     EXPECT_EQ(v.translational, (std::array<float, 3>{1000, -1, RIGID_STIFFNESS}));
     // A rotation limit left empty is no limit: one of 0 would lock the joint.
     EXPECT_EQ(v.ball_limits, (std::array<float, 2>{1.0e30f, 1.0e30f}));
+    // An item that ends at its "=" or "(" has no value: G= is a guide.
+    EXPECT_TRUE(items("G=").guide);
+    EXPECT_TRUE(items("G(").guide);
+    // A stop with one limit beyond 1E29 still has the other.
+    const RowItemValues stop = items("LS(-2E29,1)");
+    EXPECT_TRUE(stop.limit_stop);
+    EXPECT_EQ(stop.lower_limit, -2.0e29f);
+    EXPECT_EQ(stop.upper_limit, 1.0f);
     // Lower case and blanks inside the parentheses read the same.
     std::istringstream in("LAYOUT\nT10,KA,C dis(0.1, 0, -0.2)\n");
     import_batch_text(in);
