@@ -9,6 +9,7 @@
 #include "exchange/row_items.h"
 #include "loads/pipe_load.h"
 #include "loads/seismic.h"
+#include "loads/wind.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
 #include "model/model_file.h"
@@ -90,6 +91,10 @@ TEST_F(BatchTest, ContinuedLinesStopAtTheEndOfTheFileAndAtAHead)
     // A wind profile's size and point lines likewise.
     const std::string header = "WIND2\n0,0.6,1,0,0,0,0,0\n";
     EXPECT_EQ(import(header), line_error(2, "0,0.6,1,0,0,0,0,0", "Wind Profile size is required"));
+    // A size given as an empty field is 0: a profile without points.
+    import_ok(header + ",\nLAYOUT\nT10\n");
+    EXPECT_EQ(wind_load(2).pressure.size(), 0u);
+    EXPECT_EQ(numrows(), 1);
     EXPECT_EQ(import(header + "3\n0,1\n"), line_error(4, "0,1", "Wind profile point 2 of 3 is missing"));
     EXPECT_EQ(import(header + "3\n0,1\nLAYOUT\nT10\n"), line_error(5, "LAYOUT", "Wind profile point 2 of 3 is missing"));
     EXPECT_EQ(numrows(), 0);
