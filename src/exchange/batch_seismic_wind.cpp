@@ -267,8 +267,9 @@ void read_wind_load(BatchImport& b, int n)
     // The size line, then its points, each on a line of its own: a file that
     // ends, or a section that begins, before them is refused at that line.
     r.read_continuation("Wind Profile size is required", "Wind Profile size is required");
+    // An empty size reads as 0, as every present field does.
     const std::optional<std::string> size = t.next_token();
-    if (!given(size))
+    if (!size)
         r.fail("Wind Profile size is required");
     int32_t points = 0;
     if (parse_int(*size, points) != 0 || points < 0 || points > MAX_PROFILE_POINTS)

@@ -72,6 +72,9 @@ float read_limit(const ItemReading& r, const std::string& text, float none, cons
     return r.number(text, parse_displacement, message);
 }
 
+// A stop whose limits both lie beyond this on their side has none.
+constexpr float NO_LIMIT_GIVEN = 1.0e29f;
+
 bool nozzle_on_sphere(const ItemReading& r)
 {
     return r.values().nozzle_type == NOZZLE_PD_5500;
@@ -236,7 +239,8 @@ ItemHandlers support_item_handlers()
 
     // ---- Guides, limit stops and snubbers ------------------------------------------------
     h.push_back({{"G"}, [](const ItemReading& r) {
-                     if (r.it.text != r.it.keyword)
+                     // "G=" and "G(" carry no value.
+                     if (!r.it.value.empty())
                          r.fail(c_format("Invalid guide: %s", r.it.text.c_str()), r.it.text);
                      r.values().guide = true;
                  }});
@@ -247,7 +251,7 @@ ItemHandlers support_item_handlers()
                      r.tuple_only("limit stop", "(-1.0,1.50)");
                      const float lower = read_limit(r, r.it.c[0], -NO_LIMIT, "Invalid lower limit");
                      const float upper = read_limit(r, r.it.c[1], NO_LIMIT, "Invalid upper limit");
-                     if (no_limit(lower) && no_limit(upper))
+                     if (lower < -NO_LIMIT_GIVEN && upper > NO_LIMIT_GIVEN)
                          r.fail("No limits are specified\n");
                      // Also when a limit is 0: a stop must leave the pipe some room.
                      if (!(upper > lower))

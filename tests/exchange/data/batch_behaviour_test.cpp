@@ -9,6 +9,7 @@
 #include "exchange/row_items.h"
 #include "loads/pipe_load.h"
 #include "loads/seismic.h"
+#include "loads/wind.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
 #include "model/model_file.h"
@@ -90,6 +91,10 @@ TEST_F(BatchTest, ContinuedLinesStopAtTheEndOfTheFileAndAtAHead)
     // A wind profile's size and point lines likewise.
     const std::string header = "WIND2\n0,0.6,1,0,0,0,0,0\n";
     EXPECT_EQ(import(header), line_error(2, "0,0.6,1,0,0,0,0,0", "Wind Profile size is required"));
+    // A size given as an empty field is 0: a profile without points.
+    import_ok(header + ",\nLAYOUT\nT10\n");
+    EXPECT_EQ(wind_load(2).pressure.size(), 0u);
+    EXPECT_EQ(numrows(), 1);
     EXPECT_EQ(import(header + "3\n0,1\n"), line_error(4, "0,1", "Wind profile point 2 of 3 is missing"));
     EXPECT_EQ(import(header + "3\n0,1\nLAYOUT\nT10\n"), line_error(5, "LAYOUT", "Wind profile point 2 of 3 is missing"));
     EXPECT_EQ(numrows(), 0);
@@ -239,6 +244,14 @@ TEST_F(BatchTest, TupleMembersKeepTheirPlaces)
     EXPECT_EQ(v.translational, (std::array<float, 3>{1000, -1, RIGID_STIFFNESS}));
     // A rotation limit left empty is no limit: one of 0 would lock the joint.
     EXPECT_EQ(v.ball_limits, (std::array<float, 2>{1.0e30f, 1.0e30f}));
+    // An item that ends at its "=" or "(" has no value: G= is a guide.
+    EXPECT_TRUE(items("G=").guide);
+    EXPECT_TRUE(items("G(").guide);
+    // A stop with one limit beyond 1E29 still has the other.
+    const RowItemValues stop = items("LS(-2E29,1)");
+    EXPECT_TRUE(stop.limit_stop);
+    EXPECT_EQ(stop.lower_limit, -2.0e29f);
+    EXPECT_EQ(stop.upper_limit, 1.0f);
     // Lower case and blanks inside the parentheses read the same.
     std::istringstream in("LAYOUT\nT10,KA,C dis(0.1, 0, -0.2)\n");
     import_batch_text(in);

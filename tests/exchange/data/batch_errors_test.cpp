@@ -452,6 +452,8 @@ TEST_F(BatchTest, SupportItemMessages)
         {LAYOUT, "T10,CLS(1,X)", "Invalid upper limit :  X"},
         {LAYOUT, "T10,CLS(,)", "No limits are specified\n"},
         {LAYOUT, "T10,CLS(NONE,NONE)", "No limits are specified\n"},
+        // Limits beyond 1E29 on both sides are none.
+        {LAYOUT, "T10,CLS(-2E29,3E29)", "No limits are specified\n"},
         {LAYOUT, "T10,CLS(2,1)", "Invalid limit stop: LS(2,1)\nUpper limit should be greater than the lower limit"},
         // Also when a limit is 0.
         {LAYOUT, "T10,CLS(0,-1)", "Invalid limit stop: LS(0,-1)\nUpper limit should be greater than the lower limit"},
