@@ -53,6 +53,17 @@ struct Tube {
     }
 };
 
+// The English files: ASTM A106 B carbon steel, 0.283 lb/in3, E 27.9e6 psi at
+// every temperature (so that no case's choice of modulus enters), expansion
+// 6.0e-6 per degF at 70 degF and 8.1e-6 at 700 degF; lengths in inch.
+const std::string ENGLISH_HEAD = "OPTIONS\n"
+                                 "B313,IN\n"
+                                 "MATERIAL\n"
+                                 "A106B,0.283,0.3\n"
+                                 "A106B,70,27.9E6,6.0E-6,20000\n"
+                                 "A106B,700,27.9E6,8.1E-6,16000\n"
+                                 "PIPE\n";
+
 using Vec = std::array<double, 3>;
 Vec cross(const Vec& a, const Vec& b)
 {
@@ -167,16 +178,7 @@ TEST_F(BatchStaticsTest, LWithALongRadiusBendBetweenTwoAnchorsUnderATemperatureR
     // 120 in along X to the corner 20 (a long-radius elbow, R = 1.5 x 6 in =
     // 9 in, given as B9: a section made in the file has no nominal size),
     // 96 in along Z to anchor B at node 30; heated from 70 to 400 degF.
-    // E does not change with temperature here, so the case's modulus choice
-    // does not enter.
-    run("L bend between anchors\n"
-        "OPTIONS\n"
-        "B313,IN\n"
-        "MATERIAL\n"
-        "A106B,0.283,0.3\n"
-        "A106B,70,27.9E6,6.0E-6,20000\n"
-        "A106B,700,27.9E6,8.1E-6,16000\n"
-        "PIPE\n"
+    run("L bend between anchors\n" + ENGLISH_HEAD +
         "P6,6.625,0.28\n"
         "LOADS\n"
         "L1,400,0\n"
@@ -270,4 +272,245 @@ TEST_F(BatchStaticsTest, LWithALongRadiusBendBetweenTwoAnchorsUnderATemperatureR
     expect_relative(std::hypot(arc.f[11], arc.f[12]), moment_at(far), REL, "arc moment at the far tangent");
     expect_relative(std::fabs(arc.f[1]), std::fabs(qf[0]), REL, "arc axial force at the near tangent");
     expect_relative(std::fabs(arc.f[7]), std::fabs(qf[2]), REL, "arc axial force at the far tangent");
+}
+
+namespace {
+
+// The SI files: 8 in STD pipe (219.1 x 8.18 mm) of carbon steel, 7850 kg/m3,
+// E constant over temperature. The answers are worked in N and mm; the
+// program's inch and pound results are turned into them.
+const std::string SI_HEAD = "OPTIONS\n"
+                            "SI,B313\n"
+                            "MATERIAL\n"
+                            "CS,7850,0.29\n"
+                            "CS,20,200000,11.5E-6,138\n"
+                            "CS,400,200000,13.9E-6,100\n"
+                            "PIPE\n"
+                            "P8,219.1,8.18\n";
+const double KT_SI = RIGID * NEWTON / MM;   // an anchor's 1.0e12 lb/in in N/mm
+const double KR_SI = RIGID * NEWTON * MM;   // its 1.0e12 in-lb/rad in N mm/rad
+// Weight of the steel per mm of pipe, N/mm: rho g A.
+double weight_si(const Tube& p)
+{
+    return 7850e-9 * 9.80665 * p.area;
+}
+// Mean expansion coefficient of the SI material, per degC, linear in its table.
+double alpha_si(double t)
+{
+    return 11.5e-6 + (13.9e-6 - 11.5e-6) * (t - 20.0) / (400.0 - 20.0);
+}
+
+}  // namespace
+
+TEST_F(BatchStaticsTest, LineBetweenAnchorsHeatedWithItsFarAnchorMovedInTheThermalCase)
+{
+    // 6 m of 8 in pipe between anchors at nodes 10 and 20, at 200 degC from a
+    // reference temperature (AMB) of 20 degC; the far anchor moves 12 mm down
+    // with the first thermal set (DIS), so the Expansion (T1) case carries both.
+    run("Line between anchors\n" + SI_HEAD +
+        "LOADS\n"
+        "L1,200,0\n"
+        "LAYOUT\n"
+        "F10,MCS,PP8,KA,CL=L1,AMB=20\n"
+        "T20,X6000,KA,CDIS(0,-12,0)\n");
+    if (HasFatalFailure())
+        return;
+
+    const Tube p{219.1, 8.18, 200000, 0.29};
+    const double l = 6000, delta = -12, dt = 200 - 20;
+    // Axial: the free growth alpha dT l held by the pipe and the two anchor
+    // springs in series.
+    const double ea = p.e * p.area;
+    const double n = alpha_si(200) * dt * l / (l / ea + 2 / KT_SI);
+    // Transverse, fixed-fixed (Timoshenko): with phi = 12 EI alpha_s / (G A
+    // l^2), the end shear for a relative end movement d and end rotations
+    // theta (both alike) is k (d - l theta), k = 12 EI / (l^3 (1 + phi)), with
+    // the end moments V l / 2. The anchors' springs give d = delta - 2 V / Kt
+    // and theta = (V l / 2) / Kr, hence V = k delta / (1 + k (2/Kt + l^2/2Kr)).
+    const double phi = 12 * p.e * p.inertia * p.shear / (p.g * p.area * l * l);
+    const double k = 12 * p.e * p.inertia / (l * l * l * (1 + phi));
+    const double v = k * delta / (1 + k * (2 / KT_SI + l * l / (2 * KR_SI)));
+    const double m = -v * l / 2;   // about Z, on the pipe, at both anchors
+
+    const CaseResults& c = result(LC_EXPANSION_T1);
+    const std::vector<double> at_a = support(c, 10), at_b = support(c, 20);
+    expect_relative(at_a[0] * NEWTON, n, REL, "A pushes the pipe back along +X");
+    expect_relative(at_b[0] * NEWTON, -n, REL, "B pushes it back along -X");
+    expect_relative(at_b[1] * NEWTON, v, REL, "B pulls the pipe down");
+    expect_relative(at_a[1] * NEWTON, -v, REL, "A holds it up");
+    expect_relative(at_a[5] * NEWTON * MM, m, REL, "moment at A");
+    expect_relative(at_b[5] * NEWTON * MM, m, REL, "moment at B");
+    expect_relative(at(c, 20)[1] * MM, delta - v / KT_SI, REL, "B follows its anchor");
+
+    // The pipe's end forces: compression n, shear |V|, moment |V| l / 2 at both ends.
+    ASSERT_EQ(c.forces.size(), 1u);
+    const ElementVector& f = c.forces[0];
+    expect_relative(f.f[1] * NEWTON, -n, REL, "axial force");
+    expect_relative(f.f[7] * NEWTON, -n, REL, "axial force at the far end");
+    expect_relative(std::fabs(f.f[2]) * NEWTON, std::fabs(v), REL, "shear");
+    expect_relative(std::fabs(f.f[6]) * NEWTON * MM, std::fabs(m), REL, "moment at the near end");
+    expect_relative(std::fabs(f.f[12]) * NEWTON * MM, std::fabs(m), REL, "moment at the far end");
+}
+
+TEST_F(BatchStaticsTest, CantileverUnderAStaticSeismicLoadAcrossIt)
+{
+    // 4 m of 8 in pipe along X from an anchor at node 10, a 200 kg mass at its
+    // tip, node 20; a static seismic load of 0.4 g along Z. The Seismic (g)
+    // case loads the cantilever as its weight would, turned to Z and scaled.
+    run("Seismic cantilever\n" + SI_HEAD +
+        "SEISMIC\n"
+        "0,0,0.4\n"
+        "LAYOUT\n"
+        "F10,MCS,PP8,KA\n"
+        "T20,X4000,CCWGT=200\n");
+    if (HasFatalFailure())
+        return;
+
+    const Tube p{219.1, 8.18, 200000, 0.29};
+    const double l = 4000, g = 0.4, w = weight_si(p), mass = 200 * 9.80665;
+    const double tip = g * (p.tip_under_uniform(l, w, KT_SI, KR_SI) + mass * p.tip_flexibility(l, KT_SI, KR_SI));
+
+    const CaseResults& c = result(LC_SEISMIC_G);
+    const auto u = at(c, 20);
+    expect_relative(u[2] * MM, tip, REL, "tip along Z");
+    EXPECT_NEAR(u[1], 0.0, 1e-9 * std::fabs(u[2]));
+    const std::vector<double> at_a = support(c, 10);
+    expect_relative(at_a[2] * NEWTON, -g * (w * l + mass), REL, "anchor force along Z");
+    expect_relative(at_a[4] * NEWTON * MM, g * (w * l * l / 2 + mass * l), REL, "anchor moment about Y");
+    EXPECT_NEAR(at_a[1], 0.0, 1e-9 * std::fabs(at_a[2]));
+
+    // The same beam under its weight in the Sustained case: along -Y.
+    const CaseResults& s = result(LC_SUSTAINED);
+    expect_relative(at(s, 20)[1] * MM, -tip / g, REL, "tip under the weight");
+}
+
+TEST_F(BatchStaticsTest, ColdSprungLineBetweenAnchors)
+{
+    // 6.5 m of 8 in pipe between anchors at nodes 10 and 40 with a 0.5 m cut
+    // pipe in it installed 20 mm short, later at 250 degC (reference 20 degC).
+    run("Cold spring\n" + SI_HEAD +
+        "LOADS\n"
+        "L1,250,0\n"
+        "LAYOUT\n"
+        "F10,MCS,PP8,KA,CL=L1,AMB=20\n"
+        "T20,X3000\n"
+        "T30,X500,JC,CSHORT=20\n"
+        "T40,X3000,KA\n");
+    if (HasFatalFailure())
+        return;
+
+    const Tube p{219.1, 8.18, 200000, 0.29};
+    const double l = 6500, cut = 20, ea = p.e * p.area;
+    // Installed: the cut closed by stretching the line: N = cut / (l/EA + 2/Kt).
+    const double installed = cut / (l / ea + 2 / KT_SI);
+    // Hot: the same with the free growth alpha dT l taking up the cut first.
+    const double hot = (cut - alpha_si(250) * 230 * l) / (l / ea + 2 / KT_SI);
+
+    const CaseResults& cold = result(LC_COLD_SPRING);
+    expect_relative(support(cold, 10)[0] * NEWTON, -installed, REL, "A holds the stretched line");
+    expect_relative(support(cold, 40)[0] * NEWTON, installed, REL, "B holds it");
+    ASSERT_EQ(cold.forces.size(), 3u);
+    for (std::size_t e = 0; e < 3; ++e)
+        expect_relative(cold.forces[e].f[1] * NEWTON, installed, REL, "tension");
+
+    const CaseResults& operating = result(cold_spring_code(1));
+    expect_relative(support(operating, 10)[0] * NEWTON, -hot, REL, "A in the hot cold-sprung case");
+    expect_relative(support(operating, 40)[0] * NEWTON, hot, REL, "B in the hot cold-sprung case");
+    expect_relative(operating.forces[0].f[1] * NEWTON, hot, REL, "compression in the hot cold-sprung case");
+}
+
+TEST_F(BatchStaticsTest, CantileverCarriedByAUserHanger)
+{
+    // 15 ft of 6 in STD pipe from an anchor at node 10 to a user hanger at its
+    // tip, node 20: rate 1500 lb/in, hot load 200 lb. Operating at 400 degF.
+    run("Hanger\n" + ENGLISH_HEAD +
+        "P6,6.625,0.28\n"
+        "LOADS\n"
+        "L1,400,0\n"
+        "LAYOUT\n"
+        "F10,MA106B,PP6,KA,CL=L1\n"
+        "T20,X180,CUS(1,1500,200)\n");
+    if (HasFatalFailure())
+        return;
+
+    const Tube p{6.625, 0.28, 27.9e6, 0.3};
+    const double l = 180, w = 0.283 * p.area, rate = 1500, load = 200;
+    const double f = p.tip_flexibility(l, RIGID, RIGID), sag = p.tip_under_uniform(l, w, RIGID, RIGID);
+
+    // Sustained (cold): the hanger pushes up with its load less its rate times
+    // the tip's rise u, and u = f (load - rate u) - sag.
+    const double u = (f * load - sag) / (1 + f * rate);
+    const CaseResults& s = result(LC_SUSTAINED);
+    expect_relative(at(s, 20)[1], u, REL, "tip, sustained");
+    expect_relative(support(s, 20)[0], load - rate * u, REL, "hanger load, sustained");
+    expect_relative(support(s, 10)[1], w * l - (load - rate * u), REL, "anchor, sustained");
+
+    // Operating (hot): the hanger carries its hot load as a constant force.
+    const CaseResults& o = result(operating_code(1));
+    const double alpha = 6.0e-6 + (8.1e-6 - 6.0e-6) * (400.0 - 70.0) / (700.0 - 70.0);
+    expect_relative(at(o, 20)[1], f * load - sag, REL, "tip, operating");
+    expect_relative(at(o, 20)[0], alpha * 330 * l, REL, "tip grows, operating");
+    expect_relative(support(o, 20)[0], load, REL, "hanger load, operating");
+    expect_relative(support(o, 10)[1], w * l - load, REL, "anchor, operating");
+}
+
+TEST_F(BatchStaticsTest, BellowsBetweenAnchorsUnderPressure)
+{
+    // 8 in STD (8.625 x 0.322 in) from anchor 10: 120 in of pipe, a 12 in
+    // bellows (axial 2000 lb/in, thrust area 72 in2) and 240 in of pipe to
+    // anchor 40, at 300 psi and 250 degF.
+    run("Bellows\n" + ENGLISH_HEAD +
+        "P8,8.625,0.322\n"
+        "LOADS\n"
+        "L1,250,300\n"
+        "LAYOUT\n"
+        "F10,MA106B,PP8,KA,CL=L1\n"
+        "T20,X120\n"
+        "T30,X12,JE,CES(2000,5000,1E6),TA=72,BK=1E6\n"
+        "T40,X240,KA\n");
+    if (HasFatalFailure())
+        return;
+
+    const Tube p{8.625, 0.322, 27.9e6, 0.3};
+    const double pressure = 300, thrust = pressure * 72, kb = 2000;
+    const double alpha = 6.0e-6 + (8.1e-6 - 6.0e-6) * (250.0 - 70.0) / (700.0 - 70.0);
+    // Along X the line is a chain of springs: anchor 10 to ground, pipe
+    // EA/120, bellows kb, pipe EA/240, anchor 40 to ground; the thrust P A
+    // pushes node 20 back and node 30 on. Hot, each part also grows freely:
+    // the pipes by alpha dT L plus the closed-end pressure strain
+    // P rm (1 - 2 nu) / (2 E t) times L (hoop P rm/t, axial P rm/2t), the
+    // bellows by alpha dT 12.
+    const double ea = p.e * p.area, rm = (p.od - p.t) / 2;
+    const double pressure_strain = pressure * rm * (1 - 2 * p.nu) / (2 * p.e * p.t);
+    auto chain = [&](bool hot) {
+        const double k[3] = {ea / 120, kb, ea / 240};
+        const double grow[3] = {hot ? (alpha * 180 + pressure_strain) * 120 : 0.0, hot ? alpha * 180 * 12 : 0.0,
+                                hot ? (alpha * 180 + pressure_strain) * 240 : 0.0};
+        Dense a(4, std::vector<double>(4, 0.0));
+        std::vector<double> f = {0, -thrust, thrust, 0};
+        a[0][0] += RIGID;
+        a[3][3] += RIGID;
+        for (std::size_t e = 0; e < 3; ++e) {
+            a[e][e] += k[e];
+            a[e + 1][e + 1] += k[e];
+            a[e][e + 1] -= k[e];
+            a[e + 1][e] -= k[e];
+            f[e] -= k[e] * grow[e];
+            f[e + 1] += k[e] * grow[e];
+        }
+        const std::vector<double> u = solve_dense(a, f);
+        return std::array<double, 3>{-RIGID * u[0], -RIGID * u[3], k[0] * (u[1] - u[0] - grow[0])};
+    };
+
+    const auto cold = chain(false);
+    const CaseResults& s = result(LC_SUSTAINED);
+    expect_relative(support(s, 10)[0], cold[0], REL, "anchor 10, sustained");
+    expect_relative(support(s, 40)[0], cold[1], REL, "anchor 40, sustained");
+    expect_relative(s.forces[0].f[1], cold[2], REL, "first pipe's axial force, sustained");
+
+    const auto hot = chain(true);
+    const CaseResults& o = result(operating_code(1));
+    expect_relative(support(o, 10)[0], hot[0], REL, "anchor 10, operating");
+    expect_relative(support(o, 40)[0], hot[1], REL, "anchor 40, operating");
+    expect_relative(o.forces[0].f[1], hot[2], REL, "first pipe's axial force, operating");
 }
