@@ -185,7 +185,7 @@ bool apply_branch_joint_flexibility(std::span<const BranchJointNode> nodes, doub
         k = branch_joint_factors(node, here);
         last = &node;
     }
-    const double rigid = 1.0 / RIGID_STIFFNESS;
+    const double rigid = 1.0 / RIGID_LINK;
     const double big_d = last->run_diameter;
     const double run_inertia = pipe_inertia(big_d, last->run_thickness);
     if (branch) {

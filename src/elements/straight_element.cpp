@@ -94,7 +94,7 @@ StraightFlexibility slip_joint_flexibility(double axial_stiffness, double torsio
     f.fa = 1.0 / axial_stiffness;
     f.fs = 0.0;
     f.ft = 1.0 / torsional_stiffness;
-    f.fb = 1.0 / RIGID_STIFFNESS;
+    f.fb = 1.0 / RIGID_LINK;
     f.ry = f.rz = f.fb;
     return f;
 }
@@ -102,7 +102,7 @@ StraightFlexibility slip_joint_flexibility(double axial_stiffness, double torsio
 StraightFlexibility rigid_flexibility()
 {
     StraightFlexibility f;
-    f.fa = f.fs = f.ft = f.fb = 1.0 / RIGID_STIFFNESS;
+    f.fa = f.fs = f.ft = f.fb = 1.0 / RIGID_LINK;
     f.ry = f.rz = f.fb;
     return f;
 }
@@ -248,7 +248,7 @@ void valve_added_weight_loads(double weight, const Vec3& offset, const Vec3& nod
 double slip_joint_secant_stiffness(double stiffness, double force, double friction)
 {
     const double n = std::fabs(force);
-    return friction < n ? n * stiffness / (n - friction) : RIGID_STIFFNESS;
+    return friction < n ? n * stiffness / (n - friction) : RIGID_LINK;
 }
 
 void slip_joint_friction_loads(const Vec3& axis, double force, double moment, ElementVector& global)

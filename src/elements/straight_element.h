@@ -10,10 +10,9 @@
 #pragma once
 
 #include "elements/element_step.h"
+#include "analysis_core/element_assembly.h"
 #include "analysis_core/local_matrix.h"
 
-// A rigid direction.
-inline constexpr double RIGID_STIFFNESS = 1.0e12;
 // The length that stands for a zero one.
 inline constexpr double MIN_ELEMENT_LENGTH = 1.0e-8;
 

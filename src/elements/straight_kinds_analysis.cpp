@@ -219,7 +219,7 @@ void update_direction(AnalysisRun& run, int node, double friction, double moveme
     // tension as in compression.
     if (std::fabs(friction_load) > 1.0e-6 && friction > std::fabs(force)) {
         if (std::fabs(movement) <= 1.0e-6) {
-            stiffness = RIGID_STIFFNESS;
+            stiffness = RIGID_LINK;
         } else {
             stiffness = 1.01 * friction / std::fabs(movement);
             check_convergence(run, movement, 1.0e-6, ET_SLIP_JOINT, 0, node);
