@@ -417,3 +417,70 @@ TEST_F(BatchSpaceFrameTest, ZLineTurningUpAndAcrossBetweenAnchors)
     expect_case(LC_EXPANSION_T1, frame, frame.solve(alpha_english(350) * (350 - 70), {0, 0, 0}), 1, 1, "hot");
     expect_case(LC_SUSTAINED, frame, frame.solve(0, {0, -0.283 * p.area, 0}), 1, 1, "weight");
 }
+
+TEST_F(BatchSpaceFrameTest, ExpansionLoopInAHorizontalPlaneInSIUnits)
+{
+    // 8 in STD (219.1 x 8.18 mm), elbows of R = 305 mm. From anchor 10, 6 m
+    // along X; the loop turns to +Z at 20, runs 3 m out, turns back along +X
+    // at 30 (node 35 half way along its 2.5 m top) and along -Z at 40, comes
+    // back 3 m and turns along +X at 50; 6 m on to anchor 60. Its bends turn
+    // left and right in the XZ plane. At 200 degC from 20 degC, and under its
+    // weight, which bends them out of their plane.
+    run("Expansion loop\n" + SI_HEAD +
+        "LOADS\n"
+        "L1,200,0\n"
+        "LAYOUT\n"
+        "F10,MCS,PP8,KA,CL=L1,AMB=20\n"
+        "T20,X6000,KI,B305\n"
+        "T30,Z3000,KI,B305\n"
+        "T35,X1250\n"
+        "T40,X1250,KI,B305\n"
+        "T50,Z-3000,KI,B305\n"
+        "T60,X6000,KA\n");
+    if (HasFatalFailure())
+        return;
+
+    // The frame in N and mm.
+    const Tube p{219.1, 8.18, 200000, 0.29};
+    const Frame frame(p,
+                      {{10, {0, 0, 0}},
+                       {20, {6000, 0, 0}, 305},
+                       {30, {6000, 0, 3000}, 305},
+                       {35, {7250, 0, 3000}},
+                       {40, {8500, 0, 3000}, 305},
+                       {50, {8500, 0, 0}, 305},
+                       {60, {14500, 0, 0}}},
+                      KT_SI, KR_SI);
+    ASSERT_EQ(frame.nodes().size(), 11u);
+    expect_nodes_where_the_frame_has_them(frame, MM);
+    expect_case(LC_EXPANSION_T1, frame, frame.solve(alpha_si(200) * (200 - 20), {0, 0, 0}), MM, NEWTON, "hot");
+    expect_case(LC_SUSTAINED, frame, frame.solve(0, {0, -weight_si(p), 0}), MM, NEWTON, "weight");
+}
+
+TEST_F(BatchSpaceFrameTest, BendsInNoGlobalPlane)
+{
+    // 6 in STD (6.625 x 0.28 in), R = 9 in. From anchor 10 a leg along
+    // (1, 1, 0) to the corner 20, where a bend in the vertical plane through
+    // that leg turns the line up +Z; at the corner 30, 120 in higher, a bend
+    // of 54.7 degrees turns it along (1, -1, 1) to anchor 40. At 350 degF from
+    // 70 degF, and under its weight.
+    run("Skew bends\n" + ENGLISH_HEAD +
+        "P6,6.625,0.28\n"
+        "LOADS\n"
+        "L1,350,0\n"
+        "LAYOUT\n"
+        "F10,MA106B,PP6,KA,CL=L1\n"
+        "T20,X96,Y96,KI,B9\n"
+        "T30,Z120,KI,B9\n"
+        "T40,X60,Y-60,Z60,KA\n");
+    if (HasFatalFailure())
+        return;
+
+    const Tube p{6.625, 0.28, 27.9e6, 0.3};
+    const Frame frame(p, {{10, {0, 0, 0}}, {20, {96, 96, 0}, 9}, {30, {96, 96, 120}, 9}, {40, {156, 36, 180}}},
+                      RIGID, RIGID);
+    ASSERT_EQ(frame.nodes().size(), 6u);
+    expect_nodes_where_the_frame_has_them(frame, 1.0);
+    expect_case(LC_EXPANSION_T1, frame, frame.solve(alpha_english(350) * (350 - 70), {0, 0, 0}), 1, 1, "hot");
+    expect_case(LC_SUSTAINED, frame, frame.solve(0, {0, -0.283 * p.area, 0}), 1, 1, "weight");
+}
