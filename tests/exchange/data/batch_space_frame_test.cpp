@@ -3,7 +3,8 @@
 // anchors' loads, hot (Expansion) and under weight (Sustained). Bends that
 // turn up and down, bends in a vertical plane, a bend in no global plane and
 // a loop whose bends turn both ways are where the local axes of the elements
-// and the signs of their moments show.
+// and the signs of their moments show. Last, a span on two restraints under
+// its weight and a concentrated weight, by hand.
 #include "exchange/data/batch_solve_fixture.h"
 
 using namespace batch_test;
@@ -483,4 +484,49 @@ TEST_F(BatchSpaceFrameTest, BendsInNoGlobalPlane)
     expect_nodes_where_the_frame_has_them(frame, 1.0);
     expect_case(LC_EXPANSION_T1, frame, frame.solve(alpha_english(350) * (350 - 70), {0, 0, 0}), 1, 1, "hot");
     expect_case(LC_SUSTAINED, frame, frame.solve(0, {0, -0.283 * p.area, 0}), 1, 1, "weight");
+}
+
+TEST_F(BatchSpaceFrameTest, SpanOnTwoRestraintsCarryingAConcentratedWeight)
+{
+    // 6 in STD (6.625 x 0.28 in) simply supported over L = 240 in: restrained
+    // along X, Y, Z at node 10 and along Y, Z at node 30; a 500 lb weight at
+    // node 20, a = 90 in from 10; node 25 at midspan. A rotational restraint
+    // about X at node 15 stops the line turning about its own axis, which
+    // the weight does not load.
+    run("Span\n" + ENGLISH_HEAD +
+        "P6,6.625,0.28\n"
+        "LAYOUT\n"
+        "F10,MA106B,PP6,CF(1,1,1)\n"
+        "T15,X45,CKR=RIGID,DV(1,0,0)\n"
+        "T20,X45,CCWGT=500\n"
+        "T25,X30\n"
+        "T30,X120,CF(0,1,1)\n");
+    if (HasFatalFailure())
+        return;
+
+    // Statics: R1 = q L/2 + P b/L, R2 = q L/2 + P a/L. Midspan (x = L/2,
+    // beyond the weight) sags by the sum of
+    //   uniform load, bending: 5 q L^4 / 384 EI;
+    //   point load, bending: P a (L - x)(L^2 - a^2 - (L - x)^2) / 6 E I L;
+    //   shear: alpha M(x) / GA, as v_s' = alpha V / GA and v_s(0) = M(0) = 0;
+    //   the restraints' springs of 1.0e12 lb/in: (R1 + R2) / 2k.
+    const Tube p{6.625, 0.28, 27.9e6, 0.3};
+    const double l = 240, a = 90, b = l - a, x = l / 2, weight = 500, q = 0.283 * p.area;
+    const double r1 = q * l / 2 + weight * b / l, r2 = q * l / 2 + weight * a / l;
+    const double ei = p.e * p.inertia, moment = r1 * x - q * x * x / 2 - weight * (x - a);
+    const double sag = 5 * q * std::pow(l, 4) / (384 * ei) +
+                       weight * a * (l - x) * (l * l - a * a - (l - x) * (l - x)) / (6 * ei * l) +
+                       p.shear * moment / (p.g * p.area) + (r1 + r2) / (2 * RIGID);
+
+    const CaseResults& c = result(LC_SUSTAINED);
+    const std::vector<double> at_10 = support(c, 10), at_30 = support(c, 30);
+    ASSERT_EQ(at_10.size(), 3u);
+    ASSERT_EQ(at_30.size(), 3u);
+    expect_relative(at_10[1], r1, AGREE, "restraint 10 holds up");
+    expect_relative(at_30[1], r2, AGREE, "restraint 30 holds up");
+    for (std::size_t d : {0u, 2u}) {
+        EXPECT_NEAR(at_10[d], 0.0, AGREE * r1) << d;
+        EXPECT_NEAR(at_30[d], 0.0, AGREE * r1) << d;
+    }
+    expect_relative(at(c, 25)[1], -sag, AGREE, "midspan");
 }
