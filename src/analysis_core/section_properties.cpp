@@ -239,14 +239,17 @@ SectionProperties section_properties(const AnalysisModel& m, const StepRow& step
 
     double contents = 0.0, insulation = 0.0, lining = 0.0;
     if (terms.add_cil && sec) {
-        double bore = PI * ri * ri;
+        // The contents fill the bore inside the lining, which takes its own
+        // weight below.
+        const double lined = sec->has_lining() ? std::max(ri - sec->lining_thickness, 0.0) : ri;
+        double bore = PI * lined * lined;
         if (e.jacket) {
             // The jacket's contents fill the space around the core and its insulation.
             const int core = m.pipe_sections.index(r.section);
             if (m.pipe_sections.valid(core)) {
                 const PipeSection& c = m.pipe_sections[core];
                 const double core_radius = c.outside_diameter / 2.0 + c.insulation_thickness;
-                bore = ring_area(ri, core_radius);
+                bore = ring_area(lined, core_radius);
             }
         }
         contents = load.specific_gravity * bore * WATER_DENSITY;

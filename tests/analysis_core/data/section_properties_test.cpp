@@ -144,11 +144,12 @@ TEST_F(SectionPropertiesTest, PipeGeometryMaterialAndWeights)
     EXPECT_FLOAT_EQ(p.pressure, 150.0f);
 
     EXPECT_NEAR(p.metal_weight * 12, 10.779, 1e-3);      // lb/ft
-    EXPECT_NEAR(p.contents_weight * 12, 5.513, 1e-3);
+    // Water fills the bore inside the lining, 1.888 in: 0.03609 pi 1.888^2.
+    EXPECT_NEAR(p.contents_weight * 12, 4.8498, 1e-3);
     EXPECT_NEAR(p.insulation_weight, 0.271795, 1e-5);   // ring 2.25..4.25 in
     EXPECT_NEAR(p.lining_weight, 0.076596, 1e-5);       // ring 1.888..2.013 in
     EXPECT_FLOAT_EQ(p.added_weight, 0.5f);
-    EXPECT_NEAR(p.weight, 0.898256 + 0.459435 + 0.271795 + 0.076596 + 0.5, 1e-5);
+    EXPECT_NEAR(p.weight, 0.898256 + 0.404148 + 0.271795 + 0.076596 + 0.5, 1e-5);
     EXPECT_EQ(p.thrust_area, 0.0f);
 }
 

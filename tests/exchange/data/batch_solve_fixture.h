@@ -17,6 +17,7 @@
 #include "model/nodes.h"
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <numbers>
@@ -157,11 +158,15 @@ protected:
         BatchTest::SetUp();
         install_element_analysis();
     }
-    // Imports the text and solves its default load cases.
-    void run(const std::string& text)
+    // Imports the text and solves its default load cases; `adjust`, when
+    // given, changes the imported model first, as an engineer would in a
+    // dialog for what the batch file has no word for.
+    void run(const std::string& text, const std::function<void()>& adjust = {})
     {
         ASSERT_NO_FATAL_FAILURE(import_ok(text));
         try {
+            if (adjust)
+                adjust();
             make_model();
             snapshot_ = make_analysis_model();
             AnalysisRun r(*snapshot_);
