@@ -10,6 +10,7 @@
 // normal force that does not change with it), so the runs agree with the
 // answers as closely as the linear ones do.
 #include "exchange/data/frame_solver.h"
+#include "framework/text.h"
 
 using namespace batch_test;
 
@@ -120,4 +121,150 @@ TEST_F(BatchNonlinearTest, CantileverHeldDownByAStopAboveItsTip)
     expect_relative(support(s, 20)[0], r, REL, "stop load");
     expect_relative(at(s, 20)[1], gap - r / RIGID, REL, "tip against the stop");
     expect_relative(support(s, 10)[1], W6 * l - force - r, REL, "anchor");
+}
+
+TEST_F(BatchNonlinearTest, HeatedLineSlidesOnAFrictionRestAtItsEnd)
+{
+    // 20 ft of 6 in STD from an anchor at node 10 to a rest at node 20
+    // (mu 0.3), heated from 70 to 400 degF. The growth needs a force near
+    // EA alpha dT to hold, far beyond mu N: the end slides along +X and the
+    // rest pulls it back by mu N.
+    run("Sliding\n" + ENGLISH_HEAD +
+        "P6,6.625,0.28\n"
+        "LOADS\n"
+        "L1,400,0\n"
+        "LAYOUT\n"
+        "F10,MA106B,PP6,KA,CL=L1\n"
+        "T20,X240,CLS(0,NONE),DV(0,1,0),MU=0.3\n");
+    if (HasFatalFailure())
+        return;
+
+    // N: the propped cantilever, the tip held at 0 by the rest's spring:
+    // -sag + N f = -N / k. The friction along the pipe's axis bends nothing,
+    // so N is the same hot and cold.
+    const double l = 240, mu = 0.3;
+    const double sag = STD6.tip_under_uniform(l, W6, RIGID, RIGID), f = STD6.tip_flexibility(l, RIGID, RIGID);
+    const double n = sag / (f + 1 / RIGID), friction = mu * n;
+    const double growth = alpha_english(400) * (400 - 70) * l;
+    const double ea = STD6.e * STD6.area;
+    // To hold the end would take the force that undoes the growth.
+    ASSERT_GT(growth / (l / ea + 2 / RIGID), friction);
+
+    const CaseResults& o = result(operating_code(1));
+    expect_relative(support(o, 20)[0], n, REL, "normal force, operating");
+    expect_relative(support(o, 20)[1], friction, REL, "friction, operating");
+    // The end moves by the growth less the shortening under the friction.
+    expect_relative(at(o, 20)[0], growth - friction * (l / ea + 1 / RIGID), REL, "end slides");
+    expect_relative(support(o, 10)[0], friction, REL, "anchor holds the friction");
+    expect_relative(o.forces[0].f[1], -friction, REL, "pipe in compression");
+    expect_relative(support(o, 10)[1], W6 * l - n, REL, "anchor, vertical");
+    expect_relative(support(o, 10)[5], W6 * l * l / 2 - n * l, REL, "anchor moment");
+
+    // Cold, nothing moves along the pipe and the rest holds no friction.
+    const CaseResults& s = result(LC_SUSTAINED);
+    expect_relative(support(s, 20)[0], n, REL, "normal force, sustained");
+    EXPECT_NEAR(support(s, 20)[1], 0.0, 1e-9 * friction);
+    EXPECT_NEAR(support(s, 10)[0], 0.0, 1e-9 * friction);
+    // The Expansion case is the heat alone, without the weight that presses
+    // the pipe on the rest: no friction, the end grows freely.
+    const CaseResults& e = result(LC_EXPANSION_T1);
+    EXPECT_NEAR(support(e, 20)[1], 0.0, 1e-9 * friction);
+    EXPECT_NEAR(support(e, 10)[0], 0.0, 1e-9 * friction);
+    expect_relative(at(e, 20)[0], growth, REL, "free growth, expansion");
+}
+
+namespace {
+
+// An L in the horizontal plane of 6 in STD: anchor 10, 10 ft along X to the
+// corner 20, 5 ft along Z to node 30 on a rest with friction, carrying a
+// valve; heated from 70 degF to `hot`.
+std::string l_on_a_rest_text(double hot, double mu, double valve)
+{
+    return "L on a rest\n" + ENGLISH_HEAD + "P6,6.625,0.28\n" + "LOADS\n" + c_format("L1,%g,0\n", hot) +
+           "LAYOUT\n"
+           "F10,MA106B,PP6,KA,CL=L1\n"
+           "T20,X120\n" +
+           c_format("T30,Z60,CLS(0,NONE),DV(0,1,0),MU=%g\n", mu) + c_format("L30,CCWGT=%g\n", valve);
+}
+
+const std::vector<Frame::Corner> L_ROUTE = {{10, {0, 0, 0}}, {20, {120, 0, 0}}, {30, {120, 0, 60}}};
+
+}  // namespace
+
+TEST_F(BatchNonlinearTest, HeatedLSticksOnAFrictionRestUnderAHeavyValve)
+{
+    // 100 degF, mu 0.4, an 800 lb valve on the rest: holding the end where
+    // it stands takes less than mu N, so it sticks.
+    run(l_on_a_rest_text(100, 0.4, 800));
+    if (HasFatalFailure())
+        return;
+
+    // Sticking, the rest holds the end along X, Y and Z: the frame with
+    // three rigid springs there. In the plane of the L the weight does
+    // nothing and the heat nothing out of it, so N is the same as cold.
+    const Frame frame(STD6, L_ROUTE, RIGID, RIGID, {10});
+    const std::map<int, Six> valve{{30, {0, -800, 0, 0, 0, 0}}};
+    const std::vector<Frame::Support> held{{30, Y, RIGID}, {30, X, RIGID}, {30, Z, RIGID}};
+    const Frame::Solution hot = frame.solve(alpha_english(100) * 30, {0, -W6, 0}, valve, held);
+    const double n = hot.support[0], friction = std::hypot(hot.support[1], hot.support[2]);
+    ASSERT_GT(n, 0.0);
+    ASSERT_LT(friction, 0.4 * n);         // sticking is consistent
+    ASSERT_GT(friction, 0.4 * 0.3 * n);   // and the friction is no trifle
+
+    expect_case(operating_code(1), frame, hot, 1, 1, "sticking");
+    const CaseResults& o = result(operating_code(1));
+    expect_relative(support(o, 30)[0], n, AGREE, "normal force");
+    expect_relative(support(o, 30)[1], friction, AGREE, "friction held");
+}
+
+TEST_F(BatchNonlinearTest, HeatedLSlidesOnAFrictionRest)
+{
+    // 300 degF, mu 0.3, a 100 lb valve: holding the end would take more than
+    // mu N. It slides, the friction mu N against its motion, whose direction
+    // in the plane of the L is found by iterating by hand: the end's motion
+    // under the heat and the friction, the friction turned against it, until
+    // the direction stands.
+    run(l_on_a_rest_text(300, 0.3, 100));
+    if (HasFatalFailure())
+        return;
+
+    const Frame frame(STD6, L_ROUTE, RIGID, RIGID, {10});
+    const double strain = alpha_english(300) * 230, mu = 0.3;
+    const Vec weight{0, -W6, 0};
+    // N from the vertical problem alone (the friction lies in the plane).
+    const double n = frame.solve(0, weight, {{30, {0, -100, 0, 0, 0, 0}}}, {{30, Y, RIGID}}).support[0];
+    const double friction = mu * n;
+    const std::vector<Frame::Support> held{{30, Y, RIGID}, {30, X, RIGID}, {30, Z, RIGID}};
+    const Frame::Solution stuck = frame.solve(strain, weight, {{30, {0, -100, 0, 0, 0, 0}}}, held);
+    ASSERT_GT(std::hypot(stuck.support[1], stuck.support[2]), friction);   // it cannot stick
+
+    Vec direction = unit(Vec{stuck.support[1], 0, stuck.support[2]});   // of the friction
+    Frame::Solution sliding;
+    bool settled = false;
+    for (int i = 0; i < 200 && !settled; ++i) {
+        const Vec f = friction * direction;
+        sliding = frame.solve(strain, weight, {{30, {f[0], -100, f[2], 0, 0, 0}}}, {{30, Y, RIGID}});
+        const Vec next = -1 * unit(Vec{sliding.u[30][0], 0, sliding.u[30][2]});
+        settled = norm(next - direction) < 1e-12;
+        direction = next;
+    }
+    ASSERT_TRUE(settled);
+    // The friction the run applied: the only load in the plane of the L
+    // besides the heat, so the anchor gives it back.
+    const CaseResults& o = result(operating_code(1));
+    const std::vector<double> anchor = support(o, 10);
+    const Vec applied{-anchor[0], 0, -anchor[2]};
+    expect_relative(norm(applied), friction, AGREE, "friction mu N");
+    expect_relative(support(o, 30)[1], friction, AGREE, "friction mu N at the rest");
+    expect_relative(support(o, 30)[0], n, AGREE, "normal force");
+    // Its direction is the run's iterate: the run stops when the friction
+    // changes by less than the iteration tolerance (0.001) of its size in an
+    // iteration, which leaves it within about that angle of the direction
+    // that stands (twice that allowed here).
+    EXPECT_LT(norm(unit(applied) - direction), 2e-3);
+    // With that friction the run is the linear solution of the sliding state,
+    // and the end moves against the friction.
+    sliding = frame.solve(strain, weight, {{30, {applied[0], -100, applied[2], 0, 0, 0}}}, {{30, Y, RIGID}});
+    EXPECT_LT(dot(Vec{sliding.u[30][0], 0, sliding.u[30][2]}, applied), 0.0);
+    expect_case(operating_code(1), frame, sliding, 1, 1, "sliding");
 }
