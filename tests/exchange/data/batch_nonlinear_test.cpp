@@ -268,3 +268,138 @@ TEST_F(BatchNonlinearTest, HeatedLSlidesOnAFrictionRest)
     EXPECT_LT(dot(Vec{sliding.u[30][0], 0, sliding.u[30][2]}, applied), 0.0);
     expect_case(operating_code(1), frame, sliding, 1, 1, "sliding");
 }
+
+TEST_F(BatchNonlinearTest, RodHangerHoldsColdAndGoesSlackAsTheRiserGrows)
+{
+    // A riser of 6 in STD from an anchor at node 10, 20 ft up to the corner
+    // 20, then 5 ft along X to node 30: a rod hanger and a 300 lb valve.
+    // Cold, the rod carries the end; at 400 degF the riser grows by about
+    // 0.56 in, more than the end's sag without the rod, and lifts it off.
+    run("Rod hanger on a riser\n" + ENGLISH_HEAD +
+        "P6,6.625,0.28\n"
+        "LOADS\n"
+        "L1,400,0\n"
+        "LAYOUT\n"
+        "F10,MA106B,PP6,KA,CL=L1\n"
+        "T20,Y240\n"
+        "T30,X60,CRH\n"
+        "L30,CCWGT=300\n");
+    if (HasFatalFailure())
+        return;
+
+    const Frame frame(STD6, {{10, {0, 0, 0}}, {20, {0, 240, 0}}, {30, {60, 240, 0}}}, RIGID, RIGID, {10});
+    const Vec weight{0, -W6, 0};
+    const std::map<int, Six> valve{{30, {0, -300, 0, 0, 0, 0}}};
+
+    // Sustained: the rod holds the end (a rigid stop below it at 0); it must
+    // pull up.
+    const Frame::Solution cold = frame.solve(0, weight, valve, {{30, Y, RIGID}});
+    ASSERT_GT(cold.support[0], 0.0);
+    expect_case(LC_SUSTAINED, frame, cold, 1, 1, "cold");
+    expect_relative(support(result(LC_SUSTAINED), 30)[0], cold.support[0], AGREE, "rod load, cold");
+
+    // Operating: slack, the frame without the rod; the end must stand above
+    // where the rod would hold it.
+    const Frame::Solution hot = frame.solve(alpha_english(400) * 330, weight, valve);
+    ASSERT_GT(hot.u.at(30)[1], 0.0);
+    expect_case(operating_code(1), frame, hot, 1, 1, "hot");
+    EXPECT_EQ(support(result(operating_code(1)), 30)[0], 0.0);
+}
+
+TEST_F(BatchNonlinearTest, GuideGapClosesUnderASideForce)
+{
+    // 20 ft of 6 in STD along X from an anchor at node 10: a guide with a gap
+    // of 0.05 in at node 20, half way, and a side force of 500 lb along +Z at
+    // the end, node 30 (with the weight, in the Sustained case). Free, node 20
+    // would move near 0.9 in: the gap closes on the +Z side, where the
+    // guide pushes back along -Z. The weight bends the line in the vertical
+    // plane, which the guide leaves alone.
+    run("Guide gap\n" + ENGLISH_HEAD +
+        "P6,6.625,0.28\n"
+        "LAYOUT\n"
+        "F10,MA106B,PP6,KA\n"
+        "T20,X120,CG,GGAP=0.05\n"
+        "T30,X120,CFOR(0,0,500)\n");
+    if (HasFatalFailure())
+        return;
+
+    const Frame frame(STD6, {{10, {0, 0, 0}}, {20, {120, 0, 0}}, {30, {240, 0, 0}}}, RIGID, RIGID, {10});
+    const Vec weight{0, -W6, 0};
+    const std::map<int, Six> push{{30, {0, 0, 500, 0, 0, 0}}};
+    ASSERT_GT(frame.solve(0, weight, push).u.at(20)[2], 0.05);   // it would pass the gap
+    const Frame::Solution s = frame.solve(0, weight, push, {{20, Z, RIGID, 0.05}});
+    ASSERT_LT(s.support[0], 0.0);   // pushes back
+
+    expect_case(LC_SUSTAINED, frame, s, 1, 1, "pushed");
+    const std::vector<double> guide = support(result(LC_SUSTAINED), 20);
+    ASSERT_EQ(guide.size(), 3u);
+    EXPECT_NEAR(guide[0], 0.0, 1e-9 * 500);
+    EXPECT_NEAR(guide[1], 0.0, 1e-9 * 500);
+    expect_relative(guide[2], s.support[0], AGREE, "guide load");
+}
+
+TEST_F(BatchNonlinearTest, GuideOnARiserHoldsBothHorizontalDirections)
+{
+    // A riser of 6 in STD from an anchor at node 10: a guide without gap at
+    // node 20, 10 ft up, and 5 ft higher a force of (300, 0, -400) lb at the
+    // top, node 30. On a vertical pipe the guide holds along X and along Z.
+    run("Guided riser\n" + ENGLISH_HEAD +
+        "P6,6.625,0.28\n"
+        "LAYOUT\n"
+        "F10,MA106B,PP6,KA\n"
+        "T20,Y120,CG\n"
+        "T30,Y60,CFOR(300,0,-400)\n");
+    if (HasFatalFailure())
+        return;
+
+    const Frame frame(STD6, {{10, {0, 0, 0}}, {20, {0, 120, 0}}, {30, {0, 180, 0}}}, RIGID, RIGID, {10});
+    const Frame::Solution s =
+        frame.solve(0, {0, -W6, 0}, {{30, {300, 0, -400, 0, 0, 0}}}, {{20, X, RIGID}, {20, Z, RIGID}});
+    expect_case(LC_SUSTAINED, frame, s, 1, 1, "riser");
+    const std::vector<double> guide = support(result(LC_SUSTAINED), 20);
+    ASSERT_EQ(guide.size(), 3u);
+    // The guide takes more than the force (the riser above it levers on it),
+    // against it.
+    ASSERT_LT(s.support[0], -300.0);
+    ASSERT_GT(s.support[1], 400.0);
+    expect_relative(guide[0], s.support[0], AGREE, "guide along X");
+    EXPECT_NEAR(guide[1], 0.0, 1e-9 * 500);
+    expect_relative(guide[2], s.support[1], AGREE, "guide along Z");
+}
+
+TEST_F(BatchNonlinearTest, AxialStopTakesWhatPushesPastItsUpperLimit)
+{
+    // 6 in STD from an anchor at node 10: 10 ft along Z to the corner 20,
+    // 10 ft along X to node 30, and 5 ft on to node 40. At node 30 a limit
+    // stop along the pipe's axis lets it move from -0.05 in to +0.1 in; a
+    // force of 500 lb along +X at node 40 bends the Z leg and would carry
+    // node 30 near 0.37 in: the upper limit closes. Hot (400 degF), the X
+    // leg's growth pushes node 30 further the same way.
+    run("Axial stop\n" + ENGLISH_HEAD +
+        "P6,6.625,0.28\n"
+        "LOADS\n"
+        "L1,400,0\n"
+        "LAYOUT\n"
+        "F10,MA106B,PP6,KA,CL=L1\n"
+        "T20,Z120\n"
+        "T30,X120,CLS(-0.05,0.1),DV(1,0,0)\n"
+        "T40,X60,CFOR(500,0,0)\n");
+    if (HasFatalFailure())
+        return;
+
+    const Frame frame(STD6, {{10, {0, 0, 0}}, {20, {0, 0, 120}}, {30, {120, 0, 120}}, {40, {180, 0, 120}}}, RIGID,
+                      RIGID, {10});
+    const Vec weight{0, -W6, 0};
+    const std::map<int, Six> push{{40, {500, 0, 0, 0, 0, 0}}};
+    for (const double strain : {0.0, alpha_english(400) * 330}) {
+        const int code = strain == 0 ? LC_SUSTAINED : operating_code(1);
+        const std::string what = strain == 0 ? "cold" : "hot";
+        ASSERT_GT(frame.solve(strain, weight, push).u.at(30)[0], 0.1);   // it would pass the limit
+        const Frame::Solution s = frame.solve(strain, weight, push, {{30, X, RIGID, 0.1}});
+        ASSERT_LT(s.support[0], 0.0);   // the stop pushes back along -X
+        expect_case(code, frame, s, 1, 1, what);
+        const std::vector<double> stop = support(result(code), 30);
+        expect_relative(stop[0], s.support[0], AGREE, what + ": stop load");
+        EXPECT_EQ(stop[1], 0.0);
+    }
+}
