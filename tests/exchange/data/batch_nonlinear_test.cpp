@@ -403,3 +403,57 @@ TEST_F(BatchNonlinearTest, AxialStopTakesWhatPushesPastItsUpperLimit)
         EXPECT_EQ(stop[1], 0.0);
     }
 }
+
+TEST_F(BatchNonlinearTest, TieRodBetweenTwoHeatedLinesClosesInCompressionOnlyWhenHotEnough)
+{
+    // Two 10 ft lines of 6 in STD along X, from anchors at nodes 10 and 40,
+    // meet across a 12 in tie rod from node 20 to node 30: tension 1e5 lb/in
+    // beyond a gap of 0.1 in, compression 2e4 lb/in beyond 0.25 in. At
+    // 400 degF (T1) the two lines grow towards each other by 0.56 in and
+    // close the compression gap; at 150 degF (T2) by 0.12 in, and the rod
+    // stays slack.
+    run("Tie rod\n" + ENGLISH_HEAD +
+        "P6,6.625,0.28\n"
+        "LOADS\n"
+        "L1,400,0,0,150,0\n"
+        "LAYOUT\n"
+        "F10,MA106B,PP6,KA,CL=L1\n"
+        "T20,X120\n"
+        "T30,X12,JT,CKTIE(1E5,2E4),GAP(0.1,0.25)\n"
+        "T40,X120,KA\n");
+    if (HasFatalFailure())
+        return;
+
+    // Along X the lines are springs: each pipe l/EA with its anchor 1/Kt in
+    // series, c = l/EA + 1/Kt. Hot, node 20 moves by e l - P c and node 30 by
+    // -(e l - P c) under a compression P in the rod; its shortening
+    // 2 (e l - P c) beyond the gap gc closes a spring kc:
+    // P = kc (2 e l - 2 P c - gc), so P = kc (2 e l - gc) / (1 + 2 kc c).
+    // (The rod's slack stiffness of 0.001 lb/in across is left out: near
+    // 1e-8 of the answers.)
+    const double l = 120, kc = 2e4, gc = 0.25, c = l / (STD6.e * STD6.area) + 1 / RIGID;
+    const double e1 = alpha_english(400) * 330, e2 = alpha_english(150) * 80;
+    ASSERT_GT(2 * e1 * l, gc);
+    ASSERT_LT(2 * e2 * l, gc);
+    const double p = kc * (2 * e1 * l - gc) / (1 + 2 * kc * c);
+    ASSERT_GT(p, 0.0);
+    ASSERT_GT(2 * (e1 * l - p * c), gc);   // still beyond the gap under P
+
+    // T1, the Expansion case (the heat alone; the weight bends nothing along X).
+    const CaseResults& hot = result(LC_EXPANSION_T1);
+    expect_relative(at(hot, 20)[0], e1 * l - p * c, REL, "node 20, hot");
+    expect_relative(at(hot, 30)[0], -(e1 * l - p * c), REL, "node 30, hot");
+    expect_relative(support(hot, 10)[0], p, REL, "anchor 10 pushes back along +X");
+    expect_relative(support(hot, 40)[0], -p, REL, "anchor 40 along -X");
+    ASSERT_EQ(hot.forces.size(), 3u);
+    expect_relative(hot.forces[1].f[1], -p, REL, "rod in compression");
+    expect_relative(hot.forces[0].f[1], -p, REL, "pipe in compression");
+
+    // T2: slack, both lines grow freely; the slack rod's 0.001 lb/in pushes
+    // back by 0.001 times its shortening of 2 e l.
+    const CaseResults& warm = result(expansion_code(2));
+    expect_relative(at(warm, 20)[0], e2 * l, REL, "node 20, warm");
+    expect_relative(at(warm, 30)[0], -e2 * l, REL, "node 30, warm");
+    expect_relative(warm.forces[1].f[1], -0.001 * 2 * e2 * l, 1e-3, "slack rod");
+    expect_relative(support(warm, 10)[0], 0.001 * 2 * e2 * l, 1e-3, "anchor 10, warm");
+}
