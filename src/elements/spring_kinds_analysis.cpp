@@ -105,8 +105,17 @@ void update_tie_rod(AnalysisRun& run, int element)
     double extension = relative_along(run, e.node2, e.node1, axes.x);
     if (std::fabs(extension) < 1.0e-14)
         extension = 0.0;
+    const TieRodStatus solved = s.status;
     s.status = rod.status_of(extension);
-    if (!check_convergence(run, extension, s.last_extension, ET_TIE_ROD, 0, e.node2))
+    bool settled = check_convergence(run, extension, s.last_extension, ET_TIE_ROD, 0, e.node2);
+    if (settled && s.status != solved) {
+        // However little the rod moved, a changed state has not settled:
+        // the solution was made with the other stiffness, and the rod's end
+        // forces are recovered from its state.
+        check_convergence(run, 1.0, 0.0, ET_TIE_ROD, 0, e.node2);
+        settled = false;
+    }
+    if (!settled)
         count_unconverged(run);
     s.last_extension = extension;
 }

@@ -416,6 +416,50 @@ TEST_F(SpecialElementsRunTest, TieRodInsideItsGapsCarriesNothing)
     expect_relative(-node_result(c, 20)[1], p * f / (1 + 0.001 * f), "tip deflection", 1e-6);
 }
 
+TEST_F(SpecialElementsRunTest, TieRodThatChangesStateHasNotSettledHoweverLittleItMoved)
+{
+    // The slack rod of the test before, then two made-up solutions: the
+    // rod's extension just inside its compression gap g, then just beyond
+    // it. The second moves the rod by 2e-5 of its extension, far below the
+    // iteration tolerance, but the rod is now in compression while the
+    // solution was made with it slack: that iteration has not settled.
+    weightless();
+    anchored_from(10);
+    const int tip = pipe(20, 100, 0, 0, DT_FORCE);
+    const double g = 0.05;
+    item<TestForce>(tip).load[1] = -0.5 * g / tip_flexibility(100);
+    const int rod = row(30, ET_TIE_ROD, 0, -50, 0, DT_ANCHOR);
+    object<TieRod>(rod).compression_stiffness = 2000.0f;
+    object<TieRod>(rod).compression_gap = static_cast<float>(g);
+    choose({LC_SUSTAINED});
+    make_model();
+    snapshot = make_analysis_model();
+    AnalysisRun run(*snapshot);
+    ASSERT_TRUE(solve_load_cases(run, callbacks).at(LC_SUSTAINED).converged);
+
+    int element = 0;
+    for (int i = 1; i <= run.layout().numelems(); ++i)
+        if (run.layout().elems[i].kind == ET_TIE_ROD)
+            element = i;
+    ASSERT_GT(element, 0);
+    const Elem& e = run.layout().elems[element];
+    // The rod runs from the tip down (-Y) to its anchored node: its
+    // extension is the tip's Y movement.
+    const ElementKind& kind = tie_rod_element_kind();
+    auto iterate_with_tip_at = [&](double uy) {
+        for (int d = 0; d < 6; ++d) {
+            run.solution[run.equation(e.node1, d)] = d == 1 ? uy : 0.0;
+            run.solution[run.equation(e.node2, d)] = 0.0;
+        }
+        start_iteration(run, run.iteration + 1);
+        kind.update(run, element);
+        return run.unconverged;
+    };
+    EXPECT_EQ(iterate_with_tip_at(-g * (1 - 1e-5)), 1) << "moved from half the gap";
+    EXPECT_EQ(iterate_with_tip_at(-g * (1 + 1e-5)), 1) << "closed its gap";
+    EXPECT_EQ(iterate_with_tip_at(-g * (1 + 2e-5)), 0) << "stays closed";
+}
+
 // ---- Elastic elements, bellows, rigid elements, valves --------------------------------------------
 
 TEST_F(SpecialElementsRunTest, ElasticElementActsThroughItsArm)
