@@ -1,7 +1,8 @@
 // Piping components in whole models written as batch files and solved,
 // against the frame solver of the tests (frame_solver.h) or a hand answer:
-// a bend split at intermediate nodes, a closely spaced miter, a reducer
-// between two sizes and a valve in a span.
+// a bend split at intermediate nodes, the flexibility factors of bends with
+// flanged ends and of a bend with a factor of its own, a closely spaced
+// miter, a reducer between two sizes and a valve in a span.
 #include "exchange/data/frame_solver.h"
 
 #include <cstdio>
@@ -69,6 +70,47 @@ TEST_F(BatchComponentsTest, BendSplitAtIntermediateNodesActsAsTheWholeArc)
     const Frame::Solution a = frame.solve(1e-3, {0, -10, 0}), b = whole.solve(1e-3, {0, -10, 0});
     for (std::size_t d = 0; d < 6; ++d)
         EXPECT_NEAR(a.anchor.at(30)[d], b.anchor.at(30)[d], 1e-9 * (1 + std::fabs(b.anchor.at(30)[d]))) << d;
+}
+
+TEST_F(BatchComponentsTest, FlangedEndsAndAGivenFactorSetTheBendsFlexibility)
+{
+    // 8 in STD, elbows of R = 12 in in a line in space between anchors 10
+    // and 50: 144 in along X to the corner 20, 120 in up +Y to 30, 144 in
+    // along +Z to 40, 96 in along +X to 50. The elbow at 20 has a flange at
+    // its near tangent point (20A), the one at 30 at both tangent points,
+    // the one at 40 a factor of 5 given. B31.3: h = T R / r^2 and k =
+    // 1.65 / h, times c = h^(1/6) with one flanged end and h^(1/3) with two
+    // (h below 1 here); a given factor replaces k.
+    run("Flanged bends\n" + ENGLISH_HEAD +
+        "P8,8.625,0.322\n"
+        "LOADS\n"
+        "L1,350,0\n"
+        "LAYOUT\n"
+        "F10,MA106B,PP8,KA,CL=L1\n"
+        "T20,X144,KI,B12\n"
+        "T30,Y120,KI,B12\n"
+        "T40,Z144,KI,B12,CFF=5\n"
+        "T50,X96,KA\n"
+        "L20A,CFLANGE\n"
+        "L30A,CFLANGE\n"
+        "L30B,CFLANGE\n");
+    if (HasFatalFailure())
+        return;
+
+    const Tube p{8.625, 0.322, 27.9e6, 0.3};
+    const double h = characteristic(p, 12), k = 1.65 / h;
+    ASSERT_LT(h, 1.0);
+    const Frame frame(p,
+                      {{10, {0, 0, 0}},
+                       {20, {144, 0, 0}, 12, k * std::pow(h, 1.0 / 6.0)},
+                       {30, {144, 120, 0}, 12, k * std::pow(h, 1.0 / 3.0)},
+                       {40, {144, 120, 144}, 12, 5.0},
+                       {50, {240, 120, 144}}},
+                      RIGID, RIGID);
+    ASSERT_EQ(frame.nodes().size(), 8u);
+    expect_nodes_where_the_frame_has_them(frame, 1.0);
+    expect_case(LC_EXPANSION_T1, frame, frame.solve(alpha_english(350) * (350 - 70), {0, 0, 0}), 1, 1, "hot");
+    expect_case(LC_SUSTAINED, frame, frame.solve(0, {0, -0.283 * p.area, 0}), 1, 1, "weight");
 }
 
 TEST_F(BatchComponentsTest, CloselySpacedMiterInSIUnits)
