@@ -119,9 +119,9 @@ void model_changed();
 // nodes, intermediate nodes and the geometry-valid flag (also the jacket's
 // for a jacketed bend). Rows of other kinds are left alone.
 void make_bend_nodes(int row);
-// Before the model file is written: each bend's (and jacket's) flanged-end
-// count becomes the number of its two tangent points that are the node of a
-// row with a flange (at most 2).
+// With every build (and so before the model file is written): each bend's
+// (and jacket's) flanged-end count becomes the number of its two tangent
+// points that are the node of a row with a flange (at most 2).
 void recount_flanged_bend_ends();
 // Counts every row's objects, grows each kind's row list, lets every row
 // register in ascending order and rebuilds the branch-point list.

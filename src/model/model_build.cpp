@@ -344,6 +344,9 @@ void make_model()
     for (int row = 1; row <= m.numrows(); ++row)
         LayoutRow::make_nodes(row);
     build_element_records(false);
+    // A bend's flanged ends set its flexibility factor: they follow the
+    // flanges at its tangent points with every build, not only on saving.
+    recount_flanged_bend_ends();
     recount_model();
     m.rebuild_needed = false;
 }

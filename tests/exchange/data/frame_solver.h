@@ -1,5 +1,5 @@
-// A small frame solver for the whole-model tests: members of one steel tube
-// (straights and circular bends), anchors as springs on every freedom, and
+// A small frame solver for the whole-model tests: members of steel tubes
+// (straights and circular bends, whole or split at inner nodes), anchors as springs on every freedom, and
 // supports as springs along a direction, each closed at a limit, under a
 // thermal strain, a weight per length and nodal loads. The answers of the
 // nonlinear models are the linear solutions of their settled states.
@@ -8,6 +8,7 @@
 #include "exchange/data/batch_solve_fixture.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace batch_test {
 
@@ -27,6 +28,8 @@ struct Member {
     Vec a{}, b{};
     double r = 0, theta = 0, k = 1;   // k: flexibility factor in bending
     Vec c{}, u{}, v{};
+    Tube tube{};
+    double weight = 1;                // multiplies the weight per length of the solve
 
     double length() const { return r > 0 ? r * theta : norm(b - a); }
     // The point at the arc length s from a, and the unit tangent there.
@@ -59,10 +62,11 @@ struct Section {
     Vec f{}, m{};
 };
 
-// The frame: members of one steel tube; anchors are springs kt and kr on
-// each freedom of their node. A member's stiffness comes from its
-// flexibility by the unit-load method (Castigliano): with node 1 held, node
-// 2 moves under loads by the integral along the member of
+// The frame: members of steel tubes (one for the route, others on legs that
+// name theirs); anchors are springs kt and kr on each freedom of their
+// node. A member's stiffness comes from its flexibility by the unit-load
+// method (Castigliano): with node 1 held, node 2 moves under loads by the
+// integral along the member of
 //   N1 N2 / EA + alpha (F1.F2 - N1 N2) / GA + T1 T2 / GJ + k (M1.M2 - T1 T2) / EI
 // (N and T the components of force and moment along the tangent, alpha the
 // tube's shear coefficient, J = 2I, k = 1 on a straight, where this is the
@@ -78,11 +82,19 @@ struct Section {
 class Frame {
 public:
     // A point of the route: its node, position and the radius of the bend
-    // whose tangents meet there (0: none, and always 0 at the ends).
+    // whose tangents meet there (0: none, and always 0 at the ends). A bend
+    // takes the factor k in bending (0: B31.3's 1.65 / h) and may be split
+    // at nodes standing at angles (radian) from its near tangent point. The
+    // straight leg that ends here may be of a tube of its own, and its
+    // weight per length a multiple of the solve's.
     struct Corner {
         int node;
         Vec p;
         double radius = 0;
+        double k = 0;
+        std::vector<std::pair<int, double>> inner = {};
+        std::optional<Tube> leg = std::nullopt;
+        double leg_weight = 1;
     };
     // A support closed at its limit: a spring k along the unit direction d
     // from the node to the ground that pushes the pipe by k (limit - u.d)
@@ -105,39 +117,53 @@ public:
     // above the corner's, and where one falls on the end of the route it is
     // that node. Anchors: the ends of the route unless given.
     Frame(const Tube& tube, const std::vector<Corner>& route, double kt, double kr, std::vector<int> anchors = {})
-        : tube_(tube), kt_(kt), kr_(kr), anchors_(std::move(anchors))
+        : kt_(kt), kr_(kr), anchors_(std::move(anchors))
     {
         if (anchors_.empty())
             anchors_ = {route.front().node, route.back().node};
         add_node(route.front().node, route.front().p);
         for (std::size_t i = 1; i + 1 < route.size(); ++i) {
             const Corner& at = route[i];
+            const Tube& leg = at.leg ? *at.leg : tube;
             if (at.radius == 0) {
-                add_straight(at.node, at.p);
+                add_straight(at.node, at.p, leg, at.leg_weight);
                 continue;
             }
             // The tangent points lie R tan(theta / 2) from the corner, the
             // centre R from the near one towards the outgoing leg.
             const Vec d1 = unit(at.p - route[i - 1].p), d2 = unit(route[i + 1].p - at.p);
             Member m;
+            m.tube = tube;
             m.r = at.radius;
-            m.theta = std::acos(std::clamp(dot(d1, d2), -1.0, 1.0));
-            const double tangent = m.r * std::tan(m.theta / 2);
-            add_straight(at.node + NEAR_TANGENT_OFFSET, at.p - tangent * d1);
-            m.i1 = nodes_.size() - 1;
-            m.a = xyz_.back();
-            m.v = d1;
-            m.u = -1 * unit(d2 - dot(d1, d2) * d1);
-            m.c = m.a - m.r * m.u;
-            add_node(at.node + FAR_TANGENT_OFFSET, at.p + tangent * d2);
-            m.i2 = nodes_.size() - 1;
-            m.b = xyz_.back();
+            const double theta = std::acos(std::clamp(dot(d1, d2), -1.0, 1.0));
+            const double tangent = m.r * std::tan(theta / 2);
+            add_straight(at.node + NEAR_TANGENT_OFFSET, at.p - tangent * d1, leg, at.leg_weight);
+            const Vec u = -1 * unit(d2 - dot(d1, d2) * d1);
+            m.c = xyz_.back() - m.r * u;
             // B31.3 flexibility characteristic h = t R / rm^2, factor 1.65 / h.
             const double rm = (tube.od - tube.t) / 2;
-            m.k = 1.65 * rm * rm / (tube.t * m.r);
-            members_.push_back(m);
+            m.k = at.k > 0 ? at.k : 1.65 * rm * rm / (tube.t * m.r);
+            // The arc from the near tangent point through the inner nodes to
+            // the far one, each piece about the same centre.
+            std::vector<std::pair<int, double>> ends = at.inner;
+            std::sort(ends.begin(), ends.end(), [](const auto& x, const auto& y) { return x.second < y.second; });
+            ends.emplace_back(at.node + FAR_TANGENT_OFFSET, theta);
+            double from = 0;
+            for (const auto& [node, to] : ends) {
+                m.i1 = nodes_.size() - 1;
+                m.a = xyz_.back();
+                m.u = std::cos(from) * u + std::sin(from) * d1;
+                m.v = -std::sin(from) * u + std::cos(from) * d1;
+                m.theta = to - from;
+                add_node(node, m.c + m.r * (std::cos(to) * u + std::sin(to) * d1));
+                m.i2 = nodes_.size() - 1;
+                m.b = xyz_.back();
+                members_.push_back(m);
+                from = to;
+            }
         }
-        add_straight(route.back().node, route.back().p);
+        const Corner& end = route.back();
+        add_straight(end.node, end.p, end.leg ? *end.leg : tube, end.leg_weight);
     }
 
     const std::vector<int>& nodes() const { return nodes_; }
@@ -195,13 +221,15 @@ private:
     }
     // A straight from the last node to a new one; none where the two
     // coincide, the node then keeping the lower number (the route's own).
-    void add_straight(int node, const Vec& p)
+    void add_straight(int node, const Vec& p, const Tube& tube, double weight)
     {
         if (norm(p - xyz_.back()) < 1e-9 * (1 + norm(p))) {
             nodes_.back() = std::min(node, nodes_.back());
             return;
         }
         Member m;
+        m.tube = tube;
+        m.weight = weight;
         m.i1 = nodes_.size() - 1;
         m.a = xyz_.back();
         add_node(node, p);
@@ -212,10 +240,12 @@ private:
 
     // The complementary energy density of two load states at a section with
     // tangent t, per length.
-    double energy(const Section& s1, const Section& s2, const Vec& t, double k) const
+    static double energy(const Section& s1, const Section& s2, const Vec& t, const Member& m)
     {
-        const double ea = tube_.e * tube_.area, gas = tube_.g * tube_.area / tube_.shear;
-        const double gj = tube_.g * 2 * tube_.inertia, ei = tube_.e * tube_.inertia;
+        const Tube& tube = m.tube;
+        const double k = m.k;
+        const double ea = tube.e * tube.area, gas = tube.g * tube.area / tube.shear;
+        const double gj = tube.g * 2 * tube.inertia, ei = tube.e * tube.inertia;
         const double n1 = dot(s1.f, t), n2 = dot(s2.f, t), t1 = dot(s1.m, t), t2 = dot(s2.m, t);
         return n1 * n2 / ea + (dot(s1.f, s2.f) - n1 * n2) / gas + t1 * t2 / gj +
                k * (dot(s1.m, s2.m) - t1 * t2) / ei;
@@ -230,9 +260,10 @@ private:
         return s;
     }
 
-    void add_member(const Member& m, double strain, const Vec& weight, Dense& k, std::vector<double>& p) const
+    void add_member(const Member& m, double strain, const Vec& solve_weight, Dense& k, std::vector<double>& p) const
     {
         const double l = m.length();
+        const Vec weight = m.weight * solve_weight;
         // Flexibility of node 2, and its free movement.
         Dense c(6, std::vector<double>(6, 0.0));
         std::vector<double> delta(6, 0.0);
@@ -242,7 +273,7 @@ private:
                     [&](double s) {
                         Vec pt, t;
                         m.point(s, pt, t);
-                        return energy(unit_load(m, i, pt), unit_load(m, j, pt), t, m.k);
+                        return energy(unit_load(m, i, pt), unit_load(m, j, pt), t, m);
                     },
                     0, l);
             delta[i] = simpson(
@@ -250,7 +281,7 @@ private:
                     Vec pt, t;
                     m.point(s, pt, t);
                     const Section carried{(l - s) * weight, cross(m.first_moment(s) - (l - s) * pt, weight)};
-                    return energy(unit_load(m, i, pt), carried, t, m.k);
+                    return energy(unit_load(m, i, pt), carried, t, m);
                 },
                 0, l);
         }
@@ -295,7 +326,6 @@ private:
         }
     }
 
-    Tube tube_;
     double kt_, kr_;
     std::vector<int> anchors_;
     std::vector<int> nodes_;
