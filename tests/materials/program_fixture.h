@@ -14,13 +14,17 @@
 #include <filesystem>
 #include <string>
 
+#include <unistd.h>
+
 class HeadlessProgramTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         hb = &install_headless_backend();
+        // The process id keeps apart the executables that CTest runs at once.
         folder = std::filesystem::temp_directory_path() /
-                 ("korvane_program_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+                 ("korvane_program_" + std::to_string(::getpid()) + "_" +
+                  std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         set_program_folder(folder.string());
