@@ -21,7 +21,7 @@ if command -v ccache > /dev/null; then
 fi
 CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_FUZZ=ON -DKV_TESTS=OFF \
   "${launcher[@]}"
-cmake --build build/fuzz -j "$(nproc)"
+cmake --build build/fuzz -j "${KV_JOBS:-$(nproc)}"
 
 # The seed folders of a target: the files the program writes that it reads.
 seeds_of() {
