@@ -47,18 +47,22 @@ void write_element_records(BinFile& file, const Model& model)
     const OneBased<int32_t> places = element_places(model);
     file.write_int(model.numelems());
     for (int e = 1; e <= model.numelems(); ++e) {
-        const Elem& element = model.elems[e];
-        const bool beam = element.kind == ET_BEAM;
-        const int32_t record[8] = {element.kind,
-                                   element.row,
-                                   element.node1,
-                                   element.node2,
-                                   beam ? element.beam_material : element.material,
-                                   beam ? element.beam_section : element.section,
-                                   beam ? element.beam_load : element.load,
-                                   places[e]};
-        file.write_ints(record, 8);
+        const std::array<int32_t, 8> record = results_element_record(model.elems[e], places[e]);
+        file.write_ints(record.data(), record.size());
     }
+}
+
+std::array<int32_t, 8> results_element_record(const Elem& element, int32_t place)
+{
+    const bool beam = element.kind == ET_BEAM;
+    return {element.kind,
+            element.row,
+            element.node1,
+            element.node2,
+            beam ? element.beam_material : element.material,
+            beam ? element.beam_section : element.section,
+            beam ? element.beam_load : element.load,
+            place};
 }
 
 void write_soil_restraints(BinFile& file, const std::vector<SoilRestraintRecord>& records)

@@ -141,6 +141,10 @@ void write_element_records(BinFile& file, const Model& model);
 void write_soil_restraints(BinFile& file, const std::vector<SoilRestraintRecord>& records);
 void write_hanger_designs(BinFile& file, const Model& model);
 
+// The 8 words of an element's record: its kind, row, nodes, material,
+// section and load (a Beam's beam material, section and load) and place.
+std::array<int32_t, 8> results_element_record(const Elem& element, int32_t place);
+
 // The place of an element among the elements of its row, from 1.
 OneBased<int32_t> element_places(const Model& model);
 

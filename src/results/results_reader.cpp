@@ -125,16 +125,8 @@ void read_element_records(BinFile& file, const Model& m, ResultsState& r)
     for (int e = 1; e <= count; ++e) {
         const int32_t* w = words.data() + 8 * static_cast<std::size_t>(e - 1);
         const ResultsElement read{w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7]};
-        const Elem& element = m.elems[e];
-        const bool beam = element.kind == ET_BEAM;
-        const ResultsElement expected{element.kind,
-                                      element.row,
-                                      element.node1,
-                                      element.node2,
-                                      beam ? element.beam_material : element.material,
-                                      beam ? element.beam_section : element.section,
-                                      beam ? element.beam_load : element.load,
-                                      places[e]};
+        const std::array<int32_t, 8> w2 = results_element_record(m.elems[e], places[e]);
+        const ResultsElement expected{w2[0], w2[1], w2[2], w2[3], w2[4], w2[5], w2[6], w2[7]};
         if (read != expected)
             mismatch();
         r.elements[e] = read;

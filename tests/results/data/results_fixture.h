@@ -138,6 +138,65 @@ protected:
         AnalysisRun run(*snapshot);
         return solve_load_cases(run, {});
     }
+    // A results file of the document's model (built) for its load-case
+    // list, written here block by block with distinct values (below), the
+    // modal block of code 30 as given.
+    static double displacement_value(int code, int node, int d) { return code * 1000.0 + node * 10.0 + d; }
+    static double acceleration_value(int node, int d) { return -(node * 10.0 + d) - 0.5; }
+    static double force_value(int code, int element, int k) { return code * 100.0 + element + k * 0.25; }
+    static double support_value(int code, int word) { return code + word * 0.5; }
+    void write_dynamic_results(const std::string& path, const ModalBlock& modal) const
+    {
+        const Model& m = model();
+        const int n = m.numnodes(), e = m.numelems();
+        int words = 0;
+        for (const LayoutRow& row : m.rows)
+            words += words_of(row.dtype);
+        BinFile file;
+        ASSERT_TRUE(file.open_write(path));
+        write_results_header(file);
+        write_element_records(file, m);
+        write_soil_restraints(file, {});
+        for (int i = 1; i <= load_case_list().count(); ++i) {
+            const int code = load_case_list().code(i);
+            if (code == LC_MODAL) {
+                write_modal_block(file, modal);
+                continue;
+            }
+            std::vector<double> u, a, f, s;
+            for (int node = 1; node <= n; ++node)
+                for (int d = 0; d < 6; ++d) {
+                    u.push_back(displacement_value(code, node, d));
+                    if (code == LC_RESPONSE_SPECTRUM)
+                        a.push_back(acceleration_value(node, d));
+                }
+            for (int el = 1; el <= e; ++el)
+                for (int k = 0; k < 12; ++k)
+                    f.push_back(force_value(code, el, k));
+            for (int w = 0; w < words; ++w)
+                s.push_back(support_value(code, w));
+            write_case_block(file, u, a, f, s);
+        }
+        write_hanger_designs(file, m);
+        ASSERT_TRUE(file.close());
+    }
+    // Three modes of the tests' modal block.
+    static ModalBlock three_modes(int nodes)
+    {
+        ModalBlock b;
+        b.frequencies = {1.5, 3.25, 7.0};
+        for (int mode = 1; mode <= 3; ++mode) {
+            std::vector<double> shape;
+            for (int node = 1; node <= nodes; ++node)
+                for (int d = 0; d < 6; ++d)
+                    shape.push_back(mode + node * 0.01 + d * 0.001);
+            b.shapes.push_back(shape);
+        }
+        b.participation = {{2.0, -1.0, 0.5}, {0.25, 3.0, -1.5}, {-4.0, 0.5, 2.5}};
+        b.total_mass = 40.0;
+        return b;
+    }
+
     // The message read_results throws, "<nothing thrown>" when it reads.
     std::string read_message(const std::string& path)
     {
