@@ -11,6 +11,7 @@
 #include "loads/ui/loads_subsystem.h"
 #include "materials/program_fixture.h"
 #include "qualification/equipment.h"
+#include "results/ui/results_window.h"
 #include "supports/ui/supports_ui.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +30,7 @@ protected:
         register_subsystem(install_supports_ui);
         register_subsystem(install_loads_subsystem);
         register_subsystem(install_analysis_commands);
+        register_subsystem(install_results_ui);
         register_subsystem(install_equipment);
         register_subsystem(install_exchange_ui);
     }

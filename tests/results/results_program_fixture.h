@@ -1,0 +1,125 @@
+// The program started on the scripted backend with every subsystem up to
+// the results window, and the sample model beside it with its results (the
+// build makes both from examples/sample.mbf with the program itself). The
+// result tables of later issues are stood in for by a plain table that
+// names its result and the current load case in its title, steps the load
+// case with the arrow keys and counts how often it was shown.
+#pragma once
+
+#include "analysis/ui/analysis_ui.h"
+#include "elements/element_analysis.h"
+#include "elements/ui/element_ui.h"
+#include "framework/app_state.h"
+#include "framework/commands.h"
+#include "framework/data/thrown_text.h"
+#include "framework/ui/command_registry.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/table.h"
+#include "loads/ui/loads_subsystem.h"
+#include "materials/program_fixture.h"
+#include "model/load_cases.h"
+#include "model/model.h"
+#include "model/ui/model_commands.h"
+#include "results/results_load_cases.h"
+#include "results/results_state.h"
+#include "results/ui/result_choosers.h"
+#include "results/ui/results_hooks.h"
+#include "results/ui/results_window.h"
+#include "supports/ui/supports_ui.h"
+
+#include <filesystem>
+#include <map>
+
+class StandInTable : public TableWindow {
+public:
+    StandInTable(int kind, std::string name) : TableWindow(&results_frame(), 2, 1), kind_(kind), name_(std::move(name))
+    {
+        editing_allowed = false;
+    }
+    int shows = 0;
+    void show()
+    {
+        ++shows;
+        set_current_result(kind_);
+        table_show_at(*this, name_, 3, 1, 0);
+        table_window_show(*this);
+        refresh();
+    }
+    void refresh() { set_results_title(name_); }
+    std::string cell_text(int row, int column, int) override { return column == 1 ? std::to_string(row) : name_; }
+    void on_load_case_changed() override { refresh(); }
+    void on_enter() override { add_load_case_menu_items(); }
+    void on_leave() override { remove_load_case_menu_items(); }
+    bool on_key(int key, unsigned mods) override
+    {
+        if (key == KEY_TAB) {
+            cycle_result(mods);
+            return true;
+        }
+        if (key == KEY_LEFT || key == KEY_RIGHT) {
+            key == KEY_LEFT ? previous_load_case() : next_load_case();
+            refresh();
+            return true;
+        }
+        return table_on_key(*this, key, mods);
+    }
+    void context_menu(Point) override { table_popup_menu(*this, load_case_results_popup()); }
+
+private:
+    int kind_;
+    std::string name_;
+};
+
+class ResultsProgramTest : public HeadlessProgramTest {
+protected:
+    void register_higher_subsystems() override
+    {
+        register_subsystem(install_elements_ui);
+        register_subsystem(install_element_analysis);
+        register_subsystem(install_supports_ui);
+        register_subsystem(install_loads_subsystem);
+        register_subsystem(install_analysis_commands);
+        register_subsystem(install_results_ui);
+    }
+    void SetUp() override
+    {
+        HeadlessProgramTest::SetUp();
+        const std::filesystem::path built = std::filesystem::path(KV_PROGRAM_PATH).parent_path();
+        for (const char* name : {"sample.mod", "sample.res"})
+            std::filesystem::copy_file(built / name, folder / name, std::filesystem::copy_options::overwrite_existing);
+        // The model file as old as its results, or older.
+        const auto results_time = std::filesystem::last_write_time(folder / "sample.res");
+        std::filesystem::last_write_time(folder / "sample.mod", results_time - std::chrono::seconds(5));
+        for (int kind : {RESULT_DISPLACEMENTS, RESULT_ELEMENT_FORCES, RESULT_SORTED_STRESSES, RESULT_HANGER_REPORT,
+                         RESULT_FREQUENCIES})
+            stand_in(kind);
+    }
+    void TearDown() override
+    {
+        terminate_results();
+        tables.clear();
+        HeadlessProgramTest::TearDown();
+    }
+    // A stand-in table for a result.
+    StandInTable& stand_in(int kind)
+    {
+        auto& t = tables[kind];
+        t = std::make_unique<StandInTable>(kind, std::string("Stand-in ") + std::to_string(kind));
+        StandInTable* table = t.get();
+        results_hooks().show[static_cast<std::size_t>(kind)] = [table] { table->show(); };
+        return *table;
+    }
+    // Opens the sample model and its results (the chooser is answered by
+    // `chooser`, or cancelled).
+    void open_sample()
+    {
+        open_by_extension(path("sample.mod"));
+        ASSERT_FALSE(model_modified());
+        open_results();
+        hb->run_loop();
+    }
+    std::string results_title() const { return frame_title(results_frame()); }
+    Script& script() const { return hb->script(); }
+
+    std::map<int, std::unique_ptr<StandInTable>> tables;
+};
