@@ -2,6 +2,7 @@
 
 #include "framework/app_state.h"
 #include "framework/commands.h"
+#include "framework/document_events.h"
 #include "framework/errors.h"
 #include "framework/strings.h"
 #include "framework/text.h"
@@ -9,6 +10,7 @@
 #include "framework/ui/frame.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/printing_commands.h"
+#include "framework/ui/qa_block_dialog.h"
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
 #include "loads/pipe_load.h"
@@ -344,6 +346,19 @@ void register_results_commands()
     };
     auto with_results = [] { return in_results(); };
     on(CMD_SAVE, [] {});   // Ctrl+S does nothing here
+    // The QA block heads the reports of the results: it is edited here too
+    // (the model's other data stay locked).
+    on(CMD_QA_BLOCK, [] {
+        const bool locked = input_locked();
+        input_locked() = false;
+        try {
+            qa_block_dialog(rf().window);
+        } catch (...) {
+            input_locked() = locked;
+            throw;
+        }
+        input_locked() = locked;
+    });
     on(CMD_PRINT, print_command, [] { return static_cast<bool>(results_hooks().print_results) || table_shown(); });
     on(CMD_EXIT, [] {
         if (rf().close_handler)
@@ -946,6 +961,11 @@ void install_results_ui()
             previous();
     };
     register_opener("res", open_results_file);
+    // Units changed while results are shown: the table shows its values again.
+    subscribe_document_changed("results window", [](const DocumentChange&) {
+        if (in_results() && table_shown())
+            table_window_refocus();
+    });
     register_window_installer([] {
         if (rf().window)
             register_results_commands();
