@@ -6,7 +6,11 @@
 // case with the arrow keys and counts how often it was shown.
 #pragma once
 
+#include "analysis/analysis_model.h"
+#include "analysis/results_file.h"
 #include "analysis/ui/analysis_ui.h"
+#include "analysis_core/results_sink.h"
+#include "framework/binfile.h"
 #include "elements/element_analysis.h"
 #include "elements/ui/element_ui.h"
 #include "framework/app_state.h"
@@ -15,6 +19,7 @@
 #include "framework/ui/command_registry.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/table.h"
+#include "loads/time_function.h"
 #include "loads/ui/loads_subsystem.h"
 #include "materials/program_fixture.h"
 #include "model/load_cases.h"
@@ -119,6 +124,46 @@ protected:
         hb->run_loop();
     }
     std::string results_title() const { return frame_title(results_frame()); }
+
+    // Results of the sample with Time history after its own cases, written
+    // here (zeros in the static cases), and a time-history file of `steps`
+    // steps: word w of the support block at step t is (t - 2.5)(w + 1),
+    // displacement value d of node n is t + n + d / 10, force k of element
+    // e is t e - k. The sample must be open.
+    void write_time_history_results(int steps)
+    {
+        LoadCaseList cases = analysis_load_cases();
+        cases.add(LC_TIME_HISTORY);
+        load_case_list() = cases;
+        time_history_options().save_results = 1;
+        const Model& m = model();
+        const auto n = static_cast<std::size_t>(m.numnodes()), e = static_cast<std::size_t>(m.numelems());
+        const auto words = static_cast<std::size_t>(support_value_count(m));
+        BinFile file;
+        ASSERT_TRUE(file.open_write(path("sample.res")));
+        write_results_header(file);
+        write_element_records(file, m);
+        write_soil_restraints(file, {});
+        for (int i = 1; i <= cases.count(); ++i)
+            write_case_block(file, std::vector<double>(6 * n), {}, std::vector<double>(12 * e),
+                             std::vector<double>(words));
+        write_hanger_designs(file, m);
+        ASSERT_TRUE(file.close());
+        std::vector<TimeHistoryStep> history;
+        for (int t = 1; t <= steps; ++t) {
+            TimeHistoryStep step;
+            for (std::size_t node = 1; node <= n; ++node)
+                for (int d = 0; d < 6; ++d)
+                    step.displacements.push_back(t + static_cast<double>(node) + d / 10.0);
+            for (std::size_t el = 1; el <= e; ++el)
+                for (int k = 0; k < 12; ++k)
+                    step.forces.push_back(static_cast<double>(t) * static_cast<double>(el) - k);
+            for (std::size_t w = 0; w < words; ++w)
+                step.support_loads.push_back((t - 2.5) * static_cast<double>(w + 1));
+            history.push_back(step);
+        }
+        write_time_history_file(path("sample.rth"), 0.05, history);
+    }
     Script& script() const { return hb->script(); }
 
     std::map<int, std::unique_ptr<StandInTable>> tables;

@@ -272,6 +272,11 @@ void show_table(const HistoryKind& kind, int node_number, int highlight_row, con
 {
     TimeHistoryUi& t = th();
     HistoryTable& table = t.table;
+    if (table_is_shown(table)) {
+        // Another history in the same window: it opens where this one is.
+        t.current_row = table.current_row;
+        t.first_visible = table.top_row;
+    }
     table.kind = &kind;
     table.node_number = node_number;
     table.row = highlight_row;
@@ -399,8 +404,10 @@ void show_element_history()
 
 void show_time_history()
 {
-    if (current_time_history_table())
+    if (current_time_history_table()) {
+        set_current_result(RESULT_TIME_HISTORY);
         table_window_show(th().table);
+    }
     else if (th().shown_before)
         show_table(*th().table.kind, th().table.node_number, th().table.row, th().table.title);
     else
