@@ -506,9 +506,17 @@ public:
     bool ok(Dialog&) override
     {
         float stress = 0.0f, ratio = 0.0f;
+        // A negative stress threshold is taken as typed (the stress parser
+        // itself refuses negative stresses).
         dialog_get_text(THRESHOLD_STRESS);
-        if (parse_stress_buffer(stress) != 0)
+        std::string text = item_text();
+        const bool negative = !text.empty() && text[0] == '-';
+        if (negative)
+            text.erase(0, 1);
+        if (parse_stress(text, stress) != 0)
             dialog_throw_invalid(THRESHOLD_STRESS, "Stress threshold");
+        if (negative)
+            stress = -stress;
         dialog_get_text(THRESHOLD_RATIO);
         if (parse_real_buffer(ratio) != 0 || ratio < 0.0f)
             dialog_throw_invalid(THRESHOLD_RATIO, "Ratio threshold");

@@ -497,8 +497,8 @@ void init_results()
     for (const std::function<void()>& opened : hooks().opened)
         if (opened)
             opened();
-    build_result_list();
     build_support_kind_list();
+    build_result_list();
     for (const std::string& warning : warnings)
         message_warning(rf().window, warning);
     item_sets_changed();
