@@ -11,7 +11,10 @@
 #include "platform/headless/headless_dialog.h"
 #include "results/results_reader.h"
 
+#include "golden.h"
+
 #include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -288,4 +291,15 @@ TEST_F(ResultsCommandTest, CommandsWithoutAServerAreGreyed)
     EXPECT_TRUE(frame_command_enabled(f, CMD_ZOOM_ALL));
     EXPECT_TRUE(script().key(f.window, 'A', MOD_CONTROL));
     EXPECT_EQ(zooms, 1);
+}
+
+TEST_F(ResultsCommandTest, FuzzSeedIsTheSampleResultsAndReads)
+{
+    // The results reader's fuzz target starts from the sample's results as
+    // the program writes them (KV_UPDATE_GOLDEN=1 rewrites the seed).
+    std::ifstream in(path("sample.res"), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    expect_golden_file_at(std::string(KV_SOURCE_DIR) + "/fuzz/corpus/results/sample.res", bytes);
+    open_sample();
+    EXPECT_TRUE(in_results());
 }
