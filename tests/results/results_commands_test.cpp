@@ -303,3 +303,24 @@ TEST_F(ResultsCommandTest, FuzzSeedIsTheSampleResultsAndReads)
     open_sample();
     EXPECT_TRUE(in_results());
 }
+
+TEST_F(ResultsCommandTest, ResultsStayCurrentAfterSavingChangesMadeInResultsMode)
+{
+    // The QA block changed in results mode, the model saved after leaving:
+    // the results open without the mark.
+    open_sample();
+    qa_block().client = "Client C";
+    model_modified() = true;
+    terminate_results();
+    ASSERT_TRUE(run_command(CMD_SAVE));
+    open_results();
+    EXPECT_TRUE(in_results());
+    EXPECT_FALSE(results_out_of_date());
+    terminate_results();
+    // An edit after leaving: saved, the results are older than the model.
+    model().rows[2].dx += 1.0f;
+    model_changed();
+    ASSERT_TRUE(run_command(CMD_SAVE));
+    open_results();
+    EXPECT_TRUE(results_out_of_date());
+}

@@ -17,6 +17,11 @@ struct ResultsUiState {
     std::string title_base = "Results";
     bool out_of_date = false;
     bool return_to_layout = false;
+    // The model was modified when the results opened; after leaving, the
+    // model whose only changes since were made in results mode (the QA
+    // block, units), whose results stay current when it is saved.
+    bool modified_at_entry = false;
+    std::string results_only_changes;
     // The item sets in the Results menu now.
     bool load_case_items = false;
     bool support_items = false;

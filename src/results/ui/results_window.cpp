@@ -447,6 +447,8 @@ void open_results()
         terminate_results();
     ResultsUiState& ui = results_ui();
     const bool out_of_date = older_than_model(model_path, results_path);
+    ui.modified_at_entry = model_modified();
+    ui.results_only_changes.clear();
     backend().set_wait_cursor(true);
     ui.return_to_layout = false;
     if (!batch_mode())
@@ -524,6 +526,8 @@ void terminate_results()
             closing();
     close_results();
     enable_input_menus();
+    if (model_modified() && !ui.modified_at_entry && !ui.out_of_date)
+        ui.results_only_changes = model_file_path();
     reset_time_history_tables();
     ui.current_result = RESULT_NONE;
     ui.result_list.clear();
@@ -961,11 +965,30 @@ void install_results_ui()
             previous();
     };
     register_opener("res", open_results_file);
-    // Units changed while results are shown: the table shows its values again.
+    // Units changed while results are shown: the table shows its values
+    // again. An edit after results mode: the results are older now.
     subscribe_document_changed("results window", [](const DocumentChange&) {
         if (in_results() && table_shown())
             table_window_refocus();
+        if (!in_results())
+            results_ui().results_only_changes.clear();
     });
+    // A model saved with only the changes made in results mode (QA block,
+    // units) keeps its results current: they are as new as the model.
+    files.saved = [previous = files.saved](const std::string& path) {
+        if (previous)
+            previous(path);
+        ResultsUiState& ui = results_ui();
+        const bool results_only = in_results() ? !ui.modified_at_entry && !ui.out_of_date
+                                               : !ui.results_only_changes.empty() && ui.results_only_changes == path;
+        ui.results_only_changes.clear();
+        if (!results_only || path != model_file_path())
+            return;
+        std::error_code ec;
+        const std::string results_path = replace_extension(path, "res");
+        if (std::filesystem::is_regular_file(results_path, ec))
+            std::filesystem::last_write_time(results_path, std::filesystem::last_write_time(path, ec), ec);
+    };
     register_window_installer([] {
         if (rf().window)
             register_results_commands();
