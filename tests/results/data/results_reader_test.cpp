@@ -194,3 +194,39 @@ TEST_F(ResultsReaderTest, ResultsWithoutHangersEndAfterTheLastBlock)
     EXPECT_EQ(results().soil_restraints.size(), 0);
     EXPECT_EQ(results().modal.modes, 0);
 }
+
+TEST_F(ResultsReaderTest, SettlementIsAResultsCaseOfTheClass2GroupOnly)
+{
+    // The same run read under two piping codes: ASME Class 2 (2015) shows
+    // Settlement after the operating case; B31.3 skips its block, and the
+    // operating case after it is still found where the layout puts it.
+    every_support_model();
+    load.temperature[1] = 300;
+    choose({LC_SUSTAINED, LC_SETTLEMENT, LC_OPERATING_1});
+    piping_code() = CODE_ASME_CLASS2_2015;
+    const std::map<int, CaseResults> run = analyse();
+    const int64_t n = model().numnodes(), e = model().numelems();
+    int64_t b = 0;
+    for (const LayoutRow& row : model().rows)
+        b += 4 * words_of(row.dtype);
+    const int64_t first = 16 + 4 + 32 * e + 4, block = 24 * n + 48 * e + b;
+    for (int32_t code : {CODE_ASME_CLASS2_2015, CODE_B313}) {
+        piping_code() = code;
+        ASSERT_EQ(read_message(results_path), "<nothing thrown>");
+        const ResultsState& r = results();
+        const bool class2 = code == CODE_ASME_CLASS2_2015;
+        ASSERT_EQ(r.load_case_count(), class2 ? 3 : 2);
+        EXPECT_EQ(r.load_cases[1].displacements, first);
+        EXPECT_EQ(r.load_cases[2], (ResultsLoadCase{LC_OPERATING_1, first + 2 * block, first + 2 * block + 24 * n,
+                                                    first + 2 * block + 24 * n + 48 * e}));
+        if (class2) {
+            EXPECT_EQ(r.load_cases[3].code, LC_SETTLEMENT);
+        }
+        EXPECT_EQ(r.available.has(LC_SETTLEMENT), class2);
+        set_results_load_case(LC_OPERATING_1);
+        read_load_case_displacements();
+        const CaseResults& op = run.at(LC_OPERATING_1);
+        EXPECT_EQ(r.displacements[3][0], as_written(op.displacements[6 * 2 + 0]));
+        close_results();
+    }
+}
