@@ -1,5 +1,5 @@
 // The results file reader on a large model: a line of 20,000 nodes (19,999
-// pipes) with an anchor, a guide and a restraint every 50 nodes, and 30 load
+// pipes, one row each) with an anchor, a guide and a restraint every 50 nodes, and 30 load
 // cases. Opening the results (the checks against the model, the element
 // table, the lists and the code records), and switching the load case (the
 // case's displacements with their extremes, its element forces and every
@@ -9,6 +9,7 @@
 #include "analysis_core/results_sink.h"
 #include "elements/element_classes.h"
 #include "framework/binfile.h"
+#include "framework/errors.h"
 #include "model/load_cases.h"
 #include "model/model.h"
 #include "results/results_load_cases.h"
@@ -42,8 +43,10 @@ const LargeResults& large_results()
         install_supports();
         reset_model();
         Model& m = model();
+        // The rows are put in directly: the layout window's limit of 7,000
+        // rows is no limit of the results, whose size is what is measured.
         for (int i = 0; i < NODES; ++i) {
-            const int r = append_layout_row();
+            const int r = m.rows.push_back(LayoutRow{});
             LayoutRow& row = m.rows[r];
             row.node = 10 * (i + 1);
             row.etype = i == 0 ? ET_FROM : ET_PIPE;
@@ -92,6 +95,12 @@ const LargeResults& large_results()
 void BM_OpenResults(benchmark::State& state)
 {
     const LargeResults& l = large_results();
+    try {
+        read_results(l.path);
+    } catch (const MessageText& m) {
+        state.SkipWithError(m.text.c_str());
+        return;
+    }
     for (auto _ : state) {
         read_results(l.path);
         benchmark::DoNotOptimize(results().load_case_count());

@@ -598,7 +598,9 @@ void read_load_case_support_loads()
     if (!r.file.is_open() || !r.file.seek(block))
         unreadable(r);
     bool finite = true;
-    for (LayoutRow& row : m.rows) {
+    // Only support rows have words; they are read in row order.
+    for (int32_t index : r.supports_by_row) {
+        LayoutRow& row = m.rows[index];
         if (!row.data || row.results_words <= 0)
             continue;
         if (r.file.tell() != block + row.results_offset)
@@ -608,20 +610,19 @@ void read_load_case_support_loads()
             finite = finite && all_finite(support->current_loads.data(), support->current_loads.size());
     }
     if (r.file.error() || !finite) {
-        for (LayoutRow& row : m.rows)
-            if (auto* support = dynamic_cast<SupportItem*>(row.data.get()))
+        for (int32_t index : r.supports_by_row)
+            if (auto* support = dynamic_cast<SupportItem*>(m.rows[index].data.get()))
                 std::fill(support->current_loads.begin(), support->current_loads.end(), 0.0f);
         unreadable(r);
     }
-    // The guides' loads in their own axes at their node.
+    // The guides' loads in their own axes at their node (computed when the
+    // results were opened; the model does not change while they are shown).
     const bool dynamic = results_loadcase_is_dynamic();
     const RowList& guides = m.list(GUIDE_ROWS);
     for (int i = 1; i <= guides.count && i <= guides.rows.size(); ++i) {
         LayoutRow& row = m.rows[guides.rows[i]];
-        if (!row.data || row.node_index < 1 || row.node_index > m.numnodes())
-            continue;
-        row.data->compute_local_axes(row.node_index);
-        row.data->turn_loads_to_local(dynamic);
+        if (row.data && row.node_index >= 1 && row.node_index <= m.numnodes())
+            row.data->turn_loads_to_local(dynamic);
     }
     r.loaded.supports = index;
 }

@@ -56,8 +56,9 @@ void read_mode_results();
 // The element forces of the current case, when another case is loaded.
 void read_load_case_forces();
 // The support loads of the current case into each support row's item
-// (always read again); guide loads are turned into the guide's axes, and
-// made absolute in a dynamic case.
+// (always read again); guide loads are turned into the guide's axes at
+// their node (as read_results found them), and made absolute in a dynamic
+// case.
 void read_load_case_support_loads();
 
 // The element forces of the case with this code, read into `out` (the

@@ -10,6 +10,8 @@
 #include "model/ui/dialogs_model.h"
 #include "platform/headless/headless_dialog.h"
 #include "results/results_reader.h"
+#include "results/support_summary.h"
+#include "supports/support_item.h"
 
 #include "golden.h"
 
@@ -323,4 +325,31 @@ TEST_F(ResultsCommandTest, ResultsStayCurrentAfterSavingChangesMadeInResultsMode
     ASSERT_TRUE(run_command(CMD_SAVE));
     open_results();
     EXPECT_TRUE(results_out_of_date());
+}
+
+TEST_F(ResultsCommandTest, LeavingResultsFreesWhatTheyHeld)
+{
+    int opened = 0, closing = 0;
+    results_hooks().opened.push_back([&] { ++opened; });
+    results_hooks().closing.push_back([&] { ++closing; });
+    open_sample();
+    EXPECT_EQ(opened, 1);
+    ASSERT_TRUE(support_summary_built());
+    const SupportItem* first = nullptr;
+    for (const LayoutRow& r : model().rows)
+        if (const auto* s = dynamic_cast<const SupportItem*>(r.data.get()); s && !first)
+            first = s;
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(first->summary.empty());
+    tables[RESULT_DISPLACEMENTS]->show();
+    EXPECT_TRUE(script().menu_command(results_frame().window, CMD_INPUT));
+    EXPECT_EQ(closing, 1);
+    EXPECT_TRUE(first->summary.empty());
+    EXPECT_FALSE(support_summary_built());
+    EXPECT_FALSE(results_open());
+    EXPECT_EQ(results().load_case_count(), 0);
+    EXPECT_EQ(current_result(), RESULT_NONE);
+    EXPECT_TRUE(result_list().empty());
+    EXPECT_FALSE(results_table_view().shown());
+    EXPECT_FALSE(results_frame().menu.contains(CMD_LOAD_CASES));
 }

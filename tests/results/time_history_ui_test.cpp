@@ -10,6 +10,7 @@
 #include "platform/headless/headless_dialog.h"
 #include "results/time_history.h"
 #include "results/ui/time_history_ui.h"
+#include "supports/skewed_restraint.h"
 
 #include <fstream>
 #include <iterator>
@@ -203,4 +204,115 @@ TEST_F(TimeHistoryUiTest, FileThatFailsWhileReadWithdrawsTheResult)
     build_result_list();
     const std::vector<int>& list = result_list();
     EXPECT_EQ(std::find(list.begin(), list.end(), RESULT_TIME_HISTORY), list.end());
+}
+
+namespace {
+
+// A line with one support of every kind, saved, with its results and a
+// time-history file written here.
+class TimeHistoryKindsTest : public ResultsProgramTest {
+protected:
+    void SetUp() override
+    {
+        ResultsProgramTest::SetUp();
+        const int kinds[] = {DT_ANCHOR,  DT_RESTRAINT, DT_SKEWED_RESTRAINT, DT_HANGER,         DT_GUIDE,
+                             DT_LIMIT_STOP, DT_NOZZLE, DT_SNUBBER,          DT_GENERIC_SUPPORT};
+        Model& m = model();
+        for (int i = 0; i <= 9; ++i) {
+            const int r = append_layout_row();
+            LayoutRow& row = m.rows[r];
+            row.node = 10 * (i + 1);
+            row.etype = i == 0 ? ET_FROM : ET_PIPE;
+            row.dx = i == 0 ? 0.0f : 50.0f;
+            row.dtype = i < 9 ? kinds[i] : DT_NONE;
+            row.create_element_object();
+            row.create_data_object(r);
+        }
+        make_model();
+        set_model_file_path(path("every.mod"));
+        ASSERT_TRUE(save_model(0));
+        load_case_list().clear();
+        load_case_list().add(LC_SUSTAINED);
+        write_time_history_results(2);
+        // Named as the model, so that the results are found.
+        std::filesystem::rename(folder / "sample.res", folder / "every.res");
+        std::filesystem::rename(folder / "sample.rth", folder / "every.rth");
+        open_results();
+        hb->run_loop();
+        ASSERT_TRUE(time_history_available());
+    }
+};
+
+}  // namespace
+
+TEST_F(TimeHistoryKindsTest, EveryKindHasItsTableTitleColumnsAndCsvName)
+{
+    struct Kind {
+        int dtype;
+        std::string title, prefix, first_heading, maximum;
+        int columns;
+    };
+    const std::vector<Kind> expected = {
+        {DT_ANCHOR, "Loads on Anchor at Node 10", "Anchor", "FX", "Max.Abs [Signed]", 6},
+        {DT_RESTRAINT, "Loads on Restraint at Node 20", "Restraint", "X", "Max.Abs [Signed]", 3},
+        {DT_SKEWED_RESTRAINT, "Loads on Skewed Restraint at Node 30 (0.000 0.000 0.000)", "SkewedRestraint", "Load",
+         "Max. Abs (Signed)", 1},
+        {DT_HANGER, "Loads on Hanger at Node 40", "Hanger", "Load", "Max. Abs (Signed)", 1},
+        {DT_GUIDE, "Loads on Guide at Node 50", "Guide", "FX", "Max.Abs [Signed]", 3},
+        {DT_LIMIT_STOP, "Loads on Limit Stop at Node 60", "LimitStop", "Load", "Max. Abs (Signed)", 2},
+        {DT_NOZZLE, "Loads on Nozzle at Node 70", "Nozzle", "Axial", "Max.Abs [Signed]", 6},
+        {DT_SNUBBER, "Loads on Snubber at Node 80", "Snubber", "Load", "Max. Abs (Signed)", 1},
+        {DT_GENERIC_SUPPORT, "Loads on Generic Support at Node 90", "GenericSupport", "FX", "Max.Abs [Signed]", 6},
+    };
+    const ResultsState& r = results();
+    ASSERT_EQ(r.numsupports(), 9);
+    for (int i = 1; i <= 9; ++i) {
+        const Kind& k = expected[static_cast<std::size_t>(i - 1)];
+        ASSERT_EQ(model().rows[r.supports_by_row[i]].dtype, k.dtype);
+        show_support_loads_history(i);
+        TableWindow* t = current_time_history_table();
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(t->title, k.title);
+        EXPECT_EQ(t->header_text(2, 0), k.first_heading) << k.title;
+        EXPECT_EQ(t->header_text(k.columns + 1, 1).empty(), false) << k.title;
+        EXPECT_EQ(t->header_text(k.columns + 2, 0), "") << k.title;
+        EXPECT_EQ(t->cell_text(4, 1, 0), k.maximum);
+        EXPECT_EQ(t->row_count, 2 + 2);
+        EXPECT_EQ(results().history.values, k.columns);
+        const std::string csv = time_history_csv_text();
+        EXPECT_EQ(csv.substr(0, csv.find(',')), k.title);
+    }
+    // A rotational skewed restraint's load is a moment.
+    auto& skewed = dynamic_cast<SkewedRestraint&>(*model().rows[r.supports_by_row[3]].data);
+    skewed.v.rotational = true;
+    show_support_loads_history(3);
+    EXPECT_EQ(current_time_history_table()->header_text(2, 1), unit_label(MOMENT));
+}
+
+TEST_F(TimeHistoryKindsTest, ElementForcesInGlobalAxesWhenTheConversionIsThere)
+{
+    // Without a conversion F7 changes nothing; with one (here: swapping the
+    // signs, so that the test sees it used) the history turns.
+    show_element_force_history(1);
+    TableWindow* t = current_time_history_table();
+    ASSERT_NE(t, nullptr);
+    const std::string local = t->cell_text(3, 2, 0);
+    EXPECT_NE(t->title.find("in local coordinates"), std::string::npos);
+    frame_command(results_frame(), CMD_LOCAL_GLOBAL);
+    EXPECT_NE(current_time_history_table()->title.find("in local coordinates"), std::string::npos);
+    set_global_element_forces([](int, const ElementForceRecord& f) {
+        ElementForceRecord g{};
+        for (std::size_t i = 0; i < 12; ++i)
+            g[i] = -f[i];
+        return g;
+    });
+    EXPECT_EQ(results_tooltip(CMD_LOCAL_GLOBAL), "Global Forces");
+    frame_command(results_frame(), CMD_LOCAL_GLOBAL);
+    t = current_time_history_table();
+    EXPECT_NE(t->title.find("in global coordinates"), std::string::npos);
+    EXPECT_EQ(t->header_text(2, 0), "FX");
+    // Element 1's first-end FX at step 2 is 2 * 1 - 0 = 2, turned -2.
+    EXPECT_EQ(t->cell_text(3, 2, 0), format_force_integer(-2.0));
+    EXPECT_EQ(local, format_force_integer(2.0));
+    EXPECT_EQ(results_tooltip(CMD_LOCAL_GLOBAL), "Local Forces");
 }
