@@ -353,3 +353,22 @@ TEST_F(ResultsCommandTest, LeavingResultsFreesWhatTheyHeld)
     EXPECT_FALSE(results_table_view().shown());
     EXPECT_FALSE(results_frame().menu.contains(CMD_LOAD_CASES));
 }
+
+TEST_F(ResultsCommandTest, OpenResultsCommandOpensAResultsFileWithItsModel)
+{
+    open_sample();
+    // Another model's results beside their model: both open in its place.
+    std::filesystem::copy_file(folder / "sample.mod", folder / "other.mod");
+    std::filesystem::copy_file(folder / "sample.res", folder / "other.res");
+    script().answer_file(path("other.res"));
+    EXPECT_TRUE(script().menu_command(results_frame().window, CMD_OPEN_RESULTS));
+    hb->run_loop();
+    EXPECT_EQ(model_file_path(), path("other.mod"));
+    EXPECT_TRUE(in_results());
+    EXPECT_EQ(title_file_text(), "other.res (" + folder.string() + ")");
+    // Cancelled: nothing changes.
+    script().answer_file(std::nullopt);
+    EXPECT_TRUE(script().menu_command(results_frame().window, CMD_OPEN_RESULTS));
+    EXPECT_EQ(model_file_path(), path("other.mod"));
+    EXPECT_TRUE(in_results());
+}

@@ -7,6 +7,7 @@
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/ui/command_registry.h"
+#include "framework/ui/file_dialogs.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/printing_commands.h"
@@ -314,6 +315,19 @@ bool export_available()
            (current_result() == RESULT_HANGER_REPORT && hooks().export_hanger_interface);
 }
 
+// File > Open Results: a results file, which opens its model first.
+void open_results_dialog()
+{
+    FileDialogRequest request;
+    request.title = "Open Results";
+    request.filters = {{"Results files (*.res)", "*.res"}};
+    request.default_extension = "res";
+    request.initial_path = model_file_path().empty() ? std::string() : replace_extension(model_file_path(), "res");
+    request.must_exist = true;
+    if (open_file_dialog_path(rf().window, request))
+        open_by_extension(ofn_file_path());
+}
+
 void find_node_command()
 {
     if (TableWindow* t = results_table_view().table(); t && table_shown())
@@ -387,6 +401,7 @@ void register_results_commands()
     on(CMD_THRESHOLDS, [] { thresholds_dialog(rf().window); });
     on(CMD_FIRST_LEVEL_CHECKS, [] { first_level_checks_dialog(rf().window); }, with_results);
     on(CMD_EXPORT, export_command, export_available);
+    on(CMD_OPEN_RESULTS, open_results_dialog);
     on(CMD_FIND_NODE, find_node_command, [] { return table_window_flag(); });
     for (int id : {CMD_VIEWPOINT, CMD_ZOOM_ALL, CMD_PREVIOUS_VIEW, CMD_SHAPE, CMD_ANIMATE, CMD_MAGNIFICATION,
                    CMD_LOCAL_AXES, CMD_SHOW_STRESSES, CMD_SHOW_STRESS_RATIOS, CMD_RATIOS_COLUMN,
