@@ -255,7 +255,7 @@ void write_materials(BatchWriter& w)
         const PipeMaterial& m = pipe_materials()[i];
         if (has_lower_case(m.name) || has_lower_case(m.description))
             w.report.add(NC_LOWER_CASE);
-        if (m.strength != 0.0f || m.frp != 0)
+        if (m.strength != 0.0f || m.frp != (is_frp_code(m.type) ? 1 : 0))
             w.report.add(NC_MATERIAL_FIELDS);
         w.line(join_fields({m.name, exact_quantity(DENSITY, m.density), exact_real(m.nu), exact_real(m.joint_factor),
                             exact_real(m.circ_joint_factor), m.type, m.description}));
@@ -320,6 +320,9 @@ void write_sections(BatchWriter& w)
     }
 }
 
+// The temperature of a thermal set that a 6.xx file leaves out of use.
+constexpr float UNUSED_SET_TEMPERATURE = 70.0f;
+
 // The highest operating value of the sets in use, for a design value of 0.
 float highest_in_use(const std::array<float, NUM_LOAD_SETS + 1>& values)
 {
@@ -334,7 +337,6 @@ void write_loads(BatchWriter& w)
     if (numloads() == 0)
         return;
     w.line("LOADS");
-    const float reference = analysis_options().reference_temperature;
     for (int i = 1; i <= numloads(); ++i) {
         const PipeLoad& l = pipe_loads()[i];
         if (has_lower_case(l.name))
@@ -361,19 +363,22 @@ void write_loads(BatchWriter& w)
             if (l.wind)
                 f.push_back("1");
         } else {
-            // Without OPTEMP the reader counts a set above 70 degF as one in use:
-            // the sets not in use are written as the reference temperature.
+            // Without OPTEMP the reader counts a set above 70 degF as one in
+            // use: a set not in use keeps a temperature of at most 70 degF.
             bool lost = l.wind != 0;
             for (int k = 2; k <= 3; ++k) {
                 const auto ks = static_cast<std::size_t>(k);
-                if (k <= numtloads()) {
+                if (k <= numtloads() || l.temperature[ks] <= UNUSED_SET_TEMPERATURE) {
                     f.push_back(t(k));
-                    f.push_back(p(k));
                 } else {
-                    f.push_back(exact_quantity_required(TEMPERATURE, reference));
-                    f.push_back("0");
-                    lost = lost || l.temperature[ks] != reference;
+                    f.push_back(exact_quantity_required(TEMPERATURE, UNUSED_SET_TEMPERATURE));
+                    lost = true;
                 }
+                f.push_back(p(k));
+            }
+            for (int k = 4; k <= NUM_LOAD_SETS; ++k) {
+                const auto ks = static_cast<std::size_t>(k);
+                lost = lost || l.temperature[ks] != UNUSED_SET_TEMPERATURE || l.pressure[ks] >= ENTERED_ZERO_LIMIT;
             }
             f.push_back(exact_quantity(WEIGHT_PER_LENGTH, l.added_weight));
             if (lost)
@@ -577,6 +582,8 @@ void write_wind(BatchWriter& w)
         std::vector<std::string> f = {asce ? "1" : "0", exact_real(l.shape_factor), exact_real(l.direction[0]),
                                       exact_real(l.direction[1]), exact_real(l.direction[2])};
         if (asce) {
+            if (!l.velocity.empty() || !l.pressure.empty())
+                w.report.add(NC_WIND_FIELDS);
             w.line(join_fields(f));
             continue;
         }

@@ -344,10 +344,16 @@ void element_items(RowWriter& r, const LayoutRow& row)
         break;
     case ET_BELLOWS:
         if (const auto* b = as<Bellows>(e)) {
-            r.tuple("ES", exact_quantity(STIFFNESS, b->axial_stiffness), exact_quantity(STIFFNESS, b->lateral_stiffness),
-                    exact_quantity(ROT_STIFFNESS, b->torsional_stiffness));
-            if (b->axial_stiffness < 1.0f || b->lateral_stiffness < 1.0f || b->torsional_stiffness < 1.0f)
-                r.lost(NC_ELEMENT_FIELDS);
+            // ES takes a stiffness below 1 as 1; a bellows without any keeps its zeros.
+            const float k[3] = {b->axial_stiffness, b->lateral_stiffness, b->torsional_stiffness};
+            if (k[0] == 0.0f && k[1] == 0.0f && k[2] != 0.0f) {
+                r.scalar("HS", exact_quantity(ROT_STIFFNESS, k[2]));
+            } else if (k[0] != 0.0f || k[1] != 0.0f || k[2] != 0.0f) {
+                r.tuple("ES", exact_quantity(STIFFNESS, k[0]), exact_quantity(STIFFNESS, k[1]),
+                        exact_quantity(ROT_STIFFNESS, k[2]));
+                if (k[0] < 1.0f || k[1] < 1.0f || k[2] < 1.0f)
+                    r.lost(NC_ELEMENT_FIELDS);
+            }
             if (b->thrust_area != 0.0f)
                 r.scalar("TA", exact_quantity(AREA, b->thrust_area));
             if (b->weight != 0.0f)
@@ -526,6 +532,17 @@ bool data_item_writable(RowWriter& r, const LayoutRow& row)
         if (const auto* b = as<BranchSif>(d))
             return b->sif_type >= 1 && b->sif_type <= 9 && (b->sif_type != 2 || b->value1 != 0.0f);
         return false;
+    case DT_NOZZLE:
+        // A 6.xx file has no spherical vessel, and a cylindrical one needs
+        // lengths and an axis that a spherical vessel's nozzle lacks.
+        if (const auto* n = as<Nozzle>(d)) {
+            if (n->v.type == NOZZLE_PD_5500 && !r.current()) {
+                r.lost(NC_FORM_6XX);
+                return false;
+            }
+            return true;
+        }
+        return false;
     case DT_TIME_VARYING_LOAD:
         r.lost(NC_TIME_VARYING_LOAD);
         return false;
@@ -603,11 +620,7 @@ void data_items(RowWriter& r, const LayoutRow& row)
     case DT_NOZZLE:
         if (const auto* z = as<Nozzle>(d)) {
             const NozzleValues& n = z->v;
-            int type = n.type;
-            if (type == NOZZLE_PD_5500 && !r.current()) {
-                type = NOZZLE_WRC_297;
-                r.lost(NC_FORM_6XX);
-            }
+            const int type = n.type;
             r.scalar("NOZZLE", int_text(type));
             const bool sphere = type == NOZZLE_PD_5500;
             if (type == NOZZLE_API_650 && n.pad)
@@ -696,13 +709,11 @@ void data_items(RowWriter& r, const LayoutRow& row)
         break;
     case DT_USER_SIF:
         if (const auto* s = as<UserSif>(d)) {
-            if (code_is_b313_group()) {
+            // SIF(in,out) is read under every code; SIF= gives both planes one factor.
+            if (s->sif_in != s->sif_out)
                 r.tuple2("SIF", exact_real(s->sif_in), exact_real(s->sif_out));
-            } else {
+            else
                 r.scalar("SIF", exact_real(s->sif_in));
-                if (s->sif_out != s->sif_in)
-                    r.lost(NC_DATA_FIELDS);
-            }
             for (const auto& [keyword, sif] :
                  {std::pair<const char*, float>{"SIFA", s->sif_axial}, {"SIFT", s->sif_torsion}})
                 if (sif != 0.0f) {
@@ -907,7 +918,7 @@ void write_row(BatchWriter& w, int index, Remembered& carried)
     }
     const bool data_written = row.etype != ET_HYDROTEST_LOAD && data_item_writable(r, row);
     if (!data_written && row.dtype != DT_NONE && row.dtype != DT_TIME_VARYING_LOAD &&
-        row.dtype != DT_FORCE_SPECTRUM_LOAD && row.dtype != DT_GENERIC_SUPPORT)
+        row.dtype != DT_FORCE_SPECTRUM_LOAD && row.dtype != DT_GENERIC_SUPPORT && row.dtype != DT_NOZZLE)
         r.lost(NC_DATA_FIELDS);
     if (data_written && row.dtype == DT_ANCHOR)
         head += ",KA";

@@ -71,8 +71,9 @@ std::string exact_with(int quantity, double value, Parser parser)
     if (zero_marked(quantity)) {
         if (target == 0.0f)
             return "";
+        // The entered zero is 0 in the internal unit: 0 degF is -17.78 degC.
         if (std::fabs(target) < ENTERED_ZERO_LIMIT)
-            return "0";
+            return shortest(to_display(quantity, 0.0), ENTERED_ZERO, parser);
     }
     if (target == 0.0f)
         return "0";
@@ -98,7 +99,7 @@ std::string exact_signed_dimension(double value)
 std::string exact_quantity_required(int quantity, double value)
 {
     const std::string text = exact_quantity(quantity, value);
-    return text.empty() ? "0" : text;
+    return text.empty() ? exact_quantity(quantity, ENTERED_ZERO) : text;
 }
 
 std::string exact_real(double value)
