@@ -207,7 +207,8 @@ void read_optemp_line(BatchImport& b)
              "Number of thermal loads can be 1, 2, 3 or 10",
              [&o, &b](double v) {
                  o.numtloads = static_cast<int32_t>(v);
-                 b.numtloads_given = true;
+                 // Given ahead of the loads it holds; the loads do not raise it.
+                 b.numtloads_given = numloads() == 0;
              }},
             {nullptr, OptionValue::INTEGER, zero_one, "Solve Thermal Case should be 0 or 1 (0 = OFF, 1 = ON)",
              flag(o.solve_thermal_case)},
