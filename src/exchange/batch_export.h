@@ -88,6 +88,12 @@ struct BatchExportReport {
     std::string message() const;
 };
 
+// A layout row's line: the head and, behind ",C", its items joined by
+// commas; where the line would pass `limit` it ends after an item's comma
+// and the list goes on in the next line.
+std::vector<std::string> batch_row_lines(const std::string& head, const std::vector<std::string>& items,
+                                         std::size_t limit);
+
 struct BatchExportSettings {
     int version = BATCH_EXPORT_CURRENT;
     BatchUnitForm units = BATCH_UNITS_FROM_MODEL;

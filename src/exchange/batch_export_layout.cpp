@@ -858,27 +858,13 @@ void bend_radius(RowWriter& r, std::string& head, const LayoutRow& row)
     head += ",B" + length_text(g->radius);
 }
 
-// Item lists longer than the reader's line go on in the next line behind a
-// trailing comma.
 void write_row_line(BatchWriter& w, const std::string& head, const std::vector<std::pair<std::string, std::string>>& items)
 {
-    if (items.empty()) {
-        w.line(head);
-        return;
-    }
-    std::string line = head + ",C";
-    bool first = true;
-    for (const auto& item : items) {
-        const std::string& text = item.second;
-        if (!first && line.size() + 1 + text.size() > BATCH_LINE_LIMIT) {
-            w.line(line + ",");
-            line.clear();
-            first = true;
-        }
-        line += (first ? "" : ",") + text;
-        first = false;
-    }
-    w.line(line);
+    std::vector<std::string> texts;
+    for (const auto& item : items)
+        texts.push_back(item.second);
+    for (const std::string& line : batch_row_lines(head, texts, BATCH_LINE_LIMIT))
+        w.line(line);
 }
 
 void write_row(BatchWriter& w, int index, Remembered& carried)
@@ -980,6 +966,27 @@ std::string row_tag(const LayoutRow& row)
 }
 
 }  // namespace
+
+std::vector<std::string> batch_row_lines(const std::string& head, const std::vector<std::string>& items,
+                                         std::size_t limit)
+{
+    if (items.empty())
+        return {head};
+    std::vector<std::string> lines;
+    std::string line = head + ",C";
+    bool first = true;
+    for (const std::string& text : items) {
+        if (!first && line.size() + 1 + text.size() + 1 > limit) {
+            lines.push_back(line + ",");
+            line.clear();
+            first = true;
+        }
+        line += (first ? "" : ",") + text;
+        first = false;
+    }
+    lines.push_back(line);
+    return lines;
+}
 
 void check_layout_text()
 {
