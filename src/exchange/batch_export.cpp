@@ -51,7 +51,7 @@ const BatchNotCarriedEntry BATCH_NOT_CARRIED[NC_KINDS] = {
     {NC_SHORT_RADIUS, "short-radius bends (written with their radius)"},
     {NC_HANGER_DESIGN, "hanger design results"},
     {NC_LOWER_CASE, "lower-case letters of names, tags and descriptions (read back in capitals)"},
-    {NC_LONG_TITLE, "title characters past 48"},
+    {NC_LONG_TITLE, "title characters past 48, and a first comment other than the title"},
     {NC_ROW_WITHOUT_NODE, "rows without a node or element type, and nodes of hydrotest rows"},
     {NC_ROW_NAMES, "row names a following row cannot clear or a row kind does not keep"},
     {NC_UNDEFINED_NAME, "names of materials, sections or loads that are not defined"},
@@ -140,7 +140,10 @@ void check_names(const Set& set, const char* noun)
     std::set<std::string> seen;
     for (int i = 1; i <= set.size(); ++i) {
         const std::string& name = set[i].name;
-        if (name.empty() || !is_valid_name(name) || is_section_key(name))
+        // A record without a name is a free slot, which is not written.
+        if (name.empty())
+            continue;
+        if (!is_valid_name(name) || is_section_key(name))
             throw MessageText(c_format("%s %d \"%s\": the batch file cannot hold this name; rename it", noun, i,
                                        name.c_str()));
         if (!seen.insert(upper_case(name)).second)
@@ -253,6 +256,8 @@ void write_materials(BatchWriter& w)
     w.line("MATERIAL");
     for (int i = 1; i <= nummats(); ++i) {
         const PipeMaterial& m = pipe_materials()[i];
+        if (m.name.empty())
+            continue;
         if (has_lower_case(m.name) || has_lower_case(m.description))
             w.report.add(NC_LOWER_CASE);
         if (m.strength != 0.0f || m.frp != (is_frp_code(m.type) ? 1 : 0))
@@ -278,6 +283,8 @@ void write_soils(BatchWriter& w)
     w.line("SOILS");
     for (int i = 1; i <= numsoils(); ++i) {
         const Soil& s = soils()[i];
+        if (s.name.empty())
+            continue;
         if (has_lower_case(s.name))
             w.report.add(NC_LOWER_CASE);
         std::vector<std::string> f = {s.name, s.type == SOIL_COHESIVE ? "1" : "0",
@@ -304,6 +311,8 @@ void write_sections(BatchWriter& w)
     w.line("PIPE");
     for (int i = 1; i <= numsections(); ++i) {
         const PipeSection& s = pipe_sections()[i];
+        if (s.name.empty())
+            continue;
         if (has_lower_case(s.name) || has_lower_case(s.soil))
             w.report.add(NC_LOWER_CASE);
         if (s.size_standard != PipeSection().size_standard || s.nominal_size != "Non Std" || !s.schedule.empty())
@@ -339,6 +348,8 @@ void write_loads(BatchWriter& w)
     w.line("LOADS");
     for (int i = 1; i <= numloads(); ++i) {
         const PipeLoad& l = pipe_loads()[i];
+        if (l.name.empty())
+            continue;
         if (has_lower_case(l.name))
             w.report.add(NC_LOWER_CASE);
         auto t = [&](int k) { return exact_quantity_required(TEMPERATURE, l.temperature[static_cast<std::size_t>(k)]); };
@@ -394,6 +405,8 @@ void write_beam_data(BatchWriter& w)
         w.line("BMATERIALS");
         for (int i = 1; i <= numbmats(); ++i) {
             const BeamMaterial& m = beam_materials()[i];
+            if (m.name.empty())
+                continue;
             if (!m.description.empty())
                 w.report.add(NC_BEAM_DESCRIPTION);
             if (has_lower_case(m.name))
@@ -407,6 +420,8 @@ void write_beam_data(BatchWriter& w)
         w.line("BSECTIONS");
         for (int i = 1; i <= beam_sections().size(); ++i) {
             const BeamSection& s = beam_sections()[i];
+            if (s.name.empty())
+                continue;
             if (!s.description.empty())
                 w.report.add(NC_BEAM_DESCRIPTION);
             if (has_lower_case(s.name))
@@ -423,6 +438,8 @@ void write_beam_data(BatchWriter& w)
         w.line("BLOADS");
         for (int i = 1; i <= numbloads(); ++i) {
             const BeamLoad& l = beam_loads()[i];
+            if (l.name.empty())
+                continue;
             if (has_lower_case(l.name))
                 w.report.add(NC_LOWER_CASE);
             auto t = [&](int k) { return exact_quantity_required(TEMPERATURE, l.temperature[static_cast<std::size_t>(k)]); };
@@ -645,6 +662,12 @@ BatchExportReport write_batch_text(std::ostream& out, const BatchExportSettings&
         title.resize(TITLE_LENGTH);
         w.report.add(NC_LONG_TITLE);
     }
+    // The reader makes the title row "Title = " and the title.
+    std::string blank_test = title;
+    trim_blanks(blank_test);
+    if (numrows() > 0 && model().rows[1].etype == ET_COMMENT &&
+        (model().rows[1].comment_text() != "Title = " + title || blank_test.empty()))
+        w.report.add(NC_LONG_TITLE, 1);
     w.line(title);
     w.line("");
     if (w.current()) {

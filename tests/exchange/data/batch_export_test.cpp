@@ -17,6 +17,7 @@
 #include "framework/text.h"
 #include "loads/pipe_load.h"
 #include "materials/pipe_material.h"
+#include "materials/pipe_section.h"
 #include "supports/hanger.h"
 
 #include <filesystem>
@@ -430,6 +431,17 @@ TEST_F(BatchTest, BatchExportAndEveryOtherExporterLeaveTheUserUnitsAndTheModelAs
     }
     write_model_file(before_path);
     EXPECT_EQ(read_file(before_path), before);
+}
+
+TEST_F(BatchTest, BatchExportSkipsFreeSlotsAndNamesAFirstCommentThatIsNotTheTitle)
+{
+    reload(SMALL_MODEL + "PIPE\nP8,8.625,0.322\n");
+    pipe_sections()[2].name.clear();   // a free slot
+    LayoutRow::set_comment_text(1, "A note on the first row");
+    BatchExportReport report;
+    const std::string text = batch_export_text({}, &report);
+    EXPECT_EQ(text.find("8.625"), std::string::npos);
+    EXPECT_EQ(report.entries[NC_LONG_TITLE].rows, std::vector<int>{1});
 }
 
 // ---- The importer's mends ---------------------------------------------------------------
