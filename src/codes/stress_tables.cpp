@@ -7,11 +7,12 @@
 int governing_category(CaseStress kind)
 {
     switch (kind) {
-    case CaseStress::Sustained: return GOVERNING_SUSTAINED;
-    case CaseStress::Expansion: return GOVERNING_EXPANSION;
-    case CaseStress::Occasional: return GOVERNING_OCCASIONAL;
-    case CaseStress::Operating: return GOVERNING_OPERATING;
-    case CaseStress::Hydrotest: return GOVERNING_HYDROTEST;
+    case CaseStress::Sustained: return STRESS_SUSTAINED;
+    case CaseStress::Expansion: return STRESS_EXPANSION;
+    case CaseStress::Occasional: return STRESS_OCCASIONAL;
+    case CaseStress::Operating: return STRESS_OPERATING;
+    case CaseStress::Hydrotest: return STRESS_HYDROTEST;
+    case CaseStress::Settlement: return STRESS_SETTLEMENT;
     default: return -1;
     }
 }
@@ -107,9 +108,9 @@ std::vector<StressRow> sorted_stresses(const CodeStressResults& results, const M
     const OneBased<GoverningRecord> governing = governing_stresses(results);
     std::vector<int> categories;
     switch (kind) {
-    case RATIO_SUSTAINED: categories = {GOVERNING_SUSTAINED, GOVERNING_HYDROTEST}; break;
-    case RATIO_EXPANSION: categories = {GOVERNING_EXPANSION}; break;
-    default: categories = {GOVERNING_OCCASIONAL}; break;
+    case RATIO_SUSTAINED: categories = {STRESS_SUSTAINED, STRESS_HYDROTEST}; break;
+    case RATIO_EXPANSION: categories = {STRESS_EXPANSION}; break;
+    default: categories = {STRESS_OCCASIONAL}; break;
     }
     for (int category : categories)
         for (int e = 1; e <= count; ++e) {
@@ -119,7 +120,7 @@ std::vector<StressRow> sorted_stresses(const CodeStressResults& results, const M
                 const GoverningStress& g =
                     governing[e][static_cast<std::size_t>(category)][static_cast<std::size_t>(end)];
                 // The hydrotest joins the sustained list only where it is checked.
-                if (g.load_case == 0 || (category == GOVERNING_HYDROTEST && !g.value.checked))
+                if (g.load_case == 0 || (category == STRESS_HYDROTEST && !g.value.checked))
                     continue;
                 rows.push_back(row_of(model, e, end, g.load_case, g.value));
             }

@@ -8,6 +8,7 @@
 
 #include "codes/code_catalog.h"
 #include "codes/code_evaluation.h"
+#include "codes/code_records.h"
 
 #include <array>
 #include <cstdint>
@@ -15,17 +16,8 @@
 
 struct Model;
 
-// The categories of the governing stresses (the per-element evaluation
-// array's layout, one entry per category and end).
-enum GoverningCategory : int {
-    GOVERNING_SUSTAINED = 0,
-    GOVERNING_EXPANSION = 1,
-    GOVERNING_OCCASIONAL = 2,
-    GOVERNING_OPERATING = 3,
-    GOVERNING_HYDROTEST = 4,
-    GOVERNING_CATEGORIES = 5,
-};
-// The category of a load case's code stress; -1 for none.
+// The category (code_records.h, the per-element evaluation array's layout)
+// of a load case's code stress; -1 for none.
 int governing_category(CaseStress kind);
 
 // The governing stress of a category at an element end: of all the load
@@ -36,7 +28,7 @@ struct GoverningStress {
     EndStress value;
     int32_t load_case = 0;
 };
-using GoverningRecord = std::array<std::array<GoverningStress, 2>, GOVERNING_CATEGORIES>;   // [category][end]
+using GoverningRecord = std::array<std::array<GoverningStress, 2>, STRESS_CATEGORIES>;   // [category][end]
 OneBased<GoverningRecord> governing_stresses(const CodeStressResults& results);
 
 // One element end's stress in a table.

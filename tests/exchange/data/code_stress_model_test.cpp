@@ -12,10 +12,12 @@
 // run (X) and the branch (Y) span the XY plane: every element there has its
 // local z along Z, and its mz is the in-plane moment.
 #include "closeness.h"
+#include "codes/code_driver.h"
 #include "codes/stress_tables.h"
 #include "exchange/data/code_stress_fixture.h"
 
 #include <cmath>
+#include <fstream>
 #include <numbers>
 
 using namespace batch_test;
@@ -274,6 +276,9 @@ TEST_F(CodeStressWholeModel, B311ColdModulusOptionTakesTheExpansionOnTheReferenc
     b311 = true;
     ASSERT_NO_FATAL_FAILURE(analyse(model_text("B311", "OPTEMP\n70,7000,1,0,1\n")));
     ASSERT_TRUE(snapshot_->options.use_cold_modulus);
+    // The run solves its expansion cases at their temperatures, and its
+    // file says so in the last header byte.
+    EXPECT_EQ(results_expansion_modulus(snapshot_->output.results_path), RESULTS_MODULUS_AT_CASE_TEMPERATURE);
     check_every_end(evaluate(), E_COLD / E_HOT);
     // Results solved on the reference modulus are taken as they are.
     const CodeStressResults as_solved = evaluate(ExpansionModulus::Reference);
@@ -282,4 +287,161 @@ TEST_F(CodeStressWholeModel, B311ColdModulusOptionTakesTheExpansionOnTheReferenc
     const OneBased<ElementForces> f = file_forces(LC_EXPANSION_T1);
     for (int e = 1; e <= snapshot_->model.numelems(); ++e)
         expect_relative(c->ends[e][0].stress, expansion_by_hand(e, 0, f[e], 1.0), REL, "as solved", 1e-3);
+    // A file marked '1' was solved on the reference modulus; any other mark,
+    // or no file, on the cases' temperatures.
+    {
+        std::fstream file(snapshot_->output.results_path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(RESULTS_HEADER_SIZE - 1);
+        file.put(RESULTS_MODULUS_AT_REFERENCE);
+    }
+    EXPECT_EQ(results_expansion_modulus(snapshot_->output.results_path), RESULTS_MODULUS_AT_REFERENCE);
+    EXPECT_EQ(results_expansion_modulus(folder_ + "/none.res"), RESULTS_MODULUS_AT_CASE_TEMPERATURE);
+}
+
+namespace {
+
+// The records as the results allocate them for the analysed model.
+CodeRecords allocated_records(const AnalysisModel& a)
+{
+    const Model& m = a.model;
+    OneBased<ElementNodes> elements(m.numelems());
+    OneBased<int32_t> pipes;
+    for (int e = 1; e <= m.numelems(); ++e) {
+        elements[e] = {m.elems[e].node1, m.elems[e].node2};
+        if (element_is_pipe_like(m.elems[e]))
+            pipes.push_back(e);
+    }
+    CodeRecords r;
+    r.allocate(elements, m.numnodes(), pipes, {});
+    return r;
+}
+
+}  // namespace
+
+TEST_F(CodeStressWholeModel, RecordsFilledFromTheCodeStressEvaluation)
+{
+    ASSERT_NO_FATAL_FAILURE(analyse(model_text("B313")));
+    CodeRecords records = allocated_records(*snapshot_);
+    // Before an evaluation every stress is empty.
+    for (const PipeResultRecord& p : records.pipes) {
+        EXPECT_FALSE(pipe_case_stresses(records, p, LC_SUSTAINED)[0].evaluated);
+        EXPECT_FALSE(p.sustained[0].evaluated || p.sustained[1].evaluated);
+    }
+    EXPECT_TRUE(code_evaluation_notes(records).empty());
+
+    CodeEvaluationInput input;
+    input.model = &snapshot_->model;
+    input.piping_code = snapshot_->piping_code;
+    input.options = snapshot_->options;
+    input.load_cases = load_cases();
+    input.forces = [this](int32_t code, OneBased<ElementForceRecord>& out) { out = file_forces(code); };
+    run_code_evaluation(std::make_shared<AnalysisModel>(*snapshot_), input, ExpansionModulus::CaseTemperature,
+                        records);
+    const CodeStressResults reference = evaluate();
+
+    const Model& m = snapshot_->model;
+    ASSERT_EQ(records.pipes.size(), m.numelems());
+    for (const PipeResultRecord& p : records.pipes) {
+        const int e = p.element;
+        for (std::size_t end = 0; end < 2; ++end) {
+            SCOPED_TRACE("element " + std::to_string(e) + " end " + std::to_string(end));
+            EXPECT_EQ(p.sustained[end].value, reference.find(LC_SUSTAINED)->ends[e][end].stress);
+            EXPECT_TRUE(p.sustained[end].evaluated);
+            EXPECT_FALSE(p.hydrotest[end].evaluated);   // no Hydrotest case
+            EXPECT_EQ(element_end_stresses_branch(records, p, LC_EXPANSION_T1)[end].value,
+                      reference.find(LC_EXPANSION_T1)->ends[e][end].stress);
+            EXPECT_EQ(element_end_stresses_basic(records, p, LC_OPERATING_1)[end].value,
+                      reference.find(LC_OPERATING_1)->ends[e][end].stress);
+            EXPECT_FALSE(pipe_case_allowables(records, p, LC_OPERATING_1)[end].evaluated);
+            expect_relative(pipe_case_allowables(records, p, LC_SUSTAINED)[end].value, SH, 1e-6, "Sh");
+            EXPECT_FALSE(element_end_stresses(records, p, LC_SEISMIC_G)[end].evaluated);
+            // The expansion category is governed by its one case.
+            const CategoryEvaluation& x = records.evaluation[e].category[STRESS_EXPANSION];
+            EXPECT_EQ(x.load_case[end], LC_EXPANSION_T1);
+            EXPECT_EQ(x.stress[end].value, reference.find(LC_EXPANSION_T1)->ends[e][end].stress);
+            EXPECT_TRUE(x.allowable[end].evaluated);
+            EXPECT_FALSE(records.evaluation[e].category[STRESS_OPERATING].allowable[end].evaluated);
+            const Sifs& s = reference.sifs.elements[e].end[end];
+            EXPECT_EQ(records.element_sifs[e].end[end].in_plane, static_cast<float>(s.in_plane));
+            EXPECT_EQ(records.element_sifs[e].end[end].out_plane, static_cast<float>(s.out_plane));
+        }
+    }
+    // The node SIFs of node 50's user SIF; the elbow's flexibility factor
+    // k = 1.65/h with h = T R/r2^2 (no factor given, no flanges), under the
+    // pressure correction (on by default) at 300 psi and the ambient modulus:
+    // k / [1 + 6 (P/E)(r2/T)^(7/3)(R/r2)^(1/3)].
+    const NodeSifRecord& n50 = records.node_sifs[node_index(50)];
+    EXPECT_EQ(n50.value[NODE_SIF_IN_PLANE], 2.5f);
+    EXPECT_EQ(n50.value[NODE_SIF_OUT_PLANE], 2.5f);
+    EXPECT_EQ(n50.value[NODE_SIF_AXIAL], 1.0f);
+    EXPECT_EQ(records.node_sifs[node_index(10)].value[NODE_SIF_IN_PLANE], 1.0f);
+    const double r2 = (RUN.d - RUN.t) / 2, h = RUN.t * 12.0 / (r2 * r2);
+    const double k =
+        1.65 / h / (1 + 6 * (P / E_COLD) * std::pow(r2 / RUN.t, 7.0 / 3.0) * std::pow(12.0 / r2, 1.0 / 3.0));
+    const int arc = element_between(100030, 200030);
+    expect_relative(records.flexibility[arc].value[2], k, 1e-5, "FFi");
+    expect_relative(records.flexibility[arc].value[1], k, 1e-5, "FFo");
+    EXPECT_EQ(records.flexibility[arc].value[0], 1.0f);
+    EXPECT_EQ(records.flexibility[element_between(10, 20)].value[2], 1.0f);
+}
+
+TEST_F(CodeStressWholeModel, CodeWithoutStressesGivesTheUsersSifsAndSaysSoOnce)
+{
+    // B31.4 has no stresses here yet: the user's SIFs only, no stresses, one note.
+    ASSERT_NO_FATAL_FAILURE(analyse(model_text("B314")));
+    const CodeStressResults r = evaluate();
+    EXPECT_FALSE(r.stresses_available);
+    EXPECT_TRUE(r.cases.empty());
+    ASSERT_EQ(std::count(r.notes.texts.begin(), r.notes.texts.end(),
+                         "Code stresses are not available for B31.4 (2019)"),
+              1);
+    const int arc = element_between(100030, 200030);
+    EXPECT_EQ(r.sifs.elements[arc].end[0].in_plane, 3.0);
+    EXPECT_EQ(r.sifs.elements[arc].end[0].out_plane, 1.5);
+    EXPECT_EQ(r.sifs.elements[element_between(10, 20)].end[1].in_plane, 1.0);   // no tee SIF computed
+    EXPECT_EQ(r.sifs.elements[element_between(20, 50)].end[1].in_plane, 2.5);
+    EXPECT_TRUE(reads_.empty());
+}
+
+TEST_F(CodeStressWholeModel, NoCodeStressesOfTheCaseATableShows)
+{
+    // Under no code each case's von Mises, maximum and minimum stresses are
+    // made when asked for; at the anchor 10 (a straight run, SIFs 1) by hand
+    // from the file's forces: axial Fx/A + P D/4T, bending
+    // sqrt(my^2 + mz^2)/Z, hoop P D/2T, shear Mt/2Z.
+    ASSERT_NO_FATAL_FAILURE(analyse(model_text("NONE")));
+    CodeRecords records = allocated_records(*snapshot_);
+    CodeEvaluationInput input;
+    input.model = &snapshot_->model;
+    input.piping_code = CODE_NONE;
+    input.options = snapshot_->options;
+    input.load_cases = load_cases();
+    input.forces = [this](int32_t code, OneBased<ElementForceRecord>& out) { out = file_forces(code); };
+    run_code_evaluation(std::make_shared<AnalysisModel>(*snapshot_), input, ExpansionModulus::CaseTemperature,
+                        records);
+    EXPECT_TRUE(reads_.empty());   // no Static analysis: nothing read yet
+    for (const PipeResultRecord& p : records.pipes)
+        EXPECT_FALSE(p.von_mises[0].evaluated);
+
+    const OneBased<ElementForces> f = file_forces(LC_OPERATING_1);
+    evaluate_no_code_case(records, LC_OPERATING_1, f);
+    const int e = element_between(10, 20);
+    const PipeResultRecord* pipe = nullptr;
+    for (const PipeResultRecord& p : records.pipes)
+        if (p.element == e)
+            pipe = &p;
+    ASSERT_NE(pipe, nullptr);
+    EXPECT_EQ(pipe->principal_case, LC_OPERATING_1);
+    const int end = snapshot_->model.elems[e].node1 == node_index(10) ? 0 : 1;
+    const std::size_t o = end == 0 ? 0 : 6;
+    const double axial = f[e][o] / RUN.area + P * RUN.d / (4 * RUN.t);
+    const double bending = std::hypot(f[e][o + 4], f[e][o + 5]) / RUN.z;
+    const double hoop = P * RUN.d / (2 * RUN.t), tau = f[e][o + 3] / (2 * RUN.z);
+    const auto s1 = [&](double sx) { return (sx + hoop) / 2 + std::hypot((sx - hoop) / 2, tau); };
+    const auto s2 = [&](double sx) { return (sx + hoop) / 2 - std::hypot((sx - hoop) / 2, tau); };
+    const auto vm = [&](double sx) { return std::sqrt(sx * sx - sx * hoop + hoop * hoop + 3 * tau * tau); };
+    const std::size_t k = static_cast<std::size_t>(end);
+    expect_relative(pipe->maximum[k].value, s1(axial + bending), 1e-5, "maximum");
+    expect_relative(pipe->minimum[k].value, s2(axial - bending), 1e-5, "minimum");
+    expect_relative(pipe->von_mises[k].value, std::max(vm(axial + bending), vm(axial - bending)), 1e-5, "von Mises");
 }
