@@ -398,8 +398,10 @@ private:
             const double d = size_at(el, node).first;
             const bool branch = element_is_branch_at(n, d);
             const BranchJointFactors k = branch_joint_factors(n, branch);
-            out.flexibility = branch ? std::array<double, 3>{k.kbt, k.kb2, k.kb1}
-                                     : std::array<double, 3>{k.krt, k.kr2, k.kr1};
+            // kb1 and kr1 stiffen the rotation about local y (the
+            // out-of-plane moment my), kb2 and kr2 that about z (mz).
+            out.flexibility = branch ? std::array<double, 3>{k.kbt, k.kb1, k.kb2}
+                                     : std::array<double, 3>{k.krt, k.kr1, k.kr2};
         }
     }
 };

@@ -14,6 +14,7 @@
 #include "elements/element_analysis.h"
 #include "exchange/data/batch_fixture.h"
 #include "framework/binfile.h"
+#include "framework/state.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -38,16 +39,38 @@ protected:
         std::filesystem::remove_all(folder_, ignored);
     }
 
-    // Imports and analyses the text into folder/model.res.
-    void analyse(const std::string& text)
+    // The program as at start-up again, with this fixture's kinds installed:
+    // a second model in one test.
+    void restart()
+    {
+        snapshot_.reset();
+        force_block_.clear();
+        reads_.clear();
+        reset_all();
+        BatchTest::SetUp();
+        install_element_analysis();
+    }
+
+    // Imports the text and makes its snapshot; `cases`, when given, are the
+    // load cases of the run in this order (else the defaults).
+    void build(const std::string& text, const std::vector<int32_t>& cases = {})
     {
         ASSERT_NO_FATAL_FAILURE(import_ok(text));
         try {
+            load_case_list().clear();
+            for (int32_t code : cases)
+                load_case_list().add(code);
             make_model();
             snapshot_ = make_analysis_model();
         } catch (const MessageText& m) {
             FAIL() << m.text;
         }
+    }
+
+    // Imports and analyses the text into folder/model.res.
+    void analyse(const std::string& text, const std::vector<int32_t>& cases = {})
+    {
+        ASSERT_NO_FATAL_FAILURE(build(text, cases));
         snapshot_->output.results_path = folder_ + "/model.res";
         const RunOutcome outcome = run_analysis(*snapshot_, {});
         ASSERT_TRUE(outcome.completed) << outcome.message;
