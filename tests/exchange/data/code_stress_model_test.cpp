@@ -445,3 +445,107 @@ TEST_F(CodeStressWholeModel, NoCodeStressesOfTheCaseATableShows)
     expect_relative(pipe->minimum[k].value, s2(axial - bending), 1e-5, "minimum");
     expect_relative(pipe->von_mises[k].value, std::max(vm(axial + bending), vm(axial - bending)), 1e-5, "von Mises");
 }
+
+TEST_F(CodeStressWholeModel, OccasionalSeismicAndHydrotestChecksOfB313)
+{
+    // Seismic g 0.3 along X and 0.4 along Z combined by SRSS (the case's
+    // values are magnitudes), and a hydrotest at 450 psi with water. B31.3:
+    // SL+SO = SL + the occasional loads' stress by the sustained equation
+    // without pressure (para. 302.3.6(a)), against 1.33 Sh; the hydrotest's
+    // SL at 450 psi against the yield strength (para. 345.4.2(c)), which
+    // the material holds as its strength.
+    std::string text = model_text("B313");
+    text.replace(text.find("LAYOUT\n"), 7, "SEISMIC\n0.3,0,0.4,2\nLAYOUT\nH,CHSG=1.0,HPRES=450\n");
+    ASSERT_NO_FATAL_FAILURE(analyse(text));
+    ASSERT_TRUE(snapshot_->load_cases.contains(LC_SEISMIC_G));
+    ASSERT_TRUE(snapshot_->load_cases.contains(LC_HYDROTEST));
+    snapshot_->pipe_materials[1].strength = 35000.0f;
+    const CodeStressResults r = evaluate();
+    const CaseStresses* sustained = r.find(LC_SUSTAINED);
+    const CaseStresses* seismic = r.find(LC_SEISMIC_G);
+    const CaseStresses* hydro = r.find(LC_HYDROTEST);
+    ASSERT_TRUE(sustained && seismic && hydro);
+    const OneBased<ElementForces> g = file_forces(LC_SEISMIC_G), h = file_forces(LC_HYDROTEST);
+    for (int e = 1; e <= snapshot_->model.numelems(); ++e)
+        for (int end = 0; end < 2; ++end) {
+            SCOPED_TRACE("element " + std::to_string(e) + " end " + std::to_string(end));
+            const std::size_t k = static_cast<std::size_t>(end), o = end == 0 ? 0 : 6;
+            const HandSifs s = sifs_at(e, end);
+            const double z = z_at(e, end);
+            const double sa = std::fabs(g[e][o]) / wall(e).area;
+            const double sb = std::hypot(std::max(0.75 * s.in, 1.0) * g[e][o + 5],
+                                         std::max(0.75 * s.out, 1.0) * g[e][o + 4]) / z;
+            const double so = std::sqrt((sa + sb) * (sa + sb) + std::pow(g[e][o + 3] / z, 2));
+            expect_relative(seismic->ends[e][k].stress, sustained->ends[e][k].stress + so, REL, "SL+SO", 1e-3);
+            expect_relative(seismic->ends[e][k].allowable, 1.33 * SH, 1e-6, "1.33 Sh");
+            // The hydrotest: the sustained equation at 450 psi.
+            const Wall& w = wall(e);
+            const double ha = std::fabs(h[e][o] / w.area + 450.0 * w.d / (4 * w.t));
+            const double hb = std::hypot(std::max(0.75 * s.in, 1.0) * h[e][o + 5],
+                                         std::max(0.75 * s.out, 1.0) * h[e][o + 4]) / z;
+            expect_relative(hydro->ends[e][k].stress,
+                            std::sqrt((ha + hb) * (ha + hb) + std::pow(h[e][o + 3] / z, 2)), REL, "hydrotest", 1e-3);
+            EXPECT_EQ(hydro->ends[e][k].allowable, 35000.0f);
+        }
+    // Without a yield strength the hydrotest is not checked.
+    snapshot_->pipe_materials[1].strength = 0.0f;
+    const CodeStressResults unchecked = evaluate();
+    EXPECT_TRUE(unchecked.find(LC_HYDROTEST)->ends[1][0].evaluated);
+    EXPECT_FALSE(unchecked.find(LC_HYDROTEST)->ends[1][0].checked);
+    // The sorted sustained stresses leave an unchecked hydrotest out.
+    for (const StressRow& row : sorted_stresses(unchecked, snapshot_->model, RATIO_SUSTAINED, StressOrder::Ratio))
+        EXPECT_EQ(row.load_case, LC_SUSTAINED);
+}
+
+TEST_F(CodeStressWholeModel, LiberalAllowableAddsTheUnusedSustainedMargin)
+{
+    // OPCODE 0,1: the liberal allowable f (1.25 Sc + 0.25 Sh + Sh - SL) of
+    // B31.3 Eq. 1b, with each end's own SL.
+    ASSERT_NO_FATAL_FAILURE(analyse(model_text("B313", "OPCODE\n0,1\n")));
+    ASSERT_TRUE(snapshot_->options.liberal_allowable);
+    const CodeStressResults r = evaluate();
+    const CaseStresses* sustained = r.find(LC_SUSTAINED);
+    const CaseStresses* expansion = r.find(LC_EXPANSION_T1);
+    ASSERT_TRUE(sustained && expansion);
+    for (int e = 1; e <= snapshot_->model.numelems(); ++e)
+        for (std::size_t end = 0; end < 2; ++end) {
+            const double sl = sustained->ends[e][end].stress;
+            ASSERT_LT(sl, SH);
+            expect_relative(expansion->ends[e][end].allowable, 1.25 * SC + 0.25 * SH + (SH - sl), 1e-6, "liberal");
+        }
+}
+
+TEST_F(CodeStressWholeModel, B313RangeOfTwoThermalSetsOnTheReferenceModulus)
+{
+    // T1 = 350 degF, T2 = 500 degF (250 psi). Expansion (T1-T2) is made of
+    // the two Expansion cases, each on the ambient modulus: F(T1) E70/E350
+    // - F(T2) E70/E500; its allowable takes Sc at 350 and Sh at 500 degF.
+    std::string text = model_text("B313");
+    text.replace(text.find("L1,350,300"), 10, "L1,350,300,0,500,250");
+    ASSERT_NO_FATAL_FAILURE(analyse(text, {LC_SUSTAINED, 2, 3, 5, LC_OPERATING_1}));
+    const CodeStressResults r = evaluate();
+    const CaseStresses* range = r.find(5);
+    ASSERT_NE(range, nullptr);
+    const double e500 = 27.9e6 - 2.4e6 * (500.0 - 70.0) / 630.0;
+    const double s500 = 20000.0 - 4000.0 * (500.0 - 70.0) / 630.0;
+    const OneBased<ElementForces> f1 = file_forces(2), f2 = file_forces(3), f12 = file_forces(5);
+    for (int e = 1; e <= snapshot_->model.numelems(); ++e) {
+        ElementForces scaled{};
+        for (std::size_t i = 0; i < 12; ++i) {
+            scaled[i] = static_cast<float>(f1[e][i] * E_COLD / E_HOT - f2[e][i] * E_COLD / e500);
+            // The file's range is the difference of its two cases.
+            EXPECT_NEAR(f12[e][i], f1[e][i] - f2[e][i], 1e-3 * (1 + std::fabs(f12[e][i])));
+        }
+        for (int end = 0; end < 2; ++end) {
+            expect_relative(range->ends[e][static_cast<std::size_t>(end)].stress,
+                            expansion_by_hand(e, end, scaled, 1.0), REL, "range", 1e-3);
+            expect_relative(range->ends[e][static_cast<std::size_t>(end)].allowable, 1.25 * SH + 0.25 * s500, 1e-6,
+                            "range allowable");
+        }
+        // The sustained check takes the lower allowable of the two sets.
+        expect_relative(r.find(LC_SUSTAINED)->ends[e][0].allowable, s500, 1e-6, "Sh of the sets");
+    }
+    // Each case read once, the two Expansion cases for their own and the range.
+    for (const auto& [code, reads] : reads_)
+        EXPECT_EQ(reads, 1) << code;
+}
