@@ -40,10 +40,23 @@ struct EndSetup {
     double to_plane[2][2] = {{1, 0}, {0, 1}};
 };
 
+// The temperature of a thermal set (1..10; 0 the reference) and the
+// material's allowable stress and modulus there.
+struct SetValues {
+    double temperature = 0.0;
+    double allowable = 0.0;
+    double modulus = 0.0;
+};
+
 struct ElementSetup {
     std::array<EndSetup, 2> end;
     const PipeMaterial* material = nullptr;
     bool allowables = false;        // the material's column 3 is given everywhere
+    // [0] the reference temperature; shared by the elements of one material
+    // and pipe load.
+    const std::array<SetValues, MAX_LOAD_SETS + 1>* sets = nullptr;
+    double hot_allowable = 0.0;     // the smallest of the sets in use
+    const SetValues& set(int k) const { return (*sets)[static_cast<std::size_t>(k)]; }
 };
 
 // The allowable stress of the material at a temperature (column 3).
@@ -133,6 +146,45 @@ private:
 
     // ---- Preparation -------------------------------------------------------------------
 
+    // The temperatures of the reference and of each thermal set in use for
+    // an element, with its material's allowable and modulus there; the same
+    // for every element of one material and pipe load, so made once for each.
+    void set_values(const Elem& el, const PipeMaterial& mat, ElementSetup& s)
+    {
+        const uint64_t key = (uint64_t(uint32_t(el.material)) << 32) | uint32_t(el.load);
+        auto found = set_cache_.find(key);
+        if (found == set_cache_.end()) {
+            SharedSets v;
+            const int sets = std::clamp<int>(m_.options.numtloads, 1, MAX_LOAD_SETS);
+            for (int k = 0; k <= sets; ++k) {
+                SetValues& x = v.values[static_cast<std::size_t>(k)];
+                x.temperature = k == 0 ? m_.options.reference_temperature
+                                       : pipe_load_step(m_, step_row(operating_code(k)), el.load, el.row).temperature;
+                x.allowable = allowable_at(mat, x.temperature);
+                x.modulus = material_modulus_at(mat, x.temperature);
+                if (k >= 1)
+                    v.hot_allowable = k == 1 ? x.allowable : std::min(v.hot_allowable, x.allowable);
+            }
+            found = set_cache_.emplace(key, v).first;
+        }
+        s.sets = &found->second.values;
+        s.hot_allowable = found->second.hot_allowable;
+    }
+    struct SharedSets {
+        std::array<SetValues, MAX_LOAD_SETS + 1> values{};
+        double hot_allowable = 0.0;
+    };
+    std::map<uint64_t, SharedSets> set_cache_;
+
+    bool allowables_of(int index, const PipeMaterial& mat)
+    {
+        const auto found = allowables_cache_.find(index);
+        if (found != allowables_cache_.end())
+            return found->second;
+        return allowables_cache_[index] = allowables_given(mat);
+    }
+    std::map<int, bool> allowables_cache_;
+
     void prepare()
     {
         out_.evaluated = OneBased<uint8_t>(m_.numelems());
@@ -148,7 +200,8 @@ private:
                 continue;
             ElementSetup& s = setup_[e];
             s.material = &mat;
-            s.allowables = allowables_given(mat);
+            s.allowables = allowables_of(el.material, mat);
+            set_values(el, mat, s);
             const double allowance = m_.pipe_sections.valid(el.section)
                                          ? m_.pipe_sections[el.section].corrosion_allowance
                                          : 0.0;
@@ -161,7 +214,7 @@ private:
                 in.rules = rules_;
                 in.sifs = out_.sifs.elements[e].end[end];
                 in.section = stress_section(d, t);
-                in.corroded = stress_section(d, t - allowance);
+                in.corroded = allowance > 0.0 ? stress_section(d, t - allowance) : in.section;
                 in.pressure_stress_option = m_.options.pressure_stress_option;
                 in.include_axial_force = m_.options.include_axial_force;
                 ok = ok && in.section.valid();
@@ -209,37 +262,24 @@ private:
 
     // ---- Temperatures and allowables ---------------------------------------------------
 
-    double set_temperature(const Elem& el, int set) const
-    {
-        return pipe_load_step(m_, step_row(operating_code(set)), el.load, el.row).temperature;
-    }
-
     // The hot allowable: the smallest at the temperatures of the sets in use.
-    double hot_allowable(int e) const
-    {
-        const Elem& el = m_.model.elems[e];
-        const int sets = std::clamp<int>(m_.options.numtloads, 1, MAX_LOAD_SETS);
-        double sh = 0.0;
-        for (int k = 1; k <= sets; ++k) {
-            const double v = allowable_at(*setup_[e].material, set_temperature(el, k));
-            sh = k == 1 ? v : std::min(sh, v);
-        }
-        return sh;
-    }
+    double hot_allowable(int e) const { return setup_[e].hot_allowable; }
 
-    // The temperatures of the two ends of an expansion case's cycle.
-    std::pair<double, double> cycle(int e, int32_t code) const
+    // The two thermal sets of an expansion case (0 the reference) and the
+    // values at the lower and the higher temperature of its cycle.
+    static std::pair<int, int> case_sets(int32_t code)
     {
-        const Elem& el = m_.model.elems[e];
         const StepRow& row = step_row(code);
-        double a = m_.options.reference_temperature, b = a;
-        if (row.solve == StepSolve::Range) {
-            a = set_temperature(el, step_row(row.range_first).temperature_set);
-            b = set_temperature(el, step_row(row.range_second).temperature_set);
-        } else {
-            b = set_temperature(el, row.temperature_set);
-        }
-        return {std::min(a, b), std::max(a, b)};
+        if (row.solve == StepSolve::Range)
+            return {step_row(row.range_first).temperature_set, step_row(row.range_second).temperature_set};
+        return {0, row.temperature_set};
+    }
+    std::pair<const SetValues*, const SetValues*> cycle(int e, int32_t code) const
+    {
+        const auto [a, b] = case_sets(code);
+        const SetValues* va = &setup_[e].set(a);
+        const SetValues* vb = &setup_[e].set(b);
+        return va->temperature <= vb->temperature ? std::pair{va, vb} : std::pair{vb, va};
     }
 
     // ---- Load cases ---------------------------------------------------------------------
@@ -334,93 +374,95 @@ private:
         return m_.options.use_cold_modulus;
     }
 
-    // The factor that turns an element's expansion forces solved at one
-    // temperature into those the code asks for.
-    double modulus_factor(int e, double temperature) const
-    {
-        if (!wants_reference_modulus() || q_.solved_with == ExpansionModulus::Reference)
-            return 1.0;
-        const PipeMaterial& mat = *setup_[e].material;
-        const double hot = material_modulus_at(mat, temperature);
-        const double cold = material_modulus_at(mat, m_.options.reference_temperature);
-        return hot > 0.0 && cold > 0.0 ? cold / hot : 1.0;
-    }
-
     bool scaling() const { return wants_reference_modulus() && q_.solved_with == ExpansionModulus::CaseTemperature; }
 
-    // The forces of an Expansion (Tk) case on the asked-for modulus.
-    void scale_single(int32_t code, OneBased<ElementForces>& f) const
+    // The factor that turns an element's expansion forces solved at a set's
+    // temperature into those on the reference modulus.
+    double modulus_factor(int e, int set) const
     {
-        const int set = step_row(code).temperature_set;
-        for (int e = 1; e <= m_.numelems(); ++e) {
-            if (!out_.evaluated[e])
-                continue;
-            const double k = modulus_factor(e, set_temperature(m_.model.elems[e], set));
-            for (float& v : f[e])
-                v = static_cast<float>(v * k);
-        }
+        const SetValues& hot = setup_[e].set(set);
+        const double cold = setup_[e].set(0).modulus;
+        return hot.modulus > 0.0 && cold > 0.0 ? cold / hot.modulus : 1.0;
     }
 
-    // The forces of a case on the asked-for modulus, into forces_.
-    void expansion_forces(int32_t code)
+    // A range of two cases that are both among the results is made of them,
+    // each on the asked-for modulus; their forces as read are kept for it.
+    bool range_of_present_cases(int32_t code) const
     {
         const StepRow& row = step_row(code);
-        if (!scaling()) {
+        return row.solve == StepSolve::Range && present(row.range_first) && present(row.range_second);
+    }
+    bool kept_for_ranges(int32_t code) const
+    {
+        if (!scaling())
+            return false;
+        for (int32_t c : q_.load_cases)
+            if (range_of_present_cases(c) && (step_row(c).range_first == code || step_row(c).range_second == code))
+                return true;
+        return false;
+    }
+    const OneBased<ElementForces>& raw_forces(int32_t code)
+    {
+        auto found = expansion_.find(code);
+        if (found == expansion_.end()) {
             read(code);
-            return;
+            found = expansion_.emplace(code, std::move(forces_)).first;
         }
-        if (row.solve != StepSolve::Range) {
-            read(code);
-            scale_single(code, forces_);
-            expansion_[code] = forces_;
-            return;
-        }
-        // A range: its two cases, each scaled, when both are in the results.
-        const int32_t a = row.range_first, b = row.range_second;
-        if (present(a) && present(b)) {
-            for (int32_t part : {a, b})
-                if (!expansion_.count(part)) {
-                    read(part);
-                    scale_single(part, forces_);
-                    expansion_[part] = forces_;
-                }
-            const OneBased<ElementForces>& fa = expansion_[a];
-            const OneBased<ElementForces>& fb = expansion_[b];
-            forces_ = OneBased<ElementForces>(m_.numelems());
-            for (int e = 1; e <= m_.numelems(); ++e)
-                for (std::size_t i = 0; i < 12; ++i)
-                    forces_[e][i] = fa[e][i] - fb[e][i];
-            return;
-        }
-        // Otherwise the range scaled at its hotter end.
-        read(code);
-        for (int e = 1; e <= m_.numelems(); ++e) {
-            if (!out_.evaluated[e])
-                continue;
-            const double k = modulus_factor(e, cycle(e, code).second);
-            for (float& v : forces_[e])
-                v = static_cast<float>(v * k);
-        }
+        return found->second;
     }
 
     CaseStresses expansion_case(int32_t code)
     {
-        expansion_forces(code);
+        const bool scale = scaling();
+        const bool composed = scale && range_of_present_cases(code);
+        const auto [set_a, set_b] = case_sets(code);
+        const OneBased<ElementForces>* first = nullptr;
+        const OneBased<ElementForces>* second = nullptr;
+        if (composed) {
+            first = &raw_forces(step_row(code).range_first);
+            second = &raw_forces(step_row(code).range_second);
+        } else if (kept_for_ranges(code)) {
+            first = &raw_forces(code);
+        } else {
+            read(code);
+            first = &forces_;
+        }
         CaseStresses c = make_case(code, CaseStress::Expansion);
         const double f = stress_range_factor(rules_, m_.options.thermal_cycles);
+        const bool liberal = m_.options.liberal_allowable && present(LC_SUSTAINED);
         for (int e = 1; e <= m_.numelems(); ++e) {
             if (!out_.evaluated[e])
                 continue;
             const ElementSetup& s = setup_[e];
+            const ElementForces* forces = &(*first)[e];
+            ElementForces range;
+            double k = 1.0;
+            if (composed) {
+                // F(Ti) Ec/Ei - F(Tj) Ec/Ej.
+                const double ka = modulus_factor(e, set_a), kb = modulus_factor(e, set_b);
+                for (std::size_t i = 0; i < 12; ++i)
+                    range[i] = static_cast<float>((*forces)[i] * ka - (*second)[e][i] * kb);
+                forces = &range;
+            } else if (scale) {
+                // A single case on its own set's modulus; a range without its
+                // two cases at its hotter end.
+                k = modulus_factor(e, set_a == 0 ? set_b
+                                     : s.set(set_a).temperature >=
+                                               s.set(set_b).temperature
+                                         ? set_a
+                                         : set_b);
+            }
             const auto [low, high] = cycle(e, code);
-            const double sc = allowable_at(*s.material, low), sh = allowable_at(*s.material, high);
             for (std::size_t end = 0; end < 2; ++end) {
-                const double se = expansion_stress(s.end[end].input, loads(e, end, forces_[e]));
+                EndLoads l = loads(e, end, *forces);
+                l.axial *= k;
+                l.torsion *= k;
+                l.in_plane *= k;
+                l.out_plane *= k;
+                const double se = expansion_stress(s.end[end].input, l);
                 std::optional<double> allowable;
                 if (s.allowables)
-                    allowable = expansion_allowable(f, sc, sh, m_.options.liberal_allowable &&
-                                                                   present(LC_SUSTAINED),
-                                                    sustained_[e][end]);
+                    allowable = expansion_allowable(f, low->allowable, high->allowable, liberal, sustained_[e][end]);
                 set(c.ends[e][end], se, allowable);
             }
         }

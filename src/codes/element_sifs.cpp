@@ -61,12 +61,24 @@ public:
           b31j_(m.options.use_b31j && code_allows_b31j(m.piping_code)),
           single_(!code_has_in_out_plane_sifs(m.piping_code, b31j_))
     {
-        rows_at_node_.assign(static_cast<std::size_t>(m.numnodes()) + 1, {});
+        const std::size_t nodes = static_cast<std::size_t>(m.numnodes()) + 1;
+        rows_at_node_.assign(nodes, {});
+        branch_sifs_.assign(nodes, nullptr);
+        junctions_.assign(nodes, {});
         for (int r = 1; r <= m.numrows(); ++r) {
             const LayoutRow& row = m.model.rows[r];
-            if (row.data && m.model.nodes.valid(row.node_index))
-                rows_at_node_[static_cast<std::size_t>(row.node_index)].push_back(r);
+            if (!row.data || !m.model.nodes.valid(row.node_index))
+                continue;
+            const std::size_t n = static_cast<std::size_t>(row.node_index);
+            rows_at_node_[n].push_back(r);
+            // The last branch SIF at the node, every type.
+            if (row.dtype == DT_BRANCH_SIF)
+                if (const auto* b = dynamic_cast<const BranchSif*>(row.data.get()))
+                    branch_sifs_[n] = b;
         }
+        for (std::size_t n = 1; n < nodes; ++n)
+            if (!rows_at_node_[n].empty())
+                junctions_[n] = find_junction(static_cast<int>(n));
         if (b31j_)
             notes_.add("The B31J stress intensification factors are not available: branch connections take the "
                        "SIFs of " + piping_code_name(code_) + "'s own table");
@@ -220,7 +232,7 @@ private:
         double branch_diameter = 0.0, branch_thickness = 0.0;
         bool found = false;
     };
-    Junction junction(int node) const
+    Junction find_junction(int node) const
     {
         Junction j;
         for (int e : m_.model.nodes[node].elements) {
@@ -239,23 +251,19 @@ private:
         return j;
     }
 
+    // The junction of a node that carries data items (found once).
+    const Junction& junction(int node) const { return junctions_[static_cast<std::size_t>(node)]; }
     // The last branch SIF at the node, every type.
-    const BranchSif* branch_sif(int node) const
-    {
-        const BranchSif* found = nullptr;
-        for (int r : rows_at_node_[static_cast<std::size_t>(node)])
-            if (m_.model.rows[r].dtype == DT_BRANCH_SIF)
-                if (const auto* b = dynamic_cast<const BranchSif*>(m_.model.rows[r].data.get()))
-                    found = b;
-        return found;
-    }
+    const BranchSif* branch_sif(int node) const { return branch_sifs_[static_cast<std::size_t>(node)]; }
 
     // The SIFs of the items at the node for an end of wall t and diameter d.
     Sifs items(int node, double d, double t, UserSifs& user) const
     {
         Sifs s;
-        const std::string at = node_name(node);
+        if (rows_at_node_[static_cast<std::size_t>(node)].empty())
+            return s;
         if (const BranchSif* b = branch_sif(node)) {
+            const auto at = [&] { return node_name(node); };
             const Junction j = junction(node);
             if (j.found) {
                 BranchSifInput in{b->sif_type, j.run_diameter, j.run_thickness, j.branch_diameter,
@@ -264,14 +272,14 @@ private:
                 if (r.available) {
                     s.take_larger(single_ ? one(r.sifs.in_plane) : r.sifs);
                     if (!r.note.empty())
-                        notes_.add("Node " + at + ": " + r.note);
+                        notes_.add("Node " + at() + ": " + r.note);
                     if (table_ == SifTable::B313 && j.run_diameter / j.run_thickness > 100.0)
-                        notes_.add("Node " + at + ": D/T is above 100, beyond the range in which the SIFs of "
+                        notes_.add("Node " + at() + ": D/T is above 100, beyond the range in which the SIFs of "
                                    "B31.3 Table D300 were shown valid");
                 } else if (table_ != SifTable::None) {
                     notes_.add(c_format("No stress intensification factor is available for the %s at node %s under "
                                         "%s",
-                                        branch_sif_short_name(b->sif_type), at.c_str(),
+                                        branch_sif_short_name(b->sif_type), at().c_str(),
                                         piping_code_name(code_).c_str()));
                 }
             }
@@ -311,6 +319,9 @@ private:
     }
 
     Sifs one(double i) const { return {i, i, i, i}; }
+
+    std::vector<const BranchSif*> branch_sifs_;
+    std::vector<Junction> junctions_;
 
     NodeSifs node_factors(int node) const
     {
