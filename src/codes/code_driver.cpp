@@ -93,7 +93,7 @@ void fill_code_records(std::shared_ptr<const CodeStressEvaluation> evaluation, C
     records.stresses = std::move(evaluation);
 }
 
-void run_code_evaluation(std::shared_ptr<AnalysisModel> model, const CodeEvaluationInput& input,
+void evaluate_code_records(std::shared_ptr<AnalysisModel> model, const CodeEvaluationInput& input,
                          ExpansionModulus solved_with, CodeRecords& records)
 {
     KV_ASSERT(model != nullptr);
@@ -118,7 +118,7 @@ void install_code_evaluation()
                                                      RESULTS_MODULUS_AT_REFERENCE
                                                  ? ExpansionModulus::Reference
                                                  : ExpansionModulus::CaseTemperature;
-        run_code_evaluation(std::move(snapshot), input, solved_with, records);
+        evaluate_code_records(std::move(snapshot), input, solved_with, records);
     });
 }
 

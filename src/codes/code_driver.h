@@ -41,7 +41,7 @@ struct CodeStressEvaluation {
 // Evaluates `model` (the snapshot the results were checked against, with
 // the input's piping code and options) on the input's forces and fills the
 // records.
-void run_code_evaluation(std::shared_ptr<AnalysisModel> model, const CodeEvaluationInput& input,
+void evaluate_code_records(std::shared_ptr<AnalysisModel> model, const CodeEvaluationInput& input,
                          ExpansionModulus solved_with, CodeRecords& records);
 
 // Fills the records from an evaluation (above).

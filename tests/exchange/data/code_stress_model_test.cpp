@@ -335,7 +335,7 @@ TEST_F(CodeStressWholeModel, RecordsFilledFromTheCodeStressEvaluation)
     input.options = snapshot_->options;
     input.load_cases = load_cases();
     input.forces = [this](int32_t code, OneBased<ElementForceRecord>& out) { out = file_forces(code); };
-    run_code_evaluation(std::make_shared<AnalysisModel>(*snapshot_), input, ExpansionModulus::CaseTemperature,
+    evaluate_code_records(std::make_shared<AnalysisModel>(*snapshot_), input, ExpansionModulus::CaseTemperature,
                         records);
     const CodeStressResults reference = evaluate();
 
@@ -417,7 +417,7 @@ TEST_F(CodeStressWholeModel, NoCodeStressesOfTheCaseATableShows)
     input.options = snapshot_->options;
     input.load_cases = load_cases();
     input.forces = [this](int32_t code, OneBased<ElementForceRecord>& out) { out = file_forces(code); };
-    run_code_evaluation(std::make_shared<AnalysisModel>(*snapshot_), input, ExpansionModulus::CaseTemperature,
+    evaluate_code_records(std::make_shared<AnalysisModel>(*snapshot_), input, ExpansionModulus::CaseTemperature,
                         records);
     EXPECT_TRUE(reads_.empty());   // no Static analysis: nothing read yet
     for (const PipeResultRecord& p : records.pipes)
