@@ -4,6 +4,8 @@
 #include "analysis/results_file.h"
 #include "codes/stress_tables.h"
 
+#include <cmath>
+
 namespace {
 
 EndValues stresses_of(const CaseStresses* c, int element, bool allowables)
@@ -38,6 +40,9 @@ void fill_principal(CodeRecords& records, const CodeStressResults& r, int32_t lo
             continue;
         for (std::size_t end = 0; end < 2; ++end) {
             const PrincipalStresses& s = principal[p.element][end];
+            // Not numbers (forces of a damaged file) stay not evaluated.
+            if (!std::isfinite(s.von_mises) || !std::isfinite(s.maximum) || !std::isfinite(s.minimum))
+                continue;
             p.von_mises[end].set(static_cast<float>(s.von_mises));
             p.maximum[end].set(static_cast<float>(s.maximum));
             p.minimum[end].set(static_cast<float>(s.minimum));

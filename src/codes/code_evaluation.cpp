@@ -317,11 +317,15 @@ private:
         return c;
     }
 
+    // A stress that is not a finite number (forces a damaged file gave) is
+    // not evaluated.
     static void set(EndStress& out, double stress, std::optional<double> allowable)
     {
+        if (!std::isfinite(stress) || std::fabs(stress) > 3.0e38)
+            return;
         out.stress = static_cast<float>(stress);
         out.evaluated = true;
-        if (allowable && *allowable > 0.0) {
+        if (allowable && *allowable > 0.0 && *allowable < 3.0e38) {
             out.allowable = static_cast<float>(*allowable);
             out.checked = true;
         }

@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <limits>
 #include <numbers>
 
 using namespace batch_test;
@@ -548,4 +549,28 @@ TEST_F(CodeStressWholeModel, B313RangeOfTwoThermalSetsOnTheReferenceModulus)
     // Each case read once, the two Expansion cases for their own and the range.
     for (const auto& [code, reads] : reads_)
         EXPECT_EQ(reads, 1) << code;
+}
+
+TEST_F(CodeStressWholeModel, ForcesThatAreNotNumbersGiveNoCodeStress)
+{
+    // Forces a damaged file could hold (NaN, infinity) leave the ends they
+    // reach unevaluated; the other ends keep their stresses.
+    ASSERT_NO_FATAL_FAILURE(analyse(model_text("B313")));
+    CodeStressRequest q;
+    q.model = snapshot_.get();
+    q.load_cases = load_cases();
+    q.forces = [this](int32_t code, OneBased<ElementForces>& out) {
+        out = file_forces(code);
+        out[1][5] = std::numeric_limits<float>::quiet_NaN();
+        out[2][11] = std::numeric_limits<float>::infinity();
+    };
+    const CodeStressResults r = evaluate_code_stresses(q);
+    for (const CaseStresses& c : r.cases) {
+        EXPECT_FALSE(c.ends[1][0].evaluated) << c.code;
+        EXPECT_TRUE(c.ends[1][1].evaluated) << c.code;
+        EXPECT_FALSE(c.ends[2][1].evaluated) << c.code;
+        EXPECT_TRUE(std::isfinite(c.ends[2][0].stress)) << c.code;
+    }
+    for (const StressRow& row : code_compliance_rows(r, snapshot_->model))
+        EXPECT_TRUE(std::isfinite(row.stress));
 }
