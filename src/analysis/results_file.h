@@ -1,7 +1,10 @@
 // The results file (".res") that a run writes beside the model file and the
 // results windows read. Little-endian, field by field:
 //
-//   header      16 bytes: "KORVANE21KR", the version "1020" and "0"
+//   header      16 bytes: "KORVANE21KR", the version "1020" and the
+//               modulus the expansion cases were solved with: '0' each
+//               element's at the case's temperature (the run's), '1' the
+//               modulus at the reference temperature
 //   elements    int32 E, then E records of 8 int32: element type, layout
 //               row, node 1 index, node 2 index, material, section and load
 //               index (a Beam's beam material, beam section and beam load),
@@ -56,6 +59,9 @@ inline constexpr int RESULTS_HEADER_SIZE = 16;
 inline constexpr int RESULTS_ELEMENT_RECORD_SIZE = 32;
 inline constexpr int SOIL_RESTRAINT_RECORD_SIZE = 40;
 inline constexpr int HANGER_DESIGN_RECORD_SIZE = 32;
+// The last header byte.
+inline constexpr char RESULTS_MODULUS_AT_CASE_TEMPERATURE = '0';
+inline constexpr char RESULTS_MODULUS_AT_REFERENCE = '1';
 
 inline constexpr const char* TIME_HISTORY_FILE_MAGIC = "KORVANEWRTH5100";
 inline constexpr int TIME_HISTORY_HEADER_SIZE = 24;
@@ -103,7 +109,8 @@ int64_t time_history_support_at(int64_t nodes, int64_t elements, int64_t support
 // The parts of a results file, for the run's writer and the dynamic
 // analyses (each value through end_force_value).
 
-// The 16-byte header "KORVANE21KR10200".
+// The 16-byte header "KORVANE21KR1020" and the modulus mark
+// RESULTS_MODULUS_AT_CASE_TEMPERATURE.
 void write_results_header(BinFile& file);
 // A load-case block: 6 N displacements, for code 31 6 N accelerations
 // (empty otherwise), 12 E forces and the support values.
@@ -155,6 +162,11 @@ OneBased<int32_t> element_places(const Model& model);
 void write_results_file(const std::string& path, const AnalysisModel& model,
                         const std::vector<const CaseResults*>& cases,
                         const std::vector<SoilRestraintRecord>& soil_restraints = {});
+
+// The modulus mark of a results file's header: RESULTS_MODULUS_AT_REFERENCE
+// when it says so, else (any other byte, or a file that cannot be read)
+// RESULTS_MODULUS_AT_CASE_TEMPERATURE.
+char results_expansion_modulus(const std::string& path);
 
 // The length in bytes of the results file of a model (rows, node count,
 // elements `elements`) for the load-case list, with `soils` soil-restraint
