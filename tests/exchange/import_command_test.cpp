@@ -119,13 +119,14 @@ TEST_F(ExchangeProgramTest, NeutralFileKindsAndUnsafeNamesAreRefused)
 
 TEST_F(ExchangeProgramTest, BatchModeImportsSavesAnalysesAndEnds)
 {
-    const std::string batch = write("run.mbf.txt", GOOD);
+    const std::string batch = write("run.mbf.dat", GOOD);
     run_batch_mode(batch);
     EXPECT_EQ(hb->run_loop(), 0);
     EXPECT_TRUE(batch_mode());
     // The last three characters are the extension.
     EXPECT_TRUE(std::filesystem::exists(path("run.mbf.mod")));
     EXPECT_TRUE(std::filesystem::exists(path("run.mbf.res")));
+    EXPECT_TRUE(std::filesystem::exists(path("run.mbf.txt")));
     EXPECT_EQ(script().runs("ANALYSIS_DIALOG"), 1);
     // An existing model file is replaced without a question.
     const std::size_t questions = script().messages().size();
@@ -150,7 +151,14 @@ TEST_F(ExchangeProgramTest, BatchModeEndsWithCode1WhenAStepFails)
     EXPECT_EQ(bytes(self), GOOD);
     run_batch_mode(write("empty.mbf", "Nothing\n"));
     EXPECT_EQ(hb->run_loop(), 1);
+    // A batch file that its own results report would replace is not run.
+    const std::string report_named = write("report.mbf.txt", GOOD);
+    run_batch_mode(report_named);
+    EXPECT_EQ(hb->run_loop(), 1);
+    EXPECT_EQ(bytes(report_named), GOOD);
+    EXPECT_FALSE(std::filesystem::exists(path("report.mbf.mod")));
     const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("results report of this batch file would be the batch file itself"), std::string::npos) << err;
     EXPECT_NE(err.find("Line = 6 :  T20,X1000,CXYZ=1\nUnknown comment :  XYZ=1"), std::string::npos) << err;
     EXPECT_NE(err.find("Unable to open import file:\n" + path("missing.mbf")), std::string::npos) << err;
     EXPECT_NE(err.find("would be the batch file itself"), std::string::npos) << err;

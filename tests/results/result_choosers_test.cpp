@@ -2,6 +2,7 @@
 // entries, the Other Supports chooser and the support loads result, the
 // support load summary's pick list and stepping, Thresholds, and
 // First-Level Checks with its first check.
+#include "codes/stress_display.h"
 #include "results/results_program_fixture.h"
 
 #include "framework/ui/pick_list.h"
@@ -200,8 +201,8 @@ TEST_F(ResultChooserTest, ThresholdsDialog)
     results_hooks().thresholds_changed = [&] { ++redraws; };
     EXPECT_TRUE(script().menu_command(results_frame().window, CMD_THRESHOLDS));
     EXPECT_EQ(script().last_message(), "Ratio threshold =  -5  is invalid");
-    EXPECT_FLOAT_EQ(stress_thresholds().stress, -2500.0f);
-    EXPECT_FLOAT_EQ(stress_thresholds().ratio, 80.0f);
+    EXPECT_FLOAT_EQ(stress_display_flags().stress_threshold, -2500.0f);
+    EXPECT_FLOAT_EQ(stress_display_flags().ratio_threshold, 80.0f);
     EXPECT_EQ(redraws, 1);
     // Shown again; a stress that does not read is refused; Cancel keeps them.
     script().once("THRESHOLDS_DIALOG", [](HeadlessDialog& d) {
@@ -213,7 +214,7 @@ TEST_F(ResultChooserTest, ThresholdsDialog)
     });
     EXPECT_FALSE(thresholds_dialog(results_frame().window));
     EXPECT_EQ(script().last_message(), "Stress threshold =  ABC  is invalid");
-    EXPECT_FLOAT_EQ(stress_thresholds().ratio, 80.0f);
+    EXPECT_FLOAT_EQ(stress_display_flags().ratio_threshold, 80.0f);
 }
 
 TEST_F(ResultChooserTest, FirstLevelChecksRunsTheFirstCheckThatCan)
@@ -236,7 +237,7 @@ TEST_F(ResultChooserTest, FirstLevelChecksRunsTheFirstCheckThatCan)
     });
     EXPECT_TRUE(script().menu_command(results_frame().window, CMD_FIRST_LEVEL_CHECKS));
     EXPECT_EQ(sorted.shows, 1);
-    EXPECT_EQ(stress_ratio_kind(), 1);
+    EXPECT_EQ(stress_display_flags().ratio_kind, 1);
     // 1404 made Sustained current and showed the displacements.
     EXPECT_EQ(results_loadcase_code(), LC_SUSTAINED);
     EXPECT_EQ(tables[RESULT_DISPLACEMENTS]->shows, 1);
@@ -251,7 +252,7 @@ TEST_F(ResultChooserTest, FirstLevelChecksRunsTheFirstCheckThatCan)
     });
     first_level_checks_dialog(results_frame().window);
     EXPECT_EQ(sorted.shows, 2);
-    EXPECT_EQ(stress_ratio_kind(), 0);
+    EXPECT_EQ(stress_display_flags().ratio_kind, 0);
     results().available = ResultsAvailability{};
     script().once("CHECKSTRESS_DIALOG", [](HeadlessDialog& d) {
         for (int id = 1401; id <= 1416; ++id)
@@ -288,5 +289,5 @@ TEST_F(ResultChooserTest, FirstLevelChecksWithStaticAnalysisRelabels)
         EXPECT_TRUE(d.press(8));
     });
     first_level_checks_dialog(results_frame().window);
-    EXPECT_EQ(stress_ratio_kind(), 2);
+    EXPECT_EQ(stress_display_flags().ratio_kind, 2);
 }

@@ -6,6 +6,7 @@
 #include "framework/app_state.h"
 #include "framework/commands.h"
 #include "framework/errors.h"
+#include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/file_dialogs.h"
@@ -118,11 +119,21 @@ void run_batch_mode(const std::string& command_line_path)
     init_model();
     // The last three characters of the path are its extension, whatever they are.
     const std::size_t extension = path.size() >= 3 ? path.size() - 3 : 0;
+    // The results report goes beside the model with the extension "txt": a
+    // batch file of that name would be written over by its own report.
+    if (same_file(replace_extension(batch_model_path(path, extension), "txt"), path)) {
+        message_error(owner, "The results report of this batch file would be the batch file itself:\n" + path +
+                                 "\nRename the batch file to end in .mbf.");
+        request_exit(1);
+        return;
+    }
     if (!import_batch_model(owner, path, extension) || !analyze_command(owner)) {
         request_exit(1);
         return;
     }
-    request_exit(0);
+    // The layout window's Results command reads the model back and opens its
+    // results, whose Results command writes the report and ends the program.
+    frame_post_command(main_frame(), CMD_RESULTS);
 }
 
 void install_exchange_ui()

@@ -141,6 +141,9 @@ public:
     virtual void contents_entry() {}
     // The font of a row, when it is not the table font.
     virtual std::optional<FontSpec> row_font(int /*row*/) { return std::nullopt; }
+    // The pen of the rule under a row when it is not the grid's (a rule that
+    // sets the rows below apart), on screen and on paper.
+    virtual std::optional<Pen> row_rule_pen(int /*row*/) { return std::nullopt; }
 
     // The row test of a printout: false when it holds no rows, else
     // row_present of row r offset by print_first_row.

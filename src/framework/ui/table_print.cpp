@@ -140,6 +140,13 @@ void print_row(TablePrint& p, TableCanvas& c, const std::vector<int>& band, int 
     c.bottom = y + p.text_lines * lh;
     for (int col : band) p.draw_column_rule(c, col);
     p.draw_column_rule(c, p.columns() + 1);
+    if (const std::optional<Pen> pen = p.row_rule_pen(row); pen && !last_on_page) {
+        int x1 = 0, x2 = 0;
+        if (c.span(1, p.columns(), x1, x2)) {
+            s.set_pen(*pen);
+            s.line(x1, c.bottom, x2, c.bottom);
+        }
+    }
     if (last_on_page) tprint_header_rule(c, c.bottom);
     for (int line = 0; line < p.text_lines; ++line) gdi_next_line();
 }

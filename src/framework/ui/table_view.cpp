@@ -482,6 +482,12 @@ void TableView::paint_rows(Surface& s, TableCanvas& c, const Layout& l) {
     s.set_pen(Pen{ROW_RULE, 1, PenStyle::Solid});
     for (int row = first; row <= last; ++row) {
         const int y = l.body.top + (row - first + 1) * rh - 1;
+        if (const std::optional<Pen> pen = t.row_rule_pen(row)) {
+            s.set_pen(*pen);
+            s.line(l.body.left, y, x_end, y);
+            s.set_pen(Pen{ROW_RULE, 1, PenStyle::Solid});
+            continue;
+        }
         s.line(l.body.left, y, x_end, y);
     }
     c.in_header = false;

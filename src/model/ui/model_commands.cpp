@@ -319,6 +319,23 @@ void merge_command(WindowId owner)
 void results_command(WindowId owner)
 {
     const auto& open_results = model_file_hooks().open_results;
+    if (batch_mode()) {
+        // Batch mode ends here: the results report, or exit code 1 with the
+        // message when the model or its results cannot be read.
+        try {
+            if (!open_results)
+                throw MessageText("Results are not available in this version of the program.");
+            if (model_file_path().empty() || !read_model(owner)) {
+                request_exit(1);
+                return;
+            }
+            open_results(owner);
+        } catch (const MessageText& m) {
+            message_error(owner, m.text);
+            request_exit(1);
+        }
+        return;
+    }
     if (!open_results)
         throw MessageText("Results are not available in this version of the program.");
     if (model_file_path().empty())

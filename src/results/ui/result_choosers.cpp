@@ -1,5 +1,6 @@
 #include "results/ui/result_choosers.h"
 
+#include "codes/stress_display.h"
 #include "framework/app_state.h"
 #include "framework/commands.h"
 #include "framework/errors.h"
@@ -19,6 +20,7 @@
 #include "results/results_reader.h"
 #include "results/support_summary.h"
 #include "results/time_history.h"
+#include "results/ui/results_report.h"
 #include "results/ui/results_ui_state.h"
 
 #include <algorithm>
@@ -460,19 +462,6 @@ void print_support_load_summary()
 
 // ---- Thresholds ---------------------------------------------------------------------------
 
-StressThresholds& stress_thresholds()
-{
-    return session_part<StressThresholds>();
-}
-
-int& stress_ratio_kind()
-{
-    struct Kind {
-        int value = 0;
-    };
-    return session_part<Kind>().value;
-}
-
 namespace {
 
 enum ThresholdIds : int { THRESHOLD_STRESS = 1301, THRESHOLD_RATIO = 1302, THRESHOLD_UNIT = 1601 };
@@ -494,12 +483,12 @@ class ThresholdsProc final : public DialogProc {
 public:
     void init(Dialog& d) override
     {
-        const StressThresholds& t = stress_thresholds();
+        const StressDisplayFlags& t = stress_display_flags();
         dialog_set_unit_label(THRESHOLD_UNIT, STRESS);
-        if (t.stress > 0.0f)
-            dialog_set_text(THRESHOLD_STRESS, format_stress(t.stress));
-        if (t.ratio > 0.0f)
-            dialog_set_text(THRESHOLD_RATIO, format_percent(t.ratio));
+        if (t.stress_threshold > 0.0f)
+            dialog_set_text(THRESHOLD_STRESS, format_stress(t.stress_threshold));
+        if (t.ratio_threshold > 0.0f)
+            dialog_set_text(THRESHOLD_RATIO, format_percent(t.ratio_threshold));
         center_window(d);
         dialog_set_focus(THRESHOLD_STRESS);
     }
@@ -520,7 +509,8 @@ public:
         dialog_get_text(THRESHOLD_RATIO);
         if (parse_real_buffer(ratio) != 0 || ratio < 0.0f)
             dialog_throw_invalid(THRESHOLD_RATIO, "Ratio threshold");
-        stress_thresholds() = {stress, ratio};
+        stress_display_flags().stress_threshold = stress;
+        stress_display_flags().ratio_threshold = ratio;
         stored = true;
         return true;
     }
@@ -667,7 +657,10 @@ public:
             break;
         case CHECK_PRINT:
             front();
-            finish(d, [] { frame_post_command(results_frame(), CMD_PRINT); });
+            finish(d, [] {
+                select_first_level_report();
+                frame_post_command(results_frame(), CMD_PRINT);
+            });
             break;
         case CHECK_EDIT_LAYOUT: finish(d, [] { frame_post_command(results_frame(), CMD_INPUT); }); break;
         case CHECK_EXPORT_SHAPE: frame_post_command(results_frame(), CMD_EXPORT_PLANT_DESIGN_RESULTS); break;
@@ -766,10 +759,11 @@ private:
         case CHECK_SUSTAINED:
         case CHECK_EXPANSION:
         case CHECK_OCCASIONAL:
-            stress_ratio_kind() = id == CHECK_SUSTAINED   ? 0
-                                  : id == CHECK_EXPANSION ? 1
-                                  : (a.has(LC_STATIC_ANALYSIS) || (pipeline_code() && a.pipeline_sort)) ? 2
-                                                                                                        : 3;
+            stress_display_flags().ratio_kind =
+                id == CHECK_SUSTAINED   ? RATIO_SUSTAINED
+                : id == CHECK_EXPANSION ? RATIO_EXPANSION
+                : (a.has(LC_STATIC_ANALYSIS) || (pipeline_code() && a.pipeline_sort)) ? RATIO_OCCASIONAL_STATIC
+                                                                                      : RATIO_OCCASIONAL;
             show(RESULT_SORTED_STRESSES);
             if (h.ratio_colouring)
                 h.ratio_colouring(true);

@@ -94,14 +94,8 @@ void print_support_load_summary();
 
 // ---- Thresholds and First-Level Checks ---------------------------------------------------
 
-struct StressThresholds {
-    float stress = 0.0f;   // psi; 0 = not set
-    float ratio = 0.0f;    // percent; 0 = not set
-};
-StressThresholds& stress_thresholds();
-// The stress-ratio kind of First-Level Checks: 0 sustained, 1 expansion, 2
-// occasional of static analysis or pipeline codes, 3 occasional.
-int& stress_ratio_kind();
+// The thresholds and the stress-ratio kind are the code display's
+// (codes/stress_display.h: stress_display_flags()), which the views read.
 // THRESHOLDS_DIALOG; true when stored.
 bool thresholds_dialog(WindowId owner);
 // CHECKSTRESS_DIALOG.

@@ -69,6 +69,11 @@ struct ResultsHooks {
     std::array<std::function<void()>, SUPPORT_KINDS> support_summary;
     // Printing a support kind's summary in a text report (the summary print).
     std::array<std::function<void(int row)>, SUPPORT_KINDS> print_support_summary;
+    // The part of each result in the results report (the Print Results
+    // sheet) for the results whose tables others build (hanger report,
+    // frequencies ...): it prints on graphic pages, as text or as CSV by the
+    // report state. Empty: the result has no part in the report.
+    std::array<std::function<void()>, RESULT_KINDS> print;
 
     // Run after the results were read (building reports of their own), and
     // when results are left (freeing what they built).

@@ -30,6 +30,7 @@
 #include "results/support_summary.h"
 #include "results/time_history.h"
 #include "results/ui/result_choosers.h"
+#include "results/ui/result_tables.h"
 #include "results/ui/results_ui_state.h"
 #include "results/ui/time_history_ui.h"
 
@@ -305,14 +306,16 @@ void export_command()
             hooks().export_hanger_interface(owner);
         return;
     }
-    if (current_result() == RESULT_TIME_HISTORY)
-        export_time_history_csv(owner);
+    // Every other result: the shown table as CSV.
+    if (TableWindow* t = results_table_view().table(); t && table_shown())
+        t->export_csv(owner);
 }
 
 bool export_available()
 {
-    return current_result() == RESULT_TIME_HISTORY ||
-           (current_result() == RESULT_HANGER_REPORT && hooks().export_hanger_interface);
+    if (current_result() == RESULT_HANGER_REPORT)
+        return static_cast<bool>(hooks().export_hanger_interface);
+    return table_shown();
 }
 
 // File > Open Results: a results file, which opens its model first.
@@ -456,6 +459,8 @@ void open_results()
     std::error_code ec;
     if (!std::filesystem::is_regular_file(results_path, ec)) {
         message_error(layout, c_format("Results file: %s\nDoes not exist.", results_path.c_str()));
+        if (batch_mode())
+            request_exit(1);
         return;
     }
     if (in_results())
@@ -489,6 +494,10 @@ void open_results()
         message_error_foreground(m.text);
         if (in_results())
             terminate_results();
+        if (batch_mode()) {
+            request_exit(1);
+            return;
+        }
         set_title_file_text(title_file_for_path(model_path));
         // The model stays as it was; the input windows come back.
         present_layout_window();
@@ -970,6 +979,7 @@ void install_results_ui()
     };
     h.show[RESULT_TIME_HISTORY] = [] { show_time_history(); };
     install_time_history_tables();
+    install_result_tables();
 
     ModelFileHooks& files = model_file_hooks();
     files.open_results = [](WindowId) { open_results(); };

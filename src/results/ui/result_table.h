@@ -1,0 +1,117 @@
+// What the result tables of the results window share: the window class of a
+// result (TableWindow) that records itself as the current result when it is
+// shown, adds and removes the menu items of its kind when it enters and
+// leaves the window, takes Tab (next result), Left and Right (previous and
+// next load case) and the right button, refreshes when the load case
+// changes, and prints in three forms: graphic pages (table_print), the
+// text report and CSV, which each table writes in its own columns. Export
+// (351) writes the CSV form.
+//
+// Column widths: columns listed together in `equal_widths` take their
+// common maximum; columns in `hidden` have width 0.
+#pragma once
+
+#include "framework/ui/table.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+// The menu items and popup a result table brings.
+enum class ResultMenus {
+    Plain,           // the results items only
+    LoadCases,       // with the load-case items
+    Forces,          // the element-force items (local or global, other forces)
+    Supports,        // the support items (other supports) and load cases
+    Summary,         // the per-support summary (other supports, no load cases)
+    Displacements,   // the displacement items (other displacements) and load cases
+};
+
+class ResultTable : public TableWindow {
+public:
+    ResultTable(int result_kind, int columns, int header_lines, int text_lines = 1);
+
+    int result_kind;
+    ResultMenus menus = ResultMenus::LoadCases;
+    std::vector<std::pair<int, int>> equal_widths;
+    std::vector<int> hidden;
+
+    // Shows the table as the current result: its rows and title (refresh),
+    // row `select` current (0 keeps the current row).
+    void show(int select = 0);
+    // Reads what the table shows for the current load case, sets the title
+    // and the row count. The default does nothing.
+    virtual void refresh() {}
+    // The title of the printed table ("Loads on Restraints: Sustained (W+P)").
+    virtual std::string print_title() { return title; }
+    // Number of rows printed.
+    virtual int print_count() { return row_count; }
+    // The layout row the graphics highlight for a table row (0 none).
+    virtual int highlight_layout_row(int /*row*/) { return 0; }
+
+    void on_enter() override;
+    void on_leave() override;
+    bool on_key(int key, unsigned mods) override;
+    void on_row_changed(int row) override;
+    void on_load_case_changed() override;
+    void context_menu(Point at) override;
+    void measure_window(Surface& dc) override;
+    void measure_print(Surface& dc) override;
+    // Graphic pages, text report or CSV by the report state.
+    void print() override;
+    void print_text() override {}
+    void print_csv() override {}
+
+protected:
+    // The widths after measuring: the equal groups, then the hidden columns.
+    void adjust_widths();
+};
+
+// A result table whose rows are layout rows (the supports of a kind): row
+// r shows layout row rows[r - 1], the graphics highlight that row and find
+// node matches its node.
+class LayoutRowsResultTable : public ResultTable {
+public:
+    using ResultTable::ResultTable;
+    std::vector<int> rows;
+
+    int layout_row(int row) const;
+    int highlight_layout_row(int row) override { return layout_row(row); }
+    int row_node(int row) override;
+    int print_count() override { return static_cast<int>(rows.size()); }
+};
+
+// More than one element-force kind has elements (the force tables' other
+// forces items).
+bool several_force_kinds();
+
+// A table made at its first use in a slot of its module's state.
+template <typename T>
+T& lazy_table(std::unique_ptr<TableWindow>& slot)
+{
+    if (!slot)
+        slot = std::make_unique<T>();
+    return static_cast<T&>(*slot);
+}
+
+// Appends an item to a popup.
+void add_popup_item(MenuItem& popup, const std::string& text, int id);
+
+// ---- Text-report helpers ---------------------------------------------------------------------
+
+// A page break when fewer than `lines` lines are left, else `header`; the
+// contents line; then each row `write_row(r)` with the header again at the
+// top of every new page (a page break before a row when rows remain and
+// fewer than `row_lines` lines are left, with `row_lines` > 0); a final rule
+// unless at the top of a page.
+void report_rows(int lines, const std::function<void()>& header, const std::string& contents, int count,
+                 const std::function<void(int row)>& write_row, int row_lines = 0);
+// The text right-aligned ending at `end`, when not empty.
+void report_right(const std::string& text, int end);
+// A value cell of CSV (csv_add_cell) for each text.
+void csv_cells(std::initializer_list<std::string> texts);
+// The CSV form of a plain table: `first_line`, the headings of line 0, then
+// each row's cells, value cells (csv_add_cell) in the columns `values` names
+// and text cells in the others; a final rule.
+void csv_plain_table(TablePrint& t, const std::string& first_line, int rows, const std::vector<int>& values);

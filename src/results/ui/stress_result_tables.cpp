@@ -1,0 +1,478 @@
+#include "results/ui/stress_result_tables.h"
+
+#include "codes/code_driver.h"
+#include "codes/stress_display.h"
+#include "framework/commands.h"
+#include "framework/state.h"
+#include "framework/text.h"
+#include "framework/units.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/messages.h"
+#include "framework/ui/report.h"
+#include "framework/ui/report_pages.h"
+#include "model/load_cases.h"
+#include "model/model.h"
+#include "model/nodes.h"
+#include "model/piping_codes.h"
+#include "results/results_state.h"
+#include "results/ui/result_choosers.h"
+#include "results/ui/result_table.h"
+#include "results/ui/results_hooks.h"
+#include "results/ui/results_window.h"
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+const Color OVER_ALLOWABLE{255, 0, 0};
+const Color ABOVE_THRESHOLD{0, 0, 192};
+
+const CodeStressResults* evaluation()
+{
+    const CodeRecords& c = results().code;
+    return c.stresses ? &c.stresses->results : nullptr;
+}
+
+bool no_code()
+{
+    const CodeStressResults* r = evaluation();
+    return r && stress_rules(r->piping_code) == StressRules::NoCode;
+}
+
+std::string node_of(const StressRow& r)
+{
+    return model().nodes.valid(r.node) ? node_text(model().nodes[r.node].number) : std::string();
+}
+
+std::string stress_text(double v)
+{
+    return std::isfinite(v) ? format_stress(v) : std::string();
+}
+
+std::string percent_text(const StressRow& r)
+{
+    const double p = r.percent();
+    return r.checked && std::isfinite(p) ? format_real(p, 8, 1) : std::string();
+}
+
+std::string allowable_text(const StressRow& r)
+{
+    return r.checked ? stress_text(r.allowable) : std::string("Not checked");
+}
+
+bool over(const StressRow& r)
+{
+    return r.checked && r.percent() > 100.0;
+}
+
+// The category the kind names, as a caption ("Expansion stress").
+std::string caption()
+{
+    const CodeStressResults* r = evaluation();
+    return stress_view_caption(r ? r->piping_code : piping_code(), stress_display_flags().ratio_kind);
+}
+
+struct StressTablesUi {
+    std::unique_ptr<TableWindow> sorted;
+    std::unique_ptr<TableWindow> compliance;
+    bool failures_only = false;
+    bool notes_shown = false;     // the evaluation's notes were shown since results opened
+};
+
+StressTablesUi& ui()
+{
+    return session_part<StressTablesUi>();
+}
+
+// The evaluation's notes ("Code stresses are not available for %s"), once
+// per opening of the results.
+void show_notes_once()
+{
+    StressTablesUi& u = ui();
+    if (u.notes_shown)
+        return;
+    u.notes_shown = true;
+    for (const std::string& note : code_evaluation_notes(results().code))
+        message_info(results_frame().window, note);
+}
+
+void add_item(const std::string& text, int id)
+{
+    Frame& f = results_frame();
+    if (f.menu.contains(id))
+        f.menu.set_text(id, text);
+    else {
+        MenuItem i;
+        i.text = text;
+        i.id = id;
+        f.menu.insert_before(CMD_RESULTS, i);
+    }
+}
+
+void refresh_frame_menu()
+{
+    Frame& f = results_frame();
+    frame_refresh_command_states(f);
+    if (f.window)
+        frame_update_menu(f);
+}
+
+// ---- The tables -------------------------------------------------------------------------------
+
+// Columns: Node, Load case, the stress, the allowable, the ratio.
+class StressRowsTable : public ResultTable {
+public:
+    explicit StressRowsTable(int kind) : ResultTable(kind, 5, 2) { menus = ResultMenus::Plain; }
+    std::vector<StressRow> rows;
+
+    virtual bool ratios_shown() const { return !no_code(); }
+    const StressRow* row_of(int row) const
+    {
+        return row >= 1 && row <= static_cast<int>(rows.size()) ? &rows[static_cast<std::size_t>(row - 1)] : nullptr;
+    }
+    std::string header_text(int column, int line) override
+    {
+        switch (column) {
+        case 1: return line == 0 ? "Node" : "";
+        case 2: return line == 0 ? "Load case" : "";
+        case 3: return line == 0 ? stress_heading() : line == 1 ? unit_label(STRESS) : "";
+        case 4: return line == 0 && !no_code() ? "Allowable" : line == 1 && !no_code() ? unit_label(STRESS) : "";
+        case 5: return ratios_shown() ? (line == 0 ? "Ratio" : line == 1 ? "(%)" : "") : "";
+        default: return {};
+        }
+    }
+    virtual std::string stress_heading() const { return "Stress"; }
+    std::string cell_text(int row, int column, int line) override
+    {
+        const StressRow* r = row_of(row);
+        if (!r || line != 0)
+            return {};
+        switch (column) {
+        case 1: return node_of(*r);
+        case 2: return load_case_names(r->load_case);
+        case 3:
+            mark(*r, false, row, column);
+            return stress_text(r->stress);
+        case 4: return no_code() ? "" : allowable_text(*r);
+        case 5:
+            if (!ratios_shown())
+                return {};
+            mark(*r, true, row, column);
+            return percent_text(*r);
+        default: return {};
+        }
+    }
+    void adjust()
+    {
+        hidden.clear();
+        if (!ratios_shown())
+            hidden.push_back(5);
+        if (no_code())
+            hidden.push_back(4);
+    }
+    int row_node(int row) override
+    {
+        const StressRow* r = row_of(row);
+        return r && model().nodes.valid(r->node) ? model().nodes[r->node].number : 0;
+    }
+    int highlight_layout_row(int row) override
+    {
+        const StressRow* r = row_of(row);
+        return r && model().elems.valid(r->element) ? model().elems[r->element].row : 0;
+    }
+    int print_count() override { return static_cast<int>(rows.size()); }
+
+    // Text: the title centred, the headings, one line per row.
+    void write_text(const std::string& contents, int level_lines)
+    {
+        report_rows(
+            level_lines,
+            [this] {
+                report_print_centred(print_title(), 6, 78);
+                report_next_line();
+                report_rule();
+                report_print_at("Node", 6);
+                report_print_at("Load case", 14);
+                report_print_right(label_with_unit(stress_heading(), STRESS), 52);
+                if (!no_code())
+                    report_print_right(label_with_unit("Allowable", STRESS), 70);
+                if (ratios_shown())
+                    report_print_right("Ratio (%)", 82);
+                report_next_line();
+                report_rule();
+            },
+            contents, static_cast<int>(rows.size()),
+            [this](int row) {
+                const StressRow& r = rows[static_cast<std::size_t>(row - 1)];
+                report_print_at(node_of(r), 6);
+                report_print_at(load_case_names(r.load_case), 14);
+                report_right(stress_text(r.stress), 52);
+                if (!no_code())
+                    report_right(allowable_text(r), 70);
+                if (ratios_shown())
+                    report_right(percent_text(r), 82);
+                report_next_line();
+            });
+    }
+    void write_csv(const std::string& first_line)
+    {
+        csv_add_text(first_line);
+        report_next_line();
+        report_rule();
+        csv_add_text("Node");
+        csv_add_text("Load case");
+        csv_add_text(label_with_unit(stress_heading(), STRESS));
+        if (!no_code())
+            csv_add_text(label_with_unit("Allowable", STRESS));
+        if (ratios_shown())
+            csv_add_text("Ratio (%)");
+        report_next_line();
+        for (const StressRow& r : rows) {
+            csv_add_text(node_of(r));
+            csv_add_text(load_case_names(r.load_case));
+            csv_add_cell(stress_text(r.stress));
+            if (!no_code())
+                csv_add_text(allowable_text(r));
+            if (ratios_shown())
+                csv_add_cell(percent_text(r));
+            report_next_line();
+        }
+        report_rule();
+    }
+
+private:
+    // Over the allowable: red on screen, inverted in print; above a set
+    // display threshold: blue on screen.
+    void mark(const StressRow& r, bool ratio_cell, int row, int column)
+    {
+        if (ratio_cell && over(r)) {
+            table_set_text_color(*this, OVER_ALLOWABLE);
+            tprint_highlight_cell(*this, row, column, 0);
+            return;
+        }
+        const StressDisplayFlags& f = stress_display_flags();
+        const bool above = ratio_cell ? f.ratio_threshold > 0.0f && ratio_marked(r.percent())
+                                      : f.stress_threshold != 0.0f && stress_marked(r.stress);
+        if (above)
+            table_set_text_color(*this, ABOVE_THRESHOLD);
+    }
+};
+
+class SortedStressTable final : public StressRowsTable {
+public:
+    SortedStressTable() : StressRowsTable(RESULT_SORTED_STRESSES) {}
+    bool ratios_shown() const override { return !no_code() && stress_display_flags().ratio_column; }
+    std::string stress_heading() const override
+    {
+        if (!no_code())
+            return "Stress";
+        switch (stress_display_flags().ratio_kind) {
+        case 1: return "Maximum";
+        case 2: return "Minimum";
+        default: return "Von Mises";
+        }
+    }
+    std::string title_text() const { return "Sorted stresses: " + caption(); }
+    void refresh() override
+    {
+        rows = current_sorted_stresses();
+        adjust();
+        table_refresh(*this, title_text(), static_cast<int>(rows.size()), false);
+        set_results_title_fixed(title_text());
+    }
+    std::string print_title() override { return title_text(); }
+    void contents_entry() override { add_contents_entry("Sorted stresses", 0); }
+    void on_enter() override
+    {
+        add_item(stress_display_flags().sorted_order == StressOrder::Ratio ? "Sort by &stress" : "Sort by &ratio",
+                 CMD_SORTED_STRESS_OPTION);
+        add_item(stress_display_flags().ratio_column ? "Hide ra&tios" : "Show ra&tios", CMD_RATIOS_COLUMN);
+        refresh_frame_menu();
+    }
+    void on_leave() override
+    {
+        Frame& f = results_frame();
+        f.menu.remove(CMD_SORTED_STRESS_OPTION);
+        f.menu.remove(CMD_RATIOS_COLUMN);
+        if (f.window)
+            frame_update_menu(f);
+        ResultTable::on_leave();
+    }
+    bool on_key(int key, unsigned mods) override
+    {
+        if (!no_code() && mods == MOD_NONE && (key == KEY_LEFT || key == KEY_RIGHT)) {
+            // Sustained, expansion, occasional.
+            int32_t& kind = stress_display_flags().ratio_kind;
+            const int position = kind == RATIO_SUSTAINED ? 0 : kind == RATIO_EXPANSION ? 1 : 2;
+            const int next = (position + (key == KEY_RIGHT ? 1 : 2)) % 3;
+            kind = next == 0 ? RATIO_SUSTAINED : next == 1 ? RATIO_EXPANSION : RATIO_OCCASIONAL;
+            refresh();
+            measure_needed = true;
+            table_set_focus(*this);
+            return true;
+        }
+        return ResultTable::on_key(key, mods);
+    }
+    void print_text() override { write_text("Sorted stresses", 7); }
+    void print_csv() override { write_csv(title_text()); }
+};
+
+class ComplianceTable final : public StressRowsTable {
+public:
+    ComplianceTable() : StressRowsTable(RESULT_CODE_COMPLIANCE) {}
+    std::string title_text() const
+    {
+        return std::string("Code compliance: ") + piping_code_name(piping_code()) +
+               (ui().failures_only ? " (over allowable)" : "");
+    }
+    void refresh() override
+    {
+        rows = current_compliance_rows();
+        adjust();
+        table_refresh(*this, title_text(), static_cast<int>(rows.size()), false);
+        set_results_title_fixed(title_text());
+    }
+    std::string print_title() override { return title_text(); }
+    void contents_entry() override { add_contents_entry("Code compliance", 0); }
+    void on_enter() override
+    {
+        add_item(ui().failures_only ? "Show &all" : "Show &failures only", CMD_SORTED_STRESS_OPTION);
+        refresh_frame_menu();
+    }
+    void on_leave() override
+    {
+        Frame& f = results_frame();
+        f.menu.remove(CMD_SORTED_STRESS_OPTION);
+        if (f.window)
+            frame_update_menu(f);
+        ResultTable::on_leave();
+    }
+    void print_text() override { write_text("Code compliance", 7); }
+    void print_csv() override { write_csv(title_text()); }
+};
+
+SortedStressTable& sorted()
+{
+    return lazy_table<SortedStressTable>(ui().sorted);
+}
+
+ComplianceTable& compliance()
+{
+    return lazy_table<ComplianceTable>(ui().compliance);
+}
+
+}  // namespace
+
+std::vector<StressRow> current_sorted_stresses()
+{
+    const CodeStressResults* r = evaluation();
+    if (!r)
+        return {};
+    const StressDisplayFlags& f = stress_display_flags();
+    return sorted_stresses(*r, model(), f.ratio_kind, f.sorted_order);
+}
+
+StressRange current_sorted_stress_range()
+{
+    return sorted_stress_range(current_sorted_stresses());
+}
+
+std::vector<StressRow> current_compliance_rows()
+{
+    const CodeStressResults* r = evaluation();
+    if (!r)
+        return {};
+    std::vector<StressRow> rows = code_compliance_rows(*r, model());
+    if (ui().failures_only)
+        std::erase_if(rows, [](const StressRow& row) { return !over(row); });
+    return rows;
+}
+
+bool& compliance_failures_only()
+{
+    return ui().failures_only;
+}
+
+void show_sorted_stresses()
+{
+    sorted().show();
+    show_notes_once();
+}
+
+void show_code_compliance()
+{
+    compliance().show();
+    show_notes_once();
+}
+
+namespace {
+
+// Prints the rows of a table as the results report asks; nothing without rows.
+template <typename T, typename Rows>
+void print_rows(T& t, Rows rows)
+{
+    t.rows = rows();
+    if (t.rows.empty())
+        return;
+    t.adjust();
+    t.title = t.title_text();
+    t.row_count = static_cast<int>(t.rows.size());
+    t.measure_needed = true;
+    t.print();
+    if (table_is_shown(t))
+        t.refresh();
+}
+
+}  // namespace
+
+void print_sorted_stresses()
+{
+    print_rows(sorted(), current_sorted_stresses);
+}
+
+void print_code_compliance()
+{
+    print_rows(compliance(), current_compliance_rows);
+}
+
+void install_stress_result_tables()
+{
+    ResultsHooks& h = results_hooks();
+    h.show[RESULT_SORTED_STRESSES] = show_sorted_stresses;
+    h.show[RESULT_CODE_COMPLIANCE] = show_code_compliance;
+    h.commands[CMD_SORTED_STRESS_OPTION] = [](int) {
+        if (current_result() == RESULT_SORTED_STRESSES) {
+            StressOrder& order = stress_display_flags().sorted_order;
+            order = order == StressOrder::Ratio ? StressOrder::Stress : StressOrder::Ratio;
+            show_sorted_stresses();
+            sorted().on_enter();
+        } else if (current_result() == RESULT_CODE_COMPLIANCE) {
+            ui().failures_only = !ui().failures_only;
+            show_code_compliance();
+            compliance().on_enter();
+        }
+    };
+    h.commands[CMD_RATIOS_COLUMN] = [](int) {
+        if (current_result() != RESULT_SORTED_STRESSES)
+            return;
+        stress_display_flags().ratio_column = !stress_display_flags().ratio_column;
+        show_sorted_stresses();
+        sorted().on_enter();
+    };
+    h.opened.push_back([] { ui().notes_shown = false; });
+    h.closing.push_back([] {
+        ui().failures_only = false;
+        reset_stress_display();
+    });
+}
+
+TableWindow& sorted_stress_table()
+{
+    return sorted();
+}
+
+TableWindow& code_compliance_table()
+{
+    return compliance();
+}

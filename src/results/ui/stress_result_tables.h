@@ -1,0 +1,42 @@
+// The code-stress results: the sorted stresses (every evaluated element
+// end once, with the governing load case of the category the stress-ratio
+// kind names, largest ratio or largest stress first) and the code
+// compliance (every evaluated end in every load case with a code stress).
+//
+// Both show the stress, its allowable and their ratio in per cent: a ratio
+// above 100 % is drawn red on screen and printed inverted; with a display
+// threshold set (THRESHOLDS_DIALOG), a stress or ratio above it is drawn
+// blue. Under no code the sorted stresses are the von Mises, maximum or
+// minimum principal stresses of Static analysis, without allowables.
+//
+// Commands while they are shown: 374 switches the sorted stresses between
+// ratio order and stress order, and the code compliance between all rows and
+// the rows over their allowable; 338 shows or hides the ratio column of the
+// sorted stresses; Left and Right step the stress-ratio kind (sustained,
+// expansion, occasional) of the sorted stresses.
+#pragma once
+
+#include "codes/stress_tables.h"
+#include "framework/ui/table.h"
+
+#include <string>
+#include <vector>
+
+// The rows of the sorted stresses for the stress-ratio kind and order of the
+// display flags (codes/stress_display.h); none before an evaluation.
+std::vector<StressRow> current_sorted_stresses();
+// Their range: the colour range of the views' stress colouring.
+StressRange current_sorted_stress_range();
+// The code-compliance rows shown (all, or those over their allowable).
+std::vector<StressRow> current_compliance_rows();
+// Whether the code compliance shows only the rows over their allowable.
+bool& compliance_failures_only();
+
+void show_sorted_stresses();
+void show_code_compliance();
+void print_sorted_stresses();
+void print_code_compliance();
+
+void install_stress_result_tables();
+TableWindow& sorted_stress_table();
+TableWindow& code_compliance_table();
