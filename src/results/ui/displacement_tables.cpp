@@ -84,6 +84,15 @@ public:
     }
     std::string print_title() override { return title_text() + ": " + results_loadcase_name(); }
     int print_count() override { return results().numresultnodes(); }
+    bool prepare_print() override
+    {
+        if (!results_open() || results().load_case_count() == 0)
+            return false;
+        read_load_case_displacements();
+        title = title_text();
+        row_count = results().numresultnodes();
+        return true;
+    }
     int node_index(int row) const
     {
         const ResultsState& r = results();
@@ -209,6 +218,15 @@ public:
     }
     std::string print_title() override { return "Displacement extremes: " + results_loadcase_name(); }
     int print_count() override { return 6; }
+    bool prepare_print() override
+    {
+        if (!results_open() || results().load_case_count() == 0)
+            return false;
+        read_load_case_displacements();
+        title = "Displacement extremes";
+        row_count = 6;
+        return true;
+    }
     std::string header_text(int column, int line) override
     {
         static const char* const names[] = {"Component", "Maximum", "Node", "Minimum", "Node"};
@@ -394,14 +412,7 @@ void show_other_displacements()
 
 void print_displacements()
 {
-    if (!results_open() || results().load_case_count() == 0)
-        return;
-    DisplacementTable& t = table();
-    read_load_case_displacements();
-    t.title = t.title_text();
-    t.row_count = results().numresultnodes();
-    t.measure_needed = true;
-    t.print();
+    table().print();
 }
 
 void centre_of_gravity_dialog(WindowId owner)

@@ -177,6 +177,19 @@ public:
         return (global() ? std::string("Pipe forces in global coordinates") : variant->local_title()) + ": " +
                results_loadcase_name();
     }
+    bool prepare_print() override
+    {
+        if (results().numpipes() == 0 || results().load_case_count() == 0)
+            return false;
+        variant = &pipe_force_variant();
+        read_load_case_forces();
+        variant->refresh();
+        groups = global() ? std::vector<TableGroup>{} : variant->groups();
+        title = title_text();
+        row_count = results().numpipes();
+        buffer = {};
+        return true;
+    }
     void prepare_row(int row) override
     {
         const ResultsState& r = results();
@@ -307,6 +320,16 @@ public:
         set_results_title(title_text());
     }
     std::string print_title() override { return title_text() + ": " + results_loadcase_name(); }
+    bool prepare_print() override
+    {
+        if (kind_count(kind) == 0 || results().load_case_count() == 0)
+            return false;
+        read_load_case_forces();
+        title = title_text();
+        row_count = kind_count(kind);
+        buffer_row = 0;
+        return true;
+    }
     void prepare_row(int row) override
     {
         buffer_row = row;
@@ -434,6 +457,21 @@ void step_kind(int step)
 }
 
 // ---- Text and CSV -------------------------------------------------------------------------------
+
+std::string report_type_name(const std::string& type, const std::string& first_value)
+{
+    // The type stands at 16 and the first value ends at 27: a name that
+    // would run into the value is cut to its first word, then to the room
+    // left (one blank kept).
+    const int room = std::max(1, 28 - static_cast<int>(first_value.size()) - 1 - 16);
+    std::string name = type;
+    if (static_cast<int>(name.size()) > room)
+        name = name.substr(0, name.find(' '));
+    if (static_cast<int>(name.size()) > room)
+        name.resize(static_cast<std::size_t>(room));
+    return name;
+}
+
 
 std::string case_name()
 {
@@ -583,7 +621,7 @@ void ListForceTable::print_text()
             // Local values as stored, in the same columns.
             const ElementForceRecord& f = results().forces[e];
             report_print_at(node_text(n1), 6);
-            report_print_at(type, 16);
+            report_print_at(report_type_name(type, end_value_text(f[0], 0)), 16);
             const int ends[] = {27, 35, 43, 53, 63, 73};
             for (int end = 0; end < 2; ++end) {
                 if (end == 1) {
@@ -611,9 +649,10 @@ void ListForceTable::print_csv()
     const bool g = global_forces_shown();
     for (const char* h : {"Node", "Type"})
         csv_add_text(h);
-    for (const char* h : g ? std::initializer_list<const char*>{"FX", "FY", "FZ", "MX", "MY", "MZ"}
-                           : std::initializer_list<const char*>{"fx", "fy", "fz", "mx", "my", "mz"})
-        csv_add_text(h);
+    static const char* const global_names[] = {"FX", "FY", "FZ", "MX", "MY", "MZ"};
+    static const char* const local_names[] = {"fx", "fy", "fz", "mx", "my", "mz"};
+    for (int i = 0; i < 6; ++i)
+        csv_add_text((g ? global_names : local_names)[i]);
     report_next_line();
     csv_add_text("");
     csv_add_text("");
@@ -649,26 +688,9 @@ void print_element_forces(bool global)
     const bool shown = global_forces_shown();
     global_forces_shown() = global;
     try {
-        read_load_case_forces();
-        if (results().numpipes() > 0) {
-            PipeForceTable& t = pipes_table();
-            t.variant = &pipe_force_variant();
-            t.variant->refresh();
-            t.groups = global ? std::vector<TableGroup>{} : t.variant->groups();
-            t.title = t.title_text();
-            t.row_count = results().numpipes();
-            t.measure_needed = true;
-            t.print();
-        }
+        pipes_table().print();
         for (int kind : {FORCES_BEAMS, FORCES_FRP, FORCES_OTHERS})
-            if (kind_count(kind) > 0) {
-                ListForceTable& t = list_table(kind);
-                t.title = t.title_text();
-                t.row_count = kind_count(kind);
-                t.buffer_row = 0;
-                t.measure_needed = true;
-                t.print();
-            }
+            list_table(kind).print();
     } catch (...) {
         global_forces_shown() = shown;
         throw;
@@ -838,7 +860,7 @@ void print_force_pair(const ElementForceRecord& global, int node1, int node2, co
     for (int end = 0; end < 2; ++end) {
         report_print_at(node_text(end == 0 ? node1 : node2), node_column);
         if (type && end == 0)
-            report_print_at(type, 16);
+            report_print_at(report_type_name(type, end_value_text(f[0], 0)), 16);
         for (int i = 0; i < 6; ++i)
             report_right(end_value_text(f[static_cast<std::size_t>(6 * end + i)], i), ends[i]);
         report_next_line();

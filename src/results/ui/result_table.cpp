@@ -151,6 +151,9 @@ void ResultTable::measure_print(Surface& dc)
 
 void ResultTable::print()
 {
+    if (!prepare_print())
+        return;
+    measure_needed = true;
     const ReportState& s = report_state();
     if (s.printing_pages)
         table_print(*this, print_title(), print_count());

@@ -47,6 +47,10 @@ public:
     virtual std::string print_title() { return title; }
     // Number of rows printed.
     virtual int print_count() { return row_count; }
+    // Reads what a print of the current load case shows (whether the table
+    // is shown or not) and sets the title and row count; false when there
+    // is nothing to print. The default prints what the table holds.
+    virtual bool prepare_print() { return true; }
     // The layout row the graphics highlight for a table row (0 none).
     virtual int highlight_layout_row(int /*row*/) { return 0; }
 

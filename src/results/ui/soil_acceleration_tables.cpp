@@ -173,10 +173,11 @@ public:
             report_rule();
     }
     void print_csv() override { print_text(); }
-    void print() override
+    bool prepare_print() override
     {
-        if (count() > 0)
-            ResultTable::print();
+        title = print_title();
+        row_count = count();
+        return count() > 0;
     }
 };
 
@@ -265,12 +266,14 @@ public:
             report_rule();
     }
     void print_csv() override { print_text(); }
-    void print() override
+    bool prepare_print() override
     {
         if (count() == 0 || !results().available.has(LC_RESPONSE_SPECTRUM))
-            return;
+            return false;
         read_spectrum_accelerations();
-        ResultTable::print();
+        title = print_title();
+        row_count = count();
+        return true;
     }
 };
 
@@ -319,20 +322,12 @@ double acceleration_in_g(double value)
 
 void print_soil_restraints()
 {
-    SoilRestraintsTable& t = soil_table();
-    t.title = t.print_title();
-    t.row_count = t.count();
-    t.measure_needed = true;
-    t.print();
+    soil_table().print();
 }
 
 void print_accelerations()
 {
-    AccelerationsTable& t = acceleration_table();
-    t.title = t.print_title();
-    t.row_count = t.count();
-    t.measure_needed = true;
-    t.print();
+    acceleration_table().print();
 }
 
 void install_soil_and_acceleration_tables()

@@ -282,6 +282,14 @@ public:
         set_results_title_fixed(title_text());
     }
     std::string print_title() override { return title_text(); }
+    bool prepare_print() override
+    {
+        rows = current_sorted_stresses();
+        adjust();
+        title = title_text();
+        row_count = static_cast<int>(rows.size());
+        return !rows.empty();
+    }
     void contents_entry() override { add_contents_entry("Sorted stresses", 0); }
     void on_enter() override
     {
@@ -334,6 +342,14 @@ public:
         set_results_title_fixed(title_text());
     }
     std::string print_title() override { return title_text(); }
+    bool prepare_print() override
+    {
+        rows = current_compliance_rows();
+        adjust();
+        title = title_text();
+        row_count = static_cast<int>(rows.size());
+        return !rows.empty();
+    }
     void contents_entry() override { add_contents_entry("Code compliance", 0); }
     void on_enter() override
     {
@@ -406,34 +422,18 @@ void show_code_compliance()
     show_notes_once();
 }
 
-namespace {
-
-// Prints the rows of a table as the results report asks; nothing without rows.
-template <typename T, typename Rows>
-void print_rows(T& t, Rows rows)
-{
-    t.rows = rows();
-    if (t.rows.empty())
-        return;
-    t.adjust();
-    t.title = t.title_text();
-    t.row_count = static_cast<int>(t.rows.size());
-    t.measure_needed = true;
-    t.print();
-    if (table_is_shown(t))
-        t.refresh();
-}
-
-}  // namespace
-
 void print_sorted_stresses()
 {
-    print_rows(sorted(), current_sorted_stresses);
+    sorted().print();
+    if (table_is_shown(sorted()))
+        sorted().refresh();
 }
 
 void print_code_compliance()
 {
-    print_rows(compliance(), current_compliance_rows);
+    compliance().print();
+    if (table_is_shown(compliance()))
+        compliance().refresh();
 }
 
 void install_stress_result_tables()

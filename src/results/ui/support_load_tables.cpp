@@ -322,6 +322,16 @@ public:
         }
     }
     void contents_entry() override { add_contents_entry(contents_text(), 1); }
+    bool prepare_print() override
+    {
+        rows = kind_rows(kind_);
+        if (rows.empty())
+            return false;
+        read_load_case_support_loads();
+        title = title_text();
+        row_count = static_cast<int>(rows.size());
+        return true;
+    }
     void on_enter() override
     {
         ResultTable::on_enter();
@@ -756,14 +766,19 @@ public:
         }
         report_rule();
     }
+    bool prepare_print() override
+    {
+        if (!item_of(layout_row))
+            return false;
+        title = title_text();
+        row_count = combinations();
+        groups = {{2 + value_count(), 4 + value_count(), "Displacements (global)", 0}};
+        return true;
+    }
     // The print entry for a support row (the report and the print command).
     void print_row(int row)
     {
         layout_row = row;
-        title = title_text();
-        row_count = combinations();
-        measure_needed = true;
-        groups = {{2 + value_count(), 4 + value_count(), "Displacements (global)", 0}};
         print();
     }
 
@@ -789,10 +804,17 @@ public:
 
     void refresh() override
     {
-        rows = kind_rows(3);
-        read_load_case_support_loads();
+        prepare_print();
         table_refresh(*this, "Limit stop status", static_cast<int>(rows.size()), false);
         set_results_title("Limit stop status");
+    }
+    bool prepare_print() override
+    {
+        rows = kind_rows(3);
+        read_load_case_support_loads();
+        title = "Limit stop status";
+        row_count = static_cast<int>(rows.size());
+        return !rows.empty();
     }
     std::string print_title() override { return "Limit stop status: " + results_loadcase_name(); }
     std::string header_text(int column, int line) override
@@ -880,15 +902,7 @@ LimitStopStatusTable& status_table()
 // Prints one kind's loads for the current case (nothing without supports of the kind).
 void print_kind_loads(int kind)
 {
-    SupportLoadsTable& t = loads_table(kind);
-    t.rows = kind_rows(kind);
-    if (t.rows.empty())
-        return;
-    read_load_case_support_loads();
-    t.title = t.title_text();
-    t.row_count = static_cast<int>(t.rows.size());
-    t.measure_needed = true;
-    t.print();
+    loads_table(kind).print();
 }
 
 }  // namespace
@@ -966,17 +980,14 @@ void install_support_load_tables()
     h.show_limit_stop_status = show_limit_stop_status;
     ResultItemCommands commands;
     commands.local_global = [] {
-        const int kind = current_support_kind();
-        if (kind < 0 || !kind_data(kind).local_option || current_result() != RESULT_SUPPORT_LOADS)
-            return;
-        SupportLoadsTable& t = loads_table(kind);
-        if (!table_is_shown(t))
+        auto* t = dynamic_cast<SupportLoadsTable*>(results_table_view().table());
+        if (!t || !table_is_shown(*t) || !t->data().local_option)
             return;
         state().local = !state().local;
         results_frame().menu.set_text(CMD_LOCAL_GLOBAL, state().local ? "Global &Loads\tF7" : "Local &Loads\tF7");
         if (results_frame().window)
             frame_update_menu(results_frame());
-        t.show();
+        t->show();
     };
     commands.tip = [](int command) -> std::string {
         if (command == CMD_LOCAL_GLOBAL && current_result() == RESULT_SUPPORT_LOADS)
