@@ -290,7 +290,7 @@ public:
         row_count = static_cast<int>(rows.size());
         return !rows.empty();
     }
-    void contents_entry() override { add_contents_entry("Sorted stresses", 0); }
+    void contents_entry() override { add_contents_entry(title_text(), 0); }
     void on_enter() override
     {
         add_item(stress_display_flags().sorted_order == StressOrder::Ratio ? "Sort by &stress" : "Sort by &ratio",
@@ -322,7 +322,7 @@ public:
         }
         return ResultTable::on_key(key, mods);
     }
-    void print_text() override { write_text("Sorted stresses", 7); }
+    void print_text() override { write_text(title_text(), 7); }
     void print_csv() override { write_csv(title_text()); }
 };
 
@@ -424,7 +424,22 @@ void show_code_compliance()
 
 void print_sorted_stresses()
 {
-    sorted().print();
+    // Every category that has stresses: sustained, expansion, occasional;
+    // under no code the von Mises, maximum and minimum stresses.
+    int32_t& kind = stress_display_flags().ratio_kind;
+    const int32_t shown = kind;
+    const std::vector<int32_t> kinds = no_code() ? std::vector<int32_t>{0, 1, 2}
+                                                 : std::vector<int32_t>{RATIO_SUSTAINED, RATIO_EXPANSION, RATIO_OCCASIONAL};
+    try {
+        for (int32_t k : kinds) {
+            kind = k;
+            sorted().print();
+        }
+    } catch (...) {
+        kind = shown;
+        throw;
+    }
+    kind = shown;
     if (table_is_shown(sorted()))
         sorted().refresh();
 }
