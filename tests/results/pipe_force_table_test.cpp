@@ -306,10 +306,11 @@ TEST_F(PipeForceTable, InOutPlaneTableOfB313)
                                        .right(78, "2001")));
     const std::vector<std::string> csv = report_lines(print_local_element_forces, true);
     ASSERT_GE(csv.size(), 6u);
-    EXPECT_EQ(csv[1], ",,,,,In plane,Out of plane,In plane,Out of plane,Torsion,");
-    EXPECT_EQ(csv[2], ",Axial,y shear,z shear,Torque,Bend.Moment,Bend.Moment,SIF,SIF,SIF,SL,");
-    EXPECT_EQ(csv[3], "Node,(lb),(lb),(lb),(in-lb),(in-lb),(in-lb),,,,(psi),");
-    EXPECT_EQ(csv[6], "20,201,-211,221,-231,-251,241,1.75,1.50,1.25,2001,");
+    // The flexibility factors after the SIFs, as the table shows them.
+    EXPECT_EQ(csv[1], ",,,,,In plane,Out of plane,In plane,Out of plane,Torsion,Flex. Factors,");
+    EXPECT_EQ(csv[2], ",Axial,y shear,z shear,Torque,Bend.Moment,Bend.Moment,SIF,SIF,SIF,FFt,FFo,FFi,SL,");
+    EXPECT_EQ(csv[3], "Node,(lb),(lb),(lb),(in-lb),(in-lb),(in-lb),,,,,,,(psi),");
+    EXPECT_EQ(csv[6], "20,201,-211,221,-231,-251,241,1.75,1.50,1.25,,3.25,4.50,2001,");
 }
 
 TEST_F(PipeForceTable, IgemShowsScfsAndTheSifSetOfTheCategory)

@@ -553,12 +553,16 @@ public:
         }
         report_next_line();
     }
+    // The header of the in/out-plane rows; the flexibility factors follow
+    // the SIFs ("Flex. Factors" over them), then the IGEM SCFs, then the stress.
     void csv_header() const override
     {
-        for (const char* h : {"", "", "", "", "", "In plane", "Out of plane", "In plane", "Out of plane", "Torsion"})
+        for (const char* h : {"", "", "", "", "", "In plane", "Out of plane", "In plane", "Out of plane", "Torsion",
+                              "Flex. Factors"})
             csv_add_text(h);
         report_next_line();
-        for (const char* h : {"", "Axial", "y shear", "z shear", "Torque", "Bend.Moment", "Bend.Moment", "SIF", "SIF", "SIF"})
+        for (const char* h : {"", "Axial", "y shear", "z shear", "Torque", "Bend.Moment", "Bend.Moment", "SIF", "SIF",
+                              "SIF", "FFt", "FFo", "FFi"})
             csv_add_text(h);
         if (igem_)
             for (const char* h : {"Ip", "It", "Is"})
@@ -567,7 +571,7 @@ public:
         report_next_line();
         csv_add_text("Node");
         csv_units(3, 3);
-        for (int i = 0; i < (igem_ ? 6 : 3); ++i)
+        for (int i = 0; i < (igem_ ? 9 : 6); ++i)
             csv_add_text("");
         if (column_.shown)
             csv_add_unit_cell(STRESS);
@@ -588,6 +592,8 @@ public:
             csv_add_cell(have ? report_sif_text(i) : "");
             csv_add_cell(have ? report_sif_text(o) : "");
             csv_add_cell(have ? report_sif_text(t) : "");
+            for (int k = 11; k <= 13; ++k)
+                csv_add_cell(cell(row, k, end));
             if (igem_) {
                 const ResultsState& r = results();
                 const bool scf = r.code.element_sifs.valid(row.element);

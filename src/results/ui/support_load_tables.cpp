@@ -11,6 +11,7 @@
 #include "model/model.h"
 #include "model/nodes.h"
 #include "model/row_kinds.h"
+#include "model/ui/list_window.h"
 #include "results/results_load_cases.h"
 #include "results/results_reader.h"
 #include "results/results_state.h"
@@ -322,6 +323,20 @@ public:
         }
     }
     void contents_entry() override { add_contents_entry(contents_text(), 1); }
+    // The kind's input table, when it was opened last in the list window,
+    // follows to the same support.
+    void on_row_changed(int row) override
+    {
+        ResultTable::on_row_changed(row);
+        auto* input = dynamic_cast<LayoutRowsTable*>(last_opened_table());
+        if (!input || input->title != data().plural)
+            return;
+        for (int r = 1; r <= input->row_count; ++r)
+            if (input->layout_row(r) == layout_row(row)) {
+                table_goto_row(*input, r, 0, false);
+                return;
+            }
+    }
     bool prepare_print() override
     {
         rows = kind_rows(kind_);

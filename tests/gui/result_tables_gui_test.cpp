@@ -1,0 +1,245 @@
+// The result tables with the real windows: the sample analysed and its
+// results opened; every table the results offer is shown in the results
+// window; the results report with all of them is printed to the preview
+// and to a PDF file; and each table's CSV export, read back, holds the
+// cells the window shows.
+#include "analysis/ui/analysis_ui.h"
+#include "codes/code_driver.h"
+#include "elements/element_analysis.h"
+#include "elements/ui/element_ui.h"
+#include "framework/app_state.h"
+#include "framework/commands.h"
+#include "framework/ui/app_settings.h"
+#include "framework/ui/command_registry.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/printing_commands.h"
+#include "framework/ui/shell.h"
+#include "framework/ui/table.h"
+#include "gui/gui_fixture.h"
+#include "loads/ui/loads_subsystem.h"
+#include "materials/ui/materials_subsystem.h"
+#include "model/ui/layout_install.h"
+#include "model/ui/model_subsystem.h"
+#include "platform/qt/qt_printing.h"
+#include "results/results_state.h"
+#include "results/support_summary.h"
+#include "results/ui/result_choosers.h"
+#include "results/ui/results_hooks.h"
+#include "results/ui/results_report.h"
+#include "results/ui/results_window.h"
+#include "supports/ui/supports_ui.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPushButton>
+#include <QTimer>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+
+#ifdef __SANITIZE_ADDRESS__
+#include <sanitizer/lsan_interface.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Cancels the result chooser and accepts messages; closes a print preview.
+class Closer {
+public:
+    Closer()
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start(40);
+    }
+    int previews = 0;
+
+private:
+    void poll()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* preview = qobject_cast<QPrintPreviewDialog*>(w); preview && preview->isVisible()) {
+                ++previews;
+                preview->reject();
+                return;
+            }
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            box->accept();
+            return;
+        }
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            if (auto* cancel = dialog->findChild<QPushButton*>(QStringLiteral("item_%1").arg(IDCANCEL)))
+                cancel->click();
+    }
+    QTimer timer_;
+};
+
+bool wait_for(const std::function<bool()>& done)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done() && std::chrono::steady_clock::now() < end)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+std::string bytes_of(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The cells of a CSV text (quoted cells as they read back).
+std::set<std::string> csv_cells(const std::string& text)
+{
+    std::set<std::string> cells;
+    std::string cell;
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"')
+                cell += '"', ++i;
+            else if (c == '"')
+                quoted = false;
+            else
+                cell += c;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',' || c == '\n') {
+            cells.insert(cell);
+            cell.clear();
+        } else {
+            cell += c;
+        }
+    }
+    return cells;
+}
+
+class GuiResultTables : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        {
+#ifdef __SANITIZE_ADDRESS__
+            __lsan::ScopedDisabler system_libraries;
+#endif
+            gui_backend();
+        }
+        reset_app_state();
+        reset_app_settings();
+        clear_command_registry();
+        install_qt_print_service();
+        folder = fs::path(::testing::TempDir()) / ("korvane_gui_result_tables_" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        set_program_folder(folder.string());
+        fs::copy_file(fs::path(KV_PROGRAM_PATH).parent_path() / "sample.mod", folder / "sample.mod");
+        register_subsystem(install_model_subsystem);
+        register_subsystem(install_materials_subsystem);
+        register_subsystem(install_layout_subsystem);
+        register_subsystem(install_elements_ui);
+        register_subsystem(install_element_analysis);
+        register_subsystem(install_supports_ui);
+        register_subsystem(install_loads_subsystem);
+        register_subsystem(install_analysis_commands);
+        register_subsystem(install_code_evaluation);
+        register_subsystem(install_results_ui);
+        register_window_installer(create_layout_windows);
+        app_startup();
+    }
+    void TearDown() override
+    {
+        terminate_results();
+        app_shutdown();
+        install_print_service(nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        set_program_folder("");
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    // Every non-empty cell the window shows of the table is a cell of its CSV export.
+    void expect_csv_holds_the_shown_cells(TableWindow& t, const std::string& what)
+    {
+        const fs::path file = folder / "export.csv";
+        ASSERT_TRUE(open_report_file_at(results_frame().window, file.string(), true)) << what;
+        t.print();
+        std::string written = report_text();
+        // The file is the report's text once closed (no dialog, no message in between).
+        report_end_text();
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << written;
+        const std::set<std::string> cells = csv_cells(bytes_of(file));
+        int checked = 0;
+        for (int row = 1; row <= t.row_count; ++row) {
+            t.prepare_row(row);
+            for (int column = 1; column <= t.columns(); ++column)
+                for (int line = 0; line < t.text_lines; ++line) {
+                    std::string text = t.cell_text(row, column, line);
+                    t.marks = {};
+                    if (text.empty() || text == "0")
+                        continue;
+                    ++checked;
+                    EXPECT_TRUE(cells.count(text)) << what << ": row " << row << " column " << column << " \"" << text << "\"";
+                }
+        }
+        EXPECT_GT(checked, 0) << what;
+    }
+
+    fs::path folder;
+};
+
+}  // namespace
+
+TEST_F(GuiResultTables, EveryTableShownPrintedToThePreviewAndAPdfAndExported)
+{
+    Closer closer;
+    open_by_extension((folder / "sample.mod").string());
+    ASSERT_TRUE(analyze_command(main_frame().window));
+    open_results();
+    ASSERT_TRUE(wait_for([] { return in_results() && frame_is_visible(results_frame()); }));
+    ASSERT_TRUE(wait_for([] { return QApplication::activeModalWidget() == nullptr; }));
+
+    // Every result the sample offers, and every support kind it has.
+    std::vector<std::pair<std::string, std::function<void()>>> shows;
+    for (int kind : result_list())
+        if (kind != RESULT_SUPPORT_LOADS)
+            shows.push_back({result_kind_name(kind), results_hooks().show[static_cast<std::size_t>(kind)]});
+    for (int kind : support_kind_list())
+        shows.push_back({support_kind_name(kind), results_hooks().support_loads[static_cast<std::size_t>(kind)]});
+    ASSERT_GE(shows.size(), 8u);
+    for (const auto& [name, show] : shows) {
+        show();
+        QCoreApplication::processEvents();
+        TableWindow* t = results_table_view().table();
+        ASSERT_NE(t, nullptr) << name;
+        EXPECT_TRUE(results_table_view().shown()) << name;
+        QWidget* view = gui_backend().widget(results_table_view().window());
+        ASSERT_NE(view, nullptr) << name;
+        EXPECT_TRUE(view->isVisible()) << name;
+        EXPECT_GT(t->row_count, 0) << name;
+        expect_csv_holds_the_shown_cells(*t, name);
+    }
+
+    // The whole report: to the preview, and to a PDF.
+    const ReportJob job = results_report_job(default_report_selection());
+    print_preview_start(results_frame().window, job.title, report_page_renderer(job));
+    EXPECT_GE(closer.previews, 1);
+    const fs::path pdf = folder / "results.pdf";
+    ASSERT_TRUE(print_to_pdf(results_frame().window, pdf.string(), report_page_renderer(job)));
+    const std::string bytes = bytes_of(pdf);
+    ASSERT_GT(bytes.size(), 1000u);
+    EXPECT_EQ(bytes.substr(0, 4), "%PDF");
+    int pages = 0;
+    for (std::size_t at = bytes.find("/Type /Page"); at != std::string::npos; at = bytes.find("/Type /Page", at + 1))
+        if (bytes.compare(at, 12, "/Type /Pages") != 0)
+            ++pages;
+    EXPECT_GT(pages, 5);
+}
