@@ -244,8 +244,11 @@ private:
         std::array<float, 3> offset{};
         for (std::size_t k = 0; k < 3; ++k)
             offset[k] = lf(e.offset[k], e.line, "DX, DY, DZ");
-        const LayoutRow& last = model().rows[numrows()];
-        if (last.node != from)
+        // A hydrotest row between two elements does not break their run.
+        int last = numrows();
+        while (last > 1 && model().rows[last].etype == ET_HYDROTEST_LOAD)
+            --last;
+        if (model().rows[last].node != from)
             from_row(i, from, to, offset, section, material, load);
         to_row(e, to, offset, section, material, load);
     }

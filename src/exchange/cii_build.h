@@ -14,6 +14,7 @@ inline constexpr const char* CII_SKIPPED = "Read and not used";
 inline constexpr const char* CII_DROPPED = "Items whose node has no row, not taken";
 inline constexpr const char* CII_DEFAULT_TABLES = "Materials with the default property table";
 inline constexpr const char* CII_NOT_TAKEN = "Not taken";
+inline constexpr const char* CII_TAKEN_AS = "Taken as";
 
 class CiiBuild {
 public:

@@ -85,9 +85,12 @@ int item_node(int given, int row)
     return base;
 }
 
-// A new Location row after `row` at node `node` carrying an item of `dtype`.
+// A new Location row after `row` (and the Location rows that follow it, so
+// that items stand in file order) at node `node` carrying an item of `dtype`.
 int new_location(CiiBuild& b, int row, int node, int dtype, int line)
 {
+    while (row < numrows() && model().rows[row + 1].etype == ET_LOCATION)
+        ++row;
     const int index = b.insert_row_after(row, line);
     LayoutRow& r = model().rows[index];
     r.node = node;
@@ -238,8 +241,8 @@ private:
                 const float kr =
                     b_.convert(k, b_.s.units.rot_stiffness, NeutralQuantity::Stiffness, line, "Anchor stiffness");
                 v.stiffness[3] = v.stiffness[4] = v.stiffness[5] = kr;
-                b_.notes.add(CII_NOT_TAKEN,
-                             c_format("anchor stiffness %g below 14 taken for the rotations too (line %d)", k, line));
+                b_.notes.add(CII_TAKEN_AS,
+                             c_format("anchor stiffness %g, below 14, for the rotations too (line %d)", k, line));
             }
         }
         row_item<Anchor>(index).v = v;
@@ -374,7 +377,7 @@ bool add_displacements(CiiBuild& b, const CiiDisplacementBlock& block, int dtype
                       : b.convert(v, DEGREES_PER_RADIAN, NeutralQuantity::Angle, block.vector_lines[k], "Rotation");
         }
     if (free)
-        b.notes.add(CII_NOT_TAKEN, c_format("free displacement components, held at 0 by the support (line %d)",
+        b.notes.add(CII_TAKEN_AS, c_format("free displacement components, held at 0 by the support (line %d)",
                                             block.line));
     if (dtype == DT_ANCHOR)
         row_item<Anchor>(row).v.displacements = sets;

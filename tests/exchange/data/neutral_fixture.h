@@ -7,6 +7,7 @@
 #include "exchange/cii_import.h"
 #include "exchange/data/batch_fixture.h"
 #include "exchange/pnf_import.h"
+#include "model/model_file.h"
 
 #include <sstream>
 #include <string>
@@ -17,10 +18,19 @@ using batch_test::expect_value;
 
 class NeutralTest : public batch_test::BatchTest {
 protected:
-    // Imports the text; the error text, empty when the text was taken (its
-    // closing note then in notes_).
+    // The empty model the Import command hands an importer (with the node
+    // increment a test chose).
+    void empty_model()
+    {
+        reset_model();
+        clear_model_sections();
+        model().node_increment = node_increment_;
+    }
+    // Imports the text into the empty model; the error text, empty when the
+    // text was taken (its closing note then in notes_).
     std::string import_pnf(const std::string& text)
     {
+        empty_model();
         std::istringstream in(text);
         try {
             notes_ = import_pnf_text(in);
@@ -31,6 +41,7 @@ protected:
     }
     std::string import_cii(const std::string& text)
     {
+        empty_model();
         std::istringstream in(text);
         try {
             notes_ = import_cii_text(in);
@@ -51,6 +62,7 @@ protected:
     }
 
     ImportNotes notes_;
+    int node_increment_ = 10;
 };
 
 // The PipePak error text of a line: "Line = %d :  %s\n%s".
