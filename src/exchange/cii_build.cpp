@@ -210,19 +210,19 @@ private:
         return b_.convert(v, s_.units.length, q, line, what);
     }
 
-    void check_index(int index, int count, int line, const char* what) const
+    void check_index(int index, int count, int line, const char* what, const char* records) const
     {
         if (index < 0 || index > count)
-            b_.fail(line, c_format("%s index %d is not one of the %d %ss of the file", what, index, count, what));
+            b_.fail(line, c_format("%s index %d is not one of the %d %s of the file", what, index, count, records));
     }
 
     void element(int i)
     {
         const CiiElement& e = s_.element[i];
-        check_index(e.bend, s_.bends, e.index_line, "Bend");
-        check_index(e.rigid, s_.rigids, e.index_line, "Rigid");
-        check_index(e.expansion_joint, s_.expansion_joints, e.index_line, "Expansion joint");
-        check_index(e.reducer, s_.reducers, e.reducer_line, "Reducer");
+        check_index(e.bend, s_.bends, e.index_line, "Bend", "bends");
+        check_index(e.rigid, s_.rigids, e.index_line, "Rigid", "rigids");
+        check_index(e.expansion_joint, s_.expansion_joints, e.index_line, "Expansion joint", "expansion joints");
+        check_index(e.reducer, s_.reducers, e.reducer_line, "Reducer", "reducers");
         if (e.hydrotest != 0.0)
             add_hydrotest(b_.convert(e.hydrotest, s_.units.pressure, NeutralQuantity::Pressure, e.line6,
                                      "Hydrotest pressure"),

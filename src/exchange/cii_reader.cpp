@@ -244,6 +244,9 @@ void read_control(CiiReader& r, CiiStaging& s)
         }
     };
     take(counts);
+    // Every element makes a row at the least.
+    if (s.elements > MAXROWS)
+        r.fail("Maximum number of elements exceeded");
     v = r.integers(6);
     take({&s.bends, &s.rigids, &s.expansion_joints, &s.restraints, &s.displacements, &s.forces});
     v = r.integers(6);
@@ -253,14 +256,12 @@ void read_control(CiiReader& r, CiiStaging& s)
         v = r.integers(1);
         take({&s.equipment});
     }
-    // Every element makes a row at the least.
-    if (s.elements > MAXROWS)
-        r.fail("Maximum number of elements exceeded");
-    // Nothing is allocated for counts that the rest of the file cannot hold.
+    // Nothing is allocated for counts that the rest of the file cannot hold:
+    // such a file ends before its records do.
     const int64_t needed = lines_needed(s);
     if (needed > r.lines_left())
-        r.fail(c_format("The counts need %lld more lines, the file has %d left", static_cast<long long>(needed),
-                        r.lines_left()));
+        r.fail(c_format("End of file reached: the counts need %lld more lines, the file has %d left",
+                        static_cast<long long>(needed), r.lines_left()));
 }
 
 // ---- ELEMENTS -----------------------------------------------------------------------------------
