@@ -5,6 +5,7 @@
 #include "framework/text.h"
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -40,11 +41,6 @@ constexpr Range RANGES[] = {
     {NeutralQuantity::Factor, 0.0, 1.0e12},
 };
 
-bool is_line_end(int c)
-{
-    return c == '\n' || c == '\r';
-}
-
 }  // namespace
 
 std::ifstream open_import_file(const std::string& path)
@@ -60,53 +56,50 @@ std::ifstream open_import_file(const std::string& path)
 
 NeutralLines::NeutralLines(std::istream& in)
 {
-    std::size_t bytes = 0;
-    Line line;
-    bool open = false;   // a line has begun
-    bool too_long = false;
-    auto finish = [&] {
-        if (too_long) {
+    // The whole file first, in blocks, refused beyond its limit.
+    std::string bytes;
+    char block[65536];
+    while (in.read(block, sizeof block), in.gcount() > 0) {
+        bytes.append(block, static_cast<std::size_t>(in.gcount()));
+        if (bytes.size() > NEUTRAL_FILE_LIMIT)
+            throw MessageText(c_format("The file is larger than %zu MB", NEUTRAL_FILE_LIMIT / (1024u * 1024u)));
+    }
+    // A UTF-8 byte-order mark before the first line is not part of it.
+    std::size_t at = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+    const char* const begin = bytes.data();
+    const char* const end_of_file = begin + bytes.size();
+    const char* p = begin + at;
+    while (p < end_of_file) {
+        if (static_cast<int>(lines_.size()) >= NEUTRAL_LINE_COUNT_LIMIT)
+            throw MessageText(c_format("The file has more than %d lines", NEUTRAL_LINE_COUNT_LIMIT));
+        // The line ends at the first CR or LF.
+        const auto left = static_cast<std::size_t>(end_of_file - p);
+        const char* lf = static_cast<const char*>(std::memchr(p, '\n', left));
+        const char* cr = static_cast<const char*>(std::memchr(p, '\r', lf ? static_cast<std::size_t>(lf - p) : left));
+        const char* end = cr ? cr : lf ? lf : end_of_file;
+        const auto length = static_cast<std::size_t>(end - p);
+        Line line;
+        line.text.assign(p, std::min(length, NEUTRAL_LINE_LIMIT));
+        for (char& c : line.text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte >= 0x20 && byte != 0x7f)
+                continue;
+            if (byte == 0) {
+                c = ' ';
+                if (line.fault.empty())
+                    line.fault = "The line holds a NUL character";
+            } else if (line.fault.empty() && byte != '\t' && byte != '\v' && byte != '\f') {
+                line.fault = c_format("The line holds a control character (0x%02X)", byte);
+            }
+        }
+        if (length > NEUTRAL_LINE_LIMIT) {
             line.text = line.text.substr(0, NEUTRAL_QUOTED_LINE) + "...";
             line.fault = c_format("The line is longer than %zu characters", NEUTRAL_LINE_LIMIT);
         }
-        if (static_cast<int>(lines_.size()) >= NEUTRAL_LINE_COUNT_LIMIT)
-            throw MessageText(c_format("The file has more than %d lines", NEUTRAL_LINE_COUNT_LIMIT));
         lines_.push_back(std::move(line));
-        line = Line{};
-        open = false;
-        too_long = false;
-    };
-    for (int c; (c = in.get()) != std::char_traits<char>::eof();) {
-        if (++bytes > NEUTRAL_FILE_LIMIT)
-            throw MessageText(c_format("The file is larger than %zu MB", NEUTRAL_FILE_LIMIT / (1024u * 1024u)));
-        if (is_line_end(c)) {
-            // CR LF ends one line.
-            if (c == '\r' && in.peek() == '\n') {
-                in.get();
-                ++bytes;
-            }
-            finish();
-            continue;
-        }
-        open = true;
-        if (line.text.size() >= NEUTRAL_LINE_LIMIT) {
-            too_long = true;
-            continue;
-        }
-        const auto byte = static_cast<unsigned char>(c);
-        if (line.fault.empty()) {
-            if (byte == 0)
-                line.fault = "The line holds a NUL character";
-            else if ((byte < 0x20 && byte != '\t' && byte != '\v' && byte != '\f') || byte == 0x7f)
-                line.fault = c_format("The line holds a control character (0x%02X)", byte);
-        }
-        line.text.push_back(byte == 0 ? ' ' : static_cast<char>(c));
+        // CR LF ends one line, as LF and CR alone do.
+        p = end + (end + 1 < end_of_file && end[0] == '\r' && end[1] == '\n' ? 2 : 1);
     }
-    if (open)
-        finish();
-    // A UTF-8 byte-order mark before the first line is not part of it.
-    if (!lines_.empty() && lines_[0].text.rfind("\xEF\xBB\xBF", 0) == 0)
-        lines_[0].text.erase(0, 3);
 }
 
 // ---- Closing note ----------------------------------------------------------------------
