@@ -8,6 +8,7 @@
 #include "exchange/cii_build.h"
 #include "exchange/data/cii_fixture.h"
 #include "exchange/data/neutral_fixture.h"
+#include "exchange/data/neutral_samples.h"
 #include "loads/hydrotest_load.h"
 #include "loads/nodal_loads.h"
 #include "loads/pipe_load.h"
@@ -23,22 +24,6 @@ namespace neutral_test {
 namespace {
 
 using namespace cii_test;
-
-// A small English file: 10 - 20 - 30, an anchor at 10, 10 on COORDS.
-CiiFile small_file(double version = 10.0)
-{
-    CiiFile f;
-    f.version = version;
-    CiiElementRecord e;
-    e.from = 10, e.to = 20, e.dx = 120;
-    e.t[0] = 300, e.p[0] = 100;
-    f.elements.push_back(e);
-    e.from = 20, e.to = 30, e.dx = 0, e.dy = 120;
-    f.elements.push_back(e);
-    f.restraints.push_back({{10, 1, 0, 0, 0, 0, {}}});
-    f.coords = {{10, 0, 0, 0}};
-    return f;
-}
 
 std::vector<std::string> lines_of(const std::string& text)
 {
@@ -82,7 +67,7 @@ protected:
 
 TEST_F(CaesarMessages, ReadingStageMessagesNameTheLine)
 {
-    const std::vector<std::string> lines = lines_of(small_file().text());
+    const std::vector<std::string> lines = lines_of(small_cii().text());
     const int control = line_of(lines, "#$ CONTROL");
     const int element = line_of(lines, "#$ ELEMENTS") + 1;
     const std::string reals6 = lines[static_cast<std::size_t>(element - 1)];
@@ -181,7 +166,7 @@ TEST_F(CaesarMessages, BuildMessagesNameTheLineOfTheRecord)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
-        CiiFile f = small_file();
+        CiiFile f = small_cii();
         c.change(f);
         const std::string text = f.text();
         const std::vector<std::string> lines = lines_of(text);
@@ -202,7 +187,7 @@ class CaesarImport : public NeutralTest {};
 
 TEST_F(CaesarImport, HeadsInLowerCaseOrFollowedByTextAreAccepted)
 {
-    std::string text = small_file().text();
+    std::string text = small_cii().text();
     for (const std::string head : {"#$ BEND", "#$ RIGID", "#$ UNITS"})
         text.replace(text.find(head), head.size(), "#$ " + lower_case(head.substr(3)) + " (and more)");
     ASSERT_NO_FATAL_FAILURE(cii_ok(text));
@@ -211,7 +196,7 @@ TEST_F(CaesarImport, HeadsInLowerCaseOrFollowedByTextAreAccepted)
 
 TEST_F(CaesarImport, CoordsIsOptionalAndNodeNamesNeedTheirSection)
 {
-    CiiFile f = small_file();
+    CiiFile f = small_cii();
     f.coords_section = false;
     ASSERT_NO_FATAL_FAILURE(cii_ok(f.text()));
     EXPECT_EQ(numrows(), 5);
@@ -232,7 +217,7 @@ TEST_F(CaesarImport, CoordsIsOptionalAndNodeNamesNeedTheirSection)
 
 TEST_F(CaesarImport, TitleStandsFromTheThirteenthCharacter)
 {
-    CiiFile f = small_file();
+    CiiFile f = small_cii();
     f.title = "  Cooling water   ";
     ASSERT_NO_FATAL_FAILURE(cii_ok(f.text()));
     EXPECT_EQ(model_title(), "COOLING WATER");
@@ -248,7 +233,7 @@ TEST_F(CaesarImport, TitleStandsFromTheThirteenthCharacter)
 // too, and a temperature the file leaves at 0 takes it.
 TEST_F(CaesarImport, TemperaturesTakeTheOffsetAndTheAmbientTemperature)
 {
-    CiiFile f = small_file();
+    CiiFile f = small_cii();
     f.ambient = -20;
     ASSERT_NO_FATAL_FAILURE(cii_ok(f.text()));
     expect_value(pipe_loads()[1].temperature[1], 300, "English T1");
@@ -267,7 +252,7 @@ TEST_F(CaesarImport, TemperaturesTakeTheOffsetAndTheAmbientTemperature)
 
 TEST_F(CaesarImport, SectionsMaterialsLoadsAndHydrotestsAreFoundOrAdded)
 {
-    CiiFile f = small_file();
+    CiiFile f = small_cii();
     auto element = [&](double wall, double mill, double material, double density, double p1, double hydrotest) {
         CiiElementRecord e = f.elements.back();
         e.from = e.to;
@@ -301,7 +286,7 @@ TEST_F(CaesarImport, SectionsMaterialsLoadsAndHydrotestsAreFoundOrAdded)
 // 1.0e12: from 9.8e11 on it is rigid.
 TEST_F(CaesarImport, RigidTestAllowsRoundingOfTheStiffness)
 {
-    CiiFile f = small_file();
+    CiiFile f = small_cii();
     f.restraints.push_back({{20, 3, 9.9e11, 0, 0, 0, {}}, {20, 3, 9.7e11, 0, 0, 0, {}}});
     ASSERT_NO_FATAL_FAILURE(cii_ok(f.text()));
     EXPECT_EQ(data<Restraint>(row_with(20, DT_RESTRAINT)).v.restrained, (std::array<uint8_t, 3>{0, 1, 0}));
@@ -315,7 +300,7 @@ TEST_F(CaesarImport, RigidTestAllowsRoundingOfTheStiffness)
 // node at its far end.
 TEST_F(CaesarImport, ItemsFindTheirRowByBandAndIntermediateNode)
 {
-    CiiFile f = small_file();
+    CiiFile f = small_cii();
     CiiElementRecord bend = f.elements.back();
     bend.from = 30, bend.to = 40, bend.dy = 0, bend.dx = 120, bend.bend = 1;
     f.elements.push_back(bend);
@@ -341,7 +326,7 @@ TEST_F(CaesarImport, ItemsFindTheirRowByBandAndIntermediateNode)
 // kilogram-force ones show it in metric units.
 TEST_F(CaesarImport, FactorsChooseTheUnitsTheModelShows)
 {
-    CiiFile f = small_file();
+    CiiFile f = small_cii();
     f.units.stress = f.units.modulus = 6.894757;   // kPa
     f.units.pressure = 6.894757;                   // kPa
     f.units.force = 4.4482216;                     // N
@@ -367,7 +352,7 @@ TEST_F(CaesarImport, FactorsChooseTheUnitsTheModelShows)
 // may write its exponents with "D".
 TEST_F(CaesarImport, FortranFieldsThatTouchAndDExponentsAreRead)
 {
-    CiiFile f = small_file();
+    CiiFile f = small_cii();
     f.d_exponents = true;
     f.elements[1].dx = -12.5;
     f.elements[1].dy = -120;
@@ -383,7 +368,7 @@ TEST_F(CaesarImport, FortranFieldsThatTouchAndDExponentsAreRead)
 
 TEST_F(CaesarImport, ModalAnalysisIsNotedUntilThisVersionRunsIt)
 {
-    ASSERT_NO_FATAL_FAILURE(cii_ok(small_file().text()));
+    ASSERT_NO_FATAL_FAILURE(cii_ok(small_cii().text()));
     EXPECT_TRUE(load_case_list().empty());
     EXPECT_EQ(notes_.items(CII_NOT_TAKEN), (std::vector<std::string>{"the modal analysis (this version does not run it)"}));
 }

@@ -5,6 +5,7 @@
 // is empty and the unit choices, piping code and options are as they were.
 #include "exchange/data/cii_model_fixture.h"
 #include "exchange/data/neutral_fixture.h"
+#include "exchange/data/neutral_samples.h"
 #include "loads/pipe_load.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
@@ -15,35 +16,6 @@
 
 namespace neutral_test {
 namespace {
-
-// A PipePak file with a line of most kinds.
-const std::string PNF = "TITLE hostile\n"
-                        "UNIT METRIC\n"
-                        "GLOBAL B31.3 20 1 1.1 2 30\n"
-                        "MATERIAL CS (CARBON STEEL) 7833 0.3\n"
-                        "ALLOWABLE CS 20 1400 300 1200\n"
-                        "LOAD L1 200 10 150 5\n"
-                        "PIPE S1 6 40 16.83 0.711 0.1 5 100\n"
-                        "FROM A 0 0 0 S1 CS L1\n"
-                        "TO B 300 0 0\n"
-                        "TO C 0 300 0 LONG\n"
-                        "TO D 0 0 300\n"
-                        "TO E 200 0 0\n"
-                        "TO F 0 200 0 45\n"
-                        "TO G 0 0 200\n"
-                        "BSJ X 100\n"
-                        "TO H 100 0 0\n"
-                        "COMMENT the end\n"
-                        "ANCHOR A\n"
-                        "ANCHOR H * * * * * * * 1 0 0 0 0 0\n"
-                        "RIGID C MID\n"
-                        "GUIDE D * 500\n"
-                        "LIMITSTOP F NEAR 100 1 1\n"
-                        "SPRING E * 50 300\n"
-                        "FORCE G * 10 20 30\n"
-                        "TEE B REINFORCED 0.5\n"
-                        "VALVE D GATE 50\n"
-                        "BELLOW E 10 20 30\n";
 
 // Every line of the text cut to its first half.
 std::string halve_line(const std::string& text, std::size_t n)
@@ -134,7 +106,7 @@ protected:
 
 TEST_F(NeutralHostile, PipePakFileCutAfterEveryLine)
 {
-    cut_after_every_line(PNF, false);
+    cut_after_every_line(HOSTILE_PNF, false);
     EXPECT_GT(taken_, 0);
     // The cut before the last line's pipe row is refused: BELLOW needs its pipe.
     EXPECT_GE(refused_, 0);
@@ -142,13 +114,13 @@ TEST_F(NeutralHostile, PipePakFileCutAfterEveryLine)
 
 TEST_F(NeutralHostile, PipePakFileWithEachLineHalved)
 {
-    halve_every_line(PNF, false);
+    halve_every_line(HOSTILE_PNF, false);
     EXPECT_GT(refused_, 0);
 }
 
 TEST_F(NeutralHostile, PipePakFileWithSeededByteFlips)
 {
-    flip_bytes(PNF, false, 20240611, 300);
+    flip_bytes(HOSTILE_PNF, false, 20240611, 300);
     EXPECT_GT(refused_, 0);
     EXPECT_GT(taken_, 0);
 }

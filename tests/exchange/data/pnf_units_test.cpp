@@ -14,6 +14,7 @@
 #include "elements/user_sif.h"
 #include "elements/valve.h"
 #include "exchange/data/neutral_fixture.h"
+#include "exchange/data/neutral_samples.h"
 #include "exchange/pnf_reader.h"
 #include "loads/nodal_loads.h"
 #include "loads/pipe_load.h"
@@ -99,65 +100,11 @@ const FileUnits SI{"SI",
                    1.0 / (MM * MM),                        // mm2
                    celsius};
 
-// The same file in every unit system: the numbers are read in the system's units.
-std::string every_keyword_file(const FileUnits& u)
-{
-    return std::string("TITLE every keyword\n"
-                       "UNIT ") +
-           u.name +
-           "\n"
-           "GLOBAL B31.3 80 1.0 1.2 3 25\n"
-           "MATERIAL CS (CARBON STEEL) 0.283 0.29\n"
-           "ALLOWABLE CS 70 20000 500 18900\n"
-           "LOAD L1 300 150 400 100\n"
-           "LOAD L2 250 90\n"
-           "PIPE S6 6 40 6.625 0.28 0.0625 2 11\n"
-           "PIPE S4 4 40 4.5 0.237\n"
-           "FROM A 0 0 0 S6 CS L1\n"
-           "TO B 10 0 0\n"
-           "TO C 0 80 0 LONG\n"
-           "TO D 0 0 60\n"
-           "TO E 5 0 0 * S4 * L2\n"
-           "TO F 5 0 0 * S6\n"
-           "TO G 4 0 0\n"
-           "TO H 3 0 0\n"
-           "TO J 20 0 0 18\n"
-           "TO K 0 40 0\n"
-           "BSJ X 1000\n"
-           "TO M 4 0 0\n"
-           "COMMENT a comment line\n"
-           "ANCHOR A\n"
-           "ANCHOR M * * FREE * 7000 * * * 0.5 -1 * 2 * 0.1\n"
-           "RIGID B\n"
-           "RIGID C MID\n"
-           "GUIDE D *\n"
-           "LINESTOP E * 5000\n"
-           "INCLINED F * 2000 X Y\n"
-           "ROTATIONAL G * 100 0 1 0\n"
-           "SPRING H * 500 1200\n"
-           "CONSTANT H * X 800\n"
-           "HANGER K\n"
-           "LIMITSTOP J NEAR 1000 0.5 0.5 0.3\n"
-           "ONEWAY K * +Y 0.2\n"
-           "SNUBBER B * 3000 1 0 0\n"
-           "FLANGE D * SOCKET X 25 10\n"
-           "TEE E UNREINFORCED 0.375\n"
-           "TEE F EXTRUDED * 0.5\n"
-           "SIF G 1.5 2.0\n"
-           "FORCE H * 100 -200 300 10 20 30\n"
-           "WEIGHT J FAR 50\n"
-           "MASS K * 25\n"
-           "VALVE A GATE 300 2\n"
-           "REDUCER E\n"
-           "CUT F 0.5\n"
-           "BELLOW G 40 30 FREE 800 * X 60\n";
-}
-
 class PnfUnitsTest : public NeutralTest {
 protected:
     void check_every_keyword(const FileUnits& u)
     {
-        ASSERT_NO_FATAL_FAILURE(pnf_ok(every_keyword_file(u)));
+        ASSERT_NO_FATAL_FAILURE(pnf_ok(every_keyword_pnf(u.name)));
         const double l = u.length, d = u.dimension;
         // Title, options, code.
         EXPECT_EQ(model_title(), "EVERY KEYWORD ");
