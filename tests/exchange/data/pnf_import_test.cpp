@@ -233,3 +233,33 @@ TEST_F(PipePakImport, RefusedFileLeavesAnEmptyModelAndTheSettings)
 
 }  // namespace
 }  // namespace neutral_test
+
+namespace neutral_test {
+namespace {
+
+class PipePakSecondPass : public NeutralTest {};
+
+// VALVE, CUT, REDUCER and BELLOW change the pipe that starts at their node;
+// at a From node the first pipe after it. A line that finds no pipe there
+// is refused rather than passed over.
+TEST_F(PipePakSecondPass, LinesFindThePipeTheyChangeOrAreRefused)
+{
+    const std::string run = "PIPE S1 6 40 6.625 0.28\nPIPE S2 4 40 4.5 0.237\n"
+                            "FROM A 0 0 0 S1\nTO B 10 0 0\nTO C 10 0 0 * S2\nTO D 0 10 0 LONG\nTO E 0 0 10\n";
+    ASSERT_NO_FATAL_FAILURE(pnf_ok(run + "VALVE A\nREDUCER B\nCUT D 1\n"));
+    EXPECT_EQ(model().rows[2].etype, ET_VALVE);
+    EXPECT_EQ(model().rows[3].etype, ET_REDUCER);
+    EXPECT_EQ(model().rows[5].etype, ET_CUT_PIPE);
+    EXPECT_EQ(import_pnf(run + "FROM Z 50 0 0\nVALVE Z\n"),
+              pnf_error(9, "VALVE Z", "No pipe follows the From row at the node :  Z"));
+    EXPECT_EQ(import_pnf(run + "BELLOW C\n"), pnf_error(8, "BELLOW C", "The element that starts at the node is not a pipe :  C"));
+    EXPECT_EQ(import_pnf(run + "REDUCER A\n"),
+              pnf_error(8, "REDUCER A", "The row before the reducer names no pipe section :  A"));
+    // Without its node or value a line says nothing to change: the note says so.
+    ASSERT_NO_FATAL_FAILURE(pnf_ok(run + "VALVE\nCUT A\n"));
+    EXPECT_EQ(notes_.items(PNF_IGNORED_LINES), (std::vector<std::string>{"line 8 (VALVE without a node)",
+                                                                        "line 9 (CUT without a value)"}));
+}
+
+}  // namespace
+}  // namespace neutral_test
