@@ -103,6 +103,16 @@ ImportNotes import_pnf_text(std::istream& in)
     make_model();
     fix_up(p, lines);
     make_model();
+    // Every row's node stands once the model is built: a position at a bend
+    // that could not be laid out names its line.
+    for (int row = 1; row <= numrows(); ++row) {
+        const LayoutRow& r = model().rows[row];
+        if (r.node != 0 && r.node_index == 0) {
+            const int line = p.row_lines[static_cast<std::size_t>(row)];
+            throw MessageText(batch_error_text(line, lines.text(line),
+                                               "Node " + node_text(r.node) + " is not a node of the model"));
+        }
+    }
     rollback.done();
     return std::move(p.notes);
 }

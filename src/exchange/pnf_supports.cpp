@@ -399,8 +399,17 @@ int position_node(PnfImport& p, const SupportKind& kind, int number, int definin
     if (!kind.position)
         return bend ? number + NEAR_TANGENT_OFFSET : number;
     const std::optional<std::string> word = p.next();
-    if (!word || *word == "*")
+    // A bend's node is the corner of its tangents, which is no point of the
+    // pipe: an item there would act on nothing.
+    if (!word || *word == "*") {
+        static const char* const CORNER =
+            "The node is a bend's corner: NEAR, FAR or a word for the middle of the bend is required";
+        if (bend && word)
+            p.fail(CORNER, *word);
+        if (bend)
+            p.fail(CORNER);
         return number;
+    }
     // A number in the position's place is a value that has lost its field.
     double value = 0.0;
     if (parse_real(*word, value) == 0)

@@ -195,9 +195,9 @@ TEST_F(PipePakImport, StiffnessWordsOfEachItem)
 
 TEST_F(PipePakImport, EachLineStartsFromItsItemsDefaults)
 {
-    ASSERT_NO_FATAL_FAILURE(pnf_ok(RUN + "FLANGE B * SOCKET X 25\nFLANGE C * SOCKET X *\nWEIGHT B * 40\nWEIGHT D *\n"));
+    ASSERT_NO_FATAL_FAILURE(pnf_ok(RUN + "FLANGE B * SOCKET X 25\nFLANGE C FAR SOCKET X *\nWEIGHT B * 40\nWEIGHT D *\n"));
     EXPECT_EQ(data<Flange>(row_with(20, DT_FLANGE)).weight, 25.0f);
-    EXPECT_EQ(data<Flange>(row_with(30, DT_FLANGE)).weight, 0.0f);
+    EXPECT_EQ(data<Flange>(row_with(200030, DT_FLANGE)).weight, 0.0f);
     EXPECT_EQ(data<ConcentratedMass>(row_with(20, DT_CONC_MASS)).weight, 40.0f);
     EXPECT_EQ(data<ConcentratedMass>(row_with(40, DT_CONC_MASS)).weight, 0.0f);
 }
@@ -259,6 +259,20 @@ TEST_F(PipePakSecondPass, LinesFindThePipeTheyChangeOrAreRefused)
     ASSERT_NO_FATAL_FAILURE(pnf_ok(run + "VALVE\nCUT A\n"));
     EXPECT_EQ(notes_.items(PNF_IGNORED_LINES), (std::vector<std::string>{"line 8 (VALVE without a node)",
                                                                         "line 9 (CUT without a value)"}));
+}
+
+}  // namespace
+}  // namespace neutral_test
+
+namespace neutral_test {
+namespace {
+
+// A position at a bend's end names a node that only a bend laid out between
+// two runs makes; where the bend ends the file, the line is refused.
+TEST_F(PipePakImport, PositionAtABendThatIsNotLaidOutIsRefused)
+{
+    EXPECT_EQ(import_pnf("PIPE S1 6 40 6.625 0.28\nFROM A 0 0 0 S1\nTO B 10 0 0\nTO C 0 10 0 LONG\nRIGID C NEAR\n"),
+              pnf_error(5, "RIGID C NEAR", "Node 30A is not a node of the model"));
 }
 
 }  // namespace

@@ -181,6 +181,9 @@ TEST_F(PnfMessages, MendedRefusalsNameTheLineAndTheWord)
         {"FORCE B 100 0 0",
          "A position word (NEAR, FAR, a word for the middle of a bend or *) is required :  100"},
         {"RIGID B NEAR", "NEAR is allowed only at the node of a bend :  NEAR"},
+        // A bend's own node is the corner of its tangents, no point of the pipe.
+        {"FORCE C * 100", "The node is a bend's corner: NEAR, FAR or a word for the middle of the bend is required :  *"},
+        {"RIGID C", "The node is a bend's corner: NEAR, FAR or a word for the middle of the bend is required"},
         {"RIGID B FAR", "FAR is allowed only at the node of a bend :  FAR"},
         {"GUIDE Q *", "Node is not defined :  Q"},
         // Second-pass lines.
