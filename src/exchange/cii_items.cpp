@@ -179,7 +179,8 @@ private:
             b_.notes.add(CII_DROPPED, c_format("restraint at node %d (line %d)", given, line));
             return;
         }
-        const int t = static_cast<int>(block.type);
+        // Types lie from 1 to 35; others make no item.
+        const int t = block.type >= 0.0 && block.type <= 99.0 ? static_cast<int>(block.type) : 0;
         const int index = new_location(b_, row, item_node(given, row), DT_NONE, line);
         std::array<float, 3> d{static_cast<float>(block.cosines[0]), static_cast<float>(block.cosines[1]),
                                static_cast<float>(block.cosines[2])};
@@ -353,6 +354,8 @@ void add_nozzle(CiiBuild& b, const CiiNozzle& n)
 // at its node; false when there is none.
 bool add_displacements(CiiBuild& b, const CiiDisplacementBlock& block, int dtype)
 {
+    if (!valid_node_value(block.node))
+        b.fail(block.line, c_format("Invalid node number :  %g", block.node));
     const int node = static_cast<int>(block.node);
     int row = 0;
     for (int i = 1; i <= numrows() && row == 0; ++i)
@@ -418,7 +421,7 @@ void add_sif(CiiBuild& b, const CiiSifEntry& e)
         return;
     if (!valid_node_value(e(1)))
         b.fail(e.line, c_format("Invalid node number :  %g", e(1)));
-    const int t = static_cast<int>(e(2));
+    const int t = e(2) >= -1.0 && e(2) <= 99.0 ? static_cast<int>(e(2)) : -1;
     const double in_plane = e(3), out_plane = e(4);
     if (in_plane < 0.0 || out_plane < 0.0 || e(7) < 0.0 || e(8) < 0.0 || e(9) < 0.0)
         b.fail(e.line, "SIFs, pad thickness and radii must not be negative");
