@@ -45,10 +45,6 @@ std::string whole_path(const std::string& path)
     return ec ? path : whole.lexically_normal().string();
 }
 
-}  // namespace
-
-namespace {
-
 // What the Import command needs of a file format: what to call it in
 // messages, the extension that keeps its model file apart from it, and its
 // reader, which fills the empty model and returns what the file held that
