@@ -375,3 +375,29 @@ TEST_F(CaesarImport, ModalAnalysisIsNotedUntilThisVersionRunsIt)
 
 }  // namespace
 }  // namespace neutral_test
+
+namespace neutral_test {
+namespace {
+
+// Found by fuzzing: a type far beyond any the file has (4e15) makes no item
+// and is named in the note, as types 19 to 24 are.
+TEST_F(CaesarImport, TypesFarBeyondTheirRangeMakeNoItem)
+{
+    cii_test::CiiFile f = cii_test::small_cii();
+    f.restraints.push_back({{20, 4e15, 0, 0, 0, 0, {}}});
+    std::array<std::array<double, 30>, 2> sif{};
+    sif[0][0] = 20, sif[0][1] = -3e12;
+    f.sifs.push_back(sif);
+    ASSERT_NO_FATAL_FAILURE(cii_ok(f.text()));
+    for (const LayoutRow& r : model().rows)
+        EXPECT_TRUE(r.node != 20 || r.dtype == DT_NONE);
+    const std::vector<std::string> notes = notes_.items(CII_NOT_TAKEN);
+    auto noted = [&notes](const std::string& start) {
+        return std::count_if(notes.begin(), notes.end(), [&](const std::string& n) { return n.rfind(start, 0) == 0; });
+    };
+    EXPECT_EQ(noted("restraint of type 4e+15 at node 20"), 1);
+    EXPECT_EQ(noted("SIF of type -1"), 1);
+}
+
+}  // namespace
+}  // namespace neutral_test
