@@ -457,3 +457,68 @@ TEST_F(BatchNonlinearTest, TieRodBetweenTwoHeatedLinesClosesInCompressionOnlyWhe
     expect_relative(warm.forces[1].f[1], -0.001 * 2 * e2 * l, 1e-3, "slack rod");
     expect_relative(support(warm, 10)[0], 0.001 * 2 * e2 * l, 1e-3, "anchor 10, warm");
 }
+
+namespace {
+
+// Six rows: a guide (mu 0.3) on a run along X, a bend, a user hanger, a
+// valve and an anchor at each end. Heated, the run slides through the
+// guide; the guide's node is soft up and down (the bend, the hanger), so
+// that the direction of its slip is found only by the iterations.
+const std::string GUIDE_BEND_HANGER_VALVE = "Guide, bend, hanger and valve\n" + ENGLISH_HEAD +
+                                            "P6,6.625,0.28\n"
+                                            "LOADS\n"
+                                            "L1,400,100\n"
+                                            "LAYOUT\n"
+                                            "F10,MA106B,PP6,KA,CL=L1\n"
+                                            "T20,X180,CG,MU=0.3\n"
+                                            "T30,X60,KI,B9\n"
+                                            "T40,Z120,CUS(1,1500,400)\n"
+                                            "T50,Z24,JV,CVWGT=300\n"
+                                            "T60,Z120\n"
+                                            "T70,X60,KA\n";
+
+}  // namespace
+
+TEST_F(BatchNonlinearTest, GuideWithFrictionBeforeABendAndHangerSettlesInAFewIterations)
+{
+    run(GUIDE_BEND_HANGER_VALVE);
+    if (HasFatalFailure())
+        return;
+
+    // The weight the supports carry: 6 in STD over the route less the
+    // valve's 24 in (the valve weighs its 300 lb instead), the 90 degree bend
+    // of radius 9 in taking its arc for the two 9 in of the corner.
+    const double pipe = 180 + 60 + 120 + 120 + 60 - 2 * 9 + std::numbers::pi / 2 * 9;
+    const double weight = W6 * pipe + 300;
+    const double mu = 0.3;
+    for (const int code : {LC_SUSTAINED, LC_EXPANSION_T1, LC_OPERATING_1}) {
+        const CaseResults& c = result(code);
+        const std::string name = load_case_names(code);
+        EXPECT_TRUE(c.converged) << name;
+        EXPECT_LE(c.iterations, 8) << name;
+
+        // Statics: the supports (anchors, the guide, the hanger's upward
+        // force) carry the weight and nothing else.
+        const std::vector<double> a10 = support(c, 10), a70 = support(c, 70), guide = support(c, 20);
+        const double hanger = support(c, 40)[0];
+        const double carried = code == LC_EXPANSION_T1 ? 0.0 : weight;
+        EXPECT_NEAR(a10[0] + a70[0] + guide[0], 0.0, 1e-6 * weight) << name;
+        EXPECT_NEAR(a10[1] + a70[1] + guide[1] + hanger, carried, 1e-6 * weight) << name;
+        EXPECT_NEAR(a10[2] + a70[2] + guide[2], 0.0, 1e-6 * weight) << name;
+
+        // Coulomb at the guide: it holds along Z; its friction, in X and Y,
+        // is at most mu N, and where the pipe slides it is mu N against the
+        // slip.
+        const double normal = std::fabs(guide[2]), friction = std::hypot(guide[0], guide[1]);
+        EXPECT_LE(friction, mu * normal * (1 + 1e-3) + 1e-6) << name;
+        const std::array<double, 6> u = at(c, 20);
+        const double slip = std::hypot(u[0], u[1]);
+        if (slip > 1e-4 && normal > 1e-3) {
+            expect_relative(friction, mu * normal, 2e-3, name + ": sliding friction");
+            const double cosine = (guide[0] * u[0] + guide[1] * u[1]) / (friction * slip);
+            EXPECT_LT(cosine, -0.999) << name << ": the friction opposes the slip";
+        }
+    }
+    // The heat pushes the run through the guide.
+    EXPECT_GT(std::fabs(at(result(LC_OPERATING_1), 20)[0]), 1e-2);
+}
