@@ -9,6 +9,7 @@
 #include "framework/errors.h"
 #include "framework/text.h"
 #include "model/data_item.h"
+#include "model/load_cases.h"
 #include "model/nodes.h"
 
 #include <algorithm>
@@ -363,6 +364,33 @@ CaseResults Driver::solve_seismic(int code)
     return combine_seismic_directions(parts, g.combination);
 }
 
+// The difference of two solved cases, value by value: a range, or the
+// Expansion of a nonlinear model.
+CaseResults case_difference(const CaseResults& a, const CaseResults& b, int code)
+{
+    CaseResults r = a;
+    r.code = code;
+    r.converged = a.converged && b.converged;
+    r.iterations = std::max(a.iterations, b.iterations);
+    for (std::size_t k = 0; k < r.displacements.size(); ++k)
+        r.displacements[k] -= b.displacements[k];
+    for (std::size_t e = 0; e < r.forces.size(); ++e)
+        for (int j = 1; j <= 12; ++j)
+            r.forces[e].f[j] -= b.forces[e].f[j];
+    for (std::size_t k = 0; k < r.support_loads.size(); ++k)
+        r.support_loads[k] -= b.support_loads[k];
+    return r;
+}
+
+// The temperature set of an Expansion (Tk) code, 0 for any other code.
+int expansion_set(int code)
+{
+    for (int set = 1; set <= 10; ++set)
+        if (expansion_code(set) == code)
+            return set;
+    return 0;
+}
+
 std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
 {
     const std::vector<AnalysisStep> steps = load_cases_from_model(model_);
@@ -384,31 +412,39 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
     nonlinear_ = model_is_nonlinear();
 
     std::map<int, CaseResults> results;
+    // A static case solved once, whatever asks for it first.
+    auto solved = [&](int code) -> const CaseResults& {
+        if (!results.count(code)) {
+            results[code] = step_row(code).seismic_g ? solve_seismic(code) : solve_step(code);
+            exporter.take(run_.stiffness_text);
+        }
+        return results.at(code);
+    };
     const int count = static_cast<int>(steps.size());
     for (int i = 0; i < count; ++i) {
         check_cancel();
         const int code = steps[static_cast<std::size_t>(i)].code;
+        if (results.count(code))
+            continue;
         progress(c_format("Load case %d of %d: %s", i + 1, count, load_case_names(code).c_str()));
         const StepRow& row = step_row(code);
         if (row.solve == StepSolve::Range) {
-            const CaseResults& a = results.at(row.range_first);
-            const CaseResults& b = results.at(row.range_second);
-            CaseResults r = a;
-            r.code = code;
-            r.converged = a.converged && b.converged;
-            for (std::size_t k = 0; k < r.displacements.size(); ++k)
-                r.displacements[k] -= b.displacements[k];
-            for (std::size_t e = 0; e < r.forces.size(); ++e)
-                for (int j = 1; j <= 12; ++j)
-                    r.forces[e].f[j] -= b.forces[e].f[j];
-            for (std::size_t k = 0; k < r.support_loads.size(); ++k)
-                r.support_loads[k] -= b.support_loads[k];
-            results[code] = std::move(r);
+            results[code] = case_difference(results.at(row.range_first), results.at(row.range_second), code);
             continue;
         }
         KV_ASSERT(row.solve == StepSolve::Static);
-        results[code] = row.seismic_g ? solve_seismic(code) : solve_step(code);
-        exporter.take(run_.stiffness_text);
+        // With friction, gaps or lift-off the state of the supports depends
+        // on the weight, so a step of the heat alone is not the range the
+        // piping codes evaluate: the Expansion (Tk) of a nonlinear model is
+        // the displacement range from the installed state, Sustained, to the
+        // operating one, Operating (k).
+        if (const int set = expansion_set(code); set != 0 && nonlinear_) {
+            const CaseResults& operating = solved(operating_code(set));
+            const CaseResults& sustained = solved(LC_SUSTAINED);
+            results[code] = case_difference(operating, sustained, code);
+            continue;
+        }
+        solved(code);
     }
     return results;
 }

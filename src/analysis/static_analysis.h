@@ -17,7 +17,10 @@
 //      step of the same temperature and pressure sets; a nonlinear model
 //      iterates (below). The end forces of every element and the support
 //      loads of every data item are then recovered;
-//   4. the Expansion ranges are the differences of their two cases; a
+//   4. the Expansion ranges are the differences of their two cases; in a
+//      model with nonlinear items an Expansion (Tk) case is the difference
+//      Operating (k) minus Sustained, both solved for it whether chosen or
+//      not (a linear model solves its step of the heat alone); a
 //      Seismic (g) case with more than one direction flagged is solved one
 //      direction at a time and combined (combine_seismic_directions);
 //   5. the results file, and the stiffness export when asked for.
