@@ -92,6 +92,7 @@ public:
     Driver(AnalysisRun& run, const RunCallbacks& callbacks) : run_(run), callbacks_(callbacks), model_(run.snapshot()) {}
 
     std::map<int, CaseResults> solve(StiffnessExport& exporter);
+    const std::vector<std::string>& unconverged_details() const { return unconverged_details_; }
 
 private:
     void progress(const std::string& text)
@@ -134,6 +135,7 @@ private:
     int factored_temperature_ = -1;
     int factored_pressure_ = -1;
     bool factored_occasional_ = false;
+    std::vector<std::string> unconverged_details_;
 };
 
 // The structure pass, the renumbering and the store's layout.
@@ -330,6 +332,7 @@ CaseResults Driver::solve_step(int code, int seismic_axis)
             break;
     }
     if (!converged) {
+        unconverged_details_.push_back(unconverged_step_text(run_, code, iteration));
         const std::string question =
             c_format("%d nonlinearities of load case \"%s\" have not converged after %d iterations.\n"
                      "OK keeps its results, marked as not converged; Cancel stops the analysis.",
@@ -451,6 +454,20 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
 
 }  // namespace
 
+std::string unconverged_step_text(const AnalysisRun& run, int code, int iterations)
+{
+    std::string text = c_format("%s: %d nonlinearities not converged after %d iterations",
+                                load_case_names(code).c_str(), run.unconverged, iterations);
+    const UnconvergedItem& w = run.worst;
+    if (w.type != 0) {
+        const Model& m = run.layout();
+        const std::string node = m.nodes.valid(w.node) ? node_text(m.nodes[w.node].number) : std::string("?");
+        text += c_format("; largest change %.3g%% at %s, node %s", 100.0 * w.change,
+                         nonlinear_item_name(w.type).c_str(), node.c_str());
+    }
+    return text;
+}
+
 CaseResults combine_seismic_directions(const std::vector<CaseResults>& parts, int combination)
 {
     KV_ASSERT(!parts.empty());
@@ -483,11 +500,16 @@ CaseResults combine_seismic_directions(const std::vector<CaseResults>& parts, in
     return out;
 }
 
-std::map<int, CaseResults> solve_load_cases(AnalysisRun& run, const RunCallbacks& callbacks)
+std::map<int, CaseResults> solve_load_cases(AnalysisRun& run, const RunCallbacks& callbacks,
+                                            std::vector<std::string>* unconverged_details)
 {
     RunningScope running;
     StiffnessExport exporter(AnalysisOutput{});
-    return Driver(run, callbacks).solve(exporter);
+    Driver driver(run, callbacks);
+    std::map<int, CaseResults> results = driver.solve(exporter);
+    if (unconverged_details)
+        *unconverged_details = driver.unconverged_details();
+    return results;
 }
 
 RunOutcome run_analysis(const AnalysisModel& model, const RunCallbacks& callbacks)
@@ -498,7 +520,9 @@ RunOutcome run_analysis(const AnalysisModel& model, const RunCallbacks& callback
         AnalysisRun run(model);
         run.set_cancel_flag(callbacks.cancel);
         StiffnessExport exporter(model.output);
-        const std::map<int, CaseResults> results = Driver(run, callbacks).solve(exporter);
+        Driver driver(run, callbacks);
+        const std::map<int, CaseResults> results = driver.solve(exporter);
+        outcome.unconverged_details = driver.unconverged_details();
 
         std::vector<const CaseResults*> blocks;
         for (int i = 1; i <= model.load_cases.count(); ++i) {
