@@ -18,6 +18,8 @@ struct AnalysisModel;
 //   - bend rows whose arc could not be laid out (no section or radius, no
 //     run before or after the bend), arcs of zero radius or angle, a user
 //     flexibility factor of 0, intermediate nodes at or beyond the bend angle;
+//   - coordinates, offsets, temperatures and pressures beyond what a piping
+//     model can hold (the bounds are listed in model_check.cpp);
 //   - missing or unusable materials and sections, and any value that is not
 //     a finite number where the analysis would take it (node coordinates,
 //     section quantities in every step, loads, record values), densities,

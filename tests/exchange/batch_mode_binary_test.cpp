@@ -133,3 +133,16 @@ TEST_F(BatchModeBinaryTest, CaseThatDoesNotConvergeEndsWith4AndNamesItOnStandard
     // Its results are kept.
     EXPECT_TRUE(fs::exists(scratch / "cycle.res"));
 }
+
+TEST_F(BatchModeBinaryTest, NanGuardRefusesTheSampleWithAnOffsetOf1E30)
+{
+    // The sample with one more row 1E30 in long: the model check refuses
+    // it, naming the row, and no results are written.
+    copy_sample("far.mbf");
+    std::ofstream(scratch / "far.mbf", std::ios::app) << "T70,X1E30\n";
+    const ProgramRun r = run("far.mbf");
+    EXPECT_EQ(r.exit_code, 1) << r.err;
+    EXPECT_NE(r.err.find("the offset DX of 1E+30"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("is beyond what a piping model can hold"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(scratch / "far.res"));
+}
