@@ -5,13 +5,16 @@
 #include "analysis_core/section_properties.h"
 #include "analysis_core/steps.h"
 #include "elements/beam.h"
+#include "elements/branch_joints.h"
 #include "elements/elastic_element.h"
 #include "elements/joints.h"
 #include "framework/errors.h"
 #include "framework/text.h"
 #include "framework/units.h"
+#include "materials/beam_section.h"
 #include "model/data_item.h"
 #include "model/element_data.h"
+#include "model/model.h"
 #include "model/nodes.h"
 #include "model/piping_codes.h"
 
@@ -368,4 +371,36 @@ void check_analysis_model(const AnalysisModel& model)
     check_loads(model);
     const std::vector<int> codes = check_load_cases(model);
     check_elements(model, codes);
+}
+
+std::vector<std::string> analysis_model_warnings(const AnalysisModel& model)
+{
+    const Model& m = model.model;
+    std::vector<std::string> warnings;
+    std::vector<int> named;
+    for (int index = 1; index <= m.numelems(); ++index) {
+        const Elem& e = m.elems[index];
+        if (e.kind != ET_BEAM || !model.beam_sections.valid(e.beam_section) ||
+            std::find(named.begin(), named.end(), e.beam_section) != named.end())
+            continue;
+        const BeamSection& s = model.beam_sections[e.beam_section];
+        if (s.torsion() != 0.0f)
+            continue;
+        named.push_back(e.beam_section);
+        warnings.push_back(c_format("Beam section %s has a torsional constant of 0: I major + I minor (%s %s) "
+                                    "stands for it, which makes an open shape far too stiff in torsion",
+                                    s.name.c_str(),
+                                    format_g5(to_display(INERTIA, double(s.major_i()) + s.minor_i())).c_str(),
+                                    unit_name(INERTIA, current_unit(INERTIA)).c_str()));
+    }
+    for (const NodeConflict& c : node_position_conflicts(m))
+        warnings.push_back(c_format("Node %s is given two places: row %d places it, and row %d's offsets would "
+                                    "put it %s %s away; the place of row %d holds",
+                                    node_text(c.node).c_str(), c.placed_by, c.row,
+                                    format_g5(to_display(LENGTH, c.distance)).c_str(),
+                                    unit_name(LENGTH, current_unit(LENGTH)).c_str(), c.placed_by));
+    for (int node = 1; node <= m.numnodes(); ++node)
+        if (const std::string w = branch_joint_warning(model, node); !w.empty())
+            warnings.push_back(w);
+    return warnings;
 }

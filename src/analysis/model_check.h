@@ -4,6 +4,9 @@
 // load case), before any thread starts.
 #pragma once
 
+#include <string>
+#include <vector>
+
 struct AnalysisModel;
 
 // Throws the message of the first fault found:
@@ -31,3 +34,12 @@ struct AnalysisModel;
 //     pressure or displacement set beyond the options' thermal sets in use
 //     (whose values the loads keep but the analysis does not take).
 void check_analysis_model(const AnalysisModel& model);
+
+// What a run of the model does that its engineer should know before signing
+// its numbers, one line each; the model is analysed all the same:
+//   - a beam section whose torsional constant is 0, once per section: I
+//     major + I minor stands in for it, far too stiff for an open shape;
+//   - a node given two places by its rows (node_position_conflicts): the
+//     first row's place holds;
+//   - a branch SIF under B31J that is not at a tee the joint can be put at.
+std::vector<std::string> analysis_model_warnings(const AnalysisModel& model);

@@ -9,6 +9,7 @@
 // dialog's first timer waits for the worker's posts and runs them itself
 // until the run has ended, however long it takes.
 #include "analysis/analysis_model.h"
+#include "analysis/model_check.h"
 #include "analysis/static_analysis.h"
 #include "analysis/ui/analysis_dialogs_ui.h"
 #include "analysis/ui/analysis_ui.h"
@@ -153,6 +154,17 @@ std::string unconverged_text(const RunOutcome& outcome)
     return text;
 }
 
+// The model's warnings before a run, at most four lines and "..." for more.
+std::string model_warnings_text(const std::vector<std::string>& warnings)
+{
+    std::string text = "The model is analysed as follows:";
+    for (std::size_t i = 0; i < warnings.size() && i < 4; ++i)
+        text += "\n" + warnings[i];
+    if (warnings.size() > 4)
+        text += "\n...";
+    return text;
+}
+
 struct LastRun {
     bool unconverged = false;
 };
@@ -185,6 +197,10 @@ bool analyze_command(WindowId owner)
 
     std::unique_ptr<AnalysisModel> snapshot = make_analysis_model();
     const bool batch = snapshot->batch_mode;
+    // What the engineer should know of the model goes before the run (to
+    // standard error in batch mode).
+    if (const std::vector<std::string> warnings = analysis_model_warnings(*snapshot); !warnings.empty())
+        message_warning(owner, model_warnings_text(warnings));
     auto shared = std::make_shared<RunShared>();
     RunCallbacks callbacks = worker_callbacks(shared, batch);
 
