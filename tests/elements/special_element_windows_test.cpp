@@ -14,6 +14,7 @@
 #include "elements/valve.h"
 #include "element_ui_fixture.h"
 #include "framework/ui/table.h"
+#include "materials/valve_library.h"
 #include "model/ui/list_window.h"
 
 #include <algorithm>
@@ -288,7 +289,8 @@ TEST_F(SpecialWindowsTest, ValveDialogLengthAndTable)
         EXPECT_EQ(d.text(VALVE_LENGTH), "");
         EXPECT_EQ(d.text(VALVE_THICKNESS_X), "3.00");
         EXPECT_EQ(d.text(VALVE_INSULATION_X), "1.75");
-        EXPECT_EQ(d.text(VALVE_OFFSET_LABEL), "DX " + unit_label(LENGTH));
+        EXPECT_EQ(d.text(VALVE_OFFSET_LABEL), "DX " + unit_label(DIMENSION));
+        EXPECT_EQ(d.text(VALVE_LENGTH_UNIT), unit_label(DIMENSION));
         attempt(d, {{VALVE_THICKNESS_X, "0.009"}});
         EXPECT_TRUE(d.select(VALVE_TYPE, 2));
         attempt(d, {{VALVE_THICKNESS_X, ""}, {VALVE_WEIGHT, "300"}, {VALVE_LENGTH, "20"}, {VALVE_OFFSET_X, "5"}});
@@ -341,4 +343,39 @@ TEST_F(SpecialWindowsTest, ResultsModeOnlyShows)
     t.load();
     EXPECT_FALSE(t.cell_editable(1, 3));
     input_locked() = false;
+}
+
+TEST_F(SpecialWindowsTest, ValvePickedWithoutAWeightAsksForItsWeight)
+{
+    // A 6 in gate valve with its face-to-face length and no weight: a valve
+    // that weighed nothing would also take the pipe metal it replaces with it.
+    ValveRecord gate;
+    gate.description = "GATE 150";
+    gate.nominal_size = "6\"";
+    gate.rating = "150";
+    gate.connection = "FL";
+    gate.length = 10.5f;
+    gate.outside_diameter = 6.625f;
+    gate.valve_type = 1;
+    OneBased<ValveRecord> library;
+    library.push_back(gate);
+    write_valve_library_file(path("gates.val"), {0, 0, 0}, library);
+    script().answer_file(path("gates.val"));
+    script().once("VALVE_LIBRARY_USE_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
+    script().once("VALVE_DIALOG", [](HeadlessDialog& d) {
+        d.press(VALVE_LIBRARY);
+        EXPECT_EQ(d.text(VALVE_LENGTH), format_dimension(10.5));
+        EXPECT_EQ(d.focused(), VALVE_WEIGHT);
+        // OK without a weight is refused, on the weight field.
+        d.press(IDOK);
+        EXPECT_FALSE(d.ended());
+        EXPECT_EQ(d.focused(), VALVE_WEIGHT);
+        d.type(VALVE_WEIGHT, "150");
+        d.press(IDOK);
+        EXPECT_TRUE(d.ended());
+    });
+    EXPECT_TRUE(edit_valve(6));
+    EXPECT_EQ(new_messages(), (std::vector<std::string>{"No weight is known for this valve; type its weight",
+                                                        "No weight is known for this valve; type its weight"}));
+    EXPECT_EQ(object<Valve>(6).weight, 150.0f);
 }

@@ -242,8 +242,20 @@ public:
     {
         for (int c = 3; c <= 6; ++c)
             alignments[static_cast<std::size_t>(c)] = TextAlign::Right;
-        groups = {{3, 4, label_with_unit("Stiffness", STIFFNESS), 0}, {5, 6, label_with_unit("Gap", DIMENSION), 0}};
+        set_groups();
         open_dialog = edit_tie_rod;
+    }
+
+    // The group headings name the units: made again each time the table is
+    // shown, so that they follow a change of units.
+    void on_enter() override
+    {
+        set_groups();
+        KindTable::on_enter();
+    }
+    void set_groups()
+    {
+        groups = {{3, 4, label_with_unit("Stiffness", STIFFNESS), 0}, {5, 6, label_with_unit("Gap", DIMENSION), 0}};
     }
 
     std::string header_text(int c, int line) override
