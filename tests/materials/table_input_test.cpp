@@ -315,3 +315,19 @@ TEST_F(TableInputTest, PipeSectionsTakeSizeAndScheduleAfterTheNameAndCheckTheWal
     key(KEY_TAB);
     EXPECT_EQ(script().last_message(), "Schedule 99 is not a schedule of size 6\"");
 }
+
+TEST_F(TableInputTest, NewMaterialWithoutPropertiesSaysWhereTheyGoAndTheGridTakesThem)
+{
+    open_materials_table();
+    fill(1, {{1, "n1"}, {2, "Carbon steel"}});
+    key(KEY_RETURN);
+    ASSERT_EQ(nummats(), 1);
+    EXPECT_EQ(script().last_message(), "Properties are required\nType them in the properties grid below the "
+                                       "table (F6 goes there), or in the material's dialog (Ctrl+E)");
+    // The grid takes the typing at once, without an Escape first.
+    PropertyGrid& grid = material_properties_grid();
+    table_goto_row(grid, 1, 1);
+    table_on_char(grid, "70");
+    EXPECT_TRUE(grid.edit.active);
+    EXPECT_EQ(grid.edit.text, "70");
+}
