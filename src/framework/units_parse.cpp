@@ -198,6 +198,7 @@ enum ParseRule : unsigned {
 
 int parse_quantity(const std::string& text, float& out, int q, unsigned rules)
 {
+    set_parse_refusal(text, "");
     std::string s = clean_number_text(text);
     if (s.empty()) {
         out = 0.0f;
@@ -214,10 +215,14 @@ int parse_quantity(const std::string& text, float& out, int q, unsigned rules)
     } else if (!read_number(s, true, display)) {
         return 1;
     }
-    if ((rules & NEGATIVE_REFUSED) && display.value < 0.0)
+    if ((rules & NEGATIVE_REFUSED) && display.value < 0.0) {
+        set_parse_refusal(text, "it must be 0 or more");
         return 1;
-    if ((rules & POSITIVE_ONLY) && !(display.value > 0.0))
+    }
+    if ((rules & POSITIVE_ONLY) && !(display.value > 0.0)) {
+        set_parse_refusal(text, "it must be above 0");
         return 1;
+    }
     const double internal = to_internal(q, display.value);
     const double half_unit = to_internal(q, display.value + display.half_unit) - internal;
     float value = 0.0f;

@@ -131,7 +131,7 @@ TEST_F(SpecialWindowsTest, BallJointDialogLimitsAndTable)
     EXPECT_TRUE(edit_ball_joint(6));
     EXPECT_EQ(new_messages(), (std::vector<std::string>{"Rotation limit should be positive",
                                                         "Rotation limit should be positive",
-                                                        "Bending friction torque =  -5  is invalid"}));
+                                                        "Bending friction torque =  -5  is invalid: it must be 0 or more"}));
     const BallJoint& b = object<BallJoint>(6);
     EXPECT_EQ(b.bending_limit, NO_ROTATION_LIMIT);
     EXPECT_NEAR(b.torsional_limit, 2 * std::numbers::pi / 180, 1e-7);
@@ -164,7 +164,7 @@ TEST_F(SpecialWindowsTest, NewHingeTakesThePipeDirection)
         EXPECT_TRUE(d.ended());
     });
     EXPECT_TRUE(edit_hinge_joint(6));
-    EXPECT_EQ(new_messages(), (std::vector<std::string>{"Friction torque =  -2  is invalid", "Direction is invalid"}));
+    EXPECT_EQ(new_messages(), (std::vector<std::string>{"Friction torque =  -2  is invalid: it must be 0 or more", "Direction is invalid"}));
     const HingeJoint& h = object<HingeJoint>(6);
     EXPECT_EQ(h.axis[2], 2.0f);
     EXPECT_EQ(h.stiffness, RIGID_STIFFNESS);
@@ -174,7 +174,7 @@ TEST_F(SpecialWindowsTest, NewHingeTakesThePipeDirection)
     t.load();
     EXPECT_EQ(t.cell_text(1, 3, 0), "Rigid");
     EXPECT_FALSE(type_cell(t, 1, 5, "-1"));
-    EXPECT_EQ(new_messages(), std::vector<std::string>{"Friction Torque =  -1  is invalid"});
+    EXPECT_EQ(new_messages(), std::vector<std::string>{"Friction Torque =  -1  is invalid: it must be 0 or more"});
     // Copy and paste between two hinges.
     named(row(70, ET_HINGE_JOINT, 0, 0, 0));
     make_model();
@@ -193,7 +193,7 @@ TEST_F(SpecialWindowsTest, RigidAndBellowsDialogs)
         attempt(d, {{RIGID_WEIGHT, "120"}});
     });
     EXPECT_TRUE(edit_rigid(6));
-    EXPECT_EQ(new_messages(), std::vector<std::string>{"Weight =  -3  is invalid"});
+    EXPECT_EQ(new_messages(), std::vector<std::string>{"Weight =  -3  is invalid: it must be 0 or more"});
     EXPECT_EQ(object<RigidElement>(6).add_cil, 1);
     ElementRowsTable& rigid = rigid_elements_table();
     rigid.load();
@@ -229,7 +229,7 @@ TEST_F(SpecialWindowsTest, SlipJointCellsAreStored)
         attempt(d, {{SLIP_FRICTION_FORCE, "800"}, {SLIP_WEIGHT, "60"}});
     });
     EXPECT_TRUE(edit_slip_joint(6));
-    EXPECT_EQ(new_messages(), std::vector<std::string>{"Friction force =  -10  is invalid"});
+    EXPECT_EQ(new_messages(), std::vector<std::string>{"Friction force =  -10  is invalid: it must be 0 or more"});
     ElementRowsTable& t = slip_joints_table();
     t.load();
     EXPECT_EQ(t.cell_text(1, 4, 0), "");   // no friction torque
@@ -252,7 +252,7 @@ TEST_F(SpecialWindowsTest, ElasticAxesAndRates)
         EXPECT_TRUE(d.ended());
     });
     EXPECT_TRUE(edit_elastic(6));
-    EXPECT_EQ(new_messages(), (std::vector<std::string>{"kx =  -5  is invalid", "0.0, 0.0, 0.0 is not a valid direction",
+    EXPECT_EQ(new_messages(), (std::vector<std::string>{"kx =  -5  is invalid: it must be 0 or more", "0.0, 0.0, 0.0 is not a valid direction",
                                                         "0.0, 0.0, 0.0 is not a valid direction",
                                                         "x and y axes are not perpendicular"}));
     const ElasticElement& e = object<ElasticElement>(6);
@@ -273,7 +273,7 @@ TEST_F(SpecialWindowsTest, TieRodNeedsAStiffness)
         attempt(d, {{TIE_COMPRESSION_GAP, "0.25"}});
     });
     EXPECT_TRUE(edit_tie_rod(6));
-    EXPECT_EQ(new_messages(), (std::vector<std::string>{"At least one stiffness is required", "Gap =  -1  is invalid"}));
+    EXPECT_EQ(new_messages(), (std::vector<std::string>{"At least one stiffness is required", "Compression gap =  -1  is invalid: it must be 0 or more"}));
     ElementRowsTable& t = tie_rods_table();
     t.load();
     EXPECT_FALSE(type_cell(t, 1, 4, "0"));
@@ -297,7 +297,7 @@ TEST_F(SpecialWindowsTest, ValveDialogLengthAndTable)
         EXPECT_TRUE(d.ended());
     });
     EXPECT_TRUE(edit_valve(6));
-    EXPECT_EQ(new_messages(), std::vector<std::string>{"Thickness multiplier =  0.009  is invalid"});
+    EXPECT_EQ(new_messages(), std::vector<std::string>{"Thickness multiplier =  0.009  is invalid: it must be 0.01 or more"});
     const Valve& v = object<Valve>(6);
     EXPECT_EQ(v.thickness_multiplier, 3.0f);
     EXPECT_EQ(v.valve_type, 2);

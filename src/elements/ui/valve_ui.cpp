@@ -129,7 +129,8 @@ public:
                                                     stored_.thickness_multiplier);
         next.insulation_multiplier = read_multiplier(VALVE_INSULATION_X, "1.75", "Insulation weight multiplier",
                                                      stored_.insulation_multiplier);
-        next.additional_weight = read_value(VALVE_ADDED_WEIGHT, parse_weight_buffer, "Weight", stored_.additional_weight);
+        next.additional_weight =
+            read_value(VALVE_ADDED_WEIGHT, parse_weight_buffer, "Additional weight", stored_.additional_weight);
         next.valve_type = std::max(0, dialog_list_selection(VALVE_TYPE));
         static const char* const names[3] = {"DX", "DY", "DZ"};
         float* offsets[3] = {&next.offset_dx, &next.offset_dy, &next.offset_dz};
@@ -217,7 +218,7 @@ public:
         const int layout = layout_row(row);
         switch (c) {
         case 3: store_value(row, v->weight, cell_value(parse_weight_buffer, "Weight")); break;
-        case 7: store_value(row, v->additional_weight, cell_value(parse_weight_buffer, "Weight"), true); break;
+        case 7: store_value(row, v->additional_weight, cell_value(parse_weight_buffer, "Additional weight"), true); break;
         case 4: {
             const float length = cell_value(parse_dimension_buffer, "Length");
             const bool changed = length != v->length;
