@@ -628,9 +628,15 @@ void TableView::left_down(int x, int y, unsigned) {
         }
         const bool was_current = t.current_row == h.row && t.current_column == h.column;
         if (!table_move_to(t, h.row, h.column)) break;
-        // A click into the current cell opens it for typing.
-        if (was_current && t.current_row == h.row && t.current_column == h.column && table_begin_edit(t, false))
-            caret_from_x(x);
+        // A click into the current cell opens it with its whole text
+        // selected, so that the first key typed replaces it, as in a
+        // spreadsheet; a further click (or F2) puts the caret into the text
+        // to edit it in place.
+        if (was_current && t.current_row == h.row && t.current_column == h.column && table_begin_edit(t, false)) {
+            t.edit.anchor = 0;
+            t.edit.caret = t.edit.text.size();
+            invalidate();
+        }
         break;
     }
     case Hit::RowNumber: table_move_to(t, h.row); break;
