@@ -4,6 +4,8 @@
 #include "analysis_core/section_properties.h"
 #include "elements/branch_sif.h"
 #include "framework/errors.h"
+#include "materials/pipe_section.h"
+#include "model/model.h"
 #include "model/piping_codes.h"
 
 #include <vector>
@@ -100,6 +102,29 @@ int largest_section_at_node(AnalysisRun& run, int node)
 int smallest_section_at_node(AnalysisRun& run, int node)
 {
     return section_at_node(run, node, false);
+}
+
+const PipeSection* smallest_section_at_node(int node)
+{
+    const Model& m = model();
+    if (!m.nodes.valid(node))
+        return nullptr;
+    const NamedSet<PipeSection>& sections = pipe_sections();
+    const PipeSection* best = nullptr;
+    for (int e : m.nodes[node].elements) {
+        if (!m.elems.valid(e) || !sections.valid(m.elems[e].section))
+            continue;
+        const PipeSection& s = sections[m.elems[e].section];
+        if (!best || s.outside_diameter < best->outside_diameter)
+            best = &s;
+    }
+    if (best)
+        return best;
+    const int row = m.nodes[node].row;
+    if (!m.rows.valid(row))
+        return nullptr;
+    const int own = section_index(m.rows[row].section);
+    return sections.valid(own) ? &sections[own] : nullptr;
 }
 
 bool branch_sif_in_range(const PipeSection& run_section, const PipeSection& branch_section)

@@ -30,6 +30,11 @@ bool node_has_branch_joint(AnalysisRun& run, int node);
 // element there has a section. The first of equal diameters wins.
 int largest_section_at_node(AnalysisRun& run, int node);
 int smallest_section_at_node(AnalysisRun& run, int node);
+// The same rule on the model being edited (node index): the section with the
+// smallest outside diameter among the elements that end at the node (the
+// first of equal diameters), else the section the node's own row names;
+// null when there is none.
+const PipeSection* smallest_section_at_node(int node);
 
 // True when the run and branch sections have the geometry the tee formulas
 // are written for: positive diameters and walls, a wall less than half the
