@@ -41,6 +41,14 @@ struct RotEquipReport {
     {
         return i >= 1 && i <= equipment_count() ? &equipment[static_cast<std::size_t>(i - 1)] : nullptr;
     }
+    // The entry of a machine by its kind and index; null when not listed.
+    const RotEquipEntry* entry_of(int kind, int index) const
+    {
+        for (const RotEquipEntry& e : equipment)
+            if (e.kind == kind && e.index == index)
+                return &e;
+        return nullptr;
+    }
 };
 
 RotEquipReport& rot_equip_report();

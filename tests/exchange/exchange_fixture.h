@@ -10,7 +10,7 @@
 #include "framework/app_state.h"
 #include "loads/ui/loads_subsystem.h"
 #include "materials/program_fixture.h"
-#include "qualification/equipment.h"
+#include "qualification/ui/qualification_ui.h"
 #include "supports/ui/supports_ui.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +29,7 @@ protected:
         register_subsystem(install_supports_ui);
         register_subsystem(install_loads_subsystem);
         register_subsystem(install_analysis_commands);
-        register_subsystem(install_equipment);
+        register_subsystem(install_qualification_ui);
         register_subsystem(install_exchange_ui);
     }
 

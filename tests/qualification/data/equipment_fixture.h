@@ -32,16 +32,10 @@ inline V3 cross(const V3& a, const V3& b)
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 
-class EquipmentTest : public ModelFileTest {
+// Helpers that build equipment models on a model test fixture `Base`.
+template <typename Base>
+class EquipmentModel : public Base {
 protected:
-    void SetUp() override
-    {
-        ModelFileTest::SetUp();
-        install_property_sets();
-        install_supports();
-        install_equipment();
-    }
-
     // A pipe section named `name` of outside diameter `od` (inch).
     static void section(const std::string& name, float od)
     {
@@ -58,10 +52,10 @@ protected:
     // anchor's row.
     static int line_to_anchor(int from_node, V3 at, int node, V3 d, const std::string& sec)
     {
-        const int f = from(from_node, float(at[0]), float(at[1]), float(at[2]));
+        const int f = Base::from(from_node, float(at[0]), float(at[1]), float(at[2]));
         model().rows[f].absolute = 1;
         model().rows[f].section = sec;
-        const int r = row(node, ET_PIPE, float(d[0]), float(d[1]), float(d[2]), DT_ANCHOR);
+        const int r = Base::row(node, ET_PIPE, float(d[0]), float(d[1]), float(d[2]), DT_ANCHOR);
         model().rows[r].section = sec;
         return r;
     }
@@ -73,8 +67,19 @@ protected:
     }
     static V3 point(int node_number)
     {
-        const NodeRecord& n = node(node_number);
+        const NodeRecord& n = Base::node(node_number);
         return {n.x, n.y, n.z};
+    }
+};
+
+class EquipmentTest : public EquipmentModel<ModelFileTest> {
+protected:
+    void SetUp() override
+    {
+        ModelFileTest::SetUp();
+        install_property_sets();
+        install_supports();
+        install_equipment();
     }
 };
 
