@@ -26,10 +26,10 @@ protected:
         QualificationUiTest::SetUp();
         section("S6", 6.625f);
         section("S8", 8.625f);
-        section("S4", 4.5f);
+        section("S10", 10.75f);
         inlet = line_to_anchor(5, {-120, 0, 0}, 10, {100, 0, 0}, "S6");
         exhaust = line_to_anchor(15, {0, 100, 0}, 20, {0, -70, 0}, "S8");
-        extraction = line_to_anchor(25, {40, 0, 110}, 30, {0, 0, -100}, "S4");
+        extraction = line_to_anchor(25, {40, 0, 110}, 30, {0, 0, -100}, "S10");
         make_model();
         anchor_loads(inlet, on_inlet);
         anchor_loads(exhaust, on_exhaust);
@@ -68,6 +68,9 @@ protected:
     int inlet = 0, exhaust = 0, extraction = 0;
 };
 
+class NemaReportTest : public MachineReportTest {};
+class Api617ReportTest : public MachineReportTest {};
+
 // The combined loads at node R in the shaft axes x = (1, 0, 0), y = (0, 1,
 // 0), z = (0, 0, 1) (a shaft along X with Y vertical): forces summed,
 // moments summed with the moments of the forces about R.
@@ -88,7 +91,7 @@ std::array<double, 6> combined_at(V3 r, const std::vector<std::pair<V3, std::arr
 
 }  // namespace
 
-TEST_F(MachineReportTest, NemaTurbineReportWithCombinedResultantsAtTheExhaust)
+TEST_F(NemaReportTest, TurbineReportWithCombinedResultantsAtTheExhaust)
 {
     turbines().push_back({"T-1", 10, 20, 0, 0, {1, 0, 0}});
     const std::vector<ReportLine> lines = window_report(MACHINE_TURBINE);
@@ -126,19 +129,22 @@ TEST_F(MachineReportTest, NemaTurbineReportWithCombinedResultantsAtTheExhaust)
     expect_golden_file("qualification", "nema_turbine.txt", text_report([] { compressor_report(1, MACHINE_TURBINE, 1); }));
 }
 
-TEST_F(MachineReportTest, Api617CompressorAtItsLargestConnection)
+TEST_F(Api617ReportTest, CompressorAtItsLargestConnection)
 {
     anchor_loads(extraction, {20, 30, -40, 500, 0, -700});
     compressors().push_back({"K-1", 10, 20, 30, 0, {1, 0, 0}});
     const std::vector<ReportLine> lines = window_report(MACHINE_COMPRESSOR);
     EXPECT_EQ(lines[0].text, "API 617 (7th Ed. 2003) report for compressor : K-1");
-    // 1.85 times NEMA: 500 De x 1.85.
-    EXPECT_TRUE(has_line(lines, CLINE_VALUES, individual_row("30 Extr.1", 4, {20, 30, -40, 500, 0, -700}, 1.85)));
-    // The largest connection is the 8 in exhaust.
-    EXPECT_TRUE(has_line(lines, CLINE_TEXT, "Combined resultants at largest connection 20"));
+    // 1.85 times NEMA: 500 De x 1.85; a 10 in nozzle: De (10 + 16) / 3 =
+    // 8.667, 500 De 1.85 = 8017.
+    const std::string row = individual_row("30 Extr.1", 10, {20, 30, -40, 500, 0, -700}, 1.85);
+    EXPECT_TRUE(has_line(lines, CLINE_VALUES, row));
+    EXPECT_NE(row.find(" 8017 "), std::string::npos);
+    // The largest connection is the 10 in extraction.
+    EXPECT_TRUE(has_line(lines, CLINE_TEXT, "Combined resultants at largest connection 30"));
     const std::array<double, 6> k = combined_at(
-        {0, 30, 0}, {{{-20, 0, 0}, on_inlet}, {{0, 30, 0}, on_exhaust}, {{40, 0, 10}, {20, 30, -40, 500, 0, -700}}});
-    const double dc = 1.85 * (std::sqrt(36.0 + 64 + 16) + 18) / 3;   // sqrt(116) > 9
+        {40, 0, 10}, {{{-20, 0, 0}, on_inlet}, {{0, 30, 0}, on_exhaust}, {{40, 0, 10}, {20, 30, -40, 500, 0, -700}}});
+    const double dc = 1.85 * (std::sqrt(36.0 + 64 + 100) + 18) / 3;   // sqrt(200) > 9
     const double fc = std::sqrt(k[0] * k[0] + k[1] * k[1] + k[2] * k[2]);
     const double mc = std::sqrt(k[3] * k[3] + k[4] * k[4] + k[5] * k[5]) / 12;
     const std::string combined =
@@ -148,7 +154,7 @@ TEST_F(MachineReportTest, Api617CompressorAtItsLargestConnection)
                        text_report([] { compressor_report(1, MACHINE_COMPRESSOR, 1); }));
 }
 
-TEST_F(MachineReportTest, TurbineWithoutExhaustAndMachinesWithoutPipe)
+TEST_F(NemaReportTest, TurbineWithoutExhaustAndMachinesWithoutPipe)
 {
     turbines().push_back({"T-3", 10, 0, 30, 0, {1, 0, 0}});
     std::vector<ReportLine> lines = window_report(MACHINE_TURBINE);
@@ -177,13 +183,22 @@ TEST_F(MachineReportTest, TurbineWithoutExhaustAndMachinesWithoutPipe)
     const std::string text = text_report([] { compressor_report(1, MACHINE_TURBINE, 1); });
     EXPECT_EQ(text.find("-----\n", text.rfind("Combined")), std::string::npos);
 
+    // A 10 in turbine nozzle: 500 De = 4333.
+    turbines()[1] = {"T-6", 30, 0, 0, 0, {1, 0, 0}};
+    anchor_loads(extraction, {0, 0, 0, 0, 0, 0});
+    model().rows[extraction].section = "S10";
+    model().rows[extraction - 1].section = "S10";
+    make_model();
+    lines = window_report(MACHINE_TURBINE);
+    EXPECT_TRUE(has_line(lines, CLINE_VALUES, "30 Inlet 10.000 0 0 0 4333 0.000"));
+
     // A node that is no anchor.
     turbines()[1] = {"T-5", 5, 20, 0, 0, {1, 0, 0}};
     lines = window_report(MACHINE_TURBINE);
     EXPECT_TRUE(has_line(lines, CLINE_MESSAGE, "5 Inlet *** not an anchor ***!"));
 }
 
-TEST_F(MachineReportTest, CompressorWindowDrawsFieldsAtTheirColumns)
+TEST_F(NemaReportTest, CompressorWindowDrawsFieldsAtTheirColumns)
 {
     turbines().push_back({"T-1", 10, 20, 0, 0, {1, 0, 0}});
     build_rot_equip_report(results({9}));

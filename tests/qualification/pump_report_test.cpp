@@ -88,6 +88,9 @@ protected:
     int suction = 0, discharge = 0;
 };
 
+class Api610ReportTest : public PumpReportTest {};
+class AnsiHiReportTest : public PumpReportTest {};
+
 // The nozzle loads in the pump axes of `horizontal()`: X = (1, 0, 0), Z =
 // (0, 1, 0) the vertical, Y = Z x X = (0, 0, -1); the nozzle loads are the
 // anchor's loads on the pipe negated.
@@ -100,7 +103,7 @@ std::array<double, 6> in_pump_axes(std::array<float, 6> on_pipe)
 
 }  // namespace
 
-TEST_F(PumpReportTest, Api610HorizontalPumpPassesF11AndF12c)
+TEST_F(Api610ReportTest, HorizontalPumpPassesF11AndF12c)
 {
     pumps().push_back(horizontal());
     const std::array<float, 6> s{100, -200, 50, 1200, -2400, 600};
@@ -150,7 +153,7 @@ TEST_F(PumpReportTest, Api610HorizontalPumpPassesF11AndF12c)
     expect_golden_file("qualification", "api610_pass.txt", text_report([] { pump_report(1, 1); }));
 }
 
-TEST_F(PumpReportTest, Api610RatioAboveTwoFailsF12a)
+TEST_F(Api610ReportTest, RatioAboveTwoFailsF12a)
 {
     pumps().push_back(horizontal());
     // Suction FZ along the pump: 1000 lbf against 460 (ratio 2.17).
@@ -161,7 +164,7 @@ TEST_F(PumpReportTest, Api610RatioAboveTwoFailsF12a)
     expect_golden_file("qualification", "api610_fail_f12a.txt", text_report([] { pump_report(1, 1); }));
 }
 
-TEST_F(PumpReportTest, Api610CombinedRatioLeadsToF12c)
+TEST_F(Api610ReportTest, CombinedRatioLeadsToF12c)
 {
     pumps().push_back(horizontal());
     // Suction FZ 700 lbf against 460: 1.522, "----"; F.1.2.b:
@@ -193,11 +196,22 @@ TEST_F(PumpReportTest, Api610CombinedRatioLeadsToF12c)
     EXPECT_FALSE(has_line(failed, "Condition F.1.2.c passed"));
 }
 
-TEST_F(PumpReportTest, Api610EdgesOfTheRowRules)
+TEST_F(Api610ReportTest, EdgesOfTheRowRules)
 {
-    pumps().push_back(horizontal());
+    // A pump of a file before version 701 (kind 0) is a horizontal API 610 pump.
+    PumpRecord old = horizontal();
+    old.kind = PUMP_KIND_UNSET;
+    pumps().push_back(old);
+    EXPECT_EQ(window_report({0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0})[0].text,
+              "API 610 (11th ed.), Sep 2010 / ISO 13709 report for pump : P-101");
+    // A combined value of exactly 2.0: FR 1515 = 1.5 x 1010 (FX 1212, FY
+    // 909, a 3-4-5 triangle) and MR 41580 = 1.5 x 2310 x 12 (MX 33264, MZ
+    // 24948): 1 + 1, "Failed".
+    std::vector<ReportLine> lines = window_report({-1212, 0, 909, -33264, -24948, 0}, {0, 0, 0, 0, 0, 0});
+    EXPECT_TRUE(has_line(lines, "(FR/1.5FRT4) + (MR/1.5MRT4) =!2.000 Failed"));
+    EXPECT_FALSE(has_line(lines, "Check of Condition F.1.2.c:"));
     // Exactly the allowable passes F.1.1; a zero load shows 0.000 and OK.
-    std::vector<ReportLine> lines = window_report({-700, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0});
+    lines = window_report({-700, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0});
     EXPECT_EQ(row_words(lines, flabel("FX")), (std::vector<std::string>{"700", "700", "1.000", "OK"}));
     EXPECT_EQ(row_words(lines, flabel("FY")), (std::vector<std::string>{"0", "560", "0.000", "OK"}));
     EXPECT_TRUE(has_line(lines, "Condition F.1.1 for suction node 10 passed"));
@@ -217,7 +231,7 @@ TEST_F(PumpReportTest, Api610EdgesOfTheRowRules)
     EXPECT_TRUE(has_line(lines, "*** Suction node: 5 is not an anchor ***"));
 }
 
-TEST_F(PumpReportTest, Api610VerticalInlinePumpWithTheF2StressCheck)
+TEST_F(Api610ReportTest, VerticalInlinePumpWithTheF2StressCheck)
 {
     // Vertical inline pump: its Y axis is the horizontal line from suction
     // (-20, 0, 0) to discharge (0, 30, 0): (1, 0, 0) after the vertical part
@@ -276,7 +290,7 @@ PumpRecord hi(int type, int size)
 
 }  // namespace
 
-TEST_F(PumpReportTest, AnsiHiEndSuctionEquationsOneToFive)
+TEST_F(AnsiHiReportTest, EndSuctionEquationsOneToFive)
 {
     // B73.1 size 5 ("3 x 1.5 x 8", group 2), material 0 at 100 degF.
     pumps().push_back(hi(HI_B731, 5));
@@ -327,7 +341,7 @@ TEST_F(PumpReportTest, AnsiHiEndSuctionEquationsOneToFive)
     EXPECT_TRUE(has_line(report_window_lines(), "Condition 9.6.2.1.4a Eq.1 for suction node 10 failed ***"));
 }
 
-TEST_F(PumpReportTest, AnsiHiEqThreeOfExactlyMinusOnePasses)
+TEST_F(AnsiHiReportTest, EqThreeOfExactlyMinusOnePasses)
 {
     // B73.1 size 5 (group 2): the suction MX coefficient of Eq.3 is 1300
     // ft-lbf, as is its Eq.1 allowable. MX = -1300 ft-lbf gives an Eq.1
@@ -342,7 +356,7 @@ TEST_F(PumpReportTest, AnsiHiEqThreeOfExactlyMinusOnePasses)
     EXPECT_TRUE(has_line(lines, c_format("Eq.5 = %.2f > 1.00. Condition failed ***", std::hypot(1.0, eq4))));
 }
 
-TEST_F(PumpReportTest, AnsiHiInlineAxialSplitAndVerticalTurbine)
+TEST_F(AnsiHiReportTest, InlineAxialSplitAndVerticalTurbine)
 {
     // B73.2 "2 x 6 x 17" (size 4): one allowed set for both nozzles.
     pumps().push_back(hi(HI_B732, 4));
