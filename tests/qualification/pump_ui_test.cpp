@@ -224,6 +224,24 @@ TEST_F(PumpUiTest, PumpDialogStoresWhatItsLayoutHolds)
     EXPECT_EQ(p.shaft_axis, (std::array<float, 3>{}));
     EXPECT_EQ(p.centre, (std::array<float, 3>{}));
 
+    // ANSI/HI B73.2 and vertical turbine pumps: the shaft axis and centre
+    // are not read (a bad text there is no error) and stored as zero.
+    for (int type : {int{HI_B732}, int{HI_VERTICAL_TURBINE}}) {
+        PumpRecord v = horizontal();
+        EXPECT_EQ(run(v, [type](HeadlessDialog& d) {
+                      d.type(PUMP_SHAFT, "bad");
+                      d.press(PUMP_ANSI_HI_RADIO);
+                      d.select(PUMP_TYPE, type);
+                      d.select(PUMP_SIZE, 1);
+                      d.select(PUMP_MATERIAL, 0);
+                      d.press(IDOK);
+                  }),
+                  1);
+        EXPECT_EQ(v.hi_type, type);
+        EXPECT_EQ(v.shaft_axis, (std::array<float, 3>{}));
+        EXPECT_EQ(v.centre, (std::array<float, 3>{}));
+    }
+
     // OK without a change marks nothing, even for values shown rounded.
     PumpRecord q = horizontal();
     q.shaft_axis = {0.70710678f, 0, 0.70710678f};
