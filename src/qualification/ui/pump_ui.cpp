@@ -591,6 +591,36 @@ void print_pumps_csv()
     report_rule();
 }
 
+// Page lines of fields: as many fields on a line as its width takes.
+class FieldLines {
+public:
+    void add(const std::string& field) { fields_.push_back(field); }
+    void print()
+    {
+        const int width = gdi_printable_rect().width();
+        Surface& s = gdi_measure_surface();
+        std::string line;
+        for (const std::string& f : fields_) {
+            const std::string joined = line.empty() ? f : line + " " + f;
+            if (!line.empty() && s.text_width(joined) > width) {
+                gdi_print_text(line);
+                gdi_next_line();
+                line = f;
+            } else {
+                line = joined;
+            }
+        }
+        if (!line.empty()) {
+            gdi_print_text(line);
+            gdi_next_line();
+        }
+        fields_.clear();
+    }
+
+private:
+    std::vector<std::string> fields_;
+};
+
 void print_pumps_pages()
 {
     for (const PumpRecord& p : pumps()) {
@@ -598,38 +628,36 @@ void print_pumps_pages()
         gdi_print_title_bar("Pump: " + p.name);
         gdi_next_line();
         const bool hi = hi_pump(p);
-        std::string line = std::string("Type = ") + pump_kind_text(p);
+        FieldLines line;
+        line.add(std::string("Type = ") + pump_kind_text(p));
         if (p.suction_node != 0) {
-            line += " Suct. Node: " + node_text(p.suction_node);
+            line.add("Suct. Node: " + node_text(p.suction_node));
             if (!hi)
-                line += std::string(" Suct. Loc: ") + nozzle_location_text(p.suction_location);
+                line.add(std::string("Suct. Loc: ") + nozzle_location_text(p.suction_location));
         }
         if (p.discharge_node != 0) {
-            line += " Disc. Node: " + node_text(p.discharge_node);
+            line.add("Disc. Node: " + node_text(p.discharge_node));
             const std::string loc = location_cell(p, p.discharge_node, p.discharge_location, true);
             if (!loc.empty())
-                line += " Disc. Loc: " + loc;
+                line.add("Disc. Loc: " + loc);
         }
+        if (shaft_and_centre_entered(p))
+            line.add("Shaft axis direction: " + format_real(p.shaft_axis[0], 8, 3) + ", " +
+                     format_real(p.shaft_axis[1], 8, 3) + ", " + format_real(p.shaft_axis[2], 8, 3));
+        line.print();
         if (shaft_and_centre_entered(p)) {
-            line += " Shaft axis direction:";
-            for (float v : p.shaft_axis)
-                line += format_real(v, 8, 3) + ", ";
-        }
-        gdi_print_text(line);
-        gdi_next_line();
-        if (shaft_and_centre_entered(p)) {
-            line = "Location of center: " + format_length(p.centre[0]) + ", " + format_length(p.centre[1]) + ", " +
-                   format_length(p.centre[2]) + " " + unit_label(LENGTH);
+            line.add("Location of center: " + format_length(p.centre[0]) + ", " + format_length(p.centre[1]) + ", " +
+                     format_length(p.centre[2]) + " " + unit_label(LENGTH));
             if (hi && (p.hi_type == HI_B735 || p.hi_type == HI_AXIAL_SPLIT))
-                line += " Bolt/Mounting: " + hi_mounting_text(p.hi_type, p.hi_mounting);
-            gdi_print_text(line);
-            gdi_next_line();
+                line.add("Bolt/Mounting: " + hi_mounting_text(p.hi_type, p.hi_mounting));
+            line.print();
         }
         if (hi) {
-            gdi_print_text("Pump Type: " + hi_type_short(p.hi_type) + " Pump Size: " + hi_size_text(p.hi_type, p.hi_size) +
-                           " Pump Material: " + hi_material_short(p.hi_material) +
-                           " Pump Temp: " + format_temperature(p.temperature) + " " + unit_label(TEMPERATURE));
-            gdi_next_line();
+            line.add("Pump Type: " + hi_type_short(p.hi_type));
+            line.add("Pump Size: " + hi_size_text(p.hi_type, p.hi_size));
+            line.add("Pump Material: " + hi_material_short(p.hi_material));
+            line.add("Pump Temp: " + format_temperature(p.temperature) + " " + unit_label(TEMPERATURE));
+            line.print();
         }
     }
 }
