@@ -27,7 +27,7 @@ cmake --build build/fuzz -j "${KV_JOBS:-$(nproc)}"
 seeds_of() {
   case "$1" in
     model_read_fuzz | model_merge_fuzz) echo fuzz/corpus/models examples ;;
-    batch_import_fuzz) echo tests/data/batch examples ;;
+    batch_import_fuzz | batch_roundtrip_fuzz) echo tests/data/batch examples ;;
     material_library_fuzz | material_pick_fuzz) echo fuzz/corpus/libraries ;;
     settings_fuzz) echo fuzz/corpus/settings ;;
     unit_parse_fuzz) echo fuzz/corpus/unit_texts ;;
@@ -39,7 +39,7 @@ seeds_of() {
 # The files of examples/ that seed a target: model files, or batch files.
 example_pattern() {
   case "$1" in
-    batch_import_fuzz) echo '*.mbf' ;;
+    batch_import_fuzz | batch_roundtrip_fuzz) echo '*.mbf' ;;
     *) echo '*.mod' ;;
   esac
 }

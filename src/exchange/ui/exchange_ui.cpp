@@ -2,6 +2,7 @@
 
 #include "analysis/ui/analysis_ui.h"
 #include "exchange/batch_import.h"
+#include "exchange/ui/export_commands.h"
 #include "framework/app_state.h"
 #include "framework/commands.h"
 #include "framework/errors.h"
@@ -127,5 +128,6 @@ void run_batch_mode(const std::string& command_line_path)
 void install_exchange_ui()
 {
     register_command(CMD_IMPORT, [](int) { import_command(command_owner()); });
+    install_export_commands();
     register_batch_starter(run_batch_mode);
 }
