@@ -12,50 +12,56 @@ const DialogTemplate SELECT_DIALOG = {
     "SELECT_DIALOG",
     "",
     {
-        control(PICK_LIST_TABLE, ControlKind::Table, "", 0, 0, 2, CF_NONE, 0, PICK_LIST_VISIBLE_ROWS),
-        control(IDOK, ControlKind::Button, "OK", 100, 0, 1, CF_DEFAULT),
-        control(IDCANCEL, ControlKind::Button, "Cancel", 100, 1),
+        control(PICK_LIST_TABLE, ControlKind::Table, "", 0, 0, 2, CF_NONE, 0, 12),
+        control(IDOK, ControlKind::Button, "OK", 12, 0, 1, CF_DEFAULT),
+        control(IDCANCEL, ControlKind::Button, "Cancel", 12, 1),
     },
 };
 
 class PickTable final : public TableWindow {
 public:
-    explicit PickTable(const PickList& l) : TableWindow(nullptr, static_cast<int>(l.columns.size()), 1), list_(l)
+    explicit PickTable(const PickList& list)
+        : TableWindow(nullptr, static_cast<int>(list.columns.size()), 1), list_(list)
     {
         editing_allowed = false;
+        view_only = true;
     }
-    std::function<void()> picked;
+    std::function<void()> chosen;
 
     std::string header_text(int column, int line) override
     {
-        return line == 0 && column >= 1 && column <= columns() ? list_.columns[static_cast<std::size_t>(column - 1)].heading
-                                                                : std::string();
+        if (line != 0 || column < 1 || column > columns())
+            return {};
+        return list_.columns[static_cast<std::size_t>(column - 1)].heading;
     }
     std::string cell_text(int row, int column, int line) override
     {
-        if (line != 0 || row < 1 || row > list_.rows || column < 1 || column > columns() || !list_.cell)
+        if (line != 0 || column < 1 || column > columns() || row < 1 || row > list_.count)
             return {};
-        return list_.cell(row, column);
+        const PickListColumn& c = list_.columns[static_cast<std::size_t>(column - 1)];
+        return c.cell ? c.cell(row) : std::string();
     }
-    bool cell_editable(int, int) override { return false; }
     void measure_window(Surface& dc) override
     {
         TableWindow::measure_window(dc);
-        const int pad = 2 * table_cell_padding(dc);
+        const int padding = table_cell_padding(dc);
         for (int c = 1; c <= columns(); ++c) {
-            const std::string& t = list_.columns[static_cast<std::size_t>(c - 1)].width_text;
-            widths[static_cast<std::size_t>(c)] = std::max(widths[static_cast<std::size_t>(c)], dc_text_width(dc, t) + pad);
+            const std::string& least = list_.columns[static_cast<std::size_t>(c - 1)].least_width_text;
+            if (!least.empty() && static_cast<std::size_t>(c) < widths.size())
+                widths[static_cast<std::size_t>(c)] =
+                    std::max(widths[static_cast<std::size_t>(c)], dc_text_width(dc, least) + 2 * padding);
         }
     }
+    bool cell_editable(int, int) override { return false; }
     void leave_row(int) override
     {
-        if (picked)
-            picked();
+        if (chosen)
+            chosen();
     }
     bool edit_row(int) override
     {
-        if (picked)
-            picked();
+        if (chosen)
+            chosen();
         return true;
     }
 
@@ -65,22 +71,24 @@ private:
 
 class PickDialog final : public DialogProc {
 public:
-    explicit PickDialog(const PickList& l) : list_(l), table_(l) {}
+    explicit PickDialog(const PickList& list) : list_(list), table_(list) {}
 
     void init(Dialog& d) override
     {
-        d.set_caption(list_.caption);
-        table_.picked = [&d, this] { d.end(pick()); };
-        view_ = table_create_in_dialog(d, PICK_LIST_TABLE, table_, std::min(list_.rows, PICK_LIST_VISIBLE_ROWS));
-        table_reset(table_);
-        table_show_at(table_, "", list_.rows, std::clamp(list_.current, 1, std::max(1, list_.rows)), 0);
+        d.set_caption(list_.title);
+        table_.chosen = [&d, this] { d.end(table_.current_row); };
+        view_ = table_create_in_dialog(d, PICK_LIST_TABLE, table_);
+        table_show_at(table_, list_.title, list_.count, std::clamp(list_.current, 1, list_.count), 0);
         table_keep_visible(table_);
+        const Rect size = view_->preferred_size(std::min(list_.count, std::max(1, list_.visible_rows)));
+        d.set_item_min_size(PICK_LIST_TABLE, size.width(), size.height());
+        center_window(d);
         table_set_focus(table_);
-        center_window(d, IDOK);
     }
     bool ok(Dialog& d) override
     {
-        d.end(pick());
+        const int row = table_.current_row;
+        d.end(row >= 1 && row <= list_.count ? row : 0);
         return false;
     }
     bool cancel(Dialog& d) override
@@ -90,7 +98,6 @@ public:
     }
 
 private:
-    int pick() const { return table_.current_row >= 1 && table_.current_row <= list_.rows ? table_.current_row : 0; }
     const PickList& list_;
     PickTable table_;
     std::unique_ptr<TableView> view_;
@@ -100,9 +107,9 @@ private:
 
 int run_pick_list(const PickList& list, WindowId owner)
 {
-    if (list.rows < 1 || list.columns.empty())
+    if (list.count <= 0 || list.columns.empty())
         return 0;
     PickDialog proc(list);
     const int r = run_dialog(SELECT_DIALOG, proc, owner);
-    return r >= 1 && r <= list.rows ? r : 0;
+    return r >= 1 && r <= list.count ? r : 0;
 }

@@ -1,31 +1,32 @@
-// A pick list: rows of a few columns shown as a table in SELECT_DIALOG, over
-// its item 1500, to choose one from (another support, another machine...).
-// At most 8 rows show (more scroll); a double-click or Enter on a row, or
-// OK, picks the current row; Cancel picks none.
+// A pick list: a modal dialog (SELECT_DIALOG) that shows rows in a table of
+// a few columns and returns the row chosen. OK, Enter or a double click
+// choose the current row; Cancel chooses none.
 #pragma once
 
-#include "platform/backend.h"
+#include "platform/handles.h"
 
 #include <functional>
 #include <string>
 #include <vector>
 
+// The table control of SELECT_DIALOG.
+inline constexpr int PICK_LIST_TABLE = 1500;
+
 struct PickListColumn {
     std::string heading;
-    // The column is at least as wide as this text (and as its heading and cells).
-    std::string width_text;
+    // The cell of a row 1..count.
+    std::function<std::string(int row)> cell;
+    // The width the column takes at least: the width of this text (empty: none).
+    std::string least_width_text;
 };
 
 struct PickList {
-    std::string caption;
+    std::string title;
     std::vector<PickListColumn> columns;
-    int rows = 0;
-    int current = 1;
-    std::function<std::string(int row, int column)> cell;   // row and column from 1
+    int count = 0;
+    int visible_rows = 12;     // at most this many rows show at once
+    int current = 1;           // the row current when the dialog opens
 };
 
-inline constexpr int PICK_LIST_TABLE = 1500;
-inline constexpr int PICK_LIST_VISIBLE_ROWS = 8;
-
-// The picked row (1..rows), 0 when cancelled or when there are no rows.
+// The chosen row (1..count), 0 when cancelled or when there are no rows.
 int run_pick_list(const PickList& list, WindowId owner);

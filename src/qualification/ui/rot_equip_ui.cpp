@@ -287,16 +287,12 @@ void select_rot_equip(WindowId owner)
     if (r.equipment_count() < 1)
         return;
     PickList list;
-    list.caption = "Other Rotating Equipment";
-    list.columns = {{"Type", "Compressor"}, {"Description", ""}};
-    list.rows = r.equipment_count();
+    list.title = "Other Rotating Equipment";
+    list.count = r.equipment_count();
     list.current = r.current;
-    list.cell = [&r](int row, int column) {
-        const RotEquipEntry* e = r.entry(row);
-        if (!e)
-            return std::string();
-        return column == 1 ? rot_equip_kind_name(e->kind) : rot_equip_description(*e);
-    };
+    list.visible_rows = 8;
+    list.columns = {{"Type", [&r](int row) { return rot_equip_kind_name(r.entry(row)->kind); }, "Compressor"},
+                    {"Description", [&r](int row) { return rot_equip_description(*r.entry(row)); }, ""}};
     if (const int picked = run_pick_list(list, owner); picked != 0) {
         r.current = picked;
         show_entry();
