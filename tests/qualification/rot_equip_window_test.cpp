@@ -8,6 +8,7 @@
 #include "qualification/qualification_ui_fixture.h"
 #include "qualification/ui/report_lines.h"
 #include "qualification/ui/rot_equip_ui.h"
+#include "results/ui/result_choosers.h"
 
 #include <algorithm>
 
@@ -100,14 +101,14 @@ TEST_F(RotEquipWindowTest, PickListAndLoadCaseChooser)
     // The load-case chooser: RESULT_LOAD_CASES3_DIALOG for two cases; the
     // same case again changes nothing, a click on another shows it.
     script().once("RESULT_LOAD_CASES3_DIALOG", [](HeadlessDialog& d) {
-        EXPECT_TRUE(d.is_checked(1401));
-        EXPECT_EQ(d.text(1402), load_case_names(9));
-        EXPECT_FALSE(d.is_shown(1403));
+        ASSERT_EQ(d.list_count(RADIO_LIST), 2);
+        EXPECT_EQ(d.list_text(RADIO_LIST, 1), load_case_names(9));
+        EXPECT_EQ(d.list_selection(RADIO_LIST), 0);
         d.press(IDOK);
     });
     rot_equip_command(CMD_LOAD_CASES, results_frame().window);
     EXPECT_EQ(rot_equip_report().current_case, 1);
-    script().once("RESULT_LOAD_CASES3_DIALOG", [](HeadlessDialog& d) { d.press(1402); });
+    script().once("RESULT_LOAD_CASES3_DIALOG", [](HeadlessDialog& d) { EXPECT_TRUE(d.click_item(RADIO_LIST, 1)); });
     rot_equip_command(CMD_LOAD_CASES, results_frame().window);
     EXPECT_EQ(rot_equip_report().current_case, 2);
     EXPECT_EQ(case_line(), "Load case: " + load_case_names(9));

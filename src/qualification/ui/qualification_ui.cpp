@@ -4,6 +4,7 @@
 #include "qualification/ui/allowable_ui.h"
 #include "qualification/ui/compressor_ui.h"
 #include "qualification/ui/pump_ui.h"
+#include "qualification/ui/rot_equip_ui.h"
 
 void install_qualification_ui()
 {
@@ -11,4 +12,5 @@ void install_qualification_ui()
     install_pumps_ui();
     install_compressors_ui();
     install_allowables_ui();
+    install_rot_equip_results();
 }

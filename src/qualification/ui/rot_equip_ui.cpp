@@ -17,6 +17,12 @@
 #include "qualification/ui/compressor_report.h"
 #include "qualification/ui/pump_report.h"
 #include "qualification/ui/report_lines.h"
+#include "results/results_load_cases.h"
+#include "results/results_reader.h"
+#include "results/results_state.h"
+#include "results/ui/result_choosers.h"
+#include "results/ui/results_hooks.h"
+#include "results/ui/results_window.h"
 
 #include <algorithm>
 
@@ -42,6 +48,14 @@ public:
     }
     const std::vector<ReportLine>& lines() const { return lines_; }
 
+    // The menu items of the report while it is shown.
+    void on_enter() override { add_rot_equip_menu_items(results_frame()); }
+    void on_leave() override { remove_rot_equip_menu_items(results_frame()); }
+    // Printing the window prints the shown machine's report of the shown case.
+    void print() override { write_report(); }
+    void print_text() override { write_report(); }
+    void print_csv() override { write_report(); }
+
     std::string cell_text(int row, int column, int line) override
     {
         const ReportLine* l = at(row);
@@ -50,9 +64,9 @@ public:
     bool cell_editable(int, int) override { return false; }
     bool on_key(int key, unsigned mods) override
     {
-        if (key == KEY_TAB && mods == MOD_NONE) {
-            if (const auto& next = rot_equip_ui_hooks().next_result)
-                next();
+        if (key == KEY_TAB && (mods & ~MOD_SHIFT) == 0) {
+            if (const auto& cycle = rot_equip_ui_hooks().cycle_result)
+                cycle(mods);
             return true;
         }
         if ((key == KEY_LEFT || key == KEY_RIGHT) && mods == MOD_NONE) {
@@ -168,64 +182,6 @@ struct RotEquipUi {
 };
 RotEquipUi& ui() { return session_part<RotEquipUi>(); }
 
-// ---- The load-case chooser -----------------------------------------------------------
-
-constexpr int CHOOSER_FIRST_RADIO = 1401;
-
-DialogTemplate chooser_template(const char* name, int radios)
-{
-    DialogTemplate t{name, "Load Cases", {}};
-    for (int i = 0; i < radios; ++i)
-        t.controls.push_back(control(CHOOSER_FIRST_RADIO + i, ControlKind::Radio, "", i, 0, 2));
-    t.controls.push_back(control(IDOK, ControlKind::Button, "OK", 100, 0, 1, CF_DEFAULT));
-    t.controls.push_back(control(IDCANCEL, ControlKind::Button, "Cancel", 100, 1));
-    return t;
-}
-const DialogTemplate RESULT_LOAD_CASES3_DIALOG = chooser_template("RESULT_LOAD_CASES3_DIALOG", 3);
-const DialogTemplate RESULT_LOAD_CASES10_DIALOG = chooser_template("RESULT_LOAD_CASES10_DIALOG", ROT_LOAD_CASES);
-
-class LoadCaseChooser final : public DialogProc {
-public:
-    void init(Dialog& d) override
-    {
-        const RotEquipReport& r = rot_equip_report();
-        const int n = std::min(r.case_count(), ROT_LOAD_CASES);
-        if (n < 6 && numtloads() >= 4)
-            dialog_resize(110, 100);
-        for (int i = 1; d.has_item(CHOOSER_FIRST_RADIO + i - 1); ++i) {
-            const int id = CHOOSER_FIRST_RADIO + i - 1;
-            if (i <= n) {
-                dialog_set_text(id, load_case_names(r.case_code(i)));
-                dialog_show(id);
-            } else {
-                dialog_hide(id);
-            }
-        }
-        selection_ = std::clamp(r.current_case, 1, std::max(1, n));
-        dialog_set_radio(CHOOSER_FIRST_RADIO, CHOOSER_FIRST_RADIO + n - 1, CHOOSER_FIRST_RADIO + selection_ - 1);
-        dialog_set_focus(CHOOSER_FIRST_RADIO + selection_ - 1);
-        center_window(d, IDOK);
-    }
-    void command(Dialog& d, int id, int code) override
-    {
-        if (id < CHOOSER_FIRST_RADIO || id >= CHOOSER_FIRST_RADIO + ROT_LOAD_CASES)
-            return;
-        selection_ = id - CHOOSER_FIRST_RADIO + 1;
-        if (code == NOTIFY_SETFOCUS)
-            dialog_set_radio(CHOOSER_FIRST_RADIO, CHOOSER_FIRST_RADIO + ROT_LOAD_CASES - 1, id);
-        else if (code == NOTIFY_CLICKED)
-            d.end(selection_);
-    }
-    bool ok(Dialog& d) override
-    {
-        d.end(selection_);
-        return false;
-    }
-
-private:
-    int selection_ = 1;
-};
-
 void show_entry()
 {
     const RotEquipReport& r = rot_equip_report();
@@ -302,8 +258,12 @@ void select_rot_equip(WindowId owner)
 void choose_rot_load_case(WindowId owner)
 {
     RotEquipReport& r = rot_equip_report();
-    LoadCaseChooser proc;
-    const int chosen = run_dialog(r.case_count() < 4 ? RESULT_LOAD_CASES3_DIALOG : RESULT_LOAD_CASES10_DIALOG, proc, owner);
+    if (r.case_count() < 1)
+        return;
+    RadioListChoice choice{load_cases_chooser_template(r.case_count()), "Load cases", {}, r.current_case};
+    for (int code : r.load_cases)
+        choice.entries.push_back(load_case_names(code));
+    const int chosen = run_radio_list(choice, owner);
     if (chosen >= 1 && chosen <= r.case_count() && chosen != r.current_case) {
         r.current_case = chosen;
         show_entry();
@@ -411,4 +371,50 @@ void reset_rot_equip_windows()
 {
     table_reset(ui().pumps);
     table_reset(ui().compressors);
+}
+
+void install_rot_equip_results()
+{
+    RotEquipUiHooks& own = rot_equip_ui_hooks();
+    own.cycle_result = [](unsigned mods) { cycle_result(mods); };
+    own.made_current = [] { set_current_result(RESULT_ROT_EQUIP_REPORT); };
+    own.results_load_cases = [](WindowId owner) { choose_results_load_case(owner); };
+
+    ResultsHooks& h = results_hooks();
+    const std::size_t kind = RESULT_ROT_EQUIP_REPORT;
+    h.show[kind] = show_rot_equip;
+    h.available[kind] = [] { return rot_equip_report().ready; };
+    h.choose_load_case[kind] = [](WindowId owner) { rot_equip_command(CMD_LOAD_CASES, owner); };
+    h.opened.push_back([] {
+        // Every listed case is made current in turn for the anchors' loads;
+        // the case that was current is current again afterwards.
+        const int was = results_loadcase();
+        RotEquipResults results;
+        results.present = [](int code) { return results_load_case_index(code) != 0; };
+        results.make_current = [](int code) {
+            if (set_results_load_case(code))
+                read_load_case_support_loads();
+        };
+        build_rot_equip_report(results);
+        if (was != 0 && set_results_load_case_index(was))
+            read_load_case_support_loads();
+        reset_rot_equip_windows();
+    });
+    h.closing.push_back(reset_rot_equip_report);
+    ResultItemCommands items;
+    items.other = [] {
+        if (rot_equip_report().equipment_count() >= 2)
+            select_rot_equip(results_frame().window);
+    };
+    items.next = next_rot_equip;
+    items.previous = previous_rot_equip;
+    items.tip = [](int command) -> std::string {
+        switch (command) {
+        case CMD_OTHER_ITEM: return "Other Rot. Equipment";
+        case CMD_NEXT_ITEM: return "Next Rot. Equipment";
+        case CMD_PREVIOUS_ITEM: return "Previous Rot. Equipment";
+        default: return {};
+        }
+    };
+    set_result_item_commands(RESULT_ROT_EQUIP_REPORT, std::move(items));
 }

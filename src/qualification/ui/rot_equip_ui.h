@@ -18,8 +18,9 @@ class Frame;
 class TableWindow;
 
 struct RotEquipUiHooks {
-    // Tab in a report window: the results window's next result.
-    std::function<void()> next_result;
+    // Tab (Shift+Tab) in a report window: the results window's next
+    // (previous) result.
+    std::function<void(unsigned mods)> cycle_result;
     // The report became the results window's current result.
     std::function<void()> made_current;
     // "&Load Cases..." with fewer than two listed cases: the results
@@ -39,8 +40,8 @@ void next_rot_load_case();
 void previous_rot_load_case();
 // F6: the pick list of every machine; the picked one is shown.
 void select_rot_equip(WindowId owner);
-// The load-case chooser of the report (RESULT_LOAD_CASES3_DIALOG or
-// RESULT_LOAD_CASES10_DIALOG).
+// The load-case chooser of the report: the results window's radio list of
+// the report's cases (RESULT_LOAD_CASES3_DIALOG for up to 3...).
 void choose_rot_load_case(WindowId owner);
 
 // The results frame's commands while the report is shown: 287 (F6), 330,
@@ -59,3 +60,8 @@ TableWindow& pump_report_window();
 TableWindow& compressor_report_window();
 // Both windows back to their first row.
 void reset_rot_equip_windows();
+
+// The report in the results window: built after the results are read, the
+// chooser's "&Rot. equip report", its F6, Ctrl+Right and Ctrl+Left, its
+// load-case chooser, and dropped when results are left.
+void install_rot_equip_results();
