@@ -5,6 +5,8 @@
 #include "elements/branch_sif.h"
 #include "framework/errors.h"
 #include "framework/text.h"
+#include "materials/pipe_section.h"
+#include "model/model.h"
 #include "model/nodes.h"
 #include "model/piping_codes.h"
 
@@ -62,6 +64,29 @@ bool node_has_branch_joint(AnalysisRun& run, int node)
     const BranchConnections& c = connections(run);
     return node >= 1 && static_cast<std::size_t>(node) < c.marked.size() &&
            c.marked[static_cast<std::size_t>(node)] && branch_sif_at_node(run.snapshot(), node) != nullptr;
+}
+
+const PipeSection* smallest_section_at_node(int node)
+{
+    const Model& m = model();
+    if (!m.nodes.valid(node))
+        return nullptr;
+    const NamedSet<PipeSection>& sections = pipe_sections();
+    const PipeSection* best = nullptr;
+    for (int e : m.nodes[node].elements) {
+        if (!m.elems.valid(e) || !sections.valid(m.elems[e].section))
+            continue;
+        const PipeSection& s = sections[m.elems[e].section];
+        if (!best || s.outside_diameter < best->outside_diameter)
+            best = &s;
+    }
+    if (best)
+        return best;
+    const int row = m.nodes[node].row;
+    if (!m.rows.valid(row))
+        return nullptr;
+    const int own = section_index(m.rows[row].section);
+    return sections.valid(own) ? &sections[own] : nullptr;
 }
 
 bool branch_sif_in_range(const PipeSection& run_section, const PipeSection& branch_section)

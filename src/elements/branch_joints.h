@@ -28,6 +28,12 @@ const BranchSif* branch_sif_at_node(const AnalysisModel& model, int node);
 // stiffness depends on the order of the rows.
 bool node_has_branch_joint(AnalysisRun& run, int node);
 
+// On the model being edited (node index): the section with the
+// smallest outside diameter among the elements that end at the node (the
+// first of equal diameters), else the section the node's own row names;
+// null when there is none.
+const PipeSection* smallest_section_at_node(int node);
+
 // True when the run and branch sections have the geometry the tee formulas
 // are written for: positive diameters and walls, a wall less than half the
 // diameter (a bore), and a branch no larger than the run (r/R at most 1).
