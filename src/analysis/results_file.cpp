@@ -91,7 +91,7 @@ OneBased<int32_t> element_places(const Model& model)
 
 void write_results_file(const std::string& path, const AnalysisModel& analysis,
                         const std::vector<const CaseResults*>& cases,
-                        const std::vector<SoilRestraintRecord>& soil_restraints)
+                        const std::vector<SoilRestraintRecord>& soil_restraints, const HangerRunDesign* designs)
 {
     const Model& model = analysis.model;
     KV_ASSERT(static_cast<int>(cases.size()) == analysis.load_cases.count());
@@ -108,11 +108,15 @@ void write_results_file(const std::string& path, const AnalysisModel& analysis,
         write_case(file, model, *c);
     }
     // The hanger design records, in row order: the design each hanger had.
-    for (const LayoutRow& r : model.rows) {
+    for (int row = 1; row <= model.numrows(); ++row) {
+        const LayoutRow& r = model.rows[row];
         if (r.dtype != DT_HANGER)
             continue;
         const auto* hanger = dynamic_cast<const Hanger*>(r.data.get());
-        write_hanger_design(file, hanger ? hanger->v.design : HangerDesign{});
+        if (designs && designs->has_design(row))
+            write_hanger_design(file, designs->design[static_cast<std::size_t>(row)]);
+        else
+            write_hanger_design(file, hanger ? hanger->v.design : HangerDesign{});
     }
     if (file.error() || !file.close())
         throw_message("Unable to write results file:\n" + path);

@@ -39,6 +39,8 @@
 #include <string>
 #include <vector>
 
+struct HangerRunDesign;
+
 inline constexpr const char* RESULTS_FILE_MAGIC = "KORVANE21KR";
 inline constexpr int32_t RESULTS_FILE_VERSION = 1020;
 inline constexpr int RESULTS_HEADER_SIZE = 16;
@@ -63,9 +65,12 @@ OneBased<int32_t> element_places(const Model& model);
 // The file is written beside `path` and renamed into place when complete;
 // a failure throws "Unable to write results file:\n<path>" and leaves the
 // file that was there.
+// The hangers' design records are those of `designs` (the run's hanger
+// design) where it designed the hanger, else the design the model holds.
 void write_results_file(const std::string& path, const AnalysisModel& model,
                         const std::vector<const CaseResults*>& cases,
-                        const std::vector<SoilRestraintRecord>& soil_restraints = {});
+                        const std::vector<SoilRestraintRecord>& soil_restraints = {},
+                        const HangerRunDesign* designs = nullptr);
 
 // The length in bytes of the results file of a model (rows, node count,
 // elements `elements`) for the load-case list, with `soils` soil-restraint

@@ -61,6 +61,14 @@ struct RunOutcome {
     bool completed = false;          // the results file was written
     std::string message;             // the text that ended the run, when it did not complete
     std::vector<int> unconverged;    // codes of the cases that did not converge
+    // What the run has to say of a completed run (the hanger design's
+    // hangers left undesigned or given a constant support), one line each.
+    std::vector<std::string> warnings;
+};
+
+// The warnings a run collects (a state of the run).
+struct RunWarnings : RunState {
+    std::vector<std::string> lines;
 };
 
 // The results of the directions of a seismic g case combined value by value:

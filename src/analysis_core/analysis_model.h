@@ -24,7 +24,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+
+// The spring-hanger catalogues of a run (analysis/hanger_catalogue.h).
+struct HangerCatalogues;
 
 // Temperature and pressure sets of the pipe and beam loads.
 inline constexpr int MAX_LOAD_SETS = 10;
@@ -153,6 +157,9 @@ struct AnalysisModel {
     AnalysisLoads loads;
     AnalysisOutput output;
     bool batch_mode = false;
+    // The catalogues the hanger design sizes from: those of the model's
+    // catalogue hangers (null when it has none).
+    std::shared_ptr<const HangerCatalogues> hanger_catalogues;
     // The element kinds' analysis functions (a copy of the registered table).
     ElementKindTable element_kinds{};
 
