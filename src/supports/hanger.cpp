@@ -176,6 +176,12 @@ double Hanger::load() const
     return v.type == HANGER_USER ? v.load : v.design.hot_load;
 }
 
+const HangerDesign& Hanger::latest_design() const
+{
+    const HangerDesign& r = results_design;
+    return !r.figure.empty() || r.hot_load != 0.0f ? r : v.design;
+}
+
 const HangerDesign& Hanger::design_in(const AnalysisRun& run, int row) const
 {
     const auto* design = run.find_run_state<HangerRunDesign>();

@@ -149,6 +149,9 @@ public:
     double load(const AnalysisRun& run, int row) const;
     // The design the hanger acts with in a run.
     const HangerDesign& design_in(const AnalysisRun& run, int row) const;
+    // The design of the results when they hold one (a figure or a load),
+    // else the model's.
+    const HangerDesign& latest_design() const;
     // True when the load is the hot load.
     bool hot_load() const { return v.type != HANGER_USER || v.load_type == 0; }
 

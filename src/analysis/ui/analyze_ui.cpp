@@ -148,6 +148,18 @@ std::string unconverged_text(const std::vector<int>& codes)
     return text;
 }
 
+// What the hanger design says of the hangers it left undesigned or gave a
+// constant support: at most four lines, "..." for more.
+std::string run_warnings_text(const std::vector<std::string>& warnings)
+{
+    std::string text = "The hanger design:";
+    for (std::size_t i = 0; i < warnings.size() && i < 4; ++i)
+        text += "\n" + warnings[i];
+    if (warnings.size() > 4)
+        text += "\n...";
+    return text;
+}
+
 }  // namespace
 
 bool analyze_command(WindowId owner)
@@ -206,5 +218,7 @@ bool analyze_command(WindowId owner)
         frame_show_button(main_frame(), CMD_RESULTS);
     if (!outcome.unconverged.empty() && !batch)
         message_warning(owner, unconverged_text(outcome.unconverged));
+    if (!outcome.warnings.empty())
+        message_warning(owner, run_warnings_text(outcome.warnings));
     return true;
 }
