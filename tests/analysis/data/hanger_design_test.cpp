@@ -10,6 +10,7 @@
 #include "framework/binfile.h"
 #include "supports/anchor.h"
 #include "supports/hanger.h"
+#include "supports/limit_stop.h"
 
 #include <fstream>
 
@@ -272,6 +273,33 @@ TEST_F(HangerDesignTest, GoverningThermalSetAndHangersPerSupport)
     const std::vector<HangerDesign> d = run_designs();
     expect_relative(d[0].hot_load, hot / 2, "per hanger", 1e-6);
     expect_relative(d[0].vertical_travel, steel.alpha * dt2 * l, "set 2 governs", 1e-6);
+}
+
+TEST_F(HangerDesignTest, HangerLoadsAreRecalculatedWithTheStatesOfTheHotCase)
+{
+    // A riser from an anchor and a horizontal leg with a spring at node 30
+    // and a rest (LS(0, none) along Y) at its end, node 40. Cold, the rest
+    // carries part of the leg; hot, the riser's growth lifts the leg off it.
+    // The loads recalculated with the rest held open are those of the same
+    // line without the rest, and the travel of the hanger is then the
+    // riser's growth.
+    const double h = 120, a = 60, b = 60, dt = 400;
+    load.temperature[1] = 70 + dt;
+    with(from(10), DT_ANCHOR);
+    pipe(20, 0, static_cast<float>(h), 0);
+    pipe(30, static_cast<float>(a), 0, 0, DT_HANGER);
+    const int end = pipe(40, static_cast<float>(b), 0, 0, DT_LIMIT_STOP);
+    support<LimitStop>(end).v = {"", 0.0f, NO_LIMIT, {0, 1, 0}, 0.0f, 0.0f, 0};
+    choose({LC_SUSTAINED});
+    write_catalogue("CATALOGUE 16 Grinnell\nSPRING S 1 LONG 1 5000 1 # test\n");
+    const HangerDesign with_rest = run_designs()[0];
+    const std::vector<std::string> steps = progress;
+    with(end, DT_NONE);
+    const HangerDesign without = run_designs()[0];
+    EXPECT_NE(std::find(steps.begin(), steps.end(), "Recalculating hanger loads"), steps.end());
+    EXPECT_NE(std::find(steps.begin(), steps.end(), "Recalculating hanger travel"), steps.end());
+    expect_relative(with_rest.hot_load, without.hot_load, "hot load", 1e-9);
+    expect_relative(with_rest.vertical_travel, steel.alpha * dt * h, "travel", 1e-6);
 }
 
 TEST_F(HangerDesignTest, HangerThatLiftsOffIsNamedAndTheOthersAreDesigned)
