@@ -98,7 +98,8 @@ void write_results_file(const std::string& path, const AnalysisModel& analysis,
     BinFile file;
     if (!file.open_write(path))
         throw_message("Unable to write results file:\n" + path);
-    const std::string header = c_format("%s%d0", RESULTS_FILE_MAGIC, RESULTS_FILE_VERSION);
+    const std::string header =
+        c_format("%s%d%c", RESULTS_FILE_MAGIC, RESULTS_FILE_VERSION, RESULTS_MODULUS_AT_CASE_TEMPERATURE);
     KV_ASSERT(header.size() == RESULTS_HEADER_SIZE);
     file.write(header.data(), header.size());
     write_element_records(file, model);
@@ -141,4 +142,15 @@ int64_t results_file_size(const Model& model, const LoadCaseList& cases, int32_t
     }
     size += int64_t{HANGER_DESIGN_RECORD_SIZE} * hanger_rows(model);
     return size;
+}
+
+char results_expansion_modulus(const std::string& path)
+{
+    BinFile f;
+    char header[RESULTS_HEADER_SIZE] = {};
+    if (!f.open_read(path) || f.size() < RESULTS_HEADER_SIZE)
+        return RESULTS_MODULUS_AT_CASE_TEMPERATURE;
+    f.read(header, sizeof header);
+    const char mark = header[RESULTS_HEADER_SIZE - 1];
+    return mark == RESULTS_MODULUS_AT_REFERENCE ? mark : RESULTS_MODULUS_AT_CASE_TEMPERATURE;
 }

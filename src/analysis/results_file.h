@@ -1,7 +1,10 @@
 // The results file (".res") that a run writes beside the model file and the
 // results windows read. Little-endian, field by field:
 //
-//   header      16 bytes: "KORVANE21KR", the version "1020" and "0"
+//   header      16 bytes: "KORVANE21KR", the version "1020" and the
+//               modulus the expansion cases were solved with: '0' each
+//               element's at the case's temperature (the run's), '1' the
+//               modulus at the reference temperature
 //   elements    int32 E, then E records of 8 int32: element type, layout
 //               row, node 1 index, node 2 index, material, section and load
 //               index (a Beam's beam material, beam section and beam load),
@@ -47,6 +50,9 @@ inline constexpr int RESULTS_HEADER_SIZE = 16;
 inline constexpr int RESULTS_ELEMENT_RECORD_SIZE = 32;
 inline constexpr int SOIL_RESTRAINT_RECORD_SIZE = 40;
 inline constexpr int HANGER_DESIGN_RECORD_SIZE = 32;
+// The last header byte.
+inline constexpr char RESULTS_MODULUS_AT_CASE_TEMPERATURE = '0';
+inline constexpr char RESULTS_MODULUS_AT_REFERENCE = '1';
 
 // One soil-restraint record (buried piping).
 struct SoilRestraintRecord {
@@ -71,6 +77,11 @@ void write_results_file(const std::string& path, const AnalysisModel& model,
                         const std::vector<const CaseResults*>& cases,
                         const std::vector<SoilRestraintRecord>& soil_restraints = {},
                         const HangerRunDesign* designs = nullptr);
+
+// The modulus mark of a results file's header: RESULTS_MODULUS_AT_REFERENCE
+// when it says so, else (any other byte, or a file that cannot be read)
+// RESULTS_MODULUS_AT_CASE_TEMPERATURE.
+char results_expansion_modulus(const std::string& path);
 
 // The length in bytes of the results file of a model (rows, node count,
 // elements `elements`) for the load-case list, with `soils` soil-restraint

@@ -1,6 +1,7 @@
 #include "app/program_subsystems.h"
 
 #include "analysis/ui/analysis_ui.h"
+#include "codes/code_driver.h"
 #include "elements/element_analysis.h"
 #include "elements/ui/element_ui.h"
 #include "exchange/ui/exchange_ui.h"
@@ -21,6 +22,7 @@ void register_program_subsystems() {
     register_subsystem(install_supports_ui);
     register_subsystem(install_loads_subsystem);
     register_subsystem(install_analysis_commands);
+    register_subsystem(install_code_evaluation);
     register_subsystem(install_equipment);
     register_subsystem(install_exchange_ui);
     register_window_installer(create_layout_windows);

@@ -27,8 +27,10 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
+struct CodeStressEvaluation;
 struct Model;
 
 // ---- Values ---------------------------------------------------------------------------
@@ -179,6 +181,10 @@ struct CodeRecords {
     OneBased<FlexibilityFactors> flexibility;
     OneBased<StressEvaluationRecord> evaluation;
     FrpRecords frp;
+    // What the evaluation keeps besides these arrays: the code stress of
+    // every end in every load case with a stress label, for the force and
+    // compliance tables (codes/code_driver.h); none until evaluated.
+    std::shared_ptr<const CodeStressEvaluation> stresses;
 
     // Sizes and initialises every array: `elements` gives the nodes of
     // elements 1..E, `nodes` is the node count; `pipe_elements` and

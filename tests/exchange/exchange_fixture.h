@@ -4,6 +4,7 @@
 #pragma once
 
 #include "analysis/ui/analysis_ui.h"
+#include "codes/code_driver.h"
 #include "elements/element_analysis.h"
 #include "elements/ui/element_ui.h"
 #include "exchange/ui/exchange_ui.h"
@@ -29,6 +30,7 @@ protected:
         register_subsystem(install_supports_ui);
         register_subsystem(install_loads_subsystem);
         register_subsystem(install_analysis_commands);
+        register_subsystem(install_code_evaluation);
         register_subsystem(install_equipment);
         register_subsystem(install_exchange_ui);
     }
