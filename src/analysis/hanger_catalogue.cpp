@@ -125,11 +125,11 @@ HangerCatalogue parse_hanger_catalogue(const std::string& text, const std::strin
         const std::size_t hash = line.find('#');
         const std::string data = trimmed(line.substr(0, hash));
         const std::string source = hash == std::string::npos ? std::string() : trimmed(line.substr(hash + 1));
-        if (data.empty())
+        std::vector<std::string> fields = split_fields(data);
+        if (fields.empty())   // blanks, tabs and carriage returns only
             continue;
         if (++data_lines > MAX_CATALOGUE_LINES)
             throw_message(where + c_format("more than %d data lines", MAX_CATALOGUE_LINES));
-        std::vector<std::string> fields = split_fields(data);
         const std::string kind = fields[0];
         LineReader r(file, number, std::move(fields));
         if (kind == "CATALOGUE") {

@@ -406,9 +406,10 @@ TEST(HangerCatalogueReader, DamagedInEveryFieldIsRefusedWithItsLine)
     for (const auto& [text, message] : cases)
         EXPECT_EQ(fault(text), message) << text;
 
-    // A good file reads field by field; comments and CR LF line ends pass.
+    // A good file reads field by field; comments, lines of tabs and CR LF
+    // line ends pass.
     const HangerCatalogue c = parse_hanger_catalogue(
-        "# comment\r\n" + head + "\r\nSPRING F82 3 SHORT 63 84 84 # ed. 2, p. 9\r\nCONSTANT C81 2 100 400 5 # p. 10\n",
+        "\t\t\r# comment\r\n\t \v\n" + head + "\r\nSPRING F82 3 SHORT 63 84 84 # ed. 2, p. 9\r\nCONSTANT C81 2 100 400 5 # p. 10\n",
         "x.txt");
     ASSERT_EQ(c.springs.size(), 1u);
     EXPECT_EQ(c.springs[0].figure, "F82");
