@@ -396,6 +396,8 @@ void Driver::design_hangers_first()
     std::vector<std::string>& warnings = run_.run_state<RunWarnings>().lines;
     for (std::string& w : design_hangers(run_, catalogues, d))
         warnings.push_back(std::move(w));
+    // The stiffness export holds the matrices of the load cases only.
+    run_.stiffness_text.clear();
 }
 
 std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
