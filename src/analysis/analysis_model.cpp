@@ -57,19 +57,25 @@ void copy_built_geometry(const Model& from, Model& to)
 }
 
 // The catalogues of the model's catalogue springs, read on this thread so
-// that the run reads no file. A catalogue without data stops the run.
+// that the run reads no file. A catalogue without data stops the run unless
+// every hanger of it holds a design, which it then keeps.
 std::shared_ptr<const HangerCatalogues> model_hanger_catalogues(const Model& m)
 {
     auto catalogues = std::make_shared<HangerCatalogues>();
     catalogues->by_type.resize(HANGER_CATALOGUES + 1);
+    std::vector<char> looked(HANGER_CATALOGUES + 1, 0);
     const std::vector<std::string> folders = hanger_catalogue_folders(model_file_path());
     for (const LayoutRow& r : m.rows) {
         const auto* h = dynamic_cast<const Hanger*>(r.data.get());
         if (!h || h->v.type < 1 || h->v.type > HANGER_CATALOGUES)
             continue;
-        auto& slot = catalogues->by_type[static_cast<std::size_t>(h->v.type)];
-        if (!slot)
-            slot = load_hanger_catalogue(h->v.type, folders);
+        const auto type = static_cast<std::size_t>(h->v.type);
+        if (!looked[type]) {
+            catalogues->by_type[type] = find_hanger_catalogue(h->v.type, folders);
+            looked[type] = 1;
+        }
+        if (!catalogues->by_type[type] && !h->holds_design())
+            throw_message(no_catalogue_data_text(h->v.type));
     }
     return catalogues;
 }

@@ -223,9 +223,13 @@ std::vector<std::string> hanger_catalogue_folders(const std::string& model_path)
     return folders;
 }
 
-std::shared_ptr<const HangerCatalogue> load_hanger_catalogue(int type, const std::vector<std::string>& folders)
+std::string no_catalogue_data_text(int type)
 {
-    const std::string no_data = c_format("No data is available for the %s spring catalogue", hanger_type_name(type));
+    return c_format("No data is available for the %s spring catalogue", hanger_type_name(type));
+}
+
+std::shared_ptr<const HangerCatalogue> find_hanger_catalogue(int type, const std::vector<std::string>& folders)
+{
     for (const std::string& folder : folders) {
         const std::string path = folder + "/" + hanger_catalogue_file_name(type);
         std::error_code failed;
@@ -234,9 +238,7 @@ std::shared_ptr<const HangerCatalogue> load_hanger_catalogue(int type, const std
         auto catalogue = std::make_shared<HangerCatalogue>(read_hanger_catalogue(path));
         if (catalogue->type != type)
             throw_message(c_format("Hanger catalogue %s is catalogue %d, not %d", path.c_str(), catalogue->type, type));
-        if (!catalogue->has_data())
-            throw_message(no_data);
-        return catalogue;
+        return catalogue->has_data() ? catalogue : nullptr;
     }
-    throw_message(no_data);
+    return nullptr;
 }

@@ -82,7 +82,9 @@ HangerCatalogue read_hanger_catalogue(const std::string& path);
 // The folders searched for a model's catalogues, in order: "hangers" beside
 // the model file (when it has a path), then "hangers" beside the program.
 std::vector<std::string> hanger_catalogue_folders(const std::string& model_path);
-// The catalogue of a type from the first folder that has its file; throws
-// "No data is available for the %s spring catalogue" when none has it or
-// the one found carries no data, and the reader's message for a bad file.
-std::shared_ptr<const HangerCatalogue> load_hanger_catalogue(int type, const std::vector<std::string>& folders);
+// The catalogue of a type from the first folder that has its file; null
+// when none has it or the one found carries no data. Throws the reader's
+// message for a bad file.
+std::shared_ptr<const HangerCatalogue> find_hanger_catalogue(int type, const std::vector<std::string>& folders);
+// "No data is available for the %s spring catalogue".
+std::string no_catalogue_data_text(int type);

@@ -23,10 +23,14 @@ constexpr int CODE_FINAL_LOADS = 25;
 // The figure of a constant support sized without catalogue data.
 constexpr const char* CONSTANT_FIGURE = "CONST";
 
-const Hanger* designed_hanger(const LayoutRow& r)
+// The hanger of a row when the run sizes it: a constant support, or a
+// catalogue spring whose catalogue has data.
+const Hanger* sized_hanger(const LayoutRow& r, const HangerCatalogues& catalogues)
 {
     const auto* h = dynamic_cast<const Hanger*>(r.data.get());
-    return h && h->is_designed() ? h : nullptr;
+    if (!h || !h->is_designed())
+        return nullptr;
+    return h->v.type == HANGER_CONSTANT || catalogues.find(h->v.type) ? h : nullptr;
 }
 
 // Loads and travels in the messages of the run, which has no unit choices.
@@ -196,10 +200,10 @@ HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand&
     return choice;
 }
 
-bool model_has_designed_hangers(const Model& model)
+bool model_has_designed_hangers(const Model& model, const HangerCatalogues& catalogues)
 {
     return std::any_of(model.rows.begin(), model.rows.end(),
-                       [](const LayoutRow& r) { return designed_hanger(r) != nullptr; });
+                       [&](const LayoutRow& r) { return sized_hanger(r, catalogues) != nullptr; });
 }
 
 std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues& catalogues,
@@ -208,6 +212,8 @@ std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues
     const Model& m = run.layout();
     HangerRunDesign& state = run.run_state<HangerRunDesign>();
     state.resize(m.numrows());
+    for (int row = 1; row <= m.numrows(); ++row)
+        state.sizing[static_cast<std::size_t>(row)] = sized_hanger(m.rows[row], catalogues) != nullptr;
     auto say = [&driver](int code) {
         if (driver.progress)
             driver.progress(load_case_names(code));
@@ -223,7 +229,7 @@ std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues
         cold = driver.solve(code, hold);
         const CaseResults& c = cold;
         for (int row = 1; row <= m.numrows(); ++row)
-            if (designed_hanger(m.rows[row]) && run.support_words(row) == 1)
+            if (sized_hanger(m.rows[row], catalogues) && run.support_words(row) == 1)
                 state.load[static_cast<std::size_t>(row)] =
                     c.support_loads[static_cast<std::size_t>(run.support_offset(row))];
         // A hanger that would pull the pipe down puts nothing on it.
@@ -242,7 +248,7 @@ std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues
         for (int set = sets; set >= 1; --set) {
             const CaseResults c = driver.solve(set == 1 ? code : operating_code(set), false);
             for (int row = 1; row <= m.numrows(); ++row) {
-                const Hanger* h = designed_hanger(m.rows[row]);
+                const Hanger* h = sized_hanger(m.rows[row], catalogues);
                 if (!h)
                     continue;
                 const Travel t = travel_at(run, cold, c, row, *h);
@@ -264,7 +270,7 @@ std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues
     std::vector<std::string> warnings;
     std::vector<HangerChoice> choices(static_cast<std::size_t>(m.numrows()) + 1);
     for (int row = 1; row <= m.numrows(); ++row) {
-        const Hanger* h = designed_hanger(m.rows[row]);
+        const Hanger* h = sized_hanger(m.rows[row], catalogues);
         if (!h)
             continue;
         const auto r = static_cast<std::size_t>(row);

@@ -1,6 +1,8 @@
 // The design of spring hangers and constant supports: the first steps of a
 // run whose model has catalogue springs or constant supports (the hanger
-// types that are designed; user and rod hangers are not).
+// types that are designed; user and rod hangers are not, nor a catalogue
+// spring whose catalogue has no data, which keeps the design its model
+// holds).
 //
 //   20 "Calculating hanger loads": the weight case with every designed
 //      hanger holding the pipe rigidly along the vertical, and the anchors
@@ -88,8 +90,10 @@ struct HangerDesignDriver {
     bool nonlinear = false;
 };
 
-// True when the model has a hanger that the design sizes.
-bool model_has_designed_hangers(const Model& model);
+// True when the model has a hanger that the design sizes: a constant
+// support, or a catalogue spring whose catalogue has data (one of a
+// catalogue without data keeps the design the model holds).
+bool model_has_designed_hangers(const Model& model, const HangerCatalogues& catalogues);
 
 // The design of the run's hangers (above); returns the warnings.
 std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues& catalogues,

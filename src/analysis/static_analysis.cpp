@@ -393,6 +393,8 @@ void Driver::design_hangers_first()
     };
     static const HangerCatalogues none;
     const HangerCatalogues& catalogues = model_.hanger_catalogues ? *model_.hanger_catalogues : none;
+    if (!model_has_designed_hangers(run_.layout(), catalogues))
+        return;
     std::vector<std::string>& warnings = run_.run_state<RunWarnings>().lines;
     for (std::string& w : design_hangers(run_, catalogues, d))
         warnings.push_back(std::move(w));
@@ -419,8 +421,7 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
     progress("Numbering the nodes");
     number_nodes(first);
     nonlinear_ = model_is_nonlinear();
-    if (model_has_designed_hangers(run_.layout()))
-        design_hangers_first();
+    design_hangers_first();
 
     std::map<int, CaseResults> results;
     const int count = static_cast<int>(steps.size());

@@ -69,9 +69,8 @@ HangerAction action_in_step(const Hanger& h, const AnalysisRun& run, int row)
     HangerAction a;
     const bool weight = step_has_weight(run);
     const double count = h.v.count;
-    if (h.is_designed()) {
-        const auto* design = run.find_run_state<HangerRunDesign>();
-        const HangerPhase phase = design ? design->phase : HangerPhase::None;
+    if (const auto* design = run.find_run_state<HangerRunDesign>(); design && design->sizes(row)) {
+        const HangerPhase phase = design->phase;
         if (phase == HangerPhase::Rigid) {
             a.stiffness = RIGID_LINK;
             return a;
@@ -211,6 +210,12 @@ void HangerRunDesign::resize(int rows)
     load.assign(n, 0.0);
     designed.assign(n, 0);
     design.assign(n, HangerDesign{});
+    sizing.assign(n, 0);
+}
+
+bool HangerRunDesign::sizes(int row) const
+{
+    return row >= 0 && static_cast<std::size_t>(row) < sizing.size() && sizing[static_cast<std::size_t>(row)];
 }
 
 bool HangerRunDesign::has_design(int row) const

@@ -116,9 +116,13 @@ struct HangerRunDesign : RunState {
     std::vector<double> load;
     std::vector<char> designed;
     std::vector<HangerDesign> design;
+    // The rows whose hangers the run sizes (those of a catalogue without
+    // data keep the design the model holds).
+    std::vector<char> sizing;
 
     void resize(int rows);
     bool has_design(int row) const;
+    bool sizes(int row) const;
 };
 
 // True for the hangers that the design sizes: catalogue springs and
@@ -141,6 +145,12 @@ public:
 
     bool is_variable_spring() const { return v.type <= HANGER_CATALOGUES || v.type == HANGER_USER; }
     bool is_designed() const { return hanger_type_designed(v.type); }
+    // True when the model holds a design for the hanger (a rate and a hot
+    // load; a hot load for a constant support).
+    bool holds_design() const
+    {
+        return v.design.hot_load > 0.0f && (v.type == HANGER_CONSTANT || v.design.spring_rate > 0.0f);
+    }
     // Rate and load of one hanger: a user hanger's own, else the design's
     // (the design of the run when it made one, else the model's).
     double rate() const;

@@ -337,7 +337,7 @@ TEST_F(HangerDesignTest, HangerThatLiftsOffIsNamedAndTheOthersAreDesigned)
 TEST_F(HangerDesignTest, CatalogueWithoutDataStopsTheDesign)
 {
     // No catalogue file, or one without SPRING and CONSTANT lines: the
-    // model keeps its hanger undesigned and the run does not start.
+    // model keeps its undesigned hanger so and the run does not start.
     const int top = riser(240, 100);
     make_model();
     EXPECT_EQ(thrown_text([] { make_analysis_model(); }), "No data is available for the Grinnell spring catalogue");
@@ -347,6 +347,21 @@ TEST_F(HangerDesignTest, CatalogueWithoutDataStopsTheDesign)
     support<Hanger>(top).v.type = 27;
     EXPECT_EQ(thrown_text([] { make_analysis_model(); }),
               "No data is available for the Piping Tech & Products spring catalogue");
+
+    // A hanger that holds a design keeps it: the run is not refused, the
+    // hanger carries its hot load in the hot case, and the results hold its
+    // design.
+    HangerDesign& stored = support<Hanger>(top).v.design;
+    stored.figure = "B268";
+    stored.size = "9";
+    stored.spring_rate = 150.0f;
+    stored.hot_load = 180.0f;
+    stored.cold_load = 210.0f;
+    const std::map<int, CaseResults> c = solve();
+    AnalysisRun run(*snapshot);
+    EXPECT_DOUBLE_EQ(c.at(LC_OPERATING_1).support_loads[static_cast<std::size_t>(run.support_offset(top))], 180.0);
+    const std::vector<HangerDesign> d = run_designs();
+    EXPECT_EQ(d[0], stored);
 }
 
 TEST_F(HangerDesignTest, ShippedCataloguesNameTheirHangerTypes)
