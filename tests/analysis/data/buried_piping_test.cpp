@@ -276,3 +276,35 @@ TEST_F(BuriedPipingTest, LateralLoadOnABuriedLegAsABeamOnAnElasticFoundation)
     // Nothing along the pipe or vertically.
     EXPECT_NEAR(node_result(c, 10)[1], 0.0, 1e-9);
 }
+
+TEST_F(BuriedPipingTest, BuriedRiserTakesTheSoilAcrossItInBothHorizontalDirections)
+{
+    // A vertical pipe in clay from 300 in below the ground down, where Nch
+    // has reached its 9 and the lateral yield displacement its 0.10 D: the
+    // soil across it is uniform, k = 9 c D / 0.1 D per length, in X and Z
+    // alike. Forces P in X and 2P in Z at its top: y = 2 P beta / k each
+    // (Hetenyi, as above), 1.5 % for shear and lumping.
+    Soil clay;
+    clay.name = "C";
+    clay.type = SOIL_COHESIVE;
+    clay.density = static_cast<float>(110 * PCF);
+    clay.strength = static_cast<float>(1500.0 / 144.0);
+    clay.ground_level = 300.0f;
+    bury(clay);
+    weightless();
+    const double h = 6, p = 200;
+    from(10);
+    for (int i = 1; i <= 120; ++i)
+        pipe(10 * (i + 1), 0, static_cast<float>(-h), 0, i == 120 ? DT_ANCHOR : DT_NONE);
+    const int r = at_node(10, DT_FORCE);
+    item<TestForce>(r).code = LC_OPERATING_1;
+    item<TestForce>(r).load[0] = p;
+    item<TestForce>(r).load[2] = 2 * p;
+    choose({LC_OPERATING_1});
+    const double c = clay.strength, k = 9 * c * steel.od / (0.1 * steel.od);
+    expect_relative(soil_spring_values(clay, steel.od, 300).transverse_stiffness, k, "k", 1e-9);
+    const double beta = std::pow(k / (4 * steel.e * steel.inertia), 0.25);
+    const CaseResults res = solve().at(LC_OPERATING_1);
+    expect_relative(node_result(res, 10)[0], 2 * p * beta / k, "X", 0.015);
+    expect_relative(node_result(res, 10)[2], 4 * p * beta / k, "Z", 0.015);
+}

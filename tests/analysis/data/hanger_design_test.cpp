@@ -121,6 +121,23 @@ TEST_F(HangerDesignTest, RiserSpringUnderThermalGrowthLoadTravelAndVariation)
     }
 }
 
+TEST_F(HangerDesignTest, RiserAlongZWithZVertical)
+{
+    // The riser of the first test along Z with Z as the vertical axis: the
+    // same load, travel and spring.
+    const double l = 240, dt = 320;
+    analysis_options().z_vertical = true;
+    load.temperature[1] = 70 + dt;
+    with(from(10), DT_ANCHOR);
+    pipe(20, 0, 0, static_cast<float>(l), DT_HANGER);
+    choose({LC_SUSTAINED});
+    write_catalogue(TEST_CATALOGUE);
+    const std::vector<HangerDesign> d = run_designs();
+    EXPECT_EQ(d[0].figure, "T2");
+    expect_relative(d[0].hot_load, riser_load(l), "hot load", 1e-6);
+    expect_relative(d[0].vertical_travel, steel.alpha * dt * l, "travel", 1e-6);
+}
+
 TEST_F(HangerDesignTest, DesignedSpringCarriesItsHotLoadInTheLaterCases)
 {
     // The Operating case after the design: the hot-load spring carries
