@@ -57,8 +57,9 @@ Vec3 unit(const Vec3& v)
     return n > 0.0 ? scaled(v, 1.0 / n) : Vec3{};
 }
 
-// The kinds whose soil the analysis takes.
-bool kind_may_be_buried(const Model& model, const Elem& e)
+}  // namespace
+
+bool element_kind_may_be_buried(const Model& model, const Elem& e)
 {
     switch (e.kind) {
     case ET_PIPE:
@@ -75,6 +76,8 @@ bool kind_may_be_buried(const Model& model, const Elem& e)
         return false;
     }
 }
+
+namespace {
 
 double elevation(const NodeRecord& n, bool z_vertical)
 {
@@ -193,7 +196,7 @@ bool element_is_buried(const Model& model, const NamedSet<PipeSection>& sections
     if (!model.elems.valid(element))
         return false;
     const Elem& e = model.elems[element];
-    if (!kind_may_be_buried(model, e) || !sections.valid(e.section))
+    if (!element_kind_may_be_buried(model, e) || !sections.valid(e.section))
         return false;
     const int soil = soils.index(sections[e.section].soil);
     if (soil == 0 || !model.nodes.valid(e.node1) || !model.nodes.valid(e.node2))

@@ -60,6 +60,9 @@ double bearing_weight_factor(double phi);                   // Ngamma, B.4
 // `depth` (inch) below the ground.
 SoilSpringValues soil_spring_values(const Soil& soil, double diameter, double depth);
 
+// The kinds whose soil the analysis takes: pipes, cut pipes, reducers,
+// bends, miters, valves and the jacket of jacketed pipes and bends.
+bool element_kind_may_be_buried(const Model& model, const Elem& element);
 // True when the element is buried (above). `z_vertical` names the vertical axis.
 bool element_is_buried(const Model& model, const NamedSet<PipeSection>& sections, const NamedSet<Soil>& soils,
                        bool z_vertical, int element);

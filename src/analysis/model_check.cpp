@@ -295,7 +295,7 @@ void check_buried_sections(const AnalysisModel& model)
         bool used = false;
         bool buried = false;
         for (int e = 1; e <= m.numelems() && !buried; ++e) {
-            if (m.elems[e].section != index)
+            if (m.elems[e].section != index || !element_kind_may_be_buried(m, m.elems[e]))
                 continue;
             used = true;
             buried = element_is_buried(model, e);
