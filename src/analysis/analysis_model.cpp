@@ -1,5 +1,6 @@
 #include "analysis/analysis_model.h"
 
+#include "analysis/buried_piping.h"
 #include "analysis/hanger_catalogue.h"
 #include "analysis/load_case_steps.h"
 #include "analysis/model_check.h"
@@ -142,6 +143,7 @@ std::unique_ptr<AnalysisModel> make_analysis_model()
         throw_message(problems.front());
     check_analysis_model(s);
     s.hanger_catalogues = model_hanger_catalogues(s.model);
+    divide_buried_elements(s);
     return snapshot;
 }
 

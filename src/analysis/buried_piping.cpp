@@ -4,6 +4,7 @@
 #include "analysis_core/analysis_model.h"
 #include "analysis_core/convergence.h"
 #include "analysis_core/element_assembly.h"
+#include "materials/pipe_material.h"
 #include "model/nodes.h"
 #include "supports/support_analysis.h"
 
@@ -211,20 +212,19 @@ bool element_is_buried(const AnalysisModel& model, int element)
     return element_is_buried(model.model, model.pipe_sections, model.soils, model.options.z_vertical, element);
 }
 
-std::vector<BuriedElement> buried_elements(const AnalysisModel& model)
+std::vector<BuriedElement> buried_elements(const Model& m, const NamedSet<PipeSection>& sections,
+                                          const NamedSet<Soil>& soils, bool zv)
 {
     std::vector<BuriedElement> out;
-    const Model& m = model.model;
-    const bool zv = model.options.z_vertical;
     for (int e = 1; e <= m.numelems(); ++e) {
-        if (!element_is_buried(model, e))
+        if (!element_is_buried(m, sections, soils, zv, e))
             continue;
         const Elem& el = m.elems[e];
-        const PipeSection& section = model.pipe_sections[el.section];
+        const PipeSection& section = sections[el.section];
         BuriedElement b;
         b.element = e;
-        b.soil = model.soils.index(section.soil);
-        const Soil& soil = model.soils[b.soil];
+        b.soil = soils.index(section.soil);
+        const Soil& soil = soils[b.soil];
         b.length = node_distance(m, el.node1, el.node2);
         double diameter = section.outside_diameter;
         if (soil.include_insulation && section.has_insulation())
@@ -239,7 +239,8 @@ std::vector<BuriedElement> buried_elements(const AnalysisModel& model)
 std::vector<SoilRestraintRecord> soil_restraint_records(const AnalysisModel& model)
 {
     std::vector<SoilRestraintRecord> records;
-    for (const BuriedElement& b : buried_elements(model)) {
+    for (const BuriedElement& b :
+         buried_elements(model.written_model(), model.pipe_sections, model.soils, model.options.z_vertical)) {
         SoilRestraintRecord r;
         r.element = b.element;
         r.soil = b.soil;
@@ -262,7 +263,7 @@ SoilSprings::SoilSprings(const AnalysisModel& model)
 {
     const Model& m = model.model;
     const Vec3 up = vertical_axis(model.options.z_vertical);
-    for (const BuriedElement& b : buried_elements(model)) {
+    for (const BuriedElement& b : buried_elements(m, model.pipe_sections, model.soils, model.options.z_vertical)) {
         const Elem& e = m.elems[b.element];
         const Vec3 axis = unit(minus(node_position(m, e.node2), node_position(m, e.node1)));
         // The vertical across the pipe, and the horizontal across it.
@@ -351,4 +352,130 @@ bool SoilSprings::update(AnalysisRun& run)
         count_unconverged(run);
     }
     return settled;
+}
+
+// ---- Division into segments -------------------------------------------------------
+
+namespace {
+
+constexpr int MAX_SEGMENTS = 200;
+constexpr int MAX_ADDED_NODES = 50000;
+// A segment is at most this part of the characteristic lengths.
+constexpr double SEGMENT_PART = 0.2;
+
+// The number of segments of a buried straight pipe.
+int segment_count(const AnalysisModel& model, const BuriedElement& b)
+{
+    const Elem& e = model.model.elems[b.element];
+    if (e.kind != ET_PIPE || !model.pipe_materials.valid(e.material) || !model.pipe_sections.valid(e.section))
+        return 1;
+    const PipeSection& s = model.pipe_sections[e.section];
+    const double modulus = material_modulus_at(model.pipe_materials[e.material], model.options.reference_temperature);
+    const double ro = s.outside_diameter / 2.0, ri = std::max(0.0, ro - s.thickness);
+    const double area = PI * (ro * ro - ri * ri);
+    const double inertia = PI / 4.0 * (std::pow(ro, 4) - std::pow(ri, 4));
+    if (!(modulus > 0.0) || !(area > 0.0) || !(inertia > 0.0))
+        return 1;
+    const SoilSpringValues& v = b.values;
+    double shortest = 0.0;
+    const double across = std::max({v.transverse_stiffness, v.down_stiffness, v.up_stiffness});
+    if (across > 0.0)
+        shortest = std::pow(4.0 * modulus * inertia / across, 0.25);
+    if (v.axial_stiffness > 0.0) {
+        const double axial = std::sqrt(modulus * area / v.axial_stiffness);
+        shortest = shortest > 0.0 ? std::min(shortest, axial) : axial;
+    }
+    if (!(shortest > 0.0) || !std::isfinite(shortest))
+        return 1;
+    const double n = std::ceil(b.length / (SEGMENT_PART * shortest));
+    return static_cast<int>(std::clamp(n, 1.0, static_cast<double>(MAX_SEGMENTS)));
+}
+
+}  // namespace
+
+void divide_buried_elements(AnalysisModel& model)
+{
+    const std::vector<BuriedElement> buried =
+        buried_elements(model.model, model.pipe_sections, model.soils, model.options.z_vertical);
+    std::vector<std::pair<int, int>> divisions;   // element, segments
+    int added = 0;
+    for (const BuriedElement& b : buried) {
+        const int n = segment_count(model, b);
+        if (n > 1 && added + n - 1 <= MAX_ADDED_NODES) {
+            divisions.emplace_back(b.element, n);
+            added += n - 1;
+        }
+    }
+    if (divisions.empty())
+        return;
+    model.results_model = std::make_shared<const Model>(model.model);
+    Model& m = model.model;
+    const int elements = m.numelems();
+    model.element_parts = OneBased<std::array<int, 2>>(elements);
+    for (int e = 1; e <= elements; ++e)
+        model.element_parts[e] = {e, e};
+    for (const auto& [element, n] : divisions) {
+        const Elem original = m.elems[element];
+        // Copies: the node table grows below.
+        const NodeRecord a = m.nodes[original.node1];
+        const NodeRecord z = m.nodes[original.node2];
+        int previous = original.node1;
+        int last = element;
+        for (int k = 1; k <= n; ++k) {
+            int next = original.node2;
+            if (k < n) {
+                NodeRecord node;
+                node.row = a.row;
+                node.kind = a.kind;
+                const double t = static_cast<double>(k) / n;
+                node.x = static_cast<float>(a.x + t * (z.x - a.x));
+                node.y = static_cast<float>(a.y + t * (z.y - a.y));
+                node.z = static_cast<float>(a.z + t * (z.z - a.z));
+                node.number = 0;
+                m.nodes.push_back(node);
+                next = m.numnodes();
+            }
+            Elem segment = original;
+            segment.node1 = previous;
+            segment.node2 = next;
+            int index = element;
+            if (k == 1) {
+                m.elems[element] = segment;
+            } else {
+                m.elems.push_back(segment);
+                index = m.numelems();
+                m.nodes[previous].elements.push_back(index);
+            }
+            if (next != original.node2)
+                m.nodes[next].elements.push_back(index);
+            previous = next;
+            last = index;
+        }
+        // The far node ends at the last segment now.
+        for (int32_t& at : m.nodes[original.node2].elements)
+            if (at == element)
+                at = last;
+        model.element_parts[element] = {element, last};
+    }
+}
+
+CaseResults results_of_written_model(const AnalysisModel& model, CaseResults results)
+{
+    if (!model.results_model)
+        return results;
+    const Model& written = *model.results_model;
+    results.displacements.resize(6 * static_cast<std::size_t>(written.numnodes()));
+    std::vector<ElementVector> forces(static_cast<std::size_t>(written.numelems()));
+    for (int e = 1; e <= written.numelems(); ++e) {
+        const auto [first, last] = model.element_parts[e];
+        ElementVector& f = forces[static_cast<std::size_t>(e - 1)];
+        const ElementVector& a = results.forces[static_cast<std::size_t>(first - 1)];
+        const ElementVector& b = results.forces[static_cast<std::size_t>(last - 1)];
+        for (int i = 1; i <= 6; ++i) {
+            f.f[i] = a.f[i];
+            f.f[i + 6] = b.f[i + 6];
+        }
+    }
+    results.forces = std::move(forces);
+    return results;
 }

@@ -21,10 +21,11 @@
 // diameter, with twice the insulation thickness when the soil includes it.
 //
 // Each buried element's soil is put on its two end nodes, half of the
-// element's length on each: model a buried line in elements short against
-// the length over which the soil load changes. A spring is elastic up to its
-// maximum load and carries that load beyond it; the springs take part in
-// the nonlinear iterations of every static case.
+// element's length on each; a buried straight pipe is first divided into
+// segments short against the length over which its soil load changes
+// (divide_buried_elements), so that the springs stand close enough. A
+// spring is elastic up to its maximum load and carries that load beyond it;
+// the springs take part in the nonlinear iterations of every static case.
 #pragma once
 
 #include "analysis_core/analysis_run.h"
@@ -68,6 +69,19 @@ bool element_is_buried(const Model& model, const NamedSet<PipeSection>& sections
                        bool z_vertical, int element);
 bool element_is_buried(const AnalysisModel& model, int element);
 
+// Divides the buried straight pipes of the analysis model into segments
+// short enough for their soil: at most a fifth of the characteristic length
+// 1/beta of a beam on the element's stiffest soil across it, beta =
+// (k / 4EI)^(1/4), and of the axial length sqrt(EA / k_axial); at most 200
+// segments an element and 50000 added nodes in all. The model keeps its
+// nodes and elements first (each divided element becomes its first
+// segment), the results model keeps the undivided model.
+void divide_buried_elements(AnalysisModel& model);
+// The results of a case of the divided model for the written model: the
+// displacements of its nodes, and the end forces of each of its elements
+// from the first and last segment that make it up.
+CaseResults results_of_written_model(const AnalysisModel& model, CaseResults results);
+
 // The buried elements of a model with their soil, per element: the soil
 // index, the spring values per length and the element's length.
 struct BuriedElement {
@@ -76,7 +90,8 @@ struct BuriedElement {
     double length = 0.0;
     SoilSpringValues values;
 };
-std::vector<BuriedElement> buried_elements(const AnalysisModel& model);
+std::vector<BuriedElement> buried_elements(const Model& model, const NamedSet<PipeSection>& sections,
+                                          const NamedSet<Soil>& soils, bool z_vertical);
 
 // The soil-restraint records of the results file: per buried element the
 // stiffness and maximum load of its whole length in the four directions.

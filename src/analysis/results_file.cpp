@@ -147,7 +147,7 @@ void write_results_file(const std::string& path, const AnalysisModel& analysis,
                         const std::vector<const CaseResults*>& cases,
                         const std::vector<SoilRestraintRecord>& soil_restraints, const HangerRunDesign* designs)
 {
-    const Model& model = analysis.model;
+    const Model& model = analysis.written_model();
     KV_ASSERT(static_cast<int>(cases.size()) == analysis.load_cases.count());
     BinFile file;
     if (!file.open_write(path))

@@ -164,6 +164,7 @@ OneBased<int32_t> element_places(const Model& model);
 // file that was there.
 // The hangers' design records are those of `designs` (the run's hanger
 // design) where it designed the hanger, else the design the model holds.
+// The nodes, elements and rows are those of model.written_model().
 void write_results_file(const std::string& path, const AnalysisModel& model,
                         const std::vector<const CaseResults*>& cases,
                         const std::vector<SoilRestraintRecord>& soil_restraints = {},

@@ -319,7 +319,7 @@ CaseResults Driver::recover(int code)
             item->write_support_loads(run_, row);
     run_.force_recovery = false;
     run_.set_pass(RunPass::Assembly);
-    return std::move(run_.current);
+    return results_of_written_model(model_, std::move(run_.current));
 }
 
 CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
