@@ -144,6 +144,10 @@ public:
     // The pen of the rule under a row when it is not the grid's (a rule that
     // sets the rows below apart), on screen and on paper.
     virtual std::optional<Pen> row_rule_pen(int /*row*/) { return std::nullopt; }
+    // Draws what a row shows beyond its cell texts (a report window draws
+    // fields at positions of its own): x is the left edge of column 1's text,
+    // y the top of the row's text; the row's area is clipped.
+    virtual void paint_row(Surface& /*dc*/, int /*row*/, int /*x*/, int /*y*/) {}
 
     // The row test of a printout: false when it holds no rows, else
     // row_present of row r offset by print_first_row.
