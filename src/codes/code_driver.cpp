@@ -119,6 +119,13 @@ void install_code_evaluation()
 {
     register_code_evaluation([](const CodeEvaluationInput& input, CodeRecords& records) {
         std::shared_ptr<AnalysisModel> snapshot = make_analysis_model();
+        // The results hold the model's own elements, also where the analysis
+        // divided some (buried pipes into segments): the evaluation takes those.
+        if (snapshot->results_model) {
+            snapshot->model = *snapshot->results_model;
+            snapshot->results_model.reset();
+            snapshot->element_parts = {};
+        }
         const ExpansionModulus solved_with = results_expansion_modulus(results_file_path()) ==
                                                      RESULTS_MODULUS_AT_REFERENCE
                                                  ? ExpansionModulus::Reference

@@ -157,6 +157,12 @@ protected:
         register_subsystem(install_results_ui);
         register_window_installer(create_layout_windows);
         app_startup();
+        // The window's own behaviour, with stand-ins in place of its result tables.
+        for (int kind = 0; kind < RESULT_KINDS; ++kind)
+            if (kind != RESULT_TIME_HISTORY && kind != RESULT_SUPPORT_LOADS && kind != RESULT_SUPPORT_SUMMARY)
+                results_hooks().show[static_cast<std::size_t>(kind)] = nullptr;
+        results_hooks().support_loads = {};
+        results_hooks().support_summary = {};
         forces = std::make_unique<StandInTable>(RESULT_ELEMENT_FORCES, "Forces stand-in");
         displacements = std::make_unique<StandInTable>(RESULT_DISPLACEMENTS, "Displacements stand-in");
         results_hooks().show[RESULT_ELEMENT_FORCES] = [this] { forces->show(); };

@@ -1,5 +1,6 @@
 #include "results/ui/results_window.h"
 
+#include "analysis/ui/analysis_ui.h"
 #include "framework/app_state.h"
 #include "framework/commands.h"
 #include "framework/document_events.h"
@@ -254,7 +255,7 @@ void results_results_command()
         if (hooks().write_batch_report)
             written = hooks().write_batch_report(rf().window);
         close_model();
-        request_exit(written ? 0 : 1);
+        request_exit(!written ? 1 : last_analysis_unconverged() ? EXIT_NOT_CONVERGED : 0);
         return;
     }
     run_result_chooser(rf().window);
