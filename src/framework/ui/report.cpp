@@ -52,6 +52,16 @@ bool csv_active() { return report_session().state.text_report && report_session(
 void place(std::string& line, const std::string& text, int column) {
     if (text.empty()) return;
     const int start = std::max(column, 1) - 1;
+    // Plain ASCII (the numbers of the result tables): characters are bytes.
+    auto ascii = [](const std::string& s) {
+        return std::none_of(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; });
+    };
+    if (ascii(line) && ascii(text)) {
+        const auto at = static_cast<size_t>(start);
+        if (line.size() < at + text.size()) line.resize(at + text.size(), ' ');
+        line.replace(at, text.size(), text);
+        return;
+    }
     const int width = utf8_length(text);
     const int have = utf8_length(line);
     if (have < start + width) line.append(static_cast<size_t>(start + width - have), ' ');
