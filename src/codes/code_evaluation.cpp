@@ -771,7 +771,14 @@ private:
                 const auto [first, second] = case_sets(code);
                 const StepRow& row = step_row(code);
                 PipeLoadStep step = pipe_load_step(m_, row, el.load, el.row);
-                if (row.solve == StepSolve::Range) {
+                if (kind == CaseStress::Sustained || kind == CaseStress::Occasional) {
+                    // At the hottest set in use, as the metal codes' hot allowable.
+                    const int sets = std::clamp<int>(m_.options.numtloads, 1, MAX_LOAD_SETS);
+                    for (int k = 1; k <= sets; ++k) {
+                        const double t = pipe_load_step(m_, step_row(operating_code(k)), el.load, el.row).temperature;
+                        step.temperature = k == 1 ? t : std::max(step.temperature, t);
+                    }
+                } else if (row.solve == StepSolve::Range) {
                     const double ta = pipe_load_step(m_, step_row(operating_code(std::max(first, 1))), el.load, el.row).temperature;
                     const double tb = pipe_load_step(m_, step_row(operating_code(std::max(second, 1))), el.load, el.row).temperature;
                     step.temperature = std::max(ta, tb);

@@ -10,7 +10,9 @@
 //            larger in magnitude of the two sides
 //   torsion  it Mt / 2Z
 // Each against its allowable of the material's table at the case's
-// temperature (interpolated as the table's other columns): column 3 the hoop
+// temperature (interpolated as the table's other columns; the sustained and
+// occasional cases at the hottest thermal set in use, as the metal codes'
+// hot allowable, a range at the hotter of its two sets): column 3 the hoop
 // allowable, column 5 the axial, column 4 the torsional; a ratio is the
 // stress's magnitude over its allowable, 0 (not checked) where the allowable
 // is not given.
