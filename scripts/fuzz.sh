@@ -32,6 +32,7 @@ seeds_of() {
     settings_fuzz) echo fuzz/corpus/settings ;;
     unit_parse_fuzz) echo fuzz/corpus/unit_texts ;;
     node_text_fuzz) echo fuzz/corpus/node_texts ;;
+    results_read_fuzz) echo fuzz/corpus/results ;;
     *) ;;
   esac
 }

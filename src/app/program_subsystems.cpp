@@ -11,6 +11,7 @@
 #include "model/ui/layout_install.h"
 #include "model/ui/model_subsystem.h"
 #include "qualification/equipment.h"
+#include "results/ui/results_window.h"
 #include "supports/ui/supports_ui.h"
 
 void register_program_subsystems() {
@@ -23,6 +24,7 @@ void register_program_subsystems() {
     register_subsystem(install_loads_subsystem);
     register_subsystem(install_analysis_commands);
     register_subsystem(install_code_evaluation);
+    register_subsystem(install_results_ui);
     register_subsystem(install_equipment);
     register_subsystem(install_exchange_ui);
     register_window_installer(create_layout_windows);

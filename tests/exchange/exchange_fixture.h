@@ -12,6 +12,7 @@
 #include "loads/ui/loads_subsystem.h"
 #include "materials/program_fixture.h"
 #include "qualification/equipment.h"
+#include "results/ui/results_window.h"
 #include "supports/ui/supports_ui.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +32,7 @@ protected:
         register_subsystem(install_loads_subsystem);
         register_subsystem(install_analysis_commands);
         register_subsystem(install_code_evaluation);
+        register_subsystem(install_results_ui);
         register_subsystem(install_equipment);
         register_subsystem(install_exchange_ui);
     }

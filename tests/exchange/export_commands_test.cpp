@@ -1,8 +1,9 @@
 // The layout window's export commands on the scripted backend: their save
 // dialogs (caption, filters, the Export button, the file proposed beside
 // the model), the 6.xx form chosen by the second file type, the message of
-// what the batch file leaves out, a failed export, and the plant-design
-// dialog's extension by file type.
+// what the batch file leaves out, a failed export, the plant-design
+// dialog's extension by file type, and the results window's deflected shape.
+#include "analysis/ui/analysis_ui.h"
 #include "exchange/batch_export.h"
 #include "exchange/ui/export_commands.h"
 #include "exchange_fixture.h"
@@ -11,6 +12,12 @@
 #include "framework/ui/command_registry.h"
 #include "framework/ui/file_dialogs.h"
 #include "model/model.h"
+#include "model/ui/model_commands.h"
+#include "results/ui/results_hooks.h"
+#include "results/ui/results_window.h"
+
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -111,3 +118,28 @@ TEST(PlantDesignDialog, EveryExportDialogShowsExportOnItsButton)
 }
 
 }  // namespace
+
+TEST_F(ExportCommandTest, ResultsWindowExportsTheDeflectedShapeOfTheCurrentCase)
+{
+    // The model saved and analysed; its results open. While the
+    // displacements are the result on screen, "Export to 3D Plant Design"
+    // writes the shape moved by the current case's displacements.
+    set_model_file_path(path("model.mod"));
+    ASSERT_TRUE(save_model(0));
+    ASSERT_TRUE(analyze_command(0));
+    open_results();
+    hb->run_loop();
+    ASSERT_TRUE(in_results());
+    ASSERT_TRUE(results_hooks().export_hanger_interface);
+    set_current_result(RESULT_DISPLACEMENTS);
+    results_menu_popup();
+    EXPECT_TRUE(results_frame().menu.is_enabled(CMD_EXPORT_PLANT_DESIGN_RESULTS));
+    script().answer_file(path("shape.mac"));
+    frame_command(results_frame(), CMD_EXPORT_PLANT_DESIGN_RESULTS);
+    std::ifstream in(path("shape.mac"), std::ios::binary);
+    const std::string shape{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(shape.empty());
+    // The undeformed model gives other positions (the line sags under its weight).
+    EXPECT_NE(shape, plant_design_text(PLANT_PDMS));
+    terminate_results();
+}

@@ -9,8 +9,11 @@
 #include "framework/errors.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/file_dialogs.h"
+#include "framework/ui/frame.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/shell.h"
+#include "results/results_reader.h"
+#include "results/ui/results_hooks.h"
 
 #include <iostream>
 
@@ -140,4 +143,16 @@ void install_export_commands()
     register_command(CMD_EXPORT, [](int) { export_batch_command(command_owner()); });
     register_command(CMD_EXPORT_PCF, [](int) { export_pcf_command(command_owner()); });
     register_command(CMD_EXPORT_PLANT_DESIGN, [](int) { export_plant_design_command(command_owner()); });
+    // The results window's exports: the hanger interface file while the
+    // hanger report is shown, the deflected shape of the current case.
+    ResultsHooks& hooks = results_hooks();
+    hooks.export_hanger_interface = [](WindowId owner) { export_hanger_interface_command(owner); };
+    hooks.commands[CMD_EXPORT_PLANT_DESIGN_RESULTS] = [](int) {
+        read_load_case_displacements();
+        const ResultsState& r = results();
+        NodeDisplacementField field(static_cast<std::size_t>(r.nodes) + 1);
+        for (int n = 1; n <= r.nodes; ++n)
+            field[static_cast<std::size_t>(n)] = {r.displacements[n][0], r.displacements[n][1], r.displacements[n][2]};
+        export_plant_design_command(results_frame().window, &field);
+    };
 }

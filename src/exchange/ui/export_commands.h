@@ -5,10 +5,9 @@
 // temporary file and shows a failure as an error message; the batch export
 // then tells what the file leaves out.
 //
-// The results window's "Export to &3D Plant Design..." and the hanger
-// interface file of its Export command need the results window; until it
-// is there, export_plant_design_results and export_hanger_interface_file
-// serve callers that pass the displacements and hangers themselves.
+// The results window's "Export to &3D Plant Design..." (the deflected shape
+// of the current load case) and the hanger interface file of its Export
+// command are given to the results window at start-up (results_hooks).
 #pragma once
 
 #include "exchange/plant_design_export.h"
@@ -26,5 +25,5 @@ void export_pcf_command(WindowId owner);
 void export_plant_design_command(WindowId owner, const NodeDisplacementField* displacements = nullptr);
 void export_hanger_interface_command(WindowId owner);
 
-// Registers the layout window's export commands.
+// Registers the layout window's export commands and the results window's.
 void install_export_commands();
