@@ -17,6 +17,7 @@
 #include "codes/stress_tables.h"
 #include "codes/code_driver.h"
 #include "exchange/data/code_stress_fixture.h"
+#include "exchange/data/code_stress_models.h"
 
 #include <cmath>
 #include <numbers>
@@ -53,33 +54,7 @@ const Wall RUN{8.625, 0.322}, BRANCH{4.5, 0.237};
 std::string model_text(const std::string& code, const std::string& soil = "", const std::string& rupture = "",
                        const std::string& type = "")
 {
-    return "Tee and elbow\n"
-           "OPTIONS\n" +
-           code +
-           ",IN\n"
-           "MATERIAL\n"
-           "MAT,0.283,0.3,1,1," +
-           type +
-           "\n"
-           "MAT,70,27.9E6,6.0E-6,20000,35000" +
-           (rupture.empty() ? "" : ",20000") +
-           "\n"
-           "MAT,700,25.5E6,8.1E-6,16000,30000" +
-           (rupture.empty() ? "" : "," + rupture) + "\n" + (soil.empty() ? "" : "SOILS\nS1,0,0.07,0,0.5,1\n") +
-           "PIPE\n"
-           "P8,8.625,0.322" +
-           (soil.empty() ? "" : ",,,,,,,S1") +
-           "\n"
-           "P4,4.5,0.237\n"
-           "LOADS\n"
-           "L1,350,300\n"
-           "LAYOUT\n"
-           "F10,MMAT,PP8,KA,CL=L1\n"
-           "T20,X120,KT\n"
-           "T30,X120,B12\n"
-           "T40,Z96,KA\n"
-           "F20,PP4\n"
-           "T50,Y60,KA\n";
+    return code_stress_models::tee_model_text({code, type, rupture, !soil.empty(), false});
 }
 
 class CodeStress2Model : public CodeStressModelTest {
