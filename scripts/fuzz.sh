@@ -28,6 +28,8 @@ seeds_of() {
   case "$1" in
     model_read_fuzz | model_merge_fuzz) echo fuzz/corpus/models examples ;;
     batch_import_fuzz | batch_roundtrip_fuzz) echo tests/data/batch examples ;;
+    pnf_import_fuzz) echo fuzz/corpus/pnf ;;
+    cii_import_fuzz) echo fuzz/corpus/cii ;;
     material_library_fuzz | material_pick_fuzz) echo fuzz/corpus/libraries ;;
     settings_fuzz) echo fuzz/corpus/settings ;;
     unit_parse_fuzz) echo fuzz/corpus/unit_texts ;;

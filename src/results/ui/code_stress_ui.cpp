@@ -565,7 +565,7 @@ void install_code_stress_tables()
 {
     ResultsHooks& h = results_hooks();
     h.show[RESULT_BRANCH_CONNECTION] = [] { show_branch_connection_table(); };
-    h.load_cases[RESULT_BRANCH_CONNECTION] = [](WindowId owner) { choose_branch_load_case(owner); };
+    h.choose_load_case[RESULT_BRANCH_CONNECTION] = [](WindowId owner) { choose_branch_load_case(owner); };
     h.show[RESULT_FRP_STRESSES] = [] { show_frp_stresses(); };
     h.show[RESULT_SORTED_FRP_STRESSES] = [] { show_sorted_frp_stresses(); };
     h.show[RESULT_FLANGE_REPORT] = [] { show_flange_report(); };

@@ -63,13 +63,14 @@ struct ResultsHooks {
     // rotating-equipment report built, dynamic susceptibility data present);
     // empty: none.
     std::array<std::function<bool()>, RESULT_KINDS> available;
-    // A result's own load-case chooser (command 231 while it is shown);
-    // empty: the results' chooser.
-    std::array<std::function<void(WindowId owner)>, RESULT_KINDS> load_cases;
     // The loads table and the summary table of each support kind, shown for
     // the current load case (loads) or the current summary support (summary).
     std::array<std::function<void()>, SUPPORT_KINDS> support_loads;
     std::array<std::function<void()>, SUPPORT_KINDS> support_summary;
+    // A result's own load-case chooser, run by "&Load Cases..." (231) while
+    // the result is shown (the rotating-equipment report's list of cases);
+    // empty: the results' chooser.
+    std::array<std::function<void(WindowId owner)>, RESULT_KINDS> choose_load_case;
     // Printing a support kind's summary in a text report (the summary print).
     std::array<std::function<void(int row)>, SUPPORT_KINDS> print_support_summary;
 

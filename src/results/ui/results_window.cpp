@@ -387,8 +387,8 @@ void register_results_commands()
     on(CMD_PREVIOUS_LOAD_CASE, [] { step_load_case(false); }, [] { return results().load_case_count() > 0; });
     on(CMD_LOAD_CASES, [] {
         const int kind = current_result();
-        if (kind >= 0 && kind < RESULT_KINDS && hooks().load_cases[static_cast<std::size_t>(kind)])
-            hooks().load_cases[static_cast<std::size_t>(kind)](rf().window);
+        if (kind >= 0 && kind < RESULT_KINDS && hooks().choose_load_case[static_cast<std::size_t>(kind)])
+            hooks().choose_load_case[static_cast<std::size_t>(kind)](rf().window);
         else
             choose_results_load_case(rf().window);
     }, [] { return results().load_case_count() > 1; });
