@@ -4,7 +4,7 @@
 #include "analysis_core/section_properties.h"
 #include "analysis_core/steps.h"
 #include "codes/branch_plane.h"
-#include "codes/buried_elements.h"
+#include "analysis/buried_piping.h"
 #include "codes/en13480_stress.h"
 #include "codes/pipeline_stress.h"
 #include "framework/text.h"
@@ -343,7 +343,7 @@ private:
             }
         }
         if (rules_ == StressRules::Pipeline || rules_ == StressRules::En13480) {
-            s.buried = code_element_is_buried(m_, e);
+            s.buried = element_is_buried(m_, e);
             out_.buried[e] = s.buried ? 1 : 0;
         }
         if (rules_ == StressRules::Pipeline) {

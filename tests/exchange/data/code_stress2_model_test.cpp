@@ -11,7 +11,7 @@
 // the ground and is not buried.
 #include "closeness.h"
 #include "codes/branch_connection_table.h"
-#include "codes/buried_elements.h"
+#include "analysis/buried_piping.h"
 #include "codes/frp_stress.h"
 #include "codes/pipeline_stress.h"
 #include "codes/stress_tables.h"
@@ -454,22 +454,22 @@ TEST_F(CodeStress2Model, BuriedBoundaryOnBothVerticalAxes)
               e4 = element_between(40, 50);
     // Y vertical: 10-20 at Y 0 lies above the ground, 20-30 crosses it,
     // 30-40 and 40-50 lie at Y -50.
-    EXPECT_FALSE(code_element_is_buried(*snapshot_, e1));
-    EXPECT_FALSE(code_element_is_buried(*snapshot_, e2));
-    EXPECT_TRUE(code_element_is_buried(*snapshot_, e3));
-    EXPECT_TRUE(code_element_is_buried(*snapshot_, e4));
+    EXPECT_FALSE(element_is_buried(*snapshot_, e1));
+    EXPECT_FALSE(element_is_buried(*snapshot_, e2));
+    EXPECT_TRUE(element_is_buried(*snapshot_, e3));
+    EXPECT_TRUE(element_is_buried(*snapshot_, e4));
     // Z vertical: only 40-50 lies at Z -50; 30-40 crosses the ground.
     snapshot_->options.z_vertical = true;
-    EXPECT_FALSE(code_element_is_buried(*snapshot_, e1));
-    EXPECT_FALSE(code_element_is_buried(*snapshot_, e2));
-    EXPECT_FALSE(code_element_is_buried(*snapshot_, e3));
-    EXPECT_TRUE(code_element_is_buried(*snapshot_, e4));
+    EXPECT_FALSE(element_is_buried(*snapshot_, e1));
+    EXPECT_FALSE(element_is_buried(*snapshot_, e2));
+    EXPECT_FALSE(element_is_buried(*snapshot_, e3));
+    EXPECT_TRUE(element_is_buried(*snapshot_, e4));
     // At the ground level itself an end counts as buried: ground 0 makes
     // 10-20 buried on Y.
     snapshot_->options.z_vertical = false;
     snapshot_->soils[1].ground_level = 0.0f;
-    EXPECT_TRUE(code_element_is_buried(*snapshot_, e1));
-    EXPECT_TRUE(code_element_is_buried(*snapshot_, e2));
+    EXPECT_TRUE(element_is_buried(*snapshot_, e1));
+    EXPECT_TRUE(element_is_buried(*snapshot_, e2));
 }
 
 namespace {
