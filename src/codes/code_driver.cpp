@@ -149,10 +149,20 @@ void fill_code_records(std::shared_ptr<const CodeStressEvaluation> evaluation, C
     records.stresses = std::move(evaluation);
 }
 
+void take_written_model(AnalysisModel& model)
+{
+    if (!model.results_model)
+        return;
+    model.model = *model.results_model;
+    model.results_model.reset();
+    model.element_parts = {};
+}
+
 void evaluate_code_records(std::shared_ptr<AnalysisModel> model, const CodeEvaluationInput& input,
                          ExpansionModulus solved_with, CodeRecords& records)
 {
     KV_ASSERT(model != nullptr);
+    take_written_model(*model);
     model->piping_code = input.piping_code;
     model->options = input.options;
     CodeStressRequest q;

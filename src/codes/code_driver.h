@@ -45,6 +45,12 @@ struct CodeStressEvaluation {
     CodeStressResults results;
 };
 
+// Makes an analysis model the one its results file holds: where the
+// analysis divided buried pipes into segments (results_model), the
+// undivided model takes the place of the divided one, so that elements and
+// end forces are those of the file.
+void take_written_model(AnalysisModel& model);
+
 // Evaluates `model` (the snapshot the results were checked against, with
 // the input's piping code and options) on the input's forces and fills the
 // records.

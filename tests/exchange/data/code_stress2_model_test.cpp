@@ -75,9 +75,12 @@ protected:
         snapshot_->output.results_path = folder_ + "/model.res";
         const RunOutcome outcome = run_analysis(*snapshot_, {});
         ASSERT_TRUE(outcome.completed) << outcome.message;
+        divided_ = snapshot_->results_model != nullptr;
+        take_written_model(*snapshot_);
         locate_blocks();
     }
 
+    bool divided_ = false;
     const Elem& elem(int e) const { return snapshot_->model.elems[e]; }
     int node_at(int e, int end) const { return node_number(end == 0 ? elem(e).node1 : elem(e).node2); }
     const Wall& wall(int e) const
@@ -634,4 +637,27 @@ TEST_F(CodeStress2Model, BranchConnectionOccasionalAddsTheSustainedMoments)
     const double pressure_term = 0.5 * P * RUN.d / (2 * RUN.t);
     expect_relative(both[0].stress.stress - pressure_term, 2 * (alone[0].stress.stress - pressure_term), 1e-6,
                     "moment terms");
+}
+
+TEST_F(CodeStress2Model, B318BuriedRunDividedByTheAnalysisIsEvaluatedOnTheWrittenModel)
+{
+    // Ground 30 in above the run: the soil holds it and the analysis divides
+    // it into segments; the results file holds the undivided elements, and
+    // the evaluation takes them.
+    std::string text = model_text("B318", "S1");
+    const std::string soil = "S1,0,0.07,0,0.5,1";
+    text.replace(text.find(soil), soil.size(), "S1,0,0.0694,30,30,1");
+    ASSERT_NO_FATAL_FAILURE(analyse_changed(text, [] {}));
+    EXPECT_TRUE(divided_);
+    const CodeStressResults r = evaluate();
+    const int a = element_between(10, 20);
+    ASSERT_GT(a, 0);
+    EXPECT_TRUE(r.buried[a]);
+    EXPECT_FALSE(r.buried[element_between(20, 50)]);   // it rises out of the ground
+    const OneBased<ElementForces> sus = file_forces(LC_SUSTAINED);
+    const Sifs& i = r.sifs.elements[a].end[0];
+    const double sh = P * RUN.d / (2 * RUN.t);
+    const double sbs =
+        std::hypot(std::max(0.75 * i.in_plane, 1.0) * sus[a][5], std::max(0.75 * i.out_plane, 1.0) * sus[a][4]) / RUN.z;
+    expect_relative(r.find(LC_SUSTAINED)->ends[a][0].stress, 0.3 * sh + sbs, REL, "buried sustained", 1e-3);
 }
