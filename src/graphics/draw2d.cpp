@@ -171,7 +171,7 @@ int PixelMapping::row(float y) const
 
 PixelMapping client_mapping()
 {
-    const GraphicsView& g = graphics_view();
+    const GraphicsViewState& g = graphics_view();
     return PixelMapping{g.view_window, view_state().scale, g.client_height};
 }
 

@@ -39,7 +39,7 @@ double view_height()
 void widen_to_client(ViewWindow& w)
 {
     const double s = gscale();
-    const GraphicsView& g = graphics_view();
+    const GraphicsViewState& g = graphics_view();
     const double extra_x = g.client_width / s - w.width();
     const double extra_y = g.client_height / s - w.height();
     if (std::fabs(extra_y) <= std::fabs(extra_x)) {
@@ -66,7 +66,7 @@ int clamp_position(int position, int maximum)
 
 void apply_horizontal_position()
 {
-    GraphicsView& g = graphics_view();
+    GraphicsViewState& g = graphics_view();
     ScrollBarModel& h = g.horizontal;
     h.position = clamp_position(h.position, h.maximum);
     if (h.units > 0.0f)
@@ -76,7 +76,7 @@ void apply_horizontal_position()
 
 void apply_vertical_position()
 {
-    GraphicsView& g = graphics_view();
+    GraphicsViewState& g = graphics_view();
     ScrollBarModel& v = g.vertical;
     v.position = clamp_position(v.position, v.maximum);
     if (v.units > 0.0f)
@@ -87,7 +87,7 @@ void apply_vertical_position()
 // A scroll step of one bar (turn mode turns the view instead).
 void scroll(bool horizontal, ScrollCode code, int position)
 {
-    GraphicsView& g = graphics_view();
+    GraphicsViewState& g = graphics_view();
     GraphicsSettings& s = graphics_settings();
     ScrollBarModel& bar = horizontal ? g.horizontal : g.vertical;
     auto turn = [horizontal](int steps) {
@@ -194,9 +194,9 @@ void zoom_by(double f, bool keep)
 
 }  // namespace
 
-GraphicsView& graphics_view()
+GraphicsViewState& graphics_view()
 {
-    return session_part<GraphicsView>();
+    return session_part<GraphicsViewState>();
 }
 
 GraphicsHooks& graphics_hooks()
@@ -237,7 +237,7 @@ void graphics_redraw()
 
 void graphics_view_reset()
 {
-    GraphicsView& g = graphics_view();
+    GraphicsViewState& g = graphics_view();
     g.view_window = ViewWindow{};
     g.model_extent.reset();
     g.model_extent.add(-6.0f, -6.0f);
@@ -255,7 +255,7 @@ bool set_client_size(int width, int height, double pixel_ratio)
 {
     if (width <= 0 || height <= 0)
         return false;
-    GraphicsView& g = graphics_view();
+    GraphicsViewState& g = graphics_view();
     g.client_width = width;
     g.client_height = height;
     g.pixel_ratio = std::isfinite(pixel_ratio) && pixel_ratio > 0.0 ? pixel_ratio : 1.0;
@@ -264,7 +264,7 @@ bool set_client_size(int width, int height, double pixel_ratio)
 
 void update_view_window()
 {
-    GraphicsView& g = graphics_view();
+    GraphicsViewState& g = graphics_view();
     ViewWindow& w = g.view_window;
     const double vw = view_width(), vh = view_height();
     w.xmax = static_cast<float>(w.xmin + vw);
@@ -316,7 +316,7 @@ void update_view_window()
 
 void fit_view_to_client()
 {
-    GraphicsView& g = graphics_view();
+    GraphicsViewState& g = graphics_view();
     ViewWindow& w = g.view_window;
     if (g.client_width <= 0 || g.client_height <= 0 || w.width() <= 0.0f || w.height() <= 0.0f)
         return;
@@ -342,7 +342,7 @@ void fit_view_to_client()
 
 void zoom_all()
 {
-    GraphicsView& g = graphics_view();
+    GraphicsViewState& g = graphics_view();
     compute_model_extent();
     Box2D e = g.model_extent;
     if (e.xmax - e.xmin < 2.0f) {
@@ -395,13 +395,13 @@ void zoom_all_command()
 
 bool can_zoom_in()
 {
-    const GraphicsView& g = graphics_view();
+    const GraphicsViewState& g = graphics_view();
     return 0.025 * (g.model_extent.xmax - g.model_extent.xmin) < g.view_window.width();
 }
 
 bool can_zoom_out()
 {
-    const GraphicsView& g = graphics_view();
+    const GraphicsViewState& g = graphics_view();
     const Box2D& e = g.model_extent;
     const ViewWindow& w = g.view_window;
     const float width = e.xmax - e.xmin, height = e.ymax - e.ymin;
@@ -421,7 +421,7 @@ void zoom_out_step(bool small)
     if (!can_zoom_out())
         return;
     double f = small ? 1.02 : 1.05;
-    const GraphicsView& g = graphics_view();
+    const GraphicsViewState& g = graphics_view();
     if (!can_zoom_in() && g.view_window.width() > 0.0f) {
         const double r = 0.025 * (g.model_extent.xmax - g.model_extent.xmin) / g.view_window.width();
         if (r > f)
@@ -449,7 +449,7 @@ bool zoom_continuous_step(bool in)
 
 void zoom_to_rectangle(int left, int top, int right, int bottom)
 {
-    GraphicsView& g = graphics_view();
+    GraphicsViewState& g = graphics_view();
     const int cw = g.client_width, ch = g.client_height;
     if (left > right)
         std::swap(left, right);
@@ -488,7 +488,7 @@ void zoom_to_rectangle(int left, int top, int right, int bottom)
 
 void centre_on_cursor(int x, int y)
 {
-    GraphicsView& g = graphics_view();
+    GraphicsViewState& g = graphics_view();
     if (x < 0 || y < 0 || x >= g.client_width || y >= g.client_height)
         return;
     const GraphicsHooks& h = graphics_hooks();
@@ -523,7 +523,7 @@ void vertical_scroll(ScrollCode code, int position)
 
 void keep_previous_view()
 {
-    GraphicsView& g = graphics_view();
+    GraphicsViewState& g = graphics_view();
     g.previous.viewpoint = view_transform().viewpoint;
     g.previous.window = g.view_window;
     g.previous.gscale = gscale();
@@ -537,7 +537,7 @@ bool previous_view_kept()
 
 void previous_view()
 {
-    GraphicsView& g = graphics_view();
+    GraphicsViewState& g = graphics_view();
     if (!previous_view_kept())
         return;
     const PreviousView now{view_transform().viewpoint, g.view_window, gscale(), g.model_extent};
@@ -578,7 +578,7 @@ void set_view_direction(double x, double y, double z)
 
 void set_sample_view()
 {
-    GraphicsView& g = graphics_view();
+    GraphicsViewState& g = graphics_view();
     const GraphicsHooks& h = graphics_hooks();
     call(h.highlight_suspend);
     ViewWindow w{2300.0f, -600.0f, 3100.0f, -100.0f};

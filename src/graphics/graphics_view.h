@@ -46,7 +46,7 @@ struct PreviousView {
     Box2D extent;
 };
 
-struct GraphicsView {
+struct GraphicsViewState {
     ViewWindow view_window;
     ViewWindow clip_window;      // the part being drawn now
     int client_width = 0;        // logical pixels
@@ -61,7 +61,7 @@ struct GraphicsView {
     bool render_off_by_drag = false;
 };
 
-GraphicsView& graphics_view();
+GraphicsViewState& graphics_view();
 
 // What the view's arithmetic asks of the window (empty entries do nothing).
 struct GraphicsHooks {

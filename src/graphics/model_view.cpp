@@ -104,7 +104,7 @@ bool is_pipe_row(const LayoutRow& r)
 // The pick over the view window, in the order of the click pick.
 PickHit pick_at(int px, int py, bool all_data_kinds)
 {
-    GraphicsView& g = graphics_view();
+    GraphicsViewState& g = graphics_view();
     g.clip_window = g.view_window;
     float x = 0.0f, y = 0.0f;
     client_to_view(px, py, x, y);
@@ -142,13 +142,15 @@ PickHit pick_at(int px, int py, bool all_data_kinds)
 
 // ---- Positions and extents --------------------------------------------------------------------
 
-void update_screen_positions()
+namespace {
+
+// Every row's outlines and symbols, and every node's box, for the view and
+// the scale now (symbol sizes are pixels, so they follow the scale).
+void rebuild_symbols()
 {
     Model& m = model();
-    for (NodeRecord& n : m.nodes) {
-        project_point(n.x, n.y, n.z, n.sx, n.sy);
+    for (NodeRecord& n : m.nodes)
         update_node_extent(n);
-    }
     for (int row = 1; row <= m.numrows(); ++row) {
         rebuild_row_symbol(row);
         LayoutRow& r = m.rows[row];
@@ -160,12 +162,22 @@ void update_screen_positions()
             r.data->box_render.reset();
         }
     }
+}
+
+}  // namespace
+
+void update_screen_positions()
+{
+    for (NodeRecord& n : model().nodes)
+        project_point(n.x, n.y, n.z, n.sx, n.sy);
+    rebuild_symbols();
     if (lcs_display() && lcs_triad().shown)
         lcs_triad_build();
 }
 
 void compute_model_extent()
 {
+    rebuild_symbols();
     const Model& m = model();
     Box2D& e = graphics_view().model_extent;
     e.reset();
@@ -376,7 +388,7 @@ double render_depth()
 
 void client_to_view(int px, int py, float& x, float& y)
 {
-    const GraphicsView& g = graphics_view();
+    const GraphicsViewState& g = graphics_view();
     const double s = view_state().scale;
     x = static_cast<float>(px / s + g.view_window.xmin);
     y = static_cast<float>((g.client_height - py) / s + g.view_window.ymin);
@@ -384,7 +396,7 @@ void client_to_view(int px, int py, float& x, float& y)
 
 void view_to_client(float x, float y, double& px, double& py)
 {
-    const GraphicsView& g = graphics_view();
+    const GraphicsViewState& g = graphics_view();
     const double s = view_state().scale;
     px = (double(x) - g.view_window.xmin) * s;
     py = g.client_height - (double(y) - g.view_window.ymin) * s;
@@ -407,7 +419,7 @@ bool scroll_box_into_view(const Box2D& box)
 {
     if (graphics_settings().view_frozen || env_switches().brochure || box.empty())
         return false;
-    const GraphicsView& g = graphics_view();
+    const GraphicsViewState& g = graphics_view();
     if (g.client_width <= 0 || g.client_height <= 0)
         return false;
     ViewWindow& w = graphics_view().view_window;

@@ -12,7 +12,8 @@
 // and the local-axes triad when it is shown.
 void update_screen_positions();
 // The extent of the projected model: every node of a built row and every
-// built row's extent; a model without nodes gets -12..12 both ways.
+// built row's extent, with the symbols built again for the scale now; a
+// model without nodes gets -12..12 both ways.
 void compute_model_extent();
 
 // Overlap with the clip window (touching counts).

@@ -224,7 +224,7 @@ void apply_color_scheme()
 
 GraphicsViewBackup graphics_view_save()
 {
-    const GraphicsView& g = graphics_view();
+    const GraphicsViewState& g = graphics_view();
     GraphicsViewBackup b;
     const ViewState& v = view_state();
     b.gscale = v.scale;
@@ -261,7 +261,7 @@ void graphics_view_restore(const GraphicsViewBackup& b)
     v.number_width_px = b.number_width_px;
     v.number_height_px = b.number_height_px;
     set_drawing_scale(b.gscale);
-    GraphicsView& g = graphics_view();
+    GraphicsViewState& g = graphics_view();
     g.client_width = b.client_width;
     g.client_height = b.client_height;
     graphics_window_bounds_restore(b);

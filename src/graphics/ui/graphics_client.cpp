@@ -17,6 +17,7 @@
 #include "model/model.h"
 #include "platform/threads.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -56,23 +57,25 @@ void call(const std::function<void()>& hook)
         hook();
 }
 
-// The clip window of a paint rectangle widened by 5 pixels on each side.
+// The clip window of a paint rectangle widened by 5 pixels on each side, so
+// that a symbol across its edge is drawn whole; never beyond the client,
+// where nothing would show.
 ViewWindow clip_of(const Rect& r)
 {
-    const GraphicsView& g = graphics_view();
+    const GraphicsViewState& g = graphics_view();
     const double s = view_state().scale;
     const ViewWindow& w = g.view_window;
     ViewWindow c;
-    c.xmin = static_cast<float>((r.left - 5) / s + w.xmin);
-    c.xmax = static_cast<float>((r.right + 5) / s + w.xmin);
-    c.ymin = static_cast<float>((g.client_height - r.bottom - 5) / s + w.ymin);
-    c.ymax = static_cast<float>((g.client_height - r.top + 5) / s + w.ymin);
+    c.xmin = static_cast<float>(std::max((r.left - 5) / s + w.xmin, double(w.xmin)));
+    c.xmax = static_cast<float>(std::min((r.right + 5) / s + w.xmin, double(w.xmax)));
+    c.ymin = static_cast<float>(std::max((g.client_height - r.bottom - 5) / s + w.ymin, double(w.ymin)));
+    c.ymax = static_cast<float>(std::min((g.client_height - r.top + 5) / s + w.ymin, double(w.ymax)));
     return c;
 }
 
 Rect client_rect()
 {
-    const GraphicsView& g = graphics_view();
+    const GraphicsViewState& g = graphics_view();
     return Rect{0, 0, g.client_width, g.client_height};
 }
 
@@ -80,7 +83,7 @@ Rect client_rect()
 void rebuild_picture()
 {
     ClientState& st = state();
-    const GraphicsView& g = graphics_view();
+    const GraphicsViewState& g = graphics_view();
     std::unique_ptr<Surface> image =
         backend().image_surface(g.client_width, g.client_height, color_scheme().background, g.pixel_ratio);
     const ViewWindow clip = clip_of(client_rect());
@@ -99,7 +102,7 @@ void rebuild_picture()
 void draw_overlays(Surface& surface)
 {
     ClientState& st = state();
-    const GraphicsView& g = graphics_view();
+    const GraphicsViewState& g = graphics_view();
     {
         ScreenDrawing drawing(surface, g.view_window);
         graphics_view().clip_window = g.view_window;
@@ -371,7 +374,7 @@ void GraphicsClient::on_scroll(ScrollBarKind bar, ScrollCode code, int position)
 void graphics_paint(Surface& surface, const Rect& dirty)
 {
     ClientState& st = state();
-    const GraphicsView& g = graphics_view();
+    const GraphicsViewState& g = graphics_view();
     if (g.client_width <= 0 || g.client_height <= 0)
         return;
     paint_abort() = false;
@@ -472,7 +475,7 @@ void push_scroll_bars()
     const WindowId w = state().window;
     if (!w)
         return;
-    const GraphicsView& g = graphics_view();
+    const GraphicsViewState& g = graphics_view();
     if (graphics_settings().turn_mode) {
         const ScrollBarState turn{0, 180, 60, 60, true};
         backend().set_scroll_bar(w, ScrollBarKind::Horizontal, turn);

@@ -336,7 +336,7 @@ void graphics_print_preview()
 
 void graphics_copy_command()
 {
-    const GraphicsView& g = graphics_view();
+    const GraphicsViewState& g = graphics_view();
     const WindowId client = graphics_client_window();
     if (!client || g.client_width <= 0 || g.client_height <= 0)
         return;

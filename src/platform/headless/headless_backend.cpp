@@ -826,6 +826,14 @@ int HeadlessBackend::popup_menu(WindowId, const MenuItem& popup, Point screen) {
     e.name = popup.text;
     e.result = command;
     e.at = screen;
+    // The texts of its items, one a line.
+    const std::function<void(const MenuItem&)> list = [&](const MenuItem& m) {
+        for (const MenuItem& item : m.items) {
+            if (!item.text.empty()) e.text += item.text + "\n";
+            list(item);
+        }
+    };
+    list(popup);
     script_.log_.push_back(std::move(e));
     return command;
 }

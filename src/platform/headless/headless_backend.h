@@ -31,7 +31,7 @@ struct ScriptEvent {
     Kind kind = DialogRun;
     std::string name;        // dialog template name; file dialog "open" or "save"
     std::string caption;     // dialog caption, message box caption, common dialog title
-    std::string text;        // message text; a dialog's static texts, one a line; the chosen file
+    std::string text;        // message text; a dialog's static texts or a popup's items, one a line; the chosen file
     std::string suggested;   // the path a file dialog offered
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
