@@ -340,42 +340,58 @@ void fit_view_to_client()
     update_view_window();
 }
 
-void zoom_all()
+namespace {
+
+// One fitting of the window to the extent (the extent at least 2 units each
+// way, 5 % more on every side, the scale that shows it in the client, the
+// window widened to the client's shape), done twice with the one scale
+// because the symbols' sizes change with it; the scale it took.
+double zoom_all_once()
 {
     GraphicsViewState& g = graphics_view();
-    compute_model_extent();
-    Box2D e = g.model_extent;
-    if (e.xmax - e.xmin < 2.0f) {
-        e.xmin -= 1.0f;
-        e.xmax += 1.0f;
-    }
-    if (e.ymax - e.ymin < 2.0f) {
-        e.ymin -= 1.0f;
-        e.ymax += 1.0f;
-    }
-    ViewWindow w = around_extent(e);
+    auto fitted = [&g] {
+        compute_model_extent();
+        Box2D e = g.model_extent;
+        if (e.xmax - e.xmin < 2.0f) {
+            e.xmin -= 1.0f;
+            e.xmax += 1.0f;
+        }
+        if (e.ymax - e.ymin < 2.0f) {
+            e.ymin -= 1.0f;
+            e.ymax += 1.0f;
+        }
+        return around_extent(e);
+    };
+    ViewWindow w = fitted();
     const double scale = std::min(std::max(g.client_width, 200) / double(w.width()),
                                   std::max(g.client_height, 150) / double(w.height()));
     set_drawing_scale(scale);
     widen_to_client(w);
     g.view_window = w;
-    set_drawing_scale(scale);
-    compute_model_extent();
-    // Symbol sizes changed with the scale: once more with the new extent.
-    e = g.model_extent;
-    if (e.xmax - e.xmin < 2.0f) {
-        e.xmin -= 1.0f;
-        e.xmax += 1.0f;
-    }
-    if (e.ymax - e.ymin < 2.0f) {
-        e.ymin -= 1.0f;
-        e.ymax += 1.0f;
-    }
-    w = around_extent(e);
+    w = fitted();
     widen_to_client(w);
     g.view_window = w;
     set_drawing_scale(scale);
     compute_model_extent();
+    return scale;
+}
+
+}  // namespace
+
+void zoom_all()
+{
+    // The symbols grow or shrink with the scale, so the extent of the second
+    // fitting can outgrow the window of the first: fit again until the
+    // window holds the extent at its scale (a few rounds settle it).
+    const GraphicsViewState& g = graphics_view();
+    for (int round = 0; round < 4; ++round) {
+        const double scale = zoom_all_once();
+        const ViewWindow& w = g.view_window;
+        const bool fits = w.width() <= std::max(g.client_width, 200) / scale * (1.0 + 1.0e-4) &&
+                          w.height() <= std::max(g.client_height, 150) / scale * (1.0 + 1.0e-4);
+        if (fits)
+            return;
+    }
 }
 
 void zoom_all_command()

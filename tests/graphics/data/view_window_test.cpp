@@ -54,10 +54,21 @@ TEST_F(ViewZoomTest, ZoomAllOfAPointStillShowsTwoUnits)
 TEST_F(ViewZoomTest, ZoomAllFitsATallRiserToTheHeight)
 {
     from(10);
-    piped(row(20, ET_PIPE, 0, 1000, 0));
+    piped(row(20, ET_PIPE, 0, 1000, 0, DT_ANCHOR));
+    piped(row(30, ET_PIPE, 300, 0, 0, DT_ANCHOR));
     set_viewpoint(0, 0, 1);
     build();
+    // From a scale at which the symbols are next to nothing: they grow with
+    // the scale the zoom finds, and the window still holds them all.
+    set_drawing_scale(1000);
     zoom_all();
+    update_view_window();
+    const Box2D& e = graphics_view().model_extent;
+    const ViewWindow& w = graphics_view().view_window;
+    EXPECT_GE(e.xmin, w.xmin);
+    EXPECT_LE(e.xmax, w.xmax);
+    EXPECT_GE(e.ymin, w.ymin);
+    EXPECT_LE(e.ymax, w.ymax);
     double bx = 0, by = 0, tx = 0, ty = 0;
     view_to_client(node(10).sx, node(10).sy, bx, by);
     view_to_client(node(20).sx, node(20).sy, tx, ty);
