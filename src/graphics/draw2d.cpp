@@ -256,8 +256,8 @@ void SurfaceDevice::arrow_head(Point2 tip, Point2 d, bool double_head)
     if (!double_head)
         return;
     const double back = v.arrow_head_length + 2.0;
-    const int ox = static_cast<int>(std::trunc(back * d.x));
-    const int oy = static_cast<int>(std::trunc(back * d.y));
+    const int ox = pixel(back * d.x);
+    const int oy = pixel(back * d.y);
     for (Point& p : triangle) {
         p.x -= ox;
         p.y += oy;

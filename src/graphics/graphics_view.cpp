@@ -58,6 +58,15 @@ ViewWindow around_extent(const Box2D& e)
     return ViewWindow{e.xmin - mx, e.ymin - my, e.xmax + mx, e.ymax + my};
 }
 
+// A count of scroll units or pixels as an int: a value out of range (a model
+// of absurd size) is held at the range's ends, one that is not a number is 0.
+int whole(double v)
+{
+    if (!(v == v))
+        return 0;
+    return static_cast<int>(std::clamp(std::trunc(v), -1.0e9, 1.0e9));
+}
+
 // Scroll position within 0..maximum.
 int clamp_position(int position, int maximum)
 {
@@ -130,17 +139,17 @@ void scroll(bool horizontal, ScrollCode code, int position)
         g.scroll_dragging = true;
         if (position == bar.position || position < 1 || position >= bar.maximum || bar.units <= 0.0f)
             return;
-        const int pixels = static_cast<int>(std::trunc((bar.position - position) * gscale() / bar.units));
+        const int pixels = whole((bar.position - position) * gscale() / bar.units);
         if (pixels == 0)
             return;
         if (horizontal) {
             g.view_window.xmin = static_cast<float>(g.view_window.xmin - pixels / gscale());
             g.view_window.xmax = static_cast<float>(g.view_window.xmin + view_width());
-            bar.position = static_cast<int>(std::lround((g.view_window.xmin - g.scroll_area.xmin) * bar.units));
+            bar.position = whole(std::round((g.view_window.xmin - g.scroll_area.xmin) * double(bar.units)));
         } else {
             g.view_window.ymax = static_cast<float>(g.view_window.ymax + pixels / gscale());
             g.view_window.ymin = static_cast<float>(g.view_window.ymax - view_height());
-            bar.position = static_cast<int>(std::lround((g.scroll_area.ymax - g.view_window.ymax) * bar.units));
+            bar.position = whole(std::round((g.scroll_area.ymax - g.view_window.ymax) * double(bar.units)));
         }
         call(graphics_hooks().scroll_bars);
         graphics_redraw();
@@ -221,6 +230,12 @@ std::atomic<bool>& paint_abort()
     return flag;
 }
 
+std::string graphics_plot_title()
+{
+    const auto& title = graphics_hooks().plot_title;
+    return title ? title() : std::string();
+}
+
 void graphics_stop_painting()
 {
     paint_abort() = true;
@@ -282,9 +297,9 @@ void update_view_window()
     }
     ScrollBarModel& h = g.horizontal;
     h.units = a.width() > 0.0f ? static_cast<float>(SCROLL_RANGE / double(a.width())) : 0.0f;
-    h.page = static_cast<int>(w.width() * h.units);
+    h.page = whole(double(w.width()) * h.units);
     h.maximum = SCROLL_RANGE - h.page;
-    h.position = static_cast<int>((w.xmin - a.xmin) * h.units);
+    h.position = whole((double(w.xmin) - a.xmin) * h.units);
     if (h.position > 0 && h.position >= h.maximum) {
         h.position = h.maximum;
         w.xmin = static_cast<float>(a.xmax - vw);
@@ -293,14 +308,14 @@ void update_view_window()
         w.xmin = a.xmin;
     }
     w.xmax = static_cast<float>(w.xmin + vw);
-    h.page = static_cast<int>(w.width() * h.units);
+    h.page = whole(double(w.width()) * h.units);
     h.line = std::max(h.page / 40, 50);
 
     ScrollBarModel& v = g.vertical;
     v.units = a.height() > 0.0f ? static_cast<float>(SCROLL_RANGE / double(a.height())) : 0.0f;
-    v.page = static_cast<int>(w.height() * v.units);
+    v.page = whole(double(w.height()) * v.units);
     v.maximum = SCROLL_RANGE - v.page;
-    v.position = static_cast<int>((a.ymax - w.ymax) * v.units);
+    v.position = whole((double(a.ymax) - w.ymax) * v.units);
     if (v.position > 0 && v.position >= v.maximum) {
         v.position = v.maximum;
         w.ymax = static_cast<float>(a.ymin + vh);
@@ -309,7 +324,7 @@ void update_view_window()
         w.ymax = a.ymax;
     }
     w.ymin = static_cast<float>(w.ymax - vh);
-    v.page = static_cast<int>(w.height() * v.units);
+    v.page = whole(double(w.height()) * v.units);
     v.line = std::max(g.client_height / 25, 50);
     call(graphics_hooks().scroll_bars);
 }

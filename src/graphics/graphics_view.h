@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
 
 // A rectangle of the view plane (view units).
 struct ViewWindow {
@@ -93,6 +94,9 @@ struct GraphicsHooks {
     // The results window shows a table of items with local axes (support
     // loads of guides or nozzles, forces, FRP stresses).
     std::function<bool()> results_local_axes;
+    // The caption of a printed or plotted picture: the deflected or mode
+    // shape, or the stress view shown (the results presentation's).
+    std::function<std::string()> plot_title;
 };
 // Switches the render mode through the window (its menu and button follow),
 // or, without one, the settings alone.
@@ -103,6 +107,8 @@ GraphicsHooks& graphics_hooks();
 // and a full repaint requested (one, however often it is asked for before it
 // runs). Any thread may call it.
 void graphics_redraw();
+// The caption of the graphics on paper; empty while nothing of the results is shown.
+std::string graphics_plot_title();
 // Sets the abort flag that the paint tests before each layer and item, and
 // stops the animation; it never waits.
 void graphics_stop_painting();

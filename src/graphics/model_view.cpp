@@ -186,15 +186,20 @@ void compute_model_extent()
         e.add(12.0f, 12.0f);
         return;
     }
+    // Boxes of points that are not numbers (a model of absurd size) are left out.
+    auto add = [&e](const Box2D& b) {
+        if (std::isfinite(b.xmin) && std::isfinite(b.xmax) && std::isfinite(b.ymin) && std::isfinite(b.ymax))
+            e.add(b);
+    };
     for (const NodeRecord& n : m.nodes)
         if (m.rows.valid(n.row) && m.rows[n.row].built)
-            e.add(n.box);
+            add(n.box);
     for (const LayoutRow& r : m.rows) {
         if (!r.built)
             continue;
-        e.add(element_box(r));
+        add(element_box(r));
         if (r.data)
-            e.add(data_box(*r.data));
+            add(data_box(*r.data));
     }
     if (e.empty()) {
         e.add(-12.0f, -12.0f);

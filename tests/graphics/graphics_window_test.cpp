@@ -8,6 +8,8 @@
 #include "graphics/model_view.h"
 #include "graphics/triads.h"
 #include "model/data_item.h"
+#include "model/model_file.h"
+#include "model/ui/model_commands.h"
 #include "model/view_drawing.h"
 
 #include <algorithm>
@@ -398,4 +400,25 @@ TEST_F(GraphicsWindowTest, LocalAxesTriadTogglesOnlyWithAnAxis)
     EXPECT_EQ(lcs_menu_text(), "&Show LCS");
     lcs_display() = true;
     EXPECT_EQ(lcs_menu_text(), "&Hide LCS");
+}
+
+TEST_F(GraphicsWindowTest, AnOpenedModelIsShownWholeFromTheStandardViewpoint)
+{
+    l_model();
+    show();
+    set_viewpoint(0, 1, 0);
+    const std::string file = path("l.mod");
+    write_model_file(file);
+    model_modified() = false;
+    open_model_file(file);
+    settle();
+    EXPECT_DOUBLE_EQ(view_transform().viewpoint.x, 1);
+    EXPECT_DOUBLE_EQ(view_transform().viewpoint.z, 1);
+    const Box2D& e = graphics_view().model_extent;
+    const ViewWindow& w = graphics_view().view_window;
+    EXPECT_GT(e.xmax - e.xmin, 60.0f);   // the model's 70.7 across, not the empty 24
+    EXPECT_GE(e.xmin, w.xmin);
+    EXPECT_LE(e.xmax, w.xmax);
+    EXPECT_GE(e.ymin, w.ymin);
+    EXPECT_LE(e.ymax, w.ymax);
 }

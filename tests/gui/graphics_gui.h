@@ -4,11 +4,8 @@
 // the pictures compared with golden images by their pixel statistics.
 #pragma once
 
-#include "analysis/ui/analysis_ui.h"
-#include "elements/element_analysis.h"
-#include "elements/ui/element_ui.h"
+#include "app/program_subsystems.h"
 #include "exchange/batch_import.h"
-#include "exchange/ui/exchange_ui.h"
 #include "framework/app_state.h"
 #include "framework/commands.h"
 #include "framework/ui/app_settings.h"
@@ -19,15 +16,9 @@
 #include "graphics/view_settings.h"
 #include "graphics/view_transform.h"
 #include "gui/gui_fixture.h"
-#include "loads/ui/loads_subsystem.h"
-#include "materials/ui/materials_subsystem.h"
 #include "model/model.h"
-#include "model/ui/layout_install.h"
 #include "model/ui/model_commands.h"
-#include "model/ui/model_subsystem.h"
-#include "qualification/equipment.h"
 #include "supports/generic_support.h"
-#include "supports/ui/supports_ui.h"
 
 #include <gtest/gtest.h>
 
@@ -164,19 +155,7 @@ protected:
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         set_program_folder(folder.string());
-        register_subsystem(install_model_subsystem);
-        register_subsystem(install_materials_subsystem);
-        register_subsystem(install_layout_subsystem);
-        register_subsystem(install_elements_ui);
-        register_subsystem(install_element_analysis);
-        register_subsystem(install_supports_ui);
-        register_subsystem(install_loads_subsystem);
-        register_subsystem(install_analysis_commands);
-        register_subsystem(install_graphics_ui);
-        register_subsystem(install_equipment);
-        register_subsystem(install_exchange_ui);
-        register_window_installer(create_layout_windows);
-        register_window_installer(create_graphics_window);
+        register_program_subsystems();
         app_startup();
         ratio_as_wanted = std::abs(qApp->devicePixelRatio() - wanted_pixel_ratio()) < 1e-6;
     }

@@ -243,6 +243,16 @@ private:
     ViewWindow window_;
 };
 
+// The caption centred at the top of the picture.
+void print_plot_title(Surface& page)
+{
+    const std::string title = graphics_plot_title();
+    if (title.empty())
+        return;
+    page.set_text_color(rgb(0, 0, 0));
+    page.text(page.width() / 2, 0, title, TextAlign::Center);
+}
+
 void print_with(bool render, bool preview)
 {
     const WindowId owner = graphics_frame().window;
@@ -310,11 +320,13 @@ void print_graphics_page(PrintDocument& document, bool render)
         ScreenDrawing drawing(page, w);
         graphics_view().clip_window = w;
         draw_render_overlays();
+        print_plot_title(page);
         return;
     }
     graphics_view().clip_window = w;
     ScreenDrawing drawing(page, w, true);
     gdi_draw_model();
+    print_plot_title(page);
 }
 
 void graphics_print_command()

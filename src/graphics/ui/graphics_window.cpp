@@ -346,6 +346,11 @@ void register_frame_commands()
             zoom_tick();
     };
     f.button_pressed = [](Frame&, int id, bool pressed) { zoom_press(id, pressed); };
+    // The window that comes to the front takes the keys in its client.
+    f.activated = [](Frame&, bool active) {
+        if (active && graphics_client_window())
+            backend().set_focus(graphics_client_window());
+    };
     // Closing hides the window and goes back to the text window.
     f.close_handler = [] {
         graphics_window_hide();
@@ -427,6 +432,7 @@ void wrap_model_file_hooks()
                 notify_document_changed();
             }
             graphics_view_reset();
+            update_screen_positions();
             zoom_all();
             graphics_model_changed();
         };
@@ -453,7 +459,6 @@ void install_graphics_ui()
     apply_color_scheme();
     graphics_settings().white_background = preferences().white_background;
     apply_color_scheme();
-    set_arrow_sizes(96);
     register_command(CMD_GRAPHICS, [](int) { graphics_window_show(); });
     register_command(CMD_GRAPHICS_BUTTON, [](int) { graphics_window_show(); });
     if (frame().window)
@@ -470,6 +475,9 @@ void create_graphics_window()
     s.white_background = preferences().white_background;
     apply_color_scheme();
     measure_graphics_font();
+    // Arrow heads as large as the screen's resolution makes them (96 dots
+    // per inch: a head 7.2 pixels long).
+    set_arrow_sizes(backend().screen_surface()->dpi_y());
     wrap_model_file_hooks();
     const WindowId client = backend().create_gl_client(f.window, &graphics_client_events());
     f.client = client;

@@ -2,6 +2,7 @@
 // projections), the drawing scale, and the click handler's order.
 #include "model/data/model_fixture.h"
 #include "model/data/recording_painter.h"
+#include "model/symbol_shapes.h"
 #include "model/symbols.h"
 #include "model/view_drawing.h"
 
@@ -247,4 +248,53 @@ TEST_F(SymbolsTest, ClickGoesToTheDataItemsFirstThenTheElements)
     // The rebuild put each row's boxes at its node first.
     EXPECT_FLOAT_EQ(model().rows[2].box_2d.xmin, 10);
     EXPECT_FLOAT_EQ(model().rows[2].box_2d.xmax, 10);
+}
+
+TEST_F(SymbolsTest, SymbolShapesAreTheTablesShapes)
+{
+    struct Expected {
+        std::size_t segments;
+        float xmin, ymin, xmax, ymax;
+        SymbolSegment first, last;
+    };
+    // Segment counts, bounding rectangles (shape 5's with xmin above xmax),
+    // and the first and last segment of each shape as the table lists them.
+    const Expected table[SYMBOL_SHAPE_COUNT] = {
+        {3, -1.2f, -0.5f, 0, 0.5f, {0, 0, -1.2f, -0.5f}, {-1.2f, 0.5f, 0, 0}},
+        {6, 0, -0.5f, 2.4f, 0.5f, {0, 0, 1.2f, -0.5f}, {2.4f, 0.5f, 1.2f, 0}},
+        {16, -10, 0, 16, 51, {0, 0, 0, 12}, {10, 45, 16, 51}},
+        {7, -10, 0, 16, 51, {0, 0, 0, 45}, {10, 45, 16, 51}},
+        {2, -2.5f, -0.6f, 0, 0.6f, {-2.5f, 0, -0.8f, 0}, {-0.8f, -0.6f, -0.8f, 0.6f}},
+        {2, 2.5f, -0.6f, 0, 0.6f, {2.5f, 0, 0.8f, 0}, {0.8f, -0.6f, 0.8f, 0.6f}},
+        {17, 0, -1.6f, 5.5f, 1, {0, 0, 1.2f, 0}, {4.9f, -1, 5.5f, -1.6f}},
+        {6, -0.5f, -0.5f, 0.5f, 0.5f, {-0.5f, -0.5f, 0.5f, -0.5f}, {-0.5f, 0.5f, 0.5f, -0.5f}},
+        {12, 0, -1.6f, 5.1f, 1, {0, 0, 1.2f, 0}, {4.5f, -1, 5.1f, -1.6f}},
+        {4, -0.5f, -0.5f, 0.5f, 0.5f, {-0.5f, -0.5f, 0.5f, -0.5f}, {-0.5f, 0.5f, -0.5f, -0.5f}},
+        {10, 0, -0.1f, 1, 0.1f, {0, 0, 0.3f, 0}, {0.58f, -0.06f, 0.58f, 0.06f}},
+    };
+    auto same = [](const SymbolSegment& a, const SymbolSegment& b) {
+        return std::abs(a.x1 - b.x1) < 1e-6f && std::abs(a.y1 - b.y1) < 1e-6f && std::abs(a.x2 - b.x2) < 1e-6f &&
+               std::abs(a.y2 - b.y2) < 1e-6f;
+    };
+    for (int n = 0; n < SYMBOL_SHAPE_COUNT; ++n) {
+        const SymbolShape& s = symbol_shape(n);
+        const Expected& e = table[n];
+        ASSERT_EQ(s.segments.size(), e.segments) << "shape " << n;
+        EXPECT_FLOAT_EQ(s.xmin, e.xmin) << "shape " << n;
+        EXPECT_FLOAT_EQ(s.ymin, e.ymin) << "shape " << n;
+        EXPECT_FLOAT_EQ(s.xmax, e.xmax) << "shape " << n;
+        EXPECT_FLOAT_EQ(s.ymax, e.ymax) << "shape " << n;
+        EXPECT_TRUE(same(s.segments.front(), e.first)) << "shape " << n;
+        EXPECT_TRUE(same(s.segments.back(), e.last)) << "shape " << n;
+    }
+    // The hanger's spring box and the skewed restraint's zigzag in the middle.
+    EXPECT_TRUE(same(symbol_shape(2).segments[4], {6, 36, 6, 12}));
+    EXPECT_TRUE(same(symbol_shape(6).segments[5], {2.3f, -0.6f, 2.6f, 0.6f}));
+    EXPECT_TRUE(same(symbol_shape(8).segments[6], {4.5f, 1, 4.5f, -1}));
+    // Shape 5's rectangle still covers it, a box growing corner by corner.
+    Box2D box;
+    symbol_shape_add_extent(5, 0, 0, 1, 0, 1, box);
+    EXPECT_FLOAT_EQ(box.xmin, 0);
+    EXPECT_FLOAT_EQ(box.xmax, 2.5f);
+    EXPECT_TRUE(symbol_shape(SYMBOL_SHAPE_COUNT).segments.empty());
 }
