@@ -217,11 +217,13 @@ protected:
         ASSERT_EQ(client->height(), height);
     }
 
-    // A fixed view: from (1, 1, 1) (the viewpoint's up is Y), the whole model.
+    // A fixed view: from (1, 1, 1) (the viewpoint's up is Y), the whole
+    // model, zoomed twice as the Zoom All command does.
     static void fixed_view()
     {
         set_viewpoint(1.0, 1.0, 1.0);
         update_screen_positions();
+        zoom_all();
         zoom_all();
         graphics_redraw();
         settle();
