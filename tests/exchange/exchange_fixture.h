@@ -4,6 +4,7 @@
 #pragma once
 
 #include "analysis/ui/analysis_ui.h"
+#include "codes/code_driver.h"
 #include "elements/element_analysis.h"
 #include "elements/ui/element_ui.h"
 #include "exchange/ui/exchange_ui.h"
@@ -12,6 +13,7 @@
 #include "loads/ui/loads_subsystem.h"
 #include "materials/program_fixture.h"
 #include "qualification/equipment.h"
+#include "results/ui/results_window.h"
 #include "supports/ui/supports_ui.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +33,8 @@ protected:
         register_subsystem(install_loads_subsystem);
         register_subsystem(install_analysis_commands);
         register_subsystem(install_graphics_ui);
+        register_subsystem(install_code_evaluation);
+        register_subsystem(install_results_ui);
         register_subsystem(install_equipment);
         register_subsystem(install_exchange_ui);
         register_window_installer(create_graphics_window);
