@@ -155,7 +155,15 @@ std::array<int32_t, 8> results_element_record(const Elem& element, int32_t place
 // The place of an element among the elements of its row, from 1.
 OneBased<int32_t> element_places(const Model& model);
 
-// Writes the results of a run: `cases` in the order of model.load_cases.
+// Refuses results that the file cannot hold: a NaN or an infinity (or a
+// value beyond what a float holds) in any case throws "Load case <name>:
+// the displacement of node 30 is not a finite number; no results file is
+// written", naming the first node, element (by its two nodes) or support
+// where one appears.
+void check_results_writable(const AnalysisModel& model, const std::vector<const CaseResults*>& cases);
+
+// Writes the results of a run: `cases` in the order of model.load_cases,
+// refused by check_results_writable before anything is written.
 // The file is written beside `path` and renamed into place when complete;
 // a failure throws "Unable to write results file:\n<path>" and leaves the
 // file that was there.

@@ -9,6 +9,7 @@
 #include "framework/errors.h"
 #include "framework/text.h"
 #include "model/data_item.h"
+#include "model/load_cases.h"
 #include "model/nodes.h"
 
 #include <algorithm>
@@ -91,6 +92,7 @@ public:
     Driver(AnalysisRun& run, const RunCallbacks& callbacks) : run_(run), callbacks_(callbacks), model_(run.snapshot()) {}
 
     std::map<int, CaseResults> solve(StiffnessExport& exporter);
+    const std::vector<std::string>& unconverged_details() const { return unconverged_details_; }
 
 private:
     void progress(const std::string& text)
@@ -133,6 +135,7 @@ private:
     int factored_temperature_ = -1;
     int factored_pressure_ = -1;
     bool factored_occasional_ = false;
+    std::vector<std::string> unconverged_details_;
 };
 
 // The structure pass, the renumbering and the store's layout.
@@ -329,6 +332,7 @@ CaseResults Driver::solve_step(int code, int seismic_axis)
             break;
     }
     if (!converged) {
+        unconverged_details_.push_back(unconverged_step_text(run_, code, iteration));
         const std::string question =
             c_format("%d nonlinearities of load case \"%s\" have not converged after %d iterations.\n"
                      "OK keeps its results, marked as not converged; Cancel stops the analysis.",
@@ -363,6 +367,33 @@ CaseResults Driver::solve_seismic(int code)
     return combine_seismic_directions(parts, g.combination);
 }
 
+// The difference of two solved cases, value by value: a range, or the
+// Expansion of a nonlinear model.
+CaseResults case_difference(const CaseResults& a, const CaseResults& b, int code)
+{
+    CaseResults r = a;
+    r.code = code;
+    r.converged = a.converged && b.converged;
+    r.iterations = std::max(a.iterations, b.iterations);
+    for (std::size_t k = 0; k < r.displacements.size(); ++k)
+        r.displacements[k] -= b.displacements[k];
+    for (std::size_t e = 0; e < r.forces.size(); ++e)
+        for (int j = 1; j <= 12; ++j)
+            r.forces[e].f[j] -= b.forces[e].f[j];
+    for (std::size_t k = 0; k < r.support_loads.size(); ++k)
+        r.support_loads[k] -= b.support_loads[k];
+    return r;
+}
+
+// The temperature set of an Expansion (Tk) code, 0 for any other code.
+int expansion_set(int code)
+{
+    for (int set = 1; set <= 10; ++set)
+        if (expansion_code(set) == code)
+            return set;
+    return 0;
+}
+
 std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
 {
     const std::vector<AnalysisStep> steps = load_cases_from_model(model_);
@@ -384,36 +415,58 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
     nonlinear_ = model_is_nonlinear();
 
     std::map<int, CaseResults> results;
+    // A static case solved once, whatever asks for it first.
+    auto solved = [&](int code) -> const CaseResults& {
+        if (!results.count(code)) {
+            results[code] = step_row(code).seismic_g ? solve_seismic(code) : solve_step(code);
+            exporter.take(run_.stiffness_text);
+        }
+        return results.at(code);
+    };
     const int count = static_cast<int>(steps.size());
     for (int i = 0; i < count; ++i) {
         check_cancel();
         const int code = steps[static_cast<std::size_t>(i)].code;
+        if (results.count(code))
+            continue;
         progress(c_format("Load case %d of %d: %s", i + 1, count, load_case_names(code).c_str()));
         const StepRow& row = step_row(code);
         if (row.solve == StepSolve::Range) {
-            const CaseResults& a = results.at(row.range_first);
-            const CaseResults& b = results.at(row.range_second);
-            CaseResults r = a;
-            r.code = code;
-            r.converged = a.converged && b.converged;
-            for (std::size_t k = 0; k < r.displacements.size(); ++k)
-                r.displacements[k] -= b.displacements[k];
-            for (std::size_t e = 0; e < r.forces.size(); ++e)
-                for (int j = 1; j <= 12; ++j)
-                    r.forces[e].f[j] -= b.forces[e].f[j];
-            for (std::size_t k = 0; k < r.support_loads.size(); ++k)
-                r.support_loads[k] -= b.support_loads[k];
-            results[code] = std::move(r);
+            results[code] = case_difference(results.at(row.range_first), results.at(row.range_second), code);
             continue;
         }
         KV_ASSERT(row.solve == StepSolve::Static);
-        results[code] = row.seismic_g ? solve_seismic(code) : solve_step(code);
-        exporter.take(run_.stiffness_text);
+        // With friction, gaps or lift-off the state of the supports depends
+        // on the weight, so a step of the heat alone is not the range the
+        // piping codes evaluate: the Expansion (Tk) of a nonlinear model is
+        // the displacement range from the installed state, Sustained, to the
+        // operating one, Operating (k).
+        if (const int set = expansion_set(code); set != 0 && nonlinear_) {
+            const CaseResults& operating = solved(operating_code(set));
+            const CaseResults& sustained = solved(LC_SUSTAINED);
+            results[code] = case_difference(operating, sustained, code);
+            continue;
+        }
+        solved(code);
     }
     return results;
 }
 
 }  // namespace
+
+std::string unconverged_step_text(const AnalysisRun& run, int code, int iterations)
+{
+    std::string text = c_format("%s: %d nonlinearities not converged after %d iterations",
+                                load_case_names(code).c_str(), run.unconverged, iterations);
+    const UnconvergedItem& w = run.worst;
+    if (w.type != 0) {
+        const Model& m = run.layout();
+        const std::string node = m.nodes.valid(w.node) ? node_text(m.nodes[w.node].number) : std::string("?");
+        text += c_format("; largest change %.3g%% at %s, node %s", 100.0 * w.change,
+                         nonlinear_item_name(w.type).c_str(), node.c_str());
+    }
+    return text;
+}
 
 CaseResults combine_seismic_directions(const std::vector<CaseResults>& parts, int combination)
 {
@@ -447,11 +500,16 @@ CaseResults combine_seismic_directions(const std::vector<CaseResults>& parts, in
     return out;
 }
 
-std::map<int, CaseResults> solve_load_cases(AnalysisRun& run, const RunCallbacks& callbacks)
+std::map<int, CaseResults> solve_load_cases(AnalysisRun& run, const RunCallbacks& callbacks,
+                                            std::vector<std::string>* unconverged_details)
 {
     RunningScope running;
     StiffnessExport exporter(AnalysisOutput{});
-    return Driver(run, callbacks).solve(exporter);
+    Driver driver(run, callbacks);
+    std::map<int, CaseResults> results = driver.solve(exporter);
+    if (unconverged_details)
+        *unconverged_details = driver.unconverged_details();
+    return results;
 }
 
 RunOutcome run_analysis(const AnalysisModel& model, const RunCallbacks& callbacks)
@@ -462,7 +520,9 @@ RunOutcome run_analysis(const AnalysisModel& model, const RunCallbacks& callback
         AnalysisRun run(model);
         run.set_cancel_flag(callbacks.cancel);
         StiffnessExport exporter(model.output);
-        const std::map<int, CaseResults> results = Driver(run, callbacks).solve(exporter);
+        Driver driver(run, callbacks);
+        const std::map<int, CaseResults> results = driver.solve(exporter);
+        outcome.unconverged_details = driver.unconverged_details();
 
         std::vector<const CaseResults*> blocks;
         for (int i = 1; i <= model.load_cases.count(); ++i) {

@@ -11,7 +11,7 @@
 #include "materials/ui/materials_subsystem.h"
 #include "model/ui/layout_install.h"
 #include "model/ui/model_subsystem.h"
-#include "qualification/equipment.h"
+#include "qualification/ui/qualification_ui.h"
 #include "results/ui/results_window.h"
 #include "supports/ui/supports_ui.h"
 
@@ -27,7 +27,7 @@ void register_program_subsystems() {
     register_subsystem(install_graphics_ui);
     register_subsystem(install_code_evaluation);
     register_subsystem(install_results_ui);
-    register_subsystem(install_equipment);
+    register_subsystem(install_qualification_ui);
     register_subsystem(install_exchange_ui);
     register_window_installer(create_layout_windows);
     register_window_installer(create_graphics_window);

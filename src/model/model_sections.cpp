@@ -419,7 +419,7 @@ struct RowsContents final : SectionContents {
     void check_merge(const ModelMerge&) const override
     {
         if (numrows() + rows.size() > MAXROWS)
-            throw_message("Maximum number of rows exceeded");
+            throw_message(TOO_MANY_ROWS);
     }
     void merge(ModelMerge&) override
     {

@@ -103,3 +103,46 @@ TEST_F(BatchModeBinaryTest, BrokenFileEndsWith1AndItsMessageAtOnce)
     EXPECT_EQ(self.exit_code, 1);
     EXPECT_NE(self.err.find("would be the batch file itself"), std::string::npos) << self.err;
 }
+
+TEST_F(BatchModeBinaryTest, CaseThatDoesNotConvergeEndsWith4AndNamesItOnStandardError)
+{
+    // A line that doubles back on itself between rests and guides with
+    // friction: their states go round a cycle that no iteration breaks.
+    std::ofstream(scratch / "cycle.mbf") << "Friction cycle\n"
+                                            "OPTIONS\nB313,IN\n"
+                                            "MATERIAL\nA106B,0.283,0.3\nA106B,70,27.9E6,6.0E-6,20000\n"
+                                            "A106B,700,27.9E6,8.1E-6,16000\n"
+                                            "PIPE\nP6,6.625,0.28\n"
+                                            "LOADS\nL1,400,100\n"
+                                            "LAYOUT\n"
+                                            "F10,MA106B,PP6,KA,CL=L1\n"
+                                            "T20,X-24,CLS(0,NONE),DV(0,1,0),MU=0.3\n"
+                                            "T30,Z-60,CLS(0,NONE),DV(0,1,0),MU=0.3\n"
+                                            "T40,Y180,CUS(1,1500,400)\n"
+                                            "T50,Z-120,CG,MU=0.3\n"
+                                            "T60,Z60,CG,MU=0.3\n"
+                                            "T70,X120\n"
+                                            "T80,X60,KA\n";
+    const ProgramRun r = run("cycle.mbf");
+    EXPECT_EQ(r.exit_code, 4) << r.err;
+    // The window's warning: the case, its worst item and that item's node.
+    EXPECT_NE(r.err.find("The nonlinear iterations of these load cases did not converge:"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Operating (W+P1+T1): "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("not converged after 100 iterations; largest change "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(", node "), std::string::npos) << r.err;
+    // Its results are kept.
+    EXPECT_TRUE(fs::exists(scratch / "cycle.res"));
+}
+
+TEST_F(BatchModeBinaryTest, NanGuardRefusesTheSampleWithAnOffsetOf1E30)
+{
+    // The sample with one more row 1E30 in long: the model check refuses
+    // it, naming the row, and no results are written.
+    copy_sample("far.mbf");
+    std::ofstream(scratch / "far.mbf", std::ios::app) << "T70,X1E30\n";
+    const ProgramRun r = run("far.mbf");
+    EXPECT_EQ(r.exit_code, 1) << r.err;
+    EXPECT_NE(r.err.find("the offset DX of 1E+30"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("is beyond what a piping model can hold"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(scratch / "far.res"));
+}

@@ -79,8 +79,8 @@ TEST_F(LayoutRowTest, Limit)
     for (int i = 0; i < MAXROWS; ++i)
         append_layout_row();
     EXPECT_EQ(numrows(), MAXROWS);
-    EXPECT_EQ(thrown_text([] { append_layout_row(); }), "Maximum number of rows exceeded");
-    EXPECT_EQ(thrown_text([] { insert_layout_row(1); }), "Maximum number of rows exceeded");
+    EXPECT_EQ(thrown_text([] { append_layout_row(); }), std::string(TOO_MANY_ROWS));
+    EXPECT_EQ(thrown_text([] { insert_layout_row(1); }), std::string(TOO_MANY_ROWS));
     EXPECT_EQ(numrows(), MAXROWS);
     delete_layout_row(5);
     EXPECT_EQ(insert_layout_row(5), 5);
