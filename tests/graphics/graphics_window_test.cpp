@@ -13,6 +13,7 @@
 #include "model/view_drawing.h"
 
 #include <algorithm>
+#include <cmath>
 #include <thread>
 
 namespace {
