@@ -1,5 +1,6 @@
 #include "analysis/model_check.h"
 
+#include "analysis/buried_piping.h"
 #include "analysis_core/analysis_model.h"
 #include "analysis_core/element_kinds.h"
 #include "analysis_core/section_properties.h"
@@ -359,6 +360,33 @@ std::vector<int> check_load_cases(const AnalysisModel& model)
     return assembled;
 }
 
+// A section that names a soil: the soil must exist, and the soil must bury
+// some of the section's elements (a ground level below all of them is a
+// level typed wrongly: the section would be buried in name only).
+void check_buried_sections(const AnalysisModel& model)
+{
+    const Model& m = model.model;
+    for (int index = 1; index <= model.pipe_sections.size(); ++index) {
+        const PipeSection& section = model.pipe_sections[index];
+        if (section.name.empty() || section.soil.empty())
+            continue;
+        const int soil = model.soils.index(section.soil);
+        if (soil == 0)
+            throw_message("Section " + section.name + ": its soil " + section.soil + " is not defined");
+        bool used = false;
+        bool buried = false;
+        for (int e = 1; e <= m.numelems() && !buried; ++e) {
+            if (m.elems[e].section != index || !element_kind_may_be_buried(m, m.elems[e]))
+                continue;
+            used = true;
+            buried = element_is_buried(model, e);
+        }
+        if (used && !buried)
+            throw_message("Section " + section.name + ": the ground level of its soil " + section.soil +
+                          " is below every node of its elements, so none of them is buried");
+    }
+}
+
 }  // namespace
 
 bool load_case_analysable(int code, int32_t piping_code)
@@ -376,6 +404,7 @@ void check_analysis_model(const AnalysisModel& model)
         throw_message("Analysis options: " + validate_options(model.options));
     check_rows(model);
     check_nodes(model.model);
+    check_buried_sections(model);
     check_loads(model);
     const std::vector<int> codes = check_load_cases(model);
     check_elements(model, codes);

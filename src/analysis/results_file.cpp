@@ -124,14 +124,18 @@ void write_soil_restraints(BinFile& file, const std::vector<SoilRestraintRecord>
     }
 }
 
-void write_hanger_designs(BinFile& file, const Model& model)
+void write_hanger_designs(BinFile& file, const Model& model, const HangerRunDesign* designs)
 {
     // The design each hanger had, in row order.
-    for (const LayoutRow& r : model.rows) {
+    for (int row = 1; row <= model.numrows(); ++row) {
+        const LayoutRow& r = model.rows[row];
         if (r.dtype != DT_HANGER)
             continue;
         const auto* hanger = dynamic_cast<const Hanger*>(r.data.get());
-        write_hanger_design(file, hanger ? hanger->v.design : HangerDesign{});
+        if (designs && designs->has_design(row))
+            write_hanger_design(file, designs->design[static_cast<std::size_t>(row)]);
+        else
+            write_hanger_design(file, hanger ? hanger->v.design : HangerDesign{});
     }
 }
 
@@ -187,9 +191,9 @@ OneBased<int32_t> element_places(const Model& model)
 
 void write_results_file(const std::string& path, const AnalysisModel& analysis,
                         const std::vector<const CaseResults*>& cases,
-                        const std::vector<SoilRestraintRecord>& soil_restraints)
+                        const std::vector<SoilRestraintRecord>& soil_restraints, const HangerRunDesign* designs)
 {
-    const Model& model = analysis.model;
+    const Model& model = analysis.written_model();
     KV_ASSERT(static_cast<int>(cases.size()) == analysis.load_cases.count());
     check_results_writable(analysis, cases);
     BinFile file;
@@ -209,7 +213,7 @@ void write_results_file(const std::string& path, const AnalysisModel& analysis,
             forces.insert(forces.end(), f.f + 1, f.f + 13);
         write_case_block(file, c->displacements, {}, forces, c->support_loads);
     }
-    write_hanger_designs(file, model);
+    write_hanger_designs(file, model, designs);
     if (file.error() || !file.close())
         throw_message("Unable to write results file:\n" + path);
 }

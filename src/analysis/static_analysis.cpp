@@ -1,5 +1,7 @@
 #include "analysis/static_analysis.h"
 
+#include "analysis/buried_piping.h"
+#include "analysis/hanger_design.h"
 #include "analysis/results_file.h"
 #include "analysis_core/convergence.h"
 #include "analysis_core/element_assembly.h"
@@ -89,7 +91,11 @@ private:
 
 class Driver {
 public:
-    Driver(AnalysisRun& run, const RunCallbacks& callbacks) : run_(run), callbacks_(callbacks), model_(run.snapshot()) {}
+    Driver(AnalysisRun& run, const RunCallbacks& callbacks)
+        : run_(run), callbacks_(callbacks), model_(run.snapshot()), soil_(run.run_state<SoilSprings>())
+    {
+        soil_ = SoilSprings(model_);
+    }
 
     std::map<int, CaseResults> solve(StiffnessExport& exporter);
     const std::vector<std::string>& unconverged_details() const { return unconverged_details_; }
@@ -123,8 +129,9 @@ private:
     void solve_once();
     bool update_nonlinear();
     CaseResults recover(int code);
-    CaseResults solve_step(int code, int seismic_axis = 0);
+    CaseResults solve_step(int code, int seismic_axis = 0, bool hold_states = false);
     CaseResults solve_seismic(int code);
+    void design_hangers_first();
 
     AnalysisRun& run_;
     const RunCallbacks& callbacks_;
@@ -136,6 +143,8 @@ private:
     int factored_pressure_ = -1;
     bool factored_occasional_ = false;
     std::vector<std::string> unconverged_details_;
+    // The soil of the buried elements (kept in the run).
+    SoilSprings& soil_;
 };
 
 // The structure pass, the renumbering and the store's layout.
@@ -189,7 +198,7 @@ bool Driver::model_is_nonlinear() const
     for (const LayoutRow& r : m.rows)
         if (r.data && r.data->is_nonlinear())
             return true;
-    return false;
+    return !soil_.empty();
 }
 
 void Driver::init_nonlinear()
@@ -209,6 +218,7 @@ void Driver::reset_nonlinear()
     for (int row = 1; row <= m.numrows(); ++row)
         if (const DataItem* item = m.rows[row].data.get())
             item->reset_nonlinear_state(run_, row);
+    soil_.reset();
 }
 
 void Driver::assemble()
@@ -223,6 +233,8 @@ void Driver::assemble()
         kind_of(e).assemble(run_, e);
     assemble_coupled_pairs(run_);
     const bool modal = step_is_modal(run_);
+    if (!modal)
+        soil_.assemble(run_);
     const bool seismic = step_has_seismic_g(run_);
     for (int row = 1; row <= m.numrows(); ++row) {
         const DataItem* item = m.rows[row].data.get();
@@ -285,6 +297,7 @@ bool Driver::update_nonlinear()
         if (item && item->is_nonlinear() && !item->update_nonlinear_state(run_, row))
             count_unconverged(run_);
     }
+    soil_.update(run_);
     return run_.unconverged == 0;
 }
 
@@ -309,14 +322,15 @@ CaseResults Driver::recover(int code)
             item->write_support_loads(run_, row);
     run_.force_recovery = false;
     run_.set_pass(RunPass::Assembly);
-    return std::move(run_.current);
+    return results_of_written_model(model_, std::move(run_.current));
 }
 
-CaseResults Driver::solve_step(int code, int seismic_axis)
+CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
 {
     run_.set_step(code);
     run_.step().seismic_axis = seismic_axis;
-    reset_nonlinear();
+    if (!hold_states)
+        reset_nonlinear();
     const int most = std::max(1, model_.options.max_iterations);
     bool converged = true;
     int iteration = 0;
@@ -324,7 +338,7 @@ CaseResults Driver::solve_step(int code, int seismic_axis)
         check_cancel();
         start_iteration(run_, iteration);
         solve_once();
-        if (!nonlinear_)
+        if (!nonlinear_ || hold_states)
             break;
         converged = update_nonlinear();
         progress(iteration_report(run_));
@@ -394,6 +408,31 @@ int expansion_set(int code)
     return 0;
 }
 
+// The hanger design's steps change what the hangers are: no factorised
+// stiffness is kept across them.
+void Driver::design_hangers_first()
+{
+    HangerDesignDriver d;
+    d.nonlinear = nonlinear_;
+    d.progress = [this](const std::string& text) { progress(text); };
+    d.solve = [this](int code, bool hold_states) {
+        check_cancel();
+        factored_ = false;
+        CaseResults r = solve_step(code, 0, hold_states);
+        factored_ = false;
+        return r;
+    };
+    static const HangerCatalogues none;
+    const HangerCatalogues& catalogues = model_.hanger_catalogues ? *model_.hanger_catalogues : none;
+    if (!model_has_designed_hangers(run_.layout(), catalogues))
+        return;
+    std::vector<std::string>& warnings = run_.run_state<RunWarnings>().lines;
+    for (std::string& w : design_hangers(run_, catalogues, d))
+        warnings.push_back(std::move(w));
+    // The stiffness export holds the matrices of the load cases only.
+    run_.stiffness_text.clear();
+}
+
 std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
 {
     const std::vector<AnalysisStep> steps = load_cases_from_model(model_);
@@ -413,6 +452,7 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
     progress("Numbering the nodes");
     number_nodes(first);
     nonlinear_ = model_is_nonlinear();
+    design_hangers_first();
 
     std::map<int, CaseResults> results;
     // A static case solved once, whatever asks for it first.
@@ -534,7 +574,9 @@ RunOutcome run_analysis(const AnalysisModel& model, const RunCallbacks& callback
         }
         if (callbacks.progress)
             callbacks.progress("Writing the results file");
-        write_results_file(model.output.results_path, model, blocks);
+        write_results_file(model.output.results_path, model, blocks, soil_restraint_records(model),
+                           &run.run_state<HangerRunDesign>());
+        outcome.warnings = run.run_state<RunWarnings>().lines;
         exporter.finish();
         outcome.completed = true;
     } catch (const MessageText& m) {

@@ -67,6 +67,14 @@ struct RunOutcome {
     // One line for each step that did not converge, naming its case and its
     // worst item with the node (unconverged_step_text).
     std::vector<std::string> unconverged_details;
+    // What the run has to say of a completed run (the hanger design's
+    // hangers left undesigned or given a constant support), one line each.
+    std::vector<std::string> warnings;
+};
+
+// The warnings a run collects (a state of the run).
+struct RunWarnings : RunState {
+    std::vector<std::string> lines;
 };
 
 // The line of a step that has not converged: "Operating (W+P1+T1): 2

@@ -140,29 +140,35 @@ bool model_saved(WindowId)
     return !model_file_path().empty() && !model_modified();
 }
 
-// The warning at the end of a run with cases that did not converge: each
-// step that did not, with its worst item and node, at most four lines (the
-// message dialogs' limit) and "..." for more.
-std::string unconverged_text(const RunOutcome& outcome)
+// A heading and at most four lines of warnings (the message dialogs' limit),
+// "..." for more.
+std::string warnings_text(std::string text, const std::vector<std::string>& warnings)
 {
-    std::string text = "The nonlinear iterations of these load cases did not converge:";
-    const std::vector<std::string>& lines = outcome.unconverged_details;
-    for (std::size_t i = 0; i < lines.size() && i < 4; ++i)
-        text += "\n" + lines[i];
-    if (lines.size() > 4)
-        text += "\n...";
-    return text;
-}
-
-// The model's warnings before a run, at most four lines and "..." for more.
-std::string model_warnings_text(const std::vector<std::string>& warnings)
-{
-    std::string text = "The model is analysed as follows:";
     for (std::size_t i = 0; i < warnings.size() && i < 4; ++i)
         text += "\n" + warnings[i];
     if (warnings.size() > 4)
         text += "\n...";
     return text;
+}
+
+// The warning at the end of a run with cases that did not converge: each
+// step that did not, with its worst item and node.
+std::string unconverged_text(const RunOutcome& outcome)
+{
+    return warnings_text("The nonlinear iterations of these load cases did not converge:", outcome.unconverged_details);
+}
+
+// The model's warnings before a run.
+std::string model_warnings_text(const std::vector<std::string>& warnings)
+{
+    return warnings_text("The model is analysed as follows:", warnings);
+}
+
+// What the hanger design says of the hangers it left undesigned or gave a
+// constant support.
+std::string run_warnings_text(const std::vector<std::string>& warnings)
+{
+    return warnings_text("The hanger design:", warnings);
 }
 
 struct LastRun {
@@ -245,5 +251,7 @@ bool analyze_command(WindowId owner)
         last_run().unconverged = true;
         message_warning(owner, unconverged_text(outcome));
     }
+    if (!outcome.warnings.empty())
+        message_warning(owner, run_warnings_text(outcome.warnings));
     return true;
 }

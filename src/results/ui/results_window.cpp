@@ -31,6 +31,7 @@
 #include "results/time_history.h"
 #include "results/ui/result_choosers.h"
 #include "results/ui/results_ui_state.h"
+#include "results/ui/hanger_report_ui.h"
 #include "results/ui/time_history_ui.h"
 
 #include <filesystem>
@@ -976,6 +977,7 @@ void install_results_ui()
     };
     h.show[RESULT_TIME_HISTORY] = [] { show_time_history(); };
     install_time_history_tables();
+    install_hanger_report();
 
     ModelFileHooks& files = model_file_hooks();
     files.open_results = [](WindowId) { open_results(); };

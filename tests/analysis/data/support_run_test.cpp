@@ -504,10 +504,9 @@ TEST_F(SupportRunTest, ModelCheckRefusesWhatCannotBeAnalysed)
     support<LimitStop>(tip).v.lower = -NO_LIMIT;
     EXPECT_EQ(checked(), "Row 2: No limits are specified");
 
-    // A catalogue hanger that has not been designed; a guide with a negative gap.
+    // A hanger of a catalogue without data; a guide with a negative gap.
     with(tip, DT_HANGER);
-    EXPECT_EQ(checked(), "Row 2: the hanger at node 20 has no designed rate and load; hanger design is not "
-                         "available in this version");
+    EXPECT_EQ(checked(), "No data is available for the Grinnell spring catalogue");
     with(tip, DT_GUIDE);
     support<Guide>(tip).v.gap = -0.1f;
     EXPECT_EQ(checked(), "Row 2: Gap is invalid");
