@@ -124,16 +124,18 @@ bool pipeline_code(int32_t code)
     return code_is_one_of(code, {CODE_B314, CODE_B318, CODE_Z662});
 }
 
-bool buried(int32_t element)
+bool buried(const CodeRecords& records, int32_t element)
 {
     const auto& b = pipe_stress_hooks().buried;
-    return b && b(element);
+    return b ? b(element) : element_is_buried_in_results(records, element);
 }
 
-EndValues hooked(const std::function<EndValues(const PipeResultRecord&, int32_t)>& f, const PipeResultRecord& p,
-                 int32_t load_case)
+// A hook when one is set, else the evaluation's own.
+EndValues hooked(const std::function<EndValues(const PipeResultRecord&, int32_t)>& f,
+                 EndValues (*own)(const CodeRecords&, const PipeResultRecord&, int32_t), const CodeRecords& records,
+                 const PipeResultRecord& p, int32_t load_case)
 {
-    return f ? f(p, load_case) : EndValues{};
+    return f ? f(p, load_case) : own(records, p, load_case);
 }
 
 }  // namespace
@@ -146,20 +148,20 @@ EndValues pipe_end_stresses(const CodeRecords& records, const PipeResultRecord& 
     case CaseStress::Sustained:
         if (b1_b2_shown(code, load_case))
             return p.class2_sustained;
-        if (pipeline_code(code) && buried(p.element))
+        if (pipeline_code(code) && buried(records, p.element))
             return p.buried_sustained;
         return p.sustained;
     case CaseStress::Operating: return element_end_stresses_basic(records, p, load_case);
     case CaseStress::Settlement: return p.settlement;
     case CaseStress::Expansion:
-        if ((pipeline_code(code) || code == CODE_EN13480) && buried(p.element))
-            return hooked(h.pipeline_expansion, p, load_case);
+        if ((pipeline_code(code) || code == CODE_EN13480) && buried(records, p.element))
+            return hooked(h.pipeline_expansion, pipeline_element_stresses, records, p, load_case);
         return element_end_stresses_branch(records, p, load_case);
     case CaseStress::Occasional:
         if (b1_b2_shown(code, load_case))
-            return hooked(h.class2_stress, p, load_case);
-        if (pipeline_code(code) && buried(p.element))
-            return hooked(h.pipeline_occasional, p, load_case);
+            return hooked(h.class2_stress, class2_element_stress, records, p, load_case);
+        if (pipeline_code(code) && buried(records, p.element))
+            return hooked(h.pipeline_occasional, element_end_stresses_pipeline, records, p, load_case);
         return element_end_stresses(records, p, load_case);
     default: return {};
     }

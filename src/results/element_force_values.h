@@ -65,9 +65,9 @@ PipeStressColumn pipe_stress_column(int32_t piping_code, int32_t load_case, bool
 // settlement and operating, -1 for a case without a code stress.
 int pipe_stress_category(int32_t load_case);
 
-// What the evaluations of codes whose stresses are read differently give
-// the force tables (the Class 2/3 stress with B1 and B2, the buried
-// pipeline stresses). Empty entries: that stress is not evaluated.
+// What the force tables take for the stresses read differently (the Class
+// 2/3 stress with B1 and B2, the buried pipeline stresses) in place of the
+// evaluation's own (codes/code_driver.h); empty entries: the evaluation's.
 struct PipeStressHooks {
     // ASME Class 2/3: the occasional stress, and B1 and B2 of both ends
     // ({B1 end 1, B1 end 2, B2 end 1, B2 end 2}).

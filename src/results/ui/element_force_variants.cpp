@@ -248,10 +248,17 @@ protected:
     // B1 (`index` 0) or B2 (1) of an end, width 7 and 2 decimals.
     static std::string b1_b2_text(const PipeForceRow& row, int index, int end)
     {
-        const auto& f = pipe_stress_hooks().b1_b2;
-        if (!f || (end != 0 && end != 1))
+        if (end != 0 && end != 1)
             return {};
-        const std::array<CodeValue, 4> v = f(row.element);
+        std::array<CodeValue, 4> v{};
+        if (const auto& f = pipe_stress_hooks().b1_b2) {
+            v = f(row.element);
+        } else if (const auto b = stress_indices_b1_b2(results().code, row.element)) {
+            for (std::size_t e = 0; e < 2; ++e) {
+                v[e].set(static_cast<float>((*b)[e].b1));
+                v[2 + e].set(static_cast<float>((*b)[e].b2));
+            }
+        }
         const CodeValue& c = v[static_cast<std::size_t>(2 * index + end)];
         return c.evaluated && std::isfinite(c.value) ? format_real(c.value, 7, 2) : std::string();
     }
