@@ -249,7 +249,7 @@ TEST_F(CodeComplianceTable, ACodeWithoutStressesSaysSoOnce)
     add(10, ET_FROM, 0, 0, 0, DT_ANCHOR);
     add(20, ET_PIPE, 100, 0, 0);
     add(30, ET_PIPE, 0, 0, 50, DT_ANCHOR);
-    piping_code() = CODE_Z662;
+    piping_code() = CODE_STOOMWEZEN;
     ASSERT_NO_FATAL_FAILURE(write_results({LC_SUSTAINED, LC_EXPANSION_T1}, {}));
     ASSERT_NO_FATAL_FAILURE(open_written());
     const std::size_t before = script().messages().size();
@@ -258,6 +258,6 @@ TEST_F(CodeComplianceTable, ACodeWithoutStressesSaysSoOnce)
     show_code_compliance();
     const std::vector<std::string> messages = script().messages();
     ASSERT_EQ(messages.size(), before + 1);
-    EXPECT_EQ(messages.back(), "Code stresses are not available for " + piping_code_name(CODE_Z662));
+    EXPECT_EQ(messages.back(), "Code stresses are not available for " + piping_code_name(CODE_STOOMWEZEN));
     EXPECT_EQ(code_compliance_table().row_count, 0);
 }
