@@ -266,7 +266,7 @@ void read_layout_line(BatchImport& b)
     }
     settle_data_type(r, line, values);
 
-    if (numrows() >= MAXROWS)
+    if (numrows() >= row_capacity())
         r.fail("Maximum number of rows exceeded");
     const int index = append_layout_row();
     LayoutRow& row = model().rows[index];
