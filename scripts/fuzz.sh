@@ -27,11 +27,14 @@ cmake --build build/fuzz -j "${KV_JOBS:-$(nproc)}"
 seeds_of() {
   case "$1" in
     model_read_fuzz | model_merge_fuzz) echo fuzz/corpus/models examples ;;
-    batch_import_fuzz) echo tests/data/batch examples ;;
+    batch_import_fuzz | batch_roundtrip_fuzz) echo tests/data/batch examples ;;
+    pnf_import_fuzz) echo fuzz/corpus/pnf ;;
+    cii_import_fuzz) echo fuzz/corpus/cii ;;
     material_library_fuzz | material_pick_fuzz) echo fuzz/corpus/libraries ;;
     settings_fuzz) echo fuzz/corpus/settings ;;
     unit_parse_fuzz) echo fuzz/corpus/unit_texts ;;
     node_text_fuzz) echo fuzz/corpus/node_texts ;;
+    results_read_fuzz) echo fuzz/corpus/results ;;
     *) ;;
   esac
 }
@@ -39,7 +42,7 @@ seeds_of() {
 # The files of examples/ that seed a target: model files, or batch files.
 example_pattern() {
   case "$1" in
-    batch_import_fuzz) echo '*.mbf' ;;
+    batch_import_fuzz | batch_roundtrip_fuzz) echo '*.mbf' ;;
     *) echo '*.mod' ;;
   esac
 }

@@ -259,8 +259,7 @@ std::vector<int> check_load_cases(const AnalysisModel& model)
         const StepRow& row = step_row(code);
         if (code == LC_SETTLEMENT && !step_has_display_position(code, model.piping_code))
             throw_message("Load case " + name + " applies to the ASME Class 2 and 3, RCC-M and EN 13480 codes only");
-        if ((row.solve != StepSolve::Static && row.solve != StepSolve::Range) ||
-            !step_has_display_position(code, model.piping_code))
+        if (!load_case_analysable(code, model.piping_code))
             throw_message("Load case " + name + " cannot be analysed in this version");
         if (row.wind != 0 && !model.loads.wind[static_cast<std::size_t>(row.wind)].defined)
             throw_message(c_format("Load case %s: wind load %d is not defined", name.c_str(), row.wind));
@@ -279,6 +278,15 @@ std::vector<int> check_load_cases(const AnalysisModel& model)
 }
 
 }  // namespace
+
+bool load_case_analysable(int code, int32_t piping_code)
+{
+    if (code < 1 || code > MAX_LOAD_CASE_CODE)
+        return false;
+    const StepRow& row = step_row(code);
+    return (row.solve == StepSolve::Static || row.solve == StepSolve::Range) &&
+           step_has_display_position(code, piping_code);
+}
 
 void check_analysis_model(const AnalysisModel& model)
 {

@@ -4,7 +4,13 @@
 // load case), before any thread starts.
 #pragma once
 
+#include <cstdint>
+
 struct AnalysisModel;
+
+// True when this version computes the load case under the piping code (its
+// step is static or a range, and the code's results have a place for it).
+bool load_case_analysable(int code, int32_t piping_code);
 
 // Throws the message of the first fault found:
 //   - rows whose element or data-item kind this version cannot analyse (a

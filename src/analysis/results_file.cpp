@@ -27,23 +27,43 @@ int hanger_rows(const Model& model)
     return count;
 }
 
+void write_values(BinFile& file, std::span<const double> values)
+{
+    for (double v : values)
+        file.write_float(value(v));
+}
+
+}  // namespace
+
+void write_results_header(BinFile& file)
+{
+    const std::string header =
+        c_format("%s%d%c", RESULTS_FILE_MAGIC, RESULTS_FILE_VERSION, RESULTS_MODULUS_AT_CASE_TEMPERATURE);
+    KV_ASSERT(header.size() == RESULTS_HEADER_SIZE);
+    file.write(header.data(), header.size());
+}
+
 void write_element_records(BinFile& file, const Model& model)
 {
     const OneBased<int32_t> places = element_places(model);
     file.write_int(model.numelems());
     for (int e = 1; e <= model.numelems(); ++e) {
-        const Elem& element = model.elems[e];
-        const bool beam = element.kind == ET_BEAM;
-        const int32_t record[8] = {element.kind,
-                                   element.row,
-                                   element.node1,
-                                   element.node2,
-                                   beam ? element.beam_material : element.material,
-                                   beam ? element.beam_section : element.section,
-                                   beam ? element.beam_load : element.load,
-                                   places[e]};
-        file.write_ints(record, 8);
+        const std::array<int32_t, 8> record = results_element_record(model.elems[e], places[e]);
+        file.write_ints(record.data(), record.size());
     }
+}
+
+std::array<int32_t, 8> results_element_record(const Elem& element, int32_t place)
+{
+    const bool beam = element.kind == ET_BEAM;
+    return {element.kind,
+            element.row,
+            element.node1,
+            element.node2,
+            beam ? element.beam_material : element.material,
+            beam ? element.beam_section : element.section,
+            beam ? element.beam_load : element.load,
+            place};
 }
 
 void write_soil_restraints(BinFile& file, const std::vector<SoilRestraintRecord>& records)
@@ -58,22 +78,52 @@ void write_soil_restraints(BinFile& file, const std::vector<SoilRestraintRecord>
     }
 }
 
-void write_case(BinFile& file, const Model& model, const CaseResults& c)
+void write_hanger_designs(BinFile& file, const Model& model)
 {
-    const auto nodes = static_cast<std::size_t>(model.numnodes());
-    KV_ASSERT(c.displacements.size() == 6 * nodes);
-    for (double v : c.displacements)
-        file.write_float(value(v));
-    KV_ASSERT(c.forces.size() == static_cast<std::size_t>(model.numelems()));
-    for (const ElementVector& f : c.forces)
-        for (int i = 1; i <= 12; ++i)
-            file.write_float(value(f.f[i]));
-    KV_ASSERT(c.support_loads.size() == static_cast<std::size_t>(support_value_count(model)));
-    for (double v : c.support_loads)
-        file.write_float(value(v));
+    // The design each hanger had, in row order.
+    for (const LayoutRow& r : model.rows) {
+        if (r.dtype != DT_HANGER)
+            continue;
+        const auto* hanger = dynamic_cast<const Hanger*>(r.data.get());
+        write_hanger_design(file, hanger ? hanger->v.design : HangerDesign{});
+    }
 }
 
-}  // namespace
+void write_case_block(BinFile& file, std::span<const double> displacements, std::span<const double> accelerations,
+                      std::span<const double> forces, std::span<const double> support_loads)
+{
+    write_values(file, displacements);
+    write_values(file, accelerations);
+    write_values(file, forces);
+    write_values(file, support_loads);
+}
+
+void write_modal_block(BinFile& file, const ModalBlock& block)
+{
+    const auto modes = block.frequencies.size();
+    KV_ASSERT(block.shapes.size() == modes && block.participation.size() == modes);
+    file.write_int(static_cast<int32_t>(modes));
+    write_values(file, block.frequencies);
+    for (const std::vector<double>& shape : block.shapes)
+        write_values(file, shape);
+    for (const std::array<double, 3>& factors : block.participation)
+        write_values(file, factors);
+    file.write_float(value(block.total_mass));
+}
+
+void write_time_history_file(const std::string& path, double interval, const std::vector<TimeHistoryStep>& steps)
+{
+    BinFile file;
+    if (!file.open_write(path))
+        throw_message("Unable to write time history file:\n" + path);
+    file.write_name(TIME_HISTORY_FILE_MAGIC, 16);
+    file.write_float(static_cast<float>(interval));
+    file.write_int(static_cast<int32_t>(steps.size()));
+    for (const TimeHistoryStep& step : steps)
+        write_case_block(file, step.displacements, {}, step.forces, step.support_loads);
+    if (file.error() || !file.close())
+        throw_message("Unable to write time history file:\n" + path);
+}
 
 OneBased<int32_t> element_places(const Model& model)
 {
@@ -98,24 +148,110 @@ void write_results_file(const std::string& path, const AnalysisModel& analysis,
     BinFile file;
     if (!file.open_write(path))
         throw_message("Unable to write results file:\n" + path);
-    const std::string header = c_format("%s%d0", RESULTS_FILE_MAGIC, RESULTS_FILE_VERSION);
-    KV_ASSERT(header.size() == RESULTS_HEADER_SIZE);
-    file.write(header.data(), header.size());
+    write_results_header(file);
     write_element_records(file, model);
     write_soil_restraints(file, soil_restraints);
     for (const CaseResults* c : cases) {
         KV_ASSERT(c != nullptr);
-        write_case(file, model, *c);
+        KV_ASSERT(c->displacements.size() == 6 * static_cast<std::size_t>(model.numnodes()));
+        KV_ASSERT(c->forces.size() == static_cast<std::size_t>(model.numelems()));
+        KV_ASSERT(c->support_loads.size() == static_cast<std::size_t>(support_value_count(model)));
+        std::vector<double> forces;
+        forces.reserve(12 * c->forces.size());
+        for (const ElementVector& f : c->forces)
+            forces.insert(forces.end(), f.f + 1, f.f + 13);
+        write_case_block(file, c->displacements, {}, forces, c->support_loads);
     }
-    // The hanger design records, in row order: the design each hanger had.
-    for (const LayoutRow& r : model.rows) {
-        if (r.dtype != DT_HANGER)
-            continue;
-        const auto* hanger = dynamic_cast<const Hanger*>(r.data.get());
-        write_hanger_design(file, hanger ? hanger->v.design : HangerDesign{});
-    }
+    write_hanger_designs(file, model);
     if (file.error() || !file.close())
         throw_message("Unable to write results file:\n" + path);
+}
+
+int64_t results_soil_count_at(int64_t elements)
+{
+    return RESULTS_HEADER_SIZE + 4 + RESULTS_ELEMENT_RECORD_SIZE * elements;
+}
+
+int64_t results_first_block_at(int64_t elements, int64_t soils)
+{
+    return results_soil_count_at(elements) + 4 + SOIL_RESTRAINT_RECORD_SIZE * soils;
+}
+
+int64_t results_node_block_size(int64_t nodes)
+{
+    return 24 * nodes;
+}
+
+int64_t results_force_block_size(int64_t elements)
+{
+    return 48 * elements;
+}
+
+int64_t results_acceleration_offset(int64_t nodes)
+{
+    return results_node_block_size(nodes);
+}
+
+int64_t results_force_offset(int code, int64_t nodes)
+{
+    return results_node_block_size(nodes) * (code == LC_RESPONSE_SPECTRUM ? 2 : 1);
+}
+
+int64_t results_support_offset(int code, int64_t nodes, int64_t elements)
+{
+    return results_force_offset(code, nodes) + results_force_block_size(elements);
+}
+
+int64_t results_case_block_size(int code, int64_t nodes, int64_t elements, int64_t support_bytes)
+{
+    return results_support_offset(code, nodes, elements) + support_bytes;
+}
+
+int64_t results_mode_shape_offset(int64_t nodes, int64_t modes, int64_t mode)
+{
+    return RESULTS_MODAL_FREQUENCIES_OFFSET + 4 * modes + results_node_block_size(nodes) * (mode - 1);
+}
+
+int64_t results_participation_offset(int64_t nodes, int64_t modes)
+{
+    return results_mode_shape_offset(nodes, modes, modes + 1);
+}
+
+int64_t results_total_mass_offset(int64_t nodes, int64_t modes)
+{
+    return results_participation_offset(nodes, modes) + 12 * modes;
+}
+
+int64_t results_modal_block_size(int64_t nodes, int64_t modes)
+{
+    return results_total_mass_offset(nodes, modes) + 4;
+}
+
+int64_t time_history_step_size(int64_t nodes, int64_t elements, int64_t support_bytes)
+{
+    return results_case_block_size(0, nodes, elements, support_bytes);
+}
+
+int64_t time_history_file_size(int64_t nodes, int64_t elements, int64_t support_bytes, int64_t steps)
+{
+    return TIME_HISTORY_HEADER_SIZE + steps * time_history_step_size(nodes, elements, support_bytes);
+}
+
+int64_t time_history_displacement_at(int64_t nodes, int64_t elements, int64_t support_bytes, int64_t step)
+{
+    return TIME_HISTORY_HEADER_SIZE + (step - 1) * time_history_step_size(nodes, elements, support_bytes);
+}
+
+int64_t time_history_force_at(int64_t nodes, int64_t elements, int64_t support_bytes, int64_t step)
+{
+    return time_history_displacement_at(nodes, elements, support_bytes, step) + results_force_offset(0, nodes);
+}
+
+int64_t time_history_support_at(int64_t nodes, int64_t elements, int64_t support_bytes, int64_t step,
+                                int64_t support_offset)
+{
+    return time_history_displacement_at(nodes, elements, support_bytes, step) + results_support_offset(0, nodes, elements) +
+           support_offset;
 }
 
 int64_t results_file_size(const Model& model, const LoadCaseList& cases, int32_t elements, int32_t soils,
@@ -123,18 +259,25 @@ int64_t results_file_size(const Model& model, const LoadCaseList& cases, int32_t
 {
     const int64_t n = model.numnodes();
     const int64_t support_bytes = 4 * static_cast<int64_t>(support_value_count(model));
-    int64_t size = RESULTS_HEADER_SIZE + 4 + int64_t{RESULTS_ELEMENT_RECORD_SIZE} * elements + 4 +
-                   int64_t{SOIL_RESTRAINT_RECORD_SIZE} * soils;
+    int64_t size = results_first_block_at(elements, soils);
     for (int i = 1; i <= cases.count(); ++i) {
         const int code = cases.code(i);
         if (code == 0)
             continue;
-        if (code == LC_MODAL) {
-            size += 4 + 4 * int64_t{modes} + 24 * n * modes + 12 * int64_t{modes} + 4;
-            continue;
-        }
-        size += 24 * n + (code == LC_RESPONSE_SPECTRUM ? 24 * n : 0) + 48 * int64_t{elements} + support_bytes;
+        size += code == LC_MODAL ? results_modal_block_size(n, modes)
+                                 : results_case_block_size(code, n, elements, support_bytes);
     }
     size += int64_t{HANGER_DESIGN_RECORD_SIZE} * hanger_rows(model);
     return size;
+}
+
+char results_expansion_modulus(const std::string& path)
+{
+    BinFile f;
+    char header[RESULTS_HEADER_SIZE] = {};
+    if (!f.open_read(path) || f.size() < RESULTS_HEADER_SIZE)
+        return RESULTS_MODULUS_AT_CASE_TEMPERATURE;
+    f.read(header, sizeof header);
+    const char mark = header[RESULTS_HEADER_SIZE - 1];
+    return mark == RESULTS_MODULUS_AT_REFERENCE ? mark : RESULTS_MODULUS_AT_CASE_TEMPERATURE;
 }

@@ -1,7 +1,10 @@
 // The results file (".res") that a run writes beside the model file and the
 // results windows read. Little-endian, field by field:
 //
-//   header      16 bytes: "KORVANE21KR", the version "1020" and "0"
+//   header      16 bytes: "KORVANE21KR", the version "1020" and the
+//               modulus the expansion cases were solved with: '0' each
+//               element's at the case's temperature (the run's), '1' the
+//               modulus at the reference temperature
 //   elements    int32 E, then E records of 8 int32: element type, layout
 //               row, node 1 index, node 2 index, material, section and load
 //               index (a Beam's beam material, beam section and beam load),
@@ -23,9 +26,16 @@
 //               row order, the design the hanger had (supports/hanger.h:
 //               6-byte figure name, 6-byte size name, float32 spring rate,
 //               vertical travel, horizontal travel, cold load, hot load)
-// Values of magnitude below 1e-30 are written as 0. The modal block of code
-// 30 (mode count, frequencies, mode shapes, participation factors, total
-// mass) belongs to the modal analysis.
+//   modal       the block of code 30 in place of a load-case block: int32
+//               M, M float32 frequencies (Hz), M mode shapes of 6 float32 per
+//               node, 3 float32 participation factors (X, Y, Z) per mode,
+//               float32 the total mass
+// Values of magnitude below 1e-30 are written as 0.
+//
+// The time-history results (".rth", beside the results file): the 16-byte
+// magic "KORVANEWRTH5100" (15 characters and a NUL), float32 the output
+// interval (s), int32 T, then per output step 1..T the displacements, element
+// forces and support loads as in a load-case block.
 //
 // The file carries no model size: its blocks are found from the model in
 // memory. results_file_size gives the length a model implies, so that a
@@ -35,9 +45,13 @@
 #include "analysis_core/analysis_run.h"
 #include "model/load_cases.h"
 
+#include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
+
+class BinFile;
 
 inline constexpr const char* RESULTS_FILE_MAGIC = "KORVANE21KR";
 inline constexpr int32_t RESULTS_FILE_VERSION = 1020;
@@ -45,6 +59,78 @@ inline constexpr int RESULTS_HEADER_SIZE = 16;
 inline constexpr int RESULTS_ELEMENT_RECORD_SIZE = 32;
 inline constexpr int SOIL_RESTRAINT_RECORD_SIZE = 40;
 inline constexpr int HANGER_DESIGN_RECORD_SIZE = 32;
+// The last header byte.
+inline constexpr char RESULTS_MODULUS_AT_CASE_TEMPERATURE = '0';
+inline constexpr char RESULTS_MODULUS_AT_REFERENCE = '1';
+
+inline constexpr const char* TIME_HISTORY_FILE_MAGIC = "KORVANEWRTH5100";
+inline constexpr int TIME_HISTORY_HEADER_SIZE = 24;
+
+// ---- Layout -----------------------------------------------------------------------
+// Where each part lies, from the counts: N nodes, E elements, S soil
+// restraints, B support-block bytes (4 support_value_count), M modes. The
+// writer and the reader both use these, so that they cannot disagree.
+
+// The position of S (the element records end there).
+int64_t results_soil_count_at(int64_t elements);
+// The start of the first load-case block.
+int64_t results_first_block_at(int64_t elements, int64_t soils);
+// The bytes of one node block (24 N) and of one element-force block (48 E).
+int64_t results_node_block_size(int64_t nodes);
+int64_t results_force_block_size(int64_t elements);
+// The bytes of the block of a load-case code other than 30: displacements,
+// for Response spectrum (31) the accelerations, element forces and support
+// loads.
+int64_t results_case_block_size(int code, int64_t nodes, int64_t elements, int64_t support_bytes);
+// The offsets inside such a block: the displacements at its start, then
+// these (relative to the block's start).
+int64_t results_acceleration_offset(int64_t nodes);                 // code 31 only
+int64_t results_force_offset(int code, int64_t nodes);
+int64_t results_support_offset(int code, int64_t nodes, int64_t elements);
+// The modal block of M modes: its length, and relative to its start the
+// frequencies, the shape of mode m (1..M), the participation factors and the
+// total mass.
+int64_t results_modal_block_size(int64_t nodes, int64_t modes);
+inline constexpr int64_t RESULTS_MODAL_FREQUENCIES_OFFSET = 4;
+int64_t results_mode_shape_offset(int64_t nodes, int64_t modes, int64_t mode);
+int64_t results_participation_offset(int64_t nodes, int64_t modes);
+int64_t results_total_mass_offset(int64_t nodes, int64_t modes);
+// One output step of the time-history file, the file's length, and where
+// the support loads at byte offset `support_offset` of the support block lie
+// at step t (1..T).
+int64_t time_history_step_size(int64_t nodes, int64_t elements, int64_t support_bytes);
+int64_t time_history_file_size(int64_t nodes, int64_t elements, int64_t support_bytes, int64_t steps);
+int64_t time_history_displacement_at(int64_t nodes, int64_t elements, int64_t support_bytes, int64_t step);
+int64_t time_history_force_at(int64_t nodes, int64_t elements, int64_t support_bytes, int64_t step);
+int64_t time_history_support_at(int64_t nodes, int64_t elements, int64_t support_bytes, int64_t step,
+                                int64_t support_offset);
+
+// ---- Block writers -------------------------------------------------------------------
+// The parts of a results file, for the run's writer and the dynamic
+// analyses (each value through end_force_value).
+
+// The 16-byte header "KORVANE21KR1020" and the modulus mark
+// RESULTS_MODULUS_AT_CASE_TEMPERATURE.
+void write_results_header(BinFile& file);
+// A load-case block: 6 N displacements, for code 31 6 N accelerations
+// (empty otherwise), 12 E forces and the support values.
+void write_case_block(BinFile& file, std::span<const double> displacements, std::span<const double> accelerations,
+                      std::span<const double> forces, std::span<const double> support_loads);
+// The modal block (code 30).
+struct ModalBlock {
+    std::vector<double> frequencies;                 // modes 1..M at index 0..M-1
+    std::vector<std::vector<double>> shapes;         // per mode 6 N values
+    std::vector<std::array<double, 3>> participation; // per mode X, Y, Z
+    double total_mass = 0.0;
+};
+void write_modal_block(BinFile& file, const ModalBlock& block);
+// The time-history file: header, interval and T, then each step's values.
+struct TimeHistoryStep {
+    std::vector<double> displacements;   // 6 N
+    std::vector<double> forces;          // 12 E
+    std::vector<double> support_loads;   // B / 4
+};
+void write_time_history_file(const std::string& path, double interval, const std::vector<TimeHistoryStep>& steps);
 
 // One soil-restraint record (buried piping).
 struct SoilRestraintRecord {
@@ -56,6 +142,16 @@ struct SoilRestraintRecord {
     int32_t soil = 0;
 };
 
+// The element records (E and the records), the soil restraints (S and the
+// records) and the hanger design records of the model's hanger rows.
+void write_element_records(BinFile& file, const Model& model);
+void write_soil_restraints(BinFile& file, const std::vector<SoilRestraintRecord>& records);
+void write_hanger_designs(BinFile& file, const Model& model);
+
+// The 8 words of an element's record: its kind, row, nodes, material,
+// section and load (a Beam's beam material, section and load) and place.
+std::array<int32_t, 8> results_element_record(const Elem& element, int32_t place);
+
 // The place of an element among the elements of its row, from 1.
 OneBased<int32_t> element_places(const Model& model);
 
@@ -66,6 +162,11 @@ OneBased<int32_t> element_places(const Model& model);
 void write_results_file(const std::string& path, const AnalysisModel& model,
                         const std::vector<const CaseResults*>& cases,
                         const std::vector<SoilRestraintRecord>& soil_restraints = {});
+
+// The modulus mark of a results file's header: RESULTS_MODULUS_AT_REFERENCE
+// when it says so, else (any other byte, or a file that cannot be read)
+// RESULTS_MODULUS_AT_CASE_TEMPERATURE.
+char results_expansion_modulus(const std::string& path);
 
 // The length in bytes of the results file of a model (rows, node count,
 // elements `elements`) for the load-case list, with `soils` soil-restraint

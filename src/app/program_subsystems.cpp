@@ -1,6 +1,7 @@
 #include "app/program_subsystems.h"
 
 #include "analysis/ui/analysis_ui.h"
+#include "codes/code_driver.h"
 #include "elements/element_analysis.h"
 #include "elements/ui/element_ui.h"
 #include "exchange/ui/exchange_ui.h"
@@ -10,6 +11,7 @@
 #include "model/ui/layout_install.h"
 #include "model/ui/model_subsystem.h"
 #include "qualification/equipment.h"
+#include "results/ui/results_window.h"
 #include "supports/ui/supports_ui.h"
 
 void register_program_subsystems() {
@@ -21,6 +23,8 @@ void register_program_subsystems() {
     register_subsystem(install_supports_ui);
     register_subsystem(install_loads_subsystem);
     register_subsystem(install_analysis_commands);
+    register_subsystem(install_code_evaluation);
+    register_subsystem(install_results_ui);
     register_subsystem(install_equipment);
     register_subsystem(install_exchange_ui);
     register_window_installer(create_layout_windows);

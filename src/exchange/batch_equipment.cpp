@@ -88,10 +88,9 @@ void read_pump_line(BatchImport& b)
     if (p.suction_node == 0 && p.discharge_node == 0)
         r.fail("Suction or Dischage node required");
     if (!vertical) {
+        // A pump may stand at the origin of the model's axes.
         if (p.shaft_axis == std::array<float, 3>{})
             r.fail("invalid shaft axis direction");
-        if (p.centre == std::array<float, 3>{})
-            r.fail("Invalid centre of pump");
     }
     check_room(r, pumps().size(), MAX_EQUIPMENT_RECORDS, "pumps");
     pumps().push_back(std::move(p));

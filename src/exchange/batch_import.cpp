@@ -4,6 +4,8 @@
 #include "exchange/batch_import.h"
 
 #include "exchange/batch_sections.h"
+#include "exchange/import_rollback.h"
+#include "exchange/neutral_text.h"
 #include "framework/document.h"
 #include "framework/errors.h"
 #include "framework/strings.h"
@@ -18,34 +20,6 @@
 #include <system_error>
 
 namespace {
-
-// What an import changes beyond the model it builds: the unit choices, the
-// piping code and the analysis options (the vertical axis and the flags among
-// them). A refused file puts them back and leaves an empty model.
-class ImportRollback {
-public:
-    ImportRollback() : units_(unit_choice()), code_(piping_code()), options_(analysis_options()) {}
-    ~ImportRollback()
-    {
-        if (done_)
-            return;
-        reset_model();
-        clear_model_sections();
-        model_modified() = false;
-        unit_choice() = units_;
-        piping_code() = code_;
-        analysis_options() = options_;
-    }
-    ImportRollback(const ImportRollback&) = delete;
-    ImportRollback& operator=(const ImportRollback&) = delete;
-    void done() { done_ = true; }
-
-private:
-    UnitChoices units_;
-    int32_t code_;
-    AnalysisOptions options_;
-    bool done_ = false;
-};
 
 void read_data_line(BatchImport& b)
 {
@@ -109,12 +83,7 @@ void import_batch_text(std::istream& in)
 
 void import_batch_file_at(const std::string& path)
 {
-    std::error_code ec;
-    std::ifstream in;
-    if (path.size() <= BATCH_PATH_LIMIT && std::filesystem::is_regular_file(path, ec))
-        in.open(path, std::ios::binary);
-    if (!in.is_open())
-        throw MessageText("Unable to open import file:\n" + path);
+    std::ifstream in = open_import_file(path);
     import_batch_text(in);
 }
 

@@ -32,7 +32,10 @@ struct RowLine {
     int etype = ET_PIPE;
     int dtype = DT_NONE;
     float offset[3] = {0.0f, 0.0f, 0.0f};
-    bool k_seen = false;
+    // One K code may give the element (I, M, H) and one the data item (A or a
+    // branch SIF): a bend with an anchor carries both.
+    bool element_code_seen = false;
+    bool data_code_seen = false;
 };
 
 void set_data_type(const BatchReader& r, RowLine& line, int dtype)
@@ -74,12 +77,14 @@ void read_code(const BatchReader& r, RowLine& line, RowHead& head, const std::st
 {
     if (!line.node_given)
         r.fail("Node is not specified");
-    if (line.k_seen)
-        r.fail("Code (K) can be specified only once");
-    line.k_seen = true;
     // Branch SIF kinds of the codes T, F, E, S, W, R, P, B.
     const std::string branch_codes = "T?FESWRPB";
     const char code = rest.empty() ? '\0' : rest[0];
+    const bool element = code == 'I' || code == 'M' || code == 'H';
+    bool& seen = element ? line.element_code_seen : line.data_code_seen;
+    if (seen)
+        r.fail("Code (K) can be specified only once");
+    seen = true;
     switch (code) {
     case 'I': line.etype = ET_BEND; return;
     case 'M': line.etype = ET_MITER; return;
@@ -168,8 +173,9 @@ std::string row_load_name(const BatchReader& r, const OperatingCondition& c)
 
 bool row_without_names(int etype)
 {
+    // A comment or hydrotest row has no pipe of its own to name.
     return etype == ET_FROM || etype == ET_LOCATION || etype == ET_HINGE_JOINT || etype == ET_BALL_JOINT ||
-           etype == ET_ELASTIC || etype == ET_TIE_ROD;
+           etype == ET_ELASTIC || etype == ET_TIE_ROD || etype == ET_COMMENT || etype == ET_HYDROTEST_LOAD;
 }
 
 }  // namespace

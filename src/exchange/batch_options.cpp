@@ -204,7 +204,12 @@ void read_optemp_line(BatchImport& b)
             {nullptr, OptionValue::INTEGER, [](double n) { return n > 0; }, "Invalid thermal cycles",
              whole(o.thermal_cycles)},
             {nullptr, OptionValue::INTEGER, [](double n) { return numtloads_valid(static_cast<int32_t>(n)); },
-             "Number of thermal loads can be 1, 2, 3 or 10", whole(o.numtloads)},
+             "Number of thermal loads can be 1, 2, 3 or 10",
+             [&o, &b](double v) {
+                 o.numtloads = static_cast<int32_t>(v);
+                 // Given ahead of the loads it holds; the loads do not raise it.
+                 b.numtloads_given = numloads() == 0;
+             }},
             {nullptr, OptionValue::INTEGER, zero_one, "Solve Thermal Case should be 0 or 1 (0 = OFF, 1 = ON)",
              flag(o.solve_thermal_case)},
             // Tested under every code, taken where the code has the option.

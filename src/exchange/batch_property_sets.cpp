@@ -92,9 +92,9 @@ void read_material_temperature(BatchImport& b)
 // The number of thermal load sets that the loads (and the line's record)
 // call for, while the options leave it at 1: a T2 above 70 degF calls for 2
 // sets, a T3 for 3, a T4 for all ten. The highest call of any load counts.
-void settle_numtloads(const PipeLoad& line_load)
+void settle_numtloads(const BatchImport& b, const PipeLoad& line_load)
 {
-    if (numtloads() > 1)
+    if (numtloads() > 1 || b.numtloads_given)
         return;
     int32_t n = 1;
     auto visit = [&n](const PipeLoad& l) {
@@ -359,20 +359,29 @@ void read_loads_line(BatchImport& b)
 
     // The number of thermal sets is settled first, so that the design values
     // cover every set in use and every set the line gives.
-    settle_numtloads(l);
+    settle_numtloads(b, l);
+    // A design value not given covers the sets in use and those the line
+    // gives; a given one must cover the sets in use (a set the analysis does
+    // not take may hold anything).
     float max_temperature = l.temperature[1];
     float max_pressure = l.pressure[1];
+    float given_temperature = max_temperature;
+    float given_pressure = max_pressure;
     for (int k = 2; k <= NUM_LOAD_SETS; ++k) {
         const auto i = static_cast<std::size_t>(k);
-        if (k <= load_sets_in_use() || sets_given[i]) {
+        if (k <= load_sets_in_use()) {
             max_temperature = std::max(max_temperature, l.temperature[i]);
             max_pressure = std::max(max_pressure, l.pressure[i]);
         }
+        if (k <= load_sets_in_use() || sets_given[i]) {
+            given_temperature = std::max(given_temperature, l.temperature[i]);
+            given_pressure = std::max(given_pressure, l.pressure[i]);
+        }
     }
     if (l.design_temperature == DESIGN_NOT_GIVEN)
-        l.design_temperature = max_temperature;
+        l.design_temperature = given_temperature;
     if (l.design_pressure == DESIGN_NOT_GIVEN)
-        l.design_pressure = max_pressure;
+        l.design_pressure = given_pressure;
     auto fail_design = [&](const char* message) {
         if (wind)
             r.fail(message, *wind);

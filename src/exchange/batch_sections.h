@@ -16,6 +16,9 @@ struct BatchImport {
     int hanger_catalog = 16;
     // The material whose temperature lines follow (index; 0 none).
     int current_material = 0;
+    // OPTEMP gave the number of thermal load sets ahead of the loads: the
+    // loads do not change it.
+    bool numtloads_given = false;
     // The LAYOUT rows' carried material and section names and operating condition.
     std::string material;
     std::string section;

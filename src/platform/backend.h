@@ -94,7 +94,20 @@ struct FileDialogRequest {
     std::string ok_text;             // caption of the OK button; empty for the default
     bool must_exist = true;          // open dialog: the file must exist
     bool confirm_overwrite = true;   // save dialog: ask before replacing
+    // Save dialog: choosing another filter gives the typed name the extension
+    // of that filter's first pattern, and a name without one gets it.
+    bool extension_follows_filter = false;
 };
+
+// The extension of a filter's first pattern ("mac" of "*.mac"); empty when it has none.
+inline std::string filter_extension(const FileFilter& filter)
+{
+    const std::string first = filter.patterns.substr(0, filter.patterns.find(';'));
+    const std::size_t dot = first.rfind('.');
+    if (dot == std::string::npos || first.find('*', dot) != std::string::npos)
+        return {};
+    return first.substr(dot + 1);
+}
 
 class Backend {
 public:

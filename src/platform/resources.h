@@ -57,6 +57,7 @@ enum : unsigned {
     CF_ICON_WARNING = 1 << 11,
     CF_ICON_ERROR = 1 << 12,
     CF_ICON_QUESTION = 1 << 13,
+    CF_CLICK_CHOOSES = 1 << 14,  // list box: a click on an entry also sends NOTIFY_CLICKED
 };
 
 // One control of a dialog template. Controls sit on a simple grid: each

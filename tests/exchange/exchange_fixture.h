@@ -4,6 +4,7 @@
 #pragma once
 
 #include "analysis/ui/analysis_ui.h"
+#include "codes/code_driver.h"
 #include "elements/element_analysis.h"
 #include "elements/ui/element_ui.h"
 #include "exchange/ui/exchange_ui.h"
@@ -11,6 +12,7 @@
 #include "loads/ui/loads_subsystem.h"
 #include "materials/program_fixture.h"
 #include "qualification/equipment.h"
+#include "results/ui/results_window.h"
 #include "supports/ui/supports_ui.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +31,8 @@ protected:
         register_subsystem(install_supports_ui);
         register_subsystem(install_loads_subsystem);
         register_subsystem(install_analysis_commands);
+        register_subsystem(install_code_evaluation);
+        register_subsystem(install_results_ui);
         register_subsystem(install_equipment);
         register_subsystem(install_exchange_ui);
     }

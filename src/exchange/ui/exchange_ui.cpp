@@ -2,6 +2,9 @@
 
 #include "analysis/ui/analysis_ui.h"
 #include "exchange/batch_import.h"
+#include "exchange/cii_import.h"
+#include "exchange/pnf_import.h"
+#include "exchange/ui/export_commands.h"
 #include "framework/app_state.h"
 #include "framework/commands.h"
 #include "framework/errors.h"
@@ -15,6 +18,7 @@
 #include "model/ui/model_commands.h"
 
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 namespace {
@@ -41,35 +45,64 @@ std::string whole_path(const std::string& path)
     return ec ? path : whole.lexically_normal().string();
 }
 
-}  // namespace
+// What the Import command needs of a file format: what to call it in
+// messages, the extension that keeps its model file apart from it, and its
+// reader, which fills the empty model and returns what the file held that
+// the model did not take.
+struct ImportFormat {
+    const char* kind;
+    const char* extension;
+    std::function<ImportNotes(const std::string& path)> read;
+};
 
-bool import_batch_model(WindowId owner, const std::string& path, std::size_t extension_offset)
+const ImportFormat BATCH_FORMAT{"batch file", ".mbf", [](const std::string& path) {
+                                    import_batch_file_at(path);
+                                    return ImportNotes{};
+                                }};
+const ImportFormat PIPEPAK_FORMAT{"neutral file", ".pnf", import_pnf_file_at};
+const ImportFormat CAESAR_FORMAT{"neutral file", ".cii", import_cii_file_at};
+
+// Reads the file of the format into the (empty) model and writes the model
+// file beside it (the path with its extension, the text from
+// `extension_offset` on, replaced by "mod"); see import_batch_model.
+bool import_model_file(WindowId owner, const std::string& path, std::size_t extension_offset,
+                       const ImportFormat& format)
 {
     if (path.size() > BATCH_PATH_LIMIT) {
-        message_error(owner, c_format("The path of the batch file is longer than %zu characters", BATCH_PATH_LIMIT));
+        message_error(owner, c_format("The path of the %s is longer than %zu characters", format.kind,
+                                      BATCH_PATH_LIMIT));
         return false;
     }
     const std::string model_path = batch_model_path(path, extension_offset);
-    // A batch file whose name ends in the model file's own extension would be
+    // A file whose name ends in the model file's own extension would be
     // written over by its model.
     if (same_file(model_path, path)) {
-        message_error(owner, "The model file of this batch file would be the batch file itself:\n" + path +
-                                 "\nRename the batch file to end in .mbf.");
+        message_error(owner, c_format("The model file of this %s would be the %s itself:\n", format.kind,
+                                      format.kind) +
+                                 path + c_format("\nRename the %s to end in %s.", format.kind, format.extension));
         return false;
     }
+    ImportNotes notes;
     try {
-        import_batch_file_at(path);
+        notes = format.read(path);
     } catch (const MessageText& m) {
         give_up_model();
         message_error(owner, m.text);
         return false;
     }
+    // What the file held that the model did not take is said once the model
+    // stands, whether it was written or kept untitled.
+    const auto tell_notes = [&] {
+        message_info(owner, notes.text("The import did not take everything the file holds:"));
+    };
     std::error_code ec;
     if (!batch_mode() && std::filesystem::exists(model_path, ec) &&
         !message_question(owner, model_path + " already exists\nDo you want to overwrite ?", true)) {
         set_untitled();
         model_modified() = true;
         present_layout_window();
+        if (!notes.empty())
+            tell_notes();
         return true;
     }
     set_model_file_path(model_path);
@@ -82,7 +115,16 @@ bool import_batch_model(WindowId owner, const std::string& path, std::size_t ext
     }
     if (!batch_mode())
         present_layout_window();
+    if (!notes.empty())
+        tell_notes();
     return true;
+}
+
+}  // namespace
+
+bool import_batch_model(WindowId owner, const std::string& path, std::size_t extension_offset)
+{
+    return import_model_file(owner, path, extension_offset, BATCH_FORMAT);
 }
 
 void import_command(WindowId owner)
@@ -98,14 +140,13 @@ void import_command(WindowId owner)
     if (!open_file_dialog_path(owner, request))
         return;
     // The filter chosen, not the file's extension, says what kind of file it is.
-    if (request.filter_index == IMPORT_PIPEPAK)
-        throw MessageText("PipePak neutral files cannot be imported in this version");
-    if (request.filter_index == IMPORT_CAESAR)
-        throw MessageText("CAESAR II neutral files cannot be imported in this version");
+    const ImportFormat& format = request.filter_index == IMPORT_PIPEPAK  ? PIPEPAK_FORMAT
+                                 : request.filter_index == IMPORT_CAESAR ? CAESAR_FORMAT
+                                                                         : BATCH_FORMAT;
     const std::string path = ofn_file_path();
     const std::size_t extension = ofn_extension_offset();
     close_model();
-    if (!import_batch_model(owner, path, extension))
+    if (!import_model_file(owner, path, extension, format))
         present_layout_window();
 }
 
@@ -127,5 +168,6 @@ void run_batch_mode(const std::string& command_line_path)
 void install_exchange_ui()
 {
     register_command(CMD_IMPORT, [](int) { import_command(command_owner()); });
+    install_export_commands();
     register_batch_starter(run_batch_mode);
 }

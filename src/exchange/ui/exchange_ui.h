@@ -7,12 +7,13 @@
 #include <string>
 
 // The Import command: after the question about a modified model, the open
-// dialog "Import Model from Batch File" (model batch files; PipePak and
-// CAESAR II neutral files, which this version cannot import and says so).
-// The chosen batch file becomes the model, written to the model file beside
-// it ("<name>.mod", asking before an existing one is replaced; Cancel keeps
-// the imported model untitled and modified), and shown. A refused file is
-// shown with the line it names and leaves an empty, untitled model.
+// dialog "Import Model from Batch File" (model batch files, PipePak and
+// CAESAR II neutral files; the filter chosen says which). The chosen file
+// becomes the model, written to the model file beside it ("<name>.mod",
+// asking before an existing one is replaced; Cancel keeps the imported model
+// untitled and modified), and shown; a note then says what a neutral file
+// held that the model did not take. A refused file is shown with the line it
+// names and leaves an empty, untitled model and the settings as they were.
 void import_command(WindowId owner);
 
 // Imports the batch file at `path` into the (empty) model and writes the

@@ -68,6 +68,8 @@ bool save_model_to(WindowId owner, const std::string& path)
     write_model_file(path);
     model_modified() = false;
     add_recent_model(path);
+    if (const auto& saved = model_file_hooks().saved)
+        saved(path);
     if (!batch_mode())
         info_dialog(owner, "Model saved.");
     return true;

@@ -799,7 +799,14 @@ std::optional<std::string> HeadlessBackend::open_file_dialog(WindowId, FileDialo
 
 std::optional<std::string> HeadlessBackend::save_file_dialog(WindowId, FileDialogRequest& r) {
     std::optional<std::string> path = take(script_.files_);
-    if (path && !r.default_extension.empty() && !has_extension(*path)) *path += "." + r.default_extension;
+    if (path && !script_.file_filters_.empty()) {
+        r.filter_index = script_.file_filters_.front();
+        script_.file_filters_.pop_front();
+    }
+    std::string extension = r.default_extension;
+    if (r.extension_follows_filter && r.filter_index >= 0 && r.filter_index < static_cast<int>(r.filters.size()))
+        extension = filter_extension(r.filters[static_cast<size_t>(r.filter_index)]);
+    if (path && !extension.empty() && !has_extension(*path)) *path += "." + extension;
     ScriptEvent e;
     e.kind = ScriptEvent::FileDialog;
     e.name = "save";

@@ -443,6 +443,13 @@ bool HeadlessDialog::double_click(int id, int index) {
     return true;
 }
 
+bool HeadlessDialog::click_item(int id, int index) {
+    if (!select(id, index) || ended_) return false;
+    const Control* c = find(id);
+    if (c && (c->control.flags & CF_CLICK_CHOOSES)) send_command(id, NOTIFY_CLICKED);
+    return true;
+}
+
 void HeadlessDialog::advance(int milliseconds) {
     int64_t until = backend_.now_ + (milliseconds > 0 ? milliseconds : 0);
     while (!ended_ && backend_.fire_next_timer(until, window_)) {

@@ -103,6 +103,10 @@ public:
     // Chooses the entry with the text.
     bool select_text(int id, const std::string& text);
     bool double_click(int id, int index);
+    // A click on an entry of a list box: it is selected (NOTIFY_SELCHANGE),
+    // then, for a list that takes a click as its choice (CF_CLICK_CHOOSES),
+    // NOTIFY_CLICKED.
+    bool click_item(int id, int index);
     // Moves the focus as the Tab key or a click does (NOTIFY_KILLFOCUS to the
     // control that had it, NOTIFY_SETFOCUS to the new one).
     bool click_into(int id);

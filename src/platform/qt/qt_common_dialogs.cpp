@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontMetrics>
@@ -82,6 +83,25 @@ std::optional<std::string> file_dialog(QWidget* parent, FileDialogRequest& r, bo
         if (r.filter_index >= 0 && r.filter_index < filters.size()) d->selectNameFilter(filters[r.filter_index]);
     }
     if (!r.default_extension.empty()) d->setDefaultSuffix(qs(r.default_extension));
+    if (save && r.extension_follows_filter) {
+        const std::vector<FileFilter> request_filters = r.filters;
+        auto follow = [dialog = d.get(), request_filters, filters](const QString& chosen) {
+            const auto index = filters.indexOf(chosen);
+            if (index < 0) return;
+            const QString extension = qs(filter_extension(request_filters[static_cast<size_t>(index)]));
+            dialog->setDefaultSuffix(extension);
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            if (!name || name->text().isEmpty() || extension.isEmpty()) return;
+            QString text = name->text();
+            const auto slash = std::max(text.lastIndexOf('/'), text.lastIndexOf('\\'));
+            const auto dot = text.lastIndexOf('.');
+            if (dot > slash) text.truncate(dot);
+            name->setText(text + "." + extension);
+        };
+        QObject::connect(d.get(), &QFileDialog::filterSelected, d.get(), follow);
+        if (r.filter_index >= 0 && r.filter_index < static_cast<int>(r.filters.size()))
+            d->setDefaultSuffix(qs(filter_extension(r.filters[static_cast<size_t>(r.filter_index)])));
+    }
     if (!r.ok_text.empty()) d->setLabelText(QFileDialog::Accept, qs(r.ok_text));
     if (!r.initial_path.empty()) {
         QFileInfo info(qs(r.initial_path));

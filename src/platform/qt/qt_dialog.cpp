@@ -539,6 +539,10 @@ void QtDialog::connect_item(Item& it) {
         QObject::connect(l, &QListWidget::itemDoubleClicked, &context_, [this, id] {
             dispatch("command", [&] { proc_.command(*this, id, NOTIFY_DBLCLK); });
         });
+        if (it.control->flags & CF_CLICK_CHOOSES)
+            QObject::connect(l, &QListWidget::itemClicked, &context_, [this, id] {
+                dispatch("command", [&] { proc_.command(*this, id, NOTIFY_CLICKED); });
+            });
         watch_focus = true;
     } else if (it.control->kind == ControlKind::Table) {
         watch_focus = true;

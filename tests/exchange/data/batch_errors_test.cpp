@@ -331,7 +331,6 @@ TEST_F(BatchTest, BeamDataSeismicWindAndEquipmentMessages)
         {"PUMPS\n", "P,0,1,0,0,1,1,1,10,0,X", "Invalid discharge node :  X"},
         {"PUMPS\n", "P,0,1,0,0,1,1,1,10,0,20,3", "Invalid discharge location :  3"},
         {"PUMPS\n", "P,0,0,0,0,1,1,1,10,0", "invalid shaft axis direction"},
-        {"PUMPS\n", "P,0,1,0,0,0,0,0,10,0", "Invalid centre of pump"},
         {"COMPRESSORS\n", "", "Compressor description is required"},
         {"COMPRESSORS\n", "K-1 COMPRESSOR 17", "Compressor desc should be <= 16 characters :  K-1 COMPRESSOR 17"},
         {"COMPRESSORS\n", "K", "Shaft axis direction required"},

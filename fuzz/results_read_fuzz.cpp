@@ -1,0 +1,80 @@
+// Opening the results of the sample model as the Results command does, from
+// a results file that is the input. A refused file leaves the model and the
+// program as they were (results mode left again); an accepted one reads
+// every load case's displacements, forces and support loads as finite
+// numbers, steps through the cases and the supports' summary, and leaving
+// results mode changes nothing in the model.
+#include "harness/fuzz_program.h"
+
+#include "framework/app_state.h"
+#include "framework/errors.h"
+#include "model/ui/model_commands.h"
+#include "results/results_load_cases.h"
+#include "results/results_reader.h"
+#include "results/support_summary.h"
+#include "results/ui/results_window.h"
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+
+namespace {
+
+void start()
+{
+    start_program();
+    read_sample_model();
+    set_model_file_path(scratch_path("sample.mod"));
+    save_model(0);
+}
+
+void check_finite(const ResultsState& r)
+{
+    for (const auto& u : r.displacements)
+        for (float v : u)
+            if (!std::isfinite(v))
+                finding("a displacement read is not a number");
+    for (const auto& f : r.forces)
+        for (float v : f)
+            if (!std::isfinite(v))
+                finding("an element force read is not a number");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const bool started = (start(), true);
+    (void)started;
+    const std::vector<unsigned char> before = model_bytes();
+    const std::string path = scratch_path("sample.res");
+    write_file(path, data, size);
+    // The results as new as their model, so that only the bytes decide.
+    std::error_code ec;
+    std::filesystem::last_write_time(scratch_path("sample.mod"),
+                                     std::filesystem::last_write_time(path, ec) - std::chrono::seconds(2), ec);
+    open_results();
+    run_posted_calls();
+    if (in_results()) {
+        ResultsState& r = results();
+        for (int i = 1; i <= r.load_case_count(); ++i) {
+            set_results_load_case_index(i);
+            try {
+                read_load_case_displacements();
+                read_load_case_forces();
+                read_load_case_support_loads();
+            } catch (const MessageText&) {
+                // A value that is not a number: refused with a message.
+            }
+            check_finite(r);
+        }
+        for (int i = 0; i <= r.numsupports(); ++i)
+            next_summary_support();
+        terminate_results();
+    }
+    if (in_results() || input_locked())
+        finding("results mode was not left");
+    if (model_bytes() != before)
+        finding("the model changed");
+    return 0;
+}

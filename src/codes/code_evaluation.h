@@ -1,0 +1,125 @@
+// The piping-code evaluation of a solved model: a pure function of the
+// analysis model (the snapshot the results were made from, or the model as
+// read back with them) and the end forces of its load cases. It reads each
+// needed load case's forces once, through the request's reader, and keeps
+// what it found; nothing is computed again per table cell.
+//
+// What it gives, for the codes whose stresses are evaluated
+// (code_catalog.h):
+//   - the SIFs of every element end and the nodes' factors
+//     (element_sifs.h), and each element's flexibility factors;
+//   - for every results load case with a stress label (case_stress), the
+//     code stress of each end of every pipe element (pipe, bend, miter,
+//     jacketed pipe and bend, reducer; not FRP) with its allowable where the
+//     code and the material data give one;
+//   - under no code, the von Mises, maximum and minimum principal stresses
+//     of Static analysis (32) for the sorted stresses; those of any other
+//     case are computed for the case a table shows (no_code_case_stresses).
+//
+// Allowables from the material's property table (column 3, the allowable
+// stress, interpolated over temperature):
+//   Sh of the sustained and occasional checks: the smallest at the
+//     temperatures of the thermal sets in use (the hot allowable);
+//   Sc and Sh of an Expansion (Tk) case: at the lower and the higher of the
+//     reference temperature and Tk; of a range (Ti-Tj): at the lower and the
+//     higher of Ti and Tj;
+//   a value of 0 anywhere in the column (not given) leaves the allowables
+//   of that material unchecked.
+//
+// The expansion stress is taken on the modulus the code asks for: the
+// reference (ambient) modulus under B31.3 (para. 319.3.2), B31.12 and
+// B31.5, and under the codes with the "Use cold modulus" option when it is
+// on; otherwise the modulus at the case's temperature. The analysis records
+// which modulus its expansion forces were solved with (ExpansionModulus);
+// where that is not the one asked for, each end's expansion forces are
+// scaled by the ratio of the two moduli of its material (exact for a line
+// of one material at one temperature), and a range is made of its two
+// scaled cases.
+#pragma once
+
+#include "codes/code_catalog.h"
+#include "codes/code_stress.h"
+#include "codes/element_sifs.h"
+#include "framework/one_based.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+struct AnalysisModel;
+
+// The twelve end forces of an element in its local axes: first end FX, FY,
+// FZ, MX, MY, MZ, then the second end's (lb, in-lb), as the results file
+// holds them.
+using ElementForces = std::array<float, 12>;
+// Reads the end forces of elements 1..E of the results load case with this
+// code into `out` (sized E).
+using CaseForceReader = std::function<void(int32_t code, OneBased<ElementForces>& out)>;
+
+// The modulus the expansion cases were solved with.
+enum class ExpansionModulus {
+    CaseTemperature,   // the modulus of each element at the case's temperature
+    Reference,         // the modulus at the reference temperature
+};
+
+struct CodeStressRequest {
+    const AnalysisModel* model = nullptr;
+    // The results load-case codes (in display order).
+    std::vector<int32_t> load_cases;
+    CaseForceReader forces;
+    ExpansionModulus solved_with = ExpansionModulus::CaseTemperature;
+};
+
+// One end's code stress in one load case.
+struct EndStress {
+    float stress = 0.0f;
+    float allowable = 0.0f;
+    bool evaluated = false;     // a stress was computed
+    bool checked = false;       // and an allowable applies
+    // Stress over allowable; 0 when not checked.
+    double ratio() const { return checked && allowable > 0.0f ? double(stress) / allowable : 0.0; }
+};
+using EndStresses = std::array<EndStress, 2>;   // [0] node 1, [1] node 2
+
+// The code stresses of one load case, by element index (only pipe
+// elements evaluated).
+struct CaseStresses {
+    int32_t code = 0;
+    CaseStress kind = CaseStress::None;
+    OneBased<EndStresses> ends;
+};
+
+struct CodeStressResults {
+    int32_t piping_code = 0;
+    bool stresses_available = false;   // the code's stresses are evaluated
+    ModelSifs sifs;
+    // The evaluated elements (pipe elements with a section and material).
+    OneBased<uint8_t> evaluated;
+    std::vector<CaseStresses> cases;   // in the order of the request's load cases
+    // No code: the principal stresses of Static analysis (0 when absent).
+    int32_t principal_case = 0;
+    OneBased<std::array<PrincipalStresses, 2>> principal;
+    CodeNotes notes;
+
+    // The stresses of a load case; null when it has none.
+    const CaseStresses* find(int32_t code) const;
+};
+
+// The whole evaluation. Throws the reader's message when forces cannot be
+// read; a model whose code has no stresses gives its SIFs only (and the
+// "not available" note).
+CodeStressResults evaluate_code_stresses(const CodeStressRequest& request);
+
+// The no-code stresses of one load case at each end of every evaluated
+// element, from that case's forces (the current case of a table).
+OneBased<std::array<PrincipalStresses, 2>> no_code_case_stresses(const AnalysisModel& model,
+                                                                  const CodeStressResults& results,
+                                                                  int32_t load_case,
+                                                                  const OneBased<ElementForces>& forces);
+
+// The moments of an element end as the code takes them: torsion, and the
+// in-plane and out-of-plane moments (the local mz and my, or those about
+// the branch plane at a branch junction under a code of in- and
+// out-of-plane SIFs).
+EndLoads end_loads(const ElementForces& forces, int end);

@@ -1,0 +1,714 @@
+// The batch export's frame and its table sections: title, VERSION, the
+// option groups, materials, soils, pipe sections, pipe loads, beam data,
+// equipment, seismic and wind data and allowable loads, in the order the
+// batch import reads them. The LAYOUT section is batch_export_layout.cpp.
+#include "exchange/batch_export.h"
+
+#include "exchange/batch_export_writer.h"
+#include "exchange/batch_import.h"
+#include "exchange/batch_reader.h"
+#include "framework/app_state.h"
+#include "framework/errors.h"
+#include "framework/strings.h"
+#include "framework/text.h"
+#include "framework/units.h"
+#include "loads/beam_load.h"
+#include "loads/pipe_load.h"
+#include "loads/seismic.h"
+#include "loads/wind.h"
+#include "materials/beam_material.h"
+#include "materials/beam_section.h"
+#include "materials/pipe_material.h"
+#include "materials/pipe_section.h"
+#include "materials/soil.h"
+#include "model/analysis_options.h"
+#include "model/model.h"
+#include "model/nodes.h"
+#include "model/piping_codes.h"
+#include "qualification/equipment.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <sstream>
+
+const BatchNotCarriedEntry BATCH_NOT_CARRIED[NC_KINDS] = {
+    {NC_SPECTRA, "spectra"},
+    {NC_FORCE_SPECTRA, "force spectra"},
+    {NC_TIME_FUNCTIONS, "time functions"},
+    {NC_LOAD_CASES, "the chosen load cases"},
+    {NC_VIEW_AND_UNITS, "view settings"},
+    {NC_REVISIONS, "the revision record"},
+    {NC_QA_BLOCK, "the quality-assurance record"},
+    {NC_OPTIONS, "analysis options without a batch field (default temperature, iteration limits, node increment)"},
+    {NC_TIME_VARYING_LOAD, "time-varying loads"},
+    {NC_FORCE_SPECTRUM_LOAD, "force spectrum loads"},
+    {NC_GENERIC_SUPPORT, "generic supports"},
+    {NC_SECTION_SIZE, "nominal sizes, schedules and size standards of pipe sections"},
+    {NC_BEAM_DESCRIPTION, "descriptions of beam materials and sections"},
+    {NC_MATERIAL_FIELDS, "material strengths, FRP flags and property columns 6-7"},
+    {NC_PUMP_FIELDS, "pump fields a PUMPS line has no place for"},
+    {NC_SHORT_RADIUS, "short-radius bends (written with their radius)"},
+    {NC_HANGER_DESIGN, "hanger design results"},
+    {NC_LOWER_CASE, "lower-case letters of names, tags and descriptions (read back in capitals)"},
+    {NC_LONG_TITLE, "title characters past 48, and a first comment other than the title"},
+    {NC_ROW_WITHOUT_NODE, "rows without a node or element type, and nodes of hydrotest rows"},
+    {NC_ROW_NAMES, "row names a following row cannot clear or a row kind does not keep"},
+    {NC_UNDEFINED_NAME, "names of materials, sections or loads that are not defined"},
+    {NC_ELEMENT_FIELDS, "element fields without a keyword"},
+    {NC_DATA_FIELDS, "data-item fields without a keyword"},
+    {NC_SHARED_KEYWORD, "values of one keyword that an element and its data item both need"},
+    {NC_SEISMIC_FLAGS, "seismic direction flags of a zero factor"},
+    {NC_WIND_FIELDS, "wind fields without a place (structure height, profile of the other kind)"},
+    {NC_LOAD_FIELDS, "design values of 0 (written as the highest operating value)"},
+    {NC_FORM_6XX, "fields of the current form that the 6.xx form leaves out"},
+};
+
+void BatchExportReport::add(BatchNotCarried kind, int row, int count)
+{
+    Entry& e = entries[kind];
+    e.count += count;
+    if (row > 0 && (e.rows.empty() || e.rows.back() != row))
+        e.rows.push_back(row);
+}
+
+bool BatchExportReport::empty() const
+{
+    return std::all_of(std::begin(entries), std::end(entries), [](const Entry& e) { return e.count == 0; });
+}
+
+std::string BatchExportReport::message() const
+{
+    if (empty())
+        return {};
+    constexpr std::size_t ROWS_SHOWN = 8;
+    std::string text = "The batch file leaves out:";
+    for (int k = 0; k < NC_KINDS; ++k) {
+        const Entry& e = entries[k];
+        if (e.count == 0)
+            continue;
+        text += "\n" + std::string(BATCH_NOT_CARRIED[k].text) + ": " + std::to_string(e.count);
+        if (!e.rows.empty()) {
+            text += e.rows.size() == 1 ? " (row " : " (rows ";
+            for (std::size_t i = 0; i < e.rows.size() && i < ROWS_SHOWN; ++i)
+                text += (i ? ", " : "") + std::to_string(e.rows[i]);
+            if (e.rows.size() > ROWS_SHOWN)
+                text += ", ...";
+            text += ")";
+        }
+    }
+    return text;
+}
+
+std::string join_fields(std::vector<std::string> fields)
+{
+    while (fields.size() > 1 && fields.back().empty())
+        fields.pop_back();
+    std::string text;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        text += (i ? "," : "") + fields[i];
+    return text;
+}
+
+bool has_lower_case(const std::string& text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
+namespace {
+
+// ---- Checks before writing -----------------------------------------------------------
+
+bool is_section_key(const std::string& text)
+{
+    std::string first = text.substr(0, text.find_first_of(" \t,"));
+    return batch_section_key(upper_case(first)).has_value();
+}
+
+bool holds_separator(const std::string& text, bool blanks_allowed)
+{
+    for (char c : text)
+        if (c == ',' || c == '(' || c == ')' || c == '=' || c == '\n' || c == '\r' ||
+            (!blanks_allowed && (c == ' ' || c == '\t')))
+            return true;
+    return false;
+}
+
+template <typename Set>
+void check_names(const Set& set, const char* noun)
+{
+    std::set<std::string> seen;
+    for (int i = 1; i <= set.size(); ++i) {
+        const std::string& name = set[i].name;
+        // A record without a name is a free slot, which is not written.
+        if (name.empty())
+            continue;
+        if (!is_valid_name(name) || is_section_key(name))
+            throw MessageText(c_format("%s %d \"%s\": the batch file cannot hold this name; rename it", noun, i,
+                                       name.c_str()));
+        if (!seen.insert(upper_case(name)).second)
+            throw MessageText(c_format("%s %d: the name \"%s\" is given twice; rename one of them", noun, i,
+                                       name.c_str()));
+    }
+}
+
+void check_description(const std::string& text, const char* noun, int index, bool first_field)
+{
+    if (holds_separator(text, true) || (first_field && (text.empty() || is_section_key(text))))
+        throw MessageText(c_format("%s %d: the description \"%s\" holds a comma, parenthesis or \"=\", or begins "
+                                   "with a key of the batch file; change it",
+                                   noun, index, text.c_str()));
+}
+
+void check_model_text()
+{
+    if (is_section_key(model_title()) || model_title().find_first_of("\r\n") != std::string::npos)
+        throw MessageText("The title \"" + model_title() +
+                          "\" begins with a key of the batch file, which would end the title; change the title");
+    check_names(pipe_materials(), "Material");
+    for (int i = 1; i <= nummats(); ++i)
+        check_description(pipe_materials()[i].description, "Material", i, false);
+    check_names(soils(), "Soil");
+    check_names(pipe_sections(), "Pipe section");
+    check_names(pipe_loads(), "Pipe load");
+    check_names(beam_materials(), "Beam material");
+    check_names(beam_sections(), "Beam section");
+    check_names(beam_loads(), "Beam load");
+    for (int i = 1; i <= pumps().size(); ++i)
+        check_description(pumps()[i].name, "Pump", i, true);
+    for (int i = 1; i <= compressors().size(); ++i)
+        check_description(compressors()[i].name, "Compressor", i, true);
+    for (int i = 1; i <= turbines().size(); ++i)
+        check_description(turbines()[i].name, "Turbine", i, true);
+    check_layout_text();
+}
+
+// ---- Units and options ---------------------------------------------------------------
+
+BatchUnitForm unit_form(BatchUnitForm asked)
+{
+    if (asked != BATCH_UNITS_FROM_MODEL)
+        return asked;
+    const int length = current_unit(LENGTH);
+    if (length > 2)
+        return BATCH_UNITS_SI;
+    if (length == 2 && env_switches().export_inches)
+        return BATCH_UNITS_INCH;
+    return BATCH_UNITS_FEET_INCH;
+}
+
+void write_options(BatchWriter& w, BatchUnitForm form)
+{
+    w.line("OPTIONS");
+    std::string line = "HGRA," + piping_code_keyword(piping_code());
+    reset_unit_choice();
+    if (form == BATCH_UNITS_SI) {
+        line += ",SI";
+        set_batch_si_units();
+    } else if (form == BATCH_UNITS_INCH) {
+        line += ",IN";
+        unit_choice()[LENGTH] = 2;
+    }
+    const AnalysisOptions& o = analysis_options();
+    if (o.z_vertical)
+        line += ",Z";
+    w.line(line);
+    const AnalysisOptions defaults;
+    if (o.default_temperature != defaults.default_temperature ||
+        o.iteration_tolerance != defaults.iteration_tolerance || o.max_iterations != defaults.max_iterations ||
+        model().node_increment != Model().node_increment)
+        w.report.add(NC_OPTIONS);
+    if (!w.current()) {
+        const bool changed = o.include_axial_force != defaults.include_axial_force ||
+                             o.liberal_allowable != defaults.liberal_allowable || o.use_b31j != defaults.use_b31j ||
+                             o.service_level != defaults.service_level ||
+                             o.reference_temperature != defaults.reference_temperature ||
+                             o.thermal_cycles != defaults.thermal_cycles || o.numtloads != defaults.numtloads ||
+                             o.peak_pressure_factor != defaults.peak_pressure_factor ||
+                             o.cutoff_frequency != defaults.cutoff_frequency ||
+                             o.number_of_modes != defaults.number_of_modes;
+        if (changed)
+            w.report.add(NC_FORM_6XX);
+        return;
+    }
+    w.line("OPCODE");
+    w.line(c_format("%d,%d,%d,%d,%d,%d,%d,%d,", o.include_axial_force ? 1 : 0, o.liberal_allowable ? 1 : 0,
+                    o.use_b31j ? 1 : 0, o.service_level, o.b318_design_factor_index, o.z183_location_factor_index,
+                    o.z184_class_location, o.z184_sour_service ? 1 : 0) +
+           exact_real(o.seismic_coefficient));
+    w.line("OPTEMP");
+    w.line(exact_quantity_required(TEMPERATURE, o.reference_temperature) +
+           c_format(",%d,%d,%d,%d", o.thermal_cycles, o.numtloads, o.solve_thermal_case ? 1 : 0,
+                    o.use_cold_modulus ? 1 : 0));
+    w.line("OPPRES");
+    w.line(c_format("%d,%d,%d,", o.pressure_stress_option ? 1 : 0, o.bourdon_effect ? 1 : 0,
+                    o.pressure_correction ? 1 : 0) +
+           exact_real(o.peak_pressure_factor));
+    w.line("OPMISC");
+    w.line(c_format("%d,%d,%d,%d,%d", o.cutoff_frequency, o.number_of_modes, o.include_missing_mass ? 1 : 0,
+                    o.friction_in_dynamics ? 1 : 0, o.include_hanger_stiffness ? 1 : 0));
+}
+
+// ---- Property sets and loads ---------------------------------------------------------
+
+void write_materials(BatchWriter& w)
+{
+    w.line("MATERIAL");
+    for (int i = 1; i <= nummats(); ++i) {
+        const PipeMaterial& m = pipe_materials()[i];
+        if (m.name.empty())
+            continue;
+        if (has_lower_case(m.name) || has_lower_case(m.description))
+            w.report.add(NC_LOWER_CASE);
+        if (m.strength != 0.0f || m.frp != (is_frp_code(m.type) ? 1 : 0))
+            w.report.add(NC_MATERIAL_FIELDS);
+        w.line(join_fields({m.name, exact_quantity(DENSITY, m.density), exact_real(m.nu), exact_real(m.joint_factor),
+                            exact_real(m.circ_joint_factor), m.type, m.description}));
+        for (int k = 1; k <= m.numtemps(); ++k) {
+            const PropertyRow& row = m.table[k];
+            if (row[PROP_HOOP_MODULUS] != 0.0f || row[PROP_SHEAR_MODULUS] != 0.0f)
+                w.report.add(NC_MATERIAL_FIELDS);
+            w.line(join_fields({m.name, exact_quantity_required(TEMPERATURE, row[PROP_TEMPERATURE]),
+                                exact_quantity(MODULUS, row[PROP_MODULUS]), exact_quantity(EXPANSION, row[PROP_ALPHA]),
+                                exact_quantity(STRESS, row[PROP_STRESS1]), exact_quantity(STRESS, row[PROP_STRESS2]),
+                                exact_quantity(STRESS, row[PROP_STRESS3])}));
+        }
+    }
+}
+
+void write_soils(BatchWriter& w)
+{
+    if (numsoils() == 0)
+        return;
+    w.line("SOILS");
+    for (int i = 1; i <= numsoils(); ++i) {
+        const Soil& s = soils()[i];
+        if (s.name.empty())
+            continue;
+        if (has_lower_case(s.name))
+            w.report.add(NC_LOWER_CASE);
+        std::vector<std::string> f = {s.name, s.type == SOIL_COHESIVE ? "1" : "0",
+                                      exact_quantity_required(WEIGHT_DENSITY, s.density),
+                                      exact_quantity(LENGTH, s.ground_level)};
+        if (s.type == SOIL_COHESIVE) {
+            f.push_back(exact_quantity(STRESS, s.strength));
+        } else {
+            f.push_back(s.delta == SOIL_ZERO_DELTA ? "0" : exact_quantity(ANGLE, s.delta));
+            f.push_back(exact_real(s.ks));
+        }
+        if (s.include_insulation) {
+            if (w.current())
+                f.push_back("1");
+            else
+                w.report.add(NC_FORM_6XX);
+        }
+        w.line(join_fields(f));
+    }
+}
+
+void write_sections(BatchWriter& w)
+{
+    w.line("PIPE");
+    for (int i = 1; i <= numsections(); ++i) {
+        const PipeSection& s = pipe_sections()[i];
+        if (s.name.empty())
+            continue;
+        if (has_lower_case(s.name) || has_lower_case(s.soil))
+            w.report.add(NC_LOWER_CASE);
+        if (s.size_standard != PipeSection().size_standard || s.nominal_size != "Non Std" || !s.schedule.empty())
+            w.report.add(NC_SECTION_SIZE);
+        w.line(join_fields({s.name, exact_quantity(DIMENSION, s.outside_diameter),
+                            exact_quantity(DIMENSION, s.thickness),
+                            s.corrosion_allowance == 0.0f ? "" : exact_quantity(DIMENSION, s.corrosion_allowance),
+                            s.mill_tolerance == 0.0f ? "" : exact_real(s.mill_tolerance),
+                            exact_quantity(WEIGHT_DENSITY, s.insulation_density),
+                            s.insulation_thickness == 0.0f ? "" : exact_quantity(DIMENSION, s.insulation_thickness),
+                            exact_quantity(WEIGHT_DENSITY, s.lining_density),
+                            s.lining_thickness == 0.0f ? "" : exact_quantity(DIMENSION, s.lining_thickness),
+                            s.soil}));
+    }
+}
+
+// The temperature of a thermal set that a 6.xx file leaves out of use.
+constexpr float UNUSED_SET_TEMPERATURE = 70.0f;
+
+// The highest operating value of the sets in use, for a design value of 0.
+float highest_in_use(const std::array<float, NUM_LOAD_SETS + 1>& values)
+{
+    float highest = values[1];
+    for (int k = 2; k <= load_sets_in_use(); ++k)
+        highest = std::max(highest, values[static_cast<std::size_t>(k)]);
+    return highest;
+}
+
+void write_loads(BatchWriter& w)
+{
+    if (numloads() == 0)
+        return;
+    w.line("LOADS");
+    for (int i = 1; i <= numloads(); ++i) {
+        const PipeLoad& l = pipe_loads()[i];
+        if (l.name.empty())
+            continue;
+        if (has_lower_case(l.name))
+            w.report.add(NC_LOWER_CASE);
+        auto t = [&](int k) { return exact_quantity_required(TEMPERATURE, l.temperature[static_cast<std::size_t>(k)]); };
+        auto p = [&](int k) { return exact_quantity_required(PRESSURE, l.pressure[static_cast<std::size_t>(k)]); };
+        std::vector<std::string> f = {l.name, t(1), p(1), exact_real(l.specific_gravity)};
+        if (w.current()) {
+            f.insert(f.end(), {t(2), p(2), t(3), p(3), exact_quantity(WEIGHT_PER_LENGTH, l.added_weight)});
+            float design_t = l.design_temperature;
+            float design_p = l.design_pressure;
+            if (design_t == 0.0f || design_p == 0.0f)
+                w.report.add(NC_LOAD_FIELDS);
+            if (design_t == 0.0f)
+                design_t = highest_in_use(l.temperature);
+            if (design_p == 0.0f)
+                design_p = highest_in_use(l.pressure);
+            f.push_back(exact_quantity_required(TEMPERATURE, design_t));
+            f.push_back(exact_quantity_required(PRESSURE, design_p));
+            for (int k = 4; k <= NUM_LOAD_SETS; ++k) {
+                f.push_back(t(k));
+                f.push_back(p(k));
+            }
+            if (l.wind)
+                f.push_back("1");
+        } else {
+            // Without OPTEMP the reader counts a set above 70 degF as one in
+            // use: a set not in use keeps a temperature of at most 70 degF.
+            bool lost = l.wind != 0;
+            for (int k = 2; k <= 3; ++k) {
+                const auto ks = static_cast<std::size_t>(k);
+                if (k <= numtloads() || l.temperature[ks] <= UNUSED_SET_TEMPERATURE) {
+                    f.push_back(t(k));
+                } else {
+                    f.push_back(exact_quantity_required(TEMPERATURE, UNUSED_SET_TEMPERATURE));
+                    lost = true;
+                }
+                f.push_back(p(k));
+            }
+            for (int k = 4; k <= NUM_LOAD_SETS; ++k) {
+                const auto ks = static_cast<std::size_t>(k);
+                lost = lost || l.temperature[ks] != UNUSED_SET_TEMPERATURE || l.pressure[ks] >= ENTERED_ZERO_LIMIT;
+            }
+            f.push_back(exact_quantity(WEIGHT_PER_LENGTH, l.added_weight));
+            if (lost)
+                w.report.add(NC_FORM_6XX);
+        }
+        w.line(join_fields(f));
+    }
+}
+
+void write_beam_data(BatchWriter& w)
+{
+    if (numbmats() > 0) {
+        w.line("BMATERIALS");
+        for (int i = 1; i <= numbmats(); ++i) {
+            const BeamMaterial& m = beam_materials()[i];
+            if (m.name.empty())
+                continue;
+            if (!m.description.empty())
+                w.report.add(NC_BEAM_DESCRIPTION);
+            if (has_lower_case(m.name))
+                w.report.add(NC_LOWER_CASE);
+            w.line(join_fields({m.name, m.E == 0.0f ? "" : exact_quantity(MODULUS, m.E),
+                                m.nu == 0.0f ? "" : exact_real(m.nu), m.density == 0.0f ? "" : exact_quantity(DENSITY, m.density),
+                                m.alpha == 0.0f ? "" : exact_quantity(EXPANSION, m.alpha)}));
+        }
+    }
+    if (beam_sections().size() > 0) {
+        w.line("BSECTIONS");
+        for (int i = 1; i <= beam_sections().size(); ++i) {
+            const BeamSection& s = beam_sections()[i];
+            if (s.name.empty())
+                continue;
+            if (!s.description.empty())
+                w.report.add(NC_BEAM_DESCRIPTION);
+            if (has_lower_case(s.name))
+                w.report.add(NC_LOWER_CASE);
+            std::vector<std::string> f = {s.name};
+            const int quantity[BS_VALUE_COUNT] = {AREA, INERTIA, INERTIA, INERTIA, AREA, AREA, DIMENSION, DIMENSION};
+            for (std::size_t k = 0; k < BS_VALUE_COUNT; ++k)
+                f.push_back(k < 3 ? exact_quantity_required(quantity[k], s.values[k])
+                                  : s.values[k] == 0.0f ? "" : exact_quantity(quantity[k], s.values[k]));
+            w.line(join_fields(f));
+        }
+    }
+    if (numbloads() > 0) {
+        w.line("BLOADS");
+        for (int i = 1; i <= numbloads(); ++i) {
+            const BeamLoad& l = beam_loads()[i];
+            if (l.name.empty())
+                continue;
+            if (has_lower_case(l.name))
+                w.report.add(NC_LOWER_CASE);
+            auto t = [&](int k) { return exact_quantity_required(TEMPERATURE, l.temperature[static_cast<std::size_t>(k)]); };
+            std::vector<std::string> f = {l.name, t(1), t(2), t(3), exact_quantity(WEIGHT_PER_LENGTH, l.added_weight)};
+            if (w.current()) {
+                for (int k = 4; k <= NUM_LOAD_SETS; ++k)
+                    f.push_back(t(k));
+                if (l.wind)
+                    f.push_back("1");
+            } else {
+                bool lost = l.wind != 0;
+                for (int k = 4; k <= NUM_LOAD_SETS; ++k)
+                    lost = lost || l.temperature[static_cast<std::size_t>(k)] != 70.0f;
+                if (lost)
+                    w.report.add(NC_FORM_6XX);
+            }
+            w.line(join_fields(f));
+        }
+    }
+}
+
+// ---- Equipment -----------------------------------------------------------------------
+
+std::string node_field(int32_t node)
+{
+    return node == 0 ? std::string() : node_text(node);
+}
+
+void write_pumps(BatchWriter& w)
+{
+    if (pumps().size() == 0)
+        return;
+    w.line("PUMPS");
+    for (int i = 1; i <= pumps().size(); ++i) {
+        const PumpRecord& p = pumps()[i];
+        if (has_lower_case(p.name))
+            w.report.add(NC_LOWER_CASE);
+        PumpRecord plain;
+        plain.name = p.name;
+        plain.suction_node = p.suction_node;
+        plain.suction_location = p.suction_location;
+        plain.discharge_node = p.discharge_node;
+        plain.discharge_location = p.discharge_location;
+        plain.shaft_axis = p.shaft_axis;
+        plain.centre = p.centre;
+        plain.vertical = p.vertical;
+        if (p.vertical) {
+            plain.suction_location = plain.discharge_location = LOCATION_TOP;
+            plain.shaft_axis = {};
+            plain.centre = {};
+        }
+        if (!(plain == p))
+            w.report.add(NC_PUMP_FIELDS);
+        std::vector<std::string> f = {p.name, p.vertical ? "1" : "0"};
+        if (!p.vertical) {
+            for (float a : p.shaft_axis)
+                f.push_back(exact_real(a));
+            for (float c : p.centre)
+                f.push_back(exact_quantity(LENGTH, c));
+            f.push_back(node_field(p.suction_node));
+            f.push_back(int_text(p.suction_location));
+            f.push_back(node_field(p.discharge_node));
+            f.push_back(p.discharge_node ? int_text(p.discharge_location) : "");
+        } else {
+            f.push_back(node_field(p.suction_node));
+            f.push_back(node_field(p.discharge_node));
+        }
+        // The suction field stands even when empty.
+        std::string text = join_fields(f);
+        if (p.vertical && p.suction_node == 0 && p.discharge_node == 0)
+            text += ",";
+        w.line(text);
+    }
+}
+
+void write_compressors(BatchWriter& w, const OneBased<CompressorRecord>& records, const char* key)
+{
+    if (records.size() == 0)
+        return;
+    w.line(key);
+    for (int i = 1; i <= records.size(); ++i) {
+        const CompressorRecord& c = records[i];
+        if (has_lower_case(c.name))
+            w.report.add(NC_LOWER_CASE);
+        std::vector<std::string> f = {c.name};
+        for (float a : c.shaft_axis)
+            f.push_back(exact_real(a));
+        for (int32_t node : {c.inlet, c.exhaust, c.extraction1, c.extraction2})
+            f.push_back(node_field(node));
+        w.line(join_fields(f));
+    }
+}
+
+void write_seismic(BatchWriter& w)
+{
+    const SeismicData& s = seismic_data();
+    for (std::size_t i = 0; i < 3; ++i)
+        if ((s.load.flag[i] != 0) != (s.load.g[i] != 0.0f))
+            w.report.add(NC_SEISMIC_FLAGS);
+    if (s.asce_on && w.current()) {
+        const AsceSeismic& a = s.asce;
+        w.line("ASCES");
+        w.line(join_fields({int_text(a.occupancy), int_text(a.site_class), exact_real(a.ss),
+                            exact_quantity(LENGTH, a.component_height), exact_quantity(LENGTH, a.structure_height),
+                            exact_real(a.ap), exact_real(a.rp), exact_real(a.ip), exact_real(a.asd),
+                            int_text(s.load.combination)}));
+        return;
+    }
+    if (s.asce_on)
+        w.report.add(NC_FORM_6XX);
+    if (s.load.g == std::array<float, 3>{})
+        return;
+    w.line("SEISMIC");
+    std::vector<std::string> f = {exact_real(s.load.g[0]), exact_real(s.load.g[1]), exact_real(s.load.g[2])};
+    if (w.current())
+        f.push_back(int_text(s.load.combination));
+    else if (s.load.combination != SeismicLoad().combination)
+        w.report.add(NC_FORM_6XX);
+    w.line(join_fields(f));
+}
+
+bool wind_load_defined(const WindLoad& l)
+{
+    return std::hypot(l.direction[0], l.direction[1], l.direction[2]) >= MIN_DIRECTION_LENGTH;
+}
+
+void write_wind(BatchWriter& w)
+{
+    const WindData& d = wind_data();
+    bool any = d.asce_on;
+    for (int n = 1; n <= NUM_WIND_LOADS; ++n)
+        any = any || wind_load_defined(d.loads[static_cast<std::size_t>(n)]);
+    if (!w.current()) {
+        if (any)
+            w.report.add(NC_FORM_6XX);
+        return;
+    }
+    if (d.asce_on) {
+        const AsceWind& a = d.asce;
+        w.line("ASCEW");
+        w.line(join_fields({int_text(a.occupancy), exact_quantity(SPEED, a.speed), exact_real(a.kd),
+                            int_text(a.exposure), int_text(a.hill), exact_quantity(LENGTH, a.hill_height),
+                            exact_quantity(LENGTH, a.crest_distance), exact_quantity(LENGTH, a.height_above_ground),
+                            exact_quantity(LENGTH, a.crest_to_site), int_text(a.surface), exact_real(a.gust)}));
+    }
+    for (int n = 1; n <= NUM_WIND_LOADS; ++n) {
+        const WindLoad& l = d.loads[static_cast<std::size_t>(n)];
+        if (!wind_load_defined(l)) {
+            if (!l.velocity.empty() || !l.pressure.empty())
+                w.report.add(NC_WIND_FIELDS);
+            continue;
+        }
+        if (l.height_given || l.structure_height != 0.0f)
+            w.report.add(NC_WIND_FIELDS);
+        w.line(c_format("WIND%d", n));
+        const bool asce = l.asce && d.asce_on;
+        std::vector<std::string> f = {asce ? "1" : "0", exact_real(l.shape_factor), exact_real(l.direction[0]),
+                                      exact_real(l.direction[1]), exact_real(l.direction[2])};
+        if (asce) {
+            if (!l.velocity.empty() || !l.pressure.empty())
+                w.report.add(NC_WIND_FIELDS);
+            w.line(join_fields(f));
+            continue;
+        }
+        const WindProfileUnits& u = d.units;
+        f.insert(f.end(), {int_text(u.elevation), int_text(u.pressure), int_text(u.velocity), int_text(u.kind)});
+        w.line(join_fields(f));
+        const XYCurve& profile = u.kind == PROFILE_VELOCITY ? l.velocity : l.pressure;
+        const XYCurve& other = u.kind == PROFILE_VELOCITY ? l.pressure : l.velocity;
+        if (!other.empty())
+            w.report.add(NC_WIND_FIELDS);
+        w.line(int_text(static_cast<int64_t>(profile.size())));
+        UnitChoicesKept file_units;
+        unit_choice()[LENGTH] = profile_length_unit(u.elevation);
+        unit_choice()[PRESSURE] = profile_pressure_unit(u.pressure);
+        unit_choice()[SPEED] = profile_speed_unit(u.velocity);
+        for (const XYPair& point : profile)
+            w.line(exact_quantity_required(LENGTH, point.x == ENTERED_ZERO ? 0.0f : point.x) + "," +
+                   (u.kind == PROFILE_VELOCITY ? exact_quantity_required(SPEED, point.y)
+                                               : exact_quantity_required(PRESSURE, point.y)));
+    }
+}
+
+void write_allowables(BatchWriter& w)
+{
+    if (allowables().size() == 0)
+        return;
+    if (!w.current()) {
+        w.report.add(NC_FORM_6XX, 0, allowables().size());
+        return;
+    }
+    w.line("ALLOWABLES");
+    for (int i = 1; i <= allowables().size(); ++i) {
+        const AllowableLoad& a = allowables()[i];
+        std::vector<std::string> f = {node_text(a.node)};
+        for (std::size_t k = 0; k < ALLOWABLE_VALUES; ++k)
+            f.push_back(exact_quantity_required(k < 3 ? FORCE : MOMENT, a.values[k]));
+        w.line(join_fields(f));
+    }
+}
+
+// What the model holds that no section has a place for.
+void count_unplaced(BatchWriter& w)
+{
+    (void)w;
+}
+
+}  // namespace
+
+BatchExportReport write_batch_text(std::ostream& out, const BatchExportSettings& settings)
+{
+    check_model_text();
+    UnitChoicesKept user_units;
+    BatchWriter w;
+    w.version = settings.version == BATCH_EXPORT_6XX ? BATCH_EXPORT_6XX : BATCH_EXPORT_CURRENT;
+    const BatchUnitForm form = unit_form(settings.units);
+    constexpr std::size_t TITLE_LENGTH = 48;
+    std::string title = model_title();
+    if (title.size() > TITLE_LENGTH) {
+        title.resize(TITLE_LENGTH);
+        w.report.add(NC_LONG_TITLE);
+    }
+    // The reader makes the title row "Title = " and the title.
+    std::string blank_test = title;
+    trim_blanks(blank_test);
+    if (numrows() > 0 && model().rows[1].etype == ET_COMMENT &&
+        (model().rows[1].comment_text() != "Title = " + title || blank_test.empty()))
+        w.report.add(NC_LONG_TITLE, 1);
+    w.line(title);
+    w.line("");
+    if (w.current()) {
+        w.line("VERSION");
+        w.line("10.20");
+    }
+    write_options(w, form);
+    write_materials(w);
+    write_soils(w);
+    write_sections(w);
+    write_loads(w);
+    write_beam_data(w);
+    batch_write_layout(w);
+    write_pumps(w);
+    write_compressors(w, compressors(), "COMPRESSORS");
+    write_compressors(w, turbines(), "TURBINES");
+    write_seismic(w);
+    write_wind(w);
+    write_allowables(w);
+    count_unplaced(w);
+    for (const std::string& line : w.lines)
+        out << line << '\n';
+    return w.report;
+}
+
+std::string batch_export_text(const BatchExportSettings& settings, BatchExportReport* report)
+{
+    std::ostringstream out;
+    BatchExportReport r = write_batch_text(out, settings);
+    if (report)
+        *report = r;
+    return out.str();
+}
+
+BatchExportReport export_batch_file_at(const std::string& path, const BatchExportSettings& settings,
+                                       const ExportBufferFilter& filter)
+{
+    BatchExportReport report;
+    // The checks run before the file is opened, so a refused model leaves no file.
+    check_model_text();
+    write_export_file(
+        path, [&](std::ostream& out) { report = write_batch_text(out, settings); }, filter);
+    return report;
+}

@@ -1,0 +1,772 @@
+// The model build of a CAESAR II neutral file: units and options from the
+// file, a row for each element (and a From row where a run starts), the
+// pipe sections, materials and pipe loads found or added per element, the
+// passes over the rows once all elements stand, and the items.
+#include "exchange/cii_build.h"
+#include "exchange/cii_import.h"
+
+#include "analysis/analysis_model.h"
+#include "analysis/model_check.h"
+#include "elements/bellows.h"
+#include "elements/bend.h"
+#include "elements/elastic_element.h"
+#include "elements/joints.h"
+#include "elements/reducer.h"
+#include "elements/rigid_element.h"
+#include "elements/valve.h"
+#include "exchange/import_rollback.h"
+#include "exchange/row_objects.h"
+#include "framework/errors.h"
+#include "framework/geometry.h"
+#include "framework/text.h"
+#include "framework/units.h"
+#include "loads/hydrotest_load.h"
+#include "loads/pipe_load.h"
+#include "materials/pipe_material.h"
+#include "materials/pipe_section.h"
+#include "materials/property_set_checks.h"
+#include "model/element_data.h"
+#include "model/load_cases.h"
+#include "model/model.h"
+#include "model/nodes.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double DEGREES_PER_RADIAN = 180.0 / std::numbers::pi;
+// Water, lb/in3: a fluid of this density has a specific gravity of 1.
+constexpr double WATER_DENSITY = 0.0362;
+constexpr double SPECIFIC_GRAVITY_PER_DENSITY = 27.62430939226519;   // 1 / 0.0362
+constexpr float DEFAULT_MILL_TOLERANCE = 12.5f;
+// The material density that a file's 0 stands for, lb/in3.
+constexpr double DENSITY_NOT_GIVEN = 0.001;
+// Hydrotest pressures this close (psi) share a hydrotest row.
+constexpr double SAME_HYDROTEST_PRESSURE = 0.001;
+// Nodes closer than this (inch) make a joint of no length.
+constexpr double SHORT_JOINT = 0.001;
+// Materials are named by their index in base 4, which five characters hold up to this.
+constexpr int MAX_CII_MATERIALS = 1023;
+
+// ---- Units ----------------------------------------------------------------------------------
+
+// A quantity shows in a unit other than the English one when its file factor
+// lies within 0.0001 of that unit's factor.
+struct UnitRule {
+    UnitQuantity quantity;
+    CiiValue CiiUnits::*factor;
+    double value;
+    int32_t choice;
+};
+const UnitRule UNIT_RULES[] = {
+    {LENGTH, &CiiUnits::length, 25.4, 4},                     // mm
+    {LENGTH, &CiiUnits::length, 0.0254, 3},                   // m
+    {DIMENSION, &CiiUnits::diameter, 25.4, 1},                // mm
+    {FORCE, &CiiUnits::force, 0.45359237, 2},                 // kg
+    {FORCE, &CiiUnits::force, 4.4482216, 1},                  // N
+    {WEIGHT, &CiiUnits::weight, 0.4535924, 1},                // kg
+    {MOMENT, &CiiUnits::moment, 0.011521246, 3},              // kg-m
+    {MOMENT, &CiiUnits::moment, 0.112984829, 2},              // Nm
+    {STRESS, &CiiUnits::stress, 0.00070307, 3},               // kg/mm2
+    {STRESS, &CiiUnits::stress, 0.006894757, 1},              // MPa (N/mm2)
+    {STRESS, &CiiUnits::stress, 6.894757, 1},                 // kPa: shown in MPa
+    {TEMPERATURE, &CiiUnits::temperature, 0.5555555555555556, 1},   // C
+    {PRESSURE, &CiiUnits::pressure, 0.070307, 5},             // kg/cm2
+    {PRESSURE, &CiiUnits::pressure, 0.0689476, 1},            // bar
+    {PRESSURE, &CiiUnits::pressure, 6.894757, 2},             // kPa
+    {PRESSURE, &CiiUnits::pressure, 0.006894757, 3},          // MPa
+    {MODULUS, &CiiUnits::modulus, 0.00070307, 3},             // kg/mm2
+    {MODULUS, &CiiUnits::modulus, 0.006894757, 1},            // MPa
+    {MODULUS, &CiiUnits::modulus, 6.894757, 1},               // kPa: shown in MPa
+    {DENSITY, &CiiUnits::pipe_density, 27679.9, 2},           // kg/m3
+    {WEIGHT_DENSITY, &CiiUnits::insulation_density, 27679.9, 1},   // kg/m3
+    {STIFFNESS, &CiiUnits::stiffness, 0.017857967, 2},        // kg/mm
+    {STIFFNESS, &CiiUnits::stiffness, 0.175126835, 1},        // N/mm
+    {ROT_STIFFNESS, &CiiUnits::rot_stiffness, 0.011521246, 4},   // kg-m/deg
+    {ROT_STIFFNESS, &CiiUnits::rot_stiffness, 0.112984829, 2},   // Nm/deg
+};
+
+void select_units(const CiiUnits& u)
+{
+    reset_unit_choice();
+    for (const UnitRule& r : UNIT_RULES)
+        if (std::fabs((u.*r.factor).value - r.value) <= 1.0e-4)
+            unit_choice()[static_cast<std::size_t>(r.quantity)] = r.choice;
+}
+
+// The name of material n: n written in base 4.
+std::string base4(int n)
+{
+    std::string text;
+    for (; n > 0; n /= 4)
+        text.insert(text.begin(), static_cast<char>('0' + n % 4));
+    return text;
+}
+
+bool near(double a, double b, double tolerance)
+{
+    return std::fabs(a - b) <= tolerance;
+}
+
+// ---- Find or add -------------------------------------------------------------------------------
+
+struct LoadValues {
+    std::array<float, 9> t{}, p{};
+    float gravity = 0.0f;
+};
+
+int find_or_add_load(CiiBuild& b, const LoadValues& v, int line)
+{
+    for (int i = 1; i <= numloads(); ++i) {
+        const PipeLoad& l = pipe_loads()[i];
+        bool same = near(l.specific_gravity, v.gravity, 0.001);
+        for (std::size_t k = 0; k < 9 && same; ++k)
+            same = near(l.temperature[k + 1], v.t[k], 0.001) && near(l.pressure[k + 1], v.p[k], 0.001);
+        if (same)
+            return i;
+    }
+    if (numloads() >= MAXLOADS)
+        b.fail(line, "Maximum number of loads exceeded");
+    PipeLoad l;
+    l.name = std::to_string(numloads() + 1);
+    for (std::size_t k = 0; k < 9; ++k) {
+        l.temperature[k + 1] = v.t[k];
+        l.pressure[k + 1] = v.p[k];
+    }
+    l.temperature[10] = 70.0f;
+    l.pressure[10] = 0.0f;
+    l.specific_gravity = v.gravity;
+    l.added_weight = 0.0f;
+    l.wind = 1;
+    return pipe_loads().push_back(std::move(l));
+}
+
+int find_or_add_section(CiiBuild& b, const PipeSection& wanted, int line)
+{
+    for (int i = 1; i <= numsections(); ++i) {
+        const PipeSection& s = pipe_sections()[i];
+        if (near(s.outside_diameter, wanted.outside_diameter, 0.001) &&
+            near(s.insulation_thickness, wanted.insulation_thickness, 0.001) &&
+            near(s.insulation_density, wanted.insulation_density, 0.001) &&
+            near(s.corrosion_allowance, wanted.corrosion_allowance, 0.001) &&
+            near(s.thickness, wanted.thickness, 0.0001))
+            return i;
+    }
+    if (numsections() >= MAXSECTIONS)
+        b.fail(line, "Maximum number of pipe sections exceeded");
+    PipeSection s = wanted;
+    s.name = std::to_string(numsections() + 1);
+    s.nominal_size = "Non Std";
+    if (const std::vector<std::string> problems = pipe_section_problems(s); !problems.empty())
+        b.fail(line, problems.front());
+    return pipe_sections().push_back(std::move(s));
+}
+
+int find_or_add_material(CiiBuild& b, double number, double density, double nu, int line)
+{
+    const std::string description = c_format("%lf", number);
+    for (int i = 1; i <= nummats(); ++i) {
+        const PipeMaterial& m = pipe_materials()[i];
+        if (m.description == description && near(m.density, density, 0.001))
+            return i;
+    }
+    if (nummats() >= MAX_CII_MATERIALS)
+        b.fail(line, "Maximum number of materials exceeded");
+    PipeMaterial m;
+    m.name = base4(nummats() + 1);
+    m.description = description.substr(0, MATERIAL_DESCRIPTION_LENGTH);
+    m.nu = static_cast<float>(nu);
+    m.density = static_cast<float>(density);
+    m.joint_factor = m.circ_joint_factor = 1.0f;
+    m.table.push_back({70.0f, 3.0e7f, 6.0e-6f, 20000.0f, 0.0f, 0.0f, 0.0f, 0.0f});
+    m.table.push_back({1200.0f, 2.0e7f, 8.0e-6f, 1000.0f, 0.0f, 0.0f, 0.0f, 0.0f});
+    if (const std::vector<std::string> problems = pipe_material_problems(m); !problems.empty())
+        b.fail(line, problems.front());
+    b.notes.add(CII_DEFAULT_TABLES, m.name + " (" + m.description + ")");
+    return pipe_materials().push_back(std::move(m));
+}
+
+// ---- The element rows ----------------------------------------------------------------------------
+
+// The row of an element with its type's object filled from the store.
+class ElementRows {
+public:
+    explicit ElementRows(CiiBuild& b) : b_(b), s_(b.s), joined_(static_cast<std::size_t>(b.s.elements) + 1) {}
+
+    void build()
+    {
+        for (int i = 1; i <= s_.elements; ++i)
+            element(i);
+    }
+
+private:
+    CiiBuild& b_;
+    const CiiStaging& s_;
+    std::vector<bool> joined_;   // elements that a From row took
+
+    float lf(double v, int line, const char* what, NeutralQuantity q = NeutralQuantity::Coordinate) const
+    {
+        return b_.convert(v, s_.units.length, q, line, what);
+    }
+
+    void check_index(int index, int count, int line, const char* what, const char* records) const
+    {
+        if (index < 0 || index > count)
+            b_.fail(line, c_format("%s index %d is not one of the %d %s of the file", what, index, count, records));
+    }
+
+    void element(int i)
+    {
+        const CiiElement& e = s_.element[i];
+        check_index(e.bend, s_.bends, e.index_line, "Bend", "bends");
+        check_index(e.rigid, s_.rigids, e.index_line, "Rigid", "rigids");
+        check_index(e.expansion_joint, s_.expansion_joints, e.index_line, "Expansion joint", "expansion joints");
+        check_index(e.reducer, s_.reducers, e.reducer_line, "Reducer", "reducers");
+        if (e.hydrotest != 0.0)
+            add_hydrotest(b_.convert(e.hydrotest, s_.units.pressure, NeutralQuantity::Pressure, e.line6,
+                                     "Hydrotest pressure"),
+                          e.line6);
+        if (joined_[static_cast<std::size_t>(i)])
+            return;
+        const int from = static_cast<int>(e.from);
+        const int to = static_cast<int>(e.to);
+        if (from == 0 && to == 0)
+            return;
+        if (ends_at_bend_corner(to)) {
+            b_.notes.add(CII_NOT_TAKEN, c_format("element %d-%d ending at a bend's corner (line %d)", from, to, e.line));
+            return;
+        }
+        const int load = this->load(e);
+        const int section = this->section(e);
+        const int material = this->material(e);
+
+        std::array<float, 3> offset{};
+        for (std::size_t k = 0; k < 3; ++k)
+            offset[k] = lf(e.offset[k], e.line, "DX, DY, DZ");
+        // A hydrotest row between two elements does not break their run.
+        int last = numrows();
+        while (last > 1 && model().rows[last].etype == ET_HYDROTEST_LOAD)
+            --last;
+        if (model().rows[last].node != from)
+            from_row(i, from, to, offset, section, material, load);
+        to_row(e, to, offset, section, material, load);
+    }
+
+    // A bend's node is the corner of its tangents, which is no point of the
+    // pipe: an element cannot end there.
+    static bool ends_at_bend_corner(int to)
+    {
+        const int index = node_index(to);
+        if (index == 0)
+            return false;
+        const LayoutRow& defining = model().rows[model().nodes[index].row];
+        return etype_is_bend(defining.etype) && defining.node == to;
+    }
+
+    void add_hydrotest(float pressure, int line)
+    {
+        for (const LayoutRow& r : model().rows)
+            if (r.etype == ET_HYDROTEST_LOAD && r.element)
+                if (const auto* h = dynamic_cast<const HydrotestLoad*>(r.element.get());
+                    h && near(h->pressure, pressure, SAME_HYDROTEST_PRESSURE))
+                    return;
+        const int row = b_.append_row(line);
+        LayoutRow& r = model().rows[row];
+        r.etype = ET_HYDROTEST_LOAD;
+        r.create_element_object();
+        HydrotestLoad& h = row_element<HydrotestLoad>(row);
+        h.specific_gravity = 1.0f;
+        h.pressure = pressure;
+        h.temperature = 0.0f;
+        LayoutRow::make_nodes(row);
+    }
+
+    int load(const CiiElement& e)
+    {
+        LoadValues v;
+        for (std::size_t k = 0; k < 9; ++k) {
+            const int t_line = k < 3 ? e.line2 : e.line2 + 1;
+            const int p_line = k < 6 ? e.pressure_line : e.line5;
+            v.t[k] = b_.temperature(e.t[k], t_line);
+            v.p[k] = e.p[k] == 0.0 ? 0.0f
+                                   : b_.convert(e.p[k], s_.units.pressure, NeutralQuantity::Pressure, p_line, "Pressure");
+        }
+        v.gravity = b_.convert(e.fluid_density * SPECIFIC_GRAVITY_PER_DENSITY, s_.units.fluid_density,
+                               NeutralQuantity::Factor, e.line6, "Fluid density");
+        return find_or_add_load(b_, v, e.line);
+    }
+
+    int section(const CiiElement& e)
+    {
+        PipeSection s;
+        s.outside_diameter = b_.convert(e.od, s_.units.diameter, NeutralQuantity::Dimension, e.line, "Outside diameter");
+        s.thickness = b_.convert(e.wall, s_.units.wall, NeutralQuantity::Dimension, e.line2, "Wall thickness");
+        s.insulation_thickness =
+            b_.convert(e.insulation, s_.units.wall, NeutralQuantity::Dimension, e.line2, "Insulation thickness");
+        s.insulation_density = b_.convert(e.insulation_density, s_.units.insulation_density,
+                                          NeutralQuantity::Density, e.line6, "Insulation density");
+        s.corrosion_allowance = lf(e.corrosion, e.line2, "Corrosion allowance", NeutralQuantity::Dimension);
+        if (!neutral_value_in_range(NeutralQuantity::Factor, e.mill))
+            b_.fail(e.line6, c_format("Mill tolerance is out of range :  %g", e.mill));
+        s.mill_tolerance = e.mill != 0.0 ? static_cast<float>(e.mill) : DEFAULT_MILL_TOLERANCE;
+        return find_or_add_section(b_, s, e.line);
+    }
+
+    int material(const CiiElement& e)
+    {
+        const float density = b_.convert(e.density, s_.units.pipe_density, NeutralQuantity::Density, e.line5,
+                                         "Pipe density");
+        if (!(e.nu > -1.0 && e.nu < 0.5))
+            b_.fail(e.line5, c_format("Invalid Poisson's ratio :  %g", e.nu));
+        const double number = e.material.value;
+        // Material 0 is the first material (or a new one when there is none yet).
+        if (number == 0.0 && nummats() > 0)
+            return 1;
+        return find_or_add_material(b_, number, density == 0.0f ? DENSITY_NOT_GIVEN : density, e.nu,
+                                    e.material.line ? e.material.line : e.line5);
+    }
+
+    void set_names(int row, int section, int material, int load)
+    {
+        LayoutRow& r = model().rows[row];
+        r.section = pipe_sections()[section].name;
+        r.material = pipe_materials()[material].name;
+        r.load = pipe_loads()[load].name;
+    }
+
+    void from_row(int i, int from, int to, std::array<float, 3>& offset, int section, int material, int load)
+    {
+        const CiiElement& e = s_.element[i];
+        const auto coordinate = s_.coordinates.find(from);
+        const bool in_coords = coordinate != s_.coordinates.end();
+        const int row = b_.append_row(e.line);
+        LayoutRow& r = model().rows[row];
+        r.node = from;
+        r.etype = ET_FROM;
+        int joined = 0;
+        if (numnodes() > 0 && !in_coords && node_index(from) == 0) {
+            if (const int to_index = node_index(to)) {
+                // Placed back from the element's other end.
+                const Vec3 p = node_position(model(), to_index);
+                r.dx = static_cast<float>(p.x - offset[0]);
+                r.dy = static_cast<float>(p.y - offset[1]);
+                r.dz = static_cast<float>(p.z - offset[2]);
+                offset = {};
+            } else {
+                joined = join_dangling_from_node(row, from);
+            }
+        }
+        if (r.etype != ET_FROM)
+            set_names(row, section, material, load);
+        r.create_element_object();
+        if (joined != 0)
+            fill_joined(row, joined);
+        if (in_coords) {
+            const CiiCoordinate& c = coordinate->second;
+            r.dx = lf(c.xyz[0], c.line, "X");
+            r.dy = lf(c.xyz[1], c.line, "Y");
+            r.dz = lf(c.xyz[2], c.line, "Z");
+        } else if (r.etype == ET_FROM && node_index(from) != 0) {
+            // A run that starts again at a node that stands: its coordinates.
+            const Vec3 p = node_position(model(), node_index(from));
+            r.dx = static_cast<float>(p.x);
+            r.dy = static_cast<float>(p.y);
+            r.dz = static_cast<float>(p.z);
+        }
+        LayoutRow::make_nodes(row);
+    }
+
+    // A from node that is no node yet, on no coordinate and whose element's
+    // other end is not known either: an element of the file that ends at it
+    // and is a rigid or an expansion joint makes its row, from the last row's
+    // node; other elements that end there keep their own rows. Without such
+    // an element the row is a pipe of no length.
+    int join_dangling_from_node(int row, int from)
+    {
+        LayoutRow& r = model().rows[row];
+        for (int j = 1; j <= s_.elements; ++j) {
+            const CiiElement& e = s_.element[j];
+            if (joined_[static_cast<std::size_t>(j)] || static_cast<int>(e.to) != from ||
+                (e.rigid == 0 && e.expansion_joint == 0))
+                continue;
+            joined_[static_cast<std::size_t>(j)] = true;
+            r.etype = e.rigid != 0 ? ET_RIGID : ET_ELASTIC;
+            r.dx = lf(e.offset[0], e.line, "DX");
+            r.dy = lf(e.offset[1], e.line, "DY");
+            r.dz = lf(e.offset[2], e.line, "DZ");
+            return j;
+        }
+        r.etype = ET_PIPE;
+        r.dx = r.dy = r.dz = 0.0f;
+        return 0;
+    }
+
+    void fill_joined(int row, int j)
+    {
+        const CiiElement& e = s_.element[j];
+        if (model().rows[row].etype == ET_RIGID)
+            set_rigid(row, s_.rigid[e.rigid]);
+        else
+            set_elastic(row, s_.expansion_joint[e.expansion_joint]);
+    }
+
+    void to_row(const CiiElement& e, int to, const std::array<float, 3>& offset, int section, int material, int load)
+    {
+        const int row = b_.append_row(e.line);
+        LayoutRow& r = model().rows[row];
+        r.node = to;
+        r.etype = e.bend != 0                                           ? ET_BEND
+                  : e.rigid != 0                                        ? ET_RIGID
+                  : e.expansion_joint != 0
+                      ? (s_.expansion_joint[e.expansion_joint].diameter != 0.0 ? ET_BELLOWS : ET_ELASTIC)
+                  : e.reducer != 0                                      ? ET_REDUCER
+                                                                        : ET_PIPE;
+        r.dx = offset[0];
+        r.dy = offset[1];
+        r.dz = offset[2];
+        set_names(row, section, material, load);
+        r.create_element_object();
+        switch (r.etype) {
+        case ET_BEND: set_bend(row, s_.bend[e.bend]); break;
+        case ET_RIGID: set_rigid(row, s_.rigid[e.rigid]); break;
+        case ET_BELLOWS: set_bellows(row, s_.expansion_joint[e.expansion_joint]); break;
+        case ET_ELASTIC: set_elastic(row, s_.expansion_joint[e.expansion_joint]); break;
+        case ET_REDUCER: set_reducer(row, section, s_.reducer[e.reducer]); break;
+        default: break;
+        }
+        LayoutRow::make_nodes(row);
+    }
+
+    void set_bend(int row, const CiiBend& d)
+    {
+        Bend& bend = row_element<Bend>(row);
+        BendGeometry& g = bend.geometry;
+        const float radius = lf(d.radius, d.line, "Bend radius", NeutralQuantity::Dimension);
+        // A radius of 0 leaves the bend the long radius of its section.
+        g.radius_kind = radius > 0.0f ? RADIUS_USER : RADIUS_LONG;
+        g.radius = radius;
+        const std::pair<double, double> points[2] = {{d.angle1, d.node1}, {d.angle2, d.node2}};
+        for (std::size_t k = 0; k < 2; ++k) {
+            const auto [angle, node] = points[k];
+            if (node == 0.0)
+                continue;
+            if (!(node >= 1.0 && node < MAX_NODE_NUMBER + 1.0))
+                b_.fail(d.line, c_format("Bend node number must lie between 1 and %d :  %g", MAX_NODE_NUMBER, node));
+            const float radians = b_.convert(angle, DEGREES_PER_RADIAN, NeutralQuantity::Angle, d.line, "Bend angle");
+            (k == 0 ? g.node1 : g.node2) = static_cast<int32_t>(node);
+            (k == 0 ? g.angle1 : g.angle2) = radians;
+        }
+        if (d.fitting_thickness != 0.0)
+            g.thickness = lf(d.fitting_thickness, d.thickness_line, "Fitting thickness", NeutralQuantity::Dimension);
+        bend.ff_in = bend.ff_out = -1.0f;
+    }
+
+    void set_rigid(int row, const CiiRigid& d)
+    {
+        RigidElement& rigid = row_element<RigidElement>(row);
+        rigid.weight = b_.convert(d.weight, s_.units.force, NeutralQuantity::Weight, d.line, "Rigid weight");
+        rigid.add_cil = 0;
+    }
+
+    float stiffness(double v, int line, const char* what) const
+    {
+        return b_.convert(v, s_.units.stiffness, NeutralQuantity::Stiffness, line, what);
+    }
+
+    void set_bellows(int row, const CiiExpansionJoint& j)
+    {
+        Bellows& bellows = row_element<Bellows>(row);
+        bellows.axial_stiffness = stiffness(j.axial, j.line, "Axial stiffness");
+        bellows.lateral_stiffness = stiffness(j.transverse, j.line, "Transverse stiffness");
+        bellows.bending_stiffness = b_.rot_stiffness(j.bending, j.line, "Bending stiffness");
+        bellows.torsional_stiffness = b_.rot_stiffness(j.torsional, j.line, "Torsional stiffness");
+        const double d =
+            b_.convert(j.diameter, s_.units.diameter, NeutralQuantity::Dimension, j.line, "Effective diameter");
+        bellows.thrust_area = static_cast<float>(std::numbers::pi * d * d / 4.0);
+    }
+
+    // The joint's axial stiffness acts along the element, its transverse
+    // ones across it.
+    void set_elastic(int row, const CiiExpansionJoint& j)
+    {
+        ElasticElement& elastic = row_element<ElasticElement>(row);
+        elastic.kx = stiffness(j.axial, j.line, "Axial stiffness");
+        elastic.ky = elastic.kz = stiffness(j.transverse, j.line, "Transverse stiffness");
+        elastic.kxx = b_.rot_stiffness(j.torsional, j.line, "Torsional stiffness");
+        elastic.kyy = elastic.kzz = b_.rot_stiffness(j.bending, j.line, "Bending stiffness");
+        const LayoutRow& r = model().rows[row];
+        double x[3] = {r.dx, r.dy, r.dz};
+        if (!(std::hypot(x[0], x[1], x[2]) > 0.0))
+            x[0] = 1.0, x[1] = x[2] = 0.0;
+        normalize3(x[0], x[1], x[2]);
+        // Local y: the global Y, or X for an element along Y, made square to x.
+        double y[3] = {0.0, 1.0, 0.0};
+        if (std::fabs(x[1]) > 0.99)
+            y[0] = 1.0, y[1] = 0.0;
+        const double along = x[0] * y[0] + x[1] * y[1] + x[2] * y[2];
+        for (int k = 0; k < 3; ++k)
+            y[k] -= along * x[k];
+        normalize3(y[0], y[1], y[2]);
+        for (int k = 0; k < 3; ++k) {
+            elastic.x_axis[k] = static_cast<float>(x[k]);
+            elastic.y_axis[k] = static_cast<float>(y[k]);
+        }
+    }
+
+    void set_reducer(int row, int section, const CiiReducer& d)
+    {
+        Reducer& reducer = row_element<Reducer>(row);
+        reducer.od1 = pipe_sections()[section].outside_diameter;
+        reducer.thickness1 = pipe_sections()[section].thickness;
+        reducer.od2 = b_.convert(d.diameter, s_.units.diameter, NeutralQuantity::Dimension, d.line, "Reducer diameter");
+        reducer.thickness2 = lf(d.wall, d.line, "Reducer wall thickness", NeutralQuantity::Dimension);
+        reducer.cone_angle = 0.0f;
+        reducer.knuckles = 0;
+        reducer.delta = 0.0f;
+    }
+};
+
+// ---- Passes over the rows ------------------------------------------------------------------------------
+
+// A reducer whose file gives no second diameter ends in the section of the
+// next element (its own when it is the last).
+void fill_reducer_ends(CiiBuild& b)
+{
+    for (int row = 1; row <= numrows(); ++row) {
+        LayoutRow& r = model().rows[row];
+        if (r.etype != ET_REDUCER)
+            continue;
+        Reducer& reducer = row_element<Reducer>(row);
+        if (reducer.od2 != 0.0f)
+            continue;
+        int next = row + 1;
+        while (next <= numrows() && !etype_is_element(model().rows[next].etype))
+            ++next;
+        const std::string& name = next <= numrows() ? model().rows[next].section : r.section;
+        if (const int s = section_index(name)) {
+            reducer.od2 = pipe_sections()[s].outside_diameter;
+            reducer.thickness2 = pipe_sections()[s].thickness;
+        }
+        if (reducer.od2 == 0.0f)
+            b.fail(b.row_line(row), "The reducer has no second diameter");
+    }
+}
+
+// Bellows and elastic elements of no length are ball joints free to turn.
+void short_joints_to_ball_joints()
+{
+    for (int row = 1; row <= numrows(); ++row) {
+        const LayoutRow& r = model().rows[row];
+        if ((r.etype != ET_BELLOWS && r.etype != ET_ELASTIC) || r.from_node == 0 || r.node_index == 0 ||
+            node_distance(r.from_node, r.node_index) >= SHORT_JOINT)
+            continue;
+        LayoutRow::change_etype(row, ET_BALL_JOINT);
+        BallJoint& ball = row_element<BallJoint>(row);
+        ball.bending_stiffness = ball.torsional_stiffness = 0.0f;
+    }
+}
+
+// A rigid element longer than its pipe is wide is a valve.
+void long_rigids_to_valves()
+{
+    for (int row = 1; row <= numrows(); ++row) {
+        const LayoutRow& r = model().rows[row];
+        const int s = section_index(r.section);
+        if (r.etype != ET_RIGID || s == 0 || r.from_node == 0 || r.node_index == 0 ||
+            !(pipe_sections()[s].outside_diameter < node_distance(r.from_node, r.node_index)))
+            continue;
+        const float weight = row_element<RigidElement>(row).weight;
+        LayoutRow::change_etype(row, ET_VALVE);
+        Valve& valve = row_element<Valve>(row);
+        valve.weight = weight;
+        valve.length = 0.0f;
+        valve.thickness_multiplier = 10.0f;
+        valve.insulation_multiplier = 1.75f;
+    }
+}
+
+// The contents of a rigid element add to its weight: SG x (pi/4) d^2 L x
+// 0.0362 lb/in3, with d the bore of its section.
+void add_rigid_fluid_weight()
+{
+    for (int row = 1; row <= numrows(); ++row) {
+        const LayoutRow& r = model().rows[row];
+        const int s = section_index(r.section);
+        const int l = load_index(r.load);
+        if (r.etype != ET_RIGID || s == 0 || l == 0 || r.from_node == 0 || r.node_index == 0)
+            continue;
+        const PipeSection& section = pipe_sections()[s];
+        const double d = section.outside_diameter - 2.0 * section.thickness;
+        const double length = node_distance(r.from_node, r.node_index);
+        row_element<RigidElement>(row).weight += static_cast<float>(
+            pipe_loads()[l].specific_gravity * std::numbers::pi / 4.0 * d * d * length * WATER_DENSITY);
+    }
+}
+
+// After the build: a negative first intermediate angle of a bend is half its
+// angle; the intermediate nodes are kept in the order of their angles.
+void settle_intermediate_nodes()
+{
+    for (LayoutRow& r : model().rows) {
+        if (!etype_is_bend(r.etype) || !r.element)
+            continue;
+        BendGeometry* g = r.element->bend_geometry();
+        if (!g)
+            continue;
+        if (g->node1 != 0 && g->angle1 < 0.0f)
+            g->angle1 = 0.5f * g->bend_angle;
+        order_intermediate_nodes(g->node1, g->angle1, g->node2, g->angle2);
+    }
+}
+
+// Every row's node must stand once the model is built: an item placed at a
+// band node that no bend makes names its record.
+void check_rows_built(const CiiBuild& b)
+{
+    for (int row = 1; row <= numrows(); ++row) {
+        const LayoutRow& r = model().rows[row];
+        if (r.node != 0 && r.node_index == 0)
+            b.fail(b.row_line(row), c_format("Node %s is not a node of the model", node_text(r.node).c_str()));
+    }
+}
+
+// The file selects the modal analysis; it joins the default load cases
+// where this version can run it.
+void select_modal_analysis(CiiBuild& b)
+{
+    if (!load_case_analysable(LC_MODAL, piping_code())) {
+        b.notes.add(CII_NOT_TAKEN, "the modal analysis (this version does not run it)");
+        return;
+    }
+    LoadCaseList cases = analysis_load_cases();
+    if (!cases.contains(LC_MODAL))
+        cases.add(LC_MODAL);
+    load_case_list() = cases;
+}
+
+}  // namespace
+
+// ---- CiiBuild -------------------------------------------------------------------------------------------
+
+void CiiBuild::fail(int line, const std::string& message) const
+{
+    if (line <= 0 || line > lines_.count())
+        throw MessageText(message);
+    throw MessageText(cii_error_text(line, lines_.text(line), message));
+}
+
+std::string CiiBuild::here(int line) const
+{
+    return c_format("line %d", line);
+}
+
+float CiiBuild::convert(double value, double factor, NeutralQuantity q, int line, const char* what) const
+{
+    const double v = value / factor;
+    if (!neutral_value_in_range(q, v))
+        fail(line, c_format("%s is out of range :  %g", what, value));
+    return static_cast<float>(v);
+}
+
+float CiiBuild::convert(double value, const CiiValue& factor, NeutralQuantity q, int line, const char* what) const
+{
+    return convert(value, factor.value, q, line, what);
+}
+
+float CiiBuild::rot_stiffness(double value, int line, const char* what) const
+{
+    return convert(value * DEGREES_PER_RADIAN, s.units.rot_stiffness, NeutralQuantity::Stiffness, line, what);
+}
+
+float CiiBuild::temperature(double value, int line) const
+{
+    if (value == 0.0)
+        return zero_temperature;
+    const double t = (value - s.units.temperature_offset.value) / s.units.temperature.value;
+    if (!neutral_value_in_range(NeutralQuantity::Temperature, t))
+        fail(line, c_format("Temperature is out of range :  %g", value));
+    return static_cast<float>(t);
+}
+
+int CiiBuild::append_row(int line)
+{
+    if (numrows() >= MAXROWS)
+        throw MessageText("Maximum number of elements exceeded");
+    const int row = append_layout_row();
+    row_lines_.resize(static_cast<std::size_t>(row) + 1);
+    row_lines_[static_cast<std::size_t>(row)] = line;
+    return row;
+}
+
+int CiiBuild::insert_row_after(int row, int line)
+{
+    if (numrows() >= MAXROWS)
+        throw MessageText("Maximum number of elements exceeded");
+    const int inserted = insert_layout_row(row + 1);
+    row_lines_.insert(row_lines_.begin() + inserted, line);
+    return inserted;
+}
+
+void build_cii_model(const CiiStaging& s, const NeutralLines& lines, ImportNotes& notes)
+{
+    CiiBuild b(s, lines, notes);
+    AnalysisOptions& o = analysis_options();
+    o.z_vertical = s.z_vertical;
+    numtloads() = 10;
+    select_units(s.units);
+    // The file only turns these options on.
+    if (s.bourdon)
+        o.bourdon_effect = true;
+    if (s.liberal)
+        o.liberal_allowable = true;
+    if (s.pressure_correction)
+        o.pressure_correction = true;
+    // The ambient temperature is the installation's: the reference of the
+    // thermal strains, and the temperature of pipe loads the file leaves at 0.
+    if (s.ambient.value != 0.0) {
+        const float ambient = b.temperature(s.ambient.value, s.ambient.line);
+        o.reference_temperature = o.default_temperature = ambient;
+        b.zero_temperature = ambient;
+    }
+    for (const auto& [what, count] : s.skipped)
+        notes.add(CII_SKIPPED, c_format("%d %s", count, what.c_str()));
+
+    const int title_row = b.append_row(0);
+    model().rows[title_row].etype = ET_COMMENT;
+    model().rows[title_row].create_element_object();
+    LayoutRow::set_comment_text(title_row, "Title = " + s.title);
+    LayoutRow::make_nodes(title_row);
+
+    ElementRows(b).build();
+    fill_reducer_ends(b);
+    short_joints_to_ball_joints();
+    long_rigids_to_valves();
+    add_rigid_fluid_weight();
+    add_cii_items(b);
+
+    make_model();
+    settle_intermediate_nodes();
+    make_model();
+    fix_cii_item_directions(b);
+    check_rows_built(b);
+    select_modal_analysis(b);
+}
+
+ImportNotes import_cii_text(std::istream& in)
+{
+    ImportRollback rollback;
+    const NeutralLines lines(in);
+    CiiStaging staging;
+    read_cii_staging(lines, staging);
+    ImportNotes notes;
+    build_cii_model(staging, lines, notes);
+    rollback.done();
+    return notes;
+}
+
+ImportNotes import_cii_file_at(const std::string& path)
+{
+    std::ifstream in = open_import_file(path);
+    return import_cii_text(in);
+}

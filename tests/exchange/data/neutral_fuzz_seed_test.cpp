@@ -1,0 +1,60 @@
+// The seeds of the neutral file fuzz targets (fuzz/corpus/pnf, fuzz/corpus/cii)
+// are the files the tests import, made here and compared byte for byte with
+// the committed seeds (KV_UPDATE_GOLDEN=1 rewrites them). Each is also
+// imported, so that fuzzing starts from files that are taken.
+#include "exchange/data/cii_model_fixture.h"
+#include "exchange/data/neutral_fixture.h"
+#include "exchange/data/neutral_samples.h"
+#include "golden.h"
+
+#include <filesystem>
+
+namespace neutral_test {
+namespace {
+
+std::string seed_path(const std::string& folder, const std::string& name)
+{
+    return std::string(KV_SOURCE_DIR) + "/fuzz/corpus/" + folder + "/" + name;
+}
+
+// A CAESAR II file of the version with a record of every kind, kept small.
+std::string seed_cii(double version, const cii_test::FileScale& scale)
+{
+    cii_test::CiiFile f = cii_test::rich_file(version, scale);
+    f.elements.resize(12);
+    f.restraints.resize(2);
+    f.sifs.resize(2);
+    return f.text();
+}
+
+class NeutralFuzzSeeds : public NeutralTest {};
+
+TEST_F(NeutralFuzzSeeds, SeedsAreTheTestFilesAndAreTaken)
+{
+    const std::pair<std::string, std::string> pnf[] = {
+        {"every_keyword_english.pnf", every_keyword_pnf("ENGLISH")},
+        {"every_keyword_metric.pnf", every_keyword_pnf("METRIC")},
+        {"every_keyword_si.pnf", every_keyword_pnf("SI")},
+        {"most_kinds.pnf", HOSTILE_PNF},
+    };
+    for (const auto& [name, text] : pnf) {
+        SCOPED_TRACE(name);
+        expect_golden_file_at(seed_path("pnf", name), text);
+        EXPECT_EQ(import_pnf(text), "");
+    }
+    const std::pair<std::string, std::string> cii[] = {
+        {"v4_5_english.cii", seed_cii(4.5, cii_test::english_scale())},
+        {"v5_1_celsius.cii", seed_cii(5.1, cii_test::celsius_scale())},
+        {"v5_3_english.cii", seed_cii(5.3, cii_test::english_scale())},
+        {"v10_celsius.cii", seed_cii(10.0, cii_test::celsius_scale())},
+        {"small.cii", cii_test::small_cii().text()},
+    };
+    for (const auto& [name, text] : cii) {
+        SCOPED_TRACE(name);
+        expect_golden_file_at(seed_path("cii", name), text);
+        EXPECT_EQ(import_cii(text), "");
+    }
+}
+
+}  // namespace
+}  // namespace neutral_test

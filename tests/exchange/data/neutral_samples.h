@@ -1,0 +1,115 @@
+// Neutral files that several tests and the fuzz seeds share: a PipePak file
+// with every keyword (its numbers read in the units its UNIT line names), a
+// PipePak file with a line of most kinds, and a small CAESAR II file.
+#pragma once
+
+#include "exchange/data/cii_fixture.h"
+
+#include <string>
+
+namespace neutral_test {
+
+// The same file in every unit system: the numbers are read in the system's units.
+inline std::string every_keyword_pnf(const char* units)
+{
+    return std::string("TITLE every keyword\n"
+                       "UNIT ") +
+           units +
+           "\n"
+           "GLOBAL B31.3 80 1.0 1.2 3 25\n"
+           "MATERIAL CS (CARBON STEEL) 0.283 0.29\n"
+           "ALLOWABLE CS 70 20000 500 18900\n"
+           "LOAD L1 300 150 400 100\n"
+           "LOAD L2 250 90\n"
+           "PIPE S6 6 40 6.625 0.28 0.0625 2 11\n"
+           "PIPE S4 4 40 4.5 0.237\n"
+           "FROM A 0 0 0 S6 CS L1\n"
+           "TO B 10 0 0\n"
+           "TO C 0 80 0 LONG\n"
+           "TO D 0 0 60\n"
+           "TO E 5 0 0 * S4 * L2\n"
+           "TO F 5 0 0 * S6\n"
+           "TO G 4 0 0\n"
+           "TO H 3 0 0\n"
+           "TO J 20 0 0 18\n"
+           "TO K 0 40 0\n"
+           "BSJ X 1000\n"
+           "TO M 4 0 0\n"
+           "COMMENT a comment line\n"
+           "ANCHOR A\n"
+           "ANCHOR M * * FREE * 7000 * * * 0.5 -1 * 2 * 0.1\n"
+           "RIGID B\n"
+           "RIGID C MID\n"
+           "GUIDE D *\n"
+           "LINESTOP E * 5000\n"
+           "INCLINED F * 2000 X Y\n"
+           "ROTATIONAL G * 100 0 1 0\n"
+           "SPRING H * 500 1200\n"
+           "CONSTANT H * X 800\n"
+           "HANGER K\n"
+           "LIMITSTOP J NEAR 1000 0.5 0.5 0.3\n"
+           "ONEWAY K * +Y 0.2\n"
+           "SNUBBER B * 3000 1 0 0\n"
+           "FLANGE D * SOCKET X 25 10\n"
+           "TEE E UNREINFORCED 0.375\n"
+           "TEE F EXTRUDED * 0.5\n"
+           "SIF G 1.5 2.0\n"
+           "FORCE H * 100 -200 300 10 20 30\n"
+           "WEIGHT J FAR 50\n"
+           "MASS K * 25\n"
+           "VALVE A GATE 300 2\n"
+           "REDUCER E\n"
+           "CUT F 0.5\n"
+           "BELLOW G 40 30 FREE 800 * X 60\n";
+}
+
+// A PipePak file with a line of most kinds.
+inline const std::string HOSTILE_PNF = "TITLE hostile\n"
+                        "UNIT METRIC\n"
+                        "GLOBAL B31.3 20 1 1.1 2 30\n"
+                        "MATERIAL CS (CARBON STEEL) 7833 0.3\n"
+                        "ALLOWABLE CS 20 1400 300 1200\n"
+                        "LOAD L1 200 10 150 5\n"
+                        "PIPE S1 6 40 16.83 0.711 0.1 5 100\n"
+                        "FROM A 0 0 0 S1 CS L1\n"
+                        "TO B 300 0 0\n"
+                        "TO C 0 300 0 LONG\n"
+                        "TO D 0 0 300\n"
+                        "TO E 200 0 0\n"
+                        "TO F 0 200 0 45\n"
+                        "TO G 0 0 200\n"
+                        "BSJ X 100\n"
+                        "TO H 100 0 0\n"
+                        "COMMENT the end\n"
+                        "ANCHOR A\n"
+                        "ANCHOR H * * * * * * * 1 0 0 0 0 0\n"
+                        "RIGID C MID\n"
+                        "GUIDE D * 500\n"
+                        "LIMITSTOP F NEAR 100 1 1\n"
+                        "SPRING E * 50 300\n"
+                        "FORCE G * 10 20 30\n"
+                        "TEE B REINFORCED 0.5\n"
+                        "VALVE D GATE 50\n"
+                        "BELLOW A 10 20 30\n";
+
+}  // namespace neutral_test
+
+namespace cii_test {
+
+// A small English file: 10 - 20 - 30, an anchor at 10, 10 on COORDS.
+inline CiiFile small_cii(double version = 10.0)
+{
+    CiiFile f;
+    f.version = version;
+    CiiElementRecord e;
+    e.from = 10, e.to = 20, e.dx = 120;
+    e.t[0] = 300, e.p[0] = 100;
+    f.elements.push_back(e);
+    e.from = 20, e.to = 30, e.dx = 0, e.dy = 120;
+    f.elements.push_back(e);
+    f.restraints.push_back({{10, 1, 0, 0, 0, 0, {}}});
+    f.coords = {{10, 0, 0, 0}};
+    return f;
+}
+
+}  // namespace cii_test

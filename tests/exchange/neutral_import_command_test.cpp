@@ -1,0 +1,128 @@
+// File > Import of PipePak and CAESAR II neutral files on the scripted
+// backend: the model file beside the neutral file, the question before one
+// is replaced, the closing note of what the file held that the model did
+// not take, and a refused file, which writes nothing and changes nothing.
+#include "exchange/data/cii_fixture.h"
+#include "exchange_fixture.h"
+#include "framework/commands.h"
+#include "framework/ui/command_registry.h"
+#include "framework/units.h"
+#include "model/analysis_options.h"
+#include "model/model.h"
+#include "model/piping_codes.h"
+
+#include <filesystem>
+
+namespace {
+
+const std::string PIPEPAK = "TITLE neutral\nUNIT SI\nGLOBAL B31.3 20\nMATERIAL CS * 7850 0.3\n"
+                            "PIPE S1 6 40 168.3 7.11\nLOAD L1 200 10\nHEADER X\nFROM A 0 0 0 S1 CS L1\n"
+                            "TO B 3000 0 0\nTO C 0 3000 0\nANCHOR A\nANCHOR C\n";
+
+std::string caesar()
+{
+    cii_test::CiiFile f;
+    cii_test::CiiElementRecord e;
+    e.from = 10, e.to = 20, e.dx = 120, e.t[0] = 300;
+    f.elements.push_back(e);
+    f.restraints.push_back({{10, 1, 0, 0, 0, 0, {}}});
+    f.uniform_loads = 1;
+    return f.text();
+}
+
+enum { FILTER_PIPEPAK = 1, FILTER_CAESAR = 2 };
+
+}  // namespace
+
+class NeutralImportCommand : public ExchangeProgramTest {
+protected:
+    void import(const std::string& file, int filter)
+    {
+        script().answer_file(file);
+        script().answer_file_filter(filter);
+        run_command(CMD_IMPORT);
+    }
+    // The files of the folder that the import might have written: model
+    // files and temporary files.
+    std::vector<std::string> written_files() const
+    {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(path(""))) {
+            const std::string name = entry.path().filename().string();
+            if (name.find(".mod") != std::string::npos || name.find("tmp") != std::string::npos ||
+                name.find('~') != std::string::npos)
+                found.push_back(name);
+        }
+        return found;
+    }
+};
+
+TEST_F(NeutralImportCommand, PipePakFileImportsToTheModelFileBesideIt)
+{
+    import(write("line.pnf", PIPEPAK), FILTER_PIPEPAK);
+    EXPECT_EQ(model_file_path(), path("line.mod"));
+    EXPECT_TRUE(std::filesystem::exists(path("line.mod")));
+    EXPECT_FALSE(model_modified());
+    EXPECT_EQ(numrows(), 6);
+    EXPECT_EQ(model_title(), "NEUTRAL ");
+    EXPECT_EQ(piping_code(), CODE_B313);
+    EXPECT_EQ(unit_choice()[LENGTH], 4);   // the file's units are the model's
+    // The closing note names the line the model did not take, and the
+    // material that has the default property table.
+    EXPECT_EQ(script().last_message(), "The import did not take everything the file holds:\n"
+                                       "Lines with unknown first words: line 7 (HEADER)\n"
+                                       "Materials with the default property table: CS");
+}
+
+TEST_F(NeutralImportCommand, CaesarFileImportsToTheModelFileBesideIt)
+{
+    import(write("line.cii", caesar()), FILTER_CAESAR);
+    EXPECT_EQ(model_file_path(), path("line.mod"));
+    EXPECT_TRUE(std::filesystem::exists(path("line.mod")));
+    EXPECT_EQ(numrows(), 4);
+    EXPECT_EQ(model_title(), "FIXTURE");
+    EXPECT_NE(script().last_message().find("Read and not used: 1 uniform loads"), std::string::npos)
+        << script().last_message();
+    // A file without an extension gets one for its model file.
+    import(write("noext", caesar()), FILTER_CAESAR);
+    EXPECT_EQ(model_file_path(), path("noext.mod"));
+}
+
+TEST_F(NeutralImportCommand, CancelAtTheOverwriteQuestionKeepsTheNeutralModelUntitled)
+{
+    write("line.mod", "an older model");
+    script().answer_file(write("line.cii", caesar()));
+    script().answer_file_filter(FILTER_CAESAR);
+    script().answer(IDCANCEL);
+    run_command(CMD_IMPORT);
+    EXPECT_NE(script().messages().end(), std::find(script().messages().begin(), script().messages().end(),
+                                                    path("line.mod") + " already exists\nDo you want to overwrite ?"));
+    EXPECT_EQ(bytes(path("line.mod")), "an older model");
+    EXPECT_EQ(model_file_path(), "");
+    EXPECT_TRUE(model_modified());
+    EXPECT_EQ(numrows(), 4);
+}
+
+TEST_F(NeutralImportCommand, RefusedNeutralFileWritesNothingAndKeepsTheSettings)
+{
+    piping_code() = CODE_B311;
+    analysis_options().z_vertical = true;
+    const UnitChoices units = unit_choice();
+    const AnalysisOptions options = analysis_options();
+    write("line.mod", "an older model");
+    std::string text = caesar();
+    text.resize(text.size() / 2);
+    import(write("line.cii", text), FILTER_CAESAR);
+    EXPECT_EQ(script().last_message().rfind("line = ", 0), 0u) << script().last_message();
+    EXPECT_EQ(numrows(), 0);
+    EXPECT_EQ(model_file_path(), "");
+    EXPECT_FALSE(model_modified());
+    EXPECT_EQ(bytes(path("line.mod")), "an older model");
+    EXPECT_EQ(unit_choice(), units);
+    EXPECT_EQ(piping_code(), CODE_B311);
+    EXPECT_EQ(analysis_options(), options);
+    import(write("bad.pnf", "UNIT SI\nFROM A 0 0 0\nTO B X 0 0\n"), FILTER_PIPEPAK);
+    EXPECT_EQ(script().last_message(), "Line = 3 :  TO B X 0 0\nInvalid DX :  X");
+    EXPECT_FALSE(std::filesystem::exists(path("bad.mod")));
+    EXPECT_EQ(written_files(), std::vector<std::string>{"line.mod"});
+}

@@ -1,0 +1,205 @@
+// Bad results files: each gives its message, changes nothing in the model
+// or in the results that were open, and never crashes (the sanitizers run
+// these). The good file is written by the real analysis; the bad ones are
+// made from it byte by byte.
+#include "results/data/results_fixture.h"
+
+#include <cstring>
+
+using namespace results_test;
+
+namespace {
+
+class ResultsBadFileTest : public ResultsTest {
+protected:
+    void SetUp() override
+    {
+        ResultsTest::SetUp();
+        every_support_model();
+        choose({LC_SUSTAINED, LC_OPERATING_1});
+        load.temperature[1] = 250;
+        analyse();
+        good = file_bytes(results_path);
+        bad_path = folder + "/bad.res";
+    }
+
+    // The document's marks that a read sets: each row's support layout and
+    // each node's has-results flag.
+    std::vector<int64_t> marks() const
+    {
+        std::vector<int64_t> out;
+        for (const LayoutRow& r : model().rows) {
+            out.push_back(r.results_offset);
+            out.push_back(r.results_words);
+        }
+        for (const NodeRecord& n : model().nodes)
+            out.push_back(n.has_results);
+        return out;
+    }
+    // Reads a bad file after the good one was opened: the message, with the
+    // good results still open and the model's marks as they were.
+    std::string refused(const std::vector<char>& bytes)
+    {
+        read_results(results_path);
+        const std::vector<int64_t> before = marks();
+        const int cases = results().load_case_count();
+        write_bytes(bad_path, bytes);
+        const std::string message = read_message(bad_path);
+        EXPECT_EQ(marks(), before);
+        EXPECT_TRUE(results_open());
+        EXPECT_EQ(results().load_case_count(), cases);
+        EXPECT_EQ(results().path, results_path);
+        return message;
+    }
+    static void put_int(std::vector<char>& bytes, std::size_t at, int32_t value)
+    {
+        std::memcpy(bytes.data() + at, &value, 4);
+    }
+
+    std::vector<char> good;
+    std::string bad_path;
+};
+
+const std::string MISMATCH = "Results file does not match the model.\nPlease reanalyze the model.";
+
+}  // namespace
+
+TEST_F(ResultsBadFileTest, HeadersOldWrongMagicAndVersions)
+{
+    // Magic, the digits 1020 and any sixteenth character: accepted.
+    std::vector<char> other = good;
+    other[15] = 'X';
+    write_bytes(bad_path, other);
+    EXPECT_EQ(read_message(bad_path), "<nothing thrown>");
+
+    struct Case {
+        const char* what;
+        std::string header;
+        std::string message;
+    };
+    std::string old("KORVANE.RES\0\0\0", 14);
+    old += static_cast<char>(950 & 0xff);
+    old += static_cast<char>(950 >> 8);
+    const std::vector<Case> cases = {
+        {"old header", old, "Results file is in Version 9.50 format.\nUnable to read results file."},
+        {"wrong magic", "KORVANE21KM10200", "Unable to read results file"},
+        {"version 1010", "KORVANE21KR10100", "Program version = 10.20\nResults version = 10.10\nPlease reanalyze the model."},
+        {"version 1021", "KORVANE21KR10210", "Program version = 10.20\nResults version = 10.21\nPlease reanalyze the model."},
+        {"no digits", "KORVANE21KRabcd0", "Unable to read results file"},
+    };
+    for (const Case& c : cases) {
+        std::vector<char> bytes = good;
+        ASSERT_EQ(c.header.size(), 16u);
+        std::memcpy(bytes.data(), c.header.data(), 16);
+        EXPECT_EQ(refused(bytes), c.message) << c.what;
+    }
+    // Shorter than a header.
+    EXPECT_EQ(refused(std::vector<char>(good.begin(), good.begin() + 10)), "Unable to read results file");
+    EXPECT_EQ(refused({}), "Unable to read results file");
+}
+
+TEST_F(ResultsBadFileTest, TruncatedAtEveryBlockBoundaryAndBetween)
+{
+    const Model& m = model();
+    const int64_t n = m.numnodes(), e = m.numelems();
+    const int64_t b = 4 * (6 + 3 + 3 + 2 + 1 + 1 + 1 + 6 + 6);
+    const int64_t first = 16 + 4 + 32 * e + 4;
+    const int64_t block = 24 * n + 48 * e + b;
+    const std::vector<int64_t> cuts = {16, 20, 20 + 32 * e, first, first + 24 * n, first + 24 * n + 48 * e,
+                                       first + block, first + 2 * block, static_cast<int64_t>(good.size()) - 1,
+                                       first + 7, 21};
+    for (int64_t cut : cuts)
+        EXPECT_EQ(refused(std::vector<char>(good.begin(), good.begin() + cut)), MISMATCH) << "cut at " << cut;
+    // Bytes added at the end.
+    std::vector<char> longer = good;
+    longer.push_back(0);
+    EXPECT_EQ(refused(longer), MISMATCH);
+}
+
+TEST_F(ResultsBadFileTest, AbsurdCountsAndIndices)
+{
+    const int32_t e = model().numelems();
+    const std::size_t soils_at = 16 + 4 + 32 * static_cast<std::size_t>(e);
+    for (int32_t count : {-1, e + 1, e - 1, 0x7fffffff, static_cast<int32_t>(0x80000000)}) {
+        std::vector<char> bytes = good;
+        put_int(bytes, 16, count);
+        EXPECT_EQ(refused(bytes), MISMATCH) << "E " << count;
+    }
+    for (int32_t count : {-1, 1, 1000000, 0x7fffffff}) {
+        std::vector<char> bytes = good;
+        put_int(bytes, soils_at, count);
+        EXPECT_EQ(refused(bytes), MISMATCH) << "S " << count;
+    }
+    // An element's node index out of range, and one that names another node.
+    for (int32_t node : {0, -5, model().numnodes() + 1, 99999}) {
+        std::vector<char> bytes = good;
+        put_int(bytes, 20 + 8, node);
+        EXPECT_EQ(refused(bytes), MISMATCH) << "node " << node;
+    }
+    // Another element kind, row, material.
+    for (std::size_t word : {0u, 1u, 4u, 7u}) {
+        std::vector<char> bytes = good;
+        int32_t v;
+        std::memcpy(&v, bytes.data() + 20 + 4 * word, 4);
+        put_int(bytes, 20 + 4 * word, v + 1);
+        EXPECT_EQ(refused(bytes), MISMATCH) << "word " << word;
+    }
+}
+
+TEST_F(ResultsBadFileTest, ModelEditedAfterTheAnalysis)
+{
+    // A row added.
+    {
+        pipe(95, 50, 0, 0);
+        make_model();
+        EXPECT_EQ(read_message(results_path), MISMATCH);
+        model().rows.erase(model().numrows());
+        make_model();
+        EXPECT_EQ(read_message(results_path), "<nothing thrown>");
+        close_results();
+    }
+    // A support of another kind at a row whose words differ. (A kind of
+    // the same words, a guide for a restraint, leaves the file's length as
+    // it was: such an edit is caught by the model file being newer than its
+    // results, and the results open marked out of date.)
+    int restraint = 0;
+    for (int r = 1; r <= model().numrows(); ++r)
+        if (model().rows[r].dtype == DT_RESTRAINT)
+            restraint = r;
+    ASSERT_NE(restraint, 0);
+    with(restraint, DT_ANCHOR);
+    make_model();
+    EXPECT_EQ(read_message(results_path), MISMATCH);
+    with(restraint, DT_RESTRAINT);
+    make_model();
+    EXPECT_EQ(read_message(results_path), "<nothing thrown>");
+    close_results();
+    // The load-case list changed.
+    choose({LC_SUSTAINED, LC_OPERATING_1, LC_EXPANSION_T1});
+    EXPECT_EQ(read_message(results_path), MISMATCH);
+    choose({LC_SUSTAINED});
+    EXPECT_EQ(read_message(results_path), MISMATCH);
+    // The same cases in another order: the file is as long, but the blocks
+    // are read against the model's order (no way to tell; the values are
+    // the other case's). The list the analysis ran is the model's.
+    choose({LC_SUSTAINED, LC_OPERATING_1});
+    EXPECT_EQ(read_message(results_path), "<nothing thrown>");
+}
+
+TEST_F(ResultsBadFileTest, ValuesThatAreNotNumbersAreRefusedWhenRead)
+{
+    // A NaN in the first case's displacements: the file reads (the values
+    // are read on demand), the displacement reader refuses it with the path.
+    std::vector<char> bytes = good;
+    const std::size_t first = 16 + 4 + 32 * static_cast<std::size_t>(model().numelems()) + 4;
+    const uint32_t nan_bits = 0x7fc00000u;
+    std::memcpy(bytes.data() + first + 8, &nan_bits, 4);
+    write_bytes(bad_path, bytes);
+    ASSERT_EQ(read_message(bad_path), "<nothing thrown>");
+    ASSERT_TRUE(set_results_load_case(LC_SUSTAINED));
+    EXPECT_EQ(thrown_text([] { read_load_case_displacements(); }), "Unable to read results file:\n" + bad_path);
+    for (const auto& u : results().displacements)
+        for (float v : u)
+            EXPECT_EQ(v, 0.0f);
+    EXPECT_EQ(results().loaded.displacements, 0);
+}
