@@ -124,6 +124,10 @@ Network make_network(int rows)
         std::string direction = axis;
         int turn = sign;
         for (int c = 0; c < count && static_cast<int>(n.lines.size()) < rows; ++c) {
+            // A long run goes on from a From row at its last node now and
+            // then, so that every piece of the import begins with one.
+            if (c > 0 && c % 5000 == 0)
+                add("F" + std::to_string(node) + ",MA106B,PP" + size + ",CL=OPER", true);
             const int length = random.between(96, 216);
             if (--straight == 0) {
                 // An L in the horizontal plane, now and then.
@@ -187,6 +191,8 @@ void build_model(int rows)
         std::size_t end = std::min(begin + PIECE, network.lines.size());
         while (end < network.lines.size() && !network.starts[end])
             --end;
+        if (end == begin)
+            throw MessageText("A run of the network is longer than a piece");
         std::string text = HEAD;
         for (std::size_t i = begin; i < end; ++i)
             text += network.lines[i] + "\n";
