@@ -219,18 +219,32 @@ void EquationStore::clear_values()
 void EquationStore::keep_as_base()
 {
     KV_ASSERT(!values_are_factors_);
-    base_values_ = values_;
+    base_slot_.assign(values_.size() / BLOCK, -1);
+    base_values_.clear();
     changed_.assign(values_.size() / BLOCK, 0);
     changed_blocks_.clear();
     on_base_ = true;
     factor_on_base_ = false;
 }
 
+// A block changed for the first time since the base was taken or put back;
+// its base values are kept the first time of all.
+void EquationStore::mark_changed(std::size_t block)
+{
+    changed_[block / BLOCK] = 1;
+    changed_blocks_.push_back(block);
+    int& slot = base_slot_[block / BLOCK];
+    if (slot < 0) {
+        slot = static_cast<int>(base_values_.size() / BLOCK);
+        base_values_.insert(base_values_.end(), &values_[block], &values_[block] + BLOCK);
+    }
+}
+
 void EquationStore::restore_base()
 {
     KV_ASSERT(on_base_ && !values_are_factors_);
     for (std::size_t block : changed_blocks_) {
-        std::copy_n(&base_values_[block], BLOCK, &values_[block]);
+        std::copy_n(&base_values_[BLOCK * static_cast<std::size_t>(base_slot_[block / BLOCK])], BLOCK, &values_[block]);
         changed_[block / BLOCK] = 0;
     }
     changed_blocks_.clear();
@@ -269,18 +283,21 @@ bool EquationStore::factor_matches_values() const
 // On the base the factor was made on, the values differ from the factor's
 // only in the blocks changed since the base was put back and in those the
 // factor's assembly had changed; each of those, the base where one side
-// left it alone.
+// left it alone (a block changed once has its base kept; one not changed
+// now holds it).
 bool EquationStore::base_matches_factor() const
 {
     auto factor_block = [&](std::size_t block) {
         const int slot = factor_slot_[block / BLOCK];
-        return slot < 0 ? &base_values_[block] : &factor_block_values_[BLOCK * static_cast<std::size_t>(slot)];
+        if (slot >= 0)
+            return &factor_block_values_[BLOCK * static_cast<std::size_t>(slot)];
+        return &base_values_[BLOCK * static_cast<std::size_t>(base_slot_[block / BLOCK])];
     };
     for (std::size_t block : changed_blocks_)
         if (std::memcmp(&values_[block], factor_block(block), BLOCK * sizeof(double)) != 0)
             return false;
     for (std::size_t block : factor_blocks_)
-        if (!changed_[block / BLOCK] && std::memcmp(&base_values_[block], factor_block(block), BLOCK * sizeof(double)) != 0)
+        if (!changed_[block / BLOCK] && std::memcmp(&values_[block], factor_block(block), BLOCK * sizeof(double)) != 0)
             return false;
     return true;
 }

@@ -167,11 +167,10 @@ private:
     {
         if (values_are_factors_)
             keep_factored_values();
-        if (on_base_ && !changed_[block / 36]) {
-            changed_[block / 36] = 1;
-            changed_blocks_.push_back(block);
-        }
+        if (on_base_ && !changed_[block / 36])
+            mark_changed(block);
     }
+    void mark_changed(std::size_t block);
     void keep_factored_values();
     bool base_matches_factor() const;
     int named_equation(int supernode, int column) const;
@@ -213,11 +212,14 @@ private:
     // added since (values_are_factors_), else this copy.
     std::vector<double> factored_values_;
     bool values_are_factors_ = false;
-    // On a base: the base, the blocks changed since it was taken or put
-    // back (marked, and listed by where they begin); for a factor made on
-    // it, the blocks its assembly had changed, their values, and each
-    // block's place among them (-1 for none).
+    // On a base: the base values of the blocks changed since it was taken
+    // (kept when first changed; each block's place among them, -1 for
+    // none), the blocks changed since it was taken or put back (marked, and
+    // listed by where they begin); for a factor made on it, the blocks its
+    // assembly had changed, their values, and each block's place among
+    // them.
     std::vector<double> base_values_;
+    std::vector<int> base_slot_;
     bool on_base_ = false;
     std::vector<char> changed_;
     std::vector<std::size_t> changed_blocks_;
