@@ -34,6 +34,7 @@ seeds_of() {
     settings_fuzz) echo fuzz/corpus/settings ;;
     unit_parse_fuzz) echo fuzz/corpus/unit_texts ;;
     node_text_fuzz) echo fuzz/corpus/node_texts ;;
+    hanger_catalogue_fuzz) echo libraries/hangers fuzz/corpus/hangers ;;
     results_read_fuzz) echo fuzz/corpus/results ;;
     *) ;;
   esac

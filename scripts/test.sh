@@ -14,8 +14,10 @@ if command -v ccache > /dev/null; then
   export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
   export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 fi
+# No precompiled headers: every file must include what it uses, which a
+# precompiled header would hide (and a Release build then not compile).
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON -DKV_WERROR=ON -DKV_TESTS=ON \
-  "${launcher[@]}"
+  -DKV_PCH=OFF "${launcher[@]}"
 cmake --build build/test -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"

@@ -1,5 +1,7 @@
 #include "analysis/analysis_model.h"
 
+#include "analysis/buried_piping.h"
+#include "analysis/hanger_catalogue.h"
 #include "analysis/load_case_steps.h"
 #include "analysis/model_check.h"
 #include "analysis/results_file.h"
@@ -13,6 +15,7 @@
 #include "model/data_item.h"
 #include "model/element_data.h"
 #include "model/piping_codes.h"
+#include "supports/hanger.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -52,6 +55,30 @@ void copy_built_geometry(const Model& from, Model& to)
             *b->jacket_geometry() = *g;
         }
     }
+}
+
+// The catalogues of the model's catalogue springs, read on this thread so
+// that the run reads no file. A catalogue without data stops the run unless
+// every hanger of it holds a design, which it then keeps.
+std::shared_ptr<const HangerCatalogues> model_hanger_catalogues(const Model& m)
+{
+    auto catalogues = std::make_shared<HangerCatalogues>();
+    catalogues->by_type.resize(HANGER_CATALOGUES + 1);
+    std::vector<char> looked(HANGER_CATALOGUES + 1, 0);
+    const std::vector<std::string> folders = hanger_catalogue_folders(model_file_path());
+    for (const LayoutRow& r : m.rows) {
+        const auto* h = dynamic_cast<const Hanger*>(r.data.get());
+        if (!h || h->v.type < 1 || h->v.type > HANGER_CATALOGUES)
+            continue;
+        const auto type = static_cast<std::size_t>(h->v.type);
+        if (!looked[type]) {
+            catalogues->by_type[type] = find_hanger_catalogue(h->v.type, folders);
+            looked[type] = 1;
+        }
+        if (!catalogues->by_type[type] && !h->holds_design())
+            throw_message(no_catalogue_data_text(h->v.type));
+    }
+    return catalogues;
 }
 
 }  // namespace
@@ -115,6 +142,8 @@ std::unique_ptr<AnalysisModel> make_analysis_model()
     if (const std::vector<std::string> problems = named_set_problems(); !problems.empty())
         throw_message(problems.front());
     check_analysis_model(s);
+    s.hanger_catalogues = model_hanger_catalogues(s.model);
+    divide_buried_elements(s);
     return snapshot;
 }
 

@@ -1,16 +1,21 @@
 #include "analysis/model_check.h"
 
+#include "analysis/buried_piping.h"
 #include "analysis_core/analysis_model.h"
 #include "analysis_core/element_kinds.h"
 #include "analysis_core/section_properties.h"
 #include "analysis_core/steps.h"
 #include "elements/beam.h"
+#include "elements/branch_joints.h"
 #include "elements/elastic_element.h"
 #include "elements/joints.h"
 #include "framework/errors.h"
 #include "framework/text.h"
+#include "framework/units.h"
+#include "materials/beam_section.h"
 #include "model/data_item.h"
 #include "model/element_data.h"
+#include "model/model.h"
 #include "model/nodes.h"
 #include "model/piping_codes.h"
 
@@ -87,6 +92,39 @@ void check_element_object(const AnalysisModel& model, int row)
     }
 }
 
+// What a piping model can hold. Beyond these bounds a value is a slip of
+// the keyboard or a damaged file, not a pipe, and the numbers made from it
+// mean nothing (an offset of 1E30 makes a stiffness of 1E-30, and NaN):
+//   - coordinates and offsets: within 1.0E6 in (25.4 km) of the origin,
+//     where a coordinate (a float) still resolves 0.06 in;
+//   - temperatures: from absolute zero, -459.67 degF, to 3000 degF, above
+//     the melting point of every metal that pipes are made of;
+//   - pressures (gauge): from a full vacuum, -14.7 psi, to 100 000 psi,
+//     above the highest pressures of industrial piping.
+struct PhysicalBound {
+    int quantity;    // the unit quantity it is shown in
+    double low, high;
+};
+constexpr PhysicalBound COORDINATE_BOUND{LENGTH, -1.0e6, 1.0e6};
+constexpr PhysicalBound TEMPERATURE_BOUND{TEMPERATURE, -459.67, 3000.0};
+constexpr PhysicalBound PRESSURE_BOUND{PRESSURE, -14.7, 1.0e5};
+
+std::string shown(int quantity, double value)
+{
+    return format_g5(to_display(quantity, value)) + " " + unit_name(quantity, current_unit(quantity));
+}
+
+// "" when the value lies within its bound, else "<what> of <value> is
+// beyond what a piping model can hold (<low> to <high>)".
+std::string beyond(const PhysicalBound& b, double value, const std::string& what)
+{
+    if (value >= b.low && value <= b.high)
+        return {};
+    return c_format("%s of %s is beyond what a piping model can hold (%s to %s)", what.c_str(),
+                    shown(b.quantity, value).c_str(), shown(b.quantity, b.low).c_str(),
+                    shown(b.quantity, b.high).c_str());
+}
+
 void check_rows(const AnalysisModel& model)
 {
     const Model& m = model.model;
@@ -94,6 +132,11 @@ void check_rows(const AnalysisModel& model)
         const LayoutRow& r = m.rows[row];
         if (!finite(r.dx) || !finite(r.dy) || !finite(r.dz))
             row_fault(row, "an offset is not a number");
+        const std::pair<const char*, float> offsets[] = {{"DX", r.dx}, {"DY", r.dy}, {"DZ", r.dz}};
+        for (const auto& [name, value] : offsets)
+            if (const std::string fault = beyond(COORDINATE_BOUND, value, std::string("the offset ") + name);
+                !fault.empty())
+                row_fault(row, fault);
         if (etype_needs_class(r.etype) && (!r.element || dynamic_cast<const NeutralElement*>(r.element.get())))
             row_fault(row, c_format("%s elements cannot be analysed in this version", element_type_name(r.etype)));
         if (dtype_acts_in_analysis(r.dtype) && (!r.data || dynamic_cast<const NeutralDataItem*>(r.data.get())))
@@ -130,9 +173,15 @@ void check_rows(const AnalysisModel& model)
 
 void check_nodes(const Model& m)
 {
-    for (const NodeRecord& n : m.nodes)
+    for (const NodeRecord& n : m.nodes) {
         if (!finite(n.x) || !finite(n.y) || !finite(n.z))
             throw_message(c_format("Node %s: a coordinate is not a number", node_text(n.number).c_str()));
+        const std::pair<const char*, float> xyz[] = {{"X", n.x}, {"Y", n.y}, {"Z", n.z}};
+        for (const auto& [name, value] : xyz)
+            if (const std::string fault = beyond(COORDINATE_BOUND, value, std::string("its ") + name + " coordinate");
+                !fault.empty())
+                throw_message(c_format("Node %s: ", node_text(n.number).c_str()) + fault);
+    }
 }
 
 void check_section(const SectionProperties& p, int row)
@@ -189,6 +238,11 @@ void check_elements(const AnalysisModel& model, const std::vector<int>& static_c
 void check_loads(const AnalysisModel& model)
 {
     const AnalysisLoads& loads = model.loads;
+    const int sets_in_use = numtloads_valid(model.options.numtloads) ? model.options.numtloads : 1;
+    if (const std::string fault =
+            beyond(TEMPERATURE_BOUND, model.options.reference_temperature, "the reference temperature");
+        !fault.empty())
+        throw_message("Analysis options: " + fault);
     for (const PipeLoadValues& l : loads.pipe_loads) {
         bool ok = finite(l.design_temperature) && finite(l.design_pressure) && finite(l.specific_gravity) &&
                   finite(l.added_weight);
@@ -197,6 +251,19 @@ void check_loads(const AnalysisModel& model)
                  finite(l.pressure[static_cast<std::size_t>(k)]);
         if (!ok)
             throw_message("Load " + l.name + ": a value is not a number");
+        std::string fault;
+        for (int k = 1; k <= sets_in_use && fault.empty(); ++k) {
+            fault = beyond(TEMPERATURE_BOUND, l.temperature[static_cast<std::size_t>(k)],
+                           c_format("the temperature T%d", k));
+            if (fault.empty())
+                fault = beyond(PRESSURE_BOUND, l.pressure[static_cast<std::size_t>(k)], c_format("the pressure P%d", k));
+        }
+        if (fault.empty())
+            fault = beyond(TEMPERATURE_BOUND, l.design_temperature, "the design temperature");
+        if (fault.empty())
+            fault = beyond(PRESSURE_BOUND, l.design_pressure, "the design pressure");
+        if (!fault.empty())
+            throw_message("Load " + l.name + ": " + fault);
     }
     for (const BeamLoadValues& l : loads.beam_loads) {
         bool ok = finite(l.added_weight);
@@ -204,6 +271,11 @@ void check_loads(const AnalysisModel& model)
             ok = ok && finite(t);
         if (!ok)
             throw_message("Beam load " + l.name + ": a value is not a number");
+        for (int k = 1; k <= sets_in_use; ++k)
+            if (const std::string fault = beyond(TEMPERATURE_BOUND, l.temperature[static_cast<std::size_t>(k)],
+                                                 c_format("the temperature T%d", k));
+                !fault.empty())
+                throw_message("Beam load " + l.name + ": " + fault);
     }
     const StaticSeismic& g = loads.seismic;
     if (!finite(g.gx) || !finite(g.gy) || !finite(g.gz))
@@ -219,6 +291,17 @@ void check_loads(const AnalysisModel& model)
     };
     if (hydrotest_fault(loads.hydrotest))
         throw_message("Hydrotest: a value is not a number");
+    auto hydrotest_bounds = [](const HydrotestValues& h) {
+        if (!h.defined)
+            return std::string();
+        const std::string fault = beyond(TEMPERATURE_BOUND, h.temperature, "the test temperature");
+        return fault.empty() ? beyond(PRESSURE_BOUND, h.pressure, "the test pressure") : fault;
+    };
+    if (const std::string fault = hydrotest_bounds(loads.hydrotest); !fault.empty())
+        throw_message("Hydrotest: " + fault);
+    for (int row = 1; row <= loads.row_hydrotest.size(); ++row)
+        if (const std::string fault = hydrotest_bounds(loads.row_hydrotest[row]); !fault.empty())
+            row_fault(row, fault);
     for (int row = 1; row <= loads.row_hydrotest.size(); ++row)
         if (hydrotest_fault(loads.row_hydrotest[row]))
             row_fault(row, "a hydrotest value is not a number");
@@ -277,6 +360,33 @@ std::vector<int> check_load_cases(const AnalysisModel& model)
     return assembled;
 }
 
+// A section that names a soil: the soil must exist, and the soil must bury
+// some of the section's elements (a ground level below all of them is a
+// level typed wrongly: the section would be buried in name only).
+void check_buried_sections(const AnalysisModel& model)
+{
+    const Model& m = model.model;
+    for (int index = 1; index <= model.pipe_sections.size(); ++index) {
+        const PipeSection& section = model.pipe_sections[index];
+        if (section.name.empty() || section.soil.empty())
+            continue;
+        const int soil = model.soils.index(section.soil);
+        if (soil == 0)
+            throw_message("Section " + section.name + ": its soil " + section.soil + " is not defined");
+        bool used = false;
+        bool buried = false;
+        for (int e = 1; e <= m.numelems() && !buried; ++e) {
+            if (m.elems[e].section != index || !element_kind_may_be_buried(m, m.elems[e]))
+                continue;
+            used = true;
+            buried = element_is_buried(model, e);
+        }
+        if (used && !buried)
+            throw_message("Section " + section.name + ": the ground level of its soil " + section.soil +
+                          " is below every node of its elements, so none of them is buried");
+    }
+}
+
 }  // namespace
 
 bool load_case_analysable(int code, int32_t piping_code)
@@ -292,9 +402,42 @@ void check_analysis_model(const AnalysisModel& model)
 {
     if (!validate_options(model.options).empty())
         throw_message("Analysis options: " + validate_options(model.options));
-    check_nodes(model.model);
     check_rows(model);
+    check_nodes(model.model);
+    check_buried_sections(model);
     check_loads(model);
     const std::vector<int> codes = check_load_cases(model);
     check_elements(model, codes);
+}
+
+std::vector<std::string> analysis_model_warnings(const AnalysisModel& model)
+{
+    const Model& m = model.model;
+    std::vector<std::string> warnings;
+    std::vector<int> named;
+    for (int index = 1; index <= m.numelems(); ++index) {
+        const Elem& e = m.elems[index];
+        if (e.kind != ET_BEAM || !model.beam_sections.valid(e.beam_section) ||
+            std::find(named.begin(), named.end(), e.beam_section) != named.end())
+            continue;
+        const BeamSection& s = model.beam_sections[e.beam_section];
+        if (s.torsion() != 0.0f)
+            continue;
+        named.push_back(e.beam_section);
+        warnings.push_back(c_format("Beam section %s has a torsional constant of 0: I major + I minor (%s %s) "
+                                    "stands for it, which makes an open shape far too stiff in torsion",
+                                    s.name.c_str(),
+                                    format_g5(to_display(INERTIA, double(s.major_i()) + s.minor_i())).c_str(),
+                                    unit_name(INERTIA, current_unit(INERTIA)).c_str()));
+    }
+    for (const NodeConflict& c : node_position_conflicts(m))
+        warnings.push_back(c_format("Node %s is given two places: row %d places it, and row %d's offsets would "
+                                    "put it %s %s away; the place of row %d holds",
+                                    node_text(c.node).c_str(), c.placed_by, c.row,
+                                    format_g5(to_display(LENGTH, c.distance)).c_str(),
+                                    unit_name(LENGTH, current_unit(LENGTH)).c_str(), c.placed_by));
+    for (int node = 1; node <= m.numnodes(); ++node)
+        if (const std::string w = branch_joint_warning(model, node); !w.empty())
+            warnings.push_back(w);
+    return warnings;
 }

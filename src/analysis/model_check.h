@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 struct AnalysisModel;
 
@@ -24,6 +26,8 @@ bool load_case_analysable(int code, int32_t piping_code);
 //   - bend rows whose arc could not be laid out (no section or radius, no
 //     run before or after the bend), arcs of zero radius or angle, a user
 //     flexibility factor of 0, intermediate nodes at or beyond the bend angle;
+//   - coordinates, offsets, temperatures and pressures beyond what a piping
+//     model can hold (the bounds are listed in model_check.cpp);
 //   - missing or unusable materials and sections, and any value that is not
 //     a finite number where the analysis would take it (node coordinates,
 //     section quantities in every step, loads, record values), densities,
@@ -35,3 +39,12 @@ bool load_case_analysable(int code, int32_t piping_code);
 //     pressure or displacement set beyond the options' thermal sets in use
 //     (whose values the loads keep but the analysis does not take).
 void check_analysis_model(const AnalysisModel& model);
+
+// What a run of the model does that its engineer should know before signing
+// its numbers, one line each; the model is analysed all the same:
+//   - a beam section whose torsional constant is 0, once per section: I
+//     major + I minor stands in for it, far too stiff for an open shape;
+//   - a node given two places by its rows (node_position_conflicts): the
+//     first row's place holds;
+//   - a branch SIF under B31J that is not at a tee the joint can be put at.
+std::vector<std::string> analysis_model_warnings(const AnalysisModel& model);

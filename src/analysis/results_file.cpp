@@ -5,9 +5,11 @@
 #include "framework/binfile.h"
 #include "framework/errors.h"
 #include "framework/text.h"
+#include "model/nodes.h"
 #include "supports/hanger.h"
 
 #include <cmath>
+#include <limits>
 
 static_assert(HANGER_DESIGN_RECORD_SIZE == HANGER_DESIGN_RECORD_BYTES, "the hanger's design record is the file's");
 
@@ -33,7 +35,51 @@ void write_values(BinFile& file, std::span<const double> values)
         file.write_float(value(v));
 }
 
+// A value the file can hold: finite, and within what a float holds.
+bool writable(double v)
+{
+    return std::isfinite(v) && std::fabs(v) <= std::numeric_limits<float>::max();
+}
+
+std::string node_name(const Model& model, int node)
+{
+    return model.nodes.valid(node) ? node_text(model.nodes[node].number) : std::string("?");
+}
+
 }  // namespace
+
+void check_results_writable(const AnalysisModel& analysis, const std::vector<const CaseResults*>& cases)
+{
+    const Model& model = analysis.model;
+    for (const CaseResults* c : cases) {
+        if (!c)
+            continue;
+        const std::string where = "Load case " + load_case_names(c->code) + ": ";
+        const std::string refused = " is not a finite number; no results file is written";
+        for (std::size_t k = 0; k < c->displacements.size(); ++k)
+            if (!writable(c->displacements[k]))
+                throw_message(where + "the displacement of node " + node_name(model, static_cast<int>(k / 6) + 1) +
+                              refused);
+        for (std::size_t e = 0; e < c->forces.size(); ++e)
+            for (int i = 1; i <= 12; ++i)
+                if (!writable(c->forces[e].f[i])) {
+                    const Elem& element = model.elems[static_cast<int>(e) + 1];
+                    throw_message(where + "an end force of the element from node " +
+                                  node_name(model, element.node1) + " to node " + node_name(model, element.node2) +
+                                  refused);
+                }
+        int offset = 0;
+        for (const LayoutRow& r : model.rows) {
+            const int words = support_word_count(r.dtype);
+            for (int w = 0; w < words; ++w) {
+                const auto k = static_cast<std::size_t>(offset + w);
+                if (k < c->support_loads.size() && !writable(c->support_loads[k]))
+                    throw_message(where + "the support load at node " + node_text(r.node) + refused);
+            }
+            offset += words;
+        }
+    }
+}
 
 void write_results_header(BinFile& file)
 {
@@ -78,14 +124,18 @@ void write_soil_restraints(BinFile& file, const std::vector<SoilRestraintRecord>
     }
 }
 
-void write_hanger_designs(BinFile& file, const Model& model)
+void write_hanger_designs(BinFile& file, const Model& model, const HangerRunDesign* designs)
 {
     // The design each hanger had, in row order.
-    for (const LayoutRow& r : model.rows) {
+    for (int row = 1; row <= model.numrows(); ++row) {
+        const LayoutRow& r = model.rows[row];
         if (r.dtype != DT_HANGER)
             continue;
         const auto* hanger = dynamic_cast<const Hanger*>(r.data.get());
-        write_hanger_design(file, hanger ? hanger->v.design : HangerDesign{});
+        if (designs && designs->has_design(row))
+            write_hanger_design(file, designs->design[static_cast<std::size_t>(row)]);
+        else
+            write_hanger_design(file, hanger ? hanger->v.design : HangerDesign{});
     }
 }
 
@@ -141,10 +191,11 @@ OneBased<int32_t> element_places(const Model& model)
 
 void write_results_file(const std::string& path, const AnalysisModel& analysis,
                         const std::vector<const CaseResults*>& cases,
-                        const std::vector<SoilRestraintRecord>& soil_restraints)
+                        const std::vector<SoilRestraintRecord>& soil_restraints, const HangerRunDesign* designs)
 {
-    const Model& model = analysis.model;
+    const Model& model = analysis.written_model();
     KV_ASSERT(static_cast<int>(cases.size()) == analysis.load_cases.count());
+    check_results_writable(analysis, cases);
     BinFile file;
     if (!file.open_write(path))
         throw_message("Unable to write results file:\n" + path);
@@ -162,7 +213,7 @@ void write_results_file(const std::string& path, const AnalysisModel& analysis,
             forces.insert(forces.end(), f.f + 1, f.f + 13);
         write_case_block(file, c->displacements, {}, forces, c->support_loads);
     }
-    write_hanger_designs(file, model);
+    write_hanger_designs(file, model, designs);
     if (file.error() || !file.close())
         throw_message("Unable to write results file:\n" + path);
 }

@@ -52,6 +52,7 @@
 #include <vector>
 
 class BinFile;
+struct HangerRunDesign;
 
 inline constexpr const char* RESULTS_FILE_MAGIC = "KORVANE21KR";
 inline constexpr int32_t RESULTS_FILE_VERSION = 1020;
@@ -146,7 +147,9 @@ struct SoilRestraintRecord {
 // records) and the hanger design records of the model's hanger rows.
 void write_element_records(BinFile& file, const Model& model);
 void write_soil_restraints(BinFile& file, const std::vector<SoilRestraintRecord>& records);
-void write_hanger_designs(BinFile& file, const Model& model);
+// The design records are those of `designs` (a run's hanger design) where
+// it designed the hanger, else the design the model holds.
+void write_hanger_designs(BinFile& file, const Model& model, const HangerRunDesign* designs = nullptr);
 
 // The 8 words of an element's record: its kind, row, nodes, material,
 // section and load (a Beam's beam material, section and load) and place.
@@ -155,13 +158,25 @@ std::array<int32_t, 8> results_element_record(const Elem& element, int32_t place
 // The place of an element among the elements of its row, from 1.
 OneBased<int32_t> element_places(const Model& model);
 
-// Writes the results of a run: `cases` in the order of model.load_cases.
+// Refuses results that the file cannot hold: a NaN or an infinity (or a
+// value beyond what a float holds) in any case throws "Load case <name>:
+// the displacement of node 30 is not a finite number; no results file is
+// written", naming the first node, element (by its two nodes) or support
+// where one appears.
+void check_results_writable(const AnalysisModel& model, const std::vector<const CaseResults*>& cases);
+
+// Writes the results of a run: `cases` in the order of model.load_cases,
+// refused by check_results_writable before anything is written.
 // The file is written beside `path` and renamed into place when complete;
 // a failure throws "Unable to write results file:\n<path>" and leaves the
 // file that was there.
+// The hangers' design records are those of `designs` (the run's hanger
+// design) where it designed the hanger, else the design the model holds.
+// The nodes, elements and rows are those of model.written_model().
 void write_results_file(const std::string& path, const AnalysisModel& model,
                         const std::vector<const CaseResults*>& cases,
-                        const std::vector<SoilRestraintRecord>& soil_restraints = {});
+                        const std::vector<SoilRestraintRecord>& soil_restraints = {},
+                        const HangerRunDesign* designs = nullptr);
 
 // The modulus mark of a results file's header: RESULTS_MODULUS_AT_REFERENCE
 // when it says so, else (any other byte, or a file that cannot be read)

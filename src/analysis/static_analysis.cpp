@@ -1,5 +1,7 @@
 #include "analysis/static_analysis.h"
 
+#include "analysis/buried_piping.h"
+#include "analysis/hanger_design.h"
 #include "analysis/results_file.h"
 #include "analysis_core/convergence.h"
 #include "analysis_core/element_assembly.h"
@@ -8,6 +10,7 @@
 #include "framework/errors.h"
 #include "framework/text.h"
 #include "model/data_item.h"
+#include "model/load_cases.h"
 #include "model/nodes.h"
 
 #include <algorithm>
@@ -87,9 +90,14 @@ private:
 
 class Driver {
 public:
-    Driver(AnalysisRun& run, const RunCallbacks& callbacks) : run_(run), callbacks_(callbacks), model_(run.snapshot()) {}
+    Driver(AnalysisRun& run, const RunCallbacks& callbacks)
+        : run_(run), callbacks_(callbacks), model_(run.snapshot()), soil_(run.run_state<SoilSprings>())
+    {
+        soil_ = SoilSprings(model_);
+    }
 
     std::map<int, CaseResults> solve(StiffnessExport& exporter);
+    const std::vector<std::string>& unconverged_details() const { return unconverged_details_; }
 
 private:
     void progress(const std::string& text)
@@ -124,8 +132,9 @@ private:
     void solve_once();
     bool update_nonlinear();
     CaseResults recover(int code);
-    CaseResults solve_step(int code, int seismic_axis = 0);
+    CaseResults solve_step(int code, int seismic_axis = 0, bool hold_states = false);
     CaseResults solve_seismic(int code);
+    void design_hangers_first();
 
     AnalysisRun& run_;
     const RunCallbacks& callbacks_;
@@ -141,6 +150,9 @@ private:
     int factored_temperature_ = -1;
     int factored_pressure_ = -1;
     bool factored_occasional_ = false;
+    std::vector<std::string> unconverged_details_;
+    // The soil of the buried elements (kept in the run).
+    SoilSprings& soil_;
 };
 
 // The structure pass, the numbering and the store, whose pattern and
@@ -194,6 +206,8 @@ void Driver::find_nonlinear_items()
             nonlinear_row_[static_cast<std::size_t>(row)] = 1;
             nonlinear_ = true;
         }
+    if (!soil_.empty())
+        nonlinear_ = true;
 }
 
 void Driver::init_nonlinear()
@@ -213,6 +227,7 @@ void Driver::reset_nonlinear()
     for (int row = 1; row <= m.numrows(); ++row)
         if (const DataItem* item = m.rows[row].data.get())
             item->reset_nonlinear_state(run_, row);
+    soil_.reset();
 }
 
 // Assembles the items asked for; all of them and the linear ones start from
@@ -235,6 +250,9 @@ void Driver::assemble(Items items)
     if (items != Items::Nonlinear)
         assemble_coupled_pairs(run_);
     const bool modal = step_is_modal(run_);
+    // The soil springs of buried elements are nonlinear.
+    if (!modal && items != Items::Linear)
+        soil_.assemble(run_);
     const bool seismic = step_has_seismic_g(run_);
     for (int row = 1; row <= m.numrows(); ++row) {
         const DataItem* item = m.rows[row].data.get();
@@ -316,6 +334,7 @@ bool Driver::update_nonlinear()
         if (item && item->is_nonlinear() && !item->update_nonlinear_state(run_, row))
             count_unconverged(run_);
     }
+    soil_.update(run_);
     return run_.unconverged == 0;
 }
 
@@ -340,14 +359,15 @@ CaseResults Driver::recover(int code)
             item->write_support_loads(run_, row);
     run_.force_recovery = false;
     run_.set_pass(RunPass::Assembly);
-    return std::move(run_.current);
+    return results_of_written_model(model_, std::move(run_.current));
 }
 
-CaseResults Driver::solve_step(int code, int seismic_axis)
+CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
 {
     run_.set_step(code);
     run_.step().seismic_axis = seismic_axis;
-    reset_nonlinear();
+    if (!hold_states)
+        reset_nonlinear();
     const int most = std::max(1, model_.options.max_iterations);
     bool converged = true;
     int iteration = 0;
@@ -355,7 +375,7 @@ CaseResults Driver::solve_step(int code, int seismic_axis)
         check_cancel();
         start_iteration(run_, iteration);
         solve_once();
-        if (!nonlinear_)
+        if (!nonlinear_ || hold_states)
             break;
         converged = update_nonlinear();
         progress(iteration_report(run_));
@@ -363,6 +383,7 @@ CaseResults Driver::solve_step(int code, int seismic_axis)
             break;
     }
     if (!converged) {
+        unconverged_details_.push_back(unconverged_step_text(run_, code, iteration));
         const std::string question =
             c_format("%d nonlinearities of load case \"%s\" have not converged after %d iterations.\n"
                      "OK keeps its results, marked as not converged; Cancel stops the analysis.",
@@ -397,6 +418,58 @@ CaseResults Driver::solve_seismic(int code)
     return combine_seismic_directions(parts, g.combination);
 }
 
+// The difference of two solved cases, value by value: a range, or the
+// Expansion of a nonlinear model.
+CaseResults case_difference(const CaseResults& a, const CaseResults& b, int code)
+{
+    CaseResults r = a;
+    r.code = code;
+    r.converged = a.converged && b.converged;
+    r.iterations = std::max(a.iterations, b.iterations);
+    for (std::size_t k = 0; k < r.displacements.size(); ++k)
+        r.displacements[k] -= b.displacements[k];
+    for (std::size_t e = 0; e < r.forces.size(); ++e)
+        for (int j = 1; j <= 12; ++j)
+            r.forces[e].f[j] -= b.forces[e].f[j];
+    for (std::size_t k = 0; k < r.support_loads.size(); ++k)
+        r.support_loads[k] -= b.support_loads[k];
+    return r;
+}
+
+// The temperature set of an Expansion (Tk) code, 0 for any other code.
+int expansion_set(int code)
+{
+    for (int set = 1; set <= 10; ++set)
+        if (expansion_code(set) == code)
+            return set;
+    return 0;
+}
+
+// The hanger design's steps change what the hangers are: no factorised
+// stiffness is kept across them.
+void Driver::design_hangers_first()
+{
+    HangerDesignDriver d;
+    d.nonlinear = nonlinear_;
+    d.progress = [this](const std::string& text) { progress(text); };
+    d.solve = [this](int code, bool hold_states) {
+        check_cancel();
+        factored_ = false;
+        CaseResults r = solve_step(code, 0, hold_states);
+        factored_ = false;
+        return r;
+    };
+    static const HangerCatalogues none;
+    const HangerCatalogues& catalogues = model_.hanger_catalogues ? *model_.hanger_catalogues : none;
+    if (!model_has_designed_hangers(run_.layout(), catalogues))
+        return;
+    std::vector<std::string>& warnings = run_.run_state<RunWarnings>().lines;
+    for (std::string& w : design_hangers(run_, catalogues, d))
+        warnings.push_back(std::move(w));
+    // The stiffness export holds the matrices of the load cases only.
+    run_.stiffness_text.clear();
+}
+
 std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
 {
     const std::vector<AnalysisStep> steps = load_cases_from_model(model_);
@@ -416,38 +489,61 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
     progress("Numbering the nodes");
     find_nonlinear_items();
     number_nodes(first);
+    design_hangers_first();
 
     std::map<int, CaseResults> results;
+    // A static case solved once, whatever asks for it first.
+    auto solved = [&](int code) -> const CaseResults& {
+        if (!results.count(code)) {
+            results[code] = step_row(code).seismic_g ? solve_seismic(code) : solve_step(code);
+            exporter.take(run_.stiffness_text);
+        }
+        return results.at(code);
+    };
     const int count = static_cast<int>(steps.size());
     for (int i = 0; i < count; ++i) {
         check_cancel();
         const int code = steps[static_cast<std::size_t>(i)].code;
+        if (results.count(code))
+            continue;
         progress(c_format("Load case %d of %d: %s", i + 1, count, load_case_names(code).c_str()));
         const StepRow& row = step_row(code);
         if (row.solve == StepSolve::Range) {
-            const CaseResults& a = results.at(row.range_first);
-            const CaseResults& b = results.at(row.range_second);
-            CaseResults r = a;
-            r.code = code;
-            r.converged = a.converged && b.converged;
-            for (std::size_t k = 0; k < r.displacements.size(); ++k)
-                r.displacements[k] -= b.displacements[k];
-            for (std::size_t e = 0; e < r.forces.size(); ++e)
-                for (int j = 1; j <= 12; ++j)
-                    r.forces[e].f[j] -= b.forces[e].f[j];
-            for (std::size_t k = 0; k < r.support_loads.size(); ++k)
-                r.support_loads[k] -= b.support_loads[k];
-            results[code] = std::move(r);
+            results[code] = case_difference(results.at(row.range_first), results.at(row.range_second), code);
             continue;
         }
         KV_ASSERT(row.solve == StepSolve::Static);
-        results[code] = row.seismic_g ? solve_seismic(code) : solve_step(code);
-        exporter.take(run_.stiffness_text);
+        // With friction, gaps or lift-off the state of the supports depends
+        // on the weight, so a step of the heat alone is not the range the
+        // piping codes evaluate: the Expansion (Tk) of a nonlinear model is
+        // the displacement range from the installed state, Sustained, to the
+        // operating one, Operating (k).
+        if (const int set = expansion_set(code); set != 0 && nonlinear_) {
+            const CaseResults& operating = solved(operating_code(set));
+            const CaseResults& sustained = solved(LC_SUSTAINED);
+            results[code] = case_difference(operating, sustained, code);
+            continue;
+        }
+        solved(code);
     }
     return results;
 }
 
 }  // namespace
+
+std::string unconverged_step_text(const AnalysisRun& run, int code, int iterations)
+{
+    std::string text = c_format("%s: %d nonlinearities not converged after %d iterations",
+                                load_case_names(code).c_str(), run.unconverged, iterations);
+    const UnconvergedItem& w = run.worst;
+    if (w.type != 0) {
+        const Model& m = run.layout();
+        const std::string node = m.nodes.valid(w.node) ? node_text(m.nodes[w.node].number) : std::string("?");
+        text += c_format("; largest change %.3g%% at %s, node %s", 100.0 * w.change,
+                         nonlinear_item_name(w.type).c_str(), node.c_str());
+    }
+    return text;
+}
 
 CaseResults combine_seismic_directions(const std::vector<CaseResults>& parts, int combination)
 {
@@ -481,11 +577,16 @@ CaseResults combine_seismic_directions(const std::vector<CaseResults>& parts, in
     return out;
 }
 
-std::map<int, CaseResults> solve_load_cases(AnalysisRun& run, const RunCallbacks& callbacks)
+std::map<int, CaseResults> solve_load_cases(AnalysisRun& run, const RunCallbacks& callbacks,
+                                            std::vector<std::string>* unconverged_details)
 {
     RunningScope running;
     StiffnessExport exporter(AnalysisOutput{});
-    return Driver(run, callbacks).solve(exporter);
+    Driver driver(run, callbacks);
+    std::map<int, CaseResults> results = driver.solve(exporter);
+    if (unconverged_details)
+        *unconverged_details = driver.unconverged_details();
+    return results;
 }
 
 RunOutcome run_analysis(const AnalysisModel& model, const RunCallbacks& callbacks)
@@ -496,7 +597,9 @@ RunOutcome run_analysis(const AnalysisModel& model, const RunCallbacks& callback
         AnalysisRun run(model);
         run.set_cancel_flag(callbacks.cancel);
         StiffnessExport exporter(model.output);
-        const std::map<int, CaseResults> results = Driver(run, callbacks).solve(exporter);
+        Driver driver(run, callbacks);
+        const std::map<int, CaseResults> results = driver.solve(exporter);
+        outcome.unconverged_details = driver.unconverged_details();
 
         std::vector<const CaseResults*> blocks;
         for (int i = 1; i <= model.load_cases.count(); ++i) {
@@ -508,7 +611,9 @@ RunOutcome run_analysis(const AnalysisModel& model, const RunCallbacks& callback
         }
         if (callbacks.progress)
             callbacks.progress("Writing the results file");
-        write_results_file(model.output.results_path, model, blocks);
+        write_results_file(model.output.results_path, model, blocks, soil_restraint_records(model),
+                           &run.run_state<HangerRunDesign>());
+        outcome.warnings = run.run_state<RunWarnings>().lines;
         exporter.finish();
         outcome.completed = true;
     } catch (const MessageText& m) {

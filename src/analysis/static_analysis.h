@@ -18,7 +18,10 @@
 //      step of the same temperature and pressure sets; a nonlinear model
 //      iterates (below), factorising again only when its stiffness changed. The end forces of every element and the support
 //      loads of every data item are then recovered;
-//   4. the Expansion ranges are the differences of their two cases; a
+//   4. the Expansion ranges are the differences of their two cases; in a
+//      model with nonlinear items an Expansion (Tk) case is the difference
+//      Operating (k) minus Sustained, both solved for it whether chosen or
+//      not (a linear model solves its step of the heat alone); a
 //      Seismic (g) case with more than one direction flagged is solved one
 //      direction at a time and combined (combine_seismic_directions);
 //   5. the results file, and the stiffness export when asked for.
@@ -64,7 +67,23 @@ struct RunOutcome {
     bool completed = false;          // the results file was written
     std::string message;             // the text that ended the run, when it did not complete
     std::vector<int> unconverged;    // codes of the cases that did not converge
+    // One line for each step that did not converge, naming its case and its
+    // worst item with the node (unconverged_step_text).
+    std::vector<std::string> unconverged_details;
+    // What the run has to say of a completed run (the hanger design's
+    // hangers left undesigned or given a constant support), one line each.
+    std::vector<std::string> warnings;
 };
+
+// The warnings a run collects (a state of the run).
+struct RunWarnings : RunState {
+    std::vector<std::string> lines;
+};
+
+// The line of a step that has not converged: "Operating (W+P1+T1): 2
+// nonlinearities not converged after 100 iterations; largest change 12.5%
+// at Guide, node 30".
+std::string unconverged_step_text(const AnalysisRun& run, int code, int iterations);
 
 // The results of the directions of a seismic g case combined value by value:
 // the sum of the magnitudes (combination 1) or the square root of the sum of
@@ -75,7 +94,8 @@ CaseResults combine_seismic_directions(const std::vector<CaseResults>& parts, in
 // Solves every step of the model's load cases and returns the results by
 // code (the written cases and those they are made of). Throws the message of
 // a fault.
-std::map<int, CaseResults> solve_load_cases(AnalysisRun& run, const RunCallbacks& callbacks);
+std::map<int, CaseResults> solve_load_cases(AnalysisRun& run, const RunCallbacks& callbacks,
+                                            std::vector<std::string>* unconverged_details = nullptr);
 
 // The whole run: solve_load_cases, then the results file at
 // model.output.results_path (and the stiffness export). Catches every

@@ -24,7 +24,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+
+// The spring-hanger catalogues of a run (analysis/hanger_catalogue.h).
+struct HangerCatalogues;
 
 // Temperature and pressure sets of the pipe and beam loads.
 inline constexpr int MAX_LOAD_SETS = 10;
@@ -153,6 +157,18 @@ struct AnalysisModel {
     AnalysisLoads loads;
     AnalysisOutput output;
     bool batch_mode = false;
+    // The catalogues the hanger design sizes from: those of the model's
+    // catalogue hangers (null when it has none).
+    std::shared_ptr<const HangerCatalogues> hanger_catalogues;
+    // When the analysis divides elements (buried pipes into segments, whose
+    // soil springs then stand closer): the model as the results file holds
+    // it, with the document's nodes and elements, and for each of its
+    // elements the first and the last element of `model` that make it up
+    // (`model` keeps those nodes and elements first, in their order, and
+    // appends the others). Null when nothing is divided.
+    std::shared_ptr<const Model> results_model;
+    OneBased<std::array<int, 2>> element_parts;
+    const Model& written_model() const { return results_model ? *results_model : model; }
     // The element kinds' analysis functions (a copy of the registered table).
     ElementKindTable element_kinds{};
 

@@ -192,6 +192,13 @@ public:
             slot = std::make_unique<T>();
         return static_cast<T&>(*slot);
     }
+    // The state of type T when a kind has made it; null otherwise.
+    template <typename T>
+    const T* find_run_state() const
+    {
+        const auto found = run_states_.find(std::type_index(typeid(T)));
+        return found == run_states_.end() ? nullptr : static_cast<const T*>(found->second.get());
+    }
 
     // ---- Output ----------------------------------------------------------------
     // The results of the case being recovered.

@@ -263,8 +263,10 @@ SectionProperties section_properties(const AnalysisModel& m, const StepRow& step
     out.contents_weight = contents;
     out.insulation_weight = insulation;
     out.lining_weight = lining;
-    out.added_weight = load.added_weight;
-    out.weight = metal + contents + insulation + lining + load.added_weight;
+    // The load's added weight lies on the pipe; a rigid element without
+    // "Add CIL" carries its own weight alone.
+    out.added_weight = terms.add_cil ? load.added_weight : 0.0;
+    out.weight = metal + contents + insulation + lining + out.added_weight;
     out.thrust_area = terms.thrust_area;
     out.cold_spring_cut = terms.cold_spring_cut;
     out.user_flexibility_factor = terms.user_flexibility_factor;

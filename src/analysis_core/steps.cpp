@@ -270,3 +270,8 @@ bool step_is_modal(const AnalysisRun& run) { return current_step(run).modal; }
 bool step_is_occasional(const AnalysisRun& run) { return current_step(run).occasional; }
 bool step_is_operating1(const AnalysisRun& run) { return current_step(run).operating1; }
 bool step_is_hanger_load_recalc(const AnalysisRun& run) { return current_step(run).hanger_load_recalc; }
+bool step_is_hanger_load(const AnalysisRun& run)
+{
+    const int code = current_step_type(run);
+    return code == 20 || code == 22;
+}

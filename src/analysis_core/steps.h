@@ -114,3 +114,6 @@ bool step_is_modal(const AnalysisRun& run);              // 30
 bool step_is_occasional(const AnalysisRun& run);
 bool step_is_operating1(const AnalysisRun& run);         // 8 and 32
 bool step_is_hanger_load_recalc(const AnalysisRun& run); // 22
+// The weight steps of the hanger design (20 and 22), in which the anchors
+// free their directions released for hanger selection.
+bool step_is_hanger_load(const AnalysisRun& run);

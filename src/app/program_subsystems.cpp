@@ -10,7 +10,7 @@
 #include "materials/ui/materials_subsystem.h"
 #include "model/ui/layout_install.h"
 #include "model/ui/model_subsystem.h"
-#include "qualification/equipment.h"
+#include "qualification/ui/qualification_ui.h"
 #include "results/ui/results_window.h"
 #include "supports/ui/supports_ui.h"
 
@@ -25,7 +25,7 @@ void register_program_subsystems() {
     register_subsystem(install_analysis_commands);
     register_subsystem(install_code_evaluation);
     register_subsystem(install_results_ui);
-    register_subsystem(install_equipment);
+    register_subsystem(install_qualification_ui);
     register_subsystem(install_exchange_ui);
     register_window_installer(create_layout_windows);
 }

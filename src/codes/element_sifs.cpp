@@ -406,8 +406,13 @@ private:
             branch_section.outside_diameter = static_cast<float>(j.branch_diameter);
             branch_section.thickness = static_cast<float>(j.branch_thickness);
             n.in_range = branch_sif_in_range(run_section, branch_section);
-            const double d = size_at(el, node).first;
-            const bool branch = element_is_branch_at(n, d);
+            // The branch is the leg of the tee that is not one of its two
+            // collinear run legs, whatever its size (the analysis' joint).
+            const BranchTee tee = branch_tee_at_node(m_, node);
+            if (tee.branch == 0)
+                continue;
+            const Elem& leg = m_.model.elems[tee.branch];
+            const bool branch = leg.node1 == el.node1 && leg.node2 == el.node2;
             const BranchJointFactors k = branch_joint_factors(n, branch);
             // kb1 and kr1 stiffen the rotation about local y (the
             // out-of-plane moment my), kb2 and kr2 that about z (mz).

@@ -1,5 +1,6 @@
 #include "elements/branch_joint_flexibility.h"
 
+#include "analysis_core/element_assembly.h"
 #include "framework/text.h"
 
 #include <algorithm>
@@ -141,11 +142,6 @@ void branch_factors(const BranchJointNode& node, const Ratios& g, BranchJointFac
 
 }  // namespace
 
-bool element_is_branch_at(const BranchJointNode& node, double element_diameter)
-{
-    return element_diameter <= node.branch_diameter + 0.0001;
-}
-
 BranchJointFactors branch_joint_factors(const BranchJointNode& node, bool branch)
 {
     BranchJointFactors k;
@@ -171,42 +167,104 @@ BranchJointFactors branch_joint_factors(const BranchJointNode& node, bool branch
     return k;
 }
 
-bool apply_branch_joint_flexibility(std::span<const BranchJointNode> nodes, double element_diameter,
-                                    double modulus, StraightFlexibility& f)
+namespace {
+
+// Flexibilities below this are a rigid link.
+constexpr double RIGID_FLEXIBILITY = 1.0 / RIGID_LINK;
+
+double held(double flexibility)
 {
-    if (nodes.empty())
-        return false;
-    bool branch = false;
-    BranchJointFactors k;
-    const BranchJointNode* last = nullptr;
-    for (const BranchJointNode& node : nodes) {
-        const bool here = element_is_branch_at(node, element_diameter);
-        branch = branch || here;
-        k = branch_joint_factors(node, here);
-        last = &node;
-    }
-    const double rigid = 1.0 / RIGID_LINK;
-    const double big_d = last->run_diameter;
-    const double run_inertia = pipe_inertia(big_d, last->run_thickness);
-    if (branch) {
-        const double d = last->branch_diameter;
-        const double branch_term = d / (pipe_inertia(d, last->branch_thickness) * modulus);
-        const double run_term = big_d / 2.0 / (run_inertia * last->run_modulus);
-        f.ft = k.kbt > 1.0 ? k.kbt * branch_term : rigid;
-        f.ry = k.kb1 > 1.0 ? std::max(k.kb1 * branch_term - k.kr1 * run_term, rigid) : rigid;
-        f.rz = k.kb2 > 1.0 ? std::max(k.kb2 * branch_term - k.kr2 * run_term, rigid) : rigid;
-    } else {
-        const double run_term = 2.0 * big_d / (run_inertia * modulus);
-        f.ft = k.krt > 1.0 ? k.krt * run_term : rigid;
-        f.ry = k.kr1 > 1.0 ? k.kr1 * run_term : rigid;
-        f.rz = k.kr2 > 1.0 ? k.kr2 * run_term : rigid;
-    }
-    f.coupled = false;
-    return branch;
+    return std::max(flexibility, RIGID_FLEXIBILITY);
 }
 
-std::string branch_joint_debug_line(bool branch, int node1, int node2, const StraightFlexibility& f)
+}  // namespace
+
+JointSpring branch_leg_spring(const BranchJointNode& node, double modulus)
+{
+    const BranchJointFactors k = branch_joint_factors(node, true);
+    const double d = node.branch_diameter, big_d = node.run_diameter;
+    const double branch_term = d / (pipe_inertia(d, node.branch_thickness) * modulus);
+    const double run_term = big_d / 2.0 / (pipe_inertia(big_d, node.run_thickness) * node.run_modulus);
+    JointSpring s;
+    s.torsion = k.kbt > 1.0 ? held(k.kbt * branch_term) : RIGID_FLEXIBILITY;
+    s.in_plane = k.kb1 > 1.0 ? held(k.kb1 * branch_term - k.kr1 * run_term) : RIGID_FLEXIBILITY;
+    s.out_of_plane = k.kb2 > 1.0 ? held(k.kb2 * branch_term - k.kr2 * run_term) : RIGID_FLEXIBILITY;
+    return s;
+}
+
+JointSpring run_leg_spring(const BranchJointNode& node, double modulus)
+{
+    const BranchJointFactors k = branch_joint_factors(node, false);
+    const double big_d = node.run_diameter;
+    const double run_term = 2.0 * big_d / (pipe_inertia(big_d, node.run_thickness) * modulus);
+    JointSpring s;
+    s.torsion = k.krt > 1.0 ? held(k.krt * run_term) : RIGID_FLEXIBILITY;
+    s.in_plane = k.kr1 > 1.0 ? held(k.kr1 * run_term) : RIGID_FLEXIBILITY;
+    s.out_of_plane = k.kr2 > 1.0 ? held(k.kr2 * run_term) : RIGID_FLEXIBILITY;
+    return s;
+}
+
+bool spring_is_rigid(const JointSpring& s)
+{
+    return s.in_plane <= RIGID_FLEXIBILITY && s.out_of_plane <= RIGID_FLEXIBILITY && s.torsion <= RIGID_FLEXIBILITY;
+}
+
+void join_end_through_spring(ElementMatrix& k, ElementVector& f, int end, const JointSpring& spring,
+                             const Vec3& plane_normal, const Vec3& leg_axis)
+{
+    // The spring's stiffness in local axes: the inverse of its flexibility,
+    // which is diagonal in the orthonormal axes n, o, t.
+    const Vec3 n = plane_normal, t = leg_axis, o = cross(t, n);
+    const Vec3 axes[3] = {n, o, t};
+    const double stiffness[3] = {1.0 / held(spring.in_plane), 1.0 / held(spring.out_of_plane),
+                                 1.0 / held(spring.torsion)};
+    double a[3][3] = {};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            for (int m = 0; m < 3; ++m)
+                a[i][j] += stiffness[m] * component(axes[m], i) * component(axes[m], j);
+
+    // The element's rotations at that end become the node's plus the
+    // spring's phi: phi's terms are the end's rotation rows and columns of K,
+    // its diagonal block with the spring added; then phi is condensed out.
+    const int r[3] = {6 * end + 4, 6 * end + 5, 6 * end + 6};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            a[i][j] += k.k[r[i]][r[j]];
+    // The inverse of the 3 x 3 block, by its cofactors.
+    double inv[3][3];
+    const double det = a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
+                       a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+                       a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            const int i1 = (j + 1) % 3, i2 = (j + 2) % 3, j1 = (i + 1) % 3, j2 = (i + 2) % 3;
+            inv[i][j] = (a[i1][j1] * a[i2][j2] - a[i1][j2] * a[i2][j1]) / det;
+        }
+    // K' = K - B inv B^T and F' = F - B inv F_phi, with B the end's rotation
+    // columns of K.
+    double b[13][3];
+    for (int i = 1; i <= 12; ++i)
+        for (int p = 0; p < 3; ++p)
+            b[i][p] = k.k[i][r[p]];
+    double fphi[3];
+    for (int p = 0; p < 3; ++p)
+        fphi[p] = f.f[r[p]];
+    for (int i = 1; i <= 12; ++i) {
+        double bi[3] = {};
+        for (int p = 0; p < 3; ++p)
+            for (int q = 0; q < 3; ++q)
+                bi[q] += b[i][p] * inv[p][q];
+        for (int j = 1; j <= 12; ++j)
+            for (int q = 0; q < 3; ++q)
+                k.k[i][j] -= bi[q] * b[j][q];
+        for (int q = 0; q < 3; ++q)
+            f.f[i] -= bi[q] * fphi[q];
+    }
+}
+
+std::string branch_joint_debug_line(bool branch, int node1, int node2, const JointSpring& s)
 {
     return c_format("%s: Node: %d - %d, f[4][4] = %f, f[5][5] = %f, f[6][6] = %f\n", branch ? "Branch" : "Run",
-                    node1, node2, 1.0 / f.ft, 1.0 / f.ry, 1.0 / f.rz);
+                    node1, node2, 1.0 / held(s.torsion), 1.0 / held(s.in_plane), 1.0 / held(s.out_of_plane));
 }

@@ -216,4 +216,8 @@ enum TieRodDialogItem : int {
     TIE_HELP = 9,
 };
 // The help context of the tie rod's dialog.
-inline constexpr int TIE_ROD_HELP_CONTEXT = 1;
+// The help contexts of the element dialogs and tables: the user guide's
+// anchors "context-<n>" (framework/ui/help.h).
+inline constexpr int TIE_ROD_HELP_CONTEXT = 1;       // TIE_ROD_DIALOG and the "Tie rods" table
+inline constexpr int BENDS_TABLE_HELP_CONTEXT = 7;   // the "Bends" table
+inline constexpr int BEND_DIALOG_HELP_CONTEXT = 8;   // BEND1_DIALOG and BEND2_DIALOG

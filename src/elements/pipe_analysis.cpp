@@ -1,8 +1,8 @@
 // The straight element in a run: kinds Pipe (cut pipes included), Jacketed
-// pipe and Reducer (of its mean diameter and wall), with the B31J joint
-// flexibility at branch connections. Its stiffness and load vector come from the kernels of
-// straight_element.h with the section quantities of the step; wind and the
-// lumped masses go straight into the global vector.
+// pipe and Reducer (of its mean diameter and wall), joined to the nodes of
+// branch connections by their B31J joints. Its stiffness and load vector
+// come from the kernels of straight_element.h with the section quantities of
+// the step; wind and the lumped masses go straight into the global vector.
 #include "analysis_core/analysis_run.h"
 #include "analysis_core/element_assembly.h"
 #include "analysis_core/section_properties.h"
@@ -20,12 +20,9 @@ StraightElement straight_element_setup(AnalysisRun& run, int index, const Straig
     scratch.element = index;
     set_element_dofs(run, e.node1, e.node2);
     set_element_axes(run, element_axes(run.layout(), e.node1, e.node2, run.snapshot().options.z_vertical));
-    // Bellows, slip joints and rigid elements bring their own flexibilities;
-    // the joint flexibility of branch connections is the pipes'.
-    StraightFlexibility flexibility =
+    // Bellows, slip joints and rigid elements bring their own flexibilities.
+    const StraightFlexibility flexibility =
         given ? *given : pipe_flexibility(p.length, p.area, p.inertia, p.modulus, p.shear_modulus, p.shear_coefficient);
-    if (!given)
-        apply_branch_joints(run, index, p, flexibility);
     straight_element_stiffness(flexibility, p.length, scratch.k);
 
     StraightElement out;
@@ -76,14 +73,18 @@ void straight_element_step_loads(AnalysisRun& run, const StraightElement& elemen
 void assemble_straight_element(AnalysisRun& run, int index)
 {
     const StraightElement element = straight_element_setup(run, index, nullptr);
-    assemble_element_stiffness(run);
     if (step_is_modal(run)) {
+        apply_branch_joints(run, index);
+        assemble_element_stiffness(run);
         add_lumped_mass(run, run.layout().elems[index],
                         straight_element_mass(element.weight, element_length(element.length)));
         return;
     }
     straight_element_wind(run, index);
     straight_loads(run, element);
+    // The pipe's joints at branch connections join it to its nodes.
+    apply_branch_joints(run, index);
+    assemble_element_stiffness(run);
     assemble_element_loads(run);
 }
 
@@ -91,5 +92,6 @@ void straight_element_forces(AnalysisRun& run, int index)
 {
     const StraightElement element = straight_element_setup(run, index, nullptr);
     straight_loads(run, element);
+    apply_branch_joints(run, index);
     element_end_forces(run);
 }

@@ -94,7 +94,7 @@ void read_code(const BatchReader& r, RowLine& line, RowHead& head, const std::st
     }
     const std::size_t kind = code == '\0' || code == '?' ? std::string::npos : branch_codes.find(code);
     if (kind == std::string::npos)
-        r.fail("Invalid code (K)\n");
+        r.fail("Invalid code (K)", "K" + rest);
     set_data_type(r, line, DT_BRANCH_SIF);
     head.branch_kind = static_cast<int>(kind) + 1;
 }
@@ -273,7 +273,7 @@ void read_layout_line(BatchImport& b)
     settle_data_type(r, line, values);
 
     if (numrows() >= row_capacity())
-        r.fail("Maximum number of rows exceeded");
+        r.fail("Maximum number of rows exceeded", c_format("a model holds at most %d rows", MAXROWS));
     const int index = append_layout_row();
     LayoutRow& row = model().rows[index];
     row.node = line.node;

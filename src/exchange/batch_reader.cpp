@@ -153,10 +153,17 @@ bool BatchReader::next_physical_line()
     std::string read;
     bool any = false;
     bool too_long = false;
+    // A line ends at a line feed, a carriage return or both (CR LF), so that
+    // files from any system read alike.
     for (int c; (c = in_.get()) != std::char_traits<char>::eof();) {
         any = true;
         if (c == '\n')
             break;
+        if (c == '\r') {
+            if (in_.peek() == '\n')
+                in_.get();
+            break;
+        }
         if (read.size() < BATCH_LINE_LIMIT + 1)
             read.push_back(static_cast<char>(c));
         else
@@ -164,11 +171,10 @@ bool BatchReader::next_physical_line()
     }
     if (!any)
         return false;
+    // A UTF-8 byte-order mark before the first line is no part of it.
+    if (line_number_ == 0 && read.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        read.erase(0, 3);
     ++line_number_;
-    // The line ends at its first carriage return or line feed.
-    const std::size_t cut = read.find('\r');
-    if (cut != std::string::npos)
-        read.resize(cut);
     if (too_long || read.size() > BATCH_LINE_LIMIT) {
         line_ = read.substr(0, QUOTED_LONG_LINE) + "...";
         fail(c_format("The line is longer than %zu characters", BATCH_LINE_LIMIT));

@@ -47,7 +47,7 @@ void check_texts()
         const Hanger* h = written_hanger(row);
         if (!h)
             continue;
-        for (const std::string& text : {h->v.tag, h->v.design.figure, h->v.design.size})
+        for (const std::string& text : {h->v.tag, h->latest_design().figure, h->latest_design().size})
             if (breaks_record(text))
                 throw MessageText(c_format("Row %d: the hanger's tag or designed name \"%s\" holds \";\" or a line "
                                            "end, which the hanger interface file cannot hold; change it",
@@ -58,8 +58,10 @@ void check_texts()
 std::string record(int index)
 {
     const LayoutRow& row = model().rows[index];
-    const HangerValues& h = dynamic_cast<const Hanger&>(*row.data).v;
-    const HangerDesign& d = h.design;
+    const Hanger& hanger = dynamic_cast<const Hanger&>(*row.data);
+    const HangerValues& h = hanger.v;
+    // The design of the results read last, else the one the model holds.
+    const HangerDesign& d = hanger.latest_design();
     // A Location row stands for the row that made its node.
     int geometry = index;
     if (row.etype == ET_LOCATION && row.node_index >= 1 && row.node_index <= numnodes()) {

@@ -1,6 +1,7 @@
 // The hanger interface file (".cli") for an outside hanger-design program:
 // one ';'-separated record per designed spring hanger and constant support
-// (user and rod hangers are left out), from the hangers' designed values,
+// (user and rod hangers are left out), from the hangers' designed values
+// (the design records of the results read last, else the model's),
 // in METRIC (mm, N, degC) or IMPERIAL (inch, lb, degF) units after the
 // model's length unit.
 //

@@ -72,6 +72,13 @@ void write_le32_array(BinFile& file, const T* values, std::size_t count)
 // Creates a new, unique temporary file beside the target; -1 when none can be
 // made. The file gets the target's permission bits when the target exists,
 // else the usual ones for a new file.
+// The system's reason for a failure, as a sentence.
+std::string system_reason(int error)
+{
+    std::string text = std::strerror(error);
+    return text + ".";
+}
+
 int create_temp_beside(const std::string& path, std::string& temp_path)
 {
     static std::atomic<unsigned> counter{0};
@@ -138,16 +145,28 @@ bool BinFile::open_write(const std::string& path)
         close();
     path_ = path;
     error_ = false;
+    failure_.clear();
     size_ = 0;
     position_ = 0;
 
+    // The rename would replace a read-only file as well as any other: a file
+    // the user may not write is refused here.
+    struct stat target {};
+    if (::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode) &&
+        (::access(path.c_str(), W_OK) != 0 || (target.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)) {
+        failure_ = "The file is read-only.";
+        error_ = true;
+        return false;
+    }
     const int fd = create_temp_beside(path, temp_path_);
     if (fd < 0) {
+        failure_ = system_reason(errno);
         error_ = true;
         return false;
     }
     file_ = ::fdopen(fd, "wb");
     if (!file_) {
+        failure_ = system_reason(errno);
         ::close(fd);
         ::unlink(temp_path_.c_str());
         temp_path_.clear();
@@ -171,14 +190,21 @@ bool BinFile::close()
     bool ok = !error_ && record_starts_.empty();
     record_starts_.clear();
     record_bytes_.clear();
-    if (std::fflush(file_) != 0 || std::ferror(file_))
+    if (std::fflush(file_) != 0 || std::ferror(file_)) {
+        failure_ = system_reason(errno);
         ok = false;
-    if (std::fclose(file_) != 0)
+    }
+    if (std::fclose(file_) != 0) {
+        if (ok)
+            failure_ = system_reason(errno);
         ok = false;
+    }
     file_ = nullptr;
     writing_ = false;
-    if (ok && std::rename(temp_path_.c_str(), path_.c_str()) != 0)
+    if (ok && std::rename(temp_path_.c_str(), path_.c_str()) != 0) {
+        failure_ = system_reason(errno);
         ok = false;
+    }
     if (!ok)
         ::unlink(temp_path_.c_str());
     temp_path_.clear();

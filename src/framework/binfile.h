@@ -38,7 +38,9 @@ public:
 
     // Opening closes (or abandons, for a writer) a file that is still open
     // and clears the error flag. False, with the flag set, when the file
-    // cannot be opened.
+    // cannot be opened. A writer refuses to replace a file that exists and
+    // that the user may not write (read-only), although the rename of its
+    // temporary file into place could.
     bool open_read(const std::string& path);
     bool open_write(const std::string& path);
 
@@ -57,6 +59,9 @@ public:
     void set_error() { error_ = true; }
     // The target path given to the last open.
     const std::string& path() const { return path_; }
+    // Why the last open or close of a writer failed, in a sentence ("The
+    // file is read-only.", or the system's reason); empty when it did not.
+    const std::string& failure() const { return failure_; }
 
     void read(void* buffer, std::size_t n);
     void write(const void* buffer, std::size_t n);
@@ -101,6 +106,7 @@ private:
     void fail_read(void* buffer, std::size_t n);
 
     std::FILE* file_ = nullptr;
+    std::string failure_;
     std::string path_;
     std::string temp_path_;
     bool writing_ = false;

@@ -192,6 +192,7 @@ enum : int {
     CMD_PRINT_GRAPHICS_TO_FILE = 41020, // "Print to &File..." (graphics window)
     CMD_PRINT_PREVIEW = 41021,          // "Print Pre&view..." (graphics window)
     CMD_SOILS = 41030,                  // "S&oils" (Misc menus)
+    CMD_ALLOWABLES = 41031,             // "&Allowables" (Misc menus)
     // Model editing commands of the layout window's Edit menu.
     CMD_SPLIT = 41101,                  // "&Split..."
     CMD_GENERATE = 41102,               // "&Generate..."

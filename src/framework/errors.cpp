@@ -60,9 +60,32 @@ void throw_required(const std::string& name)
     throw MessageText(name + " is required");
 }
 
+namespace {
+
+struct ParseRefusal {
+    std::string text, reason;
+};
+
+}  // namespace
+
+void set_parse_refusal(const std::string& text, const std::string& reason)
+{
+    ParseRefusal& r = session_part<ParseRefusal>();
+    r.text = text;
+    r.reason = reason;
+}
+
+const std::string& parse_refusal_for(const std::string& text)
+{
+    static const std::string none;
+    const ParseRefusal& r = session_part<ParseRefusal>();
+    return r.text == text ? r.reason : none;
+}
+
 void throw_invalid(const std::string& name)
 {
-    throw_invalid_text(name, "is invalid");
+    const std::string& reason = parse_refusal_for(item_text());
+    throw_invalid_text(name, reason.empty() ? std::string("is invalid") : "is invalid: " + reason);
 }
 
 void throw_invalid_text(const std::string& name, const std::string& suffix)

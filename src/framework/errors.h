@@ -36,8 +36,14 @@ struct MsgColCmd {
 [[noreturn]] void throw_message(const std::string& text);
 // "<name> is required"
 [[noreturn]] void throw_required(const std::string& name);
-// "<name> =  <item_text>  is invalid"
+// "<name> =  <item_text>  is invalid", followed by ": " and the range the
+// value must lie in when the parser of the text refused it for its range
+// ("KX =  -5  is invalid: it must be 0 or more").
 [[noreturn]] void throw_invalid(const std::string& name);
+// What the last number parse refused the text for ("" for an unreadable
+// text): set by the parsers, read by throw_invalid for the same text.
+void set_parse_refusal(const std::string& text, const std::string& reason);
+const std::string& parse_refusal_for(const std::string& text);
 // "<name> =  <item_text>  <suffix>"
 [[noreturn]] void throw_invalid_text(const std::string& name, const std::string& suffix);
 // "<name> is not defined"  (the name carries its own trailing blank where wanted)

@@ -20,6 +20,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // Stored for an entered zero of density, weight density, temperature,
@@ -116,6 +117,9 @@ int parse_inertia(const std::string& text, float& out);            // negative r
 int parse_speed(const std::string& text, float& out);              // negative refused
 
 // The same, reading item_text().
+// The parsers of the shared item text (the typed text of a dialog field or
+// table cell) tell this observer the quantity each reads in (none: nobody).
+void set_buffer_parse_observer(std::function<void(int quantity)> observer);
 int parse_real_buffer(float& out);
 int parse_int_buffer(int32_t& out);
 int parse_length_buffer(float& out);

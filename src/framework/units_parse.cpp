@@ -16,6 +16,7 @@
 // float, "3.403E+38") is the largest float, so that every value a formatter
 // writes reads back.
 #include "framework/errors.h"
+#include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/units.h"
@@ -197,6 +198,7 @@ enum ParseRule : unsigned {
 
 int parse_quantity(const std::string& text, float& out, int q, unsigned rules)
 {
+    set_parse_refusal(text, "");
     std::string s = clean_number_text(text);
     if (s.empty()) {
         out = 0.0f;
@@ -213,10 +215,14 @@ int parse_quantity(const std::string& text, float& out, int q, unsigned rules)
     } else if (!read_number(s, true, display)) {
         return 1;
     }
-    if ((rules & NEGATIVE_REFUSED) && display.value < 0.0)
+    if ((rules & NEGATIVE_REFUSED) && display.value < 0.0) {
+        set_parse_refusal(text, "it must be 0 or more");
         return 1;
-    if ((rules & POSITIVE_ONLY) && !(display.value > 0.0))
+    }
+    if ((rules & POSITIVE_ONLY) && !(display.value > 0.0)) {
+        set_parse_refusal(text, "it must be above 0");
         return 1;
+    }
     const double internal = to_internal(q, display.value);
     const double half_unit = to_internal(q, display.value + display.half_unit) - internal;
     float value = 0.0f;
@@ -332,26 +338,47 @@ int parse_area(const std::string& t, float& out) { return parse_quantity(t, out,
 int parse_inertia(const std::string& t, float& out) { return parse_quantity(t, out, INERTIA, NEGATIVE_REFUSED); }
 int parse_speed(const std::string& t, float& out) { return parse_quantity(t, out, SPEED, NEGATIVE_REFUSED); }
 
+namespace {
+
+// The observer of the buffer parsers (the unit sweep of the tests).
+struct BufferParseObserver {
+    std::function<void(int)> observer;
+};
+
+int observed(int quantity, int code)
+{
+    if (const auto& o = session_part<BufferParseObserver>().observer)
+        o(quantity);
+    return code;
+}
+
+}  // namespace
+
+void set_buffer_parse_observer(std::function<void(int quantity)> observer)
+{
+    session_part<BufferParseObserver>().observer = std::move(observer);
+}
+
 int parse_real_buffer(float& out) { return parse_real(item_text(), out); }
 int parse_int_buffer(int32_t& out) { return parse_int(item_text(), out); }
-int parse_length_buffer(float& out) { return parse_length(item_text(), out); }
-int parse_dimension_buffer(float& out) { return parse_dimension(item_text(), out); }
-int parse_signed_dimension_buffer(float& out) { return parse_signed_dimension(item_text(), out); }
-int parse_displacement_buffer(float& out) { return parse_displacement(item_text(), out); }
-int parse_angle_buffer(float& out) { return parse_angle(item_text(), out); }
-int parse_force_buffer(float& out) { return parse_force(item_text(), out); }
-int parse_moment_buffer(float& out) { return parse_moment(item_text(), out); }
-int parse_weight_per_length_buffer(float& out) { return parse_weight_per_length(item_text(), out); }
-int parse_weight_buffer(float& out) { return parse_weight(item_text(), out); }
-int parse_density_buffer(float& out) { return parse_density(item_text(), out); }
-int parse_weight_density_buffer(float& out) { return parse_weight_density(item_text(), out); }
-int parse_temperature_buffer(float& out) { return parse_temperature(item_text(), out); }
-int parse_expansion_buffer(float& out) { return parse_expansion(item_text(), out); }
-int parse_pressure_buffer(float& out) { return parse_pressure(item_text(), out); }
-int parse_stress_buffer(float& out) { return parse_stress(item_text(), out); }
-int parse_modulus_buffer(float& out) { return parse_modulus(item_text(), out); }
-int parse_stiffness_buffer(float& out) { return parse_stiffness(item_text(), out); }
-int parse_rot_stiffness_buffer(float& out) { return parse_rot_stiffness(item_text(), out); }
-int parse_area_buffer(float& out) { return parse_area(item_text(), out); }
-int parse_inertia_buffer(float& out) { return parse_inertia(item_text(), out); }
-int parse_speed_buffer(float& out) { return parse_speed(item_text(), out); }
+int parse_length_buffer(float& out) { return observed(LENGTH, parse_length(item_text(), out)); }
+int parse_dimension_buffer(float& out) { return observed(DIMENSION, parse_dimension(item_text(), out)); }
+int parse_signed_dimension_buffer(float& out) { return observed(DIMENSION, parse_signed_dimension(item_text(), out)); }
+int parse_displacement_buffer(float& out) { return observed(DISPLACEMENT, parse_displacement(item_text(), out)); }
+int parse_angle_buffer(float& out) { return observed(ANGLE, parse_angle(item_text(), out)); }
+int parse_force_buffer(float& out) { return observed(FORCE, parse_force(item_text(), out)); }
+int parse_moment_buffer(float& out) { return observed(MOMENT, parse_moment(item_text(), out)); }
+int parse_weight_per_length_buffer(float& out) { return observed(WEIGHT_PER_LENGTH, parse_weight_per_length(item_text(), out)); }
+int parse_weight_buffer(float& out) { return observed(WEIGHT, parse_weight(item_text(), out)); }
+int parse_density_buffer(float& out) { return observed(DENSITY, parse_density(item_text(), out)); }
+int parse_weight_density_buffer(float& out) { return observed(WEIGHT_DENSITY, parse_weight_density(item_text(), out)); }
+int parse_temperature_buffer(float& out) { return observed(TEMPERATURE, parse_temperature(item_text(), out)); }
+int parse_expansion_buffer(float& out) { return observed(EXPANSION, parse_expansion(item_text(), out)); }
+int parse_pressure_buffer(float& out) { return observed(PRESSURE, parse_pressure(item_text(), out)); }
+int parse_stress_buffer(float& out) { return observed(STRESS, parse_stress(item_text(), out)); }
+int parse_modulus_buffer(float& out) { return observed(MODULUS, parse_modulus(item_text(), out)); }
+int parse_stiffness_buffer(float& out) { return observed(STIFFNESS, parse_stiffness(item_text(), out)); }
+int parse_rot_stiffness_buffer(float& out) { return observed(ROT_STIFFNESS, parse_rot_stiffness(item_text(), out)); }
+int parse_area_buffer(float& out) { return observed(AREA, parse_area(item_text(), out)); }
+int parse_inertia_buffer(float& out) { return observed(INERTIA, parse_inertia(item_text(), out)); }
+int parse_speed_buffer(float& out) { return observed(SPEED, parse_speed(item_text(), out)); }

@@ -1,8 +1,10 @@
 #include "materials/size_tables.h"
 
 #include "framework/errors.h"
+#include "framework/text.h"
 #include "materials/pipe_section.h"
 
+#include <cmath>
 #include <initializer_list>
 #include <sstream>
 
@@ -342,4 +344,53 @@ float section_bend_radius(const PipeSection& section, bool short_radius)
         }
     }
     return section.outside_diameter * (short_radius ? 1.0f : 1.5f);
+}
+
+double size_of_name(const std::string& name)
+{
+    double whole = 0.0, numerator = 0.0, denominator = 0.0;
+    std::string digits;
+    int part = 0;   // 0 whole, 1 numerator, 2 denominator
+    auto take = [&] {
+        double v = 0.0;
+        if (!digits.empty() && parse_c_double(digits, v)) {
+            if (part == 0)
+                whole = v;
+            else if (part == 1)
+                numerator = v;
+            else
+                denominator = v;
+        }
+        digits.clear();
+    };
+    for (char c : name) {
+        if (c >= '0' && c <= '9') {
+            digits += c;
+        } else if (c == '-') {
+            take();
+            part = 1;
+        } else if (c == '/') {
+            if (part == 0) {   // "1/2": no whole part
+                numerator = 0.0;
+                part = 1;
+            }
+            take();
+            part = 2;
+        } else {
+            take();
+        }
+    }
+    take();
+    return whole + (denominator > 0.0 ? numerator / denominator : 0.0);
+}
+
+double nominal_pipe_size(double od)
+{
+    const PipeSizeTable& ansi = pipe_size_table(0);
+    for (int i = 1; i < ansi.row_count(); ++i) {
+        const PipeSizeRow& r = ansi.rows[static_cast<std::size_t>(i)];
+        if (std::fabs(r.outside_diameter - od) <= 0.01)
+            return size_of_name(r.name);
+    }
+    return od;
 }

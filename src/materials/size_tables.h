@@ -45,3 +45,10 @@ const PipeSizeTable& pipe_size_table(int standard);
 // standard; 1.5 (or 1.0) times the outside diameter when none matches or the
 // standard is not one of the four.
 float section_bend_radius(const PipeSection& section, bool short_radius);
+
+// The size in inch that an ANSI size name gives: "1-1/2\"" 1.5, "6\"" 6.
+double size_of_name(const std::string& name);
+// The nominal pipe size (inch) of a pipe of that outside diameter: the size
+// of the first row of the ANSI table (1/8" to 48") whose outside diameter lies
+// within 0.01 in; else the diameter itself.
+double nominal_pipe_size(double outside_diameter);

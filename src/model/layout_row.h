@@ -22,6 +22,8 @@ class Dialog;
 class ElementData;
 
 inline constexpr int MAXROWS = 7000;
+// "Maximum number of rows exceeded", with the limit after it.
+inline constexpr const char* TOO_MANY_ROWS = "Maximum number of rows exceeded: a model holds at most 7000 rows";
 // Material, section and load names: at most NAME_LENGTH characters, stored
 // in NAME_FIELD_WIDTH-byte fields padded with NULs.
 inline constexpr std::size_t NAME_LENGTH = 5;

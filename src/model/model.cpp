@@ -31,7 +31,7 @@ struct GenerateOffset {
 void check_row_room()
 {
     if (model().numrows() >= row_capacity())
-        throw_message("Maximum number of rows exceeded");
+        throw_message(TOO_MANY_ROWS);
 }
 
 }  // namespace

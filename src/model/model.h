@@ -125,6 +125,18 @@ void make_model();
 // make_model(), then marks the model modified and refreshes the open tables
 // and the view.
 void model_changed();
+// A node typed on two rows whose places disagree: the build places it where
+// the first row (`placed_by`) puts it and reuses it for the later `row`,
+// whose offsets (or a From row's coordinates) would put it `distance`
+// (inch) away. A later row whose offsets are all 0 only names the node
+// (a closing element, a branch start, a Location row) and agrees.
+struct NodeConflict {
+    int32_t node = 0;
+    int placed_by = 0;
+    int row = 0;
+    double distance = 0.0;
+};
+std::vector<NodeConflict> node_position_conflicts(const Model& model);
 // Lays out the arc of a bend, miter or jacketed-bend row whose nodes and the
 // nodes of the rows before it are built: radius, bend angle, centre, tangent
 // nodes, intermediate nodes and the geometry-valid flag (also the jacket's

@@ -351,6 +351,36 @@ void make_model()
     m.rebuild_needed = false;
 }
 
+std::vector<NodeConflict> node_position_conflicts(const Model& m)
+{
+    std::vector<NodeConflict> conflicts;
+    for (int row = 1; row <= m.numrows(); ++row) {
+        const LayoutRow& r = m.rows[row];
+        if (!m.nodes.valid(r.node_index) || (r.dx == 0.0f && r.dy == 0.0f && r.dz == 0.0f))
+            continue;
+        const NodeRecord& n = m.nodes[r.node_index];
+        if (n.row == row || n.number != r.node || n.kind != NODE_PLAIN)
+            continue;
+        Vec3 p{r.dx, r.dy, r.dz};
+        if (r.etype != ET_FROM && !r.absolute) {
+            // From the node of the row's previous element or From row.
+            int previous = 0;
+            for (int i = row - 1; i >= 1 && previous == 0; --i)
+                if ((m.rows[i].etype == ET_FROM || etype_is_element(m.rows[i].etype)) && m.rows[i].node != 0)
+                    previous = i;
+            if (previous == 0 || !m.nodes.valid(m.rows[previous].node_index))
+                continue;
+            p = node_position(m, m.rows[previous].node_index) + p;
+        }
+        const Vec3 placed = node_position(m, r.node_index);
+        const double distance = norm(p - placed);
+        // Closer than the float coordinates resolve is the same place.
+        if (distance > 1.0e-3 + 1.0e-6 * norm(placed))
+            conflicts.push_back({r.node, n.row, row, distance});
+    }
+    return conflicts;
+}
+
 void model_changed()
 {
     const ModelHooks& hooks = model_hooks();

@@ -334,7 +334,9 @@ void write_model_file(const std::string& path)
         if (file.close())
             return;
     }
-    throw MessageText("Unable to write model file:\n" + path);
+    // The system's reason, or that the file is read-only, after the path.
+    throw MessageText("Unable to write model file:\n" + path +
+                      (file.failure().empty() ? std::string() : "\n" + file.failure()));
 }
 
 void merge_model(const std::string& path)

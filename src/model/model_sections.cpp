@@ -421,7 +421,7 @@ struct RowsContents final : SectionContents {
         const Model& m = model();
         const LayoutRow* first = m.numrows() > 0 ? &m.rows[1] : rows.empty() ? nullptr : &rows[1];
         if (numrows() + rows.size() > row_capacity(first))
-            throw_message("Maximum number of rows exceeded");
+            throw_message(TOO_MANY_ROWS);
     }
     void merge(ModelMerge&) override
     {

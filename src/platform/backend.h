@@ -190,6 +190,10 @@ public:
     virtual void beep() = 0;
     virtual void set_wait_cursor(bool wait) = 0;
     virtual bool open_document(const std::string& path_or_url) = 0;
+    // The program's help window (one, reused): shows the HTML file scrolled
+    // to the anchor (its top when empty) and brings the window to the front.
+    // False when the file cannot be read.
+    virtual bool show_help(const std::string& html_file, const std::string& anchor) = 0;
 };
 
 // The installed backend. Using it before install_backend() is a programming error.

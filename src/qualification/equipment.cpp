@@ -8,9 +8,12 @@
 #include "framework/text.h"
 #include "loads/load_file.h"
 #include "model/model_file.h"
+#include "model/nodes.h"
 #include "supports/support_common.h"
+#include "supports/support_item.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <utility>
 
@@ -231,8 +234,54 @@ std::string allowable_fault(const AllowableLoad& a)
     return {};
 }
 
+int allowable_at_node(int node)
+{
+    if (node == 0)
+        return 0;
+    const OneBased<AllowableLoad>& list = allowables();
+    for (int i = 1; i <= list.size(); ++i)
+        if (list[i].node == node)
+            return i;
+    return 0;
+}
+
+bool allowable_values_at_node(int node, std::array<float, ALLOWABLE_VALUES>& values)
+{
+    const int i = allowable_at_node(node);
+    if (i == 0)
+        return false;
+    values = allowables()[i].values;
+    return true;
+}
+
+void renumber_equipment_nodes(const std::vector<std::pair<int, int>>& pairs)
+{
+    std::map<int, int> mapping(pairs.begin(), pairs.end());
+    auto mapped = [&mapping](int32_t& number) {
+        if (number == 0)
+            return;
+        const auto found = mapping.find(number % NODE_BAND);
+        if (found != mapping.end())
+            number = number / NODE_BAND * NODE_BAND + found->second;
+    };
+    for (AllowableLoad& a : allowables())
+        mapped(a.node);
+    for (PumpRecord& p : pumps()) {
+        mapped(p.suction_node);
+        mapped(p.discharge_node);
+    }
+    for (OneBased<CompressorRecord>* list : {&compressors(), &turbines()})
+        for (CompressorRecord& c : *list)
+            for (int32_t* node : {&c.inlet, &c.exhaust, &c.extraction1, &c.extraction2})
+                mapped(*node);
+    notify_document_changed();
+}
+
 void install_equipment()
 {
+    support_results_context().allowable = [](int node, std::array<float, 6>& values) {
+        return allowable_values_at_node(node, values);
+    };
     register_record_section<PumpRecord>({SECTION_PUMPS, "Pump", pumps, pump_bytes, read_pump, write_pump, pump_fault});
     auto fixed = [](std::size_t bytes) { return [bytes](int32_t) { return bytes; }; };
     register_record_section<CompressorRecord>({SECTION_COMPRESSORS, "Compressor", compressors,

@@ -24,6 +24,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 inline constexpr std::size_t EQUIPMENT_DESCRIPTION_LENGTH = 16;
 // Records of one kind that a model may hold.
@@ -102,6 +104,17 @@ std::string pump_fault(const PumpRecord& pump);
 std::string compressor_fault(const CompressorRecord& compressor);
 std::string allowable_fault(const AllowableLoad& allowable);
 
+// The number (1..) of the first allowable-load record that names the node;
+// 0 when none.
+int allowable_at_node(int node);
+// The six values of that record; false when there is none.
+bool allowable_values_at_node(int node, std::array<float, ALLOWABLE_VALUES>& values);
+// Gives the nodes of the allowable loads, pumps, compressors and turbines
+// new numbers by the pairs {old, new} of base numbers (node numbers within
+// their band), applied at once and in every band, as the rows' nodes are.
+void renumber_equipment_nodes(const std::vector<std::pair<int, int>>& pairs);
+
 // The four model-file sections: read (each record checked), written, cleared
-// with a new model, and appended by a merge.
+// with a new model, and appended by a merge; the support summaries' lookup
+// of allowable loads.
 void install_equipment();

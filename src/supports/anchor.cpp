@@ -2,6 +2,7 @@
 
 #include "analysis_core/element_assembly.h"
 #include "analysis_core/results_sink.h"
+#include "analysis_core/steps.h"
 #include "framework/binfile.h"
 #include "framework/errors.h"
 #include "framework/text.h"
@@ -133,6 +134,16 @@ void Anchor::check(const Model& model, int row) const
     (void)model;
 }
 
+double Anchor::acting_stiffness(const AnalysisRun& run, int direction) const
+{
+    // The weight steps of the hanger design free the directions released
+    // for hanger selection.
+    const auto i = static_cast<std::size_t>(direction);
+    if (v.released[i] && step_is_hanger_load(run))
+        return 0.0;
+    return stiffness_of(v.stiffness[i]);
+}
+
 void Anchor::assemble_stiffness(AnalysisRun& run, int row) const
 {
     const int node = support_node(run, row);
@@ -140,7 +151,7 @@ void Anchor::assemble_stiffness(AnalysisRun& run, int row) const
         return;
     const LocalAxes axes = spring_axes(run, v, node);
     for (int i = 0; i < 6; ++i) {
-        const double k = stiffness_of(v.stiffness[static_cast<std::size_t>(i)]);
+        const double k = acting_stiffness(run, i);
         if (k > 0.0 || run.structure_pass())
             add_line_spring(run, node, 0, axis_of(axes, i % 3), k, i >= 3);
     }
@@ -154,7 +165,7 @@ void Anchor::add_loads(AnalysisRun& run, int row) const
     const std::array<Vec3, 2> d = anchor_displacement(run, v, node);
     const LocalAxes axes = spring_axes(run, v, node);
     for (int i = 0; i < 6; ++i) {
-        const double k = stiffness_of(v.stiffness[static_cast<std::size_t>(i)]);
+        const double k = acting_stiffness(run, i);
         const Vec3 a = axis_of(axes, i % 3);
         const double along = dot(d[static_cast<std::size_t>(i / 3)], a);
         if (k > 0.0 && along != 0.0)
@@ -171,7 +182,7 @@ void Anchor::write_support_loads(AnalysisRun& run, int row) const
         const LocalAxes axes = spring_axes(run, v, node);
         const std::array<Vec3, 2> u{relative_motion(run, node, 0, false), relative_motion(run, node, 0, true)};
         for (int i = 0; i < 6; ++i) {
-            const double k = stiffness_of(v.stiffness[static_cast<std::size_t>(i)]);
+            const double k = acting_stiffness(run, i);
             const Vec3 a = axis_of(axes, i % 3);
             const std::size_t part = static_cast<std::size_t>(i / 3);
             const double force = k * dot(minus(d[part], u[part]), a);

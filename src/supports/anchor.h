@@ -71,6 +71,9 @@ public:
     std::string description() const override;
     void check(const Model& model, int row) const override;
 
+    // The stiffness of direction 0..5 in a step: 0 for a direction released
+    // for hanger selection in the weight steps of the hanger design.
+    double acting_stiffness(const AnalysisRun& run, int direction) const;
     void assemble_stiffness(AnalysisRun& run, int row) const override;
     void add_loads(AnalysisRun& run, int row) const override;
     void write_support_loads(AnalysisRun& run, int row) const override;

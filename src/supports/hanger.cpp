@@ -64,21 +64,33 @@ struct HangerAction {
     double force = 0.0;
 };
 
-HangerAction action_in_step(const Hanger& h, const AnalysisRun& run)
+HangerAction action_in_step(const Hanger& h, const AnalysisRun& run, int row)
 {
     HangerAction a;
     const bool weight = step_has_weight(run);
     const double count = h.v.count;
+    if (const auto* design = run.find_run_state<HangerRunDesign>(); design && design->sizes(row)) {
+        const HangerPhase phase = design->phase;
+        if (phase == HangerPhase::Rigid) {
+            a.stiffness = RIGID_LINK;
+            return a;
+        }
+        if (phase == HangerPhase::Loaded) {
+            const std::size_t r = static_cast<std::size_t>(row);
+            a.force = weight && r < design->load.size() ? design->load[r] : 0.0;
+            return a;
+        }
+    }
     if (h.v.type == HANGER_CONSTANT) {
-        a.force = weight ? count * h.load() : 0.0;
+        a.force = weight ? count * h.load(run, row) : 0.0;
         return a;
     }
     if (!h.is_variable_spring())
         return a;
-    a.force = weight ? count * h.load() : 0.0;
+    a.force = weight ? count * h.load(run, row) : 0.0;
     const bool hot_step = current_step(run).temperature_set != SET_NONE;
     if (run.snapshot().options.include_hanger_stiffness && !(h.hot_load() && hot_step))
-        a.stiffness = count * h.rate();
+        a.stiffness = count * h.rate(run, row);
     return a;
 }
 
@@ -163,6 +175,54 @@ double Hanger::load() const
     return v.type == HANGER_USER ? v.load : v.design.hot_load;
 }
 
+const HangerDesign& Hanger::latest_design() const
+{
+    const HangerDesign& r = results_design;
+    return !r.figure.empty() || r.hot_load != 0.0f ? r : v.design;
+}
+
+const HangerDesign& Hanger::design_in(const AnalysisRun& run, int row) const
+{
+    const auto* design = run.find_run_state<HangerRunDesign>();
+    if (design && design->has_design(row))
+        return design->design[static_cast<std::size_t>(row)];
+    return v.design;
+}
+
+double Hanger::rate(const AnalysisRun& run, int row) const
+{
+    return v.type == HANGER_USER ? rate() : stiffness_of(design_in(run, row).spring_rate);
+}
+
+double Hanger::load(const AnalysisRun& run, int row) const
+{
+    return v.type == HANGER_USER ? load() : design_in(run, row).hot_load;
+}
+
+bool hanger_type_designed(int type)
+{
+    return (type >= 1 && type <= HANGER_CATALOGUES) || type == HANGER_CONSTANT;
+}
+
+void HangerRunDesign::resize(int rows)
+{
+    const auto n = static_cast<std::size_t>(rows) + 1;
+    load.assign(n, 0.0);
+    designed.assign(n, 0);
+    design.assign(n, HangerDesign{});
+    sizing.assign(n, 0);
+}
+
+bool HangerRunDesign::sizes(int row) const
+{
+    return row >= 0 && static_cast<std::size_t>(row) < sizing.size() && sizing[static_cast<std::size_t>(row)];
+}
+
+bool HangerRunDesign::has_design(int row) const
+{
+    return row >= 0 && static_cast<std::size_t>(row) < designed.size() && designed[static_cast<std::size_t>(row)];
+}
+
 void Hanger::read(BinFile& file)
 {
     require_framed_record("Hanger");
@@ -244,12 +304,6 @@ void Hanger::check(const Model& model, int row) const
     if (v.type == HANGER_USER && !(v.spring_rate > 0.0f))
         throw_message(c_format("Row %d: Spring rate is required", row));
     check_connected_node(model, row, v.connected, "hanger");
-    const bool designed = v.type == HANGER_CONSTANT ? v.design.hot_load > 0.0f
-                                                    : v.design.hot_load > 0.0f && v.design.spring_rate > 0.0f;
-    if ((v.type <= HANGER_CATALOGUES || v.type == HANGER_CONSTANT) && !designed)
-        throw_message(c_format("Row %d: the hanger at node %s has no designed rate and load; "
-                               "hanger design is not available in this version",
-                               row, node_text(model.rows[row].node).c_str()));
 }
 
 void Hanger::assemble_stiffness(AnalysisRun& run, int row) const
@@ -260,8 +314,8 @@ void Hanger::assemble_stiffness(AnalysisRun& run, int row) const
         contact_stiffness(run, rod_contact(run, row, v.connected), run.row_state<ContactState>(row));
         return;
     }
-    const HangerAction a = action_in_step(*this, run);
-    if (a.stiffness > 0.0 || (run.structure_pass() && is_variable_spring()))
+    const HangerAction a = action_in_step(*this, run, row);
+    if (a.stiffness > 0.0 || (run.structure_pass() && (is_variable_spring() || is_designed())))
         add_line_spring(run, node, other, run_vertical(run), a.stiffness);
 }
 
@@ -273,7 +327,7 @@ void Hanger::add_loads(AnalysisRun& run, int row) const
         contact_loads(run, rod_contact(run, row, v.connected), run.row_state<ContactState>(row));
         return;
     }
-    const HangerAction a = action_in_step(*this, run);
+    const HangerAction a = action_in_step(*this, run, row);
     if (a.force != 0.0)
         add_line_load(run, node, other, run_vertical(run), a.force);
 }
@@ -300,7 +354,7 @@ void Hanger::write_support_loads(AnalysisRun& run, int row) const
         const Contact contact = rod_contact(run, row, v.connected);
         load[0] = contact_forces(run, contact, run.row_state<ContactState>(row)).normal[0];
     } else if (node) {
-        const HangerAction a = action_in_step(*this, run);
+        const HangerAction a = action_in_step(*this, run, row);
         load[0] = a.force - a.stiffness * relative_along(run, node, other, run_vertical(run));
     }
     record_support_loads(run, row, load);

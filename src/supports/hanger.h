@@ -33,8 +33,11 @@
 
 #include "supports/support_item.h"
 
+#include "analysis_core/analysis_run.h"
+
 #include <array>
 #include <string>
+#include <vector>
 
 inline constexpr int HANGER_CATALOGUES = 35;
 inline constexpr int HANGER_USER = 101;
@@ -96,6 +99,36 @@ enum HangerColumn : int {
     HANGER_COLUMNS = HANGER_COL_CONNECTED,
 };
 
+// The hanger design of a run (analysis/hanger_design.h drives it): which
+// phase the run is in and, per layout row, the load found for the hanger
+// and the design it got. Kept in the run (AnalysisRun::run_state), never in
+// the model.
+enum class HangerPhase {
+    None,     // the hangers act with their designs
+    Rigid,    // the hangers being designed hold the pipe rigidly along the vertical
+    Loaded,   // they put their found loads up on the pipe, without stiffness
+};
+
+struct HangerRunDesign : RunState {
+    HangerPhase phase = HangerPhase::None;
+    // By layout row: the load of the whole support (all its hangers) found
+    // in the Rigid phase, and the design each hanger got.
+    std::vector<double> load;
+    std::vector<char> designed;
+    std::vector<HangerDesign> design;
+    // The rows whose hangers the run sizes (those of a catalogue without
+    // data keep the design the model holds).
+    std::vector<char> sizing;
+
+    void resize(int rows);
+    bool has_design(int row) const;
+    bool sizes(int row) const;
+};
+
+// True for the hangers that the design sizes: catalogue springs and
+// constant supports (user and rod hangers are not designed).
+bool hanger_type_designed(int type);
+
 class Hanger final : public SupportItem {
 public:
     HangerValues v;
@@ -111,9 +144,24 @@ public:
     static void check_values(const HangerValues& values);
 
     bool is_variable_spring() const { return v.type <= HANGER_CATALOGUES || v.type == HANGER_USER; }
-    // Rate and load of one hanger: a user hanger's own, else the design's.
+    bool is_designed() const { return hanger_type_designed(v.type); }
+    // True when the model holds a design for the hanger (a rate and a hot
+    // load; a hot load for a constant support).
+    bool holds_design() const
+    {
+        return v.design.hot_load > 0.0f && (v.type == HANGER_CONSTANT || v.design.spring_rate > 0.0f);
+    }
+    // Rate and load of one hanger: a user hanger's own, else the design's
+    // (the design of the run when it made one, else the model's).
     double rate() const;
     double load() const;
+    double rate(const AnalysisRun& run, int row) const;
+    double load(const AnalysisRun& run, int row) const;
+    // The design the hanger acts with in a run.
+    const HangerDesign& design_in(const AnalysisRun& run, int row) const;
+    // The design of the results when they hold one (a figure or a load),
+    // else the model's.
+    const HangerDesign& latest_design() const;
     // True when the load is the hot load.
     bool hot_load() const { return v.type != HANGER_USER || v.load_type == 0; }
 

@@ -4,6 +4,7 @@
 #include "analysis_core/element_assembly.h"
 #include "supports/support_common.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -44,6 +45,23 @@ std::vector<Vec3> tangents(const Contact& contact)
         t.push_back(scaled(t1, 1.0 / norm(t1)));
     }
     return t;
+}
+
+// The unit vector in the plane of friction normal to the sliding force
+// (none when the plane is a line or nothing slides).
+Vec3 across_slip(const Contact& contact, const ContactState& state)
+{
+    const std::vector<Vec3> t = tangents(contact);
+    const double f = norm(state.friction);
+    if (t.size() != 2 || f <= 0.0)
+        return {};
+    const Vec3 along = scaled(state.friction, 1.0 / f);
+    for (const Vec3& candidate : t) {
+        const Vec3 w = minus(candidate, scaled(along, dot(candidate, along)));
+        if (norm(w) > 0.5)
+            return scaled(w, 1.0 / norm(w));
+    }
+    return {};
 }
 
 bool closed(int status)
@@ -196,6 +214,9 @@ void contact_stiffness(AnalysisRun& run, const Contact& contact, const ContactSt
     if (structure || (!state.sliding && any_closed(contact, state)))
         for (const Vec3& t : tangents(contact))
             add_line_spring(run, contact.a, contact.b, t, contact.stiffness);
+    else if (state.sliding && any_closed(contact, state) && state.across_stiffness > 0.0)
+        if (const Vec3 w = across_slip(contact, state); norm(w) > 0.0)
+            add_line_spring(run, contact.a, contact.b, w, state.across_stiffness);
 }
 
 void contact_loads(AnalysisRun& run, const Contact& contact, const ContactState& state)
@@ -227,7 +248,17 @@ ContactForces contact_forces(const AnalysisRun& run, const Contact& contact, con
         f.total = plus(f.total, scaled(d.n, f.normal[j]));
     }
     if (contact.mu > 0.0 && any_closed(contact, state)) {
-        f.friction = state.sliding ? state.friction : scaled(tangential_motion(run, contact), -contact.stiffness);
+        const Vec3 ut = tangential_motion(run, contact);
+        f.friction = scaled(ut, -contact.stiffness);
+        if (state.sliding) {
+            ContactState solved = state;
+            if (state.solved_valid) {
+                solved.friction = state.solved_friction;
+                solved.across_stiffness = state.solved_across;
+            }
+            const Vec3 w = across_slip(contact, solved);
+            f.friction = minus(solved.friction, scaled(w, solved.across_stiffness * dot(ut, w)));
+        }
         f.total = plus(f.total, f.friction);
     }
     return f;
@@ -237,6 +268,9 @@ bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& stat
 {
     const ContactForces before = contact_forces(run, contact, state);
     const bool was_closed = any_closed(contact, state);
+    state.solved_valid = true;
+    state.solved_friction = state.friction;
+    state.solved_across = state.across_stiffness;
     bool settled = true;
     for (std::size_t j = 0; j < contact.directions.size(); ++j) {
         const ContactDirection& d = contact.directions[j];
@@ -282,6 +316,7 @@ bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& stat
         // sliding, and the friction follows from its motion.
         state.sliding = true;
         state.friction = {};
+        state.across_stiffness = 0.0;
         return settled;
     }
     const double tolerance = run.snapshot().options.iteration_tolerance;
@@ -293,8 +328,13 @@ bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& stat
         const double magnitude = norm(held);
         if (magnitude <= limit * (1.0 + tolerance) || magnitude <= FORCE_ZERO)
             return settled;
+        // It starts to slide the way it was pushed, held across that way
+        // for one solution: the slip that solution makes sets the spring.
         state.sliding = true;
         state.friction = limit > FORCE_ZERO ? scaled(held, limit / magnitude) : Vec3{};
+        state.across_stiffness = contact.stiffness;
+        state.first_slip = true;
+        state.limit_before = -1.0;
         return note_state_change(run, dtype, row, contact.a);
     }
     const double moved = norm(ut);
@@ -303,16 +343,39 @@ bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& stat
         // The node no longer slides against the friction: it sticks.
         state.sliding = false;
         state.friction = {};
+        state.across_stiffness = 0.0;
+        state.first_slip = false;
         return note_state_change(run, dtype, row, contact.a);
     }
-    Vec3 next;
+    // The slip's direction; none while the node has not moved.
+    Vec3 along;
     if (moved >= POSITION_ZERO)
-        next = scaled(ut, -limit / moved);
+        along = scaled(ut, -1.0 / moved);
     else if (previous > FORCE_ZERO)
-        next = scaled(state.friction, limit / previous);
+        along = scaled(state.friction, 1.0 / previous);
+    const Vec3 next = scaled(along, limit);
     const double change = norm(minus(next, state.friction));
     const double magnitude = norm(next);
-    state.friction = next;
+
+    // The normal force may depend on the friction (through the pipe's own
+    // bending), so that mu N of one solution is not that of the next: the
+    // secant through the last two solutions gives the friction that meets
+    // its own normal force.
+    double applied = limit;
+    if (!state.first_slip && state.limit_before >= 0.0 && std::fabs(previous - state.applied_before) > FORCE_ZERO) {
+        const double slope = (limit - state.limit_before) / (previous - state.applied_before);
+        if (slope < 0.5 && slope > -10.0)
+            applied = std::max(0.0, previous + (limit - previous) / (1.0 - slope));
+    }
+    state.applied_before = previous;
+    state.limit_before = limit;
+    state.friction = scaled(along, applied);
+    state.across_stiffness = moved >= POSITION_ZERO ? std::min(contact.stiffness, limit / moved) : 0.0;
+    if (state.first_slip) {
+        // That solution could not turn the slip: it has not settled yet.
+        state.first_slip = false;
+        return note_state_change(run, dtype, row, contact.a);
+    }
     if (change < FORCE_ZERO || change < tolerance * magnitude)
         return settled;
     check_convergence(run, magnitude, magnitude - change, -dtype, row, contact.a);

@@ -70,10 +70,27 @@ enum ContactStatus : int {
     CONTACT_BOTH = 2,     // lower = upper: held both ways
 };
 
+// Sliding in a plane of friction, the force -mu N t opposes the slip along
+// t; across it (in the plane, normal to t) a slip u changes the direction of
+// the force by u / s at the slip s so far, which a spring of mu N / s
+// stands for. Without that spring the direction of the next solution was
+// taken whole from the last: where the pipe is soft across the slip (a
+// guide at a bend's end, held by a hanger), the small part of the force
+// across the slip threw the pipe past it, the next force pointed back, and
+// the iterations went round a cycle of stick and slide without end.
 struct ContactState : RunState {
     std::array<int, 2> status{};
     bool sliding = false;
-    Vec3 friction;    // the sliding friction force on node a
+    Vec3 friction;                   // the sliding friction force on node a
+    double across_stiffness = 0.0;   // the spring across the slip, mu N / s
+    bool first_slip = false;         // slid in no solution yet: held across
+    double applied_before = 0.0;     // the friction applied in the solution before the last
+    double limit_before = -1.0;      // and the mu N that solution gave (-1: none yet)
+    // What the last solution was made with, which its forces are recovered
+    // with after the update has moved on (set by each update).
+    bool solved_valid = false;
+    Vec3 solved_friction;
+    double solved_across = 0.0;
 };
 
 // The state at the start of a case: held at a limit of 0 (the lower one

@@ -329,7 +329,7 @@ TEST_F(AttributeUiTest, WeldDialogAndTables)
         EXPECT_TRUE(d.ended());
     });
     EXPECT_TRUE(edit_weld(2));
-    EXPECT_EQ(new_messages(), (std::vector<std::string>{"Mismatch =  -0.1  is invalid"}));
+    EXPECT_EQ(new_messages(), (std::vector<std::string>{"Mismatch =  -0.1  is invalid: it must be 0 or more"}));
     EXPECT_EQ(data_at<Weld>(2).weld_type, WELD_TAPERED);
 
     AttributeRowsTable& t = welds_table();

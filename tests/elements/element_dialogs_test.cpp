@@ -7,10 +7,13 @@
 #include "elements/pipe.h"
 #include "elements/reducer.h"
 #include "element_ui_fixture.h"
+#include "framework/ui/help.h"
 #include "model/ui/layout_window.h"
 #include "model/view_drawing.h"
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <numbers>
 
 namespace {
@@ -405,4 +408,43 @@ TEST_F(OtherDialogsTest, LayoutAndViewsOpenTheKindsDialogs)
     EXPECT_EQ(script().runs("BEND2_DIALOG"), 2);
     // A plain pipe row has no dialog.
     EXPECT_FALSE(pick_hooks().open_element_dialog(2));
+}
+
+namespace {
+
+class HelpWindowRequestTest : public ElementUiTest {
+protected:
+    void SetUp() override
+    {
+        ElementUiTest::SetUp();
+        // A guide beside the program.
+        const std::filesystem::path folder = std::filesystem::path(path("program"));
+        std::filesystem::create_directories(folder / "help");
+        std::ofstream(folder / "help" / "index.html") << "<html></html>";
+        help_init(folder.string());
+    }
+};
+
+}  // namespace
+
+TEST_F(HelpWindowRequestTest, HelpButtonsOfTheBendAndTieRodDialogsOpenTheGuideAtTheirContexts)
+{
+    script().once("BEND1_DIALOG", [](HeadlessDialog& d) {
+        d.press(BEND_HELP);
+        d.press(IDCANCEL);
+    });
+    piping_code() = CODE_B311;
+    edit_bend(3);
+    ASSERT_EQ(script().help_requests().size(), 1u);
+    EXPECT_EQ(script().help_requests()[0].anchor, help_anchor(BEND_DIALOG_HELP_CONTEXT));
+    EXPECT_EQ(script().help_requests()[0].anchor, "context-8");
+    EXPECT_EQ(script().help_requests()[0].file, help_path());
+
+    script().once("TIE_ROD_DIALOG", [](HeadlessDialog& d) {
+        d.press(TIE_HELP);
+        d.press(IDCANCEL);
+    });
+    edit_tie_rod(4);
+    ASSERT_EQ(script().help_requests().size(), 2u);
+    EXPECT_EQ(script().help_requests()[1].anchor, "context-1");
 }

@@ -14,6 +14,7 @@
 #include "elements/valve.h"
 #include "element_ui_fixture.h"
 #include "framework/ui/table.h"
+#include "materials/valve_library.h"
 #include "model/ui/list_window.h"
 
 #include <algorithm>
@@ -130,7 +131,7 @@ TEST_F(SpecialWindowsTest, BallJointDialogLimitsAndTable)
     EXPECT_TRUE(edit_ball_joint(6));
     EXPECT_EQ(new_messages(), (std::vector<std::string>{"Rotation limit should be positive",
                                                         "Rotation limit should be positive",
-                                                        "Bending friction torque =  -5  is invalid"}));
+                                                        "Bending friction torque =  -5  is invalid: it must be 0 or more"}));
     const BallJoint& b = object<BallJoint>(6);
     EXPECT_EQ(b.bending_limit, NO_ROTATION_LIMIT);
     EXPECT_NEAR(b.torsional_limit, 2 * std::numbers::pi / 180, 1e-7);
@@ -163,7 +164,7 @@ TEST_F(SpecialWindowsTest, NewHingeTakesThePipeDirection)
         EXPECT_TRUE(d.ended());
     });
     EXPECT_TRUE(edit_hinge_joint(6));
-    EXPECT_EQ(new_messages(), (std::vector<std::string>{"Friction torque =  -2  is invalid", "Direction is invalid"}));
+    EXPECT_EQ(new_messages(), (std::vector<std::string>{"Friction torque =  -2  is invalid: it must be 0 or more", "Direction is invalid"}));
     const HingeJoint& h = object<HingeJoint>(6);
     EXPECT_EQ(h.axis[2], 2.0f);
     EXPECT_EQ(h.stiffness, RIGID_STIFFNESS);
@@ -173,7 +174,7 @@ TEST_F(SpecialWindowsTest, NewHingeTakesThePipeDirection)
     t.load();
     EXPECT_EQ(t.cell_text(1, 3, 0), "Rigid");
     EXPECT_FALSE(type_cell(t, 1, 5, "-1"));
-    EXPECT_EQ(new_messages(), std::vector<std::string>{"Friction Torque =  -1  is invalid"});
+    EXPECT_EQ(new_messages(), std::vector<std::string>{"Friction Torque =  -1  is invalid: it must be 0 or more"});
     // Copy and paste between two hinges.
     named(row(70, ET_HINGE_JOINT, 0, 0, 0));
     make_model();
@@ -192,7 +193,7 @@ TEST_F(SpecialWindowsTest, RigidAndBellowsDialogs)
         attempt(d, {{RIGID_WEIGHT, "120"}});
     });
     EXPECT_TRUE(edit_rigid(6));
-    EXPECT_EQ(new_messages(), std::vector<std::string>{"Weight =  -3  is invalid"});
+    EXPECT_EQ(new_messages(), std::vector<std::string>{"Weight =  -3  is invalid: it must be 0 or more"});
     EXPECT_EQ(object<RigidElement>(6).add_cil, 1);
     ElementRowsTable& rigid = rigid_elements_table();
     rigid.load();
@@ -228,7 +229,7 @@ TEST_F(SpecialWindowsTest, SlipJointCellsAreStored)
         attempt(d, {{SLIP_FRICTION_FORCE, "800"}, {SLIP_WEIGHT, "60"}});
     });
     EXPECT_TRUE(edit_slip_joint(6));
-    EXPECT_EQ(new_messages(), std::vector<std::string>{"Friction force =  -10  is invalid"});
+    EXPECT_EQ(new_messages(), std::vector<std::string>{"Friction force =  -10  is invalid: it must be 0 or more"});
     ElementRowsTable& t = slip_joints_table();
     t.load();
     EXPECT_EQ(t.cell_text(1, 4, 0), "");   // no friction torque
@@ -251,7 +252,7 @@ TEST_F(SpecialWindowsTest, ElasticAxesAndRates)
         EXPECT_TRUE(d.ended());
     });
     EXPECT_TRUE(edit_elastic(6));
-    EXPECT_EQ(new_messages(), (std::vector<std::string>{"kx =  -5  is invalid", "0.0, 0.0, 0.0 is not a valid direction",
+    EXPECT_EQ(new_messages(), (std::vector<std::string>{"kx =  -5  is invalid: it must be 0 or more", "0.0, 0.0, 0.0 is not a valid direction",
                                                         "0.0, 0.0, 0.0 is not a valid direction",
                                                         "x and y axes are not perpendicular"}));
     const ElasticElement& e = object<ElasticElement>(6);
@@ -272,7 +273,7 @@ TEST_F(SpecialWindowsTest, TieRodNeedsAStiffness)
         attempt(d, {{TIE_COMPRESSION_GAP, "0.25"}});
     });
     EXPECT_TRUE(edit_tie_rod(6));
-    EXPECT_EQ(new_messages(), (std::vector<std::string>{"At least one stiffness is required", "Gap =  -1  is invalid"}));
+    EXPECT_EQ(new_messages(), (std::vector<std::string>{"At least one stiffness is required", "Compression gap =  -1  is invalid: it must be 0 or more"}));
     ElementRowsTable& t = tie_rods_table();
     t.load();
     EXPECT_FALSE(type_cell(t, 1, 4, "0"));
@@ -288,14 +289,15 @@ TEST_F(SpecialWindowsTest, ValveDialogLengthAndTable)
         EXPECT_EQ(d.text(VALVE_LENGTH), "");
         EXPECT_EQ(d.text(VALVE_THICKNESS_X), "3.00");
         EXPECT_EQ(d.text(VALVE_INSULATION_X), "1.75");
-        EXPECT_EQ(d.text(VALVE_OFFSET_LABEL), "DX " + unit_label(LENGTH));
+        EXPECT_EQ(d.text(VALVE_OFFSET_LABEL), "DX " + unit_label(DIMENSION));
+        EXPECT_EQ(d.text(VALVE_LENGTH_UNIT), unit_label(DIMENSION));
         attempt(d, {{VALVE_THICKNESS_X, "0.009"}});
         EXPECT_TRUE(d.select(VALVE_TYPE, 2));
         attempt(d, {{VALVE_THICKNESS_X, ""}, {VALVE_WEIGHT, "300"}, {VALVE_LENGTH, "20"}, {VALVE_OFFSET_X, "5"}});
         EXPECT_TRUE(d.ended());
     });
     EXPECT_TRUE(edit_valve(6));
-    EXPECT_EQ(new_messages(), std::vector<std::string>{"Thickness multiplier =  0.009  is invalid"});
+    EXPECT_EQ(new_messages(), std::vector<std::string>{"Thickness multiplier =  0.009  is invalid: it must be 0.01 or more"});
     const Valve& v = object<Valve>(6);
     EXPECT_EQ(v.thickness_multiplier, 3.0f);
     EXPECT_EQ(v.valve_type, 2);
@@ -341,4 +343,39 @@ TEST_F(SpecialWindowsTest, ResultsModeOnlyShows)
     t.load();
     EXPECT_FALSE(t.cell_editable(1, 3));
     input_locked() = false;
+}
+
+TEST_F(SpecialWindowsTest, ValvePickedWithoutAWeightAsksForItsWeight)
+{
+    // A 6 in gate valve with its face-to-face length and no weight: a valve
+    // that weighed nothing would also take the pipe metal it replaces with it.
+    ValveRecord gate;
+    gate.description = "GATE 150";
+    gate.nominal_size = "6\"";
+    gate.rating = "150";
+    gate.connection = "FL";
+    gate.length = 10.5f;
+    gate.outside_diameter = 6.625f;
+    gate.valve_type = 1;
+    OneBased<ValveRecord> library;
+    library.push_back(gate);
+    write_valve_library_file(path("gates.val"), {0, 0, 0}, library);
+    script().answer_file(path("gates.val"));
+    script().once("VALVE_LIBRARY_USE_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
+    script().once("VALVE_DIALOG", [](HeadlessDialog& d) {
+        d.press(VALVE_LIBRARY);
+        EXPECT_EQ(d.text(VALVE_LENGTH), format_dimension(10.5));
+        EXPECT_EQ(d.focused(), VALVE_WEIGHT);
+        // OK without a weight is refused, on the weight field.
+        d.press(IDOK);
+        EXPECT_FALSE(d.ended());
+        EXPECT_EQ(d.focused(), VALVE_WEIGHT);
+        d.type(VALVE_WEIGHT, "150");
+        d.press(IDOK);
+        EXPECT_TRUE(d.ended());
+    });
+    EXPECT_TRUE(edit_valve(6));
+    EXPECT_EQ(new_messages(), (std::vector<std::string>{"No weight is known for this valve; type its weight",
+                                                        "No weight is known for this valve; type its weight"}));
+    EXPECT_EQ(object<Valve>(6).weight, 150.0f);
 }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -127,4 +129,116 @@ TEST_F(BatchModeBinaryTest, TitledFileOfMaxRowsIsAnalysedAndOneRowMoreEndsWith1)
     EXPECT_NE(over.err.find("Line = 7008 :  T70010,X1-0,KA\nMaximum number of rows exceeded"), std::string::npos)
         << over.err;
     EXPECT_FALSE(fs::exists(scratch / "over.mod"));
+}
+
+TEST_F(BatchModeBinaryTest, CaseThatDoesNotConvergeEndsWith4AndNamesItOnStandardError)
+{
+    // A line that doubles back on itself between rests and guides with
+    // friction: their states go round a cycle that no iteration breaks.
+    std::ofstream(scratch / "cycle.mbf") << "Friction cycle\n"
+                                            "OPTIONS\nB313,IN\n"
+                                            "MATERIAL\nA106B,0.283,0.3\nA106B,70,27.9E6,6.0E-6,20000\n"
+                                            "A106B,700,27.9E6,8.1E-6,16000\n"
+                                            "PIPE\nP6,6.625,0.28\n"
+                                            "LOADS\nL1,400,100\n"
+                                            "LAYOUT\n"
+                                            "F10,MA106B,PP6,KA,CL=L1\n"
+                                            "T20,X-24,CLS(0,NONE),DV(0,1,0),MU=0.3\n"
+                                            "T30,Z-60,CLS(0,NONE),DV(0,1,0),MU=0.3\n"
+                                            "T40,Y180,CUS(1,1500,400)\n"
+                                            "T50,Z-120,CG,MU=0.3\n"
+                                            "T60,Z60,CG,MU=0.3\n"
+                                            "T70,X120\n"
+                                            "T80,X60,KA\n";
+    const ProgramRun r = run("cycle.mbf");
+    EXPECT_EQ(r.exit_code, 4) << r.err;
+    // The window's warning: the case, its worst item and that item's node.
+    EXPECT_NE(r.err.find("The nonlinear iterations of these load cases did not converge:"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Operating (W+P1+T1): "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("not converged after 100 iterations; largest change "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(", node "), std::string::npos) << r.err;
+    // Its results are kept.
+    EXPECT_TRUE(fs::exists(scratch / "cycle.res"));
+}
+
+TEST_F(BatchModeBinaryTest, NanGuardRefusesTheSampleWithAnOffsetOf1E30)
+{
+    // The sample with one more row 1E30 in long: the model check refuses
+    // it, naming the row, and no results are written.
+    copy_sample("far.mbf");
+    std::ofstream(scratch / "far.mbf", std::ios::app) << "T70,X1E30\n";
+    const ProgramRun r = run("far.mbf");
+    EXPECT_EQ(r.exit_code, 1) << r.err;
+    EXPECT_NE(r.err.find("the offset DX of 1E+30"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("is beyond what a piping model can hold"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(scratch / "far.res"));
+}
+
+namespace {
+
+// The bytes of a results file.
+std::string file_bytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int32_t int_at(const std::string& bytes, std::size_t at)
+{
+    int32_t v = 0;
+    if (at + 4 <= bytes.size())
+        std::memcpy(&v, bytes.data() + at, 4);
+    return v;
+}
+
+const char* const BATCH_HEAD = "VERSION\n10.20\nOPTIONS\nHGRA,B313\nOPTEMP\n70,7000,1\n"
+                               "MATERIAL\nA106B,0.283,0.3,1.0,1.0,CS,Carbon steel\n"
+                               "A106B,70,29.5E6,6.07E-6,20000\nA106B,700,25.5E6,7.9E-6,16000\n";
+
+}  // namespace
+
+TEST_F(BatchModeBinaryTest, HangerDesignRunsFromABatchFile)
+{
+    // A riser with a Grinnell spring at its top (HGRA), the catalogue in the
+    // folder "hangers" beside the batch file: the results end with the
+    // design record of the hanger, the spring of the catalogue.
+    std::ofstream(scratch / "riser.mbf") << "Riser with a spring hanger\n"
+                                         << BATCH_HEAD
+                                         << "PIPE\n6,6.625,0.28\nLOADS\nOPER,400,0\nLAYOUT\n"
+                                            "F10,MA106B,P6,KA,CL=OPER\nT20,Y20-0,CVS\n";
+    fs::create_directories(scratch / "hangers");
+    std::ofstream(scratch / "hangers" / "16.txt") << "CATALOGUE 16 Grinnell\n"
+                                                     "SPRING S 1 LONG 100 2000 20 # test values\n";
+    const ProgramRun r = run("riser.mbf");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const std::string bytes = file_bytes(scratch / "riser.res");
+    ASSERT_GT(bytes.size(), 32u);
+    const std::string record = bytes.substr(bytes.size() - 32);
+    EXPECT_EQ(record.substr(0, 2), std::string("S\0", 2));
+    EXPECT_EQ(record.substr(6, 2), std::string("1\0", 2));
+
+    // Without the catalogue the design stops, naming it, and the run fails.
+    fs::remove_all(scratch / "hangers");
+    const ProgramRun none = run("riser.mbf");
+    EXPECT_NE(none.exit_code, 0);
+    EXPECT_NE(none.err.find("No data is available for the Grinnell spring catalogue"), std::string::npos) << none.err;
+}
+
+TEST_F(BatchModeBinaryTest, BuriedPipingRunsFromABatchFile)
+{
+    // A line 10 ft below the ground of a sand: one soil-restraint record per
+    // buried element follows the element records.
+    std::ofstream(scratch / "buried.mbf") << "Buried line\n"
+                                          << BATCH_HEAD
+                                          << "SOILS\nS1,0,120,10-0,30,1.0\n"
+                                             "PIPE\n6,6.625,0.28,,,,,,,S1\nLOADS\nOPER,200,0\nLAYOUT\n"
+                                             "F10,MA106B,P6,KA,CL=OPER\nT20,X20-0\nT30,X20-0\nT40,X20-0\nT50,X20-0\n";
+    const ProgramRun r = run("buried.mbf");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const std::string bytes = file_bytes(scratch / "buried.res");
+    const int32_t elements = int_at(bytes, 16);
+    EXPECT_EQ(elements, 4);
+    EXPECT_EQ(int_at(bytes, 20 + 32 * static_cast<std::size_t>(elements)), 4);
 }

@@ -11,7 +11,7 @@
 #include "framework/app_state.h"
 #include "loads/ui/loads_subsystem.h"
 #include "materials/program_fixture.h"
-#include "qualification/equipment.h"
+#include "qualification/ui/qualification_ui.h"
 #include "results/ui/results_window.h"
 #include "supports/ui/supports_ui.h"
 
@@ -33,7 +33,7 @@ protected:
         register_subsystem(install_analysis_commands);
         register_subsystem(install_code_evaluation);
         register_subsystem(install_results_ui);
-        register_subsystem(install_equipment);
+        register_subsystem(install_qualification_ui);
         register_subsystem(install_exchange_ui);
     }
 

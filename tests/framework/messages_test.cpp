@@ -202,6 +202,23 @@ TEST_F(MessagesTest, FileDialogsKeepPathAndOffsets) {
     EXPECT_FALSE(open_file_dialog_path(0, r));
     EXPECT_EQ(ofn_file_path(), "/tmp/run.1/README");   // a cancel keeps the last path
 
+    // A file of another type is not offered as this dialog's file, only its
+    // folder: a valve library is no model name.
+    script().answer_file("/tmp/run.1/valves.val");
+    ASSERT_TRUE(open_file_dialog_path(0, r = FileDialogRequest{}));
+    FileDialogRequest model;
+    model.title = "Save Model As";
+    model.filters = {{"Model files (*.mod)", "*.mod"}};
+    model.default_extension = "mod";
+    EXPECT_FALSE(save_file_dialog_path(0, model));
+    EXPECT_EQ(script().log().back().suggested, "/tmp/run.1/");
+    // One of its own type is.
+    script().answer_file("/tmp/run.1/pump.MOD");
+    ASSERT_TRUE(open_file_dialog_path(0, r = FileDialogRequest{}));
+    model.initial_path.clear();
+    EXPECT_FALSE(save_file_dialog_path(0, model));
+    EXPECT_EQ(script().log().back().suggested, "/tmp/run.1/pump.MOD");
+
     script().answer_folder("/data/models");
     EXPECT_EQ(browse_for_folder(0, "Model folder", ""), "/data/models");
     EXPECT_EQ(browse_for_folder(0, "Model folder", ""), std::nullopt);

@@ -467,20 +467,28 @@ TEST_F(ShellTest, RecentModelOpensOrIsDroppedWhenMissing) {
     EXPECT_EQ(opened.size(), 1u);
 }
 
-TEST_F(ShellTest, HelpOpensTheHelpFileOrSaysItIsMissing) {
+using HelpWindowTest = ShellTest;
+
+TEST_F(HelpWindowTest, ContentsAndContextsOpenInTheHelpWindowOrTheGuideIsSaidToBeMissing) {
     app_startup();
     EXPECT_TRUE(script().menu_command(main_frame().window, CMD_HELP));
-    EXPECT_EQ(script().last_message(), "Help file not found:\n" + (folder / HELP_FILE_NAME).string());
-    EXPECT_TRUE(script().opened_documents().empty());
+    const std::string guide = (folder / "help" / "index.html").string();
+    EXPECT_EQ(script().last_message(), "Help file not found:\n" + guide);
+    EXPECT_TRUE(script().help_requests().empty());
 
-    std::ofstream(folder / HELP_FILE_NAME) << "<html></html>";
+    std::filesystem::create_directories(folder / "help");
+    std::ofstream(guide) << "<html></html>";
     help_init(folder.string());
+    // Help > Contents (F1 of the main window): the guide at its top.
     EXPECT_TRUE(script().key(main_frame().window, KEY_F1));
-    ASSERT_EQ(script().opened_documents().size(), 1u);
-    EXPECT_EQ(script().opened_documents()[0], (folder / HELP_FILE_NAME).string());
+    ASSERT_EQ(script().help_requests().size(), 1u);
+    EXPECT_EQ(script().help_requests()[0].file, guide);
+    EXPECT_EQ(script().help_requests()[0].anchor, "");
+    // A context: its anchor, in the program's own window (no browser).
     help(3120);
-    ASSERT_EQ(script().opened_documents().size(), 2u);
-    EXPECT_NE(script().opened_documents()[1].find("#context-3120"), std::string::npos);
+    ASSERT_EQ(script().help_requests().size(), 2u);
+    EXPECT_EQ(script().help_requests()[1].anchor, "context-3120");
+    EXPECT_TRUE(script().opened_documents().empty());
 
     EXPECT_TRUE(script().menu_command(main_frame().window, CMD_ABOUT));
     EXPECT_EQ(script().runs("ABOUT_DIALOG"), 1);

@@ -218,11 +218,16 @@ TEST_F(TableTest, TheMouseSelectsEditsResizesAndScrolls) {
     EXPECT_EQ(cell(), Cell(3, 2));
     EXPECT_FALSE(table.edit.active);
     EXPECT_EQ(hb->focus_window(), w);
-    // A click into the current cell opens it.
+    // A click into the current cell opens it with its whole text selected;
+    // a second click puts the caret into it.
     script().mouse_down(w, MouseButton::Left, p.x, p.y);
     ASSERT_TRUE(table.edit.active);
     EXPECT_EQ(table.edit.text, "P3");
+    EXPECT_EQ(table.edit.anchor, 0u);
+    EXPECT_EQ(table.edit.caret, 2u);
+    script().mouse_down(w, MouseButton::Left, p.x, p.y);
     EXPECT_EQ(table.edit.caret, 0u);   // the click was left of the text
+    EXPECT_EQ(table.edit.anchor, 0u);
     key(KEY_ESCAPE);
 
     // A double click opens the row's dialog through the frame.

@@ -26,6 +26,7 @@
 
 #include <QAbstractButton>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -79,7 +80,11 @@ private:
         if (auto* d = qobject_cast<QFileDialog*>(modal)) {
             dialog_seen = true;
             d->selectNameFilter(QString::fromStdString(filter_));
+            // selectFile leaves the name field alone while it has the focus,
+            // which a second open of the dialog gives it: type the name there.
             d->selectFile(QString::fromStdString(file_));
+            if (auto* name = d->findChild<QLineEdit*>("fileNameEdit"))
+                name->setText(QString::fromStdString(file_));
             static_cast<QDialog*>(d)->accept();
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             messages.push_back(box->text().toStdString());

@@ -11,6 +11,7 @@
 #include "platform/qt/qt_printing.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPrintPreviewDialog>
 #include <QTimer>
 #include <filesystem>
@@ -99,6 +100,45 @@ TEST_F(GuiTableTest, AWindowOpensPaintsAndTakesTyping) {
     EXPECT_TRUE(table.edit.active);
     key(w, Qt::Key_Escape);
     EXPECT_FALSE(table.edit.active);
+}
+
+namespace {
+
+void click(QWidget* w, QPoint at) {
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), QPointF(w->mapToGlobal(at)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), QPointF(w->mapToGlobal(at)), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &release);
+}
+
+}  // namespace
+
+TEST_F(GuiTableTest, AClickIntoTheSelectedCellThenAKeyReplacesItsWholeText) {
+    // A spreadsheet's rule: the first key replaces the cell, never lands in
+    // its old text; F2 (or a second click) edits in place.
+    QWidget* w = gui_backend().widget(view.window());
+    ASSERT_NE(w, nullptr);
+    table_ensure_measured(table);
+    const TableView::Layout l = view.layout();
+    int x = l.body.left - table.h_scroll + table.widths[1];
+    const QPoint cell(x + 4, l.body.top + (1 - table.top_row) * view.row_height() + 3);   // row 2, Name
+    click(w, cell);
+    EXPECT_EQ(table.current_row, 2);
+    EXPECT_EQ(table.current_column, 2);
+    click(w, cell);   // into the cell that is already selected
+    key(w, Qt::Key_5, "5");
+    key(w, Qt::Key_Return);
+    EXPECT_EQ(table.records[1].name, "5");
+
+    // F2 puts the caret at the end of the text: the key is added to it.
+    table.current_row = 2;
+    table.current_column = 2;
+    key(w, Qt::Key_F2);
+    key(w, Qt::Key_7, "7");
+    key(w, Qt::Key_Return);
+    EXPECT_EQ(table.records[1].name, "57");
 }
 
 // The insulation-style dialog: a table in the dialog's Table control.

@@ -100,6 +100,8 @@ TEST_F(AiscChooserTest, FirstUseOffersTheFirstWideFlangeAndCancelChoosesNothing)
     EXPECT_EQ(group, "W 44");
     EXPECT_EQ(shape, "W 44X335");
     EXPECT_EQ(aisc_shape_buffer().description, "W 44X335");
+    // The pick takes the table's torsional constant (J 74.7 in4).
+    EXPECT_EQ(aisc_shape_buffer().torsion(), 74.7f);
 
     script().once("AISC_SECTIONS_DIALOG", [](HeadlessDialog& d) { d.press(IDCANCEL); });
     EXPECT_FALSE(choose_aisc_shape(0));

@@ -109,7 +109,7 @@ TEST_F(SoilUiTest, DialogChecksRunInOrderAndZeroDeltaIsMarked)
                                                              "Soil =  S2  is already defined",
                                                              "Density is required",
                                                              "Density =  0  is invalid",
-                                                             "Density =  -1  is invalid",
+                                                             "Density =  -1  is invalid: it must be 0 or more",
                                                              "Delta is required",
                                                              "Delta =  75.01  is invalid",
                                                              "Delta =  -1  is invalid",

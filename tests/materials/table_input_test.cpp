@@ -268,3 +268,66 @@ TEST_F(TableInputTest, EveryTablesNumberColumnsRefuseWhatTheyCannotRead)
 }
 
 }  // namespace
+
+TEST_F(TableInputTest, PipeSectionsTakeSizeAndScheduleAfterTheNameAndCheckTheWall)
+{
+    // Tab from the name goes to the size and the schedule, which give the
+    // diameter and the wall from the size table: "6" and "40" make a 6 in
+    // Sch 40 section, not a 6 in corrosion allowance and 40 % mill tolerance.
+    open_sections_table();
+    TableWindow& sections = shown();
+    click(1, 1);
+    type("S6");
+    key(KEY_TAB);
+    EXPECT_EQ(sections.current_column, 2);
+    type("6");
+    key(KEY_TAB);
+    EXPECT_EQ(sections.current_column, 3);
+    type("40");
+    key(KEY_TAB);
+    const PipeSection& s = sections_table().input;
+    EXPECT_EQ(s.nominal_size, "6\"");
+    EXPECT_EQ(s.schedule, "40");
+    EXPECT_FLOAT_EQ(s.outside_diameter, 6.625f);
+    EXPECT_FLOAT_EQ(s.thickness, 0.28f);
+    EXPECT_EQ(s.corrosion_allowance, 0.0f);
+    EXPECT_EQ(s.mill_tolerance, 0.0f);
+    // The diameter and wall of a table size are the table's: Tab passes them.
+    EXPECT_EQ(sections.current_column, 6);
+
+    // A corrosion allowance of the wall or more is refused as in the dialog.
+    type("0.3");
+    key(KEY_TAB);
+    EXPECT_EQ(script().last_message(), "Corrosion allowance >= Thickness");
+    EXPECT_EQ(sections_table().input.corrosion_allowance, 0.0f);
+    key(KEY_ESCAPE);
+
+    // A size or schedule the table does not have is refused by name.
+    click(1, 2);
+    key(KEY_ESCAPE);
+    type("7");
+    key(KEY_TAB);
+    EXPECT_EQ(script().last_message(), "Size 7 is not in the size table");
+    key(KEY_ESCAPE);
+    click(1, 3);
+    key(KEY_ESCAPE);
+    type("99");
+    key(KEY_TAB);
+    EXPECT_EQ(script().last_message(), "Schedule 99 is not a schedule of size 6\"");
+}
+
+TEST_F(TableInputTest, NewMaterialWithoutPropertiesSaysWhereTheyGoAndTheGridTakesThem)
+{
+    open_materials_table();
+    fill(1, {{1, "n1"}, {2, "Carbon steel"}});
+    key(KEY_RETURN);
+    ASSERT_EQ(nummats(), 1);
+    EXPECT_EQ(script().last_message(), "Properties are required\nType them in the properties grid below the "
+                                       "table (F6 goes there), or in the material's dialog (Ctrl+E)");
+    // The grid takes the typing at once, without an Escape first.
+    PropertyGrid& grid = material_properties_grid();
+    table_goto_row(grid, 1, 1);
+    table_on_char(grid, "70");
+    EXPECT_TRUE(grid.edit.active);
+    EXPECT_EQ(grid.edit.text, "70");
+}

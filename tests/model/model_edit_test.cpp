@@ -129,7 +129,7 @@ TEST_F(ModelEditTest, GenerateRepeatsARunWithRaisedNodeNumbers) {
     EXPECT_EQ(failure([] { generate_rows(1, 2, 1, 100); }), "Row 1 has absolute coordinates; its copies would lie on it");
     EXPECT_EQ(failure([] { generate_rows(8, 8, 1, 10); }), "50  This node is already defined");
     EXPECT_EQ(failure([] { generate_rows(8, 8, 1, 99990); }), "100030  Node number should be < 100000");
-    EXPECT_EQ(failure([] { generate_rows(2, 9, 1000, 1); }), "Maximum number of rows exceeded");
+    EXPECT_EQ(failure([] { generate_rows(2, 9, 1000, 1); }), std::string(TOO_MANY_ROWS));
     EXPECT_EQ(numrows(), 9);
 }
 

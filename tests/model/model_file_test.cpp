@@ -260,14 +260,32 @@ TEST_F(ModelFileUiTest, FailedSaveLeavesThePreviousFile)
     ::setrlimit(RLIMIT_FSIZE, &old_limit);
     std::signal(SIGXFSZ, old_handler);
 
-    EXPECT_EQ(text, "Unable to write model file:\n" + path("m.mod"));
+    // The message keeps its text and gives the system's reason after it.
+    EXPECT_EQ(text, "Unable to write model file:\n" + path("m.mod") + "\nFile too large.");
     EXPECT_EQ(bytes_of(path("m.mod")), before);
     EXPECT_EQ(folder_names(), std::vector<std::string>{"m.mod"});
 
     // A folder that is not there: nothing is made.
     EXPECT_EQ(thrown_text([&] { write_model_file(path("none/m.mod")); }),
-              "Unable to write model file:\n" + path("none/m.mod"));
+              "Unable to write model file:\n" + path("none/m.mod") + "\nNo such file or directory.");
     EXPECT_EQ(folder_names(), std::vector<std::string>{"m.mod"});
+}
+
+TEST_F(ModelFileTest, ReadOnlyModelFileIsNotReplaced)
+{
+    // The folder is writable, so the rename of a temporary file could
+    // replace the file; a file the user may not write is refused by name.
+    small_model();
+    write_model_file(path("m.mod"));
+    const std::vector<unsigned char> before = bytes_of(path("m.mod"));
+    std::filesystem::permissions(path("m.mod"), std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                                    std::filesystem::perms::others_read);
+    row(1000, ET_PIPE, 1, 0, 0);
+    EXPECT_EQ(thrown_text([&] { write_model_file(path("m.mod")); }),
+              "Unable to write model file:\n" + path("m.mod") + "\nThe file is read-only.");
+    EXPECT_EQ(bytes_of(path("m.mod")), before);
+    EXPECT_EQ(folder_names(), std::vector<std::string>{"m.mod"});
+    std::filesystem::permissions(path("m.mod"), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
 }
 
 // ---- Older versions -------------------------------------------------------------------
@@ -509,7 +527,7 @@ TEST_F(ModelFileUiTest, MergePastTheRowLimitChangesNothing)
         append_layout_row();
     model_modified() = false;
     EXPECT_EQ(thrown_text([&] { merge_model(path("five.mod")); }),
-              "Unable to merge model file:\n" + path("five.mod") + "\nMaximum number of rows exceeded");
+              "Unable to merge model file:\n" + path("five.mod") + "\n" + TOO_MANY_ROWS);
     EXPECT_EQ(numrows(), MAXROWS - 4);
     EXPECT_FALSE(model_modified());
 }

@@ -88,7 +88,7 @@ TEST_F(SupportDialogTest, AnchorFieldsChecksAndDisplacementSets)
         d.press(IDOK);
     });
     EXPECT_TRUE(stored);
-    EXPECT_EQ(script().messages(), (std::vector<std::string>{"KY =  -5  is invalid", "DX =  X  is invalid"}));
+    EXPECT_EQ(script().messages(), (std::vector<std::string>{"KY =  -5  is invalid: it must be 0 or more", "DX =  X  is invalid"}));
     EXPECT_TRUE(model_modified());
     EXPECT_EQ(a.v.tag, "A-30");
     EXPECT_EQ(a.v.stiffness[0], RIGID_STIFFNESS);

@@ -30,6 +30,9 @@ inline constexpr int LOAD_CASES_STIFFNESS_EXPORT = 1501;
 // not converge is answered OK. Returns true when the results file was
 // written.
 bool analyze_command(WindowId owner);
+// True when the last Analyze wrote results of which a load case did not
+// converge (its warning names them; in batch mode on standard error).
+bool last_analysis_unconverged();
 
 // The Load Cases command: LOAD_CASES_DIALOG chooses the load cases of the
 // model (stored in the model file) and their order; no chosen case means the

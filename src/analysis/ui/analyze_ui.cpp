@@ -9,10 +9,12 @@
 // dialog's first timer waits for the worker's posts and runs them itself
 // until the run has ended, however long it takes.
 #include "analysis/analysis_model.h"
+#include "analysis/model_check.h"
 #include "analysis/static_analysis.h"
 #include "analysis/ui/analysis_dialogs_ui.h"
 #include "analysis/ui/analysis_ui.h"
 #include "framework/app_state.h"
+#include "framework/state.h"
 #include "framework/commands.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/dialog_helper.h"
@@ -138,20 +140,56 @@ bool model_saved(WindowId)
     return !model_file_path().empty() && !model_modified();
 }
 
-std::string unconverged_text(const std::vector<int>& codes)
+// A heading and at most four lines of warnings (the message dialogs' limit),
+// "..." for more.
+std::string warnings_text(std::string text, const std::vector<std::string>& warnings)
 {
-    std::string text = "The nonlinear iterations of these load cases did not converge:";
-    for (std::size_t i = 0; i < codes.size() && i < 4; ++i)
-        text += "\n" + load_case_names(codes[i]);
-    if (codes.size() > 4)
+    for (std::size_t i = 0; i < warnings.size() && i < 4; ++i)
+        text += "\n" + warnings[i];
+    if (warnings.size() > 4)
         text += "\n...";
     return text;
 }
 
+// The warning at the end of a run with cases that did not converge: each
+// step that did not, with its worst item and node.
+std::string unconverged_text(const RunOutcome& outcome)
+{
+    return warnings_text("The nonlinear iterations of these load cases did not converge:", outcome.unconverged_details);
+}
+
+// The model's warnings before a run.
+std::string model_warnings_text(const std::vector<std::string>& warnings)
+{
+    return warnings_text("The model is analysed as follows:", warnings);
+}
+
+// What the hanger design says of the hangers it left undesigned or gave a
+// constant support.
+std::string run_warnings_text(const std::vector<std::string>& warnings)
+{
+    return warnings_text("The hanger design:", warnings);
+}
+
+struct LastRun {
+    bool unconverged = false;
+};
+
+LastRun& last_run()
+{
+    return session_part<LastRun>();
+}
+
 }  // namespace
+
+bool last_analysis_unconverged()
+{
+    return last_run().unconverged;
+}
 
 bool analyze_command(WindowId owner)
 {
+    last_run().unconverged = false;
     if (!commit_pending_edits())
         return false;
     if (model_rebuild_needed())
@@ -165,6 +203,10 @@ bool analyze_command(WindowId owner)
 
     std::unique_ptr<AnalysisModel> snapshot = make_analysis_model();
     const bool batch = snapshot->batch_mode;
+    // What the engineer should know of the model goes before the run (to
+    // standard error in batch mode).
+    if (const std::vector<std::string> warnings = analysis_model_warnings(*snapshot); !warnings.empty())
+        message_warning(owner, model_warnings_text(warnings));
     auto shared = std::make_shared<RunShared>();
     RunCallbacks callbacks = worker_callbacks(shared, batch);
 
@@ -204,7 +246,12 @@ bool analyze_command(WindowId owner)
     }
     if (main_frame().window)
         frame_show_button(main_frame(), CMD_RESULTS);
-    if (!outcome.unconverged.empty() && !batch)
-        message_warning(owner, unconverged_text(outcome.unconverged));
+    // In batch mode the warning goes to standard error.
+    if (!outcome.unconverged.empty()) {
+        last_run().unconverged = true;
+        message_warning(owner, unconverged_text(outcome));
+    }
+    if (!outcome.warnings.empty())
+        message_warning(owner, run_warnings_text(outcome.warnings));
     return true;
 }

@@ -24,10 +24,6 @@
 
 namespace {
 
-// The help contexts of the bend dialog and of the Bends table.
-constexpr int BEND_DIALOG_HELP = 8;
-constexpr int BENDS_TABLE_HELP = 7;
-
 Bend* bend_of_row(int row)
 {
     return row_element_of<Bend>(row, ET_BEND);
@@ -100,7 +96,7 @@ public:
     void command(Dialog& d, int id, int code) override
     {
         if (id == BEND_HELP && code == NOTIFY_CLICKED) {
-            help(BEND_DIALOG_HELP, d.window());
+            help(BEND_DIALOG_HELP_CONTEXT, d.window());
             return;
         }
         if (input_locked() || code != NOTIFY_CLICKED)
@@ -366,7 +362,7 @@ public:
     bool on_key(int key, unsigned mods) override
     {
         if (key == KEY_F1 && mods == MOD_NONE) {
-            help(BENDS_TABLE_HELP, frame_window());
+            help(BENDS_TABLE_HELP_CONTEXT, frame_window());
             return true;
         }
         return ElementRowsTable::on_key(key, mods);

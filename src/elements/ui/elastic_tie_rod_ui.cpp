@@ -212,13 +212,13 @@ public:
     {
         TieRod next;
         next.tension_stiffness =
-            read_value(TIE_TENSION_STIFFNESS, parse_stiffness_buffer, "Stiffness", stored_.tension_stiffness);
+            read_value(TIE_TENSION_STIFFNESS, parse_stiffness_buffer, "Tension stiffness", stored_.tension_stiffness);
         next.compression_stiffness =
-            read_value(TIE_COMPRESSION_STIFFNESS, parse_stiffness_buffer, "Stiffness", stored_.compression_stiffness);
+            read_value(TIE_COMPRESSION_STIFFNESS, parse_stiffness_buffer, "Compression stiffness", stored_.compression_stiffness);
         if (double(next.tension_stiffness) + next.compression_stiffness < 1.0e-6)
             dialog_throw(TIE_TENSION_STIFFNESS, "At least one stiffness is required");
-        next.tension_gap = read_value(TIE_TENSION_GAP, parse_dimension_buffer, "Gap", stored_.tension_gap);
-        next.compression_gap = read_value(TIE_COMPRESSION_GAP, parse_dimension_buffer, "Gap", stored_.compression_gap);
+        next.tension_gap = read_value(TIE_TENSION_GAP, parse_dimension_buffer, "Tension gap", stored_.tension_gap);
+        next.compression_gap = read_value(TIE_COMPRESSION_GAP, parse_dimension_buffer, "Compression gap", stored_.compression_gap);
         auto* rod = row_element_of<TieRod>(row_, ET_TIE_ROD);
         if (rod && rod->same_values(next)) {
             discard_undo_snapshot();
@@ -242,8 +242,20 @@ public:
     {
         for (int c = 3; c <= 6; ++c)
             alignments[static_cast<std::size_t>(c)] = TextAlign::Right;
-        groups = {{3, 4, label_with_unit("Stiffness", STIFFNESS), 0}, {5, 6, label_with_unit("Gap", DIMENSION), 0}};
+        set_groups();
         open_dialog = edit_tie_rod;
+    }
+
+    // The group headings name the units: made again each time the table is
+    // shown, so that they follow a change of units.
+    void on_enter() override
+    {
+        set_groups();
+        KindTable::on_enter();
+    }
+    void set_groups()
+    {
+        groups = {{3, 4, label_with_unit("Stiffness", STIFFNESS), 0}, {5, 6, label_with_unit("Gap", DIMENSION), 0}};
     }
 
     std::string header_text(int c, int line) override
@@ -262,13 +274,14 @@ public:
             return;
         take_text(text);
         if (c == 3 || c == 4) {
-            const float value = cell_value(parse_stiffness_buffer, "Stiffness");
+            const float value = cell_value(parse_stiffness_buffer, c == 3 ? "Tension stiffness" : "Compression stiffness");
             const float other = c == 3 ? t->compression_stiffness : t->tension_stiffness;
             if (double(value) + other < 1.0e-6)
                 throw CI{"At least one stiffness is required", c};
             store_value(row, c == 3 ? t->tension_stiffness : t->compression_stiffness, value);
         } else if (c == 5 || c == 6) {
-            store_value(row, c == 5 ? t->tension_gap : t->compression_gap, cell_value(parse_dimension_buffer, "Gap"));
+            store_value(row, c == 5 ? t->tension_gap : t->compression_gap,
+                        cell_value(parse_dimension_buffer, c == 5 ? "Tension gap" : "Compression gap"));
         }
     }
 

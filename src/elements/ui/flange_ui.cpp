@@ -14,7 +14,7 @@
 #include "framework/ui/dialog_helper.h"
 #include "framework/units.h"
 #include "materials/pipe_section.h"
-#include "materials/ui/valve_pick.h"
+#include "materials/size_tables.h"
 #include "model/model.h"
 #include "model/ui/layout_window.h"
 

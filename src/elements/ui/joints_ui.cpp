@@ -162,10 +162,22 @@ public:
     {
         for (int c = 3; c <= 9; ++c)
             alignments[static_cast<std::size_t>(c)] = TextAlign::Right;
+        set_groups();
+        open_dialog = edit_ball_joint;
+    }
+
+    // The group headings name the units: made again each time the table is
+    // shown, so that they follow a change of units.
+    void on_enter() override
+    {
+        set_groups();
+        KindTable::on_enter();
+    }
+    void set_groups()
+    {
         groups = {{3, 4, label_with_unit("Stiffness", ROT_STIFFNESS), 0},
                   {5, 6, label_with_unit("Rotation limit", ANGLE), 0},
                   {7, 8, label_with_unit("Friction torque", MOMENT), 0}};
-        open_dialog = edit_ball_joint;
     }
 
     std::string header_text(int c, int line) override

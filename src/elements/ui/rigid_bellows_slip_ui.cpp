@@ -137,7 +137,7 @@ public:
     void init(Dialog& d) override
     {
         d.set_caption(row_caption_from_to(row_, "Bellows"));
-        const int units[7] = {STIFFNESS, ROT_STIFFNESS, ROT_STIFFNESS, STIFFNESS, AREA, WEIGHT, LENGTH};
+        const int units[7] = {STIFFNESS, ROT_STIFFNESS, ROT_STIFFNESS, STIFFNESS, AREA, WEIGHT, DIMENSION};
         for (int i = 0; i < 7; ++i)
             dialog_set_unit_label(BELLOWS_UNIT_FIRST + i, units[i]);
         LayoutRow::fill_element_dialog(row_, d, ET_BELLOWS);
@@ -207,7 +207,7 @@ public:
     {
         static const char* const second[] = {"", "From", "To", "Axial", "Bending", "Torsional", "Lateral", "Thrust",
                                              "Weight", "Mean Dia."};
-        static const int units[] = {0, 0, 0, STIFFNESS, ROT_STIFFNESS, ROT_STIFFNESS, STIFFNESS, AREA, WEIGHT, LENGTH};
+        static const int units[] = {0, 0, 0, STIFFNESS, ROT_STIFFNESS, ROT_STIFFNESS, STIFFNESS, AREA, WEIGHT, DIMENSION};
         if (c < 1 || c > 9)
             return {};
         if (line == 1)
@@ -254,7 +254,7 @@ protected:
                      {"To", 1, 12}};
         h.units = {{STIFFNESS, 1, 17, 25},     {STIFFNESS, 1, 28, 36}, {ROT_STIFFNESS, 1, 39, 49},
                    {ROT_STIFFNESS, 1, 50, 60}, {AREA, 1, 62, 70},      {WEIGHT, 1, 74, 77},
-                   {LENGTH, 1, 80, 85}};
+                   {DIMENSION, 1, 80, 85}};
         print_text_lines(h, [this](int row, int layout) {
             const Bellows* b = at(row);
             text_nodes(layout, 5, 12);
@@ -276,7 +276,7 @@ protected:
         report_next_line();
         csv_add_text("");
         csv_add_text("");
-        for (int q : {STIFFNESS, STIFFNESS, ROT_STIFFNESS, ROT_STIFFNESS, AREA, WEIGHT, LENGTH})
+        for (int q : {STIFFNESS, STIFFNESS, ROT_STIFFNESS, ROT_STIFFNESS, AREA, WEIGHT, DIMENSION})
             csv_add_unit_cell(q);
         report_next_line();
         report_rule();

@@ -34,8 +34,13 @@ float ValueDialog::read_limit(int item, float stored) const
 float cell_value(int (*parse)(float&), const char* name, float smallest)
 {
     float value = 0.0f;
-    if (parse(value) != 0 || !(value >= smallest))
+    if (parse(value) != 0)
         throw_invalid(name);
+    if (!(value >= smallest)) {
+        // The message says the range the value must lie in.
+        set_parse_refusal(item_text(), "it must be " + format_g5(smallest) + " or more");
+        throw_invalid(name);
+    }
     return value;
 }
 

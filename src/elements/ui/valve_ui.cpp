@@ -62,11 +62,13 @@ public:
     {
         d.set_caption(row_caption_from_to(row_, "Valve"));
         dialog_set_unit_label(VALVE_WEIGHT_UNIT, WEIGHT);
-        dialog_set_unit_label(VALVE_LENGTH_UNIT, LENGTH);
+        // The length and the offsets are typed and shown in the dimension
+        // unit (inch or mm), as their fields read them.
+        dialog_set_unit_label(VALVE_LENGTH_UNIT, DIMENSION);
         dialog_set_unit_label(VALVE_ADDED_WEIGHT_UNIT, WEIGHT);
         static const char* const offsets[3] = {"DX ", "DY ", "DZ "};
         for (int i = 0; i < 3; ++i)
-            dialog_set_text(VALVE_OFFSET_LABEL + i, offsets[i] + unit_label(LENGTH));
+            dialog_set_text(VALVE_OFFSET_LABEL + i, offsets[i] + unit_label(DIMENSION));
         dialog_list_reset(VALVE_TYPE);
         for (int t = 0; t < VALVE_TYPE_COUNT; ++t)
             dialog_list_add(valve_type_name(t));
@@ -102,14 +104,17 @@ public:
         const std::optional<ValveChoice> chosen = pick_valve_by_diameter(d.window(), section->outside_diameter);
         if (!chosen)
             return;
-        if (chosen->weight != 0.0f)
-            dialog_set_text(VALVE_WEIGHT, format_weight(chosen->weight));
-        else
-            dialog_set_default_text(VALVE_WEIGHT);
+        // A weight the library does not give is left for the user to type.
+        dialog_set_text(VALVE_WEIGHT, chosen->weight != 0.0f ? format_weight(chosen->weight) : std::string());
         if (chosen->length != 0.0f)
             dialog_set_text(VALVE_LENGTH, format_dimension(chosen->length));
         else
             dialog_set_default_text(VALVE_LENGTH);
+        // A valve of no known weight would weigh nothing, and take the pipe
+        // metal it replaces with it: its weight is asked for.
+        weight_wanted_ = chosen->weight == 0.0f;
+        if (weight_wanted_)
+            message_warning(d.window(), NO_VALVE_WEIGHT);
         dialog_select_focus(VALVE_WEIGHT);
     }
 
@@ -117,12 +122,15 @@ public:
     {
         Valve next;
         next.weight = read_value(VALVE_WEIGHT, parse_weight_buffer, "Weight", stored_.weight);
+        if (weight_wanted_ && next.weight == 0.0f)
+            dialog_throw(VALVE_WEIGHT, NO_VALVE_WEIGHT);
         next.length = read_value(VALVE_LENGTH, parse_dimension_buffer, "Length", stored_.length);
         next.thickness_multiplier = read_multiplier(VALVE_THICKNESS_X, "3.0", "Thickness multiplier",
                                                     stored_.thickness_multiplier);
         next.insulation_multiplier = read_multiplier(VALVE_INSULATION_X, "1.75", "Insulation weight multiplier",
                                                      stored_.insulation_multiplier);
-        next.additional_weight = read_value(VALVE_ADDED_WEIGHT, parse_weight_buffer, "Weight", stored_.additional_weight);
+        next.additional_weight =
+            read_value(VALVE_ADDED_WEIGHT, parse_weight_buffer, "Additional weight", stored_.additional_weight);
         next.valve_type = std::max(0, dialog_list_selection(VALVE_TYPE));
         static const char* const names[3] = {"DX", "DY", "DZ"};
         float* offsets[3] = {&next.offset_dx, &next.offset_dy, &next.offset_dz};
@@ -162,7 +170,11 @@ private:
         return cell_value(parse_real_buffer, name, 0.01f);
     }
 
+    // The text that asks for the weight of a valve the library gives none for.
+    static constexpr const char* NO_VALVE_WEIGHT = "No weight is known for this valve; type its weight";
+
     Valve stored_;
+    bool weight_wanted_ = false;   // a valve without a weight was picked
 };
 
 class ValvesTable final : public KindTable<Valve, ET_VALVE> {
@@ -187,12 +199,12 @@ public:
         switch (c) {
         case 3:
         case 7: return unit_label(WEIGHT);
-        case 4: return unit_label(LENGTH);
+        case 4: return unit_label(DIMENSION);
         case 5: return "X";
         case 6: return "Wgt X";
-        case 8: return "DX " + unit_label(LENGTH);
-        case 9: return "DY " + unit_label(LENGTH);
-        case 10: return "DZ " + unit_label(LENGTH);
+        case 8: return "DX " + unit_label(DIMENSION);
+        case 9: return "DY " + unit_label(DIMENSION);
+        case 10: return "DZ " + unit_label(DIMENSION);
         default: return {};
         }
     }
@@ -206,7 +218,7 @@ public:
         const int layout = layout_row(row);
         switch (c) {
         case 3: store_value(row, v->weight, cell_value(parse_weight_buffer, "Weight")); break;
-        case 7: store_value(row, v->additional_weight, cell_value(parse_weight_buffer, "Weight"), true); break;
+        case 7: store_value(row, v->additional_weight, cell_value(parse_weight_buffer, "Additional weight"), true); break;
         case 4: {
             const float length = cell_value(parse_dimension_buffer, "Length");
             const bool changed = length != v->length;
@@ -257,8 +269,8 @@ protected:
         h.entries = {{"Weight", 0, 19}, {"Length", 0, 27}, {"Thick Insul Add Wght", 0, 35}, {"DX", 0, 58},
                      {"DY", 0, 66},     {"DZ", 0, 74},     {"From", 1, 6},                  {"To", 1, 14},
                      {"X", 1, 37},      {"Wgt X", 1, 41}};
-        h.units = {{WEIGHT, 1, 19, 24}, {LENGTH, 1, 26, 33}, {WEIGHT, 1, 47, 52},
-                   {LENGTH, 1, 55, 62}, {LENGTH, 1, 63, 70}, {LENGTH, 1, 71, 78}};
+        h.units = {{WEIGHT, 1, 19, 24}, {DIMENSION, 1, 26, 33}, {WEIGHT, 1, 47, 52},
+                   {DIMENSION, 1, 55, 62}, {DIMENSION, 1, 63, 70}, {DIMENSION, 1, 71, 78}};
         print_text_lines(h, [this](int row, int layout) {
             const Valve* v = at(row);
             text_nodes(layout, 6, 14);

@@ -162,7 +162,7 @@ void run_batch_mode(const std::string& command_line_path)
         request_exit(1);
         return;
     }
-    request_exit(0);
+    request_exit(last_analysis_unconverged() ? EXIT_NOT_CONVERGED : 0);
 }
 
 void install_exchange_ui()

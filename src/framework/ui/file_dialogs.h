@@ -18,7 +18,9 @@ size_t ofn_file_offset();
 size_t ofn_extension_offset();
 
 // The open and save dialogs; true with ofn_file_path() set when a file was
-// chosen, false (the path unchanged) when cancelled.
+// chosen, false (the path unchanged) when cancelled. The path offered is the
+// request's, else the one chosen last; a file of another type than the
+// dialog's filters name is not offered, only its folder.
 bool open_file_dialog_path(WindowId owner, FileDialogRequest& request);
 bool save_file_dialog_path(WindowId owner, FileDialogRequest& request);
 

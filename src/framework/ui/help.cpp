@@ -24,7 +24,7 @@ HelpLocation& location() {
 void help_init(const std::string& program_folder) {
     HelpLocation& where = location();
     const std::filesystem::path folder(program_folder.empty() ? std::string(".") : program_folder);
-    const std::filesystem::path candidates[] = {folder / HELP_FILE_NAME, folder / "help" / "index.html",
+    const std::filesystem::path candidates[] = {folder / "help" / "index.html", folder / HELP_FILE_NAME,
                                                 folder / "help" / HELP_FILE_NAME};
     where.expected = candidates[0].string();
     where.found.clear();
@@ -46,15 +46,13 @@ void help(int context, WindowId owner) {
                                 (where.expected.empty() ? std::string(HELP_FILE_NAME) : where.expected));
         return;
     }
-    // A topic is an anchor, which only a URL can carry.
-    std::string target = where.found;
-    if (context != 0) {
-        std::error_code ec;
-        std::filesystem::path absolute = std::filesystem::absolute(where.found, ec);
-        target = "file://" + (ec ? where.found : absolute.string()) + "#context-" + std::to_string(context);
-    }
-    if (!backend().open_document(target)) message_error(owner, "Unable to open the help file:\n" + where.found);
+    // The help window opens the guide at the context's anchor.
+    const std::string anchor = context != 0 ? help_anchor(context) : std::string();
+    if (!backend().show_help(where.found, anchor))
+        message_error(owner, "Unable to open the help file:\n" + where.found);
 }
+
+std::string help_anchor(int context) { return "context-" + std::to_string(context); }
 
 namespace {
 

@@ -1,7 +1,8 @@
-// Help: an HTML help file beside the program ("Korvane.html", or a "help"
-// folder holding "index.html"), opened in the desktop's browser. A context
-// number opens the topic's anchor ("#context-<n>"); 0 opens the contents.
-// The tutorial is a PDF file beside the program.
+// Help: the user guide, an HTML file beside the program ("help/index.html",
+// which the build installs; else "Korvane.html"), shown in the program's own
+// help window. A context number opens the guide at its anchor
+// ("context-<n>"); 0 opens its contents. The tutorial is a PDF file beside
+// the program.
 #pragma once
 
 #include "platform/backend.h"
@@ -17,6 +18,8 @@ const std::string& help_path();
 // Opens the help at a context; where no help is installed it says so in a
 // message over the owner.
 void help(int context, WindowId owner = 0);
+// The anchor of a context in the guide: "context-<n>".
+std::string help_anchor(int context);
 
 inline constexpr const char* TUTORIAL_FILE_NAME = "Tutorial_1.pdf";
 // The Tutorial command: opens the tutorial file of the program folder in

@@ -54,6 +54,7 @@ std::vector<MenuItem> model_table_items() {
         item("&Pumps", CMD_PUMPS),
         item("C&ompressors", CMD_COMPRESSORS),
         item("T&urbines", CMD_TURBINES),
+        item("&Allowables", CMD_ALLOWABLES),
         item("Spectrums", CMD_SPECTRUMS),
     };
 }

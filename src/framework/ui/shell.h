@@ -13,6 +13,9 @@
 inline constexpr const char* MARKER_FILE_NAME = "Korvane.ini";
 // Exit code of a start that has no window system and nothing to do without one.
 inline constexpr int EXIT_NO_DISPLAY = 2;
+// Exit code of a batch run whose results were written with a load case that
+// did not converge (1 is a failure, 3 a processor fault).
+inline constexpr int EXIT_NOT_CONVERGED = 4;
 inline constexpr const char* NO_DISPLAY_TEXT = "Korvane needs a display; no window system is available.";
 
 struct CommandLine {

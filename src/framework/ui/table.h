@@ -141,6 +141,10 @@ public:
     virtual void contents_entry() {}
     // The font of a row, when it is not the table font.
     virtual std::optional<FontSpec> row_font(int /*row*/) { return std::nullopt; }
+    // Draws what a row shows beyond its cell texts (a report window draws
+    // fields at positions of its own): x is the left edge of column 1's text,
+    // y the top of the row's text; the row's area is clipped.
+    virtual void paint_row(Surface& /*dc*/, int /*row*/, int /*x*/, int /*y*/) {}
 
     // The row test of a printout: false when it holds no rows, else
     // row_present of row r offset by print_first_row.

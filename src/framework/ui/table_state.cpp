@@ -9,6 +9,7 @@
 #include "framework/ui/find_node.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/table.h"
+#include "framework/ui/unit_audit.h"
 
 #include <algorithm>
 
@@ -564,7 +565,9 @@ bool table_end_edit(TableWindow& t) {
     const std::string text = trimmed(typed.text);
     item_text() = text;
     push_undo_snapshot(owner_window(t));
+    unit_audit_cell(&t, typed.column);
     Failure f = capture([&] { t.store_cell(typed.row, typed.column, text); });
+    unit_audit_cell(nullptr, 0);
     if (!f) {
         // The stored value may be wider than the column was.
         t.measure_needed = true;

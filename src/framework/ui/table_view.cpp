@@ -476,6 +476,18 @@ void TableView::paint_rows(Surface& s, TableCanvas& c, const Layout& l) {
         if (selected) s.set_font(font);
     }
 
+    // What rows draw beyond their cells.
+    if (c.drawn(1)) {
+        s.set_clip(l.body);
+        s.set_text_color(BLACK);
+        for (int row = first; row <= last; ++row) {
+            const size_t r = static_cast<size_t>(row - first);
+            s.set_font(fonts[r] ? *fonts[r] : font);
+            t.paint_row(s, row, c.left[1] + c.padding, l.body.top + (row - first) * rh + c.text_offset);
+        }
+        s.set_font(font);
+    }
+
     // Grid: a rule under each row and the column rules down to the last row.
     s.set_clip(l.body);
     const int x_end = std::min(l.body.right, c.left[static_cast<size_t>(t.columns()) + 1]);
@@ -628,9 +640,15 @@ void TableView::left_down(int x, int y, unsigned) {
         }
         const bool was_current = t.current_row == h.row && t.current_column == h.column;
         if (!table_move_to(t, h.row, h.column)) break;
-        // A click into the current cell opens it for typing.
-        if (was_current && t.current_row == h.row && t.current_column == h.column && table_begin_edit(t, false))
-            caret_from_x(x);
+        // A click into the current cell opens it with its whole text
+        // selected, so that the first key typed replaces it, as in a
+        // spreadsheet; a further click (or F2) puts the caret into the text
+        // to edit it in place.
+        if (was_current && t.current_row == h.row && t.current_column == h.column && table_begin_edit(t, false)) {
+            t.edit.anchor = 0;
+            t.edit.caret = t.edit.text.size();
+            invalidate();
+        }
         break;
     }
     case Hit::RowNumber: table_move_to(t, h.row); break;

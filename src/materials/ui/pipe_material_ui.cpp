@@ -653,12 +653,16 @@ void MaterialsTable::check_row(int row, bool enter)
         model_modified() = true;
         load();
         table_set_row(*this, row);
+        // The grid below shows the new material's properties and takes them.
+        load_material_properties_grid(row);
     }
     if (!enter)
         return;
     const PipeMaterial& m = pipe_materials()[row];
     if (m.numtemps() == 0)
-        throw_cell_error("Properties are required", current_column);
+        throw_cell_error("Properties are required\nType them in the properties grid below the table (F6 goes "
+                         "there), or in the material's dialog (Ctrl+E)",
+                         current_column);
     if (const std::string p = frp_table_problem(m.table, m.frp != 0); !p.empty())
         throw_cell_error(p, current_column);
 }

@@ -24,6 +24,7 @@
 #include "model/ui/list_window.h"
 #include "model/ui/named_set_ui.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -544,7 +545,9 @@ int run_insulation_dialog(WindowId owner)
 
 // ---- Public: the table ------------------------------------------------------------------
 
-SectionsTable::SectionsTable() : TableWindow(&list_frame(), TABLE_COLUMNS, 2, {5, 0, 0, 0, 0, 12, 12, 12, 12, 12, 12, 0})
+// Size and schedule take typing, so that Tab goes from the name to them; the
+// diameter and wall take it on a section of no table size.
+SectionsTable::SectionsTable() : TableWindow(&list_frame(), TABLE_COLUMNS, 2, {5, 8, 8, 12, 12, 12, 12, 12, 12, 12, 12, 0})
 {
     for (int c = COL_OD; c <= COL_LIN_THICKNESS; ++c)
         alignments[static_cast<std::size_t>(c)] = TextAlign::Right;
@@ -610,6 +613,26 @@ std::string SectionsTable::cell_text(int row, int column, int line)
     }
 }
 
+namespace {
+
+// The row of the section's size in its standard's table, 0 for none.
+int size_row_of(const PipeSection& s)
+{
+    const int standard = valid_size_standard(s.size_standard) ? s.size_standard : SIZE_ANSI;
+    return std::max(0, pipe_size_table(standard).find_row(s.nominal_size));
+}
+
+}  // namespace
+
+bool SectionsTable::cell_editable(int row, int column)
+{
+    if (!TableWindow::cell_editable(row, column))
+        return false;
+    // A table size gives the diameter and the wall, as in the dialog.
+    const PipeSection* s = record(row);
+    return !(column == COL_OD || column == COL_THICKNESS) || !s || size_row_of(*s) == 0;
+}
+
 void SectionsTable::filter_char(int column, std::string& ch)
 {
     if (column == COL_NAME)
@@ -641,6 +664,38 @@ void SectionsTable::store_cell(int row, int column, const std::string& text)
             model_modified() = true;
         return;
     }
+    case COL_NOMINAL:
+    case COL_SCHEDULE: {
+        // The size and schedule of the section's size table, as the dialog
+        // lists them; the table gives the diameter and the wall.
+        const int standard = valid_size_standard(next.size_standard) ? next.size_standard : SIZE_ANSI;
+        const PipeSizeTable& table = pipe_size_table(standard);
+        const std::string typed = item_text();
+        if (typed.empty())
+            return;
+        int row_of_size = column == COL_NOMINAL ? table.find_row(typed) : size_row_of(next);
+        if (column == COL_NOMINAL && row_of_size < 0)
+            row_of_size = table.find_row(typed + "\"");
+        if (row_of_size <= 0)
+            throw CI{column == COL_NOMINAL ? "Size " + typed + " is not in the size table"
+                                           : std::string("Give the section's size before its schedule"),
+                     column == COL_NOMINAL ? COL_NOMINAL : COL_SCHEDULE};
+        const PipeSizeRow& size = table.rows[static_cast<std::size_t>(row_of_size)];
+        int position = table.find_schedule(row_of_size, column == COL_SCHEDULE ? typed : next.schedule);
+        if (column == COL_SCHEDULE && position < 0)
+            throw CI{"Schedule " + typed + " is not a schedule of size " + size.name, COL_SCHEDULE};
+        if (position < 0)
+            position = 0;
+        next.nominal_size = size.name;
+        next.outside_diameter = size.outside_diameter;
+        if (size.schedule_count() > 0) {
+            next.schedule = table.schedule_name(row_of_size, position);
+            next.thickness = size.thicknesses[static_cast<std::size_t>(position)];
+        }
+        break;
+    }
+    case COL_OD: parse(parse_dimension_buffer, "OD", next.outside_diameter); break;
+    case COL_THICKNESS: parse(parse_dimension_buffer, "Thickness", next.thickness); break;
     case COL_CORROSION: parse(parse_dimension_buffer, "Corrosion allowance", next.corrosion_allowance); break;
     case COL_MILL:
         parse(parse_real_buffer, "Mill tolerance", next.mill_tolerance);

@@ -42,6 +42,7 @@ public:
     std::string cell_text(int row, int column, int line) override;
     void filter_char(int column, std::string& ch) override;
     void store_cell(int row, int column, const std::string& text) override;
+    bool cell_editable(int row, int column) override;
     void leave_row(int row) override;
     void before_leave_row(int row) override;
     bool can_insert(int row) override;

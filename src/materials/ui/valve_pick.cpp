@@ -24,45 +24,6 @@ struct ValvePick {
 };
 ValvePick& pick() { return session_part<ValvePick>(); }
 
-// "1-1/2\"" -> 1.5, "6\"" -> 6.
-double size_of_name(const std::string& name)
-{
-    double whole = 0.0, numerator = 0.0, denominator = 0.0;
-    std::string digits;
-    int part = 0;   // 0 whole, 1 numerator, 2 denominator
-    auto take = [&] {
-        double v = 0.0;
-        if (!digits.empty() && parse_c_double(digits, v)) {
-            if (part == 0)
-                whole = v;
-            else if (part == 1)
-                numerator = v;
-            else
-                denominator = v;
-        }
-        digits.clear();
-    };
-    for (char c : name) {
-        if (c >= '0' && c <= '9') {
-            digits += c;
-        } else if (c == '-') {
-            take();
-            part = 1;
-        } else if (c == '/') {
-            if (part == 0) {   // "1/2": no whole part
-                numerator = 0.0;
-                part = 1;
-            }
-            take();
-            part = 2;
-        } else {
-            take();
-        }
-    }
-    take();
-    return whole + (denominator > 0.0 ? numerator / denominator : 0.0);
-}
-
 std::string no_valves_message()
 {
     return c_format("There are no valves in \n%s", valve_library_path().path.c_str());
@@ -100,17 +61,6 @@ bool ensure_library(WindowId owner)
 OneBased<ValveRecord>& valve_pick_library() { return pick().library; }
 
 void forget_valve_pick_library() { pick() = ValvePick{}; }
-
-double nominal_pipe_size(double od)
-{
-    const PipeSizeTable& ansi = pipe_size_table(0);
-    for (int i = 1; i < ansi.row_count(); ++i) {
-        const PipeSizeRow& r = ansi.rows[static_cast<std::size_t>(i)];
-        if (std::fabs(r.outside_diameter - od) <= 0.01)
-            return size_of_name(r.name);
-    }
-    return od;
-}
 
 std::string valve_size_missing_message(double od)
 {

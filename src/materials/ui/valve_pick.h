@@ -17,10 +17,6 @@ OneBased<ValveRecord>& valve_pick_library();
 // Forgets it: the next pick reads the file again.
 void forget_valve_pick_library();
 
-// The nominal pipe size (inch) of a pipe of that outside diameter: the size
-// whose standard diameter (ANSI size table) lies within 0.01 in; else the
-// diameter itself.
-double nominal_pipe_size(double outside_diameter);
 // " Valve data not available for this diameter: 6 (inch)".
 std::string valve_size_missing_message(double outside_diameter);
 

@@ -155,7 +155,7 @@ void split_row(int row, int parts, int first_node, int increment) {
         throw_message("Only a pipe, jacketed pipe or beam can be split");
     if (parts < 2) throw_message(c_format("Number of parts =  %d  is invalid", parts));
     if (increment < 1) throw_message(c_format("Node increment =  %d  is invalid", increment));
-    if (numrows() + parts - 1 > row_capacity()) throw_message("Maximum number of rows exceeded");
+    if (numrows() + parts - 1 > row_capacity()) throw_message(TOO_MANY_ROWS);
 
     bring_build_up_to_date();
     const LayoutRow& r = m().rows[row];
@@ -216,7 +216,7 @@ void generate_rows(int first, int last, int copies, int increment) {
     if (increment < 1) throw_message(c_format("Node increment =  %d  is invalid", increment));
     const int block = last - first + 1;
     if (static_cast<long long>(numrows()) + static_cast<long long>(copies) * block > row_capacity())
-        throw_message("Maximum number of rows exceeded");
+        throw_message(TOO_MANY_ROWS);
     for (int row = first; row <= last; ++row) {
         const LayoutRow& r = m().rows[row];
         if (r.etype == ET_FROM || r.absolute)

@@ -191,6 +191,7 @@ void Script::reset() {
     faults_.clear();
     beeps_ = 0;
     documents_.clear();
+    help_.clear();
 }
 
 // ===========================================================================
@@ -869,6 +870,12 @@ bool HeadlessBackend::open_document(const std::string& path_or_url) {
     script_.documents_.push_back(path_or_url);
     std::error_code ec;
     return std::filesystem::exists(path_or_url, ec);
+}
+
+bool HeadlessBackend::show_help(const std::string& html_file, const std::string& anchor) {
+    script_.help_.push_back({html_file, anchor});
+    std::error_code ec;
+    return std::filesystem::is_regular_file(html_file, ec);
 }
 
 // ===========================================================================

@@ -114,6 +114,11 @@ public:
 
     int beeps() const { return beeps_; }
     const std::vector<std::string>& opened_documents() const { return documents_; }
+    // What the help window was asked to show: file and anchor, in order.
+    struct HelpRequest {
+        std::string file, anchor;
+    };
+    const std::vector<HelpRequest>& help_requests() const { return help_; }
 
     void reset();
 
@@ -137,6 +142,7 @@ private:
     std::vector<std::string> faults_;
     int beeps_ = 0;
     std::vector<std::string> documents_;
+    std::vector<HelpRequest> help_;
 };
 
 // A frame or client window kept in memory.
@@ -258,6 +264,7 @@ public:
     void beep() override { ++script_.beeps_; }
     void set_wait_cursor(bool wait) override { wait_cursor_ = wait; }
     bool open_document(const std::string& path_or_url) override;
+    bool show_help(const std::string& html_file, const std::string& anchor) override;
 
     static constexpr Rect WORK_AREA{0, 0, 1920, 1040};
     static constexpr int MAX_DIALOG_TIMER_ROUNDS = 1000;

@@ -365,19 +365,26 @@ bool HeadlessDialog::type(int id, const std::string& text) {
 }
 
 void HeadlessDialog::radio_group_clear(int id) {
-    // A group is the run of radio buttons next to each other in the template
-    // with ids counting up by one.
+    // A group is a run of radio buttons in template order with ids counting
+    // up by one and nothing but group boxes between them.
     size_t at = 0;
     while (at < controls_.size() && controls_[at].control.id != id) ++at;
     if (at == controls_.size()) return;
-    size_t first = at, last = at;
-    while (first > 0 && controls_[first - 1].control.kind == ControlKind::Radio &&
-           controls_[first - 1].control.id + 1 == controls_[first].control.id)
-        --first;
-    while (last + 1 < controls_.size() && controls_[last + 1].control.kind == ControlKind::Radio &&
-           controls_[last + 1].control.id == controls_[last].control.id + 1)
-        ++last;
-    for (size_t i = first; i <= last; ++i) controls_[i].checked = controls_[i].control.id == id;
+    // The radio of the group before (or after) `i`, controls_.size() when none.
+    auto neighbour = [this](size_t i, int step) {
+        const int wanted = controls_[i].control.id + step;
+        for (size_t j = i;;) {
+            if (step < 0 ? j == 0 : j + 1 >= controls_.size()) return controls_.size();
+            j = step < 0 ? j - 1 : j + 1;
+            const ControlKind k = controls_[j].control.kind;
+            if (k == ControlKind::Radio) return controls_[j].control.id == wanted ? j : controls_.size();
+            if (k != ControlKind::Group) return controls_.size();
+        }
+    };
+    std::vector<size_t> group{at};
+    for (size_t i = at; (i = neighbour(i, -1)) < controls_.size();) group.push_back(i);
+    for (size_t i = at; (i = neighbour(i, +1)) < controls_.size();) group.push_back(i);
+    for (size_t i : group) controls_[i].checked = controls_[i].control.id == id;
 }
 
 bool HeadlessDialog::press(int id) {

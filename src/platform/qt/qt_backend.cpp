@@ -15,7 +15,9 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QSurfaceFormat>
+#include <QTextBrowser>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <clocale>
 #include <cstdio>
@@ -211,6 +213,7 @@ QtBackend::QtBackend(int& argc, char** argv, const std::string& settings_path)
 QtBackend::~QtBackend() {
     if (qApp && s_->accel_filter) qApp->removeEventFilter(s_->accel_filter.get());
     if (s_->wait_cursor) QApplication::restoreOverrideCursor();
+    s_->help.reset();
     // Windows go before the application object; a frame takes its clients with it.
     // No program callback may run while they go.
     for (auto& [id, entry] : s_->windows) {
@@ -561,6 +564,37 @@ void QtBackend::set_wait_cursor(bool wait) {
     if (wait) QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     else QApplication::restoreOverrideCursor();
 }
+
+bool QtBackend::show_help(const std::string& html_file, const std::string& anchor) {
+    const QFileInfo file(qs(html_file));
+    if (!file.isFile() || !file.isReadable()) return false;
+    if (!s_->help) {
+        // A window of its own, beside the program's frames: the guide stays
+        // open while the user goes on working.
+        auto window = std::make_unique<QWidget>(nullptr, Qt::Window);
+        window->setWindowTitle("Korvane Help");
+        window->setObjectName("KorvaneHelp");
+        auto* layout = new QVBoxLayout(window.get());
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* browser = new QTextBrowser(window.get());
+        browser->setObjectName("KorvaneHelpBrowser");
+        browser->setOpenExternalLinks(true);
+        layout->addWidget(browser);
+        window->resize(760, 640);
+        s_->help = std::move(window);
+    }
+    auto* browser = s_->help->findChild<QTextBrowser*>("KorvaneHelpBrowser");
+    QUrl url = QUrl::fromLocalFile(file.absoluteFilePath());
+    if (!anchor.empty()) url.setFragment(qs(anchor));
+    browser->setSource(url);
+    if (!anchor.empty()) browser->scrollToAnchor(qs(anchor));
+    s_->help->show();
+    s_->help->raise();
+    s_->help->activateWindow();
+    return true;
+}
+
+QWidget* QtBackend::help_window() const { return s_->help.get(); }
 
 bool QtBackend::open_document(const std::string& path_or_url) {
     if (path_or_url.empty()) return false;

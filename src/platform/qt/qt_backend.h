@@ -87,6 +87,10 @@ public:
     void beep() override;
     void set_wait_cursor(bool wait) override;
     bool open_document(const std::string& path_or_url) override;
+    bool show_help(const std::string& html_file, const std::string& anchor) override;
+    // The help window (null before the first help request): a top-level
+    // widget titled "Korvane Help" holding a QTextBrowser.
+    QWidget* help_window() const;
 
     // The widget behind a window id (null when there is none or it is gone),
     // and the id of a widget or of its nearest numbered ancestor (0: none).

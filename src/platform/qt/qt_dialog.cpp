@@ -309,16 +309,19 @@ void QtDialog::build() {
         else label->setText(strip_mnemonic(label->text()));
     }
 
-    // Radio buttons with consecutive ids form one group.
-    std::vector<size_t> radios;
-    for (size_t i = 0; i < items_.size(); ++i)
-        if (items_[i].control->kind == ControlKind::Radio) radios.push_back(i);
-    std::stable_sort(radios.begin(), radios.end(),
-                     [&](size_t a, size_t b) { return items_[a].control->id < items_[b].control->id; });
-    for (size_t k = 0; k < radios.size(); ++k) {
-        if (k == 0 || items_[radios[k]].control->id != items_[radios[k - 1]].control->id + 1) radio_groups_.emplace_back();
-        radio_groups_.back().push_back(radios[k]);
-        items_[radios[k]].radio_group = static_cast<int>(radio_groups_.size() - 1);
+    // A group of radio buttons is a run of them in template order with ids
+    // counting up by one and nothing but group boxes between them (as the
+    // scripted backend has it).
+    size_t previous = items_.size();   // the last radio seen
+    for (size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].control->kind != ControlKind::Radio) continue;
+        bool continues = previous < i && items_[previous].control->id + 1 == items_[i].control->id;
+        for (size_t j = previous + 1; continues && j < i; ++j)
+            continues = items_[j].control->kind == ControlKind::Group;
+        if (!continues) radio_groups_.emplace_back();
+        previous = i;
+        radio_groups_.back().push_back(i);
+        items_[i].radio_group = static_cast<int>(radio_groups_.size() - 1);
     }
 
     // The default button: the one marked so, else OK.

@@ -222,6 +222,7 @@ struct QtBackend::State {
     int quit_code = 0;
     bool loop_running = false;
     bool wait_cursor = false;
+    std::unique_ptr<QWidget> help;    // the help window, made at the first request
 
     WindowId add_window(QWidget* w, kvqt::WindowKind kind);
     void remove_window(WindowId w);

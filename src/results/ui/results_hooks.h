@@ -67,6 +67,10 @@ struct ResultsHooks {
     // the current load case (loads) or the current summary support (summary).
     std::array<std::function<void()>, SUPPORT_KINDS> support_loads;
     std::array<std::function<void()>, SUPPORT_KINDS> support_summary;
+    // A result's own load-case chooser, run by "&Load Cases..." (231) while
+    // the result is shown (the rotating-equipment report's list of cases);
+    // empty: the results' chooser.
+    std::array<std::function<void(WindowId owner)>, RESULT_KINDS> choose_load_case;
     // Printing a support kind's summary in a text report (the summary print).
     std::array<std::function<void(int row)>, SUPPORT_KINDS> print_support_summary;
 

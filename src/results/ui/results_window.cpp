@@ -31,6 +31,7 @@
 #include "results/time_history.h"
 #include "results/ui/result_choosers.h"
 #include "results/ui/results_ui_state.h"
+#include "results/ui/hanger_report_ui.h"
 #include "results/ui/time_history_ui.h"
 
 #include <filesystem>
@@ -384,7 +385,13 @@ void register_results_commands()
     on(CMD_PREVIOUS_RESULT, previous_result, [] { return !result_list().empty(); });
     on(CMD_NEXT_LOAD_CASE, [] { step_load_case(true); }, [] { return results().load_case_count() > 0; });
     on(CMD_PREVIOUS_LOAD_CASE, [] { step_load_case(false); }, [] { return results().load_case_count() > 0; });
-    on(CMD_LOAD_CASES, [] { choose_results_load_case(rf().window); }, [] { return results().load_case_count() > 1; });
+    on(CMD_LOAD_CASES, [] {
+        const int kind = current_result();
+        if (kind >= 0 && kind < RESULT_KINDS && hooks().choose_load_case[static_cast<std::size_t>(kind)])
+            hooks().choose_load_case[static_cast<std::size_t>(kind)](rf().window);
+        else
+            choose_results_load_case(rf().window);
+    }, [] { return results().load_case_count() > 1; });
     on(CMD_GRAPHICS, [] { frame_activate(graphics_frame(), &rf()); });
     on(CMD_GRAPHICS_BUTTON, [] {
         frame_activate(graphics_frame(), &rf());
@@ -970,6 +977,7 @@ void install_results_ui()
     };
     h.show[RESULT_TIME_HISTORY] = [] { show_time_history(); };
     install_time_history_tables();
+    install_hanger_report();
 
     ModelFileHooks& files = model_file_hooks();
     files.open_results = [](WindowId) { open_results(); };

@@ -1,7 +1,7 @@
 // The row attributes in a run: a jacketed line whose jacket is tied to the
 // core by spiders and end caps, checked against the hand model of two
 // cantilevers joined at their tips; flanges' weight, g-loads and mass; the
-// B31J joint flexibility of the straight elements at a branch connection.
+// tee that the B31J joint finds at a branch connection.
 #include "analysis/data/analysis_fixture.h"
 #include "analysis_core/section_properties.h"
 #include "elements/branch_joints.h"
@@ -219,7 +219,7 @@ TEST_F(AttributeRunTest, BranchJointAtATee)
     branch.thickness = 0.237f;
     pipe_sections().push_back(branch);
     anchored_from(10);
-    pipe(20, 100, 0, 0);
+    const int run1 = pipe(20, 100, 0, 0);
     pipe(30, 100, 0, 0);
     const int start = from(20);
     model().rows[start].dtype = DT_BRANCH_SIF;
@@ -234,43 +234,16 @@ TEST_F(AttributeRunTest, BranchJointAtATee)
     const int tee = node_index(20);
     ASSERT_TRUE(node_has_branch_joint(run, tee));
     EXPECT_FALSE(node_has_branch_joint(run, node_index(30)));
-    // Run: the largest section at the node; branch: the smallest.
-    EXPECT_EQ(snapshot->model.elems[largest_section_at_node(run, tee)].section, section_index("6"));
-    EXPECT_EQ(snapshot->model.elems[smallest_section_at_node(run, tee)].section, section_index("4"));
+    // The run: the two collinear legs; the branch: the third, in the XY plane.
+    const BranchTee t = branch_tee_at_node(*snapshot, tee);
+    EXPECT_EQ(snapshot->model.elems[t.branch].section, section_index("4"));
+    EXPECT_EQ(snapshot->model.elems[t.run[0]].row, run1);
+    EXPECT_NEAR(std::fabs(t.plane_normal.z), 1.0, 1e-12);
+    EXPECT_EQ(branch_joint_warning(*snapshot, tee), "");
     EXPECT_TRUE(branch_sif_in_range(pipe_sections()[section_index("6")], branch));
     // A branch bigger than its run is not a tee of the formulas.
     EXPECT_FALSE(branch_sif_in_range(branch, pipe_sections()[section_index("6")]));
-
-    // The branch element's torsion is the joint's, kbt d/(Ib E), by hand:
-    // T = 0.28, R = (6.625 - 0.28)/2 = 3.1725, tb = 0.237, r = (4.5 - 0.237)/2
-    // = 2.1315; x = tb/T, y = R/T, z = r/R; q = 1.52 z^3 - 2.44 z^2 + 1.08 z;
-    // kbt = x y^0.77 z^1.61 q, capped at 0.95 y^0.83 z^5.42, at least 1.
-    const double x = 0.237 / 0.28, y = 3.1725 / 0.28, z = 2.1315 / 3.1725;
-    const double q = (1.52 * z - 2.44) * z * z + 1.08 * z;
-    double kbt = std::min(x * std::pow(y, 0.77) * std::pow(z, 1.61) * q, 0.95 * std::pow(y, 0.83) * std::pow(z, 5.42));
-    kbt = std::max(kbt, 1.0);
-    const double ib = std::numbers::pi / 64 * (std::pow(4.5, 4) - std::pow(4.5 - 2 * 0.237, 4));
-    const int element = [&] {
-        for (int e = 1; e <= snapshot->numelems(); ++e)
-            if (snapshot->model.elems[e].section == section_index("4"))
-                return e;
-        return 0;
-    }();
-    const SectionProperties p = section_properties(run, element);
-    StraightFlexibility f = pipe_flexibility(p.length, p.area, p.inertia, p.modulus, p.shear_modulus, p.shear_coefficient);
-    apply_branch_joints(run, element, p, f);
-    if (kbt > 1.0)
-        expect_relative(f.ft, kbt * 4.5 / (ib * steel.e), "branch torsion", 1e-9);
-    else
-        EXPECT_DOUBLE_EQ(f.ft, 1.0 / RIGID);
-    EXPECT_FALSE(f.coupled);
-    // With the option off nothing changes.
-    const_cast<AnalysisModel&>(run.snapshot()).options.use_b31j = false;
-    StraightFlexibility g = pipe_flexibility(p.length, p.area, p.inertia, p.modulus, p.shear_modulus, p.shear_coefficient);
-    apply_branch_joints(run, element, p, g);
-    EXPECT_TRUE(g.coupled);
-    EXPECT_DOUBLE_EQ(g.ft, p.length / (2 * p.inertia * p.shear_modulus));
-    // The model with B31J solves.
-    analysis_options().use_b31j = true;
+    // No tee at a node of two legs.
+    EXPECT_EQ(branch_tee_at_node(*snapshot, node_index(30)).branch, 0);
     EXPECT_NO_THROW(solve());
 }

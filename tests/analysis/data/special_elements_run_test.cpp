@@ -657,6 +657,21 @@ TEST_F(SpecialElementsRunTest, BeamTakesTheWindOnItsSection)
     expect_relative(std::fabs(c.forces[0].f[5]), half * 120, "wind moment", 1e-6);
 }
 
+TEST_F(SpecialElementsRunTest, RigidElementWithoutCilCarriesNoWeightOfItsLoad)
+{
+    // Add CIL off on a weightless rigid element of 40 in whose load gives
+    // contents and an added weight of 10 lb/in: it carries no weight at all.
+    load.specific_gravity = 1.0;
+    load.added_weight = 10.0f;
+    anchored_from(10);
+    const int r = row(20, ET_RIGID, 40, 0, 0);
+    name(r);
+    choose({LC_SUSTAINED});
+    const CaseResults c = solve().at(LC_SUSTAINED);
+    EXPECT_EQ(c.forces[0].f[2], 0.0);
+    EXPECT_EQ(c.forces[0].f[6], 0.0);
+}
+
 TEST_F(SpecialElementsRunTest, RigidElementWithCilCarriesItsContents)
 {
     // Add CIL on a weightless rigid element of 40 in full of water (specific

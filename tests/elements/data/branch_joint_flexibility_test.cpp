@@ -1,5 +1,7 @@
-// B31J joint flexibilities of branch connections against hand calculations.
+// B31J joint flexibilities of branch connections against hand calculations,
+// and the joint spring in series with the pipe against beam theory.
 #include "elements/branch_joint_flexibility.h"
+#include "elements/straight_element.h"
 
 #include "framework/text.h"
 
@@ -7,6 +9,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -29,7 +32,7 @@ const double I = std::numbers::pi / 64 * (std::pow(12.75, 4) - std::pow(12.25, 4
 
 }  // namespace
 
-TEST(BranchJoint, FactorsOfTheTypes)
+TEST(B31jJointFactors, FactorsOfTheTypes)
 {
     // Type 1 at x = 1, y = 25, z = 1 (the polynomials q(a3, a2, a1) = a3 - a2 + a1):
     //   kr1 = 0.18 25^0.8 = 2.3639 (below mi = 1.23 25^0.47 = 5.584);
@@ -69,64 +72,104 @@ TEST(BranchJoint, FactorsOfTheTypes)
     }
 }
 
-TEST(BranchJoint, ReplacedFlexibilities)
+TEST(B31jJointSprings, LegSpringsOfAnEqualTee)
 {
-    const StraightFlexibility start{1, 2, 3, 4, 4, 4, true};
-    // Run element (a 14 in pipe on the 12.75 in tee): ft = 2 D krt/(I E),
-    // ry = 2 D kr1/(I E); kr2 = 1 makes rz rigid; the coupling goes.
-    StraightFlexibility f = start;
+    // Run leg (type 1): torsion 2 D krt/(I E), in-plane 2 D kr1/(I E); kr2 = 1
+    // leaves it rigid out of the plane.
     const BranchJointNode tee = equal_tee(1);
-    EXPECT_FALSE(apply_branch_joint_flexibility({&tee, 1}, 14.0, E, f));
-    EXPECT_NEAR(f.ft, 2 * 12.75 * 1.49698 / (I * E), 1e-5 * f.ft);
-    EXPECT_NEAR(f.ry, 2 * 12.75 * 2.36388 / (I * E), 1e-5 * f.ry);
-    EXPECT_EQ(f.rz, 1e-12);
-    EXPECT_FALSE(f.coupled);
-    EXPECT_EQ(f.fa, 1.0);
-    EXPECT_EQ(branch_joint_debug_line(false, 10, 20, f),
-              c_format("Run: Node: 10 - 20, f[4][4] = %f, f[5][5] = %f, f[6][6] = %f\n", 1 / f.ft, 1 / f.ry, 1e12));
+    const JointSpring run = run_leg_spring(tee, E);
+    EXPECT_NEAR(run.torsion, 2 * 12.75 * 1.49698 / (I * E), 1e-5 * run.torsion);
+    EXPECT_NEAR(run.in_plane, 2 * 12.75 * 2.36388 / (I * E), 1e-5 * run.in_plane);
+    EXPECT_EQ(run.out_of_plane, 1e-12);
+    EXPECT_EQ(branch_joint_debug_line(false, 10, 20, run),
+              c_format("Run: Node: 10 - 20, f[4][4] = %f, f[5][5] = %f, f[6][6] = %f\n", 1 / run.torsion,
+                       1 / run.in_plane, 1e12));
 
-    // Branch element: kb d/(I E) less the run's D kr/2/(I Erun).
-    f = start;
-    EXPECT_TRUE(apply_branch_joint_flexibility({&tee, 1}, 12.75, E, f));
-    EXPECT_NEAR(f.ft, 1.90780 * 12.75 / (I * E), 1e-5 * f.ft);
-    EXPECT_NEAR(f.ry, (3.45790 - 2.36388 / 2) * 12.75 / (I * E), 1e-5 * f.ry);
-    EXPECT_NEAR(f.rz, (3.29696 - 0.5) * 12.75 / (I * E), 1e-5 * f.rz);
+    // Branch leg: kb d/(I E) less the run's D kr/2/(I Erun).
+    const JointSpring branch = branch_leg_spring(tee, E);
+    EXPECT_NEAR(branch.torsion, 1.90780 * 12.75 / (I * E), 1e-5 * branch.torsion);
+    EXPECT_NEAR(branch.in_plane, (3.45790 - 2.36388 / 2) * 12.75 / (I * E), 1e-5 * branch.in_plane);
+    EXPECT_NEAR(branch.out_of_plane, (3.29696 - 0.5) * 12.75 / (I * E), 1e-5 * branch.out_of_plane);
+    EXPECT_FALSE(spring_is_rigid(branch));
+
     // A much softer run would make the branch flexibility negative: held rigid.
     BranchJointNode soft = tee;
     soft.run_modulus = E / 20;
-    f = start;
-    apply_branch_joint_flexibility({&soft, 1}, 12.75, E, f);
-    EXPECT_EQ(f.ry, 1e-12);
-    EXPECT_EQ(f.rz, 1e-12);
-    EXPECT_GT(f.ft, 1e-12);
+    const JointSpring held = branch_leg_spring(soft, E);
+    EXPECT_EQ(held.in_plane, 1e-12);
+    EXPECT_EQ(held.out_of_plane, 1e-12);
+    EXPECT_GT(held.torsion, 1e-12);
 
     // Out of range: the run is rigid in bending and flexible in torsion by
     // 1.0001; the branch rigid in all three.
     BranchJointNode outside = tee;
     outside.in_range = false;
-    f = start;
-    apply_branch_joint_flexibility({&outside, 1}, 14.0, E, f);
-    EXPECT_NEAR(f.ft, 2 * 12.75 * 1.0001 / (I * E), 1e-9 * f.ft);
-    EXPECT_EQ(f.ry, 1e-12);
-    EXPECT_EQ(f.rz, 1e-12);
-    f = start;
-    apply_branch_joint_flexibility({&outside, 1}, 12.0, E, f);
-    EXPECT_EQ(f.ft, 1e-12);
-
-    // Two nodes: the element is a branch when it is one at any node, and the
-    // last node's factors count (here out of range: rigid).
-    const BranchJointNode both[2] = {tee, outside};
-    f = start;
-    EXPECT_TRUE(apply_branch_joint_flexibility(both, 12.75, E, f));
-    EXPECT_EQ(f.ry, 1e-12);
-    // Without nodes nothing changes.
-    f = start;
-    EXPECT_FALSE(apply_branch_joint_flexibility({}, 12.75, E, f));
-    EXPECT_TRUE(f.coupled);
-    EXPECT_EQ(f.ry, 4.0);
+    const JointSpring run_outside = run_leg_spring(outside, E);
+    EXPECT_NEAR(run_outside.torsion, 2 * 12.75 * 1.0001 / (I * E), 1e-9 * run_outside.torsion);
+    EXPECT_EQ(run_outside.in_plane, 1e-12);
+    EXPECT_TRUE(spring_is_rigid(branch_leg_spring(outside, E)));
 }
 
-TEST(BranchJoint, FactorsOfAReducedTee)
+TEST(B31jJointSprings, JoinedEndIsTheSpringInSeriesWithThePipe)
+{
+    // A 100 in cantilever of 4 in STD held at node 1 through a joint spring
+    // there, the tee's plane normal to local z: its tip moves under a tip
+    // load as the pipe's own flexibility plus the spring's rotation carried
+    // to the tip (beam theory with shear):
+    //   force along y (bending about z, in the plane): L^3/3EI + alpha L/GA + s_in L^2
+    //   moment about z: L/EI + s_in;  moment about y (out of plane): L/EI + s_out
+    //   torque about x: L/GJ + s_t.
+    const double od = 4.5, t = 0.237, l = 100.0, e = 27.9e6, g = e / 2.6;
+    const double ro = od / 2, ri = ro - t;
+    const double area = std::numbers::pi * (ro * ro - ri * ri);
+    const double inertia = std::numbers::pi / 4 * (std::pow(ro, 4) - std::pow(ri, 4));
+    const double alpha = 4.0 / 3.0 * (ro * ro * ro - ri * ri * ri) / ((ro - ri) * (ro * ro + ri * ri));
+    const JointSpring spring{2.0e-7, 5.0e-7, 3.0e-7};
+    ElementMatrix k;
+    straight_element_stiffness(pipe_flexibility(l, area, inertia, e, g, alpha), l, k);
+    ElementVector f;
+    join_end_through_spring(k, f, 0, spring, Vec3{0, 0, 1}, Vec3{1, 0, 0});
+    // Node 1 held: invert the node-2 block (7..12) for the tip flexibility.
+    std::vector<std::vector<double>> a(6, std::vector<double>(6));
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 6; ++j)
+            a[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] = k.k[7 + i][7 + j];
+    auto tip = [&](int load) {
+        // Gauss-Jordan on a copy with one unit load.
+        std::vector<std::vector<double>> m = a;
+        std::vector<double> b(6, 0.0);
+        b[static_cast<std::size_t>(load)] = 1.0;
+        for (std::size_t c = 0; c < 6; ++c) {
+            std::size_t p = c;
+            for (std::size_t r = c + 1; r < 6; ++r)
+                if (std::fabs(m[r][c]) > std::fabs(m[p][c]))
+                    p = r;
+            std::swap(m[c], m[p]);
+            std::swap(b[c], b[p]);
+            for (std::size_t r = 0; r < 6; ++r) {
+                if (r == c)
+                    continue;
+                const double q = m[r][c] / m[c][c];
+                for (std::size_t j = c; j < 6; ++j)
+                    m[r][j] -= q * m[c][j];
+                b[r] -= q * b[c];
+            }
+        }
+        for (std::size_t c = 0; c < 6; ++c)
+            b[c] /= m[c][c];
+        return b;
+    };
+    const double ei = e * inertia, ga = g * area, gj = g * 2 * inertia;
+    const std::vector<double> fy = tip(1), mz = tip(5), my = tip(4), tx = tip(3);
+    EXPECT_NEAR(fy[1], l * l * l / (3 * ei) + alpha * l / ga + spring.in_plane * l * l, 1e-9 * fy[1]);
+    EXPECT_NEAR(mz[5], l / ei + spring.in_plane, 1e-9 * mz[5]);
+    EXPECT_NEAR(my[4], l / ei + spring.out_of_plane, 1e-9 * my[4]);
+    EXPECT_NEAR(tx[3], l / gj + spring.torsion, 1e-9 * tx[3]);
+    // The axial flexibility is the pipe's alone.
+    EXPECT_NEAR(tip(0)[0], l / (e * area), 1e-9 * l / (e * area));
+}
+
+TEST(B31jJointFactors, FactorsOfAReducedTee)
 {
     // A 6 in branch (6.625 x 0.28) on a 12 in run (12.75 x 0.375):
     // R = 6.1875, r = 3.1725, x = 0.28/0.375 = 0.746667, y = 16.5,
@@ -163,14 +206,13 @@ TEST(BranchJoint, FactorsOfAReducedTee)
         // The run factors alone when the element is the run.
         EXPECT_EQ(branch_joint_factors(n, false).kb2, 1.0) << "type " << type;
     }
-    // The branch element of type 1: only the out-of-plane rotation is
+    // The branch leg of type 1: only the out-of-plane rotation is
     // flexible, kb2 d/(Ib E) less the run's D kr2/2/(Irun Erun) with kr2 = 1.
     const double ib = std::numbers::pi / 64 * (std::pow(6.625, 4) - std::pow(6.065, 4));
     const double irun = std::numbers::pi / 64 * (std::pow(12.75, 4) - std::pow(12.0, 4));
     n.sif_type = 1;
-    StraightFlexibility f{1, 2, 3, 4, 4, 4, true};
-    EXPECT_TRUE(apply_branch_joint_flexibility({&n, 1}, 6.625, E, f));
-    EXPECT_NEAR(f.rz, 3.12137 * 6.625 / (ib * E) - 12.75 / 2 / (irun * E), 1e-5 * f.rz);
-    EXPECT_EQ(f.ry, 1e-12);
-    EXPECT_EQ(f.ft, 1e-12);
+    const JointSpring branch = branch_leg_spring(n, E);
+    EXPECT_NEAR(branch.out_of_plane, 3.12137 * 6.625 / (ib * E) - 12.75 / 2 / (irun * E), 1e-5 * branch.out_of_plane);
+    EXPECT_EQ(branch.in_plane, 1e-12);
+    EXPECT_EQ(branch.torsion, 1e-12);
 }

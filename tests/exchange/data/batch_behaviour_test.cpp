@@ -337,3 +337,38 @@ TEST_F(BatchTest, ImportedModelSavesAndReadsBack)
         std::filesystem::remove(again);
     }
 }
+
+TEST_F(BatchTest, ByteOrderMarkAndEveryLineEndGiveTheSameModelFile)
+{
+    // A file with SI units in its OPTIONS line: read without them, its values
+    // would be taken in English units. With a UTF-8 byte-order mark before
+    // the head, and with lines ended by CR alone or CR LF, the model file is
+    // the one the plain file gives, byte for byte.
+    const std::string whole = file_text("every_element_kind.mbf");
+    const std::string plain = whole.substr(whole.find('\n') + 1);   // from its OPTIONS head on
+    ASSERT_EQ(plain.rfind("OPTIONS\nSI,", 0), 0u);
+    auto with_ends = [&plain](const std::string& end) {
+        std::string text;
+        for (const char c : plain)
+            text += c == '\n' ? end : std::string(1, c);
+        return text;
+    };
+    const std::filesystem::path dir = std::filesystem::temp_directory_path();
+    auto model_bytes = [&dir](const std::string& text, const std::string& name) {
+        reset_model();
+        clear_model_sections();
+        import_ok(text);
+        const std::string path = (dir / (name + std::to_string(::getpid()) + ".mod")).string();
+        write_model_file(path);
+        std::ifstream in(path, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::filesystem::remove(path);
+        return bytes;
+    };
+    const std::string expected = model_bytes(plain, "korvane_plain_");
+    EXPECT_EQ(model_bytes("\xEF\xBB\xBF" + plain, "korvane_bom_"), expected) << "byte-order mark";
+    EXPECT_EQ(model_title(), "");
+    EXPECT_EQ(model_bytes(with_ends("\r"), "korvane_cr_"), expected) << "CR";
+    EXPECT_EQ(model_bytes(with_ends("\r\n"), "korvane_crlf_"), expected) << "CR LF";
+    EXPECT_GT(numrows(), 2);
+}

@@ -376,7 +376,7 @@ TEST_F(BatchTest, LayoutHeadMessages)
         {LAYOUT, "T10,JF", "Flexible joint (beam) is presently not available"},
         {LAYOUT, "KA,T10", "Node is not specified"},
         {LAYOUT, "T10,KA,KT", "Code (K) can be specified only once"},
-        {LAYOUT, "T10,KQ", "Invalid code (K)\n"},
+        {LAYOUT, "T10,KQ", "Invalid code (K) :  KQ"},
         {LAYOUT, "T10,Q5", "Invalid field :  Q5"},
         {LAYOUT, "T10,,X1", "Invalid field :  "},
         {LAYOUT, "T10,KA,CG", "Only one data item per line is allowed\nUse Location (L) for additional items"},
@@ -658,7 +658,7 @@ TEST_F(BatchTest, RowLimitIsTheLayoutsLimit)
     std::string text = "LAYOUT\n";
     for (int r = 1; r <= MAXROWS; ++r)
         text += "T" + std::to_string(r) + ",X1\n";
-    EXPECT_EQ(import(text + "T7001,X1\n"), line_error(MAXROWS + 2, "T7001,X1", "Maximum number of rows exceeded"));
+    EXPECT_EQ(import(text + "T7001,X1\n"), line_error(MAXROWS + 2, "T7001,X1", "Maximum number of rows exceeded :  a model holds at most 7000 rows"));
     EXPECT_EQ(numrows(), 0);
     EXPECT_EQ(import(text), "");
     EXPECT_EQ(numrows(), MAXROWS);
@@ -672,7 +672,8 @@ TEST_F(BatchTest, RowLimitLeavesRoomForTheTitleRow)
     std::string text = "Title line\nLAYOUT\n";
     for (int r = 1; r <= MAXROWS; ++r)
         text += "T" + std::to_string(r) + ",X1\n";
-    EXPECT_EQ(import(text + "T7001,X1\n"), line_error(MAXROWS + 3, "T7001,X1", "Maximum number of rows exceeded"));
+    EXPECT_EQ(import(text + "T7001,X1\n"),
+              line_error(MAXROWS + 3, "T7001,X1", "Maximum number of rows exceeded :  a model holds at most 7000 rows"));
     EXPECT_EQ(numrows(), 0);
     EXPECT_EQ(import(text), "");
     EXPECT_EQ(numrows(), MAXROWS + 1);

@@ -10,6 +10,7 @@
 // normal force that does not change with it), so the runs agree with the
 // answers as closely as the linear ones do.
 #include "exchange/data/frame_solver.h"
+#include "framework/state.h"
 #include "framework/text.h"
 
 using namespace batch_test;
@@ -165,12 +166,14 @@ TEST_F(BatchNonlinearTest, HeatedLineSlidesOnAFrictionRestAtItsEnd)
     expect_relative(support(s, 20)[0], n, REL, "normal force, sustained");
     EXPECT_NEAR(support(s, 20)[1], 0.0, 1e-9 * friction);
     EXPECT_NEAR(support(s, 10)[0], 0.0, 1e-9 * friction);
-    // The Expansion case is the heat alone, without the weight that presses
-    // the pipe on the rest: no friction, the end grows freely.
+    // The Expansion case is the range from the installed state to the
+    // operating one: along the pipe all of the operating slide and its
+    // friction, nothing up or down.
     const CaseResults& e = result(LC_EXPANSION_T1);
-    EXPECT_NEAR(support(e, 20)[1], 0.0, 1e-9 * friction);
-    EXPECT_NEAR(support(e, 10)[0], 0.0, 1e-9 * friction);
-    expect_relative(at(e, 20)[0], growth, REL, "free growth, expansion");
+    expect_relative(support(e, 20)[1], friction, REL, "friction, expansion");
+    expect_relative(support(e, 10)[0], friction, REL, "anchor, expansion");
+    expect_relative(at(e, 20)[0], growth - friction * (l / ea + 1 / RIGID), REL, "end slides, expansion");
+    EXPECT_NEAR(support(e, 20)[0], 0.0, 1e-9 * n);
 }
 
 namespace {
@@ -456,4 +459,160 @@ TEST_F(BatchNonlinearTest, TieRodBetweenTwoHeatedLinesClosesInCompressionOnlyWhe
     expect_relative(at(warm, 30)[0], -e2 * l, REL, "node 30, warm");
     expect_relative(warm.forces[1].f[1], -0.001 * 2 * e2 * l, 1e-3, "slack rod");
     expect_relative(support(warm, 10)[0], 0.001 * 2 * e2 * l, 1e-3, "anchor 10, warm");
+}
+
+namespace {
+
+// Six rows: a guide (mu 0.3) on a run along X, a bend, a user hanger, a
+// valve and an anchor at each end. Heated, the run slides through the
+// guide; the guide's node is soft up and down (the bend, the hanger), so
+// that the direction of its slip is found only by the iterations.
+const std::string GUIDE_BEND_HANGER_VALVE = "Guide, bend, hanger and valve\n" + ENGLISH_HEAD +
+                                            "P6,6.625,0.28\n"
+                                            "LOADS\n"
+                                            "L1,400,100\n"
+                                            "LAYOUT\n"
+                                            "F10,MA106B,PP6,KA,CL=L1\n"
+                                            "T20,X180,CG,MU=0.3\n"
+                                            "T30,X60,KI,B9\n"
+                                            "T40,Z120,CUS(1,1500,400)\n"
+                                            "T50,Z24,JV,CVWGT=300\n"
+                                            "T60,Z120\n"
+                                            "T70,X60,KA\n";
+
+}  // namespace
+
+TEST_F(BatchNonlinearTest, GuideWithFrictionBeforeABendAndHangerSettlesInAFewIterations)
+{
+    run(GUIDE_BEND_HANGER_VALVE);
+    if (HasFatalFailure())
+        return;
+
+    // The weight the supports carry: 6 in STD over the route less the
+    // valve's 24 in (the valve weighs its 300 lb instead), the 90 degree bend
+    // of radius 9 in taking its arc for the two 9 in of the corner.
+    const double pipe = 180 + 60 + 120 + 120 + 60 - 2 * 9 + std::numbers::pi / 2 * 9;
+    const double weight = W6 * pipe + 300;
+    const double mu = 0.3;
+    for (const int code : {LC_SUSTAINED, LC_EXPANSION_T1, LC_OPERATING_1}) {
+        const CaseResults& c = result(code);
+        const std::string name = load_case_names(code);
+        EXPECT_TRUE(c.converged) << name;
+        EXPECT_LE(c.iterations, 8) << name;
+
+        // Statics: the supports (anchors, the guide, the hanger's upward
+        // force) carry the weight and nothing else.
+        const std::vector<double> a10 = support(c, 10), a70 = support(c, 70), guide = support(c, 20);
+        const double hanger = support(c, 40)[0];
+        const double carried = code == LC_EXPANSION_T1 ? 0.0 : weight;
+        EXPECT_NEAR(a10[0] + a70[0] + guide[0], 0.0, 1e-6 * weight) << name;
+        EXPECT_NEAR(a10[1] + a70[1] + guide[1] + hanger, carried, 1e-6 * weight) << name;
+        EXPECT_NEAR(a10[2] + a70[2] + guide[2], 0.0, 1e-6 * weight) << name;
+
+        // Coulomb at the guide: it holds along Z; its friction, in X and Y,
+        // is at most mu N, and where the pipe slides it is mu N against the
+        // slip (in the two states; the Expansion is their difference).
+        if (code == LC_EXPANSION_T1)
+            continue;
+        const double normal = std::fabs(guide[2]), friction = std::hypot(guide[0], guide[1]);
+        EXPECT_LE(friction, mu * normal * (1 + 1e-3) + 1e-6) << name;
+        const std::array<double, 6> u = at(c, 20);
+        const double slip = std::hypot(u[0], u[1]);
+        if (slip > 1e-4 && normal > 1e-3) {
+            expect_relative(friction, mu * normal, 2e-3, name + ": sliding friction");
+            const double cosine = (guide[0] * u[0] + guide[1] * u[1]) / (friction * slip);
+            EXPECT_LT(cosine, -0.999) << name << ": the friction opposes the slip";
+        }
+    }
+    // The heat pushes the run through the guide.
+    EXPECT_GT(std::fabs(at(result(LC_OPERATING_1), 20)[0]), 1e-2);
+}
+
+namespace {
+
+using NonlinearExpansionTest = FrameSolveTest;
+
+// a - b, value by value, against the case `got`: displacements, element end
+// forces and support loads (the range is formed exactly, so to round-off).
+void expect_difference(const CaseResults& got, const CaseResults& a, const CaseResults& b)
+{
+    ASSERT_EQ(got.displacements.size(), a.displacements.size());
+    ASSERT_EQ(got.forces.size(), a.forces.size());
+    ASSERT_EQ(got.support_loads.size(), a.support_loads.size());
+    for (std::size_t k = 0; k < got.displacements.size(); ++k)
+        EXPECT_NEAR(got.displacements[k], a.displacements[k] - b.displacements[k], 1e-12) << "displacement " << k;
+    for (std::size_t e = 0; e < got.forces.size(); ++e)
+        for (int j = 1; j <= 12; ++j)
+            EXPECT_NEAR(got.forces[e].f[j], a.forces[e].f[j] - b.forces[e].f[j], 1e-9) << "element " << e + 1;
+    for (std::size_t k = 0; k < got.support_loads.size(); ++k)
+        EXPECT_NEAR(got.support_loads[k], a.support_loads[k] - b.support_loads[k], 1e-9) << "support word " << k;
+}
+
+void choose_only(int code)
+{
+    load_case_list() = LoadCaseList{};
+    load_case_list().add(code);
+}
+
+}  // namespace
+
+TEST_F(NonlinearExpansionTest, FrictionModelExpansionIsOperatingLessSustained)
+{
+    // The L sliding on its rest: cold the rest carries the valve and the
+    // pipe, hot the end slides against mu N. A step of the heat alone has
+    // no weight on the rest, so no friction; the range from the installed
+    // to the operating state has it.
+    run(l_on_a_rest_text(300, 0.3, 100));
+    if (HasFatalFailure())
+        return;
+    const CaseResults& expansion = result(LC_EXPANSION_T1);
+    const CaseResults& operating = result(LC_OPERATING_1);
+    const CaseResults& sustained = result(LC_SUSTAINED);
+    EXPECT_TRUE(expansion.converged);
+    expect_difference(expansion, operating, sustained);
+
+    // The difference carries the friction: the anchor's share of the
+    // range is not that of the free growth along the L (hand check: the
+    // heat alone leaves the rest's tangential force 0).
+    const std::vector<double> rest = support(expansion, 30);
+    EXPECT_GT(std::fabs(rest[1]), 1.0);
+}
+
+TEST_F(NonlinearExpansionTest, ExpansionChosenAloneStillSolvesItsTwoStates)
+{
+    // Only Expansion (T1) chosen: the run still solves Sustained and
+    // Operating, and the expansion is their difference, the same as in a
+    // run of all three.
+    run(l_on_a_rest_text(300, 0.3, 100));
+    if (HasFatalFailure())
+        return;
+    const CaseResults operating = result(LC_OPERATING_1), sustained = result(LC_SUSTAINED);
+
+    reset_all();
+    SetUp();
+    run(l_on_a_rest_text(300, 0.3, 100), [] { choose_only(LC_EXPANSION_T1); });
+    if (HasFatalFailure())
+        return;
+    expect_difference(result(LC_EXPANSION_T1), operating, sustained);
+}
+
+TEST_F(NonlinearExpansionTest, LinearModelKeepsItsStepOfTheHeatAlone)
+{
+    // A cantilever with no nonlinear item: Expansion (T1) is its own step,
+    // the free growth alpha dT L of the tip and no load at the anchor; no
+    // other case is solved for it.
+    run("Cantilever\n" + ENGLISH_HEAD +
+            "P6,6.625,0.28\n"
+            "LOADS\n"
+            "L1,400,0\n"
+            "LAYOUT\n"
+            "F10,MA106B,PP6,KA,CL=L1\n"
+            "T20,X180\n",
+        [] { choose_only(LC_EXPANSION_T1); });
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(results_.size(), 1u);
+    const CaseResults& c = result(LC_EXPANSION_T1);
+    expect_relative(at(c, 20)[0], alpha_english(400) * 330 * 180, 1e-6, "free growth");
+    EXPECT_NEAR(support(c, 10)[0], 0.0, 1e-6);
 }

@@ -95,7 +95,8 @@ TEST(BatchReaderTest, OwnHeadInsideEquipmentSectionsIsADataLine)
 
 TEST(BatchReaderTest, LinesAreCountedAndCutAtTheirEnd)
 {
-    std::istringstream in("a\r\nPIPE\r\nP1,8.625,0.322\rignored\n\nlast");
+    // A line ends at LF, CR LF or CR alone.
+    std::istringstream in("a\r\nPIPE\r\nP1,8.625,0.322\rnext\n\nlast");
     BatchReader r(in);
     ASSERT_TRUE(r.read_line());
     EXPECT_EQ(r.line(), "a");
@@ -106,9 +107,12 @@ TEST(BatchReaderTest, LinesAreCountedAndCutAtTheirEnd)
     // The tokenizer stands behind the line's first token.
     EXPECT_EQ(r.tokens.next_token(), std::optional<std::string>("8.625"));
     ASSERT_TRUE(r.read_line());
+    EXPECT_EQ(r.line(), "next");
+    ASSERT_TRUE(r.read_line());
     EXPECT_EQ(r.line(), "");
     ASSERT_TRUE(r.read_line());
-    EXPECT_EQ(r.line_number(), 5);
+    EXPECT_EQ(r.line_number(), 6);
+    EXPECT_EQ(r.line(), "last");
     EXPECT_FALSE(r.read_line());
 }
 

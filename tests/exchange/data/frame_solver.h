@@ -1,5 +1,7 @@
 // A small frame solver for the whole-model tests: members of steel tubes
-// (straights and circular bends, whole or split at inner nodes), anchors as springs on every freedom, and
+// (straights and circular bends, whole or split at inner nodes, and legs
+// that branch off), rotational joints between nodes at one place, anchors
+// as springs on every freedom, and
 // supports as springs along a direction, each closed at a limit, under a
 // thermal strain, a weight per length and nodal loads. The answers of the
 // nonlinear models are the linear solutions of their settled states.
@@ -167,6 +169,32 @@ public:
     }
 
     const std::vector<int>& nodes() const { return nodes_; }
+
+    // A branch of the frame: a straight of `tube` from the node `from` to a
+    // new node at p (a point of its own when `from` is 0).
+    void add_leg(int from, int node, const Vec& p, const Tube& tube, double weight = 1)
+    {
+        if (from == 0) {
+            add_node(node, p);
+            return;
+        }
+        Member m;
+        m.tube = tube;
+        m.weight = weight;
+        m.i1 = index(from);
+        m.a = xyz_[m.i1];
+        add_node(node, p);
+        m.i2 = nodes_.size() - 1;
+        m.b = p;
+        members_.push_back(m);
+    }
+    // A joint between two nodes at one place: rigid in translation (kt) and
+    // a rotational spring of flexibility f[i] about each of three orthogonal
+    // unit axes.
+    void add_joint(int a, int b, const std::array<Vec, 3>& axes, const std::array<double, 3>& f)
+    {
+        joints_.push_back({a, b, axes, f});
+    }
     Vec position(int node) const { return xyz_[index(node)]; }
 
     // The frame under a thermal strain of every chord, a weight per length
@@ -186,6 +214,23 @@ public:
         for (const int a : anchors_)
             for (std::size_t d = 0; d < 6; ++d)
                 k[6 * index(a) + d][6 * index(a) + d] += d < 3 ? kt_ : kr_;
+        for (const Joint& j : joints_) {
+            const std::size_t a = 6 * index(j.a), b = 6 * index(j.b);
+            double spring[6][6] = {};
+            for (std::size_t d = 0; d < 3; ++d)
+                spring[d][d] = kt_;
+            for (std::size_t m = 0; m < 3; ++m)
+                for (std::size_t p = 0; p < 3; ++p)
+                    for (std::size_t q = 0; q < 3; ++q)
+                        spring[3 + p][3 + q] += j.axes[m][p] * j.axes[m][q] / j.f[m];
+            for (std::size_t p = 0; p < 6; ++p)
+                for (std::size_t q = 0; q < 6; ++q) {
+                    k[a + p][a + q] += spring[p][q];
+                    k[b + p][b + q] += spring[p][q];
+                    k[a + p][b + q] -= spring[p][q];
+                    k[b + p][a + q] -= spring[p][q];
+                }
+        }
         for (const Support& s : supports)
             for (std::size_t i = 0; i < 3; ++i) {
                 p[6 * index(s.node) + i] += s.k * s.limit * s.d[i];
@@ -327,7 +372,13 @@ private:
     }
 
     double kt_, kr_;
+    struct Joint {
+        int a, b;
+        std::array<Vec, 3> axes;
+        std::array<double, 3> f;
+    };
     std::vector<int> anchors_;
+    std::vector<Joint> joints_;
     std::vector<int> nodes_;
     std::vector<Vec> xyz_;
     std::vector<Member> members_;

@@ -150,5 +150,23 @@ TEST_F(HangerInterfaceTest, HangerInterfaceRefusesATagThatWouldBreakTheRecord)
     }
 }
 
+TEST_F(HangerInterfaceTest, HangerInterfaceTakesTheDesignOfTheResultsReadLast)
+{
+    // The design records read from the results stand before the model's:
+    // rate 300 lb/in, travel 0.4 in, hot load 1200 lb give 0.100.
+    HangerDesign& r = data<Hanger>(row_of(20)).results_design;
+    r.figure = "F98";
+    r.size = "7";
+    r.spring_rate = 300.0f;
+    r.vertical_travel = 0.4f;
+    r.hot_load = 1200.0f;
+    const std::vector<std::string> f = fields_of(lines_of(hanger_interface_text())[3]);
+    ASSERT_EQ(f.size(), 24u);
+    EXPECT_EQ(f[4], "F98");
+    EXPECT_EQ(f[5], "7");
+    EXPECT_EQ(f[10], "1200");
+    EXPECT_EQ(f[21], "0.100");
+}
+
 }  // namespace
 }  // namespace batch_test

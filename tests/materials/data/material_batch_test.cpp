@@ -9,6 +9,7 @@
 #include "materials/material_records.h"
 #include "model/piping_codes.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {

@@ -79,8 +79,8 @@ TEST_F(LayoutRowTest, Limit)
     for (int i = 0; i < MAXROWS; ++i)
         append_layout_row();
     EXPECT_EQ(numrows(), MAXROWS);
-    EXPECT_EQ(thrown_text([] { append_layout_row(); }), "Maximum number of rows exceeded");
-    EXPECT_EQ(thrown_text([] { insert_layout_row(1); }), "Maximum number of rows exceeded");
+    EXPECT_EQ(thrown_text([] { append_layout_row(); }), std::string(TOO_MANY_ROWS));
+    EXPECT_EQ(thrown_text([] { insert_layout_row(1); }), std::string(TOO_MANY_ROWS));
     EXPECT_EQ(numrows(), MAXROWS);
     delete_layout_row(5);
     EXPECT_EQ(insert_layout_row(5), 5);
@@ -97,13 +97,13 @@ TEST_F(LayoutRowTest, LimitLeavesRoomForTheTitleRow)
         append_layout_row();
     EXPECT_EQ(numrows(), MAXROWS + 1);
     EXPECT_EQ(row_capacity(), MAXROWS + 1);
-    EXPECT_EQ(thrown_text([] { append_layout_row(); }), "Maximum number of rows exceeded");
-    EXPECT_EQ(thrown_text([] { insert_layout_row(2); }), "Maximum number of rows exceeded");
+    EXPECT_EQ(thrown_text([] { append_layout_row(); }), std::string(TOO_MANY_ROWS));
+    EXPECT_EQ(thrown_text([] { insert_layout_row(2); }), std::string(TOO_MANY_ROWS));
     EXPECT_EQ(numrows(), MAXROWS + 1);
     // Without its title row the layout is full at MAXROWS.
     delete_layout_row(1);
     EXPECT_EQ(row_capacity(), MAXROWS);
-    EXPECT_EQ(thrown_text([] { insert_layout_row(1); }), "Maximum number of rows exceeded");
+    EXPECT_EQ(thrown_text([] { insert_layout_row(1); }), std::string(TOO_MANY_ROWS));
     EXPECT_EQ(numrows(), MAXROWS);
 }
 

@@ -172,3 +172,30 @@ TEST_F(EquipmentFileTest, MergeAppendsTheMergedRecords)
     EXPECT_EQ(allowables().size(), 2);
     EXPECT_EQ(turbines()[2].exhaust, 20);
 }
+
+TEST_F(EquipmentFileTest, MergeTakesAllowablesAboveVersion690AsTheReaderDoes)
+{
+    allowables().push_back({5, {1, 0, 0, 0, 0, 0}});
+    Bytes allowable;
+    allowable.i32(30);
+    for (float v : {10.f, 20.f, 30.f, 40.f, 50.f, 60.f})
+        allowable.f32(v);
+    auto file_of = [&](int32_t version) {
+        const std::string file = path("merged.mod");
+        put_bytes(file, old_model_file(version, {}, CODE_NONE, {{SECTION_ALLOWABLES, 1}},
+                                       {{SECTION_ALLOWABLES, allowable.b}}));
+        return file;
+    };
+    // A file of 690 has no allowables section: nothing is added.
+    merge_model(file_of(690));
+    EXPECT_EQ(allowables().size(), 1);
+    // 695 and 700 carry the section: their records follow the model's own
+    // (a merge gate at 700 would misread the 691-699 files).
+    for (int32_t version : {695, 700}) {
+        merge_model(file_of(version));
+        ASSERT_EQ(allowables().back().node, 30) << version;
+        EXPECT_EQ(allowables().back().values[5], 60.0f);
+    }
+    EXPECT_EQ(allowables().size(), 3);
+    EXPECT_EQ(allowables()[1].node, 5);
+}

@@ -1,0 +1,132 @@
+// Buried piping: the soil that holds a buried pipe along its length, as
+// bilinear (elastic - perfectly plastic) springs.
+//
+// An element is buried when its pipe section names a soil and both its end
+// nodes are at or below that soil's ground level on the vertical axis (Y, or
+// Z with the option); an element that crosses the ground level is not.
+// Pipes, cut pipes, reducers, bends, miters and valves can be buried; of a
+// jacketed pipe or bend the jacket.
+//
+// The soil of a buried element acts in four directions: along the pipe
+// (axial), horizontally across it (transverse), down into the soil below it
+// (bearing) and up through the cover above it (uplift); on a vertical pipe
+// the transverse springs act in both horizontal directions and there is no
+// bearing or uplift. The maximum soil load per length and the displacement
+// at which it is reached come from the American Lifelines Alliance,
+// Guidelines for the Design of Buried Steel Pipe (July 2001), Appendix B,
+// for the soil's type: cohesive soils by their shear strength, cohesionless
+// soils by their weight density, the friction angle delta and the
+// coefficient of lateral pressure Ks. The depth is the ground level less the
+// elevation of the element's middle; the diameter is the section's outside
+// diameter, with twice the insulation thickness when the soil includes it.
+//
+// Each buried element's soil is put on its two end nodes, half of the
+// element's length on each; a buried straight pipe is first divided into
+// segments short against the length over which its soil load changes
+// (divide_buried_elements), so that the springs stand close enough. A
+// spring is elastic up to its maximum load and carries that load beyond it;
+// the springs take part in the nonlinear iterations of every static case.
+#pragma once
+
+#include "analysis_core/analysis_run.h"
+#include "framework/geometry.h"
+#include "materials/pipe_section.h"
+#include "materials/soil.h"
+#include "model/model.h"
+#include "model/named_set.h"
+
+#include <vector>
+
+struct SoilRestraintRecord;
+
+// The soil of one length of pipe: the maximum load per length (lb/in) and
+// the stiffness per length (lb/in per inch of length) in each direction.
+struct SoilSpringValues {
+    double axial_load = 0.0, axial_stiffness = 0.0;
+    double transverse_load = 0.0, transverse_stiffness = 0.0;
+    double down_load = 0.0, down_stiffness = 0.0;
+    double up_load = 0.0, up_stiffness = 0.0;
+};
+
+// The factors of the Appendix B equations (angles in degrees), given for
+// the hand checks of the tests.
+double soil_adhesion_factor(double cohesion_psi);           // alpha, B.1
+double lateral_cohesion_factor(double depth_ratio);         // Nch, B.2
+double lateral_friction_factor(double phi, double depth_ratio);   // Nqh, B.2
+double bearing_cohesion_factor(double phi);                 // Nc, B.4
+double bearing_surcharge_factor(double phi);                // Nq, B.4
+double bearing_weight_factor(double phi);                   // Ngamma, B.4
+
+// The soil of a pipe of outside diameter `diameter` (inch) whose centre lies
+// `depth` (inch) below the ground.
+SoilSpringValues soil_spring_values(const Soil& soil, double diameter, double depth);
+
+// The kinds whose soil the analysis takes: pipes, cut pipes, reducers,
+// bends, miters, valves and the jacket of jacketed pipes and bends.
+bool element_kind_may_be_buried(const Model& model, const Elem& element);
+// True when the element is buried (above). `z_vertical` names the vertical axis.
+bool element_is_buried(const Model& model, const NamedSet<PipeSection>& sections, const NamedSet<Soil>& soils,
+                       bool z_vertical, int element);
+bool element_is_buried(const AnalysisModel& model, int element);
+
+// Divides the buried straight pipes of the analysis model into segments
+// short enough for their soil: at most a fifth of the characteristic length
+// 1/beta of a beam on the element's stiffest soil across it, beta =
+// (k / 4EI)^(1/4), and of the axial length sqrt(EA / k_axial); at most 200
+// segments an element and 50000 added nodes in all. The model keeps its
+// nodes and elements first (each divided element becomes its first
+// segment), the results model keeps the undivided model.
+void divide_buried_elements(AnalysisModel& model);
+// The results of a case of the divided model for the written model: the
+// displacements of its nodes, and the end forces of each of its elements
+// from the first and last segment that make it up.
+CaseResults results_of_written_model(const AnalysisModel& model, CaseResults results);
+
+// The buried elements of a model with their soil, per element: the soil
+// index, the spring values per length and the element's length.
+struct BuriedElement {
+    int element = 0;
+    int soil = 0;
+    double length = 0.0;
+    SoilSpringValues values;
+};
+std::vector<BuriedElement> buried_elements(const Model& model, const NamedSet<PipeSection>& sections,
+                                          const NamedSet<Soil>& soils, bool z_vertical);
+
+// The soil-restraint records of the results file: per buried element the
+// stiffness and maximum load of its whole length in the four directions.
+std::vector<SoilRestraintRecord> soil_restraint_records(const AnalysisModel& model);
+
+// The soil springs of a run, with their states (a RunState of the run).
+class SoilSprings : public RunState {
+public:
+    // Makes the springs of the model's buried elements.
+    explicit SoilSprings(const AnalysisModel& model);
+    SoilSprings() = default;
+
+    bool empty() const { return springs_.empty(); }
+    // Every spring elastic, pushing back on the side of its first motion
+    // (down for the vertical springs).
+    void reset();
+    // Stiffness and loads of the springs in their states (every coupling in
+    // the structure pass).
+    void assemble(AnalysisRun& run) const;
+    // After a solution: the new states; counts each spring whose state
+    // changed as not converged. True when none changed.
+    bool update(AnalysisRun& run);
+
+private:
+    // A spring on node `node` along the unit direction d: a motion s along d
+    // meets -k_pos s up to p_pos for s above 0, and -k_neg s up to p_neg
+    // below.
+    struct Spring {
+        int node = 0;
+        int kind = 0;   // the element's, for the iteration report
+        Vec3 d;
+        double k_pos = 0.0, p_pos = 0.0;
+        double k_neg = 0.0, p_neg = 0.0;
+        int state = 0;   // -2 yielded below, -1 elastic below, 1 elastic above, 2 yielded above
+    };
+    static int state_of(const Spring& s, double motion);
+    std::vector<Spring> springs_;
+};

@@ -1,0 +1,708 @@
+#include "qualification/ui/pump_ui.h"
+
+#include "framework/app_state.h"
+#include "framework/document.h"
+#include "framework/document_events.h"
+#include "framework/errors.h"
+#include "framework/state.h"
+#include "framework/strings.h"
+#include "framework/text.h"
+#include "framework/commands.h"
+#include "framework/ui/command_registry.h"
+#include "framework/ui/dialog_helper.h"
+#include "framework/ui/report.h"
+#include "framework/ui/report_pages.h"
+#include "framework/ui/table.h"
+#include "framework/units.h"
+#include "model/nodes.h"
+#include "model/model.h"
+#include "model/model_file.h"
+#include "model/ui/list_window.h"
+#include "qualification/pump_evaluation.h"
+#include "qualification/pump_standards.h"
+#include "qualification/ui/equipment_dialogs.h"
+#include "qualification/ui/equipment_tables.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr const char* TITLE = "Pumps";
+
+bool shaft_and_centre_entered(const PumpRecord& p) { return !pump_is_vertical(p); }
+bool hi_pump(const PumpRecord& p) { return pump_kind(p) == PUMP_ANSI_HI; }
+
+std::string component_text(float v) { return v == 0.0f ? std::string() : format_real(v, 8, 3); }
+std::string centre_text(float v) { return v == 0.0f ? std::string() : format_length(v); }
+
+// The location cell of a nozzle: "Above"/"Below" for the flange of a
+// vertical turbine pump, nothing for other ANSI/HI pumps.
+std::string location_cell(const PumpRecord& p, int node, int location, bool discharge)
+{
+    if (hi_pump(p)) {
+        if (discharge && p.hi_type == HI_VERTICAL_TURBINE)
+            return location == 0 ? "Above" : "Below";
+        return {};
+    }
+    if (p.name.empty() || node == 0)
+        return {};
+    return nozzle_location_text(location);
+}
+
+// ---- PUMP_DIALOG -------------------------------------------------------------------
+
+class PumpDialog final : public SnapshotDialogProc {
+public:
+    PumpDialog(PumpRecord& pump, int number) : pump_(pump), number_(number) {}
+
+    void init(Dialog& d) override
+    {
+        d.set_caption(c_format(d.templ().caption.c_str(), number_));
+        dialog_list_reset(PUMP_TYPE);
+        for (int t = 0; t < HI_TYPE_COUNT; ++t)
+            dialog_list_add(hi_type_text(t));
+        dialog_list_reset(PUMP_MATERIAL);
+        for (int m = 0; m < HI_MATERIAL_COUNT; ++m)
+            dialog_list_add(hi_material_text(m));
+        fill_type_lists(HI_B731);
+        dialog_set_unit_label(PUMP_TEMPERATURE_UNIT, TEMPERATURE);
+        dialog_set_unit_label(PUMP_LENGTH_UNIT, LENGTH);
+
+        const PumpRecord& p = pump_;
+        dialog_set_text(PUMP_DESCRIPTION, p.name);
+        dialog_set_text(PUMP_SUCTION, node_text(p.suction_node));
+        dialog_set_text(PUMP_DISCHARGE, node_text(p.discharge_node));
+        const int kind = pump_kind(p);
+        dialog_set_radio(PUMP_SUCTION_TOP, PUMP_SUCTION_TOP + 2, PUMP_SUCTION_TOP);
+        dialog_set_radio(PUMP_DISCHARGE_TOP, PUMP_DISCHARGE_TOP + 2, PUMP_DISCHARGE_TOP);
+        if (p.vertical || kind == PUMP_VERTICAL_INLINE_API610) {
+            layout_ = PUMP_VERTICAL_INLINE_API610;
+        } else {
+            layout_ = kind;
+            if (kind == PUMP_ANSI_HI) {
+                type_ = std::clamp(p.hi_type, 0, HI_TYPE_COUNT - 1);
+                dialog_list_select(PUMP_TYPE, type_);
+                fill_type_lists(type_);
+                dialog_list_select(PUMP_SIZE, p.hi_size);
+                dialog_list_select(PUMP_MATERIAL, p.hi_material);
+                if (type_ == HI_B735 || type_ == HI_AXIAL_SPLIT)
+                    dialog_list_select(PUMP_MOUNTING, p.hi_mounting);
+                shown_.show(PUMP_TEMPERATURE, p.temperature, format_temperature(p.temperature));
+            }
+            dialog_set_radio(PUMP_SUCTION_TOP, PUMP_SUCTION_TOP + 2,
+                             PUMP_SUCTION_TOP + std::clamp(p.suction_location, 0, 2));
+            dialog_set_radio(PUMP_DISCHARGE_TOP, PUMP_DISCHARGE_TOP + 2,
+                             PUMP_DISCHARGE_TOP + std::clamp(p.discharge_location, 0, 2));
+            for (int i = 0; i < 3; ++i) {
+                const float axis = p.shaft_axis[static_cast<std::size_t>(i)];
+                const float centre = p.centre[static_cast<std::size_t>(i)];
+                shown_.show(PUMP_SHAFT + i, axis, component_text(axis));
+                shown_.show(PUMP_CENTRE + i, centre, centre_text(centre));
+            }
+        }
+        dialog_set_radio(PUMP_HORIZONTAL, PUMP_ANSI_HI_RADIO, PUMP_HORIZONTAL + layout_ - 1);
+        apply_layout();
+        dialog_select_focus(PUMP_DESCRIPTION);
+        if (input_locked()) {
+            for (int id = PUMP_DESCRIPTION; id <= PUMP_CENTRE + 2; ++id)
+                dialog_set_readonly(id);
+            for (int id = PUMP_HORIZONTAL; id <= PUMP_DISCHARGE_TOP + 2; ++id)
+                dialog_disable(id);
+            for (int id = PUMP_TYPE; id <= PUMP_MATERIAL; ++id)
+                dialog_disable(id);
+            dialog_set_focus(IDOK);
+        }
+        (void)d;
+    }
+
+    void command(Dialog&, int id, int code) override
+    {
+        if (input_locked())
+            return;
+        if (id >= PUMP_HORIZONTAL && id <= PUMP_ANSI_HI_RADIO && code == NOTIFY_CLICKED) {
+            const int layout = id - PUMP_HORIZONTAL + 1;
+            if (layout == layout_)
+                return;
+            layout_ = layout;
+            if (layout_ == PUMP_ANSI_HI) {
+                // The type stays to be chosen when none was.
+                type_ = dialog_list_selection(PUMP_TYPE);
+                if (type_ >= 0)
+                    fill_type_lists(type_);
+            }
+            apply_layout();
+        } else if (id == PUMP_TYPE && code == NOTIFY_SELCHANGE) {
+            const int t = dialog_list_selection(PUMP_TYPE);
+            if (t < 0 || t == type_)
+                return;
+            type_ = t;
+            fill_type_lists(type_);
+            apply_layout();
+        }
+    }
+
+    bool ok(Dialog& d) override
+    {
+        if (input_locked()) {
+            d.end(0);
+            return true;
+        }
+        PumpRecord p = pump_;
+        dialog_get_trimmed(PUMP_DESCRIPTION);
+        p.name = std::string(utf8_prefix(item_text(), EQUIPMENT_DESCRIPTION_LENGTH - 1));
+        trim_blanks(p.name);
+        if (p.name.empty())
+            dialog_throw(PUMP_DESCRIPTION, "Description is required");
+        p.vertical = dialog_is_checked(PUMP_VERTICAL) ? 1 : 0;
+        p.kind = p.vertical ? PUMP_VERTICAL_INLINE_API610 : PUMP_HORIZONTAL_API610;
+        if (dialog_is_checked(PUMP_ANSI_HI_RADIO)) {
+            p.kind = PUMP_ANSI_HI;
+            p.hi_type = dialog_list_selection(PUMP_TYPE);
+            if (p.hi_type < 0)
+                dialog_throw(PUMP_TYPE, "Pump category not selected");
+            p.hi_size = dialog_list_selection(PUMP_SIZE);
+            if (p.hi_size < 0)
+                dialog_throw(PUMP_SIZE, "Pump or Nozzle size not selected");
+            p.hi_material = dialog_list_selection(PUMP_MATERIAL);
+            if (p.hi_material < 0)
+                dialog_throw(PUMP_MATERIAL, "Pump material not selected");
+            if (p.hi_type == HI_B735 || p.hi_type == HI_AXIAL_SPLIT) {
+                p.hi_mounting = dialog_list_selection(PUMP_MOUNTING);
+                if (p.hi_mounting < 0)
+                    dialog_throw(PUMP_MOUNTING, "Bolt Size or Mounting Type not selected");
+            } else {
+                p.hi_mounting = 0;
+            }
+            p.temperature = read_shown_value(shown_, PUMP_TEMPERATURE, parse_temperature_buffer, "Temperature");
+            if (p.temperature > 500.0f)
+                dialog_throw(PUMP_TEMPERATURE, "Temperature cannot be > 500");
+        }
+        p.suction_node = read_node_field(PUMP_SUCTION, "Suction Node");
+        p.suction_location = dialog_is_checked(PUMP_SUCTION_TOP + 1)   ? LOCATION_SIDE
+                             : dialog_is_checked(PUMP_SUCTION_TOP + 2) ? LOCATION_END
+                                                                       : LOCATION_TOP;
+        p.discharge_node = read_node_field(PUMP_DISCHARGE, "Discharge Node");
+        p.discharge_location = dialog_is_checked(PUMP_DISCHARGE_TOP + 1)   ? LOCATION_SIDE
+                               : dialog_is_checked(PUMP_DISCHARGE_TOP + 2) ? LOCATION_END
+                                                                           : LOCATION_TOP;
+        if (p.suction_node == 0 && p.discharge_node == 0)
+            dialog_throw(PUMP_SUCTION, "Suction or discharge node is required");
+        if (p.vertical)
+            p.suction_location = p.discharge_location = LOCATION_SIDE;
+        if (!pump_is_vertical(p)) {
+            p.shaft_axis = read_shown_direction(shown_, PUMP_SHAFT);
+            static const char* const names[3] = {"X", "Y", "Z"};
+            for (int i = 0; i < 3; ++i)
+                p.centre[static_cast<std::size_t>(i)] = read_shown_value(shown_, PUMP_CENTRE + i, parse_length_buffer, names[i]);
+            const double distance = std::sqrt(double(p.centre[0]) * p.centre[0] + double(p.centre[1]) * p.centre[1] +
+                                              double(p.centre[2]) * p.centre[2]);
+            if (distance < 0.01)
+                dialog_throw(PUMP_CENTRE, "Center of the pump is required");
+        } else {
+            p.shaft_axis = {};
+            p.centre = {};
+        }
+        store_if_changed(pump_, p);
+        d.end(1);
+        return true;
+    }
+
+private:
+    // The size, mounting and label texts of a pump type.
+    void fill_type_lists(int type)
+    {
+        dialog_list_reset(PUMP_SIZE);
+        for (const std::string& s : hi_sizes(type))
+            dialog_list_add(s);
+        dialog_set_text(PUMP_SIZE_LABEL, type == HI_AXIAL_SPLIT        ? "Nominal size"
+                                         : type == HI_VERTICAL_TURBINE ? "Nozzle size"
+                                                                       : "Pump Size");
+        dialog_list_reset(PUMP_MOUNTING);
+        if (type == HI_B735) {
+            dialog_set_text(PUMP_MOUNTING_LABEL, "&Mounting Type");
+            for (const std::string& s : hi_baseplates())
+                dialog_list_add(s);
+        } else if (type == HI_AXIAL_SPLIT) {
+            dialog_set_text(PUMP_MOUNTING_LABEL, "Bolt size");
+            for (const std::string& s : hi_bolt_sizes())
+                dialog_list_add(s);
+        } else {
+            dialog_set_text(PUMP_MOUNTING_LABEL, "Mounting type");
+        }
+        const bool turbine = type == HI_VERTICAL_TURBINE;
+        dialog_set_text(PUMP_DISCHARGE_LABEL, turbine ? "Flange Position" : "Location");
+        dialog_set_text(PUMP_DISCHARGE_TOP, turbine ? "Above base" : "Top");
+        dialog_set_text(PUMP_DISCHARGE_TOP + 1, turbine ? "Below base" : "Side");
+        dialog_set_text(PUMP_DISCHARGE_TOP + 2, "End");
+    }
+
+    // The enabled states of the current layout and type.
+    void apply_layout()
+    {
+        const bool hi = layout_ == PUMP_ANSI_HI;
+        const bool vertical = layout_ == PUMP_VERTICAL_INLINE_API610;
+        const int type = hi ? type_ : -1;
+        if (!hi) {
+            // The labels of the nozzle locations are those of every pump but
+            // a vertical turbine.
+            dialog_set_text(PUMP_DISCHARGE_LABEL, "Location");
+            dialog_set_text(PUMP_DISCHARGE_TOP, "Top");
+            dialog_set_text(PUMP_DISCHARGE_TOP + 1, "Side");
+        }
+        dialog_enable_item(PUMP_HI_GROUP, hi);
+        dialog_enable_item(PUMP_TYPE, hi);
+        dialog_enable_item(PUMP_SIZE, hi);
+        dialog_enable_item(PUMP_SIZE_LABEL, hi);
+        dialog_enable_item(PUMP_MATERIAL, hi);
+        dialog_enable_item(PUMP_TEMPERATURE, hi);
+        dialog_enable_item(PUMP_TEMPERATURE_UNIT, hi);
+        const bool mounting = hi && (type == HI_B735 || type == HI_AXIAL_SPLIT);
+        dialog_enable_item(PUMP_MOUNTING, mounting);
+        dialog_enable_item(PUMP_MOUNTING_LABEL, mounting);
+
+        const bool locations = !hi && !vertical;
+        dialog_enable_item(PUMP_SUCTION_LABEL, locations);
+        for (int i = 0; i < 3; ++i)
+            dialog_enable_item(PUMP_SUCTION_TOP + i, locations);
+        const bool flange = type == HI_VERTICAL_TURBINE;
+        dialog_enable_item(PUMP_DISCHARGE_LABEL, locations || flange);
+        dialog_enable_item(PUMP_DISCHARGE_TOP, locations || flange);
+        dialog_enable_item(PUMP_DISCHARGE_TOP + 1, locations || flange);
+        dialog_enable_item(PUMP_DISCHARGE_TOP + 2, locations);
+
+        const bool shaft = !vertical && !(hi && hi_type_vertical(type));
+        for (int id : {int{PUMP_SHAFT_GROUP}, int{PUMP_CENTRE_GROUP}, int{PUMP_LENGTH_UNIT}})
+            dialog_enable_item(id, shaft);
+        for (int i = 0; i < 3; ++i)
+            for (int id : {PUMP_SHAFT + i, PUMP_CENTRE + i, PUMP_SHAFT_LABEL + i, PUMP_CENTRE_LABEL + i})
+                dialog_enable_item(id, shaft);
+    }
+
+    PumpRecord& pump_;
+    int number_;
+    ShownValues shown_;
+    int layout_ = PUMP_HORIZONTAL_API610;
+    int type_ = -1;   // the chosen ANSI/HI type, -1 before one is chosen
+};
+
+// ---- The table ----------------------------------------------------------------------
+
+enum PumpColumn : int {
+    COL_DESCRIPTION = 1, COL_VERTICAL, COL_SUCTION, COL_SUCTION_LOC, COL_DISCHARGE, COL_DISCHARGE_LOC,
+    COL_SHAFT,          // 7..9
+    COL_CENTRE = 10,    // 10..12
+    COL_TYPE = 13, COL_SIZE, COL_MATERIAL, COL_MOUNTING, COL_TEMPERATURE, PUMP_COLUMNS = COL_TEMPERATURE
+};
+
+std::string pump_cell(const PumpRecord& p, int column)
+{
+    const bool hi = hi_pump(p);
+    switch (column) {
+    case COL_DESCRIPTION: return p.name;
+    case COL_VERTICAL: return p.vertical ? "Y" : "";
+    case COL_SUCTION: return node_text(p.suction_node);
+    case COL_SUCTION_LOC: return location_cell(p, p.suction_node, p.suction_location, false);
+    case COL_DISCHARGE: return node_text(p.discharge_node);
+    case COL_DISCHARGE_LOC: return location_cell(p, p.discharge_node, p.discharge_location, true);
+    case COL_TYPE: return hi ? hi_type_short(p.hi_type) : "";
+    case COL_SIZE: return hi ? hi_size_text(p.hi_type, p.hi_size) : "";
+    case COL_MATERIAL: return hi ? hi_material_short(p.hi_material) : "";
+    case COL_MOUNTING: return hi ? hi_mounting_text(p.hi_type, p.hi_mounting) : "";
+    case COL_TEMPERATURE: return hi ? format_temperature(p.temperature) : "";
+    default: break;
+    }
+    if (column >= COL_SHAFT && column < COL_SHAFT + 3)
+        return component_text(p.shaft_axis[static_cast<std::size_t>(column - COL_SHAFT)]);
+    if (column >= COL_CENTRE && column < COL_CENTRE + 3)
+        return centre_text(p.centre[static_cast<std::size_t>(column - COL_CENTRE)]);
+    return {};
+}
+
+class PumpsTable final : public TableWindow {
+public:
+    PumpsTable()
+        : TableWindow(&list_frame(), PUMP_COLUMNS, 2, {15, 1, 7, 4, 7, 5, 8, 8, 8, 12, 12, 12})
+    {
+        groups = {{COL_SUCTION, COL_SUCTION_LOC, "Suction", 0},
+                  {COL_DISCHARGE, COL_DISCHARGE_LOC, "Discharge", 0},
+                  {COL_SHAFT, COL_SHAFT + 2, "Shaft axis direction", 0},
+                  {COL_CENTRE, COL_CENTRE + 2, "Center of pump", 0}};
+        for (int c = COL_SHAFT; c < COL_CENTRE + 3; ++c)
+            alignments[static_cast<std::size_t>(c)] = TextAlign::Right;
+    }
+
+    PumpRecord draft;   // the input row's record
+
+    void load() { table_set_input_rows(*this, TITLE, pumps().size()); }
+    PumpRecord* record(int row)
+    {
+        if (pumps().valid(row))
+            return &pumps()[row];
+        return row == pumps().size() + 1 && input_row ? &draft : nullptr;
+    }
+
+    std::string header_text(int column, int line) override
+    {
+        static const char* const first[] = {"", "Description", "Vert.", "Node", "Loc", "Node", "Loc", "X comp",
+                                            "Y comp", "Z comp", "X", "Y", "Z", "Pump Type", "Pump Size",
+                                            "Pump Material", "Bolt/Mounting", "Temp."};
+        if (column < 1 || column > PUMP_COLUMNS)
+            return {};
+        if (line == 0)
+            return column == COL_VERTICAL ? "Vert." : "";
+        if (line != 1)
+            return {};
+        if (column == COL_VERTICAL)
+            return "Inline";
+        if (column >= COL_CENTRE && column < COL_CENTRE + 3)
+            return std::string(first[column]) + " " + unit_label(LENGTH);
+        if (column == COL_TEMPERATURE)
+            return std::string(first[column]) + " " + unit_label(TEMPERATURE);
+        return first[column];
+    }
+    std::string cell_text(int row, int column, int line) override
+    {
+        if (line != 0)
+            return {};
+        if (const PumpRecord* p = record(row))
+            return pump_cell(*p, column);
+        return {};
+    }
+    void draw_column_rule(TableCanvas& c, int column) override
+    {
+        static const std::set<int> inner = {COL_SUCTION_LOC, COL_DISCHARGE_LOC, COL_SHAFT + 1, COL_SHAFT + 2,
+                                            COL_CENTRE + 1, COL_CENTRE + 2};
+        draw_group_column_rule(c, column, inner);
+    }
+    void measure_window(Surface& dc) override
+    {
+        TableWindow::measure_window(dc);
+        equalize_widths(widths, COL_SHAFT, COL_SHAFT + 2);
+        equalize_widths(widths, COL_CENTRE, COL_CENTRE + 2);
+    }
+    void measure_print(Surface& dc) override
+    {
+        TablePrint::measure_print(dc);
+        equalize_widths(widths, COL_SHAFT, COL_SHAFT + 2);
+        equalize_widths(widths, COL_CENTRE, COL_CENTRE + 2);
+    }
+    bool cell_editable(int row, int column) override
+    {
+        return column >= 1 && column <= COL_CENTRE + 2 && record(row) != nullptr;
+    }
+    void filter_char(int column, std::string& ch) override
+    {
+        if (column != COL_DESCRIPTION)
+            table_filter_name(ch);
+    }
+    void store_cell(int row, int column, const std::string& text) override
+    {
+        PumpRecord* p = record(row);
+        if (!p || column != COL_DESCRIPTION)
+            return;
+        std::string name(utf8_prefix(trimmed(text), EQUIPMENT_DESCRIPTION_LENGTH - 1));
+        trim_blanks(name);
+        if (name.empty()) {
+            if (pumps().valid(row))
+                throw_cell_error("Description is required", COL_DESCRIPTION);
+            p->name.clear();
+            return;
+        }
+        if (name == p->name)
+            return;
+        p->name = name;
+        if (pumps().valid(row)) {
+            model_modified() = true;
+            notify_document_changed();
+        }
+    }
+    void leave_row(int row) override
+    {
+        PumpRecord* p = record(row);
+        if (!p)
+            return;
+        if (p->name.empty())
+            throw_cell_error("Description is required", COL_DESCRIPTION);
+        if (p == &draft) {
+            pumps().push_back(draft);
+            draft = PumpRecord{};
+            model_modified() = true;
+            notify_document_changed();
+            load();
+            table_goto_row(*this, pumps().size(), COL_DESCRIPTION);
+            return;
+        }
+        TableWindow::leave_row(row);
+    }
+    bool edit_row(int row) override
+    {
+        PumpRecord* p = record(row);
+        if (!p)
+            return false;
+        push_undo_snapshot(frame_window());
+        const bool stored = edit_pump(*p, row, frame_window()) == 1;
+        if (pumps().valid(row) && model_modified())
+            notify_document_changed();
+        table_window_refocus(*this);
+        if (stored) {
+            try {
+                leave_row(row);
+            } catch (const CI& e) {
+                table_goto_row(*this, row, e.column);
+            }
+        }
+        return true;
+    }
+    bool can_delete(int row) override { return !input_locked() && pumps().valid(row); }
+    void delete_row(int row) override
+    {
+        if (!can_delete(row))
+            return;
+        pumps().erase(row);
+        model_modified() = true;
+        notify_document_changed();
+        load();
+    }
+    void context_menu(Point) override
+    {
+        table_popup_menu(*this, input_locked() ? table_popup_show_edit(*this, "Pump")
+                                               : table_popup_show_edit_delete(*this, "Pump"));
+    }
+    void print() override { print_pumps(); }
+    void print_text() override { print_pumps(); }
+    void print_csv() override { print_pumps(); }
+    void contents_entry() override { add_contents_entry(TITLE, 1); }
+};
+
+PumpsTable& table() { return session_part<PumpsTable>(); }
+
+// ---- Report --------------------------------------------------------------------------
+
+void text_headings()
+{
+    report_print_centred_page(TITLE);
+    report_next_line();
+    report_rule();
+    report_print_at("Suction", 33);
+    report_print_at("Discharge", 43);
+    report_print_at("Shaft axis direction", 58);
+    report_next_line();
+    report_print_at("Description", 5);
+    report_print_at("Type", 23);
+    report_print_at("Node", 34);
+    report_print_at("Loc", 40);
+    report_print_at("Node", 45);
+    report_print_at("Loc", 51);
+    report_print_at("X comp", 57);
+    report_print_at("Y comp", 65);
+    report_print_at("Z comp", 73);
+    report_next_line();
+    report_rule();
+}
+
+void print_pumps_text()
+{
+    if (report_lines_left() < 7)
+        report_page_break();
+    else
+        text_headings();
+    for (const PumpRecord& p : pumps()) {
+        if (report_current_line() == REPORT_FIRST_LINE)
+            text_headings();
+        const bool hi = hi_pump(p);
+        report_print_at(p.name, 4);
+        report_print_at(pump_kind_text(p), 18);
+        report_print_at(node_text(p.suction_node), 34);
+        report_print_at(location_cell(p, p.suction_node, p.suction_location, false), 40);
+        report_print_at(node_text(p.discharge_node), 45);
+        report_print_at(location_cell(p, p.discharge_node, p.discharge_location, true), 51);
+        if (shaft_and_centre_entered(p)) {
+            for (int i = 0; i < 3; ++i)
+                report_print_right(format_real(p.shaft_axis[static_cast<std::size_t>(i)], 8, 3), 62 + 8 * i);
+            report_next_line();
+            report_print_at("Location of center:", 4);
+            static const char* const names[3] = {"X =", "Y =", "Z ="};
+            for (int i = 0; i < 3; ++i) {
+                report_print_at(names[i], 24 + 15 * i);
+                report_print_at(format_length(p.centre[static_cast<std::size_t>(i)]), 28 + 15 * i);
+            }
+            report_print_at(unit_label(LENGTH), 70);
+        }
+        report_next_line();
+        if (hi) {
+            report_print_at("Pump Type:", 4);
+            report_print_at(hi_type_short(p.hi_type), 15);
+            report_print_at("Pump Size", 34);
+            report_print_at(hi_size_text(p.hi_type, p.hi_size), 45);
+            report_print_at("Pump Material:", 58);
+            report_print_at(hi_material_short(p.hi_material), 72);
+            report_next_line();
+            report_print_at("Pump Temp:", 4);
+            report_print_at(format_temperature(p.temperature), 15);
+            report_print_at(unit_label(TEMPERATURE), 20);
+            if (p.hi_type == HI_B735 || p.hi_type == HI_AXIAL_SPLIT) {
+                report_print_at("Bolt/Mounting:", 34);
+                report_print_at(hi_mounting_text(p.hi_type, p.hi_mounting), 51);
+            }
+            report_next_line();
+        }
+    }
+    report_rule();
+}
+
+void print_pumps_csv()
+{
+    report_print_first(TITLE);
+    report_next_line();
+    report_rule();
+    for (const char* cell : {"", "", "Suction", "", "Discharge", "", "Shaft axis direction", "", ""})
+        csv_add_text(cell);
+    report_next_line();
+    for (const char* cell : {"Description", "Type", "Node", "Loc", "Node", "Loc", "X comp", "Y comp", "Z comp"})
+        csv_add_text(cell);
+    for (const char* cell : {"X ", "Y ", "Z "}) {
+        csv_add_text(cell);
+        csv_add_unit_cell(LENGTH);
+    }
+    for (const char* cell : {"Pump Type", "Pump Size", "Pump Material", "Bolt Size / Mounting", "Temp. "})
+        csv_add_text(cell);
+    csv_add_unit_cell(TEMPERATURE);
+    report_next_line();
+    for (const PumpRecord& p : pumps()) {
+        csv_add_text(p.name);
+        csv_add_text(pump_kind_text(p));
+        csv_add_cell(node_text(p.suction_node));
+        csv_add_text(location_cell(p, p.suction_node, p.suction_location, false));
+        csv_add_cell(node_text(p.discharge_node));
+        csv_add_text(location_cell(p, p.discharge_node, p.discharge_location, true));
+        for (int i = 0; i < 3; ++i)
+            csv_add_cell(shaft_and_centre_entered(p) ? format_real(p.shaft_axis[static_cast<std::size_t>(i)], 8, 3) : "");
+        for (int i = 0; i < 3; ++i)
+            csv_add_cell(shaft_and_centre_entered(p) ? format_length(p.centre[static_cast<std::size_t>(i)]) : "");
+        if (hi_pump(p)) {
+            csv_add_text(hi_type_short(p.hi_type));
+            csv_add_text(hi_size_text(p.hi_type, p.hi_size));
+            csv_add_text(hi_material_short(p.hi_material));
+            csv_add_text(hi_mounting_text(p.hi_type, p.hi_mounting));
+            csv_add_cell(format_temperature(p.temperature));
+        }
+        report_next_line();
+    }
+    report_rule();
+}
+
+// Page lines of fields: as many fields on a line as its width takes.
+class FieldLines {
+public:
+    void add(const std::string& field) { fields_.push_back(field); }
+    void print()
+    {
+        const int width = gdi_printable_rect().width();
+        Surface& s = gdi_measure_surface();
+        std::string line;
+        for (const std::string& f : fields_) {
+            const std::string joined = line.empty() ? f : line + " " + f;
+            if (!line.empty() && s.text_width(joined) > width) {
+                gdi_print_text(line);
+                gdi_next_line();
+                line = f;
+            } else {
+                line = joined;
+            }
+        }
+        if (!line.empty()) {
+            gdi_print_text(line);
+            gdi_next_line();
+        }
+        fields_.clear();
+    }
+
+private:
+    std::vector<std::string> fields_;
+};
+
+void print_pumps_pages()
+{
+    for (const PumpRecord& p : pumps()) {
+        gdi_ensure_lines(8);
+        gdi_print_title_bar("Pump: " + p.name);
+        gdi_next_line();
+        const bool hi = hi_pump(p);
+        FieldLines line;
+        line.add(std::string("Type = ") + pump_kind_text(p));
+        if (p.suction_node != 0) {
+            line.add("Suct. Node: " + node_text(p.suction_node));
+            if (!hi)
+                line.add(std::string("Suct. Loc: ") + nozzle_location_text(p.suction_location));
+        }
+        if (p.discharge_node != 0) {
+            line.add("Disc. Node: " + node_text(p.discharge_node));
+            const std::string loc = location_cell(p, p.discharge_node, p.discharge_location, true);
+            if (!loc.empty())
+                line.add("Disc. Loc: " + loc);
+        }
+        if (shaft_and_centre_entered(p))
+            line.add("Shaft axis direction: " + format_real(p.shaft_axis[0], 8, 3) + ", " +
+                     format_real(p.shaft_axis[1], 8, 3) + ", " + format_real(p.shaft_axis[2], 8, 3));
+        line.print();
+        if (shaft_and_centre_entered(p)) {
+            line.add("Location of center: " + format_length(p.centre[0]) + ", " + format_length(p.centre[1]) + ", " +
+                     format_length(p.centre[2]) + " " + unit_label(LENGTH));
+            if (hi && (p.hi_type == HI_B735 || p.hi_type == HI_AXIAL_SPLIT))
+                line.add("Bolt/Mounting: " + hi_mounting_text(p.hi_type, p.hi_mounting));
+            line.print();
+        }
+        if (hi) {
+            line.add("Pump Type: " + hi_type_short(p.hi_type));
+            line.add("Pump Size: " + hi_size_text(p.hi_type, p.hi_size));
+            line.add("Pump Material: " + hi_material_short(p.hi_material));
+            line.add("Pump Temp: " + format_temperature(p.temperature) + " " + unit_label(TEMPERATURE));
+            line.print();
+        }
+    }
+}
+
+}  // namespace
+
+int edit_pump(PumpRecord& pump, int number, WindowId owner)
+{
+    PumpDialog proc(pump, number);
+    return run_dialog(PUMP_DIALOG, proc, owner) == 1 ? 1 : 0;
+}
+
+const char* pump_kind_text(const PumpRecord& pump)
+{
+    switch (pump_kind(pump)) {
+    case PUMP_ANSI_HI: return "ANSI/HI";
+    case PUMP_VERTICAL_INLINE_API610: return "Vertical inline";
+    default: return pump.vertical ? "Vertical inline" : "Horizontal";
+    }
+}
+
+void show_pumps_table() { open_in_list_window(table(), 1, true); }
+TableWindow& pumps_table() { return table(); }
+
+void print_pumps()
+{
+    if (pumps().empty())
+        return;
+    const ReportState& s = report_state();
+    if (s.printing_pages)
+        print_pumps_pages();
+    else if (s.text_report && s.csv_mode)
+        print_pumps_csv();
+    else if (s.text_report)
+        print_pumps_text();
+}
+
+void install_pumps_ui()
+{
+    subscribe_document_changed("pumps table", [](const DocumentChange& change) {
+        if (change.kind == DocumentChange::Cleared && change.part == SECTION_PUMPS) {
+            table().draft = PumpRecord{};
+            table_reset(table());
+        }
+    });
+    register_data_list(DataList{TITLE, [] { return pumps().size(); }, show_pumps_table, true});
+    register_command(CMD_PUMPS, [](int) { show_pumps_table(); });
+}

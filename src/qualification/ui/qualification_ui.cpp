@@ -1,0 +1,16 @@
+#include "qualification/ui/qualification_ui.h"
+
+#include "qualification/equipment.h"
+#include "qualification/ui/allowable_ui.h"
+#include "qualification/ui/compressor_ui.h"
+#include "qualification/ui/pump_ui.h"
+#include "qualification/ui/rot_equip_ui.h"
+
+void install_qualification_ui()
+{
+    install_equipment();
+    install_pumps_ui();
+    install_compressors_ui();
+    install_allowables_ui();
+    install_rot_equip_results();
+}

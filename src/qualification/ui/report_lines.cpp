@@ -1,0 +1,336 @@
+#include "qualification/ui/report_lines.h"
+
+#include "framework/strings.h"
+#include "framework/state.h"
+#include "framework/text.h"
+#include "framework/ui/report.h"
+#include "framework/ui/report_pages.h"
+#include "framework/units.h"
+#include "model/nodes.h"
+
+#include <cmath>
+
+namespace {
+
+struct ReportLinesState {
+    std::vector<ReportLine> lines;
+    RowState rows;
+    RowColumns page;   // the row columns of the page being printed
+};
+ReportLinesState& state() { return session_part<ReportLinesState>(); }
+
+// A ratio's magnitude that stands for "no allowable".
+constexpr double NO_ALLOWABLE = 1.0e30;
+
+std::string ratio_text(double ratio)
+{
+    return std::fabs(ratio) >= NO_ALLOWABLE ? std::string("*****") : format_real(ratio, 10, 3);
+}
+
+// The text columns of a row in the text report.
+constexpr int TEXT_LABEL = 6, TEXT_CALCULATED = 25, TEXT_ALLOWED = 35, TEXT_RATIO = 47, TEXT_STATUS = 54;
+
+void row(const std::string& name, int quantity, double calculated, double allowed)
+{
+    RowState& r = report_rows();
+    double ratio = 0.0;
+    if (allowed != 0.0)
+        ratio = calculated / allowed;
+    else if (calculated != 0.0)
+        ratio = NO_ALLOWABLE;
+    if (!r.signed_ratios)
+        ratio = std::fabs(ratio);
+    r.largest = std::max(r.largest, std::fabs(ratio));
+    const std::string status = ratio_status(ratio);
+    const std::string label = name + " " + unit_label(quantity);
+    const auto value = [quantity](double v) {
+        return quantity == FORCE ? format_force_integer(v) : format_moment_integer(v);
+    };
+    const std::string calc_text = value(calculated), allowed_text = value(allowed), rt = ratio_text(ratio);
+    switch (report_destination()) {
+    case ReportDestination::Pages: {
+        const RowColumns& c = state().page;
+        const int x = gdi_left_margin();
+        gdi_print_text(label);
+        gdi_print_text_right(x + c.calculated, trimmed(calc_text));
+        gdi_print_text_right(x + c.allowed, trimmed(allowed_text));
+        gdi_print_text_right(x + c.ratio, trimmed(rt));
+        gdi_print_text_at(x + c.status, status);
+        gdi_next_line();
+        break;
+    }
+    case ReportDestination::Text:
+        report_print_at(label, TEXT_LABEL);
+        report_print_right(trimmed(calc_text), TEXT_CALCULATED);
+        report_print_right(trimmed(allowed_text), TEXT_ALLOWED);
+        report_print_right(trimmed(rt), TEXT_RATIO);
+        report_print_at(status, TEXT_STATUS);
+        report_next_line();
+        break;
+    case ReportDestination::Window:
+        report_add_window_line(LINE_ROW, label + "!" + trimmed(calc_text) + " " + trimmed(allowed_text) + " " +
+                                             trimmed(rt) + " " + status);
+        break;
+    }
+}
+
+}  // namespace
+
+ReportDestination report_destination()
+{
+    const ReportState& s = report_state();
+    if (s.printing_pages)
+        return ReportDestination::Pages;
+    if (s.text_report)
+        return ReportDestination::Text;
+    return ReportDestination::Window;
+}
+
+const std::vector<ReportLine>& report_window_lines() { return state().lines; }
+void report_clear_window_lines() { state().lines.clear(); }
+void report_add_window_line(int kind, std::string text) { state().lines.push_back({kind, std::move(text)}); }
+
+ReportLineFields split_report_line(const std::string& text)
+{
+    ReportLineFields f;
+    std::string rest = text;
+    if (const std::size_t bang = text.find('!'); bang != std::string::npos) {
+        f.label = text.substr(0, bang);
+        rest = text.substr(bang + 1);
+    }
+    std::string word;
+    for (char ch : rest + " ") {
+        if (ch == ' ') {
+            if (!word.empty())
+                f.words.push_back(word);
+            word.clear();
+        } else {
+            word += ch;
+        }
+    }
+    return f;
+}
+
+void report_text_line(const std::string& text)
+{
+    if (report_destination() == ReportDestination::Window)
+        report_add_window_line(LINE_TEXT, text);
+    else
+        report_line(text);
+}
+
+void report_title(const std::string& text)
+{
+    switch (report_destination()) {
+    case ReportDestination::Pages:
+        gdi_print_title_bar(text);
+        gdi_next_line();
+        gdi_quarter_line();
+        break;
+    case ReportDestination::Text:
+        report_print_centred_page(text);
+        report_next_line();
+        report_rule();
+        break;
+    case ReportDestination::Window:
+        report_add_window_line(LINE_TEXT, text);
+        break;
+    }
+}
+
+void report_end_block()
+{
+    switch (report_destination()) {
+    case ReportDestination::Pages: gdi_next_line(); break;
+    case ReportDestination::Text: report_next_line(); break;
+    case ReportDestination::Window: report_add_window_line(LINE_TEXT, ""); break;
+    }
+}
+
+void report_gap()
+{
+    switch (report_destination()) {
+    case ReportDestination::Pages: gdi_half_line(); break;
+    case ReportDestination::Text: report_next_line(); break;
+    case ReportDestination::Window: break;
+    }
+}
+
+RowColumns measure_row_columns(Surface& s)
+{
+    RowColumns c;
+    c.digit = std::max(1, s.text_width("9"));
+    const int l = s.text_width("MMM99999999") + s.text_width(unit_label(MOMENT));
+    const int w = s.text_width("9999999999");
+    c.calculated = l;
+    c.allowed = l + w;
+    c.ratio = l + w + c.digit + w;
+    c.status = c.ratio + 5 * c.digit;
+    c.width = c.status + s.text_width("Status  ");
+    return c;
+}
+
+RowState& report_rows() { return state().rows; }
+void reset_report_rows() { state().rows = RowState{}; }
+
+std::string ratio_status(double ratio)
+{
+    RowState& r = report_rows();
+    const double s = std::fabs(ratio);
+    if (r.f12c && s > 1.0) {
+        r.f12c_failed = true;
+        return "Failed";
+    }
+    if (s <= 1.0)
+        return "OK";
+    if (s <= 2.0)
+        return "----";
+    return r.dashes_above_2 ? "----" : "Failed";
+}
+
+void report_table_header()
+{
+    switch (report_destination()) {
+    case ReportDestination::Pages: {
+        // The columns of the page's font, measured at each header.
+        state().page = measure_row_columns(gdi_measure_surface());
+        const RowColumns& c = state().page;
+        const int x = gdi_left_margin();
+        gdi_quarter_line();
+        gdi_print_text_right(x + c.calculated + 2 * c.digit, "Calculated");
+        gdi_print_text_right(x + c.allowed + c.digit, "Allowed");
+        gdi_print_text_right(x + c.ratio, "Ratio");
+        gdi_print_text_at(x + c.status, "Status");
+        gdi_next_line();
+        gdi_quarter_line();
+        break;
+    }
+    case ReportDestination::Text:
+        report_next_line();
+        report_print_at("Calculated   Allowed      Ratio      Status", 17);
+        report_next_line();
+        report_next_line();
+        break;
+    case ReportDestination::Window:
+        report_add_window_line(LINE_HEADING, "");
+        break;
+    }
+}
+
+void report_force_row(const std::string& name, double calculated, double allowed)
+{
+    row(name, FORCE, calculated, allowed);
+}
+
+void report_moment_row(const std::string& name, double calculated, double allowed)
+{
+    row(name, MOMENT, calculated, allowed);
+}
+
+bool report_nozzle_check(int node, const std::string& name, int location, int anchor_row, double size)
+{
+    if (report_destination() == ReportDestination::Window)
+        report_add_window_line(LINE_TEXT, "");
+    else
+        report_gap();
+    std::string text;
+    bool ok = false;
+    if (node == 0)
+        text = c_format("*** %s node is not defined ***", name.c_str());
+    else if (node_index(node) == 0)
+        text = c_format("*** %s node: %s is not defined ***", name.c_str(), node_text(node).c_str());
+    else if (anchor_row == 0)
+        text = c_format("*** %s node: %s is not an anchor ***", name.c_str(), node_text(node).c_str());
+    else if (size == 0.0)
+        text = c_format("*** %s node: %s does not have connected pipe ***", name.c_str(), node_text(node).c_str());
+    else {
+        static const char* const LOCATIONS[3] = {"(Top)", "(Side)", "(End)"};
+        text = c_format("%s node: %s,   Location: %s,  Size: %s (inch)", name.c_str(), node_text(node).c_str(),
+                        LOCATIONS[std::clamp(location, 0, 2)], trimmed(format_real(size, 10, 3)).c_str());
+        ok = true;
+    }
+    report_text_line(text);
+    return ok;
+}
+
+void report_offsets(double dx, double dy, double dz)
+{
+    report_text_line("Offsets from center: dx = " + format_length(dx) + ", dy = " + format_length(dy) +
+                     ", dz = " + format_length(dz) + "  " + unit_label(LENGTH));
+}
+
+void report_check_of_condition(const std::string& condition, const std::string& nozzle, int node)
+{
+    report_text_line(c_format("Check of condition %s for %s node %s:", condition.c_str(), nozzle.c_str(),
+                              node_text(node).c_str()));
+}
+
+void report_condition_passed(const std::string& condition, const std::string& nozzle, int node)
+{
+    report_text_line(
+        c_format("Condition %s for %s node %s passed", condition.c_str(), nozzle.c_str(), node_text(node).c_str()));
+}
+
+void report_condition_failed(const std::string& condition, const std::string& nozzle, int node)
+{
+    report_text_line(c_format("Condition %s for %s node %s failed ***", condition.c_str(), nozzle.c_str(),
+                              node_text(node).c_str()));
+}
+
+bool report_combined_ratio(double value)
+{
+    const std::string label = "(FR/1.5FRT4) + (MR/1.5MRT4) =";
+    const std::string v = c_format("%.3f", value);
+    const bool ok = value < 2.0;
+    const std::string status = ok ? "OK" : "Failed";
+    switch (report_destination()) {
+    case ReportDestination::Pages: {
+        const RowColumns& c = state().page;
+        const int x = gdi_left_margin();
+        gdi_print_text(label);
+        gdi_print_text_right(x + c.ratio, v);
+        gdi_print_text_at(x + c.status, status);
+        gdi_next_line();
+        break;
+    }
+    case ReportDestination::Text:
+        report_print_at(label, 4);
+        report_print_right(v, TEXT_RATIO);
+        report_print_at(status, TEXT_STATUS);
+        report_next_line();
+        break;
+    case ReportDestination::Window:
+        report_add_window_line(LINE_COMBINED, label + "!" + v + " " + status);
+        break;
+    }
+    return ok;
+}
+
+double f2_allowed_stress() { return current_unit(STRESS) == 0 ? 5950.0 : 5946.54; }
+
+bool report_stress_row(double stress)
+{
+    const double allowed = f2_allowed_stress();
+    const std::string label = "S = " + format_stress(stress) + " " + unit_label(STRESS) +
+                              ",  Allowed = " + format_stress(allowed) + " " + unit_label(STRESS);
+    const bool ok = stress < allowed;
+    const std::string status = ok ? "OK" : "Failed";
+    switch (report_destination()) {
+    case ReportDestination::Pages: {
+        const RowColumns& c = state().page;
+        gdi_print_text(label);
+        gdi_print_text_at(gdi_left_margin() + c.status, status);
+        gdi_next_line();
+        break;
+    }
+    case ReportDestination::Text:
+        report_print_at(label, 4);
+        report_print_at(status, TEXT_STATUS);
+        report_next_line();
+        break;
+    case ReportDestination::Window:
+        report_add_window_line(LINE_STRESS, label + "!" + status);
+        break;
+    }
+    return ok;
+}

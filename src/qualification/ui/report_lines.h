@@ -1,0 +1,124 @@
+// The one line writer of the equipment and component reports. Every line
+// goes to the destination the printing state chooses: the graphic page
+// (report_pages.h), the text report or its CSV form (report.h), or, when
+// neither is being printed, the list of lines a report window shows, each
+// line stored with its kind so that the window can draw its fields at
+// their columns. The list grows as needed.
+//
+// Beside the plain lines it holds the rows of the nozzle checks: a row
+// compares a calculated load with its allowable, shows the ratio and a
+// status, and remembers the largest ratio of its block; the fixed lines of
+// the pump checks (nozzle check, offsets, conditions, the combined ratio of
+// API 610 F.1.2.b and the nozzle stress of F.2).
+#pragma once
+
+#include "platform/surface.h"
+
+#include <string>
+#include <vector>
+
+// Kinds of the stored lines of the pump report (the compressor report has
+// kinds of its own, 1 to 12, in the same list).
+enum PumpReportLineKind : int {
+    LINE_TEXT = 0,       // plain text
+    LINE_HEADING = 1,    // Calculated / Allowed / Ratio / Status
+    LINE_ROW = 2,        // label "!" calculated allowed ratio status
+    LINE_COMBINED = 3,   // label "!" value status
+    LINE_STRESS = 4,     // label "!" status
+};
+
+struct ReportLine {
+    int kind = LINE_TEXT;
+    std::string text;
+    bool operator==(const ReportLine&) const = default;
+};
+
+enum class ReportDestination { Pages, Text, Window };
+ReportDestination report_destination();
+
+// ---- The window's lines -----------------------------------------------------------
+
+const std::vector<ReportLine>& report_window_lines();
+// Empties the list (the first line of a report written to the window).
+void report_clear_window_lines();
+// Appends a line of a kind to the list (window destination only).
+void report_add_window_line(int kind, std::string text);
+// The fields of a stored line: the label up to "!" (when there is one) and
+// the words after it (blanks separate them).
+struct ReportLineFields {
+    std::string label;
+    std::vector<std::string> words;
+};
+ReportLineFields split_report_line(const std::string& text);
+
+// ---- Lines for every destination --------------------------------------------------------
+
+// A plain line: at the left margin of a page, at column 4 of a text report
+// (a cell in CSV), a kind 0 line in the window.
+void report_text_line(const std::string& text);
+// A title: a shaded bar on a page (then a line and a quarter line),
+// centred between columns 4 and 88 in a text report (then a line and a
+// rule), plain text in the window.
+void report_title(const std::string& text);
+// The end of a block: the next line (an empty line in the window).
+void report_end_block();
+// A small gap: half a line on a page, the next line in a text report,
+// nothing in the window.
+void report_gap();
+
+// ---- Rows ---------------------------------------------------------------------------------
+
+// Where the row fields stand on a page or in a window, measured in its font:
+// calculated values end at `calculated`, allowed values at `allowed`,
+// ratios at `ratio`, statuses start at `status`.
+struct RowColumns {
+    int digit = 8;       // width of "9"
+    int calculated = 0;
+    int allowed = 0;
+    int ratio = 0;
+    int status = 0;
+    int width = 0;       // the status position plus the width of "Status  "
+};
+RowColumns measure_row_columns(Surface& s);
+
+// The row state of a nozzle block and of a report.
+struct RowState {
+    double largest = 0.0;          // the largest |ratio| since the block started
+    bool signed_ratios = false;    // ANSI/HI Eq.3 and Eq.4 blocks
+    bool dashes_above_2 = false;   // ratios above 2 show "----" (vertical inline pumps)
+    bool f12c = false;             // API 610 F.1.2.c: any ratio above 1 fails
+    bool f12c_failed = false;
+};
+RowState& report_rows();
+// Every report sets its own switches: all off, largest 0.
+void reset_report_rows();
+
+void report_table_header();
+// A force or moment row: "FX" and the unit label, calculated and allowed
+// values (internal units), their ratio and status. The ratio of a zero
+// allowable is 0 for a zero load and otherwise shown as "*****", "Failed".
+void report_force_row(const std::string& name, double calculated, double allowed);
+void report_moment_row(const std::string& name, double calculated, double allowed);
+// The status of a ratio under the current switches.
+std::string ratio_status(double ratio);
+
+// ---- Fixed lines of the pump checks ----------------------------------------------------
+
+// A gap (an empty line in the window), then "*** Suction node is not
+// defined ***", "*** %s node: %s is not defined ***", "... is not an anchor
+// ***", "... does not have connected pipe ***" or "%s node: %s,   Location:
+// %s,  Size: %s (inch)". True when the nozzle can be checked.
+bool report_nozzle_check(int node, const std::string& name, int location, int anchor_row, double size);
+void report_offsets(double dx, double dy, double dz);
+void report_check_of_condition(const std::string& condition, const std::string& nozzle, int node);
+void report_condition_passed(const std::string& condition, const std::string& nozzle, int node);
+void report_condition_failed(const std::string& condition, const std::string& nozzle, int node);
+// "(FR/1.5FRT4) + (MR/1.5MRT4) =" with the value; true when it is below 2.0
+// ("OK"), false ("Failed") otherwise.
+bool report_combined_ratio(double value);
+// "S = ... ,  Allowed = ..." of F.2 with its status; true when S is below
+// the allowed stress.
+bool report_stress_row(double stress);
+// The allowed F.2 stress (psi): 5950 when stresses are shown in psi, 41 MPa
+// (5946.54 psi) otherwise.
+double f2_allowed_stress();
