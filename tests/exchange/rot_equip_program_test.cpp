@@ -23,6 +23,7 @@
 #include "qualification/ui/rot_equip_ui.h"
 #include "results/ui/result_choosers.h"
 #include "results/ui/results_hooks.h"
+#include "results/ui/results_report.h"
 #include "results/ui/results_window.h"
 
 #include <algorithm>
@@ -239,6 +240,37 @@ TEST_F(RotEquipProgramTest, ReportLoadsAreTheAnchorLoadsOfTheResultsFileInMachin
     // Leaving results drops the report.
     terminate_results();
     EXPECT_FALSE(rot_equip_report().ready);
+}
+
+TEST_F(RotEquipProgramTest, ResultsReportTakesEveryMachineOfEveryCase)
+{
+    ASSERT_NO_FATAL_FAILURE(analyse_and_open());
+    const RotEquipReport& r = rot_equip_report();
+    ASSERT_TRUE(r.ready);
+    const ResultsReportSelection s = default_report_selection();
+    ASSERT_TRUE(s.parts[PART_OTHER_REPORTS]);
+    const std::string text = report_render_text(results_report_job(s), false);
+    // Each machine's report of each case, after the results' own parts.
+    const std::size_t forces = text.rfind("Element forces in global coordinates");
+    ASSERT_NE(forces, std::string::npos);
+    for (int j = 1; j <= r.case_count(); ++j) {
+        const std::string c = load_case_names(r.case_code(j));
+        for (const std::string& title : {"API 610 (11th ed.), Sep 2010 / ISO 13709 report for pump P-1, " + c,
+                                         "API 617 report for K-1, " + c, "NEMA SM 23 report for T-1, " + c}) {
+            const std::size_t contents = text.find(title);
+            EXPECT_NE(contents, std::string::npos) << title;
+        }
+    }
+    for (const char* first : {"API 610 (11th ed.), Sep 2010 / ISO 13709 report for pump : P-1",
+                              "API 617 (7th Ed. 2003) report for compressor : K-1", "NEMA SM23 (1991) report for turbine : T-1"}) {
+        const std::size_t at = text.find(first);
+        ASSERT_NE(at, std::string::npos) << first;
+        EXPECT_GT(at, forces) << first;
+    }
+    // Left out of the selection, no machine is printed.
+    ResultsReportSelection without = s;
+    without.parts[PART_OTHER_REPORTS] = false;
+    EXPECT_EQ(report_render_text(results_report_job(without), false).find("report for pump"), std::string::npos);
 }
 
 TEST_F(RotEquipProgramTest, BadMachineDataGivesAMessageInThatMachinesReport)

@@ -15,13 +15,16 @@
 #include "results/ui/support_load_tables.h"
 #include "supports/restraint.h"
 
+#include <algorithm>
 #include <cctype>
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 class ResultsReport : public ResultTablesTest {
 protected:
-    void open()
+    void open(bool model_newer = false)
     {
         install_stand_in({});
         start_model();
@@ -34,6 +37,9 @@ protected:
         v.force = [](int code, int e, int k) { return code * 10.0 + e + k; };
         v.support = [](int code, int w) { return code * 100.0 + w; };
         ASSERT_NO_FATAL_FAILURE(write_results({LC_SUSTAINED, LC_OPERATING_1, LC_SEISMIC_G}, v));
+        if (model_newer)
+            std::filesystem::last_write_time(path("sample.mod"), std::filesystem::last_write_time(path("sample.res")) +
+                                                                     std::chrono::seconds(5));
         ASSERT_NO_FATAL_FAILURE(open_written());
     }
     // The titles of the contents page of a report of the selection (each
@@ -181,4 +187,32 @@ TEST_F(ResultsReport, ExportWritesTheShownTableAsCsv)
     // The restraint's row: node, tag and its three words (200 + 6 .. 8 in code 1).
     EXPECT_NE(csv.find("20,,106,107,108,"), std::string::npos) << csv;
     EXPECT_EQ(script().last_message(), "csv written.");
+}
+
+TEST_F(ResultsReport, OutOfDateResultsSayItOnTheFirstPageOnly)
+{
+    const std::string line = "These results are out of date: the model was changed after the analysis.";
+    ASSERT_NO_FATAL_FAILURE(open(true));
+    ASSERT_TRUE(results_out_of_date());
+    const std::string text = report_render_text(results_report_job(default_report_selection()), false);
+    // Behind the contents, at the top of the report's first page, once.
+    const std::size_t at = text.find(line);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(text.find(line, at + 1), std::string::npos);
+    EXPECT_LT(text.find("Contents"), at);
+    // The first line under the page header (3 lines) of the page after the contents.
+    const std::size_t page = text.rfind('\f', at);
+    ASSERT_NE(page, std::string::npos);
+    EXPECT_EQ(std::count(text.begin() + static_cast<std::ptrdiff_t>(page), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'), 3);
+    EXPECT_GT(text.rfind("Contents", at), text.rfind('\f', page - 1) + 1);
+    EXPECT_NE(text.find("Pipe material A106B", at), std::string::npos) << text;
+    // The CSV form holds it as a cell of its own.
+    const std::string csv = report_render_text(results_report_job(default_report_selection()), true);
+    EXPECT_NE(csv.find(line + ",\n"), std::string::npos);
+    terminate_results();
+
+    // Results as new as their model print no such line.
+    ASSERT_NO_FATAL_FAILURE(open());
+    ASSERT_FALSE(results_out_of_date());
+    EXPECT_EQ(report_render_text(results_report_job(default_report_selection()), false).find(line), std::string::npos);
 }

@@ -385,6 +385,8 @@ void install_rot_equip_results()
     h.show[kind] = show_rot_equip;
     h.available[kind] = [] { return rot_equip_report().ready; };
     h.choose_load_case[kind] = [](WindowId owner) { rot_equip_command(CMD_LOAD_CASES, owner); };
+    // Every machine of every listed case in the results report.
+    h.print[kind] = print_rot_equip_reports;
     h.opened.push_back([] {
         // Every listed case is made current in turn for the anchors' loads;
         // the case that was current is current again afterwards.

@@ -42,6 +42,8 @@ constexpr int OTHER_REPORTS[] = {RESULT_BRANCH_CONNECTION, RESULT_FLANGE_REPORT,
                                  RESULT_FRP_STRESSES,      RESULT_SORTED_FRP_STRESSES, RESULT_DYNAMIC_SUSCEPTIBILITY,
                                  RESULT_DYNAMIC_STRESSES};
 
+constexpr const char* OUT_OF_DATE_LINE = "These results are out of date: the model was changed after the analysis.";
+
 bool offered(int kind)
 {
     const std::vector<int>& list = result_list();
@@ -80,6 +82,12 @@ void contents_heading(const std::string& title)
 
 void write_report(const ResultsReportSelection& s)
 {
+    // Results older than their model say so on the report's first page.
+    if (results_open() && results_out_of_date()) {
+        report_line(OUT_OF_DATE_LINE);
+        if (!report_state().csv_mode)
+            report_line("");
+    }
     if (s.model_report)
         print_model_report();
     if (!results_open())

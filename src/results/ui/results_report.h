@@ -11,7 +11,8 @@
 // displacements, then soil restraints, accelerations, frequencies and the
 // reports other windows register (flange, rotating equipment, branch
 // connections, FRP and dynamic stresses). A part that the results do not
-// hold is not offered.
+// hold is not offered. Results older than their model say so on the
+// report's first page.
 #pragma once
 
 #include "framework/ui/report.h"
