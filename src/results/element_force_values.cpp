@@ -99,6 +99,21 @@ PipeStressColumn pipe_stress_column(int32_t code, int32_t load_case, bool en_lab
     return c;
 }
 
+namespace {
+
+struct PipeStressLabel {
+    PipeStressColumn column;
+};
+
+}  // namespace
+
+const PipeStressColumn& set_pipe_stress_label(bool en_labels)
+{
+    PipeStressColumn& c = session_part<PipeStressLabel>().column;
+    c = pipe_stress_column(piping_code(), results_loadcase_code(), en_labels);
+    return c;
+}
+
 int pipe_stress_category(int32_t load_case)
 {
     switch (case_stress(load_case)) {
@@ -170,4 +185,17 @@ EndValues pipe_end_stresses(const CodeRecords& records, const PipeResultRecord& 
 std::string stress_value_text(const CodeValue& value)
 {
     return value.evaluated && std::isfinite(value.value) ? format_stress(value.value) : std::string();
+}
+
+std::string pipe_stress_cell_text(int row, int which)
+{
+    const int32_t load_case = results_loadcase_code();
+    if (which == 2) {
+        const int category = pipe_stress_category(load_case);
+        return category < 0 ? std::string() : std::to_string(category);
+    }
+    const ResultsState& r = results();
+    if ((which != 0 && which != 1) || !r.code.pipes.valid(row))
+        return {};
+    return stress_value_text(pipe_end_stresses(r.code, r.code.pipes[row], piping_code(), load_case)[static_cast<std::size_t>(which)]);
 }

@@ -59,6 +59,9 @@ struct PipeStressColumn {
     bool b1_b2 = false;
 };
 PipeStressColumn pipe_stress_column(int32_t piping_code, int32_t load_case, bool en_labels);
+// The stress column of the current load case under the results' piping
+// code, kept as the column the force tables show until the next call.
+const PipeStressColumn& set_pipe_stress_label(bool en_labels);
 
 // The stress category of a load case as the IGEM SIF sets and the category
 // cell take it: 1 sustained and occasional, 2 expansion, 0 hydrotest,
@@ -90,3 +93,9 @@ EndValues pipe_end_stresses(const CodeRecords& records, const PipeResultRecord& 
                             int32_t load_case);
 // The stress of an end as a cell: format_stress, empty when not evaluated.
 std::string stress_value_text(const CodeValue& value);
+// The code stress cell of pipe result record `row` in the current load
+// case: `which` 0 the first end's stress, 1 the second end's (as
+// stress_value_text of pipe_end_stresses), 2 the stress category
+// ("1", "2" or "0"; empty for a case without a code stress); any other
+// `which` or row gives the empty text.
+std::string pipe_stress_cell_text(int row, int which);

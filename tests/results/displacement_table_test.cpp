@@ -80,6 +80,16 @@ TEST_F(DisplacementTable, GlobalAndLocalValuesOfEveryResultsNode)
     // The next case.
     frame_command(results_frame(), CMD_NEXT_LOAD_CASE);
     EXPECT_EQ(t.cell_text(1, 3, 0), inch(2.11));
+    // What the plant-design export reads: the global values of the shown
+    // case whatever the table shows, read again when another block was loaded.
+    const int code = results_loadcase_code();
+    results().loaded.displacements = 0;
+    results().displacements[3] = {};
+    for (int d = 0; d < 6; ++d)
+        EXPECT_FLOAT_EQ(node_displacements(3)[static_cast<std::size_t>(d)],
+                        static_cast<float>(displacement_value(code, 3, d)))
+            << d;
+    EXPECT_EQ(node_displacements(99), (std::array<float, 6>{}));
 }
 
 TEST_F(DisplacementTable, TextAndCsvLayoutsWithANoneValue)

@@ -107,6 +107,15 @@ TEST_F(PipeForceTable, StandardTableLocalColumnsAndStressOfTheEvaluation)
     frame_command(results_frame(), CMD_NEXT_LOAD_CASE);
     EXPECT_EQ(t.header_text(10, 0), "SE");
     EXPECT_EQ(t.cell_text(2, 10, 1), stress(2, 1, LC_EXPANSION_T1));
+    // The cells of the stress column by record, and the case's category.
+    EXPECT_EQ(pipe_stress_cell_text(2, 0), stress(2, 0, LC_EXPANSION_T1));
+    EXPECT_EQ(pipe_stress_cell_text(2, 1), stress(2, 1, LC_EXPANSION_T1));
+    EXPECT_EQ(pipe_stress_cell_text(2, 2), "2");
+    EXPECT_EQ(pipe_stress_cell_text(2, 3), "");
+    EXPECT_EQ(pipe_stress_cell_text(3, 0), "");
+    EXPECT_EQ(set_pipe_stress_label(true).label, "SE");
+    frame_command(results_frame(), CMD_PREVIOUS_LOAD_CASE);
+    EXPECT_EQ(pipe_stress_cell_text(1, 2), "1");
 }
 
 TEST_F(PipeForceTable, GlobalColumnsTakeTheSignRuleAndTheAxes)

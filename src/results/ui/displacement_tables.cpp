@@ -375,6 +375,16 @@ bool& local_displacements_shown()
     return ui().local;
 }
 
+std::array<float, 6> node_displacements(int node)
+{
+    if (!results_open() || results().load_case_count() == 0 || results_loadcase() == 0)
+        return {};
+    if (results().loaded.displacements != results_loadcase())
+        read_load_case_displacements();
+    const ResultsState& r = results();
+    return r.displacements.valid(node) ? r.displacements[node] : std::array<float, 6>{};
+}
+
 std::array<float, 6> shown_displacements(int node)
 {
     const ResultsState& r = results();

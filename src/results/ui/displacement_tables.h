@@ -17,6 +17,11 @@
 bool& local_displacements_shown();
 std::array<float, 6> shown_displacements(int node_index);
 
+// The six global values (DX, DY, DZ in inches, three rotations in
+// radians) of node index `node` in the current load case, read when the
+// loaded block is not that case's; zeros for a node without results.
+std::array<float, 6> node_displacements(int node);
+
 // The "&Displacements" result: the kind shown last (the displacements at
 // first). show_other_displacements is its show operation.
 void show_other_displacements();

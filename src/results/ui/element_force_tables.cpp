@@ -85,6 +85,7 @@ struct ForceTablesState {
     bool global = false;
     bool lcs = false;
     int last_kind = -1;
+    int printing = 0;   // nested report prints of the force tables
     std::vector<std::unique_ptr<PipeForceVariant>> variants;
     std::function<Bs806Ends(int)> bs806;
     std::unique_ptr<PipeForceTable> pipes;
@@ -680,29 +681,44 @@ void ListForceTable::print_csv()
     report_rule();
 }
 
-// Prints the forces of every family in the axes `global`, the shown choice kept.
-void print_element_forces(bool global)
+// Runs `print` with the force tables in the axes `global`; the shown
+// choice comes back after it, and a shown force table shows it again.
+void print_in_axes(bool global, const std::function<void()>& print)
 {
     if (!results_open() || results().load_case_count() == 0)
         return;
-    const bool shown = global_forces_shown();
-    global_forces_shown() = global;
+    ForceTablesState& s = state();
+    const bool shown = s.global;
+    s.global = global;
+    ++s.printing;
     try {
-        pipes_table().print();
-        for (int kind : {FORCES_BEAMS, FORCES_FRP, FORCES_OTHERS})
-            list_table(kind).print();
+        print();
     } catch (...) {
-        global_forces_shown() = shown;
+        --s.printing;
+        s.global = shown;
         throw;
     }
-    global_forces_shown() = shown;
-    // A shown force table goes back to the choice it showed.
-    for (TableWindow* t : {static_cast<TableWindow*>(state().pipes.get()), static_cast<TableWindow*>(state().lists[0].get()),
-                           static_cast<TableWindow*>(state().lists[1].get()), static_cast<TableWindow*>(state().lists[2].get())})
+    --s.printing;
+    s.global = shown;
+    if (s.printing > 0)
+        return;
+    for (TableWindow* t : {static_cast<TableWindow*>(s.pipes.get()), static_cast<TableWindow*>(s.lists[0].get()),
+                           static_cast<TableWindow*>(s.lists[1].get()), static_cast<TableWindow*>(s.lists[2].get())})
         if (t && table_is_shown(*t)) {
             static_cast<ResultTable*>(t)->refresh();
             t->measure_needed = true;
         }
+}
+
+// Prints the forces of every family in the axes `global`.
+void print_element_forces(bool global)
+{
+    print_in_axes(global, [global] {
+        pipes_table().print();
+        print_beam_forces(global);
+        print_frp_forces(global);
+        list_table(FORCES_OTHERS).print();
+    });
 }
 
 }  // namespace
@@ -848,6 +864,16 @@ void print_local_element_forces()
 void print_global_element_forces()
 {
     print_element_forces(true);
+}
+
+void print_beam_forces(bool global)
+{
+    print_in_axes(global, [] { list_table(FORCES_BEAMS).print(); });
+}
+
+void print_frp_forces(bool global)
+{
+    print_in_axes(global, [] { list_table(FORCES_FRP).print(); });
 }
 
 void print_force_pair(const ElementForceRecord& global, int node1, int node2, const char* type)

@@ -120,6 +120,10 @@ void toggle_global_forces();
 // The shown coordinate choice is kept.
 void print_local_element_forces();
 void print_global_element_forces();
+// The beam and the FRP element forces of the current load case in global
+// or local axes (nothing without such elements); the shown choice is kept.
+void print_beam_forces(bool global);
+void print_frp_forces(bool global);
 // The twelve global values of an element as the text and CSV report write
 // them: the sign rule, first end on the current line and the second on the
 // next; with `type` the text columns move right and the type name is the

@@ -75,7 +75,7 @@ CodeValue stress_of(const PipeForceRow& row, int end)
 
 std::string stress_text(const PipeForceRow& row, int end)
 {
-    return stress_value_text(stress_of(row, end));
+    return pipe_stress_cell_text(row.row, end);
 }
 
 // The stress in the text report's last column: a whole number of the
@@ -121,7 +121,7 @@ public:
     int local_columns() const override { return 10; }
     void refresh() const override
     {
-        column_ = pipe_stress_column(piping_code(), current_case(), true);
+        column_ = set_pipe_stress_label(true);
         b1_b2_ = column_.b1_b2;
     }
     std::string header(int column, int line) const override
@@ -411,7 +411,7 @@ public:
     void refresh() const override
     {
         // Always the first labels in this table, never S1 to S6.
-        column_ = pipe_stress_column(piping_code(), current_case(), false);
+        column_ = set_pipe_stress_label(false);
         igem_ = piping_code() == CODE_IGEM;
     }
     std::string header(int column, int line) const override
@@ -634,10 +634,10 @@ private:
             o = s.end[e].out_plane;
             return true;
         }
-        const int category = pipe_stress_category(current_case());
-        if (category != 1 && category != 2)
+        const std::string category = pipe_stress_cell_text(row.row, 2);
+        if (category != "1" && category != "2")
             return false;
-        const IgemEndSifs& g = category == 1 ? s.igem_category1[e] : s.igem_category2[e];
+        const IgemEndSifs& g = category == "1" ? s.igem_category1[e] : s.igem_category2[e];
         t = g.torsion;
         i = g.in_plane;
         o = g.out_plane;
