@@ -17,11 +17,15 @@
 #include "framework/ui/table.h"
 #include "gui/gui_fixture.h"
 #include "loads/ui/loads_subsystem.h"
+#include "materials/pipe_section.h"
+#include "materials/soil.h"
 #include "materials/ui/materials_subsystem.h"
 #include "model/ui/layout_install.h"
+#include "model/model.h"
 #include "model/ui/model_subsystem.h"
 #include "platform/qt/qt_printing.h"
 #include "results/results_state.h"
+#include "results/ui/soil_acceleration_tables.h"
 #include "results/support_summary.h"
 #include "results/ui/result_choosers.h"
 #include "results/ui/results_hooks.h"
@@ -60,6 +64,9 @@ public:
         timer_.start(40);
     }
     int previews = 0;
+    std::string last_message;
+    // Off while the analysis runs: its progress dialog has a Cancel button too.
+    bool cancel_dialogs = true;
 
 private:
     void poll()
@@ -72,10 +79,11 @@ private:
             }
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            last_message = box->text().toStdString();
             box->accept();
             return;
         }
-        if (auto* dialog = qobject_cast<QDialog*>(modal))
+        if (auto* dialog = qobject_cast<QDialog*>(modal); dialog && cancel_dialogs)
             if (auto* cancel = dialog->findChild<QPushButton*>(QStringLiteral("item_%1").arg(IDCANCEL)))
                 cancel->click();
     }
@@ -193,29 +201,9 @@ protected:
         EXPECT_GT(checked, 0) << what;
     }
 
-    fs::path folder;
-};
-
-}  // namespace
-
-TEST_F(GuiResultTables, EveryTableShownPrintedToThePreviewAndAPdfAndExported)
-{
-    Closer closer;
-    open_by_extension((folder / "sample.mod").string());
-    ASSERT_TRUE(analyze_command(main_frame().window));
-    open_results();
-    ASSERT_TRUE(wait_for([] { return in_results() && frame_is_visible(results_frame()); }));
-    ASSERT_TRUE(wait_for([] { return QApplication::activeModalWidget() == nullptr; }));
-
-    // Every result the sample offers, and every support kind it has.
-    std::vector<std::pair<std::string, std::function<void()>>> shows;
-    for (int kind : result_list())
-        if (kind != RESULT_SUPPORT_LOADS)
-            shows.push_back({result_kind_name(kind), results_hooks().show[static_cast<std::size_t>(kind)]});
-    for (int kind : support_kind_list())
-        shows.push_back({support_kind_name(kind), results_hooks().support_loads[static_cast<std::size_t>(kind)]});
-    ASSERT_GE(shows.size(), 8u);
-    for (const auto& [name, show] : shows) {
+    // Shows a result in the results window, checks it shows rows, and its CSV export.
+    void show_and_export(const std::string& name, const std::function<void()>& show)
+    {
         show();
         QCoreApplication::processEvents();
         TableWindow* t = results_table_view().table();
@@ -227,19 +215,85 @@ TEST_F(GuiResultTables, EveryTableShownPrintedToThePreviewAndAPdfAndExported)
         EXPECT_GT(t->row_count, 0) << name;
         expect_csv_holds_the_shown_cells(*t, name);
     }
+    // Analyses the open model and opens its results (the chooser cancelled).
+    void analyse_and_open(Closer& closer)
+    {
+        closer.cancel_dialogs = false;
+        const bool analysed = analyze_command(main_frame().window);
+        closer.cancel_dialogs = true;
+        ASSERT_TRUE(analysed) << closer.last_message;
+        open_results();
+        ASSERT_TRUE(wait_for([] { return in_results() && frame_is_visible(results_frame()); }));
+        ASSERT_TRUE(wait_for([] { return QApplication::activeModalWidget() == nullptr; }));
+    }
+    // Prints the whole report to the preview and to a PDF of more than
+    // `min_pages` pages.
+    void print_report(Closer& closer, int min_pages)
+    {
+        const int previews = closer.previews;
+        const ReportJob job = results_report_job(default_report_selection());
+        print_preview_start(results_frame().window, job.title, report_page_renderer(job));
+        EXPECT_GT(closer.previews, previews);
+        const fs::path pdf = folder / "results.pdf";
+        ASSERT_TRUE(print_to_pdf(results_frame().window, pdf.string(), report_page_renderer(job)));
+        const std::string bytes = bytes_of(pdf);
+        ASSERT_GT(bytes.size(), 1000u);
+        EXPECT_EQ(bytes.substr(0, 4), "%PDF");
+        int pages = 0;
+        for (std::size_t at = bytes.find("/Type /Page"); at != std::string::npos; at = bytes.find("/Type /Page", at + 1))
+            if (bytes.compare(at, 12, "/Type /Pages") != 0)
+                ++pages;
+        EXPECT_GT(pages, min_pages);
+    }
+
+    fs::path folder;
+};
+
+}  // namespace
+
+TEST_F(GuiResultTables, EveryTableShownPrintedToThePreviewAndAPdfAndExported)
+{
+    Closer closer;
+    open_by_extension((folder / "sample.mod").string());
+    ASSERT_NO_FATAL_FAILURE(analyse_and_open(closer));
+
+    // Every result the sample offers, and every support kind it has.
+    std::vector<std::pair<std::string, std::function<void()>>> shows;
+    for (int kind : result_list())
+        if (kind != RESULT_SUPPORT_LOADS)
+            shows.push_back({result_kind_name(kind), results_hooks().show[static_cast<std::size_t>(kind)]});
+    for (int kind : support_kind_list())
+        shows.push_back({support_kind_name(kind), results_hooks().support_loads[static_cast<std::size_t>(kind)]});
+    ASSERT_GE(shows.size(), 8u);
+    for (const auto& [name, show] : shows)
+        ASSERT_NO_FATAL_FAILURE(show_and_export(name, show));
 
     // The whole report: to the preview, and to a PDF.
-    const ReportJob job = results_report_job(default_report_selection());
-    print_preview_start(results_frame().window, job.title, report_page_renderer(job));
-    EXPECT_GE(closer.previews, 1);
-    const fs::path pdf = folder / "results.pdf";
-    ASSERT_TRUE(print_to_pdf(results_frame().window, pdf.string(), report_page_renderer(job)));
-    const std::string bytes = bytes_of(pdf);
-    ASSERT_GT(bytes.size(), 1000u);
-    EXPECT_EQ(bytes.substr(0, 4), "%PDF");
-    int pages = 0;
-    for (std::size_t at = bytes.find("/Type /Page"); at != std::string::npos; at = bytes.find("/Type /Page", at + 1))
-        if (bytes.compare(at, 12, "/Type /Pages") != 0)
-            ++pages;
-    EXPECT_GT(pages, 5);
+    ASSERT_NO_FATAL_FAILURE(print_report(closer, 5));
+}
+
+TEST_F(GuiResultTables, SoilRestraintsOfTheBuriedSampleShownPrintedAndExported)
+{
+    Closer closer;
+    open_by_extension((folder / "sample.mod").string());
+    // Every section of the sample buried in sand well below the ground.
+    Soil sand;
+    sand.name = "S";
+    sand.type = SOIL_COHESIONLESS;
+    sand.density = 120.0f / 1728.0f;   // 120 lb/ft3 in lb/in3
+    sand.delta = 0.5236f;              // 30 degrees
+    sand.ks = 1.0f;
+    sand.ground_level = 5000.0f;
+    soils().push_back(sand);
+    for (PipeSection& section : pipe_sections())
+        section.soil = "S";
+    model_changed();
+    ASSERT_NO_FATAL_FAILURE(analyse_and_open(closer));
+    ASSERT_GT(results().soil_restraints.size(), 0);
+    const std::vector<int>& offered = result_list();
+    ASSERT_NE(std::find(offered.begin(), offered.end(), RESULT_SOIL_RESTRAINTS), offered.end());
+    ASSERT_NO_FATAL_FAILURE(show_and_export("Soil restraints", results_hooks().show[RESULT_SOIL_RESTRAINTS]));
+    EXPECT_EQ(results_table_view().table(), &soil_restraints_table());
+    EXPECT_TRUE(default_report_selection().parts[PART_SOIL_RESTRAINTS]);
+    ASSERT_NO_FATAL_FAILURE(print_report(closer, 5));
 }

@@ -287,12 +287,15 @@ TEST_F(SoilRestraintTable, RecordsOfAWrittenFileOnScreenInTextAndCsv)
         rule_line(),
     };
     EXPECT_EQ(text, expected);
-    // In CSV the same calls write their cells.
+    // In CSV the same calls write their cells, each row ending in the
+    // soil's name and type as the table shows them.
     const std::vector<std::string> csv = table_lines(t, true);
     ASSERT_EQ(csv.size(), 6u);
     EXPECT_EQ(csv[0], "Soil restraints,");
     EXPECT_EQ(csv[1], "Axial,Transverse,Vertical Down,Vertical Up,");
-    EXPECT_EQ(csv[4], "10,20,2500,120,2.5E+6,3000,800,7.25,400,60,");
+    EXPECT_EQ(csv[2], "From To   Stiffnes MaxLoad Stiffnes MaxLoad Stiffnes MaxLoad Stiffnes MaxLoad,Name,Type,");
+    EXPECT_EQ(csv[4], "10,20,2500,120,2.5E+6,3000,800,7.25,400,60,CLAY,Cohesive,");
+    EXPECT_EQ(csv[5], "20,30,2500,120,2.5E+6,3000,800,7.25,400,60,,,");
 }
 
 TEST_F(SoilRestraintTable, WithoutBuriedPipingNothingIsOfferedOrPrinted)

@@ -129,7 +129,8 @@ public:
         TablePrint::draw_column_rule(c, column);
     }
     void contents_entry() override { add_contents_entry("Soil restraints", 0); }
-    // The text report; in CSV the same calls write their cells.
+    // The text report; in CSV the same calls write their cells, and each
+    // row ends in the soil's name and type.
     void print_text() override
     {
         auto header = [] {
@@ -142,6 +143,11 @@ public:
             report_print_at("Vertical Up", 66);
             report_next_line();
             report_print_at("From To   Stiffnes MaxLoad Stiffnes MaxLoad Stiffnes MaxLoad Stiffnes MaxLoad", 3);
+            // The text leaves the soil out; the CSV export holds every cell the table shows.
+            if (report_state().csv_mode) {
+                csv_add_text("Name");
+                csv_add_text("Type");
+            }
             report_next_line();
             const std::string stiffness = current_unit(STIFFNESS) == 0 ? std::string("(lb/in)") : unit_label(STIFFNESS);
             for (int at : {13, 30, 47, 64})
@@ -167,6 +173,10 @@ public:
             const int at[8] = {13, 22, 30, 39, 47, 56, 64, 73};
             for (int i = 0; i < 8; ++i)
                 report_print_at(soil_value_text(s, i), at[i]);
+            if (report_state().csv_mode) {
+                csv_add_text(cell_text(row, 3, 0));
+                csv_add_text(cell_text(row, 4, 0));
+            }
             report_next_line();
         }
         if (report_current_line() != REPORT_FIRST_LINE)
