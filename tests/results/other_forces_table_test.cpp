@@ -7,12 +7,18 @@
 // pipe to 40 (+X 100), a rigid element to 50 (+X 10), a pipe down to
 // anchor 60 (-Y 50). Elements: 1 pipe, 2 valve, 3 pipe, 4 rigid, 5 pipe.
 // Local force k of element e in the case of code c: (-1)^k (100 e + 10 k + c).
+// Also the beam and FRP force tables on a model of their own.
 #include "framework/commands.h"
 #include "framework/ui/frame.h"
+#include "framework/ui/table.h"
 #include "model/piping_codes.h"
 #include "results/element_force_values.h"
 #include "results/result_tables_fixture.h"
+#include "materials/pipe_material.h"
 #include "results/ui/element_force_tables.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -183,4 +189,76 @@ TEST_F(OtherForcesChooser, KindsStepWrapAndAreChosen)
     // A model without beams: that entry does nothing.
     show_beam_forces();
     EXPECT_EQ(results_table_view().table(), nullptr);
+}
+
+TEST_F(OtherForcesTable, BeamAndFrpTablesAndTheirPrintsWithoutPipes)
+{
+    // Anchor 10, an FRP pipe along +X to 20 (100 in), a beam along +Z to
+    // anchor 30 (50 in): no steel pipe at all. Elements: 1 FRP pipe, 2 beam.
+    start_model();
+    PipeMaterial frp = pipe_materials()[1];
+    frp.name = "FRP";
+    frp.frp = 1;
+    pipe_materials().push_back(frp);
+    add(10, ET_FROM, 0, 0, 0, DT_ANCHOR);
+    const int pipe = add(20, ET_PIPE, 100, 0, 0);
+    model().rows[pipe].material = "FRP";
+    add(30, ET_BEAM, 0, 0, 50, DT_ANCHOR);
+    piping_code() = CODE_B311;
+    Values v;
+    v.force = force_value;
+    ASSERT_NO_FATAL_FAILURE(write_results({LC_SUSTAINED}, v));
+    ASSERT_NO_FATAL_FAILURE(open_written());
+    ASSERT_EQ(results().numpipes(), 0);
+    ASSERT_EQ(results().numfrp(), 1);
+    ASSERT_EQ(results().numbeams(), 1);
+
+    // Each table shows its own element with the other-forces columns.
+    show_frp_forces();
+    TableWindow& frp_table = other_force_table(1);
+    EXPECT_EQ(results_table_view().table(), &frp_table);
+    EXPECT_NE(results_title().find("FRP forces in local coordinates: Sustained (W+P)"), std::string::npos);
+    EXPECT_EQ(frp_table.row_count, 1);
+    EXPECT_EQ(frp_table.cell_text(1, 1, 0), "10");
+    EXPECT_EQ(frp_table.cell_text(1, 3, 0), "101");
+    show_beam_forces();
+    TableWindow& beams = other_force_table(0);
+    EXPECT_EQ(results_table_view().table(), &beams);
+    EXPECT_EQ(beams.row_count, 1);
+    EXPECT_EQ(beams.cell_text(1, 1, 1), "30");
+    EXPECT_EQ(beams.cell_text(1, 2, 0), "Beam");
+    EXPECT_EQ(beams.cell_text(1, 8, 1), "-311");
+
+    // The report: no pipe section, the beams, then the FRP elements; the
+    // shown (local) choice stays.
+    const std::vector<std::string> text = report_lines(print_global_element_forces);
+    auto at = [&text](const std::string& heading) {
+        return std::find(text.begin(), text.end(), std::string(TextLine().centred(6, 78, heading))) - text.begin();
+    };
+    const auto beam_at = at("Beam forces in global coordinates: Sustained (W+P)");
+    const auto frp_at = at("FRP forces in global coordinates: Sustained (W+P)");
+    ASSERT_LT(beam_at, static_cast<std::ptrdiff_t>(text.size()));
+    ASSERT_LT(frp_at, static_cast<std::ptrdiff_t>(text.size()));
+    EXPECT_LT(beam_at, frp_at);
+    for (const std::string& line : text)
+        EXPECT_EQ(line.find("Element forces in global coordinates"), std::string::npos) << line;
+    EXPECT_FALSE(global_forces_shown());
+    // The beam along +Z with Y vertical: local x = Z, y = Y, z = -X; its
+    // first end's global FX = -(-fz), FY = -fy, FZ = -fx (first end negated).
+    TextLine first;
+    first.at(6, "20").at(16, "Beam");
+    const double fx = force_value(1, 2, 0), fy = force_value(1, 2, 1), fz = force_value(1, 2, 2);
+    const double mx = force_value(1, 2, 3), my = force_value(1, 2, 4), mz = force_value(1, 2, 5);
+    const double global[6] = {fz, -fy, -fx, mz, -my, -mx};
+    const int ends[] = {27, 35, 43, 53, 63, 73};
+    for (int k = 0; k < 6; ++k)
+        first.right(ends[k], std::to_string(std::lround(global[k])));
+    ASSERT_LT(beam_at + 5, static_cast<std::ptrdiff_t>(text.size()));
+    EXPECT_EQ(text[static_cast<std::size_t>(beam_at + 5)], std::string(first));
+    // Each family alone, in either axes.
+    const std::vector<std::string> frp_only = report_lines([] { print_frp_forces(false); }, true);
+    ASSERT_FALSE(frp_only.empty());
+    EXPECT_EQ(frp_only[0], "Sustained (W+P): FRP forces (local coordinates),");
+    EXPECT_EQ(frp_only[3], "10,Pipe,101,-111,121,-131,141,-151,");
+    EXPECT_TRUE(report_lines([] { print_beam_forces(true); })[0].find("Beam forces in global") != std::string::npos);
 }
