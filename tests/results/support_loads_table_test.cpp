@@ -154,6 +154,14 @@ TEST_F(SupportLoadsTable, SkewedRestraintsPointToTheirConnectedNodeAndTurnRotati
     TableWindow& again = shown(SKEWED);
     EXPECT_EQ(again.cell_text(1, 3, 0), "Rotational");
     EXPECT_EQ(again.cell_text(1, 5, 0), "(in-lb)");
+    // Connected to a node at its own place: no direction, empty components
+    // on screen, zeros in the text and CSV, nothing divided by zero.
+    skewed.v.connected = 30;
+    TableWindow& own = shown(SKEWED);
+    for (int c = 6; c <= 8; ++c)
+        EXPECT_EQ(own.cell_text(1, c, 0), "") << c;
+    EXPECT_EQ(own.cell_text(1, 9, 0), "30");
+    EXPECT_EQ(printed(SKEWED, true).back(), "30,SK1,30,Rotational,-200,(in-lb),0.000,0.000,0.000,");
 }
 
 TEST_F(SupportLoadsTable, SnubbersAnchorsAndTheValuesOfTheOtherKinds)
