@@ -16,11 +16,15 @@
 #include "framework/ui/frame.h"
 #include "model/piping_codes.h"
 #include "results/result_tables_fixture.h"
+#include "results/ui/results_window.h"
 #include "results/ui/stress_result_tables.h"
+
+#include <chrono>
+#include <filesystem>
 
 class StressTablesTest : public ResultTablesTest {
 protected:
-    void open(bool evaluation = true)
+    void open(bool evaluation = true, bool model_newer = false)
     {
         if (evaluation) {
             StandIn s;
@@ -38,6 +42,9 @@ protected:
         add(30, ET_PIPE, 0, 0, 50, DT_ANCHOR);
         piping_code() = CODE_B311;
         ASSERT_NO_FATAL_FAILURE(write_results({LC_SUSTAINED, LC_EXPANSION_T1, LC_EXPANSION_T1 + 1}, {}));
+        if (model_newer)
+            std::filesystem::last_write_time(path("sample.mod"), std::filesystem::last_write_time(path("sample.res")) +
+                                                                     std::chrono::seconds(5));
         ASSERT_NO_FATAL_FAILURE(open_written());
     }
     // Node, case, stress, allowable and ratio of every row.
@@ -199,6 +206,18 @@ TEST_F(SortedStressTable, WithoutAnEvaluationTheTablesAreEmpty)
     EXPECT_TRUE(current_compliance_rows().empty());
     EXPECT_TRUE(report_lines(print_sorted_stresses).empty());
     EXPECT_TRUE(report_lines(print_code_compliance, true).empty());
+}
+
+TEST_F(SortedStressTable, ResultsOlderThanTheModelShowTheirStressesMarkedOutOfDate)
+{
+    ASSERT_NO_FATAL_FAILURE(open(true, true));
+    ASSERT_TRUE(results_out_of_date());
+    show_sorted_stresses();
+    EXPECT_GT(sorted_stress_table().row_count, 0);
+    EXPECT_NE(results_title().find("(out of date)"), std::string::npos) << results_title();
+    show_code_compliance();
+    EXPECT_GT(code_compliance_table().row_count, 0);
+    EXPECT_NE(results_title().find("(out of date)"), std::string::npos) << results_title();
 }
 
 class CodeComplianceTable : public StressTablesTest {};
