@@ -125,3 +125,12 @@ std::string stress_label(int32_t load_case, int32_t code, bool en_labels)
         return r->label;
     return en ? r->en_label : r->label;
 }
+
+const char* no_code_stress_name(int32_t kind)
+{
+    switch (kind) {
+    case NO_CODE_MAXIMUM: return "Maximum";
+    case NO_CODE_MINIMUM: return "Minimum";
+    default: return "Von Mises";
+    }
+}

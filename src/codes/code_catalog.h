@@ -84,3 +84,11 @@ enum StressRatioKind : int32_t {
     RATIO_OCCASIONAL_STATIC = 2,   // occasional of Static analysis or the pipeline codes
     RATIO_OCCASIONAL = 3,
 };
+// Under no code the same kind names the principal stress shown instead.
+enum NoCodeStressKind : int32_t {
+    NO_CODE_VON_MISES = 0,
+    NO_CODE_MAXIMUM = 1,
+    NO_CODE_MINIMUM = 2,
+};
+// "Von Mises", "Maximum" or "Minimum" (any other kind: "Von Mises").
+const char* no_code_stress_name(int32_t kind);

@@ -26,13 +26,8 @@ bool ratio_marked(double percent)
 
 std::string stress_view_caption(int32_t code, int32_t kind)
 {
-    if (stress_rules(code) == StressRules::NoCode) {
-        switch (kind) {
-        case 1: return "Maximum stress";
-        case 2: return "Minimum stress";
-        default: return "Von Mises stress";
-        }
-    }
+    if (stress_rules(code) == StressRules::NoCode)
+        return std::string(no_code_stress_name(kind)) + " stress";
     switch (kind) {
     case RATIO_SUSTAINED: return "Sustained stress";
     case RATIO_EXPANSION: return "Expansion stress";

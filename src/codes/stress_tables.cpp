@@ -96,12 +96,14 @@ std::vector<StressRow> sorted_stresses(const CodeStressResults& results, const M
                 const PrincipalStresses& p = results.principal[e][static_cast<std::size_t>(end)];
                 EndStress s;
                 s.evaluated = true;
-                s.stress = static_cast<float>(kind == 1 ? p.maximum : kind == 2 ? p.minimum : p.von_mises);
+                s.stress = static_cast<float>(kind == NO_CODE_MAXIMUM   ? p.maximum
+                                              : kind == NO_CODE_MINIMUM ? p.minimum
+                                                                        : p.von_mises);
                 rows.push_back(row_of(model, e, end, results.principal_case, s));
             }
         }
         std::stable_sort(rows.begin(), rows.end(), [kind](const StressRow& a, const StressRow& b) {
-            return kind == 2 ? a.stress < b.stress : a.stress > b.stress;
+            return kind == NO_CODE_MINIMUM ? a.stress < b.stress : a.stress > b.stress;
         });
         return rows;
     }

@@ -1,5 +1,6 @@
 #include "results/ui/element_force_variants.h"
 
+#include "codes/code_catalog.h"
 #include "codes/code_driver.h"
 #include "framework/units.h"
 #include "framework/ui/report.h"
@@ -349,9 +350,9 @@ public:
         switch (column) {
         case 8: return line == 0 ? "Inplane" : line == 1 ? "SIF" : "";
         case 9: return line == 0 ? "Outplane" : line == 1 ? "SIF" : "";
-        case 10: return line == 1 ? "Von Mises" : "";
-        case 11: return line == 1 ? "Maximum" : "";
-        case 12: return line == 1 ? "Minimum" : "";
+        case 10: return line == 1 ? no_code_stress_name(NO_CODE_VON_MISES) : "";
+        case 11: return line == 1 ? no_code_stress_name(NO_CODE_MAXIMUM) : "";
+        case 12: return line == 1 ? no_code_stress_name(NO_CODE_MINIMUM) : "";
         default: return {};
         }
     }

@@ -267,11 +267,7 @@ public:
     {
         if (!no_code())
             return "Stress";
-        switch (stress_display_flags().ratio_kind) {
-        case 1: return "Maximum";
-        case 2: return "Minimum";
-        default: return "Von Mises";
-        }
+        return no_code_stress_name(stress_display_flags().ratio_kind);
     }
     std::string title_text() const { return "Sorted stresses: " + caption(); }
     void refresh() override
