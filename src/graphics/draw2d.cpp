@@ -198,6 +198,14 @@ void SurfaceDevice::select_pen(ViewPen pen)
     brush_ = slot.brush.color;
 }
 
+void SurfaceDevice::select_color(Color color)
+{
+    surface_.set_pen(Pen{color, 2, PenStyle::Solid});
+    surface_.set_brush(Brush{color, false});
+    surface_.set_text_color(color);
+    brush_ = color;
+}
+
 void SurfaceDevice::line(Point2 a, Point2 b)
 {
     const Point p = device(a), q = device(b);

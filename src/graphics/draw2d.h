@@ -38,6 +38,9 @@ public:
     virtual bool clips_lines() const { return true; }
     // Texts, dots, arrow heads and rectangles wholly outside are left out.
     virtual bool culls_outside() const { return true; }
+    // A pen of any colour in place of the scheme's (the stress colouring of
+    // the line view); a device without colours ignores it.
+    virtual void select_color(Color /*color*/) {}
 };
 
 // Cohen-Sutherland clipping of a segment at a window (bounds inclusive);
@@ -55,6 +58,7 @@ public:
     Draw2D(Draw2DDevice& device, const ViewWindow& clip) : device_(device), clip_(clip) {}
 
     void select_pen(ViewPen pen) override { device_.select_pen(pen); }
+    void select_color(Color color) { device_.select_color(color); }
     void line(Point2 a, Point2 b) override;
     void bezier(const Point2 (&points)[4]) override;
     void circle(Point2 centre, float radius) override;
@@ -103,6 +107,7 @@ public:
                   bool dots_as_rectangles = false);
 
     void select_pen(ViewPen pen) override;
+    void select_color(Color color) override;
     void line(Point2 a, Point2 b) override;
     void rect(Point2 lo, Point2 hi) override;
     void circle(Point2 centre, float radius) override;

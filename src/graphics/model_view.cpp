@@ -295,7 +295,7 @@ bool gdi_draw_model()
     if (aborted())
         return false;
     if (!graphics_view().scroll_dragging)
-        draw_axes_triad();
+        draw_axes_triad(graphics_view().plt_output);
     for (int row = 1; row <= m.numrows(); ++row) {
         if (aborted())
             return false;

@@ -70,12 +70,9 @@ std::string viewpoint_text(double v)
     return format_real(v, 10, 4);
 }
 
-// Where the dialogs of the graphics window were closed last.
 void remember_place(Dialog& d)
 {
-    if (d.owner() == graphics_frame().window && d.window())
-        set_graphics_dialog_point(graphics_frame().window,
-                                  backend().client_to_screen(static_cast<WindowId>(d.window()), Point{0, 0}));
+    remember_graphics_dialog_place(d);
 }
 
 struct ViewpointDialog : DialogProc {
@@ -264,6 +261,13 @@ void print_with(bool render, bool preview)
 }
 
 }  // namespace
+
+void remember_graphics_dialog_place(Dialog& d)
+{
+    if (d.owner() == graphics_frame().window && d.window())
+        set_graphics_dialog_point(graphics_frame().window,
+                                  backend().client_to_screen(static_cast<WindowId>(d.window()), Point{0, 0}));
+}
 
 bool viewpoint_dialog(WindowId owner)
 {

@@ -35,6 +35,9 @@ enum PrintOpenGLDialogIds : int {
     PRINT_GL_PREVIEW = 1402,
 };
 
+// Where a dialog of the graphics window was closed (the next opens there).
+void remember_graphics_dialog_place(Dialog& d);
+
 // The Viewpoint dialog; true when it was closed with OK.
 bool viewpoint_dialog(WindowId owner);
 // The Show / Hide Elements dialog; true when it changed the rows shown.
