@@ -52,6 +52,9 @@ protected:
     static void arrow_triangle(Point2 tip, Point2 direction, int head, double scale, Point2 (&corners)[3]);
     // The number of characters of a UTF-8 text.
     static int character_count(const std::string& text);
+    // Whether a pen is dashed on paper: the pens drawn dotted on a white
+    // background (the shared dashed pen, and the static shape's pen).
+    static bool is_dashed(ViewPen pen);
 
     void put(std::string_view text);
     // The text and CR LF.

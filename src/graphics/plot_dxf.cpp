@@ -146,7 +146,7 @@ public:
 
     void write_trailer() override { lines({"  0", "ENDSEC", "  0", "EOF"}); }
 
-    void select_pen(ViewPen pen) override { dashed_ = pen == PEN_DASHED; }
+    void select_pen(ViewPen pen) override { dashed_ = is_dashed(pen); }
 
     void line(Point2 a, Point2 b) override
     {

@@ -101,7 +101,7 @@ public:
 
     void write_trailer() override { put_line("%%EOF"); }
 
-    void select_pen(ViewPen pen) override { put_line(pen == PEN_DASHED ? "[2 ]0 setdash" : "[]0 setdash"); }
+    void select_pen(ViewPen pen) override { put_line(is_dashed(pen) ? "[2 ]0 setdash" : "[]0 setdash"); }
 
     void line(Point2 a, Point2 b) override
     {

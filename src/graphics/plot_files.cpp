@@ -238,6 +238,12 @@ int PlotWriter::character_count(const std::string& text)
     return n;
 }
 
+bool PlotWriter::is_dashed(ViewPen pen)
+{
+    static const ColorScheme paper = make_color_scheme(true);
+    return pen >= 0 && pen < VIEW_PEN_COUNT && paper[pen].pen.style != PenStyle::Solid;
+}
+
 bool PlotWriter::flush()
 {
     if (!failed_ && !buffer_.empty() && !sink_.write(buffer_.data(), buffer_.size()))
@@ -355,14 +361,15 @@ void write_plot(PlotFormat format, PlotSink& sink)
         throw MessageText(write_failure(format));
 }
 
-void write_plot_file(PlotFormat format, const std::string& path)
+void write_plot_file(PlotFormat format, const std::string& path, const PlotSinkFilter& through)
 {
     BinFile file;
     if (!file.open_write(path))
         throw MessageText(c_format("Unable to open %s file for output", plot_format_name(format)));
     FilePlotSink sink(file);
+    std::unique_ptr<PlotSink> filter = through ? through(sink) : nullptr;
     try {
-        write_plot(format, sink);
+        write_plot(format, filter ? *filter : sink);
     } catch (...) {
         file.abandon();
         throw;

@@ -17,6 +17,8 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <string>
 
 enum class PlotFormat { Hpgl, Dxf, Eps, Emf };
@@ -79,5 +81,8 @@ public:
 void write_plot(PlotFormat format, PlotSink& sink);
 // The same into a file: "Unable to open PLT file for output" when the file
 // cannot be made (nothing is left behind), "Unable to write PLT file" when
-// a write or the close fails (the file that was there is kept).
-void write_plot_file(PlotFormat format, const std::string& path);
+// a write or the close fails (the file that was there is kept). `through`
+// may put a sink of its own between the writer and the file (the tests
+// make one that fails).
+using PlotSinkFilter = std::function<std::unique_ptr<PlotSink>(PlotSink& file)>;
+void write_plot_file(PlotFormat format, const std::string& path, const PlotSinkFilter& through = {});

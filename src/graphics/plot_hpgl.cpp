@@ -42,8 +42,9 @@ public:
         draw_frame(static_cast<float>(0.01 / scale_));
         draw_title_line(static_cast<float>(0.07 / scale_));
         const ViewWindow& w = graphics_view().view_window;
-        const int width = static_cast<int>(std::trunc(double(w.width()) * scale_ * 1000.0 - 10.0));
-        const int height = static_cast<int>(std::trunc(double(w.height()) * scale_ * 1000.0 - 10.0));
+        // Truncated, after the float's last digits are taken off (6.9 in gives 6890).
+        const int width = static_cast<int>(std::trunc(double(w.width()) * scale_ * 1000.0 - 10.0 + 1e-3));
+        const int height = static_cast<int>(std::trunc(double(w.height()) * scale_ * 1000.0 - 10.0 + 1e-3));
         put_line("IW10,10," + std::to_string(width) + "," + std::to_string(height) + ";");
         graphics_view().clip_window = w;
         gdi_draw_model();
@@ -57,8 +58,8 @@ public:
 
     void select_pen(ViewPen pen) override
     {
-        // Only the dashed pen is dashed on paper; LT without a pattern is solid.
-        put_line(pen == PEN_DASHED ? "LT2,1,1;" : "LT;");
+        // LT without a pattern is solid.
+        put_line(is_dashed(pen) ? "LT2,1,1;" : "LT;");
     }
 
     void line(Point2 a, Point2 b) override

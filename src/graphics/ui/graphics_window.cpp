@@ -405,13 +405,7 @@ void fill_hooks()
     m.redraw_element = [](int) { graphics_model_changed(); };
     m.erase_element = [](int) { graphics_model_changed(); };
     m.erase_data_item = [](int) { graphics_model_changed(); };
-    m.symbol_size = [] { return view_state().support_symbol_size; };
-
-    SymbolDrawing& s = symbol_drawing();
-    s.draw_line = [](float x1, float y1, float x2, float y2) { draw_line(x1, y1, x2, y2); };
-    s.project_direction = [](double x, double y, double z, float& dx, float& dy) {
-        project_direction(x, y, z, dx, dy);
-    };
+    install_view_drawing_hooks();
 
     PickHooks& p = pick_hooks();
     p.select_row = select_layout_row;
