@@ -442,3 +442,112 @@ TEST_F(PlotTest, PlotTitleNamesTheShapeOrStressViewShown)
     hide_stress_ratios();
     EXPECT_EQ(graphics_plot_title(), "");
 }
+
+// ---- Enhanced metafile ------------------------------------------------------------------------
+
+namespace {
+
+uint32_t u32_at(const std::string& b, std::size_t at)
+{
+    return uint32_t(static_cast<unsigned char>(b[at])) | (uint32_t(static_cast<unsigned char>(b[at + 1])) << 8) |
+           (uint32_t(static_cast<unsigned char>(b[at + 2])) << 16) |
+           (uint32_t(static_cast<unsigned char>(b[at + 3])) << 24);
+}
+
+int32_t i32_at(const std::string& b, std::size_t at)
+{
+    return static_cast<int32_t>(u32_at(b, at));
+}
+
+}  // namespace
+
+TEST_F(PlotTest, PlotEmfRecordsReadBackByTheFormatsRules)
+{
+    // Read with the record layouts of the published EMF format: the header
+    // (type 1, " EMF" at byte 40, the file's size and record count, the
+    // handle count), records of whole 4-byte words, objects selected only
+    // after they were made, and the end record last.
+    plotted_model();
+    const std::string b = plot(PlotFormat::Emf);
+    ASSERT_GE(b.size(), 108u);
+    ASSERT_EQ(u32_at(b, 0), 1u);
+    const uint32_t header_size = u32_at(b, 4);
+    EXPECT_GE(header_size, 88u);
+    EXPECT_EQ(u32_at(b, 40), 0x464D4520u);
+    EXPECT_EQ(u32_at(b, 44), 0x00010000u);
+    EXPECT_EQ(u32_at(b, 48), b.size());
+    const uint32_t records = u32_at(b, 52);
+    const uint32_t handles = u32_at(b, 56) & 0xFFFF;
+    // The picture's bounds: the client of 800 by 600 pixels.
+    EXPECT_EQ(i32_at(b, 8), 0);
+    EXPECT_EQ(i32_at(b, 16), 799);
+    EXPECT_EQ(i32_at(b, 20), 599);
+    EXPECT_EQ(i32_at(b, 72), 800);
+    EXPECT_EQ(i32_at(b, 76), 600);
+    std::vector<bool> made(handles, false);
+    std::size_t at = 0;
+    uint32_t count = 0, last_type = 0, lines = 0;
+    std::vector<std::string> texts;
+    while (at < b.size()) {
+        ASSERT_LE(at + 8, b.size());
+        const uint32_t type = u32_at(b, at), size = u32_at(b, at + 4);
+        ASSERT_GE(size, 8u) << "record " << count;
+        ASSERT_EQ(size % 4, 0u) << "record " << count;
+        ASSERT_LE(at + size, b.size());
+        switch (type) {
+        case 38:   // EMR_CREATEPEN: handle, style, width, colour
+        case 39:   // EMR_CREATEBRUSHINDIRECT
+        case 82: { // EMR_EXTCREATEFONTINDIRECTW
+            const uint32_t h = u32_at(b, at + 8);
+            ASSERT_GT(h, 0u);
+            ASSERT_LT(h, handles);
+            EXPECT_FALSE(made[h]) << "handle " << h << " made twice";
+            made[h] = true;
+            EXPECT_EQ(size, type == 38 ? 28u : type == 39 ? 24u : 104u);
+            break;
+        }
+        case 37: { // EMR_SELECTOBJECT: a stock object or one made before
+            const uint32_t h = u32_at(b, at + 8);
+            if (!(h & 0x80000000u)) {
+                ASSERT_LT(h, handles);
+                EXPECT_TRUE(made[h]) << "handle " << h << " selected before it was made";
+            }
+            break;
+        }
+        case 27:   // EMR_MOVETOEX, EMR_LINETO: a point within the picture
+        case 54: {
+            const int32_t x = i32_at(b, at + 8), y = i32_at(b, at + 12);
+            EXPECT_GE(x, 0);
+            EXPECT_LE(x, 800);
+            EXPECT_GE(y, 0);
+            EXPECT_LE(y, 600);
+            lines += type == 54 ? 1 : 0;
+            break;
+        }
+        case 86:   // EMR_POLYGON16, EMR_POLYBEZIER16: bounds, count, points
+        case 85:
+            EXPECT_EQ(size, 28 + 4 * u32_at(b, at + 24));
+            break;
+        case 84: { // EMR_EXTTEXTOUTW: the UTF-16 text at its offset
+            const uint32_t chars = u32_at(b, at + 44), offset = u32_at(b, at + 48);
+            ASSERT_LE(offset + 2 * chars, size);
+            std::string text;
+            for (uint32_t k = 0; k < chars; ++k)
+                text.push_back(static_cast<char>(b[at + offset + 2 * k]));
+            texts.push_back(text);
+            break;
+        }
+        default: break;
+        }
+        last_type = type;
+        at += size;
+        ++count;
+    }
+    EXPECT_EQ(count, records);
+    EXPECT_EQ(last_type, 14u);
+    EXPECT_EQ(u32_at(b, b.size() - 4), 20u);
+    EXPECT_GT(lines, 20u);
+    // The node numbers of the model are among the texts.
+    for (const char* n : {"10", "50", "90"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), n), texts.end()) << n;
+}
