@@ -17,6 +17,7 @@
 #include "platform/surface.h"
 
 #include <string>
+#include <vector>
 
 // What an output device draws. Coordinates are view units.
 class Draw2DDevice {
@@ -97,6 +98,16 @@ struct PixelMapping {
     int column(float x) const;
     int row(float y) const;
 };
+
+// The pixels of an arrow head (Part of the screen's and the metafile's
+// drawing): the tip and the two base corners of the first head, and for a
+// double head those of the second, moved back by the head's length and 2
+// pixels (truncated).
+struct ArrowHeadPixels {
+    std::vector<Point> first;
+    std::vector<Point> second;
+};
+ArrowHeadPixels arrow_head_pixels(const PixelMapping& mapping, Point2 tip, Point2 direction, bool double_head);
 
 // The screen and the printer: draws on a Surface with the colour scheme's
 // pens, the text's baseline at the point (the surface puts a text's top at

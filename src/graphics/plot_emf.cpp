@@ -345,26 +345,11 @@ public:
 
     void arrow_head(Point2 tip, Point2 d, bool double_head) override
     {
-        const ViewState& v = view_state();
-        const double length = v.arrow_head_length / v.scale;
-        const double half = v.arrow_head_width * 0.5 / v.scale;
-        auto at = [](double x, double y) { return Point2{static_cast<float>(x), static_cast<float>(y)}; };
-        std::vector<Point> triangle{
-            device(tip),
-            device(at(tip.x - length * d.x - half * d.y, tip.y - length * d.y + half * d.x)),
-            device(at(tip.x - length * d.x + half * d.y, tip.y - length * d.y - half * d.x)),
-        };
+        const ArrowHeadPixels heads = arrow_head_pixels(mapping_, tip, d, double_head);
         select_brush(fill_);
-        poly(EMR_POLYGON16, triangle);
-        if (!double_head)
-            return;
-        const double back = v.arrow_head_length + 2.0;
-        const int ox = static_cast<int>(std::trunc(back * d.x)), oy = static_cast<int>(std::trunc(back * d.y));
-        for (Point& p : triangle) {
-            p.x -= ox;
-            p.y += oy;
-        }
-        poly(EMR_POLYGON16, triangle);
+        poly(EMR_POLYGON16, heads.first);
+        if (double_head)
+            poly(EMR_POLYGON16, heads.second);
     }
 
     void text_extent(const std::string& text, float& width, float& height) override

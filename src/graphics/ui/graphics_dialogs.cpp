@@ -70,12 +70,8 @@ std::string viewpoint_text(double v)
     return format_real(v, 10, 4);
 }
 
-void remember_place(Dialog& d)
-{
-    remember_graphics_dialog_place(d);
-}
 
-struct ViewpointDialog : DialogProc {
+struct ViewpointDialog : PlacedDialogProc {
     void init(Dialog& d) override
     {
         show(view_transform().viewpoint);
@@ -128,16 +124,9 @@ struct ViewpointDialog : DialogProc {
         }
     }
 
-    bool ok(Dialog& d) override
+    bool accept(Dialog&) override
     {
         apply();
-        remember_place(d);
-        return true;
-    }
-
-    bool cancel(Dialog& d) override
-    {
-        remember_place(d);
         return true;
     }
 };

@@ -216,7 +216,7 @@ void toggle_stresses(bool ratios)
     graphics_model_changed();
 }
 
-struct MagnificationDialog : DialogProc {
+struct MagnificationDialog : PlacedDialogProc {
     void show_value(float value) { dialog_set_text(MAGNIFICATION_VALUE, format_real(value, 10, 0)); }
 
     void init(Dialog& d) override
@@ -248,16 +248,9 @@ struct MagnificationDialog : DialogProc {
         }
     }
 
-    bool ok(Dialog& d) override
+    bool accept(Dialog&) override
     {
         apply();
-        remember_graphics_dialog_place(d);
-        return true;
-    }
-
-    bool cancel(Dialog& d) override
-    {
-        remember_graphics_dialog_place(d);
         return true;
     }
 };

@@ -56,7 +56,7 @@ void after_show_apply(const ShowApplyResult& r)
     highlight_resume();
 }
 
-struct ShowDialog : DialogProc {
+struct ShowDialog : PlacedDialogProc {
     ShowList list;
     bool nodes = false;
 
@@ -113,16 +113,9 @@ struct ShowDialog : DialogProc {
         }
     }
 
-    bool ok(Dialog& d) override
+    bool accept(Dialog&) override
     {
         apply();
-        remember_graphics_dialog_place(d);
-        return true;
-    }
-
-    bool cancel(Dialog& d) override
-    {
-        remember_graphics_dialog_place(d);
         return true;
     }
 };
