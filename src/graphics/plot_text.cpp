@@ -99,7 +99,8 @@ struct StandardGlyph {
 };
 
 // The glyphs of StandardEncoding above 127 that stand for a character of
-// their own, with the advance widths of the Adobe Helvetica font metrics.
+// their own, with their advance widths (the "C code ; WX width" lines of
+// Helvetica.afm, Adobe's Core 14 font metrics, Version 002.000).
 constexpr std::array<StandardGlyph, 53> STANDARD_HIGH = {{
     {0x00A1, 0241, 333},  {0x00A2, 0242, 556}, {0x00A3, 0243, 556},  {0x2044, 0244, 167}, {0x00A5, 0245, 556},
     {0x0192, 0246, 556},  {0x00A7, 0247, 556}, {0x00A4, 0250, 556},  {0x201C, 0252, 333}, {0x00AB, 0253, 556},
@@ -115,7 +116,9 @@ constexpr std::array<StandardGlyph, 53> STANDARD_HIGH = {{
 }};
 
 // The Helvetica advance widths of the printable ASCII characters 32..126 as
-// StandardEncoding shows them (39 is quoteright and 96 quoteleft there).
+// StandardEncoding shows them (39 is quoteright and 96 quoteleft there), from
+// the same Helvetica.afm; the metric-compatible NimbusSans-Regular.afm of
+// Debian's fonts-urw-base35 gives the same 95 widths.
 constexpr std::array<int, 95> HELVETICA_ASCII = {
     278, 278, 355, 556, 556, 889, 667, 222, 333, 333, 389, 584, 278, 333, 278, 278,   // 32..47
     556, 556, 556, 556, 556, 556, 556, 556, 556, 556, 278, 278, 584, 584, 584, 556,   // 48..63
