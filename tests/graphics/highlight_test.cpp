@@ -262,6 +262,33 @@ TEST_F(HighlightTest, HighlightShowsLocalAxesWhenTheyAreOn)
     show_flags().local_axes = false;
 }
 
+TEST_F(HighlightTest, HighlightBallJointAxesFollowThePipeOrFallBackToX)
+{
+    // A pipe along Y, then a ball joint along Z: the joint's x axis is the pipe's.
+    add_row(10, ET_FROM, 0, 0, 0);
+    add_row(20, ET_PIPE, 0, 100, 0);
+    add_row(30, ET_BALL_JOINT, 0, 0, 10);
+    // A ball joint with no pipe at either node (a new run from 40).
+    add_row(40, ET_FROM, 500, 0, 0);
+    add_row(50, ET_BALL_JOINT, 0, 0, 10);
+    model_changed();
+    show();
+    show_flags().local_axes = true;
+    std::vector<int> joints;
+    for (int e = 1; e <= model().numelems(); ++e)
+        if (model().elems[e].kind == ET_BALL_JOINT)
+            joints.push_back(e);
+    ASSERT_EQ(joints.size(), 2u);
+    for (std::size_t k = 0; k < joints.size(); ++k) {
+        highlight_element_result(joints[k]);
+        EXPECT_EQ(highlight_state().kind, HIGHLIGHT_LCS);
+        const Vec3 x = lcs_triad().axes[0];
+        EXPECT_TRUE(std::isfinite(x.x) && std::isfinite(x.y) && std::isfinite(x.z));
+        EXPECT_NEAR(k == 0 ? std::fabs(x.y) : x.x, 1.0, 1e-6) << "joint " << k;
+    }
+    show_flags().local_axes = false;
+}
+
 TEST_F(HighlightTest, HighlightIsAskedForByPicksTablesAndResults)
 {
     model_with_guide();

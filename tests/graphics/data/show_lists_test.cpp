@@ -47,6 +47,12 @@ TEST_F(ShowListTest, ShowListsOfferOnlyWhatTheModelHas)
     EXPECT_EQ(render.render_dots, 1);
     EXPECT_EQ(render.render_numbers, 2);
     graphics_settings().render_mode = false;
+    // A limit stop: "Limit stops" in both lists, after "Lengths".
+    piped(row(40, ET_PIPE, 100, 0, 0, DT_LIMIT_STOP));
+    build();
+    const std::vector<std::string> with_stop = labels(build_show_list(false));
+    EXPECT_EQ(with_stop[3], "Limit stops");
+    EXPECT_EQ(labels(build_show_nodes_list()), (std::vector<std::string>{"Anchors", "Limit stops", "Restraints"}));
 }
 
 TEST_F(ShowListTest, ShowDialogLaysTheBoxesOutInThreeColumns)
