@@ -732,7 +732,7 @@ bool ListCommand(int id) {
         case CMD_PRINT:
         case CMD_UNITS: route_to_mode(id); return true;
         case CMD_SAVE:
-        case CMD_SAVE_AS: return true;   // a qualification data set is saved by its own window
+        case CMD_SAVE_AS: route_to_mode(id); return true;
         default:
             if (mode.analyze_command != 0 && id == mode.analyze_command) {
                 route_to_mode(id);

@@ -16,6 +16,8 @@ struct ReportLinesState {
     std::vector<ReportLine> lines;
     RowState rows;
     RowColumns page;   // the row columns of the page being printed
+    QualificationReport qualification = QualificationReport::Flange;
+    QualificationColumns qualification_page;   // measured in the printer font
 };
 ReportLinesState& state() { return session_part<ReportLinesState>(); }
 
@@ -333,4 +335,333 @@ bool report_stress_row(double stress)
         break;
     }
     return ok;
+}
+
+// ---- Component qualification reports ----------------------------------------------------
+
+namespace {
+
+std::string stress_text(double v) { return trimmed(format_stress(v)); }
+std::string ratio_of(double ratio) { return trimmed(format_real(ratio, 10, 3)); }
+
+const QualificationColumns& qpage() { return state().qualification_page; }
+bool nozzle_report() { return state().qualification == QualificationReport::Nozzle; }
+
+// Where the check rows' numbers end on a page: calculated, allowed, ratio
+// and the status (its start in the flange and lug reports, its end in the
+// nozzle report).
+struct CheckPositions {
+    int calculated, allowed, ratio, status;
+};
+CheckPositions check_positions()
+{
+    const QualificationColumns& c = qpage();
+    if (nozzle_report())
+        return {c.label + 2 * c.digit, c.c[0] + c.digit, c.c[1], c.c[2]};
+    return {c.label + 2 * c.digit, c.label + c.number + c.digit, c.label + 2 * c.number + c.digit,
+            c.label + 2 * c.number + 6 * c.digit};
+}
+
+void not_given_line(double allowed, double limit)
+{
+    if (allowed < limit)
+        report_text_line(ALLOWABLE_NOT_GIVEN);
+}
+
+}  // namespace
+
+QualificationColumns measure_qualification_columns(Surface& s, QualificationReport report)
+{
+    QualificationColumns c;
+    c.digit = std::max(1, s.text_width("9"));
+    switch (report) {
+    case QualificationReport::Flange:
+        c.label = s.text_width(label_with_unit("MMMMMMMMMM99999999", STRESS));
+        c.number = s.text_width("9999999999");
+        break;
+    case QualificationReport::Lug:
+        c.label = s.text_width(label_with_unit("MMMMMMMMMMMMMMMMMMMMMMMMM999999999999999", STRESS));
+        c.number = s.text_width("9999999999");
+        break;
+    case QualificationReport::Nozzle:
+        c.label = s.text_width(label_with_unit("MMMMMMMMMMMMMMMM999999999", STRESS));
+        c.number = s.text_width("99999999");
+        break;
+    }
+    c.c[0] = c.label + c.number;
+    for (std::size_t k = 1; k < c.c.size(); ++k)
+        c.c[k] = c.c[k - 1] + c.digit + c.number;
+    return c;
+}
+
+void begin_qualification_report(QualificationReport report)
+{
+    state().qualification = report;
+    if (report_destination() == ReportDestination::Pages)
+        state().qualification_page = measure_qualification_columns(gdi_measure_surface(), report);
+}
+
+void report_title_line(const std::string& text)
+{
+    switch (report_destination()) {
+    case ReportDestination::Pages:
+        gdi_print_title_bar(text);
+        gdi_next_line();
+        break;
+    case ReportDestination::Text:
+        report_rule();
+        report_print_centred_page(text);
+        report_next_line();
+        report_rule();
+        break;
+    case ReportDestination::Window: report_add_window_line(QLINE_TEXT, text); break;
+    }
+}
+
+void report_value_line(const std::string& label, const std::string& value, const std::string& unit)
+{
+    const bool with_unit = unit != "-";
+    switch (report_destination()) {
+    case ReportDestination::Pages: {
+        const QualificationColumns& c = qpage();
+        const int x = gdi_left_margin();
+        gdi_print_text(label);
+        gdi_print_text_right(x + c.label + c.digit, value);
+        if (with_unit)
+            gdi_print_text_at(x + c.label + 2 * c.digit, unit);
+        gdi_next_line();
+        break;
+    }
+    case ReportDestination::Text:
+        report_print_at(label, REPORT_LEFT_COLUMN);
+        report_print_right(value, 70);
+        if (with_unit)
+            report_print_at(unit, 75);
+        report_next_line();
+        break;
+    case ReportDestination::Window: report_add_window_line(QLINE_VALUE, label + "!" + value + " " + unit); break;
+    }
+}
+
+void report_check_header(const std::string& title)
+{
+    const bool status = nozzle_report();
+    const std::string unit = unit_label(STRESS);
+    switch (report_destination()) {
+    case ReportDestination::Pages: {
+        const CheckPositions p = check_positions();
+        const int x = gdi_left_margin();
+        gdi_print_title_bar(title);
+        gdi_next_line();
+        gdi_print_text_right(x + p.calculated, "Calculated");
+        gdi_print_text_right(x + p.allowed, "Allowed");
+        gdi_print_text_right(x + p.ratio, "Ratio");
+        if (status)
+            gdi_print_text_right(x + p.status, "Status");
+        gdi_next_line();
+        gdi_print_text_right(x + p.calculated, unit);
+        gdi_print_text_right(x + p.allowed, unit);
+        gdi_next_line();
+        break;
+    }
+    case ReportDestination::Text:
+        report_rule();
+        report_print_centred_page(title);
+        report_next_line();
+        report_rule();
+        report_print_at(status ? "Calculated   Allowed   Ratio   Status" : "Calculated   Allowed   Ratio", 60);
+        report_next_line();
+        report_print_right(unit, 69);
+        report_print_right(unit, 79);
+        report_next_line();
+        break;
+    case ReportDestination::Window:
+        report_add_window_line(QLINE_TEXT, title);
+        report_add_window_line(QLINE_HEADING, "");
+        break;
+    }
+}
+
+bool report_lug_stress_row(const std::string& label, double calculated, double allowed)
+{
+    const double ratio = allowed >= 1.0 ? std::fabs(calculated / allowed) : 0.0;
+    const std::string name = label_with_unit(label, STRESS);
+    const std::string calc = stress_text(calculated), allow = stress_text(allowed), rt = ratio_of(ratio);
+    switch (report_destination()) {
+    case ReportDestination::Pages: {
+        const CheckPositions p = check_positions();
+        const int x = gdi_left_margin();
+        gdi_print_text(name);
+        gdi_print_text_right(x + p.calculated, calc);
+        gdi_print_text_right(x + p.allowed, allow);
+        gdi_print_text_right(x + p.ratio, rt);
+        gdi_next_line();
+        break;
+    }
+    case ReportDestination::Text:
+        report_print_at(name, 6);
+        report_print_right(calc, 69);
+        report_print_right(allow, 79);
+        report_print_right(rt, 87);
+        report_next_line();
+        break;
+    case ReportDestination::Window:
+        report_add_window_line(QLINE_CHECK, name + "!" + calc + " " + allow + " " + rt);
+        break;
+    }
+    not_given_line(allowed, 1.0);
+    return allowed >= 1.0;
+}
+
+void report_flange_table_header()
+{
+    switch (report_destination()) {
+    case ReportDestination::Pages: {
+        const CheckPositions p = check_positions();
+        const int x = gdi_left_margin();
+        gdi_quarter_line();
+        gdi_print_text_right(x + p.calculated, "Calculated");
+        gdi_print_text_right(x + p.allowed, "Allowed");
+        gdi_print_text_right(x + p.ratio, "Ratio");
+        gdi_print_text_at(x + p.status, "Status");
+        gdi_next_line();
+        gdi_quarter_line();
+        break;
+    }
+    case ReportDestination::Text:
+        report_next_line();
+        report_print_at("Calculated   Allowed   Ratio   Status", 28);
+        report_next_line();
+        report_next_line();
+        break;
+    case ReportDestination::Window: report_add_window_line(QLINE_HEADING, ""); break;
+    }
+}
+
+bool report_flange_stress_row(const std::string& name, double calculated, double allowed)
+{
+    const bool given = allowed > 0.0;
+    const double ratio = given ? std::fabs(calculated / allowed) : 0.0;
+    const std::string status = given && ratio <= 1.0 ? "OK" : "----";
+    const std::string calc = stress_text(calculated), allow = stress_text(allowed), rt = ratio_of(ratio);
+    switch (report_destination()) {
+    case ReportDestination::Pages: {
+        const QualificationColumns& c = qpage();
+        const CheckPositions p = check_positions();
+        const int x = gdi_left_margin();
+        gdi_print_text(name);
+        gdi_print_text_right(x + c.label, calc);
+        gdi_print_text_right(x + c.label + c.number, allow);
+        gdi_print_text_right(x + p.ratio, rt);
+        gdi_print_text_at(x + p.status, status);
+        gdi_next_line();
+        break;
+    }
+    case ReportDestination::Text:
+        report_print_at(name, 1);
+        report_print_right(calc, 36);
+        report_print_right(allow, 47);
+        report_print_right(rt, 56);
+        report_print_at(status, 63);
+        report_next_line();
+        break;
+    case ReportDestination::Window:
+        report_add_window_line(QLINE_CHECK, name + "!" + calc + " " + allow + " " + rt + " " + status);
+        break;
+    }
+    not_given_line(given ? 1.0 : 0.0, 1.0);
+    return given;
+}
+
+void report_wrc_stress_header()
+{
+    static const char* const POINTS[8] = {"Au", "Al", "Bu", "Bl", "Cu", "Cl", "Du", "Dl"};
+    switch (report_destination()) {
+    case ReportDestination::Pages: {
+        const QualificationColumns& c = qpage();
+        const int x = gdi_left_margin();
+        gdi_print_text("Stresses");
+        gdi_print_text_right(x + c.label + c.digit, "Fig. No");
+        for (std::size_t k = 0; k < 8; ++k)
+            gdi_print_text_right(x + c.c[k] + c.digit, POINTS[k]);
+        gdi_next_line();
+        break;
+    }
+    case ReportDestination::Text:
+        report_rule();
+        report_print_at("Stresses              Fig_No       Au       Al      Bu      Bl      Cu      Cl      Du      Dl",
+                        REPORT_LEFT_COLUMN);
+        report_next_line();
+        report_rule();
+        break;
+    case ReportDestination::Window:
+        report_add_window_line(QLINE_STRESSES, "Stresses!Fig.No Au Al Bu Bl Cu Cl Du Dl");
+        break;
+    }
+}
+
+void report_wrc_stress_row(const std::string& label, const std::string& figure, const std::array<double, 8>& s)
+{
+    static const int TEXT_ENDS[8] = {40, 49, 57, 65, 73, 81, 89, 97};
+    switch (report_destination()) {
+    case ReportDestination::Pages: {
+        const QualificationColumns& c = qpage();
+        const int x = gdi_left_margin();
+        gdi_print_text(label);
+        gdi_print_text_right(x + c.label + c.digit, figure);
+        for (std::size_t k = 0; k < 8; ++k)
+            gdi_print_text_right(x + c.c[k] + c.digit, stress_text(s[k]));
+        gdi_next_line();
+        break;
+    }
+    case ReportDestination::Text:
+        report_print_at(label, REPORT_LEFT_COLUMN);
+        report_print_right(figure, 31);
+        for (std::size_t k = 0; k < 8; ++k)
+            report_print_right(stress_text(s[k]), TEXT_ENDS[k]);
+        report_next_line();
+        break;
+    case ReportDestination::Window: {
+        std::string text = label + "!" + figure;
+        for (double v : s)
+            text += " " + stress_text(v);
+        report_add_window_line(QLINE_STRESSES, text);
+        break;
+    }
+    }
+}
+
+bool report_compliance_row(const std::string& label, double calculated, double allowed)
+{
+    const bool given = allowed >= 1.0;
+    const double ratio = given ? std::fabs(calculated / allowed) : 0.0;
+    const std::string status = !given ? "----" : ratio >= 1.0 ? "Fail" : "Pass";
+    const std::string name = label_with_unit(label, STRESS);
+    const std::string calc = stress_text(calculated), allow = stress_text(allowed), rt = ratio_of(ratio);
+    switch (report_destination()) {
+    case ReportDestination::Pages: {
+        const CheckPositions p = check_positions();
+        const int x = gdi_left_margin();
+        gdi_print_text(name);
+        gdi_print_text_right(x + p.calculated, calc);
+        gdi_print_text_right(x + p.allowed, allow);
+        gdi_print_text_right(x + p.ratio, rt);
+        gdi_print_text_right(x + p.status, status);
+        gdi_next_line();
+        break;
+    }
+    case ReportDestination::Text:
+        report_print_at(name, 6);
+        report_print_right(calc, 69);
+        report_print_right(allow, 79);
+        report_print_right(rt, 87);
+        report_print_right(status, 98);
+        report_next_line();
+        break;
+    case ReportDestination::Window:
+        report_add_window_line(QLINE_CHECK, name + "!" + calc + " " + allow + " " + rt + " " + status);
+        break;
+    }
+    not_given_line(allowed, 1.0);
+    return given;
 }
