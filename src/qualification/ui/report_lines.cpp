@@ -362,6 +362,30 @@ CheckPositions check_positions()
             c.label + 2 * c.number + 6 * c.digit};
 }
 
+// A row of a text report: each text at its column (`right`: ending there),
+// moved right to keep a blank after the text before it, so that a long label
+// or a wide number never runs into its neighbour.
+struct TextField {
+    std::string text;
+    int column;
+    bool right;
+};
+void print_text_row(const std::vector<TextField>& fields)
+{
+    int end = 0;
+    for (const TextField& f : fields) {
+        if (f.text.empty())
+            continue;
+        const int length = utf8_length(f.text);
+        int start = f.right ? f.column - length + 1 : f.column;
+        if (end > 0 && start < end + 2)
+            start = end + 2;
+        report_print_at(f.text, std::max(1, start));
+        end = std::max(1, start) + length - 1;
+    }
+    report_next_line();
+}
+
 void not_given_line(double allowed, double limit)
 {
     if (allowed < limit)
@@ -433,11 +457,7 @@ void report_value_line(const std::string& label, const std::string& value, const
         break;
     }
     case ReportDestination::Text:
-        report_print_at(label, REPORT_LEFT_COLUMN);
-        report_print_right(value, 70);
-        if (with_unit)
-            report_print_at(unit, 75);
-        report_next_line();
+        print_text_row({{label, REPORT_LEFT_COLUMN, false}, {value, 70, true}, {with_unit ? unit : "", 75, false}});
         break;
     case ReportDestination::Window: report_add_window_line(QLINE_VALUE, label + "!" + value + " " + unit); break;
     }
@@ -499,11 +519,7 @@ bool report_lug_stress_row(const std::string& label, double calculated, double a
         break;
     }
     case ReportDestination::Text:
-        report_print_at(name, 6);
-        report_print_right(calc, 69);
-        report_print_right(allow, 79);
-        report_print_right(rt, 87);
-        report_next_line();
+        print_text_row({{name, 6, false}, {calc, 69, true}, {allow, 79, true}, {rt, 87, true}});
         break;
     case ReportDestination::Window:
         report_add_window_line(QLINE_CHECK, name + "!" + calc + " " + allow + " " + rt);
@@ -558,12 +574,7 @@ bool report_flange_stress_row(const std::string& name, double calculated, double
         break;
     }
     case ReportDestination::Text:
-        report_print_at(name, 1);
-        report_print_right(calc, 36);
-        report_print_right(allow, 47);
-        report_print_right(rt, 56);
-        report_print_at(status, 63);
-        report_next_line();
+        print_text_row({{name, 1, false}, {calc, 36, true}, {allow, 47, true}, {rt, 56, true}, {status, 63, false}});
         break;
     case ReportDestination::Window:
         report_add_window_line(QLINE_CHECK, name + "!" + calc + " " + allow + " " + rt + " " + status);
@@ -614,13 +625,13 @@ void report_wrc_stress_row(const std::string& label, const std::string& figure, 
         gdi_next_line();
         break;
     }
-    case ReportDestination::Text:
-        report_print_at(label, REPORT_LEFT_COLUMN);
-        report_print_right(figure, 31);
+    case ReportDestination::Text: {
+        std::vector<TextField> fields = {{label, REPORT_LEFT_COLUMN, false}, {figure, 31, true}};
         for (std::size_t k = 0; k < 8; ++k)
-            report_print_right(stress_text(s[k]), TEXT_ENDS[k]);
-        report_next_line();
+            fields.push_back({stress_text(s[k]), TEXT_ENDS[k], true});
+        print_text_row(fields);
         break;
+    }
     case ReportDestination::Window: {
         std::string text = label + "!" + figure;
         for (double v : s)
@@ -651,12 +662,7 @@ bool report_compliance_row(const std::string& label, double calculated, double a
         break;
     }
     case ReportDestination::Text:
-        report_print_at(name, 6);
-        report_print_right(calc, 69);
-        report_print_right(allow, 79);
-        report_print_right(rt, 87);
-        report_print_right(status, 98);
-        report_next_line();
+        print_text_row({{name, 6, false}, {calc, 69, true}, {allow, 79, true}, {rt, 87, true}, {status, 98, true}});
         break;
     case ReportDestination::Window:
         report_add_window_line(QLINE_CHECK, name + "!" + calc + " " + allow + " " + rt + " " + status);
