@@ -31,6 +31,7 @@
 #include "model/ui/dialogs_model_file.h"
 #include "model/ui/list_window.h"
 #include "platform/headless/headless_backend.h"
+#include "qualification/ui/qualification_dialogs.h"
 #include "supports/ui/support_dialogs.h"
 
 #include <algorithm>
@@ -78,6 +79,8 @@ const DialogTemplate* const DIALOGS[] = {
     &TIME_HISTORY_DIALOG,
     // Analysis
     &LOAD_CASES_DIALOG, &ANALYSIS_DIALOG,
+    // Component qualification
+    &FLANGE_DATA_DIALOG, &BOLT_GASK_DATA_DIALOG, &LOAD_DATA_DIALOG, &LUG_EVAL, &NOZZLE_QUAL,
     // The program
     &PRINT_DIALOG, &INFO_DIALOG, &ABOUT_DIALOG, &TUTORIAL_DIALOG,
 };

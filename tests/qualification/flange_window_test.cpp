@@ -17,7 +17,6 @@
 #include <filesystem>
 #include <limits>
 
-#include <unistd.h>
 
 namespace {
 
@@ -255,19 +254,17 @@ TEST_F(FlangeQualificationWindowTest, SaveAsCancelledAnswersCancel)
     ASSERT_TRUE(command(CMD_CLOSE));
     EXPECT_TRUE(qualification_mode_is(QualificationKind::Flange));
     EXPECT_TRUE(model_modified());
-    // A file that cannot be written: a message, the flag and the old file stay.
-    const std::string file = path("kept.flg");
-    write_flange_file(file, FlangeInput{}, UnitChoices{});
-    const std::string old = bytes(file);
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    script().answer_file(file);
-    ASSERT_TRUE(command(CMD_SAVE_AS));
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-    if (::geteuid() != 0) {   // root writes anywhere
-        EXPECT_EQ(script().last_message(), "Unable to write flange data file");
+    // A file that cannot be written (its folder is missing; a folder stands
+    // where it would be renamed to): a message, and the flag stays.
+    for (const std::string& bad : {path("missing/joint.flg"), path("folder.flg")}) {
+        std::filesystem::create_directories(path("folder.flg"));
+        script().answer_file(bad);
+        ASSERT_TRUE(command(CMD_SAVE_AS));
+        EXPECT_EQ(script().last_message(), "Unable to write flange data file") << bad;
         EXPECT_TRUE(model_modified());
-        EXPECT_EQ(bytes(file), old);
+        EXPECT_TRUE(qualification_file_path(QualificationKind::Flange).empty());
     }
+    EXPECT_TRUE(std::filesystem::is_directory(path("folder.flg")));
     // Save and Save As of the menu save.
     const std::string saved = path("saved.flg");
     script().answer_file(saved);

@@ -37,10 +37,7 @@ struct QualificationModeState {
     bool active = false;
     QualificationKind kind = QualificationKind::Flange;
     // What the list window had before the mode took it over.
-    std::optional<WindowPlacement> list_placement;
-    Menu list_menu;
-    const AcceleratorTable* list_accelerators = nullptr;
-    std::string list_title;
+    ListFrameLoan list_loan;
     // The user's unit choices, back on leaving.
     UnitChoices user_units{};
 };
@@ -117,19 +114,7 @@ void enter(QualificationKind kind, const std::function<void()>& load)
     s.kind = kind;
 
     Frame& list = list_frame();
-    if (main_frame().window)
-        frame_hide(main_frame());
-    s.list_placement.reset();
-    if (list.window)
-        s.list_placement = backend().placement(list.window);
-    s.list_menu = list.menu;
-    s.list_accelerators = list.accel;
-    s.list_title = list.title_text;
-    if (list.window)
-        if (const std::optional<WindowPlacement> p = saved_placement(w.placement_name))
-            frame_set_placement_hidden(list, *p);
-    frame_set_menu(list, w.menu);
-    list.accel = &accelerator_resource(w.accelerators);
+    s.list_loan = lend_list_frame(w.menu, w.accelerators, saved_placement(w.placement_name));
 
     ListMode mode;
     mode.kind = ListMode::Qualification;
@@ -230,12 +215,7 @@ void leave_qualification_mode()
     Frame& list = list_frame();
     if (list.window)
         store_placement(w.placement_name, backend().placement(list.window));
-    close_list_window();
-    if (list.window && s.list_placement)
-        frame_set_placement_hidden(list, *s.list_placement);
-    list.accel = s.list_accelerators;
-    frame_set_menu(list, s.list_menu);
-    frame_set_title(list, s.list_title);
+    return_list_frame(s.list_loan);
 
     s.active = false;
     leave_list_mode();
