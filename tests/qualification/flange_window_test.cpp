@@ -53,10 +53,10 @@ TEST_F(FlangeQualificationWindowTest, NewTakesTheListWindowAndCloseGivesItBack)
     EXPECT_NE(list().title.find("Flange Qualification"), std::string::npos) << list().title;
     EXPECT_NE(list().title.find("[Untitled]"), std::string::npos) << list().title;
     EXPECT_TRUE(model_modified());
-    EXPECT_EQ(list_window_table(), &flange_report_table());
-    ASSERT_FALSE(flange_report_table().lines().empty());
-    EXPECT_EQ(flange_report_table().lines().back().text, "Allowable Pressure = 665 (psi)");
-    EXPECT_EQ(flange_report_table().title, "Flange Stresses Report");
+    EXPECT_EQ(list_window_table(), &flange_stresses_table());
+    ASSERT_FALSE(flange_stresses_table().lines().empty());
+    EXPECT_EQ(flange_stresses_table().lines().back().text, "Allowable Pressure = 665 (psi)");
+    EXPECT_EQ(flange_stresses_table().title, "Flange Stresses Report");
 
     // Changed: Cancel keeps the mode, No leaves it.
     script().once("SAVE_CHANGES_DIALOG", [](HeadlessDialog& d) { d.press(IDCANCEL); });
@@ -185,7 +185,7 @@ TEST_F(FlangeQualificationWindowTest, SheetStoresOnlyChangesAboveTheTolerance)
     EXPECT_EQ(flange_qualification().input.bolt_size, 6);
     EXPECT_EQ(flange_qualification().input.bolt_diameter, 1.25f);
     // The report shows the new values.
-    const std::vector<ReportLine>& lines = flange_report_table().lines();
+    const std::vector<ReportLine>& lines = flange_stresses_table().lines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), ReportLine{QLINE_TEXT, "Leak Pressure Ratio [m] = 3.25"}),
               lines.end());
 }
@@ -209,7 +209,7 @@ TEST_F(FlangeQualificationWindowTest, AnalyzeAsksToSaveAndPrintsTheReport)
     EXPECT_EQ(script().last_message(), "Flange Analyzed");
     EXPECT_NE(list().title.find("[joint.flg ("), std::string::npos) << list().title;
     EXPECT_EQ(report_file_path(), std::optional<std::string>(path("joint.txt")));
-    expect_golden_file("qualification", "flange_window.txt", joined(window_texts(flange_report_table())));
+    expect_golden_file("qualification", "flange_window.txt", joined(window_texts(flange_stresses_table())));
 
     // Print to a text file: the report under the file's name with "txt".
     script().once("PRINT_DIALOG", [](HeadlessDialog& d) {

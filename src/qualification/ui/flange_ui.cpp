@@ -376,7 +376,7 @@ void write_flange_report()
         report_flange_results(q.input, q.results);
 }
 
-QualificationReportTable& flange_report_table() { return ui().table; }
+QualificationReportTable& flange_stresses_table() { return ui().table; }
 
 void refresh_flange_report() { ui().table.refresh(model_modified()); }
 
@@ -409,7 +409,7 @@ void install_flange_qualification()
     w.edit = [](WindowId owner) { flange_property_sheet(owner); };
     w.analyze = analyze_flange_command;
     w.write_report = write_flange_report;
-    w.table = []() -> TableWindow& { return flange_report_table(); };
+    w.table = []() -> TableWindow& { return flange_stresses_table(); };
     w.refresh = refresh_flange_report;
     register_qualification_window(w);
 }

@@ -26,7 +26,7 @@ bool flange_property_sheet(WindowId owner);
 void analyze_flange_command();
 // Writes the report to the destination of the printing state.
 void write_flange_report();
-QualificationReportTable& flange_report_table();
+QualificationReportTable& flange_stresses_table();
 void refresh_flange_report();
 
 void install_flange_qualification();
