@@ -21,6 +21,18 @@ double polynomial(const double (&a)[5], double x)
 
 bool ratio_in_range(double q) { return q >= 0.001 && q <= 0.1; }
 
+// Values far outside any vessel can drive a load beyond the range of
+// numbers: such a case gets a message, not an infinity.
+void finish(En13445Result& r)
+{
+    for (double v : {r.ec, r.lambda, r.load_distance, r.thickness_distance, r.Fz_max, r.Mb_max, r.Mx_max, r.My_max})
+        if (!std::isfinite(v)) {
+            r = En13445Result{};
+            r.problem = "The loads of these dimensions exceed the range of numbers";
+            return;
+        }
+}
+
 // The quantities every formula divides by.
 std::string dimension_problem(const NozzleEvaluation& n, bool cylinder)
 {
@@ -28,8 +40,8 @@ std::string dimension_problem(const NozzleEvaluation& n, bool cylinder)
         return cylinder ? "The mean shell diameter D must be above 0" : "The mean shell radius R must be above 0";
     if (!(n.d > 0.0f) || !(n.eb > 0.0f))
         return "The mean nozzle diameter d and the nozzle thickness eb must be above 0";
-    if (!(n.f > 0.0f))
-        return "The shell design stress f must be above 0";
+    if (!(n.f > 0.0f) || !(n.fb > 0.0f))
+        return "The design stresses f of the shell and fb of the nozzle must be above 0";
     if (cylinder && !(n.ec > 0.0f))
         return "Combined Shell + Pad Thk should be > 0";
     return {};
@@ -60,6 +72,7 @@ En13445Result en13445_sphere(const NozzleEvaluation& n)
     const double s = std::sqrt(1.0 + r.nu), l = r.lambda;
     r.Fz_max = f * ec * ec * (1.82 + 2.4 * s * l + 0.91 * r.nu * l * l);
     r.Mb_max = d / 4.0 * f * ec * ec * (4.9 + 2.0 * s * l + 0.91 * r.nu * l * l);
+    finish(r);
     return r;
 }
 
@@ -113,5 +126,6 @@ En13445Result en13445_cylinder(const NozzleEvaluation& n)
     r.Fz_max = r.C1 * f * ec * ec;
     r.Mx_max = r.C2 * d / 4.0 * f * ec * ec;
     r.My_max = r.C3 * d / 4.0 * f * ec * ec;
+    finish(r);
     return r;
 }

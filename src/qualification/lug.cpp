@@ -33,9 +33,11 @@ void add_loads(QualificationFields<LugInput>& fields, const char* set, LugLoads 
         {"W", &LugLoads::W}, {"Q1", &LugLoads::Q1}, {"Q2", &LugLoads::Q2},
         {"ML", &LugLoads::ML}, {"MN", &LugLoads::MN}, {"MT", &LugLoads::MT},
     }};
-    for (const auto& [name, member] : members)
-        fields.push_back(Field::real(std::string(set) + " load " + name,
+    for (const auto& entry : members) {
+        float LugLoads::*member = entry.second;
+        fields.push_back(Field::real(std::string(set) + " load " + entry.first,
                                      [loads, member](LugInput& r) -> float& { return (r.*loads).*member; }));
+    }
 }
 
 }  // namespace

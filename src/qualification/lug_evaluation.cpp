@@ -228,5 +228,15 @@ LugEvaluation evaluate_lug(const LugInput& in)
                                        : "Shear Stress as per Y-3410 Eq. 6:";
     // The rectangular EN row keeps the sign of SNT**; the other three its magnitude.
     ev.weld_checks = {{snt_label, asme || hollow ? std::fabs(snt) : snt, 2.0 * yield}, {shear_label, shear, yield}};
+    // Loads and dimensions far outside any pipe can drive a stress beyond the
+    // range of numbers: such a case gets a message, not an infinity.
+    for (const std::vector<LugCheck>* list : {&ev.checks, &ev.weld_checks})
+        for (const LugCheck& c : *list)
+            if (!std::isfinite(c.calculated) || !std::isfinite(c.allowed)) {
+                ev.checks.clear();
+                ev.weld_checks.clear();
+                ev.problem = "The stresses of these loads and dimensions exceed the range of numbers";
+                return ev;
+            }
     return ev;
 }

@@ -181,6 +181,22 @@ void shear_and_intensity(const NozzleEvaluation& n, Wrc537Result& r, const Patte
     r.allowed = n.allowable;
 }
 
+// Loads and dimensions far outside any vessel can drive a stress beyond the
+// range of numbers: such a case gets a message, not an infinity.
+void finish(Wrc537Result& r)
+{
+    bool finite = std::isfinite(r.calculated) && std::isfinite(r.max_intensity);
+    for (const WrcStressRow& row : r.rows)
+        for (double v : row.s)
+            finite = finite && std::isfinite(v);
+    if (finite)
+        return;
+    r.rows.clear();
+    r.intensity = {};
+    r.max_intensity = r.calculated = 0.0;
+    r.problem = "The stresses of these loads and dimensions exceed the range of numbers";
+}
+
 }  // namespace
 
 const char* wrc537_sphere_family_key(int family) { return SPHERE_FAMILIES[std::clamp(family, 0, 7)].key; }
@@ -395,6 +411,7 @@ Wrc537Result wrc537_sphere(const NozzleEvaluation& n, const Wrc537CurveStore& cu
         r.rows.push_back({});
     }
     shear_and_intensity(n, r, C_D_SHEAR, A_B_SHEAR, sums[0], sums[1], "Combined Stress Intensity (Pl+Q)");
+    finish(r);
     return r;
 }
 
@@ -473,5 +490,6 @@ Wrc537Result wrc537_cylinder(const NozzleEvaluation& n, const Wrc537CurveStore& 
         r.rows.push_back({});
     }
     shear_and_intensity(n, r, A_B_SHEAR, C_D_SHEAR, sums[0], sums[1], "Combined Stress Intensity (PL+Q)");
+    finish(r);
     return r;
 }

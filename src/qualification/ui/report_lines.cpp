@@ -362,28 +362,44 @@ CheckPositions check_positions()
             c.label + 2 * c.number + 6 * c.digit};
 }
 
-// A row of a text report: each text at its column (`right`: ending there),
-// moved right to keep a blank after the text before it, so that a long label
-// or a wide number never runs into its neighbour.
-struct TextField {
+// A row of fields on a page or in a text report: each text at its place
+// (`right`: ending there), moved right to keep a gap after the text before
+// it, so that a long label or a wide number never runs into its neighbour.
+// On a page the places are relative to the left margin and the gap is a
+// digit's width; in a text report they are columns and the gap one blank.
+struct RowField {
     std::string text;
-    int column;
+    int column;   // text report
+    int x;        // page
     bool right;
 };
-void print_text_row(const std::vector<TextField>& fields)
+void print_row(const std::vector<RowField>& fields)
 {
+    const bool pages = report_destination() == ReportDestination::Pages;
+    Surface& measure = gdi_measure_surface();
+    const int margin = pages ? gdi_left_margin() : 0;
+    const int gap = pages ? qpage().digit : 2;
+    bool first = true;
     int end = 0;
-    for (const TextField& f : fields) {
+    for (const RowField& f : fields) {
         if (f.text.empty())
             continue;
-        const int length = utf8_length(f.text);
-        int start = f.right ? f.column - length + 1 : f.column;
-        if (end > 0 && start < end + 2)
-            start = end + 2;
-        report_print_at(f.text, std::max(1, start));
-        end = std::max(1, start) + length - 1;
+        const int width = pages ? measure.text_width(f.text) : utf8_length(f.text);
+        const int place = pages ? f.x : f.column;
+        int start = f.right ? place - width + (pages ? 0 : 1) : place;
+        if (!first && start < end + gap)
+            start = end + gap;
+        if (pages) {
+            gdi_print_text_at(margin + start, f.text);
+            end = start + width;
+        } else {
+            start = std::max(1, start);
+            report_print_at(f.text, start);
+            end = start + width - 1;
+        }
+        first = false;
     }
-    report_next_line();
+    pages ? gdi_next_line() : report_next_line();
 }
 
 void not_given_line(double allowed, double limit)
@@ -421,8 +437,18 @@ QualificationColumns measure_qualification_columns(Surface& s, QualificationRepo
 void begin_qualification_report(QualificationReport report)
 {
     state().qualification = report;
-    if (report_destination() == ReportDestination::Pages)
-        state().qualification_page = measure_qualification_columns(gdi_measure_surface(), report);
+    if (report_destination() != ReportDestination::Pages)
+        return;
+    QualificationColumns c = measure_qualification_columns(gdi_measure_surface(), report);
+    // The nine value columns of the nozzle report narrow to the page's width.
+    const int width = gdi_printable_rect().width();
+    if (report == QualificationReport::Nozzle && c.c[8] + c.digit > width) {
+        c.number = std::max(4 * c.digit, (width - c.label - 10 * c.digit) / 9);
+        c.c[0] = c.label + c.number;
+        for (std::size_t k = 1; k < c.c.size(); ++k)
+            c.c[k] = c.c[k - 1] + c.digit + c.number;
+    }
+    state().qualification_page = c;
 }
 
 void report_title_line(const std::string& text)
@@ -446,19 +472,14 @@ void report_value_line(const std::string& label, const std::string& value, const
 {
     const bool with_unit = unit != "-";
     switch (report_destination()) {
-    case ReportDestination::Pages: {
+    case ReportDestination::Pages:
+    case ReportDestination::Text: {
         const QualificationColumns& c = qpage();
-        const int x = gdi_left_margin();
-        gdi_print_text(label);
-        gdi_print_text_right(x + c.label + c.digit, value);
-        if (with_unit)
-            gdi_print_text_at(x + c.label + 2 * c.digit, unit);
-        gdi_next_line();
+        print_row({{label, REPORT_LEFT_COLUMN, 0, false},
+                   {value, 70, c.label + c.digit, true},
+                   {with_unit ? unit : "", 75, c.label + 2 * c.digit, false}});
         break;
     }
-    case ReportDestination::Text:
-        print_text_row({{label, REPORT_LEFT_COLUMN, false}, {value, 70, true}, {with_unit ? unit : "", 75, false}});
-        break;
     case ReportDestination::Window: report_add_window_line(QLINE_VALUE, label + "!" + value + " " + unit); break;
     }
 }
@@ -508,19 +529,13 @@ bool report_lug_stress_row(const std::string& label, double calculated, double a
     const std::string name = label_with_unit(label, STRESS);
     const std::string calc = stress_text(calculated), allow = stress_text(allowed), rt = ratio_of(ratio);
     switch (report_destination()) {
-    case ReportDestination::Pages: {
+    case ReportDestination::Pages:
+    case ReportDestination::Text: {
         const CheckPositions p = check_positions();
-        const int x = gdi_left_margin();
-        gdi_print_text(name);
-        gdi_print_text_right(x + p.calculated, calc);
-        gdi_print_text_right(x + p.allowed, allow);
-        gdi_print_text_right(x + p.ratio, rt);
-        gdi_next_line();
+        print_row({{name, 6, 0, false}, {calc, 69, p.calculated, true}, {allow, 79, p.allowed, true},
+                   {rt, 87, p.ratio, true}});
         break;
     }
-    case ReportDestination::Text:
-        print_text_row({{name, 6, false}, {calc, 69, true}, {allow, 79, true}, {rt, 87, true}});
-        break;
     case ReportDestination::Window:
         report_add_window_line(QLINE_CHECK, name + "!" + calc + " " + allow + " " + rt);
         break;
@@ -561,21 +576,17 @@ bool report_flange_stress_row(const std::string& name, double calculated, double
     const std::string status = given && ratio <= 1.0 ? "OK" : "----";
     const std::string calc = stress_text(calculated), allow = stress_text(allowed), rt = ratio_of(ratio);
     switch (report_destination()) {
-    case ReportDestination::Pages: {
+    case ReportDestination::Pages:
+    case ReportDestination::Text: {
         const QualificationColumns& c = qpage();
         const CheckPositions p = check_positions();
-        const int x = gdi_left_margin();
-        gdi_print_text(name);
-        gdi_print_text_right(x + c.label, calc);
-        gdi_print_text_right(x + c.label + c.number, allow);
-        gdi_print_text_right(x + p.ratio, rt);
-        gdi_print_text_at(x + p.status, status);
-        gdi_next_line();
+        print_row({{name, 1, 0, false},
+                   {calc, 36, c.label, true},
+                   {allow, 47, c.label + c.number, true},
+                   {rt, 56, p.ratio, true},
+                   {status, 63, p.status, false}});
         break;
     }
-    case ReportDestination::Text:
-        print_text_row({{name, 1, false}, {calc, 36, true}, {allow, 47, true}, {rt, 56, true}, {status, 63, false}});
-        break;
     case ReportDestination::Window:
         report_add_window_line(QLINE_CHECK, name + "!" + calc + " " + allow + " " + rt + " " + status);
         break;
@@ -615,21 +626,13 @@ void report_wrc_stress_row(const std::string& label, const std::string& figure, 
 {
     static const int TEXT_ENDS[8] = {40, 49, 57, 65, 73, 81, 89, 97};
     switch (report_destination()) {
-    case ReportDestination::Pages: {
-        const QualificationColumns& c = qpage();
-        const int x = gdi_left_margin();
-        gdi_print_text(label);
-        gdi_print_text_right(x + c.label + c.digit, figure);
-        for (std::size_t k = 0; k < 8; ++k)
-            gdi_print_text_right(x + c.c[k] + c.digit, stress_text(s[k]));
-        gdi_next_line();
-        break;
-    }
+    case ReportDestination::Pages:
     case ReportDestination::Text: {
-        std::vector<TextField> fields = {{label, REPORT_LEFT_COLUMN, false}, {figure, 31, true}};
+        const QualificationColumns& c = qpage();
+        std::vector<RowField> fields = {{label, REPORT_LEFT_COLUMN, 0, false}, {figure, 31, c.label + c.digit, true}};
         for (std::size_t k = 0; k < 8; ++k)
-            fields.push_back({stress_text(s[k]), TEXT_ENDS[k], true});
-        print_text_row(fields);
+            fields.push_back({stress_text(s[k]), TEXT_ENDS[k], c.c[k] + c.digit, true});
+        print_row(fields);
         break;
     }
     case ReportDestination::Window: {
@@ -650,20 +653,13 @@ bool report_compliance_row(const std::string& label, double calculated, double a
     const std::string name = label_with_unit(label, STRESS);
     const std::string calc = stress_text(calculated), allow = stress_text(allowed), rt = ratio_of(ratio);
     switch (report_destination()) {
-    case ReportDestination::Pages: {
+    case ReportDestination::Pages:
+    case ReportDestination::Text: {
         const CheckPositions p = check_positions();
-        const int x = gdi_left_margin();
-        gdi_print_text(name);
-        gdi_print_text_right(x + p.calculated, calc);
-        gdi_print_text_right(x + p.allowed, allow);
-        gdi_print_text_right(x + p.ratio, rt);
-        gdi_print_text_right(x + p.status, status);
-        gdi_next_line();
+        print_row({{name, 6, 0, false}, {calc, 69, p.calculated, true}, {allow, 79, p.allowed, true},
+                   {rt, 87, p.ratio, true}, {status, 98, p.status, true}});
         break;
     }
-    case ReportDestination::Text:
-        print_text_row({{name, 6, false}, {calc, 69, true}, {allow, 79, true}, {rt, 87, true}, {status, 98, true}});
-        break;
     case ReportDestination::Window:
         report_add_window_line(QLINE_CHECK, name + "!" + calc + " " + allow + " " + rt + " " + status);
         break;

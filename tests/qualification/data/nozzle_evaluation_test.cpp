@@ -520,3 +520,32 @@ TEST(Wrc537Curves, MissingRecordsAreListedBeforeAnyStress)
     n.T = 0.0f;
     EXPECT_FALSE(wrc537_cylinder(n, store).problem.empty());
 }
+
+TEST(Wrc537Cylinder, NumbersOutOfRangeGiveAMessageNotAnInfinity)
+{
+    // Found by fuzzing: a file's torsional moment of -1e37 on an attachment
+    // radius of 1e-42 drives the shear past the range of numbers.
+    NozzleEvaluation n = wrc_sphere();
+    n.spherical = 0;
+    n.MT = -1.0633823e37f;
+    n.T = 1.1754944e-38f;
+    n.Rm = 1.4349296e-42f;
+    n.ro = 1.4349296e-42f;
+    Wrc537CurveStore store;
+    for (const Wrc537Figure& f : wrc537_cylinder_figures())
+        store.add(wrc537_cylinder_key(f), (*f.gammas)[0], constant(f.name, 0.5));
+    const Wrc537Result r = wrc537_cylinder(n, store);
+    EXPECT_FALSE(r.problem.empty());
+    EXPECT_TRUE(r.rows.empty());
+    EXPECT_TRUE(std::isfinite(r.calculated));
+}
+
+TEST(En13445Sphere, NegativeNozzleStressFromAFileGivesAMessage)
+{
+    // Found by fuzzing: fb < 0 made nu negative and sqrt(1 + nu) undefined.
+    NozzleEvaluation n = en_sphere();
+    n.fb = -8.6e9f;
+    const En13445Result r = en13445_sphere(n);
+    EXPECT_FALSE(r.problem.empty());
+    EXPECT_DOUBLE_EQ(r.Fz_max, 0.0);
+}
