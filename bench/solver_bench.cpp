@@ -1,58 +1,55 @@
-// The profile solver against a general sparse Cholesky solver.
+// The program's equation store and sparse LDLᵀ solver against Eigen's
+// SimplicialLDLT with its approximate minimum degree ordering, in one
+// process on the same matrices.
 //
-// A piping-like model of 10,000 nodes (60,000 equations): a long header with
-// branches off branches, bypass loops that close back onto their run,
-// pipes from 1 to 24 inch as 3D beam elements with shear deformation,
-// anchors at the run ends, rigid (1.0e12) supports along the runs and a few
-// rigid links between nodes. The same matrix is factored and solved by the
-// program's renumbering and profile LDLᵀ and by Eigen's SimplicialLLT with
-// its approximate minimum degree ordering.
+// Piping-like models of 6,000, 60,000 and 600,000 equations (or the counts
+// given in KV_BENCH_EQUATIONS, comma-separated; each is rounded down to
+// whole nodes of six): a long header with branches off branches, bypass
+// loops that close back onto their run, pipes from 1 to 24 inch as 3D beam
+// elements with shear deformation, anchors at the run ends, rigid (1.0e12)
+// supports along the runs and a few rigid links between nodes.
 //
-// The benchmarks time the ordering and symbolic work (renumbering and
-// layout; Eigen's analyzePattern), the numeric factorisation alone (what the
-// nonlinear iterations repeat), both together, and one solve. The counters
-// give the node profile of the input numbering and of each renumbering
-// method, the stored terms, and the largest relative difference of the two
-// solvers' displacements.
-#include "analysis_core/profile_store.h"
-#include "analysis_core/renumber.h"
+// Each solver gets the same matrix: the program's store assembles the
+// element matrices as the analysis does; Eigen gets the same terms as a
+// sparse matrix without the terms that are exactly 0 (an axis-parallel pipe
+// leaves most of its off-diagonal block 0), which is the smallest pattern
+// it can be given. The benchmarks time the ordering and symbolic work (the
+// store's construction from the node pairs; Eigen's analyzePattern), the
+// numeric factorisation (what a nonlinear iteration repeats; the store's
+// includes copying the assembled values into the factor), and one solve.
+// BM_CompareWithEigen times both solvers in turn on the same matrix (the
+// best of several runs each) and gives the ratios program / Eigen of the
+// factorisation and solve times and of the factor terms (the store's lower
+// triangle with its diagonal; Eigen's L and D), and the largest difference
+// of the two solutions relative to the largest displacement. The counter
+// eigen_terms_node_pattern is Eigen's factor on the store's own pattern
+// (every term of the node blocks kept), for comparison.
+#include "analysis_core/equation_store.h"
 
+#include <Eigen/OrderingMethods>
 #include <Eigen/SparseCholesky>
 #include <Eigen/SparseCore>
+#include "bench_random.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
 
-constexpr int NODES = 10000;
 constexpr double RIGID = 1.0e12;
 constexpr double E = 2.9e7;         // psi, carbon steel
 constexpr double G = E / 2.6;       // Poisson's ratio 0.3
 
-// A small deterministic generator, so that every run builds the same model.
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t next()
-    {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 7;
-        state_ ^= state_ << 17;
-        return state_;
-    }
-    int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
-    int between(int lo, int hi) { return lo + below(hi - lo + 1); }
-    bool chance(double p) { return static_cast<double>(next() % 1000000) < p * 1.0e6; }
-
-private:
-    std::uint64_t state_;
-};
 
 struct Vec {
     double x = 0, y = 0, z = 0;
@@ -145,10 +142,11 @@ void rigid_link(double (&k)[13][13])
 // Runs of axis-parallel pipes that turn every few spools; branches start at
 // random nodes of earlier runs; some branches close back onto their parent
 // run further down (a bypass loop), the others end at an anchor or free.
-Model make_piping_model()
+Model make_piping_model(int node_count)
 {
+    const int NODES = node_count;
     Model m;
-    Random random(20240611);
+    BenchRandom random(20240611);
     m.at.push_back({});
     const Vec axes[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
     struct Run {
@@ -247,55 +245,36 @@ Model make_piping_model()
     return m;
 }
 
-// The model as the program assembles it: renumbered, laid out, in a store.
-struct ProfileSetup {
-    OneBased<int> numbering;
-    std::unique_ptr<ProfileStore> store;
-    std::vector<double> assembled;  // the terms before factorisation
-};
+using EigenLdlt = Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>, Eigen::Lower, Eigen::AMDOrdering<int>>;
 
-void element_equations(const OneBased<int>& numbering, int a, int b, int (&eq)[13])
+void element_equations(int a, int b, int (&eq)[13])
 {
     eq[0] = 0;
     for (int d = 1; d <= 6; ++d) {
-        eq[d] = 6 * numbering[a] - 6 + d;
-        eq[d + 6] = 6 * numbering[b] - 6 + d;
+        eq[d] = 6 * a - 6 + d;
+        eq[d + 6] = 6 * b - 6 + d;
     }
 }
 
-ProfileSetup make_profile(const Model& m, RenumberMethod method)
+void assemble(const Model& m, EquationStore& store)
 {
-    ProfileSetup s;
-    OneBased<char> in(m.nodes);
-    for (char& c : in) c = 1;
-    s.numbering = renumber_nodes(m.nodes, m.pairs, in, method);
-    ProfileLayout layout(6 * m.nodes);
+    store.clear_values();
     int eq[13];
     for (const Element& e : m.elements) {
-        element_equations(s.numbering, e.a, e.b, eq);
-        layout.include_element(eq);
-    }
-    s.store = std::make_unique<ProfileStore>(layout);
-    return s;
-}
-
-void assemble(const Model& m, ProfileSetup& s)
-{
-    s.store->clear_values();
-    int eq[13];
-    for (const Element& e : m.elements) {
-        element_equations(s.numbering, e.a, e.b, eq);
-        s.store->add_element(eq, e.k);
+        element_equations(e.a, e.b, eq);
+        store.add_element(eq, e.k);
     }
     for (auto [node, d] : m.rigid) {
-        const int e = 6 * s.numbering[node] - 6 + d;
-        s.store->add(e, e, RIGID);
+        const int e = 6 * node - 6 + d;
+        store.add(e, e, RIGID);
     }
 }
 
-Eigen::SparseMatrix<double> eigen_matrix(const Model& m)
+// The lower triangle of the same matrix (all that SimplicialLDLT reads),
+// without its exact zeros, or (keep_zeros) with every term of the node
+// blocks the store keeps.
+Eigen::SparseMatrix<double> eigen_matrix(const Model& m, bool keep_zeros = false)
 {
-    // Lower triangle in the input numbering, which is all SimplicialLLT reads.
     std::vector<Eigen::Triplet<double>> terms;
     for (const Element& e : m.elements) {
         const int base[2] = {6 * e.a - 6, 6 * e.b - 6};
@@ -303,7 +282,7 @@ Eigen::SparseMatrix<double> eigen_matrix(const Model& m)
             for (int j = 1; j <= 12; ++j) {
                 const int r = base[(i - 1) / 6] + (i - 1) % 6;
                 const int c = base[(j - 1) / 6] + (j - 1) % 6;
-                if (r >= c && e.k[i][j] != 0) terms.emplace_back(r, c, e.k[i][j]);
+                if (r >= c && (keep_zeros || e.k[i][j] != 0)) terms.emplace_back(r, c, e.k[i][j]);
             }
     }
     for (auto [node, d] : m.rigid) terms.emplace_back(6 * node - 7 + d, 6 * node - 7 + d, RIGID);
@@ -323,174 +302,186 @@ std::vector<double> load_vector(const Model& m)
     return f;
 }
 
-const Model& model()
-{
-    static const Model m = make_piping_model();
-    return m;
-}
-
+// One model and its matrices per size, made at first use.
 struct Fixture {
-    ProfileSetup profile = make_profile(model(), RenumberMethod::Best);
-    Eigen::SparseMatrix<double> matrix = eigen_matrix(model());
-    Fixture()
+    Model model;
+    std::unique_ptr<EquationStore> store;
+    Eigen::SparseMatrix<double> matrix;
+    std::vector<double> load;
+    explicit Fixture(int nodes)
+        : model(make_piping_model(nodes)), store(std::make_unique<EquationStore>(nodes, model.pairs)),
+          matrix(eigen_matrix(model)), load(load_vector(model))
     {
-        assemble(model(), profile);
-        const ProfileStore& s = *profile.store;
-        profile.assembled.reserve(s.stored_terms());
-        for (int j = 1; j <= s.equation_count(); ++j)
-            for (int i = s.first_row(j); i <= j; ++i) profile.assembled.push_back(s.value(i, j));
+        assemble(model, *store);
     }
 };
 
-Fixture& fixture()
+Fixture& fixture(int equations)
 {
-    static Fixture f;
-    return f;
+    static std::map<int, std::unique_ptr<Fixture>> made;
+    std::unique_ptr<Fixture>& f = made[equations];
+    if (!f) f = std::make_unique<Fixture>(equations / 6);
+    return *f;
 }
 
-// Puts the assembled terms back, as an assembly for the next iteration would.
-void reload(ProfileStore& store, const std::vector<double>& assembled)
+void BM_StoreOrdering(benchmark::State& state)
 {
-    store.clear_values();
-    std::size_t k = 0;
-    for (int j = 1; j <= store.equation_count(); ++j)
-        for (int i = store.first_row(j); i <= j; ++i) store.add(i, j, assembled[k++]);
-}
-
-void BM_ProfileOrdering(benchmark::State& state)
-{
-    const Model& m = model();
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        ProfileSetup s = make_profile(m, RenumberMethod::Best);
-        benchmark::DoNotOptimize(s.store->stored_terms());
+        EquationStore store(f.model.nodes, f.model.pairs);
+        benchmark::DoNotOptimize(store.factor_terms());
     }
-    OneBased<int> input(m.nodes);
-    for (int n = 1; n <= m.nodes; ++n) input[n] = n;
-    state.counters["profile_input"] = static_cast<double>(node_profile(m.pairs, input));
-    for (auto [name, method] : {std::pair{"profile_rcm", RenumberMethod::ReverseCuthillMcKee},
-                                std::pair{"profile_sloan", RenumberMethod::Sloan},
-                                std::pair{"profile_best", RenumberMethod::Best}}) {
-        OneBased<char> in(m.nodes);
-        for (char& c : in) c = 1;
-        state.counters[name] =
-            static_cast<double>(node_profile(m.pairs, renumber_nodes(m.nodes, m.pairs, in, method)));
-    }
-    state.counters["equations"] = 6 * m.nodes;
-    state.counters["elements"] = static_cast<double>(m.elements.size());
+    state.counters["equations"] = 6 * f.model.nodes;
+    state.counters["elements"] = static_cast<double>(f.model.elements.size());
+    state.counters["factor_terms"] = static_cast<double>(f.store->factor_terms());
 }
-BENCHMARK(BM_ProfileOrdering)->Unit(benchmark::kMillisecond);
 
-void BM_ProfileFactor(benchmark::State& state)
+void BM_StoreFactor(benchmark::State& state)
 {
-    Fixture& f = fixture();
-    ProfileStore& store = *f.profile.store;
-    for (auto _ : state) {
-        state.PauseTiming();
-        reload(store, f.profile.assembled);
-        state.ResumeTiming();
-        if (store.factor() != 0) state.SkipWithError("unstable");
-    }
-    state.counters["stored_terms"] = static_cast<double>(store.stored_terms());
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        if (!f.store->factor().ok()) state.SkipWithError("unstable");
 }
-BENCHMARK(BM_ProfileFactor)->Unit(benchmark::kMillisecond);
 
-void BM_ProfileOrderingAndFactor(benchmark::State& state)
+void BM_StoreSolve(benchmark::State& state)
 {
-    const Model& m = model();
-    for (auto _ : state) {
-        ProfileSetup s = make_profile(m, RenumberMethod::Best);
-        state.PauseTiming();
-        assemble(m, s);
-        state.ResumeTiming();
-        if (s.store->factor() != 0) state.SkipWithError("unstable");
-    }
-}
-BENCHMARK(BM_ProfileOrderingAndFactor)->Unit(benchmark::kMillisecond);
-
-void BM_ProfileSolve(benchmark::State& state)
-{
-    Fixture& f = fixture();
-    ProfileStore& store = *f.profile.store;
-    reload(store, f.profile.assembled);
-    if (store.factor() != 0) {
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    if (!f.store->factor().ok()) {
         state.SkipWithError("unstable");
         return;
     }
-    const std::vector<double> load = load_vector(model());
-    OneBased<double> x(store.equation_count());
+    std::vector<double> x(f.load.size());
     for (auto _ : state) {
-        state.PauseTiming();
-        for (int n = 1; n <= model().nodes; ++n)
-            for (int d = 0; d < 6; ++d)
-                x[6 * f.profile.numbering[n] - 5 + d] = load[static_cast<std::size_t>(6 * n - 6 + d)];
-        state.ResumeTiming();
-        store.solve(x);
-    }
-    // The same displacements from Eigen, compared by node and direction.
-    Eigen::SimplicialLLT<Eigen::SparseMatrix<double>> llt(f.matrix);
-    Eigen::VectorXd b(6 * model().nodes);
-    for (int e = 0; e < b.size(); ++e) b[e] = load[static_cast<std::size_t>(e)];
-    const Eigen::VectorXd y = llt.solve(b);
-    double largest = 0, difference = 0;
-    for (int n = 1; n <= model().nodes; ++n)
-        for (int d = 0; d < 6; ++d) {
-            const double u = y[6 * n - 6 + d];
-            largest = std::max(largest, std::abs(u));
-            difference = std::max(difference, std::abs(u - x[6 * f.profile.numbering[n] - 5 + d]));
-        }
-    state.counters["max_difference_relative"] = difference / largest;
-}
-BENCHMARK(BM_ProfileSolve)->Unit(benchmark::kMillisecond);
-
-void BM_EigenAnalyzePattern(benchmark::State& state)
-{
-    Fixture& f = fixture();
-    for (auto _ : state) {
-        Eigen::SimplicialLLT<Eigen::SparseMatrix<double>> llt;
-        llt.analyzePattern(f.matrix);
-        benchmark::DoNotOptimize(llt.permutationP().indices().data());
-    }
-}
-BENCHMARK(BM_EigenAnalyzePattern)->Unit(benchmark::kMillisecond);
-
-void BM_EigenFactorize(benchmark::State& state)
-{
-    Fixture& f = fixture();
-    Eigen::SimplicialLLT<Eigen::SparseMatrix<double>> llt;
-    llt.analyzePattern(f.matrix);
-    for (auto _ : state) {
-        llt.factorize(f.matrix);
-        if (llt.info() != Eigen::Success) state.SkipWithError("not positive definite");
-    }
-    state.counters["factor_terms"] = static_cast<double>(llt.matrixL().nestedExpression().nonZeros());
-}
-BENCHMARK(BM_EigenFactorize)->Unit(benchmark::kMillisecond);
-
-void BM_EigenAnalyzeAndFactorize(benchmark::State& state)
-{
-    Fixture& f = fixture();
-    for (auto _ : state) {
-        Eigen::SimplicialLLT<Eigen::SparseMatrix<double>> llt;
-        llt.analyzePattern(f.matrix);
-        llt.factorize(f.matrix);
-        if (llt.info() != Eigen::Success) state.SkipWithError("not positive definite");
-    }
-}
-BENCHMARK(BM_EigenAnalyzeAndFactorize)->Unit(benchmark::kMillisecond);
-
-void BM_EigenSolve(benchmark::State& state)
-{
-    Fixture& f = fixture();
-    Eigen::SimplicialLLT<Eigen::SparseMatrix<double>> llt(f.matrix);
-    const std::vector<double> load = load_vector(model());
-    Eigen::VectorXd b(6 * model().nodes);
-    for (int e = 0; e < b.size(); ++e) b[e] = load[static_cast<std::size_t>(e)];
-    Eigen::VectorXd x;
-    for (auto _ : state) {
-        x = llt.solve(b);
+        std::copy(f.load.begin(), f.load.end(), x.begin());
+        f.store->solve(x, 1);
         benchmark::DoNotOptimize(x.data());
     }
 }
-BENCHMARK(BM_EigenSolve)->Unit(benchmark::kMillisecond);
+
+void BM_EigenAnalyzePattern(benchmark::State& state)
+{
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        EigenLdlt ldlt;
+        ldlt.analyzePattern(f.matrix);
+        benchmark::DoNotOptimize(ldlt.permutationP().indices().data());
+    }
+}
+
+void BM_EigenFactorize(benchmark::State& state)
+{
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    EigenLdlt ldlt;
+    ldlt.analyzePattern(f.matrix);
+    for (auto _ : state) {
+        ldlt.factorize(f.matrix);
+        if (ldlt.info() != Eigen::Success) state.SkipWithError("not factorised");
+    }
+}
+
+void BM_EigenSolve(benchmark::State& state)
+{
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    EigenLdlt ldlt(f.matrix);
+    Eigen::VectorXd b = Eigen::Map<const Eigen::VectorXd>(f.load.data(), static_cast<Eigen::Index>(f.load.size()));
+    Eigen::VectorXd x;
+    for (auto _ : state) {
+        x = ldlt.solve(b);
+        benchmark::DoNotOptimize(x.data());
+    }
+}
+
+// The shortest of `runs` timings of f, in seconds.
+template <typename F>
+double best_of(int runs, F&& f)
+{
+    double best = 1e300;
+    for (int r = 0; r < runs; ++r) {
+        const auto start = std::chrono::steady_clock::now();
+        f();
+        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
+}
+
+void BM_CompareWithEigen(benchmark::State& state)
+{
+    Fixture& f = fixture(static_cast<int>(state.range(0)));
+    const int runs = f.model.nodes > 50000 ? 7 : 25;
+    EigenLdlt ldlt;
+    ldlt.analyzePattern(f.matrix);
+    std::vector<double> x(f.load.size());
+    Eigen::VectorXd b = Eigen::Map<const Eigen::VectorXd>(f.load.data(), static_cast<Eigen::Index>(f.load.size()));
+    Eigen::VectorXd y;
+    double factor_store = 0, factor_eigen = 0, solve_store = 0, solve_eigen = 0;
+    for (auto _ : state) {
+        factor_store = best_of(runs, [&] { f.store->factor(); });
+        factor_eigen = best_of(runs, [&] { ldlt.factorize(f.matrix); });
+        solve_store = best_of(runs, [&] {
+            std::copy(f.load.begin(), f.load.end(), x.begin());
+            f.store->solve(x, 1);
+        });
+        solve_eigen = best_of(runs, [&] { y = ldlt.solve(b); });
+    }
+    if (!f.store->factored() || ldlt.info() != Eigen::Success) {
+        state.SkipWithError("not factorised");
+        return;
+    }
+    const double eigen_terms = static_cast<double>(ldlt.matrixL().nestedExpression().nonZeros()) + static_cast<double>(b.size());
+    EigenLdlt node_pattern;
+    node_pattern.analyzePattern(eigen_matrix(f.model, true));
+    double largest = 0, difference = 0;
+    for (Eigen::Index e = 0; e < y.size(); ++e) {
+        largest = std::max(largest, std::abs(y[e]));
+        difference = std::max(difference, std::abs(y[e] - x[static_cast<std::size_t>(e)]));
+    }
+    state.counters["equations"] = static_cast<double>(b.size());
+    state.counters["factor_ms"] = 1e3 * factor_store;
+    state.counters["eigen_factor_ms"] = 1e3 * factor_eigen;
+    state.counters["factor_ratio"] = factor_store / factor_eigen;
+    state.counters["solve_ms"] = 1e3 * solve_store;
+    state.counters["eigen_solve_ms"] = 1e3 * solve_eigen;
+    state.counters["solve_ratio"] = solve_store / solve_eigen;
+    state.counters["factor_terms"] = static_cast<double>(f.store->factor_terms());
+    state.counters["eigen_terms"] = eigen_terms;
+    state.counters["terms_ratio"] = static_cast<double>(f.store->factor_terms()) / eigen_terms;
+    state.counters["eigen_terms_node_pattern"] =
+        static_cast<double>(node_pattern.matrixL().nestedExpression().nonZeros()) + static_cast<double>(b.size());
+    state.counters["max_difference_relative"] = difference / largest;
+}
+
+// The sizes: KV_BENCH_EQUATIONS, or 6,000, 60,000 and 600,000 equations.
+std::vector<int> sizes()
+{
+    std::vector<int> out;
+    const char* text = std::getenv("KV_BENCH_EQUATIONS");
+    std::string list = text && *text ? text : "6000,60000,600000";
+    std::size_t at = 0;
+    while (at < list.size()) {
+        const std::size_t comma = std::min(list.find(',', at), list.size());
+        const int equations = std::atoi(list.substr(at, comma - at).c_str());
+        if (equations >= 600) out.push_back(equations / 6 * 6);
+        at = comma + 1;
+    }
+    return out;
+}
+
+const bool registered = [] {
+    for (auto [name, function] : {std::pair{"BM_StoreOrdering", &BM_StoreOrdering},
+                                  std::pair{"BM_EigenAnalyzePattern", &BM_EigenAnalyzePattern},
+                                  std::pair{"BM_StoreFactor", &BM_StoreFactor},
+                                  std::pair{"BM_EigenFactorize", &BM_EigenFactorize},
+                                  std::pair{"BM_StoreSolve", &BM_StoreSolve},
+                                  std::pair{"BM_EigenSolve", &BM_EigenSolve}}) {
+        for (int equations : sizes())
+            benchmark::RegisterBenchmark(name, function)->Arg(equations)->Unit(benchmark::kMillisecond);
+    }
+    for (int equations : sizes())
+        benchmark::RegisterBenchmark("BM_CompareWithEigen", &BM_CompareWithEigen)
+            ->Arg(equations)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1);
+    return true;
+}();
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include "analysis/results_file.h"
 #include "analysis_core/convergence.h"
 #include "analysis_core/element_assembly.h"
-#include "analysis_core/renumber.h"
 #include "analysis_core/results_sink.h"
 #include "analysis_core/steps.h"
 #include "framework/errors.h"
@@ -120,11 +119,15 @@ private:
         return *k;
     }
 
+    // What an assembly takes: everything, the items whose contribution is
+    // fixed within a load case, or the nonlinear ones.
+    enum class Items { All, Linear, Nonlinear };
+
     void number_nodes(int first_code);
-    bool model_is_nonlinear() const;
+    void find_nonlinear_items();
     void init_nonlinear();
     void reset_nonlinear();
-    void assemble();
+    void assemble(Items items = Items::All);
     void factor();
     void solve_once();
     bool update_nonlinear();
@@ -137,6 +140,11 @@ private:
     const RunCallbacks& callbacks_;
     const AnalysisModel& model_;
     bool nonlinear_ = false;
+    // Which elements and rows are nonlinear (1-based), and the load vector
+    // of the linear items in the current step.
+    std::vector<char> nonlinear_element_;
+    std::vector<char> nonlinear_row_;
+    OneBased<double> linear_loads_;
     // The sets of the stiffness the store holds factorised (linear models).
     bool factored_ = false;
     int factored_temperature_ = -1;
@@ -147,7 +155,8 @@ private:
     SoilSprings& soil_;
 };
 
-// The structure pass, the renumbering and the store's layout.
+// The structure pass, the numbering and the store, whose pattern and
+// elimination order come from the node pairs the pass recorded.
 void Driver::number_nodes(int first_code)
 {
     const Model& m = run_.layout();
@@ -157,48 +166,48 @@ void Driver::number_nodes(int first_code)
     run_.coupled_nodes.clear();
     assemble();
 
-    OneBased<char> in_analysis(m.numnodes());
-    for (const NodePair& p : run_.coupled_nodes) {
-        if (in_analysis.valid(p.a))
-            in_analysis[p.a] = 1;
-        if (in_analysis.valid(p.b))
-            in_analysis[p.b] = 1;
-    }
-    const OneBased<int> numbering = renumber_nodes(m.numnodes(), run_.coupled_nodes, in_analysis);
-    run_.set_numbering(numbering);
-
-    ProfileLayout layout(run_.equation_count());
-    auto include_nodes = [&](int a, int b) {
-        const int na = run_.node_n(a), nb = run_.node_n(b);
-        if (na == 0 || nb == 0)
-            return;
-        int equations[12];
-        for (int d = 0; d < 6; ++d) {
-            equations[d] = 6 * na - 5 + d;
-            equations[6 + d] = 6 * nb - 5 + d;
-        }
-        layout.include(std::span<const int>(equations, 12));
-    };
+    // The nodes the pass touched are the analysis's, numbered in the
+    // model's order; the store orders the elimination itself.
+    OneBased<int> numbering(m.numnodes());
     for (const NodePair& p : run_.coupled_nodes)
-        include_nodes(p.a, p.b);
-    run_.store = ProfileStore(layout);
+        for (int node : {p.a, p.b})
+            if (numbering.valid(node))
+                numbering[node] = 1;
+    int count = 0;
+    for (int& n : numbering)
+        n = n ? ++count : 0;
+    std::vector<NodePair> pairs;
+    pairs.reserve(run_.coupled_nodes.size());
+    for (const NodePair& p : run_.coupled_nodes)
+        if (numbering.valid(p.a) && numbering.valid(p.b))
+            pairs.push_back({numbering[p.a], numbering[p.b]});
     run_.coupled_nodes.clear();
     run_.coupled_nodes.shrink_to_fit();
+    run_.set_numbering(numbering);
+    run_.store = EquationStore(count, pairs);
     run_.set_pass(RunPass::Assembly);
 }
 
-bool Driver::model_is_nonlinear() const
+void Driver::find_nonlinear_items()
 {
     const Model& m = run_.layout();
+    nonlinear_element_.assign(static_cast<std::size_t>(m.numelems()) + 1, 0);
+    nonlinear_row_.assign(static_cast<std::size_t>(m.numrows()) + 1, 0);
+    nonlinear_ = false;
     for (int e = 1; e <= m.numelems(); ++e) {
         const ElementKind& k = kind_of(e);
-        if (k.nonlinear && k.nonlinear(run_, e))
-            return true;
+        if (k.nonlinear && k.nonlinear(run_, e)) {
+            nonlinear_element_[static_cast<std::size_t>(e)] = 1;
+            nonlinear_ = true;
+        }
     }
-    for (const LayoutRow& r : m.rows)
-        if (r.data && r.data->is_nonlinear())
-            return true;
-    return !soil_.empty();
+    for (int row = 1; row <= m.numrows(); ++row)
+        if (const DataItem* item = m.rows[row].data.get(); item && item->is_nonlinear()) {
+            nonlinear_row_[static_cast<std::size_t>(row)] = 1;
+            nonlinear_ = true;
+        }
+    if (!soil_.empty())
+        nonlinear_ = true;
 }
 
 void Driver::init_nonlinear()
@@ -221,24 +230,33 @@ void Driver::reset_nonlinear()
     soil_.reset();
 }
 
-void Driver::assemble()
+// Assembles the items asked for; all of them and the linear ones start from
+// an empty store and load vector, the nonlinear ones add to what is there.
+void Driver::assemble(Items items)
 {
     const Model& m = run_.layout();
-    if (run_.pass() != RunPass::Structure) {
+    if (run_.pass() != RunPass::Structure && items != Items::Nonlinear) {
         std::fill(run_.loads.begin(), run_.loads.end(), 0.0);
         if (run_.stiffness_wanted())
             run_.store.clear_values();
     }
+    // Whether the item at an index of a nonlinear-item list is taken.
+    auto taken = [items](const std::vector<char>& nonlinear, int index) {
+        return items == Items::All || (items == Items::Nonlinear) == (nonlinear[static_cast<std::size_t>(index)] != 0);
+    };
     for (int e = 1; e <= m.numelems(); ++e)
-        kind_of(e).assemble(run_, e);
-    assemble_coupled_pairs(run_);
+        if (taken(nonlinear_element_, e))
+            kind_of(e).assemble(run_, e);
+    if (items != Items::Nonlinear)
+        assemble_coupled_pairs(run_);
     const bool modal = step_is_modal(run_);
-    if (!modal)
+    // The soil springs of buried elements are nonlinear.
+    if (!modal && items != Items::Linear)
         soil_.assemble(run_);
     const bool seismic = step_has_seismic_g(run_);
     for (int row = 1; row <= m.numrows(); ++row) {
         const DataItem* item = m.rows[row].data.get();
-        if (!item)
+        if (!item || !taken(nonlinear_row_, row))
             continue;
         item->assemble_stiffness(run_, row);
         if (modal) {
@@ -253,15 +271,22 @@ void Driver::assemble()
 
 void Driver::factor()
 {
-    const int bad = run_.store.factor();
-    if (bad == 0)
+    const FactorResult result = run_.store.factor();
+    ++run_.factorisations;
+    if (result.ok())
         return;
-    const int node = run_.node_of(equation_node(bad));
+    const int node = run_.node_of(equation_node(result.unstable_equation));
     const Model& m = run_.layout();
-    throw_message(unstable_model_message(bad, m.nodes.valid(node) ? node_text(m.nodes[node].number) : std::string()));
+    throw_message(unstable_model_message(result.unstable_equation,
+                                         m.nodes.valid(node) ? node_text(m.nodes[node].number) : std::string()));
 }
 
-// Assembles and solves the current step with the current states.
+// Assembles and solves the current step with the current states. A linear
+// model factorises again only for a step of other temperature, pressure or
+// occasional sets than the factor's. A nonlinear model assembles its linear
+// items once per step and keeps what they give; each iteration starts from
+// that and adds the nonlinear items, and factorises again only when the
+// stiffness came out otherwise than the factor's.
 void Driver::solve_once()
 {
     const StepRow& step = current_step(run_);
@@ -269,8 +294,20 @@ void Driver::solve_once()
                        factored_pressure_ == step.pressure_set && factored_occasional_ == step.occasional;
     run_.set_pass(RunPass::Assembly);
     run_.set_stiffness_wanted(!reuse);
-    assemble();
-    if (!reuse) {
+    if (!nonlinear_) {
+        assemble();
+    } else if (run_.iteration == 1) {
+        assemble(Items::Linear);
+        run_.store.keep_as_base();
+        linear_loads_ = run_.loads;
+        assemble(Items::Nonlinear);
+    } else {
+        run_.store.restore_base();
+        run_.loads = linear_loads_;
+        assemble(Items::Nonlinear);
+    }
+    run_.factor_reused = reuse || run_.store.factor_matches_values();
+    if (!run_.factor_reused) {
         factored_ = false;
         factor();
         factored_ = true;
@@ -450,8 +487,8 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
     init_nonlinear();
     reset_nonlinear();
     progress("Numbering the nodes");
+    find_nonlinear_items();
     number_nodes(first);
-    nonlinear_ = model_is_nonlinear();
     design_hangers_first();
 
     std::map<int, CaseResults> results;

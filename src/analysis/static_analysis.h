@@ -7,15 +7,16 @@
 //      element and data item resets it;
 //   2. the structure pass: every element, coupled pair and data item
 //      assembles once without values, which gives the node graph; the nodes
-//      it touches are the nodes of the analysis, renumbered for a small
-//      profile (renumber.h), and the store is laid out;
+//      it touches are the nodes of the analysis, numbered in the model's
+//      order, and the equation store is made from the graph (its
+//      fill-reducing order and the shape of its factor, equation_store.h);
 //   3. each step of load_cases_from_model, in order: the step is set, the
 //      states reset, and then it is assembled (every element by
 //      its kind, the coupled pairs, every data item's stiffness and loads,
 //      seismic g loads in a seismic step), factorised and solved; a linear
 //      model solves once, reusing the factorised stiffness of an earlier
 //      step of the same temperature and pressure sets; a nonlinear model
-//      iterates (below). The end forces of every element and the support
+//      iterates (below), factorising again only when its stiffness changed. The end forces of every element and the support
 //      loads of every data item are then recovered;
 //   4. the Expansion ranges are the differences of their two cases; in a
 //      model with nonlinear items an Expansion (Tk) case is the difference
@@ -29,7 +30,9 @@
 // item updates its state; the step is solved again until none changes by
 // more than the iteration tolerance of the analysis options (relative; 0.001
 // by default), at most the options' maximum number of iterations (100 by
-// default). A load case still not converged then is put to the user
+// default). An iteration whose assembled stiffness is, term by term, the one
+// already factorised (every support kept its state and secant; friction
+// changes only loads) solves with that factor, and its report says so. A load case still not converged then is put to the user
 // (answered OK in batch mode): OK keeps its results, the last solution, and
 // the run reports the case as not converged at its end; Cancel stops the
 // run as "Analysis aborted.".

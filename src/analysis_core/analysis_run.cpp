@@ -1,6 +1,7 @@
 #include "analysis_core/analysis_run.h"
 
 #include "analysis_core/results_sink.h"
+#include "analysis_core/section_properties.h"
 #include "framework/errors.h"
 #include "model/data_item.h"
 
@@ -24,6 +25,13 @@ AnalysisRun::AnalysisRun(const AnalysisModel& model) : model_(model)
 }
 
 AnalysisRun::~AnalysisRun() = default;
+
+SectionCache& AnalysisRun::section_cache() const
+{
+    if (!section_cache_)
+        section_cache_ = std::make_unique<SectionCache>();
+    return *section_cache_;
+}
 
 void AnalysisRun::set_numbering(const OneBased<int>& node_n)
 {

@@ -2,8 +2,8 @@
 // It is made on the main thread from the analysis model (which it only
 // reads) and then used by one thread, the run's; two runs share nothing.
 //
-// It holds the node renumbering (node index -> analysis index n, whose
-// equations are 6n-5..6n), the profile store, the global load and solution
+// It holds the node numbering (node index -> analysis index n, whose
+// equations are 6n-5..6n), the equation store, the global load and solution
 // vectors (double, 1-based by equation), the current step, the current
 // element's scratch, the iteration counters, the per-element and per-row
 // nonlinear states, the per-element records of the envelope and square-sum
@@ -18,8 +18,7 @@
 #include "analysis_core/analysis_model.h"
 #include "analysis_core/element_kinds.h"
 #include "analysis_core/local_matrix.h"
-#include "analysis_core/profile_store.h"
-#include "analysis_core/renumber.h"
+#include "analysis_core/equation_store.h"
 #include "framework/one_based.h"
 
 #include <atomic>
@@ -30,6 +29,8 @@
 #include <typeindex>
 #include <unordered_map>
 #include <vector>
+
+struct SectionCache;
 
 // The current step: its code and the g directions of a seismic g step
 // (set by step_has_seismic_g). `seismic_axis` restricts a seismic g step to
@@ -132,7 +133,7 @@ public:
     bool stiffness_wanted() const { return stiffness_wanted_; }
     void set_stiffness_wanted(bool wanted) { stiffness_wanted_ = wanted; }
 
-    ProfileStore store;
+    EquationStore store;
     OneBased<double> loads;      // the global load vector (masses in a modal step)
     OneBased<double> solution;   // displacements and rotations
     // Node pairs recorded by the structure pass.
@@ -163,6 +164,10 @@ public:
     int iteration = 0;
     int unconverged = 0;
     UnconvergedItem worst;
+    // Set for an iteration whose stiffness came out as the factor's, which
+    // was then used again; the count of factorisations of the run.
+    bool factor_reused = false;
+    int factorisations = 0;
 
     // The state of an element or a row, made (value-initialised) at first
     // use; T derives from RunState.
@@ -207,6 +212,10 @@ public:
     int support_words(int row) const { return support_words_.valid(row) ? support_words_[row] : 0; }
     int support_values() const { return support_total_; }
 
+    // The section quantities worked out so far (section_properties.h);
+    // the run's cache, filled while it reads.
+    SectionCache& section_cache() const;
+
     // ---- Cancel and progress ------------------------------------------------------
     // The flag the window sets to stop the run at its next step.
     void set_cancel_flag(const std::atomic<bool>* flag) { cancel_ = flag; }
@@ -241,5 +250,6 @@ private:
     OneBased<int> support_offsets_;
     OneBased<int> support_words_;
     int support_total_ = 0;
+    mutable std::unique_ptr<SectionCache> section_cache_;
     const std::atomic<bool>* cancel_ = nullptr;
 };

@@ -67,5 +67,7 @@ std::string iteration_report(const AnalysisRun& run)
         text += c_format("\nLargest change %.3g%% at %s, node %s", 100.0 * w.change,
                          nonlinear_item_name(w.type).c_str(), node.c_str());
     }
+    if (run.factor_reused)
+        text += "\nStiffness unchanged, not factorised again";
     return text;
 }

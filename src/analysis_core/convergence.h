@@ -35,5 +35,7 @@ void start_iteration(AnalysisRun& run, int iteration);
 std::string nonlinear_item_name(int type);
 // "Iteration %d: %d nonlinearities not converged", and when an item was
 // recorded a second line naming it and its node (node text), such as
-// "Largest change 12.5% at Limit stop, node 30".
+// "Largest change 12.5% at Limit stop, node 30"; when the iteration solved
+// with the factor of the iteration or step before (the stiffness had not
+// changed) a last line "Stiffness unchanged, not factorised again".
 std::string iteration_report(const AnalysisRun& run);

@@ -274,7 +274,23 @@ SectionProperties section_properties(const AnalysisModel& m, const StepRow& step
     return out;
 }
 
-SectionProperties section_properties(const AnalysisRun& run, int element)
+const SectionProperties& section_properties(const AnalysisRun& run, int element)
 {
-    return section_properties(run.snapshot(), current_step(run), element);
+    const StepRow& step = current_step(run);
+    const SectionCache::Sets sets{step.temperature_set, step.pressure_set, step.no_contents};
+    SectionCache& cache = run.section_cache();
+    auto at = std::find_if(cache.by_sets.begin(), cache.by_sets.end(),
+                           [&](const auto& entry) { return entry.first == sets; });
+    if (at == cache.by_sets.end()) {
+        cache.by_sets.emplace_back(sets, std::vector<SectionCache::Entry>(
+                                             static_cast<std::size_t>(run.layout().numelems()) + 1));
+        at = cache.by_sets.end() - 1;
+    }
+    KV_ASSERT(element >= 1 && static_cast<std::size_t>(element) < at->second.size());
+    SectionCache::Entry& entry = at->second[static_cast<std::size_t>(element)];
+    if (!entry.made) {
+        entry.properties = section_properties(run.snapshot(), step, element);
+        entry.made = true;
+    }
+    return entry.properties;
 }

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 class AnalysisRun;
 struct AnalysisModel;
@@ -73,5 +75,25 @@ double element_wall_thickness(const AnalysisModel& model, const Elem& element);
 // without a diameter or wall, or when the row's element kind cannot be
 // analysed (its object is not of its own class).
 SectionProperties section_properties(const AnalysisModel& model, const StepRow& step, int element);
-// The same in the run's current step.
-SectionProperties section_properties(const AnalysisRun& run, int element);
+// The same in the run's current step, worked out once per run for each
+// element and each combination of the sets that decide them (a step's
+// temperature set, pressure set and contents) and then taken from the run's
+// cache: the nonlinear iterations and the steps of the same sets assemble
+// without working them out again.
+const SectionProperties& section_properties(const AnalysisRun& run, int element);
+
+// What a run keeps of section_properties: by the deciding sets, the
+// quantities of each element worked out so far.
+struct SectionCache {
+    struct Sets {
+        int temperature_set = 0;
+        int pressure_set = 0;
+        bool no_contents = false;
+        bool operator==(const Sets&) const = default;
+    };
+    struct Entry {
+        bool made = false;
+        SectionProperties properties;
+    };
+    std::vector<std::pair<Sets, std::vector<Entry>>> by_sets;
+};

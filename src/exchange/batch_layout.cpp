@@ -272,7 +272,7 @@ void read_layout_line(BatchImport& b)
     }
     settle_data_type(r, line, values);
 
-    if (numrows() >= MAXROWS)
+    if (numrows() >= row_capacity())
         r.fail("Maximum number of rows exceeded", c_format("a model holds at most %d rows", MAXROWS));
     const int index = append_layout_row();
     LayoutRow& row = model().rows[index];

@@ -187,7 +187,9 @@ bool BinFile::close()
         return !error_;
     }
 
-    bool ok = !error_;
+    bool ok = !error_ && record_starts_.empty();
+    record_starts_.clear();
+    record_bytes_.clear();
     if (std::fflush(file_) != 0 || std::ferror(file_)) {
         failure_ = system_reason(errno);
         ok = false;
@@ -212,6 +214,8 @@ bool BinFile::close()
 
 void BinFile::abandon()
 {
+    record_starts_.clear();
+    record_bytes_.clear();
     if (!writing_) {
         close();
         return;
@@ -250,6 +254,13 @@ void BinFile::write(const void* buffer, std::size_t n)
         return;
     if (!buffer || !file_ || !writing_ || error_) {
         error_ = true;
+        return;
+    }
+    if (!record_starts_.empty()) {
+        const auto* bytes = static_cast<const unsigned char*>(buffer);
+        record_bytes_.insert(record_bytes_.end(), bytes, bytes + n);
+        position_ += static_cast<int64_t>(n);
+        size_ = std::max(size_, position_);
         return;
     }
     const std::size_t put = std::fwrite(buffer, 1, n, file_);
@@ -352,8 +363,45 @@ void BinFile::write_name(std::string_view text, std::size_t width)
     write(field.data(), width);
 }
 
+void BinFile::begin_record()
+{
+    if (!file_ || !writing_ || error_) {
+        error_ = true;
+        return;
+    }
+    record_starts_.push_back(record_bytes_.size());
+    const unsigned char length[4] = {};
+    write(length, sizeof length);
+}
+
+void BinFile::end_record()
+{
+    if (record_starts_.empty()) {
+        error_ = true;
+        return;
+    }
+    const std::size_t start = record_starts_.back();
+    record_starts_.pop_back();
+    const std::size_t length = record_bytes_.size() - start - 4;
+    if (error_ || length > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+        error_ = true;
+        return;
+    }
+    store_le32(&record_bytes_[start], static_cast<uint32_t>(length));
+    if (!record_starts_.empty())
+        return;
+    const std::size_t put = std::fwrite(record_bytes_.data(), 1, record_bytes_.size(), file_);
+    if (put < record_bytes_.size())
+        error_ = true;
+    record_bytes_.clear();
+}
+
 bool BinFile::seek(int64_t offset)
 {
+    if (!record_starts_.empty()) {
+        error_ = true;
+        return false;
+    }
     if (!file_ || offset < 0 || offset > size_ || offset > std::numeric_limits<off_t>::max()) {
         error_ = true;
         return false;

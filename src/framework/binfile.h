@@ -8,6 +8,11 @@
 // so a reader never works on leftover memory; after the flag is set, reads
 // give zeros and writes are dropped.
 //
+// A framed record (a byte length, then the record) is begun and ended around
+// its fields: they go into memory, and the record goes to the file in one
+// write, its length first, when the outermost record open ends; nothing
+// seeks back.
+//
 // Writing goes to a temporary file beside the target ("<path>.tmp-<unique>");
 // close() renames it into place only when every write succeeded, so a failed
 // save never destroys the previous file. A writer that is abandoned, closed
@@ -22,6 +27,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class BinFile {
 public:
@@ -72,6 +78,13 @@ public:
     void read_floats(float* values, std::size_t count);
     void write_floats(const float* values, std::size_t count);
 
+    // A record whose int32 byte length comes before it: the fields written
+    // between begin_record and end_record are its bytes. Records nest. A
+    // writer closed with a record still open fails; so does a seek while
+    // one is open.
+    void begin_record();
+    void end_record();
+
     // A fixed-width text field: the text up to the first NUL of the width
     // bytes read; written cut to the width and padded with NULs.
     std::string read_name(std::size_t width);
@@ -100,6 +113,9 @@ private:
     bool error_ = false;
     int64_t size_ = 0;       // reader: size at open; writer: the high-water mark
     int64_t position_ = 0;
+    // The open records' bytes, outermost first, and where each begins.
+    std::vector<unsigned char> record_bytes_;
+    std::vector<std::size_t> record_starts_;
 };
 
 // An x-y curve as int32 count followed by count (x, y) float pairs. A count

@@ -1,5 +1,5 @@
 // The layout rows: one record per spreadsheet row of the model, numbered from
-// 1 to numrows() (at most MAXROWS). A row gives a node, its offsets DX, DY, DZ
+// 1 to numrows() (at most MAXROWS, and a title row besides: row_capacity). A row gives a node, its offsets DX, DY, DZ
 // (or absolute coordinates), the element type that ends there and optionally
 // a data item at the node; it owns the objects of both.
 //

@@ -30,11 +30,22 @@ struct GenerateOffset {
 
 void check_row_room()
 {
-    if (model().numrows() >= MAXROWS)
+    if (model().numrows() >= row_capacity())
         throw_message(TOO_MANY_ROWS);
 }
 
 }  // namespace
+
+int row_capacity(const LayoutRow* first)
+{
+    return first && first->etype == ET_COMMENT ? MAXROWS + 1 : MAXROWS;
+}
+
+int row_capacity()
+{
+    const Model& m = model();
+    return row_capacity(m.numrows() > 0 ? &m.rows[1] : nullptr);
+}
 
 int append_layout_row()
 {

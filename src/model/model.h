@@ -60,9 +60,20 @@ inline bool& model_rebuild_needed() { return model().rebuild_needed; }
 // The model's title; the comment of layout row 1 holds it.
 inline std::string& model_title() { return model().title; }
 
+// The most rows a layout holds: MAXROWS, and besides them row 1 when it is
+// the title row (a Comment row, whose text is the model's title), so that
+// a batch file of MAXROWS layout rows after its title line is taken whole.
+// `first` is the row that is or will be row 1 (none when the layout is
+// empty).
+int row_capacity(const LayoutRow* first);
+// The same for the current model; and the count a model file may hold.
+int row_capacity();
+inline constexpr int MAX_FILE_ROWS = MAXROWS + 1;
+
 // Appends an empty row at numrows() + 1 and returns its index; inserts one
 // before `row` (1..numrows() + 1). Both throw "Maximum number of rows
-// exceeded" when the layout already has MAXROWS rows, changing nothing.
+// exceeded" when the layout already has row_capacity() rows, changing
+// nothing.
 int append_layout_row();
 int insert_layout_row(int row);
 // Removes a row (its objects go with it).

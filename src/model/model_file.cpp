@@ -274,24 +274,13 @@ void clear_model_sections()
 int64_t begin_framed_record(BinFile& file)
 {
     const int64_t start = file.tell();
-    file.write_int(0);
+    file.begin_record();
     return start;
 }
 
-void end_framed_record(BinFile& file, int64_t start)
+void end_framed_record(BinFile& file, [[maybe_unused]] int64_t start)
 {
-    const int64_t end = file.tell();
-    const int64_t length = end - start - 4;
-    if (file.error())
-        return;
-    if (length < 0 || length > std::numeric_limits<int32_t>::max()) {
-        file.set_error();
-        return;
-    }
-    if (file.seek(start)) {
-        file.write_int(static_cast<int32_t>(length));
-        file.seek(end);
-    }
+    file.end_record();
 }
 
 // ---- Read, write, merge -------------------------------------------------------------------

@@ -201,10 +201,11 @@ OneBased<LayoutRow>* merged_layout_rows(SectionContents* contents);
 
 // ---- Framing of records in framed files -------------------------------------------
 
-// Writes a placeholder for the byte length of the record that follows and
-// returns where it is.
+// Begins a record framed by its byte length (BinFile::begin_record) and
+// returns where it starts.
 int64_t begin_framed_record(BinFile& file);
-// Writes the length of the record begun at `start` into its placeholder.
+// Ends the record begun at `start`: it goes to the file, its length first,
+// with the record around it if there is one.
 void end_framed_record(BinFile& file, int64_t start);
 
 // ---- Reading, writing, merging ------------------------------------------------------

@@ -24,7 +24,7 @@
 //                is one lower from 11 upward)
 //   Units        i32 x 20: the unit index chosen for quantities 1..20
 //   Load cases   i32 count, count x i32 load-case code (1..126)
-//   Layout rows  i32 count (0..MAXROWS), then per row:
+//   Layout rows  i32 count (0..MAX_FILE_ROWS), then per row:
 //                  i32 node, u8 absolute, i32 etype, i32 dtype, f32 DX, DY, DZ,
 //                  material, section and load names (6 bytes each; 4 before 680),
 //                  the element record when etype is not 0, the data-item record
@@ -418,7 +418,9 @@ struct RowsContents final : SectionContents {
     void install(Model& fresh) override { fresh.rows = std::move(rows); }
     void check_merge(const ModelMerge&) const override
     {
-        if (numrows() + rows.size() > MAXROWS)
+        const Model& m = model();
+        const LayoutRow* first = m.numrows() > 0 ? &m.rows[1] : rows.empty() ? nullptr : &rows[1];
+        if (numrows() + rows.size() > row_capacity(first))
             throw_message(TOO_MANY_ROWS);
     }
     void merge(ModelMerge&) override
@@ -441,7 +443,7 @@ ModelSectionOwner rows_owner()
             return std::unique_ptr<SectionContents>();
         // node, absolute, etype, dtype, DX, DY, DZ and the three names
         const std::size_t smallest_row = 4 + 1 + 4 + 4 + 3 * 4 + 3 * model_file_name_width();
-        if (count < 0 || count > MAXROWS || !f.fits(count, smallest_row))
+        if (count < 0 || count > MAX_FILE_ROWS || !f.fits(count, smallest_row))
             throw_message(c_format("Count %d is out of range", count));
         c->rows.reserve(count);
         for (int32_t i = 1; i <= count && !f.error(); ++i)
@@ -461,7 +463,7 @@ ModelSectionOwner rows_owner()
 
 // Every row makes a bounded number of nodes (its own, a bend's tangent and
 // intermediate nodes, a jacket's); more than this is a damaged file.
-constexpr int32_t MAX_FILE_NODES = 64 * MAXROWS;
+constexpr int32_t MAX_FILE_NODES = 64 * MAX_FILE_ROWS;
 constexpr std::size_t NODE_RECORD_SIZE = 6 * 4;
 
 struct NodesContents final : SectionContents {
@@ -489,7 +491,7 @@ ModelSectionOwner nodes_owner()
             // The build makes the nodes again from the rows, so the
             // coordinates are not checked: a file stays readable whatever
             // the build made of its rows.
-            if (number < 1 || (kind != NODE_PLAIN && kind != NODE_BEND_CORNER) || row < 0 || row > MAXROWS)
+            if (number < 1 || (kind != NODE_PLAIN && kind != NODE_BEND_CORNER) || row < 0 || row > MAX_FILE_ROWS)
                 throw_message(c_format("Node record %d is damaged", i));
         }
         return std::unique_ptr<SectionContents>(std::make_unique<NodesContents>());

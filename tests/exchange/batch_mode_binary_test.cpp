@@ -107,6 +107,31 @@ TEST_F(BatchModeBinaryTest, BrokenFileEndsWith1AndItsMessageAtOnce)
     EXPECT_NE(self.err.find("would be the batch file itself"), std::string::npos) << self.err;
 }
 
+TEST_F(BatchModeBinaryTest, TitledFileOfMaxRowsIsAnalysedAndOneRowMoreEndsWith1)
+{
+    // A title line and exactly 7,000 layout rows: a line of 1 ft spools
+    // anchored at both ends. The title takes row 1 besides them.
+    auto write = [&](const std::string& name, int rows) {
+        std::ofstream out(scratch / name);
+        out << "A line of spools\nMATERIAL\nA106B,0.283,0.3,1.0,1.0,CS,Carbon steel\nA106B,70,29.5E6,6.07E-6,20000\n"
+               "PIPE\n6,6.625,0.28\nLAYOUT\nF10,MA106B,P6,KA\n";
+        for (int r = 2; r <= rows; ++r)
+            out << "T" << 10 * r << ",X1-0" << (r == rows ? ",KA" : "") << "\n";
+    };
+    write("full.mbf", 7000);
+    const ProgramRun full = run("full.mbf");
+    EXPECT_EQ(full.exit_code, 0) << full.err;
+    EXPECT_TRUE(fs::exists(scratch / "full.mod"));
+    EXPECT_TRUE(fs::exists(scratch / "full.res"));
+
+    write("over.mbf", 7001);
+    const ProgramRun over = run("over.mbf");
+    EXPECT_EQ(over.exit_code, 1);
+    EXPECT_NE(over.err.find("Line = 7008 :  T70010,X1-0,KA\nMaximum number of rows exceeded"), std::string::npos)
+        << over.err;
+    EXPECT_FALSE(fs::exists(scratch / "over.mod"));
+}
+
 TEST_F(BatchModeBinaryTest, CaseThatDoesNotConvergeEndsWith4AndNamesItOnStandardError)
 {
     // A line that doubles back on itself between rests and guides with

@@ -483,7 +483,7 @@ bool LayoutTable::paste_row(int row, const std::vector<std::string>& cells) {
     return true;
 }
 
-bool LayoutTable::can_insert(int row) { return row >= 1 && row <= numrows() + 1 && numrows() < MAXROWS; }
+bool LayoutTable::can_insert(int row) { return row >= 1 && row <= numrows() + 1 && numrows() < row_capacity(); }
 
 bool LayoutTable::can_delete(int row) { return row >= 1 && row <= numrows(); }
 

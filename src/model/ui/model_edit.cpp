@@ -155,7 +155,7 @@ void split_row(int row, int parts, int first_node, int increment) {
         throw_message("Only a pipe, jacketed pipe or beam can be split");
     if (parts < 2) throw_message(c_format("Number of parts =  %d  is invalid", parts));
     if (increment < 1) throw_message(c_format("Node increment =  %d  is invalid", increment));
-    if (numrows() + parts - 1 > MAXROWS) throw_message(TOO_MANY_ROWS);
+    if (numrows() + parts - 1 > row_capacity()) throw_message(TOO_MANY_ROWS);
 
     bring_build_up_to_date();
     const LayoutRow& r = m().rows[row];
@@ -215,7 +215,7 @@ void generate_rows(int first, int last, int copies, int increment) {
     if (copies < 1) throw_message(c_format("Number of copies =  %d  is invalid", copies));
     if (increment < 1) throw_message(c_format("Node increment =  %d  is invalid", increment));
     const int block = last - first + 1;
-    if (static_cast<long long>(numrows()) + static_cast<long long>(copies) * block > MAXROWS)
+    if (static_cast<long long>(numrows()) + static_cast<long long>(copies) * block > row_capacity())
         throw_message(TOO_MANY_ROWS);
     for (int row = first; row <= last; ++row) {
         const LayoutRow& r = m().rows[row];

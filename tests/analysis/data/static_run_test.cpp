@@ -7,6 +7,40 @@ using namespace analysis_test;
 
 namespace {
 
+struct FollowerState : RunState {
+    double load = 0.0;
+};
+
+// A spring k along Y at its node and a load there that follows the node's
+// last deflection, F0 + c u: nonlinear in its load alone.
+struct FollowerLoad : DataItem {
+    double k = 0.0, f0 = 0.0, c = 0.0;
+    void copy_from(const DataItem& other) override
+    {
+        const auto& o = dynamic_cast<const FollowerLoad&>(other);
+        k = o.k, f0 = o.f0, c = o.c;
+    }
+    bool is_nonlinear() const override { return true; }
+    static int equation(const AnalysisRun& run, int row) { return run.equation(run.layout().rows[row].node_index, 1); }
+    void reset_nonlinear_state(AnalysisRun& run, int row) const override { run.row_state<FollowerState>(row).load = f0; }
+    void assemble_stiffness(AnalysisRun& run, int row) const override
+    {
+        run.add_stiffness(equation(run, row), equation(run, row), k);
+    }
+    void add_loads(AnalysisRun& run, int row) const override
+    {
+        run.add_load(equation(run, row), run.row_state<FollowerState>(row).load);
+    }
+    bool update_nonlinear_state(AnalysisRun& run, int row) const override
+    {
+        FollowerState& s = run.row_state<FollowerState>(row);
+        const double load = f0 + c * run.displacement(equation(run, row));
+        const bool settled = check_convergence(run, load, s.load, -DT_SNUBBER, 0, run.layout().rows[row].node_index);
+        s.load = load;
+        return settled;
+    }
+};
+
 class StaticRunTest : public AnalysisTest {
 protected:
     // Node 10 anchored, a pipe of length l along X to node 20 anchored too.
@@ -133,6 +167,68 @@ TEST_F(StaticRunTest, UnstableModelEndsTheRunWithItsNodeAndDirection)
     EXPECT_FALSE(outcome.completed);
     EXPECT_EQ(outcome.message, text);
     EXPECT_FALSE(std::filesystem::exists(model->output.results_path));
+}
+
+TEST_F(StaticRunTest, UnstableModelsNameTheFirstNodeThatMovesWhateverTheOrderOfElimination)
+{
+    // The turn about the pipe's axis above moves every node alike: the
+    // first node of the model, 10, is named, whichever order the nodes are
+    // written and eliminated in.
+    restrain(from(10), {0, 1, 2});
+    for (int node : {20, 30})
+        pipe(node, 50, 0, 0);
+    restrain(pipe(40, 50, 0, 0), {1, 2});
+    choose({LC_SUSTAINED});
+    EXPECT_EQ(failure(), "Model is unstable at node 10 in the RX direction");
+    model().rows.clear();
+    restrain(from(40), {1, 2});
+    for (int node : {30, 20})
+        pipe(node, -50, 0, 0);
+    restrain(pipe(10, -50, 0, 0), {0, 1, 2});
+    EXPECT_EQ(failure(), "Model is unstable at node 40 in the RX direction");
+
+    // An L held nowhere: the first mechanism the factorisation meets is the
+    // free translation along X, named at node 10.
+    model().rows.clear();
+    from(10);
+    pipe(20, 100, 0, 0);
+    pipe(30, 0, 0, 80);
+    EXPECT_EQ(failure(), "Model is unstable at node 10 in the X direction");
+}
+
+TEST_F(StaticRunTest, IterationsWhoseStiffnessDidNotChangeSolveWithTheFactorTheyHave)
+{
+    // A weightless cantilever whose tip carries a spring k in Y and a load
+    // that follows the tip's last deflection, F0 + c u: only the load is
+    // nonlinear. Every iteration after the first solves with the first
+    // one's factor and says so. Settled, (K + k) u = F0 + c u with K the
+    // tip's stiffness 1 / tip_flexibility: u = F0 / (K + k - c).
+    set_data_factory(DT_SNUBBER, [] { return std::make_unique<FollowerLoad>(); });
+    weightless();
+    analysis_options().iteration_tolerance = 1.0e-6f;
+    const double l = 120, k = 2000, f0 = 500;
+    const double stiffness = 1 / tip_flexibility(l), c = 0.5 * (stiffness + k);
+    anchored_from(10);
+    FollowerLoad& tip = item<FollowerLoad>(pipe(20, static_cast<float>(l), 0, 0, DT_SNUBBER));
+    tip.k = k;
+    tip.f0 = f0;
+    tip.c = c;
+    choose({LC_SUSTAINED});
+    std::vector<std::string> reports;
+    callbacks.progress = [&](const std::string& text) { reports.push_back(text); };
+    make_model();
+    snapshot = make_analysis_model();
+    AnalysisRun run(*snapshot);
+    const CaseResults r = solve_load_cases(run, callbacks).at(LC_SUSTAINED);
+    ASSERT_TRUE(r.converged);
+    ASSERT_GT(r.iterations, 5);
+    EXPECT_EQ(run.factorisations, 1);
+    int reused = 0;
+    for (const std::string& report : reports)
+        if (report.rfind("Iteration ", 0) == 0)
+            reused += report.find("\nStiffness unchanged, not factorised again") != std::string::npos;
+    EXPECT_EQ(reused, r.iterations - 1);
+    expect_relative(node_result(r, 20)[1], f0 / (stiffness + k - c), "tip", 1e-5);
 }
 
 TEST_F(StaticRunTest, ElementKindWithoutFunctionsEndsTheRun)

@@ -4,6 +4,7 @@
 // A = 3.174 in2, I = 7.233 in4, 10.79 lb/ft of steel and 5.51 lb/ft of water,
 // as the usual pipe-data tables list them).
 #include "analysis_core/analysis_model.h"
+#include "analysis_core/analysis_run.h"
 #include "analysis_core/section_properties.h"
 #include "analysis_core/steps.h"
 #include "materials/pipe_material.h"
@@ -332,4 +333,36 @@ TEST_F(SectionPropertiesTest, CutPipeIsAPipeElement)
     const SectionProperties p = properties();
     EXPECT_EQ(p.kind, ET_PIPE);
     EXPECT_NEAR(p.metal_weight, 0.898256, 1e-5);
+}
+
+TEST_F(SectionPropertiesTest, RunKeepsEachElementsQuantitiesByTheStepsSets)
+{
+    // Worked out once per run for each combination of temperature set,
+    // pressure set and contents, and taken from there afterwards: the run's
+    // answer in each step is the one of that step, however the steps
+    // alternate. Operating 1 is at 185 degF with 150 psi and water, Sustained
+    // at the largest pressure without temperature, Empty Weight without
+    // contents.
+    load.specific_gravity = 1.0;
+    straight(ET_PIPE);
+    make_model();
+    build_element_records();
+    const AnalysisModel& m = snapshot();
+    AnalysisRun run(m);
+    for (int round = 0; round < 2; ++round)
+        for (int code : {LC_OPERATING_1, LC_SUSTAINED, LC_EMPTY_WEIGHT}) {
+            run.set_step(code);
+            const SectionProperties& kept = section_properties(run, 1);
+            const SectionProperties fresh = section_properties(m, step_row(code), 1);
+            EXPECT_EQ(kept.modulus, fresh.modulus) << code;
+            EXPECT_EQ(kept.temperature, fresh.temperature) << code;
+            EXPECT_EQ(kept.pressure, fresh.pressure) << code;
+            EXPECT_EQ(kept.weight, fresh.weight) << code;
+            EXPECT_EQ(&section_properties(run, 1), &kept) << code;
+        }
+    run.set_step(LC_OPERATING_1);
+    EXPECT_NEAR(section_properties(run, 1).modulus, 28.9e6, 1.0);
+    run.set_step(LC_EMPTY_WEIGHT);
+    EXPECT_EQ(section_properties(run, 1).contents_weight, 0.0);
+    EXPECT_EQ(run.section_cache().by_sets.size(), 3u);
 }

@@ -663,3 +663,20 @@ TEST_F(BatchTest, RowLimitIsTheLayoutsLimit)
     EXPECT_EQ(import(text), "");
     EXPECT_EQ(numrows(), MAXROWS);
 }
+
+
+TEST_F(BatchTest, RowLimitLeavesRoomForTheTitleRow)
+{
+    // A title line makes row 1 a Comment row; the file's MAXROWS layout
+    // rows still fit after it, and its layout row MAXROWS + 1 is refused.
+    std::string text = "Title line\nLAYOUT\n";
+    for (int r = 1; r <= MAXROWS; ++r)
+        text += "T" + std::to_string(r) + ",X1\n";
+    EXPECT_EQ(import(text + "T7001,X1\n"),
+              line_error(MAXROWS + 3, "T7001,X1", "Maximum number of rows exceeded :  a model holds at most 7000 rows"));
+    EXPECT_EQ(numrows(), 0);
+    EXPECT_EQ(import(text), "");
+    EXPECT_EQ(numrows(), MAXROWS + 1);
+    EXPECT_EQ(model().rows[1].etype, ET_COMMENT);
+    EXPECT_EQ(model().rows[MAXROWS + 1].node, 7000);
+}

@@ -210,6 +210,49 @@ TEST_F(BinFileTest, SeekTellSizeRemaining)
     EXPECT_EQ(f.remaining(), 0);
 }
 
+TEST_F(BinFileTest, FramedRecordsNestAndCarryTheirLengths)
+{
+    // A record of two ints around a record of one byte and a float, then a
+    // record of nothing: each length counts the bytes after it, the inner
+    // record's frame included in the outer one's.
+    BinFile f;
+    ASSERT_TRUE(f.open_write(path("r.bin")));
+    f.write_int(7);
+    f.begin_record();
+    f.write_int(1);
+    f.begin_record();
+    f.write_byte(0xAB);
+    f.write_float(1.5f);
+    EXPECT_EQ(f.tell(), 4 + 4 + 4 + 4 + 1 + 4);
+    f.end_record();
+    f.write_int(2);
+    f.end_record();
+    f.begin_record();
+    f.end_record();
+    EXPECT_EQ(f.size(), 29);
+    ASSERT_TRUE(f.close());
+    const std::vector<unsigned char> expected = {7, 0, 0, 0,  17, 0, 0, 0,  1, 0, 0, 0,  5, 0, 0, 0,  0xAB,
+                                                 0, 0, 0xC0, 0x3F,  2, 0, 0, 0,  0, 0, 0, 0};
+    EXPECT_EQ(bytes_of("r.bin"), expected);
+
+    // A writer closed with a record open, or asked to seek inside one,
+    // fails and leaves the target as it was.
+    ASSERT_TRUE(f.open_write(path("r.bin")));
+    f.begin_record();
+    f.write_int(3);
+    EXPECT_FALSE(f.close());
+    ASSERT_TRUE(f.open_write(path("r.bin")));
+    f.begin_record();
+    EXPECT_FALSE(f.seek(0));
+    f.end_record();
+    EXPECT_FALSE(f.close());
+    ASSERT_TRUE(f.open_write(path("r.bin")));
+    f.end_record();   // none open
+    EXPECT_FALSE(f.close());
+    EXPECT_EQ(bytes_of("r.bin"), expected);
+    EXPECT_TRUE(strays({"r.bin"}).empty());
+}
+
 TEST_F(BinFileTest, NameFieldsArePaddedAndCut)
 {
     BinFile f;

@@ -87,6 +87,26 @@ TEST_F(LayoutRowTest, Limit)
     EXPECT_EQ(numrows(), MAXROWS);
 }
 
+TEST_F(LayoutRowTest, LimitLeavesRoomForTheTitleRow)
+{
+    // Row 1 a Comment row (the title): MAXROWS rows after it. Row 1 of any
+    // other kind takes one of the MAXROWS.
+    const int title = append_layout_row();
+    model().rows[title].etype = ET_COMMENT;
+    for (int i = 0; i < MAXROWS; ++i)
+        append_layout_row();
+    EXPECT_EQ(numrows(), MAXROWS + 1);
+    EXPECT_EQ(row_capacity(), MAXROWS + 1);
+    EXPECT_EQ(thrown_text([] { append_layout_row(); }), std::string(TOO_MANY_ROWS));
+    EXPECT_EQ(thrown_text([] { insert_layout_row(2); }), std::string(TOO_MANY_ROWS));
+    EXPECT_EQ(numrows(), MAXROWS + 1);
+    // Without its title row the layout is full at MAXROWS.
+    delete_layout_row(1);
+    EXPECT_EQ(row_capacity(), MAXROWS);
+    EXPECT_EQ(thrown_text([] { insert_layout_row(1); }), std::string(TOO_MANY_ROWS));
+    EXPECT_EQ(numrows(), MAXROWS);
+}
+
 TEST_F(LayoutRowTest, ChangeEtype)
 {
     int erased = 0;

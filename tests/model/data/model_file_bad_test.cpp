@@ -191,6 +191,25 @@ TEST_F(ModelFileBadTest, CountsAndCodesOutOfRange)
     EXPECT_NE(refused(longer).find("unexpected data after its last section"), std::string::npos);
 }
 
+TEST_F(ModelFileBadTest, TitledLayoutOfMaxRowsReadsAndOneRowMoreIsRefused)
+{
+    // A count past the title row and MAXROWS rows is refused before
+    // anything is read.
+    const std::size_t rows = section_starts()[SECTION_LAYOUT_ROWS] + 4;
+    EXPECT_NE(refused(with_int(rows, MAX_FILE_ROWS + 1)).find("Layout rows: Count 7002 is out of range"),
+              std::string::npos);
+    // The title row and MAXROWS rows after it are saved and read back whole.
+    reset_model();
+    row(0, ET_COMMENT);
+    for (int i = 0; i < MAXROWS; ++i)
+        row(0, ET_NONE);
+    write_model_file(path("full.mod"));
+    reset_model();
+    read_model(path("full.mod"));
+    EXPECT_EQ(numrows(), MAX_FILE_ROWS);
+    EXPECT_EQ(model().rows[1].etype, ET_COMMENT);
+}
+
 TEST_F(ModelFileBadTest, MergeOfABadFileChangesNothing)
 {
     std::vector<unsigned char> cut(good.begin(), good.end() - 3);
