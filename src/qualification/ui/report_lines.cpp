@@ -8,6 +8,7 @@
 #include "framework/units.h"
 #include "model/nodes.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -115,10 +116,34 @@ ReportLineFields split_report_line(const std::string& text)
 
 void report_text_line(const std::string& text)
 {
-    if (report_destination() == ReportDestination::Window)
-        report_add_window_line(LINE_TEXT, text);
-    else
-        report_line(text);
+    switch (report_destination()) {
+    case ReportDestination::Window: report_add_window_line(LINE_TEXT, text); break;
+    case ReportDestination::Text: report_line(text); break;
+    case ReportDestination::Pages: {
+        // A text wider than the page goes on over as many lines as it needs,
+        // broken after a blank, the following lines indented.
+        Surface& measure = gdi_measure_surface();
+        const int width = gdi_printable_rect().width();
+        const int indent = 2 * std::max(1, measure.text_width("9"));
+        std::string rest = text;
+        int x = 0;
+        while (x + measure.text_width(rest) > width) {
+            std::size_t cut = rest.rfind(' ');
+            while (cut != std::string::npos && cut > 0 && x + measure.text_width(rest.substr(0, cut)) > width)
+                cut = rest.rfind(' ', cut - 1);
+            if (cut == std::string::npos || cut == 0)
+                break;
+            gdi_print_text_at(gdi_left_margin() + x, rest.substr(0, cut));
+            gdi_next_line();
+            const std::size_t next = rest.find_first_not_of(' ', cut);
+            rest = next == std::string::npos ? std::string() : rest.substr(next);
+            x = indent;
+        }
+        gdi_print_text_at(gdi_left_margin() + x, rest);
+        gdi_next_line();
+        break;
+    }
+    }
 }
 
 void report_title(const std::string& text)
@@ -402,6 +427,22 @@ void print_row(const std::vector<RowField>& fields)
     pages ? gdi_next_line() : report_next_line();
 }
 
+// The stress table of the nozzle report is wider than a portrait page: there
+// each of its rows takes two lines, the label and figure, then the eight
+// points spread over the page's width.
+bool wrc_two_lines()
+{
+    const QualificationColumns& c = qpage();
+    return report_destination() == ReportDestination::Pages && c.c[7] + c.digit > gdi_printable_rect().width();
+}
+int wrc_point_end(std::size_t k)
+{
+    const QualificationColumns& c = qpage();
+    if (!wrc_two_lines())
+        return c.c[k] + c.digit;
+    return static_cast<int>(k + 1) * (gdi_printable_rect().width() - c.digit) / 8;
+}
+
 void not_given_line(double allowed, double limit)
 {
     if (allowed < limit)
@@ -439,16 +480,7 @@ void begin_qualification_report(QualificationReport report)
     state().qualification = report;
     if (report_destination() != ReportDestination::Pages)
         return;
-    QualificationColumns c = measure_qualification_columns(gdi_measure_surface(), report);
-    // The nine value columns of the nozzle report narrow to the page's width.
-    const int width = gdi_printable_rect().width();
-    if (report == QualificationReport::Nozzle && c.c[8] + c.digit > width) {
-        c.number = std::max(4 * c.digit, (width - c.label - 10 * c.digit) / 9);
-        c.c[0] = c.label + c.number;
-        for (std::size_t k = 1; k < c.c.size(); ++k)
-            c.c[k] = c.c[k - 1] + c.digit + c.number;
-    }
-    state().qualification_page = c;
+    state().qualification_page = measure_qualification_columns(gdi_measure_surface(), report);
 }
 
 void report_title_line(const std::string& text)
@@ -602,10 +634,15 @@ void report_wrc_stress_header()
     case ReportDestination::Pages: {
         const QualificationColumns& c = qpage();
         const int x = gdi_left_margin();
+        const bool two = wrc_two_lines();
+        if (two)
+            gdi_ensure_lines(2);
         gdi_print_text("Stresses");
         gdi_print_text_right(x + c.label + c.digit, "Fig. No");
+        if (two)
+            gdi_next_line();
         for (std::size_t k = 0; k < 8; ++k)
-            gdi_print_text_right(x + c.c[k] + c.digit, POINTS[k]);
+            gdi_print_text_right(x + wrc_point_end(k), POINTS[k]);
         gdi_next_line();
         break;
     }
@@ -630,9 +667,17 @@ void report_wrc_stress_row(const std::string& label, const std::string& figure, 
     case ReportDestination::Text: {
         const QualificationColumns& c = qpage();
         std::vector<RowField> fields = {{label, REPORT_LEFT_COLUMN, 0, false}, {figure, 31, c.label + c.digit, true}};
+        std::vector<RowField> points;
         for (std::size_t k = 0; k < 8; ++k)
-            fields.push_back({stress_text(s[k]), TEXT_ENDS[k], c.c[k] + c.digit, true});
-        print_row(fields);
+            points.push_back({stress_text(s[k]), TEXT_ENDS[k], wrc_point_end(k), true});
+        if (wrc_two_lines()) {
+            gdi_ensure_lines(2);
+            print_row(fields);
+            print_row(points);
+        } else {
+            fields.insert(fields.end(), points.begin(), points.end());
+            print_row(fields);
+        }
         break;
     }
     case ReportDestination::Window: {
