@@ -23,6 +23,9 @@
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
 #include "graphics/ui/graphics_dialogs.h"
+#include "graphics/ui/plot_commands.h"
+#include "graphics/ui/shape_commands.h"
+#include "graphics/ui/show_dialogs.h"
 #include "loads/ui/dialogs_loads.h"
 #include "materials/ui/dialogs_beams.h"
 #include "materials/ui/dialogs_materials.h"
@@ -81,7 +84,8 @@ const DialogTemplate* const DIALOGS[] = {
     // Analysis
     &LOAD_CASES_DIALOG, &ANALYSIS_DIALOG,
     // The graphics window
-    &VIEWPOINT_DIALOG, &HIDE_ELEMENTS_DIALOG, &PRINT_OPENGL_DIALOG,
+    &VIEWPOINT_DIALOG, &HIDE_ELEMENTS_DIALOG, &PRINT_OPENGL_DIALOG, &SHOW_33_DIALOG, &MAGNIFICATION_DIALOG,
+    &DRAWING_SIZE_DIALOG, &PLOT_TITLE_DIALOG,
     // Component qualification
     &FLANGE_DATA_DIALOG, &BOLT_GASK_DATA_DIALOG, &LOAD_DATA_DIALOG, &LUG_EVAL, &NOZZLE_QUAL,
     // The program
