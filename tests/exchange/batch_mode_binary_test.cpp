@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -219,11 +220,118 @@ TEST_F(BatchModeBinaryTest, HangerDesignRunsFromABatchFile)
     EXPECT_EQ(record.substr(0, 2), std::string("S\0", 2));
     EXPECT_EQ(record.substr(6, 2), std::string("1\0", 2));
 
-    // Without the catalogue the design stops, naming it, and the run fails.
+    // A catalogue that carries no data, here or beside the program, stops
+    // the design, naming it, and the run fails.
     fs::remove_all(scratch / "hangers");
+    std::ofstream(scratch / "riser.mbf") << "Riser with a spring hanger\n"
+                                         << BATCH_HEAD
+                                         << "PIPE\n6,6.625,0.28\nLOADS\nOPER,400,0\nLAYOUT\n"
+                                            "F10,MA106B,P6,KA,CL=OPER\nT20,Y20-0,CVS,HTYP=27\n";
     const ProgramRun none = run("riser.mbf");
     EXPECT_NE(none.exit_code, 0);
-    EXPECT_NE(none.err.find("No data is available for the Grinnell spring catalogue"), std::string::npos) << none.err;
+    EXPECT_NE(none.err.find("No data is available for the Piping Tech & Products spring catalogue"),
+              std::string::npos)
+        << none.err;
+}
+
+namespace {
+
+float float_at(const std::string& bytes, std::size_t at)
+{
+    float v = 0.0f;
+    if (at + 4 <= bytes.size())
+        std::memcpy(&v, bytes.data() + at, 4);
+    return v;
+}
+
+// The design record that ends a results file: figure and size (6 bytes
+// each), rate, vertical and horizontal travel, cold and hot load.
+struct DesignRecord {
+    std::string figure, size;
+    double rate = 0, travel = 0, horizontal = 0, cold = 0, hot = 0;
+};
+
+DesignRecord last_design(const std::string& bytes)
+{
+    DesignRecord d;
+    if (bytes.size() < 32)
+        return d;
+    const std::size_t at = bytes.size() - 32;
+    d.figure = std::string(bytes.c_str() + at, strnlen(bytes.c_str() + at, 6));
+    d.size = std::string(bytes.c_str() + at + 6, strnlen(bytes.c_str() + at + 6, 6));
+    d.rate = float_at(bytes, at + 12);
+    d.travel = float_at(bytes, at + 16);
+    d.horizontal = float_at(bytes, at + 20);
+    d.cold = float_at(bytes, at + 24);
+    d.hot = float_at(bytes, at + 28);
+    return d;
+}
+
+}  // namespace
+
+TEST_F(BatchModeBinaryTest, HangerSizedFromTheShippedGrinnellTable)
+{
+    // A 40 ft riser of 6 in pipe (6.625 x 0.28 in, 0.283 lb/in3) from an
+    // anchor at node 10 to a Grinnell spring at node 20, operating at 440
+    // degF, with no catalogue beside the batch file: the one shipped beside
+    // the program is used.
+    const std::string layout = "F10,MA106B,P6,KA,CL=OPER\nT20,Y40-0,CVS";
+    auto write = [&](const std::string& hanger_items) {
+        std::ofstream(scratch / "riser.mbf") << "Riser on the shipped catalogue\n"
+                                             << BATCH_HEAD
+                                             << "PIPE\n6,6.625,0.28\nLOADS\nOPER,440,0\nLAYOUT\n"
+                                             << layout << hanger_items << "\n";
+    };
+
+    // Hot load: the rigid hanger and the anchor share the riser's weight,
+    // and the axial strain w (l - y) / EA of the part below the top,
+    // integrated, equals the top's R l / EA when R = w l / 2 (for any EA and
+    // any rigid spring at either end).
+    const double ro = 6.625 / 2, ri = ro - 0.28, l = 480;
+    const double w = 0.283 * std::numbers::pi * (ro * ro - ri * ri);
+    const double hot = w * l / 2;
+    // Travel: the free growth of the riser, the hanger pushing up with R
+    // leaving the top where the weight case left it (the same axial forces):
+    // u = alpha (T - 70) l, alpha the mean coefficient of the material
+    // table, linear between 6.07e-6 (70 degF) and 7.9e-6 (700 degF).
+    const double alpha = 6.07e-6 + (7.9e-6 - 6.07e-6) * (440.0 - 70.0) / (700.0 - 70.0);
+    const double u = alpha * (440 - 70) * l;
+
+    // Hand selection from the shipped table (Anvil PP-SUB-82-C82-v01,
+    // pp. 6-7): working ranges of sizes 5 (221-378 lb) and 6 (294-504 lb);
+    // rates of size 6: Fig. B-268 84 lb/in, Fig. 98 42 lb/in. The pipe
+    // rises, so the cold load is hot + k u and the variation k u / hot.
+    ASSERT_GT(hot, 378.0);   // above size 5: size 6 is the smallest
+    ASSERT_LT(hot, 504.0);
+    const double b268 = 84, fig98 = 42;
+    ASSERT_LE(hot + b268 * u, 504.0);            // B-268 6 holds both loads
+    ASSERT_GT(b268 * u / hot, 0.25);             // but varies by more than 25 %
+    ASSERT_LE(b268 * u / hot, 0.30);             // and less than 30 %
+    ASSERT_LE(hot + fig98 * u, 504.0);           // Fig. 98 6 holds both loads
+    ASSERT_LE(fig98 * u / hot, 0.25);            // within 25 %
+
+    // At the default 25 %: Fig. 98 size 6, the mid-range spring rejected.
+    write("");
+    ProgramRun r = run("riser.mbf");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    DesignRecord d = last_design(file_bytes(scratch / "riser.res"));
+    EXPECT_EQ(d.figure, "98");
+    EXPECT_EQ(d.size, "6");
+    EXPECT_EQ(d.rate, fig98);
+    EXPECT_NEAR(d.hot, hot, 1e-5 * hot);
+    EXPECT_NEAR(d.travel, u, 1e-5 * u);
+    EXPECT_NEAR(d.cold, hot + fig98 * u, 1e-5 * hot);
+    EXPECT_NEAR(d.horizontal, 0.0, 1e-6);
+
+    // Allowed 30 %: the mid-range Fig. B-268 size 6.
+    write(",MLV=30");
+    r = run("riser.mbf");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    d = last_design(file_bytes(scratch / "riser.res"));
+    EXPECT_EQ(d.figure, "B-268");
+    EXPECT_EQ(d.size, "6");
+    EXPECT_EQ(d.rate, b268);
+    EXPECT_NEAR(d.cold, hot + b268 * u, 1e-5 * hot);
 }
 
 TEST_F(BatchModeBinaryTest, BuriedPipingRunsFromABatchFile)

@@ -2,7 +2,8 @@
 // from the axial, bending, shear and thermal behaviour of the straight pipe
 // with every spring in series (the rigid 1.0e12 of the anchor and of the
 // hanger held rigid count too), and the selection from a catalogue written
-// by the test. The catalogue's values are the test's own, not a maker's.
+// by the test (its values are the test's own, not a maker's); and the
+// shipped catalogues checked against themselves.
 #include "analysis/data/support_fixture.h"
 #include "analysis/hanger_catalogue.h"
 #include "analysis/hanger_design.h"
@@ -13,6 +14,8 @@
 #include "supports/limit_stop.h"
 
 #include <fstream>
+#include <map>
+#include <set>
 
 using namespace analysis_test;
 
@@ -353,17 +356,19 @@ TEST_F(HangerDesignTest, HangerThatLiftsOffIsNamedAndTheOthersAreDesigned)
 
 TEST_F(HangerDesignTest, CatalogueWithoutDataStopsTheDesign)
 {
-    // No catalogue file, or one without SPRING and CONSTANT lines: the
-    // model keeps its undesigned hanger so and the run does not start.
+    // No catalogue file with data (Piping Tech & Products ships none), or a
+    // file beside the model without SPRING and CONSTANT lines, which is read
+    // before the one beside the program: the model keeps its undesigned
+    // hanger so and the run does not start.
     const int top = riser(240, 100);
     make_model();
-    EXPECT_EQ(thrown_text([] { make_analysis_model(); }), "No data is available for the Grinnell spring catalogue");
-    write_catalogue("CATALOGUE 16 Grinnell\n");
-    EXPECT_EQ(thrown_text([] { make_analysis_model(); }), "No data is available for the Grinnell spring catalogue");
-    EXPECT_EQ(support<Hanger>(top).v.design, HangerDesign{});
     support<Hanger>(top).v.type = 27;
     EXPECT_EQ(thrown_text([] { make_analysis_model(); }),
               "No data is available for the Piping Tech & Products spring catalogue");
+    support<Hanger>(top).v.type = 16;
+    write_catalogue("CATALOGUE 16 Grinnell\n");
+    EXPECT_EQ(thrown_text([] { make_analysis_model(); }), "No data is available for the Grinnell spring catalogue");
+    EXPECT_EQ(support<Hanger>(top).v.design, HangerDesign{});
 
     // A hanger that holds a design keeps it: the run is not refused, the
     // hanger carries its hot load in the hot case, and the results hold its
@@ -393,6 +398,63 @@ TEST_F(HangerDesignTest, ShippedCataloguesNameTheirHangerTypes)
         EXPECT_EQ(c.type, type);
         EXPECT_EQ(c.name, hanger_type_name(type));
     }
+}
+
+TEST(ShippedHangerCatalogues, ParseAndHoldTheirOwnConsistency)
+{
+    // Every shipped catalogue with data, figure by figure in file order: the
+    // sizes climb (minimum and maximum loads rise, rates do not fall) and
+    // each size's working range reaches the next one's, but where a file
+    // leaves a size out and says so (Grinnell's size 4, between 3 and 5).
+    // Where a file states a series' working travel, rate x travel is each
+    // size's load range to the table's rounding: loads to a whole pound (1 lb
+    // over both ends), rates to a whole lb/in (half a pound per inch of
+    // travel). Grinnell's table has one load column per size, shared by all
+    // its series: a size has the same working range in each.
+    struct Stated {
+        int type;
+        std::string figure;
+        double travel;   // inch
+    };
+    // The working travels the Grinnell file states (Anvil PP-SUB-82-C82-v01,
+    // pp. 6-7): Fig. 82 1 1/4 in, B-268 2 1/2, 98 5, triple 7 1/2, quadruple 10.
+    const std::vector<Stated> stated = {
+        {16, "82", 1.25}, {16, "B-268", 2.5}, {16, "98", 5.0}, {16, "TRIPLE", 7.5}, {16, "QUAD", 10.0}};
+    const std::set<std::string> declared_gaps = {"16 82 3-5", "16 B-268 3-5", "16 98 3-5", "16 TRIPLE 3-5",
+                                                 "16 QUAD 3-5"};
+    std::set<std::string> gaps;
+    std::set<std::string> travels_checked;
+    int with_data = 0;
+    for (int type = 1; type <= HANGER_CATALOGUES; ++type) {
+        const std::string path = std::string(KV_SOURCE_DIR) + "/libraries/hangers/" + hanger_catalogue_file_name(type);
+        const HangerCatalogue c = read_hanger_catalogue(path);
+        with_data += c.has_data();
+        std::map<std::string, const SpringSize*> last;
+        std::map<std::string, std::pair<double, double>> column;
+        for (const SpringSize& s : c.springs) {
+            const std::string where = c.name + " " + s.figure + " " + s.size;
+            if (const SpringSize* before = last[s.figure]) {
+                EXPECT_LT(before->min_load, s.min_load) << where;
+                EXPECT_LT(before->max_load, s.max_load) << where;
+                EXPECT_LE(before->rate, s.rate) << where;
+                if (s.min_load > before->max_load)
+                    gaps.insert(std::to_string(type) + " " + s.figure + " " + before->size + "-" + s.size);
+            }
+            last[s.figure] = &s;
+            for (const Stated& st : stated)
+                if (st.type == type && st.figure == s.figure) {
+                    EXPECT_NEAR(s.rate * st.travel, s.max_load - s.min_load, st.travel / 2 + 1) << where;
+                    travels_checked.insert(s.figure);
+                }
+            if (type == 16) {
+                const auto [range, added] = column.emplace(s.size, std::make_pair(s.min_load, s.max_load));
+                EXPECT_EQ(range->second, std::make_pair(s.min_load, s.max_load)) << where;
+            }
+        }
+    }
+    EXPECT_EQ(gaps, declared_gaps);
+    EXPECT_EQ(travels_checked.size(), stated.size());
+    EXPECT_EQ(with_data, 1);
 }
 
 TEST(HangerCatalogueReader, DamagedInEveryFieldIsRefusedWithItsLine)

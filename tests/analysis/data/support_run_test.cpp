@@ -506,7 +506,8 @@ TEST_F(SupportRunTest, ModelCheckRefusesWhatCannotBeAnalysed)
 
     // A hanger of a catalogue without data; a guide with a negative gap.
     with(tip, DT_HANGER);
-    EXPECT_EQ(checked(), "No data is available for the Grinnell spring catalogue");
+    support<Hanger>(tip).v.type = 27;
+    EXPECT_EQ(checked(), "No data is available for the Piping Tech & Products spring catalogue");
     with(tip, DT_GUIDE);
     support<Guide>(tip).v.gap = -0.1f;
     EXPECT_EQ(checked(), "Row 2: Gap is invalid");
