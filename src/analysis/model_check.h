@@ -10,8 +10,9 @@
 
 struct AnalysisModel;
 
-// True when this version computes the load case under the piping code (its
-// step is static or a range, and the code's results have a place for it).
+// True when this version computes the load case under the piping code: its
+// step is static or a range and the code's results have a place for it, or
+// it is Modal analysis or a dynamic case (31, 33-37).
 bool load_case_analysable(int code, int32_t piping_code);
 
 // Throws the message of the first fault found:
@@ -37,7 +38,14 @@ bool load_case_analysable(int code, int32_t piping_code);
 //     the results file under the piping code, a case chosen twice, wind,
 //     seismic and hydrotest cases without their load, cases of a temperature,
 //     pressure or displacement set beyond the options' thermal sets in use
-//     (whose values the loads keep but the analysis does not take).
+//     (whose values the loads keep but the analysis does not take);
+//   - dynamic cases without what they need: a number of modes or a cutoff
+//     frequency; a spectrum of the model for a direction (Response spectrum,
+//     Missing mass, which also needs "Include missing mass"); an anchor or
+//     nozzle with a seismic displacement (Seismic displacement); time-varying
+//     loads naming defined time functions and sound time-history options
+//     (Time history); harmonic loads above 0 Hz (Harmonic response); force
+//     spectrum loads naming defined force spectra (Force spectrum).
 void check_analysis_model(const AnalysisModel& model);
 
 // What a run of the model does that its engineer should know before signing
