@@ -58,7 +58,7 @@ std::vector<double> integrate_modal_equation(double omega, double damping, doubl
 std::complex<double> harmonic_receptance(double omega, double damping, double forcing)
 {
     const std::complex<double> d(omega * omega - forcing * forcing, 2.0 * damping * omega * forcing);
-    if (std::abs(d) <= 1.0e-12 * omega * omega)
+    if (std::abs(d) <= 1.0e-6 * omega * omega)
         throw_message(c_format("The harmonic load at %g Hz lies on a natural frequency of the model and there is no "
                                "damping: its response is unbounded",
                                forcing / (2.0 * std::numbers::pi)));

@@ -32,5 +32,7 @@ std::vector<double> integrate_modal_equation(double omega, double damping, doubl
 // The steady-state response of the oscillator to the load e^(i W t): the
 // complex receptance 1 / (w^2 - W^2 + 2 i z w W). Throws "The harmonic load
 // at %g Hz lies on a natural frequency of the model and there is no
-// damping: its response is unbounded" when w = W and z = 0.
+// damping: its response is unbounded" when |w^2 - W^2 + 2 i z w W| is no
+// more than 1e-6 w^2 (an amplification of a million or more: W within half
+// a millionth of w, and z below half a millionth).
 std::complex<double> harmonic_receptance(double omega, double damping, double forcing);
