@@ -5,7 +5,9 @@
 #     elements < supports < loads < analysis < codes < results < graphics <
 #     qualification < exchange < app;
 #   - a data file (one not in a ui/ folder) never includes a ui/ header;
-#   - only platform/qt includes Qt, and only the backends themselves and the
+#   - only platform/qt includes Qt, and of the program only the render view
+#     (src/graphics/ui/render_view.cpp) and platform/qt include OpenGL (<GL/...>);
+#   - only the backends themselves and the
 #     program's main() include a backend's headers (platform/qt/,
 #     platform/headless/);
 #   - the analysis reads the document only in analysis_model.* and in its
@@ -68,6 +70,12 @@ foreach(file ${files})
   endif()
   file(STRINGS ${SOURCE_DIR}/${file} lines REGEX "^[ \t]*#[ \t]*include")
   foreach(line ${lines})
+    if(line MATCHES "#[ \t]*include[ \t]*<GL/")
+      if(tree STREQUAL "src" AND NOT file MATCHES "^src/platform/qt/" AND NOT file STREQUAL "src/graphics/ui/render_view.cpp")
+        string(APPEND errors "${file}: includes OpenGL outside the render view\n")
+      endif()
+      continue()
+    endif()
     if(line MATCHES "#[ \t]*include[ \t]*<(Q[A-Za-z]*)[/>]")
       set(qt_header ${CMAKE_MATCH_1})
       if(NOT file MATCHES "^src/platform/qt/")

@@ -54,6 +54,10 @@ check(backend_in_a_data_test "includes the backend header platform/headless/head
   tests/model/data/t.cpp "#include \"platform/headless/headless_backend.h\"")
 check(window_header_in_a_data_test "a data file includes the window header framework/ui/frame.h"
   tests/materials/data/t.cpp "#include \"framework/ui/frame.h\"")
+check(opengl_in_the_render_view pass
+  src/graphics/ui/render_view.cpp "#include <GL/gl.h>")
+check(opengl_outside_the_render_view "includes OpenGL outside the render view"
+  src/graphics/ui/other.cpp "#include <GL/gl.h>")
 check(unknown_folder "not in a known layer folder"
   src/widgets/a.cpp "int a;")
 check(analysis_reads_its_snapshot pass

@@ -22,6 +22,7 @@
 #include "framework/ui/printing_commands.h"
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
+#include "graphics/ui/graphics_dialogs.h"
 #include "loads/ui/dialogs_loads.h"
 #include "materials/ui/dialogs_beams.h"
 #include "materials/ui/dialogs_materials.h"
@@ -78,6 +79,8 @@ const DialogTemplate* const DIALOGS[] = {
     &TIME_HISTORY_DIALOG,
     // Analysis
     &LOAD_CASES_DIALOG, &ANALYSIS_DIALOG,
+    // The graphics window
+    &VIEWPOINT_DIALOG, &HIDE_ELEMENTS_DIALOG, &PRINT_OPENGL_DIALOG,
     // The program
     &PRINT_DIALOG, &INFO_DIALOG, &ABOUT_DIALOG, &TUTORIAL_DIALOG,
 };

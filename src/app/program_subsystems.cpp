@@ -6,6 +6,7 @@
 #include "elements/ui/element_ui.h"
 #include "exchange/ui/exchange_ui.h"
 #include "framework/ui/shell.h"
+#include "graphics/ui/graphics_window.h"
 #include "loads/ui/loads_subsystem.h"
 #include "materials/ui/materials_subsystem.h"
 #include "model/ui/layout_install.h"
@@ -23,9 +24,11 @@ void register_program_subsystems() {
     register_subsystem(install_supports_ui);
     register_subsystem(install_loads_subsystem);
     register_subsystem(install_analysis_commands);
+    register_subsystem(install_graphics_ui);
     register_subsystem(install_code_evaluation);
     register_subsystem(install_results_ui);
     register_subsystem(install_qualification_ui);
     register_subsystem(install_exchange_ui);
     register_window_installer(create_layout_windows);
+    register_window_installer(create_graphics_window);
 }

@@ -15,6 +15,16 @@ StressRules stress_rules(int32_t code)
     case CODE_B315: return StressRules::InOutPlane;
     case CODE_B319: return StressRules::B319;
     case CODE_B3112: return StressRules::B3112;
+    case CODE_ASME_CLASS2_1980:
+    case CODE_ASME_CLASS2_1986:
+    case CODE_ASME_CLASS2_1992:
+    case CODE_ASME_CLASS2_2015:
+    case CODE_ASME_CLASS2_2017:
+    case CODE_ASME_CLASS3_2017: return StressRules::Class2;
+    case CODE_EN13480: return StressRules::En13480;
+    case CODE_B314:
+    case CODE_B318:
+    case CODE_Z662: return StressRules::Pipeline;
     default: return StressRules::Unavailable;
     }
 }
@@ -41,8 +51,19 @@ SifTable sif_table(int32_t code)
     // B31.9 takes the SIFs of B31.1 Mandatory Appendix D.
     case CODE_B311:
     case CODE_B319: return SifTable::B311;
+    // NC-3673.2(b) Table NC-3673.2(b)-1 holds B31.1's factors.
+    case CODE_ASME_CLASS2_1980:
+    case CODE_ASME_CLASS2_1986:
+    case CODE_ASME_CLASS2_1992:
+    case CODE_ASME_CLASS2_2015:
+    case CODE_ASME_CLASS2_2017:
+    case CODE_ASME_CLASS3_2017: return SifTable::B311;
     case CODE_B311_1967:
-    case CODE_B315: return SifTable::Chart;
+    case CODE_B315:
+    case CODE_EN13480:
+    case CODE_B314:
+    case CODE_B318:
+    case CODE_Z662: return SifTable::Chart;
     default: return SifTable::None;
     }
 }

@@ -5,10 +5,15 @@
 //
 // The codes evaluated here (their equations are public and checkable by
 // hand): none ("None": von Mises and principal stresses), B31.1 (2018),
-// B31.1 (1967), B31.3 (2018), B31.5 (2016), B31.9 (2017) and B31.12
-// (2019). The other codes of the code list have no stresses yet: their
-// results show forces and the SIFs the user gave, and opening them says so
-// once (code_stresses_unavailable_text).
+// B31.1 (1967), B31.3 (2018), B31.5 (2016), B31.9 (2017), B31.12 (2019),
+// ASME Section III Class 2 (1980, 1986, 1992, 2015, 2017) and Class 3
+// (2017), EN 13480 (2017), B31.4 (2019), B31.8 (2018) and CSA Z662 (2015);
+// elements of FRP material under any code by the FRP evaluation
+// (frp_stress.h). The other codes of the code list (BS 806, IGEM/TD/12,
+// the Norwegian, Swedish and Stoomwezen rules, CSA Z183 and Z184, CODETI,
+// RCC-M) have no stresses: their equations and allowables are not held by
+// the program, so their results show forces and the SIFs the user gave,
+// and opening them says so once (code_stresses_unavailable_text).
 #pragma once
 
 #include <cstdint>
@@ -23,6 +28,10 @@ enum class StressRules {
     B313,          // B31.3 (2018) paras. 319.4.4, 320.2: in- and out-of-plane SIFs with axial force
     B3112,         // B31.12 (2019) Part IP: the B31.3 equations
     InOutPlane,    // B31.1 (1967), B31.5 (2016): in- and out-of-plane SIFs, no axial term
+    Class2,        // ASME Section III Class 2 (1980, 1986, 1992, 2015, 2017) and Class 3 (2017),
+                   // NC/ND-3650 (class2_stress.h)
+    En13480,       // EN 13480-3 (2017) clause 12.3 (en13480_stress.h)
+    Pipeline,      // B31.4 (2019), B31.8 (2018), CSA Z662 (2015) (pipeline_stress.h)
 };
 StressRules stress_rules(int32_t piping_code);
 // True for the codes whose stresses are evaluated.
@@ -35,7 +44,9 @@ enum class SifTable {
     None,          // no computed SIFs (codes without stresses): only the user's
     B313,          // B31.3 (2018) Appendix D, Table D300 (in- and out-of-plane)
     B311,          // B31.1 (2018) Mandatory Appendix D, Table D-1 (one SIF)
-    Chart,         // the older in- and out-of-plane chart of B31.1 (1967) and B31.5 (2016)
+    Chart,         // the older in- and out-of-plane chart of B31.1 (1967) and B31.5 (2016), whose
+                   // elbow, miter and tee formulas EN 13480-3 Table H.1, B31.4 Table 402.1-1,
+                   // B31.8 Appendix E and Z662 take
 };
 SifTable sif_table(int32_t piping_code);
 

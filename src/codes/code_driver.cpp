@@ -2,6 +2,7 @@
 
 #include "analysis/analysis_model.h"
 #include "analysis/results_file.h"
+#include "codes/pipeline_stress.h"
 #include "codes/stress_tables.h"
 
 #include <cmath>
@@ -50,6 +51,40 @@ void fill_principal(CodeRecords& records, const CodeStressResults& r, int32_t lo
     }
 }
 
+// The FRP records: per FRP element end the quantities of the load case of
+// its largest ratio.
+void fill_frp(CodeRecords& records, const CodeStressResults& r)
+{
+    FrpRecords& frp = records.frp;
+    for (int k = 1; k <= frp.count(); ++k) {
+        const int e = frp.elements[k];
+        const FrpEndStress* best[2] = {nullptr, nullptr};
+        int32_t best_case[2] = {0, 0};
+        for (const FrpCaseStresses& c : r.frp_cases) {
+            if (!c.ends.valid(e) || !r.frp.valid(e) || !r.frp[e])
+                continue;
+            for (std::size_t end = 0; end < 2; ++end) {
+                const FrpEndStress& s = c.ends[e][end];
+                if (!best[end] || s.largest_ratio() > best[end]->largest_ratio()) {
+                    best[end] = &s;
+                    best_case[end] = c.code;
+                }
+            }
+        }
+        for (std::size_t end = 0; end < 2; ++end) {
+            if (!best[end])
+                continue;
+            const FrpEndStress& s = *best[end];
+            const double values[] = {s.hoop,           s.axial,         s.torsion,       s.allowable.hoop,
+                                     s.allowable.axial, s.allowable.torsion, s.hoop_ratio, s.axial_ratio,
+                                     s.torsion_ratio,  s.largest_ratio(), double(best_case[end])};
+            for (std::size_t v = 0; v < std::size(values); ++v)
+                if (frp.values[v].valid(k))
+                    frp.values[v][k][end].set(static_cast<float>(values[v]));
+        }
+    }
+}
+
 }  // namespace
 
 void fill_code_records(std::shared_ptr<const CodeStressEvaluation> evaluation, CodeRecords& records)
@@ -72,11 +107,27 @@ void fill_code_records(std::shared_ptr<const CodeStressEvaluation> evaluation, C
         for (std::size_t k = 0; k < NODE_SIF_SLOTS; ++k)
             records.node_sifs[n].value[k] = static_cast<float>(sifs.nodes[n][k]);
 
-    // The pipes' sustained and hydrotest stresses, the no-code stresses.
+    // The pipes' sustained, hydrotest and settlement stresses, the no-code
+    // stresses.
+    const bool class2 = stress_rules(r.piping_code) == StressRules::Class2;
     for (PipeResultRecord& p : records.pipes) {
-        p.sustained = stresses_of(r.find(LC_SUSTAINED), p.element, false);
+        const EndValues case_values = stresses_of(r.find(LC_SUSTAINED), p.element, false);
+        p.sustained = case_values;
+        if (r.sustained_term.valid(p.element))
+            for (std::size_t end = 0; end < 2; ++end) {
+                const EndStress& t = r.sustained_term[p.element][end];
+                p.sustained[end] = CodeValue{};
+                if (t.evaluated)
+                    p.sustained[end].set(t.stress);
+            }
+        if (class2)
+            p.class2_sustained = case_values;
+        if (r.buried.valid(p.element) && r.buried[p.element] && is_pipeline_code(r.piping_code))
+            p.buried_sustained = case_values;
         p.hydrotest = stresses_of(r.find(LC_HYDROTEST), p.element, false);
+        p.settlement = stresses_of(r.find(LC_SETTLEMENT), p.element, false);
     }
+    fill_frp(records, r);
     if (r.principal_case != 0)
         fill_principal(records, r, r.principal_case, r.principal);
 
@@ -98,10 +149,20 @@ void fill_code_records(std::shared_ptr<const CodeStressEvaluation> evaluation, C
     records.stresses = std::move(evaluation);
 }
 
+void take_written_model(AnalysisModel& model)
+{
+    if (!model.results_model)
+        return;
+    model.model = *model.results_model;
+    model.results_model.reset();
+    model.element_parts = {};
+}
+
 void evaluate_code_records(std::shared_ptr<AnalysisModel> model, const CodeEvaluationInput& input,
                          ExpansionModulus solved_with, CodeRecords& records)
 {
     KV_ASSERT(model != nullptr);
+    take_written_model(*model);
     model->piping_code = input.piping_code;
     model->options = input.options;
     CodeStressRequest q;
@@ -146,6 +207,35 @@ EndValues element_end_stresses_basic(const CodeRecords& records, const PipeResul
 EndValues element_end_stresses_branch(const CodeRecords& records, const PipeResultRecord& pipe, int32_t load_case)
 {
     return pipe_case_stresses(records, pipe, load_case);
+}
+
+EndValues class2_element_stress(const CodeRecords& records, const PipeResultRecord& pipe, int32_t load_case)
+{
+    return pipe_case_stresses(records, pipe, load_case);
+}
+
+EndValues pipeline_element_stresses(const CodeRecords& records, const PipeResultRecord& pipe, int32_t load_case)
+{
+    return pipe_case_stresses(records, pipe, load_case);
+}
+
+EndValues element_end_stresses_pipeline(const CodeRecords& records, const PipeResultRecord& pipe, int32_t load_case)
+{
+    return pipe_case_stresses(records, pipe, load_case);
+}
+
+bool element_is_buried_in_results(const CodeRecords& records, int32_t element)
+{
+    const CodeStressResults* r = results_of(records);
+    return r && r->buried.valid(element) && r->buried[element] != 0;
+}
+
+std::optional<std::array<B1B2, 2>> stress_indices_b1_b2(const CodeRecords& records, int32_t element)
+{
+    const CodeStressResults* r = results_of(records);
+    if (!r || !r->indices.valid(element) || !r->evaluated.valid(element) || !r->evaluated[element])
+        return std::nullopt;
+    return r->indices[element];
 }
 
 EndValues pipe_case_allowables(const CodeRecords& records, const PipeResultRecord& pipe, int32_t load_case)

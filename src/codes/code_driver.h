@@ -7,10 +7,15 @@
 //
 // Records filled (each value marked evaluated, everything else left as the
 // results allocated it):
-//   pipes         the sustained (SL of Sustained) and hydrotest stresses of
+//   pipes         the sustained (SL of Sustained; under ASME Class 2/3 the
+//                 P Do/4tn + 0.75 i MA/Z of Eq. (11), the Eq. (8) stress in
+//                 `class2_sustained`; for buried pipeline elements also in
+//                 `buried_sustained`), settlement and hydrotest stresses of
 //                 both ends; under no code the von Mises, maximum and
 //                 minimum stresses of the case last asked for
 //                 (evaluate_no_code_case), Static analysis at first;
+//   frp           per FRP element end the quantities of frp_stress.h
+//                 (FrpValue) of its load case of the largest ratio;
 //   element_sifs  the in-plane, out-of-plane, axial and torsion SIFs of both
 //                 ends;
 //   node_sifs     the 14 factors of each node's data items;
@@ -26,7 +31,9 @@
 #include "codes/code_evaluation.h"
 #include "codes/code_records.h"
 
+#include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +44,12 @@ struct CodeStressEvaluation {
     std::shared_ptr<const AnalysisModel> model;
     CodeStressResults results;
 };
+
+// Makes an analysis model the one its results file holds: where the
+// analysis divided buried pipes into segments (results_model), the
+// undivided model takes the place of the divided one, so that elements and
+// end forces are those of the file.
+void take_written_model(AnalysisModel& model);
 
 // Evaluates `model` (the snapshot the results were checked against, with
 // the input's piping code and options) on the input's forces and fills the
@@ -64,6 +77,17 @@ EndValues pipe_case_stresses(const CodeRecords& records, const PipeResultRecord&
 EndValues element_end_stresses(const CodeRecords& records, const PipeResultRecord& pipe, int32_t load_case);
 EndValues element_end_stresses_basic(const CodeRecords& records, const PipeResultRecord& pipe, int32_t load_case);
 EndValues element_end_stresses_branch(const CodeRecords& records, const PipeResultRecord& pipe, int32_t load_case);
+// The same for ASME Class 2/3 occasional cases (Eq. (9)), and for the
+// pipeline codes' buried elements (their expansion and occasional cases).
+EndValues class2_element_stress(const CodeRecords& records, const PipeResultRecord& pipe, int32_t load_case);
+EndValues pipeline_element_stresses(const CodeRecords& records, const PipeResultRecord& pipe, int32_t load_case);
+EndValues element_end_stresses_pipeline(const CodeRecords& records, const PipeResultRecord& pipe, int32_t load_case);
+// True when the evaluation took the element as buried (pipeline codes and
+// EN 13480).
+bool element_is_buried_in_results(const CodeRecords& records, int32_t element);
+// The ASME Class 2/3 primary stress indices B1 and B2 of an element's two
+// ends ([0] node 1); none under other codes or before an evaluation.
+std::optional<std::array<B1B2, 2>> stress_indices_b1_b2(const CodeRecords& records, int32_t element);
 // The allowable of the same (not evaluated where none applies).
 EndValues pipe_case_allowables(const CodeRecords& records, const PipeResultRecord& pipe, int32_t load_case);
 

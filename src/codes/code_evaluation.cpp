@@ -4,6 +4,9 @@
 #include "analysis_core/section_properties.h"
 #include "analysis_core/steps.h"
 #include "codes/branch_plane.h"
+#include "analysis/buried_piping.h"
+#include "codes/en13480_stress.h"
+#include "codes/pipeline_stress.h"
 #include "framework/text.h"
 #include "model/piping_codes.h"
 
@@ -14,6 +17,14 @@
 const CaseStresses* CodeStressResults::find(int32_t code) const
 {
     for (const CaseStresses& c : cases)
+        if (c.code == code)
+            return &c;
+    return nullptr;
+}
+
+const FrpCaseStresses* CodeStressResults::find_frp(int32_t code) const
+{
+    for (const FrpCaseStresses& c : frp_cases)
         if (c.code == code)
             return &c;
     return nullptr;
@@ -46,6 +57,9 @@ struct SetValues {
     double temperature = 0.0;
     double allowable = 0.0;
     double modulus = 0.0;
+    double alpha = 0.0;     // column 2
+    double yield = 0.0;     // column 4 (0 not given)
+    double rupture = 0.0;   // column 5 (0 not given)
 };
 
 struct ElementSetup {
@@ -56,7 +70,16 @@ struct ElementSetup {
     // and pipe load.
     const std::array<SetValues, MAX_LOAD_SETS + 1>* sets = nullptr;
     double hot_allowable = 0.0;     // the smallest of the sets in use
+    double hot_yield = 0.0;         // the smallest yield (column 4) of the sets in use; 0 not given
+    double hot_rupture = 0.0;       // the smallest fCR (column 5) of the sets in use; 0 not given
+    double hottest = 0.0;           // the highest temperature of the sets in use
     const SetValues& set(int k) const { return (*sets)[static_cast<std::size_t>(k)]; }
+    // ASME Class 2/3: the primary stress indices and the one SIF of each end.
+    std::array<B1B2, 2> indices{};
+    // The pipeline codes and EN 13480: the element is buried.
+    bool buried = false;
+    double poisson = 0.3;
+    PipelineFactors pipeline;   // yield and temperature factor at the hottest set
 };
 
 // The allowable stress of the material at a temperature (column 3).
@@ -65,14 +88,20 @@ double allowable_at(const PipeMaterial& m, double temperature)
     return material_property_at(m, 3, temperature);
 }
 
-bool allowables_given(const PipeMaterial& m)
+// True when a column of the material's table is given (above 0) in every row.
+bool column_given(const PipeMaterial& m, int column)
 {
     if (m.numtemps() == 0)
         return false;
     for (int r = 1; r <= m.numtemps(); ++r)
-        if (!(m.table[r][3] > 0.0f))
+        if (!(m.table[r][static_cast<std::size_t>(column)] > 0.0f))
             return false;
     return true;
+}
+
+bool allowables_given(const PipeMaterial& m)
+{
+    return column_given(m, 3);
 }
 
 class Evaluator {
@@ -88,6 +117,8 @@ public:
         out_.stresses_available = rules_ != StressRules::Unavailable;
         out_.sifs = element_end_sifs(m_, out_.notes);
         prepare();
+        if (any_frp_)
+            frp_pass();
         if (rules_ == StressRules::Unavailable) {
             out_.notes.add(code_stresses_unavailable_text(code_));
             return;
@@ -103,11 +134,17 @@ public:
         // The sustained stresses first: the occasional checks and the
         // liberal allowable take them.
         sustained_.resize(m_.numelems());
+        sustained_loads_.resize(m_.numelems());
+        sustained_pressure_.resize(m_.numelems());
+        out_.sustained_term.resize(m_.numelems());
         if (present(LC_SUSTAINED))
             out_.cases.push_back(sustained_case());
         for (int32_t code : q_.load_cases) {
             const CaseStress kind = case_stress(code);
-            if (code == LC_SUSTAINED || kind == CaseStress::None || kind == CaseStress::Settlement)
+            if (code == LC_SUSTAINED || kind == CaseStress::None)
+                continue;
+            // Only the codes that have a settlement check evaluate it.
+            if (kind == CaseStress::Settlement && rules_ != StressRules::Class2 && rules_ != StressRules::En13480)
                 continue;
             out_.cases.push_back(other_case(code, kind));
         }
@@ -129,6 +166,17 @@ private:
     OneBased<ElementSetup> setup_;
     OneBased<ElementForces> forces_;
     OneBased<std::array<float, 2>> sustained_;
+    // The sustained case's loads and pressure of each end (the occasional,
+    // combined and creep equations take them).
+    OneBased<std::array<EndLoads, 2>> sustained_loads_;
+    OneBased<double> sustained_pressure_;
+    Class2Edition edition_ = Class2Edition::Indices;
+    PipelineCode pipeline_ = PipelineCode::B314;
+    // FRP elements: the walls of their ends.
+    bool any_frp_ = false;
+    OneBased<std::array<StressSection, 2>> frp_walls_;
+    // Nodes that carry a branch SIF item.
+    std::vector<uint8_t> branch_item_;
     // Expansion cases' forces on the asked-for modulus, kept for the ranges.
     std::map<int32_t, OneBased<ElementForces>> expansion_;
 
@@ -162,17 +210,35 @@ private:
                                        : pipe_load_step(m_, step_row(operating_code(k)), el.load, el.row).temperature;
                 x.allowable = allowable_at(mat, x.temperature);
                 x.modulus = material_modulus_at(mat, x.temperature);
-                if (k >= 1)
+                x.alpha = material_column2_at(mat, x.temperature);
+                x.yield = material_property_at(mat, 4, x.temperature);
+                x.rupture = material_property_at(mat, 5, x.temperature);
+                if (k >= 1) {
                     v.hot_allowable = k == 1 ? x.allowable : std::min(v.hot_allowable, x.allowable);
+                    v.hot_yield = k == 1 ? x.yield : std::min(v.hot_yield, x.yield);
+                    v.hot_rupture = k == 1 ? x.rupture : std::min(v.hot_rupture, x.rupture);
+                    v.hottest = k == 1 ? x.temperature : std::max(v.hottest, x.temperature);
+                }
             }
+            // A column that is not given in every row is not given.
+            if (!column_given(mat, 4))
+                v.hot_yield = 0.0;
+            if (!column_given(mat, 5))
+                v.hot_rupture = 0.0;
             found = set_cache_.emplace(key, v).first;
         }
         s.sets = &found->second.values;
         s.hot_allowable = found->second.hot_allowable;
+        s.hot_yield = found->second.hot_yield;
+        s.hot_rupture = found->second.hot_rupture;
+        s.hottest = found->second.hottest;
     }
     struct SharedSets {
         std::array<SetValues, MAX_LOAD_SETS + 1> values{};
         double hot_allowable = 0.0;
+        double hot_yield = 0.0;
+        double hot_rupture = 0.0;
+        double hottest = 0.0;
     };
     std::map<uint64_t, SharedSets> set_cache_;
 
@@ -188,7 +254,21 @@ private:
     void prepare()
     {
         out_.evaluated = OneBased<uint8_t>(m_.numelems());
+        out_.frp = OneBased<uint8_t>(m_.numelems());
         setup_ = OneBased<ElementSetup>(m_.numelems());
+        edition_ = class2_edition(code_);
+        pipeline_ = pipeline_code(code_);
+        if (rules_ == StressRules::Class2) {
+            out_.indices.resize(m_.numelems());
+            branch_item_.assign(static_cast<std::size_t>(m_.numnodes()) + 1, 0);
+            for (int r = 1; r <= m_.numrows(); ++r) {
+                const LayoutRow& row = m_.model.rows[r];
+                if (row.dtype == DT_BRANCH_SIF && m_.model.nodes.valid(row.node_index))
+                    branch_item_[static_cast<std::size_t>(row.node_index)] = 1;
+            }
+        }
+        if (rules_ == StressRules::Pipeline || rules_ == StressRules::En13480)
+            out_.buried.resize(m_.numelems());
         const bool b31j = m_.options.use_b31j && code_allows_b31j(code_);
         const bool planes = code_has_in_out_plane_sifs(code_, b31j);
         for (int e = 1; e <= m_.numelems(); ++e) {
@@ -196,8 +276,12 @@ private:
             if (!element_is_pipe_like(el) || !m_.pipe_materials.valid(el.material))
                 continue;
             const PipeMaterial& mat = m_.pipe_materials[el.material];
-            if (mat.frp || mat.numtemps() == 0)
+            if (mat.numtemps() == 0)
                 continue;
+            if (mat.frp) {
+                prepare_frp(e, el);
+                continue;
+            }
             ElementSetup& s = setup_[e];
             s.material = &mat;
             s.allowables = allowables_of(el.material, mat);
@@ -227,7 +311,80 @@ private:
                     plane(e, nodes[end], es);
             }
             out_.evaluated[e] = ok ? 1 : 0;
+            prepare_code(e, el, mat, s);
         }
+    }
+
+    void prepare_frp(int e, const Elem& el)
+    {
+        if (frp_walls_.size() == 0)
+            frp_walls_.resize(m_.numelems());
+        const int nodes[2] = {el.node1, el.node2};
+        bool ok = true;
+        for (std::size_t end = 0; end < 2; ++end) {
+            const auto [d, t] = element_end_size(m_, el, nodes[end]);
+            frp_walls_[e][end] = stress_section(d, t);
+            ok = ok && frp_walls_[e][end].valid();
+        }
+        out_.frp[e] = ok ? 1 : 0;
+        any_frp_ = any_frp_ || ok;
+    }
+
+    // What the Class 2/3, EN 13480 and pipeline equations take of an element.
+    void prepare_code(int e, const Elem& el, const PipeMaterial& mat, ElementSetup& s)
+    {
+        s.poisson = mat.nu > 0.0f ? mat.nu : 0.3;
+        if (rules_ == StressRules::Class2) {
+            const int nodes[2] = {el.node1, el.node2};
+            for (std::size_t end = 0; end < 2; ++end) {
+                s.indices[end] = class2_indices(class2_component(el, nodes[end]), bend_h(el),
+                                                s.end[end].input.sifs.in_plane);
+                out_.indices[e][end] = s.indices[end];
+            }
+        }
+        if (rules_ == StressRules::Pipeline || rules_ == StressRules::En13480) {
+            s.buried = element_is_buried(m_, e);
+            out_.buried[e] = s.buried ? 1 : 0;
+        }
+        if (rules_ == StressRules::Pipeline) {
+            PipelineFactors& f = s.pipeline;
+            f.yield = pipeline_ == PipelineCode::Z662 ? mat.strength : s.hot_yield;
+            f.joint = mat.joint_factor > 0.0f ? mat.joint_factor : 1.0;
+            f.design = pipeline_ == PipelineCode::B318 ? b318_design_factor(m_.options.b318_design_factor_index)
+                                                       : pipeline_ == PipelineCode::Z662 ? 0.8 : 0.72;
+            f.location = z662_location_factor(m_.options.z184_class_location, m_.options.z184_sour_service);
+            switch (pipeline_) {
+            case PipelineCode::B314: f.temperature = 1.0; break;
+            case PipelineCode::B318: f.temperature = b318_temperature_factor(s.hottest); break;
+            case PipelineCode::Z662: f.temperature = z662_temperature_factor(s.hottest); break;
+            }
+        }
+    }
+
+    Class2Component class2_component(const Elem& el, int node) const
+    {
+        switch (el.kind) {
+        case ET_BEND:
+        case ET_JACKETED_BEND: return Class2Component::Bend;
+        case ET_MITER: return Class2Component::Other;
+        case ET_REDUCER: return Class2Component::Reducer;
+        default: break;
+        }
+        return branch_item_[static_cast<std::size_t>(node)] ? Class2Component::BranchConnection
+                                                             : Class2Component::StraightPipe;
+    }
+
+    // The bend characteristic h of an arc; 0 for other kinds.
+    double bend_h(const Elem& el) const
+    {
+        if (el.kind != ET_BEND && el.kind != ET_JACKETED_BEND)
+            return 0.0;
+        BendSifInput b;
+        const auto [d, t] = element_end_size(m_, el, el.node1);
+        b.outside_diameter = d;
+        b.thickness = t;
+        b.radius = el.bend_radius(m_.model);
+        return bend_characteristic(b);
     }
 
     void plane(int e, int node, EndSetup& es)
@@ -308,10 +465,18 @@ private:
                 continue;
             const double p = pressure(e, LC_SUSTAINED);
             const double sh = hot_allowable(e);
+            sustained_pressure_[e] = p;
             for (std::size_t end = 0; end < 2; ++end) {
-                const double s = sustained_stress(setup_[e].end[end].input, loads(e, end, forces_[e]), p);
+                const EndLoads l = loads(e, end, forces_[e]);
+                sustained_loads_[e][end] = l;
+                if (own_equations()) {
+                    code_sustained(e, end, l, p, c.ends[e][end]);
+                    continue;
+                }
+                const double s = sustained_stress(setup_[e].end[end].input, l, p);
                 sustained_[e][end] = static_cast<float>(s);
                 set(c.ends[e][end], s, setup_[e].allowables ? std::optional<double>(sh) : std::nullopt);
+                out_.sustained_term[e][end] = c.ends[e][end];
             }
         }
         return c;
@@ -345,6 +510,10 @@ private:
             for (std::size_t end = 0; end < 2; ++end) {
                 const EndLoads l = loads(e, end, forces_[e]);
                 const StressInput& in = s.end[end].input;
+                if (own_equations()) {
+                    code_case(e, end, l, code, kind, c.ends[e][end]);
+                    continue;
+                }
                 switch (kind) {
                 case CaseStress::Operating:
                     set(c.ends[e][end], sustained_stress(in, l, pressure(e, code)), std::nullopt);
@@ -366,6 +535,268 @@ private:
             }
         }
         return c;
+    }
+
+    // ---- ASME Class 2/3, EN 13480, the pipeline codes ----------------------------------
+
+    bool own_equations() const
+    {
+        return rules_ == StressRules::Class2 || rules_ == StressRules::En13480 || rules_ == StressRules::Pipeline;
+    }
+
+    static double modulus_of(const StressInput& in)
+    {
+        return in.effective_modulus > 0.0 ? in.effective_modulus : in.section.section_modulus;
+    }
+
+    // The bending stress sqrt((Ii Mi)^2 + (Io Mo)^2) / Z, with the sustained
+    // indices (0.75 i, at least 1) or the SIFs themselves; the torsional
+    // shear it Mt / 2Z.
+    static double bending_stress(const StressInput& in, const EndLoads& l, bool sustained_index)
+    {
+        const double z = modulus_of(in);
+        if (!(z > 0.0))
+            return 0.0;
+        const auto index = [&](double i) { return sustained_index ? std::max(0.75 * i, 1.0) : std::max(i, 1.0); };
+        return std::hypot(index(in.sifs.in_plane) * l.in_plane, index(in.sifs.out_plane) * l.out_plane) / z;
+    }
+    static double torsion_stress(const StressInput& in, const EndLoads& l)
+    {
+        const double z = modulus_of(in);
+        return z > 0.0 ? std::max(in.sifs.torsion, 1.0) * l.torsion / (2.0 * z) : 0.0;
+    }
+
+    // The restrained pipe's stresses of a buried element end at a
+    // temperature (the reference temperature: no thermal term).
+    RestrainedStress restrained(int e, std::size_t end, const EndLoads& l, double pressure, double temperature,
+                                double alpha, bool sustained_index) const
+    {
+        const ElementSetup& s = setup_[e];
+        const StressInput& in = s.end[end].input;
+        return restrained_stress(pipeline_, pipeline_hoop_stress(in.section, pressure), s.poisson,
+                                 s.set(0).modulus, alpha, s.set(0).temperature, temperature,
+                                 bending_stress(in, l, sustained_index), torsion_stress(in, l));
+    }
+
+    // The code's sustained equation at an end (no allowable).
+    double code_primary(int e, std::size_t end, const EndLoads& l, double p) const
+    {
+        const ElementSetup& s = setup_[e];
+        const StressInput& in = s.end[end].input;
+        switch (rules_) {
+        case StressRules::Class2:
+            return class2_sustained(edition_, in.section, modulus_of(in), s.indices[end], in.sifs.in_plane, l, p);
+        case StressRules::En13480: return en13480_sigma1(in.section, modulus_of(in), in.sifs, l, p);
+        case StressRules::Pipeline:
+            if (s.buried)
+                return std::fabs(restrained(e, end, l, p, s.set(0).temperature, 0.0, true).longitudinal);
+            return unrestrained_sustained_stress(in, l, p);
+        default: break;
+        }
+        return 0.0;
+    }
+
+    void code_sustained(int e, std::size_t end, const EndLoads& l, double p, EndStress& out)
+    {
+        const ElementSetup& s = setup_[e];
+        const StressInput& in = s.end[end].input;
+        const double stress = code_primary(e, end, l, p);
+        sustained_[e][end] = static_cast<float>(stress);
+        std::optional<double> allowable;
+        EndStress& term = out_.sustained_term[e][end];
+        switch (rules_) {
+        case StressRules::Class2: {
+            if (s.allowables)
+                allowable = class2_sustained_allowable(edition_, s.hot_allowable);
+            // The sustained term of Eq. (11).
+            set(term, class2_pressure_term(in.section, p, 0.5) +
+                          std::max(0.75 * in.sifs.in_plane, 1.0) * l.resultant() / modulus_of(in),
+                std::nullopt);
+            break;
+        }
+        case StressRules::En13480:
+            if (s.allowables)
+                allowable = en13480_design_stress(s.hot_allowable, s.hot_rupture);
+            break;
+        case StressRules::Pipeline:
+            allowable = s.buried ? restrained_allowable(pipeline_, s.pipeline)
+                                 : unrestrained_sustained_allowable(pipeline_, s.pipeline);
+            break;
+        default: break;
+        }
+        set(out, stress, allowable);
+        if (rules_ != StressRules::Class2)
+            term = out;
+    }
+
+    // Operating, hydrotest, occasional and settlement cases at an end.
+    void code_case(int e, std::size_t end, const EndLoads& l, int32_t code, CaseStress kind, EndStress& out)
+    {
+        const ElementSetup& s = setup_[e];
+        const StressInput& in = s.end[end].input;
+        const double z = modulus_of(in);
+        switch (kind) {
+        case CaseStress::Operating:
+        case CaseStress::Hydrotest:
+            // The stress by the sustained equation; the hydrotest has no
+            // allowable these codes' records could give.
+            set(out, code_primary(e, end, l, pressure(e, code)), std::nullopt);
+            return;
+        case CaseStress::Settlement:
+            if (rules_ == StressRules::Class2)
+                set(out, class2_expansion(z, in.sifs.in_plane, l),
+                    s.allowables ? std::optional<double>(class2_settlement_allowable(s.set(0).allowable))
+                                 : std::nullopt);
+            else
+                set(out, en13480_sigma6(z, in.sifs, l),
+                    s.allowables ? std::optional<double>(3.0 * s.hot_allowable) : std::nullopt);
+            return;
+        case CaseStress::Occasional: break;
+        default: return;
+        }
+        // Occasional: the magnitudes of the case's loads are added.
+        const EndLoads b{std::fabs(l.axial), std::fabs(l.torsion), std::fabs(l.in_plane), std::fabs(l.out_plane)};
+        const EndLoads& a = sustained_loads_[e][end];
+        const double p = sustained_pressure_[e];
+        std::optional<double> allowable;
+        double stress = 0.0;
+        switch (rules_) {
+        case StressRules::Class2:
+            stress = class2_occasional(edition_, in.section, z, s.indices[end], in.sifs.in_plane, a, b,
+                                       std::max(m_.options.peak_pressure_factor, 1.0f) * p);
+            if (s.allowables)
+                allowable = class2_occasional_allowable(edition_, m_.options.service_level, s.hot_allowable,
+                                                        s.hot_yield);
+            break;
+        case StressRules::En13480:
+            stress = en13480_sigma2(in.section, z, in.sifs, a, b, p);
+            if (s.allowables)
+                allowable = en13480_occasional_factor(code, m_.options.seismic_coefficient) *
+                            en13480_design_stress(s.hot_allowable, s.hot_rupture);
+            break;
+        case StressRules::Pipeline:
+            stress = sustained_[e][end] + bending_stress(in, b, true) + b.axial / in.section.area;
+            allowable = unrestrained_occasional_allowable(pipeline_, s.pipeline);
+            break;
+        default: break;
+        }
+        set(out, stress, allowable);
+    }
+
+    // The temperature of an expansion case's restrained check: of its two
+    // sets, the one farther from the reference temperature.
+    const SetValues& restrained_set(int e, int32_t code) const
+    {
+        const auto [a, b] = case_sets(code);
+        const SetValues& va = setup_[e].set(a);
+        const SetValues& vb = setup_[e].set(b);
+        const double ref = setup_[e].set(0).temperature;
+        return std::fabs(va.temperature - ref) > std::fabs(vb.temperature - ref) ? va : vb;
+    }
+
+    void code_expansion(int e, std::size_t end, const EndLoads& l, int32_t code, const SetValues& low,
+                        const SetValues& high, double f, bool liberal, CaseStresses& c)
+    {
+        const ElementSetup& s = setup_[e];
+        const StressInput& in = s.end[end].input;
+        const double z = modulus_of(in);
+        const EndLoads& a = sustained_loads_[e][end];
+        const double p = sustained_pressure_[e];
+        EndStress& out = c.ends[e][end];
+        switch (rules_) {
+        case StressRules::Class2: {
+            const double sa = expansion_allowable(f, low.allowable, high.allowable, liberal, sustained_[e][end]);
+            set(out, class2_expansion(z, in.sifs.in_plane, l), s.allowables ? std::optional<double>(sa) : std::nullopt);
+            set(c.combined[e][end], class2_combined(in.section, z, in.sifs.in_plane, a, l, p),
+                s.allowables ? std::optional<double>(class2_combined_allowable(high.allowable, sa)) : std::nullopt);
+            return;
+        }
+        case StressRules::En13480: {
+            if (s.buried) {
+                // Buried pipe: the restrained pipe's Tresca stress; EN 13480-3
+                // gives it no allowable.
+                const SetValues& t = restrained_set(e, code);
+                set(out, restrained_stress(PipelineCode::Z662, pipeline_hoop_stress(in.section, p), s.poisson,
+                                           s.set(0).modulus, t.alpha, s.set(0).temperature, t.temperature,
+                                           bending_stress(in, l, false), torsion_stress(in, l))
+                             .tresca,
+                    std::nullopt);
+                return;
+            }
+            const double sigma3 = en13480_sigma3(z, in.sifs, l);
+            const std::optional<double> u = en13480_range_factor(m_.options.thermal_cycles);
+            std::optional<double> fa;
+            if (u && s.allowables)
+                fa = expansion_allowable(*u, low.allowable, high.allowable, liberal, sustained_[e][end]);
+            set(out, sigma3, fa);
+            if (fa && sigma3 > *fa)
+                set(c.combined[e][end], en13480_sigma4(in.section, z, in.sifs, a, l, p), high.allowable + *fa);
+            if (high.rupture > 0.0 && s.hot_rupture > 0.0)
+                set(c.creep[e][end], en13480_sigma5(in.section, z, in.sifs, a, l, p), high.rupture);
+            return;
+        }
+        case StressRules::Pipeline:
+            if (s.buried) {
+                const SetValues& t = restrained_set(e, code);
+                set(out, restrained(e, end, l, p, t.temperature, t.alpha, false).equivalent,
+                    restrained_allowable(pipeline_, s.pipeline));
+            } else {
+                const double sb = bending_stress(in, l, false), st = torsion_stress(in, l);
+                set(out, std::sqrt(sb * sb + 4.0 * st * st), unrestrained_expansion_allowable(pipeline_, s.pipeline));
+            }
+            return;
+        default: break;
+        }
+    }
+
+    // ---- FRP ------------------------------------------------------------------------
+
+    // The FRP stresses of every FRP element in every load case with a code
+    // stress, each case's forces read once more.
+    void frp_pass()
+    {
+        for (int32_t code : q_.load_cases) {
+            const CaseStress kind = case_stress(code);
+            if (kind == CaseStress::None)
+                continue;
+            read(code);
+            FrpCaseStresses c;
+            c.code = code;
+            c.ends = OneBased<std::array<FrpEndStress, 2>>(m_.numelems());
+            for (int e = 1; e <= m_.numelems(); ++e) {
+                if (!out_.frp[e])
+                    continue;
+                const Elem& el = m_.model.elems[e];
+                const PipeMaterial& mat = m_.pipe_materials[el.material];
+                const auto [first, second] = case_sets(code);
+                const StepRow& row = step_row(code);
+                PipeLoadStep step = pipe_load_step(m_, row, el.load, el.row);
+                if (kind == CaseStress::Sustained || kind == CaseStress::Occasional) {
+                    // At the hottest set in use, as the metal codes' hot allowable.
+                    const int sets = std::clamp<int>(m_.options.numtloads, 1, MAX_LOAD_SETS);
+                    for (int k = 1; k <= sets; ++k) {
+                        const double t = pipe_load_step(m_, step_row(operating_code(k)), el.load, el.row).temperature;
+                        step.temperature = k == 1 ? t : std::max(step.temperature, t);
+                    }
+                } else if (row.solve == StepSolve::Range) {
+                    const double ta = pipe_load_step(m_, step_row(operating_code(std::max(first, 1))), el.load, el.row).temperature;
+                    const double tb = pipe_load_step(m_, step_row(operating_code(std::max(second, 1))), el.load, el.row).temperature;
+                    step.temperature = std::max(ta, tb);
+                }
+                FrpAllowables a;
+                a.hoop = material_property_at(mat, 3, step.temperature);
+                a.torsion = material_property_at(mat, 4, step.temperature);
+                a.axial = material_property_at(mat, 5, step.temperature);
+                for (std::size_t end = 0; end < 2; ++end) {
+                    const FrpEndStress r = frp_end_stress(frp_walls_[e][end], out_.sifs.elements[e].end[end],
+                                                          end_loads(forces_[e], static_cast<int>(end)),
+                                                          step.pressure, a);
+                    if (std::isfinite(r.hoop) && std::isfinite(r.axial) && std::isfinite(r.torsion))
+                        c.ends[e][end] = r;
+                }
+            }
+            out_.frp_cases.push_back(std::move(c));
+        }
     }
 
     // ---- Expansion --------------------------------------------------------------------
@@ -432,6 +863,10 @@ private:
             first = &forces_;
         }
         CaseStresses c = make_case(code, CaseStress::Expansion);
+        if (rules_ == StressRules::Class2 || rules_ == StressRules::En13480) {
+            c.combined = OneBased<EndStresses>(m_.numelems());
+            c.creep = OneBased<EndStresses>(m_.numelems());
+        }
         const double f = stress_range_factor(rules_, m_.options.thermal_cycles);
         const bool liberal = m_.options.liberal_allowable && present(LC_SUSTAINED);
         for (int e = 1; e <= m_.numelems(); ++e) {
@@ -463,6 +898,10 @@ private:
                 l.torsion *= k;
                 l.in_plane *= k;
                 l.out_plane *= k;
+                if (own_equations()) {
+                    code_expansion(e, end, l, code, *low, *high, f, liberal, c);
+                    continue;
+                }
                 const double se = expansion_stress(s.end[end].input, l);
                 std::optional<double> allowable;
                 if (s.allowables)

@@ -37,9 +37,11 @@
 // scaled cases.
 #pragma once
 
+#include "codes/class2_stress.h"
 #include "codes/code_catalog.h"
 #include "codes/code_stress.h"
 #include "codes/element_sifs.h"
+#include "codes/frp_stress.h"
 #include "framework/one_based.h"
 
 #include <array>
@@ -88,6 +90,19 @@ struct CaseStresses {
     int32_t code = 0;
     CaseStress kind = CaseStress::None;
     OneBased<EndStresses> ends;
+    // The per-end checks an expansion case adds under the codes that have
+    // them (empty otherwise): `combined` ASME Class 2/3 Eq. (11) at every
+    // end, EN 13480 sigma4 where sigma3 exceeds fa; `creep` EN 13480 sigma5
+    // where the material gives fCR.
+    OneBased<EndStresses> combined;
+    OneBased<EndStresses> creep;
+};
+
+// The FRP stresses of every end of the FRP elements in one load case
+// (frp_stress.h), by element index.
+struct FrpCaseStresses {
+    int32_t code = 0;
+    OneBased<std::array<FrpEndStress, 2>> ends;
 };
 
 struct CodeStressResults {
@@ -100,10 +115,25 @@ struct CodeStressResults {
     // No code: the principal stresses of Static analysis (0 when absent).
     int32_t principal_case = 0;
     OneBased<std::array<PrincipalStresses, 2>> principal;
+    // ASME Class 2/3: the primary stress indices of each end.
+    OneBased<std::array<B1B2, 2>> indices;
+    // The pipeline codes and EN 13480: the buried (soil-restrained) elements.
+    OneBased<uint8_t> buried;
+    // The sustained stress SL of each end that the tables call "sustained":
+    // under ASME Class 2/3 P Do/4tn + 0.75 i MA/Z (the term of Eq. (11)), its
+    // Eq. (8) being the sustained case's stress; under the pipeline codes for
+    // buried elements the restrained longitudinal stress without the thermal
+    // term; else the sustained case's stress.
+    OneBased<std::array<EndStress, 2>> sustained_term;
+    // FRP: the evaluated FRP elements and their stresses in every load case
+    // with a code stress (in the request's order).
+    OneBased<uint8_t> frp;
+    std::vector<FrpCaseStresses> frp_cases;
     CodeNotes notes;
 
     // The stresses of a load case; null when it has none.
     const CaseStresses* find(int32_t code) const;
+    const FrpCaseStresses* find_frp(int32_t code) const;
 };
 
 // The whole evaluation. Throws the reader's message when forces cannot be

@@ -132,6 +132,9 @@ double sustained_stress(const StressInput& in, const EndLoads& l, double p)
     case StressRules::NoCode:
         return no_code_stresses(in, l, p).von_mises;
     case StressRules::Unavailable:
+    case StressRules::Class2:
+    case StressRules::En13480:
+    case StressRules::Pipeline:
         break;
     }
     return 0.0;
@@ -150,7 +153,10 @@ double occasional_stress(const StressInput& in, const EndLoads& loads)
     case StressRules::B319: return b311_sustained_moment(in, s, l) + optional_axial(in, s, l.axial);
     case StressRules::InOutPlane: return in_out_plane_form(in, s, l, optional_axial(in, s, l.axial));
     case StressRules::NoCode:
-    case StressRules::Unavailable: break;
+    case StressRules::Unavailable:
+    case StressRules::Class2:
+    case StressRules::En13480:
+    case StressRules::Pipeline: break;
     }
     return 0.0;
 }
@@ -177,7 +183,10 @@ double expansion_stress(const StressInput& in, const EndLoads& l)
     }
     case StressRules::InOutPlane: return in_out_plane_form(in, s, l, optional_axial(in, s, l.axial));
     case StressRules::NoCode: return no_code_stresses(in, l, 0.0).von_mises;
-    case StressRules::Unavailable: break;
+    case StressRules::Unavailable:
+    case StressRules::Class2:
+    case StressRules::En13480:
+    case StressRules::Pipeline: break;
     }
     return 0.0;
 }
@@ -224,6 +233,9 @@ double stress_range_factor(StressRules rules, int cycles)
     case StressRules::B3112:
     case StressRules::B311:
     case StressRules::B319: return std::clamp(6.0 * std::pow(n, -0.2), 0.15, 1.0);
+    // NC-3611.2(e) of ASME Section III takes the step table of the older
+    // B31.1 for Class 2 and 3.
+    case StressRules::Class2:
     case StressRules::InOutPlane: {
         struct Step {
             double cycles, f;
@@ -235,7 +247,9 @@ double stress_range_factor(StressRules rules, int cycles)
         return 0.5;
     }
     case StressRules::NoCode:
-    case StressRules::Unavailable: break;
+    case StressRules::Unavailable:
+    case StressRules::En13480:
+    case StressRules::Pipeline: break;
     }
     return 1.0;
 }

@@ -119,7 +119,8 @@ PlaneStress plane_stress(double sx, double sy, double txy);
 //   to 1.2 for ferrous materials of a specified minimum tensile strength up
 //   to 75 ksi below 700 degF; the material record holds no tensile strength
 //   for these codes, so 1.0 is kept.)
-//   B31.1 (1967), B31.5: the table of cycles: up to 7000 1.0, 14 000 0.9,
+//   B31.1 (1967), B31.5 and ASME Section III Class 2/3 (NC-3611.2(e)): the
+//   table of cycles: up to 7000 1.0, 14 000 0.9,
 //   22 000 0.8, 45 000 0.7, 100 000 0.6, above 0.5.
 double stress_range_factor(StressRules rules, int cycles);
 

@@ -138,9 +138,18 @@ std::vector<StressRow> code_compliance_rows(const CodeStressResults& results, co
             continue;
         for (int end = 0; end < 2; ++end)
             for (const CaseStresses& c : results.cases) {
-                const EndStress& s = c.ends[e][static_cast<std::size_t>(end)];
+                const std::size_t k = static_cast<std::size_t>(end);
+                const EndStress& s = c.ends[e][k];
                 if (s.evaluated)
                     rows.push_back(row_of(model, e, end, c.code, s));
+                if (c.combined.valid(e) && c.combined[e][k].evaluated) {
+                    rows.push_back(row_of(model, e, end, c.code, c.combined[e][k]));
+                    rows.back().check = StressCheck::Combined;
+                }
+                if (c.creep.valid(e) && c.creep[e][k].evaluated) {
+                    rows.push_back(row_of(model, e, end, c.code, c.creep[e][k]));
+                    rows.back().check = StressCheck::Creep;
+                }
             }
     }
     return rows;
@@ -156,4 +165,42 @@ StressRange sorted_stress_range(const std::vector<StressRow>& rows)
             r.largest = rows[i].stress;
     }
     return r;
+}
+
+std::string compliance_check_label(const CodeStressResults& results, const StressRow& row)
+{
+    const CaseStress kind = case_stress(row.load_case);
+    switch (stress_rules(results.piping_code)) {
+    case StressRules::En13480:
+        if (row.check == StressCheck::Combined)
+            return "σ4";
+        if (row.check == StressCheck::Creep)
+            return "σ5";
+        switch (kind) {
+        case CaseStress::Sustained:
+        case CaseStress::Hydrotest: return "σ1";
+        case CaseStress::Occasional: return "σ2";
+        case CaseStress::Expansion: return "σ3";
+        case CaseStress::Settlement: return "σ6";
+        default: break;
+        }
+        break;
+    case StressRules::Class2:
+        if (row.check == StressCheck::Combined)
+            return "Eq. (11)";
+        switch (kind) {
+        case CaseStress::Sustained: return "Eq. (8)";
+        case CaseStress::Occasional: return "Eq. (9)";
+        case CaseStress::Expansion: return "Eq. (10)";
+        case CaseStress::Settlement: return "Eq. (10a)";
+        default: break;
+        }
+        break;
+    case StressRules::Pipeline:
+        if (kind == CaseStress::Expansion && results.buried.valid(row.element) && results.buried[row.element])
+            return "Restrained";
+        break;
+    default: break;
+    }
+    return stress_label(row.load_case, results.piping_code);
 }

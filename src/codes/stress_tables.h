@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct Model;
@@ -31,8 +32,14 @@ struct GoverningStress {
 using GoverningRecord = std::array<std::array<GoverningStress, 2>, STRESS_CATEGORIES>;   // [category][end]
 OneBased<GoverningRecord> governing_stresses(const CodeStressResults& results);
 
+// Which check of a load case a row shows: the case's own equation, the
+// combined per-end check an expansion case adds (ASME Class 2/3 Eq. (11),
+// EN 13480 sigma4), or EN 13480's creep check (sigma5).
+enum class StressCheck { Case, Combined, Creep };
+
 // One element end's stress in a table.
 struct StressRow {
+    StressCheck check = StressCheck::Case;
     int32_t element = 0;
     int end = 0;                 // 0 node 1, 1 node 2
     int32_t node = 0;            // node index of that end
@@ -61,7 +68,8 @@ std::vector<StressRow> sorted_stresses(const CodeStressResults& results, const M
 
 // The code-compliance rows: every evaluated element end and every load case
 // with a code stress, element by element, the first end before the second,
-// load cases in the results' order.
+// load cases in the results' order; an expansion case's combined and creep
+// checks follow its own row where they were evaluated.
 std::vector<StressRow> code_compliance_rows(const CodeStressResults& results, const Model& model);
 
 // The smallest and largest stress of a sorted list (both 0 when empty), the
@@ -71,3 +79,11 @@ struct StressRange {
     double largest = 0.0;
 };
 StressRange sorted_stress_range(const std::vector<StressRow>& rows);
+
+// The name of a row's check in the code-compliance table: under EN 13480
+// "σ1" (sustained, hydrotest), "σ2" (occasional), "σ3" (expansion), "σ4"
+// (combined), "σ5" (creep), "σ6" (settlement); under ASME Class 2/3 the
+// equation: "Eq. (8)", "Eq. (9)", "Eq. (10)", "Eq. (10a)", "Eq. (11)"; under
+// the pipeline codes "Restrained" for the expansion check of a buried end;
+// otherwise the case's stress label (code_catalog.h).
+std::string compliance_check_label(const CodeStressResults& results, const StressRow& row);

@@ -109,13 +109,16 @@ void draw_bend_outline_3d(const BendSymbol& s)
 
 bool bend_symbol_hit(const BendSymbol& s, float x, float y)
 {
+    // The straight leg before the arc belongs to the row too.
     if (view_state().render_view) {
+        if (quad_contains(s.leg_cylinder.outline, x, y))
+            return true;
         if (!s.nodes.valid)
-            return quad_contains(s.leg_cylinder.outline, x, y);
+            return false;
         for (const Cylinder& chord : s.chords)
             if (quad_contains(chord.outline, x, y))
                 return true;
         return false;
     }
-    return s.nodes.valid ? triangle_contains(s.triangle, x, y) : quad_contains(s.leg, x, y);
+    return quad_contains(s.leg, x, y) || (s.nodes.valid && triangle_contains(s.triangle, x, y));
 }

@@ -134,6 +134,9 @@ void ElasticElement::build_outline(LayoutRow& row)
     const auto s = static_cast<float>(view_state().element_half_width);
     LocalFrame2D frame;
     frame2d_between_nodes(row.start_node, row.end_node, frame);
+    // Seen end-on the frame has no second axis: the outline stands upright.
+    if (frame.v.x == 0.0f && frame.v.y == 0.0f)
+        frame.v = {0.0f, 1.0f};
     Point2 p[4] = {frame2d_apply_scaled(frame, 0.0f, -s), frame2d_apply_scaled(frame, 1.0f, -s),
                    frame2d_apply_scaled(frame, 1.0f, s), frame2d_apply_scaled(frame, 0.0f, s)};
     // A short element is widened along the view's x so that it can be picked.

@@ -185,6 +185,9 @@ void Valve::build_symbol(LayoutRow& row)
     triangle_init(bow[1], frame2d_apply_scaled(frame, 0.5f, 0.0f), frame2d_apply_scaled(frame, 1.0f, -rf),
                   frame2d_apply_scaled(frame, 1.0f, rf));
     centre_2d = frame2d_apply_scaled(frame, 0.5f, 0.0f);
+    const auto h = static_cast<float>(view_state().element_half_width);
+    quad_init(line_outline, frame2d_apply_scaled(frame, 0.0f, -h), frame2d_apply_scaled(frame, 1.0f, -h),
+              frame2d_apply_scaled(frame, 1.0f, h), frame2d_apply_scaled(frame, 0.0f, h));
 
     const Vec3 a = node_model_point(row.start_node), b = node_model_point(row.end_node);
     const Vec3 mid{(a.x + b.x) / 2.0, (a.y + b.y) / 2.0, (a.z + b.z) / 2.0};
@@ -224,7 +227,7 @@ void Valve::build_symbol(LayoutRow& row)
     cylinder_init(stem, mid, top, stem_radius, false);
     Vec3 w{top.x - mid.x, top.y - mid.y, top.z - mid.z};
     normalize3(w.x, w.y, w.z);
-    cylinder_init(wheel, plus(top, scaled(w, -0.1 * r)), plus(top, scaled(w, 0.1 * r)), 1.15 * r, true);
+    valve_symbol_build(hand_wheel, top, w, 0.9 * r);
 }
 
 void Valve::build_outline(LayoutRow& row)
@@ -235,9 +238,11 @@ void Valve::build_outline(LayoutRow& row)
         triangle_add_to_box(t, row.box_2d);
     if (additional_weight != 0.0f)
         quad_add_to_box(weight_marker, row.box_2d);
+    quad_add_to_box(line_outline, row.box_2d);
     row.box_render.add(body_sphere.box);
-    for (const Cylinder* c : {&stem, &body, &wheel})
+    for (const Cylinder* c : {&stem, &body})
         quad_add_to_box(c->outline, row.box_render);
+    quad_add_to_box(hand_wheel.outline, row.box_render);
 }
 
 void Valve::draw_2d(LayoutRow&)
@@ -271,7 +276,7 @@ void Valve::draw_3d(LayoutRow& row)
         gl_draw_sphere(body_sphere.centre, body_sphere.radius);
     }
     cylinder_draw(stem);
-    cylinder_draw(wheel);
+    gl_draw_valve_symbol(hand_wheel);
 }
 
 void Valve::draw_outline_2d()
@@ -291,8 +296,9 @@ void Valve::draw_outline_3d()
     if (!drawn)
         return;
     box_draw(body_sphere.box);
-    for (const Cylinder* c : {&stem, &body, &wheel})
+    for (const Cylinder* c : {&stem, &body})
         quad_draw(c->outline);
+    quad_draw(hand_wheel.outline);
 }
 
 bool Valve::hit_test(float x, float y) const
@@ -301,8 +307,8 @@ bool Valve::hit_test(float x, float y) const
         return false;
     if (view_state().render_view)
         return body_sphere.box.contains(x, y) || quad_contains(stem.outline, x, y) ||
-               quad_contains(body.outline, x, y) || quad_contains(wheel.outline, x, y);
-    return triangle_contains(bow[0], x, y) || triangle_contains(bow[1], x, y) ||
+               quad_contains(body.outline, x, y) || valve_symbol_contains(hand_wheel, x, y);
+    return triangle_contains(bow[0], x, y) || triangle_contains(bow[1], x, y) || quad_contains(line_outline, x, y) ||
            (additional_weight != 0.0f &&
             (quad_contains(weight_marker, x, y) || triangle_contains(weight_link, x, y)));
 }

@@ -33,11 +33,13 @@ public:
     // Symbol (rebuilt, never stored).
     bool drawn = false;                   // the row has a pipe radius
     Triangle2D bow[2];
+    Quad2D line_outline;                  // the valve's line, picked as a pipe's
     Point2 centre_2d, weight_2d;
     Triangle2D weight_link;
     Quad2D weight_marker;
     Sphere body_sphere;
-    Cylinder stem, body, wheel;
+    Cylinder stem, body;
+    ValveSymbol hand_wheel;
 
     void read(BinFile& file) override;
     void write(BinFile& file) const override;

@@ -10,6 +10,9 @@
 #include "framework/errors.h"
 #include "framework/strings.h"
 #include "framework/units.h"
+#include "graphics/graphics_view.h"
+#include "graphics/model_view.h"
+#include "graphics/view_transform.h"
 #include "model/analysis_options.h"
 #include "model/model.h"
 #include "model/model_file.h"
@@ -79,6 +82,10 @@ void import_batch_text(std::istream& in)
     }
     make_model();
     rollback.done();
+    // An imported model is first seen from (1, 1, 1), whole.
+    set_viewpoint(1.0, 1.0, 1.0);
+    update_screen_positions();
+    zoom_all();
 }
 
 void import_batch_file_at(const std::string& path)

@@ -59,7 +59,7 @@ struct LayoutRow {
 
     // Graphics and results.
     uint8_t transparent = 0;       // drawn transparent in the render view
-    uint8_t shown = 0;             // 1 = drawn
+    uint8_t shown = 1;             // 1 = drawn (every row at first)
     int32_t results_offset = 0;    // the support's byte offset in a load case's support block
     int32_t results_words = 0;     // and its word count
     Box2D box_2d;                  // pick box of the element in the 2D view

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -20,25 +21,16 @@ double cross2(Point2 o, Point2 a, Point2 b)
     return (double(a.x) - o.x) * (double(b.y) - o.y) - (double(a.y) - o.y) * (double(b.x) - o.x);
 }
 
-// True when the point lies on the inner side of every edge of the convex
-// polygon (either orientation), or on an edge. The point must also lie in
-// the polygon's extent, so that a polygon shrunk to a point holds only it.
+// True when the point lies strictly on the inner (left) side of every edge
+// of the counter-clockwise polygon.
 template <std::size_t N>
-bool convex_contains(const Point2 (&p)[N], float x, float y)
+bool strictly_inside(const Point2 (&p)[N], float x, float y)
 {
-    Box2D extent;
-    for (const Point2& corner : p)
-        extent.add(corner.x, corner.y);
-    if (!extent.contains(x, y))
-        return false;
     const Point2 q{x, y};
-    bool any_positive = false, any_negative = false;
-    for (std::size_t i = 0; i < N; ++i) {
-        const double c = cross2(p[i], p[(i + 1) % N], q);
-        any_positive = any_positive || c > 0.0;
-        any_negative = any_negative || c < 0.0;
-    }
-    return !(any_positive && any_negative);
+    for (std::size_t i = 0; i < N; ++i)
+        if (!(cross2(q, p[i], p[(i + 1) % N]) > 0.0))
+            return false;
+    return true;
 }
 
 Point2 point(double x, double y)
@@ -46,41 +38,40 @@ Point2 point(double x, double y)
     return {static_cast<float>(x), static_cast<float>(y)};
 }
 
-// The outline of a segment of the view plane with half-widths r1 and r2 at
-// its ends; a point-like segment gives a square around it.
-Quad2D quad_around(Point2 a, Point2 b, double r1, double r2)
+double length_of(const Vec3& v)
 {
-    Quad2D q;
-    const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-    const double length = std::sqrt(dx * dx + dy * dy);
-    if (length < 1.0e-6) {
-        const double r = std::max(r1, r2);
-        quad_init(q, point(a.x - r, a.y - r), point(a.x + r, a.y - r), point(a.x + r, a.y + r),
-                  point(a.x - r, a.y + r));
-        return q;
-    }
-    const double nx = -dy / length, ny = dx / length;
-    quad_init(q, point(a.x - r1 * nx, a.y - r1 * ny), point(b.x - r2 * nx, b.y - r2 * ny),
-              point(b.x + r2 * nx, b.y + r2 * ny), point(a.x + r1 * nx, a.y + r1 * ny));
-    return q;
+    return length3(v.x, v.y, v.z);
 }
 
-Frame3D frame_along(int node, Vec3 x)
+// The x axis along the direction and y, z by the model's local-axis
+// convention; the axes are also left in the shared element axes, where the
+// local-axes triad takes them from.
+Frame3D frame_along(const Vec3& origin, Vec3 x)
 {
     Frame3D f;
-    f.origin = node_model_point(node);
-    const double length = length3(x.x, x.y, x.z);
-    if (length < 1.0e-9)
+    f.origin = origin;
+    const double length = length_of(x);
+    if (length < 1.0e-5)
         x = {1.0, 0.0, 0.0};
     else
         x = scaled(x, 1.0 / length);
     LocalAxes axes;
     axes.x = x;
     complete_local_axes(axes, analysis_options().z_vertical);
+    local_axes() = axes;
     f.x = axes.x;
     f.y = axes.y;
     f.z = axes.z;
     return f;
+}
+
+// The cosine between the view direction and the unit axis from a to b (0
+// for coinciding points).
+double view_cosine(const Vec3& a, const Vec3& b)
+{
+    const Vec3 d = minus(b, a);
+    const double length = length_of(d);
+    return length > 0.0 ? dot(view_direction(), d) / length : 0.0;
 }
 
 }  // namespace
@@ -90,9 +81,15 @@ Frame3D frame_along(int node, Vec3 x)
 void quad_init(Quad2D& quad, Point2 a, Point2 b, Point2 c, Point2 d)
 {
     quad.p[0] = a;
-    quad.p[1] = b;
     quad.p[2] = c;
-    quad.p[3] = d;
+    // (p0 - p2) x (p1 - p2) is positive for counter-clockwise corners.
+    if (cross2(c, a, b) < 0.0) {
+        quad.p[1] = d;
+        quad.p[3] = b;
+    } else {
+        quad.p[1] = b;
+        quad.p[3] = d;
+    }
 }
 
 void quad_add_to_box(const Quad2D& quad, Box2D& box)
@@ -103,12 +100,32 @@ void quad_add_to_box(const Quad2D& quad, Box2D& box)
 
 bool quad_contains(const Quad2D& quad, float x, float y)
 {
-    return convex_contains(quad.p, x, y);
+    return strictly_inside(quad.p, x, y);
 }
 
-void quad_between_nodes(int a, int b, double r1, double r2, Quad2D& quad)
+void quad_from_segment(Quad2D& quad, const Vec3& end1, const Vec3& end2, double r1, double r2, bool closed)
 {
-    quad = quad_around(node_view_point(a), node_view_point(b), r1, r2);
+    ScaledFrame2D frame;
+    scaled_frame_between_points(frame, end1, end2);
+    const double c = view_cosine(end1, end2);
+    const double L = frame.length;
+    double a = 0.0, b = L;
+    if (c <= 0.0) {
+        a = closed ? c * r1 : 0.0;
+        b = L - c * r2;
+    } else {
+        a = -c * r1;
+        b = closed ? L + c * r2 : L;
+    }
+    const auto fa = static_cast<float>(a), fb = static_cast<float>(b);
+    const auto f1 = static_cast<float>(r1), f2 = static_cast<float>(r2);
+    quad_init(quad, scaled_frame_map(frame, fa, f1), scaled_frame_map(frame, fa, -f1), scaled_frame_map(frame, fb, -f2),
+              scaled_frame_map(frame, fb, f2));
+}
+
+void quad_between_nodes(int a, int b, double r1, double r2, Quad2D& quad, bool closed)
+{
+    quad_from_segment(quad, node_model_point(a), node_model_point(b), r1, r2, closed);
 }
 
 void triangle_init(Triangle2D& triangle, Point2 a, Point2 b, Point2 c)
@@ -125,13 +142,23 @@ void triangle_init(Triangle2D& triangle, Point2 a, Point2 b, Point2 c)
 
 bool triangle_contains(const Triangle2D& triangle, float x, float y)
 {
-    return convex_contains(triangle.p, x, y);
+    return strictly_inside(triangle.p, x, y);
 }
 
 void triangle_add_to_box(const Triangle2D& triangle, Box2D& box)
 {
     for (const Point2& p : triangle.p)
         box.add(p.x, p.y);
+}
+
+void triangle_for_cone(Triangle2D& triangle, const Vec3& base, const Vec3& apex, double r)
+{
+    ScaledFrame2D frame;
+    scaled_frame_between_points(frame, base, apex);
+    const auto back = static_cast<float>(-std::fabs(view_cosine(base, apex)) * r);
+    const auto fr = static_cast<float>(r);
+    triangle_init(triangle, scaled_frame_map(frame, back, fr), scaled_frame_map(frame, back, -fr),
+                  scaled_frame_map(frame, frame.length, 0.0f));
 }
 
 void frame2d_init(LocalFrame2D& frame, Point2 origin, Point2 u, Point2 v, float length)
@@ -146,13 +173,55 @@ void frame2d_init(LocalFrame2D& frame, Point2 origin, Point2 u, Point2 v, float 
     frame.length = length;
 }
 
+Point2 frame2d_second_axis(float ux, float uy)
+{
+    const double n = length2(ux, uy);
+    if (n < 1.0e-5)
+        return {0.0f, 0.0f};
+    const double x = ux / n, y = uy / n;
+    if (std::fabs(y) > 0.95)
+        return {1.0f, 0.0f};
+    if (std::fabs(x) > 0.95)
+        return {0.0f, 1.0f};
+    const ViewState& v = view_state();
+    int best = -1;
+    double best_score = 0.0;
+    for (int k = 0; k < 3; ++k) {
+        const AxisProjection& a = v.axes[k];
+        if (a.length < 1.0e-6)
+            continue;
+        double score = std::fabs(a.sx * x + a.sy * y);
+        if (k == 1 && score >= 1.0e-5)
+            score -= 1.0e-5;
+        if (best < 0 || score < best_score) {
+            best = k;
+            best_score = score;
+        }
+    }
+    if (best < 0)
+        return point(-y, x);
+    return {v.axes[best].sx, v.axes[best].sy};
+}
+
+void frame2d_set(LocalFrame2D& frame, Point2 origin, float ux, float uy)
+{
+    frame.origin = origin;
+    const double n = length2(ux, uy);
+    frame.u = n > 0.0 ? point(ux / n, uy / n) : Point2{ux, uy};
+    frame.v = frame2d_second_axis(ux, uy);
+    frame.length = 0.0f;
+}
+
+void frame2d_from_points(LocalFrame2D& frame, Point2 p1, Point2 p2)
+{
+    const float dx = p2.x - p1.x, dy = p2.y - p1.y;
+    frame2d_set(frame, p1, dx, dy);
+    frame.length = static_cast<float>(length2(dx, dy));
+}
+
 void frame2d_between_nodes(int a, int b, LocalFrame2D& frame)
 {
-    const Point2 pa = node_view_point(a);
-    const Point2 pb = node_view_point(b);
-    const Point2 d{pb.x - pa.x, pb.y - pa.y};
-    const double length = length2(d.x, d.y);
-    frame2d_init(frame, pa, d, {-d.y, d.x}, static_cast<float>(length));
+    frame2d_from_points(frame, node_view_point(a), node_view_point(b));
 }
 
 Point2 frame2d_apply(const LocalFrame2D& frame, float x, float y)
@@ -168,16 +237,94 @@ Point2 frame2d_apply_scaled(const LocalFrame2D& frame, float x, float y)
 
 LocalFrame2D symbol_frame_at_node(int node, const Vec3& direction)
 {
-    const Point2 d = project_point(direction);
+    const Point2 origin = project_point({});
+    Point2 d = project_point(direction);
+    d = {d.x - origin.x, d.y - origin.y};
     LocalFrame2D frame;
     frame2d_init(frame, node_view_point(node), d, {-d.y, d.x}, 1.0f);
     return frame;
+}
+
+void frame2d_add_point_to_box(const LocalFrame2D& frame, float x, float y, Box2D& box)
+{
+    const Point2 p = frame2d_apply(frame, x, y);
+    box.add(p.x, p.y);
+}
+
+void frame2d_add_scaled_point_to_box(const LocalFrame2D& frame, float x, float y, Box2D& box)
+{
+    const Point2 p = frame2d_apply_scaled(frame, x, y);
+    box.add(p.x, p.y);
+}
+
+void scaled_frame_set(ScaledFrame2D& frame, Point2 origin, float dx, float dy, float scale)
+{
+    double length = length2(dx, dy);
+    double x = dx, y = dy;
+    if (length < 1.0e-5) {
+        length = 1.0e-5;
+        x = 1.0e-5;
+    }
+    frame.origin = origin;
+    frame.u = point(x / length, y / length);
+    frame.scale = scale;
+}
+
+void scaled_frame_from_points(ScaledFrame2D& frame, Point2 p1, Point2 p2)
+{
+    const float dx = p2.x - p1.x, dy = p2.y - p1.y;
+    scaled_frame_set(frame, p1, dx, dy, 1.0f);
+    frame.length = static_cast<float>(length2(dx, dy));
+}
+
+void scaled_frame_between_points(ScaledFrame2D& frame, const Vec3& p1, const Vec3& p2)
+{
+    scaled_frame_from_points(frame, project_point(p1), project_point(p2));
+}
+
+Point2 scaled_frame_map(const ScaledFrame2D& f, float x, float y)
+{
+    return point(f.origin.x + (double(x) * f.u.x - double(y) * f.u.y) * f.scale,
+                 f.origin.y + (double(x) * f.u.y + double(y) * f.u.x) * f.scale);
+}
+
+Point2 scaled_frame_map_int(const ScaledFrame2D& frame, int x, int y)
+{
+    return scaled_frame_map(frame, static_cast<float>(x), static_cast<float>(y));
+}
+
+void skew_frame_set(SkewFrame2D& frame, Point2 origin, float ax, float ay, float bx, float by)
+{
+    frame.origin = origin;
+    double la = length2(ax, ay);
+    if (la < TINY) {
+        la = 1.0;
+        ax = 1.0f;
+    }
+    double lb = length2(bx, by);
+    if (lb < TINY) {
+        lb = 1.0;
+        by = 1.0f;
+    }
+    frame.a = point(ax / la, ay / la);
+    frame.b = point(bx / lb, by / lb);
+}
+
+Point2 skew_frame_apply(const SkewFrame2D& f, float x, float y)
+{
+    return point(f.origin.x + double(x) * f.a.x + double(y) * f.b.x, f.origin.y + double(x) * f.a.y + double(y) * f.b.y);
 }
 
 Point2 project_point(const Vec3& p)
 {
     const auto& r = view_state().rotation;
     return point(r[0][0] * p.x + r[0][1] * p.y + r[0][2] * p.z, r[1][0] * p.x + r[1][1] * p.y + r[1][2] * p.z);
+}
+
+Vec3 view_direction()
+{
+    const auto& r = view_state().rotation;
+    return {r[2][0], r[2][1], r[2][2]};
 }
 
 Point2 node_view_point(int node)
@@ -203,21 +350,59 @@ void frame3d_identity(Frame3D& frame)
     frame = Frame3D{};
 }
 
+void frame3d_init(Frame3D& frame, const Vec3& origin, const Vec3& direction)
+{
+    frame = frame_along(origin, direction);
+}
+
+void frame3d_from_points(Frame3D& frame, const Vec3& origin, const Vec3& end)
+{
+    frame = frame_along(origin, minus(end, origin));
+}
+
+void frame3d_from_axes(Frame3D& frame, const Vec3& origin, const Vec3& x_axis, const Vec3& y_axis)
+{
+    frame.origin = origin;
+    const double length = length_of(x_axis);
+    frame.x = length < 1.0e-5 ? Vec3{1.0, 0.0, 0.0} : scaled(x_axis, 1.0 / length);
+    frame.y = y_axis;
+    frame.z = cross(frame.x, frame.y);
+}
+
+void frame3d_between_node_indices(Frame3D& frame, int a, int b)
+{
+    const Vec3 pa = node_model_point(a);
+    const Vec3 d = minus(node_model_point(b), pa);
+    frame = frame_along(pa, length_of(d) < TINY ? Vec3{1.0, 0.0, 0.0} : d);
+}
+
 Frame3D frame3d_between_nodes(int a, int b)
 {
     const Vec3 pa = node_model_point(a);
-    const Vec3 pb = node_model_point(b);
-    return frame_along(a, {pb.x - pa.x, pb.y - pa.y, pb.z - pa.z});
+    return frame_along(pa, minus(node_model_point(b), pa));
 }
 
 Frame3D frame3d_at_node(int node, const Vec3& x_direction)
 {
-    return frame_along(node, x_direction);
+    return frame_along(node_model_point(node), x_direction);
 }
 
 Vec3 frame3d_apply(const Frame3D& frame, const Vec3& local)
 {
     return plus(frame.origin, plus(scaled(frame.x, local.x), plus(scaled(frame.y, local.y), scaled(frame.z, local.z))));
+}
+
+std::vector<Vec3> frame3d_circle_points(const Frame3D& frame, int n, double radius, double x)
+{
+    std::vector<Vec3> points;
+    if (n < 1)
+        return points;
+    points.reserve(static_cast<std::size_t>(n) + 1);
+    for (int k = 0; k <= n; ++k) {
+        const double angle = 2.0 * std::numbers::pi * k / n;
+        points.push_back(frame3d_apply(frame, {x, radius * std::cos(angle), radius * std::sin(angle)}));
+    }
+    return points;
 }
 
 void cylinder_init(Cylinder& cylinder, const Vec3& p1, const Vec3& p2, double radius, bool end_disks)
@@ -226,7 +411,7 @@ void cylinder_init(Cylinder& cylinder, const Vec3& p1, const Vec3& p2, double ra
     cylinder.p2 = p2;
     cylinder.radius = static_cast<float>(radius);
     cylinder.end_disks = end_disks;
-    cylinder.outline = quad_around(project_point(p1), project_point(p2), radius, radius);
+    quad_from_segment(cylinder.outline, p1, p2, radius, radius, end_disks);
 }
 
 void cylinder_init_in_frame(Cylinder& cylinder, const Frame3D& frame, const Vec3& local1, const Vec3& local2,
@@ -252,26 +437,26 @@ void sphere_init(Sphere& sphere, const Vec3& centre, double radius)
 
 void solid_box_init(SolidBox& box, const Vec3& centre, const Vec3& sizes, const Vec3 axes[3])
 {
-    const double half[3] = {sizes.x / 2.0, sizes.y / 2.0, sizes.z / 2.0};
-    for (int k = 0; k < 3; ++k)
-        box.axes[k] = axes[k];
-    // Corner i takes +half along axis k when bit k of i is set.
-    for (int i = 0; i < 8; ++i) {
-        Vec3 c = centre;
-        for (int k = 0; k < 3; ++k)
-            c = plus(c, scaled(axes[k], (i >> k & 1) ? half[k] : -half[k]));
-        box.corners[i] = c;
-    }
-    // The face of each axis that looks towards the viewer.
-    const auto& r = view_state().rotation;
-    const Vec3 towards{r[2][0], r[2][1], r[2][2]};
+    Frame3D frame;
+    frame3d_from_axes(frame, centre, axes[0], axes[1]);
+    box.axes[0] = frame.x;
+    box.axes[1] = frame.y;
+    box.axes[2] = frame.z;
+    const double a = sizes.x / 2.0, b = sizes.y / 2.0, c = sizes.z / 2.0;
+    const Vec3 local[8] = {{a, b, c},   {a, -b, c},   {a, -b, -c}, {a, b, -c},
+                           {-a, b, -c}, {-a, -b, -c}, {-a, -b, c}, {-a, b, c}};
+    for (int i = 0; i < 8; ++i)
+        box.corners[i] = frame3d_apply(frame, local[i]);
+    // The face of each axis that looks towards the viewer (either when the
+    // axis lies in the view plane).
+    static const int faces[3][2][4] = {{{0, 1, 2, 3}, {4, 5, 6, 7}},
+                                       {{0, 3, 4, 7}, {1, 2, 5, 6}},
+                                       {{0, 7, 6, 1}, {3, 4, 5, 2}}};
+    const Vec3 towards = view_direction();
     for (int k = 0; k < 3; ++k) {
-        const int side = dot(axes[k], towards) >= 0.0 ? 1 : 0;
-        const int i = (k + 1) % 3, j = (k + 2) % 3;
-        auto corner = [&](int si, int sj) {
-            return project_point(box.corners[(side << k) | (si << i) | (sj << j)]);
-        };
-        quad_init(box.faces[k], corner(0, 0), corner(1, 0), corner(1, 1), corner(0, 1));
+        const int* f = faces[k][dot(towards, box.axes[k]) >= 0.0 ? 0 : 1];
+        quad_init(box.faces[k], project_point(box.corners[f[0]]), project_point(box.corners[f[1]]),
+                  project_point(box.corners[f[2]]), project_point(box.corners[f[3]]));
     }
 }
 
@@ -303,4 +488,28 @@ void solid_box_reset_axes(SolidBox& box)
     box.axes[0] = {1.0, 0.0, 0.0};
     box.axes[1] = {0.0, 1.0, 0.0};
     box.axes[2] = {0.0, 0.0, 1.0};
+}
+
+void valve_symbol_build(ValveSymbol& valve, const Vec3& centre, const Vec3& axis, double size)
+{
+    Frame3D frame;
+    frame3d_init(frame, centre, axis);
+    const double s = size;
+    for (int k = 0; k < 6; ++k) {
+        const double angle = k * std::numbers::pi / 3.0;
+        cylinder_init_in_frame(valve.spokes[k], frame, {0.0, 0.0, 0.0},
+                               {0.0, 1.15 * s * std::cos(angle), 1.15 * s * std::sin(angle)}, 0.1 * s, false);
+    }
+    const Vec3 p1 = frame3d_apply(frame, {-0.15 * s, 0.0, 0.0});
+    const Vec3 p2 = frame3d_apply(frame, {0.15 * s, 0.0, 0.0});
+    cylinder_init(valve.outer_rim, p1, p2, 1.3 * s, false);
+    cylinder_init(valve.inner_rim, p1, p2, s, false);
+    valve.face1 = Ring{p1, s, 1.3 * s, frame.x};
+    valve.face2 = Ring{p2, s, 1.3 * s, frame.x};
+    quad_from_segment(valve.outline, p1, p2, 1.3 * s, 1.3 * s, true);
+}
+
+bool valve_symbol_contains(const ValveSymbol& valve, float x, float y)
+{
+    return quad_contains(valve.outline, x, y);
 }

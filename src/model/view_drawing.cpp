@@ -8,6 +8,9 @@
 #include "model/element_data.h"
 #include "model/model.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 struct PainterSlot {
@@ -26,19 +29,53 @@ ViewState& view_state()
     return session_part<ViewState>();
 }
 
-void set_drawing_scale(double pixels_per_unit)
+void set_drawing_scale(double scale)
 {
-    KV_ASSERT(pixels_per_unit > 0.0);
+    if (!std::isfinite(scale) || scale <= 0.0)
+        scale = 1.0;
     ViewState& v = view_state();
-    v.scale = pixels_per_unit;
-    v.element_half_width = 7.0 / pixels_per_unit;
-    v.support_symbol_size = 12.0 / pixels_per_unit;
-    v.symbol_margin = 4.0 / pixels_per_unit;
+    v.scale = scale;
+    v.scale_90dpi = scale;
+    const double pixels[4] = {6.0, 8.0, 10.0, 12.0};
+    for (int i = 0; i < 4; ++i)
+        v.symbol_sizes[i] = pixels[i] / scale;
+    v.element_half_width = 7.0 / scale;
+    v.support_symbol_size = 12.0 / scale;
+    v.symbol_margin = 4.0 / scale;
+    update_text_sizes();
 }
 
-double symbol_scale()
+double drawing_scale()
 {
     return view_state().scale;
+}
+
+void update_text_sizes()
+{
+    ViewState& v = view_state();
+    v.text_margin_x = std::max(v.font_average_width / 2 + 3, 6) / v.scale;
+    v.text_margin_y = (v.font_ascent - v.font_internal_leading) / v.scale * 0.5;
+    v.number_width = v.number_width_px / v.scale;
+    v.number_height = v.number_height_px / v.scale;
+}
+
+void set_text_metrics(int average_width, int ascent, int internal_leading, int number_width, int number_height)
+{
+    ViewState& v = view_state();
+    v.font_average_width = std::max(average_width, 1);
+    v.font_ascent = std::max(ascent, 1);
+    v.font_internal_leading = std::clamp(internal_leading, 0, v.font_ascent);
+    v.number_width_px = std::max(number_width, 1);
+    v.number_height_px = std::max(number_height, 1);
+    update_text_sizes();
+}
+
+void set_arrow_sizes(int reference_height)
+{
+    ViewState& v = view_state();
+    v.arrow_head_length = 0.075 * reference_height;
+    v.arrow_head_width = 0.055 * reference_height;
+    v.triad_arrow_length = 0.25 * reference_height;
 }
 
 bool stress_colors_shown()
@@ -95,6 +132,146 @@ void draw_circle(Point2 centre, float radius)
 {
     if (ViewPainter* p = painter())
         p->circle(centre, radius);
+}
+
+void draw_text(float x, float y, const std::string& text)
+{
+    if (ViewPainter* p = painter())
+        p->text({x, y}, text);
+}
+
+void draw_dot(float x, float y)
+{
+    if (ViewPainter* p = painter())
+        p->dot({x, y});
+}
+
+void draw_arrow_head(float x, float y, float dx, float dy, bool double_head)
+{
+    if (ViewPainter* p = painter())
+        p->arrow_head({x, y}, {dx, dy}, double_head);
+}
+
+void draw_rect(float x1, float y1, float x2, float y2)
+{
+    if (ViewPainter* p = painter())
+        p->rect({x1, y1}, {x2, y2});
+}
+
+void draw_text_extent(const std::string& text, float& width, float& height)
+{
+    if (ViewPainter* p = painter()) {
+        p->text_extent(text, width, height);
+        if (width > 0.0f || height > 0.0f || text.empty())
+            return;
+    }
+    const ViewState& v = view_state();
+    width = static_cast<float>(static_cast<double>(v.font_average_width) * static_cast<double>(text.size()) / v.scale);
+    height = static_cast<float>(v.number_height);
+}
+
+// ---- Arrows ----------------------------------------------------------------------------------
+
+void draw_arrow_between(float x1, float y1, float x2, float y2, int style)
+{
+    const double dx = double(x2) - x1, dy = double(y2) - y1;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    if (length <= 0.0)
+        return;
+    const ViewState& v = view_state();
+    const double ux = dx / length, uy = dy / length;
+    const double head = v.arrow_head_length / v.scale;
+    const auto fx = static_cast<float>(ux), fy = static_cast<float>(uy);
+    auto at = [](double x, double y) { return Point2{static_cast<float>(x), static_cast<float>(y)}; };
+    switch (style) {
+    case 1: {
+        const double f = 1.0 - head / length;
+        draw_line(at(x2, y2), at(x2 + f * (double(x1) - x2), y2 + f * (double(y1) - y2)));
+        draw_arrow_head(x1, y1, -fx, -fy, false);
+        break;
+    }
+    case 2:
+        draw_line(at(x1, y1), at(x2 - 2.0 * head * ux, y2 - 2.0 * head * uy));
+        draw_arrow_head(x2, y2, fx, fy, true);
+        break;
+    case 3:
+        draw_line(at(x1, y1), at(x2, y2));
+        draw_arrow_head(x1, y1, -fx, -fy, true);
+        break;
+    case 4:
+        draw_line(at(x1, y1), at(x2, y2));
+        draw_arrow_head(x1, y1, -fx, -fy, false);
+        draw_arrow_head(x2, y2, fx, fy, false);
+        break;
+    default:
+        draw_line(at(x1, y1), at(x2 - head * ux, y2 - head * uy));
+        draw_arrow_head(x2, y2, fx, fy, false);
+        break;
+    }
+}
+
+void draw_arrow(float x, float y, float dx, float dy, float length, int style)
+{
+    const double l = length / view_state().scale;
+    draw_arrow_between(x, y, static_cast<float>(x + l * dx), static_cast<float>(y + l * dy), style);
+}
+
+namespace {
+
+// Where the label of an arrow starts (its baseline's left end), and its size.
+struct ArrowLabel {
+    float x, y, width, height;
+};
+
+ArrowLabel arrow_label_place(float x, float y, float dx, float dy, float length, const std::string& text)
+{
+    const ViewState& v = view_state();
+    const double l = length / v.scale;
+    const double tx = x + l * dx, ty = y + l * dy;
+    if (std::fabs(dx) < 0.05f)
+        dx = 0.0f;
+    if (std::fabs(dy) < 0.05f)
+        dy = 0.0f;
+    float w = 0.0f, h = 0.0f;
+    draw_text_extent(text, w, h);
+    const double mx = v.text_margin_x, my = v.text_margin_y;
+    ArrowLabel label{0.0f, 0.0f, w, h};
+    if (dx > 0.0f) {
+        label.x = static_cast<float>(tx + mx);
+        label.y = static_cast<float>(ty - my);
+    } else if (dx < 0.0f) {
+        label.x = static_cast<float>(tx - (mx + w));
+        label.y = static_cast<float>(ty - my);
+    } else {
+        label.x = static_cast<float>(tx - w / 2.0);
+        label.y = static_cast<float>(dy > 0.0f ? ty + my : dy < 0.0f ? ty - h : ty - my);
+    }
+    return label;
+}
+
+}  // namespace
+
+void draw_arrow_label(float x, float y, float dx, float dy, float length, const std::string& text)
+{
+    const ArrowLabel label = arrow_label_place(x, y, dx, dy, length, text);
+    draw_text(label.x, label.y, text);
+}
+
+void draw_labelled_arrow(float x, float y, float dx, float dy, float length, int style, const std::string& text)
+{
+    draw_arrow(x, y, dx, dy, length, style);
+    draw_arrow_label(x, y, dx, dy, length, text);
+}
+
+void labelled_arrow_add_extent(float x, float y, float dx, float dy, float length, int, const std::string& text,
+                               Box2D& box)
+{
+    const double l = length / view_state().scale;
+    box.add(x, y);
+    box.add(static_cast<float>(x + l * dx), static_cast<float>(y + l * dy));
+    const ArrowLabel label = arrow_label_place(x, y, dx, dy, length, text);
+    box.add(label.x, label.y);
+    box.add(label.x + label.width, label.y + label.height);
 }
 
 void quad_draw(const Quad2D& quad)
@@ -167,9 +344,39 @@ void gl_draw_line(const Vec3& a, const Vec3& b)
         p->line3d(a, b);
 }
 
+void gl_draw_cone(const Vec3& base, const Vec3& apex, double radius)
+{
+    if (ViewPainter* p = painter())
+        p->cone(base, apex, radius);
+}
+
+void gl_front_face_clockwise(bool clockwise)
+{
+    if (ViewPainter* p = painter())
+        p->front_face_clockwise(clockwise);
+}
+
 void cylinder_draw(const Cylinder& c)
 {
     gl_draw_cylinder(c.p1, c.p2, c.radius, c.radius, c.end_disks ? CYLINDER_END_DISKS : 0u);
+}
+
+void ring_draw(const Ring& ring)
+{
+    if (ViewPainter* p = painter())
+        p->ring(ring);
+}
+
+void gl_draw_valve_symbol(const ValveSymbol& valve)
+{
+    for (const Cylinder& spoke : valve.spokes)
+        cylinder_draw(spoke);
+    cylinder_draw(valve.outer_rim);
+    gl_front_face_clockwise(true);
+    cylinder_draw(valve.inner_rim);
+    ring_draw(valve.face1);
+    gl_front_face_clockwise(false);
+    ring_draw(valve.face2);
 }
 
 void set_pipe_color(bool frp, bool transparent)
@@ -185,21 +392,13 @@ void set_pipe_color(bool frp, bool transparent)
 
 // ---- Nodes and rows -------------------------------------------------------------------------
 
-void update_screen_positions()
+void project_nodes()
 {
     for (NodeRecord& n : model().nodes) {
         const Point2 p = project_point({n.x, n.y, n.z});
         n.sx = p.x;
         n.sy = p.y;
     }
-}
-
-Box2D compute_model_extent()
-{
-    Box2D extent;
-    for (const NodeRecord& n : model().nodes)
-        extent.add(n.sx, n.sy);
-    return extent;
 }
 
 void rebuild_row_symbol(int row)
@@ -224,6 +423,17 @@ void rebuild_row_symbol(int row)
 PickHooks& pick_hooks()
 {
     return session_part<PickHooks>();
+}
+
+void pick_edit_data_item(int row)
+{
+    const PickHooks& hooks = pick_hooks();
+    if (hooks.select_row)
+        hooks.select_row(row);
+    if (hooks.highlight_data_item)
+        hooks.highlight_data_item(row);
+    if (hooks.open_data_dialog)
+        hooks.open_data_dialog(row);
 }
 
 void pick_edit_element(int row, bool bend)

@@ -39,6 +39,23 @@ struct WindowPlacement {
 
 enum class MouseButton { None, Left, Right, Middle };
 
+// The scroll bars of a client, and what the user did to one. Line and page
+// "up" are left on the horizontal bar. A thumb drag reports its position as
+// it moves (ThumbTrack) and once more when it is let go (ThumbPosition).
+enum class ScrollBarKind { Horizontal, Vertical };
+enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, ThumbTrack, ThumbPosition, EndScroll };
+// A bar's positions run from minimum to maximum - page (the thumb is page long).
+struct ScrollBarState {
+    int minimum = 0;
+    int maximum = 0;
+    int page = 0;
+    int position = 0;
+    bool visible = false;
+    bool operator==(const ScrollBarState&) const = default;
+};
+
+enum class CursorShape { Arrow, Hand, Cross };
+
 // What a top-level window (a frame) tells its owner.
 class FrameEvents {
 public:
@@ -49,6 +66,10 @@ public:
     virtual void on_size(int /*client_width*/, int /*client_height*/) {}
     virtual void on_timer(int /*timer_id*/) {}
     virtual void on_menu_opening() {}                 // before a menu drops down (update item states)
+    // A tool button went down or up under the mouse (dragging off it counts
+    // as up, back onto it as down); the command still comes with on_command
+    // when it is released over the button.
+    virtual void on_button_press(int /*id*/, bool /*pressed*/) {}
 };
 
 // What a client window tells its owner: a painted area with mouse and keys.
@@ -61,7 +82,10 @@ public:
     virtual void on_mouse_up(MouseButton, int /*x*/, int /*y*/, unsigned /*mods*/) {}
     virtual void on_mouse_move(int /*x*/, int /*y*/, unsigned /*mods*/) {}
     virtual void on_double_click(MouseButton, int /*x*/, int /*y*/, unsigned /*mods*/) {}
+    // The wheel's turn (120 a notch, either axis: a sideways wheel and a
+    // wheel turned with Shift held count alike).
     virtual void on_wheel(int /*delta*/, int /*x*/, int /*y*/, unsigned /*mods*/) {}
+    virtual void on_scroll(ScrollBarKind /*bar*/, ScrollCode /*code*/, int /*position*/) {}
     // A key the accelerator table did not take; true when handled.
     virtual bool on_key(int /*key*/, unsigned /*mods*/) { return false; }
     virtual void on_char(const std::string& /*utf8*/) {}
@@ -69,11 +93,17 @@ public:
 };
 
 // What an OpenGL client tells its owner. The context is current in each call.
+// gl_paint draws the scene, which the client keeps: a repaint shows the kept
+// scene and draws it again only after invalidate_scene() or a size change.
+// After the scene, an owner that also takes ClientEvents gets on_paint with a
+// surface over the picture (in logical pixels), which draws over the scene.
+// gl_resize gives the size in device pixels (the GL viewport), which is the
+// logical client size times the device pixel ratio.
 class GLEvents {
 public:
     virtual ~GLEvents() = default;
     virtual void gl_init() {}
-    virtual void gl_resize(int /*width*/, int /*height*/) {}
+    virtual void gl_resize(int /*device_width*/, int /*device_height*/) {}
     virtual void gl_paint() {}
 };
 
@@ -114,6 +144,8 @@ public:
     virtual ~Backend() = default;
     virtual const char* name() const = 0;            // "qt" or "headless"
     virtual bool has_windows() const = 0;            // false for the headless backend
+    // Whether OpenGL contexts can be made (the render view can be offered).
+    virtual bool opengl_available() const = 0;
 
     // Event loop.
     virtual int run_loop() = 0;                      // until quit(); returns the exit code
@@ -141,13 +173,23 @@ public:
     virtual WindowPlacement placement(WindowId w) const = 0;
     virtual void set_placement(WindowId w, const WindowPlacement& p) = 0;
     virtual Rect work_area() const = 0;              // screen area without panels, pixels
-    virtual Rect client_rect(WindowId w) const = 0;  // client size at (0,0)
+    virtual Rect client_rect(WindowId w) const = 0;  // client size at (0,0), logical pixels
+    // Device pixels per logical pixel of the window's screen (2 on a doubled display).
+    virtual double device_pixel_ratio(WindowId w) const = 0;
     virtual void close_popups(WindowId frame) = 0;   // closes open message boxes and popups over it
 
     // Client areas. A frame has one client; creating another replaces it.
     virtual WindowId create_client(WindowId frame, ClientEvents* events) = 0;
     virtual WindowId create_gl_client(WindowId frame, GLEvents* events) = 0;
     virtual void invalidate(WindowId client, const Rect* area = nullptr) = 0;
+    // An OpenGL client's scene is drawn again (gl_paint) at its next paint,
+    // which this asks for.
+    virtual void invalidate_scene(WindowId gl_client) = 0;
+    // A client's scroll bars: shown, hidden and set by the program alone
+    // (a click or drag only reports through ClientEvents::on_scroll).
+    virtual void set_scroll_bar(WindowId client, ScrollBarKind bar, const ScrollBarState& state) = 0;
+    virtual ScrollBarState scroll_bar(WindowId client, ScrollBarKind bar) const = 0;
+    virtual void set_cursor_shape(WindowId client, CursorShape shape) = 0;
     virtual void set_focus(WindowId w) = 0;
     virtual void set_mouse_capture(WindowId client, bool capture) = 0;
     virtual void set_cursor_pos(Point screen) = 0;
@@ -178,15 +220,24 @@ public:
 
     // Drawing outside a paint: measuring on the screen and drawing into images.
     virtual std::unique_ptr<Surface> screen_surface() = 0;
-    virtual std::unique_ptr<Surface> image_surface(int width, int height, Color background) = 0;
+    // An image of width x height logical pixels; with a pixel ratio above 1 it
+    // holds ratio times as many pixels each way and draws in logical units.
+    virtual std::unique_ptr<Surface> image_surface(int width, int height, Color background,
+                                                   double pixel_ratio = 1.0) = 0;
     virtual Image surface_image(Surface& image_surface) = 0;  // a surface from image_surface
     // Renders with OpenGL into an image; null when no OpenGL is available.
     virtual std::optional<Image> render_gl_offscreen(int width, int height, GLEvents& events) = 0;
+    // The picture a window shows now, in device pixels: a client as painted
+    // (an OpenGL client's scene with what was drawn over it), a frame whole
+    // with its bars; null when there is none.
+    virtual std::optional<Image> grab_window(WindowId w) = 0;
 
     // Settings, clipboard, sound, cursor, documents.
     virtual SettingsStore& settings() = 0;
     virtual void set_clipboard_text(const std::string& text) = 0;
     virtual std::string clipboard_text() = 0;
+    // False when the clipboard could not take the picture.
+    virtual bool set_clipboard_image(const Image& image) = 0;
     virtual void beep() = 0;
     virtual void set_wait_cursor(bool wait) = 0;
     virtual bool open_document(const std::string& path_or_url) = 0;

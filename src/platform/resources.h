@@ -176,6 +176,7 @@ struct ToolButton {
     std::string tip{};     // tool tip
     StandardIcon standard = StandardIcon::None;
     IconPainter paint = nullptr;
+    bool checked = false;  // a toggle shown pressed in
 };
 
 struct ToolBar {

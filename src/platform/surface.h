@@ -64,6 +64,14 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
+// A picture in 32-bit ARGB pixels, row by row from the top.
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;   // 0xAARRGGBB
+    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
 enum class TextAlign { Left, Right, Center };
 
 class Surface {
@@ -98,17 +106,13 @@ public:
     virtual void set_clip(const Rect& r) = 0;
     virtual void clear_clip() = 0;
 
+    // A picture scaled into the target rectangle (device units). A surface
+    // that cannot show pictures draws nothing.
+    virtual void draw_image(const Rect& /*target*/, const Image& /*image*/) {}
+
     // Size of the drawable area and its resolution (dots per inch).
     virtual int width() const = 0;
     virtual int height() const = 0;
     virtual int dpi_x() const = 0;
     virtual int dpi_y() const = 0;
-};
-
-// A picture in 32-bit ARGB pixels, row by row from the top.
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;   // 0xAARRGGBB
-    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };

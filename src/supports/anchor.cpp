@@ -8,6 +8,8 @@
 #include "framework/text.h"
 #include "model/analysis_options.h"
 #include "model/model.h"
+#include "model/symbol_shapes.h"
+#include "model/view_drawing.h"
 #include "supports/support_analysis.h"
 
 #include <cmath>
@@ -208,4 +210,37 @@ SymbolParts Anchor::symbol_parts(int row) const
         if (v.stiffness[static_cast<std::size_t>(i)] > 0.0f)
             add_heads_both_ways(parts, 1, x, y, axis_of(axes, i), size);
     return parts;
+}
+
+void Anchor::build_symbol(int row)
+{
+    SupportItem::build_symbol(row);
+    block_built = false;
+    const Model& m = model();
+    if (!m.rows.valid(row) || !m.nodes.valid(m.rows[row].node_index))
+        return;
+    const int node = m.rows[row].node_index;
+    const LocalAxes axes = v.local_axes ? pipe_axes_at_node(m, node, analysis_options().z_vertical) : LocalAxes{};
+    const double size = 1.6 * double(support_symbol_size()) * symbol_drawing().symbol_scale;
+    const Vec3 box_axes[3] = {axes.x, axes.y, axes.z};
+    solid_box_init(block, node_position(m, node), {size, size, size}, box_axes);
+    block_built = true;
+    solid_box_add_to_box(block, box_render);
+}
+
+void Anchor::draw_3d(int row)
+{
+    SupportItem::draw_3d(row);
+    if (!block_built)
+        return;
+    const Model& m = model();
+    const bool transparent = m.rows.valid(row) && m.rows[row].transparent;
+    gl_set_color(0.55f, 0.2f, 0.15f, transparent ? 0.6f : 1.0f);
+    gl_draw_solid_box(block);
+}
+
+void Anchor::draw_box_outline()
+{
+    if (block_built)
+        solid_box_draw_outline(block);
 }

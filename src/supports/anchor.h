@@ -17,6 +17,7 @@
 
 #include "framework/units.h"
 #include "supports/support_common.h"
+#include "model/symbols.h"
 #include "supports/support_item.h"
 
 #include <array>
@@ -79,6 +80,14 @@ public:
     void write_support_loads(AnalysisRun& run, int row) const override;
 
     SymbolParts symbol_parts(int row) const override;
+    // The render view adds a block at the node in the anchor's axes (the
+    // global ones, or the pipe's with local axes), whose outline the Space
+    // key shows.
+    SolidBox block;
+    bool block_built = false;
+    void build_symbol(int row) override;
+    void draw_3d(int row) override;
+    void draw_box_outline() override;
 
 protected:
     int allowable_count() const override { return 6; }

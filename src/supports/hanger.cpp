@@ -380,7 +380,8 @@ SymbolParts Hanger::symbol_parts(int row) const
         const float length = std::sqrt(dx * dx + dy * dy);
         const float scale = symbol_drawing().symbol_scale;
         if (length > 0.0f && scale > 0.0f)
-            parts.push_back(SymbolPart{10, x, y, dx / length, dy / length, length / scale});
+            parts.push_back(SymbolPart{10, x, y, dx / length, dy / length, length / scale,
+                                       minus(node_position(m, other), node_position(m, m.rows[row].node_index))});
         return parts;
     }
     // The hanger shapes stand on their y axis, 51 units tall: the x axis
@@ -390,6 +391,6 @@ SymbolParts Hanger::symbol_parts(int row) const
     float vx = 0.0f, vy = 0.0f;
     project_unit_direction(up.x, up.y, up.z, vx, vy);
     const int shape = v.type == HANGER_ROD ? 3 : 2;
-    parts.push_back(SymbolPart{shape, x, y, vy, -vx, support_symbol_size() / 12.0f});
+    parts.push_back(SymbolPart{shape, x, y, vy, -vx, support_symbol_size() / 12.0f, up});
     return parts;
 }

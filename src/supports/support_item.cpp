@@ -4,6 +4,7 @@
 #include "framework/binfile.h"
 #include "framework/state.h"
 #include "model/model.h"
+#include "model/view_drawing.h"
 
 #include <algorithm>
 
@@ -34,6 +35,41 @@ void SupportItem::update_extents(int row)
 void SupportItem::draw_2d(int row)
 {
     draw_symbol_parts(symbol_parts(row));
+}
+
+void SupportItem::build_symbol(int row)
+{
+    solids.clear();
+    const Model& m = model();
+    if (!m.rows.valid(row) || !m.nodes.valid(m.rows[row].node_index))
+        return;
+    solids = support_solids(symbol_parts(row), node_position(m, m.rows[row].node_index));
+    box_render = box_2d;
+    if (!box_render.empty()) {
+        // The node itself, with the margin of a symbol box.
+        const NodeRecord& n = m.nodes[m.rows[row].node_index];
+        box_render.reset();
+        box_render.add(n.sx, n.sy);
+        box_render.inflate(static_cast<float>(view_state().symbol_margin));
+    }
+    add_support_solids_extent(solids, box_render);
+}
+
+void SupportItem::draw_3d(int row)
+{
+    const Model& m = model();
+    const bool transparent = m.rows.valid(row) && m.rows[row].transparent;
+    gl_set_color(0.1f, 0.55f, 0.25f, transparent ? 0.6f : 1.0f);
+    draw_support_solids(solids);
+}
+
+bool SupportItem::pick_and_edit(int row, float x, float y)
+{
+    const Box2D& box = view_state().render_view ? box_render : box_2d;
+    if (!box.contains(x, y))
+        return false;
+    pick_edit_data_item(row);
+    return true;
 }
 
 void SupportItem::renumber_node(int old_number, int new_number)

@@ -47,6 +47,14 @@ public:
     void update_extents(int row) override;
     void draw_2d(int row) override;
     virtual SymbolParts symbol_parts(int row) const = 0;
+    // The render-view symbol: the solids of the shapes (support_solids),
+    // whose outlines make the render-view extent.
+    SupportSolids solids;
+    void build_symbol(int row) override;
+    void draw_3d(int row) override;
+    // A point in the symbol's extent of the view shown selects the row, and
+    // opens its dialog.
+    bool pick_and_edit(int row, float x, float y) override;
     void renumber_node(int old_number, int new_number) override;
     bool refers_to_node(int number) const override;
 

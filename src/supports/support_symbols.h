@@ -13,8 +13,29 @@ struct SymbolPart {
     float x = 0.0f, y = 0.0f;     // where the shape's origin goes (view units)
     float dx = 1.0f, dy = 0.0f;   // its x axis in the view (unit)
     float size = 1.0f;            // its scale before the view's symbol scale
+    // The model direction the shape stands for (its x axis; for the hanger
+    // shapes the vertical they stand on); zero when it has none.
+    Vec3 direction{};
 };
 using SymbolParts = std::vector<SymbolPart>;
+
+// A solid of a support's render-view symbol (model units): a cone from its
+// base (closed) to its apex, or a rod between two points.
+struct SupportSolid {
+    enum Kind { Cone, Rod } kind = Rod;
+    Vec3 a;                // cone: base; rod: first end
+    Vec3 b;                // cone: apex; rod: second end
+    double radius = 0.0;
+};
+using SupportSolids = std::vector<SupportSolid>;
+
+// The solids that stand for the line shapes in the render view, at the
+// node's model point: arrow heads become cones, stops, springs, snubbers and
+// hangers rods and plates, all as large as the shapes are on the screen.
+SupportSolids support_solids(const SymbolParts& parts, const Vec3& node);
+// Adds the projected outlines of the solids to a box.
+void add_support_solids_extent(const SupportSolids& solids, Box2D& box);
+void draw_support_solids(const SupportSolids& solids);
 
 // The projected position of a row's node in the document's model; false
 // when the row has no built node.

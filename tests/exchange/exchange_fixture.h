@@ -9,6 +9,7 @@
 #include "elements/ui/element_ui.h"
 #include "exchange/ui/exchange_ui.h"
 #include "framework/app_state.h"
+#include "graphics/ui/graphics_window.h"
 #include "loads/ui/loads_subsystem.h"
 #include "materials/program_fixture.h"
 #include "qualification/ui/qualification_ui.h"
@@ -31,10 +32,12 @@ protected:
         register_subsystem(install_supports_ui);
         register_subsystem(install_loads_subsystem);
         register_subsystem(install_analysis_commands);
+        register_subsystem(install_graphics_ui);
         register_subsystem(install_code_evaluation);
         register_subsystem(install_results_ui);
         register_subsystem(install_qualification_ui);
         register_subsystem(install_exchange_ui);
+        register_window_installer(create_graphics_window);
     }
 
     std::string write(const std::string& name, const std::string& text) const

@@ -33,7 +33,8 @@ TEST_F(HelpWindowGuideTest, EveryContextOfTheCodeAndEveryDialogAndTableHasItsPag
     for (const int context : {TIE_ROD_HELP_CONTEXT, BENDS_TABLE_HELP_CONTEXT, BEND_DIALOG_HELP_CONTEXT})
         EXPECT_TRUE(has_anchor(guide, help_anchor(context))) << context;
     for (const char* page : {"window-layout", "window-list", "window-main", "analysing", "batch", "VALVE_DIALOG",
-                             "BEND1_DIALOG", "PIPE_LOAD_DIALOG", "SECTION_DIALOG"})
+                             "BEND1_DIALOG", "PIPE_LOAD_DIALOG", "SECTION_DIALOG", "graphics",
+                             "VIEWPOINT_DIALOG", "HIDE_ELEMENTS_DIALOG"})
         EXPECT_TRUE(has_anchor(guide, page)) << page;
     // Every data list of the program has its page.
     for (const DataList& list : data_lists()) {

@@ -9,6 +9,7 @@
 #include "framework/ui/command_registry.h"
 #include "framework/ui/menus.h"
 #include "framework/ui/messages.h"
+#include "framework/ui/toolbar_icons.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -112,6 +113,10 @@ public:
 
     void on_timer(int timer_id) override {
         if (frame_.timer) guarded(frame_, [&] { frame_.timer(frame_, timer_id); });
+    }
+
+    void on_button_press(int id, bool pressed) override {
+        if (frame_.button_pressed) guarded(frame_, [&] { frame_.button_pressed(frame_, id, pressed); });
     }
 
     void on_menu_opening() override {
@@ -488,6 +493,24 @@ void frame_set_bar_a(Frame& frame) {
     backend().set_toolbars(frame.window, frame.large_bar, frame.small_bar, prefs.large_buttons,
                            prefs.show_toolbar && has_buttons);
     apply_button_states(frame, true);
+}
+
+void frame_set_button_look(Frame& frame, int command, const std::string& icon, const std::string& tip,
+                           bool checked) {
+    bool changed = false;
+    for (ToolBar* bar : {&frame.large_bar, &frame.small_bar}) {
+        for (ToolButton& b : bar->buttons) {
+            if (b.id != command || (b.icon == icon && b.tip == tip && b.checked == checked)) continue;
+            const ToolIcon picture = tool_icon(icon);
+            b.icon = icon;
+            b.tip = tip;
+            b.checked = checked;
+            b.standard = picture.standard;
+            b.paint = picture.paint;
+            changed = true;
+        }
+    }
+    if (changed) frame_set_bar_a(frame);
 }
 
 void frame_show_button(Frame& frame, int command) { set_button(frame, command, true, true); }

@@ -50,6 +50,8 @@ struct Frame {
     // Called when the frame becomes active or inactive.
     std::function<void(Frame&, bool active)> activated;
     std::function<void(Frame&, int timer_id)> timer;
+    // A tool button held down (true) or let go (false) under the mouse.
+    std::function<void(Frame&, int id, bool pressed)> button_pressed;
 
     // Button states set through the frame, applied to both bar variants.
     std::map<int, ButtonState> buttons;
@@ -162,6 +164,10 @@ void frame_set_bars(Frame& frame, const ToolBarPair& bars);
 // Shows the variant that the preferences "Show toolbar" and "Large toolbar
 // buttons" choose, with the button states kept.
 void frame_set_bar_a(Frame& frame);
+// Gives a button (in both variants) another picture, tool tip and pressed-in
+// state; the bars are handed to the window again when anything changed.
+void frame_set_button_look(Frame& frame, int command, const std::string& icon, const std::string& tip,
+                           bool checked);
 void frame_show_button(Frame& frame, int command);     // shown and enabled
 void frame_hide_button(Frame& frame, int command);     // hidden and disabled
 void frame_enable_button(Frame& frame, int command);

@@ -302,6 +302,16 @@ void render(Surface& s, int size) {
     g.ellipse(1, 1, 15, 15);
 }
 
+// A piping line drawn in lines: back to the line view from the render view.
+void line_view(Surface& s, int size) {
+    Grid g(s, size);
+    g.pen(INK, 1.5);
+    g.polyline({{1, 13}, {7, 13}, {7, 5}, {15, 5}});
+    g.pen(INK);
+    g.line(3, 15, 3, 13);
+    g.line(13, 3, 13, 7);
+}
+
 // A support symbol with an arrow up or down: symbols larger or smaller.
 void symbol_size(Grid& g, bool larger) {
     g.pen(INK);
@@ -372,6 +382,7 @@ const NamedIcon ICONS[] = {
     {"stresses", {StandardIcon::None, stresses}},
     {"ratios", {StandardIcon::None, ratios}},
     {"render", {StandardIcon::None, render}},
+    {"line_view", {StandardIcon::None, line_view}},
     {"symbol_larger", {StandardIcon::None, symbol_larger}},
     {"symbol_smaller", {StandardIcon::None, symbol_smaller}},
 };

@@ -86,19 +86,45 @@ bool Script::menu_command(WindowId frame, int id) {
     return true;
 }
 
-bool Script::click_button(WindowId frame, int id) {
-    HeadlessWindow* w = backend_.find_window(frame);
-    if (!w || w->is_client || !w->frame_events || !w->bars_visible) return false;
+namespace {
+// The frame whose tool button `id` can be pressed now; null (and a fault
+// noted) when the button is missing, hidden or disabled.
+HeadlessWindow* usable_button(HeadlessBackend& b, WindowId frame, int id, std::vector<std::string>& faults) {
+    HeadlessWindow* w = const_cast<HeadlessWindow*>(b.window(frame));
+    if (!w || w->is_client || !w->frame_events || !w->bars_visible) return nullptr;
     const ToolBar& bar = w->show_large ? w->large_bar : w->small_bar;
     bool present = false;
-    for (const ToolButton& b : bar.buttons)
-        if (b.id == id && id != 0) present = true;
+    for (const ToolButton& button : bar.buttons)
+        if (button.id == id && id != 0) present = true;
     auto state = w->buttons.find(id);
     if (!present || (state != w->buttons.end() && !(state->second.first && state->second.second))) {
-        backend_.note_fault("tool button " + std::to_string(id) + (present ? " hidden or disabled" : " missing"));
-        return false;
+        faults.push_back("tool button " + std::to_string(id) + (present ? " hidden or disabled" : " missing"));
+        return nullptr;
     }
+    return w;
+}
+}  // namespace
+
+bool Script::click_button(WindowId frame, int id) {
+    HeadlessWindow* w = usable_button(backend_, frame, id, faults_);
+    if (!w) return false;
     w->frame_events->on_command(id);
+    return true;
+}
+
+bool Script::press_button(WindowId frame, int id) {
+    HeadlessWindow* w = usable_button(backend_, frame, id, faults_);
+    if (!w) return false;
+    w->frame_events->on_button_press(id, true);
+    return true;
+}
+
+bool Script::release_button(WindowId frame, int id, bool over) {
+    HeadlessWindow* w = backend_.find_window(frame);
+    if (!w || w->is_client || !w->frame_events) return false;
+    FrameEvents* events = w->frame_events;
+    events->on_button_press(id, false);
+    if (over) events->on_command(id);
     return true;
 }
 
@@ -165,12 +191,17 @@ void Script::wheel(WindowId client, int delta, int x, int y, unsigned mods) {
     if (ClientEvents* e = client_events(backend_, client)) e->on_wheel(delta, x, y, mods);
 }
 
+void Script::scroll(WindowId client, ScrollBarKind bar, ScrollCode code, int position) {
+    if (ClientEvents* e = client_events(backend_, client)) e->on_scroll(bar, code, position);
+}
+
 std::vector<std::string> Script::paint(WindowId client) {
     HeadlessWindow* w = backend_.find_window(client);
     if (!w || !w->client_events) return {};
     Rect r = backend_.client_rect(client);
     RecordingSurface surface(r.width(), r.height());
     w->invalidations = 0;
+    w->scene_invalidations = 0;
     w->client_events->on_paint(surface, r);
     return surface.lines();
 }
@@ -213,6 +244,8 @@ void HeadlessBackend::reset() {
     accel_window_ = 0;
     accel_table_ = nullptr;
     clipboard_.clear();
+    clipboard_image_.reset();
+    opengl_ = true;
     timers_.clear();
     now_ = 0;
     std::lock_guard<std::mutex> lock(queue_mutex_);
@@ -575,14 +608,51 @@ WindowId HeadlessBackend::create_client(WindowId frame, ClientEvents* events) {
     return id;
 }
 
+// No OpenGL here: the scene is never drawn, but an owner that takes mouse,
+// keys and paints gets them as a plain client's owner does.
 WindowId HeadlessBackend::create_gl_client(WindowId frame, GLEvents* events) {
-    WindowId id = create_client(frame, nullptr);
+    WindowId id = create_client(frame, dynamic_cast<ClientEvents*>(events));
     if (HeadlessWindow* c = find_window(id)) c->gl_events = events;
     return id;
 }
 
 void HeadlessBackend::invalidate(WindowId client, const Rect*) {
     if (HeadlessWindow* w = find_window(client)) ++w->invalidations;
+}
+
+void HeadlessBackend::invalidate_scene(WindowId gl_client) {
+    if (HeadlessWindow* w = find_window(gl_client)) {
+        ++w->scene_invalidations;
+        ++w->invalidations;
+    }
+}
+
+void HeadlessBackend::set_scroll_bar(WindowId client, ScrollBarKind bar, const ScrollBarState& state) {
+    if (HeadlessWindow* w = find_window(client)) w->scroll_bars[bar == ScrollBarKind::Vertical ? 1 : 0] = state;
+}
+
+ScrollBarState HeadlessBackend::scroll_bar(WindowId client, ScrollBarKind bar) const {
+    const HeadlessWindow* w = find_window(client);
+    return w ? w->scroll_bars[bar == ScrollBarKind::Vertical ? 1 : 0] : ScrollBarState{};
+}
+
+void HeadlessBackend::set_cursor_shape(WindowId client, CursorShape shape) {
+    if (HeadlessWindow* w = find_window(client)) w->cursor = shape;
+}
+
+double HeadlessBackend::device_pixel_ratio(WindowId w) const {
+    const HeadlessWindow* win = find_window(w);
+    return win ? win->pixel_ratio : 1.0;
+}
+
+void HeadlessBackend::set_device_pixel_ratio(WindowId w, double ratio) {
+    if (HeadlessWindow* win = find_window(w)) win->pixel_ratio = ratio > 0.0 ? ratio : 1.0;
+}
+
+bool HeadlessBackend::set_clipboard_image(const Image& image) {
+    if (image.width <= 0 || image.height <= 0) return false;
+    clipboard_image_ = image;
+    return true;
 }
 
 void HeadlessBackend::set_mouse_capture(WindowId client, bool capture) {
@@ -757,6 +827,14 @@ int HeadlessBackend::popup_menu(WindowId, const MenuItem& popup, Point screen) {
     e.name = popup.text;
     e.result = command;
     e.at = screen;
+    // The texts of its items, one a line.
+    const std::function<void(const MenuItem&)> list = [&](const MenuItem& m) {
+        for (const MenuItem& item : m.items) {
+            if (!item.text.empty()) e.text += item.text + "\n";
+            list(item);
+        }
+    };
+    list(popup);
     script_.log_.push_back(std::move(e));
     return command;
 }
@@ -849,7 +927,7 @@ std::unique_ptr<Surface> HeadlessBackend::screen_surface() {
     return std::make_unique<RecordingSurface>(WORK_AREA.width(), WORK_AREA.height());
 }
 
-std::unique_ptr<Surface> HeadlessBackend::image_surface(int width, int height, Color background) {
+std::unique_ptr<Surface> HeadlessBackend::image_surface(int width, int height, Color background, double) {
     return std::make_unique<RecordingSurface>(width, height, background);
 }
 

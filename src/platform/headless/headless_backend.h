@@ -31,7 +31,7 @@ struct ScriptEvent {
     Kind kind = DialogRun;
     std::string name;        // dialog template name; file dialog "open" or "save"
     std::string caption;     // dialog caption, message box caption, common dialog title
-    std::string text;        // message text; a dialog's static texts, one a line; the chosen file
+    std::string text;        // message text; a dialog's static texts or a popup's items, one a line; the chosen file
     std::string suggested;   // the path a file dialog offered
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
@@ -109,6 +109,11 @@ public:
     void mouse_move(WindowId client, int x, int y, unsigned mods = MOD_NONE);
     void double_click(WindowId client, MouseButton b, int x, int y, unsigned mods = MOD_NONE);
     void wheel(WindowId client, int delta, int x, int y, unsigned mods = MOD_NONE);
+    void scroll(WindowId client, ScrollBarKind bar, ScrollCode code, int position = 0);
+    // A tool button held down, and let go (over it, when `over` is set:
+    // then its command follows, as a click's does).
+    bool press_button(WindowId frame, int id);
+    bool release_button(WindowId frame, int id, bool over = true);
     // Paints a client on a recording surface of its size; the recorded lines.
     std::vector<std::string> paint(WindowId client);
 
@@ -166,7 +171,11 @@ struct HeadlessWindow {
     bool maximized = false;
     bool minimized = false;
     int invalidations = 0;               // invalidate() calls since the last paint
+    int scene_invalidations = 0;         // invalidate_scene() calls since the last paint
     bool mouse_captured = false;
+    ScrollBarState scroll_bars[2];       // horizontal, vertical
+    CursorShape cursor = CursorShape::Arrow;
+    double pixel_ratio = 1.0;
 };
 
 class HeadlessBackend : public Backend {
@@ -188,6 +197,10 @@ public:
     const AcceleratorTable* accelerator_table() const { return accel_table_; }
     size_t posted_count() const;
     bool timer_pending(WindowId w, int timer_id) const;
+    // The picture put on the clipboard last.
+    const std::optional<Image>& clipboard_image() const { return clipboard_image_; }
+    // The device pixel ratio a window reports (1 unless a test sets it).
+    void set_device_pixel_ratio(WindowId w, double ratio);
     // The dialogs open now, innermost last.
     const std::vector<HeadlessDialog*>& open_dialogs() const { return open_dialogs_; }
     MemorySettings& memory_settings() { return settings_; }
@@ -195,6 +208,9 @@ public:
     // --- Backend ---
     const char* name() const override { return "headless"; }
     bool has_windows() const override { return false; }
+    // The render view is offered (its scene is never drawn here) unless a test says otherwise.
+    bool opengl_available() const override { return opengl_; }
+    void set_opengl_available(bool available) { opengl_ = available; }
 
     // Runs posted calls until quit() and returns its code. It also returns (with
     // 0) when nothing is left to do: no posted call, no running worker thread,
@@ -225,11 +241,16 @@ public:
     void set_placement(WindowId w, const WindowPlacement& p) override;
     Rect work_area() const override { return WORK_AREA; }
     Rect client_rect(WindowId w) const override;
+    double device_pixel_ratio(WindowId w) const override;
     void close_popups(WindowId frame) override;
 
     WindowId create_client(WindowId frame, ClientEvents* events) override;
     WindowId create_gl_client(WindowId frame, GLEvents* events) override;
     void invalidate(WindowId client, const Rect* area = nullptr) override;
+    void invalidate_scene(WindowId gl_client) override;
+    void set_scroll_bar(WindowId client, ScrollBarKind bar, const ScrollBarState& state) override;
+    ScrollBarState scroll_bar(WindowId client, ScrollBarKind bar) const override;
+    void set_cursor_shape(WindowId client, CursorShape shape) override;
     void set_focus(WindowId w) override { focus_ = w; }
     void set_mouse_capture(WindowId client, bool capture) override;
     void set_cursor_pos(Point screen) override { cursor_ = screen; }
@@ -254,13 +275,16 @@ public:
     bool choose_font(WindowId owner, FontSpec& font) override;
 
     std::unique_ptr<Surface> screen_surface() override;
-    std::unique_ptr<Surface> image_surface(int width, int height, Color background) override;
+    std::unique_ptr<Surface> image_surface(int width, int height, Color background,
+                                           double pixel_ratio = 1.0) override;
     Image surface_image(Surface& image_surface) override;
     std::optional<Image> render_gl_offscreen(int, int, GLEvents&) override { return std::nullopt; }
+    std::optional<Image> grab_window(WindowId) override { return std::nullopt; }
 
     SettingsStore& settings() override { return settings_; }
     void set_clipboard_text(const std::string& text) override { clipboard_ = text; }
     std::string clipboard_text() override { return clipboard_; }
+    bool set_clipboard_image(const Image& image) override;
     void beep() override { ++script_.beeps_; }
     void set_wait_cursor(bool wait) override { wait_cursor_ = wait; }
     bool open_document(const std::string& path_or_url) override;
@@ -305,6 +329,8 @@ private:
     WindowId accel_window_ = 0;
     const AcceleratorTable* accel_table_ = nullptr;
     std::string clipboard_;
+    std::optional<Image> clipboard_image_;
+    bool opengl_ = true;
     std::vector<HeadlessDialog*> open_dialogs_;
     std::map<std::pair<WindowId, int>, Timer> timers_;
     uint64_t timer_order_ = 0;

@@ -135,3 +135,7 @@ void RecordingSurface::text(int x, int y, const std::string& text, TextAlign ali
 void RecordingSurface::set_clip(const Rect& r) { record("clip " + rect_text(r)); }
 
 void RecordingSurface::clear_clip() { record("noclip"); }
+
+void RecordingSurface::draw_image(const Rect& target, const Image& image) {
+    record("image " + rect_text(target) + " " + std::to_string(image.width) + "x" + std::to_string(image.height));
+}

@@ -51,6 +51,7 @@ public:
 
     void set_clip(const Rect& r) override;
     void clear_clip() override;
+    void draw_image(const Rect& target, const Image& image) override;
 
     int width() const override { return width_; }
     int height() const override { return height_; }

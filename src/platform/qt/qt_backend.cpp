@@ -311,6 +311,11 @@ void QtBackend::destroy_window(WindowId w) {
     if (GLClientWidget* g = dynamic_cast<GLClientWidget*>(widget)) {
         g->events = nullptr;
         g->input = nullptr;
+        // Its host with the scroll bars goes with it.
+        if (auto* host = dynamic_cast<ClientHost*>(g->parentWidget())) {
+            host->events = nullptr;
+            widget = host;
+        }
     }
     widget->hide();
     // Later: the call may come from one of the window's own event handlers.
@@ -446,6 +451,11 @@ Rect QtBackend::work_area() const {
     return screen ? qrect_to_rect(screen->availableGeometry()) : Rect{0, 0, 1024, 768};
 }
 
+double QtBackend::device_pixel_ratio(WindowId w) const {
+    QWidget* widget = s_->find(w);
+    return widget ? widget->devicePixelRatioF() : (qApp ? qApp->devicePixelRatio() : 1.0);
+}
+
 Rect QtBackend::client_rect(WindowId w) const {
     QWidget* widget = s_->find(w);
     if (!widget) return Rect{};
@@ -504,6 +514,43 @@ void QtBackend::set_mouse_capture(WindowId client, bool capture) {
 
 void QtBackend::set_cursor_pos(Point screen) { QCursor::setPos(screen.x, screen.y); }
 
+void QtBackend::invalidate_scene(WindowId gl_client) {
+    if (auto* g = dynamic_cast<GLClientWidget*>(s_->find(gl_client))) g->invalidate_scene();
+}
+
+namespace {
+ClientHost* host_of(QWidget* client) {
+    return client ? dynamic_cast<ClientHost*>(client->parentWidget()) : nullptr;
+}
+}  // namespace
+
+void QtBackend::set_scroll_bar(WindowId client, ScrollBarKind bar, const ScrollBarState& state) {
+    if (ClientHost* host = host_of(s_->find(client))) host->set_bar(bar, state);
+}
+
+ScrollBarState QtBackend::scroll_bar(WindowId client, ScrollBarKind bar) const {
+    ClientHost* host = host_of(s_->find(client));
+    return host ? host->bar(bar) : ScrollBarState{};
+}
+
+void QtBackend::set_cursor_shape(WindowId client, CursorShape shape) {
+    QWidget* widget = s_->find(client);
+    if (!widget) return;
+    switch (shape) {
+    case CursorShape::Hand: widget->setCursor(Qt::PointingHandCursor); break;
+    case CursorShape::Cross: widget->setCursor(Qt::CrossCursor); break;
+    case CursorShape::Arrow: widget->unsetCursor(); break;
+    }
+}
+
+std::optional<Image> QtBackend::grab_window(WindowId w) {
+    QWidget* widget = s_->find(w);
+    if (!widget) return std::nullopt;
+    QImage picture = widget->grab().toImage();
+    if (picture.isNull()) return std::nullopt;
+    return image_of(picture);
+}
+
 Point QtBackend::client_to_screen(WindowId w, Point p) const {
     QWidget* widget = s_->find(w);
     if (!widget) return p;
@@ -554,6 +601,14 @@ void QtBackend::set_clipboard_text(const std::string& text) {
 std::string QtBackend::clipboard_text() {
     QClipboard* c = QGuiApplication::clipboard();
     return c ? ss(c->text()) : std::string();
+}
+
+bool QtBackend::set_clipboard_image(const Image& image) {
+    QClipboard* c = QGuiApplication::clipboard();
+    QImage view = qimage_view(image);
+    if (!c || view.isNull()) return false;
+    c->setImage(view.copy());
+    return true;
 }
 
 void QtBackend::beep() { QApplication::beep(); }

@@ -23,6 +23,7 @@ public:
 
     const char* name() const override { return "qt"; }
     bool has_windows() const override { return true; }
+    bool opengl_available() const override;
 
     int run_loop() override;
     void quit(int exit_code) override;
@@ -48,11 +49,16 @@ public:
     void set_placement(WindowId w, const WindowPlacement& p) override;
     Rect work_area() const override;
     Rect client_rect(WindowId w) const override;
+    double device_pixel_ratio(WindowId w) const override;
     void close_popups(WindowId frame) override;
 
     WindowId create_client(WindowId frame, ClientEvents* events) override;
     WindowId create_gl_client(WindowId frame, GLEvents* events) override;
     void invalidate(WindowId client, const Rect* area = nullptr) override;
+    void invalidate_scene(WindowId gl_client) override;
+    void set_scroll_bar(WindowId client, ScrollBarKind bar, const ScrollBarState& state) override;
+    ScrollBarState scroll_bar(WindowId client, ScrollBarKind bar) const override;
+    void set_cursor_shape(WindowId client, CursorShape shape) override;
     void set_focus(WindowId w) override;
     void set_mouse_capture(WindowId client, bool capture) override;
     void set_cursor_pos(Point screen) override;
@@ -77,13 +83,16 @@ public:
     bool choose_font(WindowId owner, FontSpec& font) override;
 
     std::unique_ptr<Surface> screen_surface() override;
-    std::unique_ptr<Surface> image_surface(int width, int height, Color background) override;
+    std::unique_ptr<Surface> image_surface(int width, int height, Color background,
+                                           double pixel_ratio = 1.0) override;
     Image surface_image(Surface& image_surface) override;
     std::optional<Image> render_gl_offscreen(int width, int height, GLEvents& events) override;
+    std::optional<Image> grab_window(WindowId w) override;
 
     SettingsStore& settings() override;
     void set_clipboard_text(const std::string& text) override;
     std::string clipboard_text() override;
+    bool set_clipboard_image(const Image& image) override;
     void beep() override;
     void set_wait_cursor(bool wait) override;
     bool open_document(const std::string& path_or_url) override;

@@ -4,6 +4,7 @@
 #include "platform/qt/qt_dialog.h"
 #include "platform/qt/qt_internal.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QApplication>
@@ -118,7 +119,7 @@ bool same_buttons(const std::vector<ToolButton>& a, const std::vector<ToolButton
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
         if (a[i].id != b[i].id || a[i].icon != b[i].icon || a[i].tip != b[i].tip ||
-            a[i].standard != b[i].standard || a[i].paint != b[i].paint)
+            a[i].standard != b[i].standard || a[i].paint != b[i].paint || a[i].checked != b[i].checked)
             return false;
     return true;
 }
@@ -294,13 +295,28 @@ void FrameWindow::fill_bar(int which, const ToolBar& bar) {
         }
         a->setToolTip(qs(b.tip));
         a->setData(b.id);
+        a->setCheckable(b.checked);
+        a->setChecked(b.checked);
         int id = b.id;
-        QObject::connect(a, &QAction::triggered, this, [this, id] { queue_command(id); });
+        const bool checked = b.checked;
+        QObject::connect(a, &QAction::triggered, this, [this, a, id, checked] {
+            a->setChecked(checked);   // the program decides the state
+            queue_command(id);
+        });
         if (auto it = button_states_.find(id); it != button_states_.end()) {
             a->setVisible(it->second.first);
             a->setEnabled(it->second.second);
         }
         tb->addAction(a);
+        // Held down and let go (or dragged off and back on) under the mouse.
+        if (auto* button = qobject_cast<QAbstractButton*>(tb->widgetForAction(a))) {
+            QObject::connect(button, &QAbstractButton::pressed, this, [this, id] {
+                if (events) guarded("button", [&] { events->on_button_press(id, true); });
+            });
+            QObject::connect(button, &QAbstractButton::released, this, [this, id] {
+                if (events) guarded("button", [&] { events->on_button_press(id, false); });
+            });
+        }
     }
 }
 
@@ -356,7 +372,8 @@ bool kvqt::forward_input(ClientEvents* ev, QWidget* w, QEvent* e) {
     case QEvent::Wheel: {
         auto* we = static_cast<QWheelEvent*>(e);
         QPoint p = we->position().toPoint();
-        int delta = we->angleDelta().y();
+        // A sideways wheel, and a wheel turned with Shift on some systems, turn the x axis.
+        int delta = we->angleDelta().y() != 0 ? we->angleDelta().y() : we->angleDelta().x();
         unsigned mods = mods_of(we->modifiers());
         if (delta != 0) guarded("wheel", [&] { ev->on_wheel(delta, p.x(), p.y(), mods); });
         return true;
@@ -412,30 +429,6 @@ void ClientWidget::resizeEvent(QResizeEvent* e) {
     if (events) guarded("size", [&] { events->on_size(width(), height()); });
 }
 
-GLClientWidget::GLClientWidget(GLEvents* e, QWidget* parent)
-    : QOpenGLWidget(parent), events(e), input(dynamic_cast<ClientEvents*>(e)) {
-    setFormat(gl_format());
-    setFocusPolicy(Qt::StrongFocus);
-    setMouseTracking(true);
-}
-
-bool GLClientWidget::event(QEvent* e) {
-    if (input && forward_input(input, this, e)) return true;
-    return QOpenGLWidget::event(e);
-}
-
-void GLClientWidget::initializeGL() {
-    if (events) guarded("gl init", [&] { events->gl_init(); });
-}
-
-void GLClientWidget::resizeGL(int w, int h) {
-    if (events) guarded("gl resize", [&] { events->gl_resize(w, h); });
-}
-
-void GLClientWidget::paintGL() {
-    if (events) guarded("gl paint", [&] { events->gl_paint(); });
-}
-
 // ---------------------------------------------------------------------------
 
 namespace {
@@ -445,6 +438,10 @@ void silence(QWidget* w) {
     if (auto* g = dynamic_cast<GLClientWidget*>(w)) {
         g->events = nullptr;
         g->input = nullptr;
+    }
+    if (auto* h = dynamic_cast<ClientHost*>(w)) {
+        h->events = nullptr;
+        for (QWidget* child : h->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) silence(child);
     }
 }
 
@@ -476,19 +473,16 @@ WindowId QtBackend::create_client(WindowId frame, ClientEvents* events) {
     return s_->add_window(client, WindowKind::Client);
 }
 
+// The client sits in a host that gives it scroll bars; without OpenGL it
+// still takes the mouse and keys and shows what its owner paints.
 WindowId QtBackend::create_gl_client(WindowId frame, GLEvents* events) {
     QWidget* parent = s_->find(frame);
     if (!parent) return 0;
-    QWidget* client = nullptr;   // owned by its parent window
-    if (gl_available()) {
-        client = new GLClientWidget(events, parent);
-    } else {
-        // Without OpenGL the view stays blank but keeps its mouse and keys;
-        // Qt's own OpenGL widget would take the program down here.
-        std::fputs("Korvane: OpenGL is not available; the view stays empty\n", stderr);
-        client = new ClientWidget(dynamic_cast<ClientEvents*>(events), parent);
-    }
-    place_client(*s_, frame, parent, client);
+    if (!gl_available()) std::fputs("Korvane: OpenGL is not available; the view shows no rendered scene\n", stderr);
+    auto* host = new ClientHost(parent);   // owned by its parent window
+    auto* client = new GLClientWidget(events, host);
+    host->set_client(client, client->input);
+    place_client(*s_, frame, parent, host);
     return s_->add_window(client, WindowKind::GLClient);
 }
 

@@ -10,7 +10,10 @@
 #include <QFont>
 #include <QImage>
 #include <QMainWindow>
-#include <QOpenGLWidget>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QScrollBar>
 #include <QPainter>
 #include <QPointer>
 #include <QString>
@@ -117,17 +120,59 @@ QSurfaceFormat gl_format();
 // Whether OpenGL contexts can be made at all on this display (asked once).
 bool gl_available();
 
-class GLClientWidget : public QOpenGLWidget {
+// An OpenGL client: the scene is drawn with a context of the widget's own on
+// an offscreen surface, into a frame buffer of the widget's size in device
+// pixels, and read back into a picture that the widget shows. The scene is
+// drawn again only when it was invalidated or the size changed; every paint
+// shows the kept picture and then lets the owner draw over it with QPainter.
+// Without OpenGL the picture stays empty and only the owner's painting shows.
+class GLClientWidget : public QWidget {
 public:
     GLClientWidget(GLEvents* events, QWidget* parent);
+    ~GLClientWidget() override;
     GLEvents* events;
     ClientEvents* input;   // the same object when it also takes mouse and keys
 
+    void invalidate_scene() {
+        scene_dirty_ = true;
+        update();
+    }
+    // The picture as the screen shows it (device pixels).
+    QImage picture();
+
 protected:
     bool event(QEvent* e) override;
-    void initializeGL() override;
-    void resizeGL(int w, int h) override;
-    void paintGL() override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    void draw_scene(const QSize& device);
+    void release_context();
+
+    std::unique_ptr<QOpenGLContext> context_;
+    std::unique_ptr<QOffscreenSurface> surface_;
+    std::unique_ptr<QOpenGLFramebufferObject> fbo_;
+    QImage scene_;
+    bool scene_dirty_ = true;
+    bool initialised_ = false;
+    bool failed_ = false;
+    QSize resized_;   // the device size gl_resize was told last
+};
+
+// The client of a frame with its scroll bars: the client fills the top left,
+// the vertical bar stands at the right and the horizontal one below; a bar
+// shows only once the program has set it visible.
+class ClientHost : public QWidget {
+public:
+    ClientHost(QWidget* parent);
+    void set_client(QWidget* client, ClientEvents* events);
+    void set_bar(ScrollBarKind kind, const ScrollBarState& state);
+    ScrollBarState bar(ScrollBarKind kind) const { return states_[kind == ScrollBarKind::Vertical ? 1 : 0]; }
+    ClientEvents* events = nullptr;   // null once the client is going
+
+private:
+    QScrollBar* bars_[2] = {nullptr, nullptr};   // horizontal, vertical
+    ScrollBarState states_[2];
 };
 
 // A Surface over a QPainter that someone else owns (a paint event, a printer).
@@ -156,6 +201,7 @@ public:
     void text(int x, int y, const std::string& text, TextAlign align = TextAlign::Left) override;
     void set_clip(const Rect& r) override;
     void clear_clip() override;
+    void draw_image(const Rect& target, const Image& image) override;
     int width() const override { return width_; }
     int height() const override { return height_; }
     int dpi_x() const override { return dpi_x_; }
@@ -175,10 +221,11 @@ private:
     int escapement_ = 0;
 };
 
-// A surface that draws into its own ARGB32 image.
+// A surface that draws into its own ARGB32 image; with a pixel ratio above 1
+// the image holds that many pixels a logical one and drawing is in logical units.
 class ImageSurface : public QtSurface {
 public:
-    ImageSurface(int width, int height, Color background, int dpi);
+    ImageSurface(int width, int height, Color background, int dpi, double pixel_ratio = 1.0);
     ~ImageSurface() override;
     const QImage& image() const { return image_; }
 
@@ -188,6 +235,8 @@ private:
 };
 
 Image image_of(const QImage& image);
+// A QImage over the pixels of an Image (no copy: the Image must outlive it).
+QImage qimage_view(const Image& image);
 
 class QtDialog;
 

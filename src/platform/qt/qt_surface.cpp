@@ -52,6 +52,14 @@ Image image_of(const QImage& source) {
     return out;
 }
 
+QImage qimage_view(const Image& image) {
+    if (image.width <= 0 || image.height <= 0 ||
+        image.pixels.size() < static_cast<size_t>(image.width) * static_cast<size_t>(image.height))
+        return QImage();
+    return QImage(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height,
+                  static_cast<qsizetype>(image.width) * 4, QImage::Format_ARGB32);
+}
+
 namespace {
 
 QPolygon polygon_of(const std::vector<Point>& points) {
@@ -222,20 +230,37 @@ void QtSurface::set_clip(const Rect& r) {
 
 void QtSurface::clear_clip() { p_->setClipping(false); }
 
+void QtSurface::draw_image(const Rect& target, const Image& image) {
+    QImage view = qimage_view(image);
+    if (view.isNull() || target.width() <= 0 || target.height() <= 0) return;
+    p_->drawImage(QRect(target.left, target.top, target.width(), target.height()), view);
+}
+
 // ---------------------------------------------------------------------------
 
-ImageSurface::ImageSurface(int width, int height, Color background, int dpi) {
+ImageSurface::ImageSurface(int width, int height, Color background, int dpi, double pixel_ratio) {
     // Images stay within a sane size; a request beyond it gets a one-pixel image.
     constexpr int LIMIT = 16384;
-    if (width <= 0 || height <= 0 || width > LIMIT || height > LIMIT) width = height = 1;
-    image_ = QImage(width, height, QImage::Format_ARGB32);
-    if (image_.isNull()) image_ = QImage(1, 1, QImage::Format_ARGB32);
+    if (!(pixel_ratio >= 1.0 && pixel_ratio <= 8.0)) pixel_ratio = 1.0;
+    if (width <= 0 || height <= 0 || width * pixel_ratio > LIMIT || height * pixel_ratio > LIMIT) {
+        width = height = 1;
+        pixel_ratio = 1.0;
+    }
+    image_ = QImage(static_cast<int>(std::ceil(width * pixel_ratio)), static_cast<int>(std::ceil(height * pixel_ratio)),
+                    QImage::Format_ARGB32);
+    if (image_.isNull()) {
+        image_ = QImage(1, 1, QImage::Format_ARGB32);
+        width = height = 1;
+        pixel_ratio = 1.0;
+    }
+    image_.setDevicePixelRatio(pixel_ratio);
+    // Fonts take their size from the logical resolution; the ratio scales them with everything else.
     int dots_per_metre = static_cast<int>(std::lround((dpi > 0 ? dpi : 96) / 0.0254));
     image_.setDotsPerMeterX(dots_per_metre);
     image_.setDotsPerMeterY(dots_per_metre);
     image_.fill(qcolor(background));
     painter_.begin(&image_);
-    attach(painter_, image_.width(), image_.height(), image_.logicalDpiX(), image_.logicalDpiY());
+    attach(painter_, width, height, image_.logicalDpiX(), image_.logicalDpiY());
 }
 
 ImageSurface::~ImageSurface() { painter_.end(); }
@@ -255,8 +280,8 @@ std::unique_ptr<Surface> QtBackend::screen_surface() {
     return std::make_unique<ImageSurface>(16, 16, rgb(255, 255, 255), screen_dpi());
 }
 
-std::unique_ptr<Surface> QtBackend::image_surface(int width, int height, Color background) {
-    return std::make_unique<ImageSurface>(width, height, background, screen_dpi());
+std::unique_ptr<Surface> QtBackend::image_surface(int width, int height, Color background, double pixel_ratio) {
+    return std::make_unique<ImageSurface>(width, height, background, screen_dpi(), pixel_ratio);
 }
 
 Image QtBackend::surface_image(Surface& surface) {

@@ -29,6 +29,7 @@
 #include "results/results_session.h"
 #include "results/support_summary.h"
 #include "results/time_history.h"
+#include "results/ui/code_stress_ui.h"
 #include "results/ui/result_choosers.h"
 #include "results/ui/results_ui_state.h"
 #include "results/ui/hanger_report_ui.h"
@@ -977,6 +978,7 @@ void install_results_ui()
     };
     h.show[RESULT_TIME_HISTORY] = [] { show_time_history(); };
     install_time_history_tables();
+    install_code_stress_tables();
     install_hanger_report();
 
     ModelFileHooks& files = model_file_hooks();

@@ -257,11 +257,12 @@ TEST(CodeStress, OnlyCasesWithAStressLabelGetACodeStress)
     EXPECT_EQ(stress_label(8, CODE_EN13480, true), "Sopr");
 }
 
-TEST(CodeStress, B31CodesEvaluatedAndTheOthersNot)
+TEST(CodeStress, CodesEvaluatedAndTheOthersNot)
 {
-    for (int32_t code : {CODE_NONE, CODE_B311, CODE_B311_1967, CODE_B313, CODE_B315, CODE_B319, CODE_B3112})
+    for (int32_t code : {CODE_NONE, CODE_B311, CODE_B311_1967, CODE_B313, CODE_B315, CODE_B319, CODE_B3112,
+                         CODE_B314, CODE_B318, CODE_Z662, CODE_EN13480, CODE_ASME_CLASS3_2017})
         EXPECT_TRUE(code_stresses_available(code)) << code;
-    for (int32_t code : {CODE_B314, CODE_B318, CODE_BS806, CODE_EN13480, CODE_IGEM, CODE_ASME_CLASS3_2017})
+    for (int32_t code : {CODE_BS806, CODE_IGEM, CODE_CODETI, CODE_RCCM})
         EXPECT_FALSE(code_stresses_available(code)) << code;
-    EXPECT_EQ(code_stresses_unavailable_text(CODE_B314), "Code stresses are not available for B31.4 (2019)");
+    EXPECT_EQ(code_stresses_unavailable_text(CODE_BS806), "Code stresses are not available for BS 806 (1986)");
 }

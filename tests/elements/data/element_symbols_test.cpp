@@ -73,7 +73,7 @@ protected:
     static void build()
     {
         make_model();
-        update_screen_positions();
+        project_nodes();
         for (int r = 1; r <= numrows(); ++r)
             rebuild_row_symbol(r);
     }
@@ -215,10 +215,13 @@ TEST_F(ElementSymbolsTest, BendIsItsLegAndArcInBothViews)
         EXPECT_NEAR(s.chords[k].p2.x, 70 + R * std::sin(a2), 1e-4);
         EXPECT_NEAR(s.chords[k].p2.y, 30 - R * std::cos(a2), 1e-4);
     }
-    // 2D picks hit the triangle of the tangents, not the leg.
+    // 2D picks hit the triangle of the tangents and the straight leg before
+    // it, which is the row's too; not a point beyond the leg's outline.
     EXPECT_TRUE(pick(b, 95, 5));
-    EXPECT_FALSE(pick(b, 35, 0));
-    EXPECT_EQ(picks, (std::vector<std::string>{"select 2", "highlight bend 2", "dialog 2"}));
+    EXPECT_TRUE(pick(b, 35, 0));
+    EXPECT_FALSE(pick(b, 35, 30));
+    EXPECT_EQ(picks, (std::vector<std::string>{"select 2", "highlight bend 2", "dialog 2", "select 2",
+                                               "highlight bend 2", "dialog 2"}));
     // Render-view picks hit the chords (the middle of the second chord).
     view_state().render_view = true;
     const Vec3 mid{(s.chords[1].p1.x + s.chords[1].p2.x) / 2, (s.chords[1].p1.y + s.chords[1].p2.y) / 2, 0};
@@ -276,8 +279,9 @@ TEST_F(ElementSymbolsTest, JacketedBendDrawsItsJacketTransparentAfterTheCore)
     EXPECT_EQ(lines[0], "pen 0");
     EXPECT_NE(std::find(lines.begin(), lines.end(), "pen 2"), lines.end());
     EXPECT_EQ(lines.back(), call("bezier", {55, 0, 77.5, 0, 100, 22.5, 100, 45}));
-    // Picks go by the jacket's outlines.
-    EXPECT_TRUE(pick(b, 95, 40));
+    // Picks go by the jacket's outlines: inside its triangle, not on its edge.
+    EXPECT_TRUE(pick(b, 96, 40));
+    EXPECT_FALSE(pick(b, 95, 40));
     view_state().stress_colors = true;
     p.calls.clear();
     {

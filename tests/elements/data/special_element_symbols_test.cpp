@@ -44,7 +44,7 @@ protected:
     static void build()
     {
         make_model();
-        update_screen_positions();
+        project_nodes();
         for (int r = 1; r <= numrows(); ++r)
             rebuild_row_symbol(r);
     }
@@ -89,11 +89,11 @@ TEST_F(SpecialSymbolsTest, BellowsAndValveWithoutAPipeRadiusDrawNothing)
     EXPECT_EQ(count(b3, "cylinder"), 40u);
     EXPECT_EQ(count(draw(bellows, false), "line"), 7u);
     // Valve: bow-tie of two triangles (6 lines) in 2D; body, ball, stem and
-    // wheel in the render view.
+    // hand wheel (six spokes, outer and inner rim) in the render view.
     EXPECT_EQ(count(draw(valve, false), "line"), 6u);
     const Calls v3 = draw(valve, true);
     EXPECT_EQ(count(v3, "sphere"), 1u);
-    EXPECT_EQ(count(v3, "cylinder"), 3u);
+    EXPECT_EQ(count(v3, "cylinder"), 1u + 1u + 6u + 2u);
     EXPECT_TRUE(model().rows[valve].element->pick_and_edit(valve, 40, 0));   // the valve's waist
     EXPECT_EQ(opened, std::vector<int>{valve});
 }

@@ -10,6 +10,7 @@
 #include "analysis/results_file.h"
 #include "analysis/static_analysis.h"
 #include "analysis_core/results_sink.h"
+#include "codes/code_driver.h"
 #include "codes/code_evaluation.h"
 #include "elements/element_analysis.h"
 #include "exchange/data/batch_fixture.h"
@@ -74,6 +75,7 @@ protected:
         snapshot_->output.results_path = folder_ + "/model.res";
         const RunOutcome outcome = run_analysis(*snapshot_, {});
         ASSERT_TRUE(outcome.completed) << outcome.message;
+        take_written_model(*snapshot_);
         locate_blocks();
     }
 

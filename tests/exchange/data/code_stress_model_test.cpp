@@ -388,13 +388,13 @@ TEST_F(CodeStressWholeModel, RecordsFilledFromTheCodeStressEvaluation)
 
 TEST_F(CodeStressWholeModel, CodeWithoutStressesGivesTheUsersSifsAndSaysSoOnce)
 {
-    // B31.4 has no stresses here yet: the user's SIFs only, no stresses, one note.
-    ASSERT_NO_FATAL_FAILURE(analyse(model_text("B314")));
+    // CODETI has no stresses here: the user's SIFs only, no stresses, one note.
+    ASSERT_NO_FATAL_FAILURE(analyse(model_text("SNCT")));
     const CodeStressResults r = evaluate();
     EXPECT_FALSE(r.stresses_available);
     EXPECT_TRUE(r.cases.empty());
     ASSERT_EQ(std::count(r.notes.texts.begin(), r.notes.texts.end(),
-                         "Code stresses are not available for B31.4 (2019)"),
+                         "Code stresses are not available for CODETI (2013)"),
               1);
     const int arc = element_between(100030, 200030);
     EXPECT_EQ(r.sifs.elements[arc].end[0].in_plane, 3.0);

@@ -2,6 +2,7 @@
 // projections), the drawing scale, and the click handler's order.
 #include "model/data/model_fixture.h"
 #include "model/data/recording_painter.h"
+#include "model/symbol_shapes.h"
 #include "model/symbols.h"
 #include "model/view_drawing.h"
 
@@ -29,25 +30,32 @@ int view_node(float sx, float sy, float x = 0, float y = 0, float z = 0)
 
 }  // namespace
 
-TEST_F(SymbolsTest, OutlinesContainTheirInsideInEitherOrientation)
+TEST_F(SymbolsTest, OutlinesHoldOnlyPointsStrictlyInside)
 {
     Quad2D q;
     quad_init(q, pt(0, 0), pt(4, 0), pt(4, 2), pt(0, 2));
     EXPECT_TRUE(quad_contains(q, 2, 1));
-    EXPECT_TRUE(quad_contains(q, 4, 2));     // a corner
-    EXPECT_TRUE(quad_contains(q, 0, 1));     // an edge
+    EXPECT_TRUE(quad_contains(q, 3.99f, 1.99f));   // just inside a corner
+    EXPECT_FALSE(quad_contains(q, 4, 2));          // a corner
+    EXPECT_FALSE(quad_contains(q, 0, 1));          // an edge
+    EXPECT_FALSE(quad_contains(q, 2, 2));          // the top edge
     EXPECT_FALSE(quad_contains(q, 4.01f, 1));
     EXPECT_FALSE(quad_contains(q, 2, -0.01f));
-    // Mirrored by a projection: clockwise corners hold the same points.
+    // Corners given clockwise are stored counter-clockwise: the same points inside.
     Quad2D mirrored;
     quad_init(mirrored, pt(0, 0), pt(0, 2), pt(4, 2), pt(4, 0));
+    const double turn = (double(mirrored.p[1].x) - mirrored.p[0].x) * (double(mirrored.p[2].y) - mirrored.p[0].y) -
+                        (double(mirrored.p[1].y) - mirrored.p[0].y) * (double(mirrored.p[2].x) - mirrored.p[0].x);
+    EXPECT_GT(turn, 0.0);
     EXPECT_TRUE(quad_contains(mirrored, 2, 1));
     EXPECT_FALSE(quad_contains(mirrored, 5, 1));
-    // Shrunk to a point, a quad holds that point only (not the whole plane).
+    // Shrunk to a point or a line, an outline holds nothing.
     Quad2D point;
     quad_init(point, pt(3, 3), pt(3, 3), pt(3, 3), pt(3, 3));
-    EXPECT_TRUE(quad_contains(point, 3, 3));
-    EXPECT_FALSE(quad_contains(point, 30, -7));
+    EXPECT_FALSE(quad_contains(point, 3, 3));
+    Quad2D flat;
+    quad_init(flat, pt(0, 0), pt(4, 0), pt(4, 0), pt(0, 0));
+    EXPECT_FALSE(quad_contains(flat, 2, 0));
 
     Triangle2D t;
     triangle_init(t, pt(0, 0), pt(0, 3), pt(3, 0));   // given clockwise
@@ -55,7 +63,9 @@ TEST_F(SymbolsTest, OutlinesContainTheirInsideInEitherOrientation)
                          (double(t.p[1].y) - t.p[0].y) * (double(t.p[2].x) - t.p[0].x);
     EXPECT_GT(area2, 0.0);   // stored counter-clockwise
     EXPECT_TRUE(triangle_contains(t, 1, 1));
-    EXPECT_TRUE(triangle_contains(t, 1.5f, 1.5f));   // on the long edge
+    EXPECT_TRUE(triangle_contains(t, 1.49f, 1.49f));  // just inside the long edge
+    EXPECT_FALSE(triangle_contains(t, 1.5f, 1.5f));   // on it
+    EXPECT_FALSE(triangle_contains(t, 0, 0));         // a corner
     EXPECT_FALSE(triangle_contains(t, 2, 2));
     Box2D box;
     triangle_add_to_box(t, box);
@@ -76,27 +86,31 @@ TEST_F(SymbolsTest, FramesOfTheViewPlane)
     EXPECT_FLOAT_EQ(p.x, 1);           // both axes are (0, 1)
     EXPECT_FLOAT_EQ(p.y, 1 + 5 + 2);   // half the length along u, 2 along v
 
-    // Between two nodes: first axis towards b, second turned left, length
-    // the projected distance.
-    const int a = view_node(10, 0), b = view_node(10, 8);
+    // Between two nodes: first axis towards b, length the projected
+    // distance; a nearly vertical first axis takes (1, 0) as its second.
+    const int a = view_node(10, 0, 10, 0), b = view_node(10, 8, 10, 8);
     frame2d_between_nodes(a, b, f);
     EXPECT_FLOAT_EQ(f.length, 8);
     EXPECT_FLOAT_EQ(f.u.y, 1);
-    EXPECT_FLOAT_EQ(f.v.x, -1);
+    EXPECT_FLOAT_EQ(f.v.x, 1);
+    EXPECT_FLOAT_EQ(f.v.y, 0);
     const Point2 end = frame2d_apply_scaled(f, 1, 3);
-    EXPECT_FLOAT_EQ(end.x, 7);
+    EXPECT_FLOAT_EQ(end.x, 13);
     EXPECT_FLOAT_EQ(end.y, 8);
 
-    // The outline of a round segment: its two sides, r1 at a and r2 at b.
+    // The outline of a round segment in the view plane: its two sides, r1
+    // at a and r2 at b, no end widened (the axis is square to the view).
     Quad2D q;
     quad_between_nodes(a, b, 1, 2, q);
     EXPECT_TRUE(quad_contains(q, 10.9f, 0.1f));
     EXPECT_FALSE(quad_contains(q, 11.5f, 0.1f));
+    EXPECT_FALSE(quad_contains(q, 10, -0.1f));
     EXPECT_TRUE(quad_contains(q, 11.9f, 7.9f));
-    // Nodes at one projected point: a square around it.
-    const int c = view_node(10, 0);
-    quad_between_nodes(a, c, 1, 2, q);
-    EXPECT_TRUE(quad_contains(q, 11.9f, -1.9f));
+    // Seen end-on with closed ends: the end disks' square around the point.
+    const int c = view_node(10, 0, 10, 0, 5);
+    quad_between_nodes(a, c, 1, 2, q, true);
+    EXPECT_TRUE(quad_contains(q, 10.5f, 0));
+    EXPECT_TRUE(quad_contains(q, 9.1f, 0.9f));
     EXPECT_FALSE(quad_contains(q, 12.1f, 0));
 }
 
@@ -115,11 +129,9 @@ TEST_F(SymbolsTest, ProjectedPartsFollowTheViewRotation)
     from(10, 0, 0, 0);
     row(20, ET_PIPE, 0, 0, 40);
     make_model();
-    update_screen_positions();
+    project_nodes();
     EXPECT_FLOAT_EQ(node(20).sx, -40);
-    const Box2D extent = compute_model_extent();
-    EXPECT_FLOAT_EQ(extent.xmin, -40);
-    EXPECT_FLOAT_EQ(extent.xmax, 0);
+    EXPECT_FLOAT_EQ(node(10).sx, 0);
 
     // A cylinder along Z seen from the side: its outline is 2r wide.
     Cylinder c;
@@ -146,8 +158,10 @@ TEST_F(SymbolsTest, SolidBoxShowsTheThreeFacesTowardsTheViewer)
     SolidBox b;
     const Vec3 axes[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
     solid_box_init(b, {1, 1, 1}, {4, 2, 6}, axes);
-    EXPECT_DOUBLE_EQ(b.corners[7].x, 3);
-    EXPECT_DOUBLE_EQ(b.corners[7].z, 4);
+    // Corner 0 is the local (a, b, c), corner 7 (-a, b, c).
+    EXPECT_DOUBLE_EQ(b.corners[0].x, 3);
+    EXPECT_DOUBLE_EQ(b.corners[0].z, 4);
+    EXPECT_DOUBLE_EQ(b.corners[7].x, -1);
     EXPECT_TRUE(solid_box_contains(b, 2.9f, 1.9f));
     EXPECT_FALSE(solid_box_contains(b, 3.1f, 1));
     Box2D extent;
@@ -165,7 +179,7 @@ TEST_F(SymbolsTest, SolidBoxShowsTheThreeFacesTowardsTheViewer)
 TEST_F(SymbolsTest, DrawingScaleSetsTheSizesInViewUnits)
 {
     set_drawing_scale(2.0);
-    EXPECT_DOUBLE_EQ(symbol_scale(), 2.0);
+    EXPECT_DOUBLE_EQ(drawing_scale(), 2.0);
     EXPECT_DOUBLE_EQ(view_state().element_half_width, 3.5);
     EXPECT_DOUBLE_EQ(view_state().support_symbol_size, 6.0);
     EXPECT_DOUBLE_EQ(view_state().symbol_margin, 2.0);
@@ -209,7 +223,7 @@ TEST_F(SymbolsTest, ClickGoesToTheDataItemsFirstThenTheElements)
     row(20, ET_PIPE, 10, 0, 0);
     row(30, ET_PIPE, 10, 0, 0, DT_ANCHOR);
     make_model();
-    update_screen_positions();
+    project_nodes();
     for (int r = 1; r <= 3; ++r) {
         rebuild_row_symbol(r);
         model().rows[r].shown = 1;
@@ -234,4 +248,53 @@ TEST_F(SymbolsTest, ClickGoesToTheDataItemsFirstThenTheElements)
     // The rebuild put each row's boxes at its node first.
     EXPECT_FLOAT_EQ(model().rows[2].box_2d.xmin, 10);
     EXPECT_FLOAT_EQ(model().rows[2].box_2d.xmax, 10);
+}
+
+TEST_F(SymbolsTest, SymbolShapesAreTheTablesShapes)
+{
+    struct Expected {
+        std::size_t segments;
+        float xmin, ymin, xmax, ymax;
+        SymbolSegment first, last;
+    };
+    // Segment counts, bounding rectangles (shape 5's with xmin above xmax),
+    // and the first and last segment of each shape as the table lists them.
+    const Expected table[SYMBOL_SHAPE_COUNT] = {
+        {3, -1.2f, -0.5f, 0, 0.5f, {0, 0, -1.2f, -0.5f}, {-1.2f, 0.5f, 0, 0}},
+        {6, 0, -0.5f, 2.4f, 0.5f, {0, 0, 1.2f, -0.5f}, {2.4f, 0.5f, 1.2f, 0}},
+        {16, -10, 0, 16, 51, {0, 0, 0, 12}, {10, 45, 16, 51}},
+        {7, -10, 0, 16, 51, {0, 0, 0, 45}, {10, 45, 16, 51}},
+        {2, -2.5f, -0.6f, 0, 0.6f, {-2.5f, 0, -0.8f, 0}, {-0.8f, -0.6f, -0.8f, 0.6f}},
+        {2, 2.5f, -0.6f, 0, 0.6f, {2.5f, 0, 0.8f, 0}, {0.8f, -0.6f, 0.8f, 0.6f}},
+        {17, 0, -1.6f, 5.5f, 1, {0, 0, 1.2f, 0}, {4.9f, -1, 5.5f, -1.6f}},
+        {6, -0.5f, -0.5f, 0.5f, 0.5f, {-0.5f, -0.5f, 0.5f, -0.5f}, {-0.5f, 0.5f, 0.5f, -0.5f}},
+        {12, 0, -1.6f, 5.1f, 1, {0, 0, 1.2f, 0}, {4.5f, -1, 5.1f, -1.6f}},
+        {4, -0.5f, -0.5f, 0.5f, 0.5f, {-0.5f, -0.5f, 0.5f, -0.5f}, {-0.5f, 0.5f, -0.5f, -0.5f}},
+        {10, 0, -0.1f, 1, 0.1f, {0, 0, 0.3f, 0}, {0.58f, -0.06f, 0.58f, 0.06f}},
+    };
+    auto same = [](const SymbolSegment& a, const SymbolSegment& b) {
+        return std::abs(a.x1 - b.x1) < 1e-6f && std::abs(a.y1 - b.y1) < 1e-6f && std::abs(a.x2 - b.x2) < 1e-6f &&
+               std::abs(a.y2 - b.y2) < 1e-6f;
+    };
+    for (int n = 0; n < SYMBOL_SHAPE_COUNT; ++n) {
+        const SymbolShape& s = symbol_shape(n);
+        const Expected& e = table[n];
+        ASSERT_EQ(s.segments.size(), e.segments) << "shape " << n;
+        EXPECT_FLOAT_EQ(s.xmin, e.xmin) << "shape " << n;
+        EXPECT_FLOAT_EQ(s.ymin, e.ymin) << "shape " << n;
+        EXPECT_FLOAT_EQ(s.xmax, e.xmax) << "shape " << n;
+        EXPECT_FLOAT_EQ(s.ymax, e.ymax) << "shape " << n;
+        EXPECT_TRUE(same(s.segments.front(), e.first)) << "shape " << n;
+        EXPECT_TRUE(same(s.segments.back(), e.last)) << "shape " << n;
+    }
+    // The hanger's spring box and the skewed restraint's zigzag in the middle.
+    EXPECT_TRUE(same(symbol_shape(2).segments[4], {6, 36, 6, 12}));
+    EXPECT_TRUE(same(symbol_shape(6).segments[5], {2.3f, -0.6f, 2.6f, 0.6f}));
+    EXPECT_TRUE(same(symbol_shape(8).segments[6], {4.5f, 1, 4.5f, -1}));
+    // Shape 5's rectangle still covers it, a box growing corner by corner.
+    Box2D box;
+    symbol_shape_add_extent(5, 0, 0, 1, 0, 1, box);
+    EXPECT_FLOAT_EQ(box.xmin, 0);
+    EXPECT_FLOAT_EQ(box.xmax, 2.5f);
+    EXPECT_TRUE(symbol_shape(SYMBOL_SHAPE_COUNT).segments.empty());
 }

@@ -1,0 +1,200 @@
+// The result tables of the code evaluation in the results window on the
+// scripted backend, for models imported from batch files, saved, analysed
+// and opened: the ASME Class 2 branch-connection table with its own
+// load-case chooser (231) and Left/Right, the FRP stresses of the current
+// case and the sorted FRP list, the flange report's equivalent pressures
+// worked in the test from the results file's forces.
+#include "exchange/exchange_fixture.h"
+
+#include "exchange/data/code_stress_models.h"
+
+#include "analysis/ui/analysis_ui.h"
+#include "codes/code_driver.h"
+#include "framework/commands.h"
+#include "framework/ui/command_registry.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/table.h"
+#include "framework/units.h"
+#include "materials/pipe_material.h"
+#include "model/load_cases.h"
+#include "model/model.h"
+#include "model/ui/model_commands.h"
+#include "model/named_set.h"
+#include "model/nodes.h"
+#include "platform/headless/headless_dialog.h"
+#include "results/results_load_cases.h"
+#include "results/results_reader.h"
+#include "results/results_state.h"
+#include "results/ui/code_stress_ui.h"
+#include "results/ui/result_choosers.h"
+#include "results/ui/results_hooks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+std::string model_text(const std::string& code, const std::string& type = "")
+{
+    return code_stress_models::tee_model_text({code, type, "", false, true});
+}
+
+class CodeStressTablesTest : public ExchangeProgramTest {
+protected:
+    // Imports, lets `change` edit the model, saves, analyses and opens the results.
+    template <typename F>
+    void open(const std::string& text, F change)
+    {
+        script().answer_file(write("model.mbf", text));
+        ASSERT_TRUE(run_command(CMD_IMPORT));
+        change();
+        set_model_file_path(path("model.mod"));
+        ASSERT_TRUE(save_model(0));
+        const bool analysed = analyze_command(0);
+        if (!analysed)
+            for (const ScriptEvent& e : script().log())
+                ADD_FAILURE() << e.kind << " " << e.name << " " << e.caption << " " << e.text;
+        ASSERT_TRUE(analysed);
+        open_results();
+        hb->run_loop();
+        ASSERT_TRUE(in_results());
+    }
+    void open(const std::string& text)
+    {
+        open(text, [] {});
+    }
+    void TearDown() override
+    {
+        terminate_results();
+        ExchangeProgramTest::TearDown();
+    }
+    static bool offered(int kind)
+    {
+        const std::vector<int>& list = result_list();
+        return std::find(list.begin(), list.end(), kind) != list.end();
+    }
+    static void make_frp()
+    {
+        PipeMaterial& m = named_set<PipeMaterial>()[1];
+        for (int row = 1; row <= m.numtemps(); ++row) {
+            m.table[row][6] = 3.0e6f;
+            m.table[row][7] = 0.6e6f;
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(CodeStressTablesTest, BranchConnectionTableWithItsOwnLoadCaseChooser)
+{
+    ASSERT_NO_FATAL_FAILURE(open(model_text("ASME-2015")));
+    ASSERT_TRUE(offered(RESULT_BRANCH_CONNECTION));
+    EXPECT_FALSE(offered(RESULT_FRP_STRESSES));
+    ASSERT_TRUE(results_open());
+    show_branch_connection_table();
+    EXPECT_EQ(current_result(), RESULT_BRANCH_CONNECTION);
+    TableWindow& t = *branch_connection_table();
+    const std::vector<BranchConnectionRow>& rows = branch_connection_shown_rows();
+    ASSERT_EQ(rows.size(), 1u);
+    const int32_t first = branch_connection_load_case();
+    EXPECT_EQ(t.title, "Branch connection stresses: " + load_case_names(first));
+    EXPECT_EQ(t.cell_text(1, 1, 0), "20");
+    EXPECT_EQ(t.cell_text(1, 6, 0), format_stress(rows[0].stress.stress));
+    EXPECT_EQ(t.header_text(6, 1), unit_label(STRESS));
+    // Right steps through the cases with a code stress, wrapping.
+    const std::vector<int32_t> cases = branch_connection_load_cases(results().code.stresses->results);
+    ASSERT_GE(cases.size(), 2u);
+    t.on_key(KEY_RIGHT, MOD_NONE);
+    EXPECT_EQ(branch_connection_load_case(), cases[1]);
+    // 231: the table's chooser lists its own cases; the pick shows it.
+    script().once(load_cases_chooser_template(static_cast<int>(cases.size())), [&](HeadlessDialog& d) {
+        ASSERT_EQ(d.list_count(RADIO_LIST), static_cast<int>(cases.size()));
+        EXPECT_EQ(d.list_text(RADIO_LIST, 0), load_case_names(cases[0]));
+        EXPECT_TRUE(d.click_item(RADIO_LIST, 0));
+    });
+    frame_command(results_frame(), CMD_LOAD_CASES);
+    EXPECT_EQ(branch_connection_load_case(), cases[0]);
+    EXPECT_EQ(t.title, "Branch connection stresses: " + load_case_names(cases[0]));
+    // The text report holds the row.
+    EXPECT_NE(table_report_text(t, false).find(format_stress(branch_connection_shown_rows()[0].stress.stress)),
+              std::string::npos);
+}
+
+TEST_F(CodeStressTablesTest, BranchConnectionTableNotOfferedUnderB31)
+{
+    ASSERT_NO_FATAL_FAILURE(open(model_text("B311")));
+    EXPECT_FALSE(offered(RESULT_BRANCH_CONNECTION));
+    EXPECT_TRUE(offered(RESULT_FLANGE_REPORT));
+}
+
+TEST_F(CodeStressTablesTest, FrpStressesOfTheCurrentCaseAndTheSortedFrpList)
+{
+    ASSERT_NO_FATAL_FAILURE(open(model_text("B313", "FR"), make_frp));
+    ASSERT_TRUE(offered(RESULT_FRP_STRESSES));
+    ASSERT_TRUE(offered(RESULT_SORTED_FRP_STRESSES));
+    ASSERT_TRUE(set_results_load_case(LC_SUSTAINED));
+    show_frp_stresses();
+    TableWindow& t = *frp_stresses_table();
+    const ResultsState& r = results();
+    ASSERT_GT(r.numfrp(), 0);
+    const FrpCaseStresses* c = r.code.stresses->results.find_frp(LC_SUSTAINED);
+    ASSERT_NE(c, nullptr);
+    // Row 1's two lines: the element's first and second end, hoop stress
+    // P Dm/2t of its wall.
+    const int e = r.lists.frp[1];
+    EXPECT_EQ(t.cell_text(1, 2, 0), format_stress(c->ends[e][0].hoop));
+    EXPECT_EQ(t.cell_text(1, 2, 1), format_stress(c->ends[e][1].hoop));
+    const double dm = 8.625 - 0.322;
+    EXPECT_NEAR(c->ends[e][0].hoop, 300.0 * dm / (2 * 0.322), 1e-6 * 4000.0);
+    // The sorted list: every FRP end once, largest ratio first; Right takes
+    // the hoop ratio next.
+    show_sorted_frp_stresses();
+    TableWindow& s = *sorted_frp_stresses_table();
+    EXPECT_EQ(s.row_count, 2 * r.numfrp());
+    EXPECT_EQ(s.title, "Sorted FRP stresses: Largest ratio");
+    double previous = 1e300;
+    for (int row = 1; row <= s.row_count; ++row) {
+        const double ratio = std::stod(s.cell_text(row, 6, 0));
+        EXPECT_LE(ratio, previous + 1e-9);
+        previous = ratio;
+    }
+    s.on_key(KEY_RIGHT, MOD_NONE);
+    EXPECT_EQ(sorted_frp_kind(), 1);
+    EXPECT_EQ(s.title, "Sorted FRP stresses: Hoop ratio");
+    s.on_key(KEY_LEFT, MOD_NONE);
+    s.on_key(KEY_LEFT, MOD_NONE);
+    EXPECT_EQ(sorted_frp_kind(), 3);
+}
+
+TEST_F(CodeStressTablesTest, FlangeReportEquivalentPressureFromTheFileForces)
+{
+    ASSERT_NO_FATAL_FAILURE(open(model_text("B313")));
+    ASSERT_TRUE(offered(RESULT_FLANGE_REPORT));
+    show_flange_report();
+    const std::vector<FlangeLoadRow>& rows = flange_report_shown_rows();
+    ASSERT_FALSE(rows.empty());
+    for (const FlangeLoadRow& row : rows) {
+        SCOPED_TRACE(row.load_case);
+        EXPECT_TRUE((row.load_case >= 8 && row.load_case <= 10) || (row.load_case >= 100 && row.load_case <= 106));
+        // The flange at 45 sits between the branch elements; its own row's
+        // element ends there (its second end).
+        EXPECT_EQ(model().nodes[row.node].number, 45);
+        OneBased<ElementForceRecord> f;
+        read_load_case_forces_of(row.load_case, f);
+        const Elem& el = model().elems[row.element];
+        ASSERT_EQ(el.node2, row.node);
+        const double axial = f[row.element][6];   // tension at the second end
+        const double moment = std::hypot(f[row.element][10], f[row.element][11]);
+        const double pi = std::numbers::pi, g = 5.0;
+        const double peq = 16 * moment / (pi * g * g * g) + (axial > 0 ? 4 * axial / (pi * g * g) : 0.0);
+        EXPECT_NEAR(row.equivalent, peq, 1e-6 * peq + 1e-9);
+        EXPECT_NEAR(row.pressure, 300.0, 1e-9);
+        EXPECT_TRUE(row.checked);
+        EXPECT_NEAR(row.percent(), 100.0 * (300.0 + peq) / 740.0, 1e-6);
+    }
+    TableWindow& t = *flange_report_table();
+    EXPECT_EQ(t.cell_text(1, 1, 0), "45");
+    EXPECT_EQ(t.cell_text(1, 2, 0), "Weld neck");
+    EXPECT_EQ(t.cell_text(1, 9, 0), format_pressure(740.0));
+}
