@@ -484,6 +484,29 @@ void check_buried_sections(const AnalysisModel& model)
 
 }  // namespace
 
+bool dynamic_case_offered(const Model& m, const DynamicInput& input, int code)
+{
+    switch (code) {
+    case LC_MODAL:
+        return true;
+    case LC_RESPONSE_SPECTRUM:
+    case LC_MISSING_MASS:
+        return std::any_of(input.response_spectrum.spectrum.begin(), input.response_spectrum.spectrum.end(),
+                           [](const std::string& name) { return !name.empty(); }) &&
+               !input.spectra.empty();
+    case LC_SEISMIC_DISPLACEMENT:
+        return seismic_displacement_given(m);
+    case LC_TIME_HISTORY:
+        return model_has_item<TimeVaryingLoad>(m) && !input.time_functions.empty();
+    case LC_HARMONIC:
+        return model_has_item<HarmonicLoad>(m);
+    case LC_FORCE_SPECTRUM:
+        return model_has_item<ForceSpectrumLoad>(m) && !input.force_spectra.empty();
+    default:
+        return false;
+    }
+}
+
 bool load_case_analysable(int code, int32_t piping_code)
 {
     if (code < 1 || code > MAX_LOAD_CASE_CODE)

@@ -33,6 +33,7 @@
 #include "results/ui/result_choosers.h"
 #include "results/ui/results_ui_state.h"
 #include "results/ui/hanger_report_ui.h"
+#include "results/ui/modal_results_ui.h"
 #include "results/ui/time_history_ui.h"
 
 #include <filesystem>
@@ -980,6 +981,7 @@ void install_results_ui()
     install_time_history_tables();
     install_code_stress_tables();
     install_hanger_report();
+    install_modal_results();
 
     ModelFileHooks& files = model_file_hooks();
     files.open_results = [](WindowId) { open_results(); };
