@@ -115,7 +115,8 @@ inline void rigid_link(double (&k)[13][13])
 // Runs of axis-parallel pipes that turn every few spools; branches start at
 // random nodes of earlier runs; some branches close back onto their parent
 // run further down (a bypass loop), the others end at an anchor or free.
-inline Model make_piping_model(int node_count)
+// Without `rigid_links` the model has none of the links below.
+inline Model make_piping_model(int node_count, bool rigid_links = true)
 {
     const int NODES = node_count;
     Model m;
@@ -213,6 +214,8 @@ inline Model make_piping_model(int node_count)
     }
     // Rigid links between a node and one a little further along its run
     // (a stiff assembly), and between a node and one of another run.
+    if (!rigid_links)
+        return m;
     for (int c = 0; c < 60; ++c) {
         const int a = random.between(1, m.nodes - 3);
         if (run_of[static_cast<std::size_t>(a)] == run_of[static_cast<std::size_t>(a + 2)])

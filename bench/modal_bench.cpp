@@ -8,6 +8,13 @@
 // comma-separated), each pipe's weight full of water lumped half to each of
 // its nodes' translations (weight / 386.4 in/s2), the rotations massless.
 // The program's solution asks for the 50 lowest modes (KV_BENCH_MODES).
+// The model keeps its rigid (1.0e12) supports but not its rigid links
+// (KV_BENCH_MODAL_LINKS=1 puts them back): eliminating one node of a link
+// leaves the other the pivot 1.0e12 + k - 1.0e12 * 1.0e12 / (1.0e12 + k'),
+// where double precision keeps the linked stiffness k only to some 1e-4
+// lb/in, so that any solution in double precision, the program's and the
+// reference's alike, knows the frequencies of such a model to about 1e-8
+// only (BM_CompareModesDense shows both against extended precision).
 //
 // The reference is Spectra's generalized solver in its buckling mode on
 // Eigen's sparse matrices: K x = lambda M x with K positive definite and M
@@ -25,6 +32,7 @@
 #include "analysis_core/equation_store.h"
 #include "bench_piping_model.h"
 
+#include <Eigen/Dense>
 #include <Eigen/SparseCore>
 #include <Spectra/MatOp/SparseSymMatProd.h>
 #include <Spectra/MatOp/SymShiftInvert.h>
@@ -78,6 +86,13 @@ private:
     const OneBased<double>& mass_;
 };
 
+// KV_BENCH_MODAL_LINKS=1 puts the solver benchmark's rigid links back.
+bool links_wanted()
+{
+    const char* text = std::getenv("KV_BENCH_MODAL_LINKS");
+    return text && std::atoi(text) != 0;
+}
+
 struct ModalFixture {
     Model model;
     std::unique_ptr<EquationStore> store;
@@ -86,7 +101,7 @@ struct ModalFixture {
     Eigen::SparseMatrix<double> k, m;
 
     explicit ModalFixture(int nodes)
-        : model(make_piping_model(nodes)), store(std::make_unique<EquationStore>(model.nodes, model.pairs)),
+        : model(make_piping_model(nodes, links_wanted())), store(std::make_unique<EquationStore>(model.nodes, model.pairs)),
           mass(6 * model.nodes), k(eigen_matrix(model))
     {
         assemble(model, *store);
@@ -120,21 +135,61 @@ int mode_count()
     return std::max(modes, 1);
 }
 
-// The program's frequencies (Hz), ascending.
-std::vector<double> program_frequencies(ModalFixture& f, int modes)
+// The relative difference of an eigenvalue from the Rayleigh quotient of its
+// vector, x^T K x / x^T M x, the strain energy summed element by element
+// (a rigid link's from the differences of its two nodes' motions, so that
+// its 1.0e12 terms cancel nothing) and x by equation: an error e in the
+// vector gives one of e^2 in the quotient.
+double rayleigh_difference(const ModalFixture& f, double lambda, const double* x)
+{
+    double energy = 0.0, mass = 0.0;
+    for (const Element& e : f.model.elements) {
+        double u[13] = {};
+        for (int d = 1; d <= 6; ++d) {
+            u[d] = x[6 * e.a - 7 + d];
+            u[d + 6] = x[6 * e.b - 7 + d];
+        }
+        if (e.weight == 0.0) {
+            for (int d = 1; d <= 6; ++d)
+                energy += RIGID * (u[d] - u[d + 6]) * (u[d] - u[d + 6]);
+            continue;
+        }
+        for (int i = 1; i <= 12; ++i)
+            for (int j = 1; j <= 12; ++j)
+                energy += u[i] * e.k[i][j] * u[j];
+    }
+    for (auto [node, d] : f.model.rigid)
+        energy += RIGID * x[6 * node - 7 + d] * x[6 * node - 7 + d];
+    for (int e = 1; e <= f.mass.size(); ++e)
+        mass += f.mass[e] * x[e - 1] * x[e - 1];
+    return std::abs(energy / mass - lambda) / lambda;
+}
+
+struct Modes {
+    std::vector<double> hz;    // ascending
+    double rayleigh = 0.0;     // the largest rayleigh_difference of the modes
+};
+
+// The program's modes.
+Modes program_modes(ModalFixture& f, int modes, bool residuals = false)
 {
     StoreShift system(*f.store, f.mass);
     ModeRequest request;
     request.modes = modes;
     const ModeSolution solution = lowest_modes(system, f.mass_matrix, request);
-    std::vector<double> hz;
-    for (double w2 : solution.eigenvalues)
-        hz.push_back(eigenvalue_frequency(w2));
-    return hz;
+    Modes out;
+    for (std::size_t i = 0; i < solution.eigenvalues.size(); ++i) {
+        out.hz.push_back(eigenvalue_frequency(solution.eigenvalues[i]));
+        if (residuals) {
+            out.rayleigh =
+                std::max(out.rayleigh, rayleigh_difference(f, solution.eigenvalues[i], solution.shapes[i].data()));
+        }
+    }
+    return out;
 }
 
-// The reference frequencies (Hz), ascending; empty when it failed.
-std::vector<double> reference_frequencies(ModalFixture& f, int modes)
+// The reference modes; none when it failed.
+Modes reference_modes(ModalFixture& f, int modes, bool residuals = false)
 {
     using Op = Spectra::SymShiftInvert<double, Eigen::Sparse, Eigen::Sparse>;
     using BOp = Spectra::SparseSymMatProd<double>;
@@ -147,18 +202,67 @@ std::vector<double> reference_frequencies(ModalFixture& f, int modes)
     eigs.compute(Spectra::SortRule::SmallestAlge, 2000, 1e-13, Spectra::SortRule::SmallestAlge);
     if (eigs.info() != Spectra::CompInfo::Successful)
         return {};
+    Modes out;
+    const Eigen::VectorXd lambda = eigs.eigenvalues();
+    const Eigen::MatrixXd x = residuals ? eigs.eigenvectors() : Eigen::MatrixXd();
+    for (Eigen::Index i = 0; i < lambda.size(); ++i) {
+        out.hz.push_back(std::sqrt(lambda[i]) / (2.0 * std::numbers::pi));
+        if (residuals)
+            out.rayleigh = std::max(out.rayleigh, rayleigh_difference(f, lambda[i], x.col(i).data()));
+    }
+    std::sort(out.hz.begin(), out.hz.end());
+    return out;
+}
+
+// The lowest eigenvalues by a dense solution in extended precision (long
+// double): the massless equations condensed out statically, K_mm - K_ms
+// K_ss^-1 K_sm, scaled by the square roots of the masses, and all the
+// eigenvalues of that symmetric matrix; for a small model only.
+std::vector<double> dense_frequencies(const ModalFixture& f, int modes)
+{
+    using Real = long double;
+    using Matrix = Eigen::Matrix<Real, Eigen::Dynamic, Eigen::Dynamic>;
+    const Eigen::Index n = f.k.rows();
+    const Eigen::SparseMatrix<double> full = f.k.selfadjointView<Eigen::Lower>();
+    const Matrix k = Eigen::MatrixXd(full).cast<Real>();
+    std::vector<Eigen::Index> massed, free;
+    for (Eigen::Index e = 0; e < n; ++e)
+        (f.mass[static_cast<int>(e) + 1] > 0.0 ? massed : free).push_back(e);
+    const auto pick = [&](const std::vector<Eigen::Index>& rows, const std::vector<Eigen::Index>& cols) {
+        Matrix a(static_cast<Eigen::Index>(rows.size()), static_cast<Eigen::Index>(cols.size()));
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            for (std::size_t j = 0; j < cols.size(); ++j)
+                a(static_cast<Eigen::Index>(i), static_cast<Eigen::Index>(j)) = k(rows[i], cols[j]);
+        return a;
+    };
+    const Matrix kms = pick(massed, free);
+    const Matrix condensed = pick(massed, massed) - kms * pick(free, free).ldlt().solve(kms.transpose());
+    Eigen::Matrix<Real, Eigen::Dynamic, 1> scale(static_cast<Eigen::Index>(massed.size()));
+    for (std::size_t i = 0; i < massed.size(); ++i)
+        scale[static_cast<Eigen::Index>(i)] = 1 / std::sqrt(static_cast<Real>(f.mass[static_cast<int>(massed[i]) + 1]));
+    const Matrix a = scale.asDiagonal() * condensed * scale.asDiagonal();
+    const Eigen::SelfAdjointEigenSolver<Matrix> solver((a + a.transpose()) / 2, Eigen::EigenvaluesOnly);
     std::vector<double> hz;
-    for (double lambda : eigs.eigenvalues())
-        hz.push_back(std::sqrt(lambda) / (2.0 * std::numbers::pi));
-    std::sort(hz.begin(), hz.end());
+    for (Eigen::Index i = 0; i < std::min<Eigen::Index>(modes, solver.eigenvalues().size()); ++i)
+        hz.push_back(static_cast<double>(std::sqrt(solver.eigenvalues()[i]) / (2 * std::numbers::pi_v<Real>)));
     return hz;
+}
+
+double largest_difference(const std::vector<double>& a, const std::vector<double>& b)
+{
+    if (a.size() != b.size() || a.empty())
+        return 1.0;
+    double difference = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        difference = std::max(difference, std::abs(a[i] - b[i]) / b[i]);
+    return difference;
 }
 
 void BM_ModalProgram(benchmark::State& state)
 {
     ModalFixture& f = fixture(static_cast<int>(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(program_frequencies(f, mode_count()).data());
+        benchmark::DoNotOptimize(program_modes(f, mode_count()).hz.data());
     state.counters["equations"] = 6 * f.model.nodes;
 }
 
@@ -166,7 +270,7 @@ void BM_ModalReference(benchmark::State& state)
 {
     ModalFixture& f = fixture(static_cast<int>(state.range(0)));
     for (auto _ : state)
-        if (reference_frequencies(f, mode_count()).empty())
+        if (reference_modes(f, mode_count()).hz.empty())
             state.SkipWithError("the reference did not converge");
 }
 
@@ -182,19 +286,22 @@ void BM_CompareModes(benchmark::State& state)
 {
     ModalFixture& f = fixture(static_cast<int>(state.range(0)));
     const int modes = mode_count();
-    std::vector<double> program, reference;
+    Modes program_run, reference_run;
     double program_s = 0, reference_s = 0;
     for (auto _ : state) {
-        program_s = seconds([&] { program = program_frequencies(f, modes); });
-        reference_s = seconds([&] { reference = reference_frequencies(f, modes); });
+        program_s = seconds([&] { program_run = program_modes(f, modes); });
+        reference_s = seconds([&] { reference_run = reference_modes(f, modes); });
     }
+    // Once more, untimed, with the Rayleigh quotients of the eigenpairs.
+    program_run = program_modes(f, modes, true);
+    reference_run = reference_modes(f, modes, true);
+    const std::vector<double>& program = program_run.hz;
+    const std::vector<double>& reference = reference_run.hz;
     if (reference.size() != program.size() || program.empty()) {
         state.SkipWithError("the two solutions found different numbers of modes");
         return;
     }
-    double difference = 0;
-    for (std::size_t i = 0; i < program.size(); ++i)
-        difference = std::max(difference, std::abs(program[i] - reference[i]) / reference[i]);
+    const double difference = largest_difference(program, reference);
     state.counters["equations"] = 6 * f.model.nodes;
     state.counters["modes"] = static_cast<double>(program.size());
     state.counters["first_hz"] = program.front();
@@ -203,6 +310,25 @@ void BM_CompareModes(benchmark::State& state)
     state.counters["reference_s"] = reference_s;
     state.counters["ratio"] = program_s / reference_s;
     state.counters["max_difference_relative"] = difference;
+    state.counters["program_rayleigh"] = program_run.rayleigh;
+    state.counters["reference_rayleigh"] = reference_run.rayleigh;
+}
+
+// Both iterative solutions of a small model (1,200 equations, or
+// KV_BENCH_MODAL_DENSE_EQUATIONS) against the dense one in extended
+// precision.
+void BM_CompareModesDense(benchmark::State& state)
+{
+    ModalFixture& f = fixture(static_cast<int>(state.range(0)));
+    const int modes = mode_count();
+    std::vector<double> dense;
+    double dense_s = 0;
+    for (auto _ : state)
+        dense_s = seconds([&] { dense = dense_frequencies(f, modes); });
+    state.counters["equations"] = 6 * f.model.nodes;
+    state.counters["dense_s"] = dense_s;
+    state.counters["program_vs_dense"] = largest_difference(program_modes(f, modes).hz, dense);
+    state.counters["reference_vs_dense"] = largest_difference(reference_modes(f, modes).hz, dense);
 }
 
 std::vector<int> sizes()
@@ -232,6 +358,13 @@ const bool registered = [] {
             ->Unit(benchmark::kMillisecond)
             ->Iterations(1);
     }
+    const char* dense = std::getenv("KV_BENCH_MODAL_DENSE_EQUATIONS");
+    const int equations = dense && *dense ? std::atoi(dense) / 6 * 6 : 1200;
+    if (equations >= 600)
+        benchmark::RegisterBenchmark("BM_CompareModesDense", &BM_CompareModesDense)
+            ->Arg(equations)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1);
     return true;
 }();
 

@@ -5,11 +5,14 @@
 // by hand and makes the row's mode current (select_mode, clamped); the
 // susceptibility table works the stress per unit velocity of each mode
 // (checked against the stress range worked in the test) and names the mode
-// markers; the dynamic stresses table steps the modes with Right and Left.
+// markers; the dynamic stresses table steps the modes with Right and Left;
+// the response spectrum's accelerations show in g.
+#include "results/ui/accelerations_ui.h"
 #include "results/ui/modal_results_ui.h"
 #include "results_program_fixture.h"
 #include "analysis/susceptibility_file.h"
 #include "framework/strings.h"
+#include "framework/ui/report.h"
 #include "framework/units.h"
 #include "materials/pipe_section.h"
 #include "results/results_reader.h"
@@ -26,6 +29,7 @@ protected:
     {
         ResultsProgramTest::SetUp();
         install_modal_results();
+        install_spectrum_accelerations();
         PipeSection section;
         section.name = "6";
         section.outside_diameter = 6.625f;
@@ -49,6 +53,7 @@ protected:
         load_case_list().clear();
         load_case_list().add(LC_SUSTAINED);
         load_case_list().add(LC_MODAL);
+        load_case_list().add(LC_RESPONSE_SPECTRUM);
         const auto n = static_cast<std::size_t>(m.numnodes()), e = static_cast<std::size_t>(m.numelems());
         ModalBlock modal;
         modal.frequencies = {1.5, 3.25, 7.0};
@@ -67,6 +72,15 @@ protected:
         write_case_block(file, std::vector<double>(6 * n), {}, std::vector<double>(12 * e),
                          std::vector<double>(static_cast<std::size_t>(support_value_count(m))));
         write_modal_block(file, modal);
+        // The response spectrum's accelerations: node index k moves k g in
+        // X and half a g down in Y.
+        std::vector<double> accelerations(6 * n, 0.0);
+        for (std::size_t k = 1; k <= n; ++k) {
+            accelerations[6 * (k - 1)] = 386.4 * static_cast<double>(k);
+            accelerations[6 * (k - 1) + 1] = -193.2;
+        }
+        write_case_block(file, std::vector<double>(6 * n), accelerations, std::vector<double>(12 * e),
+                         std::vector<double>(static_cast<std::size_t>(support_value_count(m))));
         write_hanger_designs(file, m);
         ASSERT_TRUE(file.close());
     }
@@ -196,4 +210,33 @@ TEST_F(ModalResultsTest, BadSusceptibilityFileIsSaidAndShowsNothing)
     EXPECT_NE(current_result(), RESULT_DYNAMIC_SUSCEPTIBILITY);
     EXPECT_NE(script().last_message().find("Unable to read dynamic susceptibility file"), std::string::npos)
         << script().last_message();
+}
+
+TEST_F(ModalResultsTest, SpectrumAccelerationsShowInGAndPrintTheirColumns)
+{
+    open();
+    results_hooks().show[RESULT_ACCELERATIONS]();
+    EXPECT_EQ(current_result(), RESULT_ACCELERATIONS);
+    TableWindow& t = spectrum_accelerations_table();
+    ASSERT_EQ(t.row_count, 3);
+    EXPECT_EQ(t.header_text(2, 0), "X(g's)");
+    // 386.4 in/s2 is one g.
+    EXPECT_EQ(cell(t, 1, 1), node_text(model().nodes[1].number));
+    EXPECT_EQ(cell(t, 1, 2), "1.000");
+    EXPECT_EQ(cell(t, 3, 2), "3.000");
+    EXPECT_EQ(cell(t, 2, 3), "-0.500");
+    EXPECT_EQ(cell(t, 2, 4), "0.000");
+
+    // The text report: the node at column 6, X, Y and Z ending at 21, 32, 43.
+    report_begin_text(false);
+    t.print_text();
+    const std::string text = report_end_text();
+    EXPECT_NE(text.find("Response spectrum accelerations"), std::string::npos);
+    std::string row(43, ' ');
+    const std::string node = node_text(model().nodes[2].number);
+    row.replace(5, node.size(), node);
+    row.replace(16, 5, "2.000");
+    row.replace(26, 6, "-0.500");
+    row.replace(38, 5, "0.000");
+    EXPECT_NE(text.find(row + "\n"), std::string::npos) << text;
 }

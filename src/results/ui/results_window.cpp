@@ -32,6 +32,7 @@
 #include "results/ui/code_stress_ui.h"
 #include "results/ui/result_choosers.h"
 #include "results/ui/results_ui_state.h"
+#include "results/ui/accelerations_ui.h"
 #include "results/ui/hanger_report_ui.h"
 #include "results/ui/modal_results_ui.h"
 #include "results/ui/time_history_ui.h"
@@ -982,6 +983,7 @@ void install_results_ui()
     install_code_stress_tables();
     install_hanger_report();
     install_modal_results();
+    install_spectrum_accelerations();
 
     ModelFileHooks& files = model_file_hooks();
     files.open_results = [](WindowId) { open_results(); };
