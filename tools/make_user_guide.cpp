@@ -23,6 +23,9 @@
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
 #include "graphics/ui/graphics_dialogs.h"
+#include "graphics/ui/plot_commands.h"
+#include "graphics/ui/shape_commands.h"
+#include "graphics/ui/show_dialogs.h"
 #include "loads/ui/dialogs_loads.h"
 #include "materials/ui/dialogs_beams.h"
 #include "materials/ui/dialogs_materials.h"
@@ -80,7 +83,8 @@ const DialogTemplate* const DIALOGS[] = {
     // Analysis
     &LOAD_CASES_DIALOG, &ANALYSIS_DIALOG,
     // The graphics window
-    &VIEWPOINT_DIALOG, &HIDE_ELEMENTS_DIALOG, &PRINT_OPENGL_DIALOG,
+    &VIEWPOINT_DIALOG, &HIDE_ELEMENTS_DIALOG, &PRINT_OPENGL_DIALOG, &SHOW_33_DIALOG, &MAGNIFICATION_DIALOG,
+    &DRAWING_SIZE_DIALOG, &PLOT_TITLE_DIALOG,
     // The program
     &PRINT_DIALOG, &INFO_DIALOG, &ABOUT_DIALOG, &TUTORIAL_DIALOG,
 };

@@ -169,6 +169,29 @@ int PixelMapping::row(float y) const
     return height - pixel((double(y) - window.ymin) * scale + 0.5);
 }
 
+ArrowHeadPixels arrow_head_pixels(const PixelMapping& mapping, Point2 tip, Point2 d, bool double_head)
+{
+    const ViewState& v = view_state();
+    const double length = v.arrow_head_length / v.scale;
+    const double half = v.arrow_head_width * 0.5 / v.scale;
+    auto device = [&mapping](double x, double y) {
+        return Point{mapping.column(static_cast<float>(x)), mapping.row(static_cast<float>(y))};
+    };
+    ArrowHeadPixels out;
+    out.first = {device(tip.x, tip.y), device(tip.x - length * d.x - half * d.y, tip.y - length * d.y + half * d.x),
+                 device(tip.x - length * d.x + half * d.y, tip.y - length * d.y - half * d.x)};
+    if (double_head) {
+        const double back = v.arrow_head_length + 2.0;
+        const int ox = pixel(back * d.x), oy = pixel(back * d.y);
+        out.second = out.first;
+        for (Point& p : out.second) {
+            p.x -= ox;
+            p.y += oy;
+        }
+    }
+    return out;
+}
+
 PixelMapping client_mapping()
 {
     const GraphicsViewState& g = graphics_view();
@@ -196,6 +219,14 @@ void SurfaceDevice::select_pen(ViewPen pen)
     surface_.set_brush(slot.brush);
     surface_.set_text_color(slot.text);
     brush_ = slot.brush.color;
+}
+
+void SurfaceDevice::select_color(Color color)
+{
+    surface_.set_pen(Pen{color, 2, PenStyle::Solid});
+    surface_.set_brush(Brush{color, false});
+    surface_.set_text_color(color);
+    brush_ = color;
 }
 
 void SurfaceDevice::line(Point2 a, Point2 b)
@@ -243,26 +274,10 @@ void SurfaceDevice::dot(Point2 at)
 
 void SurfaceDevice::arrow_head(Point2 tip, Point2 d, bool double_head)
 {
-    const ViewState& v = view_state();
-    const double length = v.arrow_head_length / v.scale;
-    const double half = v.arrow_head_width * 0.5 / v.scale;
-    auto at = [](double x, double y) { return Point2{static_cast<float>(x), static_cast<float>(y)}; };
-    std::vector<Point> triangle{
-        device(tip),
-        device(at(tip.x - length * d.x - half * d.y, tip.y - length * d.y + half * d.x)),
-        device(at(tip.x - length * d.x + half * d.y, tip.y - length * d.y - half * d.x)),
-    };
-    surface_.polygon(triangle);
-    if (!double_head)
-        return;
-    const double back = v.arrow_head_length + 2.0;
-    const int ox = pixel(back * d.x);
-    const int oy = pixel(back * d.y);
-    for (Point& p : triangle) {
-        p.x -= ox;
-        p.y += oy;
-    }
-    surface_.polygon(triangle);
+    const ArrowHeadPixels heads = arrow_head_pixels(mapping_, tip, d, double_head);
+    surface_.polygon(heads.first);
+    if (double_head)
+        surface_.polygon(heads.second);
 }
 
 void SurfaceDevice::text_extent(const std::string& text, float& width, float& height)

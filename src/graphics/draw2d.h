@@ -17,6 +17,7 @@
 #include "platform/surface.h"
 
 #include <string>
+#include <vector>
 
 // What an output device draws. Coordinates are view units.
 class Draw2DDevice {
@@ -38,6 +39,9 @@ public:
     virtual bool clips_lines() const { return true; }
     // Texts, dots, arrow heads and rectangles wholly outside are left out.
     virtual bool culls_outside() const { return true; }
+    // A pen of any colour in place of the scheme's (the stress colouring of
+    // the line view); a device without colours ignores it.
+    virtual void select_color(Color /*color*/) {}
 };
 
 // Cohen-Sutherland clipping of a segment at a window (bounds inclusive);
@@ -55,6 +59,7 @@ public:
     Draw2D(Draw2DDevice& device, const ViewWindow& clip) : device_(device), clip_(clip) {}
 
     void select_pen(ViewPen pen) override { device_.select_pen(pen); }
+    void select_color(Color color) { device_.select_color(color); }
     void line(Point2 a, Point2 b) override;
     void bezier(const Point2 (&points)[4]) override;
     void circle(Point2 centre, float radius) override;
@@ -94,6 +99,16 @@ struct PixelMapping {
     int row(float y) const;
 };
 
+// The pixels of an arrow head (Part of the screen's and the metafile's
+// drawing): the tip and the two base corners of the first head, and for a
+// double head those of the second, moved back by the head's length and 2
+// pixels (truncated).
+struct ArrowHeadPixels {
+    std::vector<Point> first;
+    std::vector<Point> second;
+};
+ArrowHeadPixels arrow_head_pixels(const PixelMapping& mapping, Point2 tip, Point2 direction, bool double_head);
+
 // The screen and the printer: draws on a Surface with the colour scheme's
 // pens, the text's baseline at the point (the surface puts a text's top at
 // its y, so the font's ascent is taken off).
@@ -103,6 +118,7 @@ public:
                   bool dots_as_rectangles = false);
 
     void select_pen(ViewPen pen) override;
+    void select_color(Color color) override;
     void line(Point2 a, Point2 b) override;
     void rect(Point2 lo, Point2 hi) override;
     void circle(Point2 centre, float radius) override;

@@ -183,9 +183,9 @@ void scroll(bool horizontal, ScrollCode code, int position)
 // The change of scale of one zoom step, centred as the zoom steps are.
 void zoom_by(double f, bool keep)
 {
-    graphics_stop_painting();
     const GraphicsHooks& h = graphics_hooks();
     call(h.pause_animation);
+    graphics_stop_painting();
     if (keep)
         keep_previous_view();
     call(h.highlight_suspend);
@@ -542,12 +542,18 @@ void centre_on_cursor(int x, int y)
 
 void horizontal_scroll(ScrollCode code, int position)
 {
+    const GraphicsHooks& h = graphics_hooks();
+    call(h.pause_animation);
     scroll(true, code, position);
+    call(h.resume_animation);
 }
 
 void vertical_scroll(ScrollCode code, int position)
 {
+    const GraphicsHooks& h = graphics_hooks();
+    call(h.pause_animation);
     scroll(false, code, position);
+    call(h.resume_animation);
 }
 
 // ---- Viewpoint and previous view ------------------------------------------------------------------

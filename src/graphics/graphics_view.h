@@ -60,6 +60,10 @@ struct GraphicsViewState {
     PreviousView previous;
     bool scroll_dragging = false;   // a thumb is being dragged
     bool render_off_by_drag = false;
+    // The plot file being written (at most one, while its writer runs).
+    bool plt_output = false;
+    bool dxf_output = false;
+    bool eps_output = false;
 };
 
 GraphicsViewState& graphics_view();

@@ -11,6 +11,7 @@
 #include "model/data_item.h"
 #include "model/element_data.h"
 #include "model/model.h"
+#include "model/symbol_shapes.h"
 #include "model/view_drawing.h"
 
 #include <algorithm>
@@ -295,7 +296,7 @@ bool gdi_draw_model()
     if (aborted())
         return false;
     if (!graphics_view().scroll_dragging)
-        draw_axes_triad();
+        draw_axes_triad(graphics_view().plt_output);
     for (int row = 1; row <= m.numrows(); ++row) {
         if (aborted())
             return false;
@@ -517,4 +518,14 @@ void draw_beam_outlines()
         if (r.etype == ET_BEAM && r.element && r.built)
             r.element->draw_outline_2d();
     draw_select_pen(PEN_ELEMENT);
+}
+
+void install_view_drawing_hooks()
+{
+    model_hooks().symbol_size = [] { return view_state().support_symbol_size; };
+    SymbolDrawing& s = symbol_drawing();
+    s.draw_line = [](float x1, float y1, float x2, float y2) { draw_line(x1, y1, x2, y2); };
+    s.project_direction = [](double x, double y, double z, float& dx, float& dy) {
+        project_direction(x, y, z, dx, dy);
+    };
 }

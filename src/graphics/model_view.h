@@ -75,6 +75,10 @@ PickHit graphics_pick(int px, int py);
 // frozen or the KVBROCHURE switch is set); true when the view moved.
 bool scroll_box_into_view(const Box2D& box);
 
+// What the symbols of the model layer draw with: their lines, the projected
+// directions and the support symbol size of the view.
+void install_view_drawing_hooks();
+
 // Space in the line view: the anchors' and the beams' outlines.
 void draw_anchor_outlines();
 void draw_beam_outlines();

@@ -3,9 +3,13 @@
 #include "framework/state.h"
 #include "graphics/graphics_view.h"
 #include "graphics/model_view.h"
+#include "graphics/shapes.h"
 #include "model/model.h"
 #include "model/symbol_shapes.h"
+#include "supports/anchor.h"
+#include "supports/nozzle.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -160,6 +164,16 @@ bool node_label_applies(int node)
     const LayoutRow& r = m.rows[n.row];
     const int ek = element_node_kind(r.etype);
     const int dk = data_node_kind(r.dtype);
+    // Anchors with releases, and the nodes of given displacements.
+    const auto* anchor = dynamic_cast<const Anchor*>(r.data.get());
+    if (f.kinds[1] && anchor && std::any_of(anchor->v.released.begin(), anchor->v.released.end(),
+                                            [](uint8_t x) { return x != 0; }))
+        return true;
+    if (f.kinds[26]) {
+        const auto* nozzle = dynamic_cast<const Nozzle*>(r.data.get());
+        if ((anchor && anchor->v.displacements.any()) || (nozzle && nozzle->v.displacements.any()))
+            return true;
+    }
     return (ek >= 0 && f.kinds[static_cast<std::size_t>(ek)]) || (dk >= 0 && f.kinds[static_cast<std::size_t>(dk)]);
 }
 
@@ -194,6 +208,8 @@ ColorScheme make_color_scheme(bool white)
     set(PEN_ELASTIC, white ? rgb(0, 0, 255) : rgb(64, 128, 255));
     set(PEN_BEAM_OUTLINE, rgb(255, 0, 0));
     set(PEN_HIGHLIGHT, rgb(255, 0, 0));
+    // The static deflected and mode shapes: dotted black on white, solid green on black.
+    set(PEN_SHAPE, white ? black : rgb(0, 255, 0), 1, white ? PenStyle::Dot : PenStyle::Solid);
     if (white)
         return c;
     set(PEN_ELEMENT, rgb(192, 192, 192));
@@ -206,7 +222,6 @@ ColorScheme make_color_scheme(bool white)
     set(PEN_ROW_NUMBER, rgb(255, 0, 255));
     set(PEN_LCS_AXES, rgb(255, 0, 0));
     set(PEN_LCS_LETTERS, rgb(255, 255, 0));
-    set(PEN_SHAPE, rgb(255, 255, 0));
     return c;
 }
 
@@ -217,7 +232,18 @@ const ColorScheme& color_scheme()
 
 void apply_color_scheme()
 {
-    session_part<SchemePart>().scheme = make_color_scheme(graphics_settings().white_background);
+    ColorScheme& c = session_part<SchemePart>().scheme;
+    c = make_color_scheme(graphics_settings().white_background);
+    // Under a deflected or mode shape, and while one is animated, the model
+    // is drawn dimmed.
+    const ShapeState& shapes = shape_state();
+    if (shapes.deflected_shape_shown || shapes.mode_shape_shown || shapes.animating)
+        for (ViewPen pen : {PEN_ELEMENT, PEN_FIRST, PEN_SUPPORT}) {
+            PenSlot& slot = c.slots[static_cast<std::size_t>(pen)];
+            slot.pen = Pen{rgb(128, 128, 128), 1, PenStyle::Solid};
+            slot.brush = Brush{rgb(128, 128, 128), false};
+            slot.text = rgb(128, 128, 128);
+        }
 }
 
 // ---- Backup -------------------------------------------------------------------------------

@@ -239,6 +239,9 @@ public:
     // False when the clipboard could not take the picture.
     virtual bool set_clipboard_image(const Image& image) = 0;
     virtual void beep() = 0;
+    // The time of one whole on-off cycle of the text cursor's flashing, in
+    // milliseconds (0: it does not flash).
+    virtual int cursor_flash_time() const { return 1000; }
     virtual void set_wait_cursor(bool wait) = 0;
     virtual bool open_document(const std::string& path_or_url) = 0;
     // The program's help window (one, reused): shows the HTML file scrolled

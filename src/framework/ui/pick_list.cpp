@@ -18,15 +18,14 @@ const DialogTemplate SELECT_DIALOG = {
     },
 };
 
-class PickTable final : public TableWindow {
+class PickTable final : public ChoiceTable {
 public:
     explicit PickTable(const PickList& list)
-        : TableWindow(nullptr, static_cast<int>(list.columns.size()), 1), list_(list)
+        : ChoiceTable(nullptr, static_cast<int>(list.columns.size()), 1), list_(list)
     {
         editing_allowed = false;
         view_only = true;
     }
-    std::function<void()> chosen;
 
     std::string header_text(int column, int line) override
     {
@@ -51,18 +50,6 @@ public:
                 widths[static_cast<std::size_t>(c)] =
                     std::max(widths[static_cast<std::size_t>(c)], dc_text_width(dc, least) + 2 * padding);
         }
-    }
-    bool cell_editable(int, int) override { return false; }
-    void leave_row(int) override
-    {
-        if (chosen)
-            chosen();
-    }
-    bool edit_row(int) override
-    {
-        if (chosen)
-            chosen();
-        return true;
     }
 
 private:

@@ -283,6 +283,27 @@ public:
     virtual bool export_csv(WindowId owner);
 };
 
+// A read-only table of a choosing dialog: Enter or a double-click on a row
+// calls `chosen`, which ends the dialog with the current row.
+class ChoiceTable : public TableWindow {
+public:
+    using TableWindow::TableWindow;
+    std::function<void()> chosen;
+
+    bool cell_editable(int, int) override { return false; }
+    void leave_row(int) override
+    {
+        if (chosen)
+            chosen();
+    }
+    bool edit_row(int) override
+    {
+        if (chosen)
+            chosen();
+        return true;
+    }
+};
+
 // ---------------------------------------------------------------------------
 // The window
 

@@ -9,10 +9,13 @@
 #include "framework/state.h"
 #include "framework/ui/app_settings.h"
 #include "framework/ui/frame.h"
+#include "graphics/color_scale.h"
 #include "graphics/draw2d.h"
+#include "graphics/highlight.h"
 #include "graphics/triads.h"
 #include "graphics/ui/graphics_window.h"
 #include "graphics/ui/render_view.h"
+#include "graphics/ui/shape_commands.h"
 #include "graphics/view_settings.h"
 #include "model/model.h"
 #include "platform/threads.h"
@@ -99,6 +102,24 @@ void rebuild_picture()
     st.picture_valid = complete;
 }
 
+// The colour bar while stresses or ratios are shown, the property list
+// while rows are coloured by property; kept inside the client.
+void draw_legends(Surface& surface)
+{
+    const GraphicsViewState& g = graphics_view();
+    const GraphicsSettings& s = graphics_settings();
+    const StressColouring& c = stress_colouring();
+    surface.set_font(s.font);
+    if (c.stresses || c.ratios)
+    {
+        const bool ratios = c.ratios && !c.stresses;
+        draw_color_legend(surface, color_legend_fit(1.0, g.client_width, g.client_height, surface, ratios), ratios,
+                          s.white_background);
+    }
+    if (s.properties_legend_shown && s.render_mode)
+        draw_properties_legend(surface, 1.0, property_legend_entries(property_colouring().kind), s.white_background);
+}
+
 void draw_overlays(Surface& surface)
 {
     ClientState& st = state();
@@ -116,8 +137,11 @@ void draw_overlays(Surface& surface)
             lcs_triad_draw();
             lcs_triad_label();
         }
+        animation_draw_frame();
         call(graphics_hooks().overlays);
     }
+    draw_legends(surface);
+    highlight_draw_overlay(surface);
     if (st.tracking && st.button != MouseButton::None) {
         surface.set_pen(color_scheme()[PEN_RUBBER_BAND].pen);
         surface.set_brush(Brush{Color{}, true});

@@ -70,15 +70,8 @@ std::string viewpoint_text(double v)
     return format_real(v, 10, 4);
 }
 
-// Where the dialogs of the graphics window were closed last.
-void remember_place(Dialog& d)
-{
-    if (d.owner() == graphics_frame().window && d.window())
-        set_graphics_dialog_point(graphics_frame().window,
-                                  backend().client_to_screen(static_cast<WindowId>(d.window()), Point{0, 0}));
-}
 
-struct ViewpointDialog : DialogProc {
+struct ViewpointDialog : PlacedDialogProc {
     void init(Dialog& d) override
     {
         show(view_transform().viewpoint);
@@ -131,16 +124,9 @@ struct ViewpointDialog : DialogProc {
         }
     }
 
-    bool ok(Dialog& d) override
+    bool accept(Dialog&) override
     {
         apply();
-        remember_place(d);
-        return true;
-    }
-
-    bool cancel(Dialog& d) override
-    {
-        remember_place(d);
         return true;
     }
 };
@@ -264,6 +250,13 @@ void print_with(bool render, bool preview)
 }
 
 }  // namespace
+
+void remember_graphics_dialog_place(Dialog& d)
+{
+    if (d.owner() == graphics_frame().window && d.window())
+        set_graphics_dialog_point(graphics_frame().window,
+                                  backend().client_to_screen(static_cast<WindowId>(d.window()), Point{0, 0}));
+}
 
 bool viewpoint_dialog(WindowId owner)
 {

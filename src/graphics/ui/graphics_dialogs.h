@@ -35,6 +35,27 @@ enum PrintOpenGLDialogIds : int {
     PRINT_GL_PREVIEW = 1402,
 };
 
+// Where a dialog of the graphics window was closed (the next opens there).
+void remember_graphics_dialog_place(Dialog& d);
+// A dialog of the graphics window that remembers where it was closed: OK
+// after `accept` took the input (a thrown text keeps it open), and Cancel.
+class PlacedDialogProc : public DialogProc {
+public:
+    bool ok(Dialog& d) override
+    {
+        if (!accept(d))
+            return false;
+        remember_graphics_dialog_place(d);
+        return true;
+    }
+    bool cancel(Dialog& d) override
+    {
+        remember_graphics_dialog_place(d);
+        return true;
+    }
+    virtual bool accept(Dialog&) { return true; }
+};
+
 // The Viewpoint dialog; true when it was closed with OK.
 bool viewpoint_dialog(WindowId owner);
 // The Show / Hide Elements dialog; true when it changed the rows shown.

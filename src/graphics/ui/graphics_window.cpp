@@ -12,9 +12,17 @@
 #include "framework/ui/command_registry.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/messages.h"
+#include "graphics/color_scale.h"
+#include "graphics/highlight.h"
+#include "graphics/stress_view.h"
 #include "graphics/triads.h"
 #include "graphics/ui/graphics_client.h"
 #include "graphics/ui/graphics_dialogs.h"
+#include "graphics/ui/highlight_ui.h"
+#include "graphics/ui/mode_shape_table.h"
+#include "graphics/ui/plot_commands.h"
+#include "graphics/ui/shape_commands.h"
+#include "graphics/ui/show_dialogs.h"
 #include "graphics/view_settings.h"
 #include "graphics/view_transform.h"
 #include "model/model.h"
@@ -261,11 +269,14 @@ void register_frame_commands()
         s.properties_legend_shown = false;
         if (!s.render_available)
             return;
-        ViewState& v = view_state();
-        if (v.stress_colors || v.stress_ratio_colors) {
+        const StressColouring& c = stress_colouring();
+        if (c.stresses || c.ratios) {
             // The colour display leaves the render view.
-            v.stress_colors = v.stress_ratio_colors = false;
-            graphics_redraw();
+            if (c.stresses)
+                hide_stresses();
+            else
+                hide_stress_ratios();
+            graphics_model_changed();
             return;
         }
         if (s.render_mode)
@@ -327,13 +338,14 @@ void register_frame_commands()
         if (!in_results())
             hide_elements_dialog(frame().window);
     });
-    add(CMD_DOTS_NUMBERS, [](int) {
-        toggle_dots_and_numbers();
-        if (graphics_settings().render_mode)
-            graphics_redraw_overlays();
-        else
-            graphics_redraw();
-    });
+    add(CMD_DOTS_NUMBERS, [](int) { toggle_dots_and_numbers_command(); });
+    add(CMD_COLOURING_OFF, [](int) {
+        stress_colouring().jackets = !stress_colouring().jackets;
+        graphics_model_changed();
+    }, [] { return stress_colors_shown(); });
+    register_shape_frame_commands();
+    register_plot_commands();
+    register_show_commands();
     add(CMD_RECOVER_GRAPHICS, [](int) { recover_graphics(); });
     add(CMD_SYMBOL_LARGER, [](int) { change_symbol_size(0.1f); });
     add(CMD_SYMBOL_SMALLER, [](int) { change_symbol_size(-0.1f); });
@@ -344,6 +356,10 @@ void register_frame_commands()
     f.timer = [](Frame&, int id) {
         if (id == ZOOM_TIMER)
             zoom_tick();
+        else if (id == BLINK_TIMER)
+            highlight_blink();
+        else if (id == ANIMATION_TIMER)
+            animation_tick();
     };
     f.button_pressed = [](Frame&, int id, bool pressed) { zoom_press(id, pressed); };
     // The window that comes to the front takes the keys in its client.
@@ -389,13 +405,7 @@ void fill_hooks()
     m.redraw_element = [](int) { graphics_model_changed(); };
     m.erase_element = [](int) { graphics_model_changed(); };
     m.erase_data_item = [](int) { graphics_model_changed(); };
-    m.symbol_size = [] { return view_state().support_symbol_size; };
-
-    SymbolDrawing& s = symbol_drawing();
-    s.draw_line = [](float x1, float y1, float x2, float y2) { draw_line(x1, y1, x2, y2); };
-    s.project_direction = [](double x, double y, double z, float& dx, float& dy) {
-        project_direction(x, y, z, dx, dy);
-    };
+    install_view_drawing_hooks();
 
     PickHooks& p = pick_hooks();
     p.select_row = select_layout_row;
@@ -456,6 +466,9 @@ void wrap_model_file_hooks()
 void install_graphics_ui()
 {
     fill_hooks();
+    install_highlight_ui();
+    install_shape_commands();
+    install_mode_shape_table();
     apply_color_scheme();
     graphics_settings().white_background = preferences().white_background;
     apply_color_scheme();
@@ -489,6 +502,7 @@ void create_graphics_window()
     set_client_size(r.width(), r.height(), backend().device_pixel_ratio(client));
     graphics_view_reset();
     update_view_window();
+    start_highlight_blink();
 }
 
 // ---- The window ----------------------------------------------------------------------------------
@@ -513,6 +527,7 @@ void graphics_window_show()
 void graphics_window_hide()
 {
     Frame& f = frame();
+    highlight_erase();
     graphics_stop_painting();
     if (f.window)
         frame_hide(f);
@@ -565,7 +580,8 @@ std::string graphics_tool_tip(int id)
         return name + " Window";
     }
     case CMD_FREEZE_VIEW: return s.view_frozen ? "Unfreeze View" : "Freeze View";
-    case CMD_COLOURING_OFF: return "Show Jacket Stresses/Ratios";
+    case CMD_COLOURING_OFF:
+        return stress_colouring().jackets ? "Hide Jacket Stresses/Ratios" : "Show Jacket Stresses/Ratios";
     case CMD_SYMBOL_LARGER: return "Increase Symbol Size";
     case CMD_SYMBOL_SMALLER: return "Decrease Symbol Size";
     case CMD_TURN: return s.turn_mode ? "Do not turn" : "Turn";
@@ -589,6 +605,8 @@ void render_on()
         return;
     }
     graphics_stop_painting();
+    deflected_shape_hide();
+    mode_shape_hide();
     s.render_mode = true;
     view_state().render_view = true;
     menu_set_state(frame(), CMD_RENDER, "Do not &render\tCtrl+R");

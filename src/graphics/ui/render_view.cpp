@@ -2,6 +2,7 @@
 // which the symbols draw their solids.
 #include "graphics/ui/render_view.h"
 
+#include "graphics/color_scale.h"
 #include "graphics/model_view.h"
 #include "graphics/render_geometry.h"
 #include "graphics/view_settings.h"
@@ -200,7 +201,139 @@ bool aborted()
     return paint_abort().load(std::memory_order_relaxed);
 }
 
+Vec3 unit_or(const Vec3& v, const Vec3& fallback)
+{
+    const double n = length_of(v);
+    return n > 1e-12 ? scaled(v, 1.0 / n) : fallback;
+}
+
+// Two unit vectors across a direction.
+void across(const Vec3& d, Vec3& u, Vec3& v)
+{
+    const Vec3 axis = unit_or(d, Vec3{1.0, 0.0, 0.0});
+    const Vec3 other = std::fabs(axis.x) < 0.9 ? Vec3{1.0, 0.0, 0.0} : Vec3{0.0, 1.0, 0.0};
+    u = unit_or(cross(axis, other), Vec3{0.0, 1.0, 0.0});
+    v = cross(axis, u);
+}
+
+void vertex_colour(float value)
+{
+    const RampColor c = color_for_ratio(value);
+    glColor3f(c.r, c.g, c.b);
+}
+
 }  // namespace
+
+void gl_tube_segment(const Vec3& a, const Vec3& b, double radius_a, double radius_b, float value_a, float value_b)
+{
+    const int n = sides_for_radius(std::max(radius_a, radius_b));
+    glDisable(GL_LIGHTING);
+    if (n < 4) {
+        glBegin(GL_LINES);
+        vertex_colour(value_a);
+        glVertex3d(a.x, a.y, a.z);
+        vertex_colour(value_b);
+        glVertex3d(b.x, b.y, b.z);
+        glEnd();
+        glEnable(GL_LIGHTING);
+        return;
+    }
+    const Tessellation t = select_tessellation(n);
+    Vec3 u, v;
+    across(minus(b, a), u, v);
+    glBegin(GL_QUAD_STRIP);
+    for (int k = 0; k <= t.sides; ++k) {
+        const double c = (*t.cos)[static_cast<std::size_t>(k)], s = (*t.sin)[static_cast<std::size_t>(k)];
+        const Vec3 ring{c * u.x + s * v.x, c * u.y + s * v.y, c * u.z + s * v.z};
+        vertex_colour(value_b);
+        glVertex3d(b.x + radius_b * ring.x, b.y + radius_b * ring.y, b.z + radius_b * ring.z);
+        vertex_colour(value_a);
+        glVertex3d(a.x + radius_a * ring.x, a.y + radius_a * ring.y, a.z + radius_a * ring.z);
+    }
+    glEnd();
+    glEnable(GL_LIGHTING);
+}
+
+void gl_draw_pipe_color_coded(const Vec3& a, const Vec3& b, double radius_a, double radius_b, float value_a,
+                              float value_b)
+{
+    for (const TubePiece& p : tube_pieces(color_scale(), a, b, radius_a, radius_b, value_a, value_b))
+        gl_tube_segment(p.a, p.b, p.radius_a, p.radius_b, p.value_a, p.value_b);
+}
+
+void gl_draw_bend_color_coded(const Vec3& centre, const Vec3& start, const Vec3& end, double pipe_radius,
+                              float value_start, float value_end)
+{
+    const Vec3 x = minus(start, centre);
+    const double bend_radius = length_of(x);
+    const int n = sides_for_radius(pipe_radius);
+    if (n < 4 || bend_radius < 1e-9)
+        return;
+    const Vec3 ux = scaled(x, 1.0 / bend_radius);
+    const Vec3 z = unit_or(cross(ux, unit_or(minus(end, centre), ux)), Vec3{0.0, 0.0, 1.0});
+    const Vec3 uy = cross(z, ux);
+    const Vec3 e = minus(end, centre);
+    const double angle = std::atan2(dot(e, uy), dot(e, ux));
+    if (!(angle > 0.0))
+        return;
+    const int segments = std::max(1, arc_segments_for_length(view_state().scale * bend_radius * angle));
+    const Tessellation t = select_tessellation(n);
+    const double step = angle / segments;
+    auto point = [&](double phi, double c, double s) {
+        const double reach = bend_radius + pipe_radius * c;
+        const Vec3 radial{std::cos(phi) * ux.x + std::sin(phi) * uy.x, std::cos(phi) * ux.y + std::sin(phi) * uy.y,
+                          std::cos(phi) * ux.z + std::sin(phi) * uy.z};
+        return Vec3{centre.x + reach * radial.x + pipe_radius * s * z.x, centre.y + reach * radial.y + pipe_radius * s * z.y,
+                    centre.z + reach * radial.z + pipe_radius * s * z.z};
+    };
+    glDisable(GL_LIGHTING);
+    for (int k = 0; k < segments; ++k) {
+        const double phi0 = k * step, phi1 = (k + 1) * step;
+        const auto v0 = static_cast<float>(value_start + (value_end - value_start) * double(k) / segments);
+        const auto v1 = static_cast<float>(value_start + (value_end - value_start) * double(k + 1) / segments);
+        glBegin(GL_QUAD_STRIP);
+        for (int i = 0; i <= t.sides; ++i) {
+            const double c = (*t.cos)[static_cast<std::size_t>(i)], s = (*t.sin)[static_cast<std::size_t>(i)];
+            const Vec3 p0 = point(phi0, c, s), p1 = point(phi1, c, s);
+            vertex_colour(v0);
+            glVertex3d(p0.x, p0.y, p0.z);
+            vertex_colour(v1);
+            glVertex3d(p1.x, p1.y, p1.z);
+        }
+        glEnd();
+    }
+    glEnable(GL_LIGHTING);
+}
+
+void gl_draw_colour_coded_elements()
+{
+    const StressColouring& c = stress_colouring();
+    if (!c.stresses && !c.ratios)
+        return;
+    const Model& m = model();
+    const auto& radius_of = model_hooks().pipe_radius;
+    // Both faces: the strips are not wound one way.
+    glDisable(GL_CULL_FACE);
+    for (int e = 1; e <= m.numelems(); ++e) {
+        if (aborted())
+            break;
+        const Elem& el = m.elems[e];
+        if (!element_is_pipe_like(el) || (el.jacket && !c.jackets) || !m.rows.valid(el.row) || !m.rows[el.row].shown)
+            continue;
+        const double radius = radius_of ? radius_of(el.row) : 1.0;
+        const bool has = c.values.valid(e) && c.has_values[e];
+        // An element without values is drawn in the colour of the range's low end.
+        const float v1 = has ? c.values[e][0] : color_scale().min, v2 = has ? c.values[e][1] : color_scale().min;
+        const Vec3 a = node_model_point(el.node1), b = node_model_point(el.node2);
+        const LayoutRow& r = m.rows[el.row];
+        const BendGeometry* g = el.kind == ET_BEND && r.element ? r.element->bend_geometry() : nullptr;
+        if (g && g->geometry_valid)
+            gl_draw_bend_color_coded(Vec3{g->centre[0], g->centre[1], g->centre[2]}, a, b, radius, v1, v2);
+        else
+            gl_draw_pipe_color_coded(a, b, radius, radius, v1, v2);
+    }
+    glEnable(GL_CULL_FACE);
+}
 
 void gl_setup_lights(bool white_background)
 {
@@ -249,6 +382,14 @@ bool gl_draw_scene(int width, int height, const ViewWindow& window)
     GLPainter painter;
     const ViewPainterScope scope(painter);
     Model& m = model();
+    // Rows coloured by a property keep the colour given here.
+    const bool by_property = property_colouring().on && graphics_settings().properties_legend_shown;
+    struct ByProperty {
+        explicit ByProperty(bool on) { view_state().color_by_load = on; }
+        ~ByProperty() { view_state().color_by_load = false; }
+        ByProperty(const ByProperty&) = delete;
+        ByProperty& operator=(const ByProperty&) = delete;
+    } colouring(by_property);
     // Opaque rows first, then the transparent ones over them.
     for (int pass = 0; pass < 2; ++pass) {
         if (pass == 1) {
@@ -261,6 +402,11 @@ bool gl_draw_scene(int width, int height, const ViewWindow& window)
             LayoutRow& r = m.rows[row];
             if (!r.shown || (r.transparent != 0) != (pass == 1))
                 continue;
+            if (by_property) {
+                const int entry = property_color_entry(row);
+                const Color p = entry > 0 ? palette_color(entry) : rgb(128, 128, 128);
+                glColor4f(p.r / 255.0f, p.g / 255.0f, p.b / 255.0f, r.transparent ? 0.6f : 1.0f);
+            }
             if (r.element && element_in_view(row))
                 r.element->draw_3d(r);
             if (data_item_in_view(row) && data_kind_shown(r.dtype))
@@ -278,6 +424,7 @@ bool gl_draw_scene(int width, int height, const ViewWindow& window)
     }
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
+    gl_draw_colour_coded_elements();
     if (const auto& results = graphics_hooks().render_results)
         results();
     glFlush();

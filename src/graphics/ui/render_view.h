@@ -3,6 +3,7 @@
 // an OpenGL client or of an offscreen rendering, where a context is current.
 #pragma once
 
+#include "framework/geometry.h"
 #include "graphics/graphics_view.h"
 
 // The lights, materials, clear colour and client arrays of a fresh context
@@ -17,3 +18,15 @@ bool gl_draw_scene(int device_width, int device_height, const ViewWindow& window
 void gl_clear_scene(int device_width, int device_height);
 // glFinish: the frame is done (the benchmarks time a frame to here).
 void gl_finish();
+
+// The stress colouring of the render view: a straight element as a tube
+// coloured from one end's value to the other's (cut at the quarter points
+// of the ramp), one tube piece, a bend as a torus section coloured along its
+// arc, and every pipe-like element of the model so (while a colouring is
+// shown).
+void gl_draw_pipe_color_coded(const Vec3& a, const Vec3& b, double radius_a, double radius_b, float value_a,
+                              float value_b);
+void gl_tube_segment(const Vec3& a, const Vec3& b, double radius_a, double radius_b, float value_a, float value_b);
+void gl_draw_bend_color_coded(const Vec3& centre, const Vec3& start, const Vec3& end, double pipe_radius,
+                              float value_start, float value_end);
+void gl_draw_colour_coded_elements();

@@ -15,10 +15,10 @@ namespace {
 constexpr int VISIBLE_ROWS = 12;
 
 // One column a field; Enter and a double-click choose the current row.
-class BrowserTable final : public TableWindow {
+class BrowserTable final : public ChoiceTable {
 public:
     explicit BrowserTable(const LibraryBrowser& b)
-        : TableWindow(nullptr, static_cast<int>(b.columns.size()),
+        : ChoiceTable(nullptr, static_cast<int>(b.columns.size()),
                       std::any_of(b.columns.begin(), b.columns.end(),
                                   [](const BrowserColumn& c) { return !c.second_line.empty(); })
                           ? 2
@@ -27,7 +27,6 @@ public:
     {
         editing_allowed = false;
     }
-    std::function<void()> chosen;
 
     std::string header_text(int column, int line) override
     {
@@ -41,18 +40,6 @@ public:
         if (line != 0 || column < 1 || column > columns() || row < 1 || row > browser_.count())
             return {};
         return browser_.columns[static_cast<std::size_t>(column - 1)].cell(row);
-    }
-    bool cell_editable(int, int) override { return false; }
-    void leave_row(int) override
-    {
-        if (chosen)
-            chosen();
-    }
-    bool edit_row(int) override
-    {
-        if (chosen)
-            chosen();
-        return true;
     }
 
 private:

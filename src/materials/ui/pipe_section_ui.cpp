@@ -356,11 +356,9 @@ private:
 
 // ---- INSULATION_DIALOG -------------------------------------------------------------------
 
-class InsulationTable final : public TableWindow {
+class InsulationTable final : public ChoiceTable {
 public:
-    std::function<void()> picked;
-
-    InsulationTable() : TableWindow(nullptr, 2, 2) { editing_allowed = false; }
+    InsulationTable() : ChoiceTable(nullptr, 2, 2) { editing_allowed = false; }
 
     std::string header_text(int column, int line) override
     {
@@ -378,25 +376,13 @@ public:
         const InsulationMaterial& m = all[static_cast<std::size_t>(row - 1)];
         return column == 1 ? m.name : column == 2 ? format_weight_density(m.density()) : std::string();
     }
-    bool cell_editable(int, int) override { return false; }
-    bool edit_row(int) override
-    {
-        if (picked)
-            picked();
-        return true;
-    }
-    void leave_row(int) override
-    {
-        if (picked)
-            picked();
-    }
 };
 
 class InsulationDialog final : public DialogProc {
 public:
     void init(Dialog& d) override
     {
-        table_.picked = [&d, this] { d.end(table_.current_row); };
+        table_.chosen = [&d, this] { d.end(table_.current_row); };
         const int rows = static_cast<int>(insulation_materials().size());
         view_ = table_create_in_dialog(d, INSULATION_TABLE, table_);
         table_show_at(table_, "", rows, 1, 0);

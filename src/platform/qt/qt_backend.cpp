@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStyleHints>
 #include <QSurfaceFormat>
 #include <QTextBrowser>
 #include <QUrl>
@@ -612,6 +613,8 @@ bool QtBackend::set_clipboard_image(const Image& image) {
 }
 
 void QtBackend::beep() { QApplication::beep(); }
+
+int QtBackend::cursor_flash_time() const { return QGuiApplication::styleHints()->cursorFlashTime(); }
 
 void QtBackend::set_wait_cursor(bool wait) {
     if (wait == s_->wait_cursor) return;

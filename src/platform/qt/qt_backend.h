@@ -94,6 +94,7 @@ public:
     std::string clipboard_text() override;
     bool set_clipboard_image(const Image& image) override;
     void beep() override;
+    int cursor_flash_time() const override;
     void set_wait_cursor(bool wait) override;
     bool open_document(const std::string& path_or_url) override;
     bool show_help(const std::string& html_file, const std::string& anchor) override;

@@ -1,0 +1,557 @@
+#include "graphics/ui/shape_commands.h"
+
+#include "codes/stress_display.h"
+#include "framework/app_state.h"
+#include "framework/commands.h"
+#include "framework/errors.h"
+#include "framework/state.h"
+#include "framework/text.h"
+#include "framework/units.h"
+#include "framework/ui/dialog_helper.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/messages.h"
+#include "graphics/color_scale.h"
+#include "graphics/draw2d.h"
+#include "graphics/graphics_view.h"
+#include "graphics/highlight.h"
+#include "graphics/shapes.h"
+#include "graphics/stress_view.h"
+#include "graphics/ui/graphics_client.h"
+#include "graphics/ui/graphics_dialogs.h"
+#include "graphics/ui/graphics_window.h"
+#include "graphics/view_settings.h"
+#include "model/model.h"
+#include "model/view_drawing.h"
+#include "results/results_load_cases.h"
+#include "results/results_reader.h"
+#include "results/results_state.h"
+#include "results/ui/results_hooks.h"
+
+#include <cmath>
+
+using K = ControlKind;
+
+const DialogTemplate MAGNIFICATION_DIALOG = {
+    "MAGNIFICATION_DIALOG",
+    "Magnification",
+    {
+        control(MAGNIFICATION_VALUE, K::Edit, "Deflection magnification", 0, 0, 2, CF_NONE, 12),
+        control(IDOK, K::Button, "OK", 1, 0, 1, CF_DEFAULT),
+        control(IDCANCEL, K::Button, "Cancel", 1, 1),
+        control(MAGNIFICATION_APPLY, K::Button, "&Apply", 2, 0),
+        control(MAGNIFICATION_RESET, K::Button, "&Reset", 2, 1),
+    },
+};
+
+namespace {
+
+struct AnimationState {
+    bool deflected = false;      // the shape animated is the deflected shape
+    int frame = 0;
+    int frames = 20;
+    float magnification = 0.0f;
+    bool saved_numbers = false;  // the line view's node numbers and dots before the start
+    bool saved_dots = false;
+    bool paused_running = false; // a pause found an animation running
+    int drawn = 0;
+    bool long_pause = false;     // the timer runs the pause after a cycle
+};
+
+AnimationState& anim()
+{
+    return session_part<AnimationState>();
+}
+
+ShapeState& shapes()
+{
+    return shape_state();
+}
+
+Frame& rf()
+{
+    return results_frame();
+}
+
+// The shape the result on screen means: the displacement table the
+// deflected shape, a modal table the mode shape; any other result the
+// deflected shape unless the results hold modes only.
+bool deflected_wanted()
+{
+    switch (current_result()) {
+    case RESULT_DISPLACEMENTS: return true;
+    case RESULT_FREQUENCIES:
+    case RESULT_MODE_SHAPES:
+    case RESULT_DYNAMIC_SUSCEPTIBILITY:
+    case RESULT_DYNAMIC_STRESSES: return results().modal.modes <= 0;
+    default: return results().load_case_count() > 0 || results().modal.modes <= 0;
+    }
+}
+
+std::string shape_text()
+{
+    const ShapeState& s = shapes();
+    if (s.deflected_shape_shown)
+        return "&Hide Deflected Shape\t Ctrl+D";
+    if (s.mode_shape_shown)
+        return "&Hide Mode Shape";
+    return deflected_wanted() ? "&Show deflected shape\t Ctrl+D" : "&Show Mode Shape";
+}
+
+std::string animation_text()
+{
+    const bool deflected = shapes().animating ? anim().deflected : deflected_wanted();
+    if (shapes().animating)
+        return deflected ? "&Hide animated deflected shape\t Ctrl+Shift+A" : "&Hide animated mode shape\t Ctrl+Shift+A";
+    return deflected ? "&Show animated deflected shape\t Ctrl+Shift+A" : "&Show animated mode shape\t Ctrl+Shift+A";
+}
+
+std::string stresses_text()
+{
+    return stress_colouring().stresses ? "&Hide Stresses" : "&Show Stresses";
+}
+
+std::string ratios_text()
+{
+    return stress_colouring().ratios ? "Hide Stress &Ratios" : "Show Stress &Ratios";
+}
+
+void set_results_button(int id, const char* icon, bool checked)
+{
+    Frame& f = rf();
+    std::string tip = id == CMD_SHAPE ? shape_text() : animation_text();
+    tip = tip.substr(0, tip.find('\t'));
+    std::erase(tip, '&');
+    frame_set_button_look(f, id, icon, tip, checked);
+}
+
+void update_results_items()
+{
+    menu_set_state(rf(), CMD_SHAPE, shape_text());
+    menu_set_state(rf(), CMD_ANIMATE, animation_text());
+    set_results_button(CMD_SHAPE, "shape", shapes().deflected_shape_shown || shapes().mode_shape_shown);
+    set_results_button(CMD_ANIMATE, "animate", shapes().animating);
+}
+
+void set_graphics_title(const std::string& text)
+{
+    if (graphics_frame().window)
+        frame_set_title(graphics_frame(), text);
+}
+
+std::string deflected_title()
+{
+    return "Deflected shape: " + results_loadcase_name();
+}
+
+std::string mode_title()
+{
+    const ResultsState& r = results();
+    const double hz = r.modal.frequencies.valid(r.current_mode) ? r.modal.frequencies[r.current_mode] : 0.0;
+    return c_format("Mode %d: %.2f Hz", r.current_mode, hz);
+}
+
+// The displacements of the shape wanted, read when not loaded yet.
+void load_deflections()
+{
+    ResultsState& r = results();
+    if (r.loaded.displacements != r.current || r.loaded.displacements == 0)
+        read_load_case_displacements();
+}
+
+void load_mode()
+{
+    load_current_mode();
+}
+
+void shape_show_common()
+{
+    update_results_items();
+    ShapeState& s = shapes();
+    s.shape_factor = shape_magnification();
+    s.shape_segments = 8;
+    apply_color_scheme();
+    graphics_redraw();
+}
+
+void shape_hide_common()
+{
+    update_results_items();
+    apply_color_scheme();
+    set_graphics_title("Graphics");
+    graphics_redraw();
+}
+
+// What the results window's Magnification changes shows again.
+void reapply_magnification()
+{
+    if (shapes().mode_shape_shown) {
+        mode_shape_show();
+    } else if (shapes().animating) {
+        animation_stop();
+        animation_start();
+    }
+    if (shapes().deflected_shape_shown)
+        deflected_shape_show();
+}
+
+void stop_for_view()
+{
+    if (graphics_settings().render_mode)
+        render_off();
+}
+
+void toggle_stresses(bool ratios)
+{
+    StressColouring& c = stress_colouring();
+    const bool on = ratios ? !c.ratios : !c.stresses;
+    highlight_erase();
+    if (!on) {
+        ratios ? hide_stress_ratios() : hide_stresses();
+    } else {
+        ratios ? show_stress_ratios() : show_stresses();
+        // The colour-coded pipes are the render view's; the line view colours its lines.
+        if (graphics_settings().render_available && !graphics_settings().render_mode)
+            render_on();
+    }
+    graphics_model_changed();
+}
+
+struct MagnificationDialog : PlacedDialogProc {
+    void show_value(float value) { dialog_set_text(MAGNIFICATION_VALUE, format_real(value, 10, 0)); }
+
+    void init(Dialog& d) override
+    {
+        if (magnification() != 0.0f)
+            show_value(magnification());
+        dialog_select_focus(MAGNIFICATION_VALUE);
+        place_dialog(d);
+    }
+
+    void apply()
+    {
+        dialog_get_text(MAGNIFICATION_VALUE);
+        float value = 0.0f;
+        if (parse_real_buffer(value) != 0 || !std::isfinite(value) || value < 0.0f)
+            throw_invalid("Magnification");
+        magnification() = value;
+        reapply_magnification();
+    }
+
+    void command(Dialog&, int id, int) override
+    {
+        if (id == MAGNIFICATION_APPLY) {
+            apply();
+        } else if (id == MAGNIFICATION_RESET) {
+            auto_magnification();
+            show_value(magnification());
+            reapply_magnification();
+        }
+    }
+
+    bool accept(Dialog&) override
+    {
+        apply();
+        return true;
+    }
+};
+
+}  // namespace
+
+// ---- Static shapes ------------------------------------------------------------------------
+
+void deflected_shape_show()
+{
+    if (!results_open())
+        return;
+    animation_stop();
+    ShapeState& s = shapes();
+    s.mode_shape_shown = false;
+    load_deflections();
+    set_graphics_title(deflected_title());
+    s.deflected_shape_shown = true;
+    shape_show_common();
+}
+
+void deflected_shape_hide()
+{
+    ShapeState& s = shapes();
+    if (!s.deflected_shape_shown)
+        return;
+    s.deflected_shape_shown = false;
+    shape_hide_common();
+}
+
+void mode_shape_show()
+{
+    if (!results_open() || results().modal.modes <= 0)
+        return;
+    animation_stop();
+    ShapeState& s = shapes();
+    s.deflected_shape_shown = false;
+    load_mode();
+    set_graphics_title(mode_title());
+    s.mode_shape_shown = true;
+    shape_show_common();
+}
+
+void mode_shape_hide()
+{
+    ShapeState& s = shapes();
+    if (!s.mode_shape_shown)
+        return;
+    s.mode_shape_shown = false;
+    shape_hide_common();
+}
+
+void shape_command()
+{
+    stop_for_view();
+    const ShapeState& s = shapes();
+    if (s.deflected_shape_shown)
+        deflected_shape_hide();
+    else if (s.mode_shape_shown)
+        mode_shape_hide();
+    else if (deflected_wanted())
+        deflected_shape_show();
+    else
+        mode_shape_show();
+}
+
+// ---- Animation ----------------------------------------------------------------------------
+
+bool animation_running()
+{
+    return shapes().animating;
+}
+
+void animation_start()
+{
+    if (!results_open())
+        return;
+    animation_stop();
+    highlight_erase();
+    deflected_shape_hide();
+    mode_shape_hide();
+    AnimationState& a = anim();
+    ShapeState& s = shapes();
+    ShowFlags& show = show_flags();
+    const bool deflected = deflected_wanted();
+    // What a failed start puts back.
+    const bool numbers = show.node_numbers, dots = show.dots;
+    try {
+        if (deflected)
+            load_deflections();
+        else if (results().modal.modes > 0)
+            load_mode();
+        else
+            throw MessageText("No mode shapes in the results");
+        a.deflected = deflected;
+        a.saved_numbers = numbers;
+        a.saved_dots = dots;
+        show.node_numbers = show.dots = false;
+        s.animating = true;
+        const int elements = model().numelems();
+        s.shape_segments = animation_segments(elements);
+        a.magnification = shape_magnification();
+        a.frames = animation_frames(elements, deflected);
+        a.frame = 0;
+        a.drawn = 0;
+        a.long_pause = false;
+        s.shape_factor = static_cast<float>(animation_factor(a.magnification, 0, a.frames, deflected));
+        set_graphics_title(deflected ? deflected_title() : mode_title());
+        update_results_items();
+        apply_color_scheme();
+        // The repaint of the dimmed picture is asked for before the timer runs,
+        // as a repaint stops a running animation.
+        s.animating = false;
+        graphics_redraw();
+        s.animating = true;
+        if (graphics_frame().window)
+            backend().set_timer(graphics_frame().window, ANIMATION_TIMER, ANIMATION_PERIOD_MS);
+    } catch (const MessageText& m) {
+        s.animating = false;
+        show.node_numbers = numbers;
+        show.dots = dots;
+        apply_color_scheme();
+        update_results_items();
+        set_graphics_title("Graphics");
+        message_error(graphics_client_window() ? graphics_frame().window : 0, m.text);
+    }
+}
+
+void animation_stop()
+{
+    ShapeState& s = shapes();
+    if (!s.animating)
+        return;
+    if (graphics_frame().window)
+        backend().kill_timer(graphics_frame().window, ANIMATION_TIMER);
+    s.animating = false;
+    AnimationState& a = anim();
+    set_graphics_title("Graphics");
+    update_results_items();
+    apply_color_scheme();
+    ShowFlags& show = show_flags();
+    show.node_numbers = a.saved_numbers;
+    show.dots = a.saved_dots;
+    graphics_redraw();
+}
+
+void animate_command()
+{
+    stop_for_view();
+    if (animation_running())
+        animation_stop();
+    else
+        animation_start();
+}
+
+void animation_pause()
+{
+    AnimationState& a = anim();
+    a.paused_running = animation_running();
+    if (a.paused_running)
+        animation_stop();
+}
+
+void animation_resume()
+{
+    AnimationState& a = anim();
+    if (a.paused_running) {
+        a.paused_running = false;
+        animation_start();
+    }
+}
+
+void animation_tick()
+{
+    if (!animation_running())
+        return;
+    AnimationState& a = anim();
+    if (a.long_pause && graphics_frame().window) {
+        a.long_pause = false;
+        backend().set_timer(graphics_frame().window, ANIMATION_TIMER, ANIMATION_PERIOD_MS);
+    }
+    a.frame = (a.frame + 1) % std::max(a.frames, 1);
+    // A deflected shape rests half a second at the end of each swing.
+    if (a.deflected && a.frame == a.frames - 1 && graphics_frame().window) {
+        backend().set_timer(graphics_frame().window, ANIMATION_TIMER, ANIMATION_PERIOD_MS + ANIMATION_CYCLE_PAUSE_MS);
+        a.long_pause = true;
+    }
+    shapes().shape_factor = static_cast<float>(animation_factor(a.magnification, a.frame, a.frames, a.deflected));
+    graphics_redraw_overlays();
+}
+
+int animation_frames_drawn()
+{
+    return anim().drawn;
+}
+
+void animation_draw_frame()
+{
+    if (!animation_running())
+        return;
+    AnimationState& a = anim();
+    ++a.drawn;
+    // The animation pen: red on white, green on black.
+    if (auto* painter = dynamic_cast<Draw2D*>(view_painter()))
+        painter->select_color(graphics_settings().white_background ? rgb(255, 0, 0) : rgb(0, 255, 0));
+    for (int e = 1; e <= model().numelems(); ++e)
+        draw_displaced_element(e);
+    draw_mode_markers();
+    draw_select_pen(PEN_ELEMENT);
+}
+
+// ---- Magnification ---------------------------------------------------------------------------
+
+bool magnification_dialog(WindowId owner)
+{
+    MagnificationDialog proc;
+    return run_dialog(MAGNIFICATION_DIALOG, proc, owner) == IDOK;
+}
+
+// ---- Installation -------------------------------------------------------------------------------
+
+void install_shape_commands()
+{
+    ResultsHooks& h = results_hooks();
+    h.highlight_erase = highlight_erase;
+    h.highlight_row = highlight_layout_row;
+    h.stop_animation = animation_stop;
+    h.show_graphics = graphics_window_show;
+    h.hide_graphics = graphics_window_hide;
+    h.hide_overlays = [] {
+        animation_stop();
+        deflected_shape_hide();
+        mode_shape_hide();
+        if (stress_colouring().stresses || stress_colouring().ratios) {
+            hide_stresses();
+            hide_stress_ratios();
+            graphics_model_changed();
+        }
+    };
+    h.thresholds_changed = [] { graphics_redraw(); };
+    h.ratio_colouring = [](bool on) {
+        if (on != stress_colouring().ratios)
+            toggle_stresses(true);
+    };
+    h.deflected_shape = [](bool on) {
+        if (on)
+            deflected_shape_show();
+        else
+            deflected_shape_hide();
+    };
+    h.commands[CMD_SHAPE] = [](int) { shape_command(); };
+    h.commands[CMD_ANIMATE] = [](int) { animate_command(); };
+    h.commands[CMD_MAGNIFICATION] = [](int) { magnification_dialog(results_frame().window); };
+    h.commands[CMD_SHOW_STRESSES] = [](int) { toggle_stresses(false); };
+    h.commands[CMD_SHOW_STRESS_RATIOS] = [](int) { toggle_stresses(true); };
+    h.commands[CMD_COLOURING_OFF] = [](int) {
+        stress_colouring().jackets = !stress_colouring().jackets;
+        graphics_model_changed();
+    };
+    h.commands[CMD_ZOOM_ALL] = [](int) { zoom_all_command(); };
+    h.commands[CMD_VIEWPOINT] = [](int) { viewpoint_dialog(results_frame().window); };
+    h.commands[CMD_PREVIOUS_VIEW] = [](int) { previous_view(); };
+    h.command_text = [previous = h.command_text](int command) -> std::string {
+        switch (command) {
+        case CMD_SHAPE: return shape_text();
+        case CMD_ANIMATE: return animation_text();
+        case CMD_SHOW_STRESSES: return stresses_text();
+        case CMD_SHOW_STRESS_RATIOS: return ratios_text();
+        default: return previous ? previous(command) : std::string();
+        }
+    };
+    h.closing.push_back([] {
+        animation_stop();
+        ShapeState& s = shapes();
+        s.deflected_shape_shown = s.mode_shape_shown = false;
+        s.magnification_limit = 0.0f;
+        hide_stresses();
+        hide_stress_ratios();
+        apply_color_scheme();
+    });
+
+    GraphicsHooks& g = graphics_hooks();
+    g.stop_animation = animation_stop;
+    g.pause_animation = animation_pause;
+    g.resume_animation = animation_resume;
+    g.shapes_layer = [] {
+        const ShapeState& s = shapes();
+        if (!s.animating && (s.deflected_shape_shown || s.mode_shape_shown))
+            draw_displaced_shape();
+    };
+    g.results_layer = draw_stress_colouring;
+    g.plot_title = results_plot_title;
+
+    HighlightHooks& hl = highlight_hooks();
+    hl.animating = animation_running;
+    hl.stop_animation = animation_stop;
+}
+
+void register_shape_frame_commands()
+{
+    frame_register_command(
+        graphics_frame(), CMD_MAGNIFICATION, [](int) { magnification_dialog(graphics_frame().window); },
+        [] { return in_results() && (shapes().deflected_shape_shown || shapes().mode_shape_shown || shapes().animating); });
+}

@@ -1,0 +1,553 @@
+// The plot files: their text encodings and numbers, the paper table and the
+// page fitting, golden files of each format (byte for byte), the records of
+// HP-GL, DXF and EPS read back by small readers written here from the
+// formats' rules, clipping at the page, and failures that keep the file
+// that was there.
+#include "codes/stress_display.h"
+#include "golden.h"
+#include "graphics/data/plot_fixture.h"
+#include "graphics/plot_device.h"
+#include "graphics/plot_text.h"
+#include "graphics/stress_view.h"
+#include "graphics/triads.h"
+
+#include <filesystem>
+#include <regex>
+
+namespace {
+
+constexpr const char* PLOTS = "plots";
+
+// A sink that takes `budget` bytes and refuses the rest.
+class FailingSink final : public PlotSink {
+public:
+    FailingSink(PlotSink& inner, std::size_t budget) : inner_(inner), budget_(budget) {}
+    bool write(const char* data, std::size_t size) override
+    {
+        if (size > budget_) {
+            inner_.write(data, budget_);
+            budget_ = 0;
+            return false;
+        }
+        budget_ -= size;
+        return inner_.write(data, size);
+    }
+
+private:
+    PlotSink& inner_;
+    std::size_t budget_;
+};
+
+std::vector<double> numbers_in(const std::string& text)
+{
+    std::vector<double> out;
+    static const std::regex number(R"(-?\d+\.\d+|-?\d+)");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), number); it != std::sregex_iterator(); ++it)
+        out.push_back(std::stod(it->str()));
+    return out;
+}
+
+// The lines of a DXF file as (group code, value) pairs.
+std::vector<std::pair<std::string, std::string>> dxf_pairs(const std::vector<std::string>& lines)
+{
+    std::vector<std::pair<std::string, std::string>> out;
+    for (std::size_t i = 0; i + 1 < lines.size(); i += 2)
+        out.emplace_back(lines[i], lines[i + 1]);
+    return out;
+}
+
+}  // namespace
+
+// ---- Texts and numbers ------------------------------------------------------------------------
+
+TEST_F(PlotTest, PlotTextNumbersAreFixedPointWithoutSignOnZero)
+{
+    EXPECT_EQ(plot_number(1234.5678, 2), "1234.57");
+    EXPECT_EQ(plot_number(-0.001, 2), "0.00");
+    EXPECT_EQ(plot_number(-0.006, 2), "-0.01");
+    EXPECT_EQ(plot_number(10.6, 4), "10.6000");
+    EXPECT_EQ(plot_number(std::nan(""), 3), "0.000");
+    EXPECT_EQ(plot_number(2.5e-7, 6), "0.000000");
+}
+
+TEST_F(PlotTest, PlotTextKeepsControlCharactersAndNonAsciiOutOfTheFormats)
+{
+    // HP-GL labels end at byte 3, so neither it nor a line end may stay in one.
+    EXPECT_EQ(hpgl_label_text("a\nb\x03" "c"), "a b c");
+    EXPECT_EQ(hpgl_label_text("Tête (1)"), "Tete (1)");
+    EXPECT_EQ(hpgl_label_text("Δp"), "?p");
+    // DXF R12 texts are code page 1252; a control character is a blank.
+    EXPECT_EQ(text_to_cp1252("é\r\n€"), std::string("\xE9  \x80"));
+    // A byte that is not UTF-8 is taken as already being code page 1252.
+    EXPECT_EQ(text_to_cp1252(std::string("\xE9t\xE9")), std::string("\xE9t\xE9"));
+    // PostScript strings: the three special characters escaped, StandardEncoding
+    // glyphs as octal escapes, accented letters plain.
+    EXPECT_EQ(postscript_string_text("(a) \\ b"), "\\(a\\) \\\\ b");
+    EXPECT_EQ(postscript_string_text("ß—é"), "\\373\\320e");
+    EXPECT_EQ(postscript_string_text("x\ty"), "x y");
+}
+
+TEST_F(PlotTest, PlotTextHelveticaWidthsFollowTheFontMetrics)
+{
+    // Adobe Helvetica: H 722, e 556, l 222, o 556; "1234" four digits of 556.
+    EXPECT_EQ(helvetica_width("Hello"), 722 + 556 + 222 + 222 + 556);
+    EXPECT_EQ(helvetica_width("1234"), 4 * 556);
+    // An escaped parenthesis is one character of 333.
+    EXPECT_EQ(helvetica_width("()"), 666);
+    // The lower-case letters of Helvetica sum to 12726 units: 489.5 a letter.
+    EXPECT_EQ(helvetica_average_width(), 489);
+}
+
+// ---- Paper and page ---------------------------------------------------------------------------
+
+TEST_F(PlotTest, PlotPaperTableGivesEachFormatsAreaAndPortraitTurnsIt)
+{
+    float w = 0, h = 0;
+    plot_page_size(PlotFormat::Hpgl, DrawingSize{0, false}, w, h);
+    EXPECT_FLOAT_EQ(w, 9.8f);
+    EXPECT_FLOAT_EQ(h, 6.9f);
+    plot_page_size(PlotFormat::Dxf, DrawingSize{9, true}, w, h);
+    EXPECT_FLOAT_EQ(w, 31.9f);
+    EXPECT_FLOAT_EQ(h, 45.8f);
+    // An unknown paper is paper A; EPS is always 6.5 by 9 in.
+    plot_page_size(PlotFormat::Dxf, DrawingSize{42, false}, w, h);
+    EXPECT_FLOAT_EQ(w, 10.0f);
+    EXPECT_FLOAT_EQ(h, 7.3f);
+    plot_page_size(PlotFormat::Eps, DrawingSize{3, true}, w, h);
+    EXPECT_FLOAT_EQ(w, 6.5f);
+    EXPECT_FLOAT_EQ(h, 9.0f);
+    EXPECT_STREQ(paper_size(-1).name, "A Size (8.5 in x 11 in)");
+    EXPECT_STREQ(paper_size(9).name, "A0 Size (841 mm x 1189 mm)");
+}
+
+TEST_F(PlotTest, PlotPageFitWidensTheViewToThePageAndSetsInchSizes)
+{
+    // A window of 100 by 100 on a 10 by 5 in page: the height governs
+    // (0.05 in a unit), the width grows to 200 about its middle.
+    graphics_view().view_window = ViewWindow{0, 0, 100, 100};
+    const double scale = fit_inch_page(10.0f, 5.0f);
+    const ViewWindow& w = graphics_view().view_window;
+    EXPECT_NEAR(scale, 0.05, 1e-9);
+    EXPECT_NEAR(w.xmin, -50, 1e-4);
+    EXPECT_NEAR(w.xmax, 150, 1e-4);
+    EXPECT_NEAR(w.ymin, 0, 1e-4);
+    const ViewState& v = view_state();
+    EXPECT_NEAR(v.scale_90dpi, 4.5, 1e-9);
+    EXPECT_NEAR(v.symbol_sizes[3], 12.0 / 4.5, 1e-9);
+    EXPECT_NEAR(v.text_margin_x, 0.05 / 0.05, 1e-9);
+    EXPECT_DOUBLE_EQ(v.arrow_head_length, 0.105);
+    EXPECT_DOUBLE_EQ(v.triad_arrow_length, 0.35);
+    EXPECT_DOUBLE_EQ(v.element_half_width, 0.0);
+}
+
+// ---- Golden files -----------------------------------------------------------------------------
+
+TEST_F(PlotTest, PlotGoldenFilesOfEveryFormatLandscapeAndPortrait)
+{
+    plotted_model();
+    displaced_shape();
+    for (bool portrait : {false, true}) {
+        drawing_size() = DrawingSize{0, portrait};
+        const std::string side = portrait ? "portrait" : "landscape";
+        expect_golden_file(PLOTS, "a_" + side + ".plt", plot(PlotFormat::Hpgl));
+        expect_golden_file(PLOTS, "a_" + side + ".dxf", plot(PlotFormat::Dxf));
+    }
+    // EPS pages do not follow the drawing size.
+    const std::string eps = plot(PlotFormat::Eps);
+    drawing_size().portrait = false;
+    EXPECT_EQ(plot(PlotFormat::Eps), eps);
+    expect_golden_file(PLOTS, "page.eps", eps);
+    expect_golden_file(PLOTS, "client.emf", plot(PlotFormat::Emf));
+}
+
+TEST_F(PlotTest, PlotWritingPutsTheViewAndScreenTextSizesBack)
+{
+    plotted_model();
+    set_text_metrics(7, 12, 2, 28, 15);
+    const ViewWindow window = graphics_view().view_window;
+    const ViewState before = view_state();
+    for (PlotFormat f : {PlotFormat::Hpgl, PlotFormat::Dxf, PlotFormat::Eps, PlotFormat::Emf}) {
+        plot(f);
+        EXPECT_EQ(graphics_view().view_window, window);
+        const ViewState& v = view_state();
+        EXPECT_DOUBLE_EQ(v.scale, before.scale);
+        // The EPS page measures its own 90-unit Helvetica: the screen's
+        // metrics (and the label sizes made from them) stay.
+        EXPECT_EQ(v.font_average_width, 7);
+        EXPECT_EQ(v.font_ascent, 12);
+        EXPECT_DOUBLE_EQ(v.text_margin_x, before.text_margin_x);
+        EXPECT_DOUBLE_EQ(v.number_width, before.number_width);
+        EXPECT_EQ(v.dot_size, before.dot_size);
+        EXPECT_FALSE(graphics_view().plt_output || graphics_view().dxf_output || graphics_view().eps_output);
+    }
+}
+
+// ---- HP-GL ------------------------------------------------------------------------------------
+
+TEST_F(PlotTest, PlotHpglRecordsFollowTheirFormsInTheJob)
+{
+    plotted_model();
+    displaced_shape();
+    for (bool portrait : {false, true}) {
+        drawing_size() = DrawingSize{0, portrait};
+        const std::string file = plot(PlotFormat::Hpgl);
+        // The PCL job around the plot, byte for byte.
+        ASSERT_EQ(file.substr(0, 13), "\x1b" "E\x1b&l1O\x1b%0B\r\n");
+        ASSERT_EQ(file.substr(file.size() - 14), "SP;PG;IN;\r\n\f\x1b" "E");
+        std::vector<std::string> lines;
+        ASSERT_TRUE(crlf_lines(file.substr(0, file.size() - 3), lines));
+        ASSERT_GE(lines.size(), 6u);
+        EXPECT_EQ(lines[1], "IN;IP500,500,1500,1500;");
+        EXPECT_EQ(lines[2], "SC0,1000,0,1000;SI0.16,0.25;");
+        std::size_t at = 3;
+        if (portrait)
+            EXPECT_EQ(lines[at++], "RO90;");
+        else
+            EXPECT_NE(lines[at], "RO90;");
+        static const std::regex pen(R"(LT(2,1,1)?;)");
+        static const std::regex line(R"(SP1;PU-?\d+\.\d\d,-?\d+\.\d\d;PD-?\d+\.\d\d,-?\d+\.\d\dPU;)");
+        static const std::regex label(R"(SP1;PU-?\d+\.\d\d,-?\d+\.\d\d;LB[ -~]*\x03)");
+        static const std::regex window(R"(IW10,10,(\d+),(\d+);)");
+        int windows = 0, labels_before_window = 0;
+        bool dashed = false, solid_after_dashed = false, dashed_seen = false;
+        for (std::size_t i = at; i + 1 < lines.size(); ++i) {
+            const std::string& l = lines[i];
+            std::smatch m;
+            if (std::regex_match(l, m, window)) {
+                ++windows;
+                // The window is the page less the frame's inset, in thousandths.
+                EXPECT_EQ(std::stoi(m[1]), portrait ? 6890 : 9790);
+                EXPECT_EQ(std::stoi(m[2]), portrait ? 9790 : 6890);
+                continue;
+            }
+            if (std::regex_match(l, pen)) {
+                const bool now = l == "LT2,1,1;";
+                dashed_seen = dashed_seen || now;
+                if (dashed && !now)
+                    dashed = false;
+                else if (now)
+                    dashed = true;
+                continue;
+            }
+            if (std::regex_match(l, label)) {
+                labels_before_window += windows == 0 ? 1 : 0;
+                continue;
+            }
+            ASSERT_TRUE(std::regex_match(l, line)) << "line " << i << ": " << l;
+            solid_after_dashed = solid_after_dashed || (dashed_seen && !dashed);
+        }
+        EXPECT_EQ(windows, 1);
+        // The title and the file name come before the window, unclipped.
+        EXPECT_EQ(labels_before_window, 2);
+        EXPECT_TRUE(dashed_seen);
+        EXPECT_TRUE(solid_after_dashed);
+        EXPECT_EQ(lines.back(), "SP;PG;IN;");
+    }
+}
+
+// ---- DXF --------------------------------------------------------------------------------------
+
+TEST_F(PlotTest, PlotDxfHasItsSectionsLayersAndEntitiesInOrder)
+{
+    plotted_model();
+    displaced_shape();
+    std::vector<std::string> lines;
+    ASSERT_TRUE(crlf_lines(plot(PlotFormat::Dxf), lines));
+    const auto pairs = dxf_pairs(lines);
+    // HEADER: the limits of an A page (10.0 by 7.3 in) and the text size.
+    const std::vector<std::pair<std::string, std::string>> header = {
+        {"  0", "SECTION"}, {"  2", "HEADER"},   {"  9", "$LIMMIN"},  {" 10", "0.4"},     {" 20", "0.4"},
+        {"  9", "$LIMMAX"}, {" 10", "10.6000"},  {" 20", "8.1000"},   {"  9", "$TEXTSIZE"}, {" 40", "0.0900"},
+        {"  0", "ENDSEC"}};
+    ASSERT_GE(pairs.size(), header.size());
+    for (std::size_t i = 0; i < header.size(); ++i)
+        EXPECT_EQ(pairs[i], header[i]) << i;
+    // The layer table: 23 layers in order, four of them off (colour -7).
+    std::vector<std::string> layers;
+    std::vector<std::string> off;
+    for (std::size_t i = 0; i + 3 < pairs.size(); ++i)
+        if (pairs[i] == std::make_pair(std::string("  0"), std::string("LAYER"))) {
+            layers.push_back(pairs[i + 1].second);
+            if (pairs[i + 3].second == "-7")
+                off.push_back(pairs[i + 1].second);
+        }
+    const std::vector<std::string> expected = {
+        "0",        "BORDER",   "TITLE",     "AXES",       "ELEMENTS",  "ANCHORS",           "RESTRAINTS",
+        "SKEWED_RESTRAINTS",    "HANGERS",   "GUIDES",     "LIMIT_STOPS", "NOZZLES",         "SNUBBERS",
+        "SPIDERS",  "END_CAPS", "FLANGES",   "FORCES",     "CMASSES",   "OTHER",             "NODES",
+        "NODE-DOTS", "LENGTHS", "ROW_NUMBERS"};
+    EXPECT_EQ(layers, expected);
+    EXPECT_EQ(off, (std::vector<std::string>{"FORCES", "OTHER", "LENGTHS", "ROW_NUMBERS"}));
+    // The entities' layers follow the drawing order; the generic support
+    // (data type 21) lands on OTHER; the shape is not drawn in DXF.
+    std::vector<std::string> order;
+    bool dashed = false;
+    for (std::size_t i = 0; i + 1 < pairs.size(); ++i) {
+        if (pairs[i].first != "  0" || (pairs[i].second != "LINE" && pairs[i].second != "TEXT" &&
+                                        pairs[i].second != "SOLID"))
+            continue;
+        ASSERT_EQ(pairs[i + 1].first, "  8");
+        const std::string& layer = pairs[i + 1].second;
+        if (order.empty() || order.back() != layer)
+            order.push_back(layer);
+        dashed = dashed || pairs[i + 2] == std::make_pair(std::string("  6"), std::string("DASHED"));
+    }
+    EXPECT_FALSE(dashed);
+    const std::vector<std::string> layer_order = {"BORDER",  "TITLE",     "AXES",       "ELEMENTS", "ANCHORS",
+                                                  "RESTRAINTS", "GUIDES", "LIMIT_STOPS", "HANGERS",
+                                                  "SNUBBERS", "SKEWED_RESTRAINTS", "OTHER", "NOZZLES",
+                                                  "LENGTHS",  "NODE-DOTS", "NODES",     "ROW_NUMBERS"};
+    EXPECT_EQ(order, layer_order);
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
+              (std::vector<std::string>{"  0", "ENDSEC", "  0", "EOF"}));
+}
+
+// ---- EPS --------------------------------------------------------------------------------------
+
+TEST_F(PlotTest, PlotEpsHeaderBoundingBoxClipAndEscapedTitle)
+{
+    plotted_model();
+    const std::string file = plot(PlotFormat::Eps);
+    std::vector<std::string> lines;
+    ASSERT_TRUE(crlf_lines(file, lines));
+    ASSERT_GT(lines.size(), 20u);
+    EXPECT_EQ(lines[0], "%!PS-Adobe-3.0 EPSF-3.0");
+    EXPECT_EQ(lines[1], "%%Creator:Korvane");
+    EXPECT_EQ(lines[2], "%%DocumentProcessColors: Black");
+    EXPECT_EQ(lines[3], "%%DocumentFonts: Helvetica");
+    // The box: the page's frame at 72 points plus the margins of the format.
+    const ViewWindow& w = graphics_view().view_window;
+    const double s = std::min(72 * 6.5 / w.width(), 72 * 9.0 / w.height());
+    EXPECT_EQ(lines[4], "%%BoundingBox:70 70 " + std::to_string(int(w.width() * s + 0.5) + 74) + " " +
+                            std::to_string(int(w.height() * s + 0.5) + 90));
+    const std::vector<std::string> prologue = {"%%EndComments", "/Helvetica findfont", "9 scalefont", "setfont",
+                                               "0.65 setlinewidth", "0 setgray"};
+    for (std::size_t i = 0; i < prologue.size(); ++i)
+        EXPECT_EQ(lines[5 + i], prologue[i]);
+    // The title is shown escaped; a new path follows the clip.
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "(Line \\(A\\) \\\\ B) show"), lines.end());
+    const auto clip = std::find(lines.begin(), lines.end(), "clip");
+    ASSERT_NE(clip, lines.end());
+    EXPECT_EQ(*(clip + 1), "newpath");
+    EXPECT_EQ(*(clip - 1), "closepath");
+    EXPECT_EQ(lines.back(), "%%EOF");
+}
+
+// ---- Clipping ---------------------------------------------------------------------------------
+
+TEST_F(PlotTest, PlotClippingCutsLinesAtThePageButEpsWritesThemWhole)
+{
+    plotted_model();
+    // A window over the first part of the line only: the element from 30 to
+    // 40 crosses its right edge, the later ones lie wholly outside.
+    const Point2 n30 = node_view_point(node_index(30)), n40 = node_view_point(node_index(40));
+    const Point2 n10 = node_view_point(node_index(10));
+    const float right = (n30.x + n40.x) / 2;
+    ViewWindow& w = graphics_view().view_window;
+    w = ViewWindow{n10.x - 40, std::min(n10.y, n40.y) - 200, right, std::max(n10.y, n40.y) + 200};
+    graphics_settings().axes_corner = 0;
+    // HP-GL: every line end on the page, one of them on its right edge.
+    std::vector<std::string> lines;
+    ASSERT_TRUE(crlf_lines(plot(PlotFormat::Hpgl), lines));
+    double largest = 0;
+    int element_lines = 0;
+    bool after_window = false;
+    for (const std::string& l : lines) {
+        after_window = after_window || l.rfind("IW", 0) == 0;
+        if (!after_window || l.find(";PD") == std::string::npos)
+            continue;
+        const std::vector<double> v = numbers_in(l.substr(l.find("PU")));
+        ASSERT_EQ(v.size(), 4u);
+        // The edges of dots and arrow heads are written as given; lines are cut.
+        if (std::hypot(v[2] - v[0], v[3] - v[1]) < 100)
+            continue;
+        for (int k = 0; k < 4; k += 2) {
+            EXPECT_GE(v[k], -0.01);
+            EXPECT_LE(v[k], 9800.01);
+            largest = std::max(largest, v[k]);
+        }
+        ++element_lines;
+    }
+    EXPECT_NEAR(largest, 9800.0, 0.01);
+    // EPS: a line runs past the frame (the page's clip path cuts it).
+    ASSERT_TRUE(crlf_lines(plot(PlotFormat::Eps), lines));
+    double frame_right = 0, farthest = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] == "clip")
+            frame_right = numbers_in(lines[i - 4])[0];
+        if (frame_right > 0 && lines[i].find("lineto") != std::string::npos)
+            farthest = std::max(farthest, numbers_in(lines[i])[0]);
+    }
+    EXPECT_GT(farthest, frame_right + 1.0);
+    EXPECT_GT(element_lines, 0);
+}
+
+// ---- Failures ---------------------------------------------------------------------------------
+
+TEST_F(PlotTest, PlotFileUnwritablePathFailsAndLeavesNothing)
+{
+    plotted_model();
+    const std::string folder_missing = file_path("no such folder");
+    for (PlotFormat f : {PlotFormat::Hpgl, PlotFormat::Dxf, PlotFormat::Eps}) {
+        const std::string path = folder_missing + "/plot." + std::string(plot_format_name(f));
+        EXPECT_EQ(thrown_text([&] { write_plot_file(f, path); }),
+                  std::string("Unable to open ") + plot_format_name(f) + " file for output");
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder_missing));
+    // Nothing is left in the folder either.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()),
+              0);
+}
+
+TEST_F(PlotTest, PlotFileWriteFailingMidwayKeepsTheOldFile)
+{
+    plotted_model();
+    for (PlotFormat f : {PlotFormat::Hpgl, PlotFormat::Dxf, PlotFormat::Eps}) {
+        const std::string path = file_path(std::string("plot.") + plot_format_name(f));
+        std::ofstream(path, std::ios::binary) << "the file that was there";
+        const PlotSinkFilter fail_after_100 = [](PlotSink& file) { return std::make_unique<FailingSink>(file, 100); };
+        EXPECT_EQ(thrown_text([&] { write_plot_file(f, path, fail_after_100); }),
+                  std::string("Unable to write ") + plot_format_name(f) + " file");
+        EXPECT_EQ(read_file(path), "the file that was there");
+        // The same path written whole replaces it.
+        write_plot_file(f, path);
+        EXPECT_EQ(read_file(path), plot(f));
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 3);
+}
+
+// ---- The caption of the results -----------------------------------------------------------------
+
+TEST_F(PlotTest, PlotTitleNamesTheShapeOrStressViewShown)
+{
+    every_support_model();
+    analyse();
+    load_results(results_path, "");
+    EXPECT_EQ(graphics_plot_title(), "");
+    graphics_hooks().plot_title = results_plot_title;
+    EXPECT_EQ(graphics_plot_title(), "");
+    shape_state().deflected_shape_shown = true;
+    magnification() = 1234.56f;
+    EXPECT_EQ(graphics_plot_title(), "Deflected shape: " + results_loadcase_name() + ", Magnification factor = 1234.6");
+    shape_state().deflected_shape_shown = false;
+    results().modal.modes = 2;
+    results().modal.frequencies = OneBased<float>(2);
+    results().modal.frequencies[2] = 12.345f;
+    results().current_mode = 2;
+    shape_state().mode_shape_shown = true;
+    EXPECT_EQ(graphics_plot_title(), "Mode 2: 12.35 Hz");
+    shape_state().mode_shape_shown = false;
+    show_stress_ratios();
+    EXPECT_EQ(graphics_plot_title(), stress_ratio_view_caption(piping_code(), stress_display_flags().ratio_kind));
+    hide_stress_ratios();
+    EXPECT_EQ(graphics_plot_title(), "");
+}
+
+// ---- Enhanced metafile ------------------------------------------------------------------------
+
+namespace {
+
+uint32_t u32_at(const std::string& b, std::size_t at)
+{
+    return uint32_t(static_cast<unsigned char>(b[at])) | (uint32_t(static_cast<unsigned char>(b[at + 1])) << 8) |
+           (uint32_t(static_cast<unsigned char>(b[at + 2])) << 16) |
+           (uint32_t(static_cast<unsigned char>(b[at + 3])) << 24);
+}
+
+int32_t i32_at(const std::string& b, std::size_t at)
+{
+    return static_cast<int32_t>(u32_at(b, at));
+}
+
+}  // namespace
+
+TEST_F(PlotTest, PlotEmfRecordsReadBackByTheFormatsRules)
+{
+    // Read with the record layouts of the published EMF format: the header
+    // (type 1, " EMF" at byte 40, the file's size and record count, the
+    // handle count), records of whole 4-byte words, objects selected only
+    // after they were made, and the end record last.
+    plotted_model();
+    const std::string b = plot(PlotFormat::Emf);
+    ASSERT_GE(b.size(), 108u);
+    ASSERT_EQ(u32_at(b, 0), 1u);
+    const uint32_t header_size = u32_at(b, 4);
+    EXPECT_GE(header_size, 88u);
+    EXPECT_EQ(u32_at(b, 40), 0x464D4520u);
+    EXPECT_EQ(u32_at(b, 44), 0x00010000u);
+    EXPECT_EQ(u32_at(b, 48), b.size());
+    const uint32_t records = u32_at(b, 52);
+    const uint32_t handles = u32_at(b, 56) & 0xFFFF;
+    // The picture's bounds: the client of 800 by 600 pixels.
+    EXPECT_EQ(i32_at(b, 8), 0);
+    EXPECT_EQ(i32_at(b, 16), 799);
+    EXPECT_EQ(i32_at(b, 20), 599);
+    EXPECT_EQ(i32_at(b, 72), 800);
+    EXPECT_EQ(i32_at(b, 76), 600);
+    std::vector<bool> made(handles, false);
+    std::size_t at = 0;
+    uint32_t count = 0, last_type = 0, lines = 0;
+    std::vector<std::string> texts;
+    while (at < b.size()) {
+        ASSERT_LE(at + 8, b.size());
+        const uint32_t type = u32_at(b, at), size = u32_at(b, at + 4);
+        ASSERT_GE(size, 8u) << "record " << count;
+        ASSERT_EQ(size % 4, 0u) << "record " << count;
+        ASSERT_LE(at + size, b.size());
+        switch (type) {
+        case 38:   // EMR_CREATEPEN: handle, style, width, colour
+        case 39:   // EMR_CREATEBRUSHINDIRECT
+        case 82: { // EMR_EXTCREATEFONTINDIRECTW
+            const uint32_t h = u32_at(b, at + 8);
+            ASSERT_GT(h, 0u);
+            ASSERT_LT(h, handles);
+            EXPECT_FALSE(made[h]) << "handle " << h << " made twice";
+            made[h] = true;
+            EXPECT_EQ(size, type == 38 ? 28u : type == 39 ? 24u : 104u);
+            break;
+        }
+        case 37: { // EMR_SELECTOBJECT: a stock object or one made before
+            const uint32_t h = u32_at(b, at + 8);
+            if (!(h & 0x80000000u)) {
+                ASSERT_LT(h, handles);
+                EXPECT_TRUE(made[h]) << "handle " << h << " selected before it was made";
+            }
+            break;
+        }
+        case 27:   // EMR_MOVETOEX, EMR_LINETO: a point within the picture
+        case 54: {
+            const int32_t x = i32_at(b, at + 8), y = i32_at(b, at + 12);
+            EXPECT_GE(x, 0);
+            EXPECT_LE(x, 800);
+            EXPECT_GE(y, 0);
+            EXPECT_LE(y, 600);
+            lines += type == 54 ? 1 : 0;
+            break;
+        }
+        case 86:   // EMR_POLYGON16, EMR_POLYBEZIER16: bounds, count, points
+        case 85:
+            EXPECT_EQ(size, 28 + 4 * u32_at(b, at + 24));
+            break;
+        case 84: { // EMR_EXTTEXTOUTW: the UTF-16 text at its offset
+            const uint32_t chars = u32_at(b, at + 44), offset = u32_at(b, at + 48);
+            ASSERT_LE(offset + 2 * chars, size);
+            std::string text;
+            for (uint32_t k = 0; k < chars; ++k)
+                text.push_back(static_cast<char>(b[at + offset + 2 * k]));
+            texts.push_back(text);
+            break;
+        }
+        default: break;
+        }
+        last_type = type;
+        at += size;
+        ++count;
+    }
+    EXPECT_EQ(count, records);
+    EXPECT_EQ(last_type, 14u);
+    EXPECT_EQ(u32_at(b, b.size() - 4), 20u);
+    EXPECT_GT(lines, 20u);
+    // The node numbers of the model are among the texts.
+    for (const char* n : {"10", "50", "90"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), n), texts.end()) << n;
+}

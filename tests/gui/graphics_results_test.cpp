@@ -1,0 +1,243 @@
+// The results on the graphics window under Xvfb: the highlight's colours on
+// both backgrounds and its blink, the animation's frame rate with the window
+// kept responsive, and a golden picture of the colour-coded render view.
+#include "analysis/analysis_model.h"
+#include "analysis/static_analysis.h"
+#include "framework/document.h"
+#include "framework/errors.h"
+#include "graphics/color_scale.h"
+#include "graphics/highlight.h"
+#include "graphics/model_view.h"
+#include "graphics/shapes.h"
+#include "graphics/ui/graphics_client.h"
+#include "graphics/ui/shape_commands.h"
+#include "gui/graphics_gui.h"
+#include "results/results_load_cases.h"
+#include "results/results_reader.h"
+#include "results/results_session.h"
+#include "results/ui/results_hooks.h"
+
+#include <QElapsedTimer>
+
+#include <chrono>
+
+namespace {
+
+class HighlightGui : public GraphicsGui {
+protected:
+    // The client pixel of a point of the view.
+    static QPoint pixel(Point2 p)
+    {
+        double x = 0, y = 0;
+        view_to_client(p.x, p.y, x, y);
+        return {static_cast<int>(x), static_cast<int>(y)};
+    }
+    // Whether a pixel of the colour lies within `reach` of the point.
+    static bool colour_near(const QImage& image, QPoint at, QRgb colour, int reach = 3)
+    {
+        for (int dx = -reach; dx <= reach; ++dx)
+            for (int dy = -reach; dy <= reach; ++dy) {
+                const int x = at.x() + dx, y = at.y() + dy;
+                if (x >= 0 && y >= 0 && x < image.width() && y < image.height() &&
+                    !differs(image.pixel(x, y), colour, 24))
+                    return true;
+            }
+        return false;
+    }
+    // The row of the 6 ft pipe from node 10 to node 20, and its middle
+    // (no support's symbol reaches it).
+    static int pipe_row()
+    {
+        for (int row = 1; row <= model().numrows(); ++row)
+            if (model().rows[row].node == 20)
+                return row;
+        return 0;
+    }
+    static Point2 middle(int row)
+    {
+        const LayoutRow& r = model().rows[row];
+        const Point2 a = node_view_point(r.start_node), b = node_view_point(r.end_node);
+        return {(a.x + b.x) / 2, (a.y + b.y) / 2};
+    }
+    // A pixel on the left edge of the mark's box.
+    static QPoint mark_edge()
+    {
+        std::unique_ptr<Surface> screen = backend().screen_surface();
+        NodeMark marks[2];
+        highlight_marks(*screen, marks);
+        return {marks[0].rect.left, (marks[0].rect.top + marks[0].rect.bottom) / 2};
+    }
+};
+
+class ShapeGui : public GraphicsGui {
+protected:
+    // The sample model analysed in the test's folder and its results opened.
+    void analysed_results()
+    {
+        const std::filesystem::path sample = folder / "model.mbf";
+        std::filesystem::copy_file(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf", sample);
+        import_batch_file_at(sample.string());
+        present_layout_window();
+        settle();
+        model_file_path() = (folder / "model.mod").string();
+        make_model();
+        try {
+            const std::unique_ptr<AnalysisModel> snapshot = make_analysis_model();
+            const RunOutcome outcome = run_analysis(*snapshot, {});
+            ASSERT_TRUE(outcome.completed) << outcome.message;
+            load_results((folder / "model.res").string(), "");
+        } catch (const MessageText& m) {
+            FAIL() << m.text;
+        }
+        ASSERT_TRUE(results_open());
+        in_results() = true;
+        set_current_result(RESULT_DISPLACEMENTS);
+    }
+    void TearDown() override
+    {
+        animation_stop();
+        close_results();
+        in_results() = false;
+        GraphicsGui::TearDown();
+    }
+};
+
+class ColorScaleGui : public GraphicsGui {};
+
+}  // namespace
+
+TEST_F(HighlightGui, HighlightMarksTheElementInItsColoursOnBothBackgrounds)
+{
+    load_model();
+    show_graphics(800, 600);
+    fixed_view();
+    const int row = pipe_row();
+    ASSERT_NE(row, 0);
+    // Without the highlight nothing green is there.
+    QImage picture = grab_client();
+    EXPECT_FALSE(colour_near(picture, pixel(middle(row)), qRgb(0, 255, 0)));
+    highlight_element(row);
+    settle();
+    picture = grab_client();
+    ASSERT_TRUE(highlight_state().phase);
+    // On black: the element green, the mark's box white.
+    EXPECT_TRUE(colour_near(picture, pixel(middle(row)), qRgb(0, 255, 0)));
+    EXPECT_TRUE(colour_near(picture, mark_edge(), qRgb(255, 255, 255), 1));
+    // On white: red, and the box magenta.
+    frame_send_command(graphics_frame(), CMD_BACKGROUND_WHITE);
+    highlight_element(row);
+    settle();
+    picture = grab_client();
+    EXPECT_TRUE(colour_near(picture, pixel(middle(row)), qRgb(255, 0, 0)));
+    EXPECT_TRUE(colour_near(picture, mark_edge(), qRgb(255, 0, 255), 1));
+}
+
+TEST_F(HighlightGui, HighlightBlinksBetweenItsColourAndGrey)
+{
+    load_model();
+    show_graphics(800, 600);
+    fixed_view();
+    const int row = pipe_row();
+    highlight_element(row);
+    settle();
+    const int period = highlight_blink_period(backend().cursor_flash_time());
+    ASSERT_GT(period, 0);
+    // Two half periods apart the element alternates between green and grey.
+    std::vector<bool> green;
+    QElapsedTimer clock;
+    clock.start();
+    for (int k = 0; k < 3; ++k) {
+        // The grab paints what is due first: the phase read after it is the one drawn.
+        const QImage picture = grab_client();
+        const bool phase = highlight_state().phase;
+        green.push_back(colour_near(picture, pixel(middle(row)), qRgb(0, 255, 0)));
+        EXPECT_EQ(green.back(), phase);
+        if (!phase) {
+            EXPECT_TRUE(colour_near(picture, pixel(middle(row)), qRgb(128, 128, 128)));
+        }
+        // Wait for the next blink.
+        while (highlight_state().phase == phase && clock.elapsed() < 20 * period)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        settle();
+    }
+    EXPECT_NE(green[0], green[1]);
+    EXPECT_NE(green[1], green[2]);
+}
+
+TEST_F(ShapeGui, ShapeAnimationDrawsTwentyFramesASecondAndTheWindowStaysResponsive)
+{
+    analysed_results();
+    show_graphics(800, 600);
+    fixed_view();
+    show_flags().node_numbers = true;
+    show_flags().dots = true;
+    animate_command();
+    ASSERT_TRUE(animation_running());
+    // A second of frames, while calls posted to the window keep being answered.
+    QElapsedTimer clock;
+    clock.start();
+    const int before = animation_frames_drawn();
+    int answered = 0;
+    long longest_wait = 0;
+    while (clock.elapsed() < 1000) {
+        bool done = false;
+        const qint64 posted = clock.elapsed();
+        backend().post([&done] { done = true; });
+        while (!done && clock.elapsed() < 1100)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        longest_wait = std::max<long>(longest_wait, static_cast<long>(clock.elapsed() - posted));
+        answered += done ? 1 : 0;
+    }
+    const double seconds = clock.elapsed() / 1000.0;
+    const int frames = animation_frames_drawn() - before;
+    EXPECT_GE(frames / seconds, 20.0) << frames << " frames in " << seconds << " s";
+    EXPECT_GT(answered, 20);
+    EXPECT_LT(longest_wait, 250);
+    // Stop puts back the numbers and dots; Render stops a running animation.
+    EXPECT_FALSE(show_flags().node_numbers);
+    animation_stop();
+    EXPECT_TRUE(show_flags().node_numbers);
+    EXPECT_TRUE(show_flags().dots);
+    animate_command();
+    ASSERT_TRUE(animation_running());
+    frame_send_command(graphics_frame(), CMD_RENDER);
+    settle();
+    EXPECT_FALSE(animation_running());
+    EXPECT_TRUE(show_flags().node_numbers);
+}
+
+TEST_F(ColorScaleGui, ColorScaleColourCodedRenderViewMatchesItsGolden)
+{
+    load_model();
+    show_graphics(800, 600);
+    frame_send_command(graphics_frame(), CMD_RENDER);
+    if (!backend().opengl_available())
+        GTEST_SKIP() << "no OpenGL";
+    // Values given by the test: along the line from 0 at its start to the
+    // largest at its end, each element from its first node's to its second's.
+    clear_colouring_values();
+    StressColouring& c = stress_colouring();
+    c.stresses = true;
+    view_state().stress_colors = true;
+    const int elements = model().numelems();
+    for (int e = 1; e <= elements; ++e) {
+        set_colouring_value(e, 0, 1000.0f * model().elems[e].node1);
+        set_colouring_value(e, 1, 1000.0f * model().elems[e].node2);
+    }
+    color_scale_set_range(1000.0f, 1000.0f * model().numnodes());
+    fixed_view();
+    graphics_model_changed();
+    settle();
+    const QImage picture = grab_client();
+    expect_golden_image("render_stress.png", picture, background());
+    // Both ends of the ramp are on the screen: blue and red pixels.
+    bool blue = false, red = false;
+    for (int y = 0; y < picture.height(); y += 2)
+        for (int x = 0; x < picture.width(); x += 2) {
+            const QRgb p = picture.pixel(x, y);
+            blue = blue || (qBlue(p) > 200 && qRed(p) < 40 && qGreen(p) < 40);
+            red = red || (qRed(p) > 200 && qBlue(p) < 40 && qGreen(p) < 40);
+        }
+    EXPECT_TRUE(blue);
+    EXPECT_TRUE(red);
+}
