@@ -226,6 +226,12 @@ TEST_F(ModalResultsTest, SpectrumAccelerationsShowInGAndPrintTheirColumns)
     EXPECT_EQ(cell(t, 3, 2), "3.000");
     EXPECT_EQ(cell(t, 2, 3), "-0.500");
     EXPECT_EQ(cell(t, 2, 4), "0.000");
+    // Moving to a row highlights its node.
+    int highlighted = 0;
+    results_hooks().highlight_node = [&highlighted](int node) { highlighted = node; };
+    table_goto_row(t, 3);
+    EXPECT_EQ(highlighted, results().results_nodes[3]);
+    results_hooks().highlight_node = nullptr;
 
     // The text report: the node at column 6, X, Y and Z ending at 21, 32, 43.
     report_begin_text(false);

@@ -100,6 +100,11 @@ public:
         }
         return table_on_key(*this, key, mods);
     }
+    void on_row_changed(int row) override
+    {
+        if (row >= 1 && row <= node_count() && results_hooks().highlight_node)
+            results_hooks().highlight_node(results().results_nodes[row]);
+    }
     void on_leave() override
     {
         if (results_hooks().highlight_erase)
