@@ -36,6 +36,7 @@ seeds_of() {
     node_text_fuzz) echo fuzz/corpus/node_texts ;;
     hanger_catalogue_fuzz) echo libraries/hangers fuzz/corpus/hangers ;;
     results_read_fuzz) echo fuzz/corpus/results ;;
+    qualification_files_fuzz) echo fuzz/corpus/qualification ;;
     *) ;;
   esac
 }

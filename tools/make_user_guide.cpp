@@ -35,6 +35,7 @@
 #include "model/ui/dialogs_model_file.h"
 #include "model/ui/list_window.h"
 #include "platform/headless/headless_backend.h"
+#include "qualification/ui/qualification_dialogs.h"
 #include "supports/ui/support_dialogs.h"
 
 #include <algorithm>
@@ -85,6 +86,8 @@ const DialogTemplate* const DIALOGS[] = {
     // The graphics window
     &VIEWPOINT_DIALOG, &HIDE_ELEMENTS_DIALOG, &PRINT_OPENGL_DIALOG, &SHOW_33_DIALOG, &MAGNIFICATION_DIALOG,
     &DRAWING_SIZE_DIALOG, &PLOT_TITLE_DIALOG,
+    // Component qualification
+    &FLANGE_DATA_DIALOG, &BOLT_GASK_DATA_DIALOG, &LOAD_DATA_DIALOG, &LUG_EVAL, &NOZZLE_QUAL,
     // The program
     &PRINT_DIALOG, &INFO_DIALOG, &ABOUT_DIALOG, &TUTORIAL_DIALOG,
 };

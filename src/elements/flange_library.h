@@ -3,11 +3,11 @@
 // (16 sizes, classes 150 to 2500) and one by the European PN ratings
 // (18 sizes, PN16 to PN100).
 //
-// A weight is shipped only with the published source it was taken from.
-// None could be checked against its source when this library was made, so
-// every entry is "not known" (0): the flange dialog then gets no weight from
-// the library and says so, and the user types the weight. A sourced weight
-// is added to the table together with its citation.
+// Every weight carries its source. The weights are those of the flange
+// weight table of the flange data item (a pair of flanges, lb); they could
+// not be checked against a published catalogue. A size and rating the table
+// leaves empty is "not known" (0): the flange dialog then gets no weight from
+// the library and says so, and the user types the weight.
 #pragma once
 
 #include <string>

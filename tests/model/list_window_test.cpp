@@ -150,12 +150,12 @@ TEST_F(ListWindowTest, ModesTakeTheFileCommandsAfterTheirSaveQuestion) {
     EXPECT_TRUE(ListCommand(CMD_OPEN));   // Cancel stops it
     go_on = true;
     EXPECT_TRUE(ListCommand(CMD_OPEN));
-    EXPECT_TRUE(ListCommand(CMD_SAVE));   // not a qualification command: taken, not routed
+    EXPECT_TRUE(ListCommand(CMD_SAVE));   // the data set's own Save
     EXPECT_TRUE(ListCommand(CMD_FLANGE_ANALYZE));
     EXPECT_FALSE(ListCommand(CMD_NOZZLE_ANALYZE));
     EXPECT_TRUE(ListCommand(CMD_UNITS));
     EXPECT_EQ(asked, 2);
-    EXPECT_EQ(routed, (std::vector<int>{CMD_NEW, CMD_OPEN, CMD_FLANGE_ANALYZE, CMD_UNITS}));
+    EXPECT_EQ(routed, (std::vector<int>{CMD_NEW, CMD_OPEN, CMD_SAVE, CMD_FLANGE_ANALYZE, CMD_UNITS}));
 
     // The close box asks, leaves the mode and closes the main window.
     main_frame().close_handler = [&] {

@@ -29,9 +29,7 @@ struct LibraryModeState {
     bool active = false;
     LibraryWindow window;
     // What the list window had before the library took it over.
-    std::optional<WindowPlacement> list_placement;
-    Menu list_menu;
-    const AcceleratorTable* list_accelerators = nullptr;
+    ListFrameLoan list_loan;
     // The user's choices, back on leaving.
     UnitChoices user_units{};
     int32_t user_code = 0;
@@ -89,18 +87,7 @@ void enter_library_mode(const LibraryWindow& window, const std::function<void()>
     s.active = true;
 
     Frame& list = list_frame();
-    if (main_frame().window)
-        frame_hide(main_frame());
-    s.list_placement.reset();
-    if (list.window)
-        s.list_placement = backend().placement(list.window);
-    s.list_menu = list.menu;
-    s.list_accelerators = list.accel;
-    if (list.window)
-        if (const std::optional<WindowPlacement> p = library_placement(window))
-            frame_set_placement_hidden(list, *p);
-    frame_set_menu(list, window.menu);
-    list.accel = &accelerator_resource(window.accelerators);
+    s.list_loan = lend_list_frame(window.menu, window.accelerators, library_placement(window));
 
     ListMode mode;
     mode.kind = ListMode::Library;
@@ -144,11 +131,7 @@ void leave_library_mode()
         else
             store_placement(w.placement_name, p);
     }
-    close_list_window();
-    if (list.window && s.list_placement)
-        frame_set_placement_hidden(list, *s.list_placement);
-    list.accel = s.list_accelerators;
-    frame_set_menu(list, s.list_menu);
+    return_list_frame(s.list_loan);
     if (list.window)
         for (int id : w.buttons)
             frame_hide_button(list, id);

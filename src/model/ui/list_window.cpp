@@ -699,6 +699,30 @@ void enter_list_mode(ListMode mode) {
     update_list_commands();
 }
 
+ListFrameLoan lend_list_frame(const std::string& menu, const std::string& accelerators,
+                              const std::optional<WindowPlacement>& placement) {
+    Frame& list = list_frame();
+    if (main_frame().window) frame_hide(main_frame());
+    ListFrameLoan loan;
+    if (list.window) loan.placement = backend().placement(list.window);
+    loan.menu = list.menu;
+    loan.accelerators = list.accel;
+    loan.title = list.title_text;
+    if (list.window && placement) frame_set_placement_hidden(list, *placement);
+    frame_set_menu(list, menu);
+    list.accel = &accelerator_resource(accelerators);
+    return loan;
+}
+
+void return_list_frame(const ListFrameLoan& loan) {
+    Frame& list = list_frame();
+    close_list_window();
+    if (list.window && loan.placement) frame_set_placement_hidden(list, *loan.placement);
+    list.accel = loan.accelerators;
+    frame_set_menu(list, loan.menu);
+    frame_set_title(list, loan.title);
+}
+
 void leave_list_mode() {
     const bool had_bars = state().mode.bars != nullptr;
     register_mode_commands(state().mode.commands, false);
@@ -732,7 +756,7 @@ bool ListCommand(int id) {
         case CMD_PRINT:
         case CMD_UNITS: route_to_mode(id); return true;
         case CMD_SAVE:
-        case CMD_SAVE_AS: return true;   // a qualification data set is saved by its own window
+        case CMD_SAVE_AS: route_to_mode(id); return true;
         default:
             if (mode.analyze_command != 0 && id == mode.analyze_command) {
                 route_to_mode(id);

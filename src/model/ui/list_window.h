@@ -16,6 +16,7 @@
 #include "platform/backend.h"
 
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -157,6 +158,21 @@ struct ListMode {
     std::set<int> commands;
 };
 void enter_list_mode(ListMode mode);
+// What a mode takes over of the list frame, to give it back on leaving.
+struct ListFrameLoan {
+    std::optional<WindowPlacement> placement;
+    Menu menu;
+    const AcceleratorTable* accelerators = nullptr;
+    std::string title;
+};
+// Hides the main window and gives the list frame the mode's menu and
+// accelerator table and, when given, its placement (kept hidden until the
+// frame is shown); what the frame had is returned.
+ListFrameLoan lend_list_frame(const std::string& menu, const std::string& accelerators,
+                              const std::optional<WindowPlacement>& placement);
+// Detaches the shown table, hides the list frame and gives it back its
+// placement (hidden), menu, accelerator table and title.
+void return_list_frame(const ListFrameLoan& loan);
 // Back to the model: the list frame gets its own tool bars again.
 void leave_list_mode();
 const ListMode& list_mode();

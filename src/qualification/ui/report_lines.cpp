@@ -8,6 +8,7 @@
 #include "framework/units.h"
 #include "model/nodes.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -16,6 +17,8 @@ struct ReportLinesState {
     std::vector<ReportLine> lines;
     RowState rows;
     RowColumns page;   // the row columns of the page being printed
+    QualificationReport qualification = QualificationReport::Flange;
+    QualificationColumns qualification_page;   // measured in the printer font
 };
 ReportLinesState& state() { return session_part<ReportLinesState>(); }
 
@@ -113,10 +116,34 @@ ReportLineFields split_report_line(const std::string& text)
 
 void report_text_line(const std::string& text)
 {
-    if (report_destination() == ReportDestination::Window)
-        report_add_window_line(LINE_TEXT, text);
-    else
-        report_line(text);
+    switch (report_destination()) {
+    case ReportDestination::Window: report_add_window_line(LINE_TEXT, text); break;
+    case ReportDestination::Text: report_line(text); break;
+    case ReportDestination::Pages: {
+        // A text wider than the page goes on over as many lines as it needs,
+        // broken after a blank, the following lines indented.
+        Surface& measure = gdi_measure_surface();
+        const int width = gdi_printable_rect().width();
+        const int indent = 2 * std::max(1, measure.text_width("9"));
+        std::string rest = text;
+        int x = 0;
+        while (x + measure.text_width(rest) > width) {
+            std::size_t cut = rest.rfind(' ');
+            while (cut != std::string::npos && cut > 0 && x + measure.text_width(rest.substr(0, cut)) > width)
+                cut = rest.rfind(' ', cut - 1);
+            if (cut == std::string::npos || cut == 0)
+                break;
+            gdi_print_text_at(gdi_left_margin() + x, rest.substr(0, cut));
+            gdi_next_line();
+            const std::size_t next = rest.find_first_not_of(' ', cut);
+            rest = next == std::string::npos ? std::string() : rest.substr(next);
+            x = indent;
+        }
+        gdi_print_text_at(gdi_left_margin() + x, rest);
+        gdi_next_line();
+        break;
+    }
+    }
 }
 
 void report_title(const std::string& text)
@@ -333,4 +360,355 @@ bool report_stress_row(double stress)
         break;
     }
     return ok;
+}
+
+// ---- Component qualification reports ----------------------------------------------------
+
+namespace {
+
+std::string stress_text(double v) { return trimmed(format_stress(v)); }
+std::string ratio_of(double ratio) { return trimmed(format_real(ratio, 10, 3)); }
+
+const QualificationColumns& qpage() { return state().qualification_page; }
+bool nozzle_report() { return state().qualification == QualificationReport::Nozzle; }
+
+// Where the check rows' numbers end on a page: calculated, allowed, ratio
+// and the status (its start in the flange and lug reports, its end in the
+// nozzle report).
+struct CheckPositions {
+    int calculated, allowed, ratio, status;
+};
+CheckPositions check_positions()
+{
+    const QualificationColumns& c = qpage();
+    if (nozzle_report())
+        return {c.label + 2 * c.digit, c.c[0] + c.digit, c.c[1], c.c[2]};
+    return {c.label + 2 * c.digit, c.label + c.number + c.digit, c.label + 2 * c.number + c.digit,
+            c.label + 2 * c.number + 6 * c.digit};
+}
+
+// A row of fields on a page or in a text report: each text at its place
+// (`right`: ending there), moved right to keep a gap after the text before
+// it, so that a long label or a wide number never runs into its neighbour.
+// On a page the places are relative to the left margin and the gap is a
+// digit's width; in a text report they are columns and the gap one blank.
+struct RowField {
+    std::string text;
+    int column;   // text report
+    int x;        // page
+    bool right;
+};
+void print_row(const std::vector<RowField>& fields)
+{
+    const bool pages = report_destination() == ReportDestination::Pages;
+    Surface& measure = gdi_measure_surface();
+    const int margin = pages ? gdi_left_margin() : 0;
+    const int gap = pages ? qpage().digit : 2;
+    bool first = true;
+    int end = 0;
+    for (const RowField& f : fields) {
+        if (f.text.empty())
+            continue;
+        const int width = pages ? measure.text_width(f.text) : utf8_length(f.text);
+        const int place = pages ? f.x : f.column;
+        int start = f.right ? place - width + (pages ? 0 : 1) : place;
+        if (!first && start < end + gap)
+            start = end + gap;
+        if (pages) {
+            gdi_print_text_at(margin + start, f.text);
+            end = start + width;
+        } else {
+            start = std::max(1, start);
+            report_print_at(f.text, start);
+            end = start + width - 1;
+        }
+        first = false;
+    }
+    pages ? gdi_next_line() : report_next_line();
+}
+
+// The stress table of the nozzle report is wider than a portrait page: there
+// each of its rows takes two lines, the label and figure, then the eight
+// points spread over the page's width.
+bool wrc_two_lines()
+{
+    const QualificationColumns& c = qpage();
+    return report_destination() == ReportDestination::Pages && c.c[7] + c.digit > gdi_printable_rect().width();
+}
+int wrc_point_end(std::size_t k)
+{
+    const QualificationColumns& c = qpage();
+    if (!wrc_two_lines())
+        return c.c[k] + c.digit;
+    return static_cast<int>(k + 1) * (gdi_printable_rect().width() - c.digit) / 8;
+}
+
+void not_given_line(double allowed, double limit)
+{
+    if (allowed < limit)
+        report_text_line(ALLOWABLE_NOT_GIVEN);
+}
+
+}  // namespace
+
+QualificationColumns measure_qualification_columns(Surface& s, QualificationReport report)
+{
+    QualificationColumns c;
+    c.digit = std::max(1, s.text_width("9"));
+    switch (report) {
+    case QualificationReport::Flange:
+        c.label = s.text_width(label_with_unit("MMMMMMMMMM99999999", STRESS));
+        c.number = s.text_width("9999999999");
+        break;
+    case QualificationReport::Lug:
+        c.label = s.text_width(label_with_unit("MMMMMMMMMMMMMMMMMMMMMMMMM999999999999999", STRESS));
+        c.number = s.text_width("9999999999");
+        break;
+    case QualificationReport::Nozzle:
+        c.label = s.text_width(label_with_unit("MMMMMMMMMMMMMMMM999999999", STRESS));
+        c.number = s.text_width("99999999");
+        break;
+    }
+    c.c[0] = c.label + c.number;
+    for (std::size_t k = 1; k < c.c.size(); ++k)
+        c.c[k] = c.c[k - 1] + c.digit + c.number;
+    return c;
+}
+
+void begin_qualification_report(QualificationReport report)
+{
+    state().qualification = report;
+    if (report_destination() != ReportDestination::Pages)
+        return;
+    state().qualification_page = measure_qualification_columns(gdi_measure_surface(), report);
+}
+
+void report_title_line(const std::string& text)
+{
+    switch (report_destination()) {
+    case ReportDestination::Pages:
+        gdi_print_title_bar(text);
+        gdi_next_line();
+        break;
+    case ReportDestination::Text:
+        report_rule();
+        report_print_centred_page(text);
+        report_next_line();
+        report_rule();
+        break;
+    case ReportDestination::Window: report_add_window_line(QLINE_TEXT, text); break;
+    }
+}
+
+void report_value_line(const std::string& label, const std::string& value, const std::string& unit)
+{
+    const bool with_unit = unit != "-";
+    switch (report_destination()) {
+    case ReportDestination::Pages:
+    case ReportDestination::Text: {
+        const QualificationColumns& c = qpage();
+        print_row({{label, REPORT_LEFT_COLUMN, 0, false},
+                   {value, 70, c.label + c.digit, true},
+                   {with_unit ? unit : "", 75, c.label + 2 * c.digit, false}});
+        break;
+    }
+    case ReportDestination::Window: report_add_window_line(QLINE_VALUE, label + "!" + value + " " + unit); break;
+    }
+}
+
+void report_check_header(const std::string& title)
+{
+    const bool status = nozzle_report();
+    const std::string unit = unit_label(STRESS);
+    switch (report_destination()) {
+    case ReportDestination::Pages: {
+        const CheckPositions p = check_positions();
+        const int x = gdi_left_margin();
+        gdi_print_title_bar(title);
+        gdi_next_line();
+        gdi_print_text_right(x + p.calculated, "Calculated");
+        gdi_print_text_right(x + p.allowed, "Allowed");
+        gdi_print_text_right(x + p.ratio, "Ratio");
+        if (status)
+            gdi_print_text_right(x + p.status, "Status");
+        gdi_next_line();
+        gdi_print_text_right(x + p.calculated, unit);
+        gdi_print_text_right(x + p.allowed, unit);
+        gdi_next_line();
+        break;
+    }
+    case ReportDestination::Text:
+        report_rule();
+        report_print_centred_page(title);
+        report_next_line();
+        report_rule();
+        report_print_at(status ? "Calculated   Allowed   Ratio   Status" : "Calculated   Allowed   Ratio", 60);
+        report_next_line();
+        report_print_right(unit, 69);
+        report_print_right(unit, 79);
+        report_next_line();
+        break;
+    case ReportDestination::Window:
+        report_add_window_line(QLINE_TEXT, title);
+        report_add_window_line(QLINE_HEADING, "");
+        break;
+    }
+}
+
+bool report_lug_stress_row(const std::string& label, double calculated, double allowed)
+{
+    const double ratio = allowed >= 1.0 ? std::fabs(calculated / allowed) : 0.0;
+    const std::string name = label_with_unit(label, STRESS);
+    const std::string calc = stress_text(calculated), allow = stress_text(allowed), rt = ratio_of(ratio);
+    switch (report_destination()) {
+    case ReportDestination::Pages:
+    case ReportDestination::Text: {
+        const CheckPositions p = check_positions();
+        print_row({{name, 6, 0, false}, {calc, 69, p.calculated, true}, {allow, 79, p.allowed, true},
+                   {rt, 87, p.ratio, true}});
+        break;
+    }
+    case ReportDestination::Window:
+        report_add_window_line(QLINE_CHECK, name + "!" + calc + " " + allow + " " + rt);
+        break;
+    }
+    not_given_line(allowed, 1.0);
+    return allowed >= 1.0;
+}
+
+void report_flange_table_header()
+{
+    switch (report_destination()) {
+    case ReportDestination::Pages: {
+        const CheckPositions p = check_positions();
+        const int x = gdi_left_margin();
+        gdi_quarter_line();
+        gdi_print_text_right(x + p.calculated, "Calculated");
+        gdi_print_text_right(x + p.allowed, "Allowed");
+        gdi_print_text_right(x + p.ratio, "Ratio");
+        gdi_print_text_at(x + p.status, "Status");
+        gdi_next_line();
+        gdi_quarter_line();
+        break;
+    }
+    case ReportDestination::Text:
+        report_next_line();
+        report_print_at("Calculated   Allowed   Ratio   Status", 28);
+        report_next_line();
+        report_next_line();
+        break;
+    case ReportDestination::Window: report_add_window_line(QLINE_HEADING, ""); break;
+    }
+}
+
+bool report_flange_stress_row(const std::string& name, double calculated, double allowed)
+{
+    const bool given = allowed > 0.0;
+    const double ratio = given ? std::fabs(calculated / allowed) : 0.0;
+    const std::string status = given && ratio <= 1.0 ? "OK" : "----";
+    const std::string calc = stress_text(calculated), allow = stress_text(allowed), rt = ratio_of(ratio);
+    switch (report_destination()) {
+    case ReportDestination::Pages:
+    case ReportDestination::Text: {
+        const QualificationColumns& c = qpage();
+        const CheckPositions p = check_positions();
+        print_row({{name, 1, 0, false},
+                   {calc, 36, c.label, true},
+                   {allow, 47, c.label + c.number, true},
+                   {rt, 56, p.ratio, true},
+                   {status, 63, p.status, false}});
+        break;
+    }
+    case ReportDestination::Window:
+        report_add_window_line(QLINE_CHECK, name + "!" + calc + " " + allow + " " + rt + " " + status);
+        break;
+    }
+    not_given_line(given ? 1.0 : 0.0, 1.0);
+    return given;
+}
+
+void report_wrc_stress_header()
+{
+    static const char* const POINTS[8] = {"Au", "Al", "Bu", "Bl", "Cu", "Cl", "Du", "Dl"};
+    switch (report_destination()) {
+    case ReportDestination::Pages: {
+        const QualificationColumns& c = qpage();
+        const int x = gdi_left_margin();
+        const bool two = wrc_two_lines();
+        if (two)
+            gdi_ensure_lines(2);
+        gdi_print_text("Stresses");
+        gdi_print_text_right(x + c.label + c.digit, "Fig. No");
+        if (two)
+            gdi_next_line();
+        for (std::size_t k = 0; k < 8; ++k)
+            gdi_print_text_right(x + wrc_point_end(k), POINTS[k]);
+        gdi_next_line();
+        break;
+    }
+    case ReportDestination::Text:
+        report_rule();
+        report_print_at("Stresses              Fig_No       Au       Al      Bu      Bl      Cu      Cl      Du      Dl",
+                        REPORT_LEFT_COLUMN);
+        report_next_line();
+        report_rule();
+        break;
+    case ReportDestination::Window:
+        report_add_window_line(QLINE_STRESSES, "Stresses!Fig.No Au Al Bu Bl Cu Cl Du Dl");
+        break;
+    }
+}
+
+void report_wrc_stress_row(const std::string& label, const std::string& figure, const std::array<double, 8>& s)
+{
+    static const int TEXT_ENDS[8] = {40, 49, 57, 65, 73, 81, 89, 97};
+    switch (report_destination()) {
+    case ReportDestination::Pages:
+    case ReportDestination::Text: {
+        const QualificationColumns& c = qpage();
+        std::vector<RowField> fields = {{label, REPORT_LEFT_COLUMN, 0, false}, {figure, 31, c.label + c.digit, true}};
+        std::vector<RowField> points;
+        for (std::size_t k = 0; k < 8; ++k)
+            points.push_back({stress_text(s[k]), TEXT_ENDS[k], wrc_point_end(k), true});
+        if (wrc_two_lines()) {
+            gdi_ensure_lines(2);
+            print_row(fields);
+            print_row(points);
+        } else {
+            fields.insert(fields.end(), points.begin(), points.end());
+            print_row(fields);
+        }
+        break;
+    }
+    case ReportDestination::Window: {
+        std::string text = label + "!" + figure;
+        for (double v : s)
+            text += " " + stress_text(v);
+        report_add_window_line(QLINE_STRESSES, text);
+        break;
+    }
+    }
+}
+
+bool report_compliance_row(const std::string& label, double calculated, double allowed)
+{
+    const bool given = allowed >= 1.0;
+    const double ratio = given ? std::fabs(calculated / allowed) : 0.0;
+    const std::string status = !given ? "----" : ratio >= 1.0 ? "Fail" : "Pass";
+    const std::string name = label_with_unit(label, STRESS);
+    const std::string calc = stress_text(calculated), allow = stress_text(allowed), rt = ratio_of(ratio);
+    switch (report_destination()) {
+    case ReportDestination::Pages:
+    case ReportDestination::Text: {
+        const CheckPositions p = check_positions();
+        print_row({{name, 6, 0, false}, {calc, 69, p.calculated, true}, {allow, 79, p.allowed, true},
+                   {rt, 87, p.ratio, true}, {status, 98, p.status, true}});
+        break;
+    }
+    case ReportDestination::Window:
+        report_add_window_line(QLINE_CHECK, name + "!" + calc + " " + allow + " " + rt + " " + status);
+        break;
+    }
+    not_given_line(allowed, 1.0);
+    return given;
 }

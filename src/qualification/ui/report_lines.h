@@ -14,6 +14,7 @@
 
 #include "platform/surface.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -122,3 +123,64 @@ bool report_stress_row(double stress);
 // The allowed F.2 stress (psi): 5950 when stresses are shown in psi, 41 MPa
 // (5946.54 psi) otherwise.
 double f2_allowed_stress();
+
+// ---- Component qualification reports (flange, lug, nozzle) ----------------------------
+//
+// Their lines share the list and the destinations. Stored kinds: 0 plain
+// text, 1 a heading row (no text), 2 a check row (label "!" calculated
+// allowed ratio, and the status in the flange and nozzle reports), 3 a value
+// row (label "!" value unit), 4 a stress row of WRC 537 (label "!" figure
+// and the eight values).
+enum QualificationLineKind : int {
+    QLINE_TEXT = 0,
+    QLINE_HEADING = 1,
+    QLINE_CHECK = 2,
+    QLINE_VALUE = 3,
+    QLINE_STRESSES = 4,
+};
+
+enum class QualificationReport { Flange, Lug, Nozzle };
+
+// The widths a qualification report's columns are measured from, in the
+// font of the output: `label` the width of the report's label pattern with
+// the stress unit, `number` of a number field, `digit` of "9"; a nozzle
+// report's value columns end at `c` (c0 = label + number, each next one a
+// digit and a number further).
+struct QualificationColumns {
+    int digit = 8;
+    int label = 0;
+    int number = 0;
+    std::array<int, 9> c{};
+};
+QualificationColumns measure_qualification_columns(Surface& s, QualificationReport report);
+// Starts a report: the columns of a graphic page are measured in the
+// printer font; the status column of check headers is the nozzle report's.
+void begin_qualification_report(QualificationReport report);
+
+// Lug and nozzle titles: a shaded bar (then the next line) on a page; a
+// rule, the text centred between columns 4 and 88, the next line and a rule
+// in a text report; a plain line in the window.
+void report_title_line(const std::string& text);
+// A value line: the label, the value right-aligned (column 70 of a text
+// report) and the unit label (from column 75) unless it is "-".
+void report_value_line(const std::string& label, const std::string& value, const std::string& unit);
+// The title of a block of checks and the heading "Calculated Allowed Ratio"
+// (with "Status" in the nozzle report) with the stress unit under the first two.
+void report_check_header(const std::string& title);
+// A lug check: |calculated / allowed| (0 for an allowed value below 1) in
+// width 10 with 3 decimals, no status; true when the allowed value is given.
+bool report_lug_stress_row(const std::string& label, double calculated, double allowed);
+// The flange's stress table heading and its rows: status "OK" for a ratio of
+// at most 1.0, else "----"; an allowed value not above 0 gives ratio 0 and
+// "----". True when the allowed value is given.
+void report_flange_table_header();
+bool report_flange_stress_row(const std::string& name, double calculated, double allowed);
+// The WRC 537 stress table heading and a row of the eight point stresses.
+void report_wrc_stress_header();
+void report_wrc_stress_row(const std::string& label, const std::string& figure, const std::array<double, 8>& s);
+// The compliance row: ratio |calculated / allowed| (0 for an allowed value
+// below 1), status "Fail" at 1.0 or more, else "Pass", and "----" when the
+// allowed value is below 1. True when the allowed value is given.
+bool report_compliance_row(const std::string& label, double calculated, double allowed);
+// Written under a row whose allowed value was not given.
+inline constexpr const char* ALLOWABLE_NOT_GIVEN = "*** Allowable not given: not checked ***";
