@@ -24,6 +24,7 @@ namespace {
 
 struct AnalysisSession {
     bool stiffness_export = false;
+    bool modal_forces_export = false;
 };
 
 // The model file's path with another ending in place of its extension.
@@ -96,6 +97,26 @@ bool& stiffness_export_requested()
     return session_part<AnalysisSession>().stiffness_export;
 }
 
+bool& modal_forces_export_requested()
+{
+    return session_part<AnalysisSession>().modal_forces_export;
+}
+
+std::string time_history_file_path()
+{
+    return beside_model(".rth");
+}
+
+std::string susceptibility_file_path()
+{
+    return beside_model(".rds");
+}
+
+std::string modal_forces_export_path()
+{
+    return beside_model("_modal_forces.csv");
+}
+
 std::string results_file_path()
 {
     return beside_model(".res");
@@ -135,6 +156,10 @@ std::unique_ptr<AnalysisModel> make_analysis_model()
     s.output.results_path = results_file_path();
     s.output.stiffness_export = stiffness_export_requested();
     s.output.stiffness_path = stiffness_export_path();
+    s.output.modal_forces_export = modal_forces_export_requested();
+    s.output.modal_forces_path = modal_forces_export_path();
+    s.output.time_history_path = time_history_file_path();
+    s.output.susceptibility_path = susceptibility_file_path();
     // A file may hold property-set records outside their editors' ranges
     // (so that they can be mended there): the first one refuses the run,
     // naming the record. The values the analysis takes from the sets are

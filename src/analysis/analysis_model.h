@@ -32,9 +32,17 @@ AnalysisLoads current_analysis_loads();
 // "<model>_K.csv".
 std::string results_file_path();
 std::string stiffness_export_path();
+// The files of the dynamic analyses beside the model: the time-history
+// results ".rth", the dynamic susceptibility ".rds" and the modal forces
+// export "<model>_modal_forces.csv".
+std::string time_history_file_path();
+std::string susceptibility_file_path();
+std::string modal_forces_export_path();
 
-// Whether the next run writes the stiffness export (a choice of the session).
+// Whether the next run writes the stiffness export and the modal forces
+// export (choices of the session).
 bool& stiffness_export_requested();
+bool& modal_forces_export_requested();
 
 // Refuses a results file that was not written for the current model: its
 // element count must be the model's and its length the one the model

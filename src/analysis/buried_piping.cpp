@@ -310,7 +310,7 @@ int SoilSprings::state_of(const Spring& s, double motion)
     return s.k_neg * -motion <= s.p_neg ? -1 : -2;
 }
 
-void SoilSprings::assemble(AnalysisRun& run) const
+void SoilSprings::assemble(AnalysisRun& run, bool with_loads) const
 {
     for (const Spring& s : springs_) {
         double k = 0.0;
@@ -334,7 +334,7 @@ void SoilSprings::assemble(AnalysisRun& run) const
         }
         if (k > 0.0 && run.stiffness_wanted())
             add_line_spring(run, s.node, 0, s.d, k);
-        if (force != 0.0)
+        if (force != 0.0 && with_loads)
             add_line_load(run, s.node, 0, s.d, force);
     }
 }

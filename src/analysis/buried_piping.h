@@ -110,7 +110,7 @@ public:
     void reset();
     // Stiffness and loads of the springs in their states (every coupling in
     // the structure pass).
-    void assemble(AnalysisRun& run) const;
+    void assemble(AnalysisRun& run, bool with_loads = true) const;
     // After a solution: the new states; counts each spring whose state
     // changed as not converged. True when none changed.
     bool update(AnalysisRun& run);

@@ -45,6 +45,12 @@ LoadCaseList default_load_cases(int numtloads, const AnalysisLoads& loads, bool 
     return cases;
 }
 
+bool load_case_solved_dynamically(int code)
+{
+    const StepRow& row = step_row(code);
+    return row.solve == StepSolve::Modal || row.solve == StepSolve::Dynamic;
+}
+
 std::vector<AnalysisStep> load_cases_from_model(const AnalysisModel& model)
 {
     std::vector<AnalysisStep> steps;
@@ -52,9 +58,14 @@ std::vector<AnalysisStep> load_cases_from_model(const AnalysisModel& model)
         return std::find_if(steps.begin(), steps.end(), [code](const AnalysisStep& s) { return s.code == code; });
     };
     const LoadCaseList& chosen = model.load_cases;
+    bool dynamic = false;
     for (int i = 1; i <= chosen.count(); ++i) {
         const int code = chosen.code(i);
         const StepRow& row = step_row(code);
+        if (load_case_solved_dynamically(code)) {
+            dynamic = true;
+            continue;
+        }
         if (row.solve == StepSolve::Range) {
             for (int part : {row.range_first, row.range_second})
                 if (find(part) == steps.end())
@@ -65,5 +76,28 @@ std::vector<AnalysisStep> load_cases_from_model(const AnalysisModel& model)
         else
             steps.push_back({code, true});
     }
+    if (!dynamic)
+        return steps;
+    // The dynamic cases after the static ones: the modes first, then the
+    // response spectrum made of its directions, the seismic anchor
+    // displacements and the missing mass, then the force spectrum, the time
+    // history and the harmonic response.
+    steps.push_back({LC_MODAL, chosen.contains(LC_MODAL)});
+    if (chosen.contains(LC_RESPONSE_SPECTRUM)) {
+        const ResponseSpectrumSettings& rs = model.loads.dynamic.response_spectrum;
+        for (int d = 0; d < 3; ++d)
+            if (!rs.spectrum[static_cast<std::size_t>(d)].empty())
+                steps.push_back({26 + d, false});
+    }
+    for (int code : {int{LC_SEISMIC_DISPLACEMENT}, int{LC_MISSING_MASS}})
+        if (chosen.contains(code))
+            steps.push_back({code, true});
+    if (chosen.contains(LC_RESPONSE_SPECTRUM)) {
+        steps.push_back({29, false});
+        steps.push_back({LC_RESPONSE_SPECTRUM, true});
+    }
+    for (int code : {int{LC_FORCE_SPECTRUM}, int{LC_TIME_HISTORY}, int{LC_HARMONIC}})
+        if (chosen.contains(code))
+            steps.push_back({code, true});
     return steps;
 }

@@ -25,7 +25,16 @@ struct AnalysisStep {
     bool written = true;
 };
 
-// The steps for the model's load cases, in their order: each chosen code
-// once; before an Expansion range (Ti-Tj) the Expansion (Ti) and (Tj) cases
-// that it is the difference of, when they are not solved already.
+// The steps for the model's load cases, in their order: each chosen static
+// code once; before an Expansion range (Ti-Tj) the Expansion (Ti) and (Tj)
+// cases that it is the difference of, when they are not solved already.
+// After them, when a dynamic case is chosen: Modal analysis (30, written
+// only when chosen); for Response spectrum the X, Y and Z acceleration steps
+// (26-28) of the directions with a spectrum; Seismic displacement (33) and
+// Missing mass (34) when chosen; then Combining acceleration results (29)
+// and Response spectrum (31); then Force spectrum (37), Time history (35)
+// and Harmonic response (36) as chosen.
 std::vector<AnalysisStep> load_cases_from_model(const AnalysisModel& model);
+
+// True for the codes the dynamic analyses solve (26-31, 33-37).
+bool load_case_solved_dynamically(int code);

@@ -9,6 +9,7 @@
 #include "elements/branch_joints.h"
 #include "elements/elastic_element.h"
 #include "elements/joints.h"
+#include "loads/nodal_loads.h"
 #include "framework/errors.h"
 #include "framework/text.h"
 #include "framework/units.h"
@@ -18,6 +19,8 @@
 #include "model/model.h"
 #include "model/nodes.h"
 #include "model/piping_codes.h"
+#include "supports/anchor.h"
+#include "supports/nozzle.h"
 
 #include <algorithm>
 #include <cmath>
@@ -307,6 +310,90 @@ void check_loads(const AnalysisModel& model)
             row_fault(row, "a hydrotest value is not a number");
 }
 
+bool has_spectrum(const std::vector<SpectrumCurve>& list, const std::string& name, bool force)
+{
+    for (const SpectrumCurve& s : list)
+        if (s.name == name)
+            return !s.points.empty() && (s.ordinate == SpectrumCurve::LOAD_FACTOR) == force;
+    return false;
+}
+
+template <typename T>
+bool model_has_item(const Model& m)
+{
+    return std::any_of(m.rows.begin(), m.rows.end(),
+                       [](const LayoutRow& r) { return dynamic_cast<const T*>(r.data.get()) != nullptr; });
+}
+
+bool seismic_displacement_given(const Model& m)
+{
+    for (const LayoutRow& r : m.rows) {
+        const DisplacementSets* sets = nullptr;
+        if (const auto* a = dynamic_cast<const Anchor*>(r.data.get()))
+            sets = &a->v.displacements;
+        else if (const auto* n = dynamic_cast<const Nozzle*>(r.data.get()))
+            sets = &n->v.displacements;
+        if (sets && sets->given[SEISMIC_DISPLACEMENT_SET])
+            return true;
+    }
+    return false;
+}
+
+// What a dynamic case needs of the model; throws "Load case <name>: ...".
+void check_dynamic_case(const AnalysisModel& model, int code, const std::string& name)
+{
+    const DynamicInput& in = model.loads.dynamic;
+    const Model& m = model.model;
+    auto refuse = [&name](const std::string& why) { throw_message("Load case " + name + ": " + why); };
+    if (model.options.number_of_modes <= 0 && model.options.cutoff_frequency <= 0)
+        refuse("no number of modes and no cutoff frequency are given (Analysis Options)");
+    if (code == LC_RESPONSE_SPECTRUM || code == LC_MISSING_MASS) {
+        const ResponseSpectrumSettings& rs = in.response_spectrum;
+        if (rs.spectrum[0].empty() && rs.spectrum[1].empty() && rs.spectrum[2].empty())
+            refuse("no direction names a spectrum (Loads > Response Spectrum)");
+        for (std::size_t d = 0; d < 3; ++d)
+            if (!rs.spectrum[d].empty() && !has_spectrum(in.spectra, rs.spectrum[d], false))
+                refuse(c_format("the %c spectrum ", "XYZ"[d]) + rs.spectrum[d] +
+                       " is not a response spectrum of the model with points");
+        if (code == LC_MISSING_MASS && !model.options.include_missing_mass)
+            refuse("the analysis option \"Include missing mass\" is off");
+    }
+    if (code == LC_SEISMIC_DISPLACEMENT && !seismic_displacement_given(m))
+        refuse("no anchor or nozzle has a seismic displacement");
+    if (code == LC_TIME_HISTORY) {
+        if (!model_has_item<TimeVaryingLoad>(m))
+            refuse("the model has no time-varying load");
+        const TimeHistorySettings& o = in.time_history;
+        if (!(o.time_step > 0.0) || !(o.end_time >= o.time_step) || !(o.output_interval >= o.time_step) ||
+            !(o.damping >= 0.0 && o.damping <= 1.0))
+            refuse("the time-history options are out of range");
+        if (o.end_time / o.time_step > 1.0e7)
+            refuse("more than 10,000,000 time steps");
+        for (int row = 1; row <= m.numrows(); ++row)
+            if (const auto* t = dynamic_cast<const TimeVaryingLoad*>(m.rows[row].data.get());
+                t && (t->function < 1 || t->function > static_cast<int>(in.time_functions.size()) ||
+                      in.time_functions[static_cast<std::size_t>(t->function - 1)].empty()))
+                refuse(c_format("the time-varying load of row %d names time function %d, which is not defined", row,
+                                t->function));
+    }
+    if (code == LC_HARMONIC) {
+        if (!model_has_item<HarmonicLoad>(m))
+            refuse("the model has no harmonic load");
+        for (int row = 1; row <= m.numrows(); ++row)
+            if (const auto* h = dynamic_cast<const HarmonicLoad*>(m.rows[row].data.get()); h && !(h->frequency > 0.0f))
+                refuse(c_format("the harmonic load of row %d has no frequency above 0", row));
+    }
+    if (code == LC_FORCE_SPECTRUM) {
+        if (!model_has_item<ForceSpectrumLoad>(m))
+            refuse("the model has no force spectrum load");
+        for (int row = 1; row <= m.numrows(); ++row)
+            if (const auto* f = dynamic_cast<const ForceSpectrumLoad*>(m.rows[row].data.get());
+                f && !has_spectrum(in.force_spectra, f->spectrum, true))
+                refuse(c_format("the force spectrum load of row %d names the force spectrum ", row) + f->spectrum +
+                       ", which is not defined with points");
+    }
+}
+
 // The chosen load cases; returns the codes the static driver assembles.
 std::vector<int> check_load_cases(const AnalysisModel& model)
 {
@@ -344,6 +431,14 @@ std::vector<int> check_load_cases(const AnalysisModel& model)
             throw_message("Load case " + name + " applies to the ASME Class 2 and 3, RCC-M and EN 13480 codes only");
         if (!load_case_analysable(code, model.piping_code))
             throw_message("Load case " + name + " cannot be analysed in this version");
+        if (row.dynamic) {
+            check_dynamic_case(model, code, name);
+            // The modal step, and the operating case a nonlinear model
+            // starts it from.
+            add(LC_MODAL);
+            add(LC_OPERATING_1);
+            continue;
+        }
         if (row.wind != 0 && !model.loads.wind[static_cast<std::size_t>(row.wind)].defined)
             throw_message(c_format("Load case %s: wind load %d is not defined", name.c_str(), row.wind));
         if (row.seismic_g && !model.loads.seismic.any())
@@ -389,11 +484,39 @@ void check_buried_sections(const AnalysisModel& model)
 
 }  // namespace
 
+bool dynamic_case_offered(const Model& m, const DynamicInput& input, int code)
+{
+    switch (code) {
+    case LC_MODAL:
+        return true;
+    case LC_RESPONSE_SPECTRUM:
+    case LC_MISSING_MASS:
+        return std::any_of(input.response_spectrum.spectrum.begin(), input.response_spectrum.spectrum.end(),
+                           [](const std::string& name) { return !name.empty(); }) &&
+               !input.spectra.empty();
+    case LC_SEISMIC_DISPLACEMENT:
+        return seismic_displacement_given(m);
+    case LC_TIME_HISTORY:
+        return model_has_item<TimeVaryingLoad>(m) && !input.time_functions.empty();
+    case LC_HARMONIC:
+        return model_has_item<HarmonicLoad>(m);
+    case LC_FORCE_SPECTRUM:
+        return model_has_item<ForceSpectrumLoad>(m) && !input.force_spectra.empty();
+    default:
+        return false;
+    }
+}
+
 bool load_case_analysable(int code, int32_t piping_code)
 {
     if (code < 1 || code > MAX_LOAD_CASE_CODE)
         return false;
     const StepRow& row = step_row(code);
+    if (row.solve == StepSolve::Modal)
+        return true;
+    // The steps 26-29 make the response spectrum; they are not cases of their own.
+    if (row.solve == StepSolve::Dynamic)
+        return code >= LC_RESPONSE_SPECTRUM;
     return (row.solve == StepSolve::Static || row.solve == StepSolve::Range) &&
            step_has_display_position(code, piping_code);
 }

@@ -9,10 +9,22 @@
 #include <vector>
 
 struct AnalysisModel;
+struct DynamicInput;
+struct Model;
 
-// True when this version computes the load case under the piping code (its
-// step is static or a range, and the code's results have a place for it).
+// True when this version computes the load case under the piping code: its
+// step is static or a range and the code's results have a place for it, or
+// it is Modal analysis or a dynamic case (31, 33-37).
 bool load_case_analysable(int code, int32_t piping_code);
+
+// True when the model holds what the Load Cases dialog needs to offer a
+// dynamic case (codes 30, 31, 33-37): Modal analysis always; Response
+// spectrum and Missing mass a response spectrum named for a direction;
+// Seismic displacement an anchor or nozzle with a seismic displacement;
+// Time history a time-varying load and a time function; Harmonic response a
+// harmonic load; Force spectrum a force-spectrum load and a force spectrum.
+// The run's check (check_analysis_model) still looks at every value.
+bool dynamic_case_offered(const Model& m, const DynamicInput& input, int code);
 
 // Throws the message of the first fault found:
 //   - rows whose element or data-item kind this version cannot analyse (a
@@ -37,7 +49,14 @@ bool load_case_analysable(int code, int32_t piping_code);
 //     the results file under the piping code, a case chosen twice, wind,
 //     seismic and hydrotest cases without their load, cases of a temperature,
 //     pressure or displacement set beyond the options' thermal sets in use
-//     (whose values the loads keep but the analysis does not take).
+//     (whose values the loads keep but the analysis does not take);
+//   - dynamic cases without what they need: a number of modes or a cutoff
+//     frequency; a spectrum of the model for a direction (Response spectrum,
+//     Missing mass, which also needs "Include missing mass"); an anchor or
+//     nozzle with a seismic displacement (Seismic displacement); time-varying
+//     loads naming defined time functions and sound time-history options
+//     (Time history); harmonic loads above 0 Hz (Harmonic response); force
+//     spectrum loads naming defined force spectra (Force spectrum).
 void check_analysis_model(const AnalysisModel& model);
 
 // What a run of the model does that its engineer should know before signing

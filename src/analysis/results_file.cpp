@@ -161,6 +161,23 @@ void write_modal_block(BinFile& file, const ModalBlock& block)
     file.write_float(value(block.total_mass));
 }
 
+void check_modal_block_writable(const ModalBlock& block)
+{
+    const std::string refused = " is not a finite number; no results file is written";
+    for (std::size_t m = 0; m < block.frequencies.size(); ++m) {
+        bool finite = writable(block.frequencies[m]);
+        for (double v : block.participation[m])
+            finite = finite && writable(v);
+        if (m < block.shapes.size())
+            for (double v : block.shapes[m])
+                finite = finite && writable(v);
+        if (!finite)
+            throw_message(c_format("Modal analysis: a value of mode %d", static_cast<int>(m) + 1) + refused);
+    }
+    if (!writable(block.total_mass))
+        throw_message("Modal analysis: the total mass" + refused);
+}
+
 void write_time_history_file(const std::string& path, double interval, const std::vector<TimeHistoryStep>& steps)
 {
     BinFile file;
@@ -191,11 +208,21 @@ OneBased<int32_t> element_places(const Model& model)
 
 void write_results_file(const std::string& path, const AnalysisModel& analysis,
                         const std::vector<const CaseResults*>& cases,
-                        const std::vector<SoilRestraintRecord>& soil_restraints, const HangerRunDesign* designs)
+                        const std::vector<SoilRestraintRecord>& soil_restraints, const HangerRunDesign* designs,
+                        const ModalBlock* modal)
 {
     const Model& model = analysis.written_model();
     KV_ASSERT(static_cast<int>(cases.size()) == analysis.load_cases.count());
     check_results_writable(analysis, cases);
+    const ModalBlock no_modes;
+    if (!modal)
+        modal = &no_modes;
+    check_modal_block_writable(*modal);
+    for (const CaseResults* c : cases)
+        for (double v : c->accelerations)
+            if (!writable(v))
+                throw_message("Load case " + load_case_names(c->code) +
+                              ": an acceleration is not a finite number; no results file is written");
     BinFile file;
     if (!file.open_write(path))
         throw_message("Unable to write results file:\n" + path);
@@ -204,6 +231,10 @@ void write_results_file(const std::string& path, const AnalysisModel& analysis,
     write_soil_restraints(file, soil_restraints);
     for (const CaseResults* c : cases) {
         KV_ASSERT(c != nullptr);
+        if (c->code == LC_MODAL) {
+            write_modal_block(file, *modal);
+            continue;
+        }
         KV_ASSERT(c->displacements.size() == 6 * static_cast<std::size_t>(model.numnodes()));
         KV_ASSERT(c->forces.size() == static_cast<std::size_t>(model.numelems()));
         KV_ASSERT(c->support_loads.size() == static_cast<std::size_t>(support_value_count(model)));
@@ -211,7 +242,13 @@ void write_results_file(const std::string& path, const AnalysisModel& analysis,
         forces.reserve(12 * c->forces.size());
         for (const ElementVector& f : c->forces)
             forces.insert(forces.end(), f.f + 1, f.f + 13);
-        write_case_block(file, c->displacements, {}, forces, c->support_loads);
+        if (c->code == LC_RESPONSE_SPECTRUM) {
+            const std::vector<double> none(c->displacements.size(), 0.0);
+            const std::vector<double>& a = c->accelerations.size() == c->displacements.size() ? c->accelerations : none;
+            write_case_block(file, c->displacements, a, forces, c->support_loads);
+        } else {
+            write_case_block(file, c->displacements, {}, forces, c->support_loads);
+        }
     }
     write_hanger_designs(file, model, designs);
     if (file.error() || !file.close())

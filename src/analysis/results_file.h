@@ -125,12 +125,16 @@ struct ModalBlock {
     double total_mass = 0.0;
 };
 void write_modal_block(BinFile& file, const ModalBlock& block);
+// Refuses a modal block with a value the file cannot hold ("Modal analysis:
+// mode 3 ... is not a finite number; no results file is written").
+void check_modal_block_writable(const ModalBlock& block);
 // The time-history file: header, interval and T, then each step's values.
 struct TimeHistoryStep {
     std::vector<double> displacements;   // 6 N
     std::vector<double> forces;          // 12 E
     std::vector<double> support_loads;   // B / 4
 };
+// Written through a temporary file; "Unable to write time history file:\n<path>".
 void write_time_history_file(const std::string& path, double interval, const std::vector<TimeHistoryStep>& steps);
 
 // One soil-restraint record (buried piping).
@@ -166,7 +170,9 @@ OneBased<int32_t> element_places(const Model& model);
 void check_results_writable(const AnalysisModel& model, const std::vector<const CaseResults*>& cases);
 
 // Writes the results of a run: `cases` in the order of model.load_cases,
-// refused by check_results_writable before anything is written.
+// refused by check_results_writable before anything is written. The case
+// of code 30 stands for the modal block, written from `modal` (no modes
+// when null); the case of code 31 brings its accelerations.
 // The file is written beside `path` and renamed into place when complete;
 // a failure throws "Unable to write results file:\n<path>" and leaves the
 // file that was there.
@@ -176,7 +182,7 @@ void check_results_writable(const AnalysisModel& model, const std::vector<const 
 void write_results_file(const std::string& path, const AnalysisModel& model,
                         const std::vector<const CaseResults*>& cases,
                         const std::vector<SoilRestraintRecord>& soil_restraints = {},
-                        const HangerRunDesign* designs = nullptr);
+                        const HangerRunDesign* designs = nullptr, const ModalBlock* modal = nullptr);
 
 // The modulus mark of a results file's header: RESULTS_MODULUS_AT_REFERENCE
 // when it says so, else (any other byte, or a file that cannot be read)

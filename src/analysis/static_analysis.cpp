@@ -1,6 +1,7 @@
 #include "analysis/static_analysis.h"
 
 #include "analysis/buried_piping.h"
+#include "analysis/dynamic_analysis.h"
 #include "analysis/hanger_design.h"
 #include "analysis/results_file.h"
 #include "analysis_core/convergence.h"
@@ -88,7 +89,7 @@ private:
     std::ofstream file_;
 };
 
-class Driver {
+class Driver final : public RunServices {
 public:
     Driver(AnalysisRun& run, const RunCallbacks& callbacks)
         : run_(run), callbacks_(callbacks), model_(run.snapshot()), soil_(run.run_state<SoilSprings>())
@@ -98,18 +99,34 @@ public:
 
     std::map<int, CaseResults> solve(StiffnessExport& exporter);
     const std::vector<std::string>& unconverged_details() const { return unconverged_details_; }
+    // The dynamic analyses of the run, when it has any.
+    DynamicAnalysis* dynamics() { return dynamics_.get(); }
 
-private:
-    void progress(const std::string& text)
+    // ---- RunServices ----------------------------------------------------------------
+    void progress(const std::string& text) override
     {
         if (callbacks_.progress)
             callbacks_.progress(text);
     }
-    void check_cancel()
+    void check_cancel() override
     {
         if (run_.cancelled())
             abort_run();
     }
+    void assemble() override { assemble_items(Items::All); }
+    void factor() override;
+    CaseResults recover(int code) override;
+    CaseResults solve_static(int code) override
+    {
+        factored_ = false;
+        CaseResults r = solve_step(code);
+        factored_ = false;
+        return r;
+    }
+    int last_static_code() const override { return last_static_code_; }
+    bool nonlinear() const override { return nonlinear_; }
+
+private:
     const ElementKind& kind_of(int element) const
     {
         const int kind = run_.layout().elems[element].kind;
@@ -127,11 +144,9 @@ private:
     void find_nonlinear_items();
     void init_nonlinear();
     void reset_nonlinear();
-    void assemble(Items items = Items::All);
-    void factor();
+    void assemble_items(Items items);
     void solve_once();
     bool update_nonlinear();
-    CaseResults recover(int code);
     CaseResults solve_step(int code, int seismic_axis = 0, bool hold_states = false);
     CaseResults solve_seismic(int code);
     void design_hangers_first();
@@ -153,6 +168,8 @@ private:
     std::vector<std::string> unconverged_details_;
     // The soil of the buried elements (kept in the run).
     SoilSprings& soil_;
+    int last_static_code_ = 0;
+    std::unique_ptr<DynamicAnalysis> dynamics_;
 };
 
 // The structure pass, the numbering and the store, whose pattern and
@@ -164,7 +181,7 @@ void Driver::number_nodes(int first_code)
     run_.set_pass(RunPass::Structure);
     run_.set_step(first_code);
     run_.coupled_nodes.clear();
-    assemble();
+    assemble_items(Items::All);
 
     // The nodes the pass touched are the analysis's, numbered in the
     // model's order; the store orders the elimination itself.
@@ -232,7 +249,7 @@ void Driver::reset_nonlinear()
 
 // Assembles the items asked for; all of them and the linear ones start from
 // an empty store and load vector, the nonlinear ones add to what is there.
-void Driver::assemble(Items items)
+void Driver::assemble_items(Items items)
 {
     const Model& m = run_.layout();
     if (run_.pass() != RunPass::Structure && items != Items::Nonlinear) {
@@ -250,9 +267,11 @@ void Driver::assemble(Items items)
     if (items != Items::Nonlinear)
         assemble_coupled_pairs(run_);
     const bool modal = step_is_modal(run_);
-    // The soil springs of buried elements are nonlinear.
-    if (!modal && items != Items::Linear)
-        soil_.assemble(run_);
+    // The soil springs of buried elements are nonlinear; the modal step
+    // takes their stiffness as the operating case left them, without loads
+    // (its load vector holds the masses).
+    if (items != Items::Linear)
+        soil_.assemble(run_, !modal);
     const bool seismic = step_has_seismic_g(run_);
     for (int row = 1; row <= m.numrows(); ++row) {
         const DataItem* item = m.rows[row].data.get();
@@ -295,16 +314,16 @@ void Driver::solve_once()
     run_.set_pass(RunPass::Assembly);
     run_.set_stiffness_wanted(!reuse);
     if (!nonlinear_) {
-        assemble();
+        assemble_items(Items::All);
     } else if (run_.iteration == 1) {
-        assemble(Items::Linear);
+        assemble_items(Items::Linear);
         run_.store.keep_as_base();
         linear_loads_ = run_.loads;
-        assemble(Items::Nonlinear);
+        assemble_items(Items::Nonlinear);
     } else {
         run_.store.restore_base();
         run_.loads = linear_loads_;
-        assemble(Items::Nonlinear);
+        assemble_items(Items::Nonlinear);
     }
     run_.factor_reused = reuse || run_.store.factor_matches_values();
     if (!run_.factor_reused) {
@@ -364,6 +383,7 @@ CaseResults Driver::recover(int code)
 
 CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
 {
+    last_static_code_ = code;
     run_.set_step(code);
     run_.step().seismic_axis = seismic_axis;
     if (!hold_states)
@@ -479,6 +499,9 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
             first = s.code;
             break;
         }
+    // A run of dynamic cases alone numbers its nodes in the modal step.
+    if (first == 0 && !steps.empty() && step_row(steps.front().code).dynamic)
+        first = LC_MODAL;
     if (first == 0)
         throw_message("No load case is chosen");
 
@@ -510,6 +533,16 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
         const StepRow& row = step_row(code);
         if (row.solve == StepSolve::Range) {
             results[code] = case_difference(results.at(row.range_first), results.at(row.range_second), code);
+            continue;
+        }
+        if (row.solve == StepSolve::Modal || row.solve == StepSolve::Dynamic) {
+            if (!dynamics_)
+                dynamics_ = std::make_unique<DynamicAnalysis>(run_, *this);
+            // The store holds the modal stiffness from here on.
+            factored_ = false;
+            dynamics_->solve(code, model_.load_cases, results);
+            if (code == LC_MODAL)
+                results[code].code = LC_MODAL;
             continue;
         }
         KV_ASSERT(row.solve == StepSolve::Static);
@@ -578,7 +611,7 @@ CaseResults combine_seismic_directions(const std::vector<CaseResults>& parts, in
 }
 
 std::map<int, CaseResults> solve_load_cases(AnalysisRun& run, const RunCallbacks& callbacks,
-                                            std::vector<std::string>* unconverged_details)
+                                            std::vector<std::string>* unconverged_details, RunModes* modes)
 {
     RunningScope running;
     StiffnessExport exporter(AnalysisOutput{});
@@ -586,6 +619,8 @@ std::map<int, CaseResults> solve_load_cases(AnalysisRun& run, const RunCallbacks
     std::map<int, CaseResults> results = driver.solve(exporter);
     if (unconverged_details)
         *unconverged_details = driver.unconverged_details();
+    if (modes && driver.dynamics() && driver.dynamics()->has_modes())
+        *modes = driver.dynamics()->modes();
     return results;
 }
 
@@ -611,8 +646,17 @@ RunOutcome run_analysis(const AnalysisModel& model, const RunCallbacks& callback
         }
         if (callbacks.progress)
             callbacks.progress("Writing the results file");
+        DynamicAnalysis* dynamics = driver.dynamics();
+        ModalBlock modal;
+        if (dynamics && dynamics->has_modes()) {
+            modal = dynamics->modal_block();
+            for (const std::string& note : dynamics->modes().notes)
+                run.run_state<RunWarnings>().lines.push_back(note);
+        }
         write_results_file(model.output.results_path, model, blocks, soil_restraint_records(model),
-                           &run.run_state<HangerRunDesign>());
+                           &run.run_state<HangerRunDesign>(), &modal);
+        if (dynamics)
+            dynamics->write_files();
         outcome.warnings = run.run_state<RunWarnings>().lines;
         exporter.finish();
         outcome.completed = true;

@@ -24,7 +24,12 @@
 //      not (a linear model solves its step of the heat alone); a
 //      Seismic (g) case with more than one direction flagged is solved one
 //      direction at a time and combined (combine_seismic_directions);
-//   5. the results file, and the stiffness export when asked for.
+//   5. the dynamic cases after the static ones (dynamic_analysis.h), on the
+//      stiffness of the modal step;
+//   6. the results file (with the modal block and the accelerations of the
+//      response spectrum), the stiffness export when asked for, and the
+//      files of the dynamic analyses (time history, dynamic
+//      susceptibility, modal forces).
 //
 // Nonlinear iterations: after each solution every nonlinear element and data
 // item updates its state; the step is solved again until none changes by
@@ -43,6 +48,7 @@
 // a failed internal check and a cancel ("Analysis aborted.").
 #pragma once
 
+#include "analysis/dynamic_analysis.h"
 #include "analysis/load_case_steps.h"
 #include "analysis_core/analysis_run.h"
 
@@ -92,10 +98,11 @@ std::string unconverged_step_text(const AnalysisRun& run, int code, int iteratio
 CaseResults combine_seismic_directions(const std::vector<CaseResults>& parts, int combination);
 
 // Solves every step of the model's load cases and returns the results by
-// code (the written cases and those they are made of). Throws the message of
-// a fault.
+// code (the written cases and those they are made of; Modal analysis with
+// no values, its modes in `modes`). Throws the message of a fault.
 std::map<int, CaseResults> solve_load_cases(AnalysisRun& run, const RunCallbacks& callbacks,
-                                            std::vector<std::string>* unconverged_details = nullptr);
+                                            std::vector<std::string>* unconverged_details = nullptr,
+                                            RunModes* modes = nullptr);
 
 // The whole run: solve_load_cases, then the results file at
 // model.output.results_path (and the stiffness export). Catches every

@@ -26,6 +26,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 // The spring-hanger catalogues of a run (analysis/hanger_catalogue.h).
 struct HangerCatalogues;
@@ -89,6 +90,65 @@ struct HydrotestValues {
     double temperature = 0.0;      // 0: the reference temperature
 };
 
+// A response spectrum or force spectrum as a run takes it: its points
+// (abscissa, ordinate) in ascending abscissa, the ordinates in the internal
+// unit of their kind (in/s2, in/s, inch; a load factor has none).
+struct SpectrumCurve {
+    enum Ordinate : int { ACCELERATION = 0, VELOCITY = 1, DISPLACEMENT = 2, LOAD_FACTOR = 3 };
+    std::string name;
+    bool period = false;          // the abscissa is the period (s), else the frequency (Hz)
+    int ordinate = ACCELERATION;
+    bool logarithmic = false;     // interpolated linearly in the logarithms of both axes
+    std::vector<std::array<double, 2>> points;
+};
+
+// How the results of the modes, of the directions and of the missing mass
+// are combined in the response-spectrum and force-spectrum analyses.
+enum ModalCombination : int32_t {
+    MODAL_SRSS = 1,          // square root of the sum of the squares
+    MODAL_CQC = 2,           // complete quadratic combination (equal modal damping)
+    MODAL_TEN_PERCENT = 3,   // SRSS, with the closely spaced modes added in absolute pairs
+    MODAL_ABSOLUTE = 4,      // sum of the magnitudes
+};
+enum SumCombination : int32_t {
+    COMBINE_SRSS = 1,
+    COMBINE_ABSOLUTE = 2,
+};
+
+// The response-spectrum input: the spectrum of each global direction (by
+// name, "" none) with its factor, and the combinations.
+struct ResponseSpectrumSettings {
+    std::array<std::string, 3> spectrum;          // X, Y, Z
+    std::array<double, 3> factor{1.0, 1.0, 1.0};
+    int32_t modal_combination = MODAL_SRSS;
+    int32_t direction_combination = COMBINE_SRSS;
+    int32_t missing_mass_combination = COMBINE_SRSS;
+    double damping = 0.05;                        // ratio of critical, of the CQC correlation
+    // Modes whose frequencies differ by no more than this fraction of the
+    // lower one are closely spaced (MODAL_TEN_PERCENT).
+    double closely_spaced = 0.10;
+};
+
+// The time-history options (time step, end time, output interval in s; the
+// modal damping ratio, which the harmonic analysis also takes).
+struct TimeHistorySettings {
+    double time_step = 0.001;
+    double end_time = 1.0;
+    double output_interval = 0.01;
+    double damping = 0.05;
+    bool save_results = false;
+};
+
+// What the dynamic analyses read of the model's loads.
+struct DynamicInput {
+    std::vector<SpectrumCurve> spectra;
+    std::vector<SpectrumCurve> force_spectra;
+    // Time function k at index k - 1: (time in s, factor) pairs.
+    std::vector<std::vector<std::array<double, 2>>> time_functions;
+    TimeHistorySettings time_history;
+    ResponseSpectrumSettings response_spectrum;
+};
+
 // The loads of the model as plain values.
 struct AnalysisLoads {
     OneBased<PipeLoadValues> pipe_loads;   // as Elem::load numbers them
@@ -101,6 +161,7 @@ struct AnalysisLoads {
     // The hydrotest load in force at each layout row (by row index); when
     // empty, `hydrotest` applies to every row.
     OneBased<HydrotestValues> row_hydrotest;
+    DynamicInput dynamic;
 
     bool any_wind() const
     {
@@ -129,6 +190,10 @@ struct AnalysisOutput {
     std::string results_path;            // the results file (".res" beside the model)
     bool stiffness_export = false;       // the element matrices to a CSV file
     std::string stiffness_path;          // "<model>_K.csv"
+    bool modal_forces_export = false;    // the end forces of every mode to a CSV file
+    std::string modal_forces_path;       // "<model>_modal_forces.csv"
+    std::string time_history_path;       // the time-history results (".rth")
+    std::string susceptibility_path;     // the dynamic susceptibility (".rds")
     // Modes of the force recovery that the dynamic analyses use: the
     // per-element records keep the largest magnitudes (envelope) or the sum
     // of the squares; the resultant mode records four values per element.

@@ -72,6 +72,19 @@ struct CaseResults {
     std::vector<ElementVector> forces;
     // The support-load values of every row in row order (results_sink.h).
     std::vector<double> support_loads;
+    // Response spectrum (31) only: the accelerations of every node (in/s2;
+    // the translations first, as the displacements).
+    std::vector<double> accelerations;
+};
+
+// The mass of a node that a rigid offset carries (a concentrated mass away
+// from its node): its 6 x 6 block on the node's translations and rotations,
+// m [[I, -[d]x], [[d]x, -[d]x [d]x]] for the offset d ([d]x the cross-product
+// matrix), row-major. The translational masses of the elements and of the
+// other items go into the load vector of the modal step instead.
+struct NodeMassBlock {
+    int node = 0;
+    std::array<double, 36> m{};
 };
 
 // The worst nonlinearity of an iteration: its relative change, its type
@@ -135,6 +148,9 @@ public:
 
     EquationStore store;
     OneBased<double> loads;      // the global load vector (masses in a modal step)
+    // The offset masses of the modal step (each a node's block; a node may
+    // have several), beside the masses in `loads`.
+    std::vector<NodeMassBlock> mass_blocks;
     OneBased<double> solution;   // displacements and rotations
     // Node pairs recorded by the structure pass.
     std::vector<NodePair> coupled_nodes;

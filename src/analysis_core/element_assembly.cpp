@@ -113,6 +113,36 @@ void add_node_load(AnalysisRun& run, int node, int direction, double value)
     run.add_load(run.equation(node, direction), value);
 }
 
+void add_offset_mass(AnalysisRun& run, int node, double mass, const Vec3& offset)
+{
+    if (run.structure_pass() || run.node_n(node) == 0 || mass == 0.0)
+        return;
+    if (offset.x == 0.0 && offset.y == 0.0 && offset.z == 0.0) {
+        for (int d = 0; d < 3; ++d)
+            add_node_load(run, node, d, mass);
+        return;
+    }
+    // The rigid body's velocity is v + w x d = v - [d]x w: its kinetic energy
+    // m/2 |v - [d]x w|^2 gives the block [[I, -[d]x], [-[d]x^T, [d]x^T [d]x]].
+    const double d[3] = {offset.x, offset.y, offset.z};
+    double cross[3][3] = {{0.0, -d[2], d[1]}, {d[2], 0.0, -d[0]}, {-d[1], d[0], 0.0}};
+    NodeMassBlock block;
+    block.node = node;
+    auto at = [&block](int i, int j) -> double& { return block.m[static_cast<std::size_t>(6 * i + j)]; };
+    for (int i = 0; i < 3; ++i) {
+        at(i, i) = mass;
+        for (int j = 0; j < 3; ++j) {
+            at(i, 3 + j) = -mass * cross[i][j];
+            at(3 + j, i) = -mass * cross[i][j];
+            double ctc = 0.0;
+            for (int k = 0; k < 3; ++k)
+                ctc += cross[k][i] * cross[k][j];
+            at(3 + i, 3 + j) = mass * ctc;
+        }
+    }
+    run.mass_blocks.push_back(block);
+}
+
 double node_displacement(const AnalysisRun& run, int node, int direction)
 {
     return run.displacement(run.equation(node, direction));

@@ -33,6 +33,12 @@ void assemble_element_loads(AnalysisRun& run);
 // Adds a force (or moment) along a global direction 0..5 of a node straight
 // into the load vector; nothing for a node outside the analysis.
 void add_node_load(AnalysisRun& run, int node, int direction, double value);
+// The mass of a rigid body of mass `mass` at `offset` (global axes) from a
+// node, in a modal step: with no offset its mass on the node's three
+// translations (the load vector), else its block of translations and
+// rotations (AnalysisRun::mass_blocks). Nothing for a node outside the
+// analysis.
+void add_offset_mass(AnalysisRun& run, int node, double mass, const Vec3& offset);
 // The solution (displacement or rotation) of a node's global direction 0..5;
 // 0 for a node outside the analysis.
 double node_displacement(const AnalysisRun& run, int node, int direction);

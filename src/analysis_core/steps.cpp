@@ -146,7 +146,9 @@ Table make_table()
     // The dynamic steps: snubbers act in them.
     auto dynamic = [](int code, bool display = false) {
         StepRow r = unsolved(code, display);
+        r.solve = StepSolve::Dynamic;
         r.occasional = true;
+        r.dynamic = true;
         return r;
     };
     for (int c = 26; c <= 29; ++c)
@@ -267,6 +269,7 @@ bool step_is_cold_spring(const AnalysisRun& run) { return current_step(run).cold
 bool step_is_settlement(const AnalysisRun& run) { return current_step(run).settlement; }
 int step_displacement_set(const AnalysisRun& run) { return current_step(run).displacement_set; }
 bool step_is_modal(const AnalysisRun& run) { return current_step(run).modal; }
+bool step_is_dynamic(const AnalysisRun& run) { return current_step(run).dynamic; }
 bool step_is_occasional(const AnalysisRun& run) { return current_step(run).occasional; }
 bool step_is_operating1(const AnalysisRun& run) { return current_step(run).operating1; }
 bool step_is_hanger_load_recalc(const AnalysisRun& run) { return current_step(run).hanger_load_recalc; }

@@ -41,10 +41,11 @@ enum StepSet : int {
 
 // How the program computes a case now.
 enum class StepSolve : uint8_t {
-    None,       // no static solution of its own (the dynamic and hanger-design steps, Empty, Buried)
+    None,       // no solution of its own (the hanger-design steps, Empty, Buried)
     Static,     // assembled and solved by the static driver
     Range,      // the difference of two solved cases
     Modal,      // the modal step: assembles the masses
+    Dynamic,    // solved by the dynamic analyses from the modes (analysis/dynamic_analysis.h)
 };
 
 struct StepRow {
@@ -62,6 +63,11 @@ struct StepRow {
     bool settlement = false;
     int displacement_set = 0;       // specified displacement set 1..10
     bool modal = false;
+    // A step of the dynamic analyses (26-31, 33-37): the stiffness is the
+    // modal step's (the states the first operating case left, friction as
+    // the option "Friction in dynamics" says), and the results are those of
+    // the dynamic response, without static loads.
+    bool dynamic = false;
     // An occasional or dynamic load (seismic, wind, the dynamic analyses):
     // the steps in which snubbers act.
     bool occasional = false;
@@ -111,6 +117,7 @@ bool step_is_cold_spring(const AnalysisRun& run);
 bool step_is_settlement(const AnalysisRun& run);
 int step_displacement_set(const AnalysisRun& run);
 bool step_is_modal(const AnalysisRun& run);              // 30
+bool step_is_dynamic(const AnalysisRun& run);            // 26-31, 33-37
 bool step_is_occasional(const AnalysisRun& run);
 bool step_is_operating1(const AnalysisRun& run);         // 8 and 32
 bool step_is_hanger_load_recalc(const AnalysisRun& run); // 22

@@ -6,7 +6,6 @@
 #include "exchange/cii_import.h"
 
 #include "analysis/analysis_model.h"
-#include "analysis/model_check.h"
 #include "elements/bellows.h"
 #include "elements/bend.h"
 #include "elements/elastic_element.h"
@@ -631,14 +630,9 @@ void check_rows_built(const CiiBuild& b)
     }
 }
 
-// The file selects the modal analysis; it joins the default load cases
-// where this version can run it.
-void select_modal_analysis(CiiBuild& b)
+// The file selects the modal analysis; it joins the default load cases.
+void select_modal_analysis()
 {
-    if (!load_case_analysable(LC_MODAL, piping_code())) {
-        b.notes.add(CII_NOT_TAKEN, "the modal analysis (this version does not run it)");
-        return;
-    }
     LoadCaseList cases = analysis_load_cases();
     if (!cases.contains(LC_MODAL))
         cases.add(LC_MODAL);
@@ -750,7 +744,7 @@ void build_cii_model(const CiiStaging& s, const NeutralLines& lines, ImportNotes
     make_model();
     fix_cii_item_directions(b);
     check_rows_built(b);
-    select_modal_analysis(b);
+    select_modal_analysis();
 }
 
 ImportNotes import_cii_text(std::istream& in)

@@ -4,7 +4,10 @@
 #include "loads/beam_load.h"
 #include "loads/hydrotest_load.h"
 #include "loads/pipe_load.h"
+#include "loads/response_spectrum.h"
 #include "loads/seismic.h"
+#include "loads/spectrum.h"
+#include "loads/time_function.h"
 #include "loads/wind.h"
 #include "model/model.h"
 
@@ -75,6 +78,53 @@ WindCase wind_case(const WindData& data, int n)
     return c;
 }
 
+SpectrumCurve spectrum_curve(const Spectrum& s)
+{
+    SpectrumCurve c;
+    c.name = s.name;
+    c.period = s.abscissa == ABSCISSA_PERIOD;
+    c.ordinate = s.ordinate;
+    c.logarithmic = s.interpolation == INTERPOLATE_LOG;
+    for (const XYPair& p : s.curve)
+        c.points.push_back({p.x, spectrum_ordinate_to_internal(s.ordinate, s.ordinate_unit, p.y)});
+    return c;
+}
+
+std::vector<SpectrumCurve> spectrum_curves(const SpectrumList& list)
+{
+    std::vector<SpectrumCurve> curves;
+    for (int i = 1; i <= list.count(); ++i)
+        curves.push_back(spectrum_curve(list[i]));
+    return curves;
+}
+
+DynamicInput dynamic_input()
+{
+    DynamicInput in;
+    in.spectra = spectrum_curves(spectra());
+    in.force_spectra = spectrum_curves(force_spectra());
+    for (const XYCurve& f : time_function()) {
+        std::vector<std::array<double, 2>> points;
+        for (const XYPair& p : f)
+            points.push_back({p.x, p.y});
+        in.time_functions.push_back(std::move(points));
+    }
+    const TimeHistoryOptions& o = time_history_options();
+    in.time_history = {o.time_step, o.end_time, o.output_interval, o.damping, o.save_results != 0};
+    const ResponseSpectrumInput& r = response_spectrum_input();
+    ResponseSpectrumSettings& rs = in.response_spectrum;
+    for (std::size_t d = 0; d < 3; ++d) {
+        rs.spectrum[d] = r.spectrum[d];
+        rs.factor[d] = r.factor[d];
+    }
+    rs.modal_combination = r.modal_combination;
+    rs.direction_combination = r.direction_combination;
+    rs.missing_mass_combination = r.missing_mass_combination;
+    rs.damping = r.damping;
+    rs.closely_spaced = r.closely_spaced;
+    return in;
+}
+
 }  // namespace
 
 void fill_analysis_loads(AnalysisLoads& loads)
@@ -90,6 +140,7 @@ void fill_analysis_loads(AnalysisLoads& loads)
     for (int n = 1; n <= NUM_WIND_LOADS; ++n)
         loads.wind[static_cast<std::size_t>(n)] = wind_case(wind, n);
     fill_hydrotest(model(), loads);
+    loads.dynamic = dynamic_input();
 }
 
 void install_analysis_loads()

@@ -8,7 +8,10 @@ struct AnalysisLoads;
 // (every set as stored; the model check refuses a load case of a set beyond
 // numtloads) and beam loads in their sets' order, the static seismic factors
 // with their flags and combination, the four wind cases with copies of the
-// wind data in their functions, and the hydrotest loads of the rows.
+// wind data in their functions, the hydrotest loads of the rows, and what
+// the dynamic analyses read: the spectra and force spectra (their ordinates
+// in the internal units), the time functions, the time-history options and
+// the response-spectrum input.
 void fill_analysis_loads(AnalysisLoads& loads);
 
 // Sets analysis_load_hooks().fill_loads.

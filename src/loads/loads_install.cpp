@@ -5,6 +5,7 @@
 #include "loads/hydrotest_load.h"
 #include "loads/nodal_loads.h"
 #include "loads/pipe_load.h"
+#include "loads/response_spectrum.h"
 #include "loads/seismic.h"
 #include "loads/spectrum.h"
 #include "loads/time_function.h"
@@ -18,6 +19,7 @@ void install_loads()
     install_seismic();
     install_spectra();
     install_time_functions();
+    install_response_spectrum();
     install_nodal_loads();
     install_hydrotest_load();
     install_analysis_loads();

@@ -249,8 +249,7 @@ void ConcentratedMass::add_g_loads(AnalysisRun& run, int row) const
 
 void ConcentratedMass::add_mass(AnalysisRun& run, int row) const
 {
-    for (int d = 0; d < 3; ++d)
-        add_node_load(run, row_node(run, row), d, weight / GRAVITY);
+    add_offset_mass(run, row_node(run, row), weight / GRAVITY, {offset[0], offset[1], offset[2]});
 }
 
 std::string ConcentratedMass::description() const

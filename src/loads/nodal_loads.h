@@ -7,8 +7,9 @@
 //                           Operating and Cold spring of set k);
 //   Concentrated mass (17)  a weight (lb) at offsets DX, DY, DZ (inch, model
 //                           axes) from the node: its weight in the weight
-//                           cases, g times it in Seismic (g), its mass in the
-//                           modal step, each with the moment of the offset;
+//                           cases, g times it in Seismic (g), each with the
+//                           moment of the offset; in the modal step the mass
+//                           of a rigid body at the offset (add_offset_mass);
 //   Time-varying load (18)  a time function (by its number) and the forces
 //                           and moments it scales;
 //   Harmonic load (19)      frequency (Hz), phase (radian), FX, FY, FZ;

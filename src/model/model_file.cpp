@@ -45,6 +45,7 @@ const std::array<SectionInfo, NUM_MODEL_SECTIONS> SECTION_INFO = {{
     {"Spectra", OLDEST_MODEL_FILE_VERSION},
     {"Force spectra", OLDEST_MODEL_FILE_VERSION},
     {"Time functions", OLDEST_MODEL_FILE_VERSION},
+    {"Response spectrum", 1023},
     {"Soils", 502},
     {"Allowables", 691},
     {"Layout rows", OLDEST_MODEL_FILE_VERSION},

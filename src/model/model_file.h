@@ -29,7 +29,7 @@
 // 680 (6 from 680 on), piping-code ids of 11 and up one lower up to 680, soils
 // from 502 on, allowables above 690, framed sections and records from 1020 on,
 // the iteration options from 1021 on, the loads' sections and records from
-// 1022 on (loads/load_file.h).
+// 1022 on (loads/load_file.h), the response-spectrum input from 1023 on.
 // Record readers of the owners gate their own fields on model_file_version().
 //
 // Adding a section, or a field to a record, needs a new version: readers
@@ -48,7 +48,7 @@ class BinFile;
 struct LayoutRow;
 struct Model;
 
-inline constexpr int32_t MODEL_FILE_VERSION = 1022;
+inline constexpr int32_t MODEL_FILE_VERSION = 1023;
 // The oldest version the reader takes; older files are refused.
 inline constexpr int32_t OLDEST_MODEL_FILE_VERSION = 500;
 // Sections, element records and data-item records carry byte lengths.
@@ -124,6 +124,7 @@ enum ModelSectionId : int {
     SECTION_SPECTRA,
     SECTION_FORCE_SPECTRA,
     SECTION_TIME_FUNCTIONS,
+    SECTION_RESPONSE_SPECTRUM,  // from version 1023
     SECTION_SOILS,              // from version 502
     SECTION_ALLOWABLES,         // above version 690
     SECTION_LAYOUT_ROWS,        // built in

@@ -2,6 +2,7 @@
 
 #include "analysis_core/convergence.h"
 #include "analysis_core/element_assembly.h"
+#include "analysis_core/steps.h"
 #include "supports/support_common.h"
 
 #include <algorithm>
@@ -203,6 +204,17 @@ void contact_reset(const Contact& contact, ContactState& state)
     }
 }
 
+// In the dynamic steps the contacts keep the states the first operating case
+// left them in; their friction holds the pipe in the plane of friction
+// (sticking) when the option "Friction in dynamics" is on, and nothing
+// otherwise, however it slid in the static case.
+namespace {
+bool dynamic_friction_held(const AnalysisRun& run, const Contact& contact, const ContactState& state)
+{
+    return run.snapshot().options.friction_in_dynamics && any_closed(contact, state);
+}
+}  // namespace
+
 void contact_stiffness(AnalysisRun& run, const Contact& contact, const ContactState& state)
 {
     const bool structure = run.structure_pass();
@@ -211,6 +223,12 @@ void contact_stiffness(AnalysisRun& run, const Contact& contact, const ContactSt
             add_line_spring(run, contact.a, contact.b, contact.directions[j].n, contact.stiffness);
     if (contact.mu <= 0.0)
         return;
+    if (!structure && step_is_dynamic(run)) {
+        if (dynamic_friction_held(run, contact, state))
+            for (const Vec3& t : tangents(contact))
+                add_line_spring(run, contact.a, contact.b, t, contact.stiffness);
+        return;
+    }
     if (structure || (!state.sliding && any_closed(contact, state)))
         for (const Vec3& t : tangents(contact))
             add_line_spring(run, contact.a, contact.b, t, contact.stiffness);
@@ -250,7 +268,10 @@ ContactForces contact_forces(const AnalysisRun& run, const Contact& contact, con
     if (contact.mu > 0.0 && any_closed(contact, state)) {
         const Vec3 ut = tangential_motion(run, contact);
         f.friction = scaled(ut, -contact.stiffness);
-        if (state.sliding) {
+        if (step_is_dynamic(run)) {
+            if (!dynamic_friction_held(run, contact, state))
+                f.friction = {};
+        } else if (state.sliding) {
             ContactState solved = state;
             if (state.solved_valid) {
                 solved.friction = state.solved_friction;

@@ -8,6 +8,7 @@
 #include "framework/app_state.h"
 #include "framework/commands.h"
 #include "framework/ui/command_registry.h"
+#include "loads/nodal_loads.h"
 #include "platform/headless/headless_backend.h"
 
 #include <chrono>
@@ -88,8 +89,8 @@ TEST_F(AnalyzeCommandTest, RunShowsItsProgressAndClosesItsDialog)
 
 TEST_F(AnalyzeCommandTest, ModelIsCheckedBeforeAnyThreadStarts)
 {
-    gap_model({LC_SUSTAINED, LC_MODAL});
-    EXPECT_EQ(thrown_text([] { analyze_command(0); }), "Load case Modal analysis cannot be analysed in this version");
+    gap_model({LC_SUSTAINED, LC_EMPTY});
+    EXPECT_EQ(thrown_text([] { analyze_command(0); }), "Load case Empty cannot be analysed in this version");
     EXPECT_EQ(hb->script().runs("ANALYSIS_DIALOG"), 0);
     // An untitled model is saved first; without a Save command it is refused.
     choose({LC_SUSTAINED});
@@ -214,7 +215,7 @@ TEST_F(AnalyzeCommandTest, LoadCasesDialogChoosesTheCasesAndTheirOrder)
         "Static analysis",       "Empty Weight (W)",    "Sustained (W+P)",   "Sustained (W+P1)",
         "Sustained (W+P2)",      "Expansion (T1)",      "Expansion (T2)",    "Expansion (T1-T2)",
         "Operating (W+P1+T1)",   "Operating (W+P2+T2)", "Design (W+PD+TD)",  "Cold spring (W+P)",
-        "Cold spring (W+P1+T1)", "Cold spring (W+P2+T2)", "Cold spring (W+PD+TD)"};
+        "Cold spring (W+P1+T1)", "Cold spring (W+P2+T2)", "Cold spring (W+PD+TD)", "Modal analysis"};
     EXPECT_EQ(offered, expected);
     EXPECT_FALSE(model_modified());
 
@@ -255,4 +256,62 @@ TEST_F(AnalyzeCommandTest, LoadCasesDialogChoosesTheCasesAndTheirOrder)
         d.press(IDOK);
     }));
     EXPECT_EQ(load_case_list().count(), 5);
+}
+
+TEST_F(AnalyzeCommandTest, LoadCasesDialogOffersModalAndTheDynamicCasesTheModelHolds)
+{
+    set_data_factory(DT_HARMONIC_LOAD, [] { return std::make_unique<HarmonicLoad>(); });
+    DynamicInput dynamic;
+    analysis_load_hooks().fill_loads = [&dynamic, this](AnalysisLoads& l) {
+        l.pipe_loads.clear();
+        l.pipe_loads.push_back(load);
+        l.dynamic = dynamic;
+    };
+    anchored_from(10);
+    pipe(20, 120, 0, 0);
+    make_model();
+    model_modified() = false;
+    auto offered_dynamics = [&] {
+        std::vector<std::string> offered;
+        hb->script().once("LOAD_CASES_DIALOG", [&offered](HeadlessDialog& d) {
+            for (int i = 0; i < d.list_count(LOAD_CASES_AVAILABLE); ++i)
+                offered.push_back(d.list_text(LOAD_CASES_AVAILABLE, i));
+            d.press(IDCANCEL);
+        });
+        load_cases_command(0);
+        const auto modal = std::find(offered.begin(), offered.end(), "Modal analysis");
+        return std::vector<std::string>(modal, offered.end());
+    };
+    // Modes need nothing but the model; the others what they respond to.
+    EXPECT_EQ(offered_dynamics(), std::vector<std::string>{"Modal analysis"});
+
+    SpectrumCurve el_centro;
+    el_centro.name = "EL1";
+    el_centro.points = {{0.1, 100.0}, {33.0, 100.0}};
+    dynamic.spectra.push_back(el_centro);
+    EXPECT_EQ(offered_dynamics(), std::vector<std::string>{"Modal analysis"}) << "no direction names the spectrum";
+    dynamic.response_spectrum.spectrum[1] = "EL1";
+    model().rows[2].dtype = DT_HARMONIC_LOAD;
+    model().rows[2].create_data_object(2);
+    const std::vector<std::string> expected = {"Modal analysis", "Response spectrum", "Missing mass",
+                                               "Harmonic response"};
+    EXPECT_EQ(offered_dynamics(), expected);
+
+    // Chosen with the modal forces export, which the next run writes.
+    modal_forces_export_requested() = false;
+    hb->script().once("LOAD_CASES_DIALOG", [](HeadlessDialog& d) {
+        d.select_text(LOAD_CASES_AVAILABLE, "Modal analysis");
+        d.press(LOAD_CASES_ADD);
+        d.select_text(LOAD_CASES_AVAILABLE, "Harmonic response");
+        d.press(LOAD_CASES_ADD);
+        d.check(LOAD_CASES_MODAL_FORCES_EXPORT, true);
+        d.press(IDOK);
+    });
+    EXPECT_TRUE(load_cases_command(0));
+    LoadCaseList chosen;
+    chosen.add(LC_MODAL);
+    chosen.add(LC_HARMONIC);
+    EXPECT_EQ(load_case_list(), chosen);
+    EXPECT_TRUE(modal_forces_export_requested());
+    modal_forces_export_requested() = false;
 }

@@ -34,6 +34,7 @@ const DialogTemplate LOAD_CASES_DIALOG = {
         control(LOAD_CASES_DEFAULTS, K::Button, "&Defaults", 8, 1),
         control(LOAD_CASES_CHOSEN, K::List, "", 1, 2, 1, CF_NONE, 0, 10),
         control(LOAD_CASES_STIFFNESS_EXPORT, K::Check, "Write the element stiffness matrices (_K.csv)", 11, 0, 3),
+        control(LOAD_CASES_MODAL_FORCES_EXPORT, K::Check, "Write the end forces of every mode (_modal_forces.csv)", 12, 0, 3),
         control(IDOK, K::Button, "OK", 100, 0, 1, CF_DEFAULT),
         control(IDCANCEL, K::Button, "Cancel", 100, 2),
     },

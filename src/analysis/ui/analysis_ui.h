@@ -19,6 +19,7 @@ inline constexpr int LOAD_CASES_UP = 1403;
 inline constexpr int LOAD_CASES_DOWN = 1404;
 inline constexpr int LOAD_CASES_DEFAULTS = 1405;
 inline constexpr int LOAD_CASES_STIFFNESS_EXPORT = 1501;
+inline constexpr int LOAD_CASES_MODAL_FORCES_EXPORT = 1502;
 
 // The Analyze command: "There is nothing to analyze" for a model without
 // elements; a model that is untitled or changed is saved first (nothing is

@@ -3,6 +3,7 @@
 // them and within the chosen list.
 #include "analysis/analysis_model.h"
 #include "analysis/load_case_steps.h"
+#include "analysis/model_check.h"
 #include "analysis/ui/analysis_dialogs_ui.h"
 #include "analysis/ui/analysis_ui.h"
 #include "analysis_core/steps.h"
@@ -38,6 +39,9 @@ std::vector<int> display_order()
     for (int c : std::initializer_list<int>{LC_COLD_SPRING_DESIGN, LC_SETTLEMENT, LC_HYDROTEST, LC_SEISMIC_G, LC_WIND,
                                              107, 108, 109})
         order.push_back(c);
+    for (int c = LC_MODAL; c <= LC_FORCE_SPECTRUM; ++c)
+        if (c != LC_STATIC_ANALYSIS)
+            order.push_back(c);
     return order;
 }
 
@@ -58,6 +62,11 @@ std::vector<int> offered_cases()
     std::vector<int> offered;
     for (int code : display_order()) {
         const StepRow& row = step_row(code);
+        if (row.solve == StepSolve::Modal || row.solve == StepSolve::Dynamic) {
+            if (dynamic_case_offered(model(), loads.dynamic, code))
+                offered.push_back(code);
+            continue;
+        }
         if (row.solve != StepSolve::Static && row.solve != StepSolve::Range)
             continue;
         if (!step_has_display_position(code, piping_code()) || highest_set(row) > sets)
@@ -77,6 +86,7 @@ class LoadCasesDialog : public DialogProc {
 public:
     LoadCaseList result;
     bool export_stiffness = false;
+    bool export_modal_forces = false;
 
     void init(Dialog& d) override
     {
@@ -86,9 +96,10 @@ public:
             chosen_.push_back(stored.code(i));
         fill(d);
         dialog_check(LOAD_CASES_STIFFNESS_EXPORT, stiffness_export_requested());
+        dialog_check(LOAD_CASES_MODAL_FORCES_EXPORT, modal_forces_export_requested());
         if (input_locked()) {
             for (int item : {LOAD_CASES_ADD, LOAD_CASES_REMOVE, LOAD_CASES_UP, LOAD_CASES_DOWN, LOAD_CASES_DEFAULTS,
-                             LOAD_CASES_STIFFNESS_EXPORT})
+                             LOAD_CASES_STIFFNESS_EXPORT, LOAD_CASES_MODAL_FORCES_EXPORT})
                 dialog_disable(item);
         }
         center_window(d, IDOK);
@@ -156,6 +167,7 @@ public:
         for (int code : chosen_)
             result.add(code);
         export_stiffness = dialog_is_checked(LOAD_CASES_STIFFNESS_EXPORT);
+        export_modal_forces = dialog_is_checked(LOAD_CASES_MODAL_FORCES_EXPORT);
         return true;
     }
 
@@ -205,6 +217,7 @@ bool load_cases_command(WindowId owner)
         return false;
     }
     stiffness_export_requested() = proc.export_stiffness;
+    modal_forces_export_requested() = proc.export_modal_forces;
     if (proc.result == load_case_list()) {
         discard_undo_snapshot();
         return false;

@@ -25,6 +25,7 @@
 #include "results/results_load_cases.h"
 #include "results/results_reader.h"
 #include "results/results_state.h"
+#include "results/ui/modal_results_ui.h"
 #include "results/ui/results_hooks.h"
 
 #include <cmath>
@@ -477,6 +478,7 @@ void install_shape_commands()
     ResultsHooks& h = results_hooks();
     h.highlight_erase = highlight_erase;
     h.highlight_row = highlight_layout_row;
+    h.highlight_node = highlight_node;
     h.stop_animation = animation_stop;
     h.show_graphics = graphics_window_show;
     h.hide_graphics = graphics_window_hide;
@@ -543,6 +545,16 @@ void install_shape_commands()
     };
     g.results_layer = draw_stress_colouring;
     g.plot_title = results_plot_title;
+
+    // The markers of the dynamic susceptibility and dynamic stress tables:
+    // the node of the mode's largest velocity first, of its largest stress
+    // second (drawn with the highlight pen).
+    shape_hooks().mode_markers = [](int& first, int& second) {
+        const ModeMarkerRecord m = current_mode_markers();
+        first = m.velocity_node;
+        second = m.stress_node;
+        return first != 0 || second != 0;
+    };
 
     HighlightHooks& hl = highlight_hooks();
     hl.animating = animation_running;

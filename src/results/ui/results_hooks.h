@@ -89,6 +89,8 @@ struct ResultsHooks {
     // and ratio colouring and the shapes (hide_results_overlays).
     std::function<void()> highlight_erase;
     std::function<void(int row)> highlight_row;
+    // Highlights a node (its index in the node table).
+    std::function<void(int node)> highlight_node;
     std::function<void()> stop_animation;
     std::function<void()> show_graphics;
     std::function<void()> hide_graphics;

@@ -35,6 +35,7 @@
 #include "results/ui/result_tables.h"
 #include "results/ui/results_ui_state.h"
 #include "results/ui/hanger_report_ui.h"
+#include "results/ui/modal_results_ui.h"
 #include "results/ui/time_history_ui.h"
 
 #include <filesystem>
@@ -991,6 +992,7 @@ void install_results_ui()
     install_result_tables();
     install_code_stress_tables();
     install_hanger_report();
+    install_modal_results();
 
     ModelFileHooks& files = model_file_hooks();
     files.open_results = [](WindowId) { open_results(); };

@@ -237,10 +237,11 @@ public:
         return column >= 2 && column <= 4 ? value(row, column - 2) : "";
     }
     int row_node(int row) override { return node_number(node_index(row)); }
-    int highlight_layout_row(int row) override
+    // Moving to a row highlights its node.
+    void on_row_changed(int row) override
     {
-        const int n = node_index(row);
-        return model().nodes.valid(n) ? model().nodes[n].row : 0;
+        if (const int n = node_index(row); n && results_hooks().highlight_node)
+            results_hooks().highlight_node(n);
     }
     void contents_entry() override { add_contents_entry("Response spectrum accelerations", 0); }
     // The text report; in CSV the same calls write their cells.

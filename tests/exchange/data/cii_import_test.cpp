@@ -366,11 +366,14 @@ TEST_F(CaesarImport, FortranFieldsThatTouchAndDExponentsAreRead)
     EXPECT_EQ(r.dz, -3.0f);
 }
 
-TEST_F(CaesarImport, ModalAnalysisIsNotedUntilThisVersionRunsIt)
+TEST_F(CaesarImport, ModalAnalysisJoinsTheDefaultLoadCases)
 {
     ASSERT_NO_FATAL_FAILURE(cii_ok(small_cii().text()));
-    EXPECT_TRUE(load_case_list().empty());
-    EXPECT_EQ(notes_.items(CII_NOT_TAKEN), (std::vector<std::string>{"the modal analysis (this version does not run it)"}));
+    // The defaults of the imported model, and the modes after them.
+    ASSERT_FALSE(load_case_list().empty());
+    EXPECT_EQ(load_case_list().code(1), LC_SUSTAINED);
+    EXPECT_EQ(load_case_list().code(load_case_list().count()), LC_MODAL);
+    EXPECT_TRUE(notes_.items(CII_NOT_TAKEN).empty());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "loads/data/loads_fixture.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 using namespace loads_test;
@@ -302,6 +303,17 @@ TEST_F(LoadRecordsTest, FilesOfEarlierVersionsHoldNoLoads)
     const std::string file = path("old.mod");
     write_model_file(file);
     std::vector<unsigned char> bytes = bytes_of(file);
+    // A 10.21 file has no section of the response-spectrum input: every
+    // section is its int32 length and that many bytes.
+    std::size_t at = MODEL_FILE_HEADER_SIZE;
+    for (int id = 0; id < SECTION_RESPONSE_SPECTRUM; ++id) {
+        int32_t length = 0;
+        std::memcpy(&length, &bytes[at], 4);
+        at += 4 + static_cast<std::size_t>(length);
+    }
+    int32_t length = 0;
+    std::memcpy(&length, &bytes[at], 4);
+    bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + 4 + length));
     bytes[11] = '1';
     bytes[12] = '0';
     bytes[13] = '2';

@@ -124,8 +124,8 @@ TEST_F(ModelFileBadTest, HeadersOfOtherFilesAndVersions)
               "Unable to read model file:\n" + file +
                   "\nIt is in an old model file format that this version of the program cannot read.");
     EXPECT_NE(header("KORVANE.MOD\0\xa8\x02\0\0").find("old model file format"), std::string::npos);
-    EXPECT_EQ(header("KORVANE21KM1023"), "Unable to read model file:\n" + file +
-                                             "\nModel file version = 10.23\nProgram version = 10.22\nIt was written "
+    EXPECT_EQ(header("KORVANE21KM1024"), "Unable to read model file:\n" + file +
+                                             "\nModel file version = 10.24\nProgram version = 10.23\nIt was written "
                                              "by a newer version of the program.");
     EXPECT_NE(header("KORVANE21KM0499").find("reads versions from 5.00 on"), std::string::npos);
     EXPECT_NE(header("KORVANE21KM1O20").find("Its header is damaged."), std::string::npos);
