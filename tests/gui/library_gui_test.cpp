@@ -7,7 +7,7 @@
 #include "framework/ui/command_registry.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/shell.h"
-#include "gui/gui_fixture.h"
+#include "gui/program_fixture.h"
 #include "materials/material_library_file.h"
 #include "materials/pipe_material.h"
 #include "materials/ui/library_mode.h"
@@ -38,37 +38,16 @@ QStringList menu_titles(QMainWindow* w)
     return titles;
 }
 
-class GuiLibraryTest : public ::testing::Test {
+class GuiLibraryTest : public GuiProgramTest {
 protected:
-    void SetUp() override
+    GuiLibraryTest() : GuiProgramTest("korvane_gui_library") {}
+    void install_subsystems() override
     {
-        {
-#ifdef __SANITIZE_ADDRESS__
-            __lsan::ScopedDisabler system_libraries;
-#endif
-            gui_backend();
-        }
-        reset_app_settings();
-        clear_command_registry();
-        folder = fs::path(::testing::TempDir()) / "korvane_gui_library";
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        set_program_folder(folder.string());
         register_subsystem(install_model_subsystem);
         register_subsystem(install_materials_subsystem);
         register_subsystem(install_layout_subsystem);
         register_window_installer(create_layout_windows);
-        app_startup();
     }
-    void TearDown() override
-    {
-        app_shutdown();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        set_program_folder("");
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-    fs::path folder;
 };
 
 TEST_F(GuiLibraryTest, MaterialLibraryTakesTheListWindowAndGivesItBack)

@@ -10,7 +10,7 @@
 #include "framework/ui/command_registry.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/shell.h"
-#include "gui/gui_fixture.h"
+#include "gui/program_fixture.h"
 #include "model/load_cases.h"
 #include "results/results_reader.h"
 #include "results/results_state.h"
@@ -83,35 +83,19 @@ private:
     QTimer timer_;
 };
 
-class GuiModal : public ::testing::Test {
+class GuiModal : public GuiProgramTest {
 protected:
+    GuiModal() : GuiProgramTest("korvane_gui_modal") {}
     void SetUp() override
     {
+        // The program as main() installs it, with the graphics window's OpenGL.
         MESA_ALLOCATIONS_KEPT;
-        gui_backend();
-        reset_app_state();
-        reset_app_settings();
-        clear_command_registry();
-        folder = fs::path(::testing::TempDir()) / "korvane_gui_modal";
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        set_program_folder(folder.string());
-        std::ofstream(folder / "cantilever.mbf", std::ios::binary) << MODEL;
-        // The program as main() installs it.
-        register_program_subsystems();
-        app_startup();
+        GuiProgramTest::SetUp();
     }
-    void TearDown() override
+    void before_startup() override
     {
-        terminate_results();
-        app_shutdown();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        set_program_folder("");
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
+        std::ofstream(folder / "cantilever.mbf", std::ios::binary) << MODEL;
     }
-
-    fs::path folder;
 };
 
 }  // namespace

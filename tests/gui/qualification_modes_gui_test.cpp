@@ -17,6 +17,7 @@
 #include "framework/ui/printing_commands.h"
 #include "framework/ui/shell.h"
 #include "gui/gui_dialogs.h"
+#include "gui/program_fixture.h"
 #include "loads/ui/loads_subsystem.h"
 #include "materials/ui/materials_subsystem.h"
 #include "model/ui/dialogs_model_file.h"
@@ -168,23 +169,11 @@ private:
     bool busy_ = false;
 };
 
-class GuiQualificationModes : public ::testing::Test {
+class GuiQualificationModes : public GuiProgramTest {
 protected:
-    void SetUp() override
+    GuiQualificationModes() : GuiProgramTest("korvane_gui_qualification") {}
+    void install_subsystems() override
     {
-        {
-#ifdef __SANITIZE_ADDRESS__
-            __lsan::ScopedDisabler system_libraries;
-#endif
-            gui_backend();
-        }
-        reset_app_state();
-        reset_app_settings();
-        clear_command_registry();
-        folder = fs::path(::testing::TempDir()) / "korvane_gui_qualification";
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        set_program_folder(folder.string());
         register_subsystem(install_model_subsystem);
         register_subsystem(install_materials_subsystem);
         register_subsystem(install_layout_subsystem);
@@ -197,18 +186,7 @@ protected:
         register_subsystem(install_results_ui);
         register_subsystem(install_qualification_ui);
         register_window_installer(create_layout_windows);
-        app_startup();
     }
-    void TearDown() override
-    {
-        app_shutdown();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        set_program_folder("");
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-
-    fs::path folder;
 };
 
 struct Kind {

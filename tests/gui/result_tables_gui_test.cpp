@@ -15,7 +15,7 @@
 #include "framework/ui/printing_commands.h"
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
-#include "gui/gui_fixture.h"
+#include "gui/program_fixture.h"
 #include "loads/ui/loads_subsystem.h"
 #include "materials/pipe_section.h"
 #include "materials/soil.h"
@@ -133,25 +133,16 @@ std::set<std::string> csv_cells(const std::string& text)
     return cells;
 }
 
-class GuiResultTables : public ::testing::Test {
+class GuiResultTables : public GuiProgramTest {
 protected:
-    void SetUp() override
+    GuiResultTables() : GuiProgramTest("korvane_gui_result_tables") {}
+    void before_startup() override
     {
-        {
-#ifdef __SANITIZE_ADDRESS__
-            __lsan::ScopedDisabler system_libraries;
-#endif
-            gui_backend();
-        }
-        reset_app_state();
-        reset_app_settings();
-        clear_command_registry();
         install_qt_print_service();
-        folder = fs::path(::testing::TempDir()) / ("korvane_gui_result_tables_" + std::to_string(::getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        set_program_folder(folder.string());
         fs::copy_file(fs::path(KV_PROGRAM_PATH).parent_path() / "sample.mod", folder / "sample.mod");
+    }
+    void install_subsystems() override
+    {
         register_subsystem(install_model_subsystem);
         register_subsystem(install_materials_subsystem);
         register_subsystem(install_layout_subsystem);
@@ -163,18 +154,8 @@ protected:
         register_subsystem(install_code_evaluation);
         register_subsystem(install_results_ui);
         register_window_installer(create_layout_windows);
-        app_startup();
     }
-    void TearDown() override
-    {
-        terminate_results();
-        app_shutdown();
-        install_print_service(nullptr);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        set_program_folder("");
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
+    void after_shutdown() override { install_print_service(nullptr); }
 
     // Every non-empty cell the window shows of the table is a cell of its CSV export.
     void expect_csv_holds_the_shown_cells(TableWindow& t, const std::string& what)
@@ -256,8 +237,6 @@ protected:
                 ++pages;
         EXPECT_GT(pages, min_pages);
     }
-
-    fs::path folder;
 };
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include "framework/ui/frame.h"
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
-#include "gui/gui_fixture.h"
+#include "gui/program_fixture.h"
 #include "loads/ui/loads_subsystem.h"
 #include "materials/ui/materials_subsystem.h"
 #include "model/load_cases.h"
@@ -128,24 +128,15 @@ bool wait_for(const std::function<bool()>& done)
     return done();
 }
 
-class GuiResults : public ::testing::Test {
+class GuiResults : public GuiProgramTest {
 protected:
-    void SetUp() override
+    GuiResults() : GuiProgramTest("korvane_gui_results") {}
+    void before_startup() override
     {
-        {
-#ifdef __SANITIZE_ADDRESS__
-            __lsan::ScopedDisabler system_libraries;
-#endif
-            gui_backend();
-        }
-        reset_app_state();
-        reset_app_settings();
-        clear_command_registry();
-        folder = fs::path(::testing::TempDir()) / "korvane_gui_results";
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        set_program_folder(folder.string());
         fs::copy_file(fs::path(KV_PROGRAM_PATH).parent_path() / "sample.mod", folder / "sample.mod");
+    }
+    void install_subsystems() override
+    {
         register_subsystem(install_model_subsystem);
         register_subsystem(install_materials_subsystem);
         register_subsystem(install_layout_subsystem);
@@ -156,7 +147,10 @@ protected:
         register_subsystem(install_analysis_commands);
         register_subsystem(install_results_ui);
         register_window_installer(create_layout_windows);
-        app_startup();
+    }
+    void SetUp() override
+    {
+        GuiProgramTest::SetUp();
         // The window's own behaviour, with stand-ins in place of its result tables.
         for (int kind = 0; kind < RESULT_KINDS; ++kind)
             if (kind != RESULT_TIME_HISTORY && kind != RESULT_SUPPORT_LOADS && kind != RESULT_SUPPORT_SUMMARY)
@@ -168,19 +162,12 @@ protected:
         results_hooks().show[RESULT_ELEMENT_FORCES] = [this] { forces->show(); };
         results_hooks().show[RESULT_DISPLACEMENTS] = [this] { displacements->show(); };
     }
-    void TearDown() override
+    void after_shutdown() override
     {
-        terminate_results();
-        app_shutdown();
         forces.reset();
         displacements.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        set_program_folder("");
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
     }
 
-    fs::path folder;
     std::unique_ptr<StandInTable> forces, displacements;
 };
 

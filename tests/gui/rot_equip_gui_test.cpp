@@ -17,7 +17,7 @@
 #include "framework/ui/pick_list.h"
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
-#include "gui/gui_fixture.h"
+#include "gui/program_fixture.h"
 #include "loads/ui/loads_subsystem.h"
 #include "materials/ui/materials_subsystem.h"
 #include "model/ui/layout_install.h"
@@ -132,24 +132,15 @@ bool wait_for(const std::function<bool()>& done)
 
 std::string first_line() { return report_window_lines().empty() ? "" : report_window_lines()[0].text; }
 
-class GuiRotEquip : public ::testing::Test {
+class GuiRotEquip : public GuiProgramTest {
 protected:
-    void SetUp() override
+    GuiRotEquip() : GuiProgramTest("korvane_gui_rot_equip") {}
+    void before_startup() override
     {
-        {
-#ifdef __SANITIZE_ADDRESS__
-            __lsan::ScopedDisabler system_libraries;
-#endif
-            gui_backend();
-        }
-        reset_app_state();
-        reset_app_settings();
-        clear_command_registry();
-        folder = fs::path(::testing::TempDir()) / "korvane_gui_rot_equip";
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        set_program_folder(folder.string());
         std::ofstream(folder / "rot.mbf", std::ios::binary) << MODEL;
+    }
+    void install_subsystems() override
+    {
         register_subsystem(install_model_subsystem);
         register_subsystem(install_materials_subsystem);
         register_subsystem(install_layout_subsystem);
@@ -163,19 +154,7 @@ protected:
         register_subsystem(install_qualification_ui);
         register_subsystem(install_exchange_ui);
         register_window_installer(create_layout_windows);
-        app_startup();
     }
-    void TearDown() override
-    {
-        terminate_results();
-        app_shutdown();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        set_program_folder("");
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-
-    fs::path folder;
 };
 
 }  // namespace
