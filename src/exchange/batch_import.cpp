@@ -82,7 +82,11 @@ void import_batch_text(std::istream& in)
     }
     make_model();
     rollback.done();
-    // An imported model is first seen from (1, 1, 1), whole.
+    show_imported_model();
+}
+
+void show_imported_model()
+{
     set_viewpoint(1.0, 1.0, 1.0);
     update_screen_positions();
     zoom_all();

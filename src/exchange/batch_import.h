@@ -23,6 +23,9 @@ inline constexpr std::size_t BATCH_PATH_LIMIT = 4096;
 // emptied the model and put the settings back.
 void import_batch_text(std::istream& in);
 
+// An imported model (batch or neutral file) is first seen from (1, 1, 1), whole.
+void show_imported_model();
+
 // The same for a file: "Unable to open import file:\n<path>" when it cannot
 // be opened (the model as it was).
 void import_batch_file_at(const std::string& path);

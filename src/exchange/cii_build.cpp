@@ -3,6 +3,7 @@
 // pipe sections, materials and pipe loads found or added per element, the
 // passes over the rows once all elements stand, and the items.
 #include "exchange/cii_build.h"
+#include "exchange/batch_import.h"
 #include "exchange/cii_import.h"
 
 #include "analysis/analysis_model.h"
@@ -756,6 +757,7 @@ ImportNotes import_cii_text(std::istream& in)
     ImportNotes notes;
     build_cii_model(staging, lines, notes);
     rollback.done();
+    show_imported_model();
     return notes;
 }
 

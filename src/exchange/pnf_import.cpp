@@ -3,6 +3,7 @@
 // the built model.
 #include "exchange/pnf_import.h"
 
+#include "exchange/batch_import.h"
 #include "exchange/batch_reader.h"
 #include "exchange/import_rollback.h"
 #include "exchange/pnf_reader.h"
@@ -114,6 +115,7 @@ ImportNotes import_pnf_text(std::istream& in)
         }
     }
     rollback.done();
+    show_imported_model();
     return std::move(p.notes);
 }
 

@@ -15,6 +15,8 @@
 #include "elements/element_analysis.h"
 #include "exchange/data/cii_fixture.h"
 #include "exchange/data/neutral_fixture.h"
+#include "graphics/graphics_view.h"
+#include "graphics/view_transform.h"
 #include "loads/nodal_loads.h"
 #include "loads/pipe_load.h"
 #include "materials/pipe_material.h"
@@ -25,6 +27,7 @@
 #include "supports/guide.h"
 #include "supports/restraint.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -231,6 +234,38 @@ TEST_F(NeutralCrossCheck, AnLInThreeFormatsGivesOneModelAndOneAnalysis)
 
     expect_same(pipepak, batch, "PipePak against batch");
     expect_same(caesar, batch, "CAESAR II against batch");
+}
+
+// Like a batch file, a neutral file's model is first seen from (1, 1, 1)
+// and whole, whatever view the model before it had.
+TEST_F(NeutralCrossCheck, EachFormatShowsItsImportedModelWholeFromTheSameViewpoint)
+{
+    const std::function<void()> imports[] = {
+        [this] { ASSERT_NO_FATAL_FAILURE(import_ok(BATCH)); },
+        [this] { ASSERT_NO_FATAL_FAILURE(pnf_ok(PNF)); },
+        [this] { ASSERT_NO_FATAL_FAILURE(cii_ok(cii_text())); },
+    };
+    for (const auto& import : imports) {
+        empty_model();
+        set_client_size(800, 600);
+        set_viewpoint(0, 0, 1);
+        graphics_view().view_window = ViewWindow{};
+        import();
+        if (HasFatalFailure())
+            return;
+        const Vec3 v = view_transform().viewpoint;
+        EXPECT_DOUBLE_EQ(v.x, 1);
+        EXPECT_DOUBLE_EQ(v.y, 1);
+        EXPECT_DOUBLE_EQ(v.z, 1);
+        // The L spans 240 in by 120 in: the default window of 24 view units cannot hold it.
+        const GraphicsViewState& g = graphics_view();
+        ASSERT_FALSE(g.model_extent.empty());
+        EXPECT_LE(g.view_window.xmin, g.model_extent.xmin);
+        EXPECT_GE(g.view_window.xmax, g.model_extent.xmax);
+        EXPECT_LE(g.view_window.ymin, g.model_extent.ymin);
+        EXPECT_GE(g.view_window.ymax, g.model_extent.ymax);
+        EXPECT_GT(g.model_extent.xmax - g.model_extent.xmin, 100.0f);
+    }
 }
 
 }  // namespace neutral_test
