@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -30,7 +31,8 @@ protected:
     void SetUp() override
     {
         scratch = fs::path(::testing::TempDir()) /
-                  ("korvane_batch_mode_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                  ("korvane_batch_mode_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                   "_" + std::to_string(::getpid()));
         fs::remove_all(scratch);
         fs::create_directories(scratch);
     }

@@ -129,7 +129,13 @@ TEST_F(GuiAnalysisTest, RunLeftAloneClosesItsDialogAndWritesTheResults)
 {
     Watcher watcher(0);
     EXPECT_TRUE(analyze_command(main_frame().window));
-    EXPECT_EQ(watcher.progress.size(), 21u);
+    // Each of the 21 cases shows its text for at least 40 ms and the watcher
+    // looks every 20 ms; on a loaded machine a look can come late, so a few
+    // texts may pass unseen, but every text seen counts out of 21.
+    EXPECT_GE(watcher.progress.size(), 15u);
+    EXPECT_LE(watcher.progress.size(), 21u);
+    for (const std::string& text : watcher.progress)
+        EXPECT_NE(text.find(" of 21: "), std::string::npos) << text;
     EXPECT_TRUE(watcher.messages.empty());
     EXPECT_TRUE(std::filesystem::exists(folder + "/model.res"));
 }
