@@ -133,24 +133,19 @@ public:
     void contents_entry() override { add_contents_entry(TITLE, 1); }
 };
 
-class AllowablesTable final : public TableWindow {
+class AllowablesTable final : public EquipmentListTable<AllowableLoad> {
 public:
-    AllowablesTable() : TableWindow(&list_frame(), 7, 2)
+    AllowablesTable() : EquipmentListTable(&list_frame(), 7, 2)
     {
         for (int c = 2; c <= 7; ++c)
             alignments[static_cast<std::size_t>(c)] = TextAlign::Right;
     }
 
-    AllowableLoad draft;                        // the input row's record
     std::optional<AllowableLoad> copy_source;   // set by Copy, used by Paste
 
-    void load() { table_set_input_rows(*this, TITLE, allowables().size()); }
-    AllowableLoad* record(int row)
-    {
-        if (allowables().valid(row))
-            return &allowables()[row];
-        return row == allowables().size() + 1 && input_row ? &draft : nullptr;
-    }
+    OneBased<AllowableLoad>& list() const override { return allowables(); }
+    std::string title() const override { return TITLE; }
+    std::string record_name() const override { return TITLE; }
 
     std::string header_text(int column, int line) override { return allowable_header(column, line); }
     std::string cell_text(int row, int column, int line) override
@@ -168,12 +163,7 @@ public:
     void leave_row(int row) override
     {
         if (record(row) == &draft && draft.node != 0) {
-            allowables().push_back(draft);
-            draft = AllowableLoad{};
-            model_modified() = true;
-            notify_document_changed();
-            load();
-            table_goto_row(*this, allowables().size());
+            append_draft();
             return;
         }
         TableWindow::leave_row(row);
@@ -212,25 +202,7 @@ public:
         open_dialog(row, source);
         return true;
     }
-    bool can_delete(int row) override { return !input_locked() && allowables().valid(row); }
-    void delete_row(int row) override
-    {
-        if (!can_delete(row))
-            return;
-        allowables().erase(row);
-        model_modified() = true;
-        notify_document_changed();
-        load();
-    }
-    void context_menu(Point) override
-    {
-        table_popup_menu(*this, input_locked() ? table_popup_show_edit(*this, TITLE)
-                                               : table_popup_show_edit_delete(*this, TITLE));
-    }
     void print() override { print_allowables(); }
-    void print_text() override { print_allowables(); }
-    void print_csv() override { print_allowables(); }
-    void contents_entry() override { add_contents_entry(TITLE, 1); }
 };
 
 struct AllowableTables {

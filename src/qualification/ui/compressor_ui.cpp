@@ -155,21 +155,18 @@ public:
     void contents_entry() override { add_contents_entry(list_title(kind), 1); }
 };
 
-class CompressorsTable final : public TableWindow {
+class CompressorsTable final : public EquipmentListTable<CompressorRecord> {
 public:
-    CompressorsTable() : TableWindow(&list_frame(), COMPRESSOR_COLUMNS, 2, {15, 5, 5, 5, 5, 8, 8, 8}) { set_groups(*this); }
+    CompressorsTable() : EquipmentListTable(&list_frame(), COMPRESSOR_COLUMNS, 2, {15, 5, 5, 5, 5, 8, 8, 8})
+    {
+        set_groups(*this);
+    }
 
     int kind = MACHINE_COMPRESSOR;
-    CompressorRecord draft;   // the input row's record
 
-    OneBased<CompressorRecord>& list() const { return list_of(kind); }
-    void load() { table_set_input_rows(*this, list_title(kind), list().size()); }
-    CompressorRecord* record(int row)
-    {
-        if (list().valid(row))
-            return &list()[row];
-        return row == list().size() + 1 && input_row ? &draft : nullptr;
-    }
+    OneBased<CompressorRecord>& list() const override { return list_of(kind); }
+    std::string title() const override { return list_title(kind); }
+    std::string record_name() const override { return item_name(kind); }
 
     std::string header_text(int column, int line) override { return compressor_header(column, line); }
     std::string cell_text(int row, int column, int line) override
@@ -233,12 +230,7 @@ public:
         if (c->shaft_axis == std::array<float, 3>{})
             throw_cell_error("Direction is invalid", COL_SHAFT);
         if (c == &draft) {
-            list().push_back(draft);
-            draft = CompressorRecord{};
-            model_modified() = true;
-            notify_document_changed();
-            load();
-            table_goto_row(*this, list().size(), COL_DESCRIPTION);
+            append_draft(COL_DESCRIPTION);
             return;
         }
         TableWindow::leave_row(row);
@@ -263,25 +255,7 @@ public:
         }
         return true;
     }
-    bool can_delete(int row) override { return !input_locked() && list().valid(row); }
-    void delete_row(int row) override
-    {
-        if (!can_delete(row))
-            return;
-        list().erase(row);
-        model_modified() = true;
-        notify_document_changed();
-        load();
-    }
-    void context_menu(Point) override
-    {
-        table_popup_menu(*this, input_locked() ? table_popup_show_edit(*this, item_name(kind))
-                                               : table_popup_show_edit_delete(*this, item_name(kind)));
-    }
     void print() override { kind == MACHINE_COMPRESSOR ? print_compressors() : print_turbines(); }
-    void print_text() override { print(); }
-    void print_csv() override { print(); }
-    void contents_entry() override { add_contents_entry(list_title(kind), 1); }
 };
 
 struct CompressorTables {

@@ -6,14 +6,71 @@
 
 #include "framework/app_state.h"
 #include "framework/document.h"
+#include "framework/document_events.h"
+#include "framework/one_based.h"
+#include "framework/ui/report_pages.h"
 #include "framework/ui/table.h"
 
 #include <array>
 #include <set>
+#include <string>
 
 // Draws the left rule of a column; a column of `inner` starts it below
 // header line 0 inside the header.
 void draw_group_column_rule(TableCanvas& c, int column, const std::set<int>& inner);
+
+// An equipment input table over one list of records: the stored records,
+// then the input row. Each kind supplies its list, its title (the input
+// rows' title and the contents entry) and the name of one record in the
+// popup menu.
+template <typename T>
+class EquipmentListTable : public TableWindow {
+public:
+    using TableWindow::TableWindow;
+
+    T draft;   // the input row's record
+
+    virtual OneBased<T>& list() const = 0;
+    virtual std::string title() const = 0;
+    virtual std::string record_name() const = 0;
+
+    void load() { table_set_input_rows(*this, title(), list().size()); }
+    T* record(int row)
+    {
+        if (list().valid(row))
+            return &list()[row];
+        return row == list().size() + 1 && input_row ? &draft : nullptr;
+    }
+    // Appends the input row's record to the list and puts the caret on it
+    // in `column`; the input row starts empty again.
+    void append_draft(int column = 0)
+    {
+        list().push_back(draft);
+        draft = T{};
+        model_modified() = true;
+        notify_document_changed();
+        load();
+        table_goto_row(*this, list().size(), column);
+    }
+    bool can_delete(int row) override { return !input_locked() && list().valid(row); }
+    void delete_row(int row) override
+    {
+        if (!can_delete(row))
+            return;
+        list().erase(row);
+        model_modified() = true;
+        notify_document_changed();
+        load();
+    }
+    void context_menu(Point) override
+    {
+        table_popup_menu(*this, input_locked() ? table_popup_show_edit(*this, record_name())
+                                               : table_popup_show_edit_delete(*this, record_name()));
+    }
+    void print_text() override { print(); }
+    void print_csv() override { print(); }
+    void contents_entry() override { add_contents_entry(title(), 1); }
+};
 
 class ShownValues;
 

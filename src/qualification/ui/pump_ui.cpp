@@ -318,10 +318,10 @@ std::string pump_cell(const PumpRecord& p, int column)
     return {};
 }
 
-class PumpsTable final : public TableWindow {
+class PumpsTable final : public EquipmentListTable<PumpRecord> {
 public:
     PumpsTable()
-        : TableWindow(&list_frame(), PUMP_COLUMNS, 2, {15, 1, 7, 4, 7, 5, 8, 8, 8, 12, 12, 12})
+        : EquipmentListTable(&list_frame(), PUMP_COLUMNS, 2, {15, 1, 7, 4, 7, 5, 8, 8, 8, 12, 12, 12})
     {
         groups = {{COL_SUCTION, COL_SUCTION_LOC, "Suction", 0},
                   {COL_DISCHARGE, COL_DISCHARGE_LOC, "Discharge", 0},
@@ -331,15 +331,9 @@ public:
             alignments[static_cast<std::size_t>(c)] = TextAlign::Right;
     }
 
-    PumpRecord draft;   // the input row's record
-
-    void load() { table_set_input_rows(*this, TITLE, pumps().size()); }
-    PumpRecord* record(int row)
-    {
-        if (pumps().valid(row))
-            return &pumps()[row];
-        return row == pumps().size() + 1 && input_row ? &draft : nullptr;
-    }
+    OneBased<PumpRecord>& list() const override { return pumps(); }
+    std::string title() const override { return TITLE; }
+    std::string record_name() const override { return "Pump"; }
 
     std::string header_text(int column, int line) override
     {
@@ -424,12 +418,7 @@ public:
         if (p->name.empty())
             throw_cell_error("Description is required", COL_DESCRIPTION);
         if (p == &draft) {
-            pumps().push_back(draft);
-            draft = PumpRecord{};
-            model_modified() = true;
-            notify_document_changed();
-            load();
-            table_goto_row(*this, pumps().size(), COL_DESCRIPTION);
+            append_draft(COL_DESCRIPTION);
             return;
         }
         TableWindow::leave_row(row);
@@ -453,25 +442,7 @@ public:
         }
         return true;
     }
-    bool can_delete(int row) override { return !input_locked() && pumps().valid(row); }
-    void delete_row(int row) override
-    {
-        if (!can_delete(row))
-            return;
-        pumps().erase(row);
-        model_modified() = true;
-        notify_document_changed();
-        load();
-    }
-    void context_menu(Point) override
-    {
-        table_popup_menu(*this, input_locked() ? table_popup_show_edit(*this, "Pump")
-                                               : table_popup_show_edit_delete(*this, "Pump"));
-    }
     void print() override { print_pumps(); }
-    void print_text() override { print_pumps(); }
-    void print_csv() override { print_pumps(); }
-    void contents_entry() override { add_contents_entry(TITLE, 1); }
 };
 
 PumpsTable& table() { return session_part<PumpsTable>(); }
