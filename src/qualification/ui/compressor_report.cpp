@@ -207,6 +207,18 @@ std::string f0(double v) { return trimmed(format_real(v, 10, 0)); }
 std::string integer(int i, double v) { return trimmed(i < 3 ? format_force_integer(v) : format_moment_integer(v)); }
 std::string f3(double v, int width) { return trimmed(format_real(v, width, 3)); }
 
+// Calls `line` for each connection of the machine that has a node, with its
+// evaluation and the node and type that start its report lines.
+template <typename Line>
+void each_connection(const CompressorRecord& c, const CompressorEvaluation& e, Line line)
+{
+    for (int n = INLET; n < COMPRESSOR_NOZZLES; ++n) {
+        const int node = compressor_nozzle_node(c, n);
+        if (node != 0)
+            line(e.nozzle[static_cast<std::size_t>(n)], node_text(node) + " " + compressor_nozzle_name(n));
+    }
+}
+
 void machine_report(const CompressorRecord& c, const CompressorEvaluation& e, const RotEquipEntry* listed, int kind,
                     int entry)
 {
@@ -230,40 +242,31 @@ void machine_report(const CompressorRecord& c, const CompressorEvaluation& e, co
     // The loads of each nozzle in shaft axes.
     emit(CLINE_FORCES_MOMENTS, forces_moments_text());
     emit(CLINE_LOADS_HEADING, "Node Type fx fy fz mx my mz");
-    for (int n = INLET; n < COMPRESSOR_NOZZLES; ++n) {
-        const int node = compressor_nozzle_node(c, n);
-        if (node == 0)
-            continue;
-        const CompressorNozzleEvaluation& z = e.nozzle[static_cast<std::size_t>(n)];
-        const std::string head = node_text(node) + " " + compressor_nozzle_name(n) + " ";
+    each_connection(c, e, [&](const CompressorNozzleEvaluation& z, const std::string& name) {
         if (z.anchor_row == 0) {
-            emit(CLINE_MESSAGE, head + "*** not an anchor ***!");
-            continue;
+            emit(CLINE_MESSAGE, name + " *** not an anchor ***!");
+            return;
         }
         const MachineLoads& l = z.loads[static_cast<std::size_t>(slot)];
         std::string values;
         for (int i = 0; i < 6; ++i)
             values += " " + integer(i, l[static_cast<std::size_t>(i)]);
-        emit(CLINE_VALUES, node_text(node) + " " + compressor_nozzle_name(n) + values);
-    }
+        emit(CLINE_VALUES, name + values);
+    });
 
     // Each connection: 3F + M against 500 De (lb, ft-lb).
     emit(CLINE_INDIVIDUAL_1, "Size --- Resultant ---!Allow");
     emit(CLINE_INDIVIDUAL_2, "Node Type (inch) F(lb) M(ft-lb) 3F + M !able Ratio");
     const double factor = machine_limit_factor(kind);
-    for (int n = INLET; n < COMPRESSOR_NOZZLES; ++n) {
-        const int node = compressor_nozzle_node(c, n);
-        if (node == 0)
-            continue;
-        const CompressorNozzleEvaluation& z = e.nozzle[static_cast<std::size_t>(n)];
-        const std::string head = node_text(node) + " " + compressor_nozzle_name(n) + " ";
+    each_connection(c, e, [&](const CompressorNozzleEvaluation& z, const std::string& name) {
+        const std::string head = name + " ";
         if (z.size == 0.0) {
             emit(CLINE_MESSAGE, head + "*** No connected pipe ***!");
-            continue;
+            return;
         }
         if (z.anchor_row == 0) {
             emit(CLINE_SIZE_MESSAGE, head + f3(z.size, 10) + " *** not an anchor ***!");
-            continue;
+            return;
         }
         const MachineLoads& l = z.loads[static_cast<std::size_t>(slot)];
         const double f = std::sqrt(l[0] * l[0] + l[1] * l[1] + l[2] * l[2]);
@@ -272,7 +275,7 @@ void machine_report(const CompressorRecord& c, const CompressorEvaluation& e, co
         const double a = 500.0 * equivalent_diameter(z.size) * factor;
         emit(CLINE_VALUES, head + f3(z.size, 10) + " " + f0(f) + " " + f0(m) + " " + f0(v) + " " + f0(a) + " " +
                                f3(v / a, 10));
-    }
+    });
     report_end_block();
 
     // The combined resultants at the reference connection.
