@@ -9,21 +9,9 @@
 
 namespace {
 
-const MenuItem SEPARATOR{};
-
-MenuItem item(const std::string& text, int id) {
-    MenuItem i;
-    i.text = text;
-    i.id = id;
-    return i;
-}
-
-MenuItem popup(const std::string& text, std::vector<MenuItem> items) {
-    MenuItem p;
-    p.text = text;
-    p.items = std::move(items);
-    return p;
-}
+using menu::item;
+using menu::SEPARATOR;
+using menu::popup;
 
 MenuItem recent_models_popup() {
     // Filled from the recent-model list when the menu opens; greyed while empty.

@@ -7,7 +7,22 @@
 #include "platform/resources.h"
 
 #include <string>
+#include <utility>
 #include <vector>
+
+// Menus written as data: a command's item, a popup holding `items`, and a
+// separator; a menu's code takes the short names with `using menu::item`.
+namespace menu {
+inline const MenuItem SEPARATOR{};
+inline MenuItem item(const std::string& text, int id) { return MenuItem{text, id}; }
+inline MenuItem popup(const std::string& text, std::vector<MenuItem> items)
+{
+    MenuItem p;
+    p.text = text;
+    p.items = std::move(items);
+    return p;
+}
+}  // namespace menu
 
 // Key codes of the numeric keypad digits (the usual virtual-key numbers).
 enum : int { KEY_NUMPAD0 = 0x60, KEY_NUMPAD2 = 0x62, KEY_NUMPAD8 = 0x68 };

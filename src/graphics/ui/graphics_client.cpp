@@ -9,6 +9,7 @@
 #include "framework/state.h"
 #include "framework/ui/app_settings.h"
 #include "framework/ui/frame.h"
+#include "framework/ui/menus.h"
 #include "graphics/color_scale.h"
 #include "graphics/draw2d.h"
 #include "graphics/highlight.h"
@@ -180,10 +181,7 @@ void show_popup(const MenuItem& popup, Point at)
         frame_command(graphics_frame(), id);
 }
 
-MenuItem item(const std::string& text, int id)
-{
-    return MenuItem{text, id};
-}
+using menu::item;
 
 // The right button's popup.
 void view_popup(Point at)

@@ -6,6 +6,7 @@
 #include "framework/unit_choices.h"
 #include "framework/units.h"
 #include "framework/ui/frame.h"
+#include "framework/ui/menus.h"
 #include "framework/ui/report.h"
 #include "framework/ui/report_pages.h"
 #include "graphics/graphics_view.h"
@@ -25,15 +26,8 @@
 
 namespace {
 
-const MenuItem SEPARATOR{};
-
-MenuItem item(const std::string& text, int id)
-{
-    MenuItem i;
-    i.text = text;
-    i.id = id;
-    return i;
-}
+using menu::item;
+using menu::SEPARATOR;
 
 int mode_count()
 {

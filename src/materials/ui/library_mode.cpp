@@ -256,16 +256,9 @@ void close_model_for_library() { close_model(); }
 
 namespace {
 
-MenuItem item(const std::string& text, int id) { return MenuItem{text, id}; }
-const MenuItem SEPARATOR{};
-
-MenuItem popup(const std::string& text, std::vector<MenuItem> items)
-{
-    MenuItem p;
-    p.text = text;
-    p.items = std::move(items);
-    return p;
-}
+using menu::item;
+using menu::SEPARATOR;
+using menu::popup;
 
 // File: the library's document commands, and `extra` before Print.
 MenuItem file_popup(const std::vector<MenuItem>& extra)

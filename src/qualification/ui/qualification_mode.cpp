@@ -297,16 +297,9 @@ void print_qualification(WindowId owner)
 
 namespace {
 
-MenuItem item(const std::string& text, int id) { return MenuItem{text, id}; }
-const MenuItem SEPARATOR{};
-
-MenuItem popup(const std::string& text, std::vector<MenuItem> items)
-{
-    MenuItem p;
-    p.text = text;
-    p.items = std::move(items);
-    return p;
-}
+using menu::item;
+using menu::SEPARATOR;
+using menu::popup;
 
 MenuTemplate qualification_menu(const std::string& name, int edit, int analyze)
 {
