@@ -129,21 +129,9 @@ public:
             fields_.read(PL_ADDED_WEIGHT, "Additional weight", WEIGHT_PER_LENGTH_VALUE, not_below_zero);
         l.wind = dialog_is_checked(PL_WIND) ? 1 : 0;
 
-        if (stored() && l == old) {
-            discard_undo_snapshot();
-            return true;
-        }
-        if (stored() && !confirm_entry_rename(key, d.window(), pipe_ ? "Load name" : "Beam load name", old.name,
-                                              l.name)) {
-            dialog_set_text(PL_NAME, old.name);
-            dialog_throw(PL_NAME, "");
-        }
-        if (stored())
-            named_set<T>()[index_] = l;
-        else
-            index_ = named_set<T>().push_back(l);
-        model_modified() = true;
-        notify_document_changed();
+        if (store_named_entry(named_set<T>(), index_, l, old, key, d.window(), pipe_ ? "Load name" : "Beam load name",
+                              PL_NAME))
+            notify_document_changed();
         return true;
     }
 

@@ -78,20 +78,10 @@ public:
             if (parse_expansion_buffer(m.alpha) != 0) throw_invalid("Alpha");
         }
 
-        if (m == old && beam_materials().valid(index_)) {
-            discard_undo_snapshot();
-            return true;
-        }
-        if (!confirm_entry_rename(BEAM_MATERIALS, d.window(), "Beam material name", old.name, m.name)) {
-            dialog_set_text(BEAM_NAME, old.name);
-            dialog_throw(BEAM_NAME, "");
-        }
-        if (beam_materials().valid(index_))
-            beam_materials()[index_] = m;
-        else
-            index_ = beam_materials().push_back(m);
-        model_modified() = true;
-        refresh_beam_material_table();
+        // A new material's `old` is unnamed: nothing to rename.
+        if (store_named_entry(beam_materials(), index_, m, old, BEAM_MATERIALS, d.window(), "Beam material name",
+                              BEAM_NAME))
+            refresh_beam_material_table();
         return true;
     }
 

@@ -217,20 +217,8 @@ public:
         s.soil = soil >= 1 && soils().valid(soil) ? soils()[soil].name : std::string();
         s.name = name;
 
-        const bool stored = pipe_sections().valid(index_);
-        if (stored && s == old) {
-            discard_undo_snapshot();
+        if (!store_named_entry(pipe_sections(), index_, s, old, PIPE_SECTIONS, d.window(), "Section name", SEC_NAME))
             return true;
-        }
-        if (stored && !confirm_entry_rename(PIPE_SECTIONS, d.window(), "Section name", old.name, s.name)) {
-            dialog_set_text(SEC_NAME, old.name);
-            dialog_throw(SEC_NAME, "");
-        }
-        if (stored)
-            pipe_sections()[index_] = s;
-        else
-            index_ = pipe_sections().push_back(s);
-        model_modified() = true;
         if (std::fabs(double(s.outside_diameter) - old.outside_diameter) > 0.001)
             model_changed();
         refresh_sections_table();

@@ -122,7 +122,6 @@ public:
             d.end(0);
             return true;
         }
-        const bool stored = soils().valid(index_);
         const Soil old = record();
         Soil s;
         dialog_get_text(SOIL_NAME);
@@ -170,20 +169,8 @@ public:
             keep_if_shown(SOIL_KS, old.ks, s.ks);
         }
         keep_if_shown(SOIL_GROUND_LEVEL, old.ground_level, s.ground_level);
-        if (stored && s == old) {
-            discard_undo_snapshot();
-            return true;
-        }
-        if (stored && !confirm_entry_rename(SOILS, d.window(), "Soil name", old.name, s.name)) {
-            dialog_set_text(SOIL_NAME, old.name);
-            dialog_throw(SOIL_NAME, "");
-        }
-        if (stored)
-            soils()[index_] = s;
-        else
-            index_ = soils().push_back(s);
-        model_modified() = true;
-        refresh_soils_table();
+        if (store_named_entry(soils(), index_, s, old, SOILS, d.window(), "Soil name", SOIL_NAME))
+            refresh_soils_table();
         return true;
     }
 

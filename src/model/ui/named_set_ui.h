@@ -57,6 +57,34 @@ bool named_row_delete(NamedSet<T>& set, const std::string& key, int row, WindowI
 bool confirm_entry_rename(const std::string& key, WindowId owner, const char* what, const std::string& old_name,
                           const std::string& new_name);
 
+// What OK of a set's dialog does with the record `read` of entry `index`
+// (past the last: a new entry), which opened showing `old`. A stored entry
+// left unchanged drops the undo snapshot and gives false. A stored entry
+// renamed asks first (confirm_entry_rename, the field named `what`); when
+// declined the name field `name_item` shows the old name again and the
+// dialog stays open. Otherwise the entry is stored, or appended with `index`
+// set to its number; the model is modified and the answer is true.
+template <typename T>
+bool store_named_entry(NamedSet<T>& set, int& index, const T& read, const T& old, const std::string& key,
+                       WindowId owner, const char* what, int name_item)
+{
+    const bool stored = set.valid(index);
+    if (stored && read == old) {
+        discard_undo_snapshot();
+        return false;
+    }
+    if (stored && !confirm_entry_rename(key, owner, what, old.name, read.name)) {
+        dialog_set_text(name_item, old.name);
+        dialog_throw(name_item, "");
+    }
+    if (stored)
+        set[index] = read;
+    else
+        index = set.push_back(read);
+    model_modified() = true;
+    return true;
+}
+
 // Fills the combo `item` of the running dialog with the names of a set's
 // records in order from 1, after the default entry ("Default") when
 // `after_default`; entry k is then record k (or k + 1 after the default).
