@@ -33,19 +33,7 @@ protected:
     }
     // A horizontal pump, shaft along X, centre (0, 0, 5): suction End,
     // discharge Top.
-    static PumpRecord horizontal()
-    {
-        PumpRecord p;
-        p.name = "P-101";
-        p.kind = PUMP_HORIZONTAL_API610;
-        p.suction_node = 10;
-        p.suction_location = LOCATION_END;
-        p.discharge_node = 20;
-        p.discharge_location = LOCATION_TOP;
-        p.shaft_axis = {1, 0, 0};
-        p.centre = {0, 0, 5};
-        return p;
-    }
+    static PumpRecord horizontal() { return api610_pump("P-101", {1, 0, 0}, {0, 0, 5}); }
     // Builds the report with the loads on the pipe at both anchors (one
     // operating case) and writes pump 1's report to the window.
     std::vector<ReportLine> window_report(std::array<float, 6> at_suction, std::array<float, 6> at_discharge)

@@ -41,19 +41,7 @@ protected:
     }
 };
 
-PumpRecord horizontal()
-{
-    PumpRecord p;
-    p.name = "P-101";
-    p.kind = PUMP_HORIZONTAL_API610;
-    p.suction_node = 10;
-    p.suction_location = LOCATION_END;
-    p.discharge_node = 20;
-    p.discharge_location = LOCATION_TOP;
-    p.shaft_axis = {1, 0, 0};
-    p.centre = {150, 10, 0};
-    return p;
-}
+PumpRecord horizontal() { return api610_pump("P-101", {1, 0, 0}, {150, 10, 0}); }
 
 }  // namespace
 

@@ -83,4 +83,20 @@ protected:
     }
 };
 
+// A horizontal API 610 pump named `name`: suction at node 10 (End),
+// discharge at node 20 (Top), shaft axis `shaft`, centre `centre` (inch).
+inline PumpRecord api610_pump(const std::string& name, std::array<float, 3> shaft, std::array<float, 3> centre)
+{
+    PumpRecord p;
+    p.name = name;
+    p.kind = PUMP_HORIZONTAL_API610;
+    p.suction_node = 10;
+    p.suction_location = LOCATION_END;
+    p.discharge_node = 20;
+    p.discharge_location = LOCATION_TOP;
+    p.shaft_axis = shaft;
+    p.centre = centre;
+    return p;
+}
+
 }  // namespace equipment_test

@@ -25,19 +25,7 @@ protected:
         discharge_row = line_to_anchor(15, {0, 100, 30}, 20, {0, -70, 0}, "S2");
         make_model();
     }
-    PumpRecord horizontal_pump() const
-    {
-        PumpRecord p;
-        p.name = "P-1";
-        p.suction_node = 10;
-        p.suction_location = LOCATION_END;
-        p.discharge_node = 20;
-        p.discharge_location = LOCATION_TOP;
-        p.shaft_axis = {1, 0.5f, 0};
-        p.centre = {0, 0, 0};
-        p.kind = PUMP_HORIZONTAL_API610;
-        return p;
-    }
+    PumpRecord horizontal_pump() const { return api610_pump("P-1", {1, 0.5f, 0}, {0, 0, 0}); }
     int suction_row = 0, discharge_row = 0;
 };
 
