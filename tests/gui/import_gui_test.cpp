@@ -9,11 +9,10 @@
 #include "exchange/ui/exchange_ui.h"
 #include "framework/app_state.h"
 #include "framework/commands.h"
-#include "framework/ui/app_settings.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/shell.h"
-#include "gui/gui_fixture.h"
+#include "gui/program_fixture.h"
 #include "loads/ui/loads_subsystem.h"
 #include "materials/ui/materials_subsystem.h"
 #include "model/model.h"
@@ -32,10 +31,6 @@
 
 #include <filesystem>
 #include <fstream>
-
-#ifdef __SANITIZE_ADDRESS__
-#include <sanitizer/lsan_interface.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -98,39 +93,23 @@ private:
     QTimer timer_;
 };
 
-class GuiImport : public ::testing::Test {
+class GuiImport : public GuiProgramTest {
 protected:
-    void SetUp() override
+    GuiImport() : GuiProgramTest("korvane_gui_import") {}
+
+    void install_subsystems() override
     {
-        {
-#ifdef __SANITIZE_ADDRESS__
-            __lsan::ScopedDisabler system_libraries;
-#endif
-            gui_backend();
-        }
-        reset_app_state();
-        reset_app_settings();
-        clear_command_registry();
-        folder = fs::path(::testing::TempDir()) / ("korvane_gui_import_" + std::to_string(::getpid()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        set_program_folder(folder.string());
         for (auto install : {install_model_subsystem, install_materials_subsystem, install_layout_subsystem,
                              install_elements_ui, install_element_analysis, install_supports_ui,
                              install_loads_subsystem, install_analysis_commands, install_equipment,
                              install_exchange_ui})
             register_subsystem(install);
         register_window_installer(create_layout_windows);
-        app_startup();
-        backend().process_events();
     }
-    void TearDown() override
+    void SetUp() override
     {
-        app_shutdown();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        set_program_folder("");
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
+        GuiProgramTest::SetUp();
+        backend().process_events();
     }
 
     std::string write(const std::string& name, const std::string& text) const
@@ -149,8 +128,6 @@ protected:
         EXPECT_TRUE(answers.dialog_seen);
         return answers.messages;
     }
-
-    fs::path folder;
 };
 
 }  // namespace

@@ -24,7 +24,8 @@
 class GuiProgramTest : public ::testing::Test {
 protected:
     // The scratch folder is `name` with the process id under the test temporary folder.
-    explicit GuiProgramTest(std::string name) : name_(std::move(name)) {}
+    // Without `start` the tests register what they need and start the program themselves.
+    explicit GuiProgramTest(std::string name, bool start = true) : name_(std::move(name)), start_(start) {}
 
     // The subsystems and window installers; by default the program's, as main() registers them.
     virtual void install_subsystems() { register_program_subsystems(); }
@@ -49,6 +50,8 @@ protected:
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         set_program_folder(folder.string());
+        if (!start_)
+            return;
         before_startup();
         install_subsystems();
         app_startup();
@@ -71,4 +74,5 @@ protected:
 
 private:
     std::string name_;
+    bool start_;
 };

@@ -6,7 +6,7 @@
 #include "framework/ui/command_registry.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/shell.h"
-#include "gui/gui_fixture.h"
+#include "gui/program_fixture.h"
 #include "materials/ui/materials_subsystem.h"
 #include "model/ui/layout_install.h"
 #include "model/ui/model_subsystem.h"
@@ -39,33 +39,10 @@ namespace {
 constexpr int WATCHDOG_MS = 20000;
 constexpr int WATCHDOG_EXIT_CODE = 99;
 
-class GuiProgram : public ::testing::Test {
+// The tests start the program themselves, some after registering subsystems.
+class GuiProgram : public GuiProgramTest {
 protected:
-    void SetUp() override {
-        {
-#ifdef __SANITIZE_ADDRESS__
-            // The window system's libraries (D-Bus, Mesa GLX) keep what they
-            // allocate while the application starts until the process ends.
-            __lsan::ScopedDisabler system_libraries;
-#endif
-            gui_backend();
-        }
-        reset_app_state();
-        reset_app_settings();
-        clear_command_registry();
-        folder = fs::path(::testing::TempDir()) /
-                 ("korvane_gui_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        set_program_folder(folder.string());
-    }
-
-    void TearDown() override {
-        shutdown();
-        set_program_folder("");
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
+    GuiProgram() : GuiProgramTest("korvane_gui_program", false) {}
 
     // Shuts down and deletes the windows now: the backend deletes them later,
     // and windows left to the application's own end outlive Qt's thread data.
@@ -80,8 +57,6 @@ protected:
         QTimer::singleShot(100, std::move(action));
         return app_run();
     }
-
-    fs::path folder;
 };
 
 TEST_F(GuiProgram, MainWindowOpensUntitledWithItsMenus) {
