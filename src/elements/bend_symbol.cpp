@@ -50,9 +50,7 @@ void build_bend_outline(BendSymbol& s, LayoutRow& row)
     frame2d_init(frame, s.previous, {s.near.x - s.previous.x, s.near.y - s.previous.y},
                  {s.previous.y - s.near.y, s.near.x - s.previous.x},
                  static_cast<float>(length2(s.near.x - s.previous.x, s.near.y - s.previous.y)));
-    const auto h = static_cast<float>(view_state().element_half_width);
-    quad_init(s.leg, frame2d_apply_scaled(frame, 0.0f, -h), frame2d_apply_scaled(frame, 1.0f, -h),
-              frame2d_apply_scaled(frame, 1.0f, h), frame2d_apply_scaled(frame, 0.0f, h));
+    quad_element_outline(s.leg, frame);
     triangle_add_to_box(s.triangle, row.box_2d);
     quad_add_to_box(s.leg, row.box_2d);
     quad_add_to_box(s.leg_cylinder.outline, row.box_render);

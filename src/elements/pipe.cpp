@@ -16,9 +16,7 @@ void Pipe::build_outline(LayoutRow& row)
 {
     LocalFrame2D frame;
     frame2d_between_nodes(row.start_node, row.end_node, frame);
-    const auto h = static_cast<float>(view_state().element_half_width);
-    quad_init(outline, frame2d_apply_scaled(frame, 0.0f, -h), frame2d_apply_scaled(frame, 1.0f, -h),
-              frame2d_apply_scaled(frame, 1.0f, h), frame2d_apply_scaled(frame, 0.0f, h));
+    quad_element_outline(outline, frame);
     quad_add_to_box(outline, row.box_2d);
     quad_add_to_box(cylinder.outline, row.box_render);
 }

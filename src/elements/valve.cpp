@@ -185,9 +185,7 @@ void Valve::build_symbol(LayoutRow& row)
     triangle_init(bow[1], frame2d_apply_scaled(frame, 0.5f, 0.0f), frame2d_apply_scaled(frame, 1.0f, -rf),
                   frame2d_apply_scaled(frame, 1.0f, rf));
     centre_2d = frame2d_apply_scaled(frame, 0.5f, 0.0f);
-    const auto h = static_cast<float>(view_state().element_half_width);
-    quad_init(line_outline, frame2d_apply_scaled(frame, 0.0f, -h), frame2d_apply_scaled(frame, 1.0f, -h),
-              frame2d_apply_scaled(frame, 1.0f, h), frame2d_apply_scaled(frame, 0.0f, h));
+    quad_element_outline(line_outline, frame);
 
     const Vec3 a = node_model_point(row.start_node), b = node_model_point(row.end_node);
     const Vec3 mid{(a.x + b.x) / 2.0, (a.y + b.y) / 2.0, (a.z + b.z) / 2.0};

@@ -235,6 +235,13 @@ Point2 frame2d_apply_scaled(const LocalFrame2D& frame, float x, float y)
     return frame2d_apply(frame, static_cast<float>(double(x) * frame.length), y);
 }
 
+void quad_element_outline(Quad2D& quad, const LocalFrame2D& frame)
+{
+    const auto h = static_cast<float>(view_state().element_half_width);
+    quad_init(quad, frame2d_apply_scaled(frame, 0.0f, -h), frame2d_apply_scaled(frame, 1.0f, -h),
+              frame2d_apply_scaled(frame, 1.0f, h), frame2d_apply_scaled(frame, 0.0f, h));
+}
+
 LocalFrame2D symbol_frame_at_node(int node, const Vec3& direction)
 {
     const Point2 origin = project_point({});

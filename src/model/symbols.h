@@ -96,6 +96,9 @@ Point2 frame2d_apply(const LocalFrame2D& frame, float x, float y);
 // The same with x in units of the frame's length (0 the origin, 1 the far
 // end) and y in view units.
 Point2 frame2d_apply_scaled(const LocalFrame2D& frame, float x, float y);
+// An element's outline along `frame`: from its origin to its far end, half
+// the element outline width (element_half_width) either side.
+void quad_element_outline(Quad2D& quad, const LocalFrame2D& frame);
 // A frame at a node's projected point whose first axis is the projected
 // direction (a model direction), with unit length.
 LocalFrame2D symbol_frame_at_node(int node, const Vec3& direction);
