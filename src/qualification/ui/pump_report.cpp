@@ -268,24 +268,25 @@ void hi_end_suction_report(const PumpRecord& p, const PumpEvaluation& e, int slo
         rows.signed_ratios = false;
         return sum;
     };
+    // The condition of Eq. `n` on the sum of its signed ratios; false when it fails (the report ends).
+    auto within_one = [](int n, double sum) {
+        report_text_line(c_format("Condition: Eq.%d = Sum of above Ratios shall be >= -1.00 and <= 1.00", n));
+        if (sum < -1.0 || sum > 1.0) {
+            report_text_line(c_format("Eq.%d = %.2f. Condition failed ***", n, sum));
+            return false;
+        }
+        report_text_line(c_format("Eq.%d = %.2f; which is >= -1.0 and <= 1.00. Condition passed", n, sum));
+        report_text_line("");
+        return true;
+    };
     report_text_line("Assessment of y-axis movement as per Eq. 3 of Table 9.6.2.1.4a:");
     const double eq3 = signed_sum(2, {{{1, 3, 4, 5}, {1, 3, 4, 5}}});
-    report_text_line("Condition: Eq.3 = Sum of above Ratios shall be >= -1.00 and <= 1.00");
-    if (eq3 < -1.0 || eq3 > 1.0) {
-        report_text_line(c_format("Eq.3 = %.2f. Condition failed ***", eq3));
+    if (!within_one(3, eq3))
         return;
-    }
-    report_text_line(c_format("Eq.3 = %.2f; which is >= -1.0 and <= 1.00. Condition passed", eq3));
-    report_text_line("");
     report_text_line("Assessment of z-axis movement as per Eq. 4 of Table 9.6.2.1.4a:");
     const double eq4 = signed_sum(3, {{{0, 2, 3, 4, 5}, {0, 1, 2, 3, 4, 5}}});
-    report_text_line("Condition: Eq.4 = Sum of above Ratios shall be >= -1.00 and <= 1.00");
-    if (eq4 < -1.0 || eq4 > 1.0) {
-        report_text_line(c_format("Eq.4 = %.2f. Condition failed ***", eq4));
+    if (!within_one(4, eq4))
         return;
-    }
-    report_text_line(c_format("Eq.4 = %.2f; which is >= -1.0 and <= 1.00. Condition passed", eq4));
-    report_text_line("");
     report_text_line("Assessment of Combined axis as per Eq.5 of Table 9.6.2.1.4a:");
     report_text_line("Condition:Eq.5 = SQRT(Eq.3^2 + Eq.4^2) <= 1.0");
     const double eq5 = std::hypot(eq3, eq4);
