@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -74,6 +75,43 @@ void row(const std::string& name, int quantity, double calculated, double allowe
         report_add_window_line(LINE_ROW, label + "!" + trimmed(calc_text) + " " + trimmed(allowed_text) + " " +
                                              trimmed(rt) + " " + status);
         break;
+    }
+}
+
+// Where the check rows' numbers end on a page: calculated, allowed, ratio
+// and the status (its start in the flange and lug reports, its end in the
+// nozzle report).
+struct CheckPositions {
+    int calculated, allowed, ratio, status;
+};
+
+// The heading of a table of checks: on a page "Calculated", "Allowed" and
+// "Ratio" end and "Status" starts at the places `page` gives (measured only
+// when a page is printed), in a text report `text` stands at column
+// `text_at`, and the window gets an empty line of `window_kind`.
+void check_table_heading(const std::function<CheckPositions()>& page, const char* text, int text_at,
+                         int window_kind)
+{
+    switch (report_destination()) {
+    case ReportDestination::Pages: {
+        const CheckPositions p = page();
+        const int x = gdi_left_margin();
+        gdi_quarter_line();
+        gdi_print_text_right(x + p.calculated, "Calculated");
+        gdi_print_text_right(x + p.allowed, "Allowed");
+        gdi_print_text_right(x + p.ratio, "Ratio");
+        gdi_print_text_at(x + p.status, "Status");
+        gdi_next_line();
+        gdi_quarter_line();
+        break;
+    }
+    case ReportDestination::Text:
+        report_next_line();
+        report_print_at(text, text_at);
+        report_next_line();
+        report_next_line();
+        break;
+    case ReportDestination::Window: report_add_window_line(window_kind, ""); break;
     }
 }
 
@@ -217,31 +255,14 @@ std::string ratio_status(double ratio)
 
 void report_table_header()
 {
-    switch (report_destination()) {
-    case ReportDestination::Pages: {
-        // The columns of the page's font, measured at each header.
-        state().page = measure_row_columns(gdi_measure_surface());
-        const RowColumns& c = state().page;
-        const int x = gdi_left_margin();
-        gdi_quarter_line();
-        gdi_print_text_right(x + c.calculated + 2 * c.digit, "Calculated");
-        gdi_print_text_right(x + c.allowed + c.digit, "Allowed");
-        gdi_print_text_right(x + c.ratio, "Ratio");
-        gdi_print_text_at(x + c.status, "Status");
-        gdi_next_line();
-        gdi_quarter_line();
-        break;
-    }
-    case ReportDestination::Text:
-        report_next_line();
-        report_print_at("Calculated   Allowed      Ratio      Status", 17);
-        report_next_line();
-        report_next_line();
-        break;
-    case ReportDestination::Window:
-        report_add_window_line(LINE_HEADING, "");
-        break;
-    }
+    check_table_heading(
+        [] {
+            // The columns of the page's font, measured at each header.
+            state().page = measure_row_columns(gdi_measure_surface());
+            const RowColumns& c = state().page;
+            return CheckPositions{c.calculated + 2 * c.digit, c.allowed + c.digit, c.ratio, c.status};
+        },
+        "Calculated   Allowed      Ratio      Status", 17, LINE_HEADING);
 }
 
 void report_force_row(const std::string& name, double calculated, double allowed)
@@ -372,12 +393,6 @@ std::string ratio_of(double ratio) { return trimmed(format_real(ratio, 10, 3)); 
 const QualificationColumns& qpage() { return state().qualification_page; }
 bool nozzle_report() { return state().qualification == QualificationReport::Nozzle; }
 
-// Where the check rows' numbers end on a page: calculated, allowed, ratio
-// and the status (its start in the flange and lug reports, its end in the
-// nozzle report).
-struct CheckPositions {
-    int calculated, allowed, ratio, status;
-};
 CheckPositions check_positions()
 {
     const QualificationColumns& c = qpage();
@@ -578,27 +593,7 @@ bool report_lug_stress_row(const std::string& label, double calculated, double a
 
 void report_flange_table_header()
 {
-    switch (report_destination()) {
-    case ReportDestination::Pages: {
-        const CheckPositions p = check_positions();
-        const int x = gdi_left_margin();
-        gdi_quarter_line();
-        gdi_print_text_right(x + p.calculated, "Calculated");
-        gdi_print_text_right(x + p.allowed, "Allowed");
-        gdi_print_text_right(x + p.ratio, "Ratio");
-        gdi_print_text_at(x + p.status, "Status");
-        gdi_next_line();
-        gdi_quarter_line();
-        break;
-    }
-    case ReportDestination::Text:
-        report_next_line();
-        report_print_at("Calculated   Allowed   Ratio   Status", 28);
-        report_next_line();
-        report_next_line();
-        break;
-    case ReportDestination::Window: report_add_window_line(QLINE_HEADING, ""); break;
-    }
+    check_table_heading(check_positions, "Calculated   Allowed   Ratio   Status", 28, QLINE_HEADING);
 }
 
 bool report_flange_stress_row(const std::string& name, double calculated, double allowed)
