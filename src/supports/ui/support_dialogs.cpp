@@ -11,6 +11,13 @@ void add(DialogTemplate& t, ControlSpec c)
     t.controls.push_back(std::move(c));
 }
 
+// A value field: its edit box (12 characters) and its unit beside it.
+void add_value(DialogTemplate& t, int item, int unit_item, const char* label, int row, int quantity)
+{
+    add(t, control(item, K::Edit, label, row, 0, 1, CF_NONE, 12));
+    add(t, unit_control(unit_item, row, 1, quantity));
+}
+
 void add_tag(DialogTemplate& t, int row)
 {
     add(t, control(SUP_TAG, K::Edit, "&Tag", row, 0, 1, CF_NONE, 14));
@@ -54,8 +61,7 @@ void add_direction(DialogTemplate& t, int row, const char* caption)
 
 void add_spring(DialogTemplate& t, int row, int quantity)
 {
-    add(t, control(SUP_SPRING, K::Edit, "&Stiffness", row, 0, 1, CF_NONE, 12));
-    add(t, unit_control(SUP_SPRING_UNIT, row, 1, quantity));
+    add_value(t, SUP_SPRING, SUP_SPRING_UNIT, "&Stiffness", row, quantity);
 }
 
 void add_buttons(DialogTemplate& t, int row)
@@ -112,10 +118,8 @@ DialogTemplate make_hanger()
     add(t, control(HANGER_TYPE, K::Combo, "T&ype", 1, 0, 2));
     add(t, control(HANGER_COUNT, K::Edit, "&Number of hangers", 2, 0, 1, CF_NONE, 2));
     add(t, control(0, K::Group, "User hanger", 3, 0, 2, CF_NONE, 0, 3));
-    add(t, control(HANGER_RATE, K::Edit, "Spring &rate", 3, 0, 1, CF_NONE, 12));
-    add(t, unit_control(HANGER_RATE_UNIT, 3, 1, STIFFNESS));
-    add(t, control(HANGER_LOAD, K::Edit, "&Load", 4, 0, 1, CF_NONE, 12));
-    add(t, unit_control(HANGER_LOAD_UNIT, 4, 1, FORCE));
+    add_value(t, HANGER_RATE, HANGER_RATE_UNIT, "Spring &rate", 3, STIFFNESS);
+    add_value(t, HANGER_LOAD, HANGER_LOAD_UNIT, "&Load", 4, FORCE);
     add(t, control(HANGER_HOT, K::Radio, "&Hot load", 5, 0));
     add(t, control(HANGER_COLD, K::Radio, "C&old load", 5, 1));
     add(t, control(0, K::Group, "Spring hanger", 6, 0, 2, CF_NONE, 0, 2));
@@ -131,8 +135,7 @@ DialogTemplate make_guide()
 {
     DialogTemplate t{"GUIDE_DIALOG", "Guide at node %s", {}};
     add_tag(t, 0);
-    add(t, control(SUP_GAP, K::Edit, "&Gap", 1, 0, 1, CF_NONE, 12));
-    add(t, unit_control(SUP_GAP_UNIT, 1, 1, DISPLACEMENT));
+    add_value(t, SUP_GAP, SUP_GAP_UNIT, "&Gap", 1, DISPLACEMENT);
     add_spring(t, 2, STIFFNESS);
     add(t, control(SUP_MU, K::Edit, "&Friction coefficient", 3, 0, 1, CF_NONE, 12));
     add_connected(t, 4);
@@ -144,10 +147,8 @@ DialogTemplate make_limit_stop()
 {
     DialogTemplate t{"LIMIT_STOP_DIALOG", "Limit stop at node %s", {}};
     add_tag(t, 0);
-    add(t, control(STOP_LOWER, K::Edit, "&Lower limit", 1, 0, 1, CF_NONE, 12));
-    add(t, unit_control(STOP_LOWER_UNIT, 1, 1, DISPLACEMENT));
-    add(t, control(STOP_UPPER, K::Edit, "&Upper limit", 2, 0, 1, CF_NONE, 12));
-    add(t, unit_control(STOP_UPPER_UNIT, 2, 1, DISPLACEMENT));
+    add_value(t, STOP_LOWER, STOP_LOWER_UNIT, "&Lower limit", 1, DISPLACEMENT);
+    add_value(t, STOP_UPPER, STOP_UPPER_UNIT, "&Upper limit", 2, DISPLACEMENT);
     add_direction(t, 3, "Direction");
     add_spring(t, 6, STIFFNESS);
     add(t, control(SUP_MU, K::Edit, "&Friction coefficient", 7, 0, 1, CF_NONE, 12));
