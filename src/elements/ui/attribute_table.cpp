@@ -144,10 +144,8 @@ void AttributeRowsTable::write_report()
             const DataItem* d = item(row);
             if (!d)
                 continue;
-            if (!report_state().csv_mode && report_lines_left() < 1) {
-                report_page_break();
-                print_report_heading(heading);
-            }
+            if (!report_state().csv_mode)
+                report_break_full_page([&] { print_report_heading(heading); });
             const int r = layout_row(row);
             report_print_at(node_text(model().rows[r].node), 6);
             report_line(r, *d);

@@ -303,10 +303,7 @@ void ElementRowsTable::print_text_lines(const ReportHeading& heading,
         const int r = layout_row(row);
         if (!model().rows.valid(r) || !model().rows[r].element)
             continue;
-        if (report_lines_left() < 1) {
-            report_page_break();
-            print_report_heading(heading);
-        }
+        report_break_full_page([&] { print_report_heading(heading); });
         line(row, r);
         report_next_line();
     }

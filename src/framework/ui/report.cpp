@@ -289,6 +289,13 @@ int report_lines_left() {
     return REPORT_PAGE_LINES - report_session().text.line_no;
 }
 
+void report_break_full_page(const std::function<void()>& heading) {
+    if (report_lines_left() < 1) {
+        report_page_break();
+        heading();
+    }
+}
+
 int report_current_line() { return report_session().text.line_no; }
 int report_page_number() { return report_session().text.page; }
 

@@ -99,6 +99,9 @@ int report_current_line();
 int report_page_number();
 // Starts a new page unless the current page is still fresh.
 void report_page_break();
+// Before a table row: when the page is full, a new page that starts with the
+// table's `heading` again.
+void report_break_full_page(const std::function<void()>& heading);
 // When contents are being collected: an entry with the title (level 0) and
 // the page the current line is on. Nothing otherwise.
 void report_contents_line(const std::string& title);

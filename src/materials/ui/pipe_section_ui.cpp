@@ -425,10 +425,7 @@ void print_text_form()
     report_contents_line("Pipe sections");
     print_heading();
     for (const PipeSection& s : pipe_sections()) {
-        if (report_lines_left() < 1) {
-            report_page_break();
-            print_heading();
-        }
+        report_break_full_page(print_heading);
         report_print_at(s.name, 4);
         report_print_at(s.nominal_size, 10);
         report_print_at(s.schedule, 18);

@@ -243,10 +243,7 @@ void print_text_form()
     report_contents_line("Soils");
     print_soil_heading();
     for (const Soil& s : soils()) {
-        if (report_lines_left() < 1) {
-            report_page_break();
-            print_soil_heading();
-        }
+        report_break_full_page(print_soil_heading);
         report_print_at(s.name, 4);
         report_print_at(type_text(s), 9);
         report_print_at(format_weight_density(s.density), 24);
@@ -270,10 +267,7 @@ void print_text_form()
     for (const PipeSection& section : pipe_sections()) {
         if (section.soil.empty())
             continue;
-        if (report_lines_left() < 1) {
-            report_page_break();
-            print_buried_heading();
-        }
+        report_break_full_page(print_buried_heading);
         report_print_at(section.name, 4);
         report_print_at(section.soil, 14);
         report_next_line();
