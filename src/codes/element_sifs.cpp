@@ -19,6 +19,8 @@
 #include <cmath>
 #include <numbers>
 #include <optional>
+#include <span>
+#include <vector>
 
 void CodeNotes::add(const std::string& text)
 {
@@ -62,22 +64,35 @@ public:
           single_(!code_has_in_out_plane_sifs(m.piping_code, b31j_))
     {
         const std::size_t nodes = static_cast<std::size_t>(m.numnodes()) + 1;
-        rows_at_node_.assign(nodes, {});
         branch_sifs_.assign(nodes, nullptr);
         junctions_.assign(nodes, {});
-        for (int r = 1; r <= m.numrows(); ++r) {
+        // The rows with data items of each node, in row order, in one array:
+        // counted first, then placed.
+        const auto item_node = [&m](int r) -> std::size_t {
             const LayoutRow& row = m.model.rows[r];
-            if (!row.data || !m.model.nodes.valid(row.node_index))
+            return row.data && m.model.nodes.valid(row.node_index) ? static_cast<std::size_t>(row.node_index) : 0;
+        };
+        first_row_.assign(nodes + 1, 0);
+        for (int r = 1; r <= m.numrows(); ++r)
+            if (const std::size_t n = item_node(r))
+                ++first_row_[n + 1];
+        for (std::size_t n = 1; n <= nodes; ++n)
+            first_row_[n] += first_row_[n - 1];
+        node_rows_.resize(first_row_[nodes]);
+        std::vector<std::size_t> next(first_row_.begin(), first_row_.end() - 1);
+        for (int r = 1; r <= m.numrows(); ++r) {
+            const std::size_t n = item_node(r);
+            if (!n)
                 continue;
-            const std::size_t n = static_cast<std::size_t>(row.node_index);
-            rows_at_node_[n].push_back(r);
+            node_rows_[next[n]++] = r;
             // The last branch SIF at the node, every type.
+            const LayoutRow& row = m.model.rows[r];
             if (row.dtype == DT_BRANCH_SIF)
                 if (const auto* b = dynamic_cast<const BranchSif*>(row.data.get()))
                     branch_sifs_[n] = b;
         }
         for (std::size_t n = 1; n < nodes; ++n)
-            if (!rows_at_node_[n].empty())
+            if (!rows_at_node(static_cast<int>(n)).empty())
                 junctions_[n] = find_junction(static_cast<int>(n));
         if (b31j_)
             notes_.add("The B31J stress intensification factors are not available: branch connections take the "
@@ -106,7 +121,14 @@ private:
     SifTable table_;
     bool b31j_;
     bool single_;
-    std::vector<std::vector<int>> rows_at_node_;
+    // The rows with data items at node n: node_rows_[first_row_[n] .. first_row_[n + 1]).
+    std::vector<std::size_t> first_row_;
+    std::vector<int> node_rows_;
+    std::span<const int> rows_at_node(int node) const
+    {
+        const std::size_t n = static_cast<std::size_t>(node);
+        return std::span<const int>(node_rows_).subspan(first_row_[n], first_row_[n + 1] - first_row_[n]);
+    }
 
     const PipeSection* section_of(const Elem& e) const
     {
@@ -147,7 +169,7 @@ private:
         in.outside_diameter = s->outside_diameter;
         in.thickness = element_wall_thickness(m_, e);
         in.radius = e.bend_radius(m_.model);
-        const auto* miter = dynamic_cast<const Miter*>(object);
+        const auto* miter = e.kind == ET_MITER ? dynamic_cast<const Miter*>(object) : nullptr;
         in.miter = e.kind == ET_MITER && miter;
         in.widely_spaced = in.miter && miter->spacing == MITER_WIDELY_SPACED_ID;
         in.flanged_ends = e.flanged_ends(m_.model);
@@ -260,7 +282,7 @@ private:
     Sifs items(int node, double d, double t, UserSifs& user) const
     {
         Sifs s;
-        if (rows_at_node_[static_cast<std::size_t>(node)].empty())
+        if (rows_at_node(node).empty())
             return s;
         if (const BranchSif* b = branch_sif(node)) {
             const auto at = [&] { return node_name(node); };
@@ -284,7 +306,7 @@ private:
                 }
             }
         }
-        for (int r : rows_at_node_[static_cast<std::size_t>(node)]) {
+        for (int r : rows_at_node(node)) {
             const LayoutRow& row = m_.model.rows[r];
             switch (row.dtype) {
             case DT_WELD:
@@ -335,7 +357,7 @@ private:
         f[1] = s.out_plane;
         f[2] = s.axial;
         f[3] = s.torsion;
-        for (int r : rows_at_node_[static_cast<std::size_t>(node)])
+        for (int r : rows_at_node(node))
             if (m_.model.rows[r].dtype == DT_USER_SIF)
                 if (const auto* u = dynamic_cast<const UserSif*>(m_.model.rows[r].data.get()))
                     for (int c = 0; c < SCF_COMPONENTS; ++c) {
