@@ -16,7 +16,9 @@
 #include "model/piping_codes.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <optional>
 #include <span>
@@ -176,7 +178,9 @@ private:
         in.pressure_correction = m_.options.pressure_correction;
         in.pressure = max_pressure(e);
         in.cold_modulus = cold_modulus(e);
-        const Sifs sifs = bend_sifs(table_, in);
+        const bool frp = m_.pipe_materials.valid(e.material) && m_.pipe_materials[e.material].frp;
+        BendValues& values = bend_values(in, frp);
+        const Sifs sifs = values.sifs;
         out.end[0].take_larger(sifs);
         out.end[1].take_larger(sifs);
         // The D/T of the table's validity.
@@ -197,7 +201,7 @@ private:
         k.radius = in.radius;
         k.pressure = in.pressure;
         k.modulus = k.reference_modulus = in.cold_modulus;
-        k.frp = m_.pipe_materials.valid(e.material) && m_.pipe_materials[e.material].frp;
+        k.frp = frp;
         k.piping_code = code_;
         k.pressure_correction = in.pressure_correction;
         k.miter_spacing = in.miter ? (in.widely_spaced ? MITER_WIDELY_SPACED : MITER_CLOSELY_SPACED) : BEND_NOT_MITER;
@@ -205,12 +209,53 @@ private:
         double kin = 1.0;
         if (!e.jacket && object->ff_in >= 0.0f)
             kin = object->ff_in;
-        else if (bend_characteristic(in) > 0.0)
-            kin = bend_flexibility_factor(k);
+        else if (values.characteristic > 0.0) {
+            if (!values.flexibility)
+                values.flexibility = bend_flexibility_factor(k);
+            kin = *values.flexibility;
+        }
         double kout = kin;
         if (!e.jacket && b31j_ && object->ff_out >= 0.0f)
             kout = object->ff_out;
         out.flexibility = {1.0, kout, kin};
+    }
+
+    // The SIFs and the flexibility of a bend, the same for every bend of
+    // one size, radius, pressure and material: the last few kinds are kept
+    // (most models have a handful), the flexibility factor worked out when
+    // first asked for.
+    struct BendValues {
+        BendSifInput in;
+        bool frp = false;
+        Sifs sifs;
+        double characteristic = 0.0;
+        std::optional<double> flexibility;
+    };
+    // Bit for bit, so that a kept bend gives exactly what its own inputs would.
+    static bool same_bend(const BendSifInput& a, const BendSifInput& b)
+    {
+        const auto same = [](double x, double y) { return std::bit_cast<uint64_t>(x) == std::bit_cast<uint64_t>(y); };
+        return same(a.outside_diameter, b.outside_diameter) && same(a.thickness, b.thickness) &&
+               same(a.radius, b.radius) && a.miter == b.miter && a.widely_spaced == b.widely_spaced &&
+               a.flanged_ends == b.flanged_ends && a.pressure_correction == b.pressure_correction &&
+               same(a.pressure, b.pressure) && same(a.cold_modulus, b.cold_modulus);
+    }
+    static constexpr std::size_t KEPT_BENDS = 8;
+    mutable std::vector<BendValues> bends_;
+    mutable std::size_t next_bend_ = 0;
+    BendValues& bend_values(const BendSifInput& in, bool frp) const
+    {
+        for (BendValues& b : bends_)
+            if (b.frp == frp && same_bend(b.in, in))
+                return b;
+        BendValues v{in, frp, bend_sifs(table_, in), bend_characteristic(in), std::nullopt};
+        if (bends_.size() < KEPT_BENDS) {
+            bends_.push_back(v);
+            return bends_.back();
+        }
+        BendValues& slot = bends_[next_bend_];
+        next_bend_ = (next_bend_ + 1) % KEPT_BENDS;
+        return slot = v;
     }
 
     void range_note(double d, double t, int row) const
