@@ -429,8 +429,9 @@ private:
     // The hot allowable: the smallest at the temperatures of the sets in use.
     double hot_allowable(int e) const { return setup_[e].hot_allowable; }
 
-    // The two thermal sets of an expansion case (0 the reference) and the
-    // values at the lower and the higher temperature of its cycle.
+    // The two thermal sets of an expansion case (0 the reference), and the
+    // values at the lower and the higher temperature of the cycle between
+    // two sets (found once per case).
     static std::pair<int, int> case_sets(int32_t code)
     {
         const StepRow& row = step_row(code);
@@ -438,9 +439,8 @@ private:
             return {step_row(row.range_first).temperature_set, step_row(row.range_second).temperature_set};
         return {0, row.temperature_set};
     }
-    std::pair<const SetValues*, const SetValues*> cycle(int e, int32_t code) const
+    std::pair<const SetValues*, const SetValues*> cycle(int e, int a, int b) const
     {
-        const auto [a, b] = case_sets(code);
         const SetValues* va = &setup_[e].set(a);
         const SetValues* vb = &setup_[e].set(b);
         return va->temperature <= vb->temperature ? std::pair{va, vb} : std::pair{vb, va};
@@ -902,7 +902,7 @@ private:
                                          ? set_a
                                          : set_b);
             }
-            const auto [low, high] = cycle(e, code);
+            const auto [low, high] = cycle(e, set_a, set_b);
             for (std::size_t end = 0; end < 2; ++end) {
                 EndLoads l = loads(e, end, *forces);
                 l.axial *= k;
