@@ -134,8 +134,10 @@ public:
         // The sustained stresses first: the occasional checks and the
         // liberal allowable take them.
         sustained_.resize(m_.numelems());
-        sustained_loads_.resize(m_.numelems());
-        sustained_pressure_.resize(m_.numelems());
+        if (own_equations()) {
+            sustained_loads_.resize(m_.numelems());
+            sustained_pressure_.resize(m_.numelems());
+        }
         out_.sustained_term.resize(m_.numelems());
         if (present(LC_SUSTAINED))
             out_.cases.push_back(sustained_case());
@@ -167,7 +169,7 @@ private:
     OneBased<ElementForces> forces_;
     OneBased<std::array<float, 2>> sustained_;
     // The sustained case's loads and pressure of each end (the occasional,
-    // combined and creep equations take them).
+    // combined and creep equations of the codes with their own take them).
     OneBased<std::array<EndLoads, 2>> sustained_loads_;
     OneBased<double> sustained_pressure_;
     Class2Edition edition_ = Class2Edition::Indices;
@@ -185,9 +187,14 @@ private:
         return std::find(q_.load_cases.begin(), q_.load_cases.end(), code) != q_.load_cases.end();
     }
 
+    // Into the one buffer of every case (cleared, not made again: a new
+    // array of every element's forces per case costs more than the stresses).
     void read(int32_t code)
     {
-        forces_ = OneBased<ElementForces>(m_.numelems());
+        if (forces_.size() == m_.numelems())
+            std::fill(forces_.begin(), forces_.end(), ElementForces{});
+        else
+            forces_ = OneBased<ElementForces>(m_.numelems());
         if (q_.forces)
             q_.forces(code, forces_);
     }
@@ -422,8 +429,9 @@ private:
     // The hot allowable: the smallest at the temperatures of the sets in use.
     double hot_allowable(int e) const { return setup_[e].hot_allowable; }
 
-    // The two thermal sets of an expansion case (0 the reference) and the
-    // values at the lower and the higher temperature of its cycle.
+    // The two thermal sets of an expansion case (0 the reference), and the
+    // values at the lower and the higher temperature of the cycle between
+    // two sets (found once per case).
     static std::pair<int, int> case_sets(int32_t code)
     {
         const StepRow& row = step_row(code);
@@ -431,9 +439,8 @@ private:
             return {step_row(row.range_first).temperature_set, step_row(row.range_second).temperature_set};
         return {0, row.temperature_set};
     }
-    std::pair<const SetValues*, const SetValues*> cycle(int e, int32_t code) const
+    std::pair<const SetValues*, const SetValues*> cycle(int e, int a, int b) const
     {
-        const auto [a, b] = case_sets(code);
         const SetValues* va = &setup_[e].set(a);
         const SetValues* vb = &setup_[e].set(b);
         return va->temperature <= vb->temperature ? std::pair{va, vb} : std::pair{vb, va};
@@ -465,11 +472,11 @@ private:
                 continue;
             const double p = pressure(e, LC_SUSTAINED);
             const double sh = hot_allowable(e);
-            sustained_pressure_[e] = p;
             for (std::size_t end = 0; end < 2; ++end) {
                 const EndLoads l = loads(e, end, forces_[e]);
-                sustained_loads_[e][end] = l;
                 if (own_equations()) {
+                    sustained_pressure_[e] = p;
+                    sustained_loads_[e][end] = l;
                     code_sustained(e, end, l, p, c.ends[e][end]);
                     continue;
                 }
@@ -507,19 +514,21 @@ private:
             if (!out_.evaluated[e])
                 continue;
             const ElementSetup& s = setup_[e];
+            // The case's own pressure, taken by the sustained equation.
+            const double p = kind == CaseStress::Operating || kind == CaseStress::Hydrotest ? pressure(e, code) : 0.0;
             for (std::size_t end = 0; end < 2; ++end) {
                 const EndLoads l = loads(e, end, forces_[e]);
                 const StressInput& in = s.end[end].input;
                 if (own_equations()) {
-                    code_case(e, end, l, code, kind, c.ends[e][end]);
+                    code_case(e, end, l, code, kind, p, c.ends[e][end]);
                     continue;
                 }
                 switch (kind) {
                 case CaseStress::Operating:
-                    set(c.ends[e][end], sustained_stress(in, l, pressure(e, code)), std::nullopt);
+                    set(c.ends[e][end], sustained_stress(in, l, p), std::nullopt);
                     break;
                 case CaseStress::Hydrotest:
-                    set(c.ends[e][end], sustained_stress(in, l, pressure(e, code)),
+                    set(c.ends[e][end], sustained_stress(in, l, p),
                         hydrotest_allowable(code_, s.material->strength));
                     break;
                 case CaseStress::Occasional: {
@@ -629,8 +638,10 @@ private:
             term = out;
     }
 
-    // Operating, hydrotest, occasional and settlement cases at an end.
-    void code_case(int e, std::size_t end, const EndLoads& l, int32_t code, CaseStress kind, EndStress& out)
+    // Operating, hydrotest, occasional and settlement cases at an end
+    // (case_pressure: the pressure of an operating or hydrotest case).
+    void code_case(int e, std::size_t end, const EndLoads& l, int32_t code, CaseStress kind, double case_pressure,
+                   EndStress& out)
     {
         const ElementSetup& s = setup_[e];
         const StressInput& in = s.end[end].input;
@@ -640,7 +651,7 @@ private:
         case CaseStress::Hydrotest:
             // The stress by the sustained equation; the hydrotest has no
             // allowable these codes' records could give.
-            set(out, code_primary(e, end, l, pressure(e, code)), std::nullopt);
+            set(out, code_primary(e, end, l, case_pressure), std::nullopt);
             return;
         case CaseStress::Settlement:
             if (rules_ == StressRules::Class2)
@@ -891,7 +902,7 @@ private:
                                          ? set_a
                                          : set_b);
             }
-            const auto [low, high] = cycle(e, code);
+            const auto [low, high] = cycle(e, set_a, set_b);
             for (std::size_t end = 0; end < 2; ++end) {
                 EndLoads l = loads(e, end, *forces);
                 l.axial *= k;

@@ -16,9 +16,13 @@
 #include "model/piping_codes.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <optional>
+#include <span>
+#include <vector>
 
 void CodeNotes::add(const std::string& text)
 {
@@ -62,22 +66,35 @@ public:
           single_(!code_has_in_out_plane_sifs(m.piping_code, b31j_))
     {
         const std::size_t nodes = static_cast<std::size_t>(m.numnodes()) + 1;
-        rows_at_node_.assign(nodes, {});
         branch_sifs_.assign(nodes, nullptr);
         junctions_.assign(nodes, {});
-        for (int r = 1; r <= m.numrows(); ++r) {
+        // The rows with data items of each node, in row order, in one array:
+        // counted first, then placed.
+        const auto item_node = [&m](int r) -> std::size_t {
             const LayoutRow& row = m.model.rows[r];
-            if (!row.data || !m.model.nodes.valid(row.node_index))
+            return row.data && m.model.nodes.valid(row.node_index) ? static_cast<std::size_t>(row.node_index) : 0;
+        };
+        first_row_.assign(nodes + 1, 0);
+        for (int r = 1; r <= m.numrows(); ++r)
+            if (const std::size_t n = item_node(r))
+                ++first_row_[n + 1];
+        for (std::size_t n = 1; n <= nodes; ++n)
+            first_row_[n] += first_row_[n - 1];
+        node_rows_.resize(first_row_[nodes]);
+        std::vector<std::size_t> next(first_row_.begin(), first_row_.end() - 1);
+        for (int r = 1; r <= m.numrows(); ++r) {
+            const std::size_t n = item_node(r);
+            if (!n)
                 continue;
-            const std::size_t n = static_cast<std::size_t>(row.node_index);
-            rows_at_node_[n].push_back(r);
+            node_rows_[next[n]++] = r;
             // The last branch SIF at the node, every type.
+            const LayoutRow& row = m.model.rows[r];
             if (row.dtype == DT_BRANCH_SIF)
                 if (const auto* b = dynamic_cast<const BranchSif*>(row.data.get()))
                     branch_sifs_[n] = b;
         }
         for (std::size_t n = 1; n < nodes; ++n)
-            if (!rows_at_node_[n].empty())
+            if (!rows_at_node(static_cast<int>(n)).empty())
                 junctions_[n] = find_junction(static_cast<int>(n));
         if (b31j_)
             notes_.add("The B31J stress intensification factors are not available: branch connections take the "
@@ -106,7 +123,14 @@ private:
     SifTable table_;
     bool b31j_;
     bool single_;
-    std::vector<std::vector<int>> rows_at_node_;
+    // The rows with data items at node n: node_rows_[first_row_[n] .. first_row_[n + 1]).
+    std::vector<std::size_t> first_row_;
+    std::vector<int> node_rows_;
+    std::span<const int> rows_at_node(int node) const
+    {
+        const std::size_t n = static_cast<std::size_t>(node);
+        return std::span<const int>(node_rows_).subspan(first_row_[n], first_row_[n + 1] - first_row_[n]);
+    }
 
     const PipeSection* section_of(const Elem& e) const
     {
@@ -147,14 +171,16 @@ private:
         in.outside_diameter = s->outside_diameter;
         in.thickness = element_wall_thickness(m_, e);
         in.radius = e.bend_radius(m_.model);
-        const auto* miter = dynamic_cast<const Miter*>(object);
+        const auto* miter = e.kind == ET_MITER ? dynamic_cast<const Miter*>(object) : nullptr;
         in.miter = e.kind == ET_MITER && miter;
         in.widely_spaced = in.miter && miter->spacing == MITER_WIDELY_SPACED_ID;
         in.flanged_ends = e.flanged_ends(m_.model);
         in.pressure_correction = m_.options.pressure_correction;
         in.pressure = max_pressure(e);
         in.cold_modulus = cold_modulus(e);
-        const Sifs sifs = bend_sifs(table_, in);
+        const bool frp = m_.pipe_materials.valid(e.material) && m_.pipe_materials[e.material].frp;
+        BendValues& values = bend_values(in, frp);
+        const Sifs sifs = values.sifs;
         out.end[0].take_larger(sifs);
         out.end[1].take_larger(sifs);
         // The D/T of the table's validity.
@@ -175,7 +201,7 @@ private:
         k.radius = in.radius;
         k.pressure = in.pressure;
         k.modulus = k.reference_modulus = in.cold_modulus;
-        k.frp = m_.pipe_materials.valid(e.material) && m_.pipe_materials[e.material].frp;
+        k.frp = frp;
         k.piping_code = code_;
         k.pressure_correction = in.pressure_correction;
         k.miter_spacing = in.miter ? (in.widely_spaced ? MITER_WIDELY_SPACED : MITER_CLOSELY_SPACED) : BEND_NOT_MITER;
@@ -183,12 +209,53 @@ private:
         double kin = 1.0;
         if (!e.jacket && object->ff_in >= 0.0f)
             kin = object->ff_in;
-        else if (bend_characteristic(in) > 0.0)
-            kin = bend_flexibility_factor(k);
+        else if (values.characteristic > 0.0) {
+            if (!values.flexibility)
+                values.flexibility = bend_flexibility_factor(k);
+            kin = *values.flexibility;
+        }
         double kout = kin;
         if (!e.jacket && b31j_ && object->ff_out >= 0.0f)
             kout = object->ff_out;
         out.flexibility = {1.0, kout, kin};
+    }
+
+    // The SIFs and the flexibility of a bend, the same for every bend of
+    // one size, radius, pressure and material: the last few kinds are kept
+    // (most models have a handful), the flexibility factor worked out when
+    // first asked for.
+    struct BendValues {
+        BendSifInput in;
+        bool frp = false;
+        Sifs sifs;
+        double characteristic = 0.0;
+        std::optional<double> flexibility;
+    };
+    // Bit for bit, so that a kept bend gives exactly what its own inputs would.
+    static bool same_bend(const BendSifInput& a, const BendSifInput& b)
+    {
+        const auto same = [](double x, double y) { return std::bit_cast<uint64_t>(x) == std::bit_cast<uint64_t>(y); };
+        return same(a.outside_diameter, b.outside_diameter) && same(a.thickness, b.thickness) &&
+               same(a.radius, b.radius) && a.miter == b.miter && a.widely_spaced == b.widely_spaced &&
+               a.flanged_ends == b.flanged_ends && a.pressure_correction == b.pressure_correction &&
+               same(a.pressure, b.pressure) && same(a.cold_modulus, b.cold_modulus);
+    }
+    static constexpr std::size_t KEPT_BENDS = 8;
+    mutable std::vector<BendValues> bends_;
+    mutable std::size_t next_bend_ = 0;
+    BendValues& bend_values(const BendSifInput& in, bool frp) const
+    {
+        for (BendValues& b : bends_)
+            if (b.frp == frp && same_bend(b.in, in))
+                return b;
+        BendValues v{in, frp, bend_sifs(table_, in), bend_characteristic(in), std::nullopt};
+        if (bends_.size() < KEPT_BENDS) {
+            bends_.push_back(v);
+            return bends_.back();
+        }
+        BendValues& slot = bends_[next_bend_];
+        next_bend_ = (next_bend_ + 1) % KEPT_BENDS;
+        return slot = v;
     }
 
     void range_note(double d, double t, int row) const
@@ -260,7 +327,7 @@ private:
     Sifs items(int node, double d, double t, UserSifs& user) const
     {
         Sifs s;
-        if (rows_at_node_[static_cast<std::size_t>(node)].empty())
+        if (rows_at_node(node).empty())
             return s;
         if (const BranchSif* b = branch_sif(node)) {
             const auto at = [&] { return node_name(node); };
@@ -284,7 +351,7 @@ private:
                 }
             }
         }
-        for (int r : rows_at_node_[static_cast<std::size_t>(node)]) {
+        for (int r : rows_at_node(node)) {
             const LayoutRow& row = m_.model.rows[r];
             switch (row.dtype) {
             case DT_WELD:
@@ -335,7 +402,7 @@ private:
         f[1] = s.out_plane;
         f[2] = s.axial;
         f[3] = s.torsion;
-        for (int r : rows_at_node_[static_cast<std::size_t>(node)])
+        for (int r : rows_at_node(node))
             if (m_.model.rows[r].dtype == DT_USER_SIF)
                 if (const auto* u = dynamic_cast<const UserSif*>(m_.model.rows[r].data.get()))
                     for (int c = 0; c < SCF_COMPONENTS; ++c) {
