@@ -10,6 +10,7 @@
 #include "framework/ui/command_registry.h"
 #include "framework/ui/file_dialogs.h"
 #include "framework/ui/frame.h"
+#include "framework/ui/menus.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/printing_commands.h"
 #include "framework/ui/qa_block_dialog.h"
@@ -52,15 +53,8 @@ Frame& rf()
     return results_frame();
 }
 
-MenuItem item(const std::string& text, int id)
-{
-    MenuItem i;
-    i.text = text;
-    i.id = id;
-    return i;
-}
-
-const MenuItem SEPARATOR{};
+using menu::item;
+using menu::SEPARATOR;
 
 void refresh_menu()
 {
