@@ -27,6 +27,7 @@
 #include "results/ui/time_history_ui.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -479,6 +480,33 @@ std::string case_name()
     return results_loadcase_name();
 }
 
+// The two lines of an element's twelve values and a blank line: the first
+// end on the first line, the second on the next, forces by
+// format_force_integer and moments by format_moment_integer; with a type
+// name (the beam, FRP and other forces) in the shifted columns.
+void force_pair_lines(const ElementForceRecord& f, int node1, int node2, const char* type)
+{
+    static const int plain[] = {18, 28, 38, 50, 62, 74};
+    static const int shifted[] = {27, 35, 43, 53, 63, 73};
+    const int* ends = type ? shifted : plain;
+    const RealForm force = force_integer_form(), moment = moment_integer_form();
+    auto shown = [&](std::size_t k) { return (k % 6 < 3 ? force : moment).of(f[k]); };
+    for (int end = 0; end < 2; ++end) {
+        report_node_at(end == 0 ? node1 : node2, type ? 6 : 4);
+        if (type && end == 0) {
+            const ShownReal first = shown(0);
+            report_print_at(report_type_name(type, std::isfinite(first.value)
+                                                       ? format_real(first.value, first.width, first.decimals)
+                                                       : std::string()),
+                            16);
+        }
+        for (int i = 0; i < 6; ++i)
+            report_number_right(shown(static_cast<std::size_t>(6 * end + i)), ends[i]);
+        report_next_line();
+    }
+    report_next_line();
+}
+
 void write_global_header()
 {
     report_print_centred("Element forces in global coordinates: " + case_name(), 4, 78);
@@ -620,20 +648,7 @@ void ListForceTable::print_text()
                 return;
             }
             // Local values as stored, in the same columns.
-            const ElementForceRecord& f = results().forces[e];
-            report_print_at(node_text(n1), 6);
-            report_print_at(report_type_name(type, end_value_text(f[0], 0)), 16);
-            const int ends[] = {27, 35, 43, 53, 63, 73};
-            for (int end = 0; end < 2; ++end) {
-                if (end == 1) {
-                    report_next_line();
-                    report_print_at(node_text(n2), 6);
-                }
-                for (int i = 0; i < 6; ++i)
-                    report_right(end_value_text(f[static_cast<std::size_t>(6 * end + i)], i), ends[i]);
-            }
-            report_next_line();
-            report_next_line();
+            force_pair_lines(results().forces[e], n1, n2, type);
         },
         3);
 }
@@ -878,20 +893,7 @@ void print_frp_forces(bool global)
 
 void print_force_pair(const ElementForceRecord& global, int node1, int node2, const char* type)
 {
-    const ElementForceRecord f = forces_on_element(global, results_loadcase_is_dynamic());
-    static const int plain[] = {18, 28, 38, 50, 62, 74};
-    static const int shifted[] = {27, 35, 43, 53, 63, 73};
-    const int* ends = type ? shifted : plain;
-    const int node_column = type ? 6 : 4;
-    for (int end = 0; end < 2; ++end) {
-        report_print_at(node_text(end == 0 ? node1 : node2), node_column);
-        if (type && end == 0)
-            report_print_at(report_type_name(type, end_value_text(f[0], 0)), 16);
-        for (int i = 0; i < 6; ++i)
-            report_right(end_value_text(f[static_cast<std::size_t>(6 * end + i)], i), ends[i]);
-        report_next_line();
-    }
-    report_next_line();
+    force_pair_lines(forces_on_element(global, results_loadcase_is_dynamic()), node1, node2, type);
 }
 
 void csv_force_pair(const ElementForceRecord& global, int node1, int node2, const char* type)
