@@ -128,9 +128,8 @@ public:
     }
     void contents_entry() override
     {
-        add_contents_entry(local_displacements_shown() ? "Displacements (local coordinates)"
-                                                       : "Displacements (global coordinates)",
-                           1);
+        add_load_case_contents_entry(local_displacements_shown() ? "Displacements (local coordinates)"
+                                                                 : "Displacements (global coordinates)");
     }
     void context_menu(Point) override
     {

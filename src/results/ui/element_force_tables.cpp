@@ -267,7 +267,7 @@ public:
     }
     void contents_entry() override
     {
-        add_contents_entry(global() ? "Pipe forces (global coordinates)" : "Pipe forces (local coordinates)", 1);
+        add_load_case_contents_entry(global() ? "Pipe forces (global coordinates)" : "Pipe forces (local coordinates)");
     }
     int highlight_layout_row(int row) override
     {
@@ -388,7 +388,7 @@ public:
         TablePrint::measure_print(dc);
         equalize_widths(widths, 3, 8);
     }
-    void contents_entry() override { add_contents_entry(c_format(names().contents, axes_word().c_str()), 1); }
+    void contents_entry() override { add_load_case_contents_entry(c_format(names().contents, axes_word().c_str())); }
     int highlight_layout_row(int row) override
     {
         const int e = element_of(row);

@@ -206,6 +206,11 @@ void report_node_at(int number, int column)
     report_print_at(std::string_view(text, static_cast<std::size_t>(write_node_text(text, number) - text)), column);
 }
 
+void add_load_case_contents_entry(const std::string& text)
+{
+    add_contents_entry(text + ": " + results_loadcase_name(), 1);
+}
+
 void report_number_right(const ShownReal& shown, int end)
 {
     if (std::isfinite(shown.value))

@@ -127,6 +127,9 @@ void report_written_right(Write&& write, int end)
     char text[NUMBER_TEXT_SIZE];
     report_right(std::string_view(text, static_cast<std::size_t>(write(text) - text)), end);
 }
+// The contents entry (level 1) of a table printed for the current load
+// case: the text, ": " and the case's name, which its page heading shows.
+void add_load_case_contents_entry(const std::string& text);
 // A number right-aligned ending at `end` (report_real_right), when it is a
 // number: one that is not shows nothing, as its empty text would.
 void report_number_right(const ShownReal& shown, int end);

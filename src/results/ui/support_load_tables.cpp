@@ -339,7 +339,7 @@ public:
         }
         }
     }
-    void contents_entry() override { add_contents_entry(contents_text(), 1); }
+    void contents_entry() override { add_load_case_contents_entry(contents_text()); }
     // The kind's input table, when it was opened last in the list window,
     // follows to the same support.
     void on_row_changed(int row) override
@@ -898,7 +898,7 @@ public:
         default: return {};
         }
     }
-    void contents_entry() override { add_contents_entry("Limit stop status", 1); }
+    void contents_entry() override { add_load_case_contents_entry("Limit stop status"); }
     void print_text() override
     {
         report_rows(
