@@ -37,12 +37,7 @@ protected:
     {
         script().answer_file(write("model.mbf", text));
         ASSERT_TRUE(run_command(CMD_IMPORT));
-        set_model_file_path(path("model.mod"));
-        ASSERT_TRUE(save_model(0));
-        ASSERT_TRUE(analyze_command(0));
-        open_results();
-        hb->run_loop();
-        ASSERT_TRUE(in_results());
+        ASSERT_NO_FATAL_FAILURE(analyse_and_open_results());
         set_report_date("1 Jan 2025");
     }
     void TearDown() override
