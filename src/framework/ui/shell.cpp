@@ -13,6 +13,7 @@
 #include "framework/ui/help.h"
 #include "framework/ui/menus.h"
 #include "framework/ui/messages.h"
+#include "framework/ui/table.h"
 #include "platform/threads.h"
 
 #include <array>
@@ -73,7 +74,15 @@ void apply_toolbar_preferences() {
 void register_shell_commands() {
     register_command(CMD_EXIT, [](int) { request_exit(0); });
     register_command(CMD_ABOUT, [](int) { about_dialog(command_owner()); });
-    register_command(CMD_HELP, [](int) { help(0, command_owner()); });
+    // F1 in a table opens the table's page; from anywhere else, and from the
+    // menu (which takes the keyboard from the table), the contents.
+    register_command(CMD_HELP, [](int) {
+        const TableView* view = TableView::keyboard_focus();
+        if (view && view->table())
+            view->table()->on_help(command_owner());
+        else
+            help(0, command_owner());
+    });
     register_command(CMD_TUTORIAL, [](int) { open_tutorial(shell_program_folder(), command_owner()); });
     register_command(CMD_FONT, [](int) {
         if (!choose_text_font(command_owner())) return;
