@@ -164,5 +164,3 @@ void previous_view();
 // A new view direction (nothing when it equals the current viewpoint): the
 // previous view kept, the view rebuilt and zoomed to the whole model.
 void set_view_direction(double x, double y, double z);
-// The fixed view of the first-run sample model.
-void set_sample_view();

@@ -28,6 +28,8 @@ struct ResultsUiState {
     bool force_items = false;
     bool displacement_items = false;
     bool time_history_items = false;
+    bool shape_items = false;     // 216, 221, 300 in View
+    bool stress_items = false;    // 332, 333 in View
     // Handlers of the layout and list windows that results mode replaces.
     std::map<int, std::function<void(int)>> saved_main_commands;
     std::map<int, std::function<void(int)>> saved_list_commands;

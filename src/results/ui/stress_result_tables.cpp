@@ -276,6 +276,8 @@ public:
         adjust();
         table_refresh(*this, title_text(), static_cast<int>(rows.size()), false);
         set_results_title_fixed(title_text());
+        if (results_hooks().stresses_refreshed)
+            results_hooks().stresses_refreshed();
     }
     std::string print_title() override { return title_text(); }
     bool prepare_print() override
