@@ -115,7 +115,7 @@ std::string stresses_text()
 
 std::string ratios_text()
 {
-    return stress_colouring().ratios ? "Hide Stress &Ratios" : "Show Stress &Ratios";
+    return stress_colouring().ratios ? "&Hide Stress Ratios" : "Show Stress &Ratios";
 }
 
 // The results window's shape and colouring items: their menu texts, and
