@@ -21,6 +21,7 @@
 #include "graphics/ui/graphics_window.h"
 #include "graphics/view_settings.h"
 #include "gui/graphics_gui.h"
+#include "gui/gui_dialogs.h"
 #include "gui/program_fixture.h"
 #include "model/model.h"
 #include "model/nodes.h"
@@ -121,11 +122,8 @@ private:
             return;
         }
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            messages.push_back(box->text().toStdString());
-            box->accept();
+        if (close_message_box(modal, messages))
             return;
-        }
         auto* dialog = qobject_cast<QDialog*>(modal);
         if (!dialog || busy_)
             return;
