@@ -799,9 +799,6 @@ TEST_F(ResultsOnViews, F1InTheBendsTableAndInDialogsOpensTheirPages)
         f1_in_dialog(answers(), "ELEMENT_TYPES_DIALOG", [] { frame_command(main_frame(), CMD_ELEMENT_TYPES); });
     EXPECT_EQ(types.fragment, "ELEMENT_TYPES_DIALOG");
 
-    // Help > Help: the contents.
-    frame_command(list_frame(), CMD_HELP);
-    EXPECT_EQ(help_page_shown().fragment, "");
     EXPECT_TRUE(answers().messages.empty()) << answers().messages.front();
 }
 

@@ -761,6 +761,11 @@ void TableView::on_wheel(int delta, int x, int y, unsigned mods) {
 bool TableView::on_key(int key, unsigned mods) {
     if (!table_ || !shown_) return false;
     bool used = false;
+    // F1 that no window's keys took: the table's help.
+    if (key == KEY_F1 && mods == MOD_NONE) {
+        guarded(table_, window_, [&] { table_->on_help(window_); });
+        return true;
+    }
     guarded(table_, window_, [&] { used = table_->on_key(key, mods); });
     return used;
 }
