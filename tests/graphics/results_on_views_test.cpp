@@ -152,6 +152,15 @@ TEST_F(ResultsOnViews, ShapeLeavesTheShadedViewAndTheWindowKeepsItsTitle)
     EXPECT_EQ(graphics_title().rfind("Mode 1: 1.50 Hz", 0), 0u) << graphics_title();
     animation_stop();
     EXPECT_EQ(graphics_title().rfind("Graphics", 0), 0u) << graphics_title();
+
+    // The ratio colouring brings the shaded view; clearing the overlays (as
+    // the First-Level Checks do before a table) takes both away.
+    results_hooks().ratio_colouring(true);
+    EXPECT_TRUE(stress_colouring().ratios);
+    EXPECT_TRUE(graphics_settings().render_mode);
+    results_hooks().hide_overlays();
+    EXPECT_FALSE(stress_colouring().ratios);
+    EXPECT_FALSE(graphics_settings().render_mode);
 }
 
 TEST_F(ResultsOnViews, F1InAGraphicsDialogOpensItsPageOfTheGuideOrItsContents)

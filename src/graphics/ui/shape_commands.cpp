@@ -553,9 +553,12 @@ void install_shape_commands()
         animation_stop();
         deflected_shape_hide();
         mode_shape_hide();
+        // The shaded view that the colouring brought goes with it.
         if (stress_colouring().stresses || stress_colouring().ratios) {
             hide_stresses();
             hide_stress_ratios();
+            update_results_items();
+            leave_shaded_view();
             graphics_model_changed();
         }
     };
