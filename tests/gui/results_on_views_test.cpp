@@ -685,7 +685,10 @@ TEST_F(ResultsOnViews, ToolButtonsOfTheResultsAndGraphicsWindowsCarryTheirTips)
     EXPECT_EQ(tool_action(results_frame(), CMD_SHAPE)->toolTip().toStdString(), "Show deflected shape");
     EXPECT_EQ(tool_action(results_frame(), CMD_ANIMATE)->toolTip().toStdString(), "Show animated deflected shape");
 
-    // The mouse resting on a button shows its tip.
+    // The windows stand side by side: a button shows its tip whether or not
+    // its window is the active one (the mouse resting on it asks for it).
+    for (const Frame* f : {&results_frame(), &graphics_frame(), &main_frame()})
+        EXPECT_TRUE(gui_backend().widget(f->window)->testAttribute(Qt::WA_AlwaysShowToolTips));
     QAction* animate = tool_action(results_frame(), CMD_ANIMATE);
     auto* window = qobject_cast<QMainWindow*>(gui_backend().widget(results_frame().window));
     QWidget* button = nullptr;
