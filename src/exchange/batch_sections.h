@@ -7,6 +7,8 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 struct BatchImport {
     explicit BatchImport(std::istream& in) : reader(in) {}
@@ -23,6 +25,18 @@ struct BatchImport {
     std::string material;
     std::string section;
     OperatingCondition condition;
+    // The number and text of the line that made each layout row (from 1),
+    // so that a check of the built model names it.
+    struct SourceLine {
+        int number = 0;
+        std::string text;
+    };
+    std::vector<SourceLine> row_lines{SourceLine{}};
+    void keep_row_line(int row, SourceLine line)
+    {
+        row_lines.resize(static_cast<std::size_t>(row) + 1);
+        row_lines[static_cast<std::size_t>(row)] = std::move(line);
+    }
 };
 
 // ---- Title, version and options (batch_options.cpp) ----------------------------------
