@@ -22,6 +22,7 @@
 #include "materials/pipe_section.h"
 #include "materials/soil.h"
 #include "model/analysis_options.h"
+#include "model/layout_row.h"
 #include "model/model.h"
 #include "model/nodes.h"
 #include "model/piping_codes.h"
@@ -51,7 +52,7 @@ const BatchNotCarriedEntry BATCH_NOT_CARRIED[NC_KINDS] = {
     {NC_SHORT_RADIUS, "short-radius bends (written with their radius)"},
     {NC_HANGER_DESIGN, "hanger design results"},
     {NC_LOWER_CASE, "lower-case letters of names, tags and descriptions (read back in capitals)"},
-    {NC_LONG_TITLE, "title characters past 48, and a first comment other than the title"},
+    {NC_LONG_TITLE, "title characters past 48, and a title that the first comment row does not give"},
     {NC_ROW_WITHOUT_NODE, "rows without a node or element type, and nodes of hydrotest rows"},
     {NC_ROW_NAMES, "row names a following row cannot clear or a row kind does not keep"},
     {NC_UNDEFINED_NAME, "names of materials, sections or loads that are not defined"},
@@ -656,18 +657,28 @@ BatchExportReport write_batch_text(std::ostream& out, const BatchExportSettings&
     BatchWriter w;
     w.version = settings.version == BATCH_EXPORT_6XX ? BATCH_EXPORT_6XX : BATCH_EXPORT_CURRENT;
     const BatchUnitForm form = unit_form(settings.units);
+    // The reader makes the title row "Title = " and the title from a title
+    // line that is not blank, of at most 48 characters. A first row that is
+    // that title row is written as the title line alone; any other first
+    // comment is written as a comment row behind a blank title line, so that
+    // it reads back as the first row and gives the title it gives now.
     constexpr std::size_t TITLE_LENGTH = 48;
     std::string title = model_title();
+    std::string blank_test = title;
+    trim_blanks(blank_test);
+    const LayoutRow* first = numrows() > 0 && model().rows[1].etype == ET_COMMENT ? &model().rows[1] : nullptr;
+    w.first_row_is_title = first && !blank_test.empty() && title.size() <= TITLE_LENGTH &&
+                           first->comment_text() == "Title = " + title;
+    if (first && !w.first_row_is_title) {
+        const std::string comment = first->comment_text();
+        if (title != (comment.size() > TITLE_OFFSET ? comment.substr(TITLE_OFFSET, MAX_TITLE_LENGTH) : ""))
+            w.report.add(NC_LONG_TITLE, 1);
+        title.clear();
+    }
     if (title.size() > TITLE_LENGTH) {
         title.resize(TITLE_LENGTH);
         w.report.add(NC_LONG_TITLE);
     }
-    // The reader makes the title row "Title = " and the title.
-    std::string blank_test = title;
-    trim_blanks(blank_test);
-    if (numrows() > 0 && model().rows[1].etype == ET_COMMENT &&
-        (model().rows[1].comment_text() != "Title = " + title || blank_test.empty()))
-        w.report.add(NC_LONG_TITLE, 1);
     w.line(title);
     w.line("");
     if (w.current()) {

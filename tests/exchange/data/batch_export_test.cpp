@@ -433,7 +433,7 @@ TEST_F(BatchTest, BatchExportAndEveryOtherExporterLeaveTheUserUnitsAndTheModelAs
     EXPECT_EQ(read_file(before_path), before);
 }
 
-TEST_F(BatchTest, BatchExportSkipsFreeSlotsAndNamesAFirstCommentThatIsNotTheTitle)
+TEST_F(BatchTest, BatchExportSkipsFreeSlotsAndNamesATitleThatTheFirstCommentDoesNotGive)
 {
     reload(SMALL_MODEL + "PIPE\nP8,8.625,0.322\n");
     pipe_sections()[2].name.clear();   // a free slot
@@ -441,6 +441,12 @@ TEST_F(BatchTest, BatchExportSkipsFreeSlotsAndNamesAFirstCommentThatIsNotTheTitl
     BatchExportReport report;
     const std::string text = batch_export_text({}, &report);
     EXPECT_EQ(text.find("8.625"), std::string::npos);
+    // The note is written as a comment row; the title it gives comes back with it.
+    EXPECT_NE(text.find("\nLAYOUT\n*A note on the first row\n"), std::string::npos) << text;
+    EXPECT_TRUE(report.entries[NC_LONG_TITLE].rows.empty());
+    // A title kept apart from the first row has no place.
+    model_title() = "PLANT 7";
+    batch_export_text({}, &report);
     EXPECT_EQ(report.entries[NC_LONG_TITLE].rows, std::vector<int>{1});
 }
 
