@@ -93,6 +93,7 @@ void import_batch_text(std::istream& in)
             break;
         read_data_line(b);
     }
+    settle_loads(b);
     make_model();
     check_built_rows(b);
     rollback.done();
