@@ -63,6 +63,11 @@ const BatchNotCarriedEntry BATCH_NOT_CARRIED[NC_KINDS] = {
     {NC_WIND_FIELDS, "wind fields without a place (structure height, profile of the other kind)"},
     {NC_LOAD_FIELDS, "design values of 0 (written as the highest operating value)"},
     {NC_FORM_6XX, "fields of the current form that the 6.xx form leaves out"},
+    {NC_MATERIAL_DESCRIPTION, "characters of material descriptions that the file cannot hold, replaced (Materials table)"},
+    {NC_PUMP_DESCRIPTION, "characters of pump descriptions that the file cannot hold, replaced (Pumps table)"},
+    {NC_COMPRESSOR_DESCRIPTION,
+     "characters of compressor descriptions that the file cannot hold, replaced (Compressors table)"},
+    {NC_TURBINE_DESCRIPTION, "characters of turbine descriptions that the file cannot hold, replaced (Turbines table)"},
 };
 
 void BatchExportReport::add(BatchNotCarried kind, int row, int count)
@@ -126,13 +131,19 @@ bool is_section_key(const std::string& text)
     return batch_section_key(upper_case(first)).has_value();
 }
 
-bool holds_separator(const std::string& text, bool blanks_allowed)
+// True when the reader takes the description back as it is (in capitals):
+// as a first field (followed by others) it must also be there and not begin
+// with a section key.
+bool description_reads_back(const std::string& text, bool first_field)
 {
-    for (char c : text)
-        if (c == ',' || c == '(' || c == ')' || c == '=' || c == '\n' || c == '\r' ||
-            (!blanks_allowed && (c == ' ' || c == '\t')))
-            return true;
-    return false;
+    if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+        return false;
+    const std::string upper = upper_case(text);
+    BatchTokenizer tokens;
+    tokens.start(upper + (first_field ? ",X" : ""));
+    if (tokens.next_field().value_or("") != upper)
+        return false;
+    return !first_field || (!text.empty() && !is_section_key(upper));
 }
 
 template <typename Set>
@@ -153,34 +164,18 @@ void check_names(const Set& set, const char* noun)
     }
 }
 
-void check_description(const std::string& text, const char* noun, int index, bool first_field)
-{
-    if (holds_separator(text, true) || (first_field && (text.empty() || is_section_key(text))))
-        throw MessageText(c_format("%s %d: the description \"%s\" holds a comma, parenthesis or \"=\", or begins "
-                                   "with a key of the batch file; change it",
-                                   noun, index, text.c_str()));
-}
-
 void check_model_text()
 {
     if (is_section_key(model_title()) || model_title().find_first_of("\r\n") != std::string::npos)
         throw MessageText("The title \"" + model_title() +
                           "\" begins with a key of the batch file, which would end the title; change the title");
     check_names(pipe_materials(), "Material");
-    for (int i = 1; i <= nummats(); ++i)
-        check_description(pipe_materials()[i].description, "Material", i, false);
     check_names(soils(), "Soil");
     check_names(pipe_sections(), "Pipe section");
     check_names(pipe_loads(), "Pipe load");
     check_names(beam_materials(), "Beam material");
     check_names(beam_sections(), "Beam section");
     check_names(beam_loads(), "Beam load");
-    for (int i = 1; i <= pumps().size(); ++i)
-        check_description(pumps()[i].name, "Pump", i, true);
-    for (int i = 1; i <= compressors().size(); ++i)
-        check_description(compressors()[i].name, "Compressor", i, true);
-    for (int i = 1; i <= turbines().size(); ++i)
-        check_description(turbines()[i].name, "Turbine", i, true);
     check_layout_text();
 }
 
@@ -252,6 +247,26 @@ void write_options(BatchWriter& w, BatchUnitForm form)
 
 // ---- Property sets and loads ---------------------------------------------------------
 
+// A description as the file can hold it: as it is when it reads back;
+// else with a comma written as ";", parentheses as square brackets, line
+// ends and other control characters as blanks and no blanks before it, and
+// a first field that would be empty or begin with a section key after "-".
+// A description written otherwise is counted with its record's row.
+std::string description_text(BatchWriter& w, const std::string& text, bool first_field, std::size_t limit,
+                             BatchNotCarried kind, int index)
+{
+    if (description_reads_back(text, first_field))
+        return text;
+    std::string carried;
+    for (char c : text)
+        carried += c == ',' ? ';' : c == '(' ? '[' : c == ')' ? ']' : static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+    carried.erase(0, carried.find_first_not_of(' '));
+    if (first_field && !description_reads_back(carried, true))
+        carried = ("-" + carried).substr(0, limit);
+    w.report.add(kind, index);
+    return carried;
+}
+
 void write_materials(BatchWriter& w)
 {
     w.line("MATERIAL");
@@ -264,7 +279,9 @@ void write_materials(BatchWriter& w)
         if (m.strength != 0.0f || m.frp != (is_frp_code(m.type) ? 1 : 0))
             w.report.add(NC_MATERIAL_FIELDS);
         w.line(join_fields({m.name, exact_quantity(DENSITY, m.density), exact_real(m.nu), exact_real(m.joint_factor),
-                            exact_real(m.circ_joint_factor), m.type, m.description}));
+                            exact_real(m.circ_joint_factor), m.type,
+                            description_text(w, m.description, false, MATERIAL_DESCRIPTION_LENGTH,
+                                             NC_MATERIAL_DESCRIPTION, i)}));
         for (int k = 1; k <= m.numtemps(); ++k) {
             const PropertyRow& row = m.table[k];
             if (row[PROP_HOOP_MODULUS] != 0.0f || row[PROP_SHEAR_MODULUS] != 0.0f)
@@ -494,7 +511,9 @@ void write_pumps(BatchWriter& w)
         }
         if (!(plain == p))
             w.report.add(NC_PUMP_FIELDS);
-        std::vector<std::string> f = {p.name, p.vertical ? "1" : "0"};
+        std::vector<std::string> f = {
+            description_text(w, p.name, true, EQUIPMENT_DESCRIPTION_LENGTH, NC_PUMP_DESCRIPTION, i),
+            p.vertical ? "1" : "0"};
         if (!p.vertical) {
             for (float a : p.shaft_axis)
                 f.push_back(exact_real(a));
@@ -516,7 +535,8 @@ void write_pumps(BatchWriter& w)
     }
 }
 
-void write_compressors(BatchWriter& w, const OneBased<CompressorRecord>& records, const char* key)
+void write_compressors(BatchWriter& w, const OneBased<CompressorRecord>& records, const char* key,
+                       BatchNotCarried changed_description)
 {
     if (records.size() == 0)
         return;
@@ -525,7 +545,8 @@ void write_compressors(BatchWriter& w, const OneBased<CompressorRecord>& records
         const CompressorRecord& c = records[i];
         if (has_lower_case(c.name))
             w.report.add(NC_LOWER_CASE);
-        std::vector<std::string> f = {c.name};
+        std::vector<std::string> f = {
+            description_text(w, c.name, true, EQUIPMENT_DESCRIPTION_LENGTH, changed_description, i)};
         for (float a : c.shaft_axis)
             f.push_back(exact_real(a));
         for (int32_t node : {c.inlet, c.exhaust, c.extraction1, c.extraction2})
@@ -693,8 +714,8 @@ BatchExportReport write_batch_text(std::ostream& out, const BatchExportSettings&
     write_beam_data(w);
     batch_write_layout(w);
     write_pumps(w);
-    write_compressors(w, compressors(), "COMPRESSORS");
-    write_compressors(w, turbines(), "TURBINES");
+    write_compressors(w, compressors(), "COMPRESSORS", NC_COMPRESSOR_DESCRIPTION);
+    write_compressors(w, turbines(), "TURBINES", NC_TURBINE_DESCRIPTION);
     write_seismic(w);
     write_wind(w);
     write_allowables(w);
