@@ -460,3 +460,41 @@ TEST_F(BatchModeBinaryTest, BuriedPipingRunsFromABatchFile)
     EXPECT_EQ(elements, 4);
     EXPECT_EQ(int_at(bytes, 20 + 32 * static_cast<std::size_t>(elements)), 4);
 }
+
+// `korvane --headless <file>` of every kind the program opens: a refusal is
+// written to standard error and ends the program with 1, whether the opener
+// throws its text or shows it itself.
+class HeadlessOpen : public BatchModeBinaryTest {};
+
+TEST_F(HeadlessOpen, AFolderInPlaceOfAFileOfAnyKindIsRefusedOnStandardError)
+{
+    for (const char* ext : {"mod", "res", "mat", "mdb", "spe", "val", "bli", "flg", "noz", "lug"}) {
+        const std::string name = std::string("x.") + ext;
+        fs::create_directories(scratch / name);
+        const ProgramRun r = run("--headless " + name);
+        EXPECT_EQ(r.exit_code, 1) << name;
+        EXPECT_EQ(r.err.rfind("Korvane: ", 0), 0u) << name << ": " << r.err;
+        // The message names the file (a results file names its model file).
+        const std::string named = std::string(ext) == "res" ? "x.mod" : name;
+        EXPECT_NE(r.err.find((scratch / named).string()), std::string::npos) << name << ": " << r.err;
+    }
+}
+
+TEST_F(HeadlessOpen, ADamagedResultsFileIsRefusedOnStandardError)
+{
+    copy_sample("sample.mbf");
+    ASSERT_EQ(run("sample.mbf").exit_code, 0);
+    ProgramRun r = run("--headless sample.res");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    // Cut short, the results no longer match the model.
+    fs::resize_file(scratch / "sample.res", fs::file_size(scratch / "sample.res") / 2);
+    r = run("--headless sample.res");
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.err, "Korvane: Results file does not match the model.\nPlease reanalyze the model.\n");
+    // A damaged model file as well.
+    std::ofstream(scratch / "sample.mod", std::ios::trunc) << "not a model";
+    r = run("--headless sample.mod");
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.err.rfind("Korvane: ", 0), 0u) << r.err;
+}
