@@ -7,6 +7,7 @@
 #include "exchange/data/batch_solve_fixture.h"
 #include "exchange/data/cii_fixture.h"
 #include "exchange/data/neutral_fixture.h"
+#include "exchange/data/neutral_samples.h"
 #include "model/model_file.h"
 #include "supports/anchor.h"
 #include "supports/nozzle.h"
@@ -19,27 +20,7 @@ namespace {
 using namespace cii_test;
 using neutral_test::row_with;
 
-constexpr double FREE = 9999.99;
-constexpr double LENGTH = 120.0;   // inch, from node 10 to node 20 along X
-constexpr double OD = 6.625, WALL = 0.28, DENSITY = 0.283;
-
-// A pipe from 10 to 20 along X, anchored at both ends (English factors),
-// with a displacement block at node 20 whose vectors 1 to 3 are given.
-CiiFile anchored_pipe(const std::array<Six, 3>& vectors)
-{
-    CiiFile f;
-    CiiElementRecord e;
-    e.from = 10, e.to = 20, e.dx = LENGTH, e.od = OD, e.wall = WALL, e.density = DENSITY;
-    f.elements.push_back(e);
-    f.restraints.push_back({{10, 1, 0, 0, 0, 0, {}}, {20, 1, 0, 0, 0, 0, {}}});
-    std::array<CiiVectorBlock, 2> block{};
-    block[0].node = 20;
-    for (std::size_t k = 0; k < 3; ++k)
-        block[0].vectors[k] = vectors[k];
-    f.displacements.push_back(block);
-    f.coords = {{10, 0, 0, 0}};
-    return f;
-}
+constexpr double FREE = FREE_DISPLACEMENT;
 
 class CaesarFreeDisplacement : public batch_test::BatchSolveTest {
 protected:
@@ -64,7 +45,7 @@ TEST_F(CaesarFreeDisplacement, ADirectionFreeInEveryVectorFreesTheAnchor)
 {
     // DY and RZ free in all three vectors; DX given in vector 1 only.
     const Six v1 = {0.5, FREE, 0, 0, 0, FREE}, rest = {FREE, FREE, FREE, FREE, FREE, FREE};
-    cii_ok(anchored_pipe({v1, rest, rest}).text());
+    cii_ok(anchored_pipe_cii({v1, rest, rest}).text());
     const AnchorValues& a = anchor_at_20().v;
     EXPECT_EQ(a.stiffness[1], 0.0f);
     EXPECT_EQ(a.stiffness[5], 0.0f);
@@ -85,7 +66,7 @@ TEST_F(CaesarFreeDisplacement, ADirectionFreeInEveryVectorFreesTheAnchor)
 TEST_F(CaesarFreeDisplacement, ABlockThatGivesNothingLeavesTheAnchorAsItIs)
 {
     const Six all_free = {FREE, FREE, FREE, FREE, FREE, 12000};
-    cii_ok(anchored_pipe({all_free, all_free, all_free}).text());
+    cii_ok(anchored_pipe_cii({all_free, all_free, all_free}).text());
     for (float k : anchor_at_20().v.stiffness)
         EXPECT_EQ(k, RIGID_STIFFNESS);
     EXPECT_FALSE(anchor_at_20().v.displacements.any());
@@ -95,10 +76,10 @@ TEST_F(CaesarFreeDisplacement, ABlockThatGivesNothingLeavesTheAnchorAsItIs)
 
 TEST_F(CaesarFreeDisplacement, ANozzleThatWouldLeaveADirectionFreeRefusesTheFileNamingTheNode)
 {
-    CiiFile f = anchored_pipe({Six{0.1, 0, 0, 0, 0, FREE}, Six{}, Six{}});
+    CiiFile f = anchored_pipe_cii({Six{0.1, 0, 0, 0, 0, FREE}, Six{}, Six{}});
     f.restraints = {{{10, 1, 0, 0, 0, 0, {}}}};
     std::array<double, 18> nozzle{};
-    nozzle[0] = 20, nozzle[3] = OD, nozzle[4] = WALL, nozzle[5] = 96, nozzle[6] = 0.5;
+    nozzle[0] = 20, nozzle[3] = 6.625, nozzle[4] = 0.28, nozzle[5] = 96, nozzle[6] = 0.5;
     nozzle[9] = 48, nozzle[10] = 60, nozzle[13] = 1;
     f.nozzles.push_back(nozzle);
     // RZ is free in vector 1 and given in 2 and 3: held, and taken.
@@ -124,14 +105,16 @@ TEST_F(CaesarFreeDisplacement, AFreeVerticalLeavesTheWholeWeightOnTheOtherAnchor
     // between the ends, the integral of M over L is 0, so M_A = w L^2 / 3.
     // Held at 0, as before, each anchor would take w L / 2.
     const Six v = {0, FREE, 0, 0, 0, 0};
-    solve_cii(anchored_pipe({v, v, v}).text());
-    const double id = OD - 2 * WALL;
-    const double w = DENSITY * std::numbers::pi / 4 * (OD * OD - id * id);   // lb/in
+    const CiiFile f = anchored_pipe_cii({v, v, v});
+    solve_cii(f.text());
+    const CiiElementRecord& e = f.elements[0];
+    const double length = e.dx, id = e.od - 2 * e.wall;
+    const double w = e.density * std::numbers::pi / 4 * (e.od * e.od - id * id);   // lb/in
     const CaseResults& c = result(LC_SUSTAINED);
     const std::vector<double> at_10 = support(c, 10), at_20 = support(c, 20);
-    expect_relative(at_10[1], w * LENGTH, 1e-6, "anchor 10 carries the weight");
-    EXPECT_NEAR(at_20[1], 0.0, 1e-9 * w * LENGTH) << "anchor 20 is free vertically";
-    expect_relative(std::fabs(at_10[5]), w * LENGTH * LENGTH / 3, 1e-4, "moment at the anchor at 10");
+    expect_relative(at_10[1], w * length, 1e-6, "anchor 10 carries the weight");
+    EXPECT_NEAR(at_20[1], 0.0, 1e-9 * w * length) << "anchor 20 is free vertically";
+    expect_relative(std::fabs(at_10[5]), w * length * length / 3, 1e-4, "moment at the anchor at 10");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Numbers a damaged model file may hold anywhere in the int32 range: the
 // reader's messages and the merge's renumbering work on them without an
 // overflow (the test build stops on one).
+#include "golden.h"
 #include "loads/data/loads_fixture.h"
 
 #include <cstring>
@@ -50,6 +51,10 @@ TEST_F(CountOverflow, ATimeFunctionCountAtEitherEndOfItsRangeIsNamedInTheMessage
     } cases[] = {{std::numeric_limits<int32_t>::min(), "-2147483649"},
                  {std::numeric_limits<int32_t>::max(), "2147483646"},
                  {-1, "-2"}};
+    // The file is a seed of the model reader's fuzz target, so that fuzzing
+    // reaches the time functions.
+    expect_golden_file_at(std::string(KV_SOURCE_DIR) + "/fuzz/corpus/models/time_functions.mod",
+                          read_text_file(good));
     for (const auto& c : cases) {
         const std::string bad = with_count(good, SECTION_TIME_FUNCTIONS, c.count);
         EXPECT_EQ(thrown_text([&] { read_model(bad); }),
