@@ -64,11 +64,13 @@ void read_data_line(BatchImport& b)
 // check take: the first row they refuse ends the import at its line.
 void check_built_rows(const BatchImport& b)
 {
-    const RowRefusal refusal = imported_row_refusal();
-    if (refusal.row == 0)
-        return;
+    const ImportRefusal refusal = imported_model_refusal();
     const auto index = static_cast<std::size_t>(refusal.row);
-    const BatchImport::SourceLine line = index < b.row_lines.size() ? b.row_lines[index] : BatchImport::SourceLine{};
+    if (refusal.message.empty())
+        return;
+    if (refusal.row == 0 || index >= b.row_lines.size())
+        throw MessageText(refusal.message);
+    const BatchImport::SourceLine& line = b.row_lines[index];
     throw MessageText(batch_error_text(line.number, line.text, refusal.message));
 }
 

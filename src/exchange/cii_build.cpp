@@ -630,8 +630,8 @@ void check_rows_built(const CiiBuild& b)
         if (r.node != 0 && r.node_index == 0)
             b.fail(b.row_line(row), c_format("Node %s is not a node of the model", node_text(r.node).c_str()));
     }
-    if (const RowRefusal refusal = imported_row_refusal(); refusal.row != 0)
-        b.fail(b.row_line(refusal.row), refusal.message);
+    if (const ImportRefusal refusal = imported_model_refusal(); !refusal.message.empty())
+        b.fail(refusal.row != 0 ? b.row_line(refusal.row) : 0, refusal.message);
 }
 
 // The file selects the modal analysis; it joins the default load cases.

@@ -117,7 +117,9 @@ ImportNotes import_pnf_text(std::istream& in)
     }
     // The model must be one that the model file's reader and the model check
     // take; a row that the second pass changed names that line.
-    if (const RowRefusal refusal = imported_row_refusal(); refusal.row != 0) {
+    if (const ImportRefusal refusal = imported_model_refusal(); !refusal.message.empty()) {
+        if (refusal.row == 0)
+            throw MessageText(refusal.message);
         const auto changed = p.changed_lines.find(refusal.row);
         const int line = changed != p.changed_lines.end() ? changed->second
                                                           : p.row_lines[static_cast<std::size_t>(refusal.row)];

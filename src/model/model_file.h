@@ -236,6 +236,11 @@ struct RowRefusal {
     std::string message;
 };
 RowRefusal first_unreadable_row();
+// The same for the whole current model as it stands (the model build as it
+// is): the reader's message for the first record it would refuse, after
+// "Saved and opened again, the model would be refused:"; empty when the
+// model reads back (or no scratch file could be made).
+std::string model_read_refusal();
 // Appends the layout rows and the records of every registered section of
 // another model file to the current model, the owners renaming clashing
 // names; then rebuilds the model and marks it modified. The title, QA block,

@@ -169,7 +169,8 @@ TEST_F(ShellTest, CommandLineFileIsOpenedByItsExtension) {
 }
 
 TEST_F(ShellTest, AnOpenerThatShowsItsOwnRefusalHasOpenedNothing) {
-    register_opener("mat", [](const std::string& p) { message_error(0, "Material Library: " + p + "\nDoes not exist."); });
+    register_opener("mat",
+                    [](const std::string& p) { message_error(0, "Material Library: " + p + "\nDoes not exist."); });
     register_opener("val", [](const std::string& p) { message_warning(0, "Valve Library: " + p + " is old"); });
     app_startup();
     EXPECT_FALSE(open_command_line_file("/m/x.mat"));

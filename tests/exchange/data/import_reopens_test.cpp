@@ -7,11 +7,15 @@
 #include "exchange/data/cii_fixture.h"
 #include "exchange/data/neutral_fixture.h"
 #include "exchange/data/neutral_samples.h"
+#include "exchange/import_check.h"
+#include "elements/valve.h"
+#include "loads/pipe_load.h"
 #include "framework/document.h"
 #include "model/model_file.h"
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <sstream>
 
@@ -95,6 +99,27 @@ TEST_F(ImportReopens, EveryAcceptedFixtureOfTheThreeImportersReopensAndPassesThe
     }
     fs::remove(saved);
     fs::remove(saved_again);
+}
+
+TEST_F(ImportReopens, TheCheckPutsEveryRowAndEveryRecordThroughTheReader)
+{
+    empty_model();
+    ASSERT_EQ(import("OPTIONS\nIN\nMATERIAL\nCS,0.283\nPIPE\nP6,6.625,0.28\nLOADS\nL1,300,150\n"
+                     "LAYOUT\nF10,MCS,PP6,CL=L1\nT20,X100,JV,CVWGT=300\nT30,X100\n"),
+              "");
+    EXPECT_EQ(imported_model_refusal().message, "");
+    // A row's record: the row and the reader's message.
+    element<Valve>(2).insulation_multiplier = 0.0f;
+    ImportRefusal refusal = imported_model_refusal();
+    EXPECT_EQ(refusal.row, 2);
+    EXPECT_EQ(refusal.message, "Row 2: Valve: a multiplier is below 0.01");
+    element<Valve>(2).insulation_multiplier = 1.75f;
+    // A record of a set: no row.
+    pipe_loads()[1].temperature[1] = std::numeric_limits<float>::quiet_NaN();
+    refusal = imported_model_refusal();
+    EXPECT_EQ(refusal.row, 0);
+    EXPECT_EQ(refusal.message,
+              "Saved and opened again, the model would be refused:\nPipe loads: Load 1 (L1): T1 is invalid");
 }
 
 TEST_F(ImportReopens, APipePakValveWithoutInsulationFactorIsRefusedAtItsLine)
