@@ -167,6 +167,16 @@ void check_section(const SectionProperties& p, int row)
             row_fault(row, "a value of its material, section or load is not a number");
     if (p.metal_weight < 0.0 || p.contents_weight < 0.0)
         row_fault(row, "a density of its material or load is below 0");
+    // The element's own diameter and wall (a reducer's, a jacket's) within
+    // what a piping model can hold; 0 where a kind takes no section.
+    const std::pair<const ValueBound*, double> sizes[] = {{&OUTSIDE_DIAMETER_BOUND, p.outside_diameter},
+                                                          {&WALL_THICKNESS_BOUND, p.thickness}};
+    for (const auto& [bound, value] : sizes)
+        if (value > 0.0)
+            if (const std::string fault =
+                    beyond(*bound, value, bound == &OUTSIDE_DIAMETER_BOUND ? "its outside diameter" : "its wall");
+                !fault.empty())
+                row_fault(row, fault);
 }
 
 // The values of a section that a file may bring out of range.

@@ -3,9 +3,15 @@
 #include "framework/text.h"
 #include "framework/units.h"
 
+#include <cmath>
+
 bool within(const ValueBound& bound, double value)
 {
-    return value >= bound.low && value <= bound.high;
+    // A value typed at a bound is stored as the float nearest to it, which
+    // may lie just outside: the ends take a float's rounding.
+    constexpr double FLOAT_ROUNDING = 1.2e-7;
+    return value >= bound.low - std::fabs(bound.low) * FLOAT_ROUNDING &&
+           value <= bound.high + std::fabs(bound.high) * FLOAT_ROUNDING;
 }
 
 std::string value_text(int quantity, double value)

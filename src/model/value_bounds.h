@@ -49,7 +49,8 @@ inline constexpr ValueBound BEAM_AREA_BOUND{AREA, 0.0, 1.0e6};
 inline constexpr ValueBound BEAM_INERTIA_BOUND{INERTIA, 0.0, 1.0e12};
 inline constexpr ValueBound BEAM_DIMENSION_BOUND{DIMENSION, 0.0, 1000.0};
 
-// True when the value lies within the bound, ends included (never for NaN).
+// True when the value lies within the bound, ends included with a float's
+// rounding (a stored value typed at a bound passes); never for NaN.
 bool within(const ValueBound& bound, double value);
 // A value in the chosen unit of its quantity with the unit's name:
 // "1E+19 inch".

@@ -460,3 +460,45 @@ TEST_F(BatchModeBinaryTest, BuriedPipingRunsFromABatchFile)
     EXPECT_EQ(elements, 4);
     EXPECT_EQ(int_at(bytes, 20 + 32 * static_cast<std::size_t>(elements)), 4);
 }
+
+// ---- Section bounds ----------------------------------------------------------------------------
+
+class SectionBounds : public BatchModeBinaryTest {
+protected:
+    // A batch file of one pipe section and a reducer row.
+    static std::string file(const std::string& od, const std::string& reducer_od)
+    {
+        return std::string("Bounds\n") + BATCH_HEAD + "PIPE\nP6," + od +
+               ",0.28\nLAYOUT\nF10,MA106B,PP6,KA\nT20,X10-0\nT30,X2-0,JD,COD1=" + reducer_od +
+               ",THK1=0.322,OD2=6.625,THK2=0.28\nT40,X10-0,KA\n";
+    }
+};
+
+TEST_F(SectionBounds, BatchFileWithAnOutsideDiameterOf1E19EndsWith1NamingTheSection)
+{
+    // The import refuses the section's line by the table of what a piping
+    // model can hold, as the model check would; nothing is written.
+    std::ofstream(scratch / "huge.mbf") << file("1E19", "8.625");
+    const ProgramRun r = run("huge.mbf");
+    EXPECT_EQ(r.exit_code, 1) << r.err;
+    EXPECT_NE(r.err.find("Section P6: Outside diameter of 1E+19 inch is beyond what a piping model can hold (0.001 "
+                         "inch to 1000 inch)"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("Assertion"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(scratch / "huge.mod"));
+    EXPECT_FALSE(fs::exists(scratch / "huge.res"));
+
+    // A reducer's own diameter is refused by the model check before the
+    // run, naming its row; the sound file runs.
+    std::ofstream(scratch / "reducer.mbf") << file("6.625", "1E19");
+    const ProgramRun reducer = run("reducer.mbf");
+    EXPECT_EQ(reducer.exit_code, 1) << reducer.err;
+    EXPECT_NE(reducer.err.find("Row 4: its outside diameter of 5E+18 inch is beyond what a piping model can hold"),
+              std::string::npos)
+        << reducer.err;
+    EXPECT_EQ(reducer.err.find("Assertion"), std::string::npos) << reducer.err;
+    std::ofstream(scratch / "sound.mbf") << file("6.625", "8.625");
+    const ProgramRun sound = run("sound.mbf");
+    EXPECT_EQ(sound.exit_code, 0) << sound.err;
+}
