@@ -114,19 +114,38 @@ PlaneStress plane_stress(double sx, double sy, double txy);
 // ---- Allowables -------------------------------------------------------------------
 
 // The stress-range factor f of N equivalent full cycles:
-//   B31.3 (para. 302.3.5(d), Eq. 1c), B31.12, B31.1 (para. 102.3.2(b)),
-//   B31.9: f = 6.0 N^-0.2, at most 1.0 and at least 0.15. (B31.3 allows up
-//   to 1.2 for ferrous materials of a specified minimum tensile strength up
-//   to 75 ksi below 700 degF; the material record holds no tensile strength
-//   for these codes, so 1.0 is kept.)
+//   B31.3 (2018) para. 302.3.5(d), Eq. (1c): f = 6.0 N^-0.2, at most fm
+//     (b313_range_factor_limit) and at least 0.15;
+//   B31.12 (2019), B31.1 (2018) para. 102.3.2(b), B31.9: f = 6.0 N^-0.2, at
+//     most 1.0 and at least 0.15 (their editions allow no more);
 //   B31.1 (1967), B31.5 and ASME Section III Class 2/3 (NC-3611.2(e)): the
-//   table of cycles: up to 7000 1.0, 14 000 0.9,
-//   22 000 0.8, 45 000 0.7, 100 000 0.6, above 0.5.
-double stress_range_factor(StressRules rules, int cycles);
+//     table of cycles: up to 7000 1.0, 14 000 0.9, 22 000 0.8, 45 000 0.7,
+//     100 000 0.6, above 0.5.
+// `limit` is fm under B31.3 and has no effect under the other codes.
+double stress_range_factor(StressRules rules, int cycles, double limit = 1.0);
+// 6.0 N^-0.2 itself, before any limit.
+double uncapped_range_factor(int cycles);
+
+// The material of a B31.3 range: ferrous (by its type: carbon, ferritic,
+// austenitic and other stainless steels, cast iron), its specified minimum
+// tensile strength (psi; 0 when the record holds none) and the higher metal
+// temperature of the range (degF).
+struct RangeFactorMaterial {
+    bool ferrous = false;
+    double tensile_strength = 0.0;
+    double temperature = 0.0;
+};
+// fm of B31.3 (2018) Eq. (1c): 1.2 for a ferrous material of a specified
+// minimum tensile strength of at most 517 MPa (75 ksi) at metal
+// temperatures of at most 371 degC (700 degF); 1.0 otherwise, and for a
+// material without a tensile strength.
+double b313_range_factor_limit(const RangeFactorMaterial& material);
 
 // The allowable displacement stress range: f (1.25 Sc + 0.25 Sh), and with
 // the liberal allowable f (1.25 Sc + 0.25 Sh + (Sh - SL)) when Sh is above
-// SL (B31.3 Eqs. 1a and 1b; B31.1 Eq. 1A and para. 104.8.3).
+// SL (B31.3 Eqs. 1a and 1b; B31.1 Eq. 1A and para. 104.8.3). With an f above
+// 1.0 (B31.3 only) Sc and Sh are taken at most 20 ksi (138 MPa), as para.
+// 302.3.5(d) asks.
 double expansion_allowable(double f, double cold, double hot, bool liberal, double sustained);
 
 // The factor on Sh of the occasional check: B31.3 and B31.12 1.33 (para.

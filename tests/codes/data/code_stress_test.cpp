@@ -187,7 +187,8 @@ TEST(CodeStress, NoCodeVonMisesMaximumAndMinimumOfAHandStressState)
 
 TEST(Allowable, StressRangeFactorAt7000And14000Cycles)
 {
-    // B31.3 Eq. 1c and B31.1: f = 6.0 N^-0.2, at most 1.0: 7000 cycles give
+    // B31.3 Eq. 1c and B31.1: f = 6.0 N^-0.2, at most 1.0 (B31.3's limit
+    // fm for a material that does not reach 1.2): 7000 cycles give
     // 6 / 7000^0.2 = 1.0212 -> 1.0; 14 000 give 0.88905.
     EXPECT_EQ(stress_range_factor(StressRules::B313, 7000), 1.0);
     expect_relative(stress_range_factor(StressRules::B313, 14000), 6.0 * std::pow(14000.0, -0.2), 1e-12, "14 000");

@@ -574,3 +574,97 @@ TEST_F(CodeStressWholeModel, ForcesThatAreNotNumbersGiveNoCodeStress)
     for (const StressRow& row : code_compliance_rows(r, snapshot_->model))
         EXPECT_TRUE(std::isfinite(row.stress));
 }
+
+// ---- The stress range factor ---------------------------------------------------------------------
+
+namespace {
+
+class StressRangeFactor : public CodeStressWholeModel {};
+
+// B31.3 (2018) para. 302.3.5(d), Eq. (1c): f = 6.0 N^-0.2, here worked
+// through logarithms: ln 7000 = ln 7 + 3 ln 10 = 1.945910 + 6.907755.
+double six_n_to_minus_fifth(double n)
+{
+    return 6.0 * std::exp(-0.2 * std::log(n));
+}
+
+}  // namespace
+
+TEST_F(StressRangeFactor, B313LetsFRiseTo1Point2ForAFerrousMaterialOfAtMost75KsiAtOrBelow700F)
+{
+    // 7000 cycles: f = 6 exp(-0.2 x 8.853665) = 6 x 0.1702082 = 1.021249,
+    // below fm = 1.2: SA = f (1.25 Sc + 0.25 Sh) = 1.021249 x 30000 =
+    // 30 637.5 psi for Sc = Sh = 20 ksi, where a cap of 1.0 gave 30 000.
+    EXPECT_NEAR(std::log(7000.0), 1.945910 + 6.907755, 1e-6);
+    const double f7000 = six_n_to_minus_fifth(7000);
+    EXPECT_NEAR(f7000, 1.021249, 1e-6);
+    const RangeFactorMaterial a106b{true, 60000, 650};   // carbon steel, SMTS 60 ksi
+    EXPECT_EQ(b313_range_factor_limit(a106b), 1.2);
+    const double f = stress_range_factor(StressRules::B313, 7000, b313_range_factor_limit(a106b));
+    expect_relative(f, f7000, 1e-12, "f of 7000 cycles");
+    expect_relative(expansion_allowable(f, 20000, 20000, false, 0), 30637.5, 1e-5, "SA of 7000 cycles");
+    // 1000 cycles: 6 / 1000^0.2 = 6 / 3.981072 = 1.5071, held at 1.2.
+    EXPECT_EQ(stress_range_factor(StressRules::B313, 1000, 1.2), 1.2);
+
+    // fm by the material: the ends of the rule included, above either end 1.0;
+    // a stronger steel (SMTS 85 ksi, as 9Cr-1Mo-V), a hotter range, a
+    // material that is not ferrous, one without a tensile strength.
+    EXPECT_EQ(b313_range_factor_limit({true, 75000, 700}), 1.2);
+    EXPECT_EQ(b313_range_factor_limit({true, 85000, 650}), 1.0);
+    EXPECT_EQ(b313_range_factor_limit({true, 60000, 750}), 1.0);
+    EXPECT_EQ(b313_range_factor_limit({false, 40000, 200}), 1.0);
+    EXPECT_EQ(b313_range_factor_limit({true, 0, 200}), 1.0);
+    EXPECT_EQ(stress_range_factor(StressRules::B313, 1000, 1.0), 1.0);
+}
+
+TEST_F(StressRangeFactor, AboveOneScAndShAreTakenAtMost20Ksi)
+{
+    // Para. 302.3.5(d): with f above 1.0, Sc and Sh at most 138 MPa (20 ksi)
+    // in Eqs. (1a) and (1b). f = 1.2, Sc 25 ksi, Sh 18 ksi:
+    // Eq. (1a) 1.2 (1.25 x 20000 + 0.25 x 18000) = 1.2 x 29500 = 35 400;
+    // Eq. (1b) with SL = 6000: 1.2 (1.25 (20000 + 18000) - 6000) = 49 800.
+    expect_relative(expansion_allowable(1.2, 25000, 18000, false, 0), 35400, 1e-12, "Eq. 1a");
+    expect_relative(expansion_allowable(1.2, 25000, 18000, true, 6000), 49800, 1e-12, "Eq. 1b");
+    // At f = 1.0 the stresses stand as they are: 1.25 x 25000 + 0.25 x 18000.
+    expect_relative(expansion_allowable(1.0, 25000, 18000, false, 0), 35750, 1e-12, "f = 1");
+}
+
+TEST_F(StressRangeFactor, EarlierEditionsAndTheOtherCodesKeepTheirOwnRule)
+{
+    // B31.1 (2018), B31.9 and B31.12 (2019): 6.0 N^-0.2 at most 1.0, whatever
+    // the material; B31.1 (1967) and B31.5: 1.0 up to 7000 cycles, 0.9 up to
+    // 14 000.
+    for (StressRules rules : {StressRules::B311, StressRules::B319, StressRules::B3112}) {
+        EXPECT_EQ(stress_range_factor(rules, 1000, 1.2), 1.0);
+        expect_relative(stress_range_factor(rules, 14000, 1.2), six_n_to_minus_fifth(14000), 1e-12, "14 000");
+    }
+    EXPECT_EQ(stress_range_factor(StressRules::InOutPlane, 1000, 1.2), 1.0);
+    EXPECT_EQ(stress_range_factor(StressRules::InOutPlane, 7000, 1.2), 1.0);
+    EXPECT_EQ(stress_range_factor(StressRules::InOutPlane, 7001, 1.2), 0.9);
+}
+
+TEST_F(StressRangeFactor, AMaterialWithoutATensileStrengthKeeps1AndTheEvaluationSaysSo)
+{
+    // The whole model under B31.3 at 7000 cycles: its material holds its
+    // yield strength (B31.3's), no tensile strength, so f stays 1.0: SA =
+    // 1.25 Sc + 0.25 Sh, and one note names the material.
+    ASSERT_NO_FATAL_FAILURE(analyse(model_text("B313")));
+    ASSERT_EQ(snapshot_->options.thermal_cycles, 7000);
+    CodeStressResults r = evaluate();
+    const CaseStresses* expansion = r.find(LC_EXPANSION_T1);
+    ASSERT_NE(expansion, nullptr);
+    expect_relative(expansion->ends[1][0].allowable, 1.25 * SC + 0.25 * SH, 1e-6, "SA at f = 1.0");
+    EXPECT_EQ(std::count(r.notes.texts.begin(), r.notes.texts.end(),
+                         "B31.3: the stress range factor f of 7000 cycles is held at 1.0 for material A106B, which "
+                         "holds no specified minimum tensile strength (the material's strength is its yield strength "
+                         "under B31.3); Eq. (1c) gives f = 6.0 N^-0.2 = 1.0212, up to 1.2 for a ferrous material of "
+                         "at most 75 ksi (517 MPa) at or below 700 degF (371 degC)"),
+              1);
+    // 14 000 cycles: f = 0.889, below 1.0 for every material; nothing to say.
+    restart();
+    ASSERT_NO_FATAL_FAILURE(analyse(model_text("B313", "OPTEMP\n70,14000\n")));
+    r = evaluate();
+    expect_relative(r.find(LC_EXPANSION_T1)->ends[1][0].allowable, six_n_to_minus_fifth(14000) * (1.25 * SC + 0.25 * SH),
+                    1e-6, "SA of 14 000 cycles");
+    EXPECT_TRUE(r.notes.texts.empty());
+}
