@@ -1,6 +1,8 @@
 // Start-up batch mode of the program binary on a machine without a display:
 // `korvane sample.mbf` writes sample.mod and the results and ends with 0; a
 // broken batch file ends with 1 and its message on standard error, at once.
+#include "exchange/data/seed_batch_files.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -468,9 +470,7 @@ protected:
     // A batch file of one pipe section and a reducer row.
     static std::string file(const std::string& od, const std::string& reducer_od)
     {
-        return std::string("Bounds\n") + BATCH_HEAD + "PIPE\nP6," + od +
-               ",0.28\nLAYOUT\nF10,MA106B,PP6,KA\nT20,X10-0\nT30,X2-0,JD,COD1=" + reducer_od +
-               ",THK1=0.322,OD2=6.625,THK2=0.28\nT40,X10-0,KA\n";
+        return seed_batch_files::section_bounds(od, reducer_od);
     }
 };
 

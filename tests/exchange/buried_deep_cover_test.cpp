@@ -1,8 +1,10 @@
-// A buried line far below the ground of a sand, from its batch file to the
+// A buried line 480 diameters below the ground of a sand, from its batch file
+// (seed_batch_files.h) to the
 // Soil Restraints table: the transverse soil stiffness of each element is
 // the guideline's, worked out here, and above 0; the run says once that the
 // factor of its transverse springs is held at the end of its fitted range.
 #include "analysis/ui/analysis_ui.h"
+#include "exchange/data/seed_batch_files.h"
 #include "exchange_fixture.h"
 #include "framework/commands.h"
 #include "framework/ui/command_registry.h"
@@ -17,16 +19,6 @@
 
 namespace {
 
-// A 6.625 in line along X at elevation 0 in a sand of 120 lb/ft3, friction
-// angle 30 degrees, Ks 1, whose ground is 265 ft (3180 in, 480 diameters)
-// above it; two elements of 20 ft from an anchor at 10.
-const std::string DEEP = "Deep buried line\nOPTIONS\nB313\n"
-                         "MATERIAL\nA106B,0.283,0.3,1.0,1.0,CS,Carbon steel\n"
-                         "A106B,70,29.5E6,6.07E-6,20000\nA106B,700,25.5E6,7.9E-6,16000\n"
-                         "SOILS\nS1,0,120,265-0,30,1.0\n"
-                         "PIPE\n6,6.625,0.28,,,,,,,S1\nLOADS\nOPER,200,0\n"
-                         "LAYOUT\nF10,MA106B,P6,KA,CL=OPER\nT20,X20-0\nT30,X20-0\n";
-
 class BuriedDeepCover : public ExchangeProgramTest {
 protected:
     void TearDown() override
@@ -40,7 +32,7 @@ protected:
 
 TEST_F(BuriedDeepCover, SoilRestraintsTableShowsTheTransverseStiffnessOfALineFarBelowTheGround)
 {
-    script().answer_file(write("deep.mbf", DEEP));
+    script().answer_file(write("deep.mbf", seed_batch_files::DEEP_COVER));
     ASSERT_TRUE(run_command(CMD_IMPORT));
     set_model_file_path(path("deep.mod"));
     ASSERT_TRUE(save_model(0));

@@ -4,6 +4,7 @@
 // origin of the model's axes; the batch export carries it back unchanged.
 #include "exchange/batch_export.h"
 #include "exchange/batch_import.h"
+#include "exchange/data/seed_batch_files.h"
 #include "exchange_fixture.h"
 #include "framework/commands.h"
 #include "framework/ui/command_registry.h"
@@ -19,18 +20,12 @@
 
 namespace {
 
-// A line through nodes 10 and 20 with a vertical inline pump between them
-// and a horizontal pump whose centre is the origin.
-const std::string PUMPS = "Pumps\nMATERIAL\nCS,0.283\nCS,70,29.5E6,6.07E-6,20000\nPIPE\nP6,6.625,0.28\n"
-                          "LAYOUT\nF10,MCS,PP6,KA\nT20,X10-0,KA\n"
-                          "PUMPS\nVIL,1,10,20\nHOR,0,1,0,0,0,0,0,10,1,20,2\n";
-
 class PumpLocation : public ExchangeProgramTest {
 protected:
     void SetUp() override
     {
         ExchangeProgramTest::SetUp();
-        script().answer_file(write("pumps.mbf", PUMPS));
+        script().answer_file(write("pumps.mbf", seed_batch_files::PUMPS));
         ASSERT_TRUE(run_command(CMD_IMPORT));
         ASSERT_EQ(pumps().size(), 2);
     }
