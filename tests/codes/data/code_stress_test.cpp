@@ -236,14 +236,16 @@ TEST(CodeStress, OnlyCasesWithAStressLabelGetACodeStress)
     const Case cases[] = {
         {1, CaseStress::Sustained, "SL"},    {19, CaseStress::Hydrotest, "SL"},  {2, CaseStress::Expansion, "SE"},
         {7, CaseStress::Expansion, "SE"},    {51, CaseStress::Expansion, "SE"},  {99, CaseStress::Expansion, "SE"},
-        {8, CaseStress::Operating, "Sopr"},  {11, CaseStress::Settlement, "SS"}, {12, CaseStress::Occasional, "SL+SO"},
+        {8, CaseStress::Operating, "Sopr"},  {9, CaseStress::Operating, "Sopr"},  {10, CaseStress::Operating, "Sopr"},
+        {100, CaseStress::Operating, "Sopr"}, {106, CaseStress::Operating, "Sopr"},
+        {11, CaseStress::Settlement, "SS"}, {12, CaseStress::Occasional, "SL+SO"},
         {13, CaseStress::Occasional, "SL+SO"}, {31, CaseStress::Occasional, "SL+SO"},
         {35, CaseStress::Occasional, "SL+SO"}, {37, CaseStress::Occasional, "SL+SO"},
         {107, CaseStress::Occasional, "SL+SO"}, {109, CaseStress::Occasional, "SL+SO"},
         // No stress column.
-        {9, CaseStress::None, ""},   {10, CaseStress::None, ""},  {14, CaseStress::None, ""},
-        {30, CaseStress::None, ""},  {32, CaseStress::None, ""},  {41, CaseStress::None, ""},
-        {100, CaseStress::None, ""}, {124, CaseStress::None, ""}, {125, CaseStress::None, ""},
+        {14, CaseStress::None, ""},  {15, CaseStress::None, ""},  {30, CaseStress::None, ""},
+        {32, CaseStress::None, ""},  {41, CaseStress::None, ""},  {110, CaseStress::None, ""},
+        {124, CaseStress::None, ""}, {125, CaseStress::None, ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(case_stress(c.code), c.kind) << c.code;
