@@ -183,15 +183,16 @@ private:
     std::vector<uint8_t> branch_item_;
     // Expansion cases' forces on the asked-for modulus, kept for the ranges.
     std::map<int32_t, OneBased<ElementForces>> expansion_;
-    // B31.3: the materials whose stress range factor is held at 1.0 for want
-    // of a tensile strength where the cycles would give more.
+    // B31.3: the materials whose stress range factor is held at 1.0 because
+    // their record does not tell their tensile strength, where the cycles
+    // would give more.
     std::set<std::string> held_at_one_;
 
     // f of an element's range (code_stress.h). Under B31.3 its limit fm
-    // depends on the material and on the higher temperature of the range;
-    // the material record holds its yield strength under B31.3 (the
-    // hydrotest limit), no tensile strength, so fm is 1.0, and a material
-    // whose f the cycles would take above it is named in a note.
+    // depends on the material's kind and tensile strength and on the higher
+    // temperature of the range; a material that may be ferrous but whose
+    // tensile strength its record does not tell is held at 1.0 and named in
+    // a note when the cycles would take f above it.
     double range_factor(const ElementSetup& s, const SetValues& high)
     {
         const int cycles = m_.options.thermal_cycles;
@@ -199,8 +200,11 @@ private:
             return stress_range_factor(rules_, cycles);
         RangeFactorMaterial material;
         material.ferrous = material_is_ferrous(*s.material);
+        material.tensile = material_tensile_strength(s.material->type, s.material->strength);
         material.temperature = high.temperature;
-        if (s.allowables && !(material.tensile_strength > 0.0) && uncapped_range_factor(cycles) > 1.0)
+        const bool maybe_ferrous = material.ferrous || s.material->type.empty();
+        if (s.allowables && maybe_ferrous && material.tensile == TensileStrength::Unknown &&
+            uncapped_range_factor(cycles) > 1.0)
             held_at_one_.insert(s.material->name);
         return stress_range_factor(rules_, cycles, b313_range_factor_limit(material));
     }
@@ -213,11 +217,11 @@ private:
             names += (names.empty() ? "" : ", ") + name;
         const int cycles = m_.options.thermal_cycles;
         out_.notes.add(c_format("B31.3: the stress range factor f of %d cycles is held at 1.0 for material%s %s, "
-                                "which hold%s no specified minimum tensile strength (the material's strength is its "
-                                "yield strength under B31.3); Eq. (1c) gives f = 6.0 N^-0.2 = %.4f, up to 1.2 for a "
-                                "ferrous material of at most 75 ksi (517 MPa) at or below 700 degF (371 degC)",
+                                "whose type does not tell a specified minimum tensile strength of at most 75 ksi "
+                                "(517 MPa); Eq. (1c) gives f = 6.0 N^-0.2 = %.4f, up to 1.2 for a ferrous material "
+                                "of at most 75 ksi at or below 700 degF (371 degC)",
                                 cycles, held_at_one_.size() == 1 ? "" : "s", names.c_str(),
-                                held_at_one_.size() == 1 ? "s" : "", uncapped_range_factor(cycles)));
+                                uncapped_range_factor(cycles)));
     }
 
     bool present(int32_t code) const

@@ -230,14 +230,22 @@ double uncapped_range_factor(int cycles)
     return 6.0 * std::pow(static_cast<double>(std::max(cycles, 1)), -0.2);
 }
 
+TensileStrength material_tensile_strength(const std::string& type, double strength)
+{
+    constexpr double TENSILE_LIMIT = 75000.0;   // psi, 517 MPa
+    if (strength > TENSILE_LIMIT)
+        return TensileStrength::Above75Ksi;
+    for (const char* code : {"CS", "FS", "AS", "CI"})
+        if (type == code)
+            return TensileStrength::AtMost75Ksi;
+    return TensileStrength::Unknown;
+}
+
 double b313_range_factor_limit(const RangeFactorMaterial& m)
 {
-    constexpr double TENSILE_LIMIT = 75000.0;      // psi, 517 MPa
-    constexpr double TEMPERATURE_LIMIT = 700.0;    // degF, 371 degC
-    return m.ferrous && m.tensile_strength > 0.0 && m.tensile_strength <= TENSILE_LIMIT &&
-                   m.temperature <= TEMPERATURE_LIMIT
-               ? 1.2
-               : 1.0;
+    constexpr double TEMPERATURE_LIMIT = 700.0;   // degF, 371 degC
+    return m.ferrous && m.tensile == TensileStrength::AtMost75Ksi && m.temperature <= TEMPERATURE_LIMIT ? 1.2
+                                                                                                       : 1.0;
 }
 
 double stress_range_factor(StressRules rules, int cycles, double limit)

@@ -126,19 +126,33 @@ double stress_range_factor(StressRules rules, int cycles, double limit = 1.0);
 // 6.0 N^-0.2 itself, before any limit.
 double uncapped_range_factor(int cycles);
 
+// What is known of the specified minimum tensile strength of a material
+// (B31.3's material record holds its yield strength, not this).
+enum class TensileStrength {
+    Unknown,
+    AtMost75Ksi,
+    Above75Ksi,
+};
 // The material of a B31.3 range: ferrous (by its type: carbon, ferritic,
-// austenitic and other stainless steels, cast iron), its specified minimum
-// tensile strength (psi; 0 when the record holds none) and the higher metal
-// temperature of the range (degF).
+// austenitic and other stainless steels, cast iron), what is known of its
+// specified minimum tensile strength, and the higher metal temperature of
+// the range (degF).
 struct RangeFactorMaterial {
     bool ferrous = false;
-    double tensile_strength = 0.0;
+    TensileStrength tensile = TensileStrength::Unknown;
     double temperature = 0.0;
 };
-// fm of B31.3 (2018) Eq. (1c): 1.2 for a ferrous material of a specified
-// minimum tensile strength of at most 517 MPa (75 ksi) at metal
-// temperatures of at most 371 degC (700 degF); 1.0 otherwise, and for a
-// material without a tensile strength.
+// The tensile strength of a material as far as its record tells it. The
+// types carbon steel, ferritic steel, austenitic stainless steel and cast
+// iron stand for the grades of B31.3 Table A-1 of those kinds, whose
+// specified minimum tensile strengths are at most 75 ksi (carbon steel pipe
+// A53 B, A106 A/B/C, A333 Gr 6 and API 5L B to X60: 48 to 75 ksi; ferritic
+// A335 P1 to P22: 55 to 60 ksi; austenitic A312 TP304/316: 75 ksi, the L
+// grades 70 ksi; cast iron below 60 ksi). A record whose strength (its yield
+// strength) is above 75 ksi has a tensile strength above it too. Other
+// stainless steels (the "SS" type holds the duplex and martensitic grades
+// of 90 ksi and more) and a material without a type tell nothing.
+TensileStrength material_tensile_strength(const std::string& type, double strength);
 double b313_range_factor_limit(const RangeFactorMaterial& material);
 
 // The allowable displacement stress range: f (1.25 Sc + 0.25 Sh), and with

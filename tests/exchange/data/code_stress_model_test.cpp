@@ -598,7 +598,7 @@ TEST_F(StressRangeFactor, B313LetsFRiseTo1Point2ForAFerrousMaterialOfAtMost75Ksi
     EXPECT_NEAR(std::log(7000.0), 1.945910 + 6.907755, 1e-6);
     const double f7000 = six_n_to_minus_fifth(7000);
     EXPECT_NEAR(f7000, 1.021249, 1e-6);
-    const RangeFactorMaterial a106b{true, 60000, 650};   // carbon steel, SMTS 60 ksi
+    const RangeFactorMaterial a106b{true, material_tensile_strength("CS", 0), 650};   // carbon steel
     EXPECT_EQ(b313_range_factor_limit(a106b), 1.2);
     const double f = stress_range_factor(StressRules::B313, 7000, b313_range_factor_limit(a106b));
     expect_relative(f, f7000, 1e-12, "f of 7000 cycles");
@@ -606,14 +606,23 @@ TEST_F(StressRangeFactor, B313LetsFRiseTo1Point2ForAFerrousMaterialOfAtMost75Ksi
     // 1000 cycles: 6 / 1000^0.2 = 6 / 3.981072 = 1.5071, held at 1.2.
     EXPECT_EQ(stress_range_factor(StressRules::B313, 1000, 1.2), 1.2);
 
-    // fm by the material: the ends of the rule included, above either end 1.0;
-    // a stronger steel (SMTS 85 ksi, as 9Cr-1Mo-V), a hotter range, a
-    // material that is not ferrous, one without a tensile strength.
-    EXPECT_EQ(b313_range_factor_limit({true, 75000, 700}), 1.2);
-    EXPECT_EQ(b313_range_factor_limit({true, 85000, 650}), 1.0);
-    EXPECT_EQ(b313_range_factor_limit({true, 60000, 750}), 1.0);
-    EXPECT_EQ(b313_range_factor_limit({false, 40000, 200}), 1.0);
-    EXPECT_EQ(b313_range_factor_limit({true, 0, 200}), 1.0);
+    // fm by the material: the temperature limit included, above it 1.0; a
+    // stronger steel (a strength above 75 ksi, as duplex or 9Cr-1Mo-V), a
+    // material that is not ferrous, one whose tensile strength is not known.
+    using enum TensileStrength;
+    EXPECT_EQ(b313_range_factor_limit({true, AtMost75Ksi, 700}), 1.2);
+    EXPECT_EQ(b313_range_factor_limit({true, Above75Ksi, 650}), 1.0);
+    EXPECT_EQ(b313_range_factor_limit({true, AtMost75Ksi, 750}), 1.0);
+    EXPECT_EQ(b313_range_factor_limit({false, AtMost75Ksi, 200}), 1.0);
+    EXPECT_EQ(b313_range_factor_limit({true, Unknown, 200}), 1.0);
+    // The kinds whose grades are all at most 75 ksi; any kind whose record
+    // holds a strength above 75 ksi; the stainless type that holds duplex.
+    for (const char* type : {"CS", "FS", "AS", "CI"})
+        EXPECT_EQ(material_tensile_strength(type, 0), AtMost75Ksi) << type;
+    EXPECT_EQ(material_tensile_strength("CS", 80000), Above75Ksi);
+    EXPECT_EQ(material_tensile_strength("CS", 35000), AtMost75Ksi);
+    EXPECT_EQ(material_tensile_strength("SS", 0), Unknown);
+    EXPECT_EQ(material_tensile_strength("", 0), Unknown);
     EXPECT_EQ(stress_range_factor(StressRules::B313, 1000, 1.0), 1.0);
 }
 
@@ -645,9 +654,9 @@ TEST_F(StressRangeFactor, EarlierEditionsAndTheOtherCodesKeepTheirOwnRule)
 
 TEST_F(StressRangeFactor, AMaterialWithoutATensileStrengthKeeps1AndTheEvaluationSaysSo)
 {
-    // The whole model under B31.3 at 7000 cycles: its material holds its
-    // yield strength (B31.3's), no tensile strength, so f stays 1.0: SA =
-    // 1.25 Sc + 0.25 Sh, and one note names the material.
+    // The whole model under B31.3 at 7000 cycles: its material has no type,
+    // so nothing tells its tensile strength and f stays 1.0: SA = 1.25 Sc +
+    // 0.25 Sh, and one note names the material.
     ASSERT_NO_FATAL_FAILURE(analyse(model_text("B313")));
     ASSERT_EQ(snapshot_->options.thermal_cycles, 7000);
     CodeStressResults r = evaluate();
@@ -655,10 +664,10 @@ TEST_F(StressRangeFactor, AMaterialWithoutATensileStrengthKeeps1AndTheEvaluation
     ASSERT_NE(expansion, nullptr);
     expect_relative(expansion->ends[1][0].allowable, 1.25 * SC + 0.25 * SH, 1e-6, "SA at f = 1.0");
     EXPECT_EQ(std::count(r.notes.texts.begin(), r.notes.texts.end(),
-                         "B31.3: the stress range factor f of 7000 cycles is held at 1.0 for material A106B, which "
-                         "holds no specified minimum tensile strength (the material's strength is its yield strength "
-                         "under B31.3); Eq. (1c) gives f = 6.0 N^-0.2 = 1.0212, up to 1.2 for a ferrous material of "
-                         "at most 75 ksi (517 MPa) at or below 700 degF (371 degC)"),
+                         "B31.3: the stress range factor f of 7000 cycles is held at 1.0 for material A106B, whose "
+                         "type does not tell a specified minimum tensile strength of at most 75 ksi (517 MPa); Eq. "
+                         "(1c) gives f = 6.0 N^-0.2 = 1.0212, up to 1.2 for a ferrous material of at most 75 ksi at "
+                         "or below 700 degF (371 degC)"),
               1);
     // 14 000 cycles: f = 0.889, below 1.0 for every material; nothing to say.
     restart();
@@ -666,5 +675,23 @@ TEST_F(StressRangeFactor, AMaterialWithoutATensileStrengthKeeps1AndTheEvaluation
     r = evaluate();
     expect_relative(r.find(LC_EXPANSION_T1)->ends[1][0].allowable, six_n_to_minus_fifth(14000) * (1.25 * SC + 0.25 * SH),
                     1e-6, "SA of 14 000 cycles");
+    EXPECT_TRUE(r.notes.texts.empty());
+}
+
+TEST_F(StressRangeFactor, ACarbonSteelModelOf7000CyclesGetsTheEditionsRange)
+{
+    // The same model with its material typed carbon steel (A106 B, SMTS 60
+    // ksi by B31.3 Table A-1), 350 degF: f = 6 x 7000^-0.2 = 1.021249 (above),
+    // within fm = 1.2, so SA = 1.021249 (1.25 Sc + 0.25 Sh) with Sc and Sh
+    // below 20 ksi as they are; no note.
+    std::string text = model_text("B313");
+    const std::string plain = "A106B,0.283,0.3\n";
+    text.replace(text.find(plain), plain.size(), "A106B,0.283,0.3,1.0,1.0,CS,Carbon steel A106 B\n");
+    ASSERT_NO_FATAL_FAILURE(analyse(text));
+    const CodeStressResults r = evaluate();
+    const CaseStresses* expansion = r.find(LC_EXPANSION_T1);
+    ASSERT_NE(expansion, nullptr);
+    expect_relative(expansion->ends[1][0].allowable, six_n_to_minus_fifth(7000) * (1.25 * SC + 0.25 * SH), 1e-6,
+                    "SA of 7000 cycles");
     EXPECT_TRUE(r.notes.texts.empty());
 }
