@@ -506,7 +506,7 @@ void write_pumps(BatchWriter& w)
         plain.centre = p.centre;
         plain.vertical = p.vertical;
         if (p.vertical) {
-            plain.suction_location = plain.discharge_location = LOCATION_TOP;
+            plain.suction_location = plain.discharge_location = LOCATION_SIDE;
             plain.shaft_axis = {};
             plain.centre = {};
         }

@@ -13,9 +13,11 @@
 #include "materials/beam_section.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
+#include "materials/pipe_section_checks.h"
 #include "materials/soil.h"
 #include "model/analysis_options.h"
 #include "model/layout_row.h"
+#include "model/value_bounds.h"
 
 #include <algorithm>
 #include <functional>
@@ -318,6 +320,9 @@ void read_pipe_line(BatchImport& b)
             r.fail("Soil name should be alpha-numeric", *field);
         s.soil = *field;
     }
+    // What a piping model can hold, as the model check says it.
+    if (const std::vector<SectionCheck> faults = section_bound_faults(s); !faults.empty())
+        r.fail("Section " + s.name + ": " + faults.front().message);
     check_room(r, numsections(), MAXSECTIONS, "pipe sections");
     pipe_sections().push_back(std::move(s));
 }
@@ -465,6 +470,10 @@ void read_bsection_line(BatchImport& b)
             continue;
         }
         s.values[i] = parsed(r, *field, values[i].parser, values[i].message);
+        const int v = static_cast<int>(i);
+        if (const std::string fault = beyond(beam_section_value_bound(v), s.values[i], beam_section_value_name(v));
+            !fault.empty())
+            r.fail("Beam section " + s.name + ": " + fault);
     }
     check_room(r, beam_sections().size(), MAX_BEAM_SECTIONS, "beam sections");
     beam_sections().push_back(std::move(s));

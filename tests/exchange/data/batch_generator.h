@@ -5,6 +5,8 @@
 // fields that form has.
 #pragma once
 
+#include "materials/beam_section.h"
+
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -257,8 +259,10 @@ private:
             for (int i = 1; i <= bsecs_; ++i) {
                 std::string text = name("BS", i);
                 const int values = 3 + pick(6);
+                // Areas (mm2) and moments of inertia (mm4), then a depth and
+                // a width of a section (up to 1 m).
                 for (int k = 0; k < values; ++k)
-                    text += "," + (si() ? num(1000, 90000, 1) : num(1, 200, 3));
+                    text += "," + (!si() ? num(1, 200, 3) : k < BS_DEPTH ? num(1000, 90000, 1) : num(100, 1000, 1));
                 line(text);
             }
             line("BLOADS");
