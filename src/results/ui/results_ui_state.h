@@ -22,6 +22,9 @@ struct ResultsUiState {
     // block, units), whose results stay current when it is saved.
     bool modified_at_entry = false;
     std::string results_only_changes;
+    // The model being saved is unchanged since it was read or last saved,
+    // and its results were current: they stay current after the save.
+    bool unchanged_save_of_current = false;
     // The item sets in the Results menu now.
     bool load_case_items = false;
     bool support_items = false;

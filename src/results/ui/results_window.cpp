@@ -1071,16 +1071,29 @@ void install_results_ui()
         if (!in_results())
             results_ui().results_only_changes.clear();
     });
-    // A model saved with only the changes made in results mode (QA block,
-    // units) keeps its results current: they are as new as the model.
+    // A model saved unchanged, or with only the changes made in results mode
+    // (QA block, units), keeps its results current: they are as new as the
+    // model. A changed model's results are older than its file.
+    files.saving = [previous = files.saving](const std::string& path) {
+        if (previous)
+            previous(path);
+        std::error_code ec;
+        const std::string results_path = replace_extension(path, "res");
+        results_ui().unchanged_save_of_current = path == model_file_path() && !model_modified() &&
+                                                 std::filesystem::is_regular_file(path, ec) &&
+                                                 std::filesystem::is_regular_file(results_path, ec) &&
+                                                 !older_than_model(path, results_path);
+    };
     files.saved = [previous = files.saved](const std::string& path) {
         if (previous)
             previous(path);
         ResultsUiState& ui = results_ui();
         const bool results_only = in_results() ? !ui.modified_at_entry && !ui.out_of_date
                                                : !ui.results_only_changes.empty() && ui.results_only_changes == path;
+        const bool unchanged = ui.unchanged_save_of_current;
         ui.results_only_changes.clear();
-        if (!results_only || path != model_file_path())
+        ui.unchanged_save_of_current = false;
+        if (!(results_only || unchanged) || path != model_file_path())
             return;
         std::error_code ec;
         const std::string results_path = replace_extension(path, "res");
