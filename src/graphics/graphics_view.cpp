@@ -395,6 +395,7 @@ double zoom_all_once()
 
 void zoom_all()
 {
+    graphics_view().fit_pending = false;
     // The symbols grow or shrink with the scale, so the extent of the second
     // fitting can outgrow the window of the first: fit again until the
     // window holds the extent at its scale (a few rounds settle it).

@@ -60,6 +60,10 @@ struct GraphicsViewState {
     PreviousView previous;
     bool scroll_dragging = false;   // a thumb is being dragged
     bool render_off_by_drag = false;
+    // The whole model is to be fitted into the client at the next paint (a
+    // model came while the window had no size of its own); a fitting made
+    // before then takes its place.
+    bool fit_pending = false;
     // The plot file being written (at most one, while its writer runs).
     bool plt_output = false;
     bool dxf_output = false;

@@ -39,8 +39,6 @@ struct ClientState {
     // symbols were built.
     bool repaint_pending = false;
     bool model_dirty = true;
-    // The whole model is fitted into the client before the next paint.
-    bool fit_pending = false;
     int repaints = 0;
     // The scene's frame buffer in device pixels.
     int device_width = 0;
@@ -160,9 +158,8 @@ void fit_if_pending()
 {
     ClientState& st = state();
     const GraphicsViewState& g = graphics_view();
-    if (!st.fit_pending || g.client_width <= 0 || g.client_height <= 0)
+    if (!g.fit_pending || g.client_width <= 0 || g.client_height <= 0)
         return;
-    st.fit_pending = false;
     st.model_dirty = false;
     update_screen_positions();
     zoom_all();
@@ -505,7 +502,7 @@ void graphics_redraw_overlays()
 
 void fit_view_at_first_paint()
 {
-    state().fit_pending = true;
+    graphics_view().fit_pending = true;
     graphics_redraw();
 }
 
