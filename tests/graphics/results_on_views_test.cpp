@@ -161,6 +161,12 @@ TEST_F(ResultsOnViews, ShapeLeavesTheShadedViewAndTheWindowKeepsItsTitle)
     results_hooks().hide_overlays();
     EXPECT_FALSE(stress_colouring().ratios);
     EXPECT_FALSE(graphics_settings().render_mode);
+    // Leaving results mode alike.
+    results_hooks().ratio_colouring(true);
+    EXPECT_TRUE(graphics_settings().render_mode);
+    terminate_results();
+    EXPECT_FALSE(stress_colouring().ratios);
+    EXPECT_FALSE(graphics_settings().render_mode);
 }
 
 TEST_F(ResultsOnViews, F1InAGraphicsDialogOpensItsPageOfTheGuideOrItsContents)

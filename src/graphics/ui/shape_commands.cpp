@@ -200,6 +200,19 @@ void leave_shaded_view()
         render_off();
 }
 
+// The stress and ratio colouring off, and the shaded view that it brought
+// with it.
+void hide_colouring()
+{
+    if (!stress_colouring().stresses && !stress_colouring().ratios)
+        return;
+    hide_stresses();
+    hide_stress_ratios();
+    update_results_items();
+    leave_shaded_view();
+    graphics_model_changed();
+}
+
 // The colouring drawn again from the values of the stress kind shown now.
 void refresh_colouring()
 {
@@ -553,14 +566,7 @@ void install_shape_commands()
         animation_stop();
         deflected_shape_hide();
         mode_shape_hide();
-        // The shaded view that the colouring brought goes with it.
-        if (stress_colouring().stresses || stress_colouring().ratios) {
-            hide_stresses();
-            hide_stress_ratios();
-            update_results_items();
-            leave_shaded_view();
-            graphics_model_changed();
-        }
+        hide_colouring();
     };
     h.thresholds_changed = [] { graphics_redraw(); };
     h.ratio_colouring = [](bool on) {
@@ -606,8 +612,7 @@ void install_shape_commands()
         ShapeState& s = shapes();
         s.deflected_shape_shown = s.mode_shape_shown = false;
         s.magnification_limit = 0.0f;
-        hide_stresses();
-        hide_stress_ratios();
+        hide_colouring();
         apply_color_scheme();
     });
 
