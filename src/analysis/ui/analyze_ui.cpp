@@ -186,6 +186,12 @@ std::string run_warnings_text(const std::vector<std::string>& warnings)
     return warnings_text("The hanger design:", warnings);
 }
 
+// What the modal analysis says of the modes it found.
+std::string modal_notes_text(const std::vector<std::string>& notes)
+{
+    return warnings_text("The modal analysis:", notes);
+}
+
 struct LastRun {
     bool unconverged = false;
 };
@@ -273,5 +279,7 @@ bool analyze_command(WindowId owner)
     }
     if (!outcome.warnings.empty())
         message_warning(owner, run_warnings_text(outcome.warnings));
+    if (!outcome.modal_notes.empty())
+        message_warning(owner, modal_notes_text(outcome.modal_notes));
     return true;
 }

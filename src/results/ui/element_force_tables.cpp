@@ -1,6 +1,7 @@
 #include "results/ui/element_force_tables.h"
 
 #include "codes/branch_plane.h"
+#include "codes/code_catalog.h"
 #include "codes/code_driver.h"
 #include "framework/commands.h"
 #include "framework/state.h"
@@ -24,6 +25,7 @@
 #include "results/ui/result_table.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
+#include "results/ui/stress_result_tables.h"
 #include "results/ui/time_history_ui.h"
 
 #include <algorithm>
@@ -432,10 +434,15 @@ void show_kind(int kind)
     if (kind_count(kind) == 0)
         return;
     state().last_kind = kind;
-    if (kind == FORCES_PIPES)
-        pipes_table().show();
-    else
+    if (kind != FORCES_PIPES) {
         list_table(kind).show();
+        return;
+    }
+    pipes_table().show();
+    // The stress columns of a code without stresses stay empty: the
+    // evaluation's note says why.
+    if (!code_stresses_available(piping_code()))
+        show_code_evaluation_notes();
 }
 
 std::vector<int> present_kinds()
@@ -568,6 +575,14 @@ void element_nodes(int element, int& n1, int& n2)
     n2 = node_number(r.elements[element].node2);
 }
 
+// Under a code whose stresses the program does not evaluate, the note that
+// says why the stress columns of the local forces are empty.
+std::string stresses_note()
+{
+    const int32_t code = piping_code();
+    return code_stresses_available(code) ? std::string() : code_stresses_unavailable_text(code);
+}
+
 void PipeForceTable::print_text()
 {
     const int count = results().numpipes();
@@ -584,9 +599,18 @@ void PipeForceTable::print_text()
         return;
     }
     const PipeForceVariant& v = *variant;
+    const std::string note = stresses_note();
     report_rows(
         8, [&v] { v.text_header(); }, case_name() + ": Pipe element forces (local)", count,
-        [&v](int row) { v.text_row(pipe_row(row, false)); }, 3);
+        [&v, &note, count](int row) {
+            v.text_row(pipe_row(row, false));
+            // The note under the last row, above the closing rule.
+            if (row == count && !note.empty()) {
+                report_print_at(note, REPORT_LEFT_COLUMN + 1);
+                report_next_line();
+            }
+        },
+        3);
 }
 
 void PipeForceTable::print_csv()
@@ -608,6 +632,10 @@ void PipeForceTable::print_csv()
     variant->csv_header();
     for (int row = 1; row <= count; ++row)
         variant->csv_row(pipe_row(row, false));
+    if (const std::string note = stresses_note(); !note.empty()) {
+        csv_add_text(note);
+        report_next_line();
+    }
     report_rule();
 }
 
@@ -772,14 +800,18 @@ const PipeForceVariant& pipe_force_variant()
     return *s.variants.front();
 }
 
-void pipe_end_plane_moments(int element, int end, const ElementForceRecord& local, double& in_plane,
-                            double& out_plane)
+namespace {
+
+// The end's mz and my, or with `branch_plane` at a branch junction of a
+// pipe, jacketed pipe or reducer the moments about the branch plane.
+void end_plane_moments(int element, int end, const ElementForceRecord& local, bool branch_plane, double& in_plane,
+                       double& out_plane)
 {
     const std::size_t base = 6 * static_cast<std::size_t>(end);
     in_plane = local[base + 5];
     out_plane = local[base + 4];
     const ResultsState& r = results();
-    if (!r.available.in_out_plane_sifs || !r.elements.valid(element))
+    if (!branch_plane || !r.elements.valid(element))
         return;
     const ResultsElement& e = r.elements[element];
     if (e.kind != ET_PIPE && e.kind != ET_JACKETED_PIPE && e.kind != ET_REDUCER)
@@ -796,6 +828,37 @@ void pipe_end_plane_moments(int element, int end, const ElementForceRecord& loca
     }
     in_plane = i;
     out_plane = o;
+}
+
+// The BS 806 quantities the program has: the moments Mi, Mo and Mt of each
+// end from the loaded case's end forces (BS 806 takes the bending moments
+// in and out of the plane of a bend or a branch junction, and the
+// torsion). The bend and branch factors and the stresses are not
+// evaluated: the program does not hold the BS 806 equations.
+Bs806Ends bs806_end_moments(int element)
+{
+    Bs806Ends ends{};
+    const ResultsState& r = results();
+    if (!r.forces.valid(element))
+        return ends;
+    const ElementForceRecord& local = r.forces[element];
+    for (int end = 0; end < 2; ++end) {
+        double in_plane = 0.0, out_plane = 0.0;
+        end_plane_moments(element, end, local, true, in_plane, out_plane);
+        Bs806End& b = ends[static_cast<std::size_t>(end)];
+        b.mi.set(static_cast<float>(in_plane));
+        b.mo.set(static_cast<float>(out_plane));
+        b.mt.set(local[6 * static_cast<std::size_t>(end) + 3]);
+    }
+    return ends;
+}
+
+}  // namespace
+
+void pipe_end_plane_moments(int element, int end, const ElementForceRecord& local, double& in_plane,
+                            double& out_plane)
+{
+    end_plane_moments(element, end, local, results().available.in_out_plane_sifs, in_plane, out_plane);
 }
 
 // ---- Showing --------------------------------------------------------------------------------
@@ -958,6 +1021,7 @@ void install_element_force_tables()
         s.last_kind = -1;
         s.lcs = false;
     });
+    state().bs806 = bs806_end_moments;
     set_global_element_forces(
         [](int element, const ElementForceRecord& local) {
             return global_element_forces(model(), element, local, analysis_options().z_vertical);

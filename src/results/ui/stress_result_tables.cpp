@@ -85,18 +85,6 @@ StressTablesUi& ui()
     return session_part<StressTablesUi>();
 }
 
-// The evaluation's notes ("Code stresses are not available for %s"), once
-// per opening of the results.
-void show_notes_once()
-{
-    StressTablesUi& u = ui();
-    if (u.notes_shown)
-        return;
-    u.notes_shown = true;
-    for (const std::string& note : code_evaluation_notes(results().code))
-        message_info(results_frame().window, note);
-}
-
 void add_item(const std::string& text, int id)
 {
     Frame& f = results_frame();
@@ -294,6 +282,8 @@ public:
         adjust();
         table_refresh(*this, title_text(), static_cast<int>(rows.size()), false);
         set_results_title_fixed(title_text());
+        if (results_hooks().stresses_refreshed)
+            results_hooks().stresses_refreshed();
     }
     std::string print_title() override { return title_text(); }
     bool prepare_print() override
@@ -394,6 +384,16 @@ ComplianceTable& compliance()
 
 }  // namespace
 
+void show_code_evaluation_notes()
+{
+    StressTablesUi& u = ui();
+    if (u.notes_shown)
+        return;
+    u.notes_shown = true;
+    for (const std::string& note : code_evaluation_notes(results().code))
+        message_info(results_frame().window, note);
+}
+
 std::vector<StressRow> current_sorted_stresses()
 {
     const CodeStressResults* r = evaluation();
@@ -427,13 +427,13 @@ bool& compliance_failures_only()
 void show_sorted_stresses()
 {
     sorted().show();
-    show_notes_once();
+    show_code_evaluation_notes();
 }
 
 void show_code_compliance()
 {
     compliance().show();
-    show_notes_once();
+    show_code_evaluation_notes();
 }
 
 void print_sorted_stresses()
