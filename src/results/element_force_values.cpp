@@ -32,17 +32,11 @@ ElementForceRecord forces_on_element(const ElementForceRecord& global, bool dyna
     return out;
 }
 
-ShownReal end_value_shown(float value, int index)
-{
-    return index % 6 < 3 ? force_integer(value) : moment_integer(value);
-}
-
 std::string end_value_text(float value, int index)
 {
     if (!std::isfinite(value))
         return {};
-    const ShownReal v = end_value_shown(value, index);
-    return format_real(v.value, v.width, v.decimals);
+    return index % 6 < 3 ? format_force_integer(value) : format_moment_integer(value);
 }
 
 namespace {

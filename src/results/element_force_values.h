@@ -14,7 +14,6 @@
 
 #include "codes/code_records.h"
 #include "elements/element_local_axes.h"
-#include "framework/units.h"
 
 #include <functional>
 #include <string>
@@ -41,10 +40,6 @@ std::string local_force_cell_text(const ElementForceRecord& values, int column, 
 // format_force_integer, moments (3..5) by format_moment_integer; empty when
 // it is not a number.
 std::string end_value_text(float value, int index);
-// The same as the number end_value_text writes (force_integer,
-// moment_integer), for writers that place it themselves; the value must be
-// a number.
-ShownReal end_value_shown(float value, int index);
 
 // ---- Code stresses ----------------------------------------------------------------------------
 

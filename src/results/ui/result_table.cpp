@@ -194,12 +194,6 @@ void report_right(std::string_view text, int end)
         report_print_right(text, end);
 }
 
-void report_written_right(char* (*write)(char*, double), double value, int end)
-{
-    char text[NUMBER_TEXT_SIZE];
-    report_right(std::string_view(text, static_cast<std::size_t>(write(text, value) - text)), end);
-}
-
 void report_node_at(int number, int column)
 {
     char text[NUMBER_TEXT_SIZE];

@@ -117,10 +117,8 @@ void report_rows(int lines, const std::function<void()>& header, const std::stri
 void report_right(std::string_view text, int end);
 // A node's text (node_text) at `column` of the text report.
 void report_node_at(int number, int column);
-// The text a writer of units.h (write_stress, write_angle...) makes of a
-// value, right-aligned ending at `end`, when it is not empty.
-void report_written_right(char* (*write)(char*, double), double value, int end);
-// The same with a writer that takes the units (and other data) with it.
+// The text a writer of units.h (write_stress, write_angle...) makes into
+// the buffer it is given, right-aligned ending at `end`, when it is not empty.
 template <typename Write>
 void report_written_right(Write&& write, int end)
 {
