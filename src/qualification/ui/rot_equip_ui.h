@@ -14,7 +14,7 @@
 
 #include <functional>
 
-class Frame;
+struct Frame;
 class TableWindow;
 
 struct RotEquipUiHooks {
