@@ -335,7 +335,7 @@ void Hanger::add_loads(AnalysisRun& run, int row) const
 void Hanger::reset_nonlinear_state(AnalysisRun& run, int row) const
 {
     if (v.type == HANGER_ROD)
-        contact_reset(rod_contact(run, row, v.connected), run.row_state<ContactState>(row));
+        contact_reset(run, rod_contact(run, row, v.connected), run.row_state<ContactState>(row), DT_HANGER, row);
 }
 
 bool Hanger::update_nonlinear_state(AnalysisRun& run, int row) const

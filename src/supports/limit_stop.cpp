@@ -120,7 +120,7 @@ void LimitStop::add_loads(AnalysisRun& run, int row) const
 
 void LimitStop::reset_nonlinear_state(AnalysisRun& run, int row) const
 {
-    contact_reset(stop_contact(run, row, v), run.row_state<ContactState>(row));
+    contact_reset(run, stop_contact(run, row, v), run.row_state<ContactState>(row), DT_LIMIT_STOP, row);
 }
 
 bool LimitStop::update_nonlinear_state(AnalysisRun& run, int row) const

@@ -3,6 +3,7 @@
 #include "analysis_core/convergence.h"
 #include "analysis_core/element_assembly.h"
 #include "analysis_core/steps.h"
+#include "supports/contact_solver.h"
 #include "supports/support_common.h"
 
 #include <algorithm>
@@ -96,11 +97,6 @@ void add_vector_load(AnalysisRun& run, int a, int b, const Vec3& f)
     }
 }
 
-// Forces of this magnitude are no force; a node closer than this to a limit
-// (inch, radian) has not passed it.
-constexpr double FORCE_ZERO = CONVERGENCE_ZERO;
-constexpr double POSITION_ZERO = 1.0e-9;
-
 }  // namespace
 
 int support_node(const AnalysisRun& run, int row)
@@ -188,8 +184,9 @@ bool note_state_change(AnalysisRun& run, int dtype, int row, int node)
 
 // ---- Contact -----------------------------------------------------------------------------
 
-void contact_reset(const Contact& contact, ContactState& state)
+void contact_reset(AnalysisRun& run, const Contact& contact, ContactState& state, int dtype, int row)
 {
+    contact_register(run, contact, dtype, row);
     state = ContactState{};
     for (std::size_t j = 0; j < contact.directions.size() && j < state.status.size(); ++j) {
         const ContactDirection& d = contact.directions[j];
@@ -285,8 +282,58 @@ ContactForces contact_forces(const AnalysisRun& run, const Contact& contact, con
     return f;
 }
 
+ContactChanges contact_changes(const AnalysisRun& run, const Contact& contact, const ContactState& state,
+                               double force_zero, double position_zero)
+{
+    ContactChanges c;
+    c.status = state.status;
+    const ContactForces before = contact_forces(run, contact, state);
+    for (std::size_t j = 0; j < contact.directions.size(); ++j) {
+        const ContactDirection& d = contact.directions[j];
+        const double s = relative_along(run, contact.a, contact.b, d.n);
+        int& next = c.status[j];
+        switch (state.status[j]) {
+        case CONTACT_LOWER:
+            if (before.normal[j] < -force_zero)
+                next = s > d.upper ? CONTACT_UPPER : CONTACT_OPEN;
+            break;
+        case CONTACT_UPPER:
+            if (before.normal[j] > force_zero)
+                next = s < d.lower ? CONTACT_LOWER : CONTACT_OPEN;
+            break;
+        case CONTACT_OPEN:
+            if (s < d.lower - position_zero)
+                next = CONTACT_LOWER;
+            else if (s > d.upper + position_zero)
+                next = CONTACT_UPPER;
+            break;
+        default: break;
+        }
+    }
+    if (contact.mu <= 0.0 || !any_closed(contact, state))
+        return c;
+    Vec3 n;
+    for (std::size_t j = 0; j < contact.directions.size(); ++j)
+        n = plus(n, scaled(contact.directions[j].n, before.normal[j]));
+    const double limit = contact.mu * norm(n);
+    const Vec3 ut = tangential_motion(run, contact);
+    if (!state.sliding) {
+        // Sticking: more than mu N held (or anything at all without a
+        // normal force) makes it slide.
+        const double held = contact.stiffness * norm(ut);
+        const double tolerance = run.snapshot().options.iteration_tolerance;
+        c.friction_flips = held > limit * (1.0 + tolerance) && held > force_zero;
+    } else {
+        // Sliding along its friction instead of against it: it sticks.
+        c.friction_flips = norm(state.friction) > force_zero && dot(ut, state.friction) > 0.0;
+    }
+    return c;
+}
+
 bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& state, int dtype, int row)
 {
+    const ContactTolerances zero = contact_tolerances(run);
+    const ContactChanges changes = contact_changes(run, contact, state, zero.force, zero.position);
     const ContactForces before = contact_forces(run, contact, state);
     const bool was_closed = any_closed(contact, state);
     state.solved_valid = true;
@@ -294,31 +341,12 @@ bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& stat
     state.solved_across = state.across_stiffness;
     bool settled = true;
     for (std::size_t j = 0; j < contact.directions.size(); ++j) {
-        const ContactDirection& d = contact.directions[j];
-        int& status = state.status[j];
-        const double s = relative_along(run, contact.a, contact.b, d.n);
-        int next = status;
-        switch (status) {
-        case CONTACT_LOWER:
-            if (before.normal[j] < -FORCE_ZERO)
-                next = s > d.upper ? CONTACT_UPPER : CONTACT_OPEN;
-            break;
-        case CONTACT_UPPER:
-            if (before.normal[j] > FORCE_ZERO)
-                next = s < d.lower ? CONTACT_LOWER : CONTACT_OPEN;
-            break;
-        case CONTACT_OPEN:
-            if (s < d.lower - POSITION_ZERO)
-                next = CONTACT_LOWER;
-            else if (s > d.upper + POSITION_ZERO)
-                next = CONTACT_UPPER;
-            break;
-        default: break;
-        }
-        if (next != status) {
-            status = next;
-            settled = note_state_change(run, dtype, row, contact.a);
-        }
+        if (changes.status[j] == state.status[j])
+            continue;
+        // A change the contact set holds back leaves the item unsettled.
+        if (contact_change_allowed(run, row, static_cast<int>(j)))
+            state.status[j] = changes.status[j];
+        settled = note_state_change(run, dtype, row, contact.a);
     }
     if (contact.mu <= 0.0)
         return settled;
@@ -342,25 +370,24 @@ bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& stat
     }
     const double tolerance = run.snapshot().options.iteration_tolerance;
     const Vec3 ut = tangential_motion(run, contact);
+    const bool flip = changes.friction_flips && contact_change_allowed(run, row, 2);
+    if (changes.friction_flips && !flip)
+        settled = note_state_change(run, dtype, row, contact.a);
     if (!state.sliding) {
-        // Sticking: the friction springs hold what they must; more than
-        // mu N (or anything at all without a normal force) makes it slide.
-        const Vec3 held = scaled(ut, -contact.stiffness);
-        const double magnitude = norm(held);
-        if (magnitude <= limit * (1.0 + tolerance) || magnitude <= FORCE_ZERO)
+        if (!flip)
             return settled;
         // It starts to slide the way it was pushed, held across that way
         // for one solution: the slip that solution makes sets the spring.
+        const Vec3 held = scaled(ut, -contact.stiffness);
+        const double magnitude = norm(held);
         state.sliding = true;
-        state.friction = limit > FORCE_ZERO ? scaled(held, limit / magnitude) : Vec3{};
+        state.friction = limit > zero.force && magnitude > 0.0 ? scaled(held, limit / magnitude) : Vec3{};
         state.across_stiffness = contact.stiffness;
         state.first_slip = true;
         state.limit_before = -1.0;
         return note_state_change(run, dtype, row, contact.a);
     }
-    const double moved = norm(ut);
-    const double previous = norm(state.friction);
-    if (previous > FORCE_ZERO && dot(ut, state.friction) > 0.0) {
+    if (flip) {
         // The node no longer slides against the friction: it sticks.
         state.sliding = false;
         state.friction = {};
@@ -368,11 +395,13 @@ bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& stat
         state.first_slip = false;
         return note_state_change(run, dtype, row, contact.a);
     }
+    const double moved = norm(ut);
+    const double previous = norm(state.friction);
     // The slip's direction; none while the node has not moved.
     Vec3 along;
-    if (moved >= POSITION_ZERO)
+    if (moved >= zero.position)
         along = scaled(ut, -1.0 / moved);
-    else if (previous > FORCE_ZERO)
+    else if (previous > zero.force)
         along = scaled(state.friction, 1.0 / previous);
     const Vec3 next = scaled(along, limit);
     const double change = norm(minus(next, state.friction));
@@ -383,7 +412,7 @@ bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& stat
     // secant through the last two solutions gives the friction that meets
     // its own normal force.
     double applied = limit;
-    if (!state.first_slip && state.limit_before >= 0.0 && std::fabs(previous - state.applied_before) > FORCE_ZERO) {
+    if (!state.first_slip && state.limit_before >= 0.0 && std::fabs(previous - state.applied_before) > zero.force) {
         const double slope = (limit - state.limit_before) / (previous - state.applied_before);
         if (slope < 0.5 && slope > -10.0)
             applied = std::max(0.0, previous + (limit - previous) / (1.0 - slope));
@@ -391,13 +420,13 @@ bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& stat
     state.applied_before = previous;
     state.limit_before = limit;
     state.friction = scaled(along, applied);
-    state.across_stiffness = moved >= POSITION_ZERO ? std::min(contact.stiffness, limit / moved) : 0.0;
+    state.across_stiffness = moved >= zero.position ? std::min(contact.stiffness, limit / moved) : 0.0;
     if (state.first_slip) {
         // That solution could not turn the slip: it has not settled yet.
         state.first_slip = false;
         return note_state_change(run, dtype, row, contact.a);
     }
-    if (change < FORCE_ZERO || change < tolerance * magnitude)
+    if (!settled || change < zero.force || change < tolerance * magnitude)
         return settled;
     check_convergence(run, magnitude, magnitude - change, -dtype, row, contact.a);
     return false;

@@ -94,8 +94,9 @@ struct ContactState : RunState {
 };
 
 // The state at the start of a case: held at a limit of 0 (the lower one
-// first), open otherwise; sticking, no friction.
-void contact_reset(const Contact& contact, ContactState& state);
+// first), open otherwise; sticking, no friction. The contact joins the
+// case's contact set (contact_solver.h) as the item of type dtype on row.
+void contact_reset(AnalysisRun& run, const Contact& contact, ContactState& state, int dtype, int row);
 // The stiffness of the closed stops and, while sticking in contact, of the
 // friction springs; in the structure pass every coupling.
 void contact_stiffness(AnalysisRun& run, const Contact& contact, const ContactState& state);
@@ -104,6 +105,17 @@ void contact_loads(AnalysisRun& run, const Contact& contact, const ContactState&
 // After a solution: the new status of each direction and the friction
 // state; true when nothing changed (within the run's tolerance).
 bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& state, int dtype, int row);
+
+// What a solution asks of a contact: the next status of each direction
+// (the stop of a closed direction pulling by more than force_zero lets go,
+// an open one passed by more than position_zero closes) and whether its
+// friction turns from sticking to sliding or back.
+struct ContactChanges {
+    std::array<int, 2> status{};
+    bool friction_flips = false;
+};
+ContactChanges contact_changes(const AnalysisRun& run, const Contact& contact, const ContactState& state,
+                               double force_zero, double position_zero);
 
 struct ContactForces {
     std::array<double, 2> normal{};   // along each n on node a (signed)
