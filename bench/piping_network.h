@@ -82,6 +82,7 @@ inline std::string batch_text(const Options& o)
     struct Line {
         std::string text;
         bool free = false;   // a plain node: a tee may go there
+        std::string item;    // its support
         int size = 0;
         char axis = 'X';     // the run's direction there
     };
@@ -106,7 +107,7 @@ inline std::string batch_text(const Options& o)
         const Size& s = SIZES[static_cast<std::size_t>(size)];
         const std::string set = header ? "HOT" : "WARM";
         lines.push_back({"F" + std::to_string(from) + ",MA106B,PP" + s.name + (header ? ",KA" : "") + ",CL=" + set,
-                         false, size, axis});
+                         false, "", size, axis});
         const int span = std::max(36, static_cast<int>(s.span * o.spacing));
         int supports = random.below(3);
         if (!header && random.chance(0.8)) {
@@ -114,7 +115,7 @@ inline std::string batch_text(const Options& o)
             const int length = static_cast<int>(2.0 * s.od + 6.0);
             lines.push_back({"T" + std::to_string(++node) + "," + axis + std::to_string(sign * length) +
                                  ",JV,CVWGT=" + std::to_string(s.valve_weight),
-                             false, size, axis});
+                             false, "", size, axis});
         }
         for (int leg = 0; leg < legs && static_cast<int>(lines.size()) < rows - 2; ++leg) {
             const int spools = random.between(2, 6);
@@ -123,34 +124,38 @@ inline std::string batch_text(const Options& o)
                 std::string line = "T" + std::to_string(++node) + "," + axis + std::to_string(sign * length);
                 const bool corner = k + 1 == spools && leg + 1 < legs;
                 bool free = false;
+                std::string item;
                 if (corner)
                     line += ",KI,B" + std::to_string(s.bend_radius);
                 else if (random.chance(0.25))
                     free = true;   // no support: a tee may go here
                 else
-                    line += horizontal_support(supports++, axis);
-                lines.push_back({line, free, size, axis});
+                    item = horizontal_support(supports++, axis);
+                lines.push_back({line, free, item, size, axis});
             }
             if (leg + 1 == legs)
                 break;
             if (random.chance(0.3)) {
                 // A vertical offset: up or down and on along the same axis.
                 const int rise = random.between(36, 144) * (random.below(2) ? 1 : -1);
-                std::string line = "T" + std::to_string(++node) + ",Y" + std::to_string(rise) + ",KI,B" +
-                                   std::to_string(s.bend_radius);
+                const std::string line = "T" + std::to_string(++node) + ",Y" + std::to_string(rise) + ",KI,B" +
+                                         std::to_string(s.bend_radius);
+                std::string item;
                 if (o.rod_hangers && !o.rigid && rise > 0 && random.chance(0.5))
-                    line += ",CRH";
+                    item = ",CRH";
                 else if (o.riser_guides && !o.rigid)
-                    line += ",CG" + gap + mu;
-                lines.push_back({line, false, size, 'Y'});
+                    item = ",CG" + gap + mu;
+                lines.push_back({line, false, item, size, 'Y'});
             } else {
                 axis = axis == 'X' ? 'Z' : 'X';
                 sign = random.below(2) ? 1 : -1;
             }
         }
         // The run's end: an anchor at the header's end and at most branch ends.
-        if (header || random.chance(0.8))
-            lines.back().text += ",KA";
+        if (header || random.chance(0.8)) {
+            lines.back().item = ",KA";
+            lines.back().free = false;
+        }
     };
 
     node = 1;
@@ -166,14 +171,14 @@ inline std::string batch_text(const Options& o)
             break;
         Line& tee = lines[candidates[static_cast<std::size_t>(random.below(static_cast<int>(candidates.size())))]];
         tee.free = false;
-        tee.text += ",KT";
+        tee.item = ",KT";
         const int tee_node = std::stoi(tee.text.substr(1, tee.text.find(',') - 1));
         const int size = std::min(static_cast<int>(SIZES.size()) - 1, tee.size + 1 + random.below(2));
         const char axis = tee.axis == 'X' ? 'Z' : 'X';
         run(tee_node, size, axis, random.below(2) ? 1 : -1, random.between(2, 6), false);
     }
     for (const Line& l : lines)
-        text += l.text + "\n";
+        text += l.text + l.item + "\n";
     return text;
 }
 

@@ -141,8 +141,15 @@ int plan_contact_changes(AnalysisRun& run)
     if (cycle)
         set.single = true;
     if (set.single) {
+        // The friction's turns come first in the order, so that the change
+        // made is that of a stop while any stop is contradicted: the friction
+        // follows from the stops' loads.
+        std::size_t chosen = contradicted.back();
+        for (std::size_t slot : contradicted)
+            if (slot % 3 != 2)
+                chosen = slot;
         set.allowed.assign(3 * set.entries.size(), 0);
-        set.allowed[contradicted.back()] = 1;
+        set.allowed[chosen] = 1;
         ++set.single_changes;
     }
     return count;
