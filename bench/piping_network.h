@@ -110,6 +110,7 @@ inline std::string batch_text(const Options& o)
                          false, "", size, axis});
         const int span = std::max(36, static_cast<int>(s.span * o.spacing));
         int supports = random.below(3);
+        bool hanger_next = false;
         if (!header && random.chance(0.8)) {
             // The valve at the branch's start, with its weight.
             const int length = static_cast<int>(2.0 * s.od + 6.0);
@@ -122,30 +123,39 @@ inline std::string batch_text(const Options& o)
             for (int k = 0; k < spools && static_cast<int>(lines.size()) < rows - 2; ++k) {
                 const int length = span * random.between(60, 100) / 100;
                 std::string line = "T" + std::to_string(++node) + "," + axis + std::to_string(sign * length);
-                const bool corner = k + 1 == spools && leg + 1 < legs;
+                // A bend needs a run after it.
+                const bool corner = k + 1 == spools && leg + 1 < legs && static_cast<int>(lines.size()) + 4 < rows;
                 bool free = false;
                 std::string item;
                 if (corner)
                     line += ",KI,B" + std::to_string(s.bend_radius);
                 else if (random.chance(0.25))
                     free = true;   // no support: a tee may go here
+                else if (hanger_next)
+                    item = ",CRH";
                 else
                     item = horizontal_support(supports++, axis);
+                if (!corner)
+                    hanger_next = false;
                 lines.push_back({line, free, item, size, axis});
             }
             if (leg + 1 == legs)
                 break;
-            if (random.chance(0.3)) {
+            if (random.chance(0.3) && static_cast<int>(lines.size()) + 6 < rows) {
                 // A vertical offset: up or down and on along the same axis.
-                const int rise = random.between(36, 144) * (random.below(2) ? 1 : -1);
-                const std::string line = "T" + std::to_string(++node) + ",Y" + std::to_string(rise) + ",KI,B" +
-                                         std::to_string(s.bend_radius);
-                std::string item;
-                if (o.rod_hangers && !o.rigid && rise > 0 && random.chance(0.5))
-                    item = ",CRH";
-                else if (o.riser_guides && !o.rigid)
-                    item = ",CG" + gap + mu;
-                lines.push_back({line, false, item, size, 'Y'});
+                // A support at a bend's corner would not be on the pipe: the
+                // riser's guide is at its middle, the rod hanger on the
+                // first spool after it.
+                const int rise = random.between(72, 144) * (random.below(2) ? 1 : -1);
+                if (o.riser_guides && !o.rigid) {
+                    lines.push_back({"T" + std::to_string(++node) + ",Y" + std::to_string(rise / 2), false,
+                                     ",CG" + gap + mu, size, 'Y'});
+                }
+                const int rest = o.riser_guides && !o.rigid ? rise - rise / 2 : rise;
+                lines.push_back({"T" + std::to_string(++node) + ",Y" + std::to_string(rest) + ",KI,B" +
+                                     std::to_string(s.bend_radius),
+                                 false, "", size, 'Y'});
+                hanger_next = o.rod_hangers && !o.rigid && rise > 0 && random.chance(0.5);
             } else {
                 axis = axis == 'X' ? 'Z' : 'X';
                 sign = random.below(2) ? 1 : -1;
