@@ -6,6 +6,7 @@
 // slides). Registered as a CTest entry of its own (its run time).
 #include "../bench/piping_network.h"
 #include "exchange/data/batch_solve_fixture.h"
+#include "framework/state.h"
 #include "model/load_cases.h"
 
 using namespace batch_test;
@@ -16,6 +17,9 @@ class StateCheckGenerated : public BatchSolveTest {
 protected:
     void expect_converged(const piping_network::Options& o)
     {
+        // Each network from the program's start-up state.
+        reset_all();
+        SetUp();
         run(piping_network::batch_text(o));
         if (HasFatalFailure())
             return;
