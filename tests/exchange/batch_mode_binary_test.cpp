@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <numbers>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+void expect_case_notes_only(const std::string& err);
 
 struct ProgramRun {
     int exit_code = -1;
@@ -78,7 +81,7 @@ TEST_F(BatchModeBinaryTest, SampleWritesItsModelAndResultsAndEndsWith0)
     std::ofstream(scratch / "sample.mod") << "older";
     const ProgramRun r = run("sample.mbf");
     EXPECT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    expect_case_notes_only(r.err);
     EXPECT_GT(fs::file_size(scratch / "sample.mod"), 1000u);
     EXPECT_GT(fs::file_size(scratch / "sample.res"), 1000u);
 }
@@ -144,6 +147,23 @@ std::vector<double> numbers_after(const std::string& text, const std::string& he
     return out;
 }
 
+// The sample's supports make its three static cases nonlinear: standard
+// error holds one line for each, with its iterations and factorisations,
+// and nothing else.
+void expect_case_notes_only(const std::string& err)
+{
+    const std::regex note(R"((Sustained \(W\+P\)|Operating \(W\+P[12]\+T[12]\)): converged in [1-9][0-9]* )"
+                          R"(iterations, [1-9][0-9]* factorisations)");
+    std::istringstream lines(err);
+    std::string line;
+    int count = 0;
+    while (std::getline(lines, line)) {
+        EXPECT_TRUE(std::regex_match(line, note)) << line;
+        ++count;
+    }
+    EXPECT_EQ(count, 3) << err;
+}
+
 }  // namespace
 
 class ResultsReportBatch : public BatchModeBinaryTest {};
@@ -153,7 +173,7 @@ TEST_F(ResultsReportBatch, TheSampleWritesItsReportWithEveryCase)
     copy_sample("sample.mbf");
     const ProgramRun r = run("sample.mbf");
     ASSERT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    expect_case_notes_only(r.err);
     ASSERT_TRUE(fs::exists(scratch / "sample.txt"));
     const std::string text = file_text(scratch / "sample.txt");
     // The contents in front, then the model report and the results.
@@ -163,7 +183,7 @@ TEST_F(ResultsReportBatch, TheSampleWritesItsReportWithEveryCase)
                              "Sustained (W+P): Element forces (global)", "Operating (W+P2+T2): Displacements (global)",
                              "Loads on Anchors: Sustained (W+P)", "Pipe element forces in local coordinates: Sustained (W+P)",
                              "Element forces in global coordinates: Expansion (T1)", "Support load summary for anchor at node 10",
-                             "Sorted stresses", "Code compliance"})
+                             "Sorted stresses", "Code compliance", "Operating (W+P1+T1): converged in"})
         EXPECT_NE(text.find(part), std::string::npos) << part;
     // No dialog, no "txt written." on the way.
     EXPECT_EQ(text.find("txt written"), std::string::npos);

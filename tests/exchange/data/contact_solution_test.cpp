@@ -170,6 +170,26 @@ TEST_F(ContactHandCases, BothStopsCloseWhenTheNearOneHasLessRoomThanHalf)
     expect_relative(support(o, 10)[0], -n1, 1e-5, "anchor");
 }
 
+TEST_F(ContactHandCases, HeatedLineClosesTheStopAtItsMiddleAndGrowsFreelyBeyond)
+{
+    // One stop at 10 ft with 0.02 in of room and a free end at 20 ft: the
+    // first half's growth beyond the room is held, R = (g - 0.02) / (l / EA
+    // + 2 / k), and the second half grows freely from the stop.
+    const double hot = 300, half = 120;
+    const double ea = STD6.e * STD6.area;
+    const double g = growth(hot, half);
+    ASSERT_GT(g, 0.02);
+    run(heated_run_text(hot, ",CLS(NONE,0.02),DV(1,0,0)", ""));
+    if (HasFatalFailure())
+        return;
+    const double r = (g - 0.02) / (half / ea + 2 / RIGID);
+    const CaseResults& o = result(operating_code(1));
+    EXPECT_TRUE(o.converged);
+    expect_relative(support(o, 20)[0], -r, REL, "stop");
+    expect_relative(at(o, 30)[0], 0.02 + r / RIGID + g, REL, "free end");
+    expect_relative(support(o, 10)[0], r, REL, "anchor");
+}
+
 TEST_F(NonlinearConvergence, EachNonlinearCaseCountsItsFactorisations)
 {
     run(heated_run_text(300, ",CLS(NONE,0.02),DV(1,0,0)", ",CLS(NONE,0.03),DV(1,0,0)"));
