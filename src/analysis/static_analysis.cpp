@@ -344,12 +344,15 @@ void Driver::solve_once()
     run_.store.solve(run_.solution);
 }
 
-// Updates every nonlinear element and data item; true when all converged.
-// The contacts make the changes their set allows (contact_solver.h).
+// After a solution: the contacts' friction first (contact_solver.h), whose
+// inner iterations hold every other state; once it is solved, every
+// nonlinear element and data item updates. True when all converged.
 bool Driver::update_nonlinear()
 {
+    if (!contact_friction_step(run_))
+        return false;
     const Model& m = run_.layout();
-    plan_contact_changes(run_);
+    contact_outer_update(run_);
     for (int e = 1; e <= m.numelems(); ++e) {
         const ElementKind& k = kind_of(e);
         if (k.update && k.nonlinear && k.nonlinear(run_, e))
@@ -361,7 +364,10 @@ bool Driver::update_nonlinear()
             count_unconverged(run_);
     }
     soil_.update(run_);
-    return run_.unconverged == 0;
+    if (run_.unconverged == 0)
+        return true;
+    contact_relinearise(run_);
+    return false;
 }
 
 CaseResults Driver::recover(int code)

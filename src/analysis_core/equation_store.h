@@ -130,6 +130,9 @@ public:
     // The assembled term (row, column) in either order; 0 where no element
     // couples the two.
     double value(int row, int column) const;
+    // y = K x over the assembled values (x and y 1-based by equation,
+    // equation_count() values each).
+    void multiply(const OneBased<double>& x, OneBased<double>& y) const;
 
     // LDLᵀ factorisation of the assembled values (see the top of the file).
     // After a failure the store holds no factor.

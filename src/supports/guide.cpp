@@ -118,7 +118,7 @@ void Guide::reset_nonlinear_state(AnalysisRun& run, int row) const
 
 bool Guide::update_nonlinear_state(AnalysisRun& run, int row) const
 {
-    return contact_update(run, guide_contact(run, row, v), run.row_state<ContactState>(row), DT_GUIDE, row);
+    return contact_update(run, row);
 }
 
 void Guide::write_support_loads(AnalysisRun& run, int row) const
