@@ -51,18 +51,29 @@ std::uint64_t mix(std::uint64_t hash, std::uint64_t value)
     return hash;
 }
 
-// The largest translation of the solution and the largest force of the
-// case's loads (in, lb): the scale of the tolerances.
-void case_scales(const AnalysisRun& run, double& motion, double& force)
+// The resultant of a contact's normal forces.
+double normal_resultant(const Contact& contact, const ContactForces& f)
+{
+    Vec3 n;
+    for (std::size_t j = 0; j < contact.directions.size(); ++j)
+        n = plus(n, scaled(contact.directions[j].n, f.normal[j]));
+    return norm(n);
+}
+
+// The scales of the tolerances: the largest translation of the solution
+// (in) and the largest normal force of a contact (lb). The loads that hold
+// the stops at their limits (the stops' stiffness times the limit) are no
+// measure of the forces of the case.
+void case_scales(AnalysisRun& run, const ContactSet& set, double& motion, double& force)
 {
     motion = 0.0;
     force = 0.0;
-    for (int e = 1; e <= run.equation_count(); ++e) {
-        if (equation_direction(e) >= 3)
-            continue;
-        motion = std::max(motion, std::fabs(run.solution[e]));
-        force = std::max(force, std::fabs(run.loads[e]));
-    }
+    for (int e = 1; e <= run.equation_count(); ++e)
+        if (equation_direction(e) < 3)
+            motion = std::max(motion, std::fabs(run.solution[e]));
+    for (const ContactEntry& entry : set.entries)
+        force = std::max(force, normal_resultant(entry.contact, contact_forces(run, entry.contact,
+                                                                               run.row_state<ContactState>(entry.row))));
 }
 
 std::string node_name(const AnalysisRun& run, int node)
@@ -90,15 +101,6 @@ double dot_all(const OneBased<double>& x, const OneBased<double>& y)
     for (int e = 1; e <= x.size(); ++e)
         sum += x[e] * y[e];
     return sum;
-}
-
-// The resultant of a contact's normal forces.
-double normal_resultant(const Contact& contact, const ContactForces& f)
-{
-    Vec3 n;
-    for (std::size_t j = 0; j < contact.directions.size(); ++j)
-        n = plus(n, scaled(contact.directions[j].n, f.normal[j]));
-    return norm(n);
 }
 
 // A contact whose friction the inner iteration solves: closed, with a limit
@@ -136,6 +138,7 @@ public:
         }
         return g;
     }
+    double curvature() const { return curvature_; }
     double change(double alpha) const
     {
         double e = alpha * slope0_ + 0.5 * alpha * alpha * curvature_;
@@ -165,12 +168,13 @@ private:
 double line_search(const LineEnergy& line)
 {
     const double slope0 = line.slope(0.0);
+    if (std::getenv("KV_CONTACT_DEBUG")) std::fprintf(stderr, "  LS slope0 %.4g change1 %.4g curv %.4g slope1 %.4g\n", slope0, line.change(1.0), line.curvature(), line.slope(1.0));
+    if (line.change(1.0) <= -ARMIJO * line.curvature())
+        return 1.0;
     if (!(slope0 < 0.0)) {
         if (std::getenv("KV_CONTACT_DEBUG")) std::fprintf(stderr, "  NOT DESCENT %.3g\n", slope0);
         return 0.0;
     }
-    if (line.change(1.0) <= ARMIJO * slope0)
-        return 1.0;
     double low = 0.0, high = 1.0;
     double f_low = slope0, f_high = line.slope(1.0);
     if (!(f_high > 0.0))
@@ -235,7 +239,7 @@ void contact_register(AnalysisRun& run, const Contact& contact, int dtype, int r
     set.entries.push_back({row, dtype, contact});
     set.settled.push_back(1);
     set.limit_turn.push_back(0);
-    set.secant.push_back(0);
+    set.secant.push_back(std::getenv("KV_SECANT") && std::atoi(std::getenv("KV_SECANT")) == 5 ? 1 : 0);
 }
 
 void clear_contact_set(AnalysisRun& run)
@@ -304,13 +308,19 @@ bool contact_friction_step(AnalysisRun& run)
             alpha = 1.0;
         }
     }
-    if (alpha < 1.0 && std::getenv("KV_CONTACT_DEBUG")) {
+    if (alpha < 1.0 && alpha > 0.0 && std::getenv("KV_CONTACT_DEBUG")) {
+        // the contacts whose mismatch at alpha pushes back most
+        std::vector<std::pair<double, std::size_t>> w;
         for (std::size_t k = 0; k < slips.size(); ++k) {
             const Slip& c = slips[k];
             const Vec3 s = plus(c.start, scaled(c.change, alpha));
-            const double zone = c.state->limit / c.state->stick;
-            if (norm(s) <= 1.5 * zone || k < 0)
-                std::fprintf(stderr, "    kink: type %d node %d s0 %.3g ds %.3g cos %.3f |s| %.3g zone %.3g g %.3g sl %d\n", set.entries[friction[k]].dtype, c.contact->a, norm(c.start), norm(c.change), dot(c.start, c.change) / (norm(c.start) * norm(c.change) + 1e-300), norm(s), zone, c.state->limit, c.state->sliding ? 1 : 0);
+            w.push_back({dot(minus(friction_law_force(*c.state, s), friction_linear_force(*c.contact, *c.state, s)), c.change), k});
+        }
+        std::sort(w.rbegin(), w.rend());
+        for (int i = 0; i < 4 && i < (int)w.size(); ++i) {
+            const Slip& c = slips[w[i].second];
+            const Vec3 s = plus(c.start, scaled(c.change, alpha));
+            std::fprintf(stderr, "    push %.3g: type %d node %d forced %d sl %d s0 %.3g ds %.3g cos %.3f |s| %.3g zone %.3g g %.3g tangents %d\n", w[i].first, set.entries[friction[w[i].second]].dtype, c.contact->a, set.secant[friction[w[i].second]], c.state->sliding ? 1 : 0, norm(c.start), norm(c.change), dot(c.start, c.change) / (norm(c.start) * norm(c.change) + 1e-300), norm(s), c.state->limit / c.state->stick, c.state->limit, (int)c.contact->directions.size());
         }
     }
     if (alpha < 1.0) {
@@ -321,7 +331,8 @@ bool contact_friction_step(AnalysisRun& run)
 
     // Settled where the whole step left the friction within the tolerance
     // of its law.
-    const double tolerance = run.snapshot().options.iteration_tolerance;
+    static const double tf = std::getenv("KV_TF") ? std::atof(std::getenv("KV_TF")) : 1.0;
+    const double tolerance = tf * run.snapshot().options.iteration_tolerance;
     bool solved = true;
     for (std::size_t k = 0; k < friction.size(); ++k) {
         const ContactEntry& entry = set.entries[friction[k]];
@@ -334,9 +345,24 @@ bool contact_friction_step(AnalysisRun& run)
         change = std::max(change, (1.0 - alpha) * g);
         check_convergence(run, g, g - change, -entry.dtype, entry.row, entry.contact.a);
         set_verdict(set, friction[k], false);
-        count_unconverged(run);
         solved = false;
     }
+    // While the stops' statuses still change, their update follows each
+    // whole Newton step rather than waiting for the friction to settle
+    // (until the outer iterations stall: then they wait).
+    static const int interleave = std::getenv("KV_INTERLEAVE") ? std::atoi(std::getenv("KV_INTERLEAVE")) : 1;
+    bool outer = solved;
+    if (!solved && interleave && alpha >= 1.0 && !set.nested) {
+        for (std::size_t e = 0; e < set.entries.size() && !outer; ++e) {
+            const ContactEntry& entry = set.entries[e];
+            const ContactState& state = run.row_state<ContactState>(entry.row);
+            outer = contact_changes(run, entry.contact, state, set.zero.force, set.zero.position) != state.status;
+        }
+    }
+    if (!outer)
+        for (std::size_t e : friction)
+            if (!set.settled[e])
+                count_unconverged(run);
     if (std::getenv("KV_CONTACT_DEBUG")) {
         int bad = 0, sl = 0;
         for (std::size_t e : friction) { bad += set.settled[e] ? 0 : 1; sl += run.row_state<ContactState>(set.entries[e].row).sliding ? 1 : 0; }
@@ -356,34 +382,54 @@ bool contact_friction_step(AnalysisRun& run)
                 secant = 1;
             else if (!c.state->sliding && along > dot(c.start, c.start))
                 secant = 0;
-        } else {
+        } else if (mode == 4) {
             const Vec3 s = plus(c.start, scaled(c.change, alpha));
             if (c.state->sliding && along <= 0.0)
                 secant = 2;
             else if (!c.state->sliding && secant == 2 && c.state->stick * norm(s) > c.state->limit)
                 secant = 0;
+        } else {
+            // Newton's linearisation where the slip kept its direction
+            // through the step, the secant elsewhere.
+            static const double cmin = std::getenv("KV_CMIN") ? std::atof(std::getenv("KV_CMIN")) : 0.98;
+            const Vec3 s = plus(c.start, scaled(c.change, alpha));
+            const double zone = c.state->limit / c.state->stick;
+            const double m0 = norm(c.start), m1 = norm(s);
+            static const double grow = std::getenv("KV_GROW") ? std::atof(std::getenv("KV_GROW")) : 1.0;
+            const bool kept = m0 > zone && m1 > zone && dot(s, c.start) > cmin * m0 * m1;
+            if (!kept)
+                secant = 1;
+            else if (secant == 1 && m1 > grow * m0)
+                secant = 0;
         }
     }
-    if (!solved)
+    if (!outer)
         contact_relinearise(run);
     set.point = run.solution;
-    return solved;
+    return outer;
 }
 
 void contact_outer_update(AnalysisRun& run)
 {
     ContactSet& set = contact_set(run);
-    std::fill(set.settled.begin(), set.settled.end(), 1);
     if (set.entries.empty())
         return;
     ++set.outer_updates;
     double motion = 0.0, force = 0.0;
-    case_scales(run, motion, force);
+    case_scales(run, set, motion, force);
     set.zero.force = std::max(CONTACT_FORCE_ZERO, ITERATION_RELATIVE * force);
     set.zero.position = std::max(CONTACT_POSITION_ZERO, ITERATION_RELATIVE * motion);
-    if (set.slip <= 0.0)
+    if (set.slip <= 0.0) {
         set.slip = std::max(slip_least(), slip_relative() * motion);
-    const double tolerance = run.snapshot().options.iteration_tolerance;
+        if (std::getenv("KV_CONTACT_DEBUG")) {
+            int worst = 1;
+            for (int e = 1; e <= run.equation_count(); ++e)
+                if (equation_direction(e) < 3 && std::fabs(run.solution[e]) > std::fabs(run.solution[worst])) worst = e;
+            std::fprintf(stderr, "MOTION %.4g at node %s dir %d\n", motion, node_name(run, run.node_of(equation_node(worst))).c_str(), equation_direction(worst));
+        }
+    }
+    static const double tf = std::getenv("KV_TF") ? std::atof(std::getenv("KV_TF")) : 1.0;
+    const double tolerance = tf * run.snapshot().options.iteration_tolerance;
 
     // The contradicted statuses in the case's order (entry, slot) and the
     // discrete state as it stands.
@@ -439,15 +485,31 @@ void contact_outer_update(AnalysisRun& run)
     }
     const int count = static_cast<int>(contradicted.size());
     const int unsettled = count + unsettled_limits;
-    if (set.least_unsettled < 0 || unsettled < set.least_unsettled) {
-        set.least_unsettled = unsettled;
-        set.stalled = 0;
-    } else if (++set.stalled >= STALL_LIMIT) {
-        set.relax = true;
-        set.single = true;
+    if (!set.nested) {
+        // Interleaved with the friction's Newton steps, the block changes
+        // go on while they reduce the contradicted statuses; then the outer
+        // updates wait for the friction to be solved, and start over.
+        if (set.fewest < 0 || count < set.fewest) {
+            set.fewest = count;
+            set.block_tries = BLOCK_TRIES;
+        } else if (cycle || --set.block_tries <= 0) {
+            set.nested = true;
+            set.fewest = -1;
+            set.seen.assign(1, hash);
+            cycle = false;
+        }
+    }
+    if (set.nested) {
+        if (set.least_unsettled < 0 || unsettled < set.least_unsettled) {
+            set.least_unsettled = unsettled;
+            set.stalled = 0;
+        } else if (++set.stalled >= STALL_LIMIT) {
+            set.relax = true;
+            set.single = true;
+        }
     }
     if (std::getenv("KV_CONTACT_DEBUG"))
-        std::fprintf(stderr, "OUTER it %d contradicted %d limits %d cycle %d single %d relax %d\n", run.iteration, count, unsettled_limits, cycle ? 1 : 0, set.single ? 1 : 0, set.relax ? 1 : 0);
+        std::fprintf(stderr, "OUTER it %d contradicted %d limits %d cycle %d single %d relax %d nested %d\n", run.iteration, count, unsettled_limits, cycle ? 1 : 0, set.single ? 1 : 0, set.relax ? 1 : 0, set.nested ? 1 : 0);
     if (std::getenv("KV_CONTACT_DEBUG") && count <= 8)
         for (std::size_t k : contradicted) {
             const ContactEntry& en = set.entries[k / 2];
@@ -457,18 +519,20 @@ void contact_outer_update(AnalysisRun& run)
         }
     if (count == 0)
         return;
-    if (set.fewest < 0 || count < set.fewest) {
-        set.fewest = count;
-        set.block_tries = BLOCK_TRIES;
-        if (!set.relax)
-            set.single = false;
-    } else if (set.block_tries > 0 && !cycle && !set.single) {
-        --set.block_tries;
-    } else {
-        set.single = true;
+    if (set.nested) {
+        if (set.fewest < 0 || count < set.fewest) {
+            set.fewest = count;
+            set.block_tries = BLOCK_TRIES;
+            if (!set.relax)
+                set.single = false;
+        } else if (set.block_tries > 0 && !cycle && !set.single) {
+            --set.block_tries;
+        } else {
+            set.single = true;
+        }
+        if (cycle)
+            set.single = true;
     }
-    if (cycle)
-        set.single = true;
     // A single change: the last contradicted status in the case's order.
     const std::size_t first = set.single ? contradicted.size() - 1 : 0;
     for (std::size_t k = 0; k < contradicted.size(); ++k) {
@@ -510,7 +574,7 @@ std::vector<std::string> check_contact_states(AnalysisRun& run)
     if (!set || set->entries.empty())
         return failures;
     double motion = 0.0, force = 0.0;
-    case_scales(run, motion, force);
+    case_scales(run, *set, motion, force);
     const double force_tolerance = std::max(1.0e-3, CHECK_RELATIVE * force);
     const double motion_tolerance = std::max(1.0e-7, CHECK_RELATIVE * motion);
     // The friction settles to the iteration tolerance.

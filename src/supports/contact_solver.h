@@ -117,6 +117,8 @@ struct ContactSet : RunState {
     int least_unsettled = -1;
     int stalled = 0;
     bool relax = false;
+    // Whether the outer update waits for the friction to be solved.
+    bool nested = false;
     // Counts of the case: outer updates, Newton steps cut by the line search.
     int outer_updates = 0;
     int cut_steps = 0;
