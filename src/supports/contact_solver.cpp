@@ -2,20 +2,18 @@
 
 #include "analysis_core/convergence.h"
 #include "analysis_core/element_assembly.h"
-#include "analysis_core/steps.h"
 #include "framework/text.h"
 #include "model/nodes.h"
 #include "supports/support_common.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
 // Block changes that do not reduce the count of contradicted statuses
-// before the single changes take over (Judice and Pires's p).
+// before the single changes take over (Judice and Pires's p); interleaved
+// with the friction, before the outer updates wait for it.
 constexpr int BLOCK_TRIES = 3;
 // Outer iterations without fewer unsettled contacts before the single
 // changes and the relaxed limits take over.
@@ -23,23 +21,26 @@ constexpr int STALL_LIMIT = 6;
 // The relaxation of a friction limit that oscillates.
 constexpr double RELAXATION = 0.5;
 // The tolerances of the iterations and of the check, relative to the
-// largest load and displacement of the case.
+// largest normal force and displacement of the case.
 constexpr double ITERATION_RELATIVE = 1.0e-9;
 constexpr double CHECK_RELATIVE = 1.0e-6;
 // The least decrease of the energy a whole Newton step must give, as a
-// fraction of its first-order prediction (Armijo's condition).
+// fraction of d'Md (Armijo's condition; d'Md is minus the slope at the
+// start for a Newton step of the law's own tangent).
 constexpr double ARMIJO = 1.0e-4;
-
-double slip_relative()
-{
-    static const double v = std::getenv("KV_SLIP_REL") ? std::atof(std::getenv("KV_SLIP_REL")) : 1.0e-4;
-    return v;
-}
-double slip_least()
-{
-    static const double v = std::getenv("KV_SLIP_ABS") ? std::atof(std::getenv("KV_SLIP_ABS")) : 1.0e-6;
-    return v;
-}
+// The slip a sticking contact may make: 1e-5 of the largest translation of
+// the case's first solution (the pipe held by every stop and sticking
+// friction), small against every motion the case has, so that the state
+// differs from Coulomb's with rigid sticking by that relative amount; at
+// least 1e-9 in. The iterations start from a slip ten times wider (at most
+// 1 in) and narrow it by ten each time the stops and the friction have
+// settled with it: each narrower problem starts next to the solution of
+// the one before.
+constexpr double SLIP_RELATIVE = 1.0e-5;
+constexpr double SLIP_LEAST = 1.0e-9;
+constexpr double FIRST_SLIP_RELATIVE = 1.0e-4;
+constexpr double FIRST_SLIP_MOST = 1.0;
+constexpr double SLIP_NARROWING = 10.0;
 
 std::uint64_t mix(std::uint64_t hash, std::uint64_t value)
 {
@@ -119,62 +120,58 @@ struct Slip {
 };
 
 // The energy Pi along the step u + alpha d of the inner problem, from the
-// step's quadratic part (the gradient along d at the point and d'Md, M the
-// linearised stiffness) and the contacts' difference between their law and
-// its linearisation, which M and the loads hold: its slope and its change
-// from alpha = 0.
+// step's quadratic part (the slope (M u - f)'d of the linearised problem at
+// the point and d'Md, M its stiffness) and each contact's difference
+// between its law and the linearisation that M and the loads hold.
 class LineEnergy {
 public:
-    LineEnergy(double slope0, double curvature, std::vector<Slip> slips)
-        : slope0_(slope0), curvature_(curvature), slips_(std::move(slips))
+    LineEnergy(double linear_slope, double curvature, std::vector<Slip> slips)
+        : linear_slope_(linear_slope), curvature_(curvature), slips_(std::move(slips))
     {
     }
+    double curvature() const { return curvature_; }
+    // Pi'(alpha).
     double slope(double alpha) const
     {
-        double g = slope0_ + alpha * curvature_;
+        double g = linear_slope_ + alpha * curvature_;
         for (const Slip& c : slips_) {
             const Vec3 s = plus(c.start, scaled(c.change, alpha));
             g += dot(minus(friction_law_force(*c.state, s), friction_linear_force(*c.contact, *c.state, s)), c.change);
         }
         return g;
     }
-    double curvature() const { return curvature_; }
+    // Pi(alpha) - Pi(0).
     double change(double alpha) const
     {
-        double e = alpha * slope0_ + 0.5 * alpha * alpha * curvature_;
+        double e = alpha * linear_slope_ + 0.5 * alpha * alpha * curvature_;
         for (const Slip& c : slips_) {
-            const Vec3 s = plus(c.start, scaled(c.change, alpha));
+            const Vec3 end = plus(c.start, c.change);
             const Vec3 p0 = friction_linear_force(*c.contact, *c.state, c.start);
-            // What the linearisation adds to d'Md over the step.
-            const double held = dot(minus(friction_linear_force(*c.contact, *c.state, plus(c.start, c.change)),
-                                          friction_linear_force(*c.contact, *c.state, c.start)),
-                                    c.change);
-            e += friction_potential(*c.state, s) - friction_potential(*c.state, c.start) - alpha * dot(p0, c.change) -
-                 0.5 * alpha * alpha * held;
+            // What the linearisation's springs add to d'Md over the step.
+            const double springs = dot(minus(friction_linear_force(*c.contact, *c.state, end), p0), c.change);
+            e += friction_potential(*c.state, plus(c.start, scaled(c.change, alpha))) -
+                 friction_potential(*c.state, c.start) - alpha * dot(p0, c.change) - 0.5 * alpha * alpha * springs;
         }
         return e;
     }
 
 private:
-    double slope0_;
+    double linear_slope_;
     double curvature_;
     std::vector<Slip> slips_;
 };
 
-// The step length: 1 when the whole step lowers the energy enough, else
-// the least of the energy along the step (the root of its slope, which
-// grows with alpha), by regula falsi (the Illinois variant) kept inside
-// its bracket.
+// The step length: 1 when the whole step lowers the energy enough; 0 when
+// the step does not lower it at all; else the least of the energy along
+// the step, the root of its slope (which grows with alpha: Pi is convex)
+// by regula falsi (the Illinois variant) kept inside its bracket.
 double line_search(const LineEnergy& line)
 {
-    const double slope0 = line.slope(0.0);
-    if (std::getenv("KV_CONTACT_DEBUG")) std::fprintf(stderr, "  LS slope0 %.4g change1 %.4g curv %.4g slope1 %.4g\n", slope0, line.change(1.0), line.curvature(), line.slope(1.0));
     if (line.change(1.0) <= -ARMIJO * line.curvature())
         return 1.0;
-    if (!(slope0 < 0.0)) {
-        if (std::getenv("KV_CONTACT_DEBUG")) std::fprintf(stderr, "  NOT DESCENT %.3g\n", slope0);
+    const double slope0 = line.slope(0.0);
+    if (!(slope0 < 0.0))
         return 0.0;
-    }
     double low = 0.0, high = 1.0;
     double f_low = slope0, f_high = line.slope(1.0);
     if (!(f_high > 0.0))
@@ -205,15 +202,156 @@ double line_search(const LineEnergy& line)
     return alpha;
 }
 
+// The regions of the nodes for the step lengths: runs of REGION_NODES nodes
+// in the analysis order (which follows the model's runs), the regions of
+// the two nodes of a contact merged.
+constexpr int REGION_NODES = 40;
+
+void build_regions(const AnalysisRun& run, ContactSet& set)
+{
+    const int nodes = run.equation_count() / 6;
+    const int chunks = (nodes + REGION_NODES - 1) / REGION_NODES;
+    std::vector<int> parent(static_cast<std::size_t>(chunks));
+    for (int c = 0; c < chunks; ++c)
+        parent[static_cast<std::size_t>(c)] = c;
+    auto root = [&parent](int c) {
+        while (parent[static_cast<std::size_t>(c)] != c)
+            c = parent[static_cast<std::size_t>(c)] = parent[static_cast<std::size_t>(parent[static_cast<std::size_t>(c)])];
+        return c;
+    };
+    for (const ContactEntry& entry : set.entries) {
+        const int a = run.node_n(entry.contact.a), b = entry.contact.b ? run.node_n(entry.contact.b) : 0;
+        if (a > 0 && b > 0)
+            parent[static_cast<std::size_t>(root((a - 1) / REGION_NODES))] = root((b - 1) / REGION_NODES);
+    }
+    std::vector<int> number(static_cast<std::size_t>(chunks), -1);
+    set.regions = 0;
+    set.region.assign(static_cast<std::size_t>(nodes), 0);
+    for (int i = 0; i < nodes; ++i) {
+        int& r = number[static_cast<std::size_t>(root(i / REGION_NODES))];
+        if (r < 0)
+            r = set.regions++;
+        set.region[static_cast<std::size_t>(i)] = r;
+    }
+}
+
+// The energy over a step whose length alpha_j differs by region j: the
+// quadratic part from the step's products by region (D_ij = d_i'M d_j) and
+// the slopes b_j = (M u - f)_j'd_j, and each contact's difference between
+// its law and its linearisation at its region's length. Minimised over the
+// box [0, 1]^R by cyclic coordinate descent with exact searches, from the
+// common length; it lowers the energy at least as much as the common
+// length (a multi-dimensional search, which converges for a convex
+// function: Z.-Q. Luo, P. Tseng, "On the convergence of the coordinate
+// descent method for convex differentiable minimization", J. Optimization
+// Theory and Applications 72, 1992, 7-35).
+class RegionSearch {
+public:
+    RegionSearch(int regions, std::vector<double> products, std::vector<double> slopes,
+                 std::vector<std::vector<Slip>> slips)
+        : regions_(regions), d_(std::move(products)), b_(std::move(slopes)), slips_(std::move(slips))
+    {
+    }
+    void minimise(std::vector<double>& alpha) const
+    {
+        const auto r_count = static_cast<std::size_t>(regions_);
+        for (int sweep = 0; sweep < 8; ++sweep) {
+            double moved = 0.0;
+            for (std::size_t j = 0; j < r_count; ++j) {
+                if (!(d_[j * r_count + j] > 0.0))
+                    continue;
+                double base = b_[j];
+                for (std::size_t i = 0; i < r_count; ++i)
+                    if (i != j)
+                        base += d_[j * r_count + i] * alpha[i];
+                const double next = search(j, base);
+                moved = std::max(moved, std::fabs(next - alpha[j]));
+                alpha[j] = next;
+            }
+            if (moved < 1.0e-4)
+                break;
+        }
+    }
+
+private:
+    double slope(std::size_t j, double base, double a) const
+    {
+        const auto r_count = static_cast<std::size_t>(regions_);
+        double g = base + d_[j * r_count + j] * a;
+        for (const Slip& c : slips_[j]) {
+            const Vec3 s = plus(c.start, scaled(c.change, a));
+            g += dot(minus(friction_law_force(*c.state, s), friction_linear_force(*c.contact, *c.state, s)), c.change);
+        }
+        return g;
+    }
+    double search(std::size_t j, double base) const
+    {
+        double low = 0.0, high = 1.0;
+        double f_low = slope(j, base, 0.0), f_high = slope(j, base, 1.0);
+        if (!(f_high > 0.0))
+            return 1.0;
+        if (!(f_low < 0.0))
+            return 0.0;
+        double a = 0.5;
+        for (int i = 0; i < 40 && high - low > 1.0e-6; ++i) {
+            a = std::clamp((low * f_high - high * f_low) / (f_high - f_low), low + 0.05 * (high - low),
+                           high - 0.05 * (high - low));
+            const double f = slope(j, base, a);
+            (f < 0.0 ? low : high) = a;
+            (f < 0.0 ? f_low : f_high) = f;
+        }
+        return a;
+    }
+
+    int regions_;
+    std::vector<double> d_;
+    std::vector<double> b_;
+    std::vector<std::vector<Slip>> slips_;
+};
+
 ContactSet& contact_set(AnalysisRun& run)
 {
     return run.run_state<ContactSet>();
 }
 
-void set_verdict(ContactSet& set, std::size_t entry, bool settled)
+// Any status that the run's solution contradicts.
+bool statuses_contradicted(AnalysisRun& run, const ContactSet& set)
 {
-    if (!settled)
-        set.settled[entry] = 0;
+    for (const ContactEntry& entry : set.entries) {
+        const ContactState& state = run.row_state<ContactState>(entry.row);
+        if (contact_changes(run, entry.contact, state, set.zero.force, set.zero.position) != state.status)
+            return true;
+    }
+    return false;
+}
+
+// The narrower regularisation once the stops and the friction settled
+// with the present one: the contacts that stuck stick at first (springs
+// from no slip), the others follow their law. True when it changed any
+// contact.
+bool narrow_slip(AnalysisRun& run, ContactSet& set)
+{
+    if (set.slip <= set.final_slip)
+        return false;
+    set.slip = std::max(set.final_slip, set.slip / SLIP_NARROWING);
+    bool changed = false;
+    for (std::size_t e = 0; e < set.entries.size(); ++e) {
+        const ContactEntry& entry = set.entries[e];
+        const Contact& c = entry.contact;
+        ContactState& state = run.row_state<ContactState>(entry.row);
+        if (!has_friction(c, state) || state.stick >= c.stiffness)
+            continue;
+        const Vec3 slip = in_friction_plane(c, relative_motion(run, c.a, c.b));
+        const bool sticking = state.stick * norm(slip) <= state.limit;
+        state.stick = std::min(c.stiffness, state.limit / set.slip);
+        set.linearisation[e] = sticking ? FRICTION_STICKS : FRICTION_BY_LAW;
+        friction_linearise(state, slip, set.linearisation[e]);
+        if (!changed)
+            note_state_change(run, entry.dtype, entry.row, c.a);
+        set.settled[e] = 0;
+        changed = true;
+    }
+    return changed;
 }
 
 }  // namespace
@@ -239,7 +377,7 @@ void contact_register(AnalysisRun& run, const Contact& contact, int dtype, int r
     set.entries.push_back({row, dtype, contact});
     set.settled.push_back(1);
     set.limit_turn.push_back(0);
-    set.secant.push_back(std::getenv("KV_SECANT") && std::atoi(std::getenv("KV_SECANT")) == 5 ? 1 : 0);
+    set.linearisation.push_back(FRICTION_BY_LAW);
 }
 
 void clear_contact_set(AnalysisRun& run)
@@ -267,11 +405,12 @@ bool contact_friction_step(AnalysisRun& run)
     if (!set.has_point || friction.empty() || set.point.size() != run.equation_count()) {
         set.point = run.solution;
         set.has_point = true;
+        set.inner_solved = true;
         return true;
     }
 
-    // The Newton step d from the point u, the slope of the energy along it
-    // at u, grad Pi(u)'d = (M u - f)'d, and its curvature d'Md.
+    // The Newton step d from the point u, the slope (M u - f)'d of the
+    // linearised problem at u and the curvature d'Md.
     const int n = run.equation_count();
     OneBased<double> step(n);
     for (int e = 1; e <= n; ++e)
@@ -282,7 +421,7 @@ bool contact_friction_step(AnalysisRun& run)
     run.store.multiply(set.point, product);
     for (int e = 1; e <= n; ++e)
         product[e] -= run.loads[e];
-    const double slope0 = dot_all(product, step);
+    const double linear_slope = dot_all(product, step);
 
     std::vector<Slip> slips;
     slips.reserve(friction.size());
@@ -293,118 +432,105 @@ bool contact_friction_step(AnalysisRun& run)
                          in_friction_plane(c, relative_in(run, set.point, c.a, c.b)),
                          in_friction_plane(c, relative_in(run, step, c.a, c.b))});
     }
-    const LineEnergy line(slope0, curvature, slips);
-    bool forced = false;
-    for (std::size_t e : friction)
-        forced = forced || set.secant[e] == 2;
+    const LineEnergy line(linear_slope, curvature, slips);
     double alpha = line_search(line);
     if (alpha <= 0.0) {
-        if (forced) {
-            // The contacts held back to sticking made a step that does not
-            // lower the energy: the next one is Newton's.
+        // A step that does not lower the energy comes of contacts made to
+        // stick where their law slides: they are held where they stand
+        // for the next one (a linearisation of the law's own force).
+        bool forced = false;
+        for (std::size_t e : friction)
+            forced = forced || set.linearisation[e] == FRICTION_STICKS;
+        if (forced)
             for (std::size_t e : friction)
-                set.secant[e] = 0;
-        } else {
+                set.linearisation[e] = set.linearisation[e] == FRICTION_STICKS ? FRICTION_HELD : FRICTION_BY_LAW;
+        else
             alpha = 1.0;
-        }
     }
-    if (alpha < 1.0 && alpha > 0.0 && std::getenv("KV_CONTACT_DEBUG")) {
-        // the contacts whose mismatch at alpha pushes back most
-        std::vector<std::pair<double, std::size_t>> w;
-        for (std::size_t k = 0; k < slips.size(); ++k) {
-            const Slip& c = slips[k];
-            const Vec3 s = plus(c.start, scaled(c.change, alpha));
-            w.push_back({dot(minus(friction_law_force(*c.state, s), friction_linear_force(*c.contact, *c.state, s)), c.change), k});
-        }
-        std::sort(w.rbegin(), w.rend());
-        for (int i = 0; i < 4 && i < (int)w.size(); ++i) {
-            const Slip& c = slips[w[i].second];
-            const Vec3 s = plus(c.start, scaled(c.change, alpha));
-            std::fprintf(stderr, "    push %.3g: type %d node %d forced %d sl %d s0 %.3g ds %.3g cos %.3f |s| %.3g zone %.3g g %.3g tangents %d\n", w[i].first, set.entries[friction[w[i].second]].dtype, c.contact->a, set.secant[friction[w[i].second]], c.state->sliding ? 1 : 0, norm(c.start), norm(c.change), dot(c.start, c.change) / (norm(c.start) * norm(c.change) + 1e-300), norm(s), c.state->limit / c.state->stick, c.state->limit, (int)c.contact->directions.size());
-        }
-    }
-    if (alpha < 1.0) {
-        ++set.cut_steps;
+    // A step cut short: each region's own length, from the common one.
+    std::vector<double> lengths;
+    if (alpha > 0.0 && alpha < 1.0) {
+        if (set.region.size() * 6 != static_cast<std::size_t>(n))
+            build_regions(run, set);
+        const auto r_count = static_cast<std::size_t>(set.regions);
+        std::vector<double> products;
+        run.store.region_products(step, set.region, set.regions, products);
+        std::vector<double> slopes(r_count, 0.0);
         for (int e = 1; e <= n; ++e)
-            run.solution[e] = set.point[e] + alpha * step[e];
+            slopes[static_cast<std::size_t>(set.region[static_cast<std::size_t>((e - 1) / 6)])] += product[e] * step[e];
+        std::vector<std::vector<Slip>> by_region(r_count);
+        for (const Slip& c : slips)
+            by_region[static_cast<std::size_t>(set.region[static_cast<std::size_t>(run.node_n(c.contact->a) - 1)])]
+                .push_back(c);
+        lengths.assign(r_count, alpha);
+        RegionSearch(set.regions, std::move(products), std::move(slopes), std::move(by_region)).minimise(lengths);
     }
+    auto length_at = [&](int node_n) {
+        return lengths.empty() ? alpha : lengths[static_cast<std::size_t>(set.region[static_cast<std::size_t>(node_n - 1)])];
+    };
+    if (alpha < 1.0)
+        for (int e = 1; e <= n; ++e)
+            run.solution[e] = set.point[e] + length_at((e + 5) / 6) * step[e];
 
     // Settled where the whole step left the friction within the tolerance
     // of its law.
-    static const double tf = std::getenv("KV_TF") ? std::atof(std::getenv("KV_TF")) : 1.0;
-    const double tolerance = tf * run.snapshot().options.iteration_tolerance;
+    const double tolerance = run.snapshot().options.iteration_tolerance;
     bool solved = true;
     for (std::size_t k = 0; k < friction.size(); ++k) {
         const ContactEntry& entry = set.entries[friction[k]];
         const Slip& c = slips[k];
-        const Vec3 s = plus(c.start, scaled(c.change, alpha));
+        const double a = length_at(run.node_n(c.contact->a));
+        const Vec3 s = plus(c.start, scaled(c.change, a));
         const double g = c.state->limit;
         double change = norm(minus(friction_law_force(*c.state, s), friction_linear_force(*c.contact, *c.state, s)));
-        if (alpha >= 1.0 && change <= tolerance * g + set.zero.force)
+        if (a >= 1.0 && change <= tolerance * g + set.zero.force)
             continue;
-        change = std::max(change, (1.0 - alpha) * g);
+        change = std::max(change, (1.0 - a) * g);
         check_convergence(run, g, g - change, -entry.dtype, entry.row, entry.contact.a);
-        set_verdict(set, friction[k], false);
+        set.settled[friction[k]] = 0;
         solved = false;
     }
-    // While the stops' statuses still change, their update follows each
-    // whole Newton step rather than waiting for the friction to settle
-    // (until the outer iterations stall: then they wait).
-    static const int interleave = std::getenv("KV_INTERLEAVE") ? std::atoi(std::getenv("KV_INTERLEAVE")) : 1;
-    bool outer = solved;
-    if (!solved && interleave && alpha >= 1.0 && !set.nested) {
-        for (std::size_t e = 0; e < set.entries.size() && !outer; ++e) {
-            const ContactEntry& entry = set.entries[e];
-            const ContactState& state = run.row_state<ContactState>(entry.row);
-            outer = contact_changes(run, entry.contact, state, set.zero.force, set.zero.position) != state.status;
+    set.inner_solved = solved;
+    // How each contact is linearised next: a contact whose Newton step
+    // would carry it back past where it started sliding is predicted to
+    // stick (the choice of a primal-dual active set method: G. Stadler,
+    // "Semismooth Newton and augmented Lagrangian methods for a simplified
+    // friction problem", SIAM J. Optimization 15, 2004, 39-62); it follows
+    // its law again when sticking takes more than g. A held contact follows
+    // its law after its step.
+    if (alpha > 0.0)
+        for (std::size_t k = 0; k < friction.size(); ++k) {
+            const Slip& c = slips[k];
+            FrictionLinearisation& how = set.linearisation[friction[k]];
+            const Vec3 s = plus(c.start, scaled(c.change, length_at(run.node_n(c.contact->a))));
+            if (how == FRICTION_HELD)
+                how = FRICTION_BY_LAW;
+            else if (c.state->sliding && dot(plus(c.start, c.change), c.start) <= 0.0)
+                how = FRICTION_STICKS;
+            else if (!c.state->sliding && how == FRICTION_STICKS && c.state->stick * norm(s) > c.state->limit)
+                how = FRICTION_BY_LAW;
         }
-    }
-    if (!outer)
+
+    // While the stops' statuses still change, their update follows each
+    // whole Newton step rather than waiting for the friction to be solved
+    // (until their block changes stall: then they wait).
+    const bool outer = solved || (alpha >= 1.0 && !set.nested && statuses_contradicted(run, set));
+    if (!outer) {
         for (std::size_t e : friction)
             if (!set.settled[e])
                 count_unconverged(run);
-    if (std::getenv("KV_CONTACT_DEBUG")) {
-        int bad = 0, sl = 0;
-        for (std::size_t e : friction) { bad += set.settled[e] ? 0 : 1; sl += run.row_state<ContactState>(set.entries[e].row).sliding ? 1 : 0; }
-        std::fprintf(stderr, "  inner it %d alpha %.3g slope0 %.3g dMd %.3g unsettled %d/%zu sliding %d\n", run.iteration, alpha, slope0, curvature, bad, friction.size(), sl);
-    }
-    static const int mode = std::getenv("KV_SECANT") ? std::atoi(std::getenv("KV_SECANT")) : 4;
-    for (std::size_t k = 0; k < friction.size() && alpha > 0.0; ++k) {
-        const Slip& c = slips[k];
-        const double along = dot(plus(c.start, c.change), c.start);
-        char& secant = set.secant[friction[k]];
-        if (mode == 1)
-            secant = 0;
-        else if (mode == 3)
-            secant = 1;
-        else if (mode == 2) {
-            if (c.state->sliding && along < 0.0)
-                secant = 1;
-            else if (!c.state->sliding && along > dot(c.start, c.start))
-                secant = 0;
-        } else if (mode == 4) {
-            const Vec3 s = plus(c.start, scaled(c.change, alpha));
-            if (c.state->sliding && along <= 0.0)
-                secant = 2;
-            else if (!c.state->sliding && secant == 2 && c.state->stick * norm(s) > c.state->limit)
-                secant = 0;
-        } else {
-            // Newton's linearisation where the slip kept its direction
-            // through the step, the secant elsewhere.
-            static const double cmin = std::getenv("KV_CMIN") ? std::atof(std::getenv("KV_CMIN")) : 0.98;
-            const Vec3 s = plus(c.start, scaled(c.change, alpha));
-            const double zone = c.state->limit / c.state->stick;
-            const double m0 = norm(c.start), m1 = norm(s);
-            static const double grow = std::getenv("KV_GROW") ? std::atof(std::getenv("KV_GROW")) : 1.0;
-            const bool kept = m0 > zone && m1 > zone && dot(s, c.start) > cmin * m0 * m1;
-            if (!kept)
-                secant = 1;
-            else if (secant == 1 && m1 > grow * m0)
-                secant = 0;
+        // The limits follow the normal forces halfway meanwhile (a relaxed
+        // step of the outer fixed point), so that the outer iterations
+        // have less left to settle; each line search holds its own.
+        for (std::size_t e : friction) {
+            const ContactEntry& entry = set.entries[e];
+            ContactState& state = run.row_state<ContactState>(entry.row);
+            const double target = entry.contact.mu * normal_resultant(entry.contact, contact_forces(run, entry.contact, state));
+            state.limit += RELAXATION * (target - state.limit);
+            state.stick = state.limit > 0.0 ? std::min(entry.contact.stiffness, state.limit / set.slip) : 0.0;
         }
-    }
-    if (!outer)
         contact_relinearise(run);
+    }
     set.point = run.solution;
     return outer;
 }
@@ -414,22 +540,15 @@ void contact_outer_update(AnalysisRun& run)
     ContactSet& set = contact_set(run);
     if (set.entries.empty())
         return;
-    ++set.outer_updates;
     double motion = 0.0, force = 0.0;
     case_scales(run, set, motion, force);
     set.zero.force = std::max(CONTACT_FORCE_ZERO, ITERATION_RELATIVE * force);
     set.zero.position = std::max(CONTACT_POSITION_ZERO, ITERATION_RELATIVE * motion);
     if (set.slip <= 0.0) {
-        set.slip = std::max(slip_least(), slip_relative() * motion);
-        if (std::getenv("KV_CONTACT_DEBUG")) {
-            int worst = 1;
-            for (int e = 1; e <= run.equation_count(); ++e)
-                if (equation_direction(e) < 3 && std::fabs(run.solution[e]) > std::fabs(run.solution[worst])) worst = e;
-            std::fprintf(stderr, "MOTION %.4g at node %s dir %d\n", motion, node_name(run, run.node_of(equation_node(worst))).c_str(), equation_direction(worst));
-        }
+        set.final_slip = std::max(SLIP_LEAST, SLIP_RELATIVE * motion);
+        set.slip = std::clamp(FIRST_SLIP_RELATIVE * motion, set.final_slip, std::max(set.final_slip, FIRST_SLIP_MOST));
     }
-    static const double tf = std::getenv("KV_TF") ? std::atof(std::getenv("KV_TF")) : 1.0;
-    const double tolerance = tf * run.snapshot().options.iteration_tolerance;
+    const double tolerance = run.snapshot().options.iteration_tolerance;
 
     // The contradicted statuses in the case's order (entry, slot) and the
     // discrete state as it stands.
@@ -447,7 +566,8 @@ void contact_outer_update(AnalysisRun& run)
         }
     }
 
-    // The friction limits from this solution's normal forces.
+    // The friction limits from this solution's normal forces, relaxed
+    // where they oscillate.
     int unsettled_limits = 0;
     for (std::size_t e = 0; e < set.entries.size(); ++e) {
         const ContactEntry& entry = set.entries[e];
@@ -460,7 +580,7 @@ void contact_outer_update(AnalysisRun& run)
         if (state.limit < 0.0) {
             state.limit = target;
             note_state_change(run, entry.dtype, entry.row, c.a);
-            set_verdict(set, e, false);
+            set.settled[e] = 0;
             ++unsettled_limits;
         } else if (std::fabs(difference) > tolerance * std::max(target, state.limit) + set.zero.force) {
             const signed char turn = difference > 0.0 ? 1 : -1;
@@ -468,23 +588,20 @@ void contact_outer_update(AnalysisRun& run)
             set.limit_turn[e] = turn;
             check_convergence(run, target, state.limit, -entry.dtype, entry.row, c.a);
             state.limit += (set.relax || oscillates ? RELAXATION : 1.0) * difference;
-            set_verdict(set, e, false);
+            set.settled[e] = 0;
             ++unsettled_limits;
         }
         state.stick = state.limit > 0.0 ? std::min(c.stiffness, state.limit / set.slip) : 0.0;
     }
 
     // The statuses: a state seen before (other than the last one) is a
-    // cycle; changes that do not reduce the contradicted ones, or outer
-    // iterations that do not reduce the unsettled contacts, turn to single
-    // changes.
+    // cycle.
     bool cycle = false;
     if (set.seen.empty() || set.seen.back() != hash) {
         cycle = std::find(set.seen.begin(), set.seen.end(), hash) != set.seen.end();
         set.seen.push_back(hash);
     }
     const int count = static_cast<int>(contradicted.size());
-    const int unsettled = count + unsettled_limits;
     if (!set.nested) {
         // Interleaved with the friction's Newton steps, the block changes
         // go on while they reduce the contradicted statuses; then the outer
@@ -500,6 +617,7 @@ void contact_outer_update(AnalysisRun& run)
         }
     }
     if (set.nested) {
+        const int unsettled = count + unsettled_limits;
         if (set.least_unsettled < 0 || unsettled < set.least_unsettled) {
             set.least_unsettled = unsettled;
             set.stalled = 0;
@@ -508,18 +626,14 @@ void contact_outer_update(AnalysisRun& run)
             set.single = true;
         }
     }
-    if (std::getenv("KV_CONTACT_DEBUG"))
-        std::fprintf(stderr, "OUTER it %d contradicted %d limits %d cycle %d single %d relax %d nested %d\n", run.iteration, count, unsettled_limits, cycle ? 1 : 0, set.single ? 1 : 0, set.relax ? 1 : 0, set.nested ? 1 : 0);
-    if (std::getenv("KV_CONTACT_DEBUG") && count <= 8)
-        for (std::size_t k : contradicted) {
-            const ContactEntry& en = set.entries[k / 2];
-            const ContactState& st = run.row_state<ContactState>(en.row);
-            const ContactForces ff = contact_forces(run, en.contact, st);
-            std::fprintf(stderr, "   contra type %d node %d dir %zu status %d -> %d N %.4g s %.6g g %.4g mu %.2f\n", en.dtype, en.contact.a, k % 2, st.status[k % 2], next[k / 2][k % 2], ff.normal[k % 2], relative_along(run, en.contact.a, en.contact.b, en.contact.directions[k % 2].n), st.limit, en.contact.mu);
-        }
+    // Settled statuses and a solved friction: the regularisation narrows.
+    if (count == 0 && set.inner_solved)
+        narrow_slip(run, set);
     if (count == 0)
         return;
     if (set.nested) {
+        // Judice and Pires: block changes while they reduce the count, a
+        // single change otherwise or on a cycle.
         if (set.fewest < 0 || count < set.fewest) {
             set.fewest = count;
             set.block_tries = BLOCK_TRIES;
@@ -540,15 +654,15 @@ void contact_outer_update(AnalysisRun& run)
         const ContactEntry& entry = set.entries[e];
         ContactState& state = run.row_state<ContactState>(entry.row);
         note_state_change(run, entry.dtype, entry.row, entry.contact.a);
-        set_verdict(set, e, false);
+        set.settled[e] = 0;
         if (k < first)
             continue;
         const bool was_closed = any_closed(entry.contact, state);
         state.status[j] = next[e][j];
-        // A contact that closes or opens learns its friction limit again.
+        // A contact that closes starts without friction, its normal force
+        // not known yet; one that opens has none.
         if (any_closed(entry.contact, state) != was_closed) {
-            static const double newly = std::getenv("KV_NEWLY") ? std::atof(std::getenv("KV_NEWLY")) : 0.0;
-            state.limit = newly;
+            state.limit = 0.0;
             state.stick = 0.0;
             set.limit_turn[e] = 0;
         }
@@ -558,12 +672,13 @@ void contact_outer_update(AnalysisRun& run)
 void contact_relinearise(AnalysisRun& run)
 {
     ContactSet& set = contact_set(run);
-    for (const ContactEntry& entry : set.entries) {
+    for (std::size_t e = 0; e < set.entries.size(); ++e) {
+        const ContactEntry& entry = set.entries[e];
         if (entry.contact.mu <= 0.0)
             continue;
         ContactState& state = run.row_state<ContactState>(entry.row);
         friction_linearise(state, in_friction_plane(entry.contact, relative_motion(run, entry.contact.a, entry.contact.b)),
-                           set.secant[static_cast<std::size_t>(&entry - set.entries.data())]);
+                           set.linearisation[e]);
     }
 }
 

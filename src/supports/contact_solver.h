@@ -94,14 +94,27 @@ struct ContactEntry {
 struct ContactSet : RunState {
     std::vector<ContactEntry> entries;
     std::vector<int> entry_of_row;   // by row; -1 for none
-    // By entry: whether the last update left it settled.
+    // By entry: whether the last update left it settled, and how its
+    // friction is linearised next.
     std::vector<char> settled;
+    std::vector<FrictionLinearisation> linearisation;
     ContactTolerances zero;
-    // The slip a sticking contact may make (in); 0 before the first solution.
+    // The slip a sticking contact may make (in) and the one it narrows to;
+    // 0 before the first solution.
     double slip = 0.0;
-    // Where the friction is linearised (the iterations' point).
+    double final_slip = 0.0;
+    // Where the friction is linearised (the iterations' point), and
+    // whether the last friction step solved its problem there.
     OneBased<double> point;
     bool has_point = false;
+    bool inner_solved = false;
+    // Whether the outer updates wait for the friction to be solved.
+    bool nested = false;
+
+    // The region of each node (by analysis index less 1) for the lengths
+    // of a step cut short, and their count.
+    std::vector<int> region;
+    int regions = 0;
     // The pivoting rule's state: the fewest contradicted statuses so far
     // and the block changes left before single ones; the states seen.
     int fewest = -1;
@@ -112,16 +125,9 @@ struct ContactSet : RunState {
     // fewest unsettled contacts of an outer iteration so far and the outer
     // iterations since; whether every limit is relaxed.
     std::vector<signed char> limit_turn;
-    // By entry: linearise its friction by the secant next time.
-    std::vector<char> secant;
     int least_unsettled = -1;
     int stalled = 0;
     bool relax = false;
-    // Whether the outer update waits for the friction to be solved.
-    bool nested = false;
-    // Counts of the case: outer updates, Newton steps cut by the line search.
-    int outer_updates = 0;
-    int cut_steps = 0;
 
     void clear();
 };

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -188,8 +187,6 @@ void contact_reset(AnalysisRun& run, const Contact& contact, ContactState& state
 {
     contact_register(run, contact, dtype, row);
     state = ContactState{};
-    static const double start = std::getenv("KV_START") ? std::atof(std::getenv("KV_START")) : -1.0;
-    state.limit = start;
     for (std::size_t j = 0; j < contact.directions.size() && j < state.status.size(); ++j) {
         const ContactDirection& d = contact.directions[j];
         if (d.lower == d.upper)
@@ -213,8 +210,8 @@ bool dynamic_friction_held(const AnalysisRun& run, const Contact& contact, const
     return run.snapshot().options.friction_in_dynamics && any_closed(contact, state);
 }
 
-// The stiffness a sticking contact holds with.
-double sticking_stiffness(const Contact& contact, const ContactState& state)
+// The stiffness of the springs of a contact that is not sliding.
+double spring_stiffness(const Contact& contact, const ContactState& state)
 {
     return state.limit < 0.0 ? contact.stiffness : state.spring;
 }
@@ -237,12 +234,11 @@ void contact_stiffness(AnalysisRun& run, const Contact& contact, const ContactSt
     if (!structure && !any_closed(contact, state))
         return;
     if (structure || !state.sliding) {
-        const double k = structure ? contact.stiffness : sticking_stiffness(contact, state);
+        const double k = structure ? contact.stiffness : spring_stiffness(contact, state);
         for (const Vec3& t : tangents(contact))
             add_line_spring(run, contact.a, contact.b, t, k);
-    } else if (state.across_stiffness > 0.0) {
-        if (const Vec3 w = across_slip(contact, state); norm(w) > 0.0)
-            add_line_spring(run, contact.a, contact.b, w, state.across_stiffness);
+    } else if (const Vec3 w = across_slip(contact, state); norm(w) > 0.0 && state.across_stiffness > 0.0) {
+        add_line_spring(run, contact.a, contact.b, w, state.across_stiffness);
     }
 }
 
@@ -257,8 +253,12 @@ void contact_loads(AnalysisRun& run, const Contact& contact, const ContactState&
         if (limit != 0.0)
             add_line_load(run, contact.a, contact.b, d.n, contact.stiffness * limit);
     }
-    if (contact.mu > 0.0 && state.sliding && any_closed(contact, state))
+    if (contact.mu <= 0.0 || !any_closed(contact, state))
+        return;
+    if (state.sliding)
         add_vector_load(run, contact.a, contact.b, state.friction);
+    else if (norm(state.preload) > 0.0 && !step_is_dynamic(run))
+        add_vector_load(run, contact.a, contact.b, scaled(state.preload, -1.0));
 }
 
 Vec3 friction_law_force(const ContactState& state, const Vec3& s)
@@ -282,24 +282,26 @@ double friction_potential(const ContactState& state, const Vec3& s)
 Vec3 friction_linear_force(const Contact& contact, const ContactState& state, const Vec3& s)
 {
     if (!state.sliding)
-        return scaled(s, sticking_stiffness(contact, state));
+        return plus(scaled(s, spring_stiffness(contact, state)), state.preload);
     Vec3 p = scaled(state.friction, -1.0);
     if (const Vec3 w = across_slip(contact, state); norm(w) > 0.0)
         p = plus(p, scaled(w, state.across_stiffness * dot(s, w)));
     return p;
 }
 
-void friction_linearise(ContactState& state, const Vec3& s, int choice)
+void friction_linearise(ContactState& state, const Vec3& s, FrictionLinearisation how)
 {
     state.sliding = false;
     state.friction = {};
     state.across_stiffness = 0.0;
+    state.preload = {};
     state.spring = state.stick;
     const double m = norm(s);
-    if (state.limit < 0.0 || state.stick * m <= state.limit || choice == 2)
+    if (state.limit < 0.0 || state.stick * m <= state.limit || how == FRICTION_STICKS)
         return;
-    if (choice == 1) {
-        state.spring = state.limit / m;
+    if (how == FRICTION_HELD) {
+        // The sticking stiffness about the force of the law at s.
+        state.preload = minus(scaled(s, state.limit / m), scaled(s, state.stick));
         return;
     }
     state.sliding = true;

@@ -74,8 +74,8 @@ enum ContactStatus : int {
 // discrete part; the friction is a law of the slip s (the relative motion
 // in the plane of friction) once its limit g = mu N is known: with the
 // stiffness k it sticks with, the force on node a is -k s while k |s| <= g
-// and -g s / |s| beyond (a return-mapped Coulomb law, regularised where
-// k is below the stops' stiffness; contact_solver.h). The iterations
+// and -g s / |s| beyond (a return-mapped Coulomb law, regularised where k
+// is below the stops' stiffness; contact_solver.h). The iterations
 // linearise that law at the slip where they stand: sticking, springs k
 // along the plane; sliding, the force of the slip so far as a load and,
 // across the slip, the spring g / |s| that turns it with the slip (the
@@ -85,10 +85,13 @@ struct ContactState : RunState {
     std::array<int, 2> status{};
     double limit = -1.0;             // g, lb
     double stick = 0.0;              // k, lb/in
-    double spring = 0.0;             // not sliding: the springs' stiffness
     bool sliding = false;
-    Vec3 friction;                   // sliding: the force on node a
-    double across_stiffness = 0.0;   // sliding: g / |s|
+    // Not sliding: the springs' stiffness and their force at no slip.
+    double spring = 0.0;
+    Vec3 preload;
+    // Sliding: the force on node a and the spring across the slip.
+    Vec3 friction;
+    double across_stiffness = 0.0;
 };
 
 // The state at the start of a case: held at a limit of 0 (the lower one
@@ -99,7 +102,8 @@ void contact_reset(AnalysisRun& run, const Contact& contact, ContactState& state
 // The stiffness of the closed stops and of the friction's linearisation;
 // in the structure pass every coupling.
 void contact_stiffness(AnalysisRun& run, const Contact& contact, const ContactState& state);
-// The loads of the closed stops at their limits and the sliding friction.
+// The loads of the closed stops at their limits and of the friction's
+// linearisation.
 void contact_loads(AnalysisRun& run, const Contact& contact, const ContactState& state);
 // After a solution: whether the contact settled, as the case's contact set
 // decided (contact_solver.h makes the changes of every contact).
@@ -119,8 +123,12 @@ bool any_closed(const Contact& contact, const ContactState& state);
 Vec3 friction_law_force(const ContactState& state, const Vec3& s);
 double friction_potential(const ContactState& state, const Vec3& s);
 Vec3 friction_linear_force(const Contact& contact, const ContactState& state, const Vec3& s);
-// Linearises the friction's law at the slip s.
-void friction_linearise(ContactState& state, const Vec3& s, int choice = 0);
+// How the friction is linearised at a slip s outside the sticking zone:
+// by the law (sliding: Newton's tangent), sticking regardless (springs from
+// no slip), or held where it stands (springs about the law's force at s).
+// Inside the zone it sticks.
+enum FrictionLinearisation : char { FRICTION_BY_LAW, FRICTION_STICKS, FRICTION_HELD };
+void friction_linearise(ContactState& state, const Vec3& s, FrictionLinearisation how = FRICTION_BY_LAW);
 // The part of a relative motion in the plane of friction.
 Vec3 in_friction_plane(const Contact& contact, const Vec3& relative);
 
