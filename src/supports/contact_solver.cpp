@@ -18,8 +18,10 @@ constexpr int BLOCK_TRIES = 3;
 // Outer iterations without fewer unsettled contacts before the single
 // changes and the relaxed limits take over.
 constexpr int STALL_LIMIT = 6;
-// The relaxation of a friction limit that oscillates.
+// The relaxation of a friction limit whose change turns sign, each time it
+// turns, down to the least step.
 constexpr double RELAXATION = 0.5;
+constexpr double LEAST_LIMIT_STEP = 0.25;
 // The tolerances of the iterations and of the check, relative to the
 // largest normal force and displacement of the case.
 constexpr double ITERATION_RELATIVE = 1.0e-9;
@@ -377,6 +379,7 @@ void contact_register(AnalysisRun& run, const Contact& contact, int dtype, int r
     set.entries.push_back({row, dtype, contact});
     set.settled.push_back(1);
     set.limit_turn.push_back(0);
+    set.limit_step.push_back(1.0);
     set.linearisation.push_back(FRICTION_BY_LAW);
 }
 
@@ -526,7 +529,7 @@ bool contact_friction_step(AnalysisRun& run)
             const ContactEntry& entry = set.entries[e];
             ContactState& state = run.row_state<ContactState>(entry.row);
             const double target = entry.contact.mu * normal_resultant(entry.contact, contact_forces(run, entry.contact, state));
-            state.limit += RELAXATION * (target - state.limit);
+            state.limit += RELAXATION * set.limit_step[e] * (target - state.limit);
             state.stick = state.limit > 0.0 ? std::min(entry.contact.stiffness, state.limit / set.slip) : 0.0;
         }
         contact_relinearise(run);
@@ -584,10 +587,11 @@ void contact_outer_update(AnalysisRun& run)
             ++unsettled_limits;
         } else if (std::fabs(difference) > tolerance * std::max(target, state.limit) + set.zero.force) {
             const signed char turn = difference > 0.0 ? 1 : -1;
-            const bool oscillates = set.limit_turn[e] != 0 && set.limit_turn[e] != turn;
+            if (set.limit_turn[e] != 0 && set.limit_turn[e] != turn)
+                set.limit_step[e] = std::max(LEAST_LIMIT_STEP, RELAXATION * set.limit_step[e]);
             set.limit_turn[e] = turn;
             check_convergence(run, target, state.limit, -entry.dtype, entry.row, c.a);
-            state.limit += (set.relax || oscillates ? RELAXATION : 1.0) * difference;
+            state.limit += (set.relax ? std::min(RELAXATION, set.limit_step[e]) : set.limit_step[e]) * difference;
             set.settled[e] = 0;
             ++unsettled_limits;
         }
@@ -665,6 +669,7 @@ void contact_outer_update(AnalysisRun& run)
             state.limit = 0.0;
             state.stick = 0.0;
             set.limit_turn[e] = 0;
+            set.limit_step[e] = 1.0;
         }
     }
 }

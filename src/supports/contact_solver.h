@@ -30,7 +30,11 @@
 //   problem", Opsearch 11, 1974, 123-130.
 // A discrete state seen before (other than the last one) is a cycle, and
 // outer iterations that do not reduce the count of unsettled contacts are
-// a stagnation: either turns to single changes and relaxed limits.
+// a stagnation: either turns to single changes and relaxed limits. At the
+// start of a case, while the block changes reduce the contradicted
+// statuses, the outer update follows every whole Newton step of the
+// friction (the statuses of a case start far from its solution); once they
+// stall it waits for the friction to be solved.
 //
 // Inner: with the statuses and the limits held, friction is a Tresca
 // problem, which is convex: the least of
@@ -53,12 +57,23 @@
 //   J. C. Simo, T. A. Laursen, "An augmented Lagrangian treatment of
 //   contact problems involving friction", Computers & Structures 42, 1992,
 //   97-116.
+// Three things keep the steps long where the line search alone would creep
+// from kink to kink. A step cut short takes its own length in each region
+// of the piping (its runs of nodes), which decouples runs that turn back
+// at different points of the step. A sliding contact whose Newton step
+// would carry it back past where it started is linearised as sticking for
+// the next solution (the prediction of a primal-dual active set method);
+// should such a step not lower Pi at all, those contacts are held where
+// they stand instead (the law's own tangent there). And the limits follow
+// the normal forces halfway after each inner solution, so that the outer
+// iterations have little left to settle.
+//
 // The stick is regularised: k = min(the stop's stiffness, g / delta), so a
 // sticking contact slips at most delta, a small slip tied to the case's
-// motions (contact_solver.cpp); with the rigid stiffness alone the
-// quadratic zone of psi would be a few 1e-9 in wide and the line search
-// would creep from kink to kink. The stops stay rigid: the outer iteration
-// moves them, never the line search.
+// motions, narrowed in stages (contact_solver.cpp); with the rigid
+// stiffness alone the quadratic zone of psi would be a few 1e-9 in wide.
+// The stops stay rigid: the outer iteration moves them, never the line
+// search.
 //
 // A case has converged when the outer iteration changes nothing, the
 // limits moved by less than the iteration tolerance, and the last Newton
@@ -121,10 +136,12 @@ struct ContactSet : RunState {
     int block_tries = 0;
     bool single = false;
     std::vector<std::uint64_t> seen;
-    // By entry, the sign of the last change of its friction limit; the
+    // By entry, the sign of the last change of its friction limit and the
+    // fraction of mu N - g it moves by; the
     // fewest unsettled contacts of an outer iteration so far and the outer
     // iterations since; whether every limit is relaxed.
     std::vector<signed char> limit_turn;
+    std::vector<double> limit_step;
     int least_unsettled = -1;
     int stalled = 0;
     bool relax = false;

@@ -9,6 +9,9 @@
 #include "framework/text.h"
 #include "model/load_cases.h"
 
+#include <algorithm>
+#include <array>
+
 using namespace batch_test;
 
 namespace {
@@ -188,6 +191,135 @@ TEST_F(ContactHandCases, HeatedLineClosesTheStopAtItsMiddleAndGrowsFreelyBeyond)
     expect_relative(support(o, 20)[0], -r, REL, "stop");
     expect_relative(at(o, 30)[0], 0.02 + r / RIGID + g, REL, "free end");
     expect_relative(support(o, 10)[0], r, REL, "anchor");
+}
+
+namespace {
+
+// Four stops along Y under a 20 ft cantilever of 6 in STD with its weight,
+// at 10, 12, 16 and 20 ft with 0.1, 0, 0.2 and 0.05 in of room below, 1000
+// lb down at the tip and 2000 lb up at 14 ft. Changing every contradicted
+// status at once goes round a cycle of three states from the start (the
+// rest at 12 ft closed); the state the contacts settle to is the one of
+// the sixteen whose stops push and whose open nodes stay above their room.
+struct FourStops {
+    static constexpr int COUNT = 4;
+    std::array<double, COUNT> x{120, 144, 192, 240};
+    std::array<double, COUNT> room{0.1, 0.0, 0.2, 0.05};
+    double length = 240, tip_force = -1000, lift = 2000, lift_at = 168;
+
+    // The Timoshenko cantilever from a rigid anchor (translational and
+    // rotational springs RIGID): the deflection at a under a unit force at
+    // b, a^2 (3b - a) / 6EI + alpha a / GA + 1/kt + a b / kr for a <= b.
+    static double flexibility(double a, double b)
+    {
+        if (a > b)
+            std::swap(a, b);
+        return a * a * (3 * b - a) / (6 * STD6.e * STD6.inertia) + STD6.shear * a / (STD6.g * STD6.area) + 1 / RIGID +
+               a * b / RIGID;
+    }
+    // Under the weight q per inch: q x^2 (6L^2 - 4Lx + x^2) / 24EI + alpha q
+    // (Lx - x^2 / 2) / GA and the anchor's springs under q L and q L^2 / 2.
+    double under_weight(double at) const
+    {
+        const double q = W6, l = length;
+        return -(q * at * at * (6 * l * l - 4 * l * at + at * at) / (24 * STD6.e * STD6.inertia) +
+                 STD6.shear * q * (l * at - at * at / 2) / (STD6.g * STD6.area) + q * l / RIGID + q * l * l / 2 * at / RIGID);
+    }
+    // The stops' loads R (up) and the nodes' motions u in the state whose
+    // closed stops are `closed` (bit i for stop i): (W + I/k) R = -room - u0
+    // over the closed ones.
+    void solve(unsigned closed, std::array<double, COUNT>& r, std::array<double, COUNT>& u) const
+    {
+        std::array<double, COUNT> free{};
+        for (int i = 0; i < COUNT; ++i)
+            free[i] = under_weight(x[i]) + tip_force * flexibility(x[i], length) + lift * flexibility(x[i], lift_at);
+        std::vector<int> on;
+        for (int i = 0; i < COUNT; ++i)
+            if (closed >> i & 1)
+                on.push_back(i);
+        Dense a(on.size(), std::vector<double>(on.size()));
+        std::vector<double> b(on.size());
+        for (std::size_t p = 0; p < on.size(); ++p) {
+            for (std::size_t q = 0; q < on.size(); ++q)
+                a[p][q] = flexibility(x[on[p]], x[on[q]]) + (p == q ? 1 / RIGID : 0.0);
+            b[p] = -room[on[p]] - free[on[p]];
+        }
+        const std::vector<double> held = on.empty() ? std::vector<double>{} : solve_dense(a, b);
+        r = {};
+        for (std::size_t p = 0; p < on.size(); ++p)
+            r[on[p]] = held[p];
+        for (int i = 0; i < COUNT; ++i) {
+            u[i] = free[i];
+            for (int j = 0; j < COUNT; ++j)
+                u[i] += flexibility(x[i], x[j]) * r[j];
+        }
+    }
+    // The statuses a solution of `closed` asks for, all at once.
+    unsigned asked(unsigned closed) const
+    {
+        std::array<double, COUNT> r{}, u{};
+        solve(closed, r, u);
+        unsigned next = 0;
+        for (int i = 0; i < COUNT; ++i)
+            if ((closed >> i & 1) ? r[i] >= 0 : u[i] < -room[i])
+                next |= 1u << i;
+        return next;
+    }
+    std::string text() const
+    {
+        return "Four stops\n" + ENGLISH_HEAD + "P6,6.625,0.28\nLAYOUT\nF10,MA106B,PP6,KA\n" +
+               "T20,X120,CLS(-0.1,NONE),DV(0,1,0)\nT30,X24,CLS(0,NONE),DV(0,1,0)\nT35,X24\n" +
+               "T40,X24,CLS(-0.2,NONE),DV(0,1,0)\nT50,X48,CLS(-0.05,NONE),DV(0,1,0)\n" +
+               c_format("L35,CFOR(0,%g,0)\nL50,CFOR(0,%g,0)\n", lift, tip_force);
+    }
+};
+
+}  // namespace
+
+TEST_F(ContactHandCases, StopsThatGoRoundACycleWhenAllChangeAtOnceSettle)
+{
+    const FourStops stops;
+    // All at once from the start state: it comes back to a state it left.
+    std::vector<unsigned> seen{0b0010};
+    bool cycle = false;
+    for (int k = 0; k < 8 && !cycle; ++k) {
+        const unsigned next = stops.asked(seen.back());
+        ASSERT_NE(next, seen.back()) << "all at once settled";
+        cycle = std::find(seen.begin(), seen.end(), next) != seen.end();
+        seen.push_back(next);
+    }
+    ASSERT_TRUE(cycle);
+    // The solution: the one complementary state of the sixteen.
+    int found = -1;
+    std::array<double, FourStops::COUNT> r{}, u{};
+    for (unsigned closed = 0; closed < 16; ++closed) {
+        std::array<double, FourStops::COUNT> rc{}, uc{};
+        stops.solve(closed, rc, uc);
+        bool fits = true;
+        for (int i = 0; i < FourStops::COUNT; ++i)
+            fits = fits && ((closed >> i & 1) ? rc[i] >= 0 : uc[i] >= -stops.room[i]);
+        if (fits) {
+            ASSERT_EQ(found, -1) << "two solutions";
+            found = static_cast<int>(closed);
+            r = rc;
+            u = uc;
+        }
+    }
+    ASSERT_GE(found, 0);
+
+    run(stops.text());
+    if (HasFatalFailure())
+        return;
+    const CaseResults& s = result(LC_SUSTAINED);
+    EXPECT_TRUE(s.converged);
+    const int nodes[FourStops::COUNT] = {20, 30, 40, 50};
+    double scale = 0.0;
+    for (double v : r)
+        scale = std::max(scale, std::fabs(v));
+    for (int i = 0; i < FourStops::COUNT; ++i) {
+        expect_relative(support(s, nodes[i])[0], r[i], 0.0, c_format("stop at node %d", nodes[i]), 1e-6 * scale);
+        expect_relative(at(s, nodes[i])[1], u[i], 1e-6, c_format("node %d", nodes[i]), 1e-9);
+    }
 }
 
 TEST_F(NonlinearConvergence, EachNonlinearCaseCountsItsFactorisations)
