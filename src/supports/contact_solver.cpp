@@ -119,6 +119,7 @@ struct Slip {
     const Contact* contact;
     const ContactState* state;
     Vec3 start, change;
+    FrictionLinear linear;
 };
 
 // The energy Pi along the step u + alpha d of the inner problem, from the
@@ -138,7 +139,7 @@ public:
         double g = linear_slope_ + alpha * curvature_;
         for (const Slip& c : slips_) {
             const Vec3 s = plus(c.start, scaled(c.change, alpha));
-            g += dot(minus(friction_law_force(*c.state, s), friction_linear_force(*c.contact, *c.state, s)), c.change);
+            g += dot(minus(friction_law_force(*c.state, s), c.linear.at(s)), c.change);
         }
         return g;
     }
@@ -148,9 +149,9 @@ public:
         double e = alpha * linear_slope_ + 0.5 * alpha * alpha * curvature_;
         for (const Slip& c : slips_) {
             const Vec3 end = plus(c.start, c.change);
-            const Vec3 p0 = friction_linear_force(*c.contact, *c.state, c.start);
+            const Vec3 p0 = c.linear.at(c.start);
             // What the linearisation's springs add to d'Md over the step.
-            const double springs = dot(minus(friction_linear_force(*c.contact, *c.state, end), p0), c.change);
+            const double springs = dot(minus(c.linear.at(end), p0), c.change);
             e += friction_potential(*c.state, plus(c.start, scaled(c.change, alpha))) -
                  friction_potential(*c.state, c.start) - alpha * dot(p0, c.change) - 0.5 * alpha * alpha * springs;
         }
@@ -282,7 +283,7 @@ private:
         double g = base + d_[j * r_count + j] * a;
         for (const Slip& c : slips_[j]) {
             const Vec3 s = plus(c.start, scaled(c.change, a));
-            g += dot(minus(friction_law_force(*c.state, s), friction_linear_force(*c.contact, *c.state, s)), c.change);
+            g += dot(minus(friction_law_force(*c.state, s), c.linear.at(s)), c.change);
         }
         return g;
     }
@@ -418,22 +419,23 @@ bool contact_friction_step(AnalysisRun& run)
     OneBased<double> step(n);
     for (int e = 1; e <= n; ++e)
         step[e] = run.solution[e] - set.point[e];
+    // The solution solves M u_N = f with the factor of M, so M u - f =
+    // -M d: one product gives both.
     OneBased<double> product(n);
     run.store.multiply(step, product);
     const double curvature = dot_all(step, product);
-    run.store.multiply(set.point, product);
+    const double linear_slope = -curvature;
     for (int e = 1; e <= n; ++e)
-        product[e] -= run.loads[e];
-    const double linear_slope = dot_all(product, step);
+        product[e] = -product[e];
 
     std::vector<Slip> slips;
     slips.reserve(friction.size());
     for (std::size_t e : friction) {
         const ContactEntry& entry = set.entries[e];
         const Contact& c = entry.contact;
-        slips.push_back({&c, &run.row_state<ContactState>(entry.row),
-                         in_friction_plane(c, relative_in(run, set.point, c.a, c.b)),
-                         in_friction_plane(c, relative_in(run, step, c.a, c.b))});
+        const ContactState& state = run.row_state<ContactState>(entry.row);
+        slips.push_back({&c, &state, in_friction_plane(c, relative_in(run, set.point, c.a, c.b)),
+                         in_friction_plane(c, relative_in(run, step, c.a, c.b)), friction_linear(c, state)});
     }
     const LineEnergy line(linear_slope, curvature, slips);
     double alpha = line_search(line);
@@ -485,7 +487,7 @@ bool contact_friction_step(AnalysisRun& run)
         const double a = length_at(run.node_n(c.contact->a));
         const Vec3 s = plus(c.start, scaled(c.change, a));
         const double g = c.state->limit;
-        double change = norm(minus(friction_law_force(*c.state, s), friction_linear_force(*c.contact, *c.state, s)));
+        double change = norm(minus(friction_law_force(*c.state, s), c.linear.at(s)));
         if (a >= 1.0 && change <= tolerance * g + set.zero.force)
             continue;
         change = std::max(change, (1.0 - a) * g);

@@ -279,14 +279,23 @@ double friction_potential(const ContactState& state, const Vec3& s)
     return g * m - 0.5 * g * g / k;
 }
 
+FrictionLinear friction_linear(const Contact& contact, const ContactState& state)
+{
+    FrictionLinear f;
+    if (!state.sliding) {
+        f.force = state.preload;
+        f.spring = spring_stiffness(contact, state);
+    } else {
+        f.force = scaled(state.friction, -1.0);
+        f.across = across_slip(contact, state);
+        f.across_spring = norm(f.across) > 0.0 ? state.across_stiffness : 0.0;
+    }
+    return f;
+}
+
 Vec3 friction_linear_force(const Contact& contact, const ContactState& state, const Vec3& s)
 {
-    if (!state.sliding)
-        return plus(scaled(s, spring_stiffness(contact, state)), state.preload);
-    Vec3 p = scaled(state.friction, -1.0);
-    if (const Vec3 w = across_slip(contact, state); norm(w) > 0.0)
-        p = plus(p, scaled(w, state.across_stiffness * dot(s, w)));
-    return p;
+    return friction_linear(contact, state).at(s);
 }
 
 void friction_linearise(ContactState& state, const Vec3& s, FrictionLinearisation how)

@@ -123,6 +123,18 @@ bool any_closed(const Contact& contact, const ContactState& state);
 Vec3 friction_law_force(const ContactState& state, const Vec3& s);
 double friction_potential(const ContactState& state, const Vec3& s);
 Vec3 friction_linear_force(const Contact& contact, const ContactState& state, const Vec3& s);
+// That linearisation as a law: force + spring s + across_spring (s.w) w.
+struct FrictionLinear {
+    Vec3 force;
+    double spring = 0.0;
+    Vec3 across;
+    double across_spring = 0.0;
+    Vec3 at(const Vec3& s) const
+    {
+        return plus(plus(force, scaled(s, spring)), scaled(across, across_spring * dot(s, across)));
+    }
+};
+FrictionLinear friction_linear(const Contact& contact, const ContactState& state);
 // How the friction is linearised at a slip s outside the sticking zone:
 // by the law (sliding: Newton's tangent), sticking regardless (springs from
 // no slip), or held where it stands (springs about the law's force at s).

@@ -3,7 +3,8 @@
 // every seed converges, which the run grants only to a state that passes
 // its check (each stop within its limits and pushing only where closed,
 // towards the inside; friction at most mu N and against the slip where it
-// slides). Registered as a CTest entry of its own (its run time).
+// slides), with friction on the rests and guides (mu 0.3) and without.
+// Registered as a CTest entry of its own (its run time).
 #include "../bench/piping_network.h"
 #include "exchange/data/batch_solve_fixture.h"
 #include "framework/state.h"
@@ -14,7 +15,7 @@ using namespace batch_test;
 namespace {
 
 class StateCheckGenerated : public BatchSolveTest {
-protected:
+public:
     void expect_converged(const piping_network::Options& o)
     {
         // Each network from the program's start-up state.
@@ -28,28 +29,37 @@ protected:
     }
 };
 
+void expect_seeds_converge(StateCheckGenerated& test, int rows, bool friction)
+{
+    for (unsigned long long seed = 1; seed <= 20; ++seed) {
+        piping_network::Options o;
+        o.rows = rows;
+        o.seed = seed;
+        o.friction = friction;
+        test.expect_converged(o);
+    }
+}
+
 }  // namespace
 
 TEST_F(StateCheckGenerated, NetworksOf300RowsWithoutFriction)
 {
-    for (unsigned long long seed = 1; seed <= 20; ++seed) {
-        piping_network::Options o;
-        o.rows = 300;
-        o.seed = seed;
-        o.friction = false;
-        expect_converged(o);
-    }
+    expect_seeds_converge(*this, 300, false);
 }
 
 TEST_F(StateCheckGenerated, NetworksOf1000RowsWithoutFriction)
 {
-    for (unsigned long long seed = 1; seed <= 20; ++seed) {
-        piping_network::Options o;
-        o.rows = 1000;
-        o.seed = seed;
-        o.friction = false;
-        expect_converged(o);
-    }
+    expect_seeds_converge(*this, 1000, false);
+}
+
+TEST_F(StateCheckGenerated, NetworksOf300RowsWithFriction)
+{
+    expect_seeds_converge(*this, 300, true);
+}
+
+TEST_F(StateCheckGenerated, NetworksOf1000RowsWithFriction)
+{
+    expect_seeds_converge(*this, 1000, true);
 }
 
 TEST_F(StateCheckGenerated, NetworksWithRiserGuidesAndUnevenStops)
