@@ -27,7 +27,7 @@ cmake --build build/fuzz -j "${KV_JOBS:-$(nproc)}"
 seeds_of() {
   case "$1" in
     model_read_fuzz | model_merge_fuzz) echo fuzz/corpus/models examples ;;
-    batch_import_fuzz | batch_roundtrip_fuzz) echo tests/data/batch examples ;;
+    batch_import_fuzz | batch_roundtrip_fuzz) echo tests/data/batch examples fuzz/corpus/batch ;;
     pnf_import_fuzz) echo fuzz/corpus/pnf ;;
     cii_import_fuzz) echo fuzz/corpus/cii ;;
     material_library_fuzz | material_pick_fuzz) echo fuzz/corpus/libraries ;;

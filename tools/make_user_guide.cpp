@@ -39,7 +39,6 @@
 #include "supports/ui/support_dialogs.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -152,14 +151,6 @@ std::string shown(std::string text)
     return out;
 }
 
-// An anchor of a page: its name with what is no letter, digit or "_" as "-".
-std::string anchor_of(const std::string& name)
-{
-    std::string id;
-    for (const char c : name)
-        id += std::isalnum(static_cast<unsigned char>(c)) || c == '_' ? c : '-';
-    return id;
-}
 
 // The hand-written texts by page name.
 std::map<std::string, std::string> page_texts(const std::string& source)
@@ -204,12 +195,16 @@ std::string paragraphs(const std::string& text)
     return html;
 }
 
-std::string page_heading(const std::string& name, const std::string& title)
+// The heading of a page with its anchors: the context's, the name's, and
+// that of the title a table's F1 looks for when the name is another.
+std::string page_heading(const std::string& name, const std::string& title, const std::string& table_title = {})
 {
     std::string html;
     if (const auto c = CONTEXTS.find(name); c != CONTEXTS.end())
         html += "<a name=\"" + help_anchor(c->second) + "\"></a>";
-    return html + "<a name=\"" + anchor_of(name) + "\"></a><h2>" + escaped(title) + "</h2>\n";
+    if (!table_title.empty() && help_page_anchor(table_title) != help_page_anchor(name))
+        html += "<a name=\"" + help_page_anchor(table_title) + "\"></a>";
+    return html + "<a name=\"" + help_page_anchor(name) + "\"></a><h2>" + escaped(title) + "</h2>\n";
 }
 
 // The fields of a dialog, row by row of its grid: each field with the label
@@ -325,7 +320,7 @@ int main(int argc, char** argv)
         dialog_list.insert(after == dialog_list.end() ? after : after + 1, libraries.begin(), libraries.end());
         for (const DialogTemplate* t : dialog_list) {
             const std::string title = shown(t->caption).empty() ? t->name : shown(t->caption);
-            contents_dialogs += "<li><a href=\"#" + anchor_of(t->name) + "\">" + escaped(title) + "</a></li>\n";
+            contents_dialogs += "<li><a href=\"#" + help_page_anchor(t->name) + "\">" + escaped(title) + "</a></li>\n";
             dialogs += page_heading(t->name, title);
             if (const auto text = texts.find(t->name); text != texts.end())
                 dialogs += paragraphs(text->second);
@@ -340,8 +335,8 @@ int main(int argc, char** argv)
                 continue;
             const std::string& name = list.name;
             const std::string title = t->title.empty() ? list.name : t->title;
-            contents_tables += "<li><a href=\"#" + anchor_of(name) + "\">" + escaped(title) + "</a></li>\n";
-            tables += page_heading(name, title + " (table)");
+            contents_tables += "<li><a href=\"#" + help_page_anchor(name) + "\">" + escaped(title) + "</a></li>\n";
+            tables += page_heading(name, title + " (table)", t->title);
             if (const auto text = texts.find(name); text != texts.end())
                 tables += paragraphs(text->second);
             tables += table_columns(*t);

@@ -5,13 +5,18 @@
 #include "analysis_core/convergence.h"
 #include "analysis_core/element_assembly.h"
 #include "materials/pipe_material.h"
+#include "framework/text.h"
+#include "framework/units.h"
 #include "model/nodes.h"
+#include "model/value_bounds.h"
 #include "supports/support_analysis.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <numbers>
+#include <set>
 
 namespace {
 
@@ -28,7 +33,12 @@ double radians(double degrees)
 constexpr double YIELDED_STIFFNESS = 1.0e-6;
 
 // The coefficients a..e of Nqh = a + b x + c x^2 + d x^3 + e x^4 (x = H/D)
-// for the friction angles of ALA (2001) Appendix B, Section B.2.
+// for the friction angles of ALA (2001) Appendix B, Section B.2. The
+// polynomials are fits of the guideline's chart, whose factors grow with
+// the depth: up to H/D = NQH_FITTED_DEPTH_RATIO every one of them rises, but
+// beyond it those of 40 and 45 degrees turn down (past H/D of about 11.5
+// and 13) and all of them fall to 0 between H/D of 21 and 33. Deeper
+// cover takes the factor of the end of the fitted range.
 struct NqhRow {
     double phi, a, b, c, d, e;
 };
@@ -43,8 +53,15 @@ constexpr std::array<NqhRow, 6> NQH = {{
 
 double nqh_of(const NqhRow& r, double x)
 {
-    return std::max(0.0, r.a + x * (r.b + x * (r.c + x * (r.d + x * r.e))));
+    x = std::clamp(x, 0.0, NQH_FITTED_DEPTH_RATIO);
+    return r.a + x * (r.b + x * (r.c + x * (r.d + x * r.e)));
 }
+
+// The adhesion factor's fit (B.1) in the undrained shear strength c (kips
+// per square foot) falls steeply past 4 ksf, to 0 at 4.95 ksf and below 0
+// beyond, which would leave a stiff clay without axial restraint: a
+// stronger clay takes the factor of ALPHA_FITTED_STRENGTH_KSF.
+constexpr double KSF = 1000.0 / 144.0;   // psi
 
 // A stiffness from a load and the displacement at which it is reached.
 double stiffness(double load, double displacement)
@@ -90,8 +107,8 @@ double elevation(const NodeRecord& n, bool z_vertical)
 double soil_adhesion_factor(double cohesion_psi)
 {
     // ALA (2001) B.1: alpha = 0.608 - 0.123 c - 0.274 / (c^2 + 1) + 0.695 / (c^3 + 1),
-    // c in kips per square foot.
-    const double c = cohesion_psi * 144.0 / 1000.0;
+    // c in kips per square foot, held at the end of its range (above).
+    const double c = std::min(cohesion_psi / KSF, ALPHA_FITTED_STRENGTH_KSF);
     return 0.608 - 0.123 * c - 0.274 / (c * c + 1.0) + 0.695 / (c * c * c + 1.0);
 }
 
@@ -106,7 +123,8 @@ double lateral_cohesion_factor(double x)
 double lateral_friction_factor(double phi, double x)
 {
     // ALA (2001) B.2: Nqh of the coefficient table, 0 for phi = 0; between
-    // the tabulated angles linear in phi, above 45 degrees that of 45.
+    // the tabulated angles linear in phi, above 45 degrees that of 45;
+    // beyond the fitted depth ratio that of its end (above).
     if (phi <= 0.0)
         return 0.0;
     if (phi < NQH.front().phi)
@@ -229,11 +247,62 @@ std::vector<BuriedElement> buried_elements(const Model& m, const NamedSet<PipeSe
         double diameter = section.outside_diameter;
         if (soil.include_insulation && section.has_insulation())
             diameter += 2.0 * section.insulation_thickness;
-        const double depth = soil.ground_level - el.mid_elevation(m, zv);
-        b.values = soil_spring_values(soil, diameter, depth);
+        b.depth = soil.ground_level - el.mid_elevation(m, zv);
+        b.diameter = diameter;
+        b.values = soil_spring_values(soil, diameter, b.depth);
         out.push_back(b);
     }
     return out;
+}
+
+std::vector<std::string> soil_factor_warnings(const AnalysisModel& model)
+{
+    const Model& m = model.written_model();
+    struct Deep {
+        int count = 0;
+        double ratio = 0.0;   // the deepest H/D
+        int element = 0;
+    };
+    std::map<int, Deep> deep;   // by soil
+    std::set<int> strong;
+    for (const BuriedElement& b : buried_elements(m, model.pipe_sections, model.soils, model.options.z_vertical)) {
+        const Soil& soil = model.soils[b.soil];
+        if (soil.type == SOIL_COHESIVE) {
+            if (soil.strength / KSF > ALPHA_FITTED_STRENGTH_KSF)
+                strong.insert(b.soil);
+            continue;
+        }
+        const double ratio = b.depth / b.diameter;
+        if (!(soil.delta > 0.0f) || !(ratio > NQH_FITTED_DEPTH_RATIO))
+            continue;
+        Deep& d = deep[b.soil];
+        ++d.count;
+        if (ratio > d.ratio) {
+            d.ratio = ratio;
+            d.element = b.element;
+        }
+    }
+    std::vector<std::string> lines;
+    for (const auto& [soil, d] : deep) {
+        const Elem& e = m.elems[d.element];
+        lines.push_back(c_format("Soil %s: %d buried element%s lie%s deeper than the transverse factor Nqh of the "
+                                 "soil springs is fitted for (H/D up to %s; H/D %s from node %s to node %s): %s "
+                                 "the factor of H/D %s",
+                                 model.soils[soil].name.c_str(), d.count, d.count == 1 ? "" : "s",
+                                 d.count == 1 ? "s" : "", format_g5(NQH_FITTED_DEPTH_RATIO).c_str(),
+                                 format_g5(d.ratio).c_str(), node_text(m.nodes[e.node1].number).c_str(),
+                                 node_text(m.nodes[e.node2].number).c_str(), d.count == 1 ? "it takes" : "they take",
+                                 format_g5(NQH_FITTED_DEPTH_RATIO).c_str()));
+    }
+    for (int soil : strong)
+        lines.push_back(c_format("Soil %s: its shear strength of %s lies beyond the range the axial adhesion factor "
+                                 "alpha of the soil springs is fitted for (up to %s): its buried elements take the "
+                                 "factor of %s",
+                                 model.soils[soil].name.c_str(),
+                                 value_text(STRESS, model.soils[soil].strength).c_str(),
+                                 value_text(STRESS, ALPHA_FITTED_STRENGTH_KSF * KSF).c_str(),
+                                 value_text(STRESS, ALPHA_FITTED_STRENGTH_KSF * KSF).c_str()));
+    return lines;
 }
 
 std::vector<SoilRestraintRecord> soil_restraint_records(const AnalysisModel& model)

@@ -35,6 +35,7 @@
 #include "model/model.h"
 #include "model/named_set.h"
 
+#include <string>
 #include <vector>
 
 struct SoilRestraintRecord;
@@ -47,6 +48,14 @@ struct SoilSpringValues {
     double down_load = 0.0, down_stiffness = 0.0;
     double up_load = 0.0, up_stiffness = 0.0;
 };
+
+// The ends of the ranges the fitted factors hold on: Nqh up to this H/D,
+// the adhesion factor alpha up to this undrained shear strength (kips per
+// square foot). Beyond them a factor keeps the value of the end of its
+// range (buried_piping.cpp says why), and the run says so
+// (soil_factor_warnings).
+inline constexpr double NQH_FITTED_DEPTH_RATIO = 10.0;
+inline constexpr double ALPHA_FITTED_STRENGTH_KSF = 4.0;
 
 // The factors of the Appendix B equations (angles in degrees), given for
 // the hand checks of the tests.
@@ -88,10 +97,19 @@ struct BuriedElement {
     int element = 0;
     int soil = 0;
     double length = 0.0;
+    double depth = 0.0, diameter = 0.0;   // H and D of the equations (inch)
     SoilSpringValues values;
 };
 std::vector<BuriedElement> buried_elements(const Model& model, const NamedSet<PipeSection>& sections,
                                           const NamedSet<Soil>& soils, bool z_vertical);
+
+// What a run says of the factors it holds at the end of their fitted range,
+// one line per soil and factor: a cohesionless soil whose buried elements
+// lie deeper than NQH_FITTED_DEPTH_RATIO diameters (their count, the
+// deepest and its nodes), a cohesive soil stronger than
+// ALPHA_FITTED_STRENGTH_KSF that buries an element. Values in the chosen
+// units.
+std::vector<std::string> soil_factor_warnings(const AnalysisModel& model);
 
 // The soil-restraint records of the results file: per buried element the
 // stiffness and maximum load of its whole length in the four directions.

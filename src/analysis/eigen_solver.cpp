@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <string>
 
 namespace {
 
@@ -319,9 +320,21 @@ ModeSolution lowest_modes(ShiftedSystem& system, const MassMatrix& mass, const M
         below_cutoff = eigenvalues_below(system, cutoff);
         wanted = std::min(wanted, below_cutoff);
     }
-    if (request.modes > n)
-        solution.notes.push_back(c_format("The model has %d degrees of freedom with mass: %d modes are found, not %d",
-                                          n, std::min(n, below_cutoff >= 0 ? below_cutoff : n), request.modes));
+    // More modes asked than the mass points have degrees of freedom: the note
+    // says which limit leaves fewer (with none below the cutoff, the note
+    // below says so).
+    if (request.modes > n && wanted > 0) {
+        const std::string found = c_format("%d %s found, not %d: ", wanted, wanted == 1 ? "mode is" : "modes are",
+                                           request.modes);
+        if (wanted < n)
+            solution.notes.push_back(found + c_format("the cutoff frequency of %s Hz limits the count (the mass "
+                                                      "points give %d degrees of freedom)",
+                                                      c_format("%.6g", request.cutoff).c_str(), n));
+        else
+            solution.notes.push_back(found + c_format("the mass points limit the count (the model has %d degrees of "
+                                                      "freedom with mass)",
+                                                      n));
+    }
     if (system.factor(0.0) != 0)
         throw_message("The stiffness of the modal step is not positive definite");
     if (wanted == 0) {

@@ -19,6 +19,7 @@
 #include "model/model.h"
 #include "model/nodes.h"
 #include "model/piping_codes.h"
+#include "model/value_bounds.h"
 #include "supports/anchor.h"
 #include "supports/nozzle.h"
 
@@ -95,39 +96,6 @@ void check_element_object(const AnalysisModel& model, int row)
     }
 }
 
-// What a piping model can hold. Beyond these bounds a value is a slip of
-// the keyboard or a damaged file, not a pipe, and the numbers made from it
-// mean nothing (an offset of 1E30 makes a stiffness of 1E-30, and NaN):
-//   - coordinates and offsets: within 1.0E6 in (25.4 km) of the origin,
-//     where a coordinate (a float) still resolves 0.06 in;
-//   - temperatures: from absolute zero, -459.67 degF, to 3000 degF, above
-//     the melting point of every metal that pipes are made of;
-//   - pressures (gauge): from a full vacuum, -14.7 psi, to 100 000 psi,
-//     above the highest pressures of industrial piping.
-struct PhysicalBound {
-    int quantity;    // the unit quantity it is shown in
-    double low, high;
-};
-constexpr PhysicalBound COORDINATE_BOUND{LENGTH, -1.0e6, 1.0e6};
-constexpr PhysicalBound TEMPERATURE_BOUND{TEMPERATURE, -459.67, 3000.0};
-constexpr PhysicalBound PRESSURE_BOUND{PRESSURE, -14.7, 1.0e5};
-
-std::string shown(int quantity, double value)
-{
-    return format_g5(to_display(quantity, value)) + " " + unit_name(quantity, current_unit(quantity));
-}
-
-// "" when the value lies within its bound, else "<what> of <value> is
-// beyond what a piping model can hold (<low> to <high>)".
-std::string beyond(const PhysicalBound& b, double value, const std::string& what)
-{
-    if (value >= b.low && value <= b.high)
-        return {};
-    return c_format("%s of %s is beyond what a piping model can hold (%s to %s)", what.c_str(),
-                    shown(b.quantity, value).c_str(), shown(b.quantity, b.low).c_str(),
-                    shown(b.quantity, b.high).c_str());
-}
-
 void check_rows(const AnalysisModel& model)
 {
     const Model& m = model.model;
@@ -199,6 +167,16 @@ void check_section(const SectionProperties& p, int row)
             row_fault(row, "a value of its material, section or load is not a number");
     if (p.metal_weight < 0.0 || p.contents_weight < 0.0)
         row_fault(row, "a density of its material or load is below 0");
+    // The element's own diameter and wall (a reducer's, a jacket's) within
+    // what a piping model can hold; 0 where a kind takes no section.
+    const std::pair<const ValueBound*, double> sizes[] = {{&OUTSIDE_DIAMETER_BOUND, p.outside_diameter},
+                                                          {&WALL_THICKNESS_BOUND, p.thickness}};
+    for (const auto& [bound, value] : sizes)
+        if (value > 0.0)
+            if (const std::string fault =
+                    beyond(*bound, value, bound == &OUTSIDE_DIAMETER_BOUND ? "its outside diameter" : "its wall");
+                !fault.empty())
+                row_fault(row, fault);
 }
 
 // The values of a section that a file may bring out of range.
@@ -547,20 +525,19 @@ std::vector<std::string> analysis_model_warnings(const AnalysisModel& model)
         if (s.torsion() != 0.0f)
             continue;
         named.push_back(e.beam_section);
-        warnings.push_back(c_format("Beam section %s has a torsional constant of 0: I major + I minor (%s %s) "
+        warnings.push_back(c_format("Beam section %s has a torsional constant of 0: I major + I minor (%s) "
                                     "stands for it, which makes an open shape far too stiff in torsion",
-                                    s.name.c_str(),
-                                    format_g5(to_display(INERTIA, double(s.major_i()) + s.minor_i())).c_str(),
-                                    unit_name(INERTIA, current_unit(INERTIA)).c_str()));
+                                    s.name.c_str(), value_text(INERTIA, double(s.major_i()) + s.minor_i()).c_str()));
     }
     for (const NodeConflict& c : node_position_conflicts(m))
         warnings.push_back(c_format("Node %s is given two places: row %d places it, and row %d's offsets would "
-                                    "put it %s %s away; the place of row %d holds",
+                                    "put it %s away; the place of row %d holds",
                                     node_text(c.node).c_str(), c.placed_by, c.row,
-                                    format_g5(to_display(LENGTH, c.distance)).c_str(),
-                                    unit_name(LENGTH, current_unit(LENGTH)).c_str(), c.placed_by));
+                                    value_text(LENGTH, c.distance).c_str(), c.placed_by));
     for (int node = 1; node <= m.numnodes(); ++node)
         if (const std::string w = branch_joint_warning(model, node); !w.empty())
             warnings.push_back(w);
+    for (std::string& w : soil_factor_warnings(model))
+        warnings.push_back(std::move(w));
     return warnings;
 }

@@ -65,5 +65,7 @@ void check_analysis_model(const AnalysisModel& model);
 //     major + I minor stands in for it, far too stiff for an open shape;
 //   - a node given two places by its rows (node_position_conflicts): the
 //     first row's place holds;
-//   - a branch SIF under B31J that is not at a tee the joint can be put at.
+//   - a branch SIF under B31J that is not at a tee the joint can be put at;
+//   - buried elements beyond the range a soil factor is fitted on, once per
+//     soil and factor (soil_factor_warnings).
 std::vector<std::string> analysis_model_warnings(const AnalysisModel& model);

@@ -689,8 +689,7 @@ RunOutcome run_analysis(const AnalysisModel& model, const RunCallbacks& callback
         ModalBlock modal;
         if (dynamics && dynamics->has_modes()) {
             modal = dynamics->modal_block();
-            for (const std::string& note : dynamics->modes().notes)
-                run.run_state<RunWarnings>().lines.push_back(note);
+            outcome.modal_notes = dynamics->modes().notes;
         }
         write_results_file(model.output.results_path, model, blocks, soil_restraint_records(model),
                            &run.run_state<HangerRunDesign>(), &modal);

@@ -79,9 +79,12 @@ struct RunOutcome {
     // One line for each nonlinear case solved, with its iterations and
     // factorisations (case_note).
     std::vector<std::string> case_notes;
-    // What the run has to say of a completed run (the hanger design's
-    // hangers left undesigned or given a constant support), one line each.
+    // What the hanger design has to say of a completed run (hangers left
+    // undesigned or given a constant support), one line each.
     std::vector<std::string> warnings;
+    // What the modal analysis has to say (fewer modes found than asked, and
+    // what limited them), one line each.
+    std::vector<std::string> modal_notes;
 };
 
 // The warnings a run collects (a state of the run).

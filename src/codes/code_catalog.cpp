@@ -76,9 +76,10 @@ bool code_has_in_out_plane_sifs(int32_t code, bool use_b31j)
 namespace {
 
 // The load cases that get a code stress, with their labels: the one table
-// that decides which cases show a stress column. Codes not listed have
-// none (the other operating, cold-spring, design, sustained (W+Pk) and
-// dynamic cases, which no code checks).
+// that decides which cases show a stress column. Every operating case
+// (thermal sets 1 to 10) is one alike. Codes not listed have none (the
+// cold-spring, design, sustained (W+Pk) and dynamic cases, which no code
+// checks).
 struct CaseStressRow {
     int32_t first, last;
     CaseStress kind;
@@ -90,7 +91,8 @@ constexpr std::array CASE_STRESSES{
     CaseStressRow{19, 19, CaseStress::Hydrotest, "SL", "S1"},
     CaseStressRow{2, 7, CaseStress::Expansion, "SE", "S3"},
     CaseStressRow{51, 99, CaseStress::Expansion, "SE", "S3"},
-    CaseStressRow{8, 8, CaseStress::Operating, "Sopr", "Sopr"},
+    CaseStressRow{8, 10, CaseStress::Operating, "Sopr", "Sopr"},
+    CaseStressRow{100, 106, CaseStress::Operating, "Sopr", "Sopr"},
     CaseStressRow{11, 11, CaseStress::Settlement, "SS", "S6"},
     CaseStressRow{12, 13, CaseStress::Occasional, "SL+SO", "S2"},
     CaseStressRow{31, 31, CaseStress::Occasional, "SL+SO", "S2"},

@@ -63,7 +63,7 @@ enum class CaseStress {
     None,
     Sustained,     // 1 Sustained (W+P): SL, at the largest pressure of the sets in use
     Expansion,     // 2-7, 51-99: SE, the Expansion cases and ranges
-    Operating,     // 8 Operating (W+P1+T1): Sopr
+    Operating,     // 8-10, 100-106 Operating (W+Pk+Tk), every thermal set: Sopr
     Settlement,    // 11 Settlement (ASME Class 2/3, RCC-M, EN 13480 only): SS
     Occasional,    // 12, 13, 31, 35-37, 107-109: SL+SO
     Hydrotest,     // 19 Hydrotest: SL

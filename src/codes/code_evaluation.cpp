@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 
 const CaseStresses* CodeStressResults::find(int32_t code) const
 {
@@ -150,6 +151,7 @@ public:
                 continue;
             out_.cases.push_back(other_case(code, kind));
         }
+        note_range_factors_held();
         // Back into the order of the request.
         std::vector<CaseStresses> ordered;
         for (int32_t code : q_.load_cases)
@@ -181,6 +183,46 @@ private:
     std::vector<uint8_t> branch_item_;
     // Expansion cases' forces on the asked-for modulus, kept for the ranges.
     std::map<int32_t, OneBased<ElementForces>> expansion_;
+    // B31.3: the materials whose stress range factor is held at 1.0 because
+    // their record does not tell their tensile strength, where the cycles
+    // would give more.
+    std::set<std::string> held_at_one_;
+
+    // f of an element's range (code_stress.h). Under B31.3 its limit fm
+    // depends on the material's kind and tensile strength and on the higher
+    // temperature of the range; a material that may be ferrous but whose
+    // tensile strength its record does not tell is held at 1.0 and named in
+    // a note when the cycles would take f above it.
+    double range_factor(const ElementSetup& s, const SetValues& high)
+    {
+        const int cycles = m_.options.thermal_cycles;
+        if (rules_ != StressRules::B313)
+            return stress_range_factor(rules_, cycles);
+        RangeFactorMaterial material;
+        material.ferrous = material_is_ferrous(*s.material);
+        material.tensile = material_tensile_strength(s.material->type, s.material->strength);
+        material.temperature = high.temperature;
+        const bool maybe_ferrous = material.ferrous || s.material->type.empty();
+        if (s.allowables && maybe_ferrous && material.tensile == TensileStrength::Unknown &&
+            uncapped_range_factor(cycles) > 1.0)
+            held_at_one_.insert(s.material->name);
+        return stress_range_factor(rules_, cycles, b313_range_factor_limit(material));
+    }
+    void note_range_factors_held()
+    {
+        if (held_at_one_.empty())
+            return;
+        std::string names;
+        for (const std::string& name : held_at_one_)
+            names += (names.empty() ? "" : ", ") + name;
+        const int cycles = m_.options.thermal_cycles;
+        out_.notes.add(c_format("B31.3: the stress range factor f of %d cycles is held at 1.0 for material%s %s, "
+                                "whose type does not tell a specified minimum tensile strength of at most 75 ksi "
+                                "(517 MPa); Eq. (1c) gives f = 6.0 N^-0.2 = %.4f, up to 1.2 for a ferrous material "
+                                "of at most 75 ksi at or below 700 degF (371 degC)",
+                                cycles, held_at_one_.size() == 1 ? "" : "s", names.c_str(),
+                                uncapped_range_factor(cycles)));
+    }
 
     bool present(int32_t code) const
     {
@@ -878,7 +920,6 @@ private:
             c.combined = OneBased<EndStresses>(m_.numelems());
             c.creep = OneBased<EndStresses>(m_.numelems());
         }
-        const double f = stress_range_factor(rules_, m_.options.thermal_cycles);
         const bool liberal = m_.options.liberal_allowable && present(LC_SUSTAINED);
         for (int e = 1; e <= m_.numelems(); ++e) {
             if (!out_.evaluated[e])
@@ -903,6 +944,7 @@ private:
                                          : set_b);
             }
             const auto [low, high] = cycle(e, set_a, set_b);
+            const double f = range_factor(s, *high);
             for (std::size_t end = 0; end < 2; ++end) {
                 EndLoads l = loads(e, end, *forces);
                 l.axial *= k;

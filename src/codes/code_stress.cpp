@@ -225,14 +225,37 @@ PrincipalStresses no_code_stresses(const StressInput& in, const EndLoads& l, dou
     return out;
 }
 
-double stress_range_factor(StressRules rules, int cycles)
+double uncapped_range_factor(int cycles)
+{
+    return 6.0 * std::pow(static_cast<double>(std::max(cycles, 1)), -0.2);
+}
+
+TensileStrength material_tensile_strength(const std::string& type, double strength)
+{
+    constexpr double TENSILE_LIMIT = 75000.0;   // psi, 517 MPa
+    if (strength > TENSILE_LIMIT)
+        return TensileStrength::Above75Ksi;
+    for (const char* code : {"CS", "FS", "AS", "CI"})
+        if (type == code)
+            return TensileStrength::AtMost75Ksi;
+    return TensileStrength::Unknown;
+}
+
+double b313_range_factor_limit(const RangeFactorMaterial& m)
+{
+    constexpr double TEMPERATURE_LIMIT = 700.0;   // degF, 371 degC
+    return m.ferrous && m.tensile == TensileStrength::AtMost75Ksi && m.temperature <= TEMPERATURE_LIMIT ? 1.2
+                                                                                                       : 1.0;
+}
+
+double stress_range_factor(StressRules rules, int cycles, double limit)
 {
     const double n = std::max(cycles, 1);
     switch (rules) {
-    case StressRules::B313:
+    case StressRules::B313: return std::clamp(uncapped_range_factor(cycles), 0.15, std::max(limit, 0.15));
     case StressRules::B3112:
     case StressRules::B311:
-    case StressRules::B319: return std::clamp(6.0 * std::pow(n, -0.2), 0.15, 1.0);
+    case StressRules::B319: return std::clamp(uncapped_range_factor(cycles), 0.15, 1.0);
     // NC-3611.2(e) of ASME Section III takes the step table of the older
     // B31.1 for Class 2 and 3.
     case StressRules::Class2:
@@ -256,6 +279,11 @@ double stress_range_factor(StressRules rules, int cycles)
 
 double expansion_allowable(double f, double cold, double hot, bool liberal, double sustained)
 {
+    if (f > 1.0) {
+        constexpr double SC_SH_LIMIT = 20000.0;   // psi, 138 MPa
+        cold = std::min(cold, SC_SH_LIMIT);
+        hot = std::min(hot, SC_SH_LIMIT);
+    }
     double allowable = 1.25 * cold + 0.25 * hot;
     if (liberal && hot > sustained)
         allowable += hot - sustained;

@@ -114,19 +114,52 @@ PlaneStress plane_stress(double sx, double sy, double txy);
 // ---- Allowables -------------------------------------------------------------------
 
 // The stress-range factor f of N equivalent full cycles:
-//   B31.3 (para. 302.3.5(d), Eq. 1c), B31.12, B31.1 (para. 102.3.2(b)),
-//   B31.9: f = 6.0 N^-0.2, at most 1.0 and at least 0.15. (B31.3 allows up
-//   to 1.2 for ferrous materials of a specified minimum tensile strength up
-//   to 75 ksi below 700 degF; the material record holds no tensile strength
-//   for these codes, so 1.0 is kept.)
+//   B31.3 (2018) para. 302.3.5(d), Eq. (1c): f = 6.0 N^-0.2, at most fm
+//     (b313_range_factor_limit) and at least 0.15;
+//   B31.12 (2019), B31.1 (2018) para. 102.3.2(b), B31.9: f = 6.0 N^-0.2, at
+//     most 1.0 and at least 0.15 (their editions allow no more);
 //   B31.1 (1967), B31.5 and ASME Section III Class 2/3 (NC-3611.2(e)): the
-//   table of cycles: up to 7000 1.0, 14 000 0.9,
-//   22 000 0.8, 45 000 0.7, 100 000 0.6, above 0.5.
-double stress_range_factor(StressRules rules, int cycles);
+//     table of cycles: up to 7000 1.0, 14 000 0.9, 22 000 0.8, 45 000 0.7,
+//     100 000 0.6, above 0.5.
+// `limit` is fm under B31.3 and has no effect under the other codes.
+double stress_range_factor(StressRules rules, int cycles, double limit = 1.0);
+// 6.0 N^-0.2 itself, before any limit.
+double uncapped_range_factor(int cycles);
+
+// What is known of the specified minimum tensile strength of a material
+// (B31.3's material record holds its yield strength, not this).
+enum class TensileStrength {
+    Unknown,
+    AtMost75Ksi,
+    Above75Ksi,
+};
+// The material of a B31.3 range: ferrous (by its type: carbon, ferritic,
+// austenitic and other stainless steels, cast iron), what is known of its
+// specified minimum tensile strength, and the higher metal temperature of
+// the range (degF).
+struct RangeFactorMaterial {
+    bool ferrous = false;
+    TensileStrength tensile = TensileStrength::Unknown;
+    double temperature = 0.0;
+};
+// The tensile strength of a material as far as its record tells it. The
+// types carbon steel, ferritic steel, austenitic stainless steel and cast
+// iron stand for the grades of B31.3 Table A-1 of those kinds, whose
+// specified minimum tensile strengths are at most 75 ksi (carbon steel pipe
+// A53 B, A106 A/B/C, A333 Gr 6 and API 5L B to X60: 48 to 75 ksi; ferritic
+// A335 P1 to P22: 55 to 60 ksi; austenitic A312 TP304/316: 75 ksi, the L
+// grades 70 ksi; cast iron below 60 ksi). A record whose strength (its yield
+// strength) is above 75 ksi has a tensile strength above it too. Other
+// stainless steels (the "SS" type holds the duplex and martensitic grades
+// of 90 ksi and more) and a material without a type tell nothing.
+TensileStrength material_tensile_strength(const std::string& type, double strength);
+double b313_range_factor_limit(const RangeFactorMaterial& material);
 
 // The allowable displacement stress range: f (1.25 Sc + 0.25 Sh), and with
 // the liberal allowable f (1.25 Sc + 0.25 Sh + (Sh - SL)) when Sh is above
-// SL (B31.3 Eqs. 1a and 1b; B31.1 Eq. 1A and para. 104.8.3).
+// SL (B31.3 Eqs. 1a and 1b; B31.1 Eq. 1A and para. 104.8.3). With an f above
+// 1.0 (B31.3 only) Sc and Sh are taken at most 20 ksi (138 MPa), as para.
+// 302.3.5(d) asks.
 double expansion_allowable(double f, double cold, double hot, bool liberal, double sustained);
 
 // The factor on Sh of the occasional check: B31.3 and B31.12 1.33 (para.

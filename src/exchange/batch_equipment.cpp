@@ -87,6 +87,10 @@ void read_pump_line(BatchImport& b)
     }
     if (p.suction_node == 0 && p.discharge_node == 0)
         r.fail("Suction or Dischage node required");
+    // Both nozzles of a vertical inline pump sit on the sides of its casing,
+    // as the pump dialog stores them.
+    if (vertical)
+        p.suction_location = p.discharge_location = LOCATION_SIDE;
     if (!vertical) {
         // A pump may stand at the origin of the model's axes.
         if (p.shaft_axis == std::array<float, 3>{})

@@ -22,6 +22,7 @@
 #include "materials/pipe_section.h"
 #include "materials/soil.h"
 #include "model/analysis_options.h"
+#include "model/layout_row.h"
 #include "model/model.h"
 #include "model/nodes.h"
 #include "model/piping_codes.h"
@@ -51,7 +52,7 @@ const BatchNotCarriedEntry BATCH_NOT_CARRIED[NC_KINDS] = {
     {NC_SHORT_RADIUS, "short-radius bends (written with their radius)"},
     {NC_HANGER_DESIGN, "hanger design results"},
     {NC_LOWER_CASE, "lower-case letters of names, tags and descriptions (read back in capitals)"},
-    {NC_LONG_TITLE, "title characters past 48, and a first comment other than the title"},
+    {NC_LONG_TITLE, "title characters past 48, and a title that the first comment row does not give"},
     {NC_ROW_WITHOUT_NODE, "rows without a node or element type, and nodes of hydrotest rows"},
     {NC_ROW_NAMES, "row names a following row cannot clear or a row kind does not keep"},
     {NC_UNDEFINED_NAME, "names of materials, sections or loads that are not defined"},
@@ -62,6 +63,12 @@ const BatchNotCarriedEntry BATCH_NOT_CARRIED[NC_KINDS] = {
     {NC_WIND_FIELDS, "wind fields without a place (structure height, profile of the other kind)"},
     {NC_LOAD_FIELDS, "design values of 0 (written as the highest operating value)"},
     {NC_FORM_6XX, "fields of the current form that the 6.xx form leaves out"},
+    {NC_MATERIAL_DESCRIPTION,
+     "characters of material descriptions that the file cannot hold, replaced (Materials table)"},
+    {NC_PUMP_DESCRIPTION, "characters of pump descriptions that the file cannot hold, replaced (Pumps table)"},
+    {NC_COMPRESSOR_DESCRIPTION,
+     "characters of compressor descriptions that the file cannot hold, replaced (Compressors table)"},
+    {NC_TURBINE_DESCRIPTION, "characters of turbine descriptions that the file cannot hold, replaced (Turbines table)"},
 };
 
 void BatchExportReport::add(BatchNotCarried kind, int row, int count)
@@ -125,13 +132,19 @@ bool is_section_key(const std::string& text)
     return batch_section_key(upper_case(first)).has_value();
 }
 
-bool holds_separator(const std::string& text, bool blanks_allowed)
+// True when the reader takes the description back as it is (in capitals):
+// as a first field (followed by others) it must also be there and not begin
+// with a section key.
+bool description_reads_back(const std::string& text, bool first_field)
 {
-    for (char c : text)
-        if (c == ',' || c == '(' || c == ')' || c == '=' || c == '\n' || c == '\r' ||
-            (!blanks_allowed && (c == ' ' || c == '\t')))
-            return true;
-    return false;
+    if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+        return false;
+    const std::string upper = upper_case(text);
+    BatchTokenizer tokens;
+    tokens.start(upper + (first_field ? ",X" : ""));
+    if (tokens.next_field().value_or("") != upper)
+        return false;
+    return !first_field || (!text.empty() && !is_section_key(upper));
 }
 
 template <typename Set>
@@ -152,34 +165,18 @@ void check_names(const Set& set, const char* noun)
     }
 }
 
-void check_description(const std::string& text, const char* noun, int index, bool first_field)
-{
-    if (holds_separator(text, true) || (first_field && (text.empty() || is_section_key(text))))
-        throw MessageText(c_format("%s %d: the description \"%s\" holds a comma, parenthesis or \"=\", or begins "
-                                   "with a key of the batch file; change it",
-                                   noun, index, text.c_str()));
-}
-
 void check_model_text()
 {
     if (is_section_key(model_title()) || model_title().find_first_of("\r\n") != std::string::npos)
         throw MessageText("The title \"" + model_title() +
                           "\" begins with a key of the batch file, which would end the title; change the title");
     check_names(pipe_materials(), "Material");
-    for (int i = 1; i <= nummats(); ++i)
-        check_description(pipe_materials()[i].description, "Material", i, false);
     check_names(soils(), "Soil");
     check_names(pipe_sections(), "Pipe section");
     check_names(pipe_loads(), "Pipe load");
     check_names(beam_materials(), "Beam material");
     check_names(beam_sections(), "Beam section");
     check_names(beam_loads(), "Beam load");
-    for (int i = 1; i <= pumps().size(); ++i)
-        check_description(pumps()[i].name, "Pump", i, true);
-    for (int i = 1; i <= compressors().size(); ++i)
-        check_description(compressors()[i].name, "Compressor", i, true);
-    for (int i = 1; i <= turbines().size(); ++i)
-        check_description(turbines()[i].name, "Turbine", i, true);
     check_layout_text();
 }
 
@@ -251,6 +248,26 @@ void write_options(BatchWriter& w, BatchUnitForm form)
 
 // ---- Property sets and loads ---------------------------------------------------------
 
+// A description as the file can hold it: as it is when it reads back;
+// else with a comma written as ";", parentheses as square brackets, line
+// ends and other control characters as blanks and no blanks before it, and
+// a first field that would be empty or begin with a section key after "-".
+// A description written otherwise is counted with its record's row.
+std::string description_text(BatchWriter& w, const std::string& text, bool first_field, std::size_t limit,
+                             BatchNotCarried kind, int index)
+{
+    if (description_reads_back(text, first_field))
+        return text;
+    std::string carried;
+    for (char c : text)
+        carried += c == ',' ? ';' : c == '(' ? '[' : c == ')' ? ']' : static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+    carried.erase(0, carried.find_first_not_of(' '));
+    if (first_field && !description_reads_back(carried, true))
+        carried = ("-" + carried).substr(0, limit);
+    w.report.add(kind, index);
+    return carried;
+}
+
 void write_materials(BatchWriter& w)
 {
     w.line("MATERIAL");
@@ -263,7 +280,9 @@ void write_materials(BatchWriter& w)
         if (m.strength != 0.0f || m.frp != (is_frp_code(m.type) ? 1 : 0))
             w.report.add(NC_MATERIAL_FIELDS);
         w.line(join_fields({m.name, exact_quantity(DENSITY, m.density), exact_real(m.nu), exact_real(m.joint_factor),
-                            exact_real(m.circ_joint_factor), m.type, m.description}));
+                            exact_real(m.circ_joint_factor), m.type,
+                            description_text(w, m.description, false, MATERIAL_DESCRIPTION_LENGTH,
+                                             NC_MATERIAL_DESCRIPTION, i)}));
         for (int k = 1; k <= m.numtemps(); ++k) {
             const PropertyRow& row = m.table[k];
             if (row[PROP_HOOP_MODULUS] != 0.0f || row[PROP_SHEAR_MODULUS] != 0.0f)
@@ -487,13 +506,15 @@ void write_pumps(BatchWriter& w)
         plain.centre = p.centre;
         plain.vertical = p.vertical;
         if (p.vertical) {
-            plain.suction_location = plain.discharge_location = LOCATION_TOP;
+            plain.suction_location = plain.discharge_location = LOCATION_SIDE;
             plain.shaft_axis = {};
             plain.centre = {};
         }
         if (!(plain == p))
             w.report.add(NC_PUMP_FIELDS);
-        std::vector<std::string> f = {p.name, p.vertical ? "1" : "0"};
+        std::vector<std::string> f = {
+            description_text(w, p.name, true, EQUIPMENT_DESCRIPTION_LENGTH, NC_PUMP_DESCRIPTION, i),
+            p.vertical ? "1" : "0"};
         if (!p.vertical) {
             for (float a : p.shaft_axis)
                 f.push_back(exact_real(a));
@@ -515,7 +536,8 @@ void write_pumps(BatchWriter& w)
     }
 }
 
-void write_compressors(BatchWriter& w, const OneBased<CompressorRecord>& records, const char* key)
+void write_compressors(BatchWriter& w, const OneBased<CompressorRecord>& records, const char* key,
+                       BatchNotCarried changed_description)
 {
     if (records.size() == 0)
         return;
@@ -524,7 +546,8 @@ void write_compressors(BatchWriter& w, const OneBased<CompressorRecord>& records
         const CompressorRecord& c = records[i];
         if (has_lower_case(c.name))
             w.report.add(NC_LOWER_CASE);
-        std::vector<std::string> f = {c.name};
+        std::vector<std::string> f = {
+            description_text(w, c.name, true, EQUIPMENT_DESCRIPTION_LENGTH, changed_description, i)};
         for (float a : c.shaft_axis)
             f.push_back(exact_real(a));
         for (int32_t node : {c.inlet, c.exhaust, c.extraction1, c.extraction2})
@@ -656,18 +679,28 @@ BatchExportReport write_batch_text(std::ostream& out, const BatchExportSettings&
     BatchWriter w;
     w.version = settings.version == BATCH_EXPORT_6XX ? BATCH_EXPORT_6XX : BATCH_EXPORT_CURRENT;
     const BatchUnitForm form = unit_form(settings.units);
+    // The reader makes the title row "Title = " and the title from a title
+    // line that is not blank, of at most 48 characters. A first row that is
+    // that title row is written as the title line alone; any other first
+    // comment is written as a comment row behind a blank title line, so that
+    // it reads back as the first row and gives the title it gives now.
     constexpr std::size_t TITLE_LENGTH = 48;
     std::string title = model_title();
+    std::string blank_test = title;
+    trim_blanks(blank_test);
+    const LayoutRow* first = numrows() > 0 && model().rows[1].etype == ET_COMMENT ? &model().rows[1] : nullptr;
+    w.first_row_is_title = first && !blank_test.empty() && title.size() <= TITLE_LENGTH &&
+                           first->comment_text() == "Title = " + title;
+    if (first && !w.first_row_is_title) {
+        const std::string comment = first->comment_text();
+        if (title != (comment.size() > TITLE_OFFSET ? comment.substr(TITLE_OFFSET, MAX_TITLE_LENGTH) : ""))
+            w.report.add(NC_LONG_TITLE, 1);
+        title.clear();
+    }
     if (title.size() > TITLE_LENGTH) {
         title.resize(TITLE_LENGTH);
         w.report.add(NC_LONG_TITLE);
     }
-    // The reader makes the title row "Title = " and the title.
-    std::string blank_test = title;
-    trim_blanks(blank_test);
-    if (numrows() > 0 && model().rows[1].etype == ET_COMMENT &&
-        (model().rows[1].comment_text() != "Title = " + title || blank_test.empty()))
-        w.report.add(NC_LONG_TITLE, 1);
     w.line(title);
     w.line("");
     if (w.current()) {
@@ -682,8 +715,8 @@ BatchExportReport write_batch_text(std::ostream& out, const BatchExportSettings&
     write_beam_data(w);
     batch_write_layout(w);
     write_pumps(w);
-    write_compressors(w, compressors(), "COMPRESSORS");
-    write_compressors(w, turbines(), "TURBINES");
+    write_compressors(w, compressors(), "COMPRESSORS", NC_COMPRESSOR_DESCRIPTION);
+    write_compressors(w, turbines(), "TURBINES", NC_TURBINE_DESCRIPTION);
     write_seismic(w);
     write_wind(w);
     write_allowables(w);

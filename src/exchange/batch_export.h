@@ -6,10 +6,12 @@
 //
 // What the format has no place for is listed in one table
 // (BATCH_NOT_CARRIED); the export counts every such item it meets, with its
-// rows, so that the user is told what the file leaves out. Text that would
-// change the file's syntax (a title whose first word is a section key; a
-// name, tag or description holding a separator) and names that two records
-// of one set share are refused before anything is written.
+// rows, so that the user is told what the file leaves out. A description
+// that the file cannot hold as it is goes with the characters it cannot
+// hold replaced, and is counted so. Text that would change the file's syntax
+// (a title whose first word is a section key; a name or tag holding a
+// separator) and names that two records of one set share are refused before
+// anything is written.
 #pragma once
 
 #include "exchange/export_file.h"
@@ -63,6 +65,10 @@ enum BatchNotCarried : int {
     NC_WIND_FIELDS,
     NC_LOAD_FIELDS,
     NC_FORM_6XX,
+    NC_MATERIAL_DESCRIPTION,
+    NC_PUMP_DESCRIPTION,
+    NC_COMPRESSOR_DESCRIPTION,
+    NC_TURBINE_DESCRIPTION,
     NC_KINDS,
 };
 

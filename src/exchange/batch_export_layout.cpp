@@ -877,7 +877,7 @@ void write_row(BatchWriter& w, int index, Remembered& carried)
         return;
     }
     if (row.etype == ET_COMMENT) {
-        if (index == 1)
+        if (index == 1 && w.first_row_is_title)
             return;
         if (row.dtype != DT_NONE || row.node != 0)
             r.lost(NC_ROW_WITHOUT_NODE);

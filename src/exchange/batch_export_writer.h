@@ -9,6 +9,8 @@
 
 struct BatchWriter {
     int version = BATCH_EXPORT_CURRENT;
+    // Row 1 is the title row that the reader makes of the title line.
+    bool first_row_is_title = false;
     BatchExportReport report;
     std::vector<std::string> lines;
 

@@ -4,6 +4,7 @@
 #include "exchange/batch_import.h"
 
 #include "exchange/batch_sections.h"
+#include "exchange/import_check.h"
 #include "exchange/import_rollback.h"
 #include "exchange/neutral_text.h"
 #include "framework/document.h"
@@ -59,6 +60,20 @@ void read_data_line(BatchImport& b)
     }
 }
 
+// The built model must be one that the model file's reader and the model
+// check take: the first row they refuse ends the import at its line.
+void check_built_rows(const BatchImport& b)
+{
+    const ImportRefusal refusal = imported_model_refusal();
+    const auto index = static_cast<std::size_t>(refusal.row);
+    if (refusal.message.empty())
+        return;
+    if (refusal.row == 0 || index >= b.row_lines.size())
+        throw MessageText(refusal.message);
+    const BatchImport::SourceLine& line = b.row_lines[index];
+    throw MessageText(batch_error_text(line.number, line.text, refusal.message));
+}
+
 }  // namespace
 
 void import_batch_text(std::istream& in)
@@ -80,7 +95,9 @@ void import_batch_text(std::istream& in)
             break;
         read_data_line(b);
     }
+    settle_loads(b);
     make_model();
+    check_built_rows(b);
     rollback.done();
     show_imported_model();
 }

@@ -5,7 +5,9 @@
 // end of the file or at a "COD" line.
 //
 // The first bad line ends the import with the import error text, which names
-// the line: "Line = <n> :  <line>\n<message>" (then " :  <detail>"). Nothing
+// the line: "Line = <n> :  <line>\n<message>" (then " :  <detail>"). A built
+// model that the model file's reader or the model check would refuse is
+// refused at the line of its row (import_check.h). Nothing
 // of the partial model is kept then: the model is empty, and the unit
 // choices, piping code and analysis options (the vertical axis and the
 // option flags among them) are what they were before the import.

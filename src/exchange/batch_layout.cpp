@@ -188,6 +188,8 @@ void read_layout_line(BatchImport& b)
     if (!t.next_token())
         return;
     t.start(r.work());
+    // Items may go on in continuation lines: the row's line is its first.
+    BatchImport::SourceLine first{r.line_number(), r.line()};
     RowLine line;
     RowHead head;
     RowItemValues values;
@@ -275,6 +277,7 @@ void read_layout_line(BatchImport& b)
     if (numrows() >= row_capacity())
         r.fail("Maximum number of rows exceeded", c_format("a model holds at most %d rows", MAXROWS));
     const int index = append_layout_row();
+    b.keep_row_line(index, std::move(first));
     LayoutRow& row = model().rows[index];
     row.node = line.node;
     row.etype = line.etype;

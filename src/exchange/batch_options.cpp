@@ -121,6 +121,7 @@ void read_title_line(BatchImport& b)
     if (blank_test.empty())
         return;
     const int row = append_layout_row();
+    b.keep_row_line(row, {b.reader.line_number(), b.reader.line()});
     LayoutRow& r = model().rows[row];
     r.etype = ET_COMMENT;
     r.create_element_object();

@@ -3,6 +3,7 @@
 // BLOADS. Each data line appends one record, after every check of the line
 // has passed.
 #include "exchange/batch_sections.h"
+#include "framework/errors.h"
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/units.h"
@@ -12,9 +13,11 @@
 #include "materials/beam_section.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
+#include "materials/pipe_section_checks.h"
 #include "materials/soil.h"
 #include "model/analysis_options.h"
 #include "model/layout_row.h"
+#include "model/value_bounds.h"
 
 #include <algorithm>
 #include <functional>
@@ -24,8 +27,6 @@ namespace {
 
 // The temperature that an operating temperature a line does not reach takes.
 constexpr float DEFAULT_LOAD_TEMPERATURE = 70.0f;
-// The mark of a design value the line does not give.
-constexpr float DESIGN_NOT_GIVEN = -999.0f;
 
 using Parser = int (*)(const std::string&, float&);
 
@@ -109,6 +110,41 @@ void settle_numtloads(const BatchImport& b, const PipeLoad& line_load)
         visit(l);
     visit(line_load);
     numtloads() = n;
+}
+
+// The design values of a load against the thermal sets in use: one the line
+// does not give covers the sets in use and those the line gives; a given one
+// must cover the sets in use (a set the analysis does not take may hold
+// anything). A load settled again after a later line added a set takes the
+// sets in use then. A refusal names the load's line.
+void settle_design(PipeLoad& l, const BatchImport::LoadLine& line)
+{
+    float max_temperature = l.temperature[1];
+    float max_pressure = l.pressure[1];
+    float given_temperature = max_temperature;
+    float given_pressure = max_pressure;
+    for (int k = 2; k <= NUM_LOAD_SETS; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        if (k <= load_sets_in_use()) {
+            max_temperature = std::max(max_temperature, l.temperature[i]);
+            max_pressure = std::max(max_pressure, l.pressure[i]);
+        }
+        if (k <= load_sets_in_use() || line.sets_given[i]) {
+            given_temperature = std::max(given_temperature, l.temperature[i]);
+            given_pressure = std::max(given_pressure, l.pressure[i]);
+        }
+    }
+    if (!line.design_temperature_given)
+        l.design_temperature = given_temperature;
+    if (!line.design_pressure_given)
+        l.design_pressure = given_pressure;
+    auto fail_design = [&](const char* message) {
+        throw MessageText(batch_error_text(line.source.number, line.source.text, message, line.wind));
+    };
+    if (max_temperature > l.design_temperature)
+        fail_design("Design Temperature should be > all Operating temperatures");
+    if (max_pressure > l.design_pressure)
+        fail_design("Design Pressure should be > all Operating pressures");
 }
 
 }  // namespace
@@ -284,6 +320,9 @@ void read_pipe_line(BatchImport& b)
             r.fail("Soil name should be alpha-numeric", *field);
         s.soil = *field;
     }
+    // What a piping model can hold, as the model check says it.
+    if (const std::vector<SectionCheck> faults = section_bound_faults(s); !faults.empty())
+        r.fail("Section " + s.name + ": " + faults.front().message);
     check_room(r, numsections(), MAXSECTIONS, "pipe sections");
     pipe_sections().push_back(std::move(s));
 }
@@ -299,7 +338,6 @@ void read_loads_line(BatchImport& b)
         l.temperature[static_cast<std::size_t>(k)] = DEFAULT_LOAD_TEMPERATURE;
         l.pressure[static_cast<std::size_t>(k)] = ENTERED_ZERO;
     }
-    l.design_temperature = l.design_pressure = DESIGN_NOT_GIVEN;
     l.name = read_name_field(r, t.next_token(), NAME_LENGTH, "Load name is required",
                              "Load name should be <= 5 characters", "Load name should be alpha-numeric");
     std::optional<std::string> field = t.next_token();
@@ -312,9 +350,9 @@ void read_loads_line(BatchImport& b)
     l.pressure[1] = parsed(r, *field, parse_pressure, "Invalid P1");
 
     // The optional fields in the order of the line; the first missing one ends it.
-    std::array<bool, NUM_LOAD_SETS + 1> sets_given{};
+    BatchImport::LoadLine given_by_line{numloads() + 1, {r.line_number(), r.line()}, {}, false, false, {}};
+    std::array<bool, NUM_LOAD_SETS + 1>& sets_given = given_by_line.sets_given;
     sets_given[1] = true;
-    std::optional<std::string> wind;
     auto temperature = [&](int k) {
         l.temperature[static_cast<std::size_t>(k)] =
             checked(r, *field, parse_temperature, c_format("Invalid T%d", k), temperature_in_range);
@@ -337,8 +375,12 @@ void read_loads_line(BatchImport& b)
         [&] {
             l.design_temperature =
                 checked(r, *field, parse_temperature, "Invalid Design Temperature", temperature_in_range);
+            given_by_line.design_temperature_given = true;
         },
-        [&] { l.design_pressure = parsed(r, *field, parse_pressure, "Invalid Design Pressure"); },
+        [&] {
+            l.design_pressure = parsed(r, *field, parse_pressure, "Invalid Design Pressure");
+            given_by_line.design_pressure_given = true;
+        },
     };
     for (int k = 4; k <= NUM_LOAD_SETS; ++k) {
         fields.push_back([&, k] { temperature(k); });
@@ -349,7 +391,7 @@ void read_loads_line(BatchImport& b)
         if (parse_int(*field, option) != 0 || option < 0 || option > 1)
             r.fail("Invalid Wind option. Can be 0 or 1 (0 = Exclude, 1 = Include)", *field);
         l.wind = static_cast<uint8_t>(option);
-        wind = field;
+        given_by_line.wind = field;
     });
     for (const std::function<void()>& read : fields) {
         if (!(field = t.next_token()))
@@ -360,39 +402,17 @@ void read_loads_line(BatchImport& b)
     // The number of thermal sets is settled first, so that the design values
     // cover every set in use and every set the line gives.
     settle_numtloads(b, l);
-    // A design value not given covers the sets in use and those the line
-    // gives; a given one must cover the sets in use (a set the analysis does
-    // not take may hold anything).
-    float max_temperature = l.temperature[1];
-    float max_pressure = l.pressure[1];
-    float given_temperature = max_temperature;
-    float given_pressure = max_pressure;
-    for (int k = 2; k <= NUM_LOAD_SETS; ++k) {
-        const auto i = static_cast<std::size_t>(k);
-        if (k <= load_sets_in_use()) {
-            max_temperature = std::max(max_temperature, l.temperature[i]);
-            max_pressure = std::max(max_pressure, l.pressure[i]);
-        }
-        if (k <= load_sets_in_use() || sets_given[i]) {
-            given_temperature = std::max(given_temperature, l.temperature[i]);
-            given_pressure = std::max(given_pressure, l.pressure[i]);
-        }
-    }
-    if (l.design_temperature == DESIGN_NOT_GIVEN)
-        l.design_temperature = given_temperature;
-    if (l.design_pressure == DESIGN_NOT_GIVEN)
-        l.design_pressure = given_pressure;
-    auto fail_design = [&](const char* message) {
-        if (wind)
-            r.fail(message, *wind);
-        r.fail(message);
-    };
-    if (max_temperature > l.design_temperature)
-        fail_design("Design Temperature should be > all Operating temperatures");
-    if (max_pressure > l.design_pressure)
-        fail_design("Design Pressure should be > all Operating pressures");
+    settle_design(l, given_by_line);
     check_room(r, numloads(), MAXLOADS, "loads");
     pipe_loads().push_back(std::move(l));
+    b.load_lines.push_back(std::move(given_by_line));
+}
+
+void settle_loads(const BatchImport& b)
+{
+    for (const BatchImport::LoadLine& line : b.load_lines)
+        if (pipe_loads().valid(line.load))
+            settle_design(pipe_loads()[line.load], line);
 }
 
 // ---- BMATERIALS, BSECTIONS, BLOADS ---------------------------------------------------------
@@ -450,6 +470,10 @@ void read_bsection_line(BatchImport& b)
             continue;
         }
         s.values[i] = parsed(r, *field, values[i].parser, values[i].message);
+        const int v = static_cast<int>(i);
+        if (const std::string fault = beyond(beam_section_value_bound(v), s.values[i], beam_section_value_name(v));
+            !fault.empty())
+            r.fail("Beam section " + s.name + ": " + fault);
     }
     check_room(r, beam_sections().size(), MAX_BEAM_SECTIONS, "beam sections");
     beam_sections().push_back(std::move(s));

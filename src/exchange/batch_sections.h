@@ -4,9 +4,13 @@
 
 #include "exchange/batch_reader.h"
 #include "exchange/row_items.h"
+#include "loads/pipe_load.h"
 
+#include <array>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 struct BatchImport {
     explicit BatchImport(std::istream& in) : reader(in) {}
@@ -23,6 +27,29 @@ struct BatchImport {
     std::string material;
     std::string section;
     OperatingCondition condition;
+    // The number and text of the line that made each layout row (from 1),
+    // so that a check of the built model names it.
+    struct SourceLine {
+        int number = 0;
+        std::string text;
+    };
+    std::vector<SourceLine> row_lines{SourceLine{}};
+    void keep_row_line(int row, SourceLine line)
+    {
+        row_lines.resize(static_cast<std::size_t>(row) + 1);
+        row_lines[static_cast<std::size_t>(row)] = std::move(line);
+    }
+    // What each LOADS line gave beyond its load's values, so that the load
+    // is settled again once the number of thermal sets is final.
+    struct LoadLine {
+        int load = 0;                                  // index in the pipe loads
+        SourceLine source;
+        std::array<bool, NUM_LOAD_SETS + 1> sets_given{};
+        bool design_temperature_given = false;
+        bool design_pressure_given = false;
+        std::optional<std::string> wind;               // the wind field, named by a refusal
+    };
+    std::vector<LoadLine> load_lines;
 };
 
 // ---- Title, version and options (batch_options.cpp) ----------------------------------
@@ -42,6 +69,8 @@ void read_material_line(BatchImport& b);
 void read_soil_line(BatchImport& b);
 void read_pipe_line(BatchImport& b);
 void read_loads_line(BatchImport& b);
+// After the last line: every load against the final number of thermal sets.
+void settle_loads(const BatchImport& b);
 void read_bmaterial_line(BatchImport& b);
 void read_bsection_line(BatchImport& b);
 void read_bload_line(BatchImport& b);

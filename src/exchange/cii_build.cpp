@@ -3,6 +3,7 @@
 // pipe sections, materials and pipe loads found or added per element, the
 // passes over the rows once all elements stand, and the items.
 #include "exchange/cii_build.h"
+#include "exchange/import_check.h"
 #include "exchange/batch_import.h"
 #include "exchange/cii_import.h"
 
@@ -629,6 +630,8 @@ void check_rows_built(const CiiBuild& b)
         if (r.node != 0 && r.node_index == 0)
             b.fail(b.row_line(row), c_format("Node %s is not a node of the model", node_text(r.node).c_str()));
     }
+    if (const ImportRefusal refusal = imported_model_refusal(); !refusal.message.empty())
+        b.fail(refusal.row != 0 ? b.row_line(refusal.row) : 0, refusal.message);
 }
 
 // The file selects the modal analysis; it joins the default load cases.

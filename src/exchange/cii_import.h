@@ -7,7 +7,8 @@
 //
 // The first bad line ends the import with "line = <n>\n<line>\n<message>";
 // a fault found while the model is built names the line of the record that
-// holds the value. The model is then empty and the unit choices, piping
+// holds the value, also one for which the model file's reader or the model
+// check would refuse the built model (import_check.h). The model is then empty and the unit choices, piping
 // code and analysis options are what they were.
 #pragma once
 

@@ -351,7 +351,13 @@ void add_nozzle(CiiBuild& b, const CiiNozzle& n)
 }
 
 // The displacement vectors 1 to 3 of a node block on the anchor or nozzle
-// at its node; false when there is none.
+// at its node; false when there is none. A component of FREE_DISPLACEMENT or
+// more is one the file leaves free. A direction that every vector leaves free
+// is free at the node: the anchor takes no stiffness in it, and a nozzle,
+// which holds the pipe in every direction, cannot leave it free, so the
+// import is refused. A direction that one vector gives is held by the
+// support, at 0 in the vectors that leave it free (the file's blank of a
+// direction given elsewhere). A block that gives no component adds nothing.
 bool add_displacements(CiiBuild& b, const CiiDisplacementBlock& block, int dtype)
 {
     if (!valid_node_value(block.node))
@@ -363,15 +369,24 @@ bool add_displacements(CiiBuild& b, const CiiDisplacementBlock& block, int dtype
             row = i;
     if (row == 0)
         return false;
+    std::array<bool, 6> given{};
+    for (const std::array<double, 6>& vector : block.vectors)
+        for (std::size_t c = 0; c < 6; ++c)
+            given[c] = given[c] || vector[c] < FREE_DISPLACEMENT;
+    if (given == std::array<bool, 6>{}) {
+        b.notes.add(CII_DROPPED, c_format("displacements at node %d that give no component (line %d)", node,
+                                          block.line));
+        return true;
+    }
     DisplacementSets sets;
-    bool free = false;
+    bool held_at_zero = false;
     for (int set = 1; set <= 9; ++set)
         sets.given[static_cast<std::size_t>(set)] = 1;
     for (std::size_t k = 0; k < 3; ++k)
         for (std::size_t c = 0; c < 6; ++c) {
             const double v = block.vectors[k][c];
             if (v >= FREE_DISPLACEMENT) {
-                free = true;
+                held_at_zero = held_at_zero || given[c];
                 continue;
             }
             sets.values[k + 1][c] =
@@ -379,13 +394,31 @@ bool add_displacements(CiiBuild& b, const CiiDisplacementBlock& block, int dtype
                                   "Displacement")
                       : b.convert(v, DEGREES_PER_RADIAN, NeutralQuantity::Angle, block.vector_lines[k], "Rotation");
         }
-    if (free)
-        b.notes.add(CII_TAKEN_AS, c_format("free displacement components, held at 0 by the support (line %d)",
-                                            block.line));
-    if (dtype == DT_ANCHOR)
-        row_item<Anchor>(row).v.displacements = sets;
-    else
+    std::string free;
+    for (std::size_t c = 0; c < 6; ++c)
+        if (!given[c])
+            free += (free.empty() ? "" : " ") + std::string(direction_name(static_cast<int>(c)));
+    if (dtype == DT_NOZZLE && !free.empty())
+        b.fail(block.line, c_format("Node %d: a nozzle holds the pipe in every direction and cannot leave %s free; "
+                                    "give the displacement of %s, or model the support as an anchor",
+                                    node, free.c_str(), free.c_str()));
+    if (held_at_zero)
+        b.notes.add(CII_TAKEN_AS, c_format("displacement components left free where another vector gives their "
+                                           "direction, held at 0 (line %d)",
+                                           block.line));
+    if (dtype == DT_NOZZLE) {
         row_item<Nozzle>(row).v.displacements = sets;
+        return true;
+    }
+    AnchorValues& anchor = row_item<Anchor>(row).v;
+    anchor.displacements = sets;
+    for (std::size_t c = 0; c < 6; ++c)
+        if (!given[c])
+            anchor.stiffness[c] = 0.0f;
+    if (!free.empty())
+        b.notes.add(CII_TAKEN_AS, c_format("anchor at node %d free in %s, which its displacements leave free "
+                                           "(line %d)",
+                                           node, free.c_str(), block.line));
     return true;
 }
 

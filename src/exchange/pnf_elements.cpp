@@ -342,6 +342,7 @@ void read_pnf_row_pass2(PnfImport& p)
         if (model().rows[row].etype != ET_PIPE)
             p.fail("The element that starts at the node is not a pipe", *name);
         read_pnf_cut(p, row, *cut);
+        p.changed_lines[row] = p.line_number();
         return;
     }
     const int row = row_starting_at_node(p, p.node_number(*name), *name);
@@ -353,4 +354,5 @@ void read_pnf_row_pass2(PnfImport& p)
         read_pnf_reducer(p, row, *name);
     else
         read_pnf_bellows(p, row);
+    p.changed_lines[row] = p.line_number();
 }

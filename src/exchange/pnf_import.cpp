@@ -5,6 +5,7 @@
 
 #include "exchange/batch_import.h"
 #include "exchange/batch_reader.h"
+#include "exchange/import_check.h"
 #include "exchange/import_rollback.h"
 #include "exchange/pnf_reader.h"
 #include "framework/errors.h"
@@ -113,6 +114,16 @@ ImportNotes import_pnf_text(std::istream& in)
             throw MessageText(batch_error_text(line, lines.text(line),
                                                "Node " + node_text(r.node) + " is not a node of the model"));
         }
+    }
+    // The model must be one that the model file's reader and the model check
+    // take; a row that the second pass changed names that line.
+    if (const ImportRefusal refusal = imported_model_refusal(); !refusal.message.empty()) {
+        if (refusal.row == 0)
+            throw MessageText(refusal.message);
+        const auto changed = p.changed_lines.find(refusal.row);
+        const int line = changed != p.changed_lines.end() ? changed->second
+                                                          : p.row_lines[static_cast<std::size_t>(refusal.row)];
+        throw MessageText(batch_error_text(line, lines.text(line), refusal.message));
     }
     rollback.done();
     show_imported_model();

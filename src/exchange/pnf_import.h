@@ -6,8 +6,10 @@
 // bellows; the model is built again and its fix-ups done.
 //
 // The first bad line ends the import with "Line = <n> :  <line>\n<message>"
-// (then " :  <word>"); the model is then empty and the unit choices, piping
-// code and analysis options are what they were.
+// (then " :  <word>"), and so does a built model that the model file's reader
+// or the model check would refuse, at the line of its row (import_check.h);
+// the model is then empty and the unit choices, piping code and analysis
+// options are what they were.
 #pragma once
 
 #include "exchange/neutral_text.h"

@@ -105,6 +105,8 @@ public:
     int hanger_type = 16;                  // of HANGER lines
     // The line of each layout row, so that a check after the build names it.
     std::vector<int> row_lines{0};
+    // The line of the second pass that changed a row's element, by row.
+    std::map<int, int> changed_lines;
     int append_row();
     ImportNotes notes;
 

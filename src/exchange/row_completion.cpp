@@ -323,7 +323,11 @@ void complete_row_element(const BatchReader& r, int index, const RowItemValues& 
         });
         break;
     case ET_COMMENT:
-        storing(r, [&] { element_of<CommentElement>(row, "comment").set_text(head.comment); });
+        // As the layout's editor does: a first row's comment gives the model title too.
+        storing(r, [&] {
+            element_of<CommentElement>(row, "comment");
+            LayoutRow::set_comment_text(index, head.comment);
+        });
         break;
     case ET_TIE_ROD:
         if (!(static_cast<double>(v.tie_stiffness[0]) + v.tie_stiffness[1] >= 1.0e-6))

@@ -177,13 +177,48 @@ bool BinFile::open_write(const std::string& path)
     return true;
 }
 
+bool BinFile::open_scratch()
+{
+    if (writing_)
+        abandon();
+    else
+        close();
+    path_.clear();
+    error_ = false;
+    failure_.clear();
+    size_ = 0;
+    position_ = 0;
+    file_ = std::tmpfile();
+    if (!file_) {
+        failure_ = system_reason(errno);
+        error_ = true;
+        return false;
+    }
+    writing_ = true;
+    scratch_ = true;
+    return true;
+}
+
+bool BinFile::reread()
+{
+    if (!file_ || !writing_ || !scratch_ || !record_starts_.empty() || std::fflush(file_) != 0)
+        error_ = true;
+    if (error_)
+        return false;
+    std::rewind(file_);
+    writing_ = false;
+    position_ = 0;
+    return true;
+}
+
 bool BinFile::close()
 {
     if (!file_)
         return !error_;
-    if (!writing_) {
+    if (!writing_ || scratch_) {
         std::fclose(file_);
         file_ = nullptr;
+        writing_ = scratch_ = false;
         return !error_;
     }
 
@@ -216,7 +251,7 @@ void BinFile::abandon()
 {
     record_starts_.clear();
     record_bytes_.clear();
-    if (!writing_) {
+    if (!writing_ || scratch_) {
         close();
         return;
     }

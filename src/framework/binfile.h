@@ -43,6 +43,15 @@ public:
     // temporary file into place could.
     bool open_read(const std::string& path);
     bool open_write(const std::string& path);
+    // A scratch file that no path names (the system removes it when it is
+    // closed): written first, then read back from its start after reread(),
+    // so that records can be put through their reader as a file would bring
+    // them.
+    bool open_scratch();
+    // Ends the writing of a scratch file and goes to its start for reading;
+    // false (with the error flag set) when a write failed or a record is
+    // still open.
+    bool reread();
 
     // For a writer: true when the file was written and renamed into place.
     // For a reader: true when no error occurred. Closing a file that is not
@@ -110,6 +119,7 @@ private:
     std::string path_;
     std::string temp_path_;
     bool writing_ = false;
+    bool scratch_ = false;
     bool error_ = false;
     int64_t size_ = 0;       // reader: size at open; writer: the high-water mark
     int64_t position_ = 0;

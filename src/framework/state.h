@@ -15,12 +15,16 @@
 
 #include "framework/errors.h"
 
+#include <atomic>
+#include <cstddef>
 #include <memory>
 #include <type_traits>
-#include <unordered_map>
 #include <utility>
+#include <vector>
 
-// A set of parts, one per type.
+// A set of parts, one per type. A part is found by its type's number, an
+// index into the set's slots: the many look-ups of a report or a table cost
+// an index, not a hash.
 class PartSet {
 public:
     PartSet() = default;
@@ -42,21 +46,34 @@ public:
     template <typename T>
     T& get()
     {
-        std::unique_ptr<Part>& slot = parts_[key<T>()];
-        if (!slot)
-            slot = std::make_unique<Holder<T>>();
-        return static_cast<Holder<T>&>(*slot).value;
+        const std::size_t k = key<T>();
+        if (k >= parts_.size() || !parts_[k]) {
+            // Made before its slot is taken: making it may make other parts,
+            // which may add slots.
+            std::unique_ptr<Part> made = std::make_unique<Holder<T>>();
+            if (k >= parts_.size())
+                parts_.resize(k + 1);
+            parts_[k] = std::move(made);
+        }
+        return static_cast<Holder<T>&>(*parts_[k]).value;
     }
     // Null while the part has not been made.
     template <typename T>
     T* find()
     {
-        auto it = parts_.find(key<T>());
-        return it == parts_.end() ? nullptr : &static_cast<Holder<T>&>(*it->second).value;
+        const std::size_t k = key<T>();
+        return k < parts_.size() && parts_[k] ? &static_cast<Holder<T>&>(*parts_[k]).value : nullptr;
     }
     // Drops every part (their destructors run).
     void clear() { parts_.clear(); }
-    std::size_t size() const { return parts_.size(); }
+    // The number of parts made.
+    std::size_t size() const
+    {
+        std::size_t n = 0;
+        for (const std::unique_ptr<Part>& p : parts_)
+            n += p ? 1 : 0;
+        return n;
+    }
 
 private:
     struct Part {
@@ -78,20 +95,28 @@ private:
             }
         }
     };
-    // One address per type: the key of its part.
-    template <typename T>
-    static const void* key()
+    // The number of a type, given at its first look-up, the same for every
+    // set: the key of its part.
+    static std::size_t next_key()
     {
-        static constexpr char tag = 0;
-        return &tag;
+        static std::atomic<std::size_t> count{0};
+        return count++;
+    }
+    template <typename T>
+    static std::size_t key()
+    {
+        static const std::size_t k = next_key();
+        return k;
     }
     void copy_from(const PartSet& other)
     {
-        for (const auto& [k, part] : other.parts_)
-            parts_[k] = part->clone();
+        parts_.resize(other.parts_.size());
+        for (std::size_t k = 0; k < other.parts_.size(); ++k)
+            if (other.parts_[k])
+                parts_[k] = other.parts_[k]->clone();
     }
 
-    std::unordered_map<const void*, std::unique_ptr<Part>> parts_;
+    std::vector<std::unique_ptr<Part>> parts_;
 };
 
 // The session's parts: window objects and their memory, hooks, factories,

@@ -74,6 +74,26 @@ std::string trimmed(std::string text)
     return text;
 }
 
+std::string without_mnemonics(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&') {
+            if (i + 1 < text.size() && text[i + 1] == '&')
+                out += '&', ++i;
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+std::string menu_tip_text(std::string_view menu_text)
+{
+    return trimmed(without_mnemonics(menu_text.substr(0, menu_text.find('\t'))));
+}
+
 std::string squeeze_blanks(std::string_view text)
 {
     auto number_part = [](char c) { return (c >= '0' && c <= '9') || c == '.'; };

@@ -32,6 +32,11 @@ std::string_view utf8_prefix(std::string_view text, std::size_t max_bytes);
 std::string squeeze_blanks(std::string_view text);
 std::string upper_case(std::string text);
 std::string lower_case(std::string text);
+// A menu text as a list or a tool-tip shows it: without its mnemonic marks
+// ("&Sorted stresses" reads "Sorted stresses", "&&" one "&"); the tip also
+// without the key hint after a tab and the blanks around it.
+std::string without_mnemonics(std::string_view text);
+std::string menu_tip_text(std::string_view menu_text);
 
 // The file name of a path without its extension (the part from the last '.'
 // of the name on, when the name does not start with it); "Untitled" for an

@@ -216,6 +216,12 @@ double unit_from_internal(int q, int index, double internal_value)
     return def ? (internal_value - def->offset) / def->factor : internal_value;
 }
 
+UnitScale unit_scale(int q)
+{
+    const UnitDef* def = unit_def(q, current_unit(q));
+    return def ? UnitScale{def->offset, def->factor, false} : UnitScale{};
+}
+
 double to_internal(int q, double display_value)
 {
     return unit_to_internal(q, current_unit(q), display_value);

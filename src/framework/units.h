@@ -78,6 +78,17 @@ double unit_from_internal(int q, int index, double internal_value);
 double to_internal(int q, double display_value);
 double to_display(int q, double internal_value);
 
+// The conversion of a quantity's internal values into its unit shown, taken
+// once and handed on (to a thread that makes report lines): shown(v) is
+// to_display(q, v) to the last bit.
+struct UnitScale {
+    double offset = 0.0;
+    double factor = 1.0;
+    bool plain = true;   // no conversion: the value as it is
+    double shown(double value) const { return plain ? value : (value - offset) / factor; }
+};
+UnitScale unit_scale(int q);
+
 // ---- Parsers ----------------------------------------------------------------
 
 // Text with blanks removed (but one kept where it splits a number, which no
@@ -154,6 +165,30 @@ bool& moment_precision();
 // decimals as fit; "*****" when even that is too wide or the value is not
 // finite. "-0" (and "-0.00") becomes "0". A width of 0 or less sets no limit.
 std::string format_real(double value, int width, int decimals);
+// format_real's text written into `out` (NUMBER_TEXT_SIZE characters,
+// number_text.h); returns its end.
+char* write_real(char* out, double value, int width, int decimals);
+// A value as format_real writes it: the value in the unit shown, the width
+// and the decimals.
+struct ShownReal {
+    double value = 0.0;
+    int width = 0;
+    int decimals = 0;
+};
+// A value written as format_real writes it after the unit conversion.
+struct RealForm {
+    UnitScale scale;
+    int width = 0;
+    int decimals = 0;
+    ShownReal of(double value) const { return {scale.shown(value), width, decimals}; }
+};
+// What format_force_integer and format_moment_integer write, for writers
+// that place such a value themselves (report_real_right); the forms take
+// the units and the moment precision in force now.
+ShownReal force_integer(double value);
+ShownReal moment_integer(double value);
+RealForm force_integer_form();
+RealForm moment_integer_form();
 // "%.3G" / "%.5G"; "0" for magnitudes below 1e-30 (entered-zero marker,
 // denormals).
 std::string format_g3(double value);
@@ -165,6 +200,23 @@ std::string format_length(double value);
 std::string format_length_exact(double value);
 std::string format_dimension(double value);
 std::string format_displacement_or_none(double value);
+// The texts of format_displacement_or_none, format_angle and format_stress
+// written into `out` (NUMBER_TEXT_SIZE characters); each returns the end.
+char* write_displacement_or_none(char* out, double value);
+char* write_angle(char* out, double value);
+char* write_stress(char* out, double value);
+// The same with the unit and decimals taken before (displacement_form,
+// angle_form, unit_scale(STRESS)): they read nothing of the program's
+// state, so that another thread can write them.
+struct ShownForm {
+    UnitScale scale;
+    int decimals = 0;
+};
+ShownForm displacement_form();
+ShownForm angle_form();
+char* write_displacement_or_none(char* out, double value, const ShownForm& form);
+char* write_angle(char* out, double value, const ShownForm& form);
+char* write_stress(char* out, double value, const UnitScale& stress);
 std::string format_displacement_g5(double value);
 std::string format_angle_or_none(double value);
 std::string format_angle(double value);

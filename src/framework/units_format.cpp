@@ -1,12 +1,14 @@
-// Formatters: an internal value as text in the chosen unit. All go through
-// c_format, so the text never depends on the user's locale, and every text
-// that a parser reads back (dialogs, batch files) parses in the same unit.
+// Formatters: an internal value as text in the chosen unit. All write their
+// numbers through the printf-exact writers of number_text.h, so the text
+// never depends on the user's locale, and every text that a parser reads
+// back (dialogs, batch files) parses in the same unit.
+#include "framework/number_text.h"
 #include "framework/state.h"
-#include "framework/text.h"
 #include "framework/units.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -18,13 +20,22 @@ constexpr double TINY = 1.0e-30;
 constexpr int MAX_DECIMALS = 30;
 const char* const TOO_WIDE = "*****";
 
-// "-0", "-0.00" and the like read as a negative zero: drop the sign.
-std::string strip_negative_zero(std::string s)
+// "-0", "-0.00" and the like read as a negative zero: the sign is dropped
+// from the text between `begin` and `end`; returns its new end.
+char* drop_negative_zero(char* begin, char* end)
 {
-    if (s.size() > 1 && s[0] == '-' &&
-        s.find_first_not_of("0.", 1) == std::string::npos)
-        s.erase(0, 1);
-    return s;
+    if (end - begin > 1 && *begin == '-' && std::all_of(begin + 1, end, [](char c) { return c == '0' || c == '.'; })) {
+        std::memmove(begin, begin + 1, static_cast<size_t>(end - begin - 1));
+        return end - 1;
+    }
+    return end;
+}
+
+char* put_too_wide(char* out)
+{
+    const size_t n = std::strlen(TOO_WIDE);
+    std::memcpy(out, TOO_WIDE, n);
+    return out + n;
 }
 
 // The printf forms never show "NAN" or "INF": a value that is not a finite
@@ -33,28 +44,39 @@ std::string fixed(double value, int decimals)
 {
     if (!std::isfinite(value))
         return TOO_WIDE;
-    return strip_negative_zero(c_format("%.*f", decimals, value));
+    char text[NUMBER_TEXT_SIZE];
+    return std::string(text, drop_negative_zero(text, write_fixed(text, value, decimals)));
+}
+
+// "%.*G" without a negative zero's sign, TOO_WIDE for a value that is not a
+// finite number.
+char* write_g_form(char* out, int precision, double value)
+{
+    if (!std::isfinite(value))
+        return put_too_wide(out);
+    return drop_negative_zero(out, write_general(out, value, precision, true));
 }
 
 std::string g_form(int precision, double value)
 {
-    if (!std::isfinite(value))
-        return TOO_WIDE;
-    return strip_negative_zero(c_format("%.*G", precision, value));
+    char text[NUMBER_TEXT_SIZE];
+    return std::string(text, write_g_form(text, precision, value));
 }
 
 std::string g_form_lower(int precision, double value)
 {
     if (!std::isfinite(value))
         return TOO_WIDE;
-    return strip_negative_zero(c_format("%.*g", precision, value));
+    char text[NUMBER_TEXT_SIZE];
+    return std::string(text, drop_negative_zero(text, write_general(text, value, precision, false)));
 }
 
 std::string e4_form(double value)
 {
     if (!std::isfinite(value))
         return TOO_WIDE;
-    return c_format("%.4E", value);
+    char text[NUMBER_TEXT_SIZE];
+    return std::string(text, write_exponent(text, value, 4, true));
 }
 
 // The decimal exponent of a finite, non-zero value (floor of log10 |value|).
@@ -96,22 +118,38 @@ std::string feet_and_inches(double inches, int decimals = 4)
         feet += 1.0;
         rest = 0.0;
     }
-    std::string text = c_format("%.0f'", feet) +
-                       trim_zeros(c_format("%.*f", decimals, rest), static_cast<size_t>(decimals), true);
+    char whole[NUMBER_TEXT_SIZE], part[NUMBER_TEXT_SIZE];
+    std::string text = std::string(whole, write_fixed(whole, feet, 0)) + "'" +
+                       trim_zeros(std::string(part, write_fixed(part, rest, decimals)), static_cast<size_t>(decimals), true);
     if (inches < 0.0 && (feet > 0.0 || rest > 0.0))
         text.insert(0, "-");
     return text;
 }
 
 // "E+6" short form: 2.95e7 -> "29.5E+6"; "E-6" short form: 6.5e-6 -> "6.5E-6".
-std::string mega_form(double value)
+char* write_mega_form(char* out, double value)
 {
     if (!std::isfinite(value))
-        return TOO_WIDE;
+        return put_too_wide(out);
     // From 1E+10 on the short form would carry two exponents.
-    if (g_form(4, value / 1.0e6).find('E') != std::string::npos)
-        return g_form(4, value);
-    return g_form(4, value / 1.0e6) + "E+6";
+    char* end = write_g_form(out, 4, value / 1.0e6);
+    if (std::find(out, end, 'E') != end)
+        return write_g_form(out, 4, value);
+    std::memcpy(end, "E+6", 3);
+    return end + 3;
+}
+
+std::string mega_form(double value)
+{
+    char text[NUMBER_TEXT_SIZE];
+    return std::string(text, write_mega_form(text, value));
+}
+
+char* put_text(char* out, const char* text)
+{
+    const size_t n = std::strlen(text);
+    std::memcpy(out, text, n);
+    return out + n;
 }
 
 std::string micro_form(double value)
@@ -133,7 +171,8 @@ std::string engineering_form(double value)
         exponent += 3;
         digits = g_form(3, value / std::pow(10.0, exponent));
     }
-    return digits + c_format("E%+d", exponent);
+    char power[NUMBER_TEXT_SIZE];
+    return digits + "E" + (exponent < 0 ? "" : "+") + std::string(power, write_integer(power, exponent));
 }
 
 bool is_rigid(double value)
@@ -145,21 +184,51 @@ bool is_rigid(double value)
 
 bool& moment_precision() { return session_part<MomentPrecision>().two_decimals; }
 
-std::string format_real(double value, int width, int decimals)
+char* write_real(char* out, double value, int width, int decimals)
 {
     if (!std::isfinite(value))
-        return TOO_WIDE;
+        return put_too_wide(out);
     decimals = std::clamp(decimals, 0, MAX_DECIMALS);
-    std::string text = strip_negative_zero(c_format("%-1.*f", decimals, value));
-    if (width <= 0 || text.size() <= static_cast<size_t>(width))
-        return text;
-    // The exponent form with the most decimals that fit.
+    char* end = drop_negative_zero(out, write_fixed(out, value, decimals));
+    if (width <= 0 || end - out <= width)
+        return end;
+    // The exponent form with the most decimals that fit: one digit, the
+    // point and the decimals, and at least "E+00" (a sign first when negative).
+    const int sign = std::signbit(value) ? 1 : 0;
     for (int d = std::min(width, MAX_DECIMALS); d >= 0; --d) {
-        text = c_format("%-1.*E", d, value);
-        if (text.size() <= static_cast<size_t>(width))
-            return text;
+        if (sign + 1 + (d > 0 ? d + 1 : 0) + 4 > width)
+            continue;
+        end = write_exponent(out, value, d, true);
+        if (end - out <= width)
+            return end;
     }
-    return TOO_WIDE;
+    return put_too_wide(out);
+}
+
+std::string format_real(double value, int width, int decimals)
+{
+    char text[NUMBER_TEXT_SIZE];
+    return std::string(text, write_real(text, value, width, decimals));
+}
+
+RealForm force_integer_form()
+{
+    return {unit_scale(FORCE), 10, 0};
+}
+
+RealForm moment_integer_form()
+{
+    return {unit_scale(MOMENT), 10, moment_precision() ? 2 : 0};
+}
+
+ShownReal force_integer(double value)
+{
+    return force_integer_form().of(value);
+}
+
+ShownReal moment_integer(double value)
+{
+    return moment_integer_form().of(value);
 }
 
 std::string format_g3(double value)
@@ -179,7 +248,8 @@ std::string format_or_empty(double value, std::string (*format)(double))
 
 std::string int_text(int64_t value)
 {
-    return c_format("%lld", static_cast<long long>(value));
+    char text[NUMBER_TEXT_SIZE];
+    return std::string(text, write_integer(text, static_cast<long long>(value)));
 }
 
 std::string format_length(double value)
@@ -234,14 +304,35 @@ std::string format_dimension(double value)
     return g_form(5, to_display(DIMENSION, value));
 }
 
-std::string format_displacement_or_none(double value)
+ShownForm displacement_form()
+{
+    return {unit_scale(DISPLACEMENT), current_unit(DISPLACEMENT) == 0 ? 4 : 3};
+}
+
+ShownForm angle_form()
+{
+    return {unit_scale(ANGLE), current_unit(ANGLE) == 0 ? 4 : 6};
+}
+
+char* write_displacement_or_none(char* out, double value, const ShownForm& form)
 {
     if (std::fabs(value) >= NONE_LIMIT)
-        return "None";
-    double d = to_display(DISPLACEMENT, value);
+        return put_text(out, "None");
+    double d = form.scale.shown(value);
     if (std::fabs(d) < 1.0e-4)
-        return "0";
-    return format_real(d, 0, current_unit(DISPLACEMENT) == 0 ? 4 : 3);
+        return put_text(out, "0");
+    return write_real(out, d, 0, form.decimals);
+}
+
+char* write_displacement_or_none(char* out, double value)
+{
+    return write_displacement_or_none(out, value, displacement_form());
+}
+
+std::string format_displacement_or_none(double value)
+{
+    char text[NUMBER_TEXT_SIZE];
+    return std::string(text, write_displacement_or_none(text, value));
 }
 
 std::string format_displacement_g5(double value)
@@ -258,14 +349,25 @@ std::string format_angle_or_none(double value)
 
 // Rotations of the result tables: fixed point, 4 decimals in degrees and 6 in
 // radians (rotations in radians are small); "0" when nothing shows.
-std::string format_angle(double value)
+char* write_angle(char* out, double value, const ShownForm& form)
 {
     if (std::fabs(value) >= NONE_LIMIT)
-        return "None";
-    std::string text = format_real(to_display(ANGLE, value), 0, current_unit(ANGLE) == 0 ? 4 : 6);
-    if (text.find_first_not_of("0.") == std::string::npos)
-        return "0";
-    return text;
+        return put_text(out, "None");
+    char* end = write_real(out, form.scale.shown(value), 0, form.decimals);
+    if (std::all_of(out, end, [](char c) { return c == '0' || c == '.'; }))
+        return put_text(out, "0");
+    return end;
+}
+
+char* write_angle(char* out, double value)
+{
+    return write_angle(out, value, angle_form());
+}
+
+std::string format_angle(double value)
+{
+    char text[NUMBER_TEXT_SIZE];
+    return std::string(text, write_angle(text, value));
 }
 
 std::string format_force(double value)
@@ -290,12 +392,14 @@ std::string format_moment(double value)
 
 std::string format_force_integer(double value)
 {
-    return format_real(to_display(FORCE, value), 10, 0);
+    const ShownReal r = force_integer(value);
+    return format_real(r.value, r.width, r.decimals);
 }
 
 std::string format_moment_integer(double value)
 {
-    return format_real(to_display(MOMENT, value), 10, moment_precision() ? 2 : 0);
+    const ShownReal r = moment_integer(value);
+    return format_real(r.value, r.width, r.decimals);
 }
 
 std::string format_weight_per_length(double value)
@@ -378,10 +482,21 @@ std::string format_pressure(double value)
 
 // Stresses and moduli of a million and more show in the "E+6" short form of
 // the material tables ("29.5E+6"), smaller ones with 6 significant digits.
+char* write_stress(char* out, double value, const UnitScale& stress)
+{
+    double d = stress.shown(value);
+    return std::fabs(d) >= 1.0e6 ? write_mega_form(out, d) : write_g_form(out, 6, d);
+}
+
+char* write_stress(char* out, double value)
+{
+    return write_stress(out, value, unit_scale(STRESS));
+}
+
 std::string format_stress(double value)
 {
-    double d = to_display(STRESS, value);
-    return std::fabs(d) >= 1.0e6 ? mega_form(d) : g_form(6, d);
+    char text[NUMBER_TEXT_SIZE];
+    return std::string(text, write_stress(text, value));
 }
 
 std::string format_modulus(double value)

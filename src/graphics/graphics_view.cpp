@@ -395,6 +395,7 @@ double zoom_all_once()
 
 void zoom_all()
 {
+    graphics_view().fit_pending = false;
     // The symbols grow or shrink with the scale, so the extent of the second
     // fitting can outgrow the window of the first: fit again until the
     // window holds the extent at its scale (a few rounds settle it).
@@ -613,19 +614,3 @@ void set_view_direction(double x, double y, double z)
     call(h.resume_animation);
 }
 
-void set_sample_view()
-{
-    GraphicsViewState& g = graphics_view();
-    const GraphicsHooks& h = graphics_hooks();
-    call(h.highlight_suspend);
-    ViewWindow w{2300.0f, -600.0f, 3100.0f, -100.0f};
-    const double scale = std::max(std::min(g.client_width / 800.0, g.client_height / 500.0), 1.0e-6);
-    set_drawing_scale(scale);
-    widen_to_client(w);
-    g.view_window = w;
-    update_screen_positions();
-    compute_model_extent();
-    update_view_window();
-    graphics_redraw();
-    call(h.highlight_resume);
-}

@@ -60,6 +60,10 @@ struct GraphicsViewState {
     PreviousView previous;
     bool scroll_dragging = false;   // a thumb is being dragged
     bool render_off_by_drag = false;
+    // The whole model is to be fitted into the client at the next paint (a
+    // model came while the window had no size of its own); a fitting made
+    // before then takes its place.
+    bool fit_pending = false;
     // The plot file being written (at most one, while its writer runs).
     bool plt_output = false;
     bool dxf_output = false;
@@ -164,5 +168,3 @@ void previous_view();
 // A new view direction (nothing when it equals the current viewpoint): the
 // previous view kept, the view rebuilt and zoomed to the whole model.
 void set_view_direction(double x, double y, double z);
-// The fixed view of the first-run sample model.
-void set_sample_view();

@@ -16,11 +16,13 @@
 namespace {
 
 // Moves the function number of every time-varying load of `rows` by
-// `shift` from `first` on.
+// `shift` from `first` on. A number that no model can have (a damaged file
+// may hold any) stays as it is, for the model check to refuse.
 void renumber_loads(OneBased<LayoutRow>& rows, int first, int shift)
 {
     for (LayoutRow& r : rows)
-        if (auto* item = dynamic_cast<TimeVaryingLoad*>(r.data.get()); item && item->function >= first)
+        if (auto* item = dynamic_cast<TimeVaryingLoad*>(r.data.get());
+            item && item->function >= first && item->function <= MAX_TIME_FUNCTIONS)
             item->function += shift;
 }
 
@@ -55,7 +57,8 @@ std::unique_ptr<SectionContents> read_section(BinFile& file)
     if (file.error() || count == 0)
         return contents;
     if (count < 0 || count > MAX_TIME_FUNCTIONS + 1 || !file.fits(count, 4))
-        throw_message(c_format("The number of time functions (%d) is out of range", count - 1));
+        throw_message(c_format("The number of time functions (%lld) is out of range",
+                               static_cast<long long>(count) - 1));
     if (!load_records_in_file())
         throw_old_load_records("time functions");
     TimeFunctions& t = contents->value;

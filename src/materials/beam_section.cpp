@@ -12,7 +12,9 @@
 #include "model/layout_row.h"
 #include "model/model.h"
 #include "model/model_file.h"
+#include "model/value_bounds.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
@@ -35,6 +37,14 @@ const char* beam_section_value_name(int value)
                                                       "Major shear area", "Minor shear area",
                                                       "Depth",        "Width"};
     return value >= 0 && value < BS_VALUE_COUNT ? NAMES[value] : "";
+}
+
+const ValueBound& beam_section_value_bound(int value)
+{
+    static const ValueBound* const BOUNDS[BS_VALUE_COUNT] = {
+        &BEAM_AREA_BOUND, &BEAM_INERTIA_BOUND, &BEAM_INERTIA_BOUND, &BEAM_INERTIA_BOUND,
+        &BEAM_AREA_BOUND, &BEAM_AREA_BOUND,    &BEAM_DIMENSION_BOUND, &BEAM_DIMENSION_BOUND};
+    return *BOUNDS[std::clamp(value, 0, BS_VALUE_COUNT - 1)];
 }
 
 void BeamSection::read(BinFile& file, std::size_t name_width) {

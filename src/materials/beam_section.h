@@ -19,6 +19,7 @@
 #include <vector>
 
 class BinFile;
+struct ValueBound;
 
 inline constexpr std::size_t BEAM_SECTION_DESCRIPTION_LENGTH = 15;
 inline constexpr std::size_t BEAM_SECTION_DESCRIPTION_WIDTH = 16;
@@ -34,6 +35,12 @@ enum BeamSectionValue {
 // "Area", "Major moment of inertia", ...: a value in messages about a stored
 // record; "" outside 0..7.
 const char* beam_section_value_name(int value);
+// The bound of a value in the table of what a piping model can hold
+// (model/value_bounds.h), with the unit quantity it is shown in: areas,
+// moments of inertia and the torsional constant, the depth and the width.
+// The area and both moments of inertia must also lie above 0. `value` in
+// 0..7.
+const ValueBound& beam_section_value_bound(int value);
 
 struct BeamSection {
     std::string name;          // at most 5 characters; empty in library entries

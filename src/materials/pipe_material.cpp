@@ -127,6 +127,14 @@ int material_type_index(const std::string& code)
 
 bool is_material_type_code(const std::string& code) { return material_type_index(code) >= 0; }
 
+bool material_is_ferrous(const PipeMaterial& m)
+{
+    for (const char* code : {"CS", "FS", "AS", "SS", "CI"})
+        if (m.type == code)
+            return true;
+    return false;
+}
+
 bool is_frp_code(const std::string& code) { return upper_case(code) == "FR"; }
 
 // ---- Interpolation ------------------------------------------------------------------------

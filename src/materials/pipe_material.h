@@ -105,6 +105,9 @@ int material_type_index(const std::string& code);
 bool is_material_type_code(const std::string& code);
 // True when the code is "FR" in any case.
 bool is_frp_code(const std::string& code);
+// True for the iron-based types: carbon steel, ferritic steel, austenitic
+// and other stainless steels, cast iron.
+bool material_is_ferrous(const PipeMaterial& material);
 
 // ---- Property look-ups over temperature ---------------------------------------------
 

@@ -11,6 +11,7 @@
 #include "materials/soil.h"
 #include "model/element_data.h"
 #include "model/model.h"
+#include "model/value_bounds.h"
 
 #include <set>
 
@@ -29,12 +30,6 @@ private:
     std::string who_;
     std::vector<std::string> list_;
 };
-
-// A dimension limit as the editors show it: "0.0010 (inch)".
-std::string dimension_text(double inches)
-{
-    return format_dimension(inches) + " " + unit_label(DIMENSION);
-}
 
 void check_not_negative(Problems& p, double value, const std::string& field)
 {
@@ -123,18 +118,10 @@ std::vector<std::string> pipe_material_problems(const PipeMaterial& m)
 std::vector<std::string> pipe_section_problems(const PipeSection& s)
 {
     Problems p("Section", s.name);
-    if (!(double(s.outside_diameter) >= 0.001))
-        p.add("Outside diameter should be at least " + dimension_text(0.001));
-    if (!(double(s.thickness) >= 0.0001))
-        p.add("Thickness should be at least " + dimension_text(0.0001));
-    check_not_negative(p, s.corrosion_allowance, "Corrosion allowance");
-    if (!mill_tolerance_in_range(s.mill_tolerance))
-        p.add(c_format("Mill tolerance should be between 0 and %g", double(MAX_MILL_TOLERANCE)));
-    check_not_negative(p, s.insulation_density, "Insulation density");
-    check_not_negative(p, s.insulation_thickness, "Insulation thickness");
-    check_not_negative(p, s.lining_density, "Lining density");
-    check_not_negative(p, s.lining_thickness, "Lining thickness");
-    // The dialog's combined checks once every value is in its own range.
+    // Each value within its bound (model/value_bounds.h), then the dialog's
+    // combined checks once every value is in its own range.
+    for (const SectionCheck& fault : section_bound_faults(s))
+        p.add(fault.message);
     if (p.empty())
         if (const SectionCheck check = check_section_values(s); !check.ok())
             p.add(check.message);
@@ -164,6 +151,10 @@ std::vector<std::string> beam_section_problems(const BeamSection& s)
             check_above_zero(p, value, beam_section_value_name(v));
         else
             check_not_negative(p, value, beam_section_value_name(v));
+        if (value > 0.0f)
+            if (const std::string fault = beyond(beam_section_value_bound(v), value, beam_section_value_name(v));
+                !fault.empty())
+                p.add(fault);
     }
     return p.take();
 }

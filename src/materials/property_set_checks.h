@@ -13,15 +13,18 @@
 //                  more; Nu above -1 and (but for FRP) below 0.5; density and
 //                  strength of 0 or more; joint factors above 0 and at most 1
 //                  (a circumferential factor of 0 stands for 1)
-//   pipe section   outside diameter at least 0.001 in, wall at least
-//                  0.0001 in, corrosion allowance, insulation and lining of 0
-//                  or more, mill tolerance 0 to 75 %, then the section
+//   pipe section   every value within its bound of what a piping model can
+//                  hold (section_bound_faults: outside diameter 0.001 to
+//                  1000 in, wall 0.0001 to 1000 in, corrosion allowance,
+//                  insulation and lining 0 to 1000 in, their densities 0 to
+//                  1 lb/in3), mill tolerance 0 to 75 %, then the section
 //                  dialog's combined checks (check_section_values); a soil
 //                  that is defined
 //   beam material  modulus above 0, Nu from 0.01 to below 0.5, density of 0
 //                  or more
 //   beam section   area and both moments of inertia above 0, the other
-//                  values 0 or more
+//                  values 0 or more, each within its bound
+//                  (beam_section_value_bound)
 //   soil           density above 0; cohesionless: delta 0 to 75 degrees and
 //                  Ks above 0; cohesive: strength above 0
 //   names          every record named, with a name its editor takes, once in

@@ -105,7 +105,7 @@ public:
     FileFailure(const char* action, const std::string& path) : action_(action), path_(path) {}
     [[noreturn]] void operator()(const std::string& what) const
     {
-        throw MessageText(std::string(action_) + ":\n" + path_ + "\n" + what);
+        throw MessageText(std::string(action_) + ":\n" + (path_.empty() ? "" : path_ + "\n") + what);
     }
 
 private:
@@ -149,6 +149,19 @@ using AllContents = std::array<std::unique_ptr<SectionContents>, NUM_MODEL_SECTI
 
 // Reads every section of the file's version (set as model_file_version())
 // into contents objects, checking each section's end and the file's end.
+// Every section in file order, each framed by its length.
+void write_sections(BinFile& file)
+{
+    for (int id = 0; id < NUM_MODEL_SECTIONS; ++id) {
+        const int64_t start = begin_framed_record(file);
+        if (const ModelSectionOwner* owner = owner_of(id))
+            owner->write(file);
+        else
+            file.write_int(0);
+        end_framed_record(file, start);
+    }
+}
+
 AllContents read_sections(BinFile& file, const FileFailure& fail, bool for_merge)
 {
     AllContents contents;
@@ -323,21 +336,30 @@ void write_model_file(const std::string& path)
         const std::string digits = c_format("%04d", static_cast<int>(MODEL_FILE_VERSION));
         std::memcpy(header + MODEL_FILE_MAGIC_LENGTH, digits.data(), 4);
         file.write(header, sizeof header);
-
-        for (int id = 0; id < NUM_MODEL_SECTIONS; ++id) {
-            const int64_t start = begin_framed_record(file);
-            if (const ModelSectionOwner* owner = owner_of(id))
-                owner->write(file);
-            else
-                file.write_int(0);
-            end_framed_record(file, start);
-        }
+        write_sections(file);
         if (file.close())
             return;
     }
     // The system's reason, or that the file is read-only, after the path.
     throw MessageText("Unable to write model file:\n" + path +
                       (file.failure().empty() ? std::string() : "\n" + file.failure()));
+}
+
+std::string model_read_refusal()
+{
+    BinFile file;
+    if (!file.open_scratch())
+        return {};
+    write_sections(file);
+    if (!file.reread())
+        return {};
+    const ModelFileVersionScope version(MODEL_FILE_VERSION);
+    try {
+        read_sections(file, FileFailure("Saved and opened again, the model would be refused", ""), false);
+    } catch (const MessageText& refusal) {
+        return refusal.text;
+    }
+    return {};
 }
 
 void merge_model(const std::string& path)

@@ -226,6 +226,21 @@ void read_model(const std::string& path, const std::function<void()>& before_ins
 // written beside the target and renamed into place, so a failed write (which
 // throws "Unable to write model file:\n<path>") leaves the old file.
 void write_model_file(const std::string& path);
+// The first row of the current model whose records the reader above would
+// refuse: every row is written to a scratch file (which leaves nothing on
+// disk) and read back as opening the model reads it. `row` is 0 when every
+// row reads back (or no scratch file could be made); else `message` is the
+// reader's ("Row 5: Valve: a multiplier is below 0.01").
+struct RowRefusal {
+    int row = 0;
+    std::string message;
+};
+RowRefusal first_unreadable_row();
+// The same for the whole current model as it stands (the model build as it
+// is): the reader's message for the first record it would refuse, after
+// "Saved and opened again, the model would be refused:"; empty when the
+// model reads back (or no scratch file could be made).
+std::string model_read_refusal();
 // Appends the layout rows and the records of every registered section of
 // another model file to the current model, the owners renaming clashing
 // names; then rebuilds the model and marks it modified. The title, QA block,

@@ -532,3 +532,27 @@ OneBased<LayoutRow>* merged_layout_rows(SectionContents* contents)
     auto* rows = dynamic_cast<RowsContents*>(contents);
     return rows ? &rows->rows : nullptr;
 }
+
+RowRefusal first_unreadable_row()
+{
+    const Model& m = model();
+    BinFile file;
+    if (!file.open_scratch())
+        return {};
+    for (const LayoutRow& r : m.rows)
+        write_layout_row(file, r);
+    if (!file.reread())
+        return {};
+    const ModelFileVersionScope version(MODEL_FILE_VERSION);
+    for (int row = 1; row <= m.numrows(); ++row) {
+        LayoutRow read;
+        try {
+            read_layout_row(file, read, row);
+        } catch (const MessageText& refusal) {
+            return {row, refusal.text};
+        }
+        if (file.error())
+            return {row, c_format("Row %d: its records do not read back as they were written", row)};
+    }
+    return {};
+}

@@ -3,6 +3,7 @@
 
 #include "framework/errors.h"
 #include "framework/geometry.h"
+#include "framework/number_text.h"
 #include "framework/strings.h"
 #include "framework/units.h"
 #include "model/model.h"
@@ -25,15 +26,23 @@ int node_index(int number)
     return found == lookup.end() ? 0 : found->second;
 }
 
-std::string node_text(int number)
+char* write_node_text(char* out, int number)
 {
     if (number == 0)
-        return {};
+        return out;
     int band = number / NODE_BAND;
     int base = number % NODE_BAND;
     if (number < 0 || band == 0 || base == 0 || band > static_cast<int>(BAND_LETTERS.size()))
-        return int_text(number);
-    return int_text(base) + BAND_LETTERS[static_cast<std::size_t>(band - 1)];
+        return write_integer(out, number);
+    out = write_integer(out, base);
+    *out++ = BAND_LETTERS[static_cast<std::size_t>(band - 1)];
+    return out;
+}
+
+std::string node_text(int number)
+{
+    char text[NUMBER_TEXT_SIZE];
+    return std::string(text, write_node_text(text, number));
 }
 
 int parse_node_text_code(const std::string& text, int& out)

@@ -43,6 +43,8 @@ struct NodeRecord {
 int node_index(int number);
 // "25", "25A", "25J"...; empty for 0. Numbers beyond the J band print plainly.
 std::string node_text(int number);
+// node_text written into `out` (NUMBER_TEXT_SIZE characters); returns its end.
+char* write_node_text(char* out, int number);
 
 // Node text: a number with an optional suffix letter A, B, C, D or J (either
 // case; blanks ignored). Returns 0 when valid (out set), 1 not an integer,

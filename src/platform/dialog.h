@@ -26,6 +26,8 @@ public:
     virtual void timer(Dialog&, int /*timer_id*/) {}
     // The dialog has been drawn on screen for the first time.
     virtual void shown(Dialog&) {}
+    // F1 in the dialog (the help request): true when the procedure served it.
+    virtual bool on_help(Dialog&) { return false; }
 };
 
 class Dialog {

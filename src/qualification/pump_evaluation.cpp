@@ -50,10 +50,6 @@ V3 node_point(int index)
 }
 
 int nozzle_node(const PumpRecord& p, int nozzle) { return nozzle == SUCTION ? p.suction_node : p.discharge_node; }
-int nozzle_location(const PumpRecord& p, int nozzle)
-{
-    return nozzle == SUCTION ? p.suction_location : p.discharge_location;
-}
 
 void scale(HiLoads& loads, double factor)
 {
@@ -85,6 +81,13 @@ bool pump_is_vertical(const PumpRecord& pump)
 }
 
 int pump_kind(const PumpRecord& pump) { return pump.kind == PUMP_KIND_UNSET ? PUMP_HORIZONTAL_API610 : pump.kind; }
+
+int pump_nozzle_location(const PumpRecord& pump, int nozzle)
+{
+    if (pump.vertical != 0 || pump.kind == PUMP_VERTICAL_INLINE_API610)
+        return LOCATION_SIDE;
+    return nozzle == SUCTION ? pump.suction_location : pump.discharge_location;
+}
 
 PumpAxes pump_axes(const PumpRecord& pump, const PumpEvaluation& e)
 {
@@ -262,7 +265,7 @@ void evaluate_pump_loads(const PumpRecord& pump, PumpEvaluation& e, int slot)
         z.allowed_available = row != nullptr;
         if (!row)
             continue;
-        const int location = nozzle_location(pump, n);
+        const int location = pump_nozzle_location(pump, n);
         const double force_factor = vertical && location == LOCATION_SIDE ? 2.0 : 1.0;
         const double moment_factor = (vertical ? 2.0 : 1.0) * 12.0;
         const std::array<double, 4>& forces = api610_forces(*row, location);

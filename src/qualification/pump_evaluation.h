@@ -67,6 +67,12 @@ struct PumpAxes {
 bool pump_is_vertical(const PumpRecord& pump);
 // The standard with kind 0 read as 1.
 int pump_kind(const PumpRecord& pump);
+// Where a nozzle sits on the casing (NozzleLocation): the record's location,
+// but Side for both nozzles of a vertical inline pump (API 610), whose
+// suction and discharge stand in line on the sides of the casing and are
+// checked against the side-nozzle forces, doubled (Table 5 with F.2),
+// whichever location an older record holds.
+int pump_nozzle_location(const PumpRecord& pump, int nozzle);
 
 // The pump axes; throws "Invalid shaft axis for pump: %s" (horizontal) or
 // "Unable to find z axis for vertical inline pump: %s" (vertical).

@@ -1,6 +1,8 @@
 // Start-up batch mode of the program binary on a machine without a display:
 // `korvane sample.mbf` writes sample.mod and the results and ends with 0; a
 // broken batch file ends with 1 and its message on standard error, at once.
+#include "exchange/data/seed_batch_files.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -479,4 +481,82 @@ TEST_F(BatchModeBinaryTest, BuriedPipingRunsFromABatchFile)
     const int32_t elements = int_at(bytes, 16);
     EXPECT_EQ(elements, 4);
     EXPECT_EQ(int_at(bytes, 20 + 32 * static_cast<std::size_t>(elements)), 4);
+}
+
+// `korvane --headless <file>` of every kind the program opens: a refusal is
+// written to standard error and ends the program with 1, whether the opener
+// throws its text or shows it itself.
+class HeadlessOpen : public BatchModeBinaryTest {};
+
+TEST_F(HeadlessOpen, AFolderInPlaceOfAFileOfAnyKindIsRefusedOnStandardError)
+{
+    for (const char* ext : {"mod", "res", "mat", "mdb", "spe", "val", "bli", "flg", "noz", "lug"}) {
+        const std::string name = std::string("x.") + ext;
+        fs::create_directories(scratch / name);
+        const ProgramRun r = run("--headless " + name);
+        EXPECT_EQ(r.exit_code, 1) << name;
+        EXPECT_EQ(r.err.rfind("Korvane: ", 0), 0u) << name << ": " << r.err;
+        // The message names the file (a results file names its model file).
+        const std::string named = std::string(ext) == "res" ? "x.mod" : name;
+        EXPECT_NE(r.err.find((scratch / named).string()), std::string::npos) << name << ": " << r.err;
+    }
+}
+
+TEST_F(HeadlessOpen, ADamagedResultsFileIsRefusedOnStandardError)
+{
+    copy_sample("sample.mbf");
+    ASSERT_EQ(run("sample.mbf").exit_code, 0);
+    ProgramRun r = run("--headless sample.res");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    // Cut short, the results no longer match the model.
+    fs::resize_file(scratch / "sample.res", fs::file_size(scratch / "sample.res") / 2);
+    r = run("--headless sample.res");
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.err, "Korvane: Results file does not match the model.\nPlease reanalyze the model.\n");
+    // A damaged model file as well.
+    std::ofstream(scratch / "sample.mod", std::ios::trunc) << "not a model";
+    r = run("--headless sample.mod");
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.err.rfind("Korvane: ", 0), 0u) << r.err;
+}
+
+// ---- Section bounds ----------------------------------------------------------------------------
+
+class SectionBounds : public BatchModeBinaryTest {
+protected:
+    // A batch file of one pipe section and a reducer row.
+    static std::string file(const std::string& od, const std::string& reducer_od)
+    {
+        return seed_batch_files::section_bounds(od, reducer_od);
+    }
+};
+
+TEST_F(SectionBounds, BatchFileWithAnOutsideDiameterOf1E19EndsWith1NamingTheSection)
+{
+    // The import refuses the section's line by the table of what a piping
+    // model can hold, as the model check would; nothing is written.
+    std::ofstream(scratch / "huge.mbf") << file("1E19", "8.625");
+    const ProgramRun r = run("huge.mbf");
+    EXPECT_EQ(r.exit_code, 1) << r.err;
+    EXPECT_NE(r.err.find("Section P6: Outside diameter of 1E+19 inch is beyond what a piping model can hold (0.001 "
+                         "inch to 1000 inch)"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("Assertion"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(scratch / "huge.mod"));
+    EXPECT_FALSE(fs::exists(scratch / "huge.res"));
+
+    // A reducer's own diameter is refused by the model check before the
+    // run, naming its row; the sound file runs.
+    std::ofstream(scratch / "reducer.mbf") << file("6.625", "1E19");
+    const ProgramRun reducer = run("reducer.mbf");
+    EXPECT_EQ(reducer.exit_code, 1) << reducer.err;
+    EXPECT_NE(reducer.err.find("Row 4: its outside diameter of 5E+18 inch is beyond what a piping model can hold"),
+              std::string::npos)
+        << reducer.err;
+    EXPECT_EQ(reducer.err.find("Assertion"), std::string::npos) << reducer.err;
+    std::ofstream(scratch / "sound.mbf") << file("6.625", "8.625");
+    const ProgramRun sound = run("sound.mbf");
+    EXPECT_EQ(sound.exit_code, 0) << sound.err;
 }

@@ -11,6 +11,7 @@
 #include "framework/app_state.h"
 #include "graphics/ui/graphics_window.h"
 #include "loads/ui/loads_subsystem.h"
+#include "model/ui/model_commands.h"
 #include "materials/program_fixture.h"
 #include "qualification/ui/qualification_ui.h"
 #include "results/ui/results_window.h"
@@ -51,4 +52,14 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     Script& script() const { return hb->script(); }
+    // Saves the model as model.mod, analyses it and opens its results.
+    void analyse_and_open_results()
+    {
+        set_model_file_path(path("model.mod"));
+        ASSERT_TRUE(save_model(0));
+        ASSERT_TRUE(analyze_command(0));
+        open_results();
+        hb->run_loop();
+        ASSERT_TRUE(in_results());
+    }
 };

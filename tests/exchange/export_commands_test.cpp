@@ -124,12 +124,7 @@ TEST_F(ExportCommandTest, ResultsWindowExportsTheDeflectedShapeOfTheCurrentCase)
     // The model saved and analysed; its results open. While the
     // displacements are the result on screen, "Export to 3D Plant Design"
     // writes the shape moved by the current case's displacements.
-    set_model_file_path(path("model.mod"));
-    ASSERT_TRUE(save_model(0));
-    ASSERT_TRUE(analyze_command(0));
-    open_results();
-    hb->run_loop();
-    ASSERT_TRUE(in_results());
+    ASSERT_NO_FATAL_FAILURE(analyse_and_open_results());
     ASSERT_TRUE(results_hooks().export_hanger_interface);
     set_current_result(RESULT_DISPLACEMENTS);
     results_menu_popup();

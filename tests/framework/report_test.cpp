@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -382,6 +383,100 @@ TEST_F(ReportTest, ContentsPagesShiftThePageNumbers) {
     EXPECT_NE(split_lines(pages[61])[0].find("Page 62"), std::string::npos);
     EXPECT_FALSE(report_state().text_report);
     EXPECT_FALSE(report_state().collecting_contents);
+}
+
+// The writer of a report with contents runs once; the text handed out in
+// pieces is the whole text; every page (the 9th to the 10th and the 99th to
+// the 100th among them) carries its own number, and a text of several
+// megabytes (more than one block) reads back whole.
+TEST_F(ReportTest, AReportWithContentsIsWrittenOnceAndPutTogetherWhole) {
+    set_sample_qa();
+    int runs = 0;
+    const std::string row(400, 'x');
+    ReportJob job{"Long", [&] {
+                      ++runs;
+                      for (int part = 1; part <= 3; ++part) {
+                          report_page_break();
+                          report_contents_line(c_format("Part %d", part));
+                          for (int i = 0; i < 40 * 56; ++i) report_line(c_format("%d.%d ", part, i) + row);
+                      }
+                  },
+                  true};
+    const std::string text = report_render_text(job, false);
+    EXPECT_EQ(runs, 1);
+    EXPECT_GT(text.size(), size_t{2} << 20);
+    std::string pieces;
+    report_render_text_to(job, false, [&pieces](std::string_view piece) { pieces += piece; });
+    EXPECT_EQ(pieces, text);
+    const std::vector<std::string> pages = split_pages(text);
+    ASSERT_EQ(pages.size(), 121u);   // one of contents, three parts of 40 pages
+    for (size_t p = 0; p < pages.size(); ++p) {
+        const std::vector<std::string> lines = split_lines(pages[p]);
+        ASSERT_GE(lines.size(), 4u);
+        const std::string number = c_format("12 Mar 2025    Page %zu", p + 1);
+        EXPECT_EQ(lines[0].substr(lines[0].size() - number.size()), number);
+        EXPECT_EQ(lines[1], split_lines(pages[0])[1]);
+    }
+    // The contents give each part's first page, after the contents page.
+    const std::vector<std::string> contents = split_lines(pages[0]);
+    EXPECT_EQ(contents[6].substr(3, 6), "Part 2");
+    EXPECT_EQ(contents[6].substr(contents[6].size() - 3), " 42");
+    EXPECT_EQ(split_lines(pages[41])[3].substr(3, 5), "2.0 x");
+}
+
+// A number never runs into the text before it on the line: it keeps one
+// blank, taking the exponent form that fits the room there is, or stars;
+// in CSV its cell holds it whole.
+TEST_F(ReportTest, ANumberTakesTheRoomThereIs) {
+    auto line = [](const std::function<void()>& write) {
+        report_begin_text(false);
+        write();
+        const std::vector<std::string> lines = split_lines(report_end_text());
+        return lines.size() > 3 ? lines[3] : std::string();
+    };
+    // A load of 141,096,320 lb after node 19540: ten characters wide, it
+    // would start right after the node.
+    EXPECT_EQ(line([] {
+                  report_print_at("19540", 6);
+                  report_real_right(141096320.0, 10, 0, 19);
+              }),
+              "     19540 1.41E+08");
+    // With room it is written as format_real writes it.
+    EXPECT_EQ(line([] {
+                  report_print_at("195", 6);
+                  report_real_right(-1410963.0, 10, 0, 19);
+              }),
+              "     195   -1410963");
+    // Two values of 1e10 and more side by side: the second takes the seven
+    // characters left to it.
+    EXPECT_EQ(line([] {
+                  report_real_right(2.5162e10, 10, 0, 30);
+                  report_real_right(3.1033e10, 10, 0, 38);
+              }),
+              std::string(20, ' ') + "2.5162E+10 3.1E+10");
+    // One character of room: a star; none: nothing (the text before is kept).
+    EXPECT_EQ(line([] {
+                  report_print_at("Flange rating", 5);
+                  report_real_right(12345.0, 10, 0, 19);
+              }),
+              "    Flange rating *");
+    EXPECT_EQ(line([] {
+                  report_print_at("Flange rating", 5);
+                  report_real_right(12345.0, 10, 0, 17);
+              }),
+              "    Flange rating");
+    // Columns are characters: an accented name takes one column a letter.
+    EXPECT_EQ(line([] {
+                  report_print_at("Düsseldorf", 1);
+                  report_real_right(12345678.0, 10, 0, 18);
+              }),
+              "Düsseldorf 1.2E+07");
+    report_begin_text(true);
+    report_real_right(141096320.0, 10, 0, 19);
+    report_real_right(0.0, 10, 0, 29);
+    report_real_right(-0.2, 10, 0, 39);
+    report_next_line();
+    EXPECT_EQ(report_end_text(), "141096320,,,\n");
 }
 
 TEST_F(ReportTest, AWholeReportRunKeepsAnOpenReportAlone) {

@@ -8,6 +8,7 @@
 #include "framework/ui/frame.h"
 #include "framework/ui/help.h"
 #include "framework/ui/menus.h"
+#include "framework/ui/messages.h"
 #include "framework/ui/shell.h"
 #include "platform/headless/headless_backend.h"
 
@@ -165,6 +166,23 @@ TEST_F(ShellTest, CommandLineFileIsOpenedByItsExtension) {
     register_opener("res", [](const std::string&) { throw MessageText("Results file: x.res\nDoes not exist."); });
     open_command_line_file("x.res");
     EXPECT_EQ(script().last_message(), "Results file: x.res\nDoes not exist.");
+}
+
+TEST_F(ShellTest, AnOpenerThatShowsItsOwnRefusalHasOpenedNothing) {
+    register_opener("mat",
+                    [](const std::string& p) { message_error(0, "Material Library: " + p + "\nDoes not exist."); });
+    register_opener("val", [](const std::string& p) { message_warning(0, "Valve Library: " + p + " is old"); });
+    app_startup();
+    EXPECT_FALSE(open_command_line_file("/m/x.mat"));
+    // A warning is no refusal.
+    EXPECT_TRUE(open_command_line_file("/m/x.val"));
+    // Without windows the error goes to standard error as well, whole.
+    set_error_messages_to_stderr(true);
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(open_command_line_file("/m/x.mat"));
+    EXPECT_TRUE(open_command_line_file("/m/x.val"));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Korvane: Material Library: /m/x.mat\nDoes not exist.\n");
+    set_error_messages_to_stderr(false);
 }
 
 TEST_F(ShellTest, BatchFileStartsBatchModeOrIsRefused) {

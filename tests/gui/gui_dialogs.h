@@ -45,6 +45,16 @@ inline std::vector<QWidget*> dialog_controls(QWidget* top) {
     return out;
 }
 
+// A message box that is up: its text recorded and the box closed; false
+// when the modal window is none.
+inline bool close_message_box(QWidget* modal, std::vector<std::string>& messages) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (!box) return false;
+    messages.push_back(box->text().toStdString());
+    box->accept();
+    return true;
+}
+
 // Runs a dialog through the program's dialog helper (which fills the unit
 // labels), hands its window to `check` once it is laid out and on the
 // screen, and closes it.

@@ -15,6 +15,7 @@
 #include "materials/material_records.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
+#include "materials/property_set_checks.h"
 #include "materials/size_tables.h"
 #include "materials/soil.h"
 #include "materials/ui/beam_material_ui.h"
@@ -22,6 +23,7 @@
 #include "materials/ui/material_props_editor.h"
 #include "materials/ui/materials_subsystem.h"
 #include "materials/ui/pipe_material_ui.h"
+#include "materials/ui/dialogs_sections.h"
 #include "materials/ui/pipe_section_ui.h"
 #include "materials/ui/soil_ui.h"
 #include "model/model_file_fixture.h"
@@ -73,6 +75,16 @@ protected:
         }
     }
     static size_t message_count() { return script().messages().size(); }
+    // A beam section of the area and moments of inertia of a W8x18.
+    static BeamSection w8_section()
+    {
+        BeamSection b;
+        b.name = "W8";
+        b.values[BS_AREA] = 5.26f;
+        b.values[BS_MAJOR_I] = 30.8f;
+        b.values[BS_MINOR_I] = 9.77f;
+        return b;
+    }
 };
 
 TEST_F(TableInputTest, MaterialsInputRowBecomesAMaterialWhicheverWayItIsLeft)
@@ -214,12 +226,7 @@ TEST_F(TableInputTest, EveryTablesNumberColumnsRefuseWhatTheyCannotRead)
     pipe_materials().push_back(one_row_steel("CS1"));
     pipe_sections().push_back(non_standard_section("P1", 4.5f, 0.237f));
     beam_materials().push_back(BeamMaterial{"BM1", "Beam steel", 29e6f, 0.3f, 0.283f, 6e-6f});
-    BeamSection b;
-    b.name = "W8";
-    b.values[BS_AREA] = 5.26f;
-    b.values[BS_MAJOR_I] = 30.8f;
-    b.values[BS_MINOR_I] = 9.77f;
-    beam_sections().push_back(b);
+    beam_sections().push_back(w8_section());
 
     // Each typed text would become another number if a character were
     // dropped (15, 12, 10, 56); each is refused and the value stays.
@@ -314,6 +321,95 @@ TEST_F(TableInputTest, PipeSectionsTakeSizeAndScheduleAfterTheNameAndCheckTheWal
     type("99");
     key(KEY_TAB);
     EXPECT_EQ(script().last_message(), "Schedule 99 is not a schedule of size 6\"");
+}
+
+// ---- Section bounds: the cells and the dialog take the model check's limits ---------------------
+
+namespace {
+
+class SectionBounds : public TableInputTest {
+protected:
+    // Types a cell of row 1 and commits it with Tab.
+    static void type_cell(int column, const std::string& text)
+    {
+        click(1, column);
+        key(KEY_ESCAPE);   // a click into the current cell opened it
+        type(text);
+        key(KEY_TAB);
+    }
+};
+
+}  // namespace
+
+TEST_F(SectionBounds, ThicknessAndDiameterCellsTakeTheLimitsOfTheModelCheck)
+{
+    // A wall of 0 was stored by the cell and then refused by the model check
+    // (at least 0.0001 in); the cell now takes the same limits: below them
+    // the value is invalid, above them the table's text says why.
+    pipe_sections().push_back(non_standard_section("P1", 4.5f, 0.237f));
+    open_sections_table();
+    const std::pair<std::string, std::string> refused[] = {
+        {"0", "Thickness =  0  is invalid"},
+        {"0.00009", "Thickness =  0.00009  is invalid"},
+        {"2000", "Thickness of 2000 inch is beyond what a piping model can hold (0.0001 inch to 1000 inch)"},
+    };
+    for (const auto& [text, message] : refused) {
+        type_cell(5, text);
+        EXPECT_EQ(script().last_message(), message) << text;
+        EXPECT_FLOAT_EQ(pipe_sections()[1].thickness, 0.237f) << text;
+        key(KEY_ESCAPE);
+    }
+    type_cell(4, "1E19");
+    EXPECT_EQ(script().last_message(),
+              "Outside diameter of 1E+19 inch is beyond what a piping model can hold (0.001 inch to 1000 inch)");
+    EXPECT_FLOAT_EQ(pipe_sections()[1].outside_diameter, 4.5f);
+    key(KEY_ESCAPE);
+    type_cell(9, "1E6");
+    EXPECT_EQ(script().last_message(),
+              "Insulation thickness of 1E+06 inch is beyond what a piping model can hold (0 inch to 1000 inch)");
+    key(KEY_ESCAPE);
+
+    // The smallest wall the check takes is taken, and the check then finds
+    // nothing wrong with the section.
+    const size_t before = message_count();
+    type_cell(5, "0.0001");
+    EXPECT_EQ(message_count(), before);
+    EXPECT_FLOAT_EQ(pipe_sections()[1].thickness, 0.0001f);
+    EXPECT_TRUE(pipe_section_problems(pipe_sections()[1]).empty());
+
+    // A beam section's cells as well: an area of a solid 1000 in square at
+    // most.
+    beam_sections().push_back(w8_section());
+    open_beam_sections_table();
+    type_cell(3, "2E6");
+    EXPECT_EQ(script().last_message(), "Area of 2E+06 in2 is beyond what a piping model can hold (0 in2 to 1E+06 in2)");
+    EXPECT_FLOAT_EQ(beam_sections()[1].values[BS_AREA], 5.26f);
+}
+
+TEST_F(SectionBounds, SectionDialogTakesTheSameLimits)
+{
+    pipe_sections().push_back(non_standard_section("P1", 4.5f, 0.237f));
+    script().once("SECTION_DIALOG", [](HeadlessDialog& d) {
+        auto attempt = [&d](int id, const std::string& text, const std::string& good) {
+            d.type(id, text);
+            d.press(IDOK);
+            EXPECT_EQ(d.focused(), id) << text;
+            d.type(id, good);
+        };
+        attempt(SEC_THICKNESS, "0", "0.237");
+        attempt(SEC_OD, "1E19", "4.5");
+        attempt(SEC_INS_DENSITY, "5000", "");
+        attempt(SEC_LIN_THICKNESS, "5000", "");
+        d.press(IDOK);
+    });
+    EXPECT_EQ(edit_pipe_section(1), IDOK);
+    EXPECT_EQ(script().messages(),
+              (std::vector<std::string>{
+                  "Thickness =  0  is invalid",
+                  "Outside diameter of 1E+19 inch is beyond what a piping model can hold (0.001 inch to 1000 inch)",
+                  "Insulation density of 5000 lb/ft3 is beyond what a piping model can hold (0 lb/ft3 to 1728 lb/ft3)",
+                  "Lining thickness of 5000 inch is beyond what a piping model can hold (0 inch to 1000 inch)"}));
+    EXPECT_TRUE(pipe_section_problems(pipe_sections()[1]).empty());
 }
 
 TEST_F(TableInputTest, NewMaterialWithoutPropertiesSaysWhereTheyGoAndTheGridTakesThem)

@@ -47,35 +47,16 @@ TEST_F(QualificationPagesTest, FlangeQualificationReportOnPages)
 
 TEST_F(QualificationPagesTest, LugEvaluationReportOnPages)
 {
-    start_new(NEW_KIND_LUG);
-    LugInput& in = lug_qualification().input;
-    in.Do = 10.75f;
-    in.T = 0.5f;
-    in.L1 = 1.0f;
-    in.L2 = 1.5f;
-    in.sh = 15000;
-    in.sy = 30000;
-    in.sa = 22500;
-    in.maxima.W = 1500;
-    in.thermal.ML = -24000;
-    lug_qualification().analyzed = true;
+    start_analysed_lug();
+    lug_qualification().input.thermal.ML = -24000;
     const std::string texts = expect_clean(write_lug_report);
     EXPECT_NE(texts.find("Sustained + Thermal Exp. Stress (Ste) [Eq. 11]: (psi)\n"), std::string::npos);
 }
 
 TEST_F(QualificationPagesTest, NozzleQualificationReportsOnPages)
 {
-    start_new(NEW_KIND_NOZZLE);
+    start_evaluated_nozzle();
     NozzleEvaluation& n = nozzle_qualification().data;
-    n.R = 40;
-    n.e = 0.5f;
-    n.de = 6.625f;
-    n.eb = 0.5f;
-    n.d = 6.345f;
-    n.ec = 0.9f;
-    n.f = 20000;
-    n.fb = 17000;
-    nozzle_qualification().evaluate = true;
     const std::string en = expect_clean(write_nozzle_report);
     EXPECT_NE(en.find("b) Distances to any other local load in any direction shall not be less than\nSQRT(R.ec) = "),
               std::string::npos)

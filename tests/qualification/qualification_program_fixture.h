@@ -20,6 +20,8 @@
 #include "model/ui/dialogs_model_file.h"
 #include "model/ui/list_window.h"
 #include "model/ui/model_commands.h"
+#include "qualification/ui/lug_ui.h"
+#include "qualification/ui/nozzle_ui.h"
 #include "qualification/ui/qualification_mode.h"
 #include "qualification/ui/qualification_report_table.h"
 #include "qualification/ui/qualification_ui.h"
@@ -102,5 +104,38 @@ protected:
     static void write_bytes(const std::string& file, const std::string& b)
     {
         std::ofstream(file, std::ios::binary | std::ios::trunc) << b;
+    }
+
+    // A new rectangular lug (1 x 1.5 in) on a 10.75 x 0.5 in pipe with its
+    // allowables and a thrust of 1500 lb, analysed.
+    void start_analysed_lug()
+    {
+        start_new(NEW_KIND_LUG);
+        LugInput& in = lug_qualification().input;
+        in.Do = 10.75f;
+        in.T = 0.5f;
+        in.L1 = 1.0f;
+        in.L2 = 1.5f;
+        in.sh = 15000;
+        in.sy = 30000;
+        in.sa = 22500;
+        in.maxima.W = 1500;
+        lug_qualification().analyzed = true;
+    }
+    // A new EN 13445 nozzle of 6.625 in on a shell of radius 40 in,
+    // evaluated.
+    void start_evaluated_nozzle()
+    {
+        start_new(NEW_KIND_NOZZLE);
+        NozzleEvaluation& n = nozzle_qualification().data;
+        n.R = 40;
+        n.e = 0.5f;
+        n.de = 6.625f;
+        n.eb = 0.5f;
+        n.d = 6.345f;
+        n.ec = 0.9f;
+        n.f = 20000;
+        n.fb = 17000;
+        nozzle_qualification().evaluate = true;
     }
 };

@@ -191,7 +191,7 @@ TEST_F(DisplacementTable, ExtremesAreTheOtherDisplacementKind)
     frame_command(f, CMD_NEXT_ITEM);
     EXPECT_EQ(results_table_view().table(), &displacement_table());
     script().once(other_supports_template(2), [](HeadlessDialog& d) {
-        EXPECT_EQ(d.list_text(RADIO_LIST, 1), "&Extremes");
+        EXPECT_EQ(d.list_text(RADIO_LIST, 1), "Extremes");
         d.select(RADIO_LIST, 1);
         d.press(IDOK);
     });

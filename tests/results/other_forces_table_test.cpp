@@ -175,8 +175,8 @@ TEST_F(OtherForcesChooser, KindsStepWrapAndAreChosen)
     // The chooser lists the kinds the model has.
     script().once(other_supports_template(2), [](HeadlessDialog& d) {
         EXPECT_EQ(d.list_count(RADIO_LIST), 2);
-        EXPECT_EQ(d.list_text(RADIO_LIST, 0), "&Pipes");
-        EXPECT_EQ(d.list_text(RADIO_LIST, 1), "&Other");
+        EXPECT_EQ(d.list_text(RADIO_LIST, 0), "Pipes");
+        EXPECT_EQ(d.list_text(RADIO_LIST, 1), "Other");
         d.select(RADIO_LIST, 0);
         d.press(IDOK);
     });

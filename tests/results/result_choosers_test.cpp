@@ -5,6 +5,7 @@
 #include "codes/stress_display.h"
 #include "results/results_program_fixture.h"
 
+#include "framework/strings.h"
 #include "framework/ui/pick_list.h"
 #include "framework/units.h"
 #include "platform/headless/headless_dialog.h"
@@ -112,7 +113,7 @@ TEST_F(ResultChooserTest, OtherSupportsChooserAndSupportLoadsResult)
     script().once(other_supports_template(static_cast<int>(kinds.size())), [&](HeadlessDialog& d) {
         EXPECT_EQ(d.caption(), "Other Supports");
         ASSERT_EQ(d.list_count(RADIO_LIST), static_cast<int>(kinds.size()));
-        EXPECT_EQ(d.list_text(RADIO_LIST, 0), support_kind_name(kinds[0]));
+        EXPECT_EQ(d.list_text(RADIO_LIST, 0), without_mnemonics(support_kind_name(kinds[0])));
         EXPECT_TRUE(d.click_item(RADIO_LIST, 1));
     });
     EXPECT_TRUE(script().key(results_frame().window, KEY_F6));

@@ -149,7 +149,7 @@ TEST_F(ResultsWindowTest, TabAndTheResultChooserWrap)
     // The chooser opens on the current result; a click chooses.
     script().once(result_chooser_template(), [](HeadlessDialog& d) {
         EXPECT_EQ(d.list_selection(RADIO_LIST), 2);
-        EXPECT_EQ(d.list_text(RADIO_LIST, 0), "&Sorted stresses");
+        EXPECT_EQ(d.list_text(RADIO_LIST, 0), "Sorted stresses");
         EXPECT_TRUE(d.click_item(RADIO_LIST, 1));
     });
     EXPECT_TRUE(script().menu_command(results_frame().window, CMD_RESULTS));

@@ -311,8 +311,9 @@ TEST_F(TimeHistoryKindsTest, ElementForcesInGlobalAxesWhenTheConversionIsThere)
     t = current_time_history_table();
     EXPECT_NE(t->title.find("in global coordinates"), std::string::npos);
     EXPECT_EQ(t->header_text(2, 0), "FX");
-    // Element 1's first-end FX at step 2 is 2 * 1 - 0 = 2, turned -2.
-    EXPECT_EQ(t->cell_text(3, 2, 0), format_force_integer(-2.0));
+    // Element 1's first-end FX at step 2 is 2 * 1 - 0 = 2, turned -2, and
+    // shown as the force on the element at its first end: 2.
+    EXPECT_EQ(t->cell_text(3, 2, 0), format_force_integer(2.0));
     EXPECT_EQ(local, format_force_integer(2.0));
     EXPECT_EQ(results_tooltip(CMD_LOCAL_GLOBAL), "Local Forces");
 }

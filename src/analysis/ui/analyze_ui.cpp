@@ -6,8 +6,9 @@
 // which closes the dialog. The dialog stays open until the worker ends:
 // Cancel only asks it to stop. With the windowless backend (batch mode and
 // the window tests) nothing runs posted calls while a dialog is open, so the
-// dialog's first timer waits for the worker's posts and runs them itself
-// until the run has ended, however long it takes.
+// dialog's first timer runs the worker's posts itself as they come, until
+// the run has ended, however long it takes. Every post and the end of the
+// worker's job wake the main thread: nothing waits on a clock.
 #include "analysis/analysis_model.h"
 #include "analysis/model_check.h"
 #include "analysis/static_analysis.h"
@@ -36,7 +37,8 @@ constexpr int POLL_MILLISECONDS = 100;
 // What the worker and the window share.
 struct RunShared {
     std::atomic<bool> cancel{false};
-    Event posted{false};            // auto-reset: set by every post of the worker
+    Event wake{false};              // auto-reset: set by every post of the worker and at its end
+    Event ended{true};              // set when the worker's job has returned, after its last post
     // Main thread only.
     Dialog* dialog = nullptr;
     bool finished = false;
@@ -47,7 +49,22 @@ struct RunShared {
 void post_from_worker(const std::shared_ptr<RunShared>& shared, std::function<void()> call)
 {
     post_to_main(std::move(call));
-    shared->posted.set();
+    shared->wake.set();
+}
+
+// Runs the worker's posts as they come until its job has returned; its
+// last post runs too. With windows the wait gives way to the window
+// system's events now and then, so that the windows stay painted.
+void run_posts_until_ended(const std::shared_ptr<RunShared>& shared, const std::function<bool()>& enough)
+{
+    for (;;) {
+        // Read before the posts are run: a job that has ended has posted all.
+        const bool ended = shared->ended.is_set();
+        backend().process_events();
+        if (ended || enough())
+            return;
+        shared->wake.wait(backend().has_windows() ? POLL_MILLISECONDS : -1);
+    }
 }
 
 class AnalysisDialog : public DialogProc {
@@ -65,10 +82,8 @@ public:
     {
         if (id != POLL_TIMER)
             return;
-        while (!backend().has_windows() && !shared_->finished) {
-            shared_->posted.wait(POLL_MILLISECONDS);
-            backend().process_events();
-        }
+        if (!backend().has_windows())
+            run_posts_until_ended(shared_, [this] { return shared_->finished; });
         if (shared_->finished && !d.ended())
             d.end(IDOK);
     }
@@ -172,6 +187,12 @@ std::string run_warnings_text(const std::vector<std::string>& warnings)
     return warnings_text("The hanger design:", warnings);
 }
 
+// What the modal analysis says of the modes it found.
+std::string modal_notes_text(const std::vector<std::string>& notes)
+{
+    return warnings_text("The modal analysis:", notes);
+}
+
 struct LastRun {
     bool unconverged = false;
     std::vector<std::string> case_notes;
@@ -221,6 +242,15 @@ bool analyze_command(WindowId owner)
     WorkerThread worker;
     const AnalysisModel* model = snapshot.get();
     const bool started = worker.start([shared, model, callbacks] {
+        // However the job ends, the main thread hears of it.
+        struct EndSignal {
+            RunShared& s;
+            ~EndSignal()
+            {
+                s.ended.set();
+                s.wake.set();
+            }
+        } end_signal{*shared};
         RunOutcome outcome = run_analysis(*model, callbacks);
         post_from_worker(shared, [shared, outcome] {
             shared->finished = true;
@@ -240,12 +270,8 @@ bool analyze_command(WindowId owner)
     // question among them, are run while it stops.
     if (!shared->finished)
         shared->cancel = true;
-    while (worker.running()) {
-        shared->posted.wait(POLL_MILLISECONDS);
-        backend().process_events();
-    }
+    run_posts_until_ended(shared, [] { return false; });
     worker.join();
-    backend().process_events();
 
     const RunOutcome& outcome = shared->outcome;
     if (!shared->finished || !outcome.completed) {
@@ -265,5 +291,7 @@ bool analyze_command(WindowId owner)
     }
     if (!outcome.warnings.empty())
         message_warning(owner, run_warnings_text(outcome.warnings));
+    if (!outcome.modal_notes.empty())
+        message_warning(owner, modal_notes_text(outcome.modal_notes));
     return true;
 }

@@ -359,14 +359,7 @@ public:
         discard_undo_snapshot();
     }
 
-    bool on_key(int key, unsigned mods) override
-    {
-        if (key == KEY_F1 && mods == MOD_NONE) {
-            help(BENDS_TABLE_HELP_CONTEXT, frame_window());
-            return true;
-        }
-        return ElementRowsTable::on_key(key, mods);
-    }
+    void on_help(WindowId owner) override { help(BENDS_TABLE_HELP_CONTEXT, owner); }
 
 
 private:

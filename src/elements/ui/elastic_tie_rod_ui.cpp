@@ -257,6 +257,7 @@ public:
     {
         groups = {{3, 4, label_with_unit("Stiffness", STIFFNESS), 0}, {5, 6, label_with_unit("Gap", DIMENSION), 0}};
     }
+    void on_help(WindowId owner) override { help(TIE_ROD_HELP_CONTEXT, owner); }
 
     std::string header_text(int c, int line) override
     {

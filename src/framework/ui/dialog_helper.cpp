@@ -4,6 +4,7 @@
 #include "framework/errors.h"
 #include "framework/state.h"
 #include "framework/strings.h"
+#include "framework/ui/help.h"
 #include "framework/ui/messages.h"
 #include "framework/units.h"
 
@@ -88,6 +89,18 @@ public:
     }
     void shown(Dialog& d) override {
         guarded(helper_, d, [&] { inner_.shown(d); });
+    }
+    // F1: what the procedure does for it; else its Help button, where it
+    // has one; else the dialog's page of the guide.
+    bool on_help(Dialog& d) override {
+        guarded(helper_, d, [&] {
+            if (inner_.on_help(d)) return;
+            if (d.has_item(IDHELP) && d.is_shown(IDHELP) && d.is_enabled(IDHELP))
+                inner_.command(d, IDHELP, NOTIFY_CLICKED);
+            else
+                help_page(d.templ().name, d.window());
+        });
+        return true;
     }
 
 private:

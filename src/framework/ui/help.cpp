@@ -5,7 +5,10 @@
 #include "framework/ui/dialogs_common.h"
 #include "framework/ui/messages.h"
 
+#include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace {
@@ -39,20 +42,45 @@ void help_init(const std::string& program_folder) {
 
 const std::string& help_path() { return location().found; }
 
-void help(int context, WindowId owner) {
+namespace {
+
+// The help window at an anchor of the guide ("" its contents).
+void open_help(const std::string& anchor, WindowId owner) {
     const HelpLocation& where = location();
     if (where.found.empty()) {
         message_info(owner, "Help file not found:\n" +
                                 (where.expected.empty() ? std::string(HELP_FILE_NAME) : where.expected));
         return;
     }
-    // The help window opens the guide at the context's anchor.
-    const std::string anchor = context != 0 ? help_anchor(context) : std::string();
     if (!backend().show_help(where.found, anchor))
         message_error(owner, "Unable to open the help file:\n" + where.found);
 }
 
+bool guide_has_anchor(const std::string& anchor) {
+    std::ifstream in(location().found, std::ios::binary);
+    const std::string guide{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return guide.find("<a name=\"" + anchor + "\">") != std::string::npos;
+}
+
+}  // namespace
+
+void help(int context, WindowId owner) {
+    open_help(context != 0 ? help_anchor(context) : std::string(), owner);
+}
+
 std::string help_anchor(int context) { return "context-" + std::to_string(context); }
+
+std::string help_page_anchor(const std::string& name) {
+    std::string id;
+    for (const char c : name)
+        id += std::isalnum(static_cast<unsigned char>(c)) || c == '_' ? c : '-';
+    return id;
+}
+
+void help_page(const std::string& name, WindowId owner) {
+    const std::string anchor = help_page_anchor(name);
+    open_help(!location().found.empty() && guide_has_anchor(anchor) ? anchor : std::string(), owner);
+}
 
 namespace {
 

@@ -20,6 +20,13 @@ const std::string& help_path();
 void help(int context, WindowId owner = 0);
 // The anchor of a context in the guide: "context-<n>".
 std::string help_anchor(int context);
+// The anchor of the guide's page of a dialog or table: its name (the
+// template's name, the table's title) with what is no letter, digit or "_"
+// as "-".
+std::string help_page_anchor(const std::string& name);
+// Opens the help at the page of a dialog or table, or at the contents when
+// the guide has no page of that name.
+void help_page(const std::string& name, WindowId owner = 0);
 
 inline constexpr const char* TUTORIAL_FILE_NAME = "Tutorial_1.pdf";
 // The Tutorial command: opens the tutorial file of the program folder in

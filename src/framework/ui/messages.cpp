@@ -1,6 +1,7 @@
 #include "framework/ui/messages.h"
 
 #include "framework/app_state.h"
+#include "framework/state.h"
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/dialogs_common.h"
 #include "platform/threads.h"
@@ -11,16 +12,25 @@ namespace {
 
 const char* const PRODUCT_NAME = "Korvane";
 
+struct ErrorMessages {
+    int shown = 0;
+    bool to_stderr = false;
+};
+ErrorMessages& error_messages() { return session_part<ErrorMessages>(); }
+
 // Without a backend (very early start-up or a plain unit test) the text still
 // reaches the user on standard error.
 int show(WindowId owner, const std::string& text, MessageIcon icon, MessageButtons buttons) {
     std::string clamped = message_clamp_lines(text);
+    if (icon == MessageIcon::Error) ++error_messages().shown;
     if (!backend_installed()) {
         std::fprintf(stderr, "%s: %s\n", PRODUCT_NAME, clamped.c_str());
         return buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel ? IDOK : IDYES;
     }
-    // In batch mode nobody reads a dialog: the whole text goes to standard error.
-    if (batch_mode()) std::fprintf(stderr, "%s: %s\n", PRODUCT_NAME, text.c_str());
+    // In batch mode nobody reads a dialog: the whole text goes to standard
+    // error; nor does anybody without windows read an error.
+    if (batch_mode() || (icon == MessageIcon::Error && error_messages().to_stderr))
+        std::fprintf(stderr, "%s: %s\n", PRODUCT_NAME, text.c_str());
     return backend().message_box(owner, clamped, PRODUCT_NAME, icon, buttons);
 }
 
@@ -52,6 +62,10 @@ void message_error(WindowId owner, const std::string& text) {
     if (text.empty()) return;
     show(owner, text, MessageIcon::Error, MessageButtons::Ok);
 }
+
+int error_messages_shown() { return error_messages().shown; }
+
+void set_error_messages_to_stderr(bool on) { error_messages().to_stderr = on; }
 
 void message_error_foreground(const std::string& text) {
     if (text.empty()) return;

@@ -11,6 +11,12 @@ inline constexpr int MAX_LINES = 6;
 // Error message (hand icon); shows nothing for an empty text, so that an
 // empty thrown text cancels an action silently.
 void message_error(WindowId owner, const std::string& text);
+// The number of error messages shown so far: a caller learns from it that a
+// command it ran refused and said so itself.
+int error_messages_shown();
+// A program without windows writes every error message to standard error as
+// well ("Korvane: <text>"), since no dialog shows it.
+void set_error_messages_to_stderr(bool on);
 // Makes the internal-check handler show its text in message_error (posted to
 // the main thread from any other thread).
 void install_assert_display();

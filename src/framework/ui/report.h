@@ -25,7 +25,10 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+struct ShownReal;
 
 // ---------------------------------------------------------------------------
 // Printing state
@@ -75,12 +78,21 @@ void report_begin_text(bool csv, int first_page = 1);
 // and returns the whole text; the text-report flags are cleared.
 std::string report_end_text();
 // The text written so far, without the unfinished current line.
-const std::string& report_text();
+std::string report_text();
 
-void report_print_first(const std::string& text);                       // column 1; CSV: a cell
-void report_print_at(const std::string& text, int column);
-void report_print_right(const std::string& text, int end_column);       // last character at end_column
+void report_print_first(std::string_view text);                         // column 1; CSV: a cell
+void report_print_at(std::string_view text, int column);
+void report_print_right(std::string_view text, int end_column);         // last character at end_column
 void report_print_decimal(const std::string& text, int column);         // the decimal point at column
+// A number as format_real(value, width, decimals) writes it, written once
+// straight into the line, right-aligned with its last character at
+// end_column. It never runs into the text before it on the line: when it
+// would come closer than one blank, it takes the room there is, as
+// format_real(value, room, decimals) writes it (the exponent form that
+// fits), or stars when not even that fits. CSV: a value cell, as
+// csv_add_cell takes it.
+void report_real_right(double value, int width, int decimals, int end_column);
+void report_real_right(const ShownReal& value, int end_column);
 void report_print_centred(const std::string& text, int from, int to);
 void report_print_centred_page(const std::string& text);                // between columns 4 and 88
 void report_put_char(char ch, int column);
@@ -113,11 +125,13 @@ void report_contents_line(const std::string& title);
 void csv_add_cell(const std::string& text);
 // A text cell: written as given (trimmed), "0" included.
 void csv_add_text(const std::string& text);
+// A value cell of format_real(value, width, decimals), as csv_add_cell takes it.
+void csv_add_real(double value, int width, int decimals);
 // The unit label of the quantity as a cell, such as "(inch)".
 void csv_add_unit_cell(int quantity);
 // The CSV form of one cell, without the following ",": trimmed, and quoted
 // when it holds a comma, a double quote or a line end.
-std::string csv_cell_text(const std::string& text);
+std::string csv_cell_text(std::string_view text);
 
 // ---------------------------------------------------------------------------
 // Contents
@@ -141,9 +155,14 @@ struct ReportJob {
     bool with_contents = false;        // a table of contents in front
 };
 
-// The text (or CSV) form of the report. With contents the writer runs twice:
-// once to collect the entries, once to print after the contents pages.
+// The text (or CSV) form of the report. The writer runs once; with contents
+// the entries are collected as it writes, and the contents pages are put in
+// front of what it wrote, whose page headers are made then, with the pages
+// numbered after the contents.
 std::string report_render_text(const ReportJob& job, bool csv);
+// The same text handed to `write` piece by piece, in order, so that a file
+// can take it without the whole text being held a second time.
+void report_render_text_to(const ReportJob& job, bool csv, const std::function<void(std::string_view)>& write);
 // The graphic form on a document; false when the device failed (the document
 // is then aborted by the caller). With contents, as for the text form.
 bool report_render_pages(PrintDocument& doc, const ReportJob& job);

@@ -13,6 +13,7 @@
 #include "framework/ui/help.h"
 #include "framework/ui/menus.h"
 #include "framework/ui/messages.h"
+#include "framework/ui/table.h"
 #include "platform/threads.h"
 
 #include <array>
@@ -31,7 +32,6 @@ const char* const ACCELERATOR_TABLES[] = {"MAIN_ACCEL", "LAYOUT_ACCEL", "LIST_AC
 struct ShellState {
     bool started = false;
     bool first_run = false;
-    bool errors_to_stderr = false;     // no window shows them
     std::string program_folder;        // override; empty: the program's own
     std::map<std::string, FileOpener> openers;
     BatchStarter batch_starter;
@@ -46,8 +46,6 @@ ShellState& shell() {
 void show_error(WindowId owner, const std::string& text) {
     if (text.empty()) return;
     message_error(owner, text);
-    // In batch mode the message itself went to standard error.
-    if (shell().errors_to_stderr && !batch_mode()) std::fprintf(stderr, "Korvane: %s\n", text.c_str());
 }
 
 // The frames in the order they are shut down.
@@ -73,7 +71,15 @@ void apply_toolbar_preferences() {
 void register_shell_commands() {
     register_command(CMD_EXIT, [](int) { request_exit(0); });
     register_command(CMD_ABOUT, [](int) { about_dialog(command_owner()); });
-    register_command(CMD_HELP, [](int) { help(0, command_owner()); });
+    // F1 in a table opens the table's page; from anywhere else, and from the
+    // menu (which takes the keyboard from the table), the contents.
+    register_command(CMD_HELP, [](int) {
+        const TableView* view = TableView::keyboard_focus();
+        if (view && view->table())
+            view->table()->on_help(command_owner());
+        else
+            help(0, command_owner());
+    });
     register_command(CMD_TUTORIAL, [](int) { open_tutorial(shell_program_folder(), command_owner()); });
     register_command(CMD_FONT, [](int) {
         if (!choose_text_font(command_owner())) return;
@@ -170,7 +176,6 @@ void offer_to_save() {
 
 int fatal(const std::string& text) {
     message_error_foreground(text);
-    if (shell().errors_to_stderr && !batch_mode()) std::fprintf(stderr, "Korvane: %s\n", text.c_str());
     offer_to_save();
     return 1;
 }
@@ -216,12 +221,11 @@ int app_main(int argc, char** argv, std::unique_ptr<Backend> b) {
     mark_main_thread();
 
     const CommandLine cl = parse_command_line(argc, argv);
-    shell().errors_to_stderr = !backend().has_windows();
     if (!backend().has_windows() && cl.path.empty()) {
         std::fprintf(stderr, "%s\n", NO_DISPLAY_TEXT);
-        shell().errors_to_stderr = false;
         return EXIT_NO_DISPLAY;
     }
+    set_error_messages_to_stderr(!backend().has_windows());
 
     int exit_code = 0;
     try {
@@ -236,7 +240,7 @@ int app_main(int argc, char** argv, std::unique_ptr<Backend> b) {
         exit_code = fatal(std::string("Internal error: ") + e.what());
     }
     app_shutdown();
-    shell().errors_to_stderr = false;
+    set_error_messages_to_stderr(false);
     return exit_code;
 }
 
@@ -279,13 +283,15 @@ bool open_command_line_file(const std::string& path) {
     // so that the recent-models list can find it from anywhere.
     std::error_code ec;
     const std::filesystem::path whole = std::filesystem::absolute(path, ec);
+    const int refusals = error_messages_shown();
     try {
         open_by_extension(ec ? path : whole.lexically_normal().string());
     } catch (const MessageText& m) {
         show_error(main_frame().window, m.text);
         return false;
     }
-    return true;
+    // An opener that showed its own refusal opened nothing either.
+    return error_messages_shown() == refusals;
 }
 
 int app_run() { return backend().run_loop(); }

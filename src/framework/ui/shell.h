@@ -42,7 +42,9 @@ void app_startup();
 // Opens the command-line file: nothing for an empty path; a batch file starts
 // batch mode (MessageText when batch import is not available); any other file
 // is opened by its extension, and a failure is shown (false) while the program
-// goes on with an untitled model.
+// goes on with an untitled model. A failure is a text the opener throws or an
+// error message it shows itself; without windows the error messages go to
+// standard error and the program ends with code 1.
 bool open_command_line_file(const std::string& path);
 int app_run();
 // Saves the window placements and the settings, flushes the store, destroys

@@ -284,6 +284,9 @@ public:
     // (table_export_csv); a table with an export file of its own writes that.
     // False when cancelled or not written.
     virtual bool export_csv(WindowId owner);
+    // F1 in the table: the guide at the table's page (by its title), or at
+    // its contents when the guide has no page of that title.
+    virtual void on_help(WindowId owner);
 };
 
 // A read-only table of a choosing dialog: Enter or a double-click on a row
@@ -336,6 +339,8 @@ public:
     bool shown() const { return shown_; }
     void set_shown(bool shown);
     bool focused() const { return focused_; }
+    // The table view that has the keyboard focus now, or null.
+    static TableView* keyboard_focus();
 
     // Geometry (device units of the window).
     int width() const { return width_; }
@@ -409,6 +414,7 @@ private:
     Backend* backend_ = nullptr;   // the backend that made the window
 
     TableWindow* table_ = nullptr;
+    std::shared_ptr<TableView*> token_ = std::make_shared<TableView*>(this);
     WindowId window_ = 0;
     bool owns_window_ = true;      // false for a pane of a host window
     Point origin_{};               // a pane's top left in its host

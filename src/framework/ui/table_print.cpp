@@ -32,9 +32,22 @@ struct PrintScope {
     }
 };
 
+// The width of the columns from `c` to the end of the group heading that
+// begins there (just column c when none does): the columns a band keeps
+// together, so that a group heading stands over all its columns.
+int unit_width(const TablePrint& p, int c) {
+    int last = c;
+    for (const TableGroup& g : p.groups)
+        if (g.first_column == c && !g.text.empty()) last = std::max(last, std::min(g.last_column, p.columns()));
+    int width = 0;
+    for (int k = c; k <= last; ++k) width += std::max(0, p.widths[static_cast<size_t>(k)]);
+    return width;
+}
+
 // Columns that fit across the page, band by band; a band after the first
 // starts with column 1 again when that leaves room, so that every band shows
-// what its rows are.
+// what its rows are. The columns under one group heading go into one band
+// when they fit the page.
 std::vector<std::vector<int>> column_bands(const TablePrint& p, int page_width) {
     std::vector<std::vector<int>> bands;
     std::vector<int> band;
@@ -43,11 +56,14 @@ std::vector<std::vector<int>> column_bands(const TablePrint& p, int page_width) 
     for (int c = 1; c <= p.columns(); ++c) {
         const int w = p.widths[static_cast<size_t>(c)];
         if (w <= 0) continue;
-        if (!band.empty() && used + w > page_width) {
+        // The room the column needs: its group's, when the group fits a page.
+        const int group = unit_width(p, c);
+        const int need = group <= page_width ? std::max(w, group) : w;
+        if (!band.empty() && used + need > page_width) {
             bands.push_back(std::move(band));
             band.clear();
             used = 0;
-            if (first_width > 0 && first_width + w <= page_width) {
+            if (first_width > 0 && first_width + need <= page_width) {
                 band.push_back(1);
                 used = first_width;
             }

@@ -7,6 +7,7 @@
 #include "framework/text.h"
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/find_node.h"
+#include "framework/ui/help.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/table.h"
 #include "framework/ui/unit_audit.h"
@@ -131,6 +132,7 @@ void TableWindow::print() {
 
 void TableWindow::print_text() { table_print_text(*this, title, record_count()); }
 bool TableWindow::export_csv(WindowId owner) { return table_export_csv(*this, owner); }
+void TableWindow::on_help(WindowId owner) { help_page(title, owner); }
 void TableWindow::print_csv() { table_print_csv(*this, title, record_count()); }
 
 // ===========================================================================

@@ -11,6 +11,7 @@
 // left; the width is kept when the table is measured again.
 #include "framework/commands.h"
 #include "framework/errors.h"
+#include "framework/state.h"
 #include "framework/text.h"
 #include "framework/ui/app_settings.h"
 #include "framework/ui/messages.h"
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -69,7 +71,25 @@ Rect intersect(const Rect& a, const Rect& b) {
 // ===========================================================================
 // Life
 
+namespace {
+
+// The view with the keyboard focus, by its token: a view that goes clears
+// its token, so that it is never reached after.
+struct KeyboardFocus {
+    std::shared_ptr<TableView*> view;
+};
+
+KeyboardFocus& keyboard() { return session_part<KeyboardFocus>(); }
+
+}  // namespace
+
+TableView* TableView::keyboard_focus() {
+    const std::shared_ptr<TableView*>& view = keyboard().view;
+    return view ? *view : nullptr;
+}
+
 TableView::~TableView() {
+    *token_ = nullptr;
     if (table_) table_->view = nullptr;
     table_ = nullptr;
     destroy();
@@ -741,6 +761,11 @@ void TableView::on_wheel(int delta, int x, int y, unsigned mods) {
 bool TableView::on_key(int key, unsigned mods) {
     if (!table_ || !shown_) return false;
     bool used = false;
+    // F1 that no window's keys took: the table's help.
+    if (key == KEY_F1 && mods == MOD_NONE) {
+        guarded(table_, window_, [&] { table_->on_help(window_); });
+        return true;
+    }
     guarded(table_, window_, [&] { used = table_->on_key(key, mods); });
     return used;
 }
@@ -752,6 +777,10 @@ void TableView::on_char(const std::string& utf8) {
 
 void TableView::on_focus(bool gained) {
     focused_ = gained;
+    if (gained)
+        keyboard().view = token_;
+    else if (keyboard().view == token_)
+        keyboard().view.reset();
     invalidate();
 }
 

@@ -19,6 +19,7 @@
 #include "graphics/ui/shape_commands.h"
 #include "graphics/view_settings.h"
 #include "model/model.h"
+#include "model/view_drawing.h"
 #include "platform/threads.h"
 
 #include <algorithm>
@@ -152,6 +153,20 @@ void draw_overlays(Surface& surface)
     }
 }
 
+// The fitting asked for by fit_view_at_first_paint, on the client's size now.
+void fit_if_pending()
+{
+    ClientState& st = state();
+    const GraphicsViewState& g = graphics_view();
+    if (!g.fit_pending || g.client_width <= 0 || g.client_height <= 0)
+        return;
+    st.model_dirty = false;
+    update_screen_positions();
+    zoom_all();
+    update_view_window();
+    st.picture_valid = false;
+}
+
 void leave_centre_mode()
 {
     GraphicsSettings& s = graphics_settings();
@@ -183,11 +198,20 @@ void show_popup(const MenuItem& popup, Point at)
 
 using menu::item;
 
+bool jacket_rows_in_model()
+{
+    for (const LayoutRow& r : model().rows)
+        if (r.etype == ET_JACKETED_PIPE || r.etype == ET_JACKETED_BEND)
+            return true;
+    return false;
+}
+
 // The right button's popup.
 void view_popup(Point at)
 {
     const GraphicsSettings& s = graphics_settings();
     MenuItem popup;
+    append_graphics_result_items(popup);
     popup.items.push_back(item("&Viewpoint...", CMD_VIEWPOINT));
     if (previous_view_kept())
         popup.items.push_back(item("&Previous View", CMD_PREVIOUS_VIEW));
@@ -195,6 +219,8 @@ void view_popup(Point at)
     popup.items.push_back(item("&Center", CMD_CENTER));
     popup.items.push_back(item(s.turn_mode ? "Do not &Turn" : "&Turn", CMD_TURN));
     popup.items.push_back(item(s.view_frozen ? "Unfree&ze View" : "Free&ze View", CMD_FREEZE_VIEW));
+    if (stress_colors_shown() && jacket_rows_in_model())
+        popup.items.push_back(item(graphics_tool_tip(CMD_COLOURING_OFF), CMD_COLOURING_OFF));
     popup.items.push_back(MenuItem{});
     if (frame_command_available(graphics_frame(), CMD_SHOW))
         popup.items.push_back(item("&Show...", CMD_SHOW));
@@ -260,6 +286,7 @@ void GraphicsClient::gl_paint()
 {
     ClientState& st = state();
     paint_abort() = false;
+    fit_if_pending();
     if (graphics_settings().render_mode)
         gl_draw_scene(st.device_width, st.device_height, graphics_view().view_window);
     else
@@ -400,6 +427,7 @@ void graphics_paint(Surface& surface, const Rect& dirty)
     if (g.client_width <= 0 || g.client_height <= 0)
         return;
     paint_abort() = false;
+    fit_if_pending();
     const Rect whole = client_rect();
     if (graphics_settings().render_mode) {
         // The scene lies under the overlays already.
@@ -470,6 +498,12 @@ void graphics_redraw_overlays()
         return;
     }
     overlays_changed();
+}
+
+void fit_view_at_first_paint()
+{
+    graphics_view().fit_pending = true;
+    graphics_redraw();
 }
 
 int graphics_repaint_count()

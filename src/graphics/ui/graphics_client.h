@@ -35,3 +35,8 @@ void graphics_model_changed();
 void graphics_redraw_overlays();
 // The scroll bars take the view's values.
 void push_scroll_bars();
+// A model was opened or imported: the first picture drawn after it shows
+// the whole model in the client at the size the client has by then (the
+// window may not have been shown, nor sized, when the model came), unless
+// the view was fitted to the whole model again before then.
+void fit_view_at_first_paint();

@@ -31,6 +31,7 @@
 #include "model/ui/list_window.h"
 #include "model/ui/model_commands.h"
 #include "model/view_drawing.h"
+#include "results/ui/result_choosers.h"
 
 #include <cmath>
 
@@ -251,6 +252,23 @@ void forward_to_results(int id)
         frame_send_command(results_frame(), id);
 }
 
+// The stress and ratio colouring, sent on to the results window; the
+// highlighting it does on the way does not move the view.
+void forward_colouring(int id)
+{
+    GraphicsSettings& s = graphics_settings();
+    const bool frozen = s.view_frozen;
+    s.view_frozen = true;
+    try {
+        if (results_frame().window)
+            frame_send_command(results_frame(), id);
+    } catch (...) {
+        s.view_frozen = frozen;
+        throw;
+    }
+    s.view_frozen = frozen;
+}
+
 void register_frame_commands()
 {
     Frame& f = frame();
@@ -351,6 +369,10 @@ void register_frame_commands()
     add(CMD_SYMBOL_SMALLER, [](int) { change_symbol_size(-0.1f); });
     for (int id : {CMD_SHAPE, CMD_DISPLACEMENT_TABLE_1, CMD_ANIMATE, CMD_NEXT_LOAD_CASE, CMD_PREVIOUS_LOAD_CASE})
         add(id, forward_to_results, [] { return in_results(); });
+    for (int id : {CMD_SHOW_STRESSES, CMD_SHOW_STRESS_RATIOS})
+        add(id, forward_colouring, [] { return in_results(); });
+    add(CMD_RATIOS_COLUMN, [](int id) { frame_send_command(results_frame(), id); }, [] { return in_results(); });
+    add(CMD_THRESHOLDS, [](int) { thresholds_dialog(frame().window); }, [] { return in_results(); });
 
     f.menu_opening = update_menu;
     f.timer = [](Frame&, int id) {
@@ -445,6 +467,7 @@ void wrap_model_file_hooks()
             update_screen_positions();
             zoom_all();
             graphics_model_changed();
+            fit_view_at_first_paint();
         };
     }
     if (!w.close_windows) {
@@ -456,7 +479,8 @@ void wrap_model_file_hooks()
             graphics_window_hide();
         };
     }
-    m.set_sample_view = set_sample_view;
+    // The sample of the first run is shown whole, as any model opened.
+    m.set_sample_view = fit_view_at_first_paint;
 }
 
 }  // namespace
@@ -513,7 +537,7 @@ void graphics_window_show()
     if (!f.window)
         return;
     frame_activate(f, &graphics_text_window());
-    frame_set_title(f, "Graphics");
+    frame_set_title(f, graphics_window_title());
     const Vec3 p = view_transform().viewpoint;
     set_viewpoint(p.x, p.y, p.z);
     const Rect r = backend().client_rect(graphics_client_window());

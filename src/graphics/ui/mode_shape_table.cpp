@@ -266,17 +266,15 @@ void enter_mode_shape_menus()
     ShapeState& s = shape_state();
     animation_stop();
     s.mode_shape_shown = false;
+    // The shape items (216, 221, 300) and their buttons come with the modal
+    // results (follow_current_result); the table adds the mode stepping.
     if (!m.items) {
-        for (const MenuItem& i : {item("&Show Mode Shape", CMD_SHAPE),
-                                  item("&Show animated mode shape\t Ctrl+Shift+A", CMD_ANIMATE),
-                                  item("&Magnification...", CMD_MAGNIFICATION), SEPARATOR})
-            f.menu.insert_before(CMD_GRAPHICS, i);
         for (const MenuItem& i : {item("Next mode\tRight Arrow", CMD_NEXT_LOAD_CASE),
                                   item("Previous mode\tLeft Arrow", CMD_PREVIOUS_LOAD_CASE), SEPARATOR})
             f.menu.insert_before(CMD_RESULTS, i);
         m.items = true;
     }
-    for (int id : {CMD_PREVIOUS_LOAD_CASE, CMD_NEXT_LOAD_CASE, CMD_SHAPE, CMD_ANIMATE})
+    for (int id : {CMD_PREVIOUS_LOAD_CASE, CMD_NEXT_LOAD_CASE})
         frame_show_button(f, id);
     m.buttons = true;
     results_menu_popup();
@@ -290,10 +288,6 @@ void leave_mode_shape_menus()
     highlight_erase();
     mode_shape_hide();
     if (m.items) {
-        f.menu.remove_separator_after(CMD_MAGNIFICATION);
-        f.menu.remove(CMD_SHAPE);
-        f.menu.remove(CMD_ANIMATE);
-        f.menu.remove(CMD_MAGNIFICATION);
         f.menu.remove_separator_after(CMD_PREVIOUS_LOAD_CASE);
         f.menu.remove(CMD_NEXT_LOAD_CASE);
         f.menu.remove(CMD_PREVIOUS_LOAD_CASE);
@@ -302,10 +296,6 @@ void leave_mode_shape_menus()
     if (m.buttons) {
         for (int id : {CMD_PREVIOUS_LOAD_CASE, CMD_NEXT_LOAD_CASE})
             frame_hide_button(f, id);
-        for (int id : {CMD_SHAPE, CMD_ANIMATE}) {
-            frame_set_button_look(f, id, id == CMD_SHAPE ? "shape" : "animate", "", false);
-            frame_disable_button(f, id);
-        }
         m.buttons = false;
     }
     ShapeState& s = shape_state();

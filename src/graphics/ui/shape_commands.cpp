@@ -9,6 +9,7 @@
 #include "framework/units.h"
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/frame.h"
+#include "framework/ui/menus.h"
 #include "framework/ui/messages.h"
 #include "graphics/color_scale.h"
 #include "graphics/draw2d.h"
@@ -27,6 +28,7 @@
 #include "results/results_state.h"
 #include "results/ui/modal_results_ui.h"
 #include "results/ui/results_hooks.h"
+#include "results/ui/results_window.h"
 
 #include <cmath>
 
@@ -113,30 +115,28 @@ std::string stresses_text()
 
 std::string ratios_text()
 {
-    return stress_colouring().ratios ? "Hide Stress &Ratios" : "Show Stress &Ratios";
+    return stress_colouring().ratios ? "&Hide Stress Ratios" : "Show Stress &Ratios";
 }
 
-void set_results_button(int id, const char* icon, bool checked)
-{
-    Frame& f = rf();
-    std::string tip = id == CMD_SHAPE ? shape_text() : animation_text();
-    tip = tip.substr(0, tip.find('\t'));
-    std::erase(tip, '&');
-    frame_set_button_look(f, id, icon, tip, checked);
-}
-
+// The results window's shape and colouring items: their menu texts, and
+// their buttons checked while what they show is on, with their tips.
 void update_results_items()
 {
-    menu_set_state(rf(), CMD_SHAPE, shape_text());
-    menu_set_state(rf(), CMD_ANIMATE, animation_text());
-    set_results_button(CMD_SHAPE, "shape", shapes().deflected_shape_shown || shapes().mode_shape_shown);
-    set_results_button(CMD_ANIMATE, "animate", shapes().animating);
-}
-
-void set_graphics_title(const std::string& text)
-{
-    if (graphics_frame().window)
-        frame_set_title(graphics_frame(), text);
+    const ShapeState& s = shapes();
+    const StressColouring& c = stress_colouring();
+    const struct {
+        int id;
+        const char* icon;
+        std::string text;
+        bool on;
+    } items[] = {{CMD_SHAPE, "shape", shape_text(), s.deflected_shape_shown || s.mode_shape_shown},
+                 {CMD_ANIMATE, "animate", animation_text(), s.animating},
+                 {CMD_SHOW_STRESSES, "stresses", stresses_text(), c.stresses},
+                 {CMD_SHOW_STRESS_RATIOS, "ratios", ratios_text(), c.ratios}};
+    for (const auto& i : items) {
+        menu_set_state(rf(), i.id, i.text);
+        frame_set_button_look(rf(), i.id, i.icon, results_tooltip(i.id), i.on);
+    }
 }
 
 std::string deflected_title()
@@ -149,6 +149,17 @@ std::string mode_title()
     const ResultsState& r = results();
     const double hz = r.modal.frequencies.valid(r.current_mode) ? r.modal.frequencies[r.current_mode] : 0.0;
     return c_format("Mode %d: %.2f Hz", r.current_mode, hz);
+}
+
+void set_graphics_title(const std::string& text)
+{
+    if (graphics_frame().window)
+        frame_set_title(graphics_frame(), text);
+}
+
+void update_graphics_title()
+{
+    set_graphics_title(graphics_window_title());
 }
 
 // The displacements of the shape wanted, read when not loaded yet.
@@ -178,7 +189,38 @@ void shape_hide_common()
 {
     update_results_items();
     apply_color_scheme();
-    set_graphics_title("Graphics");
+    update_graphics_title();
+    graphics_redraw();
+}
+
+// A shape is drawn in the line view: the shaded view is left first.
+void leave_shaded_view()
+{
+    if (graphics_settings().render_mode)
+        render_off();
+}
+
+// The stress and ratio colouring off, and the shaded view that it brought
+// with it.
+void hide_colouring()
+{
+    if (!stress_colouring().stresses && !stress_colouring().ratios)
+        return;
+    hide_stresses();
+    hide_stress_ratios();
+    update_results_items();
+    leave_shaded_view();
+    graphics_model_changed();
+}
+
+// The colouring drawn again from the values of the stress kind shown now.
+void refresh_colouring()
+{
+    const StressColouring& c = stress_colouring();
+    if (!c.stresses && !c.ratios)
+        return;
+    refresh_stress_colouring();
+    update_results_items();
     graphics_redraw();
 }
 
@@ -195,12 +237,6 @@ void reapply_magnification()
         deflected_shape_show();
 }
 
-void stop_for_view()
-{
-    if (graphics_settings().render_mode)
-        render_off();
-}
-
 void toggle_stresses(bool ratios)
 {
     StressColouring& c = stress_colouring();
@@ -214,6 +250,8 @@ void toggle_stresses(bool ratios)
         if (graphics_settings().render_available && !graphics_settings().render_mode)
             render_on();
     }
+    update_results_items();
+    update_results_tooltips();
     graphics_model_changed();
 }
 
@@ -265,6 +303,7 @@ void deflected_shape_show()
     if (!results_open())
         return;
     animation_stop();
+    leave_shaded_view();
     ShapeState& s = shapes();
     s.mode_shape_shown = false;
     load_deflections();
@@ -287,6 +326,7 @@ void mode_shape_show()
     if (!results_open() || results().modal.modes <= 0)
         return;
     animation_stop();
+    leave_shaded_view();
     ShapeState& s = shapes();
     s.deflected_shape_shown = false;
     load_mode();
@@ -306,7 +346,6 @@ void mode_shape_hide()
 
 void shape_command()
 {
-    stop_for_view();
     const ShapeState& s = shapes();
     if (s.deflected_shape_shown)
         deflected_shape_hide();
@@ -330,6 +369,7 @@ void animation_start()
     if (!results_open())
         return;
     animation_stop();
+    leave_shaded_view();
     highlight_erase();
     deflected_shape_hide();
     mode_shape_hide();
@@ -375,7 +415,7 @@ void animation_start()
         show.dots = dots;
         apply_color_scheme();
         update_results_items();
-        set_graphics_title("Graphics");
+        update_graphics_title();
         message_error(graphics_client_window() ? graphics_frame().window : 0, m.text);
     }
 }
@@ -389,7 +429,7 @@ void animation_stop()
         backend().kill_timer(graphics_frame().window, ANIMATION_TIMER);
     s.animating = false;
     AnimationState& a = anim();
-    set_graphics_title("Graphics");
+    update_graphics_title();
     update_results_items();
     apply_color_scheme();
     ShowFlags& show = show_flags();
@@ -400,7 +440,6 @@ void animation_stop()
 
 void animate_command()
 {
-    stop_for_view();
     if (animation_running())
         animation_stop();
     else
@@ -463,6 +502,47 @@ void animation_draw_frame()
     draw_select_pen(PEN_ELEMENT);
 }
 
+// ---- The graphics window's title and popup --------------------------------------------------
+
+std::string graphics_window_title()
+{
+    const ShapeState& s = shapes();
+    if (!results_open())
+        return "Graphics";
+    if (s.deflected_shape_shown || (s.animating && anim().deflected))
+        return deflected_title();
+    if (s.mode_shape_shown || s.animating)
+        return mode_title();
+    return "Graphics";
+}
+
+void append_graphics_result_items(MenuItem& popup)
+{
+    if (!in_results() || !results_open())
+        return;
+    const int kind = current_result();
+    const ShapeState& s = shapes();
+    if (result_colours_stresses(kind)) {
+        popup.items.push_back(menu::item(stresses_text(), CMD_SHOW_STRESSES));
+        popup.items.push_back(menu::item(ratios_text(), CMD_SHOW_STRESS_RATIOS));
+        if (!graphics_settings().render_mode)
+            popup.items.push_back(menu::item("&Thresholds...", CMD_THRESHOLDS));
+        popup.items.push_back(menu::SEPARATOR);
+    }
+    if (result_shows_shapes(kind)) {
+        popup.items.push_back(menu::item(shape_text(), CMD_SHAPE));
+        popup.items.push_back(menu::item(animation_text(), CMD_ANIMATE));
+        if (s.deflected_shape_shown || s.mode_shape_shown || s.animating)
+            popup.items.push_back(menu::item("&Magnification...", CMD_MAGNIFICATION));
+        popup.items.push_back(menu::SEPARATOR);
+    }
+    if (s.mode_shape_shown || (s.animating && !anim().deflected)) {
+        popup.items.push_back(menu::item("Next Mode", CMD_NEXT_LOAD_CASE));
+        popup.items.push_back(menu::item("Previous Mode", CMD_PREVIOUS_LOAD_CASE));
+        popup.items.push_back(menu::SEPARATOR);
+    }
+}
+
 // ---- Magnification ---------------------------------------------------------------------------
 
 bool magnification_dialog(WindowId owner)
@@ -486,16 +566,19 @@ void install_shape_commands()
         animation_stop();
         deflected_shape_hide();
         mode_shape_hide();
-        if (stress_colouring().stresses || stress_colouring().ratios) {
-            hide_stresses();
-            hide_stress_ratios();
-            graphics_model_changed();
-        }
+        hide_colouring();
     };
     h.thresholds_changed = [] { graphics_redraw(); };
     h.ratio_colouring = [](bool on) {
         if (on != stress_colouring().ratios)
             toggle_stresses(true);
+        else if (on)
+            refresh_colouring();
+    };
+    h.stresses_refreshed = refresh_colouring;
+    h.command_available = [](int command) {
+        const ShapeState& s = shapes();
+        return command != CMD_MAGNIFICATION || s.deflected_shape_shown || s.mode_shape_shown || s.animating;
     };
     h.deflected_shape = [](bool on) {
         if (on)
@@ -529,8 +612,7 @@ void install_shape_commands()
         ShapeState& s = shapes();
         s.deflected_shape_shown = s.mode_shape_shown = false;
         s.magnification_limit = 0.0f;
-        hide_stresses();
-        hide_stress_ratios();
+        hide_colouring();
         apply_color_scheme();
     });
 

@@ -7,6 +7,8 @@
 #include "platform/backend.h"
 #include "platform/resources.h"
 
+#include <string>
+
 extern const DialogTemplate MAGNIFICATION_DIALOG;
 enum MagnificationDialogIds : int {
     MAGNIFICATION_VALUE = 1301,
@@ -45,6 +47,15 @@ void animation_tick();
 int animation_frames_drawn();
 // Draws the frame of the animation (an overlay over the kept dimmed picture).
 void animation_draw_frame();
+
+// The graphics window's title: the deflected or mode shape drawn (static
+// or animated), else "Graphics".
+std::string graphics_window_title();
+// The results' items of the graphics window's popup (results mode only):
+// the stress and ratio colouring with Thresholds while the sorted stresses
+// are shown, the shape, animation and Magnification while the result shown
+// has shapes, and the mode stepping while a mode shape is drawn.
+void append_graphics_result_items(MenuItem& popup);
 
 // The Magnification dialog; true when closed with OK.
 bool magnification_dialog(WindowId owner);

@@ -20,6 +20,7 @@
 #include "materials/ui/dialogs_beams.h"
 #include "model/model.h"
 #include "model/model_file.h"
+#include "model/value_bounds.h"
 #include "model/ui/list_window.h"
 #include "model/ui/named_set_ui.h"
 
@@ -28,7 +29,7 @@
 
 namespace {
 
-const int QUANTITY[BS_VALUE_COUNT] = {AREA, INERTIA, INERTIA, INERTIA, AREA, AREA, DIMENSION, DIMENSION};
+int quantity(int v) { return beam_section_value_bound(v).quantity; }
 // Field names of the values in the dialog and the table.
 const char* const DIALOG_FIELD[BS_VALUE_COUNT] = {"Area",       "Moment of inertia", "Moment of inertia",
                                                   "Torsional constant", "Area", "Area", "Depth", "Width"};
@@ -37,17 +38,26 @@ const char* const TABLE_FIELD[BS_VALUE_COUNT] = {"Area",              "Moment of
 
 std::string format_value(int v, float value) {
     if (value == 0.0f) return {};
-    switch (QUANTITY[v]) {
+    switch (quantity(v)) {
     case AREA: return format_area(value);
     case INERTIA: return format_inertia(value);
     default: return format_dimension(value);
     }
 }
 
+// A value above what a piping model can hold (model/value_bounds.h): the
+// table's text, as the model check gives it.
+void check_beam_value_bound(int v, float value, const char* field)
+{
+    if (value > 0.0f)
+        if (const std::string fault = beyond(beam_section_value_bound(v), value, field); !fault.empty())
+            throw_message(fault);
+}
+
 // Parses a value; 0 on success. Empty is 0.
 int parse_value(int v, const std::string& text, float& out) {
     out = 0.0f;
-    switch (QUANTITY[v]) {
+    switch (quantity(v)) {
     case AREA: return parse_area(text, out);
     case INERTIA: return parse_inertia(text, out);
     default: return parse_dimension(text, out);
@@ -66,7 +76,7 @@ public:
 
     void init(Dialog& d) override {
         d.set_caption(c_format(BEAM_SECTION_DIALOG.caption.c_str(), index_));
-        for (int v = 0; v < BS_VALUE_COUNT; ++v) dialog_set_unit_label(BSEC_FIRST_UNIT + v, QUANTITY[v]);
+        for (int v = 0; v < BS_VALUE_COUNT; ++v) dialog_set_unit_label(BSEC_FIRST_UNIT + v, quantity(v));
         fill(record());
         if (beam_library_mode()) dialog_disable(BEAM_NAME);
         if (input_locked()) {
@@ -117,6 +127,7 @@ public:
                 throw_invalid(DIALOG_FIELD[v]);
             if (required && s.values[static_cast<std::size_t>(v)] <= 0.0f)
                 throw_invalid_text(DIALOG_FIELD[v], "should be > 0");
+            check_beam_value_bound(v, value, DIALOG_FIELD[v]);
         }
         if (s == old && beam_sections().valid(index_)) {
             discard_undo_snapshot();
@@ -175,7 +186,7 @@ public:
         if (c < 1 || c > 10) return {};
         if (line == 0) return c == 3 ? "Axial" : c == 6 ? "Torsional" : "";
         if (line == 1) return middle[c];
-        return c >= 3 ? unit_label(QUANTITY[c - 3]) : "";
+        return c >= 3 ? unit_label(quantity(c - 3)) : "";
     }
     std::string cell_text(int row, int c, int line) override {
         BeamSection* s = record(row);
@@ -211,6 +222,7 @@ public:
         } else if (c >= 3 && c <= 10) {
             float value = 0.0f;
             if (parse_value(c - 3, clean, value) != 0) throw_invalid(TABLE_FIELD[c - 3]);
+            check_beam_value_bound(c - 3, value, TABLE_FIELD[c - 3]);
             out.values[static_cast<std::size_t>(c - 3)] = value;
         }
         return out;
@@ -448,7 +460,7 @@ void print_csv_form() {
     report_next_line();
     if (!library) csv_add_text("");
     csv_add_text("");
-    for (int q : QUANTITY) csv_add_unit_cell(q);
+    for (int v = 0; v < BS_VALUE_COUNT; ++v) csv_add_unit_cell(quantity(v));
     report_next_line();
     report_rule();
     for (const BeamSection& s : beam_sections()) {
@@ -560,7 +572,7 @@ void print_beam_sections() {
                 column = 10 + utf8_length(s.description) + 1;
                 width = static_cast<std::size_t>(std::max(1, VALUE_COLUMN[BS_MAJOR_I] - 1 - column));
             }
-            report_print_at(report_value(QUANTITY[v], s.values[static_cast<std::size_t>(v)], width), column);
+            report_print_at(report_value(quantity(v), s.values[static_cast<std::size_t>(v)], width), column);
         }
         report_next_line();
     }

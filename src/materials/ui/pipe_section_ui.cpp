@@ -20,6 +20,7 @@
 #include "materials/ui/dialogs_sections.h"
 #include "model/model.h"
 #include "model/model_file.h"
+#include "model/value_bounds.h"
 #include "model/ui/layout_window.h"
 #include "model/ui/list_window.h"
 #include "model/ui/named_set_ui.h"
@@ -55,6 +56,21 @@ std::string mill_text(float v, int decimals) { return v == 0.0f ? std::string() 
 void check_section_name(const std::string& name, int index)
 {
     check_entry_name(PIPE_SECTIONS, name, index);
+}
+
+// A typed value against the bound of its field, as the dialog and the cells
+// take it: below the bound it is invalid (the text for a value the editors
+// cannot take), above it the bound's text (section_value_fault). `name` is
+// the field's name where it is typed.
+void check_typed_value(SectionField field, const char* name, float value)
+{
+    const ValueBound* bound = section_field_bound(field);
+    if (!bound)
+        return;
+    if (!within(*bound, value) && !(value > bound->low))
+        throw_invalid(name);
+    if (const std::string fault = section_value_fault(field, value); !fault.empty())
+        throw_message(fault);
 }
 
 // The order in which the dialog reads its fields; a combined check is shown
@@ -197,20 +213,22 @@ public:
         s.nominal_size = dialog_get_text_raw(SEC_NOMINAL, int{NOMINAL_SIZE_LENGTH} + 1);
         s.schedule = dialog_get_text_raw(SEC_SCHEDULE, int{SCHEDULE_LENGTH} + 1);
 
-        read_required(SEC_OD, "Outside diameter", 0.001, s.outside_diameter);
-        read_required(SEC_THICKNESS, "Thickness", 0.0001, s.thickness);
+        read_required(SEC_OD, SectionField::OutsideDiameter, s.outside_diameter);
+        read_required(SEC_THICKNESS, SectionField::Thickness, s.thickness);
         check_up_to(1, s);
-        read_value(SEC_CORROSION, "Corrosion allowance", parse_dimension_buffer, s.corrosion_allowance);
+        read_value(SEC_CORROSION, SectionField::CorrosionAllowance, parse_dimension_buffer, s.corrosion_allowance);
         check_up_to(2, s);
-        read_value(SEC_MILL_TOLERANCE, "Mill tolerance", parse_real_buffer, s.mill_tolerance);
+        read_value(SEC_MILL_TOLERANCE, SectionField::MillTolerance, parse_real_buffer, s.mill_tolerance);
         if (!mill_tolerance_in_range(s.mill_tolerance))
             throw_invalid("Mill tolerance");
         check_up_to(3, s);
-        read_value(SEC_INS_DENSITY, "Insulation density", parse_weight_density_buffer, s.insulation_density);
-        read_value(SEC_INS_THICKNESS, "Insulation thickness", parse_dimension_buffer, s.insulation_thickness);
+        read_value(SEC_INS_DENSITY, SectionField::InsulationDensity, parse_weight_density_buffer,
+                   s.insulation_density);
+        read_value(SEC_INS_THICKNESS, SectionField::InsulationThickness, parse_dimension_buffer,
+                   s.insulation_thickness);
         check_up_to(4, s);
-        read_value(SEC_LIN_DENSITY, "Lining density", parse_weight_density_buffer, s.lining_density);
-        read_value(SEC_LIN_THICKNESS, "Lining thickness", parse_dimension_buffer, s.lining_thickness);
+        read_value(SEC_LIN_DENSITY, SectionField::LiningDensity, parse_weight_density_buffer, s.lining_density);
+        read_value(SEC_LIN_THICKNESS, SectionField::LiningThickness, parse_dimension_buffer, s.lining_thickness);
         check_up_to(5, s);
 
         const int soil = numsoils() > 0 ? dialog_list_selection(SEC_SOIL) : 0;
@@ -228,24 +246,25 @@ public:
 private:
     PipeSection record() const { return pipe_sections().valid(index_) ? pipe_sections()[index_] : start_; }
 
-    void read_required(int item, const char* field, double smallest, float& out) const
+    void read_required(int item, SectionField field, float& out) const
     {
         dialog_get_text(item);
         if (item_text().empty())
-            throw_required(field);
-        if ((!untouched(item, out) && parse_dimension_buffer(out) != 0) || out < smallest)
-            throw_invalid(field);
+            throw_required(section_field_name(field));
+        read_value(item, field, parse_dimension_buffer, out);
     }
 
     // A field read with its parser, or, while it still shows the text it was
-    // given, the exact value behind that text (a shown text is rounded).
+    // given, the exact value behind that text (a shown text is rounded); then
+    // within its bound.
     template <typename Parser>
-    void read_value(int item, const char* field, Parser parse, float& out) const
+    void read_value(int item, SectionField field, Parser parse, float& out) const
     {
         dialog_get_text(item);
         out = 0.0f;
         if (!untouched(item, out) && parse(out) != 0)
-            throw_invalid(field);
+            throw_invalid(section_field_name(field));
+        check_typed_value(field, section_field_name(field), out);
     }
 
     bool untouched(int item, float& out) const { return shown_.unchanged(item, out); }
@@ -618,9 +637,16 @@ void SectionsTable::store_cell(int row, int column, const std::string& text)
     const bool stored = pipe_sections().valid(row);
     PipeSection next = *r;   // a copy: a rename may change the array
     item_text() = upper_case(squeeze_blanks(text));
-    auto parse = [&](int (*parser)(float&), const char* field, float& out) {
-        if (parser(out) != 0)
-            throw_invalid(field);
+    // A number within the bound of its field; a diameter or wall cleared is
+    // required.
+    auto parse = [&](int (*parser)(float&), const char* name, SectionField field, float& out) {
+        if ((field == SectionField::OutsideDiameter || field == SectionField::Thickness) && item_text().empty())
+            throw_required(name);
+        float value = 0.0f;
+        if (parser(value) != 0)
+            throw_invalid(name);
+        check_typed_value(field, name, value);
+        out = value;
     };
     switch (column) {
     case COL_NAME: {
@@ -665,18 +691,30 @@ void SectionsTable::store_cell(int row, int column, const std::string& text)
         }
         break;
     }
-    case COL_OD: parse(parse_dimension_buffer, "OD", next.outside_diameter); break;
-    case COL_THICKNESS: parse(parse_dimension_buffer, "Thickness", next.thickness); break;
-    case COL_CORROSION: parse(parse_dimension_buffer, "Corrosion allowance", next.corrosion_allowance); break;
+    case COL_OD: parse(parse_dimension_buffer, "OD", SectionField::OutsideDiameter, next.outside_diameter); break;
+    case COL_THICKNESS: parse(parse_dimension_buffer, "Thickness", SectionField::Thickness, next.thickness); break;
+    case COL_CORROSION:
+        parse(parse_dimension_buffer, "Corrosion allowance", SectionField::CorrosionAllowance, next.corrosion_allowance);
+        break;
     case COL_MILL:
-        parse(parse_real_buffer, "Mill tolerance", next.mill_tolerance);
+        parse(parse_real_buffer, "Mill tolerance", SectionField::MillTolerance, next.mill_tolerance);
         if (!mill_tolerance_in_range(next.mill_tolerance))
             throw_invalid("Mill tolerance");
         break;
-    case COL_INS_DENSITY: parse(parse_weight_density_buffer, "Insulation density", next.insulation_density); break;
-    case COL_INS_THICKNESS: parse(parse_dimension_buffer, "Insulation thickness", next.insulation_thickness); break;
-    case COL_LIN_DENSITY: parse(parse_weight_density_buffer, "Lining density", next.lining_density); break;
-    case COL_LIN_THICKNESS: parse(parse_dimension_buffer, "Lining thickness", next.lining_thickness); break;
+    case COL_INS_DENSITY:
+        parse(parse_weight_density_buffer, "Insulation density", SectionField::InsulationDensity,
+              next.insulation_density);
+        break;
+    case COL_INS_THICKNESS:
+        parse(parse_dimension_buffer, "Insulation thickness", SectionField::InsulationThickness,
+              next.insulation_thickness);
+        break;
+    case COL_LIN_DENSITY:
+        parse(parse_weight_density_buffer, "Lining density", SectionField::LiningDensity, next.lining_density);
+        break;
+    case COL_LIN_THICKNESS:
+        parse(parse_dimension_buffer, "Lining thickness", SectionField::LiningThickness, next.lining_thickness);
+        break;
     default: return;
     }
     if (next == *r)

@@ -65,6 +65,8 @@ bool save_model_to(WindowId owner, const std::string& path)
             }
         }
     }
+    if (const auto& saving = model_file_hooks().saving)
+        saving(path);
     write_model_file(path);
     model_modified() = false;
     add_recent_model(path);

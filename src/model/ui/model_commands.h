@@ -42,8 +42,9 @@ struct ModelFileHooks {
     std::function<void(WindowId owner)> check_branch_sifs;
     // After the first run opened the sample model: the view it is shown in.
     std::function<void()> set_sample_view;
-    // After the model was written to a path (Save, Save As, the questions
-    // that save).
+    // Just before the model is written to a path, and after it was written
+    // there (Save, Save As, the questions that save).
+    std::function<void(const std::string& path)> saving;
     std::function<void(const std::string& path)> saved;
     // Opens the results of the model just read (the Results command).
     std::function<void(WindowId owner)> open_results;

@@ -450,6 +450,10 @@ bool HeadlessDialog::double_click(int id, int index) {
     return true;
 }
 
+bool HeadlessDialog::help_key() {
+    return !ended_ && proc_.on_help(*this);
+}
+
 bool HeadlessDialog::click_item(int id, int index) {
     if (!select(id, index) || ended_) return false;
     const Control* c = find(id);

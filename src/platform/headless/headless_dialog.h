@@ -110,6 +110,8 @@ public:
     // Moves the focus as the Tab key or a click does (NOTIFY_KILLFOCUS to the
     // control that had it, NOTIFY_SETFOCUS to the new one).
     bool click_into(int id);
+    // F1 in the dialog: its procedure's help; false when it did not serve it.
+    bool help_key();
     // Fires this dialog's due timers, advancing the virtual clock.
     void advance(int milliseconds);
 

@@ -20,6 +20,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -638,7 +639,18 @@ bool QtBackend::show_help(const std::string& html_file, const std::string& ancho
         browser->setObjectName("KorvaneHelpBrowser");
         browser->setOpenExternalLinks(true);
         layout->addWidget(browser);
-        window->resize(760, 640);
+        // Opened the first time whole on the screen of the window in use,
+        // in its middle.
+        const QWidget* active = QApplication::activeWindow();
+        QScreen* screen = active && active->screen() ? active->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            const QRect room = screen->availableGeometry();
+            const QSize size = QSize(760, 640).boundedTo(room.size() * 9 / 10);
+            window->resize(size);
+            window->move(room.center() - QPoint(size.width() / 2, size.height() / 2));
+        } else {
+            window->resize(760, 640);
+        }
         s_->help = std::move(window);
     }
     auto* browser = s_->help->findChild<QTextBrowser*>("KorvaneHelpBrowser");
@@ -647,6 +659,15 @@ bool QtBackend::show_help(const std::string& html_file, const std::string& ancho
     browser->setSource(url);
     if (!anchor.empty()) browser->scrollToAnchor(qs(anchor));
     s_->help->show();
+    // Its frame too stays on the screen (a title bar below the screen's
+    // edge cannot be taken to move it back).
+    if (QScreen* screen = s_->help->screen()) {
+        const QRect room = screen->availableGeometry();
+        const QRect frame = s_->help->frameGeometry();
+        const int x = std::clamp(frame.x(), room.left(), std::max(room.left(), room.right() + 1 - frame.width()));
+        const int y = std::clamp(frame.y(), room.top(), std::max(room.top(), room.bottom() + 1 - frame.height()));
+        if (x != frame.x() || y != frame.y()) s_->help->move(s_->help->pos() + QPoint(x - frame.x(), y - frame.y()));
+    }
     s_->help->raise();
     s_->help->activateWindow();
     return true;

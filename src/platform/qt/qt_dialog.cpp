@@ -156,6 +156,10 @@ void HostDialog::keyPressEvent(QKeyEvent* e) {
         reject();
         return;
     }
+    if (e->modifiers() == Qt::NoModifier && e->key() == Qt::Key_F1 && on_help) {
+        on_help();
+        return;
+    }
     QDialog::keyPressEvent(e);
 }
 
@@ -611,6 +615,10 @@ bool QtDialog::run_cancel() {
     return ok;
 }
 
+void QtDialog::run_help() {
+    dispatch("dialog help", [&] { proc_.on_help(*this); });
+}
+
 bool QtDialog::embed_client(QWidget* client) {
     if (dead_ || !container_) return false;
     for (Item& it : items_) {
@@ -719,6 +727,7 @@ void QtDialog::set_text(int id, const std::string& text) {
         }
     } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
         b->setText(s);
+        widen_to_text(*it);
     } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
         g->setTitle(s);
     } else if (auto* l = qobject_cast<QLabel*>(w)) {
@@ -772,6 +781,19 @@ void QtDialog::show(int id, bool visible) {
     if (!it) return;
     for (QWidget* w : {it->widget, it->cell, static_cast<QWidget*>(it->label), it->label_cell})
         if (w) w->setVisible(visible);
+    if (visible) widen_to_text(*it);
+}
+
+void QtDialog::widen_to_text(Item& it) {
+    auto* b = qobject_cast<QAbstractButton*>(it.widget);
+    if (!absolute_ || !b || qobject_cast<QPushButton*>(b)) return;
+    const QSize hint = b->sizeHint();
+    if (b->width() >= hint.width() && b->height() >= hint.height()) return;
+    // A box around the control keeps its margins.
+    const QSize around = it.cell == it.widget ? QSize(0, 0) : it.cell->size() - it.widget->size();
+    const QSize wanted = hint.expandedTo(b->size());
+    if (it.cell != it.widget) it.cell->resize(wanted + around.expandedTo(QSize(0, 0)));
+    b->resize(wanted);
 }
 
 bool QtDialog::is_shown(int id) const {
@@ -928,6 +950,7 @@ void QtDialog::move_item_pixels(int id, int x, int y) {
     QPoint delta = QPoint(x, y) - it->widget->mapTo(container_, QPoint(0, 0));
     it->cell->move(it->cell->pos() + delta);
     if (it->label_cell) it->label_cell->move(it->label_cell->pos() + delta);
+    widen_to_text(*it);
 }
 
 void QtDialog::move_item(int id, int x, int y) {
@@ -944,6 +967,15 @@ void QtDialog::resize(int width, int height) {
     if (dead_ || !container_ || width <= 0 || height <= 0) return;
     QWidget* top = container_->window();
     QSize wanted(du_x(width), du_y(height));
+    if (absolute_) {
+        // Never smaller than what it shows, with a margin as at its left.
+        QRect shown;
+        for (QObject* child : container_->children())
+            if (child->isWidgetType() && static_cast<QWidget*>(child)->isVisibleTo(container_))
+                shown |= static_cast<QWidget*>(child)->geometry();
+        if (shown.isValid())
+            wanted = wanted.expandedTo(QSize(shown.right() + 1 + std::max(shown.left(), du_x(4)), shown.bottom() + 1));
+    }
     if (container_ != top) wanted += top->size() - container_->size();   // the sheet around a page
     if (!absolute_) wanted = wanted.expandedTo(top->minimumSizeHint());
     top->resize(wanted);
@@ -1035,6 +1067,7 @@ int QtBackend::run_dialog(const DialogTemplate& t, DialogProc& proc, WindowId ow
         });
     };
     host->on_first_show = [&] { d.run_shown(); };
+    host->on_help = [&] { d.run_help(); };
     d.run_init();
     if (session.ended) {
         d.detach();
@@ -1049,6 +1082,7 @@ int QtBackend::run_dialog(const DialogTemplate& t, DialogProc& proc, WindowId ow
     alive->on_ok = nullptr;
     alive->on_cancel = nullptr;
     alive->on_first_show = nullptr;
+    alive->on_help = nullptr;
     return session.ended ? session.result : r;
 }
 
@@ -1107,6 +1141,10 @@ int QtBackend::run_property_sheet(const std::string& caption, const std::vector<
             QTimer::singleShot(0, host, [d] { d->run_shown(); });
         }
     });
+    host->on_help = [&] {
+        const int index = tabs->currentIndex();
+        if (index >= 0 && static_cast<size_t>(index) < dialogs.size()) dialogs[static_cast<size_t>(index)]->run_help();
+    };
     host->on_first_show = [&] {
         int index = tabs->currentIndex();
         if (index >= 0 && static_cast<size_t>(index) < dialogs.size()) dialogs[static_cast<size_t>(index)]->run_shown();
@@ -1131,6 +1169,7 @@ int QtBackend::run_property_sheet(const std::string& caption, const std::vector<
         h->on_ok = nullptr;
         h->on_cancel = nullptr;
         h->on_first_show = nullptr;
+        h->on_help = nullptr;
         QObject::disconnect(tabs, nullptr, h, nullptr);
         QObject::disconnect(buttons, nullptr, h, nullptr);
         QObject::disconnect(buttons->button(QDialogButtonBox::Apply), nullptr, h, nullptr);

@@ -36,6 +36,7 @@ public:
     std::function<void()> on_ok;
     std::function<void()> on_cancel;
     std::function<void()> on_first_show;   // once, after the first show
+    std::function<void()> on_help;         // F1
 
     void accept() override;
     void reject() override;
@@ -64,6 +65,7 @@ public:
     void run_shown();   // once
     bool run_ok();      // the procedure's answer (false when it failed)
     bool run_cancel();
+    void run_help();
     // Puts a client window (a table view) into the first free Table place.
     bool embed_client(QWidget* client);
     // The widgets are about to be destroyed: no callback may run any more.
@@ -140,6 +142,9 @@ private:
     void radio_clicked(size_t index);
     void enter_absolute();
     void move_item_pixels(int id, int x, int y);
+    // Out of the grid, a check box or radio button is made as wide as its
+    // text (the grid never sized one that was hidden when it was laid out).
+    void widen_to_text(Item& it);
     int du_x(int units) const;
     int du_y(int units) const;
 

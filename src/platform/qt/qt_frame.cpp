@@ -267,6 +267,9 @@ void FrameWindow::set_toolbars(const ToolBar& large, const ToolBar& small, bool 
 
 void FrameWindow::fill_bar(int which, const ToolBar& bar) {
     QToolBar*& tb = bars_[which];
+    // The program's windows stand side by side: a tool button shows its tip
+    // under the mouse whether or not its window is the active one.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     if (!tb) {
         tb = new QToolBar(this);
         tb->setMovable(false);

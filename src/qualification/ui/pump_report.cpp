@@ -21,7 +21,6 @@ const char* const MOMENT_NAMES[4] = {"MX", "MY", "MZ", "MR"};
 const char* const HI_NAMES[6] = {"FX", "FY", "FZ", "MX", "MY", "MZ"};
 
 int nozzle_node(const PumpRecord& p, int n) { return n == SUCTION ? p.suction_node : p.discharge_node; }
-int nozzle_location(const PumpRecord& p, int n) { return n == SUCTION ? p.suction_location : p.discharge_location; }
 
 std::string axis_line(const char* head, const std::array<double, 3>& v)
 {
@@ -64,7 +63,7 @@ void api610_rows(const PumpLoads& loads, const PumpLoads& allowed)
 // be checked.
 bool api610_nozzle_checkable(const PumpRecord& p, const PumpNozzleEvaluation& z, int n)
 {
-    if (!report_nozzle_check(nozzle_node(p, n), NOZZLE_LABEL[n], nozzle_location(p, n), z.anchor_row, z.size))
+    if (!report_nozzle_check(nozzle_node(p, n), NOZZLE_LABEL[n], pump_nozzle_location(p, n), z.anchor_row, z.size))
         return false;
     if (!api610_loads(z.size)) {
         report_text_line(c_format("*** API 610 allowable loads not available for %s inch nozzles ***",
@@ -201,7 +200,7 @@ const std::string INDIVIDUAL = "Assessment of Individual loading as per Eq.1 of 
 bool hi_takes_part(const PumpRecord& p, const PumpEvaluation& e, int n)
 {
     const PumpNozzleEvaluation& z = e.nozzle[static_cast<std::size_t>(n)];
-    return report_nozzle_check(nozzle_node(p, n), NOZZLE_LABEL[n], nozzle_location(p, n), z.anchor_row, z.size);
+    return report_nozzle_check(nozzle_node(p, n), NOZZLE_LABEL[n], pump_nozzle_location(p, n), z.anchor_row, z.size);
 }
 
 void hi_end_suction_report(const PumpRecord& p, const PumpEvaluation& e, int slot)

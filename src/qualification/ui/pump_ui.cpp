@@ -23,7 +23,6 @@
 #include "qualification/ui/equipment_dialogs.h"
 #include "qualification/ui/equipment_tables.h"
 
-#include <cmath>
 
 namespace {
 
@@ -36,17 +35,18 @@ std::string component_text(float v) { return v == 0.0f ? std::string() : format_
 std::string centre_text(float v) { return v == 0.0f ? std::string() : format_length(v); }
 
 // The location cell of a nozzle: "Above"/"Below" for the flange of a
-// vertical turbine pump, nothing for other ANSI/HI pumps.
-std::string location_cell(const PumpRecord& p, int node, int location, bool discharge)
+// vertical turbine pump, nothing for other ANSI/HI pumps, else where the
+// nozzle sits as the evaluation takes it (pump_nozzle_location).
+std::string location_cell(const PumpRecord& p, bool discharge)
 {
     if (hi_pump(p)) {
         if (discharge && p.hi_type == HI_VERTICAL_TURBINE)
-            return location == 0 ? "Above" : "Below";
+            return p.discharge_location == 0 ? "Above" : "Below";
         return {};
     }
-    if (p.name.empty() || node == 0)
+    if (p.name.empty() || (discharge ? p.discharge_node : p.suction_node) == 0)
         return {};
-    return nozzle_location_text(location);
+    return nozzle_location_text(pump_nozzle_location(p, discharge ? DISCHARGE : SUCTION));
 }
 
 // ---- PUMP_DIALOG -------------------------------------------------------------------
@@ -194,10 +194,8 @@ public:
             static const char* const names[3] = {"X", "Y", "Z"};
             for (int i = 0; i < 3; ++i)
                 p.centre[static_cast<std::size_t>(i)] = read_shown_value(shown_, PUMP_CENTRE + i, parse_length_buffer, names[i]);
-            const double distance = std::sqrt(double(p.centre[0]) * p.centre[0] + double(p.centre[1]) * p.centre[1] +
-                                              double(p.centre[2]) * p.centre[2]);
-            if (distance < 0.01)
-                dialog_throw(PUMP_CENTRE, "Center of the pump is required");
+            // The centre is a place like any other: a model may have its
+            // origin at the pump.
         } else {
             p.shaft_axis = {};
             p.centre = {};
@@ -301,9 +299,9 @@ std::string pump_cell(const PumpRecord& p, int column)
     case COL_DESCRIPTION: return p.name;
     case COL_VERTICAL: return p.vertical ? "Y" : "";
     case COL_SUCTION: return node_text(p.suction_node);
-    case COL_SUCTION_LOC: return location_cell(p, p.suction_node, p.suction_location, false);
+    case COL_SUCTION_LOC: return location_cell(p, false);
     case COL_DISCHARGE: return node_text(p.discharge_node);
-    case COL_DISCHARGE_LOC: return location_cell(p, p.discharge_node, p.discharge_location, true);
+    case COL_DISCHARGE_LOC: return location_cell(p, true);
     case COL_TYPE: return hi ? hi_type_short(p.hi_type) : "";
     case COL_SIZE: return hi ? hi_size_text(p.hi_type, p.hi_size) : "";
     case COL_MATERIAL: return hi ? hi_material_short(p.hi_material) : "";
@@ -484,9 +482,9 @@ void print_pumps_text()
         report_print_at(p.name, 4);
         report_print_at(pump_kind_text(p), 18);
         report_print_at(node_text(p.suction_node), 34);
-        report_print_at(location_cell(p, p.suction_node, p.suction_location, false), 40);
+        report_print_at(location_cell(p, false), 40);
         report_print_at(node_text(p.discharge_node), 45);
-        report_print_at(location_cell(p, p.discharge_node, p.discharge_location, true), 51);
+        report_print_at(location_cell(p, true), 51);
         if (shaft_and_centre_entered(p)) {
             for (int i = 0; i < 3; ++i)
                 report_print_right(format_real(p.shaft_axis[static_cast<std::size_t>(i)], 8, 3), 62 + 8 * i);
@@ -543,9 +541,9 @@ void print_pumps_csv()
         csv_add_text(p.name);
         csv_add_text(pump_kind_text(p));
         csv_add_cell(node_text(p.suction_node));
-        csv_add_text(location_cell(p, p.suction_node, p.suction_location, false));
+        csv_add_text(location_cell(p, false));
         csv_add_cell(node_text(p.discharge_node));
-        csv_add_text(location_cell(p, p.discharge_node, p.discharge_location, true));
+        csv_add_text(location_cell(p, true));
         for (int i = 0; i < 3; ++i)
             csv_add_cell(shaft_and_centre_entered(p) ? format_real(p.shaft_axis[static_cast<std::size_t>(i)], 8, 3) : "");
         for (int i = 0; i < 3; ++i)
@@ -604,11 +602,11 @@ void print_pumps_pages()
         if (p.suction_node != 0) {
             line.add("Suct. Node: " + node_text(p.suction_node));
             if (!hi)
-                line.add(std::string("Suct. Loc: ") + nozzle_location_text(p.suction_location));
+                line.add("Suct. Loc: " + location_cell(p, false));
         }
         if (p.discharge_node != 0) {
             line.add("Disc. Node: " + node_text(p.discharge_node));
-            const std::string loc = location_cell(p, p.discharge_node, p.discharge_location, true);
+            const std::string loc = location_cell(p, true);
             if (!loc.empty())
                 line.add("Disc. Loc: " + loc);
         }

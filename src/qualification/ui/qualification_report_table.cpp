@@ -38,6 +38,18 @@ std::string QualificationReportTable::cell_text(int row, int column, int line)
 void QualificationReportTable::measure_window(Surface& dc)
 {
     columns_ = measure_qualification_columns(dc, report_);
+    // The first value of a row ends at the label column: a label longer than
+    // the column was measured for moves every value column right, two
+    // digits clear of the longest label.
+    int label_end = 0;
+    for (const ReportLine& l : lines_) {
+        if (l.kind != QLINE_CHECK && l.kind != QLINE_VALUE && l.kind != QLINE_STRESSES)
+            continue;
+        const ReportLineFields f = split_report_line(l.text);
+        const std::string first = f.words.empty() ? std::string() : f.words.front();
+        label_end = std::max(label_end, dc_text_width(dc, f.label) + 2 * columns_.digit + dc_text_width(dc, first));
+    }
+    widen_label_column(columns_, label_end);
     const QualificationColumns& c = columns_;
     int w = 0;
     for (const ReportLine& l : lines_)

@@ -484,10 +484,16 @@ QualificationColumns measure_qualification_columns(Surface& s, QualificationRepo
         c.number = s.text_width("99999999");
         break;
     }
+    widen_label_column(c, c.label);
+    return c;
+}
+
+void widen_label_column(QualificationColumns& c, int label)
+{
+    c.label = std::max(c.label, label);
     c.c[0] = c.label + c.number;
     for (std::size_t k = 1; k < c.c.size(); ++k)
         c.c[k] = c.c[k - 1] + c.digit + c.number;
-    return c;
 }
 
 void begin_qualification_report(QualificationReport report)

@@ -153,6 +153,9 @@ struct QualificationColumns {
     std::array<int, 9> c{};
 };
 QualificationColumns measure_qualification_columns(Surface& s, QualificationReport report);
+// Moves the end of the label column (the right edge of the first value) to
+// `label` when that is further right, and the value columns after it with it.
+void widen_label_column(QualificationColumns& c, int label);
 // Starts a report: the columns of a graphic page are measured in the
 // printer font; the status column of check headers is the nozzle report's.
 void begin_qualification_report(QualificationReport report);

@@ -128,9 +128,8 @@ public:
     }
     void contents_entry() override
     {
-        add_contents_entry(local_displacements_shown() ? "Displacements (local coordinates)"
-                                                       : "Displacements (global coordinates)",
-                           1);
+        add_load_case_contents_entry(local_displacements_shown() ? "Displacements (local coordinates)"
+                                                                 : "Displacements (global coordinates)");
     }
     void context_menu(Point) override
     {
@@ -150,6 +149,7 @@ public:
     void print_text() override
     {
         const std::string axes = local_displacements_shown() ? "local" : "global";
+        const ShownForm translation = displacement_form(), rotation = angle_form();
         report_rows(
             6,
             [this] {
@@ -165,12 +165,20 @@ public:
                 report_rule();
             },
             results_loadcase_name() + ": Displacements (" + axes + ")", print_count(),
-            [this](int row) {
+            [&](int row) {
                 const int n = node_index(row);
-                report_print_at(node_text(node_number(n)), 6);
+                report_node_at(node_number(n), 6);
                 const std::array<float, 6> d = shown_displacements(n);
-                for (int i = 0; i < 6; ++i)
-                    report_right(value_text(d[static_cast<std::size_t>(i)], i), TEXT_END[i]);
+                for (int i = 0; i < 6; ++i) {
+                    const float v = d[static_cast<std::size_t>(i)];
+                    if (!std::isfinite(v))
+                        continue;
+                    report_written_right(
+                        [&](char* out) {
+                            return i < 3 ? write_displacement_or_none(out, v, translation) : write_angle(out, v, rotation);
+                        },
+                        TEXT_END[i]);
+                }
                 report_next_line();
             });
     }

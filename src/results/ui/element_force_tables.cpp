@@ -1,6 +1,7 @@
 #include "results/ui/element_force_tables.h"
 
 #include "codes/branch_plane.h"
+#include "codes/code_catalog.h"
 #include "codes/code_driver.h"
 #include "framework/commands.h"
 #include "framework/state.h"
@@ -24,9 +25,11 @@
 #include "results/ui/result_table.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
+#include "results/ui/stress_result_tables.h"
 #include "results/ui/time_history_ui.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -266,7 +269,7 @@ public:
     }
     void contents_entry() override
     {
-        add_contents_entry(global() ? "Pipe forces (global coordinates)" : "Pipe forces (local coordinates)", 1);
+        add_load_case_contents_entry(global() ? "Pipe forces (global coordinates)" : "Pipe forces (local coordinates)");
     }
     int highlight_layout_row(int row) override
     {
@@ -387,7 +390,7 @@ public:
         TablePrint::measure_print(dc);
         equalize_widths(widths, 3, 8);
     }
-    void contents_entry() override { add_contents_entry(c_format(names().contents, axes_word().c_str()), 1); }
+    void contents_entry() override { add_load_case_contents_entry(c_format(names().contents, axes_word().c_str())); }
     int highlight_layout_row(int row) override
     {
         const int e = element_of(row);
@@ -431,10 +434,15 @@ void show_kind(int kind)
     if (kind_count(kind) == 0)
         return;
     state().last_kind = kind;
-    if (kind == FORCES_PIPES)
-        pipes_table().show();
-    else
+    if (kind != FORCES_PIPES) {
         list_table(kind).show();
+        return;
+    }
+    pipes_table().show();
+    // The stress columns of a code without stresses stay empty: the
+    // evaluation's note says why.
+    if (!code_stresses_available(piping_code()))
+        show_code_evaluation_notes();
 }
 
 std::vector<int> present_kinds()
@@ -477,6 +485,33 @@ std::string report_type_name(const std::string& type, const std::string& first_v
 std::string case_name()
 {
     return results_loadcase_name();
+}
+
+// The two lines of an element's twelve values and a blank line: the first
+// end on the first line, the second on the next, forces by
+// format_force_integer and moments by format_moment_integer; with a type
+// name (the beam, FRP and other forces) in the shifted columns.
+void force_pair_lines(const ElementForceRecord& f, int node1, int node2, const char* type)
+{
+    static const int plain[] = {18, 28, 38, 50, 62, 74};
+    static const int shifted[] = {27, 35, 43, 53, 63, 73};
+    const int* ends = type ? shifted : plain;
+    const RealForm force = force_integer_form(), moment = moment_integer_form();
+    auto shown = [&](std::size_t k) { return (k % 6 < 3 ? force : moment).of(f[k]); };
+    for (int end = 0; end < 2; ++end) {
+        report_node_at(end == 0 ? node1 : node2, type ? 6 : 4);
+        if (type && end == 0) {
+            const ShownReal first = shown(0);
+            report_print_at(report_type_name(type, std::isfinite(first.value)
+                                                       ? format_real(first.value, first.width, first.decimals)
+                                                       : std::string()),
+                            16);
+        }
+        for (int i = 0; i < 6; ++i)
+            report_number_right(shown(static_cast<std::size_t>(6 * end + i)), ends[i]);
+        report_next_line();
+    }
+    report_next_line();
 }
 
 void write_global_header()
@@ -540,6 +575,14 @@ void element_nodes(int element, int& n1, int& n2)
     n2 = node_number(r.elements[element].node2);
 }
 
+// Under a code whose stresses the program does not evaluate, the note that
+// says why the stress columns of the local forces are empty.
+std::string stresses_note()
+{
+    const int32_t code = piping_code();
+    return code_stresses_available(code) ? std::string() : code_stresses_unavailable_text(code);
+}
+
 void PipeForceTable::print_text()
 {
     const int count = results().numpipes();
@@ -556,9 +599,18 @@ void PipeForceTable::print_text()
         return;
     }
     const PipeForceVariant& v = *variant;
+    const std::string note = stresses_note();
     report_rows(
         8, [&v] { v.text_header(); }, case_name() + ": Pipe element forces (local)", count,
-        [&v](int row) { v.text_row(pipe_row(row, false)); }, 3);
+        [&v, &note, count](int row) {
+            v.text_row(pipe_row(row, false));
+            // The note under the last row, above the closing rule.
+            if (row == count && !note.empty()) {
+                report_print_at(note, REPORT_LEFT_COLUMN + 1);
+                report_next_line();
+            }
+        },
+        3);
 }
 
 void PipeForceTable::print_csv()
@@ -580,6 +632,10 @@ void PipeForceTable::print_csv()
     variant->csv_header();
     for (int row = 1; row <= count; ++row)
         variant->csv_row(pipe_row(row, false));
+    if (const std::string note = stresses_note(); !note.empty()) {
+        csv_add_text(note);
+        report_next_line();
+    }
     report_rule();
 }
 
@@ -620,20 +676,7 @@ void ListForceTable::print_text()
                 return;
             }
             // Local values as stored, in the same columns.
-            const ElementForceRecord& f = results().forces[e];
-            report_print_at(node_text(n1), 6);
-            report_print_at(report_type_name(type, end_value_text(f[0], 0)), 16);
-            const int ends[] = {27, 35, 43, 53, 63, 73};
-            for (int end = 0; end < 2; ++end) {
-                if (end == 1) {
-                    report_next_line();
-                    report_print_at(node_text(n2), 6);
-                }
-                for (int i = 0; i < 6; ++i)
-                    report_right(end_value_text(f[static_cast<std::size_t>(6 * end + i)], i), ends[i]);
-            }
-            report_next_line();
-            report_next_line();
+            force_pair_lines(results().forces[e], n1, n2, type);
         },
         3);
 }
@@ -757,14 +800,18 @@ const PipeForceVariant& pipe_force_variant()
     return *s.variants.front();
 }
 
-void pipe_end_plane_moments(int element, int end, const ElementForceRecord& local, double& in_plane,
-                            double& out_plane)
+namespace {
+
+// The end's mz and my, or with `branch_plane` at a branch junction of a
+// pipe, jacketed pipe or reducer the moments about the branch plane.
+void end_plane_moments(int element, int end, const ElementForceRecord& local, bool branch_plane, double& in_plane,
+                       double& out_plane)
 {
     const std::size_t base = 6 * static_cast<std::size_t>(end);
     in_plane = local[base + 5];
     out_plane = local[base + 4];
     const ResultsState& r = results();
-    if (!r.available.in_out_plane_sifs || !r.elements.valid(element))
+    if (!branch_plane || !r.elements.valid(element))
         return;
     const ResultsElement& e = r.elements[element];
     if (e.kind != ET_PIPE && e.kind != ET_JACKETED_PIPE && e.kind != ET_REDUCER)
@@ -781,6 +828,37 @@ void pipe_end_plane_moments(int element, int end, const ElementForceRecord& loca
     }
     in_plane = i;
     out_plane = o;
+}
+
+// The BS 806 quantities the program has: the moments Mi, Mo and Mt of each
+// end from the loaded case's end forces (BS 806 takes the bending moments
+// in and out of the plane of a bend or a branch junction, and the
+// torsion). The bend and branch factors and the stresses are not
+// evaluated: the program does not hold the BS 806 equations.
+Bs806Ends bs806_end_moments(int element)
+{
+    Bs806Ends ends{};
+    const ResultsState& r = results();
+    if (!r.forces.valid(element))
+        return ends;
+    const ElementForceRecord& local = r.forces[element];
+    for (int end = 0; end < 2; ++end) {
+        double in_plane = 0.0, out_plane = 0.0;
+        end_plane_moments(element, end, local, true, in_plane, out_plane);
+        Bs806End& b = ends[static_cast<std::size_t>(end)];
+        b.mi.set(static_cast<float>(in_plane));
+        b.mo.set(static_cast<float>(out_plane));
+        b.mt.set(local[6 * static_cast<std::size_t>(end) + 3]);
+    }
+    return ends;
+}
+
+}  // namespace
+
+void pipe_end_plane_moments(int element, int end, const ElementForceRecord& local, double& in_plane,
+                            double& out_plane)
+{
+    end_plane_moments(element, end, local, results().available.in_out_plane_sifs, in_plane, out_plane);
 }
 
 // ---- Showing --------------------------------------------------------------------------------
@@ -878,20 +956,7 @@ void print_frp_forces(bool global)
 
 void print_force_pair(const ElementForceRecord& global, int node1, int node2, const char* type)
 {
-    const ElementForceRecord f = forces_on_element(global, results_loadcase_is_dynamic());
-    static const int plain[] = {18, 28, 38, 50, 62, 74};
-    static const int shifted[] = {27, 35, 43, 53, 63, 73};
-    const int* ends = type ? shifted : plain;
-    const int node_column = type ? 6 : 4;
-    for (int end = 0; end < 2; ++end) {
-        report_print_at(node_text(end == 0 ? node1 : node2), node_column);
-        if (type && end == 0)
-            report_print_at(report_type_name(type, end_value_text(f[0], 0)), 16);
-        for (int i = 0; i < 6; ++i)
-            report_right(end_value_text(f[static_cast<std::size_t>(6 * end + i)], i), ends[i]);
-        report_next_line();
-    }
-    report_next_line();
+    force_pair_lines(forces_on_element(global, results_loadcase_is_dynamic()), node1, node2, type);
 }
 
 void csv_force_pair(const ElementForceRecord& global, int node1, int node2, const char* type)
@@ -956,6 +1021,7 @@ void install_element_force_tables()
         s.last_kind = -1;
         s.lcs = false;
     });
+    state().bs806 = bs806_end_moments;
     set_global_element_forces(
         [](int element, const ElementForceRecord& local) {
             return global_element_forces(model(), element, local, analysis_options().z_vertical);

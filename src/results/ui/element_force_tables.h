@@ -51,7 +51,10 @@ struct Bs806End {
     CodeValue mi, mo, mt, fti, fto, fli, flo, m, bi, bo, f_fb, fs, fc;
 };
 using Bs806Ends = std::array<Bs806End, 2>;
-// Filled by the evaluation of BS 806 when it is registered; empty: none.
+// The program registers the moments Mi, Mo, Mt of each end from the loaded
+// case's forces (in and out of the plane, about the branch plane at a
+// branch junction; torsion); the bend and branch factors and the stresses
+// are not evaluated (code_stresses_unavailable_text). Empty: none.
 std::function<Bs806Ends(int element)>& bs806_element_stress();
 
 // A variant of the pipe forces table in local axes: its columns and their

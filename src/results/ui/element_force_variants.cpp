@@ -79,12 +79,76 @@ std::string stress_text(const PipeForceRow& row, int end)
     return pipe_stress_cell_text(row.row, end);
 }
 
-// The stress in the text report's last column: a whole number of the
-// stress unit, so that it stays clear of the SIF before it.
-std::string report_stress_text(const PipeForceRow& row, int end)
+// What the text report shows of an end of a pipe's row.
+struct EndText {
+    int node = 0;
+    std::array<float, 6> values{};   // forces, then moments
+    bool sifs = false;
+    float sif_a = 1.0f, sif_b = 1.0f;
+    std::array<CodeValue, 2> b1_b2{};
+    CodeValue stress;
+};
+
+// The units of the values, taken once for a row.
+struct RowUnits {
+    RealForm force = force_integer_form();
+    RealForm moment = moment_integer_form();
+    UnitScale stress = unit_scale(STRESS);
+};
+
+EndText end_text(const PipeForceRow& row, int end, bool stress_shown)
 {
-    const CodeValue v = stress_of(row, end);
-    return v.evaluated && std::isfinite(v.value) ? format_real(to_display(STRESS, v.value), 6, 0) : std::string();
+    EndText e;
+    e.node = node_of_end(row.element, end);
+    for (std::size_t i = 0; i < 6; ++i)
+        e.values[i] = row.local[6 * static_cast<std::size_t>(end) + i];
+    if (stress_shown)
+        e.stress = stress_of(row, end);
+    return e;
+}
+
+// A value of an end as local_text writes it.
+void local_value(const RowUnits& u, const EndText& e, int i, int end_column)
+{
+    report_number_right((i < 3 ? u.force : u.moment).of(e.values[static_cast<std::size_t>(i)]), end_column);
+}
+
+// A SIF as report_sif_text writes it.
+void sif_value(float value, int end_column)
+{
+    if (std::isfinite(value) && value > 1.0f)
+        report_real_right(value, 6, 2, end_column);
+}
+
+// The stress in the last column: a whole number of the stress unit, so
+// that it stays clear of the SIF before it.
+void stress_value(const RowUnits& u, const EndText& e, int end_column)
+{
+    if (e.stress.evaluated)
+        report_number_right(ShownReal{u.stress.shown(e.stress.value), 6, 0}, end_column);
+}
+
+// The lines of the two ends and a blank line: the node at 6, the six values
+// right-aligned ending at `columns`, the SIFs ending at `sif_ends` (0: not
+// written), B1 and B2 (width 7, 2 decimals) at 64 and 70 and the stress at 78.
+void end_lines(const std::array<EndText, 2>& ends, const std::array<int, 6>& columns, const std::array<int, 2>& sif_ends)
+{
+    const RowUnits u;
+    for (const EndText& e : ends) {
+        report_node_at(e.node, 6);
+        for (int i = 0; i < 6; ++i)
+            local_value(u, e, i, columns[static_cast<std::size_t>(i)]);
+        if (e.sifs)
+            for (std::size_t k = 0; k < 2; ++k)
+                if (sif_ends[k] > 0)
+                    sif_value(k == 0 ? e.sif_a : e.sif_b, sif_ends[k]);
+        for (std::size_t k = 0; k < 2; ++k)
+            if (e.b1_b2[k].evaluated && std::isfinite(e.b1_b2[k].value))
+                report_right(format_real(e.b1_b2[k].value, 7, 2), k == 0 ? 64 : 70);
+        stress_value(u, e, 78);
+        report_next_line();
+    }
+    report_next_line();
 }
 
 std::string force_unit_or_moment(int i)
@@ -189,21 +253,17 @@ public:
     }
     void text_row(const PipeForceRow& row) const override
     {
-        if (b1_b2_) {
-            static const int ends[] = {17, 24, 32, 40, 48, 56};
-            for (int end = 0; end < 2; ++end) {
-                report_print_at(node_text(node_of_end(row.element, end)), 6);
-                for (int i = 0; i < 6; ++i)
-                    report_right(local_text(row, end, i), ends[i]);
-                report_right(b1_b2_text(row, 0, end), 64);
-                report_right(b1_b2_text(row, 1, end), 70);
-                report_right(report_stress_text(row, end), 78);
-                report_next_line();
-            }
-            report_next_line();
+        if (!b1_b2_) {
+            plain_rows(row, false);
             return;
         }
-        plain_rows(row, false);
+        std::array<EndText, 2> ends;
+        const std::array<CodeValue, 4> b = b1_b2_values(row);
+        for (int end = 0; end < 2; ++end) {
+            ends[static_cast<std::size_t>(end)] = end_text(row, end, true);
+            ends[static_cast<std::size_t>(end)].b1_b2 = {b[static_cast<std::size_t>(end)], b[static_cast<std::size_t>(2 + end)]};
+        }
+        end_lines(ends, {17, 24, 32, 40, 48, 56}, {0, 0});
     }
     void csv_header() const override
     {
@@ -246,11 +306,9 @@ protected:
     mutable PipeStressColumn column_;
     mutable bool b1_b2_ = false;
 
-    // B1 (`index` 0) or B2 (1) of an end, width 7 and 2 decimals.
-    static std::string b1_b2_text(const PipeForceRow& row, int index, int end)
+    // B1 of the two ends, then B2 of the two ends.
+    static std::array<CodeValue, 4> b1_b2_values(const PipeForceRow& row)
     {
-        if (end != 0 && end != 1)
-            return {};
         std::array<CodeValue, 4> v{};
         if (const auto& f = pipe_stress_hooks().b1_b2) {
             v = f(row.element);
@@ -260,7 +318,14 @@ protected:
                 v[2 + e].set(static_cast<float>((*b)[e].b2));
             }
         }
-        const CodeValue& c = v[static_cast<std::size_t>(2 * index + end)];
+        return v;
+    }
+    // B1 (`index` 0) or B2 (1) of an end, width 7 and 2 decimals.
+    static std::string b1_b2_text(const PipeForceRow& row, int index, int end)
+    {
+        if (end != 0 && end != 1)
+            return {};
+        const CodeValue c = b1_b2_values(row)[static_cast<std::size_t>(2 * index + end)];
         return c.evaluated && std::isfinite(c.value) ? format_real(c.value, 7, 2) : std::string();
     }
 
@@ -285,21 +350,17 @@ protected:
     }
     void plain_rows(const PipeForceRow& row, bool no_code) const
     {
-        static const int ends[] = {18, 26, 34, 44, 53, 62};
+        std::array<EndText, 2> ends;
         for (int end = 0; end < 2; ++end) {
-            report_print_at(node_text(node_of_end(row.element, end)), 6);
-            for (int i = 0; i < 6; ++i)
-                report_right(local_text(row, end, i), ends[i]);
+            EndText& e = ends[static_cast<std::size_t>(end)];
+            e = end_text(row, end, !no_code && column_.shown);
             if (const EndSifs* s = sifs_of(row, end)) {
-                report_right(report_sif_text(s->in_plane), 70);
-                if (no_code)
-                    report_right(report_sif_text(s->out_plane), 77);
+                e.sifs = true;
+                e.sif_a = s->in_plane;
+                e.sif_b = s->out_plane;
             }
-            if (!no_code && column_.shown)
-                report_right(report_stress_text(row, end), 78);
-            report_next_line();
         }
-        report_next_line();
+        end_lines(ends, {18, 26, 34, 44, 53, 62}, {70, no_code ? 77 : 0});
     }
     void plain_csv_header(bool no_code) const
     {
@@ -540,26 +601,18 @@ public:
     }
     void text_row(const PipeForceRow& row) const override
     {
+        std::array<EndText, 2> ends;
         for (int end = 0; end < 2; ++end) {
-            report_print_at(node_text(node_of_end(row.element, end)), 6);
-            report_right(local_text(row, end, 0), 18);
-            report_right(local_text(row, end, 1), 26);
-            report_right(local_text(row, end, 2), 34);
-            report_right(local_text(row, end, 3), 42);
+            EndText& e = ends[static_cast<std::size_t>(end)];
+            e = end_text(row, end, column_.shown);
             double in_plane = 0.0, out_plane = 0.0;
             pipe_end_plane_moments(row.element, end, row.local, in_plane, out_plane);
-            report_right(end_value_text(static_cast<float>(in_plane), 3), 50);
-            report_right(end_value_text(static_cast<float>(out_plane), 3), 65);
-            float t = 1.0f, i = 1.0f, o = 1.0f;
-            if (end_sifs(row, end, t, i, o)) {
-                report_right(report_sif_text(i), 56);
-                report_right(report_sif_text(o), 71);
-            }
-            if (column_.shown)
-                report_right(report_stress_text(row, end), 78);
-            report_next_line();
+            e.values[4] = static_cast<float>(in_plane);
+            e.values[5] = static_cast<float>(out_plane);
+            float t = 1.0f;
+            e.sifs = end_sifs(row, end, t, e.sif_a, e.sif_b);
         }
-        report_next_line();
+        end_lines(ends, {18, 26, 34, 42, 50, 65}, {56, 71});
     }
     // The header of the in/out-plane rows; the flexibility factors follow
     // the SIFs ("Flex. Factors" over them), then the IGEM SCFs, then the stress.

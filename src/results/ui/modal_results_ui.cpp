@@ -420,6 +420,12 @@ void install_modal_results()
 {
     ResultsHooks& h = results_hooks();
     h.show[RESULT_FREQUENCIES] = [] { tables().frequencies.show(); };
+    // Its part of the results report.
+    h.print[RESULT_FREQUENCIES] = [] {
+        ModalTable& t = tables().frequencies;
+        t.measure_needed = true;
+        t.print();
+    };
     // The susceptibility tables read their file when first shown; a bad
     // file says so and shows nothing.
     auto show_reading = [](ModalTable& table) {

@@ -5,6 +5,7 @@
 #include "framework/commands.h"
 #include "framework/errors.h"
 #include "framework/state.h"
+#include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/units.h"
 #include "framework/ui/dialog_helper.h"
@@ -67,8 +68,9 @@ public:
     void init(Dialog& d) override
     {
         d.set_caption(choice_.caption);
+        // A list shows no mnemonics: "&Sorted stresses" reads "Sorted stresses".
         for (const std::string& entry : choice_.entries)
-            dialog_listbox_add(RADIO_LIST, entry);
+            dialog_listbox_add(RADIO_LIST, without_mnemonics(entry));
         const int current = std::clamp(choice_.current, 1, std::max(1, static_cast<int>(choice_.entries.size())));
         dialog_listbox_select(RADIO_LIST, current - 1);
         if (choice_.width > 0 && choice_.height > 0)

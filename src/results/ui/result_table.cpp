@@ -1,8 +1,11 @@
 #include "results/ui/result_table.h"
 
+#include "framework/number_text.h"
+#include "framework/units.h"
 #include "framework/ui/report.h"
 #include "framework/ui/report_pages.h"
 #include "model/model.h"
+#include "model/nodes.h"
 #include "results/results_load_cases.h"
 #include "results/results_state.h"
 #include "results/ui/result_choosers.h"
@@ -10,6 +13,7 @@
 #include "results/ui/results_window.h"
 
 #include <algorithm>
+#include <cmath>
 
 ResultTable::ResultTable(int kind, int columns, int header_lines, int text_lines)
     : TableWindow(&results_frame(), columns, header_lines, {}, text_lines), result_kind(kind)
@@ -184,10 +188,27 @@ void report_rows(int lines, const std::function<void()>& header, const std::stri
         report_rule();
 }
 
-void report_right(const std::string& text, int end)
+void report_right(std::string_view text, int end)
 {
     if (!text.empty())
         report_print_right(text, end);
+}
+
+void report_node_at(int number, int column)
+{
+    char text[NUMBER_TEXT_SIZE];
+    report_print_at(std::string_view(text, static_cast<std::size_t>(write_node_text(text, number) - text)), column);
+}
+
+void add_load_case_contents_entry(const std::string& text)
+{
+    add_contents_entry(text + ": " + results_loadcase_name(), 1);
+}
+
+void report_number_right(const ShownReal& shown, int end)
+{
+    if (std::isfinite(shown.value))
+        report_real_right(shown, end);
 }
 
 void csv_cells(std::initializer_list<std::string> texts)

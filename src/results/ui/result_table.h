@@ -11,7 +11,9 @@
 // common maximum; columns in `hidden` have width 0.
 #pragma once
 
+#include "framework/number_text.h"
 #include "framework/ui/table.h"
+#include "framework/units.h"
 
 #include <memory>
 #include <string>
@@ -112,7 +114,23 @@ void add_popup_item(MenuItem& popup, const std::string& text, int id);
 void report_rows(int lines, const std::function<void()>& header, const std::string& contents, int count,
                  const std::function<void(int row)>& write_row, int row_lines = 0);
 // The text right-aligned ending at `end`, when not empty.
-void report_right(const std::string& text, int end);
+void report_right(std::string_view text, int end);
+// A node's text (node_text) at `column` of the text report.
+void report_node_at(int number, int column);
+// The text a writer of units.h (write_stress, write_angle...) makes into
+// the buffer it is given, right-aligned ending at `end`, when it is not empty.
+template <typename Write>
+void report_written_right(Write&& write, int end)
+{
+    char text[NUMBER_TEXT_SIZE];
+    report_right(std::string_view(text, static_cast<std::size_t>(write(text) - text)), end);
+}
+// The contents entry (level 1) of a table printed for the current load
+// case: the text, ": " and the case's name, which its page heading shows.
+void add_load_case_contents_entry(const std::string& text);
+// A number right-aligned ending at `end` (report_real_right), when it is a
+// number: one that is not shows nothing, as its empty text would.
+void report_number_right(const ShownReal& shown, int end);
 // A value cell of CSV (csv_add_cell) for each text.
 void csv_cells(std::initializer_list<std::string> texts);
 // The CSV form of a plain table: `first_line`, the headings of line 0, then

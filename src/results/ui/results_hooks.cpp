@@ -63,4 +63,5 @@ int current_result()
 void set_current_result(int kind)
 {
     results_ui().current_result = kind;
+    follow_current_result();
 }

@@ -97,6 +97,9 @@ struct ResultsHooks {
     std::function<void()> hide_overlays;
     // After the stress or ratio threshold changed (the colouring redraws).
     std::function<void()> thresholds_changed;
+    // The sorted stresses show their rows again, perhaps of another stress
+    // kind: the colouring follows the kind shown.
+    std::function<void()> stresses_refreshed;
     // First-Level Checks: switch the stress-ratio colouring on or off, hide
     // or show the deflected shape of the current case, show the limit-stop
     // status table of the current case.
@@ -110,6 +113,9 @@ struct ResultsHooks {
     // The current text of a command whose text follows a state (the shape,
     // animation and colouring items); empty: the menu's own.
     std::function<std::string(int command)> command_text;
+    // Whether a served command can run now (Magnification while a shape is
+    // shown); empty: whenever it is served.
+    std::function<bool(int command)> command_available;
     // The results report (Print Results sheet), and its batch-mode form
     // written to the model path with the extension "txt".
     std::function<void(WindowId owner)> print_results;

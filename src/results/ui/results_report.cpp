@@ -432,20 +432,35 @@ void print_results_sheet_command(WindowId owner)
 bool write_results_report(const std::string& path, std::string& error)
 {
     error.clear();
-    std::string text;
-    try {
-        text = report_render_text(results_report_job(default_report_selection()), false);
-    } catch (const MessageText& m) {
-        error = m.text;
-        return false;
-    }
     BinFile file;
     if (!file.open_write(path)) {
         file.abandon();
         error = c_format("Unable to open txt file:\n%s", path.c_str());
         return false;
     }
-    file.write(text.data(), text.size());
+    // The report goes to the file as it is put together, in blocks of a
+    // megabyte.
+    constexpr std::size_t BLOCK = std::size_t{1} << 20;
+    std::string block;
+    block.reserve(BLOCK);
+    const auto write = [&file, &block](std::string_view piece) {
+        if (block.size() + piece.size() > BLOCK && !block.empty()) {
+            file.write(block.data(), block.size());
+            block.clear();
+        }
+        if (piece.size() >= BLOCK)
+            file.write(piece.data(), piece.size());
+        else
+            block += piece;
+    };
+    try {
+        report_render_text_to(results_report_job(default_report_selection()), false, write);
+    } catch (const MessageText& m) {
+        file.abandon();
+        error = m.text;
+        return false;
+    }
+    file.write(block.data(), block.size());
     if (!file.close()) {
         error = c_format("Unable to write txt file:\n%s", path.c_str());
         return false;

@@ -22,12 +22,17 @@ struct ResultsUiState {
     // block, units), whose results stay current when it is saved.
     bool modified_at_entry = false;
     std::string results_only_changes;
+    // The model being saved is unchanged since it was read or last saved,
+    // and its results were current: they stay current after the save.
+    bool unchanged_save_of_current = false;
     // The item sets in the Results menu now.
     bool load_case_items = false;
     bool support_items = false;
     bool force_items = false;
     bool displacement_items = false;
     bool time_history_items = false;
+    bool shape_items = false;     // 216, 221, 300 in View
+    bool stress_items = false;    // 332, 333 in View
     // Handlers of the layout and list windows that results mode replaces.
     std::map<int, std::function<void(int)>> saved_main_commands;
     std::map<int, std::function<void(int)>> saved_list_commands;

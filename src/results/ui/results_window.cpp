@@ -1,6 +1,7 @@
 #include "results/ui/results_window.h"
 
 #include "analysis/ui/analysis_ui.h"
+#include "codes/stress_display.h"
 #include "framework/app_state.h"
 #include "framework/commands.h"
 #include "framework/document_events.h"
@@ -221,11 +222,9 @@ void show_buttons(std::initializer_list<int> ids, bool shown)
         shown ? frame_show_button(rf(), id) : frame_hide_button(rf(), id);
 }
 
-void update_tooltips();
-
 void item_sets_changed()
 {
-    update_tooltips();
+    update_results_tooltips();
     refresh_menu();
 }
 
@@ -349,7 +348,8 @@ void register_hooked(int id)
         },
         [id] {
             auto it = hooks().commands.find(id);
-            return it != hooks().commands.end() && static_cast<bool>(it->second);
+            return it != hooks().commands.end() && static_cast<bool>(it->second) &&
+                   (!hooks().command_available || hooks().command_available(id));
         });
 }
 
@@ -557,7 +557,7 @@ void terminate_results()
     if (model_modified() && !ui.modified_at_entry && !ui.out_of_date)
         ui.results_only_changes = model_file_path();
     reset_time_history_tables();
-    ui.current_result = RESULT_NONE;
+    set_current_result(RESULT_NONE);
     ui.result_list.clear();
     ui.support_kinds.clear();
     ui.current_support_kind = -1;
@@ -748,6 +748,74 @@ void remove_time_history_menu_items()
     item_sets_changed();
 }
 
+namespace {
+
+// A command's text as the view's state makes it, else `fallback`.
+std::string state_text(int command, const char* fallback)
+{
+    const std::string text = hooks().command_text ? hooks().command_text(command) : std::string();
+    return text.empty() ? std::string(fallback) : text;
+}
+
+}  // namespace
+
+bool result_shows_shapes(int kind)
+{
+    switch (kind) {
+    case RESULT_DISPLACEMENTS: return results().load_case_count() > 0;
+    case RESULT_FREQUENCIES:
+    case RESULT_MODE_SHAPES:
+    case RESULT_DYNAMIC_SUSCEPTIBILITY:
+    case RESULT_DYNAMIC_STRESSES: return results().modal.modes > 0;
+    default: return false;
+    }
+}
+
+bool result_colours_stresses(int kind)
+{
+    return kind == RESULT_SORTED_STRESSES;
+}
+
+void follow_current_result()
+{
+    ResultsUiState& ui = results_ui();
+    const auto served = [](int command) { return hooks().commands.count(command) != 0; };
+    const bool shapes = in_results() && result_shows_shapes(ui.current_result) && served(CMD_SHAPE);
+    const bool stresses =
+        in_results() && result_colours_stresses(ui.current_result) && served(CMD_SHOW_STRESSES);
+    if (shapes == ui.shape_items && stresses == ui.stress_items)
+        return;
+    Menu& menu = rf().menu;
+    if (shapes != ui.shape_items) {
+        if (shapes) {
+            for (const MenuItem& i : {item(state_text(CMD_SHAPE, "&Show deflected shape\t Ctrl+D"), CMD_SHAPE),
+                                      item(state_text(CMD_ANIMATE, "&Show animated deflected shape\t Ctrl+Shift+A"),
+                                           CMD_ANIMATE),
+                                      item("&Magnification...", CMD_MAGNIFICATION), SEPARATOR})
+                menu.insert_before(CMD_GRAPHICS, i);
+        } else {
+            menu.remove_separator_after(CMD_MAGNIFICATION);
+            for (int id : {CMD_SHAPE, CMD_ANIMATE, CMD_MAGNIFICATION})
+                menu.remove(id);
+        }
+        show_buttons({CMD_SHAPE, CMD_ANIMATE}, shapes);
+        ui.shape_items = shapes;
+    }
+    if (stresses != ui.stress_items) {
+        if (stresses) {
+            menu.insert_before(CMD_THRESHOLDS, item(state_text(CMD_SHOW_STRESSES, "&Show Stresses"), CMD_SHOW_STRESSES));
+            menu.insert_before(CMD_THRESHOLDS,
+                               item(state_text(CMD_SHOW_STRESS_RATIOS, "Show Stress &Ratios"), CMD_SHOW_STRESS_RATIOS));
+        } else {
+            menu.remove(CMD_SHOW_STRESSES);
+            menu.remove(CMD_SHOW_STRESS_RATIOS);
+        }
+        show_buttons({CMD_SHOW_STRESSES, CMD_SHOW_STRESS_RATIOS}, stresses);
+        ui.stress_items = stresses;
+    }
+    item_sets_changed();
+}
+
 // ---- Popups ---------------------------------------------------------------------------
 
 void append_results_menu_items(MenuItem& popup)
@@ -839,7 +907,9 @@ std::string tip_of(int command)
     }
 }
 
-void update_tooltips()
+}  // namespace
+
+void update_results_tooltips()
 {
     Frame& f = rf();
     bool changed = false;
@@ -856,8 +926,6 @@ void update_tooltips()
     if (changed && f.window)
         frame_set_bar_a(f);
 }
-
-}  // namespace
 
 std::string results_tooltip(int command)
 {
@@ -883,13 +951,11 @@ std::string results_tooltip(int command)
     case CMD_NEXT_ITEM:
     case CMD_PREVIOUS_ITEM:
     case CMD_LOCAL_GLOBAL: return tip_of(command);
-    case CMD_SHOW_STRESSES:
+    case CMD_SHOW_STRESSES: return stress_display_flags().stresses_shown ? "Hide stresses" : "Show stresses";
     case CMD_SHOW_STRESS_RATIOS:
-    case CMD_SHAPE:
-    case CMD_ANIMATE:
-        if (hooks().command_text)
-            return hooks().command_text(command);
-        return command == CMD_SHOW_STRESSES ? "Show stresses" : command == CMD_SHOW_STRESS_RATIOS ? "Show stress ratios" : "";
+        return stress_display_flags().ratios_shown ? "Hide stress ratios" : "Show stress ratios";
+    case CMD_SHAPE: return menu_tip_text(state_text(CMD_SHAPE, "Show deflected shape"));
+    case CMD_ANIMATE: return menu_tip_text(state_text(CMD_ANIMATE, "Show animated deflected shape"));
     default: return {};
     }
 }
@@ -910,7 +976,7 @@ void results_menu_popup()
     const bool from_list = f.previous_frame == &list_frame();
     f.menu.set_text(CMD_GO_BACK, from_list ? "&List\tF3" : "L&ayout\tF3");
     f.menu.set_text(CMD_SWITCH_LIST_LAYOUT, from_list ? "L&ayout" : "&List");
-    update_tooltips();
+    update_results_tooltips();
     frame_refresh_command_states(f);
     // The items enabled above by state stay greyed while nothing serves them.
     f.menu.enable(CMD_EXPORT, export_available());
@@ -1005,16 +1071,29 @@ void install_results_ui()
         if (!in_results())
             results_ui().results_only_changes.clear();
     });
-    // A model saved with only the changes made in results mode (QA block,
-    // units) keeps its results current: they are as new as the model.
+    // A model saved unchanged, or with only the changes made in results mode
+    // (QA block, units), keeps its results current: they are as new as the
+    // model. A changed model's results are older than its file.
+    files.saving = [previous = files.saving](const std::string& path) {
+        if (previous)
+            previous(path);
+        std::error_code ec;
+        const std::string results_path = replace_extension(path, "res");
+        results_ui().unchanged_save_of_current = path == model_file_path() && !model_modified() &&
+                                                 std::filesystem::is_regular_file(path, ec) &&
+                                                 std::filesystem::is_regular_file(results_path, ec) &&
+                                                 !older_than_model(path, results_path);
+    };
     files.saved = [previous = files.saved](const std::string& path) {
         if (previous)
             previous(path);
         ResultsUiState& ui = results_ui();
         const bool results_only = in_results() ? !ui.modified_at_entry && !ui.out_of_date
                                                : !ui.results_only_changes.empty() && ui.results_only_changes == path;
+        const bool unchanged = ui.unchanged_save_of_current;
         ui.results_only_changes.clear();
-        if (!results_only || path != model_file_path())
+        ui.unchanged_save_of_current = false;
+        if (!(results_only || unchanged) || path != model_file_path())
             return;
         std::error_code ec;
         const std::string results_path = replace_extension(path, "res");

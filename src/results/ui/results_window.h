@@ -55,6 +55,16 @@ void remove_displacement_menu_items();
 void add_time_history_menu_items();
 void remove_time_history_menu_items();
 
+// The results the graphics view draws on: the deflected or mode shape
+// (216, 221) belongs to the displacements and the modal results, the
+// stress and stress-ratio colouring (332, 333) to the sorted stresses.
+bool result_shows_shapes(int kind);
+bool result_colours_stresses(int kind);
+// Brings the View menu's shape and colouring items and their tool-bar
+// buttons to the result on screen: shown and enabled while it needs them,
+// hidden again when it leaves (set_current_result calls it).
+void follow_current_result();
+
 // ---- Popups ---------------------------------------------------------------------------
 
 // The items of the right-button popups.
@@ -69,8 +79,11 @@ MenuItem time_history_popup();
 
 // ---- Commands whose meaning follows the shown result --------------------------------------
 
-// The text of a tool button's tip by the state (results_tooltip).
+// The text of a tool button's tip by the state (results_tooltip); the
+// shape, animation and colouring buttons read the state of the view.
 std::string results_tooltip(int command);
+// The tips of the tool buttons made again (after the view's state changed).
+void update_results_tooltips();
 // Brings the results window's menu to the state of the moment (before a
 // menu drops down) and the tool-tips with it.
 void results_menu_popup();

@@ -85,18 +85,6 @@ StressTablesUi& ui()
     return session_part<StressTablesUi>();
 }
 
-// The evaluation's notes ("Code stresses are not available for %s"), once
-// per opening of the results.
-void show_notes_once()
-{
-    StressTablesUi& u = ui();
-    if (u.notes_shown)
-        return;
-    u.notes_shown = true;
-    for (const std::string& note : code_evaluation_notes(results().code))
-        message_info(results_frame().window, note);
-}
-
 void add_item(const std::string& text, int id)
 {
     Frame& f = results_frame();
@@ -186,6 +174,11 @@ public:
     // Text: the title centred, the headings, one line per row.
     void write_text(const std::string& contents, int level_lines)
     {
+        const bool allowables = !no_code(), ratios = ratios_shown();
+        const UnitScale stress_unit = unit_scale(STRESS);
+        // The rows of one load case follow each other: its name is made once.
+        int32_t named_case = -1;
+        std::string case_name;
         report_rows(
             level_lines,
             [this] {
@@ -203,15 +196,28 @@ public:
                 report_rule();
             },
             contents, static_cast<int>(rows.size()),
-            [this](int row) {
+            [&](int row) {
                 const StressRow& r = rows[static_cast<std::size_t>(row - 1)];
-                report_print_at(node_of(r), 6);
-                report_print_at(load_case_names(r.load_case), 14);
-                report_right(stress_text(r.stress), 52);
-                if (!no_code())
-                    report_right(allowable_text(r), 70);
-                if (ratios_shown())
-                    report_right(percent_text(r), 82);
+                if (r.load_case != named_case) {
+                    named_case = r.load_case;
+                    case_name = load_case_names(r.load_case);
+                }
+                if (model().nodes.valid(r.node))
+                    report_node_at(model().nodes[r.node].number, 6);
+                report_print_at(case_name, 14);
+                auto stress = [&](double v, int end) {
+                    if (std::isfinite(v))
+                        report_written_right([&](char* out) { return write_stress(out, v, stress_unit); }, end);
+                };
+                stress(r.stress, 52);
+                if (allowables) {
+                    if (!r.checked)
+                        report_print_right("Not checked", 70);
+                    else
+                        stress(r.allowable, 70);
+                }
+                if (ratios && r.checked && std::isfinite(r.percent()))
+                    report_real_right(r.percent(), 8, 1, 82);
                 report_next_line();
             });
     }
@@ -276,6 +282,8 @@ public:
         adjust();
         table_refresh(*this, title_text(), static_cast<int>(rows.size()), false);
         set_results_title_fixed(title_text());
+        if (results_hooks().stresses_refreshed)
+            results_hooks().stresses_refreshed();
     }
     std::string print_title() override { return title_text(); }
     bool prepare_print() override
@@ -376,6 +384,16 @@ ComplianceTable& compliance()
 
 }  // namespace
 
+void show_code_evaluation_notes()
+{
+    StressTablesUi& u = ui();
+    if (u.notes_shown)
+        return;
+    u.notes_shown = true;
+    for (const std::string& note : code_evaluation_notes(results().code))
+        message_info(results_frame().window, note);
+}
+
 std::vector<StressRow> current_sorted_stresses()
 {
     const CodeStressResults* r = evaluation();
@@ -409,13 +427,13 @@ bool& compliance_failures_only()
 void show_sorted_stresses()
 {
     sorted().show();
-    show_notes_once();
+    show_code_evaluation_notes();
 }
 
 void show_code_compliance()
 {
     compliance().show();
-    show_notes_once();
+    show_code_evaluation_notes();
 }
 
 void print_sorted_stresses()

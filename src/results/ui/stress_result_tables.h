@@ -32,6 +32,10 @@ std::vector<StressRow> current_compliance_rows();
 // Whether the code compliance shows only the rows over their allowable.
 bool& compliance_failures_only();
 
+// The evaluation's notes ("Code stresses are not available for %s"), once
+// per opening of the results, by the first table that needs them.
+void show_code_evaluation_notes();
+
 void show_sorted_stresses();
 void show_code_compliance();
 void print_sorted_stresses();

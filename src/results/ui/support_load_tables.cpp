@@ -2,6 +2,7 @@
 
 #include "framework/commands.h"
 #include "framework/state.h"
+#include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/units.h"
 #include "framework/ui/frame.h"
@@ -136,11 +137,17 @@ int value_quantity(int kind, int layout_row, int i)
     return d.values[static_cast<std::size_t>(i)].quantity;
 }
 
+ShownReal shown_load(float value, int quantity)
+{
+    return quantity == MOMENT ? moment_integer(value) : force_integer(value);
+}
+
 std::string value_text(float value, int quantity)
 {
     if (!std::isfinite(value))
         return {};
-    return quantity == MOMENT ? format_moment_integer(value) : format_force_integer(value);
+    const ShownReal v = shown_load(value, quantity);
+    return format_real(v.value, v.width, v.decimals);
 }
 
 // The loads of a support row in the current case as the table shows them
@@ -203,11 +210,21 @@ int connected_node(int layout_row)
     return s ? s->v.connected : 0;
 }
 
+bool component_shown(float value, bool zero_shown)
+{
+    return std::isfinite(value) && (zero_shown || value != 0.0f);
+}
+
 std::string component_text(float value, int width, bool zero_shown)
 {
-    if (!std::isfinite(value) || (!zero_shown && value == 0.0f))
-        return {};
-    return format_real(value, width, 3);
+    return component_shown(value, zero_shown) ? format_real(value, width, 3) : std::string();
+}
+
+// A direction component in the text report, as component_text writes it.
+void report_component(float value, bool zero_shown, int end_column)
+{
+    if (component_shown(value, zero_shown))
+        report_real_right(value, 10, 3, end_column);
 }
 
 std::string tag_of(int layout_row)
@@ -322,7 +339,7 @@ public:
         }
         }
     }
-    void contents_entry() override { add_contents_entry(contents_text(), 1); }
+    void contents_entry() override { add_load_case_contents_entry(contents_text()); }
     // The kind's input table, when it was opened last in the list window,
     // follows to the same support.
     void on_row_changed(int row) override
@@ -457,7 +474,8 @@ void SupportLoadsTable::print_text()
     };
     report_rows(5, header, contents, count, [this](int row) {
         const int r = layout_row(row);
-        report_print_at(node_of_row(r), 6);
+        if (model().rows.valid(r))
+            report_node_at(model().rows[r].node, 6);
         const std::vector<float> loads = shown_loads(kind_, r);
         auto load = [&loads](std::size_t i) { return i < loads.size() ? loads[i] : 0.0f; };
         switch (data().shape) {
@@ -466,25 +484,25 @@ void SupportLoadsTable::print_text()
             if (connected_node(r))
                 report_print_at(node_text(connected_node(r)), 12);
             report_print_at(rot ? "Rotational" : "Translational", 19);
-            report_right(value_text(load(0), rot ? MOMENT : FORCE), 38);
+            report_number_right(shown_load(load(0), rot ? MOMENT : FORCE), 38);
             report_print_at(unit_label(rot ? MOMENT : FORCE), 42);
             const std::array<float, 3> d = shown_direction(r);
             for (int i = 0; i < 3; ++i)
-                report_right(component_text(d[static_cast<std::size_t>(i)], 10, false), 57 + 10 * i);
+                report_component(d[static_cast<std::size_t>(i)], false, 57 + 10 * i);
             break;
         }
         case Shape::Snubber: {
-            report_right(value_text(load(0), FORCE), 19);
+            report_number_right(shown_load(load(0), FORCE), 19);
             const std::array<float, 3> d = shown_direction(r);
             for (int i = 0; i < 3; ++i)
-                report_right(component_text(d[static_cast<std::size_t>(i)], 10, true), 30 + 10 * i);
+                report_component(d[static_cast<std::size_t>(i)], true, 30 + 10 * i);
             break;
         }
         default:
             for (std::size_t i = 0; i < data().values.size(); ++i) {
                 if (data().restrained_only && !restrained(r, static_cast<int>(i)))
                     continue;
-                report_right(value_text(load(i), value_quantity(kind_, r, static_cast<int>(i))), VALUE_END[i]);
+                report_number_right(shown_load(load(i), value_quantity(kind_, r, static_cast<int>(i))), VALUE_END[i]);
             }
             break;
         }
@@ -709,8 +727,31 @@ public:
         return ResultTable::on_key(key, mods);
     }
 
+    std::string value_heading(int i) const
+    {
+        return label_with_unit(data().values[static_cast<std::size_t>(i)].global, quantity(i));
+    }
+    // The right ends of the values in the text report: the kind's own, a
+    // heading that would come closer than one blank to the one before it
+    // moving its column right (so that "MX (ft-lb)" and "MY (ft-lb)" never
+    // run together).
+    std::vector<int> text_ends() const
+    {
+        std::vector<int> ends = data().summary_ends;
+        if (data().shape == Shape::Skewed && quantity(0) == MOMENT)
+            ends[0] = 40;
+        if (data().shape != Shape::Values)
+            return ends;
+        int filled = 4 + utf8_length("Load combination") - 1;
+        for (int i = 0; i < value_count(); ++i) {
+            int& end = ends[static_cast<std::size_t>(i)];
+            end = std::max(end, filled + 1 + utf8_length(value_heading(i)));
+            filled = end;
+        }
+        return ends;
+    }
     // The text header, and the contents line the first time.
-    void text_header(bool contents) const
+    void text_header(bool contents, const std::vector<int>& ends) const
     {
         if (contents)
             report_contents_line(c_format("    %s at Node %s", capitalised().c_str(), node_of_row(layout_row).c_str()));
@@ -719,14 +760,11 @@ public:
         report_rule();
         report_print_at("Load combination", 4);
         switch (data().shape) {
-        case Shape::Skewed:
-            report_print_right(label_with_unit("Load", quantity(0)), quantity(0) == MOMENT ? 40 : 38);
-            break;
+        case Shape::Skewed: report_print_right(label_with_unit("Load", quantity(0)), ends[0]); break;
         case Shape::Snubber: report_print_centred(label_with_unit("Load", FORCE), 30, 40); break;
         default:
             for (int i = 0; i < value_count(); ++i)
-                report_print_right(label_with_unit(data().values[static_cast<std::size_t>(i)].global, quantity(i)),
-                                   data().summary_ends[static_cast<std::size_t>(i)]);
+                report_print_right(value_heading(i), ends[static_cast<std::size_t>(i)]);
             break;
         }
         report_next_line();
@@ -736,21 +774,19 @@ public:
     {
         const int n = combinations();
         const int rows_written = data().no_allowables_row ? n - 1 : n;
+        const std::vector<int> ends = text_ends();
         bool contents = true;
         if (report_lines_left() < 5)
             report_page_break();
         else
-            text_header(std::exchange(contents, false));
+            text_header(std::exchange(contents, false), ends);
         for (int k = 1; k <= rows_written; ++k) {
             if (report_current_line() == REPORT_FIRST_LINE)
-                text_header(std::exchange(contents, false));
+                text_header(std::exchange(contents, false), ends);
             report_print_at(support_summary_columns()[k], 4);
-            for (int i = 0; i < value_count(); ++i) {
-                int end = data().summary_ends[static_cast<std::size_t>(i)];
-                if (data().shape == Shape::Skewed && quantity(i) == MOMENT)
-                    end = 40;
-                report_right(value_cell(k, i), end);
-            }
+            for (int i = 0; i < value_count(); ++i)
+                if (!row_empty(k) && value_shown(i))
+                    report_number_right(shown_load(value(k, i), quantity(i)), ends[static_cast<std::size_t>(i)]);
             report_next_line();
         }
         if (report_current_line() != REPORT_FIRST_LINE)
@@ -862,7 +898,7 @@ public:
         default: return {};
         }
     }
-    void contents_entry() override { add_contents_entry("Limit stop status", 1); }
+    void contents_entry() override { add_load_case_contents_entry("Limit stop status"); }
     void print_text() override
     {
         report_rows(

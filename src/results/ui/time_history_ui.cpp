@@ -15,6 +15,7 @@
 #include "model/model.h"
 #include "model/nodes.h"
 #include "model/row_kinds.h"
+#include "results/element_force_values.h"
 #include "results/time_history.h"
 #include "results/ui/result_choosers.h"
 #include "results/ui/results_hooks.h"
@@ -385,12 +386,14 @@ void show_element_history()
     const bool global = t.global && t.convert;
     if (global) {
         // The end's six values in global axes: the element's twelve with the
-        // other end zero, turned, and this end's six taken.
+        // other end zero, turned, and this end's six taken, with the sign
+        // rule of every global force table (the forces on the element: the
+        // first end negated; a time history has signs).
         std::vector<std::array<float, 6>>& h = results().history.history;
         for (std::array<float, 6>& record : h) {
             ElementForceRecord local{};
             std::copy(record.begin(), record.end(), local.begin() + 6 * (t.end - 1));
-            const ElementForceRecord turned = t.convert(t.element, local);
+            const ElementForceRecord turned = forces_on_element(t.convert(t.element, local), false);
             std::copy(turned.begin() + 6 * (t.end - 1), turned.begin() + 6 * t.end, record.begin());
         }
     }

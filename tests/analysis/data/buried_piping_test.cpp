@@ -11,8 +11,11 @@
 #include "materials/soil.h"
 #include "supports/anchor.h"
 
+#include <array>
 #include <cmath>
 #include <numbers>
+#include <string>
+#include <vector>
 
 using namespace analysis_test;
 
@@ -60,6 +63,18 @@ protected:
     SoilSpringValues sand_values(double depth) const
     {
         return soil_spring_values(sand(), steel.od, depth);
+    }
+    // A weightless line of 120 elements of 6 in in `soil`, with a force P
+    // across it (Z) at its free end in Operating (1).
+    void line_pushed_sideways(const Soil& soil, double p)
+    {
+        bury(soil);
+        weightless();
+        line(120, 6);
+        const int r = at_node(10, DT_FORCE);
+        item<TestForce>(r).code = LC_OPERATING_1;
+        item<TestForce>(r).load[2] = p;
+        choose({LC_OPERATING_1});
     }
 };
 
@@ -262,14 +277,8 @@ TEST_F(BuriedPipingTest, LateralLoadOnABuriedLegAsABeamOnAnElasticFoundation)
     // the end turning by 2 P beta^2 / k, beta = (k / 4EI)^(1/4), k the
     // lateral stiffness per length. The pipe's shear deformation (about
     // 0.7 % here) and the soil put on the nodes leave the run within 1.5 %.
-    bury(sand());
-    weightless();
     const double h = 6, p = 300;
-    line(120, h);
-    const int r = at_node(10, DT_FORCE);
-    item<TestForce>(r).code = LC_OPERATING_1;
-    item<TestForce>(r).load[2] = p;
-    choose({LC_OPERATING_1});
+    line_pushed_sideways(sand(), p);
     const SoilSpringValues v = sand_values(36);
     const double k = v.transverse_stiffness, ei = steel.e * steel.inertia;
     const double beta = std::pow(k / (4 * ei), 0.25);
@@ -348,4 +357,139 @@ TEST_F(BuriedPipingTest, BuriedPipeOfOneLongElementIsDividedForItsSoil)
     const double lp = (big_f - std::sqrt(ea * f * slip)) / f;
     c = solve().at(LC_OPERATING_1);
     expect_relative(-node_result(c, 10)[0], slip + steel.alpha * dt * lp - f * lp * lp / (2 * ea), "free end", 3e-3);
+}
+
+// ---- Deep cover ---------------------------------------------------------------------------------
+
+namespace {
+
+// ALA (2001) B.2: Nqh = a + b x + c x^2 + d x^3 + e x^4, x = H/D, with the
+// coefficients of the guideline's table for one friction angle.
+double nqh_polynomial(const std::array<double, 5>& k, double x)
+{
+    return k[0] + k[1] * x + k[2] * x * x + k[3] * x * x * x + k[4] * x * x * x * x;
+}
+constexpr std::array<double, 5> NQH_30 = {4.565, 1.234, -0.089, 4.275e-3, -9.159e-5};
+constexpr std::array<double, 5> NQH_40 = {10.959, 1.783, 0.045, -5.425e-3, -1.153e-4};
+constexpr std::array<double, 5> NQH_45 = {17.658, 3.309, 0.048, -6.443e-3, -1.299e-4};
+
+// The sand of the tests with its ground `cover_ratio` outside diameters of
+// the test's pipe above the line at elevation 0.
+Soil sand_at_depth_ratio(double cover_ratio, double od)
+{
+    return sand(static_cast<float>(cover_ratio * od));
+}
+
+}  // namespace
+
+class BuriedDeepCover : public BuriedPipingTest {};
+
+TEST_F(BuriedDeepCover, CohesionlessSoilFarBelowTheGroundTakesTheFactorOfTheEndOfTheFit)
+{
+    // Sand of 120 lb/ft3, phi 30; D 12.75 in at H/D 300: the polynomial
+    // gives Nqh(300) = -7.1e5 there, which made the soil free sideways.
+    // Beyond H/D 10 the factor of H/D 10 holds:
+    // Nqh(10) = 4.565 + 12.34 - 8.9 + 4.275 - 0.9159 = 11.3641.
+    const double d = 12.75, x = 300, h = x * d, g = 120 * PCF;
+    ASSERT_LT(nqh_polynomial(NQH_30, x), 0.0);
+    const double nqh = nqh_polynomial(NQH_30, 10);
+    EXPECT_NEAR(nqh, 11.3641, 1e-9);
+    const SoilSpringValues v = soil_spring_values(sand(), d, h);
+    // Pu = Nqh gamma H D, reached at min(0.04 (H + D/2), 0.10 D) = 1.275 in.
+    expect_relative(v.transverse_load, nqh * g * h * d, "Pu");
+    expect_relative(v.transverse_stiffness, nqh * g * h * d / 1.275, "transverse stiffness");
+    EXPECT_GT(v.transverse_stiffness, 0.0);
+    // Between H/D 10 and the turn of the fits of 40 and 45 degrees (H/D
+    // 11.5 and 13) the fit still rises, against its chart: the end value
+    // holds from 10 on, as far down as the line goes.
+    for (double deeper : {10.5, 12.0, 500.0}) {
+        EXPECT_NEAR(lateral_friction_factor(45, deeper), nqh_polynomial(NQH_45, 10), 1e-12) << deeper;
+        EXPECT_NEAR(lateral_friction_factor(40, deeper), nqh_polynomial(NQH_40, 10), 1e-12) << deeper;
+    }
+}
+
+TEST_F(BuriedDeepCover, ShallowCoverTakesTheFittedPolynomial)
+{
+    // Within the fit the factor is the polynomial itself, up to and at its
+    // end: phi 30 and 45 at H/D 2.5, 7 and 10; phi 42.5 halfway between 40
+    // and 45 (linear in phi).
+    for (double x : {2.5, 7.0, 10.0}) {
+        EXPECT_NEAR(lateral_friction_factor(30, x), nqh_polynomial(NQH_30, x), 1e-12) << x;
+        EXPECT_NEAR(lateral_friction_factor(45, x), nqh_polynomial(NQH_45, x), 1e-12) << x;
+        EXPECT_NEAR(lateral_friction_factor(42.5, x), (nqh_polynomial(NQH_40, x) + nqh_polynomial(NQH_45, x)) / 2,
+                    1e-12)
+            << x;
+    }
+    // A 12.75 in pipe 48 in below the sand: Pu = Nqh(3.765) gamma H D.
+    const double d = 12.75, h = 48, g = 120 * PCF;
+    expect_relative(soil_spring_values(sand(), d, h).transverse_load, nqh_polynomial(NQH_30, h / d) * g * h * d, "Pu");
+}
+
+TEST_F(BuriedDeepCover, StiffClayKeepsTheAdhesionFactorOfTheEndOfItsFit)
+{
+    // alpha = 0.608 - 0.123 c - 0.274 / (c^2 + 1) + 0.695 / (c^3 + 1), c
+    // in ksf, falls below 0 past 4.95 ksf: at 6 ksf it would be
+    // 0.608 - 0.738 - 0.274/37 + 0.695/217 = -0.134 and the clay would hold
+    // the pipe nowhere along it. From 4 ksf on alpha(4) holds:
+    // 0.608 - 0.492 - 0.274/17 + 0.695/65.
+    const double alpha4 = 0.608 - 0.492 - 0.274 / 17 + 0.695 / 65;
+    EXPECT_NEAR(alpha4, 0.110574, 1e-6);
+    const double ksf = 1000.0 / 144.0;
+    EXPECT_NEAR(soil_adhesion_factor(6 * ksf), alpha4, 1e-12);
+    EXPECT_NEAR(soil_adhesion_factor(4 * ksf), alpha4, 1e-12);
+    EXPECT_NEAR(soil_adhesion_factor(2 * ksf), 0.608 - 0.246 - 0.274 / 5 + 0.695 / 9, 1e-12);
+    // Tu = pi D alpha c, reached at 8 mm.
+    Soil clay;
+    clay.type = SOIL_COHESIVE;
+    clay.density = static_cast<float>(120 * PCF);
+    clay.strength = static_cast<float>(6 * ksf);
+    const double d = 12.75, c = clay.strength;
+    const SoilSpringValues v = soil_spring_values(clay, d, 60);
+    expect_relative(v.axial_load, PI * d * alpha4 * c, "Tu");
+    expect_relative(v.axial_stiffness, PI * d * alpha4 * c / (8 * MM), "axial stiffness");
+}
+
+TEST_F(BuriedDeepCover, DeepLineCarriesALateralLoadOnItsSoilAndTheRunSaysWhichFactorIsHeld)
+{
+    // The lateral case of the shallow line, 20 diameters down: Hetenyi's
+    // y(0) = 2 P beta / k with k = Nqh(10) gamma H D / 0.1 D per length
+    // (the fit would give Nqh(20) = 13.19, 16 % more). The model's warnings
+    // name the soil once for all its deep elements.
+    const double ratio = 20;
+    ASSERT_NEAR(nqh_polynomial(NQH_30, ratio), 13.19, 0.005);
+    const double p = 300;
+    line_pushed_sideways(sand_at_depth_ratio(ratio, steel.od), p);
+    const double g = 120 * PCF, depth = ratio * steel.od;
+    const double k = nqh_polynomial(NQH_30, 10) * g * depth * steel.od / (0.1 * steel.od);
+    const double beta = std::pow(k / (4 * steel.e * steel.inertia), 0.25);
+    const CaseResults c = solve().at(LC_OPERATING_1);
+    expect_relative(node_result(c, 10)[2], 2 * p * beta / k, "end deflection", 0.015);
+
+    const std::vector<std::string> warnings = analysis_model_warnings(*snapshot);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0],
+              "Soil S: 120 buried elements lie deeper than the transverse factor Nqh of the soil springs is fitted "
+              "for (H/D up to 10; H/D 20 from node 10 to node 20): they take the factor of H/D 10");
+
+    // A stiff clay says so of its adhesion factor, in the chosen units; a
+    // shallow sand says nothing.
+    Soil clay;
+    clay.name = "C";
+    clay.type = SOIL_COHESIVE;
+    clay.density = static_cast<float>(120 * PCF);
+    clay.strength = 50.0f;
+    clay.ground_level = 36.0f;
+    soils()[1] = clay;
+    pipe_sections()[1].soil = "C";
+    make_model();
+    snapshot = make_analysis_model();
+    EXPECT_EQ(analysis_model_warnings(*snapshot),
+              std::vector<std::string>{"Soil C: its shear strength of 50 psi lies beyond the range the axial "
+                                       "adhesion factor alpha of the soil springs is fitted for (up to 27.778 psi): "
+                                       "its buried elements take the factor of 27.778 psi"});
+    soils()[1] = sand();
+    pipe_sections()[1].soil = "S";
+    make_model();
+    snapshot = make_analysis_model();
+    EXPECT_TRUE(analysis_model_warnings(*snapshot).empty());
 }

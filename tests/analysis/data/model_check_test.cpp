@@ -5,9 +5,15 @@
 #include "analysis/load_case_steps.h"
 #include "elements/elastic_element.h"
 #include "elements/joints.h"
+#include "elements/reducer.h"
+#include "framework/units.h"
+#include "materials/beam_section.h"
+#include "materials/property_set_checks.h"
 #include "model/piping_codes.h"
 
 #include <limits>
+#include <string>
+#include <vector>
 
 using namespace analysis_test;
 
@@ -245,4 +251,91 @@ TEST_F(ModelCheckTest, HingeWithoutAxisElasticWithoutAxesAndBeamWithoutItsSets)
     const int b = row(30, ET_BEAM, 50, 0, 0);
     model().rows[b].material = "BM";
     EXPECT_EQ(refusal(), "Row 3: Beam material BM is not defined");
+}
+
+// ---- Section bounds -------------------------------------------------------------------------
+
+namespace {
+
+class SectionBounds : public ModelCheckTest {};
+
+}  // namespace
+
+TEST_F(SectionBounds, EverySectionValueBeyondWhatAPipingModelCanHoldIsRefusedByNameInTheChosenUnits)
+{
+    // An outside diameter of 1E19 in leaves the difference of the two
+    // squares of the wall's radii below what a double resolves: the run
+    // would have met a wall of no area. The check names the section first.
+    pipe_sections()[1].outside_diameter = 1.0e19f;
+    EXPECT_EQ(refusal(), "Section 6: Outside diameter of 1E+19 inch is beyond what a piping model can hold "
+                         "(0.001 inch to 1000 inch)");
+    // In millimetres the same bounds, 0.0254 mm to 25400 mm.
+    unit_choice()[DIMENSION] = 1;
+    EXPECT_EQ(pipe_section_problems(pipe_sections()[1]),
+              std::vector<std::string>{"Section 6: Outside diameter of 2.54E+20 mm is beyond what a piping model "
+                                       "can hold (0.0254 mm to 25400 mm)"});
+    reset_unit_choice();
+    pipe_sections()[1].outside_diameter = 6.625f;
+
+    // Each value of the record against its own bound, all of them listed;
+    // the combined checks (a wall thicker than the radius) wait for them.
+    PipeSection s = pipe_sections()[1];
+    s.thickness = 1001.0f;
+    s.corrosion_allowance = 2000.0f;
+    s.insulation_density = 1.5f;
+    s.insulation_thickness = 1.0e6f;
+    s.lining_density = 2.0f;
+    s.lining_thickness = 1.0e5f;
+    EXPECT_EQ(pipe_section_problems(s),
+              (std::vector<std::string>{
+                  "Section 6: Thickness of 1001 inch is beyond what a piping model can hold (0.0001 inch to 1000 inch)",
+                  "Section 6: Corrosion allowance of 2000 inch is beyond what a piping model can hold (0 inch to 1000 "
+                  "inch)",
+                  "Section 6: Insulation density of 2592 lb/ft3 is beyond what a piping model can hold (0 lb/ft3 to "
+                  "1728 lb/ft3)",
+                  "Section 6: Insulation thickness of 1E+06 inch is beyond what a piping model can hold (0 inch to "
+                  "1000 inch)",
+                  "Section 6: Lining density of 3456 lb/ft3 is beyond what a piping model can hold (0 lb/ft3 to 1728 "
+                  "lb/ft3)",
+                  "Section 6: Lining thickness of 1E+05 inch is beyond what a piping model can hold (0 inch to 1000 "
+                  "inch)"}));
+    // At the bounds a section passes (the combined checks aside).
+    s = pipe_sections()[1];
+    s.outside_diameter = 1000.0f;
+    s.thickness = 0.0001f;
+    s.insulation_density = 1.0f;
+    s.insulation_thickness = 1000.0f;
+    EXPECT_TRUE(pipe_section_problems(s).empty());
+
+    // Beam sections: an area, moment of inertia and depth of a solid
+    // 1000 in by 1000 in and no more.
+    BeamSection b;
+    b.name = "W8";
+    b.values = {1.0e7f, 30.8f, 9.77f, 1.0e13f, 0, 0, 8.0f, 2000.0f};
+    EXPECT_EQ(beam_section_problems(b),
+              (std::vector<std::string>{
+                  "Beam section W8: Area of 1E+07 in2 is beyond what a piping model can hold (0 in2 to 1E+06 in2)",
+                  "Beam section W8: Torsional constant of 1E+13 in4 is beyond what a piping model can hold (0 in4 to "
+                  "1E+12 in4)",
+                  "Beam section W8: Width of 2000 inch is beyond what a piping model can hold (0 inch to 1000 "
+                  "inch)"}));
+}
+
+TEST_F(SectionBounds, AReducerOfAnOutsideDiameterBeyondWhatAModelCanHoldIsRefusedByItsRow)
+{
+    // A reducer's own diameters are no section's: the element's check names
+    // the row.
+    const int r = pipe(30, 50, 0, 0);
+    model().rows[r].etype = ET_REDUCER;
+    model().rows[r].create_element_object();
+    auto& reducer = dynamic_cast<Reducer&>(*model().rows[r].element);
+    reducer.od1 = 1.0e19f;
+    reducer.thickness1 = 0.322f;
+    reducer.od2 = 1.0e19f;
+    reducer.thickness2 = 0.28f;
+    EXPECT_EQ(refusal(), "Row 3: its outside diameter of 1E+19 inch is beyond what a piping model can hold (0.001 "
+                         "inch to 1000 inch)");
+    reducer.od1 = 8.625f;
+    reducer.od2 = 6.625f;
+    EXPECT_EQ(refusal(), "<nothing thrown>");
 }

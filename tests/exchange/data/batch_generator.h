@@ -5,6 +5,8 @@
 // fields that form has.
 #pragma once
 
+#include "materials/beam_section.h"
+
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -257,8 +259,10 @@ private:
             for (int i = 1; i <= bsecs_; ++i) {
                 std::string text = name("BS", i);
                 const int values = 3 + pick(6);
+                // Areas (mm2) and moments of inertia (mm4), then a depth and
+                // a width of a section (up to 1 m).
                 for (int k = 0; k < values; ++k)
-                    text += "," + (si() ? num(1000, 90000, 1) : num(1, 200, 3));
+                    text += "," + (!si() ? num(1, 200, 3) : k < BS_DEPTH ? num(1000, 90000, 1) : num(100, 1000, 1));
                 line(text);
             }
             line("BLOADS");
@@ -281,6 +285,23 @@ private:
     int axis_ = 0;
     int sign_ = 1;
     int extra_node_ = 90000;
+    bool jacketed_ = false;   // the last element row is a jacketed pipe
+    // The nodes of the last two rows that end at a point of the pipe (a bend
+    // row's node is the corner of its tangents, which the analysis has not).
+    int point_ = 0;
+    int previous_point_ = 0;
+
+    // Now and then a connected node: a point of the pipe other than the row's own.
+    std::string connected_node()
+    {
+        const int node = point_ != node_ ? point_ : previous_point_;
+        return node != 0 && chance(30) ? ",CNOD=" + std::to_string(node) : "";
+    }
+    void passed_point()
+    {
+        previous_point_ = point_;
+        point_ = node_;
+    }
 
     std::string offset(double lo_inch, double hi_inch)
     {
@@ -346,7 +367,7 @@ private:
         case 1: items += ",FIXD(" + std::to_string(pick(2)) + ",1," + std::to_string(pick(2)) + ")" + tag(); break;
         case 2:
             items += (chance(50) ? ",K=" + stiffness(1e3, 1e6) : ",KR=" + stiffness(1e5, 1e7)) + ",DV" + direction() +
-                     (node_ > 20 && chance(30) ? ",CNOD=" + std::to_string(node_ - 10) : "") + tag();
+                     connected_node() + tag();
             break;
         case 3: {
             const int kind = pick(4);
@@ -360,7 +381,7 @@ private:
             if (kind == 3)
                 items += ",US(" + std::to_string(1 + pick(3)) + "," + stiffness(100, 5000) + "," + force(100, 5000) +
                          ")" + (chance(50) ? ",CLD=1" : "");
-            items += (node_ > 20 && chance(30) ? ",CNOD=" + std::to_string(node_ - 10) : "") + tag();
+            items += connected_node() + tag();
             break;
         }
         case 4:
@@ -392,8 +413,9 @@ private:
         case 7:
             items += ",SNUBBER" + tag() + (chance(50) ? ",STIFF=" + stiffness(1e4, 1e6) : "") + ",DV" + direction();
             break;
-        case 8: items += ",SPIDER"; break;
-        case 9: items += ",JCAP"; break;
+        // A jacket connection stands where a jacketed row ends, as the model check wants.
+        case 8: items += jacketed_ ? ",SPIDER" : ""; break;
+        case 9: items += jacketed_ ? ",JCAP" : ""; break;
         case 10: {
             static const char* const codes[] = {"WN", "DW", "SO", "FW", "SW", "LJ", "TH"};
             items += std::string(",FLANGE=") + codes[pick(7)];
@@ -462,6 +484,7 @@ private:
         bool has_weight = false;
         const int kind = pick(16);
         bool turns = false;
+        jacketed_ = kind == 14;
         switch (kind) {
         case 1: {
             head += ",KI";
@@ -606,6 +629,8 @@ private:
         line(items.empty() ? head : head + ",C" + items.substr(1));
         if (turns)
             turn();
+        else
+            passed_point();
     }
 
     void layout()
@@ -614,9 +639,11 @@ private:
         node_ = 0;
         const int runs = 1 + pick(2);
         for (int run = 0; run < runs; ++run) {
+            jacketed_ = false;
             line("F" + next_node() + ",X" + length(-100, 100) + ",Y" + length(-100, 100) + ",Z" + length(-100, 100) +
                  ",M" + name("M", 1 + pick(materials_)) + ",P" + name("P", 1 + pick(sections_ - 1)) +
                  (run == 0 ? ",CL=" + name("L", 1) : ""));
+            passed_point();
             turn();
             const int rows = 4 + pick(10);
             for (int i = 0; i < rows; ++i) {
@@ -635,6 +662,7 @@ private:
             }
             // A last straight row closes the leg after a bend.
             line("T" + next_node() + offset(120, 240));
+            passed_point();
         }
     }
 

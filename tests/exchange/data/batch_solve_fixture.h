@@ -164,6 +164,11 @@ protected:
     void run(const std::string& text, const std::function<void()>& adjust = {})
     {
         ASSERT_NO_FATAL_FAILURE(import_ok(text));
+        solve(adjust);
+    }
+    // Solves the default load cases of the current model.
+    void solve(const std::function<void()>& adjust = {})
+    {
         try {
             if (adjust)
                 adjust();

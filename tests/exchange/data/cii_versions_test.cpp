@@ -246,7 +246,7 @@ TEST_P(CiiVersionTest, RichModelImportsFieldByField)
     near(anchor.v.displacements.values[1][0], DISPLACEMENT_10[0], "dx");
     near(anchor.v.displacements.values[1][1], DISPLACEMENT_10[1], "dy");
     near(anchor.v.displacements.values[1][3], DISPLACEMENT_10[3] / DEG, "rx in radian");
-    EXPECT_EQ(anchor.v.displacements.values[1][5], 0.0f);   // free
+    EXPECT_EQ(anchor.v.displacements.values[1][5], 0.0f);   // free in vector 1, given in 2
     near(anchor.v.displacements.values[2][0], DISPLACEMENT_10_T2[0], "dx T2");
     const Anchor& soft = data<Anchor>(row_with(130, DT_ANCHOR));
     near(soft.v.stiffness[0], ANCHOR_K, "anchor K");

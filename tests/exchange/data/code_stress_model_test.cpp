@@ -574,3 +574,124 @@ TEST_F(CodeStressWholeModel, ForcesThatAreNotNumbersGiveNoCodeStress)
     for (const StressRow& row : code_compliance_rows(r, snapshot_->model))
         EXPECT_TRUE(std::isfinite(row.stress));
 }
+
+// ---- The stress range factor ---------------------------------------------------------------------
+
+namespace {
+
+class StressRangeFactor : public CodeStressWholeModel {};
+
+// B31.3 (2018) para. 302.3.5(d), Eq. (1c): f = 6.0 N^-0.2, here worked
+// through logarithms: ln 7000 = ln 7 + 3 ln 10 = 1.945910 + 6.907755.
+double six_n_to_minus_fifth(double n)
+{
+    return 6.0 * std::exp(-0.2 * std::log(n));
+}
+
+}  // namespace
+
+TEST_F(StressRangeFactor, B313LetsFRiseTo1Point2ForAFerrousMaterialOfAtMost75KsiAtOrBelow700F)
+{
+    // 7000 cycles: f = 6 exp(-0.2 x 8.853665) = 6 x 0.1702082 = 1.021249,
+    // below fm = 1.2: SA = f (1.25 Sc + 0.25 Sh) = 1.021249 x 30000 =
+    // 30 637.5 psi for Sc = Sh = 20 ksi, where a cap of 1.0 gave 30 000.
+    EXPECT_NEAR(std::log(7000.0), 1.945910 + 6.907755, 1e-6);
+    const double f7000 = six_n_to_minus_fifth(7000);
+    EXPECT_NEAR(f7000, 1.021249, 1e-6);
+    const RangeFactorMaterial a106b{true, material_tensile_strength("CS", 0), 650};   // carbon steel
+    EXPECT_EQ(b313_range_factor_limit(a106b), 1.2);
+    const double f = stress_range_factor(StressRules::B313, 7000, b313_range_factor_limit(a106b));
+    expect_relative(f, f7000, 1e-12, "f of 7000 cycles");
+    expect_relative(expansion_allowable(f, 20000, 20000, false, 0), 30637.5, 1e-5, "SA of 7000 cycles");
+    // 1000 cycles: 6 / 1000^0.2 = 6 / 3.981072 = 1.5071, held at 1.2.
+    EXPECT_EQ(stress_range_factor(StressRules::B313, 1000, 1.2), 1.2);
+
+    // fm by the material: the temperature limit included, above it 1.0; a
+    // stronger steel (a strength above 75 ksi, as duplex or 9Cr-1Mo-V), a
+    // material that is not ferrous, one whose tensile strength is not known.
+    using enum TensileStrength;
+    EXPECT_EQ(b313_range_factor_limit({true, AtMost75Ksi, 700}), 1.2);
+    EXPECT_EQ(b313_range_factor_limit({true, Above75Ksi, 650}), 1.0);
+    EXPECT_EQ(b313_range_factor_limit({true, AtMost75Ksi, 750}), 1.0);
+    EXPECT_EQ(b313_range_factor_limit({false, AtMost75Ksi, 200}), 1.0);
+    EXPECT_EQ(b313_range_factor_limit({true, Unknown, 200}), 1.0);
+    // The kinds whose grades are all at most 75 ksi; any kind whose record
+    // holds a strength above 75 ksi; the stainless type that holds duplex.
+    for (const char* type : {"CS", "FS", "AS", "CI"})
+        EXPECT_EQ(material_tensile_strength(type, 0), AtMost75Ksi) << type;
+    EXPECT_EQ(material_tensile_strength("CS", 80000), Above75Ksi);
+    EXPECT_EQ(material_tensile_strength("CS", 35000), AtMost75Ksi);
+    EXPECT_EQ(material_tensile_strength("SS", 0), Unknown);
+    EXPECT_EQ(material_tensile_strength("", 0), Unknown);
+    EXPECT_EQ(stress_range_factor(StressRules::B313, 1000, 1.0), 1.0);
+}
+
+TEST_F(StressRangeFactor, AboveOneScAndShAreTakenAtMost20Ksi)
+{
+    // Para. 302.3.5(d): with f above 1.0, Sc and Sh at most 138 MPa (20 ksi)
+    // in Eqs. (1a) and (1b). f = 1.2, Sc 25 ksi, Sh 18 ksi:
+    // Eq. (1a) 1.2 (1.25 x 20000 + 0.25 x 18000) = 1.2 x 29500 = 35 400;
+    // Eq. (1b) with SL = 6000: 1.2 (1.25 (20000 + 18000) - 6000) = 49 800.
+    expect_relative(expansion_allowable(1.2, 25000, 18000, false, 0), 35400, 1e-12, "Eq. 1a");
+    expect_relative(expansion_allowable(1.2, 25000, 18000, true, 6000), 49800, 1e-12, "Eq. 1b");
+    // At f = 1.0 the stresses stand as they are: 1.25 x 25000 + 0.25 x 18000.
+    expect_relative(expansion_allowable(1.0, 25000, 18000, false, 0), 35750, 1e-12, "f = 1");
+}
+
+TEST_F(StressRangeFactor, EarlierEditionsAndTheOtherCodesKeepTheirOwnRule)
+{
+    // B31.1 (2018), B31.9 and B31.12 (2019): 6.0 N^-0.2 at most 1.0, whatever
+    // the material; B31.1 (1967) and B31.5: 1.0 up to 7000 cycles, 0.9 up to
+    // 14 000.
+    for (StressRules rules : {StressRules::B311, StressRules::B319, StressRules::B3112}) {
+        EXPECT_EQ(stress_range_factor(rules, 1000, 1.2), 1.0);
+        expect_relative(stress_range_factor(rules, 14000, 1.2), six_n_to_minus_fifth(14000), 1e-12, "14 000");
+    }
+    EXPECT_EQ(stress_range_factor(StressRules::InOutPlane, 1000, 1.2), 1.0);
+    EXPECT_EQ(stress_range_factor(StressRules::InOutPlane, 7000, 1.2), 1.0);
+    EXPECT_EQ(stress_range_factor(StressRules::InOutPlane, 7001, 1.2), 0.9);
+}
+
+TEST_F(StressRangeFactor, AMaterialWithoutATensileStrengthKeeps1AndTheEvaluationSaysSo)
+{
+    // The whole model under B31.3 at 7000 cycles: its material has no type,
+    // so nothing tells its tensile strength and f stays 1.0: SA = 1.25 Sc +
+    // 0.25 Sh, and one note names the material.
+    ASSERT_NO_FATAL_FAILURE(analyse(model_text("B313")));
+    ASSERT_EQ(snapshot_->options.thermal_cycles, 7000);
+    CodeStressResults r = evaluate();
+    const CaseStresses* expansion = r.find(LC_EXPANSION_T1);
+    ASSERT_NE(expansion, nullptr);
+    expect_relative(expansion->ends[1][0].allowable, 1.25 * SC + 0.25 * SH, 1e-6, "SA at f = 1.0");
+    EXPECT_EQ(std::count(r.notes.texts.begin(), r.notes.texts.end(),
+                         "B31.3: the stress range factor f of 7000 cycles is held at 1.0 for material A106B, whose "
+                         "type does not tell a specified minimum tensile strength of at most 75 ksi (517 MPa); Eq. "
+                         "(1c) gives f = 6.0 N^-0.2 = 1.0212, up to 1.2 for a ferrous material of at most 75 ksi at "
+                         "or below 700 degF (371 degC)"),
+              1);
+    // 14 000 cycles: f = 0.889, below 1.0 for every material; nothing to say.
+    restart();
+    ASSERT_NO_FATAL_FAILURE(analyse(model_text("B313", "OPTEMP\n70,14000\n")));
+    r = evaluate();
+    expect_relative(r.find(LC_EXPANSION_T1)->ends[1][0].allowable, six_n_to_minus_fifth(14000) * (1.25 * SC + 0.25 * SH),
+                    1e-6, "SA of 14 000 cycles");
+    EXPECT_TRUE(r.notes.texts.empty());
+}
+
+TEST_F(StressRangeFactor, ACarbonSteelModelOf7000CyclesGetsTheEditionsRange)
+{
+    // The same model with its material typed carbon steel (A106 B, SMTS 60
+    // ksi by B31.3 Table A-1), 350 degF: f = 6 x 7000^-0.2 = 1.021249 (above),
+    // within fm = 1.2, so SA = 1.021249 (1.25 Sc + 0.25 Sh) with Sc and Sh
+    // below 20 ksi as they are; no note.
+    std::string text = model_text("B313");
+    const std::string plain = "A106B,0.283,0.3\n";
+    text.replace(text.find(plain), plain.size(), "A106B,0.283,0.3,1.0,1.0,CS,Carbon steel A106 B\n");
+    ASSERT_NO_FATAL_FAILURE(analyse(text));
+    const CodeStressResults r = evaluate();
+    const CaseStresses* expansion = r.find(LC_EXPANSION_T1);
+    ASSERT_NE(expansion, nullptr);
+    expect_relative(expansion->ends[1][0].allowable, six_n_to_minus_fifth(7000) * (1.25 * SC + 0.25 * SH), 1e-6,
+                    "SA of 7000 cycles");
+    EXPECT_TRUE(r.notes.texts.empty());
+}

@@ -16,6 +16,19 @@ namespace neutral_test {
 
 using batch_test::expect_value;
 
+// Imports a CAESAR II text into the current model: the error text, empty
+// when the text was taken (its closing note then in `notes`).
+inline std::string import_cii_into(const std::string& text, ImportNotes& notes)
+{
+    std::istringstream in(text);
+    try {
+        notes = import_cii_text(in);
+    } catch (const MessageText& m) {
+        return m.text;
+    }
+    return {};
+}
+
 class NeutralTest : public batch_test::BatchTest {
 protected:
     // The empty model the Import command hands an importer (with the node
@@ -42,13 +55,7 @@ protected:
     std::string import_cii(const std::string& text)
     {
         empty_model();
-        std::istringstream in(text);
-        try {
-            notes_ = import_cii_text(in);
-        } catch (const MessageText& m) {
-            return m.text;
-        }
-        return {};
+        return import_cii_into(text, notes_);
     }
     void pnf_ok(const std::string& text)
     {

@@ -36,18 +36,27 @@ TEST_F(NeutralFuzzSeeds, SeedsAreTheTestFilesAndAreTaken)
         {"every_keyword_metric.pnf", every_keyword_pnf("METRIC")},
         {"every_keyword_si.pnf", every_keyword_pnf("SI")},
         {"most_kinds.pnf", HOSTILE_PNF},
+        // A valve at the lowest insulation factor the model takes, a description in parentheses.
+        {"valve_factor.pnf", "UNIT ENGLISH\nMATERIAL CS (CARBON STEEL) 0.283 0.3\nPIPE S6 6 40 6.625 0.28\n"
+                             "FROM A 0 0 0 S6 CS\nTO B 10 0 0\nTO C 5 0 0\nVALVE B GATE 300 0.01\n"},
     };
     for (const auto& [name, text] : pnf) {
         SCOPED_TRACE(name);
         expect_golden_file_at(seed_path("pnf", name), text);
         EXPECT_EQ(import_pnf(text), "");
     }
+    constexpr double FREE = cii_test::FREE_DISPLACEMENT;
     const std::pair<std::string, std::string> cii[] = {
         {"v4_5_english.cii", seed_cii(4.5, cii_test::english_scale())},
         {"v5_1_celsius.cii", seed_cii(5.1, cii_test::celsius_scale())},
         {"v5_3_english.cii", seed_cii(5.3, cii_test::english_scale())},
         {"v10_celsius.cii", seed_cii(10.0, cii_test::celsius_scale())},
         {"small.cii", cii_test::small_cii().text()},
+        // Displacements that leave DY and RZ free in every vector.
+        {"free_displacement.cii", cii_test::anchored_pipe_cii({cii_test::Six{0.5, FREE, 0, 0, 0, FREE},
+                                                               cii_test::Six{0, FREE, 0, 0, 0, FREE},
+                                                               cii_test::Six{0, FREE, 0, 0, 0, FREE}})
+                                      .text()},
     };
     for (const auto& [name, text] : cii) {
         SCOPED_TRACE(name);

@@ -112,4 +112,26 @@ inline CiiFile small_cii(double version = 10.0)
     return f;
 }
 
+// A component of this value or more is one the file leaves free.
+inline constexpr double FREE_DISPLACEMENT = 9999.99;
+
+// A pipe from 10 to 20 along X (6.625 x 0.28 in, 0.283 lb/in3), anchored at
+// both ends, with a displacement block at node 20 whose vectors 1 to 3 are
+// given.
+inline CiiFile anchored_pipe_cii(const std::array<Six, 3>& vectors)
+{
+    CiiFile f;
+    CiiElementRecord e;
+    e.from = 10, e.to = 20, e.dx = 120;
+    f.elements.push_back(e);
+    f.restraints.push_back({{10, 1, 0, 0, 0, 0, {}}, {20, 1, 0, 0, 0, 0, {}}});
+    std::array<CiiVectorBlock, 2> block{};
+    block[0].node = 20;
+    for (std::size_t k = 0; k < 3; ++k)
+        block[0].vectors[k] = vectors[k];
+    f.displacements.push_back(block);
+    f.coords = {{10, 0, 0, 0}};
+    return f;
+}
+
 }  // namespace cii_test

@@ -253,6 +253,35 @@ TEST_F(BinFileTest, FramedRecordsNestAndCarryTheirLengths)
     EXPECT_TRUE(strays({"r.bin"}).empty());
 }
 
+TEST_F(BinFileTest, AScratchFileReadsBackWhatWasWrittenOnce)
+{
+    BinFile f;
+    ASSERT_TRUE(f.open_scratch());
+    f.write_int(-5);
+    f.begin_record();
+    f.write_float(2.5f);
+    EXPECT_FALSE(f.reread());   // a record still open
+    EXPECT_TRUE(f.error());
+
+    ASSERT_TRUE(f.open_scratch());
+    EXPECT_FALSE(f.error());
+    f.write_int(-5);
+    f.begin_record();
+    f.write_float(2.5f);
+    f.end_record();
+    ASSERT_TRUE(f.reread());
+    EXPECT_EQ(f.size(), 12);
+    EXPECT_EQ(f.read_int(), -5);
+    EXPECT_EQ(f.read_int(), 4);
+    EXPECT_EQ(f.read_float(), 2.5f);
+    EXPECT_EQ(f.remaining(), 0);
+    f.read_int();
+    EXPECT_TRUE(f.error());     // past its end
+    EXPECT_FALSE(f.reread());   // a reader cannot be read again
+    EXPECT_FALSE(f.close());
+    EXPECT_TRUE(f.path().empty());
+}
+
 TEST_F(BinFileTest, NameFieldsArePaddedAndCut)
 {
     BinFile f;

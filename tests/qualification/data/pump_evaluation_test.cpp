@@ -96,6 +96,70 @@ TEST(Api610Table, SizeBandsTakeTheRowBelowTheNextSize)
     EXPECT_EQ(api610_nozzle_section(16).modulus, 91.5);
 }
 
+// ---- Where a pump's nozzles sit ------------------------------------------------------------------
+
+namespace {
+
+class PumpLocation : public EquipmentTest {
+protected:
+    // Two 6 in lines to anchors at nodes 10 and 20.
+    void SetUp() override
+    {
+        EquipmentTest::SetUp();
+        section("S6", 6.625f);
+        line_to_anchor(5, {-50, 0, 0}, 10, {50, 0, 0}, "S6");
+        line_to_anchor(15, {10, 0, 60}, 20, {0, 0, -50}, "S6");
+        make_model();
+    }
+    // A pump between the anchors with both nozzle locations Top, as batch
+    // files stored a vertical inline pump.
+    static PumpEvaluation evaluated(bool vertical)
+    {
+        PumpRecord p = api610_pump("P", {1, 0, 0}, {5, 0, 5});
+        p.suction_node = 10;
+        p.discharge_node = 20;
+        p.suction_location = p.discharge_location = LOCATION_TOP;
+        if (vertical) {
+            p.vertical = 1;
+            p.shaft_axis = {};
+            p.centre = {};
+        }
+        PumpEvaluation e;
+        prepare_pump(p, e);
+        evaluate_pump_loads(p, e, 0);
+        return e;
+    }
+};
+
+}  // namespace
+
+TEST_F(PumpLocation, AVerticalInlinePumpIsCheckedAsSideNozzlesWhateverLocationItsRecordHolds)
+{
+    // API 610 Table 5, 6 in nozzles: side FX 560, FY 700, FZ 460, FR 1010
+    // lbf; top FX 560, FY 460, FZ 700; moments MX 1700, MY 870, MZ 1300, MR
+    // 2310 ft-lbf. A vertical inline pump's nozzles are side nozzles whose
+    // forces and moments are doubled (F.2): a record of Top locations (as
+    // batch files stored them) is checked as the dialog's Side.
+    const PumpEvaluation v = evaluated(true);
+    for (int n : {SUCTION, DISCHARGE}) {
+        const PumpLoads& w = v.nozzle[static_cast<std::size_t>(n)].allowed[0];
+        EXPECT_EQ(w[P_FX], 2 * 560) << n;
+        EXPECT_EQ(w[P_FY], 2 * 700) << n;
+        EXPECT_EQ(w[P_FZ], 2 * 460) << n;
+        EXPECT_EQ(w[P_FR], 2 * 1010) << n;
+        EXPECT_EQ(w[P_MX], 2 * 1700 * 12) << n;
+        EXPECT_EQ(w[P_MR], 2 * 2310 * 12) << n;
+    }
+    // A horizontal pump keeps the location its record gives: top, not
+    // doubled.
+    const PumpEvaluation horizontal = evaluated(false);
+    const PumpLoads& h = horizontal.nozzle[SUCTION].allowed[0];
+    EXPECT_EQ(h[P_FX], 560);
+    EXPECT_EQ(h[P_FY], 460);
+    EXPECT_EQ(h[P_FZ], 700);
+    EXPECT_EQ(h[P_MX], 1700 * 12);
+}
+
 TEST_F(PumpEvaluationTest, VerticalInlinePumpDoublesTheSideNozzleLoads)
 {
     // A vertical inline pump between two 2 in anchors: suction node 10 at

@@ -1,0 +1,19 @@
+// What every importer (batch file, PipePak and CAESAR II neutral files)
+// checks once its model stands, so that an import never gives a model that
+// the program's own model file reader or model check refuses: every row is
+// put through the model file's reader (first_unreadable_row), every data item
+// through its own check of the model check (DataItem::check: its values, its
+// connected node, its direction), and then the whole model through the
+// reader (model_read_refusal). The importer refuses the first fault, with
+// the line that made its row when it has one.
+#pragma once
+
+#include <string>
+
+struct ImportRefusal {
+    int row = 0;            // the row it names; 0 for none
+    std::string message;    // empty when the model passes
+};
+
+// Runs on the built model.
+ImportRefusal imported_model_refusal();

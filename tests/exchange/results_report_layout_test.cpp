@@ -1,0 +1,157 @@
+// The results report's layouts, as the Print Results command writes them,
+// for models imported from batch files, saved, analysed and opened: the
+// text and CSV forms against text written here, the printed (PDF) form on
+// the recording pages.
+#include "exchange/exchange_fixture.h"
+
+#include "analysis/ui/analysis_ui.h"
+#include "framework/commands.h"
+#include "framework/document.h"
+#include "framework/ui/command_registry.h"
+#include "framework/ui/report.h"
+#include "golden.h"
+#include "model/ui/model_commands.h"
+#include "page_layout.h"
+#include "platform/headless/headless_printing.h"
+#include "results/results_state.h"
+#include "results/ui/element_force_tables.h"
+#include "results/ui/results_report.h"
+#include "results/ui/support_load_tables.h"
+
+#include <algorithm>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A weightless 8 in line (the density a billionth of steel's), so that the
+// supports carry the applied forces alone.
+const std::string WEIGHTLESS_HEAD = "OPTIONS\nB313,IN\nMATERIAL\nCS,1E-9,0.3\nCS,70,27.9E6,6.0E-6,20000\n"
+                                    "CS,700,27.9E6,8.1E-6,16000\nPIPE\nP8,8.625,0.322\nLAYOUT\n";
+
+class ResultsOnViewsReport : public ExchangeProgramTest {
+protected:
+    void open(const std::string& text)
+    {
+        script().answer_file(write("model.mbf", text));
+        ASSERT_TRUE(run_command(CMD_IMPORT));
+        ASSERT_NO_FATAL_FAILURE(analyse_and_open_results());
+        set_report_date("1 Jan 2025");
+    }
+    void TearDown() override
+    {
+        terminate_results();
+        ExchangeProgramTest::TearDown();
+    }
+    static std::string text_of(const std::function<void()>& write, bool csv = false)
+    {
+        report_begin_text(csv);
+        write();
+        return report_end_text();
+    }
+    // `count` lines from the first that begins with `first`, after the first
+    // that holds `after`.
+    static std::vector<std::string> lines_from(const std::string& text, const std::string& first, size_t count,
+                                               const std::string& after = "")
+    {
+        std::istringstream in(text.substr(std::min(text.find(after), text.size())));
+        std::vector<std::string> out;
+        for (std::string line; std::getline(in, line) && out.size() < count;)
+            if (!out.empty() || line.rfind(first, 0) == 0)
+                out.push_back(line);
+        return out;
+    }
+    static std::vector<std::string> page_texts(const HeadlessPrintDocument& doc, size_t page)
+    {
+        std::vector<std::string> out;
+        for (const DrawnText& t : drawn_texts(*doc.pages()[page]))
+            out.push_back(t.text);
+        return out;
+    }
+};
+
+}  // namespace
+
+// An anchor 10 ft from a 1000 lb downward end load carries FY = 1000 lb and
+// MZ = 1000 lb x 10 ft = 10000 ft-lb (r x F = (120, 0, 0) x (0, -1000, 0) =
+// (0, 0, -120000) in-lb on the line, the anchor's reaction the opposite).
+// The moment headings, ten characters each, stand apart from each other,
+// and each value ends where its heading ends.
+TEST_F(ResultsOnViewsReport, AnchorSummaryHeadingsStandApart)
+{
+    ASSERT_NO_FATAL_FAILURE(open("Cantilever\n" + WEIGHTLESS_HEAD + "F10,MCS,PP8,KA\nT20,X120\nL20,CFOR(0,-1000,0)\n"));
+    const std::string text = text_of(print_all_support_summaries);
+    EXPECT_EQ(lines_from(text, "   Load combination", 4),
+              (std::vector<std::string>{
+                  "   Load combination    FX (lb) FY (lb) FZ (lb) MX (ft-lb) MY (ft-lb) MZ (ft-lb)",
+                  "   -------------------------------------------------------------------------------------",
+                  "   Sustained                 0    1000       0          0          0      10000",
+                  "   Operating1                0    1000       0          0          0      10000"}));
+}
+
+// A rigid restraint (1e12 lb/in) at node 19540 takes a force of
+// (-2.5162e10, -3.1033e10) lb at its node but for the share of the pipe's
+// own stiffness to the anchor, EA/L = 27.9e6 x 8.39 / 120 = 1.95e6 lb/in, a
+// part in 5e5: it pushes back with +2.5162e10 and +3.1033e10 lb to five
+// digits. The line 10 ft on carries 1.593e11 lb along Z to node 10410. No
+// value runs into the node or the value before it: each takes the room it
+// has in the exponent form that fits. CSV cells hold the values whole.
+TEST_F(ResultsOnViewsReport, HugeLoadsNeverRunIntoTheirNeighbours)
+{
+    ASSERT_NO_FATAL_FAILURE(open("Huge loads\n" + WEIGHTLESS_HEAD +
+                                 "F10,MCS,PP8,KA\nT19540,X120,CF(1,1,0)\nL19540,CFOR(-2.5162E10,-3.1033E10,0)\n"
+                                 "T10410,X120\nL10410,CFOR(0,0,1.5930E11)\n"));
+    const std::string loads = text_of(print_all_support_loads);
+    EXPECT_EQ(lines_from(loads, "     Node", 3, "Loads on Restraints"),
+              (std::vector<std::string>{"     Node     FX (lb)   FY (lb)   FZ (lb)",
+                                        "   -------------------------------------------------------------------------------------",
+                                        "     19540 2.52E+10 3.103E+10"}));
+    const std::string summary = text_of(print_all_support_summaries);
+    EXPECT_EQ(lines_from(summary, "   Sustained", 1, "restraint at node 19540"),
+              (std::vector<std::string>{"   Sustained        2.5162E+10 3.1E+10"}));
+    // The second element's ends: node 19540 and node 10410, FZ 1.593e11 lb
+    // on each end, MY = 1.593e11 lb x 10 ft at the first.
+    const std::string forces = text_of(print_global_element_forces);
+    EXPECT_EQ(lines_from(forces, "   19540         0", 2),
+              (std::vector<std::string>{"   19540         0         0 -1.59E+11           0  1.5930E+12           0",
+                                        "   10410         0         0 1.593E+11           0           0           0"}));
+    const std::string csv = text_of(print_all_support_loads, true);
+    EXPECT_NE(csv.find("\n19540,,2.5162E+10,3.1033E+10,,\n"), std::string::npos) << csv;
+}
+
+// The local pipe forces of a B31.3 model (torsion, in-plane and out-of-plane
+// moments each with its SIF, the flexibility factors) are too wide for a
+// page: each part of the split table shows its columns under their whole
+// group heading, and no two texts of a page lie on top of each other.
+TEST_F(ResultsOnViewsReport, SplitWideTablePrintsEachPartsHeadings)
+{
+    ASSERT_NO_FATAL_FAILURE(open(read_text_file(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf")));
+    HeadlessPrintDocument doc{PageSetup{}, 96};
+    ASSERT_TRUE(report_render_pages(doc, ReportJob{"forces", print_local_element_forces, false}));
+    expect_clean_pages(doc);
+    // The table is split: its node column heads both parts.
+    const std::vector<std::string> first = page_texts(doc, 0);
+    EXPECT_GE(std::count(first.begin(), first.end(), "Node"), 2);
+    for (const char* group : {"Torsion (ft-lb)", "Inplane (ft-lb)", "Outplane (ft-lb)", "Flex. Factors"})
+        EXPECT_NE(std::find(first.begin(), first.end(), group), first.end()) << group;
+}
+
+// The printed contents list every case's tables under the case's name, as
+// the page headings name it, not "Loads on anchors 9, 12, 15".
+TEST_F(ResultsOnViewsReport, PrintedContentsNameTheLoadCases)
+{
+    ASSERT_NO_FATAL_FAILURE(open(read_text_file(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf")));
+    HeadlessPrintDocument doc{PageSetup{}, 96};
+    ASSERT_TRUE(report_render_pages(doc, results_report_job(default_report_selection())));
+    std::vector<std::string> contents = page_texts(doc, 0);
+    const std::vector<std::string> second = page_texts(doc, 1);
+    contents.insert(contents.end(), second.begin(), second.end());
+    for (const char* entry :
+         {"Loads on anchors: Sustained (W+P)", "Loads on anchors: Expansion (T1)", "Loads on anchors: Operating (W+P2+T2)",
+          "Pipe forces (local coordinates): Operating (W+P1+T1)", "Other forces (global coordinates): Expansion (T2)",
+          "Displacements (global coordinates): Sustained (W+P)"})
+        EXPECT_NE(std::find(contents.begin(), contents.end(), entry), contents.end()) << entry;
+    EXPECT_EQ(std::find(contents.begin(), contents.end(), "Loads on anchors"), contents.end());
+}
