@@ -52,7 +52,9 @@
 #include "qualification/equipment.h"
 #include "supports/supports.h"
 
+#include "analysis_core/steps.h"
 #include "bench_random.h"
+#include "piping_network.h"
 
 #include <benchmark/benchmark.h>
 
@@ -340,6 +342,64 @@ void BM_NonlinearRun(benchmark::State& state)
     }
 }
 BENCHMARK(BM_NonlinearRun)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The generated plant network of piping_network.h (KV_BENCH_NETWORK_ROWS
+// rows, 7,000 unless set; KV_BENCH_SEED, 1; KV_BENCH_FRICTION=0 for none)
+// run end to end as BM_NonlinearRun runs its model: with its rests, guides
+// and stops (argument 0), and as the linear model of the same geometry
+// with rigid restraints in their places (argument 1). The ratio of the two
+// times is the cost of the supports' nonlinearity; the counters give the
+// iterations and factorisations summed over the load cases.
+void BM_NetworkRun(benchmark::State& state)
+{
+    piping_network::Options o;
+    const char* rows = std::getenv("KV_BENCH_NETWORK_ROWS");
+    o.rows = rows ? std::atoi(rows) : 7000;
+    const char* seed = std::getenv("KV_BENCH_SEED");
+    o.seed = seed ? std::strtoull(seed, nullptr, 10) : 1;
+    const char* friction = std::getenv("KV_BENCH_FRICTION");
+    o.friction = !friction || std::atoi(friction) != 0;
+    o.rigid = state.range(0) == 1;
+    try {
+        install_program();
+        init_model();
+        std::istringstream in(piping_network::batch_text(o));
+        import_batch_text(in);
+        make_model();
+    } catch (const MessageText& m) {
+        state.SkipWithError(m.text.c_str());
+        return;
+    }
+    int iterations = 0;
+    int factorisations = 0;
+    int unconverged = 0;
+    for (auto _ : state) {
+        std::unique_ptr<AnalysisModel> snapshot = make_analysis_model();
+        snapshot->output.results_path = scratch("generated_network.res");
+        const RunOutcome outcome = run_analysis(*snapshot, {});
+        if (!outcome.completed) {
+            state.SkipWithError(outcome.message.c_str());
+            return;
+        }
+        state.PauseTiming();
+        AnalysisRun run(*snapshot);
+        const std::map<int, CaseResults> results = solve_load_cases(run, {});
+        iterations = 0;
+        unconverged = 0;
+        for (const auto& [code, c] : results)
+            if (step_row(code).solve == StepSolve::Static) {
+                iterations += c.iterations;
+                unconverged += c.converged ? 0 : 1;
+            }
+        factorisations = run.factorisations;
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = static_cast<double>(model().rows.size());
+    state.counters["iterations"] = iterations;
+    state.counters["factorisations"] = factorisations;
+    state.counters["unconverged_cases"] = unconverged;
+}
+BENCHMARK(BM_NetworkRun)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_SaveModel(benchmark::State& state)
 {

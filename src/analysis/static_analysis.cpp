@@ -13,6 +13,7 @@
 #include "model/data_item.h"
 #include "model/load_cases.h"
 #include "model/nodes.h"
+#include "supports/contact_solver.h"
 
 #include <algorithm>
 #include <cmath>
@@ -99,6 +100,7 @@ public:
 
     std::map<int, CaseResults> solve(StiffnessExport& exporter);
     const std::vector<std::string>& unconverged_details() const { return unconverged_details_; }
+    const std::vector<std::string>& case_notes() const { return case_notes_; }
     // The dynamic analyses of the run, when it has any.
     DynamicAnalysis* dynamics() { return dynamics_.get(); }
 
@@ -166,6 +168,8 @@ private:
     int factored_pressure_ = -1;
     bool factored_occasional_ = false;
     std::vector<std::string> unconverged_details_;
+    // For each nonlinear case solved: its iterations and factorisations.
+    std::vector<std::string> case_notes_;
     // The soil of the buried elements (kept in the run).
     SoilSprings& soil_;
     int last_static_code_ = 0;
@@ -238,6 +242,7 @@ void Driver::init_nonlinear()
 void Driver::reset_nonlinear()
 {
     const Model& m = run_.layout();
+    clear_contact_set(run_);
     for (int e = 1; e <= m.numelems(); ++e)
         if (const ElementKind& k = kind_of(e); k.reset)
             k.reset(run_, e);
@@ -339,10 +344,15 @@ void Driver::solve_once()
     run_.store.solve(run_.solution);
 }
 
-// Updates every nonlinear element and data item; true when all converged.
+// After a solution: the contacts' friction first (contact_solver.h), whose
+// inner iterations hold every other state; once it is solved, every
+// nonlinear element and data item updates. True when all converged.
 bool Driver::update_nonlinear()
 {
+    if (!contact_friction_step(run_))
+        return false;
     const Model& m = run_.layout();
+    contact_outer_update(run_);
     for (int e = 1; e <= m.numelems(); ++e) {
         const ElementKind& k = kind_of(e);
         if (k.update && k.nonlinear && k.nonlinear(run_, e))
@@ -354,7 +364,10 @@ bool Driver::update_nonlinear()
             count_unconverged(run_);
     }
     soil_.update(run_);
-    return run_.unconverged == 0;
+    if (run_.unconverged == 0)
+        return true;
+    contact_relinearise(run_);
+    return false;
 }
 
 CaseResults Driver::recover(int code)
@@ -389,6 +402,7 @@ CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
     if (!hold_states)
         reset_nonlinear();
     const int most = std::max(1, model_.options.max_iterations);
+    const int factorisations_before = run_.factorisations;
     bool converged = true;
     int iteration = 0;
     for (iteration = 1;; ++iteration) {
@@ -402,7 +416,22 @@ CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
         if (converged || iteration >= most)
             break;
     }
-    if (!converged) {
+    const int factorisations = run_.factorisations - factorisations_before;
+    // A converged state is checked against the conditions of the contacts
+    // before it is taken as a solution.
+    std::vector<std::string> failures;
+    if (converged && nonlinear_ && !hold_states)
+        failures = check_contact_states(run_);
+    if (!failures.empty()) {
+        converged = false;
+        std::string text = c_format("%s: the converged state fails its check at %d supports: %s",
+                                    load_case_names(code).c_str(), static_cast<int>(failures.size()),
+                                    failures.front().c_str());
+        unconverged_details_.push_back(text);
+        const std::string question = text + "\nOK keeps its results, marked as not converged; Cancel stops the analysis.";
+        if (callbacks_.ask_unconverged && !callbacks_.ask_unconverged(question))
+            abort_run();
+    } else if (!converged) {
         unconverged_details_.push_back(unconverged_step_text(run_, code, iteration));
         const std::string question =
             c_format("%d nonlinearities of load case \"%s\" have not converged after %d iterations.\n"
@@ -411,9 +440,12 @@ CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
         if (callbacks_.ask_unconverged && !callbacks_.ask_unconverged(question))
             abort_run();
     }
+    if (nonlinear_ && !hold_states)
+        case_notes_.push_back(case_note(code, converged, iteration, factorisations));
     CaseResults results = recover(code);
     results.converged = converged;
     results.iterations = iteration;
+    results.factorisations = factorisations;
     return results;
 }
 
@@ -564,6 +596,12 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
 
 }  // namespace
 
+std::string case_note(int code, bool converged, int iterations, int factorisations)
+{
+    return c_format("%s: %s %d iterations, %d factorisations", load_case_names(code).c_str(),
+                    converged ? "converged in" : "not converged after", iterations, factorisations);
+}
+
 std::string unconverged_step_text(const AnalysisRun& run, int code, int iterations)
 {
     std::string text = c_format("%s: %d nonlinearities not converged after %d iterations",
@@ -635,6 +673,7 @@ RunOutcome run_analysis(const AnalysisModel& model, const RunCallbacks& callback
         Driver driver(run, callbacks);
         const std::map<int, CaseResults> results = driver.solve(exporter);
         outcome.unconverged_details = driver.unconverged_details();
+        outcome.case_notes = driver.case_notes();
 
         std::vector<const CaseResults*> blocks;
         for (int i = 1; i <= model.load_cases.count(); ++i) {

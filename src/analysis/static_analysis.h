@@ -76,6 +76,9 @@ struct RunOutcome {
     // One line for each step that did not converge, naming its case and its
     // worst item with the node (unconverged_step_text).
     std::vector<std::string> unconverged_details;
+    // One line for each nonlinear case solved, with its iterations and
+    // factorisations (case_note).
+    std::vector<std::string> case_notes;
     // What the hanger design has to say of a completed run (hangers left
     // undesigned or given a constant support), one line each.
     std::vector<std::string> warnings;
@@ -93,6 +96,9 @@ struct RunWarnings : RunState {
 // nonlinearities not converged after 100 iterations; largest change 12.5%
 // at Guide, node 30".
 std::string unconverged_step_text(const AnalysisRun& run, int code, int iterations);
+// "Operating (W+P1+T1): converged in 17 iterations, 9 factorisations", or
+// "... not converged after 100 iterations, ..." for a nonlinear case.
+std::string case_note(int code, bool converged, int iterations, int factorisations);
 
 // The results of the directions of a seismic g case combined value by value:
 // the sum of the magnitudes (combination 1) or the square root of the sum of

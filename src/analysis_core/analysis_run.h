@@ -65,6 +65,8 @@ struct CaseResults {
     int code = 0;
     bool converged = true;
     int iterations = 0;
+    // The factorisations of the stiffness the case's solution took.
+    int factorisations = 0;
     // DX, DY, DZ, RX, RY, RZ of every node of the node table, node 1 first;
     // 0 for a node outside the analysis.
     std::vector<double> displacements;

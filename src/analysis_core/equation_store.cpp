@@ -35,6 +35,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -267,6 +268,74 @@ double EquationStore::value(int row, int column) const
     return values_[block_of(i, j) + static_cast<std::size_t>(B * r + c)];
 }
 
+void EquationStore::multiply(const OneBased<double>& x, OneBased<double>& y) const
+{
+    const int nodes = elimination_.nodes;
+    KV_ASSERT(x.size() == equation_count());
+    y.resize(equation_count());
+    // 0-based views: equation 6 i + r + 1 of node i at [B i + r].
+    const double* in = x.data() + 1;
+    double* out = y.data() + 1;
+    std::fill(out, out + equation_count(), 0.0);
+    for (int i = 0; i < nodes; ++i) {
+        const double* block = &values_[BLOCK * static_cast<std::size_t>(i)];
+        const double* xi = in + B * static_cast<std::ptrdiff_t>(i);
+        double* yi = out + B * static_cast<std::ptrdiff_t>(i);
+        // The diagonal block's upper triangle stands for both halves.
+        for (int r = 0; r < B; ++r) {
+            yi[r] += block[B * r + r] * xi[r];
+            for (int c = r + 1; c < B; ++c) {
+                yi[r] += block[B * r + c] * xi[c];
+                yi[c] += block[B * r + c] * xi[r];
+            }
+        }
+        for (int p = upper_start_[static_cast<std::size_t>(i)]; p < upper_start_[static_cast<std::size_t>(i) + 1]; ++p) {
+            const int j = upper_[static_cast<std::size_t>(p)];
+            const double* off = &values_[BLOCK * (static_cast<std::size_t>(nodes) + static_cast<std::size_t>(p))];
+            const double* xj = in + B * static_cast<std::ptrdiff_t>(j);
+            double* yj = out + B * static_cast<std::ptrdiff_t>(j);
+            for (int r = 0; r < B; ++r)
+                for (int c = 0; c < B; ++c) {
+                    yi[r] += off[B * r + c] * xj[c];
+                    yj[c] += off[B * r + c] * xi[r];
+                }
+        }
+    }
+}
+
+void EquationStore::region_products(const OneBased<double>& x, std::span<const int> region, int regions,
+                                    std::vector<double>& out) const
+{
+    const int nodes = elimination_.nodes;
+    KV_ASSERT(x.size() == equation_count() && static_cast<int>(region.size()) == nodes);
+    const auto r_count = static_cast<std::size_t>(regions);
+    out.assign(r_count * r_count, 0.0);
+    const double* in = x.data() + 1;
+    for (int i = 0; i < nodes; ++i) {
+        const double* block = &values_[BLOCK * static_cast<std::size_t>(i)];
+        const double* xi = in + B * static_cast<std::ptrdiff_t>(i);
+        const auto ri = static_cast<std::size_t>(region[static_cast<std::size_t>(i)]);
+        double own = 0.0;
+        for (int r = 0; r < B; ++r) {
+            own += block[B * r + r] * xi[r] * xi[r];
+            for (int c = r + 1; c < B; ++c)
+                own += 2.0 * block[B * r + c] * xi[r] * xi[c];
+        }
+        out[ri * r_count + ri] += own;
+        for (int p = upper_start_[static_cast<std::size_t>(i)]; p < upper_start_[static_cast<std::size_t>(i) + 1]; ++p) {
+            const int j = upper_[static_cast<std::size_t>(p)];
+            const double* off = &values_[BLOCK * (static_cast<std::size_t>(nodes) + static_cast<std::size_t>(p))];
+            const double* xj = in + B * static_cast<std::ptrdiff_t>(j);
+            double pair = 0.0;
+            for (int r = 0; r < B; ++r)
+                for (int c = 0; c < B; ++c)
+                    pair += off[B * r + c] * xi[r] * xj[c];
+            const auto rj = static_cast<std::size_t>(region[static_cast<std::size_t>(j)]);
+            out[ri * r_count + rj] += pair;
+            out[rj * r_count + ri] += pair;
+        }
+    }
+}
 
 bool EquationStore::factor_matches_values() const
 {

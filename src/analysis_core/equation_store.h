@@ -130,6 +130,14 @@ public:
     // The assembled term (row, column) in either order; 0 where no element
     // couples the two.
     double value(int row, int column) const;
+    // y = K x over the assembled values (x and y 1-based by equation,
+    // equation_count() values each).
+    void multiply(const OneBased<double>& x, OneBased<double>& y) const;
+    // The quadratic form x'Kx split by regions of the nodes: out[i R + j]
+    // is the sum of x_r K_rc x_c over the equations r of the nodes of
+    // region i and c of region j (region by node, 0-based; R regions).
+    void region_products(const OneBased<double>& x, std::span<const int> region, int regions,
+                         std::vector<double>& out) const;
 
     // LDLᵀ factorisation of the assembled values (see the top of the file).
     // After a failure the store holds no factor.

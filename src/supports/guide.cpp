@@ -113,12 +113,12 @@ void Guide::add_loads(AnalysisRun& run, int row) const
 
 void Guide::reset_nonlinear_state(AnalysisRun& run, int row) const
 {
-    contact_reset(guide_contact(run, row, v), run.row_state<ContactState>(row));
+    contact_reset(run, guide_contact(run, row, v), run.row_state<ContactState>(row), DT_GUIDE, row);
 }
 
 bool Guide::update_nonlinear_state(AnalysisRun& run, int row) const
 {
-    return contact_update(run, guide_contact(run, row, v), run.row_state<ContactState>(row), DT_GUIDE, row);
+    return contact_update(run, row);
 }
 
 void Guide::write_support_loads(AnalysisRun& run, int row) const

@@ -335,14 +335,14 @@ void Hanger::add_loads(AnalysisRun& run, int row) const
 void Hanger::reset_nonlinear_state(AnalysisRun& run, int row) const
 {
     if (v.type == HANGER_ROD)
-        contact_reset(rod_contact(run, row, v.connected), run.row_state<ContactState>(row));
+        contact_reset(run, rod_contact(run, row, v.connected), run.row_state<ContactState>(row), DT_HANGER, row);
 }
 
 bool Hanger::update_nonlinear_state(AnalysisRun& run, int row) const
 {
     if (v.type != HANGER_ROD)
         return true;
-    return contact_update(run, rod_contact(run, row, v.connected), run.row_state<ContactState>(row), DT_HANGER, row);
+    return contact_update(run, row);
 }
 
 void Hanger::write_support_loads(AnalysisRun& run, int row) const

@@ -120,12 +120,12 @@ void LimitStop::add_loads(AnalysisRun& run, int row) const
 
 void LimitStop::reset_nonlinear_state(AnalysisRun& run, int row) const
 {
-    contact_reset(stop_contact(run, row, v), run.row_state<ContactState>(row));
+    contact_reset(run, stop_contact(run, row, v), run.row_state<ContactState>(row), DT_LIMIT_STOP, row);
 }
 
 bool LimitStop::update_nonlinear_state(AnalysisRun& run, int row) const
 {
-    return contact_update(run, stop_contact(run, row, v), run.row_state<ContactState>(row), DT_LIMIT_STOP, row);
+    return contact_update(run, row);
 }
 
 void LimitStop::write_support_loads(AnalysisRun& run, int row) const

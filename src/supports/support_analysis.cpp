@@ -3,6 +3,7 @@
 #include "analysis_core/convergence.h"
 #include "analysis_core/element_assembly.h"
 #include "analysis_core/steps.h"
+#include "supports/contact_solver.h"
 #include "supports/support_common.h"
 
 #include <algorithm>
@@ -70,23 +71,6 @@ bool closed(int status)
     return status != CONTACT_OPEN;
 }
 
-bool any_closed(const Contact& contact, const ContactState& state)
-{
-    for (std::size_t j = 0; j < contact.directions.size(); ++j)
-        if (closed(state.status[j]))
-            return true;
-    return false;
-}
-
-// The relative translation with its components along the normals removed.
-Vec3 tangential_motion(const AnalysisRun& run, const Contact& contact)
-{
-    Vec3 u = relative_motion(run, contact.a, contact.b);
-    for (const ContactDirection& d : contact.directions)
-        u = minus(u, scaled(d.n, dot(u, d.n)));
-    return u;
-}
-
 void add_vector_load(AnalysisRun& run, int a, int b, const Vec3& f)
 {
     for (int i = 0; i < 3; ++i) {
@@ -95,11 +79,6 @@ void add_vector_load(AnalysisRun& run, int a, int b, const Vec3& f)
             run.add_load(run.equation(b, i), -component(f, i));
     }
 }
-
-// Forces of this magnitude are no force; a node closer than this to a limit
-// (inch, radian) has not passed it.
-constexpr double FORCE_ZERO = CONVERGENCE_ZERO;
-constexpr double POSITION_ZERO = 1.0e-9;
 
 }  // namespace
 
@@ -188,8 +167,25 @@ bool note_state_change(AnalysisRun& run, int dtype, int row, int node)
 
 // ---- Contact -----------------------------------------------------------------------------
 
-void contact_reset(const Contact& contact, ContactState& state)
+bool any_closed(const Contact& contact, const ContactState& state)
 {
+    for (std::size_t j = 0; j < contact.directions.size(); ++j)
+        if (closed(state.status[j]))
+            return true;
+    return false;
+}
+
+Vec3 in_friction_plane(const Contact& contact, const Vec3& relative)
+{
+    Vec3 u = relative;
+    for (const ContactDirection& d : contact.directions)
+        u = minus(u, scaled(d.n, dot(u, d.n)));
+    return u;
+}
+
+void contact_reset(AnalysisRun& run, const Contact& contact, ContactState& state, int dtype, int row)
+{
+    contact_register(run, contact, dtype, row);
     state = ContactState{};
     for (std::size_t j = 0; j < contact.directions.size() && j < state.status.size(); ++j) {
         const ContactDirection& d = contact.directions[j];
@@ -213,6 +209,12 @@ bool dynamic_friction_held(const AnalysisRun& run, const Contact& contact, const
 {
     return run.snapshot().options.friction_in_dynamics && any_closed(contact, state);
 }
+
+// The stiffness of the springs of a contact that is not sliding.
+double spring_stiffness(const Contact& contact, const ContactState& state)
+{
+    return state.limit < 0.0 ? contact.stiffness : state.spring;
+}
 }  // namespace
 
 void contact_stiffness(AnalysisRun& run, const Contact& contact, const ContactState& state)
@@ -229,12 +231,15 @@ void contact_stiffness(AnalysisRun& run, const Contact& contact, const ContactSt
                 add_line_spring(run, contact.a, contact.b, t, contact.stiffness);
         return;
     }
-    if (structure || (!state.sliding && any_closed(contact, state)))
+    if (!structure && !any_closed(contact, state))
+        return;
+    if (structure || !state.sliding) {
+        const double k = structure ? contact.stiffness : spring_stiffness(contact, state);
         for (const Vec3& t : tangents(contact))
-            add_line_spring(run, contact.a, contact.b, t, contact.stiffness);
-    else if (state.sliding && any_closed(contact, state) && state.across_stiffness > 0.0)
-        if (const Vec3 w = across_slip(contact, state); norm(w) > 0.0)
-            add_line_spring(run, contact.a, contact.b, w, state.across_stiffness);
+            add_line_spring(run, contact.a, contact.b, t, k);
+    } else if (const Vec3 w = across_slip(contact, state); norm(w) > 0.0 && state.across_stiffness > 0.0) {
+        add_line_spring(run, contact.a, contact.b, w, state.across_stiffness);
+    }
 }
 
 void contact_loads(AnalysisRun& run, const Contact& contact, const ContactState& state)
@@ -248,8 +253,69 @@ void contact_loads(AnalysisRun& run, const Contact& contact, const ContactState&
         if (limit != 0.0)
             add_line_load(run, contact.a, contact.b, d.n, contact.stiffness * limit);
     }
-    if (contact.mu > 0.0 && state.sliding && any_closed(contact, state))
+    if (contact.mu <= 0.0 || !any_closed(contact, state))
+        return;
+    if (state.sliding)
         add_vector_load(run, contact.a, contact.b, state.friction);
+    else if (norm(state.preload) > 0.0 && !step_is_dynamic(run))
+        add_vector_load(run, contact.a, contact.b, scaled(state.preload, -1.0));
+}
+
+Vec3 friction_law_force(const ContactState& state, const Vec3& s)
+{
+    const double m = norm(s);
+    if (state.stick * m <= state.limit)
+        return scaled(s, state.stick);
+    return scaled(s, state.limit / m);
+}
+
+double friction_potential(const ContactState& state, const Vec3& s)
+{
+    const double m = norm(s), k = state.stick, g = state.limit;
+    if (k <= 0.0)
+        return 0.0;
+    if (k * m <= g)
+        return 0.5 * k * m * m;
+    return g * m - 0.5 * g * g / k;
+}
+
+FrictionLinear friction_linear(const Contact& contact, const ContactState& state)
+{
+    FrictionLinear f;
+    if (!state.sliding) {
+        f.force = state.preload;
+        f.spring = spring_stiffness(contact, state);
+    } else {
+        f.force = scaled(state.friction, -1.0);
+        f.across = across_slip(contact, state);
+        f.across_spring = norm(f.across) > 0.0 ? state.across_stiffness : 0.0;
+    }
+    return f;
+}
+
+Vec3 friction_linear_force(const Contact& contact, const ContactState& state, const Vec3& s)
+{
+    return friction_linear(contact, state).at(s);
+}
+
+void friction_linearise(ContactState& state, const Vec3& s, FrictionLinearisation how)
+{
+    state.sliding = false;
+    state.friction = {};
+    state.across_stiffness = 0.0;
+    state.preload = {};
+    state.spring = state.stick;
+    const double m = norm(s);
+    if (state.limit < 0.0 || state.stick * m <= state.limit || how == FRICTION_STICKS)
+        return;
+    if (how == FRICTION_HELD) {
+        // The sticking stiffness about the force of the law at s.
+        state.preload = minus(scaled(s, state.limit / m), scaled(s, state.stick));
+        return;
+    }
+    state.sliding = true;
+    state.friction = scaled(s, -state.limit / m);
+    state.across_stiffness = state.limit / m;
 }
 
 ContactForces contact_forces(const AnalysisRun& run, const Contact& contact, const ContactState& state)
@@ -266,139 +332,46 @@ ContactForces contact_forces(const AnalysisRun& run, const Contact& contact, con
         f.total = plus(f.total, scaled(d.n, f.normal[j]));
     }
     if (contact.mu > 0.0 && any_closed(contact, state)) {
-        const Vec3 ut = tangential_motion(run, contact);
-        f.friction = scaled(ut, -contact.stiffness);
-        if (step_is_dynamic(run)) {
-            if (!dynamic_friction_held(run, contact, state))
-                f.friction = {};
-        } else if (state.sliding) {
-            ContactState solved = state;
-            if (state.solved_valid) {
-                solved.friction = state.solved_friction;
-                solved.across_stiffness = state.solved_across;
-            }
-            const Vec3 w = across_slip(contact, solved);
-            f.friction = minus(solved.friction, scaled(w, solved.across_stiffness * dot(ut, w)));
-        }
+        const Vec3 ut = in_friction_plane(contact, relative_motion(run, contact.a, contact.b));
+        if (!step_is_dynamic(run))
+            f.friction = scaled(friction_linear_force(contact, state, ut), -1.0);
+        else if (dynamic_friction_held(run, contact, state))
+            f.friction = scaled(ut, -contact.stiffness);
         f.total = plus(f.total, f.friction);
     }
     return f;
 }
 
-bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& state, int dtype, int row)
+std::array<int, 2> contact_changes(const AnalysisRun& run, const Contact& contact, const ContactState& state,
+                                   double force_zero, double position_zero)
 {
+    std::array<int, 2> next = state.status;
     const ContactForces before = contact_forces(run, contact, state);
-    const bool was_closed = any_closed(contact, state);
-    state.solved_valid = true;
-    state.solved_friction = state.friction;
-    state.solved_across = state.across_stiffness;
-    bool settled = true;
     for (std::size_t j = 0; j < contact.directions.size(); ++j) {
         const ContactDirection& d = contact.directions[j];
-        int& status = state.status[j];
         const double s = relative_along(run, contact.a, contact.b, d.n);
-        int next = status;
-        switch (status) {
+        switch (state.status[j]) {
         case CONTACT_LOWER:
-            if (before.normal[j] < -FORCE_ZERO)
-                next = s > d.upper ? CONTACT_UPPER : CONTACT_OPEN;
+            if (before.normal[j] < -force_zero)
+                next[j] = s > d.upper ? CONTACT_UPPER : CONTACT_OPEN;
             break;
         case CONTACT_UPPER:
-            if (before.normal[j] > FORCE_ZERO)
-                next = s < d.lower ? CONTACT_LOWER : CONTACT_OPEN;
+            if (before.normal[j] > force_zero)
+                next[j] = s < d.lower ? CONTACT_LOWER : CONTACT_OPEN;
             break;
         case CONTACT_OPEN:
-            if (s < d.lower - POSITION_ZERO)
-                next = CONTACT_LOWER;
-            else if (s > d.upper + POSITION_ZERO)
-                next = CONTACT_UPPER;
+            if (s < d.lower - position_zero)
+                next[j] = CONTACT_LOWER;
+            else if (s > d.upper + position_zero)
+                next[j] = CONTACT_UPPER;
             break;
         default: break;
         }
-        if (next != status) {
-            status = next;
-            settled = note_state_change(run, dtype, row, contact.a);
-        }
     }
-    if (contact.mu <= 0.0)
-        return settled;
+    return next;
+}
 
-    // Friction, from the normal force of the solution just made.
-    double normal = 0.0;
-    {
-        Vec3 n;
-        for (std::size_t j = 0; j < contact.directions.size(); ++j)
-            n = plus(n, scaled(contact.directions[j].n, before.normal[j]));
-        normal = norm(n);
-    }
-    const double limit = contact.mu * normal;
-    if (!was_closed) {
-        // Nothing held the node in this solution; when it closes it starts
-        // sliding, and the friction follows from its motion.
-        state.sliding = true;
-        state.friction = {};
-        state.across_stiffness = 0.0;
-        return settled;
-    }
-    const double tolerance = run.snapshot().options.iteration_tolerance;
-    const Vec3 ut = tangential_motion(run, contact);
-    if (!state.sliding) {
-        // Sticking: the friction springs hold what they must; more than
-        // mu N (or anything at all without a normal force) makes it slide.
-        const Vec3 held = scaled(ut, -contact.stiffness);
-        const double magnitude = norm(held);
-        if (magnitude <= limit * (1.0 + tolerance) || magnitude <= FORCE_ZERO)
-            return settled;
-        // It starts to slide the way it was pushed, held across that way
-        // for one solution: the slip that solution makes sets the spring.
-        state.sliding = true;
-        state.friction = limit > FORCE_ZERO ? scaled(held, limit / magnitude) : Vec3{};
-        state.across_stiffness = contact.stiffness;
-        state.first_slip = true;
-        state.limit_before = -1.0;
-        return note_state_change(run, dtype, row, contact.a);
-    }
-    const double moved = norm(ut);
-    const double previous = norm(state.friction);
-    if (previous > FORCE_ZERO && dot(ut, state.friction) > 0.0) {
-        // The node no longer slides against the friction: it sticks.
-        state.sliding = false;
-        state.friction = {};
-        state.across_stiffness = 0.0;
-        state.first_slip = false;
-        return note_state_change(run, dtype, row, contact.a);
-    }
-    // The slip's direction; none while the node has not moved.
-    Vec3 along;
-    if (moved >= POSITION_ZERO)
-        along = scaled(ut, -1.0 / moved);
-    else if (previous > FORCE_ZERO)
-        along = scaled(state.friction, 1.0 / previous);
-    const Vec3 next = scaled(along, limit);
-    const double change = norm(minus(next, state.friction));
-    const double magnitude = norm(next);
-
-    // The normal force may depend on the friction (through the pipe's own
-    // bending), so that mu N of one solution is not that of the next: the
-    // secant through the last two solutions gives the friction that meets
-    // its own normal force.
-    double applied = limit;
-    if (!state.first_slip && state.limit_before >= 0.0 && std::fabs(previous - state.applied_before) > FORCE_ZERO) {
-        const double slope = (limit - state.limit_before) / (previous - state.applied_before);
-        if (slope < 0.5 && slope > -10.0)
-            applied = std::max(0.0, previous + (limit - previous) / (1.0 - slope));
-    }
-    state.applied_before = previous;
-    state.limit_before = limit;
-    state.friction = scaled(along, applied);
-    state.across_stiffness = moved >= POSITION_ZERO ? std::min(contact.stiffness, limit / moved) : 0.0;
-    if (state.first_slip) {
-        // That solution could not turn the slip: it has not settled yet.
-        state.first_slip = false;
-        return note_state_change(run, dtype, row, contact.a);
-    }
-    if (change < FORCE_ZERO || change < tolerance * magnitude)
-        return settled;
-    check_convergence(run, magnitude, magnitude - change, -dtype, row, contact.a);
-    return false;
+bool contact_update(const AnalysisRun& run, int row)
+{
+    return contact_settled(run, row);
 }

@@ -70,40 +70,79 @@ enum ContactStatus : int {
     CONTACT_BOTH = 2,     // lower = upper: held both ways
 };
 
-// Sliding in a plane of friction, the force -mu N t opposes the slip along
-// t; across it (in the plane, normal to t) a slip u changes the direction of
-// the force by u / s at the slip s so far, which a spring of mu N / s
-// stands for. Without that spring the direction of the next solution was
-// taken whole from the last: where the pipe is soft across the slip (a
-// guide at a bend's end, held by a hanger), the small part of the force
-// across the slip threw the pipe past it, the next force pointed back, and
-// the iterations went round a cycle of stick and slide without end.
+// The state of a contact in a static case. The stops' statuses are the
+// discrete part; the friction is a law of the slip s (the relative motion
+// in the plane of friction) once its limit g = mu N is known: with the
+// stiffness k it sticks with, the force on node a is -k s while k |s| <= g
+// and -g s / |s| beyond (a return-mapped Coulomb law, regularised where k
+// is below the stops' stiffness; contact_solver.h). The iterations
+// linearise that law at the slip where they stand: sticking, springs k
+// along the plane; sliding, the force of the slip so far as a load and,
+// across the slip, the spring g / |s| that turns it with the slip (the
+// derivative of the force's direction). A limit not known yet (below 0)
+// sticks with the stops' stiffness.
 struct ContactState : RunState {
     std::array<int, 2> status{};
+    double limit = -1.0;             // g, lb
+    double stick = 0.0;              // k, lb/in
     bool sliding = false;
-    Vec3 friction;                   // the sliding friction force on node a
-    double across_stiffness = 0.0;   // the spring across the slip, mu N / s
-    bool first_slip = false;         // slid in no solution yet: held across
-    double applied_before = 0.0;     // the friction applied in the solution before the last
-    double limit_before = -1.0;      // and the mu N that solution gave (-1: none yet)
-    // What the last solution was made with, which its forces are recovered
-    // with after the update has moved on (set by each update).
-    bool solved_valid = false;
-    Vec3 solved_friction;
-    double solved_across = 0.0;
+    // Not sliding: the springs' stiffness and their force at no slip.
+    double spring = 0.0;
+    Vec3 preload;
+    // Sliding: the force on node a and the spring across the slip.
+    Vec3 friction;
+    double across_stiffness = 0.0;
 };
 
 // The state at the start of a case: held at a limit of 0 (the lower one
-// first), open otherwise; sticking, no friction.
-void contact_reset(const Contact& contact, ContactState& state);
-// The stiffness of the closed stops and, while sticking in contact, of the
-// friction springs; in the structure pass every coupling.
+// first), open otherwise; the friction's limit not known. The contact joins
+// the case's contact set (contact_solver.h) as the item of type dtype on
+// row.
+void contact_reset(AnalysisRun& run, const Contact& contact, ContactState& state, int dtype, int row);
+// The stiffness of the closed stops and of the friction's linearisation;
+// in the structure pass every coupling.
 void contact_stiffness(AnalysisRun& run, const Contact& contact, const ContactState& state);
-// The loads of the closed stops at their limits and the sliding friction.
+// The loads of the closed stops at their limits and of the friction's
+// linearisation.
 void contact_loads(AnalysisRun& run, const Contact& contact, const ContactState& state);
-// After a solution: the new status of each direction and the friction
-// state; true when nothing changed (within the run's tolerance).
-bool contact_update(AnalysisRun& run, const Contact& contact, ContactState& state, int dtype, int row);
+// After a solution: whether the contact settled, as the case's contact set
+// decided (contact_solver.h makes the changes of every contact).
+bool contact_update(const AnalysisRun& run, int row);
+
+// The next status of each direction that a solution asks: the stop of a
+// closed direction pulling by more than force_zero lets go, an open one
+// passed by more than position_zero closes.
+std::array<int, 2> contact_changes(const AnalysisRun& run, const Contact& contact, const ContactState& state,
+                                   double force_zero, double position_zero);
+bool any_closed(const Contact& contact, const ContactState& state);
+
+// The friction as a law of the slip s (in the plane of friction): the
+// force p(s) that resists it (the force on node a is -p), the potential
+// whose gradient it is, and the linearisation the state holds. The limit
+// must be known.
+Vec3 friction_law_force(const ContactState& state, const Vec3& s);
+double friction_potential(const ContactState& state, const Vec3& s);
+Vec3 friction_linear_force(const Contact& contact, const ContactState& state, const Vec3& s);
+// That linearisation as a law: force + spring s + across_spring (s.w) w.
+struct FrictionLinear {
+    Vec3 force;
+    double spring = 0.0;
+    Vec3 across;
+    double across_spring = 0.0;
+    Vec3 at(const Vec3& s) const
+    {
+        return plus(plus(force, scaled(s, spring)), scaled(across, across_spring * dot(s, across)));
+    }
+};
+FrictionLinear friction_linear(const Contact& contact, const ContactState& state);
+// How the friction is linearised at a slip s outside the sticking zone:
+// by the law (sliding: Newton's tangent), sticking regardless (springs from
+// no slip), or held where it stands (springs about the law's force at s).
+// Inside the zone it sticks.
+enum FrictionLinearisation : char { FRICTION_BY_LAW, FRICTION_STICKS, FRICTION_HELD };
+void friction_linearise(ContactState& state, const Vec3& s, FrictionLinearisation how = FRICTION_BY_LAW);
+// The part of a relative motion in the plane of friction.
+Vec3 in_friction_plane(const Contact& contact, const Vec3& relative);
 
 struct ContactForces {
     std::array<double, 2> normal{};   // along each n on node a (signed)

@@ -1,6 +1,7 @@
 // Start-up batch mode of the program binary on a machine without a display:
 // `korvane sample.mbf` writes sample.mod and the results and ends with 0; a
 // broken batch file ends with 1 and its message on standard error, at once.
+#include "../bench/piping_network.h"
 #include "exchange/data/seed_batch_files.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <numbers>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,6 +23,8 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+void expect_case_notes_only(const std::string& err);
 
 struct ProgramRun {
     int exit_code = -1;
@@ -80,7 +84,7 @@ TEST_F(BatchModeBinaryTest, SampleWritesItsModelAndResultsAndEndsWith0)
     std::ofstream(scratch / "sample.mod") << "older";
     const ProgramRun r = run("sample.mbf");
     EXPECT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    expect_case_notes_only(r.err);
     EXPECT_GT(fs::file_size(scratch / "sample.mod"), 1000u);
     EXPECT_GT(fs::file_size(scratch / "sample.res"), 1000u);
 }
@@ -146,6 +150,23 @@ std::vector<double> numbers_after(const std::string& text, const std::string& he
     return out;
 }
 
+// The sample's supports make its three static cases nonlinear: standard
+// error holds one line for each, with its iterations and factorisations,
+// and nothing else.
+void expect_case_notes_only(const std::string& err)
+{
+    const std::regex note(R"((Sustained \(W\+P\)|Operating \(W\+P[12]\+T[12]\)): converged in [1-9][0-9]* )"
+                          R"(iterations, [1-9][0-9]* factorisations)");
+    std::istringstream lines(err);
+    std::string line;
+    int count = 0;
+    while (std::getline(lines, line)) {
+        EXPECT_TRUE(std::regex_match(line, note)) << line;
+        ++count;
+    }
+    EXPECT_EQ(count, 3) << err;
+}
+
 }  // namespace
 
 class ResultsReportBatch : public BatchModeBinaryTest {};
@@ -155,7 +176,7 @@ TEST_F(ResultsReportBatch, TheSampleWritesItsReportWithEveryCase)
     copy_sample("sample.mbf");
     const ProgramRun r = run("sample.mbf");
     ASSERT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    expect_case_notes_only(r.err);
     ASSERT_TRUE(fs::exists(scratch / "sample.txt"));
     const std::string text = file_text(scratch / "sample.txt");
     // The contents in front, then the model report and the results.
@@ -165,7 +186,7 @@ TEST_F(ResultsReportBatch, TheSampleWritesItsReportWithEveryCase)
                              "Sustained (W+P): Element forces (global)", "Operating (W+P2+T2): Displacements (global)",
                              "Loads on Anchors: Sustained (W+P)", "Pipe element forces in local coordinates: Sustained (W+P)",
                              "Element forces in global coordinates: Expansion (T1)", "Support load summary for anchor at node 10",
-                             "Sorted stresses", "Code compliance"})
+                             "Sorted stresses", "Code compliance", "Operating (W+P1+T1): converged in"})
         EXPECT_NE(text.find(part), std::string::npos) << part;
     // No dialog, no "txt written." on the way.
     EXPECT_EQ(text.find("txt written"), std::string::npos);
@@ -246,28 +267,20 @@ TEST_F(BatchModeBinaryTest, TitledFileOfMaxRowsIsAnalysedAndOneRowMoreEndsWith1)
 
 TEST_F(BatchModeBinaryTest, CaseThatDoesNotConvergeEndsWith4AndNamesItOnStandardError)
 {
-    // A line that doubles back on itself between rests and guides with
-    // friction: their states go round a cycle that no iteration breaks.
-    std::ofstream(scratch / "cycle.mbf") << "Friction cycle\n"
-                                            "OPTIONS\nB313,IN\n"
-                                            "MATERIAL\nA106B,0.283,0.3\nA106B,70,27.9E6,6.0E-6,20000\n"
-                                            "A106B,700,27.9E6,8.1E-6,16000\n"
-                                            "PIPE\nP6,6.625,0.28\n"
-                                            "LOADS\nL1,400,100\n"
-                                            "LAYOUT\n"
-                                            "F10,MA106B,PP6,KA,CL=L1\n"
-                                            "T20,X-24,CLS(0,NONE),DV(0,1,0),MU=0.3\n"
-                                            "T30,Z-60,CLS(0,NONE),DV(0,1,0),MU=0.3\n"
-                                            "T40,Y180,CUS(1,1500,400)\n"
-                                            "T50,Z-120,CG,MU=0.3\n"
-                                            "T60,Z60,CG,MU=0.3\n"
-                                            "T70,X120\n"
-                                            "T80,X60,KA\n";
+    // A generated network with risers between guides, rests spaced wide
+    // and friction of 0.5, whose states the iterations do not settle within
+    // the limit of 100.
+    piping_network::Options o;
+    o.rows = 300;
+    o.seed = 2;
+    o.mu = 0.5;
+    o.spacing = 1.5;
+    o.riser_guides = true;
+    std::ofstream(scratch / "cycle.mbf") << piping_network::batch_text(o);
     const ProgramRun r = run("cycle.mbf");
     EXPECT_EQ(r.exit_code, 4) << r.err;
     // The window's warning: the case, its worst item and that item's node.
     EXPECT_NE(r.err.find("The nonlinear iterations of these load cases did not converge:"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("Operating (W+P1+T1): "), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("not converged after 100 iterations; largest change "), std::string::npos) << r.err;
     EXPECT_NE(r.err.find(", node "), std::string::npos) << r.err;
     // Its results are kept.

@@ -6,6 +6,7 @@
 #include "platform/handles.h"
 
 #include <string>
+#include <vector>
 
 // ANALYSIS_DIALOG: the progress of a run.
 inline constexpr int ANALYSIS_STEP_TEXT = 1201;       // the load case or stage
@@ -34,6 +35,10 @@ bool analyze_command(WindowId owner);
 // True when the last Analyze wrote results of which a load case did not
 // converge (its warning names them; in batch mode on standard error).
 bool last_analysis_unconverged();
+// One line for each nonlinear case of the last Analyze, with its iterations
+// and factorisations ("Operating (W+P1+T1): converged in 17 iterations, 9
+// factorisations"); in batch mode each also goes to standard error.
+const std::vector<std::string>& last_analysis_case_notes();
 
 // The Load Cases command: LOAD_CASES_DIALOG chooses the load cases of the
 // model (stored in the model file) and their order; no chosen case means the

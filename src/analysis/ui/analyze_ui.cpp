@@ -25,6 +25,7 @@
 #include "model/model.h"
 #include "platform/threads.h"
 
+#include <cstdio>
 #include <memory>
 #include <mutex>
 
@@ -194,6 +195,7 @@ std::string modal_notes_text(const std::vector<std::string>& notes)
 
 struct LastRun {
     bool unconverged = false;
+    std::vector<std::string> case_notes;
 };
 
 LastRun& last_run()
@@ -208,9 +210,15 @@ bool last_analysis_unconverged()
     return last_run().unconverged;
 }
 
+const std::vector<std::string>& last_analysis_case_notes()
+{
+    return last_run().case_notes;
+}
+
 bool analyze_command(WindowId owner)
 {
     last_run().unconverged = false;
+    last_run().case_notes.clear();
     if (!commit_pending_edits())
         return false;
     if (model_rebuild_needed())
@@ -272,6 +280,10 @@ bool analyze_command(WindowId owner)
     }
     if (main_frame().window)
         frame_show_button(main_frame(), CMD_RESULTS);
+    last_run().case_notes = outcome.case_notes;
+    if (batch)
+        for (const std::string& note : outcome.case_notes)
+            std::fprintf(stderr, "%s\n", note.c_str());
     // In batch mode the warning goes to standard error.
     if (!outcome.unconverged.empty()) {
         last_run().unconverged = true;

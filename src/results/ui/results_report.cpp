@@ -1,5 +1,6 @@
 #include "results/ui/results_report.h"
 
+#include "analysis/ui/analysis_ui.h"
 #include "framework/app_state.h"
 #include "framework/binfile.h"
 #include "framework/errors.h"
@@ -80,6 +81,20 @@ void contents_heading(const std::string& title)
         report_contents_line(title);
 }
 
+// Above the tables of a nonlinear case of the batch run: its iterations and
+// factorisations.
+void print_case_note()
+{
+    if (!batch_mode() || report_state().csv_mode)
+        return;
+    const std::string name = load_case_names(results_loadcase_code()) + ": ";
+    for (const std::string& note : last_analysis_case_notes())
+        if (note.rfind(name, 0) == 0) {
+            report_line(note);
+            return;
+        }
+}
+
 void write_report(const ResultsReportSelection& s)
 {
     // Results older than their model say so on the report's first page.
@@ -109,6 +124,7 @@ void write_report(const ResultsReportSelection& s)
             for (int index : s.load_cases) {
                 if (!set_results_load_case_index(index))
                     continue;
+                print_case_note();
                 if (on(PART_SUPPORT_LOADS))
                     print_all_support_loads();
                 if (on(PART_FORCES_LOCAL))

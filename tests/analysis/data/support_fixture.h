@@ -29,6 +29,21 @@ protected:
     }
     // A row with no element that puts a data item at an existing node.
     static int at_node(int node, int dtype) { return row(node, ET_NONE, 0, 0, 0, dtype); }
+    // A test force in one load case at a node.
+    static void force(int node, int code, int direction, double value)
+    {
+        const int r = at_node(node, DT_FORCE);
+        item<TestForce>(r).code = code;
+        item<TestForce>(r).load[static_cast<std::size_t>(direction)] = value;
+    }
+    // The support values of a row in a case.
+    std::vector<double> loads_of(const CaseResults& c, int r) const
+    {
+        AnalysisRun run(*snapshot);
+        const auto begin = c.support_loads.begin() + run.support_offset(r);
+        return {begin, begin + run.support_words(r)};
+    }
+    static int anchor_at(int node) { return with(from(node), DT_ANCHOR); }
 };
 
 }  // namespace analysis_test

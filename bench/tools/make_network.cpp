@@ -1,0 +1,49 @@
+// Writes a generated piping network (piping_network.h) as a batch file:
+//   korvane_network ROWS SEED [nofriction] [rigid] [mu=V] [gap=V] [stops=LO:HI] [spacing=F] [riserguides]
+//     [nohangers] > file.mbf
+#include "../piping_network.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: korvane_network ROWS SEED [nofriction] [rigid] [mu=V] [gap=V] [stops=LO:HI] "
+                             "[spacing=F] [riserguides] [nohangers]\n");
+        return 1;
+    }
+    piping_network::Options o;
+    o.rows = std::atoi(argv[1]);
+    o.seed = std::strtoull(argv[2], nullptr, 10);
+    for (int i = 3; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&a] { return std::atof(a.substr(a.find('=') + 1).c_str()); };
+        if (a == "nofriction")
+            o.friction = false;
+        else if (a == "rigid")
+            o.rigid = true;
+        else if (a == "riserguides")
+            o.riser_guides = true;
+        else if (a == "nohangers")
+            o.rod_hangers = false;
+        else if (a.rfind("mu=", 0) == 0)
+            o.mu = value();
+        else if (a.rfind("gap=", 0) == 0)
+            o.guide_gap = value();
+        else if (a.rfind("spacing=", 0) == 0)
+            o.spacing = value();
+        else if (a.rfind("stops=", 0) == 0) {
+            const std::size_t colon = a.find(':');
+            o.stop_lower = std::atof(a.substr(6, colon - 6).c_str());
+            o.stop_upper = std::atof(a.substr(colon + 1).c_str());
+        } else {
+            std::fprintf(stderr, "unknown option %s\n", a.c_str());
+            return 1;
+        }
+    }
+    const std::string text = piping_network::batch_text(o);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return 0;
+}

@@ -1,0 +1,752 @@
+#include "supports/contact_solver.h"
+
+#include "analysis_core/convergence.h"
+#include "analysis_core/element_assembly.h"
+#include "framework/text.h"
+#include "model/nodes.h"
+#include "supports/support_common.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Block changes that do not reduce the count of contradicted statuses
+// before the single changes take over (Judice and Pires's p); interleaved
+// with the friction, before the outer updates wait for it.
+constexpr int BLOCK_TRIES = 3;
+// Outer iterations without fewer unsettled contacts before the single
+// changes and the relaxed limits take over.
+constexpr int STALL_LIMIT = 6;
+// The relaxation of a friction limit whose change turns sign, each time it
+// turns, down to the least step.
+constexpr double RELAXATION = 0.5;
+constexpr double LEAST_LIMIT_STEP = 0.25;
+// The tolerances of the iterations and of the check, relative to the
+// largest normal force and displacement of the case.
+constexpr double ITERATION_RELATIVE = 1.0e-9;
+constexpr double CHECK_RELATIVE = 1.0e-6;
+// The least decrease of the energy a whole Newton step must give, as a
+// fraction of d'Md (Armijo's condition; d'Md is minus the slope at the
+// start for a Newton step of the law's own tangent).
+constexpr double ARMIJO = 1.0e-4;
+// The slip a sticking contact may make: 1e-5 of the largest translation of
+// the case's first solution (the pipe held by every stop and sticking
+// friction), small against every motion the case has, so that the state
+// differs from Coulomb's with rigid sticking by that relative amount; at
+// least 1e-9 in. The iterations start from a slip ten times wider (at most
+// 1 in) and narrow it by ten each time the stops and the friction have
+// settled with it: each narrower problem starts next to the solution of
+// the one before.
+constexpr double SLIP_RELATIVE = 1.0e-5;
+constexpr double SLIP_LEAST = 1.0e-9;
+constexpr double FIRST_SLIP_RELATIVE = 1.0e-4;
+constexpr double FIRST_SLIP_MOST = 1.0;
+constexpr double SLIP_NARROWING = 10.0;
+
+std::uint64_t mix(std::uint64_t hash, std::uint64_t value)
+{
+    // FNV-1a over the value's bytes.
+    for (int i = 0; i < 8; ++i) {
+        hash ^= (value >> (8 * i)) & 0xFF;
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+// The resultant of a contact's normal forces.
+double normal_resultant(const Contact& contact, const ContactForces& f)
+{
+    Vec3 n;
+    for (std::size_t j = 0; j < contact.directions.size(); ++j)
+        n = plus(n, scaled(contact.directions[j].n, f.normal[j]));
+    return norm(n);
+}
+
+// The scales of the tolerances: the largest translation of the solution
+// (in) and the largest normal force of a contact (lb). The loads that hold
+// the stops at their limits (the stops' stiffness times the limit) are no
+// measure of the forces of the case.
+void case_scales(AnalysisRun& run, const ContactSet& set, double& motion, double& force)
+{
+    motion = 0.0;
+    force = 0.0;
+    for (int e = 1; e <= run.equation_count(); ++e)
+        if (equation_direction(e) < 3)
+            motion = std::max(motion, std::fabs(run.solution[e]));
+    for (const ContactEntry& entry : set.entries)
+        force = std::max(force, normal_resultant(entry.contact, contact_forces(run, entry.contact,
+                                                                               run.row_state<ContactState>(entry.row))));
+}
+
+std::string node_name(const AnalysisRun& run, int node)
+{
+    const Model& m = run.layout();
+    return m.nodes.valid(node) ? node_text(m.nodes[node].number) : std::string("?");
+}
+
+// The relative translation of a and b (b 0: the ground) in a vector of
+// the equations.
+Vec3 relative_in(const AnalysisRun& run, const OneBased<double>& u, int a, int b)
+{
+    double r[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const int ea = run.equation(a, i);
+        const int eb = b ? run.equation(b, i) : 0;
+        r[i] = (ea ? u[ea] : 0.0) - (eb ? u[eb] : 0.0);
+    }
+    return {r[0], r[1], r[2]};
+}
+
+double dot_all(const OneBased<double>& x, const OneBased<double>& y)
+{
+    double sum = 0.0;
+    for (int e = 1; e <= x.size(); ++e)
+        sum += x[e] * y[e];
+    return sum;
+}
+
+// A contact whose friction the inner iteration solves: closed, with a limit
+// known and above 0.
+bool has_friction(const Contact& contact, const ContactState& state)
+{
+    return contact.mu > 0.0 && state.limit > 0.0 && any_closed(contact, state);
+}
+
+// One contact along a Newton step: its slip at the point and the step's
+// change of it.
+struct Slip {
+    const Contact* contact;
+    const ContactState* state;
+    Vec3 start, change;
+    FrictionLinear linear;
+};
+
+// The energy Pi along the step u + alpha d of the inner problem, from the
+// step's quadratic part (the slope (M u - f)'d of the linearised problem at
+// the point and d'Md, M its stiffness) and each contact's difference
+// between its law and the linearisation that M and the loads hold.
+class LineEnergy {
+public:
+    LineEnergy(double linear_slope, double curvature, std::vector<Slip> slips)
+        : linear_slope_(linear_slope), curvature_(curvature), slips_(std::move(slips))
+    {
+    }
+    double curvature() const { return curvature_; }
+    // Pi'(alpha).
+    double slope(double alpha) const
+    {
+        double g = linear_slope_ + alpha * curvature_;
+        for (const Slip& c : slips_) {
+            const Vec3 s = plus(c.start, scaled(c.change, alpha));
+            g += dot(minus(friction_law_force(*c.state, s), c.linear.at(s)), c.change);
+        }
+        return g;
+    }
+    // Pi(alpha) - Pi(0).
+    double change(double alpha) const
+    {
+        double e = alpha * linear_slope_ + 0.5 * alpha * alpha * curvature_;
+        for (const Slip& c : slips_) {
+            const Vec3 end = plus(c.start, c.change);
+            const Vec3 p0 = c.linear.at(c.start);
+            // What the linearisation's springs add to d'Md over the step.
+            const double springs = dot(minus(c.linear.at(end), p0), c.change);
+            e += friction_potential(*c.state, plus(c.start, scaled(c.change, alpha))) -
+                 friction_potential(*c.state, c.start) - alpha * dot(p0, c.change) - 0.5 * alpha * alpha * springs;
+        }
+        return e;
+    }
+
+private:
+    double linear_slope_;
+    double curvature_;
+    std::vector<Slip> slips_;
+};
+
+// The step length: 1 when the whole step lowers the energy enough; 0 when
+// the step does not lower it at all; else the least of the energy along
+// the step, the root of its slope (which grows with alpha: Pi is convex)
+// by regula falsi (the Illinois variant) kept inside its bracket.
+double line_search(const LineEnergy& line)
+{
+    if (line.change(1.0) <= -ARMIJO * line.curvature())
+        return 1.0;
+    const double slope0 = line.slope(0.0);
+    if (!(slope0 < 0.0))
+        return 0.0;
+    double low = 0.0, high = 1.0;
+    double f_low = slope0, f_high = line.slope(1.0);
+    if (!(f_high > 0.0))
+        return 1.0;
+    int side = 0;
+    double alpha = 0.5;
+    for (int i = 0; i < 200 && high - low > 1.0e-14; ++i) {
+        alpha = (low * f_high - high * f_low) / (f_high - f_low);
+        if (!(alpha > low && alpha < high))
+            alpha = 0.5 * (low + high);
+        const double f = line.slope(alpha);
+        if (std::fabs(f) <= 1.0e-6 * std::fabs(slope0))
+            break;
+        if (f < 0.0) {
+            low = alpha;
+            f_low = f;
+            if (side == -1)
+                f_high *= 0.5;
+            side = -1;
+        } else {
+            high = alpha;
+            f_high = f;
+            if (side == 1)
+                f_low *= 0.5;
+            side = 1;
+        }
+    }
+    return alpha;
+}
+
+// The regions of the nodes for the step lengths: runs of REGION_NODES nodes
+// in the analysis order (which follows the model's runs), the regions of
+// the two nodes of a contact merged.
+constexpr int REGION_NODES = 40;
+
+void build_regions(const AnalysisRun& run, ContactSet& set)
+{
+    const int nodes = run.equation_count() / 6;
+    const int chunks = (nodes + REGION_NODES - 1) / REGION_NODES;
+    std::vector<int> parent(static_cast<std::size_t>(chunks));
+    for (int c = 0; c < chunks; ++c)
+        parent[static_cast<std::size_t>(c)] = c;
+    auto root = [&parent](int c) {
+        while (parent[static_cast<std::size_t>(c)] != c)
+            c = parent[static_cast<std::size_t>(c)] = parent[static_cast<std::size_t>(parent[static_cast<std::size_t>(c)])];
+        return c;
+    };
+    for (const ContactEntry& entry : set.entries) {
+        const int a = run.node_n(entry.contact.a), b = entry.contact.b ? run.node_n(entry.contact.b) : 0;
+        if (a > 0 && b > 0)
+            parent[static_cast<std::size_t>(root((a - 1) / REGION_NODES))] = root((b - 1) / REGION_NODES);
+    }
+    std::vector<int> number(static_cast<std::size_t>(chunks), -1);
+    set.regions = 0;
+    set.region.assign(static_cast<std::size_t>(nodes), 0);
+    for (int i = 0; i < nodes; ++i) {
+        int& r = number[static_cast<std::size_t>(root(i / REGION_NODES))];
+        if (r < 0)
+            r = set.regions++;
+        set.region[static_cast<std::size_t>(i)] = r;
+    }
+}
+
+// The energy over a step whose length alpha_j differs by region j: the
+// quadratic part from the step's products by region (D_ij = d_i'M d_j) and
+// the slopes b_j = (M u - f)_j'd_j, and each contact's difference between
+// its law and its linearisation at its region's length. Minimised over the
+// box [0, 1]^R by cyclic coordinate descent with exact searches, from the
+// common length; it lowers the energy at least as much as the common
+// length (a multi-dimensional search, which converges for a convex
+// function: Z.-Q. Luo, P. Tseng, "On the convergence of the coordinate
+// descent method for convex differentiable minimization", J. Optimization
+// Theory and Applications 72, 1992, 7-35).
+class RegionSearch {
+public:
+    RegionSearch(int regions, std::vector<double> products, std::vector<double> slopes,
+                 std::vector<std::vector<Slip>> slips)
+        : regions_(regions), d_(std::move(products)), b_(std::move(slopes)), slips_(std::move(slips))
+    {
+    }
+    void minimise(std::vector<double>& alpha) const
+    {
+        const auto r_count = static_cast<std::size_t>(regions_);
+        for (int sweep = 0; sweep < 8; ++sweep) {
+            double moved = 0.0;
+            for (std::size_t j = 0; j < r_count; ++j) {
+                if (!(d_[j * r_count + j] > 0.0))
+                    continue;
+                double base = b_[j];
+                for (std::size_t i = 0; i < r_count; ++i)
+                    if (i != j)
+                        base += d_[j * r_count + i] * alpha[i];
+                const double next = search(j, base);
+                moved = std::max(moved, std::fabs(next - alpha[j]));
+                alpha[j] = next;
+            }
+            if (moved < 1.0e-4)
+                break;
+        }
+    }
+
+private:
+    double slope(std::size_t j, double base, double a) const
+    {
+        const auto r_count = static_cast<std::size_t>(regions_);
+        double g = base + d_[j * r_count + j] * a;
+        for (const Slip& c : slips_[j]) {
+            const Vec3 s = plus(c.start, scaled(c.change, a));
+            g += dot(minus(friction_law_force(*c.state, s), c.linear.at(s)), c.change);
+        }
+        return g;
+    }
+    double search(std::size_t j, double base) const
+    {
+        double low = 0.0, high = 1.0;
+        double f_low = slope(j, base, 0.0), f_high = slope(j, base, 1.0);
+        if (!(f_high > 0.0))
+            return 1.0;
+        if (!(f_low < 0.0))
+            return 0.0;
+        double a = 0.5;
+        for (int i = 0; i < 40 && high - low > 1.0e-6; ++i) {
+            a = std::clamp((low * f_high - high * f_low) / (f_high - f_low), low + 0.05 * (high - low),
+                           high - 0.05 * (high - low));
+            const double f = slope(j, base, a);
+            (f < 0.0 ? low : high) = a;
+            (f < 0.0 ? f_low : f_high) = f;
+        }
+        return a;
+    }
+
+    int regions_;
+    std::vector<double> d_;
+    std::vector<double> b_;
+    std::vector<std::vector<Slip>> slips_;
+};
+
+ContactSet& contact_set(AnalysisRun& run)
+{
+    return run.run_state<ContactSet>();
+}
+
+// Any status that the run's solution contradicts.
+bool statuses_contradicted(AnalysisRun& run, const ContactSet& set)
+{
+    for (const ContactEntry& entry : set.entries) {
+        const ContactState& state = run.row_state<ContactState>(entry.row);
+        if (contact_changes(run, entry.contact, state, set.zero.force, set.zero.position) != state.status)
+            return true;
+    }
+    return false;
+}
+
+// The narrower regularisation once the stops and the friction settled
+// with the present one: the contacts that stuck stick at first (springs
+// from no slip), the others follow their law. True when it changed any
+// contact.
+bool narrow_slip(AnalysisRun& run, ContactSet& set)
+{
+    if (set.slip <= set.final_slip)
+        return false;
+    set.slip = std::max(set.final_slip, set.slip / SLIP_NARROWING);
+    bool changed = false;
+    for (std::size_t e = 0; e < set.entries.size(); ++e) {
+        const ContactEntry& entry = set.entries[e];
+        const Contact& c = entry.contact;
+        ContactState& state = run.row_state<ContactState>(entry.row);
+        if (!has_friction(c, state) || state.stick >= c.stiffness)
+            continue;
+        const Vec3 slip = in_friction_plane(c, relative_motion(run, c.a, c.b));
+        const bool sticking = state.stick * norm(slip) <= state.limit;
+        state.stick = std::min(c.stiffness, state.limit / set.slip);
+        set.linearisation[e] = sticking ? FRICTION_STICKS : FRICTION_BY_LAW;
+        friction_linearise(state, slip, set.linearisation[e]);
+        if (!changed)
+            note_state_change(run, entry.dtype, entry.row, c.a);
+        set.settled[e] = 0;
+        changed = true;
+    }
+    return changed;
+}
+
+}  // namespace
+
+void ContactSet::clear()
+{
+    *this = ContactSet{};
+}
+
+void contact_register(AnalysisRun& run, const Contact& contact, int dtype, int row)
+{
+    if (contact.a == 0 || row < 0)
+        return;
+    ContactSet& set = contact_set(run);
+    if (static_cast<std::size_t>(row) >= set.entry_of_row.size())
+        set.entry_of_row.resize(static_cast<std::size_t>(row) + 1, -1);
+    int& entry = set.entry_of_row[static_cast<std::size_t>(row)];
+    if (entry >= 0) {
+        set.entries[static_cast<std::size_t>(entry)].contact = contact;
+        return;
+    }
+    entry = static_cast<int>(set.entries.size());
+    set.entries.push_back({row, dtype, contact});
+    set.settled.push_back(1);
+    set.limit_turn.push_back(0);
+    set.limit_step.push_back(1.0);
+    set.linearisation.push_back(FRICTION_BY_LAW);
+}
+
+void clear_contact_set(AnalysisRun& run)
+{
+    contact_set(run).clear();
+}
+
+bool contact_settled(const AnalysisRun& run, int row)
+{
+    const ContactSet* set = run.find_run_state<ContactSet>();
+    if (!set || row < 0 || static_cast<std::size_t>(row) >= set->entry_of_row.size())
+        return true;
+    const int entry = set->entry_of_row[static_cast<std::size_t>(row)];
+    return entry < 0 || set->settled[static_cast<std::size_t>(entry)] != 0;
+}
+
+bool contact_friction_step(AnalysisRun& run)
+{
+    ContactSet& set = contact_set(run);
+    std::fill(set.settled.begin(), set.settled.end(), 1);
+    std::vector<std::size_t> friction;
+    for (std::size_t e = 0; e < set.entries.size(); ++e)
+        if (has_friction(set.entries[e].contact, run.row_state<ContactState>(set.entries[e].row)))
+            friction.push_back(e);
+    if (!set.has_point || friction.empty() || set.point.size() != run.equation_count()) {
+        set.point = run.solution;
+        set.has_point = true;
+        set.inner_solved = true;
+        return true;
+    }
+
+    // The Newton step d from the point u, the slope (M u - f)'d of the
+    // linearised problem at u and the curvature d'Md.
+    const int n = run.equation_count();
+    OneBased<double> step(n);
+    for (int e = 1; e <= n; ++e)
+        step[e] = run.solution[e] - set.point[e];
+    // The solution solves M u_N = f with the factor of M, so M u - f =
+    // -M d: one product gives both.
+    OneBased<double> product(n);
+    run.store.multiply(step, product);
+    const double curvature = dot_all(step, product);
+    const double linear_slope = -curvature;
+    for (int e = 1; e <= n; ++e)
+        product[e] = -product[e];
+
+    std::vector<Slip> slips;
+    slips.reserve(friction.size());
+    for (std::size_t e : friction) {
+        const ContactEntry& entry = set.entries[e];
+        const Contact& c = entry.contact;
+        const ContactState& state = run.row_state<ContactState>(entry.row);
+        slips.push_back({&c, &state, in_friction_plane(c, relative_in(run, set.point, c.a, c.b)),
+                         in_friction_plane(c, relative_in(run, step, c.a, c.b)), friction_linear(c, state)});
+    }
+    const LineEnergy line(linear_slope, curvature, slips);
+    double alpha = line_search(line);
+    if (alpha <= 0.0) {
+        // A step that does not lower the energy comes of contacts made to
+        // stick where their law slides: they are held where they stand
+        // for the next one (a linearisation of the law's own force).
+        bool forced = false;
+        for (std::size_t e : friction)
+            forced = forced || set.linearisation[e] == FRICTION_STICKS;
+        if (forced)
+            for (std::size_t e : friction)
+                set.linearisation[e] = set.linearisation[e] == FRICTION_STICKS ? FRICTION_HELD : FRICTION_BY_LAW;
+        else
+            alpha = 1.0;
+    }
+    // A step cut short: each region's own length, from the common one.
+    std::vector<double> lengths;
+    if (alpha > 0.0 && alpha < 1.0) {
+        if (set.region.size() * 6 != static_cast<std::size_t>(n))
+            build_regions(run, set);
+        const auto r_count = static_cast<std::size_t>(set.regions);
+        std::vector<double> products;
+        run.store.region_products(step, set.region, set.regions, products);
+        std::vector<double> slopes(r_count, 0.0);
+        for (int e = 1; e <= n; ++e)
+            slopes[static_cast<std::size_t>(set.region[static_cast<std::size_t>((e - 1) / 6)])] += product[e] * step[e];
+        std::vector<std::vector<Slip>> by_region(r_count);
+        for (const Slip& c : slips)
+            by_region[static_cast<std::size_t>(set.region[static_cast<std::size_t>(run.node_n(c.contact->a) - 1)])]
+                .push_back(c);
+        lengths.assign(r_count, alpha);
+        RegionSearch(set.regions, std::move(products), std::move(slopes), std::move(by_region)).minimise(lengths);
+    }
+    auto length_at = [&](int node_n) {
+        return lengths.empty() ? alpha : lengths[static_cast<std::size_t>(set.region[static_cast<std::size_t>(node_n - 1)])];
+    };
+    if (alpha < 1.0)
+        for (int e = 1; e <= n; ++e)
+            run.solution[e] = set.point[e] + length_at((e + 5) / 6) * step[e];
+
+    // Settled where the whole step left the friction within the tolerance
+    // of its law.
+    const double tolerance = run.snapshot().options.iteration_tolerance;
+    bool solved = true;
+    for (std::size_t k = 0; k < friction.size(); ++k) {
+        const ContactEntry& entry = set.entries[friction[k]];
+        const Slip& c = slips[k];
+        const double a = length_at(run.node_n(c.contact->a));
+        const Vec3 s = plus(c.start, scaled(c.change, a));
+        const double g = c.state->limit;
+        double change = norm(minus(friction_law_force(*c.state, s), c.linear.at(s)));
+        if (a >= 1.0 && change <= tolerance * g + set.zero.force)
+            continue;
+        change = std::max(change, (1.0 - a) * g);
+        check_convergence(run, g, g - change, -entry.dtype, entry.row, entry.contact.a);
+        set.settled[friction[k]] = 0;
+        solved = false;
+    }
+    set.inner_solved = solved;
+    // How each contact is linearised next: a contact whose Newton step
+    // would carry it back past where it started sliding is predicted to
+    // stick (the choice of a primal-dual active set method: G. Stadler,
+    // "Semismooth Newton and augmented Lagrangian methods for a simplified
+    // friction problem", SIAM J. Optimization 15, 2004, 39-62); it follows
+    // its law again when sticking takes more than g. A held contact follows
+    // its law after its step.
+    if (alpha > 0.0)
+        for (std::size_t k = 0; k < friction.size(); ++k) {
+            const Slip& c = slips[k];
+            FrictionLinearisation& how = set.linearisation[friction[k]];
+            const Vec3 s = plus(c.start, scaled(c.change, length_at(run.node_n(c.contact->a))));
+            if (how == FRICTION_HELD)
+                how = FRICTION_BY_LAW;
+            else if (c.state->sliding && dot(plus(c.start, c.change), c.start) <= 0.0)
+                how = FRICTION_STICKS;
+            else if (!c.state->sliding && how == FRICTION_STICKS && c.state->stick * norm(s) > c.state->limit)
+                how = FRICTION_BY_LAW;
+        }
+
+    // While the stops' statuses still change, their update follows each
+    // whole Newton step rather than waiting for the friction to be solved
+    // (until their block changes stall: then they wait).
+    const bool outer = solved || (alpha >= 1.0 && !set.nested && statuses_contradicted(run, set));
+    if (!outer) {
+        for (std::size_t e : friction)
+            if (!set.settled[e])
+                count_unconverged(run);
+        // The limits follow the normal forces halfway meanwhile (a relaxed
+        // step of the outer fixed point), so that the outer iterations
+        // have less left to settle; each line search holds its own.
+        for (std::size_t e : friction) {
+            const ContactEntry& entry = set.entries[e];
+            ContactState& state = run.row_state<ContactState>(entry.row);
+            const double target = entry.contact.mu * normal_resultant(entry.contact, contact_forces(run, entry.contact, state));
+            state.limit += RELAXATION * set.limit_step[e] * (target - state.limit);
+            state.stick = state.limit > 0.0 ? std::min(entry.contact.stiffness, state.limit / set.slip) : 0.0;
+        }
+        contact_relinearise(run);
+    }
+    set.point = run.solution;
+    return outer;
+}
+
+void contact_outer_update(AnalysisRun& run)
+{
+    ContactSet& set = contact_set(run);
+    if (set.entries.empty())
+        return;
+    double motion = 0.0, force = 0.0;
+    case_scales(run, set, motion, force);
+    set.zero.force = std::max(CONTACT_FORCE_ZERO, ITERATION_RELATIVE * force);
+    set.zero.position = std::max(CONTACT_POSITION_ZERO, ITERATION_RELATIVE * motion);
+    if (set.slip <= 0.0) {
+        set.final_slip = std::max(SLIP_LEAST, SLIP_RELATIVE * motion);
+        set.slip = std::clamp(FIRST_SLIP_RELATIVE * motion, set.final_slip, std::max(set.final_slip, FIRST_SLIP_MOST));
+    }
+    const double tolerance = run.snapshot().options.iteration_tolerance;
+
+    // The contradicted statuses in the case's order (entry, slot) and the
+    // discrete state as it stands.
+    std::vector<std::array<int, 2>> next(set.entries.size());
+    std::vector<std::size_t> contradicted;
+    std::uint64_t hash = 14695981039346656037ull;
+    for (std::size_t e = 0; e < set.entries.size(); ++e) {
+        const ContactEntry& entry = set.entries[e];
+        const ContactState& state = run.row_state<ContactState>(entry.row);
+        next[e] = contact_changes(run, entry.contact, state, set.zero.force, set.zero.position);
+        for (std::size_t j = 0; j < entry.contact.directions.size(); ++j) {
+            hash = mix(hash, static_cast<std::uint64_t>(state.status[j] + 8));
+            if (next[e][j] != state.status[j])
+                contradicted.push_back(2 * e + j);
+        }
+    }
+
+    // The friction limits from this solution's normal forces, relaxed
+    // where they oscillate.
+    int unsettled_limits = 0;
+    for (std::size_t e = 0; e < set.entries.size(); ++e) {
+        const ContactEntry& entry = set.entries[e];
+        const Contact& c = entry.contact;
+        ContactState& state = run.row_state<ContactState>(entry.row);
+        if (c.mu <= 0.0 || !any_closed(c, state))
+            continue;
+        const double target = c.mu * normal_resultant(c, contact_forces(run, c, state));
+        const double difference = target - state.limit;
+        if (state.limit < 0.0) {
+            state.limit = target;
+            note_state_change(run, entry.dtype, entry.row, c.a);
+            set.settled[e] = 0;
+            ++unsettled_limits;
+        } else if (std::fabs(difference) > tolerance * std::max(target, state.limit) + set.zero.force) {
+            const signed char turn = difference > 0.0 ? 1 : -1;
+            if (set.limit_turn[e] != 0 && set.limit_turn[e] != turn)
+                set.limit_step[e] = std::max(LEAST_LIMIT_STEP, RELAXATION * set.limit_step[e]);
+            set.limit_turn[e] = turn;
+            check_convergence(run, target, state.limit, -entry.dtype, entry.row, c.a);
+            state.limit += (set.relax ? std::min(RELAXATION, set.limit_step[e]) : set.limit_step[e]) * difference;
+            set.settled[e] = 0;
+            ++unsettled_limits;
+        }
+        state.stick = state.limit > 0.0 ? std::min(c.stiffness, state.limit / set.slip) : 0.0;
+    }
+
+    // The statuses: a state seen before (other than the last one) is a
+    // cycle.
+    bool cycle = false;
+    if (set.seen.empty() || set.seen.back() != hash) {
+        cycle = std::find(set.seen.begin(), set.seen.end(), hash) != set.seen.end();
+        set.seen.push_back(hash);
+    }
+    const int count = static_cast<int>(contradicted.size());
+    if (!set.nested) {
+        // Interleaved with the friction's Newton steps, the block changes
+        // go on while they reduce the contradicted statuses; then the outer
+        // updates wait for the friction to be solved, and start over.
+        if (set.fewest < 0 || count < set.fewest) {
+            set.fewest = count;
+            set.block_tries = BLOCK_TRIES;
+        } else if (cycle || --set.block_tries <= 0) {
+            set.nested = true;
+            set.fewest = -1;
+            set.seen.assign(1, hash);
+            cycle = false;
+        }
+    }
+    if (set.nested) {
+        const int unsettled = count + unsettled_limits;
+        if (set.least_unsettled < 0 || unsettled < set.least_unsettled) {
+            set.least_unsettled = unsettled;
+            set.stalled = 0;
+        } else if (++set.stalled >= STALL_LIMIT) {
+            set.relax = true;
+            set.single = true;
+        }
+    }
+    // Settled statuses and a solved friction: the regularisation narrows.
+    if (count == 0 && set.inner_solved)
+        narrow_slip(run, set);
+    if (count == 0)
+        return;
+    if (set.nested) {
+        // Judice and Pires: block changes while they reduce the count, a
+        // single change otherwise or on a cycle.
+        if (set.fewest < 0 || count < set.fewest) {
+            set.fewest = count;
+            set.block_tries = BLOCK_TRIES;
+            if (!set.relax)
+                set.single = false;
+        } else if (set.block_tries > 0 && !cycle && !set.single) {
+            --set.block_tries;
+        } else {
+            set.single = true;
+        }
+        if (cycle)
+            set.single = true;
+    }
+    // A single change: the last contradicted status in the case's order.
+    const std::size_t first = set.single ? contradicted.size() - 1 : 0;
+    for (std::size_t k = 0; k < contradicted.size(); ++k) {
+        const std::size_t e = contradicted[k] / 2, j = contradicted[k] % 2;
+        const ContactEntry& entry = set.entries[e];
+        ContactState& state = run.row_state<ContactState>(entry.row);
+        note_state_change(run, entry.dtype, entry.row, entry.contact.a);
+        set.settled[e] = 0;
+        if (k < first)
+            continue;
+        const bool was_closed = any_closed(entry.contact, state);
+        state.status[j] = next[e][j];
+        // A contact that closes starts without friction, its normal force
+        // not known yet; one that opens has none.
+        if (any_closed(entry.contact, state) != was_closed) {
+            state.limit = 0.0;
+            state.stick = 0.0;
+            set.limit_turn[e] = 0;
+            set.limit_step[e] = 1.0;
+        }
+    }
+}
+
+void contact_relinearise(AnalysisRun& run)
+{
+    ContactSet& set = contact_set(run);
+    for (std::size_t e = 0; e < set.entries.size(); ++e) {
+        const ContactEntry& entry = set.entries[e];
+        if (entry.contact.mu <= 0.0)
+            continue;
+        ContactState& state = run.row_state<ContactState>(entry.row);
+        friction_linearise(state, in_friction_plane(entry.contact, relative_motion(run, entry.contact.a, entry.contact.b)),
+                           set.linearisation[e]);
+    }
+}
+
+std::vector<std::string> check_contact_states(AnalysisRun& run)
+{
+    std::vector<std::string> failures;
+    const ContactSet* set = run.find_run_state<ContactSet>();
+    if (!set || set->entries.empty())
+        return failures;
+    double motion = 0.0, force = 0.0;
+    case_scales(run, *set, motion, force);
+    const double force_tolerance = std::max(1.0e-3, CHECK_RELATIVE * force);
+    const double motion_tolerance = std::max(1.0e-7, CHECK_RELATIVE * motion);
+    // The friction settles to the iteration tolerance.
+    const double friction_relative = 2.0 * run.snapshot().options.iteration_tolerance + 1.0e-6;
+    for (const ContactEntry& entry : set->entries) {
+        const Contact& contact = entry.contact;
+        const ContactState& state = run.row_state<ContactState>(entry.row);
+        const ContactForces f = contact_forces(run, contact, state);
+        auto fail = [&](const std::string& what) {
+            failures.push_back(c_format("%s at node %s: %s", nonlinear_item_name(-entry.dtype).c_str(),
+                                        node_name(run, contact.a).c_str(), what.c_str()));
+        };
+        const double k = contact.stiffness;
+        for (std::size_t j = 0; j < contact.directions.size(); ++j) {
+            const ContactDirection& d = contact.directions[j];
+            const double s = relative_along(run, contact.a, contact.b, d.n);
+            const double load = f.normal[j];
+            // Within the limits, less what the stop's own stiffness lets
+            // the pipe into it under its load.
+            const double low = no_limit(d.lower) ? -NO_LIMIT : d.lower - std::max(load, 0.0) / k;
+            const double high = no_limit(d.upper) ? NO_LIMIT : d.upper - std::min(load, 0.0) / k;
+            if (s < low - motion_tolerance)
+                fail(c_format("past its lower limit %.6g in by %.4g in with a load of %.4g lb", d.lower, low - s, load));
+            else if (s > high + motion_tolerance)
+                fail(c_format("past its upper limit %.6g in by %.4g in with a load of %.4g lb", d.upper, s - high, load));
+            // A load only at a closed limit, pushing the pipe back inside.
+            if (load > force_tolerance && (no_limit(d.lower) || std::fabs(s - low) > motion_tolerance))
+                fail(c_format("a load of %.4g lb along +n %.4g in away from its lower limit", load, s - d.lower));
+            else if (load < -force_tolerance && (no_limit(d.upper) || std::fabs(s - high) > motion_tolerance))
+                fail(c_format("a load of %.4g lb along -n %.4g in away from its upper limit", -load, d.upper - s));
+        }
+        if (contact.mu <= 0.0)
+            continue;
+        const double limit = contact.mu * normal_resultant(contact, f);
+        const double friction = norm(f.friction);
+        if (friction > limit * (1.0 + friction_relative) + force_tolerance) {
+            fail(c_format("a friction of %.4g lb above mu N = %.4g lb", friction, limit));
+            continue;
+        }
+        // A contact that slipped more than a sticking one may slides: its
+        // friction is mu N against the slip.
+        const Vec3 ut = in_friction_plane(contact, relative_motion(run, contact.a, contact.b));
+        const double slip = norm(ut);
+        const double sticking = std::max(set->slip, limit / k);
+        if (slip <= sticking * (1.0 + friction_relative) + motion_tolerance)
+            continue;
+        const Vec3 against = scaled(ut, -limit / slip);
+        if (norm(minus(f.friction, against)) > 3.0 * friction_relative * limit + force_tolerance)
+            fail(c_format("slides %.4g in with a friction of %.4g lb that is not mu N = %.4g lb against the slip",
+                          slip, friction, limit));
+    }
+    return failures;
+}

@@ -1,0 +1,181 @@
+// The contacts of a static load case solved together: the gaps, stops,
+// rests, guides and rod hangers (Contact, support_analysis.h), and the check
+// of the state a case converged to.
+//
+// The state splits into a discrete part, which an outer iteration settles,
+// and the friction, which an inner one solves with the discrete part held.
+//
+// Outer: the status of every stop (open or closed at a limit), the states
+// of the other nonlinear items (their own updates), and the friction limits
+// g = mu N from the normal forces of the last solution, a fixed point on
+// the normal forces:
+//   P. D. Panagiotopoulos, "A nonlinear programming approach to the
+//   unilateral contact- and friction-boundary value problem in the theory
+//   of elasticity", Ingenieur-Archiv 44, 1975, 421-432;
+//   N. Kikuchi, J. T. Oden, "Contact Problems in Elasticity", SIAM 1988,
+//   ch. 10.
+// A limit whose change turns sign from one outer iteration to the next is
+// relaxed, g += (mu N - g) / 2. Without friction the stops make a linear
+// complementarity problem whose matrix (the pipe's flexibility at the
+// contacts plus 1/k of the stops) is positive definite, so its state is
+// unique; changing every contradicted status at once (a block principal
+// pivot) usually settles in a few solutions but can cycle. The block
+// principal pivoting method of Judice and Pires keeps the block changes
+// while they reduce the number of contradicted statuses and otherwise
+// changes a single one (Murty's rule, which ends):
+//   J. J. Judice, F. M. Pires, "A block principal pivoting algorithm for
+//   large-scale strictly monotone linear complementarity problems",
+//   Computers & Operations Research 21(5), 1994, 587-596;
+//   K. G. Murty, "Note on a Bard-type scheme for solving the complementarity
+//   problem", Opsearch 11, 1974, 123-130.
+// A discrete state seen before (other than the last one) is a cycle, and
+// outer iterations that do not reduce the count of unsettled contacts are
+// a stagnation: either turns to single changes and relaxed limits. At the
+// start of a case, while the block changes reduce the contradicted
+// statuses, the outer update follows every whole Newton step of the
+// friction (the statuses of a case start far from its solution); once they
+// stall it waits for the friction to be solved.
+//
+// Inner: with the statuses and the limits held, friction is a Tresca
+// problem, which is convex: the least of
+//   Pi(u) = 1/2 u'K u - f'u + sum_c psi_c(s_c(u)),
+// K and f those of the held states, s_c the slip of contact c and psi_c the
+// regularised friction potential, 1/2 k |s|^2 for |s| <= g/k and
+// g |s| - g^2 / (2k) beyond, whose gradient is the return-mapped Coulomb
+// force (k s sticking, g s/|s| sliding). It is once differentiable with a
+// Lipschitz gradient, so Pi has one minimiser, found by a semismooth Newton
+// method: each solution of the linearised state is the Newton point, and an
+// exact line search on Pi along the step (alpha = 1 when it decreases Pi
+// enough, Armijo) makes it converge from any start:
+//   L. Qi, J. Sun, "A nonsmooth version of Newton's method", Mathematical
+//   Programming 58, 1993, 353-367;
+//   J.-S. Pang, L. Qi, "A globally convergent Newton method for convex SC1
+//   minimization problems", J. Optimization Theory and Applications 85,
+//   1995, 633-648;
+//   P. Wriggers, "Computational Contact Mechanics", 2nd ed., Springer 2006,
+//   ch. 5 (return mapping, penalty regularisation of the stick);
+//   J. C. Simo, T. A. Laursen, "An augmented Lagrangian treatment of
+//   contact problems involving friction", Computers & Structures 42, 1992,
+//   97-116.
+// Three things keep the steps long where the line search alone would creep
+// from kink to kink. A step cut short takes its own length in each region
+// of the piping (its runs of nodes), which decouples runs that turn back
+// at different points of the step. A sliding contact whose Newton step
+// would carry it back past where it started is linearised as sticking for
+// the next solution (the prediction of a primal-dual active set method);
+// should such a step not lower Pi at all, those contacts are held where
+// they stand instead (the law's own tangent there). And the limits follow
+// the normal forces halfway after each inner solution, so that the outer
+// iterations have little left to settle.
+//
+// The stick is regularised: k = min(the stop's stiffness, g / delta), so a
+// sticking contact slips at most delta, a small slip tied to the case's
+// motions, narrowed in stages (contact_solver.cpp); with the rigid
+// stiffness alone the quadratic zone of psi would be a few 1e-9 in wide.
+// The stops stay rigid: the outer iteration moves them, never the line
+// search.
+//
+// A case has converged when the outer iteration changes nothing, the
+// limits moved by less than the iteration tolerance, and the last Newton
+// step was whole with the friction forces within that tolerance of their
+// law. Every solution, inner or outer, counts against the iteration limit.
+#pragma once
+
+#include "framework/one_based.h"
+#include "supports/support_analysis.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Forces below this (lb) are no force; a node closer than this to a limit
+// (inch) has not passed it: the least tolerances, which grow with the
+// model's forces and motions.
+inline constexpr double CONTACT_FORCE_ZERO = 1.0e-6;
+inline constexpr double CONTACT_POSITION_ZERO = 1.0e-9;
+
+struct ContactTolerances {
+    double force = CONTACT_FORCE_ZERO;
+    double position = CONTACT_POSITION_ZERO;
+};
+
+struct ContactEntry {
+    int row = 0;
+    int dtype = 0;
+    Contact contact;
+};
+
+// The case's contacts in row order and the iterations' state.
+struct ContactSet : RunState {
+    std::vector<ContactEntry> entries;
+    std::vector<int> entry_of_row;   // by row; -1 for none
+    // By entry: whether the last update left it settled, and how its
+    // friction is linearised next.
+    std::vector<char> settled;
+    std::vector<FrictionLinearisation> linearisation;
+    ContactTolerances zero;
+    // The slip a sticking contact may make (in) and the one it narrows to;
+    // 0 before the first solution.
+    double slip = 0.0;
+    double final_slip = 0.0;
+    // Where the friction is linearised (the iterations' point), and
+    // whether the last friction step solved its problem there.
+    OneBased<double> point;
+    bool has_point = false;
+    bool inner_solved = false;
+    // Whether the outer updates wait for the friction to be solved.
+    bool nested = false;
+
+    // The region of each node (by analysis index less 1) for the lengths
+    // of a step cut short, and their count.
+    std::vector<int> region;
+    int regions = 0;
+    // The pivoting rule's state: the fewest contradicted statuses so far
+    // and the block changes left before single ones; the states seen.
+    int fewest = -1;
+    int block_tries = 0;
+    bool single = false;
+    std::vector<std::uint64_t> seen;
+    // By entry, the sign of the last change of its friction limit and the
+    // fraction of mu N - g it moves by; the
+    // fewest unsettled contacts of an outer iteration so far and the outer
+    // iterations since; whether every limit is relaxed.
+    std::vector<signed char> limit_turn;
+    std::vector<double> limit_step;
+    int least_unsettled = -1;
+    int stalled = 0;
+    bool relax = false;
+
+    void clear();
+};
+
+// Adds a contact of the current case (contact_reset calls it).
+void contact_register(AnalysisRun& run, const Contact& contact, int dtype, int row);
+// Empties the case's set (before the items are reset for a case).
+void clear_contact_set(AnalysisRun& run);
+// Whether the contact of a row settled in the last update.
+bool contact_settled(const AnalysisRun& run, int row);
+
+// After a solution: the inner iteration's step. The solution of the
+// linearised state is the Newton point from the iterations' point; the
+// line search may take the run's solution back towards the point. True when
+// the friction problem of the held states is solved there (the outer
+// update follows); otherwise the friction is linearised at the new point
+// and every contact not settled is counted.
+bool contact_friction_step(AnalysisRun& run);
+// The outer update of the contacts at the run's solution: their statuses by
+// the pivoting rule and the friction limits from the normal forces. Each
+// contact's verdict is kept for contact_settled; those not settled are
+// named in the iteration report.
+void contact_outer_update(AnalysisRun& run);
+// Linearises the friction of every contact at the run's solution (after an
+// outer update that changed anything).
+void contact_relinearise(AnalysisRun& run);
+
+// The check of a converged state, from the displacements of the run's
+// solution and the forces the contacts report: each stop within its limits
+// and pushing only where it is closed, towards the inside; the friction at
+// most mu N, and mu N against the slip where the contact slipped more than
+// a sticking one may. The tolerances are relative to the largest load and
+// displacement of the case. Each failure names the item and its node.
+std::vector<std::string> check_contact_states(AnalysisRun& run);
