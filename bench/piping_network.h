@@ -9,6 +9,11 @@
 // (a limit stop upward from 0 with no upper limit and friction), guides
 // with a gap and friction, and axial limit stops with gaps; the vertical
 // runs may carry guides and, now and then, a rod hanger at their top.
+// With `stacked` every span support is a rest, and the guides and the axial
+// stops sit on rests (items of their own at the rest's node, L rows); with
+// `light_rests` a rest sits on a short spool right after every bend and
+// before every run's end, where it carries little of the pipe's weight and
+// the thermal motion may lift it.
 //
 // The same seed and options give the same text. With `rigid` the rests,
 // guides and stops are two-way rigid restraints in their directions (the
@@ -37,6 +42,10 @@ struct Options {
     bool riser_guides = false;     // guides on the vertical runs
     bool rod_hangers = true;       // a rod hanger at the top of some risers
     bool rigid = false;            // rigid restraints in place of the supports
+    bool stacked = false;          // a rest at every span support, guides and stops on rests
+    int guide_every = 3;           // stacked: a guide on every n-th rest (1: on every span)
+    int stop_every = 9;            // stacked: an axial stop on every n-th rest (0: none)
+    bool light_rests = false;      // rests on short spools next to bends and run ends
 };
 
 struct Size {
@@ -83,10 +92,13 @@ inline std::string batch_text(const Options& o)
         std::string text;
         bool free = false;   // a plain node: a tee may go there
         std::string item;    // its support
+        std::string extra;   // the items stacked on it (L rows)
         int size = 0;
         char axis = 'X';     // the run's direction there
     };
     std::vector<Line> lines;
+    int stacked_rows = 0;   // the L rows of the stacked items
+    auto used = [&] { return static_cast<int>(lines.size()) + stacked_rows; };
     int node = 0;
     const std::string mu = o.friction && o.mu > 0.0 ? ",MU=" + number(o.mu) : std::string();
     const std::string gap = ",GGAP=" + number(o.guide_gap);
@@ -100,6 +112,26 @@ inline std::string batch_text(const Options& o)
             return o.rigid ? std::string(",CF") + across : ",CG" + gap + mu;
         return o.rigid ? std::string(",CFY") : ",CLS(0,NONE),DV(0,1,0)" + mu;
     };
+    // Stacked: the rest, and the rows that put a guide or a stop on it.
+    auto stacked_support = [&](int count, char axis, int at, std::string& extra) -> std::string {
+        const std::string along = axis == 'X' ? "(1,0,0)" : "(0,0,1)";
+        const char across = axis == 'X' ? 'Z' : 'X';
+        const std::string l = "L" + std::to_string(at);
+        if (o.guide_every > 0 && count % o.guide_every == o.guide_every - 1) {
+            extra += l + (o.rigid ? std::string(",CF") + across : ",CG" + gap + mu) + "\n";
+            ++stacked_rows;
+        }
+        if (o.stop_every > 0 && count % o.stop_every == o.stop_every - 1) {
+            extra += l + (o.rigid ? std::string(",CF") + axis
+                                  : ",CLS(" + number(o.stop_lower) + "," + number(o.stop_upper) + "),DV" + along) +
+                     "\n";
+            ++stacked_rows;
+        }
+        return o.rigid ? std::string(",CFY") : ",CLS(0,NONE),DV(0,1,0)" + mu;
+    };
+    auto support = [&](int count, char axis, int at, std::string& extra) {
+        return o.stacked ? stacked_support(count, axis, at, extra) : horizontal_support(count, axis);
+    };
 
     // One run from node `from` in size `size`, starting along `axis` with
     // `sign`, of about `legs` straight legs.
@@ -107,7 +139,7 @@ inline std::string batch_text(const Options& o)
         const Size& s = SIZES[static_cast<std::size_t>(size)];
         const std::string set = header ? "HOT" : "WARM";
         lines.push_back({"F" + std::to_string(from) + ",MA106B,PP" + s.name + (header ? ",KA" : "") + ",CL=" + set,
-                         false, "", size, axis});
+                         false, "", "", size, axis});
         const int span = std::max(36, static_cast<int>(s.span * o.spacing));
         int supports = random.below(3);
         bool hanger_next = false;
@@ -116,32 +148,37 @@ inline std::string batch_text(const Options& o)
             const int length = static_cast<int>(2.0 * s.od + 6.0);
             lines.push_back({"T" + std::to_string(++node) + "," + axis + std::to_string(sign * length) +
                                  ",JV,CVWGT=" + std::to_string(s.valve_weight),
-                             false, "", size, axis});
+                             false, "", "", size, axis});
         }
-        for (int leg = 0; leg < legs && static_cast<int>(lines.size()) < rows - 2; ++leg) {
+        for (int leg = 0; leg < legs && used() < rows - 2; ++leg) {
             const int spools = random.between(2, 6);
-            for (int k = 0; k < spools && static_cast<int>(lines.size()) < rows - 2; ++k) {
-                const int length = span * random.between(60, 100) / 100;
+            for (int k = 0; k < spools && used() < rows - 2; ++k) {
+                // A light rest: a short spool after the bend, just longer
+                // than the bend takes.
+                const bool light = o.light_rests && leg > 0 && k == 0 && !hanger_next;
+                const int length = light ? s.bend_radius + random.between(6, 18) : span * random.between(60, 100) / 100;
                 std::string line = "T" + std::to_string(++node) + "," + axis + std::to_string(sign * length);
                 // A bend needs a run after it.
-                const bool corner = k + 1 == spools && leg + 1 < legs && static_cast<int>(lines.size()) + 4 < rows;
+                const bool corner = !light && k + 1 == spools && leg + 1 < legs && used() + 4 < rows;
                 bool free = false;
-                std::string item;
+                std::string item, extra;
                 if (corner)
                     line += ",KI,B" + std::to_string(s.bend_radius);
+                else if (light)
+                    item = o.rigid ? std::string(",CFY") : ",CLS(0,NONE),DV(0,1,0)" + mu;
                 else if (random.chance(0.25))
                     free = true;   // no support: a tee may go here
                 else if (hanger_next)
                     item = ",CRH";
                 else
-                    item = horizontal_support(supports++, axis);
+                    item = support(supports++, axis, node, extra);
                 if (!corner)
                     hanger_next = false;
-                lines.push_back({line, free, item, size, axis});
+                lines.push_back({line, free, item, extra, size, axis});
             }
             if (leg + 1 == legs)
                 break;
-            if (random.chance(0.3) && static_cast<int>(lines.size()) + 6 < rows) {
+            if (random.chance(0.3) && used() + 6 < rows) {
                 // A vertical offset: up or down and on along the same axis.
                 // A support at a bend's corner would not be on the pipe: the
                 // riser's guide is at its middle, the rod hanger on the
@@ -149,12 +186,12 @@ inline std::string batch_text(const Options& o)
                 const int rise = random.between(72, 144) * (random.below(2) ? 1 : -1);
                 if (o.riser_guides && !o.rigid) {
                     lines.push_back({"T" + std::to_string(++node) + ",Y" + std::to_string(rise / 2), false,
-                                     ",CG" + gap + mu, size, 'Y'});
+                                     ",CG" + gap + mu, "", size, 'Y'});
                 }
                 const int rest = o.riser_guides && !o.rigid ? rise - rise / 2 : rise;
                 lines.push_back({"T" + std::to_string(++node) + ",Y" + std::to_string(rest) + ",KI,B" +
                                      std::to_string(s.bend_radius),
-                                 false, "", size, 'Y'});
+                                 false, "", "", size, 'Y'});
                 hanger_next = o.rod_hangers && !o.rigid && rise > 0 && random.chance(0.5);
             } else {
                 axis = axis == 'X' ? 'Z' : 'X';
@@ -163,7 +200,17 @@ inline std::string batch_text(const Options& o)
         }
         // The run's end: an anchor at the header's end and at most branch ends.
         if (header || random.chance(0.8)) {
+            if (o.light_rests && used() < rows && lines.back().text[0] == 'T' && lines.back().item.empty() &&
+                lines.back().text.find(",KI") == std::string::npos) {
+                // A light rest a short spool before the anchor.
+                lines.back().item = o.rigid ? std::string(",CFY") : ",CLS(0,NONE),DV(0,1,0)" + mu;
+                lines.back().free = false;
+                lines.push_back({"T" + std::to_string(++node) + "," + axis + std::to_string(sign * (12 + random.below(12))),
+                                 false, "", "", size, axis});
+            }
             lines.back().item = ",KA";
+            stacked_rows -= static_cast<int>(std::count(lines.back().extra.begin(), lines.back().extra.end(), '\n'));
+            lines.back().extra.clear();
             lines.back().free = false;
         }
     };
@@ -172,7 +219,7 @@ inline std::string batch_text(const Options& o)
     run(1, 0, 'X', 1, std::max(3, rows / 40), true);
     // Branches off the header and off each other through welding tees.
     int guard = 0;
-    while (static_cast<int>(lines.size()) < rows - 8 && ++guard < 100000) {
+    while (used() < rows - 8 && ++guard < 100000) {
         std::vector<std::size_t> candidates;
         for (std::size_t i = 0; i < lines.size(); ++i)
             if (lines[i].free && lines[i].size < static_cast<int>(SIZES.size()) - 1)
@@ -188,7 +235,7 @@ inline std::string batch_text(const Options& o)
         run(tee_node, size, axis, random.below(2) ? 1 : -1, random.between(2, 6), false);
     }
     for (const Line& l : lines)
-        text += l.text + l.item + "\n";
+        text += l.text + l.item + "\n" + l.extra;
     return text;
 }
 

@@ -1,6 +1,7 @@
 // Writes a generated piping network (piping_network.h) as a batch file:
 //   korvane_network ROWS SEED [nofriction] [rigid] [mu=V] [gap=V] [stops=LO:HI] [spacing=F] [riserguides]
-//     [nohangers] > file.mbf
+//     [nohangers]
+//     [stacked] [guides=N] [stopsevery=N] [lightrests] > file.mbf
 #include "../piping_network.h"
 
 #include <cstdio>
@@ -11,7 +12,7 @@ int main(int argc, char** argv)
 {
     if (argc < 3) {
         std::fprintf(stderr, "usage: korvane_network ROWS SEED [nofriction] [rigid] [mu=V] [gap=V] [stops=LO:HI] "
-                             "[spacing=F] [riserguides] [nohangers]\n");
+                             "[spacing=F] [riserguides] [nohangers] [stacked] [guides=N] [stopsevery=N] [lightrests]\n");
         return 1;
     }
     piping_network::Options o;
@@ -28,6 +29,14 @@ int main(int argc, char** argv)
             o.riser_guides = true;
         else if (a == "nohangers")
             o.rod_hangers = false;
+        else if (a == "stacked")
+            o.stacked = true;
+        else if (a == "lightrests")
+            o.light_rests = true;
+        else if (a.rfind("guides=", 0) == 0)
+            o.guide_every = static_cast<int>(value());
+        else if (a.rfind("stopsevery=", 0) == 0)
+            o.stop_every = static_cast<int>(value());
         else if (a.rfind("mu=", 0) == 0)
             o.mu = value();
         else if (a.rfind("gap=", 0) == 0)

@@ -18,10 +18,12 @@ constexpr int BLOCK_TRIES = 3;
 // Outer iterations without fewer unsettled contacts before the single
 // changes and the relaxed limits take over.
 constexpr int STALL_LIMIT = 6;
-// The relaxation of a friction limit whose change turns sign, each time it
-// turns, down to the least step.
+// The relaxation of the friction limits within the inner iterations and
+// once the outer iterations stall; the bounds of each limit's own step
+// (its secant relaxation, contact_outer_update).
 constexpr double RELAXATION = 0.5;
-constexpr double LEAST_LIMIT_STEP = 0.25;
+constexpr double LEAST_LIMIT_STEP = 0.125;
+constexpr double MOST_LIMIT_STEP = 4.0;
 // The tolerances of the iterations and of the check, relative to the
 // largest normal force and displacement of the case.
 constexpr double ITERATION_RELATIVE = 1.0e-9;
@@ -60,6 +62,27 @@ double normal_resultant(const Contact& contact, const ContactForces& f)
     Vec3 n;
     for (std::size_t j = 0; j < contact.directions.size(); ++j)
         n = plus(n, scaled(contact.directions[j].n, f.normal[j]));
+    return norm(n);
+}
+
+// The resultant of the normal forces that press: the part of each closed
+// direction's force that pushes the pipe back inside (a stop at its lower
+// limit pushing along +n, at its upper one along -n; one held both ways
+// either way). Coulomb's limit is mu times the contact pressure, and a
+// stop that pulls carries none: taking |N| there would give a pulling stop
+// friction that grows with its pull, and the friction and the stop's
+// status would feed each other in a cycle.
+double pressing_resultant(const Contact& contact, const ContactState& state, const ContactForces& f)
+{
+    Vec3 n;
+    for (std::size_t j = 0; j < contact.directions.size(); ++j) {
+        const double load = f.normal[j];
+        const int status = state.status[j];
+        const bool presses = status == CONTACT_BOTH || (status == CONTACT_LOWER && load > 0.0) ||
+                             (status == CONTACT_UPPER && load < 0.0);
+        if (presses)
+            n = plus(n, scaled(contact.directions[j].n, load));
+    }
     return norm(n);
 }
 
@@ -312,6 +335,32 @@ private:
     std::vector<std::vector<Slip>> slips_;
 };
 
+// Moves a friction limit g towards mu N (the target) by its own step, at
+// most `most`: the secant of the limit's fixed point from its last two
+// moves, 1 / (1 - s) for the slope s of mu N in g, which lengthens the
+// steps of a limit that creeps towards its value and shortens those of one
+// that turns back and forth (Aitken's relaxation of a fixed point, one
+// limit at a time: B. M. Irons, R. C. Tuck, "A version of the Aitken
+// accelerator for computer iteration", Int. J. Numerical Methods in
+// Engineering 1, 1969, 275-277; U. Kuettler, W. A. Wall, "Fixed-point
+// fluid-structure interaction solvers with dynamic relaxation",
+// Computational Mechanics 43, 2008, 61-72), kept within bounds. A limit
+// without a last move takes the step it had, at most `first`.
+void move_limit(ContactSet& set, std::size_t e, ContactState& state, double target, double most, double first)
+{
+    const double difference = target - state.limit;
+    double& step = set.limit_step[e];
+    double& last = set.limit_residual[e];
+    if (set.limit_secant[e] && last != difference)
+        step = std::clamp(step * last / (last - difference), LEAST_LIMIT_STEP, MOST_LIMIT_STEP);
+    else
+        step = std::min(step, first);
+    step = std::min(step, most);
+    last = difference;
+    set.limit_secant[e] = 1;
+    state.limit = std::max(0.0, state.limit + step * difference);
+}
+
 ContactSet& contact_set(AnalysisRun& run)
 {
     return run.run_state<ContactSet>();
@@ -379,8 +428,9 @@ void contact_register(AnalysisRun& run, const Contact& contact, int dtype, int r
     entry = static_cast<int>(set.entries.size());
     set.entries.push_back({row, dtype, contact});
     set.settled.push_back(1);
-    set.limit_turn.push_back(0);
     set.limit_step.push_back(1.0);
+    set.limit_residual.push_back(0.0);
+    set.limit_secant.push_back(0);
     set.linearisation.push_back(FRICTION_BY_LAW);
 }
 
@@ -524,14 +574,19 @@ bool contact_friction_step(AnalysisRun& run)
         for (std::size_t e : friction)
             if (!set.settled[e])
                 count_unconverged(run);
-        // The limits follow the normal forces halfway meanwhile (a relaxed
-        // step of the outer fixed point), so that the outer iterations
-        // have less left to settle; each line search holds its own.
+        // The limits follow the normal forces meanwhile (a step of the
+        // outer fixed point, at first halfway), so that the outer
+        // iterations have less left to settle; each line search holds its
+        // own.
         for (std::size_t e : friction) {
             const ContactEntry& entry = set.entries[e];
             ContactState& state = run.row_state<ContactState>(entry.row);
-            const double target = entry.contact.mu * normal_resultant(entry.contact, contact_forces(run, entry.contact, state));
-            state.limit += RELAXATION * set.limit_step[e] * (target - state.limit);
+            const double target =
+                entry.contact.mu * pressing_resultant(entry.contact, state, contact_forces(run, entry.contact, state));
+            if (std::fabs(target - state.limit) > tolerance * std::max(target, state.limit) + set.zero.force)
+                move_limit(set, e, state, target, MOST_LIMIT_STEP, RELAXATION);
+            else
+                set.limit_secant[e] = 0;
             state.stick = state.limit > 0.0 ? std::min(entry.contact.stiffness, state.limit / set.slip) : 0.0;
         }
         contact_relinearise(run);
@@ -580,22 +635,21 @@ void contact_outer_update(AnalysisRun& run)
         ContactState& state = run.row_state<ContactState>(entry.row);
         if (c.mu <= 0.0 || !any_closed(c, state))
             continue;
-        const double target = c.mu * normal_resultant(c, contact_forces(run, c, state));
+        const double target = c.mu * pressing_resultant(c, state, contact_forces(run, c, state));
         const double difference = target - state.limit;
         if (state.limit < 0.0) {
             state.limit = target;
+            set.limit_secant[e] = 0;
             note_state_change(run, entry.dtype, entry.row, c.a);
             set.settled[e] = 0;
             ++unsettled_limits;
         } else if (std::fabs(difference) > tolerance * std::max(target, state.limit) + set.zero.force) {
-            const signed char turn = difference > 0.0 ? 1 : -1;
-            if (set.limit_turn[e] != 0 && set.limit_turn[e] != turn)
-                set.limit_step[e] = std::max(LEAST_LIMIT_STEP, RELAXATION * set.limit_step[e]);
-            set.limit_turn[e] = turn;
             check_convergence(run, target, state.limit, -entry.dtype, entry.row, c.a);
-            state.limit += (set.relax ? std::min(RELAXATION, set.limit_step[e]) : set.limit_step[e]) * difference;
+            move_limit(set, e, state, target, set.relax ? RELAXATION : MOST_LIMIT_STEP, 1.0);
             set.settled[e] = 0;
             ++unsettled_limits;
+        } else {
+            set.limit_secant[e] = 0;
         }
         state.stick = state.limit > 0.0 ? std::min(c.stiffness, state.limit / set.slip) : 0.0;
     }
@@ -670,8 +724,8 @@ void contact_outer_update(AnalysisRun& run)
         if (any_closed(entry.contact, state) != was_closed) {
             state.limit = 0.0;
             state.stick = 0.0;
-            set.limit_turn[e] = 0;
             set.limit_step[e] = 1.0;
+            set.limit_secant[e] = 0;
         }
     }
 }
@@ -730,7 +784,7 @@ std::vector<std::string> check_contact_states(AnalysisRun& run)
         }
         if (contact.mu <= 0.0)
             continue;
-        const double limit = contact.mu * normal_resultant(contact, f);
+        const double limit = contact.mu * pressing_resultant(contact, state, f);
         const double friction = norm(f.friction);
         if (friction > limit * (1.0 + friction_relative) + force_tolerance) {
             fail(c_format("a friction of %.4g lb above mu N = %.4g lb", friction, limit));

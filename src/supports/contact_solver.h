@@ -14,8 +14,11 @@
 //   of elasticity", Ingenieur-Archiv 44, 1975, 421-432;
 //   N. Kikuchi, J. T. Oden, "Contact Problems in Elasticity", SIAM 1988,
 //   ch. 10.
-// A limit whose change turns sign from one outer iteration to the next is
-// relaxed, g += (mu N - g) / 2. Without friction the stops make a linear
+// N is the force with which the contact presses (a stop that pulls
+// carries no friction). Each limit moves by its own step along mu N - g,
+// the secant of its last two moves (Aitken's relaxation, one limit at a
+// time: longer for a limit that creeps, shorter for one that turns back
+// and forth; contact_solver.cpp names the sources). Without friction the stops make a linear
 // complementarity problem whose matrix (the pipe's flexibility at the
 // contacts plus 1/k of the stops) is positive definite, so its state is
 // unique; changing every contradicted status at once (a block principal
@@ -136,12 +139,14 @@ struct ContactSet : RunState {
     int block_tries = 0;
     bool single = false;
     std::vector<std::uint64_t> seen;
-    // By entry, the sign of the last change of its friction limit and the
-    // fraction of mu N - g it moves by; the
+    // By entry, the fraction of mu N - g its friction limit moved by at its
+    // last outer update, the mu N - g of that update and whether that was
+    // the limit's last change (its secant, contact_outer_update); the
     // fewest unsettled contacts of an outer iteration so far and the outer
     // iterations since; whether every limit is relaxed.
-    std::vector<signed char> limit_turn;
     std::vector<double> limit_step;
+    std::vector<double> limit_residual;
+    std::vector<char> limit_secant;
     int least_unsettled = -1;
     int stalled = 0;
     bool relax = false;
