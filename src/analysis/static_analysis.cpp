@@ -20,6 +20,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
+#include <set>
 #include <system_error>
 
 namespace {
@@ -173,6 +176,10 @@ private:
     // The soil of the buried elements (kept in the run).
     SoilSprings& soil_;
     int last_static_code_ = 0;
+    // The contact states each static case converged to, and those the
+    // case being solved starts from (none: the contacts' own start).
+    std::map<int, ContactStarts> converged_contacts_;
+    const ContactStarts* contact_start_ = nullptr;
     std::unique_ptr<DynamicAnalysis> dynamics_;
 };
 
@@ -242,7 +249,7 @@ void Driver::init_nonlinear()
 void Driver::reset_nonlinear()
 {
     const Model& m = run_.layout();
-    clear_contact_set(run_);
+    clear_contact_set(run_, contact_start_);
     for (int e = 1; e <= m.numelems(); ++e)
         if (const ElementKind& k = kind_of(e); k.reset)
             k.reset(run_, e);
@@ -442,6 +449,8 @@ CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
     }
     if (nonlinear_ && !hold_states)
         case_notes_.push_back(case_note(code, converged, iteration, factorisations));
+    if (nonlinear_ && !hold_states && converged)
+        converged_contacts_[code] = contact_states(run_);
     CaseResults results = recover(code);
     results.converged = converged;
     results.iterations = iteration;
@@ -497,6 +506,21 @@ int expansion_set(int code)
     return 0;
 }
 
+// The case whose converged state a static case starts from (0: none):
+// for Operating (k), Operating (k - 1) or else Sustained, among the cases
+// the run solves.
+int start_case(int code, const std::set<int>& solved)
+{
+    for (int set = 1; set <= 10; ++set) {
+        if (operating_code(set) != code)
+            continue;
+        if (set > 1 && solved.count(operating_code(set - 1)))
+            return operating_code(set - 1);
+        return solved.count(LC_SUSTAINED) ? LC_SUSTAINED : 0;
+    }
+    return 0;
+}
+
 // The hanger design's steps change what the hangers are: no factorised
 // stiffness is kept across them.
 void Driver::design_hangers_first()
@@ -546,11 +570,33 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
     number_nodes(first);
     design_hangers_first();
 
+    // The static cases the run solves: those chosen, and for a nonlinear
+    // model the two states of each Expansion chosen.
+    std::set<int> static_cases;
+    for (const AnalysisStep& s : steps) {
+        if (step_row(s.code).solve == StepSolve::Static)
+            static_cases.insert(s.code);
+        if (const int set = expansion_set(s.code); set != 0 && nonlinear_) {
+            static_cases.insert(operating_code(set));
+            static_cases.insert(LC_SUSTAINED);
+        }
+    }
     std::map<int, CaseResults> results;
-    // A static case solved once, whatever asks for it first.
-    auto solved = [&](int code) -> const CaseResults& {
+    // A static case solved once, whatever asks for it first. With the
+    // contacts of a nonlinear model, Operating (k) starts from the state
+    // Operating (k - 1) converged to, or else Sustained, where the run
+    // solves that case (solved first): the piping as it stood before the
+    // step of heat, which is near the state it settles in, and the same
+    // start whatever other cases are chosen.
+    std::function<const CaseResults&(int)> solved = [&](int code) -> const CaseResults& {
         if (!results.count(code)) {
+            const int from = nonlinear_ ? start_case(code, static_cases) : 0;
+            if (from != 0)
+                solved(from);
+            const auto start = converged_contacts_.find(from);
+            contact_start_ = start != converged_contacts_.end() ? &start->second : nullptr;
             results[code] = step_row(code).seismic_g ? solve_seismic(code) : solve_step(code);
+            contact_start_ = nullptr;
             exporter.take(run_.stiffness_text);
         }
         return results.at(code);

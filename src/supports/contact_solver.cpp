@@ -434,9 +434,34 @@ void contact_register(AnalysisRun& run, const Contact& contact, int dtype, int r
     set.linearisation.push_back(FRICTION_BY_LAW);
 }
 
-void clear_contact_set(AnalysisRun& run)
+void clear_contact_set(AnalysisRun& run, const ContactStarts* start)
 {
-    contact_set(run).clear();
+    ContactSet& set = contact_set(run);
+    set.clear();
+    if (start)
+        set.start = *start;
+}
+
+ContactStarts contact_states(AnalysisRun& run)
+{
+    ContactStarts starts;
+    for (const ContactEntry& entry : contact_set(run).entries) {
+        const auto row = static_cast<std::size_t>(entry.row);
+        if (row >= starts.has.size()) {
+            starts.has.resize(row + 1, 0);
+            starts.state.resize(row + 1);
+        }
+        starts.state[row] = run.row_state<ContactState>(entry.row);
+        starts.has[row] = 1;
+    }
+    return starts;
+}
+
+void contact_start(AnalysisRun& run, int row, ContactState& state)
+{
+    const ContactStarts& start = contact_set(run).start;
+    if (row >= 0 && static_cast<std::size_t>(row) < start.has.size() && start.has[static_cast<std::size_t>(row)])
+        state = start.state[static_cast<std::size_t>(row)];
 }
 
 bool contact_settled(const AnalysisRun& run, int row)
@@ -457,10 +482,30 @@ bool contact_friction_step(AnalysisRun& run)
         if (has_friction(set.entries[e].contact, run.row_state<ContactState>(set.entries[e].row)))
             friction.push_back(e);
     if (!set.has_point || friction.empty() || set.point.size() != run.equation_count()) {
+        // The first solution is the point. A contact that started from the
+        // state of the case before holds that case's linearisation, which
+        // need not be its law here.
         set.point = run.solution;
         set.has_point = true;
-        set.inner_solved = true;
-        return true;
+        const double tolerance = run.snapshot().options.iteration_tolerance;
+        bool solved = true;
+        for (std::size_t e : friction) {
+            const ContactEntry& entry = set.entries[e];
+            const Contact& c = entry.contact;
+            const ContactState& state = run.row_state<ContactState>(entry.row);
+            const Vec3 slip = in_friction_plane(c, relative_motion(run, c.a, c.b));
+            const double change = norm(minus(friction_law_force(state, slip), friction_linear(c, state).at(slip)));
+            if (change <= tolerance * state.limit + set.zero.force)
+                continue;
+            check_convergence(run, state.limit, state.limit - change, -entry.dtype, entry.row, c.a);
+            set.settled[e] = 0;
+            solved = false;
+        }
+        set.inner_solved = solved;
+        if (solved || statuses_contradicted(run, set))
+            return true;
+        contact_relinearise(run);
+        return false;
     }
 
     // The Newton step d from the point u, the slope (M u - f)'d of the

@@ -108,6 +108,13 @@ struct ContactEntry {
     Contact contact;
 };
 
+// The states the contacts of a case converged to, by row (has: whether
+// a row has one), for another case to start from.
+struct ContactStarts {
+    std::vector<ContactState> state;
+    std::vector<char> has;
+};
+
 // The case's contacts in row order and the iterations' state.
 struct ContactSet : RunState {
     std::vector<ContactEntry> entries;
@@ -151,13 +158,23 @@ struct ContactSet : RunState {
     int stalled = 0;
     bool relax = false;
 
+    // The states the contacts of the case start from, by row (none: a
+    // contact's own start).
+    ContactStarts start;
+
     void clear();
 };
 
 // Adds a contact of the current case (contact_reset calls it).
 void contact_register(AnalysisRun& run, const Contact& contact, int dtype, int row);
-// Empties the case's set (before the items are reset for a case).
-void clear_contact_set(AnalysisRun& run);
+// Empties the case's set (before the items are reset for a case); with
+// `start` its contacts start from those states (contact_start).
+void clear_contact_set(AnalysisRun& run, const ContactStarts* start = nullptr);
+// The states the contacts of the case stand in.
+ContactStarts contact_states(AnalysisRun& run);
+// A contact reset for a case starts from the state the case's start holds
+// for its row, where it holds one.
+void contact_start(AnalysisRun& run, int row, ContactState& state);
 // Whether the contact of a row settled in the last update.
 bool contact_settled(const AnalysisRun& run, int row);
 

@@ -198,6 +198,7 @@ void contact_reset(AnalysisRun& run, const Contact& contact, ContactState& state
         else
             state.status[j] = CONTACT_OPEN;
     }
+    contact_start(run, row, state);
 }
 
 // In the dynamic steps the contacts keep the states the first operating case
