@@ -32,6 +32,9 @@ constexpr double CHECK_RELATIVE = 1.0e-6;
 // fraction of d'Md (Armijo's condition; d'Md is minus the slope at the
 // start for a Newton step of the law's own tangent).
 constexpr double ARMIJO = 1.0e-4;
+// A step cut shorter than this holds the contacts whose linearisation is
+// further than their limit g from their law at the Newton point.
+constexpr double SHORT_STEP = 0.5;
 // The slip a sticking contact may make: 1e-5 of the largest translation of
 // the case's first solution (the pipe held by every stop and sticking
 // friction), small against every motion the case has, so that the state
@@ -464,6 +467,15 @@ void contact_start(AnalysisRun& run, int row, ContactState& state)
         state = start.state[static_cast<std::size_t>(row)];
 }
 
+const Contact* registered_contact(const AnalysisRun& run, int row)
+{
+    const ContactSet* set = run.find_run_state<ContactSet>();
+    if (!set || row < 0 || static_cast<std::size_t>(row) >= set->entry_of_row.size())
+        return nullptr;
+    const int entry = set->entry_of_row[static_cast<std::size_t>(row)];
+    return entry < 0 ? nullptr : &set->entries[static_cast<std::size_t>(entry)].contact;
+}
+
 bool contact_settled(const AnalysisRun& run, int row)
 {
     const ContactSet* set = run.find_run_state<ContactSet>();
@@ -596,16 +608,27 @@ bool contact_friction_step(AnalysisRun& run)
     // stick (the choice of a primal-dual active set method: G. Stadler,
     // "Semismooth Newton and augmented Lagrangian methods for a simplified
     // friction problem", SIAM J. Optimization 15, 2004, 39-62); it follows
-    // its law again when sticking takes more than g. A held contact follows
-    // its law after its step.
+    // its law again when sticking takes more than g. After a step cut
+    // short, a contact whose linearisation at the Newton point was further
+    // than g from its law is held where it stands for the next one: the
+    // springs of its sticking stiffness about the law's force, a quadratic
+    // above its potential (k is the Lipschitz constant of the law), so
+    // that the next step lowers the energy at those contacts without a
+    // cut (a majorisation step: K. Lange, "MM Optimization Algorithms",
+    // SIAM 2016, ch. 1), where the law's own tangent let the step run far
+    // past its kink. A held contact follows its law after its step.
     if (alpha > 0.0)
         for (std::size_t k = 0; k < friction.size(); ++k) {
             const Slip& c = slips[k];
             FrictionLinearisation& how = set.linearisation[friction[k]];
             const Vec3 s = plus(c.start, scaled(c.change, length_at(run.node_n(c.contact->a))));
+            const Vec3 newton = plus(c.start, c.change);
             if (how == FRICTION_HELD)
                 how = FRICTION_BY_LAW;
-            else if (c.state->sliding && dot(plus(c.start, c.change), c.start) <= 0.0)
+            else if (alpha < SHORT_STEP &&
+                     norm(minus(friction_law_force(*c.state, newton), c.linear.at(newton))) > c.state->limit)
+                how = FRICTION_HELD;
+            else if (c.state->sliding && dot(newton, c.start) <= 0.0)
                 how = FRICTION_STICKS;
             else if (!c.state->sliding && how == FRICTION_STICKS && c.state->stick * norm(s) > c.state->limit)
                 how = FRICTION_BY_LAW;

@@ -67,7 +67,9 @@
 // would carry it back past where it started is linearised as sticking for
 // the next solution (the prediction of a primal-dual active set method);
 // should such a step not lower Pi at all, those contacts are held where
-// they stand instead (the law's own tangent there). And the limits follow
+// they stand instead (the law's own tangent there); after a step cut
+// short, so are the contacts whose linearisation was further than g from
+// their law at its end. And the limits follow
 // the normal forces halfway after each inner solution, so that the outer
 // iterations have little left to settle.
 //
@@ -175,6 +177,10 @@ ContactStarts contact_states(AnalysisRun& run);
 // A contact reset for a case starts from the state the case's start holds
 // for its row, where it holds one.
 void contact_start(AnalysisRun& run, int row, ContactState& state);
+// The contact a row registered for the case (null before): the stop and
+// guide rows assemble it each iteration without working out its
+// directions again.
+const Contact* registered_contact(const AnalysisRun& run, int row);
 // Whether the contact of a row settled in the last update.
 bool contact_settled(const AnalysisRun& run, int row);
 

@@ -7,6 +7,7 @@
 #include "framework/units.h"
 #include "model/analysis_options.h"
 #include "model/model.h"
+#include "supports/contact_solver.h"
 #include "supports/skewed_restraint.h"
 #include "supports/support_analysis.h"
 #include "supports/support_common.h"
@@ -103,12 +104,18 @@ void Guide::check(const Model& model, int row) const
 
 void Guide::assemble_stiffness(AnalysisRun& run, int row) const
 {
-    contact_stiffness(run, guide_contact(run, row, v), run.row_state<ContactState>(row));
+    if (const Contact* held = registered_contact(run, row))
+        contact_stiffness(run, *held, run.row_state<ContactState>(row));
+    else
+        contact_stiffness(run, guide_contact(run, row, v), run.row_state<ContactState>(row));
 }
 
 void Guide::add_loads(AnalysisRun& run, int row) const
 {
-    contact_loads(run, guide_contact(run, row, v), run.row_state<ContactState>(row));
+    if (const Contact* held = registered_contact(run, row))
+        contact_loads(run, *held, run.row_state<ContactState>(row));
+    else
+        contact_loads(run, guide_contact(run, row, v), run.row_state<ContactState>(row));
 }
 
 void Guide::reset_nonlinear_state(AnalysisRun& run, int row) const
