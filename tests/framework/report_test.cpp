@@ -14,11 +14,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -711,3 +714,128 @@ TEST_F(ReportTest, PrintingWithoutAServiceOrPdfSupportSaysSo) {
 }
 
 }  // namespace
+
+// ---- Rows written apart ----------------------------------------------------------------------
+
+namespace {
+
+// Rows of one to four lines each: text at a column that moves with the row
+// (trailing blanks dropped), a value placed by the number writer, a degree
+// sign (two bytes, one column) on every seventh row, and a blank line
+// after every fifth.
+void write_apart_row(int row) {
+    const int lines = row % 4 + 1;
+    for (int k = 0; k < lines; ++k) {
+        report_print_at(c_format("Row %d.%d   ", row, k), 4 + (row + k) % 9);
+        if (row % 7 == 0) report_print_at("\xC2\xB0" "F", 24);
+        report_real_right(row * 1.5 + k, 10, 2, 40);
+        report_next_line();
+    }
+    if (row % 5 == 0) report_next_line();
+}
+
+struct ApartRun {
+    std::string text;
+    int other_thread_rows = 0;
+};
+
+// A table of `count` rows as the result tables write it: its heading again
+// at the top of every page, and a page break between two rows now and then;
+// the rows written apart in blocks of `block` rows.
+ApartRun apart_table(int count, int block, bool csv, bool contents,
+                     const std::function<void(int)>& extra = {}) {
+    set_report_rows_apart_block(block);
+    const std::thread::id main = std::this_thread::get_id();
+    std::atomic<int> other{0};
+    const auto write_row = [&](int row) {
+        if (std::this_thread::get_id() != main) ++other;
+        if (extra) extra(row);
+        write_apart_row(row);
+    };
+    ReportJob job{"Rows", [&] {
+                      report_contents_line("Rows");
+                      report_line("Before the rows");
+                      ReportRowsApart rows(count, write_row);
+                      for (int row = 1; row <= count; ++row) {
+                          if (report_current_line() == REPORT_FIRST_LINE) report_line("Heading");
+                          rows.write(row);
+                          if (row % 97 == 0) report_page_break();
+                      }
+                      report_rule();
+                  },
+                  contents};
+    ApartRun run;
+    run.text = report_render_text(job, csv);
+    run.other_thread_rows = other;
+    set_report_rows_apart_block(0);
+    return run;
+}
+
+class ReportRowsApartTest : public ReportTest {};
+
+}  // namespace
+
+// However the rows are cut into blocks, the report reads as the rows written
+// one after the other on the report's thread: the pages they reach, the
+// headings at the top of each, with the page headers made at once or after
+// the contents. Blocks past the first go to other threads when the machine
+// has more than one processor.
+TEST_F(ReportRowsApartTest, ReadAsRowsWrittenInTurn) {
+    set_sample_qa();
+    const int count = 600;
+    for (bool contents : {false, true}) {
+        const std::string in_turn = apart_table(count, count, false, contents).text;
+        ASSERT_GT(split_pages(in_turn).size(), 20u);
+        EXPECT_NE(in_turn.find("          Row 7.0      \xC2\xB0" "F"), std::string::npos);
+        for (int block : {1, 3, 64, 599}) {
+            const ApartRun apart = apart_table(count, block, false, contents);
+            EXPECT_EQ(apart.text, in_turn) << "block " << block << (contents ? " with contents" : "");
+            if (std::thread::hardware_concurrency() > 1) {
+                EXPECT_GT(apart.other_thread_rows, 0) << "block " << block;
+            }
+        }
+    }
+}
+
+// A CSV report, and a row whose line the report's thread has begun, are
+// written in place.
+TEST_F(ReportRowsApartTest, StayInPlaceWhereTheyMust) {
+    const ApartRun csv = apart_table(300, 4, true, false);
+    EXPECT_EQ(csv.other_thread_rows, 0);
+    EXPECT_NE(csv.text.find("Row 299.3,451.50,\n"), std::string::npos);
+
+    set_report_rows_apart_block(4);
+    report_begin_text(false);
+    {
+        ReportRowsApart rows(40, write_apart_row);
+        for (int row = 1; row <= 40; ++row) {
+            if (row == 30) report_print_at("Begun:", 50);
+            rows.write(row);
+        }
+    }
+    const std::vector<std::string> lines = split_lines(report_end_text());
+    const auto begun = std::find_if(lines.begin(), lines.end(),
+                                    [](const std::string& l) { return l.find("Begun:") != std::string::npos; });
+    ASSERT_NE(begun, lines.end());
+    EXPECT_EQ(begun->substr(0, 13), "      Row 30.");
+    EXPECT_EQ(begun->substr(49), "Begun:");
+}
+
+// A row that fails on another thread fails at its own row, with the rows
+// before it written; one of the first block fails where it is written.
+TEST_F(ReportRowsApartTest, ARowThatFailsFailsAtItsRow) {
+    for (int failing : {150, 3}) {
+        std::string text;
+        try {
+            apart_table(400, 8, false, false, [failing](int row) {
+                if (row == failing) throw MessageText(c_format("Row %d cannot be written", row));
+            });
+            ADD_FAILURE() << "no failure for row " << failing;
+        } catch (const MessageText& m) {
+            EXPECT_EQ(m.text, c_format("Row %d cannot be written", failing));
+        }
+        EXPECT_FALSE(report_state().text_report);
+    }
+    // The report after it is whole.
+    EXPECT_EQ(apart_table(50, 8, false, false).text, apart_table(50, 50, false, false).text);
+}

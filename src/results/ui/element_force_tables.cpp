@@ -595,7 +595,7 @@ void PipeForceTable::print_text()
                 element_nodes(r.element, n1, n2);
                 print_force_pair(r.global, n1, n2);
             },
-            3);
+            3, true);
         return;
     }
     const PipeForceVariant& v = *variant;
@@ -610,7 +610,7 @@ void PipeForceTable::print_text()
                 report_next_line();
             }
         },
-        3);
+        3, v.rows_apart());
 }
 
 void PipeForceTable::print_csv()

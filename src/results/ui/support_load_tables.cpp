@@ -93,6 +93,7 @@ struct SupportTablesState {
     std::array<std::unique_ptr<TableWindow>, SUPPORT_KINDS> summaries;
     std::unique_ptr<TableWindow> status;
     std::array<int, SUPPORT_KINDS> summary_rows{};   // the row shown last, per kind
+    bool case_loads_read = false;   // the tables of every kind print the case read for them all
 };
 
 SupportTablesState& state()
@@ -359,7 +360,8 @@ public:
         rows = kind_rows(kind_);
         if (rows.empty())
             return false;
-        read_load_case_support_loads();
+        if (!state().case_loads_read)
+            read_load_case_support_loads();
         title = title_text();
         row_count = static_cast<int>(rows.size());
         return true;
@@ -976,17 +978,26 @@ void print_all_support_loads()
 {
     if (!results_open() || results().load_case_count() == 0)
         return;
-    // Anchors, restraints, skewed restraints, hangers, guides, limit stops,
-    // nozzles, generic supports (kinds of results_hooks.h).
-    for (int kind : {0, 5, 6, 2, 1, 3, 4, 8})
-        print_kind_loads(kind);
-    switch (results_loadcase_code()) {
-    case LC_SEISMIC_G:
-    case LC_RESPONSE_SPECTRUM:
-    case LC_FORCE_SPECTRUM:
-    case LC_TIME_HISTORY:
-    case LC_HARMONIC: print_kind_loads(7); break;
-    default: break;
+    {
+        // The case's loads are read once for the tables of every kind.
+        if (results().numsupports() > 0)
+            read_load_case_support_loads();
+        struct ReadOnce {
+            ReadOnce() { state().case_loads_read = true; }
+            ~ReadOnce() { state().case_loads_read = false; }
+        } once;
+        // Anchors, restraints, skewed restraints, hangers, guides, limit
+        // stops, nozzles, generic supports (kinds of results_hooks.h).
+        for (int kind : {0, 5, 6, 2, 1, 3, 4, 8})
+            print_kind_loads(kind);
+        switch (results_loadcase_code()) {
+        case LC_SEISMIC_G:
+        case LC_RESPONSE_SPECTRUM:
+        case LC_FORCE_SPECTRUM:
+        case LC_TIME_HISTORY:
+        case LC_HARMONIC: print_kind_loads(7); break;
+        default: break;
+        }
     }
     // A shown loads table reads its own case again.
     for (auto& t : state().loads)
