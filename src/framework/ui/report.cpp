@@ -16,6 +16,7 @@
 #include <cstring>
 #include <ctime>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <thread>
@@ -83,10 +84,14 @@ struct SpareTextBlocks {
     SpareTextBlocks& operator=(const SpareTextBlocks&) { return *this; }
 };
 
-// Text that grows at its end in blocks that never move: a long report is
-// never copied as it grows.
+// Text that grows at its end, in order: pieces copied into blocks that
+// never move, and pieces of texts written elsewhere (rows written apart),
+// which it keeps whole rather than copy. A long report is never copied as
+// it grows.
 class BlockText {
 public:
+    using Shared = std::shared_ptr<const std::string>;
+
     void append(std::string_view piece) {
         if (blocks_.empty() || blocks_.back().size() + piece.size() > blocks_.back().capacity()) {
             std::vector<TextBlock>& spare = session_part<SpareTextBlocks>().blocks;
@@ -97,25 +102,31 @@ public:
                 blocks_.emplace_back(std::max(blocks_.empty() ? TextBlock::FIRST_SIZE : TextBlock::SIZE, piece.size()));
             }
         }
+        const size_t from = blocks_.back().size();
         blocks_.back().append(piece);
-        size_ += piece.size();
+        add(static_cast<int>(blocks_.size()) - 1, from, piece.size());
+    }
+    // A piece that lies in `text`, which is kept.
+    void append_shared(const Shared& text, std::string_view piece) {
+        if (shared_.empty() || shared_.back() != text) shared_.push_back(text);
+        add(-static_cast<int>(shared_.size()), static_cast<size_t>(piece.data() - text->data()), piece.size());
     }
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    // The text from `from` to `to` handed to `write`, block by block.
+    // The text from `from` to `to` handed to `write`, piece by piece.
     void write_range(size_t from, size_t to, const std::function<void(std::string_view)>& write) const {
-        size_t at = 0;
-        for (const TextBlock& b : blocks_) {
-            const size_t begin = std::max(from, at), end = std::min(to, at + b.size());
-            if (begin < end) write(b.text().substr(begin - at, end - begin));
-            at += b.size();
-            if (at >= to) break;
+        auto s = std::upper_bound(segments_.begin(), segments_.end(), from,
+                                  [](size_t at, const Segment& g) { return at < g.at; });
+        if (s != segments_.begin()) --s;
+        for (; s != segments_.end() && s->at < to; ++s) {
+            const size_t begin = std::max(from, s->at), end = std::min(to, s->at + s->size);
+            if (begin < end) write(std::string_view(data(*s) + (begin - s->at), end - begin));
         }
     }
     std::string joined() const {
         std::string text;
         text.reserve(size_);
-        for (const TextBlock& b : blocks_) text += b.text();
+        for (const Segment& g : segments_) text.append(data(g), g.size);
         return text;
     }
     // The blocks go to the spare blocks; the text is empty after.
@@ -126,12 +137,35 @@ public:
                 b.clear();
                 spare.push_back(std::move(b));
             }
-        blocks_.clear();
-        size_ = 0;
+        *this = BlockText{};
     }
 
 private:
+    // A piece of the text: from `at` on, `size` characters of a block
+    // (source >= 0) or of a kept text (source -1 for the first).
+    struct Segment {
+        size_t at = 0;
+        int source = 0;
+        size_t from = 0;
+        size_t size = 0;
+    };
+    const char* data(const Segment& g) const {
+        return (g.source >= 0 ? blocks_[static_cast<size_t>(g.source)].text().data()
+                              : shared_[static_cast<size_t>(-g.source - 1)]->data()) +
+               g.from;
+    }
+    void add(int source, size_t from, size_t n) {
+        if (n == 0) return;
+        if (!segments_.empty() && segments_.back().source == source &&
+            segments_.back().from + segments_.back().size == from)
+            segments_.back().size += n;
+        else
+            segments_.push_back(Segment{size_, source, from, n});
+        size_ += n;
+    }
     std::vector<TextBlock> blocks_;
+    std::vector<Shared> shared_;
+    std::vector<Segment> segments_;
     size_t size_ = 0;
 };
 
@@ -373,11 +407,11 @@ void emit_text_line(TextReport& t) {
     count_lines(t, 1);
 }
 
-// Finished lines (each ending in "\n", `count` of them) as emit_text_line
-// ends them, a page at a time.
-void put_text_lines(TextReport& t, std::string_view lines, int count) {
+// Finished lines (each ending in "\n", `count` of them) of `text`, which
+// the report keeps, as emit_text_line ends them, a page at a time.
+void put_text_lines(TextReport& t, const BlockText::Shared& text, std::string_view lines, int count) {
     if (count > 0 && !t.header_pending && t.line_no + count <= REPORT_LAST_LINE) {
-        t.out.append(lines);   // on this page, which goes on after them
+        t.out.append_shared(text, lines);   // on this page, which goes on after them
         t.line_no += count;
         return;
     }
@@ -391,7 +425,7 @@ void put_text_lines(TextReport& t, std::string_view lines, int count) {
             end = next == std::string_view::npos ? lines.size() : next + 1;
             ++n;
         }
-        t.out.append(lines.substr(0, end));
+        t.out.append_shared(text, lines.substr(0, end));
         lines.remove_prefix(end);
         count_lines(t, n);
     }
@@ -683,15 +717,6 @@ constexpr int ROWS_APART_BLOCK = 256;
 constexpr unsigned ROWS_APART_THREADS = 4;
 }  // namespace
 
-// The texts of the blocks of rows written apart, kept for the next table.
-// A copy keeps none.
-struct SpareRowTexts {
-    std::vector<std::string> texts;
-    SpareRowTexts() = default;
-    SpareRowTexts(const SpareRowTexts&) {}
-    SpareRowTexts& operator=(const SpareRowTexts&) { return *this; }
-};
-
 // The blocks of rows go round a ring of slots, two for each thread: a
 // thread takes the next block when its slot is free, and the report's
 // thread frees a slot when it has put the block's rows into the report.
@@ -699,7 +724,7 @@ struct ReportRowsApart::Work {
     struct Slot {
         int block = -1;                 // the block in the slot; -1: free
         bool done = false;
-        std::string text;               // the block's finished lines
+        std::shared_ptr<std::string> text;   // the block's finished lines, kept by the report
         std::vector<size_t> row_ends;   // the end of each row's lines in text
         std::vector<int> row_lines;     // and their count
         std::exception_ptr failure;
@@ -718,13 +743,6 @@ struct ReportRowsApart::Work {
     Work(const std::function<void(int)>& write, int rows, int block, unsigned thread_count)
         : write_row(write), count(rows), block_rows(block), blocks((rows + block - 1) / block),
           slots(2 * thread_count) {
-        // The texts of the tables before, which have their memory already.
-        std::vector<std::string>& spare = session_part<SpareRowTexts>().texts;
-        for (Slot& s : slots)
-            if (!spare.empty()) {
-                s.text = std::move(spare.back());
-                spare.pop_back();
-            }
         for (unsigned i = 0; i < thread_count; ++i) threads.emplace_back([this] { run(); });
     }
     ~Work() {
@@ -734,8 +752,6 @@ struct ReportRowsApart::Work {
         }
         changed.notify_all();
         for (std::thread& t : threads) t.join();
-        std::vector<std::string>& spare = session_part<SpareRowTexts>().texts;
-        for (Slot& s : slots) spare.push_back(std::move(s.text));
     }
     Slot& slot(int block) { return slots[static_cast<size_t>(block) % slots.size()]; }
 
@@ -753,17 +769,20 @@ struct ReportRowsApart::Work {
                 slot(block).block = block;
             }
             Slot& s = slot(block);
-            s.text.clear();
+            // A text of its own for every block, about as long as the last.
+            const size_t last = s.text ? s.text->size() : 0;
+            s.text = std::make_shared<std::string>();
+            s.text->reserve(last + last / 4);
             s.row_ends.clear();
             s.row_lines.clear();
             s.failure = nullptr;
             own.text = TextReport{};
-            own.text.rows_apart = &s.text;
+            own.text.rows_apart = s.text.get();
             try {
                 for (int row = block * block_rows + 1; row <= std::min(count, (block + 1) * block_rows); ++row) {
                     own.text.rows_apart_lines = 0;
                     write_row(row);
-                    s.row_ends.push_back(s.text.size());
+                    s.row_ends.push_back(s.text->size());
                     s.row_lines.push_back(own.text.rows_apart_lines);
                 }
             } catch (...) {
@@ -780,7 +799,7 @@ struct ReportRowsApart::Work {
 
     // The finished lines of a row of a block past the first and their
     // count, once its block is done; a failure of its block is thrown.
-    std::string_view lines(int row, int& count) {
+    std::string_view lines(int row, int& count, BlockText::Shared& text) {
         const int block = (row - 1) / block_rows;
         if (block != current) {
             std::unique_lock<std::mutex> lock(mutex);
@@ -798,7 +817,8 @@ struct ReportRowsApart::Work {
         const auto i = static_cast<size_t>(row - 1 - block * block_rows);
         const size_t from = i == 0 ? 0 : s.row_ends[i - 1];
         count = s.row_lines[i];
-        return std::string_view(s.text).substr(from, s.row_ends[i] - from);
+        text = s.text;
+        return std::string_view(*s.text).substr(from, s.row_ends[i] - from);
     }
 };
 
@@ -818,13 +838,14 @@ void ReportRowsApart::write(int row) {
     ReportSession& s = report_session();
     // The first block, and a row whose line is begun already, are written here.
     int count = 0;
+    BlockText::Shared text;
     if (!work_ || row <= work_->block_rows || !s.text.line.empty()) {
-        if (work_ && row > work_->block_rows) (void)work_->lines(row, count);   // its block's failure first
+        if (work_ && row > work_->block_rows) (void)work_->lines(row, count, text);   // its block's failure first
         write_row_(row);
         return;
     }
-    const std::string_view lines = work_->lines(row, count);
-    put_text_lines(s.text, lines, count);
+    const std::string_view lines = work_->lines(row, count, text);
+    put_text_lines(s.text, text, lines, count);
 }
 
 void set_report_rows_apart_block(int rows) { report_session().rows_apart_block = std::max(rows, 0); }
