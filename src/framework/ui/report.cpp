@@ -739,10 +739,13 @@ struct ReportRowsApart::Work {
     bool stop = false;
     int current = 0;      // the block whose rows the report's thread puts
     std::vector<std::thread> threads;
+    const unsigned thread_count;
 
-    Work(const std::function<void(int)>& write, int rows, int block, unsigned thread_count)
+    Work(const std::function<void(int)>& write, int rows, int block, unsigned workers)
         : write_row(write), count(rows), block_rows(block), blocks((rows + block - 1) / block),
-          slots(2 * thread_count) {
+          slots(2 * workers), thread_count(workers) {}
+    // The threads start once the first block is written.
+    void start() {
         for (unsigned i = 0; i < thread_count; ++i) threads.emplace_back([this] { run(); });
     }
     ~Work() {
@@ -755,9 +758,15 @@ struct ReportRowsApart::Work {
     }
     Slot& slot(int block) { return slots[static_cast<size_t>(block) % slots.size()]; }
 
-    void run() {
+    // A thread's own report session, which the rows it writes go to.
+    static ReportSession rows_session() {
         ReportSession own;
         own.state.text_report = true;
+        return own;
+    }
+
+    void run() {
+        ReportSession own = rows_session();
         rows_apart_session = &own;
         for (;;) {
             int block = 0;
@@ -768,33 +777,38 @@ struct ReportRowsApart::Work {
                 block = next_block++;
                 slot(block).block = block;
             }
-            Slot& s = slot(block);
-            // A text of its own for every block, about as long as the last.
-            const size_t last = s.text ? s.text->size() : 0;
-            s.text = std::make_shared<std::string>();
-            s.text->reserve(last + last / 4);
-            s.row_ends.clear();
-            s.row_lines.clear();
-            s.failure = nullptr;
-            own.text = TextReport{};
-            own.text.rows_apart = s.text.get();
-            try {
-                for (int row = block * block_rows + 1; row <= std::min(count, (block + 1) * block_rows); ++row) {
-                    own.text.rows_apart_lines = 0;
-                    write_row(row);
-                    s.row_ends.push_back(s.text->size());
-                    s.row_lines.push_back(own.text.rows_apart_lines);
-                }
-            } catch (...) {
-                s.failure = std::current_exception();
-            }
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                s.done = true;
-            }
-            changed.notify_all();
+            write_block(block, own);
         }
         rows_apart_session = nullptr;
+    }
+
+    // Writes the rows of a block taken into its slot.
+    void write_block(int block, ReportSession& own) {
+        Slot& s = slot(block);
+        // A text of its own for every block, about as long as the last.
+        const size_t last = s.text ? s.text->size() : 0;
+        s.text = std::make_shared<std::string>();
+        s.text->reserve(last + last / 4);
+        s.row_ends.clear();
+        s.row_lines.clear();
+        s.failure = nullptr;
+        own.text = TextReport{};
+        own.text.rows_apart = s.text.get();
+        try {
+            for (int row = block * block_rows + 1; row <= std::min(count, (block + 1) * block_rows); ++row) {
+                own.text.rows_apart_lines = 0;
+                write_row(row);
+                s.row_ends.push_back(s.text->size());
+                s.row_lines.push_back(own.text.rows_apart_lines);
+            }
+        } catch (...) {
+            s.failure = std::current_exception();
+        }
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            s.done = true;
+        }
+        changed.notify_all();
     }
 
     // The finished lines of a row of a block past the first and their
@@ -810,6 +824,24 @@ struct ReportRowsApart::Work {
                 changed.notify_all();
             }
             current = block;
+            // While the block is not done, the report's thread writes one
+            // further on itself, when there is one to take.
+            while (!(slot(block).block == block && slot(block).done) && next_block < blocks &&
+                   slot(next_block).block < 0) {
+                const int ahead = next_block++;
+                slot(ahead).block = ahead;
+                lock.unlock();
+                ReportSession own = rows_session();
+                rows_apart_session = &own;
+                try {
+                    write_block(ahead, own);
+                } catch (...) {
+                    rows_apart_session = nullptr;
+                    throw;
+                }
+                rows_apart_session = nullptr;
+                lock.lock();
+            }
             changed.wait(lock, [this, block] { return slot(block).block == block && slot(block).done; });
         }
         Slot& s = slot(block);
@@ -839,6 +871,7 @@ void ReportRowsApart::write(int row) {
     // The first block, and a row whose line is begun already, are written here.
     int count = 0;
     BlockText::Shared text;
+    if (work_ && row == work_->block_rows + 1) work_->start();
     if (!work_ || row <= work_->block_rows || !s.text.line.empty()) {
         if (work_ && row > work_->block_rows) (void)work_->lines(row, count, text);   // its block's failure first
         write_row_(row);
@@ -846,6 +879,36 @@ void ReportRowsApart::write(int row) {
     }
     const std::string_view lines = work_->lines(row, count, text);
     put_text_lines(s.text, text, lines, count);
+}
+
+void ReportRowsApart::write_heading(const std::function<void()>& heading) {
+    ReportSession& s = report_session();
+    if (!heading_) {
+        // Written once into a text of its own, when it begins a line.
+        if (rows_apart_session || !text_active(s) || csv_active(s) || !s.text.line.empty()) {
+            heading();
+            return;
+        }
+        auto text = std::make_shared<std::string>();
+        ReportSession own = Work::rows_session();
+        own.text.rows_apart = text.get();
+        rows_apart_session = &own;
+        try {
+            heading();
+        } catch (...) {
+            rows_apart_session = nullptr;
+            throw;
+        }
+        rows_apart_session = nullptr;
+        if (!own.text.line.empty()) {
+            // A heading that leaves its last line open is written as it is.
+            heading();
+            return;
+        }
+        heading_ = std::move(text);
+        heading_lines_ = own.text.rows_apart_lines;
+    }
+    put_text_lines(s.text, heading_, *heading_, heading_lines_);
 }
 
 void set_report_rows_apart_block(int rows) { report_session().rows_apart_block = std::max(rows, 0); }

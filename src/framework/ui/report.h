@@ -132,11 +132,13 @@ void report_contents_line(const std::string& title);
 //
 // write_row must end every line it begins (report_next_line), must not ask
 // for the page (report_lines_left, report_page_break...), must read only
-// what exists when the first row is written and change nothing that another
-// thread reads. The first block is written on the report's thread, which
-// makes whatever the rows reach for on first use; so is everything when the
-// table is short, when the report is not a text report on its own thread,
-// or when the machine has a single processor.
+// what exists once the first block is written and change nothing that
+// another thread reads. The first block is written on the report's thread
+// before any other starts, which makes whatever the rows reach for on first
+// use; so is everything when the table is short, when the report is not a
+// text report on its own thread, or when the machine has a single
+// processor. The report's thread writes blocks further on itself while it
+// waits for one.
 class ReportRowsApart {
 public:
     ReportRowsApart(int count, std::function<void(int row)> write_row);
@@ -146,12 +148,18 @@ public:
     // Writes a row: rows come in order from 1. A failure of write_row on
     // another thread is thrown here, at its row.
     void write(int row);
+    // Writes the table's heading at the top of a page: the lines `heading`
+    // wrote the first time, again. A heading must write the same lines
+    // wherever it goes.
+    void write_heading(const std::function<void()>& heading);
 
     struct Work;
 
 private:
     std::function<void(int)> write_row_;
     std::unique_ptr<Work> work_;
+    std::shared_ptr<const std::string> heading_;   // the heading's lines, once written
+    int heading_lines_ = 0;
 };
 // The rows of a block of rows written apart (0: 256); tests make it small.
 void set_report_rows_apart_block(int rows);

@@ -173,17 +173,18 @@ void ResultTable::print()
 void report_rows(int lines, const std::function<void()>& header, const std::string& contents, int count,
                  const std::function<void(int row)>& write_row, int row_lines, bool rows_apart)
 {
-    if (report_lines_left() < lines)
-        report_page_break();
-    else
-        header();
-    report_contents_line(contents);
     std::optional<ReportRowsApart> apart;
     if (rows_apart)
         apart.emplace(count, write_row);
+    const auto heading = [&] { apart ? apart->write_heading(header) : header(); };
+    if (report_lines_left() < lines)
+        report_page_break();
+    else
+        heading();
+    report_contents_line(contents);
     for (int r = 1; r <= count; ++r) {
         if (report_current_line() == REPORT_FIRST_LINE)
-            header();
+            heading();
         if (apart)
             apart->write(r);
         else
