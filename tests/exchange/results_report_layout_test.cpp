@@ -162,11 +162,11 @@ class ResultsReportRowsApart : public ResultsOnViewsReport {};
 
 }  // namespace
 
-// The long tables of the results report (support loads, element forces in
-// local and in global axes, displacements, sorted stresses, code
-// compliance) have their rows written on several threads: the report of the
-// sample, its blocks of rows cut as small as they go, reads as the one
-// written in turn.
+// The long tables of the results report (support loads, pipe and other
+// element forces in local and in global axes, displacements, sorted
+// stresses, code compliance) have their rows written on several threads:
+// the report of the sample, its blocks of rows cut as small as they go,
+// reads as the one written in turn.
 TEST_F(ResultsReportRowsApart, ReportReadsAsTheOneWrittenInTurn)
 {
     ASSERT_NO_FATAL_FAILURE(open(read_text_file(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf")));
@@ -174,8 +174,8 @@ TEST_F(ResultsReportRowsApart, ReportReadsAsTheOneWrittenInTurn)
     set_report_rows_apart_block(1000000);
     const std::string in_turn = report_render_text(job, false);
     for (const char* table : {"Loads on Anchors", "Pipe element forces in local coordinates",
-                              "Element forces in global coordinates", "Displacements", "Code compliance",
-                              "Sorted stresses"})
+                              "Element forces in global coordinates", "Other forces in global coordinates",
+                              "Displacements", "Code compliance", "Sorted stresses"})
         EXPECT_NE(in_turn.find(table), std::string::npos) << table;
     for (int block : {1, 2, 5}) {
         set_report_rows_apart_block(block);

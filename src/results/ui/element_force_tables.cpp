@@ -678,7 +678,7 @@ void ListForceTable::print_text()
             // Local values as stored, in the same columns.
             force_pair_lines(results().forces[e], n1, n2, type);
         },
-        3);
+        3, true);
 }
 
 void ListForceTable::print_csv()
