@@ -153,9 +153,8 @@ public:
     // wherever it goes.
     void write_heading(const std::function<void()>& heading);
 
-    struct Work;
-
 private:
+    struct Work;
     std::function<void(int)> write_row_;
     std::unique_ptr<Work> work_;
     std::shared_ptr<const std::string> heading_;   // the heading's lines, once written
