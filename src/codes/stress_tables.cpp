@@ -135,6 +135,7 @@ std::vector<StressRow> code_compliance_rows(const CodeStressResults& results, co
 {
     std::vector<StressRow> rows;
     const int count = results.evaluated.size();
+    rows.reserve(2 * static_cast<std::size_t>(count) * results.cases.size());
     for (int e = 1; e <= count; ++e) {
         if (!results.evaluated[e])
             continue;

@@ -213,6 +213,16 @@ bool BinFile::reread()
 
 bool BinFile::close()
 {
+    return finish(false);
+}
+
+bool BinFile::close_removing_previous()
+{
+    return finish(true);
+}
+
+bool BinFile::finish(bool remove_previous)
+{
     if (!file_)
         return !error_;
     if (!writing_ || scratch_) {
@@ -236,6 +246,8 @@ bool BinFile::close()
     }
     file_ = nullptr;
     writing_ = false;
+    if (ok && remove_previous)
+        (void)::unlink(path_.c_str());
     if (ok && std::rename(temp_path_.c_str(), path_.c_str()) != 0) {
         failure_ = system_reason(errno);
         ok = false;

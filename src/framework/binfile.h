@@ -57,6 +57,13 @@ public:
     // For a reader: true when no error occurred. Closing a file that is not
     // open does nothing and returns !error().
     bool close();
+    // For a writer of a file that can be made again at will (a report): as
+    // close(), but the previous file is removed just before the new one is
+    // renamed into place. A rename that replaces a file makes some file
+    // systems (ext4) write the new file's data out first, and wait for it;
+    // one that replaces nothing does not. Should the rename then fail, the
+    // previous file is gone as well.
+    bool close_removing_previous();
     // Drops a writer's temporary file without touching the target.
     void abandon();
 
@@ -113,6 +120,7 @@ public:
 
 private:
     void fail_read(void* buffer, std::size_t n);
+    bool finish(bool remove_previous);
 
     std::FILE* file_ = nullptr;
     std::string failure_;

@@ -155,3 +155,31 @@ TEST_F(ResultsOnViewsReport, PrintedContentsNameTheLoadCases)
         EXPECT_NE(std::find(contents.begin(), contents.end(), entry), contents.end()) << entry;
     EXPECT_EQ(std::find(contents.begin(), contents.end(), "Loads on anchors"), contents.end());
 }
+
+namespace {
+
+class ResultsReportRowsApart : public ResultsOnViewsReport {};
+
+}  // namespace
+
+// The long tables of the results report (support loads, pipe and other
+// element forces in local and in global axes, displacements, sorted
+// stresses, code compliance) have their rows written on several threads:
+// the report of the sample, its blocks of rows cut as small as they go,
+// reads as the one written in turn.
+TEST_F(ResultsReportRowsApart, ReportReadsAsTheOneWrittenInTurn)
+{
+    ASSERT_NO_FATAL_FAILURE(open(read_text_file(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf")));
+    const ReportJob job = results_report_job(default_report_selection());
+    set_report_rows_apart_block(1000000);
+    const std::string in_turn = report_render_text(job, false);
+    for (const char* table : {"Loads on Anchors", "Pipe element forces in local coordinates",
+                              "Element forces in global coordinates", "Other forces in global coordinates",
+                              "Displacements", "Code compliance", "Sorted stresses"})
+        EXPECT_NE(in_turn.find(table), std::string::npos) << table;
+    for (int block : {1, 2, 5}) {
+        set_report_rows_apart_block(block);
+        EXPECT_EQ(report_render_text(job, false), in_turn) << "block " << block;
+    }
+    set_report_rows_apart_block(0);
+}

@@ -14,11 +14,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -711,3 +716,148 @@ TEST_F(ReportTest, PrintingWithoutAServiceOrPdfSupportSaysSo) {
 }
 
 }  // namespace
+
+// ---- Rows written apart ----------------------------------------------------------------------
+
+namespace {
+
+// Rows of one to four lines each: text at a column that moves with the row
+// (trailing blanks dropped), a value placed by the number writer, a degree
+// sign (two bytes, one column) on every seventh row, and a blank line
+// after every fifth.
+void write_apart_row(int row) {
+    const int lines = row % 4 + 1;
+    for (int k = 0; k < lines; ++k) {
+        report_print_at(c_format("Row %d.%d   ", row, k), 4 + (row + k) % 9);
+        if (row % 7 == 0) report_print_at("\xC2\xB0" "F", 24);
+        report_real_right(row * 1.5 + k, 10, 2, 40);
+        report_next_line();
+    }
+    if (row % 5 == 0) report_next_line();
+}
+
+struct ApartRun {
+    std::string text;
+    int other_thread_rows = 0;
+};
+
+// A table heading of two lines and a rule.
+void write_apart_heading() {
+    report_print_centred_page("Rows");
+    report_next_line();
+    report_print_at("Row", 4);
+    report_print_at("Value", 36);
+    report_next_line();
+    report_rule();
+}
+
+// A table of `count` rows as the result tables write it: its heading again
+// at the top of every page, and a page break between two rows now and then;
+// the rows written apart in blocks of `block` rows (block 0: each row and
+// heading written in turn, without ReportRowsApart).
+ApartRun apart_table(int count, int block, bool csv, bool contents,
+                     const std::function<void(int)>& extra = {}) {
+    set_report_rows_apart_block(block);
+    const std::thread::id main = std::this_thread::get_id();
+    std::atomic<int> other{0};
+    const auto write_row = [&](int row) {
+        // A block further on that the report's thread writes while it
+        // waits takes a moment, in which the other threads take theirs.
+        if (std::this_thread::get_id() != main)
+            ++other;
+        else if (!csv && block > 0 && row > block)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        if (extra) extra(row);
+        write_apart_row(row);
+    };
+    ReportJob job{"Rows", [&] {
+                      report_contents_line("Rows");
+                      report_line("Before the rows");
+                      std::optional<ReportRowsApart> rows;
+                      if (block > 0) rows.emplace(count, write_row);
+                      for (int row = 1; row <= count; ++row) {
+                          if (report_current_line() == REPORT_FIRST_LINE)
+                              rows ? rows->write_heading(write_apart_heading) : write_apart_heading();
+                          rows ? rows->write(row) : write_row(row);
+                          if (row % 97 == 0) report_page_break();
+                      }
+                      report_rule();
+                  },
+                  contents};
+    ApartRun run;
+    run.text = report_render_text(job, csv);
+    run.other_thread_rows = other;
+    set_report_rows_apart_block(0);
+    return run;
+}
+
+class ReportRowsApartTest : public ReportTest {};
+
+}  // namespace
+
+// However the rows are cut into blocks, the report reads as the rows written
+// one after the other on the report's thread: the pages they reach, the
+// headings at the top of each (written once and put in again), with the
+// page headers made at once or after the contents. Blocks past the first go
+// to other threads when the machine has more than one processor.
+TEST_F(ReportRowsApartTest, ReadAsRowsWrittenInTurn) {
+    set_sample_qa();
+    const int count = 600;
+    for (bool contents : {false, true}) {
+        const std::string in_turn = apart_table(count, 0, false, contents).text;
+        ASSERT_GT(split_pages(in_turn).size(), 20u);
+        EXPECT_NE(in_turn.find("          Row 7.0      \xC2\xB0" "F"), std::string::npos);
+        int other_thread_rows = 0;
+        for (int block : {1, 3, 64, 599, count}) {
+            const ApartRun apart = apart_table(count, block, false, contents);
+            EXPECT_EQ(apart.text, in_turn) << "block " << block << (contents ? " with contents" : "");
+            other_thread_rows += apart.other_thread_rows;
+        }
+        if (std::thread::hardware_concurrency() > 1) {
+            EXPECT_GT(other_thread_rows, 0);
+        }
+    }
+}
+
+// A CSV report, and a row whose line the report's thread has begun, are
+// written in place.
+TEST_F(ReportRowsApartTest, StayInPlaceWhereTheyMust) {
+    const ApartRun csv = apart_table(300, 4, true, false);
+    EXPECT_EQ(csv.other_thread_rows, 0);
+    EXPECT_NE(csv.text.find("Row 299.3,451.50,\n"), std::string::npos);
+
+    set_report_rows_apart_block(4);
+    report_begin_text(false);
+    {
+        ReportRowsApart rows(40, write_apart_row);
+        for (int row = 1; row <= 40; ++row) {
+            if (row == 30) report_print_at("Begun:", 50);
+            rows.write(row);
+        }
+    }
+    const std::vector<std::string> lines = split_lines(report_end_text());
+    const auto begun = std::find_if(lines.begin(), lines.end(),
+                                    [](const std::string& l) { return l.find("Begun:") != std::string::npos; });
+    ASSERT_NE(begun, lines.end());
+    EXPECT_EQ(begun->substr(0, 13), "      Row 30.");
+    EXPECT_EQ(begun->substr(49), "Begun:");
+}
+
+// A row that fails on another thread fails at its own row, with the rows
+// before it written; one of the first block fails where it is written.
+TEST_F(ReportRowsApartTest, ARowThatFailsFailsAtItsRow) {
+    for (int failing : {150, 3}) {
+        std::string text;
+        try {
+            apart_table(400, 8, false, false, [failing](int row) {
+                if (row == failing) throw MessageText(c_format("Row %d cannot be written", row));
+            });
+            ADD_FAILURE() << "no failure for row " << failing;
+        } catch (const MessageText& m) {
+            EXPECT_EQ(m.text, c_format("Row %d cannot be written", failing));
+        }
+        EXPECT_FALSE(report_state().text_report);
+    }
+    // The report after it is whole.
+    EXPECT_EQ(apart_table(50, 8, false, false).text, apart_table(50, 0, false, false).text);
+}

@@ -12,48 +12,160 @@
 #include <array>
 #include <charconv>
 #include <climits>
+#include <condition_variable>
 #include <cstring>
 #include <ctime>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <thread>
 #include <utility>
+
+#include <sys/mman.h>
 
 namespace {
 
-// Text that grows at its end in blocks that never move: a long report is
-// never copied as it grows.
+// A block of text memory. Its pages are given to it when it is made, in
+// one call rather than one fault each as they are first written.
+class TextBlock {
+public:
+    static constexpr size_t SIZE = size_t{1} << 20;
+    static constexpr size_t FIRST_SIZE = size_t{1} << 16;   // the first block of a text
+
+    explicit TextBlock(size_t capacity = SIZE) : capacity_(capacity) {
+        void* p = ::mmap(nullptr, capacity_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (p == MAP_FAILED) throw std::bad_alloc();
+        data_ = static_cast<char*>(p);
+    }
+    ~TextBlock() {
+        if (data_) ::munmap(data_, capacity_);
+    }
+    TextBlock(TextBlock&& other) noexcept
+        : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)),
+          capacity_(std::exchange(other.capacity_, 0)) {}
+    TextBlock& operator=(TextBlock&& other) noexcept {
+        std::swap(data_, other.data_);
+        std::swap(size_, other.size_);
+        std::swap(capacity_, other.capacity_);
+        return *this;
+    }
+    TextBlock(const TextBlock& other) : TextBlock(other.capacity_) {
+        std::memcpy(data_, other.data_, other.size_);
+        size_ = other.size_;
+    }
+    TextBlock& operator=(const TextBlock& other) {
+        if (this != &other) *this = TextBlock(other);
+        return *this;
+    }
+
+    size_t size() const { return size_; }
+    size_t capacity() const { return capacity_; }
+    std::string_view text() const { return {data_, size_}; }
+    void append(std::string_view piece) {
+        std::memcpy(data_ + size_, piece.data(), piece.size());
+        size_ += piece.size();
+    }
+    void clear() { size_ = 0; }
+
+private:
+    char* data_ = nullptr;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+};
+
+// The blocks of the reports written before, kept for the next: a report
+// writes into memory that is in use already. A copy keeps none.
+struct SpareTextBlocks {
+    static constexpr size_t KEPT = 32;
+    std::vector<TextBlock> blocks;
+    SpareTextBlocks() = default;
+    SpareTextBlocks(const SpareTextBlocks&) {}
+    SpareTextBlocks& operator=(const SpareTextBlocks&) { return *this; }
+};
+
+// Text that grows at its end, in order: pieces copied into blocks that
+// never move, and pieces of texts written elsewhere (rows written apart),
+// which it keeps whole rather than copy. A long report is never copied as
+// it grows.
 class BlockText {
 public:
-    static constexpr size_t BLOCK = size_t{1} << 20;
+    using Shared = std::shared_ptr<const std::string>;
 
     void append(std::string_view piece) {
         if (blocks_.empty() || blocks_.back().size() + piece.size() > blocks_.back().capacity()) {
-            blocks_.emplace_back();
-            blocks_.back().reserve(std::max(BLOCK, piece.size()));
+            std::vector<TextBlock>& spare = session_part<SpareTextBlocks>().blocks;
+            if (piece.size() <= TextBlock::SIZE && !spare.empty()) {
+                blocks_.push_back(std::move(spare.back()));
+                spare.pop_back();
+            } else {
+                blocks_.emplace_back(std::max(blocks_.empty() ? TextBlock::FIRST_SIZE : TextBlock::SIZE, piece.size()));
+            }
         }
-        blocks_.back() += piece;
-        size_ += piece.size();
+        const size_t from = blocks_.back().size();
+        blocks_.back().append(piece);
+        add(static_cast<int>(blocks_.size()) - 1, from, piece.size());
+    }
+    // A piece that lies in `text`, which is kept.
+    void append_shared(const Shared& text, std::string_view piece) {
+        if (shared_.empty() || shared_.back() != text) shared_.push_back(text);
+        add(-static_cast<int>(shared_.size()), static_cast<size_t>(piece.data() - text->data()), piece.size());
     }
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    // The text from `from` to `to` handed to `write`, block by block.
+    // The text from `from` to `to` handed to `write`, piece by piece.
     void write_range(size_t from, size_t to, const std::function<void(std::string_view)>& write) const {
-        size_t at = 0;
-        for (const std::string& b : blocks_) {
-            const size_t begin = std::max(from, at), end = std::min(to, at + b.size());
-            if (begin < end) write(std::string_view(b).substr(begin - at, end - begin));
-            at += b.size();
-            if (at >= to) break;
+        auto s = std::upper_bound(segments_.begin(), segments_.end(), from,
+                                  [](size_t at, const Segment& g) { return at < g.at; });
+        if (s != segments_.begin()) --s;
+        for (; s != segments_.end() && s->at < to; ++s) {
+            const size_t begin = std::max(from, s->at), end = std::min(to, s->at + s->size);
+            if (begin < end) write(std::string_view(data(*s) + (begin - s->at), end - begin));
         }
     }
-    std::string joined() && {
-        if (blocks_.size() == 1) return std::move(blocks_.front());
+    std::string joined() const {
         std::string text;
         text.reserve(size_);
-        for (const std::string& b : blocks_) text += b;
+        for (const Segment& g : segments_) text.append(data(g), g.size);
         return text;
+    }
+    // The blocks go to the spare blocks; the text is empty after.
+    void give_back() {
+        std::vector<TextBlock>& spare = session_part<SpareTextBlocks>().blocks;
+        for (TextBlock& b : blocks_)
+            if (b.capacity() == TextBlock::SIZE && spare.size() < SpareTextBlocks::KEPT) {
+                b.clear();
+                spare.push_back(std::move(b));
+            }
+        *this = BlockText{};
     }
 
 private:
-    std::vector<std::string> blocks_;
+    // A piece of the text: from `at` on, `size` characters of a block
+    // (source >= 0) or of a kept text (source -1 for the first).
+    struct Segment {
+        size_t at = 0;
+        int source = 0;
+        size_t from = 0;
+        size_t size = 0;
+    };
+    const char* data(const Segment& g) const {
+        return (g.source >= 0 ? blocks_[static_cast<size_t>(g.source)].text().data()
+                              : shared_[static_cast<size_t>(-g.source - 1)]->data()) +
+               g.from;
+    }
+    void add(int source, size_t from, size_t n) {
+        if (n == 0) return;
+        if (!segments_.empty() && segments_.back().source == source &&
+            segments_.back().from + segments_.back().size == from)
+            segments_.back().size += n;
+        else
+            segments_.push_back(Segment{size_, source, from, n});
+        size_ += n;
+    }
+    std::vector<TextBlock> blocks_;
+    std::vector<Shared> shared_;
+    std::vector<Segment> segments_;
     size_t size_ = 0;
 };
 
@@ -91,6 +203,8 @@ struct TextReport {
     BlockText out;                 // finished lines (with their page headers unless later)
     std::vector<PageStart> pages;  // with headers later: the pages begun, in order
     PageHeaders headers;
+    std::string* rows_apart = nullptr;   // rows written apart: their finished lines go here, without pages
+    int rows_apart_lines = 0;            // and their count
     std::string line;              // the current line (a row of cells in CSV)
     bool line_ascii = true;        // the current line is plain ASCII: a column is a byte
     int line_no = REPORT_FIRST_LINE;
@@ -106,8 +220,14 @@ struct ReportSession {
     TextReport text;
     std::string date;
     std::vector<std::string> screen_lines;
+    int rows_apart_block = 0;   // rows of a block written apart; 0: the default
 };
-ReportSession& report_session() { return session_part<ReportSession>(); }
+// A thread that writes rows apart (ReportRowsApart) writes into a report
+// session of its own.
+thread_local ReportSession* rows_apart_session = nullptr;
+ReportSession& report_session() {
+    return rows_apart_session ? *rows_apart_session : session_part<ReportSession>();
+}
 
 constexpr const char* MONTHS[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -245,29 +365,69 @@ void PageHeaders::put(std::string& out, int page, bool first) {
     out += p.after;
 }
 
-// Ends the current line of a text page: the page header first when this is
-// the first line of the page (or a mark where it goes), then the line;
-// after line 59 the next page.
-void emit_text_line(TextReport& t) {
-    if (t.header_pending) {
-        if (t.headers_later) {
-            t.pages.push_back(PageStart{t.out.size(), t.page});
-        } else {
-            std::string header;
-            t.headers.put(header, t.page, t.first_page);
-            t.out.append(header);
-        }
-        t.header_pending = false;
-        t.first_page = false;
+// The page header of a page on which the first line is written (or a mark
+// where it goes).
+void begin_page(TextReport& t) {
+    if (t.headers_later) {
+        t.pages.push_back(PageStart{t.out.size(), t.page});
+    } else {
+        std::string header;
+        t.headers.put(header, t.page, t.first_page);
+        t.out.append(header);
     }
-    rtrim(t.line);
-    t.line += '\n';
-    t.out.append(t.line);
-    clear_line(t);
-    if (++t.line_no > REPORT_LAST_LINE) {
+    t.header_pending = false;
+    t.first_page = false;
+}
+
+// After line 59 the next page.
+void count_lines(TextReport& t, int lines) {
+    t.line_no += lines;
+    if (t.line_no > REPORT_LAST_LINE) {
         ++t.page;
         t.line_no = REPORT_FIRST_LINE;
         t.header_pending = true;
+    }
+}
+
+// Ends the current line of a text page: the page header first when this is
+// the first line of the page, then the line; after line 59 the next page.
+// Rows written apart keep their lines without pages.
+void emit_text_line(TextReport& t) {
+    rtrim(t.line);
+    t.line += '\n';
+    if (t.rows_apart) {
+        *t.rows_apart += t.line;
+        ++t.rows_apart_lines;
+        clear_line(t);
+        return;
+    }
+    if (t.header_pending) begin_page(t);
+    t.out.append(t.line);
+    clear_line(t);
+    count_lines(t, 1);
+}
+
+// Finished lines (each ending in "\n", `count` of them) of `text`, which
+// the report keeps, as emit_text_line ends them, a page at a time.
+void put_text_lines(TextReport& t, const BlockText::Shared& text, std::string_view lines, int count) {
+    if (count > 0 && !t.header_pending && t.line_no + count <= REPORT_LAST_LINE) {
+        t.out.append_shared(text, lines);   // on this page, which goes on after them
+        t.line_no += count;
+        return;
+    }
+    while (!lines.empty()) {
+        if (t.header_pending) begin_page(t);
+        const int room = REPORT_LAST_LINE - t.line_no + 1;
+        size_t end = 0;
+        int n = 0;
+        while (n < room && end < lines.size()) {
+            const size_t next = lines.find('\n', end);
+            end = next == std::string_view::npos ? lines.size() : next + 1;
+            ++n;
+        }
+        t.out.append_shared(text, lines.substr(0, end));
+        lines.remove_prefix(end);
+        count_lines(t, n);
     }
 }
 
@@ -315,7 +475,11 @@ void put_together(TextReport& t, int page_offset, bool first, const TextSink& wr
 }
 
 std::string joined(TextReport&& t) {
-    if (t.pages.empty()) return std::move(t.out).joined();
+    if (t.pages.empty()) {
+        std::string text = t.out.joined();
+        t.out.give_back();
+        return text;
+    }
     std::string text;
     text.reserve(t.out.size() + 256 * t.pages.size());
     put_together(t, 0, true, [&text](std::string_view piece) { text += piece; });
@@ -546,6 +710,210 @@ void report_contents_line(const std::string& title) {
 }
 
 // ---------------------------------------------------------------------------
+// Rows written apart
+
+namespace {
+constexpr int ROWS_APART_BLOCK = 256;
+constexpr unsigned ROWS_APART_THREADS = 4;
+}  // namespace
+
+// The blocks of rows go round a ring of slots, two for each thread: a
+// thread takes the next block when its slot is free, and the report's
+// thread frees a slot when it has put the block's rows into the report.
+struct ReportRowsApart::Work {
+    struct Slot {
+        int block = -1;                 // the block in the slot; -1: free
+        bool done = false;
+        std::shared_ptr<std::string> text;   // the block's finished lines, kept by the report
+        std::vector<size_t> row_ends;   // the end of each row's lines in text
+        std::vector<int> row_lines;     // and their count
+        std::exception_ptr failure;
+    };
+
+    const std::function<void(int)>& write_row;
+    const int count, block_rows, blocks;
+    std::vector<Slot> slots;
+    std::mutex mutex;
+    std::condition_variable changed;
+    int next_block = 1;   // block 0 is written on the report's thread
+    bool stop = false;
+    int current = 0;      // the block whose rows the report's thread puts
+    std::vector<std::thread> threads;
+    const unsigned thread_count;
+
+    Work(const std::function<void(int)>& write, int rows, int block, unsigned workers)
+        : write_row(write), count(rows), block_rows(block), blocks((rows + block - 1) / block),
+          slots(2 * workers), thread_count(workers) {}
+    // The threads start once the first block is written.
+    void start() {
+        for (unsigned i = 0; i < thread_count; ++i) threads.emplace_back([this] { run(); });
+    }
+    ~Work() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            stop = true;
+        }
+        changed.notify_all();
+        for (std::thread& t : threads) t.join();
+    }
+    Slot& slot(int block) { return slots[static_cast<size_t>(block) % slots.size()]; }
+
+    // A thread's own report session, which the rows it writes go to.
+    static ReportSession rows_session() {
+        ReportSession own;
+        own.state.text_report = true;
+        return own;
+    }
+
+    void run() {
+        ReportSession own = rows_session();
+        rows_apart_session = &own;
+        for (;;) {
+            int block = 0;
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                changed.wait(lock, [this] { return stop || next_block >= blocks || slot(next_block).block < 0; });
+                if (stop || next_block >= blocks) break;
+                block = next_block++;
+                slot(block).block = block;
+            }
+            write_block(block, own);
+        }
+        rows_apart_session = nullptr;
+    }
+
+    // Writes the rows of a block taken into its slot.
+    void write_block(int block, ReportSession& own) {
+        Slot& s = slot(block);
+        // A text of its own for every block, about as long as the last.
+        const size_t last = s.text ? s.text->size() : 0;
+        s.text = std::make_shared<std::string>();
+        s.text->reserve(last + last / 4);
+        s.row_ends.clear();
+        s.row_lines.clear();
+        s.failure = nullptr;
+        own.text = TextReport{};
+        own.text.rows_apart = s.text.get();
+        try {
+            for (int row = block * block_rows + 1; row <= std::min(count, (block + 1) * block_rows); ++row) {
+                own.text.rows_apart_lines = 0;
+                write_row(row);
+                s.row_ends.push_back(s.text->size());
+                s.row_lines.push_back(own.text.rows_apart_lines);
+            }
+        } catch (...) {
+            s.failure = std::current_exception();
+        }
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            s.done = true;
+        }
+        changed.notify_all();
+    }
+
+    // The finished lines of a row of a block past the first and their
+    // count, once its block is done; a failure of its block is thrown.
+    std::string_view lines(int row, int& count, BlockText::Shared& text) {
+        const int block = (row - 1) / block_rows;
+        if (block != current) {
+            std::unique_lock<std::mutex> lock(mutex);
+            if (current > 0) {
+                Slot& old = slot(current);
+                old.block = -1;
+                old.done = false;
+                changed.notify_all();
+            }
+            current = block;
+            // While the block is not done, the report's thread writes one
+            // further on itself, when there is one to take.
+            while (!(slot(block).block == block && slot(block).done) && next_block < blocks &&
+                   slot(next_block).block < 0) {
+                const int ahead = next_block++;
+                slot(ahead).block = ahead;
+                lock.unlock();
+                ReportSession own = rows_session();
+                rows_apart_session = &own;
+                try {
+                    write_block(ahead, own);
+                } catch (...) {
+                    rows_apart_session = nullptr;
+                    throw;
+                }
+                rows_apart_session = nullptr;
+                lock.lock();
+            }
+            changed.wait(lock, [this, block] { return slot(block).block == block && slot(block).done; });
+        }
+        Slot& s = slot(block);
+        if (s.failure) std::rethrow_exception(s.failure);
+        const auto i = static_cast<size_t>(row - 1 - block * block_rows);
+        const size_t from = i == 0 ? 0 : s.row_ends[i - 1];
+        count = s.row_lines[i];
+        text = s.text;
+        return std::string_view(*s.text).substr(from, s.row_ends[i] - from);
+    }
+};
+
+ReportRowsApart::ReportRowsApart(int count, std::function<void(int row)> write_row)
+    : write_row_(std::move(write_row)) {
+    const ReportSession& s = report_session();
+    const int block = s.rows_apart_block > 0 ? s.rows_apart_block : ROWS_APART_BLOCK;
+    const unsigned threads = std::min(ROWS_APART_THREADS, std::max(1U, std::thread::hardware_concurrency()) - 1);
+    if (rows_apart_session || !text_active(s) || csv_active(s) || count <= block || threads == 0) return;
+    const auto blocks = static_cast<unsigned>((count + block - 1) / block) - 1;   // past the first
+    work_ = std::make_unique<Work>(write_row_, count, block, std::min(threads, blocks));
+}
+
+ReportRowsApart::~ReportRowsApart() = default;
+
+void ReportRowsApart::write(int row) {
+    ReportSession& s = report_session();
+    // The first block, and a row whose line is begun already, are written here.
+    int count = 0;
+    BlockText::Shared text;
+    if (work_ && row == work_->block_rows + 1) work_->start();
+    if (!work_ || row <= work_->block_rows || !s.text.line.empty()) {
+        if (work_ && row > work_->block_rows) (void)work_->lines(row, count, text);   // its block's failure first
+        write_row_(row);
+        return;
+    }
+    const std::string_view lines = work_->lines(row, count, text);
+    put_text_lines(s.text, text, lines, count);
+}
+
+void ReportRowsApart::write_heading(const std::function<void()>& heading) {
+    ReportSession& s = report_session();
+    if (!heading_) {
+        // Written once into a text of its own, when it begins a line.
+        if (rows_apart_session || !text_active(s) || csv_active(s) || !s.text.line.empty()) {
+            heading();
+            return;
+        }
+        auto text = std::make_shared<std::string>();
+        ReportSession own = Work::rows_session();
+        own.text.rows_apart = text.get();
+        rows_apart_session = &own;
+        try {
+            heading();
+        } catch (...) {
+            rows_apart_session = nullptr;
+            throw;
+        }
+        rows_apart_session = nullptr;
+        if (!own.text.line.empty()) {
+            // A heading that leaves its last line open is written as it is.
+            heading();
+            return;
+        }
+        heading_ = std::move(text);
+        heading_lines_ = own.text.rows_apart_lines;
+    }
+    put_text_lines(s.text, heading_, *heading_, heading_lines_);
+}
+
+void set_report_rows_apart_block(int rows) { report_session().rows_apart_block = std::max(rows, 0); }
+
+// ---------------------------------------------------------------------------
 // CSV
 
 std::string csv_cell_text(std::string_view text) {
@@ -646,6 +1014,7 @@ void report_render_text_to(const ReportJob& job, bool csv, const std::function<v
     TextReport body = end_text(s);
     if (!contents) {
         put_together(body, 0, true, write);
+        body.out.give_back();
         return;
     }
     // The contents pages go in front of the body, whose pages move back by
@@ -663,6 +1032,8 @@ void report_render_text_to(const ReportJob& job, bool csv, const std::function<v
     TextReport front = end_text(s);
     put_together(front, 0, true, write);
     put_together(body, body_offset, front.out.empty(), write);
+    front.out.give_back();
+    body.out.give_back();
 }
 
 std::string report_render_text(const ReportJob& job, bool csv) {

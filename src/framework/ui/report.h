@@ -24,6 +24,7 @@
 #include "framework/ui/report_pages.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -117,6 +118,50 @@ void report_break_full_page(const std::function<void()>& heading);
 // When contents are being collected: an entry with the title (level 0) and
 // the page the current line is on. Nothing otherwise.
 void report_contents_line(const std::string& title);
+
+// ---------------------------------------------------------------------------
+// Rows written apart
+
+// The rows of a long table of a text report written on a few threads: the
+// rows 1..count are written in blocks by `write_row` on worker threads, each
+// into a text of its own (every report call of such a thread writes there),
+// and write(row), called for every row in order on the report's thread, puts
+// that row's finished lines into the report as report_next_line would have
+// ended them, with the pages they reach. The report reads as if the rows had
+// been written there one after the other.
+//
+// write_row must end every line it begins (report_next_line), must not ask
+// for the page (report_lines_left, report_page_break...), must read only
+// what exists once the first block is written and change nothing that
+// another thread reads. The first block is written on the report's thread
+// before any other starts, which makes whatever the rows reach for on first
+// use; so is everything when the table is short, when the report is not a
+// text report on its own thread, or when the machine has a single
+// processor. The report's thread writes blocks further on itself while it
+// waits for one.
+class ReportRowsApart {
+public:
+    ReportRowsApart(int count, std::function<void(int row)> write_row);
+    ~ReportRowsApart();
+    ReportRowsApart(const ReportRowsApart&) = delete;
+    ReportRowsApart& operator=(const ReportRowsApart&) = delete;
+    // Writes a row: rows come in order from 1. A failure of write_row on
+    // another thread is thrown here, at its row.
+    void write(int row);
+    // Writes the table's heading at the top of a page: the lines `heading`
+    // wrote the first time, again. A heading must write the same lines
+    // wherever it goes.
+    void write_heading(const std::function<void()>& heading);
+
+private:
+    struct Work;
+    std::function<void(int)> write_row_;
+    std::unique_ptr<Work> work_;
+    std::shared_ptr<const std::string> heading_;   // the heading's lines, once written
+    int heading_lines_ = 0;
+};
+// The rows of a block of rows written apart (0: 256); tests make it small.
+void set_report_rows_apart_block(int rows);
 
 // ---------------------------------------------------------------------------
 // CSV cells (inside a CSV text report; otherwise ignored)

@@ -180,7 +180,8 @@ public:
                         TEXT_END[i]);
                 }
                 report_next_line();
-            });
+            },
+            0, true);
     }
     void print_csv() override
     {

@@ -595,7 +595,7 @@ void PipeForceTable::print_text()
                 element_nodes(r.element, n1, n2);
                 print_force_pair(r.global, n1, n2);
             },
-            3);
+            3, true);
         return;
     }
     const PipeForceVariant& v = *variant;
@@ -610,7 +610,7 @@ void PipeForceTable::print_text()
                 report_next_line();
             }
         },
-        3);
+        3, v.rows_apart());
 }
 
 void PipeForceTable::print_csv()
@@ -678,7 +678,7 @@ void ListForceTable::print_text()
             // Local values as stored, in the same columns.
             force_pair_lines(results().forces[e], n1, n2, type);
         },
-        3);
+        3, true);
 }
 
 void ListForceTable::print_csv()

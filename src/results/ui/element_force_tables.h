@@ -84,6 +84,9 @@ public:
     virtual void text_row(const PipeForceRow& row) const = 0;
     virtual void csv_header() const = 0;
     virtual void csv_row(const PipeForceRow& row) const = 0;
+    // Whether text_row may write rows on several threads at once
+    // (ReportRowsApart, report.h).
+    virtual bool rows_apart() const { return true; }
 };
 // Registers a variant; the last registered that applies is chosen.
 void register_pipe_force_variant(std::unique_ptr<PipeForceVariant> variant);

@@ -864,6 +864,8 @@ private:
         return &ends_[static_cast<std::size_t>(end)];
     }
     void refresh() const override { element_ = -1; }
+    // A row keeps the ends it made for the next.
+    bool rows_apart() const override { return false; }
     static std::string moment_text(const CodeValue& c)
     {
         return c.evaluated && std::isfinite(c.value) ? format_moment_integer(c.value) : std::string();

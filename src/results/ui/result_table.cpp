@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 ResultTable::ResultTable(int kind, int columns, int header_lines, int text_lines)
     : TableWindow(&results_frame(), columns, header_lines, {}, text_lines), result_kind(kind)
@@ -170,17 +171,24 @@ void ResultTable::print()
 // ---- Text-report helpers ---------------------------------------------------------------------
 
 void report_rows(int lines, const std::function<void()>& header, const std::string& contents, int count,
-                 const std::function<void(int row)>& write_row, int row_lines)
+                 const std::function<void(int row)>& write_row, int row_lines, bool rows_apart)
 {
+    std::optional<ReportRowsApart> apart;
+    if (rows_apart)
+        apart.emplace(count, write_row);
+    const auto heading = [&] { apart ? apart->write_heading(header) : header(); };
     if (report_lines_left() < lines)
         report_page_break();
     else
-        header();
+        heading();
     report_contents_line(contents);
     for (int r = 1; r <= count; ++r) {
         if (report_current_line() == REPORT_FIRST_LINE)
-            header();
-        write_row(r);
+            heading();
+        if (apart)
+            apart->write(r);
+        else
+            write_row(r);
         if (row_lines > 0 && r < count && report_lines_left() < row_lines)
             report_page_break();
     }

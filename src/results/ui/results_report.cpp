@@ -461,7 +461,10 @@ bool write_results_report(const std::string& path, std::string& error)
         return false;
     }
     file.write(block.data(), block.size());
-    if (!file.close()) {
+    // The report is made again by the next run: the previous one is removed
+    // rather than replaced, which spares waiting for the new one to be
+    // written out to the disk.
+    if (!file.close_removing_previous()) {
         error = c_format("Unable to write txt file:\n%s", path.c_str());
         return false;
     }

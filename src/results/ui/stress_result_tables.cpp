@@ -20,8 +20,11 @@
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -176,9 +179,16 @@ public:
     {
         const bool allowables = !no_code(), ratios = ratios_shown();
         const UnitScale stress_unit = unit_scale(STRESS);
-        // The rows of one load case follow each other: its name is made once.
-        int32_t named_case = -1;
-        std::string case_name;
+        // The names of the load cases, made once: the rows are written on
+        // several threads.
+        std::vector<std::pair<int32_t, std::string>> case_names;
+        const auto name_of = [&case_names](int32_t load_case) {
+            return std::find_if(case_names.begin(), case_names.end(),
+                                [load_case](const auto& n) { return n.first == load_case; });
+        };
+        for (const StressRow& r : rows)
+            if (name_of(r.load_case) == case_names.end())
+                case_names.emplace_back(r.load_case, load_case_names(r.load_case));
         report_rows(
             level_lines,
             [this] {
@@ -198,13 +208,9 @@ public:
             contents, static_cast<int>(rows.size()),
             [&](int row) {
                 const StressRow& r = rows[static_cast<std::size_t>(row - 1)];
-                if (r.load_case != named_case) {
-                    named_case = r.load_case;
-                    case_name = load_case_names(r.load_case);
-                }
                 if (model().nodes.valid(r.node))
                     report_node_at(model().nodes[r.node].number, 6);
-                report_print_at(case_name, 14);
+                report_print_at(name_of(r.load_case)->second, 14);
                 auto stress = [&](double v, int end) {
                     if (std::isfinite(v))
                         report_written_right([&](char* out) { return write_stress(out, v, stress_unit); }, end);
@@ -219,7 +225,8 @@ public:
                 if (ratios && r.checked && std::isfinite(r.percent()))
                     report_real_right(r.percent(), 8, 1, 82);
                 report_next_line();
-            });
+            },
+            0, true);
     }
     void write_csv(const std::string& first_line)
     {

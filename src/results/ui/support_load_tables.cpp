@@ -93,6 +93,7 @@ struct SupportTablesState {
     std::array<std::unique_ptr<TableWindow>, SUPPORT_KINDS> summaries;
     std::unique_ptr<TableWindow> status;
     std::array<int, SUPPORT_KINDS> summary_rows{};   // the row shown last, per kind
+    bool case_loads_read = false;   // the tables of every kind print the case read for them all
 };
 
 SupportTablesState& state()
@@ -359,7 +360,8 @@ public:
         rows = kind_rows(kind_);
         if (rows.empty())
             return false;
-        read_load_case_support_loads();
+        if (!state().case_loads_read)
+            read_load_case_support_loads();
         title = title_text();
         row_count = static_cast<int>(rows.size());
         return true;
@@ -472,42 +474,45 @@ void SupportLoadsTable::print_text()
         report_next_line();
         report_rule();
     };
-    report_rows(5, header, contents, count, [this](int row) {
-        const int r = layout_row(row);
-        if (model().rows.valid(r))
-            report_node_at(model().rows[r].node, 6);
-        const std::vector<float> loads = shown_loads(kind_, r);
-        auto load = [&loads](std::size_t i) { return i < loads.size() ? loads[i] : 0.0f; };
-        switch (data().shape) {
-        case Shape::Skewed: {
-            const bool rot = rotational(r);
-            if (connected_node(r))
-                report_print_at(node_text(connected_node(r)), 12);
-            report_print_at(rot ? "Rotational" : "Translational", 19);
-            report_number_right(shown_load(load(0), rot ? MOMENT : FORCE), 38);
-            report_print_at(unit_label(rot ? MOMENT : FORCE), 42);
-            const std::array<float, 3> d = shown_direction(r);
-            for (int i = 0; i < 3; ++i)
-                report_component(d[static_cast<std::size_t>(i)], false, 57 + 10 * i);
-            break;
-        }
-        case Shape::Snubber: {
-            report_number_right(shown_load(load(0), FORCE), 19);
-            const std::array<float, 3> d = shown_direction(r);
-            for (int i = 0; i < 3; ++i)
-                report_component(d[static_cast<std::size_t>(i)], true, 30 + 10 * i);
-            break;
-        }
-        default:
-            for (std::size_t i = 0; i < data().values.size(); ++i) {
-                if (data().restrained_only && !restrained(r, static_cast<int>(i)))
-                    continue;
-                report_number_right(shown_load(load(i), value_quantity(kind_, r, static_cast<int>(i))), VALUE_END[i]);
+    report_rows(
+        5, header, contents, count,
+        [this](int row) {
+            const int r = layout_row(row);
+            if (model().rows.valid(r))
+                report_node_at(model().rows[r].node, 6);
+            const std::vector<float> loads = shown_loads(kind_, r);
+            auto load = [&loads](std::size_t i) { return i < loads.size() ? loads[i] : 0.0f; };
+            switch (data().shape) {
+            case Shape::Skewed: {
+                const bool rot = rotational(r);
+                if (connected_node(r))
+                    report_print_at(node_text(connected_node(r)), 12);
+                report_print_at(rot ? "Rotational" : "Translational", 19);
+                report_number_right(shown_load(load(0), rot ? MOMENT : FORCE), 38);
+                report_print_at(unit_label(rot ? MOMENT : FORCE), 42);
+                const std::array<float, 3> d = shown_direction(r);
+                for (int i = 0; i < 3; ++i)
+                    report_component(d[static_cast<std::size_t>(i)], false, 57 + 10 * i);
+                break;
             }
-            break;
-        }
-        report_next_line();
-    });
+            case Shape::Snubber: {
+                report_number_right(shown_load(load(0), FORCE), 19);
+                const std::array<float, 3> d = shown_direction(r);
+                for (int i = 0; i < 3; ++i)
+                    report_component(d[static_cast<std::size_t>(i)], true, 30 + 10 * i);
+                break;
+            }
+            default:
+                for (std::size_t i = 0; i < data().values.size(); ++i) {
+                    if (data().restrained_only && !restrained(r, static_cast<int>(i)))
+                        continue;
+                    report_number_right(shown_load(load(i), value_quantity(kind_, r, static_cast<int>(i))), VALUE_END[i]);
+                }
+                break;
+            }
+            report_next_line();
+        },
+        0, true);
 }
 
 void SupportLoadsTable::print_csv()
@@ -775,6 +780,17 @@ public:
         const int n = combinations();
         const int rows_written = data().no_allowables_row ? n - 1 : n;
         const std::vector<int> ends = text_ends();
+        // The values shown and their forms, the same in every row.
+        const int values = value_count();
+        std::vector<int> shown;
+        std::vector<RealForm> forms;
+        const RealForm force = force_integer_form(), moment = moment_integer_form();
+        for (int i = 0; i < values; ++i)
+            if (value_shown(i)) {
+                shown.push_back(i);
+                forms.push_back(quantity(i) == MOMENT ? moment : force);
+            }
+        const auto& names = support_summary_columns();
         bool contents = true;
         if (report_lines_left() < 5)
             report_page_break();
@@ -783,10 +799,14 @@ public:
         for (int k = 1; k <= rows_written; ++k) {
             if (report_current_line() == REPORT_FIRST_LINE)
                 text_header(std::exchange(contents, false), ends);
-            report_print_at(support_summary_columns()[k], 4);
-            for (int i = 0; i < value_count(); ++i)
-                if (!row_empty(k) && value_shown(i))
-                    report_number_right(shown_load(value(k, i), quantity(i)), ends[static_cast<std::size_t>(i)]);
+            report_print_at(names[k], 4);
+            if (!row_empty(k)) {
+                const std::vector<float>* e = entry(k);
+                for (std::size_t j = 0; j < shown.size(); ++j) {
+                    const auto i = static_cast<std::size_t>(shown[j]);
+                    report_number_right(forms[j].of(e && i < e->size() ? (*e)[i] : 0.0f), ends[i]);
+                }
+            }
             report_next_line();
         }
         if (report_current_line() != REPORT_FIRST_LINE)
@@ -976,17 +996,26 @@ void print_all_support_loads()
 {
     if (!results_open() || results().load_case_count() == 0)
         return;
-    // Anchors, restraints, skewed restraints, hangers, guides, limit stops,
-    // nozzles, generic supports (kinds of results_hooks.h).
-    for (int kind : {0, 5, 6, 2, 1, 3, 4, 8})
-        print_kind_loads(kind);
-    switch (results_loadcase_code()) {
-    case LC_SEISMIC_G:
-    case LC_RESPONSE_SPECTRUM:
-    case LC_FORCE_SPECTRUM:
-    case LC_TIME_HISTORY:
-    case LC_HARMONIC: print_kind_loads(7); break;
-    default: break;
+    {
+        // The case's loads are read once for the tables of every kind.
+        if (results().numsupports() > 0)
+            read_load_case_support_loads();
+        struct ReadOnce {
+            ReadOnce() { state().case_loads_read = true; }
+            ~ReadOnce() { state().case_loads_read = false; }
+        } once;
+        // Anchors, restraints, skewed restraints, hangers, guides, limit
+        // stops, nozzles, generic supports (kinds of results_hooks.h).
+        for (int kind : {0, 5, 6, 2, 1, 3, 4, 8})
+            print_kind_loads(kind);
+        switch (results_loadcase_code()) {
+        case LC_SEISMIC_G:
+        case LC_RESPONSE_SPECTRUM:
+        case LC_FORCE_SPECTRUM:
+        case LC_TIME_HISTORY:
+        case LC_HARMONIC: print_kind_loads(7); break;
+        default: break;
+        }
     }
     // A shown loads table reads its own case again.
     for (auto& t : state().loads)

@@ -377,6 +377,39 @@ TEST_F(BinFileTest, DiskErrorDuringWriteKeepsThePreviousFile)
     EXPECT_EQ(strays({"model.bin"}), std::vector<std::string>{});
 }
 
+// A report's writer removes the previous file just before its own goes into
+// place: the new file stands there alone, no temporary file is left, and a
+// writer that failed leaves the previous file as close() does.
+TEST_F(BinFileTest, CloseRemovingPreviousPutsTheNewFileInPlace)
+{
+    put_bytes("report.txt", {1, 2, 3, 4, 5});
+    BinFile f;
+    ASSERT_TRUE(f.open_write(path("report.txt")));
+    f.write_byte(6);
+    EXPECT_TRUE(f.close_removing_previous());
+    EXPECT_EQ(bytes_of("report.txt"), (std::vector<unsigned char>{6}));
+
+    // Without a previous file.
+    ASSERT_TRUE(f.open_write(path("new.txt")));
+    f.write_byte(7);
+    EXPECT_TRUE(f.close_removing_previous());
+    EXPECT_EQ(bytes_of("new.txt"), (std::vector<unsigned char>{7}));
+
+    ASSERT_TRUE(f.open_write(path("report.txt")));
+    f.write_byte(8);
+    f.set_error();
+    EXPECT_FALSE(f.close_removing_previous());
+    EXPECT_EQ(bytes_of("report.txt"), (std::vector<unsigned char>{6}));
+
+    // A folder in the way is not removed, and the write fails.
+    fs::create_directory(dir / "folder");
+    ASSERT_TRUE(f.open_write(path("folder")));
+    f.write_byte(9);
+    EXPECT_FALSE(f.close_removing_previous());
+    EXPECT_TRUE(fs::is_directory(dir / "folder"));
+    EXPECT_EQ(strays({"report.txt", "new.txt", "folder"}), std::vector<std::string>{});
+}
+
 TEST_F(BinFileTest, CurveRecords)
 {
     XYCurve curve;
