@@ -27,6 +27,11 @@ constexpr double MOST_LIMIT_STEP = 4.0;
 // The tolerances of the iterations and of the check, relative to the
 // largest normal force and displacement of the case.
 constexpr double ITERATION_RELATIVE = 1.0e-9;
+// A friction limit that settled above mu N by more than this fraction of
+// the iteration tolerance takes mu N for one more solution, so that the
+// friction of a converged state is not above mu N by more than the
+// precision of the forces hides (a few in 1e5).
+constexpr double LIMIT_ABOVE = 0.05;
 constexpr double CHECK_RELATIVE = 1.0e-6;
 // The least decrease of the energy a whole Newton step must give, as a
 // fraction of d'Md (Armijo's condition; d'Md is minus the slope at the
@@ -148,6 +153,18 @@ struct Slip {
     FrictionLinear linear;
 };
 
+// What a contact's law adds to the energy over the length alpha of its
+// step less what its linearisation (in M and the loads) adds.
+double law_less_linear(const Slip& c, double alpha)
+{
+    const Vec3 end = plus(c.start, c.change);
+    const Vec3 p0 = c.linear.at(c.start);
+    // What the linearisation's springs add to d'Md over the step.
+    const double springs = dot(minus(c.linear.at(end), p0), c.change);
+    return friction_potential(*c.state, plus(c.start, scaled(c.change, alpha))) -
+           friction_potential(*c.state, c.start) - alpha * dot(p0, c.change) - 0.5 * alpha * alpha * springs;
+}
+
 // The energy Pi along the step u + alpha d of the inner problem, from the
 // step's quadratic part (the slope (M u - f)'d of the linearised problem at
 // the point and d'Md, M its stiffness) and each contact's difference
@@ -173,14 +190,8 @@ public:
     double change(double alpha) const
     {
         double e = alpha * linear_slope_ + 0.5 * alpha * alpha * curvature_;
-        for (const Slip& c : slips_) {
-            const Vec3 end = plus(c.start, c.change);
-            const Vec3 p0 = c.linear.at(c.start);
-            // What the linearisation's springs add to d'Md over the step.
-            const double springs = dot(minus(c.linear.at(end), p0), c.change);
-            e += friction_potential(*c.state, plus(c.start, scaled(c.change, alpha))) -
-                 friction_potential(*c.state, c.start) - alpha * dot(p0, c.change) - 0.5 * alpha * alpha * springs;
-        }
+        for (const Slip& c : slips_)
+            e += law_less_linear(c, alpha);
         return e;
     }
 
@@ -281,6 +292,33 @@ public:
         : regions_(regions), d_(std::move(products)), b_(std::move(slopes)), slips_(std::move(slips))
     {
     }
+    // The lengths of least energy found by the descent from the common
+    // length and from whole steps: a descent from the common length stops
+    // at the first region it cannot lengthen alone, and one from whole
+    // steps can end elsewhere when the regions' kinks interact.
+    void minimise_from_both(std::vector<double>& alpha) const
+    {
+        std::vector<double> whole(alpha.size(), 1.0);
+        minimise(alpha);
+        minimise(whole);
+        if (energy(whole) < energy(alpha))
+            alpha = std::move(whole);
+    }
+    // Pi(alpha) - Pi(0) for the lengths alpha by region.
+    double energy(const std::vector<double>& alpha) const
+    {
+        const auto r_count = static_cast<std::size_t>(regions_);
+        double e = 0.0;
+        for (std::size_t j = 0; j < r_count; ++j) {
+            double row = 0.0;
+            for (std::size_t i = 0; i < r_count; ++i)
+                row += d_[j * r_count + i] * alpha[i];
+            e += alpha[j] * (b_[j] + 0.5 * row);
+            for (const Slip& c : slips_[j])
+                e += law_less_linear(c, alpha[j]);
+        }
+        return e;
+    }
     void minimise(std::vector<double>& alpha) const
     {
         const auto r_count = static_cast<std::size_t>(regions_);
@@ -364,20 +402,33 @@ void move_limit(ContactSet& set, std::size_t e, ContactState& state, double targ
     state.limit = std::max(0.0, state.limit + step * difference);
 }
 
+// Whether a friction limit g has settled at mu N (the target): within the
+// iteration tolerance of it, and with `above` less than 1 within that
+// fraction of the tolerance above it.
+bool limit_settled(const ContactSet& set, double limit, double target, double tolerance, double above = 1.0)
+{
+    const double difference = target - limit;
+    const double room = difference >= 0.0 ? tolerance * target : above * tolerance * target;
+    return std::fabs(difference) <= room + set.zero.force;
+}
+
 ContactSet& contact_set(AnalysisRun& run)
 {
     return run.run_state<ContactSet>();
 }
 
-// Any status that the run's solution contradicts.
-bool statuses_contradicted(AnalysisRun& run, const ContactSet& set)
+// The statuses that the run's solution contradicts, counted up to `most`.
+int statuses_contradicted(AnalysisRun& run, const ContactSet& set, int most)
 {
+    int count = 0;
     for (const ContactEntry& entry : set.entries) {
         const ContactState& state = run.row_state<ContactState>(entry.row);
-        if (contact_changes(run, entry.contact, state, set.zero.force, set.zero.position) != state.status)
-            return true;
+        const std::array<int, 2> next = contact_changes(run, entry.contact, state, set.zero.force, set.zero.position);
+        for (std::size_t j = 0; j < entry.contact.directions.size(); ++j)
+            if (next[j] != state.status[j] && ++count >= most)
+                return count;
     }
-    return false;
+    return count;
 }
 
 // The narrower regularisation once the stops and the friction settled
@@ -514,7 +565,7 @@ bool contact_friction_step(AnalysisRun& run)
             solved = false;
         }
         set.inner_solved = solved;
-        if (solved || statuses_contradicted(run, set))
+        if (solved || statuses_contradicted(run, set, 1) > 0)
             return true;
         contact_relinearise(run);
         return false;
@@ -575,7 +626,8 @@ bool contact_friction_step(AnalysisRun& run)
             by_region[static_cast<std::size_t>(set.region[static_cast<std::size_t>(run.node_n(c.contact->a) - 1)])]
                 .push_back(c);
         lengths.assign(r_count, alpha);
-        RegionSearch(set.regions, std::move(products), std::move(slopes), std::move(by_region)).minimise(lengths);
+        RegionSearch(set.regions, std::move(products), std::move(slopes), std::move(by_region))
+            .minimise_from_both(lengths);
     }
     auto length_at = [&](int node_n) {
         return lengths.empty() ? alpha : lengths[static_cast<std::size_t>(set.region[static_cast<std::size_t>(node_n - 1)])];
@@ -623,21 +675,30 @@ bool contact_friction_step(AnalysisRun& run)
             FrictionLinearisation& how = set.linearisation[friction[k]];
             const Vec3 s = plus(c.start, scaled(c.change, length_at(run.node_n(c.contact->a))));
             const Vec3 newton = plus(c.start, c.change);
-            if (how == FRICTION_HELD)
+            if (how == FRICTION_HELD || how == FRICTION_DAMPED)
                 how = FRICTION_BY_LAW;
             else if (alpha < SHORT_STEP &&
                      norm(minus(friction_law_force(*c.state, newton), c.linear.at(newton))) > c.state->limit)
-                how = FRICTION_HELD;
+                how = c.state->sliding ? FRICTION_DAMPED : FRICTION_HELD;
             else if (c.state->sliding && dot(newton, c.start) <= 0.0)
                 how = FRICTION_STICKS;
             else if (!c.state->sliding && how == FRICTION_STICKS && c.state->stick * norm(s) > c.state->limit)
                 how = FRICTION_BY_LAW;
         }
 
-    // While the stops' statuses still change, their update follows each
-    // whole Newton step rather than waiting for the friction to be solved
-    // (until their block changes stall: then they wait).
-    const bool outer = solved || (alpha >= 1.0 && !set.nested && statuses_contradicted(run, set));
+    // The stops' statuses change after a whole Newton step that leaves
+    // fewer contacts' friction unsettled than half the statuses it
+    // contradicts, rather than waiting for the friction to be solved: the
+    // stops are then most of what is left to settle, and solving the
+    // friction of statuses that are about to change is wasted; while the
+    // friction has more left, changing the statuses would stir it up again.
+    bool outer = solved;
+    if (!outer && alpha >= 1.0) {
+        int unsettled = 0;
+        for (std::size_t e : friction)
+            unsettled += set.settled[e] ? 0 : 1;
+        outer = 2 * unsettled < statuses_contradicted(run, set, 2 * unsettled + 1);
+    }
     if (!outer) {
         for (std::size_t e : friction)
             if (!set.settled[e])
@@ -651,7 +712,7 @@ bool contact_friction_step(AnalysisRun& run)
             ContactState& state = run.row_state<ContactState>(entry.row);
             const double target =
                 entry.contact.mu * pressing_resultant(entry.contact, state, contact_forces(run, entry.contact, state));
-            if (std::fabs(target - state.limit) > tolerance * std::max(target, state.limit) + set.zero.force)
+            if (!limit_settled(set, state.limit, target, tolerance))
                 move_limit(set, e, state, target, MOST_LIMIT_STEP, RELAXATION);
             else
                 set.limit_secant[e] = 0;
@@ -704,16 +765,23 @@ void contact_outer_update(AnalysisRun& run)
         if (c.mu <= 0.0 || !any_closed(c, state))
             continue;
         const double target = c.mu * pressing_resultant(c, state, contact_forces(run, c, state));
-        const double difference = target - state.limit;
         if (state.limit < 0.0) {
             state.limit = target;
             set.limit_secant[e] = 0;
             note_state_change(run, entry.dtype, entry.row, c.a);
             set.settled[e] = 0;
             ++unsettled_limits;
-        } else if (std::fabs(difference) > tolerance * std::max(target, state.limit) + set.zero.force) {
+        } else if (!limit_settled(set, state.limit, target, tolerance)) {
             check_convergence(run, target, state.limit, -entry.dtype, entry.row, c.a);
             move_limit(set, e, state, target, set.relax ? RELAXATION : MOST_LIMIT_STEP, 1.0);
+            set.settled[e] = 0;
+            ++unsettled_limits;
+        } else if (!limit_settled(set, state.limit, target, tolerance, LIMIT_ABOVE)) {
+            // Settled, but above mu N by more than the forces' precision
+            // hides: it takes mu N for one more solution.
+            state.limit = target;
+            set.limit_secant[e] = 0;
+            note_state_change(run, entry.dtype, entry.row, c.a);
             set.settled[e] = 0;
             ++unsettled_limits;
         } else {
@@ -760,6 +828,10 @@ void contact_outer_update(AnalysisRun& run)
     if (count == 0)
         return;
     if (set.nested) {
+        // Single changes that come back to a state seen change one
+        // status of the whole case from then on.
+        if (cycle && set.single)
+            set.lone = true;
         // Judice and Pires: block changes while they reduce the count, a
         // single change otherwise or on a cycle.
         if (set.fewest < 0 || count < set.fewest) {
@@ -775,15 +847,33 @@ void contact_outer_update(AnalysisRun& run)
         if (cycle)
             set.single = true;
     }
-    // A single change: the last contradicted status in the case's order.
-    const std::size_t first = set.single ? contradicted.size() - 1 : 0;
+    // Single changes: the last contradicted status in the case's order of
+    // each region of the piping (runs of nodes joined where contacts join
+    // them), or of the whole case once those cycled. A region's statuses
+    // settle among themselves as Murty's rule has them, and regions far
+    // apart hardly act on each other, so that a case with stops unsettled
+    // in many places does not wait for each in turn.
+    std::vector<char> changes(contradicted.size(), set.single ? 0 : 1);
+    if (set.single && set.lone) {
+        changes.back() = 1;
+    } else if (set.single) {
+        if (set.region.size() * 6 != static_cast<std::size_t>(run.equation_count()))
+            build_regions(run, set);
+        std::vector<char> taken(static_cast<std::size_t>(set.regions), 0);
+        for (std::size_t k = contradicted.size(); k-- > 0;) {
+            const int node_n = run.node_n(set.entries[contradicted[k] / 2].contact.a);
+            char& region = taken[static_cast<std::size_t>(set.region[static_cast<std::size_t>(node_n - 1)])];
+            if (!region)
+                region = changes[k] = 1;
+        }
+    }
     for (std::size_t k = 0; k < contradicted.size(); ++k) {
         const std::size_t e = contradicted[k] / 2, j = contradicted[k] % 2;
         const ContactEntry& entry = set.entries[e];
         ContactState& state = run.row_state<ContactState>(entry.row);
         note_state_change(run, entry.dtype, entry.row, entry.contact.a);
         set.settled[e] = 0;
-        if (k < first)
+        if (!changes[k])
             continue;
         const bool was_closed = any_closed(entry.contact, state);
         state.status[j] = next[e][j];

@@ -33,11 +33,13 @@
 //   problem", Opsearch 11, 1974, 123-130.
 // A discrete state seen before (other than the last one) is a cycle, and
 // outer iterations that do not reduce the count of unsettled contacts are
-// a stagnation: either turns to single changes and relaxed limits. At the
-// start of a case, while the block changes reduce the contradicted
-// statuses, the outer update follows every whole Newton step of the
-// friction (the statuses of a case start far from its solution); once they
-// stall it waits for the friction to be solved.
+// a stagnation: either turns to single changes and relaxed limits. The
+// single changes are made one in each region of the piping (regions far
+// apart hardly act on each other), and one in the whole case once those
+// come back to a state seen. The outer update follows a whole Newton step
+// of the friction that leaves fewer contacts' friction unsettled than half
+// the statuses it contradicts (the statuses of a case start far from its
+// solution), and otherwise waits for the friction to be solved.
 //
 // Inner: with the statuses and the limits held, friction is a Tresca
 // problem, which is convex: the least of
@@ -63,13 +65,17 @@
 // Three things keep the steps long where the line search alone would creep
 // from kink to kink. A step cut short takes its own length in each region
 // of the piping (its runs of nodes), which decouples runs that turn back
-// at different points of the step. A sliding contact whose Newton step
-// would carry it back past where it started is linearised as sticking for
-// the next solution (the prediction of a primal-dual active set method);
-// should such a step not lower Pi at all, those contacts are held where
-// they stand instead (the law's own tangent there); after a step cut
-// short, so are the contacts whose linearisation was further than g from
-// their law at its end. And the limits follow
+// at different points of the step; the lengths are searched from the
+// common one and from whole steps, and the lower energy kept. A sliding
+// contact whose Newton step would carry it back past where it started is
+// linearised as sticking for the next solution (the prediction of a
+// primal-dual active set method); should such a step not lower Pi at all,
+// those contacts are held where they stand instead (the law's own tangent
+// there). After a step cut short, a contact whose linearisation was
+// further than g from its law at the Newton point is damped for the next
+// one when it slides (springs of g / |s| from no slip, the secant of its
+// law, which resist it along its slip as across it) and held when it
+// sticks. And the limits follow
 // the normal forces halfway after each inner solution, so that the outer
 // iterations have little left to settle.
 //
@@ -81,7 +87,9 @@
 // search.
 //
 // A case has converged when the outer iteration changes nothing, the
-// limits moved by less than the iteration tolerance, and the last Newton
+// limits moved by less than the iteration tolerance (and by less than a
+// twentieth of it where they stood above mu N, so that no converged
+// friction is above mu N by more than the forces' precision), and the last Newton
 // step was whole with the friction forces within that tolerance of their
 // law. Every solution, inner or outer, counts against the iteration limit.
 #pragma once
@@ -146,7 +154,9 @@ struct ContactSet : RunState {
     // and the block changes left before single ones; the states seen.
     int fewest = -1;
     int block_tries = 0;
+    // Single changes by region, or (lone) one in the whole case.
     bool single = false;
+    bool lone = false;
     std::vector<std::uint64_t> seen;
     // By entry, the fraction of mu N - g its friction limit moved by at its
     // last outer update, the mu N - g of that update and whether that was

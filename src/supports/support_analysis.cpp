@@ -309,6 +309,10 @@ void friction_linearise(ContactState& state, const Vec3& s, FrictionLinearisatio
     const double m = norm(s);
     if (state.limit < 0.0 || state.stick * m <= state.limit || how == FRICTION_STICKS)
         return;
+    if (how == FRICTION_DAMPED) {
+        state.spring = state.limit / m;
+        return;
+    }
     if (how == FRICTION_HELD) {
         // The sticking stiffness about the force of the law at s.
         state.preload = minus(scaled(s, state.limit / m), scaled(s, state.stick));

@@ -137,9 +137,11 @@ struct FrictionLinear {
 FrictionLinear friction_linear(const Contact& contact, const ContactState& state);
 // How the friction is linearised at a slip s outside the sticking zone:
 // by the law (sliding: Newton's tangent), sticking regardless (springs from
-// no slip), or held where it stands (springs about the law's force at s).
-// Inside the zone it sticks.
-enum FrictionLinearisation : char { FRICTION_BY_LAW, FRICTION_STICKS, FRICTION_HELD };
+// no slip), held where it stands (springs about the law's force at s), or
+// damped: springs of g / |s| from no slip, which give the law's force at s
+// and resist a change of the slip along it as much as across it (the
+// secant of the law; contact_solver.cpp). Inside the zone it sticks.
+enum FrictionLinearisation : char { FRICTION_BY_LAW, FRICTION_STICKS, FRICTION_HELD, FRICTION_DAMPED };
 void friction_linearise(ContactState& state, const Vec3& s, FrictionLinearisation how = FRICTION_BY_LAW);
 // The part of a relative motion in the plane of friction.
 Vec3 in_friction_plane(const Contact& contact, const Vec3& relative);
