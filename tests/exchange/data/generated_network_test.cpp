@@ -120,3 +120,28 @@ TEST_F(StateCheckGenerated, NetworksOfWidelyVariedLayoutsAndFriction)
         expect_converged(o);
     }
 }
+
+TEST_F(StateCheckGenerated, NetworksThatEarlierIterationsLeftUnsettled)
+{
+    // Without friction, guides on every span: the guides of a few runs kept
+    // changing their statuses one at a time for the whole case while stops
+    // elsewhere waited their turn (single changes now go one to a region).
+    piping_network::Options guided;
+    guided.rows = 300;
+    guided.seed = 54;
+    guided.friction = false;
+    guided.stacked = true;
+    guided.guide_every = 1;
+    expect_converged(guided);
+    // Friction 0.5 with guides on the risers: a few rests slid back and
+    // forth through whole Newton steps while the stops waited for them,
+    // and cut steps ran sliding contacts far past their kinks.
+    for (unsigned long long seed : {16ull, 22ull}) {
+        piping_network::Options risers;
+        risers.rows = 1000;
+        risers.seed = seed;
+        risers.mu = 0.5;
+        risers.riser_guides = true;
+        expect_converged(risers);
+    }
+}
