@@ -686,18 +686,24 @@ bool contact_friction_step(AnalysisRun& run)
                 how = FRICTION_BY_LAW;
         }
 
-    // The stops' statuses change after a whole Newton step that leaves
-    // fewer contacts' friction unsettled than half the statuses it
-    // contradicts, rather than waiting for the friction to be solved: the
-    // stops are then most of what is left to settle, and solving the
-    // friction of statuses that are about to change is wasted; while the
-    // friction has more left, changing the statuses would stir it up again.
+    // While the stops' statuses still change, their update follows each
+    // whole Newton step rather than waiting for the friction to be solved.
+    // Once their block changes stall, they wait for it, but change all the
+    // same after a whole step that leaves fewer contacts' friction
+    // unsettled than half the statuses it contradicts: the stops are then
+    // most of what is left to settle, and solving the friction of statuses
+    // that are about to change is wasted; while the friction has more left,
+    // changing the statuses would stir it up again.
     bool outer = solved;
     if (!outer && alpha >= 1.0) {
-        int unsettled = 0;
-        for (std::size_t e : friction)
-            unsettled += set.settled[e] ? 0 : 1;
-        outer = 2 * unsettled < statuses_contradicted(run, set, 2 * unsettled + 1);
+        if (!set.nested) {
+            outer = statuses_contradicted(run, set, 1) > 0;
+        } else {
+            int unsettled = 0;
+            for (std::size_t e : friction)
+                unsettled += set.settled[e] ? 0 : 1;
+            outer = 2 * unsettled < statuses_contradicted(run, set, 2 * unsettled + 1);
+        }
     }
     if (!outer) {
         for (std::size_t e : friction)

@@ -36,10 +36,12 @@
 // a stagnation: either turns to single changes and relaxed limits. The
 // single changes are made one in each region of the piping (regions far
 // apart hardly act on each other), and one in the whole case once those
-// come back to a state seen. The outer update follows a whole Newton step
-// of the friction that leaves fewer contacts' friction unsettled than half
-// the statuses it contradicts (the statuses of a case start far from its
-// solution), and otherwise waits for the friction to be solved.
+// come back to a state seen. At the start of a case, while the block
+// changes reduce the contradicted statuses, the outer update follows every
+// whole Newton step of the friction (the statuses of a case start far from
+// its solution); once they stall it waits for the friction to be solved,
+// or for a whole step that leaves fewer contacts' friction unsettled than
+// half the statuses it contradicts.
 //
 // Inner: with the statuses and the limits held, friction is a Tresca
 // problem, which is convex: the least of
