@@ -300,6 +300,8 @@ public:
     {
         std::vector<double> whole(alpha.size(), 1.0);
         minimise(alpha);
+        if (alpha == whole)
+            return;
         minimise(whole);
         if (energy(whole) < energy(alpha))
             alpha = std::move(whole);
