@@ -47,8 +47,6 @@ def table(title_re, ncols):
             cur = m.group(2) if re.fullmatch(title_re, m.group(1)) else None
             if cur is not None: out.setdefault(cur, [])
             continue
-        if re.match(r"^\s+\S.*: (Sustained|Operating|Expansion|Occasional)", l) and not l.strip()[0].isdigit():
-            pass
         if cur is not None:
             m = rowre.match(l)
             if m:
