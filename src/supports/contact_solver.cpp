@@ -24,6 +24,10 @@ constexpr int STALL_LIMIT = 6;
 constexpr double RELAXATION = 0.5;
 constexpr double LEAST_LIMIT_STEP = 0.125;
 constexpr double MOST_LIMIT_STEP = 4.0;
+// The inner iterations after an outer update in which the limits follow
+// the normal forces; an inner iteration that has not solved the friction
+// by then holds them until it does (contact_friction_step).
+constexpr int INNER_FOLLOWING = 12;
 // The tolerances of the iterations and of the check, relative to the
 // largest normal force and displacement of the case.
 constexpr double ITERATION_RELATIVE = 1.0e-9;
@@ -657,6 +661,8 @@ bool contact_friction_step(AnalysisRun& run)
         solved = false;
     }
     set.inner_solved = solved;
+    if (!solved && set.inner_steps++ >= INNER_FOLLOWING)
+        set.limits_held = true;
     // How each contact is linearised next: a contact whose Newton step
     // would carry it back past where it started sliding is predicted to
     // stick (the choice of a primal-dual active set method: G. Stadler,
@@ -714,16 +720,28 @@ bool contact_friction_step(AnalysisRun& run)
         // The limits follow the normal forces meanwhile (a step of the
         // outer fixed point, at first halfway), so that the outer
         // iterations have less left to settle; each line search holds its
-        // own.
+        // own. Each move changes the friction by more than the tolerance
+        // where it is more than that, so that the friction settles only
+        // once the limits have: where the normal forces answer the
+        // friction strongly (the guides of a riser whose friction carries
+        // its weight), the two can chase each other without end. An inner
+        // iteration still unsolved after INNER_FOLLOWING solutions
+        // therefore holds the limits until it is solved: with them held
+        // the friction is the convex Tresca problem, which the Newton
+        // iteration solves, and the outer updates move the limits (the
+        // nested fixed point of Panagiotopoulos 1975 and of Kikuchi and
+        // Oden 1988, ch. 10; contact_solver.h).
         for (std::size_t e : friction) {
             const ContactEntry& entry = set.entries[e];
             ContactState& state = run.row_state<ContactState>(entry.row);
             const double target =
                 entry.contact.mu * pressing_resultant(entry.contact, state, contact_forces(run, entry.contact, state));
-            if (!limit_settled(set, state.limit, target, tolerance))
-                move_limit(set, e, state, target, MOST_LIMIT_STEP, RELAXATION);
-            else
-                set.limit_secant[e] = 0;
+            if (!set.limits_held) {
+                if (!limit_settled(set, state.limit, target, tolerance))
+                    move_limit(set, e, state, target, MOST_LIMIT_STEP, RELAXATION);
+                else
+                    set.limit_secant[e] = 0;
+            }
             state.stick = state.limit > 0.0 ? std::min(entry.contact.stiffness, state.limit / set.slip) : 0.0;
         }
         contact_relinearise(run);
@@ -746,6 +764,8 @@ void contact_outer_update(AnalysisRun& run)
         set.slip = std::clamp(FIRST_SLIP_RELATIVE * motion, set.final_slip, std::max(set.final_slip, FIRST_SLIP_MOST));
     }
     const double tolerance = run.snapshot().options.iteration_tolerance;
+    set.inner_steps = 0;
+    set.limits_held = false;
 
     // The contradicted statuses in the case's order (entry, slot) and the
     // discrete state as it stands.

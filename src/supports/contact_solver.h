@@ -79,7 +79,11 @@
 // law, which resist it along its slip as across it) and held when it
 // sticks. And the limits follow
 // the normal forces halfway after each inner solution, so that the outer
-// iterations have little left to settle.
+// iterations have little left to settle; an inner iteration that has not
+// solved the friction within a dozen solutions holds them until it has
+// (the nested scheme of Panagiotopoulos and of Kikuchi and Oden), since
+// limits that keep following normal forces which answer the friction
+// strongly can keep it from ever settling.
 //
 // The stick is regularised: k = min(the stop's stiffness, g / delta), so a
 // sticking contact slips at most delta, a small slip tied to the case's
@@ -171,6 +175,10 @@ struct ContactSet : RunState {
     int least_unsettled = -1;
     int stalled = 0;
     bool relax = false;
+    // The inner iterations since the last outer update that left the
+    // friction unsolved, and whether the limits are held until it is.
+    int inner_steps = 0;
+    bool limits_held = false;
 
     // The states the contacts of the case start from, by row (none: a
     // contact's own start).
