@@ -27,7 +27,7 @@
 #include <string>
 #include <type_traits>
 #include <typeindex>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 struct SectionCache;
@@ -205,17 +205,22 @@ public:
     T& run_state()
     {
         static_assert(std::is_base_of_v<RunState, T>);
-        std::unique_ptr<RunState>& slot = run_states_[std::type_index(typeid(T))];
-        if (!slot)
-            slot = std::make_unique<T>();
-        return static_cast<T&>(*slot);
+        const std::type_index type(typeid(T));
+        for (auto& [kind, state] : run_states_)
+            if (kind == type)
+                return static_cast<T&>(*state);
+        run_states_.emplace_back(type, std::make_unique<T>());
+        return static_cast<T&>(*run_states_.back().second);
     }
     // The state of type T when a kind has made it; null otherwise.
     template <typename T>
     const T* find_run_state() const
     {
-        const auto found = run_states_.find(std::type_index(typeid(T)));
-        return found == run_states_.end() ? nullptr : static_cast<const T*>(found->second.get());
+        const std::type_index type(typeid(T));
+        for (const auto& [kind, state] : run_states_)
+            if (kind == type)
+                return static_cast<const T*>(state.get());
+        return nullptr;
     }
 
     // ---- Output ----------------------------------------------------------------
@@ -249,6 +254,9 @@ private:
         if (static_cast<std::size_t>(index) >= states.size())
             states.resize(static_cast<std::size_t>(index) + 1);
         std::unique_ptr<RunState>& slot = states[static_cast<std::size_t>(index)];
+        // The state is most often of type T itself, which is quicker to ask.
+        if (slot && typeid(*slot) == typeid(T))
+            return static_cast<T&>(*slot);
         if (!slot || !dynamic_cast<T*>(slot.get()))
             slot = std::make_unique<T>();
         return static_cast<T&>(*slot);
@@ -264,7 +272,9 @@ private:
     ElementScratch element_;
     std::vector<std::unique_ptr<RunState>> element_states_;
     std::vector<std::unique_ptr<RunState>> row_states_;
-    std::unordered_map<std::type_index, std::unique_ptr<RunState>> run_states_;
+    // The run's states by type: a handful, looked up on every row, so a list
+    // rather than a hash of the type's name.
+    std::vector<std::pair<std::type_index, std::unique_ptr<RunState>>> run_states_;
     OneBased<int> support_offsets_;
     OneBased<int> support_words_;
     int support_total_ = 0;

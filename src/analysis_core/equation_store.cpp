@@ -116,6 +116,14 @@ EquationStore::EquationStore(int node_count, std::span<const NodePair> pairs)
             by_panel[static_cast<std::size_t>(t)].push_back({n + x, pi < pj ? 2 : 1, off});
         }
     }
+    block_panel_.assign(values_.size() / BLOCK, -1);
+    for (int s = 0; s < supernodes; ++s)
+        for (const PanelLoad& load : by_panel[static_cast<std::size_t>(s)])
+            block_panel_[static_cast<std::size_t>(load.block)] = s;
+    panel_parent_.assign(static_cast<std::size_t>(supernodes), -1);
+    for (int s = 0; s < supernodes; ++s)
+        if (e.below_count(s) > 0)
+            panel_parent_[static_cast<std::size_t>(s)] = e.supernode_of[static_cast<std::size_t>(e.rows_below(s)[0])];
     load_start_.assign(1, 0);
     for (std::vector<PanelLoad>& list : by_panel) {
         std::sort(list.begin(), list.end(), [](const PanelLoad& a, const PanelLoad& b) { return a.target < b.target; });
@@ -268,41 +276,6 @@ double EquationStore::value(int row, int column) const
     return values_[block_of(i, j) + static_cast<std::size_t>(B * r + c)];
 }
 
-void EquationStore::multiply(const OneBased<double>& x, OneBased<double>& y) const
-{
-    const int nodes = elimination_.nodes;
-    KV_ASSERT(x.size() == equation_count());
-    y.resize(equation_count());
-    // 0-based views: equation 6 i + r + 1 of node i at [B i + r].
-    const double* in = x.data() + 1;
-    double* out = y.data() + 1;
-    std::fill(out, out + equation_count(), 0.0);
-    for (int i = 0; i < nodes; ++i) {
-        const double* block = &values_[BLOCK * static_cast<std::size_t>(i)];
-        const double* xi = in + B * static_cast<std::ptrdiff_t>(i);
-        double* yi = out + B * static_cast<std::ptrdiff_t>(i);
-        // The diagonal block's upper triangle stands for both halves.
-        for (int r = 0; r < B; ++r) {
-            yi[r] += block[B * r + r] * xi[r];
-            for (int c = r + 1; c < B; ++c) {
-                yi[r] += block[B * r + c] * xi[c];
-                yi[c] += block[B * r + c] * xi[r];
-            }
-        }
-        for (int p = upper_start_[static_cast<std::size_t>(i)]; p < upper_start_[static_cast<std::size_t>(i) + 1]; ++p) {
-            const int j = upper_[static_cast<std::size_t>(p)];
-            const double* off = &values_[BLOCK * (static_cast<std::size_t>(nodes) + static_cast<std::size_t>(p))];
-            const double* xj = in + B * static_cast<std::ptrdiff_t>(j);
-            double* yj = out + B * static_cast<std::ptrdiff_t>(j);
-            for (int r = 0; r < B; ++r)
-                for (int c = 0; c < B; ++c) {
-                    yi[r] += off[B * r + c] * xj[c];
-                    yj[c] += off[B * r + c] * xi[r];
-                }
-        }
-    }
-}
-
 void EquationStore::region_products(const OneBased<double>& x, std::span<const int> region, int regions,
                                     std::vector<double>& out) const
 {
@@ -356,18 +329,48 @@ bool EquationStore::factor_matches_values() const
 // now holds it).
 bool EquationStore::base_matches_factor() const
 {
-    auto factor_block = [&](std::size_t block) {
-        const int slot = factor_slot_[block / BLOCK];
-        if (slot >= 0)
-            return &factor_block_values_[BLOCK * static_cast<std::size_t>(slot)];
-        return &base_values_[BLOCK * static_cast<std::size_t>(base_slot_[block / BLOCK])];
+    auto differs = [&](std::size_t block) {
+        return std::memcmp(&values_[block], factor_values_of(block), BLOCK * sizeof(double)) != 0;
     };
     for (std::size_t block : changed_blocks_)
-        if (std::memcmp(&values_[block], factor_block(block), BLOCK * sizeof(double)) != 0)
+        if (differs(block))
             return false;
     for (std::size_t block : factor_blocks_)
-        if (!changed_[block / BLOCK] && std::memcmp(&values_[block], factor_block(block), BLOCK * sizeof(double)) != 0)
+        if (!changed_[block / BLOCK] && differs(block))
             return false;
+    return true;
+}
+
+const double* EquationStore::factor_values_of(std::size_t block) const
+{
+    const int slot = factor_slot_[block / BLOCK];
+    if (slot >= 0)
+        return &factor_block_values_[BLOCK * static_cast<std::size_t>(slot)];
+    return &base_values_[BLOCK * static_cast<std::size_t>(base_slot_[block / BLOCK])];
+}
+
+// A panel's factor depends on its assembled blocks and on the panels that
+// update it, all of them in its subtree of the elimination tree: a panel
+// none of whose own blocks changed, nor any in its subtree, comes out as it
+// was. The panels of the blocks that differ from the factor's are marked,
+// then their ancestors (a parent comes after its children).
+bool EquationStore::panels_to_make(std::vector<char>& make) const
+{
+    if (!factored_ || !factor_plain_ || !factor_on_base_ || !on_base_)
+        return false;
+    make.assign(panels_.size(), 0);
+    auto mark_if_changed = [&](std::size_t block) {
+        if (std::memcmp(&values_[block], factor_values_of(block), BLOCK * sizeof(double)) != 0)
+            make[static_cast<std::size_t>(block_panel_[block / BLOCK])] = 1;
+    };
+    for (std::size_t block : changed_blocks_)
+        mark_if_changed(block);
+    for (std::size_t block : factor_blocks_)
+        if (!changed_[block / BLOCK])
+            mark_if_changed(block);
+    for (std::size_t s = 0; s < make.size(); ++s)
+        if (make[s] && panel_parent_[s] >= 0)
+            make[static_cast<std::size_t>(panel_parent_[s])] = 1;
     return true;
 }
 
@@ -426,6 +429,65 @@ inline __attribute__((always_inline)) double sum6(const Six& v)
     return (v.a[0] + v.a[1]) + (v.a[2] + v.a[3]) + (v.b[0] + v.b[1]);
 }
 
+// y = K x over the assembled blocks, node by node. Each term of y takes
+// its products in the order of a plain loop over the upper triangle's
+// blocks (node by node, a node's diagonal block and then its pairs in
+// ascending order, each block row by row): a node's own six terms are held
+// in registers while its row of blocks goes by, and the six terms of a
+// later node take a block's row at a time as one vector.
+inline __attribute__((always_inline)) void multiply_blocks(int nodes, const int* upper_start, const int* upper,
+                                                           const double* values, const double* in, double* out)
+{
+    for (int i = 0; i < nodes; ++i) {
+        const double* block = values + BLOCK * static_cast<std::size_t>(i);
+        const double* xi = in + B * static_cast<std::ptrdiff_t>(i);
+        double yi[B];
+        for (int r = 0; r < B; ++r)
+            yi[r] = out[B * static_cast<std::ptrdiff_t>(i) + r];
+        // The diagonal block's upper triangle stands for both halves: term
+        // c takes K_cr x_r for r ascending.
+#pragma GCC unroll 6
+        for (int r = 0; r < B; ++r)
+#pragma GCC unroll 6
+            for (int c = 0; c < B; ++c)
+                yi[c] += block[c < r ? B * c + r : B * r + c] * xi[r];
+        for (int p = upper_start[i]; p < upper_start[i + 1]; ++p) {
+            const double* off = values + BLOCK * (static_cast<std::size_t>(nodes) + static_cast<std::size_t>(p));
+            const std::ptrdiff_t j = B * static_cast<std::ptrdiff_t>(upper[p]);
+            const double* xj = in + j;
+            Six yj;
+            load6(yj, out + j);
+#pragma GCC unroll 6
+            for (int r = 0; r < B; ++r) {
+                Six row;
+                load6(row, off + B * r);
+                yj.a += row.a * xi[r];
+                yj.b += row.b * xi[r];
+#pragma GCC unroll 6
+                for (int c = 0; c < B; ++c)
+                    yi[r] += off[B * r + c] * xj[c];
+            }
+            store6(out + j, yj);
+        }
+        for (int r = 0; r < B; ++r)
+            out[B * static_cast<std::ptrdiff_t>(i) + r] = yi[r];
+    }
+}
+
+}  // namespace
+
+void EquationStore::multiply(const OneBased<double>& x, OneBased<double>& y) const
+{
+    KV_ASSERT(x.size() == equation_count());
+    y.resize(equation_count());
+    // 0-based views: equation 6 i + r + 1 of node i at [B i + r].
+    double* out = y.data() + 1;
+    std::fill(out, out + equation_count(), 0.0);
+    multiply_blocks(elimination_.nodes, upper_start_.data(), upper_.data(), values_.data(), x.data() + 1, out);
+}
+
+namespace {
+
 bool pivot_fails(double pivot, double diagonal, bool indefinite)
 {
     if (!std::isfinite(pivot) || !std::isfinite(diagonal))
@@ -458,6 +520,9 @@ struct FactorWork {
     int* cursor;
     int* local;   // by position: the row block in the panel being made
     double* scaled;
+    // The panels to make (by supernode); the others hold their factor
+    // already. Null for all.
+    const char* make;
     int negative = 0;
     int failed_supernode = -1;
     int failed_column = -1;
@@ -527,6 +592,20 @@ inline __attribute__((always_inline)) void load_panel(W& w, int s)
                 for (int r = 0; r < B; ++r)
                     target[static_cast<std::size_t>(c) * h + static_cast<std::size_t>(r)] = block[B * c + r];
         }
+    }
+}
+
+// Asks for the assembled blocks of panel s ahead of its load: they lie all
+// over the values, in the model's order of the nodes rather than the
+// order of elimination.
+template <typename W>
+inline __attribute__((always_inline)) void prefetch_panel(const W& w, int s)
+{
+    for (int x = w.load_start[s]; x < w.load_start[s + 1]; ++x) {
+        const char* block = reinterpret_cast<const char*>(w.values + BLOCK * static_cast<std::size_t>(w.loads[x].block));
+        for (std::size_t line = 0; line < BLOCK * sizeof(double); line += 64)
+            __builtin_prefetch(block + line);
+        __builtin_prefetch(block + BLOCK * sizeof(double) - 1);
     }
 }
 
@@ -708,22 +787,30 @@ inline __attribute__((always_inline)) bool factor_wide_panel(W& w, int s, std::v
 
 // The whole numeric factorisation, panel by panel in order: loaded from its
 // assembled blocks, reduced by every finished panel whose rows reach it,
-// factorised, and put in the list of the next panel its own rows reach.
+// factorised, and put in the list of the next panel its own rows reach. A
+// panel kept from the factor before is passed over, but the panels that
+// would have updated it move on in their lists all the same, so that every
+// panel made receives its updates in the same order as in a full factor.
 template <typename W>
 inline __attribute__((always_inline)) bool factor_all(W& w)
 {
     std::vector<double> inverse;
     for (int s = 0; s < w.supernodes; ++s) {
         const auto& panel = w.panels[s];
-        load_panel(w, s);
+        const bool make = w.make == nullptr || w.make[s] != 0;
         const int first = panel.first / B, width = panel.width / B;
         const int end = first + width;
         const int* below = w.below + panel.below_begin;
         const int count = panel.below_end - panel.below_begin;
-        for (int k = 0; k < width; ++k)
-            w.local[first + k] = k;
-        for (int i = 0; i < count; ++i)
-            w.local[below[i]] = width + i;
+        if (s + 4 < w.supernodes && (w.make == nullptr || w.make[s + 4] != 0))
+            prefetch_panel(w, s + 4);
+        if (make) {
+            load_panel(w, s);
+            for (int k = 0; k < width; ++k)
+                w.local[first + k] = k;
+            for (int i = 0; i < count; ++i)
+                w.local[below[i]] = width + i;
+        }
         for (int d = w.head[s]; d != -1;) {
             const int after = w.next[d];
             const auto& pd = w.panels[d];
@@ -733,7 +820,8 @@ inline __attribute__((always_inline)) bool factor_all(W& w)
             int q = p;
             while (q < rows_count && rows[q] < end)
                 ++q;
-            apply_update(w, d, p, q, s);
+            if (make)
+                apply_update(w, d, p, q, s);
             if (q < rows_count) {
                 const int t = w.supernode_of[rows[q]];
                 w.cursor[d] = q;
@@ -742,7 +830,7 @@ inline __attribute__((always_inline)) bool factor_all(W& w)
             }
             d = after;
         }
-        if (!(panel.width == B ? factor_node_panel(w, s) : factor_wide_panel(w, s, inverse)))
+        if (make && !(panel.width == B ? factor_node_panel(w, s) : factor_wide_panel(w, s, inverse)))
             return false;
         if (count > 0) {
             const int t = w.supernode_of[below[0]];
@@ -772,6 +860,9 @@ __attribute__((target("avx2"))) bool factor_avx2(W& w)
 
 FactorResult EquationStore::factor(const FactorOptions& options)
 {
+    const bool plain = !options.indefinite && (options.shift_diagonal == nullptr || options.shift == 0.0);
+    std::vector<char> make;
+    const bool in_part = plain && panels_to_make(make);
     factored_ = false;
     negative_pivots_ = 0;
     const NodeElimination& e = elimination_;
@@ -804,7 +895,8 @@ FactorResult EquationStore::factor(const FactorOptions& options)
                                    next.data(),
                                    cursor.data(),
                                    local.data(),
-                                   scaled.data()};
+                                   scaled.data(),
+                                   in_part ? make.data() : nullptr};
 #if defined(__x86_64__)
     const bool made = __builtin_cpu_supports("avx2") ? factor_avx2(w) : factor_default(w);
 #else
@@ -823,6 +915,8 @@ FactorResult EquationStore::factor(const FactorOptions& options)
         return result;
     }
     factored_ = true;
+    factor_plain_ = plain;
+    panels_made_ = in_part ? static_cast<int>(std::count(make.begin(), make.end(), 1)) : e.supernodes();
     for (std::size_t block : factor_blocks_)
         factor_slot_[block / BLOCK] = -1;
     factor_blocks_.clear();

@@ -140,8 +140,17 @@ public:
                          std::vector<double>& out) const;
 
     // LDLᵀ factorisation of the assembled values (see the top of the file).
-    // After a failure the store holds no factor.
+    // After a failure the store holds no factor. On a base whose last
+    // factor, made without options, is still held, a factor without options
+    // makes again only the panels whose assembled blocks differ from that
+    // factor's and the panels those reach in the elimination tree (their
+    // ancestors); the others are kept as they are. The factor is the same
+    // to the last bit as one made in full.
     FactorResult factor(const FactorOptions& options = {});
+    // The panels (supernodes) of the factor, and how many of them the last
+    // factor made (all of them unless it kept some).
+    int panel_count() const { return static_cast<int>(panels_.size()); }
+    int panels_made() const { return panels_made_; }
     bool factored() const { return factored_; }
     // True when a factor is held and the assembled values equal, term by
     // term, those it was made of (the options are the caller's to compare).
@@ -181,6 +190,11 @@ private:
     void mark_changed(std::size_t block);
     void keep_factored_values();
     bool base_matches_factor() const;
+    // On the base the factor was made on: the values a block had then.
+    const double* factor_values_of(std::size_t block) const;
+    // Marks the panels a factor on the base must make again (see factor);
+    // false when the factor held cannot be kept in part.
+    bool panels_to_make(std::vector<char>& make) const;
     int named_equation(int supernode, int column) const;
 
     NodeElimination elimination_;
@@ -195,6 +209,11 @@ private:
     // The assembled blocks each panel starts from.
     std::vector<int> load_start_;
     std::vector<PanelLoad> loads_;
+    // The panel each assembled block is loaded into, and each panel's
+    // parent in the elimination tree (the panel its first row below is in;
+    // -1 for a root).
+    std::vector<int> block_panel_;
+    std::vector<int> panel_parent_;
 
     // The factor: one column-major panel per supernode, its rows the
     // supernode's own equations and then those of its rows below. The
@@ -236,6 +255,9 @@ private:
     std::vector<double> factor_block_values_;
     std::vector<int> factor_slot_;
     bool factored_ = false;
+    // The factor held was made without a shift and not indefinite.
+    bool factor_plain_ = false;
+    int panels_made_ = 0;
     int negative_pivots_ = 0;
 };
 

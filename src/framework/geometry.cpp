@@ -7,11 +7,6 @@ namespace {
 thread_local AxisRotation shared_rotation;
 }
 
-double norm(const Vec3& a)
-{
-    return std::sqrt(dot(a, a));
-}
-
 double length2(double x, double y)
 {
     return std::sqrt(x * x + y * y);

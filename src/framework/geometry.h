@@ -1,6 +1,8 @@
 // Small vector helpers and the rotation of points about an axis.
 #pragma once
 
+#include <cmath>
+
 struct Vec3 {
     double x = 0.0, y = 0.0, z = 0.0;
 };
@@ -17,7 +19,8 @@ inline Vec3 cross(const Vec3& a, const Vec3& b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-double norm(const Vec3& a);
+// Inline: the contacts' iterations ask for it millions of times.
+inline double norm(const Vec3& a) { return std::sqrt(dot(a, a)); }
 // Component i (0 x, 1 y, 2 z).
 inline double component(const Vec3& v, int i) { return i == 0 ? v.x : i == 1 ? v.y : v.z; }
 

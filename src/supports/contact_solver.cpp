@@ -295,6 +295,17 @@ public:
                  std::vector<std::vector<Slip>> slips)
         : regions_(regions), d_(std::move(products)), b_(std::move(slopes)), slips_(std::move(slips))
     {
+        // The regions couple few others: each row's terms other than 0, in
+        // order (a term left out would add 0 to the sums below).
+        const auto r_count = static_cast<std::size_t>(regions_);
+        row_start_.reserve(r_count + 1);
+        row_start_.push_back(0);
+        for (std::size_t j = 0; j < r_count; ++j) {
+            for (std::size_t i = 0; i < r_count; ++i)
+                if (d_[j * r_count + i] != 0.0)
+                    row_terms_.push_back({i, d_[j * r_count + i]});
+            row_start_.push_back(row_terms_.size());
+        }
     }
     // The lengths of least energy found by the descent from the common
     // length and from whole steps: a descent from the common length stops
@@ -317,8 +328,8 @@ public:
         double e = 0.0;
         for (std::size_t j = 0; j < r_count; ++j) {
             double row = 0.0;
-            for (std::size_t i = 0; i < r_count; ++i)
-                row += d_[j * r_count + i] * alpha[i];
+            for (std::size_t t = row_start_[j]; t < row_start_[j + 1]; ++t)
+                row += row_terms_[t].value * alpha[row_terms_[t].region];
             e += alpha[j] * (b_[j] + 0.5 * row);
             for (const Slip& c : slips_[j])
                 e += law_less_linear(c, alpha[j]);
@@ -334,9 +345,9 @@ public:
                 if (!(d_[j * r_count + j] > 0.0))
                     continue;
                 double base = b_[j];
-                for (std::size_t i = 0; i < r_count; ++i)
-                    if (i != j)
-                        base += d_[j * r_count + i] * alpha[i];
+                for (std::size_t t = row_start_[j]; t < row_start_[j + 1]; ++t)
+                    if (row_terms_[t].region != j)
+                        base += row_terms_[t].value * alpha[row_terms_[t].region];
                 const double next = search(j, base);
                 moved = std::max(moved, std::fabs(next - alpha[j]));
                 alpha[j] = next;
@@ -376,8 +387,14 @@ private:
         return a;
     }
 
+    struct Term {
+        std::size_t region;
+        double value;
+    };
     int regions_;
     std::vector<double> d_;
+    std::vector<std::size_t> row_start_;
+    std::vector<Term> row_terms_;
     std::vector<double> b_;
     std::vector<std::vector<Slip>> slips_;
 };

@@ -33,18 +33,28 @@ Vec3 any_normal(const Vec3& n)
     return scaled(t, 1.0 / length);
 }
 
+// Two unit vectors at the most, held in place: they are asked for on every
+// contact in every iteration.
+struct Tangents {
+    Vec3 v[2];
+    std::size_t count = 0;
+    std::size_t size() const { return count; }
+    const Vec3* begin() const { return v; }
+    const Vec3* end() const { return v + count; }
+};
+
 // The unit vectors that span the plane (or line) normal to the directions.
-std::vector<Vec3> tangents(const Contact& contact)
+Tangents tangents(const Contact& contact)
 {
-    std::vector<Vec3> t;
+    Tangents t;
     if (contact.directions.size() == 1) {
         const Vec3& n = contact.directions[0].n;
         const Vec3 t1 = any_normal(n);
-        t.push_back(t1);
-        t.push_back(cross(n, t1));
+        t.v[t.count++] = t1;
+        t.v[t.count++] = cross(n, t1);
     } else if (contact.directions.size() == 2) {
         Vec3 t1 = cross(contact.directions[0].n, contact.directions[1].n);
-        t.push_back(scaled(t1, 1.0 / norm(t1)));
+        t.v[t.count++] = scaled(t1, 1.0 / norm(t1));
     }
     return t;
 }
@@ -53,7 +63,7 @@ std::vector<Vec3> tangents(const Contact& contact)
 // (none when the plane is a line or nothing slides).
 Vec3 across_slip(const Contact& contact, const ContactState& state)
 {
-    const std::vector<Vec3> t = tangents(contact);
+    const Tangents t = tangents(contact);
     const double f = norm(state.friction);
     if (t.size() != 2 || f <= 0.0)
         return {};

@@ -89,6 +89,33 @@ void expect_solves_like_dense(Assembly& s, const std::vector<std::vector<double>
     }
 }
 
+// Terms of a symmetric positive definite matrix on a node graph: on every
+// coupled pair a sum of eight random rank-one matrices over the two nodes'
+// equations (positive semi-definite, dense inside the node blocks), plus
+// 0.05 on the diagonal.
+struct Term {
+    int row, column;
+    double value;
+};
+std::vector<Term> positive_pair_terms(int nodes, const std::vector<NodePair>& pairs, std::mt19937& random)
+{
+    std::vector<Term> terms;
+    std::uniform_real_distribution<double> value(-3.0, 3.0);
+    for (const NodePair& p : pairs) {
+        if (p.a == p.b) continue;
+        for (int rank = 0; rank < 8; ++rank) {
+            std::vector<int> eqs;
+            std::vector<double> v;
+            for (int node : {p.a, p.b})
+                for (int d = 0; d < 6; ++d) eqs.push_back(6 * node - 5 + d), v.push_back(value(random));
+            for (std::size_t a = 0; a < eqs.size(); ++a)
+                for (std::size_t b = a; b < eqs.size(); ++b) terms.push_back({eqs[a], eqs[b], v[a] * v[b]});
+        }
+    }
+    for (int e = 1; e <= 6 * nodes; ++e) terms.push_back({e, e, 0.05});
+    return terms;
+}
+
 std::vector<std::vector<double>> random_loads(int n, int count, std::mt19937& random)
 {
     std::uniform_real_distribution<double> value(-1000.0, 1000.0);
@@ -251,19 +278,7 @@ TEST(EquationStore, RandomNodeGraphsSolveLikeDenseElimination)
         for (int loop = 0; loop < nodes / 8; ++loop)
             pairs.push_back({std::uniform_int_distribution<int>(1, nodes)(random), std::uniform_int_distribution<int>(1, nodes)(random)});
         Assembly s(nodes, pairs);
-        std::uniform_real_distribution<double> value(-3.0, 3.0);
-        for (const NodePair& p : pairs) {
-            if (p.a == p.b) continue;
-            for (int rank = 0; rank < 8; ++rank) {
-                std::vector<int> eqs;
-                std::vector<double> v;
-                for (int node : {p.a, p.b})
-                    for (int d = 0; d < 6; ++d) eqs.push_back(6 * node - 5 + d), v.push_back(value(random));
-                for (std::size_t a = 0; a < eqs.size(); ++a)
-                    for (std::size_t b = a; b < eqs.size(); ++b) s.add(eqs[a], eqs[b], v[a] * v[b]);
-            }
-        }
-        for (int e = 1; e <= 6 * nodes; ++e) s.add(e, e, 0.05);
+        for (const Term& t : positive_pair_terms(nodes, pairs, random)) s.add(t.row, t.column, t.value);
         SCOPED_TRACE(nodes);
         expect_solves_like_dense(s, random_loads(6 * nodes, 3, random), 1e-9);
     }
@@ -647,4 +662,169 @@ TEST(EquationStore, UnstableMessageNamesTheNodeAndDirection)
         EXPECT_EQ(unstable_model_message(equation, "1020A"),
                   std::string("Model is unstable at node 1020A in the ") + names[d] + " direction");
     }
+}
+
+TEST(EquationStore, FactorOnABaseMakesAgainOnlyWhatTheChangedTermsReach)
+{
+    // A random node graph (a tree with a few loops, dense node blocks, as in
+    // RandomNodeGraphsSolveLikeDenseElimination) as the base of a load case;
+    // on top of it, round after round, springs to ground at a few nodes and
+    // a coupling between two coupled nodes, as the contacts of a nonlinear
+    // iteration would add them. Each factor made in part solves like the
+    // dense elimination of the same terms and gives, to the last bit, the
+    // solution of a store that factorised the same terms in full.
+    std::mt19937 random(38);
+    const int nodes = 60;
+    std::vector<NodePair> pairs;
+    for (int n = 2; n <= nodes; ++n) pairs.push_back({n, std::uniform_int_distribution<int>(std::max(1, n - 6), n - 1)(random)});
+    for (int loop = 0; loop < 4; ++loop)
+        pairs.push_back({std::uniform_int_distribution<int>(1, nodes / 2)(random), std::uniform_int_distribution<int>(nodes / 2 + 1, nodes)(random)});
+    const std::vector<Term> base_terms = positive_pair_terms(nodes, pairs, random);
+
+    Assembly s(nodes, pairs);
+    for (const Term& t : base_terms) s.store.add(t.row, t.column, t.value);
+    s.store.keep_as_base();
+    const NodePair coupled = pairs[static_cast<std::size_t>(nodes / 3)];
+    auto terms_on_top = [&](int round) {
+        std::vector<Term> top;
+        std::mt19937 pick(static_cast<unsigned>(round));
+        for (int k = 0; k < 3; ++k) {
+            const int node = std::uniform_int_distribution<int>(1, nodes)(pick);
+            const int d = std::uniform_int_distribution<int>(0, 2)(pick);
+            top.push_back({6 * node - 5 + d, 6 * node - 5 + d, 10.0 + round});
+        }
+        // A spring between the two nodes' X: k on both diagonals, -k across.
+        const double k = round % 2 == 0 ? 4.0 : 5.0;
+        top.push_back({6 * coupled.a - 5, 6 * coupled.a - 5, k});
+        top.push_back({6 * coupled.b - 5, 6 * coupled.b - 5, k});
+        top.push_back({6 * coupled.a - 5, 6 * coupled.b - 5, -k});
+        return top;
+    };
+    const std::vector<std::vector<double>> loads = random_loads(6 * nodes, 1, random);
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE(round);
+        if (round > 0) s.store.restore_base();
+        Assembly fresh(nodes, pairs);
+        for (const Term& t : base_terms) fresh.store.add(t.row, t.column, t.value);
+        Dense dense(6 * nodes);
+        for (const Term& t : base_terms) {
+            dense.at(t.row, t.column) += t.value;
+            if (t.row != t.column) dense.at(t.column, t.row) += t.value;
+        }
+        for (const Term& t : terms_on_top(round)) {
+            s.store.add(t.row, t.column, t.value);
+            fresh.store.add(t.row, t.column, t.value);
+            dense.at(t.row, t.column) += t.value;
+            if (t.row != t.column) dense.at(t.column, t.row) += t.value;
+        }
+        ASSERT_TRUE(s.store.factor().ok());
+        ASSERT_TRUE(fresh.store.factor().ok());
+        EXPECT_EQ(fresh.store.panels_made(), fresh.store.panel_count());
+        if (round == 0)
+            EXPECT_EQ(s.store.panels_made(), s.store.panel_count());
+        else {
+            EXPECT_GT(s.store.panels_made(), 0);
+            EXPECT_LT(s.store.panels_made(), s.store.panel_count());
+        }
+        OneBased<double> x(6 * nodes), y(6 * nodes);
+        for (int e = 1; e <= 6 * nodes; ++e) x[e] = y[e] = loads[0][static_cast<std::size_t>(e)];
+        s.store.solve(x);
+        fresh.store.solve(y);
+        const std::vector<double> expected = dense.solve(loads[0]);
+        double largest = 0;
+        for (int e = 1; e <= 6 * nodes; ++e) largest = std::max(largest, std::abs(expected[static_cast<std::size_t>(e)]));
+        for (int e = 1; e <= 6 * nodes; ++e) {
+            ASSERT_EQ(x[e], y[e]) << "equation " << e;
+            ASSERT_NEAR(x[e], expected[static_cast<std::size_t>(e)], 1e-9 * largest) << "equation " << e;
+        }
+    }
+
+    // The same terms factorised again: nothing differs, nothing is made.
+    s.store.restore_base();
+    for (const Term& t : terms_on_top(5)) s.store.add(t.row, t.column, t.value);
+    ASSERT_TRUE(s.store.factor().ok());
+    EXPECT_EQ(s.store.panels_made(), 0);
+
+    // A factor that fails leaves none to keep: the next is made in full and
+    // is right. A spring of -1e6 at node 1 makes the matrix indefinite.
+    s.store.restore_base();
+    s.store.add(1, 1, -1.0e6);
+    EXPECT_FALSE(s.store.factor().ok());
+    EXPECT_FALSE(s.store.factored());
+    s.store.restore_base();
+    for (const Term& t : terms_on_top(2)) s.store.add(t.row, t.column, t.value);
+    ASSERT_TRUE(s.store.factor().ok());
+    EXPECT_EQ(s.store.panels_made(), s.store.panel_count());
+    Assembly fresh(nodes, pairs);
+    for (const Term& t : base_terms) fresh.store.add(t.row, t.column, t.value);
+    for (const Term& t : terms_on_top(2)) fresh.store.add(t.row, t.column, t.value);
+    ASSERT_TRUE(fresh.store.factor().ok());
+    OneBased<double> x(6 * nodes), y(6 * nodes);
+    for (int e = 1; e <= 6 * nodes; ++e) x[e] = y[e] = loads[0][static_cast<std::size_t>(e)];
+    s.store.solve(x);
+    fresh.store.solve(y);
+    for (int e = 1; e <= 6 * nodes; ++e) ASSERT_EQ(x[e], y[e]) << "equation " << e;
+
+    // A shifted factor is made in full, and the plain one after it too.
+    OneBased<double> mass(6 * nodes);
+    for (int e = 1; e <= 6 * nodes; ++e) mass[e] = 1.0;
+    ASSERT_TRUE(s.store.factor({true, 0.01, &mass}).ok());
+    EXPECT_EQ(s.store.panels_made(), s.store.panel_count());
+    ASSERT_TRUE(s.store.factor().ok());
+    EXPECT_EQ(s.store.panels_made(), s.store.panel_count());
+}
+
+TEST(EquationStore, ProductsMatchTheDenseMatrix)
+{
+    // y = K x and the quadratic form x'Kx split by regions of the nodes,
+    // against the same sums over a dense copy of the terms, on a random
+    // node graph with loops (dense node blocks; pairs assembled in either
+    // order of their nodes).
+    std::mt19937 random(5);
+    const int nodes = 30;
+    std::vector<NodePair> pairs;
+    for (int n = 2; n <= nodes; ++n) pairs.push_back({n, std::uniform_int_distribution<int>(1, n - 1)(random)});
+    pairs.push_back({3, 27});
+    pairs.push_back({29, 11});
+    Assembly s(nodes, pairs);
+    std::uniform_real_distribution<double> value(-5.0, 5.0);
+    for (const NodePair& p : pairs)
+        for (int r = 0; r < 6; ++r)
+            for (int c = 0; c < 6; ++c) {
+                s.add(6 * p.a - 5 + r, 6 * p.b - 5 + c, value(random));
+                if (c >= r) s.add(6 * p.a - 5 + r, 6 * p.a - 5 + c, value(random));
+            }
+    const int n = 6 * nodes;
+    OneBased<double> x(n), y(n);
+    for (int e = 1; e <= n; ++e) x[e] = value(random);
+    s.store.multiply(x, y);
+    double scale = 0;
+    for (int r = 1; r <= n; ++r)
+        for (int c = 1; c <= n; ++c) scale = std::max(scale, std::abs(s.dense.at(r, c) * x[c]));
+    for (int r = 1; r <= n; ++r) {
+        double expected = 0;
+        for (int c = 1; c <= n; ++c) expected += s.dense.at(r, c) * x[c];
+        EXPECT_NEAR(y[r], expected, 1e-12 * n * scale) << "equation " << r;
+    }
+
+    // Three regions: nodes by their number modulo 3.
+    std::vector<int> region(static_cast<std::size_t>(nodes));
+    for (int k = 0; k < nodes; ++k) region[static_cast<std::size_t>(k)] = k % 3;
+    std::vector<double> products;
+    s.store.region_products(x, region, 3, products);
+    ASSERT_EQ(products.size(), 9u);
+    double total = 0;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            double expected = 0;
+            for (int r = 1; r <= n; ++r)
+                for (int c = 1; c <= n; ++c)
+                    if ((r - 1) / 6 % 3 == i && (c - 1) / 6 % 3 == j) expected += x[r] * s.dense.at(r, c) * x[c];
+            EXPECT_NEAR(products[static_cast<std::size_t>(3 * i + j)], expected, 1e-12 * n * n * scale) << i << "," << j;
+            total += products[static_cast<std::size_t>(3 * i + j)];
+        }
+    // The regions add up to x'Kx = x'y.
+    double xy = 0;
+    for (int e = 1; e <= n; ++e) xy += x[e] * y[e];
+    EXPECT_NEAR(total, xy, 1e-12 * n * n * scale);
 }
