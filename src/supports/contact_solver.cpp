@@ -25,7 +25,7 @@ constexpr int STALL_LIMIT = 6;
 constexpr double RELAXATION = 0.5;
 constexpr double LEAST_LIMIT_STEP = 0.125;
 constexpr double MOST_LIMIT_STEP = 4.0;
-// The inner iterations after an outer update in which the limits follow
+// The whole Newton steps after an outer update in which the limits follow
 // the normal forces; an inner iteration that has not solved the friction
 // by then holds them until it does (contact_friction_step).
 constexpr int INNER_FOLLOWING = 12;
@@ -756,7 +756,12 @@ bool contact_friction_step(AnalysisRun& run)
         solved = false;
     }
     set.inner_solved = solved;
-    if (!solved && set.inner_steps++ >= INNER_FOLLOWING)
+    // Only whole steps count towards holding the limits: a step cut short
+    // leaves the friction unsolved by its own length, whatever the limits
+    // do, and holding them through a run of cut steps only delays the
+    // moves that the outer iterations then have to make (the mixing of
+    // the limits among them, which needs the statuses to stand first).
+    if (!solved && alpha >= 1.0 && set.inner_steps++ >= INNER_FOLLOWING)
         set.limits_held = true;
     // How each contact is linearised next: a contact whose Newton step
     // would carry it back past where it started sliding is predicted to
@@ -820,7 +825,7 @@ bool contact_friction_step(AnalysisRun& run)
         // once the limits have: where the normal forces answer the
         // friction strongly (the guides of a riser whose friction carries
         // its weight), the two can chase each other without end. An inner
-        // iteration still unsolved after INNER_FOLLOWING solutions
+        // iteration still unsolved after INNER_FOLLOWING whole steps
         // therefore holds the limits until it is solved: with them held
         // the friction is the convex Tresca problem, which the Newton
         // iteration solves, and the outer updates move the limits (the

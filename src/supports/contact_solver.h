@@ -85,7 +85,8 @@
 // sticks. And the limits follow
 // the normal forces halfway after each inner solution, so that the outer
 // iterations have little left to settle; an inner iteration that has not
-// solved the friction within a dozen solutions holds them until it has
+// solved the friction within a dozen whole Newton steps (steps cut short
+// by the line search do not count) holds them until it has
 // (the nested scheme of Panagiotopoulos and of Kikuchi and Oden), since
 // limits that keep following normal forces which answer the friction
 // strongly can keep it from ever settling.
@@ -191,7 +192,7 @@ struct ContactSet : RunState {
     int least_unsettled = -1;
     int stalled = 0;
     bool relax = false;
-    // The inner iterations since the last outer update that left the
+    // The whole Newton steps since the last outer update that left the
     // friction unsolved, and whether the limits are held until it is.
     int inner_steps = 0;
     bool limits_held = false;
