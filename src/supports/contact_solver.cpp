@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -24,7 +25,7 @@ constexpr int STALL_LIMIT = 6;
 constexpr double RELAXATION = 0.5;
 constexpr double LEAST_LIMIT_STEP = 0.125;
 constexpr double MOST_LIMIT_STEP = 4.0;
-// The inner iterations after an outer update in which the limits follow
+// The whole Newton steps after an outer update in which the limits follow
 // the normal forces; an inner iteration that has not solved the friction
 // by then holds them until it does (contact_friction_step).
 constexpr int INNER_FOLLOWING = 12;
@@ -36,6 +37,11 @@ constexpr double ITERATION_RELATIVE = 1.0e-9;
 // friction of a converged state is not above mu N by more than the
 // precision of the forces hides (a few in 1e5).
 constexpr double LIMIT_ABOVE = 0.05;
+// Outer iterations without fewer unsettled contacts, the statuses standing,
+// before the limits are accelerated together (accelerate_limits), and the
+// samples of their fixed point that the acceleration keeps.
+constexpr int ACCELERATE_AFTER = 2;
+constexpr std::size_t LIMIT_MEMORY = 5;
 constexpr double CHECK_RELATIVE = 1.0e-6;
 // The least decrease of the energy a whole Newton step must give, as a
 // fraction of d'Md (Armijo's condition; d'Md is minus the slope at the
@@ -435,6 +441,49 @@ bool limit_settled(const ContactSet& set, double limit, double target, double to
     return std::fabs(difference) <= room + set.zero.force;
 }
 
+// The friction limits as one fixed point g = T(g), T(g) = mu N of the
+// solution with the limits g, once the stops' statuses stand and the
+// limits' own secant steps stall. A limit's normal force depends on the
+// limits of its neighbours along the piping, so that a limit's secant reads
+// their moves as its own slope: limits that drift together creep by the
+// least steps and ones that swing against each other turn back and forth.
+// Anderson's mixing steps from the last samples (g_i, r_i = T(g_i) - g_i)
+// together: the combination of their differences that leaves the least
+// residual, each limit's in the units of its tolerance,
+//   g+ = g + r - (dG + dR) c,   c the least |W (r - dR c)|,
+// which extrapolates a common drift and damps a common swing (for a linear
+// T it is GMRES on g = T(g)): D. G. Anderson, "Iterative procedures for
+// nonlinear integral equations", J. ACM 12, 1965, 547-560; H. F. Walker,
+// P. Ni, "Anderson acceleration for fixed-point iterations", SIAM J.
+// Numerical Analysis 49, 2011, 1715-1735. The residual aims at the middle
+// of the band in which a limit counts as settled (from the tolerance below
+// mu N to LIMIT_ABOVE of it above), so that the limits come to rest inside
+// it rather than on its edge.
+void accelerate_limits(AnalysisRun& run, ContactSet& set)
+{
+    const std::vector<LimitSample>& history = set.limit_history;
+    const LimitSample& now = history.back();
+    const std::size_t m = history.size() - 1;
+    std::vector<std::vector<double>> columns(m, std::vector<double>(now.members.size()));
+    std::vector<double> b(now.members.size());
+    for (std::size_t k = 0; k < now.members.size(); ++k) {
+        b[k] = now.weight[k] * now.residual[k];
+        for (std::size_t i = 0; i < m; ++i)
+            columns[i][k] = now.weight[k] * (history[i + 1].residual[k] - history[i].residual[k]);
+    }
+    const std::vector<double> c = least_squares(std::move(columns), b);
+    for (std::size_t k = 0; k < now.members.size(); ++k) {
+        double g = now.limit[k] + now.residual[k];
+        for (std::size_t i = 0; i < m; ++i)
+            g -= c[i] * (history[i + 1].limit[k] - history[i].limit[k] + history[i + 1].residual[k] -
+                         history[i].residual[k]);
+        const ContactEntry& entry = set.entries[now.members[k]];
+        ContactState& state = run.row_state<ContactState>(entry.row);
+        state.limit = std::max(0.0, g);
+        state.stick = state.limit > 0.0 ? std::min(entry.contact.stiffness, state.limit / set.slip) : 0.0;
+    }
+}
+
 ContactSet& contact_set(AnalysisRun& run)
 {
     return run.run_state<ContactSet>();
@@ -484,6 +533,52 @@ bool narrow_slip(AnalysisRun& run, ContactSet& set)
 }
 
 }  // namespace
+
+std::vector<double> least_squares(std::vector<std::vector<double>> columns, const std::vector<double>& b)
+{
+    constexpr double CONDITION = 1.0e6;
+    const std::size_t all = columns.size(), n = b.size();
+    while (!columns.empty()) {
+        const std::size_t m = columns.size();
+        std::vector<std::vector<double>> q = columns;
+        std::vector<double> r(m * m, 0.0);
+        bool independent = true;
+        double largest = 0.0, least = HUGE_VAL;
+        for (std::size_t j = 0; j < m && independent; ++j) {
+            for (std::size_t i = 0; i < j; ++i) {
+                const double d = std::inner_product(q[i].begin(), q[i].end(), q[j].begin(), 0.0);
+                r[i * m + j] = d;
+                for (std::size_t k = 0; k < n; ++k)
+                    q[j][k] -= d * q[i][k];
+            }
+            const double length = std::sqrt(std::inner_product(q[j].begin(), q[j].end(), q[j].begin(), 0.0));
+            const double original =
+                std::sqrt(std::inner_product(columns[j].begin(), columns[j].end(), columns[j].begin(), 0.0));
+            independent = length > 0.0 && length * CONDITION > original;
+            if (independent)
+                for (double& x : q[j])
+                    x /= length;
+            r[j * m + j] = length;
+            largest = std::max(largest, length);
+            least = std::min(least, length);
+        }
+        if (!independent || largest > CONDITION * least) {
+            columns.erase(columns.begin());
+            continue;
+        }
+        std::vector<double> c(m, 0.0);
+        for (std::size_t j = 0; j < m; ++j)
+            c[j] = std::inner_product(q[j].begin(), q[j].end(), b.begin(), 0.0);
+        for (std::size_t j = m; j-- > 0;) {
+            for (std::size_t i = j + 1; i < m; ++i)
+                c[j] -= r[j * m + i] * c[i];
+            c[j] /= r[j * m + j];
+        }
+        c.insert(c.begin(), all - m, 0.0);
+        return c;
+    }
+    return std::vector<double>(all, 0.0);
+}
 
 void ContactSet::clear()
 {
@@ -678,7 +773,12 @@ bool contact_friction_step(AnalysisRun& run)
         solved = false;
     }
     set.inner_solved = solved;
-    if (!solved && set.inner_steps++ >= INNER_FOLLOWING)
+    // Only whole steps count towards holding the limits: a step cut short
+    // leaves the friction unsolved by its own length, whatever the limits
+    // do, and holding them through a run of cut steps only delays the
+    // moves that the outer iterations then have to make (the mixing of
+    // the limits among them, which needs the statuses to stand first).
+    if (!solved && alpha >= 1.0 && set.inner_steps++ >= INNER_FOLLOWING)
         set.limits_held = true;
     // How each contact is linearised next: a contact whose Newton step
     // would carry it back past where it started sliding is predicted to
@@ -742,13 +842,18 @@ bool contact_friction_step(AnalysisRun& run)
         // once the limits have: where the normal forces answer the
         // friction strongly (the guides of a riser whose friction carries
         // its weight), the two can chase each other without end. An inner
-        // iteration still unsolved after INNER_FOLLOWING solutions
+        // iteration still unsolved after INNER_FOLLOWING whole steps
         // therefore holds the limits until it is solved: with them held
         // the friction is the convex Tresca problem, which the Newton
         // iteration solves, and the outer updates move the limits (the
         // nested fixed point of Panagiotopoulos 1975 and of Kikuchi and
-        // Oden 1988, ch. 10; contact_solver.h).
+        // Oden 1988, ch. 10; contact_solver.h). Nor do they follow while
+        // they are accelerated together: each sample of
+        // their fixed point is the solution of the limits the last outer
+        // update set.
         for (std::size_t e : friction) {
+            if (!set.limit_history.empty())
+                break;
             const ContactEntry& entry = set.entries[e];
             ContactState& state = run.row_state<ContactState>(entry.row);
             const double target =
@@ -801,7 +906,24 @@ void contact_outer_update(AnalysisRun& run)
     }
 
     // The friction limits from this solution's normal forces, relaxed
-    // where they oscillate.
+    // where they oscillate; accelerated together (a sample of their fixed
+    // point each outer update) while the statuses stand, the friction is
+    // solved and every limit is known, once the unsettled contacts stall.
+    LimitSample sample;
+    bool accelerate = set.nested && contradicted.empty() && set.inner_solved &&
+                      (set.stalled >= ACCELERATE_AFTER || !set.limit_history.empty());
+    for (std::size_t e = 0; e < set.entries.size() && accelerate; ++e) {
+        const ContactEntry& entry = set.entries[e];
+        const ContactState& state = run.row_state<ContactState>(entry.row);
+        if (entry.contact.mu > 0.0 && any_closed(entry.contact, state)) {
+            accelerate = state.limit >= 0.0;
+            sample.members.push_back(e);
+        }
+    }
+    // The samples before are of the same limits.
+    const bool mixing = accelerate && !set.limit_history.empty() && set.limit_history.back().members == sample.members;
+    if (!mixing)
+        set.limit_history.clear();
     int unsettled_limits = 0;
     for (std::size_t e = 0; e < set.entries.size(); ++e) {
         const ContactEntry& entry = set.entries[e];
@@ -810,6 +932,25 @@ void contact_outer_update(AnalysisRun& run)
         if (c.mu <= 0.0 || !any_closed(c, state))
             continue;
         const double target = c.mu * pressing_resultant(c, state, contact_forces(run, c, state));
+        if (accelerate) {
+            sample.limit.push_back(state.limit);
+            sample.residual.push_back(target * (1.0 - 0.5 * (1.0 - LIMIT_ABOVE) * tolerance) - state.limit);
+            sample.weight.push_back(1.0 / (tolerance * target + set.zero.force));
+        }
+        if (mixing) {
+            // Unsettled as below; accelerate_limits moves every limit.
+            set.limit_secant[e] = 0;
+            if (!limit_settled(set, state.limit, target, tolerance)) {
+                check_convergence(run, target, state.limit, -entry.dtype, entry.row, c.a);
+            } else if (!limit_settled(set, state.limit, target, tolerance, LIMIT_ABOVE)) {
+                note_state_change(run, entry.dtype, entry.row, c.a);
+            } else {
+                continue;
+            }
+            set.settled[e] = 0;
+            ++unsettled_limits;
+            continue;
+        }
         if (state.limit < 0.0) {
             state.limit = target;
             set.limit_secant[e] = 0;
@@ -833,6 +974,14 @@ void contact_outer_update(AnalysisRun& run)
             set.limit_secant[e] = 0;
         }
         state.stick = state.limit > 0.0 ? std::min(c.stiffness, state.limit / set.slip) : 0.0;
+    }
+
+    if (accelerate) {
+        set.limit_history.push_back(std::move(sample));
+        if (set.limit_history.size() > LIMIT_MEMORY + 1)
+            set.limit_history.erase(set.limit_history.begin());
+        if (mixing && unsettled_limits > 0)
+            accelerate_limits(run, set);
     }
 
     // The statuses: a state seen before (other than the last one) is a

@@ -33,7 +33,12 @@
 //   problem", Opsearch 11, 1974, 123-130.
 // A discrete state seen before (other than the last one) is a cycle, and
 // outer iterations that do not reduce the count of unsettled contacts are
-// a stagnation: either turns to single changes and relaxed limits. The
+// a stagnation: either turns to single changes and relaxed limits. Once
+// the statuses stand and the limits' own steps stall, the limits move
+// together instead, by Anderson's mixing of the last few outer iterations
+// (their normal forces depend on each other's friction along the piping;
+// contact_solver.cpp names the sources), and wait for it in the inner
+// iterations. The
 // single changes are made one in each region of the piping (regions far
 // apart hardly act on each other), and one in the whole case once those
 // come back to a state seen. At the start of a case, while the block
@@ -80,7 +85,8 @@
 // sticks. And the limits follow
 // the normal forces halfway after each inner solution, so that the outer
 // iterations have little left to settle; an inner iteration that has not
-// solved the friction within a dozen solutions holds them until it has
+// solved the friction within a dozen whole Newton steps (steps cut short
+// by the line search do not count) holds them until it has
 // (the nested scheme of Panagiotopoulos and of Kikuchi and Oden), since
 // limits that keep following normal forces which answer the friction
 // strongly can keep it from ever settling.
@@ -131,6 +137,17 @@ struct ContactStarts {
     std::vector<char> has;
 };
 
+// One sample of the friction limits' fixed point: the entries sampled (the
+// closed contacts with friction) and for each the limit g, the residual
+// mu N - g (aimed inside the band in which it counts as settled) and the
+// weight of that residual (1 over its tolerance).
+struct LimitSample {
+    std::vector<double> limit;
+    std::vector<double> residual;
+    std::vector<double> weight;
+    std::vector<std::size_t> members;
+};
+
 // The case's contacts in row order and the iterations' state.
 struct ContactSet : RunState {
     std::vector<ContactEntry> entries;
@@ -175,10 +192,13 @@ struct ContactSet : RunState {
     int least_unsettled = -1;
     int stalled = 0;
     bool relax = false;
-    // The inner iterations since the last outer update that left the
+    // The whole Newton steps since the last outer update that left the
     // friction unsolved, and whether the limits are held until it is.
     int inner_steps = 0;
     bool limits_held = false;
+    // The last samples of the limits while the statuses stand
+    // (contact_solver.cpp, accelerate_limits).
+    std::vector<LimitSample> limit_history;
 
     // The states the contacts of the case start from, by row (none: a
     // contact's own start).
@@ -219,6 +239,15 @@ void contact_outer_update(AnalysisRun& run);
 // Linearises the friction of every contact at the run's solution (after an
 // outer update that changed anything).
 void contact_relinearise(AnalysisRun& run);
+
+// The coefficients c of the least |b - A c| for the columns of A (the
+// oldest first), by the modified Gram-Schmidt QR: the mixing of the friction
+// limits' samples (contact_solver.cpp). While the columns are near
+// dependent (the condition of R above 1e6), the oldest is dropped and its
+// coefficient is 0, as H. F. Walker and P. Ni drop them ("Anderson
+// acceleration for fixed-point iterations", SIAM J. Numerical Analysis 49,
+// 2011, 1715-1735). Every column has b's length.
+std::vector<double> least_squares(std::vector<std::vector<double>> columns, const std::vector<double>& b);
 
 // The check of a converged state, from the displacements of the run's
 // solution and the forces the contacts report: each stop within its limits
