@@ -523,7 +523,7 @@ bool narrow_slip(AnalysisRun& run, ContactSet& set)
         const bool sticking = state.stick * norm(slip) <= state.limit;
         state.stick = std::min(c.stiffness, state.limit / set.slip);
         set.linearisation[e] = sticking ? FRICTION_STICKS : FRICTION_BY_LAW;
-        friction_linearise(state, slip, set.linearisation[e]);
+        friction_linearise(c, state, slip, set.linearisation[e]);
         if (!changed)
             note_state_change(run, entry.dtype, entry.row, c.a);
         set.settled[e] = 0;
@@ -1090,7 +1090,8 @@ void contact_relinearise(AnalysisRun& run)
         if (entry.contact.mu <= 0.0)
             continue;
         ContactState& state = run.row_state<ContactState>(entry.row);
-        friction_linearise(state, in_friction_plane(entry.contact, relative_motion(run, entry.contact.a, entry.contact.b)),
+        friction_linearise(entry.contact, state,
+                           in_friction_plane(entry.contact, relative_motion(run, entry.contact.a, entry.contact.b)),
                            set.linearisation[e]);
     }
 }
