@@ -692,12 +692,13 @@ bool contact_friction_step(AnalysisRun& run)
     // The Newton step d from the point u, the slope (M u - f)'d of the
     // linearised problem at u and the curvature d'Md.
     const int n = run.equation_count();
-    OneBased<double> step(n);
+    OneBased<double>& step = set.newton_step;
+    step.resize(n);
     for (int e = 1; e <= n; ++e)
         step[e] = run.solution[e] - set.point[e];
     // The solution solves M u_N = f with the factor of M, so M u - f =
     // -M d: one product gives both.
-    OneBased<double> product(n);
+    OneBased<double>& product = set.newton_product;
     run.store.multiply(step, product);
     const double curvature = dot_all(step, product);
     const double linear_slope = -curvature;
