@@ -523,7 +523,7 @@ bool narrow_slip(AnalysisRun& run, ContactSet& set)
         const bool sticking = state.stick * norm(slip) <= state.limit;
         state.stick = std::min(c.stiffness, state.limit / set.slip);
         set.linearisation[e] = sticking ? FRICTION_STICKS : FRICTION_BY_LAW;
-        friction_linearise(state, slip, set.linearisation[e]);
+        friction_linearise(c, state, slip, set.linearisation[e]);
         if (!changed)
             note_state_change(run, entry.dtype, entry.row, c.a);
         set.settled[e] = 0;
@@ -692,12 +692,13 @@ bool contact_friction_step(AnalysisRun& run)
     // The Newton step d from the point u, the slope (M u - f)'d of the
     // linearised problem at u and the curvature d'Md.
     const int n = run.equation_count();
-    OneBased<double> step(n);
+    OneBased<double>& step = set.newton_step;
+    step.resize(n);
     for (int e = 1; e <= n; ++e)
         step[e] = run.solution[e] - set.point[e];
     // The solution solves M u_N = f with the factor of M, so M u - f =
     // -M d: one product gives both.
-    OneBased<double> product(n);
+    OneBased<double>& product = set.newton_product;
     run.store.multiply(step, product);
     const double curvature = dot_all(step, product);
     const double linear_slope = -curvature;
@@ -1090,7 +1091,8 @@ void contact_relinearise(AnalysisRun& run)
         if (entry.contact.mu <= 0.0)
             continue;
         ContactState& state = run.row_state<ContactState>(entry.row);
-        friction_linearise(state, in_friction_plane(entry.contact, relative_motion(run, entry.contact.a, entry.contact.b)),
+        friction_linearise(entry.contact, state,
+                           in_friction_plane(entry.contact, relative_motion(run, entry.contact.a, entry.contact.b)),
                            set.linearisation[e]);
     }
 }

@@ -165,6 +165,9 @@ struct ContactSet : RunState {
     // whether the last friction step solved its problem there.
     OneBased<double> point;
     bool has_point = false;
+    // A friction step's Newton step and its product with the stiffness,
+    // kept from one step to the next rather than made anew.
+    OneBased<double> newton_step, newton_product;
     bool inner_solved = false;
     // Whether the outer updates wait for the friction to be solved.
     bool nested = false;

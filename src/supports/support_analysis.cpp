@@ -248,8 +248,8 @@ void contact_stiffness(AnalysisRun& run, const Contact& contact, const ContactSt
         const double k = structure ? contact.stiffness : spring_stiffness(contact, state);
         for (const Vec3& t : tangents(contact))
             add_line_spring(run, contact.a, contact.b, t, k);
-    } else if (const Vec3 w = across_slip(contact, state); norm(w) > 0.0 && state.across_stiffness > 0.0) {
-        add_line_spring(run, contact.a, contact.b, w, state.across_stiffness);
+    } else if (norm(state.across) > 0.0 && state.across_stiffness > 0.0) {
+        add_line_spring(run, contact.a, contact.b, state.across, state.across_stiffness);
     }
 }
 
@@ -298,7 +298,7 @@ FrictionLinear friction_linear(const Contact& contact, const ContactState& state
         f.spring = spring_stiffness(contact, state);
     } else {
         f.force = scaled(state.friction, -1.0);
-        f.across = across_slip(contact, state);
+        f.across = state.across;
         f.across_spring = norm(f.across) > 0.0 ? state.across_stiffness : 0.0;
     }
     return f;
@@ -309,11 +309,12 @@ Vec3 friction_linear_force(const Contact& contact, const ContactState& state, co
     return friction_linear(contact, state).at(s);
 }
 
-void friction_linearise(ContactState& state, const Vec3& s, FrictionLinearisation how)
+void friction_linearise(const Contact& contact, ContactState& state, const Vec3& s, FrictionLinearisation how)
 {
     state.sliding = false;
     state.friction = {};
     state.across_stiffness = 0.0;
+    state.across = {};
     state.preload = {};
     state.spring = state.stick;
     const double m = norm(s);
@@ -331,6 +332,7 @@ void friction_linearise(ContactState& state, const Vec3& s, FrictionLinearisatio
     state.sliding = true;
     state.friction = scaled(s, -state.limit / m);
     state.across_stiffness = state.limit / m;
+    state.across = across_slip(contact, state);
 }
 
 ContactForces contact_forces(const AnalysisRun& run, const Contact& contact, const ContactState& state)

@@ -92,6 +92,9 @@ struct ContactState : RunState {
     // Sliding: the force on node a and the spring across the slip.
     Vec3 friction;
     double across_stiffness = 0.0;
+    // The unit vector in the plane of friction normal to the sliding force
+    // (none when the plane is a line), worked out with the friction.
+    Vec3 across;
 };
 
 // The state at the start of a case: held at a limit of 0 (the lower one
@@ -142,7 +145,8 @@ FrictionLinear friction_linear(const Contact& contact, const ContactState& state
 // and resist a change of the slip along it as much as across it (the
 // secant of the law; contact_solver.cpp). Inside the zone it sticks.
 enum FrictionLinearisation : char { FRICTION_BY_LAW, FRICTION_STICKS, FRICTION_HELD, FRICTION_DAMPED };
-void friction_linearise(ContactState& state, const Vec3& s, FrictionLinearisation how = FRICTION_BY_LAW);
+void friction_linearise(const Contact& contact, ContactState& state, const Vec3& s,
+                        FrictionLinearisation how = FRICTION_BY_LAW);
 // The part of a relative motion in the plane of friction.
 Vec3 in_friction_plane(const Contact& contact, const Vec3& relative);
 

@@ -54,7 +54,7 @@ protected:
 
 TEST_F(ContactFrictionLinearisation, DampedGivesTheLawsForceAndResistsAlongTheSlipAsAcross)
 {
-    friction_linearise(state, s, FRICTION_DAMPED);
+    friction_linearise(rest, state, s, FRICTION_DAMPED);
     // At s: the law's g s / |s| = 100 (0.8, 0, -0.6).
     const Vec3 p = at({});
     EXPECT_NEAR(p.x, 80.0, 1e-9);
@@ -70,7 +70,7 @@ TEST_F(ContactFrictionLinearisation, DampedGivesTheLawsForceAndResistsAlongTheSl
     EXPECT_NEAR(across.z - p.z, 4.0 * 0.8, 1e-9);
 
     // The law's own tangent (sliding) keeps the force along the slip.
-    friction_linearise(state, s, FRICTION_BY_LAW);
+    friction_linearise(rest, state, s, FRICTION_BY_LAW);
     const Vec3 slid = at({0.0008, 0.0, -0.0006});
     EXPECT_NEAR(slid.x, 80.0, 1e-9);
     EXPECT_NEAR(slid.z, -60.0, 1e-9);
@@ -86,7 +86,7 @@ TEST_F(ContactFrictionLinearisation, DampedAndHeldLinearisationsLieAboveTheLawsP
     // one dimension", Computational Statistics and Data Analysis 53, 2009,
     // 2471-2484). So a step on it lowers the energy at those contacts.
     for (FrictionLinearisation how : {FRICTION_DAMPED, FRICTION_HELD}) {
-        friction_linearise(state, s, how);
+        friction_linearise(rest, state, s, how);
         const FrictionLinear f = friction_linear(rest, state);
         const double c = f.spring;
         EXPECT_NEAR(c, how == FRICTION_DAMPED ? G / 0.025 : K, 1e-9);
@@ -107,11 +107,50 @@ TEST_F(ContactFrictionLinearisation, InsideTheStickingZoneEveryWaySticks)
     // is asked.
     const Vec3 small{0.0004, 0.0, 0.0003};
     for (FrictionLinearisation how : {FRICTION_BY_LAW, FRICTION_STICKS, FRICTION_HELD, FRICTION_DAMPED}) {
-        friction_linearise(state, small, how);
+        friction_linearise(rest, state, small, how);
         const Vec3 p = friction_linear(rest, state).at(small);
         EXPECT_NEAR(p.x, K * 0.0004, 1e-9) << how;
         EXPECT_NEAR(p.z, K * 0.0003, 1e-9) << how;
     }
+}
+
+TEST_F(ContactFrictionLinearisation, SlidingKeepsTheDirectionAcrossTheSlipUntilItSticks)
+{
+    // Sliding at s = (0.02, 0, -0.015): the force along (0.8, 0, -0.6), so
+    // the unit vector across it in the plane y = 0 is +-(0.6, 0, 0.8), and
+    // the spring across it g / |s| = 100 / 0.025 = 4000 lb/in.
+    friction_linearise(rest, state, s, FRICTION_BY_LAW);
+    const FrictionLinear sliding = friction_linear(rest, state);
+    EXPECT_NEAR(std::fabs(sliding.across.x), 0.6, 1e-12);
+    EXPECT_NEAR(sliding.across.y, 0.0, 1e-12);
+    EXPECT_NEAR(std::fabs(sliding.across.z), 0.8, 1e-12);
+    EXPECT_NEAR(sliding.across.x * sliding.across.z, 0.48, 1e-12);
+    EXPECT_NEAR(sliding.across_spring, G / 0.025, 1e-9);
+
+    // Made to stick, or held, it keeps nothing of the slide: no force along
+    // the old slip and no spring across it.
+    for (FrictionLinearisation how : {FRICTION_STICKS, FRICTION_HELD, FRICTION_DAMPED}) {
+        friction_linearise(rest, state, s, how);
+        const FrictionLinear f = friction_linear(rest, state);
+        EXPECT_EQ(length(f.across), 0.0) << how;
+        EXPECT_EQ(f.across_spring, 0.0) << how;
+    }
+
+    // Sliding again the other way round: the same line across it.
+    friction_linearise(rest, state, {-0.02, 0.0, 0.015}, FRICTION_BY_LAW);
+    const FrictionLinear back = friction_linear(rest, state);
+    EXPECT_NEAR(std::fabs(back.across.x), 0.6, 1e-12);
+    EXPECT_NEAR(std::fabs(back.across.z), 0.8, 1e-12);
+
+    // A rest of two directions leaves a line of friction: nothing across.
+    Contact corner = rest;
+    corner.directions.push_back({{0.0, 0.0, 1.0}, 0.0, NO_LIMIT});
+    friction_linearise(corner, state, {0.03, 0.0, 0.0}, FRICTION_BY_LAW);
+    const FrictionLinear line = friction_linear(corner, state);
+    EXPECT_EQ(length(line.across), 0.0);
+    EXPECT_EQ(line.across_spring, 0.0);
+    // Its force: the limit g against the slip along x.
+    EXPECT_NEAR(line.at({0.03, 0.0, 0.0}).x, G, 1e-9);
 }
 
 }  // namespace
