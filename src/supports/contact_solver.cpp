@@ -849,9 +849,8 @@ bool contact_friction_step(AnalysisRun& run)
         // iteration solves, and the outer updates move the limits (the
         // nested fixed point of Panagiotopoulos 1975 and of Kikuchi and
         // Oden 1988, ch. 10; contact_solver.h). Nor do they follow while
-        // they are accelerated together: each sample of
-        // their fixed point is the solution of the limits the last outer
-        // update set.
+        // they are accelerated together: each sample of their fixed point
+        // is the solution of the limits the last outer update set.
         for (std::size_t e : friction) {
             if (!set.limit_history.empty())
                 break;
