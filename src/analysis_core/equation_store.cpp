@@ -32,6 +32,7 @@
 #include "analysis_core/equation_store.h"
 
 #include "framework/errors.h"
+#include "platform/threads.h"
 
 #include <algorithm>
 #include <cmath>
@@ -45,6 +46,13 @@ constexpr int BLOCK = B * B;  // terms per node block
 
 // Components of a named motion that count as moving as much as the largest.
 constexpr double SAME_MOTION = 1.0e-6;
+
+// A factor of fewer multiply-adds than this is made on one thread: sharing
+// it would cost more than it saves (about half a millisecond of work).
+constexpr double PARALLEL_LEAST = 1.0e6;
+// The runs of subtrees a factor is shared into, for each thread: enough
+// that threads finishing early find more to take.
+constexpr int RUNS_PER_THREAD = 4;
 
 }  // namespace
 
@@ -132,6 +140,108 @@ EquationStore::EquationStore(int node_count, std::span<const NodePair> pairs)
     }
     for (int s = 0; s < supernodes; ++s)
         largest_update_ = std::max(largest_update_, B * e.width(s) * B * e.below_count(s));
+    plan_updates();
+}
+
+// The updates each panel takes, worked out once from the shape of the
+// factor: the finished panels wait in lists by the next panel their rows
+// reach, each panel takes those of its list, and a panel taken goes on to
+// the list of the next panel its rows reach. The numeric factor applies
+// them in this order whichever thread makes the panel.
+//
+// Then the sharing among threads: a panel's cost is the multiply-adds of its
+// own factorisation and of the updates it takes. A subtree of the
+// elimination tree (a range of panels, the order being postordered) whose
+// cost is at most a share of the whole is made by one thread; neighbouring
+// such subtrees are joined up to a share; the panels above them come after.
+void EquationStore::plan_updates()
+{
+    const NodeElimination& e = elimination_;
+    const int supernodes = e.supernodes();
+    const auto count = static_cast<std::size_t>(supernodes);
+    std::vector<int> head(count, -1), next(count, -1), cursor(count, 0);
+    std::vector<double> cost(count, 0.0);
+    update_start_.assign(1, 0);
+    updates_.clear();
+    for (int s = 0; s < supernodes; ++s) {
+        const auto su = static_cast<std::size_t>(s);
+        const int end = e.first[su + 1];
+        for (int d = head[su]; d != -1;) {
+            const auto du = static_cast<std::size_t>(d);
+            const int after = next[du];
+            const std::span<const int> rows = e.rows_below(d);
+            const int rows_count = static_cast<int>(rows.size());
+            const int p = cursor[du];
+            int q = p;
+            while (q < rows_count && rows[static_cast<std::size_t>(q)] < end)
+                ++q;
+            updates_.push_back({d, p, q});
+            cost[su] += static_cast<double>(q - p) * (rows_count - p) * BLOCK * B * e.width(d);
+            if (q < rows_count) {
+                const auto t = static_cast<std::size_t>(e.supernode_of[static_cast<std::size_t>(rows[static_cast<std::size_t>(q)])]);
+                cursor[du] = q;
+                next[du] = head[t];
+                head[t] = d;
+            }
+            d = after;
+        }
+        update_start_.push_back(static_cast<int>(updates_.size()));
+        const double width = B * e.width(s);
+        cost[su] += B * (e.width(s) + e.below_count(s)) * width * width / 2.0;
+        if (e.below_count(s) > 0) {
+            const auto t = static_cast<std::size_t>(e.supernode_of[static_cast<std::size_t>(e.rows_below(s)[0])]);
+            cursor[su] = 0;
+            next[su] = head[t];
+            head[t] = s;
+        }
+    }
+
+    subtree_runs_.clear();
+    top_panels_.clear();
+    const int threads = job_threads();
+    double total = 0.0;
+    for (double c : cost)
+        total += c;
+    if (threads < 2 || total < PARALLEL_LEAST)
+        return;
+    // Each panel's subtree: its cost, its size and its first panel.
+    std::vector<double> subtree(cost);
+    std::vector<int> size(count, 1), low(count);
+    for (int s = 0; s < supernodes; ++s)
+        low[static_cast<std::size_t>(s)] = s;
+    for (std::size_t s = 0; s < count; ++s)
+        if (const int p = panel_parent_[s]; p >= 0) {
+            const auto pu = static_cast<std::size_t>(p);
+            subtree[pu] += subtree[s];
+            size[pu] += size[s];
+            low[pu] = std::min(low[pu], low[s]);
+        }
+    for (std::size_t s = 0; s < count; ++s)
+        if (size[s] != static_cast<int>(s) - low[s] + 1)
+            return;   // not a range of panels: one thread
+    const double share = total / (RUNS_PER_THREAD * threads);
+    std::vector<std::pair<std::pair<int, int>, double>> runs;
+    for (std::size_t s = 0; s < count; ++s) {
+        const int p = panel_parent_[s];
+        if (subtree[s] > share) {
+            top_panels_.push_back(static_cast<int>(s));
+        } else if (p < 0 || subtree[static_cast<std::size_t>(p)] > share) {
+            if (!runs.empty() && runs.back().first.second == low[s] && runs.back().second + subtree[s] <= share) {
+                runs.back().first.second = static_cast<int>(s) + 1;
+                runs.back().second += subtree[s];
+            } else {
+                runs.push_back({{low[s], static_cast<int>(s) + 1}, subtree[s]});
+            }
+        }
+    }
+    // The costliest runs first, so that the last ones taken are short.
+    std::stable_sort(runs.begin(), runs.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+    for (const auto& run : runs)
+        subtree_runs_.push_back(run.first);
+    if (subtree_runs_.size() < 2) {
+        subtree_runs_.clear();
+        top_panels_.clear();
+    }
 }
 
 std::size_t EquationStore::assembled_terms() const
@@ -498,12 +608,10 @@ bool pivot_fails(double pivot, double diagonal, bool indefinite)
 }
 
 // What the factorisation works with; Panel and Load are the store's.
-template <typename Panel, typename Load>
+template <typename Panel, typename Load, typename Update>
 struct FactorWork {
     const Panel* panels;
-    int supernodes;
     const int* below;
-    const int* supernode_of;   // by position
     double* factor;
     const double* values;
     const int* load_start;
@@ -514,10 +622,9 @@ struct FactorWork {
     double* diagonal;
     double* pivot;
     double* inverse_pivot;
-    // Lists of finished panels by the next panel their rows reach.
-    int* head;
-    int* next;
-    int* cursor;
+    // The updates each panel takes (the store's, in its order).
+    const int* update_start;
+    const Update* updates;
     int* local;   // by position: the row block in the panel being made
     double* scaled;
     // The panels to make (by supernode); the others hold their factor
@@ -785,76 +892,72 @@ inline __attribute__((always_inline)) bool factor_wide_panel(W& w, int s, std::v
     return true;
 }
 
-// The whole numeric factorisation, panel by panel in order: loaded from its
-// assembled blocks, reduced by every finished panel whose rows reach it,
-// factorised, and put in the list of the next panel its own rows reach. A
-// panel kept from the factor before is passed over, but the panels that
-// would have updated it move on in their lists all the same, so that every
-// panel made receives its updates in the same order as in a full factor.
+// Panels begin .. end - 1 of a list (null: the panels of those numbers),
+// each loaded from its assembled blocks, reduced by the finished panels
+// whose rows reach it, in the order the store planned, and factorised. The
+// panels a partial factor keeps are passed over. Any order in which a
+// panel comes after those that update it gives the same numbers.
 template <typename W>
-inline __attribute__((always_inline)) bool factor_all(W& w)
+inline __attribute__((always_inline)) bool factor_panels(W& w, const int* list, int begin, int end)
 {
     std::vector<double> inverse;
-    for (int s = 0; s < w.supernodes; ++s) {
+    for (int i = begin; i < end; ++i) {
+        const int s = list ? list[i] : i;
+        if (i + 4 < end) {
+            const int ahead = list ? list[i + 4] : i + 4;
+            if (w.make == nullptr || w.make[ahead] != 0)
+                prefetch_panel(w, ahead);
+        }
+        if (w.make != nullptr && w.make[s] == 0)
+            continue;
         const auto& panel = w.panels[s];
-        const bool make = w.make == nullptr || w.make[s] != 0;
         const int first = panel.first / B, width = panel.width / B;
-        const int end = first + width;
         const int* below = w.below + panel.below_begin;
         const int count = panel.below_end - panel.below_begin;
-        if (s + 4 < w.supernodes && (w.make == nullptr || w.make[s + 4] != 0))
-            prefetch_panel(w, s + 4);
-        if (make) {
-            load_panel(w, s);
-            for (int k = 0; k < width; ++k)
-                w.local[first + k] = k;
-            for (int i = 0; i < count; ++i)
-                w.local[below[i]] = width + i;
-        }
-        for (int d = w.head[s]; d != -1;) {
-            const int after = w.next[d];
-            const auto& pd = w.panels[d];
-            const int* rows = w.below + pd.below_begin;
-            const int rows_count = pd.below_end - pd.below_begin;
-            const int p = w.cursor[d];
-            int q = p;
-            while (q < rows_count && rows[q] < end)
-                ++q;
-            if (make)
-                apply_update(w, d, p, q, s);
-            if (q < rows_count) {
-                const int t = w.supernode_of[rows[q]];
-                w.cursor[d] = q;
-                w.next[d] = w.head[t];
-                w.head[t] = d;
-            }
-            d = after;
-        }
-        if (make && !(panel.width == B ? factor_node_panel(w, s) : factor_wide_panel(w, s, inverse)))
+        load_panel(w, s);
+        for (int k = 0; k < width; ++k)
+            w.local[first + k] = k;
+        for (int r = 0; r < count; ++r)
+            w.local[below[r]] = width + r;
+        for (int u = w.update_start[s]; u < w.update_start[s + 1]; ++u)
+            apply_update(w, w.updates[u].from, w.updates[u].first, w.updates[u].end, s);
+        if (!(panel.width == B ? factor_node_panel(w, s) : factor_wide_panel(w, s, inverse)))
             return false;
-        if (count > 0) {
-            const int t = w.supernode_of[below[0]];
-            w.cursor[s] = 0;
-            w.next[s] = w.head[t];
-            w.head[t] = s;
-        }
     }
     return true;
 }
 
 template <typename W>
-bool factor_default(W& w)
+bool factor_default(W& w, const int* list, int begin, int end)
 {
-    return factor_all(w);
+    return factor_panels(w, list, begin, end);
 }
 
 #if defined(__x86_64__)
 template <typename W>
-__attribute__((target("avx2"))) bool factor_avx2(W& w)
+__attribute__((target("avx2"))) bool factor_avx2(W& w, const int* list, int begin, int end)
 {
-    return factor_all(w);
+    return factor_panels(w, list, begin, end);
 }
 #endif
+
+template <typename W>
+bool factor_range(W& w, const int* list, int begin, int end)
+{
+#if defined(__x86_64__)
+    if (__builtin_cpu_supports("avx2"))
+        return factor_avx2(w, list, begin, end);
+#endif
+    return factor_default(w, list, begin, end);
+}
+
+// The work buffers of a thread that makes panels: the row blocks by
+// position and the scaled rows of an update.
+struct PanelBuffers {
+    std::vector<int> local;
+    std::vector<double> scaled;
+};
+thread_local PanelBuffers panel_buffers;
 
 }  // namespace
 
@@ -873,35 +976,60 @@ FactorResult EquationStore::factor(const FactorOptions& options)
     const bool shifted = options.shift_diagonal != nullptr && options.shift != 0.0;
     if (shifted)
         KV_ASSERT(options.shift_diagonal->size() == equation_count());
-    const auto supernodes = static_cast<std::size_t>(e.supernodes());
-    std::vector<int> head(supernodes, -1), next(supernodes, -1), cursor(supernodes, 0),
-        local(static_cast<std::size_t>(e.nodes), 0);
-    std::vector<double> scaled(static_cast<std::size_t>(largest_update_));
-    FactorWork<Panel, PanelLoad> w{panels_.data(),
-                                   e.supernodes(),
-                                   e.below.data(),
-                                   e.supernode_of.data(),
-                                   factor_.data(),
-                                   values_.data(),
-                                   load_start_.data(),
-                                   loads_.data(),
-                                   shifted ? options.shift_diagonal : nullptr,
-                                   options.shift,
-                                   options.indefinite,
-                                   diagonal_.data(),
-                                   pivot_.data(),
-                                   inverse_pivot_.data(),
-                                   head.data(),
-                                   next.data(),
-                                   cursor.data(),
-                                   local.data(),
-                                   scaled.data(),
-                                   in_part ? make.data() : nullptr};
-#if defined(__x86_64__)
-    const bool made = __builtin_cpu_supports("avx2") ? factor_avx2(w) : factor_default(w);
-#else
-    const bool made = factor_default(w);
-#endif
+    PanelBuffers& own = panel_buffers;
+    own.local.resize(static_cast<std::size_t>(e.nodes));
+    own.scaled.resize(static_cast<std::size_t>(largest_update_));
+    using Work = FactorWork<Panel, PanelLoad, PanelUpdate>;
+    Work w{panels_.data(),
+           e.below.data(),
+           factor_.data(),
+           values_.data(),
+           load_start_.data(),
+           loads_.data(),
+           shifted ? options.shift_diagonal : nullptr,
+           options.shift,
+           options.indefinite,
+           diagonal_.data(),
+           pivot_.data(),
+           inverse_pivot_.data(),
+           update_start_.data(),
+           updates_.data(),
+           own.local.data(),
+           own.scaled.data(),
+           in_part ? make.data() : nullptr};
+    // On several threads: each run of subtrees on one, then the panels above
+    // them here. A pivot that fails there leads to the factor in order on
+    // this thread, which stops at the first failing pivot and names its
+    // equation from the panels before it.
+    bool made = false;
+    if (options.threads && !subtree_runs_.empty()) {
+        const auto runs = subtree_runs_.size();
+        std::vector<int> negative(runs, 0);
+        std::vector<char> run_made(runs, 0);
+        run_jobs(static_cast<int>(runs), [&](int job) {
+            const auto k = static_cast<std::size_t>(job);
+            try {
+                PanelBuffers& buffers = panel_buffers;
+                buffers.local.resize(static_cast<std::size_t>(e.nodes));
+                buffers.scaled.resize(static_cast<std::size_t>(largest_update_));
+                Work lane = w;
+                lane.local = buffers.local.data();
+                lane.scaled = buffers.scaled.data();
+                run_made[k] = factor_range(lane, nullptr, subtree_runs_[k].first, subtree_runs_[k].second) ? 1 : 0;
+                negative[k] = lane.negative;
+            } catch (...) {   // no memory for the buffers: made again below, in order
+                run_made[k] = 0;
+            }
+        });
+        made = std::all_of(run_made.begin(), run_made.end(), [](char m) { return m != 0; }) &&
+               factor_range(w, top_panels_.data(), 0, static_cast<int>(top_panels_.size()));
+        for (int n : negative)
+            w.negative += n;
+    }
+    if (!made) {
+        w.negative = 0;
+        made = factor_range(w, nullptr, 0, e.supernodes());
+    }
     FactorResult result;
     if (!made) {
         const Panel& panel = panels_[static_cast<std::size_t>(w.failed_supernode)];

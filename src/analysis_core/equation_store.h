@@ -62,6 +62,9 @@ struct FactorOptions {
     // applied.
     double shift = 0.0;
     const OneBased<double>* shift_diagonal = nullptr;
+    // A large factor is made on several threads (the same numbers to the
+    // last bit); false: on the calling thread alone.
+    bool threads = true;
 };
 
 struct FactorResult {
@@ -151,6 +154,9 @@ public:
     // factor made (all of them unless it kept some).
     int panel_count() const { return static_cast<int>(panels_.size()); }
     int panels_made() const { return panels_made_; }
+    // The runs of subtrees a factor is shared into among threads (0: it is
+    // made on the calling thread).
+    int thread_runs() const { return static_cast<int>(subtree_runs_.size()); }
     bool factored() const { return factored_; }
     // True when a factor is held and the assembled values equal, term by
     // term, those it was made of (the options are the caller's to compare).
@@ -214,6 +220,22 @@ private:
     // -1 for a root).
     std::vector<int> block_panel_;
     std::vector<int> panel_parent_;
+    // The updates each panel takes, in the order it takes them: from the
+    // finished panel `from`, its rows below `first` .. `end` - 1 (those in
+    // this panel's columns) and every row after them.
+    struct PanelUpdate {
+        int from;
+        int first;
+        int end;
+    };
+    std::vector<int> update_start_;
+    std::vector<PanelUpdate> updates_;
+    // A factor on several threads: runs of whole subtrees of the
+    // elimination tree (ranges of panels, begin and end), each made on one
+    // thread, then the panels above them, in order. No runs: one thread.
+    std::vector<std::pair<int, int>> subtree_runs_;
+    std::vector<int> top_panels_;
+    void plan_updates();
 
     // The factor: one column-major panel per supernode, its rows the
     // supernode's own equations and then those of its rows below. The

@@ -2,7 +2,10 @@
 
 #include "platform/backend.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <vector>
 #include <system_error>
 
 void Event::set() {
@@ -82,3 +85,99 @@ void post_to_main(std::function<void()> call) { backend().post(std::move(call));
 bool on_main_thread() { return std::this_thread::get_id() == main_thread_id.load(); }
 
 void mark_main_thread() { main_thread_id.store(std::this_thread::get_id()); }
+
+namespace {
+
+// At most this many threads share a call of run_jobs: the work it serves
+// (a sparse factorisation) stops gaining beyond it.
+constexpr unsigned MOST_JOB_THREADS = 4;
+
+class JobPool {
+public:
+    JobPool() {
+        const unsigned threads = std::min(MOST_JOB_THREADS, std::max(1U, std::thread::hardware_concurrency()));
+        for (unsigned i = 1; i < threads; ++i) {
+            try {
+                helpers_.emplace_back([this] { help(); });
+            } catch (const std::system_error&) {  // fewer threads, or none but the caller's
+                break;
+            }
+        }
+    }
+    ~JobPool() {
+        {
+            std::lock_guard<std::mutex> lock(m_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        for (std::thread& t : helpers_) t.join();
+    }
+    JobPool(const JobPool&) = delete;
+    JobPool& operator=(const JobPool&) = delete;
+
+    int threads() const { return static_cast<int>(helpers_.size()) + 1; }
+
+    void run(int count, const std::function<void(int)>& job) {
+        std::unique_lock<std::mutex> busy(busy_, std::try_to_lock);
+        if (!busy.owns_lock() || helpers_.empty() || count <= 1) {
+            for (int i = 0; i < count; ++i) job(i);
+            return;
+        }
+        {
+            std::lock_guard<std::mutex> lock(m_);
+            job_ = &job;
+            count_ = count;
+            next_.store(0);
+            working_ = static_cast<int>(helpers_.size());
+            ++round_;
+        }
+        wake_.notify_all();
+        take_jobs(job, count);
+        std::unique_lock<std::mutex> lock(m_);
+        done_.wait(lock, [this] { return working_ == 0; });
+        job_ = nullptr;
+    }
+
+private:
+    void take_jobs(const std::function<void(int)>& job, int count) {
+        for (int i = next_.fetch_add(1); i < count; i = next_.fetch_add(1)) job(i);
+    }
+    void help() {
+        std::uint64_t seen = 0;
+        std::unique_lock<std::mutex> lock(m_);
+        for (;;) {
+            wake_.wait(lock, [&] { return stop_ || round_ != seen; });
+            if (stop_) return;
+            seen = round_;
+            const std::function<void(int)>* job = job_;
+            const int count = count_;
+            lock.unlock();
+            take_jobs(*job, count);
+            lock.lock();
+            if (--working_ == 0) done_.notify_one();
+        }
+    }
+
+    std::vector<std::thread> helpers_;
+    std::mutex busy_;  // held by the call that uses the helpers
+    std::mutex m_;
+    std::condition_variable wake_;
+    std::condition_variable done_;
+    const std::function<void(int)>* job_ = nullptr;
+    int count_ = 0;
+    std::atomic<int> next_{0};
+    int working_ = 0;
+    std::uint64_t round_ = 0;
+    bool stop_ = false;
+};
+
+JobPool& job_pool() {
+    static JobPool pool;
+    return pool;
+}
+
+}  // namespace
+
+void run_jobs(int count, const std::function<void(int)>& job) { job_pool().run(count, job); }
+
+int job_threads() { return job_pool().threads(); }

@@ -43,6 +43,15 @@ private:
     std::atomic<bool> running_{false};
 };
 
+// Runs job(0) .. job(count - 1) on the calling thread and a few threads kept
+// for such work, and returns when every one has run; the jobs are taken in
+// any order. A job must not throw. Only one call at a time uses the kept
+// threads: a call made meanwhile (from another thread) runs its jobs on its
+// own thread.
+void run_jobs(int count, const std::function<void(int)>& job);
+// The threads run_jobs spreads jobs over, the calling one included.
+int job_threads();
+
 // Posts a call to the main thread through the installed backend.
 void post_to_main(std::function<void()> call);
 bool on_main_thread();

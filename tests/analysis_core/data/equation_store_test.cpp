@@ -11,8 +11,10 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <numbers>
 #include <random>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -827,4 +829,90 @@ TEST(EquationStore, ProductsMatchTheDenseMatrix)
     double xy = 0;
     for (int e = 1; e <= n; ++e) xy += x[e] * y[e];
     EXPECT_NEAR(total, xy, 1e-12 * n * n * scale);
+}
+
+TEST(EquationStore, FactorSharedAmongThreadsGivesTheSameBitsAsOneThread)
+{
+    // A network of 3 000 nodes (a tree with loops, dense node blocks, as in
+    // RandomNodeGraphsSolveLikeDenseElimination) is large enough to be
+    // factorised on several threads. Its solution is the same to the last
+    // bit as that of the factor made on one thread, and solves K x = b to
+    // round-off (the residual through the assembled product, which
+    // ProductsMatchTheDenseMatrix checks against dense sums). So is a factor
+    // made in part on a base, and an unstable matrix names the same
+    // equation either way, wherever the failing pivot lies.
+    if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "one processor";
+    std::mt19937 random(2026);
+    const int nodes = 3000;
+    std::vector<NodePair> pairs;
+    for (int n = 2; n <= nodes; ++n) pairs.push_back({n, std::uniform_int_distribution<int>(std::max(1, n - 40), n - 1)(random)});
+    for (int loop = 0; loop < 30; ++loop)
+        pairs.push_back({std::uniform_int_distribution<int>(1, nodes)(random), std::uniform_int_distribution<int>(1, nodes)(random)});
+    const std::vector<Term> terms = positive_pair_terms(nodes, pairs, random);
+    const int n = 6 * nodes;
+    auto assembled = [&] {
+        auto store = std::make_unique<EquationStore>(nodes, pairs);
+        for (const Term& t : terms) store->add(t.row, t.column, t.value);
+        store->keep_as_base();
+        return store;
+    };
+    std::unique_ptr<EquationStore> shared = assembled(), alone = assembled();
+    ASSERT_GE(shared->thread_runs(), 2);
+    const std::vector<std::vector<double>> loads = random_loads(n, 1, random);
+    auto solved = [&](EquationStore& store) {
+        OneBased<double> x(n);
+        for (int e = 1; e <= n; ++e) x[e] = loads[0][static_cast<std::size_t>(e)];
+        store.solve(x);
+        return x;
+    };
+    auto expect_same_and_solved = [&](EquationStore& a, EquationStore& b) {
+        const OneBased<double> x = solved(a), y = solved(b);
+        OneBased<double> product(n);
+        a.multiply(x, product);
+        double largest = 0, residual = 0;
+        for (int e = 1; e <= n; ++e) {
+            ASSERT_EQ(x[e], y[e]) << "equation " << e;
+            largest = std::max(largest, std::abs(loads[0][static_cast<std::size_t>(e)]));
+            residual = std::max(residual, std::abs(product[e] - loads[0][static_cast<std::size_t>(e)]));
+        }
+        EXPECT_LT(residual, 1e-8 * largest);
+    };
+    ASSERT_TRUE(shared->factor().ok());
+    FactorOptions one_thread;
+    one_thread.threads = false;
+    ASSERT_TRUE(alone->factor(one_thread).ok());
+    expect_same_and_solved(*shared, *alone);
+
+    // On the base: springs at a few nodes, factorised again in part.
+    shared->restore_base();
+    alone->restore_base();
+    for (int node : {17, 1500, 2999}) {
+        shared->add(6 * node - 4, 6 * node - 4, 250.0);
+        alone->add(6 * node - 4, 6 * node - 4, 250.0);
+    }
+    ASSERT_TRUE(shared->factor().ok());
+    ASSERT_TRUE(alone->factor(one_thread).ok());
+    EXPECT_LT(shared->panels_made(), shared->panel_count());
+    EXPECT_EQ(shared->panels_made(), alone->panels_made());
+    expect_same_and_solved(*shared, *alone);
+
+    // A negative spring makes a pivot fail: near the first nodes eliminated,
+    // in the middle, and at the last.
+    for (int node : {1, nodes / 2, nodes}) {
+        SCOPED_TRACE(node);
+        shared->restore_base();
+        alone->restore_base();
+        shared->add(6 * node - 5, 6 * node - 5, -1.0e9);
+        alone->add(6 * node - 5, 6 * node - 5, -1.0e9);
+        const FactorResult a = shared->factor(), b = alone->factor(one_thread);
+        EXPECT_FALSE(a.ok());
+        EXPECT_EQ(a.unstable_equation, b.unstable_equation);
+        EXPECT_EQ(a.pivot_equation, b.pivot_equation);
+    }
+    // After failures, a factor in full on both, the same again.
+    shared->restore_base();
+    alone->restore_base();
+    ASSERT_TRUE(shared->factor().ok());
+    ASSERT_TRUE(alone->factor(one_thread).ok());
+    expect_same_and_solved(*shared, *alone);
 }
