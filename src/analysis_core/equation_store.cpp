@@ -10,10 +10,15 @@
 // panels (each to a place worked out when the store was made); then, panel
 // by panel in order, every earlier panel whose rows reach this one's columns
 // subtracts its product L D Lᵀ from them (the earlier panels wait in lists
-// by the next panel their rows reach), and the panel is factorised as a
-// dense block: each column's pivot is tested, then the columns to its right
-// are reduced by it and it is scaled to L. Everything is column-major and
-// contiguous down the rows, so the inner loops run as vector operations.
+// by the next panel their rows reach; the order in which each panel takes
+// its updates is planned once with the store), and the panel is factorised
+// as a dense block: each column's pivot is tested, then the columns to its
+// right are reduced by it and it is scaled to L. Everything is column-major
+// and contiguous down the rows, so the inner loops run as vector operations.
+// A panel depends only on the panels of its subtree in the elimination tree:
+// a large factor is shared among threads by subtrees, and since every panel
+// is made by the same operations in the same order on whichever thread, the
+// factor is the same to the last bit as one made on one thread.
 //
 // Pivot tolerance. The test is d_j <= PIVOT_TOLERANCE * a_jj, with a_jj the
 // assembled diagonal. Rigid supports and links put 1.0e12 on the diagonal
@@ -138,8 +143,10 @@ EquationStore::EquationStore(int node_count, std::span<const NodePair> pairs)
         loads_.insert(loads_.end(), list.begin(), list.end());
         load_start_.push_back(static_cast<int>(loads_.size()));
     }
-    for (int s = 0; s < supernodes; ++s)
+    for (int s = 0; s < supernodes; ++s) {
         largest_update_ = std::max(largest_update_, B * e.width(s) * B * e.below_count(s));
+        widest_panel_ = std::max(widest_panel_, B * e.width(s));
+    }
     plan_updates();
 }
 
@@ -1002,7 +1009,7 @@ FactorResult EquationStore::factor(const FactorOptions& options)
     // this thread, which stops at the first failing pivot and names its
     // equation from the panels before it.
     bool made = false;
-    if (options.threads && !subtree_runs_.empty()) {
+    if (threads_ && !subtree_runs_.empty()) {
         const auto runs = subtree_runs_.size();
         std::vector<int> negative(runs, 0);
         std::vector<char> run_made(runs, 0);
@@ -1137,13 +1144,26 @@ namespace {
 // L z = y panel by panel, D, then Lᵀ x = w in reverse; each panel's own
 // rows through the inverse of its diagonal block. Node panels run on
 // six-row vectors with fixed bounds, wider ones by their sizes.
+//
+// Shared among threads, the runs of subtrees go forward each on its own
+// thread: what a run's panels take from rows outside it (positions from
+// `bound` on) is written down in order instead, and taken from those rows
+// later, run by run in the order of the panels, between the panels above
+// the runs; so every row is reduced by the same numbers in the same order
+// as on one thread. Backward, the panels above the runs come first and the
+// runs then each on its own thread.
+struct RowTake {
+    std::size_t row;
+    double value;
+};
+
 template <typename Panel>
-inline __attribute__((always_inline)) void solve_one(const Panel* panels, int supernodes, const int* below,
-                                                     const double* factor, const double* inverse_pivot,
-                                                     std::size_t equations, double* y)
+inline __attribute__((always_inline)) void forward_panels(const Panel* panels, const int* list, int begin, int end,
+                                                          const int* below, const double* factor, double* y,
+                                                          double* wide, int bound, std::vector<RowTake>* outside)
 {
-    std::vector<double> wide;
-    for (int s = 0; s < supernodes; ++s) {
+    for (int k = begin; k < end; ++k) {
+        const int s = list ? list[k] : k;
         const Panel& panel = panels[s];
         const auto h = static_cast<std::size_t>(panel.height);
         const double* a = factor + panel.start;
@@ -1166,7 +1186,6 @@ inline __attribute__((always_inline)) void solve_one(const Panel* panels, int su
             z.b = v.b + (((p[0].b + p[1].b) + (p[2].b + p[3].b)) + p[4].b);
             store6(x, z);
             for (int i = panel.below_begin; i < panel.below_end; ++i) {
-                double* t = y + B * below[i];
                 const double* block = a + B * (1 + i - panel.below_begin);
 #pragma GCC unroll 6
                 for (int c = 0; c < B; ++c) {
@@ -1175,30 +1194,51 @@ inline __attribute__((always_inline)) void solve_one(const Panel* panels, int su
                     p[c].a = l.a * element(z, c);
                     p[c].b = l.b * element(z, c);
                 }
+                Six sum;
+                sum.a = ((p[0].a + p[1].a) + (p[2].a + p[3].a)) + (p[4].a + p[5].a);
+                sum.b = ((p[0].b + p[1].b) + (p[2].b + p[3].b)) + (p[4].b + p[5].b);
+                const auto row = static_cast<std::size_t>(B * below[i]);
+                if (outside && below[i] >= bound) {
+                    for (int c = 0; c < B; ++c)
+                        outside->push_back({row + static_cast<std::size_t>(c), element(sum, c)});
+                    continue;
+                }
                 Six u;
-                load6(u, t);
-                u.a -= ((p[0].a + p[1].a) + (p[2].a + p[3].a)) + (p[4].a + p[5].a);
-                u.b -= ((p[0].b + p[1].b) + (p[2].b + p[3].b)) + (p[4].b + p[5].b);
-                store6(t, u);
+                load6(u, y + row);
+                u.a -= sum.a;
+                u.b -= sum.b;
+                store6(y + row, u);
             }
             continue;
         }
         const int width = panel.width;
-        wide.assign(x, x + width);
+        std::copy_n(x, width, wide);
         for (int c = 0; c < width; ++c)
             for (int r = c + 1; r < width; ++r)
                 x[r] += a[static_cast<std::size_t>(c) * h + static_cast<std::size_t>(r)] * wide[static_cast<std::size_t>(c)];
         for (int i = panel.below_begin; i < panel.below_end; ++i) {
-            double* t = y + B * below[i];
+            const auto row = static_cast<std::size_t>(B * below[i]);
             const double* block = a + width + B * (i - panel.below_begin);
+            const bool out = outside && below[i] >= bound;
             for (int c = 0; c < width; ++c)
-                for (int r = 0; r < B; ++r)
-                    t[r] -= block[static_cast<std::size_t>(c) * h + static_cast<std::size_t>(r)] * x[c];
+                for (int r = 0; r < B; ++r) {
+                    const double value = block[static_cast<std::size_t>(c) * h + static_cast<std::size_t>(r)] * x[c];
+                    if (out)
+                        outside->push_back({row + static_cast<std::size_t>(r), value});
+                    else
+                        y[row + static_cast<std::size_t>(r)] -= value;
+                }
         }
     }
-    for (std::size_t i = 0; i < equations; ++i)
-        y[i] *= inverse_pivot[i];
-    for (int s = supernodes - 1; s >= 0; --s) {
+}
+
+template <typename Panel>
+inline __attribute__((always_inline)) void backward_panels(const Panel* panels, const int* list, int begin, int end,
+                                                           const int* below, const double* factor, double* y,
+                                                           double* wide)
+{
+    for (int k = end - 1; k >= begin; --k) {
+        const int s = list ? list[k] : k;
         const Panel& panel = panels[s];
         const auto h = static_cast<std::size_t>(panel.height);
         const double* a = factor + panel.start;
@@ -1241,7 +1281,7 @@ inline __attribute__((always_inline)) void solve_one(const Panel* panels, int su
             continue;
         }
         const int width = panel.width;
-        wide.assign(x, x + width);
+        std::copy_n(x, width, wide);
         for (int i = panel.below_begin; i < panel.below_end; ++i) {
             const double* t = y + B * below[i];
             const double* block = a + width + B * (i - panel.below_begin);
@@ -1262,21 +1302,60 @@ inline __attribute__((always_inline)) void solve_one(const Panel* panels, int su
 }
 
 template <typename Panel>
-void solve_default(const Panel* panels, int supernodes, const int* below, const double* factor,
-                   const double* inverse_pivot, std::size_t equations, double* y)
+void forward_default(const Panel* panels, const int* list, int begin, int end, const int* below,
+                     const double* factor, double* y, double* wide, int bound, std::vector<RowTake>* outside)
 {
-    solve_one(panels, supernodes, below, factor, inverse_pivot, equations, y);
+    forward_panels(panels, list, begin, end, below, factor, y, wide, bound, outside);
+}
+
+template <typename Panel>
+void backward_default(const Panel* panels, const int* list, int begin, int end, const int* below,
+                      const double* factor, double* y, double* wide)
+{
+    backward_panels(panels, list, begin, end, below, factor, y, wide);
 }
 
 #if defined(__x86_64__)
 template <typename Panel>
-__attribute__((target("avx2"))) void solve_avx2(const Panel* panels, int supernodes, const int* below,
-                                                const double* factor, const double* inverse_pivot,
-                                                std::size_t equations, double* y)
+__attribute__((target("avx2"))) void forward_avx2(const Panel* panels, const int* list, int begin, int end,
+                                                  const int* below, const double* factor, double* y, double* wide,
+                                                  int bound, std::vector<RowTake>* outside)
 {
-    solve_one(panels, supernodes, below, factor, inverse_pivot, equations, y);
+    forward_panels(panels, list, begin, end, below, factor, y, wide, bound, outside);
+}
+
+template <typename Panel>
+__attribute__((target("avx2"))) void backward_avx2(const Panel* panels, const int* list, int begin, int end,
+                                                   const int* below, const double* factor, double* y, double* wide)
+{
+    backward_panels(panels, list, begin, end, below, factor, y, wide);
 }
 #endif
+
+// The solve's two passes over panels begin .. end - 1 of a list (null: the
+// panels of those numbers), for the processor at hand; `wide` holds as many
+// numbers as the widest panel has columns.
+template <typename Panel>
+void forward_range(const Panel* panels, const int* list, int begin, int end, const int* below, const double* factor,
+                   double* y, double* wide, int bound = 0, std::vector<RowTake>* outside = nullptr)
+{
+#if defined(__x86_64__)
+    if (__builtin_cpu_supports("avx2"))
+        return forward_avx2(panels, list, begin, end, below, factor, y, wide, bound, outside);
+#endif
+    forward_default(panels, list, begin, end, below, factor, y, wide, bound, outside);
+}
+
+template <typename Panel>
+void backward_range(const Panel* panels, const int* list, int begin, int end, const int* below, const double* factor,
+                    double* y, double* wide)
+{
+#if defined(__x86_64__)
+    if (__builtin_cpu_supports("avx2"))
+        return backward_avx2(panels, list, begin, end, below, factor, y, wide);
+#endif
+    backward_default(panels, list, begin, end, below, factor, y, wide);
+}
 
 }  // namespace
 
@@ -1293,25 +1372,77 @@ void EquationStore::solve(std::span<double> columns, int count) const
     const auto n = static_cast<std::size_t>(equation_count());
     KV_ASSERT(count >= 0 && columns.size() == n * static_cast<std::size_t>(count));
     std::vector<double> y(n);
-#if defined(__x86_64__)
-    const bool avx2 = __builtin_cpu_supports("avx2");
-#endif
+    const Panel* panels = panels_.data();
+    const int* below = e.below.data();
+    const double* factor = factor_.data();
+    const int top = static_cast<int>(top_panels_.size());
+    // Shared among threads: the runs by their first panel, and what each
+    // takes from the rows outside it.
+    const std::size_t runs = threads_ ? subtree_runs_.size() : 0;
+    std::vector<std::size_t> by_start(runs);
+    for (std::size_t k = 0; k < runs; ++k)
+        by_start[k] = k;
+    std::sort(by_start.begin(), by_start.end(),
+              [&](std::size_t a, std::size_t b) { return subtree_runs_[a].first < subtree_runs_[b].first; });
+    std::vector<std::vector<RowTake>> outside(runs);
+    // Room for a wide panel's columns, one for each run and one for here.
+    std::vector<double> wide((runs + 1) * static_cast<std::size_t>(widest_panel_));
+    double* own = wide.data() + runs * static_cast<std::size_t>(widest_panel_);
+    auto room = [&](std::size_t run) { return wide.data() + run * static_cast<std::size_t>(widest_panel_); };
     for (int r = 0; r < count; ++r) {
         double* column = columns.data() + static_cast<std::size_t>(r) * n;
         for (int k = 0; k < e.nodes; ++k)
             std::copy_n(column + B * static_cast<std::size_t>(e.order[static_cast<std::size_t>(k)]), B,
                         &y[B * static_cast<std::size_t>(k)]);
-#if defined(__x86_64__)
-        if (avx2)
-            solve_avx2(panels_.data(), e.supernodes(), e.below.data(), factor_.data(), inverse_pivot_.data(), n,
-                       y.data());
-        else
-            solve_default(panels_.data(), e.supernodes(), e.below.data(), factor_.data(), inverse_pivot_.data(), n,
-                          y.data());
-#else
-        solve_default(panels_.data(), e.supernodes(), e.below.data(), factor_.data(), inverse_pivot_.data(), n,
-                      y.data());
-#endif
+        bool shared = runs > 0;
+        if (shared) {
+            std::vector<char> done(runs, 0);
+            run_jobs(static_cast<int>(runs), [&](int job) {
+                const auto k = static_cast<std::size_t>(job);
+                const auto [begin, end] = subtree_runs_[k];
+                try {
+                    outside[k].clear();
+                    forward_range(panels, nullptr, begin, end, below, factor, y.data(), room(k),
+                                  e.first[static_cast<std::size_t>(end)], &outside[k]);
+                    done[k] = 1;
+                } catch (...) {   // no memory for what it takes: solved again below, in order
+                }
+            });
+            shared = std::all_of(done.begin(), done.end(), [](char d) { return d != 0; });
+            if (!shared)
+                for (int k = 0; k < e.nodes; ++k)
+                    std::copy_n(column + B * static_cast<std::size_t>(e.order[static_cast<std::size_t>(k)]), B,
+                                &y[B * static_cast<std::size_t>(k)]);
+        }
+        if (shared) {
+            // The runs' takings and the panels above them, in the order of
+            // the panels.
+            int t = 0;
+            for (std::size_t k : by_start) {
+                const int begin = subtree_runs_[k].first;
+                const int from = t;
+                while (t < top && top_panels_[static_cast<std::size_t>(t)] < begin)
+                    ++t;
+                forward_range(panels, top_panels_.data(), from, t, below, factor, y.data(), own);
+                for (const RowTake& take : outside[k])
+                    y[take.row] -= take.value;
+            }
+            forward_range(panels, top_panels_.data(), t, top, below, factor, y.data(), own);
+        } else {
+            forward_range(panels, nullptr, 0, e.supernodes(), below, factor, y.data(), own);
+        }
+        for (std::size_t i = 0; i < n; ++i)
+            y[i] *= inverse_pivot_[i];
+        if (shared) {
+            backward_range(panels, top_panels_.data(), 0, top, below, factor, y.data(), own);
+            run_jobs(static_cast<int>(runs), [&](int job) {
+                const auto k = static_cast<std::size_t>(job);
+                backward_range(panels, nullptr, subtree_runs_[k].first, subtree_runs_[k].second, below, factor,
+                               y.data(), room(k));
+            });
+        } else {
+            backward_range(panels, nullptr, 0, e.supernodes(), below, factor, y.data(), own);
+        }
         for (int k = 0; k < e.nodes; ++k)
             std::copy_n(&y[B * static_cast<std::size_t>(k)], B,
                         column + B * static_cast<std::size_t>(e.order[static_cast<std::size_t>(k)]));

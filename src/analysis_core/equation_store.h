@@ -62,9 +62,6 @@ struct FactorOptions {
     // applied.
     double shift = 0.0;
     const OneBased<double>* shift_diagonal = nullptr;
-    // A large factor is made on several threads (the same numbers to the
-    // last bit); false: on the calling thread alone.
-    bool threads = true;
 };
 
 struct FactorResult {
@@ -154,9 +151,11 @@ public:
     // factor made (all of them unless it kept some).
     int panel_count() const { return static_cast<int>(panels_.size()); }
     int panels_made() const { return panels_made_; }
-    // The runs of subtrees a factor is shared into among threads (0: it is
-    // made on the calling thread).
+    // The runs of subtrees a large factor and its solves are shared into
+    // among threads (0: they run on the calling thread), and whether they
+    // may be (the numbers are the same to the last bit either way).
     int thread_runs() const { return static_cast<int>(subtree_runs_.size()); }
+    void use_threads(bool use) { threads_ = use; }
     bool factored() const { return factored_; }
     // True when a factor is held and the assembled values equal, term by
     // term, those it was made of (the options are the caller's to compare).
@@ -257,6 +256,8 @@ private:
     std::vector<double> pivot_;
     std::vector<double> inverse_pivot_;
     int largest_update_ = 0;
+    int widest_panel_ = 0;   // columns
+    bool threads_ = true;
     // The values the factor was made of: values_ itself while nothing was
     // added since (values_are_factors_), else this copy.
     std::vector<double> factored_values_;

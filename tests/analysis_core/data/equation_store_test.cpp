@@ -835,8 +835,8 @@ TEST(EquationStore, FactorSharedAmongThreadsGivesTheSameBitsAsOneThread)
 {
     // A network of 3 000 nodes (a tree with loops, dense node blocks, as in
     // RandomNodeGraphsSolveLikeDenseElimination) is large enough to be
-    // factorised on several threads. Its solution is the same to the last
-    // bit as that of the factor made on one thread, and solves K x = b to
+    // factorised and solved on several threads. Its solution is the same to
+    // the last bit as on one thread, and solves K x = b to
     // round-off (the residual through the assembled product, which
     // ProductsMatchTheDenseMatrix checks against dense sums). So is a factor
     // made in part on a base, and an unstable matrix names the same
@@ -858,6 +858,7 @@ TEST(EquationStore, FactorSharedAmongThreadsGivesTheSameBitsAsOneThread)
     };
     std::unique_ptr<EquationStore> shared = assembled(), alone = assembled();
     ASSERT_GE(shared->thread_runs(), 2);
+    alone->use_threads(false);
     const std::vector<std::vector<double>> loads = random_loads(n, 1, random);
     auto solved = [&](EquationStore& store) {
         OneBased<double> x(n);
@@ -878,9 +879,7 @@ TEST(EquationStore, FactorSharedAmongThreadsGivesTheSameBitsAsOneThread)
         EXPECT_LT(residual, 1e-8 * largest);
     };
     ASSERT_TRUE(shared->factor().ok());
-    FactorOptions one_thread;
-    one_thread.threads = false;
-    ASSERT_TRUE(alone->factor(one_thread).ok());
+    ASSERT_TRUE(alone->factor().ok());
     expect_same_and_solved(*shared, *alone);
 
     // On the base: springs at a few nodes, factorised again in part.
@@ -891,7 +890,7 @@ TEST(EquationStore, FactorSharedAmongThreadsGivesTheSameBitsAsOneThread)
         alone->add(6 * node - 4, 6 * node - 4, 250.0);
     }
     ASSERT_TRUE(shared->factor().ok());
-    ASSERT_TRUE(alone->factor(one_thread).ok());
+    ASSERT_TRUE(alone->factor().ok());
     EXPECT_LT(shared->panels_made(), shared->panel_count());
     EXPECT_EQ(shared->panels_made(), alone->panels_made());
     expect_same_and_solved(*shared, *alone);
@@ -904,7 +903,7 @@ TEST(EquationStore, FactorSharedAmongThreadsGivesTheSameBitsAsOneThread)
         alone->restore_base();
         shared->add(6 * node - 5, 6 * node - 5, -1.0e9);
         alone->add(6 * node - 5, 6 * node - 5, -1.0e9);
-        const FactorResult a = shared->factor(), b = alone->factor(one_thread);
+        const FactorResult a = shared->factor(), b = alone->factor();
         EXPECT_FALSE(a.ok());
         EXPECT_EQ(a.unstable_equation, b.unstable_equation);
         EXPECT_EQ(a.pivot_equation, b.pivot_equation);
@@ -913,6 +912,6 @@ TEST(EquationStore, FactorSharedAmongThreadsGivesTheSameBitsAsOneThread)
     shared->restore_base();
     alone->restore_base();
     ASSERT_TRUE(shared->factor().ok());
-    ASSERT_TRUE(alone->factor(one_thread).ok());
+    ASSERT_TRUE(alone->factor().ok());
     expect_same_and_solved(*shared, *alone);
 }
