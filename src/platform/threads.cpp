@@ -91,6 +91,19 @@ namespace {
 // At most this many threads share a call of run_jobs: the work it serves
 // (a sparse factorisation) stops gaining beyond it.
 constexpr unsigned MOST_JOB_THREADS = 4;
+// A kept thread that has done its jobs watches for the next call this long
+// before it sleeps: the calls of an analysis come a few milliseconds apart,
+// and waking a sleeping thread takes a good part of a call's work.
+constexpr auto WATCH = std::chrono::milliseconds(5);
+
+// One pause in a loop that waits for another thread.
+inline void pause_a_little() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#else
+    std::this_thread::yield();
+#endif
+}
 
 class JobPool {
 public:
@@ -107,7 +120,7 @@ public:
     ~JobPool() {
         {
             std::lock_guard<std::mutex> lock(m_);
-            stop_ = true;
+            stop_.store(true);
         }
         wake_.notify_all();
         for (std::thread& t : helpers_) t.join();
@@ -123,18 +136,23 @@ public:
             for (int i = 0; i < count; ++i) job(i);
             return;
         }
+        job_ = &job;
+        count_ = count;
+        next_.store(0);
+        working_.store(static_cast<int>(helpers_.size()));
         {
             std::lock_guard<std::mutex> lock(m_);
-            job_ = &job;
-            count_ = count;
-            next_.store(0);
-            working_ = static_cast<int>(helpers_.size());
-            ++round_;
+            round_.fetch_add(1);
         }
         wake_.notify_all();
         take_jobs(job, count);
-        std::unique_lock<std::mutex> lock(m_);
-        done_.wait(lock, [this] { return working_ == 0; });
+        // The helpers' jobs are as short as the caller's.
+        for (int spin = 0; working_.load() != 0; ++spin) {
+            if (spin < 4096)
+                pause_a_little();
+            else
+                std::this_thread::yield();
+        }
         job_ = nullptr;
     }
 
@@ -144,31 +162,35 @@ private:
     }
     void help() {
         std::uint64_t seen = 0;
-        std::unique_lock<std::mutex> lock(m_);
         for (;;) {
-            wake_.wait(lock, [&] { return stop_ || round_ != seen; });
-            if (stop_) return;
-            seen = round_;
-            const std::function<void(int)>* job = job_;
-            const int count = count_;
-            lock.unlock();
-            take_jobs(*job, count);
-            lock.lock();
-            if (--working_ == 0) done_.notify_one();
+            std::uint64_t round = round_.load();
+            const auto watched = std::chrono::steady_clock::now();
+            for (int spin = 0; round == seen && !stop_.load(); ++spin, round = round_.load()) {
+                pause_a_little();
+                if (spin % 64 == 63 && std::chrono::steady_clock::now() - watched > WATCH) break;
+            }
+            if (round == seen) {
+                std::unique_lock<std::mutex> lock(m_);
+                wake_.wait(lock, [&] { return stop_.load() || round_.load() != seen; });
+                round = round_.load();
+            }
+            if (stop_.load()) return;
+            seen = round;
+            take_jobs(*job_, count_);
+            working_.fetch_sub(1);
         }
     }
 
     std::vector<std::thread> helpers_;
     std::mutex busy_;  // held by the call that uses the helpers
-    std::mutex m_;
+    std::mutex m_;     // for the sleeping helpers' wake-up
     std::condition_variable wake_;
-    std::condition_variable done_;
     const std::function<void(int)>* job_ = nullptr;
     int count_ = 0;
     std::atomic<int> next_{0};
-    int working_ = 0;
-    std::uint64_t round_ = 0;
-    bool stop_ = false;
+    std::atomic<int> working_{0};
+    std::atomic<std::uint64_t> round_{0};
+    std::atomic<bool> stop_{false};
 };
 
 JobPool& job_pool() {

@@ -4,6 +4,7 @@
 #include "analysis_core/element_assembly.h"
 #include "framework/text.h"
 #include "model/nodes.h"
+#include "platform/threads.h"
 #include "supports/support_common.h"
 
 #include <algorithm>
@@ -316,14 +317,16 @@ public:
     // The lengths of least energy found by the descent from the common
     // length and from whole steps: a descent from the common length stops
     // at the first region it cannot lengthen alone, and one from whole
-    // steps can end elsewhere when the regions' kinks interact.
+    // steps can end elsewhere when the regions' kinks interact. The two
+    // descents share nothing and run side by side; the one from whole
+    // steps counts only where the other does not end there.
     void minimise_from_both(std::vector<double>& alpha) const
     {
-        std::vector<double> whole(alpha.size(), 1.0);
-        minimise(alpha);
-        if (alpha == whole)
+        const std::vector<double> ones(alpha.size(), 1.0);
+        std::vector<double> whole = ones;
+        run_jobs(2, [&](int job) { minimise(job == 0 ? alpha : whole); });
+        if (alpha == ones)
             return;
-        minimise(whole);
         if (energy(whole) < energy(alpha))
             alpha = std::move(whole);
     }

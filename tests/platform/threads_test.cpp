@@ -1,9 +1,12 @@
-// Events, worker threads and calls posted to the main thread.
+// Events, worker threads, jobs shared among kept threads and calls posted to
+// the main thread.
 #include "platform/threads.h"
 
 #include "platform/headless/headless_backend.h"
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -56,6 +59,28 @@ TEST(WorkerThreadTest, OneJobAtATimeAndRestartable) {
     w.join();
     EXPECT_FALSE(w.running());
     EXPECT_EQ(running_worker_threads(), 0);
+}
+
+TEST(JobsTest, EveryJobRunsOnceBeforeTheCallReturnsWhoeverCalls) {
+    // Calls of every size, back to back and some after a pause long enough
+    // for the kept threads to sleep, from two threads at once: each job runs
+    // exactly once and has run when its call returns.
+    auto calls = [](int salt, std::atomic<int>& wrong) {
+        for (int call = 0; call < 300; ++call) {
+            const int count = (call * 7 + salt) % 23;
+            std::vector<std::atomic<int>> runs(static_cast<std::size_t>(count));
+            run_jobs(count, [&](int job) { runs[static_cast<std::size_t>(job)].fetch_add(1); });
+            for (const std::atomic<int>& r : runs)
+                if (r.load() != 1) wrong.fetch_add(1);
+            if (call % 100 == 99) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    };
+    std::atomic<int> wrong{0};
+    std::thread other([&] { calls(3, wrong); });
+    calls(0, wrong);
+    other.join();
+    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_GE(job_threads(), 1);
 }
 
 TEST(PostTest, WorkerPostsRunOnMainThreadInOrder) {
