@@ -132,64 +132,83 @@ public:
 
     void run(int count, const std::function<void(int)>& job) {
         std::unique_lock<std::mutex> busy(busy_, std::try_to_lock);
-        if (!busy.owns_lock() || helpers_.empty() || count <= 1) {
+        if (!busy.owns_lock() || helpers_.empty() || count <= 1 || count > MOST_JOBS) {
             for (int i = 0; i < count; ++i) job(i);
             return;
         }
         job_ = &job;
-        count_ = count;
-        next_.store(0);
-        working_.store(static_cast<int>(helpers_.size()));
+        done_.store(0);
+        round_ = round_ % ROUND_MASK + 1;   // never 0, the round of no call
         {
             std::lock_guard<std::mutex> lock(m_);
-            round_.fetch_add(1);
+            work_.store(round_ << (COUNT_BITS + INDEX_BITS) | static_cast<std::uint64_t>(count) << INDEX_BITS);
         }
         wake_.notify_all();
-        take_jobs(job, count);
-        // The helpers' jobs are as short as the caller's.
-        for (int spin = 0; working_.load() != 0; ++spin) {
+        take_jobs();
+        // Only the jobs taken and not yet done are waited for: a kept thread
+        // that comes late finds none left and takes none.
+        for (int spin = 0; done_.load() < count; ++spin) {
             if (spin < 4096)
                 pause_a_little();
             else
                 std::this_thread::yield();
         }
-        job_ = nullptr;
     }
 
 private:
-    void take_jobs(const std::function<void(int)>& job, int count) {
-        for (int i = next_.fetch_add(1); i < count; i = next_.fetch_add(1)) job(i);
+    // A call's work in one word: its round, its count of jobs and the next
+    // job to take. Whoever takes a job takes it with the call it belongs
+    // to, and a call's job function stays until its jobs are done.
+    static constexpr int INDEX_BITS = 20;
+    static constexpr int COUNT_BITS = 20;
+    static constexpr std::uint64_t INDEX_MASK = (std::uint64_t{1} << INDEX_BITS) - 1;
+    static constexpr std::uint64_t ROUND_MASK = (std::uint64_t{1} << (64 - COUNT_BITS - INDEX_BITS)) - 1;
+    // Room for an index past the count for each thread that finds none left.
+    static constexpr int MOST_JOBS = (1 << INDEX_BITS) - 256;
+
+    static std::uint64_t round_of(std::uint64_t work) { return work >> (COUNT_BITS + INDEX_BITS); }
+
+    // Takes and runs jobs while any are left; the round in which none was.
+    std::uint64_t take_jobs() {
+        for (;;) {
+            const std::uint64_t work = work_.fetch_add(1);
+            const std::uint64_t index = work & INDEX_MASK;
+            const std::uint64_t count = (work >> INDEX_BITS) & INDEX_MASK;
+            if (index >= count) return round_of(work);
+            (*job_)(static_cast<int>(index));
+            done_.fetch_add(1);
+        }
     }
     void help() {
-        std::uint64_t seen = 0;
+        std::uint64_t seen = 0;  // the round in which this thread found no job left
         for (;;) {
-            std::uint64_t round = round_.load();
+            // Now and then the processor goes to whatever else is ready to run.
             const auto watched = std::chrono::steady_clock::now();
-            for (int spin = 0; round == seen && !stop_.load(); ++spin, round = round_.load()) {
+            bool fresh = false;
+            for (int spin = 0; !stop_.load(); ++spin) {
+                if ((fresh = round_of(work_.load()) != seen)) break;
                 pause_a_little();
-                if (spin % 64 == 63 && std::chrono::steady_clock::now() - watched > WATCH) break;
+                if (spin % 64 != 63) continue;
+                if (std::chrono::steady_clock::now() - watched > WATCH) break;
+                std::this_thread::yield();
             }
-            if (round == seen) {
+            if (!fresh) {
                 std::unique_lock<std::mutex> lock(m_);
-                wake_.wait(lock, [&] { return stop_.load() || round_.load() != seen; });
-                round = round_.load();
+                wake_.wait(lock, [&] { return stop_.load() || round_of(work_.load()) != seen; });
             }
             if (stop_.load()) return;
-            seen = round;
-            take_jobs(*job_, count_);
-            working_.fetch_sub(1);
+            seen = take_jobs();
         }
     }
 
     std::vector<std::thread> helpers_;
     std::mutex busy_;  // held by the call that uses the helpers
+    std::uint64_t round_ = 0;  // the last call's, under busy_
     std::mutex m_;     // for the sleeping helpers' wake-up
     std::condition_variable wake_;
     const std::function<void(int)>* job_ = nullptr;
-    int count_ = 0;
-    std::atomic<int> next_{0};
-    std::atomic<int> working_{0};
-    std::atomic<std::uint64_t> round_{0};
+    std::atomic<std::uint64_t> work_{0};
+    std::atomic<int> done_{0};
     std::atomic<bool> stop_{false};
 };
 
