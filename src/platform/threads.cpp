@@ -2,9 +2,16 @@
 
 #include "platform/backend.h"
 
+#if defined(__linux__)
+#include <sched.h>
+#endif
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
 #include <vector>
 #include <system_error>
 
@@ -105,10 +112,34 @@ inline void pause_a_little() {
 #endif
 }
 
+// The processors this process can have: those of its affinity mask, and no
+// more than its control group's quota of processor time allows (a kept
+// thread watching for work on a processor it does not have would only take
+// time from the others).
+unsigned usable_processors() {
+    unsigned count = std::max(1U, std::thread::hardware_concurrency());
+#if defined(__linux__)
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        count = std::min(count, static_cast<unsigned>(CPU_COUNT(&set)));
+    std::ifstream limit("/sys/fs/cgroup/cpu.max");  // "quota period" or "max period"
+    std::string quota;
+    long long period = 0;
+    if (limit >> quota >> period && quota != "max" && period > 0) {
+        char* end = nullptr;
+        const long long q = std::strtoll(quota.c_str(), &end, 10);
+        if (end && *end == '\0' && q > 0)
+            count = std::min(count, static_cast<unsigned>(std::max(1LL, std::min(q / period, 1024LL))));
+    }
+#endif
+    return count;
+}
+
 class JobPool {
 public:
     JobPool() {
-        const unsigned threads = std::min(MOST_JOB_THREADS, std::max(1U, std::thread::hardware_concurrency()));
+        const unsigned threads = std::min(MOST_JOB_THREADS, usable_processors());
         for (unsigned i = 1; i < threads; ++i) {
             try {
                 helpers_.emplace_back([this] { help(); });
