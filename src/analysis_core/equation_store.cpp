@@ -195,8 +195,8 @@ void EquationStore::plan_updates()
         update_start_.push_back(static_cast<int>(updates_.size()));
         const double width = B * e.width(s);
         cost[su] += B * (e.width(s) + e.below_count(s)) * width * width / 2.0;
-        if (e.below_count(s) > 0) {
-            const auto t = static_cast<std::size_t>(e.supernode_of[static_cast<std::size_t>(e.rows_below(s)[0])]);
+        if (const int parent = panel_parent_[su]; parent >= 0) {
+            const auto t = static_cast<std::size_t>(parent);
             cursor[su] = 0;
             next[su] = head[t];
             head[t] = s;
@@ -1016,6 +1016,8 @@ FactorResult EquationStore::factor(const FactorOptions& options)
         run_jobs(static_cast<int>(runs), [&](int job) {
             const auto k = static_cast<std::size_t>(job);
             try {
+                // On the calling thread these are `own`, already of these
+                // sizes: the resizing leaves them where w points.
                 PanelBuffers& buffers = panel_buffers;
                 buffers.local.resize(static_cast<std::size_t>(e.nodes));
                 buffers.scaled.resize(static_cast<std::size_t>(largest_update_));
