@@ -7,7 +7,7 @@ using namespace analysis_test;
 
 namespace {
 
-struct FollowerState : RunState {
+struct FollowerState : CopiedState<FollowerState> {
     double load = 0.0;
 };
 
@@ -295,7 +295,7 @@ namespace {
 
 // An element kind of the test: a tie between its two nodes, of stiffness
 // 1.0e4 lb/in along its axis while it is in tension, slack in compression.
-struct TieState : RunState {
+struct TieState : CopiedState<TieState> {
     bool taut = true;
 };
 
