@@ -39,11 +39,9 @@
 #include "results/ui/results_window.h"
 
 #include "linear_piping_batch.h"
+#include "program_runs.h"
 
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -53,8 +51,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -172,53 +168,21 @@ void BM_BatchRunPhases(benchmark::State& state)
 }
 BENCHMARK(BM_BatchRunPhases)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-// The program beside this benchmark.
-std::string program_path()
-{
-    std::error_code ec;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string() : (self.parent_path() / "korvane").string();
-}
-
 void BM_SmallBatchRun(benchmark::State& state)
 {
-    const std::string program = program_path();
-    if (program.empty() || !std::filesystem::exists(program)) {
+    const std::string program = program_runs::program_path();
+    if (program.empty()) {
         state.SkipWithError("the program korvane is not beside the benchmark");
         return;
     }
     const std::filesystem::path folder = scratch_folder("small_batch_bench");
     const std::string batch = write_batch_file(folder, 100);
-    // Without a display, as a batch run on a server.
-    std::vector<std::string> environment;
-    for (char** e = environ; *e; ++e) {
-        const std::string entry = *e;
-        if (entry.rfind("DISPLAY=", 0) != 0 && entry.rfind("WAYLAND_DISPLAY=", 0) != 0 &&
-            entry.rfind("QT_QPA_PLATFORM=", 0) != 0)
-            environment.push_back(entry);
-    }
-    std::vector<char*> envp;
-    for (std::string& entry : environment)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    std::string program_arg = program, batch_arg = batch;
-    char* argv[] = {program_arg.data(), batch_arg.data(), nullptr};
-
     double wall = 0.0, cpu = 0.0;
     for (auto _ : state) {
-        Clock::time_point t = Clock::now();
-        pid_t child = 0;
-        if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) {
-            state.SkipWithError("the program could not be started");
-            break;
-        }
-        int status = 0;
-        rusage usage{};
-        wait4(child, &status, 0, &usage);
-        wall += seconds_since(t);
-        cpu += static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-               1.0e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        const program_runs::RunTime t = program_runs::run_batch(program, batch);
+        wall += t.wall;
+        cpu += t.cpu;
+        if (!t.ok) {
             state.SkipWithError("the batch run failed");
             break;
         }

@@ -55,6 +55,7 @@
 #include "analysis_core/steps.h"
 #include "bench_random.h"
 #include "piping_network.h"
+#include "program_runs.h"
 
 #include <benchmark/benchmark.h>
 
@@ -400,6 +401,52 @@ void BM_NetworkRun(benchmark::State& state)
     state.counters["unconverged_cases"] = unconverged;
 }
 BENCHMARK(BM_NetworkRun)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same network as BM_NetworkRun end to end: the program (korvane beside
+// this benchmark) runs its batch file in start-up batch mode, import, check,
+// analysis, results and text report, with the rests, guides and stops and
+// with rigid restraints in their places, a run of each in turn (the machine's
+// load falls on both alike). The counters give the median wall time of each
+// and their ratio, and the processor times.
+void BM_NetworkBatchRun(benchmark::State& state)
+{
+    const std::string program = program_runs::program_path();
+    if (program.empty()) {
+        state.SkipWithError("the program korvane is not beside the benchmark");
+        return;
+    }
+    piping_network::Options o;
+    const char* rows = std::getenv("KV_BENCH_NETWORK_ROWS");
+    o.rows = rows ? std::atoi(rows) : 7000;
+    const char* seed = std::getenv("KV_BENCH_SEED");
+    o.seed = seed ? std::strtoull(seed, nullptr, 10) : 1;
+    const std::string nonlinear = scratch("network_nonlinear.mbf"), rigid = scratch("network_rigid.mbf");
+    std::ofstream(nonlinear) << piping_network::batch_text(o);
+    o.rigid = true;
+    std::ofstream(rigid) << piping_network::batch_text(o);
+    std::vector<double> walls[2], cpus[2];
+    for (auto _ : state)
+        for (int kind = 0; kind < 2; ++kind) {
+            const program_runs::RunTime t = program_runs::run_batch(program, kind == 0 ? nonlinear : rigid);
+            if (!t.ok) {
+                state.SkipWithError("the batch run failed");
+                return;
+            }
+            walls[kind].push_back(t.wall);
+            cpus[kind].push_back(t.cpu);
+        }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0.0 : v[v.size() / 2];
+    };
+    const double nonlinear_wall = median(walls[0]), rigid_wall = median(walls[1]);
+    state.counters["nonlinear_ms"] = 1000.0 * nonlinear_wall;
+    state.counters["rigid_ms"] = 1000.0 * rigid_wall;
+    state.counters["ratio"] = rigid_wall > 0.0 ? nonlinear_wall / rigid_wall : 0.0;
+    state.counters["nonlinear_cpu_ms"] = 1000.0 * median(cpus[0]);
+    state.counters["rigid_cpu_ms"] = 1000.0 * median(cpus[1]);
+}
+BENCHMARK(BM_NetworkBatchRun)->Unit(benchmark::kMillisecond)->Iterations(7)->UseRealTime();
 
 void BM_SaveModel(benchmark::State& state)
 {

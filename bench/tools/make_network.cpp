@@ -2,7 +2,11 @@
 //   korvane_network ROWS SEED [nofriction] [rigid] [mu=V] [gap=V] [stops=LO:HI] [spacing=F] [riserguides]
 //     [nohangers]
 //     [stacked] [guides=N] [stopsevery=N] [lightrests] > file.mbf
+// or one of the small layouts or header trees of support_layouts.h:
+//   korvane_network layout branch|riser|pump|uloop SEED MU [cold] > file.mbf
+//   korvane_network tree ROWS SEED MU [cold] > file.mbf
 #include "../piping_network.h"
+#include "../support_layouts.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +18,33 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: korvane_network ROWS SEED [nofriction] [rigid] [mu=V] [gap=V] [stops=LO:HI] "
                              "[spacing=F] [riserguides] [nohangers] [stacked] [guides=N] [stopsevery=N] [lightrests]\n");
         return 1;
+    }
+    const std::string what = argv[1];
+    if (what == "layout" && argc >= 5) {
+        support_layouts::Options o;
+        o.seed = std::strtoull(argv[3], nullptr, 10);
+        o.mu = std::atof(argv[4]);
+        o.contraction = argc > 5 && std::string(argv[5]) == "cold";
+        bool known = false;
+        for (support_layouts::Layout layout : support_layouts::LAYOUTS)
+            if (support_layouts::layout_name(layout) == argv[2]) {
+                o.layout = layout;
+                known = true;
+            }
+        if (!known) {
+            std::fprintf(stderr, "unknown layout %s\n", argv[2]);
+            return 1;
+        }
+        std::fputs(support_layouts::batch_text(o).c_str(), stdout);
+        return 0;
+    }
+    if (what == "tree" && argc >= 5) {
+        const bool cold = argc > 5 && std::string(argv[5]) == "cold";
+        std::fputs(support_layouts::tree_text(std::strtoull(argv[3], nullptr, 10), std::atof(argv[4]),
+                                              std::atoi(argv[2]), cold)
+                       .c_str(),
+                   stdout);
+        return 0;
     }
     piping_network::Options o;
     o.rows = std::atoi(argv[1]);

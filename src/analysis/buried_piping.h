@@ -116,7 +116,7 @@ std::vector<std::string> soil_factor_warnings(const AnalysisModel& model);
 std::vector<SoilRestraintRecord> soil_restraint_records(const AnalysisModel& model);
 
 // The soil springs of a run, with their states (a RunState of the run).
-class SoilSprings : public RunState {
+class SoilSprings : public CopiedState<SoilSprings> {
 public:
     // Makes the springs of the model's buried elements.
     explicit SoilSprings(const AnalysisModel& model);

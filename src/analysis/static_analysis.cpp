@@ -39,6 +39,23 @@ private:
     bool was_;
 };
 
+// The share of a case's iteration limit that its direct solution may take
+// (1 / DIRECT_SHARE) and that each increment of its load path may take
+// (1 / PATH_INCREMENT_SHARE); the first increment of a path, and the
+// smallest, as shares of the load.
+constexpr int DIRECT_SHARE = 1;
+constexpr int PATH_INCREMENT_SHARE = 4;
+constexpr double FIRST_PATH_STEP = 0.25;
+constexpr double SMALLEST_PATH_STEP = 1.0 / 1024.0;
+
+bool is_operating_code(int code)
+{
+    for (int set = 1; set <= 10; ++set)
+        if (operating_code(set) == code)
+            return true;
+    return false;
+}
+
 [[noreturn]] void abort_run()
 {
     throw MessageText("Analysis aborted.");
@@ -145,13 +162,28 @@ private:
     // fixed within a load case, or the nonlinear ones.
     enum class Items { All, Linear, Nonlinear };
 
+    // The nonlinear states at the start of an increment of a load path and
+    // the solution they stand at.
+    struct PathPoint {
+        SavedStates states;
+        ContactSet contacts;
+        SoilSprings soil;
+        OneBased<double> solution;
+    };
+
     void number_nodes(int first_code);
     void find_nonlinear_items();
     void init_nonlinear();
-    void reset_nonlinear();
+    void reset_nonlinear(bool path = false, double path_slip = 0.0);
     void assemble_items(Items items);
+    void assemble_linear_base();
     void solve_once();
     bool update_nonlinear();
+    bool iterate(int most, int& iterations);
+    OneBased<double> linear_loads_of(int code);
+    PathPoint path_point();
+    void return_to(const PathPoint& point);
+    bool follow_load_path(int code, int most, int& iterations, double& reached);
     CaseResults solve_step(int code, int seismic_axis = 0, bool hold_states = false);
     CaseResults solve_seismic(int code);
     void design_hangers_first();
@@ -161,10 +193,12 @@ private:
     const AnalysisModel& model_;
     bool nonlinear_ = false;
     // Which elements and rows are nonlinear (1-based), and the load vector
-    // of the linear items in the current step.
+    // of the linear items in the current step (once assembled; on a load
+    // path, at the increment's share of the load).
     std::vector<char> nonlinear_element_;
     std::vector<char> nonlinear_row_;
     OneBased<double> linear_loads_;
+    bool linear_assembled_ = false;
     // The sets of the stiffness the store holds factorised (linear models).
     bool factored_ = false;
     int factored_temperature_ = -1;
@@ -246,10 +280,10 @@ void Driver::init_nonlinear()
             k.init(run_, e);
 }
 
-void Driver::reset_nonlinear()
+void Driver::reset_nonlinear(bool path, double path_slip)
 {
     const Model& m = run_.layout();
-    clear_contact_set(run_, contact_start_);
+    clear_contact_set(run_, contact_start_, path, path_slip);
     for (int e = 1; e <= m.numelems(); ++e)
         if (const ElementKind& k = kind_of(e); k.reset)
             k.reset(run_, e);
@@ -317,6 +351,18 @@ void Driver::factor()
                                          m.nodes.valid(node) ? node_text(m.nodes[node].number) : std::string()));
 }
 
+// The stiffness and loads of the linear items of a nonlinear model's step,
+// kept as the base that each of its iterations starts from.
+void Driver::assemble_linear_base()
+{
+    run_.set_pass(RunPass::Assembly);
+    run_.set_stiffness_wanted(true);
+    assemble_items(Items::Linear);
+    run_.store.keep_as_base();
+    linear_loads_ = run_.loads;
+    linear_assembled_ = true;
+}
+
 // Assembles and solves the current step with the current states. A linear
 // model factorises again only for a step of other temperature, pressure or
 // occasional sets than the factor's. A nonlinear model assembles its linear
@@ -332,10 +378,8 @@ void Driver::solve_once()
     run_.set_stiffness_wanted(!reuse);
     if (!nonlinear_) {
         assemble_items(Items::All);
-    } else if (run_.iteration == 1) {
-        assemble_items(Items::Linear);
-        run_.store.keep_as_base();
-        linear_loads_ = run_.loads;
+    } else if (!linear_assembled_) {
+        assemble_linear_base();
         assemble_items(Items::Nonlinear);
     } else {
         run_.store.restore_base();
@@ -406,6 +450,200 @@ CaseResults Driver::recover(int code)
     return results_of_written_model(model_, std::move(run_.current));
 }
 
+// Iterates the nonlinear states of the step from where they stand until
+// they settle, at most `most` solutions, each counted in `iterations`.
+bool Driver::iterate(int most, int& iterations)
+{
+    for (int i = 0; i < most; ++i) {
+        check_cancel();
+        start_iteration(run_, ++iterations);
+        solve_once();
+        const bool settled = update_nonlinear();
+        progress(iteration_report(run_));
+        if (settled)
+            return true;
+    }
+    return false;
+}
+
+// The load vector of the linear items in the step of another case, with
+// the stiffness the store holds left alone.
+OneBased<double> Driver::linear_loads_of(int code)
+{
+    const int current = run_.step().code;
+    const int axis = run_.step().seismic_axis;
+    run_.set_step(code);
+    run_.set_pass(RunPass::Assembly);
+    run_.set_stiffness_wanted(false);
+    assemble_items(Items::Linear);
+    run_.set_stiffness_wanted(true);
+    OneBased<double> loads = run_.loads;
+    run_.set_step(current);
+    run_.step().seismic_axis = axis;
+    return loads;
+}
+
+Driver::PathPoint Driver::path_point()
+{
+    return {run_.save_states(), run_.run_state<ContactSet>(), soil_, run_.solution};
+}
+
+void Driver::return_to(const PathPoint& point)
+{
+    run_.restore_states(point.states);
+    run_.run_state<ContactSet>() = point.contacts;
+    soil_ = point.soil;
+    run_.solution = point.solution;
+}
+
+// Where the direct solution of a case does not settle, the case's load is
+// followed from the state of its start in increments, each solved by the
+// same iterations from the settled state of the one before, and an
+// increment that does not settle is halved, down to a smallest step: the
+// incremental-iterative solution of frictional contact (P. Wriggers,
+// "Computational Contact Mechanics", 2nd ed., Springer 2006, ch. 9 and 10;
+// T. A. Laursen, "Computational Contact and Impact Mechanics", Springer
+// 2002, ch. 5). Friction depends on the path: along it each contact's
+// friction is tied to an anchor that it drags along as it slides
+// (contact_solver.h), as a pipe that heats up on its supports does. An
+// operating case starts from Sustained, the piping installed on its
+// supports, and follows the change of its load to the operating one (where
+// the run solves no Sustained, from the unloaded piping through the
+// sustained load first); any other case, from the unloaded piping. From a
+// settled state a small enough increment changes the normal forces, the
+// stops' statuses and the slips by little, so each increment starts within
+// reach of its solution; and the path ends, as every increment is bounded
+// by its share of the iterations and none is smaller than the smallest
+// step. `reached` is the share of the load the path settled at.
+bool Driver::follow_load_path(int code, int most, int& iterations, double& reached)
+{
+    const double path_slip = contact_final_slip(run_);
+    if (!linear_assembled_)
+        assemble_linear_base();
+    const OneBased<double> case_loads = linear_loads_;
+    std::vector<OneBased<double>> legs;
+    OneBased<double> from(case_loads.size());
+    const ContactStarts* start = nullptr;
+    if (is_operating_code(code)) {
+        OneBased<double> sustained = linear_loads_of(LC_SUSTAINED);
+        if (const auto found = converged_contacts_.find(LC_SUSTAINED); found != converged_contacts_.end()) {
+            start = &found->second;
+            from = std::move(sustained);
+        } else {
+            legs.push_back(std::move(sustained));
+        }
+    }
+    legs.push_back(case_loads);
+
+    const ContactStarts* direct_start = contact_start_;
+    contact_start_ = start;
+    reset_nonlinear(true, path_slip);
+    contact_start_ = direct_start;
+
+    const int budget = std::max(1, most / PATH_INCREMENT_SHARE);
+    const int legs_count = static_cast<int>(legs.size());
+    // The first increment settles the path's start at the start's load (the
+    // start's states with this case's stiffness); every later one starts
+    // from the settled state of the one before, its contacts that slid
+    // taken to slide on (but after that first one, whose slips are not of
+    // this path). Each increment holds its friction limits at mu N of the
+    // settled state before it, scaled with the load on a leg from the
+    // unloaded piping, where the normal forces grow with it; the first
+    // increment of such a leg, which starts with none, is solved once more
+    // from its start with the limits its own normal forces give where the
+    // friction it found departs from them.
+    bool settled_state = false, slide_on = false;
+    std::vector<double> targets;
+    for (int leg = 0; leg < legs_count; ++leg) {
+        const OneBased<double>& to = legs[static_cast<std::size_t>(leg)];
+        const bool from_nothing = leg == 0 && !start;
+        const bool last_leg = leg + 1 == legs_count;
+        double share = 0.0, step = FIRST_PATH_STEP;
+        // The settled state and share before the last increment, to which a
+        // path whose limits do not settle at the whole load goes back.
+        PathPoint point = path_point(), before_last = point;
+        double share_before_last = 0.0;
+        for (;;) {
+            // At the whole load of the last leg the limits, each mu N of
+            // the increment before, are brought to mu N of the final state.
+            const bool final = settled_state && share >= 1.0;
+            if (final && !last_leg)
+                break;
+            const double next = !settled_state || final ? share : share + step >= 1.0 - 1.0e-9 ? 1.0 : share + step;
+            for (int e = 1; e <= case_loads.size(); ++e)
+                linear_loads_[e] = from[e] + next * (to[e] - from[e]);
+            std::vector<double> limits = targets;
+            if (from_nothing && share > 0.0)
+                for (double& g : limits)
+                    g *= next / share;
+            progress(c_format("Load path: %.0f%% of the load", 100.0 * (leg + next) / legs_count));
+            const int before = iterations;
+            bool settled = false, again = false;
+            for (bool redone = false;; redone = true) {
+                if (settled_state)
+                    contact_settle_increment(run_);
+                contact_start_increment(run_, settled_state, slide_on, final ? nullptr : &limits);
+                if (!iterate(final ? most : budget, iterations))
+                    break;
+                std::vector<double> found = contact_limit_targets(run_);
+                if (redone || !settled_state || !from_nothing || share > 0.0 || !contact_friction_lags(run_, 0.25)) {
+                    targets = std::move(found);
+                    settled = true;
+                    break;
+                }
+                return_to(point);
+                limits = std::move(found);
+                again = true;
+            }
+            if (settled && final) {
+                reached = 1.0;
+                return true;
+            }
+            if (settled) {
+                const bool start_settled = !settled_state;
+                slide_on = settled_state;
+                settled_state = true;
+                before_last = std::move(point);
+                share_before_last = share;
+                share = next;
+                point = path_point();
+                // The next increment twice as long after one that settled
+                // in a quarter of its share (and once), half as long after
+                // one that took more than half of it.
+                const int used = iterations - before;
+                if (start_settled)
+                    continue;
+                if (used <= std::max(1, budget / 4) && !again)
+                    step = std::min(1.0, 2.0 * step);
+                else if (used > budget / 2)
+                    step = std::max(SMALLEST_PATH_STEP, 0.5 * step);
+                continue;
+            }
+            reached = (leg + share) / legs_count;
+            if (final) {
+                // Back to the state before the last increment, which is
+                // made in smaller ones, so that the limits come to the whole
+                // load next to their values.
+                step = 0.25 * (share - share_before_last);
+                if (step < SMALLEST_PATH_STEP)
+                    return false;
+                share = share_before_last;
+                point = std::move(before_last);
+                before_last = point;
+                return_to(point);
+                continue;
+            }
+            step *= 0.5;
+            if (step < SMALLEST_PATH_STEP)
+                return false;
+            return_to(point);
+        }
+        from = to;
+    }
+    reached = 1.0;
+    return true;
+}
+
 CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
 {
     last_static_code_ = code;
@@ -413,27 +651,34 @@ CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
     run_.step().seismic_axis = seismic_axis;
     if (!hold_states)
         reset_nonlinear();
-    const int most = std::max(1, model_.options.max_iterations);
+    linear_assembled_ = false;
     const int factorisations_before = run_.factorisations;
     bool converged = true;
     int iteration = 0;
-    for (iteration = 1;; ++iteration) {
+    double reached = 1.0;
+    std::vector<std::string> failures;
+    if (!nonlinear_ || hold_states) {
         check_cancel();
-        start_iteration(run_, iteration);
+        start_iteration(run_, ++iteration);
         solve_once();
-        if (!nonlinear_ || hold_states)
-            break;
-        converged = update_nonlinear();
-        progress(iteration_report(run_));
-        if (converged || iteration >= most)
-            break;
+    } else {
+        // The case at once from its start, within a share of its iterations;
+        // where that does not settle, or settles in a state that fails its
+        // check, the load path.
+        const int most = std::max(1, model_.options.max_iterations);
+        converged = !callbacks_.load_path_only && iterate(std::max(1, most / DIRECT_SHARE), iteration);
+        if (converged)
+            failures = check_contact_states(run_);
+        if (!converged || !failures.empty()) {
+            failures.clear();
+            converged = follow_load_path(code, most, iteration, reached);
+            if (converged)
+                failures = check_contact_states(run_);
+        }
     }
     const int factorisations = run_.factorisations - factorisations_before;
     // A converged state is checked against the conditions of the contacts
     // before it is taken as a solution.
-    std::vector<std::string> failures;
-    if (converged && nonlinear_ && !hold_states)
-        failures = check_contact_states(run_);
     if (!failures.empty()) {
         converged = false;
         std::string text = c_format("%s: the converged state fails its check at %d supports: %s",
@@ -444,7 +689,10 @@ CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
         if (callbacks_.ask_unconverged && !callbacks_.ask_unconverged(question))
             abort_run();
     } else if (!converged) {
-        unconverged_details_.push_back(unconverged_step_text(run_, code, iteration));
+        std::string text = unconverged_step_text(run_, code, iteration);
+        if (reached < 1.0)
+            text += c_format("; the load path reached %.0f%% of the load", 100.0 * reached);
+        unconverged_details_.push_back(text);
         const std::string question =
             c_format("%d nonlinearities of load case \"%s\" have not converged after %d iterations.\n"
                      "OK keeps its results, marked as not converged; Cancel stops the analysis.",

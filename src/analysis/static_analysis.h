@@ -67,6 +67,9 @@ struct RunCallbacks {
     std::function<bool(const std::string& question)> ask_unconverged;
     // Set by the window to stop the run at its next step or iteration.
     const std::atomic<bool>* cancel = nullptr;
+    // Every nonlinear case along its load path, without the direct solution
+    // first (the tests of the path).
+    bool load_path_only = false;
 };
 
 struct RunOutcome {
@@ -88,7 +91,7 @@ struct RunOutcome {
 };
 
 // The warnings a run collects (a state of the run).
-struct RunWarnings : RunState {
+struct RunWarnings : CopiedState<RunWarnings> {
     std::vector<std::string> lines;
 };
 

@@ -92,3 +92,38 @@ void AnalysisRun::set_step(int code)
     step_ = StepState{};
     step_.code = code;
 }
+
+namespace {
+
+std::vector<std::unique_ptr<RunState>> copies_of(const std::vector<std::unique_ptr<RunState>>& states)
+{
+    std::vector<std::unique_ptr<RunState>> copies(states.size());
+    for (std::size_t i = 0; i < states.size(); ++i)
+        if (states[i])
+            copies[i] = states[i]->clone();
+    return copies;
+}
+
+}  // namespace
+
+SavedStates::SavedStates(const SavedStates& other) : elements(copies_of(other.elements)), rows(copies_of(other.rows)) {}
+
+SavedStates& SavedStates::operator=(const SavedStates& other)
+{
+    if (this != &other) {
+        elements = copies_of(other.elements);
+        rows = copies_of(other.rows);
+    }
+    return *this;
+}
+
+SavedStates AnalysisRun::save_states() const
+{
+    return {copies_of(element_states_), copies_of(row_states_)};
+}
+
+void AnalysisRun::restore_states(const SavedStates& saved)
+{
+    element_states_ = copies_of(saved.elements);
+    row_states_ = copies_of(saved.rows);
+}

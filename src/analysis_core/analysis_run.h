@@ -98,10 +98,36 @@ struct UnconvergedItem {
     int node = 0;
 };
 
-// What the kinds keep in a run (nonlinear state); each kind derives its own.
+// What the kinds keep in a run (nonlinear state); each kind derives its own,
+// through CopiedState.
 class RunState {
 public:
     virtual ~RunState() = default;
+    // A copy of the state: a load path goes back to the states of its last
+    // settled increment when the next one does not settle.
+    virtual std::unique_ptr<RunState> clone() const = 0;
+};
+
+// A state that is copied as a value.
+template <typename T>
+struct CopiedState : RunState {
+    std::unique_ptr<RunState> clone() const override { return std::make_unique<T>(static_cast<const T&>(*this)); }
+};
+
+// Copies of the states of the elements and rows (a copy of it copies them).
+struct SavedStates {
+    std::vector<std::unique_ptr<RunState>> elements;
+    std::vector<std::unique_ptr<RunState>> rows;
+
+    SavedStates() = default;
+    SavedStates(std::vector<std::unique_ptr<RunState>> e, std::vector<std::unique_ptr<RunState>> r)
+        : elements(std::move(e)), rows(std::move(r))
+    {
+    }
+    SavedStates(const SavedStates& other);
+    SavedStates& operator=(const SavedStates& other);
+    SavedStates(SavedStates&&) = default;
+    SavedStates& operator=(SavedStates&&) = default;
 };
 
 // What the run is doing: the structure pass records which equations couple
@@ -199,6 +225,9 @@ public:
     {
         return state_in<T>(row_states_, row);
     }
+    // Copies of the states of the elements and rows, and their return.
+    SavedStates save_states() const;
+    void restore_states(const SavedStates& saved);
     // A state of the whole run that a kind keeps (made at first use), one
     // per type T.
     template <typename T>

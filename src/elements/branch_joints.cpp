@@ -15,7 +15,7 @@
 namespace {
 
 // What the run keeps of its branch connections: the mark of each node.
-struct BranchConnections final : RunState {
+struct BranchConnections final : CopiedState<BranchConnections> {
     bool made = false;
     std::vector<char> marked;   // by node index
 };

@@ -58,7 +58,7 @@ struct JointSpringState {
     double operating = 1.0;      // kept from the first operating case
     double previous[2] = {};     // rotations of the last update (ball bending: about y, z)
 };
-struct JointState : RunState {
+struct JointState : CopiedState<JointState> {
     bool ready = false;
     LocalAxes axes;              // x along the joint's axis
     SpringInput torsion, bending;

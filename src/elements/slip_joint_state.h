@@ -7,7 +7,7 @@
 
 #include "analysis_core/analysis_run.h"
 
-struct SlipJointState : RunState {
+struct SlipJointState : CopiedState<SlipJointState> {
     bool ready = false;
     double axial_stiffness = 1.0;
     double torsional_stiffness = 1.0;

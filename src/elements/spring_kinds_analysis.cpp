@@ -52,7 +52,7 @@ void elastic_forces(AnalysisRun& run, int element)
 
 // ---- Tie rod -------------------------------------------------------------------------------------
 
-struct TieRodState : RunState {
+struct TieRodState : CopiedState<TieRodState> {
     TieRodStatus status = TIE_TENSION;
     double last_extension = 0.0;
 };

@@ -26,10 +26,6 @@ constexpr int STALL_LIMIT = 6;
 constexpr double RELAXATION = 0.5;
 constexpr double LEAST_LIMIT_STEP = 0.125;
 constexpr double MOST_LIMIT_STEP = 4.0;
-// The whole Newton steps after an outer update in which the limits follow
-// the normal forces; an inner iteration that has not solved the friction
-// by then holds them until it does (contact_friction_step).
-constexpr int INNER_FOLLOWING = 12;
 // The tolerances of the iterations and of the check, relative to the
 // largest normal force and displacement of the case.
 constexpr double ITERATION_RELATIVE = 1.0e-9;
@@ -64,6 +60,8 @@ constexpr double SLIP_LEAST = 1.0e-9;
 constexpr double FIRST_SLIP_RELATIVE = 1.0e-4;
 constexpr double FIRST_SLIP_MOST = 1.0;
 constexpr double SLIP_NARROWING = 10.0;
+// The most a sticking contact may move by its regularisation (in).
+constexpr double STICK_MOST = 1.0e-3;
 
 std::uint64_t mix(std::uint64_t hash, std::uint64_t value)
 {
@@ -153,6 +151,16 @@ double dot_all(const OneBased<double>& x, const OneBased<double>& y)
 bool has_friction(const Contact& contact, const ContactState& state)
 {
     return contact.mu > 0.0 && state.limit > 0.0 && any_closed(contact, state);
+}
+
+// The stiffness a contact with the friction limit g sticks with: g over the
+// width of the sticking zone, so that a sticking contact moves at most that
+// much whatever the stiffness of its stops (at most a rigid link's).
+double stick_stiffness(const ContactSet& set, double limit)
+{
+    if (limit <= 0.0)
+        return 0.0;
+    return set.slip > 0.0 ? std::min(RIGID_LINK, limit / set.slip) : RIGID_LINK;
 }
 
 // One contact along a Newton step: its slip at the point and the step's
@@ -483,13 +491,37 @@ void accelerate_limits(AnalysisRun& run, ContactSet& set)
         const ContactEntry& entry = set.entries[now.members[k]];
         ContactState& state = run.row_state<ContactState>(entry.row);
         state.limit = std::max(0.0, g);
-        state.stick = state.limit > 0.0 ? std::min(entry.contact.stiffness, state.limit / set.slip) : 0.0;
+        state.stick = stick_stiffness(set, state.limit);
     }
 }
 
 ContactSet& contact_set(AnalysisRun& run)
 {
     return run.run_state<ContactSet>();
+}
+
+
+// The tolerances from the scales of the run's solution and, at the case's
+// first solution, the slip a sticking contact may make; every contact with
+// a limit sticks by it.
+void update_scales(AnalysisRun& run, ContactSet& set)
+{
+    double motion = 0.0, force = 0.0;
+    case_scales(run, set, motion, force);
+    set.zero.force = std::max(CONTACT_FORCE_ZERO, ITERATION_RELATIVE * force);
+    set.zero.position = std::max(CONTACT_POSITION_ZERO, ITERATION_RELATIVE * motion);
+    if (set.slip > 0.0)
+        return;
+    set.final_slip = std::clamp(SLIP_RELATIVE * motion, SLIP_LEAST, STICK_MOST);
+    // A load path keeps the narrow zone: its increments start next to their
+    // solutions.
+    set.slip = set.path ? set.final_slip
+                        : std::clamp(FIRST_SLIP_RELATIVE * motion, set.final_slip, std::max(set.final_slip, FIRST_SLIP_MOST));
+    for (const ContactEntry& entry : set.entries) {
+        ContactState& state = run.row_state<ContactState>(entry.row);
+        if (state.limit > 0.0)
+            state.stick = stick_stiffness(set, state.limit);
+    }
 }
 
 // The statuses that the run's solution contradicts, counted up to `most`.
@@ -520,11 +552,11 @@ bool narrow_slip(AnalysisRun& run, ContactSet& set)
         const ContactEntry& entry = set.entries[e];
         const Contact& c = entry.contact;
         ContactState& state = run.row_state<ContactState>(entry.row);
-        if (!has_friction(c, state) || state.stick >= c.stiffness)
+        if (!has_friction(c, state) || state.stick >= RIGID_LINK)
             continue;
-        const Vec3 slip = in_friction_plane(c, relative_motion(run, c.a, c.b));
+        const Vec3 slip = contact_slip(run, c, state);
         const bool sticking = state.stick * norm(slip) <= state.limit;
-        state.stick = std::min(c.stiffness, state.limit / set.slip);
+        state.stick = stick_stiffness(set, state.limit);
         set.linearisation[e] = sticking ? FRICTION_STICKS : FRICTION_BY_LAW;
         friction_linearise(c, state, slip, set.linearisation[e]);
         if (!changed)
@@ -609,12 +641,21 @@ void contact_register(AnalysisRun& run, const Contact& contact, int dtype, int r
     set.linearisation.push_back(FRICTION_BY_LAW);
 }
 
-void clear_contact_set(AnalysisRun& run, const ContactStarts* start)
+void clear_contact_set(AnalysisRun& run, const ContactStarts* start, bool path, double path_slip)
 {
     ContactSet& set = contact_set(run);
     set.clear();
     if (start)
         set.start = *start;
+    set.path = path;
+    if (path && path_slip > 0.0)
+        set.slip = set.final_slip = path_slip;
+}
+
+double contact_final_slip(const AnalysisRun& run)
+{
+    const ContactSet* set = run.find_run_state<ContactSet>();
+    return set ? set->final_slip : 0.0;
 }
 
 ContactStarts contact_states(AnalysisRun& run)
@@ -625,18 +666,32 @@ ContactStarts contact_states(AnalysisRun& run)
         if (row >= starts.has.size()) {
             starts.has.resize(row + 1, 0);
             starts.state.resize(row + 1);
+            starts.anchor.resize(row + 1);
         }
-        starts.state[row] = run.row_state<ContactState>(entry.row);
+        const Contact& c = entry.contact;
+        const ContactState& state = run.row_state<ContactState>(entry.row);
+        starts.state[row] = state;
         starts.has[row] = 1;
+        starts.anchor[row] = in_friction_plane(c, relative_motion(run, c.a, c.b));
+        if (has_friction(c, state) && state.stick > 0.0)
+            starts.anchor[row] = minus(starts.anchor[row],
+                                       scaled(friction_law_force(state, contact_slip(run, c, state)), 1.0 / state.stick));
     }
     return starts;
 }
 
 void contact_start(AnalysisRun& run, int row, ContactState& state)
 {
-    const ContactStarts& start = contact_set(run).start;
-    if (row >= 0 && static_cast<std::size_t>(row) < start.has.size() && start.has[static_cast<std::size_t>(row)])
-        state = start.state[static_cast<std::size_t>(row)];
+    const ContactSet& set = contact_set(run);
+    const ContactStarts& start = set.start;
+    if (row < 0 || static_cast<std::size_t>(row) >= start.has.size() || !start.has[static_cast<std::size_t>(row)])
+        return;
+    const auto r = static_cast<std::size_t>(row);
+    state = start.state[r];
+    // On a load path the friction's spring is tied where it gave the force
+    // the start state had; a case solved at once measures the slip from the
+    // unloaded piping.
+    state.anchor = set.path ? start.anchor[r] : Vec3{};
 }
 
 const Contact* registered_contact(const AnalysisRun& run, int row)
@@ -669,6 +724,8 @@ bool contact_friction_step(AnalysisRun& run)
         // The first solution is the point. A contact that started from the
         // state of the case before holds that case's linearisation, which
         // need not be its law here.
+        if (set.slip <= 0.0)
+            update_scales(run, set);
         set.point = run.solution;
         set.has_point = true;
         const double tolerance = run.snapshot().options.iteration_tolerance;
@@ -677,7 +734,7 @@ bool contact_friction_step(AnalysisRun& run)
             const ContactEntry& entry = set.entries[e];
             const Contact& c = entry.contact;
             const ContactState& state = run.row_state<ContactState>(entry.row);
-            const Vec3 slip = in_friction_plane(c, relative_motion(run, c.a, c.b));
+            const Vec3 slip = contact_slip(run, c, state);
             const double change = norm(minus(friction_law_force(state, slip), friction_linear(c, state).at(slip)));
             if (change <= tolerance * state.limit + set.zero.force)
                 continue;
@@ -714,7 +771,7 @@ bool contact_friction_step(AnalysisRun& run)
         const ContactEntry& entry = set.entries[e];
         const Contact& c = entry.contact;
         const ContactState& state = run.row_state<ContactState>(entry.row);
-        slips.push_back({&c, &state, in_friction_plane(c, relative_in(run, set.point, c.a, c.b)),
+        slips.push_back({&c, &state, minus(in_friction_plane(c, relative_in(run, set.point, c.a, c.b)), state.anchor),
                          in_friction_plane(c, relative_in(run, step, c.a, c.b)), friction_linear(c, state)});
     }
     const LineEnergy line(linear_slope, curvature, slips);
@@ -777,13 +834,6 @@ bool contact_friction_step(AnalysisRun& run)
         solved = false;
     }
     set.inner_solved = solved;
-    // Only whole steps count towards holding the limits: a step cut short
-    // leaves the friction unsolved by its own length, whatever the limits
-    // do, and holding them through a run of cut steps only delays the
-    // moves that the outer iterations then have to make (the mixing of
-    // the limits among them, which needs the statuses to stand first).
-    if (!solved && alpha >= 1.0 && set.inner_steps++ >= INNER_FOLLOWING)
-        set.limits_held = true;
     // How each contact is linearised next: a contact whose Newton step
     // would carry it back past where it started sliding is predicted to
     // stick (the choice of a primal-dual active set method: G. Stadler,
@@ -843,17 +893,13 @@ bool contact_friction_step(AnalysisRun& run)
         // iterations have less left to settle; each line search holds its
         // own. Each move changes the friction by more than the tolerance
         // where it is more than that, so that the friction settles only
-        // once the limits have: where the normal forces answer the
+        // once the limits have. Where the normal forces answer the
         // friction strongly (the guides of a riser whose friction carries
-        // its weight), the two can chase each other without end. An inner
-        // iteration still unsolved after INNER_FOLLOWING whole steps
-        // therefore holds the limits until it is solved: with them held
-        // the friction is the convex Tresca problem, which the Newton
-        // iteration solves, and the outer updates move the limits (the
-        // nested fixed point of Panagiotopoulos 1975 and of Kikuchi and
-        // Oden 1988, ch. 10; contact_solver.h). Nor do they follow while
-        // they are accelerated together: each sample of their fixed point
-        // is the solution of the limits the last outer update set.
+        // its weight) the two can chase each other: the case's load path
+        // then holds the limits through each increment (contact_solver.h).
+        // Nor do they follow while they are accelerated together: each
+        // sample of their fixed point is the solution of the limits the
+        // last outer update set.
         for (std::size_t e : friction) {
             if (!set.limit_history.empty())
                 break;
@@ -861,13 +907,13 @@ bool contact_friction_step(AnalysisRun& run)
             ContactState& state = run.row_state<ContactState>(entry.row);
             const double target =
                 entry.contact.mu * pressing_resultant(entry.contact, state, contact_forces(run, entry.contact, state));
-            if (!set.limits_held) {
+            if (!set.limits_given) {
                 if (!limit_settled(set, state.limit, target, tolerance))
                     move_limit(set, e, state, target, MOST_LIMIT_STEP, RELAXATION);
                 else
                     set.limit_secant[e] = 0;
             }
-            state.stick = state.limit > 0.0 ? std::min(entry.contact.stiffness, state.limit / set.slip) : 0.0;
+            state.stick = stick_stiffness(set, state.limit);
         }
         contact_relinearise(run);
     }
@@ -880,17 +926,8 @@ void contact_outer_update(AnalysisRun& run)
     ContactSet& set = contact_set(run);
     if (set.entries.empty())
         return;
-    double motion = 0.0, force = 0.0;
-    case_scales(run, set, motion, force);
-    set.zero.force = std::max(CONTACT_FORCE_ZERO, ITERATION_RELATIVE * force);
-    set.zero.position = std::max(CONTACT_POSITION_ZERO, ITERATION_RELATIVE * motion);
-    if (set.slip <= 0.0) {
-        set.final_slip = std::max(SLIP_LEAST, SLIP_RELATIVE * motion);
-        set.slip = std::clamp(FIRST_SLIP_RELATIVE * motion, set.final_slip, std::max(set.final_slip, FIRST_SLIP_MOST));
-    }
+    update_scales(run, set);
     const double tolerance = run.snapshot().options.iteration_tolerance;
-    set.inner_steps = 0;
-    set.limits_held = false;
 
     // The contradicted statuses in the case's order (entry, slot) and the
     // discrete state as it stands.
@@ -913,7 +950,7 @@ void contact_outer_update(AnalysisRun& run)
     // point each outer update) while the statuses stand, the friction is
     // solved and every limit is known, once the unsettled contacts stall.
     LimitSample sample;
-    bool accelerate = set.nested && contradicted.empty() && set.inner_solved &&
+    bool accelerate = !set.limits_given && set.nested && contradicted.empty() && set.inner_solved &&
                       (set.stalled >= ACCELERATE_AFTER || !set.limit_history.empty());
     for (std::size_t e = 0; e < set.entries.size() && accelerate; ++e) {
         const ContactEntry& entry = set.entries[e];
@@ -934,6 +971,12 @@ void contact_outer_update(AnalysisRun& run)
         ContactState& state = run.row_state<ContactState>(entry.row);
         if (c.mu <= 0.0 || !any_closed(c, state))
             continue;
+        if (set.limits_given) {
+            // A contact that closed in the increment has no limit given.
+            state.limit = std::max(0.0, state.limit);
+            state.stick = stick_stiffness(set, state.limit);
+            continue;
+        }
         const double target = c.mu * pressing_resultant(c, state, contact_forces(run, c, state));
         if (accelerate) {
             sample.limit.push_back(state.limit);
@@ -976,7 +1019,7 @@ void contact_outer_update(AnalysisRun& run)
         } else {
             set.limit_secant[e] = 0;
         }
-        state.stick = state.limit > 0.0 ? std::min(c.stiffness, state.limit / set.slip) : 0.0;
+        state.stick = stick_stiffness(set, state.limit);
     }
 
     if (accelerate) {
@@ -1085,6 +1128,111 @@ void contact_outer_update(AnalysisRun& run)
     }
 }
 
+void contact_settle_increment(AnalysisRun& run)
+{
+    ContactSet& set = contact_set(run);
+    for (std::size_t e = 0; e < set.entries.size(); ++e) {
+        const Contact& c = set.entries[e].contact;
+        ContactState& state = run.row_state<ContactState>(set.entries[e].row);
+        const Vec3 motion = in_friction_plane(c, relative_motion(run, c.a, c.b));
+        if (!has_friction(c, state) || state.stick <= 0.0) {
+            state.anchor = motion;
+            continue;
+        }
+        const Vec3 force = friction_law_force(state, contact_slip(run, c, state));
+        state.anchor = minus(motion, scaled(force, 1.0 / state.stick));
+    }
+}
+
+std::vector<double> contact_limit_targets(AnalysisRun& run)
+{
+    const ContactSet& set = contact_set(run);
+    std::vector<double> targets(set.entries.size(), 0.0);
+    for (std::size_t e = 0; e < set.entries.size(); ++e) {
+        const Contact& c = set.entries[e].contact;
+        const ContactState& state = run.row_state<ContactState>(set.entries[e].row);
+        if (c.mu > 0.0 && any_closed(c, state))
+            targets[e] = c.mu * pressing_resultant(c, state, contact_forces(run, c, state));
+    }
+    return targets;
+}
+
+bool contact_friction_lags(AnalysisRun& run, double share)
+{
+    ContactSet& set = contact_set(run);
+    double largest = 0.0;
+    const std::vector<double> targets = contact_limit_targets(run);
+    for (double t : targets)
+        largest = std::max(largest, t);
+    for (std::size_t e = 0; e < set.entries.size(); ++e) {
+        const Contact& c = set.entries[e].contact;
+        const ContactState& state = run.row_state<ContactState>(set.entries[e].row);
+        if (c.mu <= 0.0 || !any_closed(c, state) || !set.held_limit[e])
+            continue;
+        const double friction = state.limit > 0.0 ? norm(friction_law_force(state, contact_slip(run, c, state))) : 0.0;
+        const double room = share * targets[e] + 1.0e-3 * largest;
+        const bool slid = friction >= state.limit * (1.0 - 1.0e-9) && state.limit < targets[e] - room;
+        if (slid || friction > targets[e] + room)
+            return true;
+    }
+    return false;
+}
+
+void contact_start_increment(AnalysisRun& run, bool from_solution, bool slide_on, const std::vector<double>* limits)
+{
+    ContactSet& set = contact_set(run);
+    ContactSet next;
+    next.entries = std::move(set.entries);
+    next.entry_of_row = std::move(set.entry_of_row);
+    next.zero = set.zero;
+    next.slip = set.slip;
+    next.final_slip = set.final_slip;
+    next.region = std::move(set.region);
+    next.regions = set.regions;
+    next.start = std::move(set.start);
+    next.path = set.path;
+    next.limits_given = limits != nullptr;
+    const std::size_t count = next.entries.size();
+    next.settled.assign(count, 1);
+    next.linearisation.assign(count, FRICTION_BY_LAW);
+    next.limit_step.assign(count, 1.0);
+    next.limit_residual.assign(count, 0.0);
+    next.limit_secant.assign(count, 0);
+    next.held_limit.assign(count, 0);
+    set = std::move(next);
+    for (std::size_t e = 0; e < count; ++e)
+        set.held_limit[e] = any_closed(set.entries[e].contact, run.row_state<ContactState>(set.entries[e].row));
+    if (!from_solution) {
+        // At the path's start the limits are those of the start states, or
+        // none (no load yet).
+        for (const ContactEntry& entry : set.entries) {
+            ContactState& state = run.row_state<ContactState>(entry.row);
+            state.limit = std::max(0.0, state.limit);
+            state.stick = stick_stiffness(set, state.limit);
+        }
+        return;
+    }
+    // From a settled state: each limit as given, or mu N there, and the
+    // increment's first Newton step starts there, each contact linearised
+    // by its law; one that slid taken to slide on at the edge of its
+    // sticking zone, where its anchor now is.
+    const std::vector<double> targets = limits ? std::vector<double>{} : contact_limit_targets(run);
+    for (std::size_t e = 0; e < count; ++e) {
+        const Contact& c = set.entries[e].contact;
+        ContactState& state = run.row_state<ContactState>(set.entries[e].row);
+        if (c.mu <= 0.0)
+            continue;
+        state.limit = std::max(0.0, limits && e < limits->size() ? (*limits)[e] : targets.empty() ? 0.0 : targets[e]);
+        state.stick = stick_stiffness(set, state.limit);
+        if (any_closed(c, state))
+            set.linearisation[e] = slide_on && state.sliding ? FRICTION_SLIDES : FRICTION_BY_LAW;
+    }
+    contact_relinearise(run);
+    std::fill(set.linearisation.begin(), set.linearisation.end(), FRICTION_BY_LAW);
+    set.point = run.solution;
+    set.has_point = true;
+}
+
 void contact_relinearise(AnalysisRun& run)
 {
     ContactSet& set = contact_set(run);
@@ -1093,9 +1241,7 @@ void contact_relinearise(AnalysisRun& run)
         if (entry.contact.mu <= 0.0)
             continue;
         ContactState& state = run.row_state<ContactState>(entry.row);
-        friction_linearise(entry.contact, state,
-                           in_friction_plane(entry.contact, relative_motion(run, entry.contact.a, entry.contact.b)),
-                           set.linearisation[e]);
+        friction_linearise(entry.contact, state, contact_slip(run, entry.contact, state), set.linearisation[e]);
     }
 }
 
@@ -1146,15 +1292,22 @@ std::vector<std::string> check_contact_states(AnalysisRun& run)
             fail(c_format("a friction of %.4g lb above mu N = %.4g lb", friction, limit));
             continue;
         }
-        // A contact that slipped more than a sticking one may slides: its
-        // friction is mu N against the slip.
-        const Vec3 ut = in_friction_plane(contact, relative_motion(run, contact.a, contact.b));
+        // A contact that slipped more than a sticking one may (the width
+        // of its sticking zone, at most STICK_MOST) slides: its friction is
+        // mu N against the slip.
+        const Vec3 ut = contact_slip(run, contact, state);
         const double slip = norm(ut);
-        const double sticking = std::max(set->slip, limit / k);
+        const double sticking = std::max(set->slip, limit / RIGID_LINK);
         if (slip <= sticking * (1.0 + friction_relative) + motion_tolerance)
             continue;
         const Vec3 against = scaled(ut, -limit / slip);
-        if (norm(minus(f.friction, against)) > 3.0 * friction_relative * limit + force_tolerance)
+        if (norm(minus(f.friction, against)) <= 3.0 * friction_relative * limit + force_tolerance)
+            continue;
+        if (friction < limit * (1.0 - 3.0 * friction_relative))
+            fail(c_format("moves %.4g in with a friction of %.4g lb below mu N = %.4g lb, where a contact that "
+                          "sticks may move at most %.3g in",
+                          slip, friction, limit, sticking));
+        else
             fail(c_format("slides %.4g in with a friction of %.4g lb that is not mu N = %.4g lb against the slip",
                           slip, friction, limit));
     }

@@ -82,21 +82,30 @@
 // further than g from its law at the Newton point is damped for the next
 // one when it slides (springs of g / |s| from no slip, the secant of its
 // law, which resist it along its slip as across it) and held when it
-// sticks. And the limits follow
-// the normal forces halfway after each inner solution, so that the outer
-// iterations have little left to settle; an inner iteration that has not
-// solved the friction within a dozen whole Newton steps (steps cut short
-// by the line search do not count) holds them until it has
-// (the nested scheme of Panagiotopoulos and of Kikuchi and Oden), since
-// limits that keep following normal forces which answer the friction
-// strongly can keep it from ever settling.
+// sticks. And the limits follow the normal forces halfway after each inner
+// solution, so that the outer iterations have little left to settle.
 //
-// The stick is regularised: k = min(the stop's stiffness, g / delta), so a
-// sticking contact slips at most delta, a small slip tied to the case's
-// motions, narrowed in stages (contact_solver.cpp); with the rigid
-// stiffness alone the quadratic zone of psi would be a few 1e-9 in wide.
-// The stops stay rigid: the outer iteration moves them, never the line
-// search.
+// The stick is regularised: k = g / delta (at most a rigid link's), so a
+// sticking contact slips at most delta, 1e-5 of the case's largest motion
+// and never more than 0.001 in, narrowed to that in stages
+// (contact_solver.cpp); with the rigid stiffness alone the quadratic zone
+// of psi would be a few 1e-9 in wide. The stops stay rigid: the outer
+// iteration moves them, never the line search.
+//
+// Solved at once, a contact's slip is measured from the unloaded piping.
+// The outer iteration has no argument that it ends where statuses and
+// friction limits drive each other; a case that it does not settle follows
+// its load path instead (static_analysis.cpp): its load in increments from
+// the state of its start, each solved by these iterations from the settled
+// state of the one before, with the friction limits held at mu N of that
+// state. Each increment's friction is then a Tresca problem, which the
+// inner iteration solves, and its statuses settle by Murty's rule; at the
+// whole load the limits are brought to mu N by the outer iteration, from
+// next to their values. Along the path each contact's slip is measured
+// from an anchor that it drags along as it slides, the incremental form of
+// Coulomb's law whose state depends on the path (Wriggers 2006, ch. 5;
+// T. A. Laursen, "Computational Contact and Impact Mechanics", Springer
+// 2002, ch. 5).
 //
 // A case has converged when the outer iteration changes nothing, the
 // limits moved by less than the iteration tolerance (and by less than a
@@ -131,10 +140,13 @@ struct ContactEntry {
 };
 
 // The states the contacts of a case converged to, by row (has: whether
-// a row has one), for another case to start from.
+// a row has one), for another case to start from; with the point in its
+// plane of friction that a load path from there ties each contact's
+// friction to (where its spring gives the force it had).
 struct ContactStarts {
     std::vector<ContactState> state;
     std::vector<char> has;
+    std::vector<Vec3> anchor;
 };
 
 // One sample of the friction limits' fixed point: the entries sampled (the
@@ -149,7 +161,7 @@ struct LimitSample {
 };
 
 // The case's contacts in row order and the iterations' state.
-struct ContactSet : RunState {
+struct ContactSet : CopiedState<ContactSet> {
     std::vector<ContactEntry> entries;
     std::vector<int> entry_of_row;   // by row; -1 for none
     // By entry: whether the last update left it settled, and how its
@@ -195,10 +207,6 @@ struct ContactSet : RunState {
     int least_unsettled = -1;
     int stalled = 0;
     bool relax = false;
-    // The whole Newton steps since the last outer update that left the
-    // friction unsolved, and whether the limits are held until it is.
-    int inner_steps = 0;
-    bool limits_held = false;
     // The last samples of the limits while the statuses stand
     // (contact_solver.cpp, accelerate_limits).
     std::vector<LimitSample> limit_history;
@@ -206,6 +214,16 @@ struct ContactSet : RunState {
     // The states the contacts of the case start from, by row (none: a
     // contact's own start).
     ContactStarts start;
+    // Whether the case follows a load path: its slips are measured from
+    // anchors that follow the sliding contacts from one increment to the
+    // next, with one width of the sticking zone for the whole path.
+    bool path = false;
+    // Whether the friction limits of a load path's increment stay as they
+    // were given (every increment but the path's end).
+    bool limits_given = false;
+    // By entry: closed when the increment started, so that it held its
+    // given limit throughout (one that closes starts without friction).
+    std::vector<char> held_limit;
 
     void clear();
 };
@@ -213,8 +231,40 @@ struct ContactSet : RunState {
 // Adds a contact of the current case (contact_reset calls it).
 void contact_register(AnalysisRun& run, const Contact& contact, int dtype, int row);
 // Empties the case's set (before the items are reset for a case); with
-// `start` its contacts start from those states (contact_start).
-void clear_contact_set(AnalysisRun& run, const ContactStarts* start = nullptr);
+// `start` its contacts start from those states (contact_start). On a load
+// path (`path`) each contact's friction is tied where it gave the force its
+// start state had, or where the unloaded piping stands for a contact
+// without one; its sticking contacts may slip `path_slip` (0: as the case's
+// first solution gives).
+void clear_contact_set(AnalysisRun& run, const ContactStarts* start = nullptr, bool path = false,
+                       double path_slip = 0.0);
+// The width of the sticking zone the case's iterations narrowed to (0
+// before its first solution): the one a load path of the case keeps.
+double contact_final_slip(const AnalysisRun& run);
+// After an increment of a load path has settled: the anchor of each contact
+// with friction moves to where its friction's spring now stands (a sliding
+// contact drags it along; a sticking one leaves it), and that of an open
+// contact to where the contact stands, so that it takes friction only from
+// where it closes.
+void contact_settle_increment(AnalysisRun& run);
+// The friction limits mu N of the case's contacts (by entry; 0 for an open
+// one) at the run's solution.
+std::vector<double> contact_limit_targets(AnalysisRun& run);
+// Whether the friction of the settled state departs from Coulomb's law with
+// the normal forces of that state by more than `share` of mu N: a contact
+// that slid at a limit held below it, or a friction above it (the limits an
+// increment of a load path held were far from the ones it came to).
+bool contact_friction_lags(AnalysisRun& run, double share);
+// Starts the iterations of an increment of a load path. From a settled
+// solution (`from_solution`) each contact's friction is linearised by its
+// law there, which is the point of the increment's first Newton step (a
+// contact that slid in the increment before taken to slide on with
+// `slide_on`), and its limit is the one given (by entry), held through the
+// increment, whose friction is then a Tresca problem; without `limits`
+// each is mu N there and follows mu N as in a case solved at once. At the
+// path's start the limits are those of the start states and the first
+// solution is the point.
+void contact_start_increment(AnalysisRun& run, bool from_solution, bool slide_on, const std::vector<double>* limits);
 // The states the contacts of the case stand in.
 ContactStarts contact_states(AnalysisRun& run);
 // A contact reset for a case starts from the state the case's start holds

@@ -109,7 +109,7 @@ enum class HangerPhase {
     Loaded,   // they put their found loads up on the pipe, without stiffness
 };
 
-struct HangerRunDesign : RunState {
+struct HangerRunDesign : CopiedState<HangerRunDesign> {
     HangerPhase phase = HangerPhase::None;
     // By layout row: the load of the whole support (all its hangers) found
     // in the Rigid phase, and the design each hanger got.

@@ -193,6 +193,11 @@ Vec3 in_friction_plane(const Contact& contact, const Vec3& relative)
     return u;
 }
 
+Vec3 contact_slip(const AnalysisRun& run, const Contact& contact, const ContactState& state)
+{
+    return minus(in_friction_plane(contact, relative_motion(run, contact.a, contact.b)), state.anchor);
+}
+
 void contact_reset(AnalysisRun& run, const Contact& contact, ContactState& state, int dtype, int row)
 {
     contact_register(run, contact, dtype, row);
@@ -264,12 +269,14 @@ void contact_loads(AnalysisRun& run, const Contact& contact, const ContactState&
         if (limit != 0.0)
             add_line_load(run, contact.a, contact.b, d.n, contact.stiffness * limit);
     }
-    if (contact.mu <= 0.0 || !any_closed(contact, state))
+    if (contact.mu <= 0.0 || !any_closed(contact, state) || step_is_dynamic(run))
         return;
-    if (state.sliding)
-        add_vector_load(run, contact.a, contact.b, state.friction);
-    else if (norm(state.preload) > 0.0 && !step_is_dynamic(run))
-        add_vector_load(run, contact.a, contact.b, scaled(state.preload, -1.0));
+    // The linearisation's springs act on the whole relative motion; the
+    // slip is measured from the anchor, whose part they hold as a load.
+    const FrictionLinear linear = friction_linear(contact, state);
+    const Vec3 at_no_motion = linear.at(scaled(state.anchor, -1.0));
+    if (norm(at_no_motion) > 0.0)
+        add_vector_load(run, contact.a, contact.b, scaled(at_no_motion, -1.0));
 }
 
 Vec3 friction_law_force(const ContactState& state, const Vec3& s)
@@ -318,7 +325,8 @@ void friction_linearise(const Contact& contact, ContactState& state, const Vec3&
     state.preload = {};
     state.spring = state.stick;
     const double m = norm(s);
-    if (state.limit < 0.0 || state.stick * m <= state.limit || how == FRICTION_STICKS)
+    const bool edge = how == FRICTION_SLIDES && m > 0.0;
+    if (state.limit < 0.0 || (state.stick * m <= state.limit && !edge) || how == FRICTION_STICKS)
         return;
     if (how == FRICTION_DAMPED) {
         state.spring = state.limit / m;
@@ -349,11 +357,11 @@ ContactForces contact_forces(const AnalysisRun& run, const Contact& contact, con
         f.total = plus(f.total, scaled(d.n, f.normal[j]));
     }
     if (contact.mu > 0.0 && any_closed(contact, state)) {
-        const Vec3 ut = in_friction_plane(contact, relative_motion(run, contact.a, contact.b));
         if (!step_is_dynamic(run))
-            f.friction = scaled(friction_linear_force(contact, state, ut), -1.0);
+            f.friction = scaled(friction_linear_force(contact, state, contact_slip(run, contact, state)), -1.0);
         else if (dynamic_friction_held(run, contact, state))
-            f.friction = scaled(ut, -contact.stiffness);
+            f.friction = scaled(in_friction_plane(contact, relative_motion(run, contact.a, contact.b)),
+                                -contact.stiffness);
         f.total = plus(f.total, f.friction);
     }
     return f;

@@ -72,7 +72,8 @@ enum ContactStatus : int {
 
 // The state of a contact in a static case. The stops' statuses are the
 // discrete part; the friction is a law of the slip s (the relative motion
-// in the plane of friction) once its limit g = mu N is known: with the
+// in the plane of friction, from the contact's anchor) once its limit
+// g = mu N is known: with the
 // stiffness k it sticks with, the force on node a is -k s while k |s| <= g
 // and -g s / |s| beyond (a return-mapped Coulomb law, regularised where k
 // is below the stops' stiffness; contact_solver.h). The iterations
@@ -81,7 +82,7 @@ enum ContactStatus : int {
 // across the slip, the spring g / |s| that turns it with the slip (the
 // derivative of the force's direction). A limit not known yet (below 0)
 // sticks with the stops' stiffness.
-struct ContactState : RunState {
+struct ContactState : CopiedState<ContactState> {
     std::array<int, 2> status{};
     double limit = -1.0;             // g, lb
     double stick = 0.0;              // k, lb/in
@@ -95,6 +96,11 @@ struct ContactState : RunState {
     // The unit vector in the plane of friction normal to the sliding force
     // (none when the plane is a line), worked out with the friction.
     Vec3 across;
+    // Where the slip is measured from: none for a case solved at once (the
+    // slip is the whole relative motion from the unloaded piping); along a
+    // load path, the point the friction's spring is tied to, which follows
+    // the contact as it slides (contact_solver.h).
+    Vec3 anchor;
 };
 
 // The state at the start of a case: held at a limit of 0 (the lower one
@@ -143,12 +149,17 @@ FrictionLinear friction_linear(const Contact& contact, const ContactState& state
 // no slip), held where it stands (springs about the law's force at s), or
 // damped: springs of g / |s| from no slip, which give the law's force at s
 // and resist a change of the slip along it as much as across it (the
-// secant of the law; contact_solver.cpp). Inside the zone it sticks.
-enum FrictionLinearisation : char { FRICTION_BY_LAW, FRICTION_STICKS, FRICTION_HELD, FRICTION_DAMPED };
+// secant of the law; contact_solver.cpp). Inside the zone it sticks, but
+// for a contact taken to slide on: at the edge of the zone, the law's
+// tangent on its sliding side.
+enum FrictionLinearisation : char { FRICTION_BY_LAW, FRICTION_STICKS, FRICTION_HELD, FRICTION_DAMPED, FRICTION_SLIDES };
 void friction_linearise(const Contact& contact, ContactState& state, const Vec3& s,
                         FrictionLinearisation how = FRICTION_BY_LAW);
 // The part of a relative motion in the plane of friction.
 Vec3 in_friction_plane(const Contact& contact, const Vec3& relative);
+// The slip of a contact in the run's solution: the relative motion in the
+// plane of friction less the contact's anchor.
+Vec3 contact_slip(const AnalysisRun& run, const Contact& contact, const ContactState& state);
 
 struct ContactForces {
     std::array<double, 2> normal{};   // along each n on node a (signed)

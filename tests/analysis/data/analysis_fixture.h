@@ -120,7 +120,7 @@ struct TestRestraint : DataItem {
     }
 };
 
-struct GapState : RunState {
+struct GapState : CopiedState<GapState> {
     bool closed = false;
 };
 
@@ -158,7 +158,7 @@ struct TestGap : DataItem {
     }
 };
 
-struct GuideState : RunState {
+struct GuideState : CopiedState<GuideState> {
     bool sliding = false;
     double friction = 0.0;   // force on the pipe in X while sliding
 };

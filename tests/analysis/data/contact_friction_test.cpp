@@ -169,3 +169,22 @@ TEST_F(StateCheckHandBuilt, FailsAFrictionAlongTheSlip)
     slide(300);
     EXPECT_NE(only_failure().find("not mu N = 300 lb against the slip"), std::string::npos);
 }
+
+TEST_F(StateCheckHandBuilt, FailsAStickingFrictionThatMovedMoreThanItsZone)
+{
+    // Closed under N = 1000 lb with a friction of 200 lb, below mu N =
+    // 300 lb, against a slip of 0.01 in along X, where the sticking zone
+    // is 1e-4 in wide: a contact that sticks moves at most that much.
+    // Within the zone the same friction passes.
+    run->run_state<ContactSet>().slip = 1.0e-4;
+    state().status[0] = CONTACT_LOWER;
+    state().limit = 300;
+    state().stick = 300 / 1.0e-4;
+    state().sliding = false;
+    state().spring = 200 / 0.01;
+    move(0.01, -1000 / RIGID, 0);
+    EXPECT_NE(only_failure().find("a contact that sticks may move at most 0.0001 in"), std::string::npos);
+    state().spring = 200 / 0.5e-4;
+    move(0.5e-4, -1000 / RIGID, 0);
+    EXPECT_TRUE(check_contact_states(*run).empty());
+}

@@ -7,13 +7,13 @@
 
 namespace {
 
-struct CountState : RunState {
+struct CountState : CopiedState<CountState> {
     int count = 0;
 };
 struct MoreState : CountState {
     int more = 0;
 };
-struct OtherState : RunState {
+struct OtherState : CopiedState<OtherState> {
     double value = 0.0;
 };
 
