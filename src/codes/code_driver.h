@@ -96,6 +96,13 @@ EndValues pipe_case_allowables(const CodeRecords& records, const PipeResultRecor
 // Nothing without an evaluation or under another code.
 void evaluate_no_code_case(CodeRecords& records, int32_t load_case, const OneBased<ElementForceRecord>& forces);
 
+// What the reports say beside the stresses of an expansion case whose
+// forces the evaluation scaled to the modulus at the reference temperature
+// (code_evaluation.h): the factor E(reference)/E(case) of each material and
+// temperature (the first few), so that SE can be worked from the moments the
+// results hold; "" for any other case.
+std::string scaled_expansion_note(const CodeRecords& records, int32_t load_case);
+
 // The evaluation's notes: what it could not do ("Code stresses are not
 // available for %s"), where a formula left its range; empty without one.
 std::vector<std::string> code_evaluation_notes(const CodeRecords& records);
