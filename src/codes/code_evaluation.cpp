@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <set>
+#include <string>
 
 const CaseStresses* CodeStressResults::find(int32_t code) const
 {
@@ -71,6 +73,12 @@ const char* unchecked_text(Unchecked why)
         if (t.why == why)
             return t.text;
     return "";
+}
+
+std::string not_checked_text(Unchecked why)
+{
+    const std::string reason = unchecked_text(why);
+    return reason.empty() ? std::string("Not checked") : "Not checked: " + reason;
 }
 
 namespace {

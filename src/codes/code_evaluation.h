@@ -115,6 +115,9 @@ enum class Unchecked : uint8_t {
 // "the material has no specified minimum yield strength", ...: what a row
 // says after "Not checked: ".
 const char* unchecked_text(Unchecked why);
+// What a table shows in place of an allowable that does not apply: "Not
+// checked", and ": " with the reason where there is one.
+std::string not_checked_text(Unchecked why);
 
 // One end's code stress in one load case.
 struct EndStress {

@@ -295,6 +295,23 @@ TEST_F(CodeStressTablesTest, NotCheckedReasonInTheTableAndItsReport)
     }
 }
 
+TEST_F(CodeStressTablesTest, NotCheckedReasonOfABranchConnection)
+{
+    // ASME Class 2 of a material whose allowable stress (column 3) is not
+    // given at 700 degF: the branch connection's stress, without allowable,
+    // says why.
+    ASSERT_NO_FATAL_FAILURE(open(model_text("ASME-2015"), [] {
+        PipeMaterial& m = named_set<PipeMaterial>()[1];
+        m.table[m.numtemps()][3] = 0.0f;
+    }));
+    show_branch_connection_table();
+    TableWindow& t = *branch_connection_table();
+    ASSERT_EQ(t.row_count, 1);
+    EXPECT_EQ(t.cell_text(1, 7, 0),
+              "Not checked: the material's allowable stress is not given at every temperature of its table");
+    EXPECT_EQ(t.cell_text(1, 8, 0), "");
+}
+
 TEST_F(CodeStressTablesTest, Z662TeeSifShowsInTheElementForces)
 {
     ASSERT_NO_FATAL_FAILURE(open(model_text("Z662")));
@@ -316,6 +333,13 @@ TEST_F(CodeStressTablesTest, Z662TeeSifShowsInTheElementForces)
             }
     EXPECT_EQ(tee_ends, 3);   // the run's two legs and the branch
     EXPECT_NE(table_report_text(t, false).find("1.84"), std::string::npos);
+    // The material gives no yield strength (a batch file cannot): the code
+    // compliance says S is its table's yield.
+    show_code_compliance();
+    EXPECT_NE(table_report_text(code_compliance_table(), false)
+                  .find("Z662: material MAT has no yield strength; S is the smallest yield stress of its property "
+                        "table at the temperatures of the thermal sets in use"),
+              std::string::npos);
 }
 
 TEST_F(CodeStressTablesTest, ExpansionModulusFactorOfTheStressesIsPrintedBesideThem)
@@ -335,8 +359,15 @@ TEST_F(CodeStressTablesTest, ExpansionModulusFactorOfTheStressesIsPrintedBesideT
     ASSERT_TRUE(set_results_load_case(LC_SUSTAINED));
     show_pipe_forces();
     EXPECT_EQ(table_report_text(pipe_force_table(), false).find("SE is on"), std::string::npos);
-    // The code compliance names the case and its factor under its rows.
+    // The code compliance and the sorted expansion stresses name the case
+    // and its factor under their rows.
     show_code_compliance();
     const std::string compliance = table_report_text(code_compliance_table(), false);
     EXPECT_NE(compliance.find("Expansion (T1): " + note), std::string::npos) << compliance;
+    stress_display_flags().ratio_kind = RATIO_EXPANSION;
+    show_sorted_stresses();
+    EXPECT_NE(table_report_text(sorted_stress_table(), false).find("Expansion (T1): " + note), std::string::npos);
+    stress_display_flags().ratio_kind = RATIO_SUSTAINED;
+    show_sorted_stresses();
+    EXPECT_EQ(table_report_text(sorted_stress_table(), false).find("SE is on"), std::string::npos);
 }

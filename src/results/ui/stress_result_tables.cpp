@@ -59,16 +59,9 @@ std::string percent_text(const StressRow& r)
     return r.checked && std::isfinite(p) ? format_real(p, 8, 1) : std::string();
 }
 
-// "Not checked", with the reason where the evaluation gave one.
-std::string not_checked_text(const StressRow& r)
-{
-    const std::string why = unchecked_text(r.unchecked);
-    return why.empty() ? std::string("Not checked") : "Not checked: " + why;
-}
-
 std::string allowable_text(const StressRow& r)
 {
-    return r.checked ? stress_text(r.allowable) : not_checked_text(r);
+    return r.checked ? stress_text(r.allowable) : not_checked_text(r.unchecked);
 }
 
 // The load case of a row, and the check where it is not the case's own
@@ -96,6 +89,20 @@ std::vector<int32_t> sorted_kinds()
     if (r && stress_rules(r->piping_code) == StressRules::Pipeline)
         kinds.push_back(RATIO_HOOP);
     return kinds;
+}
+
+// The expansion cases whose stresses are on the reference modulus, each
+// with its factors: the lines under the tables that show those stresses.
+std::vector<std::string> scaled_expansion_notes()
+{
+    std::vector<std::string> out;
+    const CodeStressResults* r = evaluation();
+    if (!r)
+        return out;
+    for (const CaseStresses& c : r->cases)
+        if (const std::string note = scaled_expansion_note(results().code, c.code); !note.empty())
+            out.push_back(load_case_names(c.code) + ": " + note);
+    return out;
 }
 
 // The category the kind names, as a caption ("Expansion stress").
@@ -225,7 +232,7 @@ public:
         for (const StressRow& r : rows)
             if (!r.checked && std::none_of(reasons.begin(), reasons.end(),
                                            [&r](const auto& x) { return x.first == r.unchecked; }))
-                reasons.emplace_back(r.unchecked, not_checked_text(r));
+                reasons.emplace_back(r.unchecked, not_checked_text(r.unchecked));
         const auto reason_of = [&reasons](Unchecked why) -> const std::string& {
             return std::find_if(reasons.begin(), reasons.end(), [why](const auto& x) { return x.first == why; })
                 ->second;
@@ -341,6 +348,11 @@ public:
         return no_code_stress_name(stress_display_flags().ratio_kind);
     }
     std::string title_text() const { return "Sorted stresses: " + caption(); }
+    std::vector<std::string> notes() const override
+    {
+        return stress_display_flags().ratio_kind == RATIO_EXPANSION ? scaled_expansion_notes()
+                                                                     : std::vector<std::string>{};
+    }
     void refresh() override
     {
         rows = current_sorted_stresses();
@@ -437,17 +449,13 @@ public:
             frame_update_menu(f);
         ResultTable::on_leave();
     }
-    // The expansion cases whose stresses are on the reference modulus, each
-    // with its factors.
+    // What the evaluation said of the model (shown once on screen) and the
+    // factors of the expansion stresses.
     std::vector<std::string> notes() const override
     {
-        std::vector<std::string> out;
-        const CodeStressResults* r = evaluation();
-        if (!r)
-            return out;
-        for (const CaseStresses& c : r->cases)
-            if (const std::string note = scaled_expansion_note(results().code, c.code); !note.empty())
-                out.push_back(load_case_names(c.code) + ": " + note);
+        std::vector<std::string> out = code_evaluation_notes(results().code);
+        for (std::string& note : scaled_expansion_notes())
+            out.push_back(std::move(note));
         return out;
     }
     void print_text() override { write_text("Code compliance", 7); }
