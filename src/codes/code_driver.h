@@ -21,7 +21,8 @@
 //   node_sifs     the 14 factors of each node's data items;
 //   flexibility   each element's "FFt", "FFo", "FFi";
 //   evaluation    per element and category (StressCategory: sustained,
-//                 expansion, occasional, operating, hydrotest) the
+//                 expansion, occasional, operating, hydrotest, settlement,
+//                 the pipeline codes' hoop stress) the
 //                 governing stress of each end, its allowable where one
 //                 applies and the load case that governs;
 //   stresses      the evaluation itself: every end's stress in every load
