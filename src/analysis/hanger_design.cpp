@@ -159,17 +159,33 @@ HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand&
     if (d.type == HANGER_CONSTANT)
         return choose_constant(catalogue, d);
 
-    const double allowed = (d.variation > 0 ? d.variation : DEFAULT_LOAD_VARIATION) / 100.0;
+    const int percent = d.variation > 0 ? d.variation : DEFAULT_LOAD_VARIATION;
+    const double allowed = percent / 100.0;
     const SpringSize* best = nullptr;
     double best_cold = 0.0, best_hot = 0.0;
+    // Why no spring fits: a range holds both loads but the variation is too
+    // large; or only a short-range spring, not allowed, would do; or no
+    // working range holds them, with the nearest ends of the ranges below
+    // and above the load.
+    bool held = false, short_fits = false, spanned = false;
+    double below = 0.0, above = 0.0;
     if (catalogue) {
         for (const SpringSize& s : catalogue->springs) {
-            if (s.range == SpringRange::Short && !d.short_range)
-                continue;
             double cold = 0.0, hot = 0.0;
             spring_loads(d, s.rate, cold, hot);
             const bool holds = cold >= s.min_load && cold <= s.max_load && hot >= s.min_load && hot <= s.max_load;
-            if (!holds || load_variation(s.rate, d.travel, hot) > allowed * (1.0 + 1.0e-9))
+            const bool varies = load_variation(s.rate, d.travel, hot) > allowed * (1.0 + 1.0e-9);
+            if (s.range == SpringRange::Short && !d.short_range) {
+                short_fits = short_fits || (holds && !varies);
+                continue;
+            }
+            held = held || holds;
+            spanned = spanned || (d.load >= s.min_load && d.load <= s.max_load);
+            if (s.max_load < d.load && s.max_load > below)
+                below = s.max_load;
+            if (s.min_load > d.load && (above == 0.0 || s.min_load < above))
+                above = s.min_load;
+            if (!holds || varies)
                 continue;
             if (!best || s.max_load < best->max_load || (s.max_load == best->max_load && s.range < best->range)) {
                 best = &s;
@@ -180,11 +196,24 @@ HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand&
     }
     if (!best) {
         HangerChoice constant = choose_constant(catalogue, d);
-        const std::string why =
-            c_format("is held by no spring of the %s catalogue: its load of %s over a travel of %s would vary by more "
-                     "than %d%%",
-                     catalogue ? catalogue->name.c_str() : "", pounds(d.load).c_str(), inches(d.travel).c_str(),
-                     d.variation > 0 ? d.variation : DEFAULT_LOAD_VARIATION);
+        const std::string load = c_format("its load of %s over a travel of %s", pounds(d.load).c_str(),
+                                          inches(d.travel).c_str());
+        std::string why = c_format("is held by no spring of the %s catalogue: ", catalogue ? catalogue->name.c_str() : "");
+        if (held) {
+            why += load + c_format(" would vary by more than %d%%", percent);
+        } else if (short_fits) {
+            why += "only a short-range spring, which the hanger does not allow, holds " + load;
+        } else {
+            why += "no size's working range holds " + load;
+            // Where no range holds even the load itself (the travel aside),
+            // the sizes on either side of it.
+            if (!spanned && below > 0.0 && above > 0.0)
+                why += " (the nearest sizes end at " + pounds(below) + " and begin at " + pounds(above) + ")";
+            else if (!spanned && below > 0.0)
+                why += " (the largest size ends at " + pounds(below) + ")";
+            else if (!spanned && above > 0.0)
+                why += " (the smallest size begins at " + pounds(above) + ")";
+        }
         constant.note = constant.designed ? why + "; a constant support is chosen" : why + "; it " + constant.note;
         return constant;
     }

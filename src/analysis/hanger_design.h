@@ -30,7 +30,12 @@
 //
 // A hanger that carries no load upwards (its pipe lifts off), or that no
 // catalogue size holds, is named in a warning ("Row %d: ...") and left
-// undesigned; the design goes on with the others.
+// undesigned; one that no spring holds and a constant support takes is
+// named too, with the reason that holds: the load variation of every
+// spring whose range holds its loads is above its limit; only a short-range
+// spring, which the hanger does not allow, holds them; or no working range
+// holds them (with the sizes that end below and begin above its load). The
+// design goes on with the others.
 #pragma once
 
 #include "analysis/hanger_catalogue.h"

@@ -16,6 +16,7 @@
 #include "materials/beam_section.h"
 #include "model/data_item.h"
 #include "model/element_data.h"
+#include "model/load_cases.h"
 #include "model/model.h"
 #include "model/nodes.h"
 #include "model/piping_codes.h"
@@ -539,5 +540,22 @@ std::vector<std::string> analysis_model_warnings(const AnalysisModel& model)
             warnings.push_back(w);
     for (std::string& w : soil_factor_warnings(model))
         warnings.push_back(std::move(w));
+    // Loads that only a dynamic case takes, where the run's cases (an
+    // imported model's defaults, say) leave that case out.
+    struct DynamicLoads {
+        int code;
+        const char* loads;
+    };
+    static constexpr DynamicLoads DYNAMIC_LOADS[] = {
+        {LC_RESPONSE_SPECTRUM, "response spectra"},
+        {LC_FORCE_SPECTRUM, "force spectrum loads"},
+        {LC_TIME_HISTORY, "time-varying loads"},
+        {LC_HARMONIC, "harmonic loads"},
+    };
+    for (const DynamicLoads& d : DYNAMIC_LOADS)
+        if (dynamic_case_offered(m, model.loads.dynamic, d.code) && !model.load_cases.contains(d.code))
+            warnings.push_back(c_format("The model's %s are not analysed: choose their load case, %s, in the Load "
+                                        "Cases dialog",
+                                        d.loads, load_case_names(d.code).c_str()));
     return warnings;
 }

@@ -67,5 +67,8 @@ void check_analysis_model(const AnalysisModel& model);
 //     first row's place holds;
 //   - a branch SIF under B31J that is not at a tee the joint can be put at;
 //   - buried elements beyond the range a soil factor is fitted on, once per
-//     soil and factor (soil_factor_warnings).
+//     soil and factor (soil_factor_warnings);
+//   - response spectra, force spectrum, time-varying or harmonic loads
+//     (dynamic_case_offered) whose load case the run's cases leave out: they
+//     are not analysed until that case is chosen in the Load Cases dialog.
 std::vector<std::string> analysis_model_warnings(const AnalysisModel& model);

@@ -161,6 +161,7 @@ std::vector<BranchConnectionRow> branch_connection_rows(const AnalysisModel& m, 
             const EndStress& s = c->ends[run1.element][static_cast<std::size_t>(run1.end)];
             out.checked = s.checked;
             out.allowable = s.allowable;
+            out.unchecked = s.evaluated ? s.unchecked : Unchecked::None;
         }
         rows.push_back(out);
     }

@@ -38,6 +38,7 @@ struct BranchConnectionRow {
     BranchConnectionStress stress;
     double allowable = 0.0;       // the run end's allowable of the case
     bool checked = false;
+    Unchecked unchecked = Unchecked::None;   // why not, where the run end has a stress
 };
 
 // The rows of one load case from its forces; `sustained` (the forces of

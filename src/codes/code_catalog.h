@@ -83,6 +83,7 @@ enum StressRatioKind : int32_t {
     RATIO_EXPANSION = 1,
     RATIO_OCCASIONAL_STATIC = 2,   // occasional of Static analysis or the pipeline codes
     RATIO_OCCASIONAL = 3,
+    RATIO_HOOP = 4,                // the pipeline codes' hoop stress
 };
 // Under no code the same kind names the principal stress shown instead.
 enum NoCodeStressKind : int32_t {

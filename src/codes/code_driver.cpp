@@ -4,6 +4,9 @@
 #include "analysis/results_file.h"
 #include "codes/pipeline_stress.h"
 #include "codes/stress_tables.h"
+#include "framework/strings.h"
+#include "framework/text.h"
+#include "framework/units.h"
 
 #include <cmath>
 
@@ -259,6 +262,28 @@ void evaluate_no_code_case(CodeRecords& records, int32_t load_case, const OneBas
     if (stress_rules(r.piping_code) != StressRules::NoCode)
         return;
     fill_principal(records, r, load_case, no_code_case_stresses(*records.stresses->model, r, load_case, forces));
+}
+
+std::string scaled_expansion_note(const CodeRecords& records, int32_t load_case)
+{
+    const CodeStressResults* r = results_of(records);
+    const CaseStresses* c = r ? r->find(load_case) : nullptr;
+    if (!c || c->scaled.empty())
+        return {};
+    constexpr std::size_t SHOWN = 4;
+    std::string factors;
+    for (std::size_t i = 0; i < c->scaled.size() && i < SHOWN; ++i) {
+        const ModulusScale& m = c->scaled[i];
+        factors += c_format("%s%.4f for %s at %s %s", i == 0 ? "" : ", ", m.factor, m.material.c_str(),
+                            trimmed(format_temperature(m.temperature)).c_str(),
+                            unit_name(TEMPERATURE, current_unit(TEMPERATURE)).c_str());
+    }
+    if (c->scaled.size() > SHOWN)
+        factors += ", ...";
+    return c->difference ? "SE is on the modulus at the reference temperature: each of the range's two cases times "
+                           "its E(reference)/E(case) before their difference, " + factors
+                         : "SE is on the modulus at the reference temperature: the moments times E(reference)/E(case), " +
+                               factors;
 }
 
 std::vector<std::string> code_evaluation_notes(const CodeRecords& records)

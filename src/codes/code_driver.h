@@ -21,7 +21,8 @@
 //   node_sifs     the 14 factors of each node's data items;
 //   flexibility   each element's "FFt", "FFo", "FFi";
 //   evaluation    per element and category (StressCategory: sustained,
-//                 expansion, occasional, operating, hydrotest) the
+//                 expansion, occasional, operating, hydrotest, settlement,
+//                 the pipeline codes' hoop stress) the
 //                 governing stress of each end, its allowable where one
 //                 applies and the load case that governs;
 //   stresses      the evaluation itself: every end's stress in every load
@@ -95,6 +96,13 @@ EndValues pipe_case_allowables(const CodeRecords& records, const PipeResultRecor
 // from its forces into the pipe records (the no-code table's refresh).
 // Nothing without an evaluation or under another code.
 void evaluate_no_code_case(CodeRecords& records, int32_t load_case, const OneBased<ElementForceRecord>& forces);
+
+// What the reports say beside the stresses of an expansion case whose
+// forces the evaluation scaled to the modulus at the reference temperature
+// (code_evaluation.h): the factor E(reference)/E(case) of each material and
+// temperature (the first few), so that SE can be worked from the moments the
+// results hold; "" for any other case.
+std::string scaled_expansion_note(const CodeRecords& records, int32_t load_case);
 
 // The evaluation's notes: what it could not do ("Code stresses are not
 // available for %s"), where a formula left its range; empty without one.

@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <set>
+#include <string>
 
 const CaseStresses* CodeStressResults::find(int32_t code) const
 {
@@ -43,6 +45,76 @@ EndLoads end_loads(const ElementForces& f, int end)
 }
 
 namespace {
+
+// The reasons' texts, in the order of Unchecked.
+struct UncheckedText {
+    Unchecked why;
+    const char* text;
+};
+constexpr UncheckedText UNCHECKED_TEXTS[] = {
+    {Unchecked::None, ""},
+    {Unchecked::AllowablesNotGiven, "the material's allowable stress is not given at every temperature of its table"},
+    {Unchecked::YieldNotGiven, "the material has no specified minimum yield strength"},
+    {Unchecked::YieldColumnNotGiven, "the material's yield stress is not given at every temperature of its table"},
+    {Unchecked::StrengthNotGiven, "the material has no yield strength"},
+    {Unchecked::TemperatureBeyondTable, "the temperature lies beyond the code's table of temperature factors"},
+    {Unchecked::CyclesBeyondTable, "the number of cycles lies beyond the code's table of stress range factors"},
+    {Unchecked::TensileNotHeld, "the allowable needs the specified minimum tensile strength, which the material does not hold"},
+    {Unchecked::NoCodeLimit, "the code sets no allowable for this stress"},
+    {Unchecked::NotHeld, "the program holds no allowable of the code for this check"},
+    {Unchecked::NotPositive, "the allowable works out at zero or less"},
+};
+
+}  // namespace
+
+const char* unchecked_text(Unchecked why)
+{
+    for (const UncheckedText& t : UNCHECKED_TEXTS)
+        if (t.why == why)
+            return t.text;
+    return "";
+}
+
+std::string not_checked_text(Unchecked why)
+{
+    const std::string reason = unchecked_text(why);
+    return reason.empty() ? std::string("Not checked") : "Not checked: " + reason;
+}
+
+namespace {
+
+// An allowable, or why there is none.
+struct Limit {
+    std::optional<double> value;
+    Unchecked why = Unchecked::None;
+};
+Limit limit(double value)
+{
+    return {value, Unchecked::None};
+}
+Limit no_limit(Unchecked why)
+{
+    return {std::nullopt, why};
+}
+// An allowable made of the material's allowable stresses (column 3), which
+// need to be given at every temperature of its table.
+Limit material_limit(bool allowables_given, double value)
+{
+    return allowables_given ? limit(value) : no_limit(Unchecked::AllowablesNotGiven);
+}
+// An allowable of a pipeline code: none where S is not known or T lies
+// beyond its table, else none for `otherwise` where the code's check is not
+// evaluated.
+Limit pipeline_limit(std::optional<double> value, const PipelineFactors& f, Unchecked otherwise)
+{
+    if (value)
+        return limit(*value);
+    if (!(f.yield > 0.0))
+        return no_limit(Unchecked::YieldNotGiven);
+    if (!f.temperature)
+        return no_limit(Unchecked::TemperatureBeyondTable);
+    return no_limit(otherwise);
+}
 
 // What an element end needs in every load case, prepared once.
 struct EndSetup {
@@ -397,17 +469,82 @@ private:
         }
         if (rules_ == StressRules::Pipeline) {
             PipelineFactors& f = s.pipeline;
-            f.yield = pipeline_ == PipelineCode::Z662 ? mat.strength : s.hot_yield;
+            f.yield = pipeline_ == PipelineCode::Z662 ? z662_yield(mat, s) : s.hot_yield;
             f.joint = mat.joint_factor > 0.0f ? mat.joint_factor : 1.0;
             f.design = pipeline_ == PipelineCode::B318 ? b318_design_factor(m_.options.b318_design_factor_index)
                                                        : pipeline_ == PipelineCode::Z662 ? 0.8 : 0.72;
             f.location = z662_location_factor(m_.options.z184_class_location, m_.options.z184_sour_service);
-            switch (pipeline_) {
-            case PipelineCode::B314: f.temperature = 1.0; break;
-            case PipelineCode::B318: f.temperature = b318_temperature_factor(s.hottest); break;
-            case PipelineCode::Z662: f.temperature = z662_temperature_factor(s.hottest); break;
-            }
+            f.temperature = temperature_factor(s.hottest);
+            // Z662 (clause 4.8) takes the torsional stress as St = Mt/2Z:
+            // its SIF multiplies the bending moment only.
+            if (pipeline_ == PipelineCode::Z662)
+                for (EndSetup& es : s.end)
+                    es.input.sifs.torsion = 1.0;
         }
+    }
+
+    // The temperature factor T of the pipeline code at a temperature (B31.4
+    // has none: 1.0).
+    std::optional<double> temperature_factor(double temperature) const
+    {
+        switch (pipeline_) {
+        case PipelineCode::B318: return b318_temperature_factor(temperature);
+        case PipelineCode::Z662: return z662_temperature_factor(temperature);
+        case PipelineCode::B314: break;
+        }
+        return 1.0;
+    }
+
+    // S of Z662: the material's (yield) strength. A material without one (a
+    // batch file cannot give it) takes the yield stress its property table
+    // gives, the smallest at the temperatures of the sets in use, as B31.4
+    // and B31.8 take theirs; the evaluation says so once per material.
+    double z662_yield(const PipeMaterial& mat, const ElementSetup& s)
+    {
+        if (mat.strength > 0.0f)
+            return mat.strength;
+        if (s.hot_yield > 0.0)
+            out_.notes.add("Z662: material " + mat.name +
+                           " has no yield strength; S is the smallest yield stress of its property table at the "
+                           "temperatures of the thermal sets in use");
+        return s.hot_yield;
+    }
+
+    // The hoop stress of the pipeline codes, SH = P D/2t (B31.4 para.
+    // 403.3.1, B31.8 para. 841.1.1, Z662 clause 4.3.5.1), on the wall less
+    // its corrosion allowance (the pressure design wall of B31.4 para.
+    // 403.2.1 and Z662 clause 4.3.5.1; for B31.8 the safe side), of an end
+    // with a pressure above 0; against the allowable of the code's design,
+    // location, joint and temperature factors (pipeline_stress.h) with T at
+    // the case's temperature: an operating case's own set, the hottest set
+    // for Sustained, whose pressure is the largest of the sets. The design
+    // factors do not hold for the hydrotest's pressure, whose test limits
+    // are not held here.
+    void hoop_check(int e, std::size_t end, double pressure, int32_t code, CaseStress kind, EndStress& out) const
+    {
+        if (!(pressure > 0.0))
+            return;
+        const ElementSetup& s = setup_[e];
+        const double sh = pipeline_hoop_stress(s.end[end].input.corroded, pressure);
+        if (kind == CaseStress::Hydrotest) {
+            set(out, sh, no_limit(Unchecked::NotHeld));
+            return;
+        }
+        PipelineFactors f = s.pipeline;
+        const int k = step_row(code).temperature_set;
+        if (kind == CaseStress::Operating && k >= 1 && k <= std::clamp<int>(m_.options.numtloads, 1, MAX_LOAD_SETS))
+            f.temperature = temperature_factor(s.set(k).temperature);
+        set(out, sh, pipeline_limit(pipeline_hoop_allowable(pipeline_, f), f, Unchecked::NotHeld));
+    }
+
+    // The hydrotest's allowable (code_stress.h): the material's yield
+    // strength under B31.3 and B31.12; the other codes' test limits are not
+    // held here.
+    Limit hydrotest_limit(const PipeMaterial& mat) const
+    {
+        if (const std::optional<double> a = hydrotest_allowable(code_, mat.strength))
+            return limit(*a);
+        return no_limit(code_ == CODE_B313 || code_ == CODE_B3112 ? Unchecked::StrengthNotGiven : Unchecked::NotHeld);
     }
 
     Class2Component class2_component(const Elem& el, int node) const
@@ -496,6 +633,9 @@ private:
         c.code = code;
         c.kind = kind;
         c.ends = OneBased<EndStresses>(m_.numelems());
+        if (rules_ == StressRules::Pipeline &&
+            (kind == CaseStress::Sustained || kind == CaseStress::Operating || kind == CaseStress::Hydrotest))
+            c.hoop = OneBased<EndStresses>(m_.numelems());
         return c;
     }
 
@@ -520,11 +660,13 @@ private:
                     sustained_pressure_[e] = p;
                     sustained_loads_[e][end] = l;
                     code_sustained(e, end, l, p, c.ends[e][end]);
+                    if (c.hoop.valid(e))
+                        hoop_check(e, end, p, LC_SUSTAINED, CaseStress::Sustained, c.hoop[e][end]);
                     continue;
                 }
                 const double s = sustained_stress(setup_[e].end[end].input, l, p);
                 sustained_[e][end] = static_cast<float>(s);
-                set(c.ends[e][end], s, setup_[e].allowables ? std::optional<double>(sh) : std::nullopt);
+                set(c.ends[e][end], s, material_limit(setup_[e].allowables, sh));
                 out_.sustained_term[e][end] = c.ends[e][end];
             }
         }
@@ -532,16 +674,18 @@ private:
     }
 
     // A stress that is not a finite number (forces a damaged file gave) is
-    // not evaluated.
-    static void set(EndStress& out, double stress, std::optional<double> allowable)
+    // not evaluated; one without an allowable keeps why.
+    static void set(EndStress& out, double stress, const Limit& allowable)
     {
         if (!std::isfinite(stress) || std::fabs(stress) > 3.0e38)
             return;
         out.stress = static_cast<float>(stress);
         out.evaluated = true;
-        if (allowable && *allowable > 0.0 && *allowable < 3.0e38) {
-            out.allowable = static_cast<float>(*allowable);
+        if (allowable.value && *allowable.value > 0.0 && *allowable.value < 3.0e38) {
+            out.allowable = static_cast<float>(*allowable.value);
             out.checked = true;
+        } else {
+            out.unchecked = allowable.value ? Unchecked::NotPositive : allowable.why;
         }
     }
 
@@ -563,22 +707,21 @@ private:
                 const StressInput& in = s.end[end].input;
                 if (own_equations()) {
                     code_case(e, end, l, code, kind, p, c.ends[e][end]);
+                    if (c.hoop.valid(e))
+                        hoop_check(e, end, p, code, kind, c.hoop[e][end]);
                     continue;
                 }
                 switch (kind) {
                 case CaseStress::Operating:
-                    set(c.ends[e][end], sustained_stress(in, l, p), std::nullopt);
+                    set(c.ends[e][end], sustained_stress(in, l, p), no_limit(Unchecked::NoCodeLimit));
                     break;
                 case CaseStress::Hydrotest:
-                    set(c.ends[e][end], sustained_stress(in, l, p),
-                        hydrotest_allowable(code_, s.material->strength));
+                    set(c.ends[e][end], sustained_stress(in, l, p), hydrotest_limit(*s.material));
                     break;
                 case CaseStress::Occasional: {
                     const double total = sustained_[e][end] + occasional_stress(in, l);
-                    std::optional<double> allowable;
-                    if (k && s.allowables)
-                        allowable = *k * hot_allowable(e);
-                    set(c.ends[e][end], total, allowable);
+                    set(c.ends[e][end], total,
+                        k ? material_limit(s.allowables, *k * hot_allowable(e)) : no_limit(Unchecked::NotHeld));
                     break;
                 }
                 default: break;
@@ -653,25 +796,26 @@ private:
         const StressInput& in = s.end[end].input;
         const double stress = code_primary(e, end, l, p);
         sustained_[e][end] = static_cast<float>(stress);
-        std::optional<double> allowable;
+        Limit allowable;
         EndStress& term = out_.sustained_term[e][end];
         switch (rules_) {
         case StressRules::Class2: {
-            if (s.allowables)
-                allowable = class2_sustained_allowable(edition_, s.hot_allowable);
+            allowable = material_limit(s.allowables, class2_sustained_allowable(edition_, s.hot_allowable));
             // The sustained term of Eq. (11).
             set(term, class2_pressure_term(in.section, p, 0.5) +
                           std::max(0.75 * in.sifs.in_plane, 1.0) * l.resultant() / modulus_of(in),
-                std::nullopt);
+                Limit{});
             break;
         }
         case StressRules::En13480:
-            if (s.allowables)
-                allowable = en13480_design_stress(s.hot_allowable, s.hot_rupture);
+            allowable = material_limit(s.allowables, en13480_design_stress(s.hot_allowable, s.hot_rupture));
             break;
         case StressRules::Pipeline:
-            allowable = s.buried ? restrained_allowable(pipeline_, s.pipeline)
-                                 : unrestrained_sustained_allowable(pipeline_, s.pipeline);
+            // Z662 unrestrained pipe: its sustained limit is not one this
+            // evaluation holds.
+            allowable = pipeline_limit(s.buried ? restrained_allowable(pipeline_, s.pipeline)
+                                                : unrestrained_sustained_allowable(pipeline_, s.pipeline),
+                                       s.pipeline, Unchecked::NotHeld);
             break;
         default: break;
         }
@@ -693,16 +837,15 @@ private:
         case CaseStress::Hydrotest:
             // The stress by the sustained equation; the hydrotest has no
             // allowable these codes' records could give.
-            set(out, code_primary(e, end, l, case_pressure), std::nullopt);
+            set(out, code_primary(e, end, l, case_pressure),
+                no_limit(kind == CaseStress::Operating ? Unchecked::NoCodeLimit : Unchecked::NotHeld));
             return;
         case CaseStress::Settlement:
             if (rules_ == StressRules::Class2)
                 set(out, class2_expansion(z, in.sifs.in_plane, l),
-                    s.allowables ? std::optional<double>(class2_settlement_allowable(s.set(0).allowable))
-                                 : std::nullopt);
+                    material_limit(s.allowables, class2_settlement_allowable(s.set(0).allowable)));
             else
-                set(out, en13480_sigma6(z, in.sifs, l),
-                    s.allowables ? std::optional<double>(3.0 * s.hot_allowable) : std::nullopt);
+                set(out, en13480_sigma6(z, in.sifs, l), material_limit(s.allowables, 3.0 * s.hot_allowable));
             return;
         case CaseStress::Occasional: break;
         default: return;
@@ -711,25 +854,30 @@ private:
         const EndLoads b{std::fabs(l.axial), std::fabs(l.torsion), std::fabs(l.in_plane), std::fabs(l.out_plane)};
         const EndLoads& a = sustained_loads_[e][end];
         const double p = sustained_pressure_[e];
-        std::optional<double> allowable;
+        Limit allowable;
         double stress = 0.0;
         switch (rules_) {
-        case StressRules::Class2:
+        case StressRules::Class2: {
             stress = class2_occasional(edition_, in.section, z, s.indices[end], in.sifs.in_plane, a, b,
                                        std::max(m_.options.peak_pressure_factor, 1.0f) * p);
-            if (s.allowables)
-                allowable = class2_occasional_allowable(edition_, m_.options.service_level, s.hot_allowable,
-                                                        s.hot_yield);
+            const std::optional<double> sa =
+                class2_occasional_allowable(edition_, m_.options.service_level, s.hot_allowable, s.hot_yield);
+            allowable = !s.allowables ? no_limit(Unchecked::AllowablesNotGiven)
+                        : sa          ? limit(*sa)
+                                      : no_limit(Unchecked::YieldColumnNotGiven);
             break;
+        }
         case StressRules::En13480:
             stress = en13480_sigma2(in.section, z, in.sifs, a, b, p);
-            if (s.allowables)
-                allowable = en13480_occasional_factor(code, m_.options.seismic_coefficient) *
-                            en13480_design_stress(s.hot_allowable, s.hot_rupture);
+            allowable = material_limit(s.allowables, en13480_occasional_factor(code, m_.options.seismic_coefficient) *
+                                                         en13480_design_stress(s.hot_allowable, s.hot_rupture));
             break;
         case StressRules::Pipeline:
+            // B31.8 and Z662: their occasional limits are not ones this
+            // evaluation holds.
             stress = sustained_[e][end] + bending_stress(in, b, true) + b.axial / in.section.area;
-            allowable = unrestrained_occasional_allowable(pipeline_, s.pipeline);
+            allowable = pipeline_limit(unrestrained_occasional_allowable(pipeline_, s.pipeline), s.pipeline,
+                                       Unchecked::NotHeld);
             break;
         default: break;
         }
@@ -759,9 +907,9 @@ private:
         switch (rules_) {
         case StressRules::Class2: {
             const double sa = expansion_allowable(f, low.allowable, high.allowable, liberal, sustained_[e][end]);
-            set(out, class2_expansion(z, in.sifs.in_plane, l), s.allowables ? std::optional<double>(sa) : std::nullopt);
+            set(out, class2_expansion(z, in.sifs.in_plane, l), material_limit(s.allowables, sa));
             set(c.combined[e][end], class2_combined(in.section, z, in.sifs.in_plane, a, l, p),
-                s.allowables ? std::optional<double>(class2_combined_allowable(high.allowable, sa)) : std::nullopt);
+                material_limit(s.allowables, class2_combined_allowable(high.allowable, sa)));
             return;
         }
         case StressRules::En13480: {
@@ -773,7 +921,7 @@ private:
                                            s.set(0).modulus, t.alpha, s.set(0).temperature, t.temperature,
                                            bending_stress(in, l, false), torsion_stress(in, l))
                              .tresca,
-                    std::nullopt);
+                    no_limit(Unchecked::NoCodeLimit));
                 return;
             }
             const double sigma3 = en13480_sigma3(z, in.sifs, l);
@@ -781,21 +929,25 @@ private:
             std::optional<double> fa;
             if (u && s.allowables)
                 fa = expansion_allowable(*u, low.allowable, high.allowable, liberal, sustained_[e][end]);
-            set(out, sigma3, fa);
+            set(out, sigma3,
+                fa ? limit(*fa) : no_limit(u ? Unchecked::AllowablesNotGiven : Unchecked::CyclesBeyondTable));
             if (fa && sigma3 > *fa)
-                set(c.combined[e][end], en13480_sigma4(in.section, z, in.sifs, a, l, p), high.allowable + *fa);
+                set(c.combined[e][end], en13480_sigma4(in.section, z, in.sifs, a, l, p), limit(high.allowable + *fa));
             if (high.rupture > 0.0 && s.hot_rupture > 0.0)
-                set(c.creep[e][end], en13480_sigma5(in.section, z, in.sifs, a, l, p), high.rupture);
+                set(c.creep[e][end], en13480_sigma5(in.section, z, in.sifs, a, l, p), limit(high.rupture));
             return;
         }
         case StressRules::Pipeline:
             if (s.buried) {
                 const SetValues& t = restrained_set(e, code);
                 set(out, restrained(e, end, l, p, t.temperature, t.alpha, false).equivalent,
-                    restrained_allowable(pipeline_, s.pipeline));
+                    pipeline_limit(restrained_allowable(pipeline_, s.pipeline), s.pipeline, Unchecked::NotHeld));
             } else {
+                // B31.8's SA (para. 833.8) is made of the tensile strength.
                 const double sb = bending_stress(in, l, false), st = torsion_stress(in, l);
-                set(out, std::sqrt(sb * sb + 4.0 * st * st), unrestrained_expansion_allowable(pipeline_, s.pipeline));
+                set(out, std::sqrt(sb * sb + 4.0 * st * st),
+                    pipeline_limit(unrestrained_expansion_allowable(pipeline_, s.pipeline), s.pipeline,
+                                   pipeline_ == PipelineCode::B318 ? Unchecked::TensileNotHeld : Unchecked::NotHeld));
             }
             return;
         default: break;
@@ -854,11 +1006,12 @@ private:
 
     // ---- Expansion --------------------------------------------------------------------
 
-    // The code asks for the expansion stress on the reference modulus.
+    // The code asks for the expansion stress on the reference modulus
+    // (code_evaluation.h: the rule of each code).
     bool wants_reference_modulus() const
     {
         if (!code_has_cold_modulus_option(code_))
-            return true;   // B31.3, B31.5, B31.12
+            return true;   // B31.3, B31.4, B31.5, B31.8, EN 13480, B31.12
         return m_.options.use_cold_modulus;
     }
 
@@ -899,6 +1052,18 @@ private:
         return found->second;
     }
 
+    // Keeps the factor an element's forces of a set were scaled by, once
+    // for each material and temperature.
+    void note_scale(CaseStresses& c, int e, int set) const
+    {
+        const double k = modulus_factor(e, set);
+        if (k == 1.0)
+            return;
+        const ModulusScale m{setup_[e].material->name, setup_[e].set(set).temperature, k};
+        if (std::find(c.scaled.begin(), c.scaled.end(), m) == c.scaled.end())
+            c.scaled.push_back(m);
+    }
+
     CaseStresses expansion_case(int32_t code)
     {
         const bool scale = scaling();
@@ -934,14 +1099,15 @@ private:
                 for (std::size_t i = 0; i < 12; ++i)
                     range[i] = static_cast<float>((*forces)[i] * ka - (*second)[e][i] * kb);
                 forces = &range;
+                c.difference = true;
+                note_scale(c, e, set_a);
+                note_scale(c, e, set_b);
             } else if (scale) {
                 // A single case on its own set's modulus; a range without its
                 // two cases at its hotter end.
-                k = modulus_factor(e, set_a == 0 ? set_b
-                                     : s.set(set_a).temperature >=
-                                               s.set(set_b).temperature
-                                         ? set_a
-                                         : set_b);
+                const int set = set_a == 0 ? set_b : s.set(set_a).temperature >= s.set(set_b).temperature ? set_a : set_b;
+                k = modulus_factor(e, set);
+                note_scale(c, e, set);
             }
             const auto [low, high] = cycle(e, set_a, set_b);
             const double f = range_factor(s, *high);
@@ -956,10 +1122,9 @@ private:
                     continue;
                 }
                 const double se = expansion_stress(s.end[end].input, l);
-                std::optional<double> allowable;
-                if (s.allowables)
-                    allowable = expansion_allowable(f, low->allowable, high->allowable, liberal, sustained_[e][end]);
-                set(c.ends[e][end], se, allowable);
+                set(c.ends[e][end], se,
+                    material_limit(s.allowables, expansion_allowable(f, low->allowable, high->allowable, liberal,
+                                                                     sustained_[e][end])));
             }
         }
         return c;

@@ -11,7 +11,10 @@
 //   - for every results load case with a stress label (case_stress), the
 //     code stress of each end of every pipe element (pipe, bend, miter,
 //     jacketed pipe and bend, reducer; not FRP) with its allowable where the
-//     code and the material data give one;
+//     code and the material data give one, and where they give none the
+//     reason (Unchecked);
+//   - under the pipeline codes, the hoop stress of each end in the cases
+//     with pressure against the allowable of the code's factors;
 //   - under no code, the von Mises, maximum and minimum principal stresses
 //     of Static analysis (32) for the sorted stresses; those of any other
 //     case are computed for the case a table shows (no_code_case_stresses).
@@ -26,15 +29,25 @@
 //   a value of 0 anywhere in the column (not given) leaves the allowables
 //   of that material unchecked.
 //
-// The expansion stress is taken on the modulus the code asks for: the
-// reference (ambient) modulus under B31.3 (para. 319.3.2), B31.12 and
-// B31.5, and under the codes with the "Use cold modulus" option when it is
-// on; otherwise the modulus at the case's temperature. The analysis records
-// which modulus its expansion forces were solved with (ExpansionModulus);
-// where that is not the one asked for, each end's expansion forces are
-// scaled by the ratio of the two moduli of its material (exact for a line
-// of one material at one temperature), and a range is made of its two
-// scaled cases.
+// The expansion stress is taken on the modulus the code asks for. The
+// reference (ambient) modulus, whatever the options say, under the codes
+// without the "Use cold modulus" option (code_has_cold_modulus_option):
+//   B31.3 (para. 319.3.2: the displacement stress range on Ea, the modulus
+//     at 70 degF) and B31.12 Part IP, which takes B31.3's rule;
+//   B31.5 (para. 519.3.2: on the cold modulus Ec);
+//   B31.4 (para. 402.2.2: flexibility calculations on the modulus at
+//     ambient temperature);
+//   B31.8 (SE of para. 833.8) and EN 13480-3 (sigma3 of clause 12.3.4,
+//     i MC/Z): taken the same way, on the larger of the two moduli, so that
+//     the stress range is never on the unsafe side;
+// under the other codes the reference modulus with "Use cold modulus" on,
+// else the modulus at the case's temperature. The analysis records which
+// modulus its expansion forces were solved with (ExpansionModulus); where
+// that is not the one asked for, each end's expansion forces are scaled by
+// the ratio of the two moduli of its material (exact for a line of one
+// material at one temperature), and a range is made of its two scaled
+// cases; the case keeps the factors (CaseStresses::scaled) so that the
+// reports can say them beside the stresses.
 #pragma once
 
 #include "codes/class2_stress.h"
@@ -47,9 +60,20 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 struct AnalysisModel;
+
+// E(reference) / E(temperature) of a material: the factor an expansion
+// case's forces, solved on the modulus at the temperature, are taken on the
+// reference modulus with.
+struct ModulusScale {
+    std::string material;
+    double temperature = 0.0;   // degF
+    double factor = 1.0;
+    bool operator==(const ModulusScale&) const = default;
+};
 
 // The twelve end forces of an element in its local axes: first end FX, FY,
 // FZ, MX, MY, MZ, then the second end's (lb, in-lb), as the results file
@@ -73,12 +97,35 @@ struct CodeStressRequest {
     ExpansionModulus solved_with = ExpansionModulus::CaseTemperature;
 };
 
+// Why an evaluated stress has no allowable: every way an end can go
+// unchecked, each with its text (unchecked_text).
+enum class Unchecked : uint8_t {
+    None,                  // checked, or not evaluated
+    AllowablesNotGiven,    // column 3 of the material is 0 somewhere
+    YieldNotGiven,         // the pipeline codes' S: neither the strength nor column 4
+    YieldColumnNotGiven,   // ASME Class 2/3 Sy: column 4 is 0 somewhere
+    StrengthNotGiven,      // B31.3, B31.12 hydrotest: the material's yield strength
+    TemperatureBeyondTable,// B31.8, Z662: no temperature factor beyond their tables
+    CyclesBeyondTable,     // EN 13480: no range factor U beyond its table
+    TensileNotHeld,        // B31.8 SA: the tensile strength the records do not hold
+    NoCodeLimit,           // the code sets no allowable for the stress
+    NotHeld,               // the code's allowable is not one the program holds
+    NotPositive,           // the allowable works out at zero or less
+};
+// "the material has no specified minimum yield strength", ...: what a row
+// says after "Not checked: ".
+const char* unchecked_text(Unchecked why);
+// What a table shows in place of an allowable that does not apply: "Not
+// checked", and ": " with the reason where there is one.
+std::string not_checked_text(Unchecked why);
+
 // One end's code stress in one load case.
 struct EndStress {
     float stress = 0.0f;
     float allowable = 0.0f;
     bool evaluated = false;     // a stress was computed
     bool checked = false;       // and an allowable applies
+    Unchecked unchecked = Unchecked::None;   // why not, where evaluated and not checked
     // Stress over allowable; 0 when not checked.
     double ratio() const { return checked && allowable > 0.0f ? double(stress) / allowable : 0.0; }
 };
@@ -96,6 +143,17 @@ struct CaseStresses {
     // where the material gives fCR.
     OneBased<EndStresses> combined;
     OneBased<EndStresses> creep;
+    // The pipeline codes: the hoop stress P D/2t of every end of a case with
+    // a pressure (Sustained, Operating, Hydrotest) and its allowable (empty
+    // in other cases and under other codes; an end without pressure is not
+    // evaluated).
+    OneBased<EndStresses> hoop;
+    // An expansion case whose forces were scaled to the modulus the code asks
+    // for (scaled_to_reference): the factor of each material and temperature
+    // of its elements; with `difference` a range made of its two cases, each
+    // scaled by its own factor before the one is taken from the other.
+    std::vector<ModulusScale> scaled;
+    bool difference = false;
 };
 
 // The FRP stresses of every end of the FRP elements in one load case

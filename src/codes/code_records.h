@@ -139,7 +139,8 @@ enum StressCategory : int {
     STRESS_OPERATING = 3,
     STRESS_HYDROTEST = 4,
     STRESS_SETTLEMENT = 5,
-    STRESS_CATEGORIES = 6,
+    STRESS_HOOP = 6,           // the pipeline codes' hoop stress
+    STRESS_CATEGORIES = 7,
 };
 // The governing stress of a category at each end, its allowable (not
 // evaluated = not checked) and the load-case code that governs (0 = none).

@@ -337,7 +337,10 @@ private:
                                   j.branch_thickness, b->value1, b->value2};
                 const BranchSifResult r = branch_sifs(table_, in);
                 if (r.available) {
-                    s.take_larger(single_ ? one(r.sifs.in_plane) : r.sifs);
+                    // A code of one SIF takes the larger of a table's in-
+                    // and out-of-plane factors, as it does for a bend: Z662
+                    // gives a welding tee i = 0.9/h^(2/3), the chart's i_o.
+                    s.take_larger(single_ ? one(std::max(r.sifs.in_plane, r.sifs.out_plane)) : r.sifs);
                     if (!r.note.empty())
                         notes_.add("Node " + at() + ": " + r.note);
                     if (table_ == SifTable::B313 && j.run_diameter / j.run_thickness > 100.0)

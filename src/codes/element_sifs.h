@@ -12,7 +12,9 @@
 //     a threaded joint, and a user SIF, whose values above 1.0 replace the
 //     computed ones.
 // Several SIFs at one end give the largest of each component. Under a code
-// with one SIF (B31.1, B31.9 without B31J) all four components are that SIF.
+// with one SIF (B31.1, B31.9 without B31J, ASME Class 2/3, Z662) all four
+// components are that SIF; where the code's table gives two (the chart's
+// bends and tees, which Z662 takes), the larger of them.
 //
 // With "Use B31J for SIFs and Flexibility Factors" the branch joints'
 // flexibility factors are those of the straight elements' B31J joints

@@ -30,12 +30,16 @@
 //       0.75 S T (B31.8 para. 833.6(b)); Z662: not checked here;
 //     occasional: SL plus the occasional loads' bending <= 0.80 Sy (B31.4
 //       para. 403.3.3(a)); not checked under B31.8 and Z662;
-//     expansion SE = sqrt(Sb^2 + 4 St^2) <= 0.90 Sy (B31.4 Table
-//       403.3.1-1), 0.72 S T (Z662 clause 4.8); B31.8's SA of para. 833.8
-//       needs the tensile strength, which the records do not hold: not
-//       checked.
-// S (Sy) is the specified minimum yield strength: the material table's
-// column 4 under B31.4 and B31.8, the material's strength under Z662.
+//     expansion SE = sqrt(Sb^2 + 4 St^2), Sb = sqrt((ii Mi)^2 + (io Mo)^2)/Z
+//       and St = Mt/2Z (Z662 clause 4.8 the same with its one SIF i: its
+//       torsional stress takes no SIF) <= 0.90 Sy (B31.4 Table 403.3.1-1),
+//       0.72 S T (Z662 clause 4.8); B31.8's SA of para. 833.8 needs the
+//       tensile strength, which the records do not hold: not checked.
+// S (Sy) is the specified minimum yield strength: the smallest yield stress
+// of the material table's column 4 at the temperatures of the thermal sets
+// in use under B31.4 and B31.8; under Z662 the material's strength, or
+// where a material has none (a batch file cannot give it) column 4 as the
+// others take it.
 #pragma once
 
 #include "codes/code_stress.h"

@@ -31,6 +31,7 @@ std::string stress_view_caption(int32_t code, int32_t kind)
     switch (kind) {
     case RATIO_SUSTAINED: return "Sustained stress";
     case RATIO_EXPANSION: return "Expansion stress";
+    case RATIO_HOOP: return "Hoop stress";
     default: return "Occasional stress";
     }
 }

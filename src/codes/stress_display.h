@@ -36,7 +36,7 @@ bool ratio_marked(double percent);
 
 // The caption of the coloured view: under no code "Von Mises stress",
 // "Maximum stress" or "Minimum stress" (ratio kinds 0, 1, 2); under a code
-// "Sustained stress", "Expansion stress" or "Occasional stress" (kinds 2
-// and 3). The ratio view's caption adds " ratio".
+// "Sustained stress", "Expansion stress", "Occasional stress" (kinds 2
+// and 3) or "Hoop stress" (kind 4). The ratio view's caption adds " ratio".
 std::string stress_view_caption(int32_t piping_code, int32_t ratio_kind);
 std::string stress_ratio_view_caption(int32_t piping_code, int32_t ratio_kind);

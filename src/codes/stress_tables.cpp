@@ -34,6 +34,14 @@ bool governs(const EndStress& a, const EndStress& b)
     return a.stress > b.stress;
 }
 
+void govern(GoverningStress& g, const EndStress& s, int32_t load_case)
+{
+    if (governs(s, g.value)) {
+        g.value = s;
+        g.load_case = load_case;
+    }
+}
+
 StressRow row_of(const Model& model, int32_t element, int end, int32_t load_case, const EndStress& s)
 {
     StressRow r;
@@ -45,6 +53,7 @@ StressRow row_of(const Model& model, int32_t element, int end, int32_t load_case
     r.stress = s.stress;
     r.allowable = s.allowable;
     r.checked = s.checked;
+    r.unchecked = s.unchecked;
     return r;
 }
 
@@ -71,11 +80,9 @@ OneBased<GoverningRecord> governing_stresses(const CodeStressResults& results)
             continue;
         for (int e = 1; e <= count && e <= c.ends.size(); ++e)
             for (std::size_t end = 0; end < 2; ++end) {
-                GoverningStress& g = out[e][static_cast<std::size_t>(category)][end];
-                if (governs(c.ends[e][end], g.value)) {
-                    g.value = c.ends[e][end];
-                    g.load_case = c.code;
-                }
+                govern(out[e][static_cast<std::size_t>(category)][end], c.ends[e][end], c.code);
+                if (c.hoop.valid(e))
+                    govern(out[e][STRESS_HOOP][end], c.hoop[e][end], c.code);
             }
     }
     return out;
@@ -112,6 +119,7 @@ std::vector<StressRow> sorted_stresses(const CodeStressResults& results, const M
     switch (kind) {
     case RATIO_SUSTAINED: categories = {STRESS_SUSTAINED, STRESS_HYDROTEST}; break;
     case RATIO_EXPANSION: categories = {STRESS_EXPANSION}; break;
+    case RATIO_HOOP: categories = {STRESS_HOOP}; break;
     default: categories = {STRESS_OCCASIONAL}; break;
     }
     for (int category : categories)
@@ -152,6 +160,10 @@ std::vector<StressRow> code_compliance_rows(const CodeStressResults& results, co
                 if (c.creep.valid(e) && c.creep[e][k].evaluated) {
                     rows.push_back(row_of(model, e, end, c.code, c.creep[e][k]));
                     rows.back().check = StressCheck::Creep;
+                }
+                if (c.hoop.valid(e) && c.hoop[e][k].evaluated) {
+                    rows.push_back(row_of(model, e, end, c.code, c.hoop[e][k]));
+                    rows.back().check = StressCheck::Hoop;
                 }
             }
     }
@@ -200,6 +212,8 @@ std::string compliance_check_label(const CodeStressResults& results, const Stres
         }
         break;
     case StressRules::Pipeline:
+        if (row.check == StressCheck::Hoop)
+            return "Hoop";
         if (kind == CaseStress::Expansion && results.buried.valid(row.element) && results.buried[row.element])
             return "Restrained";
         break;

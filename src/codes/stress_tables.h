@@ -34,8 +34,9 @@ OneBased<GoverningRecord> governing_stresses(const CodeStressResults& results);
 
 // Which check of a load case a row shows: the case's own equation, the
 // combined per-end check an expansion case adds (ASME Class 2/3 Eq. (11),
-// EN 13480 sigma4), or EN 13480's creep check (sigma5).
-enum class StressCheck { Case, Combined, Creep };
+// EN 13480 sigma4), EN 13480's creep check (sigma5), or the pipeline codes'
+// hoop stress of a case with pressure.
+enum class StressCheck { Case, Combined, Creep, Hoop };
 
 // One element end's stress in a table.
 struct StressRow {
@@ -47,6 +48,7 @@ struct StressRow {
     double stress = 0.0;
     double allowable = 0.0;
     bool checked = false;        // an allowable applies
+    Unchecked unchecked = Unchecked::None;   // why not
     // Per cent of the allowable; 0 when not checked.
     double percent() const { return checked && allowable > 0.0 ? 100.0 * stress / allowable : 0.0; }
 };
@@ -59,8 +61,8 @@ enum class StressOrder {
 
 // The sorted stresses of the category a stress-ratio kind names:
 // sustained (with the hydrotest's, where it is checked, in its own rows),
-// expansion, or occasional; every evaluated element end once, with its
-// governing case. Under no code: the von Mises (kind 0), maximum (1) or
+// expansion, occasional, or under the pipeline codes hoop; every evaluated
+// element end once, with its governing case. Under no code: the von Mises (kind 0), maximum (1) or
 // minimum (2) principal stress of Static analysis, largest first (the
 // minimum most negative first).
 std::vector<StressRow> sorted_stresses(const CodeStressResults& results, const Model& model, int32_t kind,
@@ -69,7 +71,8 @@ std::vector<StressRow> sorted_stresses(const CodeStressResults& results, const M
 // The code-compliance rows: every evaluated element end and every load case
 // with a code stress, element by element, the first end before the second,
 // load cases in the results' order; an expansion case's combined and creep
-// checks follow its own row where they were evaluated.
+// checks, and a case's hoop stress, follow its own row where they were
+// evaluated.
 std::vector<StressRow> code_compliance_rows(const CodeStressResults& results, const Model& model);
 
 // The smallest and largest stress of a sorted list (both 0 when empty), the
@@ -84,6 +87,7 @@ StressRange sorted_stress_range(const std::vector<StressRow>& rows);
 // "σ1" (sustained, hydrotest), "σ2" (occasional), "σ3" (expansion), "σ4"
 // (combined), "σ5" (creep), "σ6" (settlement); under ASME Class 2/3 the
 // equation: "Eq. (8)", "Eq. (9)", "Eq. (10)", "Eq. (10a)", "Eq. (11)"; under
-// the pipeline codes "Restrained" for the expansion check of a buried end;
-// otherwise the case's stress label (code_catalog.h).
+// the pipeline codes "Hoop" for the hoop stress and "Restrained" for the
+// expansion check of a buried end; otherwise the case's stress label
+// (code_catalog.h).
 std::string compliance_check_label(const CodeStressResults& results, const StressRow& row);

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -222,6 +223,37 @@ TEST_F(ResultsReportBatch, TheCantileversAnchorLoadIsItsTipReaction)
     EXPECT_NEAR(anchor[0], 0.0, 0.5);
 }
 
+TEST_F(ResultsReportBatch, PipelineHoopStressAboveItsAllowableIsAFailingRowOfTheReport)
+{
+    // An L-shaped B31.4 line of 8.625 x 0.322 in API 5L X52 (SMYS 52 000 psi,
+    // column 4; joint factor 1) at 4 000 psi with a welding tee and a bend:
+    // SH = P D/2t = 53 571 psi against 0.72 E Sy = 37 440 psi (para.
+    // 403.3.1), 143.1 %, in the Sustained and Operating cases alike.
+    std::ofstream(scratch / "line.mbf") << "Pipeline\nOPTIONS\nB314,IN\nMATERIAL\nX52,0.283,0.3,1,1\n"
+                                           "X52,70,29.5E6,6.5E-6,0,52000\nX52,400,27.7E6,7.1E-6,0,52000\n"
+                                           "PIPE\nP8,8.625,0.322\nP4,4.5,0.237\nLOADS\nL1,200,4000\nLAYOUT\n"
+                                           "F10,MX52,PP8,KA,CL=L1\nT20,X120,KT\nT30,X120,B12\nT40,Z96,KA\n"
+                                           "F20,PP4\nT50,Y60,KA\n";
+    const ProgramRun r = run("line.mbf");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const std::string text = file_text(scratch / "line.txt");
+    const double sh = 4000 * 8.625 / (2 * 0.322), allowable = 0.72 * 1.0 * 52000;
+    for (const char* start : {"10      Sustained (W+P): hoop", "10      Operating (W+P1+T1): hoop"}) {
+        const std::vector<double> row = numbers_after(text, "Code compliance: B31.4 (2019)", start);
+        ASSERT_EQ(row.size(), 3u) << start;
+        EXPECT_NEAR(row[0], sh, 0.05);
+        EXPECT_NEAR(row[1], allowable, 0.5);
+        EXPECT_NEAR(row[2], 100 * sh / allowable, 0.05);
+        EXPECT_GT(row[2], 100.0);
+    }
+    // The sorted hoop stresses lead with it (after the contents, which name
+    // them too).
+    const std::string body = text.substr(text.find("Pipe material X52"));
+    const std::vector<double> sorted = numbers_after(body, "Sorted stresses: Hoop stress", "10      Sustained (W+P)");
+    ASSERT_EQ(sorted.size(), 3u);
+    EXPECT_NEAR(sorted[2], 143.1, 0.05);
+}
+
 TEST_F(ResultsReportBatch, AReportThatCannotBeWrittenEndsWith1)
 {
     copy_sample("sample.mbf");
@@ -325,6 +357,19 @@ const char* const BATCH_HEAD = "VERSION\n10.20\nOPTIONS\nHGRA,B313\nOPTEMP\n70,7
                                "MATERIAL\nA106B,0.283,0.3,1.0,1.0,CS,Carbon steel\n"
                                "A106B,70,29.5E6,6.07E-6,20000\nA106B,700,25.5E6,7.9E-6,16000\n";
 
+// A 20 ft riser of 6 in pipe at 400 degF with a Grinnell spring at its top
+// (HGRA), and a catalogue of these springs in the folder "hangers" beside
+// the batch file.
+void write_riser(const fs::path& folder, const std::string& springs)
+{
+    std::ofstream(folder / "riser.mbf") << "Riser with a spring hanger\n"
+                                        << BATCH_HEAD
+                                        << "PIPE\n6,6.625,0.28\nLOADS\nOPER,400,0\nLAYOUT\n"
+                                           "F10,MA106B,P6,KA,CL=OPER\nT20,Y20-0,CVS\n";
+    fs::create_directories(folder / "hangers");
+    std::ofstream(folder / "hangers" / "16.txt") << "CATALOGUE 16 Grinnell\n" << springs;
+}
+
 }  // namespace
 
 TEST_F(BatchModeBinaryTest, HangerDesignRunsFromABatchFile)
@@ -332,13 +377,7 @@ TEST_F(BatchModeBinaryTest, HangerDesignRunsFromABatchFile)
     // A riser with a Grinnell spring at its top (HGRA), the catalogue in the
     // folder "hangers" beside the batch file: the results end with the
     // design record of the hanger, the spring of the catalogue.
-    std::ofstream(scratch / "riser.mbf") << "Riser with a spring hanger\n"
-                                         << BATCH_HEAD
-                                         << "PIPE\n6,6.625,0.28\nLOADS\nOPER,400,0\nLAYOUT\n"
-                                            "F10,MA106B,P6,KA,CL=OPER\nT20,Y20-0,CVS\n";
-    fs::create_directories(scratch / "hangers");
-    std::ofstream(scratch / "hangers" / "16.txt") << "CATALOGUE 16 Grinnell\n"
-                                                     "SPRING S 1 LONG 100 2000 20 # test values\n";
+    write_riser(scratch, "SPRING S 1 LONG 100 2000 20 # test values\n");
     const ProgramRun r = run("riser.mbf");
     ASSERT_EQ(r.exit_code, 0) << r.err;
     const std::string bytes = file_bytes(scratch / "riser.res");
@@ -554,4 +593,56 @@ TEST_F(SectionBounds, BatchFileWithAnOutsideDiameterOf1E19EndsWith1NamingTheSect
     std::ofstream(scratch / "sound.mbf") << file("6.625", "8.625");
     const ProgramRun sound = run("sound.mbf");
     EXPECT_EQ(sound.exit_code, 0) << sound.err;
+}
+
+TEST_F(BatchModeBinaryTest, HangerDesignMessageGoesIntoTheReportBesideTheHangerReport)
+{
+    // The 20 ft riser of HangerDesignRunsFromABatchFile on a catalogue of two
+    // sizes that leave a gap, 180 to 200 lb, around its load: the rigid
+    // hanger and the anchor share the riser's weight, R = w l / 2, w the
+    // steel's weight per inch (0.283 lb/in3, 6.625 x 0.28 in), l 240 in.
+    write_riser(scratch, "SPRING S 1 LONG 100 180 20 # test values\nSPRING S 2 LONG 200 2000 20 # test values\n");
+    const double ro = 6.625 / 2, ri = ro - 0.28;
+    const double load = 0.283 * std::numbers::pi * (ro * ro - ri * ri) * 240 / 2;
+    char pounds[32];
+    std::snprintf(pounds, sizeof pounds, "%.1f lb", load);
+    ASSERT_EQ(std::string(pounds), "189.5 lb");
+    const std::string head = "Row 3: the hanger at node 20 is held by no spring of the Grinnell catalogue: no size's "
+                             "working range holds its load of 189.5 lb over a travel of ";
+    const std::string tail = " in (the nearest sizes end at 180.0 lb and begin at 200.0 lb); a constant support is chosen";
+    const ProgramRun r = run("riser.mbf");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_NE(r.err.find("The hanger design:\n" + head), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(tail), std::string::npos) << r.err;
+    // In the report after the hanger report's rows, before the next part.
+    const std::string text = file_text(scratch / "riser.txt");
+    const std::size_t report = text.find("Hanger Report (1)");
+    ASSERT_NE(report, std::string::npos);
+    const std::size_t heading = text.find("The hanger design:", report);
+    ASSERT_NE(heading, std::string::npos) << text.substr(report);
+    const std::size_t line = text.find(head, heading);
+    ASSERT_NE(line, std::string::npos);
+    EXPECT_NE(text.find(tail, line), std::string::npos);
+    EXPECT_LT(line, text.find("Support load summary", heading));
+}
+
+TEST_F(BatchModeBinaryTest, BatchDynamicLoadsThatTheRunLeavesOutAreNamedOnStandardErrorAndInTheReport)
+{
+    // A harmonic force of 10 Hz on a beam of pipe between two anchors; the
+    // batch file chooses no load cases, so the run takes the static ones.
+    std::ofstream(scratch / "harmonic.mbf") << "Harmonic\nOPTIONS\nB313,IN\nMATERIAL\nA106B,0.283,0.3\n"
+                                               "A106B,70,27.9E6,6.0E-6,20000\nA106B,700,25.5E6,8.1E-6,16000\n"
+                                               "PIPE\n6,6.625,0.28\nLAYOUT\nF10,MA106B,P6,KA\n"
+                                               "T20,X100,CFOR(0,-100,0),FRE=10\nT30,X100,KA\n";
+    const std::string warning = "The model's harmonic loads are not analysed: choose their load case, Harmonic "
+                                "response, in the Load Cases dialog";
+    const ProgramRun r = run("harmonic.mbf");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_NE(r.err.find("The model is analysed as follows:\n" + warning + "\n"), std::string::npos) << r.err;
+    // The report says so on its first page of text, before the model report.
+    const std::string text = file_text(scratch / "harmonic.txt");
+    const std::size_t at = text.find(warning);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_NE(text.rfind("The model is analysed as follows:", at), std::string::npos);
+    EXPECT_LT(at, text.find("Pipe material A106B"));
 }

@@ -39,6 +39,15 @@ bool last_analysis_unconverged();
 // and factorisations ("Operating (W+P1+T1): converged in 17 iterations, 9
 // factorisations"); in batch mode each also goes to standard error.
 const std::vector<std::string>& last_analysis_case_notes();
+// The headings of the warnings before a run and after its hanger design.
+inline constexpr const char* MODEL_WARNINGS_HEADING = "The model is analysed as follows:";
+inline constexpr const char* HANGER_WARNINGS_HEADING = "The hanger design:";
+// What the last Analyze said of its model before the run (the lines of
+// analysis_model_warnings) and of its hanger design (the hangers it left
+// undesigned or gave a constant support), every line; the message boxes
+// show the first few of each.
+const std::vector<std::string>& last_analysis_model_warnings();
+const std::vector<std::string>& last_analysis_hanger_warnings();
 
 // The Load Cases command: LOAD_CASES_DIALOG chooses the load cases of the
 // model (stored in the model file) and their order; no chosen case means the

@@ -157,12 +157,13 @@ bool model_saved(WindowId)
 }
 
 // A heading and at most four lines of warnings (the message dialogs' limit),
-// "..." for more.
+// "..." for more; in batch mode, where they go to standard error, every line.
 std::string warnings_text(std::string text, const std::vector<std::string>& warnings)
 {
-    for (std::size_t i = 0; i < warnings.size() && i < 4; ++i)
+    const std::size_t shown = batch_mode() ? warnings.size() : 4;
+    for (std::size_t i = 0; i < warnings.size() && i < shown; ++i)
         text += "\n" + warnings[i];
-    if (warnings.size() > 4)
+    if (warnings.size() > shown)
         text += "\n...";
     return text;
 }
@@ -177,14 +178,14 @@ std::string unconverged_text(const RunOutcome& outcome)
 // The model's warnings before a run.
 std::string model_warnings_text(const std::vector<std::string>& warnings)
 {
-    return warnings_text("The model is analysed as follows:", warnings);
+    return warnings_text(MODEL_WARNINGS_HEADING, warnings);
 }
 
 // What the hanger design says of the hangers it left undesigned or gave a
 // constant support.
 std::string run_warnings_text(const std::vector<std::string>& warnings)
 {
-    return warnings_text("The hanger design:", warnings);
+    return warnings_text(HANGER_WARNINGS_HEADING, warnings);
 }
 
 // What the modal analysis says of the modes it found.
@@ -196,6 +197,8 @@ std::string modal_notes_text(const std::vector<std::string>& notes)
 struct LastRun {
     bool unconverged = false;
     std::vector<std::string> case_notes;
+    std::vector<std::string> model_warnings;
+    std::vector<std::string> hanger_warnings;
 };
 
 LastRun& last_run()
@@ -215,10 +218,19 @@ const std::vector<std::string>& last_analysis_case_notes()
     return last_run().case_notes;
 }
 
+const std::vector<std::string>& last_analysis_model_warnings()
+{
+    return last_run().model_warnings;
+}
+
+const std::vector<std::string>& last_analysis_hanger_warnings()
+{
+    return last_run().hanger_warnings;
+}
+
 bool analyze_command(WindowId owner)
 {
-    last_run().unconverged = false;
-    last_run().case_notes.clear();
+    last_run() = LastRun{};
     if (!commit_pending_edits())
         return false;
     if (model_rebuild_needed())
@@ -234,8 +246,9 @@ bool analyze_command(WindowId owner)
     const bool batch = snapshot->batch_mode;
     // What the engineer should know of the model goes before the run (to
     // standard error in batch mode).
-    if (const std::vector<std::string> warnings = analysis_model_warnings(*snapshot); !warnings.empty())
-        message_warning(owner, model_warnings_text(warnings));
+    last_run().model_warnings = analysis_model_warnings(*snapshot);
+    if (!last_run().model_warnings.empty())
+        message_warning(owner, model_warnings_text(last_run().model_warnings));
     auto shared = std::make_shared<RunShared>();
     RunCallbacks callbacks = worker_callbacks(shared, batch);
 
@@ -289,6 +302,7 @@ bool analyze_command(WindowId owner)
         last_run().unconverged = true;
         message_warning(owner, unconverged_text(outcome));
     }
+    last_run().hanger_warnings = outcome.warnings;
     if (!outcome.warnings.empty())
         message_warning(owner, run_warnings_text(outcome.warnings));
     if (!outcome.modal_notes.empty())

@@ -2,6 +2,7 @@
 
 #include "analysis_core/analysis_model.h"
 #include "codes/code_driver.h"
+#include "codes/code_evaluation.h"
 #include "elements/flange.h"
 #include "framework/state.h"
 #include "framework/text.h"
@@ -149,7 +150,10 @@ public:
         case 4: return format_factor_above_one(b.sif);
         case 5: return format_real(b.indices.b2, 7, 2);
         case 6: return format_stress(b.stress.stress);
-        case 7: return b.checked ? format_stress(b.allowable) : std::string();
+        case 7:
+            if (b.checked)
+                return format_stress(b.allowable);
+            return b.unchecked != Unchecked::None ? not_checked_text(b.unchecked) : std::string();
         case 8: return b.checked && b.allowable > 0.0 ? percent_text(100.0 * b.stress.stress / b.allowable) : "";
         default: return {};
         }

@@ -576,11 +576,15 @@ void element_nodes(int element, int& n1, int& n2)
 }
 
 // Under a code whose stresses the program does not evaluate, the note that
-// says why the stress columns of the local forces are empty.
+// says why the stress columns of the local forces are empty; under an
+// expansion case whose stresses are on the reference modulus, the factors
+// that take the moments shown there.
 std::string stresses_note()
 {
     const int32_t code = piping_code();
-    return code_stresses_available(code) ? std::string() : code_stresses_unavailable_text(code);
+    if (!code_stresses_available(code))
+        return code_stresses_unavailable_text(code);
+    return scaled_expansion_note(results().code, results_loadcase_code());
 }
 
 void PipeForceTable::print_text()

@@ -29,6 +29,8 @@
 #include "results/ui/support_load_tables.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -95,6 +97,18 @@ void print_case_note()
         }
 }
 
+// What the batch run said on standard error of its model before the run
+// and of its hanger design, in its report too: a heading and every line.
+void print_run_warnings(const char* heading, const std::vector<std::string>& warnings)
+{
+    if (!batch_mode() || report_state().csv_mode || warnings.empty())
+        return;
+    report_line(heading);
+    for (const std::string& warning : warnings)
+        report_line("  " + warning);
+    report_line("");
+}
+
 void write_report(const ResultsReportSelection& s)
 {
     // Results older than their model say so on the report's first page.
@@ -103,6 +117,8 @@ void write_report(const ResultsReportSelection& s)
         if (!report_state().csv_mode)
             report_line("");
     }
+    if (results_open())
+        print_run_warnings(MODEL_WARNINGS_HEADING, last_analysis_model_warnings());
     if (s.model_report)
         print_model_report();
     if (!results_open())
@@ -112,8 +128,10 @@ void write_report(const ResultsReportSelection& s)
         print_sorted_stresses();
     if (on(PART_CODE_COMPLIANCE))
         print_code_compliance();
-    if (on(PART_HANGER_REPORT))
+    if (on(PART_HANGER_REPORT)) {
         print_hooked(RESULT_HANGER_REPORT);
+        print_run_warnings(HANGER_WARNINGS_HEADING, last_analysis_hanger_warnings());
+    }
     if (on(PART_SUPPORT_SUMMARY))
         print_all_support_summaries();
     const bool per_case = on(PART_SUPPORT_LOADS) || on(PART_FORCES_LOCAL) || on(PART_FORCES_GLOBAL) ||

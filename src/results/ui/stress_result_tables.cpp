@@ -61,12 +61,48 @@ std::string percent_text(const StressRow& r)
 
 std::string allowable_text(const StressRow& r)
 {
-    return r.checked ? stress_text(r.allowable) : std::string("Not checked");
+    return r.checked ? stress_text(r.allowable) : not_checked_text(r.unchecked);
+}
+
+// The load case of a row, and the check where it is not the case's own
+// stress: "Sustained (W+P): hoop".
+const char* const HOOP_SUFFIX = ": hoop";
+std::string case_text(const StressRow& r)
+{
+    return load_case_names(r.load_case) + (r.check == StressCheck::Hoop ? HOOP_SUFFIX : "");
 }
 
 bool over(const StressRow& r)
 {
     return r.checked && r.percent() > 100.0;
+}
+
+// The categories the sorted stresses step through (Left, Right) and print:
+// sustained, expansion, occasional, and under the pipeline codes hoop;
+// under no code the von Mises, maximum and minimum stresses.
+std::vector<int32_t> sorted_kinds()
+{
+    if (no_code())
+        return {NO_CODE_VON_MISES, NO_CODE_MAXIMUM, NO_CODE_MINIMUM};
+    const CodeStressResults* r = evaluation();
+    std::vector<int32_t> kinds{RATIO_SUSTAINED, RATIO_EXPANSION, RATIO_OCCASIONAL};
+    if (r && stress_rules(r->piping_code) == StressRules::Pipeline)
+        kinds.push_back(RATIO_HOOP);
+    return kinds;
+}
+
+// The expansion cases whose stresses are on the reference modulus, each
+// with its factors: the lines under the tables that show those stresses.
+std::vector<std::string> scaled_expansion_notes()
+{
+    std::vector<std::string> out;
+    const CodeStressResults* r = evaluation();
+    if (!r)
+        return out;
+    for (const CaseStresses& c : r->cases)
+        if (const std::string note = scaled_expansion_note(results().code, c.code); !note.empty())
+            out.push_back(load_case_names(c.code) + ": " + note);
+    return out;
 }
 
 // The category the kind names, as a caption ("Expansion stress").
@@ -134,6 +170,8 @@ public:
         }
     }
     virtual std::string stress_heading() const { return "Stress"; }
+    // Lines under the rows of the report.
+    virtual std::vector<std::string> notes() const { return {}; }
     std::string cell_text(int row, int column, int line) override
     {
         const StressRow* r = row_of(row);
@@ -141,7 +179,7 @@ public:
             return {};
         switch (column) {
         case 1: return node_of(*r);
-        case 2: return load_case_names(r->load_case);
+        case 2: return case_text(*r);
         case 3:
             mark(*r, false, row, column);
             return stress_text(r->stress);
@@ -189,6 +227,18 @@ public:
         for (const StressRow& r : rows)
             if (name_of(r.load_case) == case_names.end())
                 case_names.emplace_back(r.load_case, load_case_names(r.load_case));
+        // The reasons' texts, made once too.
+        std::vector<std::pair<Unchecked, std::string>> reasons;
+        for (const StressRow& r : rows)
+            if (!r.checked && std::none_of(reasons.begin(), reasons.end(),
+                                           [&r](const auto& x) { return x.first == r.unchecked; }))
+                reasons.emplace_back(r.unchecked, not_checked_text(r.unchecked));
+        const auto reason_of = [&reasons](Unchecked why) -> const std::string& {
+            return std::find_if(reasons.begin(), reasons.end(), [why](const auto& x) { return x.first == why; })
+                ->second;
+        };
+        const std::vector<std::string> below = notes();
+        const int count = static_cast<int>(rows.size());
         report_rows(
             level_lines,
             [this] {
@@ -205,26 +255,37 @@ public:
                 report_next_line();
                 report_rule();
             },
-            contents, static_cast<int>(rows.size()),
+            contents, count,
             [&](int row) {
                 const StressRow& r = rows[static_cast<std::size_t>(row - 1)];
                 if (model().nodes.valid(r.node))
                     report_node_at(model().nodes[r.node].number, 6);
-                report_print_at(name_of(r.load_case)->second, 14);
+                const std::string& name = name_of(r.load_case)->second;
+                report_print_at(r.check == StressCheck::Hoop ? name + HOOP_SUFFIX : name, 14);
                 auto stress = [&](double v, int end) {
                     if (std::isfinite(v))
                         report_written_right([&](char* out) { return write_stress(out, v, stress_unit); }, end);
                 };
                 stress(r.stress, 52);
                 if (allowables) {
-                    if (!r.checked)
-                        report_print_right("Not checked", 70);
+                    // A reason runs on over the ratio column, which such a
+                    // row leaves empty.
+                    if (!r.checked && r.unchecked == Unchecked::None)
+                        report_print_right(reason_of(r.unchecked), 70);
+                    else if (!r.checked)
+                        report_print_at(reason_of(r.unchecked), 56);
                     else
                         stress(r.allowable, 70);
                 }
                 if (ratios && r.checked && std::isfinite(r.percent()))
                     report_real_right(r.percent(), 8, 1, 82);
                 report_next_line();
+                // The notes under the last row, above the closing rule.
+                if (row == count)
+                    for (const std::string& note : below) {
+                        report_print_at(note, 6);
+                        report_next_line();
+                    }
             },
             0, true);
     }
@@ -243,12 +304,16 @@ public:
         report_next_line();
         for (const StressRow& r : rows) {
             csv_add_text(node_of(r));
-            csv_add_text(load_case_names(r.load_case));
+            csv_add_text(case_text(r));
             csv_add_cell(stress_text(r.stress));
             if (!no_code())
                 csv_add_text(allowable_text(r));
             if (ratios_shown())
                 csv_add_cell(percent_text(r));
+            report_next_line();
+        }
+        for (const std::string& note : notes()) {
+            csv_add_text(note);
             report_next_line();
         }
         report_rule();
@@ -283,6 +348,11 @@ public:
         return no_code_stress_name(stress_display_flags().ratio_kind);
     }
     std::string title_text() const { return "Sorted stresses: " + caption(); }
+    std::vector<std::string> notes() const override
+    {
+        return stress_display_flags().ratio_kind == RATIO_EXPANSION ? scaled_expansion_notes()
+                                                                     : std::vector<std::string>{};
+    }
     void refresh() override
     {
         rows = current_sorted_stresses();
@@ -321,11 +391,15 @@ public:
     bool on_key(int key, unsigned mods) override
     {
         if (!no_code() && mods == MOD_NONE && (key == KEY_LEFT || key == KEY_RIGHT)) {
-            // Sustained, expansion, occasional.
+            // Sustained, expansion, occasional (and hoop).
             int32_t& kind = stress_display_flags().ratio_kind;
-            const int position = kind == RATIO_SUSTAINED ? 0 : kind == RATIO_EXPANSION ? 1 : 2;
-            const int next = (position + (key == KEY_RIGHT ? 1 : 2)) % 3;
-            kind = next == 0 ? RATIO_SUSTAINED : next == 1 ? RATIO_EXPANSION : RATIO_OCCASIONAL;
+            const std::vector<int32_t> kinds = sorted_kinds();
+            const int count = static_cast<int>(kinds.size());
+            const int position = kind == RATIO_SUSTAINED ? 0
+                                 : kind == RATIO_EXPANSION ? 1
+                                 : kind == RATIO_HOOP && count > 3 ? 3
+                                                                   : 2;
+            kind = kinds[static_cast<std::size_t>((position + (key == KEY_RIGHT ? 1 : count - 1)) % count)];
             refresh();
             measure_needed = true;
             table_set_focus(*this);
@@ -374,6 +448,15 @@ public:
         if (f.window)
             frame_update_menu(f);
         ResultTable::on_leave();
+    }
+    // What the evaluation said of the model (shown once on screen) and the
+    // factors of the expansion stresses.
+    std::vector<std::string> notes() const override
+    {
+        std::vector<std::string> out = code_evaluation_notes(results().code);
+        for (std::string& note : scaled_expansion_notes())
+            out.push_back(std::move(note));
+        return out;
     }
     void print_text() override { write_text("Code compliance", 7); }
     void print_csv() override { write_csv(title_text()); }
@@ -445,12 +528,10 @@ void show_code_compliance()
 
 void print_sorted_stresses()
 {
-    // Every category that has stresses: sustained, expansion, occasional;
-    // under no code the von Mises, maximum and minimum stresses.
+    // Every category that has stresses.
     int32_t& kind = stress_display_flags().ratio_kind;
     const int32_t shown = kind;
-    const std::vector<int32_t> kinds = no_code() ? std::vector<int32_t>{0, 1, 2}
-                                                 : std::vector<int32_t>{RATIO_SUSTAINED, RATIO_EXPANSION, RATIO_OCCASIONAL};
+    const std::vector<int32_t> kinds = sorted_kinds();
     try {
         for (int32_t k : kinds) {
             kind = k;

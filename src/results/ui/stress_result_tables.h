@@ -6,14 +6,19 @@
 // Both show the stress, its allowable and their ratio in per cent: a ratio
 // above 100 % is drawn red on screen and printed inverted; with a display
 // threshold set (THRESHOLDS_DIALOG), a stress or ratio above it is drawn
-// blue. Under no code the sorted stresses are the von Mises, maximum or
-// minimum principal stresses of Static analysis, without allowables.
+// blue; a stress without allowable shows "Not checked" and why. A row of
+// the pipeline codes' hoop stress names its case with ": hoop". Under no
+// code the sorted stresses are the von Mises, maximum or minimum principal
+// stresses of Static analysis, without allowables. Their reports print
+// under the rows the factors of expansion stresses taken on the reference
+// modulus, and the code compliance the evaluation's notes.
 //
 // Commands while they are shown: 374 switches the sorted stresses between
 // ratio order and stress order, and the code compliance between all rows and
 // the rows over their allowable; 338 shows or hides the ratio column of the
 // sorted stresses; Left and Right step the stress-ratio kind (sustained,
-// expansion, occasional) of the sorted stresses.
+// expansion, occasional, and hoop under the pipeline codes) of the sorted
+// stresses.
 #pragma once
 
 #include "codes/stress_tables.h"

@@ -567,3 +567,53 @@ TEST(HangerSelection, SmallestSpringThatHoldsBothLoadsWithinTheVariation)
     EXPECT_FLOAT_EQ(h.design.hot_load, 900);
     EXPECT_FLOAT_EQ(h.design.vertical_travel, 2);
 }
+
+TEST(HangerSelection, HangerDesignMessageNamesTheReasonThatHolds)
+{
+    // Two sizes with a gap between them, 210 and 221 lb, a short-range size
+    // above them, and a constant support; 50 lb/in each.
+    const HangerCatalogue c = parse_hanger_catalogue("CATALOGUE 16 Grinnell\n"
+                                                     "SPRING A 1 MID 100 210 50   # test\n"
+                                                     "SPRING A 2 MID 221 400 50   # test\n"
+                                                     "SPRING B 1 SHORT 450 600 50 # test\n"
+                                                     "CONSTANT C 1 50 1000 10     # test\n",
+                                                     "t");
+    HangerDemand d;
+    d.type = 16;
+    d.load = 215.6;
+    d.travel = 0.1;
+    // 215.6 lb hot, 220.6 lb cold, lies in no range, whatever the variation
+    // allowed: the gap is named, not the variation.
+    for (int variation : {25, 100}) {
+        d.variation = variation;
+        const HangerChoice h = select_hanger(&c, d);
+        EXPECT_TRUE(h.designed && h.constant);
+        EXPECT_EQ(h.note, "is held by no spring of the Grinnell catalogue: no size's working range holds its load of "
+                          "215.6 lb over a travel of 0.100 in (the nearest sizes end at 210.0 lb and begin at "
+                          "221.0 lb); a constant support is chosen");
+    }
+    // 500 lb hot, 505 lb cold: only the short-range size holds it (varying
+    // 5/500 = 1 %), and the hanger does not allow short-range springs.
+    d.variation = 25;
+    d.load = 500;
+    EXPECT_EQ(select_hanger(&c, d).note,
+              "is held by no spring of the Grinnell catalogue: only a short-range spring, which the hanger does not "
+              "allow, holds its load of 500.0 lb over a travel of 0.100 in; a constant support is chosen");
+    d.short_range = true;
+    EXPECT_EQ(select_hanger(&c, d).design.figure, "B");
+    // 300 lb hot moving up 1.5 in: 375 lb cold, both within A 2 (221-400 lb),
+    // varying 75/300 = 25 %: at 20 % allowed the variation is the reason.
+    d.short_range = false;
+    d.load = 300;
+    d.travel = 1.5;
+    d.variation = 20;
+    EXPECT_EQ(select_hanger(&c, d).note,
+              "is held by no spring of the Grinnell catalogue: its load of 300.0 lb over a travel of 1.500 in would "
+              "vary by more than 20%; a constant support is chosen");
+    // Beyond the largest and below the smallest size.
+    d.travel = 0.1;
+    d.load = 700;
+    EXPECT_NE(select_hanger(&c, d).note.find("(the largest size ends at 400.0 lb)"), std::string::npos);
+    d.load = 60;
+    EXPECT_NE(select_hanger(&c, d).note.find("(the smallest size begins at 100.0 lb)"), std::string::npos);
+}

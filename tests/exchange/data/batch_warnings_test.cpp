@@ -1,7 +1,8 @@
 // What the analysis warns of before a run, the model being analysed all the
 // same: a node typed twice whose rows put it in two places (the first holds),
 // a beam section without a torsional constant (once per section), a branch
-// SIF under B31J where no tee is.
+// SIF under B31J where no tee is, dynamic loads whose load case the run
+// leaves out.
 #include "analysis/model_check.h"
 #include "exchange/data/batch_solve_fixture.h"
 
@@ -66,4 +67,23 @@ TEST_F(ModelWarningsTest, BranchSifUnderB31jAwayFromATeeIsNamed)
     EXPECT_EQ(warnings_of(text),
               std::vector<std::string>{"Node 20: the branch SIF is not at a tee of two collinear straight run pipes "
                                        "and a straight branch; the B31J joint flexibility is not applied there"});
+}
+
+TEST_F(ModelWarningsTest, BatchDynamicLoadsWithoutTheirCaseAreNamedBeforeTheRun)
+{
+    // A harmonic force of 10 Hz at node 20: the batch file chooses no load
+    // cases, so the run takes the static defaults and leaves it out.
+    const std::string text = HEAD + "F10,MA106B,PP6,KA,CL=L1\nT20,X100,CFOR(0,-100,0),FRE=10\nT30,X100,KA\n";
+    const std::string warning =
+        "The model's harmonic loads are not analysed: choose their load case, Harmonic response, in the Load Cases "
+        "dialog";
+    EXPECT_EQ(warnings_of(text), std::vector<std::string>{warning});
+    // Chosen, the case takes them: nothing to say.
+    reset_all();
+    SetUp();
+    ASSERT_NO_FATAL_FAILURE(import_ok(text));
+    for (int code : {int{LC_SUSTAINED}, int{LC_HARMONIC}})
+        load_case_list().add(code);
+    make_model();
+    EXPECT_TRUE(analysis_model_warnings(*make_analysis_model()).empty());
 }

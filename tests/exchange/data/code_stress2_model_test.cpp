@@ -350,12 +350,12 @@ TEST_F(CodeStress2Model, Z662UnrestrainedPipelineExpansionAgainst072ST)
     const CaseStresses* c = r.find(LC_EXPANSION_T1);
     ASSERT_NE(c, nullptr);
     const int e = element_between(30, 40);
-    // One SIF under Z662; SE = sqrt(Sb^2 + 4 St^2) on the forces as solved
-    // (no cold-modulus option) <= 0.72 S T, T(350 degF = 176.7 degC) between
-    // 0.97 at 150 and 0.93 at 180 degC.
+    // One SIF under Z662; SE = sqrt(Sb^2 + 4 St^2), Sb = i Mb/Z, St = Mt/2Z,
+    // on the forces as solved (no cold-modulus option) <= 0.72 S T,
+    // T(350 degF = 176.7 degC) between 0.97 at 150 and 0.93 at 180 degC.
     const double i = r.sifs.elements[e].end[1].in_plane;
     const double sb = i * std::hypot(exp[e][11], exp[e][10]) / RUN.z;
-    const double st = i * exp[e][9] / (2 * RUN.z);
+    const double st = exp[e][9] / (2 * RUN.z);
     expect_relative(c->ends[e][1].stress, std::sqrt(sb * sb + 4 * st * st), REL, "SE", 1e-3);
     const double t = 0.97 + (0.93 - 0.97) * ((350.0 - 32.0) / 1.8 - 150.0) / 30.0;
     expect_relative(c->ends[e][1].allowable, 0.72 * 52000.0 * t, 1e-6, "0.72 S T");

@@ -19,6 +19,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -53,10 +54,15 @@ protected:
     }
 
     // Imports the text and makes its snapshot; `cases`, when given, are the
-    // load cases of the run in this order (else the defaults).
-    void build(const std::string& text, const std::vector<int32_t>& cases = {})
+    // load cases of the run in this order (else the defaults); `change`,
+    // when given, edits the imported document first (what a batch file
+    // cannot say).
+    void build(const std::string& text, const std::vector<int32_t>& cases = {},
+               const std::function<void()>& change = {})
     {
         ASSERT_NO_FATAL_FAILURE(import_ok(text));
+        if (change)
+            change();
         try {
             load_case_list().clear();
             for (int32_t code : cases)
@@ -69,9 +75,10 @@ protected:
     }
 
     // Imports and analyses the text into folder/model.res.
-    void analyse(const std::string& text, const std::vector<int32_t>& cases = {})
+    void analyse(const std::string& text, const std::vector<int32_t>& cases = {},
+                 const std::function<void()>& change = {})
     {
-        ASSERT_NO_FATAL_FAILURE(build(text, cases));
+        ASSERT_NO_FATAL_FAILURE(build(text, cases, change));
         snapshot_->output.results_path = folder_ + "/model.res";
         const RunOutcome outcome = run_analysis(*snapshot_, {});
         ASSERT_TRUE(outcome.completed) << outcome.message;
