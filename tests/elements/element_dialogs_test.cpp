@@ -53,7 +53,7 @@ TEST_F(BendDialogTest, ChecksRunInOrderWithTheirMessages)
     EXPECT_TRUE(edit_bend(3));
     EXPECT_EQ(new_messages(), (std::vector<std::string>{
                                   "Radius is required",
-                                  "Radius =  0.05  is invalid",
+                                  "Radius =  0.05  is invalid: it must be at least 0.1 inch",
                                   "Bend radius < Section OD",   // a warning; the checks go on
                                   "Thickness is greater than section radius",
                                   "Flexibility factor =  0  is invalid",
@@ -223,9 +223,10 @@ TEST_F(OtherDialogsTest, MiterDialog)
     // Row 4 at node 40 is a pipe: the dialog makes it a miter, closely
     // spaced by default.
     EXPECT_TRUE(edit_miter(4));
-    EXPECT_EQ(new_messages(), (std::vector<std::string>{"Radius is required", "Radius =  0.05  is invalid",
-                                                        "Thickness is greater than section radius",
-                                                        "Flexibility factor =  -2  is invalid"}));
+    EXPECT_EQ(new_messages(),
+              (std::vector<std::string>{"Radius is required", "Radius =  0.05  is invalid: it must be at least 0.1 inch",
+                                        "Thickness is greater than section radius",
+                                        "Flexibility factor =  -2  is invalid"}));
     ASSERT_EQ(model().rows[4].etype, ET_MITER);
     const auto& m = dynamic_cast<const Miter&>(*model().rows[4].element);
     EXPECT_FLOAT_EQ(m.geometry.radius, 15.0f);

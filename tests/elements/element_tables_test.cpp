@@ -73,7 +73,7 @@ TEST_F(ElementTablesTest, BendCellsAreCheckedAndStored)
     EXPECT_FALSE(type_cell(t, 1, 4, "4"));
     EXPECT_FALSE(type_cell(t, 1, 5, "XX"));
     EXPECT_FALSE(type_cell(t, 1, 6, "0"));
-    EXPECT_EQ(new_messages(), (std::vector<std::string>{"Radius =  0.01  is invalid",
+    EXPECT_EQ(new_messages(), (std::vector<std::string>{"Radius =  0.01  is invalid: it must be at least 0.1 inch",
                                                         "Thickness is greater than section radius",
                                                         "Material is not defined", "Flexibility factor =  0  is invalid"}));
     EXPECT_FALSE(model_modified());

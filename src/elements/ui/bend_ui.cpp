@@ -18,6 +18,7 @@
 #include "materials/pipe_section.h"
 #include "materials/ui/record_combos.h"
 #include "model/model.h"
+#include "model/value_bounds.h"
 #include "model/piping_codes.h"
 
 #include <tuple>
@@ -309,8 +310,9 @@ public:
         switch (c) {
         case BC_RADIUS: {
             float radius = 0.0f;
-            if (parse_dimension_buffer(radius) != 0 || radius < 0.1f)
-                throw_invalid("Radius");
+            const bool read = parse_dimension_buffer(radius) == 0;
+            if (!read || radius < 0.1f)
+                throw_below_bound("Radius", ValueBound{DIMENSION, 0.1, 0.1}, read);
             if (radius == g.radius && g.radius_kind == RADIUS_USER)
                 break;
             g.radius = radius;
