@@ -1,6 +1,7 @@
 // The bend dialogs (BEND1_DIALOG, BEND2_DIALOG), the "Bends" table and its
 // printed and CSV forms.
 #include "elements/bend.h"
+#include "elements/element_common.h"
 #include "elements/element_dialog_ids.h"
 #include "elements/ui/dialogs_elements.h"
 #include "elements/ui/element_ui.h"
@@ -141,8 +142,9 @@ public:
         }
         // 2. Thickness.
         g.thickness = read_dimension(BEND_THICKNESS, "Thickness", 0.0, false, og.thickness);
-        if (section && g.thickness > section->outside_diameter / 2.0f)
-            dialog_throw(BEND_THICKNESS, "Thickness is greater than section radius");
+        if (const std::string fault = bend_wall_fault(g.thickness, section ? section->outside_diameter : 0.0f);
+            !fault.empty())
+            dialog_throw(BEND_THICKNESS, fault);
         // 3. Material.
         const int material = dialog_list_selection(BEND_MATERIAL);
         g.material = material > 0 && pipe_materials().valid(material) ? pipe_materials()[material].name : "";
@@ -323,11 +325,12 @@ public:
         }
         case BC_THICKNESS: {
             float thickness = 0.0f;
-            if (parse_dimension_buffer(thickness) != 0 || thickness < 0.0f)
+            if (parse_dimension_buffer(thickness) != 0)
                 throw_invalid("Thickness");
             const PipeSection* section = section_of_row(r);
-            if (section && thickness > section->outside_diameter / 2.0f)
-                throw CI{"Thickness is greater than section radius", c};
+            if (const std::string fault = bend_wall_fault(thickness, section ? section->outside_diameter : 0.0f);
+                !fault.empty())
+                throw CI{fault, c};
             if (thickness == g.thickness)
                 break;
             g.thickness = thickness;
