@@ -8,6 +8,7 @@
 #include "elements/beam.h"
 #include "elements/branch_joints.h"
 #include "elements/elastic_element.h"
+#include "elements/element_common.h"
 #include "elements/joints.h"
 #include "loads/nodal_loads.h"
 #include "framework/errors.h"
@@ -89,6 +90,14 @@ void check_element_object(const AnalysisModel& model, int row)
     if (const auto* elastic = dynamic_cast<const ElasticElement*>(r.element.get()); elastic && !elastic->axes(axes))
         row_fault(row, c_format("the local axes of the elastic element at node %s are not valid",
                                 node_text(r.node).c_str()));
+    // A reducer's ends each as they are, before the analysis averages them;
+    // a bend's own walls.
+    const auto section_od = [&model](const std::string& name) {
+        const int s = model.pipe_sections.index(name);
+        return s != 0 ? double(model.pipe_sections[s].outside_diameter) : 0.0;
+    };
+    if (const std::string fault = element_size_fault(r, section_od); !fault.empty())
+        row_fault(row, fault);
     if (dynamic_cast<const Beam*>(r.element.get())) {
         if (model.beam_materials.index(r.material) == 0)
             row_fault(row, "Beam material " + r.material + " is not defined");

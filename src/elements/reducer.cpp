@@ -6,9 +6,11 @@
 #include "framework/units.h"
 #include "model/model.h"
 #include "model/piping_codes.h"
+#include "model/value_bounds.h"
 #include "model/view_drawing.h"
 #include "platform/dialog.h"
 
+#include <string>
 #include <utility>
 
 int reducer_dialog_mode(int32_t code)
@@ -34,6 +36,36 @@ int reducer_dialog_mode(int32_t code)
 int reducer_dialog_mode()
 {
     return reducer_dialog_mode(piping_code());
+}
+
+ReducerEndFault reducer_end_fault(double od, double thickness)
+{
+    if (!within(OUTSIDE_DIAMETER_BOUND, od))
+        return ReducerEndFault::DiameterBeyond;
+    if (!within(WALL_THICKNESS_BOUND, thickness))
+        return ReducerEndFault::WallBeyond;
+    if (thickness > od / 2.0)
+        return ReducerEndFault::WallAboveRadius;
+    return ReducerEndFault::None;
+}
+
+std::string reducer_end_fault_text(int end, double od, double thickness)
+{
+    const std::string diameter = "OD" + std::to_string(end);
+    const std::string wall = "Thk" + std::to_string(end);
+    switch (reducer_end_fault(od, thickness)) {
+    case ReducerEndFault::None: return {};
+    case ReducerEndFault::DiameterBeyond: return beyond(OUTSIDE_DIAMETER_BOUND, od, diameter);
+    case ReducerEndFault::WallBeyond: return beyond(WALL_THICKNESS_BOUND, thickness, wall);
+    case ReducerEndFault::WallAboveRadius: return wall + " > 0.5*" + diameter;
+    }
+    return {};
+}
+
+std::string reducer_fault(const Reducer& r)
+{
+    std::string fault = reducer_end_fault_text(1, r.od1, r.thickness1);
+    return fault.empty() ? reducer_end_fault_text(2, r.od2, r.thickness2) : fault;
 }
 
 void Reducer::read(BinFile& file)

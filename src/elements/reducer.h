@@ -13,6 +13,7 @@
 #include "model/symbols.h"
 
 #include <cstdint>
+#include <string>
 
 // What the reducer dialog and table show, by piping code: 0 no cone angle
 // (B31.1 (1967), B31.3, B31.4, B31.5, B31.8, B31.12, BS 806, CODETI, Z183,
@@ -20,6 +21,22 @@
 // cone angle only (every other code).
 int reducer_dialog_mode(int32_t code);
 int reducer_dialog_mode();
+
+// What can be wrong with one end of a reducer, in the order it is looked
+// for: the diameter or the wall beyond what a piping model can hold
+// (model/value_bounds.h), or a wall above half the diameter.
+enum class ReducerEndFault { None, DiameterBeyond, WallBeyond, WallAboveRadius };
+ReducerEndFault reducer_end_fault(double od, double thickness);
+// The text of that fault for end 1 or 2, "" for none: "OD1 of 1E+19 inch is
+// beyond what a piping model can hold (0.001 inch to 1000 inch)", "Thk1 of
+// ...", "Thk1 > 0.5*OD1".
+std::string reducer_end_fault_text(int end, double od, double thickness);
+
+class Reducer;
+// The first fault of the reducer's two ends, as reducer_end_fault_text
+// gives it; "" when both ends can be. The model check and the importers
+// refuse a reducer with it, before its two ends are averaged.
+std::string reducer_fault(const Reducer& reducer);
 
 class Reducer final : public ElementData {
 public:

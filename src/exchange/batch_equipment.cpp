@@ -55,6 +55,7 @@ void read_pump_line(BatchImport& b)
     if (parse_int(*type, vertical) != 0 || vertical < 0 || vertical > 1)
         r.fail("Invalid Pump type", *type);
     p.vertical = static_cast<uint8_t>(vertical);
+    p.kind = api610_pump_kind(p.vertical);
 
     auto required = [&f, &r](const char* message) {
         const std::optional<std::string> field = f.next_field();

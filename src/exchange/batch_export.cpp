@@ -496,7 +496,10 @@ void write_pumps(BatchWriter& w)
         const PumpRecord& p = pumps()[i];
         if (has_lower_case(p.name))
             w.report.add(NC_LOWER_CASE);
+        // What the line gives back: an API 610 pump of the flag's kind (a
+        // record of an older file, kind 0, is one too).
         PumpRecord plain;
+        plain.kind = api610_pump_kind(p.vertical);
         plain.name = p.name;
         plain.suction_node = p.suction_node;
         plain.suction_location = p.suction_location;
@@ -510,7 +513,10 @@ void write_pumps(BatchWriter& w)
             plain.shaft_axis = {};
             plain.centre = {};
         }
-        if (!(plain == p))
+        PumpRecord stored = p;
+        if (stored.kind == PUMP_KIND_UNSET)
+            stored.kind = plain.kind;
+        if (!(plain == stored))
             w.report.add(NC_PUMP_FIELDS);
         std::vector<std::string> f = {
             description_text(w, p.name, true, EQUIPMENT_DESCRIPTION_LENGTH, NC_PUMP_DESCRIPTION, i),

@@ -513,7 +513,8 @@ bool data_item_writable(RowWriter& r, const LayoutRow& row)
     case DT_LIMIT_STOP:
         if (const auto* s = as<LimitStop>(d)) {
             const bool no_limits = no_limit(s->v.lower) && no_limit(s->v.upper);
-            return (has_direction(s->v.direction) || s->v.connected != 0) && !no_limits && s->v.upper > s->v.lower;
+            return (has_direction(s->v.direction) || s->v.connected != 0) && !no_limits &&
+                   limits_in_order(s->v.lower, s->v.upper);
         }
         return false;
     case DT_SNUBBER:

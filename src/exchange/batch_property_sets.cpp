@@ -274,11 +274,13 @@ void read_pipe_line(BatchImport& b)
     std::optional<std::string> field = t.next_token();
     if (!given(field))
         r.fail("Pipe diameter is required");
-    s.outside_diameter = checked(r, *field, parse_dimension, "Invalid pipe diameter", [](float v) { return v >= 0.001f; });
+    s.outside_diameter = checked(r, *field, parse_dimension, "Invalid pipe diameter",
+                                 [](float v) { return !below_bound(OUTSIDE_DIAMETER_BOUND, v); });
     field = t.next_token();
     if (!given(field))
         r.fail("Pipe thickness is required");
-    s.thickness = checked(r, *field, parse_dimension, "Invalid pipe thickness", [](float v) { return v >= 0.001f; });
+    s.thickness = checked(r, *field, parse_dimension, "Invalid pipe thickness",
+                          [](float v) { return !below_bound(WALL_THICKNESS_BOUND, v); });
     if (s.outside_diameter / 2.0f < s.thickness)
         r.fail("Thickness is greater than radius");
 
@@ -320,9 +322,14 @@ void read_pipe_line(BatchImport& b)
             r.fail("Soil name should be alpha-numeric", *field);
         s.soil = *field;
     }
-    // What a piping model can hold, as the model check says it.
+    // What a piping model can hold and the section dialog's combined checks
+    // of the values, as the model check says them. The pairs of an
+    // insulation or a lining are the model check's alone: a density entered
+    // as 0 without its thickness is a pair the table mends.
     if (const std::vector<SectionCheck> faults = section_bound_faults(s); !faults.empty())
         r.fail("Section " + s.name + ": " + faults.front().message);
+    if (const SectionCheck c = check_section_values(s, false); !c.ok())
+        r.fail("Section " + s.name + ": " + c.message);
     check_room(r, numsections(), MAXSECTIONS, "pipe sections");
     pipe_sections().push_back(std::move(s));
 }

@@ -1,11 +1,12 @@
 // What every importer (batch file, PipePak and CAESAR II neutral files)
 // checks once its model stands, so that an import never gives a model that
 // the program's own model file reader or model check refuses: every row is
-// put through the model file's reader (first_unreadable_row), every data item
-// through its own check of the model check (DataItem::check: its values, its
-// connected node, its direction), and then the whole model through the
-// reader (model_read_refusal). The importer refuses the first fault, with
-// the line that made its row when it has one.
+// put through the model file's reader (first_unreadable_row), the sizes an
+// element holds of its own (element_size_fault: a reducer's ends, a bend's
+// walls) and every data item through their checks of the model check
+// (DataItem::check: its values, its connected node, its direction), and then
+// the whole model through the reader (model_read_refusal). The importer
+// refuses the first fault, with the line that made its row when it has one.
 #pragma once
 
 #include <string>

@@ -14,6 +14,7 @@
 #include "model/element_data.h"
 #include "model/model.h"
 #include "model/piping_codes.h"
+#include "model/value_bounds.h"
 
 #include <algorithm>
 #include <array>
@@ -371,12 +372,12 @@ void read_pnf_pipe_section(PnfImport& p)
     if (!word)
         p.fail("Pipe diameter is required");
     s.outside_diameter = p.dimension(*word, "Invalid pipe diameter");
-    if (s.outside_diameter < 0.001f)
+    if (below_bound(OUTSIDE_DIAMETER_BOUND, s.outside_diameter))
         p.fail("Invalid pipe diameter", *word);
     if (!(word = p.next()))
         p.fail("Pipe thickness is required");
     s.thickness = p.dimension(*word, "Invalid pipe thickness");
-    if (s.thickness < 0.001f)
+    if (below_bound(WALL_THICKNESS_BOUND, s.thickness))
         p.fail("Invalid pipe thickness", *word);
     if (s.thickness > s.outside_diameter / 2.0f)
         p.fail("Thickness is greater than radius");

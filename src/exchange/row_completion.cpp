@@ -5,6 +5,7 @@
 #include "elements/bend.h"
 #include "elements/branch_sif.h"
 #include "elements/elastic_element.h"
+#include "elements/element_common.h"
 #include "elements/flange.h"
 #include "elements/jacket_connections.h"
 #include "elements/jacketed_bend.h"
@@ -36,7 +37,9 @@
 #include "supports/skewed_restraint.h"
 #include "supports/snubber.h"
 
+#include <cctype>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -349,6 +352,13 @@ void complete_row_element(const BatchReader& r, int index, const RowItemValues& 
         break;
     default:
         break;
+    }
+    // Sizes of the element's own, as the model check takes them: refused at
+    // the line that gives them.
+    if (std::string fault = element_size_fault(row, [](const std::string& name) { return 2.0 * section_radius(name); });
+        !fault.empty()) {
+        fault[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(fault[0])));
+        r.fail(fault);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "framework/units.h"
 #include "model/nodes.h"
 #include "supports/hanger.h"
+#include "supports/limit_stop.h"
 #include "supports/nozzle.h"
 
 #include <cmath>
@@ -253,8 +254,8 @@ ItemHandlers support_item_handlers()
                      const float upper = read_limit(r, r.it.c[1], NO_LIMIT, "Invalid upper limit");
                      if (lower < -NO_LIMIT_GIVEN && upper > NO_LIMIT_GIVEN)
                          r.fail("No limits are specified\n");
-                     // Also when a limit is 0: a stop must leave the pipe some room.
-                     if (!(upper > lower))
+                     // Limits that cross make no stop, whether or not one of them is 0.
+                     if (!limits_in_order(lower, upper))
                          r.fail(c_format("Invalid limit stop: %s\nUpper limit should be greater than the lower limit",
                                          r.it.text.c_str()));
                      RowItemValues& v = r.values();

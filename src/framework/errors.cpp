@@ -9,7 +9,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -82,10 +84,24 @@ const std::string& parse_refusal_for(const std::string& text)
     return r.text == text ? r.reason : none;
 }
 
+std::string missing_file_text(const std::string& title, const std::string& path)
+{
+    std::error_code ec;
+    const bool folder = std::filesystem::is_directory(path, ec);
+    return title + ": " + path + (folder ? "\nIs a folder, not a file." : "\nDoes not exist.");
+}
+
 void throw_invalid(const std::string& name)
 {
     const std::string& reason = parse_refusal_for(item_text());
     throw_invalid_text(name, reason.empty() ? std::string("is invalid") : "is invalid: " + reason);
+}
+
+void throw_invalid_taking(const std::string& name, const std::string& takes, bool number_read)
+{
+    if (number_read || !parse_refusal_for(item_text()).empty())
+        set_parse_refusal(item_text(), takes);
+    throw_invalid(name);
 }
 
 void throw_invalid_text(const std::string& name, const std::string& suffix)

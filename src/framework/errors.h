@@ -32,6 +32,11 @@ struct MsgColCmd {
     int command = 0;
 };
 
+// The message of a file that cannot be opened for reading because it is not
+// there: "<title>: <path>\nDoes not exist.", or, when the path names a
+// folder, "<title>: <path>\nIs a folder, not a file.".
+std::string missing_file_text(const std::string& title, const std::string& path);
+
 // Validation throwers; they never return.
 [[noreturn]] void throw_message(const std::string& text);
 // "<name> is required"
@@ -40,6 +45,13 @@ struct MsgColCmd {
 // value must lie in when the parser of the text refused it for its range
 // ("KX =  -5  is invalid: it must be 0 or more").
 [[noreturn]] void throw_invalid(const std::string& name);
+// What a field that takes only positive numbers says of a refused value.
+inline constexpr const char* ABOVE_ZERO = "it must be above 0";
+// The typed text refused with what the field takes: "<name> =  <item_text>
+// is invalid: <takes>" ("it must be above 0"), where the text held a number
+// (`number_read`, or the parser refused the number for its range); a text
+// that is no number at all is invalid without more.
+[[noreturn]] void throw_invalid_taking(const std::string& name, const std::string& takes, bool number_read);
 // What the last number parse refused the text for ("" for an unreadable
 // text): set by the parsers, read by throw_invalid for the same text.
 void set_parse_refusal(const std::string& text, const std::string& reason);

@@ -220,7 +220,7 @@ int parse_quantity(const std::string& text, float& out, int q, unsigned rules)
         return 1;
     }
     if ((rules & POSITIVE_ONLY) && !(display.value > 0.0)) {
-        set_parse_refusal(text, "it must be above 0");
+        set_parse_refusal(text, ABOVE_ZERO);
         return 1;
     }
     const double internal = to_internal(q, display.value);

@@ -59,7 +59,7 @@ void write_library_header(BinFile& file, const LibraryFileKind& kind)
 
 std::string library_missing_message(const LibraryFileKind& kind, const std::string& path)
 {
-    return c_format("%s: %s\nDoes not exist.", kind.title, path.c_str());
+    return missing_file_text(kind.title, path);
 }
 
 std::string library_unreadable_message(const LibraryFileKind& kind, const std::string& path)

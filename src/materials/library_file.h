@@ -43,7 +43,8 @@ int read_library_header(BinFile& file, const LibraryFileKind& kind);
 void write_library_header(BinFile& file, const LibraryFileKind& kind);
 
 // The messages of a library file, each naming it:
-//   "Material Library: <path>\nDoes not exist."
+//   "Material Library: <path>\nDoes not exist." (or "...\nIs a folder, not a
+//   file." for a folder)
 //   "Unable to read material library:\n<path>"
 //   "There was an error while reading material library:\n<path>"
 std::string library_missing_message(const LibraryFileKind& kind, const std::string& path);

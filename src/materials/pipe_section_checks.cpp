@@ -61,7 +61,7 @@ std::string section_value_fault(SectionField field, double value)
         return {};
     const ValueBound& b = *r->bound;
     const std::string name = r->name;
-    if (!within(b, value) && !(value > b.low)) {
+    if (below_bound(b, value)) {
         // The bounds above 0 are those of the diameter and the wall.
         if (b.low > 0.0)
             return name + " should be at least " + format_dimension(b.low) + " " + unit_label(DIMENSION);

@@ -52,10 +52,24 @@ inline constexpr ValueBound BEAM_DIMENSION_BOUND{DIMENSION, 0.0, 1000.0};
 // True when the value lies within the bound, ends included with a float's
 // rounding (a stored value typed at a bound passes); never for NaN.
 bool within(const ValueBound& bound, double value);
+// True when the value lies below the bound's low end (with a float's
+// rounding, as `within` takes it) or is NaN: what the editors and readers
+// refuse as invalid.
+bool below_bound(const ValueBound& bound, double value);
 // A value in the chosen unit of its quantity with the unit's name:
 // "1E+19 inch".
 std::string value_text(int quantity, double value);
 // "" when the value lies within its bound, else "<what> of <value> is
 // beyond what a piping model can hold (<low> to <high>)", in the chosen
-// units.
+// units; the value with the digits (five at least) that set it apart from
+// the bound it passed, so that 25400.1 mm reads beyond 25400 mm.
 std::string beyond(const ValueBound& bound, double value, const std::string& what);
+// What a typed value below the bound must be, as an editor's refusal says
+// it: "it must be at least 0.001 inch", "it must be 0 or more" (a bound of
+// 0).
+std::string below_bound_text(const ValueBound& bound);
+// Refuses the typed text (item_text) of `name` for lying below the bound:
+// "<name> =  <text>  is invalid: it must be at least 0.001 inch"
+// (throw_invalid_taking; `number_read` false for a text that its parser
+// refused).
+[[noreturn]] void throw_below_bound(const std::string& name, const ValueBound& bound, bool number_read);

@@ -43,6 +43,13 @@ enum PumpKind : int32_t {
     PUMP_ANSI_HI = 3,
 };
 
+// The API 610 kind of a pump by its vertical-inline flag: what every path
+// that makes an API 610 pump (the pump dialog, the batch file) stores.
+inline int32_t api610_pump_kind(uint8_t vertical)
+{
+    return vertical ? PUMP_VERTICAL_INLINE_API610 : PUMP_HORIZONTAL_API610;
+}
+
 struct PumpRecord {
     std::string name;                       // description
     int32_t suction_node = 0;

@@ -17,7 +17,7 @@ const std::array<BoltSize, BOLT_SIZE_COUNT> bolt_sizes = {{
 }};
 
 const QualificationFileTexts FLANGE_FILE_TEXTS = {
-    "Flange Qualification file: %s\nDoes not exist.",
+    "Flange Qualification file",
     "Unable to read flange qualification file:\n%s",
     "There was an error while reading flange qualification file:\n%s",
     "Unable to write flange data file",

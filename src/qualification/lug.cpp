@@ -14,7 +14,7 @@ const std::vector<std::string>& lug_weld_types(int32_t attachment)
 }
 
 const QualificationFileTexts LUG_FILE_TEXTS = {
-    "Lug evaluation file: %s\nDoes not exist.",
+    "Lug evaluation file",
     "Unable to read lug evaluation file:\n%s",
     "There was an error while reading lug evaluation file:\n%s",
     "Unable to write lug data file",

@@ -11,7 +11,7 @@ const std::array<const char*, 2> nozzle_method_names = {"Allowable Loads on Nozz
                                                         "Local Shell Stresses at Nozzles - WRC Bulletin 537"};
 
 const QualificationFileTexts NOZZLE_FILE_TEXTS = {
-    "Nozzle Evaluation file: %s\nDoes not exist.",
+    "Nozzle Evaluation file",
     "Unable to read nozzle data file:\n%s",
     "There was an error while reading nozzle evaluation file:\n%s",
     "Unable to write data file",

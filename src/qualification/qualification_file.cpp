@@ -9,7 +9,7 @@
 void open_qualification_file(BinFile& file, const std::string& path, const QualificationFileTexts& texts)
 {
     if (!file.open_read(path))
-        throw MessageText(c_format(texts.missing, path.c_str()));
+        throw MessageText(missing_file_text(texts.title, path));
 }
 
 std::string read_qualification_magic(BinFile& file)

@@ -24,7 +24,7 @@
 
 // The messages of one kind of file; each pattern takes the path.
 struct QualificationFileTexts {
-    const char* missing;      // "Flange Qualification file: %s\nDoes not exist."
+    const char* title;        // "Flange Qualification file": a missing file's message (missing_file_text)
     const char* bad_magic;    // "Unable to read flange qualification file:\n%s"
     const char* read_error;   // "There was an error while reading flange qualification file:\n%s"
     const char* write_error;  // "Unable to write flange data file"

@@ -54,7 +54,7 @@ std::string read_time_history_results(const std::string& path)
     close_time_history();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec) || !h.file.open_read(path))
-        return c_format("Time history file: %s\nDoes not exist.", path.c_str());
+        return missing_file_text("Time history file", path);
     char magic[16] = {};
     h.file.read(magic, sizeof magic);
     const float interval = h.file.read_float();

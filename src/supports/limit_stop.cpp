@@ -37,13 +37,18 @@ std::string limit_text(float limit)
     return no_limit(limit) ? std::string("None") : format_displacement_or_none(limit);
 }
 
+bool limits_in_order(double lower, double upper)
+{
+    return upper > lower || (lower == 0.0 && upper == 0.0);
+}
+
 void LimitStop::check_values(const LimitStopValues& values)
 {
     if (no_limit(values.lower) && no_limit(values.upper))
         throw_message("No limits are specified");
     const double lower = no_limit(values.lower) ? -NO_LIMIT : values.lower;
     const double upper = no_limit(values.upper) ? NO_LIMIT : values.upper;
-    if (!(upper > lower))
+    if (!limits_in_order(lower, upper))
         throw_message("Upper limit should be greater than the lower limit");
     const auto& d = values.direction;
     const bool zero = d[0] == 0.0f && d[1] == 0.0f && d[2] == 0.0f;

@@ -3,7 +3,8 @@
 // stiffness (0: rigid) and Coulomb friction, to the ground or to a connected
 // node. Without a direction of its own it acts towards its connected node.
 // A stop whose lower limit is 0 and which has no upper limit is a support
-// that the pipe may lift off.
+// that the pipe may lift off; one whose limits are both 0 holds the pipe
+// along its direction as a restraint does.
 //
 // Model-file record (framed): tag[16], f32 lower limit, f32 upper limit
 // (inch; -1.0e30 and 1.0e30 for none), f32 direction X, Y, Z, f32 friction
@@ -48,6 +49,10 @@ enum LimitStopColumn : int {
 
 // A limit as the tables show it: "None" for no limit.
 std::string limit_text(float limit);
+// True when a stop with these limits (-NO_LIMIT and NO_LIMIT for none) can
+// be: the upper limit above the lower one, or both 0, a stop without a gap
+// that holds the pipe where it stands along its direction.
+bool limits_in_order(double lower, double upper);
 
 class LimitStop final : public SupportItem {
 public:
@@ -59,7 +64,7 @@ public:
     std::string tag() const override { return v.tag; }
     int32_t* connected_node_field() override { return &v.connected; }
     // "No limits are specified", "Upper limit should be greater than the
-    // lower limit" (also when one of them is 0), "Direction is invalid" (a
+    // lower limit" (limits_in_order), "Direction is invalid" (a
     // direction shorter than 1e-4, or none without a connected node),
     // "Friction coefficient is invalid".
     static void check_values(const LimitStopValues& values);

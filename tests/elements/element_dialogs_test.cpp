@@ -53,7 +53,7 @@ TEST_F(BendDialogTest, ChecksRunInOrderWithTheirMessages)
     EXPECT_TRUE(edit_bend(3));
     EXPECT_EQ(new_messages(), (std::vector<std::string>{
                                   "Radius is required",
-                                  "Radius =  0.05  is invalid",
+                                  "Radius =  0.05  is invalid: it must be at least 0.1 inch",
                                   "Bend radius < Section OD",   // a warning; the checks go on
                                   "Thickness is greater than section radius",
                                   "Flexibility factor =  0  is invalid",
@@ -223,9 +223,10 @@ TEST_F(OtherDialogsTest, MiterDialog)
     // Row 4 at node 40 is a pipe: the dialog makes it a miter, closely
     // spaced by default.
     EXPECT_TRUE(edit_miter(4));
-    EXPECT_EQ(new_messages(), (std::vector<std::string>{"Radius is required", "Radius =  0.05  is invalid",
-                                                        "Thickness is greater than section radius",
-                                                        "Flexibility factor =  -2  is invalid"}));
+    EXPECT_EQ(new_messages(),
+              (std::vector<std::string>{"Radius is required", "Radius =  0.05  is invalid: it must be at least 0.1 inch",
+                                        "Thickness is greater than section radius",
+                                        "Flexibility factor =  -2  is invalid"}));
     ASSERT_EQ(model().rows[4].etype, ET_MITER);
     const auto& m = dynamic_cast<const Miter&>(*model().rows[4].element);
     EXPECT_FLOAT_EQ(m.geometry.radius, 15.0f);
@@ -309,6 +310,49 @@ TEST_F(OtherDialogsTest, JacketedBendDialog)
     EXPECT_FALSE(edit_jacketed_bend(3));
 }
 
+namespace {
+
+class ReducerWall : public ElementUiTest {};
+
+}  // namespace
+
+// The reducer dialog checks each end as the model check and the batch
+// reader do: each value within what a piping model can hold, then the wall
+// at most half the diameter; the bend's own wall likewise against its
+// section. Nothing is stored while one is refused.
+TEST_F(ReducerWall, TheDialogsRefuseAnEndOrABendWallThatTheModelCheckRefuses)
+{
+    piping_code() = CODE_B313;
+    script().once("REDUCER_DIALOG", [](HeadlessDialog& d) {
+        attempt(d, {{REDUCER_OD1, "1E19"}, {REDUCER_OD2, "4.5"}, {REDUCER_THK2, "0.237"}});
+        EXPECT_EQ(d.focused(), REDUCER_OD1);
+        attempt(d, {{REDUCER_OD1, "6.625"}, {REDUCER_THK1, "4"}});
+        EXPECT_EQ(d.focused(), REDUCER_THK1);
+        attempt(d, {{REDUCER_THK1, "0.28"}, {REDUCER_THK2, "3"}});
+        EXPECT_EQ(d.focused(), REDUCER_THK2);
+        attempt(d, {{REDUCER_THK2, "0.00005"}});
+        d.press(IDCANCEL);
+    });
+    EXPECT_FALSE(edit_reducer(4));
+    EXPECT_EQ(new_messages(),
+              (std::vector<std::string>{
+                  "OD1 of 1E+19 inch is beyond what a piping model can hold (0.001 inch to 1000 inch)",
+                  "Thk1 > 0.5*OD1", "Thk2 > 0.5*OD2", "Thk2 =  0.00005  is invalid: it must be at least 0.0001 inch"}));
+    EXPECT_EQ(model().rows[4].etype, ET_PIPE);
+
+    piping_code() = CODE_B311;
+    script().once("BEND1_DIALOG", [](HeadlessDialog& d) {
+        attempt(d, {{BEND_THICKNESS, "5"}});
+        attempt(d, {{BEND_THICKNESS, "2000"}});
+        d.press(IDCANCEL);
+    });
+    edit_bend(3);
+    EXPECT_EQ(new_messages(),
+              (std::vector<std::string>{
+                  "Thickness is greater than section radius",
+                  "Thickness of 2000 inch is beyond what a piping model can hold (0.0001 inch to 1000 inch)"}));
+}
+
 TEST_F(OtherDialogsTest, ReducerDialogByPipingCode)
 {
     piping_code() = CODE_B313;   // no cone angle
@@ -327,8 +371,9 @@ TEST_F(OtherDialogsTest, ReducerDialogByPipingCode)
         attempt(d, {{REDUCER_THK1, "3.3125"}, {REDUCER_THK2, "2.25"}});   // exactly half: accepted
     });
     EXPECT_TRUE(edit_reducer(4));
-    EXPECT_EQ(new_messages(), (std::vector<std::string>{"OD2 is required", "OD2 =  0.00005  is invalid",
-                                                        "Thk2 > 0.5*OD2", "Thk1 > 0.5*OD1"}));
+    EXPECT_EQ(new_messages(),
+              (std::vector<std::string>{"OD2 is required", "OD2 =  0.00005  is invalid: it must be at least 0.001 inch",
+                                        "Thk2 > 0.5*OD2", "Thk1 > 0.5*OD1"}));
     const auto& r = dynamic_cast<const Reducer&>(*model().rows[4].element);
     EXPECT_FLOAT_EQ(r.od2, 4.5f);
     EXPECT_FLOAT_EQ(r.thickness1, 3.3125f);

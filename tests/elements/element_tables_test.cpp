@@ -73,7 +73,7 @@ TEST_F(ElementTablesTest, BendCellsAreCheckedAndStored)
     EXPECT_FALSE(type_cell(t, 1, 4, "4"));
     EXPECT_FALSE(type_cell(t, 1, 5, "XX"));
     EXPECT_FALSE(type_cell(t, 1, 6, "0"));
-    EXPECT_EQ(new_messages(), (std::vector<std::string>{"Radius =  0.01  is invalid",
+    EXPECT_EQ(new_messages(), (std::vector<std::string>{"Radius =  0.01  is invalid: it must be at least 0.1 inch",
                                                         "Thickness is greater than section radius",
                                                         "Material is not defined", "Flexibility factor =  0  is invalid"}));
     EXPECT_FALSE(model_modified());
@@ -190,6 +190,47 @@ TEST_F(ElementTablesTest, MiterBendsAreViewOnlyAndPrintTheirSpacing)
     EXPECT_NE(std::find(csv.begin(), csv.end(), "40,12.0000,,,,,2.00,2.00,,,Closely spaced,"), csv.end());
 }
 
+namespace {
+
+using ReducerBounds = ElementTablesTest;
+
+}  // namespace
+
+// A reducer's cells take each end's values within what a piping model can
+// hold, as the model check and the batch reader do, and a bend's own wall
+// within its bound and its section's radius.
+TEST_F(ReducerBounds, CellsRefuseAnEndBeyondWhatAModelCanHold)
+{
+    script().once("REDUCER_DIALOG", [](HeadlessDialog& d) { attempt(d, {{REDUCER_OD2, "4.5"}, {REDUCER_THK2, "0.237"}}); });
+    ASSERT_TRUE(edit_reducer(4));
+    ElementRowsTable& t = reducers_table();
+    t.load();
+    EXPECT_FALSE(type_cell(t, 1, 3, "1E19"));
+    EXPECT_FALSE(type_cell(t, 1, 5, "-4.5"));
+    EXPECT_FALSE(type_cell(t, 1, 6, "2000"));
+    EXPECT_EQ(new_messages(),
+              (std::vector<std::string>{
+                  "OD1 of 1E+19 inch is beyond what a piping model can hold (0.001 inch to 1000 inch)",
+                  "OD2 =  -4.5  is invalid: it must be at least 0.001 inch",
+                  "Thk2 of 2000 inch is beyond what a piping model can hold (0.0001 inch to 1000 inch)"}));
+    const auto& r = dynamic_cast<const Reducer&>(*model().rows[4].element);
+    EXPECT_FLOAT_EQ(r.od1, 6.625f);
+    EXPECT_FLOAT_EQ(r.od2, 4.5f);
+    EXPECT_FLOAT_EQ(r.thickness2, 0.237f);
+    // At the bounds: taken.
+    EXPECT_TRUE(type_cell(t, 1, 5, "1000"));
+    EXPECT_TRUE(type_cell(t, 1, 6, "500"));
+
+    ElementRowsTable& bends = bends_table();
+    bends.load();
+    EXPECT_FALSE(type_cell(bends, 1, 4, "2000"));
+    EXPECT_FALSE(type_cell(bends, 1, 4, "-1"));
+    EXPECT_EQ(new_messages(),
+              (std::vector<std::string>{
+                  "Thickness of 2000 inch is beyond what a piping model can hold (0.0001 inch to 1000 inch)",
+                  "Thickness =  -1  is invalid: it must be 0 or more"}));
+}
+
 TEST_F(ElementTablesTest, ReducerCellsPrintAndExportByCode)
 {
     script().once("REDUCER_DIALOG", [](HeadlessDialog& d) { attempt(d, {{REDUCER_OD2, "4.5"}, {REDUCER_THK2, "0.237"}}); });
@@ -202,7 +243,7 @@ TEST_F(ElementTablesTest, ReducerCellsPrintAndExportByCode)
     EXPECT_FALSE(type_cell(t, 1, 4, "4"));
     EXPECT_FALSE(type_cell(t, 1, 4, "0.00001"));
     EXPECT_EQ(new_messages(), (std::vector<std::string>{"OD1 is required", "OD1 < 2.0*Thk1", "Thk1 > 0.5*OD1",
-                                                        "Thickness =  0.00001  is invalid"}));
+                                                        "Thickness =  0.00001  is invalid: it must be at least 0.0001 inch"}));
     EXPECT_TRUE(type_cell(t, 1, 3, "8.625"));
     EXPECT_FLOAT_EQ(dynamic_cast<const Reducer&>(*model().rows[4].element).od1, 8.625f);
     EXPECT_FALSE(type_cell(t, 1, 7, "10"));   // the cone angle is the dialog's

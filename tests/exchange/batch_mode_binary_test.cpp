@@ -581,15 +581,6 @@ TEST_F(SectionBounds, BatchFileWithAnOutsideDiameterOf1E19EndsWith1NamingTheSect
     EXPECT_FALSE(fs::exists(scratch / "huge.mod"));
     EXPECT_FALSE(fs::exists(scratch / "huge.res"));
 
-    // A reducer's own diameter is refused by the model check before the
-    // run, naming its row; the sound file runs.
-    std::ofstream(scratch / "reducer.mbf") << file("6.625", "1E19");
-    const ProgramRun reducer = run("reducer.mbf");
-    EXPECT_EQ(reducer.exit_code, 1) << reducer.err;
-    EXPECT_NE(reducer.err.find("Row 4: its outside diameter of 5E+18 inch is beyond what a piping model can hold"),
-              std::string::npos)
-        << reducer.err;
-    EXPECT_EQ(reducer.err.find("Assertion"), std::string::npos) << reducer.err;
     std::ofstream(scratch / "sound.mbf") << file("6.625", "8.625");
     const ProgramRun sound = run("sound.mbf");
     EXPECT_EQ(sound.exit_code, 0) << sound.err;
@@ -645,4 +636,51 @@ TEST_F(BatchModeBinaryTest, BatchDynamicLoadsThatTheRunLeavesOutAreNamedOnStanda
     ASSERT_NE(at, std::string::npos);
     EXPECT_NE(text.rfind("The model is analysed as follows:", at), std::string::npos);
     EXPECT_LT(at, text.find("Pipe material A106B"));
+}
+
+// A reducer's ends are its own, no section's: each is checked at its line,
+// before anything is written, and the message names the line, the reducer
+// and the value of the end as it was typed (not the mean of the two ends).
+class ReducerBounds : public SectionBounds {};
+
+TEST_F(ReducerBounds, AnEndDiameterOf1E19EndsWith1AtItsLineQuotingWhatWasTyped)
+{
+    std::ofstream(scratch / "reducer.mbf") << file("6.625", "1E19");
+    const ProgramRun r = run("reducer.mbf");
+    EXPECT_EQ(r.exit_code, 1) << r.err;
+    EXPECT_NE(r.err.find("Line = 17 :  T30,X2-0,JD,COD1=1E19,THK1=0.322,OD2=6.625,THK2=0.28\nThe reducer at node 30: "
+                         "OD1 of 1E+19 inch is beyond what a piping model can hold (0.001 inch to 1000 inch)"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("5E+18"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(scratch / "reducer.mod"));
+    EXPECT_FALSE(fs::exists(scratch / "reducer.res"));
+}
+
+class ReducerWall : public SectionBounds {};
+
+TEST_F(ReducerWall, AnEndWallThickerThanItsRadiusEndsWith1NamingTheRow)
+{
+    // 6.625 in with a 4 in wall at the first end, 4.5 in with a 3 in wall at
+    // the second: more than half the diameter, a wall that closes the bore.
+    const std::pair<std::string, std::string> ends[] = {
+        {seed_batch_files::reducer_walls("4", "0.237"),
+         "Line = 17 :  T30,X2-0,JD,COD1=6.625,THK1=4,OD2=4.5,THK2=0.237\nThe reducer at node 30: Thk1 > 0.5*OD1"},
+        {seed_batch_files::reducer_walls("0.28", "3"),
+         "Line = 17 :  T30,X2-0,JD,COD1=6.625,THK1=0.28,OD2=4.5,THK2=3\nThe reducer at node 30: Thk2 > 0.5*OD2"},
+        {seed_batch_files::line_with_row("6.625", "0.28", "T30,Y2-0,KI,B9,CBTHK=5"),
+         "Line = 17 :  T30,Y2-0,KI,B9,CBTHK=5\nThe bend at node 30: Thickness is greater than section radius"},
+    };
+    for (const auto& [text, message] : ends) {
+        std::ofstream(scratch / "thick.mbf", std::ios::trunc) << text;
+        const ProgramRun r = run("thick.mbf");
+        EXPECT_EQ(r.exit_code, 1) << r.err;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("Section"), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(scratch / "thick.mod"));
+    }
+    // Half the diameter is a wall a reducer can have.
+    std::ofstream(scratch / "half.mbf") << seed_batch_files::reducer_walls("3.3125", "0.237");
+    const ProgramRun half = run("half.mbf");
+    EXPECT_EQ(half.exit_code, 0) << half.err;
 }

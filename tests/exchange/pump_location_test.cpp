@@ -55,12 +55,9 @@ TEST_F(PumpLocation, BatchLineAndPumpDialogStoreTheSameVerticalInlinePump)
         d.type(PUMP_SUCTION, "10");
         d.type(PUMP_DISCHARGE, "20");
     });
-    // The same record but for the standard, which a batch line leaves at 0
-    // and the dialog writes (vertical inline API 610).
+    // The same record, its standard included (vertical inline API 610).
     EXPECT_EQ(from_dialog.kind, PUMP_VERTICAL_INLINE_API610);
-    PumpRecord expected = from_batch;
-    expected.kind = from_dialog.kind;
-    EXPECT_TRUE(from_dialog == expected);
+    EXPECT_TRUE(from_dialog == from_batch);
 }
 
 TEST_F(PumpLocation, APumpCentredAtTheOriginIsTakenByEitherRouteAndExportedBack)
@@ -74,11 +71,10 @@ TEST_F(PumpLocation, APumpCentredAtTheOriginIsTakenByEitherRouteAndExportedBack)
     script().once("PUMP_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
     EXPECT_EQ(edit_pump(horizontal, 2, 0), 1);
     EXPECT_EQ(script().messages().size(), messages);
-    // The dialog writes the standard, which a batch line leaves at 0
-    // (horizontal API 610): nothing else changes.
-    PumpRecord expected = before;
-    expected.kind = PUMP_HORIZONTAL_API610;
-    EXPECT_TRUE(horizontal == expected);
+    // Nothing changes: the line stored the standard the dialog writes
+    // (horizontal API 610).
+    EXPECT_EQ(before.kind, PUMP_HORIZONTAL_API610);
+    EXPECT_TRUE(horizontal == before);
     const PumpRecord typed_at_origin = typed([](HeadlessDialog& d) {
         d.type(PUMP_DESCRIPTION, "HOR");
         d.type(PUMP_SUCTION, "10");
@@ -100,4 +96,67 @@ TEST_F(PumpLocation, APumpCentredAtTheOriginIsTakenByEitherRouteAndExportedBack)
     ASSERT_EQ(pumps().size(), 2);
     EXPECT_TRUE(pumps()[1] == imported[1]);
     EXPECT_TRUE(pumps()[2] == imported[2]);
+}
+
+namespace {
+
+class OnePumpKind : public PumpLocation {};
+
+}  // namespace
+
+// A pump holds one standard whichever route made it: the PUMPS line and the
+// dialog both store the API 610 kind of the vertical-inline flag, and a pump
+// once made ANSI/HI and then made vertical inline in the dialog keeps none
+// of the ANSI/HI choices. The export then has a place for every field.
+TEST_F(OnePumpKind, EveryRouteStoresOneKindAndTheExportLeavesNothingOut)
+{
+    EXPECT_EQ(pumps()[1].kind, PUMP_VERTICAL_INLINE_API610);
+    EXPECT_EQ(pumps()[2].kind, PUMP_HORIZONTAL_API610);
+    PumpRecord p = typed([](HeadlessDialog& d) {
+        d.type(PUMP_DESCRIPTION, "HI");
+        d.press(PUMP_ANSI_HI_RADIO);
+        d.select(PUMP_TYPE, 0);
+        d.select(PUMP_SIZE, 1);
+        d.select(PUMP_MATERIAL, 2);
+        d.type(PUMP_TEMPERATURE, "300");
+        d.type(PUMP_SUCTION, "10");
+        d.type(PUMP_SHAFT, "1");
+        d.type(PUMP_CENTRE, "5");
+    });
+    ASSERT_EQ(p.kind, PUMP_ANSI_HI);
+    script().once("PUMP_DIALOG", [](HeadlessDialog& d) {
+        d.press(PUMP_VERTICAL);
+        d.press(IDOK);
+    });
+    ASSERT_EQ(edit_pump(p, 3, 0), 1);
+    EXPECT_EQ(p.kind, PUMP_VERTICAL_INLINE_API610);
+    EXPECT_EQ(p.vertical, 1);
+    EXPECT_EQ(p.hi_type, 0);
+    EXPECT_EQ(p.hi_size, 0);
+    EXPECT_EQ(p.hi_material, 0);
+    EXPECT_EQ(p.temperature, 0.0f);
+    pumps().push_back(p);
+    // The line's pumps edited in the dialog without a change stay as they were.
+    for (int i = 1; i <= 2; ++i) {
+        const PumpRecord before = pumps()[i];
+        script().once("PUMP_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
+        ASSERT_EQ(edit_pump(pumps()[i], i, 0), 1);
+        EXPECT_TRUE(pumps()[i] == before) << i;
+    }
+
+    BatchExportReport report;
+    const std::string text = batch_export_text({}, &report);
+    EXPECT_EQ(report.entries[NC_PUMP_FIELDS].count, 0) << report.message();
+    // A record of a file older than the standard (kind 0) is an API 610 pump
+    // too: nothing of it is left out.
+    pumps()[1].kind = PUMP_KIND_UNSET;
+    BatchExportReport old_record;
+    batch_export_text({}, &old_record);
+    EXPECT_EQ(old_record.entries[NC_PUMP_FIELDS].count, 0) << old_record.message();
+
+    init_model();
+    std::istringstream in(text);
+    import_batch_text(in);
+    ASSERT_EQ(pumps().size(), 3);
+    EXPECT_TRUE(pumps()[3] == p);
 }

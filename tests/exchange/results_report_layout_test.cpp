@@ -183,3 +183,71 @@ TEST_F(ResultsReportRowsApart, ReportReadsAsTheOneWrittenInTurn)
     }
     set_report_rows_apart_block(0);
 }
+
+namespace {
+
+class ReportColumns : public ResultsOnViewsReport {
+protected:
+    // The whitespace-separated texts of the first line that begins with
+    // `start` after the first line that holds `after`.
+    static std::vector<std::string> row_texts(const std::string& text, const std::string& start,
+                                              const std::string& after)
+    {
+        const std::vector<std::string> lines = lines_from(text, start, 1, after);
+        std::vector<std::string> out;
+        if (lines.empty())
+            return out;
+        std::istringstream in(lines[0]);
+        for (std::string word; in >> word;)
+            out.push_back(word);
+        return out;
+    }
+};
+
+// Five-digit nodes (bends' A and B nodes six characters), a valve of
+// 3.25E8 lb, forces of 1E10 to 1E12 lb and ft-lb, a specified displacement
+// of 100 in and a 48 in line 30 ft deep in sand of phi 75 degrees.
+const std::string EXTREME_VALUES =
+    "Extreme values\nOPTIONS\nHGRA,B313\nOPTEMP\n70,7000,2\n"
+    "MATERIAL\nA106B,0.283,0.3,1.0,1.0,CS,Carbon steel\nA106B,70,29.5E6,6.07E-6,20000\n"
+    "A106B,500,27.3E6,7.02E-6,18900\nA106B,3000,1.3E6,9.02E-6,900\n"
+    "SOILS\nS1,0,120,30-0,75,1.0\n"
+    "PIPE\n6,6.625,0.28,0.0625,12.5,7.5,2.0\n4,4.5,0.237,0.0625,12.5,7.5,1.5\n48,48,0.5,,,,,,,S1\n"
+    "LOADS\nOPER,3000,99000,1.0,2900,150\n"
+    "LAYOUT\nF99910,MA106B,P6,KA,CL=OPER\nT99912,Y0-6\nT99914,Y1-4,JV,CVWGT=325E6,AWGT=60E6,OFFSET(18,0,0)\n"
+    "T99920,Y4-2,KI,B9\nT99925,X3-0,CLS(0,NONE),DV(0,1,0)\nT99930,X7-0,KI,B9\nT99935,Z4-0,CG\n"
+    "T99940,Z4-0,CF(0,1,0)\nT99945,X1-0,JD,COD1=6.625,THK1=0.28,OD2=4.5,THK2=0.237\n"
+    "T99950,X4-0,P4,KI,B6,CFOR(-1.5E10,2.5E11,-3.7E10),MOM(-1E12,2E12,-3E12)\n"
+    "T99960,Y-4-0,KA,CDIS(100,-80,90),DIS2(0,0.12,0)\n"
+    "F99970,MA106B,P48,KA\nT99980,Z20-0\nT99990,Z20-0,KA\n";
+
+}  // namespace
+
+// Every table of the report, the model's input tables and every part of
+// the results, keeps a blank before each column on extreme values: no text
+// runs into the text before it (report_crowded_texts counts the texts that
+// did), the rows written apart on other threads included. Where a node or
+// a number is wider than its column the row moves on; a soil row of
+// five-digit nodes, a displacement row of a bend's node and the valve's
+// row keep every value a text of its own.
+TEST_F(ReportColumns, EveryTableKeepsABlankBeforeEachColumnOnExtremeValues)
+{
+    ASSERT_NO_FATAL_FAILURE(open(EXTREME_VALUES));
+    set_report_rows_apart_block(2);
+    report_begin_text(false);
+    results_report_job(default_report_selection()).write();
+    EXPECT_EQ(report_crowded_texts(), 0);
+    const std::string text = report_end_text();
+    set_report_rows_apart_block(0);
+    for (const char* part : {"Valves", "Soil restraints", "Displacements", "Sorted stresses", "Code compliance",
+                             "Loads on Anchors"})
+        EXPECT_NE(text.find(part), std::string::npos) << part;
+    // From, To and the eight values.
+    EXPECT_EQ(row_texts(text, "  99970 ", "Stiffnes MaxLoad").size(), 10u);
+    // The node and six displacements.
+    EXPECT_EQ(row_texts(text, "     99920A", "Displacements in global coordinates").size(), 7u);
+    // From, To, the weight and the other five values of the valve.
+    const std::vector<std::string> valve = row_texts(text, "     99912", "Valves");
+    ASSERT_GE(valve.size(), 3u);
+    EXPECT_EQ(valve[1], "99914");
+}

@@ -484,6 +484,73 @@ TEST_F(ReportTest, ANumberTakesTheRoomThereIs) {
     EXPECT_EQ(report_end_text(), "141096320,,,\n");
 }
 
+// A text never runs into the text before it: one that would come closer
+// than one blank starts one blank after it, and a value of a left-aligned
+// column takes the exponent form that fits the room up to the next column,
+// or moves on with its room after a text that reaches into it. What still
+// runs together (a text written before one to its left) is counted.
+TEST_F(ReportTest, ColumnsKeepABlankBeforeTheNext) {
+    auto line = [](const std::function<void()>& write, int* crowded = nullptr) {
+        report_begin_text(false);
+        write();
+        if (crowded) *crowded = report_crowded_texts();
+        const std::vector<std::string> lines = split_lines(report_end_text());
+        return lines.size() > 3 ? lines[3] : std::string();
+    };
+    // Node 99970 in the four columns from 3: the next node moves on.
+    EXPECT_EQ(line([] {
+                  report_print_at("99970", 3);
+                  report_print_at("99980", 8);
+              }),
+              "  99970 99980");
+    // Right-aligned too, and accented names count characters.
+    EXPECT_EQ(line([] {
+                  report_print_at("Düsseldorf", 1);
+                  report_print_right("Köln", 12);
+              }),
+              "Düsseldorf Köln");
+    // Eight characters where seven fit before the next column at 30: the
+    // exponent form that fits; a value that fits is written as given.
+    EXPECT_EQ(line([] {
+                  report_value_at("20599202", 20599202.0, 22, 7);
+                  report_value_at("545455", 545455.0, 30, 8);
+              }),
+              std::string(21, ' ') + "2.1E+07 545455");
+    // After a text that reaches into its column the value moves on with all
+    // its room.
+    EXPECT_EQ(line([] {
+                  report_print_at("99980", 8);
+                  report_value_at("28.6E+6", 2.86e7, 13, 8);
+                  report_value_at("3376680", 3376680.0, 22, 7);
+              }),
+              "       99980 28.6E+6 3376680");
+    // Written out of order over the text after it: nothing can move, and the
+    // report counts it.
+    int crowded = 0;
+    EXPECT_EQ(line(
+                  [] {
+                      report_print_at("12345", 10);
+                      report_print_at("ABCDEFG", 4);
+                  },
+                  &crowded),
+              "   ABCDEFG2345");
+    EXPECT_EQ(crowded, 1);
+    // Rules are written over and may be written over.
+    EXPECT_EQ(line(
+                  [] {
+                      report_rule_at_line();
+                      report_print_at(" Title ", 10);
+                  },
+                  &crowded),
+              "   ------ Title " + std::string(REPORT_RIGHT_COLUMN - 16, '-'));
+    EXPECT_EQ(crowded, 0);
+    // CSV holds the value as given.
+    report_begin_text(true);
+    report_value_at("20599202", 20599202.0, 22, 7);
+    report_next_line();
+    EXPECT_EQ(report_end_text(), "20599202,\n");
+}
+
 TEST_F(ReportTest, AWholeReportRunKeepsAnOpenReportAlone) {
     report_begin_text(false);
     report_line("outer before");

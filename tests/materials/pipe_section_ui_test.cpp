@@ -159,7 +159,7 @@ TEST_F(PipeSectionUiTest, DialogChecksRunInOrderWithTheirMessages)
                                         "Section =  BM1  is already defined as a beam section",
                                         "Section =  S2  is already defined",
                                         "Outside diameter is required",
-                                        "Outside diameter =  0.0005  is invalid",
+                                        "Outside diameter =  0.0005  is invalid: it must be at least 0.001 inch",
                                         "Thickness is greater than radius",
                                         "Corrosion allowance >= Thickness",
                                         "Mill tolerance =  75.1  is invalid",

@@ -349,8 +349,8 @@ TEST_F(SectionBounds, ThicknessAndDiameterCellsTakeTheLimitsOfTheModelCheck)
     pipe_sections().push_back(non_standard_section("P1", 4.5f, 0.237f));
     open_sections_table();
     const std::pair<std::string, std::string> refused[] = {
-        {"0", "Thickness =  0  is invalid"},
-        {"0.00009", "Thickness =  0.00009  is invalid"},
+        {"0", "Thickness =  0  is invalid: it must be at least 0.0001 inch"},
+        {"0.00009", "Thickness =  0.00009  is invalid: it must be at least 0.0001 inch"},
         {"2000", "Thickness of 2000 inch is beyond what a piping model can hold (0.0001 inch to 1000 inch)"},
     };
     for (const auto& [text, message] : refused) {
@@ -386,6 +386,32 @@ TEST_F(SectionBounds, ThicknessAndDiameterCellsTakeTheLimitsOfTheModelCheck)
     EXPECT_FLOAT_EQ(beam_sections()[1].values[BS_AREA], 5.26f);
 }
 
+namespace {
+
+using SectionBoundMessage = SectionBounds;
+
+}  // namespace
+
+// A diameter below its bound, typed negative or 0, is refused with what the
+// cell takes, not with the sign's rule alone (0 is refused too); a text
+// that is no number says nothing more.
+TEST_F(SectionBoundMessage, ARefusedDiameterSaysWhatTheCellTakes)
+{
+    pipe_sections().push_back(non_standard_section("P1", 4.5f, 0.237f));
+    open_sections_table();
+    const std::pair<std::string, std::string> refused[] = {
+        {"-6", "OD =  -6  is invalid: it must be at least 0.001 inch"},
+        {"0", "OD =  0  is invalid: it must be at least 0.001 inch"},
+        {"X", "OD =  X  is invalid"},
+    };
+    for (const auto& [text, message] : refused) {
+        type_cell(4, text);
+        EXPECT_EQ(script().last_message(), message) << text;
+        EXPECT_FLOAT_EQ(pipe_sections()[1].outside_diameter, 4.5f) << text;
+        key(KEY_ESCAPE);
+    }
+}
+
 TEST_F(SectionBounds, SectionDialogTakesTheSameLimits)
 {
     pipe_sections().push_back(non_standard_section("P1", 4.5f, 0.237f));
@@ -405,7 +431,7 @@ TEST_F(SectionBounds, SectionDialogTakesTheSameLimits)
     EXPECT_EQ(edit_pipe_section(1), IDOK);
     EXPECT_EQ(script().messages(),
               (std::vector<std::string>{
-                  "Thickness =  0  is invalid",
+                  "Thickness =  0  is invalid: it must be at least 0.0001 inch",
                   "Outside diameter of 1E+19 inch is beyond what a piping model can hold (0.001 inch to 1000 inch)",
                   "Insulation density of 5000 lb/ft3 is beyond what a piping model can hold (0 lb/ft3 to 1728 lb/ft3)",
                   "Lining thickness of 5000 inch is beyond what a piping model can hold (0 inch to 1000 inch)"}));

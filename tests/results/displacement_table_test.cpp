@@ -17,6 +17,7 @@
 #include "results/ui/result_choosers.h"
 #include "results/ui/soil_acceleration_tables.h"
 
+#include <array>
 #include <numbers>
 
 namespace {
@@ -296,6 +297,99 @@ TEST_F(SoilRestraintTable, RecordsOfAWrittenFileOnScreenInTextAndCsv)
     EXPECT_EQ(csv[2], "From To   Stiffnes MaxLoad Stiffnes MaxLoad Stiffnes MaxLoad Stiffnes MaxLoad,Name,Type,");
     EXPECT_EQ(csv[4], "10,20,2500,120,2.5E+6,3000,800,7.25,400,60,CLAY,Cohesive,");
     EXPECT_EQ(csv[5], "20,30,2500,120,2.5E+6,3000,800,7.25,400,60,,,");
+}
+
+namespace {
+
+class SoilTableColumns : public DisplacementTable {
+protected:
+    // A record of the element `element` with the eight values in the order
+    // of the table: stiffness and maximum load, axial, transverse, down, up.
+    static SoilRestraintRecord record(int element, const std::array<float, 8>& v)
+    {
+        SoilRestraintRecord r;
+        r.element = element;
+        r.axial_stiffness = v[0];
+        r.axial_load = v[1];
+        r.transverse_stiffness = v[2];
+        r.transverse_load = v[3];
+        r.down_stiffness = v[4];
+        r.down_load = v[5];
+        r.up_stiffness = v[6];
+        r.up_load = v[7];
+        return r;
+    }
+    // The rows of the text report, without the heading.
+    std::vector<std::string> rows(const std::vector<SoilRestraintRecord>& records, int first_node = 10)
+    {
+        Values v;
+        v.soils = records;
+        start_model();
+        add(first_node, ET_FROM, 0, 0, 0, DT_ANCHOR);
+        add(first_node + 10, ET_PIPE, 100, 0, 0);
+        add(first_node + 20, ET_PIPE, 0, 0, 100, DT_ANCHOR);
+        piping_code() = CODE_B311;
+        [&] { ASSERT_NO_FATAL_FAILURE(write_results({LC_SUSTAINED}, v)); }();
+        [&] { ASSERT_NO_FATAL_FAILURE(open_written()); }();
+        std::vector<std::string> lines = report_lines(print_soil_restraints);
+        return lines.size() > 7 ? std::vector<std::string>(lines.begin() + 6, lines.end() - 1) : lines;
+    }
+};
+
+}  // namespace
+
+// The values stand at 13, 22, 30, 39, 47, 56, 64 and 73, each with the
+// room up to one blank before the next. A value whose own form is wider
+// takes the exponent form that fits that room; the CSV cells keep the
+// forms of the table.
+TEST_F(SoilTableColumns, AValueThatFillsItsColumnTakesTheExponentFormThatFits)
+{
+    // A 48 in line 30 ft deep in sand of phi 40 degrees: a vertical down
+    // load of 20,599,202 lb is eight digits, one more than the seven
+    // columns from 56 to 62 before the up stiffness at 64; it reads 2.1E+07.
+    // Phi 75 degrees: an axial load of 1.89E+11 lb (eight characters) in
+    // columns 22 to 28, 1.9E+11. Phi 0: a stiffness of 0.007049 lb/in fills
+    // its eight columns and keeps the blank before the load of 9.999 lb.
+    const std::vector<std::string> text =
+        rows({record(1, {6.43e6f, 759199.0f, 1.45e6f, 6972267.0f, 4.29e6f, 20599202.0f, 545455.0f, 1963636.0f}),
+              record(2, {2.86e7f, 1.89e11f, 2.47e6f, 1.2e7f, 4.28e11f, 2.1e12f, 1.02e6f, 3681818.0f})});
+    ASSERT_EQ(text.size(), 2u);
+    EXPECT_EQ(text[0], std::string(TextLine()
+                                       .at(3, "10")
+                                       .at(8, "20")
+                                       .at(13, "6.43E+6")
+                                       .at(22, "759199")
+                                       .at(30, "1.45E+6")
+                                       .at(39, "6972267")
+                                       .at(47, "4.29E+6")
+                                       .at(56, "2.1E+07")
+                                       .at(64, "545455")
+                                       .at(73, "1963636")));
+    EXPECT_EQ(text[1], std::string(TextLine()
+                                       .at(3, "20")
+                                       .at(8, "30")
+                                       .at(13, "28.6E+6")
+                                       .at(22, "1.9E+11")
+                                       .at(30, "2.47E+6")
+                                       .at(39, "1.2E+07")
+                                       .at(47, "428E+9")
+                                       .at(56, "2.1E+12")
+                                       .at(64, "1.02E+6")
+                                       .at(73, "3681818")));
+    const std::vector<std::string> csv = table_lines(soil_restraints_table(), true);
+    ASSERT_GE(csv.size(), 5u);
+    EXPECT_EQ(csv[4], "10,20,6.43E+6,759199,1.45E+6,6972267,4.29E+6,20599202,545455,1963636,,,");
+}
+
+TEST_F(SoilTableColumns, FiveDigitNodesMoveTheValuesOnRatherThanRunIntoThem)
+{
+    // Nodes 99970 and 99980 take five columns each from 3 and 8: the values
+    // move one blank after them, each with its room, and the row keeps
+    // every digit; a tiny stiffness fills its room.
+    const std::vector<std::string> text =
+        rows({record(1, {2.86e7f, 3376680.0f, 0.007049f, 9.999f, 4.28e11f, 2.1e12f, 1.02e6f, 3681818.0f})}, 99970);
+    ASSERT_EQ(text.size(), 1u);
+    EXPECT_EQ(text[0], "  99970 99980 28.6E+6 3376680 0.007049 10.00  428E+9   2.1E+12 1.02E+6  3681818");
 }
 
 TEST_F(SoilRestraintTable, WithoutBuriedPipingNothingIsOfferedOrPrinted)

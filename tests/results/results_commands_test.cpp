@@ -102,6 +102,29 @@ TEST_F(ResultsCommandTest, ResultsOlderThanTheModelAreMarkedOutOfDate)
     EXPECT_TRUE(results_out_of_date());
 }
 
+namespace {
+
+using ResultsMessageText = ResultsCommandTest;
+
+}  // namespace
+
+// A folder where the results file or its model should be: the message says
+// it is a folder, and the results stay closed.
+TEST_F(ResultsMessageText, AResultsFileOrModelThatIsAFolderSaysItIsAFolder)
+{
+    open_by_extension(path("sample.mod"));
+    std::filesystem::remove(folder / "sample.res");
+    std::filesystem::create_directories(folder / "sample.res");
+    open_results();
+    EXPECT_EQ(last_message(), "Results file: " + path("sample.res") + "\nIs a folder, not a file.");
+    EXPECT_FALSE(in_results());
+    std::filesystem::create_directories(folder / "x.mod");
+    std::filesystem::copy_file(folder / "sample.mod", folder / "x.res");
+    EXPECT_EQ(thrown_text([&] { open_by_extension(path("x.res")); }),
+              "Model file: " + path("x.mod") + "\nIs a folder, not a file.");
+    EXPECT_FALSE(in_results());
+}
+
 TEST_F(ResultsCommandTest, ResultsFileOpensItsModelFirst)
 {
     open_by_extension(path("sample.res"));

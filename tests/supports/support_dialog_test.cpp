@@ -229,7 +229,7 @@ TEST_F(SupportDialogTest, GuideLimitStopAndSnubber)
     edit("LIMIT_STOP_DIALOG", [](HeadlessDialog& d) {
         EXPECT_EQ(d.text(STOP_LOWER), "None");
         attempt(d, {{SUP_DIRECTION + 1, "1"}});                       // no limits
-        attempt(d, {{STOP_LOWER, "0"}, {STOP_UPPER, "0"}});           // upper not above lower
+        attempt(d, {{STOP_LOWER, "0"}, {STOP_UPPER, "-0.1"}});        // upper below lower
         EXPECT_EQ(d.focused(), STOP_UPPER);
         attempt(d, {{STOP_UPPER, "none"}});
     });

@@ -112,12 +112,12 @@ TEST_F(SupportTableTest, TypedCellsAreCheckedAndStoredOnlyWhenChanged)
     EXPECT_TRUE(type_cell(t, 1, 5, "0.3"));
     EXPECT_FALSE(model_modified());
 
-    // The limit stop's limits are checked together: an upper limit at the
-    // lower one (0) is refused.
+    // The limit stop's limits are checked together: an upper limit below
+    // the lower one (0) is refused.
     SupportTable& stops = opened(DT_LIMIT_STOP);
     EXPECT_TRUE(type_cell(stops, 1, 3, "0"));
     EXPECT_TRUE(type_cell(stops, 1, 5, "1"));
-    EXPECT_FALSE(type_cell(stops, 1, 4, "0"));
+    EXPECT_FALSE(type_cell(stops, 1, 4, "-0.1"));
     EXPECT_EQ(script().last_message(), "Upper limit should be greater than the lower limit");
     EXPECT_TRUE(no_limit(dynamic_cast<LimitStop&>(*model().rows[5].data).v.upper));
 

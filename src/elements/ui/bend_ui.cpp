@@ -1,6 +1,7 @@
 // The bend dialogs (BEND1_DIALOG, BEND2_DIALOG), the "Bends" table and its
 // printed and CSV forms.
 #include "elements/bend.h"
+#include "elements/element_common.h"
 #include "elements/element_dialog_ids.h"
 #include "elements/ui/dialogs_elements.h"
 #include "elements/ui/element_ui.h"
@@ -18,6 +19,7 @@
 #include "materials/pipe_section.h"
 #include "materials/ui/record_combos.h"
 #include "model/model.h"
+#include "model/value_bounds.h"
 #include "model/piping_codes.h"
 
 #include <tuple>
@@ -140,8 +142,9 @@ public:
         }
         // 2. Thickness.
         g.thickness = read_dimension(BEND_THICKNESS, "Thickness", 0.0, false, og.thickness);
-        if (section && g.thickness > section->outside_diameter / 2.0f)
-            dialog_throw(BEND_THICKNESS, "Thickness is greater than section radius");
+        if (const std::string fault = bend_wall_fault(g.thickness, section ? section->outside_diameter : 0.0f);
+            !fault.empty())
+            dialog_throw(BEND_THICKNESS, fault);
         // 3. Material.
         const int material = dialog_list_selection(BEND_MATERIAL);
         g.material = material > 0 && pipe_materials().valid(material) ? pipe_materials()[material].name : "";
@@ -309,8 +312,9 @@ public:
         switch (c) {
         case BC_RADIUS: {
             float radius = 0.0f;
-            if (parse_dimension_buffer(radius) != 0 || radius < 0.1f)
-                throw_invalid("Radius");
+            const bool read = parse_dimension_buffer(radius) == 0;
+            if (!read || radius < 0.1f)
+                throw_below_bound("Radius", ValueBound{DIMENSION, 0.1, 0.1}, read);
             if (radius == g.radius && g.radius_kind == RADIUS_USER)
                 break;
             g.radius = radius;
@@ -321,11 +325,12 @@ public:
         }
         case BC_THICKNESS: {
             float thickness = 0.0f;
-            if (parse_dimension_buffer(thickness) != 0 || thickness < 0.0f)
+            if (parse_dimension_buffer(thickness) != 0)
                 throw_invalid("Thickness");
             const PipeSection* section = section_of_row(r);
-            if (section && thickness > section->outside_diameter / 2.0f)
-                throw CI{"Thickness is greater than section radius", c};
+            if (const std::string fault = bend_wall_fault(thickness, section ? section->outside_diameter : 0.0f);
+                !fault.empty())
+                throw CI{fault, c};
             if (thickness == g.thickness)
                 break;
             g.thickness = thickness;

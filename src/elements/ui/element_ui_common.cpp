@@ -8,6 +8,7 @@
 #include "framework/units.h"
 #include "materials/pipe_section.h"
 #include "model/model.h"
+#include "model/value_bounds.h"
 #include "model/ui/layout_window.h"
 #include "model/ui/list_window.h"
 #include "model/view_drawing.h"
@@ -109,8 +110,9 @@ float ElementDialog::read_dimension(int item, const char* name, double smallest,
     if (untouched(item))
         return stored;
     float value = 0.0f;
-    if (parse_dimension_buffer(value) != 0 || value < 0.0f || value < smallest)
-        throw_invalid(name);
+    const bool read = parse_dimension_buffer(value) == 0;
+    if (!read || value < smallest)
+        throw_below_bound(name, ValueBound{DIMENSION, smallest, smallest}, read);
     return value;
 }
 

@@ -1,6 +1,7 @@
 // The jacketed-bend dialog (JBEND_DIALOG): the jacket's material, section
 // and load, the radii and walls of jacket and core, and the intermediate
 // nodes on the jacket.
+#include "elements/element_common.h"
 #include "elements/element_dialog_ids.h"
 #include "elements/jacketed_bend.h"
 #include "elements/ui/dialogs_elements.h"
@@ -107,8 +108,10 @@ public:
         // 1, 2. The core's radius and wall.
         read_radius(JBEND_CORE_LONG, JBEND_CORE_RADIUS, r.section, before.geometry.radius, g.radius_kind, g.radius);
         g.thickness = read_dimension(JBEND_CORE_THICKNESS, "Thickness", 0.0, false, before.geometry.thickness);
-        if (core_section && g.thickness > pipe_sections()[core_section].outside_diameter / 2.0f)
-            dialog_throw(JBEND_CORE_THICKNESS, "Thickness is greater than section radius");
+        if (const std::string fault =
+                bend_wall_fault(g.thickness, core_section ? pipe_sections()[core_section].outside_diameter : 0.0f);
+            !fault.empty())
+            dialog_throw(JBEND_CORE_THICKNESS, fault);
         // 3. The jacket's material, section and load.
         const int material = dialog_list_selection(JBEND_JACKET_MATERIAL);
         if (material < 0 || !pipe_materials().valid(material + 1))
@@ -128,8 +131,9 @@ public:
         // 4, 5. The jacket's radius and wall.
         read_radius(JBEND_JACKET_LONG, JBEND_JACKET_RADIUS, j.section, before.jacket.radius, j.radius_kind, j.radius);
         j.thickness = read_dimension(JBEND_JACKET_THICKNESS, "Thickness", 0.0, false, before.jacket.thickness);
-        if (j.thickness > pipe_sections()[section + 1].outside_diameter / 2.0f)
-            dialog_throw(JBEND_JACKET_THICKNESS, "Thickness is greater than section radius");
+        if (const std::string fault = bend_wall_fault(j.thickness, pipe_sections()[section + 1].outside_diameter);
+            !fault.empty())
+            dialog_throw(JBEND_JACKET_THICKNESS, fault);
         // 6. Intermediate nodes on the jacket.
         g.node1 = read_intermediate_node(JBEND_NODE1);
         if (g.node1 != 0)

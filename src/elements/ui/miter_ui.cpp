@@ -1,5 +1,6 @@
 // The miter dialog (MITER_DIALOG), the "Miter bends" table and its printed
 // and CSV forms.
+#include "elements/element_common.h"
 #include "elements/element_dialog_ids.h"
 #include "elements/miter.h"
 #include "elements/ui/dialogs_elements.h"
@@ -81,8 +82,10 @@ public:
         BendGeometry& g = next.geometry;
         g.radius = read_dimension(MITER_RADIUS, "Radius", 0.1, true, before.geometry.radius);
         g.thickness = read_dimension(MITER_THICKNESS, "Thickness", 0.0, false, before.geometry.thickness);
-        if (section && g.thickness > pipe_sections()[section].outside_diameter / 2.0f)
-            dialog_throw(MITER_THICKNESS, "Thickness is greater than section radius");
+        if (const std::string fault =
+                bend_wall_fault(g.thickness, section ? pipe_sections()[section].outside_diameter : 0.0f);
+            !fault.empty())
+            dialog_throw(MITER_THICKNESS, fault);
         const int material = dialog_list_selection(MITER_MATERIAL);
         g.material = material > 0 && pipe_materials().valid(material) ? pipe_materials()[material].name : "";
         next.ff_in = read_flexibility_factor(MITER_FF_IN, before.ff_in);

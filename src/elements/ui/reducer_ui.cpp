@@ -16,6 +16,7 @@
 #include "framework/units.h"
 #include "materials/pipe_section.h"
 #include "model/model.h"
+#include "model/value_bounds.h"
 #include "model/view_drawing.h"
 
 #include <cmath>
@@ -125,14 +126,8 @@ public:
         const Reducer* old = reducer_of_row(row_);
         const Reducer& before = stored_values_;
         Reducer next;
-        next.od1 = read_size(REDUCER_OD1, "OD1", before.od1);
-        next.thickness1 = read_size(REDUCER_THK1, "Thk1", before.thickness1);
-        if (next.thickness1 > next.od1 / 2.0f)
-            dialog_throw(REDUCER_THK1, "Thk1 > 0.5*OD1");
-        next.od2 = read_size(REDUCER_OD2, "OD2", before.od2);
-        next.thickness2 = read_size(REDUCER_THK2, "Thk2", before.thickness2);
-        if (next.thickness2 > next.od2 / 2.0f)
-            dialog_throw(REDUCER_THK2, "Thk2 > 0.5*OD2");
+        read_end(1, REDUCER_OD1, before.od1, before.thickness1, next.od1, next.thickness1);
+        read_end(2, REDUCER_OD2, before.od2, before.thickness2, next.od2, next.thickness2);
         if (mode_ >= 1) {
             dialog_get_text(REDUCER_CONE);
             if (untouched(REDUCER_CONE))
@@ -167,8 +162,9 @@ public:
     }
 
 private:
-    // OD1, Thk1, OD2, Thk2: required, a dimension of at least 0.0001.
-    float read_size(int item, const char* name, float stored) const
+    // OD1, Thk1, OD2, Thk2: required, a dimension not below its bound; then
+    // the end as reducer_end_fault takes it, shown at the field at fault.
+    float read_size(int item, const char* name, const ValueBound& bound, float stored) const
     {
         dialog_get_text(item);
         if (item_text().empty())
@@ -176,9 +172,21 @@ private:
         if (untouched(item))
             return stored;
         float value = 0.0f;
-        if (parse_dimension_buffer(value) != 0 || value < 0.0001f)
-            throw_invalid(name);
+        const bool read = parse_dimension_buffer(value) == 0;
+        if (!read || below_bound(bound, value))
+            throw_below_bound(name, bound, read);
         return value;
+    }
+
+    void read_end(int end, int od_item, float stored_od, float stored_thickness, float& od, float& thickness) const
+    {
+        const std::string number = std::to_string(end);
+        od = read_size(od_item, ("OD" + number).c_str(), OUTSIDE_DIAMETER_BOUND, stored_od);
+        if (const std::string fault = beyond(OUTSIDE_DIAMETER_BOUND, od, "OD" + number); !fault.empty())
+            dialog_throw(od_item, fault);
+        thickness = read_size(od_item + 1, ("Thk" + number).c_str(), WALL_THICKNESS_BOUND, stored_thickness);
+        if (const std::string fault = reducer_end_fault_text(end, od, thickness); !fault.empty())
+            dialog_throw(od_item + 1, fault);
     }
 
     int mode_ = 0;
@@ -254,21 +262,30 @@ public:
         float& thickness = first ? reducer->thickness1 : reducer->thickness2;
         const char* od_name = first ? "OD1" : "OD2";
         const char* thk_name = first ? "Thk1" : "Thk2";
+        // A value below its bound is invalid; then the end as the model
+        // check takes it, the other value of the end as it is stored.
+        const ValueBound& bound = diameter ? OUTSIDE_DIAMETER_BOUND : WALL_THICKNESS_BOUND;
+        if (item_text().empty())
+            throw_cell_required(diameter ? od_name : thk_name, c);
         float value = 0.0f;
-        if (diameter) {
-            if (item_text().empty())
-                throw_cell_required(od_name, c);
-            if (parse_dimension_buffer(value) != 0 || value < 0.0001f)
-                throw_invalid(od_name);
-            if (2.0f * thickness > value)
+        const bool read = parse_dimension_buffer(value) == 0;
+        if (!read || below_bound(bound, value))
+            throw_below_bound(diameter ? od_name : "Thickness", bound, read);
+        const float end_od = diameter ? value : od;
+        const float end_thickness = diameter ? thickness : value;
+        switch (reducer_end_fault(end_od, end_thickness)) {
+        case ReducerEndFault::None: break;
+        case ReducerEndFault::WallAboveRadius:
+            if (diameter)
                 throw CI{first ? "OD1 < 2.0*Thk1" : "OD2 < 2.0*Thk2", c};
-        } else {
-            if (item_text().empty())
-                throw_cell_required(thk_name, c);
-            if (parse_dimension_buffer(value) != 0 || value < 0.0001f)
-                throw_invalid("Thickness");
-            if (value > od / 2.0f)
-                throw CI{first ? "Thk1 > 0.5*OD1" : "Thk2 > 0.5*OD2", c};
+            throw CI{first ? "Thk1 > 0.5*OD1" : "Thk2 > 0.5*OD2", c};
+        case ReducerEndFault::DiameterBeyond:
+        case ReducerEndFault::WallBeyond:
+            // The other value of the end may be the one at fault: a typed
+            // value is refused only for its own bound.
+            if (const std::string fault = beyond(bound, value, diameter ? od_name : thk_name); !fault.empty())
+                throw CI{fault, c};
+            break;
         }
         float& field = diameter ? od : thickness;
         if (value == field) {

@@ -207,6 +207,7 @@ struct TextReport {
     int rows_apart_lines = 0;            // and their count
     std::string line;              // the current line (a row of cells in CSV)
     bool line_ascii = true;        // the current line is plain ASCII: a column is a byte
+    int crowded_texts = 0;         // texts written against or over text on their line
     int line_no = REPORT_FIRST_LINE;
     int page = 1;
     bool header_pending = true;    // nothing is written on `page` yet
@@ -263,14 +264,53 @@ void place(std::string& line, std::string_view text, int column, bool line_ascii
 
 void place(std::string& line, std::string_view text, int column) { place(line, text, column, ascii(line)); }
 
-// The same on the current line of the text report.
+// True when the text, put at the column, would lie against or over text
+// already on the line: no blank between it and a character before or after
+// it, or a character under it. Rules and dashes ('-') are written over and
+// may be written over.
+bool crowds(const std::string& line, bool line_ascii, std::string_view text, int column) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos || text.find_first_not_of('-') == std::string_view::npos) return false;
+    const size_t last = text.find_last_not_of(' ');
+    const int start = std::max(column, 1) - 1 + utf8_length(text.substr(0, first));
+    const int end = start + utf8_length(text.substr(first, last + 1 - first));   // one past its last column
+    const int length = line_ascii ? static_cast<int>(line.size()) : utf8_length(line);
+    for (int at = std::max(start - 1, 0); at <= end && at < length; ++at) {
+        const char c = line[line_ascii ? static_cast<size_t>(at) : utf8_offset(line, at)];
+        if (c != ' ' && c != '-') return true;
+    }
+    return false;
+}
+
+int last_filled_column(const TextReport& t, int column);
+
+// The column a text starts at one blank after the last text on the line.
+int after_line(const TextReport& t, std::string_view text) {
+    const size_t first = text.find_first_not_of(' ');
+    const int leading = first == std::string_view::npos ? 0 : utf8_length(text.substr(0, first));
+    return last_filled_column(t, INT_MAX) + 2 - leading;
+}
+
+// The same on the current line of the text report. A text that would run
+// into the text before it (a node number or a name longer than its column)
+// starts one blank after it instead: the row loses its alignment there but
+// nothing of either text.
 void place(TextReport& t, std::string_view text, int column) {
+    if (crowds(t.line, t.line_ascii, text, column)) {
+        // Text past the end of this one was written first: the row's texts
+        // came out of order, and nothing can be moved.
+        if (last_filled_column(t, INT_MAX) > std::max(column, 1) - 1 + utf8_length(text))
+            ++t.crowded_texts;
+        else
+            column = after_line(t, text);
+    }
     place(t.line, text, column, t.line_ascii);
     t.line_ascii = t.line_ascii && ascii(text);
 }
 
 // A text known to be plain ASCII (a number) on the current line.
 void place_ascii(TextReport& t, std::string_view text, int column) {
+    if (crowds(t.line, t.line_ascii, text, column)) ++t.crowded_texts;
     if (!t.line_ascii) {
         place(t.line, text, column, false);
         return;
@@ -606,6 +646,36 @@ void report_real_right(double value, int width, int decimals, int end_column) {
     place_ascii(s.text, std::string_view(text, static_cast<size_t>(end - text)), end_column - static_cast<int>(end - text) + 1);
 }
 
+void report_value_at(std::string_view text, double value, int column, int room) {
+    ReportSession& s = report_session();
+    if (!text_active(s)) return;
+    if (csv_active(s)) {
+        append_cell(s, csv_cell_text(text));
+        return;
+    }
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return;
+    const std::string_view shown = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+    // After a text before it that reaches into the column, one blank after
+    // that text, with all its room: the row's later texts move on too.
+    if (crowds(s.text.line, s.text.line_ascii, shown, column)) column = after_line(s.text, shown);
+    room = std::max(room, 1);
+    if (utf8_length(shown) <= room) {
+        place(s.text, shown, column);
+        return;
+    }
+    // As many decimals as there is room for: the fixed form only of a value
+    // that fits with them, else the exponent form; a value that not even
+    // that takes goes whole, the texts after it moving on.
+    char fitted[NUMBER_TEXT_SIZE];
+    char* end = write_real(fitted, value, room, room);
+    if (end - fitted > room) {
+        place(s.text, shown, column);
+        return;
+    }
+    place_ascii(s.text, std::string_view(fitted, static_cast<size_t>(end - fitted)), column);
+}
+
 void report_real_right(const ShownReal& value, int end_column) {
     report_real_right(value.value, value.width, value.decimals, end_column);
 }
@@ -727,6 +797,7 @@ struct ReportRowsApart::Work {
         std::shared_ptr<std::string> text;   // the block's finished lines, kept by the report
         std::vector<size_t> row_ends;   // the end of each row's lines in text
         std::vector<int> row_lines;     // and their count
+        std::vector<int> row_crowded;   // and their crowded texts
         std::exception_ptr failure;
     };
 
@@ -791,15 +862,18 @@ struct ReportRowsApart::Work {
         s.text->reserve(last + last / 4);
         s.row_ends.clear();
         s.row_lines.clear();
+        s.row_crowded.clear();
         s.failure = nullptr;
         own.text = TextReport{};
         own.text.rows_apart = s.text.get();
         try {
             for (int row = block * block_rows + 1; row <= std::min(count, (block + 1) * block_rows); ++row) {
                 own.text.rows_apart_lines = 0;
+                own.text.crowded_texts = 0;
                 write_row(row);
                 s.row_ends.push_back(s.text->size());
                 s.row_lines.push_back(own.text.rows_apart_lines);
+                s.row_crowded.push_back(own.text.crowded_texts);
             }
         } catch (...) {
             s.failure = std::current_exception();
@@ -811,9 +885,10 @@ struct ReportRowsApart::Work {
         changed.notify_all();
     }
 
-    // The finished lines of a row of a block past the first and their
-    // count, once its block is done; a failure of its block is thrown.
-    std::string_view lines(int row, int& count, BlockText::Shared& text) {
+    // The finished lines of a row of a block past the first, their count
+    // and the texts in them that crowd others, once its block is done; a
+    // failure of its block is thrown.
+    std::string_view lines(int row, int& count, int& crowded, BlockText::Shared& text) {
         const int block = (row - 1) / block_rows;
         if (block != current) {
             std::unique_lock<std::mutex> lock(mutex);
@@ -849,6 +924,7 @@ struct ReportRowsApart::Work {
         const auto i = static_cast<size_t>(row - 1 - block * block_rows);
         const size_t from = i == 0 ? 0 : s.row_ends[i - 1];
         count = s.row_lines[i];
+        crowded = s.row_crowded[i];
         text = s.text;
         return std::string_view(*s.text).substr(from, s.row_ends[i] - from);
     }
@@ -869,16 +945,17 @@ ReportRowsApart::~ReportRowsApart() = default;
 void ReportRowsApart::write(int row) {
     ReportSession& s = report_session();
     // The first block, and a row whose line is begun already, are written here.
-    int count = 0;
+    int count = 0, crowded = 0;
     BlockText::Shared text;
     if (work_ && row == work_->block_rows + 1) work_->start();
     if (!work_ || row <= work_->block_rows || !s.text.line.empty()) {
-        if (work_ && row > work_->block_rows) (void)work_->lines(row, count, text);   // its block's failure first
+        if (work_ && row > work_->block_rows) (void)work_->lines(row, count, crowded, text);   // its block's failure first
         write_row_(row);
         return;
     }
-    const std::string_view lines = work_->lines(row, count, text);
+    const std::string_view lines = work_->lines(row, count, crowded, text);
     put_text_lines(s.text, text, lines, count);
+    s.text.crowded_texts += crowded;
 }
 
 void ReportRowsApart::write_heading(const std::function<void()>& heading) {
@@ -907,11 +984,14 @@ void ReportRowsApart::write_heading(const std::function<void()>& heading) {
         }
         heading_ = std::move(text);
         heading_lines_ = own.text.rows_apart_lines;
+        s.text.crowded_texts += own.text.crowded_texts;
     }
     put_text_lines(s.text, heading_, *heading_, heading_lines_);
 }
 
 void set_report_rows_apart_block(int rows) { report_session().rows_apart_block = std::max(rows, 0); }
+
+int report_crowded_texts() { return report_session().text.crowded_texts; }
 
 // ---------------------------------------------------------------------------
 // CSV

@@ -81,6 +81,9 @@ std::string report_end_text();
 // The text written so far, without the unfinished current line.
 std::string report_text();
 
+// Texts never run into the text before them on their line: one that would
+// come closer than one blank starts one blank after it instead (a node
+// number or a name longer than its column shifts the rest of its row).
 void report_print_first(std::string_view text);                         // column 1; CSV: a cell
 void report_print_at(std::string_view text, int column);
 void report_print_right(std::string_view text, int end_column);         // last character at end_column
@@ -94,6 +97,14 @@ void report_print_decimal(const std::string& text, int column);         // the d
 // csv_add_cell takes it.
 void report_real_right(double value, int width, int decimals, int end_column);
 void report_real_right(const ShownReal& value, int end_column);
+// A value written left-aligned from `column` in at most `room` characters:
+// `text` (its own form, such as format_soil_force's) where it fits, else the
+// value (as shown, in its unit) in the exponent form that fits; text before
+// it that reaches into the column moves it, with its room, one blank after
+// that text. A value that does not fit even so is written whole. Give the
+// room up to one blank before the next column's text. CSV: `text` whole as a
+// cell, as report_print_at writes it.
+void report_value_at(std::string_view text, double value, int column, int room);
 void report_print_centred(const std::string& text, int from, int to);
 void report_print_centred_page(const std::string& text);                // between columns 4 and 88
 void report_put_char(char ch, int column);
@@ -162,6 +173,14 @@ private:
 };
 // The rows of a block of rows written apart (0: 256); tests make it small.
 void set_report_rows_apart_block(int rows);
+
+// How many texts of the text report being written still went against or
+// over text on their line, rows written apart included: values run
+// together, which the writers above avoid (a text starts one blank after
+// the text before it; a number takes the room it has). What is left is a
+// layout's own fault: a text written before one to its left, or a number
+// squeezed to a star. A check of the layouts; 0 in CSV.
+int report_crowded_texts();
 
 // ---------------------------------------------------------------------------
 // CSV cells (inside a CSV text report; otherwise ignored)

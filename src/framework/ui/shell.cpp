@@ -369,7 +369,7 @@ void open_recent_model(WindowId owner, int command) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
         remove_recent_model(path);
-        show_error(owner, "File not found:\n" + path);
+        show_error(owner, (std::filesystem::is_directory(path, ec) ? "Is a folder, not a file:\n" : "File not found:\n") + path);
         return;
     }
     open_by_extension(path);

@@ -58,17 +58,26 @@ void check_section_name(const std::string& name, int index)
     check_entry_name(PIPE_SECTIONS, name, index);
 }
 
+// A typed text that the field's parser refused: invalid, and when the
+// parser refused it for its sign, with what the field takes.
+[[noreturn]] void refuse_typed(SectionField field, const char* name)
+{
+    if (const ValueBound* bound = section_field_bound(field))
+        throw_below_bound(name, *bound, false);
+    throw_invalid(name);
+}
+
 // A typed value against the bound of its field, as the dialog and the cells
 // take it: below the bound it is invalid (the text for a value the editors
-// cannot take), above it the bound's text (section_value_fault). `name` is
-// the field's name where it is typed.
+// cannot take, with what the field takes), above it the bound's text
+// (section_value_fault). `name` is the field's name where it is typed.
 void check_typed_value(SectionField field, const char* name, float value)
 {
     const ValueBound* bound = section_field_bound(field);
     if (!bound)
         return;
-    if (!within(*bound, value) && !(value > bound->low))
-        throw_invalid(name);
+    if (below_bound(*bound, value))
+        throw_below_bound(name, *bound, true);
     if (const std::string fault = section_value_fault(field, value); !fault.empty())
         throw_message(fault);
 }
@@ -263,7 +272,7 @@ private:
         dialog_get_text(item);
         out = 0.0f;
         if (!untouched(item, out) && parse(out) != 0)
-            throw_invalid(section_field_name(field));
+            refuse_typed(field, section_field_name(field));
         check_typed_value(field, section_field_name(field), out);
     }
 
@@ -644,7 +653,7 @@ void SectionsTable::store_cell(int row, int column, const std::string& text)
             throw_required(name);
         float value = 0.0f;
         if (parser(value) != 0)
-            throw_invalid(name);
+            refuse_typed(field, name);
         check_typed_value(field, name, value);
         out = value;
     };

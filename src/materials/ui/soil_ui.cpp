@@ -132,8 +132,8 @@ public:
         dialog_get_text(SOIL_DENSITY);
         if (item_text().empty())
             throw_required("Density");
-        if (parse_weight_density_buffer(s.density) != 0 || !above_zero(s.density))
-            throw_invalid("Density");
+        if (const bool read = parse_weight_density_buffer(s.density) == 0; !read || !above_zero(s.density))
+            throw_invalid_taking("Density", ABOVE_ZERO, read);
 
         if (s.type == SOIL_COHESIONLESS) {
             dialog_get_text(SOIL_DELTA);
@@ -152,8 +152,8 @@ public:
             dialog_get_text(SOIL_STRENGTH);
             if (item_text().empty())
                 throw_required("Strength");
-            if (parse_stress_buffer(s.strength) != 0 || !(s.strength > 0.0f))
-                throw_invalid("Strength");
+            if (const bool read = parse_stress_buffer(s.strength) == 0; !read || !(s.strength > 0.0f))
+                throw_invalid_taking("Strength", ABOVE_ZERO, read);
         }
 
         dialog_get_text(SOIL_GROUND_LEVEL);

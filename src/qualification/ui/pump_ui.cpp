@@ -154,7 +154,10 @@ public:
         if (p.name.empty())
             dialog_throw(PUMP_DESCRIPTION, "Description is required");
         p.vertical = dialog_is_checked(PUMP_VERTICAL) ? 1 : 0;
-        p.kind = p.vertical ? PUMP_VERTICAL_INLINE_API610 : PUMP_HORIZONTAL_API610;
+        p.kind = api610_pump_kind(p.vertical);
+        // An API 610 pump keeps none of the ANSI/HI choices a former kind left.
+        p.hi_type = p.hi_size = p.hi_mounting = p.hi_material = 0;
+        p.temperature = 0.0f;
         if (dialog_is_checked(PUMP_ANSI_HI_RADIO)) {
             p.kind = PUMP_ANSI_HI;
             p.hi_type = dialog_list_selection(PUMP_TYPE);

@@ -60,18 +60,22 @@ bool field_empty(int item)
 float read_quantity(int item, const std::string& name, int quantity, FieldRule rule, const ShownValues* shown)
 {
     float value = 0.0f;
+    const char* takes = rule == FieldRule::Above0 ? ABOVE_ZERO : "it must be 0 or more";
     if (shown && shown->unchanged(item, value)) {
         dialog_get_text(item);
     } else {
         dialog_get_text(item);
-        if (parse_buffer(quantity, value) != 0)
+        if (parse_buffer(quantity, value) != 0) {
+            if (rule != FieldRule::Any)
+                throw_invalid_taking(name, takes, false);
             throw_invalid(name);
+        }
         // A typed zero of a pressure or temperature is a zero here.
         if (std::fabs(value) < ENTERED_ZERO_LIMIT)
             value = 0.0f;
     }
     if ((rule == FieldRule::Above0 && !(value > 0.0f)) || (rule == FieldRule::AtLeast0 && value < 0.0f))
-        throw_invalid(name);
+        throw_invalid_taking(name, takes, true);
     return value;
 }
 

@@ -442,7 +442,7 @@ void open_results_file(const std::string& path)
     const std::string model_path = replace_extension(path, "mod");
     std::error_code ec;
     if (!std::filesystem::is_regular_file(model_path, ec))
-        throw MessageText(c_format("Model file: %s\nDoes not exist.", model_path.c_str()));
+        throw MessageText(missing_file_text("Model file", model_path));
     if (model_file_path() != model_path || model_modified())
         open_model_file(model_path);
     if (model_file_path() == model_path)
@@ -462,7 +462,7 @@ void open_results()
     const std::string results_path = replace_extension(model_path, "res");
     std::error_code ec;
     if (!std::filesystem::is_regular_file(results_path, ec)) {
-        message_error(layout, c_format("Results file: %s\nDoes not exist.", results_path.c_str()));
+        message_error(layout, missing_file_text("Results file", results_path));
         if (batch_mode())
             request_exit(1);
         return;

@@ -61,6 +61,15 @@ std::string soil_value_text(const SoilRestraintRecord& s, int i)
     return i % 2 == 0 ? format_soil_stiffness(v) : format_soil_force(v);
 }
 
+// The columns of the eight values in the text report, and the room each
+// has: up to one blank before the next, the last up to the page's edge.
+constexpr int SOIL_VALUE_COLUMNS[8] = {13, 22, 30, 39, 47, 56, 64, 73};
+
+int soil_value_room(int i)
+{
+    return (i < 7 ? SOIL_VALUE_COLUMNS[i + 1] - 1 : REPORT_RIGHT_COLUMN + 1) - SOIL_VALUE_COLUMNS[i];
+}
+
 class SoilRestraintsTable final : public ResultTable {
 public:
     SoilRestraintsTable() : ResultTable(RESULT_SOIL_RESTRAINTS, 12, 3)
@@ -170,9 +179,9 @@ public:
             record_nodes(s, first, second);
             report_print_at(node_text(first), 3);
             report_print_at(node_text(second), 8);
-            const int at[8] = {13, 22, 30, 39, 47, 56, 64, 73};
             for (int i = 0; i < 8; ++i)
-                report_print_at(soil_value_text(s, i), at[i]);
+                report_value_at(soil_value_text(s, i), to_display(i % 2 == 0 ? STIFFNESS : FORCE, value_of(s, i)),
+                                SOIL_VALUE_COLUMNS[i], soil_value_room(i));
             if (report_state().csv_mode) {
                 csv_add_text(cell_text(row, 3, 0));
                 csv_add_text(cell_text(row, 4, 0));

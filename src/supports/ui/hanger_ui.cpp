@@ -76,9 +76,9 @@ private:
             dialog_get_text(HANGER_RATE);
             if (item_text().empty())
                 throw_required("Spring rate");
-            v.spring_rate = read_value(HANGER_RATE, "Spring rate", parse_stiffness_buffer, 0.0f);
+            v.spring_rate = read_value(HANGER_RATE, "Spring rate", parse_stiffness_buffer, 0.0f, ABOVE_ZERO);
             if (!(v.spring_rate > 0.0f))
-                throw_invalid("Spring rate");
+                throw_invalid_taking("Spring rate", ABOVE_ZERO, true);
             dialog_get_text(HANGER_LOAD);
             if (item_text().empty())
                 throw_required("Load");

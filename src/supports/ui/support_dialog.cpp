@@ -106,7 +106,7 @@ void SupportDialog::show_value(int item, float value, const std::string& text)
     shown_.show(item, value, text);
 }
 
-float SupportDialog::read_value(int item, const char* name, int (*parser)(float&), float empty)
+float SupportDialog::read_value(int item, const char* name, int (*parser)(float&), float empty, const char* takes)
 {
     float value = 0.0f;
     if (shown_.unchanged(item, value))
@@ -114,8 +114,11 @@ float SupportDialog::read_value(int item, const char* name, int (*parser)(float&
     dialog_get_text(item);
     if (item_text().empty())
         return empty;
-    if (parser(value) != 0)
+    if (parser(value) != 0) {
+        if (takes)
+            throw_invalid_taking(name, takes, false);
         throw_invalid(name);
+    }
     return value;
 }
 

@@ -55,8 +55,9 @@ protected:
     void show_value(int item, float value, const std::string& text);
     // The field's value: the stored value while its shown text is unchanged,
     // `empty` for an empty field, else the parser's (refused: "<name> =
-    // <text>  is invalid").
-    float read_value(int item, const char* name, int (*parser)(float&), float empty);
+    // <text>  is invalid", with `takes`, "it must be above 0", when it is
+    // given and the text holds a number).
+    float read_value(int item, const char* name, int (*parser)(float&), float empty, const char* takes = nullptr);
     // Direction components (empty for 0); read as read_direction does, where
     // three empty or zero fields are no direction when `zero_allowed`.
     void show_direction(const std::array<float, 3>& d);

@@ -333,8 +333,8 @@ TEST_F(SectionBounds, AReducerOfAnOutsideDiameterBeyondWhatAModelCanHoldIsRefuse
     reducer.thickness1 = 0.322f;
     reducer.od2 = 1.0e19f;
     reducer.thickness2 = 0.28f;
-    EXPECT_EQ(refusal(), "Row 3: its outside diameter of 1E+19 inch is beyond what a piping model can hold (0.001 "
-                         "inch to 1000 inch)");
+    EXPECT_EQ(refusal(), "Row 3: the reducer at node 30: OD1 of 1E+19 inch is beyond what a piping model can hold "
+                         "(0.001 inch to 1000 inch)");
     reducer.od1 = 8.625f;
     reducer.od2 = 6.625f;
     EXPECT_EQ(refusal(), "<nothing thrown>");

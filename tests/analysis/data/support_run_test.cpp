@@ -472,12 +472,16 @@ TEST_F(SupportRunTest, ModelCheckRefusesWhatCannotBeAnalysed)
     support<SkewedRestraint>(tip).v.direction = {0, 0, 0};
     EXPECT_EQ(checked(), "Row 2: Direction is invalid");
 
-    // Limits out of order, also when one of them is 0.
+    // Limits out of order, also when one of them is 0; equal limits other
+    // than 0.
     with(tip, DT_LIMIT_STOP);
     support<LimitStop>(tip).v = {"", 0.0f, -1.0f, {0, 1, 0}, 0.0f, 0.0f, 0};
     EXPECT_EQ(checked(), "Row 2: Upper limit should be greater than the lower limit");
-    support<LimitStop>(tip).v.upper = 0.0f;
+    support<LimitStop>(tip).v.lower = support<LimitStop>(tip).v.upper = 0.5f;
     EXPECT_EQ(checked(), "Row 2: Upper limit should be greater than the lower limit");
+    // Both 0: a stop without a gap.
+    support<LimitStop>(tip).v.lower = support<LimitStop>(tip).v.upper = 0.0f;
+    EXPECT_EQ(checked(), "<nothing thrown>");
     support<LimitStop>(tip).v.upper = NO_LIMIT;
     support<LimitStop>(tip).v.lower = -NO_LIMIT;
     EXPECT_EQ(checked(), "Row 2: No limits are specified");

@@ -147,7 +147,7 @@ TEST_F(BatchTest, SoilSectionAndLoadMessages)
         {"PIPE\n", "P6", "Pipe diameter is required"},
         {"PIPE\n", "P6,0", "Invalid pipe diameter :  0"},
         {"PIPE\n", "P6,6.625", "Pipe thickness is required"},
-        {"PIPE\n", "P6,6.625,0.0005", "Invalid pipe thickness :  0.0005"},
+        {"PIPE\n", "P6,6.625,0.00005", "Invalid pipe thickness :  0.00005"},
         {"PIPE\n", "P6,6.625,3.4", "Thickness is greater than radius"},
         {"PIPE\n", "P6,6.625,0.28,X", "Invalid corrosion allowance :  X"},
         {"PIPE\n", "P6,6.625,0.28,0.28", "Corrosion allowance is >= wall thickness"},

@@ -5,10 +5,13 @@
 // second export must give the same text.
 #include "batch_fixture.h"
 #include "batch_generator.h"
+#include "exchange/data/seed_batch_files.h"
 #include "exchange/batch_export.h"
 #include "exchange/model_image.h"
 #include "model/analysis_options.h"
 #include "loads/wind.h"
+#include "materials/pipe_section.h"
+#include "materials/property_set_checks.h"
 #include "model/model_file.h"
 
 #include <filesystem>
@@ -183,4 +186,52 @@ TEST_F(BatchExportFiles, EveryTestBatchFileAndTheSampleReadBackAsTheSameModel)
 }
 
 }  // namespace
+}  // namespace batch_test
+
+namespace batch_test {
+namespace {
+
+class SectionBoundsRoundTrip : public BatchTest {};
+
+}  // namespace
+
+// One bound for every path: a section of a 0.0005 in wall, which the table
+// and the model check take (the wall's bound is 0.0001 in), and a reducer
+// whose ends stand at the bounds of a diameter and a wall (1000 in with half
+// of it, 0.001 in with 0.0001 in) survive their own export in every form;
+// a wall below the bound is refused by the reader as by the cells.
+TEST_F(SectionBoundsRoundTrip, ValuesAtTheirBoundsSurviveTheirOwnExportInEveryForm)
+{
+    const std::string source = seed_batch_files::line_with_row(
+        "6.625", "0.0005", "T30,X2-0,JD,COD1=1000,THK1=500,OD2=0.001,THK2=0.0001");
+    ASSERT_EQ(import_fresh(source), "");
+    ASSERT_EQ(numsections(), 1);
+    EXPECT_FLOAT_EQ(pipe_sections()[1].thickness, 0.0005f);
+    EXPECT_TRUE(pipe_section_problems(pipe_sections()[1]).empty());
+    const ModelImage original = image_of_model();
+    for (const Form& form : FORMS) {
+        ASSERT_EQ(import_fresh(source), "");
+        std::string text;
+        EXPECT_EQ(round_trip(form, original, text), "") << text;
+        EXPECT_FLOAT_EQ(pipe_sections()[1].thickness, 0.0005f) << form.name;
+    }
+    EXPECT_EQ(import_fresh(seed_batch_files::line_with_row("6.625", "0.00005", "T30,X2-0")),
+              "Line = 13 :  P6,6.625,0.00005\nInvalid pipe thickness :  0.00005");
+}
+
+// The section dialog's combined checks of the values, which the model check
+// makes, are made at the section's line: a corrosion allowance and mill
+// tolerance that leave no wall, a lining that fills the bore, are refused
+// before anything is written.
+TEST_F(SectionBoundsRoundTrip, TheReaderRefusesAtItsLineASectionTheModelCheckRefuses)
+{
+    const std::pair<std::string, std::string> refused[] = {
+        {"0.28,0.2,50", "Section P6: Corrosion allowance + mill tolerance is too large"},
+        {"0.28,,,,,0.2,4", "Section P6: Lining thickness > radius"},
+    };
+    for (const auto& [wall, message] : refused)
+        EXPECT_EQ(import_fresh(seed_batch_files::line_with_row("6.625", wall, "T30,X2-0")),
+                  "Line = 13 :  P6,6.625," + wall + "\n" + message);
+}
+
 }  // namespace batch_test

@@ -9,9 +9,13 @@
 // than mu N. Every state here settles exactly (the friction follows from a
 // normal force that does not change with it), so the runs agree with the
 // answers as closely as the linear ones do.
+#include "exchange/batch_export.h"
 #include "exchange/data/frame_solver.h"
+#include "framework/data/thrown_text.h"
 #include "framework/state.h"
 #include "framework/text.h"
+#include "model/model_file.h"
+#include "supports/limit_stop.h"
 
 using namespace batch_test;
 
@@ -64,6 +68,65 @@ TEST_F(BatchNonlinearTest, CantileverSettlesOnARestBelowItsTip)
     expect_relative(support(s, 10)[1], W6 * l - r, REL, "anchor");
     // About Z: the weight's moment less the rest's, w l^2/2 - R l, on the pipe.
     expect_relative(support(s, 10)[5], W6 * l * l / 2 - r * l, REL, "anchor moment");
+}
+
+namespace {
+
+using StopWithoutGap = BatchNonlinearTest;
+
+}  // namespace
+
+TEST_F(StopWithoutGap, HoldsTheTipWhereItStandsAsARigidRestraintWould)
+{
+    // LS(0,0) along Y: both limits where the tip stands. Under its weight the
+    // tip presses on the lower limit, lifted by an upward 300 lb force it
+    // presses on the upper one; either way it stays at 0 but for the stop's
+    // own compression R / k, as a restraint along Y holds it. A tip held by
+    // a rigid spring k: -sag + R f = -R / k, R = sag / (f + 1/k) (closed
+    // form of the cantilever, the shear of the thick tube included).
+    const double l = 180, force = 300;
+    const double sag = STD6.tip_under_uniform(l, W6, RIGID, RIGID), f = STD6.tip_flexibility(l, RIGID, RIGID);
+    for (const bool lifted : {false, true}) {
+        SCOPED_TRACE(lifted ? "lifted" : "resting");
+        reset_model();
+        clear_model_sections();
+        run(cantilever_text("CLS(0,0),DV(0,1,0)") + (lifted ? "L20,CFOR(0,300,0)\n" : ""));
+        if (HasFatalFailure())
+            return;
+        const double push = lifted ? force : 0.0;
+        const double r = (sag - push * f) / (f + 1 / RIGID);
+        ASSERT_NE(r > 0.0, lifted);   // down onto the lower limit, or up onto the upper one
+        const CaseResults& s = result(LC_SUSTAINED);
+        expect_relative(support(s, 20)[0], r, REL, "stop load");
+        EXPECT_NEAR(at(s, 20)[1], 0.0, 1e-9);
+        expect_relative(at(s, 20)[1], -r / RIGID, REL, "tip");
+        expect_relative(support(s, 10)[1], W6 * l - push - r, REL, "anchor");
+    }
+}
+
+TEST_F(StopWithoutGap, IsTakenByTheImportTheModelCheckAndTheExportWhileCrossedLimitsAreNot)
+{
+    // A stop whose two limits are 0 is taken wherever a model goes; one
+    // whose upper limit lies below the lower is not, even at 0.
+    import_ok(cantilever_text("CLS(0,0),DV(0,1,0)"));
+    const LimitStopValues stop = data<LimitStop>(row_of(20)).v;
+    EXPECT_EQ(stop.lower, 0.0f);
+    EXPECT_EQ(stop.upper, 0.0f);
+    EXPECT_EQ(thrown_text([] { LimitStop::check_values(data<LimitStop>(row_of(20)).v); }), "<nothing thrown>");
+    const std::string exported = batch_export_text();
+    EXPECT_NE(exported.find("LS(0,0)"), std::string::npos) << exported;
+    reset_model();
+    clear_model_sections();
+    import_ok(exported);
+    EXPECT_EQ(data<LimitStop>(row_of(20)).v, stop);
+    for (const char* crossed : {"CLS(0,-0.1)", "CLS(0.1,-0.1)", "CLS(0.5,0.5)"}) {
+        reset_model();
+        clear_model_sections();
+        EXPECT_EQ(import(cantilever_text(std::string(crossed) + ",DV(0,1,0)")),
+                  "Line = 12 :  T20,X180," + std::string(crossed) + ",DV(0,1,0)\nInvalid limit stop: " +
+                      std::string(crossed).substr(1) + "\nUpper limit should be greater than the lower limit")
+            << crossed;
+    }
 }
 
 TEST_F(BatchNonlinearTest, CantileverSettlesOnASpringRestBelowItsTip)

@@ -83,12 +83,32 @@ TEST_F(PnfMessages, SectionLinesRefuseEachBadWord)
         {"PIPE S6 6 40 0.0005 0.0001", "Invalid pipe diameter :  0.0005"},
         {"PIPE S6 6 40 6.625", "Pipe thickness is required"},
         {"PIPE S6 6 40 6.625 -0.28", "Invalid pipe thickness :  -0.28"},
+        {"PIPE S6 6 40 6.625 0.00005", "Invalid pipe thickness :  0.00005"},
         {"PIPE S6 6 40 6.625 3.5", "Thickness is greater than radius"},
         {"PIPE S6 6 40 6.625 0.28 X", "Invalid corrosion allowance :  X"},
         {"PIPE S6 6 40 6.625 0.28 0.28", "Corrosion allowance is >= wall thickness"},
         {"PIPE S6 6 40 6.625 0.28 * X", "Invalid insulation thickness :  X"},
         {"PIPE S6 6 40 6.625 0.28 * 2 X", "Invalid insulation density :  X"},
     });
+}
+
+namespace {
+
+using PnfSectionBoundsRoundTrip = PnfMessages;
+
+}  // namespace
+
+// The PipePak reader takes the walls the table, the model check and the
+// batch reader take: 0.0005 in and the bound itself, 0.0001 in.
+TEST_F(PnfSectionBoundsRoundTrip, ThePipePakReaderTakesTheWallsOfTheOtherPaths)
+{
+    for (const char* wall : {"0.0005", "0.0001"}) {
+        SCOPED_TRACE(wall);
+        EXPECT_EQ(import_pnf(HEAD + "PIPE S6 6 40 6.625 " + wall + "\n"), "");
+        const int s = section_index("S6");
+        ASSERT_NE(s, 0);
+        EXPECT_FLOAT_EQ(pipe_sections()[s].thickness, std::stof(wall));
+    }
 }
 
 TEST_F(PnfMessages, ElementLinesRefuseEachBadWord)
@@ -144,7 +164,7 @@ TEST_F(PnfMessages, SupportLinesRefuseEachBadWord)
         {"LIMITSTOP B * 100 1 1 0 X", "Invalid xcomp :  X"},
         {"LIMITSTOP B * 100 1 1 0 0 X", "Invalid ycomp :  X"},
         {"LIMITSTOP B * 100 1 1 0 0 0 X", "Invalid zcomp :  X"},
-        {"LIMITSTOP B * 100", "Upper limit should be greater than the lower limit"},
+        {"LIMITSTOP B * 100 -1", "Upper limit should be greater than the lower limit"},
         {"ONEWAY B * +Y X", "Invalid friction coefficient :  X"},
         {"SNUBBER B * X", "Invalid spring rate :  X"},
         {"SNUBBER B * 100 *", "Invalid xcomp :  *"},

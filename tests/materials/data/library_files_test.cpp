@@ -17,6 +17,8 @@
 
 #include <bit>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -372,3 +374,26 @@ TEST_F(LibraryFilesTest, OldLibrariesOfBothLayoutsConvert)
 }
 
 }  // namespace
+
+namespace {
+
+using LibraryMessageText = LibraryFilesTest;
+
+}  // namespace
+
+// A folder named as a library (x.mat made a folder) is no missing file: the
+// message of every library says it is a folder.
+TEST_F(LibraryMessageText, ALibraryThatIsAFolderSaysItIsAFolder)
+{
+    const std::pair<std::string, std::function<void(const std::string&)>> libraries[] = {
+        {"Material Library", [](const std::string& p) { read_material_library_file(p); }},
+        {"Beam Library", [](const std::string& p) { read_beam_library_file(p); }},
+        {"Valve Library", [](const std::string& p) { read_valve_library_file(p); }},
+    };
+    const std::string folder = path("x.mat");
+    std::filesystem::create_directories(folder);
+    for (const auto& [title, read] : libraries) {
+        EXPECT_EQ(thrown_text([&] { read(folder); }), title + ": " + folder + "\nIs a folder, not a file.");
+        EXPECT_EQ(thrown_text([&] { read(path("none.lib")); }), title + ": " + path("none.lib") + "\nDoes not exist.");
+    }
+}

@@ -207,6 +207,32 @@ TEST_F(QualificationFileTest, FlangeQualificationFileHostile)
     }
 }
 
+namespace {
+
+using QualificationMessageText = QualificationFileTest;
+
+}  // namespace
+
+// A folder given as a data file says it is a folder, in every mode.
+TEST_F(QualificationMessageText, ADataFileThatIsAFolderSaysItIsAFolder)
+{
+    const std::pair<std::string, std::function<void(const std::string&)>> files[] = {
+        {"Flange Qualification file", [](const std::string& p) { read_flange_file(p); }},
+        {"Lug evaluation file", [](const std::string& p) { read_lug_file(p); }},
+        {"Nozzle Evaluation file", [](const std::string& p) { read_nozzle_file(p); }},
+    };
+    const std::string folder = path("x.flg");
+    std::filesystem::create_directories(folder);
+    for (const auto& [title, read] : files) {
+        try {
+            read(folder);
+            ADD_FAILURE() << title;
+        } catch (const MessageText& m) {
+            EXPECT_EQ(m.text, title + ": " + folder + "\nIs a folder, not a file.");
+        }
+    }
+}
+
 TEST_F(QualificationFileTest, LugEvaluationFileRoundTripAtItsOffsets)
 {
     const std::string file = path("lug.lug");
