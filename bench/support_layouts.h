@@ -137,7 +137,14 @@ private:
                 (k + 1 < spans ? rest() : last));
         }
     }
-    int gap_value() { return 1 + random_.below(4); }   // sixteenths of an inch, 1/16 to 1/4
+    int gap_value() { return random_.below(5); }   // sixteenths of an inch, 0 to 1/4
+    // A stop along a direction with the gap either way (none: it holds the
+    // pipe where it stands).
+    std::string gapped_stop(double gap, const char* direction) const
+    {
+        const std::string lower = gap > 0.0 ? "-" + number(gap) : std::string("0");
+        return ",CLS(" + lower + "," + number(gap) + "),DV" + direction;
+    }
 
     // A header between two anchors with a branch rising from a tee and
     // running on one-way rests, the last at its free end.
@@ -219,9 +226,9 @@ private:
                 break;
             const double lateral = gap_value() / 16.0, axial = gap_value() / 16.0;
             if (random_.chance(0.6))
-                row("L" + std::to_string(n) + ",CLS(-" + number(lateral) + "," + number(lateral) + "),DV(0,0,1)");
+                row("L" + std::to_string(n) + gapped_stop(lateral, "(0,0,1)"));
             if (random_.chance(0.4))
-                row("L" + std::to_string(n) + ",CLS(-" + number(axial) + "," + number(axial) + "),DV(1,0,0)");
+                row("L" + std::to_string(n) + gapped_stop(axial, "(1,0,0)"));
         }
     }
 
