@@ -147,9 +147,9 @@ void disable_input_menus()
         main.menu.append_beside(CMD_GO_BACK, item("&List", CMD_SWITCH_LIST_LAYOUT));
         main.menu.set_text(CMD_GO_BACK, "&Results\tF3");
         replace_command(main, ui.saved_main_commands, CMD_GO_BACK, [](int) { to_results_window(); });
-        replace_command(main, ui.saved_main_commands, CMD_SWITCH_LIST_LAYOUT, [layout_go_back](int id) {
+        replace_command(main, ui.saved_main_commands, CMD_SWITCH_LIST_LAYOUT, [layout_go_back](int) {
             if (layout_go_back)
-                layout_go_back(id);
+                layout_go_back(CMD_GO_BACK);
         });
     }
     Frame& list = list_frame();
@@ -159,9 +159,10 @@ void disable_input_menus()
         list.menu.set_text(CMD_GO_BACK, "&Results\tF3");
         replace_command(list, ui.saved_list_commands, CMD_GO_BACK, [](int) { to_results_window(); });
         replace_command(list, ui.saved_list_commands, CMD_GO_BACK_BUTTON, [](int) { to_results_window(); });
-        replace_command(list, ui.saved_list_commands, CMD_SWITCH_LIST_LAYOUT, [list_go_back](int id) {
+        // The list window's own F3, which serves the command it is given.
+        replace_command(list, ui.saved_list_commands, CMD_SWITCH_LIST_LAYOUT, [list_go_back](int) {
             if (list_go_back)
-                list_go_back(id);
+                list_go_back(CMD_GO_BACK);
         });
     }
     graphics_frame().previous_frame = &rf();
