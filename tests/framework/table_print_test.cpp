@@ -6,6 +6,7 @@
 #include "framework/qa_block.h"
 #include "framework/table_fixture.h"
 #include "framework/ui/printing_commands.h"
+#include "framework/ui/report.h"
 #include "framework/ui/report_pages.h"
 #include "framework/ui/table.h"
 #include "golden.h"
@@ -107,6 +108,22 @@ TEST_F(TablePrintTest, PagesCarryTheTitleOnceAndTheHeaderOnEveryPage) {
     EXPECT_EQ(report_contents()[0], (ContentsEntry{"Pipes", 1, 1}));
     EXPECT_EQ(table.widths, widths);
     EXPECT_FALSE(static_cast<bool>(gdi_set_page_start_hook(nullptr)));
+}
+
+TEST_F(TablePrintTest, TheTitleCountsTheItemsAndNotTheSummaryRowsAfterThem) {
+    table.fill(5);
+    table.summary_rows = 1;
+    print_pages([&] { table_print(table, "Pipes", 5); });
+    const std::vector<std::string> texts = page_texts(doc.page_at(1));
+    EXPECT_EQ(count_text(texts, "Pipes (4)"), 1);
+    EXPECT_EQ(count_text(texts, "P5"), 1);   // the summary row is printed
+    report_begin_text(false);
+    table_print_text(table, "Pipes", 5);
+    EXPECT_NE(report_end_text().find("Pipes (4)"), std::string::npos);
+    report_begin_text(true);
+    table_print_csv(table, "Pipes", 5);
+    EXPECT_NE(report_end_text().find("Pipes (4)"), std::string::npos);
+    table.summary_rows = 0;
 }
 
 TEST_F(TablePrintTest, TheRowTestTakesThePrintedRowsFromTheFirstRowOn) {
