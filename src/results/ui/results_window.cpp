@@ -416,6 +416,10 @@ void register_results_commands()
                    CMD_SORTED_STRESS_OPTION, CMD_CENTER_OF_GRAVITY, CMD_COLOUR_CODING, CMD_COLOURING_OFF,
                    CMD_EXPORT_PLANT_DESIGN_RESULTS, CMD_DISPLACEMENT_TABLE_1, CMD_DISPLACEMENT_TABLE_2})
         register_hooked(id);
+    for (int id : {CMD_SHAPE, CMD_ANIMATE, CMD_SHOW_STRESSES, CMD_SHOW_STRESS_RATIOS})
+        frame_register_toggle(
+            f, id, [id] { return hooks().command_checked && hooks().command_checked(id); },
+            [id] { return results_tooltip(id); });
     f.close_handler = [] {
         // Closing the results window closes the model and then the program;
         // changes made here (QA block, units) are offered for saving first.
