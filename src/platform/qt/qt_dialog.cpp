@@ -791,8 +791,10 @@ void QtDialog::show(int id, bool visible) {
 void QtDialog::widen_to_text(Item& it) {
     auto* b = qobject_cast<QAbstractButton*>(it.widget);
     if (!absolute_ || !b) return;
+    // A text or a visibility changed: the placed items are spread again.
+    if (!places_.empty()) places_changed_ = true;
     if (qobject_cast<QPushButton*>(b)) {
-        if (it.cell == it.widget) b->resize(b->sizeHint());
+        if (it.cell == it.widget && places_.count(it.control->id)) b->resize(b->sizeHint());
         return;
     }
     const QSize hint = b->sizeHint();
@@ -958,9 +960,9 @@ void QtDialog::move_item_pixels(int id, int x, int y) {
     QPoint delta = QPoint(x, y) - it->widget->mapTo(container_, QPoint(0, 0));
     it->cell->move(it->cell->pos() + delta);
     if (it->label_cell) it->label_cell->move(it->label_cell->pos() + delta);
-    widen_to_text(*it);
     places_[id] = QPoint(x, y);
     places_changed_ = true;
+    widen_to_text(*it);
 }
 
 void QtDialog::spread_places() {

@@ -144,9 +144,9 @@ private:
     void move_item_pixels(int id, int x, int y);
     // Out of the grid, a check box or radio button is made as wide as its
     // text (the grid never sized one that was hidden when it was laid out),
-    // and a push button as large as its text asks: the grid made it as wide
-    // as its column, which may be wider than the room between the places
-    // the buttons are put at.
+    // and a push button put at a place of its own as large as its text asks:
+    // the grid made it as wide as its column, which may be wider than the
+    // room between the places the buttons are put at.
     void widen_to_text(Item& it);
     // Puts the items the procedure placed at their places, each column of
     // places moved right as far as the texts to its left need (the places
