@@ -6,6 +6,7 @@
 #include "framework/qa_block.h"
 #include "framework/table_fixture.h"
 #include "framework/ui/printing_commands.h"
+#include "framework/ui/report.h"
 #include "framework/ui/report_pages.h"
 #include "framework/ui/table.h"
 #include "golden.h"
@@ -107,6 +108,80 @@ TEST_F(TablePrintTest, PagesCarryTheTitleOnceAndTheHeaderOnEveryPage) {
     EXPECT_EQ(report_contents()[0], (ContentsEntry{"Pipes", 1, 1}));
     EXPECT_EQ(table.widths, widths);
     EXPECT_FALSE(static_cast<bool>(gdi_set_page_start_hook(nullptr)));
+}
+
+TEST_F(TablePrintTest, TheTitleCountsTheItemsAndNotTheSummaryRowsAfterThem) {
+    table.fill(5);
+    table.summary_rows = 1;
+    print_pages([&] { table_print(table, "Pipes", 5); });
+    const std::vector<std::string> texts = page_texts(doc.page_at(1));
+    EXPECT_EQ(count_text(texts, "Pipes (4)"), 1);
+    EXPECT_EQ(count_text(texts, "P5"), 1);   // the summary row is printed
+    report_begin_text(false);
+    table_print_text(table, "Pipes", 5);
+    EXPECT_NE(report_end_text().find("Pipes (4)"), std::string::npos);
+    report_begin_text(true);
+    table_print_csv(table, "Pipes", 5);
+    EXPECT_NE(report_end_text().find("Pipes (4)"), std::string::npos);
+    table.summary_rows = 0;
+}
+
+// The vertical rules that cross a text drawn centred at its place: a rule
+// whose x lies under the text and whose run covers the text's line.
+int rules_through(const std::vector<std::string>& records, const std::string& text) {
+    int x = 0, y = 0;
+    bool found = false;
+    for (const std::string& r : records) {
+        if (r.rfind("text ", 0) != 0 || r.find("\"" + text + "\" center") == std::string::npos) continue;
+        std::istringstream in(r.substr(5));
+        in >> x >> y;
+        found = true;
+    }
+    EXPECT_TRUE(found) << text;
+    const int half = RecordingSurface::GLYPH_WIDTH * static_cast<int>(text.size()) / 2;
+    int crossing = 0;
+    for (const std::string& r : records) {
+        if (r.rfind("line ", 0) != 0) continue;
+        std::istringstream in(r.substr(5));
+        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        in >> x1 >> y1 >> x2 >> y2;
+        if (x1 == x2 && x1 > x - half && x1 < x + half && std::min(y1, y2) <= y && std::max(y1, y2) > y) ++crossing;
+    }
+    return crossing;
+}
+
+TEST_F(TablePrintTest, NoColumnRuleCrossesAGroupHeadingOnPaperOrOnScreen) {
+    // "Size" stands over OD and Thk, on the header's first line.
+    table.fill(3);
+    print_pages([&] { table_print(table, "Pipes", 3); });
+    EXPECT_EQ(rules_through(doc.page_at(1).lines(), "Size"), 0);
+    EXPECT_EQ(rules_through(script().paint(view.window()), "Size"), 0);
+    // Below the heading the two columns are ruled apart: a rule between
+    // their headings, down their header line.
+    const std::vector<std::string>& page = doc.page_at(1).lines();
+    auto centre = [&page](const std::string& text) {
+        for (const std::string& r : page)
+            if (r.rfind("text ", 0) == 0 && r.find("\"" + text + "\" center") != std::string::npos) {
+                std::istringstream in(r.substr(5));
+                int x = 0, y = 0;
+                in >> x >> y;
+                return std::pair<int, int>{x, y};
+            }
+        return std::pair<int, int>{0, 0};
+    };
+    const auto [od_x, od_y] = centre("OD");
+    const auto [thk_x, thk_y] = centre("Thk");
+    ASSERT_LT(od_x, thk_x);
+    bool between = false;
+    for (const std::string& r : page) {
+        if (r.rfind("line ", 0) != 0) continue;
+        std::istringstream in(r.substr(5));
+        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        in >> x1 >> y1 >> x2 >> y2;
+        between = between || (x1 == x2 && x1 > od_x && x1 < thk_x && std::min(y1, y2) <= od_y && std::max(y1, y2) > od_y);
+    }
+    EXPECT_TRUE(between);
+    EXPECT_EQ(od_y, thk_y);
 }
 
 TEST_F(TablePrintTest, TheRowTestTakesThePrintedRowsFromTheFirstRowOn) {

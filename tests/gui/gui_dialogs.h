@@ -1,5 +1,6 @@
 // What the window tests on the Qt backend share about dialogs and windows:
-// the widget of a dialog item, the answering of a modal dialog from a timer,
+// the widget of a dialog item, whether a dialog shows its texts whole, the
+// answering of a modal dialog from a timer,
 // a dialog shown and measured once it is laid out, the main and list frames
 // with the list window, and whether a rendered page holds any ink.
 #pragma once
@@ -19,6 +20,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QTimer>
 
 #include <cstdint>
@@ -43,6 +46,61 @@ inline std::vector<QWidget*> dialog_controls(QWidget* top) {
         if (w->objectName().startsWith("item_") || (label && label->buddy())) out.push_back(w);
     }
     return out;
+}
+
+// The width a control needs for its whole text; 0 for one whose text may
+// wrap or that shows no text of its own.
+inline int text_width_needed(QWidget* w) {
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text().isEmpty() ? 0 : b->sizeHint().width();
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->wordWrap() || l->text().isEmpty() ? 0 : l->sizeHint().width();
+    return 0;
+}
+
+// A group frame's caption: the room it takes at the frame's top.
+inline int caption_width_needed(QGroupBox* g) {
+    QStyleOptionGroupBox option;
+    option.initFrom(g);
+    option.text = g->title();
+    option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+    option.lineWidth = 1;
+    return g->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, g).right() + 1;
+}
+
+// What a dialog shows whole, measured in its own font: every visible
+// control (and label) at least as wide as its text asks, inside the dialog
+// and clear of every other control, push buttons a gap apart; every group
+// caption within its frame. Returns how many controls were measured.
+inline int expect_dialog_texts_fit(QWidget* top) {
+    constexpr int BUTTON_GAP = 4;   // pixels at least between two push buttons
+    const QRect inside = top->rect();
+    const std::vector<QWidget*> controls = dialog_controls(top);
+    auto name_of = [](QWidget* w) {
+        auto* label = qobject_cast<QLabel*>(w);
+        return w->objectName().isEmpty() && label ? "label \"" + label->text().toStdString() + "\""
+                                                  : w->objectName().toStdString();
+    };
+    for (QWidget* w : controls) {
+        const QRect r = rect_in(w, top);
+        EXPECT_TRUE(inside.contains(r)) << name_of(w) << " at (" << r.x() << "," << r.y() << " " << r.width() << "x"
+                                        << r.height() << ") outside " << inside.width() << "x" << inside.height();
+        EXPECT_GE(w->width(), text_width_needed(w)) << name_of(w);
+    }
+    for (QGroupBox* g : top->findChildren<QGroupBox*>()) {
+        if (!g->isVisible() || g->title().isEmpty()) continue;
+        EXPECT_GE(g->width(), caption_width_needed(g)) << g->title().toStdString();
+    }
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        for (std::size_t j = i + 1; j < controls.size(); ++j) {
+            QWidget* a = controls[i];
+            QWidget* b = controls[j];
+            if (a->isAncestorOf(b) || b->isAncestorOf(a)) continue;
+            const bool buttons = qobject_cast<QPushButton*>(a) && qobject_cast<QPushButton*>(b);
+            const int gap = buttons ? BUTTON_GAP / 2 : 0;
+            const QMargins around(gap, gap, gap, gap);
+            EXPECT_FALSE(rect_in(a, top).marginsAdded(around).intersects(rect_in(b, top).marginsAdded(around)))
+                << name_of(a) << " and " << name_of(b);
+        }
+    return static_cast<int>(controls.size());
 }
 
 // A message box that is up: its text recorded and the box closed; false

@@ -4,9 +4,11 @@
 // and from the graphics window's popup, the colours following the stress kind
 // of the First-Level Checks, a deflected shape after a stress check, the
 // first view after an open or an import, the choosers' and the Show dialog's
-// texts, the tool-tips, and F1 in tables and dialogs.
+// texts, the tool-tips, and F1 in tables and dialogs, the guide coming up in
+// front of a modal dialog and usable while it stays open.
 #include "elements/bend.h"
 #include "elements/element_dialog_ids.h"
+#include "analysis/ui/analysis_ui.h"
 #include "elements/ui/element_ui.h"
 #include "exchange/batch_import.h"
 #include "framework/app_state.h"
@@ -51,6 +53,7 @@
 #include <QToolButton>
 #include <QTimer>
 #include <QToolTip>
+#include <QWindow>
 
 #include <chrono>
 #include <filesystem>
@@ -857,6 +860,135 @@ TEST_F(ResultsOnViews, EveryHelpContextOpensItsPageOfTheGuide)
         EXPECT_FALSE(page.top.empty()) << p.where;
     }
     EXPECT_TRUE(answers().messages.empty()) << answers().messages.front();
+}
+
+// Whether a window is blocked by a modal dialog (no input reaches it): the
+// state Qt last told it of, from the time the watch began.
+class BlockWatch : public QObject {
+public:
+    BlockWatch() { qApp->installEventFilter(this); }
+    ~BlockWatch() override { qApp->removeEventFilter(this); }
+    bool blocked(QWidget* w) const
+    {
+        auto it = blocked_.find(w);
+        return it != blocked_.end() && it->second;
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::WindowBlocked || e->type() == QEvent::WindowUnblocked)
+            if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow())
+                blocked_[w] = e->type() == QEvent::WindowBlocked;
+        return false;
+    }
+
+private:
+    std::map<const QWidget*, bool> blocked_;
+};
+
+// The help window over a modal dialog: shown, a dialog window of that
+// dialog's (which the window manager keeps in front of it) that the dialog
+// does not block; the dialog open and modal still.
+void expect_help_in_front_of(QDialog* d, const BlockWatch& watch, const std::string& where)
+{
+    QWidget* help = gui_backend().help_window();
+    ASSERT_NE(help, nullptr) << where;
+    EXPECT_TRUE(help->isVisible()) << where;
+    ASSERT_NE(help->windowHandle(), nullptr) << where;
+    EXPECT_EQ(help->windowHandle()->transientParent(), d->windowHandle()) << where;
+    EXPECT_EQ(help->windowType(), Qt::Dialog) << where;
+    EXPECT_FALSE(help->isModal()) << where;
+    EXPECT_FALSE(watch.blocked(help)) << where;
+    EXPECT_TRUE(d->isVisible()) << where;
+    EXPECT_EQ(QApplication::activeModalWidget(), d) << where;
+}
+
+TEST_F(ResultsOnViews, DialogHelpF1OnTheListOrAButtonOpensThePageInModelAndResultsMode)
+{
+    help_init(fs::path(KV_PROGRAM_PATH).parent_path().string());
+    ASSERT_FALSE(help_path().empty());
+    const BlockWatch watch;
+    // F1 with the focus on the list of the Load Cases dialog, then on its
+    // Add button: the dialog's page, in front of the dialog.
+    auto f1_in_load_cases = [&](const std::string& mode) {
+        for (const int item : {LOAD_CASES_AVAILABLE, LOAD_CASES_ADD}) {
+            const std::string where = mode + ", item " + std::to_string(item);
+            HelpPage page;
+            bool answered = false;
+            answers().dialogs["LOAD_CASES_DIALOG"] = [&](QDialog* d) {
+                settle(100);
+                QWidget* focus = d->findChild<QWidget*>(QStringLiteral("item_%1").arg(item));
+                if (focus) {
+                    focus->setFocus(Qt::TabFocusReason);
+                    press_f1(focus);
+                    settle(100);
+                    page = help_page_shown();
+                    expect_help_in_front_of(d, watch, where);
+                }
+                answered = focus != nullptr;
+                d->reject();
+            };
+            frame_command(main_frame(), CMD_LOAD_CASE_LIST);
+            answers().dialogs.erase("LOAD_CASES_DIALOG");
+            EXPECT_TRUE(answered) << where;
+            EXPECT_EQ(page.fragment, "LOAD_CASES_DIALOG") << where;
+            EXPECT_NE(page.top.find("Load Cases"), std::string::npos) << where << ": " << page.top;
+        }
+    };
+    copy_sample();
+    open_by_extension((folder / "piping.mod").string());
+    settle();
+    f1_in_load_cases("model mode");
+    // Results mode: the layout window from the results window's Window menu.
+    open_sample_results("Sorted stresses");
+    frame_command(results_frame(), CMD_SWITCH_LIST_LAYOUT);
+    settle();
+    ASSERT_TRUE(frame_is_visible(main_frame()));
+    f1_in_load_cases("results mode");
+    EXPECT_TRUE(answers().messages.empty()) << answers().messages.front();
+}
+
+TEST_F(ResultsOnViews, DialogHelpInFrontOfTheBendDialogFromItsHelpButtonAndUsable)
+{
+    open_every_element_kind();
+    import_batch_file_at(std::string(KV_SOURCE_DIR) + "/tests/data/graphics/graphics_model.mbf");
+    settle();
+    ASSERT_NE(first_row_of(ET_BEND), 0);
+    const BlockWatch watch;
+    // The guide already open, from a table, behind what comes next.
+    const HelpPage bends = f1_in_list("Bends");
+    EXPECT_EQ(bends.fragment, help_anchor(BENDS_TABLE_HELP_CONTEXT));
+    QWidget* help = gui_backend().help_window();
+    ASSERT_NE(help, nullptr);
+
+    bool answered = false;
+    answers().dialogs["BEND1_DIALOG"] = [&](QDialog* d) {
+        settle(100);
+        answered = true;
+        QAbstractButton* button = dialog_button(d, IDHELP);
+        ASSERT_NE(button, nullptr);
+        button->click();
+        settle(100);
+        EXPECT_EQ(help_page_shown().fragment, help_anchor(BEND_DIALOG_HELP_CONTEXT));
+        expect_help_in_front_of(d, watch, "Help button");
+        d->reject();
+    };
+    piping_code() = CODE_B311;
+    edit_bend(first_row_of(ET_BEND));
+    answers().dialogs.erase("BEND1_DIALOG");
+    ASSERT_TRUE(answered);
+    // The dialog closed, the guide stays; asked for from a table it is a
+    // window of its own again.
+    settle();
+    EXPECT_TRUE(help->isVisible());
+    f1_in_list("Bends");
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->windowType(), Qt::Window);
+    EXPECT_EQ(help->windowHandle()->transientParent(), nullptr);
+    EXPECT_FALSE(watch.blocked(help));
+    EXPECT_TRUE(answers().messages.empty()) << answers().messages.front();
+    help->close();
 }
 
 TEST_F(ResultsOnViews, HelpWindowOpensWholeOnTheScreen)

@@ -1,14 +1,18 @@
 // The rotating-equipment report in the results frame's table window: the
 // pump and machine windows, stepping through machines and load cases with
-// wrap-around, the F6 pick list, the report's load-case chooser, the menu
-// items, and printing every machine's reports.
+// wrap-around, the window's title that names the case shown, the F6 pick
+// list, the report's load-case chooser, the menu items, and printing every
+// machine's reports.
+#include "framework/ui/frame.h"
 #include "framework/ui/pick_list.h"
 #include "framework/ui/report_pages.h"
 #include "golden.h"
+#include "model/load_cases.h"
 #include "qualification/qualification_ui_fixture.h"
 #include "qualification/ui/report_lines.h"
 #include "qualification/ui/rot_equip_ui.h"
 #include "results/ui/result_choosers.h"
+#include "results/ui/results_window.h"
 
 #include <algorithm>
 
@@ -75,6 +79,23 @@ TEST_F(RotEquipWindowTest, MachinesAndLoadCasesStepWithWrapAround)
     EXPECT_TRUE(std::any_of(painted.begin(), painted.end(),
                             [](const std::string& l) { return l.find("\"Calculated\" right") != std::string::npos; }));
     EXPECT_FALSE(rot_equip_command(CMD_RESULTS, results_frame().window));
+}
+
+TEST_F(RotEquipWindowTest, EquipmentReportTitleNamesTheLoadCaseShown)
+{
+    build_rot_equip_report(results({8, 9, 100}));
+    set_results_title("Results");
+    show_rot_equip();
+    const std::string file = " [" + title_file_text() + "]";
+    EXPECT_EQ(frame_title(results_frame()), "Korvane - Rotating Equipment Report: " + load_case_names(8) + file);
+    // Stepping the case, by key, by command and by the chooser: the title follows.
+    script().key(results_table_view().window(), KEY_LEFT);
+    EXPECT_EQ(frame_title(results_frame()), "Korvane - Rotating Equipment Report: " + load_case_names(100) + file);
+    EXPECT_TRUE(rot_equip_command(CMD_NEXT_LOAD_CASE, results_frame().window));
+    EXPECT_EQ(frame_title(results_frame()), "Korvane - Rotating Equipment Report: " + load_case_names(8) + file);
+    // Another machine keeps the case.
+    EXPECT_TRUE(rot_equip_command(CMD_PREVIOUS_ITEM, results_frame().window));
+    EXPECT_EQ(frame_title(results_frame()), "Korvane - Rotating Equipment Report: " + load_case_names(8) + file);
 }
 
 TEST_F(RotEquipWindowTest, PickListAndLoadCaseChooser)

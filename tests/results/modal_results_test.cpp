@@ -152,6 +152,24 @@ TEST_F(ModalResultsTest, FrequencyTableListsTheModesTheirMassSharesAndSelectsThe
     EXPECT_FALSE(results_hooks().available[RESULT_DYNAMIC_SUSCEPTIBILITY]());
 }
 
+TEST_F(ModalResultsTest, ModalReportHeadingCountsTheModesNotTheTotalRow)
+{
+    open();
+    results_hooks().show[RESULT_FREQUENCIES]();
+    TableWindow& t = frequency_table();
+    ASSERT_EQ(t.row_count, 4);   // three modes and the total
+    // The text report and the CSV: three modes, and the Total row printed.
+    for (const bool csv : {false, true}) {
+        SCOPED_TRACE(csv ? "csv" : "text");
+        report_begin_text(csv);
+        csv ? t.print_csv() : t.print_text();
+        const std::string text = report_end_text();
+        EXPECT_NE(text.find("Natural Frequencies (3)"), std::string::npos) << text;
+        EXPECT_EQ(text.find("Natural Frequencies (4)"), std::string::npos) << text;
+        EXPECT_NE(text.find("Total"), std::string::npos) << text;
+    }
+}
+
 TEST_F(ModalResultsTest, SusceptibilityGivesEachModesStressPerVelocityAndItsMarkers)
 {
     write_susceptibility();

@@ -200,10 +200,11 @@ TEST_F(ResultsOnViews, FrequenciesPrintWhileTheModalResultsAreShown)
     frame_command(results_frame(), CMD_PRINT);
     EXPECT_TRUE(offered);
     // The periods 1 / f: 0.6667, 0.3077, 0.1429 s; the mass shares G^2 / 40
-    // in per cent (mode 1 in X: 4 / 40 = 10 %), the totals of the three.
+    // in per cent (mode 1 in X: 4 / 40 = 10 %), the totals of the three; the
+    // heading counts the three modes, not the Total row.
     const std::vector<std::string> csv = lines_of(read_file(file));
     const std::vector<std::string> expected = {
-        "Natural Frequencies (4),",
+        "Natural Frequencies (3),",
         "Mode,Frequency,Period,Particip. X,Particip. Y,Particip. Z,Mass X,Mass Y,Mass Z,",
         ",(Hz),(sec),factor,factor,factor,(%),(%),(%),",
         "1,1.500,0.6667,2,-1,0.5,10.00,2.50,0.62,",

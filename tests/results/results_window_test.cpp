@@ -6,6 +6,8 @@
 #include "results/results_program_fixture.h"
 
 #include "framework/ui/app_settings.h"
+#include "model/ui/dialogs_layout.h"
+#include "model/ui/list_window.h"
 #include "platform/headless/headless_dialog.h"
 #include "results/results_reader.h"
 
@@ -82,6 +84,35 @@ TEST_F(ResultsWindowTest, InputMenusWhileResultsAreShownAndBack)
     // Leaving twice does nothing.
     terminate_results();
     EXPECT_FALSE(in_results());
+}
+
+TEST_F(ResultsWindowTest, ListWindowLayoutItemShowsTheLayoutWindowInResultsMode)
+{
+    open_sample();
+    ASSERT_TRUE(in_results());
+    // Ctrl+L in the results window: the Bends list in the list window.
+    script().once("DATA_LISTS_DIALOG", [](HeadlessDialog& d) {
+        EXPECT_TRUE(d.select_text(LAYOUT_CHOICE_LIST, "Bends (3)"));
+        d.press(IDOK);
+    });
+    EXPECT_TRUE(script().key(results_frame().window, 'L', MOD_CONTROL));
+    ASSERT_NE(list_window_table(), nullptr);
+    EXPECT_EQ(list_window_table()->title, "Bends");
+    EXPECT_TRUE(frame_is_visible(list_frame()));
+    EXPECT_FALSE(frame_is_visible(main_frame()));
+    // Window > Layout of the list window: the layout window, results stay.
+    const int beeps = script().beeps();
+    EXPECT_TRUE(script().menu_command(list_frame().window, CMD_SWITCH_LIST_LAYOUT));
+    EXPECT_TRUE(frame_is_visible(main_frame()));
+    EXPECT_EQ(current_accelerator_frame(), &main_frame());
+    EXPECT_EQ(script().beeps(), beeps);
+    EXPECT_TRUE(in_results());
+    // Its Window > List: the list window with the Bends again.
+    frame_hide(list_frame());
+    EXPECT_TRUE(script().menu_command(main_frame().window, CMD_SWITCH_LIST_LAYOUT));
+    EXPECT_TRUE(frame_is_visible(list_frame()));
+    EXPECT_EQ(list_window_table()->title, "Bends");
+    EXPECT_EQ(script().beeps(), beeps);
 }
 
 TEST_F(ResultsWindowTest, TitleFollowsTheLoadCaseWithArrowsAndChooser)

@@ -31,7 +31,9 @@ Frames& frames() { return session_part<Frames>(); }
 
 std::string& file_text() { return frames().file_text; }
 
-// Shows a failure that escaped a command over the frame that ran it.
+// Shows a failure that escaped a command over the frame that ran it. Toggle
+// buttons then follow what it changed, in every frame: a state that one
+// window switches may have its button in another.
 template <typename F>
 void guarded(Frame& frame, F&& action) {
     try {
@@ -47,6 +49,7 @@ void guarded(Frame& frame, F&& action) {
     } catch (const std::exception& e) {
         message_error(frame.window, std::string("Internal error: ") + e.what());
     }
+    frames_refresh_toggles();
 }
 
 // Gives every tool button the state asked for, greyed while its command is
@@ -83,6 +86,34 @@ void push_menu(Frame& frame) {
     if (!frame.window) return;
     backend().set_menu(frame.window, frame.menu);
     apply_button_states(frame);
+}
+
+// Presses in or lets out the toggle buttons of both bars as their states
+// answer; true when one changed.
+bool apply_toggles(Frame& frame) {
+    bool changed = false;
+    for (const auto& [id, toggle] : frame.toggles) {
+        const bool on = toggle.pressed();
+        const std::string tip = toggle.tip ? toggle.tip() : std::string();
+        for (ToolBar* bar : {&frame.large_bar, &frame.small_bar})
+            for (ToolButton& b : bar->buttons) {
+                if (b.id != id) continue;
+                if (b.checked != on) {
+                    b.checked = on;
+                    changed = true;
+                }
+                if (!tip.empty() && b.tip != tip) {
+                    b.tip = tip;
+                    changed = true;
+                }
+            }
+    }
+    return changed;
+}
+
+// The same, and the bars to the window again when a button changed.
+void refresh_toggles(Frame& frame) {
+    if (apply_toggles(frame)) frame_set_bar_a(frame);
 }
 
 class FrameAdapter : public FrameEvents {
@@ -221,6 +252,7 @@ void frame_destroy(Frame& frame) {
     frame.buttons.clear();
     frame.shown_buttons.clear();
     frame.greyed_unavailable.clear();
+    frame.toggles.clear();
     frame.events.reset();
     frame.blank_client.reset();
 }
@@ -438,6 +470,7 @@ void frame_update_menu(Frame& frame) {
 }
 
 bool frame_refresh_command_states(Frame& frame) {
+    refresh_toggles(frame);
     if (frame.handler) {
         apply_button_states(frame);
         return false;
@@ -478,6 +511,7 @@ void frame_set_bars(Frame& frame, const ToolBar& large, const ToolBar& small) {
     frame.small_bar.large = false;
     frame.buttons.clear();
     frame.shown_buttons.clear();
+    apply_toggles(frame);
     frame_set_bar_a(frame);
 }
 
@@ -511,6 +545,17 @@ void frame_set_button_look(Frame& frame, int command, const std::string& icon, c
         }
     }
     if (changed) frame_set_bar_a(frame);
+}
+
+void frame_register_toggle(Frame& frame, int id, std::function<bool()> pressed, std::function<std::string()> tip) {
+    if (pressed) frame.toggles[id] = Frame::Toggle{std::move(pressed), std::move(tip)};
+    else frame.toggles.erase(id);
+    refresh_toggles(frame);
+}
+
+void frames_refresh_toggles() {
+    if (!backend_installed()) return;
+    for (Frame* f : {&main_frame(), &list_frame(), &results_frame(), &graphics_frame()}) refresh_toggles(*f);
 }
 
 void frame_show_button(Frame& frame, int command) { set_button(frame, command, true, true); }

@@ -60,6 +60,14 @@ struct Frame {
     std::map<int, ButtonState> shown_buttons;
     // Menu items greyed because their command had no handler.
     std::set<int> greyed_unavailable;
+    // Tool buttons that switch a state on and off: each shows pressed in
+    // exactly while its test answers true, with the tip of that state,
+    // whatever changed the state.
+    struct Toggle {
+        std::function<bool()> pressed;
+        std::function<std::string()> tip;   // empty: the tip stays
+    };
+    std::map<int, Toggle> toggles;
 
     // The adapter the backend calls; owned here so that it lives as long as the window.
     std::unique_ptr<FrameEvents> events;
@@ -96,6 +104,14 @@ void frame_command(Frame& frame, int id);
 // with `available` the command is served only while that answers true.
 void frame_register_command(Frame& frame, int id, std::function<void(int)> handler,
                             std::function<bool()> available = {});
+// Makes a tool button show a state: pressed in while `pressed` answers true,
+// with the tip `tip` gives (an empty test takes that away). The buttons
+// follow after every command, key, timer and activation of any frame, and
+// when the frame's command states are refreshed.
+void frame_register_toggle(Frame& frame, int id, std::function<bool()> pressed,
+                           std::function<std::string()> tip = {});
+// Gives every frame's toggle buttons the state their tests answer now.
+void frames_refresh_toggles();
 // True when the frame's handler or the registry serves the command.
 bool frame_command_available(const Frame& frame, int id);
 // Whether the command's menu item and tool button are enabled: as its item

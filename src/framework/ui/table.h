@@ -120,6 +120,9 @@ public:
     // row (row r of the printout is row r + print_first_row of the table).
     int print_rows = 0;
     int print_first_row = 0;
+    // Rows after the listed items that the count in a printed title leaves
+    // out (a closing Total row).
+    int summary_rows = 0;
 
     // --- operations a table supplies ---------------------------------------
     // Header text of a column on header line 0, 1 or 2.
@@ -610,7 +613,8 @@ void tprint_highlight_cell(TablePrint& t, int row, int column, int line);
 // ---------------------------------------------------------------------------
 // Printing and export
 
-// Prints a whole table on graphic pages: the title "%s (%d)" in a title bar,
+// Prints a whole table on graphic pages: the title "%s (%d)" (the count
+// without the summary rows) in a title bar,
 // the header (repeated on every page) and the rows that pass the row test;
 // columns too wide for one page go to further bands that repeat column 1.
 // Nothing outside graphic printing.

@@ -13,6 +13,12 @@ namespace {
 constexpr Color BLACK = rgb(0, 0, 0);
 constexpr Color WHITE = rgb(255, 255, 255);
 
+// A printed table's title with the number of items it lists: the rows
+// without the summary rows after them.
+std::string counted_title(const TablePrint& p, const std::string& title, int rows) {
+    return c_format("%s (%d)", title.c_str(), std::max(0, rows - p.summary_rows));
+}
+
 // Puts the widths and the page hook back however printing ends.
 struct PrintScope {
     TablePrint& p;
@@ -297,7 +303,7 @@ bool table_print_pages_or_csv(TablePrint& p, const std::string& title, int count
 }
 
 void table_print(TablePrint& p, const std::string& title, int count) {
-    print_table_pages(p, c_format("%s (%d)", title.c_str(), std::max(0, count)), count, true);
+    print_table_pages(p, counted_title(p, title, count), count, true);
 }
 
 void table_print_under(TablePrint& p, const std::string& title, int count) {
@@ -322,7 +328,7 @@ void table_print_text(TablePrint& p, const std::string& title, int count) {
         end[i] = column + std::max(1, t.chars[i]) - 1;
         column = end[i] + 3;
     }
-    const std::string heading = c_format("%s (%d)", title.c_str(), count);
+    const std::string heading = counted_title(p, title, count);
     auto header = [&] {
         report_print_centred_page(heading);
         report_next_line();
@@ -381,7 +387,7 @@ void table_print_csv(TablePrint& p, const std::string& title, int count) {
     p.print_rows = count;
     const TextTable t = gather(p, count);
     const size_t nc = t.columns.size();
-    csv_add_text(c_format("%s (%d)", title.c_str(), count));
+    csv_add_text(counted_title(p, title, count));
     report_next_line();
     for (int line = 0; line < p.header_lines; ++line) {
         std::vector<std::string> texts;

@@ -32,6 +32,17 @@ void TablePrint::measure_print(Surface& dc) {
 }
 
 void TablePrint::draw_column_rule(TableCanvas& c, int column) {
+    // In the header a rule between two columns of a group starts under the
+    // group's heading, which stands over both.
+    int top = c.top;
+    if (c.in_header)
+        for (const TableGroup& g : groups)
+            if (column > g.first_column && column <= g.last_column) top = std::max(top, c.header_line_y(g.line + 1));
+    if (top != c.top && c.drawn(column)) {
+        const int x = c.left[static_cast<size_t>(column)];
+        c.printing ? tprint_vline(c, x, top, c.bottom) : tpaint_vline(c, x, top, c.bottom);
+        return;
+    }
     if (c.printing)
         tprint_column_rule(c, column);
     else

@@ -322,6 +322,8 @@ void register_frame_commands()
     add(CMD_REDRAW, [](int) { graphics_redraw(); });
     add(CMD_PREVIOUS_VIEW, [](int) { previous_view(); }, previous_view_kept);
     add(CMD_TURN, [](int) { toggle_turn_mode(); });
+    frame_register_toggle(
+        f, CMD_TURN, [] { return graphics_settings().turn_mode; }, [] { return graphics_tool_tip(CMD_TURN); });
     add(CMD_CLOSE_POPUPS, [](int) { frame_cancel_popups(frame()); });
     for (int id = CMD_AXES_NONE; id <= CMD_AXES_BOTTOM_RIGHT; ++id)
         add(id, [](int command) { set_axes_corner(command - CMD_AXES_NONE); });

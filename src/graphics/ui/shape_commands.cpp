@@ -118,24 +118,35 @@ std::string ratios_text()
     return stress_colouring().ratios ? "&Hide Stress Ratios" : "Show Stress &Ratios";
 }
 
+// Whether what a shape or colouring item of the results window shows is on.
+bool results_item_on(int command)
+{
+    const ShapeState& s = shapes();
+    const StressColouring& c = stress_colouring();
+    switch (command) {
+    case CMD_SHAPE: return s.deflected_shape_shown || s.mode_shape_shown;
+    case CMD_ANIMATE: return s.animating;
+    case CMD_SHOW_STRESSES: return c.stresses;
+    case CMD_SHOW_STRESS_RATIOS: return c.ratios;
+    default: return false;
+    }
+}
+
 // The results window's shape and colouring items: their menu texts, and
 // their buttons checked while what they show is on, with their tips.
 void update_results_items()
 {
-    const ShapeState& s = shapes();
-    const StressColouring& c = stress_colouring();
     const struct {
         int id;
         const char* icon;
         std::string text;
-        bool on;
-    } items[] = {{CMD_SHAPE, "shape", shape_text(), s.deflected_shape_shown || s.mode_shape_shown},
-                 {CMD_ANIMATE, "animate", animation_text(), s.animating},
-                 {CMD_SHOW_STRESSES, "stresses", stresses_text(), c.stresses},
-                 {CMD_SHOW_STRESS_RATIOS, "ratios", ratios_text(), c.ratios}};
+    } items[] = {{CMD_SHAPE, "shape", shape_text()},
+                 {CMD_ANIMATE, "animate", animation_text()},
+                 {CMD_SHOW_STRESSES, "stresses", stresses_text()},
+                 {CMD_SHOW_STRESS_RATIOS, "ratios", ratios_text()}};
     for (const auto& i : items) {
         menu_set_state(rf(), i.id, i.text);
-        frame_set_button_look(rf(), i.id, i.icon, results_tooltip(i.id), i.on);
+        frame_set_button_look(rf(), i.id, i.icon, results_tooltip(i.id), results_item_on(i.id));
     }
 }
 
@@ -151,15 +162,34 @@ std::string mode_title()
     return c_format("Mode %d: %.2f Hz", r.current_mode, hz);
 }
 
+// What the window draws, marked as the results window marks results older
+// than their model.
+std::string with_results_mark(const std::string& text)
+{
+    return results_open() && results_out_of_date() ? text + " (out of date)" : text;
+}
+
 void set_graphics_title(const std::string& text)
 {
     if (graphics_frame().window)
-        frame_set_title(graphics_frame(), text);
+        frame_set_title(graphics_frame(), with_results_mark(text));
+}
+
+std::string shown_shape_title()
+{
+    const ShapeState& s = shapes();
+    if (!results_open())
+        return "Graphics";
+    if (s.deflected_shape_shown || (s.animating && anim().deflected))
+        return deflected_title();
+    if (s.mode_shape_shown || s.animating)
+        return mode_title();
+    return "Graphics";
 }
 
 void update_graphics_title()
 {
-    set_graphics_title(graphics_window_title());
+    set_graphics_title(shown_shape_title());
 }
 
 // The displacements of the shape wanted, read when not loaded yet.
@@ -506,14 +536,7 @@ void animation_draw_frame()
 
 std::string graphics_window_title()
 {
-    const ShapeState& s = shapes();
-    if (!results_open())
-        return "Graphics";
-    if (s.deflected_shape_shown || (s.animating && anim().deflected))
-        return deflected_title();
-    if (s.mode_shape_shown || s.animating)
-        return mode_title();
-    return "Graphics";
+    return with_results_mark(shown_shape_title());
 }
 
 void append_graphics_result_items(MenuItem& popup)
@@ -598,6 +621,7 @@ void install_shape_commands()
     h.commands[CMD_ZOOM_ALL] = [](int) { zoom_all_command(); };
     h.commands[CMD_VIEWPOINT] = [](int) { viewpoint_dialog(results_frame().window); };
     h.commands[CMD_PREVIOUS_VIEW] = [](int) { previous_view(); };
+    h.command_checked = results_item_on;
     h.command_text = [previous = h.command_text](int command) -> std::string {
         switch (command) {
         case CMD_SHAPE: return shape_text();

@@ -49,7 +49,8 @@ int animation_frames_drawn();
 void animation_draw_frame();
 
 // The graphics window's title: the deflected or mode shape drawn (static
-// or animated), else "Graphics".
+// or animated), else "Graphics"; with " (out of date)" after it while the
+// results shown are older than their model.
 std::string graphics_window_title();
 // The results' items of the graphics window's popup (results mode only):
 // the stress and ratio colouring with Thresholds while the sorted stresses

@@ -511,7 +511,7 @@ std::string MaterialsTable::header_text(int column, int line)
     switch (column) {
     case COL_NAME: return line == 0 ? "Name" : "";
     case COL_DESCRIPTION: return line == 0 ? "Description" : "";
-    case COL_TYPE: return line == 0 ? "Ty" : "pe";
+    case COL_TYPE: return line == 0 ? "Type" : "";
     case COL_DENSITY: return line == 0 ? "Density" : unit_label(DENSITY);
     case COL_NU: return line == 0 ? "Nu" : "";
     case COL_JOINT: return line == 0 ? (code_is_nordic(code) ? "Long." : "Joint") : "factor";

@@ -19,6 +19,7 @@
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 #include <clocale>
@@ -652,6 +653,21 @@ bool QtBackend::show_help(const std::string& html_file, const std::string& ancho
             window->resize(760, 640);
         }
         s_->help = std::move(window);
+    }
+    // Asked for from a modal dialog, the guide is a (modeless) dialog of
+    // that dialog's: the dialog does not block it, and the window manager
+    // keeps it in front of the dialog. Asked for from elsewhere it is a
+    // window of its own again. The window system learns the kind and the
+    // owner when the window is shown, so a window shown for another owner
+    // is shown anew.
+    QWidget* modal = QApplication::activeModalWidget();
+    QWindow* owner = modal && modal != s_->help.get() ? modal->windowHandle() : nullptr;
+    const Qt::WindowType kind = owner ? Qt::Dialog : Qt::Window;
+    if (s_->help->windowType() != kind) s_->help->setWindowFlags(kind);   // hides it
+    s_->help->winId();   // the native window, whose owner is set
+    if (QWindow* handle = s_->help->windowHandle(); handle && handle->transientParent() != owner) {
+        if (s_->help->isVisible()) s_->help->hide();
+        handle->setTransientParent(owner);
     }
     auto* browser = s_->help->findChild<QTextBrowser*>("KorvaneHelpBrowser");
     QUrl url = QUrl::fromLocalFile(file.absoluteFilePath());

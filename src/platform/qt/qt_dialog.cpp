@@ -32,6 +32,9 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <map>
+#include <set>
+#include <vector>
 
 using namespace kvqt;
 
@@ -592,6 +595,7 @@ void QtDialog::dispatch(const char* where, const std::function<void()>& f) {
     ++session_.depth;
     guarded(where, f);
     --session_.depth;
+    if (session_.depth == 0 && places_changed_ && !dead_) spread_places();
     if (session_.depth == 0) session_.finish_if_ended();
 }
 
@@ -786,7 +790,13 @@ void QtDialog::show(int id, bool visible) {
 
 void QtDialog::widen_to_text(Item& it) {
     auto* b = qobject_cast<QAbstractButton*>(it.widget);
-    if (!absolute_ || !b || qobject_cast<QPushButton*>(b)) return;
+    if (!absolute_ || !b) return;
+    // A text or a visibility changed: the placed items are spread again.
+    if (!places_.empty()) places_changed_ = true;
+    if (qobject_cast<QPushButton*>(b)) {
+        if (it.cell == it.widget && places_.count(it.control->id)) b->resize(b->sizeHint());
+        return;
+    }
     const QSize hint = b->sizeHint();
     if (b->width() >= hint.width() && b->height() >= hint.height()) return;
     // A box around the control keeps its margins.
@@ -950,7 +960,68 @@ void QtDialog::move_item_pixels(int id, int x, int y) {
     QPoint delta = QPoint(x, y) - it->widget->mapTo(container_, QPoint(0, 0));
     it->cell->move(it->cell->pos() + delta);
     if (it->label_cell) it->label_cell->move(it->label_cell->pos() + delta);
+    places_[id] = QPoint(x, y);
+    places_changed_ = true;
     widen_to_text(*it);
+}
+
+void QtDialog::spread_places() {
+    places_changed_ = false;
+    if (!container_) return;
+    struct Placed {
+        Item* it;
+        QPoint want;     // the widget's place
+        QRect extent;    // the item with its label there
+    };
+    std::vector<Placed> placed;
+    std::set<int> columns;
+    for (const auto& [id, want] : places_) {
+        Item* it = item(id);
+        if (!it || !it->cell->isVisibleTo(container_)) continue;
+        const QPoint offset = want - it->widget->mapTo(container_, QPoint(0, 0));
+        QRect extent = it->cell->geometry();
+        if (it->label_cell && it->label_cell->isVisibleTo(container_)) extent |= it->label_cell->geometry();
+        placed.push_back(Placed{it, want, extent.translated(offset)});
+        columns.insert(want.x());
+    }
+    // Left to right: a column moves as far as the one before it did, and
+    // further while an item to its left on the same lines reaches it.
+    const int gap = du_x(3);
+    std::map<int, int> shift;
+    int carried = 0;
+    for (int column : columns) {
+        int need = carried;
+        for (const Placed& right : placed) {
+            if (right.want.x() != column) continue;
+            for (const Placed& left : placed) {
+                if (left.want.x() >= column) continue;
+                const bool same_lines =
+                    left.extent.top() <= right.extent.bottom() && right.extent.top() <= left.extent.bottom();
+                if (same_lines)
+                    need = std::max(need, left.extent.right() + 1 + shift[left.want.x()] + gap - right.extent.left());
+            }
+        }
+        shift[column] = carried = need;
+    }
+    for (const Placed& p : placed) {
+        const QPoint delta = p.want + QPoint(shift[p.want.x()], 0) - p.it->widget->mapTo(container_, QPoint(0, 0));
+        p.it->cell->move(p.it->cell->pos() + delta);
+        if (p.it->label_cell) p.it->label_cell->move(p.it->label_cell->pos() + delta);
+    }
+    for (const Placed& p : placed) hold(*p.it);
+}
+
+void QtDialog::hold(const Item& it) {
+    if (!it.cell->isVisibleTo(container_)) return;
+    QRect taken = it.cell->geometry();
+    if (it.label_cell && it.label_cell->isVisibleTo(container_)) taken |= it.label_cell->geometry();
+    // The margin at the right as at the left of the dialog's items.
+    const QSize need(taken.right() + 1 + du_x(4), taken.bottom() + 1 + du_y(2));
+    const QSize grow = need.expandedTo(container_->size()) - container_->size();
+    if (grow.width() <= 0 && grow.height() <= 0) return;
+    QWidget* top = container_->window();
+    container_->resize(container_->size() + grow);
+    if (top != container_) top->resize(top->size() + grow);
 }
 
 void QtDialog::move_item(int id, int x, int y) {

@@ -143,8 +143,18 @@ private:
     void enter_absolute();
     void move_item_pixels(int id, int x, int y);
     // Out of the grid, a check box or radio button is made as wide as its
-    // text (the grid never sized one that was hidden when it was laid out).
+    // text (the grid never sized one that was hidden when it was laid out),
+    // and a push button put at a place of its own as large as its text asks:
+    // the grid made it as wide as its column, which may be wider than the
+    // room between the places the buttons are put at.
     void widen_to_text(Item& it);
+    // Puts the items the procedure placed at their places, each column of
+    // places moved right as far as the texts to its left need (the places
+    // are in dialog units, which do not know how wide a text or a button
+    // is in the font and style in use), and grows the dialog to hold them.
+    void spread_places();
+    // Grows the dialog to hold a visible item put at a place of its own.
+    void hold(const Item& it);
     int du_x(int units) const;
     int du_y(int units) const;
 
@@ -167,6 +177,8 @@ private:
     std::map<int, QPointer<QTimer>> timers_;
     std::map<int, int> multiline_limits_;
     bool absolute_ = false;     // items have left the grid after a move
+    std::map<int, QPoint> places_;   // id -> where the procedure put the item (pixels)
+    bool places_changed_ = false;
     bool dead_ = false;
     bool shown_done_ = false;
     int quiet_ = 0;             // programmatic changes under way: no notifications

@@ -193,6 +193,9 @@ void show_entry()
     ReportWindow& w = e->kind == ROT_PUMP ? static_cast<ReportWindow&>(ui().pumps) : ui().compressors;
     w.refresh();
     table_window_show(w);
+    // The window's title names the report's load case, which is its own
+    // and not the results load case of the other tables.
+    set_results_title_fixed(std::string(ROT_EQUIP_TITLE) + ": " + load_case_names(r.case_code(r.current_case)));
 }
 
 }  // namespace

@@ -93,6 +93,8 @@ struct ModalKind {
     std::function<int(int row)> row_node;
     // Right and Left step the mode instead of the load case.
     bool steps_modes = false;
+    // Rows after the modes (a Total row), which a printed title does not count.
+    int summary_rows = 0;
 };
 
 class ModalTable final : public TableWindow {
@@ -102,6 +104,7 @@ public:
     {
         editing_allowed = false;
         view_only = true;
+        summary_rows = kind.summary_rows;
     }
     const ModalKind& kind() const { return kind_; }
 
@@ -241,6 +244,7 @@ const ModalKind& frequency_kind()
         },
         {},
         false,
+        1,
     };
     return kind;
 }
@@ -274,6 +278,7 @@ const ModalKind& susceptibility_kind()
             return model().nodes.valid(node) ? model().nodes[node].number : 0;
         },
         false,
+        0,
     };
     return kind;
 }
@@ -319,6 +324,7 @@ const ModalKind& dynamic_stress_kind()
             return model().nodes.valid(node) ? model().nodes[node].number : 0;
         },
         true,
+        0,
     };
     return kind;
 }

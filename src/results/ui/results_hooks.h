@@ -113,6 +113,9 @@ struct ResultsHooks {
     // The current text of a command whose text follows a state (the shape,
     // animation and colouring items); empty: the menu's own.
     std::function<std::string(int command)> command_text;
+    // Whether what a toggle command switches (a shape, the animation, a
+    // colouring) is on now: its tool button shows pressed in while it is.
+    std::function<bool(int command)> command_checked;
     // Whether a served command can run now (Magnification while a shape is
     // shown); empty: whenever it is served.
     std::function<bool(int command)> command_available;

@@ -147,9 +147,9 @@ void disable_input_menus()
         main.menu.append_beside(CMD_GO_BACK, item("&List", CMD_SWITCH_LIST_LAYOUT));
         main.menu.set_text(CMD_GO_BACK, "&Results\tF3");
         replace_command(main, ui.saved_main_commands, CMD_GO_BACK, [](int) { to_results_window(); });
-        replace_command(main, ui.saved_main_commands, CMD_SWITCH_LIST_LAYOUT, [layout_go_back](int id) {
+        replace_command(main, ui.saved_main_commands, CMD_SWITCH_LIST_LAYOUT, [layout_go_back](int) {
             if (layout_go_back)
-                layout_go_back(id);
+                layout_go_back(CMD_GO_BACK);
         });
     }
     Frame& list = list_frame();
@@ -159,9 +159,10 @@ void disable_input_menus()
         list.menu.set_text(CMD_GO_BACK, "&Results\tF3");
         replace_command(list, ui.saved_list_commands, CMD_GO_BACK, [](int) { to_results_window(); });
         replace_command(list, ui.saved_list_commands, CMD_GO_BACK_BUTTON, [](int) { to_results_window(); });
-        replace_command(list, ui.saved_list_commands, CMD_SWITCH_LIST_LAYOUT, [list_go_back](int id) {
+        // The list window's own F3, which serves the command it is given.
+        replace_command(list, ui.saved_list_commands, CMD_SWITCH_LIST_LAYOUT, [list_go_back](int) {
             if (list_go_back)
-                list_go_back(id);
+                list_go_back(CMD_GO_BACK);
         });
     }
     graphics_frame().previous_frame = &rf();
@@ -415,6 +416,10 @@ void register_results_commands()
                    CMD_SORTED_STRESS_OPTION, CMD_CENTER_OF_GRAVITY, CMD_COLOUR_CODING, CMD_COLOURING_OFF,
                    CMD_EXPORT_PLANT_DESIGN_RESULTS, CMD_DISPLACEMENT_TABLE_1, CMD_DISPLACEMENT_TABLE_2})
         register_hooked(id);
+    for (int id : {CMD_SHAPE, CMD_ANIMATE, CMD_SHOW_STRESSES, CMD_SHOW_STRESS_RATIOS})
+        frame_register_toggle(
+            f, id, [id] { return hooks().command_checked && hooks().command_checked(id); },
+            [id] { return results_tooltip(id); });
     f.close_handler = [] {
         // Closing the results window closes the model and then the program;
         // changes made here (QA block, units) are offered for saving first.
