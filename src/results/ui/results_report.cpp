@@ -45,6 +45,16 @@ constexpr int OTHER_REPORTS[] = {RESULT_BRANCH_CONNECTION, RESULT_FLANGE_REPORT,
                                  RESULT_FRP_STRESSES,      RESULT_SORTED_FRP_STRESSES, RESULT_DYNAMIC_SUSCEPTIBILITY,
                                  RESULT_DYNAMIC_STRESSES};
 
+// The parts printed for each chosen load case, in the order of the report.
+struct CasePart {
+    int part;
+    void (*print)();
+};
+constexpr CasePart CASE_PARTS[] = {{PART_SUPPORT_LOADS, print_all_support_loads},
+                                   {PART_FORCES_LOCAL, print_local_element_forces},
+                                   {PART_FORCES_GLOBAL, print_global_element_forces},
+                                   {PART_DISPLACEMENTS, print_displacements}};
+
 constexpr const char* OUT_OF_DATE_LINE = "These results are out of date: the model was changed after the analysis.";
 
 bool offered(int kind)
@@ -134,23 +144,26 @@ void write_report(const ResultsReportSelection& s)
     }
     if (on(PART_SUPPORT_SUMMARY))
         print_all_support_summaries();
-    const bool per_case = on(PART_SUPPORT_LOADS) || on(PART_FORCES_LOCAL) || on(PART_FORCES_GLOBAL) ||
-                          on(PART_DISPLACEMENTS);
-    if (per_case) {
+    // The parts of the load cases one after the other, each under its own
+    // heading with its tables case by case under it; a nonlinear case's note
+    // of the batch run above its first table.
+    if (std::any_of(std::begin(CASE_PARTS), std::end(CASE_PARTS), [&on](const CasePart& p) { return on(p.part); })) {
+        std::vector<int> noted;
         const int current = results_loadcase();
         try {
-            for (int index : s.load_cases) {
-                if (!set_results_load_case_index(index))
+            for (const CasePart& part : CASE_PARTS) {
+                if (!on(part.part))
                     continue;
-                print_case_note();
-                if (on(PART_SUPPORT_LOADS))
-                    print_all_support_loads();
-                if (on(PART_FORCES_LOCAL))
-                    print_local_element_forces();
-                if (on(PART_FORCES_GLOBAL))
-                    print_global_element_forces();
-                if (on(PART_DISPLACEMENTS))
-                    print_displacements();
+                add_contents_heading(PART_NAMES[part.part]);
+                for (int index : s.load_cases) {
+                    if (!set_results_load_case_index(index))
+                        continue;
+                    if (std::find(noted.begin(), noted.end(), index) == noted.end()) {
+                        noted.push_back(index);
+                        print_case_note();
+                    }
+                    part.print();
+                }
             }
         } catch (...) {
             set_results_load_case_index(current);
@@ -164,10 +177,12 @@ void write_report(const ResultsReportSelection& s)
         print_accelerations();
     if (on(PART_FREQUENCIES))
         print_hooked(RESULT_FREQUENCIES);
-    if (on(PART_OTHER_REPORTS))
+    if (on(PART_OTHER_REPORTS)) {
+        add_contents_heading(PART_NAMES[PART_OTHER_REPORTS]);
         for (int kind : OTHER_REPORTS)
             if (printable(kind))
                 print_hooked(kind);
+    }
 }
 
 // ---- PRINT_RESULTS_DIALOG ------------------------------------------------------------------------
