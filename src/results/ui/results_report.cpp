@@ -14,6 +14,7 @@
 #include "framework/ui/printing_commands.h"
 #include "framework/ui/report_pages.h"
 #include "model/load_cases.h"
+#include "platform/file_replace.h"
 #include "model/model.h"
 #include "model/ui/list_window.h"
 #include "results/results_load_cases.h"
@@ -29,7 +30,9 @@
 #include "results/ui/support_load_tables.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -466,10 +469,19 @@ bool write_results_report(const std::string& path, std::string& error)
 {
     error.clear();
     BinFile file;
+    // A report that cannot be written leaves none behind, so that the
+    // previous one does not pass for the report of the new results; one the
+    // user made read-only is refused and kept.
+    const auto failed = [&path, &error, &file](const std::string& text) {
+        error = with_reason(text, file.failure());
+        std::error_code ignored;
+        if (!file.refused_read_only() && std::filesystem::is_regular_file(path, ignored))
+            std::filesystem::remove(path, ignored);
+        return false;
+    };
     if (!file.open_write(path)) {
         file.abandon();
-        error = c_format("Unable to open txt file:\n%s", path.c_str());
-        return false;
+        return failed(c_format("Unable to open txt file:\n%s", path.c_str()));
     }
     // The report goes to the file as it is put together, in blocks of a
     // megabyte.
@@ -490,17 +502,11 @@ bool write_results_report(const std::string& path, std::string& error)
         report_render_text_to(results_report_job(default_report_selection()), false, write);
     } catch (const MessageText& m) {
         file.abandon();
-        error = m.text;
-        return false;
+        return failed(m.text);
     }
     file.write(block.data(), block.size());
-    // The report is made again by the next run: the previous one is removed
-    // rather than replaced, which spares waiting for the new one to be
-    // written out to the disk.
-    if (!file.close_removing_previous()) {
-        error = c_format("Unable to write txt file:\n%s", path.c_str());
-        return false;
-    }
+    if (!file.close())
+        return failed(c_format("Unable to write txt file:\n%s", path.c_str()));
     return true;
 }
 
