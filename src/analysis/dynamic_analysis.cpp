@@ -7,18 +7,18 @@
 #include "analysis_core/element_assembly.h"
 #include "analysis_core/element_forces.h"
 #include "analysis_core/steps.h"
+#include "framework/binfile.h"
 #include "framework/errors.h"
 #include "framework/text.h"
 #include "loads/nodal_loads.h"
 #include "model/data_item.h"
 #include "model/load_cases.h"
 #include "model/nodes.h"
+#include "platform/file_replace.h"
 
 #include <algorithm>
 #include <cmath>
 #include <complex>
-#include <filesystem>
-#include <fstream>
 #include <numbers>
 #include <optional>
 
@@ -642,31 +642,25 @@ struct DynamicAnalysis::Impl {
         const AnalysisOutput& o = model.output;
         if (!o.modal_forces_export || o.modal_forces_path.empty() || modes.shapes.empty())
             return;
-        const std::string temp = o.modal_forces_path + ".tmp";
-        {
-            std::ofstream file(temp, std::ios::out | std::ios::trunc);
-            if (!file)
-                throw_message("Unable to open csv file:\n" + o.modal_forces_path);
-            const Model& w = written();
-            for (std::size_t i = 0; i < modes.shapes.size(); ++i) {
-                file << c_format("Mode %d: %.4f Hz\n", static_cast<int>(i) + 1, modes.frequencies[i]);
-                for (int e = 1; e <= w.numelems(); ++e) {
-                    const Elem& el = w.elems[e];
-                    file << "Element: " << node_text(w.nodes[el.node1].number) << " - "
-                         << node_text(w.nodes[el.node2].number);
-                    for (int j = 0; j < 12; ++j)
-                        file << c_format(",%g", unit[i][node_values + 12 * static_cast<std::size_t>(e - 1) +
-                                                        static_cast<std::size_t>(j)]);
-                    file << "\n";
-                }
+        BinFile file;
+        if (!file.open_write(o.modal_forces_path))
+            throw_message(with_reason("Unable to open csv file:\n" + o.modal_forces_path, file.failure()));
+        const Model& w = written();
+        std::string text;
+        for (std::size_t i = 0; i < modes.shapes.size(); ++i) {
+            text = c_format("Mode %d: %.4f Hz\n", static_cast<int>(i) + 1, modes.frequencies[i]);
+            for (int e = 1; e <= w.numelems(); ++e) {
+                const Elem& el = w.elems[e];
+                text += "Element: " + node_text(w.nodes[el.node1].number) + " - " + node_text(w.nodes[el.node2].number);
+                for (int j = 0; j < 12; ++j)
+                    text += c_format(",%g", unit[i][node_values + 12 * static_cast<std::size_t>(e - 1) +
+                                                     static_cast<std::size_t>(j)]);
+                text += "\n";
             }
-            if (!file)
-                throw_message("Unable to open csv file:\n" + o.modal_forces_path);
+            file.write(text.data(), text.size());
         }
-        std::error_code failed;
-        std::filesystem::rename(temp, o.modal_forces_path, failed);
-        if (failed)
-            throw_message("Unable to open csv file:\n" + o.modal_forces_path);
+        if (!file.close())
+            throw_message(with_reason("Unable to open csv file:\n" + o.modal_forces_path, file.failure()));
     }
 };
 

@@ -6,6 +6,7 @@
 #include "framework/errors.h"
 #include "framework/text.h"
 #include "model/nodes.h"
+#include "platform/file_replace.h"
 #include "supports/hanger.h"
 
 #include <cmath>
@@ -182,14 +183,14 @@ void write_time_history_file(const std::string& path, double interval, const std
 {
     BinFile file;
     if (!file.open_write(path))
-        throw_message("Unable to write time history file:\n" + path);
+        throw_message(with_reason("Unable to write time history file:\n" + path, file.failure()));
     file.write_name(TIME_HISTORY_FILE_MAGIC, 16);
     file.write_float(static_cast<float>(interval));
     file.write_int(static_cast<int32_t>(steps.size()));
     for (const TimeHistoryStep& step : steps)
         write_case_block(file, step.displacements, {}, step.forces, step.support_loads);
     if (file.error() || !file.close())
-        throw_message("Unable to write time history file:\n" + path);
+        throw_message(with_reason("Unable to write time history file:\n" + path, file.failure()));
 }
 
 OneBased<int32_t> element_places(const Model& model)
@@ -225,7 +226,7 @@ void write_results_file(const std::string& path, const AnalysisModel& analysis,
                               ": an acceleration is not a finite number; no results file is written");
     BinFile file;
     if (!file.open_write(path))
-        throw_message("Unable to write results file:\n" + path);
+        throw_message(with_reason("Unable to write results file:\n" + path, file.failure()));
     write_results_header(file);
     write_element_records(file, model);
     write_soil_restraints(file, soil_restraints);
@@ -252,7 +253,7 @@ void write_results_file(const std::string& path, const AnalysisModel& analysis,
     }
     write_hanger_designs(file, model, designs);
     if (file.error() || !file.close())
-        throw_message("Unable to write results file:\n" + path);
+        throw_message(with_reason("Unable to write results file:\n" + path, file.failure()));
 }
 
 int64_t results_soil_count_at(int64_t elements)

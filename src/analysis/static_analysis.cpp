@@ -8,22 +8,21 @@
 #include "analysis_core/element_assembly.h"
 #include "analysis_core/results_sink.h"
 #include "analysis_core/steps.h"
+#include "framework/binfile.h"
 #include "framework/errors.h"
 #include "framework/text.h"
 #include "model/data_item.h"
 #include "model/load_cases.h"
 #include "model/nodes.h"
+#include "platform/file_replace.h"
 #include "supports/contact_solver.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <set>
-#include <system_error>
 
 namespace {
 
@@ -62,7 +61,7 @@ bool is_operating_code(int code)
 }
 
 // The stiffness export: written beside its file while the run goes on and
-// put in place when the run has completed.
+// put in its place when the run has completed.
 class StiffnessExport {
 public:
     explicit StiffnessExport(const AnalysisOutput& output)
@@ -70,44 +69,27 @@ public:
         if (!output.stiffness_export || output.stiffness_path.empty())
             return;
         path_ = output.stiffness_path;
-        temp_ = path_ + ".tmp";
-        file_.open(temp_, std::ios::out | std::ios::trunc);
-        if (!file_)
-            throw_message("Unable to open csv file:\n" + path_);
-    }
-    ~StiffnessExport()
-    {
-        if (file_.is_open())
-            file_.close();
-        if (!temp_.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove(temp_, ignored);
-        }
+        if (!file_.open_write(path_))
+            throw_message(with_reason("Unable to open csv file:\n" + path_, file_.failure()));
     }
     StiffnessExport(const StiffnessExport&) = delete;
     StiffnessExport& operator=(const StiffnessExport&) = delete;
 
     void take(std::string& text)
     {
-        if (file_.is_open())
-            file_ << text;
+        if (file_.is_writing())
+            file_.write(text.data(), text.size());
         text.clear();
     }
     void finish()
     {
-        if (!file_.is_open())
-            return;
-        file_.close();
-        std::error_code failed;
-        if (!file_ || (std::filesystem::rename(temp_, path_, failed), failed))
-            throw_message("Unable to open csv file:\n" + path_);
-        temp_.clear();
+        if (file_.is_writing() && !file_.close())
+            throw_message(with_reason("Unable to open csv file:\n" + path_, file_.failure()));
     }
 
 private:
     std::string path_;
-    std::string temp_;
-    std::ofstream file_;
+    BinFile file_;   // abandoned, the target untouched, when the run fails
 };
 
 class Driver final : public RunServices {

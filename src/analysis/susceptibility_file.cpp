@@ -2,6 +2,7 @@
 
 #include "framework/binfile.h"
 #include "framework/errors.h"
+#include "platform/file_replace.h"
 
 #include <cmath>
 #include <cstring>
@@ -21,7 +22,7 @@ void write_susceptibility_file(const std::string& path, int32_t elements, const 
     BinFile file;
     const std::string failed = "Unable to write dynamic susceptibility file:\n" + path;
     if (!file.open_write(path))
-        throw_message(failed);
+        throw_message(with_reason(failed, file.failure()));
     file.write_name(SUSCEPTIBILITY_FILE_MAGIC, SUSCEPTIBILITY_HEADER_SIZE);
     file.write_int(static_cast<int32_t>(modes.size()));
     file.write_int(elements);
@@ -33,7 +34,7 @@ void write_susceptibility_file(const std::string& path, int32_t elements, const 
         file.write_floats(m.forces.data(), m.forces.size());
     }
     if (file.error() || !file.close())
-        throw_message(failed);
+        throw_message(with_reason(failed, file.failure()));
 }
 
 std::vector<SusceptibilityMode> read_susceptibility_file(const std::string& path, int32_t elements, int32_t nodes)

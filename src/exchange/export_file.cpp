@@ -1,41 +1,37 @@
 #include "exchange/export_file.h"
 
+#include "framework/binfile.h"
 #include "framework/errors.h"
+#include "platform/file_replace.h"
 
-#include <atomic>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
-#include <unistd.h>
 
 namespace {
 
-std::string temporary_path(const std::string& path)
-{
-    static std::atomic<unsigned> serial{0};
-    return path + ".tmp-" + std::to_string(static_cast<long>(::getpid())) + "-" + std::to_string(++serial);
-}
-
-// Removes the temporary file unless it was renamed into place.
-class TemporaryFile {
+// The stream buffer of an export: what the stream writes goes to the file
+// object, which keeps the first failed write's reason.
+class ExportFileBuffer final : public std::streambuf {
 public:
-    explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
-    ~TemporaryFile()
+    explicit ExportFileBuffer(BinFile& file) : file_(file) {}
+
+protected:
+    std::streamsize xsputn(const char* text, std::streamsize n) override
     {
-        if (!kept_) {
-            std::error_code ec;
-            std::filesystem::remove(path_, ec);
-        }
+        file_.write(text, static_cast<std::size_t>(n));
+        return file_.error() ? 0 : n;
     }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    const std::string& path() const { return path_; }
-    void keep() { kept_ = true; }
+    int_type overflow(int_type c) override
+    {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        const char ch = traits_type::to_char_type(c);
+        file_.write(&ch, 1);
+        return file_.error() ? traits_type::eof() : c;
+    }
 
 private:
-    std::string path_;
-    bool kept_ = false;
+    BinFile& file_;
 };
 
 }  // namespace
@@ -46,24 +42,29 @@ void write_export_file(const std::string& path, const std::function<void(std::os
     std::error_code ec;
     if (path.empty() || std::filesystem::is_directory(path, ec))
         throw MessageText(open_message + path);
-    TemporaryFile temporary(temporary_path(path));
-    std::filebuf file;
-    if (!file.open(temporary.path(), std::ios::out | std::ios::binary | std::ios::trunc))
-        throw MessageText(open_message + path);
+    BinFile file;
+    if (!file.open_write(path))
+        throw MessageText(with_reason(open_message + path, file.failure()));
     const std::string write_failed = "Unable to write export file:\n" + path;
     bool written = false;
     {
-        std::unique_ptr<std::streambuf> filtered = filter ? filter(&file) : nullptr;
-        std::ostream out(filtered ? filtered.get() : &file);
-        write(out);
+        ExportFileBuffer buffer(file);
+        std::unique_ptr<std::streambuf> filtered = filter ? filter(&buffer) : nullptr;
+        std::ostream out(filtered ? filtered.get() : &buffer);
+        try {
+            write(out);
+        } catch (...) {
+            file.abandon();
+            throw;
+        }
         out.flush();
-        written = out.good();
+        written = out.good() && !file.error();
     }
-    const bool closed = file.close() != nullptr;
-    if (!written || !closed)
-        throw MessageText(write_failed);
-    std::filesystem::rename(temporary.path(), path, ec);
-    if (ec)
-        throw MessageText(write_failed);
-    temporary.keep();
+    if (!written) {
+        const std::string reason = file.failure();
+        file.abandon();
+        throw MessageText(with_reason(write_failed, reason));
+    }
+    if (!file.close())
+        throw MessageText(with_reason(write_failed, file.failure()));
 }

@@ -6,10 +6,10 @@
 #include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
+#include "platform/file_replace.h"
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <bit>
 #include <cerrno>
 #include <cmath>
@@ -69,37 +69,6 @@ void write_le32_array(BinFile& file, const T* values, std::size_t count)
     }
 }
 
-// Creates a new, unique temporary file beside the target; -1 when none can be
-// made. The file gets the target's permission bits when the target exists,
-// else the usual ones for a new file.
-// The system's reason for a failure, as a sentence.
-std::string system_reason(int error)
-{
-    std::string text = std::strerror(error);
-    return text + ".";
-}
-
-int create_temp_beside(const std::string& path, std::string& temp_path)
-{
-    static std::atomic<unsigned> counter{0};
-    struct stat target {};
-    const bool have_target = ::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp_path = path + ".tmp-" + std::to_string(::getpid()) + "-" +
-                    std::to_string(counter.fetch_add(1));
-        const int fd = ::open(temp_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            if (have_target)
-                (void)::fchmod(fd, target.st_mode & 07777);
-            return fd;
-        }
-        if (errno != EEXIST)
-            break;
-    }
-    temp_path.clear();
-    return -1;
-}
-
 }  // namespace
 
 BinFile::~BinFile()
@@ -146,6 +115,7 @@ bool BinFile::open_write(const std::string& path)
     path_ = path;
     error_ = false;
     failure_.clear();
+    read_only_ = false;
     size_ = 0;
     position_ = 0;
 
@@ -155,12 +125,13 @@ bool BinFile::open_write(const std::string& path)
     if (::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode) &&
         (::access(path.c_str(), W_OK) != 0 || (target.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)) {
         failure_ = "The file is read-only.";
+        read_only_ = true;
         error_ = true;
         return false;
     }
-    const int fd = create_temp_beside(path, temp_path_);
+    const int fd = replacement_.create(path);
     if (fd < 0) {
-        failure_ = system_reason(errno);
+        failure_ = replacement_.failure();
         error_ = true;
         return false;
     }
@@ -168,8 +139,7 @@ bool BinFile::open_write(const std::string& path)
     if (!file_) {
         failure_ = system_reason(errno);
         ::close(fd);
-        ::unlink(temp_path_.c_str());
-        temp_path_.clear();
+        replacement_.discard();
         error_ = true;
         return false;
     }
@@ -213,16 +183,6 @@ bool BinFile::reread()
 
 bool BinFile::close()
 {
-    return finish(false);
-}
-
-bool BinFile::close_removing_previous()
-{
-    return finish(true);
-}
-
-bool BinFile::finish(bool remove_previous)
-{
     if (!file_)
         return !error_;
     if (!writing_ || scratch_) {
@@ -236,25 +196,25 @@ bool BinFile::finish(bool remove_previous)
     record_starts_.clear();
     record_bytes_.clear();
     if (std::fflush(file_) != 0 || std::ferror(file_)) {
-        failure_ = system_reason(errno);
+        if (failure_.empty())
+            failure_ = system_reason(errno);
         ok = false;
     }
     if (std::fclose(file_) != 0) {
-        if (ok)
+        if (failure_.empty())
             failure_ = system_reason(errno);
         ok = false;
     }
     file_ = nullptr;
     writing_ = false;
-    if (ok && remove_previous)
-        (void)::unlink(path_.c_str());
-    if (ok && std::rename(temp_path_.c_str(), path_.c_str()) != 0) {
-        failure_ = system_reason(errno);
+    // The new file replaces the previous one in one rename: the target is
+    // never missing, whenever the process may end.
+    if (ok && !replacement_.put_in_place()) {
+        failure_ = replacement_.failure();
         ok = false;
     }
     if (!ok)
-        ::unlink(temp_path_.c_str());
-    temp_path_.clear();
+        replacement_.discard();
     error_ = !ok;
     return ok;
 }
@@ -270,8 +230,7 @@ void BinFile::abandon()
     std::fclose(file_);
     file_ = nullptr;
     writing_ = false;
-    ::unlink(temp_path_.c_str());
-    temp_path_.clear();
+    replacement_.discard();
 }
 
 void BinFile::fail_read(void* buffer, std::size_t n)
@@ -313,8 +272,12 @@ void BinFile::write(const void* buffer, std::size_t n)
     const std::size_t put = std::fwrite(buffer, 1, n, file_);
     position_ += static_cast<int64_t>(put);
     size_ = std::max(size_, position_);
-    if (put < n)
+    if (put < n) {
+        // The first failure's reason: a full disk, a file-size limit.
+        if (failure_.empty())
+            failure_ = system_reason(errno);
         error_ = true;
+    }
 }
 
 int32_t BinFile::read_int()

@@ -13,14 +13,17 @@
 // write, its length first, when the outermost record open ends; nothing
 // seeks back.
 //
-// Writing goes to a temporary file beside the target ("<path>.tmp-<unique>");
-// close() renames it into place only when every write succeeded, so a failed
-// save never destroys the previous file. A writer that is abandoned, closed
+// Writing goes to a temporary file beside the target (ReplacementFile,
+// platform/file_replace.h); close() renames it over the target in one step
+// only when every write succeeded, so a failed save never destroys the
+// previous file and a process killed at any moment leaves the previous file
+// or the new one under the target's name. A writer that is abandoned, closed
 // after an error or destroyed without close() removes its temporary file and
 // leaves the target as it was.
 #pragma once
 
 #include "framework/xycurve.h"
+#include "platform/file_replace.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -57,13 +60,6 @@ public:
     // For a reader: true when no error occurred. Closing a file that is not
     // open does nothing and returns !error().
     bool close();
-    // For a writer of a file that can be made again at will (a report): as
-    // close(), but the previous file is removed just before the new one is
-    // renamed into place. A rename that replaces a file makes some file
-    // systems (ext4) write the new file's data out first, and wait for it;
-    // one that replaces nothing does not. Should the rename then fail, the
-    // previous file is gone as well.
-    bool close_removing_previous();
     // Drops a writer's temporary file without touching the target.
     void abandon();
 
@@ -75,9 +71,12 @@ public:
     void set_error() { error_ = true; }
     // The target path given to the last open.
     const std::string& path() const { return path_; }
-    // Why the last open or close of a writer failed, in a sentence ("The
-    // file is read-only.", or the system's reason); empty when it did not.
+    // Why a writer failed, in a sentence: its open ("The file is
+    // read-only.", or the system's reason), its first failed write ("No
+    // space left on device.") or its close; empty when it did not.
     const std::string& failure() const { return failure_; }
+    // Whether the last open_write refused a read-only target.
+    bool refused_read_only() const { return read_only_; }
 
     void read(void* buffer, std::size_t n);
     void write(const void* buffer, std::size_t n);
@@ -120,15 +119,15 @@ public:
 
 private:
     void fail_read(void* buffer, std::size_t n);
-    bool finish(bool remove_previous);
 
     std::FILE* file_ = nullptr;
     std::string failure_;
     std::string path_;
-    std::string temp_path_;
+    ReplacementFile replacement_;   // a writer's temporary file
     bool writing_ = false;
     bool scratch_ = false;
     bool error_ = false;
+    bool read_only_ = false;
     int64_t size_ = 0;       // reader: size at open; writer: the high-water mark
     int64_t position_ = 0;
     // The open records' bytes, outermost first, and where each begins.

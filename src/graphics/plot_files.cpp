@@ -13,6 +13,7 @@
 #include "graphics/view_settings.h"
 #include "model/model.h"
 #include "model/view_drawing.h"
+#include "platform/file_replace.h"
 
 #include <algorithm>
 #include <array>
@@ -365,15 +366,21 @@ void write_plot_file(PlotFormat format, const std::string& path, const PlotSinkF
 {
     BinFile file;
     if (!file.open_write(path))
-        throw MessageText(c_format("Unable to open %s file for output", plot_format_name(format)));
+        throw MessageText(
+            with_reason(c_format("Unable to open %s file for output", plot_format_name(format)), file.failure()));
     FilePlotSink sink(file);
     std::unique_ptr<PlotSink> filter = through ? through(sink) : nullptr;
     try {
         write_plot(format, filter ? *filter : sink);
+    } catch (const MessageText& m) {
+        // A write that failed says why.
+        const std::string reason = file.failure();
+        file.abandon();
+        throw MessageText(with_reason(m.text, reason));
     } catch (...) {
         file.abandon();
         throw;
     }
     if (!file.close())
-        throw MessageText(write_failure(format));
+        throw MessageText(with_reason(write_failure(format), file.failure()));
 }

@@ -5,6 +5,7 @@
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "loads/load_file.h"
+#include "platform/file_replace.h"
 
 #include <charconv>
 #include <cmath>
@@ -109,10 +110,10 @@ void write_curve_csv(const std::string& path, const std::string& x_title, const 
     const std::string text = curve_csv_text(x_title, y_title, curve);
     BinFile f;
     if (!f.open_write(path))
-        throw_message("Unable to open csv file:\n" + path);
+        throw_message(with_reason("Unable to open csv file:\n" + path, f.failure()));
     f.write(text.data(), text.size());
     if (!f.close())
-        throw_message("Unable to open csv file:\n" + path);
+        throw_message(with_reason("Unable to open csv file:\n" + path, f.failure()));
 }
 
 std::string curve_name_from_path(const std::string& path, std::size_t limit)

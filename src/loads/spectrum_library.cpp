@@ -7,6 +7,7 @@
 #include "materials/library_file.h"
 #include "materials/library_sources.h"
 #include "model/model_file.h"
+#include "platform/file_replace.h"
 
 #include <utility>
 
@@ -90,11 +91,11 @@ void write_spectrum_library_file(const std::string& path, const SpectrumList& sp
 {
     BinFile f;
     if (!f.open_write(path))
-        throw_message("Unable to write Spectrum file");
+        throw_message(with_reason("Unable to write Spectrum file", f.failure()));
     write_library_header(f, kind());
     write_spectrum_records(f, spectra);
     if (!f.close())
-        throw_message("Unable to write Spectrum file");
+        throw_message(with_reason("Unable to write Spectrum file", f.failure()));
 }
 
 SpectrumList spectrum_library_from_source(const std::string& text)

@@ -5,6 +5,7 @@
 #include "framework/text.h"
 #include "materials/library_file.h"
 #include "model/layout_row.h"
+#include "platform/file_replace.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ void write_beam_library_file(const std::string& path, const BeamLibraryUnits& un
 {
     BinFile f;
     if (!f.open_write(path))
-        throw_message("Unable to write beam file");
+        throw_message(with_reason("Unable to write beam file", f.failure()));
     write_library_header(f, kind());
     for (int32_t u : units)
         f.write_int(u);
@@ -56,5 +57,5 @@ void write_beam_library_file(const std::string& path, const BeamLibraryUnits& un
     for (const BeamSection& s : sections)
         s.write(f);
     if (!f.close())
-        throw_message("Unable to write beam file");
+        throw_message(with_reason("Unable to write beam file", f.failure()));
 }

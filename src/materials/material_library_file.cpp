@@ -7,6 +7,7 @@
 #include "model/layout_row.h"
 #include "model/named_set.h"
 #include "model/piping_codes.h"
+#include "platform/file_replace.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ void write_material_library_file(const std::string& path, int32_t code, const Ma
 {
     BinFile f;
     if (!f.open_write(path))
-        throw_message("Unable to write mat file");
+        throw_message(with_reason("Unable to write mat file", f.failure()));
     write_library_header(f, kind());
     f.write_int(code);
     for (int32_t u : units)
@@ -76,5 +77,5 @@ void write_material_library_file(const std::string& path, int32_t code, const Ma
     for (const PipeMaterial& m : materials)
         m.write(f);
     if (!f.close())
-        throw_message("Unable to write mat file");
+        throw_message(with_reason("Unable to write mat file", f.failure()));
 }

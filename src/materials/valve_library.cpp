@@ -7,6 +7,7 @@
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "materials/library_file.h"
+#include "platform/file_replace.h"
 
 namespace {
 
@@ -128,7 +129,7 @@ void write_valve_library_file(const std::string& path, const ValveLibraryUnits& 
 {
     BinFile f;
     if (!f.open_write(path))
-        throw_message("Unable to write Valve file");
+        throw_message(with_reason("Unable to write Valve file", f.failure()));
     write_library_header(f, kind());
     for (int32_t u : units)
         f.write_int(u);
@@ -136,7 +137,7 @@ void write_valve_library_file(const std::string& path, const ValveLibraryUnits& 
     for (const ValveRecord& v : valves)
         write_record(f, v);
     if (!f.close())
-        throw_message("Unable to write Valve file");
+        throw_message(with_reason("Unable to write Valve file", f.failure()));
 }
 
 int find_valve(const OneBased<ValveRecord>& valves, const ValveRecord& like, int except)

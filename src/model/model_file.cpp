@@ -9,6 +9,7 @@
 #include "framework/text.h"
 #include "model/layout_row.h"
 #include "model/model.h"
+#include "platform/file_replace.h"
 
 #include <array>
 #include <cstring>
@@ -341,8 +342,7 @@ void write_model_file(const std::string& path)
             return;
     }
     // The system's reason, or that the file is read-only, after the path.
-    throw MessageText("Unable to write model file:\n" + path +
-                      (file.failure().empty() ? std::string() : "\n" + file.failure()));
+    throw MessageText(with_reason("Unable to write model file:\n" + path, file.failure()));
 }
 
 std::string model_read_refusal()

@@ -36,6 +36,9 @@ public:
     // Drops the document (an aborted print).
     virtual void abort() = 0;
     virtual int page_number() const = 0;   // 1 for the first page
+    // Why finish() failed, as a sentence (the system's reason); empty when
+    // it did not or the device cannot tell.
+    virtual std::string failure() const { return {}; }
 };
 
 // Passes the pages from..to of a document to a real one and measures the
@@ -74,6 +77,9 @@ public:
     virtual std::unique_ptr<PrintDocument> open_printer(const PageSetup& setup, const std::string& job_name) = 0;
     // Opens a PDF document written to the path (through a temporary file renamed on finish).
     virtual std::unique_ptr<PrintDocument> open_pdf(const PageSetup& setup, const std::string& path) = 0;
+    // Why the last open of a PDF failed, as a sentence; empty when it did
+    // not or the service cannot tell.
+    virtual std::string failure() const { return {}; }
     // The preview window: `render` draws the whole document into the given
     // document; it may be called again when the user changes the page setup.
     // Returns after the preview is closed; true when the user printed from it.

@@ -1,5 +1,7 @@
 #include "platform/settings.h"
 
+#include "platform/file_replace.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <system_error>
+#include <unistd.h>
 
 // ---------------------------------------------------------------------------
 // MemorySettings: a value of the wrong kind reads as missing, as it would from
@@ -265,28 +268,40 @@ bool IniFileSettings::load() {
 
 bool IniFileSettings::flush() {
     namespace fs = std::filesystem;
+    failure_.clear();
     if (unreadable_) return false;
     std::error_code ec;
     fs::path target(path_);
     if (target.has_parent_path()) {
         fs::create_directories(target.parent_path(), ec);
-        if (ec) return false;
-    }
-    std::string tmp = path_ + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        std::string text = serialize();
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (!out) {
-            fs::remove(tmp, ec);
+        if (ec) {
+            failure_ = system_reason(ec.value());
             return false;
         }
     }
-    fs::rename(tmp, target, ec);
-    if (ec) {
-        fs::remove(tmp, ec);
+    ReplacementFile file;
+    const int fd = file.create(path_);
+    if (fd < 0) {
+        failure_ = file.failure();
+        return false;
+    }
+    const std::string text = serialize();
+    std::size_t done = 0;
+    int error = 0;
+    while (done < text.size() && error == 0) {
+        const ssize_t put = ::write(fd, text.data() + done, text.size() - done);
+        if (put > 0)
+            done += static_cast<std::size_t>(put);
+        else if (put < 0 && errno != EINTR)
+            error = errno;
+    }
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error != 0) {
+        failure_ = system_reason(error);
+        return false;   // the temporary file goes with `file`
+    }
+    if (!file.put_in_place()) {
+        failure_ = file.failure();
         return false;
     }
     return true;

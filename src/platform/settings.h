@@ -24,6 +24,9 @@ public:
     virtual void remove(const std::string& key, const std::string& name) = 0;
     // Writes pending values to permanent storage; false when that failed.
     virtual bool flush() = 0;
+    // Why the last flush failed, as a sentence; empty when it did not or
+    // the store cannot tell.
+    virtual std::string flush_failure() const { return {}; }
 };
 
 // A store in memory: the headless backend's, and the base of the file store.
@@ -56,7 +59,9 @@ public:
     // False when the file could not be read (a missing file is fine); the
     // file is then never written over, and flush() is false.
     bool load();
+    // Writes the file beside itself and puts it in place in one rename.
     bool flush() override;
+    std::string flush_failure() const override { return failure_; }
     const std::string& path() const { return path_; }
 
     // The text form, exposed for tests.
@@ -66,4 +71,5 @@ public:
 private:
     std::string path_;
     bool unreadable_ = false;
+    std::string failure_;
 };

@@ -3,6 +3,7 @@
 #include "framework/errors.h"
 #include "framework/text.h"
 #include "framework/units.h"
+#include "platform/file_replace.h"
 
 #include <cstring>
 
@@ -68,13 +69,14 @@ void check_qualification_stream(BinFile& file, const QualificationFileTexts& tex
 void create_qualification_file(BinFile& file, const std::string& path, const QualificationFileTexts& texts)
 {
     if (!file.open_write(path))
-        throw MessageText(texts.write_error);
+        throw MessageText(with_reason(texts.write_error, file.failure()));
 }
 
 void finish_qualification_file(BinFile& file, const QualificationFileTexts& texts)
 {
     if (file.error() || !file.close()) {
+        const std::string reason = file.failure();
         file.abandon();
-        throw MessageText(texts.write_error);
+        throw MessageText(with_reason(texts.write_error, reason));
     }
 }

@@ -78,7 +78,7 @@ TEST_F(ExportCommandTest, BatchExportCommandShowsAFailureAndCancelWritesNothing)
     const std::string nowhere = path("missing-folder/out.mbf");
     script().answer_file(nowhere);
     ASSERT_TRUE(run_command(CMD_EXPORT));
-    EXPECT_EQ(script().last_message(), "Unable to open export file:\n" + nowhere);
+    EXPECT_EQ(script().last_message(), "Unable to open export file:\n" + nowhere + "\nNo such file or directory.");
 }
 
 TEST_F(ExportCommandTest, PcfExportCommandWritesThePcfFile)

@@ -251,3 +251,164 @@ TEST_F(ReportColumns, EveryTableKeepsABlankBeforeEachColumnOnExtremeValues)
     ASSERT_GE(valve.size(), 3u);
     EXPECT_EQ(valve[1], "99914");
 }
+
+namespace {
+
+// A contents entry as the reader sees it: its indentation and its page.
+struct ShownEntry {
+    int level = 0;
+    std::string title;
+    int page = 0;
+};
+
+// The part a table of the report belongs under, by its entry's title.
+std::string part_of(const std::string& title)
+{
+    if (title.find(" at Node ") != std::string::npos || title.find(" at node ") != std::string::npos)
+        return "Support load summary";
+    if (title.find("Loads on ") != std::string::npos)
+        return "Support loads";
+    if (title.find("(local") != std::string::npos)
+        return "Element forces (local)";
+    if (title.find("(global") != std::string::npos)
+        return title.find("Displacements") != std::string::npos ? "Displacements" : "Element forces (global)";
+    return "";
+}
+
+// Every entry one level in stands under the heading of its own part, which
+// names the page its first entry is on; the headings stand at the outer
+// level, each part's entries together under it.
+void expect_parts_nest(const std::vector<ShownEntry>& entries, const char* form)
+{
+    const ShownEntry* heading = nullptr;
+    int nested = 0;
+    for (const char* part : {"Hanger report", "Support load summary", "Support loads", "Element forces (local)",
+                             "Element forces (global)", "Displacements"}) {
+        const auto it = std::find_if(entries.begin(), entries.end(),
+                                     [part](const ShownEntry& e) { return e.title == part; });
+        ASSERT_NE(it, entries.end()) << form << ": no heading " << part;
+        EXPECT_EQ(it->level, 0) << form << ": " << part;
+        EXPECT_EQ(std::count_if(entries.begin(), entries.end(), [part](const ShownEntry& e) { return e.title == part; }),
+                  1)
+            << form << ": " << part;
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const ShownEntry& e = entries[i];
+        if (e.level == 0) {
+            heading = &e;
+            if (i + 1 < entries.size() && entries[i + 1].level > 0) {
+                EXPECT_EQ(e.page, entries[i + 1].page) << form << ": " << e.title;
+            }
+            continue;
+        }
+        ++nested;
+        const std::string part = part_of(e.title);
+        ASSERT_FALSE(part.empty()) << form << ": " << e.title;
+        ASSERT_NE(heading, nullptr) << form << ": " << e.title;
+        EXPECT_EQ(heading->title, part) << form << ": " << e.title;
+    }
+    // The summary of five supports and every case's tables.
+    EXPECT_GE(nested, 5 + 4 * 5) << form;
+}
+
+// The entries of the text report's contents pages (those before the page
+// of the first entry), below their page headers: the level from the
+// title's indentation, four columns a level.
+std::vector<ShownEntry> text_contents(const std::string& report)
+{
+    std::vector<ShownEntry> out;
+    size_t contents_pages = 1, start = 0;
+    for (size_t page = 0; page < contents_pages && start < report.size(); ++page) {
+        const size_t end = std::min(report.find('\f', start), report.size());
+        std::istringstream in(report.substr(start, end - start));
+        start = end + 1;
+        bool started = page > 0;
+        int line_number = 0;
+        for (std::string line; std::getline(in, line);) {
+            if (++line_number <= 3)
+                continue;   // the page header
+            if (!started) {
+                started = line.find("Contents") != std::string::npos;
+                continue;
+            }
+            const size_t first = line.find_first_not_of(' ');
+            const size_t last = line.find_last_not_of(' ');
+            if (first == std::string::npos || line.find_first_not_of("- ") == std::string::npos)
+                continue;
+            const size_t number = line.find_last_of(' ', last);
+            ShownEntry e;
+            e.level = static_cast<int>(first - 3) / 4;
+            e.title = line.substr(first, line.find_last_not_of(' ', number) - first + 1);
+            e.page = std::stoi(line.substr(number + 1));
+            out.push_back(e);
+        }
+        if (page == 0 && !out.empty())
+            contents_pages = static_cast<size_t>(out.front().page - 1);
+    }
+    return out;
+}
+
+// The entries of the contents pages: each title with its page number at
+// the right on the same line; the level from the title's indentation. The
+// contents pages are those before the page of the first entry.
+std::vector<ShownEntry> page_contents(const HeadlessPrintDocument& doc)
+{
+    const auto is_number = [](const std::string& t) {
+        return !t.empty() && t.find_first_not_of("0123456789") == std::string::npos;
+    };
+    std::vector<ShownEntry> out;
+    std::vector<int> lefts;
+    size_t contents_pages = 1;
+    for (size_t p = 0; p < contents_pages && p < doc.pages().size(); ++p) {
+        const std::vector<DrawnText> texts = drawn_texts(*doc.pages()[p]);
+        for (const DrawnText& n : texts) {
+            if (!is_number(n.text))
+                continue;
+            for (const DrawnText& t : texts) {
+                if (t.top != n.top || t.right >= n.left || is_number(t.text))
+                    continue;
+                out.push_back(ShownEntry{0, t.text, std::stoi(n.text)});
+                lefts.push_back(t.left);
+            }
+        }
+        if (p == 0 && !out.empty())
+            contents_pages = static_cast<size_t>(out.front().page - 1);
+    }
+    const int outer = lefts.empty() ? 0 : *std::min_element(lefts.begin(), lefts.end());
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i].level = lefts[i] > outer ? 1 : 0;
+    return out;
+}
+
+}  // namespace
+
+// A model with a spring hanger (a Grinnell spring of the test's own
+// catalogue beside the model) prints the hanger report, the support load
+// summary and the tables of every case: in the text report and on pages the
+// summary's supports stand under "Support load summary", every case's
+// support loads under "Support loads", and its forces and displacements
+// under the heading of their part, not under the hanger report.
+TEST_F(ResultsOnViewsReport, ReportContentsNestingPutsEachTableUnderItsPart)
+{
+    std::filesystem::create_directories(path("hangers"));
+    write("hangers/16.txt", "CATALOGUE 16 Grinnell\nSPRING S 1 LONG 100 2000 20 # test values\n");
+    std::string model = read_text_file(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf");
+    const std::string guide = "T35,Z4-0,CG\n";
+    ASSERT_NE(model.find(guide), std::string::npos);
+    model.insert(model.find(guide) + guide.size(), "T37,Z2-0,CVS\n");
+    ASSERT_NO_FATAL_FAILURE(open(model));
+    const ReportJob job = results_report_job(default_report_selection());
+    ASSERT_TRUE(default_report_selection().parts[PART_HANGER_REPORT]);
+
+    const std::vector<ShownEntry> text = text_contents(report_render_text(job, false));
+    ASSERT_NO_FATAL_FAILURE(expect_parts_nest(text, "text"));
+
+    HeadlessPrintDocument doc{PageSetup{}, 96};
+    ASSERT_TRUE(report_render_pages(doc, job));
+    const std::vector<ShownEntry> pages = page_contents(doc);
+    ASSERT_NO_FATAL_FAILURE(expect_parts_nest(pages, "pages"));
+    // On pages the tables name their case after the table.
+    EXPECT_NE(std::find_if(pages.begin(), pages.end(),
+                           [](const ShownEntry& e) { return e.title == "Loads on hangers: Operating (W+P1+T1)"; }),
+              pages.end());
+}

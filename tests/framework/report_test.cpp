@@ -617,7 +617,7 @@ TEST_F(ReportTest, CsvExportFileDialogAndFailures) {
     std::string bad = (dir / "missing" / "x.csv").string();
     script().answer_file(bad);
     EXPECT_FALSE(open_csv_export_file(0));
-    EXPECT_EQ(script().last_message(), "Unable to open csv file:\n" + bad);
+    EXPECT_EQ(script().last_message(), "Unable to open csv file:\n" + bad + "\nNo such file or directory.");
     EXPECT_FALSE(report_state().text_report);
     EXPECT_FALSE(report_file_open());
 
@@ -640,7 +640,7 @@ TEST_F(ReportTest, AFailedWriteKeepsTheOldFile) {
     // The folder disappears before the close: the rename cannot happen.
     fs::remove_all(sub);
     EXPECT_FALSE(close_report_file(0));
-    EXPECT_EQ(script().last_message(), "Unable to write txt file:\n" + path);
+    EXPECT_EQ(script().last_message(), "Unable to write txt file:\n" + path + "\nNo such file or directory.");
     EXPECT_FALSE(fs::exists(path));
     EXPECT_FALSE(report_state().text_report);
 }

@@ -96,7 +96,7 @@ TEST_F(PlotCommandsTest, PlotPrintToFileChoosesTheWriterByExtension)
     // A folder that does not exist: the open failure, and no "written.".
     script().answer_file(path("missing/drawing.dxf"));
     script().menu_command(f, CMD_PRINT_GRAPHICS_TO_FILE);
-    EXPECT_EQ(script().last_message(), "Unable to open DXF file for output");
+    EXPECT_EQ(script().last_message(), "Unable to open DXF file for output\nNo such file or directory.");
     // A headless run at one client size and view writes the same bytes twice.
     const auto bytes = [this](const std::string& name) {
         std::ifstream in(path(name), std::ios::binary);

@@ -20,8 +20,10 @@
 #include "materials/ui/dialogs_materials.h"
 #include "materials/ui/library_mode.h"
 #include "materials/ui/material_library_ui.h"
+#include "materials/ui/material_props_editor.h"
 #include "materials/ui/materials_subsystem.h"
 #include "materials/ui/pipe_material_library.h"
+#include "materials/ui/pipe_material_ui.h"
 #include "materials/ui/valve_library_ui.h"
 #include "materials/ui/valve_pick.h"
 #include "materials/valve_library.h"
@@ -175,6 +177,141 @@ TEST_F(LibraryModeTest, NewLibrarySavesThroughSaveAsAndAsksBeforeLeaving)
     ASSERT_EQ(read.records.size(), 1);
     EXPECT_EQ(read.records[1].description, "A106 GRADE B");
     EXPECT_EQ(read.code, CODE_B313);
+}
+
+namespace {
+
+// Keys and typing as the user gives them to the list window.
+class LibraryEditingTest : public LibraryModeTest {
+protected:
+    bool key(int k, unsigned mods = MOD_NONE) { return script().key(list_frame().window, k, mods); }
+    void type(const std::string& text) const
+    {
+        ClientEvents* events = hb->window(list_frame().client)->client_events;
+        for (char c : text)
+            events->on_char(std::string(1, c));
+    }
+    // A row of the property grid: the cells typed one after the other (Tab
+    // between them) and Enter.
+    void type_row(const std::vector<std::string>& cells)
+    {
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            type(cells[i]);
+            key(i + 1 < cells.size() ? KEY_TAB : KEY_RETURN);
+        }
+    }
+    // A material added on the input row with Ctrl+E, its description typed
+    // in its dialog (that of the B31.3 group).
+    void add_material(const std::string& description)
+    {
+        table_goto_row(materials_table(), nummats() + 1);
+        script().once("MATERIAL3_DIALOG", [description](HeadlessDialog& d) {
+            d.type(MAT_DESCRIPTION, description);
+            d.press(IDOK);
+        });
+        ASSERT_TRUE(key('E', MOD_CONTROL));
+    }
+};
+
+}  // namespace
+
+// A material added in library mode and given two rows in the grid below the
+// table, the caret still in the grid: Ctrl+S saves it with both rows, as the
+// library opened again shows them. The materials B31.3 shows: temperature,
+// modulus, expansion and allowable stress, in the library's English units
+// (degF, psi, in/in/degF, psi).
+TEST_F(LibraryEditingTest, LibraryPendingRowsOfANewMaterialAreSavedWhereverTheCaretStands)
+{
+    const std::string file = write_materials("materials.mat", CODE_B313, {0, 0, 0, 0, 0});
+    open_by_extension(file);
+    ASSERT_TRUE(library_mode_is(LibraryKind::Material));
+    ASSERT_NO_FATAL_FAILURE(add_material("A335 P11"));
+    ASSERT_EQ(nummats(), 3) << script().last_message();
+    ASSERT_EQ(materials_table().current_row, 3);
+    ASSERT_TRUE(key(KEY_F6));
+    ASSERT_TRUE(list_lower_pane_active());
+    type_row({"100", "29.3E6", "6.5E-6", "20000"});
+    type_row({"300", "28.4E6", "6.9E-6", "18500"});
+    // Both show in the grid.
+    EXPECT_EQ(material_properties_grid().cell_text(1, 1, 0), "100");
+    EXPECT_EQ(material_properties_grid().cell_text(2, 1, 0), "300");
+
+    model_modified() = false;   // the rows alone must mark the library changed
+    ASSERT_TRUE(key('S', MOD_CONTROL));
+    EXPECT_EQ(script().last_message(), "Material Library saved");
+    EXPECT_TRUE(list_lower_pane_active()) << "the caret stays where it was";
+    EXPECT_FALSE(model_modified());
+    const MaterialLibraryContents read = read_material_library_file(file);
+    ASSERT_EQ(read.records.size(), 3);
+    const PipeMaterial& m = read.records[3];
+    EXPECT_EQ(m.description, "A335 P11");
+    ASSERT_EQ(m.numtemps(), 2) << "the rows typed are not in the file";
+    EXPECT_FLOAT_EQ(m.table[1][PROP_TEMPERATURE], 100.0f);
+    EXPECT_FLOAT_EQ(m.table[1][PROP_MODULUS], 29.3e6f);
+    EXPECT_FLOAT_EQ(m.table[2][PROP_TEMPERATURE], 300.0f);
+    EXPECT_FLOAT_EQ(m.table[2][PROP_STRESS1], 18500.0f);
+
+    // Opened again, the grid of the new material shows both rows.
+    ASSERT_TRUE(script().menu_command(list_frame().window, CMD_CLOSE));
+    ASSERT_FALSE(library_mode_active());
+    open_by_extension(file);
+    table_goto_row(materials_table(), 3);
+    EXPECT_EQ(material_properties_grid().record_count(), 2);
+    EXPECT_EQ(material_properties_grid().cell_text(2, 4, 0), "18500");
+}
+
+// What is typed and not yet stored anywhere in the window (a cell of the
+// table still being edited, a grid cell with its edit open, a grid row not
+// left) goes with Save, and Close asks about it; a value the cell refuses
+// stops the save with its message, the file as it was.
+TEST_F(LibraryEditingTest, LibraryPendingRowsAndOpenCellsGoWithEveryCommandThatReadsTheLibrary)
+{
+    const std::string file = write_materials("materials.mat", CODE_B313, {0, 0, 0, 0, 0});
+    open_by_extension(file);
+    ASSERT_TRUE(library_mode_is(LibraryKind::Material));
+
+    // A grid cell still open, in a row not yet left.
+    table_goto_row(materials_table(), 2);
+    ASSERT_TRUE(key(KEY_F6));
+    key(KEY_TAB);   // the modulus of the first temperature
+    type("25E6");
+    ASSERT_TRUE(material_properties_grid().edit.active);
+    ASSERT_TRUE(key('S', MOD_CONTROL));
+    EXPECT_FLOAT_EQ(read_material_library_file(file).records[2].table[1][PROP_MODULUS], 25e6f);
+    EXPECT_FALSE(model_modified());
+
+    // A description being typed in the table above.
+    ASSERT_TRUE(key(KEY_F6));
+    ASSERT_FALSE(list_lower_pane_active());
+    table_goto_row(materials_table(), 1, 2);
+    type("A106 GRADE C");
+    ASSERT_TRUE(materials_table().edit.active);
+    ASSERT_TRUE(script().menu_command(list_frame().window, CMD_SAVE));
+    EXPECT_EQ(read_material_library_file(file).records[1].description, "A106 GRADE C");
+
+    // Typed into the grid of the first material and refused: the message,
+    // nothing saved, the caret in the cell.
+    ASSERT_TRUE(key(KEY_F6));
+    ASSERT_EQ(material_properties_grid().current_column, 2);
+    type("-");
+    ASSERT_TRUE(key('S', MOD_CONTROL));
+    EXPECT_EQ(script().last_message(), "Modulus =  -  is invalid");
+    EXPECT_FLOAT_EQ(read_material_library_file(file).records[1].table[1][PROP_MODULUS], 29.5e6f);
+    EXPECT_TRUE(list_lower_pane_active());
+    table_cancel_edit(material_properties_grid());
+
+    // Close with a cell still open: the save question comes.
+    type("24E6");
+    const int asked = script().runs("SAVE_CHANGES_DIALOG");
+    script().once("SAVE_CHANGES_DIALOG", [](HeadlessDialog& d) { d.press(IDCANCEL); });
+    ASSERT_TRUE(script().menu_command(list_frame().window, CMD_CLOSE));
+    EXPECT_EQ(script().runs("SAVE_CHANGES_DIALOG"), asked + 1) << "Close gave up the typed modulus without asking";
+    EXPECT_TRUE(library_mode_is(LibraryKind::Material));
+    // And the close box.
+    script().once("SAVE_CHANGES_DIALOG", [](HeadlessDialog& d) { d.press(IDYES); });
+    script().close(list_frame().window);
+    EXPECT_FALSE(library_mode_active());
+    EXPECT_FLOAT_EQ(read_material_library_file(file).records[1].table[1][PROP_MODULUS], 24e6f);
 }
 
 TEST_F(LibraryModeTest, MaterialLibraryCodeAndUnitsDialogs)

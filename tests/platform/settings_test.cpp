@@ -2,9 +2,13 @@
 // window placement bytes kept in them.
 #include "platform/backend.h"
 #include "platform/settings.h"
+#include "scratch_files.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -126,13 +130,29 @@ TEST_F(IniFileTest, LoadAndFlushFailures) {
     blocked.set_int("K", "v", 1);
     EXPECT_FALSE(blocked.flush());
 
-    // A failed save leaves the previous file untouched.
+    // A failed save leaves the previous file untouched and says why: a
+    // file-size limit refuses the writes, as a full disk would.
     IniFileSettings good((dir / "good.ini").string());
     good.set_int("K", "v", 1);
     ASSERT_TRUE(good.flush());
-    fs::create_directories(dir / "good.ini.tmp");   // the temporary cannot be written
+    EXPECT_EQ(good.flush_failure(), "");
     good.set_int("K", "v", 2);
-    EXPECT_FALSE(good.flush());
+    good.set_string("K", "padding", std::string(4096, 'x'));
+    bool flushed = true;
+    {
+        const FileSizeLimit limit(1024);
+        ASSERT_TRUE(limit.ok());
+        flushed = good.flush();
+    }
+    EXPECT_FALSE(flushed);
+    EXPECT_EQ(good.flush_failure(), "File too large.");
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(std::count(names.begin(), names.end(), "good.ini"), 1);
+    EXPECT_EQ(std::count_if(names.begin(), names.end(),
+                            [](const std::string& n) { return n.rfind("good.ini.tmp", 0) == 0; }),
+              0);
     IniFileSettings again(good.path());
     ASSERT_TRUE(again.load());
     EXPECT_EQ(again.get_int("K", "v"), 1);

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 #include <limits>
 
 
@@ -256,11 +257,12 @@ TEST_F(FlangeQualificationWindowTest, SaveAsCancelledAnswersCancel)
     EXPECT_TRUE(model_modified());
     // A file that cannot be written (its folder is missing; a folder stands
     // where it would be renamed to): a message, and the flag stays.
-    for (const std::string& bad : {path("missing/joint.flg"), path("folder.flg")}) {
+    for (const auto& [bad, reason] : {std::pair{path("missing/joint.flg"), "No such file or directory."},
+                                      std::pair{path("folder.flg"), "Is a directory."}}) {
         std::filesystem::create_directories(path("folder.flg"));
         script().answer_file(bad);
         ASSERT_TRUE(command(CMD_SAVE_AS));
-        EXPECT_EQ(script().last_message(), "Unable to write flange data file") << bad;
+        EXPECT_EQ(script().last_message(), std::string("Unable to write flange data file\n") + reason) << bad;
         EXPECT_TRUE(model_modified());
         EXPECT_TRUE(qualification_file_path(QualificationKind::Flange).empty());
     }

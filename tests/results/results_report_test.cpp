@@ -102,11 +102,15 @@ TEST_F(ResultsReport, DefaultSelectionTakesEveryPartTheResultsHoldInItsOrder)
         "    Anchor at Node 10",
         "    Anchor at Node 30",
         "    Restraint at Node 20",
-        "Operating (W+P1+T1): Loads on anchors",
-        "Operating (W+P1+T1): Loads on restraints",
-        "Operating (W+P1+T1): Pipe element forces (local)",
-        "Operating (W+P1+T1): Element forces (global)",
-        "Operating (W+P1+T1): Displacements (global)",
+        "Support loads",
+        "    Operating (W+P1+T1): Loads on anchors",
+        "    Operating (W+P1+T1): Loads on restraints",
+        "Element forces (local)",
+        "    Operating (W+P1+T1): Pipe element forces (local)",
+        "Element forces (global)",
+        "    Operating (W+P1+T1): Element forces (global)",
+        "Displacements",
+        "    Operating (W+P1+T1): Displacements (global)",
     };
     EXPECT_EQ(contents, expected);
     // The model report: every input table that is not empty, first.

@@ -1,8 +1,11 @@
 #include "framework/ui/command_registry.h"
 
+#include "framework/commands.h"
 #include "framework/state.h"
 #include "framework/ui/frame.h"
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <memory>
 
@@ -50,4 +53,23 @@ bool run_command(int id) {
     std::shared_ptr<CommandHandler> keep = it->second;
     (*keep)(id);
     return true;
+}
+
+namespace {
+
+// The commands that take the data as it stands on screen.
+constexpr int DATA_READING_COMMANDS[] = {
+    CMD_NEW,           CMD_OPEN,          CMD_CLOSE,          CMD_SAVE,          CMD_SAVE_AS,
+    CMD_PRINT,         CMD_EXIT,          CMD_MERGE,          CMD_IMPORT,        CMD_EXPORT,
+    CMD_EXPORT_PCF,    CMD_EXPORT_PLANT_DESIGN, CMD_LIBRARY_EXPORT, CMD_LIBRARY_IMPORT, CMD_ANALYZE,
+    CMD_RESULTS,       CMD_UNITS,         CMD_PIPING_CODE,    CMD_FLANGE_ANALYZE, CMD_NOZZLE_ANALYZE,
+    CMD_LUG_ANALYZE,
+};
+
+}  // namespace
+
+bool command_reads_data(int id) {
+    return (id >= CMD_RECENT_FIRST && id <= CMD_RECENT_LAST) ||
+           std::find(std::begin(DATA_READING_COMMANDS), std::end(DATA_READING_COMMANDS), id) !=
+               std::end(DATA_READING_COMMANDS);
 }

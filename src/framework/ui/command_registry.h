@@ -19,3 +19,10 @@ bool command_available(int id);
 // Runs the command's handler; false when it has none. A thrown message text
 // passes through to the caller.
 bool run_command(int id);
+
+// Whether a command reads, writes or gives up the data being edited (file,
+// print, export, analysis, unit and code commands): what the user typed and
+// has not stored yet (a cell still being edited, the rows of a property
+// grid) goes into the data first, wherever the caret stands. A frame runs
+// such a command only after commit_pending_edits() (shell.h) succeeded.
+bool command_reads_data(int id);

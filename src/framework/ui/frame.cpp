@@ -9,6 +9,7 @@
 #include "framework/ui/command_registry.h"
 #include "framework/ui/menus.h"
 #include "framework/ui/messages.h"
+#include "framework/ui/shell.h"
 #include "framework/ui/toolbar_icons.h"
 
 #include <algorithm>
@@ -259,8 +260,11 @@ void frame_destroy(Frame& frame) {
 
 namespace {
 
-// Runs a command of a frame; false when nothing serves it.
+// Runs a command of a frame; false when nothing serves it. A command that
+// reads the data takes what is typed and not yet stored first; a value
+// refused there (its message shown) stops it.
 bool dispatch(Frame& frame, int id) {
+    if (command_reads_data(id) && !commit_pending_edits()) return true;
     if (frame.handler) {
         frame.handler(id);
         return true;

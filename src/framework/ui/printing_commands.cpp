@@ -12,6 +12,7 @@
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/file_dialogs.h"
 #include "framework/ui/messages.h"
+#include "platform/file_replace.h"
 #include "platform/null_surface.h"
 
 #include <climits>
@@ -177,12 +178,12 @@ bool print_to_pdf(WindowId owner, const std::string& path, const PageRenderer& r
     if (!service_ready(owner)) return false;
     std::unique_ptr<PrintDocument> doc = print_service().open_pdf(printer_settings(), path);
     if (!doc) {
-        message_error(owner, c_format("Unable to open pdf file:\n%s", path.c_str()));
+        message_error(owner, with_reason(c_format("Unable to open pdf file:\n%s", path.c_str()), print_service().failure()));
         return false;
     }
     render_into(*doc, render);
     if (!doc->finish()) {
-        message_error(owner, c_format("Unable to write pdf file:\n%s", path.c_str()));
+        message_error(owner, with_reason(c_format("Unable to write pdf file:\n%s", path.c_str()), doc->failure()));
         return false;
     }
     return true;
@@ -218,8 +219,9 @@ bool open_file(WindowId owner, const std::string& path, bool csv) {
         f.open = false;
     }
     if (path.empty() || !f.file.open_write(path)) {
+        const std::string reason = f.file.failure();
         f.file.abandon();
-        message_error(owner, c_format("Unable to open %s file:\n%s", kind_of(csv), path.c_str()));
+        message_error(owner, with_reason(c_format("Unable to open %s file:\n%s", kind_of(csv), path.c_str()), reason));
         return false;
     }
     f.open = true;
@@ -235,7 +237,8 @@ bool finish_file(WindowId owner, const std::string& text) {
     f.file.write(text.data(), text.size());
     std::string path = f.file.path();
     if (!f.file.close()) {
-        message_error(owner, c_format("Unable to write %s file:\n%s", kind_of(f.csv), path.c_str()));
+        message_error(owner,
+                      with_reason(c_format("Unable to write %s file:\n%s", kind_of(f.csv), path.c_str()), f.file.failure()));
         return false;
     }
     info_dialog(owner, f.csv ? "csv written." : "txt written.");

@@ -537,7 +537,7 @@ void reset_report_state() {
     report_session().text = TextReport{};
     report_session().date.clear();
     report_session().screen_lines.clear();
-    report_contents().clear();
+    clear_report_contents();
 }
 
 void set_report_date(const std::string& date) { report_session().date = date; }
@@ -773,10 +773,10 @@ void report_page_break() {
     t.header_pending = true;
 }
 
-void report_contents_line(const std::string& title) {
+void report_contents_line(const std::string& title, int level) {
     const ReportSession& s = report_session();
     if (!s.state.collecting_contents || !text_active(s) || csv_active(s)) return;
-    report_contents().push_back(ContentsEntry{title, 0, s.text.page});
+    append_contents_entry(ContentsEntry{title, level, s.text.page});
 }
 
 // ---------------------------------------------------------------------------
@@ -1050,7 +1050,7 @@ void report_print_contents_text(const std::vector<ContentsEntry>& entries) {
     report_rule();
     for (const ContentsEntry& e : entries) {
         int level = std::clamp(e.level, 0, 2);
-        report_print_at(e.title, REPORT_LEFT_COLUMN + 2 * level);
+        report_print_at(e.title, REPORT_LEFT_COLUMN + 4 * level);
         report_print_right(c_format("%d", e.page), REPORT_RIGHT_COLUMN);
         report_next_line();
     }
@@ -1084,7 +1084,7 @@ void report_render_text_to(const ReportJob& job, bool csv, const std::function<v
     ReportSession& s = report_session();
     const bool contents = job.with_contents && !csv;
     if (contents) {
-        report_contents().clear();
+        clear_report_contents();
         s.state.collecting_contents = true;
     }
     report_begin_text(csv, 1);
@@ -1100,7 +1100,7 @@ void report_render_text_to(const ReportJob& job, bool csv, const std::function<v
     // The contents pages go in front of the body, whose pages move back by
     // as many.
     std::vector<ContentsEntry> entries = std::move(report_contents());
-    report_contents().clear();
+    clear_report_contents();
     const int pages = report_contents_text_pages(entries.size());
     for (ContentsEntry& e : entries) e.page += pages;
     report_begin_text(false, 1);

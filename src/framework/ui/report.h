@@ -126,9 +126,10 @@ void report_page_break();
 // Before a table row: when the page is full, a new page that starts with the
 // table's `heading` again.
 void report_break_full_page(const std::function<void()>& heading);
-// When contents are being collected: an entry with the title (level 0) and
-// the page the current line is on. Nothing otherwise.
-void report_contents_line(const std::string& title);
+// When contents are being collected: an entry with the title at its level
+// (0 to 2; each level further in by four columns) and the page the current
+// line is on. Nothing otherwise.
+void report_contents_line(const std::string& title, int level = 0);
 
 // ---------------------------------------------------------------------------
 // Rows written apart

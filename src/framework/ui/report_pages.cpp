@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 
 namespace {
@@ -38,6 +40,8 @@ struct PageState {
 struct PageSession {
     PageState pages;
     std::vector<ContentsEntry> contents;
+    // A heading waiting for the first entry under it (add_contents_heading).
+    std::optional<std::string> heading;
 };
 PageSession& page_session() { return session_part<PageSession>(); }
 
@@ -151,6 +155,24 @@ struct SavedPages {
 
 std::vector<ContentsEntry>& report_contents() { return page_session().contents; }
 
+void clear_report_contents() {
+    page_session().contents.clear();
+    page_session().heading.reset();
+}
+
+void add_contents_heading(const std::string& title) {
+    if (report_state().collecting_contents) page_session().heading = title;
+}
+
+void append_contents_entry(const ContentsEntry& entry) {
+    PageSession& s = page_session();
+    if (s.heading) {
+        s.contents.push_back(ContentsEntry{*s.heading, 0, entry.page});
+        s.heading.reset();
+    }
+    s.contents.push_back(ContentsEntry{entry.title, std::clamp(entry.level, 0, 2), entry.page});
+}
+
 // ---------------------------------------------------------------------------
 
 void gdi_begin(PrintDocument& doc, int first_page) {
@@ -246,7 +268,7 @@ void gdi_print_text_centred(const std::string& text) {
 void add_contents_entry(const std::string& title, int level) {
     if (!report_state().collecting_contents) return;
     int page = page_session().pages.doc ? page_session().pages.page : report_page_number();
-    page_session().contents.push_back(ContentsEntry{title, std::clamp(level, 0, 2), page});
+    append_contents_entry(ContentsEntry{title, level, page});
 }
 
 void gdi_print_contents(const std::vector<ContentsEntry>& entries) {
@@ -280,7 +302,7 @@ bool report_render_pages(PrintDocument& doc, const ReportJob& job) {
     if (job.with_contents) {
         SavedPages keep;
         bool collecting = report_state().collecting_contents;
-        page_session().contents.clear();
+        clear_report_contents();
         report_state().collecting_contents = true;
         DryRunDocument dry(doc.page());
         gdi_begin(dry, 1);
@@ -289,13 +311,13 @@ bool report_render_pages(PrintDocument& doc, const ReportJob& job) {
         } catch (...) {
             gdi_end();
             report_state().collecting_contents = collecting;
-            page_session().contents.clear();
+            clear_report_contents();
             throw;
         }
         gdi_end();
         report_state().collecting_contents = collecting;
         entries = std::move(page_session().contents);
-        page_session().contents.clear();
+        clear_report_contents();
     }
     int contents_pages = gdi_contents_pages(doc, entries.size());
     for (ContentsEntry& e : entries) e.page += contents_pages;

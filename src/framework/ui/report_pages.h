@@ -33,6 +33,17 @@ struct ContentsEntry {
 
 // The entries collected so far (by add_contents_entry and report_contents_line).
 std::vector<ContentsEntry>& report_contents();
+// Forgets the entries collected and a heading still waiting for its first entry.
+void clear_report_contents();
+// The heading of the entries that follow (a part of a report whose tables
+// enter the contents at level 1): it enters the contents at level 0 just
+// before the next entry, with that entry's page, so that it names the page
+// where its first table starts; a heading that no entry follows is dropped,
+// as is one replaced by another before an entry came. Nothing when contents
+// are not being collected.
+void add_contents_heading(const std::string& title);
+// Appends an entry (level clamped to 0..2), after the heading waiting for it.
+void append_contents_entry(const ContentsEntry& entry);
 
 // Starts graphic printing on the document (its first page exists); sets the
 // graphic-page flag of the report state. Page numbers count from first_page.

@@ -14,6 +14,7 @@
 #include "framework/ui/menus.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/table.h"
+#include "platform/file_replace.h"
 #include "platform/threads.h"
 
 #include <array>
@@ -301,7 +302,10 @@ void app_shutdown() {
     shell().started = false;
     for (Frame* f : shutdown_order()) frame_save_placement(*f);
     save_app_settings(backend().settings());
-    if (!backend().settings().flush()) std::fputs("Korvane: the settings could not be written\n", stderr);
+    if (!backend().settings().flush()) {
+        const std::string text = with_reason("Korvane: the settings could not be written", backend().settings().flush_failure());
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
     for (Frame* f : shutdown_order()) frame_destroy(*f);
     clear_command_registry();
 }

@@ -57,7 +57,8 @@ bool app_first_run();
 // What the open windows still hold and the document does not yet (an open
 // cell edit, rows typed into a grid) is stored by this committer before the
 // document is saved or given up; it says false when a value is refused (its
-// message shown), and the command then stops.
+// message shown), and the command then stops. Every frame calls it before a
+// command that reads the data (command_reads_data, command_registry.h).
 void set_pending_edits_committer(std::function<bool()> committer);
 bool commit_pending_edits();
 

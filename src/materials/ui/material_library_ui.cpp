@@ -23,6 +23,7 @@
 #include "model/piping_codes.h"
 #include "model/ui/list_window.h"
 #include "model/ui/model_commands.h"
+#include "platform/file_replace.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -305,7 +306,8 @@ bool export_material_batch_file(WindowId o, const std::string& path)
         if (f.close())
             return true;
     }
-    message_info(list_frame().window, "Not able to open file " + path + ".\nExport of materials aborted.");
+    message_info(list_frame().window,
+                 with_reason("Not able to open file " + path + ".\nExport of materials aborted.", f.failure()));
     return false;
 }
 

@@ -10,6 +10,7 @@
 #include "framework/units.h"
 #include "materials/ui/material_props_editor.h"
 #include "model/piping_codes.h"
+#include "platform/file_replace.h"
 
 #include <algorithm>
 
@@ -356,12 +357,12 @@ bool export_materials_csv(WindowId owner)
     const std::string text = materials_csv_export_text();
     BinFile f;
     if (!f.open_write(path)) {
-        message_error(owner, "Unable to open csv file:\n" + path);
+        message_error(owner, with_reason("Unable to open csv file:\n" + path, f.failure()));
         return false;
     }
     f.write(text.data(), text.size());
     if (!f.close()) {
-        message_error(owner, "Unable to open csv file:\n" + path);
+        message_error(owner, with_reason("Unable to open csv file:\n" + path, f.failure()));
         return false;
     }
     info_dialog(owner, "csv written.");

@@ -373,7 +373,7 @@ private:
 class ListPanes final : public ClientEvents {
 public:
     TableView upper, lower;
-    std::function<void()> caret_left;
+    std::function<void()> write_back;   // the lower table's, into the data
     bool lower_active = false;
     double share = DEFAULT_LOWER_SHARE;
     WindowId window = 0;
@@ -453,7 +453,7 @@ public:
         if (!to_lower) {
             if (!table_end_edit(*lower.table())) return false;
             lower_active = false;
-            run_caret_left();
+            run_write_back();
         } else {
             lower_active = true;
         }
@@ -461,9 +461,9 @@ public:
         return true;
     }
 
-    void run_caret_left() {
-        if (!caret_left) return;
-        const std::function<void()> left = caret_left;   // it may replace the pane
+    void run_write_back() {
+        if (!write_back) return;
+        const std::function<void()> left = write_back;   // it may replace the pane
         try {
             left();
         } catch (const MessageText& m) {
@@ -605,13 +605,13 @@ void show_in_list_window(TableWindow& table) {
 
 TableWindow* list_window_table() { return list_view().table(); }
 
-void show_list_lower_pane(TableWindow& table, std::function<void()> caret_left) {
+void show_list_lower_pane(TableWindow& table, std::function<void()> write_back) {
     ListPanes& p = panes();
     if (p.lower.table() != &table) {
         remove_list_lower_pane();
         table_attach(p.lower, &table);
     }
-    p.caret_left = std::move(caret_left);
+    p.write_back = std::move(write_back);
     p.lower_active = false;
     p.arrange();
     p.show_focus();
@@ -625,8 +625,8 @@ void remove_list_lower_pane() {
     p.lower_active = false;
     p.arrange();
     p.show_focus();
-    p.run_caret_left();
-    p.caret_left = nullptr;
+    p.run_write_back();
+    p.write_back = nullptr;
 }
 
 TableWindow* list_lower_table() { return panes().lower.table(); }
@@ -638,7 +638,11 @@ void set_list_lower_share(double share) { panes().set_share(share); }
 Rect list_split_bar() { return panes().bar(); }
 
 bool commit_list_window_edits() {
-    if (list_lower_table() && list_lower_pane_active() && !activate_list_pane(false)) return false;
+    ListPanes& p = panes();
+    if (TableWindow* lower = p.lower.table()) {
+        if (!table_end_edit(*lower)) return false;
+        p.run_write_back();
+    }
     TableWindow* shown = list_window_table();
     return !shown || table_end_edit(*shown);
 }
@@ -855,7 +859,7 @@ const std::set<int>& list_command_ids() {
 bool list_window_close() {
     Frame& frame = list_frame();
     if (state().mode.kind != ListMode::Model) {
-        if (!mode_save_question(frame.window)) return false;
+        if (!commit_pending_edits() || !mode_save_question(frame.window)) return false;
         const std::function<void()> leave = state().mode.leave;
         if (leave) leave();
         if (state().mode.kind != ListMode::Model) leave_list_mode();

@@ -61,9 +61,11 @@ void show_in_list_window(TableWindow& table);
 TableWindow* list_window_table();
 // Detaches the shown table and hides the list window.
 void close_list_window();
-// Stores what the list window still holds: the open edit of the shown table
-// and, when the lower pane is active, its edit and what leaving it writes
-// back (the property grid's rows). False when a value is refused.
+// Stores what the list window still holds, wherever the caret stands, and
+// leaves the caret there: the open edits of both panes and what the lower
+// pane holds apart from the data (the property grid's rows), through its
+// write-back. False when a value is refused (the message has been shown and
+// the caret is where the refusal put it).
 bool commit_list_window_edits();
 
 // ---- The lower pane -------------------------------------------------------------------
@@ -71,10 +73,12 @@ bool commit_list_window_edits();
 // A shown table may lend a second table to show under it (the materials table
 // its property grid). The bar between the two panes can be dragged; the mouse
 // goes to the pane under the pointer, keys and typing to the active pane, and
-// F6 switches panes. When the caret leaves the lower pane (F6, a click into
-// the upper pane, the pane removed) its open edit is stored and `caret_left`
-// runs. The upper pane is active when the lower pane is shown.
-void show_list_lower_pane(TableWindow& table, std::function<void()> caret_left = {});
+// F6 switches panes. `write_back` puts into the data what the lower table
+// holds apart from it: it runs, after the pane's open edit is stored, when
+// the caret leaves the lower pane (F6, a click into the upper pane, the pane
+// removed) and when a command needs the data (commit_list_window_edits).
+// The upper pane is active when the lower pane is shown.
+void show_list_lower_pane(TableWindow& table, std::function<void()> write_back = {});
 void remove_list_lower_pane();
 // The table of the lower pane; null when there is none.
 TableWindow* list_lower_table();

@@ -1,6 +1,7 @@
 // The Qt print service.
 #include "platform/qt/qt_printing.h"
 
+#include "platform/file_replace.h"
 #include "platform/printing.h"
 #include "platform/qt/qt_internal.h"
 
@@ -12,7 +13,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
-#include <atomic>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -78,23 +78,31 @@ QWidget* parent_widget(WindowId owner) {
     return static_cast<QtBackend&>(backend()).state().parent_for(owner);
 }
 
-std::string temp_path_for(const std::string& path) {
-    static std::atomic<int> counter{0};
-    return path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
-}
-
 // A document on a QPrinter: the printer itself, a PDF file (written to a
-// temporary file and renamed into place on finish), or the preview's printer.
+// temporary file beside it and put in its place on finish), or the preview's
+// printer.
 class QtPrinterDocument : public PrintDocument {
 public:
-    // Owns the printer; for a PDF, temp and target are the two paths.
-    QtPrinterDocument(std::unique_ptr<QPrinter> printer, std::string temp_path, std::string target)
-        : owned_(std::move(printer)), printer_(owned_.get()), temp_(std::move(temp_path)), target_(std::move(target)) {}
+    // Owns the printer.
+    explicit QtPrinterDocument(std::unique_ptr<QPrinter> printer) : owned_(std::move(printer)), printer_(owned_.get()) {}
     // Draws on someone else's printer (the preview).
     explicit QtPrinterDocument(QPrinter& printer) : printer_(&printer) {}
 
     ~QtPrinterDocument() override {
         if (!done_) abort();
+    }
+
+    // The printer writes a PDF file at the target: it goes to a temporary
+    // file beside it. False, with failure() set, when none can be made.
+    bool to_file(const std::string& target) {
+        const int fd = file_.create(target);
+        if (fd < 0) {
+            failure_ = file_.failure();
+            return false;
+        }
+        ::close(fd);
+        printer_->setOutputFileName(qs(file_.temporary()));
+        return true;
     }
 
     bool begin() {
@@ -122,11 +130,14 @@ public:
         surface_.reset();
         bool ended = painter_.end();
         ok_ = ended && !failed_ && printer_->printerState() != QPrinter::Error;
-        if (!temp_.empty()) {
-            QFile out(qs(temp_));
+        if (file_.active()) {
+            QFile out(qs(file_.temporary()));
             ok_ = ok_ && out.exists() && out.size() > 0;
-            if (ok_ && std::rename(temp_.c_str(), target_.c_str()) != 0) ok_ = false;
-            if (!ok_) std::remove(temp_.c_str());
+            if (ok_ && !file_.put_in_place()) {
+                failure_ = file_.failure();
+                ok_ = false;
+            }
+            if (!ok_) file_.discard();
         }
         return ok_;
     }
@@ -136,17 +147,19 @@ public:
         done_ = true;
         ok_ = false;
         surface_.reset();
-        if (temp_.empty() && owned_) printer_->abort();
+        if (!file_.active() && owned_) printer_->abort();
         if (painter_.isActive()) painter_.end();
-        if (!temp_.empty()) std::remove(temp_.c_str());
+        file_.discard();
     }
 
     int page_number() const override { return page_; }
+    std::string failure() const override { return failure_; }
 
 private:
     std::unique_ptr<QPrinter> owned_;
     QPrinter* printer_;
-    std::string temp_, target_;
+    ReplacementFile file_;   // a PDF's temporary file
+    std::string failure_;
     QPainter painter_;
     std::unique_ptr<QtSurface> surface_;
     int page_ = 1;
@@ -222,33 +235,41 @@ public:
             apply_setup(*printer, setup);
         }
         printer->setDocName(qs(job_name));
+        failure_.clear();
         if (printer->outputFormat() == QPrinter::PdfFormat) {
-            // Printing to a file: written beside it and renamed into place.
+            // Printing to a file: written beside it and put in its place.
             const std::string target = ss(printer->outputFileName());
             if (target.empty()) return nullptr;
-            const std::string temp = temp_path_for(target);
-            printer->setOutputFileName(qs(temp));
-            auto doc = std::make_unique<QtPrinterDocument>(std::move(printer), temp, target);
-            if (!doc->begin()) return nullptr;
+            auto doc = std::make_unique<QtPrinterDocument>(std::move(printer));
+            if (!doc->to_file(target)) {
+                failure_ = doc->failure();
+                return nullptr;
+            }
+            if (!doc->begin()) return nullptr;   // the destructor removes what was made
             return doc;
         }
         if (!printer->isValid()) return nullptr;
-        auto doc = std::make_unique<QtPrinterDocument>(std::move(printer), "", "");
+        auto doc = std::make_unique<QtPrinterDocument>(std::move(printer));
         if (!doc->begin()) return nullptr;
         return doc;
     }
 
     std::unique_ptr<PrintDocument> open_pdf(const PageSetup& setup, const std::string& path) override {
+        failure_.clear();
         if (path.empty()) return nullptr;
-        std::string temp = temp_path_for(path);
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(qs(temp));
         apply_setup(*printer, setup);
-        auto doc = std::make_unique<QtPrinterDocument>(std::move(printer), temp, path);
+        auto doc = std::make_unique<QtPrinterDocument>(std::move(printer));
+        if (!doc->to_file(path)) {
+            failure_ = doc->failure();
+            return nullptr;
+        }
         if (!doc->begin()) return nullptr;   // the destructor removes what was made
         return doc;
     }
+
+    std::string failure() const override { return failure_; }
 
     bool preview(WindowId owner, PageSetup& setup, const std::string& title,
                  const std::function<void(PrintDocument&)>& render) override {
@@ -294,6 +315,7 @@ public:
 private:
     std::unique_ptr<QPrinter> chosen_;   // the printer the last print dialog set up
     PageSetup chosen_setup_;
+    std::string failure_;   // why the last PDF could not be opened
 };
 
 }  // namespace

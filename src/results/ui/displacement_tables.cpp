@@ -164,7 +164,7 @@ public:
                 report_next_line();
                 report_rule();
             },
-            results_loadcase_name() + ": Displacements (" + axes + ")", print_count(),
+            results_loadcase_name() + ": Displacements (" + axes + ")", 1, print_count(),
             [&](int row) {
                 const int n = node_index(row);
                 report_node_at(node_number(n), 6);
@@ -278,7 +278,7 @@ public:
                 report_next_line();
                 report_rule();
             },
-            results_loadcase_name() + ": Displacement extremes", 6,
+            results_loadcase_name() + ": Displacement extremes", 1, 6,
             [this](int row) {
                 report_print_at(cell_text(row, 1, 0), 6);
                 report_right(cell_text(row, 2, 0), 32);

@@ -170,7 +170,8 @@ void ResultTable::print()
 
 // ---- Text-report helpers ---------------------------------------------------------------------
 
-void report_rows(int lines, const std::function<void()>& header, const std::string& contents, int count,
+void report_rows(int lines, const std::function<void()>& header, const std::string& contents, int contents_level,
+                 int count,
                  const std::function<void(int row)>& write_row, int row_lines, bool rows_apart)
 {
     std::optional<ReportRowsApart> apart;
@@ -181,7 +182,7 @@ void report_rows(int lines, const std::function<void()>& header, const std::stri
         report_page_break();
     else
         heading();
-    report_contents_line(contents);
+    report_contents_line(contents, contents_level);
     for (int r = 1; r <= count; ++r) {
         if (report_current_line() == REPORT_FIRST_LINE)
             heading();

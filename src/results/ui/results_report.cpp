@@ -14,6 +14,7 @@
 #include "framework/ui/printing_commands.h"
 #include "framework/ui/report_pages.h"
 #include "model/load_cases.h"
+#include "platform/file_replace.h"
 #include "model/model.h"
 #include "model/ui/list_window.h"
 #include "results/results_load_cases.h"
@@ -29,7 +30,9 @@
 #include "results/ui/support_load_tables.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -44,6 +47,16 @@ constexpr const char* PART_NAMES[REPORT_PARTS] = {
 constexpr int OTHER_REPORTS[] = {RESULT_BRANCH_CONNECTION, RESULT_FLANGE_REPORT,   RESULT_ROT_EQUIP_REPORT,
                                  RESULT_FRP_STRESSES,      RESULT_SORTED_FRP_STRESSES, RESULT_DYNAMIC_SUSCEPTIBILITY,
                                  RESULT_DYNAMIC_STRESSES};
+
+// The parts printed for each chosen load case, in the order of the report.
+struct CasePart {
+    int part;
+    void (*print)();
+};
+constexpr CasePart CASE_PARTS[] = {{PART_SUPPORT_LOADS, print_all_support_loads},
+                                   {PART_FORCES_LOCAL, print_local_element_forces},
+                                   {PART_FORCES_GLOBAL, print_global_element_forces},
+                                   {PART_DISPLACEMENTS, print_displacements}};
 
 constexpr const char* OUT_OF_DATE_LINE = "These results are out of date: the model was changed after the analysis.";
 
@@ -134,23 +147,26 @@ void write_report(const ResultsReportSelection& s)
     }
     if (on(PART_SUPPORT_SUMMARY))
         print_all_support_summaries();
-    const bool per_case = on(PART_SUPPORT_LOADS) || on(PART_FORCES_LOCAL) || on(PART_FORCES_GLOBAL) ||
-                          on(PART_DISPLACEMENTS);
-    if (per_case) {
+    // The parts of the load cases one after the other, each under its own
+    // heading with its tables case by case under it; a nonlinear case's note
+    // of the batch run above its first table.
+    if (std::any_of(std::begin(CASE_PARTS), std::end(CASE_PARTS), [&on](const CasePart& p) { return on(p.part); })) {
+        std::vector<int> noted;
         const int current = results_loadcase();
         try {
-            for (int index : s.load_cases) {
-                if (!set_results_load_case_index(index))
+            for (const CasePart& part : CASE_PARTS) {
+                if (!on(part.part))
                     continue;
-                print_case_note();
-                if (on(PART_SUPPORT_LOADS))
-                    print_all_support_loads();
-                if (on(PART_FORCES_LOCAL))
-                    print_local_element_forces();
-                if (on(PART_FORCES_GLOBAL))
-                    print_global_element_forces();
-                if (on(PART_DISPLACEMENTS))
-                    print_displacements();
+                add_contents_heading(PART_NAMES[part.part]);
+                for (int index : s.load_cases) {
+                    if (!set_results_load_case_index(index))
+                        continue;
+                    if (std::find(noted.begin(), noted.end(), index) == noted.end()) {
+                        noted.push_back(index);
+                        print_case_note();
+                    }
+                    part.print();
+                }
             }
         } catch (...) {
             set_results_load_case_index(current);
@@ -164,10 +180,12 @@ void write_report(const ResultsReportSelection& s)
         print_accelerations();
     if (on(PART_FREQUENCIES))
         print_hooked(RESULT_FREQUENCIES);
-    if (on(PART_OTHER_REPORTS))
+    if (on(PART_OTHER_REPORTS)) {
+        add_contents_heading(PART_NAMES[PART_OTHER_REPORTS]);
         for (int kind : OTHER_REPORTS)
             if (printable(kind))
                 print_hooked(kind);
+    }
 }
 
 // ---- PRINT_RESULTS_DIALOG ------------------------------------------------------------------------
@@ -451,10 +469,19 @@ bool write_results_report(const std::string& path, std::string& error)
 {
     error.clear();
     BinFile file;
+    // A report that cannot be written leaves none behind, so that the
+    // previous one does not pass for the report of the new results; one the
+    // user made read-only is refused and kept.
+    const auto failed = [&path, &error, &file](const std::string& text) {
+        error = with_reason(text, file.failure());
+        std::error_code ignored;
+        if (!file.refused_read_only() && std::filesystem::is_regular_file(path, ignored))
+            std::filesystem::remove(path, ignored);
+        return false;
+    };
     if (!file.open_write(path)) {
         file.abandon();
-        error = c_format("Unable to open txt file:\n%s", path.c_str());
-        return false;
+        return failed(c_format("Unable to open txt file:\n%s", path.c_str()));
     }
     // The report goes to the file as it is put together, in blocks of a
     // megabyte.
@@ -475,17 +502,11 @@ bool write_results_report(const std::string& path, std::string& error)
         report_render_text_to(results_report_job(default_report_selection()), false, write);
     } catch (const MessageText& m) {
         file.abandon();
-        error = m.text;
-        return false;
+        return failed(m.text);
     }
     file.write(block.data(), block.size());
-    // The report is made again by the next run: the previous one is removed
-    // rather than replaced, which spares waiting for the new one to be
-    // written out to the disk.
-    if (!file.close_removing_previous()) {
-        error = c_format("Unable to write txt file:\n%s", path.c_str());
-        return false;
-    }
+    if (!file.close())
+        return failed(c_format("Unable to write txt file:\n%s", path.c_str()));
     return true;
 }
 

@@ -255,7 +255,7 @@ public:
                 report_next_line();
                 report_rule();
             },
-            contents, count,
+            contents, 0, count,
             [&](int row) {
                 const StressRow& r = rows[static_cast<std::size_t>(row - 1)];
                 if (model().nodes.valid(r.node))

@@ -475,7 +475,7 @@ void SupportLoadsTable::print_text()
         report_rule();
     };
     report_rows(
-        5, header, contents, count,
+        5, header, contents, 1, count,
         [this](int row) {
             const int r = layout_row(row);
             if (model().rows.valid(r))
@@ -759,7 +759,7 @@ public:
     void text_header(bool contents, const std::vector<int>& ends) const
     {
         if (contents)
-            report_contents_line(c_format("    %s at Node %s", capitalised().c_str(), node_of_row(layout_row).c_str()));
+            report_contents_line(c_format("%s at Node %s", capitalised().c_str(), node_of_row(layout_row).c_str()), 1);
         report_print_centred_page(const_cast<SupportSummaryTable*>(this)->print_title());
         report_next_line();
         report_rule();
@@ -934,7 +934,7 @@ public:
                 report_next_line();
                 report_rule();
             },
-            results_loadcase_name() + ": Limit stop status", static_cast<int>(rows.size()),
+            results_loadcase_name() + ": Limit stop status", 1, static_cast<int>(rows.size()),
             [this](int row) {
                 report_print_at(cell_text(row, 1, 0), 6);
                 report_print_at(cell_text(row, 3, 0), 13);
@@ -1032,6 +1032,8 @@ void print_all_support_summaries()
         print_support_load_summary();
         return;
     }
+    // On pages each support's table enters the contents under the part's heading.
+    add_contents_heading("Support load summary");
     for (int32_t row : results().supports_by_kind) {
         const int kind = support_kind_of(model().rows[row].dtype);
         if (kind >= 0)

@@ -165,7 +165,8 @@ TEST_F(ResultsFileTest, FailedRunLeavesTheOldResultsFile)
     make_model();
     snapshot = make_analysis_model();
     snapshot->output.results_path = folder + "/no such folder/model.res";
-    EXPECT_EQ(run_analysis(*snapshot, {}).message, "Unable to write results file:\n" + folder + "/no such folder/model.res");
+    EXPECT_EQ(run_analysis(*snapshot, {}).message,
+              "Unable to write results file:\n" + folder + "/no such folder/model.res\nNo such file or directory.");
 }
 
 TEST_F(ResultsFileTest, ResultsOfAnotherModelAreRefused)

@@ -390,7 +390,7 @@ TEST_F(BatchTest, BatchExportWriteFailureKeepsTheOldFile)
         export_batch_file_at(nowhere);
         ADD_FAILURE() << "the unwritable folder was not reported";
     } catch (const MessageText& m) {
-        EXPECT_EQ(m.text, "Unable to open export file:\n" + nowhere);
+        EXPECT_EQ(m.text, "Unable to open export file:\n" + nowhere + "\nNo such file or directory.");
     }
     EXPECT_FALSE(std::filesystem::exists(nowhere));
     // A good write replaces the file.

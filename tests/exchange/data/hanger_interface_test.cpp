@@ -146,7 +146,7 @@ TEST_F(HangerInterfaceTest, HangerInterfaceRefusesATagThatWouldBreakTheRecord)
         export_hanger_interface_at(nowhere);
         ADD_FAILURE() << "not refused";
     } catch (const MessageText& m) {
-        EXPECT_EQ(m.text, "Unable to open LICAD export file:\n" + nowhere);
+        EXPECT_EQ(m.text, "Unable to open LICAD export file:\n" + nowhere + "\nNo such file or directory.");
     }
 }
 

@@ -1,20 +1,19 @@
 // The binary file object: field round trips, byte layout, short reads, the
 // safe replacement of the target on write, and x-y curve records.
 #include "framework/binfile.h"
+#include "scratch_files.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
-#include <sys/resource.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -23,19 +22,7 @@ namespace {
 
 class BinFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::path(::testing::TempDir()) / "binfile-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-
-    std::string path(const std::string& name) const { return (dir / name).string(); }
+    std::string path(const std::string& name) const { return scratch.path(name); }
 
     std::vector<unsigned char> bytes_of(const std::string& name) const
     {
@@ -61,7 +48,8 @@ protected:
         return found;
     }
 
-    fs::path dir;
+    ScratchFolder scratch{"binfile"};
+    const fs::path& dir = scratch.dir();
 };
 
 uint32_t bits(float f)
@@ -354,22 +342,17 @@ TEST_F(BinFileTest, FailedWriteKeepsThePreviousFile)
 TEST_F(BinFileTest, DiskErrorDuringWriteKeepsThePreviousFile)
 {
     put_bytes("model.bin", {1, 2, 3});
-    // A file-size limit makes the system refuse the writes, as a full disk would.
-    rlimit old_limit{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
-    auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_limit;
-    limit.rlim_cur = 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-
     BinFile f;
-    bool opened = f.open_write(path("model.bin"));
-    std::vector<float> values(10000, 1.0f);
-    f.write_floats(values.data(), values.size());
-    const bool closed = f.close();
-
-    ::setrlimit(RLIMIT_FSIZE, &old_limit);
-    std::signal(SIGXFSZ, old_handler);
+    bool opened = false, closed = false;
+    {
+        // A file-size limit makes the system refuse the writes, as a full disk would.
+        const FileSizeLimit limit(1024);
+        ASSERT_TRUE(limit.ok());
+        opened = f.open_write(path("model.bin"));
+        std::vector<float> values(10000, 1.0f);
+        f.write_floats(values.data(), values.size());
+        closed = f.close();
+    }
 
     EXPECT_TRUE(opened);
     EXPECT_FALSE(closed);
@@ -377,35 +360,85 @@ TEST_F(BinFileTest, DiskErrorDuringWriteKeepsThePreviousFile)
     EXPECT_EQ(strays({"model.bin"}), std::vector<std::string>{});
 }
 
-// A report's writer removes the previous file just before its own goes into
-// place: the new file stands there alone, no temporary file is left, and a
-// writer that failed leaves the previous file as close() does.
-TEST_F(BinFileTest, CloseRemovingPreviousPutsTheNewFileInPlace)
+// A writer that failed says why, in the system's words: the first failed
+// write's reason (a file-size limit here, as a full disk would give its
+// own), an open's, a read-only target's; none after a success.
+TEST_F(BinFileTest, WriteFailureReasonIsTheSystems)
+{
+    BinFile f;
+    bool opened = false, closed = false;
+    {
+        const FileSizeLimit limit(1024);
+        ASSERT_TRUE(limit.ok());
+        opened = f.open_write(path("big.bin"));
+        const std::vector<float> values(10000, 1.0f);
+        f.write_floats(values.data(), values.size());
+        closed = f.close();
+    }
+    EXPECT_TRUE(opened);
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(f.failure(), "File too large.");
+
+    EXPECT_FALSE(f.open_write(path("no-such-folder/x.bin")));
+    EXPECT_EQ(f.failure(), "No such file or directory.");
+    EXPECT_FALSE(f.refused_read_only());
+
+    put_bytes("kept.bin", {1});
+    fs::permissions(path("kept.bin"), fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_FALSE(f.open_write(path("kept.bin")));
+    EXPECT_EQ(f.failure(), "The file is read-only.");
+    EXPECT_TRUE(f.refused_read_only());
+
+    ASSERT_TRUE(f.open_write(path("fine.bin")));
+    f.write_byte(1);
+    EXPECT_TRUE(f.close());
+    EXPECT_EQ(f.failure(), "");
+    EXPECT_FALSE(f.refused_read_only());
+}
+
+// The new file replaces the previous one in one rename: until it stands in
+// its place the target is the previous file, whole. A temporary file taken
+// away before the close (as a cleaner of the folder might) fails the close
+// with the system's reason, and the previous file is still there; a writer
+// that failed otherwise leaves it as well.
+TEST_F(BinFileTest, ReportReplaceAtomicKeepsThePreviousFileUntilTheNewOneIsInPlace)
 {
     put_bytes("report.txt", {1, 2, 3, 4, 5});
     BinFile f;
     ASSERT_TRUE(f.open_write(path("report.txt")));
     f.write_byte(6);
-    EXPECT_TRUE(f.close_removing_previous());
+    EXPECT_EQ(bytes_of("report.txt"), (std::vector<unsigned char>{1, 2, 3, 4, 5}));
+    EXPECT_TRUE(f.close());
     EXPECT_EQ(bytes_of("report.txt"), (std::vector<unsigned char>{6}));
 
     // Without a previous file.
     ASSERT_TRUE(f.open_write(path("new.txt")));
     f.write_byte(7);
-    EXPECT_TRUE(f.close_removing_previous());
+    EXPECT_TRUE(f.close());
     EXPECT_EQ(bytes_of("new.txt"), (std::vector<unsigned char>{7}));
 
     ASSERT_TRUE(f.open_write(path("report.txt")));
     f.write_byte(8);
+    const std::vector<std::string> temporaries = strays({"report.txt", "new.txt"});
+    ASSERT_EQ(temporaries.size(), 1u);
+    EXPECT_EQ(temporaries.front().rfind("report.txt.tmp-", 0), 0u) << temporaries.front();
+    fs::remove(dir / temporaries.front());
+    EXPECT_FALSE(f.close());
+    EXPECT_EQ(f.failure(), "No such file or directory.");
+    EXPECT_EQ(bytes_of("report.txt"), (std::vector<unsigned char>{6}));
+
+    ASSERT_TRUE(f.open_write(path("report.txt")));
+    f.write_byte(8);
     f.set_error();
-    EXPECT_FALSE(f.close_removing_previous());
+    EXPECT_FALSE(f.close());
     EXPECT_EQ(bytes_of("report.txt"), (std::vector<unsigned char>{6}));
 
     // A folder in the way is not removed, and the write fails.
     fs::create_directory(dir / "folder");
     ASSERT_TRUE(f.open_write(path("folder")));
     f.write_byte(9);
-    EXPECT_FALSE(f.close_removing_previous());
+    EXPECT_FALSE(f.close());
+    EXPECT_EQ(f.failure(), "Is a directory.");
     EXPECT_TRUE(fs::is_directory(dir / "folder"));
     EXPECT_EQ(strays({"report.txt", "new.txt", "folder"}), std::vector<std::string>{});
 }

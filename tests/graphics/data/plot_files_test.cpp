@@ -391,7 +391,7 @@ TEST_F(PlotTest, PlotFileUnwritablePathFailsAndLeavesNothing)
     for (PlotFormat f : {PlotFormat::Hpgl, PlotFormat::Dxf, PlotFormat::Eps}) {
         const std::string path = folder_missing + "/plot." + std::string(plot_format_name(f));
         EXPECT_EQ(thrown_text([&] { write_plot_file(f, path); }),
-                  std::string("Unable to open ") + plot_format_name(f) + " file for output");
+                  std::string("Unable to open ") + plot_format_name(f) + " file for output\nNo such file or directory.");
     }
     EXPECT_FALSE(std::filesystem::exists(folder_missing));
     // Nothing is left in the folder either.

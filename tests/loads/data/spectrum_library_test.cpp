@@ -89,7 +89,7 @@ TEST_F(SpectrumLibraryTest, RoundTripKeepsEveryFieldAndNeverTheSpareRecord)
 
     // A write that cannot be made says so and leaves no file behind.
     EXPECT_EQ(thrown_text([&] { write_spectrum_library_file(path("none/lib.spe"), list); }),
-              "Unable to write Spectrum file");
+              "Unable to write Spectrum file\nNo such file or directory.");
     EXPECT_EQ(folder_names(), std::vector<std::string>{"lib.spe"});
 }
 
