@@ -44,6 +44,21 @@ inline constexpr PipeSize PIPE_SIZES[] = {{"12", 12.75, 0.375, 18, 1100}, {"8", 
                                           {"6", 6.625, 0.280, 9, 300},    {"4", 4.5, 0.237, 6, 140},
                                           {"3", 3.5, 0.216, 5, 90},       {"2", 2.375, 0.154, 3, 35}};
 
+// A batch file's title, version, options and material up to its PIPE
+// section: English units with inch lengths, two thermal sets or, with
+// `contraction`, three. The material rows are those of the shipped library
+// (libraries/materials.mlb, ASME B31.3-2004 Tables C-6, C-1 and A-1).
+inline std::string head_rows(const std::string& title, bool contraction)
+{
+    return title + "\nVERSION\n10.20\nOPTIONS\nB313,IN\nOPTEMP\n70,7000," + (contraction ? "3" : "2") +
+           "\nMATERIAL\n"
+           "A106B,0.2836,0.3,1.0,1.0,CS,Carbon steel A106 Grade B\n"
+           "A106B,70,29.5E6,6.07E-6,20000\nA106B,200,28.8E6,6.38E-6,20000\n"
+           "A106B,300,28.3E6,6.60E-6,20000\nA106B,400,27.7E6,6.82E-6,20000\n"
+           "A106B,500,27.3E6,7.02E-6,18900\nA106B,600,26.7E6,7.23E-6,17300\n"
+           "PIPE\n";
+}
+
 inline std::string layout_name(Layout layout)
 {
     switch (layout) {
@@ -90,17 +105,9 @@ private:
 
     std::string header() const
     {
-        // The material rows of the shipped library (libraries/materials.mlb,
-        // ASME B31.3-2004 Tables C-6, C-1 and A-1).
-        std::string t = "Support layout " + layout_name(o_.layout) + " seed " + std::to_string(o_.seed) +
-                        " mu " + number(o_.mu) + "\nVERSION\n10.20\nOPTIONS\nB313,IN\nOPTEMP\n70,7000," +
-                        (o_.contraction ? "3" : "2") +
-                        "\nMATERIAL\n"
-                        "A106B,0.2836,0.3,1.0,1.0,CS,Carbon steel A106 Grade B\n"
-                        "A106B,70,29.5E6,6.07E-6,20000\nA106B,200,28.8E6,6.38E-6,20000\n"
-                        "A106B,300,28.3E6,6.60E-6,20000\nA106B,400,27.7E6,6.82E-6,20000\n"
-                        "A106B,500,27.3E6,7.02E-6,18900\nA106B,600,26.7E6,7.23E-6,17300\n"
-                        "PIPE\n";
+        std::string t = head_rows("Support layout " + layout_name(o_.layout) + " seed " + std::to_string(o_.seed) +
+                                      " mu " + number(o_.mu),
+                                  o_.contraction);
         for (const PipeSize& s : PIPE_SIZES)
             t += std::string("P") + s.name + "," + number(s.od) + "," + number(s.wall) + "\n";
         // Operating sets: two hot ones and, for a contraction case, a cold
@@ -288,13 +295,7 @@ inline std::string tree_text(unsigned long long seed, double mu, int rows, bool 
     const std::string m = mu > 0.0 ? ",MU=" + number(mu) : std::string();
     const std::string rest = ",CLS(0,NONE),DV(0,1,0)" + m;
     const int hot = 300 + 25 * random.below(9), warm = 200 + 25 * random.below(5), cold = 30 + random.below(11);
-    std::string t = "Header tree seed " + std::to_string(seed) + " mu " + number(mu) +
-                    "\nVERSION\n10.20\nOPTIONS\nB313,IN\nOPTEMP\n70,7000," + (contraction ? "3" : "2") +
-                    "\nMATERIAL\n"
-                    "A106B,0.2836,0.3,1.0,1.0,CS,Carbon steel A106 Grade B\n"
-                    "A106B,70,29.5E6,6.07E-6,20000\nA106B,200,28.8E6,6.38E-6,20000\n"
-                    "A106B,300,28.3E6,6.60E-6,20000\nA106B,400,27.7E6,6.82E-6,20000\n"
-                    "A106B,500,27.3E6,7.02E-6,18900\nA106B,600,26.7E6,7.23E-6,17300\nPIPE\n" +
+    std::string t = head_rows("Header tree seed " + std::to_string(seed) + " mu " + number(mu), contraction) +
                     std::string("PH,") + number(h.od) + "," + number(h.wall) + "\nP4,4.5,0.237\nP3,3.5,0.216\nP2,2.375,0.154\n";
     const std::string cold_set = contraction ? "," + std::to_string(cold) + ",50" : "";
     t += "LOADS\nHOT," + std::to_string(hot) + ",150,1.0," + std::to_string(hot - 50) + ",120" + cold_set + "\n";
