@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config ccache clang libclang-rt-dev llvm
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev googletest libbenchmark-dev libeigen3-dev libspectra-dev xvfb xauth locales-all fonts-dejavu-core
-  python3-ezdxf ghostscript hp2xx)
+  python3-ezdxf ghostscript hp2xx openbox x11-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
