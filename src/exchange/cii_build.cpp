@@ -19,6 +19,7 @@
 #include "exchange/row_objects.h"
 #include "framework/errors.h"
 #include "framework/geometry.h"
+#include "framework/number_text.h"
 #include "framework/text.h"
 #include "framework/units.h"
 #include "loads/hydrotest_load.h"
@@ -184,7 +185,10 @@ int find_or_add_material(CiiBuild& b, double number, double density, double nu, 
     m.table.push_back({1200.0f, 2.0e7f, 8.0e-6f, 1000.0f, 0.0f, 0.0f, 0.0f, 0.0f});
     if (const std::vector<std::string> problems = pipe_material_problems(m); !problems.empty())
         b.fail(line, problems.front());
-    b.notes.add(CII_DEFAULT_TABLES, m.name + " (" + m.description + ")");
+    // The note names the material by its number as the file gives it.
+    char number_text[NUMBER_TEXT_SIZE];
+    b.notes.add(CII_DEFAULT_TABLES,
+                m.name + " (" + std::string(number_text, write_general(number_text, number, 15, false)) + ")");
     return pipe_materials().push_back(std::move(m));
 }
 

@@ -120,14 +120,17 @@ bool BinFile::open_write(const std::string& path)
     position_ = 0;
 
     // The rename would replace a read-only file as well as any other: a file
-    // the user may not write is refused here.
+    // the user may not write is refused here. A file system mounted
+    // read-only is named as the system names it.
     struct stat target {};
-    if (::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode) &&
-        (::access(path.c_str(), W_OK) != 0 || (target.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)) {
-        failure_ = "The file is read-only.";
-        read_only_ = true;
-        error_ = true;
-        return false;
+    if (::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode)) {
+        const int access_error = ::access(path.c_str(), W_OK) == 0 ? 0 : errno;
+        if (access_error != 0 || (target.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+            failure_ = access_error == EROFS ? system_reason(EROFS) : "The file is read-only.";
+            read_only_ = true;
+            error_ = true;
+            return false;
+        }
     }
     const int fd = replacement_.create(path);
     if (fd < 0) {

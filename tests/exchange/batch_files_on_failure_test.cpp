@@ -8,7 +8,7 @@
 //
 // KV_KILL_RUNS sets how many runs are killed (scripts/kill_batch_runs.sh
 // runs a few dozen and prints the counts).
-#include "../bench/piping_network.h"
+#include "batch_runs.h"
 
 #include <gtest/gtest.h>
 
@@ -16,83 +16,40 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string bytes_of(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using batch_runs::bytes_of;
+using batch_runs::network;
 
-class BatchFilesOnFailure : public ::testing::Test {
+class BatchFilesOnFailure : public batch_runs::ScratchFolderTest {
 protected:
-    void SetUp() override
-    {
-        scratch = fs::path(::testing::TempDir()) /
-                  ("korvane_batch_files_" +
-                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-                   std::to_string(::getpid()));
-        fs::remove_all(scratch);
-        fs::create_directories(scratch);
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::remove_all(scratch, ignored);
-    }
-
-    // Starts the program on a batch file in the scratch folder, without a
-    // display, its standard error to stderr.txt; with a file-size limit in
-    // bytes when `file_limit` is not 0 (its signal ignored, so that a write
-    // beyond it fails as a full disk's would).
+    // Starts the program on a batch file in the scratch folder, its
+    // standard error to stderr.txt; with a file-size limit in bytes when
+    // `file_limit` is not 0 (its signal ignored, so that a write beyond it
+    // fails as a full disk's would).
     pid_t start(const std::string& batch, rlim_t file_limit = 0) const
     {
-        const std::string err = (scratch / "stderr.txt").string();
-        const pid_t child = ::fork();
-        if (child != 0)
-            return child;
-        if (::chdir(scratch.c_str()) != 0)
-            ::_exit(120);
-        ::unsetenv("DISPLAY");
-        ::unsetenv("WAYLAND_DISPLAY");
-        ::unsetenv("QT_QPA_PLATFORM");
-        const int null_fd = ::open("/dev/null", O_RDWR);
-        const int err_fd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (null_fd < 0 || err_fd < 0)
-            ::_exit(121);
-        ::dup2(null_fd, 0);
-        ::dup2(null_fd, 1);
-        ::dup2(err_fd, 2);
-        if (file_limit != 0) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            rlimit limit{file_limit, file_limit};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        ::execl(KV_PROGRAM_PATH, KV_PROGRAM_PATH, batch.c_str(), static_cast<char*>(nullptr));
-        ::_exit(122);
+        return batch_runs::start_program(scratch, batch, scratch / "stderr.txt", [file_limit] {
+            if (file_limit != 0) {
+                std::signal(SIGXFSZ, SIG_IGN);
+                rlimit limit{file_limit, file_limit};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            return true;
+        });
     }
-    static int finish(pid_t child)
-    {
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
+    static int finish(pid_t child) { return batch_runs::finish_program(child); }
     std::string err() const { return bytes_of(scratch / "stderr.txt"); }
     std::vector<std::string> temporaries() const
     {
@@ -102,26 +59,7 @@ protected:
                 out.push_back(entry.path().filename().string());
         return out;
     }
-
-    fs::path scratch;
 };
-
-// The generated network, its title naming the variant and the header's
-// first operating temperature a degree higher in variant 1, so that two
-// runs of different variants write different files, results included.
-std::string network(int variant)
-{
-    piping_network::Options o;
-    o.rows = 600;
-    o.rigid = true;
-    std::string text = piping_network::batch_text(o);
-    text.replace(0, text.find('\n'), "Generated piping network, variant " + std::to_string(variant));
-    const std::string hot = "HOT,450,";
-    const std::size_t at = text.find(hot);
-    if (variant == 1 && at != std::string::npos)
-        text.replace(at, hot.size(), "HOT,451,");
-    return text;
-}
 
 int kill_runs()
 {

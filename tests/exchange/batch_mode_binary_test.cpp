@@ -1,7 +1,7 @@
 // Start-up batch mode of the program binary on a machine without a display:
 // `korvane sample.mbf` writes sample.mod and the results and ends with 0; a
 // broken batch file ends with 1 and its message on standard error, at once.
-#include "../bench/piping_network.h"
+#include "batch_runs.h"
 #include "exchange/data/seed_batch_files.h"
 
 #include <gtest/gtest.h>
@@ -27,28 +27,16 @@ namespace {
 
 void expect_case_notes_only(const std::string& err);
 
+using batch_runs::bytes_of;
+
 struct ProgramRun {
     int exit_code = -1;
     std::string err;
     double seconds = 0.0;
 };
 
-class BatchModeBinaryTest : public ::testing::Test {
+class BatchModeBinaryTest : public batch_runs::ScratchFolderTest {
 protected:
-    void SetUp() override
-    {
-        scratch = fs::path(::testing::TempDir()) /
-                  ("korvane_batch_mode_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                   "_" + std::to_string(::getpid()));
-        fs::remove_all(scratch);
-        fs::create_directories(scratch);
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::remove_all(scratch, ignored);
-    }
-
     // Runs the program in the scratch folder with no display.
     ProgramRun run(const std::string& args) const
     {
@@ -72,8 +60,6 @@ protected:
     {
         fs::copy_file(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf", scratch / name);
     }
-
-    fs::path scratch;
 };
 
 }  // namespace
@@ -107,27 +93,68 @@ TEST_F(BatchModeBinaryTest, BrokenFileEndsWith1AndItsMessageAtOnce)
     EXPECT_LT(r.seconds, 10.0);
     EXPECT_FALSE(fs::exists(scratch / "broken.mod"));
 
-    // A file that is not there, and one whose model file would be itself.
+    // A file that is not there, and one whose model file would be itself
+    // (the model file's name links to the batch file).
     ProgramRun missing = run("missing.mbf");
     EXPECT_EQ(missing.exit_code, 1);
     EXPECT_NE(missing.err.find("Unable to open import file:"), std::string::npos) << missing.err;
-    copy_sample("a.mbf.mod");
-    ProgramRun self = run("a.mbf.mod");
+    copy_sample("a.mbf");
+    fs::create_symlink("a.mbf", scratch / "a.mod");
+    ProgramRun self = run("a.mbf");
     EXPECT_EQ(self.exit_code, 1);
     EXPECT_NE(self.err.find("would be the batch file itself"), std::string::npos) << self.err;
+    EXPECT_EQ(bytes_of(scratch / "a.mbf"), bytes_of(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf"));
+}
+
+// ---- Which paths are batch files ----------------------------------------------------------------
+
+class BatchPathExtension : public BatchModeBinaryTest {};
+
+// A batch file is a file whose name ends in .mbf, in any case; a name that
+// only holds ".mbf" somewhere else is opened by its own extension.
+TEST_F(BatchPathExtension, OnlyANameEndingInMbfRunsAsABatchFile)
+{
+    copy_sample("Pump.Mbf");
+    const ProgramRun mixed = run("Pump.Mbf");
+    EXPECT_EQ(mixed.exit_code, 0) << mixed.err;
+    EXPECT_TRUE(fs::exists(scratch / "Pump.mod"));
+    for (const char* name : {"weird.mbfx", "run.mbf.txt"}) {
+        copy_sample(name);
+        const ProgramRun r = run(name);
+        EXPECT_EQ(r.exit_code, 1) << name;
+        EXPECT_NE(r.err.find("Invalid file extension"), std::string::npos) << r.err;
+    }
+    for (const char* written : {"weird.mmod", "weird.mod", "run.mbf.mod", "run.mod", "run.mbf.res"})
+        EXPECT_FALSE(fs::exists(scratch / written)) << written;
+}
+
+// A model file in a folder whose name ends in .mbf is a model file: it is
+// opened (a broken one is refused as a model file), never imported, and
+// nothing is written beside it.
+TEST_F(BatchPathExtension, AModelFileInAFolderNamedLikeABatchFileOpensAsAModel)
+{
+    copy_sample("sample.mbf");
+    ASSERT_EQ(run("sample.mbf").exit_code, 0);
+    fs::create_directories(scratch / "jobs.mbf");
+    fs::copy_file(scratch / "sample.mod", scratch / "jobs.mbf/model.mod");
+    const std::string model = bytes_of(scratch / "jobs.mbf/model.mod");
+    const ProgramRun r = run("jobs.mbf/model.mod");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.err.find("would be the batch file itself"), std::string::npos) << r.err;
+    EXPECT_EQ(bytes_of(scratch / "jobs.mbf/model.mod"), model);
+    EXPECT_FALSE(fs::exists(scratch / "jobs.mbf/model.res"));
+    EXPECT_FALSE(fs::exists(scratch / "jobs.mbf/model.txt"));
+
+    std::ofstream(scratch / "jobs.mbf/broken.mod") << "not a model";
+    const ProgramRun broken = run("jobs.mbf/broken.mod");
+    EXPECT_EQ(broken.exit_code, 1);
+    EXPECT_NE(broken.err.find("jobs.mbf/broken.mod"), std::string::npos) << broken.err;
+    EXPECT_EQ(broken.err.find("batch file"), std::string::npos) << broken.err;
 }
 
 // ---- The results report of batch mode --------------------------------------------------------
 
 namespace {
-
-std::string file_text(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // The numbers on the report line that starts with `start`, after it.
 std::vector<double> numbers_after(const std::string& text, const std::string& heading, const std::string& start)
@@ -179,7 +206,7 @@ TEST_F(ResultsReportBatch, TheSampleWritesItsReportWithEveryCase)
     ASSERT_EQ(r.exit_code, 0) << r.err;
     expect_case_notes_only(r.err);
     ASSERT_TRUE(fs::exists(scratch / "sample.txt"));
-    const std::string text = file_text(scratch / "sample.txt");
+    const std::string text = bytes_of(scratch / "sample.txt");
     // The contents in front, then the model report and the results.
     EXPECT_NE(text.find("Contents"), std::string::npos);
     EXPECT_LT(text.find("Contents"), text.find("Pipe material A106B"));
@@ -209,7 +236,7 @@ TEST_F(ResultsReportBatch, TheCantileversAnchorLoadIsItsTipReaction)
                                                  "T20,X100,CFOR(0,-1000,0)\n";
     const ProgramRun r = run("cantilever.mbf");
     ASSERT_EQ(r.exit_code, 0) << r.err;
-    const std::string text = file_text(scratch / "cantilever.txt");
+    const std::string text = bytes_of(scratch / "cantilever.txt");
     const double area = 3.14159265358979 / 4 * (6.625 * 6.625 - 6.065 * 6.065);
     const double w = 0.283 * area, p = 1000.0, l = 100.0;
     const std::vector<double> anchor = numbers_after(text, "Loads on Anchors: Sustained (W+P)", "10 ");
@@ -236,7 +263,7 @@ TEST_F(ResultsReportBatch, PipelineHoopStressAboveItsAllowableIsAFailingRowOfThe
                                            "F20,PP4\nT50,Y60,KA\n";
     const ProgramRun r = run("line.mbf");
     ASSERT_EQ(r.exit_code, 0) << r.err;
-    const std::string text = file_text(scratch / "line.txt");
+    const std::string text = bytes_of(scratch / "line.txt");
     const double sh = 4000 * 8.625 / (2 * 0.322), allowable = 0.72 * 1.0 * 52000;
     for (const char* start : {"10      Sustained (W+P): hoop", "10      Operating (W+P1+T1): hoop"}) {
         const std::vector<double> row = numbers_after(text, "Code compliance: B31.4 (2019)", start);
@@ -263,13 +290,15 @@ TEST_F(ResultsReportBatch, AReportThatCannotBeWrittenEndsWith1)
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_NE(r.err.find("txt file:"), std::string::npos) << r.err;
     EXPECT_TRUE(fs::exists(scratch / "sample.res"));
-    // A batch file its own report would replace is not run at all.
-    copy_sample("run.mbf.txt");
-    const ProgramRun self = run("run.mbf.txt");
+    // A batch file its own report would replace (the report's name links
+    // to it) is not run at all.
+    copy_sample("run.mbf");
+    fs::create_symlink("run.mbf", scratch / "run.txt");
+    const ProgramRun self = run("run.mbf");
     EXPECT_EQ(self.exit_code, 1);
     EXPECT_NE(self.err.find("results report of this batch file would be the batch file itself"), std::string::npos)
         << self.err;
-    EXPECT_FALSE(fs::exists(scratch / "run.mbf.mod"));
+    EXPECT_FALSE(fs::exists(scratch / "run.mod"));
 }
 
 TEST_F(BatchModeBinaryTest, TitledFileOfMaxRowsIsAnalysedAndOneRowMoreEndsWith1)
@@ -305,13 +334,7 @@ TEST_F(BatchModeBinaryTest, FrictionOfWedgedRisersSettlesAlongTheirLoadPath)
     // once do not settle within the limit of 100. Each case follows its
     // load path instead and settles; the run ends with 0 and one line per
     // case, whose iterations count the path's.
-    piping_network::Options o;
-    o.rows = 300;
-    o.seed = 2;
-    o.mu = 2.0;
-    o.spacing = 1.5;
-    o.riser_guides = true;
-    std::ofstream(scratch / "wedged.mbf") << piping_network::batch_text(o);
+    std::ofstream(scratch / "wedged.mbf") << piping_network::batch_text(batch_runs::wedged_risers());
     const ProgramRun r = run("wedged.mbf");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(r.err.find("did not converge"), std::string::npos) << r.err;
@@ -606,7 +629,7 @@ TEST_F(BatchModeBinaryTest, HangerDesignMessageGoesIntoTheReportBesideTheHangerR
     EXPECT_NE(r.err.find("The hanger design:\n" + head), std::string::npos) << r.err;
     EXPECT_NE(r.err.find(tail), std::string::npos) << r.err;
     // In the report after the hanger report's rows, before the next part.
-    const std::string text = file_text(scratch / "riser.txt");
+    const std::string text = bytes_of(scratch / "riser.txt");
     const std::size_t report = text.find("Hanger Report (1)");
     ASSERT_NE(report, std::string::npos);
     const std::size_t heading = text.find("The hanger design:", report);
@@ -631,7 +654,7 @@ TEST_F(BatchModeBinaryTest, BatchDynamicLoadsThatTheRunLeavesOutAreNamedOnStanda
     ASSERT_EQ(r.exit_code, 0) << r.err;
     EXPECT_NE(r.err.find("The model is analysed as follows:\n" + warning + "\n"), std::string::npos) << r.err;
     // The report says so on its first page of text, before the model report.
-    const std::string text = file_text(scratch / "harmonic.txt");
+    const std::string text = bytes_of(scratch / "harmonic.txt");
     const std::size_t at = text.find(warning);
     ASSERT_NE(at, std::string::npos);
     EXPECT_NE(text.rfind("The model is analysed as follows:", at), std::string::npos);

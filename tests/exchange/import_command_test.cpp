@@ -82,11 +82,12 @@ TEST_F(ExchangeProgramTest, RefusedBatchFileLeavesAnEmptyUntitledModelAndTheSett
     EXPECT_EQ(analysis_options(), options);
 }
 
-TEST_F(ExchangeProgramTest, FilterSaysTheKindAndUnsafeNamesAreRefused)
+TEST_F(ExchangeProgramTest, FilterSaysTheKindOfOtherExtensionsAndUnsafeNamesAreRefused)
 {
-    // The filter chosen says the kind, not the extension: a batch file read
-    // as a PipePak file stops at its MATERIAL head, which names no material.
-    script().answer_file(write("x.mbf", GOOD));
+    // A name whose extension names no importer is read as the filter says:
+    // a batch file read as a PipePak file stops at its MATERIAL head, which
+    // names no material.
+    script().answer_file(write("x.dat", GOOD));
     script().answer_file_filter(1);
     run_command(CMD_IMPORT);
     EXPECT_EQ(script().last_message(), "Line = 4 :  MATERIAL\nMaterial name is required");

@@ -126,3 +126,59 @@ TEST_F(NeutralImportCommand, RefusedNeutralFileWritesNothingAndKeepsTheSettings)
     EXPECT_FALSE(std::filesystem::exists(path("bad.mod")));
     EXPECT_EQ(written_files(), std::vector<std::string>{"line.mod"});
 }
+
+// The extension of an importer's files chooses it, in any case, whatever
+// type the dialog shows; a file of another extension goes to the reader of
+// the type chosen.
+class ImportByExtension : public NeutralImportCommand {};
+
+namespace {
+
+enum { FILTER_BATCH = 0 };
+
+const std::string BATCH = "By extension\nOPTIONS\nIN,B313\nMATERIAL\nCS,0.283\nCS,70,29.5E6,6.07E-6,20000\n"
+                          "PIPE\nP6,6.625,0.28\nLAYOUT\nF10,MCS,PP6,KA\nT20,X120\nT30,Y120,KA\n";
+
+}  // namespace
+
+TEST_F(ImportByExtension, AnImportersExtensionChoosesItWhateverTheTypeShown)
+{
+    // A PipePak file typed with the batch type shown (the dialog's first).
+    import(write("line.pnf", PIPEPAK), FILTER_BATCH);
+    EXPECT_EQ(model_file_path(), path("line.mod"));
+    EXPECT_EQ(numrows(), 6);
+    EXPECT_EQ(model_title(), "NEUTRAL ");
+    EXPECT_NE(script().last_message().find("Materials with the default property table: CS"), std::string::npos)
+        << script().last_message();
+    // A CAESAR II file in capitals under the PipePak type.
+    import(write("LINE.CII", caesar()), FILTER_PIPEPAK);
+    EXPECT_EQ(model_file_path(), path("LINE.mod"));
+    EXPECT_EQ(numrows(), 4);
+    EXPECT_EQ(model_title(), "FIXTURE");
+    // A batch file under the CAESAR II type.
+    const std::size_t shown = script().messages().size();
+    import(write("pipe.Mbf", BATCH), FILTER_CAESAR);
+    EXPECT_EQ(model_file_path(), path("pipe.mod"));
+    EXPECT_EQ(numrows(), 4);
+    EXPECT_EQ(model_title(), "By extension");
+    EXPECT_EQ(script().messages().size(), shown) << script().last_message();
+}
+
+TEST_F(ImportByExtension, AnotherExtensionIsReadAsTheTypeChosen)
+{
+    // One PipePak text named .txt: read as PipePak under its type, refused
+    // by the batch reader under the batch type.
+    const std::string file = write("line.txt", PIPEPAK);
+    import(file, FILTER_PIPEPAK);
+    EXPECT_EQ(numrows(), 6);
+    EXPECT_EQ(model_file_path(), path("line.mod"));
+    std::filesystem::remove(path("line.mod"));
+    import(file, FILTER_BATCH);
+    EXPECT_EQ(script().last_message().rfind("Line = ", 0), 0u) << script().last_message();
+    EXPECT_EQ(numrows(), 0);
+    EXPECT_FALSE(std::filesystem::exists(path("line.mod")));
+    // A CAESAR II file whose name has no extension, under its type.
+    import(write("noext", caesar()), FILTER_CAESAR);
+    EXPECT_EQ(numrows(), 4);
+    EXPECT_EQ(model_file_path(), path("noext.mod"));
+}

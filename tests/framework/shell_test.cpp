@@ -131,11 +131,16 @@ TEST_F(ShellTest, CommandLineIsParsed) {
     EXPECT_EQ(parse({"--some-option", "-x", "a.mod"}).path, "a.mod");
     EXPECT_EQ(parse({"--", "--gui"}).path, "--gui");
     EXPECT_FALSE(parse({"--", "--gui"}).gui);
+}
 
-    EXPECT_TRUE(is_batch_path("/data/PIPE.MBF"));
-    EXPECT_TRUE(is_batch_path("run.mbf.txt"));   // the name contains ".mbf"
-    EXPECT_FALSE(is_batch_path("pipe.mod"));
-    EXPECT_FALSE(is_batch_path("mbf.mod"));
+// The file name's extension makes a batch file, in any case; ".mbf" in a
+// folder's name or before another extension does not.
+TEST(BatchPathExtension, ABatchFileIsANameEndingInMbf) {
+    for (const char* path : {"/data/PIPE.MBF", "run.mbf", "a.b.Mbf", "jobs.mbf/model.mbf"})
+        EXPECT_TRUE(is_batch_path(path)) << path;
+    for (const char* path : {"pipe.mod", "mbf.mod", "run.mbf.txt", "weird.mbfx", "jobs.mbf/model.mod", "jobs.mbf/",
+                             "mbf", "x.mb", ""})
+        EXPECT_FALSE(is_batch_path(path)) << path;
 }
 
 TEST_F(ShellTest, CommandLineFileIsOpenedByItsExtension) {

@@ -8,6 +8,7 @@
 #include "framework/app_state.h"
 #include "framework/commands.h"
 #include "framework/errors.h"
+#include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/ui/command_registry.h"
@@ -17,7 +18,9 @@
 #include "framework/ui/shell.h"
 #include "model/model.h"
 #include "model/ui/model_commands.h"
+#include "platform/file_lock.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <system_error>
@@ -29,6 +32,16 @@ const FileFilter BATCH_FILTER{"Model batch file (*.mbf)", "*.mbf"};
 const FileFilter PIPEPAK_FILTER{"PipePak neutral file (*.pnf)", "*.pnf"};
 const FileFilter CAESAR_FILTER{"CAESAR II neutral file (*.cii)", "*.cii"};
 enum ImportFilter : int { IMPORT_BATCH = 0, IMPORT_PIPEPAK = 1, IMPORT_CAESAR = 2 };
+
+// What a batch run holds until the process ends: the lock of its outputs.
+struct BatchRun {
+    FileLock outputs_lock;
+};
+
+BatchRun& batch_run()
+{
+    return session_part<BatchRun>();
+}
 
 // An import that did not give a model leaves an empty, untitled one.
 void give_up_model()
@@ -62,6 +75,19 @@ const ImportFormat BATCH_FORMAT{"batch file", ".mbf", [](const std::string& path
                                 }};
 const ImportFormat PIPEPAK_FORMAT{"neutral file", ".pnf", import_pnf_file_at};
 const ImportFormat CAESAR_FORMAT{"neutral file", ".cii", import_cii_file_at};
+
+// The format a file is read as: the one its extension names (in any case),
+// whatever type the dialog shows, else the one of the type chosen.
+const ImportFormat& import_format(const std::string& path, int filter_index)
+{
+    // In the order of the dialog's filters.
+    static const ImportFormat* const FORMATS[] = {&BATCH_FORMAT, &PIPEPAK_FORMAT, &CAESAR_FORMAT};
+    const std::string extension = "." + file_extension(path);
+    for (const ImportFormat* format : FORMATS)
+        if (extension == format->extension)
+            return *format;
+    return filter_index == IMPORT_PIPEPAK || filter_index == IMPORT_CAESAR ? *FORMATS[filter_index] : BATCH_FORMAT;
+}
 
 // Reads the file of the format into the (empty) model and writes the model
 // file beside it (the path with its extension, the text from
@@ -140,11 +166,8 @@ void import_command(WindowId owner)
     request.initial_path = model_folder();
     if (!open_file_dialog_path(owner, request))
         return;
-    // The filter chosen, not the file's extension, says what kind of file it is.
-    const ImportFormat& format = request.filter_index == IMPORT_PIPEPAK  ? PIPEPAK_FORMAT
-                                 : request.filter_index == IMPORT_CAESAR ? CAESAR_FORMAT
-                                                                         : BATCH_FORMAT;
     const std::string path = ofn_file_path();
+    const ImportFormat& format = import_format(path, request.filter_index);
     const std::size_t extension = ofn_extension_offset();
     close_model();
     if (!import_model_file(owner, path, extension, format))
@@ -159,9 +182,19 @@ void run_batch_mode(const std::string& command_line_path)
     init_model();
     // The last three characters of the path are its extension, whatever they are.
     const std::size_t extension = path.size() >= 3 ? path.size() - 3 : 0;
+    // One run at a time writes the files of a batch file: a second run
+    // waits here until the first has ended, so that the model file, the
+    // results and the report are each of one run. The lock file is the
+    // model file's name with ".lock" after it. Where no lock file can be
+    // made, nothing else can be written either, and the writes say why.
+    const std::string model_path = batch_model_path(path, extension);
+    batch_run().outputs_lock.acquire(model_path + ".lock", [&model_path] {
+        std::fprintf(stderr, "Another run is writing %s and its results; this run waits for it to end.\n",
+                     model_path.c_str());
+    });
     // The results report goes beside the model with the extension "txt": a
     // batch file of that name would be written over by its own report.
-    if (same_file(replace_extension(batch_model_path(path, extension), "txt"), path)) {
+    if (same_file(replace_extension(model_path, "txt"), path)) {
         message_error(owner, "The results report of this batch file would be the batch file itself:\n" + path +
                                  "\nRename the batch file to end in .mbf.");
         request_exit(1);
@@ -171,9 +204,9 @@ void run_batch_mode(const std::string& command_line_path)
         request_exit(1);
         return;
     }
-    // The layout window's Results command reads the model back and opens its
-    // results, whose Results command writes the report and ends the program
-    // (with EXIT_NOT_CONVERGED when a load case did not converge).
+    // The layout window's Results command opens the results of the model
+    // the run analysed, whose Results command writes the report and ends the
+    // program (with EXIT_NOT_CONVERGED when a load case did not converge).
     frame_post_command(main_frame(), CMD_RESULTS);
 }
 

@@ -206,7 +206,7 @@ CommandLine parse_command_line(int argc, const char* const* argv) {
     return cl;
 }
 
-bool is_batch_path(const std::string& path) { return lower_case(path).find(".mbf") != std::string::npos; }
+bool is_batch_path(const std::string& path) { return file_extension(path) == "mbf"; }
 
 int app_main(int argc, char** argv, std::unique_ptr<Backend> b) {
     install_out_of_memory_handler();

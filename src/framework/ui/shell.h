@@ -25,7 +25,7 @@ struct CommandLine {
 };
 // Options start with '-'; the first other argument is the path ("--" ends the options).
 CommandLine parse_command_line(int argc, const char* const* argv);
-// True for a path that names a batch file: it contains ".mbf" in any case.
+// True for a path that names a batch file: its file name ends in ".mbf", in any case.
 bool is_batch_path(const std::string& path);
 
 // The entry routine: installs the fault and out-of-memory handlers and the

@@ -322,12 +322,14 @@ void results_command(WindowId owner)
 {
     const auto& open_results = model_file_hooks().open_results;
     if (batch_mode()) {
-        // Batch mode ends here: the results report, or exit code 1 with the
-        // message when the model or its results cannot be read.
+        // Batch mode ends here: the results report of the model the run
+        // analysed, as it stands in memory (the model file on disk may have
+        // been written over since), or exit code 1 with the message when its
+        // results cannot be read.
         try {
             if (!open_results)
                 throw MessageText("Results are not available in this version of the program.");
-            if (model_file_path().empty() || !read_model(owner)) {
+            if (model_file_path().empty()) {
                 request_exit(1);
                 return;
             }

@@ -475,7 +475,9 @@ void open_results()
     if (in_results())
         terminate_results();
     ResultsUiState& ui = results_ui();
-    const bool out_of_date = older_than_model(model_path, results_path);
+    // A batch run's results are those of the model it has just analysed,
+    // whatever has become of the model file since.
+    const bool out_of_date = !batch_mode() && older_than_model(model_path, results_path);
     ui.modified_at_entry = model_modified();
     ui.results_only_changes.clear();
     backend().set_wait_cursor(true);
