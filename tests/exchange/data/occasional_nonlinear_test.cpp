@@ -295,3 +295,39 @@ TEST_F(OccasionalNonlinear, GeneratedPipeBridgesStayNearTheirOperatingState)
         expect_relative(vertical_support_force(result(LC_SEISMIC_G)), -0.1 * weight, 1e-6, name + " seismic");
     }
 }
+
+TEST_F(OccasionalNonlinear, OpenGapStaysOpenAndAClosedRestHoldsBothWays)
+{
+    // 15 ft of 6 in STD cantilevered along X from an anchor, under 0.5 g
+    // upward. Its weight sags the free tip by about 0.26 in.
+    const double l = 180;
+    const double sag = STD6.tip_under_uniform(l, W6, RIGID, RIGID), f = STD6.tip_flexibility(l, RIGID, RIGID);
+    auto cantilever = [](const std::string& tip) {
+        return "Cantilever\n" + ENGLISH_HEAD + "P6,6.625,0.28\nSEISMIC\n0,0.5,0\nLAYOUT\nF10,MA106B,PP6,KA\nT20,X180," +
+               tip + "\n";
+    };
+    // A rest 0.5 in below the tip, which the weight does not reach: open in
+    // Operating, it stays open, and the tip rises as the free cantilever's
+    // under 0.5 w.
+    run_anew(cantilever("CLS(-0.5,NONE),DV(0,1,0)"));
+    if (HasFatalFailure())
+        return;
+    ASSERT_LT(sag, 0.5);
+    expect_relative(at(result(LC_SEISMIC_G), 20)[1], 0.5 * sag, 1e-6, "free tip rises");
+    EXPECT_NEAR(support(result(LC_SEISMIC_G), 20)[0], 0.0, 1e-9);
+    // A rest 0.1 in below, on which the weight settles the tip: closed in
+    // Operating, it holds the tip down under the upward load, the propped
+    // cantilever on the stop's spring: 0.5 sag - R f = R / k with R the
+    // rest's pull.
+    run_anew(cantilever("CLS(-0.1,NONE),DV(0,1,0)"));
+    if (HasFatalFailure())
+        return;
+    ASSERT_GT(sag, 0.1);
+    const double pull = 0.5 * sag / (f + 1 / RIGID);
+    expect_relative(support(result(LC_SEISMIC_G), 20)[0], -pull, 1e-6, "the rest pulls the tip down");
+    EXPECT_LE(std::fabs(at(result(LC_SEISMIC_G), 20)[1]), 1e-6);
+    // Operating: the tip settled 0.1 in down, the rest pressed by what the
+    // free sag beyond that needs.
+    const double pressed = (sag - 0.1) / (f + 1 / RIGID);
+    expect_relative(support(result(operating_code(1)), 20)[0], pressed, 1e-6, "operating");
+}
