@@ -204,18 +204,13 @@ struct DynamicAnalysis::Impl {
 
     // ---- Modes ---------------------------------------------------------------------------
 
-    void solve_modes(const LoadCaseList& chosen)
+    void solve_modes(const LoadCaseList&)
     {
         if (solved_modes)
             return;
         // The supports and joints as the first operating case leaves them.
-        if (services.nonlinear()) {
-            const int operating = chosen.contains(LC_STATIC_ANALYSIS) ? LC_STATIC_ANALYSIS : LC_OPERATING_1;
-            if (services.last_static_code() != operating) {
-                services.progress("Operating state for the dynamic analyses: " + load_case_names(operating));
-                services.solve_static(operating);
-            }
-        }
+        if (services.nonlinear())
+            services.hold_base_state();
         services.check_cancel();
         services.progress("Modal analysis: stiffness and masses");
         run.set_step(LC_MODAL);

@@ -4,9 +4,9 @@
 // spectrum (37), the time history (35) and the harmonic response (36).
 //
 // The stiffness is the modal step's: the model as the first operating case
-// left it (a nonlinear model solves Operating (W+P1+T1), or Static analysis
-// when it is chosen, right before, so that its supports and joints keep
-// their states and secants), friction as "Friction in dynamics" says, the
+// left it (a nonlinear model stands in the state its base case converged
+// to, Operating (W+P1+T1) or Static analysis when it is chosen, so that its
+// supports and joints keep their states and secants), friction as "Friction in dynamics" says, the
 // hanger springs as "Include hanger stiffness" says, snubbers acting. The
 // mass is the lumped translational mass of every element and data item
 // (weight / 386.4 in/s2) and the rigid bodies of the concentrated masses at
@@ -76,10 +76,9 @@ public:
     // The end forces and support loads of the run's solution in the current
     // step, as case `code` of the results file's model.
     virtual CaseResults recover(int code) = 0;
-    // Solves a static case with its nonlinear iterations.
-    virtual CaseResults solve_static(int code) = 0;
-    // The last static case solved (its states are in the run).
-    virtual int last_static_code() const = 0;
+    // Puts the run in the states the base case converged to
+    // (base_state_case), solving it first when the run has not.
+    virtual void hold_base_state() = 0;
     virtual bool nonlinear() const = 0;
 };
 

@@ -45,6 +45,11 @@ LoadCaseList default_load_cases(int numtloads, const AnalysisLoads& loads, bool 
     return cases;
 }
 
+int base_state_case(const LoadCaseList& chosen)
+{
+    return chosen.contains(LC_STATIC_ANALYSIS) ? LC_STATIC_ANALYSIS : LC_OPERATING_1;
+}
+
 bool load_case_solved_dynamically(int code)
 {
     const StepRow& row = step_row(code);

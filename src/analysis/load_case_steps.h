@@ -38,3 +38,9 @@ std::vector<AnalysisStep> load_cases_from_model(const AnalysisModel& model);
 
 // True for the codes the dynamic analyses solve (26-31, 33-37).
 bool load_case_solved_dynamically(int code);
+
+// The case whose converged state the occasional cases (Seismic (g), Wind,
+// Wind 2-4) and the dynamic analyses of a nonlinear model stand in: Static
+// analysis when it is chosen, else Operating (W+P1+T1), the piping in
+// service.
+int base_state_case(const LoadCaseList& chosen);

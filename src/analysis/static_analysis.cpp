@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace {
@@ -59,6 +60,8 @@ bool is_operating_code(int code)
 {
     throw MessageText("Analysis aborted.");
 }
+
+CaseResults case_difference(const CaseResults& a, const CaseResults& b, int code);
 
 // The stiffness export: written beside its file while the run goes on and
 // put in its place when the run has completed.
@@ -120,14 +123,7 @@ public:
     void assemble() override { assemble_items(Items::All); }
     void factor() override;
     CaseResults recover(int code) override;
-    CaseResults solve_static(int code) override
-    {
-        factored_ = false;
-        CaseResults r = solve_step(code);
-        factored_ = false;
-        return r;
-    }
-    int last_static_code() const override { return last_static_code_; }
+    void hold_base_state() override;
     bool nonlinear() const override { return nonlinear_; }
 
 private:
@@ -168,6 +164,14 @@ private:
     bool follow_load_path(int code, int most, int& iterations, double& reached);
     CaseResults solve_step(int code, int seismic_axis = 0, bool hold_states = false);
     CaseResults solve_seismic(int code);
+    const CaseResults& solved_case(int code);
+    // An occasional static case of a nonlinear model: solved about the
+    // state of the base case (solve_about_base).
+    bool about_base(int code) const
+    {
+        return nonlinear_ && step_row(code).occasional && step_row(code).solve == StepSolve::Static;
+    }
+    CaseResults solve_about_base(int code, int seismic_axis);
     void design_hangers_first();
 
     AnalysisRun& run_;
@@ -191,7 +195,19 @@ private:
     std::vector<std::string> case_notes_;
     // The soil of the buried elements (kept in the run).
     SoilSprings& soil_;
-    int last_static_code_ = 0;
+    // The static cases solved, those the run solves and where their
+    // stiffness matrices go.
+    std::map<int, CaseResults> results_;
+    std::set<int> static_cases_;
+    StiffnessExport* exporter_ = nullptr;
+    // The case whose converged state the occasional and dynamic cases of a
+    // nonlinear model stand in (base_state_case), that state once solved and
+    // whether it converged; whether the store holds the factor of the
+    // stiffness about it.
+    int base_code_ = 0;
+    std::optional<PathPoint> base_point_;
+    bool base_converged_ = true;
+    bool base_factored_ = false;
     // The contact states each static case converged to, and those the
     // case being solved starts from (none: the contacts' own start).
     std::map<int, ContactStarts> converged_contacts_;
@@ -323,6 +339,7 @@ void Driver::assemble_items(Items items)
 
 void Driver::factor()
 {
+    base_factored_ = false;
     const FactorResult result = run_.store.factor();
     ++run_.factorisations;
     if (result.ok())
@@ -628,14 +645,15 @@ bool Driver::follow_load_path(int code, int most, int& iterations, double& reach
 
 CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
 {
-    last_static_code_ = code;
+    if (!hold_states && about_base(code))
+        return solve_about_base(code, seismic_axis);
     run_.set_step(code);
     run_.step().seismic_axis = seismic_axis;
     if (!hold_states)
         reset_nonlinear();
     linear_assembled_ = false;
     const int factorisations_before = run_.factorisations;
-    bool converged = true;
+    bool converged = true, along_path = false;
     int iteration = 0;
     double reached = 1.0;
     std::vector<std::string> failures;
@@ -653,6 +671,7 @@ CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
             failures = check_contact_states(run_);
         if (!converged || !failures.empty()) {
             failures.clear();
+            along_path = true;
             converged = follow_load_path(code, most, iteration, reached);
             if (converged)
                 failures = check_contact_states(run_);
@@ -683,9 +702,13 @@ CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
             abort_run();
     }
     if (nonlinear_ && !hold_states)
-        case_notes_.push_back(case_note(code, converged, iteration, factorisations));
+        case_notes_.push_back(case_note(code, converged, iteration, factorisations, along_path));
     if (nonlinear_ && !hold_states && converged)
         converged_contacts_[code] = contact_states(run_);
+    if (nonlinear_ && !hold_states && code == base_code_) {
+        base_point_ = path_point();
+        base_converged_ = converged;
+    }
     CaseResults results = recover(code);
     results.converged = converged;
     results.iterations = iteration;
@@ -781,9 +804,104 @@ void Driver::design_hangers_first()
     run_.stiffness_text.clear();
 }
 
+// A static case solved once, whatever asks for it first. With the
+// contacts of a nonlinear model, Operating (k) starts from the state
+// Operating (k - 1) converged to, or else Sustained, where the run solves
+// that case (solved first): the piping as it stood before the step of heat,
+// which is near the state it settles in, and the same start whatever other
+// cases are chosen.
+const CaseResults& Driver::solved_case(int code)
+{
+    if (!results_.count(code)) {
+        const int from = nonlinear_ ? start_case(code, static_cases_) : 0;
+        if (from != 0)
+            solved_case(from);
+        const auto start = converged_contacts_.find(from);
+        contact_start_ = start != converged_contacts_.end() ? &start->second : nullptr;
+        const int factorisations = run_.factorisations;
+        CaseResults r = step_row(code).seismic_g ? solve_seismic(code) : solve_step(code);
+        contact_start_ = nullptr;
+        if (about_base(code)) {
+            r.factorisations = run_.factorisations - factorisations;
+            case_notes_.push_back(about_base_note(code, base_code_, base_converged_));
+        }
+        results_[code] = std::move(r);
+        if (exporter_)
+            exporter_->take(run_.stiffness_text);
+    }
+    return results_.at(code);
+}
+
+// The base case's converged state: its supports' statuses and friction, its
+// joints' and soil springs' states, and its solution.
+void Driver::hold_base_state()
+{
+    if (!base_point_) {
+        progress("Operating state for the occasional and dynamic cases: " + load_case_names(base_code_));
+        solved_case(base_code_);
+        KV_ASSERT(base_point_.has_value());
+    }
+    return_to(*base_point_);
+    factored_ = false;
+}
+
+// An occasional static case of a nonlinear model, linear about the state of
+// the base case: every nonlinear item keeps its state there and acts with
+// its stiffness there (closed stops closed both ways, open ones open,
+// sticking friction its springs, sliding friction only across its slip,
+// joints and soil their secants), the snubbers of an occasional case added;
+// the case's own loads (seismic g, wind) are solved on that stiffness. What
+// the held states themselves put in the load vector and into the recovered
+// forces (the preloads of gaps, the friction already acting) is the same
+// whether the case's loads act or not, and is taken off: the loads of the
+// step without the case's own, and the values recovered from no motion in
+// that step. The case is then linear in its load, and Sustained or
+// Operating plus or minus it are the combinations the piping codes and the
+// support summary make.
+CaseResults Driver::solve_about_base(int code, int seismic_axis)
+{
+    hold_base_state();
+    contact_relinearise(run_, true);
+    run_.set_step(code);
+    StepState& step = run_.step();
+    step.seismic_axis = seismic_axis;
+    step.increment = true;
+    run_.set_pass(RunPass::Assembly);
+    // Every occasional case about the base has the same stiffness: one
+    // factor serves them all.
+    const bool refactor = !base_factored_;
+    run_.set_stiffness_wanted(refactor);
+    assemble_items(Items::All);
+    if (refactor) {
+        factor();
+        base_factored_ = true;
+    }
+    OneBased<double> loads = run_.loads;
+    step.own_loads_withheld = true;
+    run_.set_stiffness_wanted(false);
+    assemble_items(Items::All);
+    run_.set_stiffness_wanted(true);
+    for (int e = 1; e <= loads.size(); ++e)
+        loads[e] -= run_.loads[e];
+    step.own_loads_withheld = false;
+    run_.solution = std::move(loads);
+    run_.store.solve(run_.solution);
+    const CaseResults moved = recover(code);
+    std::fill(run_.solution.begin(), run_.solution.end(), 0.0);
+    step.own_loads_withheld = true;
+    const CaseResults held = recover(code);
+    step.own_loads_withheld = false;
+    CaseResults results = case_difference(moved, held, code);
+    results.converged = base_converged_;
+    results.iterations = 1;
+    return results;
+}
+
 std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
 {
+    exporter_ = &exporter;
     const std::vector<AnalysisStep> steps = load_cases_from_model(model_);
+    base_code_ = base_state_case(model_.load_cases);
     int first = 0;
     for (const AnalysisStep& s : steps)
         if (step_row(s.code).solve == StepSolve::Static) {
@@ -806,36 +924,19 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
     design_hangers_first();
 
     // The static cases the run solves: those chosen, and for a nonlinear
-    // model the two states of each Expansion chosen.
-    std::set<int> static_cases;
+    // model the two states of each Expansion chosen and the base state of
+    // its occasional cases.
     for (const AnalysisStep& s : steps) {
         if (step_row(s.code).solve == StepSolve::Static)
-            static_cases.insert(s.code);
+            static_cases_.insert(s.code);
         if (const int set = expansion_set(s.code); set != 0 && nonlinear_) {
-            static_cases.insert(operating_code(set));
-            static_cases.insert(LC_SUSTAINED);
+            static_cases_.insert(operating_code(set));
+            static_cases_.insert(LC_SUSTAINED);
         }
+        if (about_base(s.code))
+            static_cases_.insert(base_code_);
     }
-    std::map<int, CaseResults> results;
-    // A static case solved once, whatever asks for it first. With the
-    // contacts of a nonlinear model, Operating (k) starts from the state
-    // Operating (k - 1) converged to, or else Sustained, where the run
-    // solves that case (solved first): the piping as it stood before the
-    // step of heat, which is near the state it settles in, and the same
-    // start whatever other cases are chosen.
-    std::function<const CaseResults&(int)> solved = [&](int code) -> const CaseResults& {
-        if (!results.count(code)) {
-            const int from = nonlinear_ ? start_case(code, static_cases) : 0;
-            if (from != 0)
-                solved(from);
-            const auto start = converged_contacts_.find(from);
-            contact_start_ = start != converged_contacts_.end() ? &start->second : nullptr;
-            results[code] = step_row(code).seismic_g ? solve_seismic(code) : solve_step(code);
-            contact_start_ = nullptr;
-            exporter.take(run_.stiffness_text);
-        }
-        return results.at(code);
-    };
+    std::map<int, CaseResults>& results = results_;
     const int count = static_cast<int>(steps.size());
     for (int i = 0; i < count; ++i) {
         check_cancel();
@@ -853,6 +954,7 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
                 dynamics_ = std::make_unique<DynamicAnalysis>(run_, *this);
             // The store holds the modal stiffness from here on.
             factored_ = false;
+            base_factored_ = false;
             dynamics_->solve(code, model_.load_cases, results);
             if (code == LC_MODAL)
                 results[code].code = LC_MODAL;
@@ -865,22 +967,30 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
         // the displacement range from the installed state, Sustained, to the
         // operating one, Operating (k).
         if (const int set = expansion_set(code); set != 0 && nonlinear_) {
-            const CaseResults& operating = solved(operating_code(set));
-            const CaseResults& sustained = solved(LC_SUSTAINED);
+            const CaseResults& operating = solved_case(operating_code(set));
+            const CaseResults& sustained = solved_case(LC_SUSTAINED);
             results[code] = case_difference(operating, sustained, code);
             continue;
         }
-        solved(code);
+        solved_case(code);
     }
     return results;
 }
 
 }  // namespace
 
-std::string case_note(int code, bool converged, int iterations, int factorisations)
+std::string case_note(int code, bool converged, int iterations, int factorisations, bool along_path)
 {
-    return c_format("%s: %s %d iterations, %d factorisations", load_case_names(code).c_str(),
-                    converged ? "converged in" : "not converged after", iterations, factorisations);
+    const char* how = converged ? (along_path ? "converged along its load path in" : "converged in")
+                                : (along_path ? "not converged along its load path after" : "not converged after");
+    return c_format("%s: %s %d iterations, %d factorisations", load_case_names(code).c_str(), how, iterations,
+                    factorisations);
+}
+
+std::string about_base_note(int code, int base, bool base_converged)
+{
+    return c_format("%s: linear about the state of %s%s", load_case_names(code).c_str(), load_case_names(base).c_str(),
+                    base_converged ? "" : ", which did not converge");
 }
 
 std::string unconverged_step_text(const AnalysisRun& run, int code, int iterations)

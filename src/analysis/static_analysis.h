@@ -23,7 +23,12 @@
 //      Operating (k) minus Sustained, both solved for it whether chosen or
 //      not (a linear model solves its step of the heat alone); a
 //      Seismic (g) case with more than one direction flagged is solved one
-//      direction at a time and combined (combine_seismic_directions);
+//      direction at a time and combined (combine_seismic_directions); the
+//      occasional cases of a nonlinear model (Seismic (g), Wind, Wind 2-4)
+//      are linear about the converged state of the base case
+//      (base_state_case, the state the dynamic analyses take): every item
+//      keeps its state and acts with its stiffness there, the case's own
+//      loads solved on it (Driver::solve_about_base);
 //   5. the dynamic cases after the static ones (dynamic_analysis.h), on the
 //      stiffness of the modal step;
 //   6. the results file (with the modal block and the accelerations of the
@@ -41,6 +46,10 @@
 // (answered OK in batch mode): OK keeps its results, the last solution, and
 // the run reports the case as not converged at its end; Cancel stops the
 // run as "Analysis aborted.".
+//
+// A nonlinear case's note (case_note) says whether it was solved at once
+// or along its load path; an occasional one's (about_base_note), the state
+// it stands in.
 //
 // Faults end the run with a message and no results file: an unstable model
 // ("Model is unstable at node 30 in the Z direction"), an element kind
@@ -100,8 +109,15 @@ struct RunWarnings : CopiedState<RunWarnings> {
 // at Guide, node 30".
 std::string unconverged_step_text(const AnalysisRun& run, int code, int iterations);
 // "Operating (W+P1+T1): converged in 17 iterations, 9 factorisations", or
-// "... not converged after 100 iterations, ..." for a nonlinear case.
-std::string case_note(int code, bool converged, int iterations, int factorisations);
+// "... not converged after 100 iterations, ..." for a nonlinear case; for
+// one that followed its load path "... converged along its load path in
+// 2436 iterations, ..." or "... not converged along its load path after
+// ...".
+std::string case_note(int code, bool converged, int iterations, int factorisations, bool along_path = false);
+// "Seismic (g): linear about the state of Operating (W+P1+T1)" for an
+// occasional case of a nonlinear model, with ", which did not converge"
+// when its base case did not.
+std::string about_base_note(int code, int base, bool base_converged);
 
 // The results of the directions of a seismic g case combined value by value:
 // the sum of the magnitudes (combination 1) or the square root of the sum of

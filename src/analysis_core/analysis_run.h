@@ -36,10 +36,18 @@ struct SectionCache;
 // (set by step_has_seismic_g). `seismic_axis` restricts a seismic g step to
 // one direction (1 X, 2 Y, 3 Z; 0 every flagged one): the driver solves the
 // directions one by one when their results are to be combined.
+// `increment`: the step solves the response to its own loads about the
+// states the run holds (an occasional case of a nonlinear model about its
+// base case): the nonlinear items keep their states and act with their
+// stiffness there, and a contact's loads and forces are those of the
+// increment alone. `own_loads_withheld`: the seismic g and wind loads of the
+// step are left out (what the states alone put in the load vector).
 struct StepState {
     int code = 0;
     bool gx = false, gy = false, gz = false;
     int seismic_axis = 0;
+    bool increment = false;
+    bool own_loads_withheld = false;
 };
 
 // The current element: its local stiffness and load vector, its twelve

@@ -246,7 +246,7 @@ bool step_has_seismic_g(AnalysisRun& run)
 {
     StepState& s = run.step();
     s.gx = s.gy = s.gz = false;
-    if (!current_step(run).seismic_g)
+    if (!current_step(run).seismic_g || s.own_loads_withheld)
         return false;
     const StaticSeismic& g = run.snapshot().loads.seismic;
     const int axis = s.seismic_axis;
@@ -258,7 +258,7 @@ bool step_has_seismic_g(AnalysisRun& run)
 
 int step_wind_case(const AnalysisRun& run)
 {
-    return current_step(run).wind;
+    return run.step().own_loads_withheld ? 0 : current_step(run).wind;
 }
 
 bool step_has_wind(const AnalysisRun& run) { return step_wind_case(run) == 1; }
@@ -271,6 +271,7 @@ int step_displacement_set(const AnalysisRun& run) { return current_step(run).dis
 bool step_is_modal(const AnalysisRun& run) { return current_step(run).modal; }
 bool step_is_dynamic(const AnalysisRun& run) { return current_step(run).dynamic; }
 bool step_is_occasional(const AnalysisRun& run) { return current_step(run).occasional; }
+bool step_is_increment(const AnalysisRun& run) { return run.step().increment; }
 bool step_is_operating1(const AnalysisRun& run) { return current_step(run).operating1; }
 bool step_is_hanger_load_recalc(const AnalysisRun& run) { return current_step(run).hanger_load_recalc; }
 bool step_is_hanger_load(const AnalysisRun& run)

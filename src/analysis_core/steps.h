@@ -119,6 +119,8 @@ int step_displacement_set(const AnalysisRun& run);
 bool step_is_modal(const AnalysisRun& run);              // 30
 bool step_is_dynamic(const AnalysisRun& run);            // 26-31, 33-37
 bool step_is_occasional(const AnalysisRun& run);
+// An increment about the states the run holds (StepState::increment).
+bool step_is_increment(const AnalysisRun& run);
 bool step_is_operating1(const AnalysisRun& run);         // 8 and 32
 bool step_is_hanger_load_recalc(const AnalysisRun& run); // 22
 // The weight steps of the hanger design (20 and 22), in which the anchors

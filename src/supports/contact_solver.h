@@ -290,8 +290,11 @@ bool contact_friction_step(AnalysisRun& run);
 // named in the iteration report.
 void contact_outer_update(AnalysisRun& run);
 // Linearises the friction of every contact at the run's solution (after an
-// outer update that changed anything).
-void contact_relinearise(AnalysisRun& run);
+// outer update that changed anything); with `by_law` each by its law there,
+// the tangent of the converged state that an increment about it acts with
+// (sticking: its springs; sliding: none along the slip, the law's spring
+// across it).
+void contact_relinearise(AnalysisRun& run, bool by_law = false);
 
 // The coefficients c of the least |b - A c| for the columns of A (the
 // oldest first), by the modified Gram-Schmidt QR: the mixing of the friction

@@ -326,22 +326,34 @@ TEST_F(BatchModeBinaryTest, TitledFileOfMaxRowsIsAnalysedAndOneRowMoreEndsWith1)
     EXPECT_FALSE(fs::exists(scratch / "over.mod"));
 }
 
-TEST_F(BatchModeBinaryTest, FrictionOfWedgedRisersSettlesAlongTheirLoadPath)
+class LoadPathLine : public BatchModeBinaryTest {};
+
+TEST_F(LoadPathLine, FrictionOfWedgedRisersSettlesAlongTheirLoadPathAndSaysSo)
 {
     // A generated network with risers between guides and rests spaced wide,
     // with a friction of 2 (far beyond steel on steel): guides on risers
     // that wedge the pipe, whose states the iterations of a case solved at
     // once do not settle within the limit of 100. Each case follows its
     // load path instead and settles; the run ends with 0 and one line per
-    // case, whose iterations count the path's.
+    // case, whose iterations count the path's, saying that it followed its
+    // load path, on standard error and above the case's tables.
     std::ofstream(scratch / "wedged.mbf") << piping_network::batch_text(batch_runs::wedged_risers());
     const ProgramRun r = run("wedged.mbf");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(r.err.find("did not converge"), std::string::npos) << r.err;
-    const std::size_t line = r.err.find("Operating (W+P1+T1): converged in ");
+    const std::string said = "Operating (W+P1+T1): converged along its load path in ";
+    const std::size_t line = r.err.find(said);
     ASSERT_NE(line, std::string::npos) << r.err;
-    EXPECT_GT(std::stoi(r.err.substr(line + 34)), 100) << r.err;
+    EXPECT_GT(std::stoi(r.err.substr(line + said.size())), 100) << r.err;
+    EXPECT_EQ(r.err.find("Operating (W+P1+T1): converged in "), std::string::npos) << r.err;
     EXPECT_TRUE(fs::exists(scratch / "wedged.res"));
+    // The report gives the same line before the case's first table.
+    const std::string whole = r.err.substr(line, r.err.find('\n', line) - line);
+    const std::string report = file_text(scratch / "wedged.txt");
+    const std::size_t noted = report.find(whole);
+    ASSERT_NE(noted, std::string::npos) << whole;
+    const std::size_t table = report.find("Operating (W+P1+T1)", noted + whole.size());
+    EXPECT_NE(table, std::string::npos);
 }
 
 TEST_F(BatchModeBinaryTest, NanGuardRefusesTheSampleWithAnOffsetOf1E30)
