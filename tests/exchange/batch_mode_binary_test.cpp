@@ -349,7 +349,7 @@ TEST_F(LoadPathLine, FrictionOfWedgedRisersSettlesAlongTheirLoadPathAndSaysSo)
     EXPECT_TRUE(fs::exists(scratch / "wedged.res"));
     // The report gives the same line before the case's first table.
     const std::string whole = r.err.substr(line, r.err.find('\n', line) - line);
-    const std::string report = file_text(scratch / "wedged.txt");
+    const std::string report = bytes_of(scratch / "wedged.txt");
     const std::size_t noted = report.find(whole);
     ASSERT_NE(noted, std::string::npos) << whole;
     const std::size_t table = report.find("Operating (W+P1+T1)", noted + whole.size());
