@@ -88,6 +88,10 @@ public:
     virtual void on_scroll(ScrollBarKind /*bar*/, ScrollCode /*code*/, int /*position*/) {}
     // A key the accelerator table did not take; true when handled.
     virtual bool on_key(int /*key*/, unsigned /*mods*/) { return false; }
+    // Whether the client takes a key itself before the accelerator table
+    // sees it (a text being edited keeps its own editing keys); it then
+    // comes to on_key.
+    virtual bool takes_key(int /*key*/, unsigned /*mods*/) { return false; }
     virtual void on_char(const std::string& /*utf8*/) {}
     virtual void on_focus(bool /*gained*/) {}
 };
@@ -160,6 +164,10 @@ public:
     virtual void destroy_window(WindowId w) = 0;
     virtual void set_title(WindowId w, const std::string& title) = 0;
     virtual std::string title(WindowId w) const = 0;
+    // The status line at the foot of a frame: made by the first call (an
+    // empty text gives a blank line), kept from then on.
+    virtual void set_status_text(WindowId frame, const std::string& text) = 0;
+    virtual std::string status_text(WindowId frame) const = 0;
     virtual void set_menu(WindowId frame, const Menu& menu) = 0;     // an empty menu removes it
     virtual void set_toolbars(WindowId frame, const ToolBar& large, const ToolBar& small,
                               bool show_large, bool visible) = 0;

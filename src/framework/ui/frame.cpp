@@ -394,6 +394,23 @@ WindowPlacement default_placement(const Rect& work) {
     return p;
 }
 
+WindowPlacement cascade_placement(const WindowPlacement& previous, const Rect& work) {
+    const WindowPlacement before = clamp_placement(previous, work);
+    WindowPlacement p = before;
+    p.show_cmd = WindowPlacement::SHOW_NORMAL;
+    p.left += CASCADE_STEP;
+    p.top += CASCADE_STEP;
+    p.right += CASCADE_STEP;
+    p.bottom += CASCADE_STEP;
+    if (p.right > work.right || p.bottom > work.bottom) {
+        p.right = work.left + (before.right - before.left);
+        p.bottom = work.top + (before.bottom - before.top);
+        p.left = work.left;
+        p.top = work.top;
+    }
+    return p;
+}
+
 WindowPlacement clamp_placement(const WindowPlacement& p, const Rect& work) {
     WindowPlacement q = p;
     q.length = 44;
@@ -614,6 +631,11 @@ void frame_update_title_file(Frame& frame) {
 }
 
 std::string frame_title(const Frame& frame) { return frame.window ? backend().title(frame.window) : std::string(); }
+
+void frame_set_status(Frame& frame, const std::string& text) {
+    frame.status_text = text;
+    if (frame.window) backend().set_status_text(frame.window, text);
+}
 
 const std::string& title_file_text() { return file_text(); }
 
