@@ -30,6 +30,9 @@ struct WindowPlacement {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
 
     enum : int32_t { SHOW_HIDE = 0, SHOW_NORMAL = 1, SHOW_MINIMIZED = 2, SHOW_MAXIMIZED = 3 };
+    // Backend::show_window only: shown normal and left inactive (the window
+    // manager keeps it behind the active window).
+    static constexpr int SHOW_NO_ACTIVATE = 4;
 
     std::vector<uint8_t> to_bytes() const;
     // Null when the bytes are not a 44-byte placement.

@@ -363,6 +363,11 @@ void frame_bring_to_front(Frame& frame) {
     frame_make_current(frame);
 }
 
+void frame_show_inactive(Frame& frame) {
+    if (frame.window && !backend().is_visible(frame.window))
+        backend().show_window(frame.window, WindowPlacement::SHOW_NO_ACTIVATE);
+}
+
 void frame_hide(Frame& frame) {
     if (!frame.window) return;
     if (backend().is_visible(frame.window))

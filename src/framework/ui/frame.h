@@ -139,6 +139,9 @@ void frame_go_back(Frame& frame);
 // Shows the frame (maximised when it was), makes it the foreground window
 // and its accelerators current.
 void frame_bring_to_front(Frame& frame);
+// Shows a hidden frame without making it the active window, so that it
+// stays behind the one in front; a visible frame stays as it is.
+void frame_show_inactive(Frame& frame);
 void frame_hide(Frame& frame);
 bool frame_is_maximized(const Frame& frame);
 bool frame_is_visible(const Frame& frame);

@@ -384,6 +384,13 @@ void QtBackend::show_window(WindowId w, int show_cmd) {
     case 9:   // restore
         if (widget->isWindow()) widget->showNormal(); else widget->show();
         break;
+    case WindowPlacement::SHOW_NO_ACTIVATE: {
+        const bool was = widget->testAttribute(Qt::WA_ShowWithoutActivating);
+        widget->setAttribute(Qt::WA_ShowWithoutActivating, true);
+        if (widget->isWindow()) widget->showNormal(); else widget->show();
+        widget->setAttribute(Qt::WA_ShowWithoutActivating, was);
+        break;
+    }
     case WindowPlacement::SHOW_MINIMIZED:
     case 6:   // minimise
     case 7:   // minimised without activation

@@ -125,12 +125,12 @@ void to_results_window()
     frame_activate(rf(), nullptr);
 }
 
-// Shows the graphics window with what it draws now, and keeps the window
-// the user chose in front of it.
+// Shows the graphics window with what it draws now behind the window the
+// user chose, which stays in front.
 void show_graphics_behind(Frame& chosen)
 {
-    if (hooks().show_graphics)
-        hooks().show_graphics();
+    if (hooks().show_graphics_behind)
+        hooks().show_graphics_behind();
     frame_bring_to_front(chosen);
 }
 
