@@ -364,8 +364,11 @@ void frame_bring_to_front(Frame& frame) {
 }
 
 void frame_show_inactive(Frame& frame) {
-    if (frame.window && !backend().is_visible(frame.window))
-        backend().show_window(frame.window, WindowPlacement::SHOW_NO_ACTIVATE);
+    if (!frame.window || backend().is_visible(frame.window)) return;
+    // A maximised window comes back maximised, where the window system puts it.
+    backend().show_window(frame.window, frame.placement.show_cmd == WindowPlacement::SHOW_MAXIMIZED
+                                            ? WindowPlacement::SHOW_MAXIMIZED
+                                            : WindowPlacement::SHOW_NO_ACTIVATE);
 }
 
 void frame_hide(Frame& frame) {
