@@ -30,6 +30,9 @@ struct WindowPlacement {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
 
     enum : int32_t { SHOW_HIDE = 0, SHOW_NORMAL = 1, SHOW_MINIMIZED = 2, SHOW_MAXIMIZED = 3 };
+    // Backend::show_window only: shown normal and left inactive (the window
+    // manager keeps it behind the active window).
+    static constexpr int SHOW_NO_ACTIVATE = 4;
 
     std::vector<uint8_t> to_bytes() const;
     // Null when the bytes are not a 44-byte placement.
@@ -88,6 +91,10 @@ public:
     virtual void on_scroll(ScrollBarKind /*bar*/, ScrollCode /*code*/, int /*position*/) {}
     // A key the accelerator table did not take; true when handled.
     virtual bool on_key(int /*key*/, unsigned /*mods*/) { return false; }
+    // Whether the client takes a key itself before the accelerator table
+    // sees it (a text being edited keeps its own editing keys); it then
+    // comes to on_key.
+    virtual bool takes_key(int /*key*/, unsigned /*mods*/) { return false; }
     virtual void on_char(const std::string& /*utf8*/) {}
     virtual void on_focus(bool /*gained*/) {}
 };
@@ -160,6 +167,10 @@ public:
     virtual void destroy_window(WindowId w) = 0;
     virtual void set_title(WindowId w, const std::string& title) = 0;
     virtual std::string title(WindowId w) const = 0;
+    // The status line at the foot of a frame: made by the first call (an
+    // empty text gives a blank line), kept from then on.
+    virtual void set_status_text(WindowId frame, const std::string& text) = 0;
+    virtual std::string status_text(WindowId frame) const = 0;
     virtual void set_menu(WindowId frame, const Menu& menu) = 0;     // an empty menu removes it
     virtual void set_toolbars(WindowId frame, const ToolBar& large, const ToolBar& small,
                               bool show_large, bool visible) = 0;

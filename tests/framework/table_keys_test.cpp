@@ -2,6 +2,7 @@
 // scripted backend with the test table of table_fixture.h.
 #include "framework/commands.h"
 #include "framework/table_fixture.h"
+#include "framework/ui/menus.h"
 #include "framework/ui/table.h"
 
 #include <gtest/gtest.h>
@@ -107,6 +108,26 @@ TEST_F(TableTest, TypingReplacesTheCellAndEnterStoresItAndLeavesTheRow) {
     EXPECT_EQ(table.records[1].name, "N2");
     EXPECT_EQ(cell(), Cell(2, 3));
     EXPECT_EQ(script().beeps(), 0);
+}
+
+TEST_F(TableTest, CtrlAInAnOpenCellSelectsItsTextElsewhereTheWindowTakesIt) {
+    // The layout window's keys, where Ctrl+A is Zoom All.
+    set_current_accelerators(frame, &accelerator_resource("LAYOUT_ACCEL"));
+    at(1, 2);
+    type("ab");
+    key(KEY_LEFT);
+    key('A', MOD_CONTROL);
+    EXPECT_EQ(table.edit.anchor, 0u);
+    EXPECT_EQ(table.edit.caret, 2u);
+    EXPECT_TRUE(sent.empty());
+    type("z");   // replaces the whole text
+    EXPECT_EQ(table.edit.text, "Z");
+    key(KEY_RETURN);
+    EXPECT_EQ(table.records[0].name, "Z");
+    // No cell open: the window's command.
+    key('A', MOD_CONTROL);
+    EXPECT_EQ(sent, std::vector<int>{CMD_ZOOM_ALL});
+    EXPECT_FALSE(table.edit.active);
 }
 
 TEST_F(TableTest, TheLimitAndLockedCellsRefuseTypingWithABeep) {

@@ -10,6 +10,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -138,4 +139,49 @@ TEST_F(GuiAnalysisTest, RunLeftAloneClosesItsDialogAndWritesTheResults)
         EXPECT_NE(text.find(" of 21: "), std::string::npos) << text;
     EXPECT_TRUE(watcher.messages.empty());
     EXPECT_TRUE(std::filesystem::exists(folder + "/model.res"));
+}
+
+namespace {
+
+// The main window with its status line, shown as the program shows it.
+class AnalysisEnd : public GuiAnalysisTest {
+protected:
+    void SetUp() override
+    {
+        GuiAnalysisTest::SetUp();
+        frame_set_status(main_frame(), "");
+        frame_bring_to_front(main_frame());
+        backend().process_events();
+    }
+    QLabel* status_line() const
+    {
+        QWidget* top = gui_backend().widget(main_frame().window);
+        return top ? top->findChild<QLabel*>(QStringLiteral("status_text")) : nullptr;
+    }
+};
+
+}  // namespace
+
+TEST_F(AnalysisEnd, TheStatusLineAtTheFootOfTheMainWindowSaysHowTheRunEnded)
+{
+    QLabel* status = status_line();
+    ASSERT_NE(status, nullptr);
+    EXPECT_TRUE(status->isVisible());
+    EXPECT_TRUE(status->text().isEmpty());
+    // Below the client, inside the window.
+    QWidget* top = status->window();
+    const QRect client = static_cast<QMainWindow*>(top)->centralWidget()->geometry();
+    const QRect line(status->mapTo(top, QPoint(0, 0)), status->size());
+    EXPECT_GE(line.top(), client.bottom());
+    EXPECT_LE(line.bottom(), top->height());
+
+    Watcher alone(0);
+    ASSERT_TRUE(analyze_command(main_frame().window));
+    EXPECT_EQ(status->text().toStdString(), "Analysis done");
+
+    Watcher cancelling(3);
+    EXPECT_FALSE(analyze_command(main_frame().window));
+    const std::string stopped = status->text().toStdString();
+    EXPECT_EQ(stopped.rfind("Analysis stopped: Load case ", 0), 0u) << stopped;
+    EXPECT_NE(stopped.find(" of 21: "), std::string::npos) << stopped;
 }

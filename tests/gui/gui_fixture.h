@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -82,4 +84,21 @@ template <class T>
 T* gui_find(WindowId w, const char* name) {
     QWidget* top = gui_backend().widget(w);
     return top ? top->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+}
+
+// Runs the event loop until `done` answers true or five seconds have
+// passed; its last answer.
+inline bool gui_wait_for(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done() && std::chrono::steady_clock::now() < end)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+// Runs the event loop for a while: what is posted, the paints, and what
+// the window manager answers.
+inline void gui_settle(int milliseconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < end)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }

@@ -67,21 +67,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs the event loop until `done` or five seconds have passed.
-bool wait_for(const std::function<bool()>& done)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done() && std::chrono::steady_clock::now() < end)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
-void settle(int milliseconds = 150)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < end)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
+bool wait_for(const std::function<bool()>& done) { return gui_wait_for(done); }
+void settle(int milliseconds = 150) { gui_settle(milliseconds); }
 
 // Answers what comes up: a modal dialog by its template name (a name
 // ending in "*" answers every template that starts so), a popup menu

@@ -8,7 +8,9 @@
 // the window tests) nothing runs posted calls while a dialog is open, so the
 // dialog's first timer runs the worker's posts itself as they come, until
 // the run has ended, however long it takes. Every post and the end of the
-// worker's job wake the main thread: nothing waits on a clock.
+// worker's job wake the main thread: nothing waits on a clock. The main
+// window's status line says how the run ended: done, with the count of its
+// warnings, or the step at which it stopped.
 #include "analysis/analysis_model.h"
 #include "analysis/model_check.h"
 #include "analysis/static_analysis.h"
@@ -16,6 +18,7 @@
 #include "analysis/ui/analysis_ui.h"
 #include "framework/app_state.h"
 #include "framework/state.h"
+#include "framework/text.h"
 #include "framework/commands.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/dialog_helper.h"
@@ -25,6 +28,7 @@
 #include "model/model.h"
 #include "platform/threads.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -43,6 +47,7 @@ struct RunShared {
     Dialog* dialog = nullptr;
     bool finished = false;
     RunOutcome outcome;
+    std::string step;               // the step the run has reached, as the dialog shows it
 };
 
 // Posts a call to the main thread and wakes a dialog that waits for posts.
@@ -105,12 +110,42 @@ private:
     std::shared_ptr<RunShared> shared_;
 };
 
+// A progress line that tells how far a step has got (its iterations, its
+// load path) rather than which step it is.
+bool step_detail(const std::string& text)
+{
+    return text.rfind("Iteration ", 0) == 0 || text.rfind("Load path: ", 0) == 0;
+}
+
+// The status line's word on a run that stopped at `step` (empty: before the
+// first step).
+std::string stopped_status(const std::string& step)
+{
+    return step.empty() ? std::string("Analysis stopped") : "Analysis stopped: " + step;
+}
+
+// The status line's word on a run that wrote its results after `warnings`
+// lines of warning.
+std::string done_status(std::size_t warnings)
+{
+    if (warnings == 0)
+        return "Analysis done";
+    return c_format("Analysis done: %zu warning%s", warnings, warnings == 1 ? "" : "s");
+}
+
+void show_status(const std::string& text)
+{
+    frame_set_status(main_frame(), text);
+}
+
 RunCallbacks worker_callbacks(const std::shared_ptr<RunShared>& shared, bool batch)
 {
     RunCallbacks callbacks;
     callbacks.cancel = &shared->cancel;
     callbacks.progress = [shared](const std::string& text) {
         post_from_worker(shared, [shared, text] {
+            if (!step_detail(text))
+                shared->step = text;
             if (!shared->dialog || shared->finished)
                 return;
             // Iteration reports go below the load case.
@@ -231,6 +266,7 @@ const std::vector<std::string>& last_analysis_hanger_warnings()
 bool analyze_command(WindowId owner)
 {
     last_run() = LastRun{};
+    show_status("");
     if (!commit_pending_edits())
         return false;
     if (model_rebuild_needed())
@@ -242,7 +278,13 @@ bool analyze_command(WindowId owner)
     if (!model_saved(owner))
         return false;
 
-    std::unique_ptr<AnalysisModel> snapshot = make_analysis_model();
+    std::unique_ptr<AnalysisModel> snapshot;
+    try {
+        snapshot = make_analysis_model();
+    } catch (const MessageText&) {
+        show_status(stopped_status("Checking the model"));
+        throw;
+    }
     const bool batch = snapshot->batch_mode;
     // What the engineer should know of the model goes before the run (to
     // standard error in batch mode).
@@ -288,9 +330,16 @@ bool analyze_command(WindowId owner)
 
     const RunOutcome& outcome = shared->outcome;
     if (!shared->finished || !outcome.completed) {
+        show_status(stopped_status(shared->step));
         message_error(owner, shared->finished ? outcome.message : std::string("Analysis aborted."));
         return false;
     }
+    // The status first, so that it stands behind the warnings that follow;
+    // it counts their lines.
+    const std::size_t unconverged_lines =
+        outcome.unconverged.empty() ? 0 : std::max<std::size_t>(1, outcome.unconverged_details.size());
+    show_status(done_status(last_run().model_warnings.size() + unconverged_lines + outcome.warnings.size() +
+                            outcome.modal_notes.size()));
     if (main_frame().window)
         frame_show_button(main_frame(), CMD_RESULTS);
     last_run().case_notes = outcome.case_notes;

@@ -363,6 +363,14 @@ void frame_bring_to_front(Frame& frame) {
     frame_make_current(frame);
 }
 
+void frame_show_inactive(Frame& frame) {
+    if (!frame.window || backend().is_visible(frame.window)) return;
+    // A maximised window comes back maximised, where the window system puts it.
+    backend().show_window(frame.window, frame.placement.show_cmd == WindowPlacement::SHOW_MAXIMIZED
+                                            ? WindowPlacement::SHOW_MAXIMIZED
+                                            : WindowPlacement::SHOW_NO_ACTIVATE);
+}
+
 void frame_hide(Frame& frame) {
     if (!frame.window) return;
     if (backend().is_visible(frame.window))
@@ -391,6 +399,23 @@ WindowPlacement default_placement(const Rect& work) {
     p.right = p.left + width;
     p.bottom = p.top + height;
     p.show_cmd = WindowPlacement::SHOW_NORMAL;
+    return p;
+}
+
+WindowPlacement cascade_placement(const WindowPlacement& previous, const Rect& work) {
+    const WindowPlacement before = clamp_placement(previous, work);
+    WindowPlacement p = before;
+    p.show_cmd = WindowPlacement::SHOW_NORMAL;
+    p.left += CASCADE_STEP;
+    p.top += CASCADE_STEP;
+    p.right += CASCADE_STEP;
+    p.bottom += CASCADE_STEP;
+    if (p.right > work.right || p.bottom > work.bottom) {
+        p.right = work.left + (before.right - before.left);
+        p.bottom = work.top + (before.bottom - before.top);
+        p.left = work.left;
+        p.top = work.top;
+    }
     return p;
 }
 
@@ -614,6 +639,11 @@ void frame_update_title_file(Frame& frame) {
 }
 
 std::string frame_title(const Frame& frame) { return frame.window ? backend().title(frame.window) : std::string(); }
+
+void frame_set_status(Frame& frame, const std::string& text) {
+    frame.status_text = text;
+    if (frame.window) backend().set_status_text(frame.window, text);
+}
 
 const std::string& title_file_text() { return file_text(); }
 

@@ -31,6 +31,7 @@ struct Frame {
     WindowPlacement placement;           // as last saved or set
     std::string class_name;
     std::string title_text;              // the part of the title between product and file
+    std::string status_text;             // the status line's text (the main window has one)
     std::string placement_name;          // value under "Window positions"; empty: not kept
 
     // The command handler. When empty the frame serves its own commands and
@@ -138,6 +139,9 @@ void frame_go_back(Frame& frame);
 // Shows the frame (maximised when it was), makes it the foreground window
 // and its accelerators current.
 void frame_bring_to_front(Frame& frame);
+// Shows a hidden frame without making it the active window, so that it
+// stays behind the one in front; a visible frame stays as it is.
+void frame_show_inactive(Frame& frame);
 void frame_hide(Frame& frame);
 bool frame_is_maximized(const Frame& frame);
 bool frame_is_visible(const Frame& frame);
@@ -149,6 +153,14 @@ void frame_layout(Frame& frame);
 WindowPlacement clamp_placement(const WindowPlacement& p, const Rect& work_area);
 // A placement in the middle of the work area, three quarters of its size.
 WindowPlacement default_placement(const Rect& work_area);
+// How far a cascaded window stands below and right of the one before it:
+// about a title bar's height, so that the title of each stays in sight.
+inline constexpr int CASCADE_STEP = 30;
+// The placement of a new window that cascades from the window made before
+// it (`previous`): the same size, CASCADE_STEP further down and right, and
+// back at the work area's top left corner when it would leave the work area;
+// shown normal.
+WindowPlacement cascade_placement(const WindowPlacement& previous, const Rect& work_area);
 // Clamps the placement and applies it: shown normal unless maximised (or
 // hidden when its show state says so).
 void frame_set_placement(Frame& frame, const WindowPlacement& p);
@@ -201,6 +213,10 @@ void frame_set_title(Frame& frame, const std::string& text);
 // Replaces the part of the title from "[" on with the current file text.
 void frame_update_title_file(Frame& frame);
 std::string frame_title(const Frame& frame);
+// The status line at the foot of the frame: what the last long command came
+// to ("Analysis done"). The first call gives the frame its status line; an
+// empty text leaves the line blank.
+void frame_set_status(Frame& frame, const std::string& text);
 // The file text that titles show in brackets: "Untitled", or the file name
 // followed by its folder in parentheses. Setting it updates every frame.
 const std::string& title_file_text();

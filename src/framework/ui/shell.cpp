@@ -105,21 +105,30 @@ void register_shell_commands() {
 // ---------------------------------------------------------------------------
 // Windows
 
-WindowPlacement placement_or_default(const char* name) {
+// The window's kept placement; without one, the main window stands in the
+// middle of the work area and each other window cascades from the one made
+// before it (`before`), so that no new window hides another whole.
+WindowPlacement placement_or_cascade(const char* name, const WindowPlacement* before) {
     std::optional<WindowPlacement> p = saved_placement(name);
-    WindowPlacement wp = p ? *p : default_placement(backend().work_area());
+    const Rect work = backend().work_area();
+    WindowPlacement wp = p ? *p : before ? cascade_placement(*before, work) : default_placement(work);
     if (wp.show_cmd == WindowPlacement::SHOW_HIDE) wp.show_cmd = WindowPlacement::SHOW_NORMAL;
     return wp;
 }
 
-void create_hidden_frame(Frame& frame, const char* class_name, const char* menu, const char* accel,
-                         const char* bars, const char* placement, const char* title, Frame* previous) {
+// Makes a hidden frame with its placement; returns the placement, which the
+// next window cascades from.
+WindowPlacement create_hidden_frame(Frame& frame, const char* class_name, const char* menu, const char* accel,
+                                    const char* bars, const char* placement, const char* title, Frame* previous,
+                                    const WindowPlacement& before) {
     frame_create(frame, class_name, PRODUCT_NAME, nullptr, menu, nullptr, accel);
     frame.placement_name = placement;
     frame.previous_frame = previous;
     frame_set_bars(frame, toolbar_resource(bars));
     frame_set_title(frame, title);
-    frame_set_placement_hidden(frame, placement_or_default(placement));
+    const WindowPlacement p = placement_or_cascade(placement, &before);
+    frame_set_placement_hidden(frame, p);
+    return p;
 }
 
 void create_windows() {
@@ -131,21 +140,22 @@ void create_windows() {
         return false;   // the windows stay until shutdown has saved their placements
     };
     frame_set_bars(m, toolbar_resource("LAYOUT_TOOLBAR"));
+    frame_set_status(m, "");
     update_preference_checks();
 
-    create_hidden_frame(list_frame(), "KorvaneList", "LIST_MENU", "LIST_ACCEL", "LIST_TOOLBAR",
-                        LIST_WINDOW_PLACEMENT, "List", &m);
-    create_hidden_frame(results_frame(), "KorvaneResults", "RESULTS_MENU", "RESULTS_ACCEL", "RESULTS_TOOLBAR",
-                        RESULTS_WINDOW_PLACEMENT, "Results", &list_frame());
-    create_hidden_frame(graphics_frame(), "KorvaneGraphics", "GRAPHICS_MENU", "GRAPHICS_ACCEL",
-                        "GRAPHICS_TOOLBAR", GRAPHICS_WINDOW_PLACEMENT, "Graphics", &m);
+    const WindowPlacement main_placement = placement_or_cascade(MAIN_WINDOW_PLACEMENT, nullptr);
+    WindowPlacement before = create_hidden_frame(list_frame(), "KorvaneList", "LIST_MENU", "LIST_ACCEL",
+                                                 "LIST_TOOLBAR", LIST_WINDOW_PLACEMENT, "List", &m, main_placement);
+    before = create_hidden_frame(results_frame(), "KorvaneResults", "RESULTS_MENU", "RESULTS_ACCEL",
+                                 "RESULTS_TOOLBAR", RESULTS_WINDOW_PLACEMENT, "Results", &list_frame(), before);
+    create_hidden_frame(graphics_frame(), "KorvaneGraphics", "GRAPHICS_MENU", "GRAPHICS_ACCEL", "GRAPHICS_TOOLBAR",
+                        GRAPHICS_WINDOW_PLACEMENT, "Graphics", &m, before);
     // The graphics window's Close hides it; it never ends the program.
     frame_register_command(graphics_frame(), CMD_EXIT, [](int) {
         frame_hide(graphics_frame());
         frame_go_back(graphics_frame());
     });
 
-    const WindowPlacement main_placement = placement_or_default(MAIN_WINDOW_PLACEMENT);
     if (batch_mode()) frame_set_placement_hidden(m, main_placement);
     else frame_set_placement(m, main_placement);
     set_title_file_text(title_file_for_path(model_file_path()));

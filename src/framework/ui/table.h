@@ -392,6 +392,7 @@ public:
     void on_double_click(MouseButton b, int x, int y, unsigned mods) override;
     void on_wheel(int delta, int x, int y, unsigned mods) override;
     bool on_key(int key, unsigned mods) override;
+    bool takes_key(int key, unsigned mods) override;
     void on_char(const std::string& utf8) override;
     void on_focus(bool gained) override;
 
@@ -518,8 +519,12 @@ std::unique_ptr<TableView> table_create_in_dialog(Dialog& dialog, int control_id
 // Page Down, Ctrl+Home and Ctrl+End, Enter (commit and leave the row),
 // Escape (drop the edit), F2 (edit the cell), Backspace (edit from empty),
 // Ctrl+C and Ctrl+V; inside an edit the arrows, Home, End, Backspace and
-// Delete act on the text. True when the key was used.
+// Delete act on the text and Ctrl+A selects it whole. True when the key was
+// used.
 bool table_on_key(TableWindow& t, int key, unsigned mods);
+// Whether the table takes a key before the window's accelerators: an open
+// edit keeps Ctrl+A, which selects its text.
+bool table_takes_key(const TableWindow& t, int key, unsigned mods);
 // Typed text: starts an edit whose text replaces the cell, or goes into the
 // open edit (filtered, within the column's limit; a character past the limit beeps).
 void table_on_char(TableWindow& t, const std::string& utf8);

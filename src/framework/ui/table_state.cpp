@@ -359,6 +359,13 @@ void move_caret(TableWindow::CellEdit& e, size_t to, bool extend) {
 bool edit_key(TableWindow& t, int key, unsigned mods) {
     TableWindow::CellEdit& e = t.edit;
     const bool shift = (mods & MOD_SHIFT) != 0;
+    if (table_takes_key(t, key, mods)) {
+        // Ctrl+A: the whole text, the caret at its end.
+        e.anchor = 0;
+        e.caret = e.text.size();
+        invalidate(t);
+        return true;
+    }
     if (mods & MOD_CONTROL) return false;
     switch (key) {
     case KEY_LEFT:
@@ -651,6 +658,10 @@ bool table_on_key(TableWindow& t, int key, unsigned mods) {
         return true;
     default: return false;
     }
+}
+
+bool table_takes_key(const TableWindow& t, int key, unsigned mods) {
+    return t.edit.active && key == 'A' && mods == MOD_CONTROL;
 }
 
 void table_on_char(TableWindow& t, const std::string& utf8) {

@@ -770,6 +770,8 @@ bool TableView::on_key(int key, unsigned mods) {
     return used;
 }
 
+bool TableView::takes_key(int key, unsigned mods) { return table_ && shown_ && table_takes_key(*table_, key, mods); }
+
 void TableView::on_char(const std::string& utf8) {
     if (!table_ || !shown_) return;
     guarded(table_, window_, [&] { table_on_char(*table_, utf8); });

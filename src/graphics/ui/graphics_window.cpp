@@ -533,12 +533,21 @@ void create_graphics_window()
 
 // ---- The window ----------------------------------------------------------------------------------
 
-void graphics_window_show()
+namespace {
+
+// Shows the window, in front or behind the one in front, with what it
+// draws now, fitted to its client.
+void show_graphics_window(bool to_front)
 {
     Frame& f = frame();
     if (!f.window)
         return;
-    frame_activate(f, &graphics_text_window());
+    if (to_front) {
+        frame_activate(f, &graphics_text_window());
+    } else {
+        f.previous_frame = &graphics_text_window();
+        frame_show_inactive(f);
+    }
     frame_set_title(f, graphics_window_title());
     const Vec3 p = view_transform().viewpoint;
     set_viewpoint(p.x, p.y, p.z);
@@ -548,6 +557,18 @@ void graphics_window_show()
     fit_view_to_client();
     update_tool_buttons();
     graphics_model_changed();
+}
+
+}  // namespace
+
+void graphics_window_show()
+{
+    show_graphics_window(true);
+}
+
+void graphics_window_show_behind()
+{
+    show_graphics_window(false);
 }
 
 void graphics_window_hide()

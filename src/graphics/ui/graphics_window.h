@@ -23,6 +23,8 @@ WindowId graphics_client_window();
 // Brings the window up to date and to the front; hides it.
 void graphics_window_show();
 void graphics_window_hide();
+// Brings the window up to date and shows it behind the window in front.
+void graphics_window_show_behind();
 
 // The render mode on (when OpenGL is available, else a beep) and off, with
 // the menu item and tool button following.

@@ -584,6 +584,7 @@ void install_shape_commands()
     h.highlight_node = highlight_node;
     h.stop_animation = animation_stop;
     h.show_graphics = graphics_window_show;
+    h.show_graphics_behind = graphics_window_show_behind;
     h.hide_graphics = graphics_window_hide;
     h.hide_overlays = [] {
         animation_stop();

@@ -48,6 +48,8 @@ void close_other_windows()
 {
     if (const auto& hook = model_file_hooks().close_windows)
         hook();
+    // The status line's word on the last analysis goes with its model.
+    frame_set_status(main_frame(), "");
 }
 
 // Writes the model to the path and makes it the last saved state.

@@ -132,16 +132,17 @@ bool Script::key(WindowId window, int key, unsigned mods) {
     HeadlessWindow* w = backend_.find_window(window);
     if (!w) return false;
     WindowId frame = w->is_client ? w->frame : w->id;
-    if (backend_.accel_table_ && backend_.accel_window_ == frame) {
+    HeadlessWindow* f = backend_.find_window(frame);
+    HeadlessWindow* c = f ? backend_.find_window(f->client) : nullptr;
+    const bool client_takes = c && c->client_events && c->client_events->takes_key(key, mods);
+    if (!client_takes && backend_.accel_table_ && backend_.accel_window_ == frame) {
         if (int id = backend_.accel_table_->command_for(key, mods)) {
-            if (HeadlessWindow* f = backend_.find_window(frame); f && f->frame_events) {
+            if (f && f->frame_events) {
                 f->frame_events->on_command(id);
                 return true;
             }
         }
     }
-    HeadlessWindow* f = backend_.find_window(frame);
-    HeadlessWindow* c = f ? backend_.find_window(f->client) : nullptr;
     return c && c->client_events && c->client_events->on_key(key, mods);
 }
 
@@ -470,6 +471,15 @@ std::string HeadlessBackend::title(WindowId w) const {
     if (const HeadlessWindow* win = find_window(w)) return win->title;
     if (HeadlessDialog* d = open_dialog(w)) return d->caption();
     return {};
+}
+
+void HeadlessBackend::set_status_text(WindowId frame, const std::string& text) {
+    if (HeadlessWindow* win = find_window(frame); win && !win->is_client) win->status_text = text;
+}
+
+std::string HeadlessBackend::status_text(WindowId frame) const {
+    const HeadlessWindow* win = find_window(frame);
+    return win && win->status_text ? *win->status_text : std::string();
 }
 
 void HeadlessBackend::set_menu(WindowId frame, const Menu& menu) {

@@ -158,6 +158,7 @@ struct HeadlessWindow {
     WindowId client = 0;                 // a frame's client
     std::string class_name;
     std::string title;
+    std::optional<std::string> status_text;   // a frame's status line, once it has one
     FrameEvents* frame_events = nullptr;
     ClientEvents* client_events = nullptr;
     GLEvents* gl_events = nullptr;
@@ -227,6 +228,8 @@ public:
     void destroy_window(WindowId w) override;
     void set_title(WindowId w, const std::string& title) override;
     std::string title(WindowId w) const override;
+    void set_status_text(WindowId frame, const std::string& text) override;
+    std::string status_text(WindowId frame) const override;
     void set_menu(WindowId frame, const Menu& menu) override;
     void set_toolbars(WindowId frame, const ToolBar& large, const ToolBar& small, bool show_large,
                       bool visible) override;

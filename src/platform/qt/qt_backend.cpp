@@ -99,8 +99,18 @@ public:
         auto* ke = static_cast<QKeyEvent*>(e);
         int key = key_code(ke->key());
         if (key == 0) return false;
-        int command = s.accel->command_for(key, mods_of(ke->modifiers()));
+        const unsigned mods = mods_of(ke->modifiers());
+        int command = s.accel->command_for(key, mods);
         if (command == 0) return false;
+        // A client that takes the key itself gets it as a key press.
+        if (auto* client = dynamic_cast<ClientWidget*>(obj); client && client->events) {
+            bool takes = false;
+            guarded("key", [&] { takes = client->events->takes_key(key, mods); });
+            if (takes) {
+                e->accept();
+                return false;
+            }
+        }
         FrameWindow* frame = s.frame(s.accel_window);
         if (!frame || !frame->events) return false;
         QWidget* target = static_cast<QWidget*>(obj)->window();
@@ -334,6 +344,15 @@ std::string QtBackend::title(WindowId w) const {
     return widget ? ss(widget->window()->windowTitle()) : std::string();
 }
 
+void QtBackend::set_status_text(WindowId frame, const std::string& text) {
+    if (FrameWindow* f = dynamic_cast<FrameWindow*>(s_->find(frame))) f->set_status_text(qs(text));
+}
+
+std::string QtBackend::status_text(WindowId frame) const {
+    FrameWindow* f = dynamic_cast<FrameWindow*>(s_->find(frame));
+    return f ? ss(f->status_text()) : std::string();
+}
+
 void QtBackend::set_menu(WindowId frame, const Menu& menu) {
     if (FrameWindow* f = dynamic_cast<FrameWindow*>(s_->find(frame))) f->set_menu(menu);
 }
@@ -365,6 +384,13 @@ void QtBackend::show_window(WindowId w, int show_cmd) {
     case 9:   // restore
         if (widget->isWindow()) widget->showNormal(); else widget->show();
         break;
+    case WindowPlacement::SHOW_NO_ACTIVATE: {
+        const bool was = widget->testAttribute(Qt::WA_ShowWithoutActivating);
+        widget->setAttribute(Qt::WA_ShowWithoutActivating, true);
+        if (widget->isWindow()) widget->showNormal(); else widget->show();
+        widget->setAttribute(Qt::WA_ShowWithoutActivating, was);
+        break;
+    }
     case WindowPlacement::SHOW_MINIMIZED:
     case 6:   // minimise
     case 7:   // minimised without activation

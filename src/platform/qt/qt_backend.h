@@ -35,6 +35,8 @@ public:
     void destroy_window(WindowId w) override;
     void set_title(WindowId w, const std::string& title) override;
     std::string title(WindowId w) const override;
+    void set_status_text(WindowId frame, const std::string& text) override;
+    std::string status_text(WindowId frame) const override;
     void set_menu(WindowId frame, const Menu& menu) override;
     void set_toolbars(WindowId frame, const ToolBar& large, const ToolBar& small, bool show_large,
                       bool visible) override;

@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QPixmap>
+#include <QStatusBar>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -147,6 +148,18 @@ QSize FrameWindow::client_size() const {
     if (!isVisible() && layout()) layout()->activate();
     return centralWidget() ? centralWidget()->size() : size();
 }
+
+void FrameWindow::set_status_text(const QString& text) {
+    if (!status_) {
+        status_ = new QLabel(this);
+        status_->setObjectName(QStringLiteral("status_text"));
+        statusBar()->addWidget(status_, 1);
+        statusBar()->setSizeGripEnabled(false);
+    }
+    status_->setText(text);
+}
+
+QString FrameWindow::status_text() const { return status_ ? status_->text() : QString(); }
 
 void FrameWindow::queue_command(int id) {
     QPointer<FrameWindow> self(this);

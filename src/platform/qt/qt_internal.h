@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QLabel>
 #include <QMainWindow>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -76,6 +77,10 @@ public:
     // The command arrives at FrameEvents::on_command once the menu or button has finished.
     void queue_command(int id);
 
+    // The status line, made with its first text.
+    void set_status_text(const QString& text);
+    QString status_text() const;
+
     QRect normal_rect() const { return normal_; }
     void set_normal_rect(const QRect& r) { normal_ = r; }
     QSize client_size() const;
@@ -96,6 +101,7 @@ private:
     QToolBar* bars_[2] = {nullptr, nullptr};   // large, small
     std::vector<ToolButton> bar_data_[2];
     std::map<int, std::pair<bool, bool>> button_states_;   // visible, enabled
+    QLabel* status_ = nullptr;
     QRect normal_;
 };
 

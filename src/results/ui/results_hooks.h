@@ -93,6 +93,8 @@ struct ResultsHooks {
     std::function<void(int node)> highlight_node;
     std::function<void()> stop_animation;
     std::function<void()> show_graphics;
+    // The same, the graphics window left behind the window in front.
+    std::function<void()> show_graphics_behind;
     std::function<void()> hide_graphics;
     std::function<void()> hide_overlays;
     // After the stress or ratio threshold changed (the colouring redraws).

@@ -125,6 +125,15 @@ void to_results_window()
     frame_activate(rf(), nullptr);
 }
 
+// Shows the graphics window with what it draws now behind the window the
+// user chose, which stays in front.
+void show_graphics_behind(Frame& chosen)
+{
+    if (hooks().show_graphics_behind)
+        hooks().show_graphics_behind();
+    frame_bring_to_front(chosen);
+}
+
 void disable_input_menus()
 {
     ResultsUiState& ui = results_ui();
@@ -255,8 +264,7 @@ void results_results_command()
         return;
     }
     run_result_chooser(rf().window);
-    if (hooks().show_graphics)
-        hooks().show_graphics();
+    show_graphics_behind(rf());
 }
 
 // The Right and Left keys (Down and Up in the mode tables) of the shown table.
@@ -280,8 +288,7 @@ void input_command()
     terminate_results();
     set_title_file_text(title_file_for_path(model_file_path()));
     present_layout_window();
-    if (hooks().show_graphics)
-        hooks().show_graphics();
+    show_graphics_behind(main_frame());
 }
 
 void switch_list_layout()
@@ -492,9 +499,7 @@ void open_results()
         frame_hide(main_frame());
         if (!batch_mode()) {
             frame_bring_to_front(rf());
-            if (hooks().show_graphics)
-                hooks().show_graphics();
-            frame_bring_to_front(rf());
+            show_graphics_behind(rf());
         }
         if (out_of_date)
             message_warning(rf().window, "The results are older than the model.\n"
