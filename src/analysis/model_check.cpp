@@ -122,6 +122,8 @@ void check_rows(const AnalysisModel& model)
             row_fault(row, c_format("%s elements cannot be analysed in this version", element_type_name(r.etype)));
         if (dtype_acts_in_analysis(r.dtype) && (!r.data || dynamic_cast<const NeutralDataItem*>(r.data.get())))
             row_fault(row, c_format("%s cannot be analysed in this version", data_type_name(r.dtype)));
+        if (const std::string fault = item_off_pipe_refusal(m, row, r.etype, r.dtype); !fault.empty())
+            throw_message(fault);
         if (r.data)
             r.data->check(m, row);
         check_element_object(model, row);

@@ -29,6 +29,9 @@ bool dynamic_case_offered(const Model& m, const DynamicInput& input, int code);
 // Throws the message of the first fault found:
 //   - rows whose element or data-item kind this version cannot analyse (a
 //     kind without its class, an element kind without analysis functions);
+//   - data items at a bend's corner node, off the pipe, where they would act
+//     on nothing (item_off_pipe_refusal: a bend, miter or jacketed-bend row's
+//     own item, a Location row at such a node);
 //   - data items that refuse themselves (DataItem::check: a connected node
 //     that does not exist, a direction that is none, limits out of order...);
 //   - elements of zero length (all but the joints and elastic elements that

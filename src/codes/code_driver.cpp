@@ -280,10 +280,15 @@ std::string scaled_expansion_note(const CodeRecords& records, int32_t load_case)
     }
     if (c->scaled.size() > SHOWN)
         factors += ", ...";
-    return c->difference ? "SE is on the modulus at the reference temperature: each of the range's two cases times "
-                           "its E(reference)/E(case) before their difference, " + factors
-                         : "SE is on the modulus at the reference temperature: the moments times E(reference)/E(case), " +
-                               factors;
+    const std::string basis = c->larger_modulus
+                                  ? "SE is on the larger of the moduli at the reference temperature and at the case's"
+                                  : "SE is on the modulus at the reference temperature";
+    const std::string ratio = !c->larger_modulus      ? "E(reference)/E(case)"
+                              : c->solved_on_reference ? "E(larger)/E(reference)"
+                                                       : "E(larger)/E(case)";
+    return c->difference ? basis + ": each of the range's two cases times its " + ratio + " before their difference, " +
+                               factors
+                         : basis + ": the moments times " + ratio + ", " + factors;
 }
 
 std::vector<std::string> code_evaluation_notes(const CodeRecords& records)

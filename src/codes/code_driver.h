@@ -98,10 +98,11 @@ EndValues pipe_case_allowables(const CodeRecords& records, const PipeResultRecor
 void evaluate_no_code_case(CodeRecords& records, int32_t load_case, const OneBased<ElementForceRecord>& forces);
 
 // What the reports say beside the stresses of an expansion case whose
-// forces the evaluation scaled to the modulus at the reference temperature
+// forces the evaluation scaled to the modulus the code asks for
 // (code_evaluation.h): the factor E(reference)/E(case) of each material and
-// temperature (the first few), so that SE can be worked from the moments the
-// results hold; "" for any other case.
+// temperature (the first few; under B31.8 and EN 13480 E(larger)/E(case),
+// the larger of E(reference) and E(case)), so that SE can be worked from the
+// moments the results hold; "" for any other case.
 std::string scaled_expansion_note(const CodeRecords& records, int32_t load_case);
 
 // The evaluation's notes: what it could not do ("Code stresses are not

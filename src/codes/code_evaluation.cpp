@@ -60,6 +60,7 @@ constexpr UncheckedText UNCHECKED_TEXTS[] = {
     {Unchecked::TemperatureBeyondTable, "the temperature lies beyond the code's table of temperature factors"},
     {Unchecked::CyclesBeyondTable, "the number of cycles lies beyond the code's table of stress range factors"},
     {Unchecked::TensileNotHeld, "the allowable needs the specified minimum tensile strength, which the material does not hold"},
+    {Unchecked::SustainedNotAnalysed, "the allowable takes SL of the Sustained case, which is not among the load cases"},
     {Unchecked::NoCodeLimit, "the code sets no allowable for this stress"},
     {Unchecked::NotHeld, "the program holds no allowable of the code for this check"},
     {Unchecked::NotPositive, "the allowable works out at zero or less"},
@@ -943,15 +944,32 @@ private:
                 set(out, restrained(e, end, l, p, t.temperature, t.alpha, false).equivalent,
                     pipeline_limit(restrained_allowable(pipeline_, s.pipeline), s.pipeline, Unchecked::NotHeld));
             } else {
-                // B31.8's SA (para. 833.8) is made of the tensile strength.
                 const double sb = bending_stress(in, l, false), st = torsion_stress(in, l);
                 set(out, std::sqrt(sb * sb + 4.0 * st * st),
-                    pipeline_limit(unrestrained_expansion_allowable(pipeline_, s.pipeline), s.pipeline,
-                                   pipeline_ == PipelineCode::B318 ? Unchecked::TensileNotHeld : Unchecked::NotHeld));
+                    pipeline_ == PipelineCode::B318
+                        ? b318_expansion_limit(s, low, high, sustained_[e][end])
+                        : pipeline_limit(unrestrained_expansion_allowable(pipeline_, s.pipeline), s.pipeline,
+                                         Unchecked::NotHeld));
             }
             return;
         default: break;
         }
+    }
+
+    // B31.8's SA of para. 833.8 (b318_expansion_allowable): the material's
+    // tensile strength Su with T at the cycle's lower and higher temperature,
+    // and SL of the Sustained case at the end.
+    Limit b318_expansion_limit(const ElementSetup& s, const SetValues& low, const SetValues& high,
+                               double sustained) const
+    {
+        if (!(s.material->strength > 0.0f))
+            return no_limit(Unchecked::TensileNotHeld);
+        if (!present(LC_SUSTAINED))
+            return no_limit(Unchecked::SustainedNotAnalysed);
+        const std::optional<double> sa = b318_expansion_allowable(s.material->strength, low.temperature,
+                                                                  high.temperature, m_.options.thermal_cycles,
+                                                                  sustained);
+        return sa ? limit(*sa) : no_limit(Unchecked::TemperatureBeyondTable);
     }
 
     // ---- FRP ------------------------------------------------------------------------
@@ -1015,15 +1033,41 @@ private:
         return m_.options.use_cold_modulus;
     }
 
-    bool scaling() const { return wants_reference_modulus() && q_.solved_with == ExpansionModulus::CaseTemperature; }
+    // B31.8 and EN 13480 take SE on the larger of the moduli at the
+    // reference temperature and at the case's, so that the stress range is
+    // never on the unsafe side: a case hotter than the reference is taken on
+    // E(reference), one colder (whose modulus is the larger) on its own.
+    bool larger_modulus() const { return code_ == CODE_B318 || code_ == CODE_EN13480; }
 
-    // The factor that turns an element's expansion forces solved at a set's
-    // temperature into those on the reference modulus.
-    double modulus_factor(int e, int set) const
+    // The forces as solved are not on the modulus asked for: those solved at
+    // the cases' temperatures under the codes of the reference modulus, and
+    // under the codes of the larger one those solved on either.
+    bool scaling() const
     {
-        const SetValues& hot = setup_[e].set(set);
-        const double cold = setup_[e].set(0).modulus;
-        return hot.modulus > 0.0 && cold > 0.0 ? cold / hot.modulus : 1.0;
+        return wants_reference_modulus() &&
+               (q_.solved_with == ExpansionModulus::CaseTemperature || larger_modulus());
+    }
+
+    // The modulus an element's SE is taken on in a case of the sets a and b
+    // (a range, or 0 and the set of an Expansion case): E(reference), under
+    // B31.8 and EN 13480 the largest of it and the sets' own, one modulus for
+    // both ends of a range.
+    double asked_modulus(int e, int set_a, int set_b) const
+    {
+        const double reference = setup_[e].set(0).modulus;
+        if (!larger_modulus())
+            return reference;
+        return std::max({reference, setup_[e].set(set_a).modulus, setup_[e].set(set_b).modulus});
+    }
+
+    // The factor that turns an element's expansion forces of a set, as they
+    // were solved (on the set's modulus, or on the reference one), into
+    // those on the asked-for modulus.
+    double modulus_factor(int e, int set, double asked) const
+    {
+        const double solved = q_.solved_with == ExpansionModulus::CaseTemperature ? setup_[e].set(set).modulus
+                                                                                   : setup_[e].set(0).modulus;
+        return solved > 0.0 && asked > 0.0 ? asked / solved : 1.0;
     }
 
     // A range of two cases that are both among the results is made of them,
@@ -1054,9 +1098,9 @@ private:
 
     // Keeps the factor an element's forces of a set were scaled by, once
     // for each material and temperature.
-    void note_scale(CaseStresses& c, int e, int set) const
+    void note_scale(CaseStresses& c, int e, int set, double asked) const
     {
-        const double k = modulus_factor(e, set);
+        const double k = modulus_factor(e, set, asked);
         if (k == 1.0)
             return;
         const ModulusScale m{setup_[e].material->name, setup_[e].set(set).temperature, k};
@@ -1081,6 +1125,8 @@ private:
             first = &forces_;
         }
         CaseStresses c = make_case(code, CaseStress::Expansion);
+        c.larger_modulus = larger_modulus();
+        c.solved_on_reference = q_.solved_with == ExpansionModulus::Reference;
         if (rules_ == StressRules::Class2 || rules_ == StressRules::En13480) {
             c.combined = OneBased<EndStresses>(m_.numelems());
             c.creep = OneBased<EndStresses>(m_.numelems());
@@ -1093,21 +1139,22 @@ private:
             const ElementForces* forces = &(*first)[e];
             ElementForces range;
             double k = 1.0;
+            const double asked = scale ? asked_modulus(e, set_a, set_b) : 0.0;
             if (composed) {
-                // F(Ti) Ec/Ei - F(Tj) Ec/Ej.
-                const double ka = modulus_factor(e, set_a), kb = modulus_factor(e, set_b);
+                // F(Ti) E/Ei - F(Tj) E/Ej, E the asked-for modulus.
+                const double ka = modulus_factor(e, set_a, asked), kb = modulus_factor(e, set_b, asked);
                 for (std::size_t i = 0; i < 12; ++i)
                     range[i] = static_cast<float>((*forces)[i] * ka - (*second)[e][i] * kb);
                 forces = &range;
                 c.difference = true;
-                note_scale(c, e, set_a);
-                note_scale(c, e, set_b);
+                note_scale(c, e, set_a, asked);
+                note_scale(c, e, set_b, asked);
             } else if (scale) {
                 // A single case on its own set's modulus; a range without its
                 // two cases at its hotter end.
                 const int set = set_a == 0 ? set_b : s.set(set_a).temperature >= s.set(set_b).temperature ? set_a : set_b;
-                k = modulus_factor(e, set);
-                note_scale(c, e, set);
+                k = modulus_factor(e, set, asked);
+                note_scale(c, e, set, asked);
             }
             const auto [low, high] = cycle(e, set_a, set_b);
             const double f = range_factor(s, *high);

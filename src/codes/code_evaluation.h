@@ -38,8 +38,11 @@
 //   B31.4 (para. 402.2.2: flexibility calculations on the modulus at
 //     ambient temperature);
 //   B31.8 (SE of para. 833.8) and EN 13480-3 (sigma3 of clause 12.3.4,
-//     i MC/Z): taken the same way, on the larger of the two moduli, so that
-//     the stress range is never on the unsafe side;
+//     i MC/Z): on the larger of E(reference) and E(case), so that the
+//     stress range is never on the unsafe side: a case hotter than the
+//     reference temperature on E(reference), a colder one (whose modulus is
+//     the larger) on its own; a range on the largest of E(reference) and
+//     the moduli of its two cases;
 // under the other codes the reference modulus with "Use cold modulus" on,
 // else the modulus at the case's temperature. The analysis records which
 // modulus its expansion forces were solved with (ExpansionModulus); where
@@ -107,7 +110,8 @@ enum class Unchecked : uint8_t {
     StrengthNotGiven,      // B31.3, B31.12 hydrotest: the material's yield strength
     TemperatureBeyondTable,// B31.8, Z662: no temperature factor beyond their tables
     CyclesBeyondTable,     // EN 13480: no range factor U beyond its table
-    TensileNotHeld,        // B31.8 SA: the tensile strength the records do not hold
+    TensileNotHeld,        // B31.8 SA: the material holds no tensile strength
+    SustainedNotAnalysed,  // B31.8 SA: SL of the Sustained case, which the results lack
     NoCodeLimit,           // the code sets no allowable for the stress
     NotHeld,               // the code's allowable is not one the program holds
     NotPositive,           // the allowable works out at zero or less
@@ -154,6 +158,11 @@ struct CaseStresses {
     // scaled by its own factor before the one is taken from the other.
     std::vector<ModulusScale> scaled;
     bool difference = false;
+    // B31.8 and EN 13480: the modulus asked for is the larger of E(reference)
+    // and E(case); the forces were solved on E(reference) (a results file
+    // that says so), else on E(case).
+    bool larger_modulus = false;
+    bool solved_on_reference = false;
 };
 
 // The FRP stresses of every end of the FRP elements in one load case

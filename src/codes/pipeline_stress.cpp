@@ -160,3 +160,19 @@ std::optional<double> unrestrained_expansion_allowable(PipelineCode code, const 
     }
     return std::nullopt;
 }
+
+double b318_range_factor(int cycles)
+{
+    return std::min(uncapped_range_factor(cycles), 1.0);
+}
+
+std::optional<double> b318_expansion_allowable(double tensile, double cold_temperature, double hot_temperature,
+                                               int cycles, double sustained)
+{
+    const std::optional<double> tc = b318_temperature_factor(cold_temperature);
+    const std::optional<double> th = b318_temperature_factor(hot_temperature);
+    if (!tc || !th)
+        return std::nullopt;
+    const double sc = 0.33 * tensile * *tc, sh = 0.33 * tensile * *th;
+    return b318_range_factor(cycles) * (1.25 * (sc + sh) - sustained);
+}

@@ -33,8 +33,9 @@
 //     expansion SE = sqrt(Sb^2 + 4 St^2), Sb = sqrt((ii Mi)^2 + (io Mo)^2)/Z
 //       and St = Mt/2Z (Z662 clause 4.8 the same with its one SIF i: its
 //       torsional stress takes no SIF) <= 0.90 Sy (B31.4 Table 403.3.1-1),
-//       0.72 S T (Z662 clause 4.8); B31.8's SA of para. 833.8 needs the
-//       tensile strength, which the records do not hold: not checked.
+//       0.72 S T (Z662 clause 4.8), SA of B31.8 para. 833.8
+//       (b318_expansion_allowable) made of the specified minimum tensile
+//       strength Su that the material's record holds (not checked without).
 // S (Sy) is the specified minimum yield strength: the smallest yield stress
 // of the material table's column 4 at the temperatures of the thermal sets
 // in use under B31.4 and B31.8; under Z662 the material's strength, or
@@ -100,3 +101,16 @@ double unrestrained_sustained_stress(const StressInput& in, const EndLoads& load
 std::optional<double> unrestrained_sustained_allowable(PipelineCode code, const PipelineFactors& f);
 std::optional<double> unrestrained_occasional_allowable(PipelineCode code, const PipelineFactors& f);
 std::optional<double> unrestrained_expansion_allowable(PipelineCode code, const PipelineFactors& f);
+
+// B31.8 (2018) para. 833.8, the allowable stress range of unrestrained pipe:
+//   SA = f [1.25 (Sc + Sh) - SL]
+//   Sc = 0.33 Su T at the lower temperature of the cycle (the minimum
+//        installed or operating temperature),
+//   Sh = 0.33 Su T at the higher (the maximum operating temperature),
+//   f  = 6.0 N^-0.2, at most 1.0 (N equivalent full cycles),
+//   SL the longitudinal stress of the sustained loads of para. 833.6(a),
+//   Su the specified minimum tensile strength, T of Table 841.1.8-1.
+// None when T lies beyond its table at either temperature.
+double b318_range_factor(int cycles);
+std::optional<double> b318_expansion_allowable(double tensile, double cold_temperature, double hot_temperature,
+                                               int cycles, double sustained);

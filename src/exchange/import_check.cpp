@@ -18,6 +18,8 @@ ImportRefusal imported_model_refusal()
     for (int row = 1; row <= m.numrows(); ++row) {
         if (std::string fault = element_size_fault(m.rows[row], section_od); !fault.empty())
             return {row, std::move(fault)};
+        if (std::string fault = item_off_pipe_refusal(m, row, m.rows[row].etype, m.rows[row].dtype); !fault.empty())
+            return {row, std::move(fault)};
         if (const DataItem* item = m.rows[row].data.get())
             if (std::optional<std::string> text = refusal_of([&] { item->check(m, row); }))
                 return {row, *text};

@@ -3,8 +3,9 @@
 // the program's own model file reader or model check refuses: every row is
 // put through the model file's reader (first_unreadable_row), the sizes an
 // element holds of its own (element_size_fault: a reducer's ends, a bend's
-// walls) and every data item through their checks of the model check
-// (DataItem::check: its values, its connected node, its direction), and then
+// walls) and every data item through their checks of the model check (its
+// node on the pipe, not a bend's corner: item_off_pipe_refusal;
+// DataItem::check: its values, its connected node, its direction), and then
 // the whole model through the reader (model_read_refusal). The importer
 // refuses the first fault, with the line that made its row when it has one.
 #pragma once

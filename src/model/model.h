@@ -142,6 +142,18 @@ std::vector<NodeConflict> node_position_conflicts(const Model& model);
 // nodes, intermediate nodes and the geometry-valid flag (also the jacket's
 // for a jacketed bend). Rows of other kinds are left alone.
 void make_bend_nodes(int row);
+// A data item acts at its row's node. A bend, miter or jacketed-bend row's
+// node is the corner where the bend's tangents meet (NODE_BEND_CORNER; the
+// jacket's corner is the J node): no element ends there, so an item there
+// would hold, load or weigh nothing. The refusal of an item of kind `dtype`
+// on `row`, were the row of element type `etype`: the text names the row,
+// the bend and its near and far tangent points, where a Location row can
+// carry the item ("Row 4: its Anchor would act on nothing: node 30 is where
+// the tangents of the bend of row 4 meet, off the pipe. Put the Anchor on a
+// Location row at the bend's near tangent point 30A or far tangent point
+// 30B"); empty when the node is on the pipe. The tangent points are those
+// of the last build, or 30A and 30B where the row is not yet a built bend.
+std::string item_off_pipe_refusal(const Model& model, int row, int etype, int dtype);
 // With every build (and so before the model file is written): each bend's
 // (and jacket's) flanged-end count becomes the number of its two tangent
 // points that are the node of a row with a flange (at most 2).

@@ -24,6 +24,8 @@
 #include "framework/document_events.h"
 #include "framework/errors.h"
 #include "framework/geometry.h"
+#include "framework/strings.h"
+#include "framework/text.h"
 #include "model/data_item.h"
 #include "model/element_data.h"
 #include "model/model.h"
@@ -349,6 +351,43 @@ void make_model()
     recount_flanged_bend_ends();
     recount_model();
     m.rebuild_needed = false;
+}
+
+std::string item_off_pipe_refusal(const Model& m, int row, int etype, int dtype)
+{
+    if (!m.rows.valid(row) || dtype == DT_NONE)
+        return {};
+    const LayoutRow& r = m.rows[row];
+    const NodeRecord* corner = m.nodes.valid(r.node_index) ? &m.nodes[r.node_index] : nullptr;
+    int bend_row = 0;
+    if (etype_is_bend(etype))
+        bend_row = row;
+    else if (corner && corner->kind == NODE_BEND_CORNER)
+        bend_row = corner->row;
+    if (!m.rows.valid(bend_row))
+        return {};
+    const LayoutRow& b = m.rows[bend_row];
+    const int corner_number = corner ? corner->number : r.node;
+    const bool jacket = corner_number > MAX_NODE_NUMBER;
+    // The tangent points as the last build made them; a row that is not yet
+    // a built bend takes the numbers the build gives them.
+    std::string near = node_text(b.node + NEAR_TANGENT_OFFSET), far = node_text(b.node + FAR_TANGENT_OFFSET);
+    std::string what = lower_case(element_type_name(etype_is_bend(b.etype) ? b.etype : etype));
+    const BendGeometry* bend = b.element && etype_is_bend(b.etype) ? b.element->bend_geometry() : nullptr;
+    const auto text_of = [&m](int index) { return m.nodes.valid(index) ? node_text(m.nodes[index].number) : ""; };
+    if (bend && bend->geometry_valid) {
+        const JacketGeometry* j = jacket ? b.element->jacket_geometry() : nullptr;
+        near = text_of(j ? j->near_node : b.end_node);
+        far = text_of(j ? j->far_node : bend->far_node);
+        if (j)
+            what = "jacket of the " + what;
+    }
+    const char* kind = data_type_name(dtype);
+    return c_format("Row %d: its %s would act on nothing: node %s is where the tangents of the %s of row %d meet, "
+                    "off the pipe. Put the %s on a Location row at the %s's near tangent point %s or far tangent "
+                    "point %s",
+                    row, kind, node_text(corner_number).c_str(), what.c_str(), bend_row, kind,
+                    jacket ? "jacket" : what.c_str(), near.c_str(), far.c_str());
 }
 
 std::vector<NodeConflict> node_position_conflicts(const Model& m)

@@ -5,6 +5,7 @@
 #include "framework/binfile.h"
 #include "framework/commands.h"
 #include "framework/text.h"
+#include "framework/ui/report.h"
 #include "framework/ui/table.h"
 #include "materials/beam_material.h"
 #include "materials/material_records.h"
@@ -483,6 +484,57 @@ TEST_F(PipeMaterialUiTest, BadOrMissingLibraryFilesChangeNothing)
     EXPECT_FALSE(pick_material_from_library(0, 1));
     EXPECT_EQ(script().runs("LIBRARY_USE_DIALOG"), 0);
     EXPECT_EQ(pipe_materials()[1].description, before.description);
+}
+
+// Under B31.8 a material holds its specified minimum tensile strength (the
+// allowable stress range of para. 833.8 is made of it) in the record's
+// strength field, as the other tensile-strength codes do.
+class B318Tensile : public PipeMaterialUiTest {
+protected:
+    void SetUp() override
+    {
+        PipeMaterialUiTest::SetUp();
+        piping_code() = CODE_B318;
+    }
+};
+
+TEST_F(B318Tensile, DialogTableAndReportHoldTheTensileStrength)
+{
+    // The dialog of the one-strength codes, labelled as the other
+    // tensile-strength codes label it, with the stress unit.
+    EXPECT_EQ(material_dialog_template().name, std::string("MATERIAL3_DIALOG"));
+    script().once("MATERIAL3_DIALOG", [](HeadlessDialog& d) {
+        EXPECT_EQ(d.text(MAT_STRENGTH_LABEL), "Tensile strength");
+        EXPECT_TRUE(d.is_shown(MAT_STRENGTH_UNIT));
+        EXPECT_EQ(d.text(MAT_STRENGTH_UNIT), "(psi)");
+        EXPECT_EQ(d.text(MAT_STRENGTH), "");   // not given
+        attempt(d, {{MAT_STRENGTH, "abc"}});
+        attempt(d, {{MAT_STRENGTH, "66000"}});
+    });
+    EXPECT_EQ(edit_pipe_material(1), 1);
+    EXPECT_EQ(script().last_message(), "Tensile strength =  ABC  is invalid");
+    EXPECT_FLOAT_EQ(pipe_materials()[1].strength, 66000.0f);
+
+    // The table's column, its heading and its cell.
+    open_materials_table();
+    MaterialsTable& t = materials_table();
+    EXPECT_TRUE(t.column_shown(8));
+    EXPECT_EQ(t.header_text(8, 0), "Tensile");
+    EXPECT_EQ(t.header_text(8, 1), "(psi)");
+    EXPECT_EQ(t.cell_text(1, 8, 0), "66000");
+
+    // The reports' strength line.
+    EXPECT_EQ(material_strength_label(CODE_B318), "Tensile strength");
+    EXPECT_NE(materials_csv_export_text().find("Tensile strength = 66000"), std::string::npos);
+    report_begin_text(false);
+    print_materials();
+    EXPECT_NE(report_end_text().find("Tensile strength = "), std::string::npos);
+
+    // B31.4 takes none: neither the dialog's field nor the column.
+    piping_code() = CODE_B314;
+    EXPECT_EQ(material_dialog_template().name, std::string("MATERIAL1_DIALOG"));
+    EXPECT_FALSE(t.column_shown(8));
+    EXPECT_EQ(material_strength_label(CODE_B314), "");
 }
 
 }  // namespace

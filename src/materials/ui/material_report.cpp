@@ -259,15 +259,33 @@ void print_page_form(const PipeMaterial& m)
 
 }  // namespace
 
+const MaterialStrengthField* material_strength_field(int32_t code)
+{
+    static constexpr MaterialStrengthField TENSILE{"Tensile strength", "Tensile strength", "Tensile", false, true};
+    static constexpr MaterialStrengthField YIELD{"Yield strength", "Yield strength", "Yield", false, true};
+    static constexpr MaterialStrengthField YIELD_ALWAYS{"Yield strength", "Yield strength", "Yield", true, true};
+    static constexpr MaterialStrengthField ULTIMATE{"Ultimate strength", "Ultimate Strength", "Ultimate", true, false};
+    struct CodeStrength {
+        int32_t code;
+        const MaterialStrengthField* field;
+    };
+    static constexpr CodeStrength CODES[] = {
+        {CODE_NORWEGIAN_1983, &TENSILE}, {CODE_NORWEGIAN_1990, &TENSILE}, {CODE_SWEDISH, &TENSILE},
+        {CODE_CODETI, &TENSILE},         {CODE_STOOMWEZEN, &TENSILE},     {CODE_EN13480, &TENSILE},
+        {CODE_B318, &TENSILE},           {CODE_Z183, &YIELD},             {CODE_Z184, &YIELD},
+        {CODE_Z662, &YIELD},             {CODE_B313, &YIELD_ALWAYS},      {CODE_B3112, &YIELD_ALWAYS},
+        {CODE_IGEM, &ULTIMATE},
+    };
+    for (const CodeStrength& c : CODES)
+        if (c.code == code)
+            return c.field;
+    return nullptr;
+}
+
 std::string material_strength_label(int32_t code)
 {
-    if (code_is_nordic(code) || code_is_one_of(code, {CODE_CODETI, CODE_STOOMWEZEN, CODE_EN13480}))
-        return "Tensile strength";
-    if (code_is_canadian(code) || code == CODE_B313 || code == CODE_B3112)
-        return "Yield strength";
-    if (code == CODE_IGEM)
-        return "Ultimate strength";
-    return {};
+    const MaterialStrengthField* f = material_strength_field(code);
+    return f ? f->label : "";
 }
 
 void print_material(const PipeMaterial& m)

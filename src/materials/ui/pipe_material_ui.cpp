@@ -139,15 +139,11 @@ public:
             dialog_list_select(MAT_TYPE, 0);
         }
         dialog_set_unit_label(MAT_DENSITY_UNIT, DENSITY);
-        if (d.has_item(MAT_STRENGTH_LABEL)) {
-            if (code_is_one_of(code, {CODE_CODETI, CODE_STOOMWEZEN, CODE_EN13480}))
-                dialog_set_text(MAT_STRENGTH_LABEL, "Tensile strength");
-            else if (code == CODE_IGEM)
-                dialog_set_text(MAT_STRENGTH_LABEL, "Ultimate Strength");
-        }
-        // The strength's unit shows under every code with a strength but IGEM.
+        const MaterialStrengthField* strength = material_strength_field(code);
+        if (d.has_item(MAT_STRENGTH_LABEL) && strength)
+            dialog_set_text(MAT_STRENGTH_LABEL, strength->dialog_label);
         if (d.has_item(MAT_STRENGTH_UNIT)) {
-            if (code_has_strength(code) && code != CODE_IGEM)
+            if (strength && strength->unit_shown)
                 dialog_set_unit_label(MAT_STRENGTH_UNIT, STRESS);
             else
                 dialog_hide(MAT_STRENGTH_UNIT);
@@ -315,9 +311,10 @@ private:
         if (code_is_nordic(code) && d.has_item(MAT_CIRC_JOINT_FACTOR))
             dialog_set_text_limit(MAT_CIRC_JOINT_FACTOR, factor_text(m.circ_joint_factor), 5);
         if (d.has_item(MAT_STRENGTH)) {
-            const bool always = code_is_one_of(code, {CODE_B313, CODE_B3112, CODE_IGEM});
-            dialog_set_text(MAT_STRENGTH,
-                            always ? format_stress(m.strength) : format_or_empty(m.strength, format_stress));
+            const MaterialStrengthField* strength = material_strength_field(code);
+            dialog_set_text(MAT_STRENGTH, strength && strength->always_shown
+                                              ? format_stress(m.strength)
+                                              : format_or_empty(m.strength, format_stress));
         }
     }
 
@@ -435,13 +432,12 @@ void remove_menu_items(Frame& f)
 
 const DialogTemplate& material_dialog_template()
 {
+    // The Nordic codes' template has two joint factors and the tensile
+    // strength; the other codes with a strength the one strength.
     const int32_t code = piping_code();
-    if (code_is_one_of(code, {CODE_STOOMWEZEN, CODE_Z183, CODE_Z184, CODE_Z662, CODE_B313, CODE_CODETI,
-                              CODE_EN13480, CODE_B3112, CODE_IGEM}))
-        return MATERIAL3_DIALOG;
     if (code_is_nordic(code))
         return MATERIAL2_DIALOG;
-    return MATERIAL1_DIALOG;
+    return code_has_strength(code) ? MATERIAL3_DIALOG : MATERIAL1_DIALOG;
 }
 
 int edit_pipe_material(int index, WindowId owner, const std::string& new_name, const PipeMaterial* typed)
@@ -516,13 +512,7 @@ std::string MaterialsTable::header_text(int column, int line)
     case COL_NU: return line == 0 ? "Nu" : "";
     case COL_JOINT: return line == 0 ? (code_is_nordic(code) ? "Long." : "Joint") : "factor";
     case COL_CIRC: return line == 0 ? "Circ." : "factor";
-    case COL_STRENGTH: {
-        if (line == 1)
-            return unit_label(STRESS);
-        if (code_is_canadian(code) || code == CODE_B313 || code == CODE_B3112)
-            return "Yield";
-        return code == CODE_IGEM ? "Ultimate" : "Tensile";
-    }
+    case COL_STRENGTH: return line == 1 ? unit_label(STRESS) : material_strength_field(code)->heading;
     default: return {};
     }
 }

@@ -266,6 +266,12 @@ bool set_row_element_type(int row, int etype) {
     if (!model_.rows.valid(row) || etype < 1 || etype > MAX_ETYPE) return false;
     LayoutRow& r = model_.rows[row];
     if (r.etype == etype && r.element) return false;
+    // A bend's node is off the pipe: the row's item would act on nothing there.
+    if (r.data) {
+        if (model_.rebuild_needed) make_model();
+        if (const std::string fault = item_off_pipe_refusal(model_, row, etype, r.dtype); !fault.empty())
+            throw CI{fault, LAYOUT_TYPE};
+    }
 
     const bool was_absolute = absolute_row(r);
     const bool will_be_absolute = etype == ET_FROM || (r.absolute && etype != ET_FROM);
@@ -307,6 +313,9 @@ bool set_row_data_type(int row, int dtype) {
     if (r.dtype == dtype && (dtype == DT_NONE || r.data)) return false;
     if (dtype != DT_NONE && (!etype_has_node(r.etype) || r.node == 0))
         throw CI{c_format("Row %d has no node for a data item", row), LAYOUT_DATA};
+    if (model_.rebuild_needed) make_model();
+    if (const std::string fault = item_off_pipe_refusal(model_, row, r.etype, dtype); !fault.empty())
+        throw CI{fault, LAYOUT_DATA};
     if (dtype == DT_NONE)
         LayoutRow::remove_data_item(row);
     else
@@ -681,7 +690,12 @@ void element_types_command(WindowId owner) {
     if (etype < 1) return;
     push_undo_snapshot(owner);
     if (row >= 1 && row <= numrows()) {
-        if (!set_row_element_type(row, etype)) discard_undo_snapshot();
+        try {
+            if (!set_row_element_type(row, etype)) discard_undo_snapshot();
+        } catch (const CI& e) {
+            discard_undo_snapshot();
+            message_error(owner, e.message);
+        }
         return;
     }
     // The input row: a new row of the type, its node still to be typed.

@@ -133,8 +133,12 @@ void check_row_name(int field, int etype, const std::string& name);
 // follow the rules of the type (a From row keeps the node where it was, with
 // its coordinates; a Comment row has no node and no data item). The row's
 // element dialog opens when its kind has one. True when the type changed.
+// A row with a data item does not become a bend, miter or jacketed bend,
+// whose node is off the pipe (item_off_pipe_refusal; a CI at the Type column).
 bool set_row_element_type(int row, int etype);
-// Gives a row another data item (0 removes it); the row must have a node.
+// Gives a row another data item (0 removes it); the row must have a node on
+// the pipe: not a bend's corner (item_off_pipe_refusal; a CI at the Data
+// column).
 bool set_row_data_type(int row, int dtype);
 
 // The element-type and data-type choosers: the chosen type, or -1 on Cancel.

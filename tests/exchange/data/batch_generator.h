@@ -624,7 +624,8 @@ private:
             items += ",L=" + name("L", 1 + pick(loads_));
         if (!form_6xx_ && chance(8))
             items += ",T=" + temperature(100, 500) + ",P=" + pressure(10, 300);
-        if (chance(50))
+        // A bend's node is its corner, off the pipe: its items go on the pipe.
+        if (chance(50) && !turns)
             data_item(head, items, has_weight);
         line(items.empty() ? head : head + ",C" + items.substr(1));
         if (turns)
@@ -652,7 +653,8 @@ private:
                     line("* COMMENT " + std::to_string(pick(1000)) + ", with (text) = kept");
                 } else if (what == 1) {
                     line("H,CHSG=" + num(0.8, 1.5, 2) + ",HPRES=" + pressure(100, 900));
-                } else if (what == 2) {
+                } else if (what == 2 && node_ == point_) {
+                    // Items at a point of the pipe, not at a bend's corner.
                     std::string head = "L" + std::to_string(node_), items;
                     data_item(head, items, false);
                     line(items.empty() ? head : head + ",C" + items.substr(1));
