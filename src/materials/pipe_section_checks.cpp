@@ -6,7 +6,13 @@
 #include "framework/units.h"
 #include "model/value_bounds.h"
 
+#include <cmath>
+
 namespace {
+
+// A thickness or density is given when it is more than the marker of an
+// entered zero (a typed or imported 0 is no insulation or lining).
+bool given(float value) { return std::fabs(value) >= ENTERED_ZERO_LIMIT; }
 
 struct FieldRow {
     SectionField field;
@@ -96,15 +102,15 @@ SectionCheck check_section_values(const PipeSection& s, bool pairs)
         return {F::CorrosionAllowance, "Corrosion allowance >= Thickness"};
     if (!within(WALL_THICKNESS_BOUND, (1.0 - s.mill_tolerance * 0.01) * t - ca))
         return {F::MillTolerance, "Corrosion allowance + mill tolerance is too large"};
-    if (pairs && s.insulation_thickness != 0.0f && s.insulation_density == 0.0f)
+    if (pairs && given(s.insulation_thickness) && !given(s.insulation_density))
         return {F::InsulationDensity, "Insulation thickness defined without Insulation density"};
-    if (pairs && s.insulation_density != 0.0f && s.insulation_thickness == 0.0f)
+    if (pairs && given(s.insulation_density) && !given(s.insulation_thickness))
         return {F::InsulationThickness, "Insulation density defined without Insulation thickness"};
     if (od * 0.5 - t < s.lining_thickness)
         return {F::LiningThickness, "Lining thickness > radius"};
-    if (pairs && s.lining_thickness != 0.0f && s.lining_density == 0.0f)
+    if (pairs && given(s.lining_thickness) && !given(s.lining_density))
         return {F::LiningDensity, "Lining thickness defined without Lining density"};
-    if (pairs && s.lining_density != 0.0f && s.lining_thickness == 0.0f)
+    if (pairs && given(s.lining_density) && !given(s.lining_thickness))
         return {F::LiningThickness, "Lining density defined without Lining thickness"};
     if (jacket_clearance_violated(s.name, od, t, s.insulation_thickness, s.lining_thickness))
         return {F::LiningThickness, "(Jacket I.D. - lining) < (core O.D. + insulation)"};

@@ -29,6 +29,7 @@
 #include "model/nodes.h"
 #include "model/piping_codes.h"
 #include "model/ui/list_window.h"
+#include "model/ui/model_commands.h"
 #include "results/results_state.h"
 #include "results/ui/result_choosers.h"
 #include "results/ui/results_hooks.h"
@@ -624,7 +625,9 @@ TEST_F(ResultsOnViews, ChooserEntriesReadWithoutAmpersandsAndTheShowDialogsLabel
     settle();
 
     // The Show dialog of a model with every support kind: each label whole,
-    // no two boxes over each other, all inside the dialog.
+    // no two boxes over each other, all inside the dialog. The model takes
+    // the sample's place, as File > Import does.
+    close_model();
     import_batch_file_at(std::string(KV_SOURCE_DIR) + "/tests/data/graphics/graphics_model.mbf");
     frame_command(main_frame(), CMD_GRAPHICS);
     settle();

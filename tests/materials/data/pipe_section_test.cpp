@@ -1,6 +1,7 @@
 // Pipe sections: the model-file record and its version gates, look-up,
 // rename and in-use rules, jacket clearance, copy and paste, merge.
 #include "materials/beam_section.h"
+#include "framework/units.h"
 #include "materials/pipe_section.h"
 #include "materials/pipe_section_checks.h"
 #include "materials/property_sets.h"
@@ -334,6 +335,15 @@ TEST_F(PipeSectionTest, CombinedChecksAndTheirMessages)
     s.insulation_thickness = 0.0f;
     s.insulation_density = 0.01f;
     EXPECT_EQ(check_section_values(s).field, SectionField::InsulationThickness);
+    // A density typed or imported as 0 is kept as the entered-zero marker:
+    // no insulation or lining, and no thickness wanted for it.
+    s.insulation_density = ENTERED_ZERO;
+    s.lining_density = ENTERED_ZERO;
+    EXPECT_TRUE(check_section_values(s).ok());
+    s.insulation_thickness = 1.0f;
+    EXPECT_EQ(check_section_values(s).field, SectionField::InsulationDensity);
+    s.insulation_thickness = 0.0f;
+    s.lining_density = 0.0f;
     s.insulation_density = 0.0f;
     s.lining_thickness = 1.81f;
     EXPECT_EQ(check_section_values(s).message, "Lining thickness > radius");
