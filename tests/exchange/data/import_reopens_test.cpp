@@ -18,6 +18,9 @@
 #include <limits>
 #include <map>
 #include <sstream>
+#include <string>
+
+#include <unistd.h>
 
 namespace neutral_test {
 namespace {
@@ -74,8 +77,10 @@ TEST_F(ImportReopens, EveryAcceptedFixtureOfTheThreeImportersReopensAndPassesThe
         for (const auto& entry : fs::directory_iterator(std::string(KV_SOURCE_DIR) + folder))
             fixtures.push_back(entry.path());
     ASSERT_GE(fixtures.size(), 14u);
-    const fs::path saved = fs::path(::testing::TempDir()) / "import_reopens.mod";
-    const fs::path saved_again = fs::path(::testing::TempDir()) / "import_reopens_again.mod";
+    // Named with the process id: other test runs may share the folder.
+    const std::string pid = std::to_string(::getpid());
+    const fs::path saved = fs::path(::testing::TempDir()) / ("import_reopens_" + pid + ".mod");
+    const fs::path saved_again = fs::path(::testing::TempDir()) / ("import_reopens_again_" + pid + ".mod");
     for (const fs::path& path : fixtures) {
         const std::string name = path.filename().string();
         SCOPED_TRACE(name);
