@@ -142,9 +142,9 @@ void scroll(bool horizontal, ScrollCode code, int position)
     }
     case ScrollCode::ThumbTrack:
         if (s.turn_mode) {
+            // The thumb is a handle that turns the view: it goes where it is dragged.
             turn(position <= bar.last_thumb ? 1 : -1);
             bar.last_thumb = position;
-            call(hooks.scroll_bars);
             return;
         }
         // The line view follows a dragged thumb (faster than the render

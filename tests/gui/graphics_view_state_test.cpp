@@ -566,4 +566,10 @@ TEST_F(ZoomAllHoldsSymbols, AtEveryStandardViewAndClientShapeWithEverySupportKin
             settle();
             expect_whole(std::to_string(width) + "x" + std::to_string(height) + " view " + std::to_string(view));
         }
+    // The symbols at their largest (twice their size).
+    for (int i = 0; i < 12; ++i)
+        frame_send_command(graphics_frame(), CMD_SYMBOL_LARGER);
+    frame_send_command(graphics_frame(), CMD_ZOOM_ALL);
+    settle();
+    expect_whole("the largest symbols");
 }
