@@ -157,7 +157,12 @@ LegendBar color_legend_bar(double s)
                      static_cast<int>(std::lround(20.0 * s)), static_cast<int>(std::lround(45.0 * s))};
 }
 
-void draw_color_legend(Surface& surface, double s, bool ratios, bool white_background)
+std::string color_legend_mark(bool ratios)
+{
+    return ratios ? "Stress ratios (out of date)" : "Stresses (out of date)";
+}
+
+void draw_color_legend(Surface& surface, double s, bool ratios, bool white_background, bool out_of_date)
 {
     const ColorScale& scale = color_scale();
     const LegendBar bar = color_legend_bar(s);
@@ -180,17 +185,26 @@ void draw_color_legend(Surface& surface, double s, bool ratios, bool white_backg
         const std::string text = legend_label(values[k], ratios);
         surface.text(x, row + half - m.ascent, text);
     }
+    // The mark a line below the lowest label.
+    if (out_of_date)
+        surface.text(bar.left, bar.bottom + half + m.height / 2, color_legend_mark(ratios));
 }
 
-double color_legend_fit(double s, int width, int height, Surface& surface, bool ratios)
+double color_legend_fit(double s, int width, int height, Surface& surface, bool ratios, bool out_of_date)
 {
     const TextMetrics m = surface.text_metrics();
     const ColorScale& scale = color_scale();
     int widest = 0;
     for (double v : {double(scale.max), double(scale.min), (double(scale.max) + scale.min) / 2.0})
         widest = std::max(widest, surface.text_width(legend_label(v, ratios)));
-    const double by_height = (height - m.height / 2.0 - 2.0) / 212.0;
-    const double by_width = (width - m.average_char_width - widest - 2.0) / 45.0;
+    double below = m.height / 2.0 + 2.0;
+    double by_width = (width - m.average_char_width - widest - 2.0) / 45.0;
+    if (out_of_date) {
+        // The mark's line under the bar, from the bar's left edge.
+        below += m.height * 1.5;
+        by_width = std::min(by_width, (width - surface.text_width(color_legend_mark(ratios)) - 2.0) / 20.0);
+    }
+    const double by_height = (height - below) / 212.0;
     return std::max(0.1, std::min({s, by_height, by_width}));
 }
 

@@ -66,7 +66,11 @@ Color palette_color(int entry);
 // vertical resolution over the screen's: 1 on screen). Rows from 20 s to
 // 212 s between 20 s and 45 s, max at the top; five labels right of it.
 // `ratios`: the labels are per cent of the ratio range, else stresses.
-void draw_color_legend(Surface& surface, double s, bool ratios, bool white_background);
+// Colours of results older than their model carry the mark under the bar:
+// "Stresses (out of date)" or "Stress ratios (out of date)".
+void draw_color_legend(Surface& surface, double s, bool ratios, bool white_background, bool out_of_date = false);
+// The mark's text.
+std::string color_legend_mark(bool ratios);
 // The bar's geometry for a scale, in device pixels (rounded).
 struct LegendBar {
     int top = 0, bottom = 0, left = 0, right = 0;
@@ -75,7 +79,8 @@ LegendBar color_legend_bar(double s);
 
 // The scale of the colour bar made smaller (never larger) so that the bar
 // and its labels fit in a client of that size.
-double color_legend_fit(double s, int width, int height, Surface& surface, bool ratios = false);
+double color_legend_fit(double s, int width, int height, Surface& surface, bool ratios = false,
+                        bool out_of_date = false);
 
 struct PropertyLegendEntry {
     std::string text;

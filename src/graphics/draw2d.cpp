@@ -287,8 +287,19 @@ void SurfaceDevice::text_extent(const std::string& text, float& width, float& he
     height = static_cast<float>(text_height_ / scale);
 }
 
+ClientClip::ClientClip(Surface& surface) : surface_(surface)
+{
+    const GraphicsViewState& g = graphics_view();
+    surface_.set_clip(Rect{0, 0, std::max(g.client_width, 0), std::max(g.client_height, 0)});
+}
+
+ClientClip::~ClientClip()
+{
+    surface_.clear_clip();
+}
+
 ScreenDrawing::ScreenDrawing(Surface& surface, const ViewWindow& clip, bool dots_as_rectangles)
-    : device_(surface, client_mapping(), color_scheme(), dots_as_rectangles), painter_(device_, clip),
+    : clip_(surface), device_(surface, client_mapping(), color_scheme(), dots_as_rectangles), painter_(device_, clip),
       scope_(painter_)
 {
 }

@@ -143,8 +143,23 @@ private:
 // The mapping of the graphics client now.
 PixelMapping client_mapping();
 
+// While it lives, what is drawn on the surface stays inside the client's
+// rectangle (the view's picture on screen or on a page): a symbol across
+// the view's edge is cut there, never drawn over what lies beside the view.
+class ClientClip {
+public:
+    explicit ClientClip(Surface& surface);
+    ~ClientClip();
+    ClientClip(const ClientClip&) = delete;
+    ClientClip& operator=(const ClientClip&) = delete;
+
+private:
+    Surface& surface_;
+};
+
 // Draws `draw` onto a surface of the client's size with the client's
-// mapping: the painter of the line view is in place while it runs.
+// mapping, held to the client's rectangle: the painter of the line view is
+// in place while it runs.
 class ScreenDrawing {
 public:
     ScreenDrawing(Surface& surface, const ViewWindow& clip, bool dots_as_rectangles = false);
@@ -153,6 +168,7 @@ public:
     Draw2D& painter() { return painter_; }
 
 private:
+    ClientClip clip_;
     SurfaceDevice device_;
     Draw2D painter_;
     ViewPainterScope scope_;

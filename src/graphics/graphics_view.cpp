@@ -67,6 +67,14 @@ int whole(double v)
     return static_cast<int>(std::clamp(std::trunc(v), -1.0e9, 1.0e9));
 }
 
+// The scroll position of an offset into the scroll area (view units), to
+// the nearest unit: a position set from the bar and read back from the
+// window it gave is the same position.
+int scroll_position(double offset, float units)
+{
+    return whole(std::round(offset * double(units)));
+}
+
 // Scroll position within 0..maximum.
 int clamp_position(int position, int maximum)
 {
@@ -93,12 +101,16 @@ void apply_vertical_position()
     g.view_window.ymin = static_cast<float>(g.view_window.ymax - view_height());
 }
 
-// A scroll step of one bar (turn mode turns the view instead).
+// A scroll step of one bar (turn mode turns the view instead). The bars,
+// the keys, the wheel and the view window are one state: whatever the step
+// did (or refused at an end), the bars are given the view's position after
+// it, so that a thumb never stays where the picture is not.
 void scroll(bool horizontal, ScrollCode code, int position)
 {
     GraphicsViewState& g = graphics_view();
     GraphicsSettings& s = graphics_settings();
     ScrollBarModel& bar = horizontal ? g.horizontal : g.vertical;
+    const GraphicsHooks& hooks = graphics_hooks();
     auto turn = [horizontal](int steps) {
         if (horizontal)
             rotate_view_horizontally(steps);
@@ -114,70 +126,73 @@ void scroll(bool horizontal, ScrollCode code, int position)
         const bool page = code == ScrollCode::PageUp || code == ScrollCode::PageDown;
         if (s.turn_mode) {
             turn((up ? 1 : -1) * (page ? 2 : 1));
+            call(hooks.scroll_bars);
             return;
         }
         const int step = page ? bar.page / 2 : bar.line;
-        if (up && bar.position >= 1)
+        if (up && bar.position >= 1) {
             bar.position -= step;
-        else if (!up && bar.position < bar.maximum)
+        } else if (!up && bar.position < bar.maximum) {
             bar.position += step;
-        else
+        } else {
+            call(hooks.scroll_bars);
             return;
+        }
         break;
     }
-    case ScrollCode::ThumbTrack: {
+    case ScrollCode::ThumbTrack:
         if (s.turn_mode) {
+            // The thumb is a handle that turns the view: it goes where it is dragged.
             turn(position <= bar.last_thumb ? 1 : -1);
             bar.last_thumb = position;
             return;
         }
+        // The line view follows a dragged thumb (faster than the render
+        // view); the render view comes back when the thumb is let go.
         if (s.render_mode) {
             g.render_off_by_drag = true;
             switch_render_mode(false);
         }
-        call(graphics_hooks().highlight_hide);
+        if (!g.scroll_dragging)
+            call(hooks.highlight_hide);
         g.scroll_dragging = true;
-        if (position == bar.position || position < 1 || position >= bar.maximum || bar.units <= 0.0f)
-            return;
-        const int pixels = whole((bar.position - position) * gscale() / bar.units);
-        if (pixels == 0)
-            return;
-        if (horizontal) {
-            g.view_window.xmin = static_cast<float>(g.view_window.xmin - pixels / gscale());
-            g.view_window.xmax = static_cast<float>(g.view_window.xmin + view_width());
-            bar.position = whole(std::round((g.view_window.xmin - g.scroll_area.xmin) * double(bar.units)));
-        } else {
-            g.view_window.ymax = static_cast<float>(g.view_window.ymax + pixels / gscale());
-            g.view_window.ymin = static_cast<float>(g.view_window.ymax - view_height());
-            bar.position = whole(std::round((g.scroll_area.ymax - g.view_window.ymax) * double(bar.units)));
-        }
-        call(graphics_hooks().scroll_bars);
-        graphics_redraw();
-        return;
-    }
+        bar.position = position;
+        break;
     case ScrollCode::ThumbPosition:
-        if (s.turn_mode)
+        if (s.turn_mode) {
+            call(hooks.scroll_bars);
             return;
-        g.scroll_dragging = false;
-        call(graphics_hooks().highlight_unhide);
+        }
+        if (g.scroll_dragging) {
+            g.scroll_dragging = false;
+            call(hooks.highlight_unhide);
+        }
+        bar.position = position;
         if (g.render_off_by_drag) {
             g.render_off_by_drag = false;
+            if (horizontal)
+                apply_horizontal_position();
+            else
+                apply_vertical_position();
+            call(hooks.scroll_bars);
             switch_render_mode(true);
             return;
         }
-        bar.position = position;
         break;
     case ScrollCode::EndScroll:
         return;
     }
-    call(graphics_hooks().highlight_hide);
+    const bool dragging = g.scroll_dragging;
+    if (!dragging)
+        call(hooks.highlight_hide);
     if (horizontal)
         apply_horizontal_position();
     else
         apply_vertical_position();
-    call(graphics_hooks().scroll_bars);
+    call(hooks.scroll_bars);
     graphics_redraw();
-    call(graphics_hooks().highlight_unhide);
+    if (!dragging)
+        call(hooks.highlight_unhide);
 }
 
 // The change of scale of one zoom step, centred as the zoom steps are.
@@ -297,9 +312,9 @@ void update_view_window()
     }
     ScrollBarModel& h = g.horizontal;
     h.units = a.width() > 0.0f ? static_cast<float>(SCROLL_RANGE / double(a.width())) : 0.0f;
-    h.page = whole(double(w.width()) * h.units);
+    h.page = scroll_position(w.width(), h.units);
     h.maximum = SCROLL_RANGE - h.page;
-    h.position = whole((double(w.xmin) - a.xmin) * h.units);
+    h.position = scroll_position(double(w.xmin) - a.xmin, h.units);
     if (h.position > 0 && h.position >= h.maximum) {
         h.position = h.maximum;
         w.xmin = static_cast<float>(a.xmax - vw);
@@ -308,14 +323,14 @@ void update_view_window()
         w.xmin = a.xmin;
     }
     w.xmax = static_cast<float>(w.xmin + vw);
-    h.page = whole(double(w.width()) * h.units);
+    h.page = scroll_position(w.width(), h.units);
     h.line = std::max(h.page / 40, 50);
 
     ScrollBarModel& v = g.vertical;
     v.units = a.height() > 0.0f ? static_cast<float>(SCROLL_RANGE / double(a.height())) : 0.0f;
-    v.page = whole(double(w.height()) * v.units);
+    v.page = scroll_position(w.height(), v.units);
     v.maximum = SCROLL_RANGE - v.page;
-    v.position = whole((double(a.ymax) - w.ymax) * v.units);
+    v.position = scroll_position(double(a.ymax) - w.ymax, v.units);
     if (v.position > 0 && v.position >= v.maximum) {
         v.position = v.maximum;
         w.ymax = static_cast<float>(a.ymin + vh);
@@ -324,7 +339,7 @@ void update_view_window()
         w.ymax = a.ymax;
     }
     w.ymin = static_cast<float>(w.ymax - vh);
-    v.page = whole(double(w.height()) * v.units);
+    v.page = scroll_position(w.height(), v.units);
     v.line = std::max(g.client_height / 25, 50);
     call(graphics_hooks().scroll_bars);
 }

@@ -598,6 +598,7 @@ void highlight_draw_overlay(Surface& surface)
     }
     GraphicsViewState& g = graphics_view();
     Model& m = model();
+    const ClientClip clip(surface);
     {
         SurfaceDevice device(surface, client_mapping(), scheme);
         Draw2D painter(device, g.view_window);

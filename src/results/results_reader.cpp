@@ -111,6 +111,13 @@ struct Findings {
     std::vector<std::pair<int, HangerDesign>> hanger_designs;
 };
 
+// The element record the results file holds for an element of the model.
+ResultsElement expected_element_record(const Elem& element, int32_t place)
+{
+    const std::array<int32_t, 8> w = results_element_record(element, place);
+    return ResultsElement{w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7]};
+}
+
 void read_element_records(BinFile& file, const Model& m, ResultsState& r)
 {
     const int count = m.numelems();
@@ -125,9 +132,7 @@ void read_element_records(BinFile& file, const Model& m, ResultsState& r)
     for (int e = 1; e <= count; ++e) {
         const int32_t* w = words.data() + 8 * static_cast<std::size_t>(e - 1);
         const ResultsElement read{w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7]};
-        const std::array<int32_t, 8> w2 = results_element_record(m.elems[e], places[e]);
-        const ResultsElement expected{w2[0], w2[1], w2[2], w2[3], w2[4], w2[5], w2[6], w2[7]};
-        if (read != expected)
+        if (read != expected_element_record(m.elems[e], places[e]))
             mismatch();
         r.elements[e] = read;
     }
@@ -407,6 +412,21 @@ bool results_open()
 {
     const std::unique_ptr<ResultsState>& state = holder();
     return state && state->file.is_open();
+}
+
+bool results_elements_match_model()
+{
+    if (!results_open())
+        return false;
+    const ResultsState& r = results();
+    const Model& m = model();
+    if (r.elements.size() != m.numelems())
+        return false;
+    const OneBased<int32_t> places = element_places(m);
+    for (int e = 1; e <= m.numelems(); ++e)
+        if (r.elements[e] != expected_element_record(m.elems[e], places[e]))
+            return false;
+    return true;
 }
 
 ResultsAvailability results_availability(const std::array<uint8_t, MAX_LOAD_CASE_CODE + 1>& present,

@@ -179,3 +179,7 @@ ResultsState& results();
 void reset_results();
 // True while results are open (a results file was read).
 bool results_open();
+// True while results are open and the model's analysis elements are still
+// those the results were written for (each element record agrees); after
+// an edit that changed them, values by element index belong to no element.
+bool results_elements_match_model();

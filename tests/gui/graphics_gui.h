@@ -4,9 +4,12 @@
 // the pictures compared with golden images by their pixel statistics.
 #pragma once
 
+#include "analysis/analysis_model.h"
+#include "analysis/static_analysis.h"
 #include "app/program_subsystems.h"
 #include "exchange/batch_import.h"
 #include "framework/app_state.h"
+#include "framework/errors.h"
 #include "framework/commands.h"
 #include "framework/ui/app_settings.h"
 #include "framework/ui/command_registry.h"
@@ -16,8 +19,11 @@
 #include "graphics/view_settings.h"
 #include "graphics/view_transform.h"
 #include "gui/gui_fixture.h"
+#include "model/load_cases.h"
 #include "model/model.h"
 #include "model/ui/model_commands.h"
+#include "results/results_session.h"
+#include "results/results_state.h"
 #include "supports/generic_support.h"
 
 #include <gtest/gtest.h>
@@ -124,6 +130,64 @@ inline void expect_golden_image(const std::string& name, const QImage& actual, Q
         difference.save(QString::fromStdString(stem + "_difference.png"), "PNG");
         ADD_FAILURE() << "written: " << stem << "_actual.png and " << stem << "_difference.png";
     }
+}
+
+// The lines the line view draws with the pens asked for, as segments in
+// view units (the render view's calls are left alone).
+struct LineRecorder final : ViewPainter {
+    explicit LineRecorder(std::vector<ViewPen> kept) : pens(std::move(kept)) {}
+    std::vector<ViewPen> pens;
+    ViewPen pen = PEN_ELEMENT;
+    std::vector<std::pair<Point2, Point2>> lines;
+    int beziers = 0;
+    void select_pen(ViewPen p) override { pen = p; }
+    void line(Point2 a, Point2 b) override
+    {
+        if (std::find(pens.begin(), pens.end(), pen) != pens.end())
+            lines.push_back({a, b});
+    }
+    void bezier(const Point2 (&)[4]) override { ++beziers; }
+    void circle(Point2, float) override {}
+    void color(float, float, float, float) override {}
+    void blend(bool) override {}
+    void cylinder(const Vec3&, const Vec3&, double, double, unsigned) override {}
+    void bend(const Vec3&, const Vec3&, const Vec3&, double, double, double) override {}
+    void sphere(const Vec3&, double) override {}
+    void solid_box(const SolidBox&) override {}
+    void line3d(const Vec3&, const Vec3&) override {}
+};
+
+// The sample analysed in a test's folder (as model.mbf, model.mod and
+// model.res), its results opened and results mode entered; `modes`: the
+// Modal analysis case is added to its cases. The message of a failure, or "".
+inline std::string analyse_sample(const std::filesystem::path& folder, bool modes)
+{
+    const std::filesystem::path sample = folder / "model.mbf";
+    std::filesystem::copy_file(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf", sample,
+                               std::filesystem::copy_options::overwrite_existing);
+    import_batch_file_at(sample.string());
+    present_layout_window();
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        backend().process_events();
+    }
+    model_file_path() = (folder / "model.mod").string();
+    if (modes)
+        load_case_list().add(LC_MODAL);
+    make_model();
+    try {
+        const std::unique_ptr<AnalysisModel> snapshot = make_analysis_model();
+        const RunOutcome outcome = run_analysis(*snapshot, {});
+        if (!outcome.completed)
+            return outcome.message;
+        load_results((folder / "model.res").string(), "");
+    } catch (const MessageText& m) {
+        return m.text;
+    }
+    if (!results_open())
+        return "no results";
+    in_results() = true;
+    return "";
 }
 
 class GraphicsGui : public ::testing::Test {

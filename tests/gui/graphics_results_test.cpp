@@ -74,23 +74,8 @@ protected:
     // The sample model analysed in the test's folder and its results opened.
     void analysed_results()
     {
-        const std::filesystem::path sample = folder / "model.mbf";
-        std::filesystem::copy_file(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf", sample);
-        import_batch_file_at(sample.string());
-        present_layout_window();
-        settle();
-        model_file_path() = (folder / "model.mod").string();
-        make_model();
-        try {
-            const std::unique_ptr<AnalysisModel> snapshot = make_analysis_model();
-            const RunOutcome outcome = run_analysis(*snapshot, {});
-            ASSERT_TRUE(outcome.completed) << outcome.message;
-            load_results((folder / "model.res").string(), "");
-        } catch (const MessageText& m) {
-            FAIL() << m.text;
-        }
-        ASSERT_TRUE(results_open());
-        in_results() = true;
+        const std::string failure = analyse_sample(folder, false);
+        ASSERT_EQ(failure, "");
         set_current_result(RESULT_DISPLACEMENTS);
     }
     void TearDown() override

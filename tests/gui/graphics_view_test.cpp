@@ -22,28 +22,6 @@ namespace {
 
 class GraphicsView : public GraphicsGui {};
 
-// The line drawing of the elements as a list of segments (view units).
-struct SegmentRecorder final : ViewPainter {
-    ViewPen pen = PEN_ELEMENT;
-    std::vector<std::pair<Point2, Point2>> element_lines;
-    int beziers = 0;
-    void select_pen(ViewPen p) override { pen = p; }
-    void line(Point2 a, Point2 b) override
-    {
-        if (pen == PEN_ELEMENT || pen == PEN_FIRST)
-            element_lines.push_back({a, b});
-    }
-    void bezier(const Point2 (&)[4]) override { ++beziers; }
-    void circle(Point2, float) override {}
-    void color(float, float, float, float) override {}
-    void blend(bool) override {}
-    void cylinder(const Vec3&, const Vec3&, double, double, unsigned) override {}
-    void bend(const Vec3&, const Vec3&, const Vec3&, double, double, double) override {}
-    void sphere(const Vec3&, double) override {}
-    void solid_box(const SolidBox&) override {}
-    void line3d(const Vec3&, const Vec3&) override {}
-};
-
 bool near(Point2 a, Point2 b)
 {
     return std::abs(a.x - b.x) < 1e-3f && std::abs(a.y - b.y) < 1e-3f;
@@ -232,7 +210,7 @@ TEST_F(GraphicsView, TypedRowsReachTheViewWithNoCommand)
     // its arc is not laid out).
     frame_send_command(graphics_frame(), CMD_ZOOM_ALL);
     settle();
-    SegmentRecorder recorder;
+    LineRecorder recorder({PEN_ELEMENT, PEN_FIRST});
     {
         const ViewPainterScope scope(recorder);
         graphics_view().clip_window = graphics_view().view_window;
@@ -244,7 +222,7 @@ TEST_F(GraphicsView, TypedRowsReachTheViewWithNoCommand)
             continue;
         ++elements;
         const Point2 a = node_view_point(r.start_node);
-        const bool drawn = std::any_of(recorder.element_lines.begin(), recorder.element_lines.end(),
+        const bool drawn = std::any_of(recorder.lines.begin(), recorder.lines.end(),
                                        [&](const auto& s) { return near(s.first, a); });
         EXPECT_TRUE(drawn) << "row node " << r.node;
 

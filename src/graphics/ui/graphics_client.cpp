@@ -13,6 +13,7 @@
 #include "graphics/color_scale.h"
 #include "graphics/draw2d.h"
 #include "graphics/highlight.h"
+#include "graphics/shapes.h"
 #include "graphics/triads.h"
 #include "graphics/ui/graphics_window.h"
 #include "graphics/ui/render_view.h"
@@ -21,6 +22,9 @@
 #include "model/model.h"
 #include "model/view_drawing.h"
 #include "platform/threads.h"
+#include "results/results_state.h"
+#include "results/ui/results_hooks.h"
+#include "results/ui/results_window.h"
 
 #include <algorithm>
 #include <cmath>
@@ -115,8 +119,9 @@ void draw_legends(Surface& surface)
     if (c.stresses || c.ratios)
     {
         const bool ratios = c.ratios && !c.stresses;
-        draw_color_legend(surface, color_legend_fit(1.0, g.client_width, g.client_height, surface, ratios), ratios,
-                          s.white_background);
+        const bool marked = results_open() && results_out_of_date();
+        draw_color_legend(surface, color_legend_fit(1.0, g.client_width, g.client_height, surface, ratios, marked),
+                          ratios, s.white_background, marked);
     }
     if (s.properties_legend_shown && s.render_mode)
         draw_properties_legend(surface, 1.0, property_legend_entries(property_colouring().kind), s.white_background);
@@ -142,8 +147,12 @@ void draw_overlays(Surface& surface)
         animation_draw_frame();
         call(graphics_hooks().overlays);
     }
-    draw_legends(surface);
+    {
+        const ClientClip clip(surface);
+        draw_legends(surface);
+    }
     highlight_draw_overlay(surface);
+    const ClientClip clip(surface);
     if (st.tracking && st.button != MouseButton::None) {
         surface.set_pen(color_scheme()[PEN_RUBBER_BAND].pen);
         surface.set_brush(Brush{Color{}, true});
@@ -470,6 +479,13 @@ void graphics_repaint_now()
     st.repaint_pending = false;
     if (st.model_dirty) {
         st.model_dirty = false;
+        // Values kept by element and node index (shapes, colouring) belong
+        // to no element once an edit changed the model's elements: they go.
+        const ShapeState& shapes = shape_state();
+        const bool drawn = stress_colors_shown() || shapes.deflected_shape_shown || shapes.mode_shape_shown ||
+                           shapes.animating;
+        if (drawn && results_open() && !results_elements_match_model() && results_hooks().hide_overlays)
+            results_hooks().hide_overlays();
         update_screen_positions();
         compute_model_extent();
     }

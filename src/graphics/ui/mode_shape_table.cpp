@@ -237,9 +237,6 @@ void step_mode(int delta)
     const int modes = mode_count();
     if (modes < 2)
         return;
-    const bool was_animating = animation_running();
-    animation_stop();
-    graphics_stop_painting();
     ResultsState& r = results();
     int mode = r.current_mode + delta;
     if (mode < 1)
@@ -249,14 +246,8 @@ void step_mode(int delta)
     r.current_mode = mode;
     load_current_mode();
     show_title();
-    if (shape_state().mode_shape_shown) {
-        table_invalidate_rows(table());
-        mode_shape_show();
-    }
-    if (was_animating) {
-        table_invalidate_rows(table());
-        animation_start();
-    }
+    table_invalidate_rows(table());
+    results_case_changed();
 }
 
 void enter_mode_shape_menus()

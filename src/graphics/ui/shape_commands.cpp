@@ -65,6 +65,22 @@ AnimationState& anim()
     return session_part<AnimationState>();
 }
 
+// The load case (index) and the mode whose shape was shown last.
+struct ShapeShown {
+    int load_case = 0;
+    int mode = 0;
+};
+
+ShapeShown& shape_shown()
+{
+    return session_part<ShapeShown>();
+}
+
+void remember_shape_shown()
+{
+    shape_shown() = ShapeShown{results_loadcase(), results().current_mode};
+}
+
 ShapeState& shapes()
 {
     return shape_state();
@@ -205,6 +221,28 @@ void load_mode()
     load_current_mode();
 }
 
+// The values drawn are those of the shape shown: where something read
+// another case's or mode's values in between (the support summary reads
+// every case), the shown one's are read again, with the magnification the
+// shape is drawn with.
+void keep_shape_values()
+{
+    const ShapeState& s = shapes();
+    const ResultsState& r = results();
+    if (!results_open())
+        return;
+    const bool deflected = s.deflected_shape_shown || (s.animating && anim().deflected);
+    const bool mode = !deflected && (s.mode_shape_shown || s.animating);
+    const float kept = s.animating ? anim().magnification : s.shape_factor;
+    if (deflected && (r.loaded.displacements == 0 || r.loaded.displacements != results_loadcase()))
+        read_load_case_displacements();
+    else if (mode && r.loaded.mode != r.current_mode)
+        load_mode();
+    else
+        return;
+    magnification() = kept;
+}
+
 void shape_show_common()
 {
     update_results_items();
@@ -252,6 +290,35 @@ void refresh_colouring()
     refresh_stress_colouring();
     update_results_items();
     graphics_redraw();
+}
+
+// The case or mode now current is what the view draws: a shape shown is
+// shown again for it (its values read, the magnification made automatic
+// for new values and fitted to them), a running animation starts again
+// with it, the colouring takes its values again, and the title names it.
+void follow_results_case()
+{
+    const ShapeState& s = shapes();
+    const bool deflected = s.deflected_shape_shown || (s.animating && anim().deflected);
+    const ShapeShown& shown = shape_shown();
+    const bool same = deflected ? shown.load_case == results_loadcase() : shown.mode == results().current_mode;
+    if (same && (s.animating || s.deflected_shape_shown || s.mode_shape_shown)) {
+        // The shape's own case again (a report printed every case): its
+        // values back, the magnification as it was.
+        keep_shape_values();
+        update_graphics_title();
+        graphics_redraw();
+    } else if (s.animating) {
+        animation_stop();
+        animation_start();
+    } else if (s.deflected_shape_shown) {
+        deflected_shape_show();
+    } else if (s.mode_shape_shown) {
+        mode_shape_show();
+    } else {
+        update_graphics_title();
+    }
+    refresh_colouring();
 }
 
 // What the results window's Magnification changes shows again.
@@ -337,6 +404,7 @@ void deflected_shape_show()
     ShapeState& s = shapes();
     s.mode_shape_shown = false;
     load_deflections();
+    remember_shape_shown();
     set_graphics_title(deflected_title());
     s.deflected_shape_shown = true;
     shape_show_common();
@@ -360,6 +428,7 @@ void mode_shape_show()
     ShapeState& s = shapes();
     s.deflected_shape_shown = false;
     load_mode();
+    remember_shape_shown();
     set_graphics_title(mode_title());
     s.mode_shape_shown = true;
     shape_show_common();
@@ -416,6 +485,7 @@ void animation_start()
             load_mode();
         else
             throw MessageText("No mode shapes in the results");
+        remember_shape_shown();
         a.deflected = deflected;
         a.saved_numbers = numbers;
         a.saved_dots = dots;
@@ -523,6 +593,7 @@ void animation_draw_frame()
         return;
     AnimationState& a = anim();
     ++a.drawn;
+    keep_shape_values();
     // The animation pen: red on white, green on black.
     if (auto* painter = dynamic_cast<Draw2D*>(view_painter()))
         painter->select_color(graphics_settings().white_background ? rgb(255, 0, 0) : rgb(0, 255, 0));
@@ -600,6 +671,7 @@ void install_shape_commands()
             refresh_colouring();
     };
     h.stresses_refreshed = refresh_colouring;
+    h.case_changed = follow_results_case;
     h.command_available = [](int command) {
         const ShapeState& s = shapes();
         return command != CMD_MAGNIFICATION || s.deflected_shape_shown || s.mode_shape_shown || s.animating;
@@ -647,11 +719,17 @@ void install_shape_commands()
     g.resume_animation = animation_resume;
     g.shapes_layer = [] {
         const ShapeState& s = shapes();
-        if (!s.animating && (s.deflected_shape_shown || s.mode_shape_shown))
+        if (!s.animating && (s.deflected_shape_shown || s.mode_shape_shown)) {
+            keep_shape_values();
             draw_displaced_shape();
+        }
     };
     g.results_layer = draw_stress_colouring;
-    g.plot_title = results_plot_title;
+    // The caption on paper carries the mark of results older than their model.
+    g.plot_title = [] {
+        const std::string title = results_plot_title();
+        return title.empty() ? title : with_results_mark(title);
+    };
 
     // The markers of the dynamic susceptibility and dynamic stress tables:
     // the node of the mode's largest velocity first, of its largest stress

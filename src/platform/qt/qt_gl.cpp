@@ -206,7 +206,9 @@ ClientHost::ClientHost(QWidget* parent) : QWidget(parent) {
         if (i == 0) grid->addWidget(bar, 1, 0);
         else grid->addWidget(bar, 0, 1);
         // The program moves the thumb itself: an action only tells it what
-        // the user did, and the bar's own step is put back.
+        // the user did, and the bar's own step is put back. A move of the
+        // thumb that is no drag (the wheel over the bar, a jump to a click)
+        // is a thumb let go at once.
         QObject::connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar, kind, i](int action) {
             ScrollCode code = ScrollCode::EndScroll;
             switch (action) {
@@ -214,7 +216,11 @@ ClientHost::ClientHost(QWidget* parent) : QWidget(parent) {
             case QAbstractSlider::SliderSingleStepAdd: code = ScrollCode::LineDown; break;
             case QAbstractSlider::SliderPageStepSub: code = ScrollCode::PageUp; break;
             case QAbstractSlider::SliderPageStepAdd: code = ScrollCode::PageDown; break;
-            case QAbstractSlider::SliderMove: code = ScrollCode::ThumbTrack; break;
+            case QAbstractSlider::SliderMove:
+                code = bar->isSliderDown() ? ScrollCode::ThumbTrack : ScrollCode::ThumbPosition;
+                break;
+            case QAbstractSlider::SliderToMinimum:
+            case QAbstractSlider::SliderToMaximum: code = ScrollCode::ThumbPosition; break;
             default: return;
             }
             const int position = bar->sliderPosition();

@@ -269,7 +269,7 @@ public:
     void step(bool next) override
     {
         next ? next_load_case() : previous_load_case();
-        refresh();
+        results_load_case_changed();
     }
     void on_load_case_changed() override { refresh(); }
     void refresh()

@@ -380,8 +380,11 @@ void select_mode(int mode)
     ResultsState& r = results();
     if (r.modal.modes <= 0)
         return;
+    const int before = r.current_mode;
     r.current_mode = std::clamp(mode, 1, static_cast<int>(r.modal.modes));
     read_mode_results();
+    if (r.current_mode != before)
+        results_case_changed();
 }
 
 const std::vector<ModeSusceptibility>& results_mode_susceptibility()

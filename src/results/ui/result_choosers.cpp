@@ -315,6 +315,13 @@ void results_load_case_changed()
         view.table()->on_load_case_changed();
     else
         set_results_title(results_title_base());
+    results_case_changed();
+}
+
+void results_case_changed()
+{
+    if (hooks().case_changed)
+        hooks().case_changed();
 }
 
 // ---- Support loads --------------------------------------------------------------------

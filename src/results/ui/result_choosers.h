@@ -62,8 +62,13 @@ void cycle_result(unsigned mods);
 // table reloads.
 void choose_results_load_case(WindowId owner);
 // After the current case changed: the shown table reloads (or, with none,
-// the window's title follows).
+// the window's title follows), then results_case_changed.
 void results_load_case_changed();
+// The one way the news of a new current load case or mode reaches the
+// graphics (ResultsHooks::case_changed): every command that changes either
+// ends with it, so that the shape, its animation, the colouring and the
+// titles drawn are those of the case now current.
+void results_case_changed();
 
 // ---- Support loads ---------------------------------------------------------------------
 

@@ -107,6 +107,9 @@ struct ResultsHooks {
     // status table of the current case.
     std::function<void(bool on)> ratio_colouring;
     std::function<void(bool on)> deflected_shape;
+    // The current load case or mode changed (results_case_changed): what the
+    // graphics draw of the results follows at once.
+    std::function<void()> case_changed;
     std::function<void()> show_limit_stop_status;
     // Results-window commands that others serve (121 Viewpoint, 131 Zoom
     // All, 216 shapes, 221 animation, 267, 300, 327, 332, 333, 336, 338,

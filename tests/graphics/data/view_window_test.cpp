@@ -93,39 +93,46 @@ TEST_F(ViewZoomTest, ScrollBarsSpanTheExtentAndNineTenthsMore)
     const GraphicsViewState& g = graphics_view();
     const double units = 16000.0 / 67.2;
     EXPECT_NEAR(g.horizontal.units, units, 1e-2);
-    EXPECT_EQ(g.horizontal.page, static_cast<int>(35.2 * units));          // 8380
-    EXPECT_EQ(g.horizontal.position, static_cast<int>(16.0 * units));      // 3809
+    // Positions and pages to the nearest scroll unit.
+    EXPECT_EQ(g.horizontal.page, static_cast<int>(std::lround(35.2 * units)));       // 8381
+    EXPECT_EQ(g.horizontal.position, static_cast<int>(std::lround(16.0 * units)));   // 3810
     EXPECT_EQ(g.horizontal.maximum, 16000 - g.horizontal.page);
-    EXPECT_EQ(g.horizontal.line, g.horizontal.page / 40);                   // 209
-    EXPECT_EQ(g.vertical.page, static_cast<int>(26.4 * units));            // 6285
-    EXPECT_EQ(g.vertical.position, static_cast<int>(20.4 * units));        // 4857
-    EXPECT_EQ(g.vertical.line, 50);                                         // 600 / 25 = 24, at least 50
+    EXPECT_EQ(g.horizontal.line, g.horizontal.page / 40);                             // 209
+    EXPECT_EQ(g.vertical.page, static_cast<int>(std::lround(26.4 * units)));         // 6286
+    EXPECT_EQ(g.vertical.position, static_cast<int>(std::lround(20.4 * units)));     // 4857
+    EXPECT_EQ(g.vertical.line, 50);                                                   // 600 / 25 = 24, at least 50
 
     // A line right moves the window by the line step.
     const int line = g.horizontal.line;
+    const int start = g.horizontal.position;
     horizontal_scroll(ScrollCode::LineDown, 0);
-    EXPECT_EQ(g.horizontal.position, static_cast<int>(16.0 * units) + line);
-    EXPECT_NEAR(g.view_window.xmin, -33.6 + (static_cast<int>(16.0 * units) + line) / units, 1e-3);
+    EXPECT_EQ(g.horizontal.position, start + line);
+    EXPECT_NEAR(g.view_window.xmin, -33.6 + (start + line) / units, 1e-3);
     EXPECT_NEAR(g.view_window.width(), 35.2f, TOLERANCE);
     // A page down moves the window down by half a page.
     const int vpos = g.vertical.position;
     vertical_scroll(ScrollCode::PageDown, 0);
     EXPECT_EQ(g.vertical.position, vpos + g.vertical.page / 2);
     EXPECT_NEAR(g.view_window.ymax, 33.6 - (vpos + g.vertical.page / 2) / units, 1e-3);
-    // Dragging the thumb to 0 stops at the start; letting it go there puts
-    // the window at the scroll area's left edge.
+    // A thumb let go before the start puts the window at the scroll area's left edge.
     horizontal_scroll(ScrollCode::ThumbPosition, -500);
     EXPECT_EQ(g.horizontal.position, 0);
     EXPECT_NEAR(g.view_window.xmin, -33.6f, TOLERANCE);
-    // A thumb drag moves the window by whole pixels: from 0 to 2000 is
-    // 2000 / units view units, at the scale 22.727 trunc(-191.0) = -190 pixels.
-    const double scale = view_state().scale;
+    // A dragged thumb takes the window with it: at 2000 the window starts
+    // 2000 / units view units into the scroll area; dragged past the end it
+    // stops at the end, the window's right edge on the area's.
     horizontal_scroll(ScrollCode::ThumbTrack, 2000);
-    const int pixels = static_cast<int>(std::trunc((0 - 2000) * scale / units));
-    EXPECT_NEAR(g.view_window.xmin, -33.6 - pixels / scale, 1e-3);
+    EXPECT_EQ(g.horizontal.position, 2000);
+    EXPECT_NEAR(g.view_window.xmin, -33.6 + 2000 / units, 1e-3);
     EXPECT_TRUE(g.scroll_dragging);
+    horizontal_scroll(ScrollCode::ThumbTrack, 20000);
+    EXPECT_EQ(g.horizontal.position, g.horizontal.maximum);
+    EXPECT_NEAR(g.view_window.xmax, 33.6f, TOLERANCE);
     horizontal_scroll(ScrollCode::ThumbPosition, g.horizontal.position);
     EXPECT_FALSE(g.scroll_dragging);
+    // Read back from the window, the position is the one set.
+    update_view_window();
+    EXPECT_EQ(g.horizontal.position, g.horizontal.maximum);
 }
 
 TEST_F(ViewZoomTest, TurnModeScrollBarsTurnTheView)

@@ -1,0 +1,483 @@
+// The results on the graphics view follow the case shown: the deflected
+// shape, its animation and the mode shape are those of the load case or mode
+// now current however it was chosen (the tool bar, the keys, the chooser,
+// the mode tables), drawn at once with the magnification that fits them;
+// and the colouring of results older than their model says so in its legend
+// and on paper. The sample's results as the build made them, opened as File >
+// Open does.
+#include "framework/errors.h"
+#include "framework/text.h"
+#include "framework/ui/shell.h"
+#include "framework/ui/table.h"
+#include "graphics/color_scale.h"
+#include "graphics/graphics_view.h"
+#include "graphics/highlight.h"
+#include "graphics/model_view.h"
+#include "graphics/shapes.h"
+#include "graphics/ui/graphics_client.h"
+#include "graphics/ui/mode_shape_table.h"
+#include "graphics/ui/shape_commands.h"
+#include "graphics/view_settings.h"
+#include "graphics/view_transform.h"
+#include "gui/graphics_gui.h"
+#include "gui/gui_dialogs.h"
+#include "gui/program_fixture.h"
+#include "model/load_cases.h"
+#include "model/model.h"
+#include "model/nodes.h"
+#include "platform/headless/recording_surface.h"
+#include "results/results_load_cases.h"
+#include "results/results_reader.h"
+#include "results/results_state.h"
+#include "results/ui/result_choosers.h"
+#include "results/ui/results_hooks.h"
+#include "results/ui/results_window.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void settle(int milliseconds = 150)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < end)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// The displaced shape as the view draws it now.
+std::vector<std::pair<Point2, Point2>> drawn_shape()
+{
+    LineRecorder recorder({PEN_SHAPE});
+    const ViewPainterScope scope(recorder);
+    graphics_view().clip_window = graphics_view().view_window;
+    gdi_draw_model();
+    return recorder.lines;
+}
+
+// Whether a point was drawn as the end of a line, within `tolerance` view units.
+bool drawn_at(const std::vector<std::pair<Point2, Point2>>& lines, Point2 p, double tolerance)
+{
+    for (const auto& [a, b] : lines)
+        for (const Point2& q : {a, b})
+            if (std::hypot(q.x - p.x, q.y - p.y) <= tolerance)
+                return true;
+    return false;
+}
+
+// A model point projected into the view (the view's own matrix: the rows of
+// the rotation give view x and y).
+Point2 projected(const Vec3& p)
+{
+    const Matrix4& m = view_transform().view_matrix;
+    return Point2{static_cast<float>(m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12]),
+                  static_cast<float>(m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13])};
+}
+
+int node_index_of(int number)
+{
+    const Model& m = model();
+    for (int i = 1; i <= m.numnodes(); ++i)
+        if (m.nodes[i].number == number)
+            return i;
+    return 0;
+}
+
+double number(const std::string& text)
+{
+    return text.empty() ? 0.0 : std::stod(text);
+}
+
+// The displacement table shown: per node number its DX, DY, DZ as the
+// table writes them (inch, 4 decimals).
+std::map<int, Vec3> table_translations()
+{
+    std::map<int, Vec3> out;
+    TableWindow* t = results_table_view().table();
+    if (!t)
+        return out;
+    for (int row = 1; row <= t->row_count; ++row) {
+        const int node = t->row_node(row);
+        if (node != 0)
+            out[node] = Vec3{number(t->cell_text(row, 2, 0)), number(t->cell_text(row, 3, 0)),
+                             number(t->cell_text(row, 4, 0))};
+    }
+    return out;
+}
+
+// Whether a text call of the recording wrote the text.
+bool wrote(const RecordingSurface& surface, const std::string& text)
+{
+    for (const std::string& line : surface.lines_starting("text"))
+        if (line.find("\"" + text + "\"") != std::string::npos)
+            return true;
+    return false;
+}
+
+std::string graphics_title()
+{
+    auto* w = qobject_cast<QMainWindow*>(gui_backend().widget(graphics_frame().window));
+    return w ? w->windowTitle().toStdString() : std::string();
+}
+
+class ResultsCaseGui : public GuiProgramTest {
+protected:
+    ResultsCaseGui() : GuiProgramTest("korvane_results_case") {}
+    void SetUp() override
+    {
+        MESA_ALLOCATIONS_KEPT;
+        GuiProgramTest::SetUp();
+        // The chooser that opening results brings is closed (the test shows
+        // its result itself); message boxes are recorded and closed.
+        QObject::connect(&answers_, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (close_message_box(modal, messages))
+                return;
+            if (auto* d = qobject_cast<QDialog*>(modal); d && d->objectName().startsWith("RESULTS"))
+                d->reject();
+        });
+        answers_.start(30);
+    }
+    void TearDown() override
+    {
+        answers_.stop();
+        GuiProgramTest::TearDown();
+    }
+
+    // The sample and its results in the test's folder; `older`: the results
+    // file a minute older than the model's.
+    void open_sample_results(bool older = false)
+    {
+        const fs::path built = fs::path(KV_PROGRAM_PATH).parent_path();
+        const fs::path mod = folder / "piping.mod", res = folder / "piping.res";
+        fs::copy_file(built / "sample.mod", mod, fs::copy_options::overwrite_existing);
+        fs::copy_file(built / "sample.res", res, fs::copy_options::overwrite_existing);
+        const auto now = fs::file_time_type::clock::now();
+        fs::last_write_time(mod, now);
+        fs::last_write_time(res, older ? now - std::chrono::minutes(1) : now + std::chrono::seconds(1));
+        open_by_extension(res.string());
+        settle(400);
+        ASSERT_TRUE(in_results());
+        graphics_window_show();
+        settle();
+    }
+
+    // The sample analysed in the test's folder with its modes too (the
+    // Modal analysis case added to its cases), its results opened.
+    void analysed_sample_with_modes()
+    {
+        const std::string failure = analyse_sample(folder, true);
+        ASSERT_EQ(failure, "");
+        graphics_window_show();
+        settle();
+    }
+
+    static void show(int kind)
+    {
+        const auto& s = results_hooks().show[static_cast<std::size_t>(kind)];
+        ASSERT_TRUE(static_cast<bool>(s)) << kind;
+        s();
+        settle();
+    }
+
+    static QImage picture()
+    {
+        settle();
+        std::optional<Image> p = backend().grab_window(graphics_client_window());
+        return p ? qimage_of(*p) : QImage();
+    }
+
+    // The pixels that differ between two pictures.
+    static long differing(const QImage& a, const QImage& b)
+    {
+        if (a.size() != b.size())
+            return -1;
+        long n = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                n += differs(a.pixel(x, y), b.pixel(x, y), 24) ? 1 : 0;
+        return n;
+    }
+
+    // The picture as a full repaint (a resize's) draws it now.
+    static QImage repainted()
+    {
+        graphics_model_changed();
+        return picture();
+    }
+
+    // Every node of the table is drawn where its translation from the table,
+    // times the magnification the shape is drawn with, puts it; the largest
+    // projected translation is drawn a twentieth of the view's width long
+    // (the automatic magnification: 0.05 of the width over the largest).
+    void expect_shape_of_table(const std::string& where)
+    {
+        const std::map<int, Vec3> table = table_translations();
+        ASSERT_FALSE(table.empty()) << where;
+        const auto lines = drawn_shape();
+        ASSERT_FALSE(lines.empty()) << where;
+        const double m = shape_state().shape_factor;
+        const double width = graphics_view().view_window.width();
+        double largest = 0.0;
+        int checked = 0;
+        for (const auto& [number, d] : table) {
+            const int node = node_index_of(number);
+            ASSERT_NE(node, 0) << where << " node " << number;
+            const NodeRecord& n = model().nodes[node];
+            const Vec3 at{n.x + m * d.x, n.y + m * d.y, n.z + m * d.z};
+            // The table rounds to 0.0001 in: the drawn point may lie that
+            // much times the magnification away, and a pixel more.
+            const double tolerance = m * 0.0001 * std::sqrt(3.0) + 1.0 / view_state().scale;
+            EXPECT_TRUE(drawn_at(lines, projected(at), tolerance)) << where << " node " << number;
+            const Point2 p0 = projected(Vec3{n.x, n.y, n.z}), p1 = projected(at);
+            largest = std::max(largest, double(std::hypot(p1.x - p0.x, p1.y - p0.y)));
+            ++checked;
+        }
+        EXPECT_GT(checked, 10) << where;
+        EXPECT_NEAR(largest, 0.05 * width, 0.002 * width) << where;
+    }
+
+    QTimer answers_;
+    std::vector<std::string> messages;
+};
+
+class DeflectedShapeFollowsCase : public ResultsCaseGui {};
+class OutOfDateLegend : public ResultsCaseGui {};
+
+}  // namespace
+
+TEST_F(DeflectedShapeFollowsCase, TheNextCaseButtonRedrawsTheShapeOfTheCaseShownAtOnce)
+{
+    open_sample_results();
+    show(RESULT_DISPLACEMENTS);
+    set_results_load_case(LC_SUSTAINED);
+    results_load_case_changed();
+    settle();
+    frame_send_command(results_frame(), CMD_SHAPE);
+    settle();
+    ASSERT_TRUE(shape_state().deflected_shape_shown);
+    EXPECT_NE(graphics_title().find("Deflected shape: Sustained"), std::string::npos) << graphics_title();
+    expect_shape_of_table("Sustained");
+    // Node 60 is the end anchor at the cooler's nozzle: it does not move
+    // under the sustained loads (the anchor holds it).
+    const std::map<int, Vec3> sustained = table_translations();
+    EXPECT_EQ(sustained.at(60).y, 0.0);
+    highlight_erase();
+    const QImage sag = picture();
+
+    // The tool bar's next case twice, as the user pressed it.
+    frame_send_command(results_frame(), CMD_NEXT_LOAD_CASE);
+    frame_send_command(results_frame(), CMD_NEXT_LOAD_CASE);
+    settle();
+    ASSERT_EQ(results_loadcase_code(), LC_EXPANSION_T1 + 1);   // Expansion (T2)
+    EXPECT_NE(graphics_title().find("Deflected shape: Expansion (T2)"), std::string::npos) << graphics_title();
+    // The anchor at node 60 is moved by the nozzle's growth given for T2 in
+    // the model: DY = 0.12 in (the sample's DIS2(0,0.12,0)).
+    const std::map<int, Vec3> t2 = table_translations();
+    EXPECT_NEAR(t2.at(60).y, 0.12, 1e-4);
+    expect_shape_of_table("Expansion (T2)");
+    // Drawn at once: the picture on screen is the one a full repaint draws,
+    // and it is not the sustained sag any more (the blinking mark of the
+    // table's node left out of both).
+    highlight_erase();
+    const QImage now = picture();
+    EXPECT_GT(differing(now, sag), 200);
+    EXPECT_EQ(differing(now, repainted()), 0);
+}
+
+TEST_F(DeflectedShapeFollowsCase, EveryWayOfChoosingTheCaseRedrawsTheShape)
+{
+    open_sample_results();
+    show(RESULT_DISPLACEMENTS);
+    frame_send_command(results_frame(), CMD_SHAPE);
+    settle();
+    ASSERT_TRUE(shape_state().deflected_shape_shown);
+    TableWindow* table = results_table_view().table();
+    ASSERT_NE(table, nullptr);
+    auto expect_current = [&](const std::string& how) {
+        settle();
+        const std::string name = results_loadcase_name();
+        EXPECT_NE(graphics_title().find("Deflected shape: " + name), std::string::npos) << how << ": " << graphics_title();
+        EXPECT_EQ(results().loaded.displacements, results_loadcase()) << how;
+        expect_shape_of_table(how + " " + name);
+    };
+    // The Right and Left keys of the table.
+    table->on_key(KEY_RIGHT, MOD_NONE);
+    expect_current("Right key");
+    table->on_key(KEY_LEFT, MOD_NONE);
+    table->on_key(KEY_LEFT, MOD_NONE);
+    expect_current("Left key");
+    // The previous-case command and the Load Cases chooser.
+    frame_send_command(results_frame(), CMD_PREVIOUS_LOAD_CASE);
+    expect_current("previous case");
+    set_results_load_case_index(results().load_case_count());
+    results_load_case_changed();
+    expect_current("chooser");
+    // The support summary reads every case's values in turn; the shape
+    // drawn stays the current case's.
+    show(RESULT_SUPPORT_SUMMARY);
+    show(RESULT_DISPLACEMENTS);
+    expect_current("after the support summary");
+}
+
+TEST_F(DeflectedShapeFollowsCase, TheAnimationAndTheMagnificationFollowTheCase)
+{
+    open_sample_results();
+    show(RESULT_DISPLACEMENTS);
+    frame_send_command(results_frame(), CMD_ANIMATE);
+    settle();
+    ASSERT_TRUE(animation_running());
+    EXPECT_NE(graphics_title().find("Deflected shape: " + results_loadcase_name()), std::string::npos);
+    frame_send_command(results_frame(), CMD_NEXT_LOAD_CASE);
+    settle();
+    EXPECT_TRUE(animation_running());
+    EXPECT_NE(graphics_title().find("Deflected shape: " + results_loadcase_name()), std::string::npos)
+        << graphics_title();
+    EXPECT_EQ(results().loaded.displacements, results_loadcase());
+    animation_stop();
+
+    // A magnification typed for a case is kept while that case is drawn
+    // again; the next case's new values make it automatic again (fitted to
+    // them), and Reset fits it to the case shown.
+    frame_send_command(results_frame(), CMD_SHAPE);
+    settle();
+    magnification() = 7.0f;
+    frame_send_command(results_frame(), CMD_SHAPE);   // hidden
+    frame_send_command(results_frame(), CMD_SHAPE);   // shown again, the same case
+    settle();
+    EXPECT_FLOAT_EQ(shape_state().shape_factor, 7.0f);
+    frame_send_command(results_frame(), CMD_NEXT_LOAD_CASE);
+    settle();
+    expect_shape_of_table("next case");
+    EXPECT_FLOAT_EQ(shape_state().shape_factor, magnification());
+}
+
+TEST_F(DeflectedShapeFollowsCase, TheModeShapeFollowsTheModeChosenInTheTables)
+{
+    analysed_sample_with_modes();
+    ASSERT_GE(results().modal.modes, 2);
+    show(RESULT_MODE_SHAPES);
+    frame_send_command(results_frame(), CMD_SHAPE);
+    settle();
+    ASSERT_TRUE(shape_state().mode_shape_shown);
+    const int first = results().current_mode;
+    TableWindow& modes = mode_shape_table();
+    modes.on_key(KEY_RIGHT, MOD_NONE);
+    settle();
+    const int second = results().current_mode;
+    EXPECT_NE(second, first);
+    EXPECT_EQ(results().loaded.mode, second);
+    const std::string title = c_format("Mode %d: %.2f Hz", second, double(results().modal.frequencies[second]));
+    EXPECT_NE(graphics_title().find(title), std::string::npos) << graphics_title();
+    // The drawn shape is node + magnification x the mode's values.
+    const auto lines = drawn_shape();
+    int checked = 0;
+    for (int node = 1; node <= model().numnodes(); ++node) {
+        Vec3 u, r;
+        node_displacement(node, u, r);
+        const NodeRecord& n = model().nodes[node];
+        const double m = shape_state().shape_factor;
+        if (u.x == 0.0 && u.y == 0.0 && u.z == 0.0)
+            continue;
+        EXPECT_TRUE(drawn_at(lines, projected(Vec3{n.x + m * u.x, n.y + m * u.y, n.z + m * u.z}),
+                             1.0 / view_state().scale))
+            << "node " << n.number;
+        ++checked;
+    }
+    EXPECT_GT(checked, 5);
+    // The frequencies table's rows choose the mode too.
+    show(RESULT_FREQUENCIES);
+    frame_send_command(results_frame(), CMD_SHAPE);
+    settle();
+    TableWindow* frequencies = results_table_view().table();
+    ASSERT_NE(frequencies, nullptr);
+    frequencies->on_key(KEY_DOWN, MOD_NONE);
+    settle();
+    const int third = results().current_mode;
+    EXPECT_EQ(results().loaded.mode, third);
+    EXPECT_NE(graphics_title().find(c_format("Mode %d:", third)), std::string::npos) << graphics_title();
+}
+
+// ---- The colour bar of results older than their model --------------------------------------
+
+TEST_F(OutOfDateLegend, TheColourBarAndThePrintedCaptionCarryTheMark)
+{
+    open_sample_results(true);
+    ASSERT_TRUE(results_out_of_date());
+    ASSERT_FALSE(messages.empty());
+    show(RESULT_SORTED_STRESSES);
+    frame_send_command(results_frame(), CMD_SHOW_STRESSES);
+    settle();
+    ASSERT_TRUE(stress_colouring().stresses);
+    // Both window titles and the legend say it.
+    EXPECT_NE(graphics_title().find("(out of date)"), std::string::npos) << graphics_title();
+    RecordingSurface surface(graphics_view().client_width, graphics_view().client_height);
+    graphics_paint(surface, Rect{0, 0, graphics_view().client_width, graphics_view().client_height});
+    const std::string mark = color_legend_mark(false);
+    EXPECT_EQ(mark, "Stresses (out of date)");
+    EXPECT_TRUE(wrote(surface, mark));
+    // The mark lies inside the client, under the bar.
+    EXPECT_NE(graphics_plot_title().find("(out of date)"), std::string::npos) << graphics_plot_title();
+
+    // The ratios say it in their words.
+    frame_send_command(results_frame(), CMD_SHOW_STRESS_RATIOS);
+    settle();
+    ASSERT_TRUE(stress_colouring().ratios);
+    RecordingSurface ratios(graphics_view().client_width, graphics_view().client_height);
+    graphics_paint(ratios, Rect{0, 0, graphics_view().client_width, graphics_view().client_height});
+    EXPECT_TRUE(wrote(ratios, "Stress ratios (out of date)"));
+}
+
+TEST_F(OutOfDateLegend, ResultsAsNewAsTheModelCarryNoMark)
+{
+    open_sample_results(false);
+    ASSERT_FALSE(results_out_of_date());
+    show(RESULT_SORTED_STRESSES);
+    frame_send_command(results_frame(), CMD_SHOW_STRESSES);
+    settle();
+    ASSERT_TRUE(stress_colouring().stresses);
+    RecordingSurface surface(graphics_view().client_width, graphics_view().client_height);
+    graphics_paint(surface, Rect{0, 0, graphics_view().client_width, graphics_view().client_height});
+    EXPECT_FALSE(wrote(surface, color_legend_mark(false)));
+    EXPECT_EQ(graphics_title().find("(out of date)"), std::string::npos);
+    EXPECT_EQ(graphics_plot_title().find("(out of date)"), std::string::npos);
+}
+
+TEST_F(OutOfDateLegend, NothingOfTheResultsIsPaintedOnceAnEditChangedTheElements)
+{
+    open_sample_results();
+    show(RESULT_SORTED_STRESSES);
+    frame_send_command(results_frame(), CMD_SHOW_STRESSES);
+    settle();
+    ASSERT_TRUE(stress_colouring().stresses);
+    ASSERT_TRUE(results_elements_match_model());
+    // The model's elements as an edit leaves them: a pipe more at the end.
+    // The stresses are kept by element, so they belong to no element now.
+    const int index = append_layout_row();
+    LayoutRow& r = model().rows[index];
+    r.node = 70;
+    r.etype = ET_PIPE;
+    r.dx = 24.0f;
+    r.create_element_object();
+    make_model();
+    ASSERT_FALSE(results_elements_match_model());
+    graphics_model_changed();
+    settle();
+    EXPECT_FALSE(stress_colouring().stresses);
+    EXPECT_FALSE(view_state().stress_colors);
+    // No colour bar either: none of its rows (x 20 to 45) is drawn.
+    RecordingSurface surface(graphics_view().client_width, graphics_view().client_height);
+    graphics_paint(surface, Rect{0, 0, graphics_view().client_width, graphics_view().client_height});
+    for (const std::string& line : surface.lines_starting("line"))
+        EXPECT_FALSE(line.rfind("line 20 ", 0) == 0 && line.find(" 45 ") != std::string::npos) << line;
+}
