@@ -53,7 +53,7 @@ float read_in_unit(int quantity, int unit, const char* name, bool negative_allow
 
 // ---- ASCE_WIND_DIALOG ---------------------------------------------------------------------
 
-class AsceWindDialog final : public DialogProc {
+class AsceWindDialog final : public InputDialogProc {
 public:
     AsceWindDialog(AsceWind& wind, bool& on) : wind_(wind), on_(on) {}
 
@@ -285,7 +285,7 @@ private:
 
 // ---- ASCE_SEISMIC_DIALOG --------------------------------------------------------------------
 
-class AsceSeismicDialog final : public DialogProc {
+class AsceSeismicDialog final : public InputDialogProc {
 public:
     explicit AsceSeismicDialog(AsceSeismic& data) : data_(data) {}
     bool computed = false;

@@ -119,7 +119,7 @@ bool material_differs(const PipeMaterial& a, const PipeMaterial& b)
 
 // ---- The material dialog ------------------------------------------------------------------
 
-class MaterialDialog final : public DialogProc {
+class MaterialDialog final : public InputDialogProc {
 public:
     MaterialDialog(int index, std::string new_name, const PipeMaterial* typed)
         : index_(index), new_name_(std::move(new_name)), typed_(typed ? std::optional<PipeMaterial>(*typed) : std::nullopt)
