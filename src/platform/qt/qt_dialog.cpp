@@ -1137,6 +1137,7 @@ bool QtDialog::visible() const { return !dead_ && container_ && container_->isVi
 
 int QtBackend::run_dialog(const DialogTemplate& t, DialogProc& proc, WindowId owner) {
     HostHolder holder(new HostDialog(s_->parent_for(owner)));
+    ActivationKeeper keeper(*s_, holder.get()->parentWidget());
     HostDialog* host = holder.get();
     ModalSession session;
     session.host = host;
@@ -1177,6 +1178,7 @@ int QtBackend::run_dialog(const DialogTemplate& t, DialogProc& proc, WindowId ow
 int QtBackend::run_property_sheet(const std::string& caption, const std::vector<PropertyPage>& pages,
                                   int start_page, WindowId owner) {
     HostHolder holder(new HostDialog(s_->parent_for(owner)));
+    ActivationKeeper keeper(*s_, holder.get()->parentWidget());
     HostDialog* host = holder.get();
     host->setWindowTitle(qs(caption));
     auto* box = new QVBoxLayout(host);
