@@ -63,7 +63,7 @@ bool guarded(DialogHelper& helper, Dialog& d, F&& call) {
 class GuardedProc : public DialogProc {
 public:
     explicit GuardedProc(DialogProc& inner)
-        : inner_(inner), input_(dynamic_cast<InputDialogProc*>(&inner) != nullptr) {}
+        : inner_(inner), input_(dynamic_cast<InputDialogProc*>(&inner)) {}
 
     // Unit statics show the label of their quantity's chosen unit before the
     // procedure fills the rest; an input dialog is then made read-only
@@ -76,7 +76,7 @@ public:
             return;
         }
         locked_ = input_ && input_locked();
-        if (locked_) lock_input(d);
+        if (locked_) lock_input(d, *input_);
     }
     void command(Dialog& d, int id, int notification) override {
         guarded(helper_, d, [&] { inner_.command(d, id, notification); });
@@ -117,8 +117,9 @@ public:
     }
 
 private:
-    static void lock_input(Dialog& d) {
+    static void lock_input(Dialog& d, const InputDialogProc& proc) {
         for (const ControlSpec& c : d.templ().controls) {
+            if (proc.chooses_what_is_shown(c.id)) continue;
             switch (c.kind) {
             case ControlKind::Edit: d.set_readonly(c.id, true); break;
             case ControlKind::Combo:
@@ -139,8 +140,8 @@ private:
 
     DialogProc& inner_;
     DialogHelper helper_;
-    bool input_ = false;    // the procedure edits the document
-    bool locked_ = false;   // opened read-only
+    const InputDialogProc* input_;   // the procedure when it edits the document
+    bool locked_ = false;            // opened read-only
 };
 
 Dialog* current_dialog() {

@@ -28,7 +28,12 @@
 // as Cancel does, so that nothing can be typed only to be dropped. Its other
 // buttons stay as the procedure sets them: a dialog they open is read-only
 // in the same way when it is an input dialog too.
-class InputDialogProc : public DialogProc {};
+class InputDialogProc : public DialogProc {
+public:
+    // A choice that only picks what the dialog shows (which of several
+    // records, say), and so stays live while input is locked.
+    virtual bool chooses_what_is_shown(int /*id*/) const { return false; }
+};
 
 // The caption of OK in an input dialog opened while input is locked.
 inline constexpr const char* LOCKED_DIALOG_CLOSE_TEXT = "Close";
