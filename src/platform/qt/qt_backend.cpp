@@ -702,6 +702,7 @@ bool QtBackend::show_help(const std::string& html_file, const std::string& ancho
     }
     s_->help->raise();
     s_->help->activateWindow();
+    ++s_->activations;   // a modal window that closes leaves the guide in front
     return true;
 }
 

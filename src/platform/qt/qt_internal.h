@@ -279,7 +279,7 @@ struct QtBackend::State {
     QWidget* find(WindowId w) const;
     kvqt::FrameWindow* frame(WindowId w) const;        // the frame itself or the frame around a client
     QWidget* parent_for(WindowId owner) const;        // top-level widget to parent a dialog on
-    unsigned activations = 0;                         // windows the program brought to the front
+    unsigned activations = 0;                         // windows the program brought to the front (and the guide)
 };
 
 namespace kvqt {
@@ -293,7 +293,7 @@ namespace kvqt {
 // the other that may be a window hidden behind others, which would take
 // the keys typed next unseen. The modal's parent stands in when that window
 // has gone; a window the program brought to the front meanwhile
-// (raise_and_activate) keeps the activation.
+// (raise_and_activate, the guide) keeps the activation.
 class ActivationKeeper {
 public:
     ActivationKeeper(const QtBackend::State& state, QWidget* parent);
