@@ -132,7 +132,8 @@ bool near(float a, float b, float tolerance) { return std::abs(static_cast<doubl
 
 // The name of the load for the row's operating condition: the first pipe
 // load whose first set, specific gravity and added weight match it, else a
-// new one that starts as a new pipe load does.
+// new one that starts as a new pipe load does, but with wind on: the row
+// gave no load of its own to say otherwise.
 std::string row_load_for(const BatchReader& r, const OperatingCondition& c)
 {
     const NamedSet<PipeLoad>& loads = pipe_loads();
@@ -147,6 +148,7 @@ std::string row_load_for(const BatchReader& r, const OperatingCondition& c)
     l.pressure[1] = c.pressure == 0.0f ? ENTERED_ZERO : c.pressure;
     l.specific_gravity = c.specific_gravity;
     l.added_weight = c.uniform_load;
+    l.wind = 1;
     l.design_temperature = load_max_temperature(l);
     l.design_pressure = load_max_pressure(l);
     // Its number, or the next number that no load has as its name.

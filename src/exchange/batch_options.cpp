@@ -191,7 +191,7 @@ void read_opcode_line(BatchImport& b)
             {nullptr, OptionValue::INTEGER, zero_one, "Z184 sour service should be 0 or 1 (0 = nonsour, 1 = sour)",
              flag(o.z184_sour_service)},
             {nullptr, OptionValue::REAL, [](double k) { return piping_code() != CODE_EN13480 || k >= 1.0; },
-             "EN seismic K > 1.00", [&o](double k) { o.seismic_coefficient = static_cast<float>(k); }}});
+             "EN seismic K should be at least 1.00", [&o](double k) { o.seismic_coefficient = static_cast<float>(k); }}});
 }
 
 void read_optemp_line(BatchImport& b)

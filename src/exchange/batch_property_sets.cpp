@@ -142,9 +142,9 @@ void settle_design(PipeLoad& l, const BatchImport::LoadLine& line)
         throw MessageText(batch_error_text(line.source.number, line.source.text, message, line.wind));
     };
     if (max_temperature > l.design_temperature)
-        fail_design("Design Temperature should be > all Operating temperatures");
+        fail_design(DESIGN_TEMPERATURE_BELOW_OPERATING);
     if (max_pressure > l.design_pressure)
-        fail_design("Design Pressure should be > all Operating pressures");
+        fail_design(DESIGN_PRESSURE_BELOW_OPERATING);
 }
 
 }  // namespace

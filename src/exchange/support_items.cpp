@@ -256,8 +256,7 @@ ItemHandlers support_item_handlers()
                          r.fail("No limits are specified\n");
                      // Limits that cross make no stop, whether or not one of them is 0.
                      if (!limits_in_order(lower, upper))
-                         r.fail(c_format("Invalid limit stop: %s\nUpper limit should be greater than the lower limit",
-                                         r.it.text.c_str()));
+                         r.fail(c_format("Invalid limit stop: %s\n%s", r.it.text.c_str(), LIMITS_OUT_OF_ORDER));
                      RowItemValues& v = r.values();
                      v.lower_limit = lower;
                      v.upper_limit = upper;

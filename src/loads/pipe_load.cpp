@@ -68,7 +68,6 @@ PipeLoad make_pipe_load()
         l.temperature[static_cast<std::size_t>(k)] = t == 0.0f ? ENTERED_ZERO : t;
         l.pressure[static_cast<std::size_t>(k)] = ENTERED_ZERO;
     }
-    l.wind = 1;
     return l;
 }
 
@@ -112,9 +111,9 @@ float load_max_pressure(const PipeLoad& load)
 std::string check_design_values(const PipeLoad& load)
 {
     if (load_max_temperature(load) > load.design_temperature)
-        return "Design Temperature should be > all Operating temperatures";
+        return DESIGN_TEMPERATURE_BELOW_OPERATING;
     if (load_max_pressure(load) > load.design_pressure)
-        return "Design Pressure should be > all Operating pressures";
+        return DESIGN_PRESSURE_BELOW_OPERATING;
     return {};
 }
 

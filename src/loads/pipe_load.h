@@ -46,7 +46,8 @@ struct PipeLoad {
 };
 
 // A new record as the dialog and the table start it: every temperature the
-// options' default temperature, every pressure an entered zero, wind on.
+// options' default temperature, every pressure an entered zero, and wind
+// off, as a batch file's load line without its wind option has it.
 PipeLoad make_pipe_load();
 
 NamedSet<PipeLoad>& pipe_loads();
@@ -62,10 +63,13 @@ int load_sets_in_use();
 // The highest of T1..Tn and of P1..Pn of a load (n = load_sets_in_use()).
 float load_max_temperature(const PipeLoad& load);
 float load_max_pressure(const PipeLoad& load);
-// The design values' checks, in this order: "Design Temperature should be >
-// all Operating temperatures", "Design Pressure should be > all Operating
-// pressures" (a design value equal to the highest operating one passes).
-// Empty when the load passes.
+// What the design values' checks say: a design value equal to the highest
+// operating one passes.
+inline constexpr const char* DESIGN_TEMPERATURE_BELOW_OPERATING =
+    "Design Temperature should be at least the highest Operating temperature";
+inline constexpr const char* DESIGN_PRESSURE_BELOW_OPERATING =
+    "Design Pressure should be at least the highest Operating pressure";
+// The design values' checks, temperature first. Empty when the load passes.
 std::string check_design_values(const PipeLoad& load);
 // Range checks of a record from a file: a value that is not a number, a
 // temperature below absolute zero, a negative specific gravity or added

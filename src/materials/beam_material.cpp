@@ -60,12 +60,17 @@ bool beam_material_in_use(const std::string& name) { return name_in_use(BEAM_MAT
 
 void check_beam_material_name(const std::string& name, int index) { check_entry_name(BEAM_MATERIALS, name, index); }
 
+std::string beam_nu_fault(float nu) {
+    if (!(nu >= 0.01f)) return "Nu should be at least 0.01";
+    if (!(nu < 0.5f)) return "Nu should be < 0.5";
+    return {};
+}
+
 float check_beam_material_nu(const std::string& text) {
     item_text() = text;
     float nu = 0.0f;
     if (parse_real_buffer(nu) != 0) throw_invalid("Nu");
-    if (nu >= 0.5f) throw_message("Nu should be < 0.5");
-    if (nu < 0.01f) throw_message("Nu should be > 0.01");
+    if (const std::string fault = beam_nu_fault(nu); !fault.empty()) throw_message(fault);
     return nu;
 }
 

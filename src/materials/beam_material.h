@@ -70,5 +70,7 @@ void install_beam_materials();
 // Name checks of the dialog's step 1 for record `index` (0: a new record);
 // throws the message text of the first failure.
 void check_beam_material_name(const std::string& name, int index);
+// "" when a beam material takes Nu (0.01 <= Nu < 0.5), else what Nu should be.
+std::string beam_nu_fault(float nu);
 // Poisson's ratio: parses, 0.01 <= Nu < 0.5; throws otherwise.
 float check_beam_material_nu(const std::string& text);

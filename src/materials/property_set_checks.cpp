@@ -134,10 +134,8 @@ std::vector<std::string> beam_material_problems(const BeamMaterial& m)
 {
     Problems p("Beam material", m.name);
     check_above_zero(p, m.E, "Modulus");
-    if (!(m.nu >= 0.01f))
-        p.add("Nu should be > 0.01");
-    else if (!(m.nu < 0.5f))
-        p.add("Nu should be < 0.5");
+    if (const std::string fault = beam_nu_fault(m.nu); !fault.empty())
+        p.add(fault);
     check_not_negative(p, m.density, "Density");
     return p.take();
 }

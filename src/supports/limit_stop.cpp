@@ -49,7 +49,7 @@ void LimitStop::check_values(const LimitStopValues& values)
     const double lower = no_limit(values.lower) ? -NO_LIMIT : values.lower;
     const double upper = no_limit(values.upper) ? NO_LIMIT : values.upper;
     if (!limits_in_order(lower, upper))
-        throw_message("Upper limit should be greater than the lower limit");
+        throw_message(LIMITS_OUT_OF_ORDER);
     const auto& d = values.direction;
     const bool zero = d[0] == 0.0f && d[1] == 0.0f && d[2] == 0.0f;
     if ((zero && values.connected == 0) || (!zero && !direction_given(d[0], d[1], d[2])))

@@ -53,6 +53,9 @@ std::string limit_text(float limit);
 // be: the upper limit above the lower one, or both 0, a stop without a gap
 // that holds the pipe where it stands along its direction.
 bool limits_in_order(double lower, double upper);
+// What a stop whose limits are not in order is refused with.
+inline constexpr const char* LIMITS_OUT_OF_ORDER =
+    "Upper limit should be greater than the lower limit, or both limits 0";
 
 class LimitStop final : public SupportItem {
 public:
@@ -63,8 +66,8 @@ public:
     int dtype() const override { return DT_LIMIT_STOP; }
     std::string tag() const override { return v.tag; }
     int32_t* connected_node_field() override { return &v.connected; }
-    // "No limits are specified", "Upper limit should be greater than the
-    // lower limit" (limits_in_order), "Direction is invalid" (a
+    // "No limits are specified", LIMITS_OUT_OF_ORDER (limits_in_order),
+    // "Direction is invalid" (a
     // direction shorter than 1e-4, or none without a connected node),
     // "Friction coefficient is invalid".
     static void check_values(const LimitStopValues& values);

@@ -113,6 +113,22 @@ inline bool close_message_box(QWidget* modal, std::vector<std::string>& messages
     return true;
 }
 
+// Calls `answer` from a timer with the modal window that is up (none: not
+// called), for a test that answers what comes up as a user would.
+class ModalWatch {
+public:
+    explicit ModalWatch(std::function<void(QWidget* modal)> answer, int period_ms = 40) : answer_(std::move(answer)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (QWidget* modal = QApplication::activeModalWidget()) answer_(modal);
+        });
+        timer_.start(period_ms);
+    }
+
+private:
+    std::function<void(QWidget*)> answer_;
+    QTimer timer_;
+};
+
 // Runs a dialog through the program's dialog helper (which fills the unit
 // labels), hands its window to `check` once it is laid out and on the
 // screen, and closes it.

@@ -31,7 +31,7 @@ TEST_F(PipeLoadUiTest, DialogChecksInOrderAndFillsTheDesignValues)
         EXPECT_TRUE(d.is_shown(PL_T1 + 1));
         EXPECT_FALSE(d.is_shown(PL_T1 + 2));
         EXPECT_FALSE(d.is_shown(PL_P1 + 2));
-        EXPECT_TRUE(d.is_checked(PL_WIND));
+        EXPECT_FALSE(d.is_checked(PL_WIND));
         attempt(d, {});
         attempt(d, {{PL_NAME, "l*1"}});
         attempt(d, {{PL_NAME, "l1"}, {PL_T1, ""}});
@@ -44,7 +44,7 @@ TEST_F(PipeLoadUiTest, DialogChecksInOrderAndFillsTheDesignValues)
     EXPECT_EQ(edit_pipe_load(1), IDOK);
     EXPECT_EQ(script().messages(), (std::vector<std::string>{"Name is required", "Name =  L*1  should be alpha numeric",
                                                              "T1 is required", "T1 =  -500  is invalid",
-                                                             "Design Temperature should be > all Operating temperatures",
+                                                             "Design Temperature should be at least the highest Operating temperature",
                                                              "Specific Gravity =  -1  is invalid"}));
     ASSERT_EQ(numloads(), 1);
     const PipeLoad& l = pipe_loads()[1];
@@ -57,7 +57,7 @@ TEST_F(PipeLoadUiTest, DialogChecksInOrderAndFillsTheDesignValues)
     EXPECT_FLOAT_EQ(l.design_pressure, 150.0f);
     EXPECT_FLOAT_EQ(l.specific_gravity, 1.1f);
     EXPECT_FLOAT_EQ(l.added_weight, 1.5f / 12.0f);   // lb/ft typed, lb/in kept
-    EXPECT_EQ(l.wind, 1);
+    EXPECT_EQ(l.wind, 0);
     EXPECT_TRUE(model_modified());
 
     // OK on the stored load without a change changes nothing.
@@ -115,18 +115,18 @@ TEST_F(PipeLoadUiTest, TableTypesLoadsAndKeepsTheirDesignValuesAbove)
 
     // A temperature above the design temperature is refused at its cell.
     cell(1, 2, "500");
-    EXPECT_EQ(script().last_message(), "Design Temperature should be > all Operating temperatures");
+    EXPECT_EQ(script().last_message(), "Design Temperature should be at least the highest Operating temperature");
     EXPECT_FLOAT_EQ(pipe_loads()[1].temperature[1], 450.0f);
     table_cancel_edit(t);
     cell(1, design_t_column, "600");
     cell(1, 2, "500");
     EXPECT_FLOAT_EQ(pipe_loads()[1].temperature[1], 500.0f);
     // Wind takes Yes or No.
-    cell(1, design_t_column + 4, "n");
-    EXPECT_EQ(pipe_loads()[1].wind, 0);
+    cell(1, design_t_column + 4, "y");
+    EXPECT_EQ(pipe_loads()[1].wind, 1);
     cell(1, design_t_column + 4, "x");
     EXPECT_EQ(script().last_message(), "Wind =  X  is invalid");
-    EXPECT_EQ(pipe_loads()[1].wind, 0);
+    EXPECT_EQ(pipe_loads()[1].wind, 1);
 }
 
 TEST_F(PipeLoadUiTest, RenameReachesTheRowsAndTheLoadCellOpensTheRowsLoad)

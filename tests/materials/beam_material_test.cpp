@@ -92,8 +92,8 @@ TEST_F(BeamMaterialTest, DialogChecksNuRangeAndNameSpace) {
     struct Case {
         std::string name, nu, message;
     } cases[] = {
-        {"B1", "0.0099", "Nu should be > 0.01"},
-        {"B1", "", "Nu should be > 0.01"},
+        {"B1", "0.0099", "Nu should be at least 0.01"},
+        {"B1", "", "Nu should be at least 0.01"},
         {"B1", "0.5", "Nu should be < 0.5"},
         {"B 1*", "0.3", "Name =  B1*  should be alpha numeric"},
         {"cs", "0.3", "Material =  CS  is already defined as a pipe material"},

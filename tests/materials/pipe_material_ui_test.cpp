@@ -222,12 +222,17 @@ TEST_F(PipeMaterialUiTest, TableTypingEnterChecksAndDelete)
         EXPECT_EQ(c.column, 2);
     }
     t.store_cell(3, 2, "  New one ");
+    // The refusal for the properties is shown at once and sends the caret
+    // into the property grid under the table.
     try {
         t.leave_row(3);
         FAIL();
-    } catch (const CI& c) {
-        EXPECT_EQ(c.message.rfind("Properties are required\n", 0), 0u);
+    } catch (const MessageText& m) {
+        EXPECT_EQ(m.text, "");
     }
+    EXPECT_EQ(script().last_message().rfind("Properties are required\n", 0), 0u);
+    EXPECT_TRUE(list_lower_pane_active());
+    activate_list_pane(false);
     ASSERT_EQ(nummats(), 3);
     EXPECT_EQ(pipe_materials()[3].name, "N1");
     EXPECT_EQ(pipe_materials()[3].description, "New one");

@@ -177,7 +177,7 @@ TEST_F(TableInputTest, SectionsSoilsAndBeamTablesCheckTheRowTheyLeave)
     const size_t before = message_count();
     key(KEY_DOWN);
     EXPECT_EQ(message_count(), before + 1);
-    EXPECT_EQ(script().last_message(), "Nu should be > 0.01");
+    EXPECT_EQ(script().last_message(), "Nu should be at least 0.01");
     EXPECT_EQ(materials.current_column, 4);
     EXPECT_EQ(numbmats(), 0);
     type("0.3");

@@ -53,13 +53,15 @@ TEST_F(FlangeQualificationWindowTest, NewTakesTheListWindowAndCloseGivesItBack)
     EXPECT_EQ(hb->accelerator_table()->command_for('E', MOD_CONTROL), CMD_FLANGE_EDIT);
     EXPECT_NE(list().title.find("Flange Qualification"), std::string::npos) << list().title;
     EXPECT_NE(list().title.find("[Untitled]"), std::string::npos) << list().title;
-    EXPECT_TRUE(model_modified());
+    EXPECT_FALSE(model_modified());
     EXPECT_EQ(list_window_table(), &flange_stresses_table());
     ASSERT_FALSE(flange_stresses_table().lines().empty());
     EXPECT_EQ(flange_stresses_table().lines().back().text, "Allowable Pressure = 665 (psi)");
     EXPECT_EQ(flange_stresses_table().title, "Flange Stresses Report");
 
     // Changed: Cancel keeps the mode, No leaves it.
+    flange_qualification().input.t = 2.5f;
+    model_modified() = true;
     script().once("SAVE_CHANGES_DIALOG", [](HeadlessDialog& d) { d.press(IDCANCEL); });
     ASSERT_TRUE(command(CMD_CLOSE));
     EXPECT_TRUE(qualification_mode_is(QualificationKind::Flange));
@@ -194,6 +196,7 @@ TEST_F(FlangeQualificationWindowTest, SheetStoresOnlyChangesAboveTheTolerance)
 TEST_F(FlangeQualificationWindowTest, AnalyzeAsksToSaveAndPrintsTheReport)
 {
     start_new(NEW_KIND_FLANGE);
+    model_modified() = true;   // a changed joint
     // No: nothing is evaluated.
     script().once("SAVE_CHANGES_DIALOG", [](HeadlessDialog& d) { d.press(IDNO); });
     ASSERT_TRUE(command(CMD_FLANGE_ANALYZE));
@@ -236,7 +239,6 @@ TEST_F(FlangeQualificationWindowTest, GoldenReportBeforeAnalyze)
     // New after an analysed joint shows the defaults without results.
     flange_qualification().calculated = true;
     flange_qualification().results = analyze_flange(flange_qualification().input);
-    script().once("SAVE_CHANGES_DIALOG", [](HeadlessDialog& d) { d.press(IDNO); });
     script().once("NEW_DIALOG", [](HeadlessDialog& d) {
         d.press(new_choice_radio(NEW_KIND_FLANGE));
         d.press(IDOK);
@@ -249,6 +251,7 @@ TEST_F(FlangeQualificationWindowTest, GoldenReportBeforeAnalyze)
 TEST_F(FlangeQualificationWindowTest, SaveAsCancelledAnswersCancel)
 {
     start_new(NEW_KIND_FLANGE);
+    model_modified() = true;   // a changed joint
     // Close asks; Yes goes to Save As, which is cancelled: the joint stays.
     script().once("SAVE_CHANGES_DIALOG", [](HeadlessDialog& d) { d.press(IDYES); });
     script().answer_file(std::nullopt);

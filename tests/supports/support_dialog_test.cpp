@@ -234,7 +234,7 @@ TEST_F(SupportDialogTest, GuideLimitStopAndSnubber)
         attempt(d, {{STOP_UPPER, "none"}});
     });
     EXPECT_EQ(script().messages(), (std::vector<std::string>{"No limits are specified",
-                                                             "Upper limit should be greater than the lower limit"}));
+                                                             "Upper limit should be greater than the lower limit, or both limits 0"}));
     EXPECT_EQ(s.v.lower, 0.0f);
     EXPECT_TRUE(no_limit(s.v.upper));
     EXPECT_EQ(s.v.direction, (std::array<float, 3>{0, 1, 0}));

@@ -118,7 +118,7 @@ TEST_F(SupportTableTest, TypedCellsAreCheckedAndStoredOnlyWhenChanged)
     EXPECT_TRUE(type_cell(stops, 1, 3, "0"));
     EXPECT_TRUE(type_cell(stops, 1, 5, "1"));
     EXPECT_FALSE(type_cell(stops, 1, 4, "-0.1"));
-    EXPECT_EQ(script().last_message(), "Upper limit should be greater than the lower limit");
+    EXPECT_EQ(script().last_message(), "Upper limit should be greater than the lower limit, or both limits 0");
     EXPECT_TRUE(no_limit(dynamic_cast<LimitStop&>(*model().rows[5].data).v.upper));
 
     // An anchor stiffness: "rigid" and a number; an empty cell is rigid.

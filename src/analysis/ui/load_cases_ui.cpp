@@ -82,7 +82,7 @@ std::vector<int> offered_cases()
     return offered;
 }
 
-class LoadCasesDialog : public DialogProc {
+class LoadCasesDialog : public InputDialogProc {
 public:
     LoadCaseList result;
     bool export_stiffness = false;

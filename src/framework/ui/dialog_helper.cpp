@@ -62,20 +62,33 @@ bool guarded(DialogHelper& helper, Dialog& d, F&& call) {
 // could not be filled cannot be used.
 class GuardedProc : public DialogProc {
 public:
-    explicit GuardedProc(DialogProc& inner) : inner_(inner) {}
+    explicit GuardedProc(DialogProc& inner)
+        : inner_(inner), input_(dynamic_cast<InputDialogProc*>(&inner)) {}
 
     // Unit statics show the label of their quantity's chosen unit before the
-    // procedure fills the rest.
+    // procedure fills the rest; an input dialog is then made read-only
+    // while input is locked.
     void init(Dialog& d) override {
         for (const ControlSpec& c : d.templ().controls)
             if (c.kind == ControlKind::Unit && c.quantity != 0) d.set_text(c.id, unit_label(c.quantity));
-        if (!guarded(helper_, d, [&] { inner_.init(d); })) d.end(IDCANCEL);
+        if (!guarded(helper_, d, [&] { inner_.init(d); })) {
+            d.end(IDCANCEL);
+            return;
+        }
+        locked_ = input_ && input_locked();
+        if (locked_) lock_input(d, *input_);
     }
     void command(Dialog& d, int id, int notification) override {
         guarded(helper_, d, [&] { inner_.command(d, id, notification); });
     }
     bool ok(Dialog& d) override {
         bool close = false;
+        if (locked_) {
+            // Close: as Cancel, so that the procedure stores nothing.
+            guarded(helper_, d, [&] { close = inner_.cancel(d); });
+            if (close && !d.ended()) d.end(IDCANCEL);
+            return false;
+        }
         guarded(helper_, d, [&] { close = inner_.ok(d); });
         return close;
     }
@@ -104,8 +117,31 @@ public:
     }
 
 private:
+    static void lock_input(Dialog& d, const InputDialogProc& proc) {
+        for (const ControlSpec& c : d.templ().controls) {
+            if (proc.chooses_what_is_shown(c.id)) continue;
+            switch (c.kind) {
+            case ControlKind::Edit: d.set_readonly(c.id, true); break;
+            case ControlKind::Combo:
+            case ControlKind::List:
+            case ControlKind::Radio:
+            case ControlKind::Check: d.enable(c.id, false); break;
+            default: break;
+            }
+        }
+        if (d.has_item(IDCANCEL)) d.show(IDCANCEL, false);
+        if (d.has_item(IDOK)) {
+            d.set_text(IDOK, LOCKED_DIALOG_CLOSE_TEXT);
+            d.enable(IDOK, true);
+            d.show(IDOK, true);
+            d.focus(IDOK, false);
+        }
+    }
+
     DialogProc& inner_;
     DialogHelper helper_;
+    const InputDialogProc* input_;   // the procedure when it edits the document
+    bool locked_ = false;            // opened read-only
 };
 
 Dialog* current_dialog() {

@@ -21,9 +21,26 @@
 #include <utility>
 #include <vector>
 
-// A dialog whose command took an undo snapshot before it opened: Cancel
-// drops the snapshot.
-class SnapshotDialogProc : public DialogProc {
+// A dialog that edits the document. While input is locked (results are
+// shown) run_dialog opens it read-only: its fields show their values but
+// take no typing, its choices (combo and list boxes, radio buttons, check
+// boxes) are greyed, Cancel is hidden and OK, captioned "Close", closes it
+// as Cancel does, so that nothing can be typed only to be dropped. Its other
+// buttons stay as the procedure sets them: a dialog they open is read-only
+// in the same way when it is an input dialog too.
+class InputDialogProc : public DialogProc {
+public:
+    // A choice that only picks what the dialog shows (which of several
+    // records, say), and so stays live while input is locked.
+    virtual bool chooses_what_is_shown(int /*id*/) const { return false; }
+};
+
+// The caption of OK in an input dialog opened while input is locked.
+inline constexpr const char* LOCKED_DIALOG_CLOSE_TEXT = "Close";
+
+// An input dialog whose command took an undo snapshot before it opened:
+// Cancel drops the snapshot.
+class SnapshotDialogProc : public InputDialogProc {
 public:
     bool cancel(Dialog& d) override;
 };

@@ -43,10 +43,8 @@ void complete_design(PipeLoad& l, int t_column, int p_column)
         l.design_temperature = load_max_temperature(l);
     if (l.design_pressure == 0.0f)
         l.design_pressure = load_max_pressure(l);
-    if (load_max_temperature(l) > l.design_temperature)
-        throw CI{"Design Temperature should be > all Operating temperatures", t_column};
-    if (load_max_pressure(l) > l.design_pressure)
-        throw CI{"Design Pressure should be > all Operating pressures", p_column};
+    if (const std::string fault = check_design_values(l); !fault.empty())
+        throw CI{fault, fault == DESIGN_TEMPERATURE_BELOW_OPERATING ? t_column : p_column};
 }
 
 // ---- PIPE_LOAD_DIALOG and BEAM_LOAD_DIALOG -----------------------------------------------

@@ -79,7 +79,7 @@ const char* list_noun(const SpectrumList& list)
 
 // ---- SPECTRUM_OPTIONS_DIALOG ---------------------------------------------------------------
 
-class SpectrumOptionsDialog final : public DialogProc {
+class SpectrumOptionsDialog final : public InputDialogProc {
 public:
     SpectrumOptionsDialog(Spectrum& s, bool force) : s_(s), force_(force) {}
     bool changed = false;

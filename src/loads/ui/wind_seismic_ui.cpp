@@ -53,7 +53,7 @@ float read_in_unit(int quantity, int unit, const char* name, bool negative_allow
 
 // ---- ASCE_WIND_DIALOG ---------------------------------------------------------------------
 
-class AsceWindDialog final : public DialogProc {
+class AsceWindDialog final : public InputDialogProc {
 public:
     AsceWindDialog(AsceWind& wind, bool& on) : wind_(wind), on_(on) {}
 
@@ -115,6 +115,9 @@ class WindDialog final : public SnapshotDialogProc {
 public:
     WindData data = wind_data();
 
+    // The wind loads can still be looked at one by one while input is locked.
+    bool chooses_what_is_shown(int id) const override { return id >= WI_LOAD1 && id < WI_LOAD1 + NUM_WIND_LOADS; }
+
     void init(Dialog& d) override
     {
         dialog_set_radio(WI_LOAD1, WI_LOAD1 + 3, WI_LOAD1);
@@ -131,7 +134,6 @@ public:
         table_.create_in(d, profile(current_));
         show_load(current_);
         if (input_locked()) {
-            // The wind loads can still be looked at one by one.
             set_readonly_all(d);
             for (int n = 0; n < NUM_WIND_LOADS; ++n)
                 dialog_enable_item(WI_LOAD1 + n, true);
@@ -285,7 +287,7 @@ private:
 
 // ---- ASCE_SEISMIC_DIALOG --------------------------------------------------------------------
 
-class AsceSeismicDialog final : public DialogProc {
+class AsceSeismicDialog final : public InputDialogProc {
 public:
     explicit AsceSeismicDialog(AsceSeismic& data) : data_(data) {}
     bool computed = false;

@@ -201,7 +201,7 @@ public:
     bool complete_row(const BeamMaterial& r, int row) {
         if (r.name.empty()) throw_cell_required("Name", 1);
         if (r.E == 0.0f) throw_cell_required("Modulus", 3);
-        if (r.nu < 0.01f || r.nu >= 0.5f) throw_cell_error("Nu should be > 0.01", 4);
+        if (const std::string fault = beam_nu_fault(r.nu); !fault.empty()) throw_cell_error(fault, 4);
         if (beam_materials().valid(row)) return false;
         // The name may have been taken since it was typed (by the dialog).
         check_beam_material_name(input.name, 0);

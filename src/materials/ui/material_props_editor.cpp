@@ -335,7 +335,7 @@ void PropertyGrid::context_menu(Point)
 
 namespace {
 
-struct PropertiesDialog final : DialogProc {
+struct PropertiesDialog final : InputDialogProc {
     PropertyTable& copy;
     bool frp;
     bool changed = false;

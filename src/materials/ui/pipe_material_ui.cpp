@@ -119,7 +119,7 @@ bool material_differs(const PipeMaterial& a, const PipeMaterial& b)
 
 // ---- The material dialog ------------------------------------------------------------------
 
-class MaterialDialog final : public DialogProc {
+class MaterialDialog final : public InputDialogProc {
 public:
     MaterialDialog(int index, std::string new_name, const PipeMaterial* typed)
         : index_(index), new_name_(std::move(new_name)), typed_(typed ? std::optional<PipeMaterial>(*typed) : std::nullopt)
@@ -650,11 +650,23 @@ void MaterialsTable::check_row(int row, bool enter)
         return;
     const PipeMaterial& m = pipe_materials()[row];
     if (m.numtemps() == 0)
-        throw_cell_error("Properties are required\nType them in the properties grid below the table (F6 goes "
-                         "there), or in the material's dialog (Ctrl+E)",
-                         current_column);
+        refuse_properties("Properties are required\nType them in the properties grid below the table (F6 goes "
+                          "there), or in the material's dialog (Ctrl+E)");
     if (const std::string p = frp_table_problem(m.table, m.frp != 0); !p.empty())
-        throw_cell_error(p, current_column);
+        refuse_properties(p);
+}
+
+void MaterialsTable::refuse_properties(const std::string& text)
+{
+    // The properties are typed in the grid under the table: after the
+    // message the caret is there, and no cell of this table is left open
+    // to take what is typed next.
+    if (view == &list_view() && list_lower_table() == &material_properties_grid()) {
+        message_error(frame_window(), text);
+        activate_list_pane(true);
+        throw MessageText("");
+    }
+    throw_cell_error(text, current_column);
 }
 
 void MaterialsTable::leave_row(int row)

@@ -67,6 +67,10 @@ public:
 
 private:
     void check_row(int row, bool enter);
+    // Refuses the row for its property table: shows the text and puts the
+    // caret into the property grid when the list window shows it under the
+    // table, else a cell failure at the current column.
+    [[noreturn]] void refuse_properties(const std::string& text);
     bool attached_ = false;
 };
 MaterialsTable& materials_table();

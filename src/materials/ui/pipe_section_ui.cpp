@@ -394,7 +394,7 @@ public:
     }
 };
 
-class InsulationDialog final : public DialogProc {
+class InsulationDialog final : public InputDialogProc {
 public:
     void init(Dialog& d) override
     {

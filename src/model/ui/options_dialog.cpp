@@ -82,7 +82,7 @@ std::function<void()>& options_changed_hook() {
 // A temperature as the options keep it: the entered-zero marker is plain 0.
 float plain_temperature(float value) { return std::fabs(value) < ENTERED_ZERO_LIMIT ? 0.0f : value; }
 
-struct AnalysisOptionsDialog : DialogProc {
+struct AnalysisOptionsDialog : InputDialogProc {
     // The texts the edits were filled with: a field the user left alone keeps
     // its stored value exactly, whatever the unit round trip would give.
     std::map<int, std::string> shown;

@@ -184,7 +184,9 @@ FrameWindow* QtBackend::State::frame(WindowId w) const {
 QWidget* QtBackend::State::parent_for(WindowId owner) const {
     QWidget* w = find(owner);
     if (w) return w->window();
-    // No owner: put the dialog over the active window so that it stays on top of it.
+    // No owner: put the dialog over the modal window that is up, else over
+    // the active window, so that it stays on top of it.
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
     return QApplication::activeWindow();
 }
 
@@ -413,9 +415,23 @@ bool QtBackend::is_maximized(WindowId w) const {
     return widget && widget->window()->isMaximized();
 }
 
+kvqt::ActivationKeeper::ActivationKeeper(const QtBackend::State& state, QWidget* parent)
+    : window_(QApplication::activeWindow()), focus_(QApplication::focusWidget()),
+      parent_(parent ? parent->window() : nullptr), state_(state), activations_(state.activations) {}
+
+kvqt::ActivationKeeper::~ActivationKeeper() {
+    if (state_.activations != activations_) return;
+    QWidget* to = window_ && window_->isVisible() ? window_.data() : nullptr;
+    if (!to && parent_ && parent_->isVisible()) to = parent_;
+    if (!to) return;
+    if (focus_ && focus_->window() == to && focus_->isVisible()) focus_->setFocus(Qt::ActiveWindowFocusReason);
+    to->activateWindow();
+}
+
 void QtBackend::raise_and_activate(WindowId w) {
     QWidget* widget = s_->find(w);
     if (!widget) return;
+    ++s_->activations;
     QWidget* top = widget->window();
     if (top->isMinimized()) {
         top->showNormal();
@@ -712,6 +728,7 @@ bool QtBackend::show_help(const std::string& html_file, const std::string& ancho
     }
     s_->help->raise();
     s_->help->activateWindow();
+    ++s_->activations;   // a modal window that closes leaves the guide in front
     return true;
 }
 

@@ -70,7 +70,9 @@ QString filter_text(const FileFilter& f) {
     return desc + " (" + patterns + ")";
 }
 
-std::optional<std::string> file_dialog(QWidget* parent, FileDialogRequest& r, bool save) {
+std::optional<std::string> file_dialog(const QtBackend::State& state, QWidget* parent, FileDialogRequest& r,
+                                       bool save) {
+    ActivationKeeper keeper(state, parent);
     Owned<QFileDialog> d(new QFileDialog(parent, qs(r.title)));
     d->setOption(QFileDialog::DontUseNativeDialog);
     d->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -124,6 +126,7 @@ std::optional<std::string> file_dialog(QWidget* parent, FileDialogRequest& r, bo
 
 int QtBackend::message_box(WindowId owner, const std::string& text, const std::string& caption, MessageIcon icon,
                            MessageButtons buttons) {
+    ActivationKeeper keeper(*s_, s_->parent_for(owner));
     Owned<QMessageBox> box(new QMessageBox(s_->parent_for(owner)));
     box->setWindowTitle(qs(caption));
     box->setTextFormat(Qt::PlainText);
@@ -184,15 +187,16 @@ int QtBackend::popup_menu(WindowId owner, const MenuItem& popup, Point screen) {
 }
 
 std::optional<std::string> QtBackend::open_file_dialog(WindowId owner, FileDialogRequest& r) {
-    return file_dialog(s_->parent_for(owner), r, false);
+    return file_dialog(*s_, s_->parent_for(owner), r, false);
 }
 
 std::optional<std::string> QtBackend::save_file_dialog(WindowId owner, FileDialogRequest& r) {
-    return file_dialog(s_->parent_for(owner), r, true);
+    return file_dialog(*s_, s_->parent_for(owner), r, true);
 }
 
 std::optional<std::string> QtBackend::browse_folder(WindowId owner, const std::string& title,
                                                     const std::string& initial) {
+    ActivationKeeper keeper(*s_, s_->parent_for(owner));
     Owned<QFileDialog> d(new QFileDialog(s_->parent_for(owner), qs(title)));
     d->setOption(QFileDialog::DontUseNativeDialog);
     d->setOption(QFileDialog::ShowDirsOnly);
@@ -204,6 +208,7 @@ std::optional<std::string> QtBackend::browse_folder(WindowId owner, const std::s
 }
 
 bool QtBackend::choose_font(WindowId owner, FontSpec& font) {
+    ActivationKeeper keeper(*s_, s_->parent_for(owner));
     Owned<QFontDialog> d(new QFontDialog(make_font(font), s_->parent_for(owner)));
     d->setOption(QFontDialog::DontUseNativeDialog);
     int answer = d->exec();

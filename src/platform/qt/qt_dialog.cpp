@@ -23,6 +23,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -44,6 +45,14 @@ constexpr int BUTTON_ROW = 100;   // template rows from here on belong to the bo
 constexpr int GROUP_SIDE = 10;    // pixels between a group frame and what it holds
 constexpr int GROUP_BOTTOM = 8;
 constexpr int GROUP_PAD = 4;      // pixels inside the frame's own margins
+
+// A field that takes no typing shows the window's colour behind its text, so
+// that it is not taken for one that does.
+void show_read_only(QWidget* field, bool readonly) {
+    QPalette p = field->palette();
+    p.setColor(QPalette::Base, QApplication::palette(field).color(readonly ? QPalette::Window : QPalette::Base));
+    field->setPalette(p);
+}
 
 bool has_mnemonic(const QString& s) {
     for (qsizetype i = 0; i < s.size(); ++i) {
@@ -373,6 +382,7 @@ QWidget* QtDialog::make_control(Item& it) {
             QFontMetrics fm(container_->font());
             e->setMinimumHeight(std::max(2, c.rows) * (fm.height() + 4));
             e->setReadOnly(c.flags & CF_READONLY);
+            if (c.flags & CF_READONLY) show_read_only(e, true);
             e->setTabChangesFocus(true);
             if (c.limit > 0) multiline_limits_[c.id] = c.limit;
             w = e;
@@ -380,6 +390,7 @@ QWidget* QtDialog::make_control(Item& it) {
             auto* e = new QLineEdit();
             if (c.limit > 0) e->setMaxLength(c.limit);
             e->setReadOnly(c.flags & CF_READONLY);
+            if (c.flags & CF_READONLY) show_read_only(e, true);
             if (c.flags & CF_PASSWORD) e->setEchoMode(QLineEdit::Password);
             if (c.flags & (CF_RIGHT | CF_CENTER)) e->setAlignment(text_alignment(c.flags));
             w = e;
@@ -754,8 +765,14 @@ void QtDialog::set_limit(int id, int limit) {
 void QtDialog::set_readonly(int id, bool readonly) {
     Item* it = item(id);
     if (!it) return;
-    if (auto* e = qobject_cast<QLineEdit*>(it->widget)) e->setReadOnly(readonly);
-    if (auto* p = qobject_cast<QPlainTextEdit*>(it->widget)) p->setReadOnly(readonly);
+    if (auto* e = qobject_cast<QLineEdit*>(it->widget)) {
+        e->setReadOnly(readonly);
+        show_read_only(e, readonly);
+    }
+    if (auto* p = qobject_cast<QPlainTextEdit*>(it->widget)) {
+        p->setReadOnly(readonly);
+        show_read_only(p, readonly);
+    }
     if (auto* b = qobject_cast<QComboBox*>(it->widget); b && b->lineEdit()) b->lineEdit()->setReadOnly(readonly);
 }
 
@@ -1120,6 +1137,7 @@ bool QtDialog::visible() const { return !dead_ && container_ && container_->isVi
 
 int QtBackend::run_dialog(const DialogTemplate& t, DialogProc& proc, WindowId owner) {
     HostHolder holder(new HostDialog(s_->parent_for(owner)));
+    ActivationKeeper keeper(*s_, holder.get()->parentWidget());
     HostDialog* host = holder.get();
     ModalSession session;
     session.host = host;
@@ -1160,6 +1178,7 @@ int QtBackend::run_dialog(const DialogTemplate& t, DialogProc& proc, WindowId ow
 int QtBackend::run_property_sheet(const std::string& caption, const std::vector<PropertyPage>& pages,
                                   int start_page, WindowId owner) {
     HostHolder holder(new HostDialog(s_->parent_for(owner)));
+    ActivationKeeper keeper(*s_, holder.get()->parentWidget());
     HostDialog* host = holder.get();
     host->setWindowTitle(qs(caption));
     auto* box = new QVBoxLayout(host);

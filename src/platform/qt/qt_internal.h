@@ -48,6 +48,7 @@ QFont make_font(const FontSpec& f);
 int caption_width(const std::string& caption);
 FontSpec font_spec(const QFont& f);
 
+
 // Program callbacks run through this: nothing they throw may cross Qt's event loop.
 void report_callback_error(const char* where, const char* what);
 template <class F>
@@ -284,4 +285,34 @@ struct QtBackend::State {
     QWidget* find(WindowId w) const;
     kvqt::FrameWindow* frame(WindowId w) const;        // the frame itself or the frame around a client
     QWidget* parent_for(WindowId owner) const;        // top-level widget to parent a dialog on
+    unsigned activations = 0;                         // windows the program brought to the front (and the guide)
 };
+
+namespace kvqt {
+
+// Keeps the keyboard where it was across a modal window (a message box, a
+// dialog, a file or font dialog): made before the window opens, it gives
+// the activation back to the window that was active then, and the focus to
+// its focused widget, once the modal window has closed. A window manager
+// gives the focus to a window of its own choosing when the focused window
+// goes away, and when a message box and the dialog under it close one after
+// the other that may be a window hidden behind others, which would take
+// the keys typed next unseen. The modal's parent stands in when that window
+// has gone; a window the program brought to the front meanwhile
+// (raise_and_activate, the guide) keeps the activation.
+class ActivationKeeper {
+public:
+    ActivationKeeper(const QtBackend::State& state, QWidget* parent);
+    ~ActivationKeeper();
+    ActivationKeeper(const ActivationKeeper&) = delete;
+    ActivationKeeper& operator=(const ActivationKeeper&) = delete;
+
+private:
+    QPointer<QWidget> window_;
+    QPointer<QWidget> focus_;
+    QPointer<QWidget> parent_;
+    const QtBackend::State& state_;
+    unsigned activations_;
+};
+
+}  // namespace kvqt

@@ -78,6 +78,12 @@ QWidget* parent_widget(WindowId owner) {
     return static_cast<QtBackend&>(backend()).state().parent_for(owner);
 }
 
+// The activation kept across a printing dialog (none without the Qt backend).
+void keep_activation(std::optional<ActivationKeeper>& keeper, WindowId owner) {
+    if (backend_installed() && std::string(backend().name()) == "qt")
+        keeper.emplace(static_cast<QtBackend&>(backend()).state(), parent_widget(owner));
+}
+
 // A document on a QPrinter: the printer itself, a PDF file (written to a
 // temporary file beside it and put in its place on finish), or the preview's
 // printer.
@@ -198,6 +204,8 @@ public:
         chosen_.reset();
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         apply_setup(*printer, setup);
+        std::optional<ActivationKeeper> keeper;
+        keep_activation(keeper, owner);
         QPrintDialog dialog(printer.get(), parent_widget(owner));
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
         dialog.setMinMax(1, 9999);
@@ -218,6 +226,8 @@ public:
     bool page_setup_dialog(WindowId owner, PageSetup& setup) override {
         QPrinter printer(QPrinter::HighResolution);
         apply_setup(printer, setup);
+        std::optional<ActivationKeeper> keeper;
+        keep_activation(keeper, owner);
         QPageSetupDialog dialog(&printer, parent_widget(owner));
         if (dialog.exec() != QDialog::Accepted) return false;
         PageSetup changed = setup_of(printer, setup);
@@ -275,6 +285,8 @@ public:
                  const std::function<void(PrintDocument&)>& render) override {
         QPrinter printer(QPrinter::HighResolution);
         apply_setup(printer, setup);
+        std::optional<ActivationKeeper> keeper;
+        keep_activation(keeper, owner);
         QPrintPreviewDialog dialog(&printer, parent_widget(owner));
         dialog.setWindowTitle(qs(title.empty() ? std::string("Print Preview") : "Print Preview - " + title));
         // The last paint is the one that printed when the user printed from

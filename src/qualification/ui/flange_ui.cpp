@@ -323,7 +323,6 @@ void set_flange_defaults()
     q.input = FlangeInput{};
     q.calculated = false;
     q.results = FlangeResults{};
-    model_modified() = true;
 }
 
 bool flange_property_sheet(WindowId owner)

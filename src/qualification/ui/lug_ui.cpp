@@ -331,7 +331,6 @@ LugQualification& lug_qualification() { return ui().data; }
 void set_lug_defaults()
 {
     lug_qualification() = LugQualification{};
-    model_modified() = true;
 }
 
 bool lug_dialog(WindowId owner)

@@ -457,7 +457,6 @@ NozzleQualification& nozzle_qualification() { return ui().data; }
 void new_nozzle_evaluation()
 {
     nozzle_qualification() = NozzleQualification{};
-    model_modified() = true;
 }
 
 bool nozzle_dialog(WindowId owner)

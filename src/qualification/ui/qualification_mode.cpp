@@ -174,8 +174,8 @@ void new_qualification(QualificationKind kind)
     state().paths[slot(kind)].clear();
     set_title_file_text("Untitled");
     enter(kind, [kind] { qualification_window(kind).defaults(); });
-    // A new data set counts as unsaved.
-    model_modified() = true;
+    // The defaults are nothing the user would lose: only a change asks to be saved.
+    model_modified() = false;
 }
 
 void open_qualification_file(QualificationKind kind, const std::string& path)

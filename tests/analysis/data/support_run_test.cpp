@@ -476,9 +476,9 @@ TEST_F(SupportRunTest, ModelCheckRefusesWhatCannotBeAnalysed)
     // than 0.
     with(tip, DT_LIMIT_STOP);
     support<LimitStop>(tip).v = {"", 0.0f, -1.0f, {0, 1, 0}, 0.0f, 0.0f, 0};
-    EXPECT_EQ(checked(), "Row 2: Upper limit should be greater than the lower limit");
+    EXPECT_EQ(checked(), "Row 2: Upper limit should be greater than the lower limit, or both limits 0");
     support<LimitStop>(tip).v.lower = support<LimitStop>(tip).v.upper = 0.5f;
-    EXPECT_EQ(checked(), "Row 2: Upper limit should be greater than the lower limit");
+    EXPECT_EQ(checked(), "Row 2: Upper limit should be greater than the lower limit, or both limits 0");
     // Both 0: a stop without a gap.
     support<LimitStop>(tip).v.lower = support<LimitStop>(tip).v.upper = 0.0f;
     EXPECT_EQ(checked(), "<nothing thrown>");

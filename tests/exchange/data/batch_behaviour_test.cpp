@@ -172,7 +172,7 @@ TEST_F(BatchTest, ThermalSetsAreSettledBeforeTheDesignValues)
     clear_model_sections();
     numtloads() = 1;
     EXPECT_EQ(import("LOADS\nL1,300,150,1.0,400,150,70,0,0,350"),
-              line_error(2, "L1,300,150,1.0,400,150,70,0,0,350", "Design Temperature should be > all Operating temperatures"));
+              line_error(2, "L1,300,150,1.0,400,150,70,0,0,350", "Design Temperature should be at least the highest Operating temperature"));
     // A later load never takes a set out that an earlier one calls for.
     numtloads() = 1;
     import_ok("LOADS\nL1,300,150,0,70,0,300\nOPTEMP\n70,7000,1\nLOADS\nL2,300,150,0,200\n");

@@ -68,8 +68,8 @@ TEST_F(BatchTest, VersionAndOptionMessages)
         {"OPCODE\n", "0,0,0,0,0,2", "Z183 location factor index should be 0 or 1 :  2"},
         {"OPCODE\n", "0,0,0,0,0,0,5", "Z184 class location should be between 1 and 4 :  5"},
         {"OPCODE\n", "0,0,0,0,0,0,1,2", "Z184 sour service should be 0 or 1 (0 = nonsour, 1 = sour) :  2"},
-        {"OPTIONS\nEUROPEAN\nOPCODE\n", "0,0,0,0,0,0,1,0,0.9", "EN seismic K > 1.00 :  0.9"},
-        {"OPCODE\n", "0,0,0,0,0,0,1,0,X", "EN seismic K > 1.00 :  X"},
+        {"OPTIONS\nEUROPEAN\nOPCODE\n", "0,0,0,0,0,0,1,0,0.9", "EN seismic K should be at least 1.00 :  0.9"},
+        {"OPCODE\n", "0,0,0,0,0,0,1,0,X", "EN seismic K should be at least 1.00 :  X"},
         {"OPTEMP\n", "", "Reference Temperature is required"},
         {"OPTEMP\n", "-500", "Invalid Reference Temperature :  -500"},
         {"OPTEMP\n", "70,0", "Invalid thermal cycles :  0"},
@@ -179,10 +179,10 @@ TEST_F(BatchTest, SoilSectionAndLoadMessages)
         {"LOADS\n", "L1,300,150,1,70,0,70,0,0,300,150,70,0,70,0,70,0,70,0,70,0,70,0,70,X", "Invalid P10 :  X"},
         {"LOADS\n", "L1,300,150,1,70,0,70,0,0,300,150,70,0,70,0,70,0,70,0,70,0,70,0,70,0,2",
          "Invalid Wind option. Can be 0 or 1 (0 = Exclude, 1 = Include) :  2"},
-        {"LOADS\n", "L1,300,150,1,70,0,70,0,0,250", "Design Temperature should be > all Operating temperatures"},
-        {"LOADS\n", "L1,300,150,1,70,0,70,0,0,300,100", "Design Pressure should be > all Operating pressures"},
+        {"LOADS\n", "L1,300,150,1,70,0,70,0,0,250", "Design Temperature should be at least the highest Operating temperature"},
+        {"LOADS\n", "L1,300,150,1,70,0,70,0,0,300,100", "Design Pressure should be at least the highest Operating pressure"},
         {"LOADS\n", "L1,300,150,1,70,0,70,0,0,300,100,70,0,70,0,70,0,70,0,70,0,70,0,70,0,1",
-         "Design Pressure should be > all Operating pressures :  1"},
+         "Design Pressure should be at least the highest Operating pressure :  1"},
     });
 }
 
@@ -453,9 +453,9 @@ TEST_F(BatchTest, SupportItemMessages)
         {LAYOUT, "T10,CLS(NONE,NONE)", "No limits are specified\n"},
         // Limits beyond 1E29 on both sides are none.
         {LAYOUT, "T10,CLS(-2E29,3E29)", "No limits are specified\n"},
-        {LAYOUT, "T10,CLS(2,1)", "Invalid limit stop: LS(2,1)\nUpper limit should be greater than the lower limit"},
+        {LAYOUT, "T10,CLS(2,1)", "Invalid limit stop: LS(2,1)\nUpper limit should be greater than the lower limit, or both limits 0"},
         // Also when a limit is 0.
-        {LAYOUT, "T10,CLS(0,-1)", "Invalid limit stop: LS(0,-1)\nUpper limit should be greater than the lower limit"},
+        {LAYOUT, "T10,CLS(0,-1)", "Invalid limit stop: LS(0,-1)\nUpper limit should be greater than the lower limit, or both limits 0"},
         {LAYOUT, "T10,CNOZZLE=300", "Invalid Nozzle type :  300"},
         {LAYOUT, "T10,CRPAD=2", "Invalid Reinforcing pad input"},
         {LAYOUT, "T10,CNOD=0.0005", "Invalid nozzle od :  0.0005"},

@@ -36,13 +36,7 @@ void fresh_model()
 std::string import_fresh(const std::string& text)
 {
     fresh_model();
-    std::istringstream in(text);
-    try {
-        import_batch_text(in);
-    } catch (const MessageText& m) {
-        return m.text;
-    }
-    return {};
+    return batch_test::import_batch_error(text);
 }
 
 // The export's text; a refusal fails the test with its message.

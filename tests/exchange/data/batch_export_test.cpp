@@ -71,13 +71,7 @@ std::string reimport(const std::string& text)
 {
     reset_model();
     clear_model_sections();
-    std::istringstream in(text);
-    try {
-        import_batch_text(in);
-    } catch (const MessageText& m) {
-        return m.text;
-    }
-    return {};
+    return batch_test::import_batch_error(text);
 }
 
 std::string scratch(const std::string& name)

@@ -27,6 +27,19 @@ namespace batch_test {
 
 inline const std::string BATCH_FILES = std::string(KV_SOURCE_DIR) + "/tests/data/batch/";
 
+// Imports the text into the empty model; the error text, empty when the
+// text was taken.
+inline std::string import_batch_error(const std::string& text)
+{
+    std::istringstream in(text);
+    try {
+        import_batch_text(in);
+    } catch (const MessageText& m) {
+        return m.text;
+    }
+    return {};
+}
+
 class BatchTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -38,18 +51,7 @@ protected:
         install_equipment();
     }
 
-    // Imports the text into the empty model; the error text, empty when the
-    // text was taken.
-    static std::string import(const std::string& text)
-    {
-        std::istringstream in(text);
-        try {
-            import_batch_text(in);
-        } catch (const MessageText& m) {
-            return m.text;
-        }
-        return {};
-    }
+    static std::string import(const std::string& text) { return import_batch_error(text); }
     // The same, where the text must be taken.
     static void import_ok(const std::string& text)
     {

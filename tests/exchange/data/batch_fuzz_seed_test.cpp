@@ -54,7 +54,7 @@ TEST_F(BatchFuzzSeeds, SeedsAreTheTestFilesAndImportAsTheTestsSay)
          "Line = 17 :  T30,Y2-0,KI,B9,CBTHK=5", "The bend at node 30: Thickness is greater than section radius"},
         {"stop_crossed.mbf", line_with_row("6.625", "0.28", "T30,X2-0,CLS(0,-0.1),DV(0,1,0)"),
          "Line = 17 :  T30,X2-0,CLS(0,-0.1),DV(0,1,0)",
-         "Invalid limit stop: LS(0,-0.1)\nUpper limit should be greater than the lower limit"},
+         "Invalid limit stop: LS(0,-0.1)\nUpper limit should be greater than the lower limit, or both limits 0"},
     };
     for (const Refused& r : refused) {
         SCOPED_TRACE(r.name);

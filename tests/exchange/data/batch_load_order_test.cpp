@@ -54,7 +54,7 @@ TEST_F(LoadOrder, AGivenDesignValueBelowASetThatALaterLineAddsIsRefusedAtItsLine
     const std::string given = "L1,50,0,1.0,50,0,50,0,0,60,0";
     // T4 of 400 degF: ten sets in use.
     const std::string ten = "L2,300,150,1.0,300,150,300,150,0,400,150,400,150";
-    const std::string message = "Design Temperature should be > all Operating temperatures";
+    const std::string message = "Design Temperature should be at least the highest Operating temperature";
     EXPECT_EQ(fresh_import("LOADS\n" + given + "\n" + ten + "\n"), line_error(2, given, message));
     EXPECT_EQ(numloads(), 0);
     EXPECT_EQ(fresh_import("LOADS\n" + ten + "\n" + given + "\n"), line_error(3, given, message));
@@ -69,7 +69,7 @@ TEST_F(LoadOrder, ALaterOptempIsTheFinalNumberOfSets)
     // more), T3 of 65 degF above the design temperature of 60 is in a set
     // the analysis does not take; OPTEMP after the loads asks for three.
     const std::string given = "L1,50,0,1.0,50,0,65,0,0,60,0";
-    const std::string message = "Design Temperature should be > all Operating temperatures";
+    const std::string message = "Design Temperature should be at least the highest Operating temperature";
     EXPECT_EQ(fresh_import("LOADS\n" + given + "\nOPTEMP\n70,7000,3\n"), line_error(2, given, message));
     EXPECT_EQ(fresh_import("LOADS\n" + given + "\nOPTEMP\n70,7000,2\n"), "");
     EXPECT_EQ(fresh_import("LOADS\n" + COLD + "\nOPTEMP\n70,7000,3\n"), "");

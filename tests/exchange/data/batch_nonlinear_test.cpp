@@ -124,7 +124,7 @@ TEST_F(StopWithoutGap, IsTakenByTheImportTheModelCheckAndTheExportWhileCrossedLi
         clear_model_sections();
         EXPECT_EQ(import(cantilever_text(std::string(crossed) + ",DV(0,1,0)")),
                   "Line = 12 :  T20,X180," + std::string(crossed) + ",DV(0,1,0)\nInvalid limit stop: " +
-                      std::string(crossed).substr(1) + "\nUpper limit should be greater than the lower limit")
+                      std::string(crossed).substr(1) + "\nUpper limit should be greater than the lower limit, or both limits 0")
             << crossed;
     }
 }

@@ -164,7 +164,7 @@ TEST_F(PnfMessages, SupportLinesRefuseEachBadWord)
         {"LIMITSTOP B * 100 1 1 0 X", "Invalid xcomp :  X"},
         {"LIMITSTOP B * 100 1 1 0 0 X", "Invalid ycomp :  X"},
         {"LIMITSTOP B * 100 1 1 0 0 0 X", "Invalid zcomp :  X"},
-        {"LIMITSTOP B * 100 -1", "Upper limit should be greater than the lower limit"},
+        {"LIMITSTOP B * 100 -1", "Upper limit should be greater than the lower limit, or both limits 0"},
         {"ONEWAY B * +Y X", "Invalid friction coefficient :  X"},
         {"SNUBBER B * X", "Invalid spring rate :  X"},
         {"SNUBBER B * 100 *", "Invalid xcomp :  *"},

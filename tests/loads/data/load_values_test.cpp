@@ -33,23 +33,24 @@ TEST_F(LoadValuesTest, DesignValuesAreCheckedOverTheSetsInUse)
     numtloads() = 1;
     EXPECT_EQ(check_design_values(l), "");
     numtloads() = 2;
-    EXPECT_EQ(check_design_values(l), "Design Temperature should be > all Operating temperatures");
+    EXPECT_EQ(check_design_values(l), "Design Temperature should be at least the highest Operating temperature");
     l.design_temperature = 400.0f;   // equal to the highest passes
     EXPECT_EQ(check_design_values(l), "");
     l.pressure[2] = 150.5f;
-    EXPECT_EQ(check_design_values(l), "Design Pressure should be > all Operating pressures");
+    EXPECT_EQ(check_design_values(l), "Design Pressure should be at least the highest Operating pressure");
     // Any count above 3 takes all ten sets.
     numtloads() = 10;
     EXPECT_EQ(load_sets_in_use(), 10);
     l.temperature[10] = 900.0f;
     EXPECT_FLOAT_EQ(load_max_temperature(l), 900.0f);
 
-    // A new load: default temperatures, entered-zero pressures, wind on.
+    // A new load: default temperatures, entered-zero pressures, wind off
+    // (as a batch file's load line without its wind option).
     analysis_options().default_temperature = 60.0f;
     const PipeLoad fresh = make_pipe_load();
     EXPECT_FLOAT_EQ(fresh.temperature[7], 60.0f);
     EXPECT_EQ(fresh.pressure[7], ENTERED_ZERO);
-    EXPECT_EQ(fresh.wind, 1);
+    EXPECT_EQ(fresh.wind, 0);
     EXPECT_EQ(make_beam_load().wind, 0);
     // -460 degF is absolute zero and passes; below it does not.
     l.temperature[3] = -460.0f;

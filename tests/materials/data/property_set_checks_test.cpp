@@ -171,7 +171,7 @@ TEST_F(PropertySetChecksTest, EachValueOutsideItsEditorsRangeIsNamed)
 
     expect_each<BeamMaterial>(sound_beam_material("BM1"), beam_material_problems, {
         {[](BeamMaterial& m) { m.E = 0; }, "Beam material BM1: Modulus should be > 0"},
-        {[](BeamMaterial& m) { m.nu = 0.005f; }, "Beam material BM1: Nu should be > 0.01"},
+        {[](BeamMaterial& m) { m.nu = 0.005f; }, "Beam material BM1: Nu should be at least 0.01"},
         {[](BeamMaterial& m) { m.nu = 0.5f; }, "Beam material BM1: Nu should be < 0.5"},
         {[](BeamMaterial& m) { m.density = -1; }, "Beam material BM1: Density should be >= 0"},
     });
