@@ -471,6 +471,10 @@ void table_goto_row(TableWindow& t, int row, int column = 0, bool notify = true)
 // (they may have made a record of the input row). False when refused; the
 // refusal has been shown and the caret is where it put it.
 bool table_move_to(TableWindow& t, int row, int column = 0);
+// Stores an open edit and passes the current row's before_leave_row checks
+// as leaving it would, the caret staying (an input row typed into becomes a
+// record). False when refused; the refusal has been shown.
+bool table_store_row(TableWindow& t);
 void table_goto_last_row(TableWindow& t);
 // Scrolls so that the current cell is visible.
 void table_keep_visible(TableWindow& t);

@@ -494,20 +494,29 @@ void table_goto_row(TableWindow& t, int row, int column, bool notify) {
 
 void table_goto_last_row(TableWindow& t) { table_goto_row(t, t.row_count); }
 
+namespace {
+
+bool passes_leave_checks(TableWindow& t, int row) {
+    Failure f = capture([&] { t.before_leave_row(row); });
+    if (!f) return true;
+    report_failure(t, f, nullptr);
+    return false;
+}
+
+}  // namespace
+
 bool table_move_to(TableWindow& t, int row, int column) {
     if (!table_end_edit(t) || t.row_count <= 0) return false;
     const int from = t.current_row;
     // Up from row 1 leaves nothing; down from the last row leaves it only
     // when its checks make a new last row (the input row becoming a record).
-    if (row >= 1 && row != from) {
-        Failure f = capture([&] { t.before_leave_row(from); });
-        if (f) {
-            report_failure(t, f, nullptr);
-            return false;
-        }
-    }
+    if (row >= 1 && row != from && !passes_leave_checks(t, from)) return false;
     set_current(t, std::clamp(row, 1, std::max(1, t.row_count)), column, true);
     return true;
+}
+
+bool table_store_row(TableWindow& t) {
+    return table_end_edit(t) && (t.row_count <= 0 || passes_leave_checks(t, t.current_row));
 }
 
 int table_first_column(TableWindow& t) {
