@@ -532,4 +532,30 @@ TEST_F(ShellTest, TutorialOpensItsFileOrSaysWhereItBelongs) {
     EXPECT_EQ(script().runs("TUTORIAL_DIALOG"), 1);
 }
 
+using HelpPage = ShellTest;
+
+// Without the tutorial's file, Help > Tutorial opens the guide at its own
+// walk-through; the note of TUTORIAL_DIALOG is for a guide without one.
+TEST_F(HelpPage, TutorialOpensTheGuidesWalkThroughWhereNoFileIsInstalled) {
+    app_startup();
+    std::filesystem::create_directories(folder / "help");
+    const std::string guide = (folder / "help" / "index.html").string();
+    std::ofstream(guide) << "<html><a name=\"tutorial\"></a><h2>Tutorial</h2></html>";
+    help_init(folder.string());
+    EXPECT_TRUE(script().menu_command(main_frame().window, CMD_TUTORIAL));
+    ASSERT_EQ(script().help_requests().size(), 1u);
+    EXPECT_EQ(script().help_requests()[0].file, guide);
+    EXPECT_EQ(script().help_requests()[0].anchor, TUTORIAL_ANCHOR);
+    EXPECT_EQ(script().runs("TUTORIAL_DIALOG"), 0);
+
+    // A page that names no anchor of the guide falls back to the context
+    // given, or to the contents.
+    help_page("NO_SUCH_DIALOG", 0, 7);
+    ASSERT_EQ(script().help_requests().size(), 2u);
+    EXPECT_EQ(script().help_requests()[1].anchor, "context-7");
+    help_page("NO_SUCH_DIALOG");
+    ASSERT_EQ(script().help_requests().size(), 3u);
+    EXPECT_EQ(script().help_requests()[2].anchor, "");
+}
+
 }  // namespace

@@ -77,9 +77,12 @@ std::string help_page_anchor(const std::string& name) {
     return id;
 }
 
-void help_page(const std::string& name, WindowId owner) {
+void help_page(const std::string& name, WindowId owner, int context) {
     const std::string anchor = help_page_anchor(name);
-    open_help(!location().found.empty() && guide_has_anchor(anchor) ? anchor : std::string(), owner);
+    if (!location().found.empty() && guide_has_anchor(anchor))
+        open_help(anchor, owner);
+    else
+        help(context, owner);
 }
 
 namespace {
@@ -106,5 +109,9 @@ void open_tutorial(const std::string& program_folder, WindowId owner) {
         std::filesystem::path(program_folder.empty() ? std::string(".") : program_folder) / TUTORIAL_FILE_NAME;
     std::error_code ec;
     if (std::filesystem::is_regular_file(file, ec) && backend().open_document(file.string())) return;
+    if (!location().found.empty() && guide_has_anchor(TUTORIAL_ANCHOR)) {
+        open_help(TUTORIAL_ANCHOR, owner);
+        return;
+    }
     tutorial_dialog(program_folder, owner);
 }

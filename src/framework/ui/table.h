@@ -420,6 +420,7 @@ private:
     std::shared_ptr<TableView*> token_ = std::make_shared<TableView*>(this);
     WindowId window_ = 0;
     bool owns_window_ = true;      // false for a pane of a host window
+    bool in_dialog_ = false;       // the Table control of a dialog
     Point origin_{};               // a pane's top left in its host
     bool shown_ = true;
     bool focused_ = false;

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QScreen>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QStyleHints>
 #include <QSurfaceFormat>
@@ -640,6 +641,10 @@ bool QtBackend::show_help(const std::string& html_file, const std::string& ancho
         browser->setObjectName("KorvaneHelpBrowser");
         browser->setOpenExternalLinks(true);
         layout->addWidget(browser);
+        // Escape closes it, as it closes a dialog.
+        auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), window.get());
+        close->setContext(Qt::WindowShortcut);
+        QObject::connect(close, &QShortcut::activated, window.get(), &QWidget::close);
         // Opened the first time whole on the screen of the window in use,
         // in its middle.
         const QWidget* active = QApplication::activeWindow();

@@ -532,6 +532,8 @@ private:
 
 }  // namespace
 
+const DialogTemplate& thresholds_template() { return THRESHOLDS_DIALOG; }
+
 bool thresholds_dialog(WindowId owner)
 {
     ThresholdsProc proc;
@@ -840,6 +842,8 @@ private:
 };
 
 }  // namespace
+
+const DialogTemplate& first_level_checks_template() { return checkstress_dialog(); }
 
 void first_level_checks_dialog(WindowId owner)
 {
