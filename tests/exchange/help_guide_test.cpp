@@ -2,6 +2,8 @@
 // the code has its anchor, and every dialog and table its page, the fields
 // and columns taken from the program.
 #include "elements/element_dialog_ids.h"
+#include "model/row_kinds.h"
+#include "exchange/batch_import.h"
 #include "exchange_fixture.h"
 #include "golden.h"
 #include "framework/commands.h"
@@ -15,10 +17,15 @@
 #include "model/ui/layout_window.h"
 #include "model/piping_codes.h"
 #include "model/ui/list_window.h"
+#include "model/model.h"
+#include "results/ui/result_choosers.h"
+#include "results/ui/results_hooks.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <regex>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -289,4 +296,255 @@ TEST_F(HelpGuide, KeysTheGuideGivesForEditingACellEditIt)
     EXPECT_EQ(materials->edit.text, "A106 GRADE B");
     EXPECT_EQ(materials->edit.caret, materials->edit.text.size());
     EXPECT_EQ(materials->edit.anchor, materials->edit.caret);
+}
+
+namespace {
+
+// The pages of help/pages.txt: each name with the heading it gives, if any.
+std::vector<std::pair<std::string, std::string>> hand_written_pages()
+{
+    std::ifstream in(std::string(KV_SOURCE_DIR) + "/help/pages.txt", std::ios::binary);
+    std::vector<std::pair<std::string, std::string>> pages;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("== ", 0) != 0)
+            continue;
+        std::string name = line.substr(3), heading;
+        if (const std::size_t bar = name.find(" | "); bar != std::string::npos) {
+            heading = name.substr(bar + 3);
+            name.erase(bar);
+        }
+        pages.emplace_back(name, heading);
+    }
+    return pages;
+}
+
+// The pages of the guide: each heading (h2) with the anchors before it and
+// the HTML under it, up to the next page.
+struct GuidePage {
+    std::vector<std::string> anchors;
+    std::string heading;
+    std::string body;
+};
+
+std::vector<GuidePage> guide_pages(const std::string& guide)
+{
+    std::vector<GuidePage> pages;
+    std::size_t at = guide.find("<h2>");
+    while (at != std::string::npos) {
+        GuidePage page;
+        // The anchors right before the heading.
+        std::size_t back = at;
+        while (back >= 4 && guide.compare(back - 4, 4, "</a>") == 0) {
+            const std::size_t open = guide.rfind("<a name=\"", back - 4);
+            page.anchors.push_back(guide.substr(open + 9, guide.find('"', open + 9) - open - 9));
+            back = open;
+        }
+        const std::size_t end = guide.find("</h2>", at);
+        page.heading = plain(guide.substr(at + 4, end - at - 4));
+        std::size_t next = guide.find("<h2>", end);
+        // The body ends where the next page's anchors begin.
+        std::size_t stop = next == std::string::npos ? guide.size() : next;
+        while (stop >= 4 && guide.compare(stop - 4, 4, "</a>") == 0)
+            stop = guide.rfind("<a name=\"", stop - 4);
+        page.body = guide.substr(end + 5, stop - end - 5);
+        pages.push_back(std::move(page));
+        at = next;
+    }
+    return pages;
+}
+
+// The prose of a page: its paragraphs' text, without the generated tables.
+std::string prose(const std::string& body)
+{
+    std::string text;
+    for (std::size_t p = body.find("<p>"); p != std::string::npos; p = body.find("<p>", p + 3))
+        text += plain(body.substr(p + 3, body.find("</p>", p) - p - 3)) + " ";
+    return text;
+}
+
+int words(const std::string& text)
+{
+    int n = 0;
+    bool in_word = false;
+    for (const char c : text) {
+        const bool letter = std::isalpha(static_cast<unsigned char>(c)) != 0;
+        n += letter && !in_word;
+        in_word = letter;
+    }
+    return n;
+}
+
+// Every string literal of the program's sources that names a dialog
+// template ("SECTION_DIALOG", "LUG_EVAL", "FINDANDREPLACE").
+std::set<std::string> template_names_in_sources()
+{
+    std::set<std::string> names;
+    const std::regex literal("\"([A-Z][A-Z0-9_]*(_DIALOG[A-Z0-9]*|_EVAL|_QUAL)|FINDANDREPLACE)\"");
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(std::string(KV_SOURCE_DIR) + "/src")) {
+        if (!entry.is_regular_file() || entry.path().extension() != ".cpp" ||
+            entry.path().string().find("/platform/") != std::string::npos)
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        for (std::sregex_iterator m(text.begin(), text.end(), literal), end; m != end; ++m)
+            names.insert((*m)[1]);
+    }
+    return names;
+}
+
+// Any dialog of a name, to ask for its help.
+struct PlainDialog : DialogProc {};
+
+class HelpPage : public ExchangeProgramTest {
+protected:
+    void SetUp() override
+    {
+        ExchangeProgramTest::SetUp();
+        help_init(std::filesystem::path(KV_PROGRAM_PATH).parent_path().string());
+        ASSERT_FALSE(help_path().empty());
+    }
+    // The anchor the last help request opened.
+    std::string opened() const
+    {
+        return script().help_requests().empty() ? std::string("(none)") : script().help_requests().back().anchor;
+    }
+};
+
+}  // namespace
+
+// The hand-written text of every page is in the built guide, under the
+// heading it gives, and no heading stands twice: a reader who finds a
+// heading finds the one page it names.
+TEST_F(HelpPage, EveryHandWrittenPageIsInTheGuideAndNoHeadingStandsTwice)
+{
+    const std::string guide = guide_text();
+    const std::vector<GuidePage> pages = guide_pages(guide);
+    ASSERT_GT(pages.size(), 150u);
+    const std::vector<std::pair<std::string, std::string>> written = hand_written_pages();
+    ASSERT_GT(written.size(), 150u);
+    for (const auto& [name, heading] : written) {
+        const auto page = std::find_if(pages.begin(), pages.end(), [&](const GuidePage& p) {
+            return std::find(p.anchors.begin(), p.anchors.end(), help_page_anchor(name)) != p.anchors.end();
+        });
+        ASSERT_NE(page, pages.end()) << name;
+        EXPECT_GE(words(prose(page->body)), 8) << name << ": its text is not on its page";
+        if (!heading.empty()) {
+            EXPECT_EQ(page->heading, heading) << name;
+        }
+    }
+    // The Pipe Sections table's page, once lost, holds its text.
+    const auto sections = std::find_if(pages.begin(), pages.end(),
+                                       [](const GuidePage& p) { return p.heading == "Pipe Sections (table)"; });
+    ASSERT_NE(sections, pages.end());
+    EXPECT_NE(prose(sections->body).find("corrosion allowance"), std::string::npos);
+
+    std::set<std::string> headings;
+    for (const std::string& h1 : {std::string("Korvane user guide"), std::string("Dialogs"), std::string("Tables")})
+        headings.insert(h1);
+    for (const GuidePage& page : pages)
+        EXPECT_TRUE(headings.insert(page.heading).second) << "the heading \"" << page.heading << "\" stands twice";
+}
+
+// Every page of a dialog or table says in a sentence or two what it is for,
+// beyond the fields and columns the program lists.
+TEST_F(HelpPage, EveryDialogAndTablePageSaysWhatItIsFor)
+{
+    const std::string guide = guide_text();
+    const std::size_t first_dialog = guide.find("<a name=\"NEW_DIALOG\">");
+    ASSERT_NE(first_dialog, std::string::npos);
+    int checked = 0;
+    for (const GuidePage& page : guide_pages(guide.substr(first_dialog))) {
+        EXPECT_GE(words(prose(page.body)), 10) << page.heading << " has no text of its own";
+        ++checked;
+    }
+    EXPECT_GT(checked, 150);
+}
+
+// Every dialog template that the program's sources name, and every name a
+// chooser's template takes for its count of entries, has a page of its own
+// in the guide, and F1 in the dialog opens it, not the contents.
+TEST_F(HelpPage, F1InEveryDialogOfTheProgramOpensItsOwnPage)
+{
+    const std::string guide = guide_text();
+    std::set<std::string> names = template_names_in_sources();
+    names.erase("EXAMPLE_DIALOG");   // the design notes' illustration
+    for (int n = 1; n <= 300; ++n)
+        for (const std::string& name :
+             {results_chooser_template(n), load_cases_chooser_template(n), other_supports_template(n)})
+            names.insert(name);
+    ASSERT_GT(names.size(), 120u);
+    for (const std::string& name : names) {
+        EXPECT_TRUE(has_anchor(guide, help_page_anchor(name))) << name << " is a dialog of the program without its page";
+        const DialogTemplate dialog{name, name, {control(IDOK, ControlKind::Button, "OK", 0, 0, 1, CF_DEFAULT)}};
+        script().once(name, [](HeadlessDialog& d) {
+            d.help_key();
+            d.press(IDCANCEL);
+        });
+        PlainDialog proc;
+        run_dialog(dialog, proc, main_frame().window);
+        EXPECT_EQ(opened(), help_page_anchor(name));
+    }
+}
+
+// F1 in every table of the list window opens the table's own page; the
+// Bends and Tie rods tables and their dialogs too, though their help also
+// has a context number of its own.
+TEST_F(HelpPage, F1InEveryTableOpensItsOwnPage)
+{
+    const std::string guide = guide_text();
+    int tables = 0;
+    for (const DataList& list : data_lists()) {
+        if (!list.open)
+            continue;
+        list.open();
+        TableWindow* t = list_window_table();
+        ASSERT_NE(t, nullptr) << list.name;
+        // The keys of the list window's table, as the window system gives
+        // the focus to it.
+        hb->window(list_frame().client)->client_events->on_focus(true);
+        script().key(list_frame().window, KEY_F1);
+        const std::string anchor = opened();
+        EXPECT_TRUE(anchor == help_page_anchor(list.name) || anchor == help_page_anchor(t->title))
+            << list.name << " opened \"" << anchor << "\"";
+        EXPECT_TRUE(has_anchor(guide, anchor)) << list.name;
+        ++tables;
+    }
+    EXPECT_GT(tables, 40);
+}
+
+// The bend dialogs' Help button opens the page of the dialog shown (the
+// B31.3 group's dialog its own), and F1 in the Print Results sheet of the
+// results window opens the sheet's page.
+TEST_F(HelpPage, BendDialogsAndThePrintResultsSheetOpenTheirOwnPages)
+{
+    import_batch_file_at(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf");
+    ASSERT_EQ(piping_code(), CODE_B313);
+    LayoutTable& t = layout_table();
+    int bend = 1;
+    while (bend <= numrows() && model().rows[bend].etype != ET_BEND)
+        ++bend;
+    ASSERT_LE(bend, numrows());
+    for (const auto& [code, name] : {std::pair{CODE_B313, "BEND2_DIALOG"}, std::pair{CODE_B311, "BEND1_DIALOG"}}) {
+        piping_code() = code;
+        script().once(name, [](HeadlessDialog& d) {
+            d.press(BEND_HELP);
+            d.press(IDCANCEL);
+        });
+        table_goto_row(t, bend, LAYOUT_TYPE);
+        ASSERT_TRUE(layout_hooks().element_dialog[ET_BEND]);
+        layout_hooks().element_dialog[ET_BEND](bend);
+        EXPECT_EQ(script().runs(name), 1);
+        EXPECT_EQ(opened(), name);
+    }
+    piping_code() = CODE_B313;
+
+    ASSERT_NO_FATAL_FAILURE(analyse_and_open_results());
+    script().once("PRINT_RESULTS_DIALOG", [](HeadlessDialog& d) {
+        d.help_key();
+        d.press(IDCANCEL);
+    });
+    ASSERT_TRUE(results_hooks().print_results);
+    results_hooks().print_results(main_frame().window);
+    EXPECT_EQ(script().runs("PRINT_RESULTS_DIALOG"), 1);
+    EXPECT_EQ(opened(), "PRINT_RESULTS_DIALOG");
 }

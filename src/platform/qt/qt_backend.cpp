@@ -13,7 +13,6 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QScreen>
-#include <QShortcut>
 #include <QStandardPaths>
 #include <QStyleHints>
 #include <QSurfaceFormat>
@@ -626,13 +625,33 @@ void QtBackend::set_wait_cursor(bool wait) {
     else QApplication::restoreOverrideCursor();
 }
 
+namespace {
+
+// The help window: Escape, which the guide's text does not take, closes it
+// as it closes a dialog.
+class HelpWindow : public QWidget {
+public:
+    HelpWindow() : QWidget(nullptr, Qt::Window) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+            close();
+            return;
+        }
+        QWidget::keyPressEvent(e);
+    }
+};
+
+}  // namespace
+
 bool QtBackend::show_help(const std::string& html_file, const std::string& anchor) {
     const QFileInfo file(qs(html_file));
     if (!file.isFile() || !file.isReadable()) return false;
     if (!s_->help) {
         // A window of its own, beside the program's frames: the guide stays
         // open while the user goes on working.
-        auto window = std::make_unique<QWidget>(nullptr, Qt::Window);
+        auto window = std::make_unique<HelpWindow>();
         window->setWindowTitle("Korvane Help");
         window->setObjectName("KorvaneHelp");
         auto* layout = new QVBoxLayout(window.get());
@@ -641,10 +660,6 @@ bool QtBackend::show_help(const std::string& html_file, const std::string& ancho
         browser->setObjectName("KorvaneHelpBrowser");
         browser->setOpenExternalLinks(true);
         layout->addWidget(browser);
-        // Escape closes it, as it closes a dialog.
-        auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), window.get());
-        close->setContext(Qt::WindowShortcut);
-        QObject::connect(close, &QShortcut::activated, window.get(), &QWidget::close);
         // Opened the first time whole on the screen of the window in use,
         // in its middle.
         const QWidget* active = QApplication::activeWindow();
