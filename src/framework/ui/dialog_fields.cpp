@@ -36,18 +36,30 @@ std::vector<DialogField> dialog_fields(const DialogTemplate& t)
     const auto is_field = [](const ControlSpec* o) {
         return o->kind == ControlKind::Edit || o->kind == ControlKind::Combo;
     };
+    // The groups: each covers its columns over its rows (one that gives a
+    // single row holds the row under its caption too).
+    std::vector<const ControlSpec*> groups;
+    for (const ControlSpec* c : controls)
+        if (c->kind == ControlKind::Group)
+            groups.push_back(c);
+    const auto group_of = [&groups](const ControlSpec* c) {
+        const ControlSpec* in = nullptr;
+        for (const ControlSpec* g : groups)
+            if (c->row >= g->row && c->row < g->row + std::max(g->rows, 2) && c->col >= g->col &&
+                c->col < g->col + std::max(g->span, 1))
+                in = g;   // the last, innermost
+        return in ? dialog_shown_text(in->text) : std::string();
+    };
+    const auto at = [&controls](int row, int col) -> const ControlSpec* {
+        for (const ControlSpec* o : controls)
+            if (o->row == row && o->col == col && o->kind != ControlKind::Group && o->kind != ControlKind::Unit)
+                return o;
+        return nullptr;
+    };
     std::vector<DialogField> fields;
-    std::string group;
-    int group_end = 0;                   // the grid row below the group
     std::map<std::string, int> seen;     // labels by group
     for (const ControlSpec* c : controls) {
-        if (c->row >= group_end)
-            group.clear();
         switch (c->kind) {
-        case ControlKind::Group:
-            group = dialog_shown_text(c->text);
-            group_end = c->row + std::max(c->rows, 2);
-            continue;
         case ControlKind::Button:
             if (c->id == IDOK || c->id == IDCANCEL || c->id == IDHELP)
                 continue;
@@ -62,16 +74,19 @@ std::vector<DialogField> dialog_fields(const DialogTemplate& t)
         }
         std::string label =
             c->kind == ControlKind::List || c->kind == ControlKind::Table ? std::string() : dialog_shown_text(c->text);
-        // Else the nearest text before it in its row, with the lead of the
-        // row's first text ("SIFs:") where that is another.
+        // The texts of its row before it: the nearest, and the first.
         const ControlSpec* first = nullptr;
         const ControlSpec* before = nullptr;
         const ControlSpec* unit = nullptr;
+        std::string row_label;   // the row's first text, a static's or a field's own
         for (const ControlSpec* other : controls) {
             if (other->row != c->row || other == c)
                 continue;
             if (other->kind == ControlKind::Unit && other->col > c->col && (!unit || other->col < unit->col))
                 unit = other;
+            if (other->col < c->col && other->kind != ControlKind::Static && other->kind != ControlKind::Unit &&
+                other->kind != ControlKind::Group && !other->text.empty() && row_label.empty())
+                row_label = dialog_shown_text(other->text);
             if (other->kind != ControlKind::Static || other->text.empty())
                 continue;
             if (other->col < c->col && (!before || other->col > before->col))
@@ -79,19 +94,38 @@ std::vector<DialogField> dialog_fields(const DialogTemplate& t)
             if (!first || other->col < first->col)
                 first = other;
         }
-        if (label.empty() && before) {
+        if (before && row_label.empty())
+            row_label = dialog_shown_text(first->text);
+        // The text over its column, past the fields over it.
+        std::string header;
+        for (int row = c->row - 1; row >= 0 && header.empty(); --row) {
+            const ControlSpec* over = at(row, c->col);
+            if (!over || is_field(over))
+                continue;
+            if (over->kind != ControlKind::Static)
+                break;
+            header = dialog_shown_text(over->text);
+        }
+        // Else the text right before it: a row's text with the text over
+        // its column ("Bending, Cyclic SCF"), or a column's text after the
+        // row's lead ("SIFs: Out Plane").
+        if (label.empty() && before && before->col == c->col - 1) {
             label = dialog_shown_text(before->text);
             const std::string lead = dialog_shown_text(first->text);
-            if (before != first && lead.find(':') != std::string::npos)
+            if (before == first && !header.empty())
+                label += ", " + header;
+            else if (before != first && lead.find(':') != std::string::npos)
                 label = lead.substr(0, lead.find(':') + 1) + " " + label;
         }
-        // Else the text over it, in its column of the row above.
-        for (const ControlSpec* other : controls)
-            if (label.empty() && other->row == c->row - 1 && other->col == c->col &&
-                other->kind == ControlKind::Static)
-                label = dialog_shown_text(other->text);
+        // Else the row's text and the text over its column ("Rotation
+        // limit, Torsional"), or either.
+        if (label.empty())
+            label = !row_label.empty() && !header.empty() ? row_label + ", " + header
+                    : !header.empty()                     ? header
+                                                          : row_label;
         if (label.empty())
             continue;
+        const std::string group = group_of(c);
         if (const int n = ++seen[group + "\n" + label]; n > 1)
             label += " " + std::to_string(n);
         // The unit label after a field in its row, which a row such as "OD1
