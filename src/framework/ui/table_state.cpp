@@ -311,6 +311,8 @@ int tab_column(TableWindow& t, int row, int from, bool forward) {
 
 void tab(TableWindow& t, bool forward) {
     if (!table_end_edit(t) || t.row_count <= 0) return;
+    // What was stored may hide or show columns: Tab goes to one shown.
+    table_ensure_measured(t);
     int row = t.current_row;
     int c = tab_column(t, row, t.current_column, forward);
     if (c == 0) {
@@ -326,6 +328,7 @@ void tab(TableWindow& t, bool forward) {
 
 // The next shown column to the left or right, without wrapping; 0 when none.
 int arrow_column(TableWindow& t, int from, int step) {
+    table_ensure_measured(t);
     for (int c = from + step; c >= 1 && c <= t.columns(); c += step)
         if (column_usable(t, c)) return c;
     return 0;

@@ -533,12 +533,24 @@ void create_graphics_window()
 
 // ---- The window ----------------------------------------------------------------------------------
 
+namespace {
+
+// The windows of tables that the graphics window goes back to.
+bool is_text_window(const Frame& t)
+{
+    return t.window && (&t == &main_frame() || &t == &list_frame() || (&t == &results_frame() && in_results()));
+}
+
+}  // namespace
+
 void graphics_window_show()
 {
     Frame& f = frame();
     if (!f.window)
         return;
-    frame_activate(f, &graphics_text_window());
+    // F2 there goes back to the text window the graphics were asked from.
+    Frame* asked = current_accelerator_frame();
+    frame_activate(f, asked && is_text_window(*asked) ? asked : &graphics_text_window());
     frame_set_title(f, graphics_window_title());
     const Vec3 p = view_transform().viewpoint;
     set_viewpoint(p.x, p.y, p.z);
@@ -561,6 +573,9 @@ void graphics_window_hide()
 
 Frame& graphics_text_window()
 {
+    // The window the graphics were shown from, while it is shown.
+    if (Frame* from = frame().previous_frame; from && is_text_window(*from) && frame_is_visible(*from))
+        return *from;
     if (in_results() && results_frame().window && frame_is_visible(results_frame()))
         return results_frame();
     if (list_frame().window && frame_is_visible(list_frame()))
