@@ -15,8 +15,10 @@
 #include "framework/ui/dialog_fields.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/help.h"
+#include "materials/pipe_section.h"
 #include "model/load_cases.h"
 #include "model/model.h"
+#include "model/row_kinds.h"
 #include "results/results_reader.h"
 #include "results/results_session.h"
 #include "results/results_state.h"
@@ -491,4 +493,67 @@ TEST_F(TutorialWalk, TheTutorialAsWrittenBuildsTheSampleModel)
 
     // The model the Tutorial typed is the sample's, field for field.
     EXPECT_EQ(model_lines(typed), model_lines(sample));
+}
+
+// A From row starts the pipe and names no material, section or load: a key
+// typed into those cells says so once (Tab passes them by), and nothing is
+// stored there.
+TEST_F(TutorialWalk, AFromRowSaysWhyItTakesNoMaterial)
+{
+    LayoutTable& t = layout_table();
+    const WindowId client = main_frame().client;
+    script().paint(client);
+    auto type = [&](const std::string& text) {
+        for (const char c : text)
+            hb->window(client)->client_events->on_char(std::string(1, c));
+    };
+    type("10");
+    script().key(main_frame().window, KEY_TAB);
+    ASSERT_EQ(numrows(), 1);
+    ASSERT_EQ(model().rows[1].etype, ET_FROM);
+    // Tab from DZ passes the names to the Data cell.
+    table_goto_row(t, 1, LAYOUT_DZ);
+    script().key(main_frame().window, KEY_TAB);
+    EXPECT_EQ(t.current_column, LAYOUT_DATA);
+    // The arrow keys reach the Material cell.
+    script().key(main_frame().window, KEY_LEFT);
+    ASSERT_EQ(t.current_column, LAYOUT_LOAD);
+    script().key(main_frame().window, KEY_LEFT);
+    script().key(main_frame().window, KEY_LEFT);
+    ASSERT_EQ(t.current_column, LAYOUT_MATERIAL);
+    script().clear_log();
+    type("A106B");
+    EXPECT_EQ(script().messages(),
+              std::vector<std::string>{
+                  "A From row takes no material, section or load: type them on the rows of the elements after it"});
+    EXPECT_FALSE(t.edit.active);
+    EXPECT_TRUE(model().rows[1].material.empty());
+}
+
+// Enter on a new pipe section's row stores it and goes on to the input row
+// below, ready for the next section, as Enter goes on from any row.
+TEST_F(TutorialWalk, EnterOnANewSectionGoesOnToTheInputRow)
+{
+    ASSERT_TRUE(script().menu_command(main_frame().window, CMD_SECTIONS));
+    TableWindow* t = list_window_table();
+    ASSERT_NE(t, nullptr);
+    script().paint(list_frame().client);
+    auto type = [&](const std::string& text) {
+        for (const char c : text)
+            hb->window(list_frame().client)->client_events->on_char(std::string(1, c));
+    };
+    for (const char* size : {"6", "4"}) {
+        type(size);
+        script().key(list_frame().window, KEY_TAB);
+        type(size);
+        script().key(list_frame().window, KEY_TAB);
+        type("40");
+        script().key(list_frame().window, KEY_RETURN);
+    }
+    EXPECT_TRUE(script().messages().empty()) << script().last_message();
+    ASSERT_EQ(numsections(), 2);
+    EXPECT_FLOAT_EQ(pipe_sections()[2].outside_diameter, 4.5f);   // ASME B36.10M NPS 4
+    EXPECT_FLOAT_EQ(pipe_sections()[2].thickness, 0.237f);        // its schedule 40 wall
+    EXPECT_EQ(t->current_row, 3);
+    EXPECT_EQ(t->current_column, 1);
 }

@@ -246,6 +246,10 @@ public:
     virtual void context_menu(Point at);
     // Typing into cells.
     virtual bool cell_editable(int row, int column);
+    // Why a shown cell that takes no typing refuses it, said the first time
+    // a key is typed there; empty: a beep says it.
+    virtual std::string typing_refused(int /*row*/, int /*column*/) { return {}; }
+    std::pair<int, int> refusal_said{};   // the cell whose refusal was said last
     // The typing filter: may change a typed character (one UTF-8
     // character), as a name column upper-cases its letters. It drops none:
     // a text that the column cannot read is refused when the cell is stored,

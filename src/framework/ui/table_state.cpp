@@ -671,8 +671,17 @@ void table_on_char(TableWindow& t, const std::string& utf8) {
         if (!t.edit.active) {
             // The first character replaces the cell.
             if (!editable_cell(t, t.current_row, t.current_column)) {
-                beep();
-                continue;
+                const std::pair<int, int> cell{t.current_row, t.current_column};
+                const std::string why = input_blocked(t) || !column_usable(t, cell.second)
+                                            ? std::string()
+                                            : t.typing_refused(cell.first, cell.second);
+                if (why.empty() || t.refusal_said == cell) {
+                    beep();
+                    continue;
+                }
+                t.refusal_said = cell;
+                message_error(owner_window(t), why);
+                return;
             }
             table_begin_edit(t, true);
         }
