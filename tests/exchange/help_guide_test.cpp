@@ -6,6 +6,7 @@
 #include "exchange/batch_import.h"
 #include "exchange_fixture.h"
 #include "golden.h"
+#include "guide_text.h"
 #include "framework/commands.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/help.h"
@@ -32,13 +33,6 @@
 
 namespace {
 
-std::string guide_text()
-{
-    const std::filesystem::path guide = std::filesystem::path(KV_PROGRAM_PATH).parent_path() / "help" / "index.html";
-    std::ifstream in(guide, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 bool has_anchor(const std::string& guide, const std::string& name)
 {
     return guide.find("<a name=\"" + name + "\">") != std::string::npos;
@@ -50,7 +44,7 @@ using HelpWindowGuideTest = ExchangeProgramTest;
 
 TEST_F(HelpWindowGuideTest, EveryContextOfTheCodeAndEveryDialogAndTableHasItsPage)
 {
-    const std::string guide = guide_text();
+    const std::string guide = built_guide();
     ASSERT_FALSE(guide.empty());
     for (const int context : {TIE_ROD_HELP_CONTEXT, BENDS_TABLE_HELP_CONTEXT, BEND_DIALOG_HELP_CONTEXT})
         EXPECT_TRUE(has_anchor(guide, help_anchor(context))) << context;
@@ -75,59 +69,11 @@ TEST_F(HelpWindowGuideTest, EveryContextOfTheCodeAndEveryDialogAndTableHasItsPag
 
 namespace {
 
-// The text of some HTML: no tags, white space one blank, the entities the
-// guide uses read.
-std::string plain(const std::string& html)
-{
-    std::string text;
-    bool in_tag = false;
-    for (const char c : html) {
-        if (c == '<')
-            in_tag = true;
-        else if (c == '>')
-            in_tag = false;
-        else if (!in_tag && std::isspace(static_cast<unsigned char>(c)))
-            text += text.empty() || text.back() == ' ' ? "" : " ";
-        else if (!in_tag)
-            text += c;
-    }
-    for (const auto& [entity, c] : {std::pair{"&gt;", ">"}, std::pair{"&lt;", "<"}, std::pair{"&quot;", "\""},
-                                    std::pair{"&amp;", "&"}})
-        for (std::size_t at = text.find(entity); at != std::string::npos; at = text.find(entity, at))
-            text.replace(at, std::string(entity).size(), c);
-    return text;
-}
-
 std::string lower(std::string text)
 {
     for (char& c : text)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
-}
-
-// A key as the guide writes it ("F12", "Ctrl+Shift+C"); false when the
-// text is no key.
-bool read_key(const std::string& text, int& key, unsigned& mods)
-{
-    mods = MOD_NONE;
-    std::string rest = text;
-    for (const auto& [prefix, mod] : {std::pair{"Ctrl+", MOD_CONTROL}, std::pair{"Shift+", MOD_SHIFT}})
-        if (rest.rfind(prefix, 0) == 0) {
-            mods |= mod;
-            rest = rest.substr(std::string(prefix).size());
-        }
-    if (rest.size() >= 2 && rest.size() <= 3 && rest[0] == 'F' &&
-        std::all_of(rest.begin() + 1, rest.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
-        const int n = std::stoi(rest.substr(1));
-        key = KEY_F1 + n - 1;
-        return n >= 1 && n <= 12;
-    }
-    // A letter or digit alone is no key ("Eq. (8)"): with Ctrl it is.
-    if (rest.size() == 1 && mods != MOD_NONE && std::isalnum(static_cast<unsigned char>(rest[0]))) {
-        key = rest[0];
-        return true;
-    }
-    return false;
 }
 
 // Every command item of the menus, by its name as the guide writes it:
@@ -154,7 +100,7 @@ using HelpGuide = ExchangeProgramTest;
 // title) has text under it before the next one.
 TEST_F(HelpGuide, EverySectionHasText)
 {
-    const std::string guide = guide_text();
+    const std::string guide = built_guide();
     ASSERT_FALSE(guide.empty());
     std::vector<std::pair<std::size_t, std::size_t>> headings;   // where each starts and ends
     for (std::size_t at = guide.find("<h"); at != std::string::npos; at = guide.find("<h", at + 1))
@@ -164,7 +110,7 @@ TEST_F(HelpGuide, EverySectionHasText)
     int empty = 0;
     for (std::size_t i = 1; i < headings.size(); ++i) {
         const std::size_t next = i + 1 < headings.size() ? headings[i + 1].first : guide.size();
-        const std::string under = plain(guide.substr(headings[i].second, next - headings[i].second));
+        const std::string under = guide_plain(guide.substr(headings[i].second, next - headings[i].second));
         if (std::none_of(under.begin(), under.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)); })) {
             ADD_FAILURE() << "no text under " << guide.substr(headings[i].first, headings[i].second - headings[i].first);
             ++empty;
@@ -178,7 +124,7 @@ TEST_F(HelpGuide, EverySectionHasText)
 // item of that name.
 TEST_F(HelpGuide, KeysNamedBesideACommandAreTheAcceleratorKeysOfItsMenuItem)
 {
-    const std::string text = plain(guide_text());
+    const std::string text = guide_plain(built_guide());
     std::vector<std::pair<std::string, int>> items;
     for (const std::string& name : menu_resource_names())
         collect_items(menu_resource(name).items, items);
@@ -192,7 +138,7 @@ TEST_F(HelpGuide, KeysNamedBesideACommandAreTheAcceleratorKeysOfItsMenuItem)
         const std::size_t close = text.find(')', open);
         int key = 0;
         unsigned mods = 0;
-        if (close == std::string::npos || !read_key(text.substr(open + 1, close - open - 1), key, mods))
+        if (close == std::string::npos || !read_guide_key(text.substr(open + 1, close - open - 1), key, mods))
             continue;
         const std::string before = lower(text.substr(open > 40 ? open - 40 : 0, open > 40 ? 40 : open));
         bool named = false, keyed = false;
@@ -340,7 +286,7 @@ std::vector<GuidePage> guide_pages(const std::string& guide)
             back = open;
         }
         const std::size_t end = guide.find("</h2>", at);
-        page.heading = plain(guide.substr(at + 4, end - at - 4));
+        page.heading = guide_plain(guide.substr(at + 4, end - at - 4));
         std::size_t next = guide.find("<h2>", end);
         // The body ends where the next page's anchors begin.
         std::size_t stop = next == std::string::npos ? guide.size() : next;
@@ -358,7 +304,7 @@ std::string prose(const std::string& body)
 {
     std::string text;
     for (std::size_t p = body.find("<p>"); p != std::string::npos; p = body.find("<p>", p + 3))
-        text += plain(body.substr(p + 3, body.find("</p>", p) - p - 3)) + " ";
+        text += guide_plain(body.substr(p + 3, body.find("</p>", p) - p - 3)) + " ";
     return text;
 }
 
@@ -417,7 +363,7 @@ protected:
 // heading finds the one page it names.
 TEST_F(HelpPage, EveryHandWrittenPageIsInTheGuideAndNoHeadingStandsTwice)
 {
-    const std::string guide = guide_text();
+    const std::string guide = built_guide();
     const std::vector<GuidePage> pages = guide_pages(guide);
     ASSERT_GT(pages.size(), 150u);
     const std::vector<std::pair<std::string, std::string>> written = hand_written_pages();
@@ -449,7 +395,7 @@ TEST_F(HelpPage, EveryHandWrittenPageIsInTheGuideAndNoHeadingStandsTwice)
 // beyond the fields and columns the program lists.
 TEST_F(HelpPage, EveryDialogAndTablePageSaysWhatItIsFor)
 {
-    const std::string guide = guide_text();
+    const std::string guide = built_guide();
     const std::size_t first_dialog = guide.find("<a name=\"NEW_DIALOG\">");
     ASSERT_NE(first_dialog, std::string::npos);
     int checked = 0;
@@ -465,7 +411,7 @@ TEST_F(HelpPage, EveryDialogAndTablePageSaysWhatItIsFor)
 // in the guide, and F1 in the dialog opens it, not the contents.
 TEST_F(HelpPage, F1InEveryDialogOfTheProgramOpensItsOwnPage)
 {
-    const std::string guide = guide_text();
+    const std::string guide = built_guide();
     std::set<std::string> names = template_names_in_sources();
     names.erase("EXAMPLE_DIALOG");   // the design notes' illustration
     for (int n = 1; n <= 300; ++n)
@@ -491,7 +437,7 @@ TEST_F(HelpPage, F1InEveryDialogOfTheProgramOpensItsOwnPage)
 // has a context number of its own.
 TEST_F(HelpPage, F1InEveryTableOpensItsOwnPage)
 {
-    const std::string guide = guide_text();
+    const std::string guide = built_guide();
     int tables = 0;
     for (const DataList& list : data_lists()) {
         if (!list.open)

@@ -9,6 +9,7 @@
 #include "exchange/batch_export.h"
 #include "exchange/batch_import.h"
 #include "exchange_fixture.h"
+#include "guide_text.h"
 #include "framework/commands.h"
 #include "framework/errors.h"
 #include "framework/strings.h"
@@ -43,13 +44,6 @@
 
 namespace {
 
-std::string guide_text()
-{
-    const std::filesystem::path guide = std::filesystem::path(KV_PROGRAM_PATH).parent_path() / "help" / "index.html";
-    std::ifstream in(guide, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // The HTML of the Tutorial's steps: from its first numbered paragraph (the
 // one before shows how keys are written) to the next page's anchor.
 std::string tutorial_html(const std::string& guide)
@@ -60,15 +54,6 @@ std::string tutorial_html(const std::string& guide)
         return {};
     const std::size_t end = guide.find("<a name=\"", start + 10);
     return guide.substr(start, end == std::string::npos ? std::string::npos : end - start);
-}
-
-std::string unescaped(std::string text)
-{
-    for (const auto& [entity, c] : {std::pair{"&gt;", ">"}, std::pair{"&lt;", "<"}, std::pair{"&quot;", "\""},
-                                    std::pair{"&amp;", "&"}})
-        for (std::size_t at = text.find(entity); at != std::string::npos; at = text.find(entity, at + 1))
-            text.replace(at, std::string(entity).size(), c);
-    return text;
 }
 
 // One step of the Tutorial.
@@ -88,42 +73,12 @@ std::vector<Step> tutorial_steps(const std::string& html)
             if (html.compare(at, open.size(), open) != 0)
                 continue;
             const std::size_t close = html.find(std::string("</") + tag + ">", at);
-            steps.push_back(Step{kind, unescaped(html.substr(at + open.size(), close - at - open.size()))});
+            steps.push_back(Step{kind, guide_plain(html.substr(at + open.size(), close - at - open.size()))});
             at = close;
             break;
         }
     }
     return steps;
-}
-
-// A key as the Tutorial writes it ("Tab", "Shift+Tab", "F6", "Ctrl+S").
-bool read_key(const std::string& word, int& key, unsigned& mods)
-{
-    static const std::map<std::string, int> names = {
-        {"Tab", KEY_TAB},   {"Enter", KEY_RETURN}, {"Escape", KEY_ESCAPE}, {"Up", KEY_UP},
-        {"Down", KEY_DOWN}, {"Left", KEY_LEFT},    {"Right", KEY_RIGHT},   {"Home", KEY_HOME},
-        {"End", KEY_END}};
-    mods = MOD_NONE;
-    std::string rest = word;
-    for (const auto& [prefix, mod] : {std::pair{"Ctrl+", MOD_CONTROL}, std::pair{"Shift+", MOD_SHIFT}})
-        if (rest.rfind(prefix, 0) == 0) {
-            mods |= mod;
-            rest = rest.substr(std::string(prefix).size());
-        }
-    if (const auto k = names.find(rest); k != names.end()) {
-        key = k->second;
-        return true;
-    }
-    if (rest.size() >= 2 && rest.size() <= 3 && rest[0] == 'F' &&
-        std::all_of(rest.begin() + 1, rest.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
-        key = KEY_F1 + std::stoi(rest.substr(1)) - 1;
-        return true;
-    }
-    if (rest.size() == 1 && mods != MOD_NONE && std::isalpha(static_cast<unsigned char>(rest[0]))) {
-        key = std::toupper(static_cast<unsigned char>(rest[0]));
-        return true;
-    }
-    return false;
 }
 
 // The words of a <kbd> that is keys alone ("Tab Tab Tab"); empty for a text.
@@ -134,7 +89,7 @@ std::vector<std::pair<int, unsigned>> keys_of(const std::string& text)
     for (std::string word; words >> word;) {
         int key = 0;
         unsigned mods = 0;
-        if (!read_key(word, key, mods))
+        if (!read_guide_key(word, key, mods, true))
             return {};
         keys.emplace_back(key, mods);
     }
@@ -435,7 +390,7 @@ double sample_weight_by_hand()
 
 TEST_F(TutorialWalk, TheTutorialAsWrittenBuildsTheSampleModel)
 {
-    const std::string html = tutorial_html(guide_text());
+    const std::string html = tutorial_html(built_guide());
     ASSERT_FALSE(html.empty()) << "the guide has no Tutorial";
     const std::vector<Step> steps = tutorial_steps(html);
     ASSERT_GT(steps.size(), 100u);

@@ -8,12 +8,9 @@
 #include "analysis/results_file.h"
 #include "analysis/susceptibility_file.h"
 #include "framework/binfile.h"
+#include "guide_text.h"
 
 #include <algorithm>
-#include <cctype>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <numbers>
 #include <string>
 
@@ -327,23 +324,14 @@ namespace {
 
 using DynamicResultsGuide = DynamicCases;
 
-// The prose of the user guide's page on the dynamic analyses, one blank
-// between words.
+// The text of the user guide's page on the dynamic analyses.
 std::string dynamics_page()
 {
-    std::ifstream in(std::filesystem::path(KV_PROGRAM_PATH).parent_path() / "help" / "index.html", std::ios::binary);
-    const std::string guide{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string guide = built_guide();
     const std::size_t start = guide.find("<a name=\"dynamics\">");
     if (start == std::string::npos)
         return {};
-    const std::size_t end = guide.find("<a name=", start + 10);
-    std::string text;
-    for (const char c : guide.substr(start, end - start))
-        if (!std::isspace(static_cast<unsigned char>(c)))
-            text += c;
-        else if (!text.empty() && text.back() != ' ')
-            text += ' ';
-    return text;
+    return guide_plain(guide.substr(start, guide.find("<a name=", start + 10) - start));
 }
 
 }  // namespace
