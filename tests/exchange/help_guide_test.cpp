@@ -19,6 +19,7 @@
 #include "model/piping_codes.h"
 #include "model/ui/list_window.h"
 #include "model/model.h"
+#include "results/ui/displacement_tables.h"
 #include "results/ui/result_choosers.h"
 #include "results/ui/results_hooks.h"
 
@@ -456,12 +457,17 @@ TEST_F(HelpPage, F1InEveryTableOpensItsOwnPage)
         ++tables;
     }
     EXPECT_GT(tables, 40);
+    // The layout has no page of its own: its topic.
+    hb->window(main_frame().client)->client_events->on_focus(true);
+    script().key(main_frame().window, KEY_F1);
+    EXPECT_EQ(opened(), "window-layout");
 }
 
 // The bend dialogs' Help button opens the page of the dialog shown (the
-// B31.3 group's dialog its own), and F1 in the Print Results sheet of the
-// results window opens the sheet's page.
-TEST_F(HelpPage, BendDialogsAndThePrintResultsSheetOpenTheirOwnPages)
+// B31.3 group's dialog its own); F1 in the Print Results sheet of the
+// results window opens the sheet's page, and in a result table the guide's
+// topic on reading the results.
+TEST_F(HelpPage, BendDialogsThePrintResultsSheetAndResultTablesOpenTheirPages)
 {
     import_batch_file_at(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf");
     ASSERT_EQ(piping_code(), CODE_B313);
@@ -493,4 +499,11 @@ TEST_F(HelpPage, BendDialogsAndThePrintResultsSheetOpenTheirOwnPages)
     results_hooks().print_results(main_frame().window);
     EXPECT_EQ(script().runs("PRINT_RESULTS_DIALOG"), 1);
     EXPECT_EQ(opened(), "PRINT_RESULTS_DIALOG");
+
+    show_other_displacements();
+    hb->window(results_frame().client)->client_events->on_focus(true);
+    ASSERT_NE(TableView::keyboard_focus(), nullptr);
+    ASSERT_EQ(TableView::keyboard_focus()->table()->frame, &results_frame());
+    script().key(results_frame().window, KEY_F1);
+    EXPECT_EQ(opened(), "results");
 }

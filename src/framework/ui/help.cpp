@@ -78,11 +78,16 @@ std::string help_page_anchor(const std::string& name) {
 }
 
 void help_page(const std::string& name, WindowId owner, int context) {
+    help_page(name, owner, context != 0 ? help_anchor(context) : std::string());
+}
+
+void help_page(const std::string& name, WindowId owner, const std::string& topic) {
     const std::string anchor = help_page_anchor(name);
-    if (!location().found.empty() && guide_has_anchor(anchor))
+    const bool found = !location().found.empty();
+    if (found && guide_has_anchor(anchor))
         open_help(anchor, owner);
     else
-        help(context, owner);
+        open_help(found && !topic.empty() && guide_has_anchor(topic) ? topic : std::string(), owner);
 }
 
 namespace {

@@ -28,6 +28,8 @@ std::string help_page_anchor(const std::string& name);
 // page of that name, at the anchor of the context given, else at the
 // contents.
 void help_page(const std::string& name, WindowId owner = 0, int context = 0);
+// The same with a topic of the guide (its anchor) in place of the context.
+void help_page(const std::string& name, WindowId owner, const std::string& topic);
 
 inline constexpr const char* TUTORIAL_FILE_NAME = "Tutorial_1.pdf";
 // The anchor of the guide's tutorial.

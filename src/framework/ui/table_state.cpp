@@ -143,7 +143,15 @@ void TableWindow::print() {
 
 void TableWindow::print_text() { table_print_text(*this, title, record_count()); }
 bool TableWindow::export_csv(WindowId owner) { return table_export_csv(*this, owner); }
-void TableWindow::on_help(WindowId owner) { help_page(title, owner); }
+void TableWindow::on_help(WindowId owner) {
+    // A table without a page of its own (a result, the layout): the guide's
+    // topic of its window.
+    const char* topic = frame == &results_frame() ? "results"
+                        : frame == &main_frame()  ? "window-layout"
+                        : frame == &list_frame()  ? "window-list"
+                                                  : "";
+    help_page(title, owner, std::string(topic));
+}
 void TableWindow::print_csv() { table_print_csv(*this, title, record_count()); }
 
 // ===========================================================================
