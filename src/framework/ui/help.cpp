@@ -83,11 +83,7 @@ void help_page(const std::string& name, WindowId owner, int context) {
 
 void help_page(const std::string& name, WindowId owner, const std::string& topic) {
     const std::string anchor = help_page_anchor(name);
-    const bool found = !location().found.empty();
-    if (found && guide_has_anchor(anchor))
-        open_help(anchor, owner);
-    else
-        open_help(found && !topic.empty() && guide_has_anchor(topic) ? topic : std::string(), owner);
+    open_help(!location().found.empty() && guide_has_anchor(anchor) ? anchor : topic, owner);
 }
 
 namespace {

@@ -25,8 +25,8 @@ std::string help_anchor(int context);
 // as "-".
 std::string help_page_anchor(const std::string& name);
 // Opens the help at the page of a dialog or table; where the guide has no
-// page of that name, at the anchor of the context given, else at the
-// contents.
+// page of that name, at the anchor of the context given (as help() does),
+// or at the contents for none.
 void help_page(const std::string& name, WindowId owner = 0, int context = 0);
 // The same with a topic of the guide (its anchor) in place of the context.
 void help_page(const std::string& name, WindowId owner, const std::string& topic);
