@@ -2,8 +2,11 @@
 // the code has its anchor, and every dialog and table its page, the fields
 // and columns taken from the program.
 #include "elements/element_dialog_ids.h"
+#include "model/row_kinds.h"
+#include "exchange/batch_import.h"
 #include "exchange_fixture.h"
 #include "golden.h"
+#include "guide_text.h"
 #include "framework/commands.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/help.h"
@@ -15,22 +18,21 @@
 #include "model/ui/layout_window.h"
 #include "model/piping_codes.h"
 #include "model/ui/list_window.h"
+#include "model/model.h"
+#include "results/ui/displacement_tables.h"
+#include "results/ui/result_choosers.h"
+#include "results/ui/results_hooks.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <regex>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace {
-
-std::string guide_text()
-{
-    const std::filesystem::path guide = std::filesystem::path(KV_PROGRAM_PATH).parent_path() / "help" / "index.html";
-    std::ifstream in(guide, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 bool has_anchor(const std::string& guide, const std::string& name)
 {
@@ -43,7 +45,7 @@ using HelpWindowGuideTest = ExchangeProgramTest;
 
 TEST_F(HelpWindowGuideTest, EveryContextOfTheCodeAndEveryDialogAndTableHasItsPage)
 {
-    const std::string guide = guide_text();
+    const std::string guide = built_guide();
     ASSERT_FALSE(guide.empty());
     for (const int context : {TIE_ROD_HELP_CONTEXT, BENDS_TABLE_HELP_CONTEXT, BEND_DIALOG_HELP_CONTEXT})
         EXPECT_TRUE(has_anchor(guide, help_anchor(context))) << context;
@@ -68,59 +70,11 @@ TEST_F(HelpWindowGuideTest, EveryContextOfTheCodeAndEveryDialogAndTableHasItsPag
 
 namespace {
 
-// The text of some HTML: no tags, white space one blank, the entities the
-// guide uses read.
-std::string plain(const std::string& html)
-{
-    std::string text;
-    bool in_tag = false;
-    for (const char c : html) {
-        if (c == '<')
-            in_tag = true;
-        else if (c == '>')
-            in_tag = false;
-        else if (!in_tag && std::isspace(static_cast<unsigned char>(c)))
-            text += text.empty() || text.back() == ' ' ? "" : " ";
-        else if (!in_tag)
-            text += c;
-    }
-    for (const auto& [entity, c] : {std::pair{"&gt;", ">"}, std::pair{"&lt;", "<"}, std::pair{"&quot;", "\""},
-                                    std::pair{"&amp;", "&"}})
-        for (std::size_t at = text.find(entity); at != std::string::npos; at = text.find(entity, at))
-            text.replace(at, std::string(entity).size(), c);
-    return text;
-}
-
 std::string lower(std::string text)
 {
     for (char& c : text)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
-}
-
-// A key as the guide writes it ("F12", "Ctrl+Shift+C"); false when the
-// text is no key.
-bool read_key(const std::string& text, int& key, unsigned& mods)
-{
-    mods = MOD_NONE;
-    std::string rest = text;
-    for (const auto& [prefix, mod] : {std::pair{"Ctrl+", MOD_CONTROL}, std::pair{"Shift+", MOD_SHIFT}})
-        if (rest.rfind(prefix, 0) == 0) {
-            mods |= mod;
-            rest = rest.substr(std::string(prefix).size());
-        }
-    if (rest.size() >= 2 && rest.size() <= 3 && rest[0] == 'F' &&
-        std::all_of(rest.begin() + 1, rest.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
-        const int n = std::stoi(rest.substr(1));
-        key = KEY_F1 + n - 1;
-        return n >= 1 && n <= 12;
-    }
-    // A letter or digit alone is no key ("Eq. (8)"): with Ctrl it is.
-    if (rest.size() == 1 && mods != MOD_NONE && std::isalnum(static_cast<unsigned char>(rest[0]))) {
-        key = rest[0];
-        return true;
-    }
-    return false;
 }
 
 // Every command item of the menus, by its name as the guide writes it:
@@ -147,7 +101,7 @@ using HelpGuide = ExchangeProgramTest;
 // title) has text under it before the next one.
 TEST_F(HelpGuide, EverySectionHasText)
 {
-    const std::string guide = guide_text();
+    const std::string guide = built_guide();
     ASSERT_FALSE(guide.empty());
     std::vector<std::pair<std::size_t, std::size_t>> headings;   // where each starts and ends
     for (std::size_t at = guide.find("<h"); at != std::string::npos; at = guide.find("<h", at + 1))
@@ -157,7 +111,7 @@ TEST_F(HelpGuide, EverySectionHasText)
     int empty = 0;
     for (std::size_t i = 1; i < headings.size(); ++i) {
         const std::size_t next = i + 1 < headings.size() ? headings[i + 1].first : guide.size();
-        const std::string under = plain(guide.substr(headings[i].second, next - headings[i].second));
+        const std::string under = guide_plain(guide.substr(headings[i].second, next - headings[i].second));
         if (std::none_of(under.begin(), under.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)); })) {
             ADD_FAILURE() << "no text under " << guide.substr(headings[i].first, headings[i].second - headings[i].first);
             ++empty;
@@ -171,7 +125,7 @@ TEST_F(HelpGuide, EverySectionHasText)
 // item of that name.
 TEST_F(HelpGuide, KeysNamedBesideACommandAreTheAcceleratorKeysOfItsMenuItem)
 {
-    const std::string text = plain(guide_text());
+    const std::string text = guide_plain(built_guide());
     std::vector<std::pair<std::string, int>> items;
     for (const std::string& name : menu_resource_names())
         collect_items(menu_resource(name).items, items);
@@ -185,7 +139,7 @@ TEST_F(HelpGuide, KeysNamedBesideACommandAreTheAcceleratorKeysOfItsMenuItem)
         const std::size_t close = text.find(')', open);
         int key = 0;
         unsigned mods = 0;
-        if (close == std::string::npos || !read_key(text.substr(open + 1, close - open - 1), key, mods))
+        if (close == std::string::npos || !read_guide_key(text.substr(open + 1, close - open - 1), key, mods))
             continue;
         const std::string before = lower(text.substr(open > 40 ? open - 40 : 0, open > 40 ? 40 : open));
         bool named = false, keyed = false;
@@ -289,4 +243,267 @@ TEST_F(HelpGuide, KeysTheGuideGivesForEditingACellEditIt)
     EXPECT_EQ(materials->edit.text, "A106 GRADE B");
     EXPECT_EQ(materials->edit.caret, materials->edit.text.size());
     EXPECT_EQ(materials->edit.anchor, materials->edit.caret);
+}
+
+namespace {
+
+// The pages of help/pages.txt: each name with the heading it gives, if any.
+std::vector<std::pair<std::string, std::string>> hand_written_pages()
+{
+    std::ifstream in(std::string(KV_SOURCE_DIR) + "/help/pages.txt", std::ios::binary);
+    std::vector<std::pair<std::string, std::string>> pages;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("== ", 0) != 0)
+            continue;
+        std::string name = line.substr(3), heading;
+        if (const std::size_t bar = name.find(" | "); bar != std::string::npos) {
+            heading = name.substr(bar + 3);
+            name.erase(bar);
+        }
+        pages.emplace_back(name, heading);
+    }
+    return pages;
+}
+
+// The pages of the guide: each heading (h2) with the anchors before it and
+// the HTML under it, up to the next page.
+struct GuidePage {
+    std::vector<std::string> anchors;
+    std::string heading;
+    std::string body;
+};
+
+std::vector<GuidePage> guide_pages(const std::string& guide)
+{
+    std::vector<GuidePage> pages;
+    std::size_t at = guide.find("<h2>");
+    while (at != std::string::npos) {
+        GuidePage page;
+        // The anchors right before the heading.
+        std::size_t back = at;
+        while (back >= 4 && guide.compare(back - 4, 4, "</a>") == 0) {
+            const std::size_t open = guide.rfind("<a name=\"", back - 4);
+            page.anchors.push_back(guide.substr(open + 9, guide.find('"', open + 9) - open - 9));
+            back = open;
+        }
+        const std::size_t end = guide.find("</h2>", at);
+        page.heading = guide_plain(guide.substr(at + 4, end - at - 4));
+        std::size_t next = guide.find("<h2>", end);
+        // The body ends where the next page's anchors begin.
+        std::size_t stop = next == std::string::npos ? guide.size() : next;
+        while (stop >= 4 && guide.compare(stop - 4, 4, "</a>") == 0)
+            stop = guide.rfind("<a name=\"", stop - 4);
+        page.body = guide.substr(end + 5, stop - end - 5);
+        pages.push_back(std::move(page));
+        at = next;
+    }
+    return pages;
+}
+
+// The prose of a page: its paragraphs' text, without the generated tables.
+std::string prose(const std::string& body)
+{
+    std::string text;
+    for (std::size_t p = body.find("<p>"); p != std::string::npos; p = body.find("<p>", p + 3))
+        text += guide_plain(body.substr(p + 3, body.find("</p>", p) - p - 3)) + " ";
+    return text;
+}
+
+int words(const std::string& text)
+{
+    int n = 0;
+    bool in_word = false;
+    for (const char c : text) {
+        const bool letter = std::isalpha(static_cast<unsigned char>(c)) != 0;
+        n += letter && !in_word;
+        in_word = letter;
+    }
+    return n;
+}
+
+// Every string literal of the program's sources that names a dialog
+// template ("SECTION_DIALOG", "LUG_EVAL", "FINDANDREPLACE").
+std::set<std::string> template_names_in_sources()
+{
+    std::set<std::string> names;
+    const std::regex literal("\"([A-Z][A-Z0-9_]*(_DIALOG[A-Z0-9]*|_EVAL|_QUAL)|FINDANDREPLACE)\"");
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(std::string(KV_SOURCE_DIR) + "/src")) {
+        if (!entry.is_regular_file() || entry.path().extension() != ".cpp" ||
+            entry.path().string().find("/platform/") != std::string::npos)
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        for (std::sregex_iterator m(text.begin(), text.end(), literal), end; m != end; ++m)
+            names.insert((*m)[1]);
+    }
+    return names;
+}
+
+// Any dialog of a name, to ask for its help.
+struct PlainDialog : DialogProc {};
+
+class HelpPage : public ExchangeProgramTest {
+protected:
+    void SetUp() override
+    {
+        ExchangeProgramTest::SetUp();
+        help_init(std::filesystem::path(KV_PROGRAM_PATH).parent_path().string());
+        ASSERT_FALSE(help_path().empty());
+    }
+    // The anchor the last help request opened.
+    std::string opened() const
+    {
+        return script().help_requests().empty() ? std::string("(none)") : script().help_requests().back().anchor;
+    }
+};
+
+}  // namespace
+
+// The hand-written text of every page is in the built guide, under the
+// heading it gives, and no heading stands twice: a reader who finds a
+// heading finds the one page it names.
+TEST_F(HelpPage, EveryHandWrittenPageIsInTheGuideAndNoHeadingStandsTwice)
+{
+    const std::string guide = built_guide();
+    const std::vector<GuidePage> pages = guide_pages(guide);
+    ASSERT_GT(pages.size(), 150u);
+    const std::vector<std::pair<std::string, std::string>> written = hand_written_pages();
+    ASSERT_GT(written.size(), 150u);
+    for (const auto& [name, heading] : written) {
+        const auto page = std::find_if(pages.begin(), pages.end(), [&](const GuidePage& p) {
+            return std::find(p.anchors.begin(), p.anchors.end(), help_page_anchor(name)) != p.anchors.end();
+        });
+        ASSERT_NE(page, pages.end()) << name;
+        EXPECT_GE(words(prose(page->body)), 8) << name << ": its text is not on its page";
+        if (!heading.empty()) {
+            EXPECT_EQ(page->heading, heading) << name;
+        }
+    }
+    // The Pipe Sections table's page, once lost, holds its text.
+    const auto sections = std::find_if(pages.begin(), pages.end(),
+                                       [](const GuidePage& p) { return p.heading == "Pipe Sections (table)"; });
+    ASSERT_NE(sections, pages.end());
+    EXPECT_NE(prose(sections->body).find("corrosion allowance"), std::string::npos);
+
+    std::set<std::string> headings;
+    for (const std::string& h1 : {std::string("Korvane user guide"), std::string("Dialogs"), std::string("Tables")})
+        headings.insert(h1);
+    for (const GuidePage& page : pages)
+        EXPECT_TRUE(headings.insert(page.heading).second) << "the heading \"" << page.heading << "\" stands twice";
+}
+
+// Every page of a dialog or table says in a sentence or two what it is for,
+// beyond the fields and columns the program lists.
+TEST_F(HelpPage, EveryDialogAndTablePageSaysWhatItIsFor)
+{
+    const std::string guide = built_guide();
+    const std::size_t first_dialog = guide.find("<a name=\"NEW_DIALOG\">");
+    ASSERT_NE(first_dialog, std::string::npos);
+    int checked = 0;
+    for (const GuidePage& page : guide_pages(guide.substr(first_dialog))) {
+        EXPECT_GE(words(prose(page.body)), 10) << page.heading << " has no text of its own";
+        ++checked;
+    }
+    EXPECT_GT(checked, 150);
+}
+
+// Every dialog template that the program's sources name, and every name a
+// chooser's template takes for its count of entries, has a page of its own
+// in the guide, and F1 in the dialog opens it, not the contents.
+TEST_F(HelpPage, F1InEveryDialogOfTheProgramOpensItsOwnPage)
+{
+    const std::string guide = built_guide();
+    std::set<std::string> names = template_names_in_sources();
+    names.erase("EXAMPLE_DIALOG");   // the design notes' illustration
+    for (int n = 1; n <= 300; ++n)
+        for (const std::string& name :
+             {results_chooser_template(n), load_cases_chooser_template(n), other_supports_template(n)})
+            names.insert(name);
+    ASSERT_GT(names.size(), 120u);
+    for (const std::string& name : names) {
+        EXPECT_TRUE(has_anchor(guide, help_page_anchor(name))) << name << " is a dialog of the program without its page";
+        const DialogTemplate dialog{name, name, {control(IDOK, ControlKind::Button, "OK", 0, 0, 1, CF_DEFAULT)}};
+        script().once(name, [](HeadlessDialog& d) {
+            d.help_key();
+            d.press(IDCANCEL);
+        });
+        PlainDialog proc;
+        run_dialog(dialog, proc, main_frame().window);
+        EXPECT_EQ(opened(), help_page_anchor(name));
+    }
+}
+
+// F1 in every table of the list window opens the table's own page; the
+// Bends and Tie rods tables and their dialogs too, though their help also
+// has a context number of its own.
+TEST_F(HelpPage, F1InEveryTableOpensItsOwnPage)
+{
+    const std::string guide = built_guide();
+    int tables = 0;
+    for (const DataList& list : data_lists()) {
+        if (!list.open)
+            continue;
+        list.open();
+        TableWindow* t = list_window_table();
+        ASSERT_NE(t, nullptr) << list.name;
+        // The keys of the list window's table, as the window system gives
+        // the focus to it.
+        hb->window(list_frame().client)->client_events->on_focus(true);
+        script().key(list_frame().window, KEY_F1);
+        const std::string anchor = opened();
+        EXPECT_TRUE(anchor == help_page_anchor(list.name) || anchor == help_page_anchor(t->title))
+            << list.name << " opened \"" << anchor << "\"";
+        EXPECT_TRUE(has_anchor(guide, anchor)) << list.name;
+        ++tables;
+    }
+    EXPECT_GT(tables, 40);
+    // The layout has no page of its own: its topic.
+    hb->window(main_frame().client)->client_events->on_focus(true);
+    script().key(main_frame().window, KEY_F1);
+    EXPECT_EQ(opened(), "window-layout");
+}
+
+// The bend dialogs' Help button opens the page of the dialog shown (the
+// B31.3 group's dialog its own); F1 in the Print Results sheet of the
+// results window opens the sheet's page, and in a result table the guide's
+// topic on reading the results.
+TEST_F(HelpPage, BendDialogsThePrintResultsSheetAndResultTablesOpenTheirPages)
+{
+    import_batch_file_at(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf");
+    ASSERT_EQ(piping_code(), CODE_B313);
+    LayoutTable& t = layout_table();
+    int bend = 1;
+    while (bend <= numrows() && model().rows[bend].etype != ET_BEND)
+        ++bend;
+    ASSERT_LE(bend, numrows());
+    for (const auto& [code, name] : {std::pair{CODE_B313, "BEND2_DIALOG"}, std::pair{CODE_B311, "BEND1_DIALOG"}}) {
+        piping_code() = code;
+        script().once(name, [](HeadlessDialog& d) {
+            d.press(BEND_HELP);
+            d.press(IDCANCEL);
+        });
+        table_goto_row(t, bend, LAYOUT_TYPE);
+        ASSERT_TRUE(layout_hooks().element_dialog[ET_BEND]);
+        layout_hooks().element_dialog[ET_BEND](bend);
+        EXPECT_EQ(script().runs(name), 1);
+        EXPECT_EQ(opened(), name);
+    }
+    piping_code() = CODE_B313;
+
+    ASSERT_NO_FATAL_FAILURE(analyse_and_open_results());
+    script().once("PRINT_RESULTS_DIALOG", [](HeadlessDialog& d) {
+        d.help_key();
+        d.press(IDCANCEL);
+    });
+    ASSERT_TRUE(results_hooks().print_results);
+    results_hooks().print_results(main_frame().window);
+    EXPECT_EQ(script().runs("PRINT_RESULTS_DIALOG"), 1);
+    EXPECT_EQ(opened(), "PRINT_RESULTS_DIALOG");
+
+    show_other_displacements();
+    hb->window(results_frame().client)->client_events->on_focus(true);
+    ASSERT_NE(TableView::keyboard_focus(), nullptr);
+    ASSERT_EQ(TableView::keyboard_focus()->table()->frame, &results_frame());
+    script().key(results_frame().window, KEY_F1);
+    EXPECT_EQ(opened(), "results");
 }

@@ -6,6 +6,7 @@
 #include "framework/ui/command_registry.h"
 #include "framework/ui/dialogs_common.h"
 #include "framework/ui/frame.h"
+#include "framework/ui/dialog_fields.h"
 #include "framework/ui/help.h"
 #include "framework/ui/menus.h"
 #include "framework/ui/messages.h"
@@ -535,6 +536,77 @@ TEST_F(ShellTest, TutorialOpensItsFileOrSaysWhereItBelongs) {
     ASSERT_EQ(script().opened_documents().size(), 1u);
     EXPECT_EQ(script().opened_documents()[0], (folder / TUTORIAL_FILE_NAME).string());
     EXPECT_EQ(script().runs("TUTORIAL_DIALOG"), 1);
+}
+
+using HelpPage = ShellTest;
+
+// Without the tutorial's file, Help > Tutorial opens the guide at its own
+// walk-through; the note of TUTORIAL_DIALOG is for a guide without one.
+TEST_F(HelpPage, TutorialOpensTheGuidesWalkThroughWhereNoFileIsInstalled) {
+    app_startup();
+    std::filesystem::create_directories(folder / "help");
+    const std::string guide = (folder / "help" / "index.html").string();
+    std::ofstream(guide) << "<html><a name=\"tutorial\"></a><h2>Tutorial</h2></html>";
+    help_init(folder.string());
+    EXPECT_TRUE(script().menu_command(main_frame().window, CMD_TUTORIAL));
+    ASSERT_EQ(script().help_requests().size(), 1u);
+    EXPECT_EQ(script().help_requests()[0].file, guide);
+    EXPECT_EQ(script().help_requests()[0].anchor, TUTORIAL_ANCHOR);
+    EXPECT_EQ(script().runs("TUTORIAL_DIALOG"), 0);
+
+    // A page that names no anchor of the guide falls back to the context
+    // given, or to the contents.
+    help_page("NO_SUCH_DIALOG", 0, 7);
+    ASSERT_EQ(script().help_requests().size(), 2u);
+    EXPECT_EQ(script().help_requests()[1].anchor, "context-7");
+    help_page("NO_SUCH_DIALOG");
+    ASSERT_EQ(script().help_requests().size(), 3u);
+    EXPECT_EQ(script().help_requests()[2].anchor, "");
+    help_page("NO_SUCH_DIALOG", 0, "results");
+    ASSERT_EQ(script().help_requests().size(), 4u);
+    EXPECT_EQ(script().help_requests()[3].anchor, "results");
+}
+
+// The labels of a template's fields, in order, each with its quantity.
+std::vector<std::pair<std::string, int>> labels_of(const DialogTemplate& t)
+{
+    std::vector<std::pair<std::string, int>> out;
+    for (const DialogField& f : dialog_fields(t))
+        out.emplace_back(f.label, f.quantity);
+    return out;
+}
+
+// The guide lists a dialog's fields by the texts the user reads beside them:
+// the text right before a field, with its row's lead ("SIFs:"); a row's text
+// with the text over the column; a unit label shared by the fields before it
+// in its row, but never by a node number; a label a group has twice
+// numbered; OK and Cancel left out.
+TEST_F(HelpPage, FieldsAreLabelledAsTheDialogShowsThem)
+{
+    const DialogTemplate t{"T_DIALOG", "T", {
+        control(0, ControlKind::Static, "&SIFs:  In Plane", 0, 0), control(11, ControlKind::Edit, "", 0, 1),
+        control(0, ControlKind::Static, "Out Plane", 0, 2), control(12, ControlKind::Edit, "", 0, 3),
+        control(0, ControlKind::Static, "Sustained SCF", 1, 1), control(0, ControlKind::Static, "Cyclic SCF", 1, 2),
+        control(0, ControlKind::Static, "Bending", 2, 0), control(21, ControlKind::Edit, "", 2, 1),
+        control(22, ControlKind::Edit, "", 2, 2),
+        control(31, ControlKind::Edit, "OD1", 3, 0), control(32, ControlKind::Edit, "Thk1", 3, 1),
+        unit_control(33, 3, 2, DIMENSION),
+        control(0, ControlKind::Group, "Intermediate Nodes", 4, 0, 3, CF_NONE, 0, 2),
+        control(41, ControlKind::Edit, "Node", 4, 0), control(42, ControlKind::Edit, "at Angle", 4, 1),
+        unit_control(43, 4, 2, ANGLE),
+        control(51, ControlKind::Edit, "Node", 5, 0), control(52, ControlKind::Edit, "at Angle", 5, 1),
+        unit_control(53, 5, 2, ANGLE),
+        control(IDOK, ControlKind::Button, "OK", 6, 0), control(IDCANCEL, ControlKind::Button, "Cancel", 6, 1)}};
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"SIFs: In Plane", 0},       {"SIFs: Out Plane", 0}, {"Bending, Sustained SCF", 0},
+        {"Bending, Cyclic SCF", 0},  {"OD1", DIMENSION},     {"Thk1", DIMENSION},
+        {"Node", 0},                 {"at Angle", ANGLE},    {"Node 2", 0},
+        {"at Angle 2", ANGLE}};
+    EXPECT_EQ(labels_of(t), expected);
+    const std::vector<DialogField> fields = dialog_fields(t);
+    ASSERT_EQ(fields.size(), expected.size());
+    EXPECT_EQ(fields[8].group, "Intermediate Nodes");
+    EXPECT_EQ(fields[4].group, "");
 }
 
 }  // namespace

@@ -95,6 +95,17 @@ public:
     }
 
     bool cell_editable(int row, int c) override { return TableWindow::cell_editable(row, c) && !(c == 5 && row == 2); }
+    // The locked note says why when `notes_say_why` is set.
+    bool notes_say_why = false;
+    std::string typing_refused(int row, int c) override {
+        return notes_say_why && row == 2 && c == 5 ? "Row 2 takes no note" : std::string();
+    }
+    // The OD column hidden (width 0), as a table hides columns not in use.
+    bool od_hidden = false;
+    void measure_window(Surface& dc) override {
+        TableWindow::measure_window(dc);
+        if (od_hidden) widths[3] = 0;
+    }
 
     void filter_char(int c, std::string& ch) override {
         if (c == 2) table_filter_name(ch);

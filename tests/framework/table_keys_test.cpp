@@ -149,6 +149,36 @@ TEST_F(TableTest, TheLimitAndLockedCellsRefuseTypingWithABeep) {
     input_locked() = false;
 }
 
+// A stored cell may change what the columns need (the view measures them
+// again when it paints): the Tab that stores it already goes past a hidden
+// column, never into a cell that is not shown.
+TEST_F(TableTest, TabFromAStoredCellSkipsAHiddenColumn) {
+    table.od_hidden = true;
+    table.measure_needed = true;
+    script().paint(view.window());
+    at(1, 2);
+    type("Q9");
+    key(KEY_TAB);
+    EXPECT_EQ(table.records[0].name, "Q9");
+    EXPECT_EQ(cell(), Cell(1, 4));
+    key(KEY_LEFT);
+    EXPECT_EQ(cell(), Cell(1, 2));
+}
+
+// A cell that takes no typing for a reason of its own says it at the first
+// key, and beeps at the keys after; the others beep.
+TEST_F(TableTest, ARefusedCellSaysWhyOnceThenBeeps) {
+    table.notes_say_why = true;
+    at(2, 5);
+    type("x");
+    EXPECT_EQ(script().messages(), std::vector<std::string>{"Row 2 takes no note"});
+    type("yz");
+    EXPECT_EQ(script().messages().size(), 1u);
+    EXPECT_EQ(script().beeps(), 2);
+    EXPECT_FALSE(table.edit.active);
+    EXPECT_EQ(table.records[1].note, "");
+}
+
 TEST_F(TableTest, TypingIntoTheInputRowAppendsARecord) {
     EXPECT_EQ(frame_title(frame), "Korvane - Pipes  (3)  [Untitled]");
     key(KEY_END, MOD_CONTROL);

@@ -156,12 +156,19 @@ TEST_F(GraphicsWindowTest, MenuTextsAndToolTipsFollowTheState)
     script().menu_command(f, CMD_FREEZE_VIEW);
     EXPECT_EQ(item(CMD_FREEZE_VIEW)->text, "Unfree&ze View\tF8");
     EXPECT_EQ(graphics_tool_tip(CMD_FREEZE_VIEW), "Unfreeze View");
-    // The text window is the layout, or the list window while it is shown.
+    // The text window is the one the graphics were shown from (the layout
+    // here), still when the list window is shown too; F2 in the list window
+    // makes it the list.
     EXPECT_EQ(item(CMD_TEXT_WINDOW)->text, "&Layout\tF2");
     EXPECT_EQ(graphics_tool_tip(CMD_TEXT_WINDOW_BUTTON), "Layout Window");
     frame_bring_to_front(list_frame());
+    EXPECT_EQ(item(CMD_TEXT_WINDOW)->text, "&Layout\tF2");
+    frame_make_current(list_frame());
+    script().key(list_frame().window, KEY_F2);
     EXPECT_EQ(item(CMD_TEXT_WINDOW)->text, "&List\tF2");
     EXPECT_EQ(graphics_tool_tip(CMD_TEXT_WINDOW_BUTTON), "List Window");
+    script().key(f, KEY_F2);
+    EXPECT_EQ(backend().active_window(), list_frame().window);
     // Radio marks of the axes corner, the background and the quality.
     script().menu_command(f, CMD_AXES_BOTTOM_LEFT);
     script().menu_command(f, CMD_BACKGROUND_WHITE);

@@ -783,7 +783,7 @@ TEST_F(ResultsOnViews, F1InTheBendsTableAndInDialogsOpensTheirPages)
     open_every_element_kind();
     // The Bends table: its page, the heading at the top.
     const HelpPage bends = f1_in_list("Bends");
-    EXPECT_EQ(bends.fragment, help_anchor(BENDS_TABLE_HELP_CONTEXT));
+    EXPECT_EQ(bends.fragment, help_page_anchor("Bends"));
     EXPECT_NE(bends.top.find("Bends"), std::string::npos) << bends.top;
 
     // The Load Cases dialog and the element types chooser: their pages.
@@ -801,34 +801,41 @@ TEST_F(ResultsOnViews, F1InTheBendsTableAndInDialogsOpensTheirPages)
 TEST_F(ResultsOnViews, EveryHelpContextOpensItsPageOfTheGuide)
 {
     open_every_element_kind();
-    // Each context the program asks for, at each place that asks for it
-    // (the tie rods of one model, the bends of another under a code of each
-    // bend dialog): the guide holds its anchor and F1 there opens the help
-    // window at it, the page's heading at its top.
+    // Each context the program has, at each place that has it (the tie
+    // rods of one model, the bends of another under a code of each bend
+    // dialog): the guide holds its anchor, and F1 there opens the help
+    // window at the place's own page, its heading at the top (the two bend
+    // dialogs, and the tie rod dialog and table, share a context but not a
+    // page).
     struct Place {
         const char* where;
         int context;
         const char* model;   // imported first, when given
         std::function<HelpPage()> f1;
+        std::string page;    // the anchor of the place's page
     };
     const std::string bends = std::string(KV_SOURCE_DIR) + "/tests/data/graphics/graphics_model.mbf";
     const std::vector<Place> places = {
-        {"Tie rods table", TIE_ROD_HELP_CONTEXT, nullptr, [] { return f1_in_list("Tie rods"); }},
+        {"Tie rods table", TIE_ROD_HELP_CONTEXT, nullptr, [] { return f1_in_list("Tie rods"); },
+         help_page_anchor("Tie rods")},
         {"TIE_ROD_DIALOG", TIE_ROD_HELP_CONTEXT, nullptr,
          [&] {
              return f1_in_dialog(answers(), "TIE_ROD_DIALOG", [] { edit_tie_rod(first_row_of(ET_TIE_ROD)); });
-         }},
-        {"Bends table", BENDS_TABLE_HELP_CONTEXT, bends.c_str(), [] { return f1_in_list("Bends"); }},
+         },
+         "TIE_ROD_DIALOG"},
+        {"Bends table", BENDS_TABLE_HELP_CONTEXT, bends.c_str(), [] { return f1_in_list("Bends"); }, "Bends"},
         {"BEND1_DIALOG", BEND_DIALOG_HELP_CONTEXT, nullptr,
          [&] {
              piping_code() = CODE_B311;
              return f1_in_dialog(answers(), "BEND1_DIALOG", [] { edit_bend(first_row_of(ET_BEND)); });
-         }},
+         },
+         "BEND1_DIALOG"},
         {"BEND2_DIALOG", BEND_DIALOG_HELP_CONTEXT, nullptr,
          [&] {
              piping_code() = CODE_B313;
              return f1_in_dialog(answers(), "BEND2_DIALOG", [] { edit_bend(first_row_of(ET_BEND)); });
-         }},
+         },
+         "BEND2_DIALOG"},
     };
     // Every context the program has is walked.
     std::set<int> walked;
@@ -846,7 +853,7 @@ TEST_F(ResultsOnViews, EveryHelpContextOpensItsPageOfTheGuide)
         const std::string anchor = help_anchor(p.context);
         EXPECT_NE(guide.find("<a name=\"" + anchor + "\">"), std::string::npos) << p.where;
         const HelpPage page = p.f1();
-        EXPECT_EQ(page.fragment, anchor) << p.where;
+        EXPECT_EQ(page.fragment, p.page) << p.where;
         EXPECT_FALSE(page.top.empty()) << p.where;
     }
     EXPECT_TRUE(answers().messages.empty()) << answers().messages.front();
@@ -948,7 +955,7 @@ TEST_F(ResultsOnViews, DialogHelpInFrontOfTheBendDialogFromItsHelpButtonAndUsabl
     const BlockWatch watch;
     // The guide already open, from a table, behind what comes next.
     const HelpPage bends = f1_in_list("Bends");
-    EXPECT_EQ(bends.fragment, help_anchor(BENDS_TABLE_HELP_CONTEXT));
+    EXPECT_EQ(bends.fragment, help_page_anchor("Bends"));
     QWidget* help = gui_backend().help_window();
     ASSERT_NE(help, nullptr);
 
@@ -960,7 +967,7 @@ TEST_F(ResultsOnViews, DialogHelpInFrontOfTheBendDialogFromItsHelpButtonAndUsabl
         ASSERT_NE(button, nullptr);
         button->click();
         settle(100);
-        EXPECT_EQ(help_page_shown().fragment, help_anchor(BEND_DIALOG_HELP_CONTEXT));
+        EXPECT_EQ(help_page_shown().fragment, "BEND1_DIALOG");
         expect_help_in_front_of(d, watch, "Help button");
         d->reject();
     };

@@ -119,13 +119,18 @@ TEST_F(LayoutWindowTest, RefusedCellsShowTheirMessageAndChangeNothing) {
     cell(2, LAYOUT_TYPE, "bel");
     EXPECT_EQ(row(2).etype, ET_BELLOWS);
     // Cells a row does not have cannot be typed: a From row has no names,
-    // and letters are no length.
+    // which its first key says, and a beep the keys after it.
     table().current_row = 1;
     table().current_column = LAYOUT_MATERIAL;
     const int beeps = script().beeps();
     type("A");
     EXPECT_FALSE(table().edit.active);
+    EXPECT_EQ(script().last_message(),
+              "A From row takes no material, section or load: type them on the rows of the elements after it");
+    type("B");
+    EXPECT_FALSE(table().edit.active);
     EXPECT_EQ(script().beeps(), beeps + 1);
+    EXPECT_TRUE(row(1).material.empty());
 }
 
 TEST_F(LayoutWindowTest, InsertAndDeleteRowsKeepTheRestInPlace) {

@@ -98,7 +98,8 @@ public:
     void command(Dialog& d, int id, int code) override
     {
         if (id == BEND_HELP && code == NOTIFY_CLICKED) {
-            help(BEND_DIALOG_HELP_CONTEXT, d.window());
+            // Each of the two bend dialogs has its page.
+            help_page(d.templ().name, d.window(), BEND_DIALOG_HELP_CONTEXT);
             return;
         }
         if (input_locked() || code != NOTIFY_CLICKED)
@@ -364,7 +365,7 @@ public:
         discard_undo_snapshot();
     }
 
-    void on_help(WindowId owner) override { help(BENDS_TABLE_HELP_CONTEXT, owner); }
+    void on_help(WindowId owner) override { help_page(title, owner, BENDS_TABLE_HELP_CONTEXT); }
 
 
 private:

@@ -205,7 +205,7 @@ public:
     void command(Dialog& d, int id, int code) override
     {
         if (id == TIE_HELP && code == NOTIFY_CLICKED)
-            help(TIE_ROD_HELP_CONTEXT, d.window());
+            help_page(d.templ().name, d.window(), TIE_ROD_HELP_CONTEXT);
     }
 
     bool store(Dialog&) override
@@ -257,7 +257,7 @@ public:
     {
         groups = {{3, 4, label_with_unit("Stiffness", STIFFNESS), 0}, {5, 6, label_with_unit("Gap", DIMENSION), 0}};
     }
-    void on_help(WindowId owner) override { help(TIE_ROD_HELP_CONTEXT, owner); }
+    void on_help(WindowId owner) override { help_page(title, owner, TIE_ROD_HELP_CONTEXT); }
 
     std::string header_text(int c, int line) override
     {

@@ -77,9 +77,13 @@ std::string help_page_anchor(const std::string& name) {
     return id;
 }
 
-void help_page(const std::string& name, WindowId owner) {
+void help_page(const std::string& name, WindowId owner, int context) {
+    help_page(name, owner, context != 0 ? help_anchor(context) : std::string());
+}
+
+void help_page(const std::string& name, WindowId owner, const std::string& topic) {
     const std::string anchor = help_page_anchor(name);
-    open_help(!location().found.empty() && guide_has_anchor(anchor) ? anchor : std::string(), owner);
+    open_help(!location().found.empty() && guide_has_anchor(anchor) ? anchor : topic, owner);
 }
 
 namespace {
@@ -106,5 +110,9 @@ void open_tutorial(const std::string& program_folder, WindowId owner) {
         std::filesystem::path(program_folder.empty() ? std::string(".") : program_folder) / TUTORIAL_FILE_NAME;
     std::error_code ec;
     if (std::filesystem::is_regular_file(file, ec) && backend().open_document(file.string())) return;
+    if (!location().found.empty() && guide_has_anchor(TUTORIAL_ANCHOR)) {
+        open_help(TUTORIAL_ANCHOR, owner);
+        return;
+    }
     tutorial_dialog(program_folder, owner);
 }

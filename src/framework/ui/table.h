@@ -246,6 +246,10 @@ public:
     virtual void context_menu(Point at);
     // Typing into cells.
     virtual bool cell_editable(int row, int column);
+    // Why a shown cell that takes no typing refuses it, said the first time
+    // a key is typed there; empty: a beep says it.
+    virtual std::string typing_refused(int /*row*/, int /*column*/) { return {}; }
+    std::pair<int, int> refusal_said{};   // the cell whose refusal was said last
     // The typing filter: may change a typed character (one UTF-8
     // character), as a name column upper-cases its letters. It drops none:
     // a text that the column cannot read is refused when the cell is stored,
@@ -421,6 +425,7 @@ private:
     std::shared_ptr<TableView*> token_ = std::make_shared<TableView*>(this);
     WindowId window_ = 0;
     bool owns_window_ = true;      // false for a pane of a host window
+    bool in_dialog_ = false;       // the Table control of a dialog
     Point origin_{};               // a pane's top left in its host
     bool shown_ = true;
     bool focused_ = false;
@@ -472,6 +477,10 @@ void table_goto_row(TableWindow& t, int row, int column = 0, bool notify = true)
 // (they may have made a record of the input row). False when refused; the
 // refusal has been shown and the caret is where it put it.
 bool table_move_to(TableWindow& t, int row, int column = 0);
+// Stores an open edit and passes the current row's before_leave_row checks
+// as leaving it would, the caret staying (an input row typed into becomes a
+// record). False when refused; the refusal has been shown.
+bool table_store_row(TableWindow& t);
 void table_goto_last_row(TableWindow& t);
 // Scrolls so that the current cell is visible.
 void table_keep_visible(TableWindow& t);

@@ -143,7 +143,15 @@ void TableWindow::print() {
 
 void TableWindow::print_text() { table_print_text(*this, title, record_count()); }
 bool TableWindow::export_csv(WindowId owner) { return table_export_csv(*this, owner); }
-void TableWindow::on_help(WindowId owner) { help_page(title, owner); }
+void TableWindow::on_help(WindowId owner) {
+    // A table without a page of its own (a result, the layout): the guide's
+    // topic of its window.
+    const char* topic = frame == &results_frame() ? "results"
+                        : frame == &main_frame()  ? "window-layout"
+                        : frame == &list_frame()  ? "window-list"
+                                                  : "";
+    help_page(title, owner, std::string(topic));
+}
 void TableWindow::print_csv() { table_print_csv(*this, title, record_count()); }
 
 // ===========================================================================
@@ -311,6 +319,8 @@ int tab_column(TableWindow& t, int row, int from, bool forward) {
 
 void tab(TableWindow& t, bool forward) {
     if (!table_end_edit(t) || t.row_count <= 0) return;
+    // What was stored may hide or show columns: Tab goes to one shown.
+    table_ensure_measured(t);
     int row = t.current_row;
     int c = tab_column(t, row, t.current_column, forward);
     if (c == 0) {
@@ -326,6 +336,7 @@ void tab(TableWindow& t, bool forward) {
 
 // The next shown column to the left or right, without wrapping; 0 when none.
 int arrow_column(TableWindow& t, int from, int step) {
+    table_ensure_measured(t);
     for (int c = from + step; c >= 1 && c <= t.columns(); c += step)
         if (column_usable(t, c)) return c;
     return 0;
@@ -501,20 +512,29 @@ void table_goto_row(TableWindow& t, int row, int column, bool notify) {
 
 void table_goto_last_row(TableWindow& t) { table_goto_row(t, t.row_count); }
 
+namespace {
+
+bool passes_leave_checks(TableWindow& t, int row) {
+    Failure f = capture([&] { t.before_leave_row(row); });
+    if (!f) return true;
+    report_failure(t, f, nullptr);
+    return false;
+}
+
+}  // namespace
+
 bool table_move_to(TableWindow& t, int row, int column) {
     if (!table_end_edit(t) || t.row_count <= 0) return false;
     const int from = t.current_row;
     // Up from row 1 leaves nothing; down from the last row leaves it only
     // when its checks make a new last row (the input row becoming a record).
-    if (row >= 1 && row != from) {
-        Failure f = capture([&] { t.before_leave_row(from); });
-        if (f) {
-            report_failure(t, f, nullptr);
-            return false;
-        }
-    }
+    if (row >= 1 && row != from && !passes_leave_checks(t, from)) return false;
     set_current(t, std::clamp(row, 1, std::max(1, t.row_count)), column, true);
     return true;
+}
+
+bool table_store_row(TableWindow& t) {
+    return table_end_edit(t) && (t.row_count <= 0 || passes_leave_checks(t, t.current_row));
 }
 
 int table_first_column(TableWindow& t) {
@@ -670,8 +690,17 @@ void table_on_char(TableWindow& t, const std::string& utf8) {
         if (!t.edit.active) {
             // The first character replaces the cell.
             if (!editable_cell(t, t.current_row, t.current_column)) {
-                beep();
-                continue;
+                const std::pair<int, int> cell{t.current_row, t.current_column};
+                const std::string why = input_blocked(t) || !column_usable(t, cell.second)
+                                            ? std::string()
+                                            : t.typing_refused(cell.first, cell.second);
+                if (why.empty() || t.refusal_said == cell) {
+                    beep();
+                    continue;
+                }
+                t.refusal_said = cell;
+                message_error(owner_window(t), why);
+                return;
             }
             table_begin_edit(t, true);
         }

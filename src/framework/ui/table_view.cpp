@@ -120,6 +120,7 @@ WindowId TableView::create_in_dialog(Dialog& dialog, int control_id) {
     backend_ = &backend();
     window_ = dialog.embed_client(control_id, this);
     if (window_ == 0) return 0;
+    in_dialog_ = true;
     Rect r = backend().client_rect(window_);
     width_ = r.width();
     height_ = r.height();
@@ -149,6 +150,7 @@ void TableView::destroy() {
     if (window_ && owns_window_ && backend_installed() && &backend() == backend_) backend().destroy_window(window_);
     window_ = 0;
     owns_window_ = true;
+    in_dialog_ = false;
     origin_ = Point{};
     backend_ = nullptr;
     drag_ = Drag::None;
@@ -761,8 +763,10 @@ void TableView::on_wheel(int delta, int x, int y, unsigned mods) {
 bool TableView::on_key(int key, unsigned mods) {
     if (!table_ || !shown_) return false;
     bool used = false;
-    // F1 that no window's keys took: the table's help.
+    // F1 that no window's keys took: the table's help; in a dialog the
+    // dialog's, which the key goes on to.
     if (key == KEY_F1 && mods == MOD_NONE) {
+        if (in_dialog_) return false;
         guarded(table_, window_, [&] { table_->on_help(window_); });
         return true;
     }

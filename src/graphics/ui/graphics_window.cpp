@@ -535,6 +535,12 @@ void create_graphics_window()
 
 namespace {
 
+// The windows of tables that the graphics window goes back to.
+bool is_text_window(const Frame& t)
+{
+    return t.window && (&t == &main_frame() || &t == &list_frame() || (&t == &results_frame() && in_results()));
+}
+
 // Shows the window, in front or behind the one in front, with what it
 // draws now, fitted to its client.
 void show_graphics_window(bool to_front)
@@ -542,10 +548,13 @@ void show_graphics_window(bool to_front)
     Frame& f = frame();
     if (!f.window)
         return;
+    // F2 there goes back to the text window the graphics were asked from.
+    Frame* asked = current_accelerator_frame();
+    Frame& back = asked && is_text_window(*asked) ? *asked : graphics_text_window();
     if (to_front) {
-        frame_activate(f, &graphics_text_window());
+        frame_activate(f, &back);
     } else {
-        f.previous_frame = &graphics_text_window();
+        f.previous_frame = &back;
         frame_show_inactive(f);
     }
     frame_set_title(f, graphics_window_title());
@@ -582,6 +591,9 @@ void graphics_window_hide()
 
 Frame& graphics_text_window()
 {
+    // The window the graphics were shown from, while it is shown.
+    if (Frame* from = frame().previous_frame; from && is_text_window(*from) && frame_is_visible(*from))
+        return *from;
     if (in_results() && results_frame().window && frame_is_visible(results_frame()))
         return results_frame();
     if (list_frame().window && frame_is_visible(list_frame()))

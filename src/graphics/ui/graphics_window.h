@@ -37,8 +37,9 @@ void make_current_transparent();
 void make_all_transparent();
 void make_all_opaque();
 
-// The window the F2 key and the tool button go back to: the results window
-// in results mode while it is visible, else the list window while visible,
+// The window the F2 key and the tool button go back to: the text window the
+// graphics were shown from while it is visible; else the results window in
+// results mode while it is visible, else the list window while visible,
 // else the layout window; and its name for the menu and the tool tip.
 struct Frame;
 Frame& graphics_text_window();

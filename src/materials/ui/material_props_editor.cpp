@@ -268,6 +268,11 @@ void PropertyGrid::leave_row(int row)
 {
     if (row < 1 || row > static_cast<int>(rows.size()))
         return;
+    // Without a material the grid holds nothing to take.
+    if (in_list_window && !has_material) {
+        beep();
+        return;
+    }
     PropertyRow& v = rows[static_cast<std::size_t>(row - 1)].values;
     if (v[PROP_TEMPERATURE] == 0.0f)
         throw_cell_required("Temperature", 1);

@@ -776,8 +776,10 @@ void SectionsTable::leave_row(int row)
         TableWindow::leave_row(row);
         return;
     }
+    // A new section: the caret goes on to the new input row below it, as
+    // from any other row to the next.
     if (complete_row(*r, row))
-        table_goto_row(*this, numsections());
+        table_goto_row(*this, numsections() + 1, table_first_column(*this));
     else
         TableWindow::leave_row(row);
 }

@@ -395,6 +395,14 @@ bool LayoutTable::cell_editable(int row, int column) {
     }
 }
 
+std::string LayoutTable::typing_refused(int row, int column) {
+    // The names of a From row would go nowhere: its element rows carry them.
+    if (!is_input_row(row) && m().rows.valid(row) && m().rows[row].etype == ET_FROM && column >= LAYOUT_MATERIAL &&
+        column <= LAYOUT_LOAD)
+        return "A From row takes no material, section or load: type them on the rows of the elements after it";
+    return {};
+}
+
 void LayoutTable::filter_char(int column, std::string& ch) {
     // Node letters and names are upper case; the rest goes to the cell's parser as typed.
     switch (column) {

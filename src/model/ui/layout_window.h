@@ -45,6 +45,7 @@ public:
     std::string header_text(int column, int line) override;
     std::string cell_text(int row, int column, int line) override;
     bool cell_editable(int row, int column) override;
+    std::string typing_refused(int row, int column) override;
     void filter_char(int column, std::string& ch) override;
     void store_cell(int row, int column, const std::string& text) override;
     bool can_insert(int row) override;

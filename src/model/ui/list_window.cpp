@@ -455,6 +455,9 @@ public:
             lower_active = false;
             run_write_back();
         } else {
+            // What the lower pane shows belongs to the upper one's record:
+            // a record typed there and not yet stored goes in first.
+            if (upper.table() && !table_store_row(*upper.table())) return false;
             lower_active = true;
         }
         show_focus();

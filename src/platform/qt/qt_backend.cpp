@@ -667,13 +667,33 @@ void QtBackend::set_wait_cursor(bool wait) {
     else QApplication::restoreOverrideCursor();
 }
 
+namespace {
+
+// The help window: Escape, which the guide's text does not take, closes it
+// as it closes a dialog.
+class HelpWindow : public QWidget {
+public:
+    HelpWindow() : QWidget(nullptr, Qt::Window) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+            close();
+            return;
+        }
+        QWidget::keyPressEvent(e);
+    }
+};
+
+}  // namespace
+
 bool QtBackend::show_help(const std::string& html_file, const std::string& anchor) {
     const QFileInfo file(qs(html_file));
     if (!file.isFile() || !file.isReadable()) return false;
     if (!s_->help) {
         // A window of its own, beside the program's frames: the guide stays
         // open while the user goes on working.
-        auto window = std::make_unique<QWidget>(nullptr, Qt::Window);
+        auto window = std::make_unique<HelpWindow>();
         window->setWindowTitle("Korvane Help");
         window->setObjectName("KorvaneHelp");
         auto* layout = new QVBoxLayout(window.get());

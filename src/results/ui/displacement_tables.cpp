@@ -379,6 +379,8 @@ private:
 
 }  // namespace
 
+const DialogTemplate& centre_of_gravity_template() { return CG_DIALOG; }
+
 bool& local_displacements_shown()
 {
     return ui().local;

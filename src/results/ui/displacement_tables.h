@@ -8,6 +8,7 @@
 
 #include "framework/ui/table.h"
 #include "platform/handles.h"
+#include "platform/resources.h"
 
 #include <array>
 
@@ -28,6 +29,7 @@ void show_other_displacements();
 void print_displacements();
 // CG_DIALOG.
 void centre_of_gravity_dialog(WindowId owner);
+const DialogTemplate& centre_of_gravity_template();
 
 void install_displacement_tables();
 TableWindow& displacement_table();

@@ -539,6 +539,8 @@ private:
 
 }  // namespace
 
+const DialogTemplate& thresholds_template() { return THRESHOLDS_DIALOG; }
+
 bool thresholds_dialog(WindowId owner)
 {
     ThresholdsProc proc;
@@ -847,6 +849,8 @@ private:
 };
 
 }  // namespace
+
+const DialogTemplate& first_level_checks_template() { return checkstress_dialog(); }
 
 void first_level_checks_dialog(WindowId owner)
 {

@@ -13,6 +13,7 @@
 #pragma once
 
 #include "platform/handles.h"
+#include "platform/resources.h"
 
 #include <string>
 #include <vector>
@@ -105,3 +106,5 @@ void print_support_load_summary();
 bool thresholds_dialog(WindowId owner);
 // CHECKSTRESS_DIALOG.
 void first_level_checks_dialog(WindowId owner);
+const DialogTemplate& thresholds_template();
+const DialogTemplate& first_level_checks_template();

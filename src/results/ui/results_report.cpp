@@ -330,6 +330,8 @@ std::string report_title()
 
 }  // namespace
 
+const DialogTemplate& print_results_template() { return print_results_dialog(); }
+
 const char* report_part_name(int part)
 {
     return part >= 0 && part < REPORT_PARTS ? PART_NAMES[part] : "";

@@ -17,6 +17,7 @@
 
 #include "framework/ui/report.h"
 #include "platform/handles.h"
+#include "platform/resources.h"
 
 #include <array>
 #include <string>
@@ -63,6 +64,7 @@ void print_model_report();
 
 // The Print Results sheet (command 106 of the results window).
 void print_results_sheet_command(WindowId owner);
+const DialogTemplate& print_results_template();
 // Batch mode's report: the default selection as text at `path`; false with
 // the message on standard error when it cannot be written.
 bool write_results_report(const std::string& path, std::string& error);

@@ -405,6 +405,8 @@ void show_element_history()
 
 }  // namespace
 
+const DialogTemplate& time_history_chooser_template() { return TIME_HISTORY_RESULTS_DIALOG; }
+
 void show_time_history()
 {
     if (current_time_history_table()) {

@@ -9,6 +9,7 @@
 
 #include "codes/code_records.h"
 #include "platform/handles.h"
+#include "platform/resources.h"
 
 #include <functional>
 #include <string>
@@ -23,6 +24,8 @@ inline constexpr int TH_DISPLACEMENTS = 1403;
 void show_time_history();
 // The chooser and then the pick list of the chosen kind.
 void choose_time_history(WindowId owner);
+// TIME_HISTORY_RESULTS_DIALOG, the chooser.
+const DialogTemplate& time_history_chooser_template();
 // Shows the history of a support row (by its index 1.. in the support list in
 // row order), of an element end (pick-list row: element e's end 1 is row 2e - 1,
 // its end 2 row 2e) or of a node (index 1.. into the nodes with results).

@@ -1,9 +1,5 @@
-// The dialogs of the library files for the user guide (their control ids
-// share names with the elements' dialogs, so they live in a unit of their
-// own).
+#include "app/program_dialogs.h"
 #include "materials/ui/dialogs_libraries.h"
-
-#include <vector>
 
 std::vector<const DialogTemplate*> library_file_dialogs()
 {
