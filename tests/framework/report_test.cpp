@@ -10,6 +10,7 @@
 #include "framework/ui/report.h"
 #include "framework/units.h"
 #include "golden.h"
+#include "page_layout.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/headless_printing.h"
 
@@ -1057,4 +1058,101 @@ TEST_F(PageContinuation, NestedTablesAndLongHeadings) {
     EXPECT_EQ(tops[2], (std::vector<std::string>{"   Outer", "   outer row"}));
     EXPECT_EQ(tops[3], (std::vector<std::string>{"   heading", "   heading"}));
     EXPECT_EQ(tops[4], (std::vector<std::string>{"   tall row", "   tall row"}));
+}
+
+// ---- Contents lines ----------------------------------------------------------------------
+
+namespace {
+
+class ContentsLine : public ReportTest {};
+
+// The pump report's contents entry, 93 characters, and a title of one word
+// of 100 characters.
+const std::string PUMP_ENTRY =
+    "API 610 (11th ed.), Sep 2010 / ISO 13709 report for pump P-101 FEED PUMP, Operating (W+P1+T1)";
+const std::string LONG_WORD(100, 'W');
+
+}  // namespace
+
+// A title that fits stays on one line; a longer one breaks at the blanks
+// before the room runs out; a word wider than the room is cut there; a
+// character of two bytes (the degree sign) counts as one.
+TEST_F(ContentsLine, TitlesBreakAtBlanksWithinTheirRoom) {
+    const auto chars = [](std::string_view t) { return utf8_length(t); };
+    EXPECT_EQ(contents_title_lines("Pipe sections", 13, 11, chars), (std::vector<std::string>{"Pipe sections"}));
+    EXPECT_EQ(contents_title_lines("Pipe sections", 12, 10, chars), (std::vector<std::string>{"Pipe", "sections"}));
+    EXPECT_EQ(contents_title_lines("Loads on anchors: Operating (W+P1+T1)", 20, 18, chars),
+              (std::vector<std::string>{"Loads on anchors:", "Operating", "(W+P1+T1)"}));
+    EXPECT_EQ(contents_title_lines("ABCDEFGHIJ KL", 4, 3, chars), (std::vector<std::string>{"ABCD", "EFG", "HIJ", "KL"}));
+    EXPECT_EQ(contents_title_lines("400 \xC2\xB0" "F case", 5, 5, chars),
+              (std::vector<std::string>{"400", "\xC2\xB0" "F", "case"}));
+    EXPECT_EQ(contents_title_lines("", 10, 8, chars), (std::vector<std::string>{""}));
+}
+
+// In the text report's contents a long entry goes on over the next lines,
+// two columns further in, and its page number ends its last line at column
+// 88 with at least two blanks before it: no text is written over another,
+// and the entry reads whole again when its lines are put together.
+TEST_F(ContentsLine, LongEntriesOfTheTextReportAreWhole) {
+    ReportJob job{"Pumps", [] {
+                      report_contents_line(PUMP_ENTRY);
+                      report_line("pump report");
+                      report_contents_line(LONG_WORD, 1);
+                      report_line("more");
+                      report_contents_line("Short", 2);
+                  },
+                  true};
+    const std::string text = report_render_text(job, false);
+    EXPECT_EQ(report_crowded_texts(), 0);
+    const std::vector<std::string> page = split_lines(split_pages(text)[0]);
+    // "Contents", its rule, then the entries from line 6.
+    ASSERT_GE(page.size(), 10u);
+    const std::string rule = "   " + std::string(85, '-');
+    EXPECT_EQ(page[4], rule);
+    // A line that ends in the page number "2" at column 88.
+    const auto numbered = [](const std::string& text) { return text + std::string(87 - text.size(), ' ') + "2"; };
+    // The title from column 4 up to column 82 (79 columns; six are kept for
+    // the number), broken at the blank after "PUMP,", which ends at column
+    // 76: "Operating" would reach column 86.
+    EXPECT_EQ(page[5], "   API 610 (11th ed.), Sep 2010 / ISO 13709 report for pump P-101 FEED PUMP,");
+    EXPECT_EQ(page[6], numbered("     Operating (W+P1+T1)"));
+    // One level in, from column 8: 75 columns, then 73 from column 10.
+    EXPECT_EQ(page[7], "       " + std::string(75, 'W'));
+    EXPECT_EQ(page[8], numbered("         " + std::string(25, 'W')));
+    EXPECT_EQ(page[9], numbered("           Short"));
+    for (const std::string& line : page) EXPECT_LE(line.size(), 88u) << line;
+}
+
+// On printed pages the same: the title's lines stop short of its page
+// number, which stands at the right on the entry's last line, and no two
+// texts of the page lie over each other.
+TEST_F(ContentsLine, LongEntriesOfPrintedPagesAreWhole) {
+    HeadlessPrintDocument doc{PageSetup{}, 96};
+    ReportJob job{"Pumps", [] {
+                      add_contents_entry(PUMP_ENTRY, 1);
+                      report_line("pump report");
+                      add_contents_entry(LONG_WORD, 0);
+                  },
+                  true};
+    ASSERT_TRUE(report_render_pages(doc, job));
+    RecordingSurface& contents = doc.page_at(1);
+    EXPECT_TRUE(page_layout_faults(contents).empty());
+    std::vector<DrawnText> body;
+    for (const DrawnText& t : drawn_texts(contents))
+        if (t.top >= 60 + 24 && t.text != "Contents") body.push_back(t);
+    // 672 dots wide, the number's room "  9999" (48 dots) at the right: a
+    // title one level in (24 dots) has 600 dots, 75 characters, its later
+    // lines 16 dots further in 73.
+    ASSERT_EQ(body.size(), 6u);
+    EXPECT_EQ(body[0].text, "API 610 (11th ed.), Sep 2010 / ISO 13709 report for pump P-101 FEED PUMP,");
+    EXPECT_EQ(body[0].left, 24);
+    EXPECT_EQ(body[1].text, "Operating (W+P1+T1)");
+    EXPECT_EQ(body[1].left, 40);
+    EXPECT_EQ(body[2].text, "2");
+    EXPECT_EQ(body[2].top, body[1].top);
+    EXPECT_EQ(body[2].right, 672);
+    EXPECT_EQ(body[3].text, std::string(78, 'W'));
+    EXPECT_EQ(body[4].text, std::string(22, 'W'));
+    EXPECT_EQ(body[5].text, "2");
+    EXPECT_EQ(body[5].top, body[4].top);
 }

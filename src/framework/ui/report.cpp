@@ -1025,9 +1025,16 @@ ReportTable::ReportTable(const std::function<void()>& heading, int keep, bool wr
         if (report_lines_left() < lines + std::max(keep, 0)) report_page_break();
         if (lines > 0) put_text_lines(s.text, text, *text, lines);
     }
-    const bool repeated = lines > 0 && lines <= REPEATED_HEADING_LINES;
-    outer_lines_ = std::exchange(s.text.table_heading, repeated ? text : nullptr);
-    outer_count_ = std::exchange(s.text.table_heading_lines, repeated ? lines : 0);
+    // At the top of a page the heading stands without the blank lines that
+    // set it apart from the text before it.
+    size_t blank = 0;
+    while (blank < text->size() && (*text)[blank] == '\n') ++blank;
+    const int repeated_lines = lines - static_cast<int>(blank);
+    std::shared_ptr<const std::string> repeated_text = text;
+    if (blank > 0) repeated_text = std::make_shared<const std::string>(text->substr(blank));
+    const bool repeated = repeated_lines > 0 && repeated_lines <= REPEATED_HEADING_LINES;
+    outer_lines_ = std::exchange(s.text.table_heading, repeated ? repeated_text : nullptr);
+    outer_count_ = std::exchange(s.text.table_heading_lines, repeated ? repeated_lines : 0);
     open_ = true;
 }
 

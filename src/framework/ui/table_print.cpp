@@ -418,7 +418,53 @@ bool table_print_sheet(TableWindow& t, WindowId owner) {
 
 std::string table_report_text(TableWindow& t, bool csv) { return report_render_text(table_report_job(t), csv); }
 
+void table_screen_csv(TableWindow& t) {
+    const ReportState& state = report_state();
+    if (!state.text_report || !state.csv_mode) return;
+    const std::string caption = t.frame && table_is_shown(t) ? trimmed(t.frame->title_text) : t.title;
+    csv_add_text(caption.empty() ? t.title : caption);
+    report_next_line();
+    table_ensure_measured(t);
+    std::vector<int> columns;
+    for (int c = 1; c <= t.columns(); ++c)
+        if (t.measure_needed || static_cast<size_t>(c) >= t.widths.size() || t.widths[static_cast<size_t>(c)] > 0)
+            columns.push_back(c);
+    // One line of cells; false (nothing written) when every cell is empty.
+    const auto line_of = [](const std::vector<std::string>& cells) {
+        if (std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return c.empty(); })) return false;
+        for (const std::string& c : cells) csv_add_text(c);
+        report_next_line();
+        return true;
+    };
+    for (int line = 0; line < t.header_lines; ++line) {
+        std::vector<std::string> cells;
+        for (int c : columns) cells.push_back(trimmed(t.header_text(c, line)));
+        for (const TableGroup& g : t.groups) {
+            if (g.line != line || g.text.empty()) continue;
+            // In the first cell under the group that shows nothing else.
+            for (size_t i = 0; i < columns.size(); ++i)
+                if (columns[i] >= g.first_column && columns[i] <= g.last_column && cells[i].empty()) {
+                    cells[i] = g.text;
+                    break;
+                }
+        }
+        line_of(cells);
+    }
+    for (int row = 1; row <= t.record_count(); ++row) {
+        t.marks = {};
+        t.prepare_row(row);
+        for (int line = 0; line < t.text_lines; ++line) {
+            std::vector<std::string> cells;
+            for (int c : columns) cells.push_back(trimmed(t.cell_text(row, c, line)));
+            if (!line_of(cells) && line == 0) report_next_line();
+        }
+    }
+    t.marks = {};
+}
+
 bool table_export_csv(TableWindow& t, WindowId owner) {
     if (!table_end_edit(t)) return false;
-    return print_report_to(owner, table_report_job(t), PrintDestination::CsvFile);
+    TableWindow* table = &t;
+    return print_report_to(owner, ReportJob{t.title, [table] { table_screen_csv(*table); }, false},
+                           PrintDestination::CsvFile);
 }
