@@ -4,6 +4,7 @@
 // items, load cases and axes), the CSV file's title, headings and cells are
 // the texts that the table's window draws, line by line, "0" and group
 // headings included.
+#include "csv_text.h"
 #include "exchange/exchange_fixture.h"
 
 #include "framework/commands.h"
@@ -29,35 +30,12 @@ namespace {
 
 using Lines = std::vector<std::vector<std::string>>;
 
-// The rows of a CSV file as their cells (quoted cells with doubled quotes
-// read back), each row without its empty cells; rows with no cell left out.
+// The rows of a CSV file as their cells, each row without its empty
+// cells; rows with no cell left out.
 Lines csv_lines(const std::string& text)
 {
     Lines out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        std::vector<std::string> cells;
-        std::string cell;
-        bool quoted = false;
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            const char c = line[i];
-            if (quoted) {
-                if (c == '"' && i + 1 < line.size() && line[i + 1] == '"')
-                    cell += line[++i];
-                else if (c == '"')
-                    quoted = false;
-                else
-                    cell += c;
-            } else if (c == '"') {
-                quoted = true;
-            } else if (c == ',') {
-                cells.push_back(cell);
-                cell.clear();
-            } else {
-                cell += c;
-            }
-        }
-        cells.push_back(cell);
+    for (std::vector<std::string> cells : csv_rows(text)) {
         std::erase_if(cells, [](const std::string& c) { return trimmed(c).empty(); });
         if (!cells.empty())
             out.push_back(cells);
