@@ -1079,14 +1079,14 @@ const std::string LONG_WORD(100, 'W');
 // character of two bytes (the degree sign) counts as one.
 TEST_F(ContentsLine, TitlesBreakAtBlanksWithinTheirRoom) {
     const auto chars = [](std::string_view t) { return utf8_length(t); };
-    EXPECT_EQ(contents_title_lines("Pipe sections", 13, 11, chars), (std::vector<std::string>{"Pipe sections"}));
-    EXPECT_EQ(contents_title_lines("Pipe sections", 12, 10, chars), (std::vector<std::string>{"Pipe", "sections"}));
-    EXPECT_EQ(contents_title_lines("Loads on anchors: Operating (W+P1+T1)", 20, 18, chars),
+    EXPECT_EQ(wrapped_lines("Pipe sections", 13, 11, chars), (std::vector<std::string>{"Pipe sections"}));
+    EXPECT_EQ(wrapped_lines("Pipe sections", 12, 10, chars), (std::vector<std::string>{"Pipe", "sections"}));
+    EXPECT_EQ(wrapped_lines("Loads on anchors: Operating (W+P1+T1)", 20, 18, chars),
               (std::vector<std::string>{"Loads on anchors:", "Operating", "(W+P1+T1)"}));
-    EXPECT_EQ(contents_title_lines("ABCDEFGHIJ KL", 4, 3, chars), (std::vector<std::string>{"ABCD", "EFG", "HIJ", "KL"}));
-    EXPECT_EQ(contents_title_lines("400 \xC2\xB0" "F case", 5, 5, chars),
+    EXPECT_EQ(wrapped_lines("ABCDEFGHIJ KL", 4, 3, chars), (std::vector<std::string>{"ABCD", "EFG", "HIJ", "KL"}));
+    EXPECT_EQ(wrapped_lines("400 \xC2\xB0" "F case", 5, 5, chars),
               (std::vector<std::string>{"400", "\xC2\xB0" "F", "case"}));
-    EXPECT_EQ(contents_title_lines("", 10, 8, chars), (std::vector<std::string>{""}));
+    EXPECT_EQ(wrapped_lines("", 10, 8, chars), (std::vector<std::string>{""}));
 }
 
 // In the text report's contents a long entry goes on over the next lines,

@@ -1133,7 +1133,7 @@ void report_print_contents_text(const std::vector<ContentsEntry>& entries) {
     for (const ContentsEntry& e : entries) {
         const int column = REPORT_LEFT_COLUMN + CONTENTS_LEVEL_INDENT * std::clamp(e.level, 0, 2);
         const int room = REPORT_RIGHT_COLUMN - CONTENTS_NUMBER_ROOM - column + 1;
-        const std::vector<std::string> lines = contents_title_lines(e.title, room, room - CONTENTS_WRAP_INDENT, width);
+        const std::vector<std::string> lines = wrapped_lines(e.title, room, room - CONTENTS_WRAP_INDENT, width);
         table.keep(static_cast<int>(lines.size()));
         for (size_t i = 0; i < lines.size(); ++i) {
             report_print_at(lines[i], column + (i == 0 ? 0 : CONTENTS_WRAP_INDENT));

@@ -248,7 +248,7 @@ std::string csv_cell_text(std::string_view text);
 // The contents pages of a text report: "Contents" centred (again at the top
 // of every page the contents go on to), then each entry with its title
 // indented by level and its page number ending at column 88; a title too
-// long for its line goes on over the next lines (contents_title_lines), the
+// long for its line goes on over the next lines (wrapped_lines), the
 // page number on its last, so that nothing is written over.
 void report_print_contents_text(const std::vector<ContentsEntry>& entries);
 // How many text pages report_print_contents_text needs.

@@ -272,10 +272,10 @@ void add_contents_entry(const std::string& title, int level) {
     append_contents_entry(ContentsEntry{title, level, page});
 }
 
-std::vector<std::string> contents_title_lines(const std::string& title, int room, int next_room,
-                                              const std::function<int(std::string_view)>& width) {
+std::vector<std::string> wrapped_lines(const std::string& text, int room, int next_room,
+                                       const std::function<int(std::string_view)>& width) {
     std::vector<std::string> lines;
-    std::string_view rest = title;
+    std::string_view rest = text;
     while (!rest.empty()) {
         const int line_room = std::max(1, lines.empty() ? room : next_room);
         if (width(rest) <= line_room) {
@@ -322,7 +322,7 @@ void gdi_print_contents(const std::vector<ContentsEntry>& entries) {
         const PageState& p = page_session().pages;
         const int x = p.left + indent * std::clamp(e.level, 0, 2);
         const int room = p.right - number_room - x;
-        const std::vector<std::string> lines = contents_title_lines(e.title, room, room - wrap_indent, width);
+        const std::vector<std::string> lines = wrapped_lines(e.title, room, room - wrap_indent, width);
         gdi_ensure_lines(static_cast<int>(lines.size()));
         for (size_t i = 0; i < lines.size(); ++i) {
             gdi_print_text_at(x + (i == 0 ? 0 : wrap_indent), lines[i]);

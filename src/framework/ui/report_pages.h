@@ -38,12 +38,13 @@ struct ContentsEntry {
 inline constexpr int CONTENTS_LEVEL_INDENT = 4;
 inline constexpr int CONTENTS_WRAP_INDENT = 2;
 
-// The lines of a contents entry's title: the title itself when it is at
-// most `room` wide, else as many words as fit on the first line and the
-// rest on lines of `next_room`, each broken at a blank (a word wider than
-// its line is cut there). Widths are measured by `width`.
-std::vector<std::string> contents_title_lines(const std::string& title, int room, int next_room,
-                                              const std::function<int(std::string_view)>& width);
+// A text (a contents entry's title, a report line) on as many lines as it
+// needs: the text itself when it is at most `room` wide, else as many words
+// as fit on the first line and the rest on lines of `next_room`, each
+// broken at a blank (a word wider than its line is cut there). Widths are
+// measured by `width`.
+std::vector<std::string> wrapped_lines(const std::string& text, int room, int next_room,
+                                       const std::function<int(std::string_view)>& width);
 
 // The entries collected so far (by add_contents_entry and report_contents_line).
 std::vector<ContentsEntry>& report_contents();
@@ -96,7 +97,7 @@ void add_contents_entry(const std::string& title, int level);
 
 // The table of contents on pages of its own: "Contents" in a title bar (on
 // every page of it), each entry indented by level with its page number at
-// the right; a long title goes on over the next lines (contents_title_lines),
+// the right; a long title goes on over the next lines (wrapped_lines),
 // the page number on its last.
 void gdi_print_contents(const std::vector<ContentsEntry>& entries);
 // How many pages gdi_print_contents needs on this document's pages.

@@ -166,22 +166,12 @@ void report_text_line(const std::string& text)
         Surface& measure = gdi_measure_surface();
         const int width = gdi_printable_rect().width();
         const int indent = 2 * std::max(1, measure.text_width("9"));
-        std::string rest = text;
-        int x = 0;
-        while (x + measure.text_width(rest) > width) {
-            std::size_t cut = rest.rfind(' ');
-            while (cut != std::string::npos && cut > 0 && x + measure.text_width(rest.substr(0, cut)) > width)
-                cut = rest.rfind(' ', cut - 1);
-            if (cut == std::string::npos || cut == 0)
-                break;
-            gdi_print_text_at(gdi_left_margin() + x, rest.substr(0, cut));
+        const std::vector<std::string> lines = wrapped_lines(
+            text, width, width - indent, [&measure](std::string_view t) { return measure.text_width(std::string(t)); });
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            gdi_print_text_at(gdi_left_margin() + (i == 0 ? 0 : indent), lines[i]);
             gdi_next_line();
-            const std::size_t next = rest.find_first_not_of(' ', cut);
-            rest = next == std::string::npos ? std::string() : rest.substr(next);
-            x = indent;
         }
-        gdi_print_text_at(gdi_left_margin() + x, rest);
-        gdi_next_line();
         break;
     }
     }
