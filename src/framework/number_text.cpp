@@ -39,6 +39,19 @@ char* non_finite(char* out, double value, bool upper)
     return put(out, upper ? "INF" : "inf");
 }
 
+// The text from `from` to `to` without the sign of a number whose digits
+// are all zero (before its exponent); returns its new end.
+char* unsigned_zero(char* from, char* to)
+{
+    if (to - from < 2 || *from != '-')
+        return to;
+    for (const char* c = from + 1; c != to && *c != 'e' && *c != 'E'; ++c)
+        if (*c != '0' && *c != '.')
+            return to;
+    std::memmove(from, from + 1, static_cast<std::size_t>(to - from - 1));
+    return to - 1;
+}
+
 char* upper_exponent(char* from, char* to)
 {
     std::replace(from, to, 'e', 'E');
@@ -125,7 +138,7 @@ char* write_fixed(char* out, double value, int decimals)
             const double off = std::fabs(scaled - whole);
             if (decimals == 0 || off < 0.5 - scaled * 0x1p-52) {
                 const auto n = static_cast<std::uint64_t>(whole);
-                if (std::signbit(value))
+                if (std::signbit(value) && n != 0)
                     *out++ = '-';
                 if (decimals == 0)
                     return put_digits(out, n, 1);
@@ -136,15 +149,15 @@ char* write_fixed(char* out, double value, int decimals)
             }
         }
     }
-    return std::to_chars(out, out + NUMBER_TEXT_SIZE, value, std::chars_format::fixed, decimals).ptr;
+    return unsigned_zero(out, std::to_chars(out, out + NUMBER_TEXT_SIZE, value, std::chars_format::fixed, decimals).ptr);
 }
 
 char* write_exponent(char* out, double value, int decimals, bool upper)
 {
     if (!std::isfinite(value))
         return non_finite(out, value, upper);
-    char* end =
-        std::to_chars(out, out + NUMBER_TEXT_SIZE, value, std::chars_format::scientific, clamp_digits(decimals)).ptr;
+    char* end = unsigned_zero(
+        out, std::to_chars(out, out + NUMBER_TEXT_SIZE, value, std::chars_format::scientific, clamp_digits(decimals)).ptr);
     return upper ? upper_exponent(out, end) : end;
 }
 
@@ -179,7 +192,7 @@ char* write_general(char* out, double value, int precision, bool upper)
             return end;
         }
     }
-    char* end = std::to_chars(out, out + NUMBER_TEXT_SIZE, value, std::chars_format::general, p).ptr;
+    char* end = unsigned_zero(out, std::to_chars(out, out + NUMBER_TEXT_SIZE, value, std::chars_format::general, p).ptr);
     return upper ? upper_exponent(out, end) : end;
 }
 

@@ -4,11 +4,13 @@
 // end of it (no terminating NUL).
 //
 // The digits are printf's to the last one: the exact binary value rounded
-// to the digits asked for, ties to even. A negative value keeps its sign
-// when it rounds to zero ("-0.00", "-0"), the exponent has a sign and at
-// least two digits ("1.5930E+11", "2.5e-07"), and infinities and NaNs read
-// "inf" and "nan" ("INF" and "NAN" in the upper-case forms), with a '-' when
-// their sign bit is set.
+// to the digits asked for, ties to even. Unlike printf, a number whose
+// digits are all zero never has a sign: a negative value that rounds to
+// zero, and a negative zero, read "0.00", "0", "0.000E+00" (a printed "-0.000"
+// would tell of a direction that nothing has). The exponent has a sign and
+// at least two digits ("1.5930E+11", "2.5e-07"), and infinities and NaNs
+// read "inf" and "nan" ("INF" and "NAN" in the upper-case forms), with a '-'
+// when their sign bit is set.
 #pragma once
 
 #include <cstddef>

@@ -8,6 +8,8 @@
 
 // printf-style formatting under the "C" numeric conventions, whatever the
 // process or thread locale is. The result has any length (no fixed buffer).
+// A floating conversion whose digits are all zero is written without a
+// sign ("%.3f" of -0.0002 reads "0.000"), as the number writers write it.
 std::string c_format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string c_vformat(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
 

@@ -20,17 +20,6 @@ constexpr double TINY = 1.0e-30;
 constexpr int MAX_DECIMALS = 30;
 const char* const TOO_WIDE = "*****";
 
-// "-0", "-0.00" and the like read as a negative zero: the sign is dropped
-// from the text between `begin` and `end`; returns its new end.
-char* drop_negative_zero(char* begin, char* end)
-{
-    if (end - begin > 1 && *begin == '-' && std::all_of(begin + 1, end, [](char c) { return c == '0' || c == '.'; })) {
-        std::memmove(begin, begin + 1, static_cast<size_t>(end - begin - 1));
-        return end - 1;
-    }
-    return end;
-}
-
 char* put_too_wide(char* out)
 {
     const size_t n = std::strlen(TOO_WIDE);
@@ -45,7 +34,7 @@ std::string fixed(double value, int decimals)
     if (!std::isfinite(value))
         return TOO_WIDE;
     char text[NUMBER_TEXT_SIZE];
-    return std::string(text, drop_negative_zero(text, write_fixed(text, value, decimals)));
+    return std::string(text, write_fixed(text, value, decimals));
 }
 
 // "%.*G" without a negative zero's sign, TOO_WIDE for a value that is not a
@@ -54,7 +43,7 @@ char* write_g_form(char* out, int precision, double value)
 {
     if (!std::isfinite(value))
         return put_too_wide(out);
-    return drop_negative_zero(out, write_general(out, value, precision, true));
+    return write_general(out, value, precision, true);
 }
 
 std::string g_form(int precision, double value)
@@ -68,7 +57,7 @@ std::string g_form_lower(int precision, double value)
     if (!std::isfinite(value))
         return TOO_WIDE;
     char text[NUMBER_TEXT_SIZE];
-    return std::string(text, drop_negative_zero(text, write_general(text, value, precision, false)));
+    return std::string(text, write_general(text, value, precision, false));
 }
 
 std::string e4_form(double value)
@@ -189,12 +178,13 @@ char* write_real(char* out, double value, int width, int decimals)
     if (!std::isfinite(value))
         return put_too_wide(out);
     decimals = std::clamp(decimals, 0, MAX_DECIMALS);
-    char* end = drop_negative_zero(out, write_fixed(out, value, decimals));
+    char* end = write_fixed(out, value, decimals);
     if (width <= 0 || end - out <= width)
         return end;
     // The exponent form with the most decimals that fit: one digit, the
-    // point and the decimals, and at least "E+00" (a sign first when negative).
-    const int sign = std::signbit(value) ? 1 : 0;
+    // point and the decimals, and at least "E+00" (a sign first when
+    // negative; a zero has none).
+    const int sign = value < 0.0 ? 1 : 0;
     for (int d = std::min(width, MAX_DECIMALS); d >= 0; --d) {
         if (sign + 1 + (d > 0 ? d + 1 : 0) + 4 > width)
             continue;

@@ -12,6 +12,7 @@
 #include "golden.h"
 #include "model/ui/model_commands.h"
 #include "page_layout.h"
+#include "report_contents.h"
 #include "platform/headless/headless_printing.h"
 #include "results/results_state.h"
 #include "results/ui/element_force_tables.h"
@@ -255,12 +256,6 @@ TEST_F(ReportColumns, EveryTableKeepsABlankBeforeEachColumnOnExtremeValues)
 namespace {
 
 // A contents entry as the reader sees it: its indentation and its page.
-struct ShownEntry {
-    int level = 0;
-    std::string title;
-    int page = 0;
-};
-
 // The part a table of the report belongs under, by its entry's title.
 std::string part_of(const std::string& title)
 {
@@ -309,43 +304,6 @@ void expect_parts_nest(const std::vector<ShownEntry>& entries, const char* form)
     }
     // The summary of five supports and every case's tables.
     EXPECT_GE(nested, 5 + 4 * 5) << form;
-}
-
-// The entries of the text report's contents pages (those before the page
-// of the first entry), below their page headers: the level from the
-// title's indentation, four columns a level.
-std::vector<ShownEntry> text_contents(const std::string& report)
-{
-    std::vector<ShownEntry> out;
-    size_t contents_pages = 1, start = 0;
-    for (size_t page = 0; page < contents_pages && start < report.size(); ++page) {
-        const size_t end = std::min(report.find('\f', start), report.size());
-        std::istringstream in(report.substr(start, end - start));
-        start = end + 1;
-        bool started = page > 0;
-        int line_number = 0;
-        for (std::string line; std::getline(in, line);) {
-            if (++line_number <= 3)
-                continue;   // the page header
-            if (!started) {
-                started = line.find("Contents") != std::string::npos;
-                continue;
-            }
-            const size_t first = line.find_first_not_of(' ');
-            const size_t last = line.find_last_not_of(' ');
-            if (first == std::string::npos || line.find_first_not_of("- ") == std::string::npos)
-                continue;
-            const size_t number = line.find_last_of(' ', last);
-            ShownEntry e;
-            e.level = static_cast<int>(first - 3) / 4;
-            e.title = line.substr(first, line.find_last_not_of(' ', number) - first + 1);
-            e.page = std::stoi(line.substr(number + 1));
-            out.push_back(e);
-        }
-        if (page == 0 && !out.empty())
-            contents_pages = static_cast<size_t>(out.front().page - 1);
-    }
-    return out;
 }
 
 // The entries of the contents pages: each title with its page number at

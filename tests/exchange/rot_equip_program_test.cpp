@@ -21,6 +21,9 @@
 #include "qualification/rot_equip.h"
 #include "qualification/ui/report_lines.h"
 #include "qualification/ui/rot_equip_ui.h"
+#include "page_layout.h"
+#include "platform/headless/headless_printing.h"
+#include "report_contents.h"
 #include "results/ui/result_choosers.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_report.h"
@@ -29,6 +32,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <sstream>
 
 namespace {
 
@@ -253,13 +257,13 @@ TEST_F(RotEquipProgramTest, ResultsReportTakesEveryMachineOfEveryCase)
     // Each machine's report of each case, after the results' own parts.
     const std::size_t forces = text.rfind("Element forces in global coordinates");
     ASSERT_NE(forces, std::string::npos);
+    const std::vector<ShownEntry> contents = text_contents(text);
     for (int j = 1; j <= r.case_count(); ++j) {
         const std::string c = load_case_names(r.case_code(j));
         for (const std::string& title : {"API 610 (11th ed.), Sep 2010 / ISO 13709 report for pump P-1, " + c,
-                                         "API 617 report for K-1, " + c, "NEMA SM 23 report for T-1, " + c}) {
-            const std::size_t contents = text.find(title);
-            EXPECT_NE(contents, std::string::npos) << title;
-        }
+                                         "API 617 report for K-1, " + c, "NEMA SM 23 report for T-1, " + c})
+            EXPECT_TRUE(std::any_of(contents.begin(), contents.end(), [&](const ShownEntry& e) { return e.title == title; }))
+                << title;
     }
     for (const char* first : {"API 610 (11th ed.), Sep 2010 / ISO 13709 report for pump : P-1",
                               "API 617 (7th Ed. 2003) report for compressor : K-1", "NEMA SM23 (1991) report for turbine : T-1"}) {
@@ -297,4 +301,59 @@ TEST_F(RotEquipProgramTest, BadMachineDataGivesAMessageInThatMachinesReport)
     expect_loads(along(turbine, on_machine(80, r.case_code(1))), {t[0], t[1], t[2], t[3], t[4], t[5]}, "turbine inlet");
     EXPECT_TRUE(in_results());
     EXPECT_TRUE(script().messages().empty()) << script().last_message();
+}
+
+namespace {
+
+class ContentsLine : public RotEquipProgramTest {};
+
+}  // namespace
+
+// The results report of a pump named "P-101 FEED PUMP": each of its contents
+// entries, "API 610 (11th ed.), Sep 2010 / ISO 13709 report for pump P-101
+// FEED PUMP, " and the case's name, reads whole over its lines with its page
+// number after it, in the text report and on printed pages; no contents
+// text is written over another.
+TEST_F(ContentsLine, PumpReportContentsLinesAreWhole)
+{
+    pumps()[1].name = "P-101 FEED PUMP";
+    ASSERT_NO_FATAL_FAILURE(analyse_and_open());
+    const RotEquipReport& r = rot_equip_report();
+    ASSERT_TRUE(r.ready);
+    const ReportJob job = results_report_job(default_report_selection());
+    const std::string text = report_render_text(job, false);
+    const std::vector<ShownEntry> entries = text_contents(text);
+    ASSERT_FALSE(entries.empty());
+    for (int j = 1; j <= r.case_count(); ++j) {
+        const std::string title =
+            "API 610 (11th ed.), Sep 2010 / ISO 13709 report for pump P-101 FEED PUMP, " + load_case_names(r.case_code(j));
+        const auto e = std::find_if(entries.begin(), entries.end(), [&](const ShownEntry& x) { return x.title == title; });
+        ASSERT_NE(e, entries.end()) << title;
+        // The page it names begins that pump report.
+        std::size_t page_start = 0;
+        for (int p = 1; p < e->page; ++p)
+            page_start = text.find('\f', page_start) + 1;
+        EXPECT_NE(text.substr(page_start, text.find('\f', page_start) - page_start).find("report for pump : P-101 FEED PUMP"),
+                  std::string::npos)
+            << title;
+    }
+    // No line of the contents pages (those before the first entry's page)
+    // runs past column 88.
+    std::size_t contents_end = 0;
+    for (int p = 1; p < entries.front().page; ++p)
+        contents_end = text.find('\f', contents_end) + 1;
+    ASSERT_GT(contents_end, 0u);
+    std::istringstream in(text.substr(0, contents_end));
+    for (std::string line; std::getline(in, line);)
+        EXPECT_LE(line.size(), 88u) << line;
+
+    HeadlessPrintDocument doc{PageSetup{}, 96};
+    ASSERT_TRUE(report_render_pages(doc, job));
+    for (std::size_t p = 0; p < doc.pages().size(); ++p) {
+        for (const std::string& fault : page_layout_faults(*doc.pages()[p]))
+            ADD_FAILURE() << "page " << p + 1 << ": " << fault;
+        const std::vector<DrawnText> texts = drawn_texts(*doc.pages()[p]);
+        if (std::none_of(texts.begin(), texts.end(), [](const DrawnText& t) { return t.text == "Contents"; }))
+            break;
+    }
 }

@@ -244,12 +244,13 @@ TEST_F(PagesTest, ContentsEntriesCarryTheirPages) {
 }
 
 TEST_F(PagesTest, LongContentsTakeSeveralPages) {
-    // The first contents page has 53 - 1.5 lines for entries: 51; the rest 53.
-    EXPECT_EQ(gdi_contents_pages(doc, 0), 0);
-    EXPECT_EQ(gdi_contents_pages(doc, 51), 1);
-    EXPECT_EQ(gdi_contents_pages(doc, 52), 2);
-    EXPECT_EQ(gdi_contents_pages(doc, 104), 2);
-    EXPECT_EQ(gdi_contents_pages(doc, 105), 3);
+    // Every contents page has 53 - 1.5 lines for entries under its title: 51.
+    const auto entries = [](int n) { return std::vector<ContentsEntry>(static_cast<size_t>(n), ContentsEntry{"M", 0, 1}); };
+    EXPECT_EQ(gdi_contents_pages(doc, entries(0)), 0);
+    EXPECT_EQ(gdi_contents_pages(doc, entries(51)), 1);
+    EXPECT_EQ(gdi_contents_pages(doc, entries(52)), 2);
+    EXPECT_EQ(gdi_contents_pages(doc, entries(102)), 2);
+    EXPECT_EQ(gdi_contents_pages(doc, entries(103)), 3);
     // The dry run draws nothing on the document and leaves the state alone.
     for (const std::string& l : doc.page_at(1).lines()) EXPECT_EQ(l.rfind("font ", 0), 0u) << l;
     EXPECT_FALSE(report_state().printing_pages);

@@ -3,12 +3,14 @@
 #include "framework/document.h"
 #include "framework/errors.h"
 #include "framework/qa_block.h"
+#include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/ui/app_settings.h"
 #include "framework/ui/printing_commands.h"
 #include "framework/ui/report.h"
 #include "framework/units.h"
 #include "golden.h"
+#include "page_layout.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/headless_printing.h"
 
@@ -356,17 +358,23 @@ TEST_F(ReportTest, HeadingBreaksAPageThatHasNoRoom) {
     report_begin_text(false);
     for (int i = 0; i < 52; ++i) report_line("row");
     EXPECT_EQ(report_lines_left(), 4);
-    print_report_heading(h);   // 1 heading line + 5 needed
+    // Title, rule, one heading line and a rule, and two rows: 6 lines.
+    ReportTable table([&] { print_report_heading(h); }, 2);
     EXPECT_EQ(report_page_number(), 2);
+    table.end();
     std::vector<std::string> pages = split_pages(report_end_text());
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_NE(split_lines(pages[1])[3].find("Valves"), std::string::npos);
 }
 
 TEST_F(ReportTest, ContentsPagesShiftThePageNumbers) {
-    EXPECT_EQ(report_contents_text_pages(0), 0);
-    EXPECT_EQ(report_contents_text_pages(54), 1);
-    EXPECT_EQ(report_contents_text_pages(55), 2);
+    // 54 entry lines under "Contents" and its rule on every page.
+    const auto entries = [](int n) { return std::vector<ContentsEntry>(static_cast<size_t>(n), ContentsEntry{"M", 0, 1}); };
+    EXPECT_EQ(report_contents_text_pages(entries(0)), 0);
+    EXPECT_EQ(report_contents_text_pages(entries(54)), 1);
+    EXPECT_EQ(report_contents_text_pages(entries(55)), 2);
+    EXPECT_EQ(report_contents_text_pages(entries(108)), 2);
+    EXPECT_EQ(report_contents_text_pages(entries(109)), 3);
     // 60 entries need two contents pages; the body starts on page 3.
     ReportJob job{"Many", [] {
                       for (int i = 1; i <= 60; ++i) {
@@ -383,8 +391,9 @@ TEST_F(ReportTest, ContentsPagesShiftThePageNumbers) {
     EXPECT_EQ(first[5].substr(3, 6), "Part 1");
     EXPECT_EQ(first[5].substr(first[5].size() - 2), " 3");
     std::vector<std::string> second = split_lines(pages[1]);
-    EXPECT_EQ(second[3].substr(3, 7), "Part 55");
-    EXPECT_EQ(second[3].substr(second[3].size() - 3), " 57");
+    EXPECT_EQ(trimmed(second[3]), "Contents");
+    EXPECT_EQ(second[5].substr(3, 7), "Part 55");
+    EXPECT_EQ(second[5].substr(second[5].size() - 3), " 57");
     EXPECT_NE(split_lines(pages[61])[0].find("Page 62"), std::string::npos);
     EXPECT_FALSE(report_state().text_report);
     EXPECT_FALSE(report_state().collecting_contents);
@@ -818,10 +827,10 @@ void write_apart_heading() {
     report_rule();
 }
 
-// A table of `count` rows as the result tables write it: its heading again
-// at the top of every page, and a page break between two rows now and then;
-// the rows written apart in blocks of `block` rows (block 0: each row and
-// heading written in turn, without ReportRowsApart).
+// A table of `count` rows as the result tables write it: under its heading
+// (a ReportTable), with a page break between two rows now and then; the
+// rows written apart in blocks of `block` rows (block 0: each row written in
+// turn, without ReportRowsApart).
 ApartRun apart_table(int count, int block, bool csv, bool contents,
                      const std::function<void(int)>& extra = {}) {
     set_report_rows_apart_block(block);
@@ -842,12 +851,12 @@ ApartRun apart_table(int count, int block, bool csv, bool contents,
                       report_line("Before the rows");
                       std::optional<ReportRowsApart> rows;
                       if (block > 0) rows.emplace(count, write_row);
+                      ReportTable table(write_apart_heading);
                       for (int row = 1; row <= count; ++row) {
-                          if (report_current_line() == REPORT_FIRST_LINE)
-                              rows ? rows->write_heading(write_apart_heading) : write_apart_heading();
                           rows ? rows->write(row) : write_row(row);
                           if (row % 97 == 0) report_page_break();
                       }
+                      table.end();
                       report_rule();
                   },
                   contents};
@@ -927,4 +936,223 @@ TEST_F(ReportRowsApartTest, ARowThatFailsFailsAtItsRow) {
     }
     // The report after it is whole.
     EXPECT_EQ(apart_table(50, 8, false, false).text, apart_table(50, 0, false, false).text);
+}
+
+// ---- Tables going on over pages ---------------------------------------------------------
+
+namespace {
+
+class PageContinuation : public ReportTest {};
+
+// A table's heading: its title, a rule, one heading line and a rule.
+void write_element_heading() {
+    report_print_centred_page("Element forces");
+    report_next_line();
+    report_rule();
+    report_print_at("Node      FX", 4);
+    report_next_line();
+    report_rule();
+}
+
+// An element of three lines: its two ends and a blank line.
+void write_element(int row) {
+    report_print_at(c_format("%d", 10 * row), 4);
+    report_print_at(c_format("%d", -row), 14);
+    report_next_line();
+    report_print_at(c_format("%d", 10 * row + 10), 4);
+    report_print_at(c_format("%d", row), 14);
+    report_next_line();
+    report_next_line();
+}
+
+const std::vector<std::string> ELEMENT_HEADING = {
+    std::string(38, ' ') + "Element forces", "   " + std::string(85, '-'), "   Node      FX",
+    "   " + std::string(85, '-')};
+
+// The first lines of every page below its three header lines.
+std::vector<std::vector<std::string>> page_tops(const std::string& text, size_t lines) {
+    std::vector<std::vector<std::string>> tops;
+    for (const std::string& page : split_pages(text)) {
+        const std::vector<std::string> all = split_lines(page);
+        tops.emplace_back(all.begin() + 3, all.begin() + static_cast<std::ptrdiff_t>(std::min(all.size(), 3 + lines)));
+    }
+    return tops;
+}
+
+}  // namespace
+
+// Elements of three lines after 50 lines of text: the heading and the
+// first element take the last 7 lines of page 1 (lines 53 to 59); every
+// page after it begins with the heading, whatever starts it (a full page, a
+// page break between two elements, rows written on other threads), and an
+// element is never parted: 17 elements of 3 lines fit under the heading's 4
+// on a page of 56. The closing rule under an element that ends a page is
+// left out rather than put alone on the next.
+TEST_F(PageContinuation, EveryPageTheRowsReachBeginsWithTheHeading) {
+    for (int block : {0, 1, 5}) {
+        SCOPED_TRACE(block);
+        set_report_rows_apart_block(block);
+        report_begin_text(false);
+        for (int i = 0; i < 49; ++i) report_line("text");
+        ASSERT_EQ(report_current_line(), 53);
+        {
+            std::optional<ReportRowsApart> apart;
+            if (block > 0) apart.emplace(60, write_element);
+            ReportTable table(write_element_heading, 3);
+            for (int row = 1; row <= 60; ++row) {
+                table.keep(3);
+                apart ? apart->write(row) : write_element(row);
+                if (row == 30) report_page_break();
+            }
+            table.close();
+        }
+        report_line("after");
+        const std::string text = report_end_text();
+        const auto tops = page_tops(text, 5);
+        // Page 1: the table's start at line 53; pages 2 to 5 begin with its heading.
+        ASSERT_EQ(tops.size(), 5u);
+        const std::vector<std::string> first = split_lines(split_pages(text)[0]);
+        EXPECT_EQ(first[52], ELEMENT_HEADING[0]);
+        EXPECT_EQ(first[56], "   10        -1");
+        for (size_t p = 1; p < tops.size(); ++p) {
+            EXPECT_EQ(std::vector<std::string>(tops[p].begin(), tops[p].begin() + 4), ELEMENT_HEADING) << "page " << p + 1;
+        }
+        // Page 2 holds elements 2 to 18 (17 of them); page 3 goes on from 19
+        // to 30, where the page is broken; page 4 from 31 to 47, page 5 the rest.
+        EXPECT_EQ(tops[1][4], "   20        -2");
+        EXPECT_EQ(tops[2][4], "   190       -19");
+        EXPECT_EQ(tops[3][4], "   310       -31");
+        EXPECT_EQ(tops[4][4], "   480       -48");
+        const std::vector<std::string> last = split_lines(split_pages(text)[4]);
+        EXPECT_EQ(last[last.size() - 2], "   " + std::string(85, '-'));
+        EXPECT_EQ(last.back(), "   after");
+    }
+    set_report_rows_apart_block(0);
+}
+
+// A table inside a table: the inner heading stands at the top of the pages
+// while the inner table is open, the outer one's again after it ends; a
+// page holding only the repeated heading counts as fresh for a page break;
+// a heading of more than half a page is written once, not repeated.
+TEST_F(PageContinuation, NestedTablesAndLongHeadings) {
+    report_begin_text(false);
+    ReportTable outer([] { report_line("Outer"); });
+    {
+        ReportTable inner([] { report_line("Inner"); });
+        for (int i = 0; i < 60; ++i) report_line("row");
+    }
+    report_page_break();
+    report_page_break();   // the page holds the outer heading only when it begins: nothing to break
+    report_line("outer row");
+    outer.end();
+    report_page_break();
+    ReportTable tall([] {
+        for (int i = 0; i < 30; ++i) report_line("heading");
+    });
+    for (int i = 0; i < 30; ++i) report_line("tall row");
+    tall.end();
+    const auto tops = page_tops(report_end_text(), 2);
+    ASSERT_EQ(tops.size(), 5u);
+    EXPECT_EQ(tops[0], (std::vector<std::string>{"   Outer", "   Inner"}));
+    EXPECT_EQ(tops[1], (std::vector<std::string>{"   Inner", "   row"}));
+    EXPECT_EQ(tops[2], (std::vector<std::string>{"   Outer", "   outer row"}));
+    EXPECT_EQ(tops[3], (std::vector<std::string>{"   heading", "   heading"}));
+    EXPECT_EQ(tops[4], (std::vector<std::string>{"   tall row", "   tall row"}));
+}
+
+// ---- Contents lines ----------------------------------------------------------------------
+
+namespace {
+
+class ContentsLine : public ReportTest {};
+
+// The pump report's contents entry, 93 characters, and a title of one word
+// of 100 characters.
+const std::string PUMP_ENTRY =
+    "API 610 (11th ed.), Sep 2010 / ISO 13709 report for pump P-101 FEED PUMP, Operating (W+P1+T1)";
+const std::string LONG_WORD(100, 'W');
+
+}  // namespace
+
+// A title that fits stays on one line; a longer one breaks at the blanks
+// before the room runs out; a word wider than the room is cut there; a
+// character of two bytes (the degree sign) counts as one.
+TEST_F(ContentsLine, TitlesBreakAtBlanksWithinTheirRoom) {
+    const auto chars = [](std::string_view t) { return utf8_length(t); };
+    EXPECT_EQ(wrapped_lines("Pipe sections", 13, 11, chars), (std::vector<std::string>{"Pipe sections"}));
+    EXPECT_EQ(wrapped_lines("Pipe sections", 12, 10, chars), (std::vector<std::string>{"Pipe", "sections"}));
+    EXPECT_EQ(wrapped_lines("Loads on anchors: Operating (W+P1+T1)", 20, 18, chars),
+              (std::vector<std::string>{"Loads on anchors:", "Operating", "(W+P1+T1)"}));
+    EXPECT_EQ(wrapped_lines("ABCDEFGHIJ KL", 4, 3, chars), (std::vector<std::string>{"ABCD", "EFG", "HIJ", "KL"}));
+    EXPECT_EQ(wrapped_lines("400 \xC2\xB0" "F case", 5, 5, chars),
+              (std::vector<std::string>{"400", "\xC2\xB0" "F", "case"}));
+    EXPECT_EQ(wrapped_lines("", 10, 8, chars), (std::vector<std::string>{""}));
+}
+
+// In the text report's contents a long entry goes on over the next lines,
+// two columns further in, and its page number ends its last line at column
+// 88 with at least two blanks before it: no text is written over another,
+// and the entry reads whole again when its lines are put together.
+TEST_F(ContentsLine, LongEntriesOfTheTextReportAreWhole) {
+    ReportJob job{"Pumps", [] {
+                      report_contents_line(PUMP_ENTRY);
+                      report_line("pump report");
+                      report_contents_line(LONG_WORD, 1);
+                      report_line("more");
+                      report_contents_line("Short", 2);
+                  },
+                  true};
+    const std::string text = report_render_text(job, false);
+    EXPECT_EQ(report_crowded_texts(), 0);
+    const std::vector<std::string> page = split_lines(split_pages(text)[0]);
+    // "Contents", its rule, then the entries from line 6.
+    ASSERT_GE(page.size(), 10u);
+    const std::string rule = "   " + std::string(85, '-');
+    EXPECT_EQ(page[4], rule);
+    // A line that ends in the page number "2" at column 88.
+    const auto numbered = [](const std::string& text) { return text + std::string(87 - text.size(), ' ') + "2"; };
+    // The title from column 4 up to column 82 (79 columns; six are kept for
+    // the number), broken at the blank after "PUMP,", which ends at column
+    // 76: "Operating" would reach column 86.
+    EXPECT_EQ(page[5], "   API 610 (11th ed.), Sep 2010 / ISO 13709 report for pump P-101 FEED PUMP,");
+    EXPECT_EQ(page[6], numbered("     Operating (W+P1+T1)"));
+    // One level in, from column 8: 75 columns, then 73 from column 10.
+    EXPECT_EQ(page[7], "       " + std::string(75, 'W'));
+    EXPECT_EQ(page[8], numbered("         " + std::string(25, 'W')));
+    EXPECT_EQ(page[9], numbered("           Short"));
+    for (const std::string& line : page) EXPECT_LE(line.size(), 88u) << line;
+}
+
+// On printed pages the same: the title's lines stop short of its page
+// number, which stands at the right on the entry's last line, and no two
+// texts of the page lie over each other.
+TEST_F(ContentsLine, LongEntriesOfPrintedPagesAreWhole) {
+    HeadlessPrintDocument doc{PageSetup{}, 96};
+    ReportJob job{"Pumps", [] {
+                      add_contents_entry(PUMP_ENTRY, 1);
+                      report_line("pump report");
+                      add_contents_entry(LONG_WORD, 0);
+                  },
+                  true};
+    ASSERT_TRUE(report_render_pages(doc, job));
+    RecordingSurface& contents = doc.page_at(1);
+    EXPECT_TRUE(page_layout_faults(contents).empty());
+    std::vector<DrawnText> body;
+    for (const DrawnText& t : drawn_texts(contents))
+        if (t.top >= 60 + 24 && t.text != "Contents") body.push_back(t);
+    // 672 dots wide, the number's room "  9999" (48 dots) at the right: a
+    // title one level in (24 dots) has 600 dots, 75 characters, its later
+    // lines 16 dots further in 73.
+    ASSERT_EQ(body.size(), 6u);
+    EXPECT_EQ(body[0].text, "API 610 (11th ed.), Sep 2010 / ISO 13709 report for pump P-101 FEED PUMP,");
+    EXPECT_EQ(body[0].left, 24);
+    EXPECT_EQ(body[1].text, "Operating (W+P1+T1)");
+    EXPECT_EQ(body[1].left, 40);
+    EXPECT_EQ(body[2].text, "2");
+    EXPECT_EQ(body[2].top, body[1].top);
+    EXPECT_EQ(body[2].right, 672);
+    EXPECT_EQ(body[3].text, std::string(78, 'W'));
+    EXPECT_EQ(body[4].text, std::string(22, 'W'));
+    EXPECT_EQ(body[5].text, "2");
+    EXPECT_EQ(body[5].top, body[4].top);
 }

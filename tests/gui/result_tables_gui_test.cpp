@@ -5,6 +5,7 @@
 // cells the window shows.
 #include "analysis/ui/analysis_ui.h"
 #include "codes/code_driver.h"
+#include "csv_text.h"
 #include "elements/element_analysis.h"
 #include "elements/ui/element_ui.h"
 #include "framework/app_state.h"
@@ -110,26 +111,8 @@ std::string bytes_of(const fs::path& p)
 std::set<std::string> csv_cells(const std::string& text)
 {
     std::set<std::string> cells;
-    std::string cell;
-    bool quoted = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"')
-                cell += '"', ++i;
-            else if (c == '"')
-                quoted = false;
-            else
-                cell += c;
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',' || c == '\n') {
-            cells.insert(cell);
-            cell.clear();
-        } else {
-            cell += c;
-        }
-    }
+    for (const std::vector<std::string>& row : csv_rows(text))
+        cells.insert(row.begin(), row.end());
     return cells;
 }
 

@@ -137,22 +137,18 @@ void AttributeRowsTable::write_report()
         return;
     auto lines = [this] {
         const ReportHeading heading = report_heading();
-        if (!report_state().csv_mode)
-            report_contents_line(heading.title);
-        print_report_heading(heading);
+        ReportTable table([&] { print_report_heading(heading); }, 2);
+        report_contents_line(heading.title);
         for (int row = 1; row <= record_count(); ++row) {
             const DataItem* d = item(row);
             if (!d)
                 continue;
-            if (!report_state().csv_mode)
-                report_break_full_page([&] { print_report_heading(heading); });
             const int r = layout_row(row);
             report_print_at(node_text(model().rows[r].node), 6);
             report_line(r, *d);
             report_next_line();
         }
-        if (!report_state().csv_mode)
-            report_rule();
+        table.close();
     };
     if (!table_print_pages_or_csv(*this, title, count, lines))
         lines();

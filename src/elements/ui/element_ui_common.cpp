@@ -299,17 +299,16 @@ void ElementRowsTable::write_report()
 void ElementRowsTable::print_text_lines(const ReportHeading& heading,
                                         const std::function<void(int row, int layout_row)>& line)
 {
+    ReportTable table([&] { print_report_heading(heading); }, 2);
     report_contents_line(title);
-    print_report_heading(heading);
     for (int row = 1; row <= record_count(); ++row) {
         const int r = layout_row(row);
         if (!model().rows.valid(r) || !model().rows[r].element)
             continue;
-        report_break_full_page([&] { print_report_heading(heading); });
         line(row, r);
         report_next_line();
     }
-    report_rule();
+    table.close();
 }
 
 void open_element_rows_table(ElementRowsTable& t)

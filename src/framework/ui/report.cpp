@@ -212,6 +212,11 @@ struct TextReport {
     int page = 1;
     bool header_pending = true;    // nothing is written on `page` yet
     bool first_page = true;        // no form feed in front of the first header
+    // The heading of the open table (ReportTable), its finished lines: the
+    // top of every page begun while it is set.
+    std::shared_ptr<const std::string> table_heading;
+    int table_heading_lines = 0;
+    int body_top = REPORT_FIRST_LINE;   // the line under the current page's repeated heading
 };
 
 // The report being written, with the title and date of its headers and the
@@ -417,6 +422,12 @@ void begin_page(TextReport& t) {
     }
     t.header_pending = false;
     t.first_page = false;
+    // The open table goes on under its heading.
+    if (t.table_heading) {
+        t.out.append_shared(t.table_heading, *t.table_heading);
+        t.line_no += t.table_heading_lines;
+    }
+    t.body_top = t.line_no;
 }
 
 // After line 59 the next page.
@@ -748,14 +759,9 @@ void report_dashes(int from, int to) {
 int report_lines_left() {
     const ReportSession& s = report_session();
     if (csv_active(s)) return INT_MAX / 2;   // a CSV file has no pages
-    return REPORT_PAGE_LINES - s.text.line_no;
-}
-
-void report_break_full_page(const std::function<void()>& heading) {
-    if (report_lines_left() < 1) {
-        report_page_break();
-        heading();
-    }
+    // A page still to begin begins with the open table's heading.
+    const int heading = s.text.header_pending && s.text.table_heading ? s.text.table_heading_lines : 0;
+    return REPORT_PAGE_LINES - s.text.line_no - heading;
 }
 
 int report_current_line() { return report_session().text.line_no; }
@@ -767,7 +773,8 @@ void report_page_break() {
     TextReport& t = s.text;
     if (!trimmed(t.line).empty()) emit_text_line(t);
     clear_line(t);
-    if (t.line_no == REPORT_FIRST_LINE) return;   // still a fresh page
+    // Still a fresh page: nothing on it, or only the open table's heading.
+    if (t.header_pending || (t.table_heading && t.line_no == t.body_top)) return;
     ++t.page;
     t.line_no = REPORT_FIRST_LINE;
     t.header_pending = true;
@@ -785,6 +792,14 @@ void report_contents_line(const std::string& title, int level) {
 namespace {
 constexpr int ROWS_APART_BLOCK = 256;
 constexpr unsigned ROWS_APART_THREADS = 4;
+
+// A report session of a text of its own: what is written there goes to
+// its own text, without pages (rows written apart, a table's heading).
+ReportSession own_text_session() {
+    ReportSession own;
+    own.state.text_report = true;
+    return own;
+}
 }  // namespace
 
 // The blocks of rows go round a ring of slots, two for each thread: a
@@ -830,11 +845,7 @@ struct ReportRowsApart::Work {
     Slot& slot(int block) { return slots[static_cast<size_t>(block) % slots.size()]; }
 
     // A thread's own report session, which the rows it writes go to.
-    static ReportSession rows_session() {
-        ReportSession own;
-        own.state.text_report = true;
-        return own;
-    }
+    static ReportSession rows_session() { return own_text_session(); }
 
     void run() {
         ReportSession own = rows_session();
@@ -958,35 +969,101 @@ void ReportRowsApart::write(int row) {
     s.text.crowded_texts += crowded;
 }
 
-void ReportRowsApart::write_heading(const std::function<void()>& heading) {
-    ReportSession& s = report_session();
-    if (!heading_) {
-        // Written once into a text of its own, when it begins a line.
-        if (rows_apart_session || !text_active(s) || csv_active(s) || !s.text.line.empty()) {
-            heading();
-            return;
-        }
-        auto text = std::make_shared<std::string>();
-        ReportSession own = Work::rows_session();
-        own.text.rows_apart = text.get();
-        rows_apart_session = &own;
-        try {
-            heading();
-        } catch (...) {
-            rows_apart_session = nullptr;
-            throw;
-        }
+// ---------------------------------------------------------------------------
+// Tables
+
+namespace {
+
+// Most lines a heading may have to be repeated: half a page.
+constexpr int REPEATED_HEADING_LINES = (REPORT_LAST_LINE - REPORT_FIRST_LINE + 1) / 2;
+
+// The finished lines that `write` writes, in a text of their own (a line
+// it leaves open is ended), and their count; the texts in them that crowd
+// others count in the report's.
+std::shared_ptr<const std::string> written_apart(const std::function<void()>& write, int& lines) {
+    auto text = std::make_shared<std::string>();
+    ReportSession& report = report_session();
+    ReportSession own = own_text_session();
+    own.text.rows_apart = text.get();
+    rows_apart_session = &own;
+    try {
+        write();
+        if (!own.text.line.empty()) emit_text_line(own.text);
+    } catch (...) {
         rows_apart_session = nullptr;
-        if (!own.text.line.empty()) {
-            // A heading that leaves its last line open is written as it is.
-            heading();
-            return;
-        }
-        heading_ = std::move(text);
-        heading_lines_ = own.text.rows_apart_lines;
-        s.text.crowded_texts += own.text.crowded_texts;
+        throw;
     }
-    put_text_lines(s.text, heading_, *heading_, heading_lines_);
+    rows_apart_session = nullptr;
+    report.text.crowded_texts += own.text.crowded_texts;
+    lines = own.text.rows_apart_lines;
+    return text;
+}
+
+}  // namespace
+
+ReportTable::ReportTable(const std::function<void()>& heading, int keep, bool write_now) {
+    ReportSession& s = report_session();
+    if (s.state.printing_pages && !rows_apart_session) {
+        // Drawn now and by every page begun while the table is open.
+        kind_ = Kind::Pages;
+        heading_ = heading;
+        if (write_now) heading();
+        outer_hook_ = gdi_set_page_start_hook(heading_);
+        open_ = true;
+        return;
+    }
+    if (!text_active(s) || csv_active(s) || rows_apart_session) {
+        if (write_now) heading();
+        return;
+    }
+    kind_ = Kind::Text;
+    int lines = 0;
+    std::shared_ptr<const std::string> text = written_apart(heading, lines);
+    if (write_now) {
+        if (!s.text.line.empty()) end_line(s);
+        // The heading and the first rows together.
+        if (report_lines_left() < lines + std::max(keep, 0)) report_page_break();
+        if (lines > 0) put_text_lines(s.text, text, *text, lines);
+    }
+    // At the top of a page the heading stands without the blank lines that
+    // set it apart from the text before it.
+    size_t blank = 0;
+    while (blank < text->size() && (*text)[blank] == '\n') ++blank;
+    const int repeated_lines = lines - static_cast<int>(blank);
+    std::shared_ptr<const std::string> repeated_text = text;
+    if (blank > 0) repeated_text = std::make_shared<const std::string>(text->substr(blank));
+    const bool repeated = repeated_lines > 0 && repeated_lines <= REPEATED_HEADING_LINES;
+    outer_lines_ = std::exchange(s.text.table_heading, repeated ? repeated_text : nullptr);
+    outer_count_ = std::exchange(s.text.table_heading_lines, repeated ? repeated_lines : 0);
+    open_ = true;
+}
+
+ReportTable::~ReportTable() { end(); }
+
+void ReportTable::keep(int lines) const {
+    if (!open_ || kind_ != Kind::Text) return;
+    const TextReport& t = report_session().text;
+    const int heading = t.table_heading ? t.table_heading_lines : 0;
+    if (lines <= REPORT_LAST_LINE - REPORT_FIRST_LINE + 1 - heading && report_lines_left() < lines)
+        report_page_break();
+}
+
+void ReportTable::close() {
+    const bool text = open_ && kind_ == Kind::Text;
+    end();
+    if (text && !report_session().text.header_pending) report_rule();
+}
+
+void ReportTable::end() {
+    if (!open_) return;
+    open_ = false;
+    if (kind_ == Kind::Pages) {
+        gdi_set_page_start_hook(std::move(outer_hook_));
+        return;
+    }
+    TextReport& t = report_session().text;
+    t.table_heading = std::move(outer_lines_);
+    t.table_heading_lines = outer_count_;
 }
 
 void set_report_rows_apart_block(int rows) { report_session().rows_apart_block = std::max(rows, 0); }
@@ -1039,28 +1116,45 @@ void csv_add_unit_cell(int quantity) {
 // Contents of a text report
 
 namespace {
-constexpr int CONTENTS_HEAD_LINES = 2;   // "Contents" and a rule
-}
+// Room kept at the right of a contents line for its page number: two
+// blanks and four digits.
+constexpr int CONTENTS_NUMBER_ROOM = 6;
+}  // namespace
 
 void report_print_contents_text(const std::vector<ContentsEntry>& entries) {
     const ReportSession& s = report_session();
     if (!text_active(s) || csv_active(s) || entries.empty()) return;
-    report_print_centred_page("Contents");
-    report_next_line();
-    report_rule();
-    for (const ContentsEntry& e : entries) {
-        int level = std::clamp(e.level, 0, 2);
-        report_print_at(e.title, REPORT_LEFT_COLUMN + 4 * level);
-        report_print_right(c_format("%d", e.page), REPORT_RIGHT_COLUMN);
+    ReportTable table([] {
+        report_print_centred_page("Contents");
         report_next_line();
+        report_rule();
+    });
+    const auto width = [](std::string_view text) { return utf8_length(text); };
+    for (const ContentsEntry& e : entries) {
+        const int column = REPORT_LEFT_COLUMN + CONTENTS_LEVEL_INDENT * std::clamp(e.level, 0, 2);
+        const int room = REPORT_RIGHT_COLUMN - CONTENTS_NUMBER_ROOM - column + 1;
+        const std::vector<std::string> lines = wrapped_lines(e.title, room, room - CONTENTS_WRAP_INDENT, width);
+        table.keep(static_cast<int>(lines.size()));
+        for (size_t i = 0; i < lines.size(); ++i) {
+            report_print_at(lines[i], column + (i == 0 ? 0 : CONTENTS_WRAP_INDENT));
+            if (i + 1 == lines.size()) report_print_right(c_format("%d", e.page), REPORT_RIGHT_COLUMN);
+            report_next_line();
+        }
     }
 }
 
-int report_contents_text_pages(size_t entry_count) {
-    if (entry_count == 0) return 0;
-    size_t per_page = static_cast<size_t>(REPORT_LAST_LINE - REPORT_FIRST_LINE + 1);
-    size_t lines = entry_count + CONTENTS_HEAD_LINES;
-    return static_cast<int>((lines + per_page - 1) / per_page);
+int report_contents_text_pages(const std::vector<ContentsEntry>& entries) {
+    if (entries.empty()) return 0;
+    // Written once aside, as the report will write them.
+    ReportSession& s = report_session();
+    const ReportState state = s.state;
+    TextReport text = std::exchange(s.text, TextReport{});
+    report_begin_text(false, 1);
+    report_print_contents_text(entries);
+    const int pages = s.text.header_pending ? s.text.page - 1 : s.text.page;
+    s.text = std::move(text);
+    s.state = state;
+    return pages;
 }
 
 // ---------------------------------------------------------------------------
@@ -1101,7 +1195,7 @@ void report_render_text_to(const ReportJob& job, bool csv, const std::function<v
     // as many.
     std::vector<ContentsEntry> entries = std::move(report_contents());
     clear_report_contents();
-    const int pages = report_contents_text_pages(entries.size());
+    const int pages = report_contents_text_pages(entries);
     for (ContentsEntry& e : entries) e.page += pages;
     report_begin_text(false, 1);
     if (!entries.empty()) {
@@ -1144,7 +1238,6 @@ void print_report_heading(const ReportHeading& h) {
         return;
     }
     int lines = std::max(h.heading_lines, 1);
-    if (report_lines_left() < lines + 5) report_page_break();
     report_print_centred_page(h.title);
     report_next_line();
     report_rule();

@@ -121,15 +121,62 @@ int report_lines_left();
 // The line the next text goes to: 4 on a fresh page.
 int report_current_line();
 int report_page_number();
-// Starts a new page unless the current page is still fresh.
+// Starts a new page unless the current page is still fresh (nothing on it
+// but the heading of the table that goes on there).
 void report_page_break();
-// Before a table row: when the page is full, a new page that starts with the
-// table's `heading` again.
-void report_break_full_page(const std::function<void()>& heading);
 // When contents are being collected: an entry with the title at its level
 // (0 to 2; each level further in by four columns) and the page the current
 // line is on. Nothing otherwise.
 void report_contents_line(const std::string& title, int level = 0);
+
+// ---------------------------------------------------------------------------
+// Tables
+
+// A table of a report under its heading (its title and column headings):
+// the heading is written where the table begins and again at the top of
+// every page that the report goes on to while the table is open, whatever
+// starts that page (a full page, report_page_break, rows written apart). A
+// table never goes on to a page without its heading.
+//
+// Text report: the heading is written once into a text of its own and put
+// in as written wherever it goes, so it must end every line it begins and
+// must not ask for the page. When fewer lines are left than the heading
+// and `keep` lines of rows, the table begins on a new page. A heading that
+// would fill more than half a page is not repeated.
+// Graphic pages: the heading is drawn now (unless `write_now` is false:
+// the caller drew its own first heading) and under the page header of every
+// page begun while the table is open.
+// CSV and the screen lines: the heading once.
+//
+// Tables nest: the inner one's heading stands while it is open, the outer
+// one's again after it ends.
+class ReportTable {
+public:
+    explicit ReportTable(const std::function<void()>& heading, int keep = 1, bool write_now = true);
+    ~ReportTable();
+    ReportTable(const ReportTable&) = delete;
+    ReportTable& operator=(const ReportTable&) = delete;
+    // Before a row of `lines` lines: a new page (under the heading) when
+    // fewer are left on this one, so that the row is not parted; a row
+    // longer than a page under its heading is not kept whole.
+    void keep(int lines) const;
+    // Ends the table: the pages after it go on without its heading. The
+    // destructor ends a table that is still open.
+    void end();
+    // Ends the table with a rule under its last row (text report), unless
+    // its last row ended a page: a rule never stands alone at the top of
+    // the next.
+    void close();
+
+private:
+    enum class Kind { Once, Text, Pages };
+    Kind kind_ = Kind::Once;
+    bool open_ = false;
+    std::shared_ptr<const std::string> outer_lines_;   // the heading of the table this one is in
+    int outer_count_ = 0;
+    PageStartHook outer_hook_;
+    std::function<void()> heading_;
+};
 
 // ---------------------------------------------------------------------------
 // Rows written apart
@@ -158,19 +205,14 @@ public:
     ReportRowsApart(const ReportRowsApart&) = delete;
     ReportRowsApart& operator=(const ReportRowsApart&) = delete;
     // Writes a row: rows come in order from 1. A failure of write_row on
-    // another thread is thrown here, at its row.
+    // another thread is thrown here, at its row. Inside a ReportTable the
+    // rows go under its heading on every page they reach.
     void write(int row);
-    // Writes the table's heading at the top of a page: the lines `heading`
-    // wrote the first time, again. A heading must write the same lines
-    // wherever it goes.
-    void write_heading(const std::function<void()>& heading);
 
 private:
     struct Work;
     std::function<void(int)> write_row_;
     std::unique_ptr<Work> work_;
-    std::shared_ptr<const std::string> heading_;   // the heading's lines, once written
-    int heading_lines_ = 0;
 };
 // The rows of a block of rows written apart (0: 256); tests make it small.
 void set_report_rows_apart_block(int rows);
@@ -203,12 +245,14 @@ std::string csv_cell_text(std::string_view text);
 
 // ContentsEntry and report_contents() are declared in report_pages.h.
 
-// The contents pages of a text report: "Contents" centred, then one line per
-// entry with the title indented by level and the page number ending at column
-// 88, with the page header on every page; page breaks between pages.
+// The contents pages of a text report: "Contents" centred (again at the top
+// of every page the contents go on to), then each entry with its title
+// indented by level and its page number ending at column 88; a title too
+// long for its line goes on over the next lines (wrapped_lines), the
+// page number on its last, so that nothing is written over.
 void report_print_contents_text(const std::vector<ContentsEntry>& entries);
 // How many text pages report_print_contents_text needs.
-int report_contents_text_pages(size_t entry_count);
+int report_contents_text_pages(const std::vector<ContentsEntry>& entries);
 
 // ---------------------------------------------------------------------------
 // A whole report: the writer prints everything through the calls above and
@@ -265,8 +309,8 @@ struct ReportHeading {
 // heading lines with their unit labels and a rule; in CSV the title as a row
 // and the headings as one row (entries in order, one cell each) followed by
 // a row of the unit cells when there are any; on graphic pages the title in
-// a title bar (table_print draws the columns there). When fewer than heading
-// lines + 5 lines are left on a text page, a page break first.
+// a title bar (table_print draws the columns there). A table's rows go
+// under it as a ReportTable's heading.
 void print_report_heading(const ReportHeading& heading);
 
 // Writes the details lines of one row through the report calls.

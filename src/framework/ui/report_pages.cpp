@@ -2,6 +2,7 @@
 #include "framework/ui/report_pages.h"
 
 #include "framework/state.h"
+#include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/ui/app_settings.h"
 #include "framework/ui/report.h"
@@ -271,27 +272,72 @@ void add_contents_entry(const std::string& title, int level) {
     append_contents_entry(ContentsEntry{title, level, page});
 }
 
+std::vector<std::string> wrapped_lines(const std::string& text, int room, int next_room,
+                                       const std::function<int(std::string_view)>& width) {
+    std::vector<std::string> lines;
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const int line_room = std::max(1, lines.empty() ? room : next_room);
+        if (width(rest) <= line_room) {
+            lines.emplace_back(rest);
+            break;
+        }
+        // The most words that fit; a first word too wide is cut where it reaches the end.
+        size_t end = 0;
+        for (size_t blank = rest.find(' '); blank != std::string_view::npos; blank = rest.find(' ', blank + 1)) {
+            if (width(rest.substr(0, blank)) > line_room) break;
+            end = blank;
+        }
+        if (end == 0) {
+            // A word wider than the line: as many of its characters as fit, one at least.
+            const int chars = utf8_length(rest);
+            int n = 1;
+            while (n < chars && width(rest.substr(0, utf8_offset(rest, n + 1))) <= line_room) ++n;
+            end = utf8_offset(rest, n);
+        }
+        std::string_view line = rest.substr(0, end);
+        while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
+        lines.emplace_back(line);
+        rest.remove_prefix(end);
+        while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+    }
+    if (lines.empty()) lines.emplace_back();
+    return lines;
+}
+
 void gdi_print_contents(const std::vector<ContentsEntry>& entries) {
     if (!page_session().pages.doc || entries.empty()) return;
-    gdi_print_title_bar("Contents");
-    gdi_next_line();
-    gdi_half_line();
+    ReportTable table([] {
+        gdi_print_title_bar("Contents");
+        gdi_next_line();
+        gdi_half_line();
+    });
     Surface& m = page_session().pages.doc->page();
     select_plain(m);
-    int indent = m.text_width("MMM");
+    const int indent = m.text_width("MMM");
+    const int wrap_indent = m.text_width("MM");
+    const int number_room = m.text_width("  9999");
+    const auto width = [&m](std::string_view text) { return m.text_width(std::string(text)); };
     for (const ContentsEntry& e : entries) {
-        gdi_print_text_at(page_session().pages.left + indent * std::clamp(e.level, 0, 2), e.title);
-        gdi_print_text_right(page_session().pages.right, c_format("%d", e.page));
-        gdi_next_line();
+        const PageState& p = page_session().pages;
+        const int x = p.left + indent * std::clamp(e.level, 0, 2);
+        const int room = p.right - number_room - x;
+        const std::vector<std::string> lines = wrapped_lines(e.title, room, room - wrap_indent, width);
+        gdi_ensure_lines(static_cast<int>(lines.size()));
+        for (size_t i = 0; i < lines.size(); ++i) {
+            gdi_print_text_at(x + (i == 0 ? 0 : wrap_indent), lines[i]);
+            if (i + 1 == lines.size()) gdi_print_text_right(page_session().pages.right, c_format("%d", e.page));
+            gdi_next_line();
+        }
     }
 }
 
-int gdi_contents_pages(PrintDocument& doc, size_t entry_count) {
-    if (entry_count == 0) return 0;
+int gdi_contents_pages(PrintDocument& doc, const std::vector<ContentsEntry>& entries) {
+    if (entries.empty()) return 0;
     SavedPages keep;
     DryRunDocument dry(doc.page());
     gdi_begin(dry, 1);
-    gdi_print_contents(std::vector<ContentsEntry>(entry_count, ContentsEntry{"M", 0, 1}));
+    gdi_print_contents(entries);
     int pages = page_session().pages.pages_started;
     gdi_end();
     return pages;
@@ -319,7 +365,7 @@ bool report_render_pages(PrintDocument& doc, const ReportJob& job) {
         entries = std::move(page_session().contents);
         clear_report_contents();
     }
-    int contents_pages = gdi_contents_pages(doc, entries.size());
+    int contents_pages = gdi_contents_pages(doc, entries);
     for (ContentsEntry& e : entries) e.page += contents_pages;
 
     gdi_begin(doc, 1);

@@ -21,6 +21,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // An entry of the printed table of contents.
@@ -30,6 +31,20 @@ struct ContentsEntry {
     int page = 0;
     bool operator==(const ContentsEntry&) const = default;
 };
+
+// Contents lines of a text report: each level further in by this many
+// characters, the lines of a long title after its first a further two (on
+// pages by the widths of "MMM" and "MM").
+inline constexpr int CONTENTS_LEVEL_INDENT = 4;
+inline constexpr int CONTENTS_WRAP_INDENT = 2;
+
+// A text (a contents entry's title, a report line) on as many lines as it
+// needs: the text itself when it is at most `room` wide, else as many words
+// as fit on the first line and the rest on lines of `next_room`, each
+// broken at a blank (a word wider than its line is cut there). Widths are
+// measured by `width`.
+std::vector<std::string> wrapped_lines(const std::string& text, int room, int next_room,
+                                       const std::function<int(std::string_view)>& width);
 
 // The entries collected so far (by add_contents_entry and report_contents_line).
 std::vector<ContentsEntry>& report_contents();
@@ -80,11 +95,13 @@ void gdi_print_text_centred(const std::string& text);
 // current position is on} is appended to report_contents().
 void add_contents_entry(const std::string& title, int level);
 
-// The table of contents on pages of its own: "Contents" in a title bar, one
-// line per entry indented by level, its page number at the right.
+// The table of contents on pages of its own: "Contents" in a title bar (on
+// every page of it), each entry indented by level with its page number at
+// the right; a long title goes on over the next lines (wrapped_lines),
+// the page number on its last.
 void gdi_print_contents(const std::vector<ContentsEntry>& entries);
 // How many pages gdi_print_contents needs on this document's pages.
-int gdi_contents_pages(PrintDocument& doc, size_t entry_count);
+int gdi_contents_pages(PrintDocument& doc, const std::vector<ContentsEntry>& entries);
 
 // --- for the table printer ---------------------------------------------------
 

@@ -651,7 +651,15 @@ ReportJob table_report_job(TableWindow& t);
 bool table_print_sheet(TableWindow& t, WindowId owner);
 // The text or CSV form as a string.
 std::string table_report_text(TableWindow& t, bool csv);
-// The Export command: the CSV save dialog, then the file.
+// The table as the screen shows it, written as CSV cells: the caption of its
+// window (the table's title without one); each header line that shows
+// anything, a group heading in the cell of the first column it stands over;
+// then every row's lines as the cells show them ("0" included), a row's
+// later line only when it shows anything. Columns the screen hides are left
+// out. Nothing outside a CSV report.
+void table_screen_csv(TableWindow& t);
+// The Export command: the CSV save dialog, then the file of what the
+// screen shows (table_screen_csv).
 bool table_export_csv(TableWindow& t, WindowId owner);
 
 // ---------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/ui/printing_commands.h"
+#include "framework/ui/report.h"
 #include "framework/ui/report_pages.h"
 #include "framework/ui/table.h"
 
@@ -19,22 +20,14 @@ std::string counted_title(const TablePrint& p, const std::string& title, int row
     return c_format("%s (%d)", title.c_str(), std::max(0, rows - p.summary_rows));
 }
 
-// Puts the widths and the page hook back however printing ends.
+// Puts the widths back however printing ends.
 struct PrintScope {
     TablePrint& p;
     std::vector<int> widths;
-    PageStartHook hook;
-    bool hook_set = false;
     explicit PrintScope(TablePrint& table) : p(table), widths(table.widths) {}
-    void set_hook(PageStartHook h) {
-        PageStartHook previous = gdi_set_page_start_hook(std::move(h));
-        if (!hook_set) hook = std::move(previous);
-        hook_set = true;
-    }
     ~PrintScope() {
         p.widths = widths;
         p.marks = {};
-        if (hook_set) gdi_set_page_start_hook(std::move(hook));
     }
 };
 
@@ -233,7 +226,7 @@ TextTable gather(TablePrint& p, int count) {
 
 // The table on graphic pages under `heading`: in a title bar above the first
 // band unless the caller drew its own heading (bar_first false), and above
-// the repeated header of every following page then.
+// the column header of every band and of every following page.
 void print_table_pages(TablePrint& p, const std::string& heading, int count, bool bar_first) {
     if (!gdi_active()) return;
     count = std::max(0, count);
@@ -261,16 +254,15 @@ void print_table_pages(TablePrint& p, const std::string& heading, int count, boo
         const bool new_page = gdi_ensure_lines(p.header_lines + (bar ? 2 : 0) + p.text_lines);
         if (first_band) p.contents_entry();
         first_band = false;
-        if (bar || new_page) title_bar();
         TableCanvas c = band_canvas(p, band, gdi_measure_surface(), body.left);
-        print_header(p, c, band);
-        if (bar_first)
-            scope.set_hook([&p, &c, &band] { print_header(p, c, band); });
-        else
-            scope.set_hook([&p, &c, &band, &title_bar] {
+        // Under the caller's own heading on its page the header alone.
+        if (!bar && !new_page) print_header(p, c, band);
+        ReportTable table(
+            [&p, &c, &band, &title_bar] {
                 title_bar();
                 print_header(p, c, band);
-            });
+            },
+            1, bar || new_page);
         for (int r = 1; r <= count; ++r) {
             if (!p.row_test(r)) continue;
             gdi_ensure_lines(p.text_lines);
@@ -278,7 +270,7 @@ void print_table_pages(TablePrint& p, const std::string& heading, int count, boo
             const bool page_end = gdi_lines_left() < 2 * p.text_lines;
             print_row(p, c, band, r + p.print_first_row, r == last || page_end);
         }
-        scope.set_hook(nullptr);
+        table.end();
         gdi_half_line();
     }
 }
@@ -358,13 +350,11 @@ void table_print_text(TablePrint& p, const std::string& title, int count) {
         }
         report_rule();
     };
-    if (report_lines_left() < p.header_lines + 5) report_page_break();
+    ReportTable table(header, std::max(2, p.text_lines));
     p.contents_entry();
-    header();
     const size_t lines = static_cast<size_t>(p.text_lines);
     for (const std::vector<std::string>& cells : t.cells) {
-        if (report_lines_left() < p.text_lines) report_page_break();
-        if (report_current_line() == REPORT_FIRST_LINE) header();
+        table.keep(p.text_lines);
         for (size_t line = 0; line < lines; ++line) {
             for (size_t i = 0; i < nc; ++i) {
                 const std::string& text = cells[i * lines + line];
@@ -377,7 +367,7 @@ void table_print_text(TablePrint& p, const std::string& title, int count) {
             report_next_line();
         }
     }
-    report_rule();
+    table.close();
 }
 
 void table_print_csv(TablePrint& p, const std::string& title, int count) {
@@ -428,7 +418,53 @@ bool table_print_sheet(TableWindow& t, WindowId owner) {
 
 std::string table_report_text(TableWindow& t, bool csv) { return report_render_text(table_report_job(t), csv); }
 
+void table_screen_csv(TableWindow& t) {
+    const ReportState& state = report_state();
+    if (!state.text_report || !state.csv_mode) return;
+    const std::string caption = t.frame && table_is_shown(t) ? trimmed(t.frame->title_text) : t.title;
+    csv_add_text(caption.empty() ? t.title : caption);
+    report_next_line();
+    table_ensure_measured(t);
+    std::vector<int> columns;
+    for (int c = 1; c <= t.columns(); ++c)
+        if (t.measure_needed || static_cast<size_t>(c) >= t.widths.size() || t.widths[static_cast<size_t>(c)] > 0)
+            columns.push_back(c);
+    // One line of cells; false (nothing written) when every cell is empty.
+    const auto line_of = [](const std::vector<std::string>& cells) {
+        if (std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return c.empty(); })) return false;
+        for (const std::string& c : cells) csv_add_text(c);
+        report_next_line();
+        return true;
+    };
+    for (int line = 0; line < t.header_lines; ++line) {
+        std::vector<std::string> cells;
+        for (int c : columns) cells.push_back(trimmed(t.header_text(c, line)));
+        for (const TableGroup& g : t.groups) {
+            if (g.line != line || g.text.empty()) continue;
+            // In the first cell under the group that shows nothing else.
+            for (size_t i = 0; i < columns.size(); ++i)
+                if (columns[i] >= g.first_column && columns[i] <= g.last_column && cells[i].empty()) {
+                    cells[i] = g.text;
+                    break;
+                }
+        }
+        line_of(cells);
+    }
+    for (int row = 1; row <= t.record_count(); ++row) {
+        t.marks = {};
+        t.prepare_row(row);
+        for (int line = 0; line < t.text_lines; ++line) {
+            std::vector<std::string> cells;
+            for (int c : columns) cells.push_back(trimmed(t.cell_text(row, c, line)));
+            if (!line_of(cells) && line == 0) report_next_line();
+        }
+    }
+    t.marks = {};
+}
+
 bool table_export_csv(TableWindow& t, WindowId owner) {
     if (!table_end_edit(t)) return false;
-    return print_report_to(owner, table_report_job(t), PrintDestination::CsvFile);
+    TableWindow* table = &t;
+    return print_report_to(owner, ReportJob{t.title, [table] { table_screen_csv(*table); }, false},
+                           PrintDestination::CsvFile);
 }

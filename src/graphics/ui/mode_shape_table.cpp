@@ -298,19 +298,16 @@ void print_mode_shape_text()
 {
     ModeShapeTable& t = table();
     t.collect();
-    if (report_lines_left() < 5)
-        report_page_break();
-    else
-        text_heading();
-    report_contents_line(mode_caption() + ": Mode shape");
-    const int ends[6] = {21, 32, 43, 54, 65, 76};
-    for (int row = 1; row <= t.rows(); ++row) {
-        if (report_current_line() == REPORT_FIRST_LINE)
-            text_heading();
-        report_print_at(t.cell_text(row, 1, 0), 6);
-        for (int c = 2; c <= 7; ++c)
-            report_print_right(t.cell_text(row, c, 0), ends[c - 2]);
-        report_next_line();
+    {
+        ReportTable table(text_heading);
+        report_contents_line(mode_caption() + ": Mode shape");
+        const int ends[6] = {21, 32, 43, 54, 65, 76};
+        for (int row = 1; row <= t.rows(); ++row) {
+            report_print_at(t.cell_text(row, 1, 0), 6);
+            for (int c = 2; c <= 7; ++c)
+                report_print_right(t.cell_text(row, c, 0), ends[c - 2]);
+            report_next_line();
+        }
     }
     if (report_current_line() != REPORT_FIRST_LINE)
         report_rule();

@@ -369,15 +369,8 @@ void refresh_beam_material_table() {
 
 void print_beam_materials() {
     if (numbmats() == 0 || table_print_pages_or_csv(table(), TABLE_TITLE, numbmats(), print_csv_form)) return;
-    if (report_lines_left() < 6) report_page_break();
-    print_heading();
-    int page = report_page_number();
+    ReportTable table(print_heading);
     for (const BeamMaterial& m : beam_materials()) {
-        // The previous row filled the page: the heading again on the new one.
-        if (report_page_number() != page) {
-            print_heading();
-            page = report_page_number();
-        }
         report_print_at(m.name, 4);
         report_print_at(m.description, 13);
         if (m.E != 0.0f) report_print_at(format_modulus(m.E), 48);
@@ -387,7 +380,7 @@ void print_beam_materials() {
         report_next_line();
         if (in_results()) report_contents_line("Beam material " + m.name + ": " + m.description);
     }
-    report_rule();
+    table.close();
 }
 
 void install_beam_materials_ui() {

@@ -550,16 +550,9 @@ std::string report_value(int quantity, float value, std::size_t width) {
 void print_beam_sections() {
     if (numbsections() == 0 || table_print_pages_or_csv(table(), "Beam sections", numbsections(), print_csv_form))
         return;
-    if (report_lines_left() < 8) report_page_break();
+    ReportTable table(print_heading, 2);
     report_contents_line("Beam sections");
-    print_heading();
-    int page = report_page_number();
     for (const BeamSection& s : beam_sections()) {
-        // The previous row filled the page: the heading again on the new one.
-        if (report_page_number() != page) {
-            print_heading();
-            page = report_page_number();
-        }
         if (!beam_library_mode()) report_print_at(s.name, 4);
         report_print_at(s.description, 10);
         for (int v = 0; v < BS_VALUE_COUNT; ++v) {
@@ -576,7 +569,9 @@ void print_beam_sections() {
         }
         report_next_line();
     }
-    print_rule();
+    table.end();
+    if (report_current_line() != REPORT_FIRST_LINE)
+        print_rule();
 }
 
 void install_beam_sections_ui() {

@@ -88,13 +88,11 @@ const int FRP_FIELDS[PROPERTY_COLUMNS] = {PROP_TEMPERATURE, PROP_MODULUS,  PROP_
 const int FRP_QUANTITIES[PROPERTY_COLUMNS] = {TEMPERATURE, MODULUS, MODULUS, MODULUS,
                                               EXPANSION,   STRESS,  STRESS,  STRESS};
 
-void print_text_form(const PipeMaterial& m)
+// The heading of a material's table in the text report: its title, its
+// values and the column headings of its property table.
+void print_text_heading(const PipeMaterial& m)
 {
     const int32_t code = piping_code();
-    if (report_lines_left() < m.numtemps() + 8)
-        report_page_break();
-    if (in_results())
-        report_contents_line("Material " + m.name + ": " + m.description);
     report_print_centred(title_of(m), 6, 78);
     report_next_line();
     report_rule();
@@ -123,6 +121,34 @@ void print_text_form(const PipeMaterial& m)
         report_print_centred(unit_label(STRESS), 72, 90);
         report_next_line();
         report_rule();
+        return;
+    }
+    const std::vector<StressColumn> stresses = metal_stress_columns(code);
+    report_print_at("Temp", 8);
+    report_print_at("E", 19);
+    report_print_at("Alpha", 29);
+    for (const StressColumn& s : stresses)
+        report_print_at(s.text_heading, s.text_heading_column);
+    report_next_line();
+    report_print_at(unit_label(TEMPERATURE), 8);
+    report_print_centred(unit_label(MODULUS), 15, 23);
+    report_print_at(unit_label(EXPANSION), 27);
+    static const int UNIT_FROM[3] = {40, 51, 62};
+    for (std::size_t i = 0; i < stresses.size(); ++i)
+        report_print_centred(unit_label(STRESS), UNIT_FROM[i], UNIT_FROM[i] + 7);
+    report_next_line();
+    report_dashes(6, stresses.size() == 1 ? 48 : stresses.size() == 2 ? 58 : 70);
+    report_next_line();
+}
+
+// A material on one page when it fits one, under its heading on every page
+// it reaches when not.
+void print_text_form(const PipeMaterial& m)
+{
+    ReportTable table([&m] { print_text_heading(m); }, m.numtemps());
+    if (in_results())
+        report_contents_line("Material " + m.name + ": " + m.description);
+    if (m.frp) {
         static const int ENDS[PROPERTY_COLUMNS] = {10, 22, 34, 46, 58, 69, 78, 87};
         for (const PropertyRow& r : m.table) {
             for (int i = 0; i < PROPERTY_COLUMNS; ++i)
@@ -131,22 +157,7 @@ void print_text_form(const PipeMaterial& m)
             report_next_line();
         }
     } else {
-        const std::vector<StressColumn> stresses = metal_stress_columns(code);
-        report_print_at("Temp", 8);
-        report_print_at("E", 19);
-        report_print_at("Alpha", 29);
-        for (const StressColumn& s : stresses)
-            report_print_at(s.text_heading, s.text_heading_column);
-        report_next_line();
-        report_print_at(unit_label(TEMPERATURE), 8);
-        report_print_centred(unit_label(MODULUS), 15, 23);
-        report_print_at(unit_label(EXPANSION), 27);
-        static const int UNIT_FROM[3] = {40, 51, 62};
-        for (std::size_t i = 0; i < stresses.size(); ++i)
-            report_print_centred(unit_label(STRESS), UNIT_FROM[i], UNIT_FROM[i] + 7);
-        report_next_line();
-        report_dashes(6, stresses.size() == 1 ? 48 : stresses.size() == 2 ? 58 : 70);
-        report_next_line();
+        const std::vector<StressColumn> stresses = metal_stress_columns(piping_code());
         static const int ENDS[3] = {45, 56, 67};
         for (const PropertyRow& r : m.table) {
             report_print_right(value_text(TEMPERATURE, r[PROP_TEMPERATURE]), 10);
@@ -157,6 +168,7 @@ void print_text_form(const PipeMaterial& m)
             report_next_line();
         }
     }
+    table.end();
     report_next_line();
 }
 

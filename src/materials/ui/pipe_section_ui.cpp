@@ -448,12 +448,9 @@ void print_heading()
 
 void print_text_form()
 {
-    if (report_lines_left() < 6)
-        report_page_break();
+    ReportTable table(print_heading);
     report_contents_line("Pipe sections");
-    print_heading();
     for (const PipeSection& s : pipe_sections()) {
-        report_break_full_page(print_heading);
         report_print_at(s.name, 4);
         report_print_at(s.nominal_size, 10);
         report_print_at(s.schedule, 18);
@@ -475,7 +472,7 @@ void print_text_form()
             report_print_at(s.soil, 81);
         report_next_line();
     }
-    report_rule();
+    table.close();
 }
 
 void print_csv_form()

@@ -238,12 +238,9 @@ void print_buried_heading()
 
 void print_text_form()
 {
-    if (report_lines_left() < 6)
-        report_page_break();
+    ReportTable soil_table(print_soil_heading);
     report_contents_line("Soils");
-    print_soil_heading();
     for (const Soil& s : soils()) {
-        report_break_full_page(print_soil_heading);
         report_print_at(s.name, 4);
         report_print_at(type_text(s), 9);
         report_print_at(format_weight_density(s.density), 24);
@@ -257,22 +254,19 @@ void print_text_form()
         report_print_at(yes_no(s.include_insulation), 80);
         report_next_line();
     }
-    report_rule();
+    soil_table.close();
     if (!any_section_flagged())
         return;
-    if (report_lines_left() < 6)
-        report_page_break();
+    ReportTable buried_table(print_buried_heading);
     report_contents_line("Buried sections");
-    print_buried_heading();
     for (const PipeSection& section : pipe_sections()) {
         if (section.soil.empty())
             continue;
-        report_break_full_page(print_buried_heading);
         report_print_at(section.name, 4);
         report_print_at(section.soil, 14);
         report_next_line();
     }
-    report_rule();
+    buried_table.close();
 }
 
 void print_csv_form()

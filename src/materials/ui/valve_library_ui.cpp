@@ -524,24 +524,17 @@ void ValveLibraryTable::print() { table_print(*this, "Valve Library", numlibvalv
 
 void ValveLibraryTable::print_text()
 {
-    if (report_lines_left() < 8)
-        report_page_break();
+    ReportTable table(print_heading, 3);
     report_contents_line("Valve Library");
-    print_heading();
-    int page = report_page_number();
     for (const ValveRecord& v : valve_records()) {
-        if (report_lines_left() < 1 || report_page_number() != page) {
-            if (report_lines_left() < 1)
-                report_page_break();
-            print_heading();
-            page = report_page_number();
-        }
         const std::vector<std::string> cells = record_cells(v);
         for (int c = 0; c < COLUMNS; ++c)
             report_print_at(cells[static_cast<std::size_t>(c)], PRINT_COLUMNS[c]);
         report_next_line();
     }
-    print_rule();
+    table.end();
+    if (report_current_line() != REPORT_FIRST_LINE)
+        print_rule();
 }
 
 void ValveLibraryTable::print_csv()

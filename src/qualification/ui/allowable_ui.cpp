@@ -268,19 +268,14 @@ void print_allowables()
         report_rule();
         return;
     }
-    if (report_lines_left() < 7)
-        report_page_break();
-    else
-        text_headings();
+    ReportTable table(text_headings, 2);
     for (const AllowableLoad& a : allowables()) {
-        if (report_current_line() == REPORT_FIRST_LINE)
-            text_headings();
         report_print_decimal(node_text(a.node), 7);
         for (int i = 0; i < ALLOWABLE_VALUES; ++i)
             report_print_decimal(value_text(i, a.values[static_cast<std::size_t>(i)]), 20 + 11 * i);
         report_next_line();
     }
-    report_rule();
+    table.close();
 }
 
 void install_allowables_ui()

@@ -333,13 +333,8 @@ void print_list(int kind)
         report_rule();
         return;
     }
-    if (report_lines_left() < 7)
-        report_page_break();
-    else
-        text_headings(title);
+    ReportTable table([&title] { text_headings(title); }, 2);
     for (const CompressorRecord& c : list) {
-        if (report_current_line() == REPORT_FIRST_LINE)
-            text_headings(title);
         report_print_at(c.name, 5);
         for (int n = 0; n < 4; ++n)
             report_print_at(node_text(compressor_nozzle_node(c, n)), 21 + 8 * n);
@@ -347,7 +342,7 @@ void print_list(int kind)
             report_print_right(format_real(c.shaft_axis[static_cast<std::size_t>(i)], 8, 3), 58 + 10 * i);
         report_next_line();
     }
-    report_rule();
+    table.close();
 }
 
 }  // namespace

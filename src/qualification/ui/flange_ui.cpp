@@ -267,7 +267,7 @@ void report_flange_input(const FlangeInput& in)
 void stress_block(const char* condition, const FlangeStresses& s, double flange_allowed, double bolt_allowed)
 {
     line(c_format("Flange Stresses %s - %s", unit_label(STRESS).c_str(), condition));
-    report_flange_table_header();
+    const ReportTable table = report_flange_table_header();
     report_flange_stress_row("Longitudinal Hub (SH)", s.SH, 1.5 * flange_allowed);
     report_flange_stress_row("Radial Flange (SR)", s.SR, flange_allowed);
     report_flange_stress_row("Tangential Flange (ST)", s.ST, flange_allowed);

@@ -316,10 +316,12 @@ void report_lug_evaluation(const LugInput& in)
         report_text_line("*** " + ev.problem + " ***");
         return;
     }
-    report_check_header(ev.section_title);
-    for (const LugCheck& c : ev.checks)
-        report_lug_stress_row(c.label, c.calculated, c.allowed);
-    report_check_header(ev.weld_title);
+    {
+        const ReportTable section = report_check_header(ev.section_title);
+        for (const LugCheck& c : ev.checks)
+            report_lug_stress_row(c.label, c.calculated, c.allowed);
+    }
+    const ReportTable weld = report_check_header(ev.weld_title);
     for (const LugCheck& c : ev.weld_checks)
         report_lug_stress_row(c.label, c.calculated, c.allowed);
 }

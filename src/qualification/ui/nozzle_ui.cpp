@@ -437,16 +437,18 @@ void wrc537_lines(const NozzleEvaluation& n)
             report_text_line(curves.load_error);
         return;
     }
-    report_wrc_stress_header();
-    for (const WrcStressRow& row : r.rows) {
-        if (row.label.empty())
-            report_text_line("");
-        else
-            report_wrc_stress_row(row.label, row.figure, row.s);
+    {
+        const ReportTable table = report_wrc_stress_header();
+        for (const WrcStressRow& row : r.rows) {
+            if (row.label.empty())
+                report_text_line("");
+            else
+                report_wrc_stress_row(row.label, row.figure, row.s);
+        }
+        report_text_line("");
+        report_wrc_stress_row(r.intensity_label, "-", r.intensity);
     }
-    report_text_line("");
-    report_wrc_stress_row(r.intensity_label, "-", r.intensity);
-    report_check_header(r.compliance_title);
+    const ReportTable compliance = report_check_header(r.compliance_title);
     report_compliance_row(r.compliance_label, r.calculated, r.allowed);
 }
 

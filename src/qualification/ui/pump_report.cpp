@@ -49,7 +49,7 @@ std::string load_case_line(int entry)
 // The API 610 rows of a nozzle: forces, a gap, moments.
 void api610_rows(const PumpLoads& loads, const PumpLoads& allowed)
 {
-    report_table_header();
+    const ReportTable table = report_table_header();
     for (int i = 0; i < 4; ++i)
         report_force_row(FORCE_NAMES[i], loads[static_cast<std::size_t>(P_FX + i)],
                          allowed[static_cast<std::size_t>(P_FX + i)]);
@@ -124,10 +124,12 @@ void api610_horizontal_report(const PumpRecord& p, const PumpEvaluation& e, int 
     RowState& rows = report_rows();
     rows.f12c = true;
     rows.f12c_failed = false;
-    report_table_header();
-    report_force_row("FRC", frc, 1.5 * (ws[P_FR] + wd[P_FR]));
-    report_moment_row("MYC", myc, 2.0 * (ws[P_MY] + wd[P_MY]));
-    report_moment_row("MRC", mrc, 1.5 * (ws[P_MR] + wd[P_MR]));
+    {
+        const ReportTable table = report_table_header();
+        report_force_row("FRC", frc, 1.5 * (ws[P_FR] + wd[P_FR]));
+        report_moment_row("MYC", myc, 2.0 * (ws[P_MY] + wd[P_MY]));
+        report_moment_row("MRC", mrc, 1.5 * (ws[P_MR] + wd[P_MR]));
+    }
     const bool c_failed = rows.f12c_failed;
     rows.f12c = false;
     report_text_line(c_failed ? "Condition F.1.2.c failed ***" : "Condition F.1.2.c passed");
@@ -180,7 +182,7 @@ void hi_row(int component, double load, double allowed)
 // The heading and the rows of the given components; the largest |ratio|.
 double hi_rows(const HiLoads& loads, const HiLoads& allowed, std::initializer_list<int> components)
 {
-    report_table_header();
+    const ReportTable table = report_table_header();
     report_rows().largest = 0.0;
     for (int c : components)
         hi_row(c, loads[static_cast<std::size_t>(c)], allowed[static_cast<std::size_t>(c)]);

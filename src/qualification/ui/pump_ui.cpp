@@ -474,14 +474,11 @@ void text_headings()
 
 void print_pumps_text()
 {
-    if (report_lines_left() < 7)
-        report_page_break();
-    else
-        text_headings();
+    ReportTable table(text_headings, 2);
     for (const PumpRecord& p : pumps()) {
-        if (report_current_line() == REPORT_FIRST_LINE)
-            text_headings();
         const bool hi = hi_pump(p);
+        // A pump's lines on one page.
+        table.keep(1 + (shaft_and_centre_entered(p) ? 1 : 0) + (hi ? 2 : 0));
         report_print_at(p.name, 4);
         report_print_at(pump_kind_text(p), 18);
         report_print_at(node_text(p.suction_node), 34);
@@ -519,7 +516,7 @@ void print_pumps_text()
             report_next_line();
         }
     }
-    report_rule();
+    table.close();
 }
 
 void print_pumps_csv()

@@ -23,6 +23,9 @@ struct ReportLinesState {
 };
 ReportLinesState& state() { return session_part<ReportLinesState>(); }
 
+// Lines of rows that a table of checks keeps with its heading on a page.
+constexpr int CHECK_ROWS_KEPT = 2;
+
 // A ratio's magnitude that stands for "no allowable".
 constexpr double NO_ALLOWABLE = 1.0e30;
 
@@ -163,22 +166,12 @@ void report_text_line(const std::string& text)
         Surface& measure = gdi_measure_surface();
         const int width = gdi_printable_rect().width();
         const int indent = 2 * std::max(1, measure.text_width("9"));
-        std::string rest = text;
-        int x = 0;
-        while (x + measure.text_width(rest) > width) {
-            std::size_t cut = rest.rfind(' ');
-            while (cut != std::string::npos && cut > 0 && x + measure.text_width(rest.substr(0, cut)) > width)
-                cut = rest.rfind(' ', cut - 1);
-            if (cut == std::string::npos || cut == 0)
-                break;
-            gdi_print_text_at(gdi_left_margin() + x, rest.substr(0, cut));
+        const std::vector<std::string> lines = wrapped_lines(
+            text, width, width - indent, [&measure](std::string_view t) { return measure.text_width(std::string(t)); });
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            gdi_print_text_at(gdi_left_margin() + (i == 0 ? 0 : indent), lines[i]);
             gdi_next_line();
-            const std::size_t next = rest.find_first_not_of(' ', cut);
-            rest = next == std::string::npos ? std::string() : rest.substr(next);
-            x = indent;
         }
-        gdi_print_text_at(gdi_left_margin() + x, rest);
-        gdi_next_line();
         break;
     }
     }
@@ -253,16 +246,20 @@ std::string ratio_status(double ratio)
     return r.dashes_above_2 ? "----" : "Failed";
 }
 
-void report_table_header()
+ReportTable report_table_header()
 {
-    check_table_heading(
+    return ReportTable(
         [] {
-            // The columns of the page's font, measured at each header.
-            state().page = measure_row_columns(gdi_measure_surface());
-            const RowColumns& c = state().page;
-            return CheckPositions{c.calculated + 2 * c.digit, c.allowed + c.digit, c.ratio, c.status};
+            check_table_heading(
+                [] {
+                    // The columns of the page's font, measured at each header.
+                    state().page = measure_row_columns(gdi_measure_surface());
+                    const RowColumns& c = state().page;
+                    return CheckPositions{c.calculated + 2 * c.digit, c.allowed + c.digit, c.ratio, c.status};
+                },
+                "Calculated   Allowed      Ratio      Status", 17, LINE_HEADING);
         },
-        "Calculated   Allowed      Ratio      Status", 17, LINE_HEADING);
+        CHECK_ROWS_KEPT);
 }
 
 void report_force_row(const std::string& name, double calculated, double allowed)
@@ -392,6 +389,9 @@ std::string ratio_of(double ratio) { return trimmed(format_real(ratio, 10, 3)); 
 
 const QualificationColumns& qpage() { return state().qualification_page; }
 bool nozzle_report() { return state().qualification == QualificationReport::Nozzle; }
+
+void check_header(const std::string& title);
+void wrc_stress_header();
 
 CheckPositions check_positions()
 {
@@ -537,7 +537,15 @@ void report_value_line(const std::string& label, const std::string& value, const
     }
 }
 
-void report_check_header(const std::string& title)
+ReportTable report_check_header(const std::string& title)
+{
+    return ReportTable([title] { check_header(title); }, CHECK_ROWS_KEPT);
+}
+
+namespace {
+
+// The title of a block of checks and its column heading.
+void check_header(const std::string& title)
 {
     const bool status = nozzle_report();
     const std::string unit = unit_label(STRESS);
@@ -576,6 +584,8 @@ void report_check_header(const std::string& title)
     }
 }
 
+}  // namespace
+
 bool report_lug_stress_row(const std::string& label, double calculated, double allowed)
 {
     const double ratio = allowed >= 1.0 ? std::fabs(calculated / allowed) : 0.0;
@@ -597,9 +607,10 @@ bool report_lug_stress_row(const std::string& label, double calculated, double a
     return allowed >= 1.0;
 }
 
-void report_flange_table_header()
+ReportTable report_flange_table_header()
 {
-    check_table_heading(check_positions, "Calculated   Allowed   Ratio   Status", 28, QLINE_HEADING);
+    return ReportTable([] { check_table_heading(check_positions, "Calculated   Allowed   Ratio   Status", 28, QLINE_HEADING); },
+                       CHECK_ROWS_KEPT);
 }
 
 bool report_flange_stress_row(const std::string& name, double calculated, double allowed)
@@ -628,7 +639,15 @@ bool report_flange_stress_row(const std::string& name, double calculated, double
     return given;
 }
 
-void report_wrc_stress_header()
+ReportTable report_wrc_stress_header()
+{
+    return ReportTable(wrc_stress_header, CHECK_ROWS_KEPT);
+}
+
+namespace {
+
+// The heading of the WRC 537 stress table.
+void wrc_stress_header()
 {
     static const char* const POINTS[8] = {"Au", "Al", "Bu", "Bl", "Cu", "Cl", "Du", "Dl"};
     switch (report_destination()) {
@@ -659,6 +678,8 @@ void report_wrc_stress_header()
         break;
     }
 }
+
+}  // namespace
 
 void report_wrc_stress_row(const std::string& label, const std::string& figure, const std::array<double, 8>& s)
 {

@@ -12,6 +12,7 @@
 // API 610 F.1.2.b and the nozzle stress of F.2).
 #pragma once
 
+#include "framework/ui/report.h"
 #include "platform/surface.h"
 
 #include <array>
@@ -94,7 +95,10 @@ RowState& report_rows();
 // Every report sets its own switches: all off, largest 0.
 void reset_report_rows();
 
-void report_table_header();
+// The heading of a table of check rows ("Calculated", "Allowed", "Ratio",
+// "Status"), as the table its rows go under: while the caller holds it,
+// every page the rows reach begins with the heading again (report.h).
+ReportTable report_table_header();
 // A force or moment row: "FX" and the unit label, calculated and allowed
 // values (internal units), their ratio and status. The ratio of a zero
 // allowable is 0 for a zero load and otherwise shown as "*****", "Failed".
@@ -168,18 +172,21 @@ void report_title_line(const std::string& text);
 // report) and the unit label (from column 75) unless it is "-".
 void report_value_line(const std::string& label, const std::string& value, const std::string& unit);
 // The title of a block of checks and the heading "Calculated Allowed Ratio"
-// (with "Status" in the nozzle report) with the stress unit under the first two.
-void report_check_header(const std::string& title);
+// (with "Status" in the nozzle report) with the stress unit under the first
+// two, as the table its rows go under (as report_table_header).
+ReportTable report_check_header(const std::string& title);
 // A lug check: |calculated / allowed| (0 for an allowed value below 1) in
 // width 10 with 3 decimals, no status; true when the allowed value is given.
 bool report_lug_stress_row(const std::string& label, double calculated, double allowed);
-// The flange's stress table heading and its rows: status "OK" for a ratio of
-// at most 1.0, else "----"; an allowed value not above 0 gives ratio 0 and
-// "----". True when the allowed value is given.
-void report_flange_table_header();
+// The flange's stress table heading (held as the table of its rows) and its
+// rows: status "OK" for a ratio of at most 1.0, else "----"; an allowed
+// value not above 0 gives ratio 0 and "----". True when the allowed value
+// is given.
+ReportTable report_flange_table_header();
 bool report_flange_stress_row(const std::string& name, double calculated, double allowed);
-// The WRC 537 stress table heading and a row of the eight point stresses.
-void report_wrc_stress_header();
+// The WRC 537 stress table heading (held as the table of its rows) and a
+// row of the eight point stresses.
+ReportTable report_wrc_stress_header();
 void report_wrc_stress_row(const std::string& label, const std::string& figure, const std::array<double, 8>& s);
 // The compliance row: ratio |calculated / allowed| (0 for an allowed value
 // below 1), status "Fail" at 1.0 or more, else "Pass", and "----" when the

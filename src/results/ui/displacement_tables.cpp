@@ -151,7 +151,7 @@ public:
         const std::string axes = local_displacements_shown() ? "local" : "global";
         const ShownForm translation = displacement_form(), rotation = angle_form();
         report_rows(
-            6,
+            2,
             [this] {
                 report_print_centred(print_title(), 6, 78);
                 report_next_line();
@@ -265,7 +265,7 @@ public:
     void print_text() override
     {
         report_rows(
-            10,
+            6,
             [this] {
                 report_print_centred(print_title(), 6, 78);
                 report_next_line();

@@ -592,7 +592,7 @@ void PipeForceTable::print_text()
     const int count = results().numpipes();
     if (global()) {
         report_rows(
-            6, write_global_header, case_name() + ": Element forces (global)", 1, count,
+            3, write_global_header, case_name() + ": Element forces (global)", 1, count,
             [](int row) {
                 const PipeForceRow r = pipe_row(row, true);
                 int n1 = 0, n2 = 0;
@@ -605,7 +605,7 @@ void PipeForceTable::print_text()
     const PipeForceVariant& v = *variant;
     const std::string note = stresses_note();
     report_rows(
-        8, [&v] { v.text_header(); }, case_name() + ": Pipe element forces (local)", 1, count,
+        3, [&v] { v.text_header(); }, case_name() + ": Pipe element forces (local)", 1, count,
         [&v, &note, count](int row) {
             v.text_row(pipe_row(row, false));
             // The note under the last row, above the closing rule.
@@ -669,7 +669,7 @@ void ListForceTable::print_text()
     read_load_case_forces();
     const std::string contents = case_name() + ": " + c_format(names().contents, axes_word().c_str());
     report_rows(
-        8, [this] { list_text_header(*this); }, contents, 1, count,
+        3, [this] { list_text_header(*this); }, contents, 1, count,
         [this](int row) {
             const int e = element_of(row);
             int n1 = 0, n2 = 0;

@@ -170,28 +170,23 @@ void ResultTable::print()
 
 // ---- Text-report helpers ---------------------------------------------------------------------
 
-void report_rows(int lines, const std::function<void()>& header, const std::string& contents, int contents_level,
-                 int count,
-                 const std::function<void(int row)>& write_row, int row_lines, bool rows_apart)
+void report_rows(int keep, const std::function<void()>& header, const std::string& contents, int contents_level,
+                 int count, const std::function<void(int row)>& write_row, int row_lines, bool rows_apart)
 {
     std::optional<ReportRowsApart> apart;
     if (rows_apart)
         apart.emplace(count, write_row);
-    const auto heading = [&] { apart ? apart->write_heading(header) : header(); };
-    if (report_lines_left() < lines)
-        report_page_break();
-    else
-        heading();
-    report_contents_line(contents, contents_level);
-    for (int r = 1; r <= count; ++r) {
-        if (report_current_line() == REPORT_FIRST_LINE)
-            heading();
-        if (apart)
-            apart->write(r);
-        else
-            write_row(r);
-        if (row_lines > 0 && r < count && report_lines_left() < row_lines)
-            report_page_break();
+    {
+        ReportTable table(header, std::max({keep, row_lines, 1}));
+        report_contents_line(contents, contents_level);
+        for (int r = 1; r <= count; ++r) {
+            if (row_lines > 0)
+                table.keep(row_lines);
+            if (apart)
+                apart->write(r);
+            else
+                write_row(r);
+        }
     }
     if (report_current_line() != REPORT_FIRST_LINE)
         report_rule();

@@ -106,17 +106,16 @@ void add_popup_item(MenuItem& popup, const std::string& text, int id);
 
 // ---- Text-report helpers ---------------------------------------------------------------------
 
-// A page break when fewer than `lines` lines are left, else `header`; the
-// contents line at its level (1 for a table of a load case, under its part's
-// heading); then each row `write_row(r)` with the header again at the
-// top of every new page (a page break before a row when rows remain and
-// fewer than `row_lines` lines are left, with `row_lines` > 0); a final rule
-// unless at the top of a page. With `rows_apart` the rows are written on a
-// few threads (ReportRowsApart, report.h), which write_row must allow, and
-// the header writes the same lines wherever it goes.
-void report_rows(int lines, const std::function<void()>& header, const std::string& contents, int contents_level,
-                 int count, const std::function<void(int row)>& write_row, int row_lines = 0,
-                 bool rows_apart = false);
+// A table of the text report (ReportTable, report.h): `header` where it
+// begins, with `keep` lines of its rows (a new page first when they do not
+// fit), and at the top of every page its rows go on to; the contents line at its
+// level (1 for a table of a load case, under its part's heading); then each
+// row `write_row(r)`, a row of `row_lines` lines (when > 0) kept on one
+// page; a final rule unless at the top of a page. With `rows_apart` the
+// rows are written on a few threads (ReportRowsApart, report.h), which
+// write_row must allow. In CSV the same calls write the cells.
+void report_rows(int keep, const std::function<void()>& header, const std::string& contents, int contents_level,
+                 int count, const std::function<void(int row)>& write_row, int row_lines = 0, bool rows_apart = false);
 // The text right-aligned ending at `end`, when not empty.
 void report_right(std::string_view text, int end);
 // A node's text (node_text) at `column` of the text report.

@@ -166,14 +166,7 @@ public:
             report_next_line();
             report_rule();
         };
-        if (report_lines_left() < 7)
-            report_page_break();
-        else
-            header();
-        report_contents_line("Soil restraints");
-        for (int row = 1; row <= count(); ++row) {
-            if (report_current_line() == REPORT_FIRST_LINE)
-                header();
+        report_rows(1, header, "Soil restraints", 0, count(), [this](int row) {
             const SoilRestraintRecord& s = *record_of(row);
             int first = 0, second = 0;
             record_nodes(s, first, second);
@@ -187,9 +180,7 @@ public:
                 csv_add_text(cell_text(row, 4, 0));
             }
             report_next_line();
-        }
-        if (report_current_line() != REPORT_FIRST_LINE)
-            report_rule();
+        });
     }
     void print_csv() override { print_text(); }
     bool prepare_print() override
@@ -269,21 +260,12 @@ public:
             report_next_line();
             report_rule();
         };
-        if (report_lines_left() < 6)
-            report_page_break();
-        else
-            header();
-        report_contents_line("Response spectrum accelerations");
-        for (int row = 1; row <= count(); ++row) {
-            if (report_current_line() == REPORT_FIRST_LINE)
-                header();
+        report_rows(1, header, "Response spectrum accelerations", 0, count(), [this](int row) {
             report_print_at(node_text(node_number(node_index(row))), 6);
             for (int axis = 0; axis < 3; ++axis)
                 report_right(value(row, axis), 21 + 11 * axis);
             report_next_line();
-        }
-        if (report_current_line() != REPORT_FIRST_LINE)
-            report_rule();
+        });
     }
     void print_csv() override { print_text(); }
     bool prepare_print() override

@@ -213,7 +213,7 @@ public:
     int print_count() override { return static_cast<int>(rows.size()); }
 
     // Text: the title centred, the headings, one line per row.
-    void write_text(const std::string& contents, int level_lines)
+    void write_text(const std::string& contents, int keep)
     {
         const bool allowables = !no_code(), ratios = ratios_shown();
         const UnitScale stress_unit = unit_scale(STRESS);
@@ -240,7 +240,7 @@ public:
         const std::vector<std::string> below = notes();
         const int count = static_cast<int>(rows.size());
         report_rows(
-            level_lines,
+            keep,
             [this] {
                 report_print_centred(print_title(), 6, 78);
                 report_next_line();
@@ -407,7 +407,7 @@ public:
         }
         return ResultTable::on_key(key, mods);
     }
-    void print_text() override { write_text(title_text(), 7); }
+    void print_text() override { write_text(title_text(), 3); }
     void print_csv() override { write_csv(title_text()); }
 };
 
@@ -458,7 +458,7 @@ public:
             out.push_back(std::move(note));
         return out;
     }
-    void print_text() override { write_text("Code compliance", 7); }
+    void print_text() override { write_text("Code compliance", 3); }
     void print_csv() override { write_csv(title_text()); }
 };
 

@@ -475,7 +475,7 @@ void SupportLoadsTable::print_text()
         report_rule();
     };
     report_rows(
-        5, header, contents, 1, count,
+        1, header, contents, 1, count,
         [this](int row) {
             const int r = layout_row(row);
             if (model().rows.valid(r))
@@ -755,11 +755,9 @@ public:
         }
         return ends;
     }
-    // The text header, and the contents line the first time.
-    void text_header(bool contents, const std::vector<int>& ends) const
+    // The text header.
+    void text_header(const std::vector<int>& ends) const
     {
-        if (contents)
-            report_contents_line(c_format("%s at Node %s", capitalised().c_str(), node_of_row(layout_row).c_str()), 1);
         report_print_centred_page(const_cast<SupportSummaryTable*>(this)->print_title());
         report_next_line();
         report_rule();
@@ -791,26 +789,20 @@ public:
                 forms.push_back(quantity(i) == MOMENT ? moment : force);
             }
         const auto& names = support_summary_columns();
-        bool contents = true;
-        if (report_lines_left() < 5)
-            report_page_break();
-        else
-            text_header(std::exchange(contents, false), ends);
-        for (int k = 1; k <= rows_written; ++k) {
-            if (report_current_line() == REPORT_FIRST_LINE)
-                text_header(std::exchange(contents, false), ends);
-            report_print_at(names[k], 4);
-            if (!row_empty(k)) {
-                const std::vector<float>* e = entry(k);
-                for (std::size_t j = 0; j < shown.size(); ++j) {
-                    const auto i = static_cast<std::size_t>(shown[j]);
-                    report_number_right(forms[j].of(e && i < e->size() ? (*e)[i] : 0.0f), ends[i]);
+        report_rows(
+            1, [this, &ends] { text_header(ends); },
+            c_format("%s at Node %s", capitalised().c_str(), node_of_row(layout_row).c_str()), 1, rows_written,
+            [&](int k) {
+                report_print_at(names[k], 4);
+                if (!row_empty(k)) {
+                    const std::vector<float>* e = entry(k);
+                    for (std::size_t j = 0; j < shown.size(); ++j) {
+                        const auto i = static_cast<std::size_t>(shown[j]);
+                        report_number_right(forms[j].of(e && i < e->size() ? (*e)[i] : 0.0f), ends[i]);
+                    }
                 }
-            }
-            report_next_line();
-        }
-        if (report_current_line() != REPORT_FIRST_LINE)
-            report_rule();
+                report_next_line();
+            });
     }
     void print_csv() override
     {
@@ -922,7 +914,7 @@ public:
     void print_text() override
     {
         report_rows(
-            5,
+            1,
             [this] {
                 report_print_centred(print_title(), 6, 78);
                 report_next_line();

@@ -617,3 +617,23 @@ TEST(HangerSelection, HangerDesignMessageNamesTheReasonThatHolds)
     d.load = 60;
     EXPECT_NE(select_hanger(&c, d).note.find("(the smallest size begins at 100.0 lb)"), std::string::npos);
 }
+
+// A constant support of 2000 lb whose node moves down 0.0002 in, almost not
+// at all, with a catalogue whose constants end at 1000 lb: the message names
+// the travel as the 0.000 in it rounds to, never "-0.000 in"; a travel of
+// -0.0006 in rounds to -0.001 in and keeps its sign.
+TEST(NegativeZero, HangerMessageOfAlmostNoTravelHasNoSignedZero)
+{
+    const HangerCatalogue c = parse_hanger_catalogue("CATALOGUE 16 Grinnell\n"
+                                                     "CONSTANT C 1 50 1000 10     # test\n",
+                                                     "t");
+    HangerDemand d;
+    d.type = HANGER_CONSTANT;
+    d.load = 2000;
+    d.travel = -0.0002;
+    EXPECT_EQ(select_hanger(&c, d).note,
+              "needs a constant support for 2000.0 lb over a travel of 0.000 in, which the Grinnell catalogue has not");
+    d.travel = -0.0006;
+    EXPECT_EQ(select_hanger(&c, d).note,
+              "needs a constant support for 2000.0 lb over a travel of -0.001 in, which the Grinnell catalogue has not");
+}

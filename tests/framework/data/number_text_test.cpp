@@ -1,4 +1,5 @@
-// The printf-exact number writers against the C library's own snprintf, and
+// The printf-exact number writers against the C library's own snprintf
+// (which signs a negative zero, where the writers never sign a zero), and
 // format_real, written on them, against its definition in printf forms.
 #include "framework/number_text.h"
 #include "framework/units.h"
@@ -24,6 +25,17 @@ std::string printf_text(const char* format, int digits, double value)
     return text;
 }
 
+// printf's text with the sign of a number whose digits (before the
+// exponent) are all zero left out: "-0.00" reads "0.00", "-0E+00" "0E+00".
+std::string unsigned_zero_text(std::string text)
+{
+    const std::size_t exponent = text.find_first_of("eE");
+    const std::string digits = text.substr(1, exponent == std::string::npos ? std::string::npos : exponent - 1);
+    if (text.size() > 1 && text[0] == '-' && digits.find_first_not_of("0.") == std::string::npos)
+        text.erase(0, 1);
+    return text;
+}
+
 std::string written(char* (*writer)(char*, double, int, bool), double value, int digits, bool upper)
 {
     char text[NUMBER_TEXT_SIZE];
@@ -41,17 +53,21 @@ std::string fixed(double value, int decimals)
 void expect_printf_texts(double value)
 {
     for (int digits : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 17, 30}) {
-        ASSERT_EQ(fixed(value, digits), printf_text("%.*f", digits, value)) << "%.*f " << digits;
-        ASSERT_EQ(written(write_exponent, value, digits, true), printf_text("%.*E", digits, value)) << "%.*E " << digits;
-        ASSERT_EQ(written(write_exponent, value, digits, false), printf_text("%.*e", digits, value)) << "%.*e " << digits;
-        ASSERT_EQ(written(write_general, value, digits, true), printf_text("%.*G", digits, value)) << "%.*G " << digits;
-        ASSERT_EQ(written(write_general, value, digits, false), printf_text("%.*g", digits, value)) << "%.*g " << digits;
+        ASSERT_EQ(fixed(value, digits), unsigned_zero_text(printf_text("%.*f", digits, value))) << "%.*f " << digits;
+        ASSERT_EQ(written(write_exponent, value, digits, true), unsigned_zero_text(printf_text("%.*E", digits, value)))
+            << "%.*E " << digits;
+        ASSERT_EQ(written(write_exponent, value, digits, false), unsigned_zero_text(printf_text("%.*e", digits, value)))
+            << "%.*e " << digits;
+        ASSERT_EQ(written(write_general, value, digits, true), unsigned_zero_text(printf_text("%.*G", digits, value)))
+            << "%.*G " << digits;
+        ASSERT_EQ(written(write_general, value, digits, false), unsigned_zero_text(printf_text("%.*g", digits, value)))
+            << "%.*g " << digits;
     }
 }
 
-// format_real as its definition reads: "%-1.*f" ("-0" and "-0.00" without
-// the sign), the exponent form "%-1.*E" with as many decimals as fit the
-// width, "*****" when none does or the value is not a number.
+// format_real as its definition reads: "%-1.*f", the exponent form "%-1.*E"
+// with as many decimals as fit the width ("-0", "-0.00" and "-0E+00"
+// without the sign), "*****" when none does or the value is not a number.
 std::string format_real_by_printf(double value, int width, int decimals)
 {
     if (!std::isfinite(value))
@@ -63,7 +79,7 @@ std::string format_real_by_printf(double value, int width, int decimals)
     if (width <= 0 || text.size() <= static_cast<size_t>(width))
         return text;
     for (int d = std::min(width, 30); d >= 0; --d) {
-        text = printf_text("%-1.*E", d, value);
+        text = unsigned_zero_text(printf_text("%-1.*E", d, value));
         if (text.size() <= static_cast<size_t>(width))
             return text;
     }
@@ -84,9 +100,11 @@ TEST(NumberText, EdgeValuesReadAsPrintfWritesThem)
         SCOPED_TRACE(printf_text("%.*g", 17, v));
         expect_printf_texts(v);
     }
-    // The signs and exponents a report shows.
-    EXPECT_EQ(fixed(-0.4, 0), "-0");
-    EXPECT_EQ(fixed(-0.001, 2), "-0.00");
+    // The signs and exponents a report shows: a value that rounds to zero
+    // has none.
+    EXPECT_EQ(fixed(-0.4, 0), "0");
+    EXPECT_EQ(fixed(-0.001, 2), "0.00");
+    EXPECT_EQ(fixed(-0.006, 2), "-0.01");
     EXPECT_EQ(written(write_exponent, 1.593e11, 4, true), "1.5930E+11");
     EXPECT_EQ(written(write_exponent, 2.5e-7, 1, false), "2.5e-07");
     char text[NUMBER_TEXT_SIZE];
@@ -105,7 +123,7 @@ TEST(NumberText, HalfwayValuesRoundToEvenAsPrintfDoes)
         const double half = (std::floor(k / 4) + 0.5) / std::pow(10.0, static_cast<double>(random() % 10));
         for (double v : {tie, half})
             for (int d = 0; d <= 10; ++d)
-                ASSERT_EQ(fixed(v, d), printf_text("%.*f", d, v)) << printf_text("%.*g", 17, v) << " " << d;
+                ASSERT_EQ(fixed(v, d), unsigned_zero_text(printf_text("%.*f", d, v))) << printf_text("%.*g", 17, v) << " " << d;
     }
 }
 
