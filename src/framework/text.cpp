@@ -47,17 +47,17 @@ bool is_blank(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
-// One conversion `spec` of a format with its star arguments and value, as
+// One directive of a format (a conversion with its flags) with its star arguments and value, as
 // snprintf writes it.
 template <typename T>
-std::string format_one(const std::string& spec, int stars, const int* star, T value)
+std::string format_one(const std::string& directive, int stars, const int* star, T value)
 {
     char small[128];
     const auto write = [&](char* out, std::size_t size) {
         switch (stars) {
-        case 0: return std::snprintf(out, size, spec.c_str(), value);
-        case 1: return std::snprintf(out, size, spec.c_str(), star[0], value);
-        default: return std::snprintf(out, size, spec.c_str(), star[0], star[1], value);
+        case 0: return std::snprintf(out, size, directive.c_str(), value);
+        case 1: return std::snprintf(out, size, directive.c_str(), star[0], value);
+        default: return std::snprintf(out, size, directive.c_str(), star[0], star[1], value);
         }
     };
     const int length = write(small, sizeof small);
@@ -138,41 +138,41 @@ std::string format_without_signed_zero(const char* format, va_list args)
             break;
         }
         const char conversion = *q;
-        const std::string spec(percent, q + 1);
+        const std::string directive(percent, q + 1);
         p = q + 1;
         switch (conversion) {
         case 'd':
         case 'i':
             if (length == "l")
-                out += format_one(spec, stars, star, va_arg(args, long));
+                out += format_one(directive, stars, star, va_arg(args, long));
             else if (length == "ll" || length == "q" || length == "j")
-                out += format_one(spec, stars, star, va_arg(args, long long));
+                out += format_one(directive, stars, star, va_arg(args, long long));
             else if (length == "z" || length == "t")
-                out += format_one(spec, stars, star, va_arg(args, std::ptrdiff_t));
+                out += format_one(directive, stars, star, va_arg(args, std::ptrdiff_t));
             else
-                out += format_one(spec, stars, star, va_arg(args, int));
+                out += format_one(directive, stars, star, va_arg(args, int));
             break;
         case 'u':
         case 'o':
         case 'x':
         case 'X':
             if (length == "l")
-                out += format_one(spec, stars, star, va_arg(args, unsigned long));
+                out += format_one(directive, stars, star, va_arg(args, unsigned long));
             else if (length == "ll" || length == "q" || length == "j")
-                out += format_one(spec, stars, star, va_arg(args, unsigned long long));
+                out += format_one(directive, stars, star, va_arg(args, unsigned long long));
             else if (length == "z" || length == "t")
-                out += format_one(spec, stars, star, va_arg(args, std::size_t));
+                out += format_one(directive, stars, star, va_arg(args, std::size_t));
             else
-                out += format_one(spec, stars, star, va_arg(args, unsigned));
+                out += format_one(directive, stars, star, va_arg(args, unsigned));
             break;
-        case 'c': out += format_one(spec, stars, star, va_arg(args, int)); break;
+        case 'c': out += format_one(directive, stars, star, va_arg(args, int)); break;
         case 's':
             if (length == "l")
-                out += format_one(spec, stars, star, va_arg(args, const wchar_t*));
+                out += format_one(directive, stars, star, va_arg(args, const wchar_t*));
             else
-                out += format_one(spec, stars, star, va_arg(args, const char*));
+                out += format_one(directive, stars, star, va_arg(args, const char*));
             break;
-        case 'p': out += format_one(spec, stars, star, va_arg(args, void*)); break;
+        case 'p': out += format_one(directive, stars, star, va_arg(args, void*)); break;
         case 'f':
         case 'F':
         case 'e':
@@ -183,16 +183,16 @@ std::string format_without_signed_zero(const char* format, va_list args)
         case 'A':
             if (length == "L") {
                 const long double v = va_arg(args, long double);
-                std::string text = format_one(spec, stars, star, v);
-                out += signed_zero(text) ? format_one(spec, stars, star, 0.0L) : text;
+                std::string text = format_one(directive, stars, star, v);
+                out += signed_zero(text) ? format_one(directive, stars, star, 0.0L) : text;
             } else {
                 const double v = va_arg(args, double);
-                std::string text = format_one(spec, stars, star, v);
-                out += signed_zero(text) ? format_one(spec, stars, star, 0.0) : text;
+                std::string text = format_one(directive, stars, star, v);
+                out += signed_zero(text) ? format_one(directive, stars, star, 0.0) : text;
             }
             break;
         case 'n': (void)va_arg(args, void*); break;
-        default: out += spec; break;
+        default: out += directive; break;
         }
     }
     return out;
