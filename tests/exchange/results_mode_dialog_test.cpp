@@ -76,13 +76,13 @@ protected:
             seen.insert(d.templ().name);
             int fields = 0;
             for (const HeadlessDialog::Control& c : d.controls()) {
-                const ControlSpec& spec = c.control;
-                const std::string where = d.templ().name + " item " + std::to_string(spec.id);
-                switch (spec.kind) {
+                const ControlSpec& item = c.control;
+                const std::string where = d.templ().name + " item " + std::to_string(item.id);
+                switch (item.kind) {
                 case ControlKind::Edit:
                     EXPECT_TRUE(c.readonly) << where;
                     if (c.visible && c.enabled) {
-                        EXPECT_FALSE(d.type(spec.id, "1")) << where;
+                        EXPECT_FALSE(d.type(item.id, "1")) << where;
                         ++fields;
                     }
                     break;

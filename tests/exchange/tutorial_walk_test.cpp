@@ -277,13 +277,13 @@ private:
     // An entry of a list with that text (the choosers' lists), clicked.
     bool click_entry(HeadlessDialog& d, const std::string& text)
     {
-        for (const ControlSpec& spec : d.templ().controls) {
-            const HeadlessDialog::Control* c = d.control(spec.id);
-            if (spec.kind != ControlKind::List || !c)
+        for (const ControlSpec& control : d.templ().controls) {
+            const HeadlessDialog::Control* c = d.control(control.id);
+            if (control.kind != ControlKind::List || !c)
                 continue;
             for (std::size_t i = 0; i < c->items.size(); ++i)
                 if (c->items[i] == text)
-                    return d.click_item(spec.id, static_cast<int>(i));
+                    return d.click_item(control.id, static_cast<int>(i));
         }
         return false;
     }
