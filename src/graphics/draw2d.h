@@ -54,7 +54,7 @@ void bezier_points(const Point2 (&control)[4], Point2 (&out)[9]);
 
 // The painter of the line view: the 2D calls of the symbols go to the device,
 // clipped at the window; the render view's calls are left alone.
-class Draw2D final : public ViewPainter {
+class Draw2D final : public LineViewPainter {
 public:
     Draw2D(Draw2DDevice& device, const ViewWindow& clip) : device_(device), clip_(clip) {}
 
@@ -71,14 +71,6 @@ public:
     {
         device_.text_extent(text, width, height);
     }
-
-    void color(float, float, float, float) override {}
-    void blend(bool) override {}
-    void cylinder(const Vec3&, const Vec3&, double, double, unsigned) override {}
-    void bend(const Vec3&, const Vec3&, const Vec3&, double, double, double) override {}
-    void sphere(const Vec3&, double) override {}
-    void solid_box(const SolidBox&) override {}
-    void line3d(const Vec3&, const Vec3&) override {}
 
 private:
     bool outside(float xmin, float ymin, float xmax, float ymax) const;

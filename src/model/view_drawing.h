@@ -168,6 +168,18 @@ public:
     virtual void front_face_clockwise(bool /*clockwise*/) {}
 };
 
+// A painter of the line view alone: the render view's calls draw nothing.
+class LineViewPainter : public ViewPainter {
+public:
+    void color(float, float, float, float) override {}
+    void blend(bool) override {}
+    void cylinder(const Vec3&, const Vec3&, double, double, unsigned) override {}
+    void bend(const Vec3&, const Vec3&, const Vec3&, double, double, double) override {}
+    void sphere(const Vec3&, double) override {}
+    void solid_box(const SolidBox&) override {}
+    void line3d(const Vec3&, const Vec3&) override {}
+};
+
 // The painter the calls below go to (null: nothing is drawn).
 void set_view_painter(ViewPainter* painter);
 ViewPainter* view_painter();

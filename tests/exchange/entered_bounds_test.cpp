@@ -45,20 +45,6 @@ protected:
     }
 
     void key(int k) const { script().key(list_frame().client, k); }
-    void type(const std::string& text) const
-    {
-        ClientEvents* events = hb->window(list_frame().client)->client_events;
-        for (char c : text)
-            events->on_char(std::string(1, c));
-    }
-    // Types cells of the list window's current row, Tab after each.
-    void type_cells(const std::vector<std::string>& cells) const
-    {
-        for (const std::string& text : cells) {
-            type(text);
-            key(KEY_TAB);
-        }
-    }
 };
 
 using EqualBoundMessage = EnteredValueTest;
@@ -115,16 +101,16 @@ TEST_F(EqualBoundMessage, TablesAndDialogsTakeTheBoundAndNameTheFaultOfTheValue)
     open_pipe_loads_table();
     TableWindow& loads = *list_window_table();
     table_goto_row(loads, 1, 1);
-    type_cells({"L1", "300", "150"});
+    type_list_cells({"L1", "300", "150"});
     key(KEY_RETURN);
     ASSERT_EQ(numloads(), 1);
     const int design_t = 2 + 2 * NUM_LOAD_SETS;
     table_goto_row(loads, 1, design_t);
-    type_cells({"300"});
+    type_list_cells({"300"});
     EXPECT_FLOAT_EQ(pipe_loads()[1].design_temperature, 300.0f);
     const std::size_t messages = script().messages().size();
     table_goto_row(loads, 1, design_t);
-    type_cells({"299"});
+    type_list_cells({"299"});
     ASSERT_EQ(script().messages().size(), messages + 1);
     EXPECT_EQ(script().last_message(), DESIGN_TEMPERATURE_BELOW_OPERATING);
     EXPECT_FLOAT_EQ(pipe_loads()[1].design_temperature, 300.0f);
@@ -139,14 +125,14 @@ TEST_F(EqualBoundMessage, TablesAndDialogsTakeTheBoundAndNameTheFaultOfTheValue)
     open_beam_materials_table();
     TableWindow& beams = *list_window_table();
     table_goto_row(beams, 1, 1);
-    type_cells({"BM", "Steel", "29E6", "0.6"});
+    type_list_cells({"BM", "Steel", "29E6", "0.6"});
     EXPECT_EQ(script().last_message(), "Nu should be < 0.5");
     key(KEY_ESCAPE);
     key(KEY_RETURN);   // Nu left empty counts as 0
     EXPECT_EQ(script().last_message(), "Nu should be at least 0.01");
     EXPECT_EQ(numbmats(), 0);
     table_goto_row(beams, 1, 4);
-    type_cells({"0.01"});
+    type_list_cells({"0.01"});
     key(KEY_RETURN);
     ASSERT_EQ(numbmats(), 1);
     EXPECT_FLOAT_EQ(beam_materials()[1].nu, 0.01f);
@@ -166,7 +152,7 @@ TEST_F(PipeLoadWind, TypedAndReadLoadsStartWithWindOff)
     open_pipe_loads_table();
     TableWindow& table = *list_window_table();
     table_goto_row(table, 3, 1);
-    type_cells({"L3", "300", "150"});
+    type_list_cells({"L3", "300", "150"});
     key(KEY_RETURN);
     ASSERT_EQ(numloads(), 3);
     EXPECT_EQ(pipe_loads()[3].wind, 0);

@@ -134,7 +134,7 @@ inline void expect_golden_image(const std::string& name, const QImage& actual, Q
 
 // The lines the line view draws with the pens asked for, as segments in
 // view units (the render view's calls are left alone).
-struct LineRecorder final : ViewPainter {
+struct LineRecorder final : LineViewPainter {
     explicit LineRecorder(std::vector<ViewPen> kept) : pens(std::move(kept)) {}
     std::vector<ViewPen> pens;
     ViewPen pen = PEN_ELEMENT;
@@ -148,13 +148,6 @@ struct LineRecorder final : ViewPainter {
     }
     void bezier(const Point2 (&)[4]) override { ++beziers; }
     void circle(Point2, float) override {}
-    void color(float, float, float, float) override {}
-    void blend(bool) override {}
-    void cylinder(const Vec3&, const Vec3&, double, double, unsigned) override {}
-    void bend(const Vec3&, const Vec3&, const Vec3&, double, double, double) override {}
-    void sphere(const Vec3&, double) override {}
-    void solid_box(const SolidBox&) override {}
-    void line3d(const Vec3&, const Vec3&) override {}
 };
 
 // The sample analysed in a test's folder (as model.mbf, model.mod and

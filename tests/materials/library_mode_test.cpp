@@ -185,12 +185,7 @@ namespace {
 class LibraryEditingTest : public LibraryModeTest {
 protected:
     bool key(int k, unsigned mods = MOD_NONE) { return script().key(list_frame().window, k, mods); }
-    void type(const std::string& text) const
-    {
-        ClientEvents* events = hb->window(list_frame().client)->client_events;
-        for (char c : text)
-            events->on_char(std::string(1, c));
-    }
+    void type(const std::string& text) const { type_into_list(text); }
     // A row of the property grid: the cells typed one after the other (Tab
     // between them) and Enter.
     void type_row(const std::vector<std::string>& cells)

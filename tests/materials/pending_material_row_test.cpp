@@ -34,12 +34,7 @@ protected:
 
     Script& script() { return hb->script(); }
     bool key(int k, unsigned mods = MOD_NONE) { return script().key(list_frame().window, k, mods); }
-    void type(const std::string& text) const
-    {
-        ClientEvents* events = hb->window(list_frame().client)->client_events;
-        for (char c : text)
-            events->on_char(std::string(1, c));
-    }
+    void type(const std::string& text) const { type_into_list(text); }
     // Cells typed one after the other with Tab between them; `last` ends the
     // last one (Tab, Enter, or 0 to leave its edit open).
     void type_cells(const std::vector<std::string>& cells, int last)

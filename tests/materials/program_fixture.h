@@ -3,16 +3,19 @@
 // adds), in a scratch program folder.
 #pragma once
 
+#include "framework/ui/frame.h"
 #include "framework/ui/shell.h"
 #include "materials/ui/materials_subsystem.h"
 #include "model/ui/layout_install.h"
 #include "model/ui/model_subsystem.h"
 #include "platform/headless/headless_backend.h"
+#include "platform/resources.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -48,6 +51,23 @@ protected:
     virtual void register_higher_subsystems() {}
 
     std::string path(const std::string& name) const { return (folder / name).string(); }
+
+    // A text typed into the list window's table, a character a key.
+    void type_into_list(const std::string& text) const
+    {
+        ClientEvents* events = hb->window(list_frame().client)->client_events;
+        for (char c : text)
+            events->on_char(std::string(1, c));
+    }
+    // Cells of the list window's current row typed one after the other,
+    // Tab after each.
+    void type_list_cells(const std::vector<std::string>& cells) const
+    {
+        for (const std::string& text : cells) {
+            type_into_list(text);
+            hb->script().key(list_frame().client, KEY_TAB);
+        }
+    }
 
     HeadlessBackend* hb = nullptr;
     std::filesystem::path folder;

@@ -20,21 +20,7 @@ class PropertiesCaret : public HeadlessProgramTest {
 protected:
     Script& script() const { return hb->script(); }
     void key(int k) const { script().key(list_frame().client, k); }
-    void type(const std::string& text) const
-    {
-        ClientEvents* events = hb->window(list_frame().client)->client_events;
-        for (char c : text)
-            events->on_char(std::string(1, c));
-    }
-    // Types the cells of the current row from its first editable column,
-    // Tab after each.
-    void type_row(const std::vector<std::string>& cells) const
-    {
-        for (const std::string& text : cells) {
-            type(text);
-            key(KEY_TAB);
-        }
-    }
+    void type(const std::string& text) const { type_into_list(text); }
 
     // The two ways the materials table is met: in a model, and as the
     // material library's own window (which has no Name column).
@@ -64,7 +50,7 @@ TEST_F(PropertiesCaret, AfterPropertiesAreRequiredTheGridTakesWhatIsTyped)
         MaterialsTable& table = materials_table();
         // The input row's first cell, as a click puts the caret there.
         table_goto_row(table, row, table_first_column(table));
-        type_row(mode.row);
+        type_list_cells(mode.row);
         // On to the joint factor (its 1.00 is filled in when the row is
         // stored); Enter stores the row and refuses it for its properties.
         const int joint_column = 6;
