@@ -14,6 +14,7 @@
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
 #include "harness/fuzz_program.h"
+#include "loads/response_spectrum.h"
 #include "materials/beam_material.h"
 #include "materials/beam_section.h"
 #include "materials/pipe_material.h"
@@ -329,6 +330,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     expect_in_range(beam_material_problems);
     expect_in_range(beam_section_problems);
     expect_in_range(soil_problems);
+    if (const std::string fault = response_spectrum_fault(response_spectrum_input()); !fault.empty())
+        finding("an editor stored a response-spectrum input the model file refuses: " + fault);
     // Names that clash or that no editor takes (a row may name a set still
     // to come, and a blank record wait for its name).
     for (const std::string& problem : named_set_problems())

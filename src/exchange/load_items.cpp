@@ -5,6 +5,7 @@
 #include "framework/text.h"
 #include "framework/units.h"
 #include "loads/pipe_load.h"
+#include "loads/response_spectrum.h"
 #include "model/analysis_options.h"
 
 namespace {
@@ -83,20 +84,21 @@ ItemHandlers load_item_handlers()
                          r.it.c[0], parse_temperature, "Invalid temperature: (AMB)", not_below(LOWEST_LOAD_TEMPERATURE));
                  }});
 
-    // ---- Spectra: read and checked, kept by no object --------------------------------
+    // ---- Spectra: read and checked as the response-spectrum input is, kept by no object ----
     for (std::size_t i = 0; i < 3; ++i) {
         h.push_back({{std::string("SPEC") + "XYZ"[i]}, [i](const ItemReading& r) {
                          const std::string& name = r.it.c[0];
                          if (name.empty())
                              r.fail("Invalid spectrum name", name);
-                         if (name.size() > SPECTRUM_NAME_LIMIT)
+                         if (!response_spectrum_name_valid(name))
                              r.fail("Spectrum name should be <= 32 characters", r.it.text);
                          r.values().spectrum[i] = name;
                          r.values().spectrum_given = true;
                      }});
         h.push_back({{std::string("FAC") + "XYZ"[i]}, [i](const ItemReading& r) {
                          r.values().spectrum_factor[i] =
-                             r.real(r.it.c[0], c_format("Invalid %c spectrum factor", "xyz"[i]), not_below(0.0f));
+                             r.real(r.it.c[0], c_format("Invalid %c spectrum factor", "xyz"[i]),
+                                    response_spectrum_factor_valid);
                      }});
     }
     return h;

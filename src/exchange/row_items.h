@@ -27,7 +27,6 @@ class BatchReader;
 // Text limits of an item and of one component of its value.
 inline constexpr std::size_t ITEM_LENGTH_LIMIT = 127;
 inline constexpr std::size_t COMPONENT_LENGTH_LIMIT = 39;
-inline constexpr std::size_t SPECTRUM_NAME_LIMIT = 32;
 
 // One item taken apart.
 struct SplitItem {

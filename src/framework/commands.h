@@ -189,6 +189,7 @@ enum : int {
     CMD_TIME_FUNCTIONS = 41015,         // "T&ime Functions..."
     CMD_HYDROTEST = 41016,              // "&Hydrotest..."
     CMD_TIME_HISTORY = 41017,           // "Time &History..." (the time-history options)
+    CMD_RESPONSE_SPECTRUM = 41018,      // "&Response Spectrum..." (the response-spectrum input)
     CMD_PRINT_GRAPHICS_TO_FILE = 41020, // "Print to &File..." (graphics window)
     CMD_PRINT_PREVIEW = 41021,          // "Print Pre&view..." (graphics window)
     CMD_SOILS = 41030,                  // "S&oils" (Misc menus)

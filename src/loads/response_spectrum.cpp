@@ -63,26 +63,42 @@ const char* sum_combination_name(int combination)
     return combination == 2 ? "Absolute sum" : "SRSS";
 }
 
-std::string response_spectrum_fault(const ResponseSpectrumInput& r)
+bool response_spectrum_name_valid(const std::string& name)
+{
+    return name.size() <= SPECTRUM_NAME_LENGTH;
+}
+
+bool response_spectrum_factor_valid(float factor)
+{
+    return std::isfinite(factor) && factor >= 0.0f;
+}
+
+ResponseSpectrumFault response_spectrum_field_fault(const ResponseSpectrumInput& r)
 {
     const char axes[] = {'X', 'Y', 'Z'};
     for (std::size_t d = 0; d < 3; ++d) {
-        if (r.spectrum[d].size() > SPECTRUM_NAME_LENGTH)
-            return "Spectrum name should be <= 32 characters";
-        if (!std::isfinite(r.factor[d]) || r.factor[d] < 0.0f)
-            return c_format("The %c spectrum factor should be a number >= 0", axes[d]);
+        const int axis = static_cast<int>(d);
+        if (!response_spectrum_name_valid(r.spectrum[d]))
+            return {RS_FIELD_SPECTRUM + axis, "Spectrum name should be <= 32 characters"};
+        if (!response_spectrum_factor_valid(r.factor[d]))
+            return {RS_FIELD_FACTOR + axis, c_format("The %c spectrum factor should be a number >= 0", axes[d])};
     }
     if (r.modal_combination < 1 || r.modal_combination > MODAL_COMBINATIONS)
-        return "The combination of the modes is invalid";
-    if (r.direction_combination < 1 || r.direction_combination > 2)
-        return "The combination of the directions is invalid";
-    if (r.missing_mass_combination < 1 || r.missing_mass_combination > 2)
-        return "The combination of the missing mass is invalid";
+        return {RS_FIELD_MODAL_COMBINATION, "The combination of the modes is invalid"};
+    if (r.direction_combination < 1 || r.direction_combination > SUM_COMBINATIONS)
+        return {RS_FIELD_DIRECTION_COMBINATION, "The combination of the directions is invalid"};
+    if (r.missing_mass_combination < 1 || r.missing_mass_combination > SUM_COMBINATIONS)
+        return {RS_FIELD_MISSING_MASS_COMBINATION, "The combination of the missing mass is invalid"};
     if (!(r.damping >= 0.0f && r.damping < 1.0f))
-        return "The damping ratio should be 0 or more and below 1";
+        return {RS_FIELD_DAMPING, "The damping ratio should be 0 or more and below 1"};
     if (!(r.closely_spaced >= 0.0f && r.closely_spaced <= 1.0f))
-        return "The closely spaced fraction should be 0 to 1";
+        return {RS_FIELD_CLOSELY_SPACED, "The closely spaced fraction should be 0 to 1"};
     return {};
+}
+
+std::string response_spectrum_fault(const ResponseSpectrumInput& r)
+{
+    return response_spectrum_field_fault(r).text;
 }
 
 bool response_spectrum_uses(const std::string& name)

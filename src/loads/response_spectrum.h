@@ -45,13 +45,37 @@ ResponseSpectrumInput& response_spectrum_input();
 
 // The names of the combinations, as the dialog offers them.
 inline constexpr int MODAL_COMBINATIONS = 4;
+inline constexpr int SUM_COMBINATIONS = 2;
 const char* modal_combination_name(int combination);      // "SRSS", "CQC", "Ten percent", "Absolute sum"
 const char* sum_combination_name(int combination);        // "SRSS", "Absolute sum"
 
+// The fields of the input in the order they are checked; a fault names the
+// first one that is wrong.
+enum ResponseSpectrumField : int {
+    RS_FIELD_SPECTRUM = 0,            // X, Y, Z: 0..2
+    RS_FIELD_FACTOR = 3,              // X, Y, Z: 3..5
+    RS_FIELD_MODAL_COMBINATION = 6,
+    RS_FIELD_DIRECTION_COMBINATION,
+    RS_FIELD_MISSING_MASS_COMBINATION,
+    RS_FIELD_DAMPING,
+    RS_FIELD_CLOSELY_SPACED,
+};
+struct ResponseSpectrumFault {
+    int field = -1;
+    std::string text;                 // empty when the input is sound
+};
+
+// The checks of one value, which the batch reader shares: a name of at most
+// SPECTRUM_NAME_LENGTH characters; a factor that is a number, 0 or more.
+bool response_spectrum_name_valid(const std::string& name);
+bool response_spectrum_factor_valid(float factor);
+
 // What is wrong with the input (a name too long, a factor below 0 or not a
 // number, a combination out of range, a damping ratio outside 0 to 1, a
-// closely-spaced fraction outside 0 to 1); empty when it is sound. The
-// spectra it names are the analysis's to find.
+// closely-spaced fraction outside 0 to 1), and where; the first fault in
+// the order of the fields. The spectra it names are the analysis's to find.
+ResponseSpectrumFault response_spectrum_field_fault(const ResponseSpectrumInput& input);
+// Its text alone; empty when the input is sound.
 std::string response_spectrum_fault(const ResponseSpectrumInput& input);
 
 // True when a direction names the spectrum; renames the references.

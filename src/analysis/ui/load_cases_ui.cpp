@@ -13,6 +13,7 @@
 #include "framework/ui/command_registry.h"
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/shell.h"
+#include "model/analysis_options.h"
 #include "model/piping_codes.h"
 
 #include <algorithm>
@@ -63,7 +64,10 @@ std::vector<int> offered_cases()
     for (int code : display_order()) {
         const StepRow& row = step_row(code);
         if (row.solve == StepSolve::Modal || row.solve == StepSolve::Dynamic) {
-            if (dynamic_case_offered(model(), loads.dynamic, code))
+            // Missing mass is the response of the mass the modes leave,
+            // which the run leaves out unless the options include it.
+            if (dynamic_case_offered(model(), loads.dynamic, code) &&
+                (code != LC_MISSING_MASS || analysis_options().include_missing_mass))
                 offered.push_back(code);
             continue;
         }

@@ -124,6 +124,7 @@ MenuTemplate layout_menu() {
             item("&Wind...", CMD_WIND),
             item("&Seismic...", CMD_SEISMIC),
             item("Spec&tra...", CMD_SPECTRA),
+            item("&Response Spectrum...", CMD_RESPONSE_SPECTRUM),
             item("&Force Spectra...", CMD_FORCE_SPECTRA),
             item("T&ime Functions...", CMD_TIME_FUNCTIONS),
             item("&Hydrotest...", CMD_HYDROTEST),

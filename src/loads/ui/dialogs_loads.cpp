@@ -254,6 +254,23 @@ DialogTemplate make_time_history_dialog()
     return t;
 }
 
+DialogTemplate make_response_spectrum_dialog()
+{
+    DialogTemplate t{"RESPONSE_SPECTRUM_DIALOG", "Response Spectrum", {}};
+    static const char* const axes[] = {"X", "Y", "Z"};
+    for (int i = 0; i < 3; ++i) {
+        t.controls.push_back(control(RS_SPECTRUM_X + i, K::Combo, std::string(axes[i]) + " spectrum", i, 0));
+        t.controls.push_back(control(RS_FACTOR_X + i, K::Edit, std::string(axes[i]) + " factor", i, 1));
+    }
+    t.controls.push_back(control(RS_MODAL, K::Combo, "Modal combination", 3, 0));
+    t.controls.push_back(control(RS_DAMPING, K::Edit, "Damping ratio (CQC)", 3, 1));
+    t.controls.push_back(control(RS_DIRECTION, K::Combo, "Direction combination", 4, 0));
+    t.controls.push_back(control(RS_CLOSELY_SPACED, K::Edit, "Closely spaced fraction", 4, 1));
+    t.controls.push_back(control(RS_MISSING_MASS, K::Combo, "Missing mass combination", 5, 0));
+    add_buttons(t, 6);
+    return t;
+}
+
 }  // namespace
 
 const DialogTemplate PIPE_LOAD_DIALOG = make_pipe_load_dialog();
@@ -272,3 +289,4 @@ const DialogTemplate SPECTRUM_DIALOG = make_spectrum_dialog();
 const DialogTemplate SPECTRUM_OPTIONS_DIALOG = make_spectrum_options_dialog();
 const DialogTemplate TIME_FUNCTION_DIALOG = make_time_function_dialog();
 const DialogTemplate TIME_HISTORY_DIALOG = make_time_history_dialog();
+const DialogTemplate RESPONSE_SPECTRUM_DIALOG = make_response_spectrum_dialog();

@@ -111,6 +111,15 @@ enum : int {
     TH_END_TIME = 1302,
     TH_OUTPUT_INTERVAL = 1303,
     TH_DAMPING = 1304,
+
+    // RESPONSE_SPECTRUM_DIALOG
+    RS_SPECTRUM_X = 1201,         // X, Y, Z: 1201..1203
+    RS_MODAL = 1204,
+    RS_DIRECTION = 1205,
+    RS_MISSING_MASS = 1206,
+    RS_FACTOR_X = 1301,           // X, Y, Z: 1301..1303
+    RS_DAMPING = 1304,
+    RS_CLOSELY_SPACED = 1305,
 };
 
 extern const DialogTemplate PIPE_LOAD_DIALOG;
@@ -129,3 +138,4 @@ extern const DialogTemplate SPECTRUM_DIALOG;
 extern const DialogTemplate SPECTRUM_OPTIONS_DIALOG;
 extern const DialogTemplate TIME_FUNCTION_DIALOG;
 extern const DialogTemplate TIME_HISTORY_DIALOG;
+extern const DialogTemplate RESPONSE_SPECTRUM_DIALOG;

@@ -14,6 +14,7 @@
 #include "framework/ui/report_pages.h"
 #include "framework/units.h"
 #include "loads/curve_text.h"
+#include "loads/response_spectrum.h"
 #include "loads/time_function.h"
 #include "loads/ui/curve_table.h"
 #include "loads/ui/dialogs_loads.h"
@@ -70,6 +71,13 @@ void set_spectrum_axes(CurveTable& t, const Spectrum& s)
 bool is_force_list(const SpectrumList& list)
 {
     return &list == &force_spectra();
+}
+
+// A force spectrum that a force-spectrum load names, a response spectrum
+// that the response-spectrum input names.
+bool spectrum_in_use(const SpectrumList& list, const std::string& name)
+{
+    return is_force_list(list) ? force_spectrum_in_use(name) : response_spectrum_uses(name);
 }
 
 const char* list_noun(const SpectrumList& list)
@@ -197,11 +205,15 @@ public:
             discard_undo_snapshot();
             return true;
         }
-        if (stored && is_force_list(list_) && list_[index_].name != s.name &&
-            force_spectrum_in_use(list_[index_].name)) {
-            if (!ask_change_value(d.window(), "Force spectrum name", list_[index_].name, s.name))
+        if (stored && list_[index_].name != s.name && spectrum_in_use(list_, list_[index_].name)) {
+            const bool force = is_force_list(list_);
+            if (!ask_change_value(d.window(), force ? "Force spectrum name" : "Spectrum name", list_[index_].name,
+                                  s.name))
                 dialog_throw(SP_NAME, "");
-            rename_force_spectrum_references(list_[index_].name, s.name);
+            if (force)
+                rename_force_spectrum_references(list_[index_].name, s.name);
+            else
+                rename_response_spectrum_references(list_[index_].name, s.name);
         }
         if (stored) {
             list_[index_] = s;
@@ -284,9 +296,10 @@ public:
         if (!can_delete(row))
             return;
         const std::string name = list()[row].name;
-        if (is_force_list(list()) && force_spectrum_in_use(name)) {
+        if (spectrum_in_use(list(), name)) {
             beep();
-            message_error(frame_window(), c_format("Force spectrum %s is in use, it cannot be deleted", name.c_str()));
+            message_error(frame_window(), c_format("%s %s is in use, it cannot be deleted",
+                                                   is_force_list(list()) ? "Force spectrum" : "Spectrum", name.c_str()));
             return;
         }
         list().erase(row);
