@@ -38,26 +38,6 @@ std::string beside_model(const std::string& ending)
     return p.string() + ending;
 }
 
-// The rows' objects copy their input (copy_from); the geometry the model
-// build filled in comes along here, so that the copy needs no build.
-void copy_built_geometry(const Model& from, Model& to)
-{
-    for (int row = 1; row <= from.numrows(); ++row) {
-        const ElementData* a = from.rows[row].element.get();
-        ElementData* b = to.rows[row].element.get();
-        if (!a || !b)
-            continue;
-        if (const BendGeometry* g = a->bend_geometry()) {
-            KV_ASSERT(b->bend_geometry() != nullptr);
-            *b->bend_geometry() = *g;
-        }
-        if (const JacketGeometry* g = a->jacket_geometry()) {
-            KV_ASSERT(b->jacket_geometry() != nullptr);
-            *b->jacket_geometry() = *g;
-        }
-    }
-}
-
 // The catalogues of the model's catalogue springs, read on this thread so
 // that the run reads no file. A catalogue without data stops the run unless
 // every hanger of it holds a design, which it then keeps.

@@ -7,6 +7,7 @@
 #include "materials/pipe_material.h"
 #include "framework/text.h"
 #include "framework/units.h"
+#include "model/element_data.h"
 #include "model/nodes.h"
 #include "model/value_bounds.h"
 #include "supports/support_analysis.h"
@@ -79,6 +80,10 @@ Vec3 unit(const Vec3& v)
 
 bool element_kind_may_be_buried(const Model& model, const Elem& e)
 {
+    // The core of a jacketed row (its legs and its arcs, of kind Bend) lies
+    // inside the jacket, which the soil holds.
+    if (e.is_jacket_core(model))
+        return false;
     switch (e.kind) {
     case ET_PIPE:
     case ET_BEND:
@@ -86,10 +91,9 @@ bool element_kind_may_be_buried(const Model& model, const Elem& e)
     case ET_REDUCER:
     case ET_CUT_PIPE:
     case ET_VALVE:
-        return true;
     case ET_JACKETED_PIPE:
     case ET_JACKETED_BEND:
-        return !e.is_jacket_core(model);
+        return true;
     default:
         return false;
     }
@@ -102,7 +106,75 @@ double elevation(const NodeRecord& n, bool z_vertical)
     return z_vertical ? n.z : n.y;
 }
 
+double elevation(const Vec3& p, bool z_vertical)
+{
+    return z_vertical ? p.z : p.y;
+}
+
+bool element_is_arc(int kind)
+{
+    return kind == ET_BEND || kind == ET_MITER || kind == ET_JACKETED_BEND;
+}
+
 }  // namespace
+
+ElementPath element_path(const Model& m, int element)
+{
+    const Elem& e = m.elems[element];
+    ElementPath path;
+    path.start = node_position(m, e.node1);
+    path.end = node_position(m, e.node2);
+    if (!element_is_arc(e.kind) || !m.rows.valid(e.row) || !m.rows[e.row].element)
+        return path;
+    const ElementData& object = *m.rows[e.row].element;
+    const float* c = nullptr;
+    if (e.jacket) {
+        if (const JacketGeometry* j = object.jacket_geometry())
+            c = j->centre;
+    } else if (const BendGeometry* g = object.bend_geometry()) {
+        c = g->centre;
+    }
+    if (!c)
+        return path;
+    // An arc without a radius or an angle (which the model check refuses)
+    // is taken as its chord.
+    const Vec3 centre{c[0], c[1], c[2]};
+    const Vec3 r1 = minus(path.start, centre);
+    const double radius = norm(r1);
+    const Vec3 u1 = unit(r1), u2 = unit(minus(path.end, centre));
+    const double angle = std::acos(std::clamp(dot(u1, u2), -1.0, 1.0));
+    const Vec3 t1 = unit(minus(u2, scaled(u1, std::cos(angle))));
+    if (!(radius > 0.0) || !(angle > 0.0) || norm(t1) == 0.0)
+        return path;
+    path.arc = true;
+    path.centre = centre;
+    path.radius = radius;
+    path.angle = angle;
+    path.from_centre = u1;
+    path.start_tangent = t1;
+    return path;
+}
+
+double ElementPath::length() const
+{
+    return arc ? radius * angle : norm(minus(end, start));
+}
+
+Vec3 ElementPath::point(double f) const
+{
+    if (!arc)
+        return plus(start, scaled(minus(end, start), f));
+    const double phi = f * angle;
+    return plus(centre, plus(scaled(from_centre, radius * std::cos(phi)), scaled(start_tangent, radius * std::sin(phi))));
+}
+
+Vec3 ElementPath::tangent(double f) const
+{
+    if (!arc)
+        return unit(minus(end, start));
+    const double phi = f * angle;
+    return plus(scaled(from_centre, -std::sin(phi)), scaled(start_tangent, std::cos(phi)));
+}
 
 double soil_adhesion_factor(double cohesion_psi)
 {
@@ -243,11 +315,12 @@ std::vector<BuriedElement> buried_elements(const Model& m, const NamedSet<PipeSe
         b.element = e;
         b.soil = soils.index(section.soil);
         const Soil& soil = soils[b.soil];
-        b.length = node_distance(m, el.node1, el.node2);
+        const ElementPath path = element_path(m, e);
+        b.length = path.length();
         double diameter = section.outside_diameter;
         if (soil.include_insulation && section.has_insulation())
             diameter += 2.0 * section.insulation_thickness;
-        b.depth = soil.ground_level - el.mid_elevation(m, zv);
+        b.depth = soil.ground_level - elevation(path.point(0.5), zv);
         b.diameter = diameter;
         b.values = soil_spring_values(soil, diameter, b.depth);
         out.push_back(b);
@@ -334,25 +407,27 @@ SoilSprings::SoilSprings(const AnalysisModel& model)
     const Vec3 up = vertical_axis(model.options.z_vertical);
     for (const BuriedElement& b : buried_elements(m, model.pipe_sections, model.soils, model.options.z_vertical)) {
         const Elem& e = m.elems[b.element];
-        const Vec3 axis = unit(minus(node_position(m, e.node2), node_position(m, e.node1)));
-        // The vertical across the pipe, and the horizontal across it.
-        Vec3 vertical = unit(minus(up, scaled(axis, dot(up, axis))));
-        const bool riser = std::fabs(dot(up, axis)) > 0.999 || norm(axis) == 0.0;
-        std::vector<std::pair<Vec3, bool>> across;   // direction, vertical
-        if (riser) {
-            const Vec3 a = std::fabs(up.x) < 0.5 ? Vec3{1.0, 0.0, 0.0} : Vec3{0.0, 1.0, 0.0};
-            const Vec3 h1 = unit(minus(a, scaled(up, dot(a, up))));
-            across = {{h1, false}, {unit(cross(up, h1)), false}};
-        } else {
-            across = {{unit(cross(axis, vertical)), false}, {vertical, true}};
-        }
+        const ElementPath path = element_path(m, b.element);
         const SoilSpringValues& v = b.values;
         const double half = b.length / 2.0;
-        for (int node : {e.node1, e.node2}) {
+        for (const auto& [node, at] : {std::pair{e.node1, 0.0}, std::pair{e.node2, 1.0}}) {
+            // The pipe's direction at the node (the arc's tangent on a
+            // bend), the vertical across it and the horizontal across it.
+            const Vec3 axis = path.tangent(at);
+            const bool riser = norm(axis) == 0.0 || std::fabs(dot(up, axis)) > 0.999;
+            std::vector<std::pair<Vec3, bool>> across;   // direction, vertical
+            if (riser) {
+                const Vec3 a = std::fabs(up.x) < 0.5 ? Vec3{1.0, 0.0, 0.0} : Vec3{0.0, 1.0, 0.0};
+                const Vec3 h1 = unit(minus(a, scaled(up, dot(a, up))));
+                across = {{h1, false}, {unit(cross(up, h1)), false}};
+            } else {
+                const Vec3 vertical = unit(minus(up, scaled(axis, dot(up, axis))));
+                across = {{unit(cross(axis, vertical)), false}, {vertical, true}};
+            }
             auto add = [&](const Vec3& d, double kp, double pp, double kn, double pn) {
                 if (kp <= 0.0 && kn <= 0.0)
                     return;
-                springs_.push_back({node, e.kind, d, kp * half, pp * half, kn * half, pn * half, -1});
+                springs_.push_back({node, b.element, e.kind, d, kp * half, pp * half, kn * half, pn * half, -1});
             };
             if (norm(axis) > 0.0)
                 add(axis, v.axial_stiffness, v.axial_load, v.axial_stiffness, v.axial_load);
@@ -431,12 +506,18 @@ constexpr int MAX_SEGMENTS = 200;
 constexpr int MAX_ADDED_NODES = 50000;
 // A segment is at most this part of the characteristic lengths.
 constexpr double SEGMENT_PART = 0.2;
+// An arc's segment turns by at most this angle (radian), so that the
+// springs' directions, each along the arc's tangent at its point, follow
+// the arc: a 90 degree bend takes its soil at seven points.
+constexpr double MAX_SEGMENT_TURN = 15.0 * PI / 180.0;
 
-// The number of segments of a buried straight pipe.
-int segment_count(const AnalysisModel& model, const BuriedElement& b)
+// The number of segments of a buried element for the length over which
+// its soil load changes: straight pipes and arcs; others keep their soil at
+// their end nodes.
+int soil_length_segments(const AnalysisModel& model, const BuriedElement& b)
 {
     const Elem& e = model.model.elems[b.element];
-    if (e.kind != ET_PIPE || !model.pipe_materials.valid(e.material) || !model.pipe_sections.valid(e.section))
+    if (!model.pipe_materials.valid(e.material) || !model.pipe_sections.valid(e.section))
         return 1;
     const PipeSection& s = model.pipe_sections[e.section];
     const double modulus = material_modulus_at(model.pipe_materials[e.material], model.options.reference_temperature);
@@ -460,6 +541,19 @@ int segment_count(const AnalysisModel& model, const BuriedElement& b)
     return static_cast<int>(std::clamp(n, 1.0, static_cast<double>(MAX_SEGMENTS)));
 }
 
+// The number of segments of a buried element: straight pipes by the length
+// of their soil, arcs by that and by their turn.
+int segment_count(const AnalysisModel& model, const BuriedElement& b)
+{
+    const Elem& e = model.model.elems[b.element];
+    if (element_is_arc(e.kind)) {
+        const double turns = std::ceil(element_path(model.model, b.element).angle / MAX_SEGMENT_TURN - 1.0e-4);
+        const int by_turn = static_cast<int>(std::clamp(turns, 1.0, static_cast<double>(MAX_SEGMENTS)));
+        return std::max(soil_length_segments(model, b), by_turn);
+    }
+    return e.kind == ET_PIPE ? soil_length_segments(model, b) : 1;
+}
+
 }  // namespace
 
 void divide_buried_elements(AnalysisModel& model)
@@ -477,7 +571,9 @@ void divide_buried_elements(AnalysisModel& model)
     }
     if (divisions.empty())
         return;
-    model.results_model = std::make_shared<const Model>(model.model);
+    auto written = std::make_shared<Model>(model.model);
+    copy_built_geometry(model.model, *written);
+    model.results_model = std::move(written);
     Model& m = model.model;
     const int elements = m.numelems();
     model.element_parts = OneBased<std::array<int, 2>>(elements);
@@ -485,9 +581,11 @@ void divide_buried_elements(AnalysisModel& model)
         model.element_parts[e] = {e, e};
     for (const auto& [element, n] : divisions) {
         const Elem original = m.elems[element];
-        // Copies: the node table grows below.
+        // Copies: the node table grows below. The new nodes lie on the
+        // element's path (on the arc of a bend, whose segments keep its
+        // centre and radius).
         const NodeRecord a = m.nodes[original.node1];
-        const NodeRecord z = m.nodes[original.node2];
+        const ElementPath path = element_path(m, element);
         int previous = original.node1;
         int last = element;
         for (int k = 1; k <= n; ++k) {
@@ -496,10 +594,10 @@ void divide_buried_elements(AnalysisModel& model)
                 NodeRecord node;
                 node.row = a.row;
                 node.kind = a.kind;
-                const double t = static_cast<double>(k) / n;
-                node.x = static_cast<float>(a.x + t * (z.x - a.x));
-                node.y = static_cast<float>(a.y + t * (z.y - a.y));
-                node.z = static_cast<float>(a.z + t * (z.z - a.z));
+                const Vec3 p = path.point(static_cast<double>(k) / n);
+                node.x = static_cast<float>(p.x);
+                node.y = static_cast<float>(p.y);
+                node.z = static_cast<float>(p.z);
                 node.number = 0;
                 m.nodes.push_back(node);
                 next = m.numnodes();

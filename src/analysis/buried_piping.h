@@ -20,12 +20,16 @@
 // elevation of the element's middle; the diameter is the section's outside
 // diameter, with twice the insulation thickness when the soil includes it.
 //
-// Each buried element's soil is put on its two end nodes, half of the
-// element's length on each; a buried straight pipe is first divided into
-// segments short against the length over which its soil load changes
-// (divide_buried_elements), so that the springs stand close enough. A
-// spring is elastic up to its maximum load and carries that load beyond it;
-// the springs take part in the nonlinear iterations of every static case.
+// The soil acts along the element's path: a bend's (or miter's) along its
+// arc, whose length is the soil's length. Each buried element's soil is put
+// on its two end nodes, half of the element's length on each, along the
+// path's direction there (the arc's tangent on a bend) and across it; a
+// buried straight pipe or arc is first divided into segments short against
+// the length over which its soil load changes, an arc also into segments
+// that turn by little, on its arc (divide_buried_elements), so that the
+// springs stand close enough and follow the pipe. A spring is elastic up to
+// its maximum load and carries that load beyond it; the springs take part
+// in the nonlinear iterations of every static case.
 #pragma once
 
 #include "analysis_core/analysis_run.h"
@@ -71,20 +75,41 @@ double bearing_weight_factor(double phi);                   // Ngamma, B.4
 SoilSpringValues soil_spring_values(const Soil& soil, double diameter, double depth);
 
 // The kinds whose soil the analysis takes: pipes, cut pipes, reducers,
-// bends, miters, valves and the jacket of jacketed pipes and bends.
+// bends, miters, valves and the jacket of jacketed pipes and bends (never
+// their core).
 bool element_kind_may_be_buried(const Model& model, const Elem& element);
 // True when the element is buried (above). `z_vertical` names the vertical axis.
 bool element_is_buried(const Model& model, const NamedSet<PipeSection>& sections, const NamedSet<Soil>& soils,
                        bool z_vertical, int element);
 bool element_is_buried(const AnalysisModel& model, int element);
 
-// Divides the buried straight pipes of the analysis model into segments
-// short enough for their soil: at most a fifth of the characteristic length
-// 1/beta of a beam on the element's stiffest soil across it, beta =
-// (k / 4EI)^(1/4), and of the axial length sqrt(EA / k_axial); at most 200
-// segments an element and 50000 added nodes in all. The model keeps its
-// nodes and elements first (each divided element becomes its first
-// segment), the results model keeps the undivided model.
+// The centre line of an element: the straight line between its nodes, or
+// the arc of a bend, miter or jacket bend (centre, radius, angle, the unit
+// vector from the centre to node 1 and the arc's tangent there).
+struct ElementPath {
+    Vec3 start, end;
+    bool arc = false;
+    Vec3 centre;
+    double radius = 0.0, angle = 0.0;
+    Vec3 from_centre, start_tangent;
+    // Along the straight line, or R times the angle.
+    double length() const;
+    // The point and the unit direction (towards node 2) at the part f of
+    // the length from node 1.
+    Vec3 point(double f) const;
+    Vec3 tangent(double f) const;
+};
+ElementPath element_path(const Model& model, int element);
+
+// Divides the buried straight pipes and arcs of the analysis model into
+// segments short enough for their soil: at most a fifth of the
+// characteristic length 1/beta of a beam on the element's stiffest soil
+// across it, beta = (k / 4EI)^(1/4), and of the axial length sqrt(EA /
+// k_axial); an arc also into segments of at most 15 degrees, its new nodes
+// on the arc (its segments are arcs of the same bend: together as flexible
+// as the whole). At most 200 segments an element and 50000 added nodes in
+// all. The model keeps its nodes and elements first (each divided element
+// becomes its first segment), the results model keeps the undivided model.
 void divide_buried_elements(AnalysisModel& model);
 // The results of a case of the divided model for the written model: the
 // displacements of its nodes, and the end forces of each of its elements
@@ -92,12 +117,13 @@ void divide_buried_elements(AnalysisModel& model);
 CaseResults results_of_written_model(const AnalysisModel& model, CaseResults results);
 
 // The buried elements of a model with their soil, per element: the soil
-// index, the spring values per length and the element's length.
+// index, the spring values per length and the element's length along its
+// path (a bend's arc length).
 struct BuriedElement {
     int element = 0;
     int soil = 0;
     double length = 0.0;
-    double depth = 0.0, diameter = 0.0;   // H and D of the equations (inch)
+    double depth = 0.0, diameter = 0.0;   // H and D of the equations (inch), H at the path's middle
     SoilSpringValues values;
 };
 std::vector<BuriedElement> buried_elements(const Model& model, const NamedSet<PipeSection>& sections,
@@ -133,18 +159,21 @@ public:
     // changed as not converged. True when none changed.
     bool update(AnalysisRun& run);
 
-private:
     // A spring on node `node` along the unit direction d: a motion s along d
     // meets -k_pos s up to p_pos for s above 0, and -k_neg s up to p_neg
     // below.
     struct Spring {
         int node = 0;
-        int kind = 0;   // the element's, for the iteration report
+        int element = 0;   // the buried element whose soil it is
+        int kind = 0;      // the element's, for the iteration report
         Vec3 d;
         double k_pos = 0.0, p_pos = 0.0;
         double k_neg = 0.0, p_neg = 0.0;
         int state = 0;   // -2 yielded below, -1 elastic below, 1 elastic above, 2 yielded above
     };
+    const std::vector<Spring>& springs() const { return springs_; }
+
+private:
     static int state_of(const Spring& s, double motion);
     std::vector<Spring> springs_;
 };

@@ -157,6 +157,7 @@ void take_written_model(AnalysisModel& model)
     if (!model.results_model)
         return;
     model.model = *model.results_model;
+    copy_built_geometry(*model.results_model, model.model);
     model.results_model.reset();
     model.element_parts = {};
 }
@@ -185,11 +186,7 @@ void install_code_evaluation()
         std::shared_ptr<AnalysisModel> snapshot = make_analysis_model();
         // The results hold the model's own elements, also where the analysis
         // divided some (buried pipes into segments): the evaluation takes those.
-        if (snapshot->results_model) {
-            snapshot->model = *snapshot->results_model;
-            snapshot->results_model.reset();
-            snapshot->element_parts = {};
-        }
+        take_written_model(*snapshot);
         const ExpansionModulus solved_with = results_expansion_modulus(results_file_path()) ==
                                                      RESULTS_MODULUS_AT_REFERENCE
                                                  ? ExpansionModulus::Reference

@@ -4,6 +4,7 @@
 #include "framework/document.h"
 #include "framework/errors.h"
 #include "framework/state.h"
+#include "model/element_data.h"
 
 #include <cstdint>
 
@@ -92,4 +93,22 @@ int generate_node_offset()
 void set_generate_node_offset(int offset)
 {
     session_part<GenerateOffset>().value = offset;
+}
+
+void copy_built_geometry(const Model& from, Model& to)
+{
+    for (int row = 1; row <= from.numrows() && row <= to.numrows(); ++row) {
+        const ElementData* a = from.rows[row].element.get();
+        ElementData* b = to.rows[row].element.get();
+        if (!a || !b)
+            continue;
+        if (const BendGeometry* g = a->bend_geometry()) {
+            KV_ASSERT(b->bend_geometry() != nullptr);
+            *b->bend_geometry() = *g;
+        }
+        if (const JacketGeometry* g = a->jacket_geometry()) {
+            KV_ASSERT(b->jacket_geometry() != nullptr);
+            *b->jacket_geometry() = *g;
+        }
+    }
 }

@@ -52,6 +52,11 @@ struct Model {
 Model& model();
 // An empty model (no rows, nodes or elements; default increment; no title).
 void reset_model();
+// A copy of a model's rows copies their objects' input (copy_from); this
+// brings along the bend and jacket geometry that the model build filled in,
+// so that a copy of a built model (the analysis model, the model its
+// results are written for) needs no build. The two have the same rows.
+void copy_built_geometry(const Model& from, Model& to);
 
 inline int numrows() { return model().numrows(); }
 inline int numnodes() { return model().numnodes(); }

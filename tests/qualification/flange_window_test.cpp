@@ -9,6 +9,7 @@
 #include "qualification/lug.h"
 #include "qualification/nozzle.h"
 #include "qualification/qualification_program_fixture.h"
+#include "qualification/window_export.h"
 #include "qualification/ui/flange_ui.h"
 #include "qualification/ui/qualification_dialogs.h"
 
@@ -383,4 +384,26 @@ TEST_F(FlangeQualificationWindowTest, DiagnosticTrace)
                               "GSH = ", "Ki = ", "J(Oper) = "})
         EXPECT_NE(trace.find(std::string("\n") + start), std::string::npos) << start;
     EXPECT_EQ(trace.rfind("G = 34.792893, wm1 = ", 0), 0u) << trace.substr(0, 80);
+}
+
+TEST_F(FlangeQualificationWindowTest, ExportWritesTheReportAsTheWindowShowsIt)
+{
+    // The export of the analysed joint's report (the mode's File menu has
+    // no Export; its table's export is the window's): every line of the
+    // window, the stress rows' values, ratios and statuses cells of their
+    // own under their heading's cells.
+    start_new(NEW_KIND_FLANGE);
+    flange_qualification().calculated = true;
+    flange_qualification().results = analyze_flange(flange_qualification().input);
+    refresh_flange_report();
+    script().resize(list_frame().window, 1600, 6000);
+    const std::string file = path("flange.csv");
+    script().answer_file(file);
+    ASSERT_TRUE(flange_stresses_table().export_csv(list_frame().window));
+    const std::string csv = bytes(file);
+    window_export::expect_export_shows_the_window(csv, flange_stresses_table(), script().paint(list_frame().client));
+    const std::vector<std::string> heading = window_export::row_holding(csv, "Calculated");
+    ASSERT_FALSE(heading.empty()) << csv;
+    EXPECT_EQ(heading.front(), "");
+    EXPECT_EQ(window_export::index_of(heading, "Status"), 4u);
 }

@@ -3,6 +3,7 @@
 // attachment, what it stores, Ctrl+E, and the report of rectangular and
 // hollow lugs by ASME and EN before and after Analyze.
 #include "qualification/qualification_program_fixture.h"
+#include "qualification/window_export.h"
 #include "qualification/ui/lug_ui.h"
 #include "qualification/ui/qualification_dialogs.h"
 
@@ -271,4 +272,20 @@ TEST_F(LugEvaluationWindowTest, AllowableNotGivenIsMarkedUnderItsRow)
         EXPECT_NE(lines[i - 1].text.find(" 0.000"), std::string::npos) << lines[i - 1].text;
     }
     EXPECT_EQ(marks, 1);   // Eq. 10 against sa; Eq. 11 has sa + sh
+}
+
+TEST_F(LugEvaluationWindowTest, ExportWritesTheReportAsTheWindowShowsIt)
+{
+    // The export of the evaluated lug: every line of the window, each
+    // check row's label, values and ratio in cells of their own.
+    store_rectangular(LUG_ASME_NC);
+    script().once("SAVE_CHANGES_DIALOG", [](HeadlessDialog& d) { d.press(IDYES); });
+    script().answer_file(path("lug.lug"));
+    ASSERT_TRUE(command(CMD_LUG_ANALYZE));
+    script().resize(list_frame().window, 1600, 6000);
+    script().answer_file(path("lug.csv"));
+    ASSERT_TRUE(lug_report_table().export_csv(list_frame().window));
+    const std::string csv = bytes(path("lug.csv"));
+    window_export::expect_export_shows_the_window(csv, lug_report_table(), script().paint(list_frame().client));
+    EXPECT_FALSE(window_export::row_holding(csv, "Calculated").empty()) << csv;
 }

@@ -5,6 +5,7 @@
 // condition a) stop; WRC 537 with synthetic curves and with the shipped
 // curve store.
 #include "qualification/qualification_program_fixture.h"
+#include "qualification/window_export.h"
 #include "qualification/ui/nozzle_ui.h"
 #include "qualification/ui/qualification_dialogs.h"
 
@@ -263,4 +264,25 @@ TEST_F(NozzleQualificationWindowTest, OldFileOpensAsAnEnDataSet)
     EXPECT_FALSE(model_modified());
     EXPECT_NE(list().title.find("Local loads on nozzle"), std::string::npos) << list().title;
     EXPECT_NE(list().title.find("[old.noz ("), std::string::npos) << list().title;
+}
+
+TEST_F(NozzleQualificationWindowTest, ExportWritesTheReportAsTheWindowShowsIt)
+{
+    // The export of the EN 13445-3 report: every line of the window, each
+    // value row's label, value and unit in cells of their own.
+    with_dialog([](HeadlessDialog& d) {
+        fill_en(d);
+        d.press(IDOK);
+    });
+    nozzle_qualification().evaluate = true;
+    refresh_nozzle_report();
+    script().resize(list_frame().window, 1600, 8000);
+    script().answer_file(path("nozzle.csv"));
+    ASSERT_TRUE(nozzle_report_table().export_csv(list_frame().window));
+    const std::string csv = bytes(path("nozzle.csv"));
+    window_export::expect_export_shows_the_window(csv, nozzle_report_table(), script().paint(list_frame().client));
+    const std::vector<std::string> radius = window_export::row_starting(csv, "Mean Shell Radius [R]:");
+    ASSERT_GE(radius.size(), 3u) << csv;
+    EXPECT_EQ(radius[1], "40.0000");
+    EXPECT_EQ(radius[2], "(inch)");
 }

@@ -67,6 +67,19 @@ protected:
         };
         return r;
     }
+    // The piping at the nozzles of the report tests: sections S6 and S4, a
+    // 6 in line to an anchor at node 10 and a 4 in line to one at node 20,
+    // built, with the loads the anchors put on the pipe.
+    static void nozzle_lines()
+    {
+        section("S6", 6.625f);
+        section("S4", 4.5f);
+        const int s = line_to_anchor(5, {-120, 0, 0}, 10, {100, 0, 0}, "S6");
+        const int d = line_to_anchor(15, {0, 100, 0}, 20, {0, -70, 0}, "S4");
+        make_model();
+        anchor_loads(s, {-1300, -600, 0, -3000, 2000, 1000});
+        anchor_loads(d, {100, -200, 50, 1200, -2400, 600});
+    }
     // The text (or CSV) report a writer makes.
     static std::string text_report(const std::function<void()>& write, bool csv = false)
     {

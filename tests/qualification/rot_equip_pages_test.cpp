@@ -21,21 +21,8 @@ protected:
     void SetUp() override
     {
         QualificationUiTest::SetUp();
-        section("S6", 6.625f);
-        section("S4", 4.5f);
-        const int s = line_to_anchor(5, {-120, 0, 0}, 10, {100, 0, 0}, "S6");
-        const int d = line_to_anchor(15, {0, 100, 0}, 20, {0, -70, 0}, "S4");
-        make_model();
-        anchor_loads(s, {-1300, -600, 0, -3000, 2000, 1000});
-        anchor_loads(d, {100, -200, 50, 1200, -2400, 600});
-        PumpRecord p;
-        p.name = "P-101 FEED";
-        p.kind = PUMP_HORIZONTAL_API610;
-        p.suction_node = 10;
-        p.suction_location = LOCATION_END;
-        p.discharge_node = 20;
-        p.shaft_axis = {1, 0, 0};
-        p.centre = {0, 0, 5};
+        nozzle_lines();
+        const PumpRecord p = api610_pump("P-101 FEED", {1, 0, 0}, {0, 0, 5});
         pumps().push_back(p);
         PumpRecord h = p;
         h.name = "HI-2";

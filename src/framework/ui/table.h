@@ -151,6 +151,11 @@ public:
     // fields at positions of its own): x is the left edge of column 1's text,
     // y the top of the row's text; the row's area is clipped.
     virtual void paint_row(Surface& /*dc*/, int /*row*/, int /*x*/, int /*y*/) {}
+    // The texts paint_row draws in a row, left to right, each a cell of
+    // what the screen shows (table_screen_csv); empty where it draws none
+    // (an empty text keeps a cell free, so that a heading stands over its
+    // column). Default none.
+    virtual std::vector<std::string> painted_cells(int /*row*/) { return {}; }
 
     // The row test of a printout: false when it holds no rows, else
     // row_present of row r offset by print_first_row.
@@ -655,8 +660,9 @@ std::string table_report_text(TableWindow& t, bool csv);
 // window (the table's title without one); each header line that shows
 // anything, a group heading in the cell of the first column it stands over;
 // then every row's lines as the cells show them ("0" included), a row's
-// later line only when it shows anything. Columns the screen hides are left
-// out. Nothing outside a CSV report.
+// later line only when it shows anything; a row that paint_row draws itself
+// as its painted_cells after its cells' texts. Columns the screen hides are
+// left out. Nothing outside a CSV report.
 void table_screen_csv(TableWindow& t);
 // The Export command: the CSV save dialog, then the file of what the
 // screen shows (table_screen_csv).

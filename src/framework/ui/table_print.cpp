@@ -456,6 +456,12 @@ void table_screen_csv(TableWindow& t) {
         for (int line = 0; line < t.text_lines; ++line) {
             std::vector<std::string> cells;
             for (int c : columns) cells.push_back(trimmed(t.cell_text(row, c, line)));
+            if (line == 0)
+                if (std::vector<std::string> painted = t.painted_cells(row); !painted.empty()) {
+                    // The painted fields follow the texts of the cells.
+                    while (!cells.empty() && cells.back().empty()) cells.pop_back();
+                    for (std::string& text : painted) cells.push_back(trimmed(text));
+                }
             if (!line_of(cells) && line == 0) report_next_line();
         }
     }

@@ -67,10 +67,17 @@ LinePlacer page_placer()
 {
     const int x0 = gdi_left_margin();
     LinePlacer p;
-    p.left = [x0](int x, const std::string& t) { gdi_print_text_at(x0 + x, t); };
-    p.right = [x0](int x, const std::string& t) { gdi_print_text_right(x0 + x, t); };
+    p.left = [x0](int x, const std::string& t) {
+        if (!t.empty())
+            gdi_print_text_at(x0 + x, t);
+    };
+    p.right = [x0](int x, const std::string& t) {
+        if (!t.empty())
+            gdi_print_text_right(x0 + x, t);
+    };
     p.centre = [x0](int x, const std::string& t) {
-        gdi_print_text_at(x0 + x - gdi_measure_surface().text_width(t) / 2, t);
+        if (!t.empty())
+            gdi_print_text_at(x0 + x - gdi_measure_surface().text_width(t) / 2, t);
     };
     return p;
 }
@@ -223,9 +230,8 @@ void machine_report(const CompressorRecord& c, const CompressorEvaluation& e, co
                     int entry)
 {
     const int slot = entry - 1;
-    report_title((kind == MACHINE_COMPRESSOR ? "API 617 (7th Ed. 2003) report for compressor : "
-                                             : "NEMA SM23 (1991) report for turbine : ") +
-                 c.name);
+    report_title(std::string(machine_report_standard(kind).name) +
+                 (kind == MACHINE_COMPRESSOR ? " report for compressor : " : " report for turbine : ") + c.name);
     report_text_line("Load case: " + load_case_names(rot_equip_report().case_code(entry)));
     report_text_line("Shaft axis: Xcomp = " + format_real(c.shaft_axis[0], 6, 3) + ",  Ycomp = " +
                      format_real(c.shaft_axis[1], 6, 3) + ",  Zcomp = " + format_real(c.shaft_axis[2], 6, 3));
@@ -332,7 +338,7 @@ void print_all(int kind)
     if (pages) {
         if (gdi_lines_left() < 2)
             gdi_new_page();
-        add_contents_entry(kind == MACHINE_COMPRESSOR ? "API 617 report" : "NEMA SM 23 report", 0);
+        add_contents_entry(machine_report_standard(kind).group, 0);
     }
     for (int i = 1; i <= list.size(); ++i)
         for (int j = 1; j <= cases; ++j) {
@@ -340,8 +346,7 @@ void print_all(int kind)
             if (report_destination() == ReportDestination::Text) {
                 if (report_current_line() != REPORT_FIRST_LINE)
                     report_page_break();
-                report_contents_line(c_format(kind == MACHINE_COMPRESSOR ? "API 617 report for %s, %s"
-                                                                         : "NEMA SM 23 report for %s, %s",
+                report_contents_line(c_format("%s for %s, %s", machine_report_standard(kind).group,
                                               list[i].name.c_str(), case_name.c_str()));
             } else if (pages) {
                 if (gdi_lines_left() < 2)
@@ -374,9 +379,19 @@ void draw_compressor_line(int kind, const std::string& text, const CompressorCol
 {
     LineReader r(text);
     const int* p = c.p;
+    // Free cells in the node and type columns and in value column k.
+    const auto node_and_type = [&] {
+        place.left(0, "");
+        place.left(c.n, "");
+    };
+    const auto free_value = [&](int k) { place.right(p[k], ""); };
     switch (kind) {
     case CLINE_FORCES_MOMENTS:
+        node_and_type();
+        free_value(1);
         place.centre(p[2] - 2 * c.d, r.field());
+        free_value(3);
+        free_value(4);
         place.centre(p[5] - 2 * c.d, r.field());
         break;
     case CLINE_LOADS_HEADING: {
@@ -407,8 +422,11 @@ void draw_compressor_line(int kind, const std::string& text, const CompressorCol
         place.left(p[1] + c.d, r.field());
         break;
     case CLINE_INDIVIDUAL_1:
+        node_and_type();
         place.centre(p[1] - 2 * c.d, r.word());
         place.centre((p[2] + p[3]) / 2 - 2 * c.d, r.field());
+        free_value(3);
+        free_value(4);
         place.centre(p[5] - 2 * c.d, r.word());
         break;
     case CLINE_INDIVIDUAL_2: {
@@ -422,12 +440,14 @@ void draw_compressor_line(int kind, const std::string& text, const CompressorCol
         break;
     }
     case CLINE_COMPONENTS: {
+        node_and_type();
         const std::vector<std::string> w = r.rest();
         for (std::size_t i = 0; i < w.size() && i < 6; ++i)
             place.right(p[i + 1] - c.d, w[i]);
         break;
     }
     case CLINE_LABELLED: {
+        place.left(0, "");
         place.left(c.n - 2 * c.d, r.word());
         const std::vector<std::string> w = r.rest();
         for (std::size_t i = 0; i < w.size() && i < 6; ++i)
@@ -435,10 +455,16 @@ void draw_compressor_line(int kind, const std::string& text, const CompressorCol
         break;
     }
     case CLINE_COMBINED_1:
+        node_and_type();
+        free_value(1);
         place.centre((p[2] + p[3]) / 2 - 2 * c.d, r.field());
+        free_value(3);
+        free_value(4);
         place.centre(p[5] - 2 * c.d, r.word());
         break;
     case CLINE_COMBINED_2:
+        node_and_type();
+        free_value(1);
         place.centre(p[2] - 2 * c.d, r.word());
         place.centre(p[3] - 2 * c.d, r.word());
         place.centre(p[4] - 2 * c.d, r.field());
@@ -446,6 +472,7 @@ void draw_compressor_line(int kind, const std::string& text, const CompressorCol
         place.right(p[6], r.word());
         break;
     case CLINE_COMBINED: {
+        node_and_type();
         place.right(p[1], r.word());
         const std::vector<std::string> w = r.rest();
         for (std::size_t i = 0; i < w.size() && i < 5; ++i)
@@ -470,6 +497,13 @@ void compressor_report(int index, int kind, int entry)
         return;
     machine_report(list[index], evaluations[index],
                    r.entry_of(kind == MACHINE_COMPRESSOR ? ROT_COMPRESSOR : ROT_TURBINE, index), kind, entry);
+}
+
+const ReportStandard& machine_report_standard(int kind)
+{
+    static constexpr ReportStandard API617{"API 617 (7th Ed. 2003)", "API 617 report"};
+    static constexpr ReportStandard NEMA_SM23{"NEMA SM23 (1991)", "NEMA SM 23 report"};
+    return kind == MACHINE_COMPRESSOR ? API617 : NEMA_SM23;
 }
 
 void api617_report() { print_all(MACHINE_COMPRESSOR); }

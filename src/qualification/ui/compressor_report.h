@@ -11,6 +11,7 @@
 #pragma once
 
 #include "platform/surface.h"
+#include "qualification/ui/report_lines.h"
 
 #include <functional>
 #include <string>
@@ -31,6 +32,10 @@ enum CompressorLineKind : int {
     CLINE_COMBINED = 12,          // "Combined" and its values
 };
 
+// The standard of a compressor's (kind 1) or turbine's (kind 2) report:
+// API 617 or NEMA SM 23.
+const ReportStandard& machine_report_standard(int kind);
+
 // The report of compressor (kind 1) or turbine (kind 2) `index` for entry
 // `entry` of the report's load-case list.
 void compressor_report(int index, int kind, int entry);
@@ -49,12 +54,8 @@ struct CompressorColumns {
 };
 CompressorColumns compressor_line_columns(Surface& s);
 
-// Draws a stored line of kind 1..12 with its left edge at x on the line y.
-// `left`, `right` and `centre` draw a text starting at, ending at or
-// centred on a position.
-struct LinePlacer {
-    std::function<void(int x, const std::string&)> left;
-    std::function<void(int x, const std::string&)> right;
-    std::function<void(int x, const std::string&)> centre;
-};
+// Places the texts of a stored line of kind 1..12 at the columns; empty
+// texts keep the cells of the columns before a heading or a value that
+// starts further right, so that every line's cells stand in the columns of
+// the node, the type and the six values.
 void draw_compressor_line(int kind, const std::string& text, const CompressorColumns& c, const LinePlacer& place);

@@ -392,7 +392,15 @@ std::string hi_subtitle(int type)
     }
 }
 
+constexpr ReportStandard API610_STANDARD{"API 610 (11th ed.), Sep 2010 / ISO 13709", "API 610 report"};
+constexpr ReportStandard ANSI_HI_STANDARD{"ANSI/HI 9.6.2-2011", "ANSI/HI 9.6.2 report"};
+
 }  // namespace
+
+const ReportStandard& pump_report_standard(const PumpRecord& pump)
+{
+    return pump_kind(pump) == PUMP_ANSI_HI ? ANSI_HI_STANDARD : API610_STANDARD;
+}
 
 void pump_report(int index, int entry)
 {
@@ -407,9 +415,9 @@ void pump_report(int index, int entry)
     // Every report sets its own row switches.
     reset_report_rows();
     const RotEquipEntry* listed = r.entry_of(ROT_PUMP, index);
-    const int kind = pump_kind(p);
-    if (kind == PUMP_ANSI_HI) {
-        report_title("ANSI/HI 9.6.2-2011 report for pump : " + p.name);
+    const std::string standard = pump_report_standard(p).name;
+    if (pump_kind(p) == PUMP_ANSI_HI) {
+        report_title(standard + " report for pump : " + p.name);
         report_text_line(hi_subtitle(p.hi_type));
         report_text_line(load_case_line(entry));
         if (listed && !listed->fault.empty()) {
@@ -420,8 +428,7 @@ void pump_report(int index, int entry)
         return;
     }
     const bool vertical = pump_is_vertical(p);
-    report_title(std::string("API 610 (11th ed.), Sep 2010 / ISO 13709 report for ") +
-                 (vertical ? "vertical inline pump : " : "pump : ") + p.name);
+    report_title(standard + " report for " + (vertical ? "vertical inline pump : " : "pump : ") + p.name);
     report_text_line(load_case_line(entry));
     if (listed && !listed->fault.empty()) {
         report_text_line("*** " + listed->fault + " ***");
@@ -441,19 +448,24 @@ void api610_report()
 {
     const RotEquipReport& r = rot_equip_report();
     const int cases = std::min(r.case_count(), ROT_LOAD_CASES);
-    if (report_destination() == ReportDestination::Pages) {
-        if (gdi_lines_left() < 2)
-            gdi_new_page();
-        add_contents_entry("API 610 report", 0);
-    }
-    for (int i = 1; i <= pumps().size(); ++i)
+    // On printed pages the pumps stand under the entry of their standard,
+    // a new one where the standard changes from the pump before.
+    std::string group;
+    for (int i = 1; i <= pumps().size(); ++i) {
+        const ReportStandard& standard = pump_report_standard(pumps()[i]);
+        if (report_destination() == ReportDestination::Pages && group != standard.group) {
+            if (gdi_lines_left() < 2)
+                gdi_new_page();
+            add_contents_entry(standard.group, 0);
+            group = standard.group;
+        }
         for (int j = 1; j <= cases; ++j) {
             const std::string case_name = load_case_names(r.case_code(j));
             if (report_destination() == ReportDestination::Text) {
                 if (report_current_line() != REPORT_FIRST_LINE)
                     report_page_break();
-                report_contents_line(c_format("API 610 (11th ed.), Sep 2010 / ISO 13709 report for pump %s, %s",
-                                              pumps()[i].name.c_str(), case_name.c_str()));
+                report_contents_line(c_format("%s report for pump %s, %s", standard.name, pumps()[i].name.c_str(),
+                                              case_name.c_str()));
             } else if (report_destination() == ReportDestination::Pages) {
                 if (gdi_lines_left() < 2)
                     gdi_new_page();
@@ -463,4 +475,5 @@ void api610_report()
             }
             pump_report(i, j);
         }
+    }
 }

@@ -14,9 +14,18 @@
 // were opened (rot_equip.h); the report only formats it.
 #pragma once
 
+#include "qualification/ui/report_lines.h"
+
+struct PumpRecord;
+
+// The standard of a pump's report: ANSI/HI 9.6.2 for an ANSI/HI pump, API
+// 610 / ISO 13709 for every other.
+const ReportStandard& pump_report_standard(const PumpRecord& pump);
+
 // The report of pump `index` for entry `entry` (1-based) of the report's
 // load-case list. A window report starts with an empty line list.
 void pump_report(int index, int entry);
 
-// The reports of every pump for every listed load case (printing).
+// The reports of every pump for every listed load case (printing), each
+// named in the contents by its own standard.
 void api610_report();

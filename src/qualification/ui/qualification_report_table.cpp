@@ -67,22 +67,33 @@ void QualificationReportTable::measure_window(Surface& dc)
 
 void QualificationReportTable::paint_row(Surface& dc, int row, int x, int y)
 {
-    const ReportLine* l = at(row);
-    if (!l || l->kind == QLINE_TEXT)
-        return;
+    if (const ReportLine* l = at(row); l && l->kind != QLINE_TEXT)
+        place_line(*l, drawing_placer(dc, x, y));
+}
+
+std::vector<std::string> QualificationReportTable::painted_cells(int row)
+{
+    PlacedTexts placed;
+    if (const ReportLine* l = at(row); l && l->kind != QLINE_TEXT)
+        place_line(*l, placed.placer());
+    return placed.texts;
+}
+
+void QualificationReportTable::place_line(const ReportLine& l, const LinePlacer& place) const
+{
     const QualificationColumns& c = columns_;
-    auto right = [&](int at, const std::string& t) { text_out_right(dc, x + at, y, t); };
-    auto left = [&](int at, const std::string& t) { text_out(dc, x + at, y, t); };
-    const ReportLineFields f = split_report_line(l->text);
+    const auto right = place.right;
+    const auto left = place.left;
+    const ReportLineFields f = split_report_line(l.text);
     const std::vector<std::string>& w = f.words;
     auto word = [&w](std::size_t i) { return i < w.size() ? w[i] : std::string(); };
-    if (l->kind != QLINE_HEADING)
-        left(0, f.label);
+    // A heading has no label: its cell stays free.
+    left(0, l.kind == QLINE_HEADING ? std::string() : f.label);
 
     if (report_ == QualificationReport::Nozzle) {
         // Right edges: E0 = label, E(k+1) = Ek + digit + number.
         auto E = [&c](int k) { return k == 0 ? c.label : c.c[static_cast<std::size_t>(k - 1)]; };
-        switch (l->kind) {
+        switch (l.kind) {
         case QLINE_HEADING:
             right(E(0) + 2 * c.digit, "Calculated");
             right(E(1) + c.digit, "Allowed");
@@ -107,7 +118,7 @@ void QualificationReportTable::paint_row(Surface& dc, int row, int x, int y)
         return;
     }
     const int n = c.label, N = c.number, d = c.digit;
-    switch (l->kind) {
+    switch (l.kind) {
     case QLINE_HEADING:
         right(n + 2 * d, "Calculated");
         right(n + N + d, "Allowed");

@@ -120,6 +120,23 @@ void check_table_heading(const std::function<CheckPositions()>& page, const char
 
 }  // namespace
 
+LinePlacer drawing_placer(Surface& dc, int x, int y)
+{
+    const auto at = [&dc, x, y](TextAlign align) {
+        return [&dc, x, y, align](int offset, const std::string& text) {
+            if (!text.empty())
+                dc.text(x + offset, y, text, align);
+        };
+    };
+    return {at(TextAlign::Left), at(TextAlign::Right), at(TextAlign::Center)};
+}
+
+LinePlacer PlacedTexts::placer()
+{
+    const auto keep = [this](int, const std::string& text) { texts.push_back(text); };
+    return {keep, keep, keep};
+}
+
 ReportDestination report_destination()
 {
     const ReportState& s = report_state();

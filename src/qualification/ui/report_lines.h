@@ -16,6 +16,7 @@
 #include "platform/surface.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,15 @@ struct ReportLine {
 };
 
 enum class ReportDestination { Pages, Text, Window };
+
+// The standard a machine's report is to, from which its heading and its
+// contents entries take their words: `name` as the heading gives it
+// ("ANSI/HI 9.6.2-2011"), `group` the contents entry of the printed pages
+// over the machines reported to it ("ANSI/HI 9.6.2 report").
+struct ReportStandard {
+    const char* name;
+    const char* group;
+};
 ReportDestination report_destination();
 
 // ---- The window's lines -----------------------------------------------------------
@@ -52,6 +62,25 @@ struct ReportLineFields {
     std::vector<std::string> words;
 };
 ReportLineFields split_report_line(const std::string& text);
+
+// Places the texts of a stored line at measured columns: `left`, `right`
+// and `centre` put a text starting at, ending at or centred on a position
+// (from the line's left edge). A window draws its lines through one
+// (drawing_placer) and gives the same texts, in the order they are placed,
+// as the line's cells when it is exported (PlacedTexts), so that the file
+// holds what the window shows. An empty text draws nothing and keeps a cell
+// free, so that a heading's cells stand over the values under it.
+struct LinePlacer {
+    std::function<void(int x, const std::string&)> left;
+    std::function<void(int x, const std::string&)> right;
+    std::function<void(int x, const std::string&)> centre;
+};
+// Draws on `dc` with the line's left edge at x, its text's top at y.
+LinePlacer drawing_placer(Surface& dc, int x, int y);
+struct PlacedTexts {
+    std::vector<std::string> texts;
+    LinePlacer placer();
+};
 
 // ---- Lines for every destination --------------------------------------------------------
 

@@ -61,6 +61,21 @@ public:
         const ReportLine* l = at(row);
         return l && column == 1 && line == 0 && l->kind == LINE_TEXT ? l->text : std::string();
     }
+    // The fields of a line that is not plain text, at the columns of the
+    // window's font.
+    virtual void place_line(const ReportLine& line, const LinePlacer& place) const = 0;
+    void paint_row(Surface& dc, int row, int x, int y) override
+    {
+        if (const ReportLine* l = at(row); l && l->kind != LINE_TEXT)
+            place_line(*l, drawing_placer(dc, x, y));
+    }
+    std::vector<std::string> painted_cells(int row) override
+    {
+        PlacedTexts placed;
+        if (const ReportLine* l = at(row); l && l->kind != LINE_TEXT)
+            place_line(*l, placed.placer());
+        return placed.texts;
+    }
     bool cell_editable(int, int) override { return false; }
     bool on_key(int key, unsigned mods) override
     {
@@ -108,32 +123,35 @@ public:
         columns_ = measure_row_columns(dc);
         widths[1] = std::max(columns_.width, widest_text(dc)) + 2 * table_cell_padding(dc);
     }
-    void paint_row(Surface& dc, int row, int x, int y) override
+    void place_line(const ReportLine& l, const LinePlacer& place) const override
     {
-        const ReportLine* l = at(row);
-        if (!l || l->kind == LINE_TEXT)
-            return;
         const RowColumns& c = columns_;
-        if (l->kind == LINE_HEADING) {
-            text_out_right(dc, x + c.calculated + 2 * c.digit, y, "Calculated");
-            text_out_right(dc, x + c.allowed + c.digit, y, "Allowed");
-            text_out_right(dc, x + c.ratio, y, "Ratio");
-            text_out(dc, x + c.status, y, "Status");
+        if (l.kind == LINE_HEADING) {
+            place.left(0, "");
+            place.right(c.calculated + 2 * c.digit, "Calculated");
+            place.right(c.allowed + c.digit, "Allowed");
+            place.right(c.ratio, "Ratio");
+            place.left(c.status, "Status");
             return;
         }
-        const ReportLineFields f = split_report_line(l->text);
-        text_out(dc, x, y, f.label);
+        const ReportLineFields f = split_report_line(l.text);
+        place.left(0, f.label);
         const std::vector<std::string>& w = f.words;
-        if (l->kind == LINE_ROW && w.size() >= 4) {
-            text_out_right(dc, x + c.calculated, y, w[0]);
-            text_out_right(dc, x + c.allowed, y, w[1]);
-            text_out_right(dc, x + c.ratio, y, w[2]);
-            text_out(dc, x + c.status, y, w[3]);
-        } else if (l->kind == LINE_COMBINED && w.size() >= 2) {
-            text_out_right(dc, x + c.ratio, y, w[0]);
-            text_out(dc, x + c.status, y, w[1]);
-        } else if (l->kind == LINE_STRESS && !w.empty()) {
-            text_out(dc, x + c.status, y, w[0]);
+        if (l.kind == LINE_ROW && w.size() >= 4) {
+            place.right(c.calculated, w[0]);
+            place.right(c.allowed, w[1]);
+            place.right(c.ratio, w[2]);
+            place.left(c.status, w[3]);
+        } else if (l.kind == LINE_COMBINED && w.size() >= 2) {
+            place.right(c.calculated, "");
+            place.right(c.allowed, "");
+            place.right(c.ratio, w[0]);
+            place.left(c.status, w[1]);
+        } else if (l.kind == LINE_STRESS && !w.empty()) {
+            place.right(c.calculated, "");
+            place.right(c.allowed, "");
+            place.right(c.ratio, "");
+            place.left(c.status, w[0]);
         }
     }
 
@@ -159,16 +177,9 @@ public:
                 w = std::max(w, columns_.p[6] + columns_.d);
         widths[1] = w + 2 * table_cell_padding(dc);
     }
-    void paint_row(Surface& dc, int row, int x, int y) override
+    void place_line(const ReportLine& l, const LinePlacer& place) const override
     {
-        const ReportLine* l = at(row);
-        if (!l || l->kind == CLINE_TEXT)
-            return;
-        LinePlacer place;
-        place.left = [&dc, x, y](int at, const std::string& t) { text_out(dc, x + at, y, t); };
-        place.right = [&dc, x, y](int at, const std::string& t) { text_out_right(dc, x + at, y, t); };
-        place.centre = [&dc, x, y](int at, const std::string& t) { text_out_centred(dc, x + at, y, t); };
-        draw_compressor_line(l->kind, l->text, columns_, place);
+        draw_compressor_line(l.kind, l.text, columns_, place);
     }
 
 private:

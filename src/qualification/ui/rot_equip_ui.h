@@ -1,6 +1,7 @@
 // The "Rotating Equipment Report" of the results window: the pump and the
 // compressor/turbine report windows (tables whose rows are the report's
-// stored lines), stepping through machines and load cases with wrap-around,
+// stored lines, which Export writes as the window shows them, each field a
+// cell), stepping through machines and load cases with wrap-around,
 // the "Other Rotating Equipment" pick list (F6), the report's own load-case
 // chooser, the results menu items, and printing every machine's reports.
 //

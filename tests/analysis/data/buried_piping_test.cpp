@@ -4,6 +4,7 @@
 // plastic axial foundation and of a beam on an elastic foundation
 // (Hetenyi), derived here.
 #include "analysis/buried_piping.h"
+#include "analysis/data/buried_fixture.h"
 #include "analysis/data/support_fixture.h"
 #include "analysis/model_check.h"
 #include "analysis/results_file.h"
@@ -24,18 +25,6 @@ namespace {
 constexpr double PI = std::numbers::pi;
 constexpr double PCF = 1.0 / 1728.0;   // lb/ft3 in lb/in3
 constexpr double MM = 1.0 / 25.4;
-
-Soil sand(double depth_ground = 36.0)
-{
-    Soil s;
-    s.name = "S";
-    s.type = SOIL_COHESIONLESS;
-    s.density = static_cast<float>(120 * PCF);
-    s.delta = static_cast<float>(30 * PI / 180);
-    s.ks = 1.0f;
-    s.ground_level = static_cast<float>(depth_ground);
-    return s;
-}
 
 class BuriedPipingTest : public SupportTest {
 protected:
