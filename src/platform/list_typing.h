@@ -20,7 +20,9 @@
 int typed_list_entry(const std::vector<std::string>& entries, int current, const std::string& typed);
 
 // The text of the keys typed so far in one list: a key that comes within the
-// interval of the one before goes on the text, a later one starts a new text.
+// interval of the one before goes on the text, a later one starts a new text
+// (as does a new visit to the list: the backends clear it when the list
+// gets the focus or opens).
 class ListTyping {
 public:
     // The text after the key's text (one or more characters) typed at

@@ -149,6 +149,11 @@ public:
     }
 
 protected:
+    // A new visit to the list starts a new text.
+    void focusInEvent(QFocusEvent* e) override {
+        typed_.clear();
+        QListWidget::focusInEvent(e);
+    }
     void keyPressEvent(QKeyEvent* e) override {
         // A blank within a typed text goes on it ("Guide rail").
         if (e->key() == Qt::Key_Space && !typed_.typed_text(*e).isEmpty()) {
@@ -172,6 +177,15 @@ public:
     TemplateCombo() { view()->installEventFilter(this); }
 
 protected:
+    // A new visit to the list, or its list opened, starts a new text.
+    void focusInEvent(QFocusEvent* e) override {
+        typed_.clear();
+        QComboBox::focusInEvent(e);
+    }
+    void showPopup() override {
+        typed_.clear();
+        QComboBox::showPopup();
+    }
     void keyPressEvent(QKeyEvent* e) override {
         const QString text = lineEdit() ? QString() : typed_.typed_text(*e);
         if (text.isEmpty()) {
