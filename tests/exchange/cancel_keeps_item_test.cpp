@@ -30,27 +30,7 @@ protected:
     void SetUp() override
     {
         ExchangeProgramTest::SetUp();
-        std::istringstream in(bytes(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf"));
-        import_batch_text(in);
-        show_imported_model();
-        settle();
-        set_model_file_path(path("sample.mod"));
-        ASSERT_TRUE(save_model(0));
-        ASSERT_FALSE(model_modified());
-        script().clear_log();
-    }
-    // What the steps posted runs, as the message loop runs it.
-    void settle() const
-    {
-        while (hb->posted_count() != 0)
-            hb->process_events();
-    }
-    static int row_of_node(int node)
-    {
-        for (int row = 1; row <= numrows(); ++row)
-            if (model().rows[row].node == node && model().rows[row].etype != ET_FROM)
-                return row;
-        return 0;
+        open_saved_batch(bytes(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf"), "sample.mod");
     }
     // The layout's current row and column, as a click makes them.
     static void go_to(int row, int column)

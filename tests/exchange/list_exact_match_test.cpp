@@ -7,6 +7,7 @@
 #include "exchange/batch_import.h"
 #include "exchange_fixture.h"
 #include "framework/commands.h"
+#include "framework/strings.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/table.h"
 #include "model/analysis_options.h"
@@ -15,11 +16,10 @@
 #include "model/ui/list_window.h"
 #include "model/ui/dialogs_model.h"
 #include "model_image.h"
-#include "supports/anchor.h"
 #include "supports/ui/support_dialogs.h"
+#include "typed_anchor_sets.h"
 
 #include <algorithm>
-#include <cctype>
 #include <set>
 #include <sstream>
 #include <string>
@@ -27,38 +27,7 @@
 
 namespace {
 
-class ListExactMatch : public ExchangeProgramTest {
-protected:
-    void open_batch(const std::string& text)
-    {
-        close_model();
-        std::istringstream in(text);
-        import_batch_text(in);
-        show_imported_model();
-        settle();
-        set_model_file_path(path("model.mod"));
-        ASSERT_TRUE(save_model(0));
-        script().clear_log();
-    }
-    void settle() const
-    {
-        while (hb->posted_count() != 0)
-            hb->process_events();
-    }
-    static int row_of_node(int node)
-    {
-        for (int row = 1; row <= numrows(); ++row)
-            if (model().rows[row].node == node && model().rows[row].etype != ET_FROM)
-                return row;
-        return 0;
-    }
-};
-
-std::string lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
+class ListExactMatch : public ExchangeProgramTest {};
 
 // True when one entry begins another (ignoring case), so that a search that
 // goes on past the entry typed would choose the longer one.
@@ -66,7 +35,7 @@ bool one_begins_another(const std::vector<std::string>& entries)
 {
     for (const std::string& a : entries)
         for (const std::string& b : entries)
-            if (!a.empty() && a.size() < b.size() && lower(b).compare(0, a.size(), lower(a)) == 0)
+            if (!a.empty() && a.size() < b.size() && lower_case(b).compare(0, a.size(), lower_case(a)) == 0)
                 return true;
     return false;
 }
@@ -75,35 +44,26 @@ bool one_begins_another(const std::vector<std::string>& entries)
 
 TEST_F(ListExactMatch, TheAnchorsSetT1TypedAsTheTutorialTypesItIsSetOne)
 {
-    open_batch(bytes(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf"));
+    open_saved_batch(bytes(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf"), "sample.mod");
     const int row = row_of_node(12);
     ASSERT_EQ(model().rows[row].dtype, DT_NONE);
     std::vector<std::string> shown;
     script().once("ANCHOR_DIALOG", [&](HeadlessDialog& d) {
         ASSERT_EQ(d.list_count(SUP_DISPLACEMENT_SET), 12);
-        EXPECT_TRUE(d.type(SUP_DISPLACEMENT_SET, "T10"));
-        shown.push_back(d.text(SUP_DISPLACEMENT_SET));
-        d.type(SUP_DISPLACEMENT + 1, "0.5");
-        EXPECT_TRUE(d.type(SUP_DISPLACEMENT_SET, "T1"));
-        shown.push_back(d.text(SUP_DISPLACEMENT_SET));
+        // T1 typed over T1 stays T1; T10 is T10, and T1 again T1.
+        for (const char* set : {"T1", "T10", "T1"}) {
+            EXPECT_TRUE(d.type(SUP_DISPLACEMENT_SET, set));
+            shown.push_back(d.text(SUP_DISPLACEMENT_SET));
+            if (shown.size() == 2)
+                d.type(SUP_DISPLACEMENT + 1, "0.5");
+        }
         d.type(SUP_DISPLACEMENT, "0.25");
-        // T1 typed over T1 stays T1.
-        EXPECT_TRUE(d.type(SUP_DISPLACEMENT_SET, "T1"));
-        shown.push_back(d.text(SUP_DISPLACEMENT_SET));
         d.press(IDOK);
     });
     select_layout_row(row);
     ASSERT_TRUE(set_row_data_type(row, DT_ANCHOR));
-    EXPECT_EQ(shown, (std::vector<std::string>{"T10", "T1", "T1"}));
-    const auto* anchor = dynamic_cast<const Anchor*>(model().rows[row].data.get());
-    ASSERT_NE(anchor, nullptr);
-    const DisplacementSets& sets = anchor->v.displacements;
-    EXPECT_TRUE(sets.given[1]);
-    EXPECT_FLOAT_EQ(sets.values[1][0], 0.25f);   // DX of set 1, inch
-    EXPECT_TRUE(sets.given[10]);
-    EXPECT_FLOAT_EQ(sets.values[10][1], 0.5f);   // DY of set 10
-    for (int k = 2; k <= 9; ++k)
-        EXPECT_FALSE(sets.given[static_cast<std::size_t>(k)]) << k;
+    EXPECT_EQ(shown, (std::vector<std::string>{"T1", "T10", "T1"}));
+    expect_anchor_sets_one_and_ten(row);
     EXPECT_TRUE(script().messages().empty()) << script().last_message();
 }
 
@@ -172,29 +132,11 @@ TEST_F(ListExactMatch, EveryListOfEveryDialogTakesTheEntryTypedWhole)
             d.press(IDCANCEL);
     });
     for (const std::string& text : {every, sample}) {
-        open_batch(text);
+        open_saved_batch(text, "model.mod");
         ASSERT_EQ(analysis_options().numtloads, 10);
         const model_image::ModelImage before = model_image::image_of_model();
-        const LayoutHooks& hooks = layout_hooks();
-        for (int row = 1; row <= numrows(); ++row) {
-            const LayoutRow& r = model().rows[row];
-            select_layout_row(row);
-            if (r.etype >= 0 && r.etype <= MAX_ETYPE)
-                if (const auto& open = hooks.element_dialog[static_cast<std::size_t>(r.etype)])
-                    open(row);
-            if (r.dtype > DT_NONE && r.dtype <= MAX_DTYPE)
-                if (const auto& open = hooks.data_dialog[static_cast<std::size_t>(r.dtype)])
-                    open(row);
-        }
-        for (const DataList* list : offered_data_lists()) {
-            if (list->count() == 0)
-                continue;
-            list->open();
-            TableWindow* table = list_window_table();
-            ASSERT_NE(table, nullptr) << list->name;
-            table_goto_row(*table, 1);
-            script().menu_command(list_frame().window, CMD_EDIT_ROW);
-        }
+        open_every_row_dialog();
+        open_every_data_list_row();
         for (const int command :
              {CMD_ANALYSIS_OPTIONS, CMD_LOAD_CASE_LIST, CMD_UNITS, CMD_DATA_TYPES, CMD_ELEMENT_TYPES})
             if (frame_command_available(main_frame(), command))

@@ -22,11 +22,6 @@ namespace {
 
 class TableStartsAtInput : public ExchangeProgramTest {
 protected:
-    void settle() const
-    {
-        while (hb->posted_count() != 0)
-            hb->process_events();
-    }
     TableWindow& open_materials()
     {
         EXPECT_TRUE(script().menu_command(main_frame().window, CMD_MATERIALS));
@@ -74,12 +69,7 @@ TEST_F(TableStartsAtInput, TheMaterialsTableAfterFileNewTakesTheNameFirst)
 
 TEST_F(TableStartsAtInput, AfterAModelIsOpenedTheMaterialsTableStartsOnItsName)
 {
-    std::istringstream in(bytes(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf"));
-    import_batch_text(in);
-    show_imported_model();
-    settle();
-    set_model_file_path(path("sample.mod"));
-    ASSERT_TRUE(save_model(0));
+    open_saved_batch(bytes(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf"), "sample.mod");
     TableWindow& t = open_materials();
     table_goto_row(t, 1, typed_columns(t).second);
     ASSERT_GT(t.current_column, 1);
