@@ -130,6 +130,9 @@ void make_model();
 // make_model(), then marks the model modified and refreshes the open tables
 // and the view.
 void model_changed();
+// The same without marking the model modified: the model shown again as its
+// rows are (a change that was taken back).
+void model_rebuilt();
 // A node typed on two rows whose places disagree: the build places it where
 // the first row (`placed_by`) puts it and reuses it for the later `row`,
 // whose offsets (or a From row's coordinates) would put it `distance`

@@ -420,16 +420,31 @@ std::vector<NodeConflict> node_position_conflicts(const Model& m)
     return conflicts;
 }
 
-void model_changed()
+namespace {
+
+void rebuild_and_show(bool modified)
 {
     const ModelHooks& hooks = model_hooks();
     if (hooks.erase_highlight)
         hooks.erase_highlight();
     make_model();
-    model_modified() = true;
+    if (modified)
+        model_modified() = true;
     notify_document_changed();
     if (hooks.redraw_graphics)
         hooks.redraw_graphics();
+}
+
+}  // namespace
+
+void model_changed()
+{
+    rebuild_and_show(true);
+}
+
+void model_rebuilt()
+{
+    rebuild_and_show(false);
 }
 
 void recount_model()

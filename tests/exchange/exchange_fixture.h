@@ -7,10 +7,17 @@
 #include "codes/code_driver.h"
 #include "elements/element_analysis.h"
 #include "elements/ui/element_ui.h"
+#include "exchange/batch_import.h"
 #include "exchange/ui/exchange_ui.h"
 #include "framework/app_state.h"
+#include "framework/commands.h"
+#include "framework/ui/frame.h"
+#include "framework/ui/table.h"
 #include "graphics/ui/graphics_window.h"
 #include "loads/ui/loads_subsystem.h"
+#include "model/model.h"
+#include "model/ui/layout_window.h"
+#include "model/ui/list_window.h"
 #include "model/ui/model_commands.h"
 #include "materials/program_fixture.h"
 #include "qualification/ui/qualification_ui.h"
@@ -21,6 +28,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 
 class ExchangeProgramTest : public HeadlessProgramTest {
@@ -52,6 +60,63 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     Script& script() const { return hb->script(); }
+    // What the steps posted runs, as the message loop runs it.
+    void settle() const
+    {
+        while (hb->posted_count() != 0)
+            hb->process_events();
+    }
+    // A batch text imported, shown and saved as `name`, so that nothing is
+    // modified.
+    void open_saved_batch(const std::string& text, const std::string& name)
+    {
+        close_model();
+        std::istringstream in(text);
+        import_batch_text(in);
+        show_imported_model();
+        settle();
+        set_model_file_path(path(name));
+        ASSERT_TRUE(save_model(0));
+        ASSERT_FALSE(model_modified());
+        script().clear_log();
+    }
+    // The element row (not a From row) of a node; 0 for none.
+    static int row_of_node(int node)
+    {
+        for (int row = 1; row <= numrows(); ++row)
+            if (model().rows[row].node == node && model().rows[row].etype != ET_FROM)
+                return row;
+        return 0;
+    }
+    // Each row's element dialog and data-item dialog, as the layout's Type
+    // and Data cells and a pick in the view open them.
+    static void open_every_row_dialog()
+    {
+        const LayoutHooks& hooks = layout_hooks();
+        for (int row = 1; row <= numrows(); ++row) {
+            const LayoutRow& r = model().rows[row];
+            select_layout_row(row);
+            if (r.etype >= 0 && r.etype <= MAX_ETYPE)
+                if (const auto& open = hooks.element_dialog[static_cast<std::size_t>(r.etype)])
+                    open(row);
+            if (r.dtype > DT_NONE && r.dtype <= MAX_DTYPE)
+                if (const auto& open = hooks.data_dialog[static_cast<std::size_t>(r.dtype)])
+                    open(row);
+        }
+    }
+    // Row 1 of every data list with rows, by the list window's Edit command.
+    void open_every_data_list_row() const
+    {
+        for (const DataList* list : offered_data_lists()) {
+            if (list->count() == 0)
+                continue;
+            list->open();
+            TableWindow* table = list_window_table();
+            ASSERT_NE(table, nullptr) << list->name;
+            table_goto_row(*table, 1);
+            script().menu_command(list_frame().window, CMD_EDIT_ROW);
+        }
+    }
     // Saves the model as model.mod, analyses it and opens its results.
     void analyse_and_open_results()
     {

@@ -139,18 +139,8 @@ TEST_F(ResultsModeDialog, EveryDialogOfALayoutRowOpensReadOnly)
         ASSERT_TRUE(input_locked());
         const model_image::ModelImage before = model_image::image_of_model();
         answer_read_only();
-        // Each row's element dialog and data-item dialog, as the layout's
-        // Type and Data cells and a pick in the view open them.
-        const LayoutHooks& hooks = layout_hooks();
-        for (int row = 1; row <= numrows(); ++row) {
-            const LayoutRow& r = model().rows[row];
-            if (r.etype >= 0 && r.etype <= MAX_ETYPE)
-                if (const auto& open = hooks.element_dialog[static_cast<std::size_t>(r.etype)])
-                    open(row);
-            if (r.dtype > DT_NONE && r.dtype <= MAX_DTYPE)
-                if (const auto& open = hooks.data_dialog[static_cast<std::size_t>(r.dtype)])
-                    open(row);
-        }
+        // Each row's element dialog and data-item dialog.
+        open_every_row_dialog();
         expect_only_refused_typing();
         EXPECT_EQ(model_image::image_difference(before, model_image::image_of_model()), "");
         EXPECT_FALSE(model_modified());
@@ -171,16 +161,7 @@ TEST_F(ResultsModeDialog, DataListRowsAndModelCommandsOpenReadOnly)
     open_every_kind();
     const model_image::ModelImage before = model_image::image_of_model();
     answer_read_only();
-    // Row 1 of every data list with rows, by the list window's Edit command.
-    for (const DataList* list : offered_data_lists()) {
-        if (list->count() == 0)
-            continue;
-        list->open();
-        TableWindow* table = list_window_table();
-        ASSERT_NE(table, nullptr) << list->name;
-        table_goto_row(*table, 1);
-        script().menu_command(list_frame().window, CMD_EDIT_ROW);
-    }
+    open_every_data_list_row();
     // The beam sections' table, which the Misc menu opens.
     open_beam_sections_table();
     script().menu_command(list_frame().window, CMD_EDIT_ROW);

@@ -233,7 +233,7 @@ private:
                 const ControlSpec* c = control(d, s.text);
                 if (!c)
                     return;
-                const bool done = c->kind == ControlKind::Combo ? select_entry(d, c->id, value) : d.type(c->id, value);
+                const bool done = c->kind == ControlKind::Combo ? type_entry(d, c->id, value) : d.type(c->id, value);
                 if (!done)
                     fail(d.templ().name + ": " + s.text + " does not take \"" + value + "\"");
             } else if (s.kind == Step::Command && s.text.find(" > ") == std::string::npos) {
@@ -287,20 +287,13 @@ private:
         }
         return false;
     }
-    // A combo's entry by its text or a unique leading part of it.
-    bool select_entry(HeadlessDialog& d, int id, const std::string& text)
+    // A combo's entry typed key by key, as the user types it: the entry
+    // chosen is the text typed, or begins with it.
+    bool type_entry(HeadlessDialog& d, int id, const std::string& text)
     {
-        const HeadlessDialog::Control* c = d.control(id);
-        int found = -1, count = 0;
-        for (std::size_t i = 0; c && i < c->items.size(); ++i) {
-            if (c->items[i] == text)
-                return d.select(id, static_cast<int>(i));
-            if (c->items[i].rfind(text, 0) == 0) {
-                found = static_cast<int>(i);
-                ++count;
-            }
-        }
-        return count == 1 && d.select(id, found);
+        if (!d.type(id, text))
+            return false;
+        return lower_case(d.text(id)).rfind(lower_case(text), 0) == 0;
     }
 
     HeadlessBackend& hb_;

@@ -253,8 +253,11 @@ TEST_F(LayoutWindowTest, TheChoosersListTheTypesAndOpenTheKindsDialog) {
     EXPECT_TRUE(model_modified());
 
     int opened = 0;
+    // The anchor's dialog closes with OK and nothing changed in it: the new
+    // item stands.
     layout_hooks().data_dialog[DT_ANCHOR] = [&](int r) {
         opened = r;
+        row_kind_confirmed(r);
         return false;
     };
     script().once("DATA_TYPES_DIALOG", [](HeadlessDialog& d) {

@@ -95,7 +95,8 @@ TEST_F(HeadlessTest, UserActionsFollowTheControls) {
         EXPECT_FALSE(d.type(1302, "x"));   // read-only
         EXPECT_FALSE(d.type(1303, "x"));   // disabled
         EXPECT_FALSE(d.type(1304, "x"));   // hidden
-        EXPECT_FALSE(d.type(1201, "x"));   // a drop-down list takes no typing
+        EXPECT_TRUE(d.type(1201, "x"));    // keys that begin no entry choose none
+        EXPECT_EQ(d.list_selection(1201), -1);
         EXPECT_FALSE(d.press(9999));
 
         EXPECT_TRUE(d.select(1201, 1));
@@ -125,7 +126,7 @@ TEST_F(HeadlessTest, UserActionsFollowTheControls) {
         EXPECT_FALSE(d.press(IDOK));   // closed
     });
     EXPECT_EQ(hb->run_dialog(STATE_DIALOG, proc, 0), IDOK);
-    EXPECT_EQ(script().faults().size(), 8u);
+    EXPECT_EQ(script().faults().size(), 7u);
     // A procedure naming a control that is not there is noted, not fatal.
     script().clear_log();
     proc.on_init = [](Dialog& d) {

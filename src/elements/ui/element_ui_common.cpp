@@ -195,7 +195,8 @@ bool run_element_dialog(const DialogTemplate& t, ElementDialog& proc, WindowId o
     push_undo_snapshot(owner);
     if (model_rebuild_needed())
         make_model();
-    run_dialog(t, proc, owner);
+    if (run_dialog(t, proc, owner) == IDOK)
+        row_kind_confirmed(proc.row());
     return proc.stored();
 }
 

@@ -812,6 +812,9 @@ void table_attach(TableView& view, TableWindow* table) {
         view.table_ = table;
         table->view = &view;
         table->measure_needed = true;
+        // A table that comes into a window starts on the first column that
+        // takes typing, not on the one it was left at.
+        table->current_column = table_first_column(*table);
         table->on_enter();
         table_keep_visible(*table);
     }

@@ -303,7 +303,8 @@ template <typename Proc>
 bool run_nodal(const DialogTemplate& t, int row, WindowId owner)
 {
     Proc proc(row);
-    run_dialog(t, proc, owner);
+    if (run_dialog(t, proc, owner) == IDOK)
+        row_kind_confirmed(row);
     return proc.stored;
 }
 

@@ -181,12 +181,13 @@ struct RowValues {
 };
 
 // Stores checked values in a row (appending it for the input row) and
-// returns the row's index.
+// returns the row's index; 0 when the row keeps its type because the new
+// type's dialog was cancelled, and then nothing else of the values is stored.
 int store_row_values(int row, const RowValues& v) {
     if (is_input_row(row)) {
         row = append_row_of_type(v.etype ? *v.etype : new_row_etype());
     } else if (v.etype) {
-        set_row_element_type(row, *v.etype);
+        if (!set_row_element_type(row, *v.etype) && m().rows[row].etype != *v.etype) return 0;
     }
     LayoutRow& r = m().rows[row];
     if (v.node) {
@@ -261,6 +262,78 @@ void check_row_name(int field, int etype, const std::string& name) {
     if (*lookup && (*lookup)(name) == 0) throw CI{what + " " + name + " is not defined", LAYOUT_MATERIAL + field};
 }
 
+namespace {
+
+// The row whose kind a dialog is asked to confirm, and whether its OK came.
+struct KindChangeInWait {
+    int row = 0;
+    bool confirmed = false;
+};
+
+KindChangeInWait& kind_change_in_wait() { return session_part<KindChangeInWait>(); }
+
+enum class RowPart { Element, DataItem };
+
+// Gives a row another element type or data item (`part`) by `change`, then
+// runs the new kind's dialog, if it has one: the change stands when the
+// dialog closes with OK. Until then the row as it was, its own objects with
+// all their values, is kept aside while a copy takes the change; any other
+// end puts the row back whole and leaves the model as modified as it was.
+// On OK the part that did not change is the row's own object again. True
+// when the change stands.
+bool change_row_kind(int row, RowPart part, const std::function<void()>& change,
+                     const std::function<bool(int)>& dialog) {
+    Model& model_ = m();
+    if (!dialog) {
+        change();
+        commit_edit();
+        return true;
+    }
+    const bool was_modified = model_modified();
+    LayoutRow kept = std::move(model_.rows[row]);
+    model_.rows[row] = kept;
+    auto put_back = [&] {
+        kind_change_in_wait() = {};
+        LayoutRow::erase_element(row);
+        LayoutRow::erase_data_item(row);
+        model_.rows[row] = std::move(kept);
+        model_.rebuild_needed = true;
+        model_rebuilt();
+        model_modified() = was_modified;
+        reload_layout_table();
+    };
+    bool confirmed = false;
+    try {
+        change();
+        model_rebuilt();
+        reload_layout_table();
+        kind_change_in_wait() = {row, false};
+        dialog(row);
+        confirmed = kind_change_in_wait().confirmed;
+    } catch (...) {
+        put_back();
+        throw;
+    }
+    if (!confirmed) {
+        put_back();
+        return false;
+    }
+    kind_change_in_wait() = {};
+    LayoutRow& r = model_.rows[row];
+    if (part == RowPart::DataItem && r.element && kept.element && r.etype == kept.etype)
+        r.element = std::move(kept.element);
+    if (part == RowPart::Element && r.data && kept.data && r.dtype == kept.dtype) r.data = std::move(kept.data);
+    commit_edit();
+    return true;
+}
+
+}  // namespace
+
+void row_kind_confirmed(int row) {
+    KindChangeInWait& wait = kind_change_in_wait();
+    if (wait.row == row && row != 0) wait.confirmed = true;
+}
+
 bool set_row_element_type(int row, int etype) {
     Model& model_ = m();
     if (!model_.rows.valid(row) || etype < 1 || etype > MAX_ETYPE) return false;
@@ -272,38 +345,38 @@ bool set_row_element_type(int row, int etype) {
         if (const std::string fault = item_off_pipe_refusal(model_, row, etype, r.dtype); !fault.empty())
             throw CI{fault, LAYOUT_TYPE};
     }
+    auto change = [row, etype] {
+        Model& model_ = m();
+        const LayoutRow& r = model_.rows[row];
+        const bool was_absolute = absolute_row(r);
+        const bool will_be_absolute = etype == ET_FROM || (r.absolute && etype != ET_FROM);
+        if (etype_has_node(etype) && was_absolute != will_be_absolute) keep_node_in_place(row, will_be_absolute);
 
-    const bool was_absolute = absolute_row(r);
-    const bool will_be_absolute = etype == ET_FROM || (r.absolute && etype != ET_FROM);
-    if (etype_has_node(etype) && was_absolute != will_be_absolute) keep_node_in_place(row, will_be_absolute);
-
-    LayoutRow::change_etype(row, etype);
-    LayoutRow& changed = model_.rows[row];
-    if (etype == ET_FROM) changed.absolute = 0;
-    if (!etype_has_node(etype)) {
-        // Comments and hydrotest loads stand at no node.
-        if (changed.data) LayoutRow::remove_data_item(row);
-        changed.node = 0;
-        changed.absolute = 0;
-        changed.dx = changed.dy = changed.dz = 0.0f;
-    }
-    if (!etype_has_names(etype)) {
-        changed.material.clear();
-        changed.section.clear();
-        changed.load.clear();
-    } else if (changed.material.empty() && changed.section.empty() && changed.load.empty()) {
-        if (int named = previous_named_row(row)) {
-            const LayoutRow& p = model_.rows[named];
-            changed.material = p.material;
-            changed.section = p.section;
-            changed.load = p.load;
+        LayoutRow::change_etype(row, etype);
+        LayoutRow& changed = model_.rows[row];
+        if (etype == ET_FROM) changed.absolute = 0;
+        if (!etype_has_node(etype)) {
+            // Comments and hydrotest loads stand at no node.
+            if (changed.data) LayoutRow::remove_data_item(row);
+            changed.node = 0;
+            changed.absolute = 0;
+            changed.dx = changed.dy = changed.dz = 0.0f;
         }
-    }
-    commit_edit();
-    if (const auto& dialog = layout_hooks().element_dialog[static_cast<std::size_t>(etype)]) {
-        if (dialog(row)) commit_edit();
-    }
-    return true;
+        if (!etype_has_names(etype)) {
+            changed.material.clear();
+            changed.section.clear();
+            changed.load.clear();
+        } else if (changed.material.empty() && changed.section.empty() && changed.load.empty()) {
+            if (int named = previous_named_row(row)) {
+                const LayoutRow& p = model_.rows[named];
+                changed.material = p.material;
+                changed.section = p.section;
+                changed.load = p.load;
+            }
+        }
+    };
+    return change_row_kind(row, RowPart::Element, change,
+                           layout_hooks().element_dialog[static_cast<std::size_t>(etype)]);
 }
 
 bool set_row_data_type(int row, int dtype) {
@@ -316,17 +389,13 @@ bool set_row_data_type(int row, int dtype) {
     if (model_.rebuild_needed) make_model();
     if (const std::string fault = item_off_pipe_refusal(model_, row, r.etype, dtype); !fault.empty())
         throw CI{fault, LAYOUT_DATA};
-    if (dtype == DT_NONE)
+    if (dtype == DT_NONE) {
         LayoutRow::remove_data_item(row);
-    else
-        LayoutRow::change_dtype(row, dtype);
-    commit_edit();
-    if (dtype != DT_NONE) {
-        if (const auto& dialog = layout_hooks().data_dialog[static_cast<std::size_t>(dtype)]) {
-            if (dialog(row)) commit_edit();
-        }
+        commit_edit();
+        return true;
     }
-    return true;
+    return change_row_kind(row, RowPart::DataItem, [row, dtype] { LayoutRow::change_dtype(row, dtype); },
+                           layout_hooks().data_dialog[static_cast<std::size_t>(dtype)]);
 }
 
 // ===========================================================================
@@ -452,6 +521,7 @@ void LayoutTable::store_cell(int row, int column, const std::string& text) {
     default: return;
     }
     const int stored = store_row_values(row, v);
+    if (stored == 0) return;
     commit_edit();
     // A new row from the input row: the next cell to fill is its first offset,
     // and the row can now be deleted.
@@ -494,6 +564,7 @@ bool LayoutTable::paste_row(int row, const std::vector<std::string>& cells) {
         }
     }
     const int stored = store_row_values(row, v);
+    if (stored == 0) return true;
     if (etype == ET_COMMENT) LayoutRow::set_comment_text(stored, cell(LAYOUT_DESCRIPTION));
     commit_edit();
     table_update_insert_delete(*this);

@@ -133,14 +133,23 @@ void check_row_name(int field, int etype, const std::string& name);
 // Gives a row another element type: its objects, names, node and data item
 // follow the rules of the type (a From row keeps the node where it was, with
 // its coordinates; a Comment row has no node and no data item). The row's
-// element dialog opens when its kind has one. True when the type changed.
+// element dialog opens when its kind has one, and the change stands only
+// when that dialog closes with OK: until then the old element, with all its
+// values, is kept, and Cancel (or Escape) leaves the row exactly as it was
+// and the model as modified as it was. True when the type changed.
 // A row with a data item does not become a bend, miter or jacketed bend,
 // whose node is off the pipe (item_off_pipe_refusal; a CI at the Type column).
 bool set_row_element_type(int row, int etype);
-// Gives a row another data item (0 removes it); the row must have a node on
+// Gives a row another data item (0 removes it), in the same way: the new
+// item stands once its dialog closes with OK. The row must have a node on
 // the pipe: not a bend's corner (item_off_pipe_refusal; a CI at the Data
-// column).
+// column). Every path that changes a row's kind comes here: the Type and
+// Data cells, pasted rows, the Element types and Data types lists.
 bool set_row_data_type(int row, int dtype);
+// The dialog of a row's element or data item closed with OK: a change of
+// the row's kind that waits for it stands (the element, data-item and
+// support dialogs call this).
+void row_kind_confirmed(int row);
 
 // The element-type and data-type choosers: the chosen type, or -1 on Cancel.
 int choose_element_type(WindowId owner, int current);

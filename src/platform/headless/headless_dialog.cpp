@@ -1,6 +1,7 @@
 #include "platform/headless/headless_dialog.h"
 
 #include "platform/headless/headless_backend.h"
+#include "platform/list_typing.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -351,6 +352,7 @@ bool HeadlessDialog::click_into(int id) {
 bool HeadlessDialog::type(int id, const std::string& text) {
     Control* c = usable(id, "type into");
     if (!c) return false;
+    if (is_list(*c) && !is_text_field(*c)) return type_into_list(id, text);
     if (!is_text_field(*c) || c->readonly) {
         backend_.note_fault(templ_.name + ": type into " + std::to_string(id) +
                             (c->readonly ? " read-only" : " not a text field"));
@@ -359,8 +361,34 @@ bool HeadlessDialog::type(int id, const std::string& text) {
     if (!click_into(id) || ended_) return false;
     c = find(id);  // the procedure may not remove controls, but be safe about the pointer
     c->text = cut_to_limit(text, c->limit);
-    if (c->control.kind == ControlKind::Combo) c->selection = -1;
+    if (c->control.kind == ControlKind::Combo) {
+        // The entry that the text is, as the Qt backend's list_selection finds it.
+        const auto entry = std::find(c->items.begin(), c->items.end(), c->text);
+        c->selection = entry == c->items.end() ? -1 : static_cast<int>(entry - c->items.begin());
+    }
     send_command(id, NOTIFY_CHANGE);
+    return true;
+}
+
+bool HeadlessDialog::type_into_list(int id, const std::string& text) {
+    if (!click_into(id) || ended_) return false;
+    // The keys come one soon after another: one typed text, a key at a time.
+    ListTyping typing;
+    for (size_t at = 0; at < text.size() && !ended_;) {
+        size_t length = 1;
+        while (at + length < text.size() && (static_cast<unsigned char>(text[at + length]) & 0xC0) == 0x80) ++length;
+        const std::string key = text.substr(at, length);
+        at += length;
+        // A blank alone opens the list or selects its entry; within a text it goes on it.
+        if (key == " " && !typing.going_on(0, 0)) continue;
+        const std::string& typed = typing.key(key, 0, 0);
+        Control* c = find(id);
+        if (!c || !c->enabled || !c->visible) break;
+        const int chosen = typed_list_entry(c->items, c->selection, typed);
+        if (chosen < 0 || chosen == c->selection) continue;
+        list_select(id, chosen);
+        send_command(id, NOTIFY_SELCHANGE);
+    }
     return true;
 }
 

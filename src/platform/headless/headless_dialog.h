@@ -92,7 +92,11 @@ public:
     // (no such control, disabled, hidden, read-only, index out of range, dialog closed) ---
 
     // Clicks into an edit or editable combo, replaces its text (cut to the
-    // control's limit, as typing would be) and sends NOTIFY_CHANGE.
+    // control's limit, as typing would be) and sends NOTIFY_CHANGE; an
+    // editable combo's selection becomes the entry that the text is, if any.
+    // Into a combo without an edit field or a list box the keys come one soon
+    // after another and choose an entry as on the screen (list_typing.h),
+    // with NOTIFY_SELCHANGE whenever the selection moves.
     bool type(int id, const std::string& text);
     // IDOK asks proc.ok and closes on true; IDCANCEL asks proc.cancel likewise
     // (both work without a button: Enter and Escape). A check box toggles, a
@@ -138,6 +142,7 @@ private:
     const Control* need(int id) const;
     Control* usable(int id, const char* action);  // enabled and visible, else noted as refused
     void radio_group_clear(int id);
+    bool type_into_list(int id, const std::string& text);
     void send_command(int id, int notification);
 
     HeadlessBackend& backend_;

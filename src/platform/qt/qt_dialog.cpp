@@ -10,11 +10,15 @@
 // the dialog keeps the positions the grid gave and only moved items change.
 #include "platform/qt/qt_dialog.h"
 
+#include "platform/list_typing.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QCursor>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QFrame>
@@ -22,6 +26,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPalette>
 #include <QPlainTextEdit>
@@ -83,11 +88,133 @@ Qt::Alignment text_alignment(unsigned flags) {
     return h | Qt::AlignVCenter;
 }
 
+// Typing in a list chooses an entry by the platform's rule (list_typing.h),
+// in place of Qt's search, which goes on to the next match even when the
+// entry shown is the one typed ("1" over "1" gave 10).
+class TypedChoice {
+public:
+    // The row of `view` that the key's text chooses from row `current` (-1
+    // for none); `current` when it chooses none.
+    int choose(const QAbstractItemView& view, int current, const QString& text) {
+        const std::string& typed = typing_.key(ss(text), now(), QApplication::keyboardInputInterval());
+        std::vector<std::string> entries;
+        if (const QAbstractItemModel* model = view.model()) {
+            const int column = entry_column(view);
+            for (int row = 0; row < model->rowCount(view.rootIndex()); ++row)
+                entries.push_back(ss(model->index(row, column, view.rootIndex()).data(Qt::DisplayRole).toString()));
+        }
+        return typed_list_entry(entries, current, typed);
+    }
+    void clear() { typing_.clear(); }
+
+    static int entry_column(const QAbstractItemView& view) {
+        const auto* list = qobject_cast<const QListView*>(&view);
+        return list ? list->modelColumn() : 0;
+    }
+    // The text of a key that types into the list; empty for a key that does
+    // something else (a command key its command; Space, unless it goes on a
+    // typed text, opens a drop-down list or selects a list box's entry).
+    QString typed_text(const QKeyEvent& e) {
+        if (e.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return {};
+        const QString text = e.text();
+        if (text.isEmpty() || !text.at(0).isPrint()) return {};
+        if (e.key() == Qt::Key_Space && !typing_.going_on(now(), QApplication::keyboardInputInterval())) return {};
+        return text;
+    }
+
+private:
+    int64_t now() {
+        if (!clock_.isValid()) clock_.start();
+        return clock_.elapsed();
+    }
+
+    ListTyping typing_;
+    QElapsedTimer clock_;
+};
+
 // List boxes and multi-line edits as tall as the grid rows they cover, not as
 // tall as Qt would like.
 class TemplateList : public QListWidget {
 public:
     QSize sizeHint() const override { return QSize(QListWidget::sizeHint().width(), minimumHeight()); }
+    void keyboardSearch(const QString& text) override {
+        if (text.isEmpty()) {
+            typed_.clear();
+            return;
+        }
+        const int current = currentRow();
+        const int chosen = typed_.choose(*this, current, text);
+        if (chosen >= 0 && (chosen != current || !item(chosen)->isSelected()))
+            setCurrentRow(chosen, QItemSelectionModel::ClearAndSelect);
+    }
+
+protected:
+    // A new visit to the list starts a new text.
+    void focusInEvent(QFocusEvent* e) override {
+        typed_.clear();
+        QListWidget::focusInEvent(e);
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        // A blank within a typed text goes on it ("Guide rail").
+        if (e->key() == Qt::Key_Space && !typed_.typed_text(*e).isEmpty()) {
+            e->accept();
+            keyboardSearch(e->text());
+            return;
+        }
+        QListWidget::keyPressEvent(e);
+    }
+
+private:
+    TypedChoice typed_;
+};
+
+// A drop-down list that chooses by the same rule, closed (the choice made
+// at once, as a click on the entry makes it) and open (the entry
+// highlighted, Enter chooses it). A list with an edit field takes the keys
+// as text.
+class TemplateCombo : public QComboBox {
+public:
+    TemplateCombo() { view()->installEventFilter(this); }
+
+protected:
+    // A new visit to the list, or its list opened, starts a new text.
+    void focusInEvent(QFocusEvent* e) override {
+        typed_.clear();
+        QComboBox::focusInEvent(e);
+    }
+    void showPopup() override {
+        typed_.clear();
+        QComboBox::showPopup();
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        const QString text = lineEdit() ? QString() : typed_.typed_text(*e);
+        if (text.isEmpty()) {
+            QComboBox::keyPressEvent(e);
+            return;
+        }
+        e->accept();
+        const int chosen = typed_.choose(*view(), currentIndex(), text);
+        if (chosen < 0 || chosen == currentIndex()) return;
+        setCurrentIndex(chosen);
+        emit activated(chosen);
+    }
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (watched == view() && e->type() == QEvent::KeyPress && !lineEdit()) {
+            const QString text = typed_.typed_text(*static_cast<QKeyEvent*>(e));
+            if (!text.isEmpty()) {
+                QAbstractItemView* v = view();
+                const int current = v->currentIndex().isValid() ? v->currentIndex().row() : -1;
+                const int chosen = typed_.choose(*v, current, text);
+                if (chosen >= 0 && chosen != current)
+                    v->setCurrentIndex(v->model()->index(chosen, TypedChoice::entry_column(*v), v->rootIndex()));
+                return true;
+            }
+        }
+        return QComboBox::eventFilter(watched, e);
+    }
+
+private:
+    TypedChoice typed_;
 };
 
 class TemplateText : public QPlainTextEdit {
@@ -422,11 +549,16 @@ QWidget* QtDialog::make_control(Item& it) {
         break;
     }
     case ControlKind::Combo: {
-        auto* b = new QComboBox();
+        auto* b = new TemplateCombo();
         b->setEditable(c.flags & CF_EDITABLE);
         if (b->lineEdit()) {
             if (c.limit > 0) b->lineEdit()->setMaxLength(c.limit);
             b->lineEdit()->setReadOnly(c.flags & CF_READONLY);
+            // The entries are the program's: Enter adds none, and what is
+            // typed stays as typed (a completion appended to "1" would make
+            // it "10"); list_selection finds the entry that is the text.
+            b->setInsertPolicy(QComboBox::NoInsert);
+            if (QCompleter* completer = b->completer()) completer->setCompletionMode(QCompleter::PopupCompletion);
         }
         w = b;
         break;
@@ -924,7 +1056,12 @@ void QtDialog::list_select(int id, int index) {
 int QtDialog::list_selection(int id) const {
     const Item* it = item(id);
     if (!it) return -1;
-    if (auto* b = qobject_cast<QComboBox*>(it->widget)) return b->currentIndex();
+    if (auto* b = qobject_cast<QComboBox*>(it->widget)) {
+        // In an edit field the entry is the one that the text is.
+        if (b->isEditable() && b->currentText() != b->itemText(b->currentIndex()))
+            return b->findText(b->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+        return b->currentIndex();
+    }
     if (auto* l = qobject_cast<QListWidget*>(it->widget)) {
         QList<QListWidgetItem*> sel = l->selectedItems();
         return sel.isEmpty() ? -1 : l->row(sel.first());

@@ -268,8 +268,10 @@ void show_list(int kind)
 {
     CompressorsTable& t = tables().table;
     if (t.kind != kind) {
+        // The other list: a table of its own to the user, from its first row and column.
         t.kind = kind;
         t.draft = CompressorRecord{};
+        table_reset(t);
     }
     open_in_list_window(t, 1, true);
 }

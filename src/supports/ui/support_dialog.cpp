@@ -7,6 +7,7 @@
 #include "framework/units.h"
 #include "model/model.h"
 #include "model/nodes.h"
+#include "model/ui/layout_window.h"
 #include "supports/ui/support_dialogs.h"
 
 #include <cmath>
@@ -225,6 +226,7 @@ void SupportDialog::displacement_set_chosen(DisplacementSets& sets)
 
 bool run_support_dialog(const DialogTemplate& t, SupportDialog& proc, WindowId owner)
 {
-    run_dialog(t, proc, owner);
+    if (run_dialog(t, proc, owner) == IDOK)
+        row_kind_confirmed(proc.row());
     return proc.stored();
 }

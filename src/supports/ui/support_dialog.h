@@ -31,6 +31,7 @@ public:
 
     // True when OK stored a change.
     bool stored() const { return stored_; }
+    int row() const { return row_; }
 
 protected:
     // Puts the copy's values into the controls.
@@ -46,7 +47,6 @@ protected:
     {
         return static_cast<T&>(*copy_);
     }
-    int row() const { return row_; }
 
     // ---- Fields -------------------------------------------------------------
     void show_tag(const std::string& tag);
