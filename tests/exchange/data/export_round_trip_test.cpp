@@ -330,6 +330,27 @@ TEST_F(ExportRoundTrip, ALongRadiusBendOnAn8InSectionKeepsItsRadius)
     EXPECT_EQ(difference(before, analysed("long-read-back")), "");
     EXPECT_EQ(batch_export_text({}), text);
 
+    // A jacketed bend of 8 in in 12 in (schedule 40 and standard wall),
+    // both of long radius: the core takes 12 in and the jacket 18 in
+    // (1.5 x 12 in), which the file gives as B and JR.
+    empty_model();
+    import_ok("Jacketed\nOPTIONS\nB313,IN\n"
+              "MATERIAL\nA106B,0.283,0.3\nA106B,70,27.9E6,6.0E-6,20000\nA106B,700,27.9E6,8.1E-6,16000\n"
+              "PIPE\nP8,8.625,0.322\nJ12,12.75,0.375\nLOADS\nOPER,350,150,1.0\nJL,300,50\n"
+              "LAYOUT\nF10,MA106B,PP8,KA,CL=OPER\nT20,X120,JP,CJMAT=A106B,JSEC=J12,JLOAD=JL\n"
+              "T30,X120,JI,CJMAT=A106B,JSEC=J12,JLOAD=JL\nT40,Z120,JP,CJMAT=A106B,JSEC=J12,JLOAD=JL\n"
+              "T50,Z120,KA\n");
+    size_every_section();
+    ASSERT_EQ(pipe_sections()[2].nominal_size, "12\"");
+    const int jacketed_row = row_of(30);
+    BatchExportReport jacketed;
+    const std::string jacketed_text = export_and_read_back(jacketed);
+    EXPECT_EQ(line_of(jacketed_text, "T30,"), "T30,JI,B12,X10'0,CJMAT=A106B,JSEC=J12,JLOAD=JL,JR=18");
+    EXPECT_EQ(jacketed.entries[NC_SECTION_RADIUS].rows, std::vector<int>{jacketed_row});
+    make_model();
+    EXPECT_EQ(element<JacketedBend>(jacketed_row).geometry.radius, 12.0f);
+    EXPECT_EQ(element<JacketedBend>(jacketed_row).jacket.radius, 18.0f);
+
     // A long-radius bend of a section without a nominal size takes 1.5 times
     // its outside diameter, as the reader gives it: nothing is written and
     // the bend reads back as a long-radius bend.
