@@ -189,12 +189,10 @@ void rotation_limit(RowWriter& r, const char* keyword, float a, float b)
         r.tuple2(keyword, text(a), text(b));
 }
 
-// The radius the model gives a bend of the kind on the section (0 for a
-// section it does not have).
-float model_bend_radius(const std::string& section, uint8_t kind, float radius)
+// The radius the model gives a long- or short-radius bend on the section
+// (0 for a section it does not have).
+float section_radius_of_kind(const std::string& section, uint8_t kind)
 {
-    if (kind == RADIUS_USER)
-        return radius;
     const int index = section_index(section);
     return index != 0 ? section_bend_radius(pipe_sections()[index], kind == RADIUS_SHORT) : 0.0f;
 }
@@ -208,7 +206,7 @@ float read_back_long_radius(const std::string& section)
         return 0.0f;
     PipeSection carried;
     carried.outside_diameter = pipe_sections()[index].outside_diameter;
-    carried.nominal_size = "Non Std";
+    carried.nominal_size = NON_STANDARD_SIZE;
     return section_bend_radius(carried, false);
 }
 
@@ -219,13 +217,13 @@ float read_back_long_radius(const std::string& section)
 // give (a section the model does not have).
 std::string written_bend_radius(RowWriter& r, const std::string& section, uint8_t kind, float radius)
 {
-    const float model_radius = model_bend_radius(section, kind, radius);
-    if (kind == RADIUS_LONG && model_radius == read_back_long_radius(section))
+    if (kind == RADIUS_USER)
+        return length_text(radius);
+    const float model_radius = section_radius_of_kind(section, kind);
+    if ((kind == RADIUS_LONG && model_radius == read_back_long_radius(section)) ||
+        !(model_radius >= BATCH_LEAST_BEND_RADIUS))
         return {};
-    if (!(model_radius >= BATCH_LEAST_BEND_RADIUS))
-        return {};
-    if (kind != RADIUS_USER)
-        r.lost(NC_SECTION_RADIUS);
+    r.lost(NC_SECTION_RADIUS);
     return length_text(model_radius);
 }
 

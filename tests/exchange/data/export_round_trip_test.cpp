@@ -18,6 +18,7 @@
 #include "exchange/data/neutral_fixture.h"
 #include "exchange/data/neutral_samples.h"
 #include "exchange/pnf_import.h"
+#include "exchange/window_sizes.h"
 #include "loads/pipe_load.h"
 #include "materials/pipe_section.h"
 #include "analysis/results_file.h"
@@ -101,36 +102,8 @@ void size_section(PipeSection& s, const std::string& size, const std::string& sc
     s.thickness = r.thicknesses[static_cast<std::size_t>(position)];
 }
 
-// Each section whose diameter and wall are those of a size and schedule of
-// the ANSI table takes that size, as a section picked in the table would.
-void size_every_section()
-{
-    const PipeSizeTable& table = pipe_size_table(SIZE_ANSI);
-    for (PipeSection& s : pipe_sections())
-        for (int row = 1; row < table.row_count(); ++row) {
-            const PipeSizeRow& r = table.rows[static_cast<std::size_t>(row)];
-            if (r.outside_diameter != s.outside_diameter)
-                continue;
-            for (int k = 0; k < r.schedule_count(); ++k)
-                if (r.thicknesses[static_cast<std::size_t>(k)] == s.thickness) {
-                    s.size_standard = SIZE_ANSI;
-                    s.nominal_size = r.name;
-                    s.schedule = table.schedule_name(row, k);
-                }
-        }
-}
-
-// Every bend whose radius is the long radius of its sized section becomes
-// a long-radius bend, as the bend dialog's Long makes it.
-void long_radius_bends()
-{
-    for (LayoutRow& row : model().rows)
-        if (auto* bend = dynamic_cast<Bend*>(row.element.get()); bend && row.etype == ET_BEND) {
-            const int s = section_index(row.section);
-            if (s != 0 && bend->geometry.radius == section_bend_radius(pipe_sections()[s], false))
-                bend->geometry.radius_kind = RADIUS_LONG;
-        }
-}
+using window_sizes::long_radius_bends;
+using window_sizes::size_every_section;
 
 // Springs of the tests (figure, size, range, load from, load to, rate), not
 // a maker's: sizes whose ranges overlap from 10 lb to some 80 000 lb, and
@@ -492,11 +465,7 @@ TEST_F(ExportRoundTrip, GeneratedNetworksAsTheWindowsMakeThemGiveTheirResultsBac
             empty_model();
             ASSERT_EQ(import_batch_error(piping_network::batch_text(o)), "");
             size_every_section();
-            long_radius_bends();
-            int long_bends = 0;
-            for (const LayoutRow& row : model().rows)
-                if (const auto* bend = dynamic_cast<const Bend*>(row.element.get()))
-                    long_bends += bend->geometry.radius_kind == RADIUS_LONG ? 1 : 0;
+            const int long_bends = long_radius_bends();
             EXPECT_GT(long_bends, 3) << seed;
             const BatchExportReport report = expect_same_results("network-" + std::to_string(seed));
             EXPECT_EQ(report.entries[NC_SECTION_RADIUS].count, long_bends);
