@@ -154,8 +154,11 @@ std::unique_ptr<AnalysisModel> make_analysis_model()
 
 LoadCaseList analysis_load_cases()
 {
-    if (!load_case_list().empty())
-        return load_case_list();
+    return load_case_list().empty() ? default_analysis_load_cases() : load_case_list();
+}
+
+LoadCaseList default_analysis_load_cases()
+{
     const bool cut_pipes = std::any_of(model().rows.begin(), model().rows.end(),
                                        [](const LayoutRow& r) { return r.etype == ET_CUT_PIPE; });
     return default_load_cases(analysis_options().numtloads, current_analysis_loads(), cut_pipes);

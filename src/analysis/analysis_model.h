@@ -23,6 +23,8 @@ std::unique_ptr<AnalysisModel> make_analysis_model();
 // results file's blocks: the model's chosen list, or the defaults when it
 // has none. The results reader walks this list.
 LoadCaseList analysis_load_cases();
+// The load cases a run computes when the model has chosen none.
+LoadCaseList default_analysis_load_cases();
 
 // The loads of the current model as a run takes them (analysis_load_hooks).
 AnalysisLoads current_analysis_loads();

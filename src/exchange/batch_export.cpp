@@ -7,13 +7,17 @@
 #include "exchange/batch_export_writer.h"
 #include "exchange/batch_import.h"
 #include "exchange/batch_reader.h"
+#include "analysis/analysis_model.h"
 #include "framework/app_state.h"
+#include "framework/qa_block.h"
 #include "framework/errors.h"
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/units.h"
 #include "loads/beam_load.h"
 #include "loads/pipe_load.h"
+#include "loads/spectrum.h"
+#include "loads/time_function.h"
 #include "loads/seismic.h"
 #include "loads/wind.h"
 #include "materials/beam_material.h"
@@ -23,6 +27,7 @@
 #include "materials/soil.h"
 #include "model/analysis_options.h"
 #include "model/layout_row.h"
+#include "model/load_cases.h"
 #include "model/model.h"
 #include "model/nodes.h"
 #include "model/piping_codes.h"
@@ -33,11 +38,11 @@
 #include <set>
 #include <sstream>
 
-const BatchNotCarriedEntry BATCH_NOT_CARRIED[NC_KINDS] = {
+constexpr BatchNotCarriedEntry BATCH_NOT_CARRIED[NC_KINDS] = {
     {NC_SPECTRA, "spectra"},
     {NC_FORCE_SPECTRA, "force spectra"},
     {NC_TIME_FUNCTIONS, "time functions"},
-    {NC_LOAD_CASES, "the chosen load cases"},
+    {NC_LOAD_CASES, "the chosen load cases (the model read back runs the default ones)"},
     {NC_VIEW_AND_UNITS, "view settings"},
     {NC_REVISIONS, "the revision record"},
     {NC_QA_BLOCK, "the quality-assurance record"},
@@ -49,15 +54,32 @@ const BatchNotCarriedEntry BATCH_NOT_CARRIED[NC_KINDS] = {
     {NC_BEAM_DESCRIPTION, "descriptions of beam materials and sections"},
     {NC_MATERIAL_FIELDS, "material strengths, FRP flags and property columns 6-7"},
     {NC_PUMP_FIELDS, "pump fields a PUMPS line has no place for"},
-    {NC_SHORT_RADIUS, "short-radius bends (written with their radius)"},
+    {NC_SECTION_RADIUS,
+     "bends whose radius follows their section (short radius, or long radius of a section with a nominal size): "
+     "written with the radius they have, which then no longer follows the section"},
     {NC_HANGER_DESIGN, "hanger design results"},
     {NC_LOWER_CASE, "lower-case letters of names, tags and descriptions (read back in capitals)"},
     {NC_LONG_TITLE, "title characters past 48, and a title that the first comment row does not give"},
     {NC_ROW_WITHOUT_NODE, "rows without a node or element type, and nodes of hydrotest rows"},
     {NC_ROW_NAMES, "row names a following row cannot clear or a row kind does not keep"},
     {NC_UNDEFINED_NAME, "names of materials, sections or loads that are not defined"},
-    {NC_ELEMENT_FIELDS, "element fields without a keyword"},
-    {NC_DATA_FIELDS, "data-item fields without a keyword"},
+    {NC_ELEMENT_FIELDS,
+     "element values that no keyword gives, read back as none: bend axial and torsion SIFs below 1, miter SIFs, "
+     "hydrotest temperatures, a jacketed bend's own material, flexibility factor and SIFs, reducer knuckles and "
+     "offsets, beam end releases, a rigid element's contents weight, valve lengths and types"},
+    {NC_BELLOWS_STIFFNESS, "bellows axial and lateral stiffnesses below 1 lb/in, read back as 1 lb/in"},
+    {NC_DATA_FIELDS,
+     "data-item values that no keyword gives, read back as none: a nozzle's pad, L1, L2 or axis that its vessel "
+     "does not take, a limit stop's direction beside its connected node, the load type, short range, rate and load "
+     "of a hanger other than a catalogue or user spring, branch SIF flanges and values that its kind does not take, "
+     "IGEM factors under another code or below 1, the load case of a force (read back as one with the weight)"},
+    {NC_BEND_PLANES, "bend out-of-plane flexibility factors and SIFs unlike the in-plane ones, read back as the "
+                     "in-plane ones"},
+    {NC_DATA_REPLACED, "flange types other than the seven (read back as weld neck) and welds of no kind (read back as "
+                       "butt welds)"},
+    {NC_DATA_ITEM_LEFT_OUT, "data items the file cannot give, left out: a restraint, limit stop or snubber without a "
+                            "direction or limits, a mass without weight, a harmonic load without frequency, a branch "
+                            "SIF of no kind"},
     {NC_SHARED_KEYWORD, "values of one keyword that an element and its data item both need"},
     {NC_SEISMIC_FLAGS, "seismic direction flags of a zero factor"},
     {NC_WIND_FIELDS, "wind fields without a place (structure height, profile of the other kind)"},
@@ -70,6 +92,13 @@ const BatchNotCarriedEntry BATCH_NOT_CARRIED[NC_KINDS] = {
      "characters of compressor descriptions that the file cannot hold, replaced (Compressors table)"},
     {NC_TURBINE_DESCRIPTION, "characters of turbine descriptions that the file cannot hold, replaced (Turbines table)"},
 };
+// The table is indexed by kind.
+static_assert([] {
+    for (int k = 0; k < NC_KINDS; ++k)
+        if (BATCH_NOT_CARRIED[k].kind != k)
+            return false;
+    return true;
+}());
 
 void BatchExportReport::add(BatchNotCarried kind, int row, int count)
 {
@@ -280,7 +309,8 @@ void write_materials(BatchWriter& w)
         if (m.strength != 0.0f || m.frp != (is_frp_code(m.type) ? 1 : 0))
             w.report.add(NC_MATERIAL_FIELDS);
         w.line(join_fields({m.name, exact_quantity(DENSITY, m.density), exact_real(m.nu), exact_real(m.joint_factor),
-                            exact_real(m.circ_joint_factor), m.type,
+                            // A circumferential factor of 0 stands for 1, which an empty field reads back as.
+                            m.circ_joint_factor == 0.0f ? "" : exact_real(m.circ_joint_factor), m.type,
                             description_text(w, m.description, false, MATERIAL_DESCRIPTION_LENGTH,
                                              NC_MATERIAL_DESCRIPTION, i)}));
         for (int k = 1; k <= m.numtemps(); ++k) {
@@ -670,10 +700,20 @@ void write_allowables(BatchWriter& w)
     }
 }
 
-// What the model holds that no section has a place for.
+// What the model holds that no section has a place for: the model read
+// back has none of it, and runs the default load cases.
 void count_unplaced(BatchWriter& w)
 {
-    (void)w;
+    if (numspectrums() > 0)
+        w.report.add(NC_SPECTRA, 0, numspectrums());
+    if (numforcespectra() > 0)
+        w.report.add(NC_FORCE_SPECTRA, 0, numforcespectra());
+    if (numtimefunctions() > 0)
+        w.report.add(NC_TIME_FUNCTIONS, 0, numtimefunctions());
+    if (!load_case_list().empty() && !(load_case_list() == default_analysis_load_cases()))
+        w.report.add(NC_LOAD_CASES);
+    if (!(qa_block() == QABlock{}))
+        w.report.add(NC_QA_BLOCK);
 }
 
 }  // namespace

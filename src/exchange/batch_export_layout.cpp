@@ -35,6 +35,7 @@
 #include "materials/beam_section.h"
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
+#include "materials/size_tables.h"
 #include "loads/beam_load.h"
 #include "model/model.h"
 #include "model/nodes.h"
@@ -148,7 +149,7 @@ void bend_items(RowWriter& r, const Bend& b, bool miter)
     if (b.ff_in > 0.0f)
         r.scalar("FF", exact_real(b.ff_in));
     if (b.ff_out != b.ff_in && (b.ff_out > 0.0f || b.ff_in > 0.0f))
-        r.lost(NC_ELEMENT_FIELDS);
+        r.lost(NC_BEND_PLANES);
     if (miter) {
         if (b.sif_in != 0.0f || b.sif_out != 0.0f || b.sif_axial != 0.0f || b.sif_torsion != 0.0f)
             r.lost(NC_ELEMENT_FIELDS);
@@ -158,7 +159,7 @@ void bend_items(RowWriter& r, const Bend& b, bool miter)
     float out = b.sif_out;
     if (!code_is_b313_group() && b.sif_in != b.sif_out) {
         out = b.sif_in;
-        r.lost(NC_ELEMENT_FIELDS);
+        r.lost(NC_BEND_PLANES);
     }
     if (b.sif_in != 0.0f || out != 0.0f)
         r.tuple2("BSIF", sif_member(b.sif_in), sif_member(out));
@@ -186,6 +187,44 @@ void rotation_limit(RowWriter& r, const char* keyword, float a, float b)
     auto text = [](float v) { return rotation_limit_given(v) ? exact_quantity(ANGLE, v) : std::string("NONE"); };
     if (rotation_limit_given(a) || rotation_limit_given(b))
         r.tuple2(keyword, text(a), text(b));
+}
+
+// The radius the model gives a long- or short-radius bend on the section
+// (0 for a section it does not have).
+float section_radius_of_kind(const std::string& section, uint8_t kind)
+{
+    const int index = section_index(section);
+    return index != 0 ? section_bend_radius(pipe_sections()[index], kind == RADIUS_SHORT) : 0.0f;
+}
+
+// The radius the reader gives a long-radius bend on the section as its PIPE
+// line gives it back: a section without a nominal size.
+float read_back_long_radius(const std::string& section)
+{
+    const int index = section_index(section);
+    if (index == 0)
+        return 0.0f;
+    PipeSection carried;
+    carried.outside_diameter = pipe_sections()[index].outside_diameter;
+    carried.nominal_size = NON_STANDARD_SIZE;
+    return section_bend_radius(carried, false);
+}
+
+// The radius of a bend or of a jacket bend as the file gives it: nothing
+// where the reader gives the radius the model has (a long radius of a
+// section without a nominal size), else the radius the model has, which
+// reads back as the bend's own radius. Empty for a radius the file cannot
+// give (a section the model does not have).
+std::string written_bend_radius(RowWriter& r, const std::string& section, uint8_t kind, float radius)
+{
+    if (kind == RADIUS_USER)
+        return length_text(radius);
+    const float model_radius = section_radius_of_kind(section, kind);
+    if ((kind == RADIUS_LONG && model_radius == read_back_long_radius(section)) ||
+        !(model_radius >= BATCH_LEAST_BEND_RADIUS))
+        return {};
+    r.lost(NC_SECTION_RADIUS);
+    return length_text(model_radius);
 }
 
 void element_items(RowWriter& r, const LayoutRow& row)
@@ -221,10 +260,10 @@ void element_items(RowWriter& r, const LayoutRow& row)
                 r.scalar("JTHK", length_text(b->jacket.thickness));
             if (b->geometry.thickness != 0.0f)
                 r.scalar("BTHK", length_text(b->geometry.thickness));
-            if (b->jacket.radius_kind != RADIUS_LONG)
-                r.scalar("JR", length_text(b->jacket.radius));
-            if (b->jacket.radius_kind == RADIUS_SHORT)
-                r.lost(NC_SHORT_RADIUS);
+            if (const std::string radius =
+                    written_bend_radius(r, b->jacket.section, b->jacket.radius_kind, b->jacket.radius);
+                !radius.empty())
+                r.scalar("JR", radius);
             if (!b->geometry.material.empty() || b->ff_in > 0.0f || b->ff_out > 0.0f || b->sif_in != 0.0f ||
                 b->sif_out != 0.0f || b->sif_axial != 0.0f || b->sif_torsion != 0.0f)
                 r.lost(NC_ELEMENT_FIELDS);
@@ -344,16 +383,20 @@ void element_items(RowWriter& r, const LayoutRow& row)
         break;
     case ET_BELLOWS:
         if (const auto* b = as<Bellows>(e)) {
-            // ES takes a stiffness below 1 as 1; a bellows without any keeps its zeros.
+            // ES takes each stiffness below 1 (lb/in, in-lb/rad) as 1; a bellows
+            // without ES keeps its zeros. HS, read after ES, gives the torsional
+            // stiffness as it stands; nothing gives an axial or lateral one.
             const float k[3] = {b->axial_stiffness, b->lateral_stiffness, b->torsional_stiffness};
-            if (k[0] == 0.0f && k[1] == 0.0f && k[2] != 0.0f) {
-                r.scalar("HS", exact_quantity(ROT_STIFFNESS, k[2]));
-            } else if (k[0] != 0.0f || k[1] != 0.0f || k[2] != 0.0f) {
-                r.tuple("ES", exact_quantity(STIFFNESS, k[0]), exact_quantity(STIFFNESS, k[1]),
+            if (k[0] != 0.0f || k[1] != 0.0f) {
+                // Written as read back, so that the file says what the model becomes.
+                const auto raised = [](float v) { return v < 1.0f ? 1.0f : v; };
+                r.tuple("ES", exact_quantity(STIFFNESS, raised(k[0])), exact_quantity(STIFFNESS, raised(k[1])),
                         exact_quantity(ROT_STIFFNESS, k[2]));
-                if (k[0] < 1.0f || k[1] < 1.0f || k[2] < 1.0f)
-                    r.lost(NC_ELEMENT_FIELDS);
+                if (k[0] < 1.0f || k[1] < 1.0f)
+                    r.lost(NC_BELLOWS_STIFFNESS);
             }
+            if ((k[0] == 0.0f && k[1] == 0.0f && k[2] != 0.0f) || ((k[0] != 0.0f || k[1] != 0.0f) && k[2] < 1.0f))
+                r.scalar("HS", exact_quantity(ROT_STIFFNESS, k[2]));
             if (b->thrust_area != 0.0f)
                 r.scalar("TA", exact_quantity(AREA, b->thrust_area));
             if (b->weight != 0.0f)
@@ -575,9 +618,8 @@ void data_items(RowWriter& r, const LayoutRow& row)
         break;
     case DT_SKEWED_RESTRAINT:
         if (const auto* s = as<SkewedRestraint>(d)) {
+            // A stiffness of 0 is a rigid one, as the analysis takes it.
             const float k = s->v.stiffness == 0.0f ? RIGID_STIFFNESS : s->v.stiffness;
-            if (s->v.stiffness == 0.0f)
-                r.lost(NC_DATA_FIELDS);
             if (s->v.rotational)
                 r.scalar("KR", exact_quantity(ROT_STIFFNESS, k));
             else
@@ -677,7 +719,7 @@ void data_items(RowWriter& r, const LayoutRow& row)
             const bool known = f->flange_type >= 1 && f->flange_type <= 7;
             r.scalar("FLANGE", FLANGE_CODES[known ? f->flange_type - 1 : 0]);
             if (!known)
-                r.lost(NC_DATA_FIELDS);
+                r.lost(NC_DATA_REPLACED);
             if (f->weight != 0.0f)
                 r.scalar("WGT", exact_quantity(WEIGHT, f->weight));
             if (f->gasket_diameter != 0.0f)
@@ -743,7 +785,7 @@ void data_items(RowWriter& r, const LayoutRow& row)
         if (const auto* wd = as<Weld>(d)) {
             r.scalar("WTYPE", int_text(wd->weld_type));
             if (wd->weld_type == 0)
-                r.lost(NC_DATA_FIELDS);
+                r.lost(NC_DATA_REPLACED);
             if (wd->mismatch != 0.0f)
                 r.scalar("DELTA", length_text(wd->mismatch));
         }
@@ -840,7 +882,6 @@ const char* element_code(int etype)
     }
 }
 
-// The head's bend radius: none for a long radius (the section gives it).
 void bend_radius(RowWriter& r, std::string& head, const LayoutRow& row)
 {
     const BendGeometry* g = row.element ? row.element->bend_geometry() : nullptr;
@@ -852,11 +893,8 @@ void bend_radius(RowWriter& r, std::string& head, const LayoutRow& row)
         head += ",B" + length_text(g->radius);
         return;
     }
-    if (g->radius_kind == RADIUS_LONG)
-        return;
-    if (g->radius_kind == RADIUS_SHORT)
-        r.lost(NC_SHORT_RADIUS);
-    head += ",B" + length_text(g->radius);
+    if (const std::string radius = written_bend_radius(r, row.section, g->radius_kind, g->radius); !radius.empty())
+        head += ",B" + radius;
 }
 
 void write_row_line(BatchWriter& w, const std::string& head, const std::vector<std::pair<std::string, std::string>>& items)
@@ -906,7 +944,7 @@ void write_row(BatchWriter& w, int index, Remembered& carried)
     const bool data_written = row.etype != ET_HYDROTEST_LOAD && data_item_writable(r, row);
     if (!data_written && row.dtype != DT_NONE && row.dtype != DT_TIME_VARYING_LOAD &&
         row.dtype != DT_FORCE_SPECTRUM_LOAD && row.dtype != DT_GENERIC_SUPPORT && row.dtype != DT_NOZZLE)
-        r.lost(NC_DATA_FIELDS);
+        r.lost(NC_DATA_ITEM_LEFT_OUT);
     if (data_written && row.dtype == DT_ANCHOR)
         head += ",KA";
     if (data_written && row.dtype == DT_BRANCH_SIF)
@@ -997,6 +1035,9 @@ void check_layout_text()
         if (tag_holds_separator(tag))
             throw MessageText(c_format("Row %d: the tag \"%s\" holds a blank, comma, parenthesis or \"=\"; change it",
                                        i, tag.c_str()));
+        // A tag read from a damaged model file may hold what no editor takes.
+        if (!tag_valid(tag))
+            throw MessageText(c_format("Row %d: the tag holds a control character or is too long; change it", i));
         if (row.etype == ET_COMMENT && row.comment_text().find_first_of("\r\n") != std::string::npos)
             throw MessageText(c_format("Row %d: the comment holds a line end; change it", i));
     }

@@ -7,6 +7,7 @@
 #include "exchange/import_check.h"
 #include "exchange/import_rollback.h"
 #include "exchange/neutral_text.h"
+#include "exchange/row_objects.h"
 #include "framework/document.h"
 #include "framework/errors.h"
 #include "framework/strings.h"
@@ -14,11 +15,20 @@
 #include "graphics/graphics_view.h"
 #include "graphics/model_view.h"
 #include "graphics/view_transform.h"
+#include "loads/beam_load.h"
+#include "loads/pipe_load.h"
+#include "materials/beam_material.h"
+#include "materials/beam_section.h"
+#include "materials/pipe_material.h"
+#include "materials/pipe_section.h"
+#include "materials/soil.h"
 #include "model/analysis_options.h"
 #include "model/model.h"
 #include "model/model_file.h"
+#include "model/named_set.h"
 #include "model/piping_codes.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -60,6 +70,42 @@ void read_data_line(BatchImport& b)
     }
 }
 
+// The sections whose lines each add a record of a named set, by the name
+// the line begins with. A set's record of a name is its first: a name given
+// again, in the set or in a set that shares its names (pipe and beam
+// materials, pipe and beam sections), would be passed over, so the line is
+// refused as the set's editor refuses the name, before anything else of it.
+struct NamedSection {
+    int section;
+    const char* set;   // the set's key
+};
+
+constexpr NamedSection NAMED_SECTIONS[] = {
+    {BATCH_MATERIAL, PIPE_MATERIALS}, {BATCH_SOILS, SOILS},        {BATCH_PIPE, PIPE_SECTIONS},
+    {BATCH_LOADS, PIPE_LOADS},        {BATCH_BMATERIALS, BEAM_MATERIALS}, {BATCH_BSECTIONS, BEAM_SECTIONS},
+    {BATCH_BLOADS, BEAM_LOADS},
+};
+
+void check_name_not_taken(const BatchImport& b)
+{
+    const int section = b.reader.section();
+    const auto named = std::find_if(std::begin(NAMED_SECTIONS), std::end(NAMED_SECTIONS),
+                                    [section](const NamedSection& s) { return s.section == section; });
+    if (named == std::end(NAMED_SECTIONS))
+        return;
+    BatchTokenizer tokens;
+    tokens.start(b.reader.work());
+    const std::optional<std::string> name = tokens.next_token();
+    // A name the set cannot hold is the section reader's to refuse; a line
+    // of the current material's name is one of its temperature lines.
+    if (!given(name) || !is_valid_name(*name) || name->size() > named_set_info(named->set).name_limit)
+        return;
+    if (section == BATCH_MATERIAL && b.current_material != 0 && *name == pipe_materials()[b.current_material].name)
+        return;
+    if (std::optional<std::string> refusal = refusal_of([&] { check_entry_name(named->set, *name, 0); }))
+        b.reader.fail(*refusal);
+}
+
 // The built model must be one that the model file's reader and the model
 // check take: the first row they refuse ends the import at its line.
 void check_built_rows(const BatchImport& b)
@@ -93,6 +139,7 @@ void import_batch_text(std::istream& in)
             apply_opmisc_defaults();
         if (!data)
             break;
+        check_name_not_taken(b);
         read_data_line(b);
     }
     settle_loads(b);

@@ -18,8 +18,6 @@
 
 namespace {
 
-// The smallest bend radius a B token gives.
-constexpr float LEAST_BEND_RADIUS = 0.01f;
 // The operating temperature of a row that names no condition.
 constexpr float AMBIENT_ROW_TEMPERATURE = 70.0f;
 
@@ -236,7 +234,7 @@ void read_layout_line(BatchImport& b)
             break;
         }
         case 'B':
-            if (parse_dimension(rest, head.bend_radius) != 0 || head.bend_radius < LEAST_BEND_RADIUS)
+            if (parse_dimension(rest, head.bend_radius) != 0 || head.bend_radius < BATCH_LEAST_BEND_RADIUS)
                 r.fail("Invalid bend radius (B)", rest);
             head.bend_radius_given = true;
             break;

@@ -154,7 +154,8 @@ bool BatchReader::next_physical_line()
     bool any = false;
     bool too_long = false;
     // A line ends at a line feed, a carriage return or both (CR LF), so that
-    // files from any system read alike.
+    // files from any system read alike. Reading stops as soon as a line
+    // passes the limit: nothing behind that is read.
     for (int c; (c = in_.get()) != std::char_traits<char>::eof();) {
         any = true;
         if (c == '\n')
@@ -164,26 +165,30 @@ bool BatchReader::next_physical_line()
                 in_.get();
             break;
         }
-        if (read.size() < BATCH_LINE_LIMIT + 1)
-            read.push_back(static_cast<char>(c));
-        else
+        if (read.size() == BATCH_LINE_LIMIT) {
             too_long = true;
+            break;
+        }
+        read.push_back(static_cast<char>(c));
+        // A UTF-8 byte-order mark before the first line is no part of it.
+        if (line_number_ == 0 && read.size() == 3 && read == "\xEF\xBB\xBF")
+            read.clear();
     }
     if (!any)
         return false;
-    // A UTF-8 byte-order mark before the first line is no part of it.
-    if (line_number_ == 0 && read.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        read.erase(0, 3);
     ++line_number_;
-    if (too_long || read.size() > BATCH_LINE_LIMIT) {
-        line_ = read.substr(0, QUOTED_LONG_LINE) + "...";
-        fail(c_format("The line is longer than %zu characters", BATCH_LINE_LIMIT));
-    }
     // Texts go to the model file padded with NULs: one that held a NUL would
-    // not read back as it was read.
-    if (const std::size_t nul = read.find('\0'); nul != std::string::npos) {
+    // not read back as it was read. A line holding one is quoted up to it,
+    // so that the error text holds no NUL either; of an overlong line the
+    // beginning is quoted.
+    const std::size_t nul = read.find('\0');
+    if (nul != std::string::npos || too_long) {
         line_ = read.substr(0, nul);
-        fail("The line holds a NUL character");
+        if (too_long && line_.size() > QUOTED_LONG_LINE)
+            line_ = line_.substr(0, QUOTED_LONG_LINE) + "...";
+        if (nul != std::string::npos)
+            fail("The line holds a NUL character");
+        fail(c_format("The line is longer than %zu characters", BATCH_LINE_LIMIT));
     }
     line_ = std::move(read);
     work_ = line_.empty() || line_[0] != '*' ? upper_ascii(line_) : line_;

@@ -62,6 +62,9 @@ enum BatchSection : int {
 // characters; longer ones are refused with a message.
 inline constexpr std::size_t BATCH_LINE_LIMIT = 2000;
 
+// The smallest bend radius a row's B token gives, inch.
+inline constexpr float BATCH_LEAST_BEND_RADIUS = 0.01f;
+
 // The section code of a line's first token (cut to five characters), or
 // BATCH_END for "COD"; nothing when the token is no key.
 std::optional<int> batch_section_key(const std::string& first_token);

@@ -593,9 +593,11 @@ TEST_F(ResultsOnViews, FirstViewAfterOpenAndAfterImportHoldsEveryNode)
     ASSERT_TRUE(frame_is_visible(graphics_frame()));
     expect_whole_model_in_view();
 
-    // Hidden again, a model imported, then shown.
+    // Hidden again, a model imported in the open one's place (as File >
+    // Import does), then shown.
     frame_command(graphics_frame(), CMD_EXIT);
     settle();
+    close_model();
     import_batch_file_at(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf");
     settle();
     frame_command(main_frame(), CMD_GRAPHICS);

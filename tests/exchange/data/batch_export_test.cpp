@@ -370,7 +370,9 @@ TEST_F(BatchTest, BatchExportRefusesTextThatWouldChangeTheSyntaxBeforeWriting)
     reload(SMALL_MODEL + "T40,X60,CG,TAG=A1\n");
     data<Guide>(row_of(40)).v.tag = "A 1";
     refused(c_format("Row %d: the tag \"A 1\"", row_of(40)));
-    reload(SMALL_MODEL + "PIPE\nP6,8.625,0.322\n");
+    // A model that holds a name twice (the import refuses such a file).
+    reload(SMALL_MODEL + "PIPE\nP7,8.625,0.322\n");
+    pipe_sections()[2].name = "P6";
     refused("Pipe section 2: the name \"P6\" is given twice");
 }
 

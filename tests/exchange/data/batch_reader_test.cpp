@@ -23,6 +23,38 @@ std::vector<std::string> all(const std::string& text, bool fields)
 
 using Strings = std::vector<std::string>;
 
+// A line that never ends: one character for ever, counting how many the
+// reader took.
+class EndlessLine : public std::streambuf {
+public:
+    explicit EndlessLine(char c) : c_(c) {}
+    std::size_t taken = 0;
+
+protected:
+    int_type underflow() override
+    {
+        setg(&c_, &c_, &c_ + 1);
+        ++taken;
+        return traits_type::to_int_type(c_);
+    }
+
+private:
+    char c_;
+};
+
+// The error text of reading the stream's lines until one is refused.
+std::string refusal_of_lines(std::istream& in)
+{
+    BatchReader r(in);
+    try {
+        while (r.read_line()) {
+        }
+    } catch (const MessageText& m) {
+        return m.text;
+    }
+    return {};
+}
+
 // The data lines of a text with the section each belongs to.
 std::vector<std::pair<int, std::string>> data_lines(const std::string& text)
 {
@@ -140,6 +172,40 @@ TEST(BatchReaderTest, LineLongerThanTheLimitOrHoldingANulIsRefusedWithItsNumber)
     } catch (const MessageText& m) {
         EXPECT_EQ(m.text, line_error(3, std::string(80, 'B') + "...", "The line is longer than 2000 characters"));
     }
+}
+
+// A line without an end (a file of gigabytes without a line break) is
+// refused as soon as it passes the limit: the reader takes one character
+// past it and no more. A file of binary data, NULs from its first byte on,
+// is refused for its NUL, and the error text holds none (a text cut at a NUL
+// would show the line number alone).
+TEST(BatchReaderTest, AnEndlessLineIsRefusedOnceItPassesTheLimitAndANulLineIsNamed)
+{
+    EndlessLine endless('B');
+    std::istream long_line(&endless);
+    EXPECT_EQ(refusal_of_lines(long_line),
+              line_error(1, std::string(80, 'B') + "...", "The line is longer than 2000 characters"));
+    EXPECT_LE(endless.taken, BATCH_LINE_LIMIT + 1);
+
+    EndlessLine nuls('\0');
+    std::istream binary(&nuls);
+    const std::string text = refusal_of_lines(binary);
+    EXPECT_EQ(text, line_error(1, "", "The line holds a NUL character"));
+    EXPECT_EQ(text.find('\0'), std::string::npos);
+    EXPECT_LE(nuls.taken, BATCH_LINE_LIMIT + 1);
+
+    // NULs before the text of a long line, the line's end far behind the limit.
+    std::istringstream nul_first("VERSION\n" + std::string(3, '\0') + std::string(5000, 'C') + "\nOPTIONS\n");
+    EXPECT_EQ(refusal_of_lines(nul_first), line_error(2, "", "The line holds a NUL character"));
+    // A NUL behind text: the text before it is quoted.
+    std::istringstream nul_behind("PIPE\nP6,6.625" + std::string(1, '\0') + std::string(3000, 'D') + "\n");
+    EXPECT_EQ(refusal_of_lines(nul_behind), line_error(2, "P6,6.625", "The line holds a NUL character"));
+    // A line of exactly the limit, its byte-order mark not counted, is taken.
+    std::istringstream at_limit("\xEF\xBB\xBF" + std::string(BATCH_LINE_LIMIT, 'E') + "\r\nCOD\n");
+    BatchReader r(at_limit);
+    ASSERT_TRUE(r.read_line());
+    EXPECT_EQ(r.line(), std::string(BATCH_LINE_LIMIT, 'E'));
+    EXPECT_FALSE(r.read_line());
 }
 
 TEST(BatchReaderTest, ContinuationStopsAtTheEndOfTheFileAndAtAHead)

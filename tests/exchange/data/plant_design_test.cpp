@@ -170,7 +170,9 @@ TEST_F(PlantTest, PdmsSphereIsTwoDishesSharingACentre)
 
 TEST_F(PlantTest, PdmsMacroHasOneSubstructurePerRunBetweenHeaderAndTrailer)
 {
+    // An empty model, as the Import command gives the file.
     reset_model();
+    clear_model_sections();
     const std::string empty = plant_design_text(PLANT_PDMS);
     EXPECT_EQ(empty, "onerror golabel /end\nNEW STRU\nlabel /end\nhandle(41,8)\n"
                      "!!alert.message('Navigate to Zone and import')\nendhandle\n");
