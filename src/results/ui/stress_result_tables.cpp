@@ -16,6 +16,7 @@
 #include "model/piping_codes.h"
 #include "results/results_state.h"
 #include "results/ui/result_choosers.h"
+#include "results/ui/result_pages.h"
 #include "results/ui/result_table.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
@@ -339,7 +340,7 @@ private:
 
 class SortedStressTable final : public StressRowsTable {
 public:
-    SortedStressTable() : StressRowsTable(RESULT_SORTED_STRESSES) {}
+    SortedStressTable() : StressRowsTable(RESULT_SORTED_STRESSES) { guide_page = PAGE_SORTED_STRESSES; }
     bool ratios_shown() const override { return !no_code() && stress_display_flags().ratio_column; }
     std::string stress_heading() const override
     {
@@ -413,7 +414,7 @@ public:
 
 class ComplianceTable final : public StressRowsTable {
 public:
-    ComplianceTable() : StressRowsTable(RESULT_CODE_COMPLIANCE) {}
+    ComplianceTable() : StressRowsTable(RESULT_CODE_COMPLIANCE) { guide_page = PAGE_CODE_COMPLIANCE; }
     std::string title_text() const
     {
         return std::string("Code compliance: ") + piping_code_name(piping_code()) +
@@ -558,6 +559,8 @@ void install_stress_result_tables()
     ResultsHooks& h = results_hooks();
     h.show[RESULT_SORTED_STRESSES] = show_sorted_stresses;
     h.show[RESULT_CODE_COMPLIANCE] = show_code_compliance;
+    result_page_tables()[PAGE_SORTED_STRESSES] = [] { return &sorted_stress_table(); };
+    result_page_tables()[PAGE_CODE_COMPLIANCE] = [] { return &code_compliance_table(); };
     h.commands[CMD_SORTED_STRESS_OPTION] = [](int) {
         if (current_result() == RESULT_SORTED_STRESSES) {
             StressOrder& order = stress_display_flags().sorted_order;
