@@ -2,6 +2,7 @@
 
 #include "codes/code_driver.h"
 #include "codes/stress_display.h"
+#include "framework/app_state.h"
 #include "framework/commands.h"
 #include "framework/state.h"
 #include "framework/text.h"
@@ -153,6 +154,7 @@ class StressRowsTable : public ResultTable {
 public:
     explicit StressRowsTable(int kind) : ResultTable(kind, 5, 2) { menus = ResultMenus::Plain; }
     std::vector<StressRow> rows;
+    StressRange range;   // of the rows' stresses
 
     virtual bool ratios_shown() const { return !no_code(); }
     const StressRow* row_of(int row) const
@@ -195,6 +197,7 @@ public:
     }
     void adjust()
     {
+        range = sorted_stress_range(rows);
         hidden.clear();
         if (!ratios_shown())
             hidden.push_back(5);
@@ -322,15 +325,28 @@ public:
 
 private:
     // Over the allowable: red on screen, inverted in print; above a set
-    // display threshold: blue on screen.
+    // display threshold: blue on screen. Colour-coded, the sorted
+    // stresses' cells are filled with the colour of their value on the
+    // view's scale instead (a light shade, so that the text stays legible).
     void mark(const StressRow& r, bool ratio_cell, int row, int column)
     {
-        if (ratio_cell && over(r)) {
-            table_set_text_color(*this, OVER_ALLOWABLE);
+        const StressDisplayFlags& f = stress_display_flags();
+        const auto& scale_colour = results_hooks().scale_colour;
+        const bool coded = result_kind == RESULT_SORTED_STRESSES && f.colour_coding && scale_colour;
+        if (ratio_cell && over(r))
             tprint_highlight_cell(*this, row, column, 0);
+        if (coded) {
+            if (ratio_cell && !r.checked)
+                return;
+            const Color c = ratio_cell ? scale_colour(r.percent(), 0.0, 100.0)
+                                       : scale_colour(r.stress, range.smallest, range.largest);
+            table_set_cell_background(*this, rgb((c.r + 255) / 2, (c.g + 255) / 2, (c.b + 255) / 2));
             return;
         }
-        const StressDisplayFlags& f = stress_display_flags();
+        if (ratio_cell && over(r)) {
+            table_set_text_color(*this, OVER_ALLOWABLE);
+            return;
+        }
         const bool above = ratio_cell ? f.ratio_threshold > 0.0f && ratio_marked(r.percent())
                                       : f.stress_threshold != 0.0f && stress_marked(r.stress);
         if (above)
@@ -585,6 +601,23 @@ void install_stress_result_tables()
         ui().failures_only = false;
         reset_stress_display();
     });
+}
+
+bool colour_coding_available()
+{
+    return in_results() && current_result() == RESULT_SORTED_STRESSES && table_is_shown(sorted()) &&
+           !sorted().rows.empty() && results_hooks().scale_colour;
+}
+
+void colour_coding_command()
+{
+    if (!colour_coding_available())
+        return;
+    if (results_hooks().colouring_off)
+        results_hooks().colouring_off();
+    StressDisplayFlags& f = stress_display_flags();
+    f.colour_coding = !f.colour_coding;
+    sorted().refresh();
 }
 
 TableWindow& sorted_stress_table()
