@@ -12,10 +12,17 @@
 #include "framework/ui/table.h"
 #include "golden.h"
 #include "graphics/color_scale.h"
+#include "graphics/ui/graphics_client.h"
+#include "model/model.h"
+#include "model/ui/model_commands.h"
+#include "results/ui/results_window.h"
 #include "results/results_state.h"
 #include "results/ui/results_hooks.h"
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -157,4 +164,101 @@ TEST_F(ColorCodeEnabled, EnabledWhileTheSortedStressesOfTheSampleAreShownElseGre
     EXPECT_TRUE(enabled(CMD_THRESHOLDS));
     t = results_table_view().table();
     EXPECT_EQ(fill_of(*t, highest, 3), "none");
+}
+
+namespace {
+
+// The sample's element that ends at the node, and its layout row.
+int element_at(int node_number, int& row)
+{
+    const Model& m = model();
+    for (int e = 1; e <= m.numelems(); ++e)
+        if (m.nodes[m.elems[e].node2].number == node_number) {
+            row = m.elems[e].row;
+            return e;
+        }
+    return 0;
+}
+
+// What the painted view says under its colour bar.
+bool legend_marked(Script& script)
+{
+    const std::vector<std::string> lines = script.paint(graphics_frame().client);
+    return std::any_of(lines.begin(), lines.end(),
+                       [](const std::string& l) { return l.find(color_legend_mark(false)) != std::string::npos; });
+}
+
+}  // namespace
+
+// The elements the view colours now.
+std::set<int> coloured_elements()
+{
+    std::set<int> out;
+    const StressColouring& c = stress_colouring();
+    for (int e = 1; e <= model().numelems(); ++e)
+        if (c.stresses && c.has_values.valid(e) && c.has_values[e])
+            out.insert(e);
+    return out;
+}
+
+// The sample analysed, then the pipe from 35 to 40 made a foot longer (its
+// row's DZ 4 ft to 5 ft) and saved, and the results opened again: they are
+// older than the model. The stress colouring leaves that element without
+// colour; every other element, whose length and direction are as analysed
+// (those after it only moved), keeps its colour, and the colour bar says
+// the stresses are out of date. The same holds for an edit made while the
+// results are open: the reducer from 40 to 45 made longer loses its colour
+// at once.
+TEST_F(ColorCodeEnabled, AChangedElementLosesItsColouringTheOthersKeepTheirsMarked)
+{
+    ASSERT_NO_FATAL_FAILURE(open_sample_results());
+    show(RESULT_SORTED_STRESSES);
+    frame_send_command(results_frame(), CMD_SHOW_STRESSES);
+    const std::set<int> analysed = coloured_elements();
+    int row = 0;
+    const int changed = element_at(40, row);
+    ASSERT_GT(changed, 0);
+    ASSERT_TRUE(analysed.count(changed));
+    EXPECT_FALSE(legend_marked(script()));
+
+    frame_command(results_frame(), CMD_INPUT);
+    hb->run_loop();
+    ASSERT_FALSE(in_results());
+    ASSERT_FLOAT_EQ(model().rows[row].dz, 48.0f);
+    model().rows[row].dz = 60.0f;
+    make_model();
+    model_modified() = true;
+    ASSERT_TRUE(save_model(0));
+    // The results a minute older than the model, as after a later save.
+    std::filesystem::last_write_time(path("model.res"),
+                                     std::filesystem::last_write_time(path("model.mod")) - std::chrono::minutes(1));
+    open_results();
+    hb->run_loop();
+    ASSERT_TRUE(in_results());
+    ASSERT_TRUE(results_out_of_date());
+    ASSERT_TRUE(results_elements_match_model());
+    show(RESULT_SORTED_STRESSES);
+    frame_send_command(results_frame(), CMD_SHOW_STRESSES);
+    ASSERT_TRUE(stress_colouring().stresses);
+    for (int e = 1; e <= model().numelems(); ++e)
+        EXPECT_EQ(results_element_changed(e), e == changed) << e;
+    std::set<int> expected = analysed;
+    expected.erase(changed);
+    EXPECT_EQ(coloured_elements(), expected);
+    EXPECT_TRUE(legend_marked(script()));
+
+    // An edit while the results are open.
+    int reducer_row = 0;
+    const int reducer = element_at(45, reducer_row);
+    ASSERT_TRUE(expected.count(reducer));
+    model().rows[reducer_row].dx += 12.0f;
+    make_model();
+    graphics_model_changed();
+    hb->run_loop();
+    script().paint(graphics_frame().client);
+    ASSERT_TRUE(stress_colouring().stresses);
+    EXPECT_TRUE(results_element_changed(reducer));
+    expected.erase(reducer);
+    EXPECT_EQ(coloured_elements(), expected);
+    EXPECT_TRUE(legend_marked(script()));
 }
