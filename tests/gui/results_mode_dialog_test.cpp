@@ -61,6 +61,10 @@ private:
         if (!dialog || !dialog->isVisible())
             return;
         const std::string name = dialog->objectName().toStdString();
+        // The analysis' progress (which a loaded machine keeps up long
+        // enough to be seen) is left to end by itself.
+        if (name == "ANALYSIS_DIALOG")
+            return;
         auto* ok = dialog->findChild<QPushButton*>(item_name(IDOK));
         if (dialog == answered_)
             return;
