@@ -6,7 +6,9 @@
 //                  each under a line "== NAME" (a template name or a table title);
 // and, for each dialog, the fields of its template, and for each table of the
 // list window, its columns, as the program itself defines them: the pages of
-// the dialogs and tables cannot say other than what the program shows. The
+// the dialogs and tables cannot say other than what the program shows. Each
+// table of the results window has a page of the text under its name, which
+// says what its columns hold (their headings depend on the results). The
 // pages whose dialog or table asks for help by a context number carry the
 // anchor "context-<n>" that the help window opens. A source it cannot read
 // ends it with exit code 1.
@@ -20,6 +22,7 @@
 #include "framework/ui/table.h"
 #include "model/ui/list_window.h"
 #include "platform/headless/headless_backend.h"
+#include "results/ui/result_pages.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -250,6 +253,18 @@ int main(int argc, char** argv)
             tables += paragraphs(text.text);
             tables += table_columns(*t);
         }
+        std::string results_pages, contents_results;
+        for (int p = 0; p < RESULT_PAGES; ++p) {
+            const std::string name = result_page(p).name;
+            const PageText text = text_of(name, name);
+            // A result table without its text would be a heading alone.
+            if (text.text.find_first_not_of(" \n") == std::string::npos)
+                throw std::runtime_error("pages.txt: the result table " + name + " has no page");
+            const std::string title = text.heading.empty() ? name : text.heading;
+            contents_results += "<li><a href=\"#" + help_page_anchor(name) + "\">" + escaped(title) + "</a></li>\n";
+            results_pages += page_heading(name, title);
+            results_pages += paragraphs(text.text);
+        }
         // A text that no page takes would be lost from the guide unseen.
         if (!unused.empty())
             throw std::runtime_error("pages.txt: no dialog or table has the page " + unused.begin()->first);
@@ -263,8 +278,9 @@ int main(int argc, char** argv)
              << "<h1>Korvane user guide</h1>\n"
              << topics << "<h1>Dialogs</h1>\n<ul>\n"
              << contents_dialogs << "</ul>\n<a name=\"tables\"></a><h1>Tables</h1>\n<ul>\n"
-             << contents_tables << "</ul>\n"
-             << dialogs << tables << "</body></html>\n";
+             << contents_tables << "</ul>\n<a name=\"result-tables\"></a><h1>Result tables</h1>\n<ul>\n"
+             << contents_results << "</ul>\n"
+             << dialogs << tables << results_pages << "</body></html>\n";
         if (!html)
             throw std::runtime_error("Cannot write " + (out / "index.html").string());
     } catch (const std::exception& e) {

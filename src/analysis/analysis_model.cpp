@@ -171,10 +171,11 @@ void check_results_match_model(const std::string& path)
         throw_message("Unable to read results file");
     char header[RESULTS_HEADER_SIZE] = {};
     file.read(header, sizeof header);
+    const int32_t version = results_header_version(header);
     const int32_t elements = file.read_int();
     if (file.error() || elements < 0)
         throw_message("Unable to read results file");
-    const int64_t soils_at = RESULTS_HEADER_SIZE + 4 + int64_t{RESULTS_ELEMENT_RECORD_SIZE} * elements;
+    const int64_t soils_at = results_soil_count_at(elements, version);
     const std::string mismatch = "Results file " + path + " does not match the model.\nPlease reanalyze the model.";
     if (elements != numelems() || soils_at + 4 > file.size())
         throw_message(mismatch);
@@ -190,13 +191,14 @@ void check_results_match_model(const std::string& path)
         LoadCaseList before;
         for (int i = 1; i <= cases.count() && cases.code(i) != LC_MODAL; ++i)
             before.add(cases.code(i));
-        at += results_file_size(model(), before, elements, 0) - results_file_size(model(), LoadCaseList{}, elements, 0);
+        at += results_file_size(model(), before, elements, 0, 0, version) -
+              results_file_size(model(), LoadCaseList{}, elements, 0, 0, version);
         if (at + 4 > file.size() || !file.seek(at))
             throw_message(mismatch);
         modes = file.read_int();
         if (file.error() || modes < 0)
             throw_message(mismatch);
     }
-    if (results_file_size(model(), cases, elements, soil_count, modes) != file.size())
+    if (results_file_size(model(), cases, elements, soil_count, modes, version) != file.size())
         throw_message(mismatch);
 }

@@ -10,6 +10,7 @@
 #include "supports/hanger.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 static_assert(HANGER_DESIGN_RECORD_SIZE == HANGER_DESIGN_RECORD_BYTES, "the hanger's design record is the file's");
@@ -97,7 +98,18 @@ void write_element_records(BinFile& file, const Model& model)
     for (int e = 1; e <= model.numelems(); ++e) {
         const std::array<int32_t, 8> record = results_element_record(model.elems[e], places[e]);
         file.write_ints(record.data(), record.size());
+        const std::array<float, 3> chord = element_chord(model, model.elems[e]);
+        file.write_floats(chord.data(), chord.size());
     }
+}
+
+std::array<float, 3> element_chord(const Model& model, const Elem& element)
+{
+    if (!model.nodes.valid(element.node1) || !model.nodes.valid(element.node2))
+        return {};
+    const NodeRecord& a = model.nodes[element.node1];
+    const NodeRecord& b = model.nodes[element.node2];
+    return {b.x - a.x, b.y - a.y, b.z - a.z};
 }
 
 std::array<int32_t, 8> results_element_record(const Elem& element, int32_t place)
@@ -256,14 +268,19 @@ void write_results_file(const std::string& path, const AnalysisModel& analysis,
         throw_message(with_reason("Unable to write results file:\n" + path, file.failure()));
 }
 
-int64_t results_soil_count_at(int64_t elements)
+int64_t results_element_record_size(int32_t version)
 {
-    return RESULTS_HEADER_SIZE + 4 + RESULTS_ELEMENT_RECORD_SIZE * elements;
+    return version == RESULTS_FILE_VERSION_WITHOUT_CHORDS ? 32 : RESULTS_ELEMENT_RECORD_SIZE;
 }
 
-int64_t results_first_block_at(int64_t elements, int64_t soils)
+int64_t results_soil_count_at(int64_t elements, int32_t version)
 {
-    return results_soil_count_at(elements) + 4 + SOIL_RESTRAINT_RECORD_SIZE * soils;
+    return RESULTS_HEADER_SIZE + 4 + results_element_record_size(version) * elements;
+}
+
+int64_t results_first_block_at(int64_t elements, int64_t soils, int32_t version)
+{
+    return results_soil_count_at(elements, version) + 4 + SOIL_RESTRAINT_RECORD_SIZE * soils;
 }
 
 int64_t results_node_block_size(int64_t nodes)
@@ -344,11 +361,11 @@ int64_t time_history_support_at(int64_t nodes, int64_t elements, int64_t support
 }
 
 int64_t results_file_size(const Model& model, const LoadCaseList& cases, int32_t elements, int32_t soils,
-                          int32_t modes)
+                          int32_t modes, int32_t version)
 {
     const int64_t n = model.numnodes();
     const int64_t support_bytes = 4 * static_cast<int64_t>(support_value_count(model));
-    int64_t size = results_first_block_at(elements, soils);
+    int64_t size = results_first_block_at(elements, soils, version);
     for (int i = 1; i <= cases.count(); ++i) {
         const int code = cases.code(i);
         if (code == 0)
@@ -358,6 +375,29 @@ int64_t results_file_size(const Model& model, const LoadCaseList& cases, int32_t
     }
     size += int64_t{HANGER_DESIGN_RECORD_SIZE} * hanger_rows(model);
     return size;
+}
+
+int32_t results_header_version(const char* header)
+{
+    if (std::memcmp(header, RESULTS_FILE_MAGIC, 11) != 0)
+        return 0;
+    int32_t version = 0;
+    for (int i = 11; i < 15; ++i) {
+        if (header[i] < '0' || header[i] > '9')
+            return 0;
+        version = 10 * version + (header[i] - '0');
+    }
+    return version;
+}
+
+int32_t results_file_version(const std::string& path)
+{
+    BinFile f;
+    char header[RESULTS_HEADER_SIZE] = {};
+    if (!f.open_read(path) || f.size() < RESULTS_HEADER_SIZE)
+        return 0;
+    f.read(header, sizeof header);
+    return f.error() ? 0 : results_header_version(header);
 }
 
 char results_expansion_modulus(const std::string& path)

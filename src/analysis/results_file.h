@@ -1,7 +1,7 @@
 // The results file (".res") that a run writes beside the model file and the
 // results windows read. Little-endian, field by field:
 //
-//   header      16 bytes: "KORVANE21KR", the version "1020" and the
+//   header      16 bytes: "KORVANE21KR", the version "1021" and the
 //               modulus the expansion cases were solved with: '0' each
 //               element's at the case's temperature (the run's), '1' the
 //               modulus at the reference temperature
@@ -9,7 +9,10 @@
 //               row, node 1 index, node 2 index, material, section and load
 //               index (a Beam's beam material, beam section and beam load),
 //               and the element's place among the elements of its row (1
-//               for the first)
+//               for the first); then 3 float32, the element as it was
+//               analysed: node 2 less node 1 in X, Y and Z (inch), so that
+//               an element an edit has changed since is known (version
+//               1020 records have the 8 words alone)
 //   soils       int32 S, then S soil-restraint records of 40 bytes: int32
 //               element index, float32 axial stiffness, axial maximum load,
 //               transverse stiffness, transverse maximum load, vertical-down
@@ -55,9 +58,11 @@ class BinFile;
 struct HangerRunDesign;
 
 inline constexpr const char* RESULTS_FILE_MAGIC = "KORVANE21KR";
-inline constexpr int32_t RESULTS_FILE_VERSION = 1020;
+inline constexpr int32_t RESULTS_FILE_VERSION = 1021;
+// The version before it, read still: its element records lack the chord.
+inline constexpr int32_t RESULTS_FILE_VERSION_WITHOUT_CHORDS = 1020;
 inline constexpr int RESULTS_HEADER_SIZE = 16;
-inline constexpr int RESULTS_ELEMENT_RECORD_SIZE = 32;
+inline constexpr int RESULTS_ELEMENT_RECORD_SIZE = 44;
 inline constexpr int SOIL_RESTRAINT_RECORD_SIZE = 40;
 inline constexpr int HANGER_DESIGN_RECORD_SIZE = 32;
 // The last header byte.
@@ -72,10 +77,12 @@ inline constexpr int TIME_HISTORY_HEADER_SIZE = 24;
 // restraints, B support-block bytes (4 support_value_count), M modes. The
 // writer and the reader both use these, so that they cannot disagree.
 
+// The bytes of an element record of a version (32 for 1020, else 44).
+int64_t results_element_record_size(int32_t version);
 // The position of S (the element records end there).
-int64_t results_soil_count_at(int64_t elements);
+int64_t results_soil_count_at(int64_t elements, int32_t version = RESULTS_FILE_VERSION);
 // The start of the first load-case block.
-int64_t results_first_block_at(int64_t elements, int64_t soils);
+int64_t results_first_block_at(int64_t elements, int64_t soils, int32_t version = RESULTS_FILE_VERSION);
 // The bytes of one node block (24 N) and of one element-force block (48 E).
 int64_t results_node_block_size(int64_t nodes);
 int64_t results_force_block_size(int64_t elements);
@@ -147,8 +154,9 @@ struct SoilRestraintRecord {
     int32_t soil = 0;
 };
 
-// The element records (E and the records), the soil restraints (S and the
-// records) and the hanger design records of the model's hanger rows.
+// The element records (E and the records, each with the element's chord
+// as the model places its nodes), the soil restraints (S and the records)
+// and the hanger design records of the model's hanger rows.
 void write_element_records(BinFile& file, const Model& model);
 void write_soil_restraints(BinFile& file, const std::vector<SoilRestraintRecord>& records);
 // The design records are those of `designs` (a run's hanger design) where
@@ -161,6 +169,8 @@ std::array<int32_t, 8> results_element_record(const Elem& element, int32_t place
 
 // The place of an element among the elements of its row, from 1.
 OneBased<int32_t> element_places(const Model& model);
+// An element's chord: node 2 less node 1 in X, Y, Z (inch).
+std::array<float, 3> element_chord(const Model& model, const Elem& element);
 
 // Refuses results that the file cannot hold: a NaN or an infinity (or a
 // value beyond what a float holds) in any case throws "Load case <name>:
@@ -193,4 +203,9 @@ char results_expansion_modulus(const std::string& path);
 // elements `elements`) for the load-case list, with `soils` soil-restraint
 // records and, when the list holds code 30, `modes` modes.
 int64_t results_file_size(const Model& model, const LoadCaseList& cases, int32_t elements, int32_t soils,
-                          int32_t modes = 0);
+                          int32_t modes = 0, int32_t version = RESULTS_FILE_VERSION);
+// The version of a results file's 16-byte header ("KORVANE21KR" and four
+// digits), 0 when it is no header of this program's results files; and of
+// the header of the file at a path (0 too when it cannot be read).
+int32_t results_header_version(const char* header);
+int32_t results_file_version(const std::string& path);

@@ -42,17 +42,23 @@ ColorScale& color_scale()
     return session_part<ColorScale>();
 }
 
-void color_scale_set_range(float min, float max)
+ColorScale color_scale_of(float min, float max)
 {
     if (max < min)
         std::swap(min, max);
-    ColorScale& s = color_scale();
+    ColorScale s;
     s.min = min;
     s.max = max;
     s.range = max - min;
     s.q1 = min + s.range / 4.0f;
     s.q2 = min + s.range / 2.0f;
     s.q3 = min + 3.0f * s.range / 4.0f;
+    return s;
+}
+
+void color_scale_set_range(float min, float max)
+{
+    color_scale() = color_scale_of(min, max);
 }
 
 float color_scale_min()

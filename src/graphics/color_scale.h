@@ -21,7 +21,9 @@ struct ColorScale {
     float q1 = 0.0f, q2 = 0.0f, q3 = 0.0f;   // the quarter points
 };
 ColorScale& color_scale();
-// Stores the range (given either way round) and its quarter points.
+// A range (given either way round) with its quarter points.
+ColorScale color_scale_of(float min, float max);
+// Stores the range and its quarter points.
 void color_scale_set_range(float min, float max);
 float color_scale_min();
 float color_scale_max();

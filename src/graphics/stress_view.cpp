@@ -39,7 +39,9 @@ void fill_values(bool ratios)
     const StressDisplayFlags& f = stress_display_flags();
     const std::vector<StressRow> rows = sorted_stresses(*r, model(), f.ratio_kind, f.sorted_order);
     for (const StressRow& row : rows) {
-        if (ratios && !row.checked)
+        // An element an edit has changed since the analysis is no longer the
+        // element these stresses are of: it is drawn without colour.
+        if ((ratios && !row.checked) || results_element_changed(row.element))
             continue;
         set_colouring_value(row.element, row.end, static_cast<float>(ratios ? row.percent() / 100.0 : row.stress));
     }

@@ -17,6 +17,7 @@
 #include "supports/support_item.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -52,7 +53,8 @@ bool all_finite(const float* values, std::size_t count)
     return bad == 0;
 }
 
-void check_header(BinFile& file)
+// The version of the file, one this program reads.
+int32_t check_header(BinFile& file)
 {
     char header[RESULTS_HEADER_SIZE] = {};
     if (file.size() < RESULTS_HEADER_SIZE)
@@ -67,19 +69,15 @@ void check_header(BinFile& file)
         throw_message(c_format("Results file is in Version %.2f format.\nUnable to read results file.",
                                version / 100.0));
     }
-    if (std::memcmp(header, RESULTS_FILE_MAGIC, 11) != 0)
+    const int32_t version = results_header_version(header);
+    if (version == 0)
         throw_message(RESULTS_UNREADABLE_TEXT);
-    int version = 0;
-    for (int i = 11; i < 15; ++i) {
-        if (header[i] < '0' || header[i] > '9')
-            throw_message(RESULTS_UNREADABLE_TEXT);
-        version = 10 * version + (header[i] - '0');
-    }
-    if (version != RESULTS_FILE_VERSION) {
+    if (version != RESULTS_FILE_VERSION && version != RESULTS_FILE_VERSION_WITHOUT_CHORDS) {
         file.close();
         throw_message(c_format("Program version = %.2f\nResults version = %.2f\nPlease reanalyze the model.",
                                RESULTS_FILE_VERSION / 100.0, version / 100.0));
     }
+    return version;
 }
 
 bool is_pipe_type(int kind)
@@ -121,7 +119,9 @@ ResultsElement expected_element_record(const Elem& element, int32_t place)
 void read_element_records(BinFile& file, const Model& m, ResultsState& r)
 {
     const int count = m.numelems();
-    std::vector<int32_t> words(static_cast<std::size_t>(count) * 8);
+    const bool chords = r.version != RESULTS_FILE_VERSION_WITHOUT_CHORDS;
+    const std::size_t record_words = chords ? 11 : 8;
+    std::vector<int32_t> words(static_cast<std::size_t>(count) * record_words);
     file.seek(RESULTS_HEADER_SIZE + 4);
     if (!words.empty())
         file.read_ints(words.data(), words.size());
@@ -129,12 +129,18 @@ void read_element_records(BinFile& file, const Model& m, ResultsState& r)
         mismatch();
     const OneBased<int32_t> places = element_places(m);
     r.elements = OneBased<ResultsElement>(count);
+    r.chords = chords ? OneBased<std::array<float, 3>>(count) : OneBased<std::array<float, 3>>();
     for (int e = 1; e <= count; ++e) {
-        const int32_t* w = words.data() + 8 * static_cast<std::size_t>(e - 1);
+        const int32_t* w = words.data() + record_words * static_cast<std::size_t>(e - 1);
         const ResultsElement read{w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7]};
         if (read != expected_element_record(m.elems[e], places[e]))
             mismatch();
         r.elements[e] = read;
+        if (chords) {
+            std::memcpy(r.chords[e].data(), w + 8, 12);
+            if (!all_finite(r.chords[e].data(), 3))
+                mismatch();
+        }
     }
 }
 
@@ -224,7 +230,7 @@ void locate_load_case_blocks(BinFile& file, const Model& m, const LoadCaseList& 
     const int32_t code_id = piping_code();
     std::array<uint8_t, MAX_LOAD_CASE_CODE + 1> present{};
     OneBased<ResultsLoadCase> file_order;
-    int64_t at = results_first_block_at(elements, soils);
+    int64_t at = results_first_block_at(elements, soils, r.version);
     for (int i = 1; i <= cases.count(); ++i) {
         const int code = cases.code(i);
         if (code == 0)
@@ -429,6 +435,36 @@ bool results_elements_match_model()
     return true;
 }
 
+bool results_element_changed(int e)
+{
+    if (!results_open())
+        return false;
+    const ResultsState& r = results();
+    const Model& m = model();
+    if (!r.chords.valid(e) || !m.elems.valid(e))
+        return false;
+    const std::array<float, 3> now = element_chord(m, m.elems[e]);
+    const std::array<float, 3>& then = r.chords[e];
+    // An element kept as it was has the same chord to the bit; a change
+    // below a thousandth of an inch (or a millionth of the length) is none.
+    double moved = 0.0, length = 0.0;
+    for (std::size_t k = 0; k < 3; ++k) {
+        moved += (double(now[k]) - then[k]) * (double(now[k]) - then[k]);
+        length += double(then[k]) * then[k];
+    }
+    return std::sqrt(moved) > 1e-3 + 1e-6 * std::sqrt(length);
+}
+
+bool results_elements_changed()
+{
+    if (!results_open() || !results_elements_match_model())
+        return false;
+    for (int e = 1; e <= model().numelems(); ++e)
+        if (results_element_changed(e))
+            return true;
+    return false;
+}
+
 ResultsAvailability results_availability(const std::array<uint8_t, MAX_LOAD_CASE_CODE + 1>& present,
                                          int32_t code, bool use_b31j, bool buried, bool branch_sifs)
 {
@@ -477,7 +513,7 @@ void read_results(const std::string& path)
     BinFile& file = r.file;
     if (!file.open_read(path))
         throw_message(RESULTS_UNREADABLE_TEXT);
-    check_header(file);
+    r.version = check_header(file);
 
     // The counts, checked against the model and the file's length before
     // anything is allocated from them.
@@ -487,7 +523,7 @@ void read_results(const std::string& path)
     const int64_t nodes = m.numnodes();
     r.nodes = m.numnodes();
     r.support_bytes = 4 * static_cast<int64_t>(support_value_count(m));
-    const int64_t soils_at = results_soil_count_at(elements);
+    const int64_t soils_at = results_soil_count_at(elements, r.version);
     if (soils_at + 4 > file.size() || !file.seek(soils_at))
         mismatch();
     const int32_t soils = file.read_int();
@@ -495,7 +531,7 @@ void read_results(const std::string& path)
         mismatch();
     int32_t modes = 0;
     int modal_blocks = 0;
-    int64_t at = results_first_block_at(elements, soils);
+    int64_t at = results_first_block_at(elements, soils, r.version);
     for (int i = 1; i <= cases.count(); ++i) {
         const int code = cases.code(i);
         if (code == LC_MODAL) {
@@ -512,7 +548,7 @@ void read_results(const std::string& path)
         if (at > file.size())
             mismatch();
     }
-    if (results_file_size(m, cases, elements, soils, modes) != file.size())
+    if (results_file_size(m, cases, elements, soils, modes, r.version) != file.size())
         mismatch();
 
     read_element_records(file, m, r);

@@ -117,6 +117,7 @@ struct TimeHistoryResults {
 struct ResultsState {
     std::string path;                  // the results file, open while results are shown
     BinFile file;
+    int32_t version = 0;               // of the file
     bool out_of_date = false;          // the model changed after the run
 
     // Counts of the model the results were read against.
@@ -124,6 +125,9 @@ struct ResultsState {
     int64_t support_bytes = 0;         // B: the support block of one load case
 
     OneBased<ResultsElement> elements;
+    // Each element's chord as it was analysed (node 2 less node 1, inch);
+    // empty for a file of a version without them.
+    OneBased<std::array<float, 3>> chords;
     OneBased<SoilRestraintRecord> soil_restraints;
     ResultsElementLists lists;
     // Per node the elements that meet there, the highest-numbered first.
@@ -183,3 +187,10 @@ bool results_open();
 // those the results were written for (each element record agrees); after
 // an edit that changed them, values by element index belong to no element.
 bool results_elements_match_model();
+// True when the model's element e (its elements matching the results'), as
+// an edit has left it, is no longer the element the results were analysed
+// for: its length or direction changed. Values kept by element index do not
+// hold for it. False where the results cannot tell (a file without chords).
+bool results_element_changed(int e);
+// True when any element is so changed.
+bool results_elements_changed();

@@ -549,7 +549,7 @@ TEST_F(BatchModeBinaryTest, BuriedPipingRunsFromABatchFile)
     const std::string bytes = file_bytes(scratch / "buried.res");
     const int32_t elements = int_at(bytes, 16);
     EXPECT_EQ(elements, 4);
-    EXPECT_EQ(int_at(bytes, 20 + 32 * static_cast<std::size_t>(elements)), 4);
+    EXPECT_EQ(int_at(bytes, 20 + 44 * static_cast<std::size_t>(elements)), 4);   // 44-byte element records
 }
 
 // `korvane --headless <file>` of every kind the program opens: a refusal is

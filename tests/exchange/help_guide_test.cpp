@@ -21,6 +21,7 @@
 #include "model/model.h"
 #include "results/ui/displacement_tables.h"
 #include "results/ui/result_choosers.h"
+#include "results/ui/result_pages.h"
 #include "results/ui/results_hooks.h"
 
 #include <algorithm>
@@ -129,6 +130,13 @@ TEST_F(HelpGuide, KeysNamedBesideACommandAreTheAcceleratorKeysOfItsMenuItem)
     std::vector<std::pair<std::string, int>> items;
     for (const std::string& name : menu_resource_names())
         collect_items(menu_resource(name).items, items);
+    // And the items the results window adds to its menu while the
+    // displacements are shown: the shapes, which the graphics chapter names.
+    import_batch_file_at(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf");
+    ASSERT_NO_FATAL_FAILURE(analyse_and_open_results());
+    ASSERT_TRUE(results_hooks().show[RESULT_DISPLACEMENTS]);
+    results_hooks().show[RESULT_DISPLACEMENTS]();
+    collect_items(results_frame().menu.items(), items);
     std::vector<const AcceleratorTable*> tables;
     for (const std::string& name : accelerator_resource_names())
         tables.push_back(&accelerator_resource(name));
@@ -465,8 +473,8 @@ TEST_F(HelpPage, F1InEveryTableOpensItsOwnPage)
 
 // The bend dialogs' Help button opens the page of the dialog shown (the
 // B31.3 group's dialog its own); F1 in the Print Results sheet of the
-// results window opens the sheet's page, and in a result table the guide's
-// topic on reading the results.
+// results window opens the sheet's page, and in a result table the table's
+// own page.
 TEST_F(HelpPage, BendDialogsThePrintResultsSheetAndResultTablesOpenTheirPages)
 {
     import_batch_file_at(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf");
@@ -505,5 +513,6 @@ TEST_F(HelpPage, BendDialogsThePrintResultsSheetAndResultTablesOpenTheirPages)
     ASSERT_NE(TableView::keyboard_focus(), nullptr);
     ASSERT_EQ(TableView::keyboard_focus()->table()->frame, &results_frame());
     script().key(results_frame().window, KEY_F1);
-    EXPECT_EQ(opened(), "results");
+    EXPECT_EQ(opened(), help_page_anchor(result_page(PAGE_DISPLACEMENTS).name));
+    EXPECT_TRUE(has_anchor(built_guide(), opened()));
 }

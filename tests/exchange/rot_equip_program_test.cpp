@@ -107,9 +107,9 @@ protected:
         EXPECT_TRUE(f.open_read(path("rot.res")));
         f.seek(16);
         const int64_t elements = f.read_int();
-        f.seek(20 + 32 * elements);
+        f.seek(20 + 44 * elements);   // records of 8 int32 and 3 float32
         const int64_t soils = f.read_int();
-        int64_t p = 24 + 32 * elements + 40 * soils;
+        int64_t p = 24 + 44 * elements + 40 * soils;
         const int64_t nodes = 24 * int64_t{m.numnodes()};
         const int64_t supports = 4 * int64_t{support_value_count(m)};
         const LoadCaseList cases = analysis_load_cases();

@@ -24,6 +24,8 @@
 #include "results/results_session.h"
 #include "results/results_state.h"
 #include "results/ui/results_window.h"
+#include "graphics/shapes.h"
+#include "framework/ui/table.h"
 #include "supports/guide.h"
 #include "supports/support_item.h"
 #include "model/ui/layout_window.h"
@@ -36,6 +38,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <sstream>
@@ -119,6 +122,8 @@ public:
     // What was said on the way: every message and the step it followed.
     const std::vector<std::string>& messages() const { return messages_; }
     std::vector<std::string> dialogs;   // the dialogs the walk went through
+    // Called after each step, with the step's text, once what it posted ran.
+    std::function<void(const std::string& step)> after_step;
 
 private:
     WindowId keys_window() const
@@ -180,6 +185,8 @@ private:
         while (hb_.posted_count() != 0)
             hb_.process_events();
         note_messages();
+        if (after_step)
+            after_step(s.text);
     }
 
     // A menu command "File > New" of the window that has the keys.
@@ -306,6 +313,44 @@ private:
 
 class TutorialWalk : public ExchangeProgramTest {};
 
+// A table as the window shows it: its headings (without their units) and
+// the text of its cells.
+struct ShownTable {
+    std::vector<std::string> headings;
+    std::vector<std::vector<std::string>> rows;
+    // The numbers of the column of that heading.
+    std::vector<double> column_values(const std::string& heading) const
+    {
+        std::vector<double> values;
+        const auto at = std::find(headings.begin(), headings.end(), heading);
+        if (at == headings.end())
+            return values;
+        const auto c = static_cast<std::size_t>(at - headings.begin());
+        for (const std::vector<std::string>& row : rows) {
+            std::string text = row[c];
+            std::erase(text, ',');
+            values.push_back(std::stod(text));
+        }
+        return values;
+    }
+};
+
+ShownTable shown_table(TableWindow& t)
+{
+    ShownTable shown;
+    for (int c = 1; c <= t.columns(); ++c) {
+        const std::string h = t.header_text(c, 0);
+        shown.headings.push_back(h.substr(0, h.find(" (")));
+    }
+    for (int r = 1; r <= t.row_count; ++r) {
+        std::vector<std::string> cells;
+        for (int c = 1; c <= t.columns(); ++c)
+            cells.push_back(t.cell_text(r, c, 0));
+        shown.rows.push_back(std::move(cells));
+    }
+    return shown;
+}
+
 }  // namespace
 
 namespace {
@@ -382,6 +427,16 @@ TEST_F(TutorialWalk, TheTutorialAsWrittenBuildsTheSampleModel)
     model_modified() = false;
     script().answer_file(path("tutorial.mod"));
     TutorialWalker walker(*hb, steps);
+    // What the windows show as the walk goes: every table of the results
+    // window by its title, as a user reads it, and the window in front
+    // after each step.
+    std::map<std::string, ShownTable> shown;
+    std::vector<std::pair<std::string, WindowId>> in_front;
+    walker.after_step = [&](const std::string& step) {
+        in_front.emplace_back(step, hb->active_window());
+        if (in_results() && results_table_view().table())
+            shown[results_frame().title_text] = shown_table(*results_table_view().table());
+    };
     EXPECT_TRUE(walker.run()) << walker.failure();
     for (const std::string& m : walker.messages())
         ADD_FAILURE() << "message: " << m;
@@ -434,6 +489,46 @@ TEST_F(TutorialWalk, TheTutorialAsWrittenBuildsTheSampleModel)
 
     // The model the Tutorial typed is the sample's, field for field.
     EXPECT_EQ(model_lines(typed), model_lines(sample));
+
+    // Step 5 as the user reads it: the four kinds of support reached from
+    // the loads on the anchors, and the vertical loads their tables show in
+    // the Sustained case (FY of the anchors and the restraint, the Load of
+    // the rest along +Y; the guide's loads across the pipe) add up to the
+    // weight worked by hand, within the rounding of the shown pounds.
+    double shown_upward = 0.0;
+    for (const auto& [kind, column] : {std::pair{"Anchors", "FY"}, std::pair{"Guides", "fy"},
+                                       std::pair{"Limit stops", "Load"}, std::pair{"Restraints", "FY"}}) {
+        const auto table = shown.find(std::string("Loads on ") + kind + ": Sustained (W+P)");
+        ASSERT_NE(table, shown.end()) << "the walk never showed the loads on " << kind;
+        const std::vector<double> values = table->second.column_values(column);
+        ASSERT_FALSE(values.empty()) << kind;
+        for (const double v : values)
+            if (std::string(kind) == "Guides")
+                EXPECT_LT(std::fabs(v), 1.0) << "the guide carries weight";
+            else
+                shown_upward += v;
+    }
+    EXPECT_NEAR(shown_upward, weight, 3.0);
+    EXPECT_NE(html.find("about 1328 lb"), std::string::npos);
+    EXPECT_NEAR(weight, 1328.0, 0.5);
+
+    // Ctrl+D on the displacements draws the deflected shape behind the
+    // results window, F2 brings the graphics window to the front, titled as
+    // the Tutorial says, and F2 there goes back to the results.
+    const auto displacements = std::find_if(shown.begin(), shown.end(), [](const auto& t) {
+        return t.first.rfind("Displacements in global coordinates: Sustained (W+P)", 0) == 0;
+    });
+    EXPECT_NE(displacements, shown.end());
+    EXPECT_TRUE(shape_state().deflected_shape_shown);
+    std::vector<WindowId> after_f2;
+    for (std::size_t i = 1; i < in_front.size(); ++i)
+        if (in_front[i].first == "F2" && in_front[i - 1].first == "Ctrl+D")
+            after_f2 = {in_front[i].second, i + 1 < in_front.size() ? in_front[i + 1].second : 0};
+    ASSERT_EQ(after_f2.size(), 2u) << "the Tutorial has no F2 after Ctrl+D";
+    EXPECT_EQ(after_f2[0], graphics_frame().window);
+    EXPECT_EQ(after_f2[1], results_frame().window);
+    EXPECT_EQ(graphics_frame().title_text, "Deflected shape: Sustained (W+P)");
+    EXPECT_NE(html.find("\"Deflected shape: Sustained (W+P)\""), std::string::npos);
 }
 
 // A From row starts the pipe and names no material, section or load: a key

@@ -17,7 +17,6 @@
 #include "model/ui/list_window.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QRadioButton>
@@ -35,27 +34,11 @@ const char* const MODEL = "Focus after a message\nOPTIONS\nIN,B313\nMATERIAL\nCS
                           "CS,70,29.5E6,6.07E-6,20000\nPIPE\nP6,6.625,0.28\nLOADS\nL1,300,150\nLAYOUT\n"
                           "F10,MCS,PP6,KA,CL=L1\nT20,X120\nT30,Y120,KA\n";
 
-// Lets the window system and its manager deliver what is pending for a while.
-void settle(int milliseconds)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < milliseconds)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 // Waits until a window is the active one (the window manager gave it the
-// focus); false when it did not become so within the time.
-bool wait_active(QWidget* window, int milliseconds = 3000)
+// focus); false when it did not become so.
+bool wait_active(QWidget* window)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < milliseconds) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (QApplication::activeWindow() == window)
-            return true;
-    }
-    return false;
+    return gui_wait_for([window] { return QApplication::activeWindow() == window; });
 }
 
 // Answers the Bend dialog with a user radius below the section's OD, and
@@ -134,7 +117,9 @@ TEST_F(FocusAfterMessage, BendWarningLeavesTheKeysWithTheLayout)
         BendAnswer answer;
         edit_bend(row, layout_frame().window);
         ASSERT_EQ(answer.messages, std::vector<std::string>{"Bend radius < Section OD"});
-        settle(400);
+        // The window manager's answer to the dialog's closing, then the
+        // program's: the layout active, whichever came first.
+        EXPECT_TRUE(wait_active(layout));
         EXPECT_EQ(QApplication::activeWindow(), layout);
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);

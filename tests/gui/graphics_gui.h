@@ -150,6 +150,20 @@ struct LineRecorder final : LineViewPainter {
     void circle(Point2, float) override {}
 };
 
+// Waits until the graphics window is on the screen, its view has taken the
+// size of its client (which the window system gives it when it maps the
+// window) and has been fitted to it (at the first paint a new model asks
+// for); false when that did not come.
+inline bool wait_graphics_shown()
+{
+    return gui_wait_for([] {
+        QWidget* client = gui_backend().widget(graphics_client_window());
+        const GraphicsViewState& g = graphics_view();
+        return frame_is_visible(graphics_frame()) && client && client->isVisible() && client->width() > 0 &&
+               g.client_width == client->width() && g.client_height == client->height() && !g.fit_pending;
+    });
+}
+
 // The sample analysed in a test's folder (as model.mbf, model.mod and
 // model.res), its results opened and results mode entered; `modes`: the
 // Modal analysis case is added to its cases. The message of a failure, or "".
@@ -257,21 +271,37 @@ protected:
     static void show_graphics(int width, int height)
     {
         graphics_window_show();
-        settle();
+        ASSERT_TRUE(wait_graphics_shown());
         resize_client(width, height);
     }
 
+    // Resizes the window until its client has that size, waiting on the
+    // window system's answer to each request, and until the view has taken
+    // the size.
     static void resize_client(int width, int height)
     {
         QWidget* client = gui_backend().widget(graphics_client_window());
         ASSERT_NE(client, nullptr);
         QWidget* top = client->window();
-        for (int round = 0; round < 8 && (client->width() != width || client->height() != height); ++round) {
-            top->resize(top->width() + width - client->width(), top->height() + height - client->height());
+        QSize asked;
+        const bool sized = gui_wait_for([&] {
             settle();
-        }
-        ASSERT_EQ(client->width(), width);
-        ASSERT_EQ(client->height(), height);
+            if (client->width() == width && client->height() == height)
+                return true;
+            // The frame by what the client lacks, asked again only once the
+            // window has the size asked before (its tool bars may take
+            // another height at another width).
+            if (!asked.isValid() || top->size() == asked) {
+                asked = QSize(top->width() + width - client->width(), top->height() + height - client->height());
+                top->resize(asked);
+            }
+            return false;
+        });
+        ASSERT_TRUE(sized) << client->width() << " x " << client->height();
+        ASSERT_TRUE(gui_wait_for([&] {
+            settle();
+            return graphics_view().client_width == width && graphics_view().client_height == height;
+        }));
     }
 
     // A fixed view: from (1, 1, 1) (the viewpoint's up is Y), the whole

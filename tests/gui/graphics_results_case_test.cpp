@@ -166,10 +166,10 @@ protected:
         fs::last_write_time(mod, now);
         fs::last_write_time(res, older ? now - std::chrono::minutes(1) : now + std::chrono::seconds(1));
         open_by_extension(res.string());
-        settle(400);
-        ASSERT_TRUE(in_results());
-        graphics_window_show();
+        ASSERT_TRUE(gui_wait_for([] { return in_results(); }));
         settle();
+        graphics_window_show();
+        ASSERT_TRUE(wait_graphics_shown());
     }
 
     // The sample analysed in the test's folder with its modes too (the
@@ -179,7 +179,7 @@ protected:
         const std::string failure = analyse_sample(folder, true);
         ASSERT_EQ(failure, "");
         graphics_window_show();
-        settle();
+        ASSERT_TRUE(wait_graphics_shown());
     }
 
     static void show(int kind)

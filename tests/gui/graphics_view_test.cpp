@@ -167,9 +167,13 @@ TEST_F(GraphicsView, AResizeKeepsTheModelCentredAndAnEmptyClientRaisesNothing)
     const double scale = view_state().scale;
     QWidget* top = gui_backend().widget(graphics_frame().window);
     top->showMinimized();
+    ASSERT_TRUE(gui_wait_for([top] { return top->isMinimized(); }));
     settle();
     top->showNormal();
-    settle();
+    ASSERT_TRUE(gui_wait_for([top] {
+        settle();
+        return !top->isMinimized() && graphics_view().client_width == 1000 && graphics_view().client_height == 500;
+    }));
     EXPECT_NEAR(view_state().scale, scale, 1e-6 * scale);
     GraphicsClient& events = graphics_client_events();
     events.on_size(0, 0);

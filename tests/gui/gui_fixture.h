@@ -86,17 +86,24 @@ T* gui_find(WindowId w, const char* name) {
     return top ? top->findChild<T*>(QString::fromLatin1(name)) : nullptr;
 }
 
-// Runs the event loop until `done` answers true or five seconds have
-// passed; its last answer.
+// How long a window test waits at most for an event it needs (a window the
+// window manager maps, raises or activates, a paint, a posted command): long
+// enough for a machine loaded with other test processes, since a wait ends
+// as soon as the event has come.
+inline constexpr std::chrono::seconds GUI_EVENT_WAIT{60};
+
+// Runs the event loop until `done` answers true or GUI_EVENT_WAIT has
+// passed; its last answer. Wait on what the test needs so, not on a clock.
 inline bool gui_wait_for(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const auto end = std::chrono::steady_clock::now() + GUI_EVENT_WAIT;
     while (!done() && std::chrono::steady_clock::now() < end)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     return done();
 }
 
-// Runs the event loop for a while: what is posted, the paints, and what
-// the window manager answers.
+// Runs the event loop for a while: what is posted and the paints. Only for
+// a pause between steps that no later check depends on; a check waits on
+// its event with gui_wait_for.
 inline void gui_settle(int milliseconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     while (std::chrono::steady_clock::now() < end)

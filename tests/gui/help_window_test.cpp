@@ -30,7 +30,7 @@ TEST(HelpWindowGui, ContextOpensTheGuideAtItsPageInTheProgramsOwnWindow) {
     ASSERT_NE(browser, nullptr);
     EXPECT_EQ(browser->source().fragment(), "context-8");
     // Scrolled down to the bend dialog's page: its heading is at the top.
-    EXPECT_GT(browser->verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(gui_wait_for([browser] { return browser->verticalScrollBar()->value() > 0; }));
     const QTextCursor top = browser->cursorForPosition(QPoint(4, 4));
     EXPECT_TRUE(top.block().text().contains("Bend")) << top.block().text().toStdString();
 
@@ -39,7 +39,7 @@ TEST(HelpWindowGui, ContextOpensTheGuideAtItsPageInTheProgramsOwnWindow) {
     QApplication::processEvents();
     EXPECT_EQ(b.help_window(), window);
     EXPECT_EQ(browser->source().fragment(), "");
-    EXPECT_EQ(browser->verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(gui_wait_for([browser] { return browser->verticalScrollBar()->value() == 0; }));
     window->close();
 }
 

@@ -34,9 +34,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A loop that does not end within this time has failed; the watchdog ends it
-// with this code so that the test reports instead of hanging.
-constexpr int WATCHDOG_MS = 20000;
+// A loop that does not end within the time a window test waits for an event
+// has failed; the watchdog ends it with this code so that the test reports
+// instead of hanging.
+constexpr int WATCHDOG_MS = static_cast<int>(std::chrono::milliseconds(GUI_EVENT_WAIT).count());
 constexpr int WATCHDOG_EXIT_CODE = 99;
 
 // The tests start the program themselves, some after registering subsystems.

@@ -93,13 +93,7 @@ private:
     QTimer timer_;
 };
 
-bool wait_for(const std::function<bool()>& done)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done() && std::chrono::steady_clock::now() < end)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
+bool wait_for(const std::function<bool()>& done) { return gui_wait_for(done); }
 
 std::string bytes_of(const fs::path& p)
 {

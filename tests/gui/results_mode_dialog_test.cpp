@@ -18,7 +18,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPalette>
@@ -62,6 +61,10 @@ private:
         if (!dialog || !dialog->isVisible())
             return;
         const std::string name = dialog->objectName().toStdString();
+        // The analysis' progress (which a loaded machine keeps up long
+        // enough to be seen) is left to end by itself.
+        if (name == "ANALYSIS_DIALOG")
+            return;
         auto* ok = dialog->findChild<QPushButton*>(item_name(IDOK));
         if (dialog == answered_)
             return;
@@ -124,10 +127,7 @@ TEST_F(ResultsModeDialog, ABendDialogOverTheResultsTakesNoKeys)
     open_by_extension((folder / "sample.mod").string());
     ASSERT_TRUE(analyze_command(main_frame().window));
     open_results();
-    QElapsedTimer clock;
-    clock.start();
-    while (current_result() == RESULT_NONE && clock.elapsed() < 5000)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_TRUE(gui_wait_for([] { return current_result() != RESULT_NONE; }));
     ASSERT_TRUE(in_results());
     const std::string model_bytes = bytes_of(folder / "sample.mod");
 

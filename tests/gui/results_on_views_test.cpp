@@ -301,9 +301,8 @@ protected:
         };
         open_by_extension((folder / "piping.res").string());
         EXPECT_TRUE(wait_for([&] { return chosen; }));
-        settle();
+        EXPECT_TRUE(wait_for([] { return in_results() && current_result() != RESULT_NONE; }));
         answers().dialogs.erase(RESULT_CHOOSERS);
-        EXPECT_TRUE(in_results());
         return entries;
     }
 
@@ -589,19 +588,18 @@ TEST_F(ResultsOnViews, FirstViewAfterOpenAndAfterImportHoldsEveryNode)
     open_by_extension((folder / "piping.mod").string());
     settle();
     frame_command(main_frame(), CMD_GRAPHICS);
-    settle(300);
-    ASSERT_TRUE(frame_is_visible(graphics_frame()));
+    ASSERT_TRUE(wait_graphics_shown());
     expect_whole_model_in_view();
 
     // Hidden again, a model imported in the open one's place (as File >
     // Import does), then shown.
     frame_command(graphics_frame(), CMD_EXIT);
-    settle();
+    ASSERT_TRUE(wait_for([] { return !frame_is_visible(graphics_frame()); }));
     close_model();
     import_batch_file_at(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf");
     settle();
     frame_command(main_frame(), CMD_GRAPHICS);
-    settle(300);
+    ASSERT_TRUE(wait_graphics_shown());
     expect_whole_model_in_view();
 }
 
@@ -609,7 +607,7 @@ TEST_F(ResultsOnViews, FirstRunShowsTheWholeSample)
 {
     ASSERT_EQ(fs::path(model_file_path()).filename(), "sample.mod");
     frame_command(main_frame(), CMD_GRAPHICS);
-    settle(300);
+    ASSERT_TRUE(wait_graphics_shown());
     expect_whole_model_in_view();
 }
 
@@ -713,7 +711,11 @@ HelpPage help_page_shown()
     auto* browser = window->findChild<QTextBrowser*>();
     if (!browser)
         return {};
-    settle(100);
+    // Until the browser has gone down to the page asked for (a page's
+    // anchor lies below the top of the guide).
+    wait_for([browser] {
+        return browser->source().fragment().isEmpty() || browser->verticalScrollBar()->value() > 0;
+    });
     return {browser->source().fragment().toStdString(),
             browser->cursorForPosition(QPoint(4, 4)).block().text().toStdString()};
 }
@@ -996,17 +998,17 @@ TEST_F(ResultsOnViews, HelpWindowOpensWholeOnTheScreen)
     help(BEND_DIALOG_HELP_CONTEXT, main_frame().window);
     QWidget* window = gui_backend().help_window();
     ASSERT_NE(window, nullptr);
-    settle();
+    ASSERT_TRUE(wait_for([window] { return window->isVisible(); }));
     const QRect room = window->screen()->availableGeometry();
-    EXPECT_TRUE(room.contains(window->frameGeometry())) << window->frameGeometry().x() << ","
-                                                        << window->frameGeometry().y();
+    EXPECT_TRUE(wait_for([&] { return room.contains(window->frameGeometry()); }))
+        << window->frameGeometry().x() << "," << window->frameGeometry().y();
     // Moved partly below the screen, the next request brings it back.
-    window->move(room.left() + 10, room.bottom() - 100);
-    settle();
+    const QPoint below(room.left() + 10, room.bottom() - 100);
+    window->move(below);
+    ASSERT_TRUE(wait_for([&] { return window->pos() == below; }));
     help(TIE_ROD_HELP_CONTEXT, main_frame().window);
-    settle();
-    EXPECT_TRUE(room.contains(window->frameGeometry())) << window->frameGeometry().x() << ","
-                                                        << window->frameGeometry().y();
+    EXPECT_TRUE(wait_for([&] { return room.contains(window->frameGeometry()); }))
+        << window->frameGeometry().x() << "," << window->frameGeometry().y();
     window->close();
 }
 

@@ -121,14 +121,7 @@ private:
     QTimer timer_;
 };
 
-// Runs the event loop until `done` or five seconds have passed.
-bool wait_for(const std::function<bool()>& done)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done() && std::chrono::steady_clock::now() < end)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
+bool wait_for(const std::function<bool()>& done) { return gui_wait_for(done); }
 
 std::string first_line() { return report_window_lines().empty() ? "" : report_window_lines()[0].text; }
 

@@ -36,7 +36,6 @@ namespace fs = std::filesystem;
 namespace {
 
 bool wait_for(const std::function<bool()>& done) { return gui_wait_for(done); }
-void settle(int milliseconds = 300) { gui_settle(milliseconds); }
 
 QWidget* top_widget(const Frame& frame)
 {
@@ -167,16 +166,20 @@ protected:
         return p;
     }
 
-    // Every window shown, as the user brings each up; their client
-    // rectangles on the screen.
-    std::vector<QRect> shown_windows()
+    // Every window shown, as the user brings each up, each waited for until
+    // the window manager has mapped it and made it the active window.
+    static void show_windows()
     {
-        std::vector<QRect> rects;
         for (Frame* f : {&main_frame(), &list_frame(), &results_frame(), &graphics_frame()}) {
             frame_bring_to_front(*f);
-            settle(100);
+            ASSERT_TRUE(wait_for([f] { return QApplication::activeWindow() == top_widget(*f); }))
+                << top_widget(*f)->windowTitle().toStdString();
         }
-        settle();
+    }
+    // Their rectangles on the screen, as the window manager has placed them.
+    static std::vector<QRect> window_rects()
+    {
+        std::vector<QRect> rects;
         for (Frame* f : {&main_frame(), &list_frame(), &results_frame(), &graphics_frame()})
             rects.push_back(top_widget(*f)->geometry());
         return rects;
@@ -192,8 +195,7 @@ protected:
         answers().entry = entry;
         open_by_extension((folder / "piping.res").string());
         ASSERT_TRUE(wait_for([this] { return answers().choosers == 1; }));
-        settle();
-        ASSERT_TRUE(in_results());
+        ASSERT_TRUE(wait_for([] { return in_results() && current_result() != RESULT_NONE; }));
     }
 
     Answers& answers()
@@ -211,23 +213,41 @@ protected:
 
 TEST_F(WindowCascade, NewWindowsCascadeFromTheOneBefore)
 {
-    const std::vector<QRect> r = shown_windows();
+    ASSERT_NO_FATAL_FAILURE(show_windows());
     // The main window stands in the middle of the screen, three quarters of
     // its size (1600 x 1000: 1200 x 750 at 200, 125); each window after it a
     // step of CASCADE_STEP further down and right, the same size.
-    EXPECT_EQ(r[0], QRect(200, 125, 1200, 750));
+    const QRect main(200, 125, 1200, 750);
+    auto cascaded = [&main] {
+        const std::vector<QRect> r = window_rects();
+        for (int k = 0; k < 4; ++k)
+            if (r[static_cast<std::size_t>(k)] != main.translated(k * CASCADE_STEP, k * CASCADE_STEP))
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(wait_for(cascaded));
+    const std::vector<QRect> r = window_rects();
+    EXPECT_EQ(r[0], main);
     for (int k = 1; k < 4; ++k)
         EXPECT_EQ(r[static_cast<std::size_t>(k)], r[0].translated(k * CASCADE_STEP, k * CASCADE_STEP)) << k;
     // The last window shown is in front and each title bar stays in sight.
-    EXPECT_TRUE(in_front(graphics_frame(), results_frame()));
+    EXPECT_TRUE(wait_for([] { return in_front(graphics_frame(), results_frame()); }));
 }
 
 TEST_F(WindowCascade, AKeptPlacementHoldsAndTheNextWindowCascadesFromIt)
 {
-    const std::vector<QRect> r = shown_windows();
-    EXPECT_EQ(r[1], r[0].translated(CASCADE_STEP, CASCADE_STEP));
+    ASSERT_NO_FATAL_FAILURE(show_windows());
     const WindowPlacement kept = kept_results();
-    EXPECT_EQ(r[2], QRect(kept.left, kept.top, kept.right - kept.left, kept.bottom - kept.top));
+    const QRect results(kept.left, kept.top, kept.right - kept.left, kept.bottom - kept.top);
+    auto placed = [&results] {
+        const std::vector<QRect> r = window_rects();
+        return r[1] == r[0].translated(CASCADE_STEP, CASCADE_STEP) && r[2] == results &&
+               r[3] == r[2].translated(CASCADE_STEP, CASCADE_STEP);
+    };
+    EXPECT_TRUE(wait_for(placed));
+    const std::vector<QRect> r = window_rects();
+    EXPECT_EQ(r[1], r[0].translated(CASCADE_STEP, CASCADE_STEP));
+    EXPECT_EQ(r[2], results);
     EXPECT_EQ(r[3], r[2].translated(CASCADE_STEP, CASCADE_STEP));
 }
 
@@ -240,21 +260,18 @@ TEST_F(WindowCascade, ChosenResultAndInputStayInFrontOfTheGraphics)
     // The graphics window closed, and another result chosen (Ctrl+R): the
     // graphics window comes back behind the table.
     frame_command(graphics_frame(), CMD_EXIT);
-    settle();
-    ASSERT_FALSE(frame_is_visible(graphics_frame()));
+    ASSERT_TRUE(wait_for([] { return !frame_is_visible(graphics_frame()); }));
     const int first = current_result();
     answers().entry = 0;
     send_key(gui_backend().widget(results_table_view().window()), Qt::Key_R, Qt::ControlModifier);
     ASSERT_TRUE(wait_for([this] { return answers().choosers == 2; }));
-    settle();
-    EXPECT_NE(current_result(), first);
-    EXPECT_TRUE(frame_is_visible(graphics_frame()));
+    EXPECT_TRUE(wait_for([first] { return current_result() != first; }));
+    EXPECT_TRUE(wait_for([] { return frame_is_visible(graphics_frame()); }));
     EXPECT_TRUE(wait_for([] { return in_front(results_frame(), graphics_frame()); }));
 
     // Ctrl+I: the layout comes back in front of the graphics window.
     send_key(gui_backend().widget(results_table_view().window()), Qt::Key_I, Qt::ControlModifier);
-    settle();
-    EXPECT_FALSE(in_results());
+    EXPECT_TRUE(wait_for([] { return !in_results(); }));
     EXPECT_TRUE(frame_is_visible(graphics_frame()));
     EXPECT_TRUE(wait_for([] { return in_front(main_frame(), graphics_frame()); }));
     EXPECT_TRUE(answers().messages.empty()) << answers().messages.front();

@@ -165,6 +165,7 @@ public:
     // drawn (table_set_text_color, tprint_highlight_cell).
     struct CellMarks {
         std::optional<Color> text_color;
+        std::optional<Color> background;                // on screen only
         std::vector<std::pair<int, int>> highlighted;   // {column, line}
     } marks;
 
@@ -627,6 +628,9 @@ void table_draw_cell(TableCanvas& c, const TablePrint& t, int column, int y, con
 // From inside cell_text while a row is drawn: the colour of the cell's text
 // on screen, and the printed cell inverted (white on black).
 void table_set_text_color(TablePrint& t, Color color);
+// From inside cell_text while a row is drawn on screen: the colour the
+// cell is filled with behind its text (the current cell keeps its own).
+void table_set_cell_background(TablePrint& t, Color color);
 void tprint_highlight_cell(TablePrint& t, int row, int column, int line);
 
 // ---------------------------------------------------------------------------

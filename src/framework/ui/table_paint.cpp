@@ -216,5 +216,6 @@ void table_draw_cell(TableCanvas& c, const TablePrint& t, int column, int y, con
 }
 
 void table_set_text_color(TablePrint& t, Color color) { t.marks.text_color = color; }
+void table_set_cell_background(TablePrint& t, Color color) { t.marks.background = color; }
 
 void tprint_highlight_cell(TablePrint& t, int, int column, int line) { t.marks.highlighted.emplace_back(column, line); }

@@ -443,6 +443,7 @@ void TableView::paint_rows(Surface& s, TableCanvas& c, const Layout& l) {
     struct Cell {
         std::string text;
         std::optional<Color> color;
+        std::optional<Color> background;
     };
     std::vector<int> columns;
     for (int col = 1; col <= t.columns(); ++col)
@@ -458,9 +459,11 @@ void TableView::paint_rows(Surface& s, TableCanvas& c, const Layout& l) {
         for (size_t i = 0; i < columns.size(); ++i)
             for (int line = 0; line < t.text_lines; ++line) {
                 t.marks.text_color.reset();
+                t.marks.background.reset();
                 Cell& cell = cells[r * per_row + i * static_cast<size_t>(t.text_lines) + static_cast<size_t>(line)];
                 cell.text = t.cell_text(row, columns[i], line);
                 cell.color = t.marks.text_color;
+                cell.background = t.marks.background;
             }
     }
     t.marks = {};
@@ -490,6 +493,11 @@ void TableView::paint_rows(Surface& s, TableCanvas& c, const Layout& l) {
             const int y = l.body.top + (row - first) * rh;
             for (int line = 0; line < t.text_lines; ++line) {
                 const Cell& cell = cells[r * per_row + i * static_cast<size_t>(t.text_lines) + static_cast<size_t>(line)];
+                if (cell.background && !(current_shown && row == t.current_row && col == t.current_column)) {
+                    const int top = y + line * line_height_;
+                    s.fill_rect(Rect{c.left[k], top, c.right[k] - 1, top + (t.text_lines == 1 ? rh : line_height_) - 1},
+                                *cell.background);
+                }
                 if (cell.text.empty()) continue;
                 s.set_text_color(highlighted ? WHITE : cell.color.value_or(BLACK));
                 table_draw_cell(c, t, col, y + line * line_height_ + c.text_offset, cell.text);

@@ -14,6 +14,7 @@
 #include "graphics/draw2d.h"
 #include "graphics/highlight.h"
 #include "graphics/shapes.h"
+#include "graphics/stress_view.h"
 #include "graphics/triads.h"
 #include "graphics/ui/graphics_window.h"
 #include "graphics/ui/render_view.h"
@@ -119,7 +120,7 @@ void draw_legends(Surface& surface)
     if (c.stresses || c.ratios)
     {
         const bool ratios = c.ratios && !c.stresses;
-        const bool marked = results_open() && results_out_of_date();
+        const bool marked = results_open() && (results_out_of_date() || results_elements_changed());
         draw_color_legend(surface, color_legend_fit(1.0, g.client_width, g.client_height, surface, ratios, marked),
                           ratios, s.white_background, marked);
     }
@@ -486,6 +487,10 @@ void graphics_repaint_now()
                            shapes.animating;
         if (drawn && results_open() && !results_elements_match_model() && results_hooks().hide_overlays)
             results_hooks().hide_overlays();
+        // Where the elements are still the results' own, an element whose
+        // length or direction an edit changed loses its colour.
+        else if (stress_colors_shown() && results_open())
+            refresh_stress_colouring();
         update_screen_positions();
         compute_model_extent();
     }

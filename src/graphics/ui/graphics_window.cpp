@@ -11,6 +11,7 @@
 #include "framework/ui/app_settings.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/frame.h"
+#include "framework/ui/help.h"
 #include "framework/ui/messages.h"
 #include "graphics/color_scale.h"
 #include "graphics/highlight.h"
@@ -401,6 +402,8 @@ void register_frame_commands()
         graphics_window_hide();
         graphics_go_to_text_window(false);
     });
+    // Help (F1) opens the guide at the graphics window's chapter.
+    frame_register_command(f, CMD_HELP, [](int) { help_page("graphics", graphics_frame().window); });
 }
 
 void fill_hooks()

@@ -17,6 +17,7 @@
 #include "model/nodes.h"
 #include "results/results_state.h"
 #include "results/ui/result_choosers.h"
+#include "results/ui/result_pages.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
 
@@ -77,6 +78,7 @@ public:
         editing_allowed = false;
         view_only = true;
     }
+    void on_help(WindowId owner) override { open_result_page(PAGE_MODE_SHAPES, owner); }
 
     // The nodes of the shape record: those with results, else every node.
     void collect()
@@ -365,4 +367,5 @@ void print_mode_shapes()
 void install_mode_shape_table()
 {
     results_hooks().show[RESULT_MODE_SHAPES] = [] { show_mode_shapes(); };
+    result_page_tables()[PAGE_MODE_SHAPES] = [] { return &mode_shape_table(); };
 }

@@ -664,6 +664,11 @@ void install_shape_commands()
         hide_colouring();
     };
     h.thresholds_changed = [] { graphics_redraw(); };
+    h.colouring_off = hide_colouring;
+    h.scale_colour = [](double value, double lowest, double highest) {
+        const ColorScale scale = color_scale_of(static_cast<float>(lowest), static_cast<float>(highest));
+        return ramp_to_rgb(color_for_value(scale, static_cast<float>(value)));
+    };
     h.ratio_colouring = [](bool on) {
         if (on != stress_colouring().ratios)
             toggle_stresses(true);

@@ -6,6 +6,7 @@
 #include "framework/text.h"
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/frame.h"
+#include "framework/ui/help.h"
 #include "framework/ui/messages.h"
 #include "framework/units.h"
 #include "materials/ui/dialogs_materials.h"
@@ -251,6 +252,11 @@ void PropertyGrid::store_cell(int row, int column, const std::string& text)
     slot = value;
     r.edited = ++edit_clock_;
     modified = true;
+}
+
+void PropertyGrid::on_help(WindowId owner)
+{
+    help_page(MATERIAL_PROPERTIES_DIALOG.name, owner, std::string("window-list"));
 }
 
 bool PropertyGrid::on_key(int key, unsigned mods)

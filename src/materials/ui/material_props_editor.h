@@ -79,6 +79,9 @@ public:
     void insert_row(int row) override;
     void delete_row(int row) override;
     void context_menu(Point at) override;
+    // F1 under the materials table: the page of the Material Properties
+    // dialog, which says what the grid's columns hold.
+    void on_help(WindowId owner) override;
 
 private:
     void set_rows(int count);

@@ -21,6 +21,7 @@
 #include "results/results_reader.h"
 #include "results/results_state.h"
 #include "results/ui/result_choosers.h"
+#include "results/ui/result_pages.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
 
@@ -112,6 +113,7 @@ private:
 
 class PumpReportWindow final : public ReportWindow {
 public:
+    void on_help(WindowId owner) override { open_result_page(PAGE_PUMP_REPORT, owner); }
     void write_report() override
     {
         const RotEquipReport& r = rot_equip_report();
@@ -161,6 +163,7 @@ private:
 
 class CompressorReportWindow final : public ReportWindow {
 public:
+    void on_help(WindowId owner) override { open_result_page(PAGE_COMPRESSOR_REPORT, owner); }
     void write_report() override
     {
         const RotEquipReport& r = rot_equip_report();
@@ -389,6 +392,8 @@ void reset_rot_equip_windows()
 
 void install_rot_equip_results()
 {
+    result_page_tables()[PAGE_PUMP_REPORT] = [] { return &pump_report_window(); };
+    result_page_tables()[PAGE_COMPRESSOR_REPORT] = [] { return &compressor_report_window(); };
     RotEquipUiHooks& own = rot_equip_ui_hooks();
     own.cycle_result = [](unsigned mods) { cycle_result(mods); };
     own.made_current = [] { set_current_result(RESULT_ROT_EQUIP_REPORT); };

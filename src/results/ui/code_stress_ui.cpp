@@ -19,6 +19,7 @@
 #include "results/results_reader.h"
 #include "results/results_state.h"
 #include "results/ui/result_choosers.h"
+#include "results/ui/result_pages.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
 
@@ -47,11 +48,13 @@ std::string percent_text(double percent)
 // row highlighted, the print in its three forms under its title.
 class CodeTable : public TableWindow {
 public:
-    CodeTable(int columns, int text_lines) : TableWindow(&results_frame(), columns, 2, {}, text_lines)
+    CodeTable(int page, int columns, int text_lines)
+        : TableWindow(&results_frame(), columns, 2, {}, text_lines), guide_page(page)
     {
         editing_allowed = false;
         view_only = true;
     }
+    int guide_page;   // ResultPageId
     int rows = 0;
 
     virtual int row_layout_row(int /*row*/) { return 0; }
@@ -83,6 +86,7 @@ public:
     void on_enter() override { add_load_case_menu_items(); }
     void context_menu(Point) override { table_popup_menu(*this, load_case_results_popup()); }
     void contents_entry() override { add_contents_entry(title, 1); }
+    void on_help(WindowId owner) override { open_result_page(guide_page, owner); }
     void print() override
     {
         const ReportState& s = report_state();
@@ -110,7 +114,7 @@ public:
 
 class BranchTable final : public CodeTable {
 public:
-    BranchTable() : CodeTable(8, 1) {}
+    BranchTable() : CodeTable(PAGE_BRANCH_CONNECTION, 8, 1) {}
     std::vector<int32_t> cases;
     int case_index = 1;
     std::vector<BranchConnectionRow> data;
@@ -216,7 +220,7 @@ const FrpCaseStresses* frp_case()
 
 class FrpTable final : public CodeTable {
 public:
-    FrpTable() : CodeTable(7, 2) {}
+    FrpTable() : CodeTable(PAGE_FRP_STRESSES, 7, 2) {}
     std::string header_text(int column, int line) override
     {
         static const char* heads[7] = {"Node", "Hoop", "Axial", "Torsion", "Hoop", "Axial", "Torsion"};
@@ -294,7 +298,7 @@ const char* const SORTED_FRP_KINDS[4] = {"Largest ratio", "Hoop ratio", "Axial r
 
 class SortedFrpTable final : public CodeTable {
 public:
-    SortedFrpTable() : CodeTable(7, 1) {}
+    SortedFrpTable() : CodeTable(PAGE_SORTED_FRP_STRESSES, 7, 1) {}
     int kind = 0;
     std::vector<SortedFrpRow> data;
 
@@ -371,7 +375,7 @@ public:
 
 class FlangeTable final : public CodeTable {
 public:
-    FlangeTable() : CodeTable(11, 1) {}
+    FlangeTable() : CodeTable(PAGE_FLANGE_REPORT, 11, 1) {}
     std::vector<FlangeLoadRow> data;
 
     std::string header_text(int column, int line) override
@@ -573,6 +577,11 @@ void install_code_stress_tables()
     h.show[RESULT_FRP_STRESSES] = [] { show_frp_stresses(); };
     h.show[RESULT_SORTED_FRP_STRESSES] = [] { show_sorted_frp_stresses(); };
     h.show[RESULT_FLANGE_REPORT] = [] { show_flange_report(); };
+    auto& pages = result_page_tables();
+    pages[PAGE_BRANCH_CONNECTION] = branch_connection_table;
+    pages[PAGE_FRP_STRESSES] = frp_stresses_table;
+    pages[PAGE_SORTED_FRP_STRESSES] = sorted_frp_stresses_table;
+    pages[PAGE_FLANGE_REPORT] = flange_report_table;
     ResultItemCommands sorted;
     sorted.next = [] { ui().sorted_frp.step(true); };
     sorted.previous = [] { ui().sorted_frp.step(false); };

@@ -19,6 +19,7 @@
 #include "results/results_reader.h"
 #include "results/results_state.h"
 #include "results/ui/result_choosers.h"
+#include "results/ui/result_pages.h"
 #include "results/ui/result_table.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
@@ -69,6 +70,7 @@ class DisplacementTable final : public ResultTable {
 public:
     DisplacementTable() : ResultTable(RESULT_DISPLACEMENTS, 7, 2)
     {
+        guide_page = PAGE_DISPLACEMENTS;
         menus = ResultMenus::Displacements;
         equal_widths = {{2, 4}, {5, 7}};
     }
@@ -216,6 +218,7 @@ class ExtremesTable final : public ResultTable {
 public:
     ExtremesTable() : ResultTable(RESULT_DISPLACEMENTS, 5, 2)
     {
+        guide_page = PAGE_DISPLACEMENT_EXTREMES;
         menus = ResultMenus::Displacements;
         equal_widths = {{2, 3}, {4, 5}};
     }
@@ -456,6 +459,8 @@ void install_displacement_tables()
 {
     ResultsHooks& h = results_hooks();
     h.show[RESULT_DISPLACEMENTS] = show_other_displacements;
+    result_page_tables()[PAGE_DISPLACEMENTS] = [] { return &displacement_table(); };
+    result_page_tables()[PAGE_DISPLACEMENT_EXTREMES] = [] { return &displacement_extremes_table(); };
     ResultItemCommands commands;
     commands.other = [] {
         RadioListChoice choice{other_supports_template(DISPLACEMENT_KINDS), "Other Displacements", {}, ui().kind + 1};

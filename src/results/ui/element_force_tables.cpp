@@ -22,6 +22,7 @@
 #include "results/results_state.h"
 #include "results/ui/element_force_variants.h"
 #include "results/ui/result_choosers.h"
+#include "results/ui/result_pages.h"
 #include "results/ui/result_table.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
@@ -155,7 +156,11 @@ constexpr int PIPE_TABLE_COLUMNS = 20;
 
 class PipeForceTable final : public ResultTable {
 public:
-    PipeForceTable() : ResultTable(RESULT_ELEMENT_FORCES, PIPE_TABLE_COLUMNS, 2, 2) { menus = ResultMenus::Forces; }
+    PipeForceTable() : ResultTable(RESULT_ELEMENT_FORCES, PIPE_TABLE_COLUMNS, 2, 2)
+    {
+        guide_page = PAGE_PIPE_FORCES;
+        menus = ResultMenus::Forces;
+    }
 
     const PipeForceVariant* variant = nullptr;
     PipeForceRow buffer;
@@ -301,6 +306,7 @@ class ListForceTable final : public ResultTable {
 public:
     explicit ListForceTable(int list_kind) : ResultTable(RESULT_ELEMENT_FORCES, 8, 2, 2), kind(list_kind)
     {
+        guide_page = list_kind == FORCES_BEAMS ? PAGE_BEAM_FORCES : list_kind == FORCES_FRP ? PAGE_FRP_FORCES : PAGE_OTHER_FORCES;
         menus = ResultMenus::Forces;
     }
     int kind;   // FORCES_BEAMS, FORCES_FRP, FORCES_OTHERS
@@ -994,6 +1000,10 @@ void install_element_force_tables()
         register_standard_pipe_force_variants();
     ResultsHooks& h = results_hooks();
     h.show[RESULT_ELEMENT_FORCES] = show_element_forces;
+    result_page_tables()[PAGE_PIPE_FORCES] = [] { return &pipe_force_table(); };
+    result_page_tables()[PAGE_BEAM_FORCES] = [] { return &other_force_table(0); };
+    result_page_tables()[PAGE_FRP_FORCES] = [] { return &other_force_table(1); };
+    result_page_tables()[PAGE_OTHER_FORCES] = [] { return &other_force_table(2); };
     ResultItemCommands commands;
     commands.other = [] { choose_other_forces(results_frame().window); };
     commands.next = next_force_kind;

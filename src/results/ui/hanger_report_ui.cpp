@@ -10,6 +10,7 @@
 #include "model/model.h"
 #include "model/nodes.h"
 #include "results/ui/result_choosers.h"
+#include "results/ui/result_pages.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
 #include "supports/hanger.h"
@@ -85,6 +86,7 @@ public:
         editing_allowed = false;
         view_only = true;
     }
+    void on_help(WindowId owner) override { open_result_page(PAGE_HANGER_REPORT, owner); }
 
     // The hanger rows of the model, in row order (slot 0 unused).
     void collect()
@@ -193,6 +195,7 @@ void show_hanger_report()
 void install_hanger_report()
 {
     results_hooks().show[RESULT_HANGER_REPORT] = [] { show_hanger_report(); };
+    result_page_tables()[PAGE_HANGER_REPORT] = [] { return &hanger_report_table(); };
     // Its part of the results report.
     results_hooks().print[RESULT_HANGER_REPORT] = [] {
         HangerReportTable& t = table();

@@ -17,6 +17,7 @@
 #include "results/results_reader.h"
 #include "results/results_state.h"
 #include "results/ui/result_choosers.h"
+#include "results/ui/result_pages.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
 
@@ -107,6 +108,13 @@ public:
         summary_rows = kind.summary_rows;
     }
     const ModalKind& kind() const { return kind_; }
+    void on_help(WindowId owner) override
+    {
+        open_result_page(kind_.result == RESULT_FREQUENCIES               ? PAGE_FREQUENCIES
+                         : kind_.result == RESULT_DYNAMIC_SUSCEPTIBILITY ? PAGE_DYNAMIC_SUSCEPTIBILITY
+                                                                           : PAGE_DYNAMIC_STRESSES,
+                         owner);
+    }
 
     std::string header_text(int column, int line) override
     {
@@ -429,6 +437,9 @@ void install_modal_results()
 {
     ResultsHooks& h = results_hooks();
     h.show[RESULT_FREQUENCIES] = [] { tables().frequencies.show(); };
+    result_page_tables()[PAGE_FREQUENCIES] = [] { return &frequency_table(); };
+    result_page_tables()[PAGE_DYNAMIC_SUSCEPTIBILITY] = [] { return &susceptibility_table(); };
+    result_page_tables()[PAGE_DYNAMIC_STRESSES] = [] { return &dynamic_stress_table(); };
     // Its part of the results report.
     h.print[RESULT_FREQUENCIES] = [] {
         ModalTable& t = tables().frequencies;

@@ -9,6 +9,7 @@
 #include "results/results_load_cases.h"
 #include "results/results_state.h"
 #include "results/ui/result_choosers.h"
+#include "results/ui/result_pages.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
 
@@ -62,6 +63,14 @@ bool several_force_kinds()
     for (int n : {r.numpipes(), r.numbeams(), r.numfrp(), r.numothers()})
         kinds += n > 0 ? 1 : 0;
     return kinds > 1;
+}
+
+void ResultTable::on_help(WindowId owner)
+{
+    if (guide_page >= 0)
+        open_result_page(guide_page, owner);
+    else
+        TableWindow::on_help(owner);
 }
 
 void ResultTable::on_enter()

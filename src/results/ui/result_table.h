@@ -35,6 +35,9 @@ public:
     ResultTable(int result_kind, int columns, int header_lines, int text_lines = 1);
 
     int result_kind;
+    // The page of the user guide on the table (ResultPageId, result_pages.h);
+    // without one F1 opens the guide's topic on the results.
+    int guide_page = -1;
     ResultMenus menus = ResultMenus::LoadCases;
     std::vector<std::pair<int, int>> equal_widths;
     std::vector<int> hidden;
@@ -62,6 +65,7 @@ public:
     void on_row_changed(int row) override;
     void on_load_case_changed() override;
     void context_menu(Point at) override;
+    void on_help(WindowId owner) override;
     void measure_window(Surface& dc) override;
     void measure_print(Surface& dc) override;
     // Graphic pages, text report or CSV by the report state.

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "platform/handles.h"
+#include "platform/surface.h"
 
 #include <array>
 #include <functional>
@@ -99,6 +100,11 @@ struct ResultsHooks {
     std::function<void()> hide_overlays;
     // After the stress or ratio threshold changed (the colouring redraws).
     std::function<void()> thresholds_changed;
+    // Switches the views' stress and ratio colouring off where it is on.
+    std::function<void()> colouring_off;
+    // The colour of a value on the scale of the view's colour bar from
+    // `lowest` (blue) to `highest` (red).
+    std::function<Color(double value, double lowest, double highest)> scale_colour;
     // The sorted stresses show their rows again, perhaps of another stress
     // kind: the colouring follows the kind shown.
     std::function<void()> stresses_refreshed;

@@ -35,6 +35,7 @@
 #include "results/ui/code_stress_ui.h"
 #include "results/ui/result_choosers.h"
 #include "results/ui/result_tables.h"
+#include "results/ui/stress_result_tables.h"
 #include "results/ui/results_ui_state.h"
 #include "results/ui/hanger_report_ui.h"
 #include "results/ui/modal_results_ui.h"
@@ -344,6 +345,14 @@ void find_node_command()
         });
 }
 
+// The colour-coding item: "No color coding" while the sorted stresses are
+// shown colour-coded.
+std::string colour_coding_text()
+{
+    return current_result() == RESULT_SORTED_STRESSES && stress_display_flags().colour_coding ? "No color coding"
+                                                                                              : "Color code stresses";
+}
+
 // A command that others serve: enabled while they do.
 void register_hooked(int id)
 {
@@ -413,14 +422,20 @@ void register_results_commands()
     on(CMD_PREVIOUS_ITEM, previous_item_command);
     on(CMD_LOCAL_GLOBAL, local_global_command);
     on(CMD_CLOSE_POPUPS, [] { frame_cancel_popups(rf()); });
-    on(CMD_THRESHOLDS, [] { thresholds_dialog(rf().window); });
+    // The thresholds mark what the colour coding colours: greyed while it is on.
+    on(CMD_THRESHOLDS, [] { thresholds_dialog(rf().window); }, [] { return !stress_display_flags().colour_coding; });
+    on(CMD_COLOUR_CODING, [] {
+        colour_coding_command();
+        rf().menu.set_text(CMD_COLOUR_CODING, colour_coding_text());
+        frame_refresh_command_states(rf());
+    }, colour_coding_available);
     on(CMD_FIRST_LEVEL_CHECKS, [] { first_level_checks_dialog(rf().window); }, with_results);
     on(CMD_EXPORT, export_command, export_available);
     on(CMD_OPEN_RESULTS, open_results_dialog);
     on(CMD_FIND_NODE, find_node_command, [] { return table_window_flag(); });
     for (int id : {CMD_VIEWPOINT, CMD_ZOOM_ALL, CMD_PREVIOUS_VIEW, CMD_SHAPE, CMD_ANIMATE, CMD_MAGNIFICATION,
                    CMD_LOCAL_AXES, CMD_SHOW_STRESSES, CMD_SHOW_STRESS_RATIOS, CMD_RATIOS_COLUMN,
-                   CMD_SORTED_STRESS_OPTION, CMD_CENTER_OF_GRAVITY, CMD_COLOUR_CODING, CMD_COLOURING_OFF,
+                   CMD_SORTED_STRESS_OPTION, CMD_CENTER_OF_GRAVITY, CMD_COLOURING_OFF,
                    CMD_EXPORT_PLANT_DESIGN_RESULTS, CMD_DISPLACEMENT_TABLE_1, CMD_DISPLACEMENT_TABLE_2})
         register_hooked(id);
     for (int id : {CMD_SHAPE, CMD_ANIMATE, CMD_SHOW_STRESSES, CMD_SHOW_STRESS_RATIOS})
@@ -980,9 +995,9 @@ void results_menu_popup()
     f.menu.enable(CMD_EXPORT_PLANT_DESIGN_RESULTS,
                   kind == RESULT_DISPLACEMENTS && hooks().commands.count(CMD_EXPORT_PLANT_DESIGN_RESULTS));
     f.menu.enable(CMD_FIND_NODE, table_window_flag());
+    f.menu.set_text(CMD_COLOUR_CODING, colour_coding_text());
     if (hooks().command_text)
-        for (int id : {CMD_COLOUR_CODING, CMD_SHAPE, CMD_ANIMATE, CMD_LOCAL_AXES, CMD_SHOW_STRESSES,
-                       CMD_SHOW_STRESS_RATIOS})
+        for (int id : {CMD_SHAPE, CMD_ANIMATE, CMD_LOCAL_AXES, CMD_SHOW_STRESSES, CMD_SHOW_STRESS_RATIOS})
             if (const std::string text = hooks().command_text(id); !text.empty())
                 f.menu.set_text(id, text);
     const bool from_list = f.previous_frame == &list_frame();

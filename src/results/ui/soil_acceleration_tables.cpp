@@ -10,6 +10,7 @@
 #include "model/nodes.h"
 #include "results/results_reader.h"
 #include "results/results_state.h"
+#include "results/ui/result_pages.h"
 #include "results/ui/result_table.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
@@ -74,6 +75,7 @@ class SoilRestraintsTable final : public ResultTable {
 public:
     SoilRestraintsTable() : ResultTable(RESULT_SOIL_RESTRAINTS, 12, 3)
     {
+        guide_page = PAGE_SOIL_RESTRAINTS;
         menus = ResultMenus::Plain;
         equal_widths = {{1, 2}};
         groups = {{5, 6, "Axial", 0}, {7, 8, "Transverse", 0}, {9, 10, "Vertical Down", 0}, {11, 12, "Vertical Up", 0}};
@@ -197,6 +199,7 @@ class AccelerationsTable final : public ResultTable {
 public:
     AccelerationsTable() : ResultTable(RESULT_ACCELERATIONS, 4, 1)
     {
+        guide_page = PAGE_ACCELERATIONS;
         menus = ResultMenus::Plain;
         equal_widths = {{2, 4}};
     }
@@ -335,6 +338,8 @@ void print_accelerations()
 void install_soil_and_acceleration_tables()
 {
     ResultsHooks& h = results_hooks();
+    result_page_tables()[PAGE_SOIL_RESTRAINTS] = [] { return &soil_restraints_table(); };
+    result_page_tables()[PAGE_ACCELERATIONS] = [] { return &accelerations_table(); };
     h.show[RESULT_SOIL_RESTRAINTS] = [] {
         if (soil_table().count() > 0)
             soil_table().show();

@@ -2,6 +2,7 @@
 
 #include "codes/code_driver.h"
 #include "codes/stress_display.h"
+#include "framework/app_state.h"
 #include "framework/commands.h"
 #include "framework/state.h"
 #include "framework/text.h"
@@ -16,6 +17,7 @@
 #include "model/piping_codes.h"
 #include "results/results_state.h"
 #include "results/ui/result_choosers.h"
+#include "results/ui/result_pages.h"
 #include "results/ui/result_table.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
@@ -152,6 +154,7 @@ class StressRowsTable : public ResultTable {
 public:
     explicit StressRowsTable(int kind) : ResultTable(kind, 5, 2) { menus = ResultMenus::Plain; }
     std::vector<StressRow> rows;
+    StressRange range;   // of the rows' stresses
 
     virtual bool ratios_shown() const { return !no_code(); }
     const StressRow* row_of(int row) const
@@ -194,6 +197,7 @@ public:
     }
     void adjust()
     {
+        range = sorted_stress_range(rows);
         hidden.clear();
         if (!ratios_shown())
             hidden.push_back(5);
@@ -321,15 +325,28 @@ public:
 
 private:
     // Over the allowable: red on screen, inverted in print; above a set
-    // display threshold: blue on screen.
+    // display threshold: blue on screen. Colour-coded, the sorted
+    // stresses' cells are filled with the colour of their value on the
+    // view's scale instead (a light shade, so that the text stays legible).
     void mark(const StressRow& r, bool ratio_cell, int row, int column)
     {
-        if (ratio_cell && over(r)) {
-            table_set_text_color(*this, OVER_ALLOWABLE);
+        const StressDisplayFlags& f = stress_display_flags();
+        const auto& scale_colour = results_hooks().scale_colour;
+        const bool coded = result_kind == RESULT_SORTED_STRESSES && f.colour_coding && scale_colour;
+        if (ratio_cell && over(r))
             tprint_highlight_cell(*this, row, column, 0);
+        if (coded) {
+            if (ratio_cell && !r.checked)
+                return;
+            const Color c = ratio_cell ? scale_colour(r.percent(), 0.0, 100.0)
+                                       : scale_colour(r.stress, range.smallest, range.largest);
+            table_set_cell_background(*this, rgb((c.r + 255) / 2, (c.g + 255) / 2, (c.b + 255) / 2));
             return;
         }
-        const StressDisplayFlags& f = stress_display_flags();
+        if (ratio_cell && over(r)) {
+            table_set_text_color(*this, OVER_ALLOWABLE);
+            return;
+        }
         const bool above = ratio_cell ? f.ratio_threshold > 0.0f && ratio_marked(r.percent())
                                       : f.stress_threshold != 0.0f && stress_marked(r.stress);
         if (above)
@@ -339,7 +356,7 @@ private:
 
 class SortedStressTable final : public StressRowsTable {
 public:
-    SortedStressTable() : StressRowsTable(RESULT_SORTED_STRESSES) {}
+    SortedStressTable() : StressRowsTable(RESULT_SORTED_STRESSES) { guide_page = PAGE_SORTED_STRESSES; }
     bool ratios_shown() const override { return !no_code() && stress_display_flags().ratio_column; }
     std::string stress_heading() const override
     {
@@ -413,7 +430,7 @@ public:
 
 class ComplianceTable final : public StressRowsTable {
 public:
-    ComplianceTable() : StressRowsTable(RESULT_CODE_COMPLIANCE) {}
+    ComplianceTable() : StressRowsTable(RESULT_CODE_COMPLIANCE) { guide_page = PAGE_CODE_COMPLIANCE; }
     std::string title_text() const
     {
         return std::string("Code compliance: ") + piping_code_name(piping_code()) +
@@ -558,6 +575,8 @@ void install_stress_result_tables()
     ResultsHooks& h = results_hooks();
     h.show[RESULT_SORTED_STRESSES] = show_sorted_stresses;
     h.show[RESULT_CODE_COMPLIANCE] = show_code_compliance;
+    result_page_tables()[PAGE_SORTED_STRESSES] = [] { return &sorted_stress_table(); };
+    result_page_tables()[PAGE_CODE_COMPLIANCE] = [] { return &code_compliance_table(); };
     h.commands[CMD_SORTED_STRESS_OPTION] = [](int) {
         if (current_result() == RESULT_SORTED_STRESSES) {
             StressOrder& order = stress_display_flags().sorted_order;
@@ -582,6 +601,23 @@ void install_stress_result_tables()
         ui().failures_only = false;
         reset_stress_display();
     });
+}
+
+bool colour_coding_available()
+{
+    return in_results() && current_result() == RESULT_SORTED_STRESSES && table_is_shown(sorted()) &&
+           !sorted().rows.empty() && results_hooks().scale_colour;
+}
+
+void colour_coding_command()
+{
+    if (!colour_coding_available())
+        return;
+    if (results_hooks().colouring_off)
+        results_hooks().colouring_off();
+    StressDisplayFlags& f = stress_display_flags();
+    f.colour_coding = !f.colour_coding;
+    sorted().refresh();
 }
 
 TableWindow& sorted_stress_table()

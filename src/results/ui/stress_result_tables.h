@@ -13,6 +13,13 @@
 // under the rows the factors of expansion stresses taken on the reference
 // modulus, and the code compliance the evaluation's notes.
 //
+// "Color code stresses" (383), while the sorted stresses with their rows are
+// shown: the view's stress and ratio colouring goes off, and the sorted
+// stresses colour their Stress and Ratio cells on the scale of the view's
+// colour bar (blue the lowest stress shown, red the highest; ratios from 0
+// blue to 100 % red) in place of the threshold marks, until "No color
+// coding" (the same command) takes it off again.
+//
 // Commands while they are shown: 374 switches the sorted stresses between
 // ratio order and stress order, and the code compliance between all rows and
 // the rows over their allowable; 338 shows or hides the ratio column of the
@@ -45,6 +52,10 @@ void show_sorted_stresses();
 void show_code_compliance();
 void print_sorted_stresses();
 void print_code_compliance();
+
+// Command 383 and whether it can run now.
+void colour_coding_command();
+bool colour_coding_available();
 
 void install_stress_result_tables();
 TableWindow& sorted_stress_table();

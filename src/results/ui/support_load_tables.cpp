@@ -18,6 +18,7 @@
 #include "results/results_state.h"
 #include "results/support_summary.h"
 #include "results/ui/result_choosers.h"
+#include "results/ui/result_pages.h"
 #include "results/ui/result_table.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
@@ -254,6 +255,7 @@ class SupportLoadsTable final : public LayoutRowsResultTable {
 public:
     explicit SupportLoadsTable(int kind) : LayoutRowsResultTable(RESULT_SUPPORT_LOADS, loads_columns(kind), 1), kind_(kind)
     {
+        guide_page = PAGE_SUPPORT_LOADS + kind;
         menus = ResultMenus::Supports;
         if (kind_data(kind).shape == Shape::Values && data().values.size() > 1)
             equal_widths.push_back({3, 2 + static_cast<int>(data().values.size())});
@@ -588,6 +590,7 @@ class SupportSummaryTable final : public ResultTable {
 public:
     explicit SupportSummaryTable(int kind) : ResultTable(RESULT_SUPPORT_SUMMARY, summary_columns(kind), 2), kind_(kind)
     {
+        guide_page = PAGE_SUPPORT_SUMMARY + kind;
         menus = ResultMenus::Summary;
         const int n = static_cast<int>(data().values.size());
         if (n > 1)
@@ -863,7 +866,11 @@ private:
 
 class LimitStopStatusTable final : public LayoutRowsResultTable {
 public:
-    LimitStopStatusTable() : LayoutRowsResultTable(RESULT_SUPPORT_LOADS, 5, 1) { menus = ResultMenus::LoadCases; }
+    LimitStopStatusTable() : LayoutRowsResultTable(RESULT_SUPPORT_LOADS, 5, 1)
+    {
+        guide_page = PAGE_LIMIT_STOP_STATUS;
+        menus = ResultMenus::LoadCases;
+    }
 
     void refresh() override
     {
@@ -1050,7 +1057,10 @@ void install_support_load_tables()
         h.support_loads[k] = [kind] { loads_table(kind).show(); };
         h.support_summary[k] = [kind] { summary_table(kind).show(); };
         h.print_support_summary[k] = [kind](int row) { summary_table(kind).print_row(row); };
+        result_page_tables()[PAGE_SUPPORT_LOADS + k] = [kind] { return &support_loads_table(kind); };
+        result_page_tables()[PAGE_SUPPORT_SUMMARY + k] = [kind] { return &support_summary_table(kind); };
     }
+    result_page_tables()[PAGE_LIMIT_STOP_STATUS] = [] { return &limit_stop_status_table(); };
     h.show_limit_stop_status = show_limit_stop_status;
     ResultItemCommands commands;
     commands.local_global = [] {

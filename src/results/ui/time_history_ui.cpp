@@ -18,6 +18,7 @@
 #include "results/element_force_values.h"
 #include "results/time_history.h"
 #include "results/ui/result_choosers.h"
+#include "results/ui/result_pages.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
 #include "supports/skewed_restraint.h"
@@ -145,6 +146,17 @@ public:
     std::array<float, 6> maximum{};
 
     int value_count() const { return kind ? static_cast<int>(kind->columns.size()) : 0; }
+    // The page of the history shown: of a node's displacements, an element's
+    // forces or a support's loads.
+    int guide_page() const
+    {
+        if (kind == &displacement_history_kind())
+            return PAGE_DISPLACEMENTS_HISTORY;
+        if (kind == &element_history_kind(false) || kind == &element_history_kind(true))
+            return PAGE_ELEMENT_FORCES_HISTORY;
+        return PAGE_SUPPORT_LOADS_HISTORY;
+    }
+    void on_help(WindowId owner) override { open_result_page(guide_page(), owner); }
     int steps() const { return static_cast<int>(results().history.history.size()); }   // T + 1
 
     std::string header_text(int column, int line) override
@@ -537,6 +549,12 @@ void set_global_element_forces(GlobalForces convert)
 
 void install_time_history_tables()
 {
+    // The one history table is the table of the page of what it shows.
+    for (const int page : {PAGE_SUPPORT_LOADS_HISTORY, PAGE_ELEMENT_FORCES_HISTORY, PAGE_DISPLACEMENTS_HISTORY})
+        result_page_tables()[static_cast<std::size_t>(page)] = [page]() -> TableWindow* {
+            HistoryTable& table = th().table;
+            return table.kind && table.guide_page() == page ? &table : nullptr;
+        };
     ResultItemCommands commands;
     commands.local_global = [] {
         TimeHistoryUi& t = th();

@@ -76,10 +76,12 @@ TEST_F(ResultsFileTest, WrittenByARunAndReadBackFieldByField)
     ASSERT_TRUE(f.open_read(path));
     char header[16];
     f.read(header, 16);
-    EXPECT_EQ(std::string(header, 16), std::string("KORVANE21KR10200"));
+    EXPECT_EQ(std::string(header, 16), std::string("KORVANE21KR10210"));
     const Model& m = snapshot->model;
     ASSERT_EQ(f.read_int(), m.numelems());
     ASSERT_EQ(m.numelems(), 2);
+    // The L's legs as the rows give them: 120 in along X, then 80 in along Z.
+    const float chords[2][3] = {{120.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 80.0f}};
     for (int e = 1; e <= m.numelems(); ++e) {
         const Elem& el = m.elems[e];
         int32_t record[8];
@@ -92,6 +94,10 @@ TEST_F(ResultsFileTest, WrittenByARunAndReadBackFieldByField)
         EXPECT_EQ(record[5], 1);
         EXPECT_EQ(record[6], 1);
         EXPECT_EQ(record[7], 1);   // each the first element of its row
+        float chord[3];
+        f.read_floats(chord, 3);   // node 2 less node 1, as analysed
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(chord[k], chords[e - 1][k]) << e << " " << k;
     }
     EXPECT_EQ(f.read_int(), 0);   // no soil restraints
     // The blocks in the order of the list: nodes, elements, supports (anchor

@@ -96,9 +96,9 @@ protected:
         f.read(header, 16);
         const int32_t elements = f.read_int();
         ASSERT_EQ(elements, m.numelems());
-        f.seek(20 + 32 * int64_t{elements});
+        f.seek(20 + 44 * int64_t{elements});   // records of 8 int32 and 3 float32
         const int32_t soils = f.read_int();
-        int64_t p = 24 + 32 * int64_t{elements} + 40 * int64_t{soils};
+        int64_t p = 24 + 44 * int64_t{elements} + 40 * int64_t{soils};
         const int64_t nodes = 24 * int64_t{m.numnodes()};
         const int64_t supports = 4 * int64_t{support_value_count(m)};
         for (int i = 1; i <= snapshot_->load_cases.count(); ++i) {

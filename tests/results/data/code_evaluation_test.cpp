@@ -93,8 +93,9 @@ TEST(ResultsFileLayout, OffsetsOfTheBlocksFromTheCounts)
 {
     // N 7 nodes, E 5 elements, S 2 soil records, B 36 support bytes, M 3 modes.
     const int64_t n = 7, e = 5, s = 2, b = 36, m = 3;
-    EXPECT_EQ(results_soil_count_at(e), 16 + 4 + 32 * 5);
-    EXPECT_EQ(results_first_block_at(e, s), 16 + 4 + 160 + 4 + 80);
+    EXPECT_EQ(results_soil_count_at(e), 16 + 4 + 44 * 5);
+    EXPECT_EQ(results_soil_count_at(e, 1020), 16 + 4 + 32 * 5);   // records without the chords
+    EXPECT_EQ(results_first_block_at(e, s), 16 + 4 + 220 + 4 + 80);
     EXPECT_EQ(results_case_block_size(LC_SUSTAINED, n, e, b), 168 + 240 + 36);
     EXPECT_EQ(results_case_block_size(LC_RESPONSE_SPECTRUM, n, e, b), 336 + 240 + 36);
     EXPECT_EQ(results_force_offset(LC_RESPONSE_SPECTRUM, n), 336);

@@ -68,7 +68,7 @@ TEST_F(DynamicResultsTest, ModalAndDynamicBlocksAreReadAtTheirOffsets)
     // File order 1, 30, 31, 35, 36, 37; a case block is 24 N + 48 E + B,
     // the response spectrum's 48 N + 48 E + B, the modal block
     // 4 + 4 M + 24 N M + 12 M + 4.
-    const int64_t first = 16 + 4 + 32 * e + 4;
+    const int64_t first = 16 + 4 + 44 * e + 4;
     const int64_t plain = 24 * n + 48 * e + b;
     const int64_t modal = 4 + 4 * m + 24 * n * m + 12 * m + 4;
     const int64_t spectrum = 48 * n + 48 * e + b;
@@ -158,7 +158,7 @@ TEST_F(DynamicResultsTest, AbsurdModeCountIsRefused)
 {
     const std::vector<char> good = file_bytes(results_path);
     const int64_t e = model().numelems(), n = model().numnodes(), b = support_bytes();
-    const std::size_t at30 = static_cast<std::size_t>(16 + 4 + 32 * e + 4 + 24 * n + 48 * e + b);
+    const std::size_t at30 = static_cast<std::size_t>(16 + 4 + 44 * e + 4 + 24 * n + 48 * e + b);
     for (int32_t modes : {-1, 2, 4, 1 << 20, 0x7fffffff}) {
         std::vector<char> bytes = good;
         std::memcpy(bytes.data() + at30, &modes, 4);

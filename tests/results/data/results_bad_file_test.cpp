@@ -66,7 +66,7 @@ const std::string MISMATCH = "Results file does not match the model.\nPlease rea
 
 TEST_F(ResultsBadFileTest, HeadersOldWrongMagicAndVersions)
 {
-    // Magic, the digits 1020 and any sixteenth character: accepted.
+    // Magic, the digits 1021 and any sixteenth character: accepted.
     std::vector<char> other = good;
     other[15] = 'X';
     write_bytes(bad_path, other);
@@ -83,8 +83,10 @@ TEST_F(ResultsBadFileTest, HeadersOldWrongMagicAndVersions)
     const std::vector<Case> cases = {
         {"old header", old, "Results file is in Version 9.50 format.\nUnable to read results file."},
         {"wrong magic", "KORVANE21KM10200", "Unable to read results file"},
-        {"version 1010", "KORVANE21KR10100", "Program version = 10.20\nResults version = 10.10\nPlease reanalyze the model."},
-        {"version 1021", "KORVANE21KR10210", "Program version = 10.20\nResults version = 10.21\nPlease reanalyze the model."},
+        {"version 1010", "KORVANE21KR10100", "Program version = 10.21\nResults version = 10.10\nPlease reanalyze the model."},
+        {"version 1022", "KORVANE21KR10220", "Program version = 10.21\nResults version = 10.22\nPlease reanalyze the model."},
+        // A file of version 1020 has shorter element records: this one's do not fit it.
+        {"version 1020", "KORVANE21KR10200", MISMATCH},
         {"no digits", "KORVANE21KRabcd0", "Unable to read results file"},
     };
     for (const Case& c : cases) {
@@ -103,9 +105,9 @@ TEST_F(ResultsBadFileTest, TruncatedAtEveryBlockBoundaryAndBetween)
     const Model& m = model();
     const int64_t n = m.numnodes(), e = m.numelems();
     const int64_t b = 4 * (6 + 3 + 3 + 2 + 1 + 1 + 1 + 6 + 6);
-    const int64_t first = 16 + 4 + 32 * e + 4;
+    const int64_t first = 16 + 4 + 44 * e + 4;
     const int64_t block = 24 * n + 48 * e + b;
-    const std::vector<int64_t> cuts = {16, 20, 20 + 32 * e, first, first + 24 * n, first + 24 * n + 48 * e,
+    const std::vector<int64_t> cuts = {16, 20, 20 + 44 * e, first, first + 24 * n, first + 24 * n + 48 * e,
                                        first + block, first + 2 * block, static_cast<int64_t>(good.size()) - 1,
                                        first + 7, 21};
     for (int64_t cut : cuts)
@@ -119,7 +121,7 @@ TEST_F(ResultsBadFileTest, TruncatedAtEveryBlockBoundaryAndBetween)
 TEST_F(ResultsBadFileTest, AbsurdCountsAndIndices)
 {
     const int32_t e = model().numelems();
-    const std::size_t soils_at = 16 + 4 + 32 * static_cast<std::size_t>(e);
+    const std::size_t soils_at = 16 + 4 + 44 * static_cast<std::size_t>(e);
     for (int32_t count : {-1, e + 1, e - 1, 0x7fffffff, static_cast<int32_t>(0x80000000)}) {
         std::vector<char> bytes = good;
         put_int(bytes, 16, count);
@@ -191,7 +193,7 @@ TEST_F(ResultsBadFileTest, ValuesThatAreNotNumbersAreRefusedWhenRead)
     // A NaN in the first case's displacements: the file reads (the values
     // are read on demand), the displacement reader refuses it with the path.
     std::vector<char> bytes = good;
-    const std::size_t first = 16 + 4 + 32 * static_cast<std::size_t>(model().numelems()) + 4;
+    const std::size_t first = 16 + 4 + 44 * static_cast<std::size_t>(model().numelems()) + 4;
     const uint32_t nan_bits = 0x7fc00000u;
     std::memcpy(bytes.data() + first + 8, &nan_bits, 4);
     write_bytes(bad_path, bytes);
@@ -202,4 +204,47 @@ TEST_F(ResultsBadFileTest, ValuesThatAreNotNumbersAreRefusedWhenRead)
         for (float v : u)
             EXPECT_EQ(v, 0.0f);
     EXPECT_EQ(results().loaded.displacements, 0);
+}
+
+// A file of the version before, whose element records hold the 8 words
+// without the chords, still reads: its results open as they are, and no
+// element counts as changed, since the file cannot tell (an edit that
+// changes an element's length goes unseen in its stress colours, as it did
+// with those files).
+TEST_F(ResultsBadFileTest, AFileOfVersion1020WithoutChordsReads)
+{
+    std::vector<char> old = good;
+    std::memcpy(old.data() + 11, "1020", 4);
+    int32_t elements = 0;
+    std::memcpy(&elements, old.data() + 16, 4);
+    ASSERT_EQ(elements, model().numelems());
+    std::vector<char> bytes(old.begin(), old.begin() + 20);
+    for (int32_t e = 0; e < elements; ++e) {
+        const auto at = old.begin() + 20 + 44 * e;
+        bytes.insert(bytes.end(), at, at + 32);
+    }
+    bytes.insert(bytes.end(), old.begin() + 20 + 44 * elements, old.end());
+    write_bytes(bad_path, bytes);
+    EXPECT_EQ(read_message(bad_path), "<nothing thrown>");
+    ASSERT_TRUE(results_open());
+    EXPECT_EQ(results().version, 1020);
+    EXPECT_TRUE(results().chords.empty());
+    model().rows[2].dx += 12.0f;
+    make_model();
+    for (int e = 1; e <= model().numelems(); ++e)
+        EXPECT_FALSE(results_element_changed(e));
+
+    // The same edit with the file as this version writes it: the element of
+    // that row changed.
+    model().rows[2].dx -= 12.0f;
+    make_model();
+    write_bytes(bad_path, good);
+    EXPECT_EQ(read_message(bad_path), "<nothing thrown>");
+    EXPECT_EQ(results().chords.size(), model().numelems());
+    model().rows[2].dx += 12.0f;
+    make_model();
+    int changed = 0;
+    for (int e = 1; e <= model().numelems(); ++e)
+        changed += results_element_changed(e) ? 1 : 0;
+    EXPECT_GE(changed, 1);
 }

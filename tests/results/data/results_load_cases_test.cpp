@@ -40,7 +40,7 @@ TEST_F(ResultsLoadCaseTest, DisplayOrderCarriesTheOffsets)
     results_for({8, 1, 2});
     EXPECT_EQ(codes(), (std::vector<int>{1, 2, 8}));
     const int64_t n = model().numnodes(), e = model().numelems();
-    const int64_t first = 16 + 4 + 32 * e + 4, block = 24 * n + 48 * e + 4 * 12;
+    const int64_t first = 16 + 4 + 44 * e + 4, block = 24 * n + 48 * e + 4 * 12;
     EXPECT_EQ(results().load_cases[1].displacements, first + block);       // 1 was second in the file
     EXPECT_EQ(results().load_cases[2].displacements, first + 2 * block);   // 2 third
     EXPECT_EQ(results().load_cases[3].displacements, first);               // 8 first

@@ -24,14 +24,14 @@ TEST_F(ResultsReaderTest, RoundTripEveryBlockOffsetAndValue)
     const ResultsState& r = results();
     const Model& m = model();
 
-    // The layout from the format: header 16, E, 32 E, S, 40 S, then the
+    // The layout from the format: header 16, E, 44 E (8 int32 and the 3 float32 of the chord), S, 40 S, then the
     // blocks of 24 N + 48 E + B in list order, then 32 bytes per hanger.
     const int64_t n = m.numnodes(), e = m.numelems();
     int64_t b = 0;
     for (const LayoutRow& row : m.rows)
         b += 4 * words_of(row.dtype);
     EXPECT_EQ(b, 4 * (6 + 3 + 3 + 2 + 1 + 1 + 1 + 6 + 6));
-    const int64_t first = 16 + 4 + 32 * e + 4;
+    const int64_t first = 16 + 4 + 44 * e + 4;
     const int64_t block = 24 * n + 48 * e + b;
     EXPECT_EQ(static_cast<int64_t>(file_bytes(results_path).size()), first + 6 * block + 32);
     const std::vector<int> file_order = {8, 1, 2, 9, 3, 5};
@@ -189,7 +189,7 @@ TEST_F(ResultsReaderTest, ResultsWithoutHangersEndAfterTheLastBlock)
     choose({LC_SUSTAINED});
     analyse();
     const int64_t n = model().numnodes(), e = model().numelems();
-    EXPECT_EQ(static_cast<int64_t>(file_bytes(results_path).size()), 16 + 4 + 32 * e + 4 + 24 * n + 48 * e + 48);
+    EXPECT_EQ(static_cast<int64_t>(file_bytes(results_path).size()), 16 + 4 + 44 * e + 4 + 24 * n + 48 * e + 48);
     ASSERT_EQ(read_message(results_path), "<nothing thrown>");
     EXPECT_EQ(results().soil_restraints.size(), 0);
     EXPECT_EQ(results().modal.modes, 0);
@@ -209,7 +209,7 @@ TEST_F(ResultsReaderTest, SettlementIsAResultsCaseOfTheClass2GroupOnly)
     int64_t b = 0;
     for (const LayoutRow& row : model().rows)
         b += 4 * words_of(row.dtype);
-    const int64_t first = 16 + 4 + 32 * e + 4, block = 24 * n + 48 * e + b;
+    const int64_t first = 16 + 4 + 44 * e + 4, block = 24 * n + 48 * e + b;
     for (int32_t code : {CODE_ASME_CLASS2_2015, CODE_B313}) {
         piping_code() = code;
         ASSERT_EQ(read_message(results_path), "<nothing thrown>");
