@@ -36,11 +36,9 @@
 #include "platform/threads.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace {
 
@@ -140,15 +138,12 @@ public:
     {
         if (id != POLL_TIMER)
             return;
-        outcome = lock_.try_acquire(lock_path_);
-        if (outcome != FileLock::Outcome::Busy) {
+        // The windowless backend runs its timers at once, and nothing else
+        // happens while its dialog is open: the wait is here, as long as
+        // it takes.
+        outcome = backend().has_windows() ? lock_.try_acquire(lock_path_) : lock_.acquire(lock_path_);
+        if (outcome != FileLock::Outcome::Busy)
             d.end(IDOK);
-            return;
-        }
-        // The windowless backend runs its timers at once: the time to wait
-        // passes here.
-        if (!backend().has_windows())
-            std::this_thread::sleep_for(std::chrono::milliseconds(POLL_MILLISECONDS));
     }
 
     bool ok(Dialog&) override { return false; }
