@@ -1,17 +1,26 @@
 #include "platform/file_stamp.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
 
-FileStamp stamp_of(const struct stat& info)
+int64_t nanoseconds(const struct statx_timestamp& t)
 {
+    return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+FileStamp stamp_at(int folder, const char* path, int flags)
+{
+    struct statx info {};
+    if (::statx(folder, path, flags, STATX_BASIC_STATS | STATX_BTIME, &info) != 0 || !S_ISREG(info.stx_mode))
+        return {};
     FileStamp s;
     s.known = true;
-    s.device = static_cast<uint64_t>(info.st_dev);
-    s.number = static_cast<uint64_t>(info.st_ino);
-    s.size = static_cast<int64_t>(info.st_size);
-    s.modified_ns = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    s.device = (static_cast<uint64_t>(info.stx_dev_major) << 32) | info.stx_dev_minor;
+    s.number = info.stx_ino;
+    s.size = static_cast<int64_t>(info.stx_size);
+    s.made_ns = nanoseconds((info.stx_mask & STATX_BTIME) ? info.stx_btime : info.stx_mtime);
     return s;
 }
 
@@ -19,12 +28,10 @@ FileStamp stamp_of(const struct stat& info)
 
 FileStamp file_stamp(const std::string& path)
 {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? stamp_of(info) : FileStamp{};
+    return stamp_at(AT_FDCWD, path.c_str(), 0);
 }
 
 FileStamp descriptor_stamp(int fd)
 {
-    struct stat info {};
-    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? stamp_of(info) : FileStamp{};
+    return stamp_at(fd, "", AT_EMPTY_PATH);
 }

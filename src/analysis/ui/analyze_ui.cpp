@@ -15,7 +15,8 @@
 // A run holds the lock of its model file's outputs (framework/outputs_lock)
 // from before it saves the model until its results are written. While
 // another run (a batch run of the same names) holds it, the dialog and the
-// status line say that the analysis waits, and Cancel gives up.
+// status line say that the analysis waits, and Cancel gives up (with the
+// windowless backend the dialog's first timer waits as long as it takes).
 #include "analysis/analysis_model.h"
 #include "analysis/model_check.h"
 #include "analysis/static_analysis.h"

@@ -79,7 +79,9 @@ bool save_model_to(WindowId owner, const std::string& path)
     case FileLock::Outcome::Busy:
         throw MessageText(outputs_busy_text(path) +
                           ".\nSave the model again when it has ended, or save it under another name.");
-    case FileLock::Outcome::Unavailable: throw MessageText(outputs_lock_failure_text(lock_path, lock.failure()));
+    case FileLock::Outcome::Unavailable:
+        throw MessageText("Unable to write model file:\n" + path + "\n" +
+                          outputs_lock_failure_text(lock_path, lock.failure()));
     }
     if (const auto& saving = model_file_hooks().saving)
         saving(path);

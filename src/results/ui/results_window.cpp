@@ -455,7 +455,9 @@ void open_results_file(const std::string& path)
     std::error_code ec;
     if (!std::filesystem::is_regular_file(model_path, ec))
         throw MessageText(missing_file_text("Model file", model_path));
-    if (model_file_path() != model_path || model_modified())
+    // The model in memory is read again when it is not the file's: changed,
+    // or the file replaced by another run.
+    if (model_file_path() != model_path || model_modified() || model_file_replaced())
         open_model_file(model_path);
     if (model_file_path() == model_path)
         open_results();
