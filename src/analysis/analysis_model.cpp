@@ -148,8 +148,10 @@ void remove_run_outputs(const std::string& model_path)
     const std::string failed = "Unable to remove the results of the previous model:\n";
     bool removed = false;
     for (const std::string& path : run_output_paths(model_path)) {
+        // A folder of that name is no run's output: its writer will say
+        // that it is in the way.
         const int error = ::unlink(path.c_str()) == 0 ? 0 : errno;
-        if (error != 0 && error != ENOENT)
+        if (error != 0 && error != ENOENT && error != EISDIR)
             throw MessageText(with_reason(failed + path, system_reason(error)));
         removed = removed || error == 0;
     }

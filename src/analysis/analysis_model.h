@@ -46,10 +46,11 @@ std::string modal_forces_export_path();
 // the results report (".txt"), the dynamic susceptibility, the time-history
 // results, and last the results file.
 std::vector<std::string> run_output_paths(const std::string& model_path);
-// Removes those that exist and flushes their folder, so that the removals
-// reach the disk before a new model file's name does. Throws "Unable to
-// remove the results of the previous model:\n<path>\n<reason>" at the
-// first that cannot be removed (those after it stay).
+// Removes those that exist (a folder of such a name stays) and flushes
+// their folder, so that the removals reach the disk before a new model
+// file's name does. Throws "Unable to remove the results of the previous
+// model:\n<path>\n<reason>" at the first that cannot be removed (those
+// after it stay).
 void remove_run_outputs(const std::string& model_path);
 
 // Whether the next run writes the stiffness export and the modal forces
