@@ -10,6 +10,7 @@
 #include "framework/binfile.h"
 #include "framework/errors.h"
 #include "framework/state.h"
+#include "framework/strings.h"
 #include "framework/text.h"
 #include "materials/property_set_checks.h"
 #include "model/data_item.h"
@@ -17,8 +18,12 @@
 #include "model/piping_codes.h"
 #include "supports/hanger.h"
 
+#include "platform/file_replace.h"
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <unistd.h>
 
 namespace {
 
@@ -27,15 +32,20 @@ struct AnalysisSession {
     bool modal_forces_export = false;
 };
 
-// The model file's path with another ending in place of its extension.
+// A model file's path with another ending in place of its extension,
+// within the system's limits on names (a long ending on a long name).
+std::string beside(const std::string& model_path, const std::string& ending)
+{
+    if (model_path.empty())
+        return {};
+    std::filesystem::path p(model_path);
+    p.replace_extension();
+    return path_beside(p.string(), ending);
+}
+
 std::string beside_model(const std::string& ending)
 {
-    const std::string& path = model_file_path();
-    if (path.empty())
-        return {};
-    std::filesystem::path p(path);
-    p.replace_extension();
-    return p.string() + ending;
+    return beside(model_file_path(), ending);
 }
 
 // The catalogues of the model's catalogue springs, read on this thread so
@@ -105,6 +115,29 @@ std::string results_file_path()
 std::string stiffness_export_path()
 {
     return beside_model("_K.csv");
+}
+
+std::vector<std::string> run_output_paths(const std::string& model_path)
+{
+    return {beside(model_path, ".txt"), beside(model_path, ".rds"), beside(model_path, ".rth"),
+            beside(model_path, ".res")};
+}
+
+void remove_run_outputs(const std::string& model_path)
+{
+    const std::string failed = "Unable to remove the results of the previous model:\n";
+    bool removed = false;
+    for (const std::string& path : run_output_paths(model_path)) {
+        // A folder of that name is no run's output: its writer will say
+        // that it is in the way.
+        const int error = ::unlink(path.c_str()) == 0 ? 0 : errno;
+        if (error != 0 && error != ENOENT && error != EISDIR)
+            throw MessageText(with_reason(failed + path, system_reason(error)));
+        removed = removed || error == 0;
+    }
+    // The removals reach the disk before the new model file's name does.
+    if (std::string failure; removed && !flush_folder_of(model_path, failure))
+        throw MessageText(with_reason(failed + folder_of(model_path), failure));
 }
 
 std::unique_ptr<AnalysisModel> make_analysis_model()

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 // Builds the snapshot of the current model for a run, on the main thread:
 // brings the model build up to date (element records with their names
@@ -40,6 +41,19 @@ std::string stiffness_export_path();
 std::string time_history_file_path();
 std::string susceptibility_file_path();
 std::string modal_forces_export_path();
+
+// The files a run leaves beside a model file, in the order a run removes
+// them before it puts another model in that file's place, so that whatever
+// stands beside a model file was made from it, wherever the run may stop:
+// the results report (".txt"), the dynamic susceptibility, the time-history
+// results, and last the results file.
+std::vector<std::string> run_output_paths(const std::string& model_path);
+// Removes those that exist (a folder of such a name stays) and flushes
+// their folder, so that the removals reach the disk before a new model
+// file's name does. Throws "Unable to remove the results of the previous
+// model:\n<path>\n<reason>" at the first that cannot be removed (those
+// after it stay).
+void remove_run_outputs(const std::string& model_path);
 
 // Whether the next run writes the stiffness export and the modal forces
 // export (choices of the session).

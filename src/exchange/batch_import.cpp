@@ -174,5 +174,10 @@ bool same_file(const std::string& a, const std::string& b)
     std::error_code ec;
     if (std::filesystem::exists(a, ec) && std::filesystem::exists(b, ec))
         return std::filesystem::equivalent(a, b, ec);
-    return std::filesystem::weakly_canonical(a, ec) == std::filesystem::weakly_canonical(b, ec);
+    // Paths the system cannot follow (too long, say) are the same only when
+    // they read the same.
+    std::error_code ec_a, ec_b;
+    const std::filesystem::path whole_a = std::filesystem::weakly_canonical(a, ec_a);
+    const std::filesystem::path whole_b = std::filesystem::weakly_canonical(b, ec_b);
+    return ec_a || ec_b ? a == b : whole_a == whole_b;
 }

@@ -17,8 +17,9 @@
 #include <istream>
 #include <string>
 
-// The longest path of a batch file (and of the model file made from it).
-inline constexpr std::size_t BATCH_PATH_LIMIT = 4096;
+// The longest path of a batch file (and of the model file made from it): the
+// system's PATH_MAX, 4096, less the NUL that ends a path there.
+inline constexpr std::size_t BATCH_PATH_LIMIT = 4095;
 
 // Reads the batch text into the current model, which the caller has emptied
 // (init_model). Throws the import error text of the first bad line, having

@@ -89,6 +89,7 @@ bool BinFile::open_read(const std::string& path)
     error_ = false;
     size_ = 0;
     position_ = 0;
+    stamp_ = FileStamp{};
 
     file_ = std::fopen(path.c_str(), "rb");
     if (!file_) {
@@ -103,6 +104,7 @@ bool BinFile::open_read(const std::string& path)
         return false;
     }
     size_ = static_cast<int64_t>(info.st_size);
+    stamp_ = descriptor_stamp(::fileno(file_));
     return true;
 }
 
@@ -119,18 +121,12 @@ bool BinFile::open_write(const std::string& path)
     size_ = 0;
     position_ = 0;
 
-    // The rename would replace a read-only file as well as any other: a file
-    // the user may not write is refused here. A file system mounted
-    // read-only is named as the system names it.
-    struct stat target {};
-    if (::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode)) {
-        const int access_error = ::access(path.c_str(), W_OK) == 0 ? 0 : errno;
-        if (access_error != 0 || (target.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-            failure_ = access_error == EROFS ? system_reason(EROFS) : "The file is read-only.";
-            read_only_ = true;
-            error_ = true;
-            return false;
-        }
+    stamp_ = FileStamp{};
+    if (std::string refusal = write_refusal(path); !refusal.empty()) {
+        failure_ = std::move(refusal);
+        read_only_ = true;
+        error_ = true;
+        return false;
     }
     const int fd = replacement_.create(path);
     if (fd < 0) {
@@ -203,6 +199,9 @@ bool BinFile::close()
             failure_ = system_reason(errno);
         ok = false;
     }
+    // A rename keeps the file's number and time: this is the stamp of the
+    // file under the target's name.
+    stamp_ = descriptor_stamp(::fileno(file_));
     if (std::fclose(file_) != 0) {
         if (failure_.empty())
             failure_ = system_reason(errno);
@@ -216,8 +215,10 @@ bool BinFile::close()
         failure_ = replacement_.failure();
         ok = false;
     }
-    if (!ok)
+    if (!ok) {
         replacement_.discard();
+        stamp_ = FileStamp{};
+    }
     error_ = !ok;
     return ok;
 }
@@ -453,6 +454,17 @@ bool BinFile::fits(int64_t count, std::size_t item_size) const
     if (item_size == 0 || count == 0)
         return true;
     return count <= remaining() / static_cast<int64_t>(item_size);
+}
+
+std::string write_refusal(const std::string& path)
+{
+    struct stat target {};
+    if (::stat(path.c_str(), &target) != 0 || !S_ISREG(target.st_mode))
+        return {};
+    const int access_error = ::access(path.c_str(), W_OK) == 0 ? 0 : errno;
+    if (access_error == 0 && (target.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0)
+        return {};
+    return access_error == EROFS ? system_reason(EROFS) : "The file is read-only.";
 }
 
 bool read_curve(BinFile& file, XYCurve& curve, int32_t max_count)

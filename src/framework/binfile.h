@@ -24,6 +24,7 @@
 
 #include "framework/xycurve.h"
 #include "platform/file_replace.h"
+#include "platform/file_stamp.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -77,6 +78,9 @@ public:
     const std::string& failure() const { return failure_; }
     // Whether the last open_write refused a read-only target.
     bool refused_read_only() const { return read_only_; }
+    // The version on disk of the file read, or of the file a writer put in
+    // place (unknown before).
+    const FileStamp& stamp() const { return stamp_; }
 
     void read(void* buffer, std::size_t n);
     void write(const void* buffer, std::size_t n);
@@ -128,12 +132,20 @@ private:
     bool scratch_ = false;
     bool error_ = false;
     bool read_only_ = false;
+    FileStamp stamp_;
     int64_t size_ = 0;       // reader: size at open; writer: the high-water mark
     int64_t position_ = 0;
     // The open records' bytes, outermost first, and where each begins.
     std::vector<unsigned char> record_bytes_;
     std::vector<std::size_t> record_starts_;
 };
+
+// Why a writer would refuse to replace the file at the path: "The file is
+// read-only." for a file the user may not write (although the rename of a
+// temporary file could replace it), the system's reason for a file system
+// mounted read-only; empty when nothing stands in the way that can be told
+// before writing.
+std::string write_refusal(const std::string& path);
 
 // An x-y curve as int32 count followed by count (x, y) float pairs. A count
 // below 0, above max_count or larger than the remaining bytes sets the error

@@ -15,6 +15,7 @@
 #include "framework/qa_block.h"
 #include "framework/state.h"
 #include "framework/unit_choices.h"
+#include "platform/file_stamp.h"
 
 #include <string>
 
@@ -24,6 +25,10 @@ struct Document {
     bool modified = false;
     // The model file; empty for an untitled model.
     std::string path;
+    // The model file as this program last read or wrote it, and its version
+    // on disk then: another process may put another model under the name.
+    std::string stamped_path;
+    FileStamp stamp;
     // The unit chosen for each quantity.
     UnitChoices units{};
     // The quality-assurance block.
@@ -44,3 +49,14 @@ void reset_document();
 
 inline bool& model_modified() { return document().modified; }
 inline std::string& model_file_path() { return document().path; }
+// Called when the model was read from a file or written to it.
+inline void remember_model_file(const std::string& path, const FileStamp& stamp)
+{
+    document().stamped_path = path;
+    document().stamp = stamp;
+}
+// True when the file under model_file_path is known not to be the one this
+// program last read or wrote there (it has been replaced since, or is gone),
+// so that the model in memory is not that file's model; false when it is, or
+// when nothing was read or written under that path.
+bool model_file_replaced();

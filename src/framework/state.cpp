@@ -25,6 +25,14 @@ Document& document() { return root().document; }
 
 void reset_document() { root().document = Document{}; }
 
+bool model_file_replaced()
+{
+    const Document& d = document();
+    if (d.path.empty() || d.stamped_path != d.path || !d.stamp.known)
+        return false;
+    return file_stamp(d.path) != d.stamp;
+}
+
 PartSet& session() { return root().session; }
 
 void reset_all()

@@ -3,6 +3,7 @@
 #include "model/model_file.h"
 
 #include "framework/binfile.h"
+#include "framework/document.h"
 #include "framework/errors.h"
 #include "framework/state.h"
 #include "framework/strings.h"
@@ -308,6 +309,7 @@ void read_model(const std::string& path, const std::function<void()>& before_ins
         throw MessageText("Unable to open model file:\n" + path);
     ModelFileVersionScope version(read_header(file, fail));
     AllContents contents = read_sections(file, fail, false);
+    const FileStamp stamp = file.stamp();
     file.close();
     if (before_install)
         before_install();
@@ -323,6 +325,7 @@ void read_model(const std::string& path, const std::function<void()>& before_ins
     fresh.current_row = fresh.numrows() > 0 ? 1 : 0;
     model() = std::move(fresh);
     make_model();
+    remember_model_file(path, stamp);
 }
 
 void write_model_file(const std::string& path)
@@ -338,8 +341,10 @@ void write_model_file(const std::string& path)
         std::memcpy(header + MODEL_FILE_MAGIC_LENGTH, digits.data(), 4);
         file.write(header, sizeof header);
         write_sections(file);
-        if (file.close())
+        if (file.close()) {
+            remember_model_file(path, file.stamp());
             return;
+        }
     }
     // The system's reason, or that the file is read-only, after the path.
     throw MessageText(with_reason("Unable to write model file:\n" + path, file.failure()));

@@ -1,15 +1,22 @@
 // Files written beside their target under a temporary name and put in its
 // place by one rename, so that at every moment the target is the previous
 // file or the whole new one, under its own name, whatever happens to the
-// writer: a failed write, a full disk, a process killed at any instant.
+// writer: a failed write, a full disk, a process killed at any instant, the
+// power cut. The new file's data reach the disk before it takes the name,
+// and the name reaches it before the write is reported done.
 //
-// The temporary file is "<target>.tmp-<process id>-<n>". Making one first
-// removes the temporaries of the same target that processes no longer
-// running left behind (a run that was killed); those of a running process,
-// this one's included, are never touched.
+// The temporary file is "<target>.tmp-<process id>-<n>", or, where that
+// would pass the system's limit on a name (or on a path), the target's name
+// cut short and marked with a hash of the whole name before ".tmp-...":
+// every name made beside a target stays within the limits the target's own
+// name keeps. Making one first removes the temporaries of the same target
+// that processes no longer running left behind (a run that was killed);
+// those of a running process, this one's included, are never touched.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 // The system's reason for an error number, as a sentence: "No space left on
 // device.".
@@ -17,6 +24,38 @@ std::string system_reason(int error);
 // A failure message and, on a line of its own after it, the reason when
 // there is one.
 std::string with_reason(const std::string& message, const std::string& reason);
+
+// A path in the target's folder named for the target: the target with
+// `suffix` after it where the name and the path stay within the system's
+// limits (NAME_MAX of the folder's file system, PATH_MAX), else the target's
+// name cut short (never inside a UTF-8 character), "~", the sixteen hex
+// digits of a hash of its whole name, then the suffix: as long as the
+// limits allow, and still the one target's.
+std::string path_beside(const std::string& target, std::string_view suffix);
+
+// The calls through which a replacement reaches the disk, in their order:
+// the temporary file's data are flushed (sync_file on the file, opened
+// again for it), the file takes the target's name (rename), and the folder
+// is flushed so that the new name lasts (sync_folder on the folder). Tests
+// put in calls of their own to see the order or to make one fail; each
+// returns 0 or -1 with errno set, as the system's calls do.
+struct ReplacementCalls {
+    std::function<int(int fd)> sync_file;
+    std::function<int(const char* from, const char* to)> rename;
+    std::function<int(int fd)> sync_folder;
+};
+// The system's calls: fsync, rename, fsync.
+ReplacementCalls system_replacement_calls();
+// The calls that put_in_place uses now; set_replacement_calls(
+// system_replacement_calls()) puts the system's back.
+const ReplacementCalls& replacement_calls();
+void set_replacement_calls(ReplacementCalls calls);
+
+// Flushes the folder of the target (through replacement_calls().sync_folder),
+// so that the names that were made or removed there last: false, with the
+// reason in `failure`, when that failed (a file system that cannot flush a
+// folder at all is no failure).
+bool flush_folder_of(const std::string& target, std::string& failure);
 
 // One temporary file beside a target, removed again unless it was put in
 // place.
@@ -32,9 +71,12 @@ public:
     // new file. Returns its descriptor, open for writing, which the caller
     // closes; -1 with failure() set when no file could be made.
     int create(const std::string& target);
-    // Renames the temporary file over the target in one step. False, with
-    // failure() set and the temporary removed, when that failed; the target
-    // is then as it was.
+    // Flushes the (closed) temporary file to the disk, renames it over the
+    // target in one step and flushes the folder. False, with failure() set,
+    // when the flush of the file or the rename failed (the temporary is then
+    // removed and the target is as it was) or when the flush of the folder
+    // failed (the new file has the name, but its lasting is not assured); a
+    // file system that cannot flush a folder at all is no failure.
     bool put_in_place();
     // Removes the temporary file; the target stays as it was.
     void discard();

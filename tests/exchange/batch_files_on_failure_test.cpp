@@ -1,10 +1,11 @@
 // What a batch run leaves beside its batch file when it is killed or cannot
 // write: the program binary run on a generated network, killed at random
 // moments, leaves each of its files (model, results, report) as the
-// previous run wrote it or as this one did, whole, under its own name, and
-// the next run clears the temporary files the killed one left; a file-size
-// limit refuses the results file or the report, and the message on
-// standard error names the system's reason.
+// previous run wrote it, as this one did, or removed, whole, under its own
+// name, and never a report or results beside a model they were not made
+// from; the next run clears the temporary files the killed one left; a
+// file-size limit refuses the results file or the report, and the message
+// on standard error names the system's reason.
 //
 // KV_KILL_RUNS sets how many runs are killed (scripts/kill_batch_runs.sh
 // runs a few dozen and prints the counts).
@@ -72,7 +73,9 @@ int kill_runs()
 
 // Each run writes the variant that the run before it did not; a run killed
 // at a random moment between its start and a little past the time a whole
-// run takes leaves every file as one of the two whole runs wrote it.
+// run takes leaves every file as one of the two whole runs wrote it, or
+// removed: the model file always, the results only beside the model they
+// were made from, the report only beside those results.
 TEST_F(BatchFilesOnFailure, ReportReplaceAtomicUnderKillsAtRandomMomentsAndStaleTempFilesGo)
 {
     // The files of a whole run of each variant.
@@ -92,8 +95,8 @@ TEST_F(BatchFilesOnFailure, ReportReplaceAtomicUnderKillsAtRandomMomentsAndStale
 
     std::mt19937 random(static_cast<unsigned>(::getpid()));
     std::uniform_real_distribution<double> moment(0.0, 1.1 * seconds);
-    // By file: kept as the run before wrote it, or replaced by this run's.
-    std::map<std::string, int> kept, replaced;
+    // By file: kept as the run before wrote it, replaced by this run's, or removed.
+    std::map<std::string, int> kept, replaced, removed;
     int temporaries_left = 0;
     const int runs = kill_runs();
     for (int run = 1; run <= runs; ++run) {
@@ -103,17 +106,34 @@ TEST_F(BatchFilesOnFailure, ReportReplaceAtomicUnderKillsAtRandomMomentsAndStale
         std::this_thread::sleep_for(std::chrono::duration<double>(moment(random)));
         ::kill(child, SIGKILL);
         finish(child);
+        // The variant each file is of: -1 for none.
+        std::map<std::string, int> of;
         for (const char* ext : {"mod", "res", "txt"}) {
             const fs::path file = scratch / (std::string("net.") + ext);
-            ASSERT_TRUE(fs::exists(file)) << "run " << run << ": no net." << ext;
+            of[ext] = -1;
+            if (!fs::exists(file)) {
+                ++removed[ext];
+                continue;
+            }
             const std::string bytes = bytes_of(file);
-            if (bytes == whole[variant][ext])
+            if (bytes == whole[variant][ext]) {
                 ++replaced[ext];
-            else if (bytes == whole[1 - variant][ext])
+                of[ext] = variant;
+            } else if (bytes == whole[1 - variant][ext]) {
                 ++kept[ext];
-            else
+                of[ext] = 1 - variant;
+            } else {
                 ADD_FAILURE() << "run " << run << ": net." << ext << " is neither run's whole file (" << bytes.size()
                               << " bytes)";
+            }
+        }
+        EXPECT_NE(of["mod"], -1) << "run " << run << ": no model file";
+        if (fs::exists(scratch / "net.res")) {
+            EXPECT_EQ(of["res"], of["mod"]) << "run " << run << ": results beside another model";
+        }
+        if (fs::exists(scratch / "net.txt")) {
+            EXPECT_EQ(of["txt"], of["mod"]) << "run " << run << ": a report beside another model";
+            EXPECT_TRUE(fs::exists(scratch / "net.res")) << "run " << run << ": a report without its results";
         }
         temporaries_left += static_cast<int>(temporaries().size());
         // The next run (a whole one now and then) clears what this one left.
@@ -129,15 +149,16 @@ TEST_F(BatchFilesOnFailure, ReportReplaceAtomicUnderKillsAtRandomMomentsAndStale
     EXPECT_EQ(temporaries(), std::vector<std::string>{});
     std::printf("%d runs killed at random moments:", runs);
     for (const char* ext : {"mod", "res", "txt"})
-        std::printf(" net.%s kept %d, replaced %d;", ext, kept[ext], replaced[ext]);
-    std::printf(" none missing or cut short; temporary files the kills left: %d, cleared by the next runs\n",
+        std::printf(" net.%s kept %d, replaced %d, removed %d;", ext, kept[ext], replaced[ext], removed[ext]);
+    std::printf(" none cut short, none beside another model; temporary files the kills left: %d, cleared by the "
+                "next runs\n",
                 temporaries_left);
 }
 
 // A file-size limit lets the model through but not the results file, then
 // the results but not the report: standard error names the system's
-// reason, the run ends with 1, and a report that could not be written
-// leaves none (the previous one would pass for the new results').
+// reason, the run ends with 1, and the results and report of the model
+// before are gone (they would pass for the new model's).
 TEST_F(BatchFilesOnFailure, WriteFailureReasonOfTheResultsFileAndTheReport)
 {
     std::ofstream(scratch / "net.mbf", std::ios::binary) << network(0);
@@ -152,7 +173,8 @@ TEST_F(BatchFilesOnFailure, WriteFailureReasonOfTheResultsFileAndTheReport)
     EXPECT_NE(err().find("Unable to write results file:\n" + (scratch / "net.res").string() + "\nFile too large."),
               std::string::npos)
         << err();
-    EXPECT_EQ(bytes_of(scratch / "net.res"), res);
+    EXPECT_FALSE(fs::exists(scratch / "net.res"));
+    EXPECT_FALSE(fs::exists(scratch / "net.txt"));
 
     const rlim_t below_report = res.size() + 1000;
     EXPECT_EQ(finish(start("net.mbf", below_report)), 1);

@@ -199,3 +199,19 @@ TEST_F(BatchRunOwnModel, ALockLeftByAKilledRunDoesNotBlockTheNext)
     expect_report_of_variant(bytes_of(at("net.txt")), 0);
     EXPECT_FALSE(fs::exists(at("net.mod.lock")));
 }
+
+// A folder where the lock file of the outputs goes: the run says why it
+// cannot take the lock and stops, writing nothing.
+TEST_F(BatchRunOwnModel, ALockThatCannotBeTakenStopsTheRunWithItsReason)
+{
+    fs::copy_file(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf", at("pump.mbf"));
+    fs::create_directories(at("pump.mod.lock"));
+    EXPECT_EQ(finish_program(start("pump.mbf", "stderr.txt")), 1);
+    EXPECT_NE(bytes_of(at("stderr.txt"))
+                  .find("Unable to lock the model file and its results:\n" + at("pump.mod.lock").string() +
+                        "\nIs a directory."),
+              std::string::npos)
+        << bytes_of(at("stderr.txt"));
+    for (const char* name : {"pump.mod", "pump.res", "pump.txt"})
+        EXPECT_FALSE(fs::exists(at(name))) << name;
+}

@@ -1,7 +1,8 @@
 // A batch run whose folder lies on a file system mounted read-only: the
-// message names the system's reason, "Read-only file system.", whether the
-// model file is there already or not, and keeps the file; a file made
-// read-only on a writable file system is still "The file is read-only.".
+// run stops at the lock of its outputs, whose message names the system's
+// reason, "Read-only file system.", whether the model file is there already
+// or not, and keeps the file; a file made read-only on a writable file
+// system is still "The file is read-only.", and the run changes nothing.
 // The folder is bind-mounted read-only in a mount namespace of the run's
 // own (as root, or as root of a user namespace of its own).
 #include "batch_runs.h"
@@ -102,15 +103,16 @@ TEST_F(ReadOnlyFileSystem, WriteFailureNamesTheReadOnlyFileSystem)
         GTEST_SKIP() << "no mount namespace can be made here";
     EXPECT_EQ(code, 1);
     const std::string target = (scratch / "pump.mod").string();
-    EXPECT_NE(err().find("Unable to write model file:\n" + target + "\nRead-only file system."), std::string::npos)
+    EXPECT_NE(err().find("Unable to lock the model file and its results:\n" + target + ".lock\nRead-only file system."),
+              std::string::npos)
         << err();
     EXPECT_EQ(err().find("The file is read-only."), std::string::npos) << err();
     EXPECT_EQ(bytes_of(scratch / "pump.mod"), model);
 
     // No model file yet: the same reason.
     EXPECT_EQ(run("fresh.mbf", true), 1);
-    EXPECT_NE(err().find("Unable to write model file:\n" + (scratch / "fresh.mod").string() +
-                         "\nRead-only file system."),
+    EXPECT_NE(err().find("Unable to lock the model file and its results:\n" + (scratch / "fresh.mod").string() +
+                         ".lock\nRead-only file system."),
               std::string::npos)
         << err();
     EXPECT_FALSE(fs::exists(scratch / "fresh.mod"));
@@ -121,4 +123,6 @@ TEST_F(ReadOnlyFileSystem, WriteFailureNamesTheReadOnlyFileSystem)
     EXPECT_NE(err().find("Unable to write model file:\n" + target + "\nThe file is read-only."), std::string::npos)
         << err();
     EXPECT_EQ(bytes_of(scratch / "pump.mod"), model);
+    EXPECT_TRUE(fs::exists(scratch / "pump.res"));
+    EXPECT_TRUE(fs::exists(scratch / "pump.txt"));
 }

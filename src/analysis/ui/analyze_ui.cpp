@@ -11,6 +11,12 @@
 // worker's job wake the main thread: nothing waits on a clock. The main
 // window's status line says how the run ended: done, with the count of its
 // warnings, or the step at which it stopped.
+//
+// A run holds the lock of its model file's outputs (framework/outputs_lock)
+// from before it saves the model until its results are written. While
+// another run (a batch run of the same names) holds it, the dialog and the
+// status line say that the analysis waits, and Cancel gives up (with the
+// windowless backend the dialog's first timer waits as long as it takes).
 #include "analysis/analysis_model.h"
 #include "analysis/model_check.h"
 #include "analysis/static_analysis.h"
@@ -20,12 +26,14 @@
 #include "framework/state.h"
 #include "framework/text.h"
 #include "framework/commands.h"
+#include "framework/outputs_lock.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/shell.h"
 #include "model/model.h"
+#include "platform/file_lock.h"
 #include "platform/threads.h"
 
 #include <algorithm>
@@ -110,6 +118,46 @@ private:
     std::shared_ptr<RunShared> shared_;
 };
 
+// The wait for the lock of the outputs while another run holds it: the
+// timer tries it again; Cancel gives up.
+class LockWaitDialog : public DialogProc {
+public:
+    LockWaitDialog(FileLock& lock, std::string lock_path, std::string text)
+        : lock_(lock), lock_path_(std::move(lock_path)), text_(std::move(text))
+    {
+    }
+
+    void init(Dialog& d) override
+    {
+        center_window(d, IDCANCEL);
+        d.set_text(ANALYSIS_STEP_TEXT, text_);
+        d.set_text(ANALYSIS_DETAIL_TEXT, "");
+        d.set_timer(POLL_TIMER, POLL_MILLISECONDS);
+    }
+
+    void timer(Dialog& d, int id) override
+    {
+        if (id != POLL_TIMER)
+            return;
+        // The windowless backend runs its timers at once, and nothing else
+        // happens while its dialog is open: the wait is here, as long as
+        // it takes.
+        outcome = backend().has_windows() ? lock_.try_acquire(lock_path_) : lock_.acquire(lock_path_);
+        if (outcome != FileLock::Outcome::Busy)
+            d.end(IDOK);
+    }
+
+    bool ok(Dialog&) override { return false; }
+    bool cancel(Dialog&) override { return true; }
+
+    FileLock::Outcome outcome = FileLock::Outcome::Busy;
+
+private:
+    FileLock& lock_;
+    std::string lock_path_;
+    std::string text_;
+};
+
 // A progress line that tells how far a step has got (its iterations, its
 // load path) rather than which step it is.
 bool step_detail(const std::string& text)
@@ -174,6 +222,26 @@ RunCallbacks worker_callbacks(const std::shared_ptr<RunShared>& shared, bool bat
         return answer->ok;
     };
     return callbacks;
+}
+
+// Holds the lock of the model file's outputs: at once, or after the wait
+// while another run holds it. False when the user gave up waiting; throws
+// why when the lock cannot be taken.
+bool hold_outputs(WindowId owner, const std::string& model_path, FileLock& lock)
+{
+    const std::string lock_path = outputs_lock_path(model_path);
+    FileLock::Outcome outcome = lock.try_acquire(lock_path);
+    if (outcome == FileLock::Outcome::Busy) {
+        const std::string text = outputs_busy_text(model_path) + "; the analysis waits for it to end.";
+        show_status(text);
+        LockWaitDialog proc(lock, lock_path, text);
+        run_dialog(ANALYSIS_DIALOG, proc, owner);
+        outcome = proc.outcome;
+        show_status(outcome == FileLock::Outcome::Busy ? stopped_status("") : "");
+    }
+    if (outcome == FileLock::Outcome::Unavailable)
+        throw MessageText(outputs_lock_failure_text(lock_path, lock.failure()));
+    return outcome == FileLock::Outcome::Held;
 }
 
 // A model that has not been saved as it is now is saved first, so that the
@@ -275,6 +343,32 @@ bool analyze_command(WindowId owner)
         message_error(owner, "There is nothing to analyze");
         return false;
     }
+    // An untitled model gets its name first (Save As).
+    const bool named_now = model_file_path().empty();
+    if (named_now && !model_saved(owner))
+        return false;
+    // From here until the results are written no other run writes these
+    // names.
+    const std::string model_path = model_file_path();
+    FileLock outputs_lock;
+    if (!hold_outputs(owner, model_path, outputs_lock))
+        return false;
+    // A model file that another run has replaced since this model was read
+    // or saved holds another model: its results are not this model's.
+    if (!batch_mode() && model_file_replaced()) {
+        if (!message_question(owner,
+                              model_path + " has been replaced by another run since this model was opened or saved."
+                                           "\nDo you want to replace it with this model and analyze it?",
+                              true)) {
+            show_status(stopped_status(""));
+            return false;
+        }
+        model_modified() = true;
+    }
+    // The report and results of the model the file held go before another
+    // model takes its place.
+    if (named_now || model_modified())
+        remove_run_outputs(model_path);
     if (!model_saved(owner))
         return false;
 

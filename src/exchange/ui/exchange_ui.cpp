@@ -1,13 +1,16 @@
 #include "exchange/ui/exchange_ui.h"
 
+#include "analysis/analysis_model.h"
 #include "analysis/ui/analysis_ui.h"
 #include "exchange/batch_import.h"
 #include "exchange/cii_import.h"
 #include "exchange/pnf_import.h"
 #include "exchange/ui/export_commands.h"
 #include "framework/app_state.h"
+#include "framework/binfile.h"
 #include "framework/commands.h"
 #include "framework/errors.h"
+#include "framework/outputs_lock.h"
 #include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
@@ -19,6 +22,7 @@
 #include "model/model.h"
 #include "model/ui/model_commands.h"
 #include "platform/file_lock.h"
+#include "platform/file_replace.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -36,6 +40,20 @@ enum ImportFilter : int { IMPORT_BATCH = 0, IMPORT_PIPEPAK = 1, IMPORT_CAESAR = 
 // What a batch run holds until the process ends: the lock of its outputs.
 struct BatchRun {
     FileLock outputs_lock;
+};
+
+// The outputs of a batch run that a user may have made read-only to keep
+// them, with the text their writer's failure begins with: a run stops
+// before it changes anything rather than leave one of them beside a model
+// it was not made from.
+struct KeptOutput {
+    const char* extension;
+    const char* failure;
+};
+constexpr KeptOutput KEPT_OUTPUTS[] = {
+    {"mod", "Unable to write model file:\n"},
+    {"res", "Unable to write results file:\n"},
+    {"txt", "Unable to write txt file:\n"},
 };
 
 BatchRun& batch_run()
@@ -92,12 +110,17 @@ const ImportFormat& import_format(const std::string& path, int filter_index)
 // Reads the file of the format into the (empty) model and writes the model
 // file beside it (the path with its extension, the text from
 // `extension_offset` on, replaced by "mod"); see import_batch_model.
+// "The path of the <kind> is longer than <limit> characters".
+std::string path_too_long_text(const char* kind)
+{
+    return c_format("The path of the %s is longer than %zu characters", kind, BATCH_PATH_LIMIT);
+}
+
 bool import_model_file(WindowId owner, const std::string& path, std::size_t extension_offset,
                        const ImportFormat& format)
 {
     if (path.size() > BATCH_PATH_LIMIT) {
-        message_error(owner, c_format("The path of the %s is longer than %zu characters", format.kind,
-                                      BATCH_PATH_LIMIT));
+        message_error(owner, path_too_long_text(format.kind));
         return false;
     }
     const std::string model_path = batch_model_path(path, extension_offset);
@@ -180,24 +203,48 @@ void run_batch_mode(const std::string& command_line_path)
     const WindowId owner = main_frame().window;
     const std::string path = whole_path(command_line_path);
     init_model();
+    const auto stop = [owner](const std::string& text) {
+        message_error(owner, text);
+        request_exit(1);
+    };
+    if (path.size() > BATCH_PATH_LIMIT) {
+        stop(path_too_long_text(BATCH_FORMAT.kind));
+        return;
+    }
     // The last three characters of the path are its extension, whatever they are.
     const std::size_t extension = path.size() >= 3 ? path.size() - 3 : 0;
     // One run at a time writes the files of a batch file: a second run
     // waits here until the first has ended, so that the model file, the
-    // results and the report are each of one run. The lock file is the
-    // model file's name with ".lock" after it. Where no lock file can be
-    // made, nothing else can be written either, and the writes say why.
+    // results and the report are each of one run. A run that cannot take the
+    // lock says why and writes nothing.
     const std::string model_path = batch_model_path(path, extension);
-    batch_run().outputs_lock.acquire(model_path + ".lock", [&model_path] {
-        std::fprintf(stderr, "Another run is writing %s and its results; this run waits for it to end.\n",
-                     model_path.c_str());
-    });
+    const std::string lock_path = outputs_lock_path(model_path);
+    if (batch_run().outputs_lock.acquire(lock_path, [&model_path] {
+            std::fprintf(stderr, "%s; this run waits for it to end.\n", outputs_busy_text(model_path).c_str());
+        }) != FileLock::Outcome::Held) {
+        stop(outputs_lock_failure_text(lock_path, batch_run().outputs_lock.failure()));
+        return;
+    }
     // The results report goes beside the model with the extension "txt": a
     // batch file of that name would be written over by its own report.
     if (same_file(replace_extension(model_path, "txt"), path)) {
-        message_error(owner, "The results report of this batch file would be the batch file itself:\n" + path +
-                                 "\nRename the batch file to end in .mbf.");
-        request_exit(1);
+        stop("The results report of this batch file would be the batch file itself:\n" + path +
+             "\nRename the batch file to end in .mbf.");
+        return;
+    }
+    for (const KeptOutput& output : KEPT_OUTPUTS) {
+        const std::string output_path = replace_extension(model_path, output.extension);
+        if (const std::string refusal = write_refusal(output_path); !refusal.empty()) {
+            stop(with_reason(output.failure + output_path, refusal));
+            return;
+        }
+    }
+    // No report or results of the model the file held stay beside the one
+    // this run puts in its place, whatever becomes of the run.
+    try {
+        remove_run_outputs(model_path);
+    } catch (const MessageText& m) {
+        stop(m.text);
         return;
     }
     if (!import_batch_model(owner, path, extension) || !analyze_command(owner)) {

@@ -21,9 +21,9 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <system_error>
+#include <unistd.h>
 
 namespace {
 
@@ -168,9 +168,12 @@ void first_run_check() {
     const std::filesystem::path marker = std::filesystem::path(shell_program_folder()) / MARKER_FILE_NAME;
     shell().first_run = false;
     if (std::filesystem::exists(marker, ec) || ec) return;
-    std::ofstream created(marker);
-    if (!created) return;   // a read-only program folder: every start is a first run, and that is harmless
-    created.close();
+    // A read-only program folder makes every start a first run, and that is harmless.
+    ReplacementFile created;
+    const int fd = created.create(marker.string());
+    if (fd < 0) return;
+    const bool closed = ::close(fd) == 0;
+    if (!closed || !created.put_in_place()) return;
     shell().first_run = true;
     if (shell().first_run_action) shell().first_run_action();
 }

@@ -5,6 +5,7 @@
 #include "framework/commands.h"
 #include "framework/document_events.h"
 #include "framework/errors.h"
+#include "framework/outputs_lock.h"
 #include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
@@ -19,6 +20,7 @@
 #include "model/model.h"
 #include "model/model_file.h"
 #include "model/ui/dialogs_model_file.h"
+#include "platform/file_lock.h"
 
 #include <filesystem>
 #include <system_error>
@@ -66,6 +68,20 @@ bool save_model_to(WindowId owner, const std::string& path)
                 break;
             }
         }
+    }
+    // Not while another run writes the file and its results: the file would
+    // stand beside results of another model. A run of this process (the
+    // batch run, Analyze) holds the lock already and goes on.
+    const std::string lock_path = outputs_lock_path(path);
+    FileLock lock;
+    switch (lock.try_acquire(lock_path)) {
+    case FileLock::Outcome::Held: break;
+    case FileLock::Outcome::Busy:
+        throw MessageText(outputs_busy_text(path) +
+                          ".\nSave the model again when it has ended, or save it under another name.");
+    case FileLock::Outcome::Unavailable:
+        throw MessageText("Unable to write model file:\n" + path + "\n" +
+                          outputs_lock_failure_text(lock_path, lock.failure()));
     }
     if (const auto& saving = model_file_hooks().saving)
         saving(path);

@@ -470,7 +470,9 @@ void open_results_file(const std::string& path)
     std::error_code ec;
     if (!std::filesystem::is_regular_file(model_path, ec))
         throw MessageText(missing_file_text("Model file", model_path));
-    if (model_file_path() != model_path || model_modified())
+    // The model in memory is read again when it is not the file's: changed,
+    // or the file replaced by another run.
+    if (model_file_path() != model_path || model_modified() || model_file_replaced())
         open_model_file(model_path);
     if (model_file_path() == model_path)
         open_results();
@@ -498,8 +500,11 @@ void open_results()
         terminate_results();
     ResultsUiState& ui = results_ui();
     // A batch run's results are those of the model it has just analysed,
-    // whatever has become of the model file since.
-    const bool out_of_date = !batch_mode() && older_than_model(model_path, results_path);
+    // whatever has become of the model file since. Results beside a model
+    // file that another run has replaced are of that run's model, not of the
+    // one in memory.
+    const bool replaced = !batch_mode() && model_file_replaced();
+    const bool out_of_date = replaced || (!batch_mode() && older_than_model(model_path, results_path));
     ui.modified_at_entry = model_modified();
     ui.results_only_changes.clear();
     backend().set_wait_cursor(true);
@@ -516,7 +521,11 @@ void open_results()
             frame_bring_to_front(rf());
             show_graphics_behind(rf());
         }
-        if (out_of_date)
+        if (replaced)
+            message_warning(rf().window, model_path + " has been replaced by another run since this model was "
+                                                      "opened or saved: the results are not of this model.\n"
+                                                      "They are shown marked (out of date); analyze the model again.");
+        else if (out_of_date)
             message_warning(rf().window, "The results are older than the model.\n"
                                          "They are shown marked (out of date); analyze the model again.");
         frame_post_command(rf(), CMD_RESULTS);
