@@ -42,10 +42,12 @@
 #include "platform/backend.h"
 #include "platform/surface.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -588,6 +590,19 @@ void table_remove_insert_item(Frame& frame);
 
 // Blank space at each side of a cell's text on a device.
 int table_cell_padding(Surface& dc);
+// Text widths for measuring many cells: the sum of the advances of their
+// characters, each asked of the device once, in the font it has when
+// first asked (plain ASCII; any other text is measured whole). Kerning can
+// make the sum differ from the text's width by a pixel or so.
+class CellWidths {
+public:
+    explicit CellWidths(Surface& dc);
+    int operator()(std::string_view text);
+
+private:
+    Surface& dc_;
+    std::array<int, 128> advance_{};
+};
 int dc_text_width(Surface& dc, const std::string& text);
 // Width of a text in a font on the screen.
 int text_width(const FontSpec& font, const std::string& text);

@@ -97,32 +97,18 @@ void equalize_two_widths(std::vector<int>& widths, int a, int b) {
 // ---------------------------------------------------------------------------
 // Measuring
 
-namespace {
+CellWidths::CellWidths(Surface& dc) : dc_(dc) { advance_.fill(-1); }
 
-// Text widths for measuring many cells: the sum of the advances of their
-// characters, each asked of the device once (plain ASCII; any other text is
-// measured whole). Kerning can make the sum differ from the text's width by
-// a pixel or so, so the widest text of a column is measured whole at the end.
-class CellWidths {
-public:
-    explicit CellWidths(Surface& dc) : dc_(dc) { advance_.fill(-1); }
-    int operator()(const std::string& text) {
-        int w = 0;
-        for (unsigned char ch : text) {
-            if (ch < 0x20 || ch >= 0x7F) return dc_text_width(dc_, text);
-            int& a = advance_[ch];
-            if (a < 0) a = dc_.text_width(std::string(1, static_cast<char>(ch)));
-            w += a;
-        }
-        return w;
+int CellWidths::operator()(std::string_view text) {
+    int w = 0;
+    for (unsigned char ch : text) {
+        if (ch < 0x20 || ch >= 0x7F) return dc_text_width(dc_, std::string(text));
+        int& a = advance_[static_cast<size_t>(ch)];
+        if (a < 0) a = dc_.text_width(std::string(1, static_cast<char>(ch)));
+        w += a;
     }
-
-private:
-    Surface& dc_;
-    std::array<int, 128> advance_{};
-};
-
-}  // namespace
+    return w;
+}
 
 void table_measure(TablePrint& t, Surface& dc, int first_row, int last_row, bool present_only) {
     const int n = t.columns();
