@@ -35,10 +35,22 @@ void column_rule(TableCanvas& c, const Pen& pen, int column) {
     vline(c, pen, c.left[static_cast<size_t>(column)], c.top, c.bottom);
 }
 
+// A heading over columns first..last, when any of them is drawn: centred
+// over all of them that have a width, those scrolled out of the window
+// too (the window clips it there), so that it stands over its whole group
+// and never runs into the heading beside it.
 void heading(TableCanvas& c, const Pen& pen, const std::string& text, int first, int last, int line) {
     if (!c.dc) return;
     int x1 = 0, x2 = 0;
     if (!c.span(first, last, x1, x2)) return;
+    bool any = false;
+    for (int col = std::max(1, first); col <= last && col < static_cast<int>(c.shown.size()) - 1; ++col) {
+        const size_t k = static_cast<size_t>(col);
+        if (c.right[k] <= c.left[k]) continue;
+        if (!any) x1 = c.left[k];
+        x2 = c.right[k];
+        any = true;
+    }
     const int y = c.header_line_y(line);
     if (!text.empty()) text_out_centred(*c.dc, (x1 + x2) / 2, y + c.text_offset, text);
     c.dc->set_pen(pen);
