@@ -12,6 +12,7 @@
 #include "framework/commands.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/report.h"
+#include "exchange/text_pages.h"
 #include "page_layout.h"
 #include "platform/headless/headless_printing.h"
 #include "results/ui/results_report.h"
@@ -23,25 +24,6 @@
 #include <vector>
 
 namespace {
-
-// A rule of the text report: '-' from column 4 to 88.
-const std::string RULE = "   " + std::string(85, '-');
-
-// The lines of each page of a text report below its three header lines.
-std::vector<std::vector<std::string>> page_bodies(const std::string& text)
-{
-    std::vector<std::vector<std::string>> pages;
-    std::istringstream in(text);
-    for (std::string page; std::getline(in, page, '\f');) {
-        std::vector<std::string> lines;
-        std::istringstream p(page);
-        for (std::string line; std::getline(p, line);)
-            lines.push_back(line);
-        lines.erase(lines.begin(), lines.begin() + std::min<std::size_t>(3, lines.size()));
-        pages.push_back(std::move(lines));
-    }
-    return pages;
-}
 
 class NoteWithItsTable : public ExchangeProgramTest {
 protected:
@@ -121,11 +103,10 @@ TEST_F(NoteWithItsTable, TextReportsOfGeneratedModelsKeepEveryNoteWithItsTable)
                     at_page_end += i + 12 >= lines.size() ? 1 : 0;
                     // The title, its rule, the heading lines and their rule, a row.
                     std::size_t rule = i + 3;
-                    while (rule < lines.size() && rule < i + 10 && lines[rule] != RULE)
+                    while (rule < lines.size() && rule < i + 10 && lines[rule] != TEXT_RULE)
                         ++rule;
-                    const bool whole = i + 2 < lines.size() && lines[i + 1].find_first_not_of(' ') >= 8 &&
-                                       lines[i + 2] == RULE && rule + 1 < lines.size() && lines[rule] == RULE &&
-                                       lines[rule + 1] != RULE && !lines[rule + 1].empty();
+                    const bool whole = title_at(lines, i + 1) && rule + 1 < lines.size() && lines[rule] == TEXT_RULE &&
+                                       lines[rule + 1] != TEXT_RULE && !lines[rule + 1].empty();
                     EXPECT_TRUE(whole) << "page " << p + 1 << ": \"" << lines[i] << "\" stands "
                                        << (i + 1 == lines.size() ? "alone at the foot of the page"
                                                                  : "without its table's title, heading and first row");
