@@ -1,17 +1,20 @@
 // Printed tables keep all of a row's columns on one page width: the Code
 // compliance table whose "Not checked" reasons are longer than the page is
-// wide, and every table of generated plant models, printed as Print prints
-// them (tests/printed_rows.h reads the rows back from the pages).
+// wide (with the evaluation's notes under it), and every table of generated
+// plant models, printed as Print prints them (tests/printed_rows.h reads
+// the rows back from the pages).
 #include "../bench/piping_network.h"
 #include "exchange/data/code_stress_models.h"
 #include "exchange/exchange_fixture.h"
 #include "exchange/printed_tables.h"
 
+#include "codes/code_driver.h"
 #include "framework/commands.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/report.h"
 #include "page_layout.h"
 #include "printed_rows.h"
+#include "results/results_state.h"
 #include "results/ui/stress_result_tables.h"
 
 #include <algorithm>
@@ -57,6 +60,13 @@ protected:
             for (const char* heading : {"Node", "Load case", "Stress", "Allowable", "Ratio"})
                 EXPECT_EQ(std::count(texts.begin(), texts.end(), heading), 1) << "page " << p + 1 << " " << heading;
         }
+        // The evaluation's notes under the rows, as in the text report, each
+        // whole and within the page however long it is.
+        const std::vector<TextRun> runs = text_runs(*doc);
+        for (const std::string& note : code_evaluation_notes(results().code))
+            EXPECT_TRUE(std::any_of(runs.begin(), runs.end(),
+                                    [&note](const TextRun& run) { return run_holds(run, folded_blanks(note)); }))
+                << note;
         int unchecked = 0;
         for (int r = 1; r <= t.row_count; ++r)
             unchecked += t.cell_text(r, 4, 0).rfind("Not checked: ", 0) == 0 ? 1 : 0;
@@ -84,7 +94,8 @@ TEST_F(PrintedColumnsTogether, CodeComplianceRowsOfAPlantStandWholeWithTheirReas
 
 // The branch of the tee model of a material without its yield strength
 // under Z662: its rows are not checked, the run's are; both kinds of row
-// stand whole, the reasons wrapped beside their rows.
+// stand whole, the reasons wrapped beside their rows, the evaluation's
+// note of the material under them.
 TEST_F(PrintedColumnsTogether, CheckedAndUncheckedRowsStandWholeSideBySide)
 {
     std::string text = code_stress_models::tee_model_text({"Z662", "", "", false, false, "350,300"});
@@ -96,6 +107,7 @@ TEST_F(PrintedColumnsTogether, CheckedAndUncheckedRowsStandWholeSideBySide)
     text.replace(text.find("F20,PP4"), 7, "F20,MBARE,PP4");
     ASSERT_NO_FATAL_FAILURE(open(text, [] {}));
     const int unchecked = expect_compliance_rows_whole();
+    EXPECT_FALSE(code_evaluation_notes(results().code).empty());
     EXPECT_GT(unchecked, 0);
     EXPECT_LT(unchecked, code_compliance_table().row_count);
 }

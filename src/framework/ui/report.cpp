@@ -580,8 +580,7 @@ void report_clear_lines() { report_session().screen_lines.clear(); }
 void report_line(const std::string& text) {
     ReportSession& s = report_session();
     if (s.state.printing_pages) {
-        gdi_print_text(text);
-        gdi_next_line();
+        gdi_print_line(text);
     } else if (s.state.text_report) {
         if (s.state.csv_mode)
             csv_add_text(text);

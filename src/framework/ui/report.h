@@ -64,7 +64,8 @@ std::string report_date();
 // text report are being printed; a results window shows it.
 std::vector<std::string>& report_screen_lines();
 void report_clear_lines();
-// One line of text: on a graphic page at the left margin, then the next line;
+// One line of text: on a graphic page at the left margin (broken at its
+// blanks over the lines it needs to stay within the page), then the next line;
 // in a text report at column 4, then the next line (in CSV: one cell and the
 // row's end); otherwise appended to the screen lines.
 void report_line(const std::string& text);

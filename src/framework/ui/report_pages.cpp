@@ -106,21 +106,10 @@ void start_page() {
     }
 }
 
-void advance(int dy);
-
 // The lines held for the next drawing, at the left margin, each on the
 // page it reaches.
 void release_held() {
-    PageState& p = page_session().pages;
-    std::vector<std::string> held = std::exchange(p.held, {});
-    for (const std::string& line : held) {
-        start_page();
-        p.body_empty = false;
-        Surface& s = p.doc->page();
-        select_plain(s);
-        s.text(p.left, p.y, line, TextAlign::Left);
-        advance(p.line_height);
-    }
+    for (const std::string& line : std::exchange(page_session().pages.held, {})) gdi_print_line(line);
 }
 
 // Marks the current page as written on; starts it when pending.
@@ -271,6 +260,17 @@ void gdi_print_title_bar(const std::string& text) {
 }
 
 void gdi_print_text(const std::string& text) { gdi_print_text_at(page_session().pages.left, text); }
+
+void gdi_print_line(const std::string& text) {
+    const PageState& p = page_session().pages;
+    if (!p.doc) return;
+    Surface& m = gdi_measure_surface();
+    const auto width = [&m](std::string_view t) { return m.text_width(std::string(t)); };
+    for (const std::string& piece : wrapped_lines(text, p.right - p.left, p.right - p.left, width)) {
+        gdi_print_text(piece);
+        gdi_next_line();
+    }
+}
 
 void gdi_print_text_at(int x, const std::string& text) {
     if (!page_session().pages.doc) return;

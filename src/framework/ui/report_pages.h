@@ -93,6 +93,9 @@ void gdi_print_text(const std::string& text);
 void gdi_print_text_at(int x, const std::string& text);
 void gdi_print_text_right(int x, const std::string& text);
 void gdi_print_text_centred(const std::string& text);
+// A line of text at the left margin on as many lines as it needs, broken at
+// its blanks within the page's width (wrapped_lines); moves below it.
+void gdi_print_line(const std::string& text);
 
 // When contents are being collected: {title, level 0 to 2, the page the
 // current position is on} is appended to report_contents().

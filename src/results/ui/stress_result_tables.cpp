@@ -211,6 +211,14 @@ public:
         return r && model().elems.valid(r->element) ? model().elems[r->element].row : 0;
     }
     int print_count() override { return static_cast<int>(rows.size()); }
+    // On paper the notes follow the rows, as in the text report.
+    void print() override
+    {
+        ResultTable::print();
+        if (report_state().printing_pages && !rows.empty())
+            for (const std::string& note : notes())
+                report_line(note);
+    }
 
     // Text: the title centred, the headings, one line per row.
     void write_text(const std::string& contents, int keep)
