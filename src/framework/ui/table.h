@@ -144,6 +144,9 @@ public:
     virtual void draw_group_headings(TableCanvas& c);
     // The table's entry of the printed table of contents (add_contents_entry).
     virtual void contents_entry() {}
+    // Lines printed under the rows on paper, while the table stands open: a
+    // page they go on to begins with its title and column header.
+    virtual std::vector<std::string> notes_under_rows() { return {}; }
     // The font of a row, when it is not the table font.
     virtual std::optional<FontSpec> row_font(int /*row*/) { return std::nullopt; }
     // The pen of the rule under a row when it is not the grid's (a rule that
@@ -643,10 +646,11 @@ void tprint_highlight_cell(TablePrint& t, int row, int column, int line);
 // Printing and export
 
 // Prints a whole table on graphic pages: the title "%s (%d)" (the count
-// without the summary rows) in a title bar,
-// the header (repeated on every page) and the rows that pass the row test;
-// columns too wide for one page go to further bands that repeat column 1.
-// Nothing outside graphic printing.
+// without the summary rows) in a title bar, the header (repeated on every
+// page), the rows that pass the row test and the notes under them. All of a
+// row's columns stand on one page width: a text wider than its column wraps
+// within it, and a table too wide for the page goes on in tiers under each
+// row, each led by column 1. Nothing outside graphic printing.
 void table_print(TablePrint& p, const std::string& title, int count);
 // The same under a heading that the caller has just printed: no title bar
 // above the header at first, and on every following page the title in a

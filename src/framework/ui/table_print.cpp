@@ -485,6 +485,7 @@ void print_table_pages(TablePrint& p, const std::string& heading, int count, boo
         print_row(p, layout, *row, page_end);
         row = std::move(after);
     }
+    for (const std::string& note : p.notes_under_rows()) gdi_print_line(note);
     table.end();
     gdi_half_line();
 }

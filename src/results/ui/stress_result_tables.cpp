@@ -212,13 +212,7 @@ public:
     }
     int print_count() override { return static_cast<int>(rows.size()); }
     // On paper the notes follow the rows, as in the text report.
-    void print() override
-    {
-        ResultTable::print();
-        if (report_state().printing_pages && !rows.empty())
-            for (const std::string& note : notes())
-                report_line(note);
-    }
+    std::vector<std::string> notes_under_rows() override { return notes(); }
 
     // Text: the title centred, the headings, one line per row.
     void write_text(const std::string& contents, int keep)
