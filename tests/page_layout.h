@@ -28,25 +28,31 @@ inline int drawn_chars(const std::string& text) {
     return n;
 }
 
+// The box of a recorded text operation ("text X Y "TEXT" ALIGN"); false
+// for any other operation.
+inline bool drawn_text(const std::string& op, DrawnText& t) {
+    if (op.rfind("text ", 0) != 0) return false;
+    const size_t open = op.find('"'), close = op.rfind('"');
+    if (open == std::string::npos || close <= open) return false;
+    std::istringstream head(op.substr(5, open - 5));
+    int x = 0, y = 0;
+    head >> x >> y;
+    t.text = op.substr(open + 1, close - open - 1);
+    const std::string align = close + 2 <= op.size() ? op.substr(close + 2) : std::string();
+    const int width = RecordingSurface::GLYPH_WIDTH * drawn_chars(t.text);
+    t.left = align == "right" ? x - width : align == "center" ? x - width / 2 : x;
+    t.right = t.left + width;
+    t.top = y;
+    t.bottom = y + RecordingSurface::LINE_HEIGHT;
+    return true;
+}
+
 // The boxes of the texts drawn on a page, in drawing order.
 inline std::vector<DrawnText> drawn_texts(const RecordingSurface& page) {
     std::vector<DrawnText> out;
     for (const std::string& op : page.lines_starting("text")) {
-        // text X Y "TEXT" ALIGN
-        const size_t open = op.find('"'), close = op.rfind('"');
-        if (open == std::string::npos || close <= open) continue;
-        std::istringstream head(op.substr(5, open - 5));
-        int x = 0, y = 0;
-        head >> x >> y;
         DrawnText t;
-        t.text = op.substr(open + 1, close - open - 1);
-        const std::string align = op.substr(close + 2);
-        const int width = RecordingSurface::GLYPH_WIDTH * drawn_chars(t.text);
-        t.left = align == "right" ? x - width : align == "center" ? x - width / 2 : x;
-        t.right = t.left + width;
-        t.top = y;
-        t.bottom = y + RecordingSurface::LINE_HEIGHT;
-        out.push_back(std::move(t));
+        if (drawn_text(op, t)) out.push_back(std::move(t));
     }
     return out;
 }

@@ -11,6 +11,7 @@
 #include "framework/ui/command_registry.h"
 #include "framework/ui/report.h"
 #include "page_layout.h"
+#include "exchange/text_pages.h"
 #include "platform/headless/headless_printing.h"
 #include "results/ui/results_report.h"
 
@@ -20,33 +21,6 @@
 #include <vector>
 
 namespace {
-
-// A rule of the text report: '-' from column 4 to 88.
-const std::string RULE = "   " + std::string(85, '-');
-
-// The lines of each page of a text report below its three header lines.
-std::vector<std::vector<std::string>> page_bodies(const std::string& text)
-{
-    std::vector<std::vector<std::string>> pages;
-    std::istringstream in(text);
-    for (std::string page; std::getline(in, page, '\f');) {
-        std::vector<std::string> lines;
-        std::istringstream p(page);
-        for (std::string line; std::getline(p, line);)
-            lines.push_back(line);
-        lines.erase(lines.begin(), lines.begin() + std::min<std::size_t>(3, lines.size()));
-        pages.push_back(std::move(lines));
-    }
-    return pages;
-}
-
-// A table's title: text centred on the page (eight blanks or more before
-// it) with a rule under it.
-bool title_at(const std::vector<std::string>& lines, std::size_t i)
-{
-    return i + 1 < lines.size() && lines[i + 1] == RULE && lines[i].size() > 8 &&
-           lines[i].find_first_not_of(' ') >= 8;
-}
 
 struct TextPagesRead {
     std::vector<std::string> faults;
@@ -85,9 +59,9 @@ TextPagesRead read_text_pages(const std::string& text)
             if (title_at(lines, i)) {
                 // The heading ends with the next rule, a few lines further on.
                 std::size_t end = i + 2;
-                while (end < lines.size() && end < i + 9 && lines[end] != RULE)
+                while (end < lines.size() && end < i + 9 && lines[end] != TEXT_RULE)
                     ++end;
-                if (end < lines.size() && lines[end] == RULE) {
+                if (end < lines.size() && lines[end] == TEXT_RULE) {
                     heading.assign(lines.begin() + static_cast<std::ptrdiff_t>(i),
                                    lines.begin() + static_cast<std::ptrdiff_t>(end + 1));
                     table_page = "page " + std::to_string(p + 1);
@@ -98,7 +72,7 @@ TextPagesRead read_text_pages(const std::string& text)
                     read.faults.push_back("page " + std::to_string(p + 1) + " ends under the title \"" + lines[i] +
                                           "\"");
             }
-            if (!heading.empty() && lines[i] == RULE)
+            if (!heading.empty() && lines[i] == TEXT_RULE)
                 heading.clear();
         }
     }
@@ -263,9 +237,9 @@ TEST_F(PageContinuation, SevenThousandRowModelReportsBendsUnderTheirHeading)
     for (const std::vector<std::string>& lines : page_bodies(text))
         if (lines.size() > 5 && trimmed(lines[0]) == "Bends") {
             ++bends_pages;
-            EXPECT_EQ(lines[1], RULE);
+            EXPECT_EQ(lines[1], TEXT_RULE);
             EXPECT_EQ(trimmed(lines[2]), "Bend   Radius   Thickness  Bend  Flex.   Int.  Angle  Int.  Angle");
-            EXPECT_EQ(lines[4], RULE);
+            EXPECT_EQ(lines[4], TEXT_RULE);
         }
     EXPECT_GT(bends_pages, 10);
 }

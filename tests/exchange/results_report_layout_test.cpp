@@ -124,15 +124,16 @@ TEST_F(ResultsOnViewsReport, HugeLoadsNeverRunIntoTheirNeighbours)
 
 // The local pipe forces of a B31.3 model (torsion, in-plane and out-of-plane
 // moments each with its SIF, the flexibility factors) are too wide for a
-// page: each part of the split table shows its columns under their whole
-// group heading, and no two texts of a page lie on top of each other.
+// page: each row goes on in a tier under itself, each tier led by the node
+// column and showing its columns under their whole group heading, and no
+// two texts of a page lie on top of each other.
 TEST_F(ResultsOnViewsReport, SplitWideTablePrintsEachPartsHeadings)
 {
     ASSERT_NO_FATAL_FAILURE(open(read_text_file(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf")));
     HeadlessPrintDocument doc{PageSetup{}, 96};
     ASSERT_TRUE(report_render_pages(doc, ReportJob{"forces", print_local_element_forces, false}));
     expect_clean_pages(doc);
-    // The table is split: its node column heads both parts.
+    // The table is in tiers: its node column leads each.
     const std::vector<std::string> first = page_texts(doc, 0);
     EXPECT_GE(std::count(first.begin(), first.end(), "Node"), 2);
     for (const char* group : {"Torsion (ft-lb)", "Inplane (ft-lb)", "Outplane (ft-lb)", "Flex. Factors"})

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 namespace {
 
@@ -98,6 +99,39 @@ TEST_F(PagesTest, ExactlyFullLastPageLeavesNoEmptyPage) {
                   false};
     EXPECT_TRUE(report_render_pages(doc, job));
     EXPECT_EQ(doc.page_number(), 2);
+}
+
+// A report line longer than the page is wide (672 dots, 84 characters)
+// goes on over the next lines, broken at its blanks, each within the page;
+// the next line follows under its last.
+TEST_F(PagesTest, ALongReportLineWrapsWithinThePage) {
+    std::string note = "B31.3: the stress range factor f";
+    while (note.size() < 300) note += " of the cycles held at its table's end";
+    gdi_begin(doc);
+    report_line(note);
+    report_line("next");
+    ASSERT_TRUE(gdi_end());
+    std::string joined;
+    int lines = 0, last_y = 0;
+    for (const std::string& op : texts(doc.page_at(1))) {
+        std::istringstream in(op.substr(5));
+        int x = 0, y = 0;
+        in >> x >> y;
+        if (y < BODY_TOP) continue;   // the page header
+        const std::string text = op.substr(op.find('"') + 1, op.rfind('"') - op.find('"') - 1);
+        if (text == "next") {
+            EXPECT_EQ(y, last_y + 16);
+            continue;
+        }
+        EXPECT_EQ(x, 0);
+        EXPECT_EQ(y, BODY_TOP + 16 * lines);
+        EXPECT_LE(8 * static_cast<int>(text.size()), 672) << text;
+        joined += (joined.empty() ? "" : " ") + text;
+        last_y = y;
+        ++lines;
+    }
+    EXPECT_GE(lines, static_cast<int>(note.size() + 83) / 84);   // 336 characters
+    EXPECT_EQ(joined, note);
 }
 
 TEST_F(PagesTest, NewPageAndSpacing) {

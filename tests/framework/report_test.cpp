@@ -8,6 +8,8 @@
 #include "framework/ui/app_settings.h"
 #include "framework/ui/printing_commands.h"
 #include "framework/ui/report.h"
+#include "framework/ui/report_pages.h"
+#include "framework/ui/table.h"
 #include "framework/units.h"
 #include "golden.h"
 #include "page_layout.h"
@@ -1155,4 +1157,111 @@ TEST_F(ContentsLine, LongEntriesOfPrintedPagesAreWhole) {
     EXPECT_EQ(body[4].text, std::string(22, 'W'));
     EXPECT_EQ(body[5].text, "2");
     EXPECT_EQ(body[5].top, body[4].top);
+}
+
+// ---- A line kept with the table after it -------------------------------------------------
+
+namespace {
+
+const char* const CASE_NOTE = "Operating (W+P1+T1): converged in 17 iterations, 9 factorisations";
+
+// `before` lines of text, the note, and a table of element forces of three
+// lines a row that keeps its heading with its first row.
+std::string note_and_table(int before, bool csv = false) {
+    report_begin_text(csv);
+    for (int i = 0; i < before; ++i) report_line("text");
+    report_line_with_next(CASE_NOTE);
+    {
+        ReportTable table(write_element_heading, 3);
+        for (int row = 1; row <= 3; ++row) {
+            table.keep(3);
+            write_element(row);
+        }
+        table.close();
+    }
+    return report_end_text();
+}
+
+// A table of two columns and `rows` rows.
+struct TwoColumns : TablePrint {
+    TwoColumns() : TablePrint(2, 1) {}
+    std::string header_text(int c, int) override { return c == 1 ? "Node" : "FX"; }
+    std::string cell_text(int row, int c, int) override { return std::to_string(c == 1 ? 10 * row : -row); }
+};
+
+}  // namespace
+
+class NoteWithItsTable : public ReportTest {};
+
+// The note, the heading (4 lines) and the first element (3) take 8 lines:
+// after 48 lines of text they end page 1 on its last line (59), the other
+// elements going on on page 2; after 49
+// the note goes over to page 2 with the table, above its heading, and page
+// 1 ends with the text before it. A note with nothing after it still ends
+// the report; in CSV it is a row of its own before the table's.
+TEST_F(NoteWithItsTable, TheNoteGoesOnToThePageOfTheHeadingAndFirstRow) {
+    {
+        const std::vector<std::string> pages = split_pages(note_and_table(48));
+        ASSERT_EQ(pages.size(), 2u);
+        const std::vector<std::string> lines = split_lines(pages[0]);
+        ASSERT_EQ(lines.size(), 59u);   // the page header and lines 4 to 59
+        EXPECT_EQ(lines[51], "   " + std::string(CASE_NOTE));
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 52, lines.begin() + 56), ELEMENT_HEADING);
+        EXPECT_EQ(lines[56], "   10        -1");
+    }
+    {
+        const std::vector<std::string> pages = split_pages(note_and_table(49));
+        ASSERT_EQ(pages.size(), 2u);
+        EXPECT_EQ(split_lines(pages[0]).back(), "   text");
+        const std::vector<std::string> second = split_lines(pages[1]);
+        ASSERT_GT(second.size(), 8u);
+        EXPECT_EQ(second[3], "   " + std::string(CASE_NOTE));
+        EXPECT_EQ(std::vector<std::string>(second.begin() + 4, second.begin() + 8), ELEMENT_HEADING);
+        EXPECT_EQ(second[8], "   10        -1");
+    }
+    report_begin_text(false);
+    report_line("text");
+    report_line_with_next(CASE_NOTE);
+    EXPECT_EQ(report_lines_left(), REPORT_PAGE_LINES - REPORT_FIRST_LINE - 2);
+    EXPECT_EQ(split_lines(report_end_text()).back(), "   " + std::string(CASE_NOTE));
+    const std::string csv = note_and_table(49, true);
+    EXPECT_NE(csv.find("text,\n" + csv_cell_text(CASE_NOTE) + ",\nElement forces,\n"), std::string::npos) << csv;
+}
+
+// On printed pages the same: with three lines left the note goes over with
+// the table's title bar, header and first row, which need four; with more
+// it stands on the page right above the title bar.
+TEST_F(NoteWithItsTable, OnPrintedPagesTheNoteGoesOverWithTheTitleBar) {
+    for (int left : {3, 7}) {
+        SCOPED_TRACE(left);
+        HeadlessPrintDocument doc{PageSetup{}, 96};
+        gdi_begin(doc);
+        while (gdi_lines_left() > left) report_line("text");
+        report_line_with_next(CASE_NOTE);
+        TwoColumns table;
+        table_print(table, "Loads on Anchors", 3);
+        ASSERT_TRUE(gdi_end());
+        expect_clean_pages(doc);
+        const std::vector<DrawnText> first = drawn_texts(*doc.pages()[0]);
+        const auto note = std::find_if(first.begin(), first.end(), [](const DrawnText& t) { return t.text == CASE_NOTE; });
+        if (left == 3) {
+            ASSERT_EQ(doc.pages().size(), 2u);
+            EXPECT_EQ(first.back().text, "text");
+            EXPECT_EQ(note, first.end());
+            const std::vector<DrawnText> second = drawn_texts(*doc.pages()[1]);
+            ASSERT_GT(second.size(), 8u);
+            // Below the page header's texts: the note, the title, the header, the rows.
+            const auto moved = std::find_if(second.begin(), second.end(), [](const DrawnText& t) { return t.text == CASE_NOTE; });
+            ASSERT_NE(moved, second.end());
+            ASSERT_LT(moved + 2, second.end());
+            EXPECT_EQ((moved + 1)->text, "Loads on Anchors (3)");
+            EXPECT_EQ((moved + 2)->text, "Node");
+        } else {
+            ASSERT_EQ(doc.pages().size(), 1u);
+            ASSERT_NE(note, first.end());
+            ASSERT_LT(note + 1, first.end());
+            EXPECT_EQ((note + 1)->text, "Loads on Anchors (3)");
+            EXPECT_EQ(first.back().text, "-3");
+        }
+    }
 }

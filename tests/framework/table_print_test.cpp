@@ -1,5 +1,5 @@
-// Printing tables: graphic pages (title, repeated header, row test, bands,
-// inverted cells), the text and CSV forms against golden files in
+// Printing tables: graphic pages (title, repeated header, row test, tiers,
+// wrapped texts, inverted cells), the text and CSV forms against golden files in
 // tests/data/tables, and the Print and Export commands, on the scripted
 // backend. KV_UPDATE_GOLDEN=1 rewrites the golden files.
 #include "framework/document.h"
@@ -201,29 +201,114 @@ TEST_F(TablePrintTest, TheRowTestTakesThePrintedRowsFromTheFirstRowOn) {
     EXPECT_FALSE(even.row_test(1));
 }
 
-TEST_F(TablePrintTest, WideTablesPrintInBandsThatRepeatTheFirstColumn) {
+// Nine columns of 20 letters each are twice as wide as the page: each row
+// goes on in tiers under itself, each tier led by the first column, so
+// that all of a row stands together on one page width; the header shows
+// every column once, in tiers as the rows do, and no text leaves the page.
+TEST_F(TablePrintTest, WideTablesPrintEachRowInTiersLedByTheFirstColumn) {
     struct Wide : TableWindow {
         Wide() : TableWindow(nullptr, 9, 1) {}
         std::string header_text(int c, int) override { return "Column " + std::to_string(c); }
         std::string cell_text(int row, int c, int) override {
-            return c == 1 ? "Row" + std::to_string(row) : std::string(20, static_cast<char>('a' + c));
+            return c == 1 ? "Row" + std::to_string(row) : std::string(20, static_cast<char>('a' + c)) + std::to_string(row);
         }
     } wide;
     table_set_rows(wide, "Wide", 2, 0);
     print_pages([&] { table_print(wide, "Wide", 2); });
-    const std::vector<std::string> texts = page_texts(doc.page_at(1));
-    const int bands = count_text(texts, "Wide (2)");
-    EXPECT_GE(bands, 2);
-    EXPECT_EQ(count_text(texts, "Column 1"), bands);
-    EXPECT_EQ(count_text(texts, "Row2"), bands);
-    for (int c = 2; c <= 9; ++c) EXPECT_EQ(count_text(texts, "Column " + std::to_string(c)), 1) << c;
-    // No text of the table runs past the page (the page number ends at its edge).
-    for (const std::string& l : doc.page_at(1).lines_starting("text")) {
-        if (l.find("\" right") != std::string::npos) continue;
-        std::istringstream in(l.substr(5));
-        int x = 0;
-        in >> x;
-        EXPECT_LT(x, doc.page_at(1).width()) << l;
+    ASSERT_EQ(doc.page_number(), 1);
+    expect_clean_pages(doc);
+    const std::vector<DrawnText> texts = drawn_texts(doc.page_at(1));
+    std::vector<std::string> shown;
+    for (const DrawnText& t : texts) shown.push_back(t.text);
+    EXPECT_EQ(count_text(shown, "Wide (2)"), 1);
+    const int tiers = count_text(shown, "Column 1");
+    EXPECT_GE(tiers, 2);
+    EXPECT_EQ(count_text(shown, "Row1"), tiers);
+    EXPECT_EQ(count_text(shown, "Row2"), tiers);
+    for (int c = 2; c <= 9; ++c) EXPECT_EQ(count_text(shown, "Column " + std::to_string(c)), 1) << c;
+    // Row 1's cells, all of them, above row 2's; each tier's first column
+    // at the left edge with its cells beside it.
+    const auto at = [&texts](const std::string& text) {
+        return std::find_if(texts.begin(), texts.end(), [&text](const DrawnText& t) { return t.text == text; });
+    };
+    int row1_bottom = 0, row2_top = 1 << 30;
+    for (int c = 2; c <= 9; ++c) {
+        const std::string cell = std::string(20, static_cast<char>('a' + c));
+        ASSERT_NE(at(cell + "1"), texts.end()) << c;
+        ASSERT_NE(at(cell + "2"), texts.end()) << c;
+        row1_bottom = std::max(row1_bottom, at(cell + "1")->bottom);
+        row2_top = std::min(row2_top, at(cell + "2")->top);
+    }
+    EXPECT_LE(row1_bottom, row2_top);
+    for (const DrawnText& t : texts)
+        if (t.text == "Row1" || t.text == "Row2") {
+            EXPECT_LE(t.left, 8) << t.text;
+        }
+}
+
+// A note longer than the page is wide wraps within its column, at its
+// blanks, on the lines under its row's first; the other columns keep their
+// place beside it on one page width, and the next row begins under the
+// note's last piece.
+TEST_F(TablePrintTest, ALongTextWrapsWithinItsColumnBesideTheOthers) {
+    struct Noted : TableWindow {
+        Noted() : TableWindow(nullptr, 4, 1) { alignments[3] = TextAlign::Right; }
+        std::string note(int row) const {
+            std::string text = "Not checked:";
+            for (int i = 0; i < 12 + row; ++i) text += " the material holds no allowable";
+            return text;
+        }
+        std::string header_text(int c, int) override {
+            static const char* names[] = {"", "Node", "Load case", "Stress", "Allowable"};
+            return names[c];
+        }
+        std::string cell_text(int row, int c, int) override {
+            switch (c) {
+            case 1: return std::to_string(10 * row);
+            case 2: return "Operating (W+P1+T1)";
+            case 3: return c_format("%d.5", 1000 * row);
+            default: return row == 2 ? "20000.0" : note(row);
+            }
+        }
+    } noted;
+    table_set_rows(noted, "Code compliance", 3, 0);
+    print_pages([&] { table_print(noted, "Code compliance", 3); });
+    expect_clean_pages(doc);
+    const std::vector<DrawnText> texts = drawn_texts(doc.page_at(1));
+    const auto first = [&texts](const std::string& text) {
+        return std::find_if(texts.begin(), texts.end(), [&text](const DrawnText& t) { return t.text == text; });
+    };
+    ASSERT_NE(first("Allowable"), texts.end());
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(), [](const DrawnText& t) { return t.text == "Node"; }), 1);
+    for (int row : {1, 3}) {
+        SCOPED_TRACE(row);
+        const auto node = first(std::to_string(10 * row));
+        ASSERT_NE(node, texts.end());
+        // The row's cells on the node's line, the note's pieces under its
+        // first, each within the Allowable column, joined again the note.
+        ASSERT_NE(first(c_format("%d.5", 1000 * row)), texts.end());
+        EXPECT_EQ(first(c_format("%d.5", 1000 * row))->top, node->top);
+        auto piece = std::find_if(node, texts.end(), [](const DrawnText& t) { return t.text.rfind("Not checked:", 0) == 0; });
+        ASSERT_NE(piece, texts.end());
+        EXPECT_EQ(piece->top, node->top);
+        // The column's header stands over the pieces.
+        const int left = piece->left;
+        EXPECT_LT(left, first("Allowable")->left);
+        EXPECT_GT(left, first("Stress")->right);
+        std::string joined;
+        int line = 0, bottom = 0;
+        for (; piece != texts.end() && piece->left == left; ++piece, ++line) {
+            EXPECT_EQ(piece->top, node->top + 16 * line);
+            EXPECT_LE(piece->right, doc.page_at(1).width());
+            joined += (joined.empty() ? "" : " ") + piece->text;
+            bottom = piece->bottom;
+        }
+        EXPECT_GE(line, 2);
+        EXPECT_EQ(joined, noted.note(row));
+        const auto next = first(std::to_string(10 * row + 10));
+        if (next != texts.end()) {
+            EXPECT_GE(next->top, bottom);
+        }
     }
 }
 

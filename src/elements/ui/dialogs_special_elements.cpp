@@ -103,7 +103,7 @@ const DialogTemplate VALVE_DIALOG = {
         control(VALVE_INSULATION_X, K::Edit, "Insulation weight  X", 3, 0, 1, CF_NONE, 10),
         control(VALVE_ADDED_WEIGHT, K::Edit, "Additional weight", 4, 0, 1, CF_NONE, 12),
         unit_control(VALVE_ADDED_WEIGHT_UNIT, 4, 1, WEIGHT),
-        control(0, K::Group, "Offsets of additional weight from valve center", 5, 0, 3),
+        control(0, K::Group, "Offsets of additional weight from valve center", 5, 0, 3, CF_NONE, 0, 2),
         control(VALVE_OFFSET_LABEL, K::Static, "DX ", 5, 0),
         control(VALVE_OFFSET_LABEL + 1, K::Static, "DY ", 5, 1),
         control(VALVE_OFFSET_LABEL + 2, K::Static, "DZ ", 5, 2),

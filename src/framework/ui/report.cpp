@@ -205,6 +205,7 @@ struct TextReport {
     PageHeaders headers;
     std::string* rows_apart = nullptr;   // rows written apart: their finished lines go here, without pages
     int rows_apart_lines = 0;            // and their count
+    std::vector<std::string> held; // finished lines that go with what follows them (report_line_with_next)
     std::string line;              // the current line (a row of cells in CSV)
     bool line_ascii = true;        // the current line is plain ASCII: a column is a byte
     int crowded_texts = 0;         // texts written against or over text on their line
@@ -440,12 +441,23 @@ void count_lines(TextReport& t, int lines) {
     }
 }
 
+// The lines held for what follows them, on the page that goes on to.
+void release_held(TextReport& t) {
+    for (const std::string& line : t.held) {
+        if (t.header_pending) begin_page(t);
+        t.out.append(line);
+        count_lines(t, 1);
+    }
+    t.held.clear();
+}
+
 // Ends the current line of a text page: the page header first when this is
 // the first line of the page, then the line; after line 59 the next page.
 // Rows written apart keep their lines without pages.
 void emit_text_line(TextReport& t) {
     rtrim(t.line);
     t.line += '\n';
+    if (!t.held.empty() && !t.rows_apart) release_held(t);
     if (t.rows_apart) {
         *t.rows_apart += t.line;
         ++t.rows_apart_lines;
@@ -461,6 +473,7 @@ void emit_text_line(TextReport& t) {
 // Finished lines (each ending in "\n", `count` of them) of `text`, which
 // the report keeps, as emit_text_line ends them, a page at a time.
 void put_text_lines(TextReport& t, const BlockText::Shared& text, std::string_view lines, int count) {
+    if (!t.held.empty()) release_held(t);
     if (count > 0 && !t.header_pending && t.line_no + count <= REPORT_LAST_LINE) {
         t.out.append_shared(text, lines);   // on this page, which goes on after them
         t.line_no += count;
@@ -567,8 +580,7 @@ void report_clear_lines() { report_session().screen_lines.clear(); }
 void report_line(const std::string& text) {
     ReportSession& s = report_session();
     if (s.state.printing_pages) {
-        gdi_print_text(text);
-        gdi_next_line();
+        gdi_print_line(text);
     } else if (s.state.text_report) {
         if (s.state.csv_mode)
             csv_add_text(text);
@@ -578,6 +590,23 @@ void report_line(const std::string& text) {
     } else {
         s.screen_lines.push_back(text);
     }
+}
+
+void report_line_with_next(const std::string& text) {
+    ReportSession& s = report_session();
+    if (s.state.printing_pages && !rows_apart_session) {
+        gdi_hold_line(text);
+        return;
+    }
+    if (!text_active(s) || csv_active(s) || rows_apart_session) {
+        report_line(text);
+        return;
+    }
+    if (!s.text.line.empty()) end_line(s);
+    std::string line;
+    place(line, text, REPORT_LEFT_COLUMN);
+    rtrim(line);
+    s.text.held.push_back(line + '\n');
 }
 
 // ---------------------------------------------------------------------------
@@ -597,6 +626,7 @@ namespace {
 // ended when it holds anything.
 TextReport end_text(ReportSession& s) {
     if (s.state.text_report && !s.text.line.empty()) end_line(s);
+    if (!s.text.held.empty()) release_held(s.text);
     s.state.text_report = false;
     s.state.csv_mode = false;
     return std::exchange(s.text, TextReport{});
@@ -759,9 +789,10 @@ void report_dashes(int from, int to) {
 int report_lines_left() {
     const ReportSession& s = report_session();
     if (csv_active(s)) return INT_MAX / 2;   // a CSV file has no pages
-    // A page still to begin begins with the open table's heading.
+    // A page still to begin begins with the open table's heading; lines
+    // held for what follows go first.
     const int heading = s.text.header_pending && s.text.table_heading ? s.text.table_heading_lines : 0;
-    return REPORT_PAGE_LINES - s.text.line_no - heading;
+    return REPORT_PAGE_LINES - s.text.line_no - heading - static_cast<int>(s.text.held.size());
 }
 
 int report_current_line() { return report_session().text.line_no; }

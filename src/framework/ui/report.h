@@ -64,10 +64,18 @@ std::string report_date();
 // text report are being printed; a results window shows it.
 std::vector<std::string>& report_screen_lines();
 void report_clear_lines();
-// One line of text: on a graphic page at the left margin, then the next line;
+// One line of text: on a graphic page at the left margin (broken at its
+// blanks over the lines it needs to stay within the page), then the next line;
 // in a text report at column 4, then the next line (in CSV: one cell and the
 // row's end); otherwise appended to the screen lines.
 void report_line(const std::string& text);
+// A line that belongs with what follows it (a note over a table): it is
+// held until the next text is written and then written in front of it, on
+// the page that text goes on to, so that a table that begins on a new page
+// under its heading and first rows takes the line along. It counts among
+// the lines the page must have room for (report_lines_left). CSV and the
+// screen lines: as report_line.
+void report_line_with_next(const std::string& text);
 
 // ---------------------------------------------------------------------------
 // Text report

@@ -35,6 +35,7 @@ struct PageState {
     int right = 0;
     int pages_started = 0;
     PageStartHook hook;
+    std::vector<std::string> held;   // lines drawn in front of the next drawing (gdi_hold_line)
 };
 
 // The pages being printed and the contents entries gathered for them.
@@ -105,8 +106,15 @@ void start_page() {
     }
 }
 
+// The lines held for the next drawing, at the left margin, each on the
+// page it reaches.
+void release_held() {
+    for (const std::string& line : std::exchange(page_session().pages.held, {})) gdi_print_line(line);
+}
+
 // Marks the current page as written on; starts it when pending.
 Surface& draw_surface() {
+    if (!page_session().pages.held.empty()) release_held();
     start_page();
     page_session().pages.body_empty = false;
     Surface& s = page_session().pages.doc->page();
@@ -197,6 +205,7 @@ void gdi_begin(PrintDocument& doc, int first_page) {
 }
 
 bool gdi_end() {
+    if (page_session().pages.doc && !page_session().pages.held.empty()) release_held();
     bool ok = page_session().pages.doc && !page_session().pages.failed;
     PageStartHook hook = std::move(page_session().pages.hook);
     page_session().pages = PageState{};
@@ -223,7 +232,11 @@ int gdi_lines_left() {
     const PageState& p = page_session().pages;
     if (!p.doc) return 0;
     int y = p.pending ? p.body_top : p.y;
-    return (p.body_bottom - y) / p.line_height;
+    return (p.body_bottom - y) / p.line_height - static_cast<int>(p.held.size());
+}
+
+void gdi_hold_line(const std::string& text) {
+    if (page_session().pages.doc) page_session().pages.held.push_back(text);
 }
 
 bool gdi_ensure_lines(int n) {
@@ -247,6 +260,17 @@ void gdi_print_title_bar(const std::string& text) {
 }
 
 void gdi_print_text(const std::string& text) { gdi_print_text_at(page_session().pages.left, text); }
+
+void gdi_print_line(const std::string& text) {
+    const PageState& p = page_session().pages;
+    if (!p.doc) return;
+    Surface& m = gdi_measure_surface();
+    const auto width = [&m](std::string_view t) { return m.text_width(std::string(t)); };
+    for (const std::string& piece : wrapped_lines(text, p.right - p.left, p.right - p.left, width)) {
+        gdi_print_text(piece);
+        gdi_next_line();
+    }
+}
 
 void gdi_print_text_at(int x, const std::string& text) {
     if (!page_session().pages.doc) return;

@@ -75,8 +75,11 @@ void gdi_next_line();
 void gdi_half_line();
 void gdi_quarter_line();
 // Whole lines left below the current one, counting the current line (a
-// pending page counts as a fresh one).
+// pending page counts as a fresh one), less the lines held.
 int gdi_lines_left();
+// A line at the left margin held until the next drawing on a page, and
+// drawn there in front of it (report_line_with_next).
+void gdi_hold_line(const std::string& text);
 // A new page when fewer than n lines are left; true when one was started.
 bool gdi_ensure_lines(int n);
 
@@ -90,6 +93,9 @@ void gdi_print_text(const std::string& text);
 void gdi_print_text_at(int x, const std::string& text);
 void gdi_print_text_right(int x, const std::string& text);
 void gdi_print_text_centred(const std::string& text);
+// A line of text at the left margin on as many lines as it needs, broken at
+// its blanks within the page's width (wrapped_lines); moves below it.
+void gdi_print_line(const std::string& text);
 
 // When contents are being collected: {title, level 0 to 2, the page the
 // current position is on} is appended to report_contents().

@@ -42,10 +42,12 @@
 #include "platform/backend.h"
 #include "platform/surface.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -142,6 +144,9 @@ public:
     virtual void draw_group_headings(TableCanvas& c);
     // The table's entry of the printed table of contents (add_contents_entry).
     virtual void contents_entry() {}
+    // Lines printed under the rows on paper, while the table stands open: a
+    // page they go on to begins with its title and column header.
+    virtual std::vector<std::string> notes_under_rows() { return {}; }
     // The font of a row, when it is not the table font.
     virtual std::optional<FontSpec> row_font(int /*row*/) { return std::nullopt; }
     // The pen of the rule under a row when it is not the grid's (a rule that
@@ -594,6 +599,19 @@ void table_remove_insert_item(Frame& frame);
 
 // Blank space at each side of a cell's text on a device.
 int table_cell_padding(Surface& dc);
+// Text widths for measuring many cells: the sum of the advances of their
+// characters, each asked of the device once, in the font it has when
+// first asked (plain ASCII; any other text is measured whole). Kerning can
+// make the sum differ from the text's width by a pixel or so.
+class CellWidths {
+public:
+    explicit CellWidths(Surface& dc);
+    int operator()(std::string_view text);
+
+private:
+    Surface& dc_;
+    std::array<int, 128> advance_{};
+};
 int dc_text_width(Surface& dc, const std::string& text);
 // Width of a text in a font on the screen.
 int text_width(const FontSpec& font, const std::string& text);
@@ -637,10 +655,11 @@ void tprint_highlight_cell(TablePrint& t, int row, int column, int line);
 // Printing and export
 
 // Prints a whole table on graphic pages: the title "%s (%d)" (the count
-// without the summary rows) in a title bar,
-// the header (repeated on every page) and the rows that pass the row test;
-// columns too wide for one page go to further bands that repeat column 1.
-// Nothing outside graphic printing.
+// without the summary rows) in a title bar, the header (repeated on every
+// page), the rows that pass the row test and the notes under them. All of a
+// row's columns stand on one page width: a text wider than its column wraps
+// within it, and a table too wide for the page goes on in tiers under each
+// row, each led by column 1. Nothing outside graphic printing.
 void table_print(TablePrint& p, const std::string& title, int count);
 // The same under a heading that the caller has just printed: no title bar
 // above the header at first, and on every following page the title in a

@@ -35,10 +35,22 @@ void column_rule(TableCanvas& c, const Pen& pen, int column) {
     vline(c, pen, c.left[static_cast<size_t>(column)], c.top, c.bottom);
 }
 
+// A heading over columns first..last, when any of them is drawn: centred
+// over all of them that have a width, those scrolled out of the window
+// too (the window clips it there), so that it stands over its whole group
+// and never runs into the heading beside it.
 void heading(TableCanvas& c, const Pen& pen, const std::string& text, int first, int last, int line) {
     if (!c.dc) return;
     int x1 = 0, x2 = 0;
     if (!c.span(first, last, x1, x2)) return;
+    bool any = false;
+    for (int col = std::max(1, first); col <= last && col < static_cast<int>(c.shown.size()) - 1; ++col) {
+        const size_t k = static_cast<size_t>(col);
+        if (c.right[k] <= c.left[k]) continue;
+        if (!any) x1 = c.left[k];
+        x2 = c.right[k];
+        any = true;
+    }
     const int y = c.header_line_y(line);
     if (!text.empty()) text_out_centred(*c.dc, (x1 + x2) / 2, y + c.text_offset, text);
     c.dc->set_pen(pen);
@@ -97,32 +109,18 @@ void equalize_two_widths(std::vector<int>& widths, int a, int b) {
 // ---------------------------------------------------------------------------
 // Measuring
 
-namespace {
+CellWidths::CellWidths(Surface& dc) : dc_(dc) { advance_.fill(-1); }
 
-// Text widths for measuring many cells: the sum of the advances of their
-// characters, each asked of the device once (plain ASCII; any other text is
-// measured whole). Kerning can make the sum differ from the text's width by
-// a pixel or so, so the widest text of a column is measured whole at the end.
-class CellWidths {
-public:
-    explicit CellWidths(Surface& dc) : dc_(dc) { advance_.fill(-1); }
-    int operator()(const std::string& text) {
-        int w = 0;
-        for (unsigned char ch : text) {
-            if (ch < 0x20 || ch >= 0x7F) return dc_text_width(dc_, text);
-            int& a = advance_[ch];
-            if (a < 0) a = dc_.text_width(std::string(1, static_cast<char>(ch)));
-            w += a;
-        }
-        return w;
+int CellWidths::operator()(std::string_view text) {
+    int w = 0;
+    for (unsigned char ch : text) {
+        if (ch < 0x20 || ch >= 0x7F) return dc_text_width(dc_, std::string(text));
+        int& a = advance_[static_cast<size_t>(ch)];
+        if (a < 0) a = dc_.text_width(std::string(1, static_cast<char>(ch)));
+        w += a;
     }
-
-private:
-    Surface& dc_;
-    std::array<int, 128> advance_{};
-};
-
-}  // namespace
+    return w;
+}
 
 void table_measure(TablePrint& t, Surface& dc, int first_row, int last_row, bool present_only) {
     const int n = t.columns();

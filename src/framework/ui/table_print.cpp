@@ -8,6 +8,10 @@
 #include "framework/ui/table.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
+#include <string_view>
+#include <tuple>
 
 namespace {
 
@@ -32,49 +36,141 @@ struct PrintScope {
 };
 
 // The width of the columns from `c` to the end of the group heading that
-// begins there (just column c when none does): the columns a band keeps
+// begins there (just column c when none does): the columns a tier keeps
 // together, so that a group heading stands over all its columns.
-int unit_width(const TablePrint& p, int c) {
+int unit_last(const TablePrint& p, int c) {
     int last = c;
     for (const TableGroup& g : p.groups)
         if (g.first_column == c && !g.text.empty()) last = std::max(last, std::min(g.last_column, p.columns()));
+    return last;
+}
+
+int width_of(const TablePrint& p, int first, int last) {
     int width = 0;
-    for (int k = c; k <= last; ++k) width += std::max(0, p.widths[static_cast<size_t>(k)]);
+    for (int k = first; k <= last; ++k) width += std::max(0, p.widths[static_cast<size_t>(k)]);
     return width;
 }
 
-// Columns that fit across the page, band by band; a band after the first
-// starts with column 1 again when that leaves room, so that every band shows
-// what its rows are. The columns under one group heading go into one band
-// when they fit the page.
-std::vector<std::vector<int>> column_bands(const TablePrint& p, int page_width) {
-    std::vector<std::vector<int>> bands;
-    std::vector<int> band;
-    int used = 0;
-    const int first_width = p.columns() >= 1 ? p.widths[1] : 0;
-    for (int c = 1; c <= p.columns(); ++c) {
-        const int w = p.widths[static_cast<size_t>(c)];
-        if (w <= 0) continue;
-        // The room the column needs: its group's, when the group fits a page.
-        const int group = unit_width(p, c);
-        const int need = group <= page_width ? std::max(w, group) : w;
-        if (!band.empty() && used + need > page_width) {
-            bands.push_back(std::move(band));
-            band.clear();
-            used = 0;
-            if (first_width > 0 && first_width + need <= page_width) {
-                band.push_back(1);
-                used = first_width;
+// The least width of each column that a text may wrap in: its header
+// lines, and the widest word of its cells (a text breaks at its blanks),
+// with the padding. A column of numbers or single words keeps its width.
+std::vector<int> least_widths(TablePrint& p, Surface& dc, int count) {
+    const size_t n = static_cast<size_t>(p.columns());
+    const int pad = table_cell_padding(dc);
+    CellWidths width(dc);
+    std::vector<int> least(n + 1, 0);
+    for (size_t c = 1; c <= n; ++c) {
+        if (p.widths[c] <= 0) continue;
+        least[c] = dc_text_width(dc, "00");
+        for (int line = 0; line < p.header_lines; ++line)
+            least[c] = std::max(least[c], width(p.header_text(static_cast<int>(c), line)));
+    }
+    for (int r = 1; r <= count; ++r) {
+        if (!p.row_test(r)) continue;
+        const int row = r + p.print_first_row;
+        p.marks = {};
+        p.prepare_row(row);
+        for (size_t c = 1; c <= n; ++c) {
+            if (p.widths[c] <= 0) continue;
+            for (int line = 0; line < p.text_lines; ++line) {
+                const std::string text = p.cell_text(row, static_cast<int>(c), line);
+                std::string_view rest = text;
+                while (!rest.empty()) {
+                    const size_t blank = rest.find(' ');
+                    least[c] = std::max(least[c], width(rest.substr(0, blank)));
+                    if (blank == std::string_view::npos) break;
+                    rest.remove_prefix(blank + 1);
+                }
             }
         }
-        band.push_back(c);
-        used += w;
     }
-    if (!band.empty()) bands.push_back(std::move(band));
-    return bands;
+    p.marks = {};
+    for (size_t c = 1; c <= n; ++c)
+        if (p.widths[c] > 0) least[c] = std::min(p.widths[c], least[c] + 2 * pad);
+    return least;
 }
 
-TableCanvas band_canvas(const TablePrint& p, const std::vector<int>& band, Surface& s, int left) {
+// The columns of a printed table on the page: the widths of p.widths (which
+// this sets) and the tiers they lie in. All of a row's columns are printed
+// on one page width: a table wider than the page first narrows the columns
+// whose texts can wrap, the widest first, down to their widest word; a table
+// still too wide goes on in tiers under each row, each tier led by the
+// first column again, the columns of a group heading in one tier where they
+// fit.
+std::vector<std::vector<int>> page_tiers(TablePrint& p, Surface& dc, int room, int count) {
+    std::vector<int> shown;
+    for (int c = 1; c <= p.columns(); ++c)
+        if (p.widths[static_cast<size_t>(c)] > 0) shown.push_back(c);
+    if (shown.empty() || width_of(p, 1, p.columns()) <= room) return {shown};
+
+    const std::vector<int> least = least_widths(p, dc, count);
+    const std::vector<int> natural = p.widths;
+    // The narrowed widths: each column at most `level`, at least its least width.
+    const auto narrowed = [&](int level) {
+        int total = 0;
+        for (int c : shown) {
+            const size_t k = static_cast<size_t>(c);
+            total += std::max(least[k], std::min(natural[k], level));
+        }
+        return total;
+    };
+    int widest = 0;
+    for (int c : shown) widest = std::max(widest, natural[static_cast<size_t>(c)]);
+    if (narrowed(0) <= room) {
+        int low = 0, high = widest;   // narrowed(low) fits, narrowed(high) does not
+        while (high - low > 1) {
+            const int mid = low + (high - low) / 2;
+            (narrowed(mid) <= room ? low : high) = mid;
+        }
+        for (int c : shown) {
+            const size_t k = static_cast<size_t>(c);
+            p.widths[k] = std::max(least[k], std::min(natural[k], low));
+        }
+        return {shown};
+    }
+
+    // Tiers: the first column, then as many further ones as fit beside it.
+    const int key = shown.front();
+    const int key_width = p.widths[static_cast<size_t>(key)];
+    const bool repeat_key = 2 * key_width <= room;
+    const int tier_room = repeat_key ? room - key_width : room;
+    std::vector<std::vector<int>> tiers{{key}};
+    int used = key_width;
+    for (size_t i = 1; i < shown.size();) {
+        const int c = shown[i];
+        // The columns that go together: a group's, when they fit a tier.
+        int last = unit_last(p, c);
+        if (width_of(p, c, last) > tier_room) last = c;
+        const int unit = width_of(p, c, last);
+        const bool begun = tiers.back().size() > (tiers.size() == 1 || repeat_key ? 1U : 0U);
+        if (begun && used + unit > room) {
+            tiers.push_back(repeat_key ? std::vector<int>{key} : std::vector<int>{});
+            used = repeat_key ? key_width : 0;
+        }
+        for (; i < shown.size() && shown[i] <= last; ++i) {
+            const size_t k = static_cast<size_t>(shown[i]);
+            p.widths[k] = std::min(p.widths[k], room - used);   // a text wider than a tier wraps
+            tiers.back().push_back(shown[i]);
+            used += p.widths[k];
+        }
+    }
+    return tiers;
+}
+
+// The width of the widest tier: the table's.
+int table_width(const TablePrint& p, const std::vector<std::vector<int>>& tiers) {
+    int widest = 0;
+    for (const std::vector<int>& tier : tiers) {
+        int width = 0;
+        for (int c : tier) width += p.widths[static_cast<size_t>(c)];
+        widest = std::max(widest, width);
+    }
+    return widest;
+}
+
+// A tier's columns from `left` on; its right rule at the table's right
+// edge `right`, so that every tier stands in the table's outline.
+TableCanvas tier_canvas(const TablePrint& p, const std::vector<int>& tier, Surface& s, int left, int right) {
     TableCanvas c;
     c.dc = &s;
     c.printing = true;
@@ -87,83 +183,192 @@ TableCanvas band_canvas(const TablePrint& p, const std::vector<int>& band, Surfa
     c.right.assign(n + 2, 0);
     c.shown.assign(n + 2, 0);
     int x = left;
-    for (int col : band) {
+    for (int col : tier) {
         const size_t k = static_cast<size_t>(col);
         c.left[k] = x;
         x += p.widths[k];
         c.right[k] = x;
         c.shown[k] = 1;
     }
-    c.left[n + 1] = c.right[n + 1] = x;
+    c.left[n + 1] = c.right[n + 1] = std::max(x, right);
     c.shown[n + 1] = 1;
     return c;
 }
 
-// The column header at the current line; moves below it.
-void print_header(TablePrint& p, TableCanvas& c, const std::vector<int>& band) {
-    Surface& s = gdi_surface();
+// A canvas whose one column is the table's outline, from `left` to
+// `right`: the rules across the table.
+TableCanvas outline_canvas(const TablePrint& p, Surface& s, int left, int right) {
+    TableCanvas c;
     c.dc = &s;
-    const int y = gdi_y();
-    const int height = print_header_height(p.header_lines);
-    c.header_top = y;
-    s.set_text_color(BLACK);
-    for (int col : band) {
-        const size_t k = static_cast<size_t>(col);
-        for (int line = 0; line < p.header_lines; ++line) {
-            const std::string text = p.header_text(col, line);
-            if (!text.empty()) text_out_centred(s, (c.left[k] + c.right[k]) / 2, c.header_line_y(line) + c.text_offset, text);
-        }
-    }
-    c.in_header = true;
-    c.top = y;
-    c.bottom = y + height;
-    p.draw_group_headings(c);
-    for (int col : band) p.draw_column_rule(c, col);
-    p.draw_column_rule(c, p.columns() + 1);
-    tprint_header_rule(c, y);
-    tprint_header_rule(c, y + height);
-    gdi_set_y(y + height);
+    c.printing = true;
+    const size_t n = static_cast<size_t>(p.columns());
+    c.left.assign(n + 2, right);
+    c.right.assign(n + 2, right);
+    c.shown.assign(n + 2, 0);
+    c.left[1] = left;
+    c.shown[1] = 1;
+    return c;
 }
 
-// One row at the current line (room for it has been made).
-void print_row(TablePrint& p, TableCanvas& c, const std::vector<int>& band, int row, bool last_on_page) {
+// A table laid out on the page: its tiers, a canvas for each and one of
+// its outline.
+struct PageTable {
+    std::vector<std::vector<int>> tiers;
+    std::vector<TableCanvas> canvases;
+    TableCanvas outline;
+};
+
+// The column header of every tier at the current line, one under the
+// other; moves below them.
+void print_header(TablePrint& p, PageTable& table) {
+    const std::vector<std::vector<int>>& tiers = table.tiers;
     Surface& s = gdi_surface();
-    c.dc = &s;
-    const int y = gdi_y();
-    const int lh = c.line_height;
+    table.outline.dc = &s;
+    int y = gdi_y();
+    const int height = print_header_height(p.header_lines);
+    s.set_text_color(BLACK);
+    for (size_t t = 0; t < tiers.size(); ++t) {
+        TableCanvas& c = table.canvases[t];
+        c.dc = &s;
+        c.header_top = y;
+        for (int col : tiers[t]) {
+            const size_t k = static_cast<size_t>(col);
+            for (int line = 0; line < p.header_lines; ++line) {
+                const std::string text = p.header_text(col, line);
+                if (!text.empty()) text_out_centred(s, (c.left[k] + c.right[k]) / 2, c.header_line_y(line) + c.text_offset, text);
+            }
+        }
+        c.in_header = true;
+        c.top = y;
+        c.bottom = y + height;
+        p.draw_group_headings(c);
+        for (int col : tiers[t]) p.draw_column_rule(c, col);
+        p.draw_column_rule(c, p.columns() + 1);
+        tprint_header_rule(table.outline, y);
+        tprint_header_rule(table.outline, y + height);
+        y += height;
+    }
+    gdi_set_y(y);
+}
+
+// One printed row: the texts of each tier's columns on each text line of
+// the row, a text wider than its column in pieces broken at its blanks, one
+// under the other in the column.
+struct PrintedRow {
+    struct Piece {
+        size_t tier = 0;
+        int column = 0;
+        int line = 0;          // the printed line of the row it stands on
+        int lines = 1;         // the printed lines from it to the end of its text line
+        std::string text;
+        bool inverted = false;
+        bool first = false;    // the first piece of its cell (a highlight fills the cell from it)
+    };
+    int row = 0;
+    std::vector<Piece> pieces;
+    std::vector<int> tier_top;   // the first printed line of each tier, and the row's count after them
+    int lines() const { return tier_top.empty() ? 0 : tier_top.back(); }
+};
+
+// `plain` measures in the report font; a row of a font of its own is
+// measured in that.
+PrintedRow printed_row(TablePrint& p, const std::vector<std::vector<int>>& tiers, int row, int most_lines,
+                       CellWidths& plain) {
+    PrintedRow out;
+    out.row = row;
+    Surface& m = gdi_measure_surface();
+    const std::optional<FontSpec> font = p.row_font(row);
+    m.set_font(font ? *font : gdi_report_font());
+    const int pad = table_cell_padding(m);
+    std::optional<CellWidths> own;
+    if (font) own.emplace(m);
+    CellWidths& width = font ? *own : plain;
+    const auto measure = [&width](std::string_view text) { return width(text); };
     p.marks = {};
     p.prepare_row(row);
-    const std::optional<FontSpec> font = p.row_font(row);
-    if (font) s.set_font(*font);
-    for (int col : band) {
-        const size_t k = static_cast<size_t>(col);
-        for (int line = 0; line < p.text_lines; ++line) {
-            p.marks.text_color.reset();
-            const std::string text = p.cell_text(row, col, line);
-            const bool inverted = std::find(p.marks.highlighted.begin(), p.marks.highlighted.end(),
-                                            std::pair<int, int>{col, line}) != p.marks.highlighted.end();
-            const int ly = y + line * lh;
-            if (inverted) s.fill_rect(Rect{c.left[k], ly, c.right[k], ly + lh}, BLACK);
-            s.set_text_color(inverted ? WHITE : BLACK);
-            table_draw_cell(c, p, col, ly + c.text_offset, text);
+    int line = 0;
+    for (size_t t = 0; t < tiers.size(); ++t) {
+        out.tier_top.push_back(line);
+        for (int text_line = 0; text_line < p.text_lines; ++text_line) {
+            const size_t first = out.pieces.size();
+            int lines = 1;
+            for (int col : tiers[t]) {
+                p.marks.text_color.reset();
+                const std::string text = p.cell_text(row, col, text_line);
+                if (text.empty()) continue;
+                const bool inverted = std::find(p.marks.highlighted.begin(), p.marks.highlighted.end(),
+                                                std::pair<int, int>{col, text_line}) != p.marks.highlighted.end();
+                const int room = p.widths[static_cast<size_t>(col)] - 2 * pad;
+                std::vector<std::string> parts{text};
+                if (width(text) > room) parts = wrapped_lines(text, room, room, measure);
+                for (size_t i = 0; i < parts.size(); ++i)
+                    out.pieces.push_back({t, col, line + static_cast<int>(i), 1, std::move(parts[i]), inverted, i == 0});
+                lines = std::max(lines, static_cast<int>(parts.size()));
+            }
+            for (size_t i = first; i < out.pieces.size(); ++i) out.pieces[i].lines = line + lines - out.pieces[i].line;
+            line += lines;
         }
+    }
+    out.tier_top.push_back(line);
+    // Drawn column by column.
+    std::stable_sort(out.pieces.begin(), out.pieces.end(), [](const PrintedRow::Piece& a, const PrintedRow::Piece& b) {
+        return std::tie(a.tier, a.column, a.line) < std::tie(b.tier, b.column, b.line);
+    });
+    p.marks = {};
+    gdi_select_report_font();
+    // A row never reaches past a page: what a page cannot hold of a long
+    // text is left out.
+    if (line > most_lines) {
+        std::erase_if(out.pieces, [most_lines](const PrintedRow::Piece& piece) { return piece.line >= most_lines; });
+        for (PrintedRow::Piece& piece : out.pieces) piece.lines = std::min(piece.lines, most_lines - piece.line);
+        for (int& top : out.tier_top) top = std::min(top, most_lines);
+    }
+    return out;
+}
+
+// A row at the current line (room for it has been made); the closing rule
+// under it when it is the last of its page.
+void print_row(TablePrint& p, PageTable& table, const PrintedRow& r, bool last_on_page) {
+    std::vector<TableCanvas>& canvases = table.canvases;
+    Surface& s = gdi_surface();
+    table.outline.dc = &s;
+    const int y = gdi_y();
+    const int lh = gdi_line_height();
+    const std::optional<FontSpec> font = p.row_font(r.row);
+    if (font) s.set_font(*font);
+    for (const PrintedRow::Piece& piece : r.pieces) {
+        TableCanvas& c = canvases[piece.tier];
+        c.dc = &s;
+        const int ly = y + piece.line * lh;
+        const size_t k = static_cast<size_t>(piece.column);
+        if (piece.inverted && piece.first)
+            s.fill_rect(Rect{c.left[k], ly, c.right[k], ly + piece.lines * lh}, BLACK);
+        s.set_text_color(piece.inverted ? WHITE : BLACK);
+        table_draw_cell(c, p, piece.column, ly + c.text_offset, piece.text);
     }
     s.set_text_color(BLACK);
     if (font) gdi_select_report_font();
-    c.in_header = false;
-    c.top = y;
-    c.bottom = y + p.text_lines * lh;
-    for (int col : band) p.draw_column_rule(c, col);
-    p.draw_column_rule(c, p.columns() + 1);
-    if (const std::optional<Pen> pen = p.row_rule_pen(row); pen && !last_on_page) {
-        int x1 = 0, x2 = 0;
-        if (c.span(1, p.columns(), x1, x2)) {
-            s.set_pen(*pen);
-            s.line(x1, c.bottom, x2, c.bottom);
-        }
+    const size_t tiers = canvases.size();
+    for (size_t t = 0; t < tiers; ++t) {
+        TableCanvas& c = canvases[t];
+        c.dc = &s;
+        c.in_header = false;
+        c.top = y + r.tier_top[t] * lh;
+        c.bottom = y + r.tier_top[t + 1] * lh;
+        for (int col = 1; col <= p.columns(); ++col)
+            if (c.drawn(col)) p.draw_column_rule(c, col);
+        p.draw_column_rule(c, p.columns() + 1);
     }
-    if (last_on_page) tprint_header_rule(c, c.bottom);
-    for (int line = 0; line < p.text_lines; ++line) gdi_next_line();
+    const int bottom = y + r.lines() * lh;
+    if (last_on_page) {
+        tprint_header_rule(table.outline, bottom);
+    } else if (const std::optional<Pen> pen = p.row_rule_pen(r.row)) {
+        s.set_pen(*pen);
+        s.line(table.outline.left[1], bottom, table.outline.right[1], bottom);
+    } else if (tiers > 1) {
+        tprint_header_rule(table.outline, bottom);   // the tiers of one row stand together
+    }
+    gdi_set_y(bottom);
 }
 
 bool numeric_text(const std::string& text) {
@@ -224,9 +429,9 @@ TextTable gather(TablePrint& p, int count) {
     return t;
 }
 
-// The table on graphic pages under `heading`: in a title bar above the first
-// band unless the caller drew its own heading (bar_first false), and above
-// the column header of every band and of every following page.
+// The table on graphic pages under `heading`: in a title bar above its
+// column header unless the caller drew its own heading (bar_first false),
+// and above the column header of every following page.
 void print_table_pages(TablePrint& p, const std::string& heading, int count, bool bar_first) {
     if (!gdi_active()) return;
     count = std::max(0, count);
@@ -237,42 +442,52 @@ void print_table_pages(TablePrint& p, const std::string& heading, int count, boo
     p.measure_print(m);
 
     const Rect body = gdi_printable_rect();
-    // The last row printed gets the closing rule.
-    int last = 0;
-    for (int r = count; r >= 1 && last == 0; --r)
-        if (p.row_test(r)) last = r;
+    const std::vector<std::vector<int>> tiers = page_tiers(p, m, body.width(), count);
+    const int lh = std::max(1, gdi_line_height());
+    const int page_lines = std::max(1, (body.height() - static_cast<int>(tiers.size()) * print_header_height(p.header_lines)) / lh - 2);
+    PageTable layout;
+    layout.tiers = tiers;
+    const int right = body.left + table_width(p, tiers);
+    for (const std::vector<int>& tier : tiers) layout.canvases.push_back(tier_canvas(p, tier, m, body.left, right));
+    layout.outline = outline_canvas(p, m, body.left, right);
+    const int header_lines = static_cast<int>(tiers.size()) * p.header_lines;
+
+    CellWidths plain(m);
+    // The rows printed, each made once, one ahead of the one drawn: a row
+    // is the last of its page when the next does not fit under it.
+    int next = 0;
+    const auto advance = [&]() -> std::optional<PrintedRow> {
+        while (++next <= count)
+            if (p.row_test(next)) return printed_row(p, tiers, next + p.print_first_row, page_lines, plain);
+        return std::nullopt;
+    };
+    std::optional<PrintedRow> row = advance();
     auto title_bar = [&heading] {
         gdi_print_title_bar(heading);
         gdi_next_line();
         gdi_quarter_line();
     };
-
-    bool first_band = true;
-    for (const std::vector<int>& band : column_bands(p, body.width())) {
-        // The title, the header and a first row together.
-        const bool bar = bar_first || !first_band;
-        const bool new_page = gdi_ensure_lines(p.header_lines + (bar ? 2 : 0) + p.text_lines);
-        if (first_band) p.contents_entry();
-        first_band = false;
-        TableCanvas c = band_canvas(p, band, gdi_measure_surface(), body.left);
-        // Under the caller's own heading on its page the header alone.
-        if (!bar && !new_page) print_header(p, c, band);
-        ReportTable table(
-            [&p, &c, &band, &title_bar] {
-                title_bar();
-                print_header(p, c, band);
-            },
-            1, bar || new_page);
-        for (int r = 1; r <= count; ++r) {
-            if (!p.row_test(r)) continue;
-            gdi_ensure_lines(p.text_lines);
-            // The last row of a page closes the table there.
-            const bool page_end = gdi_lines_left() < 2 * p.text_lines;
-            print_row(p, c, band, r + p.print_first_row, r == last || page_end);
-        }
-        table.end();
-        gdi_half_line();
+    // The title, the header and the first row together.
+    const bool new_page = gdi_ensure_lines(header_lines + (bar_first ? 2 : 0) + (row ? row->lines() : 1));
+    p.contents_entry();
+    // Under the caller's own heading on its page the header alone.
+    if (!bar_first && !new_page) print_header(p, layout);
+    ReportTable table(
+        [&p, &layout, &title_bar] {
+            title_bar();
+            print_header(p, layout);
+        },
+        1, bar_first || new_page);
+    while (row) {
+        gdi_ensure_lines(row->lines());
+        std::optional<PrintedRow> after = advance();
+        const bool page_end = !after || gdi_lines_left() < row->lines() + after->lines();
+        print_row(p, layout, *row, page_end);
+        row = std::move(after);
     }
+    for (const std::string& note : p.notes_under_rows()) gdi_print_line(note);
+    table.end();
+    gdi_half_line();
 }
 
 }  // namespace

@@ -71,6 +71,25 @@ bool has_mnemonic(const QString& s) {
     return false;
 }
 
+bool field_kind(ControlKind k) { return k == ControlKind::Edit || k == ControlKind::Combo || k == ControlKind::List; }
+
+// A static that heads the field under it: no field stands right after it
+// on its own line (there it would be that field's label), and a field
+// stands directly under it in the same column. It goes over the field's
+// part of the column, so that it stands above the field and not above the
+// labels of the lines beside.
+bool heads_field_below(const DialogTemplate& t, const ControlSpec& c) {
+    constexpr unsigned ICONS = CF_ICON_INFO | CF_ICON_WARNING | CF_ICON_ERROR | CF_ICON_QUESTION;
+    if (c.kind != ControlKind::Static || (c.flags & ICONS)) return false;
+    bool below = false;
+    for (const ControlSpec& f : t.controls) {
+        if (!field_kind(f.kind)) continue;
+        if (f.row == c.row && f.col == c.col + std::max(1, c.span)) return false;
+        if (f.row == c.row + 1 && f.col == c.col) below = true;
+    }
+    return below;
+}
+
 QString strip_mnemonic(const QString& s) {
     QString out;
     for (qsizetype i = 0; i < s.size(); ++i) {
@@ -412,6 +431,8 @@ void QtDialog::build() {
                 it.label->setBuddy(it.widget);
                 it.label_cell = place(it.label, row, col, 1, 1, &c);
             }
+            it.cell = place(it.widget, row, col + 1, rows, 2 * span - 1, &c);
+        } else if (heads_field_below(t_, c)) {
             it.cell = place(it.widget, row, col + 1, rows, 2 * span - 1, &c);
         } else if (pending_icon_) {
             auto* box = new QWidget(container_);

@@ -97,7 +97,7 @@ void contents_heading(const std::string& title)
 }
 
 // Above the tables of a nonlinear case of the batch run: its iterations and
-// factorisations.
+// factorisations, on the page of the first table's heading and first rows.
 void print_case_note()
 {
     if (!batch_mode() || report_state().csv_mode)
@@ -105,7 +105,7 @@ void print_case_note()
     const std::string name = load_case_names(results_loadcase_code()) + ": ";
     for (const std::string& note : last_analysis_case_notes())
         if (note.rfind(name, 0) == 0) {
-            report_line(note);
+            report_line_with_next(note);
             return;
         }
 }

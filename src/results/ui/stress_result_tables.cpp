@@ -215,6 +215,8 @@ public:
         return r && model().elems.valid(r->element) ? model().elems[r->element].row : 0;
     }
     int print_count() override { return static_cast<int>(rows.size()); }
+    // On paper the notes follow the rows, as in the text report.
+    std::vector<std::string> notes_under_rows() override { return notes(); }
 
     // Text: the title centred, the headings, one line per row.
     void write_text(const std::string& contents, int keep)

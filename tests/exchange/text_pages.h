@@ -1,0 +1,35 @@
+// The pages of a text report as a reader reads them: each page's lines
+// below its three header lines, the rules, and a table's title.
+#pragma once
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+// A rule of the text report: '-' from column 4 to 88.
+inline const std::string TEXT_RULE = "   " + std::string(85, '-');
+
+// The lines of each page of a text report below its three header lines.
+inline std::vector<std::vector<std::string>> page_bodies(const std::string& text)
+{
+    std::vector<std::vector<std::string>> pages;
+    std::istringstream in(text);
+    for (std::string page; std::getline(in, page, '\f');) {
+        std::vector<std::string> lines;
+        std::istringstream p(page);
+        for (std::string line; std::getline(p, line);)
+            lines.push_back(line);
+        lines.erase(lines.begin(), lines.begin() + std::min<std::size_t>(3, lines.size()));
+        pages.push_back(std::move(lines));
+    }
+    return pages;
+}
+
+// A table's title: text centred on the page (eight blanks or more before
+// it) with a rule under it.
+inline bool title_at(const std::vector<std::string>& lines, std::size_t i)
+{
+    return i + 1 < lines.size() && lines[i + 1] == TEXT_RULE && lines[i].size() > 8 &&
+           lines[i].find_first_not_of(' ') >= 8;
+}
