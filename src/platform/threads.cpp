@@ -253,3 +253,23 @@ JobPool& job_pool() {
 void run_jobs(int count, const std::function<void(int)>& job) { job_pool().run(count, job); }
 
 int job_threads() { return job_pool().threads(); }
+
+void run_tasks(int count, int most, const std::function<void(int)>& task) {
+    std::atomic<int> next{0};
+    auto take = [&] {
+        for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1))
+            task(i);
+    };
+    const int threads = std::min({count, std::max(most, 1), static_cast<int>(usable_processors())});
+    std::vector<std::thread> started;
+    for (int i = 1; i < threads; ++i) {
+        try {
+            started.emplace_back(take);
+        } catch (const std::system_error&) {  // fewer threads, or none but the caller's
+            break;
+        }
+    }
+    take();
+    for (std::thread& t : started)
+        t.join();
+}
