@@ -196,6 +196,8 @@ private:
     void hold_state_of(int base);
     CaseResults solve_on_base(int code, int base, int seismic_axis, int sign);
     void solve_standing_cases();
+    struct StandingSolution;
+    CaseResults take_standing(StandingSolution& solved);
     void design_hangers_first();
 
     AnalysisRun& run_;
@@ -969,42 +971,19 @@ void Driver::hold_base_state()
 // from the base state. The base case plus the case is then that state,
 // which the supports allow: a guide closes at its gap, a rest slides at
 // mu N or lifts off and pulls on nothing. Snubbers resist the motion from
-// the base state. A state that does not converge or fails its check is
+// the base state. The case's loads are tried whole first, from the base
+// state with the friction limits following mu N, within a share of its
+// iterations; where that does not settle or fails its check, they follow
+// the load path. A state that does not converge or fails its check is
 // reported as any case's, named with the direction and sign of a seismic
-// load. As a case of its own, it is solved first at once from the base
-// state, its friction limits following mu N, within a share of its
-// iterations; where that does not settle or fails its check, along its load
-// path.
+// load. A solution made apart from the run (solve_standing_cases) is taken
+// as it was made.
 CaseResults Driver::solve_on_base(int code, int base, int seismic_axis, int sign)
 {
     if (!standing_solved_)
         solve_standing_cases();
-    if (const auto found = standing_.find({code, seismic_axis, sign}); found != standing_.end()) {
-        // Solved apart: what it had to say is said now, in the run's order.
-        StandingSolution& solved = found->second;
-        unconverged_details_.insert(unconverged_details_.end(), solved.details.begin(), solved.details.end());
-        for (const std::string& question : solved.questions)
-            if (callbacks_.ask_unconverged && !callbacks_.ask_unconverged(question))
-                abort_run();
-        for (const auto& [name, state] : solved.states)
-            if (callbacks_.state_reached)
-                callbacks_.state_reached(name, state);
-        if (solved.failure)
-            throw MessageText(*solved.failure);
-        run_.stiffness_text += solved.stiffness_text;
-        const AnalysisOutput& output = model_.output;
-        for (int e = 1; e <= solved.records.size() && run_.records.valid(e); ++e) {
-            if (output.envelope)
-                envelope_end_forces(solved.records[e], run_.records[e]);
-            if (output.square_sum)
-                for (int j = 1; j <= 12; ++j)
-                    run_.records[e].f[j] += solved.records[e].f[j];
-        }
-        run_.factorisations += solved.factorisations;
-        on_base_iterations_ += solved.iterations;
-        on_base_converged_ = on_base_converged_ && solved.converged;
-        return std::move(solved.results);
-    }
+    if (const auto found = standing_.find({code, seismic_axis, sign}); found != standing_.end())
+        return take_standing(found->second);
     const CaseResults& base_results = solved_case(base);
     hold_state_of(base);
     const PathPoint& held = held_.at(base);
@@ -1041,6 +1020,36 @@ CaseResults Driver::solve_on_base(int code, int base, int seismic_axis, int sign
     on_base_iterations_ += iterations;
     on_base_converged_ = on_base_converged_ && converged;
     return results;
+}
+
+// A solution made apart from the run: what it had to say is said now, in
+// the run's order (the lines of a state that did not converge, the
+// questions, the states reached, the message that ended it), and its
+// stiffness export, element records and counts join the run's.
+CaseResults Driver::take_standing(StandingSolution& solved)
+{
+    unconverged_details_.insert(unconverged_details_.end(), solved.details.begin(), solved.details.end());
+    for (const std::string& question : solved.questions)
+        if (callbacks_.ask_unconverged && !callbacks_.ask_unconverged(question))
+            abort_run();
+    for (const auto& [name, state] : solved.states)
+        if (callbacks_.state_reached)
+            callbacks_.state_reached(name, state);
+    if (solved.failure)
+        throw MessageText(*solved.failure);
+    run_.stiffness_text += solved.stiffness_text;
+    const AnalysisOutput& output = model_.output;
+    for (int e = 1; e <= solved.records.size() && run_.records.valid(e); ++e) {
+        if (output.envelope)
+            envelope_end_forces(solved.records[e], run_.records[e]);
+        if (output.square_sum)
+            for (int j = 1; j <= 12; ++j)
+                run_.records[e].f[j] += solved.records[e].f[j];
+    }
+    run_.factorisations += solved.factorisations;
+    on_base_iterations_ += solved.iterations;
+    on_base_converged_ = on_base_converged_ && solved.converged;
+    return std::move(solved.results);
 }
 
 // The cases of a nonlinear model that stand on another's state, every

@@ -32,7 +32,11 @@
 //      base state (Driver::solve_on_base), so that the base case plus the
 //      case is a state the supports allow; Seismic (g), which has no sign,
 //      is solved so both ways in each direction and takes the larger change
-//      (seismic_larger_change);
+//      (seismic_larger_change); those solutions, which depend on nothing but
+//      the state they start from, are solved at once, each on a run of its
+//      own standing in that state, on as many threads as the processors
+//      allow, with the same bits as one after the other
+//      (Driver::solve_standing_cases);
 //   5. the dynamic cases after the static ones (dynamic_analysis.h), on the
 //      stiffness of the modal step;
 //   6. the results file (with the modal block and the accelerations of the

@@ -9,6 +9,7 @@
 // closed-form deflections of such a beam.
 #include "scratch_files.h"
 #include "analysis/model_check.h"
+#include "framework/data/thrown_text.h"
 #include "exchange/data/contact_check.h"
 #include "framework/state.h"
 #include "model/load_cases.h"
@@ -282,6 +283,49 @@ TEST_F(OccasionalState, SolvedApartFromTheRunWithTheSameBits)
         for (int j = 1; j <= 12; ++j)
             EXPECT_EQ(beside.forces[e].f[j], alone.forces[e].f[j]) << e << " " << j;
     EXPECT_EQ(beside.iterations, alone.iterations);
+}
+
+TEST_F(OccasionalState, OneThatDoesNotConvergeIsReportedAsAnyCase)
+{
+    // The 1 g sliding line allowed too few iterations for its seismic
+    // states, which its Sustained and Operating cases settle within: the
+    // question is put for each, naming the direction and sign, OK keeps
+    // the results marked as not converged, and the case's line says so.
+    std::vector<std::string> questions;
+    callbacks_.ask_unconverged = [&questions](const std::string& question) {
+        questions.push_back(question);
+        return true;
+    };
+    run_keeping_states(line_text("0,0,1", true, false), [] { analysis_options().max_iterations = 2; });
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(result(LC_SUSTAINED).converged);
+    ASSERT_TRUE(result(operating_code(1)).converged);
+    EXPECT_FALSE(result(LC_SEISMIC_G).converged);
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_NE(questions[0].find("of load case \"Seismic (g) +Z\" have not converged"), std::string::npos)
+        << questions[0];
+    EXPECT_NE(questions[1].find("\"Seismic (g) -Z\""), std::string::npos) << questions[1];
+    // The whole run: it completes with the case among those that did not
+    // converge (a batch run ends with 4), its line saying so; Cancel stops
+    // it.
+    ScratchFolder folder("occasional-unconverged");
+    snapshot_->output.results_path = folder.path("line.res");
+    RunCallbacks keep;
+    keep.ask_unconverged = [](const std::string&) { return true; };
+    const RunOutcome kept = run_analysis(*snapshot_, keep);
+    ASSERT_TRUE(kept.completed) << kept.message;
+    EXPECT_EQ(kept.unconverged, std::vector<int>{LC_SEISMIC_G});
+    EXPECT_EQ(kept.unconverged_details.size(), 2u);
+    const std::string note = "Seismic (g): from the state of Operating (W+P1+T1), not converged after ";
+    EXPECT_EQ(std::count_if(kept.case_notes.begin(), kept.case_notes.end(),
+                            [&note](const std::string& n) { return n.rfind(note, 0) == 0; }),
+              1);
+    RunCallbacks cancel;
+    cancel.ask_unconverged = [](const std::string&) { return false; };
+    const RunOutcome stopped = run_analysis(*snapshot_, cancel);
+    EXPECT_FALSE(stopped.completed);
+    EXPECT_EQ(stopped.message, "Analysis aborted.");
 }
 
 TEST_F(OccasionalState, SnubberResistsTheMotionFromTheOperatingState)
