@@ -564,9 +564,79 @@ TEST_F(SettlementState, UnderACodeWithoutTheCaseIsNamedNotLost)
 
 namespace {
 
-class SummaryFriction : public OccasionalState {};
+class SummaryFriction : public OccasionalState {
+protected:
+    // Analyses the text's model, opens its results and builds their summary.
+    void open_summary_of(const std::string& text)
+    {
+        ASSERT_NO_FATAL_FAILURE(import_ok(text));
+        make_model();
+        std::unique_ptr<AnalysisModel> snapshot = make_analysis_model();
+        snapshot->output.results_path = folder_.path("line.res");
+        const RunOutcome outcome = run_analysis(*snapshot, {});
+        ASSERT_TRUE(outcome.completed) << outcome.message;
+        ASSERT_TRUE(load_results(folder_.path("line.res"), "").empty());
+        ASSERT_TRUE(support_summary_built());
+    }
+    void TearDown() override
+    {
+        close_results();
+        OccasionalState::TearDown();
+    }
+    static int column(const std::string& name)
+    {
+        const OneBased<std::string>& columns = support_summary_columns();
+        for (int c = 1; c <= columns.size(); ++c)
+            if (columns[c] == name)
+                return c;
+        ADD_FAILURE() << "no column " << name;
+        return 1;
+    }
+    // The friction of the rest at a node in a column, and in every column
+    // but the allowables.
+    static const SupportItem& rest_at(int node)
+    {
+        for (const LayoutRow& r : model().rows)
+            if (r.node == node && r.dtype == DT_LIMIT_STOP)
+                return dynamic_cast<const SupportItem&>(*r.data);
+        throw MessageText("no rest at node " + std::to_string(node));
+    }
+    static float value(int node, const std::string& name, int word = 1)
+    {
+        return rest_at(node).summary[static_cast<std::size_t>(column(name))][static_cast<std::size_t>(word)];
+    }
+    static void expect_every_friction_a_magnitude(int node)
+    {
+        const auto& summary = rest_at(node).summary;
+        for (int c = 1; c < column("Allowables"); ++c)
+            EXPECT_GE(summary[static_cast<std::size_t>(c)][1], 0.0f)
+                << "rest " << node << " " << support_summary_columns()[c];
+    }
+
+    ScratchFolder folder_{"summary-friction"};
+};
 
 }  // namespace
+
+TEST_F(SummaryFriction, ARestThatLiftsOffGivesNoNegativeFriction)
+{
+    // The line free at its far end, heated: it grows along its rests,
+    // which slide at mu N in Operating. 1.2 g upward lifts it off them (its
+    // friction goes to 0), -1.2 g presses them with 2.2 times the weight
+    // (2.2 mu N): the case holds the larger change, 1.2 mu N, so that
+    // Operating - Seismic, mu N - 1.2 mu N, is shown as 0, a magnitude.
+    std::string text = line_text("0,1.2,0", true, false);
+    const std::string far_end = "T60,X200,KA\n";
+    text.replace(text.find(far_end), far_end.size(), "T60,X200,CLS(0,NONE),DV(0,1,0),MU=0.3\n");
+    ASSERT_NO_FATAL_FAILURE(open_summary_of(text));
+    for (int node : {20, 30, 40, 50, 60}) {
+        const std::string at_rest = "rest " + std::to_string(node);
+        expect_relative(value(node, "Operating1"), MU * value(node, "Operating1", 0), 1e-3,
+                        at_rest + " operating friction");
+        EXPECT_EQ(value(node, "Operating1-Seismic"), 0.0f) << at_rest;
+        expect_every_friction_a_magnitude(node);
+    }
+}
 
 TEST_F(SummaryFriction, CombinationsOfTheSlidingRestsFrictionAreMagnitudes)
 {
@@ -574,39 +644,14 @@ TEST_F(SummaryFriction, CombinationsOfTheSlidingRestsFrictionAreMagnitudes)
     // summed up: each rest's friction is 0 in Sustained (nothing moves
     // it), mu N in the Seismic (g) case; so Sustained + Seismic is mu N and
     // Sustained - Seismic, a bound, is 0, not -mu N.
-    ScratchFolder folder("summary-friction");
-    ASSERT_NO_FATAL_FAILURE(import_ok(line_text("0,0,1", true, false)));
-    make_model();
-    std::unique_ptr<AnalysisModel> snapshot = make_analysis_model();
-    snapshot->output.results_path = folder.path("line.res");
-    const RunOutcome outcome = run_analysis(*snapshot, {});
-    ASSERT_TRUE(outcome.completed) << outcome.message;
-    ASSERT_TRUE(load_results(folder.path("line.res"), "").empty());
-    ASSERT_TRUE(support_summary_built());
-    const OneBased<std::string>& columns = support_summary_columns();
-    auto column = [&columns](const std::string& name) {
-        for (int c = 1; c <= columns.size(); ++c)
-            if (columns[c] == name)
-                return c;
-        ADD_FAILURE() << "no column " << name;
-        return 1;
-    };
+    ASSERT_NO_FATAL_FAILURE(open_summary_of(line_text("0,0,1", true, false)));
     const double friction = MU * W * 200;
     for (int node : RESTS) {
         const std::string at_rest = "rest " + std::to_string(node);
-        const LayoutRow* rest = nullptr;
-        for (const LayoutRow& r : model().rows)
-            if (r.node == node && r.dtype == DT_LIMIT_STOP)
-                rest = &r;
-        ASSERT_NE(rest, nullptr);
-        const auto& summary = dynamic_cast<const SupportItem&>(*rest->data).summary;
-        EXPECT_NEAR(summary[static_cast<std::size_t>(column("Sustained"))][1], 0.0, 1.0) << at_rest;
-        expect_relative(summary[static_cast<std::size_t>(column("Sustained+Seismic"))][1], friction, 0.01,
-                        at_rest + " sustained + seismic");
-        EXPECT_EQ(summary[static_cast<std::size_t>(column("Sustained-Seismic"))][1], 0.0f) << at_rest;
-        EXPECT_EQ(summary[static_cast<std::size_t>(column("Operating1-Seismic"))][1], 0.0f) << at_rest;
-        for (int c = 1; c < column("Allowables"); ++c)
-            EXPECT_GE(summary[static_cast<std::size_t>(c)][1], 0.0f) << at_rest << " " << columns[c];
+        EXPECT_NEAR(value(node, "Sustained"), 0.0, 1.0) << at_rest;
+        expect_relative(value(node, "Sustained+Seismic"), friction, 0.01, at_rest + " sustained + seismic");
+        EXPECT_EQ(value(node, "Sustained-Seismic"), 0.0f) << at_rest;
+        EXPECT_EQ(value(node, "Operating1-Seismic"), 0.0f) << at_rest;
+        expect_every_friction_a_magnitude(node);
     }
-    close_results();
 }
