@@ -55,8 +55,8 @@ int job_threads();
 // on the calling thread and threads started for the call, as many at once as
 // the processors this process can have (at most `most`), each taking the next
 // task left when it is done; returns when every one has run. A task must not
-// throw. Its run_jobs calls share the kept threads as any calls made at once
-// do.
+// throw. Meanwhile every run_jobs call runs its jobs on its own thread: the
+// tasks have the processors.
 void run_tasks(int count, int most, const std::function<void(int)>& task);
 
 // Posts a call to the main thread through the installed backend.
