@@ -45,6 +45,7 @@
 #include "framework/errors.h"
 #include "framework/state.h"
 #include "loads/loads_install.h"
+#include "loads/pipe_load.h"
 #include "materials/property_sets.h"
 #include "model/model.h"
 #include "model/model_file.h"
@@ -447,6 +448,79 @@ void BM_NetworkBatchRun(benchmark::State& state)
     state.counters["rigid_cpu_ms"] = 1000.0 * median(cpus[1]);
 }
 BENCHMARK(BM_NetworkBatchRun)->Unit(benchmark::kMillisecond)->Iterations(7)->UseRealTime();
+
+// The occasional cases of a nonlinear model: the generated network of
+// piping_network.h (KV_BENCH_OCCASIONAL_ROWS rows, 3,000 unless set; friction
+// 0.3 on its rests and guides) run end to end as BM_NetworkRun runs it, with
+// and without static seismic factors in three directions (0.3 g across both
+// ways and 0.2 g vertical) and a wind along Z on every pipe. Each such case
+// of the nonlinear model is the state its load reaches from Operating (W+P1+
+// T1), and Seismic (g) is solved both ways in each direction: seven more
+// nonlinear solutions from a converged state. The two runs go in turn (the
+// machine's load falls on both alike); the counters give the median time of
+// each, their ratio and the iterations of each (summed over the cases'
+// lines). The solutions from Operating run on threads of their own at once,
+// as many as the processors allow.
+void BM_OccasionalRun(benchmark::State& state)
+{
+    piping_network::Options o;
+    const char* rows = std::getenv("KV_BENCH_OCCASIONAL_ROWS");
+    o.rows = rows ? std::atoi(rows) : 3000;
+    o.mu = 0.3;
+    std::string texts[2] = {piping_network::batch_text(o), piping_network::batch_text(o)};
+    const std::size_t layout = texts[1].find("LAYOUT\n");
+    if (layout == std::string::npos) {
+        state.SkipWithError("the network has no layout");
+        return;
+    }
+    texts[1].replace(layout, 7,
+                     "SEISMIC\n0.3,0.2,0.3\nWIND1\n0,0.7,0,0,1,0,0,0,0\n2\n0,0.1\n480,0.2\nLAYOUT\n");
+    std::vector<double> times[2];
+    int iterations[2] = {};
+    for (auto _ : state)
+        for (int kind = 0; kind < 2; ++kind) {
+            std::unique_ptr<AnalysisModel> snapshot;
+            try {
+                install_program();
+                init_model();
+                std::istringstream in(texts[kind]);
+                import_batch_text(in);
+                for (int i = 1; i <= pipe_loads().size(); ++i)
+                    pipe_loads()[i].wind = kind == 1 ? 1 : 0;
+                make_model();
+                snapshot = make_analysis_model();
+            } catch (const MessageText& m) {
+                state.SkipWithError(m.text.c_str());
+                return;
+            }
+            snapshot->output.results_path = scratch("occasional_network.res");
+            const auto start = std::chrono::steady_clock::now();
+            const RunOutcome outcome = run_analysis(*snapshot, {});
+            times[kind].push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+            if (!outcome.completed || !outcome.unconverged.empty()) {
+                state.SkipWithError(outcome.completed ? "a case did not converge" : outcome.message.c_str());
+                return;
+            }
+            // The iterations of every case, as its line gives them ("...
+            // converged in 17 iterations, ...").
+            iterations[kind] = 0;
+            for (const std::string& note : outcome.case_notes)
+                if (const std::size_t at = note.find(" in "); at != std::string::npos)
+                    iterations[kind] += std::atoi(note.c_str() + at + 4);
+        }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0.0 : v[v.size() / 2];
+    };
+    const double without = median(times[0]), with = median(times[1]);
+    state.counters["rows"] = o.rows;
+    state.counters["without_ms"] = 1000.0 * without;
+    state.counters["with_ms"] = 1000.0 * with;
+    state.counters["ratio"] = without > 0.0 ? with / without : 0.0;
+    state.counters["iterations_without"] = iterations[0];
+    state.counters["iterations_with"] = iterations[1];
+}
+BENCHMARK(BM_OccasionalRun)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 void BM_SaveModel(benchmark::State& state)
 {

@@ -315,17 +315,22 @@ bool model_has_item(const Model& m)
                        [](const LayoutRow& r) { return dynamic_cast<const T*>(r.data.get()) != nullptr; });
 }
 
+// The specified displacements of an anchor's or a nozzle's row; null for
+// any other row.
+const DisplacementSets* displacement_sets_of(const LayoutRow& r)
+{
+    if (const auto* a = dynamic_cast<const Anchor*>(r.data.get()))
+        return &a->v.displacements;
+    if (const auto* n = dynamic_cast<const Nozzle*>(r.data.get()))
+        return &n->v.displacements;
+    return nullptr;
+}
+
 bool seismic_displacement_given(const Model& m)
 {
-    for (const LayoutRow& r : m.rows) {
-        const DisplacementSets* sets = nullptr;
-        if (const auto* a = dynamic_cast<const Anchor*>(r.data.get()))
-            sets = &a->v.displacements;
-        else if (const auto* n = dynamic_cast<const Nozzle*>(r.data.get()))
-            sets = &n->v.displacements;
-        if (sets && sets->given[SEISMIC_DISPLACEMENT_SET])
+    for (const LayoutRow& r : m.rows)
+        if (const DisplacementSets* sets = displacement_sets_of(r); sets && sets->given[SEISMIC_DISPLACEMENT_SET])
             return true;
-    }
     return false;
 }
 
@@ -551,6 +556,13 @@ std::vector<std::string> analysis_model_warnings(const AnalysisModel& model)
             warnings.push_back(w);
     for (std::string& w : soil_factor_warnings(model))
         warnings.push_back(std::move(w));
+    // A settlement that the piping code has no load case for.
+    if (!code_is_class2_group(model.piping_code))
+        for (const LayoutRow& r : m.rows)
+            if (const DisplacementSets* sets = displacement_sets_of(r); sets && sets->given[SETTLEMENT_DISPLACEMENT_SET])
+                warnings.push_back(c_format("The settlement given at node %s is not analysed: %s has no Settlement "
+                                            "load case (the ASME Class 2 and 3, RCC-M and EN 13480 codes have it)",
+                                            node_text(r.node).c_str(), piping_code_name(model.piping_code).c_str()));
     // Loads that only a dynamic case takes, where the run's cases (an
     // imported model's defaults, say) leave that case out.
     struct DynamicLoads {

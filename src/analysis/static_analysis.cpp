@@ -6,6 +6,7 @@
 #include "analysis/results_file.h"
 #include "analysis_core/convergence.h"
 #include "analysis_core/element_assembly.h"
+#include "analysis_core/element_forces.h"
 #include "analysis_core/results_sink.h"
 #include "analysis_core/steps.h"
 #include "framework/binfile.h"
@@ -15,9 +16,11 @@
 #include "model/load_cases.h"
 #include "model/nodes.h"
 #include "platform/file_replace.h"
+#include "platform/threads.h"
 #include "supports/contact_solver.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -47,6 +50,9 @@ constexpr int DIRECT_SHARE = 1;
 constexpr int PATH_INCREMENT_SHARE = 4;
 constexpr double FIRST_PATH_STEP = 0.25;
 constexpr double SMALLEST_PATH_STEP = 1.0 / 1024.0;
+// The most threads that solve the cases standing on another's state at once
+// (each holds a copy of the run).
+constexpr int MOST_STANDING_TASKS = 8;
 
 bool is_operating_code(int code)
 {
@@ -101,6 +107,16 @@ public:
         : run_(run), callbacks_(callbacks), model_(run.snapshot()), soil_(run.run_state<SoilSprings>())
     {
         soil_ = SoilSprings(model_);
+    }
+    // A driver of a run that stands where `from`'s does (take_state_of),
+    // to solve cases that stand on the state of `base` apart from it.
+    Driver(AnalysisRun& run, const RunCallbacks& callbacks, const Driver& from, int base)
+        : run_(run), callbacks_(callbacks), model_(run.snapshot()), nonlinear_(from.nonlinear_),
+          nonlinear_element_(from.nonlinear_element_), nonlinear_row_(from.nonlinear_row_),
+          soil_(run.run_state<SoilSprings>()), base_code_(from.base_code_), stood_on_{base}, standing_solved_(true)
+    {
+        results_.emplace(base, from.results_.at(base));
+        held_.emplace(base, from.held_.at(base));
     }
 
     std::map<int, CaseResults> solve(StiffnessExport& exporter);
@@ -161,17 +177,27 @@ private:
     OneBased<double> linear_loads_of(int code);
     PathPoint path_point();
     void return_to(const PathPoint& point);
-    bool follow_load_path(int code, int most, int& iterations, double& reached);
+    OneBased<double> linear_loads_withheld();
+    bool follow_load_path(int code, int most, int& iterations, double& reached, const PathPoint* held = nullptr);
+    bool judge_state(const std::string& name, bool converged, int iterations, double reached);
     CaseResults solve_step(int code, int seismic_axis = 0, bool hold_states = false);
     CaseResults solve_seismic(int code);
     const CaseResults& solved_case(int code);
-    // An occasional static case of a nonlinear model: solved about the
-    // state of the base case (solve_about_base).
-    bool about_base(int code) const
+    // The case whose converged state a static case of a nonlinear model
+    // stands on: the base case (base_state_case) for an occasional one,
+    // Sustained for Settlement; 0 for any other case and in a linear model.
+    int standing_on(int code) const
     {
-        return nonlinear_ && step_row(code).occasional && step_row(code).solve == StepSolve::Static;
+        const StepRow& row = step_row(code);
+        if (!nonlinear_ || row.solve != StepSolve::Static)
+            return 0;
+        return row.occasional ? base_code_ : row.settlement ? int{LC_SUSTAINED} : 0;
     }
-    CaseResults solve_about_base(int code, int seismic_axis);
+    void hold_state_of(int base);
+    CaseResults solve_on_base(int code, int base, int seismic_axis, int sign);
+    void solve_standing_cases();
+    struct StandingSolution;
+    CaseResults take_standing(StandingSolution& solved);
     void design_hangers_first();
 
     AnalysisRun& run_;
@@ -201,13 +227,38 @@ private:
     std::set<int> static_cases_;
     StiffnessExport* exporter_ = nullptr;
     // The case whose converged state the occasional and dynamic cases of a
-    // nonlinear model stand in (base_state_case), that state once solved and
-    // whether it converged; whether the store holds the factor of the
-    // stiffness about it.
+    // nonlinear model stand on (base_state_case); the cases others stand on
+    // (standing_on) and their states once solved; the iterations of the
+    // case being solved on one of them, and whether all its solutions
+    // converged.
     int base_code_ = 0;
-    std::optional<PathPoint> base_point_;
-    bool base_converged_ = true;
-    bool base_factored_ = false;
+    std::set<int> stood_on_;
+    std::map<int, PathPoint> held_;
+    int on_base_iterations_ = 0;
+    bool on_base_converged_ = true;
+    // The static cases the run solves in their order; the solutions of the
+    // cases that stand on another's state (by case, seismic direction and
+    // sign), made apart from the run (solve_standing_cases), and whether
+    // they have been.
+    struct StandingSolution {
+        CaseResults results;
+        int iterations = 0;
+        bool converged = true;
+        int factorisations = 0;
+        // What the solution had to say, for the run to say in its turn: the
+        // lines of a state that did not converge, the questions put, the
+        // states reached, the stiffness export and the element records of
+        // its recovery; the message that ended it, if any.
+        std::vector<std::string> details;
+        std::vector<std::string> questions;
+        std::vector<std::pair<std::string, CaseResults>> states;
+        std::string stiffness_text;
+        OneBased<ElementVector> records;
+        std::optional<std::string> failure;
+    };
+    std::vector<int> steps_;
+    std::map<std::array<int, 3>, StandingSolution> standing_;
+    bool standing_solved_ = false;
     // The contact states each static case converged to, and those the
     // case being solved starts from (none: the contacts' own start).
     std::map<int, ContactStarts> converged_contacts_;
@@ -339,7 +390,6 @@ void Driver::assemble_items(Items items)
 
 void Driver::factor()
 {
-    base_factored_ = false;
     const FactorResult result = run_.store.factor();
     ++run_.factorisations;
     if (result.ok())
@@ -482,6 +532,21 @@ OneBased<double> Driver::linear_loads_of(int code)
     return loads;
 }
 
+// The load vector of the linear items in the current step without its own
+// seismic g, wind and settlement loads: the loads of the state it stands
+// on.
+OneBased<double> Driver::linear_loads_withheld()
+{
+    StepState& step = run_.step();
+    step.own_loads_withheld = true;
+    run_.set_pass(RunPass::Assembly);
+    run_.set_stiffness_wanted(false);
+    assemble_items(Items::Linear);
+    run_.set_stiffness_wanted(true);
+    step.own_loads_withheld = false;
+    return run_.loads;
+}
+
 Driver::PathPoint Driver::path_point()
 {
     return {run_.save_states(), run_.run_state<ContactSet>(), soil_, run_.solution};
@@ -508,13 +573,16 @@ void Driver::return_to(const PathPoint& point)
 // operating case starts from Sustained, the piping installed on its
 // supports, and follows the change of its load to the operating one (where
 // the run solves no Sustained, from the unloaded piping through the
-// sustained load first); any other case, from the unloaded piping. From a
+// sustained load first); a case that stands on another's converged state
+// (`held`: an occasional case, Settlement), from that state, whose friction
+// it carries on with, through the change of its load by its own loads; any
+// other case, from the unloaded piping. From a
 // settled state a small enough increment changes the normal forces, the
 // stops' statuses and the slips by little, so each increment starts within
 // reach of its solution; and the path ends, as every increment is bounded
 // by its share of the iterations and none is smaller than the smallest
 // step. `reached` is the share of the load the path settled at.
-bool Driver::follow_load_path(int code, int most, int& iterations, double& reached)
+bool Driver::follow_load_path(int code, int most, int& iterations, double& reached, const PathPoint* held)
 {
     const double path_slip = contact_final_slip(run_);
     if (!linear_assembled_)
@@ -523,7 +591,9 @@ bool Driver::follow_load_path(int code, int most, int& iterations, double& reach
     std::vector<OneBased<double>> legs;
     OneBased<double> from(case_loads.size());
     const ContactStarts* start = nullptr;
-    if (is_operating_code(code)) {
+    if (held) {
+        from = linear_loads_withheld();
+    } else if (is_operating_code(code)) {
         OneBased<double> sustained = linear_loads_of(LC_SUSTAINED);
         if (const auto found = converged_contacts_.find(LC_SUSTAINED); found != converged_contacts_.end()) {
             start = &found->second;
@@ -534,10 +604,15 @@ bool Driver::follow_load_path(int code, int most, int& iterations, double& reach
     }
     legs.push_back(case_loads);
 
-    const ContactStarts* direct_start = contact_start_;
-    contact_start_ = start;
-    reset_nonlinear(true, path_slip);
-    contact_start_ = direct_start;
+    if (held) {
+        return_to(*held);
+        contact_path_from_state(run_);
+    } else {
+        const ContactStarts* direct_start = contact_start_;
+        contact_start_ = start;
+        reset_nonlinear(true, path_slip);
+        contact_start_ = direct_start;
+    }
 
     const int budget = std::max(1, most / PATH_INCREMENT_SHARE);
     const int legs_count = static_cast<int>(legs.size());
@@ -550,12 +625,15 @@ bool Driver::follow_load_path(int code, int most, int& iterations, double& reach
     // unloaded piping, where the normal forces grow with it; the first
     // increment of such a leg, which starts with none, is solved once more
     // from its start with the limits its own normal forces give where the
-    // friction it found departs from them.
-    bool settled_state = false, slide_on = false;
+    // friction it found departs from them. A path from a held state starts
+    // settled there, with the limits of that state.
+    bool settled_state = held != nullptr, slide_on = false;
     std::vector<double> targets;
+    if (held)
+        targets = contact_limit_targets(run_);
     for (int leg = 0; leg < legs_count; ++leg) {
         const OneBased<double>& to = legs[static_cast<std::size_t>(leg)];
-        const bool from_nothing = leg == 0 && !start;
+        const bool from_nothing = leg == 0 && !start && !held;
         const bool last_leg = leg + 1 == legs_count;
         double share = 0.0, step = FIRST_PATH_STEP;
         // The settled state and share before the last increment, to which a
@@ -643,10 +721,42 @@ bool Driver::follow_load_path(int code, int most, int& iterations, double& reach
     return true;
 }
 
+// The verdict on the state a case was solved to: a converged state must pass
+// the check of its contacts; one that fails it or did not converge is
+// named in the run's details and put to the user (Cancel stops the run).
+// `name` names the case as the lines show it. True when it stands as
+// converged.
+bool Driver::judge_state(const std::string& name, bool converged, int iterations, double reached)
+{
+    const std::vector<std::string> failures = converged ? check_contact_states(run_) : std::vector<std::string>{};
+    if (!failures.empty()) {
+        std::string text = c_format("%s: the converged state fails its check at %d supports: %s", name.c_str(),
+                                    static_cast<int>(failures.size()), failures.front().c_str());
+        unconverged_details_.push_back(text);
+        const std::string question = text + "\nOK keeps its results, marked as not converged; Cancel stops the analysis.";
+        if (callbacks_.ask_unconverged && !callbacks_.ask_unconverged(question))
+            abort_run();
+        return false;
+    }
+    if (!converged) {
+        std::string text = unconverged_step_text(run_, name, iterations);
+        if (reached < 1.0)
+            text += c_format("; the load path reached %.0f%% of the load", 100.0 * reached);
+        unconverged_details_.push_back(text);
+        const std::string question =
+            c_format("%d nonlinearities of load case \"%s\" have not converged after %d iterations.\n"
+                     "OK keeps its results, marked as not converged; Cancel stops the analysis.",
+                     run_.unconverged, name.c_str(), iterations);
+        if (callbacks_.ask_unconverged && !callbacks_.ask_unconverged(question))
+            abort_run();
+    }
+    return converged;
+}
+
 CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
 {
-    if (!hold_states && about_base(code))
-        return solve_about_base(code, seismic_axis);
+    if (const int base = hold_states ? 0 : standing_on(code); base != 0)
+        return solve_on_base(code, base, seismic_axis, 1);
     run_.set_step(code);
     run_.step().seismic_axis = seismic_axis;
     if (!hold_states)
@@ -656,7 +766,6 @@ CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
     bool converged = true, along_path = false;
     int iteration = 0;
     double reached = 1.0;
-    std::vector<std::string> failures;
     if (!nonlinear_ || hold_states) {
         check_cancel();
         start_iteration(run_, ++iteration);
@@ -667,48 +776,21 @@ CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
         // check, the load path.
         const int most = std::max(1, model_.options.max_iterations);
         converged = !callbacks_.load_path_only && iterate(std::max(1, most / DIRECT_SHARE), iteration);
-        if (converged)
-            failures = check_contact_states(run_);
-        if (!converged || !failures.empty()) {
-            failures.clear();
+        if (!converged || !check_contact_states(run_).empty()) {
             along_path = true;
             converged = follow_load_path(code, most, iteration, reached);
-            if (converged)
-                failures = check_contact_states(run_);
         }
+        // A converged state is checked against the conditions of the
+        // contacts before it is taken as a solution.
+        converged = judge_state(load_case_names(code), converged, iteration, reached);
     }
     const int factorisations = run_.factorisations - factorisations_before;
-    // A converged state is checked against the conditions of the contacts
-    // before it is taken as a solution.
-    if (!failures.empty()) {
-        converged = false;
-        std::string text = c_format("%s: the converged state fails its check at %d supports: %s",
-                                    load_case_names(code).c_str(), static_cast<int>(failures.size()),
-                                    failures.front().c_str());
-        unconverged_details_.push_back(text);
-        const std::string question = text + "\nOK keeps its results, marked as not converged; Cancel stops the analysis.";
-        if (callbacks_.ask_unconverged && !callbacks_.ask_unconverged(question))
-            abort_run();
-    } else if (!converged) {
-        std::string text = unconverged_step_text(run_, code, iteration);
-        if (reached < 1.0)
-            text += c_format("; the load path reached %.0f%% of the load", 100.0 * reached);
-        unconverged_details_.push_back(text);
-        const std::string question =
-            c_format("%d nonlinearities of load case \"%s\" have not converged after %d iterations.\n"
-                     "OK keeps its results, marked as not converged; Cancel stops the analysis.",
-                     run_.unconverged, load_case_names(code).c_str(), iteration);
-        if (callbacks_.ask_unconverged && !callbacks_.ask_unconverged(question))
-            abort_run();
-    }
     if (nonlinear_ && !hold_states)
         case_notes_.push_back(case_note(code, converged, iteration, factorisations, along_path));
     if (nonlinear_ && !hold_states && converged)
         converged_contacts_[code] = contact_states(run_);
-    if (nonlinear_ && !hold_states && code == base_code_) {
-        base_point_ = path_point();
-        base_converged_ = converged;
-    }
+    if (nonlinear_ && !hold_states && stood_on_.count(code))
+        held_[code] = path_point();
     CaseResults results = recover(code);
     results.converged = converged;
     results.iterations = iteration;
@@ -716,9 +798,19 @@ CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
     return results;
 }
 
+// The names of the directions and signs of a seismic g load.
+const char* seismic_direction_name(int axis, int sign)
+{
+    static const char* const names[2][3] = {{"-X", "-Y", "-Z"}, {"+X", "+Y", "+Z"}};
+    return names[sign > 0 ? 1 : 0][std::clamp(axis, 1, 3) - 1];
+}
+
 // A seismic g case with more than one direction: each direction solved on
 // its own, their results combined value by value as the seismic load says
-// (the absolute sum or the square root of the sum of the squares).
+// (the absolute sum or the square root of the sum of the squares). In a
+// nonlinear model each direction is solved both ways from the base state
+// (solve_on_base), as the load has no sign, and the larger change of the
+// two taken value by value (seismic_larger_change).
 CaseResults Driver::solve_seismic(int code)
 {
     const StaticSeismic& g = model_.loads.seismic;
@@ -729,12 +821,22 @@ CaseResults Driver::solve_seismic(int code)
         axes.push_back(2);
     if (g.z && g.gz != 0.0)
         axes.push_back(3);
-    if (axes.size() <= 1)
+    const int base = standing_on(code);
+    if (axes.size() <= 1 && base == 0)
         return solve_step(code);
+    if (axes.empty())
+        return solve_on_base(code, base, 0, 1);
     std::vector<CaseResults> parts;
-    for (int axis : axes)
-        parts.push_back(solve_step(code, axis));
-    return combine_seismic_directions(parts, g.combination);
+    for (int axis : axes) {
+        if (base == 0) {
+            parts.push_back(solve_step(code, axis));
+            continue;
+        }
+        const CaseResults up = solve_on_base(code, base, axis, 1);
+        const CaseResults down = solve_on_base(code, base, axis, -1);
+        parts.push_back(seismic_larger_change(up, down));
+    }
+    return parts.size() == 1 ? parts.front() : combine_seismic_directions(parts, g.combination);
 }
 
 // The difference of two solved cases, value by value: a range, or the
@@ -809,7 +911,8 @@ void Driver::design_hangers_first()
 // Operating (k - 1) converged to, or else Sustained, where the run solves
 // that case (solved first): the piping as it stood before the step of heat,
 // which is near the state it settles in, and the same start whatever other
-// cases are chosen.
+// cases are chosen. A case that stands on another's state (standing_on)
+// says so in its line, with the iterations of all its solutions.
 const CaseResults& Driver::solved_case(int code)
 {
     if (!results_.count(code)) {
@@ -819,11 +922,14 @@ const CaseResults& Driver::solved_case(int code)
         const auto start = converged_contacts_.find(from);
         contact_start_ = start != converged_contacts_.end() ? &start->second : nullptr;
         const int factorisations = run_.factorisations;
+        on_base_iterations_ = 0;
+        on_base_converged_ = true;
         CaseResults r = step_row(code).seismic_g ? solve_seismic(code) : solve_step(code);
         contact_start_ = nullptr;
-        if (about_base(code)) {
+        if (const int base = standing_on(code); base != 0) {
             r.factorisations = run_.factorisations - factorisations;
-            case_notes_.push_back(about_base_note(code, base_code_, base_converged_));
+            case_notes_.push_back(from_state_note(code, base, results_.at(base).converged, on_base_converged_,
+                                                  on_base_iterations_));
         }
         results_[code] = std::move(r);
         if (exporter_)
@@ -832,69 +938,198 @@ const CaseResults& Driver::solved_case(int code)
     return results_.at(code);
 }
 
-// The base case's converged state: its supports' statuses and friction, its
-// joints' and soil springs' states, and its solution.
-void Driver::hold_base_state()
+// The run in the converged state of a case others stand on, solved first
+// where the run has not: its supports' statuses and friction, its joints'
+// and soil springs' states, and its solution.
+void Driver::hold_state_of(int base)
 {
-    if (!base_point_) {
-        progress("Operating state for the occasional and dynamic cases: " + load_case_names(base_code_));
-        solved_case(base_code_);
-        KV_ASSERT(base_point_.has_value());
+    KV_ASSERT(stood_on_.count(base) != 0);
+    if (!held_.count(base)) {
+        progress((base == base_code_ ? "Operating state for the occasional and dynamic cases: "
+                                     : "Sustained state for the settlement: ") +
+                 load_case_names(base));
+        solved_case(base);
+        KV_ASSERT(held_.count(base) != 0);
     }
-    return_to(*base_point_);
+    return_to(held_.at(base));
     factored_ = false;
 }
 
-// An occasional static case of a nonlinear model, linear about the state of
-// the base case: every nonlinear item keeps its state there and acts with
-// its stiffness there (closed stops closed both ways, open ones open,
-// sticking friction its springs, sliding friction only across its slip,
-// joints and soil their secants), the snubbers of an occasional case added;
-// the case's own loads (seismic g, wind) are solved on that stiffness. What
-// the held states themselves put in the load vector and into the recovered
-// forces (the preloads of gaps, the friction already acting) is the same
-// whether the case's loads act or not, and is taken off: the loads of the
-// step without the case's own, and the values recovered from no motion in
-// that step. The case is then linear in its load, and Sustained or
-// Operating plus or minus it are the combinations the piping codes and the
-// support summary make.
-CaseResults Driver::solve_about_base(int code, int seismic_axis)
+void Driver::hold_base_state()
 {
-    hold_base_state();
-    contact_relinearise(run_, true);
-    run_.set_step(code);
+    stood_on_.insert(base_code_);
+    hold_state_of(base_code_);
+}
+
+// A case that stands on the converged state of its base case (an occasional
+// case on base_state_case, Settlement on Sustained) in a nonlinear model:
+// the state that the base case's loads and the case's own (seismic g along
+// `seismic_axis` turned by `sign`, wind, the settlement displacements)
+// reach from the base case's state, along the load path from there
+// (follow_load_path: the friction of the base state acts on, and slips are
+// measured from where the piping stood), and the case is its difference
+// from the base state. The base case plus the case is then that state,
+// which the supports allow: a guide closes at its gap, a rest slides at
+// mu N or lifts off and pulls on nothing. Snubbers resist the motion from
+// the base state. The case's loads are tried whole first, from the base
+// state with the friction limits following mu N, within a share of its
+// iterations; where that does not settle or fails its check, they follow
+// the load path. A state that does not converge or fails its check is
+// reported as any case's, named with the direction and sign of a seismic
+// load. A solution made apart from the run (solve_standing_cases) is taken
+// as it was made.
+CaseResults Driver::solve_on_base(int code, int base, int seismic_axis, int sign)
+{
+    if (!standing_solved_)
+        solve_standing_cases();
+    if (const auto found = standing_.find({code, seismic_axis, sign}); found != standing_.end())
+        return take_standing(found->second);
+    const CaseResults& base_results = solved_case(base);
+    hold_state_of(base);
+    const PathPoint& held = held_.at(base);
+    run_.set_step(base);
     StepState& step = run_.step();
+    step.added = code;
     step.seismic_axis = seismic_axis;
-    step.increment = true;
-    run_.set_pass(RunPass::Assembly);
-    // Every occasional case about the base has the same stiffness: one
-    // factor serves them all.
-    const bool refactor = !base_factored_;
-    run_.set_stiffness_wanted(refactor);
-    assemble_items(Items::All);
-    if (refactor) {
-        factor();
-        base_factored_ = true;
+    step.seismic_sign = sign;
+    run_.base_solution = held.solution;
+    linear_assembled_ = false;
+    assemble_linear_base();
+    const int most = std::max(1, model_.options.max_iterations);
+    int iterations = 0;
+    double reached = 1.0;
+    bool converged = false;
+    if (!callbacks_.load_path_only) {
+        contact_path_from_state(run_);
+        contact_start_increment(run_, true, false, nullptr);
+        converged = iterate(std::max(1, most / DIRECT_SHARE), iterations) && check_contact_states(run_).empty();
     }
-    OneBased<double> loads = run_.loads;
-    step.own_loads_withheld = true;
-    run_.set_stiffness_wanted(false);
-    assemble_items(Items::All);
-    run_.set_stiffness_wanted(true);
-    for (int e = 1; e <= loads.size(); ++e)
-        loads[e] -= run_.loads[e];
-    step.own_loads_withheld = false;
-    run_.solution = std::move(loads);
-    run_.store.solve(run_.solution);
-    const CaseResults moved = recover(code);
-    std::fill(run_.solution.begin(), run_.solution.end(), 0.0);
-    step.own_loads_withheld = true;
-    const CaseResults held = recover(code);
-    step.own_loads_withheld = false;
-    CaseResults results = case_difference(moved, held, code);
-    results.converged = base_converged_;
-    results.iterations = 1;
+    if (!converged)
+        converged = follow_load_path(code, most, iterations, reached, &held);
+    std::string name = load_case_names(code);
+    if (seismic_axis != 0)
+        name += c_format(" %s", seismic_direction_name(seismic_axis, sign));
+    converged = judge_state(name, converged, iterations, reached);
+    const CaseResults state = recover(code);
+    if (callbacks_.state_reached)
+        callbacks_.state_reached(name, state);
+    CaseResults results = case_difference(state, base_results, code);
+    run_.base_solution = OneBased<double>();
+    results.converged = converged && base_results.converged;
+    results.iterations = iterations;
+    on_base_iterations_ += iterations;
+    on_base_converged_ = on_base_converged_ && converged;
     return results;
+}
+
+// A solution made apart from the run: what it had to say is said now, in
+// the run's order (the lines of a state that did not converge, the
+// questions, the states reached, the message that ended it), and its
+// stiffness export, element records and counts join the run's.
+CaseResults Driver::take_standing(StandingSolution& solved)
+{
+    unconverged_details_.insert(unconverged_details_.end(), solved.details.begin(), solved.details.end());
+    for (const std::string& question : solved.questions)
+        if (callbacks_.ask_unconverged && !callbacks_.ask_unconverged(question))
+            abort_run();
+    for (const auto& [name, state] : solved.states)
+        if (callbacks_.state_reached)
+            callbacks_.state_reached(name, state);
+    if (solved.failure)
+        throw MessageText(*solved.failure);
+    run_.stiffness_text += solved.stiffness_text;
+    const AnalysisOutput& output = model_.output;
+    for (int e = 1; e <= solved.records.size() && run_.records.valid(e); ++e) {
+        if (output.envelope)
+            envelope_end_forces(solved.records[e], run_.records[e]);
+        if (output.square_sum)
+            for (int j = 1; j <= 12; ++j)
+                run_.records[e].f[j] += solved.records[e].f[j];
+    }
+    run_.factorisations += solved.factorisations;
+    on_base_iterations_ += solved.iterations;
+    on_base_converged_ = on_base_converged_ && solved.converged;
+    return std::move(solved.results);
+}
+
+// The cases of a nonlinear model that stand on another's state, every
+// solution of each (both signs of each direction of Seismic (g)), solved at
+// once, each on a run of its own that stands where the run stands in the
+// state of the case it stands on (AnalysisRun::take_state_of), on as many
+// threads as the processors allow: they depend on nothing but that state.
+// Each comes out as it would solved in turn, and the run takes its results
+// and says what it had to say as it reaches it (solve_on_base); so the
+// results have the same bits however many threads solved them. The states
+// they stand on are solved first, in the run.
+void Driver::solve_standing_cases()
+{
+    standing_solved_ = true;
+    struct Job {
+        int code, base, axis, sign;
+    };
+    std::vector<Job> jobs;
+    const StaticSeismic& g = model_.loads.seismic;
+    for (int code : steps_) {
+        const int base = standing_on(code);
+        if (base == 0)
+            continue;
+        if (!step_row(code).seismic_g) {
+            jobs.push_back({code, base, 0, 1});
+            continue;
+        }
+        std::vector<int> axes;
+        for (int axis = 1; axis <= 3; ++axis)
+            if ((axis == 1 && g.x && g.gx != 0.0) || (axis == 2 && g.y && g.gy != 0.0) || (axis == 3 && g.z && g.gz != 0.0))
+                axes.push_back(axis);
+        if (axes.empty())
+            jobs.push_back({code, base, 0, 1});
+        for (int axis : axes)
+            for (int sign : {1, -1})
+                jobs.push_back({code, base, axis, sign});
+    }
+    if (jobs.size() < 2)
+        return;
+    for (const Job& job : jobs)
+        solved_case(job.base);
+    check_cancel();
+    progress(c_format("%d solutions from the state of %s", static_cast<int>(jobs.size()),
+                      load_case_names(jobs.front().base).c_str()));
+    std::vector<StandingSolution> solved(jobs.size());
+    run_tasks(static_cast<int>(jobs.size()), MOST_STANDING_TASKS, [&](int index) {
+        RunningScope running;
+        const Job& job = jobs[static_cast<std::size_t>(index)];
+        StandingSolution& out = solved[static_cast<std::size_t>(index)];
+        try {
+            AnalysisRun run(model_);
+            run.take_state_of(run_);
+            RunCallbacks callbacks;
+            callbacks.load_path_only = callbacks_.load_path_only;
+            callbacks.ask_unconverged = [&out](const std::string& question) {
+                out.questions.push_back(question);
+                return true;
+            };
+            if (callbacks_.state_reached)
+                callbacks.state_reached = [&out](const std::string& name, const CaseResults& state) {
+                    out.states.emplace_back(name, state);
+                };
+            Driver apart(run, callbacks, *this, job.base);
+            out.results = apart.solve_on_base(job.code, job.base, job.axis, job.sign);
+            out.iterations = apart.on_base_iterations_;
+            out.converged = apart.on_base_converged_;
+            out.details = std::move(apart.unconverged_details_);
+            out.factorisations = run.factorisations;
+            out.stiffness_text = std::move(run.stiffness_text);
+            out.records = std::move(run.records);
+        } catch (const MessageText& m) {
+            out.failure = m.text;
+        } catch (const std::bad_alloc&) {
+            out.failure = "*** Out of memory ***";
+        } catch (const std::exception& e) {
+            out.failure = e.what();
+        }
+    });
+    for (std::size_t i = 0; i < jobs.size(); ++i)
+        standing_.emplace(std::array<int, 3>{jobs[i].code, jobs[i].axis, jobs[i].sign}, std::move(solved[i]));
 }
 
 std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
@@ -924,8 +1159,8 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
     design_hangers_first();
 
     // The static cases the run solves: those chosen, and for a nonlinear
-    // model the two states of each Expansion chosen and the base state of
-    // its occasional cases.
+    // model the two states of each Expansion chosen and the states its
+    // occasional cases, Settlement and dynamic analyses stand on.
     for (const AnalysisStep& s : steps) {
         if (step_row(s.code).solve == StepSolve::Static)
             static_cases_.insert(s.code);
@@ -933,8 +1168,14 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
             static_cases_.insert(operating_code(set));
             static_cases_.insert(LC_SUSTAINED);
         }
-        if (about_base(s.code))
-            static_cases_.insert(base_code_);
+        if (const int base = standing_on(s.code); base != 0) {
+            static_cases_.insert(base);
+            stood_on_.insert(base);
+        }
+        if (nonlinear_ && step_row(s.code).dynamic)
+            stood_on_.insert(base_code_);
+        if (step_row(s.code).solve == StepSolve::Static)
+            steps_.push_back(s.code);
     }
     std::map<int, CaseResults>& results = results_;
     const int count = static_cast<int>(steps.size());
@@ -954,7 +1195,6 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
                 dynamics_ = std::make_unique<DynamicAnalysis>(run_, *this);
             // The store holds the modal stiffness from here on.
             factored_ = false;
-            base_factored_ = false;
             dynamics_->solve(code, model_.load_cases, results);
             if (code == LC_MODAL)
                 results[code].code = LC_MODAL;
@@ -987,16 +1227,22 @@ std::string case_note(int code, bool converged, int iterations, int factorisatio
                     factorisations);
 }
 
-std::string about_base_note(int code, int base, bool base_converged)
+std::string from_state_note(int code, int base, bool base_converged, bool converged, int iterations)
 {
-    return c_format("%s: linear about the state of %s%s", load_case_names(code).c_str(), load_case_names(base).c_str(),
-                    base_converged ? "" : ", which did not converge");
+    return c_format("%s: from the state of %s%s, %s %d iterations", load_case_names(code).c_str(),
+                    load_case_names(base).c_str(), base_converged ? "" : ", which did not converge",
+                    converged ? "converged in" : "not converged after", iterations);
 }
 
 std::string unconverged_step_text(const AnalysisRun& run, int code, int iterations)
 {
-    std::string text = c_format("%s: %d nonlinearities not converged after %d iterations",
-                                load_case_names(code).c_str(), run.unconverged, iterations);
+    return unconverged_step_text(run, load_case_names(code), iterations);
+}
+
+std::string unconverged_step_text(const AnalysisRun& run, const std::string& name, int iterations)
+{
+    std::string text =
+        c_format("%s: %d nonlinearities not converged after %d iterations", name.c_str(), run.unconverged, iterations);
     const UnconvergedItem& w = run.worst;
     if (w.type != 0) {
         const Model& m = run.layout();
@@ -1005,6 +1251,22 @@ std::string unconverged_step_text(const AnalysisRun& run, int code, int iteratio
                          nonlinear_item_name(w.type).c_str(), node.c_str());
     }
     return text;
+}
+
+CaseResults seismic_larger_change(const CaseResults& up, const CaseResults& down)
+{
+    CaseResults out = up;
+    auto larger = [](double a, double b) { return std::max(std::fabs(a), std::fabs(b)); };
+    for (std::size_t k = 0; k < out.displacements.size(); ++k)
+        out.displacements[k] = larger(up.displacements[k], down.displacements[k]);
+    for (std::size_t k = 0; k < out.support_loads.size(); ++k)
+        out.support_loads[k] = larger(up.support_loads[k], down.support_loads[k]);
+    for (std::size_t e = 0; e < out.forces.size(); ++e)
+        for (int j = 1; j <= 12; ++j)
+            out.forces[e].f[j] = larger(up.forces[e].f[j], down.forces[e].f[j]);
+    out.converged = up.converged && down.converged;
+    out.iterations = std::max(up.iterations, down.iterations);
+    return out;
 }
 
 CaseResults combine_seismic_directions(const std::vector<CaseResults>& parts, int combination)

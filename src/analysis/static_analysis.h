@@ -23,12 +23,20 @@
 //      Operating (k) minus Sustained, both solved for it whether chosen or
 //      not (a linear model solves its step of the heat alone); a
 //      Seismic (g) case with more than one direction flagged is solved one
-//      direction at a time and combined (combine_seismic_directions); the
-//      occasional cases of a nonlinear model (Seismic (g), Wind, Wind 2-4)
-//      are linear about the converged state of the base case
-//      (base_state_case, the state the dynamic analyses take): every item
-//      keeps its state and acts with its stiffness there, the case's own
-//      loads solved on it (Driver::solve_about_base);
+//      direction at a time and combined (combine_seismic_directions); an
+//      occasional case of a nonlinear model (Seismic (g), Wind, Wind 2-4)
+//      stands on the converged state of the base case (base_state_case,
+//      the state the dynamic analyses take), and Settlement on that of
+//      Sustained: the state that the base case's loads and the case's own
+//      reach from the base state, along the load path from there, less the
+//      base state (Driver::solve_on_base), so that the base case plus the
+//      case is a state the supports allow; Seismic (g), which has no sign,
+//      is solved so both ways in each direction and takes the larger change
+//      (seismic_larger_change); those solutions, which depend on nothing but
+//      the state they start from, are solved at once, each on a run of its
+//      own standing in that state, on as many threads as the processors
+//      allow, with the same bits as one after the other
+//      (Driver::solve_standing_cases);
 //   5. the dynamic cases after the static ones (dynamic_analysis.h), on the
 //      stiffness of the modal step;
 //   6. the results file (with the modal block and the accelerations of the
@@ -48,8 +56,8 @@
 // run as "Analysis aborted.".
 //
 // A nonlinear case's note (case_note) says whether it was solved at once
-// or along its load path; an occasional one's (about_base_note), the state
-// it stands in.
+// or along its load path; one that stands on another's state
+// (from_state_note), which state, and the iterations of its solutions.
 //
 // Faults end the run with a message and no results file: an unstable model
 // ("Model is unstable at node 30 in the Z direction"), an element kind
@@ -79,6 +87,11 @@ struct RunCallbacks {
     // Every nonlinear case along its load path, without the direct solution
     // first (the tests of the path).
     bool load_path_only = false;
+    // Each state a case reaches from the state of the case it stands on (the
+    // base case plus the case, before the difference is taken), with the
+    // name its lines give it ("Seismic (g) -Y"): what the tests check of
+    // those states.
+    std::function<void(const std::string& name, const CaseResults& state)> state_reached;
 };
 
 struct RunOutcome {
@@ -106,18 +119,26 @@ struct RunWarnings : CopiedState<RunWarnings> {
 
 // The line of a step that has not converged: "Operating (W+P1+T1): 2
 // nonlinearities not converged after 100 iterations; largest change 12.5%
-// at Guide, node 30".
+// at Guide, node 30"; with the name the case is shown by ("Seismic (g) -Y").
 std::string unconverged_step_text(const AnalysisRun& run, int code, int iterations);
+std::string unconverged_step_text(const AnalysisRun& run, const std::string& name, int iterations);
 // "Operating (W+P1+T1): converged in 17 iterations, 9 factorisations", or
 // "... not converged after 100 iterations, ..." for a nonlinear case; for
 // one that followed its load path "... converged along its load path in
 // 2436 iterations, ..." or "... not converged along its load path after
 // ...".
 std::string case_note(int code, bool converged, int iterations, int factorisations, bool along_path = false);
-// "Seismic (g): linear about the state of Operating (W+P1+T1)" for an
-// occasional case of a nonlinear model, with ", which did not converge"
-// when its base case did not.
-std::string about_base_note(int code, int base, bool base_converged);
+// "Seismic (g): from the state of Operating (W+P1+T1), converged in 12
+// iterations" (or "..., not converged after 100 iterations") for a case of
+// a nonlinear model that stands on the state of its base case, its
+// iterations those of all its solutions; "... of Operating (W+P1+T1),
+// which did not converge, ..." when the base case did not.
+std::string from_state_note(int code, int base, bool base_converged, bool converged, int iterations);
+
+// The Seismic (g) change of one direction of a nonlinear model, from the
+// changes the load makes one way (+g) and the other (-g): value by value
+// the larger in size, as a magnitude. Converged when both are.
+CaseResults seismic_larger_change(const CaseResults& up, const CaseResults& down);
 
 // The results of the directions of a seismic g case combined value by value:
 // the sum of the magnitudes (combination 1) or the square root of the sum of

@@ -127,3 +127,24 @@ void AnalysisRun::restore_states(const SavedStates& saved)
     element_states_ = copies_of(saved.elements);
     row_states_ = copies_of(saved.rows);
 }
+
+void AnalysisRun::take_state_of(const AnalysisRun& other)
+{
+    KV_ASSERT(&other.model_ == &model_);
+    node_n_ = other.node_n_;
+    node_of_ = other.node_of_;
+    equations_ = other.equations_;
+    store = other.store;
+    loads = other.loads;
+    mass_blocks = other.mass_blocks;
+    solution = other.solution;
+    base_solution = other.base_solution;
+    step_ = other.step_;
+    pass_ = other.pass_;
+    stiffness_wanted_ = other.stiffness_wanted_;
+    restore_states(other.save_states());
+    run_states_.clear();
+    for (const auto& [type, state] : other.run_states_)
+        run_states_.emplace_back(type, state->clone());
+    cancel_ = other.cancel_;
+}

@@ -35,18 +35,24 @@ struct SectionCache;
 // The current step: its code and the g directions of a seismic g step
 // (set by step_has_seismic_g). `seismic_axis` restricts a seismic g step to
 // one direction (1 X, 2 Y, 3 Z; 0 every flagged one): the driver solves the
-// directions one by one when their results are to be combined.
-// `increment`: the step solves the response to its own loads about the
-// states the run holds (an occasional case of a nonlinear model about its
-// base case): the nonlinear items keep their states and act with their
-// stiffness there, and a contact's loads and forces are those of the
-// increment alone. `own_loads_withheld`: the seismic g and wind loads of the
-// step are left out (what the states alone put in the load vector).
+// directions one by one when their results are to be combined;
+// `seismic_sign` -1 turns the seismic g factors the other way.
+// `added`: a case whose own loads (seismic g, wind, the settlement
+// displacements) act in the step beside every load of its code: a
+// nonlinear model solves an occasional case or Settlement as the state that
+// the loads of the case it stands on (the step's code) and its own reach
+// from the state of that case (static_analysis.h). The step is then of its
+// code in everything else (temperature, pressure, material values, weight);
+// snubbers act in it as in the added case, resisting the motion from the
+// state the step stands on (AnalysisRun::base_solution).
+// `own_loads_withheld`: the seismic g, wind and settlement loads of the
+// step are left out (the loads of the state it stands on).
 struct StepState {
     int code = 0;
+    int added = 0;
     bool gx = false, gy = false, gz = false;
     int seismic_axis = 0;
-    bool increment = false;
+    int seismic_sign = 1;
     bool own_loads_withheld = false;
 };
 
@@ -188,6 +194,9 @@ public:
     // have several), beside the masses in `loads`.
     std::vector<NodeMassBlock> mass_blocks;
     OneBased<double> solution;   // displacements and rotations
+    // The solution of the state that a step of an added case stands on
+    // (StepState::added); empty otherwise.
+    OneBased<double> base_solution;
     // Node pairs recorded by the structure pass.
     std::vector<NodePair> coupled_nodes;
 
@@ -236,6 +245,12 @@ public:
     // Copies of the states of the elements and rows, and their return.
     SavedStates save_states() const;
     void restore_states(const SavedStates& saved);
+    // Makes this run, of the same model, stand where `other` stands: its
+    // numbering, its equation store (pattern and factor), its load and
+    // solution vectors, its step, the states of its elements and rows and
+    // those of the run, and its cancel flag; so that work apart from the
+    // other run, on another thread, goes on from there.
+    void take_state_of(const AnalysisRun& other);
     // A state of the whole run that a kind keeps (made at first use), one
     // per type T.
     template <typename T>

@@ -162,6 +162,20 @@ double relative_along(const AnalysisRun& run, int a, int b, const Vec3& d, bool 
     return dot(relative_motion(run, a, b, rotational), d);
 }
 
+double base_relative_along(const AnalysisRun& run, int a, int b, const Vec3& d)
+{
+    const OneBased<double>& u = run.base_solution;
+    auto at = [&](int node, int direction) {
+        const int equation = run.equation(node, direction);
+        return equation != 0 && u.valid(equation) ? u[equation] : 0.0;
+    };
+    double along = 0.0;
+    const double n[3] = {d.x, d.y, d.z};
+    for (int i = 0; i < 3; ++i)
+        along += (at(a, i) - (b ? at(b, i) : 0.0)) * n[i];
+    return along;
+}
+
 void assemble_coupled_pairs(AnalysisRun& run)
 {
     for (const CoupledPair& pair : run.layout().coupled_pairs) {

@@ -47,6 +47,9 @@ double node_displacement(const AnalysisRun& run, int node, int direction);
 Vec3 relative_motion(const AnalysisRun& run, int a, int b, bool rotational = false);
 // (u_a - u_b).d.
 double relative_along(const AnalysisRun& run, int a, int b, const Vec3& d, bool rotational = false);
+// (u_a - u_b).d on the translations of the state the step stands on
+// (AnalysisRun::base_solution); 0 for a step that stands on none.
+double base_relative_along(const AnalysisRun& run, int a, int b, const Vec3& d);
 
 // Every coupled node pair of flag 0 as a rigid link: 1.0e12 on the twelve
 // diagonal terms of the two nodes and -1.0e12 between like directions. Pairs

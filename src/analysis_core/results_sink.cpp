@@ -20,6 +20,11 @@ int support_word_count(int dtype)
     }
 }
 
+bool support_word_is_magnitude(int dtype, int word)
+{
+    return dtype == DT_LIMIT_STOP && word == 1;
+}
+
 int support_value_count(const Model& model)
 {
     int count = 0;

@@ -12,6 +12,9 @@ struct Model;
 // case: Anchor 6, Restraint 3, Skewed restraint 1, Hanger 1, Guide 3, Limit
 // stop 2, Nozzle 6, Snubber 1, Generic support 6, every other type 0.
 int support_word_count(int dtype);
+// Whether a support-load value (0-based word) of a data type is a magnitude
+// rather than a signed component: a limit stop's friction (word 1).
+bool support_word_is_magnitude(int dtype, int word);
 // The support-load values of all rows of a model per load case.
 int support_value_count(const Model& model);
 

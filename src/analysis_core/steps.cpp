@@ -242,11 +242,20 @@ bool step_has_temperature(const AnalysisRun& run)
     return current_step(run).temperature;
 }
 
+namespace {
+// The row whose own loads act in the step: its added case's, or its own.
+const StepRow& own_loads_row(const AnalysisRun& run)
+{
+    const StepState& s = run.step();
+    return step_row(s.added != 0 ? s.added : s.code);
+}
+}  // namespace
+
 bool step_has_seismic_g(AnalysisRun& run)
 {
     StepState& s = run.step();
     s.gx = s.gy = s.gz = false;
-    if (!current_step(run).seismic_g || s.own_loads_withheld)
+    if (!own_loads_row(run).seismic_g || s.own_loads_withheld)
         return false;
     const StaticSeismic& g = run.snapshot().loads.seismic;
     const int axis = s.seismic_axis;
@@ -256,9 +265,22 @@ bool step_has_seismic_g(AnalysisRun& run)
     return s.gx || s.gy || s.gz;
 }
 
+std::array<double, 3> step_seismic_factors(AnalysisRun& run)
+{
+    if (!step_has_seismic_g(run))
+        return {};
+    const StaticSeismic& g = run.snapshot().loads.seismic;
+    const StepState& s = run.step();
+    std::array<double, 3> factors{s.gx ? g.gx : 0.0, s.gy ? g.gy : 0.0, s.gz ? g.gz : 0.0};
+    if (s.seismic_sign < 0)
+        for (double& f : factors)
+            f = -f;
+    return factors;
+}
+
 int step_wind_case(const AnalysisRun& run)
 {
-    return run.step().own_loads_withheld ? 0 : current_step(run).wind;
+    return run.step().own_loads_withheld ? 0 : own_loads_row(run).wind;
 }
 
 bool step_has_wind(const AnalysisRun& run) { return step_wind_case(run) == 1; }
@@ -266,12 +288,14 @@ bool step_is_wind2(const AnalysisRun& run) { return step_wind_case(run) == 2; }
 bool step_is_wind3(const AnalysisRun& run) { return step_wind_case(run) == 3; }
 bool step_is_wind4(const AnalysisRun& run) { return step_wind_case(run) == 4; }
 bool step_is_cold_spring(const AnalysisRun& run) { return current_step(run).cold_spring; }
-bool step_is_settlement(const AnalysisRun& run) { return current_step(run).settlement; }
+bool step_is_settlement(const AnalysisRun& run)
+{
+    return !run.step().own_loads_withheld && own_loads_row(run).settlement;
+}
 int step_displacement_set(const AnalysisRun& run) { return current_step(run).displacement_set; }
 bool step_is_modal(const AnalysisRun& run) { return current_step(run).modal; }
 bool step_is_dynamic(const AnalysisRun& run) { return current_step(run).dynamic; }
-bool step_is_occasional(const AnalysisRun& run) { return current_step(run).occasional; }
-bool step_is_increment(const AnalysisRun& run) { return run.step().increment; }
+bool step_is_occasional(const AnalysisRun& run) { return own_loads_row(run).occasional; }
 bool step_is_operating1(const AnalysisRun& run) { return current_step(run).operating1; }
 bool step_is_hanger_load_recalc(const AnalysisRun& run) { return current_step(run).hanger_load_recalc; }
 bool step_is_hanger_load(const AnalysisRun& run)

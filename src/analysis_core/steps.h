@@ -26,6 +26,7 @@
 // reference temperature.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -103,10 +104,16 @@ int current_step_type(const AnalysisRun& run);
 const StepRow& current_step(const AnalysisRun& run);
 bool step_has_weight(const AnalysisRun& run);
 bool step_has_temperature(const AnalysisRun& run);
+// The loads of the step's own kind (seismic g, wind, settlement) are those
+// of its added case where it has one (StepState::added), and none while
+// they are withheld.
 // Also sets the run's X, Y and Z g flags: a direction whose factor is given
 // and flagged in the step's seismic load (only the step's seismic_axis when
 // that is set).
 bool step_has_seismic_g(AnalysisRun& run);
+// The seismic g factors acting in the step along X, Y and Z (0 for a
+// direction that does not act), turned by the step's seismic_sign.
+std::array<double, 3> step_seismic_factors(AnalysisRun& run);
 bool step_has_wind(const AnalysisRun& run);     // wind load 1 (code 13)
 bool step_is_wind2(const AnalysisRun& run);     // 107
 bool step_is_wind3(const AnalysisRun& run);     // 108
@@ -118,9 +125,9 @@ bool step_is_settlement(const AnalysisRun& run);
 int step_displacement_set(const AnalysisRun& run);
 bool step_is_modal(const AnalysisRun& run);              // 30
 bool step_is_dynamic(const AnalysisRun& run);            // 26-31, 33-37
+// An occasional or dynamic step, or one with an occasional case added: the
+// snubbers act.
 bool step_is_occasional(const AnalysisRun& run);
-// An increment about the states the run holds (StepState::increment).
-bool step_is_increment(const AnalysisRun& run);
 bool step_is_operating1(const AnalysisRun& run);         // 8 and 32
 bool step_is_hanger_load_recalc(const AnalysisRun& run); // 22
 // The weight steps of the hanger design (20 and 22), in which the anchors

@@ -47,9 +47,8 @@ ElementLoadStep element_load_step(AnalysisRun& run)
     step.modal = step_is_modal(run);
     step.seismic_g = step_has_seismic_g(run);
     if (step.seismic_g) {
-        const StaticSeismic& g = run.snapshot().loads.seismic;
-        const StepState& s = run.step();
-        step.g = {s.gx ? g.gx : 0.0, s.gy ? g.gy : 0.0, s.gz ? g.gz : 0.0};
+        const std::array<double, 3> g = step_seismic_factors(run);
+        step.g = {g[0], g[1], g[2]};
     }
     return step;
 }

@@ -139,13 +139,10 @@ void Flange::add_g_loads(AnalysisRun& run, int row) const
     const int node = flange_node(run, row);
     if (node == 0)
         return;
-    const StaticSeismic& seismic = run.snapshot().loads.seismic;
-    const StepState& s = run.step();
-    const bool on[3] = {s.gx, s.gy, s.gz};
-    const double g[3] = {seismic.gx, seismic.gy, seismic.gz};
+    const std::array<double, 3> g = step_seismic_factors(run);
     for (int axis = 0; axis < 3; ++axis)
-        if (on[axis])
-            add_node_load(run, node, axis, g[axis] * weight);
+        if (g[static_cast<std::size_t>(axis)] != 0.0)
+            add_node_load(run, node, axis, g[static_cast<std::size_t>(axis)] * weight);
 }
 
 void Flange::add_mass(AnalysisRun& run, int row) const

@@ -237,13 +237,10 @@ void ConcentratedMass::add_loads(AnalysisRun& run, int row) const
 
 void ConcentratedMass::add_g_loads(AnalysisRun& run, int row) const
 {
-    const StaticSeismic& seismic = run.snapshot().loads.seismic;
-    const StepState& s = run.step();
-    const bool on[3] = {s.gx, s.gy, s.gz};
-    const double g[3] = {seismic.gx, seismic.gy, seismic.gz};
+    const std::array<double, 3> g = step_seismic_factors(run);
     for (int axis = 0; axis < 3; ++axis)
-        if (on[axis])
-            add_offset_force(run, row_node(run, row), axis_vector(axis, g[axis] * weight),
+        if (g[static_cast<std::size_t>(axis)] != 0.0)
+            add_offset_force(run, row_node(run, row), axis_vector(axis, g[static_cast<std::size_t>(axis)] * weight),
                              {offset[0], offset[1], offset[2]});
 }
 

@@ -160,6 +160,9 @@ public:
     JobPool& operator=(const JobPool&) = delete;
 
     int threads() const { return static_cast<int>(helpers_.size()) + 1; }
+    // Held by a call of run_jobs while it uses the kept threads; whoever
+    // holds it otherwise keeps every call to its own thread.
+    std::mutex& busy() { return busy_; }
 
     void run(int count, const std::function<void(int)>& job) {
         std::unique_lock<std::mutex> busy(busy_, std::try_to_lock);
@@ -253,3 +256,26 @@ JobPool& job_pool() {
 void run_jobs(int count, const std::function<void(int)>& job) { job_pool().run(count, job); }
 
 int job_threads() { return job_pool().threads(); }
+
+void run_tasks(int count, int most, const std::function<void(int)>& task) {
+    // The tasks take the processors; their run_jobs calls run on their own
+    // threads rather than wake the kept ones to compete with them.
+    std::unique_lock<std::mutex> hold(job_pool().busy(), std::try_to_lock);
+    std::atomic<int> next{0};
+    auto take = [&] {
+        for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1))
+            task(i);
+    };
+    const int threads = std::min({count, std::max(most, 1), static_cast<int>(usable_processors())});
+    std::vector<std::thread> started;
+    for (int i = 1; i < threads; ++i) {
+        try {
+            started.emplace_back(take);
+        } catch (const std::system_error&) {  // fewer threads, or none but the caller's
+            break;
+        }
+    }
+    take();
+    for (std::thread& t : started)
+        t.join();
+}

@@ -51,6 +51,13 @@ private:
 void run_jobs(int count, const std::function<void(int)>& job);
 // The threads run_jobs spreads jobs over, the calling one included.
 int job_threads();
+// Runs task(0) .. task(count - 1), long pieces of work apart from each other,
+// on the calling thread and threads started for the call, as many at once as
+// the processors this process can have (at most `most`), each taking the next
+// task left when it is done; returns when every one has run. A task must not
+// throw. Meanwhile every run_jobs call runs its jobs on its own thread: the
+// tasks have the processors.
+void run_tasks(int count, int most, const std::function<void(int)>& task);
 
 // Posts a call to the main thread through the installed backend.
 void post_to_main(std::function<void()> call);

@@ -1128,6 +1128,12 @@ void contact_outer_update(AnalysisRun& run)
     }
 }
 
+void contact_path_from_state(AnalysisRun& run)
+{
+    contact_set(run).path = true;
+    contact_settle_increment(run);
+}
+
 void contact_settle_increment(AnalysisRun& run)
 {
     ContactSet& set = contact_set(run);
@@ -1233,7 +1239,7 @@ void contact_start_increment(AnalysisRun& run, bool from_solution, bool slide_on
     set.has_point = true;
 }
 
-void contact_relinearise(AnalysisRun& run, bool by_law)
+void contact_relinearise(AnalysisRun& run)
 {
     ContactSet& set = contact_set(run);
     for (std::size_t e = 0; e < set.entries.size(); ++e) {
@@ -1241,8 +1247,7 @@ void contact_relinearise(AnalysisRun& run, bool by_law)
         if (entry.contact.mu <= 0.0)
             continue;
         ContactState& state = run.row_state<ContactState>(entry.row);
-        friction_linearise(entry.contact, state, contact_slip(run, entry.contact, state),
-                           by_law ? FRICTION_BY_LAW : set.linearisation[e]);
+        friction_linearise(entry.contact, state, contact_slip(run, entry.contact, state), set.linearisation[e]);
     }
 }
 

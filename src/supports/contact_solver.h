@@ -241,6 +241,12 @@ void clear_contact_set(AnalysisRun& run, const ContactStarts* start = nullptr, b
 // The width of the sticking zone the case's iterations narrowed to (0
 // before its first solution): the one a load path of the case keeps.
 double contact_final_slip(const AnalysisRun& run);
+// The case's contacts go on from the state they stand in (a case that
+// stands on the converged state of another), at once or along a load path:
+// each contact's friction is tied where its spring gives the force it has
+// (contact_settle_increment), so that the friction of that state acts on
+// and the slips are measured from there.
+void contact_path_from_state(AnalysisRun& run);
 // After an increment of a load path has settled: the anchor of each contact
 // with friction moves to where its friction's spring now stands (a sliding
 // contact drags it along; a sticking one leaves it), and that of an open
@@ -290,11 +296,8 @@ bool contact_friction_step(AnalysisRun& run);
 // named in the iteration report.
 void contact_outer_update(AnalysisRun& run);
 // Linearises the friction of every contact at the run's solution (after an
-// outer update that changed anything); with `by_law` each by its law there,
-// the tangent of the converged state that an increment about it acts with
-// (sticking: its springs; sliding: none along the slip, the law's spring
-// across it).
-void contact_relinearise(AnalysisRun& run, bool by_law = false);
+// outer update that changed anything).
+void contact_relinearise(AnalysisRun& run);
 
 // The coefficients c of the least |b - A c| for the columns of A (the
 // oldest first), by the modified Gram-Schmidt QR: the mixing of the friction

@@ -68,13 +68,24 @@ void Snubber::assemble_stiffness(AnalysisRun& run, int row) const
                     rigid_when_zero(v.stiffness));
 }
 
+// In a step that stands on another case's state the snubber resists the
+// motion from that state: its spring holds the state's place as a load.
+void Snubber::add_loads(AnalysisRun& run, int row) const
+{
+    const int node = support_node(run, row);
+    if (!node || run.base_solution.empty() || !step_is_occasional(run))
+        return;
+    const Vec3 d = unit_direction(v.direction[0], v.direction[1], v.direction[2]);
+    add_line_load(run, node, 0, d, rigid_when_zero(v.stiffness) * base_relative_along(run, node, 0, d));
+}
+
 void Snubber::write_support_loads(AnalysisRun& run, int row) const
 {
     const int node = support_node(run, row);
     double load[1] = {};
     if (node && step_is_occasional(run)) {
         const Vec3 d = unit_direction(v.direction[0], v.direction[1], v.direction[2]);
-        load[0] = -rigid_when_zero(v.stiffness) * relative_along(run, node, 0, d);
+        load[0] = -rigid_when_zero(v.stiffness) * (relative_along(run, node, 0, d) - base_relative_along(run, node, 0, d));
     }
     record_support_loads(run, row, load);
 }

@@ -50,6 +50,7 @@ public:
     void check(const Model& model, int row) const override;
 
     void assemble_stiffness(AnalysisRun& run, int row) const override;
+    void add_loads(AnalysisRun& run, int row) const override;
     void write_support_loads(AnalysisRun& run, int row) const override;
     SymbolParts symbol_parts(int row) const override;
 

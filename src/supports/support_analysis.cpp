@@ -260,9 +260,6 @@ void contact_stiffness(AnalysisRun& run, const Contact& contact, const ContactSt
 
 void contact_loads(AnalysisRun& run, const Contact& contact, const ContactState& state)
 {
-    // An increment about the held state takes none of the state's loads.
-    if (step_is_increment(run))
-        return;
     for (std::size_t j = 0; j < contact.directions.size(); ++j) {
         const ContactDirection& d = contact.directions[j];
         const int status = state.status[j];
@@ -349,26 +346,18 @@ void friction_linearise(const Contact& contact, ContactState& state, const Vec3&
 ContactForces contact_forces(const AnalysisRun& run, const Contact& contact, const ContactState& state)
 {
     ContactForces f;
-    // In an increment about the held state the solution is the increment's
-    // motion: a closed stop resists it from where it stood, the friction by
-    // the springs of its linearisation without the force it already had.
-    const bool increment = step_is_increment(run);
     for (std::size_t j = 0; j < contact.directions.size(); ++j) {
         const ContactDirection& d = contact.directions[j];
         const int status = state.status[j];
         if (!closed(status))
             continue;
         const double s = relative_along(run, contact.a, contact.b, d.n);
-        const double limit = increment ? 0.0 : status == CONTACT_UPPER ? d.upper : d.lower;
+        const double limit = status == CONTACT_UPPER ? d.upper : d.lower;
         f.normal[j] = contact.stiffness * (limit - s);
         f.total = plus(f.total, scaled(d.n, f.normal[j]));
     }
     if (contact.mu > 0.0 && any_closed(contact, state)) {
-        if (increment) {
-            FrictionLinear springs = friction_linear(contact, state);
-            springs.force = {};
-            f.friction = scaled(springs.at(in_friction_plane(contact, relative_motion(run, contact.a, contact.b))), -1.0);
-        } else if (!step_is_dynamic(run))
+        if (!step_is_dynamic(run))
             f.friction = scaled(friction_linear_force(contact, state, contact_slip(run, contact, state)), -1.0);
         else if (dynamic_friction_held(run, contact, state))
             f.friction = scaled(in_friction_plane(contact, relative_motion(run, contact.a, contact.b)),

@@ -131,8 +131,12 @@ void SupportItem::combine_summary_column(int source, int destination, float sign
         return;
     const std::vector<float> current = current_column();
     std::vector<float> out = summary[static_cast<std::size_t>(source)];
-    for (std::size_t i = 0; i < out.size() && i < current.size(); ++i)
+    for (std::size_t i = 0; i < out.size() && i < current.size(); ++i) {
         out[i] += sign * current[i];
+        // A magnitude (a friction) combined with a change is a magnitude.
+        if (support_word_is_magnitude(dtype(), static_cast<int>(i)))
+            out[i] = std::max(out[i], 0.0f);
+    }
     summary[static_cast<std::size_t>(destination)] = out;
 }
 

@@ -80,7 +80,8 @@ protected:
 private:
     int words() const;
     std::vector<float> current_column() const;
-    // destination = source + sign times the current loads and translations.
+    // destination = source + sign times the current loads and translations;
+    // a magnitude among the loads (support_word_is_magnitude) at least 0.
     void combine_summary_column(int source, int destination, float sign);
 };
 

@@ -356,6 +356,31 @@ TEST_F(LoadPathLine, FrictionOfWedgedRisersSettlesAlongTheirLoadPathAndSaysSo)
     EXPECT_NE(table, std::string::npos);
 }
 
+class SettlementState : public BatchModeBinaryTest {};
+
+TEST_F(SettlementState, UnderB313IsNamedOnStandardErrorWithItsNode)
+{
+    // B31.3 has no Settlement case: the settlement of the anchor at node 10
+    // is not analysed, and standard error says so before the run, which
+    // goes on and ends with 0.
+    std::ofstream(scratch / "settled.mbf") << "Settled anchor\n"
+                                              "OPTIONS\nB313,IN\n"
+                                              "MATERIAL\nA106B,0.283,0.3\nA106B,70,27.9E6,6.0E-6,20000\n"
+                                              "A106B,700,27.9E6,8.1E-6,16000\n"
+                                              "PIPE\nP6,6.625,0.28\n"
+                                              "LOADS\nL1,200,0\n"
+                                              "LAYOUT\n"
+                                              "F10,MA106B,PP6,KA,CL=L1,SETT(0,-2.053,0)\n"
+                                              "T20,X200,CFY\n"
+                                              "T30,X200,KA\n";
+    const ProgramRun r = run("settled.mbf");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_NE(r.err.find("The settlement given at node 10 is not analysed: B31.3 (2018) has no Settlement load case"),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(fs::exists(scratch / "settled.res"));
+}
+
 TEST_F(BatchModeBinaryTest, NanGuardRefusesTheSampleWithAnOffsetOf1E30)
 {
     // The sample with one more row 1E30 in long: the model check refuses

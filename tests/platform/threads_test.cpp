@@ -83,6 +83,31 @@ TEST(JobsTest, EveryJobRunsOnceBeforeTheCallReturnsWhoeverCalls) {
     EXPECT_GE(job_threads(), 1);
 }
 
+TEST(JobsTest, EveryTaskRunsOnceWithItsJobsInside) {
+    // Tasks of every count, at most so many at once, each calling run_jobs
+    // as an analysis's factorisation does: every task and every job of it
+    // runs exactly once before the call returns; afterwards run_jobs has
+    // its kept threads again.
+    for (int count : {0, 1, 2, 7, 40}) {
+        for (int most : {1, 3, 8}) {
+            std::vector<std::atomic<int>> tasks(static_cast<std::size_t>(count));
+            std::vector<std::atomic<int>> jobs(static_cast<std::size_t>(count) * 5);
+            run_tasks(count, most, [&](int task) {
+                tasks[static_cast<std::size_t>(task)].fetch_add(1);
+                run_jobs(5, [&](int job) { jobs[static_cast<std::size_t>(task * 5 + job)].fetch_add(1); });
+            });
+            for (const std::atomic<int>& t : tasks)
+                EXPECT_EQ(t.load(), 1) << count << " tasks, " << most << " at once";
+            for (const std::atomic<int>& j : jobs)
+                EXPECT_EQ(j.load(), 1) << count << " tasks, " << most << " at once";
+        }
+    }
+    std::vector<std::atomic<int>> after(9);
+    run_jobs(9, [&](int job) { after[static_cast<std::size_t>(job)].fetch_add(1); });
+    for (const std::atomic<int>& a : after)
+        EXPECT_EQ(a.load(), 1);
+}
+
 TEST(PostTest, WorkerPostsRunOnMainThreadInOrder) {
     HeadlessBackend& hb = install_headless_backend();
     mark_main_thread();

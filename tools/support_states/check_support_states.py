@@ -2,6 +2,8 @@
 """Checks the converged support states of a batch run from its text report, apart from the program:
 rests and limit stops within their limits with a force only at a closed limit pushing the pipe back,
 guides within their gap with the normal force at the gap pushing inward, friction at most mu N.
+The states checked: the Sustained and Operating cases, and Operating (W+P1+T1) plus each wind case
+(the state the wind reaches from it); Seismic (g), which holds magnitudes, is not a state.
 usage: check_support_states.py model.mbf model.txt   -> prints violations, exit 1 if any."""
 import re, sys, math
 mbf, txt = sys.argv[1], sys.argv[2]
@@ -58,12 +60,22 @@ disp = table(r"Displacements in global coordinates", 6)
 bad = 0; checked = 0
 def cross(a, b): return (a[1]*b[2]-a[2]*b[1], a[2]*b[0]-a[0]*b[2], a[0]*b[1]-a[1]*b[0])
 def dot(a, b): return sum(x*y for x, y in zip(a, b))
+BASE = "Operating (W+P1+T1)"
+def plus(a, b):
+    """The rows of table a plus those of b, row by row (the same nodes in the same order)."""
+    return [(n, [x + y for x, y in zip(v, w)]) for (n, v), (m, w) in zip(a, b)]
+states = {}
 for case in disp:
-    if not (case.startswith("Operating") or case.startswith("Sustained")): continue
-    D = {n: v for n, v in disp[case]}
-    G = {n: v for n, v in guides.get(case, [])}
+    if case.startswith("Operating") or case.startswith("Sustained"):
+        states[case] = (disp[case], guides.get(case, []), stops.get(case, []))
+    elif case.startswith("Wind") and BASE in disp:
+        states[BASE + " + " + case] = (plus(disp[BASE], disp[case]), plus(guides.get(BASE, []), guides.get(case, [])),
+                                       plus(stops.get(BASE, []), stops.get(case, [])))
+for case, (d, g, s) in states.items():
+    D = {n: v for n, v in d}
+    G = {n: v for n, v in g}
     S = {}
-    for n, v in stops.get(case, []): S.setdefault(n, []).append(v)
+    for n, v in s: S.setdefault(n, []).append(v)
     allf = [abs(x) for vs in S.values() for v in vs for x in v] + [abs(x) for v in G.values() for x in v] + [1.0]
     TOL_F = max(2.0, 1e-4 * max(allf))
     def viol(msg):
@@ -109,5 +121,5 @@ for case in disp:
                     elif fz * w > 0: viol("guide %s: normal %.0f pulls outward (w=%.4f)" % (n, fz, w))
                 if math.hypot(fx, fy) > mu * abs(fz) + TOL_F:
                     viol("guide %s: friction %.0f > mu N %.0f" % (n, math.hypot(fx, fy), mu * abs(fz)))
-print("checked %d items over %d cases, %d violations" % (checked, len(disp), bad))
+print("checked %d items over %d states, %d violations" % (checked, len(states), bad))
 sys.exit(1 if bad else 0)

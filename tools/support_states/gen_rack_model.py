@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
 """A generator of rack piping models with nonlinear supports, written apart from the bench's generator.
-usage: gen_rack_model.py ROWS SEED MU out.mbf [riser] [spacing=F]
+usage: gen_rack_model.py ROWS SEED MU out.mbf [riser] [spacing=F] [occasional]
 A 12 in header with L turns and offsets, branches 8/6/4/2 off it through tees, valves
 with weight at branch starts, 1.5D bends at every turn, anchors at ends. Every span
 support is a rest (one-way upward, friction MU); every 2nd carries a guide (gap 1/16,
-MU), every 5th an axial stop +-1/4 in. With `riser`, vertical legs carry a square guide."""
+MU), every 5th an axial stop +-1/4 in. With `riser`, vertical legs carry a square guide. With
+`occasional`, seismic factors of 0.3 g across and 0.2 g vertical (SRSS) and a wind along Z of
+0.1 psi at grade to 0.2 psi at 40 ft act on every pipe."""
 import random, sys
 
 rows_wanted = int(sys.argv[1]); seed = int(sys.argv[2]); mu = float(sys.argv[3]); out = sys.argv[4]
 riser = 'riser' in sys.argv[5:]
+occasional = 'occasional' in sys.argv[5:]
 spacing = 1.0
 for a in sys.argv[5:]:
     if a.startswith('spacing='): spacing = float(a.split('=')[1])
@@ -112,7 +115,14 @@ A106B,700,27.9E6,8.1E-6,16000
 PIPE
 """ % (rows_wanted, seed, mu)
 for s in SIZES: hdr += "P%s,%g,%g\n" % (s[0], s[1], s[2])
-hdr += "LOADS\nHOT,450,150,1.0,550,150\nWARM,300,100,1.0,350,100\nLAYOUT\n"
+if occasional:
+    # Every field up to the wind option: T3, P3, the additional weight, the design
+    # temperature and pressure, and T4..P10 at their defaults.
+    rest = ",70,0,0,%d,%d," + "70,0," * 7 + "1\n"
+    hdr += "LOADS\nHOT,450,150,1.0,550,150" + rest % (550, 150) + "WARM,300,100,1.0,350,100" + rest % (350, 100)
+    hdr += "SEISMIC\n0.3,0.2,0.3,2\nWIND1\n0,0.7,0,0,1,0,0,0,0\n2\n0,0.1\n480,0.2\nLAYOUT\n"
+else:
+    hdr += "LOADS\nHOT,450,150,1.0,550,150\nWARM,300,100,1.0,350,100\nLAYOUT\n"
 with open(out, "w") as f:
     f.write(hdr)
     for l in out_lines: f.write(l[0] + "\n")

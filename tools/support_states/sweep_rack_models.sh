@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs generated rack models through the program and checks every converged state from its report.
-# usage: sweep_rack_models.sh KORVANE OUTDIR < list   (each line: ROWS SEED MU [riser] [spacing=F]);
+# usage: sweep_rack_models.sh KORVANE OUTDIR < list   (each line: ROWS SEED MU [riser] [spacing=F] [occasional]);
 # P processes at once (3 unless set). One line per model: exit code, time, iterations, the check's verdict.
 K=$1; O=$2; mkdir -p $O
 export D=$(cd "$(dirname "$0")" && pwd)
@@ -16,4 +16,4 @@ one() {
   echo "$name rc=$rc t=$t its=$its $chk"
 }
 export -f one
-xargs -P ${P:-3} -L1 bash -c 'one "$0" "$1" $2 $3 $4 $5 $6' "$K" "$O"
+xargs -P ${P:-3} -L1 bash -c 'one "$0" "$1" $2 $3 $4 $5 $6 $7' "$K" "$O"

@@ -175,7 +175,7 @@ protected:
             make_model();
             snapshot_ = make_analysis_model();
             AnalysisRun r(*snapshot_);
-            results_ = solve_load_cases(r, RunCallbacks{});
+            results_ = solve_load_cases(r, callbacks_);
         } catch (const MessageText& m) {
             FAIL() << m.text;
         }
@@ -214,6 +214,8 @@ protected:
 
     std::unique_ptr<AnalysisModel> snapshot_;
     std::map<int, CaseResults> results_;
+    // What solve gives the run.
+    RunCallbacks callbacks_;
 };
 
 }  // namespace batch_test

@@ -8,10 +8,12 @@
 // guides and axial stops on them, guides on the risers, lightly loaded
 // rests next to the bends and anchors, spans from 0.6 to 1.5 of the usual
 // and friction up to 0.5; and racks from the generator written apart from
-// the bench's (tools/support_states) whose riser guides carry friction 0.5.
+// the bench's (tools/support_states) whose riser guides carry friction 0.5;
+// and networks under seismic and wind, whose occasional states the outside
+// check of the contacts (contact_check.h) takes.
 // Registered as a CTest entry of its own (its run time).
 #include "../bench/piping_network.h"
-#include "exchange/data/batch_solve_fixture.h"
+#include "exchange/data/contact_check.h"
 #include "framework/state.h"
 #include "model/load_cases.h"
 
@@ -22,7 +24,7 @@ using namespace batch_test;
 
 namespace {
 
-class StateCheckGenerated : public BatchSolveTest {
+class StateCheckGenerated : public ContactCheckTest {
 public:
     void expect_converged(const piping_network::Options& o)
     {
@@ -72,6 +74,23 @@ void expect_riser_guides_converge(StateCheckGenerated& test, std::initializer_li
 }
 
 }  // namespace
+
+TEST_F(StateCheckGenerated, NetworksUnderSeismicAndWindReachStatesTheSupportsAllow)
+{
+    // Operating (W+P1+T1) plus the wind, and plus and minus 0.3 g across
+    // each way and 0.5 g up and down, reached from Operating: every state
+    // converges, its contacts within their limits, pushing only where
+    // closed, their friction at most mu N and mu N where they slid.
+    for (unsigned long long seed = 1; seed <= 5; ++seed)
+        for (bool friction : {false, true}) {
+            piping_network::Options o;
+            o.rows = 300;
+            o.seed = seed;
+            o.friction = friction;
+            expect_occasional_states(piping_network::batch_text(o),
+                                     "seed " + std::to_string(seed) + (friction ? " friction" : ""), "0.3,0.5,0.3");
+        }
+}
 
 TEST_F(StateCheckGenerated, NetworksOf300RowsWithoutFriction)
 {

@@ -1,12 +1,12 @@
 // Occasional cases (Seismic (g), Wind) of models with one-way rests, gaps
-// and friction: each is solved about the state of the first operating case,
-// its supports held as that case left them, so that it is linear in its
-// load and Sustained or Operating plus or minus it is a state of the
-// piping. The answers are the linear solutions of the held supports, worked
-// with the frame solver of the tests; on generated pipe bridges under
-// seismic and wind the occasional motions stay of the size of the operating
-// ones, the seismic reactions balance the seismic share of the weight, and
-// the states pass the outside check of the contacts.
+// and friction whose loads leave every support in the state the first
+// operating case left it: each is the change from that state to the one
+// its load reaches from there, which is then the linear solution of the
+// supports held as they were, worked with the frame solver of the tests;
+// Seismic (g) takes both signs and holds magnitudes. On generated pipe
+// bridges under seismic and wind the states reached pass the outside check
+// of the contacts, and the seismic reactions balance the seismic share of
+// the weight.
 #include "../bench/support_layouts.h"
 #include "codes/code_evaluation.h"
 #include "exchange/data/contact_check.h"
@@ -107,23 +107,23 @@ protected:
 TEST_F(OccasionalNonlinear, RestsStayClosedUnderUpwardSeismic)
 {
     // 0.1 g upward is a tenth of the weight lifting the line: far less than
-    // what presses it onto its rests, which stay closed. Held as Operating
-    // left them, the line is the continuous beam on its anchors and four
-    // rigid rests under 0.1 w upward.
-    run(rested_line("0,0.1,0"));
+    // what presses it onto its rests, which stay closed both ways. The line
+    // is then the continuous beam on its anchors and four rigid rests under
+    // 0.1 w up and down, and the case the size of that change.
+    run_keeping_states(rested_line("0,0.1,0"));
     if (HasFatalFailure())
         return;
     const Frame frame = rested_frame();
     const std::vector<Frame::Support> rests = held({Y});
     const Frame::Solution seismic = frame.solve(0, {0, 0.1 * W6, 0}, {}, rests);
-    expect_case(LC_SEISMIC_G, frame, seismic, 1, 1, "seismic up");
 
     const CaseResults& s = result(LC_SUSTAINED);
     const CaseResults& o = result(operating_code(1));
     const CaseResults& g = result(LC_SEISMIC_G);
     EXPECT_TRUE(g.converged);
-    // Sustained plus and minus the seismic case: the beam under 0.9 w and
-    // 1.1 w down, every rest still pressed.
+    // Operating plus and minus 0.1 g: the beam under 0.9 w and 1.1 w down,
+    // every rest still pressed; Sustained plus and minus the case, the
+    // bounds of the two.
     const Frame::Solution lighter = frame.solve(0, {0, -0.9 * W6, 0}, {}, rests);
     const Frame::Solution heavier = frame.solve(0, {0, -1.1 * W6, 0}, {}, rests);
     const double scale = W6 * 1000;
@@ -131,24 +131,32 @@ TEST_F(OccasionalNonlinear, RestsStayClosedUnderUpwardSeismic)
         const int node = RESTS[i];
         const std::string at_rest = "rest " + std::to_string(node);
         EXPECT_LE(std::fabs(at(g, node)[1]), 0.01) << at_rest;
-        expect_relative(support(g, node)[0], seismic.support[i], 0.0, at_rest + " seismic", AGREE * scale);
+        expect_relative(support(g, node)[0], std::fabs(seismic.support[i]), 0.0, at_rest + " seismic", AGREE * scale);
         ASSERT_GT(lighter.support[i], 0.0) << at_rest;
-        expect_relative(support(s, node)[0] + support(g, node)[0], lighter.support[i], 0.0,
-                        at_rest + " sustained + seismic", AGREE * scale);
-        expect_relative(support(s, node)[0] - support(g, node)[0], heavier.support[i], 0.0,
-                        at_rest + " sustained - seismic", AGREE * scale);
-        expect_relative(support(o, node)[0] + support(g, node)[0], lighter.support[i], 0.0,
+        expect_relative(support(state("Seismic (g) +Y"), node)[0], lighter.support[i], 0.0,
                         at_rest + " operating + seismic", AGREE * scale);
+        expect_relative(support(state("Seismic (g) -Y"), node)[0], heavier.support[i], 0.0,
+                        at_rest + " operating - seismic", AGREE * scale);
+        expect_relative(support(s, node)[0] - support(g, node)[0], lighter.support[i], 0.0,
+                        at_rest + " sustained - seismic", AGREE * scale);
+        expect_relative(support(s, node)[0] + support(g, node)[0], heavier.support[i], 0.0,
+                        at_rest + " sustained + seismic", AGREE * scale);
+        EXPECT_NEAR(support(o, node)[0], support(s, node)[0], AGREE * scale) << at_rest;
         // Nothing acts across or along the line: no friction.
         EXPECT_NEAR(support(g, node)[1], 0.0, AGREE * scale) << at_rest;
     }
+    // Away from the rests the line moves as the beam does, either way.
+    for (int node : {10, 60})
+        for (int d : {1, 5})
+            expect_relative(support(g, node)[static_cast<std::size_t>(d)], std::fabs(seismic.anchor.at(node)[d]), 0.0,
+                            "anchor " + std::to_string(node), AGREE * scale * (d < 3 ? 1 : 200));
 }
 
 TEST_F(OccasionalNonlinear, RestsHoldSidewaysWhereTheirFrictionIsEnough)
 {
     // 0.2 g across the line: each rest must hold the lateral reaction of the
     // beam on rigid side supports, which mu N of its weight exceeds, so the
-    // sticking rests hold the line where it stands.
+    // sticking rests hold the line where it stands, either way.
     run(rested_line("0,0,0.2"));
     if (HasFatalFailure())
         return;
@@ -175,37 +183,47 @@ TEST_F(OccasionalNonlinear, RestsHoldSidewaysWhereTheirFrictionIsEnough)
     }
     // Between the rests the line bows as the beam does.
     for (int node : {10, 60}) {
-        expect_relative(support(g, node)[2], lateral.anchor.at(node)[2], 1e-3, "anchor " + std::to_string(node),
-                        1e-3 * scale);
-        expect_relative(support(g, node)[4], lateral.anchor.at(node)[4], 1e-3, "anchor moment", 1e-3 * scale * 200);
+        expect_relative(support(g, node)[2], std::fabs(lateral.anchor.at(node)[2]), 1e-3,
+                        "anchor " + std::to_string(node), 1e-3 * scale);
+        expect_relative(support(g, node)[4], std::fabs(lateral.anchor.at(node)[4]), 1e-3, "anchor moment",
+                        1e-3 * scale * 200);
     }
 }
 
 TEST_F(OccasionalNonlinear, IsLinearInItsLoad)
 {
-    // Twice the seismic factors in both directions (combined by SRSS): every
-    // value of the case twice as large, as no support changes its state.
-    run_anew(rested_line("0,0.1,0.2,2"));
+    // Twice the seismic factors in both directions (combined by SRSS), 0.1
+    // g up and 0.2 g across at most, which the rests hold by their friction
+    // (RestsHoldSidewaysWhereTheirFrictionIsEnough): every value of the
+    // case twice as large, as no support changes its state; to the sticking
+    // range of the friction (the rests move by a few millionths of an inch
+    // either way) and the forces' tolerance.
+    run_anew(rested_line("0,0.05,0.1,2"));
     if (HasFatalFailure())
         return;
     const CaseResults once = result(LC_SEISMIC_G);
-    run_anew(rested_line("0,0.2,0.4,2"));
+    run_anew(rested_line("0,0.1,0.2,2"));
     if (HasFatalFailure())
         return;
     const CaseResults& twice = result(LC_SEISMIC_G);
     ASSERT_EQ(once.displacements.size(), twice.displacements.size());
-    const double motion = largest_translation(once);
-    ASSERT_GT(motion, 0.0);
+    double turn = 0.0;
     for (std::size_t k = 0; k < once.displacements.size(); ++k)
-        EXPECT_NEAR(twice.displacements[k], 2 * once.displacements[k], 1e-9 * motion) << "value " << k;
+        if (k % 6 >= 3)
+            turn = std::max(turn, std::fabs(once.displacements[k]));
+    ASSERT_GT(turn, 0.0);
+    for (std::size_t k = 0; k < once.displacements.size(); ++k)
+        EXPECT_NEAR(twice.displacements[k], 2 * once.displacements[k], k % 6 < 3 ? 1e-5 : 1e-3 * turn)
+            << "value " << k;
     double force = 0.0;
     for (double f : once.support_loads)
         force = std::max(force, std::fabs(f));
+    ASSERT_GT(force, 0.0);
     for (std::size_t k = 0; k < once.support_loads.size(); ++k)
-        EXPECT_NEAR(twice.support_loads[k], 2 * once.support_loads[k], 1e-9 * force) << "support value " << k;
+        EXPECT_NEAR(twice.support_loads[k], 2 * once.support_loads[k], 1e-3 * force) << "support value " << k;
     for (std::size_t e = 0; e < once.forces.size(); ++e)
         for (int j = 1; j <= 12; ++j)
-            EXPECT_NEAR(twice.forces[e].f[j], 2 * once.forces[e].f[j], 1e-9 * force * 1000) << "element " << e;
+            EXPECT_NEAR(twice.forces[e].f[j], 2 * once.forces[e].f[j], 1e-3 * force * 200) << "element " << e;
 }
 
 TEST_F(OccasionalNonlinear, CodeStressAddsTheSeismicMomentToTheSustainedOne)
@@ -251,32 +269,18 @@ TEST_F(OccasionalNonlinear, GeneratedPipeBridgesStayNearTheirOperatingState)
     // Headers on a rack between anchors, on one-way rests with guides, with
     // branches resting to their ends (bench/support_layouts.h), under 0.1 g
     // upward and a wind along Z of 0.1 psi at grade to 0.2 psi at 40 ft.
-    // Sustained and Operating converge and pass the outside check; the
-    // occasional cases move the piping by the size of what the heat does
-    // (within twice as much: a rest that slid in Operating is at its
-    // friction and holds nothing further along its slip, so a small branch
-    // that the heated header dragged along its rests is free to go on under
-    // a wind the same way); the seismic case's supports give back a tenth of
-    // the weight that Sustained's carry.
+    // Sustained and Operating converge and pass the outside check, and so do
+    // Operating plus the wind and plus and minus 0.1 g, the states the
+    // occasional cases reach, where each rest that moved slides at mu N (a
+    // small branch whose rests hold less than the wind on it slides as far
+    // as its bending from the header lets it); the vertical load moves the
+    // piping by less than the heat does; the supports of Operating plus and
+    // minus 0.1 g carry 0.9 and 1.1 of the weight that Sustained's carry.
     for (unsigned long long seed = 1; seed <= 3; ++seed) {
-        std::string text = support_layouts::tree_text(seed, MU, 150, false);
-        const std::string occasional = "SEISMIC\n0,0.1,0\n"
-                                       "WIND1\n"
-                                       "0,0.7,0,0,1,0,0,0,0\n"
-                                       "2\n"
-                                       "0,0.1\n"
-                                       "480,0.2\n"
-                                       "LAYOUT\n";
-        const std::size_t layout = text.find("LAYOUT\n");
-        ASSERT_NE(layout, std::string::npos);
-        text.replace(layout, 7, occasional);
-        run_anew(text, [] {
-            for (int i = 1; i <= pipe_loads().size(); ++i)
-                pipe_loads()[i].wind = 1;
-        });
+        const std::string name = "bridge seed " + std::to_string(seed);
+        expect_occasional_states(support_layouts::tree_text(seed, MU, 150, false), name, "0,0.1,0");
         if (HasFatalFailure())
             return;
-        const std::string name = "bridge seed " + std::to_string(seed);
         for (int code : {int{LC_SUSTAINED}, operating_code(1), operating_code(2)}) {
             const CaseResults& c = result(code);
             EXPECT_TRUE(c.converged) << name << " case " << code;
@@ -288,11 +292,12 @@ TEST_F(OccasionalNonlinear, GeneratedPipeBridgesStayNearTheirOperatingState)
             const CaseResults& c = result(code);
             EXPECT_TRUE(c.converged) << name << " case " << code;
             EXPECT_GT(largest_translation(c), 0.0) << name << " case " << code;
-            EXPECT_LE(largest_translation(c), 2 * operating) << name << " case " << code;
         }
+        EXPECT_LE(largest_translation(result(LC_SEISMIC_G)), operating) << name;
         const double weight = vertical_support_force(result(LC_SUSTAINED));
         EXPECT_GT(weight, 0.0);
-        expect_relative(vertical_support_force(result(LC_SEISMIC_G)), -0.1 * weight, 1e-6, name + " seismic");
+        expect_relative(vertical_support_force(state("Seismic (g) +Y")), 0.9 * weight, 1e-6, name + " seismic up");
+        expect_relative(vertical_support_force(state("Seismic (g) -Y")), 1.1 * weight, 1e-6, name + " seismic down");
     }
 }
 
@@ -316,15 +321,15 @@ TEST_F(OccasionalNonlinear, OpenGapStaysOpenAndAClosedRestHoldsBothWays)
     expect_relative(at(result(LC_SEISMIC_G), 20)[1], 0.5 * sag, 1e-6, "free tip rises");
     EXPECT_NEAR(support(result(LC_SEISMIC_G), 20)[0], 0.0, 1e-9);
     // A rest 0.1 in below, on which the weight settles the tip: closed in
-    // Operating, it holds the tip down under the upward load, the propped
-    // cantilever on the stop's spring: 0.5 sag - R f = R / k with R the
-    // rest's pull.
+    // Operating, and still pressed under half the weight (0.5 sag is past
+    // 0.1 in), so it holds the tip both ways: the propped cantilever on the
+    // stop's spring, whose load changes by R, 0.5 sag - R f = R / k.
     run_anew(cantilever("CLS(-0.1,NONE),DV(0,1,0)"));
     if (HasFatalFailure())
         return;
-    ASSERT_GT(sag, 0.1);
+    ASSERT_GT(0.5 * sag, 0.1);
     const double pull = 0.5 * sag / (f + 1 / RIGID);
-    expect_relative(support(result(LC_SEISMIC_G), 20)[0], -pull, 1e-6, "the rest pulls the tip down");
+    expect_relative(support(result(LC_SEISMIC_G), 20)[0], pull, 1e-6, "the rest's load changes either way");
     EXPECT_LE(std::fabs(at(result(LC_SEISMIC_G), 20)[1]), 1e-6);
     // Operating: the tip settled 0.1 in down, the rest pressed by what the
     // free sag beyond that needs.

@@ -102,11 +102,17 @@ TEST_F(SupportSummaryTest, ValuesAreSumsOfTheCasesLoads)
         ASSERT_EQ(summary.size(), 10u) << row;   // slot 0 and 9 columns
         const std::vector<float> sus = case_column(row, 1), op = case_column(row, 8), seis = case_column(row, 12);
         std::vector<std::vector<float>> expected = {sus, op, sus, sus, op, op};
+        // A limit stop's friction (its second value) is a magnitude, in a
+        // combination too: at least 0.
+        const bool friction_of_stop = model().rows[row].dtype == DT_LIMIT_STOP;
         for (std::size_t i = 0; i < sus.size(); ++i) {
             expected[2][i] = sus[i] + seis[i];
             expected[3][i] = sus[i] - seis[i];
             expected[4][i] = op[i] + seis[i];
             expected[5][i] = op[i] - seis[i];
+            if (friction_of_stop && i == 1)
+                for (std::size_t c = 2; c < 6; ++c)
+                    expected[c][i] = std::max(expected[c][i], 0.0f);
         }
         for (std::size_t c = 0; c < 6; ++c)
             EXPECT_EQ(summary[c + 1], expected[c]) << "row " << row << " column " << c + 1;
