@@ -2,12 +2,8 @@
 // status line says the run is done, with the count of the warning lines its
 // messages showed, or the step at which it stopped, as the progress dialog
 // last showed it.
-#include "analysis/data/analysis_fixture.h"
-#include "analysis/ui/analysis_ui.h"
-#include "framework/app_state.h"
-#include "framework/ui/frame.h"
+#include "analysis/analyze_window_fixture.h"
 #include "model/ui/model_commands.h"
-#include "platform/headless/headless_backend.h"
 
 #include <atomic>
 #include <chrono>
@@ -37,28 +33,20 @@ struct HoldingItem : DataItem {
     }
 };
 
-class AnalysisEnd : public AnalysisTest {
+class AnalysisEnd : public AnalyzeWindowTest {
 protected:
     void SetUp() override
     {
-        AnalysisTest::SetUp();
-        hb = &install_headless_backend();
-        install_analysis_commands();
-        frame_create(main_frame(), "Korvane", "Korvane", nullptr, "", nullptr, "");
-        frame_set_status(main_frame(), "");
+        AnalyzeWindowTest::SetUp();
+        start(true);
         sustained_held() = false;
     }
     void TearDown() override
     {
         sustained_held() = false;
-        frame_destroy(main_frame());
-        remove_backend();
-        AnalysisTest::TearDown();
+        AnalyzeWindowTest::TearDown();
     }
 
-    // The status line as the main window shows it.
-    std::string status() const { return hb->status_text(main_frame().window); }
-    bool analyze() { return analyze_command(main_frame().window); }
     // The warning lines the messages of the last run showed: every line of
     // every warning message but its heading.
     std::size_t warning_lines() const
@@ -80,8 +68,6 @@ protected:
                         step = text;
         return step;
     }
-
-    HeadlessBackend* hb = nullptr;
 };
 
 }  // namespace

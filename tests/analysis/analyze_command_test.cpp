@@ -2,7 +2,7 @@
 // run on its worker thread with the progress dialog, Cancel, the question
 // about a case that did not converge, batch mode, and the choice of load
 // cases stored with the model.
-#include "analysis/data/analysis_fixture.h"
+#include "analysis/analyze_window_fixture.h"
 #include "analysis/ui/analysis_dialogs_ui.h"
 #include "analysis/ui/analysis_ui.h"
 #include "framework/app_state.h"
@@ -25,21 +25,19 @@ struct SlowItem : DataItem {
     void add_loads(AnalysisRun&, int) const override { std::this_thread::sleep_for(std::chrono::milliseconds(20)); }
 };
 
-class AnalyzeCommandTest : public AnalysisTest {
+class AnalyzeCommandTest : public AnalyzeWindowTest {
 protected:
     void SetUp() override
     {
-        AnalysisTest::SetUp();
-        hb = &install_headless_backend();
-        install_analysis_commands();
+        AnalyzeWindowTest::SetUp();
+        start(false);
         set_data_factory(DT_FORCE, [] { return std::make_unique<SlowItem>(); });
     }
     void TearDown() override
     {
         for (const std::string& fault : hb->script().faults())
             EXPECT_EQ(fault.find("no control"), std::string::npos) << fault;
-        remove_backend();
-        AnalysisTest::TearDown();
+        AnalyzeWindowTest::TearDown();
     }
     // An anchored pipe with a gap stop at its end, saved, in `cases`.
     void gap_model(std::initializer_list<int> cases)
@@ -60,8 +58,6 @@ protected:
                 texts = e.text;
         return texts;
     }
-
-    HeadlessBackend* hb = nullptr;
 };
 
 }  // namespace

@@ -4,14 +4,10 @@
 // run waiting, which the progress dialog and the status line say, until
 // it is let go; Cancel gives up; a lock that cannot be taken stops the run
 // with the reason; Save does not write the model file meanwhile.
-#include "analysis/data/analysis_fixture.h"
+#include "analysis/analyze_window_fixture.h"
 #include "analysis/ui/analysis_dialogs_ui.h"
-#include "analysis/ui/analysis_ui.h"
-#include "framework/app_state.h"
-#include "framework/ui/frame.h"
 #include "model/ui/model_commands.h"
 #include "platform/file_lock.h"
-#include "platform/headless/headless_backend.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -25,15 +21,12 @@ namespace {
 
 constexpr const char* WAITS = "; the analysis waits for it to end.";
 
-class AnalyzeWaits : public AnalysisTest {
+class AnalyzeWaits : public AnalyzeWindowTest {
 protected:
     void SetUp() override
     {
-        AnalysisTest::SetUp();
-        hb = &install_headless_backend();
-        install_analysis_commands();
-        frame_create(main_frame(), "Korvane", "Korvane", nullptr, "", nullptr, "");
-        frame_set_status(main_frame(), "");
+        AnalyzeWindowTest::SetUp();
+        start(true);
         anchored_from(10);
         pipe(20, 120, 0, 0);
         choose({LC_SUSTAINED});
@@ -43,9 +36,7 @@ protected:
     void TearDown() override
     {
         let_go();
-        frame_destroy(main_frame());
-        remove_backend();
-        AnalysisTest::TearDown();
+        AnalyzeWindowTest::TearDown();
     }
 
     std::string model_path() const { return folder + "/model.mod"; }
@@ -63,10 +54,8 @@ protected:
             ::close(other);
         other = -1;
     }
-    std::string status() const { return hb->status_text(main_frame().window); }
     bool results_written() const { return std::filesystem::exists(folder + "/model.res"); }
 
-    HeadlessBackend* hb = nullptr;
     int other = -1;
 };
 
@@ -84,7 +73,7 @@ TEST_F(AnalyzeWaits, WhileAnotherRunHoldsTheLockTheRunWaitsAndSaysSo)
         written_then = results_written();
         let_go();
     });
-    EXPECT_TRUE(analyze_command(main_frame().window));
+    EXPECT_TRUE(analyze());
     EXPECT_EQ(step, waiting);
     EXPECT_EQ(status_then, waiting);
     EXPECT_FALSE(written_then);
@@ -101,7 +90,7 @@ TEST_F(AnalyzeWaits, CancelGivesUpTheWaitAndWritesNothing)
 {
     hold_elsewhere();
     hb->script().once("ANALYSIS_DIALOG", [](HeadlessDialog& d) { EXPECT_TRUE(d.press(IDCANCEL)); });
-    EXPECT_FALSE(analyze_command(main_frame().window));
+    EXPECT_FALSE(analyze());
     EXPECT_FALSE(results_written());
     EXPECT_EQ(status(), "Analysis stopped");
     EXPECT_TRUE(hb->script().messages().empty());
@@ -115,7 +104,7 @@ TEST_F(AnalyzeWaits, ALockThatCannotBeTakenStopsTheRunWithItsReason)
 {
     std::filesystem::create_directories(lock_path());
     const std::string refusal = "Unable to lock the model file and its results:\n" + lock_path() + "\nIs a directory.";
-    EXPECT_EQ(thrown_text([this] { analyze_command(main_frame().window); }), refusal);
+    EXPECT_EQ(thrown_text([this] { analyze(); }), refusal);
     EXPECT_FALSE(results_written());
     EXPECT_EQ(hb->script().runs("ANALYSIS_DIALOG"), 0);
     EXPECT_EQ(thrown_text([] { save_model(0); }), "Unable to write model file:\n" + model_path() + "\n" + refusal);
