@@ -37,6 +37,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <unistd.h>
 
 #ifdef __SANITIZE_ADDRESS__
 #include <sanitizer/lsan_interface.h>
@@ -222,7 +223,8 @@ protected:
         reset_app_settings();
         clear_command_registry();
         folder = std::filesystem::path(::testing::TempDir()) /
-                 ("korvane_graphics_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                 ("korvane_graphics_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                  "_" + std::to_string(::getpid()));
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         set_program_folder(folder.string());

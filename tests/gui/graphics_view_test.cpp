@@ -250,21 +250,27 @@ TEST_F(GraphicsView, ARedrawFromAWorkerPaintsOnceOnTheMainThread)
     show_graphics(800, 600);
     fixed_view();
     const std::thread::id main_thread = std::this_thread::get_id();
-    std::atomic<int> paints{0};
+    // The paints, and those that show another repaint than the one the
+    // worker's redraws come to. The window system may paint that one again
+    // (another test's window on the display takes the activation from this
+    // one, whose palette then changes): only the program's repaints count.
+    const int repaints = graphics_repaint_count();
+    std::atomic<int> paints{0}, others{0};
     std::atomic<bool> elsewhere{false};
     graphics_hooks().overlays = [&] {
         ++paints;
+        others += graphics_repaint_count() != repaints + 1 ? 1 : 0;
         elsewhere = elsewhere || std::this_thread::get_id() != main_thread;
     };
-    const int repaints = graphics_repaint_count();
     std::thread worker([] {
         for (int i = 0; i < 20; ++i)
             graphics_redraw();
     });
     worker.join();
+    EXPECT_TRUE(gui_wait_for([&paints] { return paints > 0; }));
     settle();
     EXPECT_EQ(graphics_repaint_count(), repaints + 1);
-    EXPECT_EQ(paints.load(), 1);
+    EXPECT_EQ(others.load(), 0);
     EXPECT_FALSE(elsewhere.load());
     graphics_hooks().overlays = nullptr;
 }
