@@ -410,7 +410,9 @@ SoilSprings::SoilSprings(const AnalysisModel& model)
         const ElementPath path = element_path(m, b.element);
         const SoilSpringValues& v = b.values;
         const double half = b.length / 2.0;
-        for (const auto& [node, at] : {std::pair{e.node1, 0.0}, std::pair{e.node2, 1.0}}) {
+        for (const std::pair<int, double>& end : {std::pair{e.node1, 0.0}, std::pair{e.node2, 1.0}}) {
+            const int node = end.first;
+            const double at = end.second;
             // The pipe's direction at the node (the arc's tangent on a
             // bend), the vertical across it and the horizontal across it.
             const Vec3 axis = path.tangent(at);

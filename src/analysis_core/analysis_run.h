@@ -307,8 +307,8 @@ private:
             states.resize(static_cast<std::size_t>(index) + 1);
         std::unique_ptr<RunState>& slot = states[static_cast<std::size_t>(index)];
         // The state is most often of type T itself, which is quicker to ask.
-        if (slot && typeid(*slot) == typeid(T))
-            return static_cast<T&>(*slot);
+        if (RunState* held = slot.get(); held && typeid(*held) == typeid(T))
+            return static_cast<T&>(*held);
         if (!slot || !dynamic_cast<T*>(slot.get()))
             slot = std::make_unique<T>();
         return static_cast<T&>(*slot);
