@@ -30,6 +30,8 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QResizeEvent>
+#include <QWindow>
 #include <QWidget>
 
 #include <algorithm>
@@ -37,6 +39,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <unistd.h>
 
 #ifdef __SANITIZE_ADDRESS__
 #include <sanitizer/lsan_interface.h>
@@ -197,6 +200,18 @@ inline std::string analyse_sample(const std::filesystem::path& folder, bool mode
     return "";
 }
 
+// The last size the window system reported for a window it was installed on
+// as an event filter: Qt sends the window a resize event for each answer.
+struct WindowSystemSize final : QObject {
+    QSize size;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize)
+            size = static_cast<QResizeEvent*>(event)->size();
+        return false;
+    }
+};
+
 class GraphicsGui : public ::testing::Test {
 protected:
     // The device pixel ratio a test runs at: a test whose name says
@@ -222,7 +237,8 @@ protected:
         reset_app_settings();
         clear_command_registry();
         folder = std::filesystem::path(::testing::TempDir()) /
-                 ("korvane_graphics_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                 ("korvane_graphics_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                  "_" + std::to_string(::getpid()));
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         set_program_folder(folder.string());
@@ -275,28 +291,34 @@ protected:
         resize_client(width, height);
     }
 
-    // Resizes the window until its client has that size, waiting on the
-    // window system's answer to each request, and until the view has taken
-    // the size.
+    // Resizes the window until its client has that size, and until the view
+    // has taken the size. Each request waits for the window system's answer
+    // to it: Qt takes a requested size at once, and an answer still on its
+    // way (to an earlier request, or to the placement the window was shown
+    // with) would otherwise size the window back for a moment after the
+    // test went on, and the view fitted to that size would stay.
     static void resize_client(int width, int height)
     {
         QWidget* client = gui_backend().widget(graphics_client_window());
         ASSERT_NE(client, nullptr);
         QWidget* top = client->window();
+        ASSERT_NE(top->windowHandle(), nullptr);
+        WindowSystemSize reported;
+        top->windowHandle()->installEventFilter(&reported);
         QSize asked;
         const bool sized = gui_wait_for([&] {
             settle();
+            if (asked.isValid() && reported.size != asked)
+                return false;
             if (client->width() == width && client->height() == height)
                 return true;
-            // The frame by what the client lacks, asked again only once the
-            // window has the size asked before (its tool bars may take
+            // The frame by what the client lacks (its tool bars may take
             // another height at another width).
-            if (!asked.isValid() || top->size() == asked) {
-                asked = QSize(top->width() + width - client->width(), top->height() + height - client->height());
-                top->resize(asked);
-            }
+            top->resize(top->width() + width - client->width(), top->height() + height - client->height());
+            asked = top->size();
             return false;
         });
+        top->windowHandle()->removeEventFilter(&reported);
         ASSERT_TRUE(sized) << client->width() << " x " << client->height();
         ASSERT_TRUE(gui_wait_for([&] {
             settle();

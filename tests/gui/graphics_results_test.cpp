@@ -59,6 +59,19 @@ protected:
         const Point2 a = node_view_point(r.start_node), b = node_view_point(r.end_node);
         return {(a.x + b.x) / 2, (a.y + b.y) / 2};
     }
+    // The client grabbed while the highlight shows its own colours. The
+    // blink greys them every half period, which a loaded machine may reach
+    // between the highlight and the grab: the grab paints what is due first,
+    // so the phase read after it is the one drawn.
+    static QImage grab_highlighted()
+    {
+        QImage picture;
+        EXPECT_TRUE(gui_wait_for([&picture] {
+            picture = grab_client();
+            return highlight_state().phase;
+        }));
+        return picture;
+    }
     // A pixel on the left edge of the mark's box.
     static QPoint mark_edge()
     {
@@ -102,17 +115,14 @@ TEST_F(HighlightGui, HighlightMarksTheElementInItsColoursOnBothBackgrounds)
     QImage picture = grab_client();
     EXPECT_FALSE(colour_near(picture, pixel(middle(row)), qRgb(0, 255, 0)));
     highlight_element(row);
-    settle();
-    picture = grab_client();
-    ASSERT_TRUE(highlight_state().phase);
+    picture = grab_highlighted();
     // On black: the element green, the mark's box white.
     EXPECT_TRUE(colour_near(picture, pixel(middle(row)), qRgb(0, 255, 0)));
     EXPECT_TRUE(colour_near(picture, mark_edge(), qRgb(255, 255, 255), 1));
     // On white: red, and the box magenta.
     frame_send_command(graphics_frame(), CMD_BACKGROUND_WHITE);
     highlight_element(row);
-    settle();
-    picture = grab_client();
+    picture = grab_highlighted();
     EXPECT_TRUE(colour_near(picture, pixel(middle(row)), qRgb(255, 0, 0)));
     EXPECT_TRUE(colour_near(picture, mark_edge(), qRgb(255, 0, 255), 1));
 }
@@ -127,26 +137,25 @@ TEST_F(HighlightGui, HighlightBlinksBetweenItsColourAndGrey)
     settle();
     const int period = highlight_blink_period(backend().cursor_flash_time());
     ASSERT_GT(period, 0);
-    // Two half periods apart the element alternates between green and grey.
-    std::vector<bool> green;
-    QElapsedTimer clock;
-    clock.start();
-    for (int k = 0; k < 3; ++k) {
-        // The grab paints what is due first: the phase read after it is the one drawn.
-        const QImage picture = grab_client();
-        const bool phase = highlight_state().phase;
+    // With each blink the element alternates between green and grey: the
+    // picture of each phase in turn, grabbed once the blink has come (the
+    // grab paints what is due first, so the phase read after it is the one
+    // drawn).
+    std::vector<bool> green, phases;
+    bool wanted = highlight_state().phase;
+    for (int k = 0; k < 3; ++k, wanted = !wanted) {
+        QImage picture;
+        ASSERT_TRUE(gui_wait_for([&] {
+            picture = grab_client();
+            return highlight_state().phase == wanted;
+        })) << "no blink to phase " << wanted;
+        phases.push_back(wanted);
         green.push_back(colour_near(picture, pixel(middle(row)), qRgb(0, 255, 0)));
-        EXPECT_EQ(green.back(), phase);
-        if (!phase) {
+        if (!wanted) {
             EXPECT_TRUE(colour_near(picture, pixel(middle(row)), qRgb(128, 128, 128)));
         }
-        // Wait for the next blink.
-        while (highlight_state().phase == phase && clock.elapsed() < 20 * period)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        settle();
     }
-    EXPECT_NE(green[0], green[1]);
-    EXPECT_NE(green[1], green[2]);
+    EXPECT_EQ(green, phases);
 }
 
 TEST_F(ShapeGui, ShapeAnimationDrawsTwentyFramesASecondAndTheWindowStaysResponsive)

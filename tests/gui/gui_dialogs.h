@@ -136,8 +136,15 @@ struct MeasureDialog : DialogProc {
     std::function<void(QWidget*)> check;
     void shown(Dialog& d) override {
         QWidget* top = gui_backend().widget(d.window());
-        QTimer::singleShot(50, [this, top, &d] {
-            if (top) check(top->window());
+        if (!top) {
+            ADD_FAILURE() << "the dialog has no window";
+            d.end(IDCANCEL);
+            return;
+        }
+        // The layout requests the show posted are handled before the timer
+        // comes; a dialog closed before then takes the timer with it.
+        QTimer::singleShot(50, top, [this, top, &d] {
+            check(top->window());
             d.end(IDCANCEL);
         });
     }

@@ -12,10 +12,13 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <unistd.h>
 
 #ifdef __SANITIZE_ADDRESS__
 #include <sanitizer/lsan_interface.h>
@@ -42,6 +45,15 @@ inline bool qt_backend_installed() {
     return backend_installed() && std::string_view(backend().name()) == "qt";
 }
 
+// The settings file of the test process: window tests run side by side, and
+// the window positions and recent files one leaves must not reach another's
+// start (each starts from the program's defaults).
+inline const std::string& gui_settings_path() {
+    static const std::string path =
+        testing::TempDir() + "korvane_gui_settings_" + std::to_string(::getpid()) + ".ini";
+    return path;
+}
+
 // The application object of the GUI tests. It goes in the test environment's
 // tear-down, while Qt's own globals still exist.
 inline std::unique_ptr<QApplication>& gui_application() {
@@ -54,6 +66,8 @@ public:
     void TearDown() override {
         if (qt_backend_installed()) remove_backend();
         gui_application().reset();
+        std::error_code ignored;
+        std::filesystem::remove(gui_settings_path(), ignored);
     }
 };
 
@@ -65,8 +79,7 @@ inline QtBackend& gui_backend() {
         auto set = [](const char* name) { return std::getenv(name) && *std::getenv(name); };
         if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM"))
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        std::string settings = testing::TempDir() + "korvane_gui_settings.ini";
-        setenv("KORVANE_SETTINGS_FILE", settings.c_str(), 1);
+        setenv("KORVANE_SETTINGS_FILE", gui_settings_path().c_str(), 1);
         prepare_qt_application();
 #ifdef __SANITIZE_ADDRESS__
         // The window system's libraries keep what they allocate at start until the process ends.
@@ -94,11 +107,15 @@ inline constexpr std::chrono::seconds GUI_EVENT_WAIT{60};
 
 // Runs the event loop until `done` answers true or GUI_EVENT_WAIT has
 // passed; its last answer. Wait on what the test needs so, not on a clock.
+// `done` is not asked again after its true: a state that holds for a moment
+// (a blink phase) is seen, and what `done` kept of it is what it saw then.
 inline bool gui_wait_for(const std::function<bool()>& done) {
     const auto end = std::chrono::steady_clock::now() + GUI_EVENT_WAIT;
-    while (!done() && std::chrono::steady_clock::now() < end)
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
+    }
 }
 
 // Runs the event loop for a while: what is posted and the paints. Only for

@@ -10,6 +10,7 @@
 #include "materials/ui/materials_subsystem.h"
 #include "model/ui/layout_install.h"
 #include "model/ui/model_subsystem.h"
+#include "scratch_files.h"
 
 #include <gtest/gtest.h>
 
@@ -225,8 +226,9 @@ ProgramRun run_program(const std::string& args, const fs::path& scratch) {
 }
 
 TEST(GuiProgramBinary, WithoutWindowsOrFileItSaysSoAndEndsWithCode2) {
-    const fs::path scratch = fs::path(::testing::TempDir()) / "korvane_binary_nodisplay";
-    fs::create_directories(scratch);
+    const ScratchFolder folder("korvane_binary_nodisplay");
+    const fs::path& scratch = folder.dir();
+    ASSERT_FALSE(scratch.empty());
     ProgramRun run = run_program("--headless", scratch);
     EXPECT_EQ(run.exit_code, EXIT_NO_DISPLAY);
     EXPECT_NE(run.err.find(NO_DISPLAY_TEXT), std::string::npos) << run.err;
@@ -234,17 +236,16 @@ TEST(GuiProgramBinary, WithoutWindowsOrFileItSaysSoAndEndsWithCode2) {
     // No display variable at all chooses the headless backend too.
     run = run_program("", scratch);
     EXPECT_EQ(run.exit_code, EXIT_NO_DISPLAY);
-    fs::remove_all(scratch);
 }
 
 TEST(GuiProgramBinary, MissingBatchFileEndsWithCode1) {
-    const fs::path scratch = fs::path(::testing::TempDir()) / "korvane_binary_batch";
-    fs::create_directories(scratch);
+    const ScratchFolder folder("korvane_binary_batch");
+    const fs::path& scratch = folder.dir();
+    ASSERT_FALSE(scratch.empty());
     const ProgramRun run = run_program("'" + (scratch / "pipe.mbf").string() + "'", scratch);
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_NE(run.err.find("Unable to open import file:\n" + (scratch / "pipe.mbf").string()), std::string::npos)
         << run.err;
-    fs::remove_all(scratch);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "elements/weld.h"
 #include "exchange/data/batch_fixture.h"
 #include "model/model_file.h"
+#include "scratch_files.h"
 
 #include <filesystem>
 #include <fstream>
@@ -203,9 +204,9 @@ TEST_F(BatchTest, EveryElementKindInSiUnits)
 
     // What the import stores, the model file takes and gives back: read
     // and written again, the file is the same byte for byte.
-    const std::filesystem::path folder = std::filesystem::temp_directory_path();
-    const std::string first = (folder / "korvane_element_kinds_1.mod").string();
-    const std::string second = (folder / "korvane_element_kinds_2.mod").string();
+    const ScratchFolder folder("korvane_element_kinds");
+    const std::string first = folder.path("first.mod");
+    const std::string second = folder.path("second.mod");
     write_model_file(first);
     const int rows = numrows();
     reset_model();
@@ -217,8 +218,6 @@ TEST_F(BatchTest, EveryElementKindInSiUnits)
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     };
     EXPECT_EQ(bytes(first), bytes(second));
-    std::filesystem::remove(first);
-    std::filesystem::remove(second);
 }
 
 TEST_F(BatchTest, IgemFactorsCountOnlyUnderIgem)

@@ -4,18 +4,13 @@
 #include "model/data/model_fixture.h"
 #include "model/data_item.h"
 #include "model/element_data.h"
+#include "scratch_files.h"
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
 namespace {
-
-std::string temp_path(const char* name)
-{
-    return (std::filesystem::temp_directory_path() / name).string();
-}
 
 std::vector<uint8_t> file_bytes(const std::string& path)
 {
@@ -208,7 +203,8 @@ TEST_F(LayoutRowTest, CommentAndTitle)
 // are written in 6-byte fields and read from 4-byte ones of old files.
 TEST_F(LayoutRowTest, NeutralRecordsAndNames)
 {
-    std::string path = temp_path("korvane_layout_row_test.bin");
+    const ScratchFolder scratch("korvane_layout_row");
+    const std::string path = scratch.path("rows.bin");
     NeutralElement valve(ET_VALVE);
     valve.raw = {1, 2, 3, 250};
     NeutralDataItem hanger(DT_HANGER);
@@ -238,7 +234,6 @@ TEST_F(LayoutRowTest, NeutralRecordsAndNames)
     back.read(f);
     EXPECT_EQ(back.text(), "Hot leg");
     EXPECT_TRUE(f.close());
-    std::filesystem::remove(path);
 
     NeutralElement copy(ET_VALVE), other_kind(ET_BELLOWS);
     copy.copy_from(valve);

@@ -3,6 +3,7 @@
 // the file; a driver that fails leaves nothing half evaluated; FRP elements
 // get their arrays and no pipe record; the arithmetic of the file layout.
 #include "results/data/results_fixture.h"
+#include "scratch_files.h"
 
 using namespace results_test;
 
@@ -110,7 +111,8 @@ TEST(ResultsFileLayout, OffsetsOfTheBlocksFromTheCounts)
     EXPECT_EQ(time_history_support_at(n, e, b, 3, 8), 24 + 2 * 444 + 168 + 240 + 8);
     EXPECT_EQ(time_history_force_at(n, e, b, 1), 24 + 168);
     // The writers write what the arithmetic says.
-    const std::string path = ::testing::TempDir() + "/layout.blocks";
+    const ScratchFolder scratch("korvane_layout_blocks");
+    const std::string path = scratch.path("layout.blocks");
     BinFile f;
     ASSERT_TRUE(f.open_write(path));
     ModalBlock modal;
