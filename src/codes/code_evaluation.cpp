@@ -424,10 +424,15 @@ private:
                 in.pressure_stress_option = m_.options.pressure_stress_option;
                 in.include_axial_force = m_.options.include_axial_force;
                 ok = ok && in.section.valid();
-                if (out_.sifs.elements[e].reduced_branch[end] && rules_ != StressRules::NoCode &&
-                    rules_ != StressRules::InOutPlane)
-                    in.effective_modulus = branch_effective_section_modulus(
-                        d, t, out_.sifs.elements[e].branch_run_thickness[end], in.sifs.in_plane);
+                const ElementSifs& sifs = out_.sifs.elements[e];
+                if (sifs.reduced_branch[end] && rules_ != StressRules::NoCode && rules_ != StressRules::InOutPlane) {
+                    const double run_t = sifs.branch_run_thickness[end];
+                    in.effective_modulus = branch_effective_section_modulus(d, t, run_t, in.sifs.in_plane);
+                    // B31.3 and B31.12 sustained: each wall less its own
+                    // allowance (the sustained equations take it).
+                    in.corroded_effective_modulus = branch_effective_section_modulus(
+                        d, t - allowance, run_t - sifs.branch_run_allowance[end], in.sifs.in_plane);
+                }
                 if (planes && (el.kind == ET_PIPE || el.kind == ET_JACKETED_PIPE || el.kind == ET_REDUCER) &&
                     m_.model.nodes[nodes[end]].branch_mark == 2)
                     plane(e, nodes[end], es);

@@ -51,16 +51,27 @@ double length(double a, double b)
     return std::sqrt(a * a + b * b);
 }
 
-double modulus_of(const StressInput& in, const StressSection& s)
+// The wall an equation takes and its section modulus (Ze at a reduced
+// branch end).
+struct Wall {
+    const StressSection& section;
+    double z;
+};
+
+Wall nominal_wall(const StressInput& in)
 {
-    return in.effective_modulus > 0.0 ? in.effective_modulus : s.section_modulus;
+    return {in.section, in.effective_modulus > 0.0 ? in.effective_modulus : in.section.section_modulus};
 }
 
-// The sustained section of B31.3 and B31.12: the wall less its allowance.
-const StressSection& sustained_section(const StressInput& in)
+// The sustained wall of B31.3 and B31.12: the nominal dimensions less the
+// allowances (para. 320.2), Ze too; the nominal wall under the other codes.
+Wall sustained_wall(const StressInput& in)
 {
     const bool less_allowance = in.rules == StressRules::B313 || in.rules == StressRules::B3112;
-    return less_allowance && in.corroded.valid() ? in.corroded : in.section;
+    if (!less_allowance || !in.corroded.valid())
+        return nominal_wall(in);
+    return {in.corroded,
+            in.corroded_effective_modulus > 0.0 ? in.corroded_effective_modulus : in.corroded.section_modulus};
 }
 
 double index_of(double sif)
@@ -76,9 +87,8 @@ double combined(double sa, double sb, double st)
 
 // The B31.3 sustained equation with the sustained indices, for the given
 // axial stress (force and pressure).
-double b313_sustained(const StressInput& in, const StressSection& s, double axial_stress, const EndLoads& l)
+double b313_sustained(const StressInput& in, double z, double axial_stress, const EndLoads& l)
 {
-    const double z = modulus_of(in, s);
     const double ii = index_of(in.sifs.in_plane), io = index_of(in.sifs.out_plane);
     const double it = index_of(in.sifs.torsion);
     const double sb = length(ii * l.in_plane, io * l.out_plane) / z;
@@ -88,9 +98,8 @@ double b313_sustained(const StressInput& in, const StressSection& s, double axia
 
 // The B31.1 moment term: 0.75 i M / Z with 0.75 i at least 1, the SIF of
 // each component on its moment (one SIF: 0.75 i on the resultant).
-double b311_sustained_moment(const StressInput& in, const StressSection& s, const EndLoads& l)
+double b311_sustained_moment(const StressInput& in, double z, const EndLoads& l)
 {
-    const double z = modulus_of(in, s);
     const double mi = index_of(in.sifs.in_plane) * l.in_plane;
     const double mo = index_of(in.sifs.out_plane) * l.out_plane;
     const double mt = index_of(in.sifs.torsion) * l.torsion;
@@ -98,9 +107,8 @@ double b311_sustained_moment(const StressInput& in, const StressSection& s, cons
 }
 
 // The older in/out-plane form: sqrt(Sb^2 + 4 St^2), St = Mt / 2Z.
-double in_out_plane_form(const StressInput& in, const StressSection& s, const EndLoads& l, double axial_stress)
+double in_out_plane_form(const StressInput& in, double z, const EndLoads& l, double axial_stress)
 {
-    const double z = modulus_of(in, s);
     const double sb = length(in.sifs.in_plane * l.in_plane, in.sifs.out_plane * l.out_plane) / z;
     const double st = l.torsion / (2.0 * z);
     return combined(axial_stress, sb, st);
@@ -115,20 +123,22 @@ double optional_axial(const StressInput& in, const StressSection& s, double forc
 
 double sustained_stress(const StressInput& in, const EndLoads& l, double p)
 {
-    const StressSection& s = sustained_section(in);
-    if (!s.valid())
+    const auto [s, z] = sustained_wall(in);
+    if (!s.valid() || !(z > 0.0))
         return 0.0;
+    // The end's own wall: at a branch end the branch's, whatever Ze takes
+    // of the run.
     const double slp = longitudinal_pressure_stress(s, p, in.pressure_stress_option);
     switch (in.rules) {
     case StressRules::B313:
     case StressRules::B3112:
         // Ia = 1: Sa = (Fa + the pressure's force) / Ap.
-        return b313_sustained(in, s, l.axial / s.area + slp, l);
+        return b313_sustained(in, z, l.axial / s.area + slp, l);
     case StressRules::B311:
     case StressRules::B319:
-        return slp + b311_sustained_moment(in, s, l) + optional_axial(in, s, l.axial);
+        return slp + b311_sustained_moment(in, z, l) + optional_axial(in, s, l.axial);
     case StressRules::InOutPlane:
-        return slp + in_out_plane_form(in, s, l, optional_axial(in, s, l.axial));
+        return slp + in_out_plane_form(in, z, l, optional_axial(in, s, l.axial));
     case StressRules::NoCode:
         return no_code_stresses(in, l, p).von_mises;
     case StressRules::Unavailable:
@@ -142,16 +152,16 @@ double sustained_stress(const StressInput& in, const EndLoads& l, double p)
 
 double occasional_stress(const StressInput& in, const EndLoads& loads)
 {
-    const StressSection& s = sustained_section(in);
-    if (!s.valid())
+    const auto [s, z] = sustained_wall(in);
+    if (!s.valid() || !(z > 0.0))
         return 0.0;
     EndLoads l{std::fabs(loads.axial), std::fabs(loads.torsion), std::fabs(loads.in_plane), std::fabs(loads.out_plane)};
     switch (in.rules) {
     case StressRules::B313:
-    case StressRules::B3112: return b313_sustained(in, s, l.axial / s.area, l);
+    case StressRules::B3112: return b313_sustained(in, z, l.axial / s.area, l);
     case StressRules::B311:
-    case StressRules::B319: return b311_sustained_moment(in, s, l) + optional_axial(in, s, l.axial);
-    case StressRules::InOutPlane: return in_out_plane_form(in, s, l, optional_axial(in, s, l.axial));
+    case StressRules::B319: return b311_sustained_moment(in, z, l) + optional_axial(in, s, l.axial);
+    case StressRules::InOutPlane: return in_out_plane_form(in, z, l, optional_axial(in, s, l.axial));
     case StressRules::NoCode:
     case StressRules::Unavailable:
     case StressRules::Class2:
@@ -163,10 +173,9 @@ double occasional_stress(const StressInput& in, const EndLoads& loads)
 
 double expansion_stress(const StressInput& in, const EndLoads& l)
 {
-    const StressSection& s = in.section;
-    if (!s.valid())
+    const auto [s, z] = nominal_wall(in);
+    if (!s.valid() || !(z > 0.0))
         return 0.0;
-    const double z = modulus_of(in, s);
     switch (in.rules) {
     case StressRules::B313:
     case StressRules::B3112: {
@@ -181,7 +190,7 @@ double expansion_stress(const StressInput& in, const EndLoads& l)
         const double mt = in.sifs.torsion * l.torsion;
         return std::sqrt(mi * mi + mo * mo + mt * mt) / z + optional_axial(in, s, l.axial);
     }
-    case StressRules::InOutPlane: return in_out_plane_form(in, s, l, optional_axial(in, s, l.axial));
+    case StressRules::InOutPlane: return in_out_plane_form(in, z, l, optional_axial(in, s, l.axial));
     case StressRules::NoCode: return no_code_stresses(in, l, 0.0).von_mises;
     case StressRules::Unavailable:
     case StressRules::Class2:

@@ -8,14 +8,19 @@
 //       force and the pressure's (the longitudinal pressure stress below),
 //       Sb = sqrt((Ii Mi)^2 + (Io Mo)^2) / Z, St = It Mt / 2Z, where the
 //       sustained indices are Ii = max(0.75 ii, 1), Io = max(0.75 io, 1),
-//       It = Ia = 1; Z and Ap of the wall less its corrosion allowance;
+//       It = Ia = 1; Z and Ap of the wall less its corrosion allowance
+//       ("nominal dimensions less allowances"), and at the branch end of a
+//       reduced branch connection Z = Ze of para. 319.4.4 on the branch's
+//       and the run's walls less their own allowances;
 //     displacement stress range (para. 319.4.4, Eq. 17):
 //       SE = sqrt((|Sa| + Sb)^2 + (2 St)^2), Sa = ia |Fa| / Ap,
-//       Sb = sqrt((ii Mi)^2 + (io Mo)^2) / Z, St = it Mt / 2Z, nominal wall;
+//       Sb = sqrt((ii Mi)^2 + (io Mo)^2) / Z, St = it Mt / 2Z, nominal wall
+//       (Ze of the nominal walls at a reduced branch end);
 //     occasional (para. 302.3.6(a)): the occasional loads' stress by the
 //       sustained equation without pressure, added to SL;
 //   B311, B319    ASME B31.1 (2018) para. 104.8 and B31.9 (2017), one SIF i on
-//     the resultant moment M = sqrt(Mx^2 + My^2 + Mz^2), nominal wall:
+//     the resultant moment M = sqrt(Mx^2 + My^2 + Mz^2), nominal wall (Ze of
+//     para. 104.8.4 on the nominal walls at a reduced branch end):
 //       sustained (Eq. 15): SL = P Do / 4 tn + 0.75 i MA / Z, 0.75 i >= 1;
 //       occasional (Eq. 16): SL + 0.75 i MB / Z;
 //       expansion (Eq. 17): SE = i MC / Z;
@@ -54,8 +59,10 @@ struct StressSection {
 // A wall of D and t; invalid (all 0) unless 0 < 2 t < D.
 StressSection stress_section(double outside_diameter, double thickness);
 // The effective section modulus of a reduced branch, pi rb^2 Ts with rb the
-// branch's mean radius and Ts the lesser of the run's wall and ii times the
-// branch's (B31.3 para. 319.4.4(c); B31.1 para. 104.8.4).
+// branch's mean radius (D - t)/2 and Ts the lesser of the run's wall and ii
+// times the branch's (B31.3 para. 319.4.4(c); B31.1 para. 104.8.4). Given
+// the walls less their allowances it is B31.3's sustained Ze, rb then the
+// mean radius of the thinned branch wall.
 double branch_effective_section_modulus(double branch_diameter, double branch_thickness, double run_thickness,
                                         double in_plane_sif);
 
@@ -75,7 +82,11 @@ struct StressInput {
     Sifs sifs;
     StressSection section;           // nominal wall
     StressSection corroded;          // the wall less its corrosion allowance (B31.3, B31.12 sustained)
-    double effective_modulus = 0.0;  // of a reduced branch end, else 0 (the section's)
+    // At the branch end of a reduced branch connection, Ze on the nominal
+    // walls and on the walls less their allowances (B31.3, B31.12
+    // sustained); else 0 (the section's Z).
+    double effective_modulus = 0.0;
+    double corroded_effective_modulus = 0.0;
     bool pressure_stress_option = false;
     bool include_axial_force = false;
 };

@@ -293,9 +293,10 @@ private:
     // ---- Data items at a node ----------------------------------------------------------
 
     // The run and branch sections at a node: the largest and the smallest
-    // outside diameter of its pipe-like elements (their walls with them).
+    // outside diameter of its pipe-like elements (their walls with them, and
+    // the run's corrosion allowance).
     struct Junction {
-        double run_diameter = 0.0, run_thickness = 0.0;
+        double run_diameter = 0.0, run_thickness = 0.0, run_allowance = 0.0;
         double branch_diameter = 0.0, branch_thickness = 0.0;
         bool found = false;
     };
@@ -309,8 +310,11 @@ private:
             const auto [d, t] = size_at(el, node);
             if (!(d > 0.0 && t > 0.0))
                 continue;
-            if (!j.found || d > j.run_diameter)
+            if (!j.found || d > j.run_diameter) {
                 j.run_diameter = d, j.run_thickness = t;
+                j.run_allowance =
+                    m_.pipe_sections.valid(el.section) ? m_.pipe_sections[el.section].corrosion_allowance : 0.0;
+            }
             if (!j.found || d < j.branch_diameter)
                 j.branch_diameter = d, j.branch_thickness = t;
             j.found = true;
@@ -444,6 +448,7 @@ private:
                 if (j.found && d < j.run_diameter - 1.0e-6) {
                     out.reduced_branch[end] = true;
                     out.branch_run_thickness[end] = j.run_thickness;
+                    out.branch_run_allowance[end] = j.run_allowance;
                 }
             }
         }

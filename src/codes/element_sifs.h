@@ -48,6 +48,7 @@ struct ElementSifs {
     // at that end: its section modulus there is the effective one.
     std::array<bool, 2> reduced_branch{};
     std::array<double, 2> branch_run_thickness{};  // the run's wall there
+    std::array<double, 2> branch_run_allowance{};  // and its corrosion allowance
     // "FFt", "FFo", "FFi": torsion, out-of-plane, in-plane.
     std::array<double, 3> flexibility{1.0, 1.0, 1.0};
 };
