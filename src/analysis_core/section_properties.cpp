@@ -14,8 +14,6 @@
 namespace {
 
 constexpr double PI = std::numbers::pi;
-// Weight of a cubic inch of water, lb.
-constexpr double WATER_DENSITY = 0.03609;
 // The length that stands for a zero one where the weight is divided by it.
 constexpr double MIN_LENGTH = 1.0e-8;
 

@@ -14,6 +14,9 @@ struct AnalysisModel;
 struct Elem;
 struct StepRow;
 
+// Weight of a cubic inch of water, lb: the contents of specific gravity 1.
+inline constexpr double WATER_DENSITY = 0.03609;
+
 // What an element takes from its pipe load in a step.
 struct PipeLoadStep {
     double temperature = 0.0;        // degF

@@ -8,6 +8,7 @@
 #include "exchange/cii_import.h"
 
 #include "analysis/analysis_model.h"
+#include "analysis_core/section_properties.h"
 #include "elements/bellows.h"
 #include "elements/bend.h"
 #include "elements/elastic_element.h"
@@ -38,10 +39,9 @@
 namespace {
 
 constexpr double DEGREES_PER_RADIAN = 180.0 / std::numbers::pi;
-// Water, lb/in3: a fluid of this density has a specific gravity of 1.
-constexpr double WATER_DENSITY = 0.0362;
-constexpr double SPECIFIC_GRAVITY_PER_DENSITY = 27.62430939226519;   // 1 / 0.0362
 constexpr float DEFAULT_MILL_TOLERANCE = 12.5f;
+// The ambient temperature of a file that gives none, degF.
+constexpr float NO_AMBIENT = 70.0f;
 // The material density that a file's 0 stands for, lb/in3.
 constexpr double DENSITY_NOT_GIVEN = 0.001;
 // Hydrotest pressures this close (psi) share a hydrotest row.
@@ -136,7 +136,9 @@ int find_or_add_load(CiiBuild& b, const LoadValues& v, int line)
         l.temperature[k + 1] = v.t[k];
         l.pressure[k + 1] = v.p[k];
     }
-    l.temperature[10] = 70.0f;
+    // The file has no tenth set: it stands at the temperature of a set the
+    // file leaves at 0, so that it makes no thermal load.
+    l.temperature[10] = b.zero_temperature;
     l.pressure[10] = 0.0f;
     l.specific_gravity = v.gravity;
     l.added_weight = 0.0f;
@@ -297,8 +299,10 @@ private:
             v.p[k] = e.p[k] == 0.0 ? 0.0f
                                    : b_.convert(e.p[k], s_.units.pressure, NeutralQuantity::Pressure, p_line, "Pressure");
         }
-        v.gravity = b_.convert(e.fluid_density * SPECIFIC_GRAVITY_PER_DENSITY, s_.units.fluid_density,
-                               NeutralQuantity::Factor, e.line6, "Fluid density");
+        // The specific gravity against the water the analysis weighs
+        // contents with, so that the contents weigh what the file gives.
+        v.gravity = b_.convert(e.fluid_density / WATER_DENSITY, s_.units.fluid_density, NeutralQuantity::Factor,
+                               e.line6, "Fluid density");
         return find_or_add_load(b_, v, e.line);
     }
 
@@ -311,6 +315,14 @@ private:
             b_.convert(e.insulation, s_.units.wall, NeutralQuantity::Dimension, e.line2, "Insulation thickness");
         s.insulation_density = b_.convert(e.insulation_density, s_.units.insulation_density,
                                           NeutralQuantity::Density, e.line6, "Insulation density");
+        // Writers give every element the insulation density of the line:
+        // without a thickness there is no insulation, and the density goes.
+        if (s.insulation_density != 0.0f && !(s.insulation_thickness >= ENTERED_ZERO_LIMIT)) {
+            b_.notes.add(CII_NOT_TAKEN,
+                         c_format("insulation density without insulation thickness, element %d-%d (line %d)",
+                                  static_cast<int>(e.from), static_cast<int>(e.to), e.line6));
+            s.insulation_density = 0.0f;
+        }
         s.corrosion_allowance = lf(e.corrosion, e.line2, "Corrosion allowance", NeutralQuantity::Dimension);
         if (!neutral_value_in_range(NeutralQuantity::Factor, e.mill))
             b_.fail(e.line6, c_format("Mill tolerance is out of range :  %g", e.mill));
@@ -592,7 +604,7 @@ void long_rigids_to_valves()
 }
 
 // The contents of a rigid element add to its weight: SG x (pi/4) d^2 L x
-// 0.0362 lb/in3, with d the bore of its section.
+// the water's weight density, with d the bore of its section.
 void add_rigid_fluid_weight()
 {
     for (int row = 1; row <= numrows(); ++row) {
@@ -724,15 +736,17 @@ void build_cii_model(const CiiStaging& s, const NeutralLines& lines, ImportNotes
         o.liberal_allowable = true;
     if (s.pressure_correction)
         o.pressure_correction = true;
-    // The ambient temperature is the installation's: the reference of the
-    // thermal strains, and the temperature of pipe loads the file leaves at 0.
-    if (s.ambient.value != 0.0) {
-        const float ambient = b.temperature(s.ambient.value, s.ambient.line);
-        o.reference_temperature = o.default_temperature = ambient;
-        b.zero_temperature = ambient;
-    }
+    // The ambient temperature (70 degF when the file gives none) is the
+    // installation's: the reference of the thermal strains, the model's
+    // default temperature, and that of every set the file leaves at 0, so
+    // that no set carries a thermal load the file does not give.
+    const float ambient = s.ambient.value != 0.0 ? b.temperature(s.ambient.value, s.ambient.line) : NO_AMBIENT;
+    o.reference_temperature = o.default_temperature = ambient;
+    b.zero_temperature = ambient;
     for (const auto& [what, count] : s.skipped)
         notes.add(CII_SKIPPED, c_format("%d %s", count, what.c_str()));
+    for (const int line : s.short_lines)
+        notes.add(CII_SHORT_LINES, c_format("line %d", line));
 
     const int title_row = b.append_row(0);
     model().rows[title_row].etype = ET_COMMENT;

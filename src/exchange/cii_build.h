@@ -15,6 +15,7 @@ inline constexpr const char* CII_DROPPED = "Items whose node has no row, not tak
 inline constexpr const char* CII_DEFAULT_TABLES = "Materials with the default property table";
 inline constexpr const char* CII_NOT_TAKEN = "Not taken";
 inline constexpr const char* CII_TAKEN_AS = "Taken as";
+inline constexpr const char* CII_SHORT_LINES = "Lines with fewer values than read, the missing ones read as 0";
 
 class CiiBuild {
 public:
@@ -39,7 +40,7 @@ public:
     // A temperature: (t - offset) / scale in degF; a file value of 0 is one
     // not given and takes `zero_temperature`.
     float temperature(double value, int line) const;
-    float zero_temperature = 70.0f;
+    float zero_temperature = 70.0f;   // degF
 
     // Rows: appended at the end, or inserted right after a row; each keeps
     // the line of the record that made it. Beyond the row limit: "Maximum

@@ -5,7 +5,11 @@
 //
 // Numbers are read as Fortran writes them: white space separates them, a
 // sign that follows a digit or a point starts the next one (fields of fixed
-// width that touch), and "D" stands for the exponent letter "E".
+// width that touch), and "D" stands for the exponent letter "E". A line is
+// read as C's scanf reads it: the values after the last one read are not
+// looked at (writers add values of their own), and values missing at the
+// end of a line read as 0; such short lines are kept for the closing note.
+// A field that is not a number where one is read refuses its line.
 #include "exchange/cii_staging.h"
 
 #include "framework/errors.h"
@@ -86,8 +90,11 @@ public:
     void read()
     {
         ++number_;
-        if (number_ > lines_.count())
+        if (number_ > lines_.count()) {
+            // The line that should follow the last one: there is no text to show.
+            raw_.clear();
             fail("End of file reached");
+        }
         raw_ = lines_.text(number_);
         if (!lines_.fault(number_).empty())
             fail(lines_.fault(number_));
@@ -105,24 +112,24 @@ public:
         if (upper_.rfind(text, 0) != 0)
             fail(text + " not found");
     }
-    // A line of exactly `count` numbers.
+    // The first `count` numbers of a line; those it lacks are 0.
     std::vector<double> values(std::size_t count)
     {
         read();
-        const std::vector<std::string> words = counted_words(count);
-        std::vector<double> v(count);
-        for (std::size_t i = 0; i < count; ++i)
+        const std::vector<std::string> words = leading_words(count);
+        std::vector<double> v(count, 0.0);
+        for (std::size_t i = 0; i < words.size(); ++i)
             if (!parse_c_double(words[i], v[i]))
                 fail("Invalid number :  " + words[i]);
         return v;
     }
-    // A line of exactly `count` whole numbers.
+    // The first `count` whole numbers of a line; those it lacks are 0.
     std::vector<int> integers(std::size_t count)
     {
         read();
-        const std::vector<std::string> words = counted_words(count);
-        std::vector<int> v(count);
-        for (std::size_t i = 0; i < count; ++i)
+        const std::vector<std::string> words = leading_words(count);
+        std::vector<int> v(count, 0);
+        for (std::size_t i = 0; i < words.size(); ++i)
             if (!read_integer(words[i], v[i]))
                 fail("Invalid integer :  " + words[i]);
         return v;
@@ -153,12 +160,18 @@ public:
         throw MessageText(cii_error_text(number_, raw_, message));
     }
 
+    // The lines that held fewer values than were read from them.
+    const std::vector<int>& short_lines() const { return short_lines_; }
+
 private:
-    std::vector<std::string> counted_words(std::size_t count) const
+    // The words of the first `count` values; a line with fewer is kept as short.
+    std::vector<std::string> leading_words(std::size_t count)
     {
         std::vector<std::string> words = number_words(upper_);
-        if (words.size() != count)
-            fail(c_format("expected %zu values, found %zu", count, words.size()));
+        if (words.size() > count)
+            words.resize(count);
+        else if (words.size() < count)
+            short_lines_.push_back(number_);
         return words;
     }
 
@@ -166,7 +179,21 @@ private:
     int number_ = 0;
     std::string raw_;
     std::string upper_;
+    std::vector<int> short_lines_;
 };
+
+// Reads `count` records, each by `read_one`, into `into`. Room is made as
+// they are read, so a count that the file does not hold allocates no more
+// than its lines: the import ends at the line where a missing record
+// should stand.
+template <typename T, typename F>
+void read_records(CiiReader& r, OneBased<T>& into, int count, F&& read_one)
+{
+    into = OneBased<T>();
+    into.reserve(std::min(count, r.lines_left()));
+    for (int i = 1; i <= count; ++i)
+        read_one(into[into.push_back(T{})]);
+}
 
 bool above(const CiiStaging& s, double threshold)
 {
@@ -193,39 +220,6 @@ void read_version(CiiReader& r, CiiStaging& s)
     s.title = title.substr(0, 49);
     trim_blanks(s.title);
     r.skip(59);
-}
-
-// The lines every section after CONTROL needs at the least, from the counts.
-int64_t lines_needed(const CiiStaging& s)
-{
-    const int64_t elements = s.elements;
-    const int64_t element_lines = 6 + (above(s, 5.0) ? 2 : 0) + (above(s, 5.2) ? 1 : 0) + (above(s, 8.0) ? 1 : 0) + 3;
-    const int64_t blocks = above(s, 8.0) ? 6 : 4;
-    const int64_t block_lines = 2 + (above(s, 8.0) ? 2 : 0);
-    const int64_t hangers = s.hangers;
-    int64_t n = elements * element_lines;
-    n += 1;                                                             // AUX_DATA
-    n += s.node_names != 0 ? 1 + int64_t{s.node_names} : 0;
-    n += 1 + int64_t{s.bends} * (2 + (s.version.value >= 5.3 ? 1 : 0));
-    n += 1 + int64_t{s.rigids};
-    n += 1 + int64_t{s.expansion_joints};
-    n += 1 + int64_t{s.restraints} * blocks * block_lines;
-    n += 1 + int64_t{s.displacements} * 20;
-    n += 1 + int64_t{s.forces} * 20;
-    n += 1 + int64_t{s.uniform_loads} * 2;
-    n += 1 + int64_t{s.winds};
-    n += 1 + int64_t{s.offsets};
-    n += 1 + int64_t{s.allowables} * (above(s, 5.3) ? 26 : 18);
-    n += 1 + int64_t{s.sifs} * 10;
-    n += 1 + int64_t{s.reducers};
-    n += above(s, 5.0) ? 1 + int64_t{s.flanges} * 12 : 0;
-    n += above(s, 5.2) ? 1 + int64_t{s.equipment} * 6 : 0;
-    n += 1 + ceil6(elements) + int64_t{s.nozzles} * (above(s, 8.0) ? 4 : 3);
-    if (hangers != 0)
-        n += 2 + ceil6(hangers) + hangers * (above(s, 8.0) ? 4 : 2) + hangers + 4 * ceil6(hangers);
-    n += 2 + (above(s, 8.0) ? 2 : 1);
-    n += 1 + 4 + 24;                                                    // UNITS
-    return n;
 }
 
 void read_control(CiiReader& r, CiiStaging& s)
@@ -256,12 +250,6 @@ void read_control(CiiReader& r, CiiStaging& s)
         v = r.integers(1);
         take({&s.equipment});
     }
-    // Nothing is allocated for counts that the rest of the file cannot hold:
-    // such a file ends before its records do.
-    const int64_t needed = lines_needed(s);
-    if (needed > r.lines_left())
-        r.fail(c_format("End of file reached: the counts need %lld more lines, the file has %d left",
-                        static_cast<long long>(needed), r.lines_left()));
 }
 
 // ---- ELEMENTS -----------------------------------------------------------------------------------
@@ -277,9 +265,7 @@ void check_node(CiiReader& r, double node, const char* which)
 void read_elements(CiiReader& r, CiiStaging& s)
 {
     r.head("#$ ELEMENTS");
-    s.element = OneBased<CiiElement>(s.elements);
-    for (int i = 1; i <= s.elements; ++i) {
-        CiiElement& e = s.element[i];
+    read_records(r, s.element, s.elements, [&](CiiElement& e) {
         std::vector<double> v = r.values(6);
         e.line = r.line();
         e.from = v[0];
@@ -329,7 +315,7 @@ void read_elements(CiiReader& r, CiiStaging& s)
         const std::vector<int> last = r.integers(above(s, 5.2) ? 3 : above(s, 5.0) ? 2 : 1);
         e.reducer_line = r.line();
         e.reducer = last[0];
-    }
+    });
 }
 
 // ---- AUX_DATA -------------------------------------------------------------------------------------
@@ -344,8 +330,7 @@ void read_aux_data(CiiReader& r, CiiStaging& s)
     }
 
     r.head("#$ BEND");
-    s.bend = OneBased<CiiBend>(s.bends);
-    for (CiiBend& b : s.bend) {
+    read_records(r, s.bend, s.bends, [&](CiiBend& b) {
         std::vector<double> v = r.values(6);
         b.line = r.line();
         b.radius = v[0];
@@ -358,25 +343,22 @@ void read_aux_data(CiiReader& r, CiiStaging& s)
         b.fitting_thickness = v[3];
         if (s.version.value >= 5.3)
             r.values(1);
-    }
+    });
 
     r.head("#$ RIGID");
-    s.rigid = OneBased<CiiRigid>(s.rigids);
-    for (CiiRigid& g : s.rigid) {
+    read_records(r, s.rigid, s.rigids, [&](CiiRigid& g) {
         g.weight = r.values(1)[0];
         g.line = r.line();
-    }
+    });
 
     r.head("#$ EXPJT");
-    s.expansion_joint = OneBased<CiiExpansionJoint>(s.expansion_joints);
-    for (CiiExpansionJoint& j : s.expansion_joint) {
+    read_records(r, s.expansion_joint, s.expansion_joints, [&](CiiExpansionJoint& j) {
         const std::vector<double> v = r.values(5);
         j = {r.line(), v[0], v[1], v[2], v[3], v[4]};
-    }
+    });
 
     r.head("#$ RESTRANT");
-    s.restraint = OneBased<std::vector<CiiRestraintBlock>>(s.restraints);
-    for (std::vector<CiiRestraintBlock>& record : s.restraint) {
+    read_records(r, s.restraint, s.restraints, [&](std::vector<CiiRestraintBlock>& record) {
         record.resize(above(s, 8.0) ? 6 : 4);
         for (CiiRestraintBlock& b : record) {
             std::vector<double> v = r.values(6);
@@ -388,11 +370,10 @@ void read_aux_data(CiiReader& r, CiiStaging& s)
             if (above(s, 8.0))
                 r.skip(2);
         }
-    }
+    });
 
     r.head("#$ DISPLMNT");
-    s.displacement = OneBased<std::array<CiiDisplacementBlock, 2>>(s.displacements);
-    for (auto& record : s.displacement)
+    read_records(r, s.displacement, s.displacements, [&](std::array<CiiDisplacementBlock, 2>& record) {
         for (CiiDisplacementBlock& b : record) {
             b.node = r.values(1)[0];
             b.line = r.line();
@@ -403,10 +384,10 @@ void read_aux_data(CiiReader& r, CiiStaging& s)
             }
             r.skip(6);
         }
+    });
 
     r.head("#$ FORCMNT");
-    s.force = OneBased<std::array<CiiForceBlock, 2>>(s.forces);
-    for (auto& record : s.force)
+    read_records(r, s.force, s.forces, [&](std::array<CiiForceBlock, 2>& record) {
         for (CiiForceBlock& b : record) {
             b.node = r.values(1)[0];
             b.line = r.line();
@@ -416,6 +397,7 @@ void read_aux_data(CiiReader& r, CiiStaging& s)
                 std::copy(v.begin(), v.end(), b.vectors[k].begin());
             }
         }
+    });
 
     struct Skipped {
         const char* head;
@@ -435,8 +417,7 @@ void read_aux_data(CiiReader& r, CiiStaging& s)
     }
 
     r.head("#$ SIF&TEES");
-    s.sif = OneBased<std::array<CiiSifEntry, 2>>(s.sifs);
-    for (auto& record : s.sif)
+    read_records(r, s.sif, s.sifs, [&](std::array<CiiSifEntry, 2>& record) {
         for (CiiSifEntry& entry : record)
             for (std::size_t l = 0; l < 5; ++l) {
                 const std::vector<double> v = r.values(6);
@@ -444,13 +425,13 @@ void read_aux_data(CiiReader& r, CiiStaging& s)
                     entry.line = r.line();
                 std::copy(v.begin(), v.end(), entry.values.begin() + static_cast<std::ptrdiff_t>(6 * l));
             }
+    });
 
     r.head("#$ REDUCERS");
-    s.reducer = OneBased<CiiReducer>(s.reducers);
-    for (CiiReducer& d : s.reducer) {
+    read_records(r, s.reducer, s.reducers, [&](CiiReducer& d) {
         const std::vector<double> v = r.values(5);
         d = {r.line(), v[0], v[1]};
-    }
+    });
 
     if (above(s, 5.0)) {
         r.head("#$ FLANGES");
@@ -475,8 +456,7 @@ void read_miscel(CiiReader& r, CiiStaging& s)
     for (int i = 1; i <= s.elements; ++i)
         s.element[i].material = materials[static_cast<std::size_t>(i - 1)];
 
-    s.nozzle = OneBased<CiiNozzle>(s.nozzles);
-    for (CiiNozzle& n : s.nozzle) {
+    read_records(r, s.nozzle, s.nozzles, [&](CiiNozzle& n) {
         std::vector<double> v = r.values(6);
         n.line = r.line();
         std::copy(v.begin(), v.end(), n.values.begin());
@@ -490,7 +470,7 @@ void read_miscel(CiiReader& r, CiiStaging& s)
             v = r.values(4);
             std::copy(v.begin(), v.end(), n.values.begin() + 12);
         }
-    }
+    });
 
     if (s.hangers != 0) {
         const int h = s.hangers;
@@ -594,4 +574,5 @@ void read_cii_staging(const NeutralLines& lines, CiiStaging& s)
     read_miscel(r, s);
     read_units(r, s);
     read_coords(r, s);
+    s.short_lines = r.short_lines();
 }

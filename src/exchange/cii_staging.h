@@ -145,6 +145,9 @@ struct CiiStaging {
 
     // Sections and records read and not used, for the closing note.
     std::vector<std::pair<std::string, int>> skipped;
+    // The lines that held fewer values than were read from them (the
+    // missing ones read as 0), for the closing note.
+    std::vector<int> short_lines;
 };
 
 // Reads the whole file into the store (cii_reader.cpp). Throws the line

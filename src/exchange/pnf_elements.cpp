@@ -83,12 +83,10 @@ bool read_pnf_element(PnfImport& p, bool from, ElementLine& e)
     p.current_node = p.node_number(*word);
     e.etype = from ? ET_FROM : ET_PIPE;
     static const char* const OFFSET_MESSAGES[3] = {"Invalid DX", "Invalid DY", "Invalid DZ"};
+    // The line may end after any offset: those it does not give are 0.
     for (int i = 0; i < 3; ++i) {
-        if (!(word = p.next())) {
-            if (i == 0)
-                p.fail("DX is required");
+        if (!(word = p.next()))
             return true;
-        }
         e.offset[i] = *word == "*" ? 0.0f : p.length(*word, OFFSET_MESSAGES[i]);
     }
     if (!from) {

@@ -88,6 +88,30 @@ TEST_F(NeutralImportCommand, CaesarFileImportsToTheModelFileBesideIt)
     EXPECT_EQ(model_file_path(), path("noext.mod"));
 }
 
+// A file as public exporters write it: three numbers on the version line,
+// six on the ambient line, and the insulation density on every element, also
+// one without insulation.
+TEST_F(NeutralImportCommand, CaesarFileAsExportersWriteItImports)
+{
+    cii_test::CiiFile f;
+    f.exporter_layout = true;
+    f.ambient = 50;
+    cii_test::CiiElementRecord e;
+    e.from = 10, e.to = 20, e.dx = 120, e.insulation = 2, e.insulation_density = 0.0047;
+    f.elements.push_back(e);
+    e.from = 20, e.to = 30, e.insulation = 0;
+    f.elements.push_back(e);
+    f.restraints.push_back({{10, 1, 0, 0, 0, 0, {}}, {30, 1, 0, 0, 0, 0, {}}});
+    import(write("exported.cii", f.text()), FILTER_CAESAR);
+    EXPECT_EQ(model_file_path(), path("exported.mod"));
+    EXPECT_TRUE(std::filesystem::exists(path("exported.mod")));
+    EXPECT_EQ(numrows(), 6);
+    EXPECT_EQ(analysis_options().default_temperature, 50.0f);
+    EXPECT_NE(script().last_message().find("Not taken: insulation density without insulation thickness, element 20-30"),
+              std::string::npos)
+        << script().last_message();
+}
+
 TEST_F(NeutralImportCommand, CancelAtTheOverwriteQuestionKeepsTheNeutralModelUntitled)
 {
     write("line.mod", "an older model");

@@ -8,12 +8,44 @@
 
 #include "framework/text.h"
 
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cmath>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace cii_test {
+
+// A text as its lines, and lines as a text.
+inline std::vector<std::string> lines_of(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);)
+        lines.push_back(l);
+    return lines;
+}
+
+inline std::string text_of(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& l : lines)
+        text += l + "\n";
+    return text;
+}
+
+// The number (from 1) of the first line at or after `from` that begins with
+// `start`; without one the test fails.
+inline int line_of(const std::vector<std::string>& lines, const std::string& start, int from = 1)
+{
+    for (int i = from; i <= static_cast<int>(lines.size()); ++i)
+        if (lines[static_cast<std::size_t>(i - 1)].rfind(start, 0) == 0)
+            return i;
+    ADD_FAILURE() << "no line " << start;
+    return 1;
+}
 
 using Six = std::array<double, 6>;
 
@@ -107,6 +139,10 @@ struct CiiFile {
     std::vector<std::array<double, 4>> coords;          // node, X, Y, Z
     // Exponents written with "D" as Fortran may.
     bool d_exponents = false;
+    // Laid out as the public exporters write: a version line of three
+    // numbers (format version, version, code page), an ambient line of six
+    // values in MISCEL_1, reals with six significant digits ("10.0000").
+    bool exporter_layout = false;
 
     bool above(double v) const { return version > v; }
 
@@ -117,7 +153,7 @@ struct CiiFile {
         auto reals = [&](std::vector<double> v) {
             std::string l;
             for (double x : v) {
-                std::string f = c_format("%13.6E", x);
+                std::string f = c_format(exporter_layout ? "%#13.6G" : "%13.6E", x);
                 if (d_exponents)
                     for (char& c : f)
                         if (c == 'E')
@@ -150,7 +186,10 @@ struct CiiFile {
         const int blocks = above(8.0) ? 6 : 4;
 
         line("#$ VERSION");
-        reals({5.0, version});
+        if (exporter_layout)
+            line(c_format("%11.5f%13.4f%11d", 5.0, version, 1252));
+        else
+            reals({5.0, version});
         line("    TITLE = " + title);
         filler(59);
 
@@ -296,7 +335,10 @@ struct CiiFile {
             filler(2 * lines6);
         }
         line(c_format("%13d%13d%13d%13d%13.6E%13d", 0, 0, bourdon ? 1 : 0, 0, 0.0, liberal ? 1 : 0));
-        line(c_format("%13d%13d%13.6E", 0, pressure_correction ? 1 : 0, ambient));
+        if (exporter_layout)
+            line(c_format("%13d%13d%#13.6G%#13.6G%13d%13d", 0, pressure_correction ? 1 : 0, ambient, ambient, 0, 0));
+        else
+            line(c_format("%13d%13d%13.6E", 0, pressure_correction ? 1 : 0, ambient));
         filler(above(8.0) ? 2 : 1);
 
         line("#$ UNITS");

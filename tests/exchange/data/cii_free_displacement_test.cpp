@@ -4,9 +4,8 @@
 // a direction free refuses the file, naming the node.
 #include "closeness.h"
 #include "exchange/cii_build.h"
-#include "exchange/data/batch_solve_fixture.h"
 #include "exchange/data/cii_fixture.h"
-#include "exchange/data/neutral_fixture.h"
+#include "exchange/data/cii_solve_fixture.h"
 #include "exchange/data/neutral_samples.h"
 #include "model/model_file.h"
 #include "supports/anchor.h"
@@ -22,23 +21,9 @@ using neutral_test::row_with;
 
 constexpr double FREE = FREE_DISPLACEMENT;
 
-class CaesarFreeDisplacement : public batch_test::BatchSolveTest {
+class CaesarFreeDisplacement : public CaesarSolveTest {
 protected:
-    std::string import_cii(const std::string& text)
-    {
-        reset_model();
-        clear_model_sections();
-        return neutral_test::import_cii_into(text, notes_);
-    }
-    void cii_ok(const std::string& text) { ASSERT_EQ(import_cii(text), ""); }
-    void solve_cii(const std::string& text)
-    {
-        ASSERT_NO_FATAL_FAILURE(cii_ok(text));
-        solve();
-    }
     const Anchor& anchor_at_20() { return data<Anchor>(row_with(20, DT_ANCHOR)); }
-
-    ImportNotes notes_;
 };
 
 TEST_F(CaesarFreeDisplacement, ADirectionFreeInEveryVectorFreesTheAnchor)

@@ -53,7 +53,7 @@ inline constexpr double OD_A = 6.625, WALL_A = 0.28, INSULATION_A = 2.0, INSULAT
                         CORROSION_A = 0.0625;
 inline constexpr double OD_B = 4.5, WALL_B = 0.237, OD_C = 8.625, WALL_C = 0.322;
 inline constexpr double T1 = 300, T2 = 250, P1 = 150, P2 = 100, AMBIENT = 60;
-inline constexpr double WATER = 0.0362;   // lb/in3, a specific gravity of 1
+inline constexpr double WATER = 0.03609;   // lb/in3, water as the analysis weighs it: a specific gravity of 1
 inline constexpr double BEND_RADIUS = 9.0, FITTING = 0.432;
 inline constexpr double RIGID_SHORT = 100, RIGID_LONG = 300, RIGID_JOINED = 50;
 inline constexpr double HYDROTEST = 500;

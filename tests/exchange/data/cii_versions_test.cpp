@@ -146,13 +146,14 @@ TEST_P(CiiVersionTest, RichModelImportsFieldByField)
     ASSERT_EQ(pipe_materials()[1].numtemps(), 2);
     EXPECT_EQ(pipe_materials()[1].table[2][PROP_MODULUS], 2.0e7f);
 
-    // Pipe loads: temperatures the file leaves at 0 take the ambient one.
+    // Pipe loads: temperatures the file leaves at 0, and T10, which it has
+    // not, take the ambient one.
     ASSERT_EQ(numloads(), 2);
     const PipeLoad& hot = pipe_loads()[1];
     near(hot.temperature[1], T1, "T1");
     near(hot.temperature[2], T2, "T2");
     near(hot.temperature[5], AMBIENT, "T5");
-    EXPECT_EQ(hot.temperature[10], 70.0f);
+    near(hot.temperature[10], AMBIENT, "T10");
     near(hot.pressure[1], P1, "P1");
     near(hot.pressure[2], P2, "P2");
     near(hot.specific_gravity, 1.0, "specific gravity");
@@ -189,7 +190,7 @@ TEST_P(CiiVersionTest, RichModelImportsFieldByField)
     EXPECT_EQ(hydrotests, 1);
     EXPECT_EQ(froms_at_30, 0);
     near_position(40, 216, 96, 0);
-    // The short rigid takes the weight of its contents: SG (pi/4) d^2 L 0.0362.
+    // The short rigid takes the weight of its contents: SG (pi/4) d^2 L x water.
     const double bore = OD_A - 2 * WALL_A;
     near(element<RigidElement>(element_row(50, ET_RIGID)).weight,
          RIGID_SHORT + std::numbers::pi / 4 * bore * bore * 3 * WATER, "rigid weight");

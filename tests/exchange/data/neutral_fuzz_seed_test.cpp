@@ -46,12 +46,18 @@ TEST_F(NeutralFuzzSeeds, SeedsAreTheTestFilesAndAreTaken)
         EXPECT_EQ(import_pnf(text), "");
     }
     constexpr double FREE = cii_test::FREE_DISPLACEMENT;
+    cii_test::CiiFile exported = cii_test::small_cii();
+    exported.exporter_layout = true;
+    exported.ambient = 50;
     const std::pair<std::string, std::string> cii[] = {
         {"v4_5_english.cii", seed_cii(4.5, cii_test::english_scale())},
         {"v5_1_celsius.cii", seed_cii(5.1, cii_test::celsius_scale())},
         {"v5_3_english.cii", seed_cii(5.3, cii_test::english_scale())},
         {"v10_celsius.cii", seed_cii(10.0, cii_test::celsius_scale())},
         {"small.cii", cii_test::small_cii().text()},
+        // Laid out as public exporters write: three numbers on the version
+        // line, six on the ambient line.
+        {"exporter_layout.cii", exported.text()},
         // Displacements that leave DY and RZ free in every vector.
         {"free_displacement.cii", cii_test::anchored_pipe_cii({cii_test::Six{0.5, FREE, 0, 0, 0, FREE},
                                                                cii_test::Six{0, FREE, 0, 0, 0, FREE},

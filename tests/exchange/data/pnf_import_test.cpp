@@ -11,6 +11,7 @@
 #include "materials/pipe_material.h"
 #include "materials/pipe_section.h"
 #include "model/element_data.h"
+#include "model/nodes.h"
 #include "supports/anchor.h"
 #include "supports/guide.h"
 #include "supports/hanger.h"
@@ -28,6 +29,28 @@ const std::string RUN = "PIPE S1 6 40 6.625 0.28\n"
                         "TO D 0 0 10\n";
 
 class PipePakImport : public NeutralTest {};
+
+// An element line may end after any of its offsets, its node word too: the
+// offsets it does not give are 0, as "*" gives them.
+TEST_F(PipePakImport, ElementLinesMayEndAfterAnyOffset)
+{
+    const std::string head = "UNIT ENGLISH\nMATERIAL CS\nPIPE S1 6 40 6.625 0.28\nFROM Q 0 0 5 S1 CS\nTO R 10 0 0\n";
+    ASSERT_NO_FATAL_FAILURE(pnf_ok(head + "FROM A\nTO B 10\nTO C 0 2\n"));
+    // ENGLISH lengths are feet: B 10 ft along X from A at the origin, C 2 ft
+    // above B. Names are numbered 10, 20, ... in the order met: A is 30.
+    const Vec3 a = node_position(model(), node_index(30));
+    const Vec3 b = node_position(model(), node_index(40));
+    const Vec3 c = node_position(model(), node_index(50));
+    EXPECT_EQ(a.x, 0.0);
+    EXPECT_EQ(a.y, 0.0);
+    EXPECT_EQ(a.z, 0.0);
+    EXPECT_DOUBLE_EQ(b.x, 120.0);
+    EXPECT_EQ(b.y, 0.0);
+    EXPECT_DOUBLE_EQ(c.x, 120.0);
+    EXPECT_DOUBLE_EQ(c.y, 24.0);
+    EXPECT_EQ(c.z, 0.0);
+    EXPECT_EQ(notes_.count(PNF_EXTRA_WORDS), 0);
+}
 
 TEST_F(PipePakImport, EmptyAndBlankFilesGiveAnEmptyModel)
 {

@@ -214,7 +214,6 @@ TEST_F(PnfMessages, MendedRefusalsNameTheLineAndTheWord)
         {"TEE B UNREINFORCED -0.25", "Invalid pad thickness :  -0.25"},
         {"TEE B EXTRUDED * -0.5", "Invalid crotch radius :  -0.5"},
         {"FLANGE B * WELD X 10 -8", "Invalid gasket dia :  -8"},
-        {"TO E", "DX is required"},
         {"ONEWAY B *", "One-way direction is required (+X, -X, +Y, -Y, +Z or -Z)"},
         {"ONEWAY B * UP", "Invalid one-way direction :  UP"},
         {"ALLOWABLE CS 500 18000 70 20000", "Temperatures are not in ascending order"},
