@@ -291,11 +291,18 @@ void draw_mode_markers()
     }
 }
 
+void draw_displaced_elements()
+{
+    const Model& m = model();
+    for (int e = 1; e <= m.numelems(); ++e)
+        if (!m.rows.valid(m.elems[e].row) || m.rows[m.elems[e].row].shown)
+            draw_displaced_element(e);
+}
+
 void draw_displaced_shape()
 {
     draw_select_pen(PEN_SHAPE);
-    for (int e = 1; e <= model().numelems(); ++e)
-        draw_displaced_element(e);
+    draw_displaced_elements();
     draw_mode_markers();
     draw_select_pen(PEN_ELEMENT);
 }

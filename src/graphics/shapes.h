@@ -56,7 +56,9 @@ void node_displacement(int node, Vec3& translation, Vec3& rotation);
 std::vector<Point2> displaced_element_points(int element);
 // Draws it as lines through those points.
 void draw_displaced_element(int element);
-// Every element displaced with the shape pen, then the mode markers.
+// Every element displaced, but those of rows hidden from the graphics.
+void draw_displaced_elements();
+// Those with the shape pen, then the mode markers.
 void draw_displaced_shape();
 
 // The two marker nodes of the current mode (node indices, 0 for none) while

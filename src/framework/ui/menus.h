@@ -4,6 +4,7 @@
 // their own with the add_ calls; a name is then found like a built-in one.
 #pragma once
 
+#include "platform/keypad_keys.h"
 #include "platform/resources.h"
 
 #include <string>
@@ -23,9 +24,6 @@ inline MenuItem popup(const std::string& text, std::vector<MenuItem> items)
     return p;
 }
 }  // namespace menu
-
-// Key codes of the numeric keypad digits (the usual virtual-key numbers).
-enum : int { KEY_NUMPAD0 = 0x60, KEY_NUMPAD2 = 0x62, KEY_NUMPAD8 = 0x68 };
 
 // The text of the recent-models popup in the File menus.
 inline constexpr const char* RECENT_MODELS_TEXT = "Recent &Models";

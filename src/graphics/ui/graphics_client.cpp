@@ -198,8 +198,12 @@ void post_zoom_buttons()
     frame_post_command(graphics_frame(), CMD_ZOOM_BUTTON_STATE);
 }
 
-void show_popup(const MenuItem& popup, Point at)
+void show_popup(MenuItem popup, Point at)
 {
+    // A command that nothing serves now is greyed, as in the menus.
+    for (MenuItem& i : popup.items)
+        if (i.id != 0)
+            i.disabled = !frame_command_available(graphics_frame(), i.id);
     const WindowId w = state().window;
     const int id = backend().popup_menu(w, popup, backend().client_to_screen(w, at));
     if (id != 0)

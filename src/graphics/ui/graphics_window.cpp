@@ -61,13 +61,18 @@ Frame& frame()
     return graphics_frame();
 }
 
+// The rows' visibility shows in the view the window has: the line view
+// keeps its deflected or mode shape and the view keeps its place.
 void redraw_rows()
 {
     graphics_settings().properties_legend_shown = false;
-    if (graphics_settings().render_mode)
-        graphics_redraw();
-    else
-        render_on();
+    graphics_redraw();
+}
+
+// Transparency is drawn only by the render view.
+bool transparency_drawn()
+{
+    return graphics_settings().render_mode;
 }
 
 void set_axes_corner(int corner)
@@ -317,9 +322,9 @@ void register_frame_commands()
     add(CMD_ZOOM_BUTTON_STATE, [](int) { update_zoom_buttons(); });
     add(CMD_HIDE_CURRENT_ELEMENT, [](int) { hide_current_row(); });
     add(CMD_SHOW_ALL_ELEMENTS, [](int) { show_all_rows(); });
-    add(CMD_MAKE_TRANSPARENT, [](int) { make_current_transparent(); });
-    add(CMD_ALL_TRANSPARENT, [](int) { make_all_transparent(); });
-    add(CMD_ALL_OPAQUE, [](int) { make_all_opaque(); });
+    add(CMD_MAKE_TRANSPARENT, [](int) { make_current_transparent(); }, transparency_drawn);
+    add(CMD_ALL_TRANSPARENT, [](int) { make_all_transparent(); }, transparency_drawn);
+    add(CMD_ALL_OPAQUE, [](int) { make_all_opaque(); }, transparency_drawn);
     add(CMD_REDRAW, [](int) { graphics_redraw(); });
     add(CMD_PREVIOUS_VIEW, [](int) { previous_view(); }, previous_view_kept);
     add(CMD_TURN, [](int) { toggle_turn_mode(); });
@@ -354,11 +359,11 @@ void register_frame_commands()
     for (int q = 0; q < 3; ++q)
         add(CMD_QUALITY_LOW + q, [](int id) { set_quality(id - CMD_QUALITY_LOW); });
     add(CMD_FREEZE_VIEW, [](int) { graphics_settings().view_frozen = !graphics_settings().view_frozen; });
+    // The results are of the elements as they are: none can be chosen there.
     add(CMD_HIDE_ELEMENTS, [](int) {
         graphics_settings().properties_legend_shown = false;
-        if (!in_results())
-            hide_elements_dialog(frame().window);
-    });
+        hide_elements_dialog(frame().window);
+    }, [] { return !in_results(); });
     add(CMD_DOTS_NUMBERS, [](int) { toggle_dots_and_numbers_command(); });
     add(CMD_COLOURING_OFF, [](int) {
         stress_colouring().jackets = !stress_colouring().jackets;

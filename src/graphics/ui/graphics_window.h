@@ -30,7 +30,8 @@ void graphics_window_show_behind();
 // the menu item and tool button following.
 void render_on();
 void render_off();
-// The rows' visibility commands (each switches the render mode on).
+// The rows' visibility commands, drawn in the view shown (transparency
+// only in the render view, where the three transparency commands are served).
 void hide_current_row();
 void show_all_rows();
 void make_current_transparent();

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -216,8 +217,15 @@ void across(const Vec3& d, Vec3& u, Vec3& v)
     v = cross(axis, u);
 }
 
+// The value of a piece drawn in the neutral grey of a pipe without stress.
+constexpr float NEUTRAL = std::numeric_limits<float>::quiet_NaN();
+
 void vertex_colour(float value)
 {
+    if (std::isnan(value)) {
+        glColor3f(0.5f, 0.5f, 0.5f);
+        return;
+    }
     const RampColor c = color_for_ratio(value);
     glColor3f(c.r, c.g, c.b);
 }
@@ -321,16 +329,19 @@ void gl_draw_colour_coded_elements()
         if (!element_is_pipe_like(el) || (el.jacket && !c.jackets) || !m.rows.valid(el.row) || !m.rows[el.row].shown)
             continue;
         const double radius = radius_of ? radius_of(el.row) : 1.0;
+        // An element without values (one an edit changed since the analysis)
+        // is no stress of the range: it is drawn neutral grey.
         const bool has = c.values.valid(e) && c.has_values[e];
-        // An element without values is drawn in the colour of the range's low end.
-        const float v1 = has ? c.values[e][0] : color_scale().min, v2 = has ? c.values[e][1] : color_scale().min;
+        const float v1 = has ? c.values[e][0] : NEUTRAL, v2 = has ? c.values[e][1] : NEUTRAL;
         const Vec3 a = node_model_point(el.node1), b = node_model_point(el.node2);
         const LayoutRow& r = m.rows[el.row];
         const BendGeometry* g = el.kind == ET_BEND && r.element ? r.element->bend_geometry() : nullptr;
         if (g && g->geometry_valid)
             gl_draw_bend_color_coded(Vec3{g->centre[0], g->centre[1], g->centre[2]}, a, b, radius, v1, v2);
-        else
+        else if (has)
             gl_draw_pipe_color_coded(a, b, radius, radius, v1, v2);
+        else
+            gl_tube_segment(a, b, radius, radius, v1, v2);
     }
     glEnable(GL_CULL_FACE);
 }

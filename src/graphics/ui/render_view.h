@@ -23,7 +23,8 @@ void gl_finish();
 // coloured from one end's value to the other's (cut at the quarter points
 // of the ramp), one tube piece, a bend as a torus section coloured along its
 // arc, and every pipe-like element of the model so (while a colouring is
-// shown).
+// shown; an element without values in the neutral grey of a pipe without
+// stress).
 void gl_draw_pipe_color_coded(const Vec3& a, const Vec3& b, double radius_a, double radius_b, float value_a,
                               float value_b);
 void gl_tube_segment(const Vec3& a, const Vec3& b, double radius_a, double radius_b, float value_a, float value_b);

@@ -597,8 +597,7 @@ void animation_draw_frame()
     // The animation pen: red on white, green on black.
     if (auto* painter = dynamic_cast<Draw2D*>(view_painter()))
         painter->select_color(graphics_settings().white_background ? rgb(255, 0, 0) : rgb(0, 255, 0));
-    for (int e = 1; e <= model().numelems(); ++e)
-        draw_displaced_element(e);
+    draw_displaced_elements();
     draw_mode_markers();
     draw_select_pen(PEN_ELEMENT);
 }

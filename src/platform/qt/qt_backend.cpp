@@ -1,6 +1,7 @@
 // The Qt backend's core: the application object, the event loop and posted
 // calls, the window table, accelerators, timers, placement and the small
 // services (settings, clipboard, sound, cursor, documents).
+#include "platform/keypad_keys.h"
 #include "platform/qt/qt_dialog.h"
 #include "platform/qt/qt_internal.h"
 
@@ -40,9 +41,13 @@ unsigned mods_of(Qt::KeyboardModifiers m) {
     return mods;
 }
 
-int key_code(int k) {
+int key_code(int k, Qt::KeyboardModifiers m) {
     if (k >= Qt::Key_A && k <= Qt::Key_Z) return 'A' + (k - Qt::Key_A);
-    if (k >= Qt::Key_0 && k <= Qt::Key_9) return '0' + (k - Qt::Key_0);
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) {
+        // The keypad's digits are keys of their own, as the accelerators hold them.
+        if (m & Qt::KeypadModifier) return KEY_NUMPAD0 + (k - Qt::Key_0);
+        return '0' + (k - Qt::Key_0);
+    }
     if (k >= Qt::Key_F1 && k <= Qt::Key_F12) return KEY_F1 + (k - Qt::Key_F1);
     switch (k) {
     case Qt::Key_Backspace: return KEY_BACK;
@@ -64,6 +69,16 @@ int key_code(int k) {
     case Qt::Key_Delete: return KEY_DELETE;
     default: return 0;
     }
+}
+
+int keypad_digit_code(int k, Qt::KeyboardModifiers m) {
+    if (!(m & Qt::KeypadModifier)) return 0;
+    // The keypad's keys in digit order as they come with Num Lock off.
+    static constexpr int NAVIGATION[] = {Qt::Key_Insert, Qt::Key_End,   Qt::Key_Down, Qt::Key_PageDown,
+                                         Qt::Key_Left,   Qt::Key_Clear, Qt::Key_Right, Qt::Key_Home,
+                                         Qt::Key_Up,     Qt::Key_PageUp};
+    const int* at = std::find(std::begin(NAVIGATION), std::end(NAVIGATION), k);
+    return at == std::end(NAVIGATION) ? 0 : KEY_NUMPAD0 + static_cast<int>(at - std::begin(NAVIGATION));
 }
 
 QSurfaceFormat gl_format() {
@@ -97,10 +112,15 @@ public:
         if (!s.accel) return false;
         if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
         auto* ke = static_cast<QKeyEvent*>(e);
-        int key = key_code(ke->key());
-        if (key == 0) return false;
+        int key = key_code(ke->key(), ke->modifiers());
         const unsigned mods = mods_of(ke->modifiers());
-        int command = s.accel->command_for(key, mods);
+        int command = key == 0 ? 0 : s.accel->command_for(key, mods);
+        // A keypad key with Num Lock off still serves the table's keypad digit
+        // when the table has nothing for the arrow or page key it gives.
+        if (command == 0) {
+            key = keypad_digit_code(ke->key(), ke->modifiers());
+            if (key != 0) command = s.accel->command_for(key, mods);
+        }
         if (command == 0) return false;
         // A client that takes the key itself gets it as a key press.
         if (auto* client = dynamic_cast<ClientWidget*>(obj); client && client->events) {

@@ -396,7 +396,7 @@ bool kvqt::forward_input(ClientEvents* ev, QWidget* w, QEvent* e) {
     }
     case QEvent::KeyPress: {
         auto* ke = static_cast<QKeyEvent*>(e);
-        int key = key_code(ke->key());
+        int key = key_code(ke->key(), ke->modifiers());
         unsigned mods = mods_of(ke->modifiers());
         bool handled = false;
         if (key != 0) guarded("key", [&] { handled = ev->on_key(key, mods); });

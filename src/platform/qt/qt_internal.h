@@ -39,8 +39,12 @@ inline QColor qcolor(Color c) { return QColor(c.r, c.g, c.b); }
 inline Rect rect_of(const QRect& r) { return Rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
 
 unsigned mods_of(Qt::KeyboardModifiers m);
-// Our key code of a Qt key (letters and digits as upper-case ASCII), 0 when unknown.
-int key_code(int qt_key);
+// Our key code of a Qt key (letters and digits as upper-case ASCII, the
+// keypad's digits as their own codes), 0 when unknown.
+int key_code(int qt_key, Qt::KeyboardModifiers m);
+// The keypad digit code of a keypad key pressed with Num Lock off (the
+// keypad's Up is 8), 0 for any other key.
+int keypad_digit_code(int qt_key, Qt::KeyboardModifiers m);
 
 QFont make_font(const FontSpec& f);
 // The width a window needs for its title bar to show the caption whole
