@@ -88,18 +88,23 @@ TEST_F(GraphicsWindowTest, WithoutOpenGLTheRenderItemIsAbsentAndCtrlRDoesNothing
     EXPECT_EQ(script().beeps(), 1);
 }
 
-TEST_F(GraphicsWindowTest, RowVisibilityCommandsSwitchRenderOn)
+TEST_F(GraphicsWindowTest, RowVisibilityKeepsTheViewAndTransparencyTakesTheRenderView)
 {
     l_model();
     show();
     model().current_row = 2;
     EXPECT_TRUE(script().key(client(), KEY_F6));   // Hide Current Element
     EXPECT_EQ(model().rows[2].shown, 0);
-    EXPECT_TRUE(graphics_settings().render_mode);
-    script().key(client(), KEY_F7);   // Make Transparent
-    EXPECT_EQ(model().rows[2].transparent, 1);
+    EXPECT_FALSE(graphics_settings().render_mode);
+    script().key(client(), KEY_F7);   // Make Transparent: nothing in the line view
+    EXPECT_EQ(model().rows[2].transparent, 0);
+    EXPECT_FALSE(graphics_settings().render_mode);
     script().key(client(), KEY_F9);   // Show All
     EXPECT_EQ(model().rows[2].shown, 1);
+    script().key(client(), 'R', MOD_CONTROL);
+    ASSERT_TRUE(graphics_settings().render_mode);
+    script().key(client(), KEY_F7);
+    EXPECT_EQ(model().rows[2].transparent, 1);
     script().key(client(), KEY_F10);
     EXPECT_TRUE(std::all_of(model().rows.begin(), model().rows.end(), [](const LayoutRow& r) { return r.transparent; }));
     script().key(client(), KEY_F11);
