@@ -4,9 +4,18 @@
 // the mode tables), drawn at once with the magnification that fits them;
 // and the colouring of results older than their model says so in its legend
 // and on paper. The sample's results as the build made them, opened as File >
-// Open does.
+// Open does. Further, as the keys reach the window:
+// - ResultsModeGreyed: a command is greyed, and its key does nothing, exactly
+//   when nothing serves it: Show/Hide Selected Elements (F12) in results
+//   mode, the three transparency commands in the line view.
+// - HideKeepsShape: F6 and F9 with a deflected shape shown keep the shape,
+//   the line view, the title and the view; the hidden element leaves the shape.
+// - StaleElementNeutral: in the stress colours, an element lengthened since
+//   the analysis is drawn neutral grey, its neighbour keeps its colour.
+#include "framework/commands.h"
 #include "framework/errors.h"
 #include "framework/text.h"
+#include "framework/ui/frame.h"
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
 #include "graphics/color_scale.h"
@@ -15,6 +24,7 @@
 #include "graphics/model_view.h"
 #include "graphics/shapes.h"
 #include "graphics/ui/graphics_client.h"
+#include "graphics/ui/graphics_window.h"
 #include "graphics/ui/mode_shape_table.h"
 #include "graphics/ui/shape_commands.h"
 #include "graphics/view_settings.h"
@@ -23,6 +33,7 @@
 #include "gui/gui_dialogs.h"
 #include "gui/program_fixture.h"
 #include "model/load_cases.h"
+#include "model/elements.h"
 #include "model/model.h"
 #include "model/nodes.h"
 #include "platform/headless/recording_surface.h"
@@ -35,7 +46,10 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -43,6 +57,8 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -130,6 +146,47 @@ std::string graphics_title()
     return w ? w->windowTitle().toStdString() : std::string();
 }
 
+// A key on the graphics window as the user presses it there, and what it brings about.
+void graphics_key(int qt_key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    frame_make_current(graphics_frame());
+    QWidget* client = gui_backend().widget(graphics_client_window());
+    QKeyEvent press(QEvent::KeyPress, qt_key, mods);
+    QCoreApplication::sendEvent(client, &press);
+    QKeyEvent release(QEvent::KeyRelease, qt_key, mods);
+    QCoreApplication::sendEvent(client, &release);
+    settle(60);
+}
+
+// Whether the graphics window's menu item of a command is enabled once its
+// menu is opened (false when there is no such item).
+bool graphics_item_enabled(int id)
+{
+    auto* w = qobject_cast<QMainWindow*>(gui_backend().widget(graphics_frame().window));
+    for (QAction* top : w ? w->menuBar()->actions() : QList<QAction*>{}) {
+        QMenu* menu = top->menu();
+        if (!menu)
+            continue;
+        emit menu->aboutToShow();
+        for (QAction* a : menu->actions())
+            if (!a->menu() && !a->isSeparator() && a->data().toInt() == id)
+                return a->isEnabled();
+    }
+    ADD_FAILURE() << "no menu item " << id;
+    return false;
+}
+
+// The analysis elements of the layout row of a node number.
+std::vector<int> elements_at_node(int number)
+{
+    std::vector<int> out;
+    const Model& m = model();
+    for (int e = 1; e <= m.numelems(); ++e)
+        if (m.rows.valid(m.elems[e].row) && m.rows[m.elems[e].row].node == number)
+            out.push_back(e);
+    return out;
+}
+
 class ResultsCaseGui : public GuiProgramTest {
 protected:
     ResultsCaseGui() : GuiProgramTest("korvane_results_case") {}
@@ -143,8 +200,12 @@ protected:
             QWidget* modal = QApplication::activeModalWidget();
             if (close_message_box(modal, messages))
                 return;
-            if (auto* d = qobject_cast<QDialog*>(modal); d && d->objectName().startsWith("RESULTS"))
+            // Any other dialog is recorded by name and cancelled.
+            if (auto* d = qobject_cast<QDialog*>(modal)) {
+                if (!d->objectName().startsWith("RESULTS"))
+                    dialogs.push_back(d->objectName().toStdString());
                 d->reject();
+            }
         });
         answers_.start(30);
     }
@@ -249,10 +310,14 @@ protected:
 
     QTimer answers_;
     std::vector<std::string> messages;
+    std::vector<std::string> dialogs;
 };
 
 class DeflectedShapeFollowsCase : public ResultsCaseGui {};
 class OutOfDateLegend : public ResultsCaseGui {};
+class ResultsModeGreyed : public ResultsCaseGui {};
+class HideKeepsShape : public ResultsCaseGui {};
+class StaleElementNeutral : public ResultsCaseGui {};
 
 }  // namespace
 
@@ -480,4 +545,168 @@ TEST_F(OutOfDateLegend, NothingOfTheResultsIsPaintedOnceAnEditChangedTheElements
     graphics_paint(surface, Rect{0, 0, graphics_view().client_width, graphics_view().client_height});
     for (const std::string& line : surface.lines_starting("line"))
         EXPECT_FALSE(line.rfind("line 20 ", 0) == 0 && line.find(" 45 ") != std::string::npos) << line;
+}
+
+// ---- Greyed commands -----------------------------------------------------------------------------
+
+TEST_F(ResultsModeGreyed, HideElementsInResultsAndTransparencyInTheLineView)
+{
+    open_sample_results();
+    const std::vector<int> transparency = {CMD_MAKE_TRANSPARENT, CMD_ALL_TRANSPARENT, CMD_ALL_OPAQUE};
+    const std::vector<int> rows_served = {CMD_HIDE_CURRENT_ELEMENT, CMD_SHOW_ALL_ELEMENTS};
+    const std::vector<int> pipe = elements_at_node(35);
+    ASSERT_FALSE(pipe.empty());
+    const int row = model().elems[pipe.front()].row;
+    model().current_row = row;
+
+    // Results mode: no rows can be chosen, F12 and its item do nothing.
+    ASSERT_TRUE(in_results());
+    EXPECT_FALSE(graphics_item_enabled(CMD_HIDE_ELEMENTS));
+    graphics_key(Qt::Key_F12);
+    EXPECT_TRUE(dialogs.empty()) << dialogs.front();
+    // The line view draws no transparency.
+    ASSERT_FALSE(graphics_settings().render_mode);
+    for (int id : transparency)
+        EXPECT_FALSE(graphics_item_enabled(id)) << id;
+    for (int id : rows_served)
+        EXPECT_TRUE(graphics_item_enabled(id)) << id;
+    graphics_key(Qt::Key_F7);
+    graphics_key(Qt::Key_F10);
+    for (const LayoutRow& r : model().rows)
+        EXPECT_EQ(r.transparent, 0);
+    EXPECT_FALSE(graphics_settings().render_mode);
+
+    // The render view does: the commands are served.
+    if (backend().opengl_available()) {
+        graphics_key(Qt::Key_R, Qt::ControlModifier);
+        ASSERT_TRUE(graphics_settings().render_mode);
+        for (int id : transparency)
+            EXPECT_TRUE(graphics_item_enabled(id)) << id;
+        graphics_key(Qt::Key_F7);
+        EXPECT_EQ(model().rows[row].transparent, 1);
+        graphics_key(Qt::Key_F11);
+        EXPECT_EQ(model().rows[row].transparent, 0);
+        graphics_key(Qt::Key_R, Qt::ControlModifier);
+    }
+
+    // Back to the model: the rows can be chosen again.
+    frame_send_command(results_frame(), CMD_INPUT);
+    ASSERT_TRUE(gui_wait_for([] { return !in_results(); }));
+    settle();
+    EXPECT_TRUE(graphics_item_enabled(CMD_HIDE_ELEMENTS));
+}
+
+// ---- Hiding with a deflected shape ---------------------------------------------------------------
+
+TEST_F(HideKeepsShape, F6AndF9KeepTheShapeTheLineViewAndTheView)
+{
+    open_sample_results();
+    show(RESULT_DISPLACEMENTS);
+    set_results_load_case(LC_SUSTAINED);
+    results_load_case_changed();
+    settle();
+    frame_send_command(results_frame(), CMD_SHAPE);
+    settle();
+    ASSERT_TRUE(shape_state().deflected_shape_shown);
+    const std::string title = graphics_title();
+    ASSERT_NE(title.find("Deflected shape: Sustained"), std::string::npos) << title;
+    const ViewWindow view = graphics_view().view_window;
+    const double scale = view_state().scale;
+    const std::size_t whole = drawn_shape().size();
+
+    // The pipe from node 30 to node 35 is the current row.
+    const std::vector<int> elements = elements_at_node(35);
+    ASSERT_FALSE(elements.empty());
+    const int row = model().elems[elements.front()].row;
+    std::size_t its_lines = 0;
+    for (int e : elements)
+        its_lines += displaced_element_points(e).size() - 1;
+    model().current_row = row;
+
+    graphics_key(Qt::Key_F6);
+    EXPECT_EQ(model().rows[row].shown, 0);
+    EXPECT_FALSE(graphics_settings().render_mode);
+    EXPECT_TRUE(shape_state().deflected_shape_shown);
+    EXPECT_EQ(graphics_title(), title);
+    const ViewWindow& now = graphics_view().view_window;
+    EXPECT_TRUE(now.xmin == view.xmin && now.xmax == view.xmax && now.ymin == view.ymin && now.ymax == view.ymax);
+    EXPECT_EQ(view_state().scale, scale);
+    // The shape without the hidden element's lines.
+    EXPECT_EQ(drawn_shape().size(), whole - its_lines);
+
+    // F9 shows it again, the shape still there.
+    graphics_key(Qt::Key_F9);
+    EXPECT_EQ(model().rows[row].shown, 1);
+    EXPECT_FALSE(graphics_settings().render_mode);
+    EXPECT_TRUE(shape_state().deflected_shape_shown);
+    EXPECT_EQ(graphics_title(), title);
+    EXPECT_EQ(drawn_shape().size(), whole);
+    EXPECT_TRUE(dialogs.empty());
+}
+
+// ---- Stress colours of a changed element ---------------------------------------------------------
+
+TEST_F(StaleElementNeutral, ALengthenedPipeIsGreyAndItsNeighbourKeepsItsColours)
+{
+    if (!backend().opengl_available())
+        GTEST_SKIP() << "no OpenGL";
+    open_sample_results();
+    show(RESULT_SORTED_STRESSES);
+    frame_send_command(results_frame(), CMD_SHOW_STRESSES);
+    ASSERT_TRUE(gui_wait_for([] { return stress_colouring().stresses; }));
+    settle();
+    // The pipe from node 30 to node 35 (Z 4-0) and the one after it to node 40.
+    const std::vector<int> changed = elements_at_node(35), neighbour = elements_at_node(40);
+    ASSERT_EQ(changed.size(), 1u);
+    ASSERT_EQ(neighbour.size(), 1u);
+
+    // The window's pixels along the middle of an element's tube: the view's
+    // projection, then the view window onto the client.
+    auto along = [](int e) {
+        const QImage shot = picture();
+        const GraphicsViewState& g = graphics_view();
+        const Elem& el = model().elems[e];
+        const NodeRecord &a = model().nodes[el.node1], &b = model().nodes[el.node2];
+        std::vector<QRgb> out;
+        for (int k = 3; k <= 7; ++k) {
+            const double t = k / 10.0;
+            const Point2 p = projected(Vec3{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), a.z + t * (b.z - a.z)});
+            const QPoint at(static_cast<int>(std::lround((p.x - g.view_window.xmin) / g.view_window.width() * g.client_width)),
+                            static_cast<int>(std::lround((g.view_window.ymax - p.y) / g.view_window.height() * g.client_height)));
+            if (shot.rect().contains(at))
+                out.push_back(shot.pixel(at));
+        }
+        return out;
+    };
+    // The tubes are unlit: a ramp colour has one channel full and one empty;
+    // a pipe without stress is grey 0.5.
+    auto ramp = [](const std::vector<QRgb>& pixels) {
+        return std::count_if(pixels.begin(), pixels.end(), [](QRgb p) {
+            return std::max({qRed(p), qGreen(p), qBlue(p)}) >= 250 && std::min({qRed(p), qGreen(p), qBlue(p)}) <= 5;
+        });
+    };
+    auto grey = [](const std::vector<QRgb>& pixels) {
+        return std::count_if(pixels.begin(), pixels.end(), [](QRgb p) {
+            return std::abs(qRed(p) - 128) <= 3 && std::abs(qGreen(p) - 128) <= 3 && std::abs(qBlue(p) - 128) <= 3;
+        });
+    };
+    EXPECT_GE(ramp(along(changed[0])), 4);
+    EXPECT_GE(ramp(along(neighbour[0])), 4);
+
+    // Lengthened from 4 ft to 5 ft, as typed into its DZ.
+    LayoutRow& r = model().rows[model().elems[changed[0]].row];
+    ASSERT_NEAR(r.dz, 48.0f, 1e-4);
+    r.dz = 60.0f;
+    model_changed();
+    settle();
+    ASSERT_TRUE(results_elements_match_model());
+    ASSERT_TRUE(results_element_changed(changed[0]));
+    ASSERT_TRUE(stress_colouring().stresses);
+    // Neutral grey, never the ramp's low end (0, 0, 255).
+    const std::vector<QRgb> now = along(changed[0]);
+    ASSERT_EQ(now.size(), 5u);
+    EXPECT_GE(grey(now), 4);
+    for (QRgb p : now)
+        EXPECT_FALSE(qBlue(p) > 200 && qRed(p) < 40 && qGreen(p) < 40) << std::hex << p;
+    EXPECT_GE(ramp(along(neighbour[0])), 4);
 }
