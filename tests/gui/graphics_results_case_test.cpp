@@ -251,6 +251,17 @@ protected:
         settle();
     }
 
+    // The displacements of the Sustained case shown, and its deflected shape.
+    static void show_sustained_shape()
+    {
+        show(RESULT_DISPLACEMENTS);
+        set_results_load_case(LC_SUSTAINED);
+        results_load_case_changed();
+        settle();
+        frame_send_command(results_frame(), CMD_SHAPE);
+        settle();
+    }
+
     static QImage picture()
     {
         settle();
@@ -324,12 +335,7 @@ class StaleElementNeutral : public ResultsCaseGui {};
 TEST_F(DeflectedShapeFollowsCase, TheNextCaseButtonRedrawsTheShapeOfTheCaseShownAtOnce)
 {
     open_sample_results();
-    show(RESULT_DISPLACEMENTS);
-    set_results_load_case(LC_SUSTAINED);
-    results_load_case_changed();
-    settle();
-    frame_send_command(results_frame(), CMD_SHAPE);
-    settle();
+    show_sustained_shape();
     ASSERT_TRUE(shape_state().deflected_shape_shown);
     EXPECT_NE(graphics_title().find("Deflected shape: Sustained"), std::string::npos) << graphics_title();
     expect_shape_of_table("Sustained");
@@ -601,12 +607,7 @@ TEST_F(ResultsModeGreyed, HideElementsInResultsAndTransparencyInTheLineView)
 TEST_F(HideKeepsShape, F6AndF9KeepTheShapeTheLineViewAndTheView)
 {
     open_sample_results();
-    show(RESULT_DISPLACEMENTS);
-    set_results_load_case(LC_SUSTAINED);
-    results_load_case_changed();
-    settle();
-    frame_send_command(results_frame(), CMD_SHAPE);
-    settle();
+    show_sustained_shape();
     ASSERT_TRUE(shape_state().deflected_shape_shown);
     const std::string title = graphics_title();
     ASSERT_NE(title.find("Deflected shape: Sustained"), std::string::npos) << title;
