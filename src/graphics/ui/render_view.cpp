@@ -217,7 +217,7 @@ void across(const Vec3& d, Vec3& u, Vec3& v)
     v = cross(axis, u);
 }
 
-// The value of a piece drawn in the neutral grey of a pipe without stress.
+// The value that draws a tube in the neutral grey of a pipe without stress.
 constexpr float NEUTRAL = std::numeric_limits<float>::quiet_NaN();
 
 void vertex_colour(float value)
