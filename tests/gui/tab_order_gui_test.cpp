@@ -33,7 +33,6 @@
 #include "model/ui/list_window.h"
 #include "model/ui/model_commands.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,9 +46,7 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cmath>
 #include <map>
-#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
