@@ -657,6 +657,9 @@ void close_list_window() {
 }
 
 void set_last_table_opener(TableWindow& table, std::function<void()> reopen) {
+    // Whatever opened the table chose its row; the caret starts in that
+    // row's first column that takes typing, not in the column it was left in.
+    table_goto_row(table, table.current_row, table_first_column(table), false);
     state().last_table = &table;
     state().last_reopen = std::move(reopen);
     update_list_commands();

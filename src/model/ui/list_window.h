@@ -96,7 +96,8 @@ Rect list_split_bar();
 
 // The table opened last, which Copy, Paste and Export act on; `reopen`, when
 // given, brings it up to date again (before an export and after the model
-// changed).
+// changed). Every opener calls it once the table shows its row: the caret
+// goes to the first column of the current row that takes typing.
 void set_last_table_opener(TableWindow& table, std::function<void()> reopen = {});
 void clear_last_table_opener();
 TableWindow* last_opened_table();

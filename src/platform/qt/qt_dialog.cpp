@@ -33,11 +33,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcutEvent>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <set>
 #include <vector>
@@ -254,6 +256,23 @@ public:
 private:
     QtDialog& d_;
     int id_;
+};
+
+// A button's key (Alt and its underlined letter) presses it at once, as
+// Space does: Qt's pressed look lasts a tenth of a second before the click,
+// and a key typed meanwhile (Tab, the next value) would reach the dialog
+// before the button's command had enabled and focused what it serves.
+class PressByKey : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        auto* b = qobject_cast<QAbstractButton*>(o);
+        if (!b || e->type() != QEvent::Shortcut || static_cast<QShortcutEvent*>(e)->isAmbiguous()) return false;
+        if (!b->isEnabled()) return true;
+        if (b->focusPolicy() & Qt::TabFocus) b->setFocus(Qt::ShortcutFocusReason);
+        b->click();
+        return true;
+    }
 };
 
 // Owns a host window unless its parent window took it down first.
@@ -517,6 +536,59 @@ void QtDialog::build() {
     for (Item& it : items_)
         if (it.control->kind == ControlKind::Group) it.widget->lower();
     for (int c = 0; c < grid_->columnCount(); ++c) grid_->setColumnStretch(c, c % 2);
+    set_tab_order(bottom_buttons);
+}
+
+// Tab goes through the fields in the order the dialog shows them: a group
+// box and what it holds are read as one block where the box stands, and
+// the rest by line, left to right. A push button in the grid comes after the
+// fields it serves: those of its group, or, outside groups, all of them;
+// the button row comes last.
+void QtDialog::set_tab_order(const std::vector<size_t>& bottom_buttons) {
+    // The smallest group box that holds a control.
+    auto holder = [&](const ControlSpec& c) -> const ControlSpec* {
+        const ControlSpec* inner = nullptr;
+        for (const ControlSpec& g : t_.controls) {
+            if (g.kind != ControlKind::Group || &g == &c) continue;
+            const int g_rows = std::max(1, g.rows), g_span = std::max(1, g.span);
+            const bool holds = g.row <= c.row && c.row + std::max(1, c.rows) <= g.row + g_rows && g.col <= c.col &&
+                               c.col + std::max(1, c.span) <= g.col + g_span;
+            if (holds && (!inner || g_rows * g_span < std::max(1, inner->rows) * std::max(1, inner->span)))
+                inner = &g;
+        }
+        return inner;
+    };
+    // Block (line, column), buttons after fields, then the control's own line and column.
+    using Key = std::array<int, 5>;
+    constexpr int AFTER_ALL = 1 << 20;
+    std::vector<std::pair<Key, size_t>> stops;
+    for (size_t i = 0; i < items_.size(); ++i) {
+        const ControlSpec& c = *items_[i].control;
+        if (c.kind == ControlKind::Group || c.kind == ControlKind::Static || c.kind == ControlKind::Unit) continue;
+        if (std::find(bottom_buttons.begin(), bottom_buttons.end(), i) != bottom_buttons.end()) continue;
+        const ControlSpec* group = holder(c);
+        const bool button = c.kind == ControlKind::Button;
+        Key key{c.row, c.col, 0, c.row, c.col};
+        if (group) key = {group->row, group->col, button ? 1 : 0, c.row, c.col};
+        else if (button) key = {AFTER_ALL, 0, 1, c.row, c.col};
+        stops.emplace_back(key, i);
+    }
+    std::stable_sort(stops.begin(), stops.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    tab_order_.clear();
+    for (const auto& stop : stops) tab_order_.push_back(items_[stop.second].widget);
+    for (size_t i : bottom_buttons) tab_order_.push_back(items_[i].widget);
+    chain_tab_order();
+}
+
+void QtDialog::chain_tab_order() {
+    QWidget* previous = nullptr;
+    for (QWidget* w : tab_order_) {
+        // A table place takes the focus through the table put into it.
+        if (QWidget* proxy = w->focusProxy()) w = proxy;
+        if (w->focusPolicy() == Qt::NoFocus) continue;
+        if (previous) QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
 }
 
 QWidget* QtDialog::make_control(Item& it) {
@@ -722,6 +794,7 @@ void QtDialog::connect_item(Item& it) {
         watch_focus = true;
     }
     if (watch_focus) w->installEventFilter(new FocusWatcher(*this, id, &context_));
+    if (qobject_cast<QAbstractButton*>(w)) w->installEventFilter(new PressByKey(&context_));
 }
 
 void QtDialog::radio_clicked(size_t index) {
@@ -794,6 +867,7 @@ bool QtDialog::embed_client(QWidget* client) {
         client->setParent(it.widget);
         it.widget->layout()->addWidget(client);
         it.widget->setFocusProxy(client);
+        chain_tab_order();   // Tab reaches the table where its place stands
         it.client = client;
         if (it.widget->isVisible()) client->show();
         return true;
@@ -813,6 +887,7 @@ int QtDialog::embed_client(int id, ClientEvents* events) {
     auto* client = new ClientWidget(events, it->widget);   // owned by the Table place
     it->widget->layout()->addWidget(client);
     it->widget->setFocusProxy(client);
+    chain_tab_order();
     it->client = client;
     if (it->widget->isVisible()) client->show();
     return backend_.state().add_window(client, WindowKind::Client);

@@ -155,6 +155,10 @@ private:
     void spread_places();
     // Grows the dialog to hold a visible item put at a place of its own.
     void hold(const Item& it);
+    // The focus chain of the items (the button row given by item index).
+    void set_tab_order(const std::vector<size_t>& bottom_buttons);
+    // Links the widgets of tab_order_ in that order.
+    void chain_tab_order();
     int du_x(int units) const;
     int du_y(int units) const;
 
@@ -171,6 +175,7 @@ private:
     QGridLayout* grid_ = nullptr;
     std::vector<Area> groups_;
     std::vector<Item> items_;
+    std::vector<QWidget*> tab_order_;           // the items' widgets in the order Tab visits them
     std::map<int, size_t> index_;               // id -> first item with it
     std::vector<std::vector<size_t>> radio_groups_;
     std::map<int, WindowId> redirects_;
