@@ -104,10 +104,12 @@ protected:
     }
 
     // The wind dialog's profile table of load 1: the elevation unit chosen,
-    // then the points typed (elevation Tab pressure Enter), then `end`.
-    void type_wind_profile(int elevation_unit, const std::vector<std::pair<std::string, std::string>>& points,
-                           std::vector<std::string>* shown = nullptr, int end = IDOK)
+    // the points typed (elevation Tab pressure Enter), then `end`. The
+    // texts the table painted before it, one a line.
+    std::string type_wind_profile(int elevation_unit, const std::vector<std::pair<std::string, std::string>>& points,
+                                  int end = IDOK)
     {
+        std::string painted;
         script().once("WIND_DIALOG", [&](HeadlessDialog& d) {
             d.type(WI_DX, "1");
             d.press(WI_PRESSURE_PROFILE);
@@ -122,28 +124,18 @@ protected:
                     events->on_char(std::string(1, c));
                 script().key(client, KEY_RETURN);
             }
-            if (shown) {
-                const auto lines = script().paint(client);
-                shown->assign(lines.begin(), lines.end());
-            }
+            for (const std::string& line : script().paint(client))
+                painted += line + "\n";
             d.press(end);
             if (!d.ended())
                 d.press(IDCANCEL);
         });
-        ASSERT_TRUE(run_command(CMD_WIND));
+        EXPECT_TRUE(run_command(CMD_WIND));
+        return painted;
     }
 
     std::set<std::string> checked;
 };
-
-// The painted texts of a table, one string.
-std::string joined(const std::vector<std::string>& lines)
-{
-    std::string all;
-    for (const std::string& l : lines)
-        all += l + "\n";
-    return all;
-}
 
 }  // namespace
 
@@ -160,12 +152,10 @@ TEST_F(LengthColumns, WindElevationsTakeFeetAndInchesAndAreExportedAsShown)
 {
     init_model();
     reset_unit_choice();
-    std::vector<std::string> painted;
     // Elevations in the model's length unit (ft-in): 10 ft 6 in, 100 ft and
     // 150 ft typed in the three forms the guide gives.
-    type_wind_profile(0, {{"100-0", "0.2"}, {"10'6", "0.1"}, {"150", "0.3"}}, &painted);
+    const std::string table = type_wind_profile(0, {{"100-0", "0.2"}, {"10'6", "0.1"}, {"150", "0.3"}});
     EXPECT_TRUE(script().messages().empty()) << script().last_message();
-    const std::string table = joined(painted);
     for (const char* shown : {"\"10'6\"", "\"100'0\"", "\"150'0\""})
         EXPECT_NE(table.find(shown), std::string::npos) << shown << " not in\n" << table;
     const XYCurve& profile = wind_load(1).pressure;
@@ -180,6 +170,11 @@ TEST_F(LengthColumns, WindElevationsTakeFeetAndInchesAndAreExportedAsShown)
     const std::string exported = batch_export_text();
     for (const char* line : {"\n10'6,0.1", "\n100'0,0.2", "\n150'0,0.3"})
         EXPECT_NE(exported.find(line), std::string::npos) << line << " not in\n" << exported;
+    std::istringstream in(exported);
+    import_batch_text(in);
+    ASSERT_EQ(wind_load(1).pressure.size(), 3u);
+    EXPECT_FLOAT_EQ(wind_load(1).pressure[0].x, TEN_SIX_INCHES);
+    EXPECT_FLOAT_EQ(wind_load(1).pressure[1].x, 100.0f * 12.0f);
 }
 
 TEST_F(LengthColumns, WindElevationsInMetresAndBadTextsRefused)
@@ -187,16 +182,15 @@ TEST_F(LengthColumns, WindElevationsInMetresAndBadTextsRefused)
     init_model();
     reset_unit_choice();
     // Metres: a plain number, 30.48 m = 100 ft = 1200 in (0.0254 m an inch).
-    std::vector<std::string> painted;
-    type_wind_profile(1, {{"30.48", "0.2"}}, &painted);
+    const std::string table = type_wind_profile(1, {{"30.48", "0.2"}});
     EXPECT_TRUE(script().messages().empty()) << script().last_message();
-    EXPECT_NE(joined(painted).find("\"30.48\""), std::string::npos) << joined(painted);
+    EXPECT_NE(table.find("\"30.48\""), std::string::npos) << table;
     ASSERT_EQ(wind_load(1).pressure.size(), 1u);
     EXPECT_NEAR(wind_load(1).pressure[0].x, 30.48 / 0.0254, 1e-3);
 
     // A text no length reads is refused with its message.
     const std::size_t before = script().messages().size();
-    type_wind_profile(0, {{"10-X", "0.1"}}, nullptr, IDCANCEL);
+    type_wind_profile(0, {{"10-X", "0.1"}}, IDCANCEL);
     ASSERT_GT(script().messages().size(), before);
     EXPECT_EQ(script().messages()[before], "Elevation =  10-X  is invalid");
     ASSERT_EQ(wind_load(1).pressure.size(), 1u);
