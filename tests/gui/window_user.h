@@ -50,6 +50,7 @@ public:
     std::vector<std::string> messages;      // the texts of the message boxes, in order
     std::vector<std::string> dialogs;       // the dialogs answered, by template name
     std::vector<std::string> unanswered;    // the dialogs cancelled for want of an answer
+    std::vector<std::string> file_folders;  // the folder each file dialog opened in
 
     // Clicks the item of a frame's menu bar by the texts of its path, as
     // they read without their mnemonics and dots ("Loads", "Response
@@ -206,6 +207,7 @@ private:
             else
                 box->accept();
         } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+            file_folders.push_back(files->directory().absolutePath().toStdString());
             if (files_.empty()) {
                 unanswered.push_back("file dialog " + files->windowTitle().toStdString());
                 files->reject();

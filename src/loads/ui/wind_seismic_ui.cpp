@@ -43,12 +43,32 @@ void fill_combo(int item, std::initializer_list<const char*> texts, int selected
     dialog_list_select(item, selected);
 }
 
-float read_in_unit(int quantity, int unit, const char* name, bool negative_allowed)
+float read_in_unit(int quantity, int unit, const char* name)
 {
     float v = 0.0f;
-    if (parse_real_buffer(v) != 0 || (!negative_allowed && v < 0.0f))
+    if (parse_real_buffer(v) != 0 || v < 0.0f)
         throw_invalid(name);
     return static_cast<float>(unit_to_internal(quantity, unit, v));
+}
+
+// The elevations of a profile read and show as every other length does
+// (feet and inches such as 10-6 or 10'6 in the ft-in unit), in the profile's
+// own elevation unit, which may differ from the model's length unit.
+std::string elevation_text(int length_unit, float value)
+{
+    UnitChoicesKept model_units;
+    unit_choice()[LENGTH] = length_unit;
+    return format_length(value);
+}
+
+float read_elevation(int length_unit)
+{
+    UnitChoicesKept model_units;
+    unit_choice()[LENGTH] = length_unit;
+    float value = 0.0f;
+    if (parse_length_buffer(value) != 0)
+        throw_invalid("Elevation");
+    return value;
 }
 
 // ---- ASCE_WIND_DIALOG ---------------------------------------------------------------------
@@ -232,8 +252,8 @@ private:
         const int length = profile_length_unit(data.units.elevation);
         table_.x.heading = "Elevation";
         table_.x.unit = [length] { return unit_label_for(LENGTH, length); };
-        table_.x.format = [length](float v) { return curve_number_text(unit_from_internal(LENGTH, length, v)); };
-        table_.x.parse = [length] { return read_in_unit(LENGTH, length, "Elevation", true); };
+        table_.x.format = [length](float v) { return elevation_text(length, v); };
+        table_.x.parse = [length] { return read_elevation(length); };
         const bool velocity = data.units.kind == PROFILE_VELOCITY;
         const int quantity = velocity ? SPEED : PRESSURE;
         const int unit = velocity ? profile_speed_unit(data.units.velocity) : profile_pressure_unit(data.units.pressure);
@@ -243,7 +263,7 @@ private:
             return curve_number_text(unit_from_internal(quantity, unit, v));
         };
         const char* name = velocity ? "Velocity" : "Pressure";
-        table_.y.parse = [quantity, unit, name] { return read_in_unit(quantity, unit, name, false); };
+        table_.y.parse = [quantity, unit, name] { return read_in_unit(quantity, unit, name); };
     }
 
     void show_load(int n)

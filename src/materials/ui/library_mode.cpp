@@ -223,6 +223,17 @@ bool ask_save_library(const LibraryFile& file, WindowId owner)
     return true;
 }
 
+std::string library_dialog_start(const std::string& path, const std::string& directory)
+{
+    if (!path.empty())
+        return path;
+    if (!directory.empty())
+        return directory;
+    // The closing slash makes the file dialog take it as a folder.
+    const std::string program = shell_program_folder();
+    return program.empty() ? std::string() : program + "/";
+}
+
 std::string choose_library_file(const LibraryFile& file, WindowId owner, const std::vector<FileFilter>& filters)
 {
     const LibraryFileKind& kind = library_file_kind(file.kind);
@@ -234,7 +245,7 @@ std::string choose_library_file(const LibraryFile& file, WindowId owner, const s
         r.filters = {{std::string(kind.title) + " files (*." + ext + ")", "*." + ext}};
     }
     r.default_extension = kind.extension;
-    r.initial_path = file.path().empty() ? file.directory() : file.path();
+    r.initial_path = library_dialog_start(file.path(), file.directory());
     r.must_exist = true;
     if (!open_file_dialog_path(owner, r))
         return {};

@@ -78,8 +78,13 @@ bool save_library_command(const LibraryFile& file, WindowId owner);
 // Yes saves. False when the caller must stay: Cancel, or Yes and the library
 // could not be saved.
 bool ask_save_library(const LibraryFile& file, WindowId owner);
-// The open dialog of a kind ("Open Beam Library", its filters, the library's
-// folder, an existing file); the chosen path, empty when cancelled.
+// Where a library's open dialog starts: the library's file, else the folder
+// of the last one, else (nothing chosen yet) the folder of the libraries
+// shipped beside the program.
+std::string library_dialog_start(const std::string& path, const std::string& directory);
+// The open dialog of a kind ("Open Beam Library", its filters, where
+// library_dialog_start says, an existing file); the chosen path, empty when
+// cancelled.
 std::string choose_library_file(const LibraryFile& file, WindowId owner,
                                 const std::vector<FileFilter>& filters = {});
 // "File extension must be : bli" for a path of another extension; true when

@@ -71,7 +71,7 @@ bool open_material_library(WindowId owner)
     r.title = "Open Material Library";
     r.filters = {{"Material Library files (*.mat)", "*.mat"}, {"Material Library files (*.mdb)", "*.mdb"}};
     r.default_extension = "mat";
-    r.initial_path = library().path.empty() ? library().directory : library().path;
+    r.initial_path = library_dialog_start(library().path, library().directory);
     r.must_exist = true;
     if (!open_file_dialog_path(owner, r))
         return false;
