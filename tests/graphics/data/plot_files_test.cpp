@@ -632,20 +632,3 @@ TEST_F(EmfTitleLine, TitleAtTheLeftAndFileNameAtTheRightOfThePagesTopAboveTheCap
     EXPECT_GT(caption.top, std::max(title.bottom, name.bottom));
     EXPECT_LT(caption.bottom, 80);
 }
-
-TEST_F(EmfTitleLine, ALongTitleIsCutBeforeTheFileName)
-{
-    // A title wider than the page stops short of the file name.
-    plotted_model();
-    model_file_path() = "/plans/long.mod";
-    model_title() = std::string(300, 'W');
-    std::size_t first_line = 0;
-    const std::vector<EmfText> texts = emf_texts(plot(PlotFormat::Emf), first_line);
-    const auto title = std::find_if(texts.begin(), texts.end(), [](const EmfText& t) { return t.text.rfind("WWW", 0) == 0; });
-    const auto name = std::find_if(texts.begin(), texts.end(), [](const EmfText& t) { return t.text == "long"; });
-    ASSERT_NE(title, texts.end());
-    ASSERT_NE(name, texts.end());
-    EXPECT_LT(title->text.size(), 300u);
-    EXPECT_LE(title->right, name->left);
-    EXPECT_NEAR(name->right, 800, 2);
-}
