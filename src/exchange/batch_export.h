@@ -8,12 +8,11 @@
 // (BATCH_NOT_CARRIED); the export counts every such item it meets, with its
 // rows, so that the user is told what the file leaves out. A unit shown now
 // that the file's unit form does not give is named with the unit the model
-// read back shows instead. A description
-// that the file cannot hold as it is goes with the characters it cannot
-// hold replaced, and is counted so. Text that would change the file's syntax
-// (a title whose first word is a section key; a name or tag holding a
-// separator) and names that two records of one set share are refused before
-// anything is written.
+// read back shows instead. A description that the file cannot hold as it is
+// goes with the characters it cannot hold replaced, and is counted so. Text
+// that would change the file's syntax (a title whose first word is a section
+// key; a name or tag holding a separator) and names that two records of one
+// set share are refused before anything is written.
 #pragma once
 
 #include "exchange/export_file.h"
