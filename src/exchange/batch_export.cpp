@@ -44,6 +44,7 @@ constexpr BatchNotCarriedEntry BATCH_NOT_CARRIED[NC_KINDS] = {
     {NC_TIME_FUNCTIONS, "time functions"},
     {NC_LOAD_CASES, "the chosen load cases (the model read back runs the default ones)"},
     {NC_VIEW_AND_UNITS, "view settings"},
+    {NC_DISPLAY_UNITS, "display units the file does not carry, which the model read back shows in others"},
     {NC_REVISIONS, "the revision record"},
     {NC_QA_BLOCK, "the quality-assurance record"},
     {NC_OPTIONS, "analysis options without a batch field (default temperature, iteration limits, node increment)"},
@@ -108,6 +109,12 @@ void BatchExportReport::add(BatchNotCarried kind, int row, int count)
         e.rows.push_back(row);
 }
 
+void BatchExportReport::add_named(BatchNotCarried kind, const std::string& name)
+{
+    add(kind);
+    entries[kind].names.push_back(name);
+}
+
 bool BatchExportReport::empty() const
 {
     return std::all_of(std::begin(entries), std::end(entries), [](const Entry& e) { return e.count == 0; });
@@ -132,8 +139,80 @@ std::string BatchExportReport::message() const
                 text += ", ...";
             text += ")";
         }
+        for (std::size_t i = 0; i < e.names.size(); ++i)
+            text += (i ? "; " : " (") + e.names[i] + (i + 1 == e.names.size() ? ")" : "");
     }
     return text;
+}
+
+namespace {
+
+// The quantities as the warning names them.
+constexpr const char* QUANTITY_NAMES[NUM_UNIT_QUANTITIES + 1] = {
+    "",
+    "length",
+    "dimension",
+    "displacement",
+    "angle",
+    "force",
+    "moment",
+    "weight per length",
+    "weight",
+    "density",
+    "weight density",
+    "temperature",
+    "expansion coefficient",
+    "pressure",
+    "stress",
+    "modulus",
+    "translational stiffness",
+    "rotational stiffness",
+    "area",
+    "moment of inertia",
+    "speed",
+};
+
+// Units that another unit form of the file would carry, and how to get it.
+struct UnitFormHint {
+    int quantity;
+    int unit;
+    BatchUnitForm form;
+    const char* hint;
+};
+constexpr UnitFormHint UNIT_FORM_HINTS[] = {
+    {LENGTH, 2, BATCH_UNITS_FEET_INCH, "the environment variable EXPORT_INCHES keeps inch"},
+};
+
+// The unit choices that the file's OPTIONS line gives the model read back.
+UnitChoices unit_form_choices(BatchUnitForm form)
+{
+    UnitChoicesKept kept;
+    reset_unit_choice();
+    if (form == BATCH_UNITS_SI)
+        set_batch_si_units();
+    else if (form == BATCH_UNITS_INCH)
+        unit_choice()[LENGTH] = 2;
+    return unit_choice();
+}
+
+}  // namespace
+
+std::vector<std::string> batch_units_not_carried(const UnitChoices& shown, BatchUnitForm form)
+{
+    const UnitChoices read_back = unit_form_choices(form);
+    std::vector<std::string> names;
+    for (int q = 1; q <= NUM_UNIT_QUANTITIES; ++q) {
+        const int unit = unit_choice_valid(q, shown[q]) ? shown[q] : 0;
+        if (unit == read_back[q])
+            continue;
+        std::string name = std::string(QUANTITY_NAMES[q]) + " in " + unit_name(q, unit) + " is read back in " +
+                           unit_name(q, read_back[q]);
+        for (const UnitFormHint& h : UNIT_FORM_HINTS)
+            if (h.quantity == q && h.unit == unit && h.form == form)
+                name += std::string(" (") + h.hint + ")";
+        names.push_back(name);
+    }
+    return names;
 }
 
 std::string join_fields(std::vector<std::string> fields)
@@ -227,14 +306,13 @@ void write_options(BatchWriter& w, BatchUnitForm form)
 {
     w.line("OPTIONS");
     std::string line = "HGRA," + piping_code_keyword(piping_code());
-    reset_unit_choice();
-    if (form == BATCH_UNITS_SI) {
+    for (const std::string& name : batch_units_not_carried(unit_choice(), form))
+        w.report.add_named(NC_DISPLAY_UNITS, name);
+    unit_choice() = unit_form_choices(form);
+    if (form == BATCH_UNITS_SI)
         line += ",SI";
-        set_batch_si_units();
-    } else if (form == BATCH_UNITS_INCH) {
+    else if (form == BATCH_UNITS_INCH)
         line += ",IN";
-        unit_choice()[LENGTH] = 2;
-    }
     const AnalysisOptions& o = analysis_options();
     if (o.z_vertical)
         line += ",Z";

@@ -6,15 +6,17 @@
 //
 // What the format has no place for is listed in one table
 // (BATCH_NOT_CARRIED); the export counts every such item it meets, with its
-// rows, so that the user is told what the file leaves out. A description
-// that the file cannot hold as it is goes with the characters it cannot
-// hold replaced, and is counted so. Text that would change the file's syntax
-// (a title whose first word is a section key; a name or tag holding a
-// separator) and names that two records of one set share are refused before
-// anything is written.
+// rows, so that the user is told what the file leaves out. A unit shown now
+// that the file's unit form does not give is named with the unit the model
+// read back shows instead. A description that the file cannot hold as it is
+// goes with the characters it cannot hold replaced, and is counted so. Text
+// that would change the file's syntax (a title whose first word is a section
+// key; a name or tag holding a separator) and names that two records of one
+// set share are refused before anything is written.
 #pragma once
 
 #include "exchange/export_file.h"
+#include "framework/unit_choices.h"
 
 #include <ostream>
 #include <string>
@@ -41,6 +43,7 @@ enum BatchNotCarried : int {
     NC_TIME_FUNCTIONS,
     NC_LOAD_CASES,
     NC_VIEW_AND_UNITS,
+    NC_DISPLAY_UNITS,
     NC_REVISIONS,
     NC_QA_BLOCK,
     NC_OPTIONS,
@@ -82,21 +85,28 @@ struct BatchNotCarriedEntry {
 };
 extern const BatchNotCarriedEntry BATCH_NOT_CARRIED[NC_KINDS];
 
-// What one export left out: per kind the number of items and the rows (0
-// for an item of no row).
+// What one export left out: per kind the number of items, the rows (0 for
+// an item of no row) and, for items that rows do not tell apart, their names.
 struct BatchExportReport {
     struct Entry {
         int count = 0;
         std::vector<int> rows;
+        std::vector<std::string> names;
     };
     Entry entries[NC_KINDS];
 
     void add(BatchNotCarried kind, int row = 0, int count = 1);
+    void add_named(BatchNotCarried kind, const std::string& name);
     bool empty() const;
     // "The batch file leaves out:" and one line per kind with its count and
-    // rows; empty when nothing was left out.
+    // its rows or names; empty when nothing was left out.
     std::string message() const;
 };
+
+// The display units that the file written in `form` does not carry: for each
+// quantity whose unit in `shown` the model read back shows otherwise, its
+// name, that unit and the one read back (a text for the export's warning).
+std::vector<std::string> batch_units_not_carried(const UnitChoices& shown, BatchUnitForm form);
 
 // A layout row's line: the head and, behind ",C", its items joined by
 // commas; where the line would pass `limit` it ends after an item's comma

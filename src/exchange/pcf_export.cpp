@@ -49,6 +49,9 @@ constexpr PipeSize SMALL_SIZES[] = {
     {8.625, 8.0, 200},  {10.75, 10.0, 250}, {12.75, 12.0, 300},
 };
 constexpr double BORE_MATCH = 0.1;   // inch
+// The millimetre lengths that "%.6G" writes without an exponent.
+constexpr double SMALLEST_MM = 1.0e-4;
+constexpr double LARGEST_MM = 999999.5;
 
 struct MaterialEntry {
     std::string code, type, material, grade;
@@ -75,11 +78,21 @@ struct PcfWriter {
         }
         return text == "-0" ? "0" : text;
     }
-    // A length in the export's unit, fixed point.
+    // A length in the export's unit: inch with 4 decimals, mm with 6
+    // significant digits (0.001 mm below 1 m, 0.01 mm below 10 m). PCF
+    // readers take plain decimals only, so a length too small for the
+    // decimal form is 0 and one too large for it keeps its whole millimetres.
     std::string length(double inches) const
     {
-        return inch ? c_format("%.4f", inches) : c_format("%.1f", inches * 25.4);
+        if (inch)
+            return c_format("%.4f", inches);
+        const double mm = inches * 25.4;
+        if (std::fabs(mm) < SMALLEST_MM)
+            return "0";
+        return std::fabs(mm) < LARGEST_MM ? c_format("%.6G", mm) : c_format("%.0f", mm);
     }
+    // A bend radius: inch to 0.0001 without trailing zeros, mm as lengths are.
+    std::string radius_text(double inches) const { return inch ? trimmed(inches, 4) : length(inches); }
     std::string bore(double od) const { return trimmed(pcf_nominal_bore(od, inch), 4); }
     std::string point(double x, double y, double z) const
     {
@@ -175,7 +188,7 @@ struct PcfWriter {
     void bend_extras(double radius, double angle, double weight)
     {
         if (radius != 0.0)
-            line("    BEND-RADIUS " + trimmed(inch ? radius : radius * 25.4, 4) + " ");
+            line("    BEND-RADIUS " + radius_text(radius) + " ");
         if (angle != 0.0)
             line("    BEND-ANGLE " + trimmed(angle * 180.0 / 3.141592653589793, 4) + " ");
         if (weight != 0.0)
@@ -243,7 +256,7 @@ struct PcfWriter {
         centre_point(row.node_index);
         const bool miter = row.etype == ET_MITER;
         const std::string angle = trimmed(g->bend_angle * 180.0 / 3.141592653589793, 2);
-        item_code(row, std::string(miter ? "M-" : "B-") + trimmed(inch ? g->radius : g->radius * 25.4, 4) + "-" + angle);
+        item_code(row, std::string(miter ? "M-" : "B-") + radius_text(g->radius) + "-" + angle);
         skey(miter ? "BEBW" : "ELBW");
         attributes(row);
         bend_extras(g->radius, g->bend_angle, 0.0);

@@ -2,9 +2,10 @@
 // isometric drawing systems. One PIPELINE-REFERENCE block at every From row
 // (and one before the first component of a model without a From row), one
 // component record per element row, a SUPPORT or fitting record per data
-// item, and the material list of the item codes met. Coordinates are fixed
-// point (inch to 0.0001, mm to 0.1) with the vertical axis third; bores are
-// nominal bores where the outside diameter is a standard pipe size.
+// item, and the material list of the item codes met. Coordinates and bend
+// radii are inch to 0.0001 or mm to 6 significant digits, with the vertical
+// axis third; bores are nominal bores where the outside diameter is a
+// standard pipe size.
 #pragma once
 
 #include "exchange/export_file.h"

@@ -1,8 +1,9 @@
 // The enhanced metafile (".emf"): the line view as the client shows it, in
-// its pixels, on a white page, written record by record after the published
-// EMF format: the header, pens, brushes and the font created once each and
-// selected by handle, lines, polygons, rectangles, Bezier curves, texts
-// (UTF-16 with their advances) and the end record. Little-endian throughout.
+// its pixels, on a white page under the title line of the plot files,
+// written record by record after the published EMF format: the header,
+// pens, brushes and the font created once each and selected by handle,
+// lines, polygons, rectangles, Bezier curves, texts (UTF-16 with their
+// advances) and the end record. Little-endian throughout.
 #include "graphics/graphics_view.h"
 #include "graphics/model_view.h"
 #include "graphics/plot_device.h"
@@ -201,12 +202,16 @@ public:
 
     void draw_page() override
     {
-        // The white page, then the model and the caption of the results.
+        // The white page, the title line at its top as the other plot files
+        // have it, then the model and, under the title line, the caption of
+        // the results.
         simple(EMR_SELECTOBJECT, NULL_PEN);
         select_brush(scheme_.background);
         Record r(EMR_RECTANGLE);
         r.rect(0, 0, width_ + 1, height_ + 1);
         add(r);
+        const int title_base = ascent_ + 2;
+        draw_title_line(static_cast<float>(-title_base / mapping_.scale));
         graphics_view().clip_window = graphics_view().view_window;
         gdi_draw_model();
         const std::string caption = graphics_plot_title();
@@ -215,7 +220,7 @@ public:
             text_extent(caption, w, h);
             select_pen(PEN_TITLE);
             const int left = (width_ - static_cast<int>(std::lround(w * mapping_.scale))) / 2;
-            text_at(left, ascent_ + 2, caption);
+            text_at(left, title_base + descent_ + title_base, caption);
         }
     }
 

@@ -319,6 +319,8 @@ TEST_F(BatchTest, BatchExportWritesIgemFactorsByName)
 TEST_F(BatchTest, BatchExportCountsWhatTheFileCannotCarryWithItsRows)
 {
     reload(SMALL_MODEL + "T40,X60\nT50,X60\nT60,X60,CVS\n");
+    // Lengths shown in feet and inches, as the file gives them.
+    unit_choice()[LENGTH] = 0;
     for (const auto& [node, dtype] : {std::pair<int, int>{40, DT_TIME_VARYING_LOAD}, {50, DT_GENERIC_SUPPORT}}) {
         LayoutRow& row = model().rows[row_of(node)];
         row.dtype = dtype;
@@ -345,6 +347,7 @@ TEST_F(BatchTest, BatchExportCountsWhatTheFileCannotCarryWithItsRows)
     EXPECT_EQ(row_line(text, "T40"), "T40,X5'0");
     BatchExportReport clean;
     reload(SMALL_MODEL);
+    unit_choice()[LENGTH] = 0;
     batch_export_text({}, &clean);
     EXPECT_TRUE(clean.empty());
     EXPECT_EQ(clean.message(), "");

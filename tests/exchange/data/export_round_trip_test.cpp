@@ -330,6 +330,7 @@ TEST_F(ExportRoundTrip, ALongRadiusBendOnAn8InSectionKeepsItsRadius)
     empty_model();
     import_ok("Long radius\nOPTIONS\nB313,IN\nMATERIAL\nCS,0.283\nCS,70,27.9E6\nPIPE\nP8,8.625,0.322\n"
               "LAYOUT\nF10,MCS,PP8\nT20,X120\nT30,Z120,KI\nT40,Y120\n");
+    unit_choice()[LENGTH] = 0;   // shown in feet and inches, as the file gives them
     BatchExportReport plain;
     const std::string plain_text = export_and_read_back(plain);
     EXPECT_EQ(line_of(plain_text, "T30,"), "T30,KI,Z10'0");

@@ -6,6 +6,7 @@
 #include "batch_fixture.h"
 #include "elements/valve.h"
 #include "exchange/pcf_export.h"
+#include "framework/text.h"
 
 #include <map>
 #include <set>
@@ -296,6 +297,86 @@ TEST_F(PcfTest, PcfWithoutAFromRowStillPutsEveryComponentInAPipeline)
     ASSERT_FALSE(f.records.empty());
     for (const Record& r : f.records)
         EXPECT_FALSE(r.pipeline.empty()) << r.id;
+}
+
+// ---- Digits of millimetre lengths ----------------------------------------------------------
+
+// Metric, Z vertical, starting off the origin so that no coordinate is round:
+// a 329.409 mm valve along X, a pipe to the corner of a 229 mm bend that
+// turns 53.13 degrees into the direction (0.6, 0.8, 0), a 1000 mm pipe along
+// it, and a run up Y to 8.8 m from the origin.
+const std::string DIGITS_MODEL = "PCF DIGITS\n\nOPTIONS\nB313,SI,Z\nMATERIAL\nCS,7850\nCS,20,200000\n"
+                                 "PIPE\nP4,114.3,6.02\nLAYOUT\nF10,MCS,PP4,X12.345,Y23.456,Z34.567\n"
+                                 "T20,X329.409,JV\nT30,X200\nT40,X300,KI,B229\nT50,X600,Y800\nT60,Y8000\n";
+
+class PcfDigits : public PcfTest {
+protected:
+    static std::string points_text(const Record& r, const std::string& name)
+    {
+        std::string all;
+        for (auto [at, end] = r.attributes.equal_range(name); at != end; ++at)
+            all += at->second + "|";
+        return all;
+    }
+    static const Record& first(const PcfFile& f, const std::string& id)
+    {
+        for (const Record& r : f.records)
+            if (r.id == id)
+                return r;
+        ADD_FAILURE() << "no " << id;
+        return f.records.front();
+    }
+};
+
+TEST_F(PcfDigits, ValveLengthAndBendRadiusReadBackToSixDigits)
+{
+    import_ok(DIGITS_MODEL);
+    const PcfFile f = exported();
+    ASSERT_FALSE(f.records.empty());
+    // The valve runs from x = 12.345 to 12.345 + 329.409 = 341.754 (mm, the
+    // batch lines above); "%.6G" keeps all of their digits.
+    const Record& valve = first(f, "VALVE");
+    ASSERT_EQ(valve.ends.size(), 2u);
+    EXPECT_EQ(points_text(valve, "END-POINT"), "12.345 23.456 34.567 100|341.754 23.456 34.567 100|");
+    EXPECT_EQ(c_format("%.6G", gap(valve.ends[0], valve.ends[1])), "329.409");
+
+    // The bend: corner at x = 341.754 + 200 + 300 = 841.754; the legs meet
+    // at the deflection D with cos D = 0.6, so the tangent length is
+    // T = R tan(D/2) = 229 x 0.5 = 114.5 (circular curve, T = R tan(D/2)):
+    // the ends are the corner - 114.5 (1, 0, 0) and + 114.5 (0.6, 0.8, 0).
+    const Record& elbow = first(f, "ELBOW");
+    ASSERT_EQ(elbow.ends.size(), 2u);
+    ASSERT_TRUE(elbow.centre);
+    EXPECT_EQ(attribute(elbow, "CENTRE-POINT"), "841.754 23.456 34.567");
+    EXPECT_EQ(points_text(elbow, "END-POINT"), "727.254 23.456 34.567 100|910.454 115.056 34.567 100|");
+    EXPECT_EQ(attribute(elbow, "BEND-RADIUS"), "229 ");
+    // A reader's radius from the three points: R = T / tan(D/2).
+    const Point c = *elbow.centre;
+    const Point a{elbow.ends[0].x - c.x, elbow.ends[0].y - c.y, elbow.ends[0].z - c.z};
+    const Point b{elbow.ends[1].x - c.x, elbow.ends[1].y - c.y, elbow.ends[1].z - c.z};
+    const double between = std::acos((a.x * b.x + a.y * b.y + a.z * b.z) / (gap({}, a) * gap({}, b)));
+    const double deflection = 3.141592653589793 - between;
+    const double radius = gap({}, a) / std::tan(deflection / 2.0);
+    EXPECT_EQ(c_format("%.6G", radius), "229");
+
+    // The last pipe rises to (1441.754, 8823.456, 34.567), 8.99 m from the
+    // origin: written to 0.01 mm.
+    const Record& last = f.records.back();
+    ASSERT_EQ(last.ends.size(), 2u);
+    EXPECT_EQ(points_text(last, "END-POINT"), "1441.75 823.456 34.567 100|1441.75 8823.46 34.567 100|");
+    EXPECT_NEAR(last.ends.back().x, 1441.754, 0.005);
+    EXPECT_NEAR(last.ends.back().y, 8823.456, 0.005);
+}
+
+TEST_F(PcfDigits, MillimetresFarOutOrNearlyZeroStayPlainDecimals)
+{
+    // Nodes 2 km out along X are whole millimetres (no exponent); a tenth
+    // of a micron off an axis is 0.
+    import_ok("FAR\n\nOPTIONS\nB313,SI,Z\nMATERIAL\nCS,7850\nCS,20,200000\nPIPE\nP4,114.3,6.02\n"
+              "LAYOUT\nF10,MCS,PP4,X2000000,Y0.00001\nT20,X1000\n");
+    const PcfFile far = exported();
+    ASSERT_FALSE(far.records.empty());
+    EXPECT_EQ(points_text(far.records[0], "END-POINT"), "2000000 0 0 100|2001000 0 0 100|");
 }
 
 }  // namespace

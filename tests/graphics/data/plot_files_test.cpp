@@ -551,3 +551,84 @@ TEST_F(PlotTest, PlotEmfRecordsReadBackByTheFormatsRules)
     for (const char* n : {"10", "50", "90"})
         EXPECT_NE(std::find(texts.begin(), texts.end(), n), texts.end()) << n;
 }
+
+// ---- The metafile's title line ------------------------------------------------------------------
+
+namespace {
+
+// The texts of a metafile (EMR_EXTTEXTOUTW, read by the format's layout:
+// bounds at 8, the reference point at 36, the count and offset of the
+// UTF-16 characters at 44 and 48) with their place among the records.
+struct EmfText {
+    std::string text;
+    int32_t x = 0, y = 0, left = 0, top = 0, right = 0, bottom = 0;
+    std::size_t record = 0;
+};
+
+std::vector<EmfText> emf_texts(const std::string& b, std::size_t& first_line)
+{
+    std::vector<EmfText> out;
+    first_line = 0;
+    std::size_t at = 0, record = 0;
+    while (at + 8 <= b.size()) {
+        const uint32_t type = u32_at(b, at), size = u32_at(b, at + 4);
+        if (size < 8)
+            break;
+        if (type == 54 && first_line == 0)
+            first_line = record;
+        if (type == 84) {
+            EmfText t;
+            const uint32_t chars = u32_at(b, at + 44), offset = u32_at(b, at + 48);
+            for (uint32_t k = 0; k < chars; ++k)
+                t.text.push_back(static_cast<char>(b[at + offset + 2 * k]));
+            t.left = i32_at(b, at + 8);
+            t.top = i32_at(b, at + 12);
+            t.right = i32_at(b, at + 16);
+            t.bottom = i32_at(b, at + 20);
+            t.x = i32_at(b, at + 36);
+            t.y = i32_at(b, at + 40);
+            t.record = record;
+            out.push_back(t);
+        }
+        at += size;
+        ++record;
+    }
+    return out;
+}
+
+}  // namespace
+
+class EmfTitleLine : public PlotTest {};
+
+TEST_F(EmfTitleLine, TitleAtTheLeftAndFileNameAtTheRightOfThePagesTopAboveTheCaption)
+{
+    // As the HP-GL and EPS pages: the model's title from the left edge and
+    // the file's name ending at the right edge, on one base line, drawn
+    // before the model; the results' caption centred on the line below.
+    plotted_model();
+    model_file_path() = "/plans/unit 7/feed line.mod";
+    graphics_hooks().plot_title = [] { return std::string("Deflected shape: Sustained"); };
+    std::size_t first_line = 0;
+    const std::vector<EmfText> texts = emf_texts(plot(PlotFormat::Emf), first_line);
+    auto find = [&](const std::string& text) {
+        const auto it = std::find_if(texts.begin(), texts.end(), [&](const EmfText& t) { return t.text == text; });
+        EXPECT_NE(it, texts.end()) << text;
+        return it == texts.end() ? EmfText{} : *it;
+    };
+    const EmfText title = find("Line (A) \\ B");
+    const EmfText name = find("feed line");
+    const EmfText caption = find("Deflected shape: Sustained");
+    // Within the 800 by 600 page, at its top.
+    EXPECT_EQ(title.x, 0);
+    EXPECT_GE(title.top, 0);
+    EXPECT_LT(title.bottom, 40);
+    EXPECT_NEAR(name.right, 800, 2);
+    EXPECT_EQ(name.y, title.y);
+    EXPECT_LT(title.right, name.left);
+    EXPECT_LT(title.record, first_line);
+    EXPECT_LT(name.record, first_line);
+    // The caption: centred, wholly under the title line.
+    EXPECT_NEAR(0.5 * (caption.left + caption.right), 400.0, 2.0);
+    EXPECT_GT(caption.top, std::max(title.bottom, name.bottom));
+    EXPECT_LT(caption.bottom, 80);
+}
