@@ -479,7 +479,7 @@ std::vector<TextTier> text_tiers(const TextTable& t) {
         column += width + GAP;
     };
     for (size_t i = 0; i < nc; ++i) {
-        const bool begun = tiers.back().columns.size() > (tiers.size() > 1 && repeat_key ? 1U : 0U);
+        const bool begun = tiers.back().columns.size() > (tiers.size() == 1 || repeat_key ? 1U : 0U);
         if (begun && column + chars[i] - 1 > REPORT_RIGHT_COLUMN) {
             tiers.emplace_back();
             column = REPORT_LEFT_COLUMN;
