@@ -792,23 +792,6 @@ std::vector<std::string> report_wrapped_lines(const std::string& text, int colum
     return wrapped_lines(text, room, room, [](std::string_view t) { return utf8_length(t); });
 }
 
-void report_wrapped_at(const std::string& text, int column) {
-    const ReportSession& s = report_session();
-    if (!text_active(s)) {
-        report_line(text);
-        return;
-    }
-    if (csv_active(s)) {
-        csv_add_text(text);
-        report_next_line();
-        return;
-    }
-    for (const std::string& line : report_wrapped_lines(text, column)) {
-        report_print_at(line, column);
-        report_next_line();
-    }
-}
-
 int report_lines_left() {
     const ReportSession& s = report_session();
     if (csv_active(s)) return INT_MAX / 2;   // a CSV file has no pages

@@ -122,13 +122,9 @@ void report_next_line();
 void report_rule();
 // Fills columns 4 to 88 of the current line with '-' and stays on the line.
 void report_rule_at_line();
-// A text from `column` on, on as many lines as it needs to end by column 88,
-// broken at its blanks (wrapped_lines; a word longer than a line is cut),
-// each line ended: a note under a row. In CSV the text as one cell and the
-// row's end; otherwise a report_line.
-void report_wrapped_at(const std::string& text, int column);
-// The lines report_wrapped_at writes of the text in a text report (none
-// of an empty text).
+// The lines of a text from `column` on that end by column 88, broken at
+// its blanks (wrapped_lines; a word longer than a line is cut): a note
+// under a row, each line written at `column`. None of an empty text.
 std::vector<std::string> report_wrapped_lines(const std::string& text, int column);
 // '-' from column `from` to `to` of the current line; stays on the line.
 void report_dashes(int from, int to);
