@@ -32,6 +32,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <sstream>
 #include <cstdio>
 #include <functional>
 #include <set>
@@ -108,6 +110,17 @@ protected:
                 line.find("Node") == std::string::npos);
     }
 };
+
+std::vector<std::string> words_of(const std::string& line)
+{
+    std::istringstream in(line);
+    std::vector<std::string> out;
+    for (std::string w; in >> w;)
+        out.push_back(w);
+    if (out.empty())
+        out.emplace_back();
+    return out;
+}
 
 class PageWidth : public StressReportPages {};
 class NoteKeepsWithRow : public StressReportPages {};
@@ -202,6 +215,40 @@ TEST_F(PageWidth, ReportOfAPlantNetworkStaysWithinThePage)
             tiered += nodes > 1 ? 1 : 0;
         }
     EXPECT_GT(tiered, 0);
+}
+
+// A 40 ft riser of 6 in pipe from an anchor to a spring hanger at its top,
+// designed from a catalogue beside the model (HGRA): the Hanger
+// report, wider than the page, goes on in tiers led by the node; no line of
+// the report passes column 88.
+TEST_F(PageWidth, HangerReportGoesOnInTiersWithinThePage)
+{
+    // A catalogue of one spring beside the model.
+    std::filesystem::create_directories(path("hangers"));
+    write("hangers/16.txt", "CATALOGUE 16 Grinnell\nSPRING S 1 LONG 100 2000 20 # test values\n");
+    ASSERT_NO_FATAL_FAILURE(open("Riser with a spring hanger\nOPTIONS\nHGRA,B313\nOPTEMP\n70,7000,1\n"
+                                 "MATERIAL\nA106B,0.283,0.3,1.0,1.0,CS,Carbon steel\n"
+                                 "A106B,70,29.5E6,6.07E-6,20000\nA106B,700,25.5E6,7.9E-6,16000\n"
+                                 "PIPE\n6,6.625,0.28\nLOADS\nOPER,440,0\nLAYOUT\n"
+                                 "F10,MA106B,P6,KA,CL=OPER\nT20,Y40-0,CVS\n"));
+    const std::string text = report_render_text(results_report_job(default_report_selection()), false);
+    expect_within_page(text);
+    const std::vector<std::string> lines = lines_of(text);
+    const auto report = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find("Hanger Report (1)") != std::string::npos;
+    });
+    ASSERT_NE(report, lines.end());
+    ASSERT_TRUE(title_at(std::vector<std::string>(report, lines.end()), 0));
+    const auto heading_end = std::find(report + 2, lines.end(), TEXT_RULE);
+    ASSERT_NE(heading_end, lines.end());
+    EXPECT_GT(std::count_if(report + 2, heading_end,
+                            [](const std::string& line) { return line.find("Node") != std::string::npos; }),
+              1);
+    // The hanger's row in every tier, each led by its node.
+    const auto rows_end = std::find(heading_end + 1, lines.end(), TEXT_RULE);
+    EXPECT_GT(rows_end - heading_end - 1, 1);
+    for (auto row = heading_end + 1; row != rows_end; ++row)
+        EXPECT_EQ(words_of(*row).front(), "20") << *row;
 }
 
 // The code compliance after 0 to 56 lines of text, so that its rows, their
