@@ -637,18 +637,18 @@ void table_print_text(TablePrint& p, const std::string& title, int count) {
     // column broken at its blanks over the lines under it.
     const size_t lines = static_cast<size_t>(p.text_lines);
     const auto row_lines = [&](const std::vector<std::string>& cells) {
-        std::vector<std::vector<std::vector<std::string>>> out;   // tier, column, pieces (per text line)
+        std::vector<std::vector<std::vector<std::string>>> out;   // tier, column, its lines (per text line)
         for (const TextTier& tier : tiers)
             for (size_t line = 0; line < lines; ++line) {
-                std::vector<std::vector<std::string>> pieces;
+                std::vector<std::vector<std::string>> parts;
                 for (size_t k = 0; k < tier.columns.size(); ++k) {
                     const std::string& text = cells[tier.columns[k] * lines + line];
                     const int room = tier.end[k] - tier.start[k] + 1;
-                    pieces.push_back(text.empty() ? std::vector<std::string>{}
+                    parts.push_back(text.empty() ? std::vector<std::string>{}
                                      : utf8_length(text) <= room ? std::vector<std::string>{text}
                                                                  : wrapped_lines(text, room, room, width));
                 }
-                out.push_back(std::move(pieces));
+                out.push_back(std::move(parts));
             }
         return out;
     };
@@ -656,7 +656,7 @@ void table_print_text(TablePrint& p, const std::string& title, int count) {
         int n = 0;
         for (const auto& line : row) {
             size_t most = 1;
-            for (const auto& pieces : line) most = std::max(most, pieces.size());
+            for (const auto& parts : line) most = std::max(most, parts.size());
             n += static_cast<int>(most);
         }
         return n;
@@ -669,11 +669,11 @@ void table_print_text(TablePrint& p, const std::string& title, int count) {
         for (size_t l = 0; l < row.size(); ++l) {
             const TextTier& tier = tiers[l / lines];
             size_t most = 1;
-            for (const auto& pieces : row[l]) most = std::max(most, pieces.size());
-            for (size_t piece = 0; piece < most; ++piece) {
+            for (const auto& parts : row[l]) most = std::max(most, parts.size());
+            for (size_t at = 0; at < most; ++at) {
                 for (size_t k = 0; k < tier.columns.size(); ++k) {
-                    if (piece >= row[l][k].size()) continue;
-                    const std::string& text = row[l][k][piece];
+                    if (at >= row[l][k].size()) continue;
+                    const std::string& text = row[l][k][at];
                     if (t.numeric[tier.columns[k]])
                         report_print_right(text, tier.end[k]);
                     else
