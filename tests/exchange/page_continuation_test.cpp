@@ -46,8 +46,11 @@ TextPagesRead read_text_pages(const std::string& text)
                            lines.begin() + static_cast<std::ptrdiff_t>(std::min(heading.size(), lines.size())))) {
                 ++read.continued;
                 i = heading.size();
-            } else if (title_at(lines, 0)) {
-                heading.clear();   // the table ended with the page before
+            } else if (title_at(lines, 0) || (!lines[0].empty() && lines[0][0] != ' ' && title_at(lines, 1))) {
+                // The table ended with the page before: the page begins with
+                // a table's title, or with a part's heading (from column 1)
+                // over its first table.
+                heading.clear();
             } else {
                 read.faults.push_back("page " + std::to_string(p + 1) + " goes on with \"" + heading.front() +
                                       "\" (from " + table_page + ") without its heading, at \"" + lines.front() +

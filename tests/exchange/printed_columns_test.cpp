@@ -43,7 +43,7 @@ protected:
         ExchangeProgramTest::TearDown();
     }
     // The code compliance printed alone: every row whole on one page width,
-    // the reasons that do not fit wrapped in the Allowable column, the five
+    // with the reason of a row not checked under it, the five
     // column headings under every title bar; how many rows are not checked.
     int expect_compliance_rows_whole()
     {
@@ -94,7 +94,7 @@ TEST_F(PrintedColumnsTogether, CodeComplianceRowsOfAPlantStandWholeWithTheirReas
 
 // The branch of the tee model of a material without its yield strength
 // under Z662: its rows are not checked, the run's are; both kinds of row
-// stand whole, the reasons wrapped beside their rows, the evaluation's
+// stand whole, the reasons under their rows, the evaluation's
 // note of the material under them.
 TEST_F(PrintedColumnsTogether, CheckedAndUncheckedRowsStandWholeSideBySide)
 {

@@ -33,3 +33,18 @@ inline bool title_at(const std::vector<std::string>& lines, std::size_t i)
     return i + 1 < lines.size() && lines[i + 1] == TEXT_RULE && lines[i].size() > 8 &&
            lines[i].find_first_not_of(' ') >= 8;
 }
+
+// A text report's lines read as one text, each line's blanks at its ends
+// made one blank between lines: a note broken over lines reads whole again.
+inline std::string read_as_one(const std::string& report)
+{
+    std::istringstream in(report);
+    std::string out;
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t first = line.find_first_not_of(' ');
+        if (first == std::string::npos)
+            continue;
+        out += (out.empty() ? "" : " ") + line.substr(first, line.find_last_not_of(' ') - first + 1);
+    }
+    return out;
+}

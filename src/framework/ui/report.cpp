@@ -786,6 +786,12 @@ void report_dashes(int from, int to) {
     place(s.text, std::string(static_cast<size_t>(to - from + 1), '-'), from);
 }
 
+std::vector<std::string> report_wrapped_lines(const std::string& text, int column) {
+    if (text.empty()) return {};
+    const int room = std::max(1, REPORT_RIGHT_COLUMN - column + 1);
+    return wrapped_lines(text, room, room, [](std::string_view t) { return utf8_length(t); });
+}
+
 int report_lines_left() {
     const ReportSession& s = report_session();
     if (csv_active(s)) return INT_MAX / 2;   // a CSV file has no pages

@@ -122,6 +122,10 @@ void report_next_line();
 void report_rule();
 // Fills columns 4 to 88 of the current line with '-' and stays on the line.
 void report_rule_at_line();
+// The lines of a text from `column` on that end by column 88, broken at
+// its blanks (wrapped_lines; a word longer than a line is cut): a note
+// under a row, each line written at `column`. None of an empty text.
+std::vector<std::string> report_wrapped_lines(const std::string& text, int column);
 // '-' from column `from` to `to` of the current line; stays on the line.
 void report_dashes(int from, int to);
 // Lines left on the page from the current line on (56 on a fresh page).

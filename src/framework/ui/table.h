@@ -147,6 +147,11 @@ public:
     // Lines printed under the rows on paper, while the table stands open: a
     // page they go on to begins with its title and column header.
     virtual std::vector<std::string> notes_under_rows() { return {}; }
+    // A note printed on paper under its row, across the table (indented
+    // under the row's texts, broken at its blanks), with the row on its page:
+    // a text that would widen a column (why a value is missing). None by
+    // default.
+    virtual std::string row_note(int /*row*/) { return {}; }
     // The font of a row, when it is not the table font.
     virtual std::optional<FontSpec> row_font(int /*row*/) { return std::nullopt; }
     // The pen of the rule under a row when it is not the grid's (a rule that

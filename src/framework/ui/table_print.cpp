@@ -267,8 +267,12 @@ struct PrintedRow {
     int row = 0;
     std::vector<Piece> pieces;
     std::vector<int> tier_top;   // the first printed line of each tier, and the row's count after them
-    int lines() const { return tier_top.empty() ? 0 : tier_top.back(); }
+    std::vector<std::string> note;   // the lines of the row's note, under its tiers
+    int lines() const { return (tier_top.empty() ? 0 : tier_top.back()) + static_cast<int>(note.size()); }
 };
+
+// How far a row's note stands in from the table's left edge, in characters.
+constexpr const char* NOTE_INDENT = "MM";
 
 // `plain` measures in the report font; a row of a font of its own is
 // measured in that.
@@ -310,6 +314,10 @@ PrintedRow printed_row(TablePrint& p, const std::vector<std::vector<int>>& tiers
         }
     }
     out.tier_top.push_back(line);
+    if (const std::string note = p.row_note(row); !note.empty()) {
+        const int room = table_width(p, tiers) - 2 * pad - width(NOTE_INDENT);
+        out.note = wrapped_lines(note, room, room, measure);
+    }
     // Drawn column by column.
     std::stable_sort(out.pieces.begin(), out.pieces.end(), [](const PrintedRow::Piece& a, const PrintedRow::Piece& b) {
         return std::tie(a.tier, a.column, a.line) < std::tie(b.tier, b.column, b.line);
@@ -323,6 +331,7 @@ PrintedRow printed_row(TablePrint& p, const std::vector<std::vector<int>>& tiers
         for (PrintedRow::Piece& piece : out.pieces) piece.lines = std::min(piece.lines, most_lines - piece.line);
         for (int& top : out.tier_top) top = std::min(top, most_lines);
     }
+    out.note.resize(static_cast<size_t>(std::clamp(most_lines - out.tier_top.back(), 0, static_cast<int>(out.note.size()))));
     return out;
 }
 
@@ -347,6 +356,10 @@ void print_row(TablePrint& p, PageTable& table, const PrintedRow& r, bool last_o
         table_draw_cell(c, p, piece.column, ly + c.text_offset, piece.text);
     }
     s.set_text_color(BLACK);
+    // The note under the tiers, in from the table's left edge.
+    const int note_x = table.outline.left[1] + table_cell_padding(s) + s.text_width(NOTE_INDENT);
+    for (size_t i = 0; i < r.note.size(); ++i)
+        s.text(note_x, y + (r.tier_top.back() + static_cast<int>(i)) * lh + canvases.front().text_offset, r.note[i]);
     if (font) gdi_select_report_font();
     const size_t tiers = canvases.size();
     for (size_t t = 0; t < tiers; ++t) {
@@ -358,6 +371,12 @@ void print_row(TablePrint& p, PageTable& table, const PrintedRow& r, bool last_o
         for (int col = 1; col <= p.columns(); ++col)
             if (c.drawn(col)) p.draw_column_rule(c, col);
         p.draw_column_rule(c, p.columns() + 1);
+    }
+    // The note's edges: the table's outline; the columns' rules stop above it.
+    if (!r.note.empty()) {
+        const int top = y + r.tier_top.back() * lh, end = top + static_cast<int>(r.note.size()) * lh;
+        tprint_vline(table.outline, table.outline.left[1], top, end);
+        tprint_vline(table.outline, table.outline.right[1], top, end);
     }
     const int bottom = y + r.lines() * lh;
     if (last_on_page) {
@@ -429,6 +448,48 @@ TextTable gather(TablePrint& p, int count) {
     return t;
 }
 
+// The columns of a text table within the page: positions into
+// TextTable::columns and each one's first and last character column.
+struct TextTier {
+    std::vector<size_t> columns;
+    std::vector<int> start, end;
+};
+
+// Columns two blanks apart from the report's left column. A table wider
+// than the page goes on in tiers, each led by its first column again (the
+// node) as the printed pages do; a column wider than a tier is narrowed to
+// it, its texts broken at their blanks.
+std::vector<TextTier> text_tiers(const TextTable& t) {
+    constexpr int GAP = 2;
+    const int room = REPORT_RIGHT_COLUMN - REPORT_LEFT_COLUMN + 1;
+    const size_t nc = t.columns.size();
+    std::vector<int> chars(nc);
+    int total = -GAP;
+    for (size_t i = 0; i < nc; ++i) {
+        chars[i] = std::max(1, t.chars[i]);
+        total += chars[i] + GAP;
+    }
+    const bool repeat_key = total > room && nc > 1 && 2 * (chars[0] + GAP) <= room;
+    std::vector<TextTier> tiers(1);
+    int column = REPORT_LEFT_COLUMN;
+    const auto add = [&](size_t i, int width) {
+        tiers.back().columns.push_back(i);
+        tiers.back().start.push_back(column);
+        tiers.back().end.push_back(column + width - 1);
+        column += width + GAP;
+    };
+    for (size_t i = 0; i < nc; ++i) {
+        const bool begun = tiers.back().columns.size() > (tiers.size() == 1 || repeat_key ? 1U : 0U);
+        if (begun && column + chars[i] - 1 > REPORT_RIGHT_COLUMN) {
+            tiers.emplace_back();
+            column = REPORT_LEFT_COLUMN;
+            if (repeat_key) add(0, chars[0]);
+        }
+        add(i, std::min(chars[i], REPORT_RIGHT_COLUMN - column + 1));
+    }
+    return tiers;
+}
+
 // The table on graphic pages under `heading`: in a title bar above its
 // column header unless the caller drew its own heading (bar_first false),
 // and above the column header of every following page.
@@ -453,22 +514,33 @@ void print_table_pages(TablePrint& p, const std::string& heading, int count, boo
     const int header_lines = static_cast<int>(tiers.size()) * p.header_lines;
 
     CellWidths plain(m);
-    // The rows printed, each made once, one ahead of the one drawn: a row
-    // is the last of its page when the next does not fit under it.
+    // The rows printed, each made once, two ahead of the one drawn: a row
+    // is the last of its page when the next (the last one with the notes)
+    // does not fit under it.
     int next = 0;
     const auto advance = [&]() -> std::optional<PrintedRow> {
         while (++next <= count)
             if (p.row_test(next)) return printed_row(p, tiers, next + p.print_first_row, page_lines, plain);
         return std::nullopt;
     };
+    // The notes under the rows go on the page of the last row.
+    const std::vector<std::string> notes = p.notes_under_rows();
+    int note_lines = 0;
+    const auto measure = [&m](std::string_view text) { return m.text_width(std::string(text)); };
+    for (const std::string& note : notes)
+        note_lines += static_cast<int>(wrapped_lines(note, body.width(), body.width(), measure).size());
+    const auto kept = [&](const PrintedRow& r, bool last) {
+        return last ? std::min(page_lines, r.lines() + note_lines) : r.lines();
+    };
     std::optional<PrintedRow> row = advance();
+    std::optional<PrintedRow> after = row ? advance() : std::nullopt;
     auto title_bar = [&heading] {
         gdi_print_title_bar(heading);
         gdi_next_line();
         gdi_quarter_line();
     };
     // The title, the header and the first row together.
-    const bool new_page = gdi_ensure_lines(header_lines + (bar_first ? 2 : 0) + (row ? row->lines() : 1));
+    const bool new_page = gdi_ensure_lines(header_lines + (bar_first ? 2 : 0) + (row ? kept(*row, !after) : 1));
     p.contents_entry();
     // Under the caller's own heading on its page the header alone.
     if (!bar_first && !new_page) print_header(p, layout);
@@ -479,13 +551,14 @@ void print_table_pages(TablePrint& p, const std::string& heading, int count, boo
         },
         1, bar_first || new_page);
     while (row) {
-        gdi_ensure_lines(row->lines());
-        std::optional<PrintedRow> after = advance();
-        const bool page_end = !after || gdi_lines_left() < row->lines() + after->lines();
+        gdi_ensure_lines(kept(*row, !after));
+        std::optional<PrintedRow> later = after ? advance() : std::nullopt;
+        const bool page_end = !after || gdi_lines_left() < row->lines() + kept(*after, !later);
         print_row(p, layout, *row, page_end);
         row = std::move(after);
+        after = std::move(later);
     }
-    for (const std::string& note : p.notes_under_rows()) gdi_print_line(note);
+    for (const std::string& note : notes) gdi_print_line(note);
     table.end();
     gdi_half_line();
 }
@@ -526,60 +599,88 @@ void table_print_text(TablePrint& p, const std::string& title, int count) {
     count = std::max(0, count);
     p.print_rows = count;
     const TextTable t = gather(p, count);
-    const size_t nc = t.columns.size();
-    // Columns two blanks apart from the report's left column.
-    std::vector<int> start(nc), end(nc);
-    int column = REPORT_LEFT_COLUMN;
-    for (size_t i = 0; i < nc; ++i) {
-        start[i] = column;
-        end[i] = column + std::max(1, t.chars[i]) - 1;
-        column = end[i] + 3;
-    }
+    const std::vector<TextTier> tiers = text_tiers(t);
+    const auto width = [](std::string_view text) { return utf8_length(text); };
     const std::string heading = counted_title(p, title, count);
     auto header = [&] {
         report_print_centred_page(heading);
         report_next_line();
         report_rule();
-        for (int line = 0; line < p.header_lines; ++line) {
-            bool any = false;
-            for (size_t i = 0; i < nc; ++i) {
-                const std::string text = p.header_text(t.columns[i], line);
-                if (text.empty()) continue;
-                report_print_centred(text, start[i], end[i]);
-                any = true;
-            }
-            // Group headings centred over the columns of their range.
-            for (const TableGroup& g : p.groups) {
-                if (g.line != line || g.text.empty()) continue;
-                int from = 0, to = 0;
-                for (size_t i = 0; i < nc; ++i) {
-                    if (t.columns[i] < g.first_column || t.columns[i] > g.last_column) continue;
-                    if (from == 0) from = start[i];
-                    to = end[i];
+        for (const TextTier& tier : tiers)
+            for (int line = 0; line < p.header_lines; ++line) {
+                bool any = false;
+                for (size_t k = 0; k < tier.columns.size(); ++k) {
+                    const std::string text = p.header_text(t.columns[tier.columns[k]], line);
+                    if (text.empty()) continue;
+                    report_print_centred(text, tier.start[k], tier.end[k]);
+                    any = true;
                 }
-                if (from == 0) continue;
-                report_print_centred(g.text, from, to);
-                any = true;
+                // Group headings centred over the columns of their range in the tier.
+                for (const TableGroup& g : p.groups) {
+                    if (g.line != line || g.text.empty()) continue;
+                    int from = 0, to = 0;
+                    for (size_t k = 0; k < tier.columns.size(); ++k) {
+                        const int c = t.columns[tier.columns[k]];
+                        if (c < g.first_column || c > g.last_column) continue;
+                        if (from == 0) from = tier.start[k];
+                        to = tier.end[k];
+                    }
+                    if (from == 0) continue;
+                    report_print_centred(g.text, from, to);
+                    any = true;
+                }
+                if (any) report_next_line();
             }
-            if (any) report_next_line();
-        }
         report_rule();
     };
-    ReportTable table(header, std::max(2, p.text_lines));
-    p.contents_entry();
+    // The lines of a row's texts in each tier, a text wider than its
+    // column broken at its blanks over the lines under it.
     const size_t lines = static_cast<size_t>(p.text_lines);
-    for (const std::vector<std::string>& cells : t.cells) {
-        table.keep(p.text_lines);
-        for (size_t line = 0; line < lines; ++line) {
-            for (size_t i = 0; i < nc; ++i) {
-                const std::string& text = cells[i * lines + line];
-                if (text.empty()) continue;
-                if (t.numeric[i])
-                    report_print_right(text, end[i]);
-                else
-                    report_print_at(text, start[i]);
+    const auto row_lines = [&](const std::vector<std::string>& cells) {
+        std::vector<std::vector<std::vector<std::string>>> out;   // tier, column, its lines (per text line)
+        for (const TextTier& tier : tiers)
+            for (size_t line = 0; line < lines; ++line) {
+                std::vector<std::vector<std::string>> parts;
+                for (size_t k = 0; k < tier.columns.size(); ++k) {
+                    const std::string& text = cells[tier.columns[k] * lines + line];
+                    const int room = tier.end[k] - tier.start[k] + 1;
+                    parts.push_back(text.empty() ? std::vector<std::string>{}
+                                     : utf8_length(text) <= room ? std::vector<std::string>{text}
+                                                                 : wrapped_lines(text, room, room, width));
+                }
+                out.push_back(std::move(parts));
             }
-            report_next_line();
+        return out;
+    };
+    const auto count_lines = [](const std::vector<std::vector<std::vector<std::string>>>& row) {
+        int n = 0;
+        for (const auto& line : row) {
+            size_t most = 1;
+            for (const auto& parts : line) most = std::max(most, parts.size());
+            n += static_cast<int>(most);
+        }
+        return n;
+    };
+    ReportTable table(header, std::max(2, static_cast<int>(tiers.size() * lines)));
+    p.contents_entry();
+    for (const std::vector<std::string>& cells : t.cells) {
+        const auto row = row_lines(cells);
+        table.keep(count_lines(row));
+        for (size_t l = 0; l < row.size(); ++l) {
+            const TextTier& tier = tiers[l / lines];
+            size_t most = 1;
+            for (const auto& parts : row[l]) most = std::max(most, parts.size());
+            for (size_t at = 0; at < most; ++at) {
+                for (size_t k = 0; k < tier.columns.size(); ++k) {
+                    if (at >= row[l][k].size()) continue;
+                    const std::string& text = row[l][k][at];
+                    if (t.numeric[tier.columns[k]])
+                        report_print_right(text, tier.end[k]);
+                    else
+                        report_print_at(text, tier.start[k]);
+                }
+                report_next_line();
+            }
         }
     }
     table.close();

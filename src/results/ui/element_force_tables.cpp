@@ -609,18 +609,19 @@ void PipeForceTable::print_text()
         return;
     }
     const PipeForceVariant& v = *variant;
-    const std::string note = stresses_note();
-    report_rows(
+    // The note under the last row, above the closing rule, on its page.
+    const std::vector<std::string> note = report_wrapped_lines(stresses_note(), REPORT_LEFT_COLUMN + 1);
+    report_rows_kept(
         3, [&v] { v.text_header(); }, case_name() + ": Pipe element forces (local)", 1, count,
         [&v, &note, count](int row) {
             v.text_row(pipe_row(row, false));
-            // The note under the last row, above the closing rule.
-            if (row == count && !note.empty()) {
-                report_print_at(note, REPORT_LEFT_COLUMN + 1);
-                report_next_line();
-            }
+            if (row == count)
+                for (const std::string& line : note) {
+                    report_print_at(line, REPORT_LEFT_COLUMN + 1);
+                    report_next_line();
+                }
         },
-        3, v.rows_apart());
+        [&note, count](int row) { return 3 + (row == count ? static_cast<int>(note.size()) : 0); }, v.rows_apart());
 }
 
 void PipeForceTable::print_csv()

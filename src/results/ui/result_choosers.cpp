@@ -455,7 +455,10 @@ void print_support_load_summary()
 {
     if (!report_state().text_report || report_state().csv_mode || !support_summary_built())
         return;
-    if (report_lines_left() < 4)
+    // The heading on the page of its first table's title, rule, heading
+    // line, rule and first row.
+    constexpr int FIRST_TABLE_LINES = 5;
+    if (report_lines_left() < 1 + FIRST_TABLE_LINES)
         report_page_break();
     report_print_first("Support load summary");
     report_next_line();

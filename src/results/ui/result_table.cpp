@@ -182,15 +182,27 @@ void ResultTable::print()
 void report_rows(int keep, const std::function<void()>& header, const std::string& contents, int contents_level,
                  int count, const std::function<void(int row)>& write_row, int row_lines, bool rows_apart)
 {
+    std::function<int(int)> lines_of;
+    if (row_lines > 0)
+        lines_of = [row_lines](int) { return row_lines; };
+    report_rows_kept(std::max(keep, row_lines), header, contents, contents_level, count, write_row, lines_of,
+                     rows_apart);
+}
+
+void report_rows_kept(int keep, const std::function<void()>& header, const std::string& contents,
+                      int contents_level, int count, const std::function<void(int row)>& write_row,
+                      const std::function<int(int row)>& lines_of, bool rows_apart)
+{
     std::optional<ReportRowsApart> apart;
     if (rows_apart)
         apart.emplace(count, write_row);
     {
-        ReportTable table(header, std::max({keep, row_lines, 1}));
+        // The heading with its first row whole.
+        ReportTable table(header, std::max({keep, lines_of && count > 0 ? lines_of(1) : 1, 1}));
         report_contents_line(contents, contents_level);
         for (int r = 1; r <= count; ++r) {
-            if (row_lines > 0)
-                table.keep(row_lines);
+            if (lines_of)
+                table.keep(lines_of(r));
             if (apart)
                 apart->write(r);
             else

@@ -120,6 +120,11 @@ void add_popup_item(MenuItem& popup, const std::string& text, int id);
 // write_row must allow. In CSV the same calls write the cells.
 void report_rows(int keep, const std::function<void()>& header, const std::string& contents, int contents_level,
                  int count, const std::function<void(int row)>& write_row, int row_lines = 0, bool rows_apart = false);
+// The same with rows of their own line counts: row r, of `lines_of(r)`
+// lines (a row with the notes under it), is kept on one page.
+void report_rows_kept(int keep, const std::function<void()>& header, const std::string& contents,
+                      int contents_level, int count, const std::function<void(int row)>& write_row,
+                      const std::function<int(int row)>& lines_of, bool rows_apart = false);
 // The text right-aligned ending at `end`, when not empty.
 void report_right(std::string_view text, int end);
 // A node's text (node_text) at `column` of the text report.

@@ -66,6 +66,21 @@ std::string allowable_text(const StressRow& r)
     return r.checked ? stress_text(r.allowable) : not_checked_text(r.unchecked);
 }
 
+// A row not checked for a reason that the code or the material gives: on
+// paper the reason stands under the row (from the load case's column in
+// the text report), not in the allowable's column, which keeps the width
+// of its numbers.
+bool reasoned(const StressRow& r)
+{
+    return !r.checked && r.unchecked != Unchecked::None;
+}
+bool has_reason(const StressRow& r)
+{
+    return !no_code() && reasoned(r);
+}
+constexpr int REASON_COLUMN = 14;
+constexpr int NOTE_COLUMN = 6;
+
 // The load case of a row, and the check where it is not the case's own
 // stress: "Sustained (W+P): hoop".
 const char* const HOOP_SUFFIX = ": hoop";
@@ -186,7 +201,9 @@ public:
         case 3:
             mark(*r, false, row, column);
             return stress_text(r->stress);
-        case 4: return no_code() ? "" : allowable_text(*r);
+        case 4:
+            // On paper a reason is a note under the row (row_note).
+            return no_code() || (report_state().printing_pages && has_reason(*r)) ? "" : allowable_text(*r);
         case 5:
             if (!ratios_shown())
                 return {};
@@ -217,6 +234,11 @@ public:
     int print_count() override { return static_cast<int>(rows.size()); }
     // On paper the notes follow the rows, as in the text report.
     std::vector<std::string> notes_under_rows() override { return notes(); }
+    std::string row_note(int row) override
+    {
+        const StressRow* r = row_of(row);
+        return r && has_reason(*r) ? not_checked_text(r->unchecked) : std::string();
+    }
 
     // Text: the title centred, the headings, one line per row.
     void write_text(const std::string& contents, int keep)
@@ -233,19 +255,28 @@ public:
         for (const StressRow& r : rows)
             if (name_of(r.load_case) == case_names.end())
                 case_names.emplace_back(r.load_case, load_case_names(r.load_case));
-        // The reasons' texts, made once too.
-        std::vector<std::pair<Unchecked, std::string>> reasons;
+        // The reasons' lines under their rows, made once too.
+        std::vector<std::pair<Unchecked, std::vector<std::string>>> reasons;
         for (const StressRow& r : rows)
-            if (!r.checked && std::none_of(reasons.begin(), reasons.end(),
-                                           [&r](const auto& x) { return x.first == r.unchecked; }))
-                reasons.emplace_back(r.unchecked, not_checked_text(r.unchecked));
-        const auto reason_of = [&reasons](Unchecked why) -> const std::string& {
+            if (allowables && reasoned(r) &&
+                std::none_of(reasons.begin(), reasons.end(), [&r](const auto& x) { return x.first == r.unchecked; }))
+                reasons.emplace_back(r.unchecked, report_wrapped_lines(not_checked_text(r.unchecked), REASON_COLUMN));
+        const auto reason_of = [&reasons](Unchecked why) -> const std::vector<std::string>& {
             return std::find_if(reasons.begin(), reasons.end(), [why](const auto& x) { return x.first == why; })
                 ->second;
         };
-        const std::vector<std::string> below = notes();
+        // The notes under the last row, which keeps them on its page.
+        std::vector<std::string> below;
+        for (const std::string& note : notes())
+            for (std::string& line : report_wrapped_lines(note, NOTE_COLUMN))
+                below.push_back(std::move(line));
         const int count = static_cast<int>(rows.size());
-        report_rows(
+        const auto lines_of = [&](int row) {
+            const StressRow& r = rows[static_cast<std::size_t>(row - 1)];
+            return 1 + (allowables && reasoned(r) ? static_cast<int>(reason_of(r.unchecked).size()) : 0) +
+                   (row == count ? static_cast<int>(below.size()) : 0);
+        };
+        report_rows_kept(
             keep,
             [this] {
                 report_print_centred(print_title(), 6, 78);
@@ -274,26 +305,28 @@ public:
                 };
                 stress(r.stress, 52);
                 if (allowables) {
-                    // A reason runs on over the ratio column, which such a
-                    // row leaves empty.
-                    if (!r.checked && r.unchecked == Unchecked::None)
-                        report_print_right(reason_of(r.unchecked), 70);
-                    else if (!r.checked)
-                        report_print_at(reason_of(r.unchecked), 56);
-                    else
+                    if (!r.checked && !reasoned(r))
+                        report_print_right(not_checked_text(r.unchecked), 70);
+                    else if (r.checked)
                         stress(r.allowable, 70);
                 }
                 if (ratios && r.checked && std::isfinite(r.percent()))
                     report_real_right(r.percent(), 8, 1, 82);
                 report_next_line();
+                // Why the row is not checked, under it.
+                if (allowables && reasoned(r))
+                    for (const std::string& line : reason_of(r.unchecked)) {
+                        report_print_at(line, REASON_COLUMN);
+                        report_next_line();
+                    }
                 // The notes under the last row, above the closing rule.
                 if (row == count)
-                    for (const std::string& note : below) {
-                        report_print_at(note, 6);
+                    for (const std::string& line : below) {
+                        report_print_at(line, NOTE_COLUMN);
                         report_next_line();
                     }
             },
-            0, true);
+            lines_of, true);
     }
     void write_csv(const std::string& first_line)
     {
