@@ -119,33 +119,11 @@ std::string stiffness_export_path()
     return beside_model("_K.csv");
 }
 
-std::vector<std::string> run_output_paths(const std::string& model_path)
-{
-    return {beside(model_path, ".txt"), beside(model_path, ".rds"), beside(model_path, ".rth"),
-            beside(model_path, ".res")};
-}
-
-void remove_run_outputs(const std::string& model_path)
-{
-    const std::string failed = "Unable to remove the results of the previous model:\n";
-    bool removed = false;
-    for (const std::string& path : run_output_paths(model_path)) {
-        // A folder of that name is no run's output: its writer will say
-        // that it is in the way.
-        const int error = ::unlink(path.c_str()) == 0 ? 0 : errno;
-        if (error != 0 && error != ENOENT && error != EISDIR)
-            throw MessageText(with_reason(failed + path, system_reason(error)));
-        removed = removed || error == 0;
-    }
-    // The removals reach the disk before the new model file's name does.
-    if (std::string failure; removed && !flush_folder_of(model_path, failure))
-        throw MessageText(with_reason(failed + folder_of(model_path), failure));
-}
-
 namespace {
 
 // The files a run writes beside a model file, each with the text its
-// writer's failure begins with.
+// writer's failure begins with; after the model file in the order a run
+// removes them (run_output_paths), the results file last.
 struct RunOutput {
     const char* ending;   // after the model file's name without its extension
     const char* failure;
@@ -164,6 +142,33 @@ std::string output_path(const std::string& model_path, const RunOutput& output)
 }
 
 }  // namespace
+
+std::vector<std::string> run_output_paths(const std::string& model_path)
+{
+    // All but the model file, in the table's order.
+    std::vector<std::string> paths;
+    for (const RunOutput& output : RUN_OUTPUTS)
+        if (std::string_view(output.ending) != ".mod")
+            paths.push_back(output_path(model_path, output));
+    return paths;
+}
+
+void remove_run_outputs(const std::string& model_path)
+{
+    const std::string failed = "Unable to remove the results of the previous model:\n";
+    bool removed = false;
+    for (const std::string& path : run_output_paths(model_path)) {
+        // A folder of that name is no run's output: its writer will say
+        // that it is in the way.
+        const int error = ::unlink(path.c_str()) == 0 ? 0 : errno;
+        if (error != 0 && error != ENOENT && error != EISDIR)
+            throw MessageText(with_reason(failed + path, system_reason(error)));
+        removed = removed || error == 0;
+    }
+    // The removals reach the disk before the new model file's name does.
+    if (std::string failure; removed && !flush_folder_of(model_path, failure))
+        throw MessageText(with_reason(failed + folder_of(model_path), failure));
+}
 
 std::string run_outputs_refusal(const std::string& model_path, bool with_model, bool with_report)
 {

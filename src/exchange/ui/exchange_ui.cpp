@@ -122,14 +122,19 @@ bool holds_layout_row()
     return false;
 }
 
+// How an import ended: the model imported (written, or kept untitled), the
+// file refused as holding no model before anything was changed, or refused
+// otherwise (a bad line, a file that cannot be read or written).
+enum class ImportOutcome { Imported, NoModel, Refused };
+
 // `before_write`, when given, runs once the file has been read and before
 // the model file is written; a message it throws stops the import there.
-bool import_model_file(WindowId owner, const std::string& path, std::size_t extension_offset,
-                       const ImportFormat& format, const std::function<void()>& before_write = {})
+ImportOutcome import_model_file(WindowId owner, const std::string& path, std::size_t extension_offset,
+                                const ImportFormat& format, const std::function<void()>& before_write = {})
 {
     if (path.size() > BATCH_PATH_LIMIT) {
         message_error(owner, path_too_long_text(format.kind));
-        return false;
+        return ImportOutcome::Refused;
     }
     const std::string model_path = batch_model_path(path, extension_offset);
     // A file whose name ends in the model file's own extension would be
@@ -138,7 +143,7 @@ bool import_model_file(WindowId owner, const std::string& path, std::size_t exte
         message_error(owner, c_format("The model file of this %s would be the %s itself:\n", format.kind,
                                       format.kind) +
                                  path + c_format("\nRename the %s to end in %s.", format.kind, format.extension));
-        return false;
+        return ImportOutcome::Refused;
     }
     ImportNotes notes;
     try {
@@ -146,7 +151,7 @@ bool import_model_file(WindowId owner, const std::string& path, std::size_t exte
     } catch (const MessageText& m) {
         give_up_model();
         message_error(owner, m.text);
-        return false;
+        return ImportOutcome::Refused;
     }
     // A file without a layout row (empty, a byte-order mark alone, a title,
     // lines none of which was known) is no model: it never takes the place
@@ -154,7 +159,7 @@ bool import_model_file(WindowId owner, const std::string& path, std::size_t exte
     if (!holds_layout_row()) {
         give_up_model();
         message_error(owner, no_model_text(format, path, notes));
-        return false;
+        return ImportOutcome::NoModel;
     }
     // What the file held that the model did not take is said once the model
     // stands, whether it was written or kept untitled.
@@ -169,7 +174,7 @@ bool import_model_file(WindowId owner, const std::string& path, std::size_t exte
         present_layout_window();
         if (!notes.empty())
             tell_notes();
-        return true;
+        return ImportOutcome::Imported;
     }
     set_model_file_path(model_path);
     try {
@@ -179,20 +184,20 @@ bool import_model_file(WindowId owner, const std::string& path, std::size_t exte
     } catch (const MessageText& m) {
         give_up_model();
         message_error(owner, m.text);
-        return false;
+        return ImportOutcome::Refused;
     }
     if (!batch_mode())
         present_layout_window();
     if (!notes.empty())
         tell_notes();
-    return true;
+    return ImportOutcome::Imported;
 }
 
 }  // namespace
 
 bool import_batch_model(WindowId owner, const std::string& path, std::size_t extension_offset)
 {
-    return import_model_file(owner, path, extension_offset, BATCH_FORMAT);
+    return import_model_file(owner, path, extension_offset, BATCH_FORMAT) == ImportOutcome::Imported;
 }
 
 namespace {
@@ -217,8 +222,23 @@ bool import_batch_run(WindowId owner, const std::string& path, std::size_t exten
         return false;
     }
     // No report or results of the model the file held stay beside the one
-    // this run puts in its place, whatever becomes of the run.
-    return import_model_file(owner, path, extension, BATCH_FORMAT, [&model_path] { remove_run_outputs(model_path); });
+    // this run puts in its place, nor beside a batch file that was refused
+    // at a line, which says that it is no longer that model's; a file that
+    // holds no model changes nothing.
+    bool removal_tried = false;
+    const auto remove_outputs = [&model_path, &removal_tried] {
+        removal_tried = true;
+        remove_run_outputs(model_path);
+    };
+    const ImportOutcome outcome = import_model_file(owner, path, extension, BATCH_FORMAT, remove_outputs);
+    if (outcome == ImportOutcome::Refused && !removal_tried) {
+        try {
+            remove_outputs();
+        } catch (const MessageText& m) {
+            message_error(owner, m.text);
+        }
+    }
+    return outcome == ImportOutcome::Imported;
 }
 
 }  // namespace
@@ -239,7 +259,7 @@ void import_command(WindowId owner)
     const ImportFormat& format = import_format(path, request.filter_index);
     const std::size_t extension = ofn_extension_offset();
     close_model();
-    if (!import_model_file(owner, path, extension, format))
+    if (import_model_file(owner, path, extension, format) != ImportOutcome::Imported)
         present_layout_window();
 }
 
