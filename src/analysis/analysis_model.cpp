@@ -23,6 +23,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <string_view>
+#include <system_error>
 #include <unistd.h>
 
 namespace {
@@ -117,10 +119,38 @@ std::string stiffness_export_path()
     return beside_model("_K.csv");
 }
 
+namespace {
+
+// The files a run writes beside a model file, each with the text its
+// writer's failure begins with; after the model file in the order a run
+// removes them (run_output_paths), the results file last.
+struct RunOutput {
+    const char* ending;   // after the model file's name without its extension
+    const char* failure;
+};
+constexpr RunOutput RUN_OUTPUTS[] = {
+    {".mod", "Unable to write model file:\n"},
+    {".txt", "Unable to write txt file:\n"},
+    {".rds", "Unable to write dynamic susceptibility file:\n"},
+    {".rth", "Unable to write time history file:\n"},
+    {".res", "Unable to write results file:\n"},
+};
+
+std::string output_path(const std::string& model_path, const RunOutput& output)
+{
+    return std::string_view(output.ending) == ".mod" ? model_path : beside(model_path, output.ending);
+}
+
+}  // namespace
+
 std::vector<std::string> run_output_paths(const std::string& model_path)
 {
-    return {beside(model_path, ".txt"), beside(model_path, ".rds"), beside(model_path, ".rth"),
-            beside(model_path, ".res")};
+    // All but the model file, in the table's order.
+    std::vector<std::string> paths;
+    for (const RunOutput& output : RUN_OUTPUTS)
+        if (std::string_view(output.ending) != ".mod")
+            paths.push_back(output_path(model_path, output));
+    return paths;
 }
 
 void remove_run_outputs(const std::string& model_path)
@@ -138,6 +168,36 @@ void remove_run_outputs(const std::string& model_path)
     // The removals reach the disk before the new model file's name does.
     if (std::string failure; removed && !flush_folder_of(model_path, failure))
         throw MessageText(with_reason(failed + folder_of(model_path), failure));
+}
+
+std::string run_outputs_refusal(const std::string& model_path, bool with_model, bool with_report)
+{
+    std::string first_failure;
+    for (const RunOutput& output : RUN_OUTPUTS) {
+        const std::string_view ending = output.ending;
+        if ((ending == ".mod" && !with_model) || (ending == ".txt" && !with_report))
+            continue;
+        const std::string path = output_path(model_path, output);
+        std::error_code ec;
+        const std::string refusal =
+            std::filesystem::is_directory(path, ec) ? system_reason(EISDIR) : write_refusal(path);
+        if (!refusal.empty())
+            return with_reason(output.failure + path, refusal);
+        if (first_failure.empty())
+            first_failure = output.failure + path;
+    }
+    // The temporary files are made in the model file's folder: where none
+    // can be made, the first file fails as its writer would say.
+    const std::string folder = folder_of(model_path).empty() ? "." : folder_of(model_path);
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        return with_reason(first_failure, system_reason(errno));
+    return {};
+}
+
+void remove_stale_run_temporaries(const std::string& model_path)
+{
+    for (const RunOutput& output : RUN_OUTPUTS)
+        remove_stale_temporaries(output_path(model_path, output));
 }
 
 std::unique_ptr<AnalysisModel> make_analysis_model()

@@ -54,6 +54,19 @@ std::vector<std::string> run_output_paths(const std::string& model_path);
 // model:\n<path>\n<reason>" at the first that cannot be removed (those
 // after it stay).
 void remove_run_outputs(const std::string& model_path);
+// Why a run cannot write its files beside a model file, found before it
+// changes any: the first of the model file (with `with_model`), the report
+// (with `with_report`), the dynamic susceptibility, the time-history
+// results and the results file that is a folder or a read-only file, or the
+// folder itself when no file can be made in it (each is written through a
+// temporary file there). The text begins as that file's writer's failure
+// does ("Unable to write results file:\n<path>\nIs a directory."); "" when
+// nothing is in the way.
+std::string run_outputs_refusal(const std::string& model_path, bool with_model, bool with_report);
+// Removes the temporary files of the model file and of the files a run
+// leaves beside it that runs no longer living left behind (a run that was
+// killed); those of a running process stay.
+void remove_stale_run_temporaries(const std::string& model_path);
 
 // Whether the next run writes the stiffness export and the modal forces
 // export (choices of the session).

@@ -1,6 +1,7 @@
 #include "exchange/batch_reader.h"
 
 #include "framework/errors.h"
+#include "framework/strings.h"
 #include "framework/text.h"
 
 #include <array>
@@ -132,9 +133,9 @@ std::string BatchTokenizer::rest() const
 std::string batch_error_text(int line_number, const std::string& line, const std::string& message,
                              const std::optional<std::string>& detail)
 {
-    std::string text = c_format("Line = %d :  ", line_number) + line + "\n" + message;
+    std::string text = c_format("Line = %d :  ", line_number) + shown_controls(line) + "\n" + message;
     if (detail)
-        text += " :  " + *detail;
+        text += " :  " + shown_controls(*detail);
     return text;
 }
 

@@ -561,7 +561,7 @@ void read_coords(CiiReader& r, CiiStaging& s)
 
 std::string cii_error_text(int line_number, const std::string& line, const std::string& message)
 {
-    return c_format("line = %d\n", line_number) + line + "\n" + message;
+    return c_format("line = %d\n", line_number) + shown_controls(line) + "\n" + message;
 }
 
 void read_cii_staging(const NeutralLines& lines, CiiStaging& s)

@@ -2,12 +2,14 @@
 
 #include "exchange/batch_import.h"
 #include "framework/errors.h"
+#include "framework/strings.h"
 #include "framework/text.h"
+#include "platform/file_replace.h"
 
 #include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -45,12 +47,21 @@ constexpr Range RANGES[] = {
 
 std::ifstream open_import_file(const std::string& path)
 {
-    std::error_code ec;
-    std::ifstream in;
-    if (path.size() <= BATCH_PATH_LIMIT && std::filesystem::is_regular_file(path, ec))
-        in.open(path, std::ios::binary);
+    const std::string failed = "Unable to open import file:\n" + path;
+    if (path.size() > BATCH_PATH_LIMIT)
+        throw MessageText(with_reason(failed, system_reason(ENAMETOOLONG)));
+    // Only a plain file is opened: opening a FIFO would wait for a writer,
+    // and a device is no file that a model was written to.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        throw MessageText(with_reason(failed, system_reason(errno)));
+    if (S_ISDIR(info.st_mode))
+        throw MessageText(with_reason(failed, system_reason(EISDIR)));
+    if (!S_ISREG(info.st_mode))
+        throw MessageText(with_reason(failed, NOT_REGULAR_FILE_REASON));
+    std::ifstream in(path, std::ios::binary);
     if (!in.is_open())
-        throw MessageText("Unable to open import file:\n" + path);
+        throw MessageText(with_reason(failed, system_reason(errno != 0 ? errno : EIO)));
     return in;
 }
 
@@ -104,8 +115,10 @@ NeutralLines::NeutralLines(std::istream& in)
 
 // ---- Closing note ----------------------------------------------------------------------
 
-void ImportNotes::add(const std::string& group, const std::string& item)
+void ImportNotes::add(const std::string& group, const std::string& raw_item)
 {
+    // Items quote words of the file.
+    const std::string item = shown_controls(raw_item);
     for (Group& g : groups_)
         if (g.name == group) {
             g.items.push_back(item);

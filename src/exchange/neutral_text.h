@@ -27,7 +27,8 @@ inline constexpr std::size_t NEUTRAL_LINE_LIMIT = 255;
 inline constexpr std::size_t NEUTRAL_QUOTED_LINE = 80;
 
 // Opens a file to import for reading: "Unable to open import file:\n<path>"
-// when it cannot be opened (or is no regular file).
+// and, on a line of its own, the system's reason when it cannot be opened
+// ("Is a directory.", "Not a regular file." for a FIFO or a device).
 std::ifstream open_import_file(const std::string& path);
 
 class NeutralLines {

@@ -90,16 +90,26 @@ bool BinFile::open_read(const std::string& path)
     size_ = 0;
     position_ = 0;
     stamp_ = FileStamp{};
+    failure_.clear();
 
-    file_ = std::fopen(path.c_str(), "rb");
-    if (!file_) {
-        error_ = true;
-        return false;
-    }
+    // Opened without waiting, so that a FIFO is refused rather than waited
+    // on; only a plain file is read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat info {};
-    if (::fstat(::fileno(file_), &info) != 0 || !S_ISREG(info.st_mode)) {
-        std::fclose(file_);
-        file_ = nullptr;
+    int error = fd < 0 ? errno : ::fstat(fd, &info) != 0 ? errno : 0;
+    if (error == 0 && S_ISDIR(info.st_mode))
+        error = EISDIR;
+    if (error == 0 && !S_ISREG(info.st_mode))
+        failure_ = NOT_REGULAR_FILE_REASON;
+    else if (error == 0 && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        error = errno;
+    if (error == 0 && failure_.empty() && !(file_ = ::fdopen(fd, "rb")))
+        error = errno;
+    if (error != 0 || !failure_.empty()) {
+        if (failure_.empty())
+            failure_ = system_reason(error);
+        if (fd >= 0)
+            ::close(fd);
         error_ = true;
         return false;
     }

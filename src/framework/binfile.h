@@ -72,9 +72,11 @@ public:
     void set_error() { error_ = true; }
     // The target path given to the last open.
     const std::string& path() const { return path_; }
-    // Why a writer failed, in a sentence: its open ("The file is
-    // read-only.", or the system's reason), its first failed write ("No
-    // space left on device.") or its close; empty when it did not.
+    // Why an open for reading failed ("Not a regular file." for a FIFO or a
+    // device, or the system's reason), or why a writer failed, in a
+    // sentence: its open ("The file is read-only.", or the system's
+    // reason), its first failed write ("No space left on device.") or its
+    // close; empty when it did not.
     const std::string& failure() const { return failure_; }
     // Whether the last open_write refused a read-only target.
     bool refused_read_only() const { return read_only_; }

@@ -206,3 +206,74 @@ std::string_view utf8_prefix(std::string_view text, std::size_t max_bytes) {
     while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
     return text.substr(0, end);
 }
+
+namespace {
+
+// The length of the UTF-8 character at `at` (2 to 4 bytes), 0 when the bytes
+// there are not one (a stray continuation, an overlong form, a surrogate,
+// beyond U+10FFFF or cut short).
+std::size_t utf8_character_length(std::string_view text, std::size_t at)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;   // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size() || byte(at + 1) < low || byte(at + 1) > high)
+        return 0;
+    for (std::size_t i = 2; i < length; ++i)
+        if ((byte(at + i) & 0xC0) != 0x80)
+            return 0;
+    return length;
+}
+
+void append_escaped(std::string& out, unsigned char byte)
+{
+    static constexpr char HEX[] = "0123456789ABCDEF";
+    out += "\\x";
+    out += HEX[byte >> 4];
+    out += HEX[byte & 0x0F];
+}
+
+}  // namespace
+
+std::string shown_controls(std::string_view text, bool keep_line_feeds)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        if (byte < 0x80) {
+            if ((byte < 0x20 && byte != '\t' && !(keep_line_feeds && byte == '\n')) || byte == 0x7F)
+                append_escaped(out, byte);
+            else
+                out += static_cast<char>(byte);
+            ++at;
+            continue;
+        }
+        const std::size_t length = utf8_character_length(text, at);
+        // U+0080 to U+009F are C2 80 to C2 9F.
+        const bool c1_control = length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[at + 1]) <= 0x9F;
+        if (length == 0 || c1_control) {
+            for (std::size_t i = 0; i < std::max<std::size_t>(length, 1); ++i)
+                append_escaped(out, static_cast<unsigned char>(text[at + i]));
+            at += std::max<std::size_t>(length, 1);
+            continue;
+        }
+        out.append(text.substr(at, length));
+        at += length;
+    }
+    return out;
+}

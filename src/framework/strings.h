@@ -26,6 +26,13 @@ std::size_t utf8_offset(std::string_view text, int index);
 // The longest start of a UTF-8 text that fits `max_bytes` without cutting a
 // character in two.
 std::string_view utf8_prefix(std::string_view text, std::size_t max_bytes);
+// A text of the user's input as a message quotes it: every control
+// character but the tab (C0, DEL and the C1 characters U+0080 to U+009F)
+// and every byte that is no part of a UTF-8 character written as "\x" and
+// two upper-case hex digits ("\x1B" for ESC), so that a message shows them
+// and a terminal that shows it takes none of them as a command. With
+// `keep_line_feeds` a line feed stays, for a whole message of several lines.
+std::string shown_controls(std::string_view text, bool keep_line_feeds = false);
 // The text without blanks (any white space), except that a run of blanks between two parts of
 // a number (a digit or a decimal point on each side) leaves one blank: a
 // reader then refuses "5 6" instead of taking it for 56.

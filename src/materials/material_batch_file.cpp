@@ -95,7 +95,7 @@ public:
                 if (!read_line(line))
                     break;
             } catch (const LineError& e) {
-                std::string message = c_format("Line = %d :  %s\n%s", number, line.c_str(), e.what.c_str());
+                std::string message = c_format("Line = %d :  %s\n%s", number, shown_controls(line).c_str(), e.what.c_str());
                 if (!e.field.empty())
                     message += " :  " + e.field;
                 throw_message(message);

@@ -306,7 +306,7 @@ void read_model(const std::string& path, const std::function<void()>& before_ins
     const FileFailure fail("Unable to read model file", path);
     BinFile file;
     if (!file.open_read(path))
-        throw MessageText("Unable to open model file:\n" + path);
+        throw MessageText(with_reason("Unable to open model file:\n" + path, file.failure()));
     ModelFileVersionScope version(read_header(file, fail));
     AllContents contents = read_sections(file, fail, false);
     const FileStamp stamp = file.stamp();
@@ -372,7 +372,7 @@ void merge_model(const std::string& path)
     const FileFailure fail("Unable to merge model file", path);
     BinFile file;
     if (!file.open_read(path))
-        throw MessageText("Unable to open model file:\n" + path);
+        throw MessageText(with_reason("Unable to open model file:\n" + path, file.failure()));
     ModelFileVersionScope version(read_header(file, fail));
     AllContents contents = read_sections(file, fail, true);
     file.close();

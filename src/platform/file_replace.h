@@ -21,6 +21,8 @@
 // The system's reason for an error number, as a sentence: "No space left on
 // device.".
 std::string system_reason(int error);
+// The reason a FIFO or a device is not read as a file.
+inline constexpr const char* NOT_REGULAR_FILE_REASON = "Not a regular file.";
 // A failure message and, on a line of its own after it, the reason when
 // there is one.
 std::string with_reason(const std::string& message, const std::string& reason);

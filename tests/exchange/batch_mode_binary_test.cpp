@@ -284,12 +284,14 @@ TEST_F(ResultsReportBatch, PipelineHoopStressAboveItsAllowableIsAFailingRowOfThe
 TEST_F(ResultsReportBatch, AReportThatCannotBeWrittenEndsWith1)
 {
     copy_sample("sample.mbf");
-    // A folder where the report would go.
+    // A folder where the report would go: found before the run writes
+    // anything.
     fs::create_directories(scratch / "sample.txt");
     const ProgramRun r = run("sample.mbf");
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_NE(r.err.find("txt file:"), std::string::npos) << r.err;
-    EXPECT_TRUE(fs::exists(scratch / "sample.res"));
+    EXPECT_FALSE(fs::exists(scratch / "sample.res"));
+    EXPECT_FALSE(fs::exists(scratch / "sample.mod"));
     // A batch file its own report would replace (the report's name links
     // to it) is not run at all.
     copy_sample("run.mbf");

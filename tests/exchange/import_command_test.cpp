@@ -138,7 +138,7 @@ TEST_F(ExchangeProgramTest, BatchModeEndsWithCode1WhenAStepFails)
     EXPECT_EQ(hb->run_loop(), 1);
     EXPECT_FALSE(std::filesystem::exists(path("broken.mod")));
     // A file that cannot be read, one that names itself as its model file,
-    // and one with nothing to analyse.
+    // and one without a model.
     run_batch_mode(path("missing.mbf"));
     EXPECT_EQ(hb->run_loop(), 1);
     const std::string self = write("a.mbf.mod", GOOD);
@@ -158,5 +158,5 @@ TEST_F(ExchangeProgramTest, BatchModeEndsWithCode1WhenAStepFails)
     EXPECT_NE(err.find("Line = 6 :  T20,X1000,CXYZ=1\nUnknown comment :  XYZ=1"), std::string::npos) << err;
     EXPECT_NE(err.find("Unable to open import file:\n" + path("missing.mbf")), std::string::npos) << err;
     EXPECT_NE(err.find("would be the batch file itself"), std::string::npos) << err;
-    EXPECT_NE(err.find("There is nothing to analyze"), std::string::npos) << err;
+    EXPECT_NE(err.find("The batch file holds no model:\n" + path("empty.mbf")), std::string::npos) << err;
 }

@@ -350,6 +350,8 @@ bool analyze_command(WindowId owner)
     // From here until the results are written no other run writes these
     // names.
     const std::string model_path = model_file_path();
+    // What killed runs left of these files goes, whatever becomes of this run.
+    remove_stale_run_temporaries(model_path);
     FileLock outputs_lock;
     if (!hold_outputs(owner, model_path, outputs_lock))
         return false;
@@ -365,9 +367,16 @@ bool analyze_command(WindowId owner)
         }
         model_modified() = true;
     }
+    // A file in the way of what this run writes (a folder of its name, a
+    // read-only file) stops it before it changes any.
+    const bool saving = named_now || model_modified();
+    if (const std::string refusal = run_outputs_refusal(model_path, saving, false); !refusal.empty()) {
+        show_status(stopped_status(""));
+        throw MessageText(refusal);
+    }
     // The report and results of the model the file held go before another
     // model takes its place.
-    if (named_now || model_modified())
+    if (saving)
         remove_run_outputs(model_path);
     if (!model_saved(owner))
         return false;

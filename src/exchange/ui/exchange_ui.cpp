@@ -42,20 +42,6 @@ struct BatchRun {
     FileLock outputs_lock;
 };
 
-// The outputs of a batch run that a user may have made read-only to keep
-// them, with the text their writer's failure begins with: a run stops
-// before it changes anything rather than leave one of them beside a model
-// it was not made from.
-struct KeptOutput {
-    const char* extension;
-    const char* failure;
-};
-constexpr KeptOutput KEPT_OUTPUTS[] = {
-    {"mod", "Unable to write model file:\n"},
-    {"res", "Unable to write results file:\n"},
-    {"txt", "Unable to write txt file:\n"},
-};
-
 BatchRun& batch_run()
 {
     return session_part<BatchRun>();
@@ -116,12 +102,39 @@ std::string path_too_long_text(const char* kind)
     return c_format("The path of the %s is longer than %zu characters", kind, BATCH_PATH_LIMIT);
 }
 
-bool import_model_file(WindowId owner, const std::string& path, std::size_t extension_offset,
-                       const ImportFormat& format)
+// "The <kind> holds no model:\n<path>", then what the file held that the
+// import did not take (lines it did not know, say).
+std::string no_model_text(const ImportFormat& format, const std::string& path, const ImportNotes& notes)
+{
+    std::string text = c_format("The %s holds no model:\n", format.kind) + path;
+    if (!notes.empty())
+        text += "\n" + notes.text("Of what it holds, the import took nothing:");
+    return text;
+}
+
+// True when the model holds a row of the layout: a title alone (a comment
+// row) is no model.
+bool holds_layout_row()
+{
+    for (int row = 1; row <= numrows(); ++row)
+        if (model().rows[row].etype != ET_COMMENT)
+            return true;
+    return false;
+}
+
+// How an import ended: the model imported (written, or kept untitled), the
+// file refused as holding no model before anything was changed, or refused
+// otherwise (a bad line, a file that cannot be read or written).
+enum class ImportOutcome { Imported, NoModel, Refused };
+
+// `before_write`, when given, runs once the file has been read and before
+// the model file is written; a message it throws stops the import there.
+ImportOutcome import_model_file(WindowId owner, const std::string& path, std::size_t extension_offset,
+                                const ImportFormat& format, const std::function<void()>& before_write = {})
 {
     if (path.size() > BATCH_PATH_LIMIT) {
         message_error(owner, path_too_long_text(format.kind));
-        return false;
+        return ImportOutcome::Refused;
     }
     const std::string model_path = batch_model_path(path, extension_offset);
     // A file whose name ends in the model file's own extension would be
@@ -130,7 +143,7 @@ bool import_model_file(WindowId owner, const std::string& path, std::size_t exte
         message_error(owner, c_format("The model file of this %s would be the %s itself:\n", format.kind,
                                       format.kind) +
                                  path + c_format("\nRename the %s to end in %s.", format.kind, format.extension));
-        return false;
+        return ImportOutcome::Refused;
     }
     ImportNotes notes;
     try {
@@ -138,7 +151,15 @@ bool import_model_file(WindowId owner, const std::string& path, std::size_t exte
     } catch (const MessageText& m) {
         give_up_model();
         message_error(owner, m.text);
-        return false;
+        return ImportOutcome::Refused;
+    }
+    // A file without a layout row (empty, a byte-order mark alone, a title,
+    // lines none of which was known) is no model: it never takes the place
+    // of one.
+    if (!holds_layout_row()) {
+        give_up_model();
+        message_error(owner, no_model_text(format, path, notes));
+        return ImportOutcome::NoModel;
     }
     // What the file held that the model did not take is said once the model
     // stands, whether it was written or kept untitled.
@@ -153,29 +174,74 @@ bool import_model_file(WindowId owner, const std::string& path, std::size_t exte
         present_layout_window();
         if (!notes.empty())
             tell_notes();
-        return true;
+        return ImportOutcome::Imported;
     }
     set_model_file_path(model_path);
     try {
+        if (before_write)
+            before_write();
         save_model(owner);
     } catch (const MessageText& m) {
         give_up_model();
         message_error(owner, m.text);
-        return false;
+        return ImportOutcome::Refused;
     }
     if (!batch_mode())
         present_layout_window();
     if (!notes.empty())
         tell_notes();
-    return true;
+    return ImportOutcome::Imported;
 }
 
 }  // namespace
 
 bool import_batch_model(WindowId owner, const std::string& path, std::size_t extension_offset)
 {
-    return import_model_file(owner, path, extension_offset, BATCH_FORMAT);
+    return import_model_file(owner, path, extension_offset, BATCH_FORMAT) == ImportOutcome::Imported;
 }
+
+namespace {
+
+// Start-up batch mode once the outputs are the run's: checks that it can
+// write them, reads the batch file and only then changes any of them.
+bool import_batch_run(WindowId owner, const std::string& path, std::size_t extension,
+                      const std::string& model_path)
+{
+    // The results report goes beside the model with the extension "txt": a
+    // batch file of that name would be written over by its own report.
+    if (same_file(replace_extension(model_path, "txt"), path)) {
+        message_error(owner, "The results report of this batch file would be the batch file itself:\n" + path +
+                                 "\nRename the batch file to end in .mbf.");
+        return false;
+    }
+    // A file in the way of any output (a folder of its name, a read-only
+    // file) stops the run before it changes anything rather than leave one
+    // of them beside a model it was not made from.
+    if (const std::string refusal = run_outputs_refusal(model_path, true, true); !refusal.empty()) {
+        message_error(owner, refusal);
+        return false;
+    }
+    // No report or results of the model the file held stay beside the one
+    // this run puts in its place, nor beside a batch file that was refused
+    // at a line, which says that it is no longer that model's; a file that
+    // holds no model changes nothing.
+    bool removal_tried = false;
+    const auto remove_outputs = [&model_path, &removal_tried] {
+        removal_tried = true;
+        remove_run_outputs(model_path);
+    };
+    const ImportOutcome outcome = import_model_file(owner, path, extension, BATCH_FORMAT, remove_outputs);
+    if (outcome == ImportOutcome::Refused && !removal_tried) {
+        try {
+            remove_outputs();
+        } catch (const MessageText& m) {
+            message_error(owner, m.text);
+        }
+    }
+    return outcome == ImportOutcome::Imported;
+}
+
+}  // namespace
 
 void import_command(WindowId owner)
 {
@@ -193,7 +259,7 @@ void import_command(WindowId owner)
     const ImportFormat& format = import_format(path, request.filter_index);
     const std::size_t extension = ofn_extension_offset();
     close_model();
-    if (!import_model_file(owner, path, extension, format))
+    if (import_model_file(owner, path, extension, format) != ImportOutcome::Imported)
         present_layout_window();
 }
 
@@ -213,41 +279,22 @@ void run_batch_mode(const std::string& command_line_path)
     }
     // The last three characters of the path are its extension, whatever they are.
     const std::size_t extension = path.size() >= 3 ? path.size() - 3 : 0;
+    const std::string model_path = batch_model_path(path, extension);
+    // Whatever becomes of this run, what killed runs left of these files goes.
+    remove_stale_run_temporaries(model_path);
     // One run at a time writes the files of a batch file: a second run
     // waits here until the first has ended, so that the model file, the
     // results and the report are each of one run. A run that cannot take the
     // lock says why and writes nothing.
-    const std::string model_path = batch_model_path(path, extension);
     const std::string lock_path = outputs_lock_path(model_path);
     if (batch_run().outputs_lock.acquire(lock_path, [&model_path] {
-            std::fprintf(stderr, "%s; this run waits for it to end.\n", outputs_busy_text(model_path).c_str());
+            std::fprintf(stderr, "%s; this run waits for it to end.\n",
+                         shown_controls(outputs_busy_text(model_path)).c_str());
         }) != FileLock::Outcome::Held) {
         stop(outputs_lock_failure_text(lock_path, batch_run().outputs_lock.failure()));
         return;
     }
-    // The results report goes beside the model with the extension "txt": a
-    // batch file of that name would be written over by its own report.
-    if (same_file(replace_extension(model_path, "txt"), path)) {
-        stop("The results report of this batch file would be the batch file itself:\n" + path +
-             "\nRename the batch file to end in .mbf.");
-        return;
-    }
-    for (const KeptOutput& output : KEPT_OUTPUTS) {
-        const std::string output_path = replace_extension(model_path, output.extension);
-        if (const std::string refusal = write_refusal(output_path); !refusal.empty()) {
-            stop(with_reason(output.failure + output_path, refusal));
-            return;
-        }
-    }
-    // No report or results of the model the file held stay beside the one
-    // this run puts in its place, whatever becomes of the run.
-    try {
-        remove_run_outputs(model_path);
-    } catch (const MessageText& m) {
-        stop(m.text);
-        return;
-    }
-    if (!import_batch_model(owner, path, extension) || !analyze_command(owner)) {
+    if (!import_batch_run(owner, path, extension, model_path) || !analyze_command(owner)) {
         request_exit(1);
         return;
     }

@@ -20,9 +20,10 @@ void import_command(WindowId owner);
 // model file: the path with its extension (the text from `extension_offset`
 // on) replaced by "mod". Outside batch mode an existing model file is
 // replaced only when the user says so. False, with the message shown, when
-// the file cannot be read, a line is refused, the model file would be the
-// batch file itself or cannot be written; the model is then empty and
-// untitled. True when the model was imported (written, or kept untitled when
+// the file cannot be read (with the system's reason), holds no layout row
+// ("The batch file holds no model:\n<path>", nothing written), a line is
+// refused, the model file would be the batch file itself or cannot be
+// written; the model is then empty and untitled. True when the model was imported (written, or kept untitled when
 // the user would not replace the file).
 bool import_batch_model(WindowId owner, const std::string& path, std::size_t extension_offset);
 
@@ -32,7 +33,9 @@ bool import_batch_model(WindowId owner, const std::string& path, std::size_t ext
 // message on standard error too, and ends the program: exit code 0 when the
 // model and results files were written, 1 when any step failed. The results
 // text report needs the results window, which this version has not got: the
-// run ends after the results file.
+// run ends after the results file. Before it changes any file it removes
+// what killed runs left of its outputs, checks that none of them is in the
+// way (a folder, a read-only file) and reads the batch file.
 void run_batch_mode(const std::string& path);
 
 // Registers the Import command and the batch starter.

@@ -2,6 +2,7 @@
 
 #include "framework/app_state.h"
 #include "framework/state.h"
+#include "framework/strings.h"
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/dialogs_common.h"
 #include "platform/threads.h"
@@ -20,7 +21,10 @@ ErrorMessages& error_messages() { return session_part<ErrorMessages>(); }
 
 // Without a backend (very early start-up or a plain unit test) the text still
 // reaches the user on standard error.
-int show(WindowId owner, const std::string& text, MessageIcon icon, MessageButtons buttons) {
+int show(WindowId owner, const std::string& message, MessageIcon icon, MessageButtons buttons) {
+    // What a message quotes of the input (a line of a file, a path) reaches
+    // neither a terminal nor a dialog with its control characters as they are.
+    const std::string text = shown_controls(message, true);
     std::string clamped = message_clamp_lines(text);
     if (icon == MessageIcon::Error) ++error_messages().shown;
     if (!backend_installed()) {

@@ -306,7 +306,7 @@ TEST_F(BatchTest, ModelFileBesideTheBatchFile)
         import_batch_file_at("/nonexistent/x.mbf");
         FAIL();
     } catch (const MessageText& m) {
-        EXPECT_EQ(m.text, "Unable to open import file:\n/nonexistent/x.mbf");
+        EXPECT_EQ(m.text, "Unable to open import file:\n/nonexistent/x.mbf\nNo such file or directory.");
     }
 }
 

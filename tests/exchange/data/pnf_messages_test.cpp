@@ -232,7 +232,7 @@ TEST_F(PnfMessages, FaultyBytesAndLongLinesAreRefusedWithTheirLine)
     EXPECT_EQ(import_pnf(HEAD + std::string("TO E 1\0 0 0\n", 12)),
               pnf_error(9, "TO E 1  0 0", "The line holds a NUL character"));
     EXPECT_EQ(import_pnf(HEAD + "TO E 1 \x01 0\n"),
-              pnf_error(9, "TO E 1 \x01 0", "The line holds a control character (0x01)"));
+              pnf_error(9, "TO E 1 \\x01 0", "The line holds a control character (0x01)"));
     // CR LF and CR alone end lines as LF does.
     std::string crlf, cr;
     for (char c : HEAD + "TO E X 0 0\n") {

@@ -156,3 +156,28 @@ TEST(Helpers, PathParts)
     EXPECT_TRUE(std::filesystem::is_directory(folder));
     EXPECT_EQ(folder, std::filesystem::canonical("/proc/self/exe").parent_path().string());
 }
+
+// What a message quotes of the input: C0 controls but the tab, DEL, the C1
+// controls and bytes that are no UTF-8 character become "\xHH" (the codes
+// written out here by hand from the ASCII and UTF-8 tables); letters of
+// any script stay as they are, and a quoted text is quoted again unchanged.
+TEST(ControlCharsShown, EveryControlButTheTabIsWrittenAsItsCode)
+{
+    EXPECT_EQ(shown_controls("T12,Y0\x1B]0;pwned\x07\x1B[2J"), "T12,Y0\\x1B]0;pwned\\x07\\x1B[2J");
+    EXPECT_EQ(shown_controls("a\tb\x7F" "c\rd\x01"), "a\tb\\x7Fc\\x0Dd\\x01");
+    EXPECT_EQ(shown_controls("two\nlines"), "two\\x0Alines");
+    EXPECT_EQ(shown_controls("two\nlines\x1B", true), "two\nlines\\x1B");
+    // U+009B (CSI) is C2 9B; U+00A0 (C2 A0) and U+00B0 are characters.
+    EXPECT_EQ(shown_controls("x\xC2\x9B" "1m \xC2\xA0\xC2\xB0" "C"), "x\\xC2\\x9B1m \xC2\xA0\xC2\xB0" "C");
+    // Stray continuation bytes, a lone 8-bit CSI, an overlong '/', a
+    // surrogate, a character cut short at the end.
+    EXPECT_EQ(shown_controls("\x80\x9B"), "\\x80\\x9B");
+    EXPECT_EQ(shown_controls("\xC0\xAF"), "\\xC0\\xAF");
+    EXPECT_EQ(shown_controls("\xED\xA0\x80"), "\\xED\\xA0\\x80");
+    EXPECT_EQ(shown_controls("ab\xE2\x82"), "ab\\xE2\\x82");
+    // Characters of three and four bytes.
+    EXPECT_EQ(shown_controls("\xE2\x82\xAC \xF0\x9F\x94\xA7"), "\xE2\x82\xAC \xF0\x9F\x94\xA7");
+    const std::string once = shown_controls(std::string("\0\x1F\x85\xFF", 4));
+    EXPECT_EQ(once, "\\x00\\x1F\\x85\\xFF");
+    EXPECT_EQ(shown_controls(once), once);
+}

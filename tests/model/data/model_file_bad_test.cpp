@@ -8,6 +8,8 @@
 
 #include <random>
 
+#include <sys/stat.h>
+
 namespace {
 
 class ModelFileBadTest : public ModelFileTest {
@@ -133,8 +135,13 @@ TEST_F(ModelFileBadTest, HeadersOfOtherFilesAndVersions)
     EXPECT_EQ(refused({}), "Unable to read model file:\n" + file + "\nIt is not a model file.");
 
     EXPECT_EQ(thrown_text([&] { read_model(path("missing.mod")); }),
-              "Unable to open model file:\n" + path("missing.mod"));
-    EXPECT_EQ(thrown_text([&] { read_model(dir.string()); }), "Unable to open model file:\n" + dir.string());
+              "Unable to open model file:\n" + path("missing.mod") + "\nNo such file or directory.");
+    EXPECT_EQ(thrown_text([&] { read_model(dir.string()); }),
+              "Unable to open model file:\n" + dir.string() + "\nIs a directory.");
+    // A FIFO is refused at once, not waited on for a writer.
+    const std::string fifo = path("fifo.mod");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_EQ(thrown_text([&] { read_model(fifo); }), "Unable to open model file:\n" + fifo + "\nNot a regular file.");
 }
 
 TEST_F(ModelFileBadTest, CountsAndCodesOutOfRange)
