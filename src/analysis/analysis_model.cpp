@@ -194,7 +194,8 @@ LoadCaseList default_analysis_load_cases()
 {
     const bool cut_pipes = std::any_of(model().rows.begin(), model().rows.end(),
                                        [](const LayoutRow& r) { return r.etype == ET_CUT_PIPE; });
-    return default_load_cases(analysis_options().numtloads, current_analysis_loads(), cut_pipes);
+    return default_load_cases(analysis_options().numtloads, current_analysis_loads(), cut_pipes,
+                              settlement_case_by_default(model(), piping_code()));
 }
 
 void check_results_match_model(const std::string& path)
