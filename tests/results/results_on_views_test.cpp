@@ -173,6 +173,7 @@ TEST_F(ResultsOnViews, FrequenciesPrintWhileTheModalResultsAreShown)
                          std::vector<double>(static_cast<std::size_t>(support_value_count(m))));
         write_modal_block(file, modal);
         write_hanger_designs(file, m);
+        write_run_record(file, {});
         ASSERT_TRUE(file.close());
     }
     model_modified() = false;

@@ -58,8 +58,8 @@ std::string settling_line(const std::string& code)
            "LOADS\n"
            "L1,200,0,1.14\n"
            "LAYOUT\n"
-           "F10,MA106B,PP6,CL=L1,CNOZZLE=297,NOD=6.625,NTHK=0.28,VOD=120,VTHK=1,L1=60,L2=60,DV(1,0,0),"
-           "SETT(0,-2,0)\n"
+           "F10,MA106B,PP6,CL=L1\n"
+           "L10,CNOZZLE=297,NOD=6.625,NTHK=0.28,VOD=120,VTHK=1,L1=60,L2=60,DV(1,0,0),SETT(0,-2,0)\n"
            "T20,X200" + rest + "T30,X200" + rest + "T40,X200" + rest + "T50,X200" + rest + "T60,X200,KA\n";
 }
 
