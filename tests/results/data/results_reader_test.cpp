@@ -33,7 +33,11 @@ TEST_F(ResultsReaderTest, RoundTripEveryBlockOffsetAndValue)
     EXPECT_EQ(b, 4 * (6 + 3 + 3 + 2 + 1 + 1 + 1 + 6 + 6));
     const int64_t first = 16 + 4 + 44 * e + 4;
     const int64_t block = 24 * n + 48 * e + b;
-    EXPECT_EQ(static_cast<int64_t>(file_bytes(results_path).size()), first + 6 * block + 32);
+    // Then the run record: its case lines, each with its byte count, and the fingerprint.
+    int64_t record = 4 + 32;
+    for (const std::string& line : r.run_record.case_lines)
+        record += 4 + static_cast<int64_t>(line.size());
+    EXPECT_EQ(static_cast<int64_t>(file_bytes(results_path).size()), first + 6 * block + 32 + record);
     const std::vector<int> file_order = {8, 1, 2, 9, 3, 5};
     const std::vector<int> display = {1, 2, 3, 5, 8, 9};
     ASSERT_EQ(r.load_case_count(), 6);
