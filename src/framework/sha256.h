@@ -10,7 +10,7 @@
 
 using Sha256Digest = std::array<uint8_t, 32>;
 
-// Hashes bytes given in any number of pieces.
+// Hashes bytes given in any number of parts, in order.
 class Sha256 {
 public:
     Sha256();

@@ -21,7 +21,7 @@ TEST(ResultsFingerprintSha256, Sha256OfThePublishedMessages)
               "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 }
 
-TEST(ResultsFingerprintSha256, Sha256InPiecesAndOfAFileIsTheWholeMessage)
+TEST(ResultsFingerprintSha256, Sha256InPartsAndOfAFileIsTheWholeMessage)
 {
     // Split at every place of a message of two blocks and more, the padding
     // falling in the last block or beyond it.
