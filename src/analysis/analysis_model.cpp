@@ -3,6 +3,7 @@
 #include "analysis/buried_piping.h"
 #include "analysis/hanger_catalogue.h"
 #include "analysis/load_case_steps.h"
+#include "framework/sha256.h"
 #include "analysis/model_check.h"
 #include "analysis/results_file.h"
 #include "elements/jacket_connections.h"
@@ -227,6 +228,10 @@ std::unique_ptr<AnalysisModel> make_analysis_model()
     s.load_cases = load_case_list().empty() ? default_load_cases(s) : load_case_list();
     s.element_kinds = element_kind_table();
     s.output.results_path = results_file_path();
+    // The model just saved is the file's: its results name the file by its
+    // contents.
+    if (!model_file_path().empty() && !model_modified() && !sha256_of_file(model_file_path(), s.output.model_fingerprint))
+        s.output.model_fingerprint = {};
     s.output.stiffness_export = stiffness_export_requested();
     s.output.stiffness_path = stiffness_export_path();
     s.output.modal_forces_export = modal_forces_export_requested();
@@ -254,7 +259,8 @@ LoadCaseList default_analysis_load_cases()
 {
     const bool cut_pipes = std::any_of(model().rows.begin(), model().rows.end(),
                                        [](const LayoutRow& r) { return r.etype == ET_CUT_PIPE; });
-    return default_load_cases(analysis_options().numtloads, current_analysis_loads(), cut_pipes);
+    return default_load_cases(analysis_options().numtloads, current_analysis_loads(), cut_pipes,
+                              settlement_case_by_default(model(), piping_code()));
 }
 
 void check_results_match_model(const std::string& path)
@@ -292,6 +298,8 @@ void check_results_match_model(const std::string& path)
         if (file.error() || modes < 0)
             throw_message(mismatch);
     }
-    if (results_file_size(model(), cases, elements, soil_count, modes, version) != file.size())
+    ResultsRunRecord record;
+    if (!results_file_ends_well(file, version, results_file_size(model(), cases, elements, soil_count, modes, version),
+                                record))
         throw_message(mismatch);
 }

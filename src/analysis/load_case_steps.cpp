@@ -2,6 +2,9 @@
 
 #include "analysis_core/analysis_model.h"
 #include "analysis_core/steps.h"
+#include "model/piping_codes.h"
+#include "supports/anchor.h"
+#include "supports/nozzle.h"
 
 #include <algorithm>
 
@@ -15,12 +18,36 @@ bool model_has_cut_pipes(const Model& model)
 
 }  // namespace
 
-LoadCaseList default_load_cases(const AnalysisModel& model)
+const DisplacementSets* displacement_sets_of(const LayoutRow& r)
 {
-    return default_load_cases(model.options.numtloads, model.loads, model_has_cut_pipes(model.model));
+    if (const auto* a = dynamic_cast<const Anchor*>(r.data.get()))
+        return &a->v.displacements;
+    if (const auto* n = dynamic_cast<const Nozzle*>(r.data.get()))
+        return &n->v.displacements;
+    return nullptr;
 }
 
-LoadCaseList default_load_cases(int numtloads, const AnalysisLoads& loads, bool cut_pipes)
+std::vector<int32_t> settlement_nodes(const Model& model)
+{
+    std::vector<int32_t> nodes;
+    for (const LayoutRow& r : model.rows)
+        if (const DisplacementSets* sets = displacement_sets_of(r); sets && sets->given[SETTLEMENT_DISPLACEMENT_SET])
+            nodes.push_back(r.node);
+    return nodes;
+}
+
+bool settlement_case_by_default(const Model& model, int32_t piping_code)
+{
+    return code_is_class2_group(piping_code) && !settlement_nodes(model).empty();
+}
+
+LoadCaseList default_load_cases(const AnalysisModel& model)
+{
+    return default_load_cases(model.options.numtloads, model.loads, model_has_cut_pipes(model.model),
+                              settlement_case_by_default(model.model, model.piping_code));
+}
+
+LoadCaseList default_load_cases(int numtloads, const AnalysisLoads& loads, bool cut_pipes, bool settlement)
 {
     LoadCaseList cases;
     const int sets = numtloads_valid(numtloads) ? numtloads : 1;
@@ -40,6 +67,8 @@ LoadCaseList default_load_cases(int numtloads, const AnalysisLoads& loads, bool 
         for (int k = 1; k <= sets; ++k)
             cases.add(cold_spring_code(k));
     }
+    if (settlement)
+        cases.add(LC_SETTLEMENT);
     if (loads.hydrotest.defined)
         cases.add(LC_HYDROTEST);
     return cases;

@@ -4,19 +4,33 @@
 
 #include "model/load_cases.h"
 
+#include <cstdint>
 #include <vector>
 
 struct AnalysisLoads;
 struct AnalysisModel;
+struct DisplacementSets;
+struct LayoutRow;
+struct Model;
 
 // The load cases of a model whose load-case list is empty (an imported
 // model chooses none): Sustained (W+P); Expansion (Tk) and Operating
 // (W+Pk+Tk) for each thermal set k in use (numtloads); Seismic (g) when a
 // static g factor is given; the wind cases of the defined wind loads (Wind,
 // Wind 2..4); Cold spring (W+P) and Cold spring (W+Pk+Tk) for each set when
-// the model has cut pipes; Hydrotest when a hydrotest load is defined.
+// the model has cut pipes; Settlement when `settlement`
+// (settlement_case_by_default); Hydrotest when a hydrotest load is defined.
 LoadCaseList default_load_cases(const AnalysisModel& model);
-LoadCaseList default_load_cases(int numtloads, const AnalysisLoads& loads, bool cut_pipes);
+LoadCaseList default_load_cases(int numtloads, const AnalysisLoads& loads, bool cut_pipes, bool settlement);
+
+// The specified displacements of an anchor's or a nozzle's row; null for
+// any other row.
+const DisplacementSets* displacement_sets_of(const LayoutRow& r);
+// The nodes of the anchors and nozzles given a settlement, in row order.
+std::vector<int32_t> settlement_nodes(const Model& model);
+// Whether the defaults take Settlement: a settlement is given and the
+// piping code has the case (code_is_class2_group).
+bool settlement_case_by_default(const Model& model, int32_t piping_code);
 
 // One step of a run: the code solved and whether its results are written
 // (a case solved only because an Expansion range needs it is not).

@@ -1,6 +1,7 @@
 #include "analysis/model_check.h"
 
 #include "analysis/buried_piping.h"
+#include "analysis/load_case_steps.h"
 #include "analysis_core/analysis_model.h"
 #include "analysis_core/element_kinds.h"
 #include "analysis_core/section_properties.h"
@@ -315,17 +316,6 @@ bool model_has_item(const Model& m)
                        [](const LayoutRow& r) { return dynamic_cast<const T*>(r.data.get()) != nullptr; });
 }
 
-// The specified displacements of an anchor's or a nozzle's row; null for
-// any other row.
-const DisplacementSets* displacement_sets_of(const LayoutRow& r)
-{
-    if (const auto* a = dynamic_cast<const Anchor*>(r.data.get()))
-        return &a->v.displacements;
-    if (const auto* n = dynamic_cast<const Nozzle*>(r.data.get()))
-        return &n->v.displacements;
-    return nullptr;
-}
-
 bool seismic_displacement_given(const Model& m)
 {
     for (const LayoutRow& r : m.rows)
@@ -556,13 +546,18 @@ std::vector<std::string> analysis_model_warnings(const AnalysisModel& model)
             warnings.push_back(w);
     for (std::string& w : soil_factor_warnings(model))
         warnings.push_back(std::move(w));
-    // A settlement that the piping code has no load case for.
-    if (!code_is_class2_group(model.piping_code))
-        for (const LayoutRow& r : m.rows)
-            if (const DisplacementSets* sets = displacement_sets_of(r); sets && sets->given[SETTLEMENT_DISPLACEMENT_SET])
-                warnings.push_back(c_format("The settlement given at node %s is not analysed: %s has no Settlement "
-                                            "load case (the ASME Class 2 and 3, RCC-M and EN 13480 codes have it)",
-                                            node_text(r.node).c_str(), piping_code_name(model.piping_code).c_str()));
+    // A settlement that the piping code has no load case for, or whose case
+    // the run's cases leave out.
+    const bool settlement_code = code_is_class2_group(model.piping_code);
+    if (!settlement_code || !model.load_cases.contains(LC_SETTLEMENT))
+        for (int32_t node : settlement_nodes(m))
+            warnings.push_back(
+                settlement_code
+                    ? c_format("The settlement given at node %s is not analysed: the Settlement load case is not chosen",
+                               node_text(node).c_str())
+                    : c_format("The settlement given at node %s is not analysed: %s has no Settlement load case (the "
+                               "ASME Class 2 and 3, RCC-M and EN 13480 codes have it)",
+                               node_text(node).c_str(), piping_code_name(model.piping_code).c_str()));
     // Loads that only a dynamic case takes, where the run's cases (an
     // imported model's defaults, say) leave that case out.
     struct DynamicLoads {

@@ -72,7 +72,8 @@ void check_analysis_model(const AnalysisModel& model);
 //   - buried elements beyond the range a soil factor is fitted on, once per
 //     soil and factor (soil_factor_warnings);
 //   - a settlement given at an anchor or nozzle under a piping code that has
-//     no Settlement load case (code_is_class2_group), once per node;
+//     no Settlement load case (code_is_class2_group), or whose Settlement
+//     case the run's cases leave out, once per node;
 //   - response spectra, force spectrum, time-varying or harmonic loads
 //     (dynamic_case_offered) whose load case the run's cases leave out: they
 //     are not analysed until that case is chosen in the Load Cases dialog.

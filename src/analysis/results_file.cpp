@@ -9,6 +9,7 @@
 #include "platform/file_replace.h"
 #include "supports/hanger.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -222,7 +223,7 @@ OneBased<int32_t> element_places(const Model& model)
 void write_results_file(const std::string& path, const AnalysisModel& analysis,
                         const std::vector<const CaseResults*>& cases,
                         const std::vector<SoilRestraintRecord>& soil_restraints, const HangerRunDesign* designs,
-                        const ModalBlock* modal)
+                        const ModalBlock* modal, const std::vector<std::string>& case_lines)
 {
     const Model& model = analysis.written_model();
     KV_ASSERT(static_cast<int>(cases.size()) == analysis.load_cases.count());
@@ -264,8 +265,107 @@ void write_results_file(const std::string& path, const AnalysisModel& analysis,
         }
     }
     write_hanger_designs(file, model, designs);
+    write_run_record(file, ResultsRunRecord{case_lines, analysis.output.model_fingerprint});
     if (file.error() || !file.close())
         throw_message(with_reason("Unable to write results file:\n" + path, file.failure()));
+}
+
+bool fingerprint_given(const Sha256Digest& fingerprint)
+{
+    return std::any_of(fingerprint.begin(), fingerprint.end(), [](uint8_t b) { return b != 0; });
+}
+
+bool ResultsRunRecord::has_fingerprint() const
+{
+    return fingerprint_given(model_fingerprint);
+}
+
+bool results_version_has_run_record(int32_t version)
+{
+    return version >= RESULTS_FILE_VERSION;
+}
+
+void write_run_record(BinFile& file, const ResultsRunRecord& record)
+{
+    const auto lines = std::min<std::size_t>(record.case_lines.size(), RUN_RECORD_MAX_LINES);
+    file.write_int(static_cast<int32_t>(lines));
+    for (std::size_t i = 0; i < lines; ++i) {
+        const std::string& line = record.case_lines[i];
+        const auto n = std::min<std::size_t>(line.size(), RUN_RECORD_MAX_LINE);
+        file.write_int(static_cast<int32_t>(n));
+        file.write(line.data(), n);
+    }
+    file.write(record.model_fingerprint.data(), record.model_fingerprint.size());
+}
+
+bool read_run_record(BinFile& file, int64_t at, ResultsRunRecord& record)
+{
+    ResultsRunRecord read;
+    if (at + 4 > file.size() || !file.seek(at))
+        return false;
+    const int32_t lines = file.read_int();
+    if (file.error() || lines < 0 || lines > RUN_RECORD_MAX_LINES || !file.fits(lines, 4))
+        return false;
+    for (int32_t i = 0; i < lines; ++i) {
+        const int32_t n = file.read_int();
+        if (file.error() || n < 0 || n > RUN_RECORD_MAX_LINE || !file.fits(n, 1))
+            return false;
+        std::string line(static_cast<std::size_t>(n), '\0');
+        file.read(line.data(), line.size());
+        read.case_lines.push_back(std::move(line));
+    }
+    if (file.remaining() != static_cast<int64_t>(read.model_fingerprint.size()))
+        return false;
+    file.read(read.model_fingerprint.data(), read.model_fingerprint.size());
+    if (file.error())
+        return false;
+    record = std::move(read);
+    return true;
+}
+
+bool results_file_ends_well(BinFile& file, int32_t version, int64_t blocks_end, ResultsRunRecord& record)
+{
+    if (!results_version_has_run_record(version))
+        return blocks_end == file.size();
+    return read_run_record(file, blocks_end, record);
+}
+
+bool results_file_fingerprint(const std::string& path, Sha256Digest& fingerprint)
+{
+    if (!results_version_has_run_record(results_file_version(path)))
+        return false;
+    BinFile file;
+    ResultsRunRecord record;
+    if (!file.open_read(path) || file.size() < RESULTS_HEADER_SIZE + int64_t{sizeof fingerprint} ||
+        !file.seek(file.size() - int64_t{sizeof fingerprint}))
+        return false;
+    file.read(record.model_fingerprint.data(), record.model_fingerprint.size());
+    if (file.error() || !record.has_fingerprint())
+        return false;
+    fingerprint = record.model_fingerprint;
+    return true;
+}
+
+void restamp_results_fingerprint(const std::string& path, const Sha256Digest& fingerprint)
+{
+    if (!results_version_has_run_record(results_file_version(path)))
+        return;
+    const std::string failed = "Unable to write results file:\n" + path;
+    BinFile in;
+    if (!in.open_read(path) || in.size() < RESULTS_HEADER_SIZE + int64_t{sizeof fingerprint})
+        throw_message(failed);
+    std::vector<char> bytes(static_cast<std::size_t>(in.size()));
+    in.read(bytes.data(), bytes.size());
+    if (in.error())
+        throw_message(failed);
+    in.close();
+    std::copy(fingerprint.begin(), fingerprint.end(), bytes.end() - static_cast<std::ptrdiff_t>(sizeof fingerprint));
+    BinFile out;
+    if (!out.open_write(path))
+        throw_message(with_reason(failed, out.failure()));
+    out.write(bytes.data(), bytes.size());
+    if (out.error() || !out.close())
+        throw_message(with_reason(failed, out.failure()));
 }
 
 int64_t results_element_record_size(int32_t version)

@@ -1,7 +1,7 @@
 // The results file (".res") that a run writes beside the model file and the
 // results windows read. Little-endian, field by field:
 //
-//   header      16 bytes: "KORVANE21KR", the version "1021" and the
+//   header      16 bytes: "KORVANE21KR", the version "1022" and the
 //               modulus the expansion cases were solved with: '0' each
 //               element's at the case's temperature (the run's), '1' the
 //               modulus at the reference temperature
@@ -33,6 +33,12 @@
 //               M, M float32 frequencies (Hz), M mode shapes of 6 float32 per
 //               node, 3 float32 participation factors (X, Y, Z) per mode,
 //               float32 the total mass
+//   run record  (version 1022 on) what the run said of its cases and the
+//               model file it was computed from, to the file's end: int32
+//               L, then L case lines ("Operating (W+P1+T1): converged in 17
+//               iterations, ..."), each int32 its byte count and its bytes;
+//               then the 32 bytes of the SHA-256 of the model file's
+//               contents (all 0 when the run's model was not the file's)
 // Values of magnitude below 1e-30 are written as 0.
 //
 // The time-history results (".rth", beside the results file): the 16-byte
@@ -46,6 +52,7 @@
 #pragma once
 
 #include "analysis_core/analysis_run.h"
+#include "framework/sha256.h"
 #include "model/load_cases.h"
 
 #include <array>
@@ -58,9 +65,14 @@ class BinFile;
 struct HangerRunDesign;
 
 inline constexpr const char* RESULTS_FILE_MAGIC = "KORVANE21KR";
-inline constexpr int32_t RESULTS_FILE_VERSION = 1021;
-// The version before it, read still: its element records lack the chord.
+inline constexpr int32_t RESULTS_FILE_VERSION = 1022;
+// The versions before it, read still: 1021 has no run record, 1020's
+// element records lack the chord too.
+inline constexpr int32_t RESULTS_FILE_VERSION_WITHOUT_RUN_RECORD = 1021;
 inline constexpr int32_t RESULTS_FILE_VERSION_WITHOUT_CHORDS = 1020;
+// The run record's limits: lines and bytes a line.
+inline constexpr int32_t RUN_RECORD_MAX_LINES = 100000;
+inline constexpr int32_t RUN_RECORD_MAX_LINE = 4096;
 inline constexpr int RESULTS_HEADER_SIZE = 16;
 inline constexpr int RESULTS_ELEMENT_RECORD_SIZE = 44;
 inline constexpr int SOIL_RESTRAINT_RECORD_SIZE = 40;
@@ -117,7 +129,7 @@ int64_t time_history_support_at(int64_t nodes, int64_t elements, int64_t support
 // The parts of a results file, for the run's writer and the dynamic
 // analyses (each value through end_force_value).
 
-// The 16-byte header "KORVANE21KR1020" and the modulus mark
+// The 16-byte header "KORVANE21KR" with RESULTS_FILE_VERSION and the modulus mark
 // RESULTS_MODULUS_AT_CASE_TEMPERATURE.
 void write_results_header(BinFile& file);
 // A load-case block: 6 N displacements, for code 31 6 N accelerations
@@ -179,6 +191,37 @@ std::array<float, 3> element_chord(const Model& model, const Elem& element);
 // where one appears.
 void check_results_writable(const AnalysisModel& model, const std::vector<const CaseResults*>& cases);
 
+// ---- The run record ------------------------------------------------------------------
+
+struct ResultsRunRecord {
+    std::vector<std::string> case_lines;
+    Sha256Digest model_fingerprint{};
+    // False for the all-0 fingerprint of a model that was not its file's.
+    bool has_fingerprint() const;
+};
+// False for the all-0 fingerprint that stands for none.
+bool fingerprint_given(const Sha256Digest& fingerprint);
+// Whether a version's files end with the run record.
+bool results_version_has_run_record(int32_t version);
+void write_run_record(BinFile& file, const ResultsRunRecord& record);
+// Reads the record that starts at `at` and ends the file; false when it is
+// not one (counts beyond the limits or the bytes left, or bytes after it).
+bool read_run_record(BinFile& file, int64_t at, ResultsRunRecord& record);
+// Whether a results file of `version` whose blocks end at `blocks_end`
+// (results_file_size) ends right: there for a version without the run
+// record, else with a sound record from there, read into `record`.
+bool results_file_ends_well(BinFile& file, int32_t version, int64_t blocks_end, ResultsRunRecord& record);
+// The model file's fingerprint that the results file at a path carries;
+// false for a file without one (an older version, a run of a model that was
+// not its file's, a file that cannot be read).
+bool results_file_fingerprint(const std::string& path, Sha256Digest& fingerprint);
+// Puts another model file's fingerprint in a results file whose results
+// are still that model's (saved again with no change to what was
+// analysed), through a replacement file: the last 32 bytes of a file of a
+// version with the record. A file of an older version is left as it is.
+// Throws "Unable to write results file:\n<path>" and the reason.
+void restamp_results_fingerprint(const std::string& path, const Sha256Digest& fingerprint);
+
 // Writes the results of a run: `cases` in the order of model.load_cases,
 // refused by check_results_writable before anything is written. The case
 // of code 30 stands for the modal block, written from `modal` (no modes
@@ -189,10 +232,12 @@ void check_results_writable(const AnalysisModel& model, const std::vector<const 
 // The hangers' design records are those of `designs` (the run's hanger
 // design) where it designed the hanger, else the design the model holds.
 // The nodes, elements and rows are those of model.written_model().
+// The run record holds `case_lines` and model.output.model_fingerprint.
 void write_results_file(const std::string& path, const AnalysisModel& model,
                         const std::vector<const CaseResults*>& cases,
                         const std::vector<SoilRestraintRecord>& soil_restraints = {},
-                        const HangerRunDesign* designs = nullptr, const ModalBlock* modal = nullptr);
+                        const HangerRunDesign* designs = nullptr, const ModalBlock* modal = nullptr,
+                        const std::vector<std::string>& case_lines = {});
 
 // The modulus mark of a results file's header: RESULTS_MODULUS_AT_REFERENCE
 // when it says so, else (any other byte, or a file that cannot be read)
@@ -201,7 +246,8 @@ char results_expansion_modulus(const std::string& path);
 
 // The length in bytes of the results file of a model (rows, node count,
 // elements `elements`) for the load-case list, with `soils` soil-restraint
-// records and, when the list holds code 30, `modes` modes.
+// records and, when the list holds code 30, `modes` modes; without the run
+// record, which starts there.
 int64_t results_file_size(const Model& model, const LoadCaseList& cases, int32_t elements, int32_t soils,
                           int32_t modes = 0, int32_t version = RESULTS_FILE_VERSION);
 // The version of a results file's 16-byte header ("KORVANE21KR" and four

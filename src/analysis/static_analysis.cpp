@@ -1345,7 +1345,7 @@ RunOutcome run_analysis(const AnalysisModel& model, const RunCallbacks& callback
             outcome.modal_notes = dynamics->modes().notes;
         }
         write_results_file(model.output.results_path, model, blocks, soil_restraint_records(model),
-                           &run.run_state<HangerRunDesign>(), &modal);
+                           &run.run_state<HangerRunDesign>(), &modal, outcome.case_notes);
         if (dynamics)
             dynamics->write_files();
         outcome.warnings = run.run_state<RunWarnings>().lines;

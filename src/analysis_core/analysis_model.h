@@ -12,6 +12,7 @@
 #include "analysis_core/element_kinds.h"
 #include "framework/geometry.h"
 #include "framework/one_based.h"
+#include "framework/sha256.h"
 #include "materials/beam_material.h"
 #include "materials/beam_section.h"
 #include "materials/pipe_material.h"
@@ -188,6 +189,9 @@ AnalysisLoadHooks& analysis_load_hooks();
 // What a run writes besides the results file.
 struct AnalysisOutput {
     std::string results_path;            // the results file (".res" beside the model)
+    // The SHA-256 of the model file's contents the run is of (all 0 when the
+    // model in memory is not the file's), carried by the results file.
+    Sha256Digest model_fingerprint{};
     bool stiffness_export = false;       // the element matrices to a CSV file
     std::string stiffness_path;          // "<model>_K.csv"
     bool modal_forces_export = false;    // the end forces of every mode to a CSV file

@@ -119,6 +119,9 @@ struct ResultsState {
     BinFile file;
     int32_t version = 0;               // of the file
     bool out_of_date = false;          // the model changed after the run
+    // What the run said of its cases and the model file it was of (empty
+    // for a file of a version without it).
+    ResultsRunRecord run_record;
 
     // Counts of the model the results were read against.
     int32_t nodes = 0;

@@ -77,6 +77,7 @@ protected:
             write_case_block(file, u, {}, f, s);
         }
         write_hanger_designs(file, m);
+        write_run_record(file, {});
         ASSERT_TRUE(file.close());
         load_results(results_path, "");
         ASSERT_TRUE(results_open());

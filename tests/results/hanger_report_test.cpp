@@ -61,6 +61,7 @@ protected:
         write_case_block(file, std::vector<double>(6 * n), {}, std::vector<double>(12 * e),
                          std::vector<double>(static_cast<std::size_t>(support_value_count(m))));
         write_hanger_designs(file, m, &designs);
+        write_run_record(file, {});
         ASSERT_TRUE(file.close());
         open_results();
         hb->run_loop();

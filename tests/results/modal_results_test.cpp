@@ -82,6 +82,7 @@ protected:
         write_case_block(file, std::vector<double>(6 * n), accelerations, std::vector<double>(12 * e),
                          std::vector<double>(static_cast<std::size_t>(support_value_count(m))));
         write_hanger_designs(file, m);
+        write_run_record(file, {});
         ASSERT_TRUE(file.close());
     }
     // Two susceptibility modes: mode 1 loads the first element's far end

@@ -174,6 +174,7 @@ protected:
             write_case_block(file, u, a, f, s);
         }
         write_hanger_designs(file, m);
+        write_run_record(file, {});
         ASSERT_TRUE(file.close());
         model_modified() = false;
         const auto results_time = std::filesystem::last_write_time(path("sample.res"));

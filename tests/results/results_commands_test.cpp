@@ -23,8 +23,10 @@ namespace {
 class ResultsCommandTest : public ResultsProgramTest {
 protected:
     std::string last_message() const { return script().last_message(); }
+    // The results of another model's file, and older than the model file.
     void make_model_newer()
     {
+        restamp_results_fingerprint(path("sample.res"), sha256("another model file"));
         const auto results_time = std::filesystem::last_write_time(folder / "sample.res");
         std::filesystem::last_write_time(folder / "sample.mod", results_time + std::chrono::seconds(5));
     }
@@ -71,7 +73,7 @@ TEST_F(ResultsCommandTest, BadResultsFileLeavesTheModelAsItWas)
     f.write("KORVANE21KR10100", 16);
     f.close();
     open_results();
-    EXPECT_EQ(last_message(), "Program version = 10.21\nResults version = 10.10\nPlease reanalyze the model.");
+    EXPECT_EQ(last_message(), "Program version = 10.22\nResults version = 10.10\nPlease reanalyze the model.");
     EXPECT_FALSE(in_results());
 }
 

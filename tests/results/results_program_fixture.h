@@ -121,6 +121,7 @@ protected:
             write_case_block(file, std::vector<double>(6 * n), {}, std::vector<double>(12 * e),
                              std::vector<double>(words));
         write_hanger_designs(file, m);
+        write_run_record(file, {});
         ASSERT_TRUE(file.close());
         std::vector<TimeHistoryStep> history;
         for (int t = 1; t <= steps; ++t) {

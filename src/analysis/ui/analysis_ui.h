@@ -3,6 +3,8 @@
 // of the Loads menu.
 #pragma once
 
+#include "framework/sha256.h"
+
 #include "platform/handles.h"
 
 #include <string>
@@ -39,6 +41,9 @@ bool last_analysis_unconverged();
 // and factorisations ("Operating (W+P1+T1): converged in 17 iterations, 9
 // factorisations"); in batch mode each also goes to standard error.
 const std::vector<std::string>& last_analysis_case_notes();
+// The fingerprint of the model file the last Analyze saved and analysed
+// (all 0 before any).
+const Sha256Digest& last_analysis_model_fingerprint();
 // The headings of the warnings before a run and after its hanger design.
 inline constexpr const char* MODEL_WARNINGS_HEADING = "The model is analysed as follows:";
 inline constexpr const char* HANGER_WARNINGS_HEADING = "The hanger design:";

@@ -302,6 +302,7 @@ struct LastRun {
     std::vector<std::string> case_notes;
     std::vector<std::string> model_warnings;
     std::vector<std::string> hanger_warnings;
+    Sha256Digest model_fingerprint{};
 };
 
 LastRun& last_run()
@@ -319,6 +320,11 @@ bool last_analysis_unconverged()
 const std::vector<std::string>& last_analysis_case_notes()
 {
     return last_run().case_notes;
+}
+
+const Sha256Digest& last_analysis_model_fingerprint()
+{
+    return last_run().model_fingerprint;
 }
 
 const std::vector<std::string>& last_analysis_model_warnings()
@@ -391,6 +397,7 @@ bool analyze_command(WindowId owner)
     const bool batch = snapshot->batch_mode;
     // What the engineer should know of the model goes before the run (to
     // standard error in batch mode).
+    last_run().model_fingerprint = snapshot->output.model_fingerprint;
     last_run().model_warnings = analysis_model_warnings(*snapshot);
     if (!last_run().model_warnings.empty())
         message_warning(owner, model_warnings_text(last_run().model_warnings));

@@ -150,7 +150,8 @@ public:
         }
         case LOAD_CASES_DEFAULTS: {
             chosen_.clear();
-            const LoadCaseList defaults = default_load_cases(numtloads(), current_analysis_loads(), has_cut_pipes());
+            const LoadCaseList defaults = default_load_cases(numtloads(), current_analysis_loads(), has_cut_pipes(),
+                                                                  settlement_case_by_default(model(), piping_code()));
             for (int i = 1; i <= defaults.count(); ++i)
                 chosen_.push_back(defaults.code(i));
             select = 0;

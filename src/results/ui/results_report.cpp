@@ -96,14 +96,17 @@ void contents_heading(const std::string& title)
         report_contents_line(title);
 }
 
-// Above the tables of a nonlinear case of the batch run: its iterations and
-// factorisations, on the page of the first table's heading and first rows.
+// Above the tables of a nonlinear case: what its run said of it (its
+// iterations and factorisations, the state it stands on), on the page of
+// the first table's heading and first rows. The results file carries the
+// lines, so that a report printed from the windows, later or in another
+// session, has them as the batch run's report has.
 void print_case_note()
 {
-    if (!batch_mode() || report_state().csv_mode)
+    if (report_state().csv_mode)
         return;
     const std::string name = load_case_names(results_loadcase_code()) + ": ";
-    for (const std::string& note : last_analysis_case_notes())
+    for (const std::string& note : results().run_record.case_lines)
         if (note.rfind(name, 0) == 0) {
             report_line_with_next(note);
             return;

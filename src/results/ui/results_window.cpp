@@ -6,6 +6,7 @@
 #include "framework/commands.h"
 #include "framework/document_events.h"
 #include "framework/errors.h"
+#include "framework/sha256.h"
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/ui/command_registry.h"
@@ -30,6 +31,7 @@
 #include "loads/beam_load.h"
 #include "results/results_load_cases.h"
 #include "results/results_session.h"
+#include "results/results_state.h"
 #include "results/support_summary.h"
 #include "results/time_history.h"
 #include "results/ui/code_stress_ui.h"
@@ -73,16 +75,33 @@ bool table_shown()
     return v.shown() && v.table() != nullptr;
 }
 
-// ---- The time stamps that say whether results are older than their model ----------------
+// ---- Whether results are of the model they stand beside ----------------------------------
 
+// True when the results are not those of the model in memory: it has
+// changed since it was read or saved, or the results carry the fingerprint
+// of another model file's contents; results without one are judged by the
+// times, older than the model file.
 bool older_than_model(const std::string& model_path, const std::string& results_path)
 {
     if (model_modified())
         return true;
+    Sha256Digest of_results{}, of_model{};
+    if (results_file_fingerprint(results_path, of_results))
+        return !sha256_of_file(model_path, of_model) || of_model != of_results;
     std::error_code a, b;
     const auto model_time = std::filesystem::last_write_time(model_path, a);
     const auto results_time = std::filesystem::last_write_time(results_path, b);
     return !a && !b && model_time > results_time;
+}
+
+// A batch run's results are those of the model it has just saved and
+// analysed, whatever has become of the model file since: they are out of
+// date only when they carry another model's fingerprint than that run's.
+bool batch_results_of_another_model()
+{
+    const Sha256Digest& analysed = last_analysis_model_fingerprint();
+    const ResultsRunRecord& record = results().run_record;
+    return record.has_fingerprint() && fingerprint_given(analysed) && record.model_fingerprint != analysed;
 }
 
 // ---- The layout and list windows in results mode --------------------------------------
@@ -504,7 +523,7 @@ void open_results()
     // file that another run has replaced are of that run's model, not of the
     // one in memory.
     const bool replaced = !batch_mode() && model_file_replaced();
-    const bool out_of_date = replaced || (!batch_mode() && older_than_model(model_path, results_path));
+    const bool older = !batch_mode() && older_than_model(model_path, results_path);
     ui.modified_at_entry = model_modified();
     ui.results_only_changes.clear();
     backend().set_wait_cursor(true);
@@ -514,6 +533,7 @@ void open_results()
     set_title_file_text(title_file_for_path(results_path));
     try {
         init_results();
+        const bool out_of_date = replaced || older || (batch_mode() && batch_results_of_another_model());
         ui.out_of_date = out_of_date;
         set_results_title("Results");
         frame_hide(main_frame());
@@ -1133,8 +1153,19 @@ void install_results_ui()
             return;
         std::error_code ec;
         const std::string results_path = replace_extension(path, "res");
-        if (std::filesystem::is_regular_file(results_path, ec))
-            std::filesystem::last_write_time(results_path, std::filesystem::last_write_time(path, ec), ec);
+        if (!std::filesystem::is_regular_file(results_path, ec))
+            return;
+        // The results name the file saved now; where that fails they are
+        // judged out of date the next time they open, as a changed model's.
+        Sha256Digest saved{};
+        if (sha256_of_file(path, saved)) {
+            try {
+                restamp_results_fingerprint(results_path, saved);
+            } catch (const MessageText&) {
+                return;
+            }
+        }
+        std::filesystem::last_write_time(results_path, std::filesystem::last_write_time(path, ec), ec);
     };
     register_window_installer([] {
         if (rf().window)

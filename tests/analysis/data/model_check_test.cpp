@@ -227,7 +227,7 @@ TEST_F(ModelCheckTest, DefaultLoadCasesFollowTheModel)
         l.wind[4].defined = true;
         l.hydrotest.defined = true;
     };
-    const LoadCaseList with_wind = default_load_cases(analysis_options().numtloads, current_analysis_loads(), true);
+    const LoadCaseList with_wind = default_load_cases(analysis_options().numtloads, current_analysis_loads(), true, false);
     EXPECT_EQ(with_wind, list({1, 2, 8, 107, 109, 14, 15, 19}));
 }
 

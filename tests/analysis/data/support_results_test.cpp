@@ -82,7 +82,9 @@ TEST_F(SupportResultsTest, WordCountsSignsAndReadBack)
     BinFile f;
     ASSERT_TRUE(f.open_read(path));
     const int64_t nodes = numnodes(), elements = numelems();
-    EXPECT_EQ(f.size(), results_file_size(model(), snapshot->load_cases, static_cast<int32_t>(elements), 0));
+    ResultsRunRecord record;
+    EXPECT_TRUE(results_file_ends_well(
+        f, RESULTS_FILE_VERSION, results_file_size(model(), snapshot->load_cases, static_cast<int32_t>(elements), 0), record));
 
     // Sustained is the first block: its support block follows the
     // displacements and the element forces.
@@ -134,8 +136,10 @@ TEST_F(SupportResultsTest, WordCountsSignsAndReadBack)
                            guide * 300 + stop * 360 + generic * 480 + nozzle * 540;
     expect_relative(moments, w * length * length / 2, "moments", 1e-5);
 
-    // The hanger design records follow the last block, one per hanger row.
-    ASSERT_TRUE(f.seek(f.size() - HANGER_DESIGN_RECORD_BYTES));
+    // The hanger design records follow the last block, one per hanger row;
+    // the run record follows them.
+    ASSERT_TRUE(f.seek(results_file_size(model(), snapshot->load_cases, static_cast<int32_t>(elements), 0) -
+                       HANGER_DESIGN_RECORD_BYTES));
     Hanger& h = support<Hanger>(rows[4]);
     h.read_design_record(f);
     EXPECT_EQ(h.results_design, h.v.design);

@@ -112,7 +112,9 @@ protected:
         int64_t hangers = 0;
         for (const LayoutRow& row : m.rows)
             hangers += row.dtype == DT_HANGER ? 1 : 0;
-        ASSERT_EQ(p + HANGER_DESIGN_RECORD_SIZE * hangers, std::filesystem::file_size(snapshot_->output.results_path));
+        // Then the run record, to the file's end.
+        ResultsRunRecord record;
+        ASSERT_TRUE(read_run_record(f, p + HANGER_DESIGN_RECORD_SIZE * hangers, record));
     }
 
     // The end forces of a load case as the file holds them.

@@ -502,16 +502,12 @@ TEST_F(SettlementState, AnchorSettlesWithTheWeightOnItsRests)
     // node 10 settles 2 in. The weight keeps the line on its rests: the
     // first rest takes much of it, the second lifts off a little, the
     // others carry on, and none pulls. The case is the change from
-    // Sustained.
+    // Sustained, among the default cases.
     constexpr double SETTLED = 2.0;
     std::string text = line_text("", false, false, "ASME-2017");
     const std::string anchor = "F10,MA106B,PP6,KA,CL=L1";
     text.replace(text.find(anchor), anchor.size(), "F10,MA106B,PP6,KA,CL=L1,SETT(0,-2,0)");
-    run_keeping_states(text, [] {
-        LoadCaseList cases = analysis_load_cases();
-        cases.add(LC_SETTLEMENT);
-        load_case_list() = cases;
-    });
+    run_keeping_states(text);
     if (HasFatalFailure())
         return;
     const SettledLine before(0.0), after(SETTLED);

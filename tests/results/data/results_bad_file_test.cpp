@@ -51,6 +51,11 @@ protected:
         EXPECT_EQ(results().path, results_path);
         return message;
     }
+    // Where the good file's run record starts.
+    static std::ptrdiff_t blocks_end()
+    {
+        return static_cast<std::ptrdiff_t>(results_file_size(model(), analysis_load_cases(), model().numelems(), 0));
+    }
     static void put_int(std::vector<char>& bytes, std::size_t at, int32_t value)
     {
         std::memcpy(bytes.data() + at, &value, 4);
@@ -66,7 +71,7 @@ const std::string MISMATCH = "Results file does not match the model.\nPlease rea
 
 TEST_F(ResultsBadFileTest, HeadersOldWrongMagicAndVersions)
 {
-    // Magic, the digits 1021 and any sixteenth character: accepted.
+    // Magic, the digits 1022 and any sixteenth character: accepted.
     std::vector<char> other = good;
     other[15] = 'X';
     write_bytes(bad_path, other);
@@ -83,8 +88,8 @@ TEST_F(ResultsBadFileTest, HeadersOldWrongMagicAndVersions)
     const std::vector<Case> cases = {
         {"old header", old, "Results file is in Version 9.50 format.\nUnable to read results file."},
         {"wrong magic", "KORVANE21KM10200", "Unable to read results file"},
-        {"version 1010", "KORVANE21KR10100", "Program version = 10.21\nResults version = 10.10\nPlease reanalyze the model."},
-        {"version 1022", "KORVANE21KR10220", "Program version = 10.21\nResults version = 10.22\nPlease reanalyze the model."},
+        {"version 1010", "KORVANE21KR10100", "Program version = 10.22\nResults version = 10.10\nPlease reanalyze the model."},
+        {"version 1023", "KORVANE21KR10230", "Program version = 10.22\nResults version = 10.23\nPlease reanalyze the model."},
         // A file of version 1020 has shorter element records: this one's do not fit it.
         {"version 1020", "KORVANE21KR10200", MISMATCH},
         {"no digits", "KORVANE21KRabcd0", "Unable to read results file"},
@@ -223,7 +228,8 @@ TEST_F(ResultsBadFileTest, AFileOfVersion1020WithoutChordsReads)
         const auto at = old.begin() + 20 + 44 * e;
         bytes.insert(bytes.end(), at, at + 32);
     }
-    bytes.insert(bytes.end(), old.begin() + 20 + 44 * elements, old.end());
+    // Nor has it the run record that ends the file.
+    bytes.insert(bytes.end(), old.begin() + 20 + 44 * elements, old.begin() + blocks_end());
     write_bytes(bad_path, bytes);
     EXPECT_EQ(read_message(bad_path), "<nothing thrown>");
     ASSERT_TRUE(results_open());
@@ -247,4 +253,69 @@ TEST_F(ResultsBadFileTest, AFileOfVersion1020WithoutChordsReads)
     for (int e = 1; e <= model().numelems(); ++e)
         changed += results_element_changed(e) ? 1 : 0;
     EXPECT_GE(changed, 1);
+}
+
+namespace {
+
+class ResultsFingerprint : public ResultsBadFileTest {};
+
+}  // namespace
+
+// The run record that ends a file of version 1022: the case lines and the
+// fingerprint read back as written; a record whose counts overrun the file,
+// or with bytes after it, is refused; a file of version 1021, which has
+// none, reads with an empty record.
+TEST_F(ResultsFingerprint, RunRecordReadBackAndBadRecordsRefused)
+{
+    const std::vector<std::string> lines = {"Sustained (W+P): converged in 3 iterations, 2 factorisations",
+                                            "Operating (W+P1+T1): converged in 5 iterations, 3 factorisations"};
+    const Sha256Digest fingerprint = sha256("model file");
+    auto with_record = [&](const std::vector<std::string>& case_lines, const Sha256Digest& f) {
+        std::vector<char> bytes(good.begin(), good.begin() + blocks_end());
+        auto put = [&bytes](int32_t v) {
+            const char* p = reinterpret_cast<const char*>(&v);
+            bytes.insert(bytes.end(), p, p + 4);
+        };
+        put(static_cast<int32_t>(case_lines.size()));
+        for (const std::string& line : case_lines) {
+            put(static_cast<int32_t>(line.size()));
+            bytes.insert(bytes.end(), line.begin(), line.end());
+        }
+        bytes.insert(bytes.end(), f.begin(), f.end());
+        return bytes;
+    };
+    write_bytes(bad_path, with_record(lines, fingerprint));
+    ASSERT_EQ(read_message(bad_path), "<nothing thrown>");
+    EXPECT_EQ(results().run_record.case_lines, lines);
+    EXPECT_EQ(results().run_record.model_fingerprint, fingerprint);
+    Sha256Digest carried{};
+    EXPECT_TRUE(results_file_fingerprint(bad_path, carried));
+    EXPECT_EQ(carried, fingerprint);
+    // The all-0 fingerprint of a model that was not its file's is none.
+    write_bytes(bad_path, with_record(lines, Sha256Digest{}));
+    EXPECT_FALSE(results_file_fingerprint(bad_path, carried));
+
+    const std::vector<char> sound = with_record(lines, fingerprint);
+    const std::size_t count_at = static_cast<std::size_t>(blocks_end());
+    std::vector<char> overrun = sound;
+    put_int(overrun, count_at, 3);   // a third line whose bytes are the fingerprint's
+    EXPECT_EQ(refused(overrun), MISMATCH);
+    std::vector<char> huge = sound;
+    put_int(huge, count_at, 1 << 30);
+    EXPECT_EQ(refused(huge), MISMATCH);
+    std::vector<char> negative = sound;
+    put_int(negative, count_at + 4, -1);
+    EXPECT_EQ(refused(negative), MISMATCH);
+    std::vector<char> longer = sound;
+    longer.push_back('x');
+    EXPECT_EQ(refused(longer), MISMATCH);
+    EXPECT_EQ(refused(std::vector<char>(sound.begin(), sound.end() - 1)), MISMATCH);
+
+    std::vector<char> older(good.begin(), good.begin() + blocks_end());
+    std::memcpy(older.data() + 11, "1021", 4);
+    write_bytes(bad_path, older);
+    ASSERT_EQ(read_message(bad_path), "<nothing thrown>");
+    EXPECT_EQ(results().version, 1021);
+    EXPECT_TRUE(results().run_record.case_lines.empty());
+    EXPECT_FALSE(results_file_fingerprint(bad_path, carried));
 }

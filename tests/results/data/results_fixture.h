@@ -178,6 +178,7 @@ protected:
             write_case_block(file, u, a, f, s);
         }
         write_hanger_designs(file, m);
+        write_run_record(file, {});
         ASSERT_TRUE(file.close());
     }
     // Three modes of the tests' modal block.

@@ -1,0 +1,28 @@
+// The line of the settlement tests: a nozzle that settles 2 in at one end
+// of a filled 6 in line on rests, an anchor at the other.
+#pragma once
+
+#include <string>
+
+// 1000 in of filled 6 in STD along X from a nozzle at node 10 to an anchor at
+// node 60, on one-way rests at nodes 20 to 50, under `code`; the nozzle
+// settles 2 in.
+inline std::string settling_line(const std::string& code)
+{
+    const std::string rest = ",CLS(0,NONE),DV(0,1,0)\n";
+    return "Nozzle settles\nOPTIONS\n" + code +
+           ",IN\n"
+           "MATERIAL\n"
+           "A106B,0.283,0.3\n"
+           "A106B,70,27.9E6,6.0E-6,20000\n"
+           "A106B,700,27.9E6,8.1E-6,16000\n"
+           "PIPE\n"
+           "P6,6.625,0.28\n"
+           "LOADS\n"
+           "L1,200,0,1.14\n"
+           "LAYOUT\n"
+           "F10,MA106B,PP6,CL=L1\n"
+           "L10,CNOZZLE=297,NOD=6.625,NTHK=0.28,VOD=120,VTHK=1,L1=60,L2=60,DV(1,0,0),SETT(0,-2,0)\n"
+           "T20,X200" + rest + "T30,X200" + rest + "T40,X200" + rest + "T50,X200" + rest + "T60,X200,KA\n";
+}
+
