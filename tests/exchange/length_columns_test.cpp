@@ -6,6 +6,7 @@
 // them.
 #include "exchange/batch_export.h"
 #include "exchange/batch_import.h"
+#include "every_table.h"
 #include "exchange_fixture.h"
 #include "framework/commands.h"
 #include "framework/ui/command_registry.h"
@@ -90,17 +91,8 @@ protected:
         import_batch_file_at(std::string(KV_SOURCE_DIR) + "/tests/data/batch/" + batch_file);
         reset_unit_choice();
         ASSERT_EQ(unit_label(LENGTH), "(ft-in)");
-        make_model();
-        for (const DataList& list : data_lists()) {
-            if (!list.open || (list.count && list.count() == 0))
-                continue;
-            list.open();
-            if (TableWindow* t = list_window_table())
-                check(*t);
-        }
-        present_layout_window();
-        if (TableWindow* layout = layout_view().table())
-            check(*layout);
+        const auto check_table = [this](TableWindow& t) { check(t); };
+        visit_every_table(check_table, check_table);
     }
 
     // The wind dialog's profile table of load 1: the elevation unit chosen,

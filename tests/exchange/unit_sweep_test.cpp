@@ -7,6 +7,7 @@
 // in inches) is a finding, and so is a cell that takes the typing and drops
 // it without a word.
 #include "exchange/batch_import.h"
+#include "every_table.h"
 #include "exchange_fixture.h"
 #include "framework/ui/table.h"
 #include "framework/ui/unit_audit.h"
@@ -85,20 +86,13 @@ protected:
 
     void sweep_tables()
     {
-        make_model();
-        for (const DataList& list : data_lists()) {
-            if (!list.open || (list.count && list.count() == 0))
-                continue;
-            list.open();
-            if (TableWindow* t = list_window_table())
-                sweep(*t);
-        }
-        present_layout_window();
-        if (TableWindow* layout = layout_view().table())
-            for (int row = 1; row <= std::min(layout->record_count(), 80); ++row) {
-                table_goto_row(*layout, row, 1);
-                table_edit_row(*layout);
-            }
+        visit_every_table([this](TableWindow& t) { sweep(t); },
+                          [](TableWindow& layout) {
+                              for (int row = 1; row <= std::min(layout.record_count(), 80); ++row) {
+                                  table_goto_row(layout, row, 1);
+                                  table_edit_row(layout);
+                              }
+                          });
     }
 
     int depth = 0;

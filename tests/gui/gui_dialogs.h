@@ -18,7 +18,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QList>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
@@ -128,6 +130,37 @@ private:
     std::function<void(QWidget*)> answer_;
     QTimer timer_;
 };
+
+// Answers each modal dialog once, by its template's name (a dialog without an
+// answer is cancelled); the names seen are kept and message boxes recorded
+// and closed.
+class DialogsByName {
+public:
+    std::map<std::string, std::function<void(QDialog*)>> by_name;
+    std::vector<std::string> seen, messages;
+
+private:
+    void answer(QWidget* modal) {
+        if (close_message_box(modal, messages)) return;
+        auto* dialog = qobject_cast<QDialog*>(modal);
+        if (!dialog || !dialog->isVisible() || answered_.contains(dialog)) return;
+        answered_.push_back(dialog);
+        const std::string name = dialog->objectName().toStdString();
+        seen.push_back(name);
+        const auto it = by_name.find(name);
+        if (it != by_name.end())
+            it->second(dialog);
+        else
+            dialog->reject();
+    }
+    QList<QPointer<QDialog>> answered_;
+    ModalWatch watch_{[this](QWidget* modal) { answer(modal); }, 30};
+};
+
+// A push button of a dialog clicked once its own call has returned.
+inline void click_later(QDialog* d, int id) {
+    if (auto* b = d->findChild<QPushButton*>(item_name(id))) QTimer::singleShot(0, b, &QPushButton::click);
+}
 
 // Runs a dialog through the program's dialog helper (which fills the unit
 // labels), hands its window to `check` once it is laid out and on the

@@ -119,41 +119,6 @@ QString typed_into(QWidget* w, const QString& text)
     return chosen(w);
 }
 
-// Answers each modal dialog once, by its template's name; message boxes
-// are recorded and closed.
-class Answers {
-public:
-    std::map<std::string, std::function<void(QDialog*)>> by_name;
-    std::vector<std::string> seen, messages;
-
-private:
-    void answer(QWidget* modal)
-    {
-        if (close_message_box(modal, messages))
-            return;
-        auto* dialog = qobject_cast<QDialog*>(modal);
-        if (!dialog || !dialog->isVisible() || answered_.contains(dialog))
-            return;
-        answered_.push_back(dialog);
-        const std::string name = dialog->objectName().toStdString();
-        seen.push_back(name);
-        const auto it = by_name.find(name);
-        if (it != by_name.end())
-            it->second(dialog);
-        else
-            dialog->reject();
-    }
-    QList<QPointer<QDialog>> answered_;
-    ModalWatch watch_{[this](QWidget* modal) { answer(modal); }, 30};
-};
-
-// A push button of a dialog clicked once its own call has returned.
-void click_later(QDialog* d, int id)
-{
-    if (auto* b = d->findChild<QPushButton*>(item_name(id)))
-        QTimer::singleShot(0, b, &QPushButton::click);
-}
-
 const SupportItem& support_of(int row)
 {
     return dynamic_cast<const SupportItem&>(*model().rows[row].data);
@@ -299,7 +264,7 @@ TEST_F(ListExactMatch, TheAnchorsSetT1TypedWithItsKeysIsSetOne)
     const int row = row_of_node(12);
     ASSERT_EQ(model().rows[row].dtype, DT_NONE);
     std::vector<QString> shown;
-    Answers answers;
+    DialogsByName answers;
     answers.by_name["ANCHOR_DIALOG"] = [&](QDialog* d) {
         QWidget* sets = d->findChild<QComboBox*>(item_name(SUP_DISPLACEMENT_SET));
         auto* dx = d->findChild<QLineEdit*>(item_name(SUP_DISPLACEMENT));
@@ -324,7 +289,7 @@ TEST_F(ListExactMatch, OneTypedOverOneInTheThermalLoadSetsStaysOne)
 {
     ASSERT_EQ(analysis_options().numtloads, 1);
     std::vector<QString> shown;
-    Answers answers;
+    DialogsByName answers;
     answers.by_name["ANALYSIS_OPTIONS_DIALOG"] = [&](QDialog* d) {
         QWidget* sets = d->findChild<QComboBox*>(item_name(OPT_THERMAL_LOAD_SETS));
         if (!sets)
@@ -355,7 +320,7 @@ TEST_F(CancelKeepsItem, EscapeInTheAnchorDialogLeavesTheLimitStop)
     ASSERT_EQ(model().rows[row].dtype, DT_LIMIT_STOP);
     const DataItem* stop = model().rows[row].data.get();
     const LayoutRow copy = model().rows[row];
-    Answers answers;
+    DialogsByName answers;
     answers.by_name["ANCHOR_DIALOG"] = [](QDialog* d) {
         QWidget* focus = d->focusWidget();
         press(focus ? focus : d, Qt::Key_Escape);
@@ -377,7 +342,7 @@ TEST_F(CancelKeepsItem, CancelInTheGuideChosenOverARestraintLeavesTheRestraint)
     const DataItem* restraint = model().rows[row].data.get();
     const LayoutRow copy = model().rows[row];
     QString chosen_type;
-    Answers answers;
+    DialogsByName answers;
     answers.by_name["DATA_TYPES_DIALOG"] = [&](QDialog* d) {
         QWidget* list = d->findChild<QListWidget*>(item_name(LAYOUT_CHOICE_LIST));
         if (!list)
@@ -414,7 +379,7 @@ protected:
 
 TEST_F(TableStartsAtInput, TheMaterialsTableAfterFileNewTakesTheNameFirst)
 {
-    Answers answers;
+    DialogsByName answers;
     answers.by_name["SAVE_CHANGES_DIALOG"] = [](QDialog* d) { click_later(d, IDNO); };
     answers.by_name["NEW_DIALOG"] = [](QDialog* d) { click_later(d, IDOK); };
     frame_command(main_frame(), CMD_MATERIALS);

@@ -230,38 +230,6 @@ int row_of_node(int node)
     return 0;
 }
 
-// Answers each modal dialog once by its template's name; message boxes are
-// recorded and closed.
-class Answers {
-public:
-    std::map<std::string, std::function<void(QDialog*)>> by_name;
-    std::vector<std::string> messages;
-
-private:
-    void answer(QWidget* modal)
-    {
-        if (close_message_box(modal, messages))
-            return;
-        auto* dialog = qobject_cast<QDialog*>(modal);
-        if (!dialog || !dialog->isVisible() || answered_.contains(dialog))
-            return;
-        answered_.push_back(dialog);
-        const auto it = by_name.find(dialog->objectName().toStdString());
-        if (it != by_name.end())
-            it->second(dialog);
-        else
-            dialog->reject();
-    }
-    QList<QPointer<QDialog>> answered_;
-    ModalWatch watch_{[this](QWidget* modal) { answer(modal); }, 30};
-};
-
-void click_later(QDialog* d, int id)
-{
-    if (auto* b = d->findChild<QPushButton*>(item_name(id)))
-        QTimer::singleShot(0, b, &QPushButton::click);
-}
-
 // ---- Tables ------------------------------------------------------------------------
 
 class TableReopen : public GuiProgramTest {
@@ -363,7 +331,7 @@ TEST_F(TableReopen, PipeLoadsOpenOnTheFirstColumnAfterNewAndOpen)
     ASSERT_TRUE(save_model(0));
     const std::string path = (folder / "sample.mod").string();
 
-    Answers answers;
+    DialogsByName answers;
     answers.by_name["SAVE_CHANGES_DIALOG"] = [](QDialog* d) { click_later(d, IDNO); };
     answers.by_name["NEW_DIALOG"] = [](QDialog* d) { click_later(d, IDOK); };
     frame_command(main_frame(), CMD_NEW);
@@ -439,7 +407,7 @@ private:
 
 TEST_F(TutorialByTab, TheSectionsTypedFromSizeAndScheduleAreTheStandardPipes)
 {
-    Answers answers;
+    DialogsByName answers;
     answers.by_name["SAVE_CHANGES_DIALOG"] = [](QDialog* d) { click_later(d, IDNO); };
     answers.by_name["NEW_DIALOG"] = [](QDialog* d) { click_later(d, IDOK); };
     frame_command(main_frame(), CMD_NEW);
