@@ -146,7 +146,8 @@ void check_rows(const AnalysisModel& model)
         const std::pair<int32_t, float> intermediate[] = {{bend->node1, bend->angle1}, {bend->node2, bend->angle2}};
         // A jacketed bend's intermediate nodes lie on the jacket, whose near
         // tangent point is in the band above the core's far one.
-        const std::string near = node_text(r.node + (r.etype == ET_JACKETED_BEND ? 3 * NODE_BAND : NEAR_TANGENT_OFFSET));
+        const std::string near =
+            node_text(r.node + (r.etype == ET_JACKETED_BEND ? 3 * NODE_BAND : NEAR_TANGENT_OFFSET));
         for (const auto& [number, angle] : intermediate) {
             if (number == 0)
                 continue;

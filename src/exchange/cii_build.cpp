@@ -208,7 +208,8 @@ int find_or_add_material(CiiBuild& b, double number, double density, double nu, 
     b.notes.add(CII_DEFAULT_TABLES, named);
     if (!density_given)
         b.notes.add(CII_NO_DENSITY, named + " taken at " + format_density(DENSITY_NOT_GIVEN) + " " +
-                                        unit_name(DENSITY, current_unit(DENSITY)) + ", so that its pipe weighs next to nothing");
+                                        unit_name(DENSITY, current_unit(DENSITY)) +
+                                        ", so that its pipe weighs next to nothing");
     return pipe_materials().push_back(std::move(m));
 }
 
