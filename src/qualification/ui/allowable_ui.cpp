@@ -183,8 +183,10 @@ public:
                 throw_invalid(VALUE_NAMES[i]);
             changed.values[static_cast<std::size_t>(i)] = v;
         }
-        if (changed == *a)
+        if (changed == *a) {
+            discard_undo_snapshot();
             return;
+        }
         *a = changed;
         if (a != &draft) {
             model_modified() = true;

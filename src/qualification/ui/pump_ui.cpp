@@ -535,8 +535,10 @@ public:
             }
             break;
         }
-        if (changed == *p)
+        if (changed == *p) {
+            discard_undo_snapshot();
             return;
+        }
         // A pump of an older file is read as horizontal; what the table
         // stores says so.
         if (changed.kind == PUMP_KIND_UNSET)
