@@ -16,6 +16,7 @@
 #include <QOpenGLFramebufferObject>
 #include <QScrollBar>
 #include <QPainter>
+#include <QPixmap>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -29,6 +30,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <utility>
 
 namespace kvqt {
@@ -114,10 +116,23 @@ private:
 // True when the event was consumed.
 bool forward_input(ClientEvents* events, QWidget* w, QEvent* e);
 
+// What a client shows while the backend holds the windows (hold_windows):
+// the picture it showed then, or nothing.
+struct HeldPicture {
+    QPixmap picture;
+    bool held = false;
+    // Takes the widget's picture now.
+    void hold(QWidget& w);
+    void release(QWidget& w);
+    // Paints the held picture; false when none is held.
+    bool paint(QWidget& w) const;
+};
+
 class ClientWidget : public QWidget {
 public:
     ClientWidget(ClientEvents* events, QWidget* parent);
     ClientEvents* events;
+    HeldPicture held;
 
 protected:
     bool event(QEvent* e) override;
@@ -143,6 +158,7 @@ public:
     ~GLClientWidget() override;
     GLEvents* events;
     ClientEvents* input;   // the same object when it also takes mouse and keys
+    HeldPicture held;
 
     void invalidate_scene() {
         scene_dirty_ = true;
@@ -258,6 +274,7 @@ class QtDialog;
 struct PostQueue {
     std::mutex m;
     std::deque<std::function<void()>> calls;
+    bool held = false;   // the calls wait (the windows are held); main thread only
     void run();
 };
 
@@ -283,6 +300,9 @@ struct QtBackend::State {
     bool loop_running = false;
     bool wait_cursor = false;
     std::unique_ptr<QWidget> help;    // the help window, made at the first request
+    int window_holds = 0;             // hold_windows nesting
+    // The frames' timers that fell due while the windows were held.
+    std::set<std::pair<WindowId, int>> timers_missed;
 
     WindowId add_window(QWidget* w, kvqt::WindowKind kind);
     void remove_window(WindowId w);
