@@ -3,6 +3,7 @@
 // the pages, and Cancel stops it within a second, leaving no file behind
 // (a file that was at the path stays as it was). Printing the report lays
 // the lists' tables out without showing a window.
+#include "analysis/ui/analysis_ui.h"
 #include "framework/document.h"
 #include "framework/text.h"
 #include "framework/ui/frame.h"
@@ -11,7 +12,6 @@
 #include "framework/ui/report.h"
 #include "gui/gui_dialogs.h"
 #include "gui/program_fixture.h"
-#include "analysis/ui/analysis_ui.h"
 #include "model/ui/list_window.h"
 #include "platform/qt/qt_printing.h"
 #include "results/ui/result_choosers.h"
@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
@@ -237,6 +238,73 @@ TEST_F(PrintProgress, ThePreviewsPagesStopOnCancelAndThePreviewCloses)
         }
     }
     EXPECT_FALSE(report_state().printing_pages);
+}
+
+namespace {
+
+struct TimedFrame : FrameEvents {
+    int timers = 0;
+    void on_command(int) override {}
+    void on_timer(int) override { ++timers; }
+};
+
+// A client painted all in its colour; it counts its paints.
+struct ColourClient : ClientEvents {
+    Color colour = rgb(0, 128, 0);
+    int paints = 0;
+    void on_paint(Surface& s, const Rect&) override
+    {
+        ++paints;
+        s.fill_rect(Rect{0, 0, s.width(), s.height()}, colour);
+    }
+};
+
+}  // namespace
+
+// While a print runs, the windows it serves keep still: a client repaints
+// (asked to, or uncovered) with the picture it showed, without painting
+// anew, so that a change of what it draws shows only once the print has
+// ended; a frame's timer and a posted call wait for the end too.
+TEST_F(PrintProgress, TheWindowsItServesKeepStillUntilItEnds)
+{
+    QtBackend& b = gui_backend();
+    TimedFrame frame;
+    ColourClient client;
+    const WindowId f = b.create_frame("KorvaneTestFrame", "Held", &frame);
+    const WindowId c = b.create_client(f, &client);
+    b.show_window(f, WindowPlacement::SHOW_NORMAL);
+    ASSERT_TRUE(gui_wait_for([&] { return client.paints > 0; }));
+    const auto colour_shown = [&] { return b.widget(c)->grab().toImage().pixelColor(3, 3); };
+    ASSERT_EQ(colour_shown(), QColor(0, 128, 0));
+
+    int posted = 0;
+    int paints_during = -1, timers_during = -1, posted_during = -1;
+    QColor shown_during;
+    const bool printed = print_to_pdf(0, (dir / "still.pdf").string(), [&](PrintDocument& doc) {
+        const int paints = client.paints;
+        client.colour = rgb(200, 0, 0);
+        b.invalidate(c);
+        b.set_timer(f, 7, 5);
+        b.post([&posted] { ++posted; });
+        gui_settle(150);
+        shown_during = colour_shown();
+        paints_during = client.paints - paints;
+        timers_during = frame.timers;
+        posted_during = posted;
+        doc.page().text(10, 10, "a page");
+    });
+    EXPECT_TRUE(printed);
+    EXPECT_EQ(shown_during, QColor(0, 128, 0));
+    EXPECT_EQ(paints_during, 0);
+    EXPECT_EQ(timers_during, 0);
+    EXPECT_EQ(posted_during, 0);
+
+    // Once it has ended, what waited comes.
+    EXPECT_TRUE(gui_wait_for([&] { return posted == 1 && frame.timers > 0; }));
+    b.kill_timer(f, 7);
+    EXPECT_EQ(colour_shown(), QColor(200, 0, 0));
+    b.destroy_window(f);
+    b.process_events();
 }
 
 // ---------------------------------------------------------------------------
