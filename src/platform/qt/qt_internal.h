@@ -31,7 +31,9 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace kvqt {
 
@@ -241,11 +243,26 @@ protected:
     void attach(QPainter& painter, int width, int height, int dpi_x, int dpi_y);
 
 private:
+    // The widths of the texts measured in one font: a page of a report
+    // measures the same texts again and again (a table lays its columns out
+    // and then draws its cells), and each measure shapes the text anew.
+    struct TextWidths {
+        FontSpec font;
+        std::unordered_map<std::string, int> width;
+    };
+    static constexpr std::size_t MOST_WIDTHS = 1 << 17;   // a font's texts kept at the most
+
     QPainter* p_ = nullptr;
     int width_ = 0, height_ = 0, dpi_x_ = 96, dpi_y_ = 96;
     QPoint current_;
     QColor text_color_ = Qt::black;
     int escapement_ = 0;
+    // The painter's font as last set, and its ascent.
+    FontSpec font_;
+    bool font_set_ = false;
+    int ascent_ = 0;
+    std::vector<TextWidths> widths_;   // a few fonts
+    std::size_t font_widths_ = 0;      // the current font's, in widths_
 };
 
 // A surface that draws into its own ARGB32 image; with a pixel ratio above 1
