@@ -97,7 +97,10 @@ void QtSurface::attach(QPainter& painter, int width, int height, int dpi_x, int 
     dpi_x_ = dpi_x > 0 ? dpi_x : 96;
     dpi_y_ = dpi_y > 0 ? dpi_y : 96;
     // A fresh surface draws with a black pen, a white brush, black text and a
-    // transparent text background.
+    // transparent text background; what it knew of another painter's fonts
+    // goes.
+    font_set_ = false;
+    widths_.clear();
     p_->setRenderHint(QPainter::Antialiasing, false);
     set_pen(Pen{});
     set_brush(Brush{rgb(255, 255, 255), false});
