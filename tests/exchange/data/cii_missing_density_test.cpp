@@ -32,10 +32,10 @@ TEST_F(CiiInsulationWithoutDensity, TheThicknessIsKeptAndWeighsNothing)
     EXPECT_EQ(bare.insulation_thickness, 2.0f);
     EXPECT_TRUE(bare.has_insulation());
     EXPECT_LT(bare.insulation_density, 1.0e-30f);
-    // As the guide says it shows, in lb/ft3 and kg/m3.
-    EXPECT_EQ(format_weight_density(bare.insulation_density), "6.912E-33");
+    // As the guide says it shows: 0, in lb/ft3 and in kg/m3.
+    EXPECT_EQ(format_weight_density(bare.insulation_density), "0");
     unit_choice()[WEIGHT_DENSITY] = 1;
-    EXPECT_EQ(format_weight_density(bare.insulation_density), "1.1072E-31");
+    EXPECT_EQ(format_weight_density(bare.insulation_density), "0");
     reset_unit_choice();
     EXPECT_FLOAT_EQ(pipe_sections()[2].insulation_density, 0.0065f);
     const int line6 = line_of(lines_of(text), "#$ ELEMENTS") + 6;
