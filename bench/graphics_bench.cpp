@@ -1,6 +1,6 @@
 // The graphics window on a generated model of 10,050 elements (a staircase
-// of bends with a restraint at every tenth bend's near tangent point), shown at 1280 x 800 in the
-// program's real window: a full repaint of the line view (its picture drawn
+// of bends with a restraint at every tenth bend's near tangent point), shown
+// at 1280 x 800 in the program's real window: a full repaint of the line view (its picture drawn
 // again), a render frame (the scene drawn by Mesa and read back, ended by
 // glFinish), a repaint of the overlays alone over the kept picture, the time
 // from opening the model file to its first painted frame, and one pick.
@@ -192,14 +192,13 @@ BenchProgram* program(benchmark::State& state)
 
 void BM_LineViewFullRepaint(benchmark::State& state)
 {
-    BenchProgram* program_made = program(state);
-    if (!program_made)
+    BenchProgram* p = program(state);
+    if (!p)
         return;
-    BenchProgram& p = *program_made;
-    p.render(false);
+    p->render(false);
     for (auto _ : state) {
         graphics_repaint_now();
-        p.client->repaint();
+        p->client->repaint();
     }
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["elements"] = numelems();
@@ -209,17 +208,16 @@ void BM_LineViewFullRepaint(benchmark::State& state)
 // quarter of it zoomed to the window (the pipes shaded tubes).
 void BM_RenderFrame(benchmark::State& state)
 {
-    BenchProgram* program_made = program(state);
-    if (!program_made)
+    BenchProgram* p = program(state);
+    if (!p)
         return;
-    BenchProgram& p = *program_made;
-    p.render(true);
+    p->render(true);
     zoom_all();
     if (state.range(0) != 0)
         zoom_to_rectangle(WIDTH * 3 / 8, HEIGHT * 3 / 8, WIDTH * 5 / 8, HEIGHT * 5 / 8);
     for (auto _ : state) {
         graphics_repaint_now();
-        p.client->repaint();   // the scene drawn, glFinish, read back, shown
+        p->client->repaint();   // the scene drawn, glFinish, read back, shown
     }
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["pipe_radius_px"] = 3.3125 * view_state().scale;
@@ -228,33 +226,31 @@ void BM_RenderFrame(benchmark::State& state)
 
 void BM_OverlayRepaint(benchmark::State& state)
 {
-    BenchProgram* program_made = program(state);
-    if (!program_made)
+    BenchProgram* p = program(state);
+    if (!p)
         return;
-    BenchProgram& p = *program_made;
-    p.render(state.range(0) != 0);
+    p->render(state.range(0) != 0);
     graphics_repaint_now();
-    p.client->repaint();
+    p->client->repaint();
     for (auto _ : state) {
         backend().invalidate(graphics_client_window());
-        p.client->repaint();   // the kept picture and the overlays
+        p->client->repaint();   // the kept picture and the overlays
     }
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void BM_FirstFrameAfterOpening(benchmark::State& state)
 {
-    BenchProgram* program_made = program(state);
-    if (!program_made)
+    BenchProgram* p = program(state);
+    if (!p)
         return;
-    BenchProgram& p = *program_made;
-    p.render(false);
+    p->render(false);
     for (auto _ : state) {
         model_modified() = false;   // no question before the model is replaced
-        open_model_file(p.model_path);
+        open_model_file(p->model_path);
         frame_send_command(graphics_frame(), CMD_GRAPHICS_SHOW);
         BenchProgram::settle();
-        p.client->repaint();
+        p->client->repaint();
     }
 }
 
@@ -262,11 +258,10 @@ void BM_FirstFrameAfterOpening(benchmark::State& state)
 // in empty space (every row tested, none hit).
 void BM_Pick(benchmark::State& state)
 {
-    BenchProgram* program_made = program(state);
-    if (!program_made)
+    BenchProgram* p = program(state);
+    if (!p)
         return;
-    BenchProgram& p = *program_made;
-    p.render(false);
+    p->render(false);
     int px = 2, py = 2;
     if (state.range(0) == 0) {
         const Model& m = model();

@@ -351,14 +351,14 @@ const bool registered = [] {
         benchmark::RegisterBenchmark("BM_CompareModes", &BM_CompareModes)
             ->Arg(equations)
             ->Unit(benchmark::kMillisecond)
-            ->Iterations(bench::iterations(1));
+            ->Iterations(1);
     }
     const int equations = bench::count("KV_BENCH_MODAL_DENSE_EQUATIONS", 1200, 600) / 6 * 6;
     if (equations >= 600)
         benchmark::RegisterBenchmark("BM_CompareModesDense", &BM_CompareModesDense)
             ->Arg(equations)
             ->Unit(benchmark::kMillisecond)
-            ->Iterations(bench::iterations(1));
+            ->Iterations(1);
     return true;
 }();
 

@@ -286,7 +286,7 @@ void BM_NonlinearRun(benchmark::State& state)
         state.counters["cases_iterated_otherwise"] = worst[3];
     }
 }
-BENCHMARK(BM_NonlinearRun)->Unit(benchmark::kMillisecond)->Iterations(bench::iterations(1));
+BENCHMARK(BM_NonlinearRun)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The network of BM_NetworkRun and BM_NetworkBatchRun: its rows and seed.
 piping_network::Options network_options()

@@ -237,7 +237,7 @@ const bool registered = [] {
         benchmark::RegisterBenchmark("BM_CompareWithEigen", &BM_CompareWithEigen)
             ->Arg(equations)
             ->Unit(benchmark::kMillisecond)
-            ->Iterations(bench::iterations(1));
+            ->Iterations(1);
     return true;
 }();
 
