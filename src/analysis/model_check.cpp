@@ -144,10 +144,23 @@ void check_rows(const AnalysisModel& model)
             row_fault(row, "the flexibility factor of the bend is not a number");
         const double degrees = 180.0 / std::numbers::pi;
         const std::pair<int32_t, float> intermediate[] = {{bend->node1, bend->angle1}, {bend->node2, bend->angle2}};
+        // A jacketed bend's intermediate nodes lie on the jacket, whose near
+        // tangent point is in the band above the core's far one.
+        const std::string near =
+            node_text(r.node + (r.etype == ET_JACKETED_BEND ? 3 * NODE_BAND : NEAR_TANGENT_OFFSET));
         for (const auto& [number, angle] : intermediate) {
             if (number == 0)
                 continue;
-            if (!(angle > 0.0f && angle < bend->bend_angle))
+            // At 0 the node is the near tangent point, which the build makes
+            // a node of its own; an intermediate node lies on the arc.
+            if (angle == 0.0f)
+                row_fault(row, c_format("intermediate node %s is at 0 degrees, the bend's near tangent point %s",
+                                        node_text(number).c_str(), near.c_str()));
+            else if (angle < 0.0f)
+                row_fault(row, c_format("intermediate node %s is at %.4g degrees, before the bend's near tangent "
+                                        "point %s",
+                                        node_text(number).c_str(), angle * degrees, near.c_str()));
+            else if (!(angle < bend->bend_angle))
                 row_fault(row, c_format("intermediate node %s is at %.4g degrees, at or beyond the bend angle of "
                                         "%.4g degrees",
                                         node_text(number).c_str(), angle * degrees, bend->bend_angle * degrees));

@@ -5,6 +5,7 @@
 #include "elements/ui/dialogs_elements.h"
 #include "elements/ui/dialogs_special_elements.h"
 #include "framework/ui/dialogs_common.h"
+#include "framework/ui/print_progress.h"
 #include "framework/ui/printing_commands.h"
 #include "graphics/ui/graphics_dialogs.h"
 #include "graphics/ui/plot_commands.h"
@@ -110,6 +111,6 @@ std::vector<DialogPage> program_dialog_pages()
     add({&FLANGE_DATA_DIALOG, &BOLT_GASK_DATA_DIALOG, &LOAD_DATA_DIALOG, &LUG_EVAL, &NOZZLE_QUAL, &PUMP_DIALOG,
          &COMPRESSOR_DIALOG, &ALLOWABLE_DIALOG});
     // The program
-    add({&PRINT_DIALOG, &INFO_DIALOG, &ABOUT_DIALOG, &TUTORIAL_DIALOG});
+    add({&PRINT_DIALOG, &PRINTING_DIALOG, &INFO_DIALOG, &ABOUT_DIALOG, &TUTORIAL_DIALOG});
     return pages;
 }

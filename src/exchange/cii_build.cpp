@@ -50,6 +50,12 @@ constexpr double SAME_HYDROTEST_PRESSURE = 0.001;
 constexpr double SHORT_JOINT = 0.001;
 // Materials are named by their index in base 4, which five characters hold up to this.
 constexpr int MAX_CII_MATERIALS = 1023;
+// A bend node this close (degree) to the angle 0 or to the whole bend angle
+// is the bend's tangent point; files write angles to six digits.
+constexpr double TANGENT_ANGLE_TOLERANCE = 0.01;
+// The density of insulation that weighs nothing: the least that the section
+// checks take as a density given, so that its thickness counts.
+constexpr float WEIGHTLESS_INSULATION_DENSITY = static_cast<float>(2.0 * ENTERED_ZERO_LIMIT);
 
 // ---- Units ----------------------------------------------------------------------------------
 
@@ -153,6 +159,9 @@ int find_or_add_section(CiiBuild& b, const PipeSection& wanted, int line)
         if (near(s.outside_diameter, wanted.outside_diameter, 0.001) &&
             near(s.insulation_thickness, wanted.insulation_thickness, 0.001) &&
             near(s.insulation_density, wanted.insulation_density, 0.001) &&
+            // Insulation that weighs nothing is no light insulation of the file.
+            (s.insulation_density == WEIGHTLESS_INSULATION_DENSITY) ==
+                (wanted.insulation_density == WEIGHTLESS_INSULATION_DENSITY) &&
             near(s.corrosion_allowance, wanted.corrosion_allowance, 0.001) &&
             near(s.thickness, wanted.thickness, 0.0001))
             return i;
@@ -167,8 +176,13 @@ int find_or_add_section(CiiBuild& b, const PipeSection& wanted, int line)
     return pipe_sections().push_back(std::move(s));
 }
 
+// A material whose density the file leaves at 0 takes DENSITY_NOT_GIVEN,
+// which the closing note says.
 int find_or_add_material(CiiBuild& b, double number, double density, double nu, int line)
 {
+    const bool density_given = density != 0.0;
+    if (!density_given)
+        density = DENSITY_NOT_GIVEN;
     const std::string description = c_format("%lf", number);
     for (int i = 1; i <= nummats(); ++i) {
         const PipeMaterial& m = pipe_materials()[i];
@@ -189,9 +203,84 @@ int find_or_add_material(CiiBuild& b, double number, double density, double nu, 
         b.fail(line, problems.front());
     // The note names the material by its number as the file gives it.
     char number_text[NUMBER_TEXT_SIZE];
-    b.notes.add(CII_DEFAULT_TABLES,
-                m.name + " (" + std::string(number_text, write_general(number_text, number, 15, false)) + ")");
+    const std::string named =
+        m.name + " (" + std::string(number_text, write_general(number_text, number, 15, false)) + ")";
+    b.notes.add(CII_DEFAULT_TABLES, named);
+    if (!density_given)
+        b.notes.add(CII_NO_DENSITY, named + " taken at " + format_density(DENSITY_NOT_GIVEN) + " " +
+                                        unit_name(DENSITY, current_unit(DENSITY)) +
+                                        ", so that its pipe weighs next to nothing");
     return pipe_materials().push_back(std::move(m));
+}
+
+// ---- Bend nodes -----------------------------------------------------------------------------------
+
+// The angle (degree) through which element i's bend turns: from its own
+// offsets, which run to the bend's node, to those of the element after it,
+// which must start there. Negative when there is no such element.
+// `next` is the element after it, 0 when none.
+double file_bend_angle(const CiiStaging& s, int i, int& next_element)
+{
+    const CiiElement& e = s.element[i];
+    next_element = 0;
+    for (int j = i + 1; j <= s.elements; ++j) {
+        const CiiElement& next = s.element[j];
+        if (next.from == 0.0 && next.to == 0.0)
+            continue;
+        if (static_cast<int>(next.from) != static_cast<int>(e.to))
+            return -1.0;
+        next_element = j;
+        const double in = std::hypot(e.offset[0], e.offset[1], e.offset[2]);
+        const double out = std::hypot(next.offset[0], next.offset[1], next.offset[2]);
+        const double cosine = (e.offset[0] * next.offset[0] + e.offset[1] * next.offset[1] +
+                               e.offset[2] * next.offset[2]) / (in * out);
+        if (!(in > 0.0 && out > 0.0) || !std::isfinite(cosine))
+            return -1.0;
+        return std::acos(std::clamp(cosine, -1.0, 1.0)) * DEGREES_PER_RADIAN;
+    }
+    return -1.0;
+}
+
+// The nodes of the file's bends, and the closing note of those taken as
+// tangent points. Files give every bend a node at its mid point and one at
+// the angle 0, where the arc begins; a node at the whole angle is where it
+// ends.
+void find_bend_points(CiiBuild& b)
+{
+    const CiiStaging& s = b.s;
+    for (int i = 1; i <= s.elements; ++i) {
+        const CiiElement& e = s.element[i];
+        // A bad index is refused with its element.
+        if (e.bend < 1 || e.bend > s.bends || e.to < 1.0)
+            continue;
+        const CiiBend& d = s.bend[e.bend];
+        const int corner = static_cast<int>(e.to);
+        int next = 0;
+        const double whole = file_bend_angle(s, i, next);
+        const std::pair<double, double> points[2] = {{d.angle1, d.node1}, {d.angle2, d.node2}};
+        for (const auto& [angle, node] : points) {
+            if (!(node >= 1.0 && node < MAX_NODE_NUMBER + 1.0))
+                continue;
+            const int n = static_cast<int>(node);
+            int offset = 0;
+            int at = n;
+            if (std::fabs(angle) <= TANGENT_ANGLE_TOLERANCE) {
+                offset = NEAR_TANGENT_OFFSET;
+                at = n == static_cast<int>(e.from) ? n : corner + offset;
+            } else if (whole > 0.0 && std::fabs(angle - whole) <= TANGENT_ANGLE_TOLERANCE) {
+                offset = FAR_TANGENT_OFFSET;
+                at = n == static_cast<int>(s.element[next].to) ? n : corner + offset;
+            }
+            if (!b.bend_points.emplace(n, CiiBendPoint{corner, i, offset, d.line, at}).second || offset == 0)
+                continue;
+            const char* which = offset == NEAR_TANGENT_OFFSET ? "near" : "far";
+            b.notes.add(CII_TANGENT_POINTS,
+                        at == n ? c_format("%d at %g degrees, the %s tangent point of the bend at %d (line %d)", n,
+                                           angle, which, corner, d.line)
+                                : c_format("%d at %g degrees as %s, the %s tangent point of the bend at %d (line %d)",
+                                           n, angle, node_text(at).c_str(), which, corner, d.line));
+        }
+    }
 }
 
 // ---- The element rows ----------------------------------------------------------------------------
@@ -236,14 +325,20 @@ private:
                           e.line6);
         if (joined_[static_cast<std::size_t>(i)])
             return;
-        const int from = static_cast<int>(e.from);
-        const int to = static_cast<int>(e.to);
-        if (from == 0 && to == 0)
+        const int file_from = static_cast<int>(e.from);
+        const int file_to = static_cast<int>(e.to);
+        if (file_from == 0 && file_to == 0)
             return;
+        // Ends at a bend's tangent point are that point's node.
+        const int from = b_.model_node(file_from);
+        const int to = b_.model_node(file_to);
         if (ends_at_bend_corner(to)) {
-            b_.notes.add(CII_NOT_TAKEN, c_format("element %d-%d ending at a bend's corner (line %d)", from, to, e.line));
+            b_.notes.add(CII_NOT_TAKEN,
+                         c_format("element %d-%d ending at a bend's corner (line %d)", file_from, file_to, e.line));
             return;
         }
+        check_bend_made(file_from, e, "starts");
+        check_bend_made(file_to, e, "ends");
         const int load = this->load(e);
         const int section = this->section(e);
         const int material = this->material(e);
@@ -257,7 +352,21 @@ private:
             --last;
         if (model().rows[last].node != from)
             from_row(i, from, to, offset, section, material, load);
-        to_row(e, to, offset, section, material, load);
+        to_row(i, to, offset, section, material, load);
+    }
+
+    // A node of a bend stands once the bend's row is built: an element that
+    // starts or ends there must come after the bend in the file.
+    void check_bend_made(int n, const CiiElement& e, const char* which) const
+    {
+        const CiiBendPoint* p = b_.bend_point(n);
+        if (!b_.made_by_bend(n) || cii_bend_row(p->corner) != 0)
+            return;
+        const CiiElement& bend = s_.element[p->element];
+        b_.fail(e.line, c_format("Element %d-%d %s at node %d of the bend of element %d-%d (line %d), which must come "
+                                 "before it in the file",
+                                 static_cast<int>(e.from), static_cast<int>(e.to), which, n,
+                                 static_cast<int>(bend.from), static_cast<int>(bend.to), bend.line));
     }
 
     // A bend's node is the corner of its tangents, which is no point of the
@@ -323,11 +432,24 @@ private:
                                   static_cast<int>(e.from), static_cast<int>(e.to), e.line6));
             s.insulation_density = 0.0f;
         }
+        // Writers that leave the density to their database give the
+        // thickness alone: the insulation is kept for its size (wind, soil,
+        // a jacket's clearance) and weighs nothing.
+        const bool weightless = s.insulation_thickness >= ENTERED_ZERO_LIMIT &&
+                                !(s.insulation_density >= ENTERED_ZERO_LIMIT);
+        if (weightless)
+            s.insulation_density = WEIGHTLESS_INSULATION_DENSITY;
         s.corrosion_allowance = lf(e.corrosion, e.line2, "Corrosion allowance", NeutralQuantity::Dimension);
         if (!neutral_value_in_range(NeutralQuantity::Factor, e.mill))
             b_.fail(e.line6, c_format("Mill tolerance is out of range :  %g", e.mill));
         s.mill_tolerance = e.mill != 0.0 ? static_cast<float>(e.mill) : DEFAULT_MILL_TOLERANCE;
-        return find_or_add_section(b_, s, e.line);
+        const int before = numsections();
+        const int index = find_or_add_section(b_, s, e.line);
+        if (weightless && index > before)
+            b_.notes.add(CII_WEIGHTLESS_INSULATION,
+                         c_format("section %s (element %d-%d, line %d)", pipe_sections()[index].name.c_str(),
+                                  static_cast<int>(e.from), static_cast<int>(e.to), e.line6));
+        return index;
     }
 
     int material(const CiiElement& e)
@@ -340,8 +462,7 @@ private:
         // Material 0 is the first material (or a new one when there is none yet).
         if (number == 0.0 && nummats() > 0)
             return 1;
-        return find_or_add_material(b_, number, density == 0.0f ? DENSITY_NOT_GIVEN : density, e.nu,
-                                    e.material.line ? e.material.line : e.line5);
+        return find_or_add_material(b_, number, density, e.nu, e.material.line ? e.material.line : e.line5);
     }
 
     void set_names(int row, int section, int material, int load)
@@ -355,6 +476,16 @@ private:
     void from_row(int i, int from, int to, std::array<float, 3>& offset, int section, int material, int load)
     {
         const CiiElement& e = s_.element[i];
+        // A run that starts at a node of a bend starts where the bend puts it.
+        if (b_.made_by_bend(static_cast<int>(e.from))) {
+            const int row = b_.append_row(e.line);
+            LayoutRow& r = model().rows[row];
+            r.node = from;
+            r.etype = ET_FROM;
+            r.create_element_object();
+            LayoutRow::make_nodes(row);
+            return;
+        }
         const auto coordinate = s_.coordinates.find(from);
         const bool in_coords = coordinate != s_.coordinates.end();
         const int row = b_.append_row(e.line);
@@ -428,8 +559,9 @@ private:
             set_elastic(row, s_.expansion_joint[e.expansion_joint]);
     }
 
-    void to_row(const CiiElement& e, int to, const std::array<float, 3>& offset, int section, int material, int load)
+    void to_row(int i, int to, const std::array<float, 3>& offset, int section, int material, int load)
     {
+        const CiiElement& e = s_.element[i];
         const int row = b_.append_row(e.line);
         LayoutRow& r = model().rows[row];
         r.node = to;
@@ -445,7 +577,7 @@ private:
         set_names(row, section, material, load);
         r.create_element_object();
         switch (r.etype) {
-        case ET_BEND: set_bend(row, s_.bend[e.bend]); break;
+        case ET_BEND: set_bend(row, i, s_.bend[e.bend]); break;
         case ET_RIGID: set_rigid(row, s_.rigid[e.rigid]); break;
         case ET_BELLOWS: set_bellows(row, s_.expansion_joint[e.expansion_joint]); break;
         case ET_ELASTIC: set_elastic(row, s_.expansion_joint[e.expansion_joint]); break;
@@ -455,7 +587,10 @@ private:
         LayoutRow::make_nodes(row);
     }
 
-    void set_bend(int row, const CiiBend& d)
+    // The bend of element i. Its nodes at the angle 0 and at the whole bend
+    // angle are its tangent points, which the model build makes: only the
+    // nodes between them are intermediate nodes.
+    void set_bend(int row, int i, const CiiBend& d)
     {
         Bend& bend = row_element<Bend>(row);
         BendGeometry& g = bend.geometry;
@@ -464,15 +599,19 @@ private:
         g.radius_kind = radius > 0.0f ? RADIUS_USER : RADIUS_LONG;
         g.radius = radius;
         const std::pair<double, double> points[2] = {{d.angle1, d.node1}, {d.angle2, d.node2}};
-        for (std::size_t k = 0; k < 2; ++k) {
-            const auto [angle, node] = points[k];
+        int kept = 0;
+        for (const auto& [angle, node] : points) {
             if (node == 0.0)
                 continue;
             if (!(node >= 1.0 && node < MAX_NODE_NUMBER + 1.0))
                 b_.fail(d.line, c_format("Bend node number must lie between 1 and %d :  %g", MAX_NODE_NUMBER, node));
             const float radians = b_.convert(angle, DEGREES_PER_RADIAN, NeutralQuantity::Angle, d.line, "Bend angle");
-            (k == 0 ? g.node1 : g.node2) = static_cast<int32_t>(node);
-            (k == 0 ? g.angle1 : g.angle2) = radians;
+            const CiiBendPoint* p = b_.bend_point(static_cast<int>(node));
+            if (p && p->element == i && p->offset != 0)
+                continue;
+            (kept == 0 ? g.node1 : g.node2) = static_cast<int32_t>(node);
+            (kept == 0 ? g.angle1 : g.angle2) = radians;
+            ++kept;
         }
         if (d.fitting_thickness != 0.0)
             g.thickness = lf(d.fitting_thickness, d.thickness_line, "Fitting thickness", NeutralQuantity::Dimension);
@@ -621,8 +760,9 @@ void add_rigid_fluid_weight()
     }
 }
 
-// After the build: a negative first intermediate angle of a bend is half its
-// angle; the intermediate nodes are kept in the order of their angles.
+// After the build: a negative intermediate angle of a bend (files write
+// -2.0202 for the mid point) is half its angle; the intermediate nodes are
+// kept in the order of their angles.
 void settle_intermediate_nodes()
 {
     for (LayoutRow& r : model().rows) {
@@ -633,7 +773,82 @@ void settle_intermediate_nodes()
             continue;
         if (g->node1 != 0 && g->angle1 < 0.0f)
             g->angle1 = 0.5f * g->bend_angle;
+        if (g->node2 != 0 && g->angle2 < 0.0f)
+            g->angle2 = 0.5f * g->bend_angle;
         order_intermediate_nodes(g->node1, g->angle1, g->node2, g->angle2);
+    }
+}
+
+// Where a bend has no straight part before its arc (or after it), its near
+// (far) tangent point is the node that ends the part before (begins the
+// part after), and the build makes no node of the tangent point's number:
+// what stands at that number stands at that node. A row is renumbered only
+// where that node stands before it (a Location row before the row that
+// makes its node would make it elsewhere); else it names a node that is
+// none, which the import refuses. True when a row changed.
+bool settle_tangent_rows()
+{
+    Model& m = model();
+    bool changed = false;
+    for (int bend_row = 1; bend_row <= m.numrows(); ++bend_row) {
+        const LayoutRow& bend = m.rows[bend_row];
+        const BendGeometry* g = etype_is_bend(bend.etype) && bend.element ? bend.element->bend_geometry() : nullptr;
+        if (!g || !g->geometry_valid)
+            continue;
+        const std::pair<int, int> points[2] = {{bend.node + NEAR_TANGENT_OFFSET, bend.end_node},
+                                               {bend.node + FAR_TANGENT_OFFSET, g->far_node}};
+        for (const auto& [number, index] : points) {
+            if (node_index(number) != 0 || !m.nodes.valid(index))
+                continue;
+            const int at = m.nodes[index].number;
+            for (int row = m.nodes[index].row + 1; row <= m.numrows(); ++row) {
+                LayoutRow& r = m.rows[row];
+                if (r.node == number) {
+                    r.node = at;
+                    changed = true;
+                }
+                if (r.data)
+                    r.data->renumber_node(number, at);
+            }
+        }
+    }
+    return changed;
+}
+
+// A run that starts at a node a bend makes holds that node's coordinates,
+// as a From row does where it starts at a node that stands.
+void place_from_rows_on_bends()
+{
+    const Model& m = model();
+    for (LayoutRow& r : model().rows) {
+        if (r.etype != ET_FROM || !m.nodes.valid(r.node_index))
+            continue;
+        const NodeRecord& n = m.nodes[r.node_index];
+        if (!m.rows.valid(n.row) || !etype_is_bend(m.rows[n.row].etype) || m.rows[n.row].node == n.number)
+            continue;
+        r.dx = n.x;
+        r.dy = n.y;
+        r.dz = n.z;
+    }
+}
+
+// The intermediate nodes of every bend lie on its arc, between its tangent
+// points; one the file gives at or beyond the bend's angle is refused with
+// the bend's line, as the model check would refuse it.
+void check_intermediate_nodes(const CiiBuild& b)
+{
+    for (int row = 1; row <= numrows(); ++row) {
+        const LayoutRow& r = model().rows[row];
+        const BendGeometry* g = etype_is_bend(r.etype) && r.element ? r.element->bend_geometry() : nullptr;
+        if (!g || !g->geometry_valid)
+            continue;
+        const std::pair<int32_t, float> nodes[2] = {{g->node1, g->angle1}, {g->node2, g->angle2}};
+        for (const auto& [number, angle] : nodes)
+            if (number != 0 && !(angle > 0.0f && angle < g->bend_angle))
+                b.fail(b.row_line(row), c_format("Bend node %d at %.4g degrees lies at or beyond the bend angle of "
+                                                 "%.4g degrees",
+                                                 number, angle * DEGREES_PER_RADIAN,
+                                                 g->bend_angle * DEGREES_PER_RADIAN));
     }
 }
 
@@ -650,6 +865,15 @@ void check_rows_built(const CiiBuild& b)
         b.fail(refusal.row != 0 ? b.row_line(refusal.row) : 0, refusal.message);
 }
 
+// True when a row of the layout is more than the title.
+bool holds_layout_row()
+{
+    for (int row = 1; row <= numrows(); ++row)
+        if (model().rows[row].etype != ET_COMMENT)
+            return true;
+    return false;
+}
+
 // The file selects the modal analysis; it joins the default load cases.
 void select_modal_analysis()
 {
@@ -662,6 +886,32 @@ void select_modal_analysis()
 }  // namespace
 
 // ---- CiiBuild -------------------------------------------------------------------------------------------
+
+const CiiBendPoint* CiiBuild::bend_point(int n) const
+{
+    const auto found = bend_points.find(n);
+    return found == bend_points.end() ? nullptr : &found->second;
+}
+
+int CiiBuild::model_node(int n) const
+{
+    const CiiBendPoint* p = bend_point(n);
+    return p ? p->node : n;
+}
+
+bool CiiBuild::made_by_bend(int n) const
+{
+    const CiiBendPoint* p = bend_point(n);
+    return p && (p->offset == 0 || p->node != n);
+}
+
+int cii_bend_row(int corner)
+{
+    for (int row = 1; row <= numrows(); ++row)
+        if (model().rows[row].node == corner && etype_is_bend(model().rows[row].etype))
+            return row;
+    return 0;
+}
 
 void CiiBuild::fail(int line, const std::string& message) const
 {
@@ -754,6 +1004,7 @@ void build_cii_model(const CiiStaging& s, const NeutralLines& lines, ImportNotes
     LayoutRow::set_comment_text(title_row, "Title = " + s.title);
     LayoutRow::make_nodes(title_row);
 
+    find_bend_points(b);
     ElementRows(b).build();
     fill_reducer_ends(b);
     short_joints_to_ball_joints();
@@ -764,7 +1015,11 @@ void build_cii_model(const CiiStaging& s, const NeutralLines& lines, ImportNotes
     make_model();
     settle_intermediate_nodes();
     make_model();
+    if (settle_tangent_rows())
+        make_model();
+    place_from_rows_on_bends();
     fix_cii_item_directions(b);
+    check_intermediate_nodes(b);
     check_rows_built(b);
     select_modal_analysis();
 }
@@ -774,9 +1029,14 @@ ImportNotes import_cii_text(std::istream& in)
     ImportRollback rollback;
     const NeutralLines lines(in);
     CiiStaging staging;
-    read_cii_staging(lines, staging);
     ImportNotes notes;
+    // A file without a model leaves the model empty and the settings as
+    // they were; the caller says that it holds none.
+    if (!read_cii_staging(lines, staging))
+        return notes;
     build_cii_model(staging, lines, notes);
+    if (!holds_layout_row())
+        return notes;
     rollback.done();
     show_imported_model();
     return notes;

@@ -6,6 +6,7 @@
 
 #include "exchange/cii_staging.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,25 @@ inline constexpr const char* CII_DEFAULT_TABLES = "Materials with the default pr
 inline constexpr const char* CII_NOT_TAKEN = "Not taken";
 inline constexpr const char* CII_TAKEN_AS = "Taken as";
 inline constexpr const char* CII_SHORT_LINES = "Lines with fewer values than read, the missing ones read as 0";
+inline constexpr const char* CII_TANGENT_POINTS = "Bend nodes taken as tangent points";
+inline constexpr const char* CII_NO_DENSITY = "Materials the file gives no density";
+inline constexpr const char* CII_WEIGHTLESS_INSULATION = "Insulation without a density, taken as weighing nothing";
+
+// A node that a bend of the file makes: an intermediate node at its angle
+// from the near tangent point, or a node at the angle 0 or at the whole bend
+// angle, which is no node of the arc but the bend's near or far tangent
+// point (the bend's node + NEAR_TANGENT_OFFSET or + FAR_TANGENT_OFFSET).
+struct CiiBendPoint {
+    int corner = 0;    // the bend's node: the to node of its element
+    int element = 0;   // the bend's element
+    int offset = 0;    // 0 for an intermediate node, else the tangent point's band offset
+    int line = 0;      // the line of the bend record
+    // Where what the file puts at the node acts: the node itself for an
+    // intermediate node and for a tangent point that is a node of the run
+    // (the bend's from node, or the to node of the element after it, where
+    // no straight part lies between), else corner + offset.
+    int node = 0;
+};
 
 class CiiBuild {
 public:
@@ -26,6 +46,16 @@ public:
 
     const CiiStaging& s;
     ImportNotes& notes;
+
+    // The nodes the file's bends make, by the number the file gives.
+    std::map<int, CiiBendPoint> bend_points;
+    const CiiBendPoint* bend_point(int n) const;
+    // True when node n stands only once its bend is built: an intermediate
+    // node, or a tangent point that is no node of the run.
+    bool made_by_bend(int n) const;
+    // The node at which what the file puts at node n acts: a bend's tangent
+    // point for a node at the angle 0 or at the whole bend angle, else n.
+    int model_node(int n) const;
 
     // The error text of a record's line; the message alone for line 0.
     [[noreturn]] void fail(int line, const std::string& message) const;
@@ -53,6 +83,9 @@ private:
     const NeutralLines& lines_;
     std::vector<int> row_lines_{0};
 };
+
+// The row of the bend whose node is `corner`; 0 when none.
+int cii_bend_row(int corner);
 
 // The supports, loads and SIFs, in this order: restraints, nozzles,
 // displacements, forces, SIFs, hangers (cii_items.cpp).

@@ -5,7 +5,9 @@
 //
 // A bend's own node is the corner of its tangents, which is no point of the
 // pipe: an item there goes to the bend's far end (node + 200000), where the
-// file's bend ends.
+// file's bend ends. An item at a bend node that the file gives at the angle
+// 0 (or at the whole bend angle) goes to the bend's near (far) tangent
+// point, node + 100000 (+ 200000).
 #include "exchange/cii_build.h"
 #include "exchange/row_objects.h"
 
@@ -85,6 +87,24 @@ int item_node(int given, int row)
     return base;
 }
 
+// Where an item that the file puts at node `given` acts, and the row that
+// carries that node (or the bend that makes it); row 0 when none.
+struct ItemPlace {
+    int row = 0;
+    int node = 0;
+};
+
+ItemPlace item_place(const CiiBuild& b, int given)
+{
+    // A tangent point that is no node of the run: by the bend that makes it.
+    if (const CiiBendPoint* p = b.bend_point(given); p && p->offset != 0 && p->node != given) {
+        const int row = cii_bend_row(p->corner);
+        return {row, row != 0 ? p->node : 0};
+    }
+    const int row = row_of_node(given);
+    return {row, row != 0 ? item_node(given, row) : 0};
+}
+
 // A new Location row after `row` (and the Location rows that follow it, so
 // that items stand in file order) at node `node` carrying an item of `dtype`.
 int new_location(CiiBuild& b, int row, int node, int dtype, int line)
@@ -107,12 +127,11 @@ int new_location(CiiBuild& b, int row, int node, int dtype, int line)
 int item_row(CiiBuild& b, double node_value, int dtype, int line, const char* what)
 {
     const int given = static_cast<int>(node_value);
-    const int row = row_of_node(given);
+    const auto [row, node] = item_place(b, given);
     if (row == 0) {
         b.notes.add(CII_DROPPED, c_format("%s at node %d (line %d)", what, given, line));
         return 0;
     }
-    const int node = item_node(given, row);
     LayoutRow& r = model().rows[row];
     if (r.dtype == DT_NONE && r.node == node) {
         LayoutRow::change_dtype(row, dtype);
@@ -174,14 +193,14 @@ private:
         if (!valid_node_value(block.connected))
             b_.fail(line, c_format("Invalid connected node :  %g", block.connected));
         const int given = static_cast<int>(block.node);
-        const int row = row_of_node(given);
+        const auto [row, node] = item_place(b_, given);
         if (row == 0) {
             b_.notes.add(CII_DROPPED, c_format("restraint at node %d (line %d)", given, line));
             return;
         }
         // Types lie from 1 to 35; others make no item.
         const int t = block.type >= 0.0 && block.type <= 99.0 ? static_cast<int>(block.type) : 0;
-        const int index = new_location(b_, row, item_node(given, row), DT_NONE, line);
+        const int index = new_location(b_, row, node, DT_NONE, line);
         std::array<float, 3> d{static_cast<float>(block.cosines[0]), static_cast<float>(block.cosines[1]),
                                static_cast<float>(block.cosines[2])};
         for (float c : d)
@@ -192,7 +211,7 @@ private:
         if (d == std::array<float, 3>{} && axis >= 0)
             d[static_cast<std::size_t>(axis)] = 1.0f;
         const int zero_cosines = (block.cosines[0] == 0.0) + (block.cosines[1] == 0.0) + (block.cosines[2] == 0.0);
-        const int32_t connected = static_cast<int32_t>(block.connected);
+        const int32_t connected = b_.model_node(static_cast<int32_t>(block.connected));
         const double k = block.stiffness;
         if (k < 0.0 || block.gap < 0.0 || block.mu < 0.0)
             b_.fail(line, "Stiffness, gap and friction coefficient must not be negative");
@@ -363,9 +382,10 @@ bool add_displacements(CiiBuild& b, const CiiDisplacementBlock& block, int dtype
     if (!valid_node_value(block.node))
         b.fail(block.line, c_format("Invalid node number :  %g", block.node));
     const int node = static_cast<int>(block.node);
+    const ItemPlace place = item_place(b, node);
     int row = 0;
-    for (int i = 1; i <= numrows() && row == 0; ++i)
-        if (model().rows[i].node == node && model().rows[i].dtype == dtype)
+    for (int i = 1; i <= numrows() && row == 0 && place.row != 0; ++i)
+        if (model().rows[i].node == place.node && model().rows[i].dtype == dtype)
             row = i;
     if (row == 0)
         return false;
@@ -420,6 +440,54 @@ bool add_displacements(CiiBuild& b, const CiiDisplacementBlock& block, int dtype
                                            "(line %d)",
                                            node, free.c_str(), block.line));
     return true;
+}
+
+// The components of a displacement vector, as the file names them.
+constexpr const char* DISPLACEMENT_COMPONENTS[6] = {"DX", "DY", "DZ", "RX", "RY", "RZ"};
+
+// A displacement block at a node that has no anchor or nozzle. Where one of
+// its vectors gives every component, the file holds the node fixed (its
+// writers fix a line's ends so): a rigid anchor there takes the block's
+// displacements. A block that gives only some components holds nothing by
+// itself and is named in the closing note with the components it gives.
+void fix_by_displacements(CiiBuild& b, const CiiDisplacementBlock& block)
+{
+    const int node = static_cast<int>(block.node);
+    bool whole = false;
+    std::array<bool, 6> given{};
+    for (const std::array<double, 6>& vector : block.vectors) {
+        int count = 0;
+        for (std::size_t c = 0; c < 6; ++c) {
+            const bool here = vector[c] < FREE_DISPLACEMENT;
+            given[c] = given[c] || here;
+            count += here ? 1 : 0;
+        }
+        whole = whole || count == 6;
+    }
+    if (!whole) {
+        std::string components;
+        for (std::size_t c = 0; c < 6; ++c)
+            if (given[c])
+                components += (components.empty() ? "" : " ") + std::string(DISPLACEMENT_COMPONENTS[c]);
+        b.notes.add(CII_DROPPED, components.empty()
+                                     ? c_format("displacements at node %d that give no component (line %d)", node,
+                                                block.line)
+                                     : c_format("displacements at node %d in %s, which has no anchor or nozzle "
+                                                "(line %d)",
+                                                node, components.c_str(), block.line));
+        return;
+    }
+    const auto [row, at] = item_place(b, node);
+    if (row == 0) {
+        b.notes.add(CII_DROPPED, c_format("displacements at node %d (line %d)", node, block.line));
+        return;
+    }
+    const int index = new_location(b, row, at, DT_ANCHOR, block.line);
+    row_item<Anchor>(index).v = AnchorValues{};
+    b.notes.add(CII_TAKEN_AS, c_format("displacements at node %d that give every component, as a rigid anchor "
+                                       "(line %d)",
+                                       node, block.line));
+    add_displacements(b, block, DT_ANCHOR);
 }
 
 void add_force(CiiBuild& b, const CiiForceBlock& block)
@@ -572,10 +640,10 @@ void add_cii_items(CiiBuild& b)
         for (std::size_t k = 0; k < 2; ++k)
             if (record[k].node != 0.0)
                 taken[k] = add_displacements(b, record[k], DT_NOZZLE) || taken[k];
+        // A block before it at the same node may have made its anchor.
         for (std::size_t k = 0; k < 2; ++k)
-            if (record[k].node != 0.0 && !taken[k])
-                b.notes.add(CII_DROPPED, c_format("displacements at node %g, which has no anchor or nozzle (line %d)",
-                                                  record[k].node, record[k].line));
+            if (record[k].node != 0.0 && !taken[k] && !add_displacements(b, record[k], DT_ANCHOR))
+                fix_by_displacements(b, record[k]);
     }
     for (const auto& record : s.force)
         for (const CiiForceBlock& block : record)

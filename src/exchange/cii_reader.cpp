@@ -9,7 +9,12 @@
 // read as C's scanf reads it: the values after the last one read are not
 // looked at (writers add values of their own), and values missing at the
 // end of a line read as 0; such short lines are kept for the closing note.
-// A field that is not a number where one is read refuses its line.
+// A field that is not a number where one is read refuses its line, quoted
+// as the file writes it.
+//
+// A file that ends before the line of its first element, or that holds no
+// section head at all, holds no model: the reader says so and the import
+// changes nothing.
 #include "exchange/cii_staging.h"
 
 #include "framework/errors.h"
@@ -24,6 +29,9 @@
 
 namespace {
 
+// Thrown where the file ends before the line of its first element.
+struct CiiNoModel {};
+
 constexpr double LOWEST_VERSION = 4.5;
 constexpr double HIGHEST_VERSION = 10.0;
 
@@ -37,7 +45,7 @@ bool is_digit(char c)
     return c >= '0' && c <= '9';
 }
 
-// The number texts of an (upper-cased) line.
+// The number texts of a line, as the line writes them.
 std::vector<std::string> number_words(const std::string& line)
 {
     std::vector<std::string> words;
@@ -54,10 +62,20 @@ std::vector<std::string> number_words(const std::string& line)
         }
         if ((c == '-' || c == '+') && !word.empty() && (is_digit(word.back()) || word.back() == '.'))
             finish();
-        word.push_back(c == 'D' ? 'E' : c);
+        word.push_back(c);
     }
     finish();
     return words;
+}
+
+// A number text as C reads it: Fortran's exponent letter D is E.
+std::string c_number_text(const std::string& word)
+{
+    std::string text = upper_case(word);
+    for (char& c : text)
+        if (c == 'D')
+            c = 'E';
+    return text;
 }
 
 bool read_integer(const std::string& word, int& out)
@@ -91,6 +109,8 @@ public:
     {
         ++number_;
         if (number_ > lines_.count()) {
+            if (!model_begun_)
+                throw CiiNoModel{};
             // The line that should follow the last one: there is no text to show.
             raw_.clear();
             fail("End of file reached");
@@ -119,8 +139,8 @@ public:
         const std::vector<std::string> words = leading_words(count);
         std::vector<double> v(count, 0.0);
         for (std::size_t i = 0; i < words.size(); ++i)
-            if (!parse_c_double(words[i], v[i]))
-                fail("Invalid number :  " + words[i]);
+            if (!parse_c_double(c_number_text(words[i]), v[i]))
+                fail("Invalid number :  " + shown_controls(words[i]));
         return v;
     }
     // The first `count` whole numbers of a line; those it lacks are 0.
@@ -131,7 +151,7 @@ public:
         std::vector<int> v(count, 0);
         for (std::size_t i = 0; i < words.size(); ++i)
             if (!read_integer(words[i], v[i]))
-                fail("Invalid integer :  " + words[i]);
+                fail("Invalid integer :  " + shown_controls(words[i]));
         return v;
     }
     // `total` numbers written six to a line (the last line holds the rest).
@@ -154,6 +174,9 @@ public:
 
     int line() const { return number_; }
     int lines_left() const { return lines_.count() - number_; }
+    // The first line of an element has been read: from here on the file
+    // holds a model, and its end is a fault of the file.
+    void begin_model() { model_begun_ = true; }
     const std::string& upper() const { return upper_; }
     [[noreturn]] void fail(const std::string& message) const
     {
@@ -167,7 +190,7 @@ private:
     // The words of the first `count` values; a line with fewer is kept as short.
     std::vector<std::string> leading_words(std::size_t count)
     {
-        std::vector<std::string> words = number_words(upper_);
+        std::vector<std::string> words = number_words(raw_);
         if (words.size() > count)
             words.resize(count);
         else if (words.size() < count)
@@ -180,6 +203,7 @@ private:
     std::string raw_;
     std::string upper_;
     std::vector<int> short_lines_;
+    bool model_begun_ = false;
 };
 
 // Reads `count` records, each by `read_one`, into `into`. Room is made as
@@ -267,6 +291,7 @@ void read_elements(CiiReader& r, CiiStaging& s)
     r.head("#$ ELEMENTS");
     read_records(r, s.element, s.elements, [&](CiiElement& e) {
         std::vector<double> v = r.values(6);
+        r.begin_model();
         e.line = r.line();
         e.from = v[0];
         e.to = v[1];
@@ -564,15 +589,30 @@ std::string cii_error_text(int line_number, const std::string& line, const std::
     return c_format("line = %d\n", line_number) + shown_controls(line) + "\n" + message;
 }
 
-void read_cii_staging(const NeutralLines& lines, CiiStaging& s)
+bool read_cii_staging(const NeutralLines& lines, CiiStaging& s)
 {
+    // Lines none of which is a section head (an empty file, a byte-order
+    // mark or a title alone) hold no model; a line that is no text at all
+    // is refused at that line.
+    bool head = false, faulty = false;
+    for (int n = 1; n <= lines.count() && !head; ++n) {
+        head = upper_case(lines.text(n)).rfind("#$", 0) == 0;
+        faulty = faulty || !lines.fault(n).empty();
+    }
+    if (!head && !faulty)
+        return false;
     CiiReader r(lines);
-    read_version(r, s);
-    read_control(r, s);
-    read_elements(r, s);
-    read_aux_data(r, s);
-    read_miscel(r, s);
-    read_units(r, s);
-    read_coords(r, s);
+    try {
+        read_version(r, s);
+        read_control(r, s);
+        read_elements(r, s);
+        read_aux_data(r, s);
+        read_miscel(r, s);
+        read_units(r, s);
+        read_coords(r, s);
+    } catch (const CiiNoModel&) {
+        return false;
+    }
     s.short_lines = r.short_lines();
+    return s.elements > 0;
 }

@@ -150,9 +150,11 @@ struct CiiStaging {
     std::vector<int> short_lines;
 };
 
-// Reads the whole file into the store (cii_reader.cpp). Throws the line
-// error text of the first bad line.
-void read_cii_staging(const NeutralLines& lines, CiiStaging& s);
+// Reads the whole file into the store (cii_reader.cpp). False when the
+// file holds no model: no line of it is a section head, it ends before the
+// first line of an element, or it gives no element. Throws the line error
+// text of the first bad line.
+bool read_cii_staging(const NeutralLines& lines, CiiStaging& s);
 
 // The error text of a line: "line = %d\n%s\n%s".
 std::string cii_error_text(int line_number, const std::string& line, const std::string& message);

@@ -157,6 +157,11 @@ int parse_speed_buffer(float& out);
 
 // ---- Formatters -------------------------------------------------------------
 
+// A value in the unit shown, as the formatters show it: one of a magnitude
+// below 1E-30 (the entered-zero marker or a denormal, scaled into the unit
+// shown) is 0.
+double shown_value(double value);
+
 // When set (moment-precision switch, read at start-up) format_moment_integer
 // keeps 2 decimals.
 bool& moment_precision();

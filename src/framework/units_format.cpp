@@ -16,6 +16,9 @@ struct MomentPrecision {
     bool two_decimals = false;
 };
 
+// Values shown smaller than this are 0: the entered-zero marker (or a
+// denormal) scaled into the unit shown. No quantity the program shows comes
+// near it in any of its units.
 constexpr double TINY = 1.0e-30;
 constexpr int MAX_DECIMALS = 30;
 const char* const TOO_WIDE = "*****";
@@ -38,12 +41,24 @@ std::string fixed(double value, int decimals)
 }
 
 // "%.*G" without a negative zero's sign, TOO_WIDE for a value that is not a
-// finite number.
-char* write_g_form(char* out, int precision, double value)
+// finite number; every value as it is, for texts that are read back exactly.
+char* write_g_form_exact(char* out, int precision, double value)
 {
     if (!std::isfinite(value))
         return put_too_wide(out);
     return write_general(out, value, precision, true);
+}
+
+std::string g_form_exact(int precision, double value)
+{
+    char text[NUMBER_TEXT_SIZE];
+    return std::string(text, write_g_form_exact(text, precision, value));
+}
+
+// The same as shown: a tiny value is 0.
+char* write_g_form(char* out, int precision, double value)
+{
+    return write_g_form_exact(out, precision, shown_value(value));
 }
 
 std::string g_form(int precision, double value)
@@ -57,7 +72,7 @@ std::string g_form_lower(int precision, double value)
     if (!std::isfinite(value))
         return TOO_WIDE;
     char text[NUMBER_TEXT_SIZE];
-    return std::string(text, write_general(text, value, precision, false));
+    return std::string(text, write_general(text, shown_value(value), precision, false));
 }
 
 std::string e4_form(double value)
@@ -171,6 +186,11 @@ bool is_rigid(double value)
 
 }  // namespace
 
+double shown_value(double value)
+{
+    return std::fabs(value) < TINY ? 0.0 : value;
+}
+
 bool& moment_precision() { return session_part<MomentPrecision>().two_decimals; }
 
 char* write_real(char* out, double value, int width, int decimals)
@@ -223,12 +243,12 @@ ShownReal moment_integer(double value)
 
 std::string format_g3(double value)
 {
-    return std::fabs(value) < TINY ? "0" : g_form(3, value);
+    return g_form(3, value);
 }
 
 std::string format_g5(double value)
 {
-    return std::fabs(value) < TINY ? "0" : g_form(5, value);
+    return g_form(5, value);
 }
 
 std::string format_or_empty(double value, std::string (*format)(double))
@@ -275,16 +295,16 @@ std::string format_length_exact(double value)
         else if (unit == 2 && std::fabs(value) < 1.0e6)
             text = trim_zeros(fixed(value, digits), static_cast<size_t>(digits - 4), false);
         else
-            text = g_form(digits + 1, to_display(LENGTH, value));
+            text = g_form_exact(digits + 1, to_display(LENGTH, value));
         if (exact(text))
             return text;
     }
     // A plain number is feet in the feet-and-inches unit.
     const double d = to_display(LENGTH, value);
     for (int digits = 6; digits < 17; ++digits)
-        if (std::string text = g_form(digits, d); exact(text))
+        if (std::string text = g_form_exact(digits, d); exact(text))
             return text;
-    return g_form(17, d);
+    return g_form_exact(17, d);
 }
 
 std::string format_dimension(double value)
@@ -489,10 +509,11 @@ std::string format_stress(double value)
     return std::string(text, write_stress(text, value));
 }
 
+// A modulus is never 0 (none is taken): every value shows its digits.
 std::string format_modulus(double value)
 {
     double d = to_display(MODULUS, value);
-    return std::fabs(d) >= 1.0e6 ? mega_form(d) : g_form(6, d);
+    return std::fabs(d) >= 1.0e6 ? mega_form(d) : g_form_exact(6, d);
 }
 
 std::string format_stiffness(double value)

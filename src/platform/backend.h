@@ -158,6 +158,16 @@ public:
     virtual int run_loop() = 0;                      // until quit(); returns the exit code
     virtual void quit(int exit_code) = 0;
     virtual void process_events() = 0;               // runs pending events and posted calls once
+    // While held, the windows keep still for a long job on the main thread
+    // that serves them between its steps while what they draw from is in
+    // the middle of a change: the client windows show the pictures they
+    // showed when the hold began, however often they are repainted
+    // (uncovered, resized), and no on_paint or gl_paint runs; the frames'
+    // timers and the posted calls wait until the hold ends (a timer that fell
+    // due meanwhile fires once then). Dialogs are served as ever. Holds nest.
+    // The scripted backend, which has no windows, holds nothing: a test's
+    // posted calls drive the job's dialog.
+    virtual void hold_windows(bool hold) { (void)hold; }
     // Queues a call for the main thread; safe from any thread.
     virtual void post(std::function<void()> call) = 0;
 

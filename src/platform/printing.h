@@ -41,6 +41,10 @@ public:
     virtual std::string failure() const { return {}; }
 };
 
+// Thrown out of a renderer when the user stopped the print: the document
+// is dropped (a preview closes) and nothing is said.
+struct PrintCancelled {};
+
 // Passes the pages from..to of a document to a real one and measures the
 // others without drawing, so that page numbers and layout stay those of the
 // whole document.
@@ -82,7 +86,8 @@ public:
     virtual std::string failure() const { return {}; }
     // The preview window: `render` draws the whole document into the given
     // document; it may be called again when the user changes the page setup.
-    // Returns after the preview is closed; true when the user printed from it.
+    // A render that throws PrintCancelled closes the preview. Returns after
+    // the preview is closed; true when the user printed from it.
     virtual bool preview(WindowId owner, PageSetup& setup, const std::string& title,
                          const std::function<void(PrintDocument&)>& render) = 0;
     // Page images for tests and thumbnails: renders into images of the page size at `dpi`.

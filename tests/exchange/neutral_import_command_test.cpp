@@ -2,8 +2,11 @@
 // backend: the model file beside the neutral file, the question before one
 // is replaced, the closing note of what the file held that the model did
 // not take, and a refused file, which writes nothing and changes nothing.
+#include "exchange/data/cii_bend_lines.h"
 #include "exchange/data/cii_fixture.h"
 #include "exchange_fixture.h"
+#include "supports/anchor.h"
+#include "supports/restraint.h"
 #include "framework/commands.h"
 #include "framework/ui/command_registry.h"
 #include "framework/units.h"
@@ -205,4 +208,71 @@ TEST_F(ImportByExtension, AnotherExtensionIsReadAsTheTypeChosen)
     import(write("noext", caesar()), FILTER_CAESAR);
     EXPECT_EQ(numrows(), 4);
     EXPECT_EQ(model_file_path(), path("noext.mod"));
+}
+
+// A file as CAESAR II writes it, six bends each with its mid and 0-degree
+// nodes, Y restraints at two 0-degree nodes and ends fixed by displacement
+// records alone: imported, exported to a batch file, and that batch file
+// imported again analyses with anchors at the fixed ends and the restraints
+// at the near tangent points.
+TEST_F(NeutralImportCommand, CaesarLineOfSixBendsFixedByDisplacementsAnalysesAsItsBatchFile)
+{
+    import(write("six.cii", cii_test::six_bend_line().text()), FILTER_CAESAR);
+    ASSERT_EQ(model_file_path(), path("six.mod"));
+    EXPECT_NE(script().last_message().find("Bend nodes taken as tangent points: 18 at 0 degrees as 20A"),
+              std::string::npos)
+        << script().last_message();
+    // Where the nodes of the bends stand, to be found again.
+    const int nodes[] = {100020, 19, 200020, 100050, 49, 200070, 80};
+    std::vector<Vec3> placed;
+    for (int node : nodes)
+        placed.push_back(node_position(model(), node_index(node)));
+    script().answer_file(path("six.mbf"));
+    ASSERT_TRUE(run_command(CMD_EXPORT));
+    const std::string batch = bytes(path("six.mbf"));
+    ASSERT_FALSE(batch.empty());
+
+    import(write("again.mbf", batch), 0);
+    ASSERT_EQ(model_file_path(), path("again.mod")) << script().last_message();
+    const auto item_at = [](int node, int dtype) {
+        for (int row = 1; row <= numrows(); ++row)
+            if (model().rows[row].node == node && model().rows[row].dtype == dtype)
+                return row;
+        return 0;
+    };
+    for (int end : {10, 80}) {
+        const int row = item_at(end, DT_ANCHOR);
+        ASSERT_NE(row, 0) << end;
+        for (float k : dynamic_cast<const Anchor&>(*model().rows[row].data).v.stiffness)
+            EXPECT_EQ(k, RIGID_STIFFNESS);
+    }
+    for (int near : {100020, 100050})
+        EXPECT_NE(item_at(near, DT_RESTRAINT), 0) << near;
+    for (int gone : {18, 48})
+        EXPECT_EQ(node_index(gone), 0) << gone;
+    for (std::size_t k = 0; k < placed.size(); ++k) {
+        const Vec3 p = node_position(model(), node_index(nodes[k]));
+        EXPECT_LE(norm(Vec3{p.x - placed[k].x, p.y - placed[k].y, p.z - placed[k].z}), 1e-4) << nodes[k];
+    }
+    EXPECT_TRUE(analyze_command(0)) << script().last_message();
+    EXPECT_TRUE(std::filesystem::exists(path("again.res")));
+}
+
+// A neutral file without a model, by the Import command: nothing is written
+// and the message names the file.
+class CiiNoModelMessage : public NeutralImportCommand {};
+
+TEST_F(CiiNoModelMessage, AFileWithoutElementsIsNamedAndChangesNothing)
+{
+    write("line.mod", "earlier model");
+    cii_test::CiiFile none;
+    const std::string version = "#$ VERSION\n 5.000000E+00 7.000000E+00\n    TITLE = ONLY A TITLE\n";
+    for (const std::string& text : {std::string(), std::string("\xEF\xBB\xBF"), version, none.text()}) {
+        const std::string file = write("line.cii", text);
+        import(file, FILTER_CAESAR);
+        EXPECT_EQ(script().last_message(), "The neutral file holds no model:\n" + file);
+        EXPECT_EQ(numrows(), 0);
+        EXPECT_EQ(model_file_path(), "");
+        EXPECT_EQ(bytes(path("line.mod")), "earlier model");
+    }
 }

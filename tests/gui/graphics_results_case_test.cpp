@@ -10,6 +10,8 @@
 //   mode, the three transparency commands in the line view.
 // - HideKeepsShape: F6 and F9 with a deflected shape shown keep the shape,
 //   the line view, the title and the view; the hidden element leaves the shape.
+// - AnimationKeepsRows: F6 and F9 while the shape is animated keep the
+//   animation running and its title; the hidden element leaves the frames.
 // - StaleElementNeutral: in the stress colours, an element lengthened since
 //   the analysis is drawn neutral grey, its neighbour keeps its colour.
 #include "analysis/results_file.h"
@@ -332,6 +334,7 @@ class DeflectedShapeFollowsCase : public ResultsCaseGui {};
 class OutOfDateLegend : public ResultsCaseGui {};
 class ResultsModeGreyed : public ResultsCaseGui {};
 class HideKeepsShape : public ResultsCaseGui {};
+class AnimationKeepsRows : public ResultsCaseGui {};
 class StaleElementNeutral : public ResultsCaseGui {};
 
 }  // namespace
@@ -608,6 +611,27 @@ TEST_F(ResultsModeGreyed, HideElementsInResultsAndTransparencyInTheLineView)
 
 // ---- Hiding with a deflected shape ---------------------------------------------------------------
 
+// The layout row of the element that ends at a node made the current row;
+// 0 when none ends there.
+int current_row_at_node(int number)
+{
+    const std::vector<int> elements = elements_at_node(number);
+    if (elements.empty())
+        return 0;
+    model().current_row = model().elems[elements.front()].row;
+    return model().current_row;
+}
+
+// The lines the displaced shape of a row's elements is drawn with now.
+std::size_t displaced_lines_of_row(int row)
+{
+    std::size_t lines = 0;
+    for (int e = 1; e <= model().numelems(); ++e)
+        if (model().elems[e].row == row)
+            lines += displaced_element_points(e).size() - 1;
+    return lines;
+}
+
 TEST_F(HideKeepsShape, F6AndF9KeepTheShapeTheLineViewAndTheView)
 {
     open_sample_results();
@@ -620,13 +644,9 @@ TEST_F(HideKeepsShape, F6AndF9KeepTheShapeTheLineViewAndTheView)
     const std::size_t whole = drawn_shape().size();
 
     // The pipe from node 30 to node 35 is the current row.
-    const std::vector<int> elements = elements_at_node(35);
-    ASSERT_FALSE(elements.empty());
-    const int row = model().elems[elements.front()].row;
-    std::size_t its_lines = 0;
-    for (int e : elements)
-        its_lines += displaced_element_points(e).size() - 1;
-    model().current_row = row;
+    const int row = current_row_at_node(35);
+    ASSERT_NE(row, 0);
+    const std::size_t its_lines = displaced_lines_of_row(row);
 
     graphics_key(Qt::Key_F6);
     EXPECT_EQ(model().rows[row].shown, 0);
@@ -647,6 +667,56 @@ TEST_F(HideKeepsShape, F6AndF9KeepTheShapeTheLineViewAndTheView)
     EXPECT_EQ(graphics_title(), title);
     EXPECT_EQ(drawn_shape().size(), whole);
     EXPECT_TRUE(dialogs.empty());
+}
+
+// ---- Hiding while the shape is animated ----------------------------------------------------------
+
+// The lines of the animation's frame as it is drawn now.
+std::vector<std::pair<Point2, Point2>> animated_frame()
+{
+    LineRecorder recorder({PEN_ELEMENT});
+    const ViewPainterScope scope(recorder);
+    graphics_view().clip_window = graphics_view().view_window;
+    animation_draw_frame();
+    return recorder.lines;
+}
+
+TEST_F(AnimationKeepsRows, F6AndF9WhileAnimatingKeepTheAnimationWithTheRowsAsTheyAre)
+{
+    open_sample_results();
+    show(RESULT_DISPLACEMENTS);
+    set_results_load_case(LC_SUSTAINED);
+    results_load_case_changed();
+    settle();
+    frame_send_command(results_frame(), CMD_ANIMATE);
+    settle();
+    ASSERT_TRUE(animation_running());
+    const std::string title = graphics_title();
+    ASSERT_NE(title.find("Deflected shape: Sustained"), std::string::npos) << title;
+    const std::size_t whole = animated_frame().size();
+
+    // The pipe from node 30 to node 35 is the current row.
+    const int row = current_row_at_node(35);
+    ASSERT_NE(row, 0);
+    const std::size_t its_lines = displaced_lines_of_row(row);
+
+    // Each key: the rows as they are now, the animation going on (frames
+    // drawn after the key), its title kept.
+    const auto expect_animating = [&](const std::string& key, std::size_t lines) {
+        EXPECT_TRUE(animation_running()) << key;
+        EXPECT_EQ(graphics_title(), title) << key;
+        EXPECT_EQ(animated_frame().size(), lines) << key;
+        const int drawn = animation_frames_drawn();
+        EXPECT_TRUE(gui_wait_for([drawn] { return animation_frames_drawn() > drawn + 3; })) << key;
+    };
+    graphics_key(Qt::Key_F6);
+    EXPECT_EQ(model().rows[row].shown, 0);
+    expect_animating("F6", whole - its_lines);
+    graphics_key(Qt::Key_F9);
+    EXPECT_EQ(model().rows[row].shown, 1);
+    expect_animating("F9", whole);
+    EXPECT_TRUE(dialogs.empty());
+    animation_stop();
 }
 
 // ---- Stress colours of a changed element ---------------------------------------------------------

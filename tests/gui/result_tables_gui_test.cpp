@@ -86,7 +86,9 @@ private:
             box->accept();
             return;
         }
-        if (auto* dialog = qobject_cast<QDialog*>(modal); dialog && cancel_dialogs)
+        // A print's progress is left to run.
+        if (auto* dialog = qobject_cast<QDialog*>(modal);
+            dialog && cancel_dialogs && dialog->objectName() != "PRINTING_DIALOG")
             if (auto* cancel = dialog->findChild<QPushButton*>(QStringLiteral("item_%1").arg(IDCANCEL)))
                 cancel->click();
     }

@@ -268,9 +268,9 @@ TEST_F(PumpUiTest, PumpsTableTypingAppendingAndDeleting)
     EXPECT_EQ(pumps()[1].name, "p-7");
     EXPECT_TRUE(model_modified());
     EXPECT_EQ(t.row_count, 2);
-    // Typing elsewhere stores nothing; the description of a pump is required.
+    // The suction node typed is stored; the description of a pump is required.
     cell(1, 3, "10");
-    EXPECT_EQ(pumps()[1].suction_node, 0);
+    EXPECT_EQ(pumps()[1].suction_node, 10);
     cell(1, 1, " ");
     EXPECT_EQ(script().last_message(), "Description is required");
     EXPECT_EQ(pumps()[1].name, "p-7");

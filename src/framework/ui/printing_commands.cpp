@@ -12,10 +12,12 @@
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/file_dialogs.h"
 #include "framework/ui/messages.h"
+#include "framework/ui/print_progress.h"
 #include "platform/file_replace.h"
 #include "platform/null_surface.h"
 
 #include <climits>
+#include <filesystem>
 #include <memory>
 #include <utility>
 
@@ -105,14 +107,18 @@ bool service_ready(WindowId owner) {
     return false;
 }
 
-// Runs the renderer; a document whose rendering threw is dropped.
-void render_into(PrintDocument& doc, const PageRenderer& render) {
+// Runs the renderer while its progress shows; a document whose rendering
+// threw or was stopped is dropped. False when the user stopped it.
+bool render_into(WindowId owner, const std::string& title, PrintDocument& doc, const PageRenderer& render) {
+    bool done = false;
     try {
-        if (render) render(doc);
+        done = render_with_progress(owner, title, doc, render);
     } catch (...) {
         doc.abort();
         throw;
     }
+    if (!done) doc.abort();
+    return done;
 }
 
 }  // namespace
@@ -147,14 +153,14 @@ bool print_page_to_printer(WindowId owner, const std::string& job_name, const Pa
     bool ranged = from > 0 && to >= from;
     if (ranged) {
         PageRangeDocument part(*doc, from, to);
-        render_into(part, render);
+        if (!render_into(owner, job_name, part, render)) return false;
         if (!part.reached_range()) {
             doc->abort();   // the document has no page in the range: nothing to print
             message_error(owner, c_format("There is no page %d to print.", from));
             return false;
         }
-    } else {
-        render_into(*doc, render);
+    } else if (!render_into(owner, job_name, *doc, render)) {
+        return false;
     }
     if (!doc->finish()) {
         message_error(owner, "Printing failed.");
@@ -166,7 +172,12 @@ bool print_page_to_printer(WindowId owner, const std::string& job_name, const Pa
 bool print_preview_start(WindowId owner, const std::string& title, const PageRenderer& render) {
     if (!service_ready(owner)) return false;
     PageSetup s = printer_settings();
-    bool printed = print_service().preview(owner, s, title, render);
+    // The preview's pages are made while their progress shows; stopped,
+    // the preview closes.
+    const PageRenderer with_progress = [owner, title, render](PrintDocument& doc) {
+        if (!render_with_progress(owner, title, doc, render)) throw PrintCancelled{};
+    };
+    bool printed = print_service().preview(owner, s, title, with_progress);
     if (!(s == printer_memory().setup)) {
         printer_memory().setup = s;
         store_settings();
@@ -181,7 +192,8 @@ bool print_to_pdf(WindowId owner, const std::string& path, const PageRenderer& r
         message_error(owner, with_reason(c_format("Unable to open pdf file:\n%s", path.c_str()), print_service().failure()));
         return false;
     }
-    render_into(*doc, render);
+    // Stopped, the temporary file goes and the file at the path stays as it was.
+    if (!render_into(owner, std::filesystem::path(path).filename().string(), *doc, render)) return false;
     if (!doc->finish()) {
         message_error(owner, with_reason(c_format("Unable to write pdf file:\n%s", path.c_str()), doc->failure()));
         return false;

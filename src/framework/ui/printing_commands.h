@@ -33,13 +33,17 @@ bool page_setup(WindowId owner);
 // gdi_* calls, or on the pages directly).
 using PageRenderer = std::function<void(PrintDocument&)>;
 
+// Each shows the progress of its pages and can be stopped there
+// (print_progress.h); a stopped print says nothing and keeps nothing.
+//
 // The print dialog, then the document on the printer; true when printed.
 // A printer that cannot be used, or fails, shows a message.
 bool print_page_to_printer(WindowId owner, const std::string& job_name, const PageRenderer& render);
 // The preview window; returns when it is closed (true when printed from it).
 bool print_preview_start(WindowId owner, const std::string& title, const PageRenderer& render);
 // The document as a PDF file (written beside the path and renamed into place
-// when finished); false and a message when it could not be written.
+// when finished); false and a message when it could not be written, false
+// alone when stopped (the file at the path is then as it was).
 bool print_to_pdf(WindowId owner, const std::string& path, const PageRenderer& render);
 // A renderer that prints a report job on pages (report_render_pages).
 PageRenderer report_page_renderer(const ReportJob& job);

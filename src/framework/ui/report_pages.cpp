@@ -5,6 +5,7 @@
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/ui/app_settings.h"
+#include "framework/ui/print_progress.h"
 #include "framework/ui/report.h"
 #include "framework/ui/report_header.h"
 #include "platform/null_surface.h"
@@ -139,6 +140,7 @@ public:
     Surface& page() override { return surface_; }
     bool new_page() override {
         ++pages_;
+        print_progress_counted(pages_);
         return true;
     }
     bool finish() override { return true; }
@@ -291,6 +293,7 @@ void gdi_print_text_centred(const std::string& text) {
 }
 
 void add_contents_entry(const std::string& title, int level) {
+    print_progress_part(title);
     if (!report_state().collecting_contents) return;
     int page = page_session().pages.doc ? page_session().pages.page : report_page_number();
     append_contents_entry(ContentsEntry{title, level, page});
@@ -369,11 +372,15 @@ int gdi_contents_pages(PrintDocument& doc, const std::vector<ContentsEntry>& ent
 
 bool report_render_pages(PrintDocument& doc, const ReportJob& job) {
     std::vector<ContentsEntry> entries;
+    // The pages of a report with contents are known once it has been laid
+    // out to number them.
+    int written_pages = 0;
     if (job.with_contents) {
         SavedPages keep;
         bool collecting = report_state().collecting_contents;
         clear_report_contents();
         report_state().collecting_contents = true;
+        print_progress_counted(1);
         DryRunDocument dry(doc.page());
         gdi_begin(dry, 1);
         try {
@@ -384,6 +391,7 @@ bool report_render_pages(PrintDocument& doc, const ReportJob& job) {
             clear_report_contents();
             throw;
         }
+        written_pages = page_session().pages.pages_started;
         gdi_end();
         report_state().collecting_contents = collecting;
         entries = std::move(page_session().contents);
@@ -391,6 +399,7 @@ bool report_render_pages(PrintDocument& doc, const ReportJob& job) {
     }
     int contents_pages = gdi_contents_pages(doc, entries);
     for (ContentsEntry& e : entries) e.page += contents_pages;
+    if (written_pages > 0) print_progress_total(contents_pages + written_pages);
 
     gdi_begin(doc, 1);
     try {

@@ -62,11 +62,17 @@ Frame& frame()
 }
 
 // The rows' visibility shows in the view the window has: the line view
-// keeps its deflected or mode shape and the view keeps its place.
+// keeps its deflected or mode shape and the view keeps its place, and an
+// animation goes on with the rows as they now are.
 void redraw_rows()
 {
+    const GraphicsHooks& h = graphics_hooks();
+    if (h.pause_animation)
+        h.pause_animation();
     graphics_settings().properties_legend_shown = false;
     graphics_redraw();
+    if (h.resume_animation)
+        h.resume_animation();
 }
 
 // Transparency is drawn only by the render view.

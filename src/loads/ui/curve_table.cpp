@@ -5,6 +5,7 @@
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/ui/dialog_helper.h"
+#include "framework/units.h"
 #include "loads/load_file.h"
 #include "loads/ui/dialogs_loads.h"
 
@@ -165,5 +166,5 @@ XYCurve CurveTable::take_curve(const std::string& what)
 
 std::string curve_number_text(double value)
 {
-    return c_format("%.6g", value);
+    return c_format("%.6g", shown_value(value));
 }

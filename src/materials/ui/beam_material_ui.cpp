@@ -174,7 +174,8 @@ public:
                 throw_message("");
             r = record(row);
         }
-        if (m.name.empty()) m = BeamMaterial{};
+        // The input row keeps what is typed into it before its name, which
+        // Enter asks for.
         if (m == *r) {
             discard_undo_snapshot();
             return;

@@ -196,10 +196,14 @@ public:
                 return;
             const PipeMaterial picked = material_library().records[pick];
             check_library_material(picked);
+            // Library records have no names: the name the field holds, as
+            // typed, stays.
+            dialog_get_text(MAT_NAME);
+            const std::string typed_name = item_text();
             fill(d, picked);
             copy_ = picked.table;
             table_modified_ = true;
-            dialog_set_text_limit(MAT_NAME, record().name.empty() ? new_name_ : record().name, NAME_LIMIT);
+            dialog_set_text_limit(MAT_NAME, picked.name.empty() ? typed_name : picked.name, NAME_LIMIT);
             dialog_select_focus(MAT_NAME);
         }
     }

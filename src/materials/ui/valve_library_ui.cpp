@@ -442,8 +442,8 @@ void ValveLibraryTable::store_cell(int row, int column, const std::string& text)
         break;
     default: return;
     }
-    if (next.description.empty())
-        next = ValveRecord{};
+    // The input row keeps what is typed into it before its description,
+    // which Enter asks for.
     if (!(next == *v)) {
         *v = next;
         model_modified() = true;

@@ -577,6 +577,17 @@ ListPanes& panes() {
     return session_part<ListPanes>();
 }
 
+// The tables that open while ListTablesUnshown lasts: laid out in a view
+// without a window.
+struct UnshownTables {
+    int depth = 0;
+    TableView view;
+};
+
+UnshownTables& unshown() {
+    return session_part<UnshownTables>();
+}
+
 }  // namespace
 
 TableView& list_view() { return panes().upper; }
@@ -595,6 +606,10 @@ void destroy_list_window() {
 }
 
 void show_in_list_window(TableWindow& table) {
+    if (unshown().depth > 0) {
+        if (unshown().view.table() != &table) table_attach(unshown().view, &table);
+        return;
+    }
     TableView& view = list_view();
     if (view.table() != &table) table_attach(view, &table);
     activate_list_pane(false);
@@ -606,7 +621,30 @@ void show_in_list_window(TableWindow& table) {
     table_set_focus(table);
 }
 
-TableWindow* list_window_table() { return list_view().table(); }
+TableWindow* list_window_table() {
+    return unshown().depth > 0 ? unshown().view.table() : list_view().table();
+}
+
+ListTablesUnshown::ListTablesUnshown()
+    : shown_(list_view().table()), last_table_(state().last_table), last_reopen_(state().last_reopen) {
+    ++unshown().depth;
+}
+
+ListTablesUnshown::~ListTablesUnshown() {
+    UnshownTables& u = unshown();
+    if (--u.depth > 0) return;
+    const bool opened = u.view.table() != nullptr;
+    table_attach(u.view, nullptr);
+    // A table that left the list window to be laid out comes back; one that
+    // stayed enters again, so that the window's menu is its own.
+    if (opened) {
+        table_attach(list_view(), nullptr);
+        table_attach(list_view(), shown_);
+    }
+    state().last_table = last_table_;
+    state().last_reopen = last_reopen_;
+    update_list_commands();
+}
 
 void show_list_lower_pane(TableWindow& table, std::function<void()> write_back) {
     ListPanes& p = panes();

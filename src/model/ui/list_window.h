@@ -59,6 +59,25 @@ void destroy_list_window();
 void show_in_list_window(TableWindow& table);
 // The table the list window shows; null when none.
 TableWindow* list_window_table();
+// While one lasts, the lists' tables open without being shown (a report
+// prints them one after the other): an opener lays its table out in a view
+// of its own that no window shows, and list_window_table() answers that
+// table; the list window is neither shown, raised, retitled nor given the
+// focus, and the lower pane keeps what it holds. When it ends, the list
+// window shows again the table it showed, and the table opened last is
+// again the one it was.
+class ListTablesUnshown {
+public:
+    ListTablesUnshown();
+    ~ListTablesUnshown();
+    ListTablesUnshown(const ListTablesUnshown&) = delete;
+    ListTablesUnshown& operator=(const ListTablesUnshown&) = delete;
+
+private:
+    TableWindow* shown_ = nullptr;
+    TableWindow* last_table_ = nullptr;
+    std::function<void()> last_reopen_;
+};
 // Detaches the shown table and hides the list window.
 void close_list_window();
 // Stores what the list window still holds, wherever the caret stands, and

@@ -122,7 +122,13 @@ bool HeadlessPrintService::preview(WindowId, PageSetup& setup, const std::string
     ++previews;
     last_preview_title = title;
     HeadlessPrintDocument doc(setup, PRINTER_DPI);
-    if (render) render(doc);
+    try {
+        if (render) render(doc);
+    } catch (const PrintCancelled&) {
+        // The preview closes before it is shown whole.
+        last_preview_pages = recorded(doc);
+        return false;
+    }
     last_preview_pages = recorded(doc);
     bool print = false;
     if (!preview_answers_.empty()) {

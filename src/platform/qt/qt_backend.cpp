@@ -155,6 +155,7 @@ Rect qrect_to_rect(const QRect& r) { return rect_of(r); }
 using namespace kvqt;
 
 void PostQueue::run() {
+    if (held) return;
     for (;;) {
         std::function<void()> call;
         {
@@ -308,6 +309,38 @@ void QtBackend::quit(int exit_code) {
 void QtBackend::process_events() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     s_->posted->run();
+}
+
+void QtBackend::hold_windows(bool hold) {
+    if (hold) {
+        if (s_->window_holds++ > 0) return;
+    } else if (s_->window_holds == 0 || --s_->window_holds > 0) {
+        return;
+    }
+    s_->posted->held = hold;
+    if (!hold) {
+        // The timers missed fire once, after what was posted meanwhile.
+        State* s = s_.get();
+        for (const auto& [w, timer_id] : std::exchange(s_->timers_missed, {}))
+            post([s, w, timer_id] {
+                FrameWindow* f = s->timers.count({w, timer_id}) ? s->frame(w) : nullptr;
+                if (f && f->events) f->events->on_timer(timer_id);
+            });
+        if (QCoreApplication* app = QCoreApplication::instance()) {
+            std::shared_ptr<PostQueue> queue = s_->posted;
+            QMetaObject::invokeMethod(app, [queue] { queue->run(); }, Qt::QueuedConnection);
+        }
+    }
+    for (const auto& [id, entry] : s_->windows) {
+        QWidget* w = entry.widget.data();
+        if (auto* c = dynamic_cast<ClientWidget*>(w)) {
+            if (hold) c->held.hold(*c);
+            else c->held.release(*c);
+        } else if (auto* g = dynamic_cast<GLClientWidget*>(w)) {
+            if (hold) g->held.hold(*g);
+            else g->held.release(*g);
+        }
+    }
 }
 
 void QtBackend::post(std::function<void()> call) {
@@ -637,6 +670,10 @@ void QtBackend::set_timer(WindowId w, int timer_id, int milliseconds) {
         timer = new QTimer(widget);   // owned by the window
         State* s = s_.get();
         QObject::connect(timer.data(), &QTimer::timeout, widget, [s, w, timer_id] {
+            if (s->window_holds > 0) {
+                s->timers_missed.insert({w, timer_id});
+                return;
+            }
             FrameWindow* f = s->frame(w);
             if (f && f->events) guarded("timer", [&] { f->events->on_timer(timer_id); });
         });

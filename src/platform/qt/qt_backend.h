@@ -28,6 +28,7 @@ public:
     int run_loop() override;
     void quit(int exit_code) override;
     void process_events() override;
+    void hold_windows(bool hold) override;
     void post(std::function<void()> call) override;
 
     WindowId create_frame(const std::string& class_name, const std::string& caption,

@@ -897,10 +897,41 @@ void QtDialog::fit() {
     if (!container_) return;
     QWidget* top = container_->window();
     top->adjustSize();
-    if (t_.width > 0 && t_.height > 0 && !page_) {
-        QSize wanted(du_x(t_.width), du_y(t_.height));
-        top->resize(wanted.expandedTo(top->minimumSizeHint()));
-    }
+    if (t_.width <= 0 || page_) return;
+    // The template's width; its height, or the height the items take at
+    // that width (a text that wraps takes fewer lines in a wider dialog).
+    const int width = std::max(du_x(t_.width), top->minimumSizeHint().width());
+    int height = top->height();
+    if (t_.height > 0) height = du_y(t_.height);
+    else if (QLayout* layout = container_->layout(); layout && layout->hasHeightForWidth())
+        height = layout->totalHeightForWidth(width);
+    top->resize(QSize(width, height).expandedTo(top->minimumSizeHint()));
+}
+
+void QtDialog::grow_to_texts() {
+    if (page_ || absolute_ || !container_) return;
+    QWidget* top = container_->window();
+    QLayout* layout = container_->layout();
+    // Before the dialog is shown, fit() sizes it.
+    if (top != container_ || !top->isVisible() || !layout) return;
+    layout->invalidate();
+    QSize wanted = top->size().expandedTo(top->minimumSizeHint());
+    if (layout->hasHeightForWidth())
+        wanted.setHeight(std::max(wanted.height(), layout->totalHeightForWidth(wanted.width())));
+    QScreen* screen = top->screen();
+    if (!screen) return;
+    const QRect room = screen->availableGeometry();
+    const QSize frame = top->frameGeometry().size() - top->size();
+    wanted = wanted.boundedTo(room.size() - frame).expandedTo(top->size());
+    if (wanted == top->size()) return;
+    top->resize(wanted);
+    // Grown past the screen's edge, it moves back onto the screen.
+    QRect placed(top->pos(), wanted + frame);
+    if (placed.right() > room.right()) placed.moveRight(room.right());
+    if (placed.bottom() > room.bottom()) placed.moveBottom(room.bottom());
+    if (placed.left() < room.left()) placed.moveLeft(room.left());
+    if (placed.top() < room.top()) placed.moveTop(room.top());
+    if (placed.topLeft() != top->pos()) top->move(placed.topLeft());
 }
 
 // Dialog operations ----------------------------------------------------------
@@ -975,6 +1006,7 @@ void QtDialog::set_text(int id, const std::string& text) {
         g->setTitle(s);
     } else if (auto* l = qobject_cast<QLabel*>(w)) {
         l->setText(l->buddy() || !has_mnemonic(s) ? s : strip_mnemonic(s));
+        grow_to_texts();
     }
     --quiet_;
 }

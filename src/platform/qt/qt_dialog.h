@@ -148,6 +148,12 @@ private:
     // the grid made it as wide as its column, which may be wider than the
     // room between the places the buttons are put at.
     void widen_to_text(Item& it);
+    // A static's text set while the dialog is up: the dialog grows until
+    // the texts stand whole, as wide as a line that does not wrap asks and
+    // as high as the lines of one that wraps take, never past the screen
+    // (a line longer than that wraps or is cut there). It never shrinks, so
+    // that it does not jump as texts come and go.
+    void grow_to_texts();
     // Puts the items the procedure placed at their places, each column of
     // places moved right as far as the texts to its left need (the places
     // are in dialog units, which do not know how wide a text or a button

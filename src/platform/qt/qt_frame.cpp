@@ -432,7 +432,28 @@ bool ClientWidget::event(QEvent* e) {
     return QWidget::event(e);
 }
 
+void HeldPicture::hold(QWidget& w) {
+    picture = w.isVisible() ? w.grab() : QPixmap();
+    held = true;
+}
+
+void HeldPicture::release(QWidget& w) {
+    if (!held) return;
+    held = false;
+    picture = QPixmap();
+    w.update();
+}
+
+bool HeldPicture::paint(QWidget& w) const {
+    if (!held) return false;
+    QPainter painter(&w);
+    painter.fillRect(w.rect(), w.palette().color(QPalette::Window));
+    if (!picture.isNull()) painter.drawPixmap(0, 0, picture);
+    return true;
+}
+
 void ClientWidget::paintEvent(QPaintEvent* e) {
+    if (held.paint(*this)) return;
     if (!events) return;
     QPainter painter(this);
     QtSurface surface(painter, width(), height(), logicalDpiX(), logicalDpiY());

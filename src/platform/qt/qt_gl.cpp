@@ -170,6 +170,7 @@ void GLClientWidget::draw_scene(const QSize& device) {
 }
 
 void GLClientWidget::paintEvent(QPaintEvent* e) {
+    if (held.paint(*this)) return;
     const double ratio = devicePixelRatioF();
     const QSize device(static_cast<int>(std::ceil(width() * ratio)), static_cast<int>(std::ceil(height() * ratio)));
     if (scene_dirty_ || scene_.size() != device) draw_scene(device);

@@ -16,6 +16,7 @@
 #include <QOpenGLFramebufferObject>
 #include <QScrollBar>
 #include <QPainter>
+#include <QPixmap>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -29,7 +30,10 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace kvqt {
 
@@ -114,10 +118,23 @@ private:
 // True when the event was consumed.
 bool forward_input(ClientEvents* events, QWidget* w, QEvent* e);
 
+// What a client shows while the backend holds the windows (hold_windows):
+// the picture it showed then, or nothing.
+struct HeldPicture {
+    QPixmap picture;
+    bool held = false;
+    // Takes the widget's picture now.
+    void hold(QWidget& w);
+    void release(QWidget& w);
+    // Paints the held picture; false when none is held.
+    bool paint(QWidget& w) const;
+};
+
 class ClientWidget : public QWidget {
 public:
     ClientWidget(ClientEvents* events, QWidget* parent);
     ClientEvents* events;
+    HeldPicture held;
 
 protected:
     bool event(QEvent* e) override;
@@ -143,6 +160,7 @@ public:
     ~GLClientWidget() override;
     GLEvents* events;
     ClientEvents* input;   // the same object when it also takes mouse and keys
+    HeldPicture held;
 
     void invalidate_scene() {
         scene_dirty_ = true;
@@ -225,11 +243,26 @@ protected:
     void attach(QPainter& painter, int width, int height, int dpi_x, int dpi_y);
 
 private:
+    // The widths of the texts measured in one font: a page of a report
+    // measures the same texts again and again (a table lays its columns out
+    // and then draws its cells), and each measure shapes the text anew.
+    struct TextWidths {
+        FontSpec font;
+        std::unordered_map<std::string, int> width;
+    };
+    static constexpr std::size_t MOST_WIDTHS = 1 << 17;   // a font's texts kept at the most
+
     QPainter* p_ = nullptr;
     int width_ = 0, height_ = 0, dpi_x_ = 96, dpi_y_ = 96;
     QPoint current_;
     QColor text_color_ = Qt::black;
     int escapement_ = 0;
+    // The painter's font as last set, and its ascent.
+    FontSpec font_;
+    bool font_set_ = false;
+    int ascent_ = 0;
+    std::vector<TextWidths> widths_;   // a few fonts
+    std::size_t font_widths_ = 0;      // the current font's, in widths_
 };
 
 // A surface that draws into its own ARGB32 image; with a pixel ratio above 1
@@ -258,6 +291,7 @@ class QtDialog;
 struct PostQueue {
     std::mutex m;
     std::deque<std::function<void()>> calls;
+    bool held = false;   // the calls wait (the windows are held); main thread only
     void run();
 };
 
@@ -283,6 +317,9 @@ struct QtBackend::State {
     bool loop_running = false;
     bool wait_cursor = false;
     std::unique_ptr<QWidget> help;    // the help window, made at the first request
+    int window_holds = 0;             // hold_windows nesting
+    // The frames' timers that fell due while the windows were held.
+    std::set<std::pair<WindowId, int>> timers_missed;
 
     WindowId add_window(QWidget* w, kvqt::WindowKind kind);
     void remove_window(WindowId w);

@@ -12,6 +12,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QTimer>
 
 #include <cstdio>
 #include <optional>
@@ -291,9 +292,17 @@ public:
         dialog.setWindowTitle(qs(title.empty() ? std::string("Print Preview") : "Print Preview - " + title));
         // The last paint is the one that printed when the user printed from
         // the preview; it keeps the page range chosen in Qt's print dialog.
+        // A paint asked for while one is being made (the renderer serves the
+        // windows between its pages) is not made: the preview has the one
+        // under way. A stopped paint closes the preview.
         bool last_ok = true;
-        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&render, &last_ok](QPrinter* p) {
+        bool painting = false;
+        bool stopped = false;
+        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                         [&render, &last_ok, &painting, &stopped, &dialog](QPrinter* p) {
+            if (painting || stopped) return;
             last_ok = false;
+            painting = true;
             guarded("print preview", [&] {
                 QtPrinterDocument doc(*p);
                 if (!doc.begin()) return;
@@ -303,14 +312,20 @@ public:
                 PrintDocument& target = part ? static_cast<PrintDocument&>(*part) : doc;
                 try {
                     if (render) render(target);
+                } catch (const PrintCancelled&) {
+                    doc.finish();
+                    stopped = true;
+                    QTimer::singleShot(0, &dialog, [&dialog] { dialog.reject(); });
+                    return;
                 } catch (...) {
                     doc.finish();   // the painter must end before the preview goes on
                     throw;
                 }
                 last_ok = doc.finish();
             });
+            painting = false;
         });
-        bool printed = dialog.exec() == QDialog::Accepted && last_ok;
+        bool printed = dialog.exec() == QDialog::Accepted && last_ok && !stopped;
         setup = setup_of(printer, setup);
         return printed;
     }

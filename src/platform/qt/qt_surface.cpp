@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace kvqt {
 
@@ -96,7 +97,10 @@ void QtSurface::attach(QPainter& painter, int width, int height, int dpi_x, int 
     dpi_x_ = dpi_x > 0 ? dpi_x : 96;
     dpi_y_ = dpi_y > 0 ? dpi_y : 96;
     // A fresh surface draws with a black pen, a white brush, black text and a
-    // transparent text background.
+    // transparent text background; what it knew of another painter's fonts
+    // goes.
+    font_set_ = false;
+    widths_.clear();
     p_->setRenderHint(QPainter::Antialiasing, false);
     set_pen(Pen{});
     set_brush(Brush{rgb(255, 255, 255), false});
@@ -118,15 +122,33 @@ void QtSurface::set_brush(const Brush& brush) {
 }
 
 void QtSurface::set_font(const FontSpec& font) {
-    p_->setFont(make_font(font));
     escapement_ = font.escapement;
+    // The same font again changes nothing: the painter keeps it.
+    if (font_set_ && font == font_) return;
+    p_->setFont(make_font(font));
+    font_ = font;
+    font_set_ = true;
+    ascent_ = p_->fontMetrics().ascent();
+    constexpr std::size_t MOST_FONTS = 8;
+    font_widths_ = widths_.size();
+    for (std::size_t i = 0; i < widths_.size(); ++i)
+        if (widths_[i].font == font) font_widths_ = i;
+    if (font_widths_ == widths_.size()) {
+        if (widths_.size() >= MOST_FONTS) widths_.clear();
+        font_widths_ = widths_.size();
+        widths_.push_back(TextWidths{font, {}});
+    }
 }
 
 void QtSurface::set_text_color(Color c) { text_color_ = qcolor(c); }
 
 void QtSurface::set_background(Color c, bool opaque) {
-    p_->setBackground(QBrush(qcolor(c)));
-    p_->setBackgroundMode(opaque ? Qt::OpaqueMode : Qt::TransparentMode);
+    const QColor colour = qcolor(c);
+    const Qt::BGMode mode = opaque ? Qt::OpaqueMode : Qt::TransparentMode;
+    // The same again changes nothing (each change is a state change of a printer's page).
+    if (p_->background().style() != Qt::SolidPattern || p_->background().color() != colour)
+        p_->setBackground(QBrush(colour));
+    if (p_->backgroundMode() != mode) p_->setBackgroundMode(mode);
 }
 
 TextMetrics QtSurface::text_metrics() {
@@ -145,7 +167,14 @@ TextMetrics QtSurface::text_metrics() {
     return m;
 }
 
-int QtSurface::text_width(const std::string& text) { return p_->fontMetrics().horizontalAdvance(qs(text)); }
+int QtSurface::text_width(const std::string& text) {
+    std::unordered_map<std::string, int>& known = widths_[font_widths_].width;
+    if (const auto it = known.find(text); it != known.end()) return it->second;
+    const int width = p_->fontMetrics().horizontalAdvance(qs(text));
+    if (known.size() >= MOST_WIDTHS) known.clear();
+    known.emplace(text, width);
+    return width;
+}
 
 void QtSurface::move_to(int x, int y) { current_ = QPoint(x, y); }
 
@@ -206,22 +235,31 @@ void QtSurface::set_pixel(int x, int y, Color c) { p_->fillRect(QRect(x, y, 1, 1
 
 void QtSurface::text(int x, int y, const std::string& text, TextAlign align) {
     if (text.empty()) return;
-    QString s = qs(text);
-    QFontMetrics fm = p_->fontMetrics();
-    int w = fm.horizontalAdvance(s);
-    int dx = align == TextAlign::Right ? -w : align == TextAlign::Center ? -w / 2 : 0;
-    QPen pen = p_->pen();
-    p_->setPen(text_color_);
+    const QString s = qs(text);
+    // Only a text aligned by its right end or its centre needs its width.
+    int dx = 0;
+    if (align != TextAlign::Left) {
+        const int w = text_width(text);
+        dx = align == TextAlign::Right ? -w : -w / 2;
+    }
+    // The text takes the pen's colour: the pen changes only when its colour
+    // is not the text's (a change costs a printer's page a state change).
+    const QPen& current = p_->pen();
+    std::optional<QPen> kept;
+    if (current.style() == Qt::NoPen || current.color() != text_color_) {
+        kept = current;
+        p_->setPen(text_color_);
+    }
     if (escapement_ == 0) {
-        p_->drawText(QPoint(x + dx, y + fm.ascent()), s);
+        p_->drawText(QPoint(x + dx, y + ascent_), s);
     } else {
         p_->save();
         p_->translate(x, y);
         p_->rotate(-escapement_ / 10.0);   // escapement turns counter-clockwise, y runs down
-        p_->drawText(QPoint(dx, fm.ascent()), s);
+        p_->drawText(QPoint(dx, ascent_), s);
         p_->restore();
     }
-    p_->setPen(pen);
+    if (kept) p_->setPen(*kept);
 }
 
 void QtSurface::set_clip(const Rect& r) {

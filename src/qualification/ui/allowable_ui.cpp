@@ -135,7 +135,7 @@ public:
 
 class AllowablesTable final : public EquipmentListTable<AllowableLoad> {
 public:
-    AllowablesTable() : EquipmentListTable(&list_frame(), 7, 2)
+    AllowablesTable() : EquipmentListTable(&list_frame(), 7, 2, {7, 12, 12, 12, 12, 12, 12})
     {
         for (int c = 2; c <= 7; ++c)
             alignments[static_cast<std::size_t>(c)] = TextAlign::Right;
@@ -158,14 +158,50 @@ public:
         TableWindow::measure_window(dc);
         equalize_widths(widths, 2, 7);
     }
-    // Every column holds the caret; no column takes typing (no character limits).
-    bool cell_editable(int, int) override { return true; }
+    bool cell_editable(int row, int) override { return record(row) != nullptr; }
+    void filter_char(int column, std::string& ch) override
+    {
+        if (column != 1)
+            table_filter_name(ch);
+    }
+    // Each column takes what is typed as the dialog's field does, with the
+    // same checks and messages.
+    void store_cell(int row, int column, const std::string&) override
+    {
+        AllowableLoad* a = record(row);
+        if (!a || column < 1 || column > 1 + ALLOWABLE_VALUES)
+            return;
+        AllowableLoad changed = *a;
+        if (column == 1) {
+            changed.node = read_node_text("Node");
+            if (changed.node == 0 && a->node != 0)
+                throw_cell_error("Node number is required", 1);
+        } else {
+            const int i = column - 2;
+            float v = 0.0f;
+            if ((i < 3 ? parse_force_buffer(v) : parse_moment_buffer(v)) != 0)
+                throw_invalid(VALUE_NAMES[i]);
+            changed.values[static_cast<std::size_t>(i)] = v;
+        }
+        if (changed == *a) {
+            discard_undo_snapshot();
+            return;
+        }
+        *a = changed;
+        if (a != &draft) {
+            model_modified() = true;
+            notify_document_changed();
+        }
+    }
     void leave_row(int row) override
     {
         if (record(row) == &draft && draft.node != 0) {
             append_draft();
             return;
         }
+        // Loads typed without their node are kept until the node is given.
+        if (record(row) == &draft && draft != AllowableLoad{})
+            throw_cell_error("Node number is required", 1);
         TableWindow::leave_row(row);
     }
     bool edit_row(int row) override { return open_dialog(row, std::nullopt); }

@@ -48,6 +48,11 @@ std::array<float, 3> read_shown_direction(const ShownValues& shown, int first)
 int read_node_field(int item, const char* name)
 {
     dialog_get_text(item);
+    return read_node_text(name);
+}
+
+int read_node_text(const char* name)
+{
     if (item_text().empty())
         return 0;
     int number = 0;

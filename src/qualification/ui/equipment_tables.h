@@ -99,3 +99,5 @@ std::array<float, 3> read_shown_direction(const ShownValues& shown, int first);
 // the model that is not a bend corner ("<name> =  <text>  is not defined",
 // "... is bend node").
 int read_node_field(int item, const char* name);
+// The same of item_text(): a node typed into a table cell.
+int read_node_text(const char* name);

@@ -23,6 +23,10 @@
 #include "qualification/ui/equipment_dialogs.h"
 #include "qualification/ui/equipment_tables.h"
 
+#include <array>
+#include <string>
+#include <vector>
+
 
 namespace {
 
@@ -44,7 +48,7 @@ std::string location_cell(const PumpRecord& p, bool discharge)
             return p.discharge_location == 0 ? "Above" : "Below";
         return {};
     }
-    if (p.name.empty() || (discharge ? p.discharge_node : p.suction_node) == 0)
+    if ((discharge ? p.discharge_node : p.suction_node) == 0)
         return {};
     return nozzle_location_text(pump_nozzle_location(p, discharge ? DISCHARGE : SUCTION));
 }
@@ -319,6 +323,92 @@ std::string pump_cell(const PumpRecord& p, int column)
     return {};
 }
 
+// Where the Pump dialog is: the row's dialog, opened by a double click.
+constexpr const char* IN_THE_DIALOG = "in the Pump dialog (double-click the row)";
+
+// Why a pump's row takes nothing typed in a column, and where its value is
+// given; empty when the column takes typing. What the kind of the pump
+// does not use (the dialog greys it) takes none.
+std::string column_refusal(const PumpRecord& p, int column)
+{
+    const bool hi = hi_pump(p);
+    const bool vertical_inline = !hi && pump_is_vertical(p);
+    switch (column) {
+    case COL_DESCRIPTION:
+    case COL_SUCTION:
+    case COL_DISCHARGE: return {};
+    case COL_VERTICAL:
+        return hi ? std::string("An ANSI/HI pump is chosen ") + IN_THE_DIALOG : std::string();
+    case COL_SUCTION_LOC:
+    case COL_DISCHARGE_LOC:
+        if (vertical_inline)
+            return "The nozzles of a vertical inline pump are on its sides: they take no location";
+        if (hi && !(column == COL_DISCHARGE_LOC && p.hi_type == HI_VERTICAL_TURBINE))
+            return column == COL_DISCHARGE_LOC ? "The discharge of this ANSI/HI pump takes no location"
+                                               : "The suction of an ANSI/HI pump takes no location";
+        // A nozzle shows its location once it has its node.
+        if (!hi && column == COL_SUCTION_LOC && p.suction_node == 0)
+            return "The suction location needs the suction node: type the node first";
+        if (!hi && column == COL_DISCHARGE_LOC && p.discharge_node == 0)
+            return "The discharge location needs the discharge node: type the node first";
+        return {};
+    default: break;
+    }
+    if (column >= COL_SHAFT && column < COL_CENTRE + 3)
+        return pump_is_vertical(p) ? "A vertical pump takes no shaft axis direction and no center" : "";
+    if (column >= COL_TYPE && column <= PUMP_COLUMNS)
+        return std::string("The pump type, size, material, mounting and temperature of an ANSI/HI pump are chosen ") +
+               IN_THE_DIALOG;
+    return {};
+}
+
+// The Vert. cell as typed: Y for a vertical inline pump, N or nothing for a
+// horizontal one.
+bool read_vertical()
+{
+    const std::string& t = item_text();
+    if (t.empty() || t == "N" || t == "n")
+        return false;
+    if (t == "Y" || t == "y")
+        return true;
+    throw_invalid_text("Vert.", "is invalid: it must be Y (vertical inline) or N");
+}
+
+// What the dialog stores when a pump becomes vertical inline (nozzles on
+// its sides, no shaft axis or center) or horizontal (nozzles on top until
+// their locations are given).
+void set_vertical(PumpRecord& p, bool vertical)
+{
+    if ((p.vertical != 0) == vertical && pump_kind(p) == api610_pump_kind(p.vertical))
+        return;
+    p.vertical = vertical ? 1 : 0;
+    p.kind = api610_pump_kind(p.vertical);
+    const int32_t location = vertical ? LOCATION_SIDE : LOCATION_TOP;
+    p.suction_location = p.discharge_location = location;
+    if (vertical) {
+        p.shaft_axis = {};
+        p.centre = {};
+    }
+}
+
+// A nozzle's location typed into its Loc cell: a word of the dialog's
+// radio buttons or its first letters (Top, Side, End; Above or Below base
+// for the discharge of a vertical turbine pump); nothing is the first.
+int32_t read_location(const PumpRecord& p, bool discharge)
+{
+    const bool turbine = discharge && hi_pump(p) && p.hi_type == HI_VERTICAL_TURBINE;
+    const std::vector<std::string> words = turbine ? std::vector<std::string>{"ABOVE", "BELOW"}
+                                                   : std::vector<std::string>{"TOP", "SIDE", "END"};
+    const std::string typed = upper_case(item_text());
+    if (typed.empty())
+        return 0;
+    for (std::size_t i = 0; i < words.size(); ++i)
+        if (words[i].starts_with(typed))
+            return static_cast<int32_t>(i);
+    throw_invalid_text(discharge ? "Discharge location" : "Suction location",
+                       turbine ? "is invalid: it must be Above or Below" : "is invalid: it must be Top, Side or End");
+}
+
 class PumpsTable final : public EquipmentListTable<PumpRecord> {
 public:
     PumpsTable()
@@ -383,30 +473,78 @@ public:
     }
     bool cell_editable(int row, int column) override
     {
-        return column >= 1 && column <= COL_CENTRE + 2 && record(row) != nullptr;
+        const PumpRecord* p = record(row);
+        return p && column_refusal(*p, column).empty();
+    }
+    std::string typing_refused(int row, int column) override
+    {
+        const PumpRecord* p = record(row);
+        return p ? column_refusal(*p, column) : std::string();
     }
     void filter_char(int column, std::string& ch) override
     {
         if (column != COL_DESCRIPTION)
             table_filter_name(ch);
     }
+    // Each column takes what is typed as the pump dialog's field does, with
+    // the same checks and messages.
     void store_cell(int row, int column, const std::string& text) override
     {
         PumpRecord* p = record(row);
-        if (!p || column != COL_DESCRIPTION)
+        if (!p)
             return;
-        std::string name(utf8_prefix(trimmed(text), EQUIPMENT_DESCRIPTION_LENGTH - 1));
-        trim_blanks(name);
-        if (name.empty()) {
-            if (pumps().valid(row))
+        const bool stored = pumps().valid(row);
+        PumpRecord changed = *p;
+        switch (column) {
+        case COL_DESCRIPTION:
+            changed.name = std::string(utf8_prefix(trimmed(text), EQUIPMENT_DESCRIPTION_LENGTH - 1));
+            trim_blanks(changed.name);
+            if (changed.name.empty() && stored)
                 throw_cell_error("Description is required", COL_DESCRIPTION);
-            p->name.clear();
+            break;
+        case COL_VERTICAL: set_vertical(changed, read_vertical()); break;
+        case COL_SUCTION:
+        case COL_DISCHARGE: {
+            const bool suction = column == COL_SUCTION;
+            (suction ? changed.suction_node : changed.discharge_node) =
+                read_node_text(suction ? "Suction Node" : "Discharge Node");
+            if (changed.suction_node == 0 && changed.discharge_node == 0 &&
+                (p->suction_node != 0 || p->discharge_node != 0))
+                throw_cell_error("Suction or discharge node is required", column);
+            break;
+        }
+        case COL_SUCTION_LOC: changed.suction_location = read_location(changed, false); break;
+        case COL_DISCHARGE_LOC: changed.discharge_location = read_location(changed, true); break;
+        default:
+            if (column >= COL_SHAFT && column < COL_SHAFT + 3) {
+                static const char* const names[3] = {"X comp", "Y comp", "Z comp"};
+                float v = 0.0f;
+                if (parse_real_buffer(v) != 0)
+                    throw_invalid(names[column - COL_SHAFT]);
+                changed.shaft_axis[static_cast<std::size_t>(column - COL_SHAFT)] = v;
+                if (changed.shaft_axis == std::array<float, 3>{} && p->shaft_axis != std::array<float, 3>{})
+                    throw_cell_error("Direction is invalid", column);
+            } else if (column >= COL_CENTRE && column < COL_CENTRE + 3) {
+                static const char* const names[3] = {"X", "Y", "Z"};
+                float v = 0.0f;
+                if (parse_length_buffer(v) != 0)
+                    throw_invalid(names[column - COL_CENTRE]);
+                changed.centre[static_cast<std::size_t>(column - COL_CENTRE)] = v;
+            } else {
+                return;
+            }
+            break;
+        }
+        if (changed == *p) {
+            discard_undo_snapshot();
             return;
         }
-        if (name == p->name)
-            return;
-        p->name = name;
-        if (pumps().valid(row)) {
+        // A pump of an older file is read as horizontal; what the table
+        // stores says so.
+        if (changed.kind == PUMP_KIND_UNSET)
+            changed.kind = api610_pump_kind(changed.vertical);
+        *p = changed;
+        if (stored) {
             model_modified() = true;
             notify_document_changed();
         }

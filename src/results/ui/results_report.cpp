@@ -412,27 +412,15 @@ void print_model_report()
             lists.push_back(&list);
     if (lists.empty())
         return;
-    // The tables print through the list window; what it showed comes back.
-    TableWindow* shown = list_window_table();
-    const bool visible = frame_is_visible(list_frame());
+    // The tables print through the list window's openers, laid out without
+    // being shown; what the window showed stays.
+    ListTablesUnshown unshown;
     contents_heading("Model report");
-    try {
-        for (const DataList* list : lists) {
-            list->open();
-            if (TableWindow* t = list_window_table())
-                t->print();
-        }
-    } catch (...) {
-        table_attach(list_view(), shown);
-        if (!visible)
-            frame_hide(list_frame());
-        throw;
+    for (const DataList* list : lists) {
+        list->open();
+        if (TableWindow* t = list_window_table())
+            t->print();
     }
-    table_attach(list_view(), shown);
-    if (!visible)
-        frame_hide(list_frame());
-    if (!batch_mode() && results_frame().window && in_results())
-        frame_bring_to_front(results_frame());
 }
 
 void print_results_sheet_command(WindowId owner)

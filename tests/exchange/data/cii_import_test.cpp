@@ -61,9 +61,15 @@ TEST_F(CaesarMessages, ReadingStageMessagesNameTheLine)
     expect_line_refused(lines, control + 1, "  2  0  0  -1  0  0", "Invalid count :  -1");
     expect_line_refused(lines, control + 1, "  7001  0  0  0  0  0", "Maximum number of elements exceeded");
     expect_line_refused(lines, line_of(lines, "#$ UNITS") + 1, "  0  1  1  1  1  1", "Invalid conversion factor :  0");
-    // A file that ends anywhere before its last section ends with "End of
-    // file reached" at the line after its last, where the next line should be.
-    for (const std::string head : {"#$ ELEMENTS", "#$ RESTRANT", "#$ MISCEL_1", "#$ UNITS"}) {
+    // A word where a number is read is quoted as the file writes it (a
+    // Fortran exponent is read as D, but words keep their letters).
+    expect_line_refused(lines, element + 1, "  0.28  0  0  300  10 unassigned", "Invalid number :  unassigned");
+    expect_line_refused(lines, control + 2, "  0  0  0  1d  0  0", "Invalid integer :  1d");
+    // A file that ends anywhere after its first element and before its last
+    // section ends with "End of file reached" at the line after its last,
+    // where the next line should be (one that ends before its first element
+    // holds no model).
+    for (const std::string head : {"#$ AUX_DATA", "#$ RESTRANT", "#$ MISCEL_1", "#$ UNITS"}) {
         std::vector<std::string> cut(lines.begin(), lines.begin() + line_of(lines, head) + 1);
         EXPECT_EQ(import_cii(text_of(cut)), cii_error(static_cast<int>(cut.size()) + 1, "", "End of file reached"));
     }

@@ -1,16 +1,17 @@
 // CAESAR II neutral files imported and solved: the fixture that imports a
 // text into the empty model, keeps its closing note, and solves the
-// default load cases of what it made.
+// default load cases of what it made, with the small frame solver of the
+// tests to check them against.
 #pragma once
 
-#include "exchange/data/batch_solve_fixture.h"
+#include "exchange/data/frame_solver.h"
 #include "exchange/data/neutral_fixture.h"
 
 #include <string>
 
 namespace batch_test {
 
-class CaesarSolveTest : public BatchSolveTest {
+class CaesarSolveTest : public FrameSolveTest {
 protected:
     // The error text, empty when the text was taken (its note in notes_).
     std::string import_cii(const std::string& text)

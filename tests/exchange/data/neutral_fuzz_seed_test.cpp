@@ -2,6 +2,7 @@
 // are the files the tests import, made here and compared byte for byte with
 // the committed seeds (KV_UPDATE_GOLDEN=1 rewrites them). Each is also
 // imported, so that fuzzing starts from files that are taken.
+#include "exchange/data/cii_bend_lines.h"
 #include "exchange/data/cii_model_fixture.h"
 #include "exchange/data/neutral_fixture.h"
 #include "exchange/data/neutral_samples.h"
@@ -63,6 +64,12 @@ TEST_F(NeutralFuzzSeeds, SeedsAreTheTestFilesAndAreTaken)
                                                                cii_test::Six{0, FREE, 0, 0, 0, FREE},
                                                                cii_test::Six{0, FREE, 0, 0, 0, FREE}})
                                       .text()},
+        // As CAESAR II writes a line: six bends with their mid and 0-degree
+        // nodes, Y restraints at two 0-degree nodes, the ends fixed by
+        // displacements alone.
+        {"v7_six_bends_fixed_by_displacements.cii", cii_test::six_bend_line().text()},
+        // Insulation thicknesses, one without a density.
+        {"v4_5_insulation_without_density.cii", cii_test::insulation_without_density_cii().text()},
     };
     for (const auto& [name, text] : cii) {
         SCOPED_TRACE(name);

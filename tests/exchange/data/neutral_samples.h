@@ -134,4 +134,23 @@ inline CiiFile anchored_pipe_cii(const std::array<Six, 3>& vectors)
     return f;
 }
 
+// A run of 6 in STD pipe 10 - 20 - 30 along X, 120 in each, anchored at
+// both ends, in a version 4.5 file of English units as a converter writes
+// it: both elements insulated 2 in thick, the first with the insulation
+// density 0.
+inline CiiFile insulation_without_density_cii()
+{
+    CiiFile f;
+    f.version = 4.5;
+    f.d_exponents = true;
+    CiiElementRecord e;
+    e.from = 10, e.to = 20, e.dx = 120, e.insulation = 2;
+    f.elements.push_back(e);
+    e.from = 20, e.to = 30, e.insulation_density = 0.0065;
+    f.elements.push_back(e);
+    f.restraints.push_back({{10, 1, 0, 0, 0, 0, {}}, {30, 1, 0, 0, 0, 0, {}}});
+    f.coords = {{10, 0, 0, 0}};
+    return f;
+}
+
 }  // namespace cii_test
