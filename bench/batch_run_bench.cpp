@@ -38,11 +38,11 @@
 #include "results/ui/results_report.h"
 #include "results/ui/results_window.h"
 
+#include "bench_setup.h"
 #include "linear_piping_batch.h"
 #include "program_runs.h"
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <array>
 #include <chrono>
@@ -64,15 +64,6 @@ double seconds_since(Clock::time_point& start)
     return s;
 }
 
-std::filesystem::path scratch_folder(const std::string& name)
-{
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("korvane_" + name + "_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    return folder;
-}
-
 std::string write_batch_file(const std::filesystem::path& folder, int rows)
 {
     const std::string path = (folder / ("linear" + std::to_string(rows) + ".mbf")).string();
@@ -82,8 +73,7 @@ std::string write_batch_file(const std::filesystem::path& folder, int rows)
 
 int bench_rows()
 {
-    const char* rows = std::getenv("KV_BENCH_ROWS");
-    return rows && *rows ? std::atoi(rows) : 7000;
+    return bench::count("KV_BENCH_ROWS", 7000, 300);
 }
 
 enum Phase { IMPORT, CHECK, ANALYSIS, RESULTS, REPORT, PHASES };
@@ -131,7 +121,7 @@ bool run_phases(const std::string& batch_path, std::array<double, PHASES>& secon
 void BM_BatchRunPhases(benchmark::State& state)
 {
     reset_all();
-    const std::filesystem::path folder = scratch_folder("batch_run_bench");
+    const std::filesystem::path folder = bench::scratch_folder("batch_run");
     const std::string batch = write_batch_file(folder, bench_rows());
     install_headless_backend();
     set_program_folder(folder.string());
@@ -146,8 +136,8 @@ void BM_BatchRunPhases(benchmark::State& state)
                 state.SkipWithError(failure.c_str());
                 break;
             }
-    } catch (const MessageText& m) {
-        state.SkipWithError(m.text.c_str());
+    } catch (...) {
+        state.SkipWithError(bench::failure_text(std::current_exception()).c_str());
     }
     app_shutdown();
     set_program_folder("");
@@ -166,7 +156,7 @@ void BM_BatchRunPhases(benchmark::State& state)
     }
     state.counters["report_per_analysis"] = seconds[REPORT] / seconds[ANALYSIS];
 }
-BENCHMARK(BM_BatchRunPhases)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_BatchRunPhases)->Unit(benchmark::kMillisecond)->Iterations(bench::iterations(3))->UseRealTime();
 
 void BM_SmallBatchRun(benchmark::State& state)
 {
@@ -175,7 +165,7 @@ void BM_SmallBatchRun(benchmark::State& state)
         state.SkipWithError("the program korvane is not beside the benchmark");
         return;
     }
-    const std::filesystem::path folder = scratch_folder("small_batch_bench");
+    const std::filesystem::path folder = bench::scratch_folder("small_batch");
     const std::string batch = write_batch_file(folder, 100);
     double wall = 0.0, cpu = 0.0;
     for (auto _ : state) {
@@ -194,6 +184,6 @@ void BM_SmallBatchRun(benchmark::State& state)
     if (cpu > 0.0)
         state.counters["wall_per_cpu"] = wall / cpu;
 }
-BENCHMARK(BM_SmallBatchRun)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
+BENCHMARK(BM_SmallBatchRun)->Unit(benchmark::kMillisecond)->Iterations(bench::iterations(20))->UseRealTime();
 
 }  // namespace

@@ -31,6 +31,7 @@
 #include "analysis/eigen_solver.h"
 #include "analysis_core/equation_store.h"
 #include "bench_piping_model.h"
+#include "bench_setup.h"
 
 #include <Eigen/Dense>
 #include <Eigen/SparseCore>
@@ -331,19 +332,13 @@ void BM_CompareModesDense(benchmark::State& state)
     state.counters["reference_vs_dense"] = largest_difference(reference_modes(f, modes).hz, dense);
 }
 
+// The sizes: KV_BENCH_MODAL_EQUATIONS, or 30,000 equations (1,200 in the
+// brief pass), each in whole nodes.
 std::vector<int> sizes()
 {
     std::vector<int> out;
-    const char* text = std::getenv("KV_BENCH_MODAL_EQUATIONS");
-    const std::string list = text && *text ? text : "30000";
-    std::size_t at = 0;
-    while (at < list.size()) {
-        const std::size_t comma = std::min(list.find(',', at), list.size());
-        const int equations = std::atoi(list.substr(at, comma - at).c_str());
-        if (equations >= 600)
-            out.push_back(equations / 6 * 6);
-        at = comma + 1;
-    }
+    for (int equations : bench::counts("KV_BENCH_MODAL_EQUATIONS", "30000", "1200", 600))
+        out.push_back(equations / 6 * 6);
     return out;
 }
 
@@ -358,8 +353,7 @@ const bool registered = [] {
             ->Unit(benchmark::kMillisecond)
             ->Iterations(1);
     }
-    const char* dense = std::getenv("KV_BENCH_MODAL_DENSE_EQUATIONS");
-    const int equations = dense && *dense ? std::atoi(dense) / 6 * 6 : 1200;
+    const int equations = bench::count("KV_BENCH_MODAL_DENSE_EQUATIONS", 1200, 600) / 6 * 6;
     if (equations >= 600)
         benchmark::RegisterBenchmark("BM_CompareModesDense", &BM_CompareModesDense)
             ->Arg(equations)

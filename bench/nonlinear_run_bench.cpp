@@ -39,23 +39,17 @@
 //                          the options take, and at most 1000 iterations.
 #include "analysis/analysis_model.h"
 #include "analysis/static_analysis.h"
-#include "elements/element_analysis.h"
-#include "elements/element_classes.h"
+#include "analysis_core/steps.h"
 #include "exchange/batch_import.h"
-#include "framework/errors.h"
-#include "framework/state.h"
-#include "loads/loads_install.h"
 #include "loads/pipe_load.h"
-#include "materials/property_sets.h"
 #include "model/model.h"
 #include "model/model_file.h"
 #include "model/ui/model_commands.h"
-#include "qualification/equipment.h"
-#include "supports/supports.h"
 
-#include "analysis_core/steps.h"
 #include "bench_random.h"
+#include "bench_setup.h"
 #include "piping_network.h"
+#include "program_models.h"
 #include "program_runs.h"
 
 #include <benchmark/benchmark.h>
@@ -79,11 +73,8 @@ namespace {
 
 int bench_rows()
 {
-    const char* text = std::getenv("KV_BENCH_ROWS");
-    const int rows = text ? std::atoi(text) : 30000;
-    return std::clamp(rows, 100, 99000);
+    return std::clamp(bench::count("KV_BENCH_ROWS", 30000, 300), 100, 99000);
 }
-
 
 const char* const HEAD = "OPTIONS\n"
                          "B313,IN\n"
@@ -98,28 +89,19 @@ const char* const HEAD = "OPTIONS\n"
                          "OPER,400,150,1.0\n"
                          "LAYOUT\n";
 
-// The layout lines of the network, each one row; `starts` marks the lines
-// that begin a run (a From row).
-struct Network {
-    std::vector<std::string> lines;
-    std::vector<bool> starts;
-};
-
-Network make_network(int rows)
+// The layout lines of the network.
+program_models::LayoutLines make_network(int rows)
 {
     // The same network held by linear restraints where the supports would
     // be: for comparing the solvers without the iterations.
     const bool linear = std::getenv("KV_BENCH_LINEAR") != nullptr;
     const char* mu = std::getenv("KV_BENCH_MU");
     const std::string friction = ",MU=" + std::string(mu ? mu : "0.3");
-    Network n;
+    program_models::LayoutLines n;
     BenchRandom random(20250117);
     int node = 0;
     std::vector<int> header_nodes;
-    auto add = [&](std::string line, bool start = false) {
-        n.lines.push_back(std::move(line));
-        n.starts.push_back(start);
-    };
+    auto add = [&n](std::string line, bool start = false) { n.add(std::move(line), start); };
     // A run of `count` spools from node `from` along the horizontal axis
     // `axis` ("X" or "Z") with its sign; the supports as described above.
     auto run = [&](int from, int count, const char* size, const char* axis, int sign, bool keep) {
@@ -171,52 +153,16 @@ Network make_network(int rows)
     return n;
 }
 
-void install_program()
-{
-    reset_all();
-    install_property_sets();
-    install_loads();
-    install_element_classes();
-    install_supports();
-    install_equipment();
-    install_element_analysis();
-}
-
 // The network imported piece by piece and laid end to end in the model.
 void build_model(int rows)
 {
-    install_program();
-    const Network network = make_network(rows);
-    constexpr std::size_t PIECE = 6000;
-    OneBased<LayoutRow> all;
-    std::size_t begin = 0;
-    while (begin < network.lines.size()) {
-        // A piece ends before a From row, so that each begins with one.
-        std::size_t end = std::min(begin + PIECE, network.lines.size());
-        while (end < network.lines.size() && !network.starts[end])
-            --end;
-        if (end == begin)
-            throw MessageText("A run of the network is longer than a piece");
-        std::string text = HEAD;
-        for (std::size_t i = begin; i < end; ++i)
-            text += network.lines[i] + "\n";
-        init_model();
-        std::istringstream in(text);
-        import_batch_text(in);
-        for (LayoutRow& r : model().rows)
-            all.push_back(std::move(r));
-        begin = end;
-    }
-    model().rows = std::move(all);
-    model().rebuild_needed = true;
-    make_model();
+    program_models::install_analysis_program();
+    program_models::import_in_pieces(HEAD, make_network(rows));
 }
 
 std::string scratch(const std::string& name)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "korvane_bench";
-    std::filesystem::create_directories(dir);
-    return (dir / name).string();
+    return (bench::scratch_folder("nonlinear") / name).string();
 }
 
 // Every vector of every case, in code order.
@@ -287,14 +233,11 @@ std::array<double, 4> compare_vectors(const std::string& path, const std::vector
 void BM_NonlinearRun(benchmark::State& state)
 {
     const int rows = bench_rows();
-    std::unique_ptr<AnalysisModel> checked;
-    try {
-        build_model(rows);
-        checked = make_analysis_model();
-    } catch (const MessageText& m) {
-        state.SkipWithError(m.text.c_str());
+    if (!bench::set_up(state, [rows] {
+            build_model(rows);
+            make_analysis_model();
+        }))
         return;
-    }
     int iterations = 0;
     int factorisations = 0;
     int equations = 0;
@@ -345,6 +288,16 @@ void BM_NonlinearRun(benchmark::State& state)
 }
 BENCHMARK(BM_NonlinearRun)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// The network of BM_NetworkRun and BM_NetworkBatchRun: its rows and seed.
+piping_network::Options network_options()
+{
+    piping_network::Options o;
+    o.rows = bench::count("KV_BENCH_NETWORK_ROWS", 7000, 300);
+    const char* seed = std::getenv("KV_BENCH_SEED");
+    o.seed = seed ? std::strtoull(seed, nullptr, 10) : 1;
+    return o;
+}
+
 // The generated plant network of piping_network.h (KV_BENCH_NETWORK_ROWS
 // rows, 7,000 unless set; KV_BENCH_SEED, 1; KV_BENCH_FRICTION=0 for none)
 // run end to end as BM_NonlinearRun runs its model: with its rests, guides
@@ -354,24 +307,18 @@ BENCHMARK(BM_NonlinearRun)->Unit(benchmark::kMillisecond)->Iterations(1);
 // iterations and factorisations summed over the load cases.
 void BM_NetworkRun(benchmark::State& state)
 {
-    piping_network::Options o;
-    const char* rows = std::getenv("KV_BENCH_NETWORK_ROWS");
-    o.rows = rows ? std::atoi(rows) : 7000;
-    const char* seed = std::getenv("KV_BENCH_SEED");
-    o.seed = seed ? std::strtoull(seed, nullptr, 10) : 1;
+    piping_network::Options o = network_options();
     const char* friction = std::getenv("KV_BENCH_FRICTION");
     o.friction = !friction || std::atoi(friction) != 0;
     o.rigid = state.range(0) == 1;
-    try {
-        install_program();
-        init_model();
-        std::istringstream in(piping_network::batch_text(o));
-        import_batch_text(in);
-        make_model();
-    } catch (const MessageText& m) {
-        state.SkipWithError(m.text.c_str());
+    if (!bench::set_up(state, [&o] {
+            program_models::install_analysis_program();
+            init_model();
+            std::istringstream in(piping_network::batch_text(o));
+            import_batch_text(in);
+            make_model();
+        }))
         return;
-    }
     int iterations = 0;
     int factorisations = 0;
     int unconverged = 0;
@@ -401,7 +348,7 @@ void BM_NetworkRun(benchmark::State& state)
     state.counters["factorisations"] = factorisations;
     state.counters["unconverged_cases"] = unconverged;
 }
-BENCHMARK(BM_NetworkRun)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_NetworkRun)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(bench::iterations(3));
 
 // The same network as BM_NetworkRun end to end: the program (korvane beside
 // this benchmark) runs its batch file in start-up batch mode, import, check,
@@ -416,11 +363,7 @@ void BM_NetworkBatchRun(benchmark::State& state)
         state.SkipWithError("the program korvane is not beside the benchmark");
         return;
     }
-    piping_network::Options o;
-    const char* rows = std::getenv("KV_BENCH_NETWORK_ROWS");
-    o.rows = rows ? std::atoi(rows) : 7000;
-    const char* seed = std::getenv("KV_BENCH_SEED");
-    o.seed = seed ? std::strtoull(seed, nullptr, 10) : 1;
+    piping_network::Options o = network_options();
     const std::string nonlinear = scratch("network_nonlinear.mbf"), rigid = scratch("network_rigid.mbf");
     std::ofstream(nonlinear) << piping_network::batch_text(o);
     o.rigid = true;
@@ -447,7 +390,7 @@ void BM_NetworkBatchRun(benchmark::State& state)
     state.counters["nonlinear_cpu_ms"] = 1000.0 * median(cpus[0]);
     state.counters["rigid_cpu_ms"] = 1000.0 * median(cpus[1]);
 }
-BENCHMARK(BM_NetworkBatchRun)->Unit(benchmark::kMillisecond)->Iterations(7)->UseRealTime();
+BENCHMARK(BM_NetworkBatchRun)->Unit(benchmark::kMillisecond)->Iterations(bench::iterations(7))->UseRealTime();
 
 // The occasional cases of a nonlinear model: the generated network of
 // piping_network.h (KV_BENCH_OCCASIONAL_ROWS rows, 3,000 unless set; friction
@@ -464,8 +407,7 @@ BENCHMARK(BM_NetworkBatchRun)->Unit(benchmark::kMillisecond)->Iterations(7)->Use
 void BM_OccasionalRun(benchmark::State& state)
 {
     piping_network::Options o;
-    const char* rows = std::getenv("KV_BENCH_OCCASIONAL_ROWS");
-    o.rows = rows ? std::atoi(rows) : 3000;
+    o.rows = bench::count("KV_BENCH_OCCASIONAL_ROWS", 3000, 300);
     o.mu = 0.3;
     std::string texts[2] = {piping_network::batch_text(o), piping_network::batch_text(o)};
     const std::size_t layout = texts[1].find("LAYOUT\n");
@@ -480,19 +422,17 @@ void BM_OccasionalRun(benchmark::State& state)
     for (auto _ : state)
         for (int kind = 0; kind < 2; ++kind) {
             std::unique_ptr<AnalysisModel> snapshot;
-            try {
-                install_program();
-                init_model();
-                std::istringstream in(texts[kind]);
-                import_batch_text(in);
-                for (int i = 1; i <= pipe_loads().size(); ++i)
-                    pipe_loads()[i].wind = kind == 1 ? 1 : 0;
-                make_model();
-                snapshot = make_analysis_model();
-            } catch (const MessageText& m) {
-                state.SkipWithError(m.text.c_str());
+            if (!bench::set_up(state, [&] {
+                    program_models::install_analysis_program();
+                    init_model();
+                    std::istringstream in(texts[kind]);
+                    import_batch_text(in);
+                    for (int i = 1; i <= pipe_loads().size(); ++i)
+                        pipe_loads()[i].wind = kind == 1 ? 1 : 0;
+                    make_model();
+                    snapshot = make_analysis_model();
+                }))
                 return;
-            }
             snapshot->output.results_path = scratch("occasional_network.res");
             const auto start = std::chrono::steady_clock::now();
             const RunOutcome outcome = run_analysis(*snapshot, {});
@@ -520,17 +460,13 @@ void BM_OccasionalRun(benchmark::State& state)
     state.counters["iterations_without"] = iterations[0];
     state.counters["iterations_with"] = iterations[1];
 }
-BENCHMARK(BM_OccasionalRun)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_OccasionalRun)->Unit(benchmark::kMillisecond)->Iterations(bench::iterations(5))->UseRealTime();
 
 void BM_SaveModel(benchmark::State& state)
 {
     const int rows = bench_rows();
-    try {
-        build_model(rows);
-    } catch (const MessageText& m) {
-        state.SkipWithError(m.text.c_str());
+    if (!bench::set_up(state, [rows] { build_model(rows); }))
         return;
-    }
     const std::string path = scratch("network.mod");
     for (auto _ : state)
         write_model_file(path);

@@ -4,7 +4,8 @@
 // The model is the generated plant network (piping_network.h, its default
 // options: a 12 in rack header with branches, bends at every turn, friction
 // rests, guides with gaps and axial stops) of 6,900 layout rows, the size of
-// one batch import, or 300 rows for a brief run. In this process, on the Qt
+// one batch import, and 300 rows (300 alone in the brief pass, or the
+// counts in KV_BENCH_PRINT_ROWS, comma-separated). In this process, on the Qt
 // backend (Qt's offscreen platform without a display) with every subsystem
 // of the program and in batch mode (no question waits for an answer), its
 // batch file is imported, the model analysed and the results opened once.
@@ -39,10 +40,10 @@
 #include "results/ui/results_report.h"
 #include "results/ui/results_window.h"
 
+#include "bench_setup.h"
 #include "piping_network.h"
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -51,23 +52,15 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int SMALL_ROWS = 300;
-constexpr int LARGE_ROWS = 6900;
-
-const fs::path& bench_folder()
+fs::path bench_folder()
 {
-    static const fs::path folder = [] {
-        const fs::path f = fs::temp_directory_path() / ("korvane_print_bench_" + std::to_string(::getpid()));
-        fs::remove_all(f);
-        fs::create_directories(f);
-        return f;
-    }();
-    return folder;
+    return bench::scratch_folder("print");
 }
 
 // The program on the Qt backend, started once (a backend or a start-up that
@@ -130,10 +123,8 @@ std::string open_network(int rows)
         init_results();
         if (!results_open())
             return failure = "the results could not be opened";
-    } catch (const MessageText& m) {
-        failure = m.text.empty() ? std::string("the set-up was stopped") : m.text;
-    } catch (const std::exception& e) {
-        failure = e.what();
+    } catch (...) {
+        failure = "set-up failed: " + bench::failure_text(std::current_exception());
     }
     return failure;
 }
@@ -248,7 +239,6 @@ void BM_PrintReportPdf(benchmark::State& state)
     std::error_code ignored;
     fs::remove(pdf, ignored);
 }
-BENCHMARK(BM_PrintReportPdf)->Arg(SMALL_ROWS)->Arg(LARGE_ROWS)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_PrintReportTextPages(benchmark::State& state)
 {
@@ -286,6 +276,12 @@ void BM_PrintReportTextPages(benchmark::State& state)
     std::error_code ignored;
     fs::remove(text, ignored);
 }
-BENCHMARK(BM_PrintReportTextPages)->Arg(SMALL_ROWS)->Arg(LARGE_ROWS)->Unit(benchmark::kMillisecond)->UseRealTime();
+const bool registered = [] {
+    for (auto [name, function] : {std::pair{"BM_PrintReportPdf", &BM_PrintReportPdf},
+                                  std::pair{"BM_PrintReportTextPages", &BM_PrintReportTextPages}})
+        for (int rows : bench::counts("KV_BENCH_PRINT_ROWS", "300,6900", "300", 100))
+            benchmark::RegisterBenchmark(name, function)->Arg(rows)->Unit(benchmark::kMillisecond)->UseRealTime();
+    return true;
+}();
 
 }  // namespace

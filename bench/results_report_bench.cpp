@@ -1,5 +1,6 @@
 // The results text report of a large model: a line of 20,001 nodes (20,000
-// pipes along X) with an anchor, a guide and a restraint every 50 nodes and
+// pipes along X, line_results.h; KV_BENCH_REPORT_ELEMENTS sets another
+// count) with an anchor, a guide and a restraint every 50 nodes and
 // 20 load cases. For every case the report writes the pipe forces in local
 // and in global axes, the support loads and the displacements (the parts of
 // the results report that grow with the model), reading each case from the
@@ -7,16 +8,9 @@
 // into lines of the same number: node numbers, 12 local and 12 global
 // forces per element, 6 displacements per node and every support word, the
 // global values worked out before it is timed.
-#include "analysis/results_file.h"
-#include "analysis_core/results_sink.h"
-#include "elements/element_classes.h"
 #include "elements/element_local_axes.h"
-#include "framework/binfile.h"
-#include "framework/errors.h"
 #include "framework/ui/report.h"
-#include "model/load_cases.h"
 #include "model/model.h"
-#include "model/piping_codes.h"
 #include "results/results_load_cases.h"
 #include "results/results_reader.h"
 #include "results/results_session.h"
@@ -25,87 +19,50 @@
 #include "results/ui/result_tables.h"
 #include "results/ui/support_load_tables.h"
 #include "supports/support_item.h"
-#include "supports/supports.h"
+
+#include "bench_setup.h"
+#include "line_results.h"
 
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int ELEMENTS = 20000;
-constexpr int CASES = 20;
-
-struct ReportModel {
-    std::string path;
-    bool ready = false;
-};
-
-const ReportModel& report_model()
+// 20,000 elements (KV_BENCH_REPORT_ELEMENTS; 2,000 in the brief pass).
+int elements()
 {
-    static ReportModel made = [] {
-        ReportModel r;
-        install_element_classes();
-        install_supports();
-        install_result_tables();
-        reset_model();
-        piping_code() = CODE_B311;
-        Model& m = model();
-        for (int i = 0; i <= ELEMENTS; ++i) {
-            const int index = m.rows.push_back(LayoutRow{});
-            LayoutRow& row = m.rows[index];
-            row.node = 10 * (i + 1);
-            row.etype = i == 0 ? ET_FROM : ET_PIPE;
-            row.dx = i == 0 ? 0.0f : 100.0f;
-            row.dtype = i % 50 == 0 ? DT_ANCHOR : i % 50 == 17 ? DT_GUIDE : i % 50 == 33 ? DT_RESTRAINT : DT_NONE;
-            row.create_element_object();
-            row.create_data_object(index);
-        }
-        make_model();
-        load_case_list().clear();
-        for (int c = 1; c <= 10; ++c)
-            load_case_list().add(c);
-        for (int c = 41; c <= 50; ++c)
-            load_case_list().add(c);
-        const std::filesystem::path folder = std::filesystem::temp_directory_path() / "korvane_report_bench";
-        std::filesystem::create_directories(folder);
-        r.path = (folder / "model.res").string();
-        const auto n = static_cast<std::size_t>(m.numnodes()), e = static_cast<std::size_t>(m.numelems());
-        const auto words = static_cast<std::size_t>(support_value_count(m));
-        BinFile file;
-        file.open_write(r.path);
-        write_results_header(file);
-        write_element_records(file, m);
-        write_soil_restraints(file, {});
-        std::vector<double> u(6 * n), f(12 * e), s(words);
-        for (int c = 0; c < CASES; ++c) {
-            for (std::size_t i = 0; i < u.size(); ++i)
-                u[i] = 0.001 * static_cast<double>((i * 7 + static_cast<std::size_t>(c)) % 1000);
-            for (std::size_t i = 0; i < f.size(); ++i)
-                f[i] = static_cast<double>((i * 13 + static_cast<std::size_t>(c)) % 5000) - 2500.0;
-            for (std::size_t i = 0; i < s.size(); ++i)
-                s[i] = static_cast<double>(i % 300) + c;
-            write_case_block(file, u, {}, f, s);
-        }
-        write_hanger_designs(file, m);
-        r.ready = file.close();
-        return r;
-    }();
-    return made;
+    return bench::count("KV_BENCH_REPORT_ELEMENTS", 20000, 2000);
+}
+
+// Sustained, Expansion (T1) to (T10), the ranges of T1, T2 and T3 with
+// each other and Operating 1 to 6.
+const std::vector<int32_t> CASES = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 51, 52, 53, 54, 55, 56, 57, 100, 101, 102};
+const int CASE_COUNT = static_cast<int>(CASES.size());
+
+// The line and its results file, made once, with the results open and the
+// result tables installed; null (the benchmark skipped) when they could not
+// be made or opened.
+const line_results::LineResults* report_model(benchmark::State& state)
+{
+    static bench::Shared<line_results::LineResults> made(
+        [] { return line_results::make_line_results(elements(), CASES, bench::scratch_folder("report")); });
+    const line_results::LineResults* l = made.get(state);
+    if (l && !bench::set_up(state, [l] {
+            line_results::open_line_results(*l);
+            install_result_tables();
+        }))
+        return nullptr;
+    return l;
 }
 
 void BM_ResultsTextReport(benchmark::State& state)
 {
-    const ReportModel& r = report_model();
-    try {
-        read_results(r.path);
-    } catch (const MessageText& m) {
-        state.SkipWithError(m.text.c_str());
+    if (!report_model(state))
         return;
-    }
     std::size_t characters = 0;
     for (auto _ : state) {
         report_begin_text(false);
@@ -127,14 +84,14 @@ BENCHMARK(BM_ResultsTextReport)->Unit(benchmark::kMillisecond);
 // The same values, read before the timing, formatted with snprintf.
 void BM_SnprintfSameValues(benchmark::State& state)
 {
-    const ReportModel& r = report_model();
-    read_results(r.path);
+    if (!report_model(state))
+        return;
     const Model& m = model();
     const int e = results().numelems(), n = results().numresultnodes();
-    std::vector<std::vector<ElementForceRecord>> local(CASES), global(CASES);
-    std::vector<std::vector<std::array<float, 6>>> displacements(CASES);
-    std::vector<std::vector<float>> supports(CASES);
-    for (int c = 1; c <= CASES; ++c) {
+    std::vector<std::vector<ElementForceRecord>> local(CASES.size()), global(CASES.size());
+    std::vector<std::vector<std::array<float, 6>>> displacements(CASES.size());
+    std::vector<std::vector<float>> supports(CASES.size());
+    for (int c = 1; c <= CASE_COUNT; ++c) {
         set_results_load_case_index(c);
         read_load_case_forces();
         read_load_case_displacements();
@@ -154,7 +111,7 @@ void BM_SnprintfSameValues(benchmark::State& state)
     char line[160];
     for (auto _ : state) {
         std::string out;
-        for (int c = 0; c < CASES; ++c) {
+        for (int c = 0; c < CASE_COUNT; ++c) {
             for (const std::vector<ElementForceRecord>* values : {&local[static_cast<std::size_t>(c)],
                                                                   &global[static_cast<std::size_t>(c)]})
                 for (std::size_t i = 0; i < values->size(); ++i) {
@@ -162,7 +119,7 @@ void BM_SnprintfSameValues(benchmark::State& state)
                     for (int end = 0; end < 2; ++end) {
                         const std::size_t k = 6 * static_cast<std::size_t>(end);
                         const int length = std::snprintf(line, sizeof line, "%8d %10.0f %8.0f %8.0f %10.0f %9.0f %9.0f\n",
-                                                         10 * static_cast<int>(i + 1 + static_cast<std::size_t>(end)),
+                                                         line_results::node_number(static_cast<int>(i) + end),
                                                          v[k], v[k + 1], v[k + 2], v[k + 3], v[k + 4], v[k + 5]);
                         out.append(line, static_cast<std::size_t>(length));
                     }
@@ -171,7 +128,7 @@ void BM_SnprintfSameValues(benchmark::State& state)
             for (std::size_t i = 0; i < displacements[static_cast<std::size_t>(c)].size(); ++i) {
                 const std::array<float, 6>& d = displacements[static_cast<std::size_t>(c)][i];
                 const int length = std::snprintf(line, sizeof line, "%8d %11.4f %11.4f %11.4f %11.4f %11.4f %11.4f\n",
-                                                 10 * static_cast<int>(i + 1), d[0], d[1], d[2], d[3], d[4], d[5]);
+                                                 line_results::node_number(static_cast<int>(i)), d[0], d[1], d[2], d[3], d[4], d[5]);
                 out.append(line, static_cast<std::size_t>(length));
             }
             for (float s : supports[static_cast<std::size_t>(c)]) {

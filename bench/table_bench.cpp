@@ -9,14 +9,18 @@
 #include "framework/ui/app_settings.h"
 #include "framework/ui/table.h"
 #include "framework/text.h"
+#include "platform/backend.h"
 #include "platform/headless/recording_surface.h"
 #include "platform/qt/qt_backend.h"
+
+#include "bench_setup.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -43,16 +47,18 @@ public:
     }
 };
 
+// The Qt backend: the one installed already (the graphics benchmarks'), or
+// one of its own.
 Backend& qt_backend() {
     static bool made = false;
-    if (!made) {
+    if (!made && !(backend_installed() && std::string_view(backend().name()) == "qt")) {
         made = true;
         auto set = [](const char* name) { return std::getenv(name) && *std::getenv(name); };
         if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
         static int argc = 1;
         static char arg0[] = "korvane_bench";
         static char* argv[] = {arg0, nullptr};
-        install_backend(make_qt_backend(argc, argv, "/tmp/korvane_bench_settings.ini"));
+        install_backend(make_qt_backend(argc, argv, (bench::scratch_folder("tables") / "settings.ini").string()));
         // The application object goes before the statics it depends on.
         std::atexit([] { remove_backend(); });
     }

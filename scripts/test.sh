@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Korvane with AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs every test (leak detection on); the
-# window tests run under Xvfb.
+# Installs what is missing, builds Korvane and its benchmarks with
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs every test (leak
+# detection on), and every benchmark family once, briefly
+# (scripts/benchmarks.sh, the CTest entry "benchmarks"); the window tests
+# and the benchmarks run under Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -17,7 +19,7 @@ fi
 # No precompiled headers: every file must include what it uses, which a
 # precompiled header would hide (and a Release build then not compile).
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON -DKV_WERROR=ON -DKV_TESTS=ON \
-  -DKV_PCH=OFF "${launcher[@]}"
+  -DKV_BENCH=ON -DKV_PCH=OFF "${launcher[@]}"
 cmake --build build/test -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
