@@ -603,10 +603,14 @@ void report_line_with_next(const std::string& text) {
         return;
     }
     if (!s.text.line.empty()) end_line(s);
-    std::string line;
-    place(line, text, REPORT_LEFT_COLUMN);
-    rtrim(line);
-    s.text.held.push_back(line + '\n');
+    std::vector<std::string> parts = report_wrapped_lines(text, REPORT_LEFT_COLUMN);
+    if (parts.empty()) parts.emplace_back();
+    for (const std::string& part : parts) {
+        std::string line;
+        place(line, part, REPORT_LEFT_COLUMN);
+        rtrim(line);
+        s.text.held.push_back(line + '\n');
+    }
 }
 
 // ---------------------------------------------------------------------------
