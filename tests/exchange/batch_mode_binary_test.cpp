@@ -2,6 +2,7 @@
 // `korvane sample.mbf` writes sample.mod and the results and ends with 0; a
 // broken batch file ends with 1 and its message on standard error, at once.
 #include "batch_runs.h"
+#include "control_bytes.h"
 #include "exchange/data/seed_batch_files.h"
 #include "exchange/data/settling_line.h"
 #include "exchange/text_pages.h"
@@ -752,6 +753,34 @@ TEST_F(NotesWithinPage, BatchNotesOfTheHangerDesignAndOfTheModelBreakAtTheirBlan
         EXPECT_GE(note_lines, 2);
         EXPECT_EQ(read, note);
     }
+}
+
+class ReportControlBytesOfABatchRun : public BatchModeBinaryTest {};
+
+// A batch file whose name and title hold ESC with the OSC and CSI sequences
+// that would retitle and clear a terminal, BEL, the 8-bit CSI (U+009B), a
+// byte that is no UTF-8 and the right-to-left override: the run's report
+// holds them as the codes of their bytes in every page header, and
+// neither it nor standard error holds any of them as it is.
+TEST_F(ReportControlBytesOfABatchRun, HostileNameAndTitleStandAsCodes)
+{
+    const std::string name = "net\x1B]2;x\x07";
+    const std::string title = "Unit 4\x1B]0;pwned\x07\x1B[2J\xC2\x9B" "31m\xFF\xE2\x80\xAE" "cba";
+    std::ofstream(scratch / (name + ".mbf")) << title << "\n" << BATCH_HEAD
+                                             << "PIPE\n6,6.625,0.28\nLOADS\nOPER,400,0\nLAYOUT\n"
+                                                "F10,MA106B,P6,KA,CL=OPER\nT20,X100,KA\n";
+    const ProgramRun r = run("'" + name + ".mbf'");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(raw_control_bytes(r.err), std::vector<std::string>{}) << r.err;
+    const std::string report = bytes_of(scratch / (name + ".txt"));
+    ASSERT_FALSE(report.empty());
+    EXPECT_EQ(raw_control_bytes(report, "\n\f"), std::vector<std::string>{});
+    const std::string header = "   net\\x1B]2;x\\x07 - Unit 4\\x1B]0;pwned\\x07";
+    const auto pages = static_cast<std::size_t>(std::count(report.begin(), report.end(), '\f')) + 1;
+    std::size_t headers = report.rfind(header, 0) == 0 ? 1 : 0;
+    for (std::size_t at = report.find("\f" + header); at != std::string::npos; at = report.find("\f" + header, at + 1))
+        ++headers;
+    EXPECT_EQ(headers, pages);
 }
 
 TEST_F(BatchModeBinaryTest, BatchDynamicLoadsThatTheRunLeavesOutAreNamedOnStandardErrorAndInTheReport)
