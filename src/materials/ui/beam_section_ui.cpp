@@ -236,7 +236,8 @@ public:
                 throw_message("");
             r = record(row);
         }
-        if (!beam_library_mode() && s.name.empty()) s = BeamSection{};
+        // The input row keeps what is typed into it before its name, which
+        // Enter asks for.
         if (s == *r) {
             discard_undo_snapshot();
             return;
