@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -75,6 +76,52 @@ inline std::vector<std::string> page_layout_faults(const RecordingSurface& page)
                                  std::to_string(b.top));
         }
     }
+    return faults;
+}
+
+// The columns of the printed tables of a page that hold no text. A
+// table's upright rules end together at the foot of each band of it (its
+// column header, each row of a tier): they are the band's column edges. A
+// column between two edges of a band is blank when no text lies with its
+// middle between them in any band of the same edges. One line a blank
+// column; empty when every column holds something.
+inline std::vector<std::string> blank_printed_columns(const RecordingSurface& page) {
+    struct Band {
+        int top = 0, bottom = 0;
+        std::vector<int> edges;
+    };
+    std::map<int, Band> by_bottom;
+    for (const std::string& op : page.lines_starting("line")) {
+        std::istringstream in(op.substr(5));
+        int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        if (!(in >> x1 >> y1 >> x2 >> y2) || x1 != x2 || y2 <= y1) continue;
+        Band& b = by_bottom[y2];
+        if (b.edges.empty() || y1 < b.top) b.top = y1;
+        b.bottom = y2;
+        b.edges.push_back(x1);
+    }
+    std::map<std::vector<int>, std::vector<char>> filled;   // the edges of a band: its columns that hold text
+    const std::vector<DrawnText> texts = drawn_texts(page);
+    for (auto& [bottom, band] : by_bottom) {
+        std::sort(band.edges.begin(), band.edges.end());
+        band.edges.erase(std::unique(band.edges.begin(), band.edges.end()), band.edges.end());
+        if (band.edges.size() < 2) continue;
+        std::vector<char>& columns = filled[band.edges];
+        columns.resize(band.edges.size() - 1, 0);
+        for (const DrawnText& t : texts) {
+            if (t.text.find_first_not_of(' ') == std::string::npos || t.top < band.top || t.bottom > band.bottom)
+                continue;
+            const int middle = (t.left + t.right) / 2;
+            for (size_t c = 0; c + 1 < band.edges.size(); ++c)
+                if (middle > band.edges[c] && middle < band.edges[c + 1]) columns[c] = 1;
+        }
+    }
+    std::vector<std::string> faults;
+    for (const auto& [edges, columns] : filled)
+        for (size_t c = 0; c < columns.size(); ++c)
+            if (!columns[c])
+                faults.push_back("the column from " + std::to_string(edges[c]) + " to " + std::to_string(edges[c + 1]) +
+                                 " holds no text");
     return faults;
 }
 

@@ -247,9 +247,11 @@ int main(int argc, char** argv)
                 continue;
             const std::string& name = list.name;
             const PageText text = text_of(name, t->title);
+            // A heading of the page's own stands as written (two tables of
+            // one title).
             const std::string title = !text.heading.empty() ? text.heading : t->title.empty() ? list.name : t->title;
             contents_tables += "<li><a href=\"#" + help_page_anchor(name) + "\">" + escaped(title) + "</a></li>\n";
-            tables += page_heading(name, title + " (table)", {t->title});
+            tables += page_heading(name, text.heading.empty() ? title + " (table)" : title, {t->title});
             tables += paragraphs(text.text);
             tables += table_columns(*t);
         }

@@ -245,7 +245,7 @@ bool is_section_key(const std::string& text)
 // with a section key.
 bool description_reads_back(const std::string& text, bool first_field)
 {
-    if (std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+    if (holds_controls(text))
         return false;
     const std::string upper = upper_case(text);
     BatchTokenizer tokens;
@@ -278,6 +278,11 @@ void check_model_text()
     if (is_section_key(model_title()) || model_title().find_first_of("\r\n") != std::string::npos)
         throw MessageText("The title \"" + model_title() +
                           "\" begins with a key of the batch file, which would end the title; change the title");
+    // Written as codes it would read back as another title, and written as
+    // it is it would reach whatever shows the file.
+    if (holds_controls(model_title()))
+        throw MessageText("The title \"" + model_title() +
+                          "\" holds a control character or a byte that is not UTF-8; change the title");
     check_names(pipe_materials(), "Material");
     check_names(soils(), "Soil");
     check_names(pipe_sections(), "Pipe section");
@@ -357,7 +362,8 @@ void write_options(BatchWriter& w, BatchUnitForm form)
 
 // A description as the file can hold it: as it is when it reads back;
 // else with a comma written as ";", parentheses as square brackets, line
-// ends and other control characters as blanks and no blanks before it, and
+// ends, other control characters and bytes that are no UTF-8 (what
+// shown_controls writes as codes) as blanks and no blanks before it, and
 // a first field that would be empty or begin with a section key after "-".
 // A description written otherwise is counted with its record's row.
 std::string description_text(BatchWriter& w, const std::string& text, bool first_field, std::size_t limit,
@@ -366,8 +372,8 @@ std::string description_text(BatchWriter& w, const std::string& text, bool first
     if (description_reads_back(text, first_field))
         return text;
     std::string carried;
-    for (char c : text)
-        carried += c == ',' ? ';' : c == '(' ? '[' : c == ')' ? ']' : static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+    for (char c : blanked_controls(text))
+        carried += c == ',' ? ';' : c == '(' ? '[' : c == ')' ? ']' : c;
     carried.erase(0, carried.find_first_not_of(' '));
     if (first_field && !description_reads_back(carried, true))
         carried = ("-" + carried).substr(0, limit);

@@ -25,6 +25,7 @@
 #include "exchange/batch_reader.h"
 #include "exchange/row_items.h"
 #include "framework/errors.h"
+#include "framework/strings.h"
 #include "framework/geometry.h"
 #include "framework/text.h"
 #include "framework/units.h"
@@ -1040,6 +1041,9 @@ void check_layout_text()
             throw MessageText(c_format("Row %d: the tag holds a control character or is too long; change it", i));
         if (row.etype == ET_COMMENT && row.comment_text().find_first_of("\r\n") != std::string::npos)
             throw MessageText(c_format("Row %d: the comment holds a line end; change it", i));
+        if (row.etype == ET_COMMENT && holds_controls(row.comment_text()))
+            throw MessageText(
+                c_format("Row %d: the comment holds a control character or a byte that is not UTF-8; change it", i));
     }
 }
 

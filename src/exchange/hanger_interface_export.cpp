@@ -2,6 +2,7 @@
 
 #include "exchange/batch_import.h"
 #include "framework/errors.h"
+#include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/units.h"
 #include "loads/pipe_load.h"
@@ -142,7 +143,7 @@ void write_hanger_interface_text(std::ostream& out)
     out << HEADER << '\n';
     for (int i = 1; i <= numrows(); ++i)
         if (written_hanger(model().rows[i]))
-            out << record(i) << '\n';
+            out << shown_controls(record(i)) << '\n';   // a tag's control characters as codes
 }
 
 std::string hanger_interface_text()

@@ -64,7 +64,10 @@ struct PcfWriter {
     bool pipeline_open = false;
     std::vector<MaterialEntry> materials;
 
-    void line(const std::string& text) { out << text << '\n'; }
+    // Every line, which may quote the user's title, material descriptions
+    // and tags, with their control characters as codes (shown_controls):
+    // the isometric programs that read the file take none as a command.
+    void line(const std::string& text) { out << shown_controls(text) << '\n'; }
 
     // ---- Numbers ----------------------------------------------------------------------
     static std::string trimmed(double v, int decimals)

@@ -247,33 +247,78 @@ void append_escaped(std::string& out, unsigned char byte)
     out += HEX[byte & 0x0F];
 }
 
+// True for the bidirectional embeddings, overrides and isolates, U+202A to
+// U+202E (E2 80 AA to AE) and U+2066 to U+2069 (E2 81 A6 to A9): they
+// reorder the text around them.
+bool bidi_control(std::string_view character)
+{
+    if (character.size() != 3 || static_cast<unsigned char>(character[0]) != 0xE2)
+        return false;
+    const auto second = static_cast<unsigned char>(character[1]), third = static_cast<unsigned char>(character[2]);
+    return (second == 0x80 && third >= 0xAA && third <= 0xAE) || (second == 0x81 && third >= 0xA6 && third <= 0xA9);
+}
+
+// The text in parts, in order, each a character that is shown as it is or a
+// run of bytes that shown_controls writes as codes (`hidden`): a control
+// character (C0 but the tab and, when kept, the line feed; DEL; C1), a
+// bidirectional control, or bytes that are no part of a UTF-8 character.
+template <typename Part>
+void for_each_part(std::string_view text, bool keep_line_feeds, Part part)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        if (byte < 0x80) {
+            part(text.substr(at, 1),
+                 (byte < 0x20 && byte != '\t' && !(keep_line_feeds && byte == '\n')) || byte == 0x7F);
+            ++at;
+            continue;
+        }
+        const std::size_t length = utf8_character_length(text, at);
+        const std::size_t taken = std::max<std::size_t>(length, 1);
+        const std::string_view character = text.substr(at, taken);
+        // U+0080 to U+009F are C2 80 to C2 9F.
+        const bool c1_control = length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[at + 1]) <= 0x9F;
+        part(character, length == 0 || c1_control || bidi_control(character));
+        at += taken;
+    }
+}
+
 }  // namespace
 
 std::string shown_controls(std::string_view text, bool keep_line_feeds)
 {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t at = 0; at < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[at]);
-        if (byte < 0x80) {
-            if ((byte < 0x20 && byte != '\t' && !(keep_line_feeds && byte == '\n')) || byte == 0x7F)
-                append_escaped(out, byte);
-            else
-                out += static_cast<char>(byte);
-            ++at;
-            continue;
+    for_each_part(text, keep_line_feeds, [&out](std::string_view part, bool hidden) {
+        if (!hidden) {
+            out.append(part);
+            return;
         }
-        const std::size_t length = utf8_character_length(text, at);
-        // U+0080 to U+009F are C2 80 to C2 9F.
-        const bool c1_control = length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[at + 1]) <= 0x9F;
-        if (length == 0 || c1_control) {
-            for (std::size_t i = 0; i < std::max<std::size_t>(length, 1); ++i)
-                append_escaped(out, static_cast<unsigned char>(text[at + i]));
-            at += std::max<std::size_t>(length, 1);
-            continue;
-        }
-        out.append(text.substr(at, length));
-        at += length;
-    }
+        for (char byte : part)
+            append_escaped(out, static_cast<unsigned char>(byte));
+    });
+    return out;
+}
+
+bool holds_controls(std::string_view text)
+{
+    // Plain printable ASCII, what nearly every text is, at a glance.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; }))
+        return false;
+    bool held = false;
+    for_each_part(text, false, [&held](std::string_view, bool hidden) { held = held || hidden; });
+    return held;
+}
+
+std::string blanked_controls(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for_each_part(text, false, [&out](std::string_view part, bool hidden) {
+        if (hidden)
+            out += ' ';
+        else
+            out.append(part);
+    });
     return out;
 }

@@ -26,13 +26,24 @@ std::size_t utf8_offset(std::string_view text, int index);
 // The longest start of a UTF-8 text that fits `max_bytes` without cutting a
 // character in two.
 std::string_view utf8_prefix(std::string_view text, std::size_t max_bytes);
-// A text of the user's input as a message quotes it: every control
-// character but the tab (C0, DEL and the C1 characters U+0080 to U+009F)
-// and every byte that is no part of a UTF-8 character written as "\x" and
-// two upper-case hex digits ("\x1B" for ESC), so that a message shows them
-// and a terminal that shows it takes none of them as a command. With
-// `keep_line_feeds` a line feed stays, for a whole message of several lines.
+// A text of the user's input as a message or a report quotes it: every
+// control character but the tab (C0, DEL and the C1 characters U+0080 to
+// U+009F), every bidirectional embedding, override and isolate (U+202A to
+// U+202E, U+2066 to U+2069) and every byte that is no part of a UTF-8
+// character written as "\x" and two upper-case hex digits a byte ("\x1B"
+// for ESC, "\xE2\x80\xAE" for U+202E), so that a reader sees them, a
+// terminal that shows the text takes none of them as a command and no text
+// is shown in another order than it was written. Any other character stays
+// as it is. With `keep_line_feeds` a line feed stays, for a whole message of
+// several lines.
 std::string shown_controls(std::string_view text, bool keep_line_feeds = false);
+// True when shown_controls would write part of the text (a line feed
+// among them) as codes.
+bool holds_controls(std::string_view text);
+// The text with each character that shown_controls would write as codes
+// (a line feed among them) made one blank: for a file whose reader takes
+// no codes.
+std::string blanked_controls(std::string_view text);
 // The text without blanks (any white space), except that a run of blanks between two parts of
 // a number (a digit or a decimal point on each side) leaves one blank: a
 // reader then refuses "5 6" instead of taking it for 56.

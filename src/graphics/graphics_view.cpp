@@ -2,6 +2,7 @@
 #include "graphics/graphics_view.h"
 
 #include "framework/state.h"
+#include "framework/strings.h"
 #include "graphics/model_view.h"
 #include "graphics/view_settings.h"
 #include "graphics/view_transform.h"
@@ -247,8 +248,10 @@ std::atomic<bool>& paint_abort()
 
 std::string graphics_plot_title()
 {
+    // It names the model's title, which may hold control characters: a
+    // printed page or a plot file shows them as codes.
     const auto& title = graphics_hooks().plot_title;
-    return title ? title() : std::string();
+    return title ? shown_controls(title()) : std::string();
 }
 
 void graphics_stop_painting()

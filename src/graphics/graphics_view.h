@@ -115,7 +115,9 @@ GraphicsHooks& graphics_hooks();
 // and a full repaint requested (one, however often it is asked for before it
 // runs). Any thread may call it.
 void graphics_redraw();
-// The caption of the graphics on paper; empty while nothing of the results is shown.
+// The caption of the graphics on paper and in a metafile, a control
+// character of the model's title as its code; empty while nothing of the
+// results is shown.
 std::string graphics_plot_title();
 // Sets the abort flag that the paint tests before each layer and item, and
 // stops the animation; it never waits.

@@ -41,6 +41,22 @@ public:
     virtual std::string failure() const { return {}; }
 };
 
+// A document that passes everything to another: a document put in front
+// of a real one overrides what it does otherwise.
+class PassingDocument : public PrintDocument {
+public:
+    explicit PassingDocument(PrintDocument& real) : real_(real) {}
+    Surface& page() override { return real_.page(); }
+    bool new_page() override { return real_.new_page(); }
+    bool finish() override { return real_.finish(); }
+    void abort() override { real_.abort(); }
+    int page_number() const override { return real_.page_number(); }
+    std::string failure() const override { return real_.failure(); }
+
+protected:
+    PrintDocument& real_;
+};
+
 // Thrown out of a renderer when the user stopped the print: the document
 // is dropped (a preview closes) and nothing is said.
 struct PrintCancelled {};

@@ -4,6 +4,7 @@
 #include "analysis_core/steps.h"
 #include "framework/binfile.h"
 #include "framework/errors.h"
+#include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/units.h"
 #include "model/load_cases.h"
@@ -30,12 +31,7 @@ void require_framed_record(const char* kind)
 
 bool tag_valid(const std::string& tag)
 {
-    if (tag.size() > TAG_LENGTH)
-        return false;
-    for (char c : tag)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
-            return false;
-    return true;
+    return tag.size() <= TAG_LENGTH && !holds_controls(tag);
 }
 
 std::string read_tag(BinFile& file)

@@ -44,7 +44,8 @@ float read_not_negative(BinFile& file, const char* name);
 // <n> is invalid").
 int32_t read_connected_node(BinFile& file);
 // True when a tag can be stored: at most TAG_LENGTH bytes, none a control
-// character.
+// character, a bidirectional control or a byte that is no part of a UTF-8
+// character (what shown_controls writes as codes).
 bool tag_valid(const std::string& tag);
 // True for 0 (none) and the node numbers a row can name.
 bool connected_node_number_valid(int32_t number);

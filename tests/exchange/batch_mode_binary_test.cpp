@@ -2,7 +2,10 @@
 // `korvane sample.mbf` writes sample.mod and the results and ends with 0; a
 // broken batch file ends with 1 and its message on standard error, at once.
 #include "batch_runs.h"
+#include "control_bytes.h"
 #include "exchange/data/seed_batch_files.h"
+#include "exchange/data/settling_line.h"
+#include "exchange/text_pages.h"
 
 #include <gtest/gtest.h>
 
@@ -350,9 +353,10 @@ TEST_F(LoadPathLine, FrictionOfWedgedRisersSettlesAlongTheirLoadPathAndSaysSo)
     EXPECT_GT(std::stoi(r.err.substr(line + said.size())), 100) << r.err;
     EXPECT_EQ(r.err.find("Operating (W+P1+T1): converged in "), std::string::npos) << r.err;
     EXPECT_TRUE(fs::exists(scratch / "wedged.res"));
-    // The report gives the same line before the case's first table.
+    // The report gives the same line before the case's first table (broken
+    // at its blanks within the page).
     const std::string whole = r.err.substr(line, r.err.find('\n', line) - line);
-    const std::string report = bytes_of(scratch / "wedged.txt");
+    const std::string report = read_as_one(bytes_of(scratch / "wedged.txt"));
     const std::size_t noted = report.find(whole);
     ASSERT_NE(noted, std::string::npos) << whole;
     const std::size_t table = report.find("Operating (W+P1+T1)", noted + whole.size());
@@ -692,8 +696,9 @@ TEST_F(BatchModeBinaryTest, HangerDesignMessageGoesIntoTheReportBesideTheHangerR
     ASSERT_EQ(r.exit_code, 0) << r.err;
     EXPECT_NE(r.err.find("The hanger design:\n" + head), std::string::npos) << r.err;
     EXPECT_NE(r.err.find(tail), std::string::npos) << r.err;
-    // In the report after the hanger report's rows, before the next part.
-    const std::string text = bytes_of(scratch / "riser.txt");
+    // In the report after the hanger report's rows, before the next part
+    // (broken at its blanks within the page).
+    const std::string text = read_as_one(bytes_of(scratch / "riser.txt"));
     const std::size_t report = text.find("Hanger Report (1)");
     ASSERT_NE(report, std::string::npos);
     const std::size_t heading = text.find("The hanger design:", report);
@@ -702,6 +707,80 @@ TEST_F(BatchModeBinaryTest, HangerDesignMessageGoesIntoTheReportBesideTheHangerR
     ASSERT_NE(line, std::string::npos);
     EXPECT_NE(text.find(tail, line), std::string::npos);
     EXPECT_LT(line, text.find("Support load summary", heading));
+}
+
+class NotesWithinPage : public BatchModeBinaryTest {};
+
+// The notes that only a batch run's report holds, of its hanger design (a
+// constant support where no spring holds the load, 187 columns) and of its
+// model (a settlement that B31.3 does not analyse, 153 columns), stand
+// under their headings from column 6, broken at their blanks within the
+// page's 88 columns, and read whole again as standard error gives them.
+TEST_F(NotesWithinPage, BatchNotesOfTheHangerDesignAndOfTheModelBreakAtTheirBlanks)
+{
+    write_riser(scratch, "SPRING S 1 LONG 100 180 20 # test values\nSPRING S 2 LONG 200 2000 20 # test values\n");
+    std::ofstream(scratch / "tank.mbf") << settling_line("B313");
+    const std::pair<const char*, const char*> runs[] = {{"riser", "The hanger design:"},
+                                                        {"tank", "The model is analysed as follows:"}};
+    for (const auto& [name, heading] : runs) {
+        SCOPED_TRACE(name);
+        const ProgramRun r = run(std::string(name) + ".mbf");
+        ASSERT_EQ(r.exit_code, 0) << r.err;
+        // The note as standard error gives it, on the line after its heading.
+        const std::size_t said = r.err.find(std::string(heading) + "\n");
+        ASSERT_NE(said, std::string::npos) << r.err;
+        const std::size_t from = said + std::strlen(heading) + 1;
+        const std::string note = r.err.substr(from, r.err.find('\n', from) - from);
+        ASSERT_GT(note.size(), 88u) << note;
+        std::vector<std::string> lines;
+        std::istringstream report(bytes_of(scratch / (std::string(name) + ".txt")));
+        for (std::string line; std::getline(report, line);) {
+            if (!line.empty() && line.front() == '\f')   // a new page
+                line.erase(0, 1);
+            EXPECT_LE(line.size(), 88u) << line;
+            lines.push_back(line);
+        }
+        // Under the heading (at column 4) the note's lines from column 6 on,
+        // up to the blank line after them.
+        const auto at = std::find(lines.begin(), lines.end(), "   " + std::string(heading));
+        ASSERT_NE(at, lines.end());
+        std::string read;
+        int note_lines = 0;
+        for (auto l = at + 1; l != lines.end() && !l->empty(); ++l, ++note_lines) {
+            EXPECT_EQ(l->find_first_not_of(' '), 5u) << *l;
+            read += (read.empty() ? "" : " ") + l->substr(5);
+        }
+        EXPECT_GE(note_lines, 2);
+        EXPECT_EQ(read, note);
+    }
+}
+
+class ReportControlBytesOfABatchRun : public BatchModeBinaryTest {};
+
+// A batch file whose name and title hold ESC with the OSC and CSI sequences
+// that would retitle and clear a terminal, BEL, the 8-bit CSI (U+009B), a
+// byte that is no UTF-8 and the right-to-left override: the run's report
+// holds them as the codes of their bytes in every page header, and
+// neither it nor standard error holds any of them as it is.
+TEST_F(ReportControlBytesOfABatchRun, HostileNameAndTitleStandAsCodes)
+{
+    const std::string name = "net\x1B]2;x\x07";
+    const std::string title = "Unit 4\x1B]0;pwned\x07\x1B[2J\xC2\x9B" "31m\xFF\xE2\x80\xAE" "cba";
+    std::ofstream(scratch / (name + ".mbf")) << title << "\n" << BATCH_HEAD
+                                             << "PIPE\n6,6.625,0.28\nLOADS\nOPER,400,0\nLAYOUT\n"
+                                                "F10,MA106B,P6,KA,CL=OPER\nT20,X100,KA\n";
+    const ProgramRun r = run("'" + name + ".mbf'");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(raw_control_bytes(r.err), std::vector<std::string>{}) << r.err;
+    const std::string report = bytes_of(scratch / (name + ".txt"));
+    ASSERT_FALSE(report.empty());
+    EXPECT_EQ(raw_control_bytes(report, "\n\f"), std::vector<std::string>{});
+    const std::string header = "   net\\x1B]2;x\\x07 - Unit 4\\x1B]0;pwned\\x07";
+    const auto pages = static_cast<std::size_t>(std::count(report.begin(), report.end(), '\f')) + 1;
+    std::size_t headers = report.rfind(header, 0) == 0 ? 1 : 0;
+    for (std::size_t at = report.find("\f" + header); at != std::string::npos; at = report.find("\f" + header, at + 1))
+        ++headers;
+    EXPECT_EQ(headers, pages);
 }
 
 TEST_F(BatchModeBinaryTest, BatchDynamicLoadsThatTheRunLeavesOutAreNamedOnStandardErrorAndInTheReport)
@@ -717,8 +796,9 @@ TEST_F(BatchModeBinaryTest, BatchDynamicLoadsThatTheRunLeavesOutAreNamedOnStanda
     const ProgramRun r = run("harmonic.mbf");
     ASSERT_EQ(r.exit_code, 0) << r.err;
     EXPECT_NE(r.err.find("The model is analysed as follows:\n" + warning + "\n"), std::string::npos) << r.err;
-    // The report says so on its first page of text, before the model report.
-    const std::string text = bytes_of(scratch / "harmonic.txt");
+    // The report says so on its first page of text, before the model report
+    // (broken at its blanks within the page).
+    const std::string text = read_as_one(bytes_of(scratch / "harmonic.txt"));
     const std::size_t at = text.find(warning);
     ASSERT_NE(at, std::string::npos);
     EXPECT_NE(text.rfind("The model is analysed as follows:", at), std::string::npos);

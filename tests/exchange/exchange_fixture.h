@@ -11,6 +11,7 @@
 #include "exchange/ui/exchange_ui.h"
 #include "framework/app_state.h"
 #include "framework/commands.h"
+#include "framework/ui/command_registry.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/table.h"
 #include "graphics/ui/graphics_window.h"
@@ -126,5 +127,24 @@ protected:
         open_results();
         hb->run_loop();
         ASSERT_TRUE(in_results());
+    }
+};
+
+// The same on a batch file of the test's own, imported, analysed and its
+// results open; the results are left after the test.
+class ExchangeResultsTest : public ExchangeProgramTest {
+protected:
+    void TearDown() override
+    {
+        terminate_results();
+        ExchangeProgramTest::TearDown();
+    }
+    // Imports the text as model.mbf (the results open before are left).
+    void open_analysed(const std::string& batch_text)
+    {
+        terminate_results();
+        script().answer_file(write("model.mbf", batch_text));
+        ASSERT_TRUE(run_command(CMD_IMPORT));
+        ASSERT_NO_FATAL_FAILURE(analyse_and_open_results());
     }
 };

@@ -18,20 +18,8 @@
 
 namespace {
 
-class HeadingsInPlace : public ExchangeProgramTest {
+class HeadingsInPlace : public ExchangeResultsTest {
 protected:
-    void TearDown() override
-    {
-        terminate_results();
-        ExchangeProgramTest::TearDown();
-    }
-    void open(const std::string& text)
-    {
-        terminate_results();
-        script().answer_file(write("model.mbf", text));
-        ASSERT_TRUE(run_command(CMD_IMPORT));
-        ASSERT_NO_FATAL_FAILURE(analyse_and_open_results());
-    }
     // The texts a table's window draws in its header (the first area it
     // clips to), each with its box.
     std::vector<DrawnText> header_texts(TableView& view)
@@ -87,22 +75,17 @@ protected:
 // margins.
 TEST_F(HeadingsInPlace, EveryTableHeadingStandsApartOnScreenAndOnPaper)
 {
-    PageSetup across;
-    across.orientation = PageSetup::Landscape;
-    PageSetup narrow;
-    narrow.paper = "A4";
-    narrow.margin_left = narrow.margin_right = 1000;
     piping_network::Options network;
     network.rows = 160;
     network.seed = 4;
     int tables = 0;
     for (const std::string& model :
          {read_text_file(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf"), piping_network::batch_text(network)}) {
-        ASSERT_NO_FATAL_FAILURE(open(model));
+        ASSERT_NO_FATAL_FAILURE(open_analysed(model));
         for_each_shown_table(
             [&](TableWindow& t, const std::string& what) {
                 expect_screen_headings_apart(t, what);
-                for (const PageSetup& setup : {PageSetup{}, across, narrow}) {
+                for (const PageSetup& setup : printed_page_setups()) {
                     SCOPED_TRACE(what + " printed " + setup.paper + (setup.orientation ? " across" : ""));
                     expect_clean_pages(*print_alone(t, setup));
                 }

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 // Each data list with rows as the list window shows it, then, with
 // `results`, every result table that walk_result_tables reaches (each
@@ -37,6 +38,18 @@ inline void for_each_shown_table(const std::function<void(TableWindow& table, co
         if (t && ++seen[{t, axes}] <= visits)
             visit(*t, what + ": " + title);
     });
+}
+
+// The pages the tests print on: Letter upright, Letter across, and A4 with
+// inch margins at its sides (the narrowest).
+inline std::vector<PageSetup> printed_page_setups()
+{
+    PageSetup across;
+    across.orientation = PageSetup::Landscape;
+    PageSetup narrow;
+    narrow.paper = "A4";
+    narrow.margin_left = narrow.margin_right = 1000;
+    return {PageSetup{}, across, narrow};
 }
 
 // The table printed alone, as its Print command prints it, on pages of the

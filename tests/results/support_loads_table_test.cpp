@@ -43,7 +43,8 @@ enum Kind : int { ANCHORS, GUIDES, HANGERS, STOPS, NOZZLES, RESTRAINTS, SKEWED, 
 
 class SupportLoadsTable : public ResultTablesTest {
 protected:
-    void open(const std::vector<int>& cases = {LC_SUSTAINED})
+    void open(const std::vector<int>& cases = {LC_SUSTAINED},
+              const std::function<double(int code, int word)>& support = word_value, int32_t code = CODE_B311)
     {
         start_model();
         add(10, ET_FROM, 0, 0, 0, DT_ANCHOR);
@@ -62,9 +63,9 @@ protected:
         add(90, ET_PIPE, 0, 0, 100, DT_NOZZLE);
         add(30, ET_FROM);
         add(35, ET_PIPE, 0, 50, 0);
-        piping_code() = CODE_B311;
+        piping_code() = code;
         Values v;
-        v.support = word_value;
+        v.support = support;
         v.displacement = [](int code, int, int d) { return code * 0.1 + d * 0.01; };
         ASSERT_NO_FATAL_FAILURE(write_results(cases, v));
         ASSERT_NO_FATAL_FAILURE(open_written());
@@ -428,4 +429,187 @@ TEST_F(SupportLoadsSummary, LimitStopStatusOfTheCase)
     ASSERT_GE(csv.size(), 3u);
     EXPECT_EQ(csv[1], "Node,Tag,Status,Load (lb),Friction (lb),");
     EXPECT_EQ(csv[2], "50,,At upper limit,-240,250,");
+}
+
+// ---- Numbers in full ---------------------------------------------------------------------------
+
+namespace {
+
+// The cases of results that name every kind of combination the summary
+// has, its longest among them: Operating (W+P1+T1) and Cold spring 10
+// (code 116) beside Sustained, the cold-spring Design, Settlement,
+// Hydrotest, the four winds and the five dynamic cases.
+const std::vector<int> EVERY_KIND_OF_CASE = {LC_EMPTY_WEIGHT,  LC_SUSTAINED,     LC_OPERATING_1,       116,
+                                             LC_COLD_SPRING_DESIGN, LC_SETTLEMENT, LC_HYDROTEST,      LC_WIND,
+                                             107,              108,              109,                  LC_SEISMIC_G,
+                                             LC_RESPONSE_SPECTRUM, LC_FORCE_SPECTRUM, LC_TIME_HISTORY, LC_HARMONIC};
+// A limit stop's friction: a magnitude, which its combinations keep at 0
+// or above.
+constexpr int FRICTION_WORD = 14;
+
+// Support word w's load: six digits and a minus sign in each base, in
+// Empty Weight, Hydrotest and the cold-spring Design; Settlement's load of
+// -1E9 lb, with which a combination is as wide as a load gets; none in the
+// other cases. The friction: the same magnitudes, none in Settlement.
+double six_digit_load(int code, int w)
+{
+    double load = 0.0;
+    switch (code) {
+    case LC_SUSTAINED:
+    case LC_OPERATING_1:
+    case 116: load = -(135217.0 + w); break;
+    case LC_EMPTY_WEIGHT: load = -(435217.0 + w); break;
+    case LC_COLD_SPRING_DESIGN: load = -(335217.0 + w); break;
+    case LC_HYDROTEST: load = -(235217.0 + w); break;
+    case LC_SETTLEMENT: load = -1.0e9; break;
+    default: break;
+    }
+    if (w == FRICTION_WORD)
+        return code == LC_SETTLEMENT ? 0.0 : std::fabs(load);
+    return load;
+}
+
+// The combinations and the load of word w in each, as the summary forms
+// them: a base's name, the sign and the case's label; a combination is the
+// base's load plus (minus) the case's; Maximum and Minimum the extremes of
+// the combinations; no allowable record.
+std::vector<std::pair<std::string, double>> every_combination(int w)
+{
+    const std::vector<std::string> bases = {"Sustained", "Operating1", "Cold spring10"};
+    const double base = six_digit_load(LC_SUSTAINED, w);
+    std::vector<std::pair<std::string, double>> rows = {{"Empty Weight", six_digit_load(LC_EMPTY_WEIGHT, w)}};
+    for (const std::string& b : bases)
+        rows.emplace_back(b, base);
+    rows.emplace_back("Cold spring Design", six_digit_load(LC_COLD_SPRING_DESIGN, w));
+    for (const std::string& b : bases)
+        rows.emplace_back(b + "+Settlement", base + six_digit_load(LC_SETTLEMENT, w));
+    rows.emplace_back("Hydrotest", six_digit_load(LC_HYDROTEST, w));
+    for (const char* wind : {"Wind", "Wind 2", "Wind 3", "Wind 4"})
+        for (const std::string& b : bases)
+            rows.emplace_back(b + "+" + wind, base);
+    for (const char* label : {"Seismic", "Response", "Force spectrum"})
+        for (const std::string& b : bases) {
+            rows.emplace_back(b + "+" + label, base);
+            rows.emplace_back(b + "-" + label, base);
+        }
+    for (const std::string& b : bases)
+        rows.emplace_back(b + "+Time history", base);
+    for (const std::string& b : bases) {
+        rows.emplace_back(b + "+Harmonic", base);
+        rows.emplace_back(b + "-Harmonic", base);
+    }
+    double most = rows.front().second, least = most;
+    for (const auto& [name, load] : rows)
+        most = std::max(most, load), least = std::min(least, load);
+    rows.emplace_back("Maximum", most);
+    rows.emplace_back("Minimum", least);
+    rows.emplace_back("Allowables", 0.0);
+    return rows;
+}
+
+// A load in full as a width of ten shows it: the whole pounds, or from a
+// billion on the exponent form with three decimals ("-1.000E+09").
+std::string in_full(double load)
+{
+    if (std::fabs(load) < 1.0e9)
+        return whole(load);
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3E", load);
+    return text;
+}
+
+// The support words of each kind (kind order) and its layout row.
+struct KindWords {
+    int kind, first_word, values, row;
+};
+constexpr KindWords KIND_WORDS[] = {{ANCHORS, 0, 6, 1},  {GUIDES, 10, 3, 4},  {HANGERS, 15, 1, 6},
+                                    {STOPS, 13, 2, 5},   {NOZZLES, 23, 6, 9}, {RESTRAINTS, 6, 3, 2},
+                                    {SKEWED, 9, 1, 3},   {SNUBBERS, 16, 1, 7}, {GENERIC, 17, 6, 8}};
+
+// Characters, not bytes.
+int chars(const std::string& text)
+{
+    return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+}  // namespace
+
+class SummaryNumbersInFull : public SupportLoadsSummary {};
+
+// Every combination the summary can name, its longest ones among them
+// ("Cold spring10-Force spectrum", 28 characters), with loads of six digits
+// and a minus sign and the widest a load can be: on screen each cell holds
+// its load whole, and in the text report of every kind each load stands
+// whole under its heading, one blank at least from what stands before it,
+// within the page's 88 columns (a row too wide for one line goes on under
+// its name).
+TEST_F(SummaryNumbersInFull, EveryCombinationsLoadsStandWholeUnderTheirHeadings)
+{
+    // Under a code that has the Settlement case.
+    ASSERT_NO_FATAL_FAILURE(open(EVERY_KIND_OF_CASE, six_digit_load, CODE_ASME_CLASS2_2017));
+    ASSERT_TRUE(support_summary_built());
+    for (const KindWords& k : KIND_WORDS) {
+        SCOPED_TRACE("kind " + std::to_string(k.kind));
+        TableWindow& t = summary_of(k.kind, k.row);
+        std::vector<std::vector<std::pair<std::string, double>>> by_value;   // by value, by row
+        for (int i = 0; i < k.values; ++i)
+            by_value.push_back(every_combination(k.first_word + i));
+        const std::vector<std::pair<std::string, double>>& rows = by_value.front();
+        ASSERT_EQ(t.row_count, static_cast<int>(rows.size()));
+        // The restraint holds X and Y; a skewed restraint's, a snubber's,
+        // a guide's, a stop's and a hanger's summary has no Allowables row.
+        const auto shown = [&k](int i) { return k.kind != RESTRAINTS || i < 2; };
+        const bool allowables = k.kind == ANCHORS || k.kind == NOZZLES || k.kind == RESTRAINTS || k.kind == GENERIC;
+        for (int r = 1; r <= t.row_count; ++r)
+            for (int i = 0; i < k.values && r < t.row_count; ++i) {
+                const auto& [name, load] = by_value[static_cast<std::size_t>(i)][static_cast<std::size_t>(r - 1)];
+                EXPECT_EQ(t.cell_text(r, 1, 0), name);
+                EXPECT_EQ(t.cell_text(r, 2 + i, 0), shown(i) ? in_full(load) : "") << name;
+            }
+
+        std::vector<std::string> text = report_lines([&k] { support_summary_table(k.kind).print(); });
+        for (const std::string& line : text) {
+            EXPECT_LE(chars(line), 88) << line;
+            EXPECT_EQ(line.find('*'), std::string::npos) << line;
+        }
+        // The value headings' lines, between the rules under the title and
+        // under the headings; the column each heading ends in.
+        ASSERT_GE(text.size(), 4u);
+        std::size_t at = 2;
+        std::vector<std::pair<std::size_t, int>> heading_ends;   // line of the row, end column
+        for (; at < text.size() && text[at] != rule_line(); ++at)
+            for (int i = 0; i < k.values; ++i) {
+                const std::string heading = t.header_text(2 + i, 1);
+                if (const std::size_t from = text[at].find(heading); from != std::string::npos && k.kind != SNUBBERS)
+                    heading_ends.emplace_back(at - 2, static_cast<int>(from + heading.size()));
+            }
+        const std::size_t row_lines = at - 2;
+        ASSERT_TRUE(k.kind == SNUBBERS || heading_ends.size() == static_cast<std::size_t>(k.values));
+        // The heading again at the top of every page the rows go on to.
+        const std::vector<std::string> heading(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at + 1));
+        for (std::size_t l = at + 1; l + heading.size() <= text.size(); ++l)
+            if (std::equal(heading.begin(), heading.end(), text.begin() + static_cast<std::ptrdiff_t>(l)))
+                text.erase(text.begin() + static_cast<std::ptrdiff_t>(l),
+                           text.begin() + static_cast<std::ptrdiff_t>(l + heading.size()));
+        // Each combination's row: its name at column 4 and its loads whole,
+        // each ending under its heading.
+        std::size_t line = at + 1;
+        for (std::size_t r = 0; r + (allowables ? 0 : 1) < rows.size(); ++r, line += row_lines) {
+            ASSERT_LT(line + row_lines - 1, text.size());
+            const std::string& name = rows[r].first;
+            EXPECT_EQ(text[line].substr(0, 3 + name.size() + 1), "   " + name + " ") << text[line];
+            for (int i = 0; i < k.values; ++i) {
+                if (!shown(i))
+                    continue;
+                const std::string load = in_full(by_value[static_cast<std::size_t>(i)][r].second);
+                const std::string& in = text[line + (heading_ends.empty() ? 0 : heading_ends[i].first)];
+                const int end = heading_ends.empty() ? static_cast<int>(in.size())
+                                                     : heading_ends[static_cast<std::size_t>(i)].second;
+                ASSERT_GE(end, chars(load) + 1) << name;
+                EXPECT_EQ(in.substr(static_cast<std::size_t>(end - chars(load) - 1), static_cast<std::size_t>(chars(load) + 1)),
+                          " " + load)
+                    << name << ": " << in;
+            }
+        }
+    }
 }

@@ -82,22 +82,16 @@ public:
 
 private:
     // The page document that tells the run of each page it begins.
-    class Pages final : public PrintDocument {
+    class Pages final : public PassingDocument {
     public:
-        Pages(PrintDocument& real, PrintRun& run) : real_(real), run_(run) {}
-        Surface& page() override { return real_.page(); }
+        Pages(PrintDocument& real, PrintRun& run) : PassingDocument(real), run_(run) {}
         bool new_page() override {
             const bool ok = real_.new_page();
             run_.page(real_.page_number());
             return ok;
         }
-        bool finish() override { return real_.finish(); }
-        void abort() override { real_.abort(); }
-        int page_number() const override { return real_.page_number(); }
-        std::string failure() const override { return real_.failure(); }
 
     private:
-        PrintDocument& real_;
         PrintRun& run_;
     };
 

@@ -248,6 +248,29 @@ bool ascii(std::string_view s) {
     return std::none_of(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; });
 }
 
+// A text of the report as the file holds it: the user's input (a title, a
+// name, a file name) may hold what must not reach the file as it is, and is
+// written as shown_controls writes it; any other text is taken as it is,
+// without a copy. Every writer of a text takes it through this, before it
+// measures it. A CSV cell keeps its line feeds, which its quotes hold.
+class ShownText {
+public:
+    explicit ShownText(std::string_view text, bool keep_line_feeds = false) : text_(text) {
+        if (holds_controls(text)) {
+            own_ = shown_controls(text, keep_line_feeds);
+            text_ = own_;
+        }
+    }
+    ShownText(const ShownText&) = delete;
+    ShownText& operator=(const ShownText&) = delete;
+    std::string_view view() const { return text_; }
+    std::string str() const { return std::string(text_); }
+
+private:
+    std::string own_;
+    std::string_view text_;
+};
+
 // Puts the text into the line so that its first character is at the column.
 // Columns count characters, not bytes, so that a name with accented letters
 // neither runs into the next column nor has its bytes cut.
@@ -603,10 +626,14 @@ void report_line_with_next(const std::string& text) {
         return;
     }
     if (!s.text.line.empty()) end_line(s);
-    std::string line;
-    place(line, text, REPORT_LEFT_COLUMN);
-    rtrim(line);
-    s.text.held.push_back(line + '\n');
+    std::vector<std::string> parts = report_wrapped_lines(ShownText(text).str(), REPORT_LEFT_COLUMN);
+    if (parts.empty()) parts.emplace_back();
+    for (const std::string& part : parts) {
+        std::string line;
+        place(line, part, REPORT_LEFT_COLUMN);
+        rtrim(line);
+        s.text.held.push_back(line + '\n');
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -650,7 +677,7 @@ void report_print_at(std::string_view text, int column) {
     if (csv_active(s))
         append_cell(s, csv_cell_text(text));
     else
-        place(s.text, text, column);
+        place(s.text, ShownText(text).view(), column);
 }
 
 void report_print_right(std::string_view text, int end_column) {
@@ -660,7 +687,8 @@ void report_print_right(std::string_view text, int end_column) {
         append_cell(s, csv_cell_text(text));
         return;
     }
-    place(s.text, text, end_column - utf8_length(text) + 1);
+    const ShownText shown(text);
+    place(s.text, shown.view(), end_column - utf8_length(shown.view()) + 1);
 }
 
 void report_real_right(double value, int width, int decimals, int end_column) {
@@ -687,13 +715,15 @@ void report_real_right(double value, int width, int decimals, int end_column) {
     place_ascii(s.text, std::string_view(text, static_cast<size_t>(end - text)), end_column - static_cast<int>(end - text) + 1);
 }
 
-void report_value_at(std::string_view text, double value, int column, int room) {
+void report_value_at(std::string_view value_text, double value, int column, int room) {
     ReportSession& s = report_session();
     if (!text_active(s)) return;
     if (csv_active(s)) {
-        append_cell(s, csv_cell_text(text));
+        append_cell(s, csv_cell_text(value_text));
         return;
     }
+    const ShownText whole(value_text);
+    const std::string_view text = whole.view();
     const size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return;
     const std::string_view shown = text.substr(first, text.find_last_not_of(' ') + 1 - first);
@@ -728,7 +758,7 @@ void report_print_decimal(const std::string& text, int column) {
         append_cell(s, csv_cell_text(text));
         return;
     }
-    std::string t = trimmed(text);
+    std::string t = trimmed(ShownText(text).str());
     size_t point = t.find('.');
     // Without a point the number ends just before the column.
     int before = utf8_length(point == std::string::npos ? t : t.substr(0, point));
@@ -742,7 +772,7 @@ void report_print_centred(const std::string& text, int from, int to) {
         append_cell(s, csv_cell_text(text));
         return;
     }
-    std::string t = trimmed(text);
+    std::string t = trimmed(ShownText(text).str());
     int width = to - from + 1;
     int len = utf8_length(t);
     int start = len >= width ? from : from + (width - len) / 2;
@@ -1111,7 +1141,7 @@ int report_crowded_texts() { return report_session().text.crowded_texts; }
 // CSV
 
 std::string csv_cell_text(std::string_view text) {
-    std::string t = trimmed(std::string(text));
+    std::string t = trimmed(ShownText(text, true).str());
     if (t.find_first_of(",\"\r\n") == std::string::npos) return t;
     std::string q = "\"";
     for (char c : t) {

@@ -72,9 +72,10 @@ void report_line(const std::string& text);
 // A line that belongs with what follows it (a note over a table): it is
 // held until the next text is written and then written in front of it, on
 // the page that text goes on to, so that a table that begins on a new page
-// under its heading and first rows takes the line along. It counts among
-// the lines the page must have room for (report_lines_left). CSV and the
-// screen lines: as report_line.
+// under its heading and first rows takes the line along; in a text report
+// it is broken at its blanks within the page as report_wrapped_lines
+// breaks it. Its lines count among those the page must have room for
+// (report_lines_left). CSV and the screen lines: as report_line.
 void report_line_with_next(const std::string& text);
 
 // ---------------------------------------------------------------------------

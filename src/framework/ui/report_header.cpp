@@ -83,6 +83,11 @@ std::string names(const std::array<std::string, QA_SIGN_LINES>& lines) {
 // parts fit the width.
 PageHeaderLine fit(int line, std::vector<Entry> left, std::vector<Entry> right, int width, int gap,
                    const HeaderMeasure& measure) {
+    // The names are the user's (the model file's name, its title, the
+    // quality-assurance block): the header shows what they hold as a
+    // message quotes it, and measures them so.
+    for (std::vector<Entry>* side : {&left, &right})
+        for (Entry& e : *side) e.value = shown_controls(e.value);
     auto too_wide = [&](const std::string& l, const std::string& r) {
         int used = measure(line, l) + measure(line, r);
         if (!l.empty() && !r.empty()) used += gap;

@@ -13,7 +13,8 @@
 // the file and report numbers are cut only when no name is left on their
 // line. The
 // date and the page number are never cut, so that a long name can never push
-// the numbers that identify a report off its page.
+// the numbers that identify a report off its page. A control character of a
+// name stands as its code (shown_controls).
 #pragma once
 
 #include <functional>

@@ -8,6 +8,7 @@
 #include "framework/ui/print_progress.h"
 #include "framework/ui/report.h"
 #include "framework/ui/report_header.h"
+#include "framework/ui/shown_text_document.h"
 #include "platform/null_surface.h"
 
 #include <algorithm>
@@ -22,7 +23,8 @@ constexpr Color SHADE = rgb(217, 217, 217);
 constexpr Color INK = rgb(0, 0, 0);
 
 struct PageState {
-    PrintDocument* doc = nullptr;
+    std::unique_ptr<ShownTextDocument> shown;   // the document printed on, as the report draws on it
+    PrintDocument* doc = nullptr;               // the same
     int page = 1;               // number of the current (or pending) page
     bool pending = true;        // the page `page` has not been started
     bool doc_page_used = false; // the document's current page holds a started page
@@ -181,16 +183,18 @@ void append_contents_entry(const ContentsEntry& entry) {
         s.contents.push_back(ContentsEntry{*s.heading, 0, entry.page});
         s.heading.reset();
     }
-    s.contents.push_back(ContentsEntry{entry.title, std::clamp(entry.level, 0, 2), entry.page});
+    // A title may name what the user typed (a support's tag).
+    s.contents.push_back(ContentsEntry{shown_controls(entry.title), std::clamp(entry.level, 0, 2), entry.page});
 }
 
 // ---------------------------------------------------------------------------
 
 void gdi_begin(PrintDocument& doc, int first_page) {
     PageState p;
-    p.doc = &doc;
+    p.shown = std::make_unique<ShownTextDocument>(doc);
+    p.doc = p.shown.get();
     p.page = std::max(first_page, 1);
-    Surface& s = doc.page();
+    Surface& s = p.doc->page();
     s.set_font(report_font_spec());
     TextMetrics m = s.text_metrics();
     p.line_height = std::max(1, m.height + m.external_leading);

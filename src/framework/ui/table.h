@@ -125,6 +125,10 @@ public:
     // Rows after the listed items that the count in a printed title leaves
     // out (a closing Total row).
     int summary_rows = 0;
+    // The columns that showed nothing when measured last (1-based, set by
+    // table_measure): no text on a header line, no group heading over them
+    // and no text in a cell of the rows measured. A printout leaves them out.
+    std::vector<char> blank_columns;
 
     // --- operations a table supplies ---------------------------------------
     // Header text of a column on header line 0, 1 or 2.
@@ -627,7 +631,8 @@ void text_out_centred(Surface& dc, int x, int y, const std::string& text);
 void equalize_widths(std::vector<int>& widths, int a, int b);
 void equalize_two_widths(std::vector<int>& widths, int a, int b);
 // Widths of rows first..last: each column the widest of its header lines
-// and cells, plus padding (columns a table hides stay as it sets them after).
+// and cells, plus padding (columns a table hides stay as it sets them after);
+// the columns that show nothing are marked in blank_columns.
 // With `present_only` rows that row_present refuses are left out.
 void table_measure(TablePrint& t, Surface& dc, int first_row, int last_row, bool present_only = false);
 // Header heights on the window and on a printed page, for 1 to 3 lines.

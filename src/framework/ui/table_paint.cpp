@@ -147,10 +147,15 @@ void table_measure(TablePrint& t, Surface& dc, int first_row, int last_row, bool
             }
     }
     t.marks = {};
+    t.blank_columns.assign(static_cast<size_t>(n) + 1, 0);
     for (int c = 1; c <= n; ++c) {
         const size_t k = static_cast<size_t>(c);
         const int cells = std::max(widest_sum[k], dc_text_width(dc, widest_cell[k]));
         t.widths[k] = std::max({widest[k], cells, minimum}) + 2 * pad;
+        t.blank_columns[k] = widest[k] == 0 && cells <= 0 &&
+                             std::none_of(t.groups.begin(), t.groups.end(), [c](const TableGroup& g) {
+                                 return !g.text.empty() && c >= g.first_column && c <= g.last_column;
+                             });
     }
     // A group heading wider than its columns widens them evenly, so that it
     // never runs into the headings beside it.

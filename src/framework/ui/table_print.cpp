@@ -35,6 +35,15 @@ struct PrintScope {
     }
 };
 
+// The widths of a printout as the table measures them on the printer,
+// without the columns that would print nothing.
+void measure_printout(TablePrint& p, Surface& dc) {
+    p.blank_columns.clear();
+    p.measure_print(dc);
+    for (size_t c = 1; c < p.blank_columns.size() && c < p.widths.size(); ++c)
+        if (p.blank_columns[c]) p.widths[c] = 0;
+}
+
 // The width of the columns from `c` to the end of the group heading that
 // begins there (just column c when none does): the columns a tier keeps
 // together, so that a group heading stands over all its columns.
@@ -87,6 +96,25 @@ std::vector<int> least_widths(TablePrint& p, Surface& dc, int count) {
     p.marks = {};
     for (size_t c = 1; c <= n; ++c)
         if (p.widths[c] > 0) least[c] = std::min(p.widths[c], least[c] + 2 * pad);
+    // A group heading keeps the room it needs over its columns: they narrow
+    // no further than its own width, which it takes from them one dot at a
+    // time each in turn, so that it never runs into the headings beside it.
+    for (const TableGroup& g : p.groups) {
+        if (g.text.empty()) continue;
+        const size_t first = static_cast<size_t>(std::max(1, g.first_column));
+        const size_t last = std::min(n, static_cast<size_t>(std::max(0, g.last_column)));
+        int missing = dc_text_width(dc, g.text);
+        for (size_t c = first; c <= last; ++c) missing -= least[c];
+        for (bool widened = true; missing > 0 && widened;) {
+            widened = false;
+            for (size_t c = first; c <= last && missing > 0; ++c)
+                if (least[c] < p.widths[c]) {
+                    ++least[c];
+                    --missing;
+                    widened = true;
+                }
+        }
+    }
     return least;
 }
 
@@ -410,7 +438,7 @@ TextTable gather(TablePrint& p, int count) {
     {
         // Which columns the table shows: those its printer measuring does not hide.
         PrintScope keep(p);
-        p.measure_print(gdi_measure_surface());
+        measure_printout(p, gdi_measure_surface());
         for (int c = 1; c <= p.columns(); ++c)
             if (p.widths[static_cast<size_t>(c)] > 0) t.columns.push_back(c);
     }
@@ -500,7 +528,7 @@ void print_table_pages(TablePrint& p, const std::string& heading, int count, boo
     PrintScope scope(p);
     Surface& m = gdi_measure_surface();
     m.set_font(gdi_report_font());
-    p.measure_print(m);
+    measure_printout(p, m);
 
     const Rect body = gdi_printable_rect();
     const std::vector<std::vector<int>> tiers = page_tiers(p, m, body.width(), count);

@@ -10,6 +10,7 @@
 #include "framework/ui/command_registry.h"
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/frame.h"
+#include "framework/ui/help.h"
 #include "framework/ui/messages.h"
 #include "framework/ui/report.h"
 #include "framework/ui/table.h"
@@ -235,7 +236,8 @@ public:
                 throw_message("");
             r = record(row);
         }
-        if (!beam_library_mode() && s.name.empty()) s = BeamSection{};
+        // The input row keeps what is typed into it before its name, which
+        // Enter asks for.
         if (s == *r) {
             discard_undo_snapshot();
             return;
@@ -388,6 +390,14 @@ public:
     void print_text() override { print_beam_sections(); }
     void print_csv() override { print_beam_sections(); }
     void contents_entry() override { add_contents_entry("Beam sections", 1); }
+    // The guide's page of the beam sections, not that of the beam elements'
+    // table of the same title.
+    void on_help(WindowId owner) override {
+        if (beam_library_mode())
+            TableWindow::on_help(owner);
+        else
+            help_page("Beam sections", owner, std::string("window-list"));
+    }
 
 private:
     bool file_items_ = false;   // the File menu holds the picks this table added
@@ -580,6 +590,8 @@ void install_beam_sections_ui() {
         if (change.kind == DocumentChange::Edited) refresh_beam_section_table();
         else if (change.part == SECTION_BEAM_SECTIONS) reset_beam_section_table_input();
     });
-    register_data_list(DataList{"Beams", [] { return numbsections(); }, open_beam_sections_table, true});
+    // Listed by its contents entry's name: the beam rows' list is "Beams",
+    // the table's title, and lists are kept by their names.
+    register_data_list(DataList{"Beam sections", [] { return numbsections(); }, open_beam_sections_table, true});
     register_command(CMD_BEAM_SECTIONS, [](int) { open_beam_sections_table(); });
 }

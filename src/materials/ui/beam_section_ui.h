@@ -10,9 +10,9 @@
 void check_beam_section_name(const std::string& name, int index);
 // Enter on a record: area and both moments of inertia above 0.
 void check_beam_section_values(const BeamSection& s);
-// Installs the beam sections (install_beam_sections) with their "Beams" data
-// list and the list window's commands 244 and 270; the table follows
-// document changes.
+// Installs the beam sections (install_beam_sections) with their "Beam
+// sections" data list and the list window's commands 244 and 270; the table
+// follows document changes.
 void install_beam_sections_ui();
 
 void open_beam_sections_table();

@@ -114,14 +114,25 @@ void print_case_note()
 }
 
 // What the batch run said on standard error of its model before the run
-// and of its hanger design, in its report too: a heading and every line.
+// and of its hanger design, in its report too: a heading and every line,
+// indented under it and, in a text report, broken at its blanks within
+// the page (a graphic page breaks it itself).
 void print_run_warnings(const char* heading, const std::vector<std::string>& warnings)
 {
     if (!batch_mode() || report_state().csv_mode || warnings.empty())
         return;
+    constexpr int WARNING_COLUMN = REPORT_LEFT_COLUMN + 2;
     report_line(heading);
-    for (const std::string& warning : warnings)
-        report_line("  " + warning);
+    for (const std::string& warning : warnings) {
+        if (!report_state().text_report) {
+            report_line("  " + warning);
+            continue;
+        }
+        for (const std::string& line : report_wrapped_lines(warning, WARNING_COLUMN)) {
+            report_print_at(line, WARNING_COLUMN);
+            report_next_line();
+        }
+    }
     report_line("");
 }
 

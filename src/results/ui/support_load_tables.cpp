@@ -1,6 +1,7 @@
 #include "results/ui/support_load_tables.h"
 
 #include "framework/commands.h"
+#include "framework/number_text.h"
 #include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
@@ -739,73 +740,103 @@ public:
     {
         return label_with_unit(data().values[static_cast<std::size_t>(i)].global, quantity(i));
     }
-    // The right ends of the values in the text report: the kind's own, a
-    // heading that would come closer than one blank to the one before it
-    // moving its column right (so that "MX (ft-lb)" and "MY (ft-lb)" never
-    // run together).
-    std::vector<int> text_ends() const
+    // The form of value i in the text report.
+    RealForm text_form(int i) const { return quantity(i) == MOMENT ? moment_integer_form() : force_integer_form(); }
+    // Where the text report puts the values: the line of its row each
+    // stands on (0 the combination's own) and the column of its last
+    // character. Every value stands whole, one blank at least after what
+    // stands before it: in the kind's own columns where they have the room,
+    // else moved right by what the longest combination name, the value's
+    // heading or the widest value of its column needs. A value that would
+    // pass the page's right column goes on the next line of the row, as
+    // far right of the names as the first.
+    struct ValuePlaces {
+        std::vector<int> line, end;   // by value
+        int lines = 1;
+    };
+    ValuePlaces value_places(int rows_written) const
     {
+        const auto& names = support_summary_columns();
+        int name_room = utf8_length("Load combination");
+        for (int k = 1; k <= rows_written; ++k)
+            name_room = std::max(name_room, utf8_length(names[k]));
+        const int names_end = REPORT_LEFT_COLUMN + name_room - 1;
         std::vector<int> ends = data().summary_ends;
         if (data().shape == Shape::Skewed && quantity(0) == MOMENT)
             ends[0] = 40;
-        if (data().shape != Shape::Values)
-            return ends;
-        int filled = 4 + utf8_length("Load combination") - 1;
+        ValuePlaces places;
+        int filled = names_end, line = 0;
         for (int i = 0; i < value_count(); ++i) {
-            int& end = ends[static_cast<std::size_t>(i)];
-            end = std::max(end, filled + 1 + utf8_length(value_heading(i)));
+            int width = utf8_length(value_heading(i));
+            if (value_shown(i)) {
+                const RealForm form = text_form(i);
+                for (int k = 1; k <= rows_written; ++k)
+                    if (!row_empty(k)) {
+                        char text[NUMBER_TEXT_SIZE];
+                        const ShownReal v = form.of(value(k, i));
+                        width = std::max(width, static_cast<int>(write_real(text, v.value, v.width, v.decimals) - text));
+                    }
+            }
+            int end = std::max(ends[static_cast<std::size_t>(i)], filled + 1 + width);
+            if (end > REPORT_RIGHT_COLUMN && filled > names_end) {
+                ++line;
+                end = names_end + 1 + width;
+            }
+            places.line.push_back(line);
+            places.end.push_back(end);
             filled = end;
         }
-        return ends;
+        places.lines = line + 1;
+        return places;
     }
-    // The text header.
-    void text_header(const std::vector<int>& ends) const
+    // The text header: the title, then the value headings over their
+    // values, on as many lines as a row takes.
+    void text_header(const ValuePlaces& places) const
     {
         report_print_centred_page(const_cast<SupportSummaryTable*>(this)->print_title());
         report_next_line();
         report_rule();
-        report_print_at("Load combination", 4);
-        switch (data().shape) {
-        case Shape::Skewed: report_print_right(label_with_unit("Load", quantity(0)), ends[0]); break;
-        case Shape::Snubber: report_print_centred(label_with_unit("Load", FORCE), 30, 40); break;
-        default:
-            for (int i = 0; i < value_count(); ++i)
-                report_print_right(value_heading(i), ends[static_cast<std::size_t>(i)]);
-            break;
+        report_print_at("Load combination", REPORT_LEFT_COLUMN);
+        for (int line = 0; line < places.lines; ++line) {
+            for (int i = 0; i < value_count(); ++i) {
+                const auto at = static_cast<std::size_t>(i);
+                if (places.line[at] != line)
+                    continue;
+                // A snubber's heading stands centred over its load.
+                if (data().shape == Shape::Snubber)
+                    report_print_centred(value_heading(i), places.end[at] - 8, places.end[at] + 2);
+                else
+                    report_print_right(value_heading(i), places.end[at]);
+            }
+            report_next_line();
         }
-        report_next_line();
         report_rule();
     }
     void print_text() override
     {
         const int n = combinations();
         const int rows_written = data().no_allowables_row ? n - 1 : n;
-        const std::vector<int> ends = text_ends();
-        // The values shown and their forms, the same in every row.
-        const int values = value_count();
-        std::vector<int> shown;
+        const ValuePlaces places = value_places(rows_written);
         std::vector<RealForm> forms;
-        const RealForm force = force_integer_form(), moment = moment_integer_form();
-        for (int i = 0; i < values; ++i)
-            if (value_shown(i)) {
-                shown.push_back(i);
-                forms.push_back(quantity(i) == MOMENT ? moment : force);
-            }
+        for (int i = 0; i < value_count(); ++i)
+            forms.push_back(text_form(i));
         const auto& names = support_summary_columns();
         report_rows(
-            1, [this, &ends] { text_header(ends); },
+            1, [this, &places] { text_header(places); },
             c_format("%s at Node %s", capitalised().c_str(), node_of_row(layout_row).c_str()), 1, rows_written,
             [&](int k) {
-                report_print_at(names[k], 4);
-                if (!row_empty(k)) {
-                    const std::vector<float>* e = entry(k);
-                    for (std::size_t j = 0; j < shown.size(); ++j) {
-                        const auto i = static_cast<std::size_t>(shown[j]);
-                        report_number_right(forms[j].of(e && i < e->size() ? (*e)[i] : 0.0f), ends[i]);
+                report_print_at(names[k], REPORT_LEFT_COLUMN);
+                const std::vector<float>* e = row_empty(k) ? nullptr : entry(k);
+                for (int line = 0; line < places.lines; ++line) {
+                    for (int i = 0; e && i < value_count(); ++i) {
+                        const auto at = static_cast<std::size_t>(i);
+                        if (places.line[at] == line && value_shown(i))
+                            report_number_right(forms[at].of(at < e->size() ? (*e)[at] : 0.0f), places.end[at]);
                     }
+                    report_next_line();
                 }
-                report_next_line();
-            });
+            },
+            places.lines);
     }
     void print_csv() override
     {

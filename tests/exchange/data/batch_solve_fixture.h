@@ -13,6 +13,7 @@
 #include "closeness.h"
 #include "elements/element_analysis.h"
 #include "exchange/data/batch_fixture.h"
+#include "exchange/data/english_head.h"
 #include "model/load_cases.h"
 #include "model/nodes.h"
 
@@ -108,16 +109,8 @@ inline std::vector<double> solve_dense(Dense a, std::vector<double> b)
     return x;
 }
 
-// The English files: ASTM A106 B carbon steel, 0.283 lb/in3, E 27.9e6 psi at
-// every temperature (so that no case's choice of modulus enters), expansion
-// 6.0e-6 per degF at 70 degF and 8.1e-6 at 700 degF; lengths in inch.
-inline const std::string ENGLISH_HEAD = "OPTIONS\n"
-                                        "B313,IN\n"
-                                        "MATERIAL\n"
-                                        "A106B,0.283,0.3\n"
-                                        "A106B,70,27.9E6,6.0E-6,20000\n"
-                                        "A106B,700,27.9E6,8.1E-6,16000\n"
-                                        "PIPE\n";
+// The English files under B31.3 (english_head.h).
+inline const std::string ENGLISH_HEAD = english_head("B313");
 
 // Mean expansion coefficient of the English material, per degF, linear in
 // its table.

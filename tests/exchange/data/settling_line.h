@@ -2,6 +2,8 @@
 // of a filled 6 in line on rests, an anchor at the other.
 #pragma once
 
+#include "exchange/data/english_head.h"
+
 #include <string>
 
 // 1000 in of filled 6 in STD along X from a nozzle at node 10 to an anchor at
@@ -10,13 +12,7 @@
 inline std::string settling_line(const std::string& code)
 {
     const std::string rest = ",CLS(0,NONE),DV(0,1,0)\n";
-    return "Nozzle settles\nOPTIONS\n" + code +
-           ",IN\n"
-           "MATERIAL\n"
-           "A106B,0.283,0.3\n"
-           "A106B,70,27.9E6,6.0E-6,20000\n"
-           "A106B,700,27.9E6,8.1E-6,16000\n"
-           "PIPE\n"
+    return "Nozzle settles\n" + english_head(code) +
            "P6,6.625,0.28\n"
            "LOADS\n"
            "L1,200,0,1.14\n"

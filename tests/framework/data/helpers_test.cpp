@@ -181,3 +181,29 @@ TEST(ControlCharsShown, EveryControlButTheTabIsWrittenAsItsCode)
     EXPECT_EQ(once, "\\x00\\x1F\\x85\\xFF");
     EXPECT_EQ(shown_controls(once), once);
 }
+
+// The bidirectional embeddings, overrides and isolates, U+202A to U+202E
+// and U+2066 to U+2069 (E2 80 AA to AE and E2 81 A6 to A9 in UTF-8), would
+// show a text in another order: they stand as the codes of their bytes,
+// their neighbours U+2029 (E2 80 A9), U+202F (E2 80 AF), U+2065 (E2 81 A5)
+// and U+206A (E2 81 AA) as they are. holds_controls says whether a text
+// has any of what stands as codes, and blanked_controls puts one blank for
+// each of them.
+TEST(ControlCharsShown, BidirectionalControlsStandAsCodesAndTheOtherFormsAgree)
+{
+    EXPECT_EQ(shown_controls("Import note: \xE2\x80\xAE" "cba"), "Import note: \\xE2\\x80\\xAEcba");
+    EXPECT_EQ(shown_controls("\xE2\x80\xAA\xE2\x81\xA6\xE2\x81\xA9"),
+              "\\xE2\\x80\\xAA\\xE2\\x81\\xA6\\xE2\\x81\\xA9");
+    const std::string neighbours = "\xE2\x80\xA9\xE2\x80\xAF\xE2\x81\xA5\xE2\x81\xAA";
+    EXPECT_EQ(shown_controls(neighbours), neighbours);
+    EXPECT_FALSE(holds_controls(neighbours));
+
+    for (const std::string& text : {std::string("PIPE RACK 3"), std::string("a\tb"), std::string("\xC3\xA9t\xC3\xA9"),
+                                    neighbours})
+        EXPECT_FALSE(holds_controls(text)) << text;
+    for (const std::string& text : {std::string("a\x1B"), std::string("a\nb"), std::string("\x7F"),
+                                    std::string("\xC2\x9B"), std::string("\xFF"), std::string("x\xE2\x81\xA8")})
+        EXPECT_TRUE(holds_controls(text)) << shown_controls(text);
+    // ESC, BEL, CSI (C2 9B), a stray byte and RLO: one blank each.
+    EXPECT_EQ(blanked_controls("A\x1B]0;T\x07" "B\xC2\x9B" "C\xFF\xE2\x80\xAE" "D\xC3\xA9"), "A ]0;T B C  D\xC3\xA9");
+}
