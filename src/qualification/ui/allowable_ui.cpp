@@ -183,15 +183,7 @@ public:
                 throw_invalid(VALUE_NAMES[i]);
             changed.values[static_cast<std::size_t>(i)] = v;
         }
-        if (changed == *a) {
-            discard_undo_snapshot();
-            return;
-        }
-        *a = changed;
-        if (a != &draft) {
-            model_modified() = true;
-            notify_document_changed();
-        }
+        store_typed(*a, changed);
     }
     void leave_row(int row) override
     {

@@ -207,15 +207,7 @@ public:
                 throw_invalid(COMPONENT_NAMES[column - COL_SHAFT]);
             changed.shaft_axis[static_cast<std::size_t>(column - COL_SHAFT)] = v;
         }
-        if (changed == *c) {
-            discard_undo_snapshot();
-            return;
-        }
-        *c = changed;
-        if (c != &draft) {
-            model_modified() = true;
-            notify_document_changed();
-        }
+        store_typed(*c, changed);
     }
     void leave_row(int row) override
     {

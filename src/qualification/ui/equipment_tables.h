@@ -52,6 +52,21 @@ public:
         load();
         table_goto_row(*this, list().size(), column);
     }
+    // Stores what a typed cell changed: a stored record marks the model
+    // modified, the input row's record waits for Enter; a cell that changed
+    // nothing leaves no undo step.
+    void store_typed(T& record, const T& changed)
+    {
+        if (changed == record) {
+            discard_undo_snapshot();
+            return;
+        }
+        record = changed;
+        if (&record != &draft) {
+            model_modified() = true;
+            notify_document_changed();
+        }
+    }
     bool can_delete(int row) override { return !input_locked() && list().valid(row); }
     void delete_row(int row) override
     {

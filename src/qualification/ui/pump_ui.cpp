@@ -535,19 +535,11 @@ public:
             }
             break;
         }
-        if (changed == *p) {
-            discard_undo_snapshot();
-            return;
-        }
         // A pump of an older file is read as horizontal; what the table
         // stores says so.
-        if (changed.kind == PUMP_KIND_UNSET)
+        if (changed != *p && changed.kind == PUMP_KIND_UNSET)
             changed.kind = api610_pump_kind(changed.vertical);
-        *p = changed;
-        if (stored) {
-            model_modified() = true;
-            notify_document_changed();
-        }
+        store_typed(*p, changed);
     }
     void leave_row(int row) override
     {
