@@ -27,6 +27,7 @@
 #include "platform/qt/qt_backend.h"
 
 #include "bench_setup.h"
+#include "qt_bench_backend.h"
 
 #include <benchmark/benchmark.h>
 
@@ -94,16 +95,10 @@ struct BenchProgram {
 
     BenchProgram()
     {
-        auto set = [](const char* name) { return std::getenv(name) && *std::getenv(name); };
-        if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char arg0[] = "korvane_bench";
-        static char* argv[] = {arg0, nullptr};
         folder = bench::scratch_folder("graphics");
         // The program as at start-up, whatever ran before.
         reset_all();
-        install_backend(make_qt_backend(argc, argv, (folder / "settings.ini").string()));
+        bench::install_qt_backend(folder / "settings.ini");
         // The windows go before the window system: at the end, or at once
         // when the program cannot be started.
         try {

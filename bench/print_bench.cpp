@@ -34,7 +34,6 @@
 #include "model/ui/model_commands.h"
 #include "platform/null_surface.h"
 #include "platform/printing.h"
-#include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_printing.h"
 #include "results/results_state.h"
 #include "results/ui/results_report.h"
@@ -42,6 +41,7 @@
 
 #include "bench_setup.h"
 #include "piping_network.h"
+#include "qt_bench_backend.h"
 
 #include <benchmark/benchmark.h>
 
@@ -68,15 +68,8 @@ fs::path bench_folder()
 void start_program()
 {
     static const bool started = [] {
-        if (!backend_installed() || std::string(backend().name()) != "qt") {
-            const auto set = [](const char* name) { return std::getenv(name) && *std::getenv(name); };
-            if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM"))
-                setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            static int argc = 1;
-            static char arg0[] = "korvane_bench";
-            static char* argv[] = {arg0, nullptr};
-            install_backend(make_qt_backend(argc, argv, (bench_folder() / "settings.ini").string()));
-        }
+        if (!backend_installed() || std::string(backend().name()) != "qt")
+            bench::install_qt_backend(bench_folder() / "settings.ini");
         if (!app_started()) {
             set_program_folder(bench_folder().string());
             register_program_subsystems();

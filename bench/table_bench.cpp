@@ -10,8 +10,8 @@
 #include "framework/ui/table.h"
 #include "framework/text.h"
 #include "platform/backend.h"
+#include "qt_bench_backend.h"
 #include "platform/headless/recording_surface.h"
-#include "platform/qt/qt_backend.h"
 
 #include "bench_setup.h"
 
@@ -53,12 +53,7 @@ Backend& qt_backend() {
     static bool made = false;
     if (!made && !(backend_installed() && std::string_view(backend().name()) == "qt")) {
         made = true;
-        auto set = [](const char* name) { return std::getenv(name) && *std::getenv(name); };
-        if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char arg0[] = "korvane_bench";
-        static char* argv[] = {arg0, nullptr};
-        install_backend(make_qt_backend(argc, argv, (bench::scratch_folder("tables") / "settings.ini").string()));
+        bench::install_qt_backend(bench::scratch_folder("tables") / "settings.ini");
         // The application object goes before the statics it depends on.
         std::atexit([] { remove_backend(); });
     }
