@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,11 +24,11 @@ namespace {
 
 constexpr int SECTIONS = 30;
 
-// SECTIONS sections, each on a page of its own under its contents entry.
-ReportJob sections_job(bool with_contents) {
+// `sections` sections, each on a page of its own under its contents entry.
+ReportJob sections_job(bool with_contents, int sections = SECTIONS) {
     return ReportJob{"Sections",
-                     [] {
-                         for (int k = 1; k <= SECTIONS; ++k) {
+                     [sections] {
+                         for (int k = 1; k <= sections; ++k) {
                              gdi_new_page();
                              add_contents_entry(c_format("Section %d", k), 1);
                              report_line(c_format("Section %d", k));
@@ -127,4 +128,48 @@ TEST_F(PrintProgress, ThePreviewStoppedWhileItsPagesAreMadeCloses) {
     EXPECT_TRUE(service->printed.empty());
     EXPECT_EQ(script().last_message(), "");
     EXPECT_FALSE(report_state().printing_pages);
+}
+
+// The contents pages print under their own name, from the counting of
+// their pages on, which goes on from the pages counted before them; the
+// pages after them under their own parts. The same for the printer and the
+// preview.
+TEST_F(PrintProgress, TheContentsPagesAreNamedContents) {
+    // 60 entries: two contents pages (51 entries fill one) in front of the
+    // 60 pages of the sections.
+    constexpr int sections = 60;
+    constexpr int total = sections + 2;
+    const std::string last_counted = c_format("Counting the pages: %d", total);
+    service->answer_preview(true);
+    for (const bool preview : {false, true}) {
+        SCOPED_TRACE(preview ? "preview" : "printer");
+        watch->pages.clear();
+        watch->parts.clear();
+        const PageRenderer render = report_page_renderer(sections_job(true, sections));
+        ASSERT_TRUE(preview ? print_preview_start(0, "Sections", render) : print_page_to_printer(0, "Sections", render));
+        const auto given = [&](const std::string& page) {
+            const auto at = std::find(watch->pages.begin(), watch->pages.end(), page);
+            return at == watch->pages.end() ? std::string("(not shown)")
+                                            : watch->parts[static_cast<std::size_t>(at - watch->pages.begin())];
+        };
+        EXPECT_EQ(given(c_format("Counting the pages: %d", sections)), c_format("Section %d", sections));
+        EXPECT_EQ(given(last_counted), "Contents");
+        EXPECT_EQ(given(c_format("Page 1 of %d", total)), "Contents");
+        EXPECT_EQ(given(c_format("Page 2 of %d", total)), "Contents");
+        EXPECT_EQ(given(c_format("Page 3 of %d", total)), "Section 1");
+        EXPECT_EQ(given(c_format("Page %d of %d", total, total)), c_format("Section %d", sections));
+        // The count never goes back.
+        int counted = 0;
+        for (const std::string& page : watch->pages) {
+            int n = 0;
+            if (std::sscanf(page.c_str(), "Counting the pages: %d", &n) != 1) continue;
+            EXPECT_GE(n, counted) << page;
+            counted = n;
+        }
+        EXPECT_EQ(counted, total);
+    }
+    // Printed twice: to the printer, and from the preview.
+    EXPECT_EQ(service->previews, 1);
+    ASSERT_EQ(service->printed.size(), 2u);
+    for (const auto& pages : service->printed) EXPECT_EQ(pages.size(), static_cast<std::size_t>(total));
 }

@@ -84,20 +84,29 @@ ReportJob sections_job()
                      true};
 }
 
-// Watches the event loop while a print goes on: ticks every 10 ms, notes
-// the longest pause between ticks, the texts PRINTING_DIALOG shows and the
-// message boxes (which it closes), and presses the dialog's Cancel once it
-// shows page `cancel_at` or a later one.
+// Watches a print: records every text PRINTING_DIALOG is given, as it is
+// given (the tests have the dialog given the texts of every page, so the
+// record does not depend on how fast the print goes), and presses the
+// dialog's Cancel once it is given page `cancel_at` or a later one. A timer
+// ticking every 10 ms notes the longest pause of the event loop while the
+// dialog is up, and the message boxes (which it closes).
 class PrintWatch {
 public:
     explicit PrintWatch(int cancel_at) : cancel_at_(cancel_at)
     {
+        set_print_progress_listener(
+            [this](Dialog& d, int item, const std::string& text) { given(d, item, text); });
         QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
         last_ = Clock::now();
         timer_.start(10);
     }
+    ~PrintWatch() { set_print_progress_listener({}); }
+    PrintWatch(const PrintWatch&) = delete;
+    PrintWatch& operator=(const PrintWatch&) = delete;
 
     std::set<std::string> parts, pages;
+    // Each page text given, with the part the dialog named with it.
+    std::vector<std::pair<std::string, std::string>> page_parts;
     std::vector<std::string> messages;
     double longest_pause_ms = 0;
     int ticks_in_dialog = 0;
@@ -106,7 +115,40 @@ public:
     bool cancelled = false;
     Clock::time_point cancelled_at{};
 
+    // The part named with a page text; "" when that page was not given.
+    std::string part_of(const std::string& page) const
+    {
+        for (const auto& [part, text] : page_parts)
+            if (text == page)
+                return part;
+        return {};
+    }
+
 private:
+    void given(Dialog& d, int item, const std::string& text)
+    {
+        if (item == PRINTING_PART_TEXT) {
+            parts.insert(text);
+            part_ = text;
+            return;
+        }
+        pages.insert(text);
+        page_parts.emplace_back(part_, text);
+        int number = 0, total = 0;
+        if (std::sscanf(text.c_str(), "Page %d of %d", &number, &total) == 2) {
+            several_totals = several_totals || (totals_seen != 0 && totals_seen != total);
+            totals_seen = total;
+        }
+        if (cancel_at_ > 0 && !cancelled && number >= cancel_at_) {
+            QWidget* dialog = gui_backend().widget(d.window());
+            if (auto* cancel = dialog ? dialog->findChild<QPushButton*>(item_name(IDCANCEL)) : nullptr) {
+                cancelled = true;
+                cancelled_at = Clock::now();
+                cancel->click();
+            }
+        }
+    }
+
     void tick()
     {
         const Clock::time_point now = Clock::now();
@@ -117,29 +159,11 @@ private:
         if (printing && ticks_in_dialog++ > 0)
             longest_pause_ms = std::max(longest_pause_ms, std::chrono::duration<double, std::milli>(now - last_).count());
         last_ = now;
-        if (close_message_box(modal, messages) || !printing)
-            return;
-        auto* part = dialog->findChild<QLabel*>(item_name(PRINTING_PART_TEXT));
-        auto* page = dialog->findChild<QLabel*>(item_name(PRINTING_PAGE_TEXT));
-        if (!part || !page)
-            return;
-        parts.insert(part->text().toStdString());
-        const std::string text = page->text().toStdString();
-        pages.insert(text);
-        int number = 0, total = 0;
-        if (std::sscanf(text.c_str(), "Page %d of %d", &number, &total) == 2) {
-            several_totals = several_totals || (totals_seen != 0 && totals_seen != total);
-            totals_seen = total;
-        }
-        if (cancel_at_ > 0 && !cancelled && number >= cancel_at_)
-            if (auto* cancel = dialog->findChild<QPushButton*>(item_name(IDCANCEL))) {
-                cancelled = true;
-                cancelled_at = Clock::now();
-                cancel->click();
-            }
+        close_message_box(modal, messages);
     }
 
     int cancel_at_;
+    std::string part_;
     QTimer timer_;
     Clock::time_point last_;
 };
@@ -153,6 +177,8 @@ protected:
         reset_report_state();
         reset_printer_settings();
         set_report_date("12 Mar 2025");
+        // The dialog is given the texts of every page.
+        set_print_progress_interval(0);
         model_file_path() = "Progress test.mod";
         dir = fs::path(testing::TempDir()) / ("kv_print_progress_" + std::to_string(::getpid()));
         fs::remove_all(dir);
@@ -170,6 +196,18 @@ protected:
 double ms_between(Clock::time_point a, Clock::time_point b)
 {
     return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+// Pages 1 to `last` of the sections' report were given with their parts:
+// the contents in front ("Contents"), then a page for each section.
+void expect_pages_named(const PrintWatch& watch, int last)
+{
+    const int contents = watch.totals_seen - SECTIONS;
+    ASSERT_GE(contents, SECTIONS / 51 + 1);
+    for (int page = 1; page <= last; ++page) {
+        const std::string expected = page <= contents ? "Contents" : c_format("Section %d", page - contents);
+        EXPECT_EQ(watch.part_of(c_format("Page %d of %d", page, watch.totals_seen)), expected) << "page " << page;
+    }
 }
 
 }  // namespace
@@ -206,6 +244,8 @@ TEST_F(PrintProgress, APdfOfManyPagesShowsItsPagesAndStopsOnCancelLeavingNoFile)
             EXPECT_LE(watch.totals_seen, SECTIONS + SECTIONS / 50 + 2);
             EXPECT_TRUE(std::any_of(watch.parts.begin(), watch.parts.end(),
                                     [](const std::string& t) { return t.rfind("Section ", 0) == 0; }));
+            // It stopped at the page it was cancelled at.
+            EXPECT_EQ(watch.page_parts.back().second, c_format("Page 40 of %d", watch.totals_seen));
             shortest_pause_ms = std::min(shortest_pause_ms, watch.longest_pause_ms);
         }
         EXPECT_LT(shortest_pause_ms, 400.0);
@@ -214,15 +254,18 @@ TEST_F(PrintProgress, APdfOfManyPagesShowsItsPagesAndStopsOnCancelLeavingNoFile)
     EXPECT_EQ(bytes_of(earlier), "the report printed before");
     EXPECT_FALSE(report_state().printing_pages);
 
-    // Left alone, the same print writes every page.
+    // Left alone, the same print writes every page; the contents pages in
+    // front are named so from the counting of them on.
     PrintWatch watch(0);
     ASSERT_TRUE(print_to_pdf(0, earlier.string(), report_page_renderer(job)));
     EXPECT_EQ(pdf_pages(earlier), watch.totals_seen);
     EXPECT_EQ(files_in(dir), std::vector<std::string>{"earlier.pdf"});
+    expect_pages_named(watch, watch.totals_seen);
+    EXPECT_EQ(watch.part_of(c_format("Counting the pages: %d", watch.totals_seen)), "Contents");
 }
 
-// The preview's pages show their progress too; Cancel stops the making of
-// them and the preview closes.
+// The preview's pages show their progress too, the contents pages named
+// so; Cancel stops the making of them and the preview closes.
 TEST_F(PrintProgress, ThePreviewsPagesStopOnCancelAndThePreviewCloses)
 {
     PrintWatch watch(20);
@@ -232,6 +275,8 @@ TEST_F(PrintProgress, ThePreviewsPagesStopOnCancelAndThePreviewCloses)
     ASSERT_TRUE(watch.cancelled);
     EXPECT_LT(ms_between(watch.cancelled_at, stopped), 1000.0);
     EXPECT_TRUE(watch.messages.empty()) << watch.messages.front();
+    expect_pages_named(watch, 20);
+    EXPECT_EQ(watch.page_parts.back().second, c_format("Page 20 of %d", watch.totals_seen));
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (auto* preview = qobject_cast<QPrintPreviewDialog*>(w)) {
             EXPECT_FALSE(preview->isVisible());

@@ -3,7 +3,8 @@
 // a window, and the dialogs, file dialogs and message boxes that come up
 // answered as they come (a dialog by the answer given for its template, in
 // the order given; one without an answer is cancelled and noted, so that a
-// test cannot hang on it).
+// test cannot hang on it; the progress of an analysis or of a print is left
+// to end by itself).
 #pragma once
 
 #include "framework/ui/frame.h"
@@ -236,7 +237,7 @@ private:
                 answering_.push_back(dialog);
                 answer(dialog);
                 answering_.pop_back();
-            } else if (name != "ANALYSIS_DIALOG" && name != "INFO_DIALOG") {
+            } else if (name != "ANALYSIS_DIALOG" && name != "PRINTING_DIALOG" && name != "INFO_DIALOG") {
                 unanswered.push_back(name);
                 dialog->reject();
             }

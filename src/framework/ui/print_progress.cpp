@@ -21,6 +21,7 @@ class PrintRun;
 struct ProgressSession {
     PrintRun* running = nullptr;   // the print that shows its progress now
     int interval_ms = 50;
+    PrintProgressListener listener;
 };
 
 ProgressSession& progress_session() { return session_part<ProgressSession>(); }
@@ -38,15 +39,15 @@ struct HeldWindows {
 class PrintRun final : public DialogProc {
 public:
     PrintRun(std::string title, PrintDocument& doc, const std::function<void(PrintDocument&)>& render)
-        : part_(std::move(title)), doc_(doc), render_(render) {}
+        : title_(std::move(title)), part_(title_), doc_(doc), render_(render) {}
 
     bool ran = false;
     bool stopped = false;
     std::exception_ptr failure;
 
     void init(Dialog& d) override {
-        d.set_text(PRINTING_PART_TEXT, part_);
-        d.set_text(PRINTING_PAGE_TEXT, "");
+        show(d, PRINTING_PART_TEXT, part_);
+        show(d, PRINTING_PAGE_TEXT, "");
     }
     void shown(Dialog& d) override {
         run(&d);
@@ -78,7 +79,7 @@ public:
         total_ = pages;
         page(doc_.page_number());
     }
-    void part(const std::string& text) { part_ = text; }
+    void part(const std::string& text) { part_ = text.empty() ? title_ : text; }
 
 private:
     // The page document that tells the run of each page it begins.
@@ -108,8 +109,8 @@ private:
         const auto interval = std::chrono::milliseconds(progress_session().interval_ms);
         if (!served_ || now - last_served_ >= interval) {
             if (dialog_) {
-                dialog_->set_text(PRINTING_PART_TEXT, part_);
-                dialog_->set_text(PRINTING_PAGE_TEXT, page_text());
+                show(*dialog_, PRINTING_PART_TEXT, part_);
+                show(*dialog_, PRINTING_PAGE_TEXT, page_text());
             }
             backend().process_events();
             served_ = true;
@@ -118,6 +119,13 @@ private:
         if (stop_asked_ || (dialog_ && dialog_->ended())) throw PrintCancelled{};
     }
 
+    static void show(Dialog& d, int item, const std::string& text) {
+        d.set_text(item, text);
+        // A copy: the listener may replace itself.
+        if (const PrintProgressListener listener = progress_session().listener) listener(d, item, text);
+    }
+
+    std::string title_;
     std::string part_;
     PrintDocument& doc_;
     const std::function<void(PrintDocument&)>& render_;
@@ -194,3 +202,7 @@ void print_progress_counted(int pages) {
 }
 
 void set_print_progress_interval(int milliseconds) { progress_session().interval_ms = std::max(0, milliseconds); }
+
+void set_print_progress_listener(PrintProgressListener listener) {
+    progress_session().listener = std::move(listener);
+}

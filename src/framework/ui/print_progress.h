@@ -10,6 +10,7 @@
 // end, and they take no input but the dialog's.
 #pragma once
 
+#include "platform/dialog.h"
 #include "platform/handles.h"
 #include "platform/printing.h"
 #include "platform/resources.h"
@@ -34,12 +35,18 @@ bool render_with_progress(WindowId owner, const std::string& title, PrintDocumen
 
 // What the page makers tell the print that is running (nothing outside one):
 // the number of pages once it is known, the part of the document that is
-// being printed (a table's contents entry), and the pages counted so far
-// by a layout that goes before the pages (which stops, by throwing
+// being printed (a table's contents entry; an empty one names the document
+// again, as before its first part), and the pages counted so far by a
+// layout that goes before the pages (which stops, by throwing
 // PrintCancelled, once the user has asked so).
 void print_progress_total(int pages);
 void print_progress_part(const std::string& text);
 void print_progress_counted(int pages);
+// Tells `listener` every text PRINTING_DIALOG is given, as it is given
+// (none: nothing is told). Tests record them so: a print may be over before
+// anything that looks at the dialog from outside sees it.
+using PrintProgressListener = std::function<void(Dialog& dialog, int item, const std::string& text)>;
+void set_print_progress_listener(PrintProgressListener listener);
 // How often a print serves the windows: at its first page and then at most
 // every so many milliseconds (50; tests make it 0, every page).
 void set_print_progress_interval(int milliseconds);

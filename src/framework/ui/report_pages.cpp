@@ -20,6 +20,8 @@
 namespace {
 
 constexpr Color SHADE = rgb(217, 217, 217);
+// The title of the contents pages, and the part of a print they are.
+constexpr const char* CONTENTS_TITLE = "Contents";
 constexpr Color INK = rgb(0, 0, 0);
 
 struct PageState {
@@ -136,13 +138,15 @@ void advance(int dy) {
     }
 }
 
+// Pages laid out only to be counted; the count a print's progress shows
+// goes on from the pages counted before.
 class DryRunDocument : public PrintDocument {
 public:
-    explicit DryRunDocument(Surface& real) : surface_(real) {}
+    explicit DryRunDocument(Surface& real, int counted_before = 0) : surface_(real), counted_before_(counted_before) {}
     Surface& page() override { return surface_; }
     bool new_page() override {
         ++pages_;
-        print_progress_counted(pages_);
+        print_progress_counted(counted_before_ + pages_);
         return true;
     }
     bool finish() override { return true; }
@@ -151,6 +155,7 @@ public:
 
 private:
     MeasuringSurface surface_;
+    int counted_before_;
     int pages_ = 1;
 };
 
@@ -338,8 +343,9 @@ std::vector<std::string> wrapped_lines(const std::string& text, int room, int ne
 
 void gdi_print_contents(const std::vector<ContentsEntry>& entries) {
     if (!page_session().pages.doc || entries.empty()) return;
+    print_progress_part(CONTENTS_TITLE);
     ReportTable table([] {
-        gdi_print_title_bar("Contents");
+        gdi_print_title_bar(CONTENTS_TITLE);
         gdi_next_line();
         gdi_half_line();
     });
@@ -363,10 +369,10 @@ void gdi_print_contents(const std::vector<ContentsEntry>& entries) {
     }
 }
 
-int gdi_contents_pages(PrintDocument& doc, const std::vector<ContentsEntry>& entries) {
+int gdi_contents_pages(PrintDocument& doc, const std::vector<ContentsEntry>& entries, int counted_before) {
     if (entries.empty()) return 0;
     SavedPages keep;
-    DryRunDocument dry(doc.page());
+    DryRunDocument dry(doc.page(), counted_before);
     gdi_begin(dry, 1);
     gdi_print_contents(entries);
     int pages = page_session().pages.pages_started;
@@ -401,7 +407,7 @@ bool report_render_pages(PrintDocument& doc, const ReportJob& job) {
         entries = std::move(page_session().contents);
         clear_report_contents();
     }
-    int contents_pages = gdi_contents_pages(doc, entries);
+    int contents_pages = gdi_contents_pages(doc, entries, written_pages);
     for (ContentsEntry& e : entries) e.page += contents_pages;
     if (written_pages > 0) print_progress_total(contents_pages + written_pages);
 
@@ -410,6 +416,8 @@ bool report_render_pages(PrintDocument& doc, const ReportJob& job) {
         if (!entries.empty()) {
             gdi_print_contents(entries);
             gdi_new_page();
+            // What follows names itself; until it does, the print names the document.
+            print_progress_part({});
         }
         if (job.write) job.write();
     } catch (...) {

@@ -104,10 +104,11 @@ void add_contents_entry(const std::string& title, int level);
 // The table of contents on pages of its own: "Contents" in a title bar (on
 // every page of it), each entry indented by level with its page number at
 // the right; a long title goes on over the next lines (wrapped_lines),
-// the page number on its last.
+// the page number on its last. A print's progress names them "Contents".
 void gdi_print_contents(const std::vector<ContentsEntry>& entries);
-// How many pages gdi_print_contents needs on this document's pages.
-int gdi_contents_pages(PrintDocument& doc, const std::vector<ContentsEntry>& entries);
+// How many pages gdi_print_contents needs on this document's pages. Its
+// counting of them goes on from `counted_before` pages counted already.
+int gdi_contents_pages(PrintDocument& doc, const std::vector<ContentsEntry>& entries, int counted_before = 0);
 
 // --- for the table printer ---------------------------------------------------
 

@@ -627,6 +627,12 @@ TableWindow* list_window_table() {
 
 ListTablesUnshown::ListTablesUnshown()
     : shown_(list_view().table()), last_table_(state().last_table), last_reopen_(state().last_reopen) {
+    if (shown_) {
+        row_ = shown_->current_row;
+        column_ = shown_->current_column;
+        top_row_ = shown_->top_row;
+        h_scroll_ = shown_->h_scroll;
+    }
     ++unshown().depth;
 }
 
@@ -640,6 +646,16 @@ ListTablesUnshown::~ListTablesUnshown() {
     if (opened) {
         table_attach(list_view(), nullptr);
         table_attach(list_view(), shown_);
+    }
+    // Its opener and its coming back moved the caret to the first column
+    // that takes typing; it goes back to the cell it stood in.
+    if (shown_) {
+        shown_->current_row = std::clamp(row_, 1, std::max(1, shown_->row_count));
+        shown_->current_column = std::clamp(column_, 1, std::max(1, shown_->columns()));
+        shown_->top_row = top_row_;
+        shown_->h_scroll = h_scroll_;
+        table_keep_visible(*shown_);
+        table_invalidate_rows(*shown_);
     }
     state().last_table = last_table_;
     state().last_reopen = last_reopen_;

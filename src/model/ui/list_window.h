@@ -64,8 +64,8 @@ TableWindow* list_window_table();
 // of its own that no window shows, and list_window_table() answers that
 // table; the list window is neither shown, raised, retitled nor given the
 // focus, and the lower pane keeps what it holds. When it ends, the list
-// window shows again the table it showed, and the table opened last is
-// again the one it was.
+// window shows again the table it showed, its caret in the cell it stood in
+// and scrolled as it was, and the table opened last is again the one it was.
 class ListTablesUnshown {
 public:
     ListTablesUnshown();
@@ -75,6 +75,7 @@ public:
 
 private:
     TableWindow* shown_ = nullptr;
+    int row_ = 1, column_ = 1, top_row_ = 0, h_scroll_ = 0;   // where the shown table stood
     TableWindow* last_table_ = nullptr;
     std::function<void()> last_reopen_;
 };
