@@ -1,0 +1,166 @@
+// Where a CAESAR II neutral file puts its nodes: its elements give each
+// node's place from the node at their other end (to = from + DX, DY, DZ),
+// and COORDS gives some nodes theirs, whatever order the elements come in.
+// Converters write branches from their free ends toward a tee that stands
+// earlier in the file, and loops before the element that ties them to the
+// rest: their nodes are placed along the connections before any row is made,
+// so that a run starts at the place the file gives it.
+#include "exchange/cii_build.h"
+
+#include "framework/text.h"
+#include "framework/units.h"
+#include "model/model.h"
+#include "model/nodes.h"
+#include "model/value_bounds.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+// An element's offsets that end this far (inch) from its to node leave a
+// loop of the file open: 1 mm.
+constexpr double LOOP_GAP = 1.0 / 25.4;
+
+// An element's offsets in inch, as its row holds them.
+Vec3 offset_of(const CiiBuild& b, const CiiElement& e)
+{
+    const std::array<float, 3> d = b.offsets(e);
+    return {d[0], d[1], d[2]};
+}
+
+// How the note names a few elements: "element 900-910 (line 12) connects",
+// "elements 900-910, 910-920 (from line 12) connect", and past three
+// "elements a, b, c and 4 more (from line 12) connect".
+std::string elements_connect(const CiiStaging& s, const std::vector<int>& elements)
+{
+    constexpr std::size_t NAMED = 3;
+    const auto name = [&s](int i) {
+        return c_format("%d-%d", static_cast<int>(s.element[i].from), static_cast<int>(s.element[i].to));
+    };
+    const int line = s.element[elements.front()].line;
+    if (elements.size() == 1)
+        return c_format("element %s (line %d) connects", name(elements.front()).c_str(), line);
+    std::string names;
+    for (std::size_t k = 0; k < elements.size() && k < NAMED; ++k)
+        names += (k == 0 ? "" : ", ") + name(elements[k]);
+    if (elements.size() > NAMED)
+        names += c_format(" and %zu more", elements.size() - NAMED);
+    return c_format("elements %s (from line %d) connect", names.c_str(), line);
+}
+
+}  // namespace
+
+CiiPlacement::CiiPlacement(CiiBuild& b) : b_(b), offsets_(static_cast<std::size_t>(b.s.elements) + 1)
+{
+    const CiiStaging& s = b.s;
+    int first = 0;
+    for (int i = 1; i <= s.elements; ++i) {
+        const CiiElement& e = s.element[i];
+        const int from = static_cast<int>(e.from), to = static_cast<int>(e.to);
+        if (from == 0 || to == 0 || b.made_by_bend(from) || b.made_by_bend(to))
+            continue;
+        offsets_[static_cast<std::size_t>(i)] = offset_of(b, e);
+        edges_[from].push_back({i, to, 1.0});
+        edges_[to].push_back({i, from, -1.0});
+        if (first == 0)
+            first = i;
+    }
+    // The COORDS nodes stand where COORDS puts them; the connections place
+    // what they tie to them.
+    std::vector<int> given;
+    for (const auto& [node, c] : s.coordinates) {
+        if (edges_.count(node) == 0)
+            continue;
+        placed_[node] = {b.convert(c.xyz[0], s.units.length, NeutralQuantity::Coordinate, c.line, "X"),
+                         b.convert(c.xyz[1], s.units.length, NeutralQuantity::Coordinate, c.line, "Y"),
+                         b.convert(c.xyz[2], s.units.length, NeutralQuantity::Coordinate, c.line, "Z")};
+        given.push_back(node);
+    }
+    walk(given);
+    // A first element that COORDS does not place starts at the origin.
+    if (first != 0)
+        place_piece(static_cast<int>(s.element[first].from), Vec3{});
+    note_unplaced_pieces();
+}
+
+const Vec3* CiiPlacement::position(int n) const
+{
+    const auto found = placed_.find(n);
+    return found == placed_.end() ? nullptr : &found->second;
+}
+
+void CiiPlacement::place_piece(int n, const Vec3& p)
+{
+    if (edges_.count(n) == 0 || !placed_.emplace(n, p).second)
+        return;
+    walk({n});
+}
+
+// Along the connections from placed nodes to the nodes not placed yet; the
+// first connection that reaches a node places it.
+void CiiPlacement::walk(std::vector<int> from)
+{
+    while (!from.empty()) {
+        const int n = from.back();
+        from.pop_back();
+        const Vec3 p = placed_.at(n);
+        for (const Edge& edge : edges_[n])
+            if (placed_.emplace(edge.other, plus(p, scaled(offsets_[static_cast<std::size_t>(edge.element)], edge.sign)))
+                    .second)
+                from.push_back(edge.other);
+    }
+}
+
+// A piece that no connection ties to a COORDS node or to the first element
+// is placed by the rows at the end of the row before it. One that ends at a
+// node of a bend's arc hangs on that bend, which places it once built.
+void CiiPlacement::note_unplaced_pieces()
+{
+    const CiiStaging& s = b_.s;
+    std::set<int> seen;
+    for (int i = 1; i <= s.elements; ++i) {
+        const int start = static_cast<int>(s.element[i].from);
+        if (edges_.count(start) == 0 || placed_.count(start) != 0 || seen.count(start) != 0)
+            continue;
+        std::set<int> piece{start}, elements;
+        for (std::vector<int> open{start}; !open.empty();) {
+            const int n = open.back();
+            open.pop_back();
+            for (const Edge& edge : edges_[n]) {
+                elements.insert(edge.element);
+                if (piece.insert(edge.other).second)
+                    open.push_back(edge.other);
+            }
+        }
+        seen.insert(piece.begin(), piece.end());
+        bool on_bend = false;
+        for (int j = 1; j <= s.elements && !on_bend; ++j) {
+            const int from = static_cast<int>(s.element[j].from), to = static_cast<int>(s.element[j].to);
+            on_bend = (piece.count(from) != 0 && b_.made_by_bend(to)) || (piece.count(to) != 0 && b_.made_by_bend(from));
+        }
+        if (!on_bend)
+            b_.notes.add(CII_UNPLACED, elements_connect(s, {elements.begin(), elements.end()}) +
+                                           " to no other element and no COORDS node: placed at the end of the row "
+                                           "before");
+    }
+}
+
+void note_open_loops(CiiBuild& b)
+{
+    const CiiStaging& s = b.s;
+    for (int i = 1; i <= s.elements; ++i) {
+        const CiiElement& e = s.element[i];
+        const int from = static_cast<int>(e.from), to = static_cast<int>(e.to);
+        if (from == 0 || to == 0 || b.model_node(from) != from || b.model_node(to) != to || b.made_by_bend(from) ||
+            b.made_by_bend(to))
+            continue;
+        const int a = node_index(from), z = node_index(to);
+        if (a == 0 || z == 0)
+            continue;
+        const double gap = norm(minus(node_position(model(), z), plus(node_position(model(), a), offset_of(b, e))));
+        if (gap > LOOP_GAP)
+            b.notes.add(CII_OPEN_LOOPS, c_format("element %d-%d (line %d) ends %s from node %d", from, to, e.line,
+                                                 value_text(DIMENSION, gap).c_str(), to));
+    }
+}
