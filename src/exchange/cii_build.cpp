@@ -566,12 +566,6 @@ private:
         if (!in_coords && node_index(from) == 0) {
             if (placed) {
                 // Where the file's connections put it.
-                const double xyz[3] = {placed->x, placed->y, placed->z};
-                for (double v : xyz)
-                    if (!neutral_value_in_range(NeutralQuantity::Coordinate, v))
-                        b_.fail(e.line, c_format("Node %d lies beyond what a coordinate holds where its elements "
-                                                 "put it",
-                                                 from));
                 r.dx = static_cast<float>(placed->x);
                 r.dy = static_cast<float>(placed->y);
                 r.dz = static_cast<float>(placed->z);

@@ -8,6 +8,7 @@
 #include "framework/geometry.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -98,8 +99,9 @@ private:
 // every node that the elements tie to a COORDS node or to the first
 // element's from node, along the elements in either direction (the to node
 // at the from node + DX, DY, DZ), worked out before any row is made. A
-// node of a bend's arc stands where the bend puts it, which is known only
-// once the bend is built: the elements at such nodes place nothing.
+// node of a bend's arc (an intermediate node, or a tangent point that is no
+// node of the run) stands where the bend's radius puts it between the
+// tangents that meet at its corner.
 class CiiPlacement {
 public:
     // Places what the connections place, and names in the closing note each
@@ -114,9 +116,9 @@ public:
 
 private:
     struct Edge {
-        int element;
-        int other;     // the element's node at the other end
-        double sign;   // +1 from its from node, -1 from its to node
+        int element;   // 0: a node of a bend's arc and the bend's corner
+        int other;     // the node at the other end
+        double sign;   // +1 from the element's from node, -1 from its to node
     };
     CiiBuild& b_;
     std::map<int, std::vector<Edge>> edges_;
@@ -124,6 +126,7 @@ private:
     std::map<int, Vec3> placed_;
 
     void walk(std::vector<int> from);
+    std::optional<Vec3> on_bend(const CiiBendPoint& point, int n) const;
     void note_unplaced_pieces();
 };
 

@@ -14,6 +14,9 @@
 #include "model/value_bounds.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <optional>
 #include <set>
 
 namespace {
@@ -21,6 +24,8 @@ namespace {
 // An element's offsets that end this far (inch) from its to node leave a
 // loop of the file open: 1 mm.
 constexpr double LOOP_GAP = 1.0 / 25.4;
+// Tangents closer than this (radian) to straight or reversed make no arc.
+constexpr double MIN_BEND_TURN = 1.0e-4;
 
 // An element's offsets in inch, as its row holds them.
 Vec3 offset_of(const CiiBuild& b, const CiiElement& e)
@@ -58,14 +63,20 @@ CiiPlacement::CiiPlacement(CiiBuild& b) : b_(b), offsets_(static_cast<std::size_
     for (int i = 1; i <= s.elements; ++i) {
         const CiiElement& e = s.element[i];
         const int from = static_cast<int>(e.from), to = static_cast<int>(e.to);
-        if (from == 0 || to == 0 || b.made_by_bend(from) || b.made_by_bend(to))
+        if (from == 0 || to == 0)
             continue;
         offsets_[static_cast<std::size_t>(i)] = offset_of(b, e);
         edges_[from].push_back({i, to, 1.0});
         edges_[to].push_back({i, from, -1.0});
-        if (first == 0)
+        if (first == 0 && !b.made_by_bend(from))
             first = i;
     }
+    // A node of a bend's arc hangs on the bend's corner.
+    for (const auto& [n, point] : b.bend_points)
+        if (b.made_by_bend(n) && edges_.count(n) != 0) {
+            edges_[n].push_back({0, point.corner, 0.0});
+            edges_[point.corner].push_back({0, n, 0.0});
+        }
     // The COORDS nodes stand where COORDS puts them; the connections place
     // what they tie to them.
     std::vector<int> given;
@@ -98,48 +109,93 @@ void CiiPlacement::place_piece(int n, const Vec3& p)
 }
 
 // Along the connections from placed nodes to the nodes not placed yet; the
-// first connection that reaches a node places it.
+// first connection that reaches a node places it. A node of a bend's arc is
+// placed by its bend once the bend's corner stands.
 void CiiPlacement::walk(std::vector<int> from)
 {
-    while (!from.empty()) {
-        const int n = from.back();
-        from.pop_back();
-        const Vec3 p = placed_.at(n);
-        for (const Edge& edge : edges_[n])
-            if (placed_.emplace(edge.other, plus(p, scaled(offsets_[static_cast<std::size_t>(edge.element)], edge.sign)))
-                    .second)
-                from.push_back(edge.other);
+    for (bool more = true; more;) {
+        while (!from.empty()) {
+            const int n = from.back();
+            from.pop_back();
+            const Vec3 p = placed_.at(n);
+            for (const Edge& edge : edges_[n])
+                if (edge.element != 0 && !b_.made_by_bend(edge.other) &&
+                    placed_.emplace(edge.other, plus(p, scaled(offsets_[static_cast<std::size_t>(edge.element)],
+                                                               edge.sign)))
+                        .second)
+                    from.push_back(edge.other);
+        }
+        for (const auto& [n, point] : b_.bend_points)
+            if (b_.made_by_bend(n) && edges_.count(n) != 0 && placed_.count(n) == 0)
+                if (const std::optional<Vec3> p = on_bend(point, n)) {
+                    placed_[n] = *p;
+                    from.push_back(n);
+                }
+        more = !from.empty();
     }
 }
 
+// Where the bend of `point` puts its node n: on the arc of the bend's radius
+// between the tangents that meet at its corner, along its element and the
+// element that continues it; none while the corner does not stand, or where
+// the file gives the bend no radius (the section's then gives it one).
+std::optional<Vec3> CiiPlacement::on_bend(const CiiBendPoint& point, int n) const
+{
+    const CiiStaging& s = b_.s;
+    const int next = b_.continuation[static_cast<std::size_t>(point.element)];
+    const CiiElement& e = s.element[point.element];
+    const Vec3* corner = position(point.corner);
+    if (next == 0 || !corner || e.bend < 1 || e.bend > s.bends)
+        return std::nullopt;
+    const Vec3 in = offsets_[static_cast<std::size_t>(point.element)], out = offsets_[static_cast<std::size_t>(next)];
+    const CiiBend& d = s.bend[e.bend];
+    const double radius = b_.convert(d.radius, s.units.length, NeutralQuantity::Dimension, d.line, "Bend radius");
+    if (!(norm(in) > 0.0 && norm(out) > 0.0 && radius > 0.0))
+        return std::nullopt;
+    const Vec3 u1 = scaled(in, 1.0 / norm(in)), u2 = scaled(out, 1.0 / norm(out));
+    const double angle = std::acos(std::clamp(dot(u1, u2), -1.0, 1.0));
+    if (!(angle > MIN_BEND_TURN && angle < std::numbers::pi - MIN_BEND_TURN))
+        return std::nullopt;
+    const double tangent = radius * std::tan(0.5 * angle);
+    if (point.offset == NEAR_TANGENT_OFFSET)
+        return minus(*corner, scaled(u1, tangent));
+    if (point.offset == FAR_TANGENT_OFFSET)
+        return plus(*corner, scaled(u2, tangent));
+    // An intermediate node at its angle from the near tangent point (a
+    // negative one at the mid point).
+    const double given = static_cast<int>(d.node1) == n ? d.angle1 : d.angle2;
+    const double alpha = given < 0.0 ? 0.5 * angle : given * std::numbers::pi / 180.0;
+    const Vec3 bisector = minus(u2, u1);
+    const Vec3 centre = plus(*corner, scaled(bisector, radius / std::cos(0.5 * angle) / norm(bisector)));
+    const Vec3 radial = scaled(minus(minus(*corner, scaled(u1, tangent)), centre), 1.0 / radius);
+    return plus(centre, plus(scaled(radial, radius * std::cos(alpha)), scaled(u1, radius * std::sin(alpha))));
+}
+
 // A piece that no connection ties to a COORDS node or to the first element
-// is placed by the rows at the end of the row before it. One that ends at a
-// node of a bend's arc hangs on that bend, which places it once built.
+// is placed by the rows at the end of the row before it.
 void CiiPlacement::note_unplaced_pieces()
 {
     const CiiStaging& s = b_.s;
     std::set<int> seen;
     for (int i = 1; i <= s.elements; ++i) {
         const int start = static_cast<int>(s.element[i].from);
-        if (edges_.count(start) == 0 || placed_.count(start) != 0 || seen.count(start) != 0)
+        if (edges_.count(start) == 0 || seen.count(start) != 0)
             continue;
         std::set<int> piece{start}, elements;
+        bool placed = false;
         for (std::vector<int> open{start}; !open.empty();) {
             const int n = open.back();
             open.pop_back();
+            placed = placed || placed_.count(n) != 0;
             for (const Edge& edge : edges_[n]) {
-                elements.insert(edge.element);
+                if (edge.element != 0)
+                    elements.insert(edge.element);
                 if (piece.insert(edge.other).second)
                     open.push_back(edge.other);
             }
         }
         seen.insert(piece.begin(), piece.end());
-        bool on_bend = false;
-        for (int j = 1; j <= s.elements && !on_bend; ++j) {
-            const int from = static_cast<int>(s.element[j].from), to = static_cast<int>(s.element[j].to);
-            on_bend = (piece.count(from) != 0 && b_.made_by_bend(to)) || (piece.count(to) != 0 && b_.made_by_bend(from));
-        }
-        if (!on_bend)
+        if (!placed)
             b_.notes.add(CII_UNPLACED, elements_connect(s, {elements.begin(), elements.end()}) +
                                            " to no other element and no COORDS node: placed at the end of the row "
                                            "before");
@@ -152,10 +208,10 @@ void note_open_loops(CiiBuild& b)
     for (int i = 1; i <= s.elements; ++i) {
         const CiiElement& e = s.element[i];
         const int from = static_cast<int>(e.from), to = static_cast<int>(e.to);
-        if (from == 0 || to == 0 || b.model_node(from) != from || b.model_node(to) != to || b.made_by_bend(from) ||
-            b.made_by_bend(to))
+        if (from == 0 || to == 0)
             continue;
-        const int a = node_index(from), z = node_index(to);
+        // The ends as the model has them: a bend's node at its tangent point.
+        const int a = node_index(b.model_node(from)), z = node_index(b.model_node(to));
         if (a == 0 || z == 0)
             continue;
         const double gap = norm(minus(node_position(model(), z), plus(node_position(model(), a), offset_of(b, e))));

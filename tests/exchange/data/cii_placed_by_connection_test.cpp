@@ -108,6 +108,27 @@ TEST_F(CiiPlacedByConnection, ALoopWrittenBeforeItsTieClosesOnTheHeader)
     expect_weight_carried({10, 40}, LOOP_FILE_LENGTH);
 }
 
+TEST_F(CiiPlacedByConnection, ABranchWrittenTowardABendsNodeStandsWhereTheBendPutsThatNode)
+{
+    // 1000-1010 and 1010-18, 18 the 0-degree node of the bend at 20 (R 9 in
+    // of 90 degrees, the near tangent point 20A at (111, 0, 0)): the branch
+    // hangs 60 in down from it, anchored at its free end 1000.
+    CiiFile f = two_bend_line();
+    f.restraints = {{anchor_at(1000)}};
+    CiiElementRecord e;
+    e.from = 1000, e.to = 1010, e.dy = 30;
+    f.elements.push_back(e);
+    e.from = 1010, e.to = 18;
+    f.elements.push_back(e);
+    ASSERT_NO_FATAL_FAILURE(cii_ok(f.text()));
+    expect_at(1010, {111, -30, 0});
+    expect_at(1000, {111, -60, 0});
+    EXPECT_TRUE(joined(1010, 100020));
+    EXPECT_EQ(notes_.count(CII_UNPLACED), 0);
+    EXPECT_EQ(notes_.count(CII_OPEN_LOOPS), 0);
+    EXPECT_EQ(model_check_refusal(), "");
+}
+
 TEST_F(CiiPlacedByConnection, ALoopThatDoesNotCloseIsKeptAsTheFileGivesItAndNamed)
 {
     // 70-30 goes down 94 in where 96 in would close the loop: the element
