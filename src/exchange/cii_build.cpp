@@ -172,7 +172,7 @@ int find_or_add_section(CiiBuild& b, const PipeSection& wanted, int line)
         b.fail(line, "Maximum number of pipe sections exceeded");
     PipeSection s = wanted;
     s.name = std::to_string(numsections() + 1);
-    s.nominal_size = "Non Std";
+    s.nominal_size = CII_NOMINAL_SIZE;
     if (const std::vector<std::string> problems = pipe_section_problems(s); !problems.empty())
         b.fail(line, problems.front());
     return pipe_sections().push_back(std::move(s));

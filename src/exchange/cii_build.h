@@ -26,6 +26,9 @@ inline constexpr const char* CII_UNPLACED = "Pieces that no connection places";
 inline constexpr const char* CII_OPEN_LOOPS = "Loops that do not close, kept as the file gives them";
 inline constexpr const char* CII_UNHELD_DISPLACEMENTS = "Displacements that fix nothing, not taken";
 
+// The nominal size of the file's sections, which have no table size.
+inline constexpr const char* CII_NOMINAL_SIZE = "Non Std";
+
 // A node that a bend of the file makes: an intermediate node at its angle
 // from the near tangent point, or a node at the angle 0 or at the whole bend
 // angle, which is no node of the arc but the bend's near or far tangent

@@ -8,6 +8,8 @@
 #include "exchange/cii_build.h"
 
 #include "framework/text.h"
+#include "materials/pipe_section.h"
+#include "materials/size_tables.h"
 #include "framework/units.h"
 #include "model/model.h"
 #include "model/nodes.h"
@@ -113,32 +115,28 @@ void CiiPlacement::place_piece(int n, const Vec3& p)
 // placed by its bend once the bend's corner stands.
 void CiiPlacement::walk(std::vector<int> from)
 {
-    for (bool more = true; more;) {
-        while (!from.empty()) {
-            const int n = from.back();
-            from.pop_back();
-            const Vec3 p = placed_.at(n);
-            for (const Edge& edge : edges_[n])
-                if (edge.element != 0 && !b_.made_by_bend(edge.other) &&
-                    placed_.emplace(edge.other, plus(p, scaled(offsets_[static_cast<std::size_t>(edge.element)],
-                                                               edge.sign)))
-                        .second)
-                    from.push_back(edge.other);
+    while (!from.empty()) {
+        const int n = from.back();
+        from.pop_back();
+        const Vec3 p = placed_.at(n);
+        for (const Edge& edge : edges_[n]) {
+            // A node of a bend's arc only by its bend, from the corner.
+            const int other = edge.other;
+            if ((edge.element == 0) != b_.made_by_bend(other))
+                continue;
+            const std::optional<Vec3> at =
+                edge.element == 0 ? on_bend(*b_.bend_point(other), other)
+                                  : plus(p, scaled(offsets_[static_cast<std::size_t>(edge.element)], edge.sign));
+            if (at && placed_.emplace(other, *at).second)
+                from.push_back(other);
         }
-        for (const auto& [n, point] : b_.bend_points)
-            if (b_.made_by_bend(n) && edges_.count(n) != 0 && placed_.count(n) == 0)
-                if (const std::optional<Vec3> p = on_bend(point, n)) {
-                    placed_[n] = *p;
-                    from.push_back(n);
-                }
-        more = !from.empty();
     }
 }
 
 // Where the bend of `point` puts its node n: on the arc of the bend's radius
-// between the tangents that meet at its corner, along its element and the
-// element that continues it; none while the corner does not stand, or where
-// the file gives the bend no radius (the section's then gives it one).
+// (its section's long radius where the file gives none) between the
+// tangents that meet at its corner, along its element and the element that
+// continues it; none while the corner does not stand.
 std::optional<Vec3> CiiPlacement::on_bend(const CiiBendPoint& point, int n) const
 {
     const CiiStaging& s = b_.s;
@@ -149,7 +147,15 @@ std::optional<Vec3> CiiPlacement::on_bend(const CiiBendPoint& point, int n) cons
         return std::nullopt;
     const Vec3 in = offsets_[static_cast<std::size_t>(point.element)], out = offsets_[static_cast<std::size_t>(next)];
     const CiiBend& d = s.bend[e.bend];
-    const double radius = b_.convert(d.radius, s.units.length, NeutralQuantity::Dimension, d.line, "Bend radius");
+    double radius = b_.convert(d.radius, s.units.length, NeutralQuantity::Dimension, d.line, "Bend radius");
+    if (!(radius > 0.0)) {
+        // The long radius of the bend's section, which has no table size.
+        PipeSection section;
+        section.outside_diameter =
+            b_.convert(e.od, s.units.diameter, NeutralQuantity::Dimension, e.line, "Outside diameter");
+        section.nominal_size = CII_NOMINAL_SIZE;
+        radius = section_bend_radius(section, false);
+    }
     if (!(norm(in) > 0.0 && norm(out) > 0.0 && radius > 0.0))
         return std::nullopt;
     const Vec3 u1 = scaled(in, 1.0 / norm(in)), u2 = scaled(out, 1.0 / norm(out));

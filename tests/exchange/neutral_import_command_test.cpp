@@ -444,3 +444,28 @@ TEST_F(NeutralImportCommand, RefusedImportKeepsTheOpenModel)
         EXPECT_EQ(node_position(model(), node_index(20)).x, 150.0);
     }
 }
+
+// An imported model that the analysis would refuse as it stands is taken,
+// and its closing note says first what F12 will refuse, whatever the
+// importer.
+TEST_F(NeutralImportCommand, AModelTheAnalysisWouldRefuseIsTakenAndSaysSoFirst)
+{
+    import(write("bare.mbf", "LAYOUT\nF10\nT20,X10\n"), 0);
+    EXPECT_EQ(model_file_path(), path("bare.mod"));
+    EXPECT_EQ(script().last_message(), "The import took the file, but the model is not ready to analyse:\n"
+                                       "The analysis (F12) will refuse the model: Row 2: Material is not defined");
+    // A CAESAR II line whose second bend no element continues.
+    cii_test::CiiFile f = cii_test::bent_line({10, 20, 30}, {{0, 0, 0}, {120, 0, 0}, {120, 0, 120}});
+    f.bends.push_back({cii_test::LINE_BEND_RADIUS, 0, 0, 0, 0, 0});
+    f.elements[1].bend = 2;
+    f.displacements.clear();
+    f.restraints = {{cii_test::anchor_at(10)}};
+    import(write("open_bend.cii", f.text()), FILTER_CAESAR);
+    EXPECT_EQ(model_file_path(), path("open_bend.mod"));
+    EXPECT_EQ(script().last_message().rfind("The import did not take everything the file holds:\n"
+                                            "The analysis (F12) will refuse the model: Row ",
+                                            0),
+              0u)
+        << script().last_message();
+    EXPECT_NE(script().last_message().find("the bend at node 30 has no arc"), std::string::npos);
+}

@@ -9,10 +9,14 @@
 #include "model/elements.h"
 #include "supports/anchor.h"
 
+#include <cmath>
+#include <numbers>
+
 namespace batch_test {
 namespace {
 
 using namespace cii_test;
+using std::numbers::pi;
 
 class CiiPlacedByConnection : public CiiLineTest {
 protected:
@@ -112,21 +116,36 @@ TEST_F(CiiPlacedByConnection, ABranchWrittenTowardABendsNodeStandsWhereTheBendPu
 {
     // 1000-1010 and 1010-18, 18 the 0-degree node of the bend at 20 (R 9 in
     // of 90 degrees, the near tangent point 20A at (111, 0, 0)): the branch
-    // hangs 60 in down from it, anchored at its free end 1000.
+    // hangs 60 in down from it, anchored at its free end 1000. And 2000-19,
+    // 19 the bend's mid node, 45 degrees on the arc about (111, 0, 9).
     CiiFile f = two_bend_line();
-    f.restraints = {{anchor_at(1000)}};
+    f.restraints = {{anchor_at(1000), anchor_at(2000)}};
     CiiElementRecord e;
     e.from = 1000, e.to = 1010, e.dy = 30;
     f.elements.push_back(e);
     e.from = 1010, e.to = 18;
     f.elements.push_back(e);
+    e.from = 2000, e.to = 19;
+    f.elements.push_back(e);
     ASSERT_NO_FATAL_FAILURE(cii_ok(f.text()));
     expect_at(1010, {111, -30, 0});
     expect_at(1000, {111, -60, 0});
+    expect_at(2000, {111 + 9 * std::sin(pi / 4), -30, 9 - 9 * std::cos(pi / 4)});
     EXPECT_TRUE(joined(1010, 100020));
+    EXPECT_TRUE(joined(2000, 19));
     EXPECT_EQ(notes_.count(CII_UNPLACED), 0);
     EXPECT_EQ(notes_.count(CII_OPEN_LOOPS), 0);
     EXPECT_EQ(model_check_refusal(), "");
+
+    // A bend the file gives no radius has its section's long radius,
+    // 1.5 x 6.625 in.
+    f.bends[0].radius = 0;
+    ASSERT_NO_FATAL_FAILURE(cii_ok(f.text()));
+    const double r = 1.5 * 6.625;
+    expect_at(100020, {120 - r, 0, 0});
+    expect_at(1000, {120 - r, -60, 0});
+    expect_at(2000, {120 - r + r * std::sin(pi / 4), -30, r - r * std::cos(pi / 4)});
+    EXPECT_EQ(notes_.count(CII_OPEN_LOOPS), 0);
 }
 
 TEST_F(CiiPlacedByConnection, ALoopThatDoesNotCloseIsKeptAsTheFileGivesItAndNamed)
