@@ -598,10 +598,10 @@ private:
             r.dz = static_cast<float>(p.z);
         }
         LayoutRow::make_nodes(row);
-        // A piece that no connection places stands where its first row puts
-        // it, and the rest of it where its connections put it from there.
+        // Elements that no connection places stand from where the first of
+        // their rows puts them, and the others they connect to from there.
         if (!placed && node_index(from) != 0)
-            placement_.place_piece(static_cast<int>(e.from), node_position(model(), node_index(from)));
+            placement_.place_connected(static_cast<int>(e.from), node_position(model(), node_index(from)));
     }
 
     // A from node that no connection places, on no coordinate and whose

@@ -22,7 +22,7 @@ inline constexpr const char* CII_SHORT_LINES = "Lines with fewer values than rea
 inline constexpr const char* CII_TANGENT_POINTS = "Bend nodes taken as tangent points";
 inline constexpr const char* CII_MATERIAL_VALUES = "Materials the file gives no density or Poisson's ratio";
 inline constexpr const char* CII_WEIGHTLESS_INSULATION = "Insulation without a density, taken as weighing nothing";
-inline constexpr const char* CII_UNPLACED = "Pieces that no connection places";
+inline constexpr const char* CII_UNPLACED = "Elements that no connection places";
 inline constexpr const char* CII_OPEN_LOOPS = "Loops that do not close, kept as the file gives them";
 inline constexpr const char* CII_UNHELD_DISPLACEMENTS = "Displacements that fix nothing, not taken";
 
@@ -107,15 +107,15 @@ private:
 // tangents that meet at its corner.
 class CiiPlacement {
 public:
-    // Places what the connections place, and names in the closing note each
-    // piece that they tie to nothing, which the rows place.
+    // Places what the connections place, and names in the closing note the
+    // elements that they tie to nothing, which the rows place.
     explicit CiiPlacement(CiiBuild& b);
     // Where the connections put node n (inch); null when they place it not
     // (yet).
     const Vec3* position(int n) const;
-    // The piece of node n, which the rows have put at p, and everything it
-    // connects to that is not placed yet.
-    void place_piece(int n, const Vec3& p);
+    // Node n, which the rows have put at p, and everything it connects to
+    // that is not placed yet.
+    void place_connected(int n, const Vec3& p);
 
 private:
     struct Edge {
@@ -130,7 +130,7 @@ private:
 
     void walk(std::vector<int> from);
     std::optional<Vec3> on_bend(const CiiBendPoint& point, int n) const;
-    void note_unplaced_pieces();
+    void note_unplaced_groups();
 };
 
 // Once the model is built: the elements whose offsets do not end within

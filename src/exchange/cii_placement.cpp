@@ -93,8 +93,8 @@ CiiPlacement::CiiPlacement(CiiBuild& b) : b_(b), offsets_(static_cast<std::size_
     walk(given);
     // A first element that COORDS does not place starts at the origin.
     if (first != 0)
-        place_piece(static_cast<int>(s.element[first].from), Vec3{});
-    note_unplaced_pieces();
+        place_connected(static_cast<int>(s.element[first].from), Vec3{});
+    note_unplaced_groups();
 }
 
 const Vec3* CiiPlacement::position(int n) const
@@ -103,7 +103,7 @@ const Vec3* CiiPlacement::position(int n) const
     return found == placed_.end() ? nullptr : &found->second;
 }
 
-void CiiPlacement::place_piece(int n, const Vec3& p)
+void CiiPlacement::place_connected(int n, const Vec3& p)
 {
     if (edges_.count(n) == 0 || !placed_.emplace(n, p).second)
         return;
@@ -177,9 +177,9 @@ std::optional<Vec3> CiiPlacement::on_bend(const CiiBendPoint& point, int n) cons
     return plus(centre, plus(scaled(radial, radius * std::cos(alpha)), scaled(u1, radius * std::sin(alpha))));
 }
 
-// A piece that no connection ties to a COORDS node or to the first element
-// is placed by the rows at the end of the row before it.
-void CiiPlacement::note_unplaced_pieces()
+// Connected elements that no connection ties to a COORDS node or to the
+// first element are placed by the rows, from the end of the row before them.
+void CiiPlacement::note_unplaced_groups()
 {
     const CiiStaging& s = b_.s;
     std::set<int> seen;
@@ -187,7 +187,7 @@ void CiiPlacement::note_unplaced_pieces()
         const int start = static_cast<int>(s.element[i].from);
         if (edges_.count(start) == 0 || seen.count(start) != 0)
             continue;
-        std::set<int> piece{start}, elements;
+        std::set<int> group{start}, elements;
         bool placed = false;
         for (std::vector<int> open{start}; !open.empty();) {
             const int n = open.back();
@@ -196,11 +196,11 @@ void CiiPlacement::note_unplaced_pieces()
             for (const Edge& edge : edges_[n]) {
                 if (edge.element != 0)
                     elements.insert(edge.element);
-                if (piece.insert(edge.other).second)
+                if (group.insert(edge.other).second)
                     open.push_back(edge.other);
             }
         }
-        seen.insert(piece.begin(), piece.end());
+        seen.insert(group.begin(), group.end());
         if (!placed)
             b_.notes.add(CII_UNPLACED, elements_connect(s, {elements.begin(), elements.end()}) +
                                            " to no other element and no COORDS node: placed at the end of the row "

@@ -3,7 +3,7 @@
 // a tee placed before them, and a loop whose first elements come before the
 // one that ties it to the header, are placed along their connections from
 // the COORDS node and solved against the frame solver and by hand; a loop
-// that does not close and a piece tied to nothing are kept and named.
+// that does not close and elements tied to nothing are kept and named.
 #include "exchange/data/cii_branch_lines.h"
 #include "exchange/data/cii_solve_fixture.h"
 #include "model/elements.h"
@@ -176,7 +176,7 @@ TEST_F(CiiPlacedByConnection, ALoopThatDoesNotCloseIsKeptAsTheFileGivesItAndName
     EXPECT_EQ(notes_.count(CII_OPEN_LOOPS), 0);
 }
 
-TEST_F(CiiPlacedByConnection, APieceTiedToNothingStandsAtTheEndOfTheRowBeforeAndIsNamed)
+TEST_F(CiiPlacedByConnection, ElementsTiedToNothingStandAtTheEndOfTheRowBeforeAndAreNamed)
 {
     // 900-910 and 910-920 touch no other element and no COORDS node: they
     // start where the header ends, at 40, tied to nothing, and carry an
@@ -205,8 +205,8 @@ TEST_F(CiiPlacedByConnection, APieceTiedToNothingStandsAtTheEndOfTheRowBeforeAnd
     solve();
     if (HasFatalFailure())
         return;
-    // The piece hangs on its own anchor: 120 in of pipe.
-    expect_relative(support(result(LC_SUSTAINED), 920)[1], W6 * 120, 1e-6, "the piece's anchor");
+    // The two elements hang on their own anchor: 120 in of pipe.
+    expect_relative(support(result(LC_SUSTAINED), 920)[1], W6 * 120, 1e-6, "the anchor at 920");
 }
 
 }  // namespace

@@ -372,7 +372,7 @@ TEST_P(CiiVersionTest, RichModelImportsFieldByField)
     EXPECT_EQ(notes_.count(CII_SKIPPED), skipped - 1);   // node names, uniform, wind, offsets, allowables, ...
     EXPECT_EQ(notes_.count(CII_DROPPED), 1);             // the force at node 999
     EXPECT_EQ(notes_.count(CII_DEFAULT_TABLES), 2);
-    // The piece joined to the rigid that ends at 170, which no connection
+    // The elements joined to the rigid that ends at 170, which no connection
     // ties to the rest, is named with the line of its first element, the
     // 14th; every element ends where its to node stands.
     const double v = GetParam().version;
