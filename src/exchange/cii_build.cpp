@@ -44,6 +44,8 @@ constexpr float DEFAULT_MILL_TOLERANCE = 12.5f;
 constexpr float NO_AMBIENT = 70.0f;
 // The material density that a file's 0 stands for, lb/in3.
 constexpr double DENSITY_NOT_GIVEN = 0.001;
+// The Poisson's ratio that a file's 0 stands for: a batch file's default.
+constexpr double POISSON_NOT_GIVEN = 0.3;
 // Hydrotest pressures this close (psi) share a hydrotest row.
 constexpr double SAME_HYDROTEST_PRESSURE = 0.001;
 // Nodes closer than this (inch) make a joint of no length.
@@ -170,19 +172,24 @@ int find_or_add_section(CiiBuild& b, const PipeSection& wanted, int line)
         b.fail(line, "Maximum number of pipe sections exceeded");
     PipeSection s = wanted;
     s.name = std::to_string(numsections() + 1);
-    s.nominal_size = "Non Std";
+    s.nominal_size = CII_NOMINAL_SIZE;
     if (const std::vector<std::string> problems = pipe_section_problems(s); !problems.empty())
         b.fail(line, problems.front());
     return pipe_sections().push_back(std::move(s));
 }
 
 // A material whose density the file leaves at 0 takes DENSITY_NOT_GIVEN,
-// which the closing note says.
+// and one whose Poisson's ratio it leaves at 0 (writers do so for a
+// material of their own library) takes POISSON_NOT_GIVEN, which the closing
+// note says.
 int find_or_add_material(CiiBuild& b, double number, double density, double nu, int line)
 {
     const bool density_given = density != 0.0;
     if (!density_given)
         density = DENSITY_NOT_GIVEN;
+    const bool nu_given = nu != 0.0;
+    if (!nu_given)
+        nu = POISSON_NOT_GIVEN;
     const std::string description = c_format("%lf", number);
     for (int i = 1; i <= nummats(); ++i) {
         const PipeMaterial& m = pipe_materials()[i];
@@ -206,39 +213,79 @@ int find_or_add_material(CiiBuild& b, double number, double density, double nu, 
     const std::string named =
         m.name + " (" + std::string(number_text, write_general(number_text, number, 15, false)) + ")";
     b.notes.add(CII_DEFAULT_TABLES, named);
+    std::string taken;
     if (!density_given)
-        b.notes.add(CII_NO_DENSITY, named + " taken at " + format_density(DENSITY_NOT_GIVEN) + " " +
-                                        unit_name(DENSITY, current_unit(DENSITY)) +
-                                        ", so that its pipe weighs next to nothing");
+        taken = "at " + format_density(DENSITY_NOT_GIVEN) + " " + unit_name(DENSITY, current_unit(DENSITY)) +
+                ", so that its pipe weighs next to nothing";
+    if (!nu_given)
+        taken += (taken.empty() ? "" : ", and ") + c_format("with Poisson's ratio %g", POISSON_NOT_GIVEN);
+    if (!taken.empty())
+        b.notes.add(CII_MATERIAL_VALUES, named + " taken " + taken);
     return pipe_materials().push_back(std::move(m));
 }
 
 // ---- Bend nodes -----------------------------------------------------------------------------------
 
-// The angle (degree) through which element i's bend turns: from its own
-// offsets, which run to the bend's node, to those of the element after it,
-// which must start there. Negative when there is no such element.
-// `next` is the element after it, 0 when none.
-double file_bend_angle(const CiiStaging& s, int i, int& next_element)
+// The element that continues element i's bend: the first after it in the
+// file that leaves the bend's node, else the first before it; 0 when none.
+int bend_continuation(const CiiStaging& s, int i)
 {
-    const CiiElement& e = s.element[i];
-    next_element = 0;
-    for (int j = i + 1; j <= s.elements; ++j) {
-        const CiiElement& next = s.element[j];
-        if (next.from == 0.0 && next.to == 0.0)
+    const int corner = static_cast<int>(s.element[i].to);
+    int before = 0;
+    for (int j = 1; j <= s.elements; ++j) {
+        const CiiElement& e = s.element[j];
+        if (j == i || static_cast<int>(e.from) != corner || static_cast<int>(e.to) == 0)
             continue;
-        if (static_cast<int>(next.from) != static_cast<int>(e.to))
-            return -1.0;
-        next_element = j;
-        const double in = std::hypot(e.offset[0], e.offset[1], e.offset[2]);
-        const double out = std::hypot(next.offset[0], next.offset[1], next.offset[2]);
-        const double cosine = (e.offset[0] * next.offset[0] + e.offset[1] * next.offset[1] +
-                               e.offset[2] * next.offset[2]) / (in * out);
-        if (!(in > 0.0 && out > 0.0) || !std::isfinite(cosine))
-            return -1.0;
-        return std::acos(std::clamp(cosine, -1.0, 1.0)) * DEGREES_PER_RADIAN;
+        if (j > i)
+            return j;
+        if (before == 0)
+            before = j;
     }
-    return -1.0;
+    return before;
+}
+
+// The angle (degree) through which element i's bend turns: from its own
+// offsets, which run to the bend's node, to those of the element `next` that
+// continues it. Negative when there is no such element.
+double file_bend_angle(const CiiStaging& s, int i, int next)
+{
+    if (next == 0)
+        return -1.0;
+    const CiiElement& e = s.element[i];
+    const CiiElement& out = s.element[next];
+    const double in_length = std::hypot(e.offset[0], e.offset[1], e.offset[2]);
+    const double out_length = std::hypot(out.offset[0], out.offset[1], out.offset[2]);
+    const double cosine = (e.offset[0] * out.offset[0] + e.offset[1] * out.offset[1] + e.offset[2] * out.offset[2]) /
+                          (in_length * out_length);
+    if (!(in_length > 0.0 && out_length > 0.0) || !std::isfinite(cosine))
+        return -1.0;
+    return std::acos(std::clamp(cosine, -1.0, 1.0)) * DEGREES_PER_RADIAN;
+}
+
+// The intermediate nodes of a bend stand at distinct points of its arc: two
+// that come to one point (two negative angles, which both stand for the mid
+// point, or the same angle twice) would make an element of no length, and
+// are refused with the bend's line. `whole` is the bend angle, negative
+// when not known.
+void check_distinct_points(const CiiBuild& b, const CiiBend& d, double whole)
+{
+    if (d.node1 == d.node2)
+        return;
+    const bool mid = d.angle1 < 0.0 || d.angle2 < 0.0;
+    if (!(d.angle1 < 0.0 && d.angle2 < 0.0)) {
+        // A negative angle is at half the bend angle, which the bend's
+        // continuation gives.
+        if (mid && !(whole > 0.0))
+            return;
+        const auto at = [whole](double angle) { return angle < 0.0 ? 0.5 * whole : angle; };
+        if (std::fabs(at(d.angle1) - at(d.angle2)) > TANGENT_ANGLE_TOLERANCE)
+            return;
+    }
+    b.fail(d.line, c_format(mid ? "Bend node %d at %g degrees is the mid point again: bend node %d at %g degrees "
+                                  "stands there"
+                                : "Bend node %d at %g degrees stands where bend node %d at %g degrees does",
+                            static_cast<int>(d.node2), d.angle2, static_cast<int>(d.node1), d.angle1) +
+                       "; two nodes at one point of the arc would make an element of no length");
 }
 
 // The nodes of the file's bends, and the closing note of those taken as
@@ -248,6 +295,7 @@ double file_bend_angle(const CiiStaging& s, int i, int& next_element)
 void find_bend_points(CiiBuild& b)
 {
     const CiiStaging& s = b.s;
+    b.continuation.assign(static_cast<std::size_t>(s.elements) + 1, 0);
     for (int i = 1; i <= s.elements; ++i) {
         const CiiElement& e = s.element[i];
         // A bad index is refused with its element.
@@ -255,9 +303,11 @@ void find_bend_points(CiiBuild& b)
             continue;
         const CiiBend& d = s.bend[e.bend];
         const int corner = static_cast<int>(e.to);
-        int next = 0;
+        const int next = bend_continuation(s, i);
+        b.continuation[static_cast<std::size_t>(i)] = next;
         const double whole = file_bend_angle(s, i, next);
         const std::pair<double, double> points[2] = {{d.angle1, d.node1}, {d.angle2, d.node2}};
+        int intermediate = 0;
         for (const auto& [angle, node] : points) {
             if (!(node >= 1.0 && node < MAX_NODE_NUMBER + 1.0))
                 continue;
@@ -271,6 +321,7 @@ void find_bend_points(CiiBuild& b)
                 offset = FAR_TANGENT_OFFSET;
                 at = n == static_cast<int>(s.element[next].to) ? n : corner + offset;
             }
+            intermediate += offset == 0 ? 1 : 0;
             if (!b.bend_points.emplace(n, CiiBendPoint{corner, i, offset, d.line, at}).second || offset == 0)
                 continue;
             const char* which = offset == NEAR_TANGENT_OFFSET ? "near" : "far";
@@ -280,25 +331,45 @@ void find_bend_points(CiiBuild& b)
                                 : c_format("%d at %g degrees as %s, the %s tangent point of the bend at %d (line %d)",
                                            n, angle, node_text(at).c_str(), which, corner, d.line));
         }
+        if (intermediate == 2)
+            check_distinct_points(b, d, whole);
     }
 }
 
 // ---- The element rows ----------------------------------------------------------------------------
 
-// The row of an element with its type's object filled from the store.
+// The row of an element with its type's object filled from the store. The
+// rows follow the file, except that a bend's row is followed by the row of
+// the element that continues it, which gives the bend its far tangent: an
+// element that continues a bend later in the file waits for it.
 class ElementRows {
 public:
-    explicit ElementRows(CiiBuild& b) : b_(b), s_(b.s), joined_(static_cast<std::size_t>(b.s.elements) + 1) {}
+    ElementRows(CiiBuild& b, CiiPlacement& placement)
+        : b_(b), s_(b.s), placement_(placement), joined_(static_cast<std::size_t>(b.s.elements) + 1)
+    {
+    }
 
     void build()
     {
+        const auto slot = [](int i) { return static_cast<std::size_t>(i); };
+        std::vector<bool> made(slot(s_.elements) + 1), waits(slot(s_.elements) + 1);
         for (int i = 1; i <= s_.elements; ++i)
-            element(i);
+            if (const int next = b_.continuation[slot(i)]; next != 0 && next < i)
+                waits[slot(next)] = true;
+        for (int i = 1; i <= s_.elements; ++i) {
+            if (waits[slot(i)])
+                continue;
+            for (int k = i; k != 0 && !made[slot(k)]; k = b_.continuation[slot(k)]) {
+                made[slot(k)] = true;
+                element(k);
+            }
+        }
     }
 
 private:
     CiiBuild& b_;
     const CiiStaging& s_;
+    CiiPlacement& placement_;
     std::vector<bool> joined_;   // elements that a From row took
 
     float lf(double v, int line, const char* what, NeutralQuantity q = NeutralQuantity::Coordinate) const
@@ -343,9 +414,7 @@ private:
         const int section = this->section(e);
         const int material = this->material(e);
 
-        std::array<float, 3> offset{};
-        for (std::size_t k = 0; k < 3; ++k)
-            offset[k] = lf(e.offset[k], e.line, "DX, DY, DZ");
+        std::array<float, 3> offset = b_.offsets(e);
         // A hydrotest row between two elements does not break their run.
         int last = numrows();
         while (last > 1 && model().rows[last].etype == ET_HYDROTEST_LOAD)
@@ -492,9 +561,15 @@ private:
         LayoutRow& r = model().rows[row];
         r.node = from;
         r.etype = ET_FROM;
+        const Vec3* placed = placement_.position(static_cast<int>(e.from));
         int joined = 0;
-        if (numnodes() > 0 && !in_coords && node_index(from) == 0) {
-            if (const int to_index = node_index(to)) {
+        if (!in_coords && node_index(from) == 0) {
+            if (placed) {
+                // Where the file's connections put it.
+                r.dx = static_cast<float>(placed->x);
+                r.dy = static_cast<float>(placed->y);
+                r.dz = static_cast<float>(placed->z);
+            } else if (const int to_index = node_index(to)) {
                 // Placed back from the element's other end.
                 const Vec3 p = node_position(model(), to_index);
                 r.dx = static_cast<float>(p.x - offset[0]);
@@ -523,13 +598,18 @@ private:
             r.dz = static_cast<float>(p.z);
         }
         LayoutRow::make_nodes(row);
+        // Elements that no connection places stand from where the first of
+        // their rows puts them, and the others they connect to from there.
+        if (!placed && node_index(from) != 0)
+            placement_.place_connected(static_cast<int>(e.from), node_position(model(), node_index(from)));
     }
 
-    // A from node that is no node yet, on no coordinate and whose element's
-    // other end is not known either: an element of the file that ends at it
-    // and is a rigid or an expansion joint makes its row, from the last row's
-    // node; other elements that end there keep their own rows. Without such
-    // an element the row is a pipe of no length.
+    // A from node that no connection places, on no coordinate and whose
+    // element's other end is not known either: an element of the file that
+    // ends at it and is a rigid or an expansion joint makes its row, from the
+    // last row's node; other elements that end there keep their own rows.
+    // Without such an element the row starts a run where the row before
+    // ends, tied to nothing.
     int join_dangling_from_node(int row, int from)
     {
         LayoutRow& r = model().rows[row];
@@ -540,13 +620,17 @@ private:
                 continue;
             joined_[static_cast<std::size_t>(j)] = true;
             r.etype = e.rigid != 0 ? ET_RIGID : ET_ELASTIC;
-            r.dx = lf(e.offset[0], e.line, "DX");
-            r.dy = lf(e.offset[1], e.line, "DY");
-            r.dz = lf(e.offset[2], e.line, "DZ");
+            const std::array<float, 3> d = b_.offsets(e);
+            r.dx = d[0], r.dy = d[1], r.dz = d[2];
             return j;
         }
-        r.etype = ET_PIPE;
-        r.dx = r.dy = r.dz = 0.0f;
+        if (const int previous = LayoutRow::previous_element_row(row);
+            previous != 0 && model().rows[previous].node_index != 0) {
+            const Vec3 p = node_position(model(), model().rows[previous].node_index);
+            r.dx = static_cast<float>(p.x);
+            r.dy = static_cast<float>(p.y);
+            r.dz = static_cast<float>(p.z);
+        }
         return 0;
     }
 
@@ -938,6 +1022,14 @@ float CiiBuild::convert(double value, const CiiValue& factor, NeutralQuantity q,
     return convert(value, factor.value, q, line, what);
 }
 
+std::array<float, 3> CiiBuild::offsets(const CiiElement& e) const
+{
+    std::array<float, 3> d{};
+    for (std::size_t k = 0; k < 3; ++k)
+        d[k] = convert(e.offset[k], s.units.length, NeutralQuantity::Coordinate, e.line, "DX, DY, DZ");
+    return d;
+}
+
 float CiiBuild::rot_stiffness(double value, int line, const char* what) const
 {
     return convert(value * DEGREES_PER_RADIAN, s.units.rot_stiffness, NeutralQuantity::Stiffness, line, what);
@@ -1005,7 +1097,8 @@ void build_cii_model(const CiiStaging& s, const NeutralLines& lines, ImportNotes
     LayoutRow::make_nodes(title_row);
 
     find_bend_points(b);
-    ElementRows(b).build();
+    CiiPlacement placement(b);
+    ElementRows(b, placement).build();
     fill_reducer_ends(b);
     short_joints_to_ball_joints();
     long_rigids_to_valves();
@@ -1018,6 +1111,7 @@ void build_cii_model(const CiiStaging& s, const NeutralLines& lines, ImportNotes
     if (settle_tangent_rows())
         make_model();
     place_from_rows_on_bends();
+    note_open_loops(b);
     fix_cii_item_directions(b);
     check_intermediate_nodes(b);
     check_rows_built(b);
@@ -1037,6 +1131,7 @@ ImportNotes import_cii_text(std::istream& in)
     build_cii_model(staging, lines, notes);
     if (!holds_layout_row())
         return notes;
+    note_model_check(notes);
     rollback.done();
     show_imported_model();
     return notes;

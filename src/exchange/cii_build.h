@@ -5,8 +5,10 @@
 #pragma once
 
 #include "exchange/cii_staging.h"
+#include "framework/geometry.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,8 +20,14 @@ inline constexpr const char* CII_NOT_TAKEN = "Not taken";
 inline constexpr const char* CII_TAKEN_AS = "Taken as";
 inline constexpr const char* CII_SHORT_LINES = "Lines with fewer values than read, the missing ones read as 0";
 inline constexpr const char* CII_TANGENT_POINTS = "Bend nodes taken as tangent points";
-inline constexpr const char* CII_NO_DENSITY = "Materials the file gives no density";
+inline constexpr const char* CII_MATERIAL_VALUES = "Materials the file gives no density or Poisson's ratio";
 inline constexpr const char* CII_WEIGHTLESS_INSULATION = "Insulation without a density, taken as weighing nothing";
+inline constexpr const char* CII_UNPLACED = "Elements that no connection places";
+inline constexpr const char* CII_OPEN_LOOPS = "Loops that do not close, kept as the file gives them";
+inline constexpr const char* CII_UNHELD_DISPLACEMENTS = "Displacements that fix nothing, not taken";
+
+// The nominal size of the file's sections, which have no table size.
+inline constexpr const char* CII_NOMINAL_SIZE = "Non Std";
 
 // A node that a bend of the file makes: an intermediate node at its angle
 // from the near tangent point, or a node at the angle 0 or at the whole bend
@@ -49,6 +57,10 @@ public:
 
     // The nodes the file's bends make, by the number the file gives.
     std::map<int, CiiBendPoint> bend_points;
+    // By element: for a bend's element, the element that continues it, the
+    // first after it in the file (else the first before it) that leaves the
+    // bend's node; else 0, also for a bend that nothing continues.
+    std::vector<int> continuation;
     const CiiBendPoint* bend_point(int n) const;
     // True when node n stands only once its bend is built: an intermediate
     // node, or a tangent point that is no node of the run.
@@ -65,6 +77,8 @@ public:
     // otherwise "<what> is out of range" at the line.
     float convert(double value, const CiiValue& factor, NeutralQuantity q, int line, const char* what) const;
     float convert(double value, double factor, NeutralQuantity q, int line, const char* what) const;
+    // An element's DX, DY, DZ (inch).
+    std::array<float, 3> offsets(const CiiElement& e) const;
     // Rotational stiffnesses are per degree in the file.
     float rot_stiffness(double value, int line, const char* what) const;
     // A temperature: (t - offset) / scale in degF; a file value of 0 is one
@@ -83,6 +97,47 @@ private:
     const NeutralLines& lines_;
     std::vector<int> row_lines_{0};
 };
+
+// Where the connections of the file put its nodes (cii_placement.cpp):
+// every node that the elements tie to a COORDS node or to the first
+// element's from node, along the elements in either direction (the to node
+// at the from node + DX, DY, DZ), worked out before any row is made. A
+// node of a bend's arc (an intermediate node, or a tangent point that is no
+// node of the run) stands where the bend's radius puts it between the
+// tangents that meet at its corner.
+class CiiPlacement {
+public:
+    // Places what the connections place, and names in the closing note the
+    // elements that they tie to nothing, which the rows place.
+    explicit CiiPlacement(CiiBuild& b);
+    // Where the connections put node n (inch); null when they place it not
+    // (yet).
+    const Vec3* position(int n) const;
+    // Node n, which the rows have put at p, and everything it connects to
+    // that is not placed yet.
+    void place_connected(int n, const Vec3& p);
+
+private:
+    struct Edge {
+        int element;   // 0: a node of a bend's arc and the bend's corner
+        int other;     // the node at the other end
+        double sign;   // +1 from the element's from node, -1 from its to node
+    };
+    CiiBuild& b_;
+    std::map<int, std::vector<Edge>> edges_;
+    std::vector<Vec3> offsets_;
+    std::map<int, Vec3> placed_;
+
+    void walk(std::vector<int> from);
+    std::optional<Vec3> on_bend(const CiiBendPoint& point, int n) const;
+    void note_unplaced_groups();
+};
+
+// Once the model is built: the elements whose offsets do not end within
+// 1 mm of their to node, where the elements before them put it (a loop of
+// the file that does not close), are named in the closing note with the
+// gap; each is kept as the file gives it, joining its two nodes.
+void note_open_loops(CiiBuild& b);
 
 // The row of the bend whose node is `corner`; 0 when none.
 int cii_bend_row(int corner);

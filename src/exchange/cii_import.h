@@ -3,13 +3,17 @@
 // whose lines hold a set count of numbers. The whole file is first read into
 // a staging store that touches no model; the model is then built from it:
 // rows, sections, materials, pipe loads, units and options, then supports,
-// loads and stress intensification factors.
+// loads and stress intensification factors. Every node stands where the
+// file's connections put it, whatever order the elements come in
+// (cii_placement.cpp), and a bend is continued by the element that leaves
+// its node wherever it stands in the file.
 //
 // The first bad line ends the import with "line = <n>\n<line>\n<message>";
 // a fault found while the model is built names the line of the record that
 // holds the value, also one for which the model file's reader or the model
 // check would refuse the built model (import_check.h). The model is then empty and the unit choices, piping
-// code and analysis options are what they were.
+// code and analysis options are what they were. A model taken that the
+// analysis would refuse as it stands is named so in the closing note.
 #pragma once
 
 #include "exchange/neutral_text.h"

@@ -394,7 +394,7 @@ bool add_displacements(CiiBuild& b, const CiiDisplacementBlock& block, int dtype
         for (std::size_t c = 0; c < 6; ++c)
             given[c] = given[c] || vector[c] < FREE_DISPLACEMENT;
     if (given == std::array<bool, 6>{}) {
-        b.notes.add(CII_DROPPED, c_format("displacements at node %d that give no component (line %d)", node,
+        b.notes.add(CII_UNHELD_DISPLACEMENTS, c_format("displacements at node %d that give no component (line %d)", node,
                                           block.line));
         return true;
     }
@@ -469,12 +469,11 @@ void fix_by_displacements(CiiBuild& b, const CiiDisplacementBlock& block)
         for (std::size_t c = 0; c < 6; ++c)
             if (given[c])
                 components += (components.empty() ? "" : " ") + std::string(DISPLACEMENT_COMPONENTS[c]);
-        b.notes.add(CII_DROPPED, components.empty()
-                                     ? c_format("displacements at node %d that give no component (line %d)", node,
-                                                block.line)
-                                     : c_format("displacements at node %d in %s, which has no anchor or nozzle "
-                                                "(line %d)",
-                                                node, components.c_str(), block.line));
+        b.notes.add(CII_UNHELD_DISPLACEMENTS,
+                    components.empty()
+                        ? c_format("displacements at node %d that give no component (line %d)", node, block.line)
+                        : c_format("displacements at node %d in %s, which has no anchor or nozzle (line %d)", node,
+                                   components.c_str(), block.line));
         return;
     }
     const auto [row, at] = item_place(b, node);

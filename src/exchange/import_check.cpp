@@ -1,6 +1,8 @@
 #include "exchange/import_check.h"
 
+#include "analysis/analysis_model.h"
 #include "elements/element_common.h"
+#include "exchange/neutral_text.h"
 #include "exchange/row_objects.h"
 #include "model/data_item.h"
 #include "model/model.h"
@@ -25,4 +27,10 @@ ImportRefusal imported_model_refusal()
                 return {row, *text};
     }
     return {0, model_read_refusal()};
+}
+
+void note_model_check(ImportNotes& notes)
+{
+    if (const std::optional<std::string> refusal = refusal_of([] { make_analysis_model(); }); refusal && !refusal->empty())
+        notes.add_first(IMPORT_MODEL_CHECK, *refusal);
 }

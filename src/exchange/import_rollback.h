@@ -2,7 +2,8 @@
 // piping code and the analysis options (the vertical axis and the flags among
 // them). An import that does not end with done() puts them back and leaves an
 // empty, unmodified model with no property sets, so that a refused file
-// changes nothing.
+// leaves nothing of itself; the Import command then puts back the model that
+// was open.
 #pragma once
 
 #include "framework/document.h"

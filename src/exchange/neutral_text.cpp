@@ -6,6 +6,7 @@
 #include "framework/text.h"
 #include "platform/file_replace.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <cerrno>
@@ -125,6 +126,13 @@ void ImportNotes::add(const std::string& group, const std::string& raw_item)
             return;
         }
     groups_.push_back({group, {item}});
+}
+
+void ImportNotes::add_first(const std::string& group, const std::string& item)
+{
+    add(group, item);
+    const auto at = std::find_if(groups_.begin(), groups_.end(), [&group](const Group& g) { return g.name == group; });
+    std::rotate(groups_.begin(), at, at + 1);
 }
 
 int ImportNotes::count(const std::string& group) const

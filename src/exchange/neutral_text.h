@@ -62,7 +62,12 @@ private:
 class ImportNotes {
 public:
     void add(const std::string& group, const std::string& item);
+    // The same for a group that goes before all others (what the user must
+    // act on), so that the note never leaves it out.
+    void add_first(const std::string& group, const std::string& item);
     bool empty() const { return groups_.empty(); }
+    // The number of groups.
+    std::size_t groups() const { return groups_.size(); }
     // The number of items of a group (0 when there is none).
     int count(const std::string& group) const;
     // The items of a group in order.

@@ -125,6 +125,7 @@ ImportNotes import_pnf_text(std::istream& in)
                                                           : p.row_lines[static_cast<std::size_t>(refusal.row)];
         throw MessageText(batch_error_text(line, lines.text(line), refusal.message));
     }
+    note_model_check(p.notes);
     rollback.done();
     show_imported_model();
     return std::move(p.notes);

@@ -2,19 +2,28 @@
 // backend: the model file beside the neutral file, the question before one
 // is replaced, the closing note of what the file held that the model did
 // not take, and a refused file, which writes nothing and changes nothing.
-#include "exchange/data/cii_bend_lines.h"
+#include "exchange/data/cii_branch_lines.h"
 #include "exchange/data/cii_fixture.h"
 #include "exchange_fixture.h"
+#include "guide_text.h"
 #include "supports/anchor.h"
 #include "supports/restraint.h"
+#include "supports/support_item.h"
 #include "framework/commands.h"
 #include "framework/ui/command_registry.h"
 #include "framework/units.h"
 #include "model/analysis_options.h"
+#include "model/load_cases.h"
 #include "model/model.h"
 #include "model/piping_codes.h"
+#include "model/row_kinds.h"
+#include "results/results_reader.h"
+#include "results/results_session.h"
+#include "results/results_state.h"
 
+#include <cmath>
 #include <filesystem>
+#include <numbers>
 
 namespace {
 
@@ -202,7 +211,8 @@ TEST_F(ImportByExtension, AnotherExtensionIsReadAsTheTypeChosen)
     std::filesystem::remove(path("line.mod"));
     import(file, FILTER_BATCH);
     EXPECT_EQ(script().last_message().rfind("Line = ", 0), 0u) << script().last_message();
-    EXPECT_EQ(numrows(), 0);
+    // The refused file leaves the model that was open.
+    EXPECT_EQ(numrows(), 6);
     EXPECT_FALSE(std::filesystem::exists(path("line.mod")));
     // A CAESAR II file whose name has no extension, under its type.
     import(write("noext", caesar()), FILTER_CAESAR);
@@ -258,6 +268,111 @@ TEST_F(NeutralImportCommand, CaesarLineOfSixBendsFixedByDisplacementsAnalysesAsI
     EXPECT_TRUE(std::filesystem::exists(path("again.res")));
 }
 
+// CAESAR II files whose elements do not follow their runs, as a user takes
+// them through the windows: File > Import, File > Export to MBF, and a
+// batch run of that batch file, whose model stands every node where the
+// file's connections put it (within 1 mm) and whose supports carry the
+// pipe's weight (by hand, within 1 %).
+class CiiBatchRoundTrip : public NeutralImportCommand {
+protected:
+    // 6 in STD pipe (6.625 x 0.28 in) of 0.283 lb/in3, as the model's floats
+    // hold them, lb/in.
+    static double pipe_weight()
+    {
+        const double od = 6.625, id = od - 2 * static_cast<double>(0.28f);
+        return static_cast<double>(0.283f) * std::numbers::pi / 4 * (od * od - id * id);
+    }
+    void round_trip(const std::string& name, const cii_test::CiiFile& file,
+                    const std::vector<cii_test::PlacedNode>& nodes, double length)
+    {
+        import(write(name + ".cii", file.text()), FILTER_CAESAR);
+        ASSERT_EQ(model_file_path(), path(name + ".mod")) << script().last_message();
+        script().answer_file(path(name + ".mbf"));
+        ASSERT_TRUE(run_command(CMD_EXPORT));
+        run_batch_mode(path(name + ".mbf"));
+        ASSERT_EQ(hb->run_loop(), 0) << script().last_message();
+        // What the run wrote, as the user opens it again: its model file and
+        // its results.
+        batch_mode() = false;
+        open_model_file(path(name + ".mod"));
+        ASSERT_EQ(model_file_path(), path(name + ".mod"));
+        read_results(path(name + ".res"));
+        for (const cii_test::PlacedNode& n : nodes) {
+            const int index = node_index(n.node);
+            ASSERT_NE(index, 0) << node_text(n.node);
+            const Vec3 p = node_position(model(), index);
+            EXPECT_LE(std::hypot(p.x - n.p[0], p.y - n.p[1], p.z - n.p[2]), 1.0 / 25.4) << node_text(n.node);
+        }
+        // The Sustained case: the supports' loads on the pipe along Y (the
+        // anchors' and the Y restraints' second value) carry its weight.
+        for (int i = 1; i <= results().load_case_count(); ++i)
+            if (results().load_cases[i].code == LC_SUSTAINED)
+                results().current = i;
+        ASSERT_EQ(results().load_cases[results().current].code, LC_SUSTAINED);
+        read_load_case_support_loads();
+        double carried = 0;
+        for (const int row : results().supports_by_row) {
+            const auto* item = dynamic_cast<const SupportItem*>(model().rows[row].data.get());
+            ASSERT_NE(item, nullptr) << row;
+            carried += item->current_loads[1];
+        }
+        close_results();
+        EXPECT_NEAR(carried, pipe_weight() * length, 0.01 * pipe_weight() * length) << name;
+    }
+};
+
+namespace {
+
+// A node of a line of 90-degree bends whose legs run along the axes, and the
+// point where the line puts it: the corners and ends as the file gives them,
+// the tangent points R tan 45 = R from the corners along the legs.
+std::vector<cii_test::PlacedNode> bend_line_nodes(const std::vector<int>& nodes,
+                                                  const std::vector<cii_test::Point>& points)
+{
+    std::vector<cii_test::PlacedNode> placed;
+    const double r = cii_test::LINE_BEND_RADIUS;
+    for (std::size_t k = 0; k < nodes.size(); ++k) {
+        placed.push_back({nodes[k], points[k]});
+        if (k == 0 || k + 1 == nodes.size())
+            continue;
+        cii_test::Point near = points[k], far = points[k];
+        for (std::size_t c = 0; c < 3; ++c) {
+            const double in = points[k][c] - points[k - 1][c], out = points[k + 1][c] - points[k][c];
+            near[c] -= in == 0 ? 0 : std::copysign(r, in);
+            far[c] += out == 0 ? 0 : std::copysign(r, out);
+        }
+        placed.push_back({nodes[k] + 100000, near});
+        placed.push_back({nodes[k] + 200000, far});
+    }
+    return placed;
+}
+
+}  // namespace
+
+TEST_F(CiiBatchRoundTrip, BranchesWrittenFromTheirFreeEnds)
+{
+    round_trip("branches", cii_test::branch_file(), cii_test::branch_nodes(), cii_test::BRANCH_FILE_LENGTH);
+}
+
+TEST_F(CiiBatchRoundTrip, ABendContinuedLaterInTheFile)
+{
+    // Three legs of 120 in, each of the two bends taking 2 R of them and
+    // giving a quarter arc.
+    const double r = cii_test::LINE_BEND_RADIUS;
+    round_trip("later", cii_test::later_continuation_line(),
+               bend_line_nodes(cii_test::TWO_BEND_NODES, cii_test::TWO_BEND_POINTS),
+               3 * 120 - 2 * 2 * r + 2 * std::numbers::pi / 2 * r);
+}
+
+TEST_F(CiiBatchRoundTrip, SixBendsOfAVersionSevenFile)
+{
+    // The legs add up to 624 in; each of the six bends takes 2 R of them
+    // and gives a quarter arc.
+    const double r = cii_test::LINE_BEND_RADIUS;
+    round_trip("six", cii_test::six_bend_line(), bend_line_nodes(cii_test::SIX_BEND_NODES, cii_test::SIX_BEND_POINTS),
+               624 - 6 * 2 * r + 6 * std::numbers::pi / 2 * r);
+}
+
 // A neutral file without a model, by the Import command: nothing is written
 // and the message names the file.
 class CiiNoModelMessage : public NeutralImportCommand {};
@@ -275,4 +390,82 @@ TEST_F(CiiNoModelMessage, AFileWithoutElementsIsNamedAndChangesNothing)
         EXPECT_EQ(model_file_path(), "");
         EXPECT_EQ(bytes(path("line.mod")), "earlier model");
     }
+}
+
+// An import that is refused changes nothing: the model that was open stays
+// open with its file, its rows, its settings and its unsaved changes,
+// whatever the format and whatever refused it.
+TEST_F(NeutralImportCommand, RefusedImportKeepsTheOpenModel)
+{
+    // As the guide says.
+    EXPECT_NE(guide_plain(built_guide()).find("An import that is refused (a bad line, a version it does not read, a "
+                                              "file that holds no model, a model file it cannot write) says why and "
+                                              "changes nothing: the model that was open stays open as it was"),
+              std::string::npos);
+    import(write("line.cii", caesar()), FILTER_CAESAR);
+    ASSERT_EQ(model_file_path(), path("line.mod"));
+    // An unsaved change: the pipe to 20 made 150 in long.
+    int pipe = 0;
+    for (int row = 1; row <= numrows(); ++row)
+        if (model().rows[row].node == 20 && model().rows[row].etype == ET_PIPE)
+            pipe = row;
+    ASSERT_NE(pipe, 0);
+    model().rows[pipe].dx = 150.0f;
+    make_model();
+    model_modified() = true;
+    const int rows = numrows();
+    const UnitChoices units = unit_choice();
+    std::string old_version = caesar();
+    old_version.replace(old_version.find("1.000000E+01"), 12, "4.400000E+00");
+    struct Refused {
+        std::string file;
+        int filter;
+        std::string message;   // how the refusal begins
+    };
+    const Refused refused[] = {
+        {write("old.cii", old_version), FILTER_CAESAR, "line = 2\n"},
+        {write("empty.cii", ""), FILTER_CAESAR, "The neutral file holds no model:\n"},
+        {write("bad.pnf", "UNIT SI\nFROM A 0 0 0\nTO B X 0 0\n"), FILTER_PIPEPAK, "Line = 3 :  TO B X 0 0\n"},
+        {write("bad.mbf", "Broken\nOPTIONS\nSI,Z\nLAYOUT\nF10\nT20,X1000,CXYZ=1\n"), 0, "Line = 6 :  "},
+    };
+    for (const Refused& r : refused) {
+        SCOPED_TRACE(r.file);
+        // Not saved before the import: the user keeps the change in memory.
+        script().once("SAVE_CHANGES_DIALOG", [](HeadlessDialog& d) { d.press(IDNO); });
+        import(r.file, r.filter);
+        EXPECT_EQ(script().last_message().rfind(r.message, 0), 0u) << script().last_message();
+        EXPECT_EQ(model_file_path(), path("line.mod"));
+        EXPECT_TRUE(model_modified());
+        EXPECT_EQ(numrows(), rows);
+        EXPECT_EQ(model().rows[pipe].dx, 150.0f);
+        EXPECT_EQ(model_title(), "FIXTURE");
+        EXPECT_EQ(unit_choice(), units);
+        ASSERT_NE(node_index(20), 0);
+        EXPECT_EQ(node_position(model(), node_index(20)).x, 150.0);
+    }
+}
+
+// An imported model that the analysis would refuse as it stands is taken,
+// and its closing note says first what F12 will refuse, whatever the
+// importer.
+TEST_F(NeutralImportCommand, AModelTheAnalysisWouldRefuseIsTakenAndSaysSoFirst)
+{
+    import(write("bare.mbf", "LAYOUT\nF10\nT20,X10\n"), 0);
+    EXPECT_EQ(model_file_path(), path("bare.mod"));
+    EXPECT_EQ(script().last_message(), "The import took the file, but the model is not ready to analyse:\n"
+                                       "The analysis (F12) will refuse the model: Row 2: Material is not defined");
+    // A CAESAR II line whose second bend no element continues.
+    cii_test::CiiFile f = cii_test::bent_line({10, 20, 30}, {{0, 0, 0}, {120, 0, 0}, {120, 0, 120}});
+    f.bends.push_back({cii_test::LINE_BEND_RADIUS, 0, 0, 0, 0, 0});
+    f.elements[1].bend = 2;
+    f.displacements.clear();
+    f.restraints = {{cii_test::anchor_at(10)}};
+    import(write("open_bend.cii", f.text()), FILTER_CAESAR);
+    EXPECT_EQ(model_file_path(), path("open_bend.mod"));
+    EXPECT_EQ(script().last_message().rfind("The import did not take everything the file holds:\n"
+                                            "The analysis (F12) will refuse the model: Row ",
+                                            0),
+              0u)
+        << script().last_message();
+    EXPECT_NE(script().last_message().find("the bend at node 30 has no arc"), std::string::npos);
 }

@@ -4,6 +4,7 @@
 #include "analysis/ui/analysis_ui.h"
 #include "exchange/batch_import.h"
 #include "exchange/cii_import.h"
+#include "exchange/import_check.h"
 #include "exchange/pnf_import.h"
 #include "exchange/ui/export_commands.h"
 #include "framework/app_state.h"
@@ -75,7 +76,11 @@ struct ImportFormat {
 
 const ImportFormat BATCH_FORMAT{"batch file", ".mbf", [](const std::string& path) {
                                     import_batch_file_at(path);
-                                    return ImportNotes{};
+                                    // A batch run's analysis says it at once.
+                                    ImportNotes notes;
+                                    if (!batch_mode())
+                                        note_model_check(notes);
+                                    return notes;
                                 }};
 const ImportFormat PIPEPAK_FORMAT{"neutral file", ".pnf", import_pnf_file_at};
 const ImportFormat CAESAR_FORMAT{"neutral file", ".cii", import_cii_file_at};
@@ -129,8 +134,11 @@ enum class ImportOutcome { Imported, NoModel, Refused };
 
 // `before_write`, when given, runs once the file has been read and before
 // the model file is written; a message it throws stops the import there.
+// `give_up` leaves the model of an import that is refused, before the
+// refusal is shown: by default an empty, untitled one.
 ImportOutcome import_model_file(WindowId owner, const std::string& path, std::size_t extension_offset,
-                                const ImportFormat& format, const std::function<void()>& before_write = {})
+                                const ImportFormat& format, const std::function<void()>& before_write = {},
+                                const std::function<void()>& give_up = give_up_model)
 {
     if (path.size() > BATCH_PATH_LIMIT) {
         message_error(owner, path_too_long_text(format.kind));
@@ -149,7 +157,7 @@ ImportOutcome import_model_file(WindowId owner, const std::string& path, std::si
     try {
         notes = format.read(path);
     } catch (const MessageText& m) {
-        give_up_model();
+        give_up();
         message_error(owner, m.text);
         return ImportOutcome::Refused;
     }
@@ -157,14 +165,16 @@ ImportOutcome import_model_file(WindowId owner, const std::string& path, std::si
     // lines none of which was known) is no model: it never takes the place
     // of one.
     if (!holds_layout_row()) {
-        give_up_model();
+        give_up();
         message_error(owner, no_model_text(format, path, notes));
         return ImportOutcome::NoModel;
     }
     // What the file held that the model did not take is said once the model
     // stands, whether it was written or kept untitled.
     const auto tell_notes = [&] {
-        message_info(owner, notes.text("The import did not take everything the file holds:"));
+        const bool only_check = notes.groups() == 1 && notes.count(IMPORT_MODEL_CHECK) != 0;
+        message_info(owner, notes.text(only_check ? "The import took the file, but the model is not ready to analyse:"
+                                                  : "The import did not take everything the file holds:"));
     };
     std::error_code ec;
     if (!batch_mode() && std::filesystem::exists(model_path, ec) &&
@@ -182,7 +192,7 @@ ImportOutcome import_model_file(WindowId owner, const std::string& path, std::si
             before_write();
         save_model(owner);
     } catch (const MessageText& m) {
-        give_up_model();
+        give_up();
         message_error(owner, m.text);
         return ImportOutcome::Refused;
     }
@@ -258,8 +268,17 @@ void import_command(WindowId owner)
     const std::string path = ofn_file_path();
     const ImportFormat& format = import_format(path, request.filter_index);
     const std::size_t extension = ofn_extension_offset();
+    // An import that is refused changes nothing: the model that was open
+    // comes back as it was, with its file, its settings and its unsaved
+    // changes. (Its other windows close with it before the import.)
+    const Document kept = document();
     close_model();
-    if (import_model_file(owner, path, extension, format) != ImportOutcome::Imported)
+    const auto keep_model = [&kept] {
+        document() = kept;
+        set_model_file_path(model_file_path());
+        make_model();
+    };
+    if (import_model_file(owner, path, extension, format, {}, keep_model) != ImportOutcome::Imported)
         present_layout_window();
 }
 

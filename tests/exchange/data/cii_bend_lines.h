@@ -66,6 +66,12 @@ inline std::vector<CiiRestraintRecordBlock> y_restraint(int node)
     return {{double(node), 3, 1.0e12, 0, 0, 0, {}}};
 }
 
+// Two bends of 90 degrees in the horizontal plane: from node 10 at the
+// origin 120 in along X to the corner 20, 120 in along Z to the corner 30,
+// 120 in along X to node 40.
+inline const std::vector<int> TWO_BEND_NODES = {10, 20, 30, 40};
+inline const std::vector<Point> TWO_BEND_POINTS = {{0, 0, 0}, {120, 0, 0}, {120, 0, 120}, {240, 0, 120}};
+
 // Six bends of 90 degrees through space, each with its mid and 0-degree
 // nodes, between ends fixed by displacements, written as version 7.0:
 // 10 along X to the corner 20, along Z to 30, up Y to 40, along X to 50,

@@ -1,8 +1,8 @@
-// CAESAR II files that leave densities to the database of their writer: an
-// insulation thickness without a density is insulation that weighs nothing
-// but keeps its size, a pipe density of 0 is named with what was taken; and
-// files that hold no model, which the import takes as such and which change
-// nothing.
+// CAESAR II files that leave material values to the database of their
+// writer: an insulation thickness without a density is insulation that
+// weighs nothing but keeps its size, a pipe density or Poisson's ratio of 0
+// is named with what was taken; and files that hold no model, which the
+// import takes as such and which change nothing.
 #include "analysis/model_check.h"
 #include "analysis_core/section_properties.h"
 #include "analysis_core/steps.h"
@@ -14,6 +14,7 @@
 #include "materials/pipe_section.h"
 
 #include <numbers>
+#include <tuple>
 
 namespace batch_test {
 namespace {
@@ -92,12 +93,50 @@ TEST_F(CiiPipeDensityZero, TheNoteNamesTheMaterialAndWhatWasTaken)
         ASSERT_NO_FATAL_FAILURE(cii_ok(f.text()));
         ASSERT_EQ(nummats(), 2);
         EXPECT_FLOAT_EQ(pipe_materials()[1].density, 0.001f);
-        EXPECT_EQ(notes_.items(CII_NO_DENSITY),
+        EXPECT_EQ(notes_.items(CII_MATERIAL_VALUES),
                   std::vector<std::string>{metric ? "1 (106) taken at 27.68 kg/m3, so that its pipe weighs next to "
                                                     "nothing"
                                                   : "1 (106) taken at 0.001 lb/in3, so that its pipe weighs next to "
                                                     "nothing"});
     }
+}
+
+// A Poisson's ratio of 0, as the file gives it for a material of its
+// writer's library, is taken as 0.3, a batch file's default, and named with
+// the density taken where that is missing too.
+class CiiPoissonZero : public CiiLineTest {};
+
+TEST_F(CiiPoissonZero, TakenAsThreeTenthsAndNamed)
+{
+    // An L of two 120 in legs, 10 along X to 20 and along Z to 30, anchored
+    // at 10 alone: the weight of the second leg twists the first, whose
+    // torsion takes G = E / 2 (1 + nu).
+    CiiFile f;
+    for (const auto& [from, to, dx, dz] : {std::tuple{10, 20, 120.0, 0.0}, std::tuple{20, 30, 0.0, 120.0}}) {
+        CiiElementRecord e;
+        e.from = from, e.to = to, e.dx = dx, e.dz = dz, e.nu = 0;
+        f.elements.push_back(e);
+    }
+    f.restraints = {{{10, 1, 0, 0, 0, 0, {}}}};
+    ASSERT_NO_FATAL_FAILURE(cii_ok(f.text()));
+    ASSERT_EQ(nummats(), 1);
+    EXPECT_EQ(pipe_materials()[1].nu, 0.3f);
+    EXPECT_EQ(notes_.items(CII_MATERIAL_VALUES), std::vector<std::string>{"1 (106) taken with Poisson's ratio 0.3"});
+    solve();
+    if (HasFatalFailure())
+        return;
+    // The frame of the L with nu 0.3 (with nu 0 the tip would drop
+    // F L2 x L1 x L2 / GJ less by 0.3 of that term: 30 % stiffer in torsion).
+    const Frame frame(STD6, {{10, {0, 0, 0}}, {20, {120, 0, 0}}, {30, {120, 0, 120}}}, RIGID, RIGID, {10});
+    expect_case(LC_SUSTAINED, frame, frame.solve(0, {0, -W6, 0}), 1, 1, "weight");
+
+    // A material of the writer's library: density and Poisson's ratio 0.
+    f.elements[0].density = f.elements[1].density = 0;
+    ASSERT_NO_FATAL_FAILURE(cii_ok(f.text()));
+    EXPECT_EQ(pipe_materials()[1].nu, 0.3f);
+    EXPECT_EQ(notes_.items(CII_MATERIAL_VALUES),
+              std::vector<std::string>{"1 (106) taken at 0.001 lb/in3, so that its pipe weighs next to nothing, "
+                                       "and with Poisson's ratio 0.3"});
 }
 
 // ---- Files that hold no model ---------------------------------------------------------------------

@@ -372,6 +372,18 @@ TEST_P(CiiVersionTest, RichModelImportsFieldByField)
     EXPECT_EQ(notes_.count(CII_SKIPPED), skipped - 1);   // node names, uniform, wind, offsets, allowables, ...
     EXPECT_EQ(notes_.count(CII_DROPPED), 1);             // the force at node 999
     EXPECT_EQ(notes_.count(CII_DEFAULT_TABLES), 2);
+    // The elements joined to the rigid that ends at 170, which no connection
+    // ties to the rest, is named with the line of its first element, the
+    // 14th; every element ends where its to node stands.
+    const double v = GetParam().version;
+    const int per_element = 9 + (v > 5.0 ? 2 : 0) + (v > 5.2 ? 1 : 0) + (v > 8.0 ? 1 : 0);
+    const int element_14 =
+        cii_test::line_of(cii_test::lines_of(rich_file(v, scale_).text()), "#$ ELEMENTS") + 1 + 13 * per_element;
+    EXPECT_EQ(notes_.items(CII_UNPLACED),
+              std::vector<std::string>{c_format("elements 170-180, 175-170, 190-170 (from line %d) connect to no "
+                                                "other element and no COORDS node: placed at the end of the row before",
+                                                element_14)});
+    EXPECT_EQ(notes_.count(CII_OPEN_LOOPS), 0) << notes_.text("");
 }
 
 INSTANTIATE_TEST_SUITE_P(CaesarVersions, CiiVersionTest,

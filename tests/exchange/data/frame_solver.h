@@ -171,11 +171,14 @@ public:
     const std::vector<int>& nodes() const { return nodes_; }
 
     // A branch of the frame: a straight of `tube` from the node `from` to a
-    // new node at p (a point of its own when `from` is 0).
+    // new node at p (a point of its own when `from` is 0), or to the node
+    // where the frame has it already (a loop's last leg; p is not used).
     void add_leg(int from, int node, const Vec& p, const Tube& tube, double weight = 1)
     {
+        const bool closing = std::find(nodes_.begin(), nodes_.end(), node) != nodes_.end();
         if (from == 0) {
-            add_node(node, p);
+            if (!closing)
+                add_node(node, p);
             return;
         }
         Member m;
@@ -183,9 +186,10 @@ public:
         m.weight = weight;
         m.i1 = index(from);
         m.a = xyz_[m.i1];
-        add_node(node, p);
-        m.i2 = nodes_.size() - 1;
-        m.b = p;
+        if (!closing)
+            add_node(node, p);
+        m.i2 = index(node);
+        m.b = xyz_[m.i2];
         members_.push_back(m);
     }
     // A joint between two nodes at one place: rigid in translation (kt) and

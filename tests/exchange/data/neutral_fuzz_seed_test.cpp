@@ -2,7 +2,8 @@
 // are the files the tests import, made here and compared byte for byte with
 // the committed seeds (KV_UPDATE_GOLDEN=1 rewrites them). Each is also
 // imported, so that fuzzing starts from files that are taken.
-#include "exchange/data/cii_bend_lines.h"
+#include "exchange/cii_build.h"
+#include "exchange/data/cii_branch_lines.h"
 #include "exchange/data/cii_model_fixture.h"
 #include "exchange/data/neutral_fixture.h"
 #include "exchange/data/neutral_samples.h"
@@ -70,11 +71,17 @@ TEST_F(NeutralFuzzSeeds, SeedsAreTheTestFilesAndAreTaken)
         {"v7_six_bends_fixed_by_displacements.cii", cii_test::six_bend_line().text()},
         // Insulation thicknesses, one without a density.
         {"v4_5_insulation_without_density.cii", cii_test::insulation_without_density_cii().text()},
+        // Branches written from their free ends toward tees placed before
+        // them, and a bend whose continuation comes later in the file.
+        {"branches_from_free_ends.cii", cii_test::branch_file().text()},
+        {"bend_continued_later.cii", cii_test::later_continuation_line().text()},
     };
     for (const auto& [name, text] : cii) {
         SCOPED_TRACE(name);
         expect_golden_file_at(seed_path("cii", name), text);
         EXPECT_EQ(import_cii(text), "");
+        // Every element of these files ends where its to node stands.
+        EXPECT_EQ(notes_.count(CII_OPEN_LOOPS), 0) << notes_.text("");
     }
 }
 
