@@ -335,7 +335,7 @@ TEST_F(GuideSentences, PumpReportSaysInWhichAxesItsLoadsStand)
 {
     const std::string page = guide_page(help_page_anchor(result_page(PAGE_PUMP_REPORT).name));
     EXPECT_TRUE(holds(page, "Z is the model's vertical axis, pointing up; for a horizontal pump X runs along the "
-                            "shaft axis direction (its horizontal part) and Y = Z x X across it"))
+                            "shaft axis direction (its horizontal component) and Y = Z x X across it"))
         << page;
     EXPECT_TRUE(holds(page, "Y runs horizontally from the suction node towards the discharge node and X = Y x Z"));
     EXPECT_TRUE(holds(page, "FX, FY, FZ and MX, MY, MZ are the loads the piping puts on the nozzle along these axes"));

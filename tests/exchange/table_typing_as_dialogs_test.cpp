@@ -144,10 +144,10 @@ TEST_F(TableTypingAsDialogs, EnterInThePumpsTableRefusesWhatThePumpDialogRefuses
     EXPECT_EQ(dialog_refusal(vertical).first, "");
 }
 
-// The pump of the issue typed into the input row (description, suction node
-// 40, End, Enter) is refused for its shaft axis, keeps what was typed, and
-// the caret stands in X comp, where the next key goes; with the axis it is
-// appended.
+// A horizontal pump typed into the input row without its shaft axis
+// (description, suction node 40, End, Enter) is refused for its shaft axis,
+// keeps what was typed, and the caret stands in X comp, where the next key
+// goes; with the axis it is appended.
 TEST_F(TableTypingAsDialogs, APumpTypedWithoutItsShaftAxisIsKeptUntilItHasOne)
 {
     show_pumps_table();
