@@ -20,7 +20,11 @@
 #include "framework/ui/help.h"
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
+#include "materials/ui/library_mode.h"
+#include "model/analysis_options.h"
+#include "model/piping_codes.h"
 #include "model/ui/list_window.h"
+#include "model/ui/model_commands.h"
 #include "platform/headless/headless_backend.h"
 #include "results/ui/result_pages.h"
 
@@ -43,6 +47,10 @@ const std::map<std::string, int> CONTEXTS = {
     {"BEND1_DIALOG", BEND_DIALOG_HELP_CONTEXT},
     {"Bends", BENDS_TABLE_HELP_CONTEXT},
 };
+
+// The documents of File New that are libraries, each edited in a table.
+constexpr int LIBRARY_KINDS[] = {NEW_KIND_MATERIAL_LIBRARY, NEW_KIND_BEAM_LIBRARY, NEW_KIND_SPECTRUM_LIBRARY,
+                                 NEW_KIND_VALVE_LIBRARY};
 
 // What each unit label shows.
 const char* const QUANTITY_NAMES[] = {"",         "length",         "dimension", "displacement", "angle",
@@ -173,19 +181,52 @@ std::string dialog_fields_table(const DialogTemplate& t)
            "</table>\n";
 }
 
-// The columns of a table, with their headings.
+// The heading of a column: its header lines joined.
+std::string column_heading(TableWindow& t, int column)
+{
+    std::string heading;
+    for (int line = 0; line < t.header_lines; ++line) {
+        const std::string h = t.header_text(column, line);
+        if (!h.empty())
+            heading += (heading.empty() ? "" : " ") + h;
+    }
+    return heading;
+}
+
+// The heading a column takes under some piping code, with or without B31J
+// for SIFs and flexibility factors; empty when it takes none under any.
+std::string heading_under_some_code(TableWindow& t, int column)
+{
+    const int32_t code = piping_code();
+    const bool b31j = analysis_options().use_b31j;
+    std::string heading;
+    for (const int32_t id : piping_code_ids())
+        for (const bool with_b31j : {false, true}) {
+            piping_code() = id;
+            analysis_options().use_b31j = with_b31j;
+            if (heading.empty())
+                heading = column_heading(t, column);
+        }
+    piping_code() = code;
+    analysis_options().use_b31j = b31j;
+    return heading;
+}
+
+// The columns of a table, with their headings. A column that the options
+// the guide is made with leave without a heading, and that a piping code
+// or B31J shows, stands with the heading it then takes, so that the list
+// leaves no column out.
 std::string table_columns(TableWindow& t)
 {
     std::string rows;
     for (int c = 1; c <= t.columns(); ++c) {
-        std::string heading;
-        for (int line = 0; line < t.header_lines; ++line) {
-            const std::string h = t.header_text(c, line);
-            if (!h.empty())
-                heading += (heading.empty() ? "" : " ") + h;
+        std::string heading = column_heading(t, c);
+        if (heading.empty()) {
+            heading = heading_under_some_code(t, c);
+            if (heading.empty())
+                continue;
+            heading += " (under some piping codes and options only)";
         }
-        if (heading.empty())
-            continue;
         rows += "<tr><td>" + std::to_string(c) + "</td><td>" + escaped(heading) + "</td></tr>\n";
     }
     if (rows.empty())
@@ -238,22 +279,44 @@ int main(int argc, char** argv)
             if (dialog.fields)
                 dialogs += dialog_fields_table(*dialog.fields);
         }
+        // The tables of the libraries, as a new library of each kind shows
+        // them: most are a model's table under the library's title, which
+        // then opens that table's page; a table of a library alone has a
+        // page of its own.
+        std::map<TableWindow*, std::string> library_tables;
+        for (const int kind : LIBRARY_KINDS) {
+            model_file_hooks().new_document[static_cast<std::size_t>(kind)](0);
+            if (TableWindow* t = list_window_table())
+                library_tables[t] = t->title;
+            leave_library_mode();
+        }
+        auto table_page = [&](const std::string& name, TableWindow& t) {
+            const PageText text = text_of(name, t.title);
+            // A heading of the page's own stands as written (two tables of
+            // one title).
+            const std::string title = !text.heading.empty() ? text.heading : t.title.empty() ? name : t.title;
+            std::vector<std::string> also = {t.title};
+            if (const auto library = library_tables.find(&t); library != library_tables.end()) {
+                also.push_back(library->second);
+                library_tables.erase(library);
+            }
+            contents_tables += "<li><a href=\"#" + help_page_anchor(name) + "\">" + escaped(title) + "</a></li>\n";
+            tables += page_heading(name, text.heading.empty() ? title + " (table)" : title, also);
+            tables += paragraphs(text.text);
+            tables += table_columns(t);
+        };
         for (const DataList& list : data_lists()) {
             if (!list.open)
                 continue;
             list.open();
-            TableWindow* t = list_window_table();
-            if (!t)
-                continue;
-            const std::string& name = list.name;
-            const PageText text = text_of(name, t->title);
-            // A heading of the page's own stands as written (two tables of
-            // one title).
-            const std::string title = !text.heading.empty() ? text.heading : t->title.empty() ? list.name : t->title;
-            contents_tables += "<li><a href=\"#" + help_page_anchor(name) + "\">" + escaped(title) + "</a></li>\n";
-            tables += page_heading(name, text.heading.empty() ? title + " (table)" : title, {t->title});
-            tables += paragraphs(text.text);
-            tables += table_columns(*t);
+            if (TableWindow* t = list_window_table())
+                table_page(list.name, *t);
+        }
+        for (const int kind : LIBRARY_KINDS) {
+            model_file_hooks().new_document[static_cast<std::size_t>(kind)](0);
+            if (TableWindow* t = list_window_table(); t && library_tables.count(t))
+                table_page(t->title, *t);
+            leave_library_mode();
         }
         std::string results_pages, contents_results;
         for (int p = 0; p < RESULT_PAGES; ++p) {

@@ -1,6 +1,7 @@
 #include "materials/size_tables.h"
 
 #include "framework/errors.h"
+#include "framework/strings.h"
 #include "framework/text.h"
 #include "materials/pipe_section.h"
 
@@ -300,6 +301,17 @@ int PipeSizeTable::find_row(const std::string& name) const
     for (int i = 0; i < row_count(); ++i)
         if (rows[static_cast<std::size_t>(i)].name == name)
             return i;
+    return -1;
+}
+
+int PipeSizeTable::find_typed_row(const std::string& typed) const
+{
+    const std::string wanted = upper_case(typed);
+    for (int i = 0; i < row_count(); ++i) {
+        const std::string name = upper_case(rows[static_cast<std::size_t>(i)].name);
+        if (name == wanted || name == wanted + "\"")
+            return i;
+    }
     return -1;
 }
 

@@ -7,6 +7,7 @@
 #include "exchange_fixture.h"
 #include "golden.h"
 #include "guide_text.h"
+#include "table_cell_point.h"
 #include "framework/commands.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/help.h"
@@ -170,23 +171,6 @@ TEST_F(HelpGuide, KeysNamedBesideACommandAreTheAcceleratorKeysOfItsMenuItem)
     EXPECT_GE(checked, 10);
 }
 
-namespace {
-
-// A point inside a cell of a view, in its client's coordinates.
-Point cell_point(TableView& view, int row, int column)
-{
-    const int y = table_row_y(*view.table(), row) + view.line_height() / 2;
-    for (int x = 0; x < view.width(); ++x) {
-        const TableView::Hit h = view.hit_test(x, y);
-        if (h.kind == TableView::Hit::Cell && h.row == row && h.column == column)
-            return Point{view.origin().x + x + 4, view.origin().y + y};
-    }
-    ADD_FAILURE() << "no point for row " << row << " column " << column;
-    return Point{};
-}
-
-}  // namespace
-
 // The keys the guide gives for editing a cell edit it: in the layout a
 // click on the selected cell opens it with its text selected and Home puts
 // the caret at its start, so that a digit goes in front; Backspace opens a
@@ -206,7 +190,7 @@ TEST_F(HelpGuide, KeysTheGuideGivesForEditingACellEditIt)
         ++row;
     ASSERT_EQ(t.cell_text(row, LAYOUT_NODE, 0), "12");
     table_goto_row(t, row, LAYOUT_NODE);
-    const Point node = cell_point(view, row, LAYOUT_NODE);
+    const Point node = table_cell_point(view, row, LAYOUT_NODE);
     script().mouse_down(client, MouseButton::Left, node.x, node.y);
     script().mouse_up(client, MouseButton::Left, node.x, node.y);
     ASSERT_TRUE(t.edit.active);

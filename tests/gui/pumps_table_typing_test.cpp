@@ -157,8 +157,12 @@ TEST_F(PumpsTableTyping, EveryColumnRefusesWhatThePumpDialogRefusesWithItsMessag
     EXPECT_TRUE(pumps()[1] == expected);
 
     // Y makes it vertical inline: its nozzles on its sides, no shaft axis
-    // or centre, which it then takes nothing in; N makes it horizontal again.
-    EXPECT_EQ(typed(1, 2, "Y"), "");
+    // or centre, which it then takes nothing in; it asks first, naming what
+    // it clears (the default answer, Yes, clears them). N makes it
+    // horizontal again.
+    EXPECT_NE(typed(1, 2, "Y").find("clears the shaft axis direction 0.000, 0.000, 1.000 and the center 1'6, "
+                                    "2'0, 3'0"),
+              std::string::npos);
     EXPECT_EQ(pumps()[1].kind, PUMP_VERTICAL_INLINE_API610);
     EXPECT_EQ(pumps()[1].vertical, 1);
     EXPECT_EQ(pumps()[1].suction_location, LOCATION_SIDE);

@@ -19,6 +19,7 @@
 #include "model/model_file_fixture.h"
 #include "model/row_lists.h"
 #include "model/ui/list_window.h"
+#include "table_cell_point.h"
 
 #include <cstdio>
 
@@ -56,19 +57,6 @@ protected:
     static PropertyGrid& grid() { return material_properties_grid(); }
     static float grid_temperature(int row) { return grid().rows[static_cast<size_t>(row - 1)].values[PROP_TEMPERATURE]; }
 
-    // A point of a cell (column 0: the row number) of a pane, in client coordinates.
-    static Point cell_point(TableView& view, int row, int column)
-    {
-        const int y = table_row_y(*view.table(), row) + view.line_height() / 2;
-        for (int x = 0; x < view.width(); ++x) {
-            const TableView::Hit h = view.hit_test(x, y);
-            if (h.row == row && h.column == column &&
-                (h.kind == TableView::Hit::Cell || (column == 0 && h.kind == TableView::Hit::RowNumber)))
-                return Point{view.origin().x + x + 2, view.origin().y + y};
-        }
-        ADD_FAILURE() << "no point for row " << row << " column " << column;
-        return Point{};
-    }
     static void click(Point p)
     {
         script().mouse_down(client(), MouseButton::Left, p.x, p.y);
@@ -112,7 +100,7 @@ TEST_F(ListWindowSplitTest, GridUnderTheMaterialsFollowsTheRowAndTakesItsPanesIn
     table_goto_row(t, 2);
     EXPECT_FLOAT_EQ(grid_temperature(1), 125.0f);
     EXPECT_TRUE(painted(paint(), "125", bar.bottom, 600));
-    click(cell_point(list_view(), 1, 0));
+    click(table_cell_point(list_view(), 1, 0));
     EXPECT_EQ(t.current_row, 1);
     EXPECT_FLOAT_EQ(grid_temperature(1), 70.0f);
     EXPECT_FALSE(list_lower_pane_active());
@@ -120,7 +108,7 @@ TEST_F(ListWindowSplitTest, GridUnderTheMaterialsFollowsTheRowAndTakesItsPanesIn
     // A click in the grid gives it the keys; typing goes into its cell, and the
     // material is written only when the caret leaves the grid (F6).
     paint();
-    click(cell_point(list_lower_view(), 2, 2));
+    click(table_cell_point(list_lower_view(), 2, 2));
     EXPECT_TRUE(list_lower_pane_active());
     EXPECT_EQ(grid().current_row, 2);
     EXPECT_EQ(grid().current_column, 2);
@@ -136,8 +124,8 @@ TEST_F(ListWindowSplitTest, GridUnderTheMaterialsFollowsTheRowAndTakesItsPanesIn
     EXPECT_EQ(grid().current_column, 2);
 
     // A capital E is the exponent of a number, as the grid shows them.
-    click(cell_point(list_lower_view(), 1, 1));
-    click(cell_point(list_lower_view(), 1, 2));
+    click(table_cell_point(list_lower_view(), 1, 1));
+    click(table_cell_point(list_lower_view(), 1, 2));
     type("29E6");
     EXPECT_TRUE(script().key(list_frame().window, KEY_F6));
     EXPECT_FLOAT_EQ(pipe_materials()[1].table[1][PROP_MODULUS], 29e6f);
@@ -145,7 +133,7 @@ TEST_F(ListWindowSplitTest, GridUnderTheMaterialsFollowsTheRowAndTakesItsPanesIn
     // The grid's right-click menu opens where the mouse is, below the bar.
     script().answer_popup(0);
     script().clear_log();
-    const Point in_grid = cell_point(list_lower_view(), 1, 2);
+    const Point in_grid = table_cell_point(list_lower_view(), 1, 2);
     script().mouse_down(client(), MouseButton::Right, in_grid.x, in_grid.y);
     script().mouse_up(client(), MouseButton::Right, in_grid.x, in_grid.y);
     ASSERT_FALSE(script().log().empty());
@@ -167,12 +155,12 @@ TEST_F(ListWindowSplitTest, GridUnderTheMaterialsFollowsTheRowAndTakesItsPanesIn
     EXPECT_EQ(nummats(), 2);
     EXPECT_EQ(grid().row_count, 2);
     // A click into the materials is the caret leaving the grid too.
-    click(cell_point(list_view(), 2, 0));
+    click(table_cell_point(list_view(), 2, 0));
     EXPECT_FALSE(list_lower_pane_active());
     EXPECT_EQ(pipe_materials()[2].numtemps(), 1);
 
     // A value the grid refuses keeps the caret in it, and nothing is written.
-    click(cell_point(list_lower_view(), 1, 1));
+    click(table_cell_point(list_lower_view(), 1, 1));
     type("-");
     script().clear_log();
     EXPECT_TRUE(script().key(list_frame().window, KEY_F6));
@@ -202,10 +190,10 @@ TEST_F(ListWindowSplitTest, GridTakesNoInputForAMaterialNotYetEntered)
     // rows to go to: typing there is refused, not silently dropped later.
     open_materials_table();
     paint();
-    click(cell_point(list_view(), 3, 1));
+    click(table_cell_point(list_view(), 3, 1));
     ASSERT_EQ(materials_table().current_row, 3);
     paint();
-    click(cell_point(list_lower_view(), 1, 1));
+    click(table_cell_point(list_lower_view(), 1, 1));
     type("100");
     EXPECT_FALSE(grid().edit.active);
     EXPECT_FALSE(grid().modified);
@@ -215,7 +203,7 @@ TEST_F(ListWindowSplitTest, PaneGoesWhenAnotherTableIsShownAndWritesWhatWasTyped
 {
     open_materials_table();
     paint();
-    click(cell_point(list_lower_view(), 1, 2));
+    click(table_cell_point(list_lower_view(), 1, 2));
     type("30000000");
     ASSERT_TRUE(grid().edit.active);
 
@@ -273,8 +261,8 @@ protected:
     {
         script().paint(client());
         // A click on the current cell would edit its text: come from another.
-        click(cell_point(list_lower_view(), 1, 1));
-        click(cell_point(list_lower_view(), 1, 2));
+        click(table_cell_point(list_lower_view(), 1, 1));
+        click(table_cell_point(list_lower_view(), 1, 2));
         ASSERT_TRUE(list_lower_pane_active());
         type(value);
         script().key(list_frame().window, KEY_RETURN);

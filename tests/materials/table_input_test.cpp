@@ -28,6 +28,7 @@
 #include "materials/ui/soil_ui.h"
 #include "model/model_file_fixture.h"
 #include "model/ui/list_window.h"
+#include "table_cell_point.h"
 
 #include <functional>
 
@@ -52,18 +53,10 @@ protected:
     // A click on a cell of the upper pane.
     static void click(int row, int column)
     {
-        TableView& view = list_view();
         script().paint(list_frame().client);   // the columns as the screen shows them
-        const int y = table_row_y(*view.table(), row) + view.line_height() / 2;
-        for (int x = 0; x < view.width(); ++x) {
-            const TableView::Hit h = view.hit_test(x, y);
-            if (h.kind == TableView::Hit::Cell && h.row == row && h.column == column) {
-                script().mouse_down(list_frame().client, MouseButton::Left, x + 2, y);
-                script().mouse_up(list_frame().client, MouseButton::Left, x + 2, y);
-                return;
-            }
-        }
-        ADD_FAILURE() << "no cell at row " << row << " column " << column;
+        const Point p = table_cell_point(list_view(), row, column);
+        script().mouse_down(list_frame().client, MouseButton::Left, p.x, p.y);
+        script().mouse_up(list_frame().client, MouseButton::Left, p.x, p.y);
     }
     // Types cells of the current row, column after column, committing each with Tab.
     static void fill(int row, const std::vector<std::pair<int, std::string>>& cells)

@@ -260,9 +260,20 @@ TEST_F(PumpUiTest, PumpsTableTypingAppendingAndDeleting)
     script().key(list_frame().client, KEY_RETURN);
     EXPECT_EQ(script().last_message(), "Description is required");
     EXPECT_EQ(pumps().size(), 0);
-    // A typed description, then Enter, appends the pump.
+    // A typed description, then Enter: a pump needs a nozzle and its shaft
+    // axis, as in the dialog; with them Enter appends it.
     table_goto_row(t, 1, 1, false);
     type_into(list_frame().client, "p-7");
+    script().key(list_frame().client, KEY_RETURN);
+    EXPECT_EQ(script().last_message(), "Suction or discharge node is required");
+    EXPECT_EQ(pumps().size(), 0);
+    cell(1, 5, "20");
+    table_goto_row(t, 1, 1, false);
+    script().key(list_frame().client, KEY_RETURN);
+    EXPECT_EQ(script().last_message(), "Direction is invalid");
+    EXPECT_EQ(pumps().size(), 0);
+    cell(1, 7, "1");
+    table_goto_row(t, 1, 1, false);
     script().key(list_frame().client, KEY_RETURN);
     ASSERT_EQ(pumps().size(), 1);
     EXPECT_EQ(pumps()[1].name, "p-7");
@@ -271,6 +282,7 @@ TEST_F(PumpUiTest, PumpsTableTypingAppendingAndDeleting)
     // The suction node typed is stored; the description of a pump is required.
     cell(1, 3, "10");
     EXPECT_EQ(pumps()[1].suction_node, 10);
+    EXPECT_EQ(pumps()[1].discharge_node, 20);
     cell(1, 1, " ");
     EXPECT_EQ(script().last_message(), "Description is required");
     EXPECT_EQ(pumps()[1].name, "p-7");

@@ -85,6 +85,50 @@ const char* list_noun(const SpectrumList& list)
     return is_force_list(list) ? "force spectra" : "spectra";
 }
 
+// Why the spectrum at `index` of a list (count() + 1: a new one) cannot
+// take a name; empty when it can.
+std::string spectrum_name_refusal(const SpectrumList& list, int index, const std::string& name)
+{
+    if (std::string fault = spectrum_name_fault(name); !fault.empty())
+        return fault;
+    if (const int other = list.index(name); other != 0 && other != index)
+        return "Spectrum " + name + " is already defined";
+    if (!list.valid(index))
+        return spectrum_list_full_fault(list, list_noun(list));
+    return {};
+}
+
+// Stores a checked spectrum at `index`, appending the spare as a new one.
+// A new name of a spectrum that loads name is asked about first, and the
+// loads follow it; false when the user keeps the old name.
+bool store_spectrum(SpectrumList& list, int index, const Spectrum& s, WindowId owner)
+{
+    const bool stored = list.valid(index);
+    if (stored && list[index].name != s.name && spectrum_in_use(list, list[index].name)) {
+        const bool force = is_force_list(list);
+        if (!ask_change_value(owner, force ? "Force spectrum name" : "Spectrum name", list[index].name, s.name))
+            return false;
+        if (force)
+            rename_force_spectrum_references(list[index].name, s.name);
+        else
+            rename_response_spectrum_references(list[index].name, s.name);
+    }
+    if (stored) {
+        list[index] = s;
+    } else {
+        list.append(s);
+        // The spare keeps the options for the next one.
+        list.spare() = Spectrum{};
+        list.spare().abscissa = s.abscissa;
+        list.spare().ordinate = s.ordinate;
+        list.spare().interpolation = s.interpolation;
+        list.spare().ordinate_unit = s.ordinate_unit;
+    }
+    model_modified() = true;
+    notify_document_changed();
+    return true;
+}
+
 // ---- SPECTRUM_OPTIONS_DIALOG ---------------------------------------------------------------
 
 class SpectrumOptionsDialog final : public InputDialogProc {
@@ -190,44 +234,17 @@ public:
         Spectrum s = s_;
         s.name = dialog_get_text_raw(SP_NAME, int{SPECTRUM_NAME_LENGTH} + 1);
         trim_blanks(s.name);
-        if (const std::string fault = spectrum_name_fault(s.name); !fault.empty())
-            dialog_throw(SP_NAME, fault);
-        if (const int other = list_.index(s.name); other != 0 && other != index_)
-            dialog_throw(SP_NAME, "Spectrum " + s.name + " is already defined");
-        if (!list_.valid(index_))
-            if (const std::string full = spectrum_list_full_fault(list_, list_noun(list_)); !full.empty())
-                dialog_throw(SP_NAME, full);
+        if (const std::string refusal = spectrum_name_refusal(list_, index_, s.name); !refusal.empty())
+            dialog_throw(SP_NAME, refusal);
         s.curve = table_.take_curve("Spectrum " + s.name);
         if (const std::string fault = spectrum_fault(s); !fault.empty())
             dialog_throw(LOAD_TABLE, "Spectrum " + s.name + ": " + fault);
-        const bool stored = list_.valid(index_);
-        if (stored && s == list_[index_]) {
+        if (list_.valid(index_) && s == list_[index_]) {
             discard_undo_snapshot();
             return true;
         }
-        if (stored && list_[index_].name != s.name && spectrum_in_use(list_, list_[index_].name)) {
-            const bool force = is_force_list(list_);
-            if (!ask_change_value(d.window(), force ? "Force spectrum name" : "Spectrum name", list_[index_].name,
-                                  s.name))
-                dialog_throw(SP_NAME, "");
-            if (force)
-                rename_force_spectrum_references(list_[index_].name, s.name);
-            else
-                rename_response_spectrum_references(list_[index_].name, s.name);
-        }
-        if (stored) {
-            list_[index_] = s;
-        } else {
-            list_.append(s);
-            // The spare keeps the options for the next one.
-            list_.spare() = Spectrum{};
-            list_.spare().abscissa = s.abscissa;
-            list_.spare().ordinate = s.ordinate;
-            list_.spare().interpolation = s.interpolation;
-            list_.spare().ordinate_unit = s.ordinate_unit;
-        }
-        model_modified() = true;
-        notify_document_changed();
+        if (!store_spectrum(list_, index_, s, d.window()))
+            dialog_throw(SP_NAME, "");
         return true;
     }
 
@@ -244,7 +261,8 @@ class SpectraTable final : public TableWindow {
 public:
     // `library`: the response spectra, which a spectrum library holds too.
     SpectraTable(std::string title, std::function<SpectrumList&()> list, bool library)
-        : TableWindow(&list_frame(), 5, 2), title_(std::move(title)), list_(std::move(list)), library_(library)
+        : TableWindow(&list_frame(), 5, 2, {int{SPECTRUM_NAME_LENGTH}}), title_(std::move(title)), list_(std::move(list)),
+          library_(library)
     {
         alignments[5] = TextAlign::Right;
     }
@@ -278,7 +296,42 @@ public:
         default: return {};
         }
     }
-    bool cell_editable(int, int) override { return false; }
+    // The name is typed as in the spectrum's dialog: on the input row it
+    // makes a new spectrum with the options of the last one, without points.
+    bool cell_editable(int row, int column) override
+    {
+        return column == 1 && row >= 1 && row <= list().count() + 1 && TableWindow::cell_editable(row, column);
+    }
+    std::string typing_refused(int row, int column) override
+    {
+        if (row < 1 || row > list().count() + 1)
+            return {};
+        if (column == 5)
+            return "The points of a spectrum are typed in its dialog (double-click the row)";
+        return "The abscissa, ordinate and interpolation of a spectrum are chosen with Spectrum... of the "
+               "right-click menu";
+    }
+    void store_cell(int row, int column, const std::string& text) override
+    {
+        if (column != 1 || row < 1 || row > list().count() + 1)
+            return;
+        // An empty name on the input row leaves it empty.
+        if (text.empty() && !list().valid(row))
+            return;
+        if (const std::string refusal = spectrum_name_refusal(list(), row, text); !refusal.empty())
+            throw_cell_error(refusal, 1);
+        Spectrum s = list()[row];
+        s.name = text;
+        if (list().valid(row) && s == list()[row]) {
+            discard_undo_snapshot();
+            return;
+        }
+        if (!store_spectrum(list(), row, s, frame_window())) {
+            discard_undo_snapshot();
+            return;
+        }
+        load();
+    }
     bool edit_row(int row) override
     {
         if (row < 1 || row > list().count() + 1)

@@ -676,9 +676,7 @@ void SectionsTable::store_cell(int row, int column, const std::string& text)
         const std::string typed = item_text();
         if (typed.empty())
             return;
-        int row_of_size = column == COL_NOMINAL ? table.find_row(typed) : size_row_of(next);
-        if (column == COL_NOMINAL && row_of_size < 0)
-            row_of_size = table.find_row(typed + "\"");
+        const int row_of_size = column == COL_NOMINAL ? table.find_typed_row(typed) : size_row_of(next);
         if (row_of_size <= 0)
             throw CI{column == COL_NOMINAL ? "Size " + typed + " is not in the size table"
                                            : std::string("Give the section's size before its schedule"),

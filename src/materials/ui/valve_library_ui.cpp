@@ -415,7 +415,8 @@ std::string ValveLibraryTable::cell_text(int row, int column, int line)
 
 bool ValveLibraryTable::cell_editable(int row, int column)
 {
-    return record(row) && (column == COL_DESCRIPTION || column == COL_LENGTH || column == COL_WEIGHT) &&
+    return record(row) &&
+           (column == COL_DESCRIPTION || column == COL_SIZE || column == COL_LENGTH || column == COL_WEIGHT) &&
            TableWindow::cell_editable(row, column);
 }
 
@@ -432,6 +433,26 @@ void ValveLibraryTable::store_cell(int row, int column, const std::string& text)
         if (!text.empty())
             next.description = text.substr(0, VALVE_DESCRIPTION_LENGTH);
         break;
+    case COL_SIZE: {
+        // A size of the record's size table, as the dialog lists them; the
+        // table gives the outside diameter.
+        if (text.empty())
+            return;
+        // A record without a size takes the dialog's standard for a new one.
+        const int standard = std::clamp(next.standard != 0 || !next.nominal_size.empty() ? next.standard
+                                                                                          : memory().standard,
+                                        0, VALVE_STANDARD_COUNT - 1);
+        next.standard = standard;
+        const PipeSizeTable& sizes = pipe_size_table(standard);
+        const int size = sizes.find_typed_row(text);
+        if (size < 0)
+            throw_cell_error("Nominal Size " + text + " is not in the " + valve_standard_name(standard) +
+                                 " size table",
+                             COL_SIZE);
+        next.nominal_size = sizes.rows[static_cast<std::size_t>(size)].name.substr(0, VALVE_SIZE_LENGTH);
+        next.outside_diameter = sizes.rows[static_cast<std::size_t>(size)].outside_diameter;
+        break;
+    }
     case COL_LENGTH:
         if (parse_length(text, next.length) != 0)
             throw_invalid("Length");
@@ -458,7 +479,7 @@ void ValveLibraryTable::leave_row(int row)
     if (v->description.empty())
         throw_cell_required("Description", COL_DESCRIPTION);
     if (v->nominal_size.empty())
-        throw_cell_required("Nominal Size", COL_DESCRIPTION);
+        throw_cell_required("Nominal Size", COL_SIZE);
     if (valve_records().valid(row)) {
         TableWindow::leave_row(row);
         return;

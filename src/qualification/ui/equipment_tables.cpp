@@ -6,6 +6,8 @@
 #include "model/model.h"
 #include "model/nodes.h"
 
+#include <utility>
+
 void draw_group_column_rule(TableCanvas& c, int column, const std::set<int>& inner)
 {
     if (!c.in_header || !inner.count(column) || !c.drawn(column)) {
@@ -34,12 +36,18 @@ float read_shown_value(const ShownValues& shown, int item, int (*parse)(float&),
     return v;
 }
 
-std::array<float, 3> read_shown_direction(const ShownValues& shown, int first)
+std::array<float, 3> read_shown_components(const ShownValues& shown, int first)
 {
     static const char* const NAMES[3] = {"X comp", "Y comp", "Z comp"};
     std::array<float, 3> v{};
     for (int i = 0; i < 3; ++i)
         v[static_cast<std::size_t>(i)] = read_shown_value(shown, first + i, parse_real_buffer, NAMES[i]);
+    return v;
+}
+
+std::array<float, 3> read_shown_direction(const ShownValues& shown, int first)
+{
+    const std::array<float, 3> v = read_shown_components(shown, first);
     if (v == std::array<float, 3>{})
         dialog_throw(first, "Direction is invalid");
     return v;
@@ -58,10 +66,17 @@ int read_node_text(const char* name)
     int number = 0;
     if (const int code = parse_node_text(number); code != 0)
         throw_name_node_error(name, code);
+    if (std::string refusal = equipment_node_refusal(number, name); !refusal.empty())
+        throw MessageText(std::move(refusal));
+    return number;
+}
+
+std::string equipment_node_refusal(int number, const std::string& name)
+{
     const int index = node_index(number);
     if (index == 0)
-        throw_invalid_text(name, "is not defined");
+        return name + " =  " + node_text(number) + "  is not defined";
     if (model().nodes[index].kind == NODE_BEND_CORNER)
-        throw_invalid_text(name, "is bend node");
-    return number;
+        return name + " =  " + node_text(number) + "  is bend node";
+    return {};
 }

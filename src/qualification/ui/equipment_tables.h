@@ -107,8 +107,11 @@ void store_if_changed(T& stored, const T& read)
 // shows its text, else the text read by `parse` (item_text parsers); an
 // unreadable text throws the invalid-value message with `name`.
 float read_shown_value(const ShownValues& shown, int item, int (*parse)(float&), const char* name);
-// A direction from three such fields ("X comp", "Y comp", "Z comp"); all
-// three zero throws "Direction is invalid" on the first.
+// The three components of a direction from three such fields ("X comp",
+// "Y comp", "Z comp").
+std::array<float, 3> read_shown_components(const ShownValues& shown, int first);
+// The same as a direction: all three zero throws "Direction is invalid" on
+// the first.
 std::array<float, 3> read_shown_direction(const ShownValues& shown, int first);
 // Reads a node field of a dialog: empty gives 0; otherwise a node number of
 // the model that is not a bend corner ("<name> =  <text>  is not defined",
@@ -116,3 +119,7 @@ std::array<float, 3> read_shown_direction(const ShownValues& shown, int first);
 int read_node_field(int item, const char* name);
 // The same of item_text(): a node typed into a table cell.
 int read_node_text(const char* name);
+// Why a node number cannot be an equipment nozzle, named `name` in the
+// message: no node of the model ("<name> =  <node>  is not defined") or a
+// bend's corner ("... is bend node"); empty when it can.
+std::string equipment_node_refusal(int number, const std::string& name);

@@ -10,6 +10,7 @@
 #include "framework/commands.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/dialog_helper.h"
+#include "framework/ui/messages.h"
 #include "framework/ui/report.h"
 #include "framework/ui/report_pages.h"
 #include "framework/ui/table.h"
@@ -24,7 +25,9 @@
 #include "qualification/ui/equipment_tables.h"
 
 #include <array>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 
@@ -51,6 +54,78 @@ std::string location_cell(const PumpRecord& p, bool discharge)
     if ((discharge ? p.discharge_node : p.suction_node) == 0)
         return {};
     return nozzle_location_text(pump_nozzle_location(p, discharge ? DISCHARGE : SUCTION));
+}
+
+// The columns of the Pumps table.
+enum PumpColumn : int {
+    COL_DESCRIPTION = 1, COL_VERTICAL, COL_SUCTION, COL_SUCTION_LOC, COL_DISCHARGE, COL_DISCHARGE_LOC,
+    COL_SHAFT,          // 7..9
+    COL_CENTRE = 10,    // 10..12
+    COL_TYPE = 13, COL_SIZE, COL_MATERIAL, COL_MOUNTING, COL_TEMPERATURE, PUMP_COLUMNS = COL_TEMPERATURE
+};
+
+// ---- The checks of a pump ----------------------------------------------------------
+//
+// One set of rules for the dialog's OK and the table's Enter: each rule
+// names the field it refuses, which is a control of the dialog and a column
+// of the table, so that either puts the caret where the fault is.
+
+enum PumpField : int {
+    PF_DESCRIPTION, PF_TYPE, PF_SIZE, PF_MATERIAL, PF_MOUNTING, PF_TEMPERATURE, PF_SUCTION, PF_DISCHARGE,
+    PF_NOZZLES, PF_SHAFT, PUMP_FIELDS
+};
+
+struct PumpFieldPlace {
+    int control;
+    int column;
+};
+constexpr PumpFieldPlace PUMP_FIELD_PLACES[PUMP_FIELDS] = {
+    {PUMP_DESCRIPTION, COL_DESCRIPTION}, {PUMP_TYPE, COL_TYPE},         {PUMP_SIZE, COL_SIZE},
+    {PUMP_MATERIAL, COL_MATERIAL},       {PUMP_MOUNTING, COL_MOUNTING}, {PUMP_TEMPERATURE, COL_TEMPERATURE},
+    {PUMP_SUCTION, COL_SUCTION},         {PUMP_DISCHARGE, COL_DISCHARGE}, {PUMP_SUCTION, COL_SUCTION},
+    {PUMP_SHAFT, COL_SHAFT}};
+
+struct PumpRefusal {
+    PumpField field = PF_DESCRIPTION;
+    std::string message;
+    bool operator==(const PumpRefusal&) const = default;
+};
+
+bool hi_mounting_chosen(int type) { return type == HI_B735 || type == HI_AXIAL_SPLIT; }
+
+// The first rule of fields `first`..`last` that a pump breaks, in the order
+// the dialog reads its fields; none when it keeps them. The ANSI/HI choices
+// are -1 while none is made.
+std::optional<PumpRefusal> pump_refusal(const PumpRecord& p, PumpField first = PF_DESCRIPTION,
+                                        PumpField last = PF_SHAFT)
+{
+    std::optional<PumpRefusal> refusal;
+    auto rule = [&](PumpField field, bool broken, const std::string& message) {
+        if (!refusal && broken && field >= first && field <= last)
+            refusal = PumpRefusal{field, message};
+    };
+    rule(PF_DESCRIPTION, p.name.empty(), "Description is required");
+    if (hi_pump(p)) {
+        const int type = p.hi_type;
+        const bool typed = type >= 0 && type < HI_TYPE_COUNT;
+        rule(PF_TYPE, !typed, "Pump category not selected");
+        const int sizes = typed ? static_cast<int>(hi_sizes(type).size()) : 0;
+        rule(PF_SIZE, typed && (p.hi_size < 0 || p.hi_size >= sizes), "Pump or Nozzle size not selected");
+        rule(PF_MATERIAL, typed && (p.hi_material < 0 || p.hi_material >= HI_MATERIAL_COUNT),
+             "Pump material not selected");
+        const int mountings = static_cast<int>(type == HI_B735 ? hi_baseplates().size() : hi_bolt_sizes().size());
+        rule(PF_MOUNTING, hi_mounting_chosen(type) && (p.hi_mounting < 0 || p.hi_mounting >= mountings),
+             "Bolt Size or Mounting Type not selected");
+        rule(PF_TEMPERATURE, p.temperature > 500.0f, "Temperature cannot be > 500");
+    }
+    for (const auto& [field, node, name] : {std::tuple{PF_SUCTION, p.suction_node, "Suction Node"},
+                                            std::tuple{PF_DISCHARGE, p.discharge_node, "Discharge Node"}}) {
+        const std::string fault = node != 0 ? equipment_node_refusal(node, name) : std::string();
+        rule(field, !fault.empty(), fault);
+    }
+    rule(PF_NOZZLES, p.suction_node == 0 && p.discharge_node == 0, "Suction or discharge node is required");
+    rule(PF_SHAFT, !pump_is_vertical(p) && p.shaft_axis == std::array<float, 3>{}, "Direction is invalid");
+    return refusal;
 }
 
 // ---- PUMP_DIALOG -------------------------------------------------------------------
@@ -89,7 +164,7 @@ public:
                 fill_type_lists(type_);
                 dialog_list_select(PUMP_SIZE, p.hi_size);
                 dialog_list_select(PUMP_MATERIAL, p.hi_material);
-                if (type_ == HI_B735 || type_ == HI_AXIAL_SPLIT)
+                if (hi_mounting_chosen(type_))
                     dialog_list_select(PUMP_MOUNTING, p.hi_mounting);
                 shown_.show(PUMP_TEMPERATURE, p.temperature, format_temperature(p.temperature));
             }
@@ -152,11 +227,15 @@ public:
             return true;
         }
         PumpRecord p = pump_;
+        // Each group of fields is checked as soon as it is read.
+        auto check = [&p](PumpField first, PumpField last) {
+            if (const std::optional<PumpRefusal> r = pump_refusal(p, first, last))
+                dialog_throw(PUMP_FIELD_PLACES[r->field].control, r->message);
+        };
         dialog_get_trimmed(PUMP_DESCRIPTION);
         p.name = std::string(utf8_prefix(item_text(), EQUIPMENT_DESCRIPTION_LENGTH - 1));
         trim_blanks(p.name);
-        if (p.name.empty())
-            dialog_throw(PUMP_DESCRIPTION, "Description is required");
+        check(PF_DESCRIPTION, PF_DESCRIPTION);
         p.vertical = dialog_is_checked(PUMP_VERTICAL) ? 1 : 0;
         p.kind = api610_pump_kind(p.vertical);
         // An API 610 pump keeps none of the ANSI/HI choices a former kind left.
@@ -165,24 +244,15 @@ public:
         if (dialog_is_checked(PUMP_ANSI_HI_RADIO)) {
             p.kind = PUMP_ANSI_HI;
             p.hi_type = dialog_list_selection(PUMP_TYPE);
-            if (p.hi_type < 0)
-                dialog_throw(PUMP_TYPE, "Pump category not selected");
+            check(PF_TYPE, PF_TYPE);
             p.hi_size = dialog_list_selection(PUMP_SIZE);
-            if (p.hi_size < 0)
-                dialog_throw(PUMP_SIZE, "Pump or Nozzle size not selected");
+            check(PF_SIZE, PF_SIZE);
             p.hi_material = dialog_list_selection(PUMP_MATERIAL);
-            if (p.hi_material < 0)
-                dialog_throw(PUMP_MATERIAL, "Pump material not selected");
-            if (p.hi_type == HI_B735 || p.hi_type == HI_AXIAL_SPLIT) {
-                p.hi_mounting = dialog_list_selection(PUMP_MOUNTING);
-                if (p.hi_mounting < 0)
-                    dialog_throw(PUMP_MOUNTING, "Bolt Size or Mounting Type not selected");
-            } else {
-                p.hi_mounting = 0;
-            }
+            check(PF_MATERIAL, PF_MATERIAL);
+            p.hi_mounting = hi_mounting_chosen(p.hi_type) ? dialog_list_selection(PUMP_MOUNTING) : 0;
+            check(PF_MOUNTING, PF_MOUNTING);
             p.temperature = read_shown_value(shown_, PUMP_TEMPERATURE, parse_temperature_buffer, "Temperature");
-            if (p.temperature > 500.0f)
-                dialog_throw(PUMP_TEMPERATURE, "Temperature cannot be > 500");
+            check(PF_TEMPERATURE, PF_TEMPERATURE);
         }
         p.suction_node = read_node_field(PUMP_SUCTION, "Suction Node");
         p.suction_location = dialog_is_checked(PUMP_SUCTION_TOP + 1)   ? LOCATION_SIDE
@@ -192,12 +262,12 @@ public:
         p.discharge_location = dialog_is_checked(PUMP_DISCHARGE_TOP + 1)   ? LOCATION_SIDE
                                : dialog_is_checked(PUMP_DISCHARGE_TOP + 2) ? LOCATION_END
                                                                            : LOCATION_TOP;
-        if (p.suction_node == 0 && p.discharge_node == 0)
-            dialog_throw(PUMP_SUCTION, "Suction or discharge node is required");
+        check(PF_SUCTION, PF_NOZZLES);
         if (p.vertical)
             p.suction_location = p.discharge_location = LOCATION_SIDE;
         if (!pump_is_vertical(p)) {
-            p.shaft_axis = read_shown_direction(shown_, PUMP_SHAFT);
+            p.shaft_axis = read_shown_components(shown_, PUMP_SHAFT);
+            check(PF_SHAFT, PF_SHAFT);
             static const char* const names[3] = {"X", "Y", "Z"};
             for (int i = 0; i < 3; ++i)
                 p.centre[static_cast<std::size_t>(i)] = read_shown_value(shown_, PUMP_CENTRE + i, parse_length_buffer, names[i]);
@@ -292,13 +362,6 @@ private:
 
 // ---- The table ----------------------------------------------------------------------
 
-enum PumpColumn : int {
-    COL_DESCRIPTION = 1, COL_VERTICAL, COL_SUCTION, COL_SUCTION_LOC, COL_DISCHARGE, COL_DISCHARGE_LOC,
-    COL_SHAFT,          // 7..9
-    COL_CENTRE = 10,    // 10..12
-    COL_TYPE = 13, COL_SIZE, COL_MATERIAL, COL_MOUNTING, COL_TEMPERATURE, PUMP_COLUMNS = COL_TEMPERATURE
-};
-
 std::string pump_cell(const PumpRecord& p, int column)
 {
     const bool hi = hi_pump(p);
@@ -389,6 +452,43 @@ void set_vertical(PumpRecord& p, bool vertical)
         p.shaft_axis = {};
         p.centre = {};
     }
+}
+
+// What making a pump vertical inline clears of its row, as the row shows
+// it: a nozzle at an end (Top is where a nozzle stands until its location
+// is given, and Side where a vertical inline pump's stand: neither is
+// lost), the shaft axis direction and the center.
+std::vector<std::string> cleared_by_vertical(const PumpRecord& p)
+{
+    std::vector<std::string> cleared;
+    for (const auto& [column, node, location, what] :
+         {std::tuple{COL_SUCTION_LOC, p.suction_node, p.suction_location, "the suction location "},
+          std::tuple{COL_DISCHARGE_LOC, p.discharge_node, p.discharge_location, "the discharge location "}})
+        if (node != 0 && location == LOCATION_END)
+            cleared.push_back(what + trimmed(pump_cell(p, column)));
+    if (p.shaft_axis != std::array<float, 3>{})
+        cleared.push_back("the shaft axis direction " + trimmed(format_real(p.shaft_axis[0], 8, 3)) + ", " +
+                          trimmed(format_real(p.shaft_axis[1], 8, 3)) + ", " +
+                          trimmed(format_real(p.shaft_axis[2], 8, 3)));
+    if (p.centre != std::array<float, 3>{})
+        cleared.push_back("the center " + format_length(p.centre[0]) + ", " + format_length(p.centre[1]) + ", " +
+                          format_length(p.centre[2]));
+    return cleared;
+}
+
+// The question Y in Vert. asks before it clears what the row shows; empty
+// when it clears nothing.
+std::string vertical_question(const PumpRecord& p)
+{
+    const std::vector<std::string> cleared = cleared_by_vertical(p);
+    if (cleared.empty())
+        return {};
+    std::string list;
+    for (std::size_t i = 0; i < cleared.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == cleared.size() ? " and " : ", ") + cleared[i];
+    const std::string name = p.name.empty() ? std::string("the pump") : p.name;
+    return "A vertical inline pump has its nozzles on its sides and no shaft axis or center:\n"
+           "making " + name + " vertical inline clears " + list + ".\nMake it vertical inline?";
 }
 
 // A nozzle's location typed into its Loc cell: a word of the dialog's
@@ -493,26 +593,26 @@ public:
         PumpRecord* p = record(row);
         if (!p)
             return;
-        const bool stored = pumps().valid(row);
         PumpRecord changed = *p;
         switch (column) {
         case COL_DESCRIPTION:
             changed.name = std::string(utf8_prefix(trimmed(text), EQUIPMENT_DESCRIPTION_LENGTH - 1));
             trim_blanks(changed.name);
-            if (changed.name.empty() && stored)
-                throw_cell_error("Description is required", COL_DESCRIPTION);
             break;
-        case COL_VERTICAL: set_vertical(changed, read_vertical()); break;
-        case COL_SUCTION:
-        case COL_DISCHARGE: {
-            const bool suction = column == COL_SUCTION;
-            (suction ? changed.suction_node : changed.discharge_node) =
-                read_node_text(suction ? "Suction Node" : "Discharge Node");
-            if (changed.suction_node == 0 && changed.discharge_node == 0 &&
-                (p->suction_node != 0 || p->discharge_node != 0))
-                throw_cell_error("Suction or discharge node is required", column);
+        case COL_VERTICAL: {
+            const bool vertical = read_vertical();
+            if (vertical && !pump_is_vertical(changed)) {
+                const std::string question = vertical_question(changed);
+                if (!question.empty() && !message_question(frame_window(), question)) {
+                    discard_undo_snapshot();
+                    return;
+                }
+            }
+            set_vertical(changed, vertical);
             break;
         }
+        case COL_SUCTION: changed.suction_node = read_node_text("Suction Node"); break;
+        case COL_DISCHARGE: changed.discharge_node = read_node_text("Discharge Node"); break;
         case COL_SUCTION_LOC: changed.suction_location = read_location(changed, false); break;
         case COL_DISCHARGE_LOC: changed.discharge_location = read_location(changed, true); break;
         default:
@@ -522,8 +622,6 @@ public:
                 if (parse_real_buffer(v) != 0)
                     throw_invalid(names[column - COL_SHAFT]);
                 changed.shaft_axis[static_cast<std::size_t>(column - COL_SHAFT)] = v;
-                if (changed.shaft_axis == std::array<float, 3>{} && p->shaft_axis != std::array<float, 3>{})
-                    throw_cell_error("Direction is invalid", column);
             } else if (column >= COL_CENTRE && column < COL_CENTRE + 3) {
                 static const char* const names[3] = {"X", "Y", "Z"};
                 float v = 0.0f;
@@ -535,19 +633,28 @@ public:
             }
             break;
         }
+        // A stored pump takes no typed value that breaks a rule of the
+        // dialog it kept; the input row's pump meets them at Enter. A pump
+        // made horizontal takes its shaft axis after the switch.
+        if (pumps().valid(row) && column != COL_VERTICAL)
+            if (const std::optional<PumpRefusal> r = pump_refusal(changed); r && r != pump_refusal(*p))
+                throw_cell_error(r->message, column);
         // A pump of an older file is read as horizontal; what the table
         // stores says so.
         if (changed != *p && changed.kind == PUMP_KIND_UNSET)
             changed.kind = api610_pump_kind(changed.vertical);
         store_typed(*p, changed);
     }
+    // Enter refuses what the dialog's OK refuses, with its message, the
+    // caret in the column of the field it names; the input row keeps what
+    // was typed into it.
     void leave_row(int row) override
     {
         PumpRecord* p = record(row);
         if (!p)
             return;
-        if (p->name.empty())
-            throw_cell_error("Description is required", COL_DESCRIPTION);
+        if (const std::optional<PumpRefusal> r = pump_refusal(*p))
+            throw_cell_error(r->message, PUMP_FIELD_PLACES[r->field].column);
         if (p == &draft) {
             append_draft(COL_DESCRIPTION);
             return;
