@@ -6,17 +6,21 @@
 #include "platform/qt/qt_internal.h"
 
 #include <QFile>
+#include <QIODevice>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPageSetupDialog>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 #include <unistd.h>
 
 using namespace kvqt;
@@ -85,9 +89,7 @@ void keep_activation(std::optional<ActivationKeeper>& keeper, WindowId owner) {
         keeper.emplace(static_cast<QtBackend&>(backend()).state(), parent_widget(owner));
 }
 
-// A document on a QPrinter: the printer itself, a PDF file (written to a
-// temporary file beside it and put in its place on finish), or the preview's
-// printer.
+// A document on a QPrinter: the printer itself or the preview's printer.
 class QtPrinterDocument : public PrintDocument {
 public:
     // Owns the printer.
@@ -97,19 +99,6 @@ public:
 
     ~QtPrinterDocument() override {
         if (!done_) abort();
-    }
-
-    // The printer writes a PDF file at the target: it goes to a temporary
-    // file beside it. False, with failure() set, when none can be made.
-    bool to_file(const std::string& target) {
-        const int fd = file_.create(target);
-        if (fd < 0) {
-            failure_ = file_.failure();
-            return false;
-        }
-        ::close(fd);
-        printer_->setOutputFileName(qs(file_.temporary()));
-        return true;
     }
 
     bool begin() {
@@ -137,15 +126,6 @@ public:
         surface_.reset();
         bool ended = painter_.end();
         ok_ = ended && !failed_ && printer_->printerState() != QPrinter::Error;
-        if (file_.active()) {
-            QFile out(qs(file_.temporary()));
-            ok_ = ok_ && out.exists() && out.size() > 0;
-            if (ok_ && !file_.put_in_place()) {
-                failure_ = file_.failure();
-                ok_ = false;
-            }
-            if (!ok_) file_.discard();
-        }
         return ok_;
     }
 
@@ -154,8 +134,115 @@ public:
         done_ = true;
         ok_ = false;
         surface_.reset();
-        if (!file_.active() && owned_) printer_->abort();
+        if (owned_) printer_->abort();
         if (painter_.isActive()) painter_.end();
+    }
+
+    int page_number() const override { return page_; }
+
+private:
+    std::unique_ptr<QPrinter> owned_;
+    QPrinter* printer_;
+    QPainter painter_;
+    std::unique_ptr<QtSurface> surface_;
+    int page_ = 1;
+    bool failed_ = false;
+    bool done_ = false;
+    bool ok_ = false;
+};
+
+// The bytes of a PDF on their way into its temporary file, each write
+// through the platform's (write_replacement). The first write that fails
+// is the last: the reason is kept and nothing further is written, so that
+// the document stops at its next page.
+class ReplacementOutput final : public QIODevice {
+public:
+    explicit ReplacementOutput(int fd) : fd_(fd) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    bool isSequential() const override { return true; }
+    bool failed() const { return !failure_.empty(); }
+    const std::string& failure() const { return failure_; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        if (failed()) return -1;
+        if (size > 0 && !write_replacement(fd_, data, static_cast<std::size_t>(size), failure_)) return -1;
+        return size;
+    }
+
+private:
+    int fd_;
+    std::string failure_;
+};
+
+// A PDF file: written page by page to a temporary file beside its target
+// and put in its place on finish. A write that fails (a full disk) ends
+// the document at its next page, with the system's reason; the file that
+// was at the target stays as it was.
+class QtPdfDocument : public PrintDocument {
+public:
+    ~QtPdfDocument() override {
+        if (!done_) abort();
+    }
+
+    // Makes the temporary file and begins the first page, laid out and in
+    // the resolution of the printer given; false, with failure() set when
+    // the system says why, when that cannot be done.
+    bool begin(const std::string& target, const QPrinter& layout) {
+        fd_ = file_.create(target);
+        if (fd_ < 0) {
+            failure_ = file_.failure();
+            return false;
+        }
+        output_ = std::make_unique<ReplacementOutput>(fd_);
+        writer_ = std::make_unique<QPdfWriter>(output_.get());
+        writer_->setTitle(layout.docName());
+        writer_->setResolution(layout.resolution());
+        writer_->setPageLayout(layout.pageLayout());
+        if (!painter_.begin(writer_.get())) {
+            failure_ = output_->failure();
+            return false;
+        }
+        surface_ = std::make_unique<QtSurface>(painter_, writer_->width(), writer_->height(), writer_->logicalDpiX(),
+                                               writer_->logicalDpiY());
+        return true;
+    }
+
+    Surface& page() override { return *surface_; }
+
+    bool new_page() override {
+        if (done_ || output_->failed()) return false;
+        if (!writer_->newPage() || output_->failed()) return false;
+        ++page_;
+        return true;
+    }
+
+    bool finish() override {
+        if (done_) return ok_;
+        done_ = true;
+        surface_.reset();
+        const bool ended = painter_.end();
+        ok_ = ended && !output_->failed();
+        failure_ = output_->failure();
+        if (::close(std::exchange(fd_, -1)) != 0 && ok_) {
+            failure_ = system_reason(errno);
+            ok_ = false;
+        }
+        if (ok_ && !file_.put_in_place()) {
+            failure_ = file_.failure();
+            ok_ = false;
+        }
+        if (!ok_) file_.discard();
+        return ok_;
+    }
+
+    void abort() override {
+        if (done_) return;
+        done_ = true;
+        ok_ = false;
+        surface_.reset();
+        if (painter_.isActive()) painter_.end();
+        if (fd_ >= 0) ::close(std::exchange(fd_, -1));
         file_.discard();
     }
 
@@ -163,14 +250,14 @@ public:
     std::string failure() const override { return failure_; }
 
 private:
-    std::unique_ptr<QPrinter> owned_;
-    QPrinter* printer_;
-    ReplacementFile file_;   // a PDF's temporary file
+    ReplacementFile file_;
+    int fd_ = -1;
+    std::unique_ptr<ReplacementOutput> output_;
+    std::unique_ptr<QPdfWriter> writer_;
     std::string failure_;
     QPainter painter_;
     std::unique_ptr<QtSurface> surface_;
     int page_ = 1;
-    bool failed_ = false;
     bool done_ = false;
     bool ok_ = false;
 };
@@ -251,13 +338,7 @@ public:
             // Printing to a file: written beside it and put in its place.
             const std::string target = ss(printer->outputFileName());
             if (target.empty()) return nullptr;
-            auto doc = std::make_unique<QtPrinterDocument>(std::move(printer));
-            if (!doc->to_file(target)) {
-                failure_ = doc->failure();
-                return nullptr;
-            }
-            if (!doc->begin()) return nullptr;   // the destructor removes what was made
-            return doc;
+            return pdf_document(target, *printer);
         }
         if (!printer->isValid()) return nullptr;
         auto doc = std::make_unique<QtPrinterDocument>(std::move(printer));
@@ -268,16 +349,10 @@ public:
     std::unique_ptr<PrintDocument> open_pdf(const PageSetup& setup, const std::string& path) override {
         failure_.clear();
         if (path.empty()) return nullptr;
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        apply_setup(*printer, setup);
-        auto doc = std::make_unique<QtPrinterDocument>(std::move(printer));
-        if (!doc->to_file(path)) {
-            failure_ = doc->failure();
-            return nullptr;
-        }
-        if (!doc->begin()) return nullptr;   // the destructor removes what was made
-        return doc;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        apply_setup(printer, setup);
+        return pdf_document(path, printer);
     }
 
     std::string failure() const override { return failure_; }
@@ -340,6 +415,17 @@ public:
     }
 
 private:
+    // A PDF at the target as the printer lays it out; null, with failure_
+    // set, when it cannot be begun (the document removes what was made).
+    std::unique_ptr<PrintDocument> pdf_document(const std::string& target, const QPrinter& layout) {
+        auto doc = std::make_unique<QtPdfDocument>();
+        if (!doc->begin(target, layout)) {
+            failure_ = doc->failure();
+            return nullptr;
+        }
+        return doc;
+    }
+
     std::unique_ptr<QPrinter> chosen_;   // the printer the last print dialog set up
     PageSetup chosen_setup_;
     std::string failure_;   // why the last PDF could not be opened
