@@ -13,6 +13,7 @@
 #include "batch_runs.h"
 #include "control_bytes.h"
 #include "exchange_fixture.h"
+#include "text_pages.h"
 
 #include "exchange/hanger_interface_export.h"
 #include "exchange/pcf_export.h"
@@ -69,21 +70,12 @@ std::string model_text(const ModelTexts& t)
            ",1,0,0,30,40\nTURBINES\n" + t.turbine.bytes + ",0,0,1,50,60\n";
 }
 
-std::vector<std::string> lines_of(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // The line of a table row whose text at `column` (0-based) begins a part
 // of `text` and that holds something from `tail` on: what stands right of
 // its text from there.
 std::string right_of(const std::string& report, const std::string& text, std::size_t column, std::size_t tail)
 {
-    for (const std::string& line : lines_of(report)) {
+    for (const std::string& line : text_lines(report)) {
         if (line.size() <= tail || line.find_first_not_of(' ') != column)
             continue;
         std::string start = line.substr(column, tail - column);
@@ -210,7 +202,7 @@ std::vector<std::string> dxf_texts(const std::string& b)
 std::vector<std::string> eps_texts(const std::string& b)
 {
     std::vector<std::string> texts;
-    for (const std::string& line : lines_of(b)) {
+    for (const std::string& line : text_lines(b)) {
         const std::string l = line.substr(0, line.find_last_not_of('\r') + 1);
         if (l.size() < 7 || l.front() != '(' || l.compare(l.size() - 6, 6, ") show") != 0)
             continue;
@@ -295,7 +287,7 @@ TEST_F(ControlBytesEveryOutput, ReportsPagesAndTablesHoldCodesAndTheRowsOfThePla
     EXPECT_EQ(raw_control_bytes(report, "\n\f"), std::vector<std::string>{});
     EXPECT_NE(report.find(hostile.pump.shown.substr(0, 8)), std::string::npos);
     expect_rows_as_plain(report, plain_report, hostile);
-    for (std::string line : lines_of(report)) {
+    for (std::string line : text_lines(report)) {
         line.erase(0, line.find_first_not_of('\f'));
         EXPECT_LE(utf8_length(line), 88) << line;
     }
@@ -410,7 +402,7 @@ TEST_F(ControlBytesEveryOutput, ABatchRunsReportAndStandardErrorHoldCodesAndTheP
     // Every page header names the title as codes.
     const std::size_t pages = static_cast<std::size_t>(std::count(report.begin(), report.end(), '\f')) + 1;
     std::size_t headers = 0;
-    for (const std::string& line : lines_of(report))
+    for (const std::string& line : text_lines(report))
         headers += line.find(hostile.title.shown.substr(0, 20)) != std::string::npos &&
                    line.find("Page") != std::string::npos;
     EXPECT_EQ(headers, pages);

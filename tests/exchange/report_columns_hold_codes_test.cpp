@@ -8,6 +8,7 @@
 #include "control_bytes.h"
 #include "exchange/data/english_head.h"
 #include "exchange_fixture.h"
+#include "text_pages.h"
 
 #include "framework/strings.h"
 #include "framework/ui/report.h"
@@ -30,15 +31,6 @@ const std::string LINE = "Columns\n" + english_head("B313") +
                          "P4,4.5,0.237\nLOADS\nL1,300,150\nLAYOUT\nF10,MA106B,PP4,KA,CL=L1\nT20,X100,KA\n"
                          "T30,X100,KA\n";
 
-std::vector<std::string> lines_of(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // The rows of a table of the text report between the rule under its
 // heading (again on every page) and the rule that closes it: each row's
 // first line and the lines under it that hold nothing from `tail`
@@ -49,7 +41,7 @@ struct TableRow {
 };
 std::vector<TableRow> table_rows(const std::string& text, std::size_t tail)
 {
-    const std::vector<std::string> lines = lines_of(text);
+    const std::vector<std::string> lines = text_lines(text);
     const auto rule = [](const std::string& l) { return l.find("--------------------") != std::string::npos; };
     std::vector<TableRow> rows;
     int rules = 0;
@@ -113,7 +105,7 @@ void expect_rows(const std::string& report, const std::vector<HostileText>& text
                  std::size_t tail)
 {
     EXPECT_EQ(raw_control_bytes(report, "\n\f"), std::vector<std::string>{});
-    for (std::string line : lines_of(report)) {
+    for (std::string line : text_lines(report)) {
         line.erase(0, line.find_first_not_of('\f'));
         EXPECT_LE(utf8_length(line), 88) << line;
     }
@@ -221,7 +213,7 @@ std::vector<TableRow> tier_rows(const std::string& report, const std::string& wo
 {
     std::vector<TableRow> rows;
     bool in_row = false;
-    for (const std::string& line : lines_of(report)) {
+    for (const std::string& line : text_lines(report)) {
         const std::size_t first = line.find_first_not_of(' ');
         const bool node = first != std::string::npos && first < 8 && std::isdigit(static_cast<unsigned char>(line[first]));
         if (node && line.find(word) != std::string::npos && line.find("Global") == std::string::npos &&
@@ -260,7 +252,7 @@ TEST_F(ReportColumnsHoldCodes, SupportTagsOfEveryWidthGoOnInTheirColumn)
     const std::vector<HostileText> wide = {plain("A"), hostile_text(3), hostile_text(12), hostile_text(40)};
     const std::string wide_report = anchors_report(wide);
     EXPECT_EQ(raw_control_bytes(wide_report, "\n\f"), std::vector<std::string>{});
-    for (const std::string& line : lines_of(wide_report))
+    for (const std::string& line : text_lines(wide_report))
         EXPECT_LE(utf8_length(line), 88) << line;
     rows = tier_rows(wide_report, "");
     ASSERT_EQ(rows.size(), wide.size()) << wide_report;

@@ -89,8 +89,62 @@ void keep_activation(std::optional<ActivationKeeper>& keeper, WindowId owner) {
         keeper.emplace(static_cast<QtBackend&>(backend()).state(), parent_widget(owner));
 }
 
+// A document painted on a paged device of Qt: its pages' surface, their
+// count, and the end of the painting, once, whether finished or dropped.
+class QtPaintedDocument : public PrintDocument {
+public:
+    Surface& page() override { return *surface_; }
+    int page_number() const override { return page_; }
+    bool finish() override {
+        if (done_) return ok_;
+        done_ = true;
+        surface_.reset();
+        const bool painted = painter_.end();
+        ok_ = ended(painted);
+        return ok_;
+    }
+    void abort() override {
+        if (done_) return;
+        done_ = true;
+        ok_ = false;
+        surface_.reset();
+        dropping();
+        if (painter_.isActive()) painter_.end();
+        dropped();
+    }
+
+protected:
+    // Begins painting on the device: false when it cannot be painted on.
+    bool begin_on(QPagedPaintDevice& device) {
+        if (!painter_.begin(&device)) return false;
+        surface_ = std::make_unique<QtSurface>(painter_, device.width(), device.height(), device.logicalDpiX(),
+                                               device.logicalDpiY());
+        return true;
+    }
+    // The next page of the device; false when it failed or the document ended.
+    bool next_page(QPagedPaintDevice& device) {
+        if (done_ || !device.newPage()) return false;
+        ++page_;
+        return true;
+    }
+    // After the painter ended (`painted` when that went well): whether the
+    // document is whole.
+    virtual bool ended(bool painted) = 0;
+    // Before and after the painter ends when the document is dropped.
+    virtual void dropping() {}
+    virtual void dropped() {}
+    bool done() const { return done_; }
+
+private:
+    QPainter painter_;
+    std::unique_ptr<QtSurface> surface_;
+    int page_ = 1;
+    bool done_ = false;
+    bool ok_ = false;
+};
+
 // A document on a QPrinter: the printer itself or the preview's printer.
-class QtPrinterDocument : public PrintDocument {
+class QtPrinterDocument : public QtPaintedDocument {
 public:
     // Owns the printer.
     explicit QtPrinterDocument(std::unique_ptr<QPrinter> printer) : owned_(std::move(printer)), printer_(owned_.get()) {}
@@ -98,57 +152,26 @@ public:
     explicit QtPrinterDocument(QPrinter& printer) : printer_(&printer) {}
 
     ~QtPrinterDocument() override {
-        if (!done_) abort();
+        if (!done()) abort();
     }
 
-    bool begin() {
-        if (!painter_.begin(printer_)) return false;
-        surface_ = std::make_unique<QtSurface>(painter_, printer_->width(), printer_->height(),
-                                               printer_->logicalDpiX(), printer_->logicalDpiY());
-        return true;
-    }
-
-    Surface& page() override { return *surface_; }
+    bool begin() { return begin_on(*printer_); }
 
     bool new_page() override {
-        if (done_) return false;
-        if (!printer_->newPage()) {
-            failed_ = true;
-            return false;
-        }
-        ++page_;
-        return true;
+        if (next_page(*printer_)) return true;
+        if (!done()) failed_ = true;
+        return false;
     }
-
-    bool finish() override {
-        if (done_) return ok_;
-        done_ = true;
-        surface_.reset();
-        bool ended = painter_.end();
-        ok_ = ended && !failed_ && printer_->printerState() != QPrinter::Error;
-        return ok_;
-    }
-
-    void abort() override {
-        if (done_) return;
-        done_ = true;
-        ok_ = false;
-        surface_.reset();
-        if (owned_) printer_->abort();
-        if (painter_.isActive()) painter_.end();
-    }
-
-    int page_number() const override { return page_; }
 
 private:
+    bool ended(bool painted) override { return painted && !failed_ && printer_->printerState() != QPrinter::Error; }
+    void dropping() override {
+        if (owned_) printer_->abort();
+    }
+
     std::unique_ptr<QPrinter> owned_;
     QPrinter* printer_;
-    QPainter painter_;
-    std::unique_ptr<QtSurface> surface_;
-    int page_ = 1;
     bool failed_ = false;
-    bool done_ = false;
-    bool ok_ = false;
 };
 
 // The bytes of a PDF on their way into its temporary file, each write
@@ -179,10 +202,10 @@ private:
 // and put in its place on finish. A write that fails (a full disk) ends
 // the document at its next page, with the system's reason; the file that
 // was at the target stays as it was.
-class QtPdfDocument : public PrintDocument {
+class QtPdfDocument : public QtPaintedDocument {
 public:
     ~QtPdfDocument() override {
-        if (!done_) abort();
+        if (!done()) abort();
     }
 
     // Makes the temporary file and begins the first page, laid out and in
@@ -199,67 +222,39 @@ public:
         writer_->setTitle(layout.docName());
         writer_->setResolution(layout.resolution());
         writer_->setPageLayout(layout.pageLayout());
-        if (!painter_.begin(writer_.get())) {
-            failure_ = output_->failure();
-            return false;
-        }
-        surface_ = std::make_unique<QtSurface>(painter_, writer_->width(), writer_->height(), writer_->logicalDpiX(),
-                                               writer_->logicalDpiY());
-        return true;
-    }
-
-    Surface& page() override { return *surface_; }
-
-    bool new_page() override {
-        if (done_ || output_->failed()) return false;
-        if (!writer_->newPage() || output_->failed()) return false;
-        ++page_;
-        return true;
-    }
-
-    bool finish() override {
-        if (done_) return ok_;
-        done_ = true;
-        surface_.reset();
-        const bool ended = painter_.end();
-        ok_ = ended && !output_->failed();
+        if (begin_on(*writer_)) return true;
         failure_ = output_->failure();
-        if (::close(std::exchange(fd_, -1)) != 0 && ok_) {
-            failure_ = system_reason(errno);
-            ok_ = false;
-        }
-        if (ok_ && !file_.put_in_place()) {
-            failure_ = file_.failure();
-            ok_ = false;
-        }
-        if (!ok_) file_.discard();
-        return ok_;
+        return false;
     }
 
-    void abort() override {
-        if (done_) return;
-        done_ = true;
-        ok_ = false;
-        surface_.reset();
-        if (painter_.isActive()) painter_.end();
+    bool new_page() override { return !output_->failed() && next_page(*writer_) && !output_->failed(); }
+    std::string failure() const override { return failure_; }
+
+private:
+    bool ended(bool painted) override {
+        bool ok = painted && !output_->failed();
+        failure_ = output_->failure();
+        if (::close(std::exchange(fd_, -1)) != 0 && ok) {
+            failure_ = system_reason(errno);
+            ok = false;
+        }
+        if (ok && !file_.put_in_place()) {
+            failure_ = file_.failure();
+            ok = false;
+        }
+        if (!ok) file_.discard();
+        return ok;
+    }
+    void dropped() override {
         if (fd_ >= 0) ::close(std::exchange(fd_, -1));
         file_.discard();
     }
 
-    int page_number() const override { return page_; }
-    std::string failure() const override { return failure_; }
-
-private:
     ReplacementFile file_;
     int fd_ = -1;
     std::unique_ptr<ReplacementOutput> output_;
     std::unique_ptr<QPdfWriter> writer_;
     std::string failure_;
-    QPainter painter_;
-    std::unique_ptr<QtSurface> surface_;
-    int page_ = 1;
-    bool done_ = false;
-    bool ok_ = false;
 };
 
 // Pages drawn into images (render_pages).
