@@ -215,7 +215,8 @@ std::vector<TableRow> tier_rows(const std::string& report, const std::string& wo
     bool in_row = false;
     for (const std::string& line : text_lines(report)) {
         const std::size_t first = line.find_first_not_of(' ');
-        const bool node = first != std::string::npos && first < 8 && std::isdigit(static_cast<unsigned char>(line[first]));
+        const bool node =
+            first != std::string::npos && first < 8 && std::isdigit(static_cast<unsigned char>(line[first]));
         if (node && line.find(word) != std::string::npos && line.find("Global") == std::string::npos &&
             line.find(' ', first) != std::string::npos) {
             rows.push_back({line, {}});

@@ -801,7 +801,8 @@ void report_print_within(std::string_view text, int column, int room) {
     }
     std::vector<std::string> lines = report_column_lines(text, room);
     place(s.text, lines.front(), column);
-    if (lines.size() > 1) s.text.row_rest.emplace_back(column, std::vector<std::string>(lines.begin() + 1, lines.end()));
+    if (lines.size() > 1)
+        s.text.row_rest.emplace_back(column, std::vector<std::string>(lines.begin() + 1, lines.end()));
 }
 
 void report_print_centred(const std::string& text, int from, int to) {

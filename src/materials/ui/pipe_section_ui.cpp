@@ -453,7 +453,8 @@ void print_text_form()
     // The size and the schedule within the room before the next column.
     constexpr int SIZE_ROOM = 7, SCHEDULE_ROOM = 3;
     for (const PipeSection& s : pipe_sections()) {
-        table.keep(std::max(report_lines_within(s.nominal_size, SIZE_ROOM), report_lines_within(s.schedule, SCHEDULE_ROOM)));
+        table.keep(
+            std::max(report_lines_within(s.nominal_size, SIZE_ROOM), report_lines_within(s.schedule, SCHEDULE_ROOM)));
         report_print_at(s.name, 4);
         report_print_within(s.nominal_size, 10, SIZE_ROOM);
         report_print_within(s.schedule, 18, SCHEDULE_ROOM);

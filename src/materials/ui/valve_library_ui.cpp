@@ -534,7 +534,8 @@ void ValveLibraryTable::print_text()
         const std::vector<std::string> cells = record_cells(v);
         int lines = 1;
         for (int c = 0; c < COLUMNS; ++c)
-            if (TEXT_COLUMN[c]) lines = std::max(lines, report_lines_within(cells[static_cast<std::size_t>(c)], room(c)));
+            if (TEXT_COLUMN[c])
+                lines = std::max(lines, report_lines_within(cells[static_cast<std::size_t>(c)], room(c)));
         table.keep(lines);
         for (int c = 0; c < COLUMNS; ++c) {
             if (TEXT_COLUMN[c])

@@ -611,7 +611,8 @@ void print_pumps_text()
     for (const PumpRecord& p : pumps()) {
         const bool hi = hi_pump(p);
         // A pump's lines on one page.
-        table.keep(report_lines_within(p.name, DESCRIPTION_ROOM) + (shaft_and_centre_entered(p) ? 1 : 0) + (hi ? 2 : 0));
+        table.keep(report_lines_within(p.name, DESCRIPTION_ROOM) + (shaft_and_centre_entered(p) ? 1 : 0) +
+                   (hi ? 2 : 0));
         report_print_within(p.name, 4, DESCRIPTION_ROOM);
         report_print_at(pump_kind_text(p), 18);
         report_print_at(node_text(p.suction_node), 34);
