@@ -300,16 +300,12 @@ TEST_F(ControlBytesEveryOutput, ReportsPagesAndTablesHoldCodesAndTheRowsOfThePla
         EXPECT_NE(csv.find(t->shown + ","), std::string::npos) << t->shown;
 
     // The CSV of every input table as its window shows it.
-    for (const DataList* list : offered_data_lists()) {
-        if (list->count() == 0)
-            continue;
-        list->open();
-        TableWindow* table = list_window_table();
-        ASSERT_NE(table, nullptr) << list->name;
+    for_every_data_list_table([](const DataList& list, TableWindow& table) {
+        TableWindow* shown = &table;
         const std::string cells =
-            report_render_text(ReportJob{list->name, [table] { table_screen_csv(*table); }, false}, true);
-        EXPECT_EQ(raw_control_bytes(cells), std::vector<std::string>{}) << list->name;
-    }
+            report_render_text(ReportJob{list.name, [shown] { table_screen_csv(*shown); }, false}, true);
+        EXPECT_EQ(raw_control_bytes(cells), std::vector<std::string>{}) << list.name;
+    });
 
     // The printed pages, their headers and contents.
     HeadlessPrintDocument doc(PageSetup{}, 96);
