@@ -50,14 +50,14 @@ struct HostileText {
     std::string shown;
 };
 
-// The pieces a hostile text is made of, in turn: ESC with the CSI sequence
+// The runs of bytes a hostile text is made of, in turn: ESC with the CSI sequence
 // that clears a terminal and the OSC sequence that retitles it, BEL, the
 // 8-bit CSI (U+009B), C1 bytes, a byte that is no UTF-8, the right-to-left
 // override (U+202E) and the left-to-right isolate (U+2066), DEL, between
 // plain letters.
-inline const std::vector<HostileText>& hostile_pieces()
+inline const std::vector<HostileText>& hostile_runs()
 {
-    static const std::vector<HostileText> pieces = {
+    static const std::vector<HostileText> runs = {
         {"K", "K"},
         {"\x1B", "\\x1B"},
         {"[2J", "[2J"},
@@ -73,20 +73,20 @@ inline const std::vector<HostileText>& hostile_pieces()
         {"\x7F", "\\x7F"},
         {"\xC3", "\\xC3"},
     };
-    return pieces;
+    return runs;
 }
 
-// A text of `bytes` bytes (1 at least): the pieces in turn, again from the
+// A text of `bytes` bytes (1 at least): the runs in turn, again from the
 // first, as far as they fit, and ESC after them up to the size.
 inline HostileText hostile_text(std::size_t bytes)
 {
     HostileText text;
     for (std::size_t i = 0;; ++i) {
-        const HostileText& piece = hostile_pieces()[i % hostile_pieces().size()];
-        if (i > 0 && text.bytes.size() + piece.bytes.size() > bytes)
+        const HostileText& run = hostile_runs()[i % hostile_runs().size()];
+        if (i > 0 && text.bytes.size() + run.bytes.size() > bytes)
             break;
-        text.bytes += piece.bytes;
-        text.shown += piece.shown;
+        text.bytes += run.bytes;
+        text.shown += run.shown;
     }
     while (text.bytes.size() < bytes) {
         text.bytes += '\x1B';

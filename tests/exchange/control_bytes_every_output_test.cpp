@@ -70,7 +70,7 @@ std::string model_text(const ModelTexts& t)
            ",1,0,0,30,40\nTURBINES\n" + t.turbine.bytes + ",0,0,1,50,60\n";
 }
 
-// The line of a table row whose text at `column` (0-based) begins a part
+// The line of a table row whose text at `column` (0-based) is the start
 // of `text` and that holds something from `tail` on: what stands right of
 // its text from there.
 std::string right_of(const std::string& report, const std::string& text, std::size_t column, std::size_t tail)

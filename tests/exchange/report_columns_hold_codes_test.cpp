@@ -66,16 +66,16 @@ std::vector<TableRow> table_rows(const std::string& text, std::size_t tail)
 // its lines joined.
 std::string column_text(const TableRow& row, std::size_t column, std::size_t tail)
 {
-    const auto part = [&](const std::string& line) {
+    const auto within = [&](const std::string& line) {
         std::string text = line.substr(std::min(line.size(), column), tail - column);
         while (!text.empty() && text.back() == ' ')
             text.pop_back();
         return text;
     };
-    std::string text = part(row.first);
+    std::string text = within(row.first);
     for (const std::string& line : row.under) {
         EXPECT_EQ(line.find_first_not_of(' '), column) << line;
-        text += part(line);
+        text += within(line);
     }
     return text;
 }
@@ -152,7 +152,8 @@ TEST_F(ReportColumnsHoldCodes, PumpCompressorAndTurbineRowsKeepTheirNodesRightOf
     // Pumps: the description from column 4 before the type at column 18.
     const std::string pump_report = text_report_of(print_pumps);
     expect_rows(pump_report, texts, 3, 16);
-    // The row the model wrote over: type, nodes and locations at their columns.
+    // Type, nodes and locations at their columns, as a one-letter
+    // description leaves them.
     EXPECT_EQ(table_rows(pump_report, 16).front().first.substr(16), " Vertical inline 10    Side 20    Side");
 
     // Compressors and turbines: from column 5 before the inlet node at column 21.

@@ -503,10 +503,10 @@ void end_text_line(TextReport& t) {
     if (t.row_rest.empty()) return;
     const auto rest = std::exchange(t.row_rest, {});
     size_t lines = 0;
-    for (const auto& [column, parts] : rest) lines = std::max(lines, parts.size());
+    for (const auto& [column, texts] : rest) lines = std::max(lines, texts.size());
     for (size_t i = 0; i < lines; ++i) {
-        for (const auto& [column, parts] : rest)
-            if (i < parts.size()) place(t, parts[i], column);
+        for (const auto& [column, texts] : rest)
+            if (i < texts.size()) place(t, texts[i], column);
         emit_text_line(t);
     }
 }
