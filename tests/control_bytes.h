@@ -41,3 +41,56 @@ inline std::vector<std::string> raw_control_bytes(std::string_view text, std::st
     }
     return found;
 }
+
+// A text as a user or a damaged file may give it and what a report or a
+// screen shows of it: every byte that is no character to show as "\x"
+// and its two hex digits.
+struct HostileText {
+    std::string bytes;
+    std::string shown;
+};
+
+// The runs of bytes a hostile text is made of, in turn: ESC with the CSI sequence
+// that clears a terminal and the OSC sequence that retitles it, BEL, the
+// 8-bit CSI (U+009B), C1 bytes, a byte that is no UTF-8, the right-to-left
+// override (U+202E) and the left-to-right isolate (U+2066), DEL, between
+// plain letters.
+inline const std::vector<HostileText>& hostile_runs()
+{
+    static const std::vector<HostileText> runs = {
+        {"K", "K"},
+        {"\x1B", "\\x1B"},
+        {"[2J", "[2J"},
+        {"\x1B", "\\x1B"},
+        {"]0;PW", "]0;PW"},
+        {"\x07", "\\x07"},
+        {"\xC2\x9B", "\\xC2\\x9B"},
+        {"\xFF", "\\xFF"},
+        {"\xE2\x80\xAE", "\\xE2\\x80\\xAE"},
+        {"C", "C"},
+        {"\xE2\x81\xA6", "\\xE2\\x81\\xA6"},
+        {"\xC2\x85", "\\xC2\\x85"},
+        {"\x7F", "\\x7F"},
+        {"\xC3", "\\xC3"},
+    };
+    return runs;
+}
+
+// A text of `bytes` bytes (1 at least): the runs in turn, again from the
+// first, as far as they fit, and ESC after them up to the size.
+inline HostileText hostile_text(std::size_t bytes)
+{
+    HostileText text;
+    for (std::size_t i = 0;; ++i) {
+        const HostileText& run = hostile_runs()[i % hostile_runs().size()];
+        if (i > 0 && text.bytes.size() + run.bytes.size() > bytes)
+            break;
+        text.bytes += run.bytes;
+        text.shown += run.shown;
+    }
+    while (text.bytes.size() < bytes) {
+        text.bytes += '\x1B';
+        text.shown += "\\x1B";
+    }
+    return text;
+}

@@ -4,6 +4,7 @@
 
 #include "framework/errors.h"
 #include "framework/state.h"
+#include "framework/strings.h"
 #include "model/data_item.h"
 #include "model/element_data.h"
 #include "model/model.h"
@@ -137,7 +138,7 @@ void draw_circle(Point2 centre, float radius)
 void draw_text(float x, float y, const std::string& text)
 {
     if (ViewPainter* p = painter())
-        p->text({x, y}, text);
+        p->text({x, y}, holds_controls(text) ? shown_controls(text) : text);
 }
 
 void draw_dot(float x, float y)
@@ -158,8 +159,9 @@ void draw_rect(float x1, float y1, float x2, float y2)
         p->rect({x1, y1}, {x2, y2});
 }
 
-void draw_text_extent(const std::string& text, float& width, float& height)
+void draw_text_extent(const std::string& given, float& width, float& height)
 {
+    const std::string& text = holds_controls(given) ? shown_controls(given) : given;
     if (ViewPainter* p = painter()) {
         p->text_extent(text, width, height);
         if (width > 0.0f || height > 0.0f || text.empty())

@@ -195,7 +195,9 @@ private:
     ViewPainter* saved_;
 };
 
-// 2D view.
+// 2D view. A text is drawn, and measured, as shown_controls writes it: a
+// title or a name that holds control characters shows their codes on the
+// screen, on paper and in the plot files.
 void draw_select_pen(ViewPen pen);
 void draw_line(float x1, float y1, float x2, float y2);
 void draw_line(Point2 a, Point2 b);

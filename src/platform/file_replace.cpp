@@ -185,7 +185,26 @@ std::string path_beside(const std::string& target, std::string_view suffix)
 
 ReplacementCalls system_replacement_calls()
 {
-    return {::fsync, ::rename, ::fsync};
+    return {::fsync, ::rename, ::fsync, ::write};
+}
+
+bool write_replacement(int fd, const void* data, std::size_t size, std::string& failure)
+{
+    const ReplacementCalls calls = current_calls();
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t put = calls.write ? calls.write(fd, bytes, size) : ::write(fd, bytes, size);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0) {
+            // A write that took nothing without an error would take nothing again.
+            failure = system_reason(put < 0 ? errno : EIO);
+            return false;
+        }
+        bytes += put;
+        size -= static_cast<std::size_t>(put);
+    }
+    return true;
 }
 
 const ReplacementCalls& replacement_calls()

@@ -14,9 +14,12 @@
 // those of a running process, this one's included, are never touched.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
+
+#include <sys/types.h>
 
 // The system's reason for an error number, as a sentence: "No space left on
 // device.".
@@ -36,22 +39,32 @@ std::string with_reason(const std::string& message, const std::string& reason);
 std::string path_beside(const std::string& target, std::string_view suffix);
 
 // The calls through which a replacement reaches the disk, in their order:
-// the temporary file's data are flushed (sync_file on the file, opened
-// again for it), the file takes the target's name (rename), and the folder
-// is flushed so that the new name lasts (sync_folder on the folder). Tests
-// put in calls of their own to see the order or to make one fail; each
-// returns 0 or -1 with errno set, as the system's calls do.
+// the data a writer hands over go into the temporary file (write, for the
+// writers that write through write_replacement), the temporary file's data
+// are flushed (sync_file on the file, opened again for it), the file takes
+// the target's name (rename), and the folder is flushed so that the new
+// name lasts (sync_folder on the folder). Tests put in calls of their own
+// to see the order or to make one fail (a full disk); each returns as the
+// system's call does, -1 with errno set on a failure. A write left empty
+// is the system's.
 struct ReplacementCalls {
     std::function<int(int fd)> sync_file;
     std::function<int(const char* from, const char* to)> rename;
     std::function<int(int fd)> sync_folder;
+    std::function<ssize_t(int fd, const void* data, std::size_t size)> write;
 };
-// The system's calls: fsync, rename, fsync.
+// The system's calls: fsync, rename, fsync, write.
 ReplacementCalls system_replacement_calls();
 // The calls that put_in_place uses now; set_replacement_calls(
 // system_replacement_calls()) puts the system's back.
 const ReplacementCalls& replacement_calls();
 void set_replacement_calls(ReplacementCalls calls);
+
+// Writes all the bytes to the descriptor (of a temporary file) through
+// replacement_calls().write, again after an interrupted or a short write:
+// false, with the system's reason ("No space left on device.") in
+// `failure`, at the first write that fails.
+bool write_replacement(int fd, const void* data, std::size_t size, std::string& failure);
 
 // Flushes the folder of the target (through replacement_calls().sync_folder),
 // so that the names that were made or removed there last: false, with the

@@ -28,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -105,8 +106,8 @@ protected:
                     open(row);
         }
     }
-    // Row 1 of every data list with rows, by the list window's Edit command.
-    void open_every_data_list_row() const
+    // Every data list with rows opened in the list window, and its table.
+    static void for_every_data_list_table(const std::function<void(const DataList&, TableWindow&)>& use)
     {
         for (const DataList* list : offered_data_lists()) {
             if (list->count() == 0)
@@ -114,9 +115,16 @@ protected:
             list->open();
             TableWindow* table = list_window_table();
             ASSERT_NE(table, nullptr) << list->name;
-            table_goto_row(*table, 1);
-            script().menu_command(list_frame().window, CMD_EDIT_ROW);
+            use(*list, *table);
         }
+    }
+    // Row 1 of every data list with rows, by the list window's Edit command.
+    void open_every_data_list_row() const
+    {
+        for_every_data_list_table([this](const DataList&, TableWindow& table) {
+            table_goto_row(table, 1);
+            script().menu_command(list_frame().window, CMD_EDIT_ROW);
+        });
     }
     // Saves the model as model.mod, analyses it and opens its results.
     void analyse_and_open_results()

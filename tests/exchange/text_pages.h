@@ -7,6 +7,16 @@
 #include <string>
 #include <vector>
 
+// The lines of a text, without their line feeds.
+inline std::vector<std::string> text_lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
 // A rule of the text report: '-' from column 4 to 88.
 inline const std::string TEXT_RULE = "   " + std::string(85, '-');
 

@@ -313,6 +313,26 @@ TEST_F(PagesTest, DeviceFailureIsReported) {
     EXPECT_FALSE(gdi_end());
 }
 
+using PrintFailureReason = PagesTest;
+
+// A report of twenty pages on a device that fails to begin its third: the
+// report stops there, leaving the rest unwritten, and says the device
+// failed; the caller finishes the document, which says why.
+TEST_F(PrintFailureReason, AReportStopsAtThePageItsDeviceFailedToBegin) {
+    doc.fail_after_pages(2);
+    int written = 0;
+    const ReportJob job{"Long", [&] {
+                            for (; written < 20 * BODY_LINES; ++written) report_line(c_format("Line %d", written + 1));
+                        },
+                        false};
+    EXPECT_FALSE(report_render_pages(doc, job));
+    EXPECT_EQ(doc.pages().size(), 2u);
+    // The line that asked for the third page was the last the report wrote.
+    EXPECT_EQ(written, 2 * BODY_LINES);
+    EXPECT_FALSE(gdi_active());
+    EXPECT_FALSE(report_state().printing_pages);
+}
+
 TEST_F(PagesTest, WithoutADocumentNothingIsDrawn) {
     EXPECT_FALSE(gdi_active());
     gdi_print_text("x");

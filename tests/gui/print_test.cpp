@@ -5,6 +5,7 @@
 #include "framework/ui/printing_commands.h"
 #include "framework/ui/report.h"
 #include "gui/gui_dialogs.h"
+#include "platform/file_replace.h"
 #include "platform/qt/qt_printing.h"
 
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTimer>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -202,6 +204,62 @@ TEST_F(GuiPrintTest, PrintToFileChosenInThePrintDialogIsWritten) {
     EXPECT_EQ(pdf_pages(out), 3);
     for (const auto& entry : fs::directory_iterator(dir))
         EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
+}
+
+using PrintFailureReason = GuiPrintTest;
+
+// A PDF printed to a disk that fills up: every write of the file goes
+// through the platform's write, which here takes the first 30 000 bytes and
+// then fails as a full disk does. The print stops within the page whose
+// write failed, writes nothing after that write, says why ("No space left
+// on device.") and keeps the file that was there.
+TEST_F(PrintFailureReason, APdfOnAFullDiskStopsAtItsFirstFailedWriteAndSaysWhy) {
+    const fs::path pdf = dir / "report.pdf";
+    std::ofstream(pdf, std::ios::binary) << "the report printed before";
+    constexpr std::size_t ROOM = 30000;
+    std::size_t written = 0;
+    int failed_writes = 0, page_at_failure = 0, last_page = 0;
+    ReplacementCalls calls = system_replacement_calls();
+    calls.write = [&](int fd, const void* data, std::size_t size) -> ssize_t {
+        if (written + size > ROOM) {
+            if (failed_writes++ == 0) page_at_failure = gdi_page_number();
+            errno = ENOSPC;
+            return -1;
+        }
+        written += size;
+        return ::write(fd, data, size);
+    };
+    set_replacement_calls(calls);
+    // Two hundred pages of numbered lines.
+    const ReportJob job{"Long report", [&] {
+                            for (int i = 1; gdi_page_number() <= 200; ++i) {
+                                report_line(c_format("Line %d of the report, with some words to fill it", i));
+                                last_page = gdi_page_number();
+                            }
+                        },
+                        false};
+    std::vector<std::string> messages;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            messages.push_back(box->text().toStdString());
+            box->accept();
+        }
+    });
+    closer.start(50);
+    const bool printed = print_to_pdf(0, pdf.string(), report_page_renderer(job));
+    closer.stop();
+    set_replacement_calls(system_replacement_calls());
+
+    EXPECT_FALSE(printed);
+    EXPECT_EQ(failed_writes, 1);
+    EXPECT_GT(page_at_failure, 1);
+    EXPECT_LE(last_page, page_at_failure + 1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Unable to write pdf file:\n" + pdf.string() + "\nNo space left on device.");
+    EXPECT_EQ(read_file(pdf), "the report printed before");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    EXPECT_FALSE(report_state().printing_pages);
 }
 
 }  // namespace

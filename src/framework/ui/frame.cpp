@@ -169,10 +169,13 @@ private:
 
 class BlankClient : public ClientEvents {};
 
+// A window's title as it shows: the user's texts in it (a file name, a
+// model's title) as shown_controls writes them, so that no control or
+// bidirectional character reaches the title bar.
 std::string compose_title(const std::string& text) {
     std::string title = PRODUCT_NAME;
     if (!text.empty()) title += " - " + text;
-    return title + " [" + file_text() + "]";
+    return shown_controls(title + " [" + file_text() + "]");
 }
 
 }  // namespace
@@ -635,6 +638,7 @@ void frame_update_title_file(Frame& frame) {
         title.erase(bracket);
         title += "[" + file_text() + "]";
     }
+    title = shown_controls(title);
     backend().set_title(frame.window, title);
 }
 

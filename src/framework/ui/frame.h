@@ -208,7 +208,9 @@ void frame_point_to_button_at(Frame& frame, int position);
 // Closes open message dialogs and popups over the frame.
 void frame_cancel_popups(Frame& frame);
 
-// Titles: "Korvane - <text> [<file>]" ("Korvane [<file>]" without a text).
+// Titles: "Korvane - <text> [<file>]" ("Korvane [<file>]" without a text),
+// the control and bidirectional characters of the text and the file name
+// shown as their codes (shown_controls).
 void frame_set_title(Frame& frame, const std::string& text);
 // Replaces the part of the title from "[" on with the current file text.
 void frame_update_title_file(Frame& frame);

@@ -206,6 +206,9 @@ struct TextReport {
     std::string* rows_apart = nullptr;   // rows written apart: their finished lines go here, without pages
     int rows_apart_lines = 0;            // and their count
     std::vector<std::string> held; // finished lines that go with what follows them (report_line_with_next)
+    // The lines under the current one that texts too wide for their column
+    // go on in (report_print_within): each with its column, the lines in order.
+    std::vector<std::pair<int, std::vector<std::string>>> row_rest;
     std::string line;              // the current line (a row of cells in CSV)
     bool line_ascii = true;        // the current line is plain ASCII: a column is a byte
     int crowded_texts = 0;         // texts written against or over text on their line
@@ -493,6 +496,21 @@ void emit_text_line(TextReport& t) {
     count_lines(t, 1);
 }
 
+// Ends the current line of a text page and writes the lines under it that
+// the texts too wide for their columns go on in.
+void end_text_line(TextReport& t) {
+    emit_text_line(t);
+    if (t.row_rest.empty()) return;
+    const auto rest = std::exchange(t.row_rest, {});
+    size_t lines = 0;
+    for (const auto& [column, texts] : rest) lines = std::max(lines, texts.size());
+    for (size_t i = 0; i < lines; ++i) {
+        for (const auto& [column, texts] : rest)
+            if (i < texts.size()) place(t, texts[i], column);
+        emit_text_line(t);
+    }
+}
+
 // Finished lines (each ending in "\n", `count` of them) of `text`, which
 // the report keeps, as emit_text_line ends them, a page at a time.
 void put_text_lines(TextReport& t, const BlockText::Shared& text, std::string_view lines, int count) {
@@ -529,7 +547,7 @@ void end_line(ReportSession& s) {
     if (csv_active(s))
         emit_csv_row(s.text);
     else
-        emit_text_line(s.text);
+        end_text_line(s.text);
 }
 
 std::string rule_text() {
@@ -652,7 +670,7 @@ namespace {
 // Ends the text report and hands over what it holds: the current line is
 // ended when it holds anything.
 TextReport end_text(ReportSession& s) {
-    if (s.state.text_report && !s.text.line.empty()) end_line(s);
+    if (s.state.text_report && (!s.text.line.empty() || !s.text.row_rest.empty())) end_line(s);
     if (!s.text.held.empty()) release_held(s.text);
     s.state.text_report = false;
     s.state.csv_mode = false;
@@ -765,6 +783,28 @@ void report_print_decimal(const std::string& text, int column) {
     place(s.text, t, column - before);
 }
 
+std::vector<std::string> report_column_lines(std::string_view text, int room) {
+    return wrapped_lines(ShownText(text).str(), std::max(room, 1), std::max(room, 1),
+                         [](std::string_view t) { return utf8_length(t); });
+}
+
+int report_lines_within(std::string_view text, int room) {
+    return static_cast<int>(report_column_lines(text, room).size());
+}
+
+void report_print_within(std::string_view text, int column, int room) {
+    ReportSession& s = report_session();
+    if (!text_active(s)) return;
+    if (csv_active(s)) {
+        append_cell(s, csv_cell_text(text));
+        return;
+    }
+    std::vector<std::string> lines = report_column_lines(text, room);
+    place(s.text, lines.front(), column);
+    if (lines.size() > 1)
+        s.text.row_rest.emplace_back(column, std::vector<std::string>(lines.begin() + 1, lines.end()));
+}
+
 void report_print_centred(const std::string& text, int from, int to) {
     ReportSession& s = report_session();
     if (!text_active(s)) return;
@@ -780,7 +820,14 @@ void report_print_centred(const std::string& text, int from, int to) {
 }
 
 void report_print_centred_page(const std::string& text) {
-    report_print_centred(text, REPORT_LEFT_COLUMN, REPORT_RIGHT_COLUMN);
+    // A title wider than the page (one naming a long description) goes on
+    // on the lines under it, within the page.
+    constexpr int page = REPORT_RIGHT_COLUMN - REPORT_LEFT_COLUMN + 1;
+    const ReportSession& s = report_session();
+    if (text_active(s) && !csv_active(s) && utf8_length(ShownText(text).view()) > page)
+        report_print_within(text, REPORT_LEFT_COLUMN, page);
+    else
+        report_print_centred(text, REPORT_LEFT_COLUMN, REPORT_RIGHT_COLUMN);
 }
 
 void report_put_char(char ch, int column) { report_print_at(std::string(1, ch), column); }
@@ -797,7 +844,7 @@ void report_rule() {
         if (!s.text.line.empty()) emit_csv_row(s.text);
         return;
     }
-    if (!trimmed(s.text.line).empty()) emit_text_line(s.text);
+    if (!trimmed(s.text.line).empty() || !s.text.row_rest.empty()) end_text_line(s.text);
     set_line(s.text, rule_text());
     emit_text_line(s.text);
 }
@@ -838,7 +885,7 @@ void report_page_break() {
     ReportSession& s = report_session();
     if (!text_active(s) || csv_active(s)) return;
     TextReport& t = s.text;
-    if (!trimmed(t.line).empty()) emit_text_line(t);
+    if (!trimmed(t.line).empty() || !t.row_rest.empty()) end_text_line(t);
     clear_line(t);
     // Still a fresh page: nothing on it, or only the open table's heading.
     if (t.header_pending || (t.table_heading && t.line_no == t.body_top)) return;
@@ -1055,7 +1102,7 @@ std::shared_ptr<const std::string> written_apart(const std::function<void()>& wr
     rows_apart_session = &own;
     try {
         write();
-        if (!own.text.line.empty()) emit_text_line(own.text);
+        if (!own.text.line.empty() || !own.text.row_rest.empty()) end_text_line(own.text);
     } catch (...) {
         rows_apart_session = nullptr;
         throw;

@@ -114,8 +114,25 @@ void report_real_right(const ShownReal& value, int end_column);
 // room up to one blank before the next column's text. CSV: `text` whole as a
 // cell, as report_print_at writes it.
 void report_value_at(std::string_view text, double value, int column, int room);
+// A text of the user's (a name, a description) in its column of a row:
+// from `column`, within the `room` characters up to the next column's text,
+// as shown_controls writes it. A text wider than its room goes on in its
+// column on the lines under the row (report_column_lines), written there
+// when the row's line ends, so that every column right of it stays where
+// it is. CSV: the whole text as a cell. Every writer that places such a
+// text at a fixed column before others places it through this.
+void report_print_within(std::string_view text, int column, int room);
+// The lines a text takes in its column, as report_print_within writes it:
+// the shown text broken at its blanks within `room` characters (a word
+// wider than the room is cut, never inside the code of a byte); one empty
+// line for an empty text.
+std::vector<std::string> report_column_lines(std::string_view text, int room);
+// Their count: the lines a row with the text keeps together.
+int report_lines_within(std::string_view text, int room);
 void report_print_centred(const std::string& text, int from, int to);
-void report_print_centred_page(const std::string& text);                // between columns 4 and 88
+// Between columns 4 and 88; a text wider than that from column 4 on as
+// many lines as it needs (report_print_within).
+void report_print_centred_page(const std::string& text);
 void report_put_char(char ch, int column);
 void report_next_line();
 // A rule of '-' from column 4 to 88 on a line of its own (a current line that
@@ -285,8 +302,10 @@ std::string report_render_text(const ReportJob& job, bool csv);
 // The same text handed to `write` piece by piece, in order, so that a file
 // can take it without the whole text being held a second time.
 void report_render_text_to(const ReportJob& job, bool csv, const std::function<void(std::string_view)>& write);
-// The graphic form on a document; false when the device failed (the document
-// is then aborted by the caller). With contents, as for the text form.
+// The graphic form on a document; false when the device failed to begin a
+// page (a PDF whose write failed): the report stops there, and the caller
+// finishes or aborts the document, which says why. With contents, as for
+// the text form.
 bool report_render_pages(PrintDocument& doc, const ReportJob& job);
 
 // ---------------------------------------------------------------------------

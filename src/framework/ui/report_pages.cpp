@@ -12,6 +12,7 @@
 #include "platform/null_surface.h"
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,6 +33,7 @@ struct PageState {
     bool doc_page_used = false; // the document's current page holds a started page
     bool body_empty = true;     // nothing drawn on the current page below its header
     bool failed = false;        // the device failed to start a page
+    bool stop_at_failure = false;   // a failure ends the report (report_render_pages)
     int y = 0;                  // top of the current line
     int line_height = 16;
     int body_top = 0;
@@ -90,12 +92,20 @@ void draw_page_header(Surface& s) {
     s.line(p.left, rule_y, p.right, rule_y);
 }
 
+// Thrown when the device fails to begin a page: the report stops there
+// (report_render_pages), rather than drawing the rest on a device that
+// takes nothing more.
+struct PageDeviceFailed {};
+
 // Starts the pending page: the document's next page (unless its current one
 // is still unused), the header, the hook.
 void start_page() {
     PageState& p = page_session().pages;
     if (!p.pending || !p.doc) return;
-    if (p.doc_page_used && !p.doc->new_page()) p.failed = true;
+    if (p.doc_page_used && !p.failed && !p.doc->new_page()) {
+        p.failed = true;
+        if (p.stop_at_failure) throw PageDeviceFailed{};
+    }
     p.doc_page_used = true;
     p.pending = false;
     p.body_empty = true;
@@ -330,6 +340,14 @@ std::vector<std::string> wrapped_lines(const std::string& text, int room, int ne
             int n = 1;
             while (n < chars && width(rest.substr(0, utf8_offset(rest, n + 1))) <= line_room) ++n;
             end = utf8_offset(rest, n);
+            // The code of a byte ("\x1B") stays whole on the next line.
+            for (size_t back = 1; back <= 3 && back < end; ++back)
+                if (rest.compare(end - back, 2, "\\x") == 0 && end - back + 4 <= rest.size() &&
+                    std::isxdigit(static_cast<unsigned char>(rest[end - back + 2])) &&
+                    std::isxdigit(static_cast<unsigned char>(rest[end - back + 3]))) {
+                    end -= back;
+                    break;
+                }
         }
         std::string_view line = rest.substr(0, end);
         while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
@@ -412,6 +430,7 @@ bool report_render_pages(PrintDocument& doc, const ReportJob& job) {
     if (written_pages > 0) print_progress_total(contents_pages + written_pages);
 
     gdi_begin(doc, 1);
+    page_session().pages.stop_at_failure = true;
     try {
         if (!entries.empty()) {
             gdi_print_contents(entries);
@@ -420,6 +439,9 @@ bool report_render_pages(PrintDocument& doc, const ReportJob& job) {
             print_progress_part({});
         }
         if (job.write) job.write();
+    } catch (const PageDeviceFailed&) {
+        gdi_end();
+        return false;
     } catch (...) {
         gdi_end();
         throw;

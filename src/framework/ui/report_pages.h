@@ -41,8 +41,9 @@ inline constexpr int CONTENTS_WRAP_INDENT = 2;
 // A text (a contents entry's title, a report line) on as many lines as it
 // needs: the text itself when it is at most `room` wide, else as many words
 // as fit on the first line and the rest on lines of `next_room`, each
-// broken at a blank (a word wider than its line is cut there). Widths are
-// measured by `width`.
+// broken at a blank (a word wider than its line is cut there, but never
+// inside the code of a byte, "\x1B", that shown_controls writes). Widths
+// are measured by `width`.
 std::vector<std::string> wrapped_lines(const std::string& text, int room, int next_room,
                                        const std::function<int(std::string_view)>& width);
 

@@ -1,7 +1,8 @@
 // A print document whose pages show the user's texts as shown_controls
 // writes them: the report draws on it what it prints, so that a title, a
 // name or a file name that holds a control character reaches no page as
-// it is.
+// it is. Its surface stands as well in front of a window's (a table's
+// cells).
 #pragma once
 
 #include "framework/strings.h"
@@ -17,6 +18,9 @@
 // everything else goes to the page as it is.
 class ShownTextSurface final : public Surface {
 public:
+    ShownTextSurface() = default;
+    explicit ShownTextSurface(Surface& real) : page(&real) {}
+
     Surface* page = nullptr;
 
     void set_pen(const Pen& pen) override { page->set_pen(pen); }

@@ -433,7 +433,9 @@ struct TextTable {
     std::vector<bool> numeric;
 };
 
-TextTable gather(TablePrint& p, int count) {
+// With `shown` each text as the text report writes it (shown_controls), so
+// that the columns are as wide as what is written in them.
+TextTable gather(TablePrint& p, int count, bool shown) {
     TextTable t;
     {
         // Which columns the table shows: those its printer measuring does not hide.
@@ -459,6 +461,7 @@ TextTable gather(TablePrint& p, int count) {
         for (size_t i = 0; i < nc; ++i)
             for (size_t line = 0; line < lines; ++line) {
                 std::string text = p.cell_text(row, t.columns[i], static_cast<int>(line));
+                if (shown && holds_controls(text)) text = shown_controls(text);
                 trim_blanks(text);
                 t.chars[i] = std::max(t.chars[i], utf8_length(text));
                 if (!text.empty()) {
@@ -626,9 +629,8 @@ void table_print_text(TablePrint& p, const std::string& title, int count) {
     if (!state.text_report || state.csv_mode) return;
     count = std::max(0, count);
     p.print_rows = count;
-    const TextTable t = gather(p, count);
+    const TextTable t = gather(p, count, true);
     const std::vector<TextTier> tiers = text_tiers(t);
-    const auto width = [](std::string_view text) { return utf8_length(text); };
     const std::string heading = counted_title(p, title, count);
     auto header = [&] {
         report_print_centred_page(heading);
@@ -672,9 +674,7 @@ void table_print_text(TablePrint& p, const std::string& title, int count) {
                 for (size_t k = 0; k < tier.columns.size(); ++k) {
                     const std::string& text = cells[tier.columns[k] * lines + line];
                     const int room = tier.end[k] - tier.start[k] + 1;
-                    parts.push_back(text.empty() ? std::vector<std::string>{}
-                                     : utf8_length(text) <= room ? std::vector<std::string>{text}
-                                                                 : wrapped_lines(text, room, room, width));
+                    parts.push_back(text.empty() ? std::vector<std::string>{} : report_column_lines(text, room));
                 }
                 out.push_back(std::move(parts));
             }
@@ -719,7 +719,7 @@ void table_print_csv(TablePrint& p, const std::string& title, int count) {
     if (!state.text_report || !state.csv_mode) return;
     count = std::max(0, count);
     p.print_rows = count;
-    const TextTable t = gather(p, count);
+    const TextTable t = gather(p, count, false);
     const size_t nc = t.columns.size();
     csv_add_text(counted_title(p, title, count));
     report_next_line();

@@ -15,6 +15,7 @@
 #include "framework/text.h"
 #include "framework/ui/app_settings.h"
 #include "framework/ui/messages.h"
+#include "framework/ui/shown_text_document.h"
 #include "framework/ui/table.h"
 
 #include <algorithm>
@@ -44,7 +45,8 @@ constexpr int RULE_GRIP = 3;
 // The table's widths on the window, with the widths the user dragged kept
 // (a column the table hides stays hidden).
 void measure_columns(TableWindow& t, Surface& s) {
-    t.measure_window(s);
+    ShownTextSurface shown(s);
+    t.measure_window(shown);
     for (const auto& [column, width] : t.user_widths)
         if (column >= 1 && column <= t.columns() && t.widths[static_cast<size_t>(column)] > 0)
             t.widths[static_cast<size_t>(column)] = width;
@@ -347,7 +349,11 @@ void TableView::scroll_to_thumb(bool vertical, int thumb_start) {
 // ===========================================================================
 // Painting
 
-void TableView::paint(Surface& s) {
+void TableView::paint(Surface& window) {
+    // The cells show the user's texts as shown_controls writes them, so that
+    // no control or bidirectional character reaches the screen; the cell
+    // being edited shows what it holds.
+    ShownTextSurface s(window);
     measure_font(s);
     s.fill_rect(Rect{0, 0, width_, height_}, WHITE);
     if (!table_ || !shown_) return;
@@ -388,7 +394,7 @@ void TableView::paint(Surface& s) {
 
     paint_header(s, c, l);
     paint_rows(s, c, l);
-    paint_editor(s, c, l);
+    paint_editor(window, c, l);
     paint_scroll_bars(s, l);
 }
 

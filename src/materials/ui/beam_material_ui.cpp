@@ -371,9 +371,12 @@ void refresh_beam_material_table() {
 void print_beam_materials() {
     if (numbmats() == 0 || table_print_pages_or_csv(table(), TABLE_TITLE, numbmats(), print_csv_form)) return;
     ReportTable table(print_heading);
+    // The description within the room before the modulus's column.
+    constexpr int DESCRIPTION_ROOM = 34;
     for (const BeamMaterial& m : beam_materials()) {
+        table.keep(report_lines_within(m.description, DESCRIPTION_ROOM));
         report_print_at(m.name, 4);
-        report_print_at(m.description, 13);
+        report_print_within(m.description, 13, DESCRIPTION_ROOM);
         if (m.E != 0.0f) report_print_at(format_modulus(m.E), 48);
         if (m.nu != 0.0f) report_print_at(format_real(m.nu, 9, 3), 56);
         if (m.density != 0.0f) report_print_at(format_density(m.density), 62);

@@ -562,17 +562,22 @@ void print_beam_sections() {
         return;
     ReportTable table(print_heading, 2);
     report_contents_line("Beam sections");
+    // A description takes at most 15 characters, up to the area's column.
+    constexpr int DESCRIPTION_ROOM = 15;
     for (const BeamSection& s : beam_sections()) {
+        const std::vector<std::string> description = report_column_lines(s.description, DESCRIPTION_ROOM);
+        const int description_width = utf8_length(description.front());
+        table.keep(static_cast<int>(description.size()));
         if (!beam_library_mode()) report_print_at(s.name, 4);
-        report_print_at(s.description, 10);
+        report_print_within(s.description, 10, DESCRIPTION_ROOM);
         for (int v = 0; v < BS_VALUE_COUNT; ++v) {
             int column = VALUE_COLUMN[v];
             std::size_t width = VALUE_WIDTH[v];
             // A description of 14 or 15 characters reaches the area's column:
             // the area moves on to stay a blank apart from it, with fewer
             // digits so that it still ends before the next column.
-            if (v == BS_AREA && 10 + utf8_length(s.description) >= column) {
-                column = 10 + utf8_length(s.description) + 1;
+            if (v == BS_AREA && 10 + description_width >= column) {
+                column = 10 + description_width + 1;
                 width = static_cast<std::size_t>(std::max(1, VALUE_COLUMN[BS_MAJOR_I] - 1 - column));
             }
             report_print_at(report_value(quantity(v), s.values[static_cast<std::size_t>(v)], width), column);

@@ -450,10 +450,14 @@ void print_text_form()
 {
     ReportTable table(print_heading);
     report_contents_line("Pipe sections");
+    // The size and the schedule within the room before the next column.
+    constexpr int SIZE_ROOM = 7, SCHEDULE_ROOM = 3;
     for (const PipeSection& s : pipe_sections()) {
+        table.keep(
+            std::max(report_lines_within(s.nominal_size, SIZE_ROOM), report_lines_within(s.schedule, SCHEDULE_ROOM)));
         report_print_at(s.name, 4);
-        report_print_at(s.nominal_size, 10);
-        report_print_at(s.schedule, 18);
+        report_print_within(s.nominal_size, 10, SIZE_ROOM);
+        report_print_within(s.schedule, 18, SCHEDULE_ROOM);
         report_print_at(format_dimension(s.outside_diameter), 22);
         report_print_at(format_dimension(s.thickness), 30);
         report_print_at(format_dimension(s.corrosion_allowance), 37);

@@ -547,10 +547,23 @@ void ValveLibraryTable::print_text()
 {
     ReportTable table(print_heading, 3);
     report_contents_line("Valve Library");
+    // The texts (description, size, rating, connection type) within the room
+    // before the next column; the numbers as they are.
+    constexpr bool TEXT_COLUMN[COLUMNS] = {true, true, false, true, true, false, false};
+    const auto room = [](int c) { return PRINT_COLUMNS[c + 1] - PRINT_COLUMNS[c] - 1; };
     for (const ValveRecord& v : valve_records()) {
         const std::vector<std::string> cells = record_cells(v);
+        int lines = 1;
         for (int c = 0; c < COLUMNS; ++c)
-            report_print_at(cells[static_cast<std::size_t>(c)], PRINT_COLUMNS[c]);
+            if (TEXT_COLUMN[c])
+                lines = std::max(lines, report_lines_within(cells[static_cast<std::size_t>(c)], room(c)));
+        table.keep(lines);
+        for (int c = 0; c < COLUMNS; ++c) {
+            if (TEXT_COLUMN[c])
+                report_print_within(cells[static_cast<std::size_t>(c)], PRINT_COLUMNS[c], room(c));
+            else
+                report_print_at(cells[static_cast<std::size_t>(c)], PRINT_COLUMNS[c]);
+        }
         report_next_line();
     }
     table.end();

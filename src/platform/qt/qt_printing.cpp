@@ -6,17 +6,21 @@
 #include "platform/qt/qt_internal.h"
 
 #include <QFile>
+#include <QIODevice>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPageSetupDialog>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 #include <unistd.h>
 
 using namespace kvqt;
@@ -85,10 +89,62 @@ void keep_activation(std::optional<ActivationKeeper>& keeper, WindowId owner) {
         keeper.emplace(static_cast<QtBackend&>(backend()).state(), parent_widget(owner));
 }
 
-// A document on a QPrinter: the printer itself, a PDF file (written to a
-// temporary file beside it and put in its place on finish), or the preview's
-// printer.
-class QtPrinterDocument : public PrintDocument {
+// A document painted on a paged device of Qt: its pages' surface, their
+// count, and the end of the painting, once, whether finished or dropped.
+class QtPaintedDocument : public PrintDocument {
+public:
+    Surface& page() override { return *surface_; }
+    int page_number() const override { return page_; }
+    bool finish() override {
+        if (done_) return ok_;
+        done_ = true;
+        surface_.reset();
+        const bool painted = painter_.end();
+        ok_ = ended(painted);
+        return ok_;
+    }
+    void abort() override {
+        if (done_) return;
+        done_ = true;
+        ok_ = false;
+        surface_.reset();
+        dropping();
+        if (painter_.isActive()) painter_.end();
+        dropped();
+    }
+
+protected:
+    // Begins painting on the device: false when it cannot be painted on.
+    bool begin_on(QPagedPaintDevice& device) {
+        if (!painter_.begin(&device)) return false;
+        surface_ = std::make_unique<QtSurface>(painter_, device.width(), device.height(), device.logicalDpiX(),
+                                               device.logicalDpiY());
+        return true;
+    }
+    // The next page of the device; false when it failed or the document ended.
+    bool next_page(QPagedPaintDevice& device) {
+        if (done_ || !device.newPage()) return false;
+        ++page_;
+        return true;
+    }
+    // After the painter ended (`painted` when that went well): whether the
+    // document is whole.
+    virtual bool ended(bool painted) = 0;
+    // Before and after the painter ends when the document is dropped.
+    virtual void dropping() {}
+    virtual void dropped() {}
+    bool done() const { return done_; }
+
+private:
+    QPainter painter_;
+    std::unique_ptr<QtSurface> surface_;
+    int page_ = 1;
+    bool done_ = false;
+    bool ok_ = false;
+};
+
+// A document on a QPrinter: the printer itself or the preview's printer.
+class QtPrinterDocument : public QtPaintedDocument {
 public:
     // Owns the printer.
     explicit QtPrinterDocument(std::unique_ptr<QPrinter> printer) : owned_(std::move(printer)), printer_(owned_.get()) {}
@@ -96,83 +152,109 @@ public:
     explicit QtPrinterDocument(QPrinter& printer) : printer_(&printer) {}
 
     ~QtPrinterDocument() override {
-        if (!done_) abort();
+        if (!done()) abort();
     }
 
-    // The printer writes a PDF file at the target: it goes to a temporary
-    // file beside it. False, with failure() set, when none can be made.
-    bool to_file(const std::string& target) {
-        const int fd = file_.create(target);
-        if (fd < 0) {
+    bool begin() { return begin_on(*printer_); }
+
+    bool new_page() override {
+        if (next_page(*printer_)) return true;
+        if (!done()) failed_ = true;
+        return false;
+    }
+
+private:
+    bool ended(bool painted) override { return painted && !failed_ && printer_->printerState() != QPrinter::Error; }
+    void dropping() override {
+        if (owned_) printer_->abort();
+    }
+
+    std::unique_ptr<QPrinter> owned_;
+    QPrinter* printer_;
+    bool failed_ = false;
+};
+
+// The bytes of a PDF on their way into its temporary file, each write
+// through the platform's (write_replacement). The first write that fails
+// is the last: the reason is kept and nothing further is written, so that
+// the document stops at its next page.
+class ReplacementOutput final : public QIODevice {
+public:
+    explicit ReplacementOutput(int fd) : fd_(fd) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    bool isSequential() const override { return true; }
+    bool failed() const { return !failure_.empty(); }
+    const std::string& failure() const { return failure_; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        if (failed()) return -1;
+        if (size > 0 && !write_replacement(fd_, data, static_cast<std::size_t>(size), failure_)) return -1;
+        return size;
+    }
+
+private:
+    int fd_;
+    std::string failure_;
+};
+
+// A PDF file: written page by page to a temporary file beside its target
+// and put in its place on finish. A write that fails (a full disk) ends
+// the document at its next page, with the system's reason; the file that
+// was at the target stays as it was.
+class QtPdfDocument : public QtPaintedDocument {
+public:
+    ~QtPdfDocument() override {
+        if (!done()) abort();
+    }
+
+    // Makes the temporary file and begins the first page, laid out and in
+    // the resolution of the printer given; false, with failure() set when
+    // the system says why, when that cannot be done.
+    bool begin(const std::string& target, const QPrinter& layout) {
+        fd_ = file_.create(target);
+        if (fd_ < 0) {
             failure_ = file_.failure();
             return false;
         }
-        ::close(fd);
-        printer_->setOutputFileName(qs(file_.temporary()));
-        return true;
+        output_ = std::make_unique<ReplacementOutput>(fd_);
+        writer_ = std::make_unique<QPdfWriter>(output_.get());
+        writer_->setTitle(layout.docName());
+        writer_->setResolution(layout.resolution());
+        writer_->setPageLayout(layout.pageLayout());
+        if (begin_on(*writer_)) return true;
+        failure_ = output_->failure();
+        return false;
     }
 
-    bool begin() {
-        if (!painter_.begin(printer_)) return false;
-        surface_ = std::make_unique<QtSurface>(painter_, printer_->width(), printer_->height(),
-                                               printer_->logicalDpiX(), printer_->logicalDpiY());
-        return true;
-    }
-
-    Surface& page() override { return *surface_; }
-
-    bool new_page() override {
-        if (done_) return false;
-        if (!printer_->newPage()) {
-            failed_ = true;
-            return false;
-        }
-        ++page_;
-        return true;
-    }
-
-    bool finish() override {
-        if (done_) return ok_;
-        done_ = true;
-        surface_.reset();
-        bool ended = painter_.end();
-        ok_ = ended && !failed_ && printer_->printerState() != QPrinter::Error;
-        if (file_.active()) {
-            QFile out(qs(file_.temporary()));
-            ok_ = ok_ && out.exists() && out.size() > 0;
-            if (ok_ && !file_.put_in_place()) {
-                failure_ = file_.failure();
-                ok_ = false;
-            }
-            if (!ok_) file_.discard();
-        }
-        return ok_;
-    }
-
-    void abort() override {
-        if (done_) return;
-        done_ = true;
-        ok_ = false;
-        surface_.reset();
-        if (!file_.active() && owned_) printer_->abort();
-        if (painter_.isActive()) painter_.end();
-        file_.discard();
-    }
-
-    int page_number() const override { return page_; }
+    bool new_page() override { return !output_->failed() && next_page(*writer_) && !output_->failed(); }
     std::string failure() const override { return failure_; }
 
 private:
-    std::unique_ptr<QPrinter> owned_;
-    QPrinter* printer_;
-    ReplacementFile file_;   // a PDF's temporary file
+    bool ended(bool painted) override {
+        bool ok = painted && !output_->failed();
+        failure_ = output_->failure();
+        if (::close(std::exchange(fd_, -1)) != 0 && ok) {
+            failure_ = system_reason(errno);
+            ok = false;
+        }
+        if (ok && !file_.put_in_place()) {
+            failure_ = file_.failure();
+            ok = false;
+        }
+        if (!ok) file_.discard();
+        return ok;
+    }
+    void dropped() override {
+        if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+        file_.discard();
+    }
+
+    ReplacementFile file_;
+    int fd_ = -1;
+    std::unique_ptr<ReplacementOutput> output_;
+    std::unique_ptr<QPdfWriter> writer_;
     std::string failure_;
-    QPainter painter_;
-    std::unique_ptr<QtSurface> surface_;
-    int page_ = 1;
-    bool failed_ = false;
-    bool done_ = false;
-    bool ok_ = false;
 };
 
 // Pages drawn into images (render_pages).
@@ -251,13 +333,7 @@ public:
             // Printing to a file: written beside it and put in its place.
             const std::string target = ss(printer->outputFileName());
             if (target.empty()) return nullptr;
-            auto doc = std::make_unique<QtPrinterDocument>(std::move(printer));
-            if (!doc->to_file(target)) {
-                failure_ = doc->failure();
-                return nullptr;
-            }
-            if (!doc->begin()) return nullptr;   // the destructor removes what was made
-            return doc;
+            return pdf_document(target, *printer);
         }
         if (!printer->isValid()) return nullptr;
         auto doc = std::make_unique<QtPrinterDocument>(std::move(printer));
@@ -268,16 +344,10 @@ public:
     std::unique_ptr<PrintDocument> open_pdf(const PageSetup& setup, const std::string& path) override {
         failure_.clear();
         if (path.empty()) return nullptr;
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        apply_setup(*printer, setup);
-        auto doc = std::make_unique<QtPrinterDocument>(std::move(printer));
-        if (!doc->to_file(path)) {
-            failure_ = doc->failure();
-            return nullptr;
-        }
-        if (!doc->begin()) return nullptr;   // the destructor removes what was made
-        return doc;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        apply_setup(printer, setup);
+        return pdf_document(path, printer);
     }
 
     std::string failure() const override { return failure_; }
@@ -340,6 +410,17 @@ public:
     }
 
 private:
+    // A PDF at the target as the printer lays it out; null, with failure_
+    // set, when it cannot be begun (the document removes what was made).
+    std::unique_ptr<PrintDocument> pdf_document(const std::string& target, const QPrinter& layout) {
+        auto doc = std::make_unique<QtPdfDocument>();
+        if (!doc->begin(target, layout)) {
+            failure_ = doc->failure();
+            return nullptr;
+        }
+        return doc;
+    }
+
     std::unique_ptr<QPrinter> chosen_;   // the printer the last print dialog set up
     PageSetup chosen_setup_;
     std::string failure_;   // why the last PDF could not be opened

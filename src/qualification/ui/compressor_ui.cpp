@@ -328,8 +328,11 @@ void print_list(int kind)
         return;
     }
     ReportTable table([&title] { text_headings(title); }, 2);
+    // The description within the room before the inlet node's column.
+    constexpr int DESCRIPTION_ROOM = 15;
     for (const CompressorRecord& c : list) {
-        report_print_at(c.name, 5);
+        table.keep(report_lines_within(c.name, DESCRIPTION_ROOM));
+        report_print_within(c.name, 5, DESCRIPTION_ROOM);
         for (int n = 0; n < 4; ++n)
             report_print_at(node_text(compressor_nozzle_node(c, n)), 21 + 8 * n);
         for (int i = 0; i < 3; ++i)

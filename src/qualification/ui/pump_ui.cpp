@@ -709,14 +709,18 @@ void text_headings()
     report_rule();
 }
 
+// The characters of the description before the type's column.
+constexpr int DESCRIPTION_ROOM = 13;
+
 void print_pumps_text()
 {
     ReportTable table(text_headings, 2);
     for (const PumpRecord& p : pumps()) {
         const bool hi = hi_pump(p);
         // A pump's lines on one page.
-        table.keep(1 + (shaft_and_centre_entered(p) ? 1 : 0) + (hi ? 2 : 0));
-        report_print_at(p.name, 4);
+        table.keep(report_lines_within(p.name, DESCRIPTION_ROOM) + (shaft_and_centre_entered(p) ? 1 : 0) +
+                   (hi ? 2 : 0));
+        report_print_within(p.name, 4, DESCRIPTION_ROOM);
         report_print_at(pump_kind_text(p), 18);
         report_print_at(node_text(p.suction_node), 34);
         report_print_at(location_cell(p, false), 40);
