@@ -35,8 +35,9 @@
 //               float32 the total mass
 //   run record  (version 1022 on) what the run said of its cases and the
 //               model file it was computed from, to the file's end: int32
-//               L, then L case lines ("Operating (W+P1+T1): converged in 17
-//               iterations, ..."), each int32 its byte count and its bytes;
+//               L, then L case lines ("Wind 1: no element takes wind ...",
+//               "Operating (W+P1+T1): converged in 17 iterations, ..."), each
+//               int32 its byte count and its bytes;
 //               then the 32 bytes of the SHA-256 of the model file's
 //               contents (all 0 when the run's model was not the file's)
 // Values of magnitude below 1e-30 are written as 0.

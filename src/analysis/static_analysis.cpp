@@ -4,6 +4,7 @@
 #include "analysis/dynamic_analysis.h"
 #include "analysis/hanger_design.h"
 #include "analysis/results_file.h"
+#include "analysis/unloaded_cases.h"
 #include "analysis_core/convergence.h"
 #include "analysis_core/element_assembly.h"
 #include "analysis_core/element_forces.h"
@@ -122,6 +123,7 @@ public:
     std::map<int, CaseResults> solve(StiffnessExport& exporter);
     const std::vector<std::string>& unconverged_details() const { return unconverged_details_; }
     const std::vector<std::string>& case_notes() const { return case_notes_; }
+    const std::vector<std::string>& unloaded_cases() const { return unloaded_cases_; }
     // The dynamic analyses of the run, when it has any.
     DynamicAnalysis* dynamics() { return dynamics_.get(); }
 
@@ -219,6 +221,8 @@ private:
     std::vector<std::string> unconverged_details_;
     // For each nonlinear case solved: its iterations and factorisations.
     std::vector<std::string> case_notes_;
+    // The cases the model gives nothing to carry (unloaded_case_lines).
+    std::vector<std::string> unloaded_cases_;
     // The soil of the buried elements (kept in the run).
     SoilSprings& soil_;
     // The static cases solved, those the run solves and where their
@@ -1155,6 +1159,7 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
     reset_nonlinear();
     progress("Numbering the nodes");
     find_nonlinear_items();
+    unloaded_cases_ = unloaded_case_lines(model_, !nonlinear_);
     number_nodes(first);
     design_hangers_first();
 
@@ -1327,6 +1332,7 @@ RunOutcome run_analysis(const AnalysisModel& model, const RunCallbacks& callback
         const std::map<int, CaseResults> results = driver.solve(exporter);
         outcome.unconverged_details = driver.unconverged_details();
         outcome.case_notes = driver.case_notes();
+        outcome.unloaded_cases = driver.unloaded_cases();
 
         std::vector<const CaseResults*> blocks;
         for (int i = 1; i <= model.load_cases.count(); ++i) {
@@ -1344,8 +1350,12 @@ RunOutcome run_analysis(const AnalysisModel& model, const RunCallbacks& callback
             modal = dynamics->modal_block();
             outcome.modal_notes = dynamics->modes().notes;
         }
+        // The report finds each case's lines above its tables: first what it
+        // has nothing to carry, then how it converged.
+        std::vector<std::string> case_lines = outcome.unloaded_cases;
+        case_lines.insert(case_lines.end(), outcome.case_notes.begin(), outcome.case_notes.end());
         write_results_file(model.output.results_path, model, blocks, soil_restraint_records(model),
-                           &run.run_state<HangerRunDesign>(), &modal, outcome.case_notes);
+                           &run.run_state<HangerRunDesign>(), &modal, case_lines);
         if (dynamics)
             dynamics->write_files();
         outcome.warnings = run.run_state<RunWarnings>().lines;

@@ -104,6 +104,9 @@ struct RunOutcome {
     // One line for each nonlinear case solved, with its iterations and
     // factorisations (case_note).
     std::vector<std::string> case_notes;
+    // One line for each case the model gives nothing to carry
+    // (unloaded_case_lines).
+    std::vector<std::string> unloaded_cases;
     // What the hanger design has to say of a completed run (hangers left
     // undesigned or given a constant support), one line each.
     std::vector<std::string> warnings;

@@ -21,6 +21,7 @@
 #include "model/ui/list_window.h"
 #include "model/ui/model_commands.h"
 #include "materials/program_fixture.h"
+#include "platform/headless/headless_dialog.h"
 #include "qualification/ui/qualification_ui.h"
 #include "results/ui/results_window.h"
 #include "supports/ui/supports_ui.h"
@@ -125,6 +126,20 @@ protected:
             table_goto_row(table, 1);
             script().menu_command(list_frame().window, CMD_EDIT_ROW);
         });
+    }
+    // The whole report of the open results as the results window's Print
+    // command writes it to a text file.
+    std::string printed_report()
+    {
+        const std::string file = path("report.txt");
+        script().once("PRINT_RESULTS_DIALOG", [](HeadlessDialog& d) {
+            d.check(1501, false);   // Printer
+            d.check(1504, true);    // Text file
+            d.press(IDOK);
+        });
+        script().answer_file(file);
+        frame_command(results_frame(), CMD_PRINT);
+        return bytes(file);
     }
     // Saves the model as model.mod, analyses it and opens its results.
     void analyse_and_open_results()

@@ -63,20 +63,6 @@ protected:
         hb->run_loop();
         ASSERT_TRUE(in_results());
     }
-    // The whole report as the results window's Print command writes it to a
-    // text file.
-    std::string printed_report()
-    {
-        const std::string file = path("report.txt");
-        script().once("PRINT_RESULTS_DIALOG", [](HeadlessDialog& d) {
-            d.check(1501, false);   // Printer
-            d.check(1504, true);    // Text file
-            d.press(IDOK);
-        });
-        script().answer_file(file);
-        frame_command(results_frame(), CMD_PRINT);
-        return bytes(file);
-    }
     // Each case line stands once in the report, the line after it the title
     // of one of its case's tables.
     static void expect_case_lines(const std::string& text, const std::vector<std::string>& case_lines)

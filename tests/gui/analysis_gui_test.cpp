@@ -93,8 +93,11 @@ protected:
         set_data_factory(DT_FORCE, [] { return std::make_unique<SlowItem>(); });
         backend().process_events();
 
-        // Ten thermal sets: 21 default cases of at least 40 ms each.
+        // Ten thermal sets, each heating the line so that every case has a
+        // load to carry: 21 default cases of at least 40 ms each.
         analysis_options().numtloads = 10;
+        for (int k = 1; k <= 10; ++k)
+            load.temperature[static_cast<std::size_t>(k)] = 100.0 + 10.0 * k;
         anchored_from(10);
         pipe(20, 120, 0, 0, DT_FORCE);
         pipe(30, 0, 0, 80, DT_ANCHOR);

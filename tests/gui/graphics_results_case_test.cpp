@@ -12,6 +12,11 @@
 //   the line view, the title and the view; the hidden element leaves the shape.
 // - AnimationKeepsRows: F6 and F9 while the shape is animated keep the
 //   animation running and its title; the hidden element leaves the frames.
+// - HiddenRowsInResults: a row hidden in the model's view stays hidden in
+//   the results (the Results command reads the model again); F6 in results
+//   mode hides the row of the line the results point at (the displacement
+//   table's node, the mode shape table's node), and F9 shows it again, in the
+//   still and the animated deflected shape and the mode shape alike.
 // - StaleElementNeutral: in the stress colours, an element lengthened since
 //   the analysis is drawn neutral grey, its neighbour keeps its colour.
 #include "analysis/results_file.h"
@@ -336,6 +341,25 @@ class ResultsModeGreyed : public ResultsCaseGui {};
 class HideKeepsShape : public ResultsCaseGui {};
 class AnimationKeepsRows : public ResultsCaseGui {};
 class StaleElementNeutral : public ResultsCaseGui {};
+class HiddenRowsInResults : public ResultsCaseGui {
+protected:
+    // The sample's model and its results in the test's folder, the model
+    // opened as File > Open opens it and the graphics window shown.
+    void open_sample_model()
+    {
+        const fs::path built = fs::path(KV_PROGRAM_PATH).parent_path();
+        fs::copy_file(built / "sample.mod", folder / "piping.mod", fs::copy_options::overwrite_existing);
+        fs::copy_file(built / "sample.res", folder / "piping.res", fs::copy_options::overwrite_existing);
+        const auto now = fs::file_time_type::clock::now();
+        fs::last_write_time(folder / "piping.mod", now);
+        fs::last_write_time(folder / "piping.res", now + std::chrono::seconds(1));
+        open_by_extension((folder / "piping.mod").string());
+        settle();
+        ASSERT_FALSE(in_results());
+        graphics_window_show();
+        ASSERT_TRUE(wait_graphics_shown());
+    }
+};
 
 }  // namespace
 
@@ -611,14 +635,17 @@ TEST_F(ResultsModeGreyed, HideElementsInResultsAndTransparencyInTheLineView)
 
 // ---- Hiding with a deflected shape ---------------------------------------------------------------
 
-// The layout row of the element that ends at a node made the current row;
-// 0 when none ends there.
-int current_row_at_node(int number)
+// The layout row of the element that ends at a node; 0 when none ends there.
+int element_row_at_node(int number)
 {
     const std::vector<int> elements = elements_at_node(number);
-    if (elements.empty())
-        return 0;
-    model().current_row = model().elems[elements.front()].row;
+    return elements.empty() ? 0 : model().elems[elements.front()].row;
+}
+
+// The same made the current row.
+int current_row_at_node(int number)
+{
+    model().current_row = element_row_at_node(number);
     return model().current_row;
 }
 
@@ -784,4 +811,176 @@ TEST_F(StaleElementNeutral, ALengthenedPipeIsGreyAndItsNeighbourKeepsItsColours)
     for (QRgb p : now)
         EXPECT_FALSE(qBlue(p) > 200 && qRed(p) < 40 && qGreen(p) < 40) << std::hex << p;
     EXPECT_GE(ramp(along(neighbour[0])), 4);
+}
+
+// ---- Hidden rows in the results ------------------------------------------------------------------
+
+namespace {
+
+// The points inside the displaced elements of a row (their ends are the
+// neighbours' too), at the magnification the shape is drawn with now.
+std::vector<Point2> inner_points_of_row(int row)
+{
+    std::vector<Point2> out;
+    for (int e = 1; e <= model().numelems(); ++e)
+        if (model().elems[e].row == row) {
+            const std::vector<Point2> points = displaced_element_points(e);
+            for (std::size_t k = 1; k + 1 < points.size(); ++k)
+                out.push_back(points[k]);
+        }
+    return out;
+}
+
+// How many of a row's inner points the lines reach: all of them where the
+// row is drawn, none where it is hidden.
+std::size_t reached(const std::vector<std::pair<Point2, Point2>>& lines, int row)
+{
+    std::size_t n = 0;
+    for (const Point2& p : inner_points_of_row(row))
+        n += drawn_at(lines, p, 1e-4) ? 1 : 0;
+    return n;
+}
+
+// A key on the results window as the user presses it there.
+void results_key(int qt_key)
+{
+    frame_make_current(results_frame());
+    QWidget* window = gui_backend().widget(results_frame().window);
+    QKeyEvent press(QEvent::KeyPress, qt_key, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &press);
+    QKeyEvent release(QEvent::KeyRelease, qt_key, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &release);
+    settle(60);
+}
+
+// The line of the table shown whose node is one of a layout row's, made
+// current as a click on it makes it; false when the table has none.
+bool choose_line_of_row(TableWindow& t, int row)
+{
+    for (int line = 1; line <= t.row_count; ++line) {
+        const int node = node_index_of(t.row_node(line));
+        if (node != 0 && model().nodes[node].row == row) {
+            table_goto_row(t, line);
+            settle();
+            return true;
+        }
+    }
+    return false;
+}
+
+// The shape of the results window animated with a row hidden: no frame
+// draws the row; F9 in the graphics window brings it into the frames, the
+// animation going on.
+void animate_until_f9_shows(int row)
+{
+    frame_send_command(results_frame(), CMD_ANIMATE);
+    settle();
+    ASSERT_TRUE(animation_running());
+    EXPECT_EQ(reached(animated_frame(), row), 0u);
+    graphics_key(Qt::Key_F9);
+    EXPECT_EQ(model().rows[row].shown, 1);
+    EXPECT_TRUE(animation_running());
+    EXPECT_EQ(reached(animated_frame(), row), inner_points_of_row(row).size());
+    animation_stop();
+}
+
+}  // namespace
+
+TEST_F(HiddenRowsInResults, ARowHiddenInTheModelViewStaysHiddenInTheStillAndTheAnimatedShape)
+{
+    open_sample_model();
+    // Pipe 25-30 (with the bend at 30) hidden in the model's view.
+    const int row = current_row_at_node(30);
+    ASSERT_NE(row, 0);
+    ASSERT_GT(inner_points_of_row(row).size(), 0u);
+    graphics_key(Qt::Key_F6);
+    ASSERT_EQ(model().rows[row].shown, 0);
+
+    // Results (Ctrl+R), the displacements of Sustained and their shape.
+    frame_send_command(main_frame(), CMD_RESULTS);
+    ASSERT_TRUE(gui_wait_for([] { return in_results(); }));
+    settle();
+    EXPECT_EQ(model().rows[row].shown, 0);
+    show_sustained_shape();
+    ASSERT_TRUE(shape_state().deflected_shape_shown);
+    EXPECT_EQ(reached(drawn_shape(), row), 0u);
+
+    // Animated the same, until F9; the model's view keeps it shown.
+    animate_until_f9_shows(row);
+    frame_send_command(results_frame(), CMD_INPUT);
+    ASSERT_TRUE(gui_wait_for([] { return !in_results(); }));
+    EXPECT_EQ(model().rows[row].shown, 1);
+    EXPECT_TRUE(dialogs.empty());
+}
+
+TEST_F(HiddenRowsInResults, F6InResultsModeHidesTheRowOfTheDisplacementsLine)
+{
+    open_sample_results();
+    show(RESULT_DISPLACEMENTS);
+    set_results_load_case(LC_SUSTAINED);
+    results_load_case_changed();
+    settle();
+    const int row = element_row_at_node(30);
+    ASSERT_NE(row, 0);
+    ASSERT_NE(model().current_row, row);
+    TableWindow* table = results_table_view().table();
+    ASSERT_NE(table, nullptr);
+    ASSERT_TRUE(choose_line_of_row(*table, row));
+
+    // Animated, F2 to the graphics window and F6 there: the row leaves the
+    // frames and nothing else does.
+    frame_send_command(results_frame(), CMD_ANIMATE);
+    settle();
+    ASSERT_TRUE(animation_running());
+    const std::size_t whole = animated_frame().size();
+    const std::size_t inner = inner_points_of_row(row).size();
+    EXPECT_EQ(reached(animated_frame(), row), inner);
+    results_key(Qt::Key_F2);
+    ASSERT_TRUE(animation_running());
+    graphics_key(Qt::Key_F6);
+    EXPECT_EQ(model().rows[row].shown, 0);
+    EXPECT_TRUE(animation_running());
+    const auto hidden = animated_frame();
+    EXPECT_EQ(reached(hidden, row), 0u);
+    EXPECT_EQ(hidden.size(), whole - displaced_lines_of_row(row));
+
+    // The still shape too; F9 shows the row in it again.
+    animation_stop();
+    frame_send_command(results_frame(), CMD_SHAPE);
+    settle();
+    ASSERT_TRUE(shape_state().deflected_shape_shown);
+    EXPECT_EQ(reached(drawn_shape(), row), 0u);
+    graphics_key(Qt::Key_F9);
+    EXPECT_EQ(reached(drawn_shape(), row), inner_points_of_row(row).size());
+
+    // Hidden again in the results, it stays hidden in the model's view.
+    graphics_key(Qt::Key_F6);
+    EXPECT_EQ(reached(drawn_shape(), row), 0u);
+    frame_send_command(results_frame(), CMD_INPUT);
+    ASSERT_TRUE(gui_wait_for([] { return !in_results(); }));
+    EXPECT_EQ(model().rows[row].shown, 0);
+    EXPECT_TRUE(dialogs.empty());
+}
+
+TEST_F(HiddenRowsInResults, F6HidesTheRowOfTheModeShapeTableLineInTheStillAndTheAnimatedModeShape)
+{
+    analysed_sample_with_modes();
+    ASSERT_GE(results().modal.modes, 1);
+    show(RESULT_MODE_SHAPES);
+    const int row = element_row_at_node(30);
+    ASSERT_NE(row, 0);
+    ASSERT_TRUE(choose_line_of_row(mode_shape_table(), row));
+    frame_send_command(results_frame(), CMD_SHAPE);
+    settle();
+    ASSERT_TRUE(shape_state().mode_shape_shown);
+    const std::size_t inner = inner_points_of_row(row).size();
+    ASSERT_EQ(reached(drawn_shape(), row), inner);
+
+    graphics_key(Qt::Key_F6);
+    EXPECT_EQ(model().rows[row].shown, 0);
+    EXPECT_TRUE(shape_state().mode_shape_shown);
+    EXPECT_EQ(reached(drawn_shape(), row), 0u);
+
+    animate_until_f9_shows(row);
+    EXPECT_TRUE(dialogs.empty());
 }

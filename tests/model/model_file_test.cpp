@@ -773,6 +773,42 @@ TEST_F(ModelFileCommandsTest, MergeCommandAndResults)
     EXPECT_NE(script().last_message().find("It is not a model file."), std::string::npos);
 }
 
+TEST_F(ModelFileCommandsTest, ResultsReadTheModelAgainWithItsRowsAsShownWhereTheRowsAreTheSame)
+{
+    small_model();
+    set_model_file_path(path("m.mod"));
+    write_model_file(path("m.mod"));
+    model_modified() = false;
+    int opened = 0;
+    model_file_hooks().open_results = [&](WindowId) { ++opened; };
+    // The view hides the bend row and shows row 4 transparent; row 5 is current.
+    model().rows[3].shown = 0;
+    model().rows[4].transparent = 1;
+    model().current_row = 5;
+    ASSERT_TRUE(run_command(CMD_RESULTS));
+    ASSERT_EQ(opened, 1);
+    EXPECT_EQ(model().rows[3].shown, 0);
+    EXPECT_EQ(model().rows[4].transparent, 1);
+    EXPECT_EQ(model().current_row, 5);
+    for (int row : {1, 2, 4, 5})
+        EXPECT_EQ(model().rows[row].shown, 1) << row;
+
+    // The file now holds other rows (node 40 is 45 there): they are read as
+    // a model read afresh, every row shown and the first current.
+    model().rows[4].node = 45;
+    write_model_file(path("m.mod"));
+    model().rows[4].node = 40;
+    model_modified() = false;
+    ASSERT_TRUE(run_command(CMD_RESULTS));
+    ASSERT_EQ(opened, 2);
+    ASSERT_EQ(model().rows[4].node, 45);
+    for (int row = 1; row <= numrows(); ++row) {
+        EXPECT_EQ(model().rows[row].shown, 1) << row;
+        EXPECT_EQ(model().rows[row].transparent, 0) << row;
+    }
+    EXPECT_EQ(model().current_row, 1);
+}
+
 }  // namespace
 
 TEST_F(ModelFileUiTest, ReadForTheOwnerShowsTheMessageOfABadFile)

@@ -31,8 +31,10 @@ inline constexpr int LOAD_CASES_MODAL_FORCES_EXPORT = 1502;
 // ANALYSIS_DIALOG shows its progress and keeps the model from being edited.
 // Cancel stops the run at its next step ("Analysis aborted."). In batch mode
 // the dialog closes by itself and the question about load cases that did
-// not converge is answered OK. Returns true when the results file was
-// written.
+// not converge is answered OK. The cases that the model gives nothing to
+// carry (unloaded_case_lines) are named in a warning after the run (in
+// batch mode on standard error) and counted among the warnings of the status
+// line. Returns true when the results file was written.
 bool analyze_command(WindowId owner);
 // True when the last Analyze wrote results of which a load case did not
 // converge (its warning names them; in batch mode on standard error).

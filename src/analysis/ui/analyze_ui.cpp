@@ -278,6 +278,12 @@ std::string unconverged_text(const RunOutcome& outcome)
     return warnings_text("The nonlinear iterations of these load cases did not converge:", outcome.unconverged_details);
 }
 
+// The cases that were analysed with nothing to carry.
+std::string unloaded_cases_text(const std::vector<std::string>& lines)
+{
+    return warnings_text("These load cases carry nothing:", lines);
+}
+
 // The model's warnings before a run.
 std::string model_warnings_text(const std::vector<std::string>& warnings)
 {
@@ -448,15 +454,17 @@ bool analyze_command(WindowId owner)
     // it counts their lines.
     const std::size_t unconverged_lines =
         outcome.unconverged.empty() ? 0 : std::max<std::size_t>(1, outcome.unconverged_details.size());
-    show_status(done_status(last_run().model_warnings.size() + unconverged_lines + outcome.warnings.size() +
-                            outcome.modal_notes.size()));
+    show_status(done_status(last_run().model_warnings.size() + outcome.unloaded_cases.size() + unconverged_lines +
+                            outcome.warnings.size() + outcome.modal_notes.size()));
     if (main_frame().window)
         frame_show_button(main_frame(), CMD_RESULTS);
     last_run().case_notes = outcome.case_notes;
     if (batch)
         for (const std::string& note : outcome.case_notes)
             std::fprintf(stderr, "%s\n", note.c_str());
-    // In batch mode the warning goes to standard error.
+    // In batch mode the warnings go to standard error.
+    if (!outcome.unloaded_cases.empty())
+        message_warning(owner, unloaded_cases_text(outcome.unloaded_cases));
     if (!outcome.unconverged.empty()) {
         last_run().unconverged = true;
         message_warning(owner, unconverged_text(outcome));

@@ -708,6 +708,18 @@ void hide_current_row()
     redraw_rows();
 }
 
+void point_at_row(int row)
+{
+    if (model().rows.valid(row))
+        model().current_row = row;
+}
+
+void point_at_node(int node)
+{
+    if (model().nodes.valid(node))
+        point_at_row(model().nodes[node].row);
+}
+
 void show_all_rows()
 {
     for (LayoutRow& r : model().rows)

@@ -33,6 +33,11 @@ void render_off();
 // The rows' visibility commands, drawn in the view shown (transparency
 // only in the render view, where the three transparency commands are served).
 void hide_current_row();
+// A result pointed at (a table's line, its node) makes the layout row it
+// stands for the current row, which F6 hides and F7 makes transparent; 0
+// and a node outside the layout leave it as it is.
+void point_at_row(int row);
+void point_at_node(int node);
 void show_all_rows();
 void make_current_transparent();
 void make_all_transparent();

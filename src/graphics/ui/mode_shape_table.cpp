@@ -12,6 +12,7 @@
 #include "graphics/graphics_view.h"
 #include "graphics/highlight.h"
 #include "graphics/shapes.h"
+#include "graphics/ui/graphics_window.h"
 #include "graphics/ui/shape_commands.h"
 #include "model/model.h"
 #include "model/nodes.h"
@@ -138,9 +139,9 @@ public:
     }
     void on_row_changed(int row) override
     {
-        if (animation_running())
-            return;
-        if (const int node = node_of(row))
+        const int node = node_of(row);
+        point_at_node(node);
+        if (node && !animation_running())
             highlight_node(node);
     }
     void on_enter() override { enter_mode_shape_menus(); }

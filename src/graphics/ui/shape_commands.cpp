@@ -650,8 +650,14 @@ void install_shape_commands()
 {
     ResultsHooks& h = results_hooks();
     h.highlight_erase = highlight_erase;
-    h.highlight_row = highlight_layout_row;
-    h.highlight_node = highlight_node;
+    h.highlight_row = [](int row) {
+        point_at_row(row);
+        highlight_layout_row(row);
+    };
+    h.highlight_node = [](int node) {
+        point_at_node(node);
+        highlight_node(node);
+    };
     h.stop_animation = animation_stop;
     h.show_graphics = graphics_window_show;
     h.show_graphics_behind = graphics_window_show_behind;

@@ -24,6 +24,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace {
 
@@ -336,6 +337,53 @@ void merge_command(WindowId owner)
     present_layout_window();
 }
 
+namespace {
+
+// How the graphics show the rows (hidden, transparent) and which row is
+// current, by the rows' nodes and types.
+struct RowsAsShown {
+    struct Row {
+        int32_t node, etype, dtype;
+        uint8_t shown, transparent;
+    };
+    std::vector<Row> rows;
+    int current_row = 0;
+};
+
+RowsAsShown rows_as_shown()
+{
+    RowsAsShown out;
+    for (const LayoutRow& r : model().rows)
+        out.rows.push_back({r.node, r.etype, r.dtype, r.shown, r.transparent});
+    out.current_row = model().current_row;
+    return out;
+}
+
+// The model read again keeps them where it has the same rows: what was
+// hidden in the model's view stays hidden in its results, and the current
+// row stays the row F6 hides.
+void keep_rows_as_shown(const RowsAsShown& before)
+{
+    Model& m = model();
+    if (static_cast<std::size_t>(m.numrows()) != before.rows.size())
+        return;
+    for (int row = 1; row <= m.numrows(); ++row) {
+        const LayoutRow& r = m.rows[row];
+        const RowsAsShown::Row& was = before.rows[static_cast<std::size_t>(row - 1)];
+        if (r.node != was.node || r.etype != was.etype || r.dtype != was.dtype)
+            return;
+    }
+    for (int row = 1; row <= m.numrows(); ++row) {
+        const RowsAsShown::Row& was = before.rows[static_cast<std::size_t>(row - 1)];
+        m.rows[row].shown = was.shown;
+        m.rows[row].transparent = was.transparent;
+    }
+    if (m.rows.valid(before.current_row))
+        m.current_row = before.current_row;
+}
+
+}  // namespace
+
 void results_command(WindowId owner)
 {
     const auto& open_results = model_file_hooks().open_results;
@@ -363,8 +411,12 @@ void results_command(WindowId owner)
     if (model_file_path().empty())
         throw MessageText("The model has not been saved and analyzed yet.");
     // Reading the file again would drop changes that were not saved.
-    if (!confirm_discard_model(owner) || !read_model(owner))
+    if (!confirm_discard_model(owner))
         return;
+    const RowsAsShown shown = rows_as_shown();
+    if (!read_model(owner))
+        return;
+    keep_rows_as_shown(shown);
     open_results(owner);
 }
 

@@ -1,6 +1,7 @@
 #include "results/ui/results_report.h"
 
 #include "analysis/ui/analysis_ui.h"
+#include "analysis/unloaded_cases.h"
 #include "framework/app_state.h"
 #include "framework/binfile.h"
 #include "framework/errors.h"
@@ -96,21 +97,25 @@ void contents_heading(const std::string& title)
         report_contents_line(title);
 }
 
-// Above the tables of a nonlinear case: what its run said of it (its
-// iterations and factorisations, the state it stands on), on the page of
-// the first table's heading and first rows. The results file carries the
-// lines, so that a report printed from the windows, later or in another
-// session, has them as the batch run's report has.
-void print_case_note()
+// Above the tables of a case: what its run said of it (that the model
+// gives it nothing to carry; for a nonlinear case its iterations and
+// factorisations, the state it stands on), on the page of the first
+// table's heading and first rows. The results file carries the lines, so
+// that a report printed from the windows, later or in another session, has
+// them as the batch run's report has. A wind case's line may name its wind
+// load ("Wind 1" for the case Wind).
+void print_case_notes()
 {
     if (report_state().csv_mode)
         return;
-    const std::string name = load_case_names(results_loadcase_code()) + ": ";
+    const int code = results_loadcase_code();
+    const std::string wind = wind_case_note_name(code);
+    const auto named = [](const std::string& note, const std::string& name) {
+        return !name.empty() && note.rfind(name + ": ", 0) == 0;
+    };
     for (const std::string& note : results().run_record.case_lines)
-        if (note.rfind(name, 0) == 0) {
+        if (named(note, load_case_names(code)) || named(note, wind))
             report_line_with_next(note);
-            return;
-        }
 }
 
 // What the batch run said on standard error of its model before the run
@@ -177,7 +182,7 @@ void write_report(const ResultsReportSelection& s)
                         continue;
                     if (std::find(noted.begin(), noted.end(), index) == noted.end()) {
                         noted.push_back(index);
-                        print_case_note();
+                        print_case_notes();
                     }
                     part.print();
                 }
