@@ -105,6 +105,18 @@ void select_units(const CiiUnits& u)
             unit_choice()[static_cast<std::size_t>(r.quantity)] = r.choice;
 }
 
+// The options of MISCEL_1, by their names in the Analysis Options dialog.
+struct FileOption {
+    bool CiiStaging::*file;
+    bool AnalysisOptions::*model;
+    const char* name;
+};
+const FileOption FILE_OPTIONS[] = {
+    {&CiiStaging::bourdon, &AnalysisOptions::bourdon_effect, "Include Bourdon effect"},
+    {&CiiStaging::liberal, &AnalysisOptions::liberal_allowable, "Use liberal allowable stresses"},
+    {&CiiStaging::pressure_correction, &AnalysisOptions::pressure_correction, "Use pressure correction for bends"},
+};
+
 // The name of material n: n written in base 4.
 std::string base4(int n)
 {
@@ -305,6 +317,7 @@ void find_bend_points(CiiBuild& b)
         const int corner = static_cast<int>(e.to);
         const int next = bend_continuation(s, i);
         b.continuation[static_cast<std::size_t>(i)] = next;
+        b.bend_at_corner.emplace(corner, i);
         const double whole = file_bend_angle(s, i, next);
         const std::pair<double, double> points[2] = {{d.angle1, d.node1}, {d.angle2, d.node2}};
         int intermediate = 0;
@@ -341,7 +354,10 @@ void find_bend_points(CiiBuild& b)
 // The row of an element with its type's object filled from the store. The
 // rows follow the file, except that a bend's row is followed by the row of
 // the element that continues it, which gives the bend its far tangent: an
-// element that continues a bend later in the file waits for it.
+// element that continues a bend later in the file waits for it. An element
+// that ends at a bend's node, or leaves it without continuing the bend, joins
+// the bend at its far tangent point, where the file's bend ends: it waits
+// for the bend and its continuation, which lay that point out.
 class ElementRows {
 public:
     ElementRows(CiiBuild& b, CiiPlacement& placement)
@@ -351,19 +367,25 @@ public:
 
     void build()
     {
-        const auto slot = [](int i) { return static_cast<std::size_t>(i); };
-        std::vector<bool> made(slot(s_.elements) + 1), waits(slot(s_.elements) + 1);
+        const std::size_t count = static_cast<std::size_t>(s_.elements) + 1;
+        made_.assign(count, false);
+        waiting_.assign(count, {});
+        std::vector<bool> waits(count);
         for (int i = 1; i <= s_.elements; ++i)
             if (const int next = b_.continuation[slot(i)]; next != 0 && next < i)
                 waits[slot(next)] = true;
-        for (int i = 1; i <= s_.elements; ++i) {
-            if (waits[slot(i)])
-                continue;
-            for (int k = i; k != 0 && !made[slot(k)]; k = b_.continuation[slot(k)]) {
-                made[slot(k)] = true;
-                element(k);
+        for (int i = 1; i <= s_.elements; ++i)
+            if (const int bend = corner_bend(i); bend != 0 && !waits[slot(i)]) {
+                const int next = b_.continuation[slot(bend)];
+                waiting_[slot(next != 0 ? next : bend)].push_back(i);
+                waits[slot(i)] = true;
             }
-        }
+        for (int i = 1; i <= s_.elements; ++i)
+            if (!waits[slot(i)])
+                make(i);
+        // What waits on an element that waits itself, round.
+        for (int i = 1; i <= s_.elements; ++i)
+            make(i);
     }
 
 private:
@@ -371,6 +393,56 @@ private:
     const CiiStaging& s_;
     CiiPlacement& placement_;
     std::vector<bool> joined_;   // elements that a From row took
+    std::vector<bool> made_;
+    std::vector<std::vector<int>> waiting_;   // by element: the elements that wait for it
+
+    static std::size_t slot(int i) { return static_cast<std::size_t>(i); }
+
+    // Element `first`, then the element that continues its bend and the
+    // elements that waited for it, and theirs in turn.
+    void make(int first)
+    {
+        for (std::vector<int> todo{first}; !todo.empty();) {
+            const int k = todo.back();
+            todo.pop_back();
+            if (k == 0 || made_[slot(k)])
+                continue;
+            made_[slot(k)] = true;
+            element(k);
+            todo.insert(todo.end(), waiting_[slot(k)].rbegin(), waiting_[slot(k)].rend());
+            todo.push_back(b_.continuation[slot(k)]);
+        }
+    }
+
+    // The bend's element at whose node element i ends, or which it leaves
+    // without continuing it; 0 when none.
+    int corner_bend(int i) const
+    {
+        const CiiElement& e = s_.element[i];
+        if (const int bend = b_.bend_of_corner(static_cast<int>(e.to)); bend != 0 && bend != i)
+            return bend;
+        if (const int bend = b_.bend_of_corner(static_cast<int>(e.from));
+            bend != 0 && bend != i && b_.continuation[slot(bend)] != i)
+            return bend;
+        return 0;
+    }
+
+    // The far tangent point of the bend at `corner` where element i joins
+    // it (ending there, or leaving without continuing it): the node that
+    // the bend's row laid out; 0 when i is the bend's own element or its
+    // continuation, or the bend has no arc, and i then takes the node itself.
+    int far_tangent_node(int corner, int i, bool leaving) const
+    {
+        const int bend = b_.bend_of_corner(corner);
+        if (bend == 0 || bend == i || (leaving && b_.continuation[slot(bend)] == i))
+            return 0;
+        const int row = cii_bend_row(corner);
+        const LayoutRow* r = row != 0 ? &model().rows[row] : nullptr;
+        const BendGeometry* g = r && r->element ? r->element->bend_geometry() : nullptr;
+        if (!g || !g->geometry_valid || !model().nodes.valid(g->far_node))
+            return 0;
+        return model().nodes[g->far_node].number;
+    }
 
     float lf(double v, int line, const char* what, NeutralQuantity q = NeutralQuantity::Coordinate) const
     {
@@ -400,14 +472,13 @@ private:
         const int file_to = static_cast<int>(e.to);
         if (file_from == 0 && file_to == 0)
             return;
-        // Ends at a bend's tangent point are that point's node.
-        const int from = b_.model_node(file_from);
-        const int to = b_.model_node(file_to);
-        if (ends_at_bend_corner(to)) {
-            b_.notes.add(CII_NOT_TAKEN,
-                         c_format("element %d-%d ending at a bend's corner (line %d)", file_from, file_to, e.line));
-            return;
-        }
+        // Ends at a bend's tangent point are that point's node, and ends at
+        // a bend's node, which the bend's own element and its continuation
+        // leave aside, its far tangent point.
+        const int from_far = far_tangent_node(file_from, i, true);
+        const int to_far = far_tangent_node(file_to, i, false);
+        const int from = from_far != 0 ? from_far : b_.model_node(file_from);
+        const int to = to_far != 0 ? to_far : b_.model_node(file_to);
         check_bend_made(file_from, e, "starts");
         check_bend_made(file_to, e, "ends");
         const int load = this->load(e);
@@ -420,8 +491,34 @@ private:
         while (last > 1 && model().rows[last].etype == ET_HYDROTEST_LOAD)
             --last;
         if (model().rows[last].node != from)
-            from_row(i, from, to, offset, section, material, load);
+            from_row(i, from, to, offset, section, material, load, from_far != 0);
+        if (from_far != 0 || to_far != 0)
+            offset = offset_to_place(i, from, to, offset);
         to_row(i, to, offset, section, material, load);
+    }
+
+    // The offsets of a row from node `from`, which stands, to node `to`: to
+    // where `to` stands, else where the connections put the element's to
+    // node, else the element's offsets from its from node as the file places
+    // it (a bend's node, where its far tangent point stands for it).
+    std::array<float, 3> offset_to_place(int i, int from, int to, const std::array<float, 3>& offset) const
+    {
+        const CiiElement& e = s_.element[i];
+        const int start = node_index(from);
+        if (start == 0)
+            return offset;
+        Vec3 end;
+        if (const int index = node_index(to)) {
+            end = node_position(model(), index);
+        } else if (const Vec3* placed = placement_.position(static_cast<int>(e.to))) {
+            end = *placed;
+        } else if (const int corner = node_index(static_cast<int>(e.from))) {
+            end = plus(node_position(model(), corner), Vec3{offset[0], offset[1], offset[2]});
+        } else {
+            return offset;
+        }
+        const Vec3 d = minus(end, node_position(model(), start));
+        return {static_cast<float>(d.x), static_cast<float>(d.y), static_cast<float>(d.z)};
     }
 
     // A node of a bend stands once the bend's row is built: an element that
@@ -436,17 +533,6 @@ private:
                                  "before it in the file",
                                  static_cast<int>(e.from), static_cast<int>(e.to), which, n,
                                  static_cast<int>(bend.from), static_cast<int>(bend.to), bend.line));
-    }
-
-    // A bend's node is the corner of its tangents, which is no point of the
-    // pipe: an element cannot end there.
-    static bool ends_at_bend_corner(int to)
-    {
-        const int index = node_index(to);
-        if (index == 0)
-            return false;
-        const LayoutRow& defining = model().rows[model().nodes[index].row];
-        return etype_is_bend(defining.etype) && defining.node == to;
     }
 
     void add_hydrotest(float pressure, int line)
@@ -542,7 +628,10 @@ private:
         r.load = pipe_loads()[load].name;
     }
 
-    void from_row(int i, int from, int to, std::array<float, 3>& offset, int section, int material, int load)
+    // The From row of element i at node `from`; at_far_tangent: the far
+    // tangent point of the bend at the element's from node, which stands.
+    void from_row(int i, int from, int to, std::array<float, 3>& offset, int section, int material, int load,
+                  bool at_far_tangent)
     {
         const CiiElement& e = s_.element[i];
         // A run that starts at a node of a bend starts where the bend puts it.
@@ -555,17 +644,15 @@ private:
             LayoutRow::make_nodes(row);
             return;
         }
-        const auto coordinate = s_.coordinates.find(from);
-        const bool in_coords = coordinate != s_.coordinates.end();
         const int row = b_.append_row(e.line);
         LayoutRow& r = model().rows[row];
         r.node = from;
         r.etype = ET_FROM;
-        const Vec3* placed = placement_.position(static_cast<int>(e.from));
+        // Where the file's connections put it, from COORDS or the elements.
+        const Vec3* placed = at_far_tangent ? nullptr : placement_.position(static_cast<int>(e.from));
         int joined = 0;
-        if (!in_coords && node_index(from) == 0) {
+        if (node_index(from) == 0) {
             if (placed) {
-                // Where the file's connections put it.
                 r.dx = static_cast<float>(placed->x);
                 r.dy = static_cast<float>(placed->y);
                 r.dz = static_cast<float>(placed->z);
@@ -585,12 +672,7 @@ private:
         r.create_element_object();
         if (joined != 0)
             fill_joined(row, joined);
-        if (in_coords) {
-            const CiiCoordinate& c = coordinate->second;
-            r.dx = lf(c.xyz[0], c.line, "X");
-            r.dy = lf(c.xyz[1], c.line, "Y");
-            r.dz = lf(c.xyz[2], c.line, "Z");
-        } else if (r.etype == ET_FROM && node_index(from) != 0) {
+        if (r.etype == ET_FROM && node_index(from) != 0) {
             // A run that starts again at a node that stands: its coordinates.
             const Vec3 p = node_position(model(), node_index(from));
             r.dx = static_cast<float>(p.x);
@@ -600,7 +682,7 @@ private:
         LayoutRow::make_nodes(row);
         // Elements that no connection places stand from where the first of
         // their rows puts them, and the others they connect to from there.
-        if (!placed && node_index(from) != 0)
+        if (!placed && !at_far_tangent && node_index(from) != 0)
             placement_.place_connected(static_cast<int>(e.from), node_position(model(), node_index(from)));
     }
 
@@ -669,6 +751,12 @@ private:
         default: break;
         }
         LayoutRow::make_nodes(row);
+        // A bend followed by its continuation lays out its arc now, so that
+        // the rows after it find its tangent points and intermediate nodes
+        // where the model will have them.
+        if (const int previous = LayoutRow::previous_element_row(row);
+            previous != 0 && etype_is_bend(model().rows[previous].etype))
+            make_bend_nodes(previous);
     }
 
     // The bend of element i. Its nodes at the angle 0 and at the whole bend
@@ -866,34 +954,47 @@ void settle_intermediate_nodes()
 // Where a bend has no straight part before its arc (or after it), its near
 // (far) tangent point is the node that ends the part before (begins the
 // part after), and the build makes no node of the tangent point's number:
-// what stands at that number stands at that node. A row is renumbered only
-// where that node stands before it (a Location row before the row that
-// makes its node would make it elsewhere); else it names a node that is
-// none, which the import refuses. True when a row changed.
-bool settle_tangent_rows()
+// what stands at that number stands at that node. A bend without an arc (at
+// the end of a line, say, where nothing continues it) has no tangent points:
+// what stands at them stands at its node, which is then a node of the pipe
+// (the closing note names a near tangent point so moved). A row is renumbered only where that node
+// stands before it (a Location row before the row that makes its node would
+// make it elsewhere); else it names a node that is none, which the import
+// refuses. True when a row changed.
+bool settle_tangent_rows(CiiBuild& b)
 {
     Model& m = model();
     bool changed = false;
     for (int bend_row = 1; bend_row <= m.numrows(); ++bend_row) {
         const LayoutRow& bend = m.rows[bend_row];
         const BendGeometry* g = etype_is_bend(bend.etype) && bend.element ? bend.element->bend_geometry() : nullptr;
-        if (!g || !g->geometry_valid)
+        if (!g)
             continue;
-        const std::pair<int, int> points[2] = {{bend.node + NEAR_TANGENT_OFFSET, bend.end_node},
-                                               {bend.node + FAR_TANGENT_OFFSET, g->far_node}};
+        const bool arc = g->geometry_valid != 0;
+        const std::pair<int, int> points[2] = {{bend.node + NEAR_TANGENT_OFFSET, arc ? bend.end_node : bend.node_index},
+                                               {bend.node + FAR_TANGENT_OFFSET, arc ? g->far_node : bend.node_index}};
         for (const auto& [number, index] : points) {
             if (node_index(number) != 0 || !m.nodes.valid(index))
                 continue;
             const int at = m.nodes[index].number;
-            for (int row = m.nodes[index].row + 1; row <= m.numrows(); ++row) {
+            bool renumbered = false;
+            for (int row = (arc ? m.nodes[index].row : bend_row) + 1; row <= m.numrows(); ++row) {
                 LayoutRow& r = m.rows[row];
                 if (r.node == number) {
                     r.node = at;
-                    changed = true;
+                    renumbered = true;
                 }
                 if (r.data)
                     r.data->renumber_node(number, at);
             }
+            // What the file puts at the bend's node stands there as the file
+            // says; a near tangent point, which the file gives as a node at
+            // the angle 0, moves.
+            if (renumbered && !arc && number == bend.node + NEAR_TANGENT_OFFSET)
+                b.notes.add(CII_TAKEN_AS, c_format("%s, the near tangent point of the bend at %d, which has no arc, "
+                                                   "as its node %d",
+                                                   node_text(number).c_str(), bend.node, bend.node));
+            changed = changed || renumbered;
         }
     }
     return changed;
@@ -970,6 +1071,12 @@ void select_modal_analysis()
 }  // namespace
 
 // ---- CiiBuild -------------------------------------------------------------------------------------------
+
+int CiiBuild::bend_of_corner(int n) const
+{
+    const auto found = bend_at_corner.find(n);
+    return found == bend_at_corner.end() ? 0 : found->second;
+}
 
 const CiiBendPoint* CiiBuild::bend_point(int n) const
 {
@@ -1071,13 +1178,14 @@ void build_cii_model(const CiiStaging& s, const NeutralLines& lines, ImportNotes
     o.z_vertical = s.z_vertical;
     numtloads() = 10;
     select_units(s.units);
-    // The file only turns these options on.
-    if (s.bourdon)
-        o.bourdon_effect = true;
-    if (s.liberal)
-        o.liberal_allowable = true;
-    if (s.pressure_correction)
-        o.pressure_correction = true;
+    // The file only turns these options on; one it turns off that the model
+    // keeps on is named, with where it is turned off.
+    for (const FileOption& option : FILE_OPTIONS) {
+        if (s.*option.file)
+            o.*option.model = true;
+        else if (o.*option.model)
+            notes.add(CII_OPTIONS_KEPT, option.name);
+    }
     // The ambient temperature (70 degF when the file gives none) is the
     // installation's: the reference of the thermal strains, the model's
     // default temperature, and that of every set the file leaves at 0, so
@@ -1108,10 +1216,11 @@ void build_cii_model(const CiiStaging& s, const NeutralLines& lines, ImportNotes
     make_model();
     settle_intermediate_nodes();
     make_model();
-    if (settle_tangent_rows())
+    if (settle_tangent_rows(b))
         make_model();
     place_from_rows_on_bends();
     note_open_loops(b);
+    note_coords_disagreements(b, placement);
     fix_cii_item_directions(b);
     check_intermediate_nodes(b);
     check_rows_built(b);

@@ -25,6 +25,9 @@ inline constexpr const char* CII_WEIGHTLESS_INSULATION = "Insulation without a d
 inline constexpr const char* CII_UNPLACED = "Elements that no connection places";
 inline constexpr const char* CII_OPEN_LOOPS = "Loops that do not close, kept as the file gives them";
 inline constexpr const char* CII_UNHELD_DISPLACEMENTS = "Displacements that fix nothing, not taken";
+inline constexpr const char* CII_COORDS_DISAGREE = "COORDS places that the elements do not agree with";
+inline constexpr const char* CII_OPTIONS_KEPT =
+    "Options the file turns off and the model keeps on (Options > Analysis Options turns them off)";
 
 // The nominal size of the file's sections, which have no table size.
 inline constexpr const char* CII_NOMINAL_SIZE = "Non Std";
@@ -61,6 +64,11 @@ public:
     // first after it in the file (else the first before it) that leaves the
     // bend's node; else 0, also for a bend that nothing continues.
     std::vector<int> continuation;
+    // By a bend's node (the to node of its element, where its tangents
+    // meet): the bend's element, the first of the file that ends there.
+    std::map<int, int> bend_at_corner;
+    // The bend's element of which node n is the corner; 0 when none.
+    int bend_of_corner(int n) const;
     const CiiBendPoint* bend_point(int n) const;
     // True when node n stands only once its bend is built: an intermediate
     // node, or a tangent point that is no node of the run.
@@ -113,6 +121,8 @@ public:
     // Where the connections put node n (inch); null when they place it not
     // (yet).
     const Vec3* position(int n) const;
+    // Where COORDS puts node n (inch); null when it does not.
+    const Vec3* given(int n) const;
     // Node n, which the rows have put at p, and everything it connects to
     // that is not placed yet.
     void place_connected(int n, const Vec3& p);
@@ -127,6 +137,7 @@ private:
     std::map<int, std::vector<Edge>> edges_;
     std::vector<Vec3> offsets_;
     std::map<int, Vec3> placed_;
+    std::map<int, Vec3> given_;
 
     void walk(std::vector<int> from);
     std::optional<Vec3> on_bend(const CiiBendPoint& point, int n) const;
@@ -138,6 +149,10 @@ private:
 // the file that does not close), are named in the closing note with the
 // gap; each is kept as the file gives it, joining its two nodes.
 void note_open_loops(CiiBuild& b);
+// Once the model is built: every COORDS place more than 1 mm from where the
+// elements put its node, which the model keeps, is named in the closing
+// note with both places and the distance.
+void note_coords_disagreements(CiiBuild& b, const CiiPlacement& placement);
 
 // The row of the bend whose node is `corner`; 0 when none.
 int cii_bend_row(int corner);

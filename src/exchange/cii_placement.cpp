@@ -7,6 +7,7 @@
 // so that a run starts at the place the file gives it.
 #include "exchange/cii_build.h"
 
+#include "framework/number_text.h"
 #include "framework/text.h"
 #include "materials/pipe_section.h"
 #include "materials/size_tables.h"
@@ -56,6 +57,20 @@ std::string elements_connect(const CiiStaging& s, const std::vector<int>& elemen
     return c_format("elements %s (from line %d) connect", names.c_str(), line);
 }
 
+// A place in the dimension unit, "(1480, 0, 500) inch", to seven digits, as
+// many as the model's float coordinates hold: a millimetre over a kilometre.
+std::string place_text(const Vec3& p)
+{
+    std::string text;
+    for (const double v : {p.x, p.y, p.z}) {
+        char number[NUMBER_TEXT_SIZE];
+        // 0 + v: no "-0".
+        text += (text.empty() ? "(" : ", ") +
+                std::string(number, write_general(number, to_display(DIMENSION, 0.0 + v), 7, false));
+    }
+    return text + ") " + unit_name(DIMENSION, current_unit(DIMENSION));
+}
+
 }  // namespace
 
 CiiPlacement::CiiPlacement(CiiBuild& b) : b_(b), offsets_(static_cast<std::size_t>(b.s.elements) + 1)
@@ -79,18 +94,22 @@ CiiPlacement::CiiPlacement(CiiBuild& b) : b_(b), offsets_(static_cast<std::size_
             edges_[n].push_back({0, point.corner, 0.0});
             edges_[point.corner].push_back({0, n, 0.0});
         }
-    // The COORDS nodes stand where COORDS puts them; the connections place
-    // what they tie to them.
-    std::vector<int> given;
-    for (const auto& [node, c] : s.coordinates) {
-        if (edges_.count(node) == 0)
-            continue;
-        placed_[node] = {b.convert(c.xyz[0], s.units.length, NeutralQuantity::Coordinate, c.line, "X"),
-                         b.convert(c.xyz[1], s.units.length, NeutralQuantity::Coordinate, c.line, "Y"),
-                         b.convert(c.xyz[2], s.units.length, NeutralQuantity::Coordinate, c.line, "Z")};
-        given.push_back(node);
-    }
-    walk(given);
+    for (const auto& [node, c] : s.coordinates)
+        if (edges_.count(node) != 0)
+            given_[node] = {b.convert(c.xyz[0], s.units.length, NeutralQuantity::Coordinate, c.line, "X"),
+                            b.convert(c.xyz[1], s.units.length, NeutralQuantity::Coordinate, c.line, "Y"),
+                            b.convert(c.xyz[2], s.units.length, NeutralQuantity::Coordinate, c.line, "Z")};
+    // The first COORDS node of each connected part, in the order of the
+    // COORDS section, stands where COORDS puts it, and the connections place
+    // the rest of the part from it, whatever order the elements come in: the
+    // elements' place holds over what COORDS gives the other nodes
+    // (note_coords_disagreements names a difference).
+    std::vector<std::pair<int, int>> by_line;   // line, node
+    for (const auto& [node, place] : given_)
+        by_line.emplace_back(s.coordinates.at(node).line, node);
+    std::sort(by_line.begin(), by_line.end());
+    for (const auto& [line, node] : by_line)
+        place_connected(node, given_.at(node));
     // A first element that COORDS does not place starts at the origin.
     if (first != 0)
         place_connected(static_cast<int>(s.element[first].from), Vec3{});
@@ -101,6 +120,12 @@ const Vec3* CiiPlacement::position(int n) const
 {
     const auto found = placed_.find(n);
     return found == placed_.end() ? nullptr : &found->second;
+}
+
+const Vec3* CiiPlacement::given(int n) const
+{
+    const auto found = given_.find(n);
+    return found == given_.end() ? nullptr : &found->second;
 }
 
 void CiiPlacement::place_connected(int n, const Vec3& p)
@@ -224,5 +249,23 @@ void note_open_loops(CiiBuild& b)
         if (gap > LOOP_GAP)
             b.notes.add(CII_OPEN_LOOPS, c_format("element %d-%d (line %d) ends %s from node %d", from, to, e.line,
                                                  value_text(DIMENSION, gap).c_str(), to));
+    }
+}
+
+void note_coords_disagreements(CiiBuild& b, const CiiPlacement& placement)
+{
+    for (const auto& [node, c] : b.s.coordinates) {
+        const Vec3* given = placement.given(node);
+        const int index = given ? node_index(b.model_node(node)) : 0;
+        if (index == 0)
+            continue;
+        const Vec3 at = node_position(model(), index);
+        const double distance = norm(minus(at, *given));
+        if (distance > LOOP_GAP)
+            b.notes.add(CII_COORDS_DISAGREE,
+                        c_format("COORDS places node %d at %s (line %d); its elements put it %s away, at %s: the "
+                                 "elements' place is taken",
+                                 node, place_text(*given).c_str(), c.line, value_text(DIMENSION, distance).c_str(),
+                                 place_text(at).c_str()));
     }
 }

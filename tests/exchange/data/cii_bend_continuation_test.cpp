@@ -23,30 +23,9 @@ constexpr double R = LINE_BEND_RADIUS;
 // The nodes of the two-bend line, its tangent points among them.
 const std::vector<int> TWO_BEND_LINE_NODES = {10, 100020, 19, 200020, 100030, 29, 200030, 40};
 
-// Displacements and support loads of a solved case, by node.
-struct Solved {
-    std::map<int, Vec> position;
-    std::map<int, std::array<double, 6>> displacement;
-    std::map<int, std::vector<double>> support;
-};
-
 class CiiBendContinuation : public CiiLineTest {
 protected:
-    Solved solved(const std::vector<int>& supports)
-    {
-        Solved s;
-        for (int node : TWO_BEND_LINE_NODES)
-            s.position[node] = position(node);
-        solve();
-        if (HasFatalFailure())
-            return s;
-        const CaseResults& c = result(LC_SUSTAINED);
-        for (int node : TWO_BEND_LINE_NODES)
-            s.displacement[node] = at(c, node);
-        for (int node : supports)
-            s.support[node] = support(c, node);
-        return s;
-    }
+    Solved solved(const std::vector<int>& supports) { return CiiLineTest::solved(TWO_BEND_LINE_NODES, supports); }
 };
 
 TEST_F(CiiBendContinuation, ABendContinuedLaterInTheFileStandsAndSolvesAsInOrder)

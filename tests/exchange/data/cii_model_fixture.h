@@ -90,7 +90,7 @@ inline std::vector<RichElement> rich_elements()
         {170, 180, 10, 0, 0, 'A'},                            // dangling: joined to the rigid 175-170
         {175, 170, 0, 0, 6, 'A', 0, 3},
         {190, 170, 5, 0, 0, 'A'},                             // an ordinary element ending there stays
-        {195, 30, 1, 0, 0, 'A'},                              // ends at a bend's corner: not taken
+        {195, 30, 1, 0, 0, 'A'},                              // ends at a bend's node: joins its far end
         {0, 0, 0, 0, 0, 'A'},
         {200, 210, 20, 0, 0, 'A'},                            // starts at a COORDS point
     };

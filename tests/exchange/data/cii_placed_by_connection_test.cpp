@@ -50,17 +50,6 @@ protected:
             carried += support(c, node)[1];
         expect_relative(carried, W6 * length, 0.01, "the anchors carry the pipe's weight");
     }
-    // True when an element of the model joins the nodes a and b.
-    static bool joined(int a, int b)
-    {
-        const Model& m = model();
-        for (int e = 1; e <= m.numelems(); ++e) {
-            const int n1 = m.nodes[m.elems[e].node1].number, n2 = m.nodes[m.elems[e].node2].number;
-            if ((n1 == a && n2 == b) || (n1 == b && n2 == a))
-                return true;
-        }
-        return false;
-    }
 };
 
 TEST_F(CiiPlacedByConnection, BranchesWrittenFromTheirFreeEndsStandWhereTheirElementsPutThem)

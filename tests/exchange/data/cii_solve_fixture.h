@@ -11,7 +11,10 @@
 #include "exchange/data/frame_solver.h"
 #include "exchange/data/neutral_fixture.h"
 
+#include <array>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace batch_test {
 
@@ -67,6 +70,39 @@ protected:
     static void expect_at(int node, const Vec& p)
     {
         EXPECT_LE(norm(position(node) - p), 1e-4) << node_text(node);
+    }
+    // True when an element of the model joins the nodes a and b.
+    static bool joined(int a, int b)
+    {
+        const Model& m = model();
+        for (int e = 1; e <= m.numelems(); ++e) {
+            const int n1 = m.nodes[m.elems[e].node1].number, n2 = m.nodes[m.elems[e].node2].number;
+            if ((n1 == a && n2 == b) || (n1 == b && n2 == a))
+                return true;
+        }
+        return false;
+    }
+    // The places of the nodes, and the Sustained displacements of the nodes
+    // and loads of the supports at `supports`, of the imported model solved.
+    struct Solved {
+        std::map<int, Vec> position;
+        std::map<int, std::array<double, 6>> displacement;
+        std::map<int, std::vector<double>> support;
+    };
+    Solved solved(const std::vector<int>& nodes, const std::vector<int>& supports)
+    {
+        Solved s;
+        for (int node : nodes)
+            s.position[node] = position(node);
+        solve();
+        if (HasFatalFailure())
+            return s;
+        const CaseResults& c = result(LC_SUSTAINED);
+        for (int node : nodes)
+            s.displacement[node] = at(c, node);
+        for (int node : supports)
+            s.support[node] = support(c, node);
+        return s;
     }
     // The row of node n carrying an item of dtype; 0 when none.
     static int item_row_at(int node, int dtype)

@@ -236,7 +236,14 @@ TEST_P(CiiVersionTest, RichModelImportsFieldByField)
     EXPECT_EQ(rows_at(170, [](const LayoutRow& r) { return r.etype == ET_PIPE; }).size(), 1u);
     near_position(200, COORD_200[0], COORD_200[1], COORD_200[2]);
     near_position(210, COORD_200[0] + 20, COORD_200[1], COORD_200[2]);
-    EXPECT_EQ(node_index(195), 0);
+    // Ending at the bend's node 30, 1 in on from 195: placed back from the
+    // bend's node, it joins the bend's far tangent point 30B, R = 9 in along
+    // the bend's continuation 30-40 (+Y).
+    near_position(195, 215, 0, 0);
+    near_position(200030, 216, BEND_RADIUS, 0);
+    const LayoutRow& joining = model().rows[element_row(200030, ET_PIPE)];
+    near(joining.dx, 1, "DX to 30B");
+    near(joining.dy, BEND_RADIUS, "DY to 30B");
 
     // Anchors: rigid at 10 with its displacements; stiffness 10 at 130.
     const Anchor& anchor = data<Anchor>(row_with(10, DT_ANCHOR));
