@@ -2,8 +2,10 @@
 // backend: the model file beside the neutral file, the question before one
 // is replaced, the closing note of what the file held that the model did
 // not take, and a refused file, which writes nothing and changes nothing.
+#include "exchange/data/cii_bend_node_lines.h"
 #include "exchange/data/cii_branch_lines.h"
 #include "exchange/data/cii_fixture.h"
+#include "exchange/data/neutral_samples.h"
 #include "exchange_fixture.h"
 #include "guide_text.h"
 #include "supports/anchor.h"
@@ -23,6 +25,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <numbers>
 
 namespace {
@@ -282,11 +285,16 @@ protected:
         const double od = 6.625, id = od - 2 * static_cast<double>(0.28f);
         return static_cast<double>(0.283f) * std::numbers::pi / 4 * (od * od - id * id);
     }
+    // The round trip of `file`, whose supports carry `weight` (lb); the
+    // loads along Y of the supports by node in `vertical`, and the import's
+    // closing note in import_note_.
     void round_trip(const std::string& name, const cii_test::CiiFile& file,
-                    const std::vector<cii_test::PlacedNode>& nodes, double length)
+                    const std::vector<cii_test::PlacedNode>& nodes, double weight,
+                    std::map<int, double>* vertical = nullptr)
     {
         import(write(name + ".cii", file.text()), FILTER_CAESAR);
         ASSERT_EQ(model_file_path(), path(name + ".mod")) << script().last_message();
+        import_note_ = script().last_message();
         script().answer_file(path(name + ".mbf"));
         ASSERT_TRUE(run_command(CMD_EXPORT));
         run_batch_mode(path(name + ".mbf"));
@@ -315,10 +323,14 @@ protected:
             const auto* item = dynamic_cast<const SupportItem*>(model().rows[row].data.get());
             ASSERT_NE(item, nullptr) << row;
             carried += item->current_loads[1];
+            if (vertical)
+                (*vertical)[model().rows[row].node] += item->current_loads[1];
         }
         close_results();
-        EXPECT_NEAR(carried, pipe_weight() * length, 0.01 * pipe_weight() * length) << name;
+        EXPECT_NEAR(carried, weight, 0.01 * weight) << name;
     }
+
+    std::string import_note_;
 };
 
 namespace {
@@ -351,7 +363,8 @@ std::vector<cii_test::PlacedNode> bend_line_nodes(const std::vector<int>& nodes,
 
 TEST_F(CiiBatchRoundTrip, BranchesWrittenFromTheirFreeEnds)
 {
-    round_trip("branches", cii_test::branch_file(), cii_test::branch_nodes(), cii_test::BRANCH_FILE_LENGTH);
+    round_trip("branches", cii_test::branch_file(), cii_test::branch_nodes(),
+               pipe_weight() * cii_test::BRANCH_FILE_LENGTH);
 }
 
 TEST_F(CiiBatchRoundTrip, ABendContinuedLaterInTheFile)
@@ -361,7 +374,7 @@ TEST_F(CiiBatchRoundTrip, ABendContinuedLaterInTheFile)
     const double r = cii_test::LINE_BEND_RADIUS;
     round_trip("later", cii_test::later_continuation_line(),
                bend_line_nodes(cii_test::TWO_BEND_NODES, cii_test::TWO_BEND_POINTS),
-               3 * 120 - 2 * 2 * r + 2 * std::numbers::pi / 2 * r);
+               pipe_weight() * (3 * 120 - 2 * 2 * r + 2 * std::numbers::pi / 2 * r));
 }
 
 TEST_F(CiiBatchRoundTrip, SixBendsOfAVersionSevenFile)
@@ -370,7 +383,24 @@ TEST_F(CiiBatchRoundTrip, SixBendsOfAVersionSevenFile)
     // and gives a quarter arc.
     const double r = cii_test::LINE_BEND_RADIUS;
     round_trip("six", cii_test::six_bend_line(), bend_line_nodes(cii_test::SIX_BEND_NODES, cii_test::SIX_BEND_POINTS),
-               624 - 6 * 2 * r + 6 * std::numbers::pi / 2 * r);
+               pipe_weight() * (624 - 6 * 2 * r + 6 * std::numbers::pi / 2 * r));
+}
+
+TEST_F(CiiBatchRoundTrip, ADrainIntoABendsNodeWrittenBeforeItsBend)
+{
+    // The drain 500-505-510-30 into the node of the bend at 30 comes first in
+    // the file: its nodes stand below the bend's node, it joins the bend at
+    // 30B, and the supports carry the line, the drain, the water and the
+    // valve; the Y restraint at 510 at least what hangs below it.
+    std::vector<cii_test::PlacedNode> nodes = bend_line_nodes(cii_test::TWO_BEND_NODES, cii_test::TWO_BEND_POINTS);
+    for (const cii_test::PlacedNode& n : cii_test::drain_nodes())
+        nodes.push_back(n);
+    const cii_test::DrainWeights w = cii_test::drain_weights();
+    std::map<int, double> vertical;
+    round_trip("drain", cii_test::drain_line(cii_test::DrainOrder::BeforeTheLine), nodes, w.total, &vertical);
+    EXPECT_EQ(import_note_.find("Not taken"), std::string::npos) << import_note_;
+    EXPECT_EQ(import_note_.find("not taken"), std::string::npos) << import_note_;
+    EXPECT_GT(vertical[510], w.below_the_rest);
 }
 
 // A neutral file without a model, by the Import command: nothing is written
@@ -468,4 +498,87 @@ TEST_F(NeutralImportCommand, AModelTheAnalysisWouldRefuseIsTakenAndSaysSoFirst)
               0u)
         << script().last_message();
     EXPECT_NE(script().last_message().find("the bend at node 30 has no arc"), std::string::npos);
+}
+
+// A CAESAR II line that ends in a bend with an anchor at the bend's node, by
+// File > Import and File > Export to MBF: the model is taken with the anchor
+// at the bend's node, its closing note saying first what F12 will refuse,
+// and its batch file imports to the same model.
+class CiiBendAtLineEnd : public NeutralImportCommand {
+protected:
+    static int anchor_row_at(int node)
+    {
+        for (int row = 1; row <= numrows(); ++row)
+            if (model().rows[row].node == node && model().rows[row].dtype == DT_ANCHOR)
+                return row;
+        return 0;
+    }
+};
+
+TEST_F(CiiBendAtLineEnd, TakenByFileImportWithTheAnchorAtTheBendsNodeAndSoIsItsBatchFile)
+{
+    EXPECT_NE(guide_plain(built_guide()).find("A bend that no element continues, at the end of a line, has no arc and "
+                                              "so no tangent points: what the file puts at its node (an anchor, say) "
+                                              "stands at that node"),
+              std::string::npos);
+    import(write("end.cii", cii_test::bend_at_line_end().text()), FILTER_CAESAR);
+    ASSERT_EQ(model_file_path(), path("end.mod")) << script().last_message();
+    EXPECT_TRUE(std::filesystem::exists(path("end.mod")));
+    const std::string note = script().last_message();
+    EXPECT_EQ(note.rfind("The import did not take everything the file holds:\n"
+                         "The analysis (F12) will refuse the model: Row ",
+                         0),
+              0u)
+        << note;
+    EXPECT_NE(note.find("the bend at node 30 has no arc"), std::string::npos) << note;
+    ASSERT_NE(anchor_row_at(30), 0);
+    EXPECT_EQ(model().rows[anchor_row_at(30)].etype, ET_LOCATION);
+
+    script().answer_file(path("end.mbf"));
+    ASSERT_TRUE(run_command(CMD_EXPORT));
+    import(write("again.mbf", bytes(path("end.mbf"))), 0);
+    ASSERT_EQ(model_file_path(), path("again.mod")) << script().last_message();
+    EXPECT_NE(anchor_row_at(30), 0);
+    EXPECT_NE(script().last_message().find("the bend at node 30 has no arc"), std::string::npos)
+        << script().last_message();
+}
+
+// The closing note of File > Import names a COORDS place that the elements
+// do not agree with, in the model's dimension unit, and the options the
+// file turns off that the model keeps on.
+class CiiCoordsDisagree : public NeutralImportCommand {};
+
+TEST_F(CiiCoordsDisagree, TheNoteOfFileImportNamesThePlaceTheElementsDoNotAgreeWith)
+{
+    const std::string text = cii_test::coords_off_line().text();
+    const int coords = cii_test::line_of(cii_test::lines_of(text), "#$ COORDS");
+    import(write("coords.cii", text), FILTER_CAESAR);
+    ASSERT_EQ(model_file_path(), path("coords.mod")) << script().last_message();
+    EXPECT_NE(script().last_message().find(c_format(
+                  "COORDS places that the elements do not agree with: COORDS places node 20 at (4000, 3, 500) mm "
+                  "(line %d); its elements put it 3 mm away, at (4000, 0, 500) mm: the elements' place is taken, "
+                  "COORDS places node 30 at (7050, 0, 500) mm (line %d); its elements put it 50 mm away, at "
+                  "(7000, 0, 500) mm: the elements' place is taken",
+                  coords + 3, coords + 4)),
+              std::string::npos)
+        << script().last_message();
+    EXPECT_NEAR(node_position(model(), node_index(30)).x * 25.4, 7000, 1e-3);
+}
+
+class CiiOptionsKept : public NeutralImportCommand {};
+
+TEST_F(CiiOptionsKept, TheNoteOfFileImportNamesTheOptionsTheFileTurnsOff)
+{
+    import(write("options.cii", cii_test::coords_off_line().text()), FILTER_CAESAR);
+    ASSERT_EQ(model_file_path(), path("options.mod")) << script().last_message();
+    EXPECT_NE(script().last_message().find("Options the file turns off and the model keeps on (Options > Analysis "
+                                           "Options turns them off): Include Bourdon effect, Use pressure "
+                                           "correction for bends\n"),
+              std::string::npos)
+        << script().last_message();
+    EXPECT_TRUE(analysis_options().bourdon_effect);
+    EXPECT_TRUE(analysis_options().pressure_correction);
+    EXPECT_NE(guide_plain(built_guide()).find("one that the file turns off and the model keeps on is named in the "
+                                              "closing note, and Options > Analysis Options turns it off"),
+              std::string::npos);
 }

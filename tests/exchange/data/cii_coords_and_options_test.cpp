@@ -7,37 +7,13 @@
 #include "exchange/cii_build.h"
 #include "exchange/data/cii_bend_lines.h"
 #include "exchange/data/cii_solve_fixture.h"
+#include "exchange/data/neutral_samples.h"
 #include "model/analysis_options.h"
-
-#include <algorithm>
 
 namespace batch_test {
 namespace {
 
 using namespace cii_test;
-
-// A line of 168.3 x 7.11 mm pipe in a metric file (mm), 10 - 20 - 30 - 40
-// along X, 3000 mm apart from node 10 at (1000, 0, 500), anchored at its
-// ends; COORDS gives node 10 its place, and 20, 30 and 40 places that lie
-// 3 mm (along Y), 50 mm (along X) and 0.5 mm (along Z) from where the
-// elements put them. `reversed`: the elements written from 40 back.
-CiiFile coords_line(bool reversed = false)
-{
-    CiiFile f;
-    f.title = "COORDS OFF";
-    f.units = celsius_factors();
-    for (int k = 0; k < 3; ++k) {
-        CiiElementRecord e;
-        e.from = 10 + 10 * k, e.to = 20 + 10 * k, e.dx = 3000;
-        e.od = 168.3, e.wall = 7.11, e.density = 7833;
-        f.elements.push_back(e);
-    }
-    if (reversed)
-        std::reverse(f.elements.begin(), f.elements.end());
-    f.restraints = {{{10, 1, 0, 0, 0, 0, {}}, {40, 1, 0, 0, 0, 0, {}}}};
-    f.coords = {{10, 1000, 0, 500}, {20, 4000, 3, 500}, {30, 7050, 0, 500}, {40, 10000, 0, 500.5}};
-    return f;
-}
 
 class CiiCoordsDisagree : public CiiLineTest {
 protected:
@@ -52,7 +28,7 @@ TEST_F(CiiCoordsDisagree, PlacesMoreThanAMillimetreOffAreNamedAndTheElementsPlac
 {
     for (const bool reversed : {false, true}) {
         SCOPED_TRACE(reversed ? "written from 40 back" : "written from 10 on");
-        const std::string text = coords_line(reversed).text();
+        const std::string text = coords_off_line(reversed).text();
         ASSERT_NO_FATAL_FAILURE(cii_ok(text));
         // Every node where the elements put it from 10, in inch.
         for (int k = 0; k < 4; ++k)
@@ -75,7 +51,7 @@ TEST_F(CiiCoordsDisagree, TheNoteShowsThePlacesInTheModelsDimensionUnit)
 {
     // The same line in an English file (inch): node 30 given 2 in along X
     // from where its elements put it.
-    CiiFile f = coords_line();
+    CiiFile f = coords_off_line();
     f.units = english_factors();
     for (CiiElementRecord& e : f.elements)
         e.dx = 120, e.od = 6.625, e.wall = 0.28, e.density = 0.283;

@@ -3,6 +3,7 @@
 // the committed seeds (KV_UPDATE_GOLDEN=1 rewrites them). Each is also
 // imported, so that fuzzing starts from files that are taken.
 #include "exchange/cii_build.h"
+#include "exchange/data/cii_bend_node_lines.h"
 #include "exchange/data/cii_branch_lines.h"
 #include "exchange/data/cii_model_fixture.h"
 #include "exchange/data/neutral_fixture.h"
@@ -75,6 +76,12 @@ TEST_F(NeutralFuzzSeeds, SeedsAreTheTestFilesAndAreTaken)
         // them, and a bend whose continuation comes later in the file.
         {"branches_from_free_ends.cii", cii_test::branch_file().text()},
         {"bend_continued_later.cii", cii_test::later_continuation_line().text()},
+        // A drain into a bend's node written before the bend, a line that
+        // ends in a bend with an anchor at its node, and COORDS places that
+        // the elements do not agree with.
+        {"drain_into_bend_node.cii", cii_test::drain_line(cii_test::DrainOrder::BeforeTheLine).text()},
+        {"bend_at_line_end_anchored.cii", cii_test::bend_at_line_end().text()},
+        {"coords_off_the_elements.cii", cii_test::coords_off_line(true).text()},
     };
     for (const auto& [name, text] : cii) {
         SCOPED_TRACE(name);

@@ -5,6 +5,7 @@
 
 #include "exchange/data/cii_fixture.h"
 
+#include <algorithm>
 #include <string>
 
 namespace neutral_test {
@@ -150,6 +151,29 @@ inline CiiFile insulation_without_density_cii()
     f.elements.push_back(e);
     f.restraints.push_back({{10, 1, 0, 0, 0, 0, {}}, {30, 1, 0, 0, 0, 0, {}}});
     f.coords = {{10, 0, 0, 0}};
+    return f;
+}
+
+// A line of 168.3 x 7.11 mm pipe in a metric file (mm), 10 - 20 - 30 - 40
+// along X, 3000 mm apart from node 10 at (1000, 0, 500), anchored at its
+// ends; COORDS gives node 10 its place, and 20, 30 and 40 places that lie
+// 3 mm (along Y), 50 mm (along X) and 0.5 mm (along Z) from where the
+// elements put them. `reversed`: the elements written from 40 back.
+inline CiiFile coords_off_line(bool reversed = false)
+{
+    CiiFile f;
+    f.title = "COORDS OFF";
+    f.units = celsius_factors();
+    for (int k = 0; k < 3; ++k) {
+        CiiElementRecord e;
+        e.from = 10 + 10 * k, e.to = 20 + 10 * k, e.dx = 3000;
+        e.od = 168.3, e.wall = 7.11, e.density = 7833;
+        f.elements.push_back(e);
+    }
+    if (reversed)
+        std::reverse(f.elements.begin(), f.elements.end());
+    f.restraints = {{{10, 1, 0, 0, 0, 0, {}}, {40, 1, 0, 0, 0, 0, {}}}};
+    f.coords = {{10, 1000, 0, 500}, {20, 4000, 3, 500}, {30, 7050, 0, 500}, {40, 10000, 0, 500.5}};
     return f;
 }
 
