@@ -71,6 +71,9 @@ TEST_F(ImportReopens, EveryAcceptedFixtureOfTheThreeImportersReopensAndPassesThe
         {"v5_1_celsius.cii", lisega},
         {"v5_3_english.cii", lisega},
         {"v10_celsius.cii", lisega},
+        // A line that ends in a bend, which the user makes a pipe.
+        {"bend_at_line_end_anchored.cii",
+         "Row 5: the bend at node 30 has no arc: it needs a section or a radius, and a run before and after it"},
     };
     std::vector<fs::path> fixtures;
     for (const char* folder : {"/tests/data/batch", "/examples", "/fuzz/corpus/pnf", "/fuzz/corpus/cii"})
