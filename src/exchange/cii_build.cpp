@@ -479,6 +479,11 @@ private:
         const int to_far = far_tangent_node(file_to, i, false);
         const int from = from_far != 0 ? from_far : b_.model_node(file_from);
         const int to = to_far != 0 ? to_far : b_.model_node(file_to);
+        for (const auto& [node, far] : {std::pair{file_from, from_far}, std::pair{file_to, to_far}})
+            if (far != 0)
+                b_.notes.add(CII_TANGENT_POINTS,
+                             c_format("%d as %s, the far tangent point of the bend at %d, for element %d-%d (line %d)",
+                                      node, node_text(far).c_str(), node, file_from, file_to, e.line));
         check_bend_made(file_from, e, "starts");
         check_bend_made(file_to, e, "ends");
         const int load = this->load(e);
@@ -957,10 +962,10 @@ void settle_intermediate_nodes()
 // what stands at that number stands at that node. A bend without an arc (at
 // the end of a line, say, where nothing continues it) has no tangent points:
 // what stands at them stands at its node, which is then a node of the pipe
-// (the closing note names a near tangent point so moved). A row is renumbered only where that node
-// stands before it (a Location row before the row that makes its node would
-// make it elsewhere); else it names a node that is none, which the import
-// refuses. True when a row changed.
+// (the closing note names a near tangent point so moved). A row is
+// renumbered only where that node stands before it (a Location row before
+// the row that makes its node would make it elsewhere); else it names a node
+// that is none, which the import refuses. True when a row changed.
 bool settle_tangent_rows(CiiBuild& b)
 {
     Model& m = model();

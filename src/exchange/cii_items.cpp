@@ -7,7 +7,8 @@
 // pipe: an item there goes to the bend's far end (node + 200000), where the
 // file's bend ends. An item at a bend node that the file gives at the angle
 // 0 (or at the whole bend angle) goes to the bend's near (far) tangent
-// point, node + 100000 (+ 200000).
+// point, node + 100000 (+ 200000). A bend without an arc has no tangent
+// points: once the model is built, such items stand at its node.
 #include "exchange/cii_build.h"
 #include "exchange/row_objects.h"
 

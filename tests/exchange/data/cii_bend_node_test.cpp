@@ -12,6 +12,7 @@
 #include "supports/anchor.h"
 #include "supports/restraint.h"
 
+#include <algorithm>
 #include <numbers>
 
 namespace batch_test {
@@ -36,7 +37,8 @@ protected:
 
 TEST_F(CiiEndsAtBendCorner, ADrainIntoABendsNodeJoinsItsFarTangentPointAndCarriesItsWeight)
 {
-    ASSERT_NO_FATAL_FAILURE(cii_ok(drain_line().text()));
+    const std::string text = drain_line().text();
+    ASSERT_NO_FATAL_FAILURE(cii_ok(text));
     // 510 stands where the drain's elements put it, 28 in below the bend's
     // node, and the drain joins the bend's far tangent point 30B, R = 9 in
     // along the bend's continuation (+X) from its node.
@@ -45,6 +47,14 @@ TEST_F(CiiEndsAtBendCorner, ADrainIntoABendsNodeJoinsItsFarTangentPointAndCarrie
     expect_at(200030, {129, 0, 120});
     EXPECT_TRUE(joined(510, 200030));
     EXPECT_FALSE(joined(510, 30));
+    // Named with the bend nodes taken as tangent points: 510-30 is the sixth
+    // element of a version 10 file, 13 lines each.
+    const std::vector<std::string> tangents = notes_.items(CII_TANGENT_POINTS);
+    EXPECT_NE(std::find(tangents.begin(), tangents.end(),
+                        c_format("30 as 30B, the far tangent point of the bend at 30, for element 510-30 (line %d)",
+                                 line_of(lines_of(text), "#$ ELEMENTS") + 1 + 5 * 13)),
+              tangents.end())
+        << notes_.text("");
     EXPECT_EQ(notes_.count(CII_NOT_TAKEN), 0) << notes_.text("");
     EXPECT_EQ(notes_.count(CII_DROPPED), 0) << notes_.text("");
     EXPECT_EQ(notes_.count(CII_OPEN_LOOPS), 0) << notes_.text("");
@@ -101,6 +111,11 @@ TEST_F(CiiEndsAtBendCorner, TheDrainWrittenInAnyOrderOrFromTheBendOutwardGivesTh
         for (const PlacedNode& n : drain_nodes())
             expect_at(n.node, n.p);
         EXPECT_TRUE(joined(510, 200030));
+        const std::vector<std::string> tangents = notes_.items(CII_TANGENT_POINTS);
+        EXPECT_EQ(std::count_if(tangents.begin(), tangents.end(),
+                                [](const std::string& t) { return t.rfind("30 as 30B, ", 0) == 0; }),
+                  1)
+            << notes_.text("");
         EXPECT_EQ(notes_.count(CII_NOT_TAKEN), 0) << notes_.text("");
         EXPECT_EQ(notes_.count(CII_OPEN_LOOPS), 0) << notes_.text("");
         EXPECT_EQ(model_check_refusal(), "");
