@@ -401,6 +401,10 @@ TEST_F(CiiBatchRoundTrip, ADrainIntoABendsNodeWrittenBeforeItsBend)
     EXPECT_EQ(import_note_.find("Not taken"), std::string::npos) << import_note_;
     EXPECT_EQ(import_note_.find("not taken"), std::string::npos) << import_note_;
     EXPECT_GT(vertical[510], w.below_the_rest);
+    EXPECT_NE(guide_plain(built_guide()).find("Any other element that ends at the bend's node (the to node of the "
+                                              "bend's element, where its tangents meet), or leaves it, a drain say, "
+                                              "joins the bend where the file's bend ends, at its far tangent point"),
+              std::string::npos);
 }
 
 // A neutral file without a model, by the Import command: nothing is written
@@ -563,6 +567,10 @@ TEST_F(CiiCoordsDisagree, TheNoteOfFileImportNamesThePlaceTheElementsDoNotAgreeW
               std::string::npos)
         << script().last_message();
     EXPECT_NEAR(node_position(model(), node_index(30)).x * 25.4, 7000, 1e-3);
+    EXPECT_NE(guide_plain(built_guide()).find("A COORDS place more than 1 mm from where the elements put its node is "
+                                              "named in the closing note with both places and the distance between "
+                                              "them: the elements' place is taken."),
+              std::string::npos);
 }
 
 class CiiOptionsKept : public NeutralImportCommand {};
