@@ -89,6 +89,18 @@ int pump_nozzle_location(const PumpRecord& pump, int nozzle)
     return nozzle == SUCTION ? pump.suction_location : pump.discharge_location;
 }
 
+std::string pump_shaft_axis_refusal(const PumpRecord& pump)
+{
+    V3 x{};
+    if (pump_is_vertical(pump) || horizontal_unit({pump.shaft_axis[0], pump.shaft_axis[1], pump.shaft_axis[2]}, x))
+        return {};
+    static const char* const axes[3] = {"X", "Y", "Z"};
+    const int vertical = vertical_component();
+    return c_format("Shaft axis of a horizontal pump cannot be vertical: give it an %s or %s component (%s is "
+                    "vertical)",
+                    axes[0], axes[vertical == 1 ? 2 : 1], axes[vertical]);
+}
+
 PumpAxes pump_axes(const PumpRecord& pump, const PumpEvaluation& e)
 {
     PumpAxes a;
