@@ -94,11 +94,9 @@ std::string pump_shaft_axis_refusal(const PumpRecord& pump)
     V3 x{};
     if (pump_is_vertical(pump) || horizontal_unit({pump.shaft_axis[0], pump.shaft_axis[1], pump.shaft_axis[2]}, x))
         return {};
-    static const char* const axes[3] = {"X", "Y", "Z"};
-    const int vertical = vertical_component();
-    return c_format("Shaft axis of a horizontal pump cannot be vertical: give it an %s or %s component (%s is "
-                    "vertical)",
-                    axes[0], axes[vertical == 1 ? 2 : 1], axes[vertical]);
+    return vertical_component() == 2
+               ? "Shaft axis of a horizontal pump cannot be vertical: give it an X or Y component (Z is vertical)"
+               : "Shaft axis of a horizontal pump cannot be vertical: give it an X or Z component (Y is vertical)";
 }
 
 PumpAxes pump_axes(const PumpRecord& pump, const PumpEvaluation& e)
