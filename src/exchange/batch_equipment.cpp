@@ -2,10 +2,12 @@
 // fields are separated by commas only, so that a description may hold
 // blanks. Node numbers are node texts; the node need not exist.
 #include "exchange/batch_sections.h"
+#include "framework/errors.h"
 #include "framework/text.h"
 #include "framework/units.h"
 #include "model/nodes.h"
 #include "qualification/equipment.h"
+#include "qualification/pump_evaluation.h"
 
 namespace {
 
@@ -99,6 +101,20 @@ void read_pump_line(BatchImport& b)
     }
     check_room(r, pumps().size(), MAX_EQUIPMENT_RECORDS, "pumps");
     pumps().push_back(std::move(p));
+    b.pump_lines.resize(static_cast<std::size_t>(pumps().size()) + 1);
+    b.pump_lines.back() = {r.line_number(), r.line()};
+}
+
+void check_pump_shaft_axes(const BatchImport& b)
+{
+    for (std::size_t i = 1; i < b.pump_lines.size(); ++i) {
+        const BatchImport::SourceLine& line = b.pump_lines[i];
+        if (line.number == 0 || !pumps().valid(static_cast<int>(i)))
+            continue;
+        const std::string refusal = pump_shaft_axis_refusal(pumps()[static_cast<int>(i)]);
+        if (!refusal.empty())
+            throw MessageText(batch_error_text(line.number, line.text, refusal));
+    }
 }
 
 void read_compressor_line(BatchImport& b, bool turbine)

@@ -275,14 +275,16 @@ void check_names(const Set& set, const char* noun)
 
 void check_model_text()
 {
-    if (is_section_key(model_title()) || model_title().find_first_of("\r\n") != std::string::npos)
+    // Written as codes it would read back as another title, and written as
+    // it is it would reach whatever shows the file (a line end would end
+    // the title there). The title is quoted with the codes, a line end's
+    // too, so that the message names the character.
+    if (holds_controls(model_title()))
+        throw MessageText("The title \"" + shown_controls(model_title()) +
+                          "\" holds a control character or a byte that is not UTF-8; change the title");
+    if (is_section_key(model_title()))
         throw MessageText("The title \"" + model_title() +
                           "\" begins with a key of the batch file, which would end the title; change the title");
-    // Written as codes it would read back as another title, and written as
-    // it is it would reach whatever shows the file.
-    if (holds_controls(model_title()))
-        throw MessageText("The title \"" + model_title() +
-                          "\" holds a control character or a byte that is not UTF-8; change the title");
     check_names(pipe_materials(), "Material");
     check_names(soils(), "Soil");
     check_names(pipe_sections(), "Pipe section");

@@ -142,6 +142,7 @@ void import_batch_text(std::istream& in)
         check_name_not_taken(b);
         read_data_line(b);
     }
+    check_pump_shaft_axes(b);
     settle_loads(b);
     make_model();
     check_built_rows(b);

@@ -50,6 +50,8 @@ struct BatchImport {
         std::optional<std::string> wind;               // the wind field, named by a refusal
     };
     std::vector<LoadLine> load_lines;
+    // The line of each pump a PUMPS line made, by its number (from 1).
+    std::vector<SourceLine> pump_lines{SourceLine{}};
 };
 
 // ---- Title, version and options (batch_options.cpp) ----------------------------------
@@ -87,6 +89,9 @@ void read_wind_load(BatchImport& b, int n);
 void read_pump_line(BatchImport& b);
 void read_compressor_line(BatchImport& b, bool turbine);
 void read_allowable_line(BatchImport& b);
+// After the last line, when the model's vertical axis is final: each pump
+// whose shaft axis has no horizontal part is refused at its line.
+void check_pump_shaft_axes(const BatchImport& b);
 
 // ---- Layout rows (batch_layout.cpp) ---------------------------------------------------
 void read_layout_line(BatchImport& b);

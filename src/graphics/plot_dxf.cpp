@@ -172,7 +172,9 @@ public:
         value(" 20", y(at.y), 6);
         value(" 40", TEXT_HEIGHT, 6);
         put_line("  1");
-        put_line(text_to_cp1252(text));
+        // The text is written with escapes where a reader would take it for
+        // its own codes, so that the drawing shows it as the other formats do.
+        put_line(dxf_text_value(text));
     }
 
     void dot(Point2 at) override

@@ -75,6 +75,17 @@ bool is_control(char32_t c)
     return c < 32 || c == 127 || (c >= 0x80 && c < 0xA0);
 }
 
+// The byte of a character in code page 1252; 0 when the code page lacks it.
+char cp1252_byte(char32_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    for (std::size_t k = 0; k < CP1252_HIGH.size(); ++k)
+        if (CP1252_HIGH[k] == c)
+            return static_cast<char>(0x80 + k);
+    return 0;
+}
+
 // The plain letter of an accented Latin letter; 0 for another character.
 char plain_letter(char32_t c)
 {
@@ -171,21 +182,35 @@ std::string plot_number(double value, int decimals)
     return text;
 }
 
-std::string text_to_cp1252(std::string_view utf8)
+std::string dxf_text_value(std::string_view utf8)
 {
+    const std::vector<char32_t> text = characters(utf8);
+    const auto at = [&text](std::size_t i) { return i < text.size() ? text[i] : char32_t{0}; };
+    // A backslash that the reader would take for the start of a character
+    // given by its code.
+    const auto coded_start = [&at](std::size_t i) {
+        const char32_t next = at(i + 1);
+        return at(i) == '\\' && (next == 'U' || next == 'u' || next == 'M' || next == 'm') && at(i + 2) == '+';
+    };
     std::string out;
-    out.reserve(utf8.size());
-    for (char32_t c : characters(utf8)) {
-        if (is_control(c)) {
+    out.reserve(utf8.size() + 8);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char32_t c = text[i];
+        if (c == '^') {
+            out += "^ ";
+        } else if (c == '%') {
+            // A '%' next to another, or before the escape of a backslash,
+            // would begin a code of the reader.
+            const bool in_pair = at(i + 1) == '%' || (i > 0 && text[i - 1] == '%') || coded_start(i + 1);
+            out += in_pair ? "%%%" : "%";
+        } else if (coded_start(i)) {
+            out += "%%092";
+        } else if (is_control(c)) {
             out.push_back(' ');
-        } else if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            out.push_back(static_cast<char>(c));
-        } else {
-            char byte = '?';
-            for (std::size_t k = 0; k < CP1252_HIGH.size(); ++k)
-                if (CP1252_HIGH[k] == c)
-                    byte = static_cast<char>(0x80 + k);
+        } else if (const char byte = cp1252_byte(c)) {
             out.push_back(byte);
+        } else {
+            out += c <= 0xFFFF ? c_format("\\U+%04X", static_cast<unsigned>(c)) : std::string("?");
         }
     }
     return out;

@@ -12,11 +12,18 @@
 // one that is not a number is written as 0.
 std::string plot_number(double value, int decimals);
 
-// The text as Windows code page 1252 bytes: valid UTF-8 sequences are
-// decoded (a character the code page lacks becomes '?'), a byte that is not
-// part of one is taken as already being a CP1252 byte. Control characters
-// (below 32, and 127) become blanks.
-std::string text_to_cp1252(std::string_view utf8);
+// The value of a DXF TEXT entity (group 1) that a DXF reader reads back as
+// the text. It is Windows code page 1252: valid UTF-8 sequences are
+// decoded, a byte that is not part of one is taken as already being a
+// CP1252 byte, control characters (below 32, 127 and the C1 codes) become
+// blanks, and a character the code page lacks is written "\U+" and its
+// four hex digits (one beyond the 16-bit range as '?'). What the reader
+// would take for one of its codes is written so that it reads back as
+// itself: a caret (which with the character after it would make a control
+// character) as "^ ", each '%' of a run of two or more (the reader's %%u,
+// %%c, %%nnn, ...) or before such an escaped backslash as "%%%", and a
+// backslash that begins "\U+" or "\M+" as "%%092".
+std::string dxf_text_value(std::string_view utf8);
 
 // An HP-GL label: printable ASCII only. Control characters (the label
 // terminator 03 among them) become blanks, accented Latin letters their

@@ -89,6 +89,16 @@ int pump_nozzle_location(const PumpRecord& pump, int nozzle)
     return nozzle == SUCTION ? pump.suction_location : pump.discharge_location;
 }
 
+std::string pump_shaft_axis_refusal(const PumpRecord& pump)
+{
+    V3 x{};
+    if (pump_is_vertical(pump) || horizontal_unit({pump.shaft_axis[0], pump.shaft_axis[1], pump.shaft_axis[2]}, x))
+        return {};
+    return vertical_component() == 2
+               ? "Shaft axis of a horizontal pump cannot be vertical: give it an X or Y component (Z is vertical)"
+               : "Shaft axis of a horizontal pump cannot be vertical: give it an X or Z component (Y is vertical)";
+}
+
 PumpAxes pump_axes(const PumpRecord& pump, const PumpEvaluation& e)
 {
     PumpAxes a;

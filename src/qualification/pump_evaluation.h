@@ -74,6 +74,13 @@ int pump_kind(const PumpRecord& pump);
 // whichever location an older record holds.
 int pump_nozzle_location(const PumpRecord& pump, int nozzle);
 
+// What a pump checked as horizontal refuses of its shaft axis, where the
+// axis is typed: one without a horizontal part (a vertical axis, or one
+// too short to have a direction) gives the pump no X axis. The text names
+// the components that would give it one; empty when the pump takes the
+// axis, and for a vertical pump, which takes none.
+std::string pump_shaft_axis_refusal(const PumpRecord& pump);
+
 // The pump axes; throws "Invalid shaft axis for pump: %s" (horizontal) or
 // "Unable to find z axis for vertical inline pump: %s" (vertical).
 PumpAxes pump_axes(const PumpRecord& pump, const PumpEvaluation& e);

@@ -14,6 +14,7 @@
 #include "control_bytes.h"
 #include "exchange_fixture.h"
 #include "text_pages.h"
+#include "utf16_text.h"
 
 #include "exchange/hanger_interface_export.h"
 #include "exchange/pcf_export.h"
@@ -117,26 +118,6 @@ uint32_t u32_at(const std::string& b, std::size_t at)
     return v;
 }
 
-// A code point as UTF-8 (RFC 3629).
-void append_utf8(std::string& out, uint32_t c)
-{
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 // EMR_EXTTEXTOUTW records (type 84): the count of UTF-16 units at 44 and
 // their offset at 48 (MS-EMF 2.3.5.8 and 2.2.5), decoded with their
 // surrogate pairs; a lone surrogate stays as its code, which the byte
@@ -150,18 +131,7 @@ std::vector<std::string> emf_texts(const std::string& b)
             break;
         if (type == 84) {
             const uint32_t count = u32_at(b, at + 44), offset = u32_at(b, at + 48);
-            std::string text;
-            for (uint32_t k = 0; k < count && at + offset + 2 * k + 1 < b.size(); ++k) {
-                const auto unit = [&](uint32_t i) {
-                    return uint32_t(static_cast<unsigned char>(b[at + offset + 2 * i])) |
-                           (uint32_t(static_cast<unsigned char>(b[at + offset + 2 * i + 1])) << 8);
-                };
-                uint32_t c = unit(k);
-                if (c >= 0xD800 && c < 0xDC00 && k + 1 < count && unit(k + 1) >= 0xDC00 && unit(k + 1) < 0xE000)
-                    c = 0x10000 + ((c - 0xD800) << 10) + (unit(++k) - 0xDC00);
-                append_utf8(text, c);
-            }
-            texts.push_back(text);
+            texts.push_back(utf16le_text(b, at + offset, count));
         }
         at += size;
     }

@@ -125,6 +125,8 @@ std::optional<PumpRefusal> pump_refusal(const PumpRecord& p, PumpField first = P
     }
     rule(PF_NOZZLES, p.suction_node == 0 && p.discharge_node == 0, "Suction or discharge node is required");
     rule(PF_SHAFT, !pump_is_vertical(p) && p.shaft_axis == std::array<float, 3>{}, "Direction is invalid");
+    const std::string shaft = pump_shaft_axis_refusal(p);
+    rule(PF_SHAFT, !shaft.empty(), shaft);
     return refusal;
 }
 
@@ -549,9 +551,16 @@ public:
     {
         if (line != 0)
             return {};
-        if (const PumpRecord* p = record(row))
-            return pump_cell(*p, column);
-        return {};
+        const PumpRecord* p = record(row);
+        if (!p)
+            return {};
+        // A shaft component typed into the input row shows as typed, zero
+        // too, until Enter takes the row.
+        const int component = column - COL_SHAFT;
+        if (p == &draft && component >= 0 && component < 3 && shaft_typed_[static_cast<std::size_t>(component)] &&
+            !pump_is_vertical(*p))
+            return format_real(p->shaft_axis[static_cast<std::size_t>(component)], 8, 3);
+        return pump_cell(*p, column);
     }
     void draw_column_rule(TableCanvas& c, int column) override
     {
@@ -609,6 +618,8 @@ public:
                 }
             }
             set_vertical(changed, vertical);
+            if (p == &draft && vertical)
+                shaft_typed_ = {};
             break;
         }
         case COL_SUCTION: changed.suction_node = read_node_text("Suction Node"); break;
@@ -622,6 +633,8 @@ public:
                 if (parse_real_buffer(v) != 0)
                     throw_invalid(names[column - COL_SHAFT]);
                 changed.shaft_axis[static_cast<std::size_t>(column - COL_SHAFT)] = v;
+                if (p == &draft)
+                    shaft_typed_[static_cast<std::size_t>(column - COL_SHAFT)] = true;
             } else if (column >= COL_CENTRE && column < COL_CENTRE + 3) {
                 static const char* const names[3] = {"X", "Y", "Z"};
                 float v = 0.0f;
@@ -656,10 +669,17 @@ public:
         if (const std::optional<PumpRefusal> r = pump_refusal(*p))
             throw_cell_error(r->message, PUMP_FIELD_PLACES[r->field].column);
         if (p == &draft) {
+            shaft_typed_ = {};
             append_draft(COL_DESCRIPTION);
             return;
         }
         TableWindow::leave_row(row);
+    }
+    // The input row starts empty again.
+    void clear_draft()
+    {
+        draft = PumpRecord{};
+        shaft_typed_ = {};
     }
     bool edit_row(int row) override
     {
@@ -681,6 +701,10 @@ public:
         return true;
     }
     void print() override { print_pumps(); }
+
+private:
+    // Which shaft components were typed into the input row.
+    std::array<bool, 3> shaft_typed_{};
 };
 
 PumpsTable& table() { return session_part<PumpsTable>(); }
@@ -909,7 +933,7 @@ void install_pumps_ui()
 {
     subscribe_document_changed("pumps table", [](const DocumentChange& change) {
         if (change.kind == DocumentChange::Cleared && change.part == SECTION_PUMPS) {
-            table().draft = PumpRecord{};
+            table().clear_draft();
             table_reset(table());
         }
     });

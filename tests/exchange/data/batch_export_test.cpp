@@ -379,6 +379,29 @@ TEST_F(BatchTest, BatchExportRefusesTextThatWouldChangeTheSyntaxBeforeWriting)
     refused("Pipe section 2: the name \"P6\" is given twice");
 }
 
+// A line end in the title would end the title's line of the file: the
+// refusal quotes the title with the code of the character, as it does any
+// other control character, and leaves no file.
+TEST_F(BatchTest, BatchExportNamesTheLineEndThatATitleHolds)
+{
+    const std::string path = scratch("title.mbf");
+    std::filesystem::remove(path);
+    for (const auto& [title, shown] : {std::pair<std::string, std::string>{"Unit 4\rB", "Unit 4\\x0DB"},
+                                       std::pair<std::string, std::string>{"Unit 4\nB", "Unit 4\\x0AB"},
+                                       std::pair<std::string, std::string>{"PIPE\r", "PIPE\\x0D"}}) {
+        reload(SMALL_MODEL);
+        model_title() = title;
+        try {
+            export_batch_file_at(path);
+            ADD_FAILURE() << "not refused: " << shown;
+        } catch (const MessageText& m) {
+            EXPECT_EQ(m.text, "The title \"" + shown +
+                                  "\" holds a control character or a byte that is not UTF-8; change the title");
+        }
+        EXPECT_FALSE(std::filesystem::exists(path));
+    }
+}
+
 TEST_F(BatchTest, BatchExportWriteFailureKeepsTheOldFile)
 {
     reload(SMALL_MODEL);

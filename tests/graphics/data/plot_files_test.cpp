@@ -10,6 +10,7 @@
 #include "graphics/plot_text.h"
 #include "graphics/stress_view.h"
 #include "graphics/triads.h"
+#include "utf16_text.h"
 
 #include <filesystem>
 #include <regex>
@@ -77,9 +78,9 @@ TEST_F(PlotTest, PlotTextKeepsControlCharactersAndNonAsciiOutOfTheFormats)
     EXPECT_EQ(hpgl_label_text("Tête (1)"), "Tete (1)");
     EXPECT_EQ(hpgl_label_text("Δp"), "?p");
     // DXF R12 texts are code page 1252; a control character is a blank.
-    EXPECT_EQ(text_to_cp1252("é\r\n€"), std::string("\xE9  \x80"));
+    EXPECT_EQ(dxf_text_value("é\r\n€"), std::string("\xE9  \x80"));
     // A byte that is not UTF-8 is taken as already being code page 1252.
-    EXPECT_EQ(text_to_cp1252(std::string("\xE9t\xE9")), std::string("\xE9t\xE9"));
+    EXPECT_EQ(dxf_text_value(std::string("\xE9t\xE9")), std::string("\xE9t\xE9"));
     // PostScript strings: the three special characters escaped, StandardEncoding
     // glyphs as octal escapes, accented letters plain.
     EXPECT_EQ(postscript_string_text("(a) \\ b"), "\\(a\\) \\\\ b");
@@ -579,8 +580,7 @@ std::vector<EmfText> emf_texts(const std::string& b, std::size_t& first_line)
         if (type == 84) {
             EmfText t;
             const uint32_t chars = u32_at(b, at + 44), offset = u32_at(b, at + 48);
-            for (uint32_t k = 0; k < chars; ++k)
-                t.text.push_back(static_cast<char>(b[at + offset + 2 * k]));
+            t.text = utf16le_text(b, at + offset, chars);
             t.left = i32_at(b, at + 8);
             t.top = i32_at(b, at + 12);
             t.right = i32_at(b, at + 16);
@@ -631,4 +631,170 @@ TEST_F(EmfTitleLine, TitleAtTheLeftAndFileNameAtTheRightOfThePagesTopAboveTheCap
     EXPECT_NEAR(0.5 * (caption.left + caption.right), 400.0, 2.0);
     EXPECT_GT(caption.top, std::max(title.bottom, name.bottom));
     EXPECT_LT(caption.bottom, 80);
+}
+
+// ---- DXF texts as a DXF reader reads them ----------------------------------------------------
+
+namespace {
+
+// The characters of code page 1252 at 0x80..0x9F (Microsoft's table of the
+// code page; 0 where it has none).
+constexpr uint32_t CP1252_80_9F[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                       0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// A DXF TEXT value (group 1) as a DXF reader takes it, by the rules of the
+// format: the bytes are code page 1252 (a drawing without $DWGCODEPAGE);
+// as the drawing is loaded, "\U+XXXX" is the character of that code and
+// "\M+nXXXX" a character of a multibyte code page (read here as U+FFFD),
+// "^ " is a caret and "^" before any other character the control character
+// of its code less 64 (ASCII caret notation); then, as the text is shown,
+// "%%%" is "%", "%%" with three digits the character of that decimal code,
+// "%%c", "%%d" and "%%p" the diameter, degree and plus-minus signs, and
+// "%%u", "%%o" and "%%k" switch under-, over- and strike-lining and show
+// nothing (any case).
+std::string dxf_read_text(const std::string& value)
+{
+    std::vector<uint32_t> chars;
+    for (unsigned char b : value)
+        chars.push_back(b >= 0x80 && b < 0xA0 ? CP1252_80_9F[b - 0x80] : b);
+    const auto hex = [](const std::vector<uint32_t>& c, std::size_t from, std::size_t n, uint32_t& v) {
+        v = 0;
+        for (std::size_t i = from; i < from + n; ++i) {
+            const uint32_t d = i >= c.size()             ? 99
+                               : c[i] >= '0' && c[i] <= '9' ? c[i] - '0'
+                               : c[i] >= 'A' && c[i] <= 'F' ? c[i] - 'A' + 10
+                               : c[i] >= 'a' && c[i] <= 'f' ? c[i] - 'a' + 10
+                                                            : 99;
+            if (d > 15)
+                return false;
+            v = v * 16 + d;
+        }
+        return true;
+    };
+    // Loading: the coded characters, then the caret notation.
+    std::vector<uint32_t> loaded;
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+        uint32_t v = 0;
+        const bool coded = chars[i] == '\\' && i + 2 < chars.size() && chars[i + 2] == '+';
+        if (coded && (chars[i + 1] == 'U' || chars[i + 1] == 'u') && hex(chars, i + 3, 4, v)) {
+            loaded.push_back(v);
+            i += 6;
+        } else if (coded && (chars[i + 1] == 'M' || chars[i + 1] == 'm') && i + 3 < chars.size() &&
+                   chars[i + 3] >= '0' && chars[i + 3] <= '9' && hex(chars, i + 4, 4, v)) {
+            loaded.push_back(0xFFFD);
+            i += 7;
+        } else {
+            loaded.push_back(chars[i]);
+        }
+    }
+    std::vector<uint32_t> uncareted;
+    for (std::size_t i = 0; i < loaded.size(); ++i) {
+        if (loaded[i] == '^' && i + 1 < loaded.size()) {
+            const uint32_t next = loaded[++i];
+            uncareted.push_back(next == ' ' ? uint32_t{'^'} : (next - 64) & 0x7F);
+        } else {
+            uncareted.push_back(loaded[i]);
+        }
+    }
+    // Showing: the percent codes.
+    std::string text;
+    const std::vector<uint32_t>& c = uncareted;
+    for (std::size_t i = 0; i < c.size(); ++i) {
+        if (c[i] != '%' || i + 2 >= c.size() || c[i + 1] != '%') {
+            append_utf8(text, c[i]);
+            continue;
+        }
+        const uint32_t code = c[i + 2] >= 'A' && c[i + 2] <= 'Z' ? c[i + 2] + ('a' - 'A') : c[i + 2];
+        const auto digit = [&c](std::size_t k) { return k < c.size() && c[k] >= '0' && c[k] <= '9'; };
+        if (digit(i + 2) && digit(i + 3) && digit(i + 4)) {
+            append_utf8(text, (c[i + 2] - '0') * 100 + (c[i + 3] - '0') * 10 + (c[i + 4] - '0'));
+            i += 4;
+            continue;
+        }
+        if (code == '%') {
+            text += "%";
+        } else if (code == 'c') {
+            text += "\u2300";
+        } else if (code == 'd') {
+            text += "\u00B0";
+        } else if (code == 'p') {
+            text += "\u00B1";
+        } else if (code != 'u' && code != 'o' && code != 'k') {
+            text += "%%";
+            append_utf8(text, c[i + 2]);
+        }
+        i += 2;
+    }
+    return text;
+}
+
+// The TEXT entities of a DXF file on a layer, as the reader reads them.
+std::vector<std::string> dxf_layer_texts(const std::string& file, const std::string& layer)
+{
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < file.size();) {
+        const std::size_t end = file.find("\r\n", at);
+        lines.push_back(file.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        at = end == std::string::npos ? file.size() : end + 2;
+    }
+    std::vector<std::string> texts;
+    std::string entity, entity_layer;
+    for (std::size_t i = 0; i + 1 < lines.size(); i += 2) {
+        const std::string code = lines[i].substr(lines[i].find_first_not_of(' '));
+        if (code == "0")
+            entity = lines[i + 1];
+        else if (code == "8")
+            entity_layer = lines[i + 1];
+        else if (code == "1" && entity == "TEXT" && entity_layer == layer)
+            texts.push_back(dxf_read_text(lines[i + 1]));
+    }
+    return texts;
+}
+
+class DxfTextAsWritten : public PlotTest {};
+
+}  // namespace
+
+TEST_F(DxfTextAsWritten, TitleAndFileNameReadBackAsTheMetafileShowsThem)
+{
+    plotted_model();
+    // Carets and percent pairs, which a DXF reader would take for control
+    // characters, lining switches and symbols; a backslash before the
+    // reader's character codes; a BEL byte, which every format shows as its
+    // code; letters in and outside code page 1252.
+    model_title() = "Caret ^[[2J ^G ^M x ^^ y %%u z %%c%%D %%p 50% %%%%123 %\\U+0041 \\m+18140 \x07 "
+                    "\xC3\xA9\xE2\x82\xAC\xCE\x94";
+    model_file_path() = "/plans/a^b %%d.mod";
+    const std::string title_shown =
+        "Caret ^[[2J ^G ^M x ^^ y %%u z %%c%%D %%p 50% %%%%123 %\\U+0041 \\m+18140 \\x07 \xC3\xA9\xE2\x82\xAC\xCE\x94";
+    std::size_t first_line = 0;
+    std::vector<std::string> emf;
+    for (const EmfText& t : emf_texts(plot(PlotFormat::Emf), first_line))
+        emf.push_back(t.text);
+    // The metafile (UTF-16) shows both whole, as the screen does.
+    ASSERT_NE(std::find(emf.begin(), emf.end(), title_shown), emf.end());
+    ASSERT_NE(std::find(emf.begin(), emf.end(), "a^b %%d"), emf.end());
+    EXPECT_EQ(dxf_layer_texts(plot(PlotFormat::Dxf), "TITLE"), (std::vector<std::string>{title_shown, "a^b %%d"}));
+}
+
+TEST_F(DxfTextAsWritten, EveryCodeOfTheReaderReadsBackAsWritten)
+{
+    // Each text alone and after and before a letter, so that an escape is
+    // read back also at either end of a text.
+    const char* const texts[] = {
+        "^",       "^^",      "^ ",       "^@",     "%",        "%%",        "%%%",       "%%%%",
+        "%%u",     "%%O",     "%%k",      "%%c",    "%%d",      "%%p",       "%%065",     "%%%065",
+        "50%",     "%5",      "%\\U+0041", "\\U+0041", "\\u+00e9", "\\M+18140", "%%\\M+18140", "\\",
+        "\\U",     "\\U+",    "\\x41",    "%^%",    "^%%",      "\xCE\x94",  "%\xCE\x94", "\xE2\x82\xAC",
+    };
+    for (const char* t : texts) {
+        for (const std::string& text : {std::string(t), "a" + std::string(t), std::string(t) + "a"}) {
+            const std::string value = dxf_text_value(text);
+            EXPECT_EQ(dxf_read_text(value), text) << text << " written " << value;
+        }
+    }
+    // A plain text is written as it is.
+    EXPECT_EQ(dxf_text_value("Line (A) \\ B 50% 1/2"), "Line (A) \\ B 50% 1/2");
 }
