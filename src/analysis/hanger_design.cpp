@@ -3,6 +3,7 @@
 #include "analysis_core/steps.h"
 #include "framework/errors.h"
 #include "framework/text.h"
+#include "framework/units.h"
 #include "model/nodes.h"
 #include "supports/support_analysis.h"
 #include "supports/support_common.h"
@@ -33,15 +34,15 @@ const Hanger* sized_hanger(const LayoutRow& r, const HangerCatalogues& catalogue
     return h->v.type == HANGER_CONSTANT || catalogues.find(h->v.type) ? h : nullptr;
 }
 
-// Loads and travels in the messages of the run, which has no unit choices.
-std::string pounds(double v)
+// Loads and travels in the notes, in the model's units.
+std::string load_text(double v, const UnitChoices& units)
 {
-    return c_format("%.1f lb", v);
+    return value_with_unit(FORCE, v, units);
 }
 
-std::string inches(double v)
+std::string travel_text(double v, const UnitChoices& units)
 {
-    return c_format("%.3f in", v);
+    return value_with_unit(DISPLACEMENT, v, units);
 }
 
 double component(const CaseResults& c, int node, int direction)
@@ -81,11 +82,6 @@ Travel travel_at(const AnalysisRun& run, const CaseResults& cold, const CaseResu
     return t;
 }
 
-std::string row_note(const Model& m, int row, const std::string& text)
-{
-    return c_format("Row %d: the hanger at node %s ", row, node_text(m.rows[row].node).c_str()) + text;
-}
-
 // The cold and hot loads of a spring of a rate from the design load.
 void spring_loads(const HangerDemand& d, double rate, double& cold, double& hot)
 {
@@ -113,7 +109,7 @@ HangerDesign constant_design(const ConstantSize* size, const HangerDemand& d)
     return design;
 }
 
-HangerChoice choose_constant(const HangerCatalogue* catalogue, const HangerDemand& d)
+HangerChoice choose_constant(const HangerCatalogue* catalogue, const HangerDemand& d, const UnitChoices& units)
 {
     HangerChoice choice;
     choice.constant = true;
@@ -131,7 +127,7 @@ HangerChoice choose_constant(const HangerCatalogue* catalogue, const HangerDeman
     }
     if (!best) {
         choice.note = c_format("needs a constant support for %s over a travel of %s, which the %s catalogue has not",
-                               pounds(d.load).c_str(), inches(d.travel).c_str(),
+                               load_text(d.load, units).c_str(), travel_text(d.travel, units).c_str(),
                                catalogue->name.c_str());
         return choice;
     }
@@ -149,15 +145,15 @@ double load_variation(double rate, double travel, double hot_load)
     return std::fabs(rate * travel / hot_load);
 }
 
-HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand& d)
+HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand& d, const UnitChoices& units)
 {
     HangerChoice none;
     if (!(d.load > 0.0) || !std::isfinite(d.load) || !std::isfinite(d.travel)) {
-        none.note = c_format("carries no load upwards (%s): it is not designed", pounds(d.load).c_str());
+        none.note = c_format("carries no load upwards (%s): it is not designed", load_text(d.load, units).c_str());
         return none;
     }
     if (d.type == HANGER_CONSTANT)
-        return choose_constant(catalogue, d);
+        return choose_constant(catalogue, d, units);
 
     const int percent = d.variation > 0 ? d.variation : DEFAULT_LOAD_VARIATION;
     const double allowed = percent / 100.0;
@@ -195,9 +191,9 @@ HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand&
         }
     }
     if (!best) {
-        HangerChoice constant = choose_constant(catalogue, d);
-        const std::string load = c_format("its load of %s over a travel of %s", pounds(d.load).c_str(),
-                                          inches(d.travel).c_str());
+        HangerChoice constant = choose_constant(catalogue, d, units);
+        const std::string load = c_format("its load of %s over a travel of %s", load_text(d.load, units).c_str(),
+                                          travel_text(d.travel, units).c_str());
         std::string why = c_format("is held by no spring of the %s catalogue: ", catalogue ? catalogue->name.c_str() : "");
         if (held) {
             why += load + c_format(" would vary by more than %d%%", percent);
@@ -208,11 +204,12 @@ HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand&
             // Where no range holds even the load itself (the travel aside),
             // the sizes on either side of it.
             if (!spanned && below > 0.0 && above > 0.0)
-                why += " (the nearest sizes end at " + pounds(below) + " and begin at " + pounds(above) + ")";
+                why += " (the nearest sizes end at " + load_text(below, units) + " and begin at " +
+                       load_text(above, units) + ")";
             else if (!spanned && below > 0.0)
-                why += " (the largest size ends at " + pounds(below) + ")";
+                why += " (the largest size ends at " + load_text(below, units) + ")";
             else if (!spanned && above > 0.0)
-                why += " (the smallest size begins at " + pounds(above) + ")";
+                why += " (the smallest size begins at " + load_text(above, units) + ")";
         }
         constant.note = constant.designed ? why + "; a constant support is chosen" : why + "; it " + constant.note;
         return constant;
@@ -255,7 +252,7 @@ std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues
     auto find_loads = [&](int code, bool hold) {
         say(code);
         state.phase = HangerPhase::Rigid;
-        cold = driver.solve(code, hold);
+        cold = driver.solve(code, hold, load_case_names(code));
         const CaseResults& c = cold;
         for (int row = 1; row <= m.numrows(); ++row)
             if (sized_hanger(m.rows[row], catalogues) && run.support_words(row) == 1)
@@ -273,9 +270,13 @@ std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues
         say(code);
         state.phase = HangerPhase::Loaded;
         std::fill(travel.begin(), travel.end(), Travel{});
-        // Set 1 last: the recalculated loads hold its states.
+        // Set 1 last: the recalculated loads hold its states. The other sets
+        // are solved in the steps of their operating cases, under the name
+        // of the pass.
         for (int set = sets; set >= 1; --set) {
-            const CaseResults c = driver.solve(set == 1 ? code : operating_code(set), false);
+            const std::string name =
+                set == 1 ? load_case_names(code) : c_format("%s (T%d)", load_case_names(code).c_str(), set);
+            const CaseResults c = driver.solve(set == 1 ? code : operating_code(set), false, name);
             for (int row = 1; row <= m.numrows(); ++row) {
                 const Hanger* h = sized_hanger(m.rows[row], catalogues);
                 if (!h)
@@ -311,9 +312,11 @@ std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues
         d.horizontal = travel[r].horizontal;
         d.variation = h->v.load_variation;
         d.short_range = h->v.short_range;
-        choices[r] = select_hanger(catalogues.find(h->v.type), d);
-        if (!choices[r].note.empty())
-            warnings.push_back(row_note(m, row, choices[r].note));
+        choices[r] = select_hanger(catalogues.find(h->v.type), d, run.snapshot().units);
+        if (!choices[r].note.empty()) {
+            state.notes.push_back({row, m.rows[row].node, choices[r].designed, choices[r].note});
+            warnings.push_back(hanger_note_line(state.notes.back()));
+        }
     }
 
     say(CODE_FINAL_LOADS);

@@ -29,7 +29,8 @@
 // takes them; the results file writes them after the last load case.
 //
 // A hanger that carries no load upwards (its pipe lifts off), or that no
-// catalogue size holds, is named in a warning ("Row %d: ...") and left
+// catalogue size holds, is named in a warning ("Row %d: ...", its loads and
+// travels in the model's units) and left
 // undesigned; one that no spring holds and a constant support takes is
 // named too, with the reason that holds: the load variation of every
 // spring whose range holds its loads is above its limit; only a short-range
@@ -79,8 +80,9 @@ struct HangerChoice {
 //     catalogue's constant support of the smallest maximum load that holds
 //     the load over the travel; without constant sizes in the catalogue the
 //     figure "CONST" with no size name.
-// A load not above 0 is not designed.
-HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand& demand);
+// A load not above 0 is not designed. The note shows its loads and travels
+// in `units` (the model's).
+HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand& demand, const UnitChoices& units);
 
 // The load variation of a spring as a fraction: rate x |travel| / hot load.
 double load_variation(double rate, double travel, double hot_load);
@@ -90,7 +92,12 @@ struct HangerDesignDriver {
     // Solves a step and recovers its results. With `hold_states` the
     // nonlinear items keep their states of the step before and the step is
     // solved once.
-    std::function<CaseResults(int code, bool hold_states)> solve;
+    // `name` names the step in the run's lines of its cases (case_note):
+    // the step's own name, or for the travel of thermal set k > 1, solved
+    // in the step of Operating (k), "Calculating hanger travel (T2)", so
+    // that no line of the design's passes is taken for one of the case
+    // the run solves later.
+    std::function<CaseResults(int code, bool hold_states, const std::string& name)> solve;
     std::function<void(const std::string& text)> progress;
     bool nonlinear = false;
 };
@@ -100,6 +107,8 @@ struct HangerDesignDriver {
 // catalogue without data keeps the design the model holds).
 bool model_has_designed_hangers(const Model& model, const HangerCatalogues& catalogues);
 
-// The design of the run's hangers (above); returns the warnings.
+// The design of the run's hangers (above); returns the warnings, one line
+// (hanger_note_line) for each of the notes it keeps in the run's
+// HangerRunDesign.
 std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues& catalogues,
                                         const HangerDesignDriver& driver);

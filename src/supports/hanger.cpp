@@ -204,6 +204,11 @@ bool hanger_type_designed(int type)
     return (type >= 1 && type <= HANGER_CATALOGUES) || type == HANGER_CONSTANT;
 }
 
+std::string hanger_note_line(const HangerNote& note)
+{
+    return c_format("Row %d: the hanger at node %s ", note.row, node_text(note.node).c_str()) + note.text;
+}
+
 void HangerRunDesign::resize(int rows)
 {
     const auto n = static_cast<std::size_t>(rows) + 1;
@@ -211,6 +216,7 @@ void HangerRunDesign::resize(int rows)
     designed.assign(n, 0);
     design.assign(n, HangerDesign{});
     sizing.assign(n, 0);
+    notes.clear();
 }
 
 bool HangerRunDesign::sizes(int row) const

@@ -109,6 +109,22 @@ enum class HangerPhase {
     Loaded,   // they put their found loads up on the pipe, without stiffness
 };
 
+// What the hanger design said of one hanger it sized: why it left the
+// hanger without a design, or why a constant support took the place of a
+// spring. `text` is the sentence without its hanger ("carries no load
+// upwards (-2049.2 N): it is not designed"); hanger_note_line names the
+// hanger before it.
+struct HangerNote {
+    int32_t row = 0;
+    int32_t node = 0;          // the number of the hanger's node
+    bool designed = false;     // the hanger got a design all the same
+    std::string text;
+    bool operator==(const HangerNote&) const = default;
+};
+// "Row 4: the hanger at node 40 carries no load upwards (...): it is not
+// designed", as the run's warning says it.
+std::string hanger_note_line(const HangerNote& note);
+
 struct HangerRunDesign : CopiedState<HangerRunDesign> {
     HangerPhase phase = HangerPhase::None;
     // By layout row: the load of the whole support (all its hangers) found
@@ -119,6 +135,8 @@ struct HangerRunDesign : CopiedState<HangerRunDesign> {
     // The rows whose hangers the run sizes (those of a catalogue without
     // data keep the design the model holds).
     std::vector<char> sizing;
+    // What the design said of the hangers it sized, in row order.
+    std::vector<HangerNote> notes;
 
     void resize(int rows);
     bool has_design(int row) const;
