@@ -34,17 +34,6 @@ const Hanger* sized_hanger(const LayoutRow& r, const HangerCatalogues& catalogue
     return h->v.type == HANGER_CONSTANT || catalogues.find(h->v.type) ? h : nullptr;
 }
 
-// Loads and travels in the notes, in the model's units.
-std::string load_text(double v, const UnitChoices& units)
-{
-    return value_with_unit(FORCE, v, units);
-}
-
-std::string travel_text(double v, const UnitChoices& units)
-{
-    return value_with_unit(DISPLACEMENT, v, units);
-}
-
 double component(const CaseResults& c, int node, int direction)
 {
     if (node <= 0)
@@ -109,7 +98,18 @@ HangerDesign constant_design(const ConstantSize* size, const HangerDemand& d)
     return design;
 }
 
-HangerChoice choose_constant(const HangerCatalogue* catalogue, const HangerDemand& d, const UnitChoices& units)
+// The note of a demand: its load and travel, the catalogue's name.
+HangerNote demand_note(const HangerCatalogue* catalogue, const HangerDemand& d, HangerNoteReason reason)
+{
+    HangerNote note;
+    note.reason = reason;
+    note.load = static_cast<float>(d.load);
+    note.travel = static_cast<float>(d.travel);
+    note.catalogue = catalogue ? catalogue->name : std::string();
+    return note;
+}
+
+HangerChoice choose_constant(const HangerCatalogue* catalogue, const HangerDemand& d)
 {
     HangerChoice choice;
     choice.constant = true;
@@ -126,9 +126,7 @@ HangerChoice choose_constant(const HangerCatalogue* catalogue, const HangerDeman
             best = &c;
     }
     if (!best) {
-        choice.note = c_format("needs a constant support for %s over a travel of %s, which the %s catalogue has not",
-                               load_text(d.load, units).c_str(), travel_text(d.travel, units).c_str(),
-                               catalogue->name.c_str());
+        choice.note = demand_note(catalogue, d, HangerNoteReason::NoConstantSize);
         return choice;
     }
     choice.designed = true;
@@ -145,15 +143,15 @@ double load_variation(double rate, double travel, double hot_load)
     return std::fabs(rate * travel / hot_load);
 }
 
-HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand& d, const UnitChoices& units)
+HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand& d)
 {
     HangerChoice none;
     if (!(d.load > 0.0) || !std::isfinite(d.load) || !std::isfinite(d.travel)) {
-        none.note = c_format("carries no load upwards (%s): it is not designed", load_text(d.load, units).c_str());
+        none.note = demand_note(catalogue, d, HangerNoteReason::NoUpwardLoad);
         return none;
     }
     if (d.type == HANGER_CONSTANT)
-        return choose_constant(catalogue, d, units);
+        return choose_constant(catalogue, d);
 
     const int percent = d.variation > 0 ? d.variation : DEFAULT_LOAD_VARIATION;
     const double allowed = percent / 100.0;
@@ -191,27 +189,21 @@ HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand&
         }
     }
     if (!best) {
-        HangerChoice constant = choose_constant(catalogue, d, units);
-        const std::string load = c_format("its load of %s over a travel of %s", load_text(d.load, units).c_str(),
-                                          travel_text(d.travel, units).c_str());
-        std::string why = c_format("is held by no spring of the %s catalogue: ", catalogue ? catalogue->name.c_str() : "");
-        if (held) {
-            why += load + c_format(" would vary by more than %d%%", percent);
-        } else if (short_fits) {
-            why += "only a short-range spring, which the hanger does not allow, holds " + load;
-        } else {
-            why += "no size's working range holds " + load;
-            // Where no range holds even the load itself (the travel aside),
-            // the sizes on either side of it.
-            if (!spanned && below > 0.0 && above > 0.0)
-                why += " (the nearest sizes end at " + load_text(below, units) + " and begin at " +
-                       load_text(above, units) + ")";
-            else if (!spanned && below > 0.0)
-                why += " (the largest size ends at " + load_text(below, units) + ")";
-            else if (!spanned && above > 0.0)
-                why += " (the smallest size begins at " + load_text(above, units) + ")";
+        // A constant support, or the note that the catalogue has none, with
+        // the reason of the springs.
+        HangerChoice constant = choose_constant(catalogue, d);
+        constant.note = demand_note(catalogue, d,
+                                    held         ? HangerNoteReason::VariationTooLarge
+                                    : short_fits ? HangerNoteReason::OnlyShortRange
+                                                 : HangerNoteReason::NoRangeHolds);
+        constant.note.designed = constant.designed;
+        constant.note.percent = percent;
+        // Where no range holds even the load itself (the travel aside), the
+        // sizes on either side of it.
+        if (!held && !short_fits && !spanned) {
+            constant.note.below = static_cast<float>(below);
+            constant.note.above = static_cast<float>(above);
         }
-        constant.note = constant.designed ? why + "; a constant support is chosen" : why + "; it " + constant.note;
         return constant;
     }
     HangerChoice choice;
@@ -312,10 +304,12 @@ std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues
         d.horizontal = travel[r].horizontal;
         d.variation = h->v.load_variation;
         d.short_range = h->v.short_range;
-        choices[r] = select_hanger(catalogues.find(h->v.type), d, run.snapshot().units);
-        if (!choices[r].note.empty()) {
-            state.notes.push_back({row, m.rows[row].node, choices[r].designed, choices[r].note});
-            warnings.push_back(hanger_note_line(state.notes.back()));
+        choices[r] = select_hanger(catalogues.find(h->v.type), d);
+        if (HangerNote& note = choices[r].note; note.reason != HangerNoteReason::None) {
+            note.row = row;
+            note.node = m.rows[row].node;
+            state.notes.push_back(note);
+            warnings.push_back(hanger_note_line(note, run.snapshot().units));
         }
     }
 
@@ -329,4 +323,45 @@ std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues
     }
     state.phase = HangerPhase::None;
     return warnings;
+}
+
+std::string hanger_note_text(const HangerNote& note, const UnitChoices& units)
+{
+    const std::string load = value_with_unit(FORCE, note.load, units);
+    const std::string travel = value_with_unit(DISPLACEMENT, note.travel, units);
+    const std::string no_constant = c_format("needs a constant support for %s over a travel of %s, which the %s "
+                                             "catalogue has not",
+                                             load.c_str(), travel.c_str(), note.catalogue.c_str());
+    const std::string its_load = "its load of " + load + " over a travel of " + travel;
+    std::string why = "is held by no spring of the " + note.catalogue + " catalogue: ";
+    switch (note.reason) {
+    case HangerNoteReason::None: return {};
+    case HangerNoteReason::NoUpwardLoad: return "carries no load upwards (" + load + "): it is not designed";
+    case HangerNoteReason::NoConstantSize: return no_constant;
+    case HangerNoteReason::VariationTooLarge:
+        why += its_load + c_format(" would vary by more than %d%%", note.percent);
+        break;
+    case HangerNoteReason::OnlyShortRange:
+        why += "only a short-range spring, which the hanger does not allow, holds " + its_load;
+        break;
+    case HangerNoteReason::NoRangeHolds: {
+        why += "no size's working range holds " + its_load;
+        const auto size_load = [&units](float v) { return value_with_unit(FORCE, v, units); };
+        if (note.below > 0.0f && note.above > 0.0f)
+            why += " (the nearest sizes end at " + size_load(note.below) + " and begin at " + size_load(note.above) +
+                   ")";
+        else if (note.below > 0.0f)
+            why += " (the largest size ends at " + size_load(note.below) + ")";
+        else if (note.above > 0.0f)
+            why += " (the smallest size begins at " + size_load(note.above) + ")";
+        break;
+    }
+    }
+    return why + (note.designed ? "; a constant support is chosen" : "; it " + no_constant);
+}
+
+std::string hanger_note_line(const HangerNote& note, const UnitChoices& units)
+{
+    return c_format("Row %d: the hanger at node %s ", note.row, node_text(note.node).c_str()) +
+           hanger_note_text(note, units);
 }

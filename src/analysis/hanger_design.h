@@ -41,6 +41,7 @@
 
 #include "analysis/hanger_catalogue.h"
 #include "analysis_core/analysis_run.h"
+#include "framework/unit_choices.h"
 #include "supports/hanger.h"
 
 #include <functional>
@@ -64,8 +65,9 @@ struct HangerChoice {
     bool constant = false;        // a constant support was chosen
     HangerDesign design;
     // Why no design was made, or why a constant support took the place of
-    // a spring: a sentence without the row.
-    std::string note;
+    // a spring (no reason: nothing to say); its row and node are the
+    // caller's.
+    HangerNote note;
 };
 
 // Sizes one hanger from its catalogue (null for a constant support of
@@ -80,9 +82,18 @@ struct HangerChoice {
 //     catalogue's constant support of the smallest maximum load that holds
 //     the load over the travel; without constant sizes in the catalogue the
 //     figure "CONST" with no size name.
-// A load not above 0 is not designed. The note shows its loads and travels
-// in `units` (the model's).
-HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand& demand, const UnitChoices& units);
+// A load not above 0 is not designed.
+HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand& demand);
+
+// A note as a sentence without its hanger, its loads and travel in `units`
+// (a model's): "carries no load upwards (-2049.3 N): it is not designed",
+// "is held by no spring of the Grinnell catalogue: no size's working range
+// holds its load of 959.04 N over a travel of 2.54 mm (the nearest sizes end
+// at 934.13 N and begin at 983.06 N); a constant support is chosen"; empty
+// for no reason.
+std::string hanger_note_text(const HangerNote& note, const UnitChoices& units);
+// "Row 4: the hanger at node 40 " and the text: the run's warning.
+std::string hanger_note_line(const HangerNote& note, const UnitChoices& units);
 
 // The load variation of a spring as a fraction: rate x |travel| / hot load.
 double load_variation(double rate, double travel, double hot_load);
@@ -108,7 +119,7 @@ struct HangerDesignDriver {
 bool model_has_designed_hangers(const Model& model, const HangerCatalogues& catalogues);
 
 // The design of the run's hangers (above); returns the warnings, one line
-// (hanger_note_line) for each of the notes it keeps in the run's
-// HangerRunDesign.
+// (hanger_note_line, in the units of the run's model) for each of the notes
+// it keeps in the run's HangerRunDesign.
 std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues& catalogues,
                                         const HangerDesignDriver& driver);

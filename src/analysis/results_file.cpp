@@ -328,8 +328,12 @@ void write_run_record(BinFile& file, const ResultsRunRecord& record)
         const HangerNote& note = record.hanger_notes[i];
         file.write_int(note.row);
         file.write_int(note.node);
+        file.write_int(static_cast<int32_t>(note.reason));
         file.write_int(note.designed ? 1 : 0);
-        write_record_text(file, note.text);
+        for (float v : {note.load, note.travel, note.below, note.above})
+            file.write_float(v);
+        file.write_int(note.percent);
+        write_record_text(file, note.catalogue);
     }
     file.write(record.model_fingerprint.data(), record.model_fingerprint.size());
 }
@@ -348,17 +352,23 @@ bool read_run_record(BinFile& file, int64_t at, ResultsRunRecord& record, int32_
             return false;
         read.case_lines.push_back(std::move(line));
     }
-    constexpr std::size_t NOTE_HEAD_BYTES = 16;
+    constexpr std::size_t NOTE_BYTES = 40;
     int32_t notes = 0;
-    if (version != RESULTS_FILE_VERSION_WITHOUT_HANGER_NOTES && !read_record_count(file, NOTE_HEAD_BYTES, notes))
+    if (version != RESULTS_FILE_VERSION_WITHOUT_HANGER_NOTES && !read_record_count(file, NOTE_BYTES, notes))
         return false;
     for (int32_t i = 0; i < notes; ++i) {
         HangerNote note;
         note.row = file.read_int();
         note.node = file.read_int();
+        const int32_t reason = file.read_int();
         const int32_t designed = file.read_int();
-        if (file.error() || (designed != 0 && designed != 1) || !read_record_text(file, note.text))
+        for (float* v : {&note.load, &note.travel, &note.below, &note.above})
+            *v = file.read_float();
+        note.percent = file.read_int();
+        if (file.error() || reason <= 0 || reason >= HANGER_NOTE_REASONS || (designed != 0 && designed != 1) ||
+            !read_record_text(file, note.catalogue))
             return false;
+        note.reason = static_cast<HangerNoteReason>(reason);
         note.designed = designed == 1;
         read.hanger_notes.push_back(std::move(note));
     }

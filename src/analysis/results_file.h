@@ -40,10 +40,14 @@
 //               int32 its byte count and its bytes; (version 1023 on)
 //               int32 H, then H notes of the hanger design, one for each
 //               hanger it left without a design or gave a constant support
-//               in place of a spring, in row order: int32 layout row, int32
-//               the number of its node, int32 1 when it has a design (else
-//               0), int32 the byte count and the bytes of the note ("carries
-//               no load upwards (-2049.2 N): it is not designed");
+//               in place of a spring, in row order (supports/hanger.h
+//               HangerNote): int32 layout row, int32 the number of its node,
+//               int32 the reason (1 to 5), int32 1 when the hanger got a
+//               design (else 0), float32 its load (lb) and travel (inch),
+//               the load where the nearest sizes below and above it end
+//               and begin (lb, 0 for none), int32 the variation allowed
+//               (percent), then the catalogue's name: int32 its byte count
+//               and its bytes;
 //               then the 32 bytes of the SHA-256 of the model file's
 //               contents (all 0 when the run's model was not the file's)
 // Values of magnitude below 1e-30 are written as 0.
@@ -217,7 +221,7 @@ bool results_version_has_run_record(int32_t version);
 void write_run_record(BinFile& file, const ResultsRunRecord& record);
 // Reads the record of a file of `version` that starts at `at` and ends the
 // file; false when it is not one (counts beyond the limits or the bytes
-// left, a flag other than 0 or 1, or bytes after it).
+// left, a reason or flag out of its range, or bytes after it).
 bool read_run_record(BinFile& file, int64_t at, ResultsRunRecord& record, int32_t version = RESULTS_FILE_VERSION);
 // Whether a results file of `version` whose blocks end at `blocks_end`
 // (results_file_size) ends right: there for a version without the run

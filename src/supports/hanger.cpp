@@ -204,11 +204,6 @@ bool hanger_type_designed(int type)
     return (type >= 1 && type <= HANGER_CATALOGUES) || type == HANGER_CONSTANT;
 }
 
-std::string hanger_note_line(const HangerNote& note)
-{
-    return c_format("Row %d: the hanger at node %s ", note.row, node_text(note.node).c_str()) + note.text;
-}
-
 void HangerRunDesign::resize(int rows)
 {
     const auto n = static_cast<std::size_t>(rows) + 1;

@@ -109,21 +109,35 @@ enum class HangerPhase {
     Loaded,   // they put their found loads up on the pipe, without stiffness
 };
 
-// What the hanger design said of one hanger it sized: why it left the
-// hanger without a design, or why a constant support took the place of a
-// spring. `text` is the sentence without its hanger ("carries no load
-// upwards (-2049.2 N): it is not designed"); hanger_note_line names the
-// hanger before it.
+// Why the hanger design left a hanger without a design, or gave it a
+// constant support in place of a spring.
+enum class HangerNoteReason : int32_t {
+    None = 0,
+    NoUpwardLoad,       // it would pull the pipe down (or its load is no number)
+    NoConstantSize,     // a constant support, asked for, that no size of the catalogue holds
+    VariationTooLarge,  // every spring whose working range holds its loads varies too much
+    OnlyShortRange,     // only a short-range spring, which the hanger does not allow, holds them
+    NoRangeHolds,       // no spring's working range holds them
+};
+inline constexpr int32_t HANGER_NOTE_REASONS = 6;
+
+// What the hanger design said of one hanger it sized, in internal units
+// (hanger_note_text words it in the units of a model). After a reason of
+// the springs the design looked for a constant support: `designed` when it
+// took one, else the catalogue has none that holds the load.
 struct HangerNote {
     int32_t row = 0;
-    int32_t node = 0;          // the number of the hanger's node
-    bool designed = false;     // the hanger got a design all the same
-    std::string text;
+    int32_t node = 0;           // the number of the hanger's node
+    HangerNoteReason reason = HangerNoteReason::None;
+    bool designed = false;
+    float load = 0.0f;          // lb, per hanger
+    float travel = 0.0f;        // inch, up positive
+    float below = 0.0f;         // NoRangeHolds: the end of the largest size below the load (0: none)
+    float above = 0.0f;         // and the start of the smallest size above it (0: none)
+    int32_t percent = 0;        // VariationTooLarge: the variation allowed
+    std::string catalogue;      // the catalogue's name
     bool operator==(const HangerNote&) const = default;
 };
-// "Row 4: the hanger at node 40 carries no load upwards (...): it is not
-// designed", as the run's warning says it.
-std::string hanger_note_line(const HangerNote& note);
 
 struct HangerRunDesign : CopiedState<HangerRunDesign> {
     HangerPhase phase = HangerPhase::None;

@@ -1,5 +1,6 @@
 #include "results/ui/hanger_report_ui.h"
 
+#include "analysis/hanger_design.h"
 #include "framework/state.h"
 #include "framework/text.h"
 #include "framework/units.h"
@@ -52,9 +53,9 @@ std::string when_designed(const Hanger& h, std::string text)
     return has_design(h) ? text : std::string();
 }
 
-// What the run said of a hanger it left without a design ("carries no load
-// upwards (-2049.2 N): it is not designed"), as the results file carries
-// the notes of its design; null for a hanger it designed or did not size.
+// What the run said of a hanger it left without a design, as the results
+// file carries the notes of its design; null for a hanger it designed or
+// did not size.
 const HangerNote* not_designed_note(int layout_row)
 {
     for (const HangerNote& note : results().run_record.hanger_notes)
@@ -135,7 +136,7 @@ public:
             const ReportState& report = report_state();
             if ((report.printing_pages || report.text_report) && !report.csv_mode)
                 return NOT_DESIGNED;
-            return std::string(NOT_DESIGNED) + ": the hanger " + note->text;
+            return std::string(NOT_DESIGNED) + ": the hanger " + hanger_note_text(*note, unit_choice());
         }
         const LayoutRow& r = model().rows[layout_row];
         const auto* h = dynamic_cast<const Hanger*>(r.data.get());
@@ -145,7 +146,7 @@ public:
     {
         const HangerNote* note =
             row >= 1 && row <= hangers() ? not_designed_note(row_list[static_cast<std::size_t>(row)]) : nullptr;
-        return note ? "The hanger " + note->text : std::string();
+        return note ? "The hanger " + hanger_note_text(*note, unit_choice()) : std::string();
     }
     int row_node(int row) override
     {

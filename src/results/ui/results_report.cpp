@@ -1,5 +1,6 @@
 #include "results/ui/results_report.h"
 
+#include "analysis/hanger_design.h"
 #include "analysis/ui/analysis_ui.h"
 #include "analysis/unloaded_cases.h"
 #include "framework/app_state.h"
@@ -8,6 +9,7 @@
 #include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
+#include "framework/units.h"
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/file_dialogs.h"
 #include "framework/ui/frame.h"
@@ -29,7 +31,6 @@
 #include "results/ui/soil_acceleration_tables.h"
 #include "results/ui/stress_result_tables.h"
 #include "results/ui/support_load_tables.h"
-#include "supports/hanger.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -129,12 +130,12 @@ void print_case_notes()
 }
 
 // The warnings of the hanger design of the run whose results are open, as
-// the results file carries them.
+// the results file carries its notes, in the units shown.
 std::vector<std::string> hanger_design_warnings()
 {
     std::vector<std::string> lines;
     for (const HangerNote& note : results().run_record.hanger_notes)
-        lines.push_back(hanger_note_line(note));
+        lines.push_back(hanger_note_line(note, unit_choice()));
     return lines;
 }
 

@@ -22,8 +22,11 @@ using namespace analysis_test;
 
 namespace {
 
-// The notes of the selection in the English units (lb, inch).
-const UnitChoices ENGLISH{};
+// The note of a selection in the English units (lb, inch).
+std::string note_of(const HangerChoice& choice)
+{
+    return hanger_note_text(choice.note, UnitChoices{});
+}
 
 // Springs of the tests: (figure, size, range, working range, rate).
 const char* const TEST_CATALOGUE = "# test values, not a maker's\n"
@@ -539,42 +542,42 @@ TEST(HangerSelection, SmallestSpringThatHoldsBothLoadsWithinTheVariation)
     d.travel = 0.3;
     // T1 11: C = 230 in 150-250, variation 30/200 = 15 %; T2 11 the same
     // size with a longer range: the shorter range wins the tie.
-    HangerChoice h = select_hanger(&c, d, ENGLISH);
+    HangerChoice h = select_hanger(&c, d);
     EXPECT_EQ(h.design.figure, "T1");
     EXPECT_EQ(h.design.size, "11");
     EXPECT_FLOAT_EQ(h.design.cold_load, 230);
     EXPECT_FLOAT_EQ(h.design.hot_load, 200);
     // Moving down 0.3 in: C = 170.
     d.travel = -0.3;
-    h = select_hanger(&c, d, ENGLISH);
+    h = select_hanger(&c, d);
     EXPECT_FLOAT_EQ(h.design.cold_load, 170);
     // Short range allowed: T0 11 (200 lb/in) varies by 30 %: not chosen.
     d.short_range = true;
-    EXPECT_EQ(select_hanger(&c, d, ENGLISH).design.figure, "T1");
+    EXPECT_EQ(select_hanger(&c, d).design.figure, "T1");
     // Cold load type: the load is the cold one, H = C - k u.
     d = HangerDemand{};
     d.type = 16;
     d.load = 220;
     d.cold_load = true;
     d.travel = 0.2;
-    h = select_hanger(&c, d, ENGLISH);
+    h = select_hanger(&c, d);
     EXPECT_FLOAT_EQ(h.design.cold_load, 220);
     EXPECT_FLOAT_EQ(h.design.hot_load, 200);
     // A travel beyond every range: a constant support, with the reason.
     d.travel = 20;
-    h = select_hanger(&c, d, ENGLISH);
+    h = select_hanger(&c, d);
     EXPECT_TRUE(h.constant);
     EXPECT_FALSE(h.designed);
-    EXPECT_NE(h.note.find("which the Grinnell catalogue has not"), std::string::npos) << h.note;
+    EXPECT_NE(note_of(h).find("which the Grinnell catalogue has not"), std::string::npos) << note_of(h);
     // No load upwards: not designed.
     d.load = -5;
-    EXPECT_FALSE(select_hanger(&c, d, ENGLISH).designed);
+    EXPECT_FALSE(select_hanger(&c, d).designed);
     // A constant support without catalogue sizes.
     d = HangerDemand{};
     d.type = HANGER_CONSTANT;
     d.load = 900;
     d.travel = 2;
-    h = select_hanger(nullptr, d, ENGLISH);
+    h = select_hanger(nullptr, d);
     EXPECT_EQ(h.design.figure, "CONST");
     EXPECT_FLOAT_EQ(h.design.hot_load, 900);
     EXPECT_FLOAT_EQ(h.design.vertical_travel, 2);
@@ -593,9 +596,9 @@ TEST(HangerSelection, HangerDesignMessageNamesTheReasonThatHolds)
     // allowed: the gap is named, not the variation.
     for (int variation : {25, 100}) {
         d.variation = variation;
-        const HangerChoice h = select_hanger(&c, d, ENGLISH);
+        const HangerChoice h = select_hanger(&c, d);
         EXPECT_TRUE(h.designed && h.constant);
-        EXPECT_EQ(h.note, "is held by no spring of the Grinnell catalogue: no size's working range holds its load of "
+        EXPECT_EQ(note_of(h), "is held by no spring of the Grinnell catalogue: no size's working range holds its load of "
                           "215.6 lb over a travel of 0.1 inch (the nearest sizes end at 210 lb and begin at 221 "
                           "lb); a constant support is chosen");
     }
@@ -603,26 +606,26 @@ TEST(HangerSelection, HangerDesignMessageNamesTheReasonThatHolds)
     // 5/500 = 1 %), and the hanger does not allow short-range springs.
     d.variation = 25;
     d.load = 500;
-    EXPECT_EQ(select_hanger(&c, d, ENGLISH).note,
+    EXPECT_EQ(note_of(select_hanger(&c, d)),
               "is held by no spring of the Grinnell catalogue: only a short-range spring, which the hanger does not "
               "allow, holds its load of 500 lb over a travel of 0.1 inch; a constant support is chosen");
     d.short_range = true;
-    EXPECT_EQ(select_hanger(&c, d, ENGLISH).design.figure, "B");
+    EXPECT_EQ(select_hanger(&c, d).design.figure, "B");
     // 300 lb hot moving up 1.5 in: 375 lb cold, both within A 2 (221-400 lb),
     // varying 75/300 = 25 %: at 20 % allowed the variation is the reason.
     d.short_range = false;
     d.load = 300;
     d.travel = 1.5;
     d.variation = 20;
-    EXPECT_EQ(select_hanger(&c, d, ENGLISH).note,
+    EXPECT_EQ(note_of(select_hanger(&c, d)),
               "is held by no spring of the Grinnell catalogue: its load of 300 lb over a travel of 1.5 inch would "
               "vary by more than 20%; a constant support is chosen");
     // Beyond the largest and below the smallest size.
     d.travel = 0.1;
     d.load = 700;
-    EXPECT_NE(select_hanger(&c, d, ENGLISH).note.find("(the largest size ends at 400 lb)"), std::string::npos);
+    EXPECT_NE(note_of(select_hanger(&c, d)).find("(the largest size ends at 400 lb)"), std::string::npos);
     d.load = 60;
-    EXPECT_NE(select_hanger(&c, d, ENGLISH).note.find("(the smallest size begins at 100 lb)"), std::string::npos);
+    EXPECT_NE(note_of(select_hanger(&c, d)).find("(the smallest size begins at 100 lb)"), std::string::npos);
 }
 
 // A constant support of 2000 lb whose node moves down 1E-31 in, not at all
@@ -638,10 +641,10 @@ TEST(NegativeZero, HangerMessageOfAlmostNoTravelHasNoSignedZero)
     d.type = HANGER_CONSTANT;
     d.load = 2000;
     d.travel = -1.0e-31;
-    EXPECT_EQ(select_hanger(&c, d, ENGLISH).note,
+    EXPECT_EQ(note_of(select_hanger(&c, d)),
               "needs a constant support for 2000 lb over a travel of 0 inch, which the Grinnell catalogue has not");
     d.travel = -0.0006;
-    EXPECT_EQ(select_hanger(&c, d, ENGLISH).note,
+    EXPECT_EQ(note_of(select_hanger(&c, d)),
               "needs a constant support for 2000 lb over a travel of -0.0006 inch, which the Grinnell catalogue has "
               "not");
 }

@@ -155,7 +155,7 @@ TEST_F(MessagesInModelUnits, EveryHangerNoteShowsItsLoadsAndTravelsInTheModelsUn
         d.load = k.load;
         d.travel = k.travel;
         d.variation = k.variation;
-        EXPECT_EQ(select_hanger(&c, d, newtons_and_millimetres()).note, k.note);
+        EXPECT_EQ(hanger_note_text(select_hanger(&c, d).note, newtons_and_millimetres()), k.note);
     }
 }
 
@@ -193,7 +193,8 @@ TEST_F(MessagesInModelUnits, HangerWarningOfARunInNewtonsAndItsNoteInTheResultsF
     EXPECT_TRUE(warning.ends_with(" N): it is not designed")) << warning;
     EXPECT_NEAR(number_before(warning, " N)"), load, 1e-4 * std::fabs(load)) << warning;
 
-    // The results file's run record carries the note, for the reports.
+    // The results file's run record carries the note, its values in
+    // internal units, for the reports to word in the units they show.
     const Model& m = snapshot->written_model();
     BinFile file;
     ASSERT_TRUE(file.open_read(snapshot->output.results_path));
@@ -203,8 +204,13 @@ TEST_F(MessagesInModelUnits, HangerWarningOfARunInNewtonsAndItsNoteInTheResultsF
     const HangerNote& note = record.hanger_notes[0];
     EXPECT_EQ(note.row, top);
     EXPECT_EQ(note.node, 20);
+    EXPECT_EQ(note.reason, HangerNoteReason::NoUpwardLoad);
     EXPECT_FALSE(note.designed);
-    EXPECT_EQ(hanger_note_line(note), warning);
+    EXPECT_NEAR(note.load * NEWTONS_PER_POUND, load, 1e-4 * std::fabs(load));
+    EXPECT_EQ(hanger_note_line(note, newtons_and_millimetres()), warning);
+    // In a model shown in pounds the same note reads in pounds.
+    EXPECT_NEAR(number_before(hanger_note_text(note, UnitChoices{}), " lb)"), load / NEWTONS_PER_POUND,
+                1e-4 * std::fabs(load / NEWTONS_PER_POUND));
 }
 
 TEST_F(MessagesInModelUnits, ContactCheckFailuresInMillimetresAndNewtons)

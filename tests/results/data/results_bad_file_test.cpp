@@ -263,14 +263,16 @@ class ResultsFingerprint : public ResultsBadFileTest {};
 
 // The run record that ends a file of version 1023: the case lines, the
 // notes of the hanger design and the fingerprint read back as written; a
-// record whose counts overrun the file, with a flag other than 0 or 1, or
-// with bytes after it, is refused; a file of version 1022 has the lines and
+// record whose counts overrun the file, with a reason or a flag out of its
+// range, or with bytes after it, is refused; a file of version 1022 has the lines and
 // no notes, one of version 1021 no record: both read with what they have.
 TEST_F(ResultsFingerprint, RunRecordReadBackAndBadRecordsRefused)
 {
     const std::vector<std::string> lines = {"Sustained (W+P): converged in 3 iterations, 2 factorisations",
                                             "Operating (W+P1+T1): converged in 5 iterations, 3 factorisations"};
-    const std::vector<HangerNote> notes = {{2, 20, false, "carries no load upwards (-12 lb): it is not designed"}};
+    const std::vector<HangerNote> notes = {
+        {2, 20, HangerNoteReason::NoUpwardLoad, false, -12.5f, 0.25f, 0.0f, 0.0f, 0, "Grinnell"},
+        {3, 30, HangerNoteReason::NoRangeHolds, true, 215.5f, 0.125f, 210.0f, 221.0f, 25, "Grinnell"}};
     const Sha256Digest fingerprint = sha256("model file");
     // The blocks and a record; without `notes` as version 1022 wrote it.
     auto with_record = [&](const std::vector<std::string>& case_lines, const std::vector<HangerNote>* hanger_notes,
@@ -292,8 +294,14 @@ TEST_F(ResultsFingerprint, RunRecordReadBackAndBadRecordsRefused)
             for (const HangerNote& n : *hanger_notes) {
                 put(n.row);
                 put(n.node);
+                put(static_cast<int32_t>(n.reason));
                 put(n.designed ? 1 : 0);
-                put_text(n.text);
+                for (float v : {n.load, n.travel, n.below, n.above}) {
+                    const char* p = reinterpret_cast<const char*>(&v);
+                    bytes.insert(bytes.end(), p, p + 4);
+                }
+                put(n.percent);
+                put_text(n.catalogue);
             }
         } else {
             std::memcpy(bytes.data() + 11, "1022", 4);
@@ -328,11 +336,13 @@ TEST_F(ResultsFingerprint, RunRecordReadBackAndBadRecordsRefused)
     for (const std::string& line : lines)
         notes_at += 4 + line.size();
     std::vector<char> more_notes = sound;
-    put_int(more_notes, notes_at, 2);
+    put_int(more_notes, notes_at, 3);
     EXPECT_EQ(refused(more_notes), MISMATCH);
-    std::vector<char> flag = sound;
-    put_int(flag, notes_at + 12, 2);   // the first note's flag
-    EXPECT_EQ(refused(flag), MISMATCH);
+    for (const auto& [offset, value] : std::vector<std::pair<std::size_t, int32_t>>{{8, 0}, {8, 6}, {12, 2}}) {
+        std::vector<char> field = sound;
+        put_int(field, notes_at + 4 + offset, value);   // the first note's reason and flag
+        EXPECT_EQ(refused(field), MISMATCH) << offset << " " << value;
+    }
     std::vector<char> longer = sound;
     longer.push_back('x');
     EXPECT_EQ(refused(longer), MISMATCH);
