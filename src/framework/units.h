@@ -248,7 +248,7 @@ std::string format_speed(double value);
 std::string format_soil_stiffness(double value);
 std::string format_soil_force(double value);
 // A value put into a message, warning or note: its number in the unit
-// shown, a blank and that unit's name ("-2049.2 N", "0.35 inch"), with
+// shown, a blank and that unit's name ("-2049.3 N", "0.35 inch"), with
 // `digits` significant digits and every digit of a whole number up to
 // 9999999 ("123457 N", not "1.2346E+05"). Below 1E-30 in the unit shown it
 // is 0, as every shown value; a value that is not a finite number reads
