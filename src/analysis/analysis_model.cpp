@@ -13,6 +13,7 @@
 #include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
+#include "framework/units.h"
 #include "materials/property_set_checks.h"
 #include "model/data_item.h"
 #include "model/element_data.h"
@@ -221,6 +222,7 @@ std::unique_ptr<AnalysisModel> make_analysis_model()
     s.beam_materials = beam_materials();
     s.beam_sections = beam_sections();
     s.options = analysis_options();
+    s.units = unit_choice();
     s.piping_code = piping_code();
     s.bourdon_with_weight = env_switches().zediruvi;
     s.batch_mode = batch_mode();

@@ -3,6 +3,7 @@
 #include "analysis_core/steps.h"
 #include "framework/errors.h"
 #include "framework/text.h"
+#include "framework/units.h"
 #include "model/nodes.h"
 #include "supports/support_analysis.h"
 #include "supports/support_common.h"
@@ -31,17 +32,6 @@ const Hanger* sized_hanger(const LayoutRow& r, const HangerCatalogues& catalogue
     if (!h || !h->is_designed())
         return nullptr;
     return h->v.type == HANGER_CONSTANT || catalogues.find(h->v.type) ? h : nullptr;
-}
-
-// Loads and travels in the messages of the run, which has no unit choices.
-std::string pounds(double v)
-{
-    return c_format("%.1f lb", v);
-}
-
-std::string inches(double v)
-{
-    return c_format("%.3f in", v);
 }
 
 double component(const CaseResults& c, int node, int direction)
@@ -81,11 +71,6 @@ Travel travel_at(const AnalysisRun& run, const CaseResults& cold, const CaseResu
     return t;
 }
 
-std::string row_note(const Model& m, int row, const std::string& text)
-{
-    return c_format("Row %d: the hanger at node %s ", row, node_text(m.rows[row].node).c_str()) + text;
-}
-
 // The cold and hot loads of a spring of a rate from the design load.
 void spring_loads(const HangerDemand& d, double rate, double& cold, double& hot)
 {
@@ -113,6 +98,17 @@ HangerDesign constant_design(const ConstantSize* size, const HangerDemand& d)
     return design;
 }
 
+// The note of a demand: its load and travel, the catalogue's name.
+HangerNote demand_note(const HangerCatalogue* catalogue, const HangerDemand& d, HangerNoteReason reason)
+{
+    HangerNote note;
+    note.reason = reason;
+    note.load = static_cast<float>(d.load);
+    note.travel = static_cast<float>(d.travel);
+    note.catalogue = catalogue ? catalogue->name : std::string();
+    return note;
+}
+
 HangerChoice choose_constant(const HangerCatalogue* catalogue, const HangerDemand& d)
 {
     HangerChoice choice;
@@ -130,9 +126,7 @@ HangerChoice choose_constant(const HangerCatalogue* catalogue, const HangerDeman
             best = &c;
     }
     if (!best) {
-        choice.note = c_format("needs a constant support for %s over a travel of %s, which the %s catalogue has not",
-                               pounds(d.load).c_str(), inches(d.travel).c_str(),
-                               catalogue->name.c_str());
+        choice.note = demand_note(catalogue, d, HangerNoteReason::NoConstantSize);
         return choice;
     }
     choice.designed = true;
@@ -153,7 +147,7 @@ HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand&
 {
     HangerChoice none;
     if (!(d.load > 0.0) || !std::isfinite(d.load) || !std::isfinite(d.travel)) {
-        none.note = c_format("carries no load upwards (%s): it is not designed", pounds(d.load).c_str());
+        none.note = demand_note(catalogue, d, HangerNoteReason::NoUpwardLoad);
         return none;
     }
     if (d.type == HANGER_CONSTANT)
@@ -195,26 +189,21 @@ HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand&
         }
     }
     if (!best) {
+        // A constant support, or the note that the catalogue has none, with
+        // the reason of the springs.
         HangerChoice constant = choose_constant(catalogue, d);
-        const std::string load = c_format("its load of %s over a travel of %s", pounds(d.load).c_str(),
-                                          inches(d.travel).c_str());
-        std::string why = c_format("is held by no spring of the %s catalogue: ", catalogue ? catalogue->name.c_str() : "");
-        if (held) {
-            why += load + c_format(" would vary by more than %d%%", percent);
-        } else if (short_fits) {
-            why += "only a short-range spring, which the hanger does not allow, holds " + load;
-        } else {
-            why += "no size's working range holds " + load;
-            // Where no range holds even the load itself (the travel aside),
-            // the sizes on either side of it.
-            if (!spanned && below > 0.0 && above > 0.0)
-                why += " (the nearest sizes end at " + pounds(below) + " and begin at " + pounds(above) + ")";
-            else if (!spanned && below > 0.0)
-                why += " (the largest size ends at " + pounds(below) + ")";
-            else if (!spanned && above > 0.0)
-                why += " (the smallest size begins at " + pounds(above) + ")";
+        constant.note = demand_note(catalogue, d,
+                                    held         ? HangerNoteReason::VariationTooLarge
+                                    : short_fits ? HangerNoteReason::OnlyShortRange
+                                                 : HangerNoteReason::NoRangeHolds);
+        constant.note.designed = constant.designed;
+        constant.note.percent = percent;
+        // Where no range holds even the load itself (the travel aside), the
+        // sizes on either side of it.
+        if (!held && !short_fits && !spanned) {
+            constant.note.below = static_cast<float>(below);
+            constant.note.above = static_cast<float>(above);
         }
-        constant.note = constant.designed ? why + "; a constant support is chosen" : why + "; it " + constant.note;
         return constant;
     }
     HangerChoice choice;
@@ -255,7 +244,7 @@ std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues
     auto find_loads = [&](int code, bool hold) {
         say(code);
         state.phase = HangerPhase::Rigid;
-        cold = driver.solve(code, hold);
+        cold = driver.solve(code, hold, load_case_names(code));
         const CaseResults& c = cold;
         for (int row = 1; row <= m.numrows(); ++row)
             if (sized_hanger(m.rows[row], catalogues) && run.support_words(row) == 1)
@@ -273,9 +262,13 @@ std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues
         say(code);
         state.phase = HangerPhase::Loaded;
         std::fill(travel.begin(), travel.end(), Travel{});
-        // Set 1 last: the recalculated loads hold its states.
+        // Set 1 last: the recalculated loads hold its states. The other sets
+        // are solved in the steps of their operating cases, under the name
+        // of the pass.
         for (int set = sets; set >= 1; --set) {
-            const CaseResults c = driver.solve(set == 1 ? code : operating_code(set), false);
+            const std::string name =
+                set == 1 ? load_case_names(code) : c_format("%s (T%d)", load_case_names(code).c_str(), set);
+            const CaseResults c = driver.solve(set == 1 ? code : operating_code(set), false, name);
             for (int row = 1; row <= m.numrows(); ++row) {
                 const Hanger* h = sized_hanger(m.rows[row], catalogues);
                 if (!h)
@@ -312,8 +305,12 @@ std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues
         d.variation = h->v.load_variation;
         d.short_range = h->v.short_range;
         choices[r] = select_hanger(catalogues.find(h->v.type), d);
-        if (!choices[r].note.empty())
-            warnings.push_back(row_note(m, row, choices[r].note));
+        if (HangerNote& note = choices[r].note; note.reason != HangerNoteReason::None) {
+            note.row = row;
+            note.node = m.rows[row].node;
+            state.notes.push_back(note);
+            warnings.push_back(hanger_note_line(note, run.snapshot().units));
+        }
     }
 
     say(CODE_FINAL_LOADS);
@@ -326,4 +323,45 @@ std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues
     }
     state.phase = HangerPhase::None;
     return warnings;
+}
+
+std::string hanger_note_text(const HangerNote& note, const UnitChoices& units)
+{
+    const std::string load = value_with_unit(FORCE, note.load, units);
+    const std::string travel = value_with_unit(DISPLACEMENT, note.travel, units);
+    const std::string no_constant = c_format("needs a constant support for %s over a travel of %s, which the %s "
+                                             "catalogue has not",
+                                             load.c_str(), travel.c_str(), note.catalogue.c_str());
+    const std::string its_load = "its load of " + load + " over a travel of " + travel;
+    std::string why = "is held by no spring of the " + note.catalogue + " catalogue: ";
+    switch (note.reason) {
+    case HangerNoteReason::None: return {};
+    case HangerNoteReason::NoUpwardLoad: return "carries no load upwards (" + load + "): it is not designed";
+    case HangerNoteReason::NoConstantSize: return no_constant;
+    case HangerNoteReason::VariationTooLarge:
+        why += its_load + c_format(" would vary by more than %d%%", note.percent);
+        break;
+    case HangerNoteReason::OnlyShortRange:
+        why += "only a short-range spring, which the hanger does not allow, holds " + its_load;
+        break;
+    case HangerNoteReason::NoRangeHolds: {
+        why += "no size's working range holds " + its_load;
+        const auto size_load = [&units](float v) { return value_with_unit(FORCE, v, units); };
+        if (note.below > 0.0f && note.above > 0.0f)
+            why += " (the nearest sizes end at " + size_load(note.below) + " and begin at " + size_load(note.above) +
+                   ")";
+        else if (note.below > 0.0f)
+            why += " (the largest size ends at " + size_load(note.below) + ")";
+        else if (note.above > 0.0f)
+            why += " (the smallest size begins at " + size_load(note.above) + ")";
+        break;
+    }
+    }
+    return why + (note.designed ? "; a constant support is chosen" : "; it " + no_constant);
+}
+
+std::string hanger_note_line(const HangerNote& note, const UnitChoices& units)
+{
+    return c_format("Row %d: the hanger at node %s ", note.row, node_text(note.node).c_str()) +
+           hanger_note_text(note, units);
 }

@@ -29,7 +29,8 @@
 // takes them; the results file writes them after the last load case.
 //
 // A hanger that carries no load upwards (its pipe lifts off), or that no
-// catalogue size holds, is named in a warning ("Row %d: ...") and left
+// catalogue size holds, is named in a warning ("Row %d: ...", its loads and
+// travels in the model's units) and left
 // undesigned; one that no spring holds and a constant support takes is
 // named too, with the reason that holds: the load variation of every
 // spring whose range holds its loads is above its limit; only a short-range
@@ -40,6 +41,7 @@
 
 #include "analysis/hanger_catalogue.h"
 #include "analysis_core/analysis_run.h"
+#include "framework/unit_choices.h"
 #include "supports/hanger.h"
 
 #include <functional>
@@ -63,8 +65,9 @@ struct HangerChoice {
     bool constant = false;        // a constant support was chosen
     HangerDesign design;
     // Why no design was made, or why a constant support took the place of
-    // a spring: a sentence without the row.
-    std::string note;
+    // a spring (no reason: nothing to say); its row and node are the
+    // caller's.
+    HangerNote note;
 };
 
 // Sizes one hanger from its catalogue (null for a constant support of
@@ -82,6 +85,16 @@ struct HangerChoice {
 // A load not above 0 is not designed.
 HangerChoice select_hanger(const HangerCatalogue* catalogue, const HangerDemand& demand);
 
+// A note as a sentence without its hanger, its loads and travel in `units`
+// (a model's): "carries no load upwards (-2049.3 N): it is not designed",
+// "is held by no spring of the Grinnell catalogue: no size's working range
+// holds its load of 959.04 N over a travel of 2.54 mm (the nearest sizes end
+// at 934.13 N and begin at 983.06 N); a constant support is chosen"; empty
+// for no reason.
+std::string hanger_note_text(const HangerNote& note, const UnitChoices& units);
+// "Row 4: the hanger at node 40 " and the text: the run's warning.
+std::string hanger_note_line(const HangerNote& note, const UnitChoices& units);
+
 // The load variation of a spring as a fraction: rate x |travel| / hot load.
 double load_variation(double rate, double travel, double hot_load);
 
@@ -90,7 +103,12 @@ struct HangerDesignDriver {
     // Solves a step and recovers its results. With `hold_states` the
     // nonlinear items keep their states of the step before and the step is
     // solved once.
-    std::function<CaseResults(int code, bool hold_states)> solve;
+    // `name` names the step in the run's lines of its cases (case_note):
+    // the step's own name, or for the travel of thermal set k > 1, solved
+    // in the step of Operating (k), "Calculating hanger travel (T2)", so
+    // that no line of the design's passes is taken for one of the case
+    // the run solves later.
+    std::function<CaseResults(int code, bool hold_states, const std::string& name)> solve;
     std::function<void(const std::string& text)> progress;
     bool nonlinear = false;
 };
@@ -100,6 +118,8 @@ struct HangerDesignDriver {
 // catalogue without data keeps the design the model holds).
 bool model_has_designed_hangers(const Model& model, const HangerCatalogues& catalogues);
 
-// The design of the run's hangers (above); returns the warnings.
+// The design of the run's hangers (above); returns the warnings, one line
+// (hanger_note_line, in the units of the run's model) for each of the notes
+// it keeps in the run's HangerRunDesign.
 std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues& catalogues,
                                         const HangerDesignDriver& driver);

@@ -28,7 +28,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <vector>
 
 namespace {
@@ -142,7 +141,7 @@ void check_rows(const AnalysisModel& model)
             row_fault(row, c_format("the flexibility factor of the bend at node %s is 0", node_text(r.node).c_str()));
         if (!finite(terms.user_flexibility_factor))
             row_fault(row, "the flexibility factor of the bend is not a number");
-        const double degrees = 180.0 / std::numbers::pi;
+        const auto angle_text = [](double radians) { return value_with_unit(ANGLE, radians, 4); };
         const std::pair<int32_t, float> intermediate[] = {{bend->node1, bend->angle1}, {bend->node2, bend->angle2}};
         // A jacketed bend's intermediate nodes lie on the jacket, whose near
         // tangent point is in the band above the core's far one.
@@ -154,16 +153,15 @@ void check_rows(const AnalysisModel& model)
             // At 0 the node is the near tangent point, which the build makes
             // a node of its own; an intermediate node lies on the arc.
             if (angle == 0.0f)
-                row_fault(row, c_format("intermediate node %s is at 0 degrees, the bend's near tangent point %s",
-                                        node_text(number).c_str(), near.c_str()));
+                row_fault(row, c_format("intermediate node %s is at %s, the bend's near tangent point %s",
+                                        node_text(number).c_str(), angle_text(0.0).c_str(), near.c_str()));
             else if (angle < 0.0f)
-                row_fault(row, c_format("intermediate node %s is at %.4g degrees, before the bend's near tangent "
-                                        "point %s",
-                                        node_text(number).c_str(), angle * degrees, near.c_str()));
+                row_fault(row, c_format("intermediate node %s is at %s, before the bend's near tangent point %s",
+                                        node_text(number).c_str(), angle_text(angle).c_str(), near.c_str()));
             else if (!(angle < bend->bend_angle))
-                row_fault(row, c_format("intermediate node %s is at %.4g degrees, at or beyond the bend angle of "
-                                        "%.4g degrees",
-                                        node_text(number).c_str(), angle * degrees, bend->bend_angle * degrees));
+                row_fault(row, c_format("intermediate node %s is at %s, at or beyond the bend angle of %s",
+                                        node_text(number).c_str(), angle_text(angle).c_str(),
+                                        angle_text(bend->bend_angle).c_str()));
         }
     }
 }

@@ -265,7 +265,8 @@ void write_results_file(const std::string& path, const AnalysisModel& analysis,
         }
     }
     write_hanger_designs(file, model, designs);
-    write_run_record(file, ResultsRunRecord{case_lines, analysis.output.model_fingerprint});
+    write_run_record(file, ResultsRunRecord{case_lines, analysis.output.model_fingerprint,
+                                            designs ? designs->notes : std::vector<HangerNote>{}});
     if (file.error() || !file.close())
         throw_message(with_reason("Unable to write results file:\n" + path, file.failure()));
 }
@@ -282,37 +283,94 @@ bool ResultsRunRecord::has_fingerprint() const
 
 bool results_version_has_run_record(int32_t version)
 {
-    return version >= RESULTS_FILE_VERSION;
+    return version >= RESULTS_FILE_VERSION_WITHOUT_HANGER_NOTES;
 }
+
+namespace {
+
+// A text of the record: int32 its byte count and its bytes, at most
+// RUN_RECORD_MAX_LINE of them.
+void write_record_text(BinFile& file, const std::string& text)
+{
+    const auto n = std::min<std::size_t>(text.size(), RUN_RECORD_MAX_LINE);
+    file.write_int(static_cast<int32_t>(n));
+    file.write(text.data(), n);
+}
+
+bool read_record_text(BinFile& file, std::string& text)
+{
+    const int32_t n = file.read_int();
+    if (file.error() || n < 0 || n > RUN_RECORD_MAX_LINE || !file.fits(n, 1))
+        return false;
+    text.assign(static_cast<std::size_t>(n), '\0');
+    file.read(text.data(), text.size());
+    return !file.error();
+}
+
+// A count of the record's lines or notes, each of at least `bytes` bytes.
+bool read_record_count(BinFile& file, std::size_t bytes, int32_t& count)
+{
+    count = file.read_int();
+    return !file.error() && count >= 0 && count <= RUN_RECORD_MAX_LINES && file.fits(count, bytes);
+}
+
+}  // namespace
 
 void write_run_record(BinFile& file, const ResultsRunRecord& record)
 {
     const auto lines = std::min<std::size_t>(record.case_lines.size(), RUN_RECORD_MAX_LINES);
     file.write_int(static_cast<int32_t>(lines));
-    for (std::size_t i = 0; i < lines; ++i) {
-        const std::string& line = record.case_lines[i];
-        const auto n = std::min<std::size_t>(line.size(), RUN_RECORD_MAX_LINE);
-        file.write_int(static_cast<int32_t>(n));
-        file.write(line.data(), n);
+    for (std::size_t i = 0; i < lines; ++i)
+        write_record_text(file, record.case_lines[i]);
+    const auto notes = std::min<std::size_t>(record.hanger_notes.size(), RUN_RECORD_MAX_LINES);
+    file.write_int(static_cast<int32_t>(notes));
+    for (std::size_t i = 0; i < notes; ++i) {
+        const HangerNote& note = record.hanger_notes[i];
+        file.write_int(note.row);
+        file.write_int(note.node);
+        file.write_int(static_cast<int32_t>(note.reason));
+        file.write_int(note.designed ? 1 : 0);
+        for (float v : {note.load, note.travel, note.below, note.above})
+            file.write_float(v);
+        file.write_int(note.percent);
+        write_record_text(file, note.catalogue);
     }
     file.write(record.model_fingerprint.data(), record.model_fingerprint.size());
 }
 
-bool read_run_record(BinFile& file, int64_t at, ResultsRunRecord& record)
+bool read_run_record(BinFile& file, int64_t at, ResultsRunRecord& record, int32_t version)
 {
     ResultsRunRecord read;
     if (at + 4 > file.size() || !file.seek(at))
         return false;
-    const int32_t lines = file.read_int();
-    if (file.error() || lines < 0 || lines > RUN_RECORD_MAX_LINES || !file.fits(lines, 4))
+    int32_t lines = 0;
+    if (!read_record_count(file, 4, lines))
         return false;
     for (int32_t i = 0; i < lines; ++i) {
-        const int32_t n = file.read_int();
-        if (file.error() || n < 0 || n > RUN_RECORD_MAX_LINE || !file.fits(n, 1))
+        std::string line;
+        if (!read_record_text(file, line))
             return false;
-        std::string line(static_cast<std::size_t>(n), '\0');
-        file.read(line.data(), line.size());
         read.case_lines.push_back(std::move(line));
+    }
+    constexpr std::size_t NOTE_BYTES = 40;
+    int32_t notes = 0;
+    if (version != RESULTS_FILE_VERSION_WITHOUT_HANGER_NOTES && !read_record_count(file, NOTE_BYTES, notes))
+        return false;
+    for (int32_t i = 0; i < notes; ++i) {
+        HangerNote note;
+        note.row = file.read_int();
+        note.node = file.read_int();
+        const int32_t reason = file.read_int();
+        const int32_t designed = file.read_int();
+        for (float* v : {&note.load, &note.travel, &note.below, &note.above})
+            *v = file.read_float();
+        note.percent = file.read_int();
+        if (file.error() || reason <= 0 || reason >= HANGER_NOTE_REASONS || (designed != 0 && designed != 1) ||
+            !read_record_text(file, note.catalogue))
+            return false;
+        note.reason = static_cast<HangerNoteReason>(reason);
+        note.designed = designed == 1;
+        read.hanger_notes.push_back(std::move(note));
     }
     if (file.remaining() != static_cast<int64_t>(read.model_fingerprint.size()))
         return false;
@@ -327,7 +385,7 @@ bool results_file_ends_well(BinFile& file, int32_t version, int64_t blocks_end, 
 {
     if (!results_version_has_run_record(version))
         return blocks_end == file.size();
-    return read_run_record(file, blocks_end, record);
+    return read_run_record(file, blocks_end, record, version);
 }
 
 bool results_file_fingerprint(const std::string& path, Sha256Digest& fingerprint)

@@ -1,7 +1,7 @@
 // The results file (".res") that a run writes beside the model file and the
 // results windows read. Little-endian, field by field:
 //
-//   header      16 bytes: "KORVANE21KR", the version "1022" and the
+//   header      16 bytes: "KORVANE21KR", the version "1023" and the
 //               modulus the expansion cases were solved with: '0' each
 //               element's at the case's temperature (the run's), '1' the
 //               modulus at the reference temperature
@@ -37,7 +37,17 @@
 //               model file it was computed from, to the file's end: int32
 //               L, then L case lines ("Wind 1: no element takes wind ...",
 //               "Operating (W+P1+T1): converged in 17 iterations, ..."), each
-//               int32 its byte count and its bytes;
+//               int32 its byte count and its bytes; (version 1023 on)
+//               int32 H, then H notes of the hanger design, one for each
+//               hanger it left without a design or gave a constant support
+//               in place of a spring, in row order (supports/hanger.h
+//               HangerNote): int32 layout row, int32 the number of its node,
+//               int32 the reason (1 to 5), int32 1 when the hanger got a
+//               design (else 0), float32 its load (lb) and travel (inch),
+//               the load where the nearest sizes below and above it end
+//               and begin (lb, 0 for none), int32 the variation allowed
+//               (percent), then the catalogue's name: int32 its byte count
+//               and its bytes;
 //               then the 32 bytes of the SHA-256 of the model file's
 //               contents (all 0 when the run's model was not the file's)
 // Values of magnitude below 1e-30 are written as 0.
@@ -55,6 +65,7 @@
 #include "analysis_core/analysis_run.h"
 #include "framework/sha256.h"
 #include "model/load_cases.h"
+#include "supports/hanger.h"
 
 #include <array>
 #include <cstdint>
@@ -63,12 +74,12 @@
 #include <vector>
 
 class BinFile;
-struct HangerRunDesign;
 
 inline constexpr const char* RESULTS_FILE_MAGIC = "KORVANE21KR";
-inline constexpr int32_t RESULTS_FILE_VERSION = 1022;
-// The versions before it, read still: 1021 has no run record, 1020's
-// element records lack the chord too.
+inline constexpr int32_t RESULTS_FILE_VERSION = 1023;
+// The versions before it, read still: 1022's run record has no hanger
+// notes, 1021 has no run record, 1020's element records lack the chord too.
+inline constexpr int32_t RESULTS_FILE_VERSION_WITHOUT_HANGER_NOTES = 1022;
 inline constexpr int32_t RESULTS_FILE_VERSION_WITHOUT_RUN_RECORD = 1021;
 inline constexpr int32_t RESULTS_FILE_VERSION_WITHOUT_CHORDS = 1020;
 // The run record's limits: lines and bytes a line.
@@ -197,6 +208,9 @@ void check_results_writable(const AnalysisModel& model, const std::vector<const 
 struct ResultsRunRecord {
     std::vector<std::string> case_lines;
     Sha256Digest model_fingerprint{};
+    // What the hanger design said of the hangers it sized (none before
+    // version 1023).
+    std::vector<HangerNote> hanger_notes;
     // False for the all-0 fingerprint of a model that was not its file's.
     bool has_fingerprint() const;
 };
@@ -205,9 +219,10 @@ bool fingerprint_given(const Sha256Digest& fingerprint);
 // Whether a version's files end with the run record.
 bool results_version_has_run_record(int32_t version);
 void write_run_record(BinFile& file, const ResultsRunRecord& record);
-// Reads the record that starts at `at` and ends the file; false when it is
-// not one (counts beyond the limits or the bytes left, or bytes after it).
-bool read_run_record(BinFile& file, int64_t at, ResultsRunRecord& record);
+// Reads the record of a file of `version` that starts at `at` and ends the
+// file; false when it is not one (counts beyond the limits or the bytes
+// left, a reason or flag out of its range, or bytes after it).
+bool read_run_record(BinFile& file, int64_t at, ResultsRunRecord& record, int32_t version = RESULTS_FILE_VERSION);
 // Whether a results file of `version` whose blocks end at `blocks_end`
 // (results_file_size) ends right: there for a version without the run
 // record, else with a sound record from there, read into `record`.
@@ -233,7 +248,8 @@ void restamp_results_fingerprint(const std::string& path, const Sha256Digest& fi
 // The hangers' design records are those of `designs` (the run's hanger
 // design) where it designed the hanger, else the design the model holds.
 // The nodes, elements and rows are those of model.written_model().
-// The run record holds `case_lines` and model.output.model_fingerprint.
+// The run record holds `case_lines`, the notes of `designs` and
+// model.output.model_fingerprint.
 void write_results_file(const std::string& path, const AnalysisModel& model,
                         const std::vector<const CaseResults*>& cases,
                         const std::vector<SoilRestraintRecord>& soil_restraints = {},

@@ -182,7 +182,9 @@ private:
     OneBased<double> linear_loads_withheld();
     bool follow_load_path(int code, int most, int& iterations, double& reached, const PathPoint* held = nullptr);
     bool judge_state(const std::string& name, bool converged, int iterations, double reached);
-    CaseResults solve_step(int code, int seismic_axis = 0, bool hold_states = false);
+    // `name` names the step in its line and its question when it does not
+    // converge (empty: the case's name).
+    CaseResults solve_step(int code, int seismic_axis = 0, bool hold_states = false, const std::string& name = {});
     CaseResults solve_seismic(int code);
     const CaseResults& solved_case(int code);
     // The case whose converged state a static case of a nonlinear model
@@ -757,7 +759,7 @@ bool Driver::judge_state(const std::string& name, bool converged, int iterations
     return converged;
 }
 
-CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
+CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states, const std::string& name)
 {
     if (const int base = hold_states ? 0 : standing_on(code); base != 0)
         return solve_on_base(code, base, seismic_axis, 1);
@@ -786,11 +788,12 @@ CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states)
         }
         // A converged state is checked against the conditions of the
         // contacts before it is taken as a solution.
-        converged = judge_state(load_case_names(code), converged, iteration, reached);
+        converged = judge_state(name.empty() ? load_case_names(code) : name, converged, iteration, reached);
     }
     const int factorisations = run_.factorisations - factorisations_before;
     if (nonlinear_ && !hold_states)
-        case_notes_.push_back(case_note(code, converged, iteration, factorisations, along_path));
+        case_notes_.push_back(
+            case_note(name.empty() ? load_case_names(code) : name, converged, iteration, factorisations, along_path));
     if (nonlinear_ && !hold_states && converged)
         converged_contacts_[code] = contact_states(run_);
     if (nonlinear_ && !hold_states && stood_on_.count(code))
@@ -892,10 +895,10 @@ void Driver::design_hangers_first()
     HangerDesignDriver d;
     d.nonlinear = nonlinear_;
     d.progress = [this](const std::string& text) { progress(text); };
-    d.solve = [this](int code, bool hold_states) {
+    d.solve = [this](int code, bool hold_states, const std::string& name) {
         check_cancel();
         factored_ = false;
-        CaseResults r = solve_step(code, 0, hold_states);
+        CaseResults r = solve_step(code, 0, hold_states, name);
         factored_ = false;
         return r;
     };
@@ -1226,10 +1229,14 @@ std::map<int, CaseResults> Driver::solve(StiffnessExport& exporter)
 
 std::string case_note(int code, bool converged, int iterations, int factorisations, bool along_path)
 {
+    return case_note(load_case_names(code), converged, iterations, factorisations, along_path);
+}
+
+std::string case_note(const std::string& name, bool converged, int iterations, int factorisations, bool along_path)
+{
     const char* how = converged ? (along_path ? "converged along its load path in" : "converged in")
                                 : (along_path ? "not converged along its load path after" : "not converged after");
-    return c_format("%s: %s %d iterations, %d factorisations", load_case_names(code).c_str(), how, iterations,
-                    factorisations);
+    return c_format("%s: %s %d iterations, %d factorisations", name.c_str(), how, iterations, factorisations);
 }
 
 std::string from_state_note(int code, int base, bool base_converged, bool converged, int iterations)

@@ -131,6 +131,10 @@ std::string unconverged_step_text(const AnalysisRun& run, const std::string& nam
 // 2436 iterations, ..." or "... not converged along its load path after
 // ...".
 std::string case_note(int code, bool converged, int iterations, int factorisations, bool along_path = false);
+// The same of a step by the name the run's lines give it (a pass of the
+// hanger design: "Calculating hanger travel (T2): converged in ...").
+std::string case_note(const std::string& name, bool converged, int iterations, int factorisations,
+                      bool along_path = false);
 // "Seismic (g): from the state of Operating (W+P1+T1), converged in 12
 // iterations" (or "..., not converged after 100 iterations") for a case of
 // a nonlinear model that stands on the state of its base case, its

@@ -13,6 +13,7 @@
 #include "framework/geometry.h"
 #include "framework/one_based.h"
 #include "framework/sha256.h"
+#include "framework/unit_choices.h"
 #include "materials/beam_material.h"
 #include "materials/beam_section.h"
 #include "materials/pipe_material.h"
@@ -216,6 +217,9 @@ struct AnalysisModel {
     NamedSet<BeamMaterial> beam_materials;
     NamedSet<BeamSection> beam_sections;
     AnalysisOptions options;
+    // The unit choices of the model: the run's messages, warnings and notes
+    // show their values in them.
+    UnitChoices units{};
     int32_t piping_code = 0;
     // The environment switch ZEDIRUVI: the Bourdon strain goes with the
     // weight steps instead of the temperature steps.

@@ -8,6 +8,7 @@
 #include "codes/en13480_stress.h"
 #include "codes/pipeline_stress.h"
 #include "framework/text.h"
+#include "framework/units.h"
 #include "model/piping_codes.h"
 
 #include <algorithm>
@@ -289,12 +290,15 @@ private:
         for (const std::string& name : held_at_one_)
             names += (names.empty() ? "" : ", ") + name;
         const int cycles = m_.options.thermal_cycles;
+        // The bounds of f up to 1.2, in the model's units.
+        const std::string strength = value_with_unit(STRESS, B313_HIGH_FACTOR_TENSILE, m_.units, 4);
+        const std::string temperature = value_with_unit(TEMPERATURE, B313_HIGH_FACTOR_TEMPERATURE, m_.units, 4);
         out_.notes.add(c_format("B31.3: the stress range factor f of %d cycles is held at 1.0 for material%s %s, "
-                                "whose type does not tell a specified minimum tensile strength of at most 75 ksi "
-                                "(517 MPa); Eq. (1c) gives f = 6.0 N^-0.2 = %.4f, up to 1.2 for a ferrous material "
-                                "of at most 75 ksi at or below 700 degF (371 degC)",
-                                cycles, held_at_one_.size() == 1 ? "" : "s", names.c_str(),
-                                uncapped_range_factor(cycles)));
+                                "whose type does not tell a specified minimum tensile strength of at most %s; "
+                                "Eq. (1c) gives f = 6.0 N^-0.2 = %.4f, up to 1.2 for a ferrous material of at most "
+                                "%s at or below %s",
+                                cycles, held_at_one_.size() == 1 ? "" : "s", names.c_str(), strength.c_str(),
+                                uncapped_range_factor(cycles), strength.c_str(), temperature.c_str()));
     }
 
     bool present(int32_t code) const

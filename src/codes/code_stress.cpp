@@ -241,8 +241,7 @@ double uncapped_range_factor(int cycles)
 
 TensileStrength material_tensile_strength(const std::string& type, double strength)
 {
-    constexpr double TENSILE_LIMIT = 75000.0;   // psi, 517 MPa
-    if (strength > TENSILE_LIMIT)
+    if (strength > B313_HIGH_FACTOR_TENSILE)
         return TensileStrength::Above75Ksi;
     for (const char* code : {"CS", "FS", "AS", "CI"})
         if (type == code)
@@ -252,9 +251,9 @@ TensileStrength material_tensile_strength(const std::string& type, double streng
 
 double b313_range_factor_limit(const RangeFactorMaterial& m)
 {
-    constexpr double TEMPERATURE_LIMIT = 700.0;   // degF, 371 degC
-    return m.ferrous && m.tensile == TensileStrength::AtMost75Ksi && m.temperature <= TEMPERATURE_LIMIT ? 1.2
-                                                                                                       : 1.0;
+    return m.ferrous && m.tensile == TensileStrength::AtMost75Ksi && m.temperature <= B313_HIGH_FACTOR_TEMPERATURE
+               ? 1.2
+               : 1.0;
 }
 
 double stress_range_factor(StressRules rules, int cycles, double limit)

@@ -165,6 +165,10 @@ struct RangeFactorMaterial {
 // of 90 ksi and more) and a material without a type tell nothing.
 TensileStrength material_tensile_strength(const std::string& type, double strength);
 double b313_range_factor_limit(const RangeFactorMaterial& material);
+// The bounds of f up to 1.2: a specified minimum tensile strength of at most
+// 75 ksi (psi; 517 MPa) and a temperature of at most 700 degF (371 degC).
+inline constexpr double B313_HIGH_FACTOR_TENSILE = 75000.0;
+inline constexpr double B313_HIGH_FACTOR_TEMPERATURE = 700.0;
 
 // The allowable displacement stress range: f (1.25 Sc + 0.25 Sh), and with
 // the liberal allowable f (1.25 Sc + 0.25 Sh + (Sh - SL)) when Sh is above

@@ -37,6 +37,7 @@
 #include <cmath>
 #include <set>
 #include <sstream>
+#include <string_view>
 
 constexpr BatchNotCarriedEntry BATCH_NOT_CARRIED[NC_KINDS] = {
     {NC_SPECTRA, "spectra"},
@@ -68,7 +69,8 @@ constexpr BatchNotCarriedEntry BATCH_NOT_CARRIED[NC_KINDS] = {
      "element values that no keyword gives, read back as none: bend axial and torsion SIFs below 1, miter SIFs, "
      "hydrotest temperatures, a jacketed bend's own material, flexibility factor and SIFs, reducer knuckles and "
      "offsets, beam end releases, a rigid element's contents weight, valve lengths and types"},
-    {NC_BELLOWS_STIFFNESS, "bellows axial and lateral stiffnesses below 1 lb/in, read back as 1 lb/in"},
+    // The batch reader takes an ES stiffness below 1 lb/in as 1 lb/in.
+    {NC_BELLOWS_STIFFNESS, "bellows axial and lateral stiffnesses below {value}, read back as {value}", STIFFNESS, 1.0},
     {NC_DATA_FIELDS,
      "data-item values that no keyword gives, read back as none: a nozzle's pad, L1, L2 or axis that its vessel "
      "does not take, a limit stop's direction beside its connected node, the load type, short range, rate and load "
@@ -120,6 +122,19 @@ bool BatchExportReport::empty() const
     return std::all_of(std::begin(entries), std::end(entries), [](const Entry& e) { return e.count == 0; });
 }
 
+std::string batch_not_carried_text(BatchNotCarried kind)
+{
+    const BatchNotCarriedEntry& entry = BATCH_NOT_CARRIED[kind];
+    std::string text = entry.text;
+    constexpr std::string_view VALUE = "{value}";
+    if (entry.quantity == 0)
+        return text;
+    const std::string value = value_with_unit(entry.quantity, entry.value);
+    for (std::size_t at = 0; (at = text.find(VALUE, at)) != std::string::npos; at += value.size())
+        text.replace(at, VALUE.size(), value);
+    return text;
+}
+
 std::string BatchExportReport::message() const
 {
     if (empty())
@@ -130,7 +145,7 @@ std::string BatchExportReport::message() const
         const Entry& e = entries[k];
         if (e.count == 0)
             continue;
-        text += "\n" + std::string(BATCH_NOT_CARRIED[k].text) + ": " + std::to_string(e.count);
+        text += "\n" + batch_not_carried_text(static_cast<BatchNotCarried>(k)) + ": " + std::to_string(e.count);
         if (!e.rows.empty()) {
             text += e.rows.size() == 1 ? " (row " : " (rows ";
             for (std::size_t i = 0; i < e.rows.size() && i < ROWS_SHOWN; ++i)

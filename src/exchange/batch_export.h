@@ -79,11 +79,18 @@ enum BatchNotCarried : int {
     NC_KINDS,
 };
 
+// What the warning calls a kind. A text that tells a value holds "{value}"
+// where the value goes: `value` of `quantity` (internal units), shown in the
+// units of the model.
 struct BatchNotCarriedEntry {
     BatchNotCarried kind;
     const char* text;
+    int quantity = 0;
+    double value = 0.0;
 };
 extern const BatchNotCarriedEntry BATCH_NOT_CARRIED[NC_KINDS];
+// The text of a kind as the warning names it, its value put in.
+std::string batch_not_carried_text(BatchNotCarried kind);
 
 // What one export left out: per kind the number of items, the rows (0 for
 // an item of no row) and, for items that rows do not tell apart, their names.

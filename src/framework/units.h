@@ -247,6 +247,16 @@ std::string format_speed(double value);
 // (force unit), narrow enough for the eight-character report columns.
 std::string format_soil_stiffness(double value);
 std::string format_soil_force(double value);
+// A value put into a message, warning or note: its number in the unit
+// shown, a blank and that unit's name ("-2049.3 N", "0.35 inch"), with
+// `digits` significant digits and every digit of a whole number up to
+// 9999999 ("123457 N", not "1.2346E+05"). Below 1E-30 in the unit shown it
+// is 0, as every shown value; a value that is not a finite number reads
+// "*****". The unit is that of `units` (the choices a run took with its
+// model, so that the run's thread reads nothing of the document), or the
+// one chosen now.
+std::string value_with_unit(int quantity, double value, const UnitChoices& units, int digits = 5);
+std::string value_with_unit(int quantity, double value, int digits = 5);
 // format(value), or an empty text for 0 (a field left empty).
 std::string format_or_empty(double value, std::string (*format)(double));
 

@@ -251,6 +251,26 @@ std::string format_g5(double value)
     return g_form(5, value);
 }
 
+std::string value_with_unit(int quantity, double value, const UnitChoices& units, int digits)
+{
+    const auto chosen = static_cast<std::size_t>(std::clamp(quantity, 0, NUM_UNIT_QUANTITIES));
+    const int unit = unit_choice_valid(quantity, units[chosen]) ? units[chosen] : 0;
+    const double shown = unit_from_internal(quantity, unit, value);
+    // The digits of the whole part, so that a whole number reads without an
+    // exponent up to 7 digits.
+    constexpr int MOST_WHOLE_DIGITS = 7;
+    int precision = std::max(1, digits);
+    if (std::isfinite(shown) && std::fabs(shown) >= 1.0)
+        precision =
+            std::max(precision, std::min(MOST_WHOLE_DIGITS, static_cast<int>(std::log10(std::fabs(shown))) + 1));
+    return g_form(precision, shown) + " " + unit_name(quantity, unit);
+}
+
+std::string value_with_unit(int quantity, double value, int digits)
+{
+    return value_with_unit(quantity, value, unit_choice(), digits);
+}
+
 std::string format_or_empty(double value, std::string (*format)(double))
 {
     return value == 0.0 ? std::string() : format(value);

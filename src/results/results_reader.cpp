@@ -72,8 +72,8 @@ int32_t check_header(BinFile& file)
     const int32_t version = results_header_version(header);
     if (version == 0)
         throw_message(RESULTS_UNREADABLE_TEXT);
-    if (version != RESULTS_FILE_VERSION && version != RESULTS_FILE_VERSION_WITHOUT_RUN_RECORD &&
-        version != RESULTS_FILE_VERSION_WITHOUT_CHORDS) {
+    if (version != RESULTS_FILE_VERSION && version != RESULTS_FILE_VERSION_WITHOUT_HANGER_NOTES &&
+        version != RESULTS_FILE_VERSION_WITHOUT_RUN_RECORD && version != RESULTS_FILE_VERSION_WITHOUT_CHORDS) {
         file.close();
         throw_message(c_format("Program version = %.2f\nResults version = %.2f\nPlease reanalyze the model.",
                                RESULTS_FILE_VERSION / 100.0, version / 100.0));

@@ -3,6 +3,7 @@
 #include "analysis_core/convergence.h"
 #include "analysis_core/element_assembly.h"
 #include "framework/text.h"
+#include "framework/units.h"
 #include "model/nodes.h"
 #include "platform/threads.h"
 #include "supports/support_common.h"
@@ -1263,6 +1264,12 @@ std::vector<std::string> check_contact_states(AnalysisRun& run)
     const double motion_tolerance = std::max(1.0e-7, CHECK_RELATIVE * motion);
     // The friction settles to the iteration tolerance.
     const double friction_relative = 2.0 * run.snapshot().options.iteration_tolerance + 1.0e-6;
+    // Motions and forces in the model's units.
+    const UnitChoices& units = run.snapshot().units;
+    const auto motion_text = [&units](double v, int digits = 4) {
+        return value_with_unit(DISPLACEMENT, v, units, digits);
+    };
+    const auto force_text = [&units](double v) { return value_with_unit(FORCE, v, units, 4); };
     for (const ContactEntry& entry : set->entries) {
         const Contact& contact = entry.contact;
         const ContactState& state = run.row_state<ContactState>(entry.row);
@@ -1281,21 +1288,25 @@ std::vector<std::string> check_contact_states(AnalysisRun& run)
             const double low = no_limit(d.lower) ? -NO_LIMIT : d.lower - std::max(load, 0.0) / k;
             const double high = no_limit(d.upper) ? NO_LIMIT : d.upper - std::min(load, 0.0) / k;
             if (s < low - motion_tolerance)
-                fail(c_format("past its lower limit %.6g in by %.4g in with a load of %.4g lb", d.lower, low - s, load));
+                fail("past its lower limit " + motion_text(d.lower, 6) + " by " + motion_text(low - s) +
+                     " with a load of " + force_text(load));
             else if (s > high + motion_tolerance)
-                fail(c_format("past its upper limit %.6g in by %.4g in with a load of %.4g lb", d.upper, s - high, load));
+                fail("past its upper limit " + motion_text(d.upper, 6) + " by " + motion_text(s - high) +
+                     " with a load of " + force_text(load));
             // A load only at a closed limit, pushing the pipe back inside.
             if (load > force_tolerance && (no_limit(d.lower) || std::fabs(s - low) > motion_tolerance))
-                fail(c_format("a load of %.4g lb along +n %.4g in away from its lower limit", load, s - d.lower));
+                fail("a load of " + force_text(load) + " along +n " + motion_text(s - d.lower) +
+                     " away from its lower limit");
             else if (load < -force_tolerance && (no_limit(d.upper) || std::fabs(s - high) > motion_tolerance))
-                fail(c_format("a load of %.4g lb along -n %.4g in away from its upper limit", -load, d.upper - s));
+                fail("a load of " + force_text(-load) + " along -n " + motion_text(d.upper - s) +
+                     " away from its upper limit");
         }
         if (contact.mu <= 0.0)
             continue;
         const double limit = contact.mu * pressing_resultant(contact, state, f);
         const double friction = norm(f.friction);
         if (friction > limit * (1.0 + friction_relative) + force_tolerance) {
-            fail(c_format("a friction of %.4g lb above mu N = %.4g lb", friction, limit));
+            fail("a friction of " + force_text(friction) + " above mu N = " + force_text(limit));
             continue;
         }
         // A contact that slipped more than a sticking one may (the width
@@ -1310,12 +1321,11 @@ std::vector<std::string> check_contact_states(AnalysisRun& run)
         if (norm(minus(f.friction, against)) <= 3.0 * friction_relative * limit + force_tolerance)
             continue;
         if (friction < limit * (1.0 - 3.0 * friction_relative))
-            fail(c_format("moves %.4g in with a friction of %.4g lb below mu N = %.4g lb, where a contact that "
-                          "sticks may move at most %.3g in",
-                          slip, friction, limit, sticking));
+            fail("moves " + motion_text(slip) + " with a friction of " + force_text(friction) + " below mu N = " +
+                 force_text(limit) + ", where a contact that sticks may move at most " + motion_text(sticking, 3));
         else
-            fail(c_format("slides %.4g in with a friction of %.4g lb that is not mu N = %.4g lb against the slip",
-                          slip, friction, limit));
+            fail("slides " + motion_text(slip) + " with a friction of " + force_text(friction) +
+                 " that is not mu N = " + force_text(limit) + " against the slip");
     }
     return failures;
 }

@@ -313,5 +313,6 @@ std::vector<double> least_squares(std::vector<std::vector<double>> columns, cons
 // and pushing only where it is closed, towards the inside; the friction at
 // most mu N, and mu N against the slip where the contact slipped more than
 // a sticking one may. The tolerances are relative to the largest load and
-// displacement of the case. Each failure names the item and its node.
+// displacement of the case. Each failure names the item and its node, and
+// its motions and loads in the model's units.
 std::vector<std::string> check_contact_states(AnalysisRun& run);

@@ -211,6 +211,7 @@ void HangerRunDesign::resize(int rows)
     designed.assign(n, 0);
     design.assign(n, HangerDesign{});
     sizing.assign(n, 0);
+    notes.clear();
 }
 
 bool HangerRunDesign::sizes(int row) const

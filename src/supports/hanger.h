@@ -109,6 +109,36 @@ enum class HangerPhase {
     Loaded,   // they put their found loads up on the pipe, without stiffness
 };
 
+// Why the hanger design left a hanger without a design, or gave it a
+// constant support in place of a spring.
+enum class HangerNoteReason : int32_t {
+    None = 0,
+    NoUpwardLoad,       // it would pull the pipe down (or its load is no number)
+    NoConstantSize,     // a constant support, asked for, that no size of the catalogue holds
+    VariationTooLarge,  // every spring whose working range holds its loads varies too much
+    OnlyShortRange,     // only a short-range spring, which the hanger does not allow, holds them
+    NoRangeHolds,       // no spring's working range holds them
+};
+inline constexpr int32_t HANGER_NOTE_REASONS = 6;
+
+// What the hanger design said of one hanger it sized, in internal units
+// (hanger_note_text words it in the units of a model). After a reason of
+// the springs the design looked for a constant support: `designed` when it
+// took one, else the catalogue has none that holds the load.
+struct HangerNote {
+    int32_t row = 0;
+    int32_t node = 0;           // the number of the hanger's node
+    HangerNoteReason reason = HangerNoteReason::None;
+    bool designed = false;
+    float load = 0.0f;          // lb, per hanger
+    float travel = 0.0f;        // inch, up positive
+    float below = 0.0f;         // NoRangeHolds: the end of the largest size below the load (0: none)
+    float above = 0.0f;         // and the start of the smallest size above it (0: none)
+    int32_t percent = 0;        // VariationTooLarge: the variation allowed
+    std::string catalogue;      // the catalogue's name
+    bool operator==(const HangerNote&) const = default;
+};
+
 struct HangerRunDesign : CopiedState<HangerRunDesign> {
     HangerPhase phase = HangerPhase::None;
     // By layout row: the load of the whole support (all its hangers) found
@@ -119,6 +149,8 @@ struct HangerRunDesign : CopiedState<HangerRunDesign> {
     // The rows whose hangers the run sizes (those of a catalogue without
     // data keep the design the model holds).
     std::vector<char> sizing;
+    // What the design said of the hangers it sized, in row order.
+    std::vector<HangerNote> notes;
 
     void resize(int rows);
     bool has_design(int row) const;

@@ -421,24 +421,32 @@ int32_t int_at(const std::string& bytes, std::size_t at)
 }
 
 // The blocks of a results file without the run record that ends it (int32
-// L, L lines of an int32 byte count and their bytes, a 32-byte
+// L, L lines of an int32 byte count and their bytes; int32 H, H hanger
+// notes of three int32, a byte count and their bytes; a 32-byte
 // fingerprint): the record is found from the end, the last place from which
 // it reads to the fingerprint exactly.
 std::string without_run_record(const std::string& bytes)
 {
-    if (bytes.size() < 36)
+    if (bytes.size() < 40)
         return {};
     const std::size_t fingerprint = bytes.size() - 32;
-    for (std::size_t p = fingerprint - 4 + 1; p-- > 0 && fingerprint - p < 1000000;) {
-        const int32_t lines = int_at(bytes, p);
-        std::size_t at = p + 4;
-        bool sound = lines >= 0 && static_cast<std::size_t>(lines) <= (fingerprint - at) / 4;
-        for (int32_t k = 0; sound && k < lines; ++k) {
+    // Reads `count` items at `at`, each `head` int32s and a text; false when
+    // they overrun the fingerprint.
+    const auto items = [&](std::size_t& at, int head) {
+        const int32_t count = at + 4 <= fingerprint ? int_at(bytes, at) : -1;
+        at += 4;
+        bool sound = count >= 0 && static_cast<std::size_t>(count) <= (fingerprint - std::min(at, fingerprint)) / 4;
+        for (int32_t k = 0; sound && k < count; ++k) {
+            at += 4 * static_cast<std::size_t>(head);
             const int32_t n = at + 4 <= fingerprint ? int_at(bytes, at) : -1;
             sound = n >= 0 && static_cast<std::size_t>(n) <= fingerprint - at - 4;
             at += 4 + static_cast<std::size_t>(std::max(n, 0));
         }
-        if (sound && at == fingerprint)
+        return sound && at <= fingerprint;
+    };
+    for (std::size_t p = fingerprint - 8 + 1; p-- > 0 && fingerprint - p < 1000000;) {
+        std::size_t at = p;
+        if (items(at, 0) && items(at, 3) && at == fingerprint)
             return bytes.substr(0, p);
     }
     return {};
@@ -687,11 +695,11 @@ TEST_F(BatchModeBinaryTest, HangerDesignMessageGoesIntoTheReportBesideTheHangerR
     const double ro = 6.625 / 2, ri = ro - 0.28;
     const double load = 0.283 * std::numbers::pi * (ro * ro - ri * ri) * 240 / 2;
     char pounds[32];
-    std::snprintf(pounds, sizeof pounds, "%.1f lb", load);
-    ASSERT_EQ(std::string(pounds), "189.5 lb");
+    std::snprintf(pounds, sizeof pounds, "%.5G lb", load);
+    ASSERT_EQ(std::string(pounds), "189.54 lb");
     const std::string head = "Row 3: the hanger at node 20 is held by no spring of the Grinnell catalogue: no size's "
-                             "working range holds its load of 189.5 lb over a travel of ";
-    const std::string tail = " in (the nearest sizes end at 180.0 lb and begin at 200.0 lb); a constant support is chosen";
+                             "working range holds its load of 189.54 lb over a travel of ";
+    const std::string tail = " inch (the nearest sizes end at 180 lb and begin at 200 lb); a constant support is chosen";
     const ProgramRun r = run("riser.mbf");
     ASSERT_EQ(r.exit_code, 0) << r.err;
     EXPECT_NE(r.err.find("The hanger design:\n" + head), std::string::npos) << r.err;

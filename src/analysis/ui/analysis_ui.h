@@ -50,11 +50,11 @@ const Sha256Digest& last_analysis_model_fingerprint();
 inline constexpr const char* MODEL_WARNINGS_HEADING = "The model is analysed as follows:";
 inline constexpr const char* HANGER_WARNINGS_HEADING = "The hanger design:";
 // What the last Analyze said of its model before the run (the lines of
-// analysis_model_warnings) and of its hanger design (the hangers it left
-// undesigned or gave a constant support), every line; the message boxes
-// show the first few of each.
+// analysis_model_warnings), every line; the message box shows the first
+// few. What it said of its hanger design (the hangers it left undesigned
+// or gave a constant support) the results file carries
+// (ResultsRunRecord::hanger_notes).
 const std::vector<std::string>& last_analysis_model_warnings();
-const std::vector<std::string>& last_analysis_hanger_warnings();
 
 // The Load Cases command: LOAD_CASES_DIALOG chooses the load cases of the
 // model (stored in the model file) and their order; no chosen case means the

@@ -307,7 +307,6 @@ struct LastRun {
     bool unconverged = false;
     std::vector<std::string> case_notes;
     std::vector<std::string> model_warnings;
-    std::vector<std::string> hanger_warnings;
     Sha256Digest model_fingerprint{};
 };
 
@@ -336,11 +335,6 @@ const Sha256Digest& last_analysis_model_fingerprint()
 const std::vector<std::string>& last_analysis_model_warnings()
 {
     return last_run().model_warnings;
-}
-
-const std::vector<std::string>& last_analysis_hanger_warnings()
-{
-    return last_run().hanger_warnings;
 }
 
 bool analyze_command(WindowId owner)
@@ -469,7 +463,6 @@ bool analyze_command(WindowId owner)
         last_run().unconverged = true;
         message_warning(owner, unconverged_text(outcome));
     }
-    last_run().hanger_warnings = outcome.warnings;
     if (!outcome.warnings.empty())
         message_warning(owner, run_warnings_text(outcome.warnings));
     if (!outcome.modal_notes.empty())

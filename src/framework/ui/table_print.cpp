@@ -691,9 +691,14 @@ void table_print_text(TablePrint& p, const std::string& title, int count) {
     };
     ReportTable table(header, std::max(2, static_cast<int>(tiers.size() * lines)));
     p.contents_entry();
-    for (const std::vector<std::string>& cells : t.cells) {
+    // A row's note stands under it, in from the table's left edge as on
+    // paper, broken at its blanks within the page, on the row's page.
+    const int note_column = REPORT_LEFT_COLUMN + static_cast<int>(std::string_view(NOTE_INDENT).size());
+    for (std::size_t i = 0; i < t.cells.size(); ++i) {
+        const std::vector<std::string>& cells = t.cells[i];
         const auto row = row_lines(cells);
-        table.keep(count_lines(row));
+        const std::vector<std::string> note = report_wrapped_lines(p.row_note(t.rows[i]), note_column);
+        table.keep(count_lines(row) + static_cast<int>(note.size()));
         for (size_t l = 0; l < row.size(); ++l) {
             const TextTier& tier = tiers[l / lines];
             size_t most = 1;
@@ -709,6 +714,10 @@ void table_print_text(TablePrint& p, const std::string& title, int count) {
                 }
                 report_next_line();
             }
+        }
+        for (const std::string& line : note) {
+            report_print_at(line, note_column);
+            report_next_line();
         }
     }
     table.close();

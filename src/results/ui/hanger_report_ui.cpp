@@ -1,5 +1,6 @@
 #include "results/ui/hanger_report_ui.h"
 
+#include "analysis/hanger_design.h"
 #include "framework/state.h"
 #include "framework/text.h"
 #include "framework/units.h"
@@ -12,6 +13,7 @@
 #include "results/ui/result_choosers.h"
 #include "results/ui/result_pages.h"
 #include "results/ui/results_hooks.h"
+#include "results/results_state.h"
 #include "results/ui/results_window.h"
 #include "supports/hanger.h"
 
@@ -23,6 +25,8 @@
 namespace {
 
 const char* const TITLE = "Hanger Report";
+const char* const NOT_DESIGNED = "Not designed";
+constexpr int FIGURE_COLUMN = 5;
 
 // The columns, as data: heading, second heading line (a unit quantity, or a
 // fixed text), and the cell of a hanger.
@@ -47,6 +51,17 @@ bool has_design(const Hanger& h)
 std::string when_designed(const Hanger& h, std::string text)
 {
     return has_design(h) ? text : std::string();
+}
+
+// What the run said of a hanger it left without a design, as the results
+// file carries the notes of its design; null for a hanger it designed or
+// did not size.
+const HangerNote* not_designed_note(int layout_row)
+{
+    for (const HangerNote& note : results().run_record.hanger_notes)
+        if (note.row == layout_row && !note.designed)
+            return &note;
+    return nullptr;
 }
 
 const std::array<Column, 12> COLUMNS = {{
@@ -109,13 +124,29 @@ public:
             return c.quantity >= 0 ? unit_label(c.quantity) : c.fixed;
         return {};
     }
+    // The figure of a hanger the run did not design says so: on screen and
+    // in CSV with the reason, on paper and in the text report alone, the
+    // reason under the row (row_note).
     std::string cell_text(int row, int column, int line) override
     {
         if (line != 0 || row < 1 || row > hangers() || column < 1 || column > columns())
             return {};
-        const LayoutRow& r = model().rows[row_list[static_cast<std::size_t>(row)]];
+        const int layout_row = row_list[static_cast<std::size_t>(row)];
+        if (const HangerNote* note = not_designed_note(layout_row); note && column == FIGURE_COLUMN) {
+            const ReportState& report = report_state();
+            if ((report.printing_pages || report.text_report) && !report.csv_mode)
+                return NOT_DESIGNED;
+            return std::string(NOT_DESIGNED) + ": the hanger " + hanger_note_text(*note, unit_choice());
+        }
+        const LayoutRow& r = model().rows[layout_row];
         const auto* h = dynamic_cast<const Hanger*>(r.data.get());
         return h ? COLUMNS[static_cast<std::size_t>(column - 1)].cell(r, *h) : std::string();
+    }
+    std::string row_note(int row) override
+    {
+        const HangerNote* note =
+            row >= 1 && row <= hangers() ? not_designed_note(row_list[static_cast<std::size_t>(row)]) : nullptr;
+        return note ? "The hanger " + hanger_note_text(*note, unit_choice()) : std::string();
     }
     int row_node(int row) override
     {

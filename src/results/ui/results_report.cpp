@@ -1,5 +1,6 @@
 #include "results/ui/results_report.h"
 
+#include "analysis/hanger_design.h"
 #include "analysis/ui/analysis_ui.h"
 #include "analysis/unloaded_cases.h"
 #include "framework/app_state.h"
@@ -8,6 +9,7 @@
 #include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
+#include "framework/units.h"
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/file_dialogs.h"
 #include "framework/ui/frame.h"
@@ -102,29 +104,48 @@ void contents_heading(const std::string& title)
 // factorisations, the state it stands on), on the page of the first
 // table's heading and first rows. The results file carries the lines, so
 // that a report printed from the windows, later or in another session, has
-// them as the batch run's report has. A wind case's line may name its wind
-// load ("Wind 1" for the case Wind).
-void print_case_notes()
+// them as the batch run's report has. A case's lines are those named by it
+// (a wind case's may name its wind load, "Wind 1" for the case Wind), each
+// once; the passes of the hanger design have names of their own.
+std::vector<std::string> case_lines_of(int code, const std::vector<std::string>& lines)
 {
-    if (report_state().csv_mode)
-        return;
-    const int code = results_loadcase_code();
     const std::string wind = wind_case_note_name(code);
     const auto named = [](const std::string& note, const std::string& name) {
         return !name.empty() && note.rfind(name + ": ", 0) == 0;
     };
-    for (const std::string& note : results().run_record.case_lines)
-        if (named(note, load_case_names(code)) || named(note, wind))
-            report_line_with_next(note);
+    std::vector<std::string> own;
+    for (const std::string& note : lines)
+        if ((named(note, load_case_names(code)) || named(note, wind)) &&
+            std::find(own.begin(), own.end(), note) == own.end())
+            own.push_back(note);
+    return own;
 }
 
-// What the batch run said on standard error of its model before the run
-// and of its hanger design, in its report too: a heading and every line,
-// indented under it and, in a text report, broken at its blanks within
-// the page (a graphic page breaks it itself).
+void print_case_notes()
+{
+    if (report_state().csv_mode)
+        return;
+    for (const std::string& note : case_lines_of(results_loadcase_code(), results().run_record.case_lines))
+        report_line_with_next(note);
+}
+
+// The warnings of the hanger design of the run whose results are open, as
+// the results file carries its notes, in the units shown.
+std::vector<std::string> hanger_design_warnings()
+{
+    std::vector<std::string> lines;
+    for (const HangerNote& note : results().run_record.hanger_notes)
+        lines.push_back(hanger_note_line(note, unit_choice()));
+    return lines;
+}
+
+// What a run said of its model before the run (a batch run on standard
+// error) and of its hanger design, in its report too: a heading and every
+// line, indented under it and, in a text report, broken at its blanks
+// within the page (a graphic page breaks it itself).
 void print_run_warnings(const char* heading, const std::vector<std::string>& warnings)
 {
-    if (!batch_mode() || report_state().csv_mode || warnings.empty())
+    if (report_state().csv_mode || warnings.empty())
         return;
     constexpr int WARNING_COLUMN = REPORT_LEFT_COLUMN + 2;
     report_line(heading);
@@ -149,7 +170,7 @@ void write_report(const ResultsReportSelection& s)
         if (!report_state().csv_mode)
             report_line("");
     }
-    if (results_open())
+    if (results_open() && batch_mode())
         print_run_warnings(MODEL_WARNINGS_HEADING, last_analysis_model_warnings());
     if (s.model_report)
         print_model_report();
@@ -162,7 +183,7 @@ void write_report(const ResultsReportSelection& s)
         print_code_compliance();
     if (on(PART_HANGER_REPORT)) {
         print_hooked(RESULT_HANGER_REPORT);
-        print_run_warnings(HANGER_WARNINGS_HEADING, last_analysis_hanger_warnings());
+        print_run_warnings(HANGER_WARNINGS_HEADING, hanger_design_warnings());
     }
     if (on(PART_SUPPORT_SUMMARY))
         print_all_support_summaries();

@@ -4,6 +4,7 @@
 // hanger held rigid count too), and the selection from a catalogue written
 // by the test (its values are the test's own, not a maker's); and the
 // shipped catalogues checked against themselves.
+#include "analysis/data/hanger_test_catalogues.h"
 #include "analysis/data/support_fixture.h"
 #include "analysis/hanger_catalogue.h"
 #include "analysis/hanger_design.h"
@@ -20,6 +21,12 @@
 using namespace analysis_test;
 
 namespace {
+
+// The note of a selection in the English units (lb, inch).
+std::string note_of(const HangerChoice& choice)
+{
+    return hanger_note_text(choice.note, UnitChoices{});
+}
 
 // Springs of the tests: (figure, size, range, working range, rate).
 const char* const TEST_CATALOGUE = "# test values, not a maker's\n"
@@ -561,7 +568,7 @@ TEST(HangerSelection, SmallestSpringThatHoldsBothLoadsWithinTheVariation)
     h = select_hanger(&c, d);
     EXPECT_TRUE(h.constant);
     EXPECT_FALSE(h.designed);
-    EXPECT_NE(h.note.find("which the Grinnell catalogue has not"), std::string::npos) << h.note;
+    EXPECT_NE(note_of(h).find("which the Grinnell catalogue has not"), std::string::npos) << note_of(h);
     // No load upwards: not designed.
     d.load = -5;
     EXPECT_FALSE(select_hanger(&c, d).designed);
@@ -580,12 +587,7 @@ TEST(HangerSelection, HangerDesignMessageNamesTheReasonThatHolds)
 {
     // Two sizes with a gap between them, 210 and 221 lb, a short-range size
     // above them, and a constant support; 50 lb/in each.
-    const HangerCatalogue c = parse_hanger_catalogue("CATALOGUE 16 Grinnell\n"
-                                                     "SPRING A 1 MID 100 210 50   # test\n"
-                                                     "SPRING A 2 MID 221 400 50   # test\n"
-                                                     "SPRING B 1 SHORT 450 600 50 # test\n"
-                                                     "CONSTANT C 1 50 1000 10     # test\n",
-                                                     "t");
+    const HangerCatalogue c = parse_hanger_catalogue(GAPPED_CATALOGUE, "t");
     HangerDemand d;
     d.type = 16;
     d.load = 215.6;
@@ -596,17 +598,17 @@ TEST(HangerSelection, HangerDesignMessageNamesTheReasonThatHolds)
         d.variation = variation;
         const HangerChoice h = select_hanger(&c, d);
         EXPECT_TRUE(h.designed && h.constant);
-        EXPECT_EQ(h.note, "is held by no spring of the Grinnell catalogue: no size's working range holds its load of "
-                          "215.6 lb over a travel of 0.100 in (the nearest sizes end at 210.0 lb and begin at "
-                          "221.0 lb); a constant support is chosen");
+        EXPECT_EQ(note_of(h), "is held by no spring of the Grinnell catalogue: no size's working range holds its load of "
+                          "215.6 lb over a travel of 0.1 inch (the nearest sizes end at 210 lb and begin at 221 "
+                          "lb); a constant support is chosen");
     }
     // 500 lb hot, 505 lb cold: only the short-range size holds it (varying
     // 5/500 = 1 %), and the hanger does not allow short-range springs.
     d.variation = 25;
     d.load = 500;
-    EXPECT_EQ(select_hanger(&c, d).note,
+    EXPECT_EQ(note_of(select_hanger(&c, d)),
               "is held by no spring of the Grinnell catalogue: only a short-range spring, which the hanger does not "
-              "allow, holds its load of 500.0 lb over a travel of 0.100 in; a constant support is chosen");
+              "allow, holds its load of 500 lb over a travel of 0.1 inch; a constant support is chosen");
     d.short_range = true;
     EXPECT_EQ(select_hanger(&c, d).design.figure, "B");
     // 300 lb hot moving up 1.5 in: 375 lb cold, both within A 2 (221-400 lb),
@@ -615,21 +617,21 @@ TEST(HangerSelection, HangerDesignMessageNamesTheReasonThatHolds)
     d.load = 300;
     d.travel = 1.5;
     d.variation = 20;
-    EXPECT_EQ(select_hanger(&c, d).note,
-              "is held by no spring of the Grinnell catalogue: its load of 300.0 lb over a travel of 1.500 in would "
+    EXPECT_EQ(note_of(select_hanger(&c, d)),
+              "is held by no spring of the Grinnell catalogue: its load of 300 lb over a travel of 1.5 inch would "
               "vary by more than 20%; a constant support is chosen");
     // Beyond the largest and below the smallest size.
     d.travel = 0.1;
     d.load = 700;
-    EXPECT_NE(select_hanger(&c, d).note.find("(the largest size ends at 400.0 lb)"), std::string::npos);
+    EXPECT_NE(note_of(select_hanger(&c, d)).find("(the largest size ends at 400 lb)"), std::string::npos);
     d.load = 60;
-    EXPECT_NE(select_hanger(&c, d).note.find("(the smallest size begins at 100.0 lb)"), std::string::npos);
+    EXPECT_NE(note_of(select_hanger(&c, d)).find("(the smallest size begins at 100 lb)"), std::string::npos);
 }
 
-// A constant support of 2000 lb whose node moves down 0.0002 in, almost not
-// at all, with a catalogue whose constants end at 1000 lb: the message names
-// the travel as the 0.000 in it rounds to, never "-0.000 in"; a travel of
-// -0.0006 in rounds to -0.001 in and keeps its sign.
+// A constant support of 2000 lb whose node moves down 1E-31 in, not at all
+// as shown (below 1E-30), with a catalogue whose constants end at 1000 lb:
+// the message names the travel as 0, never "-0"; a travel of -0.0006 in
+// keeps its sign.
 TEST(NegativeZero, HangerMessageOfAlmostNoTravelHasNoSignedZero)
 {
     const HangerCatalogue c = parse_hanger_catalogue("CATALOGUE 16 Grinnell\n"
@@ -638,10 +640,11 @@ TEST(NegativeZero, HangerMessageOfAlmostNoTravelHasNoSignedZero)
     HangerDemand d;
     d.type = HANGER_CONSTANT;
     d.load = 2000;
-    d.travel = -0.0002;
-    EXPECT_EQ(select_hanger(&c, d).note,
-              "needs a constant support for 2000.0 lb over a travel of 0.000 in, which the Grinnell catalogue has not");
+    d.travel = -1.0e-31;
+    EXPECT_EQ(note_of(select_hanger(&c, d)),
+              "needs a constant support for 2000 lb over a travel of 0 inch, which the Grinnell catalogue has not");
     d.travel = -0.0006;
-    EXPECT_EQ(select_hanger(&c, d).note,
-              "needs a constant support for 2000.0 lb over a travel of -0.001 in, which the Grinnell catalogue has not");
+    EXPECT_EQ(note_of(select_hanger(&c, d)),
+              "needs a constant support for 2000 lb over a travel of -0.0006 inch, which the Grinnell catalogue has "
+              "not");
 }

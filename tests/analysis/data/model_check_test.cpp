@@ -124,12 +124,12 @@ TEST_F(ModelCheckTest, BendsThatCannotBeAnalysed)
     b.ff_in = -1.0;
     b.geometry.node1 = 35;
     b.geometry.angle1 = 2.0f;   // beyond the quarter bend
-    EXPECT_EQ(refusal(), "Row 3: intermediate node 35 is at 114.6 degrees, at or beyond the bend angle of 90 degrees");
+    EXPECT_EQ(refusal(), "Row 3: intermediate node 35 is at 114.6 deg, at or beyond the bend angle of 90 deg");
     // At 0 the node is the near tangent point, which the bend makes itself.
     b.geometry.angle1 = 0.0f;
-    EXPECT_EQ(refusal(), "Row 3: intermediate node 35 is at 0 degrees, the bend's near tangent point 30A");
+    EXPECT_EQ(refusal(), "Row 3: intermediate node 35 is at 0 deg, the bend's near tangent point 30A");
     b.geometry.angle1 = -0.1f;
-    EXPECT_EQ(refusal(), "Row 3: intermediate node 35 is at -5.73 degrees, before the bend's near tangent point 30A");
+    EXPECT_EQ(refusal(), "Row 3: intermediate node 35 is at -5.73 deg, before the bend's near tangent point 30A");
     b.geometry.angle1 = 0.5f;
     EXPECT_EQ(refusal(), "<nothing thrown>");
     b.geometry.material = "XX";

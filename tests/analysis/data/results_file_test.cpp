@@ -76,7 +76,7 @@ TEST_F(ResultsFileTest, WrittenByARunAndReadBackFieldByField)
     ASSERT_TRUE(f.open_read(path));
     char header[16];
     f.read(header, 16);
-    EXPECT_EQ(std::string(header, 16), std::string("KORVANE21KR10220"));
+    EXPECT_EQ(std::string(header, 16), std::string("KORVANE21KR10230"));
     const Model& m = snapshot->model;
     ASSERT_EQ(f.read_int(), m.numelems());
     ASSERT_EQ(m.numelems(), 2);
@@ -119,15 +119,17 @@ TEST_F(ResultsFileTest, WrittenByARunAndReadBackFieldByField)
     std::vector<unsigned char> hanger(32, 0xff);
     f.read(hanger.data(), hanger.size());
     EXPECT_EQ(hanger, std::vector<unsigned char>(32, 0));
-    // The run record: no case line of this linear run, then the model file's
-    // fingerprint (none known for a model that was not saved).
+    // The run record: no case line of this linear run, no note of a hanger
+    // design (the test's hanger is none that the design sizes), then the
+    // model file's fingerprint (none known for a model that was not saved).
+    EXPECT_EQ(f.read_int(), 0);
     EXPECT_EQ(f.read_int(), 0);
     Sha256Digest fingerprint{};
     f.read(fingerprint.data(), fingerprint.size());
     EXPECT_EQ(fingerprint, snapshot->output.model_fingerprint);
     EXPECT_EQ(f.remaining(), 0);
     EXPECT_FALSE(f.error());
-    EXPECT_EQ(results_file_size(m, snapshot->load_cases, 2, 0) + 4 + 32, f.size());
+    EXPECT_EQ(results_file_size(m, snapshot->load_cases, 2, 0) + 4 + 4 + 32, f.size());
     // The hanger carries weight in the weight cases only.
     EXPECT_GT(cases.at(LC_SUSTAINED).support_loads[6], 0.0);
     EXPECT_EQ(cases.at(LC_EXPANSION_T1).forces.size(), 2u);

@@ -665,9 +665,9 @@ TEST_F(StressRangeFactor, AMaterialWithoutATensileStrengthKeeps1AndTheEvaluation
     expect_relative(expansion->ends[1][0].allowable, 1.25 * SC + 0.25 * SH, 1e-6, "SA at f = 1.0");
     EXPECT_EQ(std::count(r.notes.texts.begin(), r.notes.texts.end(),
                          "B31.3: the stress range factor f of 7000 cycles is held at 1.0 for material A106B, whose "
-                         "type does not tell a specified minimum tensile strength of at most 75 ksi (517 MPa); Eq. "
-                         "(1c) gives f = 6.0 N^-0.2 = 1.0212, up to 1.2 for a ferrous material of at most 75 ksi at "
-                         "or below 700 degF (371 degC)"),
+                         "type does not tell a specified minimum tensile strength of at most 75000 psi; Eq. (1c) "
+                         "gives f = 6.0 N^-0.2 = 1.0212, up to 1.2 for a ferrous material of at most 75000 psi at or "
+                         "below 700 F"),
               1);
     // 14 000 cycles: f = 0.889, below 1.0 for every material; nothing to say.
     restart();
@@ -676,6 +676,24 @@ TEST_F(StressRangeFactor, AMaterialWithoutATensileStrengthKeeps1AndTheEvaluation
     expect_relative(r.find(LC_EXPANSION_T1)->ends[1][0].allowable, six_n_to_minus_fifth(14000) * (1.25 * SC + 0.25 * SH),
                     1e-6, "SA of 14 000 cycles");
     EXPECT_TRUE(r.notes.texts.empty());
+}
+
+TEST_F(StressRangeFactor, TheNoteOfAModelInMegapascalsAndCelsiusGivesItsBoundsInThem)
+{
+    // The model of the test before, its stresses shown in MPa and its
+    // temperatures in degC: 75 ksi x 6.894757293 MPa/ksi = 517.11 MPa and
+    // (700 - 32) / 1.8 = 371.11 degC, to four digits in the note.
+    ASSERT_NEAR(75.0 * 6.894757293, 517.107, 1e-3);
+    ASSERT_NO_FATAL_FAILURE(analyse(model_text("B313"), {}, [] {
+        unit_choice()[STRESS] = 1;
+        unit_choice()[TEMPERATURE] = 1;
+    }));
+    const CodeStressResults r = evaluate();
+    ASSERT_EQ(r.notes.texts.size(), 1u);
+    EXPECT_EQ(r.notes.texts[0],
+              "B31.3: the stress range factor f of 7000 cycles is held at 1.0 for material A106B, whose type does not "
+              "tell a specified minimum tensile strength of at most 517.1 MPa; Eq. (1c) gives f = 6.0 N^-0.2 = "
+              "1.0212, up to 1.2 for a ferrous material of at most 517.1 MPa at or below 371.1 C");
 }
 
 TEST_F(StressRangeFactor, ACarbonSteelModelOf7000CyclesGetsTheEditionsRange)

@@ -378,10 +378,20 @@ TEST_F(ExportRoundTrip, APipePakBellowsWithoutLateralAndTorsionalStiffness)
     const std::string text = export_and_read_back(report);
     EXPECT_NE(text.find(",CES(30,1,0),HS=0,"), std::string::npos) << text;
     EXPECT_EQ(report.entries[NC_BELLOWS_STIFFNESS].rows, std::vector<int>{bellows_row});
-    EXPECT_NE(report.message().find("bellows axial and lateral stiffnesses below 1 lb/in, read back as 1 lb/in: 1 (row " +
-                                    std::to_string(bellows_row) + ")"),
+    EXPECT_NE(report.message().find("bellows axial and lateral stiffnesses below 1 lb/inch, read back as 1 lb/inch: 1 "
+                                    "(row " + std::to_string(bellows_row) + ")"),
               std::string::npos)
         << report.message();
+    {
+        // In a model of N/mm the warning says so in N/mm: 1 lb/in =
+        // 4.4482216152605 N / 25.4 mm = 0.1751268 N/mm.
+        UnitChoicesKept kept;
+        unit_choice()[STIFFNESS] = 1;
+        EXPECT_NE(report.message().find("bellows axial and lateral stiffnesses below 0.17513 N/mm, read back as "
+                                        "0.17513 N/mm: 1"),
+                  std::string::npos)
+            << report.message();
+    }
     EXPECT_EQ(element<Bellows>(bellows_row).torsional_stiffness, 0.0f);
     EXPECT_EQ(element<Bellows>(bellows_row).lateral_stiffness, 1.0f);
     const Results read_back = analysed("bellows-read-back");

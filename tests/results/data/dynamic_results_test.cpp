@@ -74,8 +74,9 @@ TEST_F(DynamicResultsTest, ModalAndDynamicBlocksAreReadAtTheirOffsets)
     const int64_t spectrum = 48 * n + 48 * e + b;
     const int64_t at30 = first + plain, at31 = at30 + modal, at35 = at31 + spectrum, at36 = at35 + plain,
                   at37 = at36 + plain;
-    // A hanger's design record, then the run record (no line, the fingerprint).
-    EXPECT_EQ(static_cast<int64_t>(file_bytes(results_path).size()), at37 + plain + 32 + 4 + 32);
+    // A hanger's design record, then the run record (no line, no note of a
+    // hanger design, the fingerprint).
+    EXPECT_EQ(static_cast<int64_t>(file_bytes(results_path).size()), at37 + plain + 32 + 4 + 4 + 32);
     // Display order 1, 31, 37, 35, 36; the modal block is no case.
     ASSERT_EQ(r.load_case_count(), 5);
     EXPECT_EQ(r.load_cases[1], (ResultsLoadCase{1, first, first + 24 * n, first + 24 * n + 48 * e}));

@@ -71,7 +71,7 @@ const std::string MISMATCH = "Results file does not match the model.\nPlease rea
 
 TEST_F(ResultsBadFileTest, HeadersOldWrongMagicAndVersions)
 {
-    // Magic, the digits 1022 and any sixteenth character: accepted.
+    // Magic, the digits 1023 and any sixteenth character: accepted.
     std::vector<char> other = good;
     other[15] = 'X';
     write_bytes(bad_path, other);
@@ -88,8 +88,8 @@ TEST_F(ResultsBadFileTest, HeadersOldWrongMagicAndVersions)
     const std::vector<Case> cases = {
         {"old header", old, "Results file is in Version 9.50 format.\nUnable to read results file."},
         {"wrong magic", "KORVANE21KM10200", "Unable to read results file"},
-        {"version 1010", "KORVANE21KR10100", "Program version = 10.22\nResults version = 10.10\nPlease reanalyze the model."},
-        {"version 1023", "KORVANE21KR10230", "Program version = 10.22\nResults version = 10.23\nPlease reanalyze the model."},
+        {"version 1010", "KORVANE21KR10100", "Program version = 10.23\nResults version = 10.10\nPlease reanalyze the model."},
+        {"version 1024", "KORVANE21KR10240", "Program version = 10.23\nResults version = 10.24\nPlease reanalyze the model."},
         // A file of version 1020 has shorter element records: this one's do not fit it.
         {"version 1020", "KORVANE21KR10200", MISMATCH},
         {"no digits", "KORVANE21KRabcd0", "Unable to read results file"},
@@ -261,44 +261,70 @@ class ResultsFingerprint : public ResultsBadFileTest {};
 
 }  // namespace
 
-// The run record that ends a file of version 1022: the case lines and the
-// fingerprint read back as written; a record whose counts overrun the file,
-// or with bytes after it, is refused; a file of version 1021, which has
-// none, reads with an empty record.
+// The run record that ends a file of version 1023: the case lines, the
+// notes of the hanger design and the fingerprint read back as written; a
+// record whose counts overrun the file, with a reason or a flag out of its
+// range, or with bytes after it, is refused; a file of version 1022 has the lines and
+// no notes, one of version 1021 no record: both read with what they have.
 TEST_F(ResultsFingerprint, RunRecordReadBackAndBadRecordsRefused)
 {
     const std::vector<std::string> lines = {"Sustained (W+P): converged in 3 iterations, 2 factorisations",
                                             "Operating (W+P1+T1): converged in 5 iterations, 3 factorisations"};
+    const std::vector<HangerNote> notes = {
+        {2, 20, HangerNoteReason::NoUpwardLoad, false, -12.5f, 0.25f, 0.0f, 0.0f, 0, "Grinnell"},
+        {3, 30, HangerNoteReason::NoRangeHolds, true, 215.5f, 0.125f, 210.0f, 221.0f, 25, "Grinnell"}};
     const Sha256Digest fingerprint = sha256("model file");
-    auto with_record = [&](const std::vector<std::string>& case_lines, const Sha256Digest& f) {
+    // The blocks and a record; without `notes` as version 1022 wrote it.
+    auto with_record = [&](const std::vector<std::string>& case_lines, const std::vector<HangerNote>* hanger_notes,
+                           const Sha256Digest& f) {
         std::vector<char> bytes(good.begin(), good.begin() + blocks_end());
         auto put = [&bytes](int32_t v) {
             const char* p = reinterpret_cast<const char*>(&v);
             bytes.insert(bytes.end(), p, p + 4);
         };
+        auto put_text = [&](const std::string& text) {
+            put(static_cast<int32_t>(text.size()));
+            bytes.insert(bytes.end(), text.begin(), text.end());
+        };
         put(static_cast<int32_t>(case_lines.size()));
-        for (const std::string& line : case_lines) {
-            put(static_cast<int32_t>(line.size()));
-            bytes.insert(bytes.end(), line.begin(), line.end());
+        for (const std::string& line : case_lines)
+            put_text(line);
+        if (hanger_notes) {
+            put(static_cast<int32_t>(hanger_notes->size()));
+            for (const HangerNote& n : *hanger_notes) {
+                put(n.row);
+                put(n.node);
+                put(static_cast<int32_t>(n.reason));
+                put(n.designed ? 1 : 0);
+                for (float v : {n.load, n.travel, n.below, n.above}) {
+                    const char* p = reinterpret_cast<const char*>(&v);
+                    bytes.insert(bytes.end(), p, p + 4);
+                }
+                put(n.percent);
+                put_text(n.catalogue);
+            }
+        } else {
+            std::memcpy(bytes.data() + 11, "1022", 4);
         }
         bytes.insert(bytes.end(), f.begin(), f.end());
         return bytes;
     };
-    write_bytes(bad_path, with_record(lines, fingerprint));
+    write_bytes(bad_path, with_record(lines, &notes, fingerprint));
     ASSERT_EQ(read_message(bad_path), "<nothing thrown>");
     EXPECT_EQ(results().run_record.case_lines, lines);
+    EXPECT_EQ(results().run_record.hanger_notes, notes);
     EXPECT_EQ(results().run_record.model_fingerprint, fingerprint);
     Sha256Digest carried{};
     EXPECT_TRUE(results_file_fingerprint(bad_path, carried));
     EXPECT_EQ(carried, fingerprint);
     // The all-0 fingerprint of a model that was not its file's is none.
-    write_bytes(bad_path, with_record(lines, Sha256Digest{}));
+    write_bytes(bad_path, with_record(lines, &notes, Sha256Digest{}));
     EXPECT_FALSE(results_file_fingerprint(bad_path, carried));
 
-    const std::vector<char> sound = with_record(lines, fingerprint);
+    const std::vector<char> sound = with_record(lines, &notes, fingerprint);
     const std::size_t count_at = static_cast<std::size_t>(blocks_end());
     std::vector<char> overrun = sound;
-    put_int(overrun, count_at, 3);   // a third line whose bytes are the fingerprint's
+    put_int(overrun, count_at, 3);   // a third line whose bytes are the notes' and the fingerprint's
     EXPECT_EQ(refused(overrun), MISMATCH);
     std::vector<char> huge = sound;
     put_int(huge, count_at, 1 << 30);
@@ -306,10 +332,28 @@ TEST_F(ResultsFingerprint, RunRecordReadBackAndBadRecordsRefused)
     std::vector<char> negative = sound;
     put_int(negative, count_at + 4, -1);
     EXPECT_EQ(refused(negative), MISMATCH);
+    std::size_t notes_at = count_at + 4;
+    for (const std::string& line : lines)
+        notes_at += 4 + line.size();
+    std::vector<char> more_notes = sound;
+    put_int(more_notes, notes_at, 3);
+    EXPECT_EQ(refused(more_notes), MISMATCH);
+    for (const auto& [offset, value] : std::vector<std::pair<std::size_t, int32_t>>{{8, 0}, {8, 6}, {12, 2}}) {
+        std::vector<char> field = sound;
+        put_int(field, notes_at + 4 + offset, value);   // the first note's reason and flag
+        EXPECT_EQ(refused(field), MISMATCH) << offset << " " << value;
+    }
     std::vector<char> longer = sound;
     longer.push_back('x');
     EXPECT_EQ(refused(longer), MISMATCH);
     EXPECT_EQ(refused(std::vector<char>(sound.begin(), sound.end() - 1)), MISMATCH);
+
+    write_bytes(bad_path, with_record(lines, nullptr, fingerprint));
+    ASSERT_EQ(read_message(bad_path), "<nothing thrown>");
+    EXPECT_EQ(results().version, 1022);
+    EXPECT_EQ(results().run_record.case_lines, lines);
+    EXPECT_TRUE(results().run_record.hanger_notes.empty());
+    EXPECT_TRUE(results_file_fingerprint(bad_path, carried));
 
     std::vector<char> older(good.begin(), good.begin() + blocks_end());
     std::memcpy(older.data() + 11, "1021", 4);

@@ -33,10 +33,14 @@ TEST_F(ResultsReaderTest, RoundTripEveryBlockOffsetAndValue)
     EXPECT_EQ(b, 4 * (6 + 3 + 3 + 2 + 1 + 1 + 1 + 6 + 6));
     const int64_t first = 16 + 4 + 44 * e + 4;
     const int64_t block = 24 * n + 48 * e + b;
-    // Then the run record: its case lines, each with its byte count, and the fingerprint.
-    int64_t record = 4 + 32;
+    // Then the run record: its case lines, each with its byte count, the
+    // notes of the hanger design (40 bytes and the catalogue's name each),
+    // and the fingerprint.
+    int64_t record = 4 + 4 + 32;
     for (const std::string& line : r.run_record.case_lines)
         record += 4 + static_cast<int64_t>(line.size());
+    for (const HangerNote& note : r.run_record.hanger_notes)
+        record += 40 + static_cast<int64_t>(note.catalogue.size());
     EXPECT_EQ(static_cast<int64_t>(file_bytes(results_path).size()), first + 6 * block + 32 + record);
     const std::vector<int> file_order = {8, 1, 2, 9, 3, 5};
     const std::vector<int> display = {1, 2, 3, 5, 8, 9};
@@ -193,9 +197,10 @@ TEST_F(ResultsReaderTest, ResultsWithoutHangersEndAfterTheLastBlock)
     choose({LC_SUSTAINED});
     analyse();
     const int64_t n = model().numnodes(), e = model().numelems();
-    // Then the run record: no case line of the linear run, the fingerprint.
+    // Then the run record: no case line of the linear run, no note of a
+    // hanger design, the fingerprint.
     EXPECT_EQ(static_cast<int64_t>(file_bytes(results_path).size()),
-              16 + 4 + 44 * e + 4 + 24 * n + 48 * e + 48 + 4 + 32);
+              16 + 4 + 44 * e + 4 + 24 * n + 48 * e + 48 + 4 + 4 + 32);
     ASSERT_EQ(read_message(results_path), "<nothing thrown>");
     EXPECT_EQ(results().soil_restraints.size(), 0);
     EXPECT_EQ(results().modal.modes, 0);
