@@ -884,6 +884,15 @@ void table_ensure_measured(TableWindow& t) {
     measure_columns(t, *s);
 }
 
+std::vector<bool> table_columns_shown(TableWindow& t) {
+    t.measure_needed = true;
+    table_ensure_measured(t);
+    std::vector<bool> shown(static_cast<size_t>(t.columns()) + 1, false);
+    for (int c = 1; c <= t.columns(); ++c)
+        shown[static_cast<size_t>(c)] = static_cast<size_t>(c) < t.widths.size() && t.widths[static_cast<size_t>(c)] > 0;
+    return shown;
+}
+
 namespace {
 // The height of a table line: the view's, or the one a view would have on
 // the scripted backend's metrics.
