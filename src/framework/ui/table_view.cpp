@@ -888,8 +888,7 @@ std::vector<bool> table_columns_shown(TableWindow& t) {
     t.measure_needed = true;
     table_ensure_measured(t);
     std::vector<bool> shown(static_cast<size_t>(t.columns()) + 1, false);
-    for (int c = 1; c <= t.columns(); ++c)
-        shown[static_cast<size_t>(c)] = static_cast<size_t>(c) < t.widths.size() && t.widths[static_cast<size_t>(c)] > 0;
+    for (size_t c = 1; c < shown.size(); ++c) shown[c] = c < t.widths.size() && t.widths[c] > 0;
     return shown;
 }
 
