@@ -181,53 +181,61 @@ std::string dialog_fields_table(const DialogTemplate& t)
            "</table>\n";
 }
 
-// The heading of a column: its header lines joined.
-std::string column_heading(TableWindow& t, int column)
-{
+// A column of a table as the guide lists it: the heading it takes under
+// the options the guide is made with, or else under the first piping code
+// and options (B31J for SIFs and flexibility factors, the number of thermal
+// load sets) that show it; and whether it shows under every code and option.
+struct ListedColumn {
     std::string heading;
-    for (int line = 0; line < t.header_lines; ++line) {
-        const std::string h = t.header_text(column, line);
-        if (!h.empty())
-            heading += (heading.empty() ? "" : " ") + h;
-    }
-    return heading;
-}
+    bool everywhere = true;
+};
 
-// The heading a column takes under some piping code, with or without B31J
-// for SIFs and flexibility factors; empty when it takes none under any.
-std::string heading_under_some_code(TableWindow& t, int column)
+// The columns of a table under the guide's options and under every piping
+// code, with and without B31J, with one thermal load set and with ten: a
+// column shows when the table gives it a heading and a width.
+std::vector<ListedColumn> listed_columns(TableWindow& t)
 {
-    const int32_t code = piping_code();
-    const bool b31j = analysis_options().use_b31j;
-    std::string heading;
-    for (const int32_t id : piping_code_ids())
-        for (const bool with_b31j : {false, true}) {
-            piping_code() = id;
-            analysis_options().use_b31j = with_b31j;
-            if (heading.empty())
-                heading = column_heading(t, column);
+    std::vector<ListedColumn> listed(static_cast<std::size_t>(t.columns()) + 1);
+    auto look = [&t, &listed] {
+        const std::vector<bool> shown = table_columns_shown(t);
+        for (int c = 1; c <= t.columns(); ++c) {
+            ListedColumn& column = listed[static_cast<std::size_t>(c)];
+            const std::string heading = t.heading_words(c);
+            if (heading.empty() || !shown[static_cast<std::size_t>(c)])
+                column.everywhere = false;
+            else if (column.heading.empty())
+                column.heading = heading;
         }
+    };
+    look();
+    const AnalysisOptions options = analysis_options();
+    const int32_t code = piping_code();
+    for (const int32_t id : piping_code_ids())
+        for (const bool b31j : {false, true})
+            for (const int32_t sets : {1, 10}) {
+                piping_code() = id;
+                analysis_options().use_b31j = b31j;
+                numtloads() = sets;
+                look();
+            }
     piping_code() = code;
-    analysis_options().use_b31j = b31j;
-    return heading;
+    analysis_options() = options;
+    t.measure_needed = true;
+    return listed;
 }
 
-// The columns of a table, with their headings. A column that the options
-// the guide is made with leave without a heading, and that a piping code
-// or B31J shows, stands with the heading it then takes, so that the list
-// leaves no column out.
+// The columns of a table, with their headings; a column that some piping
+// code or option hides (or shows only then) is marked so.
 std::string table_columns(TableWindow& t)
 {
     std::string rows;
+    const std::vector<ListedColumn> listed = listed_columns(t);
     for (int c = 1; c <= t.columns(); ++c) {
-        std::string heading = column_heading(t, c);
-        if (heading.empty()) {
-            heading = heading_under_some_code(t, c);
-            if (heading.empty())
-                continue;
-            heading += " (under some piping codes and options only)";
-        }
-        rows += "<tr><td>" + std::to_string(c) + "</td><td>" + escaped(heading) + "</td></tr>\n";
+        const ListedColumn& column = listed[static_cast<std::size_t>(c)];
+        if (column.heading.empty())
+            continue;
+        const std::string mark = column.everywhere ? "" : " (under some piping codes and options only)";
+        rows += "<tr><td>" + std::to_string(c) + "</td><td>" + escaped(column.heading + mark) + "</td></tr>\n";
     }
     if (rows.empty())
         return {};

@@ -144,6 +144,25 @@ bool valid_row(int row)
     return model().rows.valid(row);
 }
 
+// A row that F6 or Show/Hide Selected Elements took out of the views.
+bool row_hidden(int row)
+{
+    return valid_row(row) && !model().rows[row].shown;
+}
+
+// A node is drawn with the row that makes it, an element with its row.
+bool node_hidden(int node)
+{
+    const Model& m = model();
+    return m.nodes.valid(node) && row_hidden(m.nodes[node].row);
+}
+
+bool element_hidden(int element)
+{
+    const Model& m = model();
+    return m.elems.valid(element) && row_hidden(m.elems[element].row);
+}
+
 const Box2D& node_box(int node)
 {
     return model().nodes[node].box;
@@ -277,7 +296,7 @@ void highlight_data_item(int row)
             a = &n->axes;
         if (a) {
             h.kind = HIGHLIGHT_LCS;
-            h.object = HighlightObject{0, r.node_index, 0, {}};
+            h.object = HighlightObject{row, r.node_index, 0, {}};
             show_lcs(r.node_index, *a);
         }
     }
@@ -393,7 +412,8 @@ void highlight_finish()
         hooks.stop_animation();
     HighlightState& h = state();
     h.phase = true;
-    if (!graphics_settings().view_frozen && scroll_box_into_view(h.box)) {
+    // What a hidden row holds is drawn nowhere: the view is not moved to it.
+    if (!highlight_on_hidden_row() && !graphics_settings().view_frozen && scroll_box_into_view(h.box)) {
         h.shown = true;
         graphics_redraw();
     } else {
@@ -502,7 +522,7 @@ void highlight_blink()
     const HighlightHooks& hooks = highlight_hooks();
     if (s.render_mode || s.frame_iconic || graphics_view().scroll_dragging || (hooks.animating && hooks.animating()))
         return;
-    if (h.kind == HIGHLIGHT_NONE || h.suspended)
+    if (h.kind == HIGHLIGHT_NONE || h.suspended || highlight_on_hidden_row())
         return;
     h.phase = !h.phase;
     highlight_show();
@@ -511,6 +531,25 @@ void highlight_blink()
 int highlight_blink_period(int cursor_flash_time)
 {
     return cursor_flash_time > 0 ? std::max(cursor_flash_time / 2, 1) : 0;
+}
+
+bool highlight_on_hidden_row()
+{
+    const HighlightState& h = state();
+    switch (h.kind) {
+    case HIGHLIGHT_ELEMENT:
+    case HIGHLIGHT_DATA_ITEM:
+    case HIGHLIGHT_BEND: return row_hidden(h.object.row);
+    case HIGHLIGHT_ANALYSIS_ELEMENT: return element_hidden(h.object.element);
+    case HIGHLIGHT_LCS:
+        if (h.object.element != 0)
+            return element_hidden(h.object.element);
+        return h.object.row != 0 ? row_hidden(h.object.row) : node_hidden(h.object.node);
+    case HIGHLIGHT_NODE:
+    case HIGHLIGHT_STRESS_NODE:
+    case HIGHLIGHT_RATIO_NODE: return node_hidden(h.object.node);
+    default: return false;   // the rows of a name: each drawn while it is shown
+    }
 }
 
 bool highlight_names_row(int row)
@@ -585,7 +624,8 @@ void highlight_draw_overlay(Surface& surface)
 {
     const HighlightState& h = state();
     const GraphicsSettings& s = graphics_settings();
-    if (h.kind == HIGHLIGHT_NONE || !h.shown || h.suspended || s.render_mode || s.frame_iconic)
+    if (h.kind == HIGHLIGHT_NONE || !h.shown || h.suspended || s.render_mode || s.frame_iconic ||
+        highlight_on_hidden_row())
         return;
     const bool white = s.white_background;
     // Every slot of the scheme takes the highlight pen, or the dimmed grey one.

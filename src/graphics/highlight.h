@@ -124,7 +124,8 @@ void highlight_resume();
 void highlight_hide();
 void highlight_unhide();
 // The blink: the phase toggled and the highlight shown again, unless render
-// mode, a thumb drag or an animation is active or the frame is minimised.
+// mode, a thumb drag or an animation is active, the frame is minimised or
+// the highlight is on a hidden row.
 void highlight_blink();
 // The blink period of the highlight: half of the toolkit's cursor flash time
 // (the time of a whole on-off cycle); 0 for no blinking.
@@ -133,14 +134,19 @@ int highlight_blink_period(int cursor_flash_time);
 // True when the row's element or data item, or the rows of the name, are
 // what the current highlight draws (used by tests and the table hooks).
 bool highlight_names_row(int row);
+// True when what the highlight points at belongs to a hidden row (a row's
+// element or item, an element of the analysis model by its row, a node by
+// the row that makes it): it stays the highlight, so that showing the row
+// again shows it, but it is neither drawn, blinked nor brought into sight.
+bool highlight_on_hidden_row();
 
 // The marks of the current highlight measured on a surface with the
 // graphics font: node, rectangle and text (mark 1 only for kind 8).
 int highlight_marks(Surface& surface, NodeMark (&marks)[2]);
 // Draws the current highlight over the picture on the surface (a client of
-// the line view's size): nothing in render mode, while minimised or without
-// a kind; with the phase set the highlight pens and the node marks, else
-// the dimmed pens.
+// the line view's size): nothing in render mode, while minimised, without
+// a kind or on a hidden row; with the phase set the highlight pens and the
+// node marks, else the dimmed pens.
 void highlight_draw_overlay(Surface& surface);
 // The colour of the marks' boxes: what the inverting pen of the marks
 // showed over the background (magenta on white, white on black).

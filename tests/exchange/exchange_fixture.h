@@ -107,16 +107,18 @@ protected:
                     open(row);
         }
     }
-    // Every data list with rows opened in the list window, and its table.
-    static void for_every_data_list_table(const std::function<void(const DataList&, TableWindow&)>& use)
+    // Every data list with rows (with `empty_too` every list the list window
+    // opens) opened in the list window, and its table.
+    static void for_every_data_list_table(const std::function<void(const DataList&, TableWindow&)>& use,
+                                          bool empty_too = false)
     {
-        for (const DataList* list : offered_data_lists()) {
-            if (list->count() == 0)
+        for (const DataList& list : data_lists()) {
+            if (!list.open || (!empty_too && (!list.count || list.count() == 0)))
                 continue;
-            list->open();
+            list.open();
             TableWindow* table = list_window_table();
-            ASSERT_NE(table, nullptr) << list->name;
-            use(*list, *table);
+            ASSERT_NE(table, nullptr) << list.name;
+            use(list, *table);
         }
     }
     // Row 1 of every data list with rows, by the list window's Edit command.

@@ -3,15 +3,21 @@
 // Bends and Miter bends tables under every piping code, what the support
 // load summary prints, the steps of the worked response-spectrum example
 // and the files its F12 writes, the pages F1 opens in the libraries' tables,
-// how a batch file's row items are written, and the axes of the pump
-// report's loads.
+// how a batch file's row items are written, the axes of the pump report's
+// loads, the columns every table page lists and marks as some codes and
+// options show them (the Reducers' and the Pipe Sections' in words), what
+// the list chooser offers, what File > New keeps, and what an import does
+// with a bend that nothing continues.
 #include "analysis/analysis_model.h"
 #include "exchange/batch_import.h"
 #include "exchange_fixture.h"
 #include "framework/commands.h"
+#include "framework/text.h"
 #include "framework/ui/command_registry.h"
+#include "framework/ui/dialog_fields.h"
 #include "framework/ui/help.h"
 #include "framework/ui/report.h"
+#include "framework/units.h"
 #include "golden.h"
 #include "guide_text.h"
 #include "materials/ui/library_mode.h"
@@ -21,6 +27,7 @@
 #include "model/model.h"
 #include "model/piping_codes.h"
 #include "model/row_kinds.h"
+#include "model/ui/dialogs_model.h"
 #include "model/ui/list_window.h"
 #include "model/ui/model_commands.h"
 #include "qualification/pump_evaluation.h"
@@ -32,6 +39,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -358,4 +366,302 @@ TEST_F(GuideSentences, PumpReportSaysInWhichAxesItsLoadsStand)
     EXPECT_EQ(v.y, (std::array<double, 3>{1, 0, 0}));
     EXPECT_EQ(v.x, (std::array<double, 3>{0, 0, 1}));
     EXPECT_EQ(v.z, (std::array<double, 3>{0, 1, 0}));
+}
+
+// ---- Tables: the columns each shows under which codes and options ---------------------------------
+
+namespace {
+
+// The raw HTML of a page of the built guide, from its anchor to the next:
+// the page headed by that anchor's name, else the first that bears it.
+std::string guide_page_html(const std::string& anchor)
+{
+    const std::string guide = built_guide();
+    const std::string mark = "<a name=\"" + anchor + "\">";
+    std::size_t start = guide.find(mark + "</a><h2>");
+    if (start == std::string::npos)
+        start = guide.find(mark);
+    return start == std::string::npos ? std::string()
+                                      : guide.substr(start, guide.find("<a name=", start + 10) - start);
+}
+
+// The heading a table page lists for a column ("" when it lists none).
+std::string listed_heading(const std::string& page_html, int column)
+{
+    const std::string row = "<tr><td>" + std::to_string(column) + "</td><td>";
+    const std::size_t at = page_html.find(row);
+    if (at == std::string::npos)
+        return {};
+    const std::size_t from = at + row.size();
+    return guide_plain(page_html.substr(from, page_html.find("</td>", from) - from));
+}
+
+// The settings the list window's tables follow: every piping code, with
+// and without B31J for SIFs and flexibility factors, with one thermal load
+// set and with ten. Each is set in turn for `look`; the options are then
+// as they were.
+void under_every_setting(const std::function<void()>& look)
+{
+    const AnalysisOptions kept = analysis_options();
+    const int32_t code = piping_code();
+    for (const int32_t sets : {1, 10}) {
+        numtloads() = sets;
+        for (const bool b31j : {false, true}) {
+            analysis_options().use_b31j = b31j;
+            for (const int32_t id : piping_code_ids()) {
+                piping_code() = id;
+                look();
+            }
+        }
+    }
+    analysis_options() = kept;
+    piping_code() = code;
+}
+
+constexpr const char* SOME_CODES_ONLY = " (under some piping codes and options only)";
+
+bool ends_with(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The names a list in a sentence gives: its items between commas and
+// "and", and with `groups` between parentheses too.
+std::set<std::string> names_in(std::string text, bool groups = false)
+{
+    std::vector<std::string> joints = {", and ", " and ", ", "};
+    if (groups)
+        joints.insert(joints.end(), {"(", ")"});
+    for (const std::string& joint : joints)
+        for (std::size_t at = text.find(joint); at != std::string::npos; at = text.find(joint, at + 1))
+            text.replace(at, joint.size(), "|");
+    std::set<std::string> names;
+    std::size_t from = 0;
+    for (std::size_t bar = text.find('|'); from <= text.size(); bar = text.find('|', from)) {
+        std::string name = text.substr(from, bar == std::string::npos ? std::string::npos : bar - from);
+        while (!name.empty() && name.front() == ' ')
+            name.erase(0, 1);
+        while (!name.empty() && name.back() == ' ')
+            name.pop_back();
+        if (!name.empty())
+            names.insert(name);
+        if (bar == std::string::npos)
+            break;
+        from = bar + 1;
+    }
+    return names;
+}
+
+TableWindow& opened_list(const std::string& name)
+{
+    for (const DataList& list : data_lists())
+        if (list.name == name && list.open)
+            list.open();
+    TableWindow* t = list_window_table();
+    EXPECT_NE(t, nullptr) << name;
+    EXPECT_EQ(t ? t->title : std::string(), name == "Sections" ? "Pipe Sections" : name);
+    return *t;
+}
+
+}  // namespace
+
+// Every table page of the list window lists each column that the table
+// shows under some code and options, in its order, and marks those that
+// some code or option hides (the Bends' 7, 9, 10 and 11, the Miter bends'
+// 6, 8, 9 and 10, the Reducers' 7, 8 and 9, the sets of the pipe loads
+// beyond the first): the table's own headings and widths say which.
+TEST_F(GuideSentences, EveryTablePageMarksTheColumnsThatOnlySomeCodesOrOptionsShow)
+{
+    int marked = 0;
+    for_every_data_list_table(
+        [&marked](const DataList& list, TableWindow& t) {
+            SCOPED_TRACE(list.name);
+            const std::string page = guide_page_html(help_page_anchor(list.name));
+            ASSERT_FALSE(page.empty());
+            std::vector<int> shown(static_cast<std::size_t>(t.columns()) + 1), hidden(shown.size());
+            under_every_setting([&] {
+                const std::vector<bool> widths = table_columns_shown(t);
+                for (int c = 1; c <= t.columns(); ++c) {
+                    const bool shows = widths[static_cast<std::size_t>(c)] && !t.heading_words(c).empty();
+                    ++(shows ? shown : hidden)[static_cast<std::size_t>(c)];
+                }
+            });
+            for (int c = 1; c <= t.columns(); ++c) {
+                const std::size_t k = static_cast<std::size_t>(c);
+                const std::string heading = listed_heading(page, c);
+                EXPECT_EQ(heading.empty(), shown[k] == 0) << "column " << c;
+                if (shown[k] == 0)
+                    continue;
+                EXPECT_EQ(ends_with(heading, SOME_CODES_ONLY), hidden[k] > 0) << "column " << c << ": " << heading;
+                marked += hidden[k] > 0 ? 1 : 0;
+            }
+        },
+        true);
+    EXPECT_GT(marked, 10);
+    const std::string bends = guide_page_html(help_page_anchor("Bends"));
+    for (const int c : {7, 9, 10, 11})
+        EXPECT_TRUE(ends_with(listed_heading(bends, c), SOME_CODES_ONLY)) << c;
+    EXPECT_TRUE(ends_with(listed_heading(guide_page_html(help_page_anchor("Miter bends")), 8), SOME_CODES_ONLY));
+}
+
+// The Reducers page names its knuckles' column as a word, and the codes
+// under which its last three columns show: the cone angle under every code
+// but those that the page names, the knuckles and Delta under the codes it
+// names; the table's widths under each code say which.
+TEST_F(GuideSentences, ReducersPageNamesTheCodesOfItsLastColumnsAndKnucklesWhole)
+{
+    EXPECT_FALSE(holds(built_guide(), "Knuc kles"));
+    const std::string html = guide_page_html(help_page_anchor("Reducers"));
+    EXPECT_EQ(listed_heading(html, 8), std::string("Knuckles") + SOME_CODES_ONLY);
+    const std::string page = guide_plain(html);
+    const std::string cone = "shows under every code but ", nordic = "under the Nordic codes: ";
+    const std::string cone_part = part(page, cone, ";"), nordic_part = part(page, nordic, ".");
+    ASSERT_FALSE(cone_part.empty()) << page;
+    ASSERT_FALSE(nordic_part.empty()) << page;
+    const std::set<std::string> without_cone = names_in(cone_part.substr(cone.size()));
+    const std::set<std::string> knuckles = names_in(nordic_part.substr(nordic.size()));
+    TableWindow& t = opened_list("Reducers");
+    for (const int32_t id : piping_code_ids()) {
+        piping_code() = id;
+        const std::vector<bool> shown = table_columns_shown(t);
+        const std::string name = piping_code_name(id);
+        EXPECT_EQ(without_cone.count(name), shown[7] ? 0u : 1u) << name;
+        EXPECT_EQ(knuckles.count(name), shown[8] ? 1u : 0u) << name;
+        EXPECT_EQ(shown[8], shown[9]) << name;
+    }
+}
+
+// The Pipe Sections page names the table's twelve columns in their order.
+TEST_F(GuideSentences, PipeSectionsPageNamesItsTwelveColumnsInOrder)
+{
+    const std::string page = guide_page(help_page_anchor("Sections"));
+    const std::size_t start = page.find("The pipe sections, one line each, in twelve columns");
+    ASSERT_NE(start, std::string::npos) << page;
+    const std::string prose = page.substr(start, page.find("The values", start) - start);
+    TableWindow& t = opened_list("Sections");
+    ASSERT_EQ(t.columns(), 12);
+    std::size_t at = 0;
+    for (int c = 1; c <= t.columns(); ++c) {
+        // "OD (inch)" is named OD, "M.Tol (%)" M.Tol.
+        std::string name = t.heading_words(c);
+        name = name.substr(0, name.find(" ("));
+        const std::size_t found = prose.find(name, at);
+        ASSERT_NE(found, std::string::npos) << name << " after " << prose.substr(at);
+        at = found + name.size();
+    }
+}
+
+// ---- The list chooser, a new model, an import ---------------------------------------------------
+
+// The list chooser offers every list that holds records, and the lists its
+// page names even when they are empty; the list window's chapter says so.
+TEST_F(GuideSentences, ListChooserOffersWhatItsPageSays)
+{
+    const std::string page = guide_page(help_page_anchor("DATA_LISTS_DIALOG"));
+    EXPECT_TRUE(holds(page, "every list of the model that holds records, with its count, such as \"Anchors (2)\""))
+        << page;
+    const std::set<std::string> empty = names_in(part(page, "(with a count of 0), ", "."), true);
+    EXPECT_TRUE(holds(guide_page("window-list"), "Its data list chooser offers every list that holds records, "
+                                                 "with its count, and, even when they are empty, the lists of "
+                                                 "property sets, component attributes and equipment"));
+    close_model();
+    std::set<std::string> offered;
+    for (const DataList* list : offered_data_lists())
+        offered.insert(list->name);
+    for (const DataList& list : data_lists())
+        EXPECT_EQ(empty.count(list.name), offered.count(list.name)) << list.name;
+
+    // The sample: its anchors at 10 and 60, as the page writes them.
+    import_batch_file_at(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf");
+    offered.clear();
+    for (const DataList* list : offered_data_lists())
+        offered.insert(list->name);
+    for (const DataList& list : data_lists()) {
+        const int count = list.count ? list.count() : 0;
+        if (count > 0) {
+            EXPECT_EQ(offered.count(list.name), 1u) << list.name;
+        }
+        if (list.name == "Anchors") {
+            EXPECT_EQ(data_list_entry(list), "Anchors (2)");
+        }
+    }
+}
+
+// File > New keeps the units, the piping code, the vertical axis and the
+// option switches, and starts the thermal load sets, the temperatures,
+// cycles and dynamic settings at their defaults, as the Tutorial's first
+// step says; All English gives back the units the Tutorial types in.
+TEST_F(GuideSentences, FileNewKeepsWhatTheTutorialsFirstStepSays)
+{
+    const std::string text = guide_page("tutorial");
+    const AnalysisOptions defaults;
+    EXPECT_TRUE(holds(text, "A new model keeps the units, the piping code, the vertical axis and the option "
+                            "switches of the model open before; its thermal load sets, reference temperature, "
+                            "thermal cycles and dynamic settings start at their defaults (one thermal load set, " +
+                                c_format("%g", double(defaults.reference_temperature)) + " degF, " +
+                                std::to_string(defaults.thermal_cycles) + " cycles)"))
+        << text;
+    EXPECT_EQ(defaults.numtloads, 1);
+    EXPECT_TRUE(holds(text, "after a model in other units, Options > Units, All English, OK gives them back"));
+
+    import_batch_file_at(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf");
+    for (int q = 1; q <= NUM_UNIT_QUANTITIES; ++q)
+        unit_choice()[static_cast<std::size_t>(q)] = unit_count(q) > 1 ? 1 : 0;
+    const UnitChoices units = unit_choice();
+    piping_code() = CODE_EN13480;
+    AnalysisOptions& o = analysis_options();
+    o.z_vertical = true;
+    o.use_b31j = true;
+    o.bourdon_effect = false;
+    o.numtloads = 3;
+    o.reference_temperature = 100.0f;
+    o.thermal_cycles = 20000;
+    o.cutoff_frequency = 50;
+    o.number_of_modes = 5;
+    model_modified() = false;
+    script().once("NEW_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
+    ASSERT_TRUE(run_command(CMD_NEW));
+    ASSERT_EQ(numrows(), 0);
+    EXPECT_EQ(unit_choice(), units);
+    EXPECT_EQ(piping_code(), CODE_EN13480);
+    EXPECT_TRUE(o.z_vertical);
+    EXPECT_TRUE(o.use_b31j);
+    EXPECT_FALSE(o.bourdon_effect);
+    EXPECT_EQ(o.numtloads, defaults.numtloads);
+    EXPECT_EQ(o.reference_temperature, defaults.reference_temperature);
+    EXPECT_EQ(o.thermal_cycles, defaults.thermal_cycles);
+    EXPECT_EQ(o.cutoff_frequency, defaults.cutoff_frequency);
+    EXPECT_EQ(o.number_of_modes, defaults.number_of_modes);
+
+    const ControlSpec* button = UNITS_DIALOG.find(UNITS_ENGLISH);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(dialog_shown_text(button->text), "All English");
+    script().once("UNITS_DIALOG", [](HeadlessDialog& d) {
+        d.press(UNITS_ENGLISH);
+        d.press(IDOK);
+    });
+    ASSERT_TRUE(run_command(CMD_UNITS));
+    EXPECT_EQ(unit_label(LENGTH), "(ft-in)");
+    EXPECT_EQ(unit_label(DIMENSION), "(inch)");
+}
+
+// A bend that no element continues is taken with the model, and the
+// import's closing note says that F12 will refuse it, naming its node.
+TEST_F(GuideSentences, ABendThatNothingContinuesIsTakenAsTheImportSentenceSays)
+{
+    EXPECT_TRUE(holds(guide_page("getting-started"),
+                      "a bend that no element continues (at a line's end, with an anchor there or nothing) is "
+                      "taken with the model, and the note says that F12 will refuse the bend, naming its node"));
+    const std::string sample = read_text_file(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf");
+    const std::string head = sample.substr(0, sample.find("LAYOUT\n") + 7);
+    script().answer_file(write("open_end.mbf", head + "F10,MA106B,P6,KA\nT150,X60\nT160,X60,KI,B9\n"));
+    ASSERT_TRUE(run_command(CMD_IMPORT));
+    EXPECT_EQ(model_file_path(), path("open_end.mod"));
+    const int row = row_of_node(160);
+    ASSERT_NE(row, 0);
+    EXPECT_EQ(model().rows[row].etype, ET_BEND);
+    const std::string note = script().last_message();
+    EXPECT_TRUE(holds(note, "The analysis (F12) will refuse the model: Row " + std::to_string(row) +
+                                ": the bend at node 160"))
+        << note;
 }

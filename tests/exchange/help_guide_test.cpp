@@ -432,22 +432,19 @@ TEST_F(HelpPage, F1InEveryTableOpensItsOwnPage)
 {
     const std::string guide = built_guide();
     int tables = 0;
-    for (const DataList& list : data_lists()) {
-        if (!list.open)
-            continue;
-        list.open();
-        TableWindow* t = list_window_table();
-        ASSERT_NE(t, nullptr) << list.name;
-        // The keys of the list window's table, as the window system gives
-        // the focus to it.
-        hb->window(list_frame().client)->client_events->on_focus(true);
-        script().key(list_frame().window, KEY_F1);
-        const std::string anchor = opened();
-        EXPECT_TRUE(anchor == help_page_anchor(list.name) || anchor == help_page_anchor(t->title))
-            << list.name << " opened \"" << anchor << "\"";
-        EXPECT_TRUE(has_anchor(guide, anchor)) << list.name;
-        ++tables;
-    }
+    for_every_data_list_table(
+        [&](const DataList& list, TableWindow& t) {
+            // The keys of the list window's table, as the window system
+            // gives the focus to it.
+            hb->window(list_frame().client)->client_events->on_focus(true);
+            script().key(list_frame().window, KEY_F1);
+            const std::string anchor = opened();
+            EXPECT_TRUE(anchor == help_page_anchor(list.name) || anchor == help_page_anchor(t.title))
+                << list.name << " opened \"" << anchor << "\"";
+            EXPECT_TRUE(has_anchor(guide, anchor)) << list.name;
+            ++tables;
+        },
+        true);
     EXPECT_GT(tables, 40);
     // The layout has no page of its own: its topic.
     hb->window(main_frame().client)->client_events->on_focus(true);

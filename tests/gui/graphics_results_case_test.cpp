@@ -19,6 +19,12 @@
 //   still and the animated deflected shape and the mode shape alike.
 // - StaleElementNeutral: in the stress colours, an element lengthened since
 //   the analysis is drawn neutral grey, its neighbour keeps its colour.
+// - CurrentRowHidden: the layout's current row hidden with F6 in the
+//   graphics window, and chosen again, leaves no trace of its highlight in
+//   the picture, in either blink phase.
+// - AnimationKeepsRunning: a click on a line of the displacement table
+//   while the deflected shape is animated makes the line's row current and
+//   leaves the animation running under its title; F6 then hides that row.
 #include "analysis/results_file.h"
 #include "framework/commands.h"
 #include "framework/errors.h"
@@ -44,6 +50,7 @@
 #include "model/elements.h"
 #include "model/model.h"
 #include "model/nodes.h"
+#include "model/ui/layout_window.h"
 #include "platform/headless/recording_surface.h"
 #include "results/results_load_cases.h"
 #include "results/results_reader.h"
@@ -51,6 +58,7 @@
 #include "results/ui/result_choosers.h"
 #include "results/ui/results_hooks.h"
 #include "results/ui/results_window.h"
+#include "table_cell_point.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -58,6 +66,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -65,6 +74,7 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -244,6 +254,23 @@ protected:
         ASSERT_TRUE(wait_graphics_shown());
     }
 
+    // The sample's model and its results in the test's folder, the model
+    // opened as File > Open opens it and the graphics window shown.
+    void open_sample_model()
+    {
+        const fs::path built = fs::path(KV_PROGRAM_PATH).parent_path();
+        fs::copy_file(built / "sample.mod", folder / "piping.mod", fs::copy_options::overwrite_existing);
+        fs::copy_file(built / "sample.res", folder / "piping.res", fs::copy_options::overwrite_existing);
+        const auto now = fs::file_time_type::clock::now();
+        fs::last_write_time(folder / "piping.mod", now);
+        fs::last_write_time(folder / "piping.res", now + std::chrono::seconds(1));
+        open_by_extension((folder / "piping.mod").string());
+        settle();
+        ASSERT_FALSE(in_results());
+        graphics_window_show();
+        ASSERT_TRUE(wait_graphics_shown());
+    }
+
     // The sample analysed in the test's folder with its modes too (the
     // Modal analysis case added to its cases), its results opened.
     void analysed_sample_with_modes()
@@ -271,6 +298,21 @@ protected:
         settle();
         frame_send_command(results_frame(), CMD_SHAPE);
         settle();
+    }
+
+    // The displacements of the Sustained case shown and their shape
+    // animated; `title` the graphics window's title then.
+    static void animate_sustained_shape(std::string& title)
+    {
+        show(RESULT_DISPLACEMENTS);
+        set_results_load_case(LC_SUSTAINED);
+        results_load_case_changed();
+        settle();
+        frame_send_command(results_frame(), CMD_ANIMATE);
+        settle();
+        ASSERT_TRUE(animation_running());
+        title = graphics_title();
+        ASSERT_NE(title.find("Deflected shape: Sustained"), std::string::npos) << title;
     }
 
     static QImage picture()
@@ -341,25 +383,9 @@ class ResultsModeGreyed : public ResultsCaseGui {};
 class HideKeepsShape : public ResultsCaseGui {};
 class AnimationKeepsRows : public ResultsCaseGui {};
 class StaleElementNeutral : public ResultsCaseGui {};
-class HiddenRowsInResults : public ResultsCaseGui {
-protected:
-    // The sample's model and its results in the test's folder, the model
-    // opened as File > Open opens it and the graphics window shown.
-    void open_sample_model()
-    {
-        const fs::path built = fs::path(KV_PROGRAM_PATH).parent_path();
-        fs::copy_file(built / "sample.mod", folder / "piping.mod", fs::copy_options::overwrite_existing);
-        fs::copy_file(built / "sample.res", folder / "piping.res", fs::copy_options::overwrite_existing);
-        const auto now = fs::file_time_type::clock::now();
-        fs::last_write_time(folder / "piping.mod", now);
-        fs::last_write_time(folder / "piping.res", now + std::chrono::seconds(1));
-        open_by_extension((folder / "piping.mod").string());
-        settle();
-        ASSERT_FALSE(in_results());
-        graphics_window_show();
-        ASSERT_TRUE(wait_graphics_shown());
-    }
-};
+class HiddenRowsInResults : public ResultsCaseGui {};
+class CurrentRowHidden : public ResultsCaseGui {};
+class AnimationKeepsRunning : public ResultsCaseGui {};
 
 }  // namespace
 
@@ -711,15 +737,8 @@ std::vector<std::pair<Point2, Point2>> animated_frame()
 TEST_F(AnimationKeepsRows, F6AndF9WhileAnimatingKeepTheAnimationWithTheRowsAsTheyAre)
 {
     open_sample_results();
-    show(RESULT_DISPLACEMENTS);
-    set_results_load_case(LC_SUSTAINED);
-    results_load_case_changed();
-    settle();
-    frame_send_command(results_frame(), CMD_ANIMATE);
-    settle();
-    ASSERT_TRUE(animation_running());
-    const std::string title = graphics_title();
-    ASSERT_NE(title.find("Deflected shape: Sustained"), std::string::npos) << title;
+    std::string title;
+    ASSERT_NO_FATAL_FAILURE(animate_sustained_shape(title));
     const std::size_t whole = animated_frame().size();
 
     // The pipe from node 30 to node 35 is the current row.
@@ -982,5 +1001,123 @@ TEST_F(HiddenRowsInResults, F6HidesTheRowOfTheModeShapeTableLineInTheStillAndThe
     EXPECT_EQ(reached(drawn_shape(), row), 0u);
 
     animate_until_f9_shows(row);
+    EXPECT_TRUE(dialogs.empty());
+}
+
+// ---- The current row hidden ----------------------------------------------------------------------
+
+namespace {
+
+// The client as it paints now with the highlight in a blink phase. The blink
+// may turn the phase between setting it and the grab: the grab paints what
+// is due first, so the phase read after it is the one drawn.
+QImage picture_in_phase(bool phase)
+{
+    QImage p;
+    EXPECT_TRUE(gui_wait_for([&p, phase] {
+        highlight_state().phase = phase;
+        backend().invalidate(graphics_client_window());
+        const std::optional<Image> grabbed = backend().grab_window(graphics_client_window());
+        p = grabbed ? qimage_of(*grabbed) : QImage();
+        return highlight_state().phase == phase;
+    }));
+    return p;
+}
+
+// The client painted without the highlight, which is then as it was.
+QImage picture_without_highlight()
+{
+    const HighlightState kept = highlight_state();
+    highlight_state().kind = HIGHLIGHT_NONE;
+    backend().invalidate(graphics_client_window());
+    const std::optional<Image> grabbed = backend().grab_window(graphics_client_window());
+    highlight_state() = kept;
+    return grabbed ? qimage_of(*grabbed) : QImage();
+}
+
+// A press and release of the left button at a point of a window.
+void click(QWidget* w, Point at)
+{
+    const QPointF p(at.x, at.y);
+    QMouseEvent press(QEvent::MouseButtonPress, p, w->mapToGlobal(p), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, p, w->mapToGlobal(p), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &release);
+}
+
+}  // namespace
+
+TEST_F(CurrentRowHidden, F6LeavesNoTraceOfTheCurrentRowsHighlightChosenAgainToo)
+{
+    open_sample_model();
+    // Pipe 25-30, the layout's current row as a click in the layout makes
+    // it: highlighted, it shows in the picture.
+    const int row = element_row_at_node(30);
+    const int other = element_row_at_node(20);
+    ASSERT_NE(row, 0);
+    ASSERT_NE(other, 0);
+    select_layout_row(row);
+    settle();
+    ASSERT_EQ(highlight_state().kind, HIGHLIGHT_BEND);
+    ASSERT_EQ(highlight_state().object.row, row);
+    ASSERT_GT(differing(picture_in_phase(true), picture_without_highlight()), 0);
+
+    graphics_key(Qt::Key_F6);
+    ASSERT_EQ(model().rows[row].shown, 0);
+    settle();
+    for (const bool phase : {true, false})
+        EXPECT_EQ(differing(picture_in_phase(phase), picture_without_highlight()), 0) << phase;
+
+    // Another row, and the hidden one again.
+    select_layout_row(other);
+    settle();
+    select_layout_row(row);
+    settle();
+    EXPECT_EQ(highlight_state().object.row, row);
+    for (const bool phase : {true, false})
+        EXPECT_EQ(differing(picture_in_phase(phase), picture_without_highlight()), 0) << phase;
+    EXPECT_TRUE(dialogs.empty());
+}
+
+// ---- A click while the shape is animated -----------------------------------------------------------
+
+TEST_F(AnimationKeepsRunning, AClickOnADisplacementLineKeepsTheAnimationAndMakesItsRowCurrent)
+{
+    open_sample_results();
+    std::string title;
+    ASSERT_NO_FATAL_FAILURE(animate_sustained_shape(title));
+
+    // A line below the current one whose node ends an element's row.
+    TableView& view = results_table_view();
+    TableWindow* t = view.table();
+    ASSERT_NE(t, nullptr);
+    int line = 0, row = 0;
+    for (int l = t->current_row + 1; l <= t->row_count && line == 0; ++l) {
+        const int node = node_index_of(t->row_node(l));
+        if (node != 0 && element_row_at_node(t->row_node(l)) == model().nodes[node].row) {
+            line = l;
+            row = model().nodes[node].row;
+        }
+    }
+    ASSERT_NE(line, 0);
+    ASSERT_NE(model().current_row, row);
+    table_ensure_measured(*t);
+    click(gui_backend().widget(view.window()), table_cell_point(view, line, 1));
+    settle();
+    EXPECT_EQ(t->current_row, line);
+    EXPECT_EQ(model().current_row, row);
+    EXPECT_TRUE(animation_running());
+    EXPECT_EQ(graphics_title(), title);
+    const int frames = animation_frames_drawn();
+    EXPECT_TRUE(gui_wait_for([frames] { return animation_frames_drawn() > frames; }));
+
+    // F6 in the graphics window hides the row clicked; the frames go on.
+    results_key(Qt::Key_F2);
+    graphics_key(Qt::Key_F6);
+    EXPECT_EQ(model().rows[row].shown, 0);
+    EXPECT_TRUE(animation_running());
+    EXPECT_EQ(graphics_title(), title);
+    animation_stop();
     EXPECT_TRUE(dialogs.empty());
 }

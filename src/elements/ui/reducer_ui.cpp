@@ -236,6 +236,12 @@ public:
         return {};
     }
 
+    // "Knuc" over "kles" is one word.
+    std::string heading_words(int c) override
+    {
+        return c == RC_KNUCKLES ? "Knuckles" : ElementRowsTable::heading_words(c);
+    }
+
     std::string cell_text(int row, int c, int line) override
     {
         const int r = layout_row(row);

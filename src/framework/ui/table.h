@@ -133,6 +133,10 @@ public:
     // --- operations a table supplies ---------------------------------------
     // Header text of a column on header line 0, 1 or 2.
     virtual std::string header_text(int column, int line);
+    // A column's heading in words, as the guide names it: its header lines
+    // joined by a blank. A table whose heading breaks a word over its lines
+    // gives the word whole.
+    virtual std::string heading_words(int column);
     // Cell text of a row and column on text line 0 or 1.
     virtual std::string cell_text(int row, int column, int line);
     // Called before the cells of a row are asked for.
@@ -530,6 +534,10 @@ int table_height_for_rows(TableWindow& t, int rows);
 int table_row_y(const TableWindow& t, int row);
 // Measures now when measuring is due (on the view's font, or the screen's).
 void table_ensure_measured(TableWindow& t);
+// Measures the table again and says which of its columns it shows under
+// the options in force (1-based, slot 0 unused): a table hides a column that
+// they leave out by giving it no width.
+std::vector<bool> table_columns_shown(TableWindow& t);
 // Rows that Page Up and Page Down move by.
 int table_page_rows(const TableWindow& t);
 // Whether a table is shown in a view that is shown.

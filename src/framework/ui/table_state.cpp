@@ -25,6 +25,13 @@ TablePrint::TablePrint(int columns, int header_lines_, int text_lines_)
       columns_(std::max(columns, 0)) {}
 
 std::string TablePrint::header_text(int, int) { return {}; }
+
+std::string TablePrint::heading_words(int column) {
+    std::string words;
+    for (int line = 0; line < header_lines; ++line)
+        if (const std::string h = header_text(column, line); !h.empty()) words += (words.empty() ? "" : " ") + h;
+    return words;
+}
 std::string TablePrint::cell_text(int, int, int) { return {}; }
 
 void TablePrint::measure_print(Surface& dc) {

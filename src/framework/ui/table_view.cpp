@@ -884,6 +884,14 @@ void table_ensure_measured(TableWindow& t) {
     measure_columns(t, *s);
 }
 
+std::vector<bool> table_columns_shown(TableWindow& t) {
+    t.measure_needed = true;
+    table_ensure_measured(t);
+    std::vector<bool> shown(static_cast<size_t>(t.columns()) + 1, false);
+    for (size_t c = 1; c < shown.size(); ++c) shown[c] = c < t.widths.size() && t.widths[c] > 0;
+    return shown;
+}
+
 namespace {
 // The height of a table line: the view's, or the one a view would have on
 // the scripted backend's metrics.

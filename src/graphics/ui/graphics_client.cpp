@@ -141,7 +141,9 @@ void draw_overlays(Surface& surface)
             draw_anchor_outlines();
         else if (st.outlines == ClientState::Outlines::Beams)
             draw_beam_outlines();
-        if (lcs_triad().shown) {
+        // The local axes that a highlight shows go with it from a hidden row.
+        const bool axes_hidden = highlight_state().kind == HIGHLIGHT_LCS && highlight_on_hidden_row();
+        if (lcs_triad().shown && !axes_hidden) {
             lcs_triad_draw();
             lcs_triad_label();
         }

@@ -650,13 +650,18 @@ void install_shape_commands()
 {
     ResultsHooks& h = results_hooks();
     h.highlight_erase = highlight_erase;
+    // A line pointed at while the shape is animated becomes the current row
+    // (F6 hides it, F7 makes it transparent) and leaves the animation
+    // running: a highlight would stop it, and the frames do not blink.
     h.highlight_row = [](int row) {
         point_at_row(row);
-        highlight_layout_row(row);
+        if (!animation_running())
+            highlight_layout_row(row);
     };
     h.highlight_node = [](int node) {
         point_at_node(node);
-        highlight_node(node);
+        if (!animation_running())
+            highlight_node(node);
     };
     h.stop_animation = animation_stop;
     h.show_graphics = graphics_window_show;

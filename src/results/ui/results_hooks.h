@@ -87,10 +87,12 @@ struct ResultsHooks {
 
     // The graphics: erase the highlight, highlight a layout row, stop an
     // animation, show or hide the graphics view window, switch off stress
-    // and ratio colouring and the shapes (hide_results_overlays).
+    // and ratio colouring and the shapes (hide_results_overlays). The row
+    // pointed at becomes the current row; while the shape is animated it is
+    // not highlighted, so that the animation runs on.
     std::function<void()> highlight_erase;
     std::function<void(int row)> highlight_row;
-    // Highlights a node (its index in the node table).
+    // Highlights a node (its index in the node table), as highlight_row.
     std::function<void(int node)> highlight_node;
     std::function<void()> stop_animation;
     std::function<void()> show_graphics;
