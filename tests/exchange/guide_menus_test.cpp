@@ -6,8 +6,11 @@
 // leads to a page of the guide.
 #include "exchange_fixture.h"
 #include "framework/ui/menus.h"
+#include "graphics/model_view.h"
+#include "graphics/view_transform.h"
 #include "guide_text.h"
 #include "materials/ui/library_mode.h"
+#include "model/nodes.h"
 #include "model/ui/model_commands.h"
 #include "result_tables_walk.h"
 #include "results/ui/results_window.h"
@@ -111,6 +114,15 @@ TEST_F(GuideSentences, EveryCommandOfEveryMenuIsNamedInTheGuide)
         script().mouse_down(client, MouseButton::Right, 5, 5);
         script().mouse_down(client, MouseButton::Middle, 1, 1);
         script().mouse_up(client, MouseButton::Middle, 1, 1);
+        // The middle button on an element: the pipe from node 35 to 40.
+        script().paint(client);
+        const Vec3 a = node_position(model(), node_index(35)), b = node_position(model(), node_index(40));
+        float sx = 0.0f, sy = 0.0f;
+        project_point((a.x + b.x) / 2.0, (a.y + b.y) / 2.0, (a.z + b.z) / 2.0, sx, sy);
+        double px = 0.0, py = 0.0;
+        view_to_client(sx, sy, px, py);
+        script().mouse_down(client, MouseButton::Middle, static_cast<int>(px), static_cast<int>(py));
+        script().mouse_up(client, MouseButton::Middle, static_cast<int>(px), static_cast<int>(py));
         built.popups(script(), "the graphics window's mouse buttons " + seen);
     };
     ASSERT_NO_FATAL_FAILURE(graphics_popups("with the model"));
