@@ -40,7 +40,8 @@ std::string meeting_sentence(const std::vector<int32_t>& nodes)
 {
     if (nodes.empty())
         return "The merged rows meet the model nowhere.";
-    std::string text = nodes.size() == 1 ? "The merged rows meet the model at node " : "The merged rows meet the model at nodes ";
+    std::string text = "The merged rows meet the model at node";
+    text += nodes.size() == 1 ? " " : "s ";
     for (std::size_t i = 0; i < nodes.size(); ++i)
         text += (i == 0 ? "" : ", ") + node_text(nodes[i]);
     return text + ".";
