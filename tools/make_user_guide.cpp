@@ -2,11 +2,14 @@
 //   korvane_make_user_guide <folder of help/ sources> <output folder>
 // writes <output folder>/index.html from
 //   - topics.html: the hand-written topics and windows (HTML, with their anchors);
+//   - menus.html:  the hand-written chapter of every window's menus, after them;
 //   - pages.txt:   a short hand-written text for each dialog and table,
 //                  each under a line "== NAME" (a template name or a table title);
 // and, for each dialog, the fields of its template, and for each table of the
 // list window, its columns, as the program itself defines them: the pages of
-// the dialogs and tables cannot say other than what the program shows. Each
+// the dialogs and tables cannot say other than what the program shows; the
+// page of a table names the commands of its right-button menu, as the table
+// builds it with and without results open. Each
 // table of the results window has a page of the text under its name, which
 // says what its columns hold (their headings depend on the results). The
 // pages whose dialog or table asks for help by a context number carry the
@@ -17,7 +20,9 @@
 #include "elements/element_dialog_ids.h"
 #include "framework/errors.h"
 #include "framework/ui/dialog_fields.h"
+#include "framework/app_state.h"
 #include "framework/ui/help.h"
+#include "framework/ui/menus.h"
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
 #include "materials/ui/library_mode.h"
@@ -242,6 +247,52 @@ std::string table_columns(TableWindow& t)
     return "<table border=\"1\" cellpadding=\"3\"><tr><th>Column</th><th>Heading</th></tr>\n" + rows + "</table>\n";
 }
 
+// The commands of the right-button menu that a table builds now, each once,
+// in the order they come, as the scripted backend was shown them.
+std::vector<std::string> popup_commands(TableWindow& t, HeadlessBackend& backend)
+{
+    backend.script().clear_log();
+    t.context_menu({});
+    std::vector<std::string> names;
+    for (const ScriptEvent& e : backend.script().log()) {
+        if (e.kind != ScriptEvent::PopupMenu)
+            continue;
+        std::istringstream lines(e.text);
+        for (std::string line; std::getline(lines, line);) {
+            const std::string name = menu_command_name(line);
+            if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end())
+                names.push_back(name);
+        }
+    }
+    return names;
+}
+
+std::string command_list(const std::vector<std::string>& names)
+{
+    std::string html;
+    for (const std::string& name : names)
+        html += (html.empty() ? "" : ", ") + std::string("<b>") + escaped(name) + "</b>";
+    return html.empty() ? "none" : html;
+}
+
+// What a table's right-button menu offers, in the model and while results
+// are open (when the table then offers other commands); empty when the table
+// has no menu of its own. Not a paragraph of the page's own text.
+std::string table_popup_line(TableWindow& t, HeadlessBackend& backend)
+{
+    const std::vector<std::string> editing = popup_commands(t, backend);
+    const bool locked = input_locked();
+    input_locked() = true;
+    const std::vector<std::string> results = popup_commands(t, backend);
+    input_locked() = locked;
+    if (editing.empty() && results.empty())
+        return {};
+    std::string html = "<div>Right-button menu: " + command_list(editing);
+    if (results != editing)
+        html += "; while results are open: " + command_list(results);
+    return html + ". The chapter <a href=\"#menus-popups\">Popup menus</a> says what each does.</div>\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -254,10 +305,11 @@ int main(int argc, char** argv)
     const std::filesystem::path out = argv[2];
     try {
         const std::string topics = read_source(sources + "/topics.html");
+        const std::string menus = read_source(sources + "/menus.html");
         const std::map<std::string, PageText> texts = page_texts(read_source(sources + "/pages.txt"));
 
         // The program as main() starts it, without windows, in English units.
-        install_headless_backend();
+        HeadlessBackend& backend = install_headless_backend();
         const std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                              ("korvane_guide_" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder);
@@ -312,6 +364,7 @@ int main(int argc, char** argv)
             tables += page_heading(name, text.heading.empty() ? title + " (table)" : title, also);
             tables += paragraphs(text.text);
             tables += table_columns(t);
+            tables += table_popup_line(t, backend);
         };
         for (const DataList& list : data_lists()) {
             if (!list.open)
@@ -349,7 +402,7 @@ int main(int argc, char** argv)
         std::ofstream html(out / "index.html", std::ios::binary);
         html << "<html><head><meta charset=\"utf-8\"><title>Korvane user guide</title></head><body>\n"
              << "<h1>Korvane user guide</h1>\n"
-             << topics << "<h1>Dialogs</h1>\n<ul>\n"
+             << topics << menus << "<h1>Dialogs</h1>\n<ul>\n"
              << contents_dialogs << "</ul>\n<a name=\"tables\"></a><h1>Tables</h1>\n<ul>\n"
              << contents_tables << "</ul>\n<a name=\"result-tables\"></a><h1>Result tables</h1>\n<ul>\n"
              << contents_results << "</ul>\n"

@@ -118,12 +118,13 @@ std::string free_spectrum_name(const SpectrumList& list, const std::vector<Spect
 }
 
 template <typename Part>
-void register_spectrum_section(int section, const char* what, const char* noun)
+void register_spectrum_section(int section, const char* what, const char* noun, const char* kind)
 {
     struct Contents final : SectionContents {
         std::vector<Spectrum> records;
         int section = 0;
         const char* noun = "";
+        const char* kind = "";   // one of them, in a merge's note
         void install(Model&) override
         {
             SpectrumList& list = document().part<Part>().list;
@@ -148,6 +149,7 @@ void register_spectrum_section(int section, const char* what, const char* noun)
                     const std::string name = free_spectrum_name(list, records);
                     if (!name.empty()) {
                         renames.emplace(s.name, name);
+                        merge.renames.push_back({kind, s.name, name});
                         s.name = name;
                     }
                 }
@@ -163,10 +165,11 @@ void register_spectrum_section(int section, const char* what, const char* noun)
         }
     };
     ModelSectionOwner owner;
-    owner.read = [section, what, noun](BinFile& file) -> std::unique_ptr<SectionContents> {
+    owner.read = [section, what, noun, kind](BinFile& file) -> std::unique_ptr<SectionContents> {
         auto contents = std::make_unique<Contents>();
         contents->section = section;
         contents->noun = noun;
+        contents->kind = kind;
         contents->records = read_records(file, what, Part{}.list[1]);
         return contents;
     };
@@ -452,6 +455,7 @@ void rename_force_spectrum_references(const std::string& old_name, const std::st
 
 void install_spectra()
 {
-    register_spectrum_section<ModelSpectra>(SECTION_SPECTRA, "spectra", "spectra");
-    register_spectrum_section<ModelForceSpectra>(SECTION_FORCE_SPECTRA, "force spectra", "force spectra");
+    register_spectrum_section<ModelSpectra>(SECTION_SPECTRA, "spectra", "spectra", "spectrum");
+    register_spectrum_section<ModelForceSpectra>(SECTION_FORCE_SPECTRA, "force spectra", "force spectra",
+                                                 "force spectrum");
 }

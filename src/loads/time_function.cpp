@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -42,8 +43,13 @@ struct Contents final : SectionContents {
     void merge(ModelMerge& merge) override
     {
         const int offset = numtimefunctions();
-        for (XYCurve& f : value.functions)
+        for (XYCurve& f : value.functions) {
             time_function().push_back(std::move(f));
+            // Functions are named by their numbers, which move on behind the model's.
+            const int number = numtimefunctions();
+            if (offset > 0)
+                merge.renames.push_back({"time function", std::to_string(number - offset), std::to_string(number)});
+        }
         value.functions.clear();
         if (merge.rows && offset > 0)
             renumber_loads(*merge.rows, 1, offset);

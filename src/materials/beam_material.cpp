@@ -81,6 +81,7 @@ const NamedSetRules<BeamMaterial>& beam_material_rules() {
         r.name_space = MATERIAL_NAMES;
         r.noun = "Material";
         r.described_as = "a beam material";
+        r.merged_kind = "beam material";
         r.name_limit = NAME_LENGTH;
         r.section = SECTION_BEAM_MATERIALS;
         r.limit = MAX_BEAM_MATERIALS;

@@ -88,6 +88,7 @@ const NamedSetRules<BeamSection>& beam_section_rules() {
         r.name_space = SECTION_NAMES;
         r.noun = "Section";
         r.described_as = "a beam section";
+        r.merged_kind = "beam section";
         r.name_limit = NAME_LENGTH;
         r.section = SECTION_BEAM_SECTIONS;
         r.limit = MAX_BEAM_SECTIONS;

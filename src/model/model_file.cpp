@@ -8,13 +8,17 @@
 #include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/text.h"
+#include "model/bend_geometry.h"
+#include "model/element_data.h"
 #include "model/layout_row.h"
 #include "model/model.h"
+#include "model/nodes.h"
 #include "platform/file_replace.h"
 
 #include <array>
 #include <cstring>
 #include <limits>
+#include <set>
 
 namespace {
 
@@ -367,7 +371,35 @@ std::string model_read_refusal()
     return {};
 }
 
-void merge_model(const std::string& path)
+namespace {
+
+// The node numbers, ascending, at which the rows from `first` on meet the
+// rows before them: a node that an earlier row made and that such a row ends
+// at, starts its element from or puts on its bend's arc.
+std::vector<int32_t> nodes_met_from(int first)
+{
+    const Model& m = model();
+    std::set<int32_t> met;
+    const auto note = [&](int index) {
+        if (m.nodes.valid(index) && m.nodes[index].row < first)
+            met.insert(m.nodes[index].number);
+    };
+    for (int row = first; row <= m.numrows(); ++row) {
+        const LayoutRow& r = m.rows[row];
+        note(r.node_index);
+        if (etype_is_element(r.etype))
+            note(r.from_node);
+        if (const BendGeometry* bend = r.element ? r.element->bend_geometry() : nullptr)
+            for (const int32_t number : {bend->node1, bend->node2})
+                if (number != 0)
+                    note(node_index(number));
+    }
+    return {met.begin(), met.end()};
+}
+
+}  // namespace
+
+MergeOutcome merge_model(const std::string& path)
 {
     const FileFailure fail("Unable to merge model file", path);
     BinFile file;
@@ -388,9 +420,11 @@ void merge_model(const std::string& path)
     } catch (const MessageText& m) {
         fail(m.text);
     }
+    const int first_merged_row = numrows() + 1;
     for (const auto& c : contents) {
         if (c)
             c->merge(merge);
     }
     model_changed();
+    return {std::move(merge.renames), nodes_met_from(first_merged_row)};
 }

@@ -43,6 +43,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class BinFile;
 struct LayoutRow;
@@ -141,9 +142,20 @@ int32_t model_section_first_version(int id);
 // What the merge gives the owners' merge operations: the merged file's layout
 // rows before they are appended, so that an owner that renames a clashing
 // name can rename it in the rows (and their objects) too.
+// A merged entry that a name or number of the model made take another: its
+// kind as the merge's note names it ("material", "time function"), the name
+// it has in the merged file and the one it has now.
+struct MergeRename {
+    std::string kind;
+    std::string from;
+    std::string to;
+};
+
 struct ModelMerge {
     OneBased<LayoutRow>* rows = nullptr;
     int32_t version = 0;      // the merged file's version
+    // What the owners renamed or renumbered, in file order.
+    std::vector<MergeRename> renames;
 };
 
 // The records of one section as read from a file, held apart until the whole
@@ -241,10 +253,19 @@ RowRefusal first_unreadable_row();
 // "Saved and opened again, the model would be refused:"; empty when the
 // model reads back (or no scratch file could be made).
 std::string model_read_refusal();
+// What a merge did that the user should know: the names and numbers of the
+// merged file that clashed and were changed, and the node numbers (ascending)
+// at which the merged rows meet the model's rows: a node of the model that a
+// merged row ends at, starts from or puts on its bend's arc.
+struct MergeOutcome {
+    std::vector<MergeRename> renames;
+    std::vector<int32_t> meeting_nodes;
+};
+
 // Appends the layout rows and the records of every registered section of
 // another model file to the current model, the owners renaming clashing
 // names; then rebuilds the model and marks it modified. The title, QA block,
 // options, units, load cases and nodes of the merged file are not taken.
 // A bad file, or one that would pass a limit, throws a message and changes
 // nothing.
-void merge_model(const std::string& path);
+MergeOutcome merge_model(const std::string& path);

@@ -47,6 +47,7 @@
 #include "framework/document_events.h"
 #include "framework/errors.h"
 #include "framework/one_based.h"
+#include "framework/strings.h"
 #include "model/model_file.h"
 
 #include <cstdint>
@@ -179,6 +180,9 @@ struct NamedSetRules {
     std::string name_space;
     std::string noun;
     std::string described_as;
+    // What the note of a merge calls an entry that it renamed ("material",
+    // "beam section"); the noun in lower case when empty.
+    std::string merged_kind;
     std::size_t name_limit = 5;
     int section = -1;                // the model-file section
     int32_t limit = 0;               // records a file or a merge may bring
@@ -211,11 +215,18 @@ void check_merge_named_set(const NamedSetRules<T>& rules, const OneBased<T>& mer
         rules.check_merged(merged);
 }
 
+template <typename T>
+std::string merged_kind_of(const NamedSetRules<T>& rules)
+{
+    return rules.merged_kind.empty() ? lower_case(rules.noun) : rules.merged_kind;
+}
+
 // Appends the merged records in order. A record whose name the name space
 // already uses (a record appended before it included) takes the first free
 // "1".."999" (and, with avoid_merged_names, none of the merged names); the
 // places that name the set's entries among what the merge brings then follow,
-// looked up by their original names. Returns the renames (original -> new).
+// looked up by their original names. Returns the renames (original -> new);
+// merge.renames gets each as well, in order.
 template <typename T>
 std::map<std::string, std::string> merge_named_set(const NamedSetRules<T>& rules, OneBased<T>& merged,
                                                    ModelMerge& merge)
@@ -234,6 +245,7 @@ std::map<std::string, std::string> merge_named_set(const NamedSetRules<T>& rules
             if (!name.empty()) {
                 record.name = name;
                 renames.emplace(original, name);
+                merge.renames.push_back({merged_kind_of(rules), original, name});
             }
         }
         set.push_back(std::move(record));

@@ -87,11 +87,7 @@ void collect_items(const std::vector<MenuItem>& items, std::vector<std::pair<std
         collect_items(item.items, out);
         if (item.id == 0)
             continue;
-        std::string name = item.text.substr(0, item.text.find('\t'));
-        std::erase(name, '&');
-        while (!name.empty() && (name.back() == '.' || name.back() == ' '))
-            name.pop_back();
-        out.emplace_back(lower(name), item.id);
+        out.emplace_back(lower(menu_command_name(item.text)), item.id);
     }
 }
 
@@ -132,12 +128,14 @@ TEST_F(HelpGuide, KeysNamedBesideACommandAreTheAcceleratorKeysOfItsMenuItem)
     for (const std::string& name : menu_resource_names())
         collect_items(menu_resource(name).items, items);
     // And the items the results window adds to its menu while the
-    // displacements are shown: the shapes, which the graphics chapter names.
+    // displacements are shown: the shapes, which the graphics chapter names;
+    // and those of the layout and list windows while results are open.
     import_batch_file_at(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf");
     ASSERT_NO_FATAL_FAILURE(analyse_and_open_results());
     ASSERT_TRUE(results_hooks().show[RESULT_DISPLACEMENTS]);
     results_hooks().show[RESULT_DISPLACEMENTS]();
-    collect_items(results_frame().menu.items(), items);
+    for (const Frame* frame : {&results_frame(), &main_frame(), &list_frame()})
+        collect_items(frame->menu.items(), items);
     std::vector<const AcceleratorTable*> tables;
     for (const std::string& name : accelerator_resource_names())
         tables.push_back(&accelerator_resource(name));

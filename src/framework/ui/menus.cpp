@@ -331,6 +331,13 @@ std::deque<MenuTemplate>& added_menus() {
 
 }  // namespace
 
+std::string menu_command_name(const std::string& text) {
+    std::string name = text.substr(0, text.find('\t'));
+    std::erase(name, '&');
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+    return name;
+}
+
 const MenuTemplate& menu_resource(const std::string& name) {
     for (const MenuTemplate& m : builtin_menus())
         if (m.name == name) return m;

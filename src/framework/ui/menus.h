@@ -25,6 +25,11 @@ inline MenuItem popup(const std::string& text, std::vector<MenuItem> items)
 }
 }  // namespace menu
 
+// The name of a menu item's command as the guide writes it: its text without
+// the & of its access key, the keys after the tab and the dots that promise a
+// dialog ("Anal&yze\tF12" is "Analyze", "Copy..\tCtrl+C" is "Copy").
+std::string menu_command_name(const std::string& text);
+
 // The text of the recent-models popup in the File menus.
 inline constexpr const char* RECENT_MODELS_TEXT = "Recent &Models";
 

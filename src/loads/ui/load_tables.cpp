@@ -151,8 +151,12 @@ void ItemRowsTable::delete_row(int row)
 
 void ItemRowsTable::context_menu(Point)
 {
+    // One of the table's items: "Force" of "Forces", "Concentrated mass" of
+    // "Concentrated masses".
     std::string name = title_text;
-    if (!name.empty() && name.back() == 's')
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, "sses") == 0)
+        name.erase(name.size() - 2);
+    else if (!name.empty() && name.back() == 's')
         name.pop_back();
     table_popup_menu(*this, list_id >= ANCHOR_ROWS && !input_locked() ? table_popup_show_edit_delete(*this, name)
                                                                        : table_popup_show_edit(*this, name));

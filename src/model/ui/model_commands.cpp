@@ -20,6 +20,7 @@
 #include "model/model.h"
 #include "model/model_file.h"
 #include "model/ui/dialogs_model_file.h"
+#include "model/ui/merge_note.h"
 #include "platform/file_lock.h"
 
 #include <filesystem>
@@ -333,8 +334,9 @@ void merge_command(WindowId owner)
     request.initial_path = model_folder();
     if (!open_file_dialog_path(owner, request))
         return;
-    merge_model(ofn_file_path());
+    const MergeOutcome outcome = merge_model(ofn_file_path());
     present_layout_window();
+    message_info(owner, merge_note_text(outcome));
 }
 
 namespace {

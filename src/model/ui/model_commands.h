@@ -116,6 +116,8 @@ void close_command(WindowId owner);
 // Save: Save As for an untitled model. True when the model was written.
 bool save_command(WindowId owner);
 bool save_as_command(WindowId owner);
+// Merge: the model file chosen is merged into the model, and a message says
+// what the merge renamed and where the merged rows meet the model.
 void merge_command(WindowId owner);
 // Results: reads the model file again and opens its results.
 void results_command(WindowId owner);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <set>
 
 using namespace loads_test;
 
@@ -244,6 +245,37 @@ TEST_F(LoadRecordsTest, MergeRenamesClashesAndMovesTheMergedReferences)
     EXPECT_EQ(data_of<TimeVaryingLoad>(5).function, 2);
     // Wind and seismic data stay the model's own.
     EXPECT_EQ(seismic_g().combination, SEISMIC_SRSS);
+}
+
+namespace {
+
+using MergeSaysWhat = LoadRecordsTest;
+
+}  // namespace
+
+// A model merged into itself: each load, beam load, spectrum and force
+// spectrum of the merged file meets its own name in the model and takes the
+// first number that its set leaves free, each time function moves on behind
+// the model's two, and the merged rows meet the model at every node they
+// name. The merge tells each of these.
+TEST_F(MergeSaysWhat, LoadsSpectraAndTimeFunctionsItRenamedAndTheNodesItMeets)
+{
+    fill_model();
+    const std::string file = path("other.mod");
+    write_model_file(file);
+    const MergeOutcome outcome = merge_model(file);
+    std::set<std::string> told;
+    for (const MergeRename& r : outcome.renames)
+        told.insert(r.kind + " " + r.from + " -> " + r.to);
+    EXPECT_EQ(told, (std::set<std::string>{"load L1 -> 1", "load HOT -> 2", "beam load B1 -> 1",
+                                           "spectrum SITE RESPONSE SPECTRUM NORTH 5% -> 1", "spectrum V -> 2",
+                                           "force spectrum SLUG -> 1", "time function 1 -> 3",
+                                           "time function 2 -> 4"}));
+    EXPECT_EQ(outcome.renames.size(), told.size());
+    EXPECT_EQ(outcome.meeting_nodes, (std::vector<int32_t>{10, 20, 30, 40, 50, 60, 70}));
+    // What it told is what it did.
+    EXPECT_EQ(pipe_loads()[4].name, "2");
+    EXPECT_EQ(data_of<TimeVaryingLoad>(8 + 5).function, 4);
 }
 
 TEST_F(LoadRecordsTest, DamagedRecordsAreRefusedByNameAndChangeNothing)
