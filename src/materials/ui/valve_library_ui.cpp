@@ -147,10 +147,10 @@ public:
             return false;
         }
         ValveRecord v;
-        dialog_get_trimmed(VALVE_DESCRIPTION);
+        dialog_get_record_text(VALVE_DESCRIPTION, VALVE_DESCRIPTION_LENGTH);
         if (item_text().empty())
             throw_required("Description");
-        v.description = item_text().substr(0, VALVE_DESCRIPTION_LENGTH);
+        v.description = item_text();
         v.standard = standard_;
         v.valve_type = std::max(dialog_list_selection(VALVE_TYPE), 0);
         v.nominal_size = list_text(d, VALVE_SIZE).substr(0, VALVE_SIZE_LENGTH);
