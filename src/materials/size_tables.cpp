@@ -306,9 +306,17 @@ int PipeSizeTable::find_row(const std::string& name) const
 
 int PipeSizeTable::find_typed_row(const std::string& typed) const
 {
-    const std::string wanted = upper_case(typed);
+    // A typed cell may come with its blanks squeezed out.
+    const auto key = [](const std::string& text) {
+        std::string k;
+        for (char c : upper_case(text))
+            if (c != ' ')
+                k += c;
+        return k;
+    };
+    const std::string wanted = key(typed);
     for (int i = 0; i < row_count(); ++i) {
-        const std::string name = upper_case(rows[static_cast<std::size_t>(i)].name);
+        const std::string name = key(rows[static_cast<std::size_t>(i)].name);
         if (name == wanted || name == wanted + "\"")
             return i;
     }

@@ -30,8 +30,9 @@ struct PipeSizeTable {
     int row_count() const { return static_cast<int>(rows.size()); }
     // The row named `name` (row 0 included); -1 when none.
     int find_row(const std::string& name) const;
-    // The row a typed size names: its name in any case, or an ANSI name
-    // without its inch mark ("6" for 6"); row 0 included; -1 when none.
+    // The row a typed size names: its name in any case and with or without
+    // its blanks ("NONSTD" for Non Std), or an ANSI name without its inch
+    // mark ("6" for 6"); row 0 included; -1 when none.
     int find_typed_row(const std::string& typed) const;
     // The position of schedule `schedule` among the row's schedules; -1 when
     // the row has none of that name.

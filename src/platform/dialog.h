@@ -6,6 +6,7 @@
 
 #include "platform/resources.h"
 
+#include <map>
 #include <string>
 
 class Dialog;
@@ -40,8 +41,19 @@ public:
     virtual std::string caption() const = 0;
 
     virtual bool has_item(int id) const = 0;
-    virtual std::string text(int id) const = 0;     // edit, static, combo edit text, button label
-    virtual void set_text(int id, const std::string& text) = 0;
+    // The text of an edit, a static, a combo box's edit field or a button.
+    // A text field (an edit or an editable combo) shows only what it can
+    // hold of the text set_text gives it: a byte that is no part of a UTF-8
+    // character shows as U+FFFD, and a text longer than the field's limit is
+    // cut there. While the field still shows what it showed then, its text
+    // is the one given, byte for byte, so that a text that the user did not
+    // change reads back as it was given; a field the user changed gives what
+    // it shows.
+    std::string text(int id) const;
+    void set_text(int id, const std::string& text);
+    // True while text field `id` shows what set_text last put into it: its
+    // text is then the one given.
+    bool shows_text_given(int id) const;
     virtual void set_limit(int id, int limit) = 0;  // edit character limit, 0 none
     virtual void set_readonly(int id, bool readonly) = 0;
     virtual bool is_readonly(int id) const = 0;
@@ -90,6 +102,22 @@ public:
     // Ends the modal loop with the result once the current callback returns.
     virtual void end(int result) = 0;
     virtual bool ended() const = 0;
+
+protected:
+    // What the control shows, and showing a text in it: the backend's part
+    // of text and set_text.
+    virtual std::string shown_text(int id) const = 0;
+    virtual void show_text(int id, const std::string& text) = 0;
+
+private:
+    bool takes_text_typed(int id) const;
+
+    // Each text field's text as set_text gave it and as the field showed it then.
+    struct GivenText {
+        std::string given;
+        std::string shown;
+    };
+    std::map<int, GivenText> given_;
 };
 
 // A page of a property sheet: its template and procedure.

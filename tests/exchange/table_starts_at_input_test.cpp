@@ -52,6 +52,12 @@ TEST_F(TableStartsAtInput, TheMaterialsTableAfterFileNewTakesTheNameFirst)
     TableWindow& t = open_materials();
     type_list_cells({"A106B", "Carbon steel A106 Grade B", "CS", "0.283", "0.3"});
     ASSERT_GT(t.current_column, 5);
+    // New takes the typed row first, as Enter does: a material, which then
+    // wants its properties, and New waits.
+    ASSERT_TRUE(script().menu_command(main_frame().window, CMD_NEW));
+    EXPECT_EQ(script().last_message().rfind("Properties are required", 0), 0u) << script().last_message();
+    EXPECT_EQ(script().runs("NEW_DIALOG"), 0);
+    EXPECT_EQ(nummats(), 1);
     script().once("SAVE_CHANGES_DIALOG", [](HeadlessDialog& d) { d.press(IDNO); });
     script().once("NEW_DIALOG", [](HeadlessDialog& d) { d.press(IDOK); });
     ASSERT_TRUE(script().menu_command(main_frame().window, CMD_NEW));

@@ -113,8 +113,9 @@ protected:
         const std::string copy = path(file);
         std::filesystem::copy_file(std::filesystem::path(KV_PROGRAM_PATH).parent_path() / file, copy,
                                    std::filesystem::copy_options::overwrite_existing);
-        // The model swept before is dropped unsaved.
-        model_modified() = false;
+        // The model swept before is dropped unsaved, with the rows the sweep
+        // left typed on input rows (which a close would enter first).
+        close_model();
         open(copy);
         ASSERT_TRUE(library_mode_active()) << file;
         TableWindow* t = list_window_table();

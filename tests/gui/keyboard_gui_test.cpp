@@ -387,6 +387,13 @@ TEST_F(TableStartsAtInput, TheMaterialsTableAfterFileNewTakesTheNameFirst)
     type_cells({"A106B", "Carbon steel", "CS", "0.283", "0.3"});
     ASSERT_GT(materials_table().current_column, 5);
 
+    // New takes the typed row first, as Enter does: a material, which then
+    // wants its properties, and New waits.
+    frame_command(main_frame(), CMD_NEW);
+    EXPECT_EQ(nummats(), 1);
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_EQ(answers.messages[0].rfind("Properties are required", 0), 0u) << answers.messages[0];
+    answers.messages.clear();
     frame_command(main_frame(), CMD_NEW);
     ASSERT_EQ(nummats(), 0);
     frame_command(main_frame(), CMD_MATERIALS);

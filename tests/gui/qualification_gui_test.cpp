@@ -2,38 +2,15 @@
 // location radio buttons (ids 1401 to 1409 in a row) are three groups, so a
 // pump entered with a side suction and an end discharge stays horizontal;
 // the pump then shows in the Pumps table.
-#include "framework/document.h"
-#include "gui/gui_dialogs.h"
-#include "model/model.h"
+#include "gui/pump_line_fixture.h"
 #include "qualification/ui/equipment_dialogs.h"
 #include "qualification/ui/pump_ui.h"
-#include "qualification/ui/qualification_ui.h"
 
 #include <QRadioButton>
 
 namespace {
 
-class GuiPumpTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        open_list_frames();
-        install_qualification_ui();
-        for (int i = 0; i < 3; ++i) {
-            const int r = append_layout_row();
-            LayoutRow& row = model().rows[r];
-            row.node = 10 * (i + 1);
-            row.etype = i == 0 ? ET_FROM : ET_PIPE;
-            row.dx = i == 0 ? 0.0f : 100.0f;
-            row.create_element_object();
-            row.create_data_object(r);
-        }
-        make_model();
-        model_modified() = false;
-        backend().process_events();
-    }
-    void TearDown() override { close_list_frames(); }
-};
+class GuiPumpTest : public PumpLineTest {};
 
 TEST_F(GuiPumpTest, PumpDialogRadioGroupsAreIndependent)
 {

@@ -164,6 +164,13 @@ std::string first_chars(const std::string& text, int count) {
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+std::string without_outer_blanks(const std::string& text) {
+    size_t b = 0, e = text.size();
+    while (b < e && is_blank(text[b])) ++b;
+    while (e > b && is_blank(text[e - 1])) --e;
+    return text.substr(b, e - b);
+}
+
 // Field reads take at most this many characters, as the parsers expect.
 constexpr int FIELD_READ_CHARS = 39;
 
@@ -203,11 +210,25 @@ void dialog_get_trimmed(int item) {
     DialogHelper* h = current_dialog_helper();
     if (!h || !h->dialog) return;
     h->item = item;
-    std::string text = first_chars(h->dialog->text(item), FIELD_READ_CHARS);
-    size_t b = 0, e = text.size();
-    while (b < e && is_blank(text[b])) ++b;
-    while (e > b && is_blank(text[e - 1])) --e;
-    out = text.substr(b, e - b);
+    out = without_outer_blanks(first_chars(h->dialog->text(item), FIELD_READ_CHARS));
+}
+
+bool dialog_text_as_given(int item) {
+    DialogHelper* h = current_dialog_helper();
+    return h && h->dialog && h->dialog->shows_text_given(item);
+}
+
+bool dialog_get_record_text(int item, std::size_t max_bytes) {
+    std::string& out = item_text();
+    out.clear();
+    DialogHelper* h = current_dialog_helper();
+    if (!h || !h->dialog) return false;
+    h->item = item;
+    out = h->dialog->text(item);
+    if (h->dialog->shows_text_given(item)) return true;
+    out = without_outer_blanks(out);
+    if (max_bytes > 0 && out.size() > max_bytes) out = without_outer_blanks(std::string(utf8_prefix(out, max_bytes)));
+    return false;
 }
 
 void read_direction(int first, float& x, float& y, float& z) {

@@ -16,6 +16,7 @@
 #include "platform/backend.h"
 #include "platform/dialog.h"
 
+#include <cstddef>
 #include <map>
 #include <string>
 #include <utility>
@@ -63,8 +64,22 @@ void dialog_attach(Dialog& d);
 // At most 39 characters, upper case, blanks removed but for one that splits
 // a number (so that "5 6" is refused, not read as 56).
 void dialog_get_text(int item);
+// These read a field's text as Dialog::text gives it: the bytes the dialog
+// gave it while the field still shows them.
 void dialog_get_trimmed(int item);      // at most 39 characters, outer blanks removed
 std::string dialog_get_text_raw(int item, int size);  // raw text of at most size - 1 characters
+// True while a field shows the text the dialog gave it: the user has not
+// changed it (Dialog::shows_text_given).
+bool dialog_text_as_given(int item);
+// Reads a field that shows a record's text (a description, a tag, a title)
+// into item_text. While the field still shows the text the dialog gave it,
+// item_text is that text as it was given, byte for byte, whatever the field
+// could show of it (nothing cut, trimmed or coded), and the result is true:
+// a text the user did not change is written back as it is stored. Else it
+// is the text as typed, outer blanks removed and, with `max_bytes`, cut to
+// that many bytes of whole characters (with no blank left at its end); the
+// result is false, and the caller checks it as typed text is checked.
+bool dialog_get_record_text(int item, std::size_t max_bytes = 0);
 // A direction from the items first, first + 1 and first + 2 read as reals
 // (x, y, z). An unreadable component throws "X comp =  <text>  is invalid"
 // (or Y, Z) on its item; three zeros throw "Direction is invalid" on the

@@ -26,12 +26,6 @@ const QAItem QA_ITEMS[] = {
     {QA_CHECKED_BY_2, QA_NAME_LIMIT, [](QABlock& q) -> std::string& { return q.checked_by[1]; }},
 };
 
-std::string trim_outer(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return {};
-    size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
 
 struct QABlockDialog : DialogProc {
     void init(Dialog& d) override {
@@ -48,9 +42,10 @@ struct QABlockDialog : DialogProc {
         if (input_locked()) return true;
         QABlock edited = qa_block();
         // The file keeps `limit` bytes a line: keep what it will hold, whole characters only.
-        for (const QAItem& f : QA_ITEMS)
-            f.member(edited) = std::string(
-                utf8_prefix(trim_outer(dialog_get_text_raw(f.item, f.limit + 1)), static_cast<std::size_t>(f.limit)));
+        for (const QAItem& f : QA_ITEMS) {
+            dialog_get_record_text(f.item, static_cast<std::size_t>(f.limit));
+            f.member(edited) = item_text();
+        }
         if (!(edited == qa_block())) {
             qa_block() = edited;
             model_modified() = true;

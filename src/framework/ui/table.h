@@ -218,6 +218,9 @@ public:
     // layout rows, 1-based, slot 0 unused) for tables that list a selection.
     int row_count = 0;
     bool input_row = false;
+    // A cell of the input row was typed or pasted into and stored, and the
+    // row has not been entered since (the row count has not grown).
+    bool input_typed = false;
     std::vector<int> row_list;
     int record_count() const { return input_row ? row_count - 1 : row_count; }
 
@@ -505,6 +508,15 @@ bool table_move_to(TableWindow& t, int row, int column = 0);
 // as leaving it would, the caret staying (an input row typed into becomes a
 // record). False when refused; the refusal has been shown.
 bool table_store_row(TableWindow& t);
+// Whether the input row holds what was typed into it and not entered: a
+// cell of it was typed or pasted into, and it still shows a text.
+bool table_input_row_typed(TableWindow& t);
+// What a window that closes, or the program, or a save takes of a table:
+// an open edit is stored, and an input row that holds what was typed into
+// it is entered as Enter enters it (the caret goes there first). False
+// when refused: the refusal has been shown with the caret in the column it
+// names, and nothing should close.
+bool table_enter_typed_input(TableWindow& t);
 void table_goto_last_row(TableWindow& t);
 // Scrolls so that the current cell is visible.
 void table_keep_visible(TableWindow& t);

@@ -452,6 +452,7 @@ bool printable(const std::string& ch) {
 
 void table_reset(TableWindow& t) {
     t.edit = {};
+    t.input_typed = false;
     t.editing_allowed = true;
     t.current_row = 1;
     t.top_row = 0;
@@ -461,6 +462,8 @@ void table_reset(TableWindow& t) {
 }
 
 void table_set_row_count(TableWindow& t, int rows) {
+    // More rows: the input row that was typed into became a record.
+    if (rows > t.row_count) t.input_typed = false;
     t.row_count = std::max(0, rows);
     if (t.edit.active && t.edit.row > t.row_count) t.edit = {};
     t.current_row = std::clamp(t.current_row, 1, std::max(1, t.row_count));
@@ -478,6 +481,7 @@ void table_set_row(TableWindow& t, int row) {
 void table_set_rows(TableWindow& t, const std::string& title, int rows, int select_row) {
     t.title = title;
     t.input_row = false;
+    t.input_typed = false;
     table_set_row_count(t, rows);
     if (select_row > 0) table_goto_row(t, select_row);
 }
@@ -494,6 +498,7 @@ void table_set_input_rows(TableWindow& t, const std::string& title, int count) {
 void table_show_at(TableWindow& t, const std::string& title, int rows, int current_row, int first_row) {
     t.title = title;
     t.input_row = false;
+    t.input_typed = false;
     t.edit = {};
     t.row_count = std::max(0, rows);
     t.measure_needed = true;
@@ -542,6 +547,28 @@ bool table_move_to(TableWindow& t, int row, int column) {
 
 bool table_store_row(TableWindow& t) {
     return table_end_edit(t) && (t.row_count <= 0 || passes_leave_checks(t, t.current_row));
+}
+
+bool table_input_row_typed(TableWindow& t) {
+    if (!t.input_typed || !t.input_row || t.row_count <= 0 || input_blocked(t)) return false;
+    const int row = t.row_count;
+    t.prepare_row(row);
+    bool shows = false;
+    for (int c = 1; c <= t.columns() && !shows; ++c)
+        for (int line = 0; line < t.text_lines && !shows; ++line)
+            shows = !trimmed(t.cell_text(row, c, line)).empty();
+    t.marks = {};
+    // Cleared (Delete on the input row, a dialog that took it): nothing to enter.
+    if (!shows) t.input_typed = false;
+    return shows;
+}
+
+bool table_enter_typed_input(TableWindow& t) {
+    if (!table_end_edit(t)) return false;
+    if (!table_input_row_typed(t)) return true;
+    const int row = t.row_count;
+    set_current(t, row, 0, true);
+    return run_guarded(t, [&] { t.leave_row(row); });
 }
 
 int table_first_column(TableWindow& t) {
@@ -613,9 +640,11 @@ bool table_end_edit(TableWindow& t) {
     item_text() = text;
     push_undo_snapshot(owner_window(t));
     unit_audit_cell(&t, typed.column);
+    const int rows = t.row_count;
     Failure f = capture([&] { t.store_cell(typed.row, typed.column, text); });
     unit_audit_cell(nullptr, 0);
     if (!f) {
+        if (t.input_row && typed.row == rows && t.row_count == rows) t.input_typed = true;
         // The stored value may be wider than the column was.
         t.measure_needed = true;
         invalidate(t);
@@ -770,7 +799,10 @@ void table_delete(TableWindow& t) {
         beep();
         return;
     }
+    const bool input = t.input_row && row == t.row_count;
     if (!run_guarded(t, [&] { t.delete_row(row); })) return;
+    // Delete on the input row clears it.
+    if (input) t.input_typed = false;
     t.measure_needed = true;
     set_current(t, t.current_row, 0, false);
     if (t.row_count > 0) t.on_row_changed(t.current_row);
@@ -805,10 +837,12 @@ void table_paste(TableWindow& t) {
     }
     bool pasted = true;
     push_undo_snapshot(owner_window(t));
+    const int rows = t.row_count;
     if (run_guarded(t, [&] { pasted = t.paste_row(row, cells); }) && !pasted) {
         beep();
         return;
     }
+    if (pasted && t.input_row && row == rows && t.row_count == rows) t.input_typed = true;
     t.measure_needed = true;
     invalidate(t);
 }

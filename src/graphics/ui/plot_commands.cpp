@@ -85,10 +85,8 @@ struct PlotTitleDialog : DialogProc {
 
     bool ok(Dialog&) override
     {
-        dialog_get_trimmed(PLOT_TITLE_TEXT);
-        std::string title = item_text();
-        if (title.size() > MAX_TITLE_LENGTH)
-            title.resize(MAX_TITLE_LENGTH);
+        dialog_get_record_text(PLOT_TITLE_TEXT, MAX_TITLE_LENGTH);
+        const std::string title = item_text();
         if (title != model_title()) {
             model_title() = title;
             model_modified() = true;

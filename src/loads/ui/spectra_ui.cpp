@@ -232,8 +232,8 @@ public:
             return true;
         }
         Spectrum s = s_;
-        s.name = dialog_get_text_raw(SP_NAME, int{SPECTRUM_NAME_LENGTH} + 1);
-        trim_blanks(s.name);
+        dialog_get_record_text(SP_NAME);
+        s.name = item_text();
         if (const std::string refusal = spectrum_name_refusal(list_, index_, s.name); !refusal.empty())
             dialog_throw(SP_NAME, refusal);
         s.curve = table_.take_curve("Spectrum " + s.name);

@@ -59,7 +59,7 @@ public:
         dialog_get_text(BEAM_NAME);
         m.name = item_text();
         check_beam_material_name(m.name, index_);
-        dialog_get_trimmed(BEAM_DESCRIPTION);
+        dialog_get_record_text(BEAM_DESCRIPTION, BEAM_MATERIAL_DESCRIPTION_LENGTH);
         m.description = item_text();
         // A field still showing its text keeps the exact stored value.
         dialog_get_text(BMAT_E);

@@ -116,7 +116,7 @@ public:
             s.name = item_text();
             check_beam_section_name(s.name, index_);
         }
-        dialog_get_trimmed(BEAM_DESCRIPTION);
+        dialog_get_record_text(BEAM_DESCRIPTION, BEAM_SECTION_DESCRIPTION_LENGTH);
         s.description = item_text();
         for (int v = 0; v < BS_VALUE_COUNT; ++v) {
             dialog_get_text(BSEC_FIRST_VALUE + v);

@@ -223,10 +223,10 @@ public:
             m.name = item_text();
             check_material_name(m.name, pipe_materials().valid(index_) ? index_ : 0);
         }
-        dialog_get_trimmed(MAT_DESCRIPTION);
+        dialog_get_record_text(MAT_DESCRIPTION, MATERIAL_DESCRIPTION_LENGTH);
         if (item_text().empty())
             throw_required("Description");
-        m.description = item_text().substr(0, MATERIAL_DESCRIPTION_LENGTH);
+        m.description = item_text();
 
         // Codes without a type list keep the type the material has (an FRP
         // material stays FRP).

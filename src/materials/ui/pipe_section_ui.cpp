@@ -681,10 +681,20 @@ void SectionsTable::store_cell(int row, int column, const std::string& text)
         if (typed.empty())
             return;
         const int row_of_size = column == COL_NOMINAL ? table.find_typed_row(typed) : size_row_of(next);
+        if (column == COL_NOMINAL && row_of_size < 0)
+            throw CI{"Size " + typed + " is not in the size table", COL_NOMINAL};
+        if (column == COL_NOMINAL && row_of_size == 0) {
+            // Non Std, as the dialog's first size: the diameter and the wall
+            // are typed, and stay as they were.
+            next.nominal_size = NON_STANDARD_SIZE;
+            next.schedule.clear();
+            break;
+        }
         if (row_of_size <= 0)
-            throw CI{column == COL_NOMINAL ? "Size " + typed + " is not in the size table"
-                                           : std::string("Give the section's size before its schedule"),
-                     column == COL_NOMINAL ? COL_NOMINAL : COL_SCHEDULE};
+            throw CI{next.nominal_size == NON_STANDARD_SIZE
+                         ? "Schedule " + typed + " is not a schedule of size " + NON_STANDARD_SIZE
+                         : std::string("Give the section's size before its schedule"),
+                     COL_SCHEDULE};
         const PipeSizeRow& size = table.rows[static_cast<std::size_t>(row_of_size)];
         int position = table.find_schedule(row_of_size, column == COL_SCHEDULE ? typed : next.schedule);
         if (column == COL_SCHEDULE && position < 0)
@@ -699,8 +709,16 @@ void SectionsTable::store_cell(int row, int column, const std::string& text)
         }
         break;
     }
-    case COL_OD: parse(parse_dimension_buffer, "OD", SectionField::OutsideDiameter, next.outside_diameter); break;
-    case COL_THICKNESS: parse(parse_dimension_buffer, "Thickness", SectionField::Thickness, next.thickness); break;
+    case COL_OD:
+    case COL_THICKNESS:
+        if (column == COL_OD)
+            parse(parse_dimension_buffer, "OD", SectionField::OutsideDiameter, next.outside_diameter);
+        else
+            parse(parse_dimension_buffer, "Thickness", SectionField::Thickness, next.thickness);
+        // A diameter or a wall typed: a section of no size of the table.
+        next.nominal_size = NON_STANDARD_SIZE;
+        next.schedule.clear();
+        break;
     case COL_CORROSION:
         parse(parse_dimension_buffer, "Corrosion allowance", SectionField::CorrosionAllowance, next.corrosion_allowance);
         break;

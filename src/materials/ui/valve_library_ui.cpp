@@ -68,6 +68,9 @@ LibraryWindow valve_window()
 
 // ---- The record dialog ---------------------------------------------------------------
 
+// A Non Std valve is picked by the outside diameter it is given.
+constexpr const char* NON_STD_OD_REQUIRED = "Outside diameter is required for Non Std";
+
 int index_of_code(const std::string& code)
 {
     for (int i = 0; i < VALVE_CONNECTION_COUNT; ++i)
@@ -147,16 +150,18 @@ public:
             return false;
         }
         ValveRecord v;
-        dialog_get_trimmed(VALVE_DESCRIPTION);
+        dialog_get_record_text(VALVE_DESCRIPTION, VALVE_DESCRIPTION_LENGTH);
         if (item_text().empty())
             throw_required("Description");
-        v.description = item_text().substr(0, VALVE_DESCRIPTION_LENGTH);
+        v.description = item_text();
         v.standard = standard_;
         v.valve_type = std::max(dialog_list_selection(VALVE_TYPE), 0);
         v.nominal_size = list_text(d, VALVE_SIZE).substr(0, VALVE_SIZE_LENGTH);
         dialog_get_text(VALVE_OD);
         if (parse_dimension_buffer(v.outside_diameter) != 0)
             throw_invalid("Outside Diameter");
+        if (v.nominal_size == NON_STANDARD_SIZE && v.outside_diameter <= 0.0f)
+            dialog_throw(VALVE_OD, NON_STD_OD_REQUIRED);
         v.rating = list_text(d, VALVE_RATING).substr(0, VALVE_RATING_LENGTH);
         const int connection = dialog_list_selection(VALVE_CONNECTION);
         v.connection = connection >= 0 ? std::string(valve_connection_name(connection)).substr(0, 2) : "";
@@ -218,8 +223,10 @@ private:
         for (int i = 0; i < VALVE_TYPE_COUNT; ++i)
             dialog_list_add(valve_type_name(i));
         dialog_set_text(VALVE_OD, "");
+        dialog_set_readonly(VALVE_OD);
     }
 
+    // The outside diameter of the chosen size; a Non Std valve's is typed.
     void show_size_diameter()
     {
         const int size = dialog_list_selection(VALVE_SIZE);
@@ -227,6 +234,10 @@ private:
         const float od = size > 0 && size < sizes.row_count() ? sizes.rows[static_cast<std::size_t>(size)].outside_diameter
                                                                 : 0.0f;
         dialog_set_text(VALVE_OD, od == 0.0f ? std::string("0") : format_dimension(od));
+        if (size == 0 && !input_locked())
+            dialog_clear_readonly(VALVE_OD);
+        else
+            dialog_set_readonly(VALVE_OD);
     }
 
     int row_;
@@ -415,8 +426,11 @@ std::string ValveLibraryTable::cell_text(int row, int column, int line)
 
 bool ValveLibraryTable::cell_editable(int row, int column)
 {
-    return record(row) &&
-           (column == COL_DESCRIPTION || column == COL_SIZE || column == COL_LENGTH || column == COL_WEIGHT) &&
+    // A size of the table gives the outside diameter; a Non Std valve's is typed.
+    const ValveRecord* v = record(row);
+    return v &&
+           (column == COL_DESCRIPTION || column == COL_SIZE || column == COL_LENGTH || column == COL_WEIGHT ||
+            (column == COL_OD && v->nominal_size == NON_STANDARD_SIZE)) &&
            TableWindow::cell_editable(row, column);
 }
 
@@ -449,10 +463,17 @@ void ValveLibraryTable::store_cell(int row, int column, const std::string& text)
             throw_cell_error("Nominal Size " + text + " is not in the " + valve_standard_name(standard) +
                                  " size table",
                              COL_SIZE);
+        // Non Std again keeps the diameter typed for it; Non Std chosen
+        // anew starts without one (row 0 has none), which Enter asks for.
+        if (size > 0 || next.nominal_size != NON_STANDARD_SIZE)
+            next.outside_diameter = sizes.rows[static_cast<std::size_t>(size)].outside_diameter;
         next.nominal_size = sizes.rows[static_cast<std::size_t>(size)].name.substr(0, VALVE_SIZE_LENGTH);
-        next.outside_diameter = sizes.rows[static_cast<std::size_t>(size)].outside_diameter;
         break;
     }
+    case COL_OD:
+        if (parse_dimension(text, next.outside_diameter) != 0)
+            throw_invalid("Outside Diameter");
+        break;
     case COL_LENGTH:
         if (parse_length(text, next.length) != 0)
             throw_invalid("Length");
@@ -480,6 +501,9 @@ void ValveLibraryTable::leave_row(int row)
         throw_cell_required("Description", COL_DESCRIPTION);
     if (v->nominal_size.empty())
         throw_cell_required("Nominal Size", COL_SIZE);
+    // No pipe would pick a valve of no diameter.
+    if (v->nominal_size == NON_STANDARD_SIZE && v->outside_diameter <= 0.0f)
+        throw_cell_error(NON_STD_OD_REQUIRED, COL_OD);
     if (valve_records().valid(row)) {
         TableWindow::leave_row(row);
         return;

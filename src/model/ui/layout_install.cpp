@@ -78,7 +78,7 @@ void install_layout_subsystem() {
     model_file_hooks().close_windows = close_layout_windows;
     // Before a save or a question about the model: the layout's open cell and
     // what the list window holds.
-    set_pending_edits_committer([] { return table_end_edit(layout_table()) && commit_list_window_edits(); });
+    set_pending_edits_committer([] { return table_enter_typed_input(layout_table()) && commit_list_window_edits(); });
 
     // At start-up the shell makes the frames after the subsystems are
     // installed and then calls create_layout_windows (register_window_installer).

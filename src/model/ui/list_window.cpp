@@ -701,7 +701,7 @@ bool commit_list_window_edits() {
         p.run_write_back();
     }
     TableWindow* shown = list_window_table();
-    return !shown || table_end_edit(*shown);
+    return !shown || table_enter_typed_input(*shown);
 }
 
 void close_list_window() {
@@ -930,6 +930,8 @@ bool list_window_close() {
         }
         return false;
     }
+    // What was typed and not stored goes in first; a refusal keeps the window.
+    if (!commit_list_window_edits()) return false;
     frame_hide(frame);
     show_main_window();
     return false;

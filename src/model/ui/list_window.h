@@ -81,11 +81,12 @@ private:
 };
 // Detaches the shown table and hides the list window.
 void close_list_window();
-// Stores what the list window still holds, wherever the caret stands, and
-// leaves the caret there: the open edits of both panes and what the lower
-// pane holds apart from the data (the property grid's rows), through its
-// write-back. False when a value is refused (the message has been shown and
-// the caret is where the refusal put it).
+// Stores what the list window still holds: the open edits of both panes,
+// what the lower pane holds apart from the data (the property grid's rows),
+// through its write-back, and the shown table's input row when it holds
+// what was typed into it, entered as Enter enters it (table_enter_typed_input).
+// False when a value is refused (the message has been shown and the caret
+// is where the refusal put it).
 bool commit_list_window_edits();
 
 // ---- The lower pane -------------------------------------------------------------------

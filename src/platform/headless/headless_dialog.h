@@ -44,8 +44,10 @@ public:
     std::string caption() const override { return caption_; }
 
     bool has_item(int id) const override;
-    std::string text(int id) const override;
-    void set_text(int id, const std::string& text) override;
+    // What a control shows (a text field: what it holds of the text it was
+    // given, see Dialog::text).
+    std::string shown_text(int id) const override;
+    void show_text(int id, const std::string& text) override;
     void set_limit(int id, int limit) override;
     void set_readonly(int id, bool readonly) override;
     bool is_readonly(int id) const override;

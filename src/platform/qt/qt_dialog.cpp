@@ -966,7 +966,7 @@ std::string QtDialog::caption() const {
 
 bool QtDialog::has_item(int id) const { return item(id) != nullptr; }
 
-std::string QtDialog::text(int id) const {
+std::string QtDialog::shown_text(int id) const {
     const Item* it = item(id);
     if (!it) return std::string();
     QWidget* w = it->widget;
@@ -983,7 +983,7 @@ std::string QtDialog::text(int id) const {
     return std::string();
 }
 
-void QtDialog::set_text(int id, const std::string& text) {
+void QtDialog::show_text(int id, const std::string& text) {
     Item* it = item(id);
     if (!it) return;
     QWidget* w = it->widget;

@@ -83,8 +83,8 @@ public:
     void set_caption(const std::string& caption) override;
     std::string caption() const override;
     bool has_item(int id) const override;
-    std::string text(int id) const override;
-    void set_text(int id, const std::string& text) override;
+    std::string shown_text(int id) const override;
+    void show_text(int id, const std::string& text) override;
     void set_limit(int id, int limit) override;
     void set_readonly(int id, bool readonly) override;
     bool is_readonly(int id) const override;

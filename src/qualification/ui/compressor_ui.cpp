@@ -71,9 +71,8 @@ public:
     bool ok(Dialog& d) override
     {
         CompressorRecord c = record_;
-        dialog_get_trimmed(COMPRESSOR_DESCRIPTION);
-        c.name = std::string(utf8_prefix(item_text(), EQUIPMENT_DESCRIPTION_LENGTH - 1));
-        trim_blanks(c.name);
+        dialog_get_record_text(COMPRESSOR_DESCRIPTION, EQUIPMENT_DESCRIPTION_LENGTH - 1);
+        c.name = item_text();
         if (c.name.empty())
             dialog_throw(COMPRESSOR_DESCRIPTION, "Description is required");
         for (int n = 0; n < 4; ++n) {

@@ -234,9 +234,8 @@ public:
             if (const std::optional<PumpRefusal> r = pump_refusal(p, first, last))
                 dialog_throw(PUMP_FIELD_PLACES[r->field].control, r->message);
         };
-        dialog_get_trimmed(PUMP_DESCRIPTION);
-        p.name = std::string(utf8_prefix(item_text(), EQUIPMENT_DESCRIPTION_LENGTH - 1));
-        trim_blanks(p.name);
+        dialog_get_record_text(PUMP_DESCRIPTION, EQUIPMENT_DESCRIPTION_LENGTH - 1);
+        p.name = item_text();
         check(PF_DESCRIPTION, PF_DESCRIPTION);
         p.vertical = dialog_is_checked(PUMP_VERTICAL) ? 1 : 0;
         p.kind = api610_pump_kind(p.vertical);

@@ -96,8 +96,8 @@ void SupportDialog::show_tag(const std::string& tag)
 
 std::string SupportDialog::read_tag()
 {
-    dialog_get_trimmed(SUP_TAG);
-    if (!tag_valid(item_text()))
+    // A stored tag the user left alone is kept as it is; a typed one is checked.
+    if (!dialog_get_record_text(SUP_TAG) && !tag_valid(item_text()))
         throw_invalid("Tag");
     return item_text();
 }
