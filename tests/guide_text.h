@@ -45,6 +45,12 @@ inline std::string guide_plain(const std::string& html)
     return text;
 }
 
+// True when the guide's text holds the words.
+inline bool guide_says(const std::string& words)
+{
+    return guide_plain(built_guide()).find(words) != std::string::npos;
+}
+
 // A key as the guide writes it: an F key or a letter or digit with Ctrl or
 // Shift, and with `named` also Tab, Enter, Escape, the arrows, Home and End.
 // False when the text is no key (a letter alone, "Eq. (8)").

@@ -11,13 +11,11 @@
 #include "exchange/hanger_models.h"
 #include "exchange/text_pages.h"
 #include "model/load_cases.h"
-#include "page_layout.h"
-#include "results/ui/results_report.h"
 #include "results/results_state.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <filesystem>
 #include <map>
 #include <regex>
 #include <string>
@@ -77,11 +75,7 @@ TEST_F(CaseLinesOfTheirRun, AHangerModelsReportsHoldEachCaseLineOnce)
     load_case_list().clear();
     for (int code : {int{LC_SUSTAINED}, int{LC_OPERATING_1}, operating_code(2)})
         load_case_list().add(code);
-    ASSERT_TRUE(save_model(0));
-    ASSERT_TRUE(analyze_command(0));
-    open_results();
-    hb->run_loop();
-    ASSERT_TRUE(in_results());
+    ASSERT_NO_FATAL_FAILURE(analyse_and_open_results());
 
     // The run's lines: each case once, the passes under their own names
     // (the travel of set 2 among them, solved in Operating (2)'s step).
@@ -94,13 +88,7 @@ TEST_F(CaseLinesOfTheirRun, AHangerModelsReportsHoldEachCaseLineOnce)
 
     // The report printed to a text file, and on pages.
     expect_each_once(text_lines(printed_report()), "text file");
-    HeadlessPrintDocument doc(PageSetup{}, 96);
-    ASSERT_TRUE(report_render_pages(doc, results_report_job(default_report_selection())));
-    std::vector<std::string> drawn;
-    for (const auto& page : doc.pages())
-        for (const DrawnText& t : drawn_texts(*page))
-            drawn.push_back(t.text);
-    expect_each_once(drawn, "pages");
+    expect_each_once(drawn_report(), "pages");
 }
 
 TEST_F(CaseLinesOfTheirRun, ABatchRunsReportHoldsEachCaseLineOnceAndStandardErrorNamesThePasses)
@@ -108,18 +96,11 @@ TEST_F(CaseLinesOfTheirRun, ABatchRunsReportHoldsEachCaseLineOnceAndStandardErro
     // The same model run from its batch file by the program, its cases the
     // defaults of two thermal sets (Operating (W+P2+T2) among them).
     const std::filesystem::path folder = path("batch");
-    std::filesystem::create_directories(folder);
-    hanger_models::write_catalogue(folder);
-    std::ofstream(folder / "hung.mbf") << hanger_models::HUNG_LINE;
-    const std::filesystem::path err = folder / "stderr.txt";
-    ASSERT_EQ(batch_runs::finish_program(batch_runs::start_program(folder, "hung.mbf", err)), 0)
-        << batch_runs::bytes_of(err);
-    const std::vector<std::string> said = text_lines(batch_runs::bytes_of(err));
-    const auto passes = case_lines_by_name(said);
-    EXPECT_EQ(passes.count("Calculating hanger travel (T2)"), 1u) << batch_runs::bytes_of(err);
-    EXPECT_EQ(passes.count(load_case_names(operating_code(2))) ? passes.at(load_case_names(operating_code(2))).size()
-                                                                : 0u,
-              1u)
-        << batch_runs::bytes_of(err);
+    std::string err;
+    ASSERT_EQ(hanger_models::run_batch(folder, "hung.mbf", hanger_models::HUNG_LINE, err), 0) << err;
+    const auto passes = case_lines_by_name(text_lines(err));
+    EXPECT_EQ(passes.count("Calculating hanger travel (T2)"), 1u) << err;
+    const std::string operating_2 = load_case_names(operating_code(2));
+    EXPECT_EQ(passes.count(operating_2) ? passes.at(operating_2).size() : 0u, 1u) << err;
     expect_each_once(text_lines(batch_runs::bytes_of(folder / "hung.txt")), "batch report");
 }

@@ -77,21 +77,6 @@ StoredTextField support_tag(const char* what, int dtype, const char* dialog)
             [row, dtype] { layout_hooks().data_dialog[static_cast<std::size_t>(dtype)](row()); }};
 }
 
-// Row 1 of a data list, by the list window's Edit command.
-std::function<void()> list_row(const std::string& list, Script& script)
-{
-    return [list, &script] {
-        for (const DataList& l : data_lists())
-            if (l.name == list) {
-                l.open();
-                table_goto_row(*list_window_table(), 1);
-                script.menu_command(list_frame().window, CMD_EDIT_ROW);
-                return;
-            }
-        ADD_FAILURE() << "no data list " << list;
-    };
-}
-
 StoredTextField qa_line(const char* what, int item, int limit, std::string& (*member)(QABlock&))
 {
     return {what,
@@ -166,14 +151,22 @@ protected:
 
     std::vector<StoredTextField> fields()
     {
-        Script& s = script();
+        // Row 1 of a data list, by the list window's Edit command.
+        const auto list_row = [this](const char* list) {
+            return [this, list] {
+                if (TableWindow* t = open_data_list(list)) {
+                    table_goto_row(*t, 1);
+                    script().menu_command(list_frame().window, CMD_EDIT_ROW);
+                }
+            };
+        };
         return {
             {"Pump description", EQUIPMENT_DESCRIPTION_LENGTH, "PUMP_DIALOG", PUMP_DESCRIPTION,
-             []() -> std::string& { return pumps()[1].name; }, list_row("Pumps", s)},
+             []() -> std::string& { return pumps()[1].name; }, list_row("Pumps")},
             {"Compressor description", EQUIPMENT_DESCRIPTION_LENGTH, "COMPRESSOR_DIALOG", COMPRESSOR_DESCRIPTION,
-             []() -> std::string& { return compressors()[1].name; }, list_row("Compressors", s)},
+             []() -> std::string& { return compressors()[1].name; }, list_row("Compressors")},
             {"Turbine description", EQUIPMENT_DESCRIPTION_LENGTH, "COMPRESSOR_DIALOG", COMPRESSOR_DESCRIPTION,
-             []() -> std::string& { return turbines()[1].name; }, list_row("Turbines", s)},
+             []() -> std::string& { return turbines()[1].name; }, list_row("Turbines")},
             support_tag<Anchor>("Anchor tag", DT_ANCHOR, "ANCHOR_DIALOG"),
             support_tag<Restraint>("Restraint tag", DT_RESTRAINT, "RESTRAINT_DIALOG"),
             support_tag<SkewedRestraint>("Skewed restraint tag", DT_SKEWED_RESTRAINT, "SKEWED_RESTRAINT_DIALOG"),
@@ -183,16 +176,16 @@ protected:
             support_tag<Nozzle>("Nozzle tag", DT_NOZZLE, "NOZZLE_DIALOG"),
             support_tag<Snubber>("Snubber tag", DT_SNUBBER, "SNUBBER_DIALOG"),
             {"Material description", MATERIAL_DESCRIPTION_LENGTH, material_dialog_template().name, MAT_DESCRIPTION,
-             []() -> std::string& { return pipe_materials()[1].description; }, list_row("Materials", s)},
+             []() -> std::string& { return pipe_materials()[1].description; }, list_row("Materials")},
             {"Beam material description", BEAM_MATERIAL_DESCRIPTION_LENGTH, "BEAM_MATERIAL_DIALOG",
              BEAM_DESCRIPTION, []() -> std::string& { return beam_materials()[1].description; },
-             list_row("Beam materials", s)},
+             list_row("Beam materials")},
             {"Beam section description", BEAM_SECTION_DESCRIPTION_LENGTH, "BEAM_SECTION_DIALOG", BEAM_DESCRIPTION,
-             []() -> std::string& { return beam_sections()[1].description; }, list_row("Beam sections", s)},
+             []() -> std::string& { return beam_sections()[1].description; }, list_row("Beam sections")},
             {"Spectrum name", SPECTRUM_NAME_LENGTH, "SPECTRUM_DIALOG", SP_NAME,
-             []() -> std::string& { return spectra()[1].name; }, list_row("Spectra", s)},
+             []() -> std::string& { return spectra()[1].name; }, list_row("Spectra")},
             {"Force spectrum name", SPECTRUM_NAME_LENGTH, "SPECTRUM_DIALOG", SP_NAME,
-             []() -> std::string& { return force_spectra()[1].name; }, list_row("Force Spectra", s)},
+             []() -> std::string& { return force_spectra()[1].name; }, list_row("Force Spectra")},
             {"Plot title", MAX_TITLE_LENGTH, "PLOT_TITLE_DIALOG", PLOT_TITLE_TEXT,
              []() -> std::string& { return model_title(); }, [] { plot_title_dialog(main_frame().window); }},
             qa_line("QA client", QA_CLIENT, QA_NAME_LIMIT, [](QABlock& q) -> std::string& { return q.client; }),

@@ -21,8 +21,10 @@
 #include "model/ui/list_window.h"
 #include "model/ui/model_commands.h"
 #include "materials/program_fixture.h"
+#include "page_layout.h"
 #include "platform/headless/headless_dialog.h"
 #include "qualification/ui/qualification_ui.h"
+#include "results/ui/results_report.h"
 #include "results/ui/results_window.h"
 #include "supports/ui/supports_ui.h"
 
@@ -33,6 +35,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 class ExchangeProgramTest : public HeadlessProgramTest {
 protected:
@@ -62,7 +65,6 @@ protected:
         std::ifstream in(file, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-    Script& script() const { return hb->script(); }
     // What the steps posted runs, as the message loop runs it.
     void settle() const
     {
@@ -121,6 +123,18 @@ protected:
             use(list, *table);
         }
     }
+    // The data list of that name opened in the list window, and its table;
+    // null when there is none.
+    static TableWindow* open_data_list(const std::string& name)
+    {
+        for (const DataList& list : data_lists())
+            if (list.name == name && list.open) {
+                list.open();
+                return list_window_table();
+            }
+        ADD_FAILURE() << "no data list " << name;
+        return nullptr;
+    }
     // Row 1 of every data list with rows, by the list window's Edit command.
     void open_every_data_list_row() const
     {
@@ -142,6 +156,18 @@ protected:
         script().answer_file(file);
         frame_command(results_frame(), CMD_PRINT);
         return bytes(file);
+    }
+    // The texts that the whole report of the open results draws on its
+    // pages, in order, as the results window's Print command prints it.
+    static std::vector<std::string> drawn_report()
+    {
+        HeadlessPrintDocument doc(PageSetup{}, 96);
+        EXPECT_TRUE(report_render_pages(doc, results_report_job(default_report_selection())));
+        std::vector<std::string> drawn;
+        for (const auto& page : doc.pages())
+            for (const DrawnText& t : drawn_texts(*page))
+                drawn.push_back(t.text);
+        return drawn;
     }
     // Saves the model as model.mod, analyses it and opens its results.
     void analyse_and_open_results()

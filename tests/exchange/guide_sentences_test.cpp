@@ -12,6 +12,7 @@
 #include "exchange/batch_import.h"
 #include "exchange_fixture.h"
 #include "framework/commands.h"
+#include "framework/strings.h"
 #include "framework/text.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/dialog_fields.h"
@@ -42,6 +43,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -420,11 +422,6 @@ void under_every_setting(const std::function<void()>& look)
 
 constexpr const char* SOME_CODES_ONLY = " (under some piping codes and options only)";
 
-bool ends_with(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 // The names a list in a sentence gives: its items between commas and
 // "and", and with `groups` between parentheses too.
 std::set<std::string> names_in(std::string text, bool groups = false)
@@ -436,31 +433,20 @@ std::set<std::string> names_in(std::string text, bool groups = false)
         for (std::size_t at = text.find(joint); at != std::string::npos; at = text.find(joint, at + 1))
             text.replace(at, joint.size(), "|");
     std::set<std::string> names;
-    std::size_t from = 0;
-    for (std::size_t bar = text.find('|'); from <= text.size(); bar = text.find('|', from)) {
-        std::string name = text.substr(from, bar == std::string::npos ? std::string::npos : bar - from);
-        while (!name.empty() && name.front() == ' ')
-            name.erase(0, 1);
-        while (!name.empty() && name.back() == ' ')
-            name.pop_back();
-        if (!name.empty())
+    std::istringstream parts(text);
+    for (std::string name; std::getline(parts, name, '|');)
+        if (trim_blanks(name); !name.empty())
             names.insert(name);
-        if (bar == std::string::npos)
-            break;
-        from = bar + 1;
-    }
     return names;
 }
 
-TableWindow& opened_list(const std::string& name)
+// The names of the lists that the list chooser offers now.
+std::set<std::string> offered_list_names()
 {
-    for (const DataList& list : data_lists())
-        if (list.name == name && list.open)
-            list.open();
-    TableWindow* t = list_window_table();
-    EXPECT_NE(t, nullptr) << name;
-    EXPECT_EQ(t ? t->title : std::string(), name == "Sections" ? "Pipe Sections" : name);
-    return *t;
+    std::set<std::string> offered;
+    for (const DataList* list : offered_data_lists())
+        offered.insert(list->name);
+    return offered;
 }
 
 }  // namespace
@@ -492,7 +478,7 @@ TEST_F(GuideSentences, EveryTablePageMarksTheColumnsThatOnlySomeCodesOrOptionsSh
                 EXPECT_EQ(heading.empty(), shown[k] == 0) << "column " << c;
                 if (shown[k] == 0)
                     continue;
-                EXPECT_EQ(ends_with(heading, SOME_CODES_ONLY), hidden[k] > 0) << "column " << c << ": " << heading;
+                EXPECT_EQ(heading.ends_with(SOME_CODES_ONLY), hidden[k] > 0) << "column " << c << ": " << heading;
                 marked += hidden[k] > 0 ? 1 : 0;
             }
         },
@@ -500,8 +486,8 @@ TEST_F(GuideSentences, EveryTablePageMarksTheColumnsThatOnlySomeCodesOrOptionsSh
     EXPECT_GT(marked, 10);
     const std::string bends = guide_page_html(help_page_anchor("Bends"));
     for (const int c : {7, 9, 10, 11})
-        EXPECT_TRUE(ends_with(listed_heading(bends, c), SOME_CODES_ONLY)) << c;
-    EXPECT_TRUE(ends_with(listed_heading(guide_page_html(help_page_anchor("Miter bends")), 8), SOME_CODES_ONLY));
+        EXPECT_TRUE(listed_heading(bends, c).ends_with(SOME_CODES_ONLY)) << c;
+    EXPECT_TRUE(listed_heading(guide_page_html(help_page_anchor("Miter bends")), 8).ends_with(SOME_CODES_ONLY));
 }
 
 // The Reducers page names its knuckles' column as a word, and the codes
@@ -520,10 +506,11 @@ TEST_F(GuideSentences, ReducersPageNamesTheCodesOfItsLastColumnsAndKnucklesWhole
     ASSERT_FALSE(nordic_part.empty()) << page;
     const std::set<std::string> without_cone = names_in(cone_part.substr(cone.size()));
     const std::set<std::string> knuckles = names_in(nordic_part.substr(nordic.size()));
-    TableWindow& t = opened_list("Reducers");
+    TableWindow* t = open_data_list("Reducers");
+    ASSERT_EQ(t ? t->title : std::string(), "Reducers");
     for (const int32_t id : piping_code_ids()) {
         piping_code() = id;
-        const std::vector<bool> shown = table_columns_shown(t);
+        const std::vector<bool> shown = table_columns_shown(*t);
         const std::string name = piping_code_name(id);
         EXPECT_EQ(without_cone.count(name), shown[7] ? 0u : 1u) << name;
         EXPECT_EQ(knuckles.count(name), shown[8] ? 1u : 0u) << name;
@@ -538,12 +525,13 @@ TEST_F(GuideSentences, PipeSectionsPageNamesItsTwelveColumnsInOrder)
     const std::size_t start = page.find("The pipe sections, one line each, in twelve columns");
     ASSERT_NE(start, std::string::npos) << page;
     const std::string prose = page.substr(start, page.find("The values", start) - start);
-    TableWindow& t = opened_list("Sections");
-    ASSERT_EQ(t.columns(), 12);
+    TableWindow* t = open_data_list("Sections");
+    ASSERT_EQ(t ? t->title : std::string(), "Pipe Sections");
+    ASSERT_EQ(t->columns(), 12);
     std::size_t at = 0;
-    for (int c = 1; c <= t.columns(); ++c) {
+    for (int c = 1; c <= t->columns(); ++c) {
         // "OD (inch)" is named OD, "M.Tol (%)" M.Tol.
-        std::string name = t.heading_words(c);
+        std::string name = t->heading_words(c);
         name = name.substr(0, name.find(" ("));
         const std::size_t found = prose.find(name, at);
         ASSERT_NE(found, std::string::npos) << name << " after " << prose.substr(at);
@@ -565,17 +553,13 @@ TEST_F(GuideSentences, ListChooserOffersWhatItsPageSays)
                                                  "with its count, and, even when they are empty, the lists of "
                                                  "property sets, component attributes and equipment"));
     close_model();
-    std::set<std::string> offered;
-    for (const DataList* list : offered_data_lists())
-        offered.insert(list->name);
+    std::set<std::string> offered = offered_list_names();
     for (const DataList& list : data_lists())
         EXPECT_EQ(empty.count(list.name), offered.count(list.name)) << list.name;
 
     // The sample: its anchors at 10 and 60, as the page writes them.
     import_batch_file_at(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf");
-    offered.clear();
-    for (const DataList* list : offered_data_lists())
-        offered.insert(list->name);
+    offered = offered_list_names();
     for (const DataList& list : data_lists()) {
         const int count = list.count ? list.count() : 0;
         if (count > 0) {

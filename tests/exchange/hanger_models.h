@@ -1,10 +1,11 @@
 // Batch models with spring hangers for the tests of what a run says of its
 // hanger design and of its cases, with the catalogue of springs they are
 // sized from (its values are the tests' own, not a maker's) written into
-// the folder "hangers" beside them.
+// the folder "hangers" beside them, and the program's batch run of one.
 #pragma once
 
-#include <cmath>
+#include "exchange/batch_runs.h"
+
 #include <filesystem>
 #include <fstream>
 #include <numbers>
@@ -75,15 +76,18 @@ inline const std::string HUNG_LINE = "Hung line on rests\n"
                                      "T40,X200,CLS(0,NONE),DV(0,1,0),MU=0.3\n"
                                      "T50,X200,KA\n";
 
-// The number a text shows just before `unit` ("(-4168.5 N)" read at " N)");
-// NaN when the text has no such unit.
-inline double number_before(const std::string& text, const std::string& unit)
+// The program's batch run of `text`, written as `name` in `folder` beside
+// the catalogue: its exit code; its standard error in `err`.
+inline int run_batch(const std::filesystem::path& folder, const std::string& name, const std::string& text,
+                     std::string& err)
 {
-    const std::size_t end = text.find(unit);
-    if (end == std::string::npos || end == 0)
-        return std::nan("");
-    const std::size_t start = text.find_last_of(" (", end - 1) + 1;
-    return std::stod(text.substr(start, end - start));
+    std::filesystem::create_directories(folder);
+    write_catalogue(folder);
+    std::ofstream(folder / name) << text;
+    const std::filesystem::path err_file = folder / "stderr.txt";
+    const int code = batch_runs::finish_program(batch_runs::start_program(folder, name, err_file));
+    err = batch_runs::bytes_of(err_file);
+    return code;
 }
 
 }  // namespace hanger_models

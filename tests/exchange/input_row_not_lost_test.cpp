@@ -25,16 +25,11 @@ protected:
         open_saved_batch(bytes(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf"), "sample.mod");
     }
 
-    void key(int k) const { script().key(list_frame().client, k); }
     // A data list's table in the list window, the caret in column 1 of its
     // input row.
-    TableWindow& open_input_row(const std::string& list) const
+    static TableWindow& open_input_row(const std::string& list)
     {
-        for (const DataList& l : data_lists())
-            if (l.name == list)
-                l.open();
-        TableWindow* t = list_window_table();
-        EXPECT_NE(t, nullptr) << list;
+        TableWindow* t = open_data_list(list);
         table_goto_row(*t, t->row_count, 1);
         return *t;
     }

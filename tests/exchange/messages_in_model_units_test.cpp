@@ -7,11 +7,11 @@
 #include "exchange/batch_runs.h"
 #include "exchange/hanger_models.h"
 #include "exchange/text_pages.h"
+#include "number_in_text.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -25,21 +25,16 @@ TEST_F(MessagesInModelUnits, SiHangerWarningInNewtonsOnStandardErrorAndInTheBatc
     const double load = hanger_models::si_riser_spring_load();
     ASSERT_LT(load, -4000.0);
     const std::filesystem::path folder = path("batch");
-    std::filesystem::create_directories(folder);
-    hanger_models::write_catalogue(folder);
-    std::ofstream(folder / "riser.mbf") << hanger_models::SI_RISER;
-    const std::filesystem::path err = folder / "stderr.txt";
-    ASSERT_EQ(batch_runs::finish_program(batch_runs::start_program(folder, "riser.mbf", err)), 0)
-        << batch_runs::bytes_of(err);
+    std::string said;
+    ASSERT_EQ(hanger_models::run_batch(folder, "riser.mbf", hanger_models::SI_RISER, said), 0) << said;
 
     // Standard error: the warning under its heading, its load in newtons.
-    const std::string said = batch_runs::bytes_of(err);
     const std::string head = "The hanger design:\nRow 3: the hanger at node 20 carries no load upwards (";
     const std::size_t at = said.find(head);
     ASSERT_NE(at, std::string::npos) << said;
     const std::string line = said.substr(at + head.size() - 1, said.find('\n', at + head.size()) - at - head.size() + 1);
     EXPECT_TRUE(line.ends_with(" N): it is not designed")) << line;
-    EXPECT_NEAR(hanger_models::number_before(line, " N)"), load, 1e-4 * std::fabs(load)) << line;
+    EXPECT_NEAR(number_before(line, " N)"), load, 1e-4 * std::fabs(load)) << line;
     EXPECT_EQ(said.find(" lb"), std::string::npos) << said;
 
     // The report: the hanger's row says it was not designed, and under it

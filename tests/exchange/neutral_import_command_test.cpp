@@ -401,10 +401,9 @@ TEST_F(CiiBatchRoundTrip, ADrainIntoABendsNodeWrittenBeforeItsBend)
     EXPECT_EQ(import_note_.find("Not taken"), std::string::npos) << import_note_;
     EXPECT_EQ(import_note_.find("not taken"), std::string::npos) << import_note_;
     EXPECT_GT(vertical[510], w.below_the_rest);
-    EXPECT_NE(guide_plain(built_guide()).find("Any other element that ends at the bend's node (the to node of the "
-                                              "bend's element, where its tangents meet), or leaves it, a drain say, "
-                                              "joins the bend where the file's bend ends, at its far tangent point"),
-              std::string::npos);
+    EXPECT_TRUE(guide_says("Any other element that ends at the bend's node (the to node of the bend's element, where "
+                           "its tangents meet), or leaves it, a drain say, joins the bend where the file's bend ends, "
+                           "at its far tangent point"));
 }
 
 // A neutral file without a model, by the Import command: nothing is written
@@ -521,10 +520,8 @@ protected:
 
 TEST_F(CiiBendAtLineEnd, TakenByFileImportWithTheAnchorAtTheBendsNodeAndSoIsItsBatchFile)
 {
-    EXPECT_NE(guide_plain(built_guide()).find("A bend that no element continues, at the end of a line, has no arc and "
-                                              "so no tangent points: what the file puts at its node (an anchor, say) "
-                                              "stands at that node"),
-              std::string::npos);
+    EXPECT_TRUE(guide_says("A bend that no element continues, at the end of a line, has no arc and so no tangent "
+                           "points: what the file puts at its node (an anchor, say) stands at that node"));
     import(write("end.cii", cii_test::bend_at_line_end().text()), FILTER_CAESAR);
     ASSERT_EQ(model_file_path(), path("end.mod")) << script().last_message();
     EXPECT_TRUE(std::filesystem::exists(path("end.mod")));
@@ -549,44 +546,34 @@ TEST_F(CiiBendAtLineEnd, TakenByFileImportWithTheAnchorAtTheBendsNodeAndSoIsItsB
 
 // The closing note of File > Import names a COORDS place that the elements
 // do not agree with, in the model's dimension unit, and the options the
-// file turns off that the model keeps on.
+// file turns off that the model keeps on, as the guide says.
 class CiiCoordsDisagree : public NeutralImportCommand {};
 
-TEST_F(CiiCoordsDisagree, TheNoteOfFileImportNamesThePlaceTheElementsDoNotAgreeWith)
+TEST_F(CiiCoordsDisagree, TheNoteOfFileImportNamesThePlaceTheElementsDoNotAgreeWithAndTheOptionsKeptOn)
 {
     const std::string text = cii_test::coords_off_line().text();
     const int coords = cii_test::line_of(cii_test::lines_of(text), "#$ COORDS");
     import(write("coords.cii", text), FILTER_CAESAR);
     ASSERT_EQ(model_file_path(), path("coords.mod")) << script().last_message();
-    EXPECT_NE(script().last_message().find(c_format(
+    const std::string note = script().last_message();
+    EXPECT_NE(note.find(c_format(
                   "COORDS places that the elements do not agree with: COORDS places node 20 at (4000, 3, 500) mm "
                   "(line %d); its elements put it 3 mm away, at (4000, 0, 500) mm: the elements' place is taken, "
                   "COORDS places node 30 at (7050, 0, 500) mm (line %d); its elements put it 50 mm away, at "
                   "(7000, 0, 500) mm: the elements' place is taken",
                   coords + 3, coords + 4)),
               std::string::npos)
-        << script().last_message();
+        << note;
     EXPECT_NEAR(node_position(model(), node_index(30)).x * 25.4, 7000, 1e-3);
-    EXPECT_NE(guide_plain(built_guide()).find("A COORDS place more than 1 mm from where the elements put its node is "
-                                              "named in the closing note with both places and the distance between "
-                                              "them: the elements' place is taken."),
-              std::string::npos);
-}
-
-class CiiOptionsKept : public NeutralImportCommand {};
-
-TEST_F(CiiOptionsKept, TheNoteOfFileImportNamesTheOptionsTheFileTurnsOff)
-{
-    import(write("options.cii", cii_test::coords_off_line().text()), FILTER_CAESAR);
-    ASSERT_EQ(model_file_path(), path("options.mod")) << script().last_message();
-    EXPECT_NE(script().last_message().find("Options the file turns off and the model keeps on (Options > Analysis "
-                                           "Options turns them off): Include Bourdon effect, Use pressure "
-                                           "correction for bends\n"),
+    EXPECT_NE(note.find("Options the file turns off and the model keeps on (Options > Analysis Options turns them "
+                        "off): Include Bourdon effect, Use pressure correction for bends\n"),
               std::string::npos)
-        << script().last_message();
+        << note;
     EXPECT_TRUE(analysis_options().bourdon_effect);
     EXPECT_TRUE(analysis_options().pressure_correction);
-    EXPECT_NE(guide_plain(built_guide()).find("one that the file turns off and the model keeps on is named in the "
-                                              "closing note, and Options > Analysis Options turns it off"),
-              std::string::npos);
+    EXPECT_TRUE(guide_says("A COORDS place more than 1 mm from where the elements put its node is named in the "
+                           "closing note with both places and the distance between them: the elements' place is "
+                           "taken."));
+    EXPECT_TRUE(guide_says("one that the file turns off and the model keeps on is named in the closing note, and "
+                           "Options > Analysis Options turns it off"));
 }

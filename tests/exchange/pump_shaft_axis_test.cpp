@@ -5,8 +5,8 @@
 // shaft axis) and at its line in a batch file, whose run then ends with 1.
 // A tilted axis is taken, and its pump's batch run writes the pump's check.
 // Shaft components typed into the table and refused stay in their cells.
+#include "exchange/data/batch_fixture.h"
 #include "exchange_fixture.h"
-#include "framework/errors.h"
 #include "framework/ui/table.h"
 #include "model/analysis_options.h"
 #include "model/model.h"
@@ -17,7 +17,6 @@
 
 #include <array>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,34 +45,17 @@ protected:
     void SetUp() override
     {
         ExchangeProgramTest::SetUp();
-        import_batch_text_of(line_with_pump("IN,B313", "P-0,0,1,0,0,60,-12,0,10,0,40,0"));
+        ASSERT_EQ(import_refusal(line_with_pump("IN,B313", "P-0,0,1,0,0,60,-12,0,10,0,40,0")), "");
         pumps().clear();
         ASSERT_FALSE(analysis_options().z_vertical);
     }
-    // The text imported into an empty model, as the Import command does.
-    static void import_batch_text_of(const std::string& text)
+    // What importing the text into an empty model, as the Import command
+    // does, refused: the message, "" when it was taken.
+    static std::string import_refusal(const std::string& text)
     {
         reset_model();
         clear_model_sections();
-        std::istringstream in(text);
-        import_batch_text(in);
-    }
-    // What importing the text refused: the message, "" when it was taken.
-    static std::string import_refusal(const std::string& text)
-    {
-        try {
-            import_batch_text_of(text);
-        } catch (const MessageText& m) {
-            return m.text;
-        }
-        return {};
-    }
-    void key(int k) const { hb->script().key(list_frame().client, k); }
-    std::string enter() const
-    {
-        const std::size_t said = script().messages().size();
-        key(KEY_RETURN);
-        return script().messages().size() > said ? script().last_message() : std::string();
+        return batch_test::import_batch_error(text);
     }
     // A new horizontal pump typed into the dialog with the three shaft
     // components: its OK's message ("" when it closed) and the focused control.
@@ -141,6 +123,9 @@ TEST_F(PumpShaftAxisRefused, PumpsTableRefusesAVerticalShaftAndKeepsWhatWasTyped
 {
     show_pumps_table();
     TableWindow& t = pumps_table();
+    const auto shaft_cells = [&t](int row) {
+        return std::vector<std::string>{t.cell_text(row, 7, 0), t.cell_text(row, 8, 0), t.cell_text(row, 9, 0)};
+    };
     table_goto_row(t, 1, 1);
     // Description, Vert., suction node and location, discharge node and
     // location, then X, Y and Z comp.
@@ -149,15 +134,12 @@ TEST_F(PumpShaftAxisRefused, PumpsTableRefusesAVerticalShaftAndKeepsWhatWasTyped
     EXPECT_EQ(pumps().size(), 0);
     EXPECT_EQ(t.current_row, 1);
     EXPECT_EQ(t.current_column, 7);
-    EXPECT_EQ(t.cell_text(1, 7, 0), "0.000");
-    EXPECT_EQ(t.cell_text(1, 8, 0), "1.000");
-    EXPECT_EQ(t.cell_text(1, 9, 0), "0.000");
+    EXPECT_EQ(shaft_cells(1), (std::vector<std::string>{"0.000", "1.000", "0.000"}));
     table_cancel_edit(t);
     table_goto_row(t, 1, 8);
     type_list_cells({"0"});
     EXPECT_EQ(enter(), "Direction is invalid");
-    for (int column = 7; column <= 9; ++column)
-        EXPECT_EQ(t.cell_text(1, column, 0), "0.000") << column;
+    EXPECT_EQ(shaft_cells(1), std::vector<std::string>(3, "0.000"));
     // Tilted, it is taken; the stored pump shows a zero component as blank.
     table_cancel_edit(t);
     table_goto_row(t, 1, 8);
@@ -167,8 +149,7 @@ TEST_F(PumpShaftAxisRefused, PumpsTableRefusesAVerticalShaftAndKeepsWhatWasTyped
     EXPECT_EQ(pumps()[1].shaft_axis, (std::array<float, 3>{0, 1, 1}));
     EXPECT_EQ(t.cell_text(1, 7, 0), "");
     // The new input row is empty again.
-    for (int column = 7; column <= 9; ++column)
-        EXPECT_EQ(t.cell_text(2, column, 0), "") << column;
+    EXPECT_EQ(shaft_cells(2), std::vector<std::string>(3, ""));
 
     // Z comp 0 of the stored pump would leave it vertical: refused with the
     // caret in the cell, which holds the 0 typed; the pump is as it was.
@@ -188,23 +169,28 @@ TEST_F(PumpShaftAxisRefused, PumpsTableRefusesAVerticalShaftAndKeepsWhatWasTyped
 // counts); a tilted shaft and an axis that is horizontal are taken.
 TEST_F(PumpShaftAxisRefused, BatchLineRefusesAVerticalShaftAtItsLine)
 {
-    const std::string vertical = "P-1,0,0,1,0,60,-12,0,10,0,40,0";
-    std::string text = line_with_pump("IN,B313", vertical);
-    const std::string refusal = import_refusal(text);
-    EXPECT_EQ(refusal, "Line = 18 :  " + vertical + "\n" + Y_UP_REFUSAL) << refusal;
-    // Z vertical: 0, 0, 1 is refused and 0, 1, 0 taken.
-    const std::string z_up = "P-1,0,0,0,1,60,-12,0,10,0,40,0";
-    EXPECT_EQ(import_refusal(line_with_pump("IN,B313,Z", z_up)), "Line = 18 :  " + z_up + "\n" + Z_UP_REFUSAL);
-    EXPECT_EQ(import_refusal(line_with_pump("IN,B313,Z", vertical)), "");
-    // OPTIONS given again after the pumps: the axis is judged by the file's last word.
-    EXPECT_EQ(import_refusal(line_with_pump("IN,B313", vertical) + "OPTIONS\nZ\n"), "");
-    EXPECT_EQ(import_refusal(line_with_pump("IN,B313", z_up) + "OPTIONS\nZ\n"),
-              "Line = 18 :  " + z_up + "\n" + Z_UP_REFUSAL);
-    // Tilted, and a vertical inline pump, which takes no axis.
+    const std::string vertical = "P-1,0,0,1,0,60,-12,0,10,0,40,0", z_up = "P-1,0,0,0,1,60,-12,0,10,0,40,0";
+    const auto at_its_line = [](const std::string& pump, const char* refusal) {
+        return "Line = 18 :  " + pump + "\n" + refusal;
+    };
+    const std::pair<std::string, std::string> refusals[] = {
+        {line_with_pump("IN,B313", vertical), at_its_line(vertical, Y_UP_REFUSAL)},
+        // Z vertical: 0, 0, 1 is refused and 0, 1, 0 taken.
+        {line_with_pump("IN,B313,Z", z_up), at_its_line(z_up, Z_UP_REFUSAL)},
+        {line_with_pump("IN,B313,Z", vertical), ""},
+        // OPTIONS given again after the pumps: the axis is judged by the
+        // file's last word.
+        {line_with_pump("IN,B313", vertical) + "OPTIONS\nZ\n", ""},
+        {line_with_pump("IN,B313", z_up) + "OPTIONS\nZ\n", at_its_line(z_up, Z_UP_REFUSAL)},
+        // A vertical inline pump takes no axis.
+        {line_with_pump("IN,B313", "P-1,1,10,40"), ""},
+    };
+    for (const auto& [text, refusal] : refusals)
+        EXPECT_EQ(import_refusal(text), refusal) << text;
+    // Tilted: taken as given.
     EXPECT_EQ(import_refusal(line_with_pump("IN,B313", "P-1,0,0.1,1,0,60,-12,0,10,0,40,0")), "");
     ASSERT_EQ(pumps().size(), 1);
     EXPECT_EQ(pumps()[1].shaft_axis, (std::array<float, 3>{0.1f, 1, 0}));
-    EXPECT_EQ(import_refusal(line_with_pump("IN,B313", "P-1,1,10,40")), "");
 }
 
 // The program's batch run, end to end: the vertical shaft ends it with 1

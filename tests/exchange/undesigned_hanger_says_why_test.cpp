@@ -8,10 +8,9 @@
 
 #include "exchange/hanger_models.h"
 #include "exchange/text_pages.h"
-#include "page_layout.h"
+#include "number_in_text.h"
 #include "results/ui/hanger_report_ui.h"
 #include "results/ui/results_hooks.h"
-#include "results/ui/results_report.h"
 
 #include <gtest/gtest.h>
 
@@ -31,12 +30,6 @@ protected:
         terminate_results();
         ExchangeProgramTest::TearDown();
     }
-    void open_analysed_results()
-    {
-        open_results();
-        hb->run_loop();
-        ASSERT_TRUE(in_results());
-    }
     // The text that begins with `head` and ends the sentence of the
     // undesigned spring, its load the one worked by hand.
     static void expect_said(const std::string& text, const std::string& head, const std::string& where)
@@ -47,7 +40,7 @@ protected:
         ASSERT_NE(end, std::string::npos) << where << ": " << text.substr(at, 200);
         const std::string said = text.substr(at, end + NOT_DESIGNED_TAIL.size() - at);
         const double load = hanger_models::si_riser_spring_load();
-        EXPECT_NEAR(hanger_models::number_before(said, " N)"), load, 1e-4 * std::fabs(load)) << where << ": " << said;
+        EXPECT_NEAR(number_before(said, " N)"), load, 1e-4 * std::fabs(load)) << where << ": " << said;
     }
 };
 
@@ -60,8 +53,7 @@ TEST_F(UndesignedHangerSaysWhy, ReportFromTheWindowsAndTheHangerRowSayWhy)
     hanger_models::write_catalogue(path(""));
     open_saved_batch(hanger_models::SI_RISER, "riser.mod");
     ASSERT_FALSE(batch_mode());
-    ASSERT_TRUE(analyze_command(0));
-    ASSERT_NO_FATAL_FAILURE(open_analysed_results());
+    ASSERT_NO_FATAL_FAILURE(analyse_and_open_results());
 
     // The hanger report on screen: the Figure cell says it, with the reason.
     results_hooks().show[RESULT_HANGER_REPORT]();
@@ -89,18 +81,15 @@ TEST_F(UndesignedHangerSaysWhy, ReportFromTheWindowsAndTheHangerRowSayWhy)
         expect_said(rows, NOTE_HEAD, "row note");
         // The results again, from their files.
         terminate_results();
-        open_by_extension(path("riser.res"));
+        open_by_extension(path("model.res"));
         hb->run_loop();
         ASSERT_TRUE(in_results());
     }
 
     // On paper: "Not designed" in the row, the reason under it.
-    HeadlessPrintDocument doc(PageSetup{}, 96);
-    ASSERT_TRUE(report_render_pages(doc, results_report_job(default_report_selection())));
     std::string drawn;
-    for (const auto& page : doc.pages())
-        for (const DrawnText& text : drawn_texts(*page))
-            drawn += (drawn.empty() ? "" : " ") + text.text;
+    for (const std::string& text : drawn_report())
+        drawn += (drawn.empty() ? "" : " ") + text;
     EXPECT_NE(drawn.find("Not designed"), std::string::npos);
     expect_said(drawn, NOTE_HEAD, "pages");
     expect_said(drawn, WARNING_HEAD, "pages");

@@ -60,13 +60,6 @@ protected:
     }
     // Whether the highlight adds to the paint in its bright phase.
     bool drawn() const { return painted(true) != painted_bare(); }
-    // Nothing of the highlight in either phase.
-    void expect_nothing_drawn(const std::string& where) const
-    {
-        const std::vector<std::string> bare = painted_bare();
-        EXPECT_EQ(painted(true), bare) << where;
-        EXPECT_EQ(painted(false), bare) << where;
-    }
     // Whether a whole blink period (the scripted cursor flashes once a
     // second) turns the highlight's phase.
     bool blinks() const
@@ -74,6 +67,24 @@ protected:
         const bool before = highlight_state().phase;
         script().advance(500);
         return highlight_state().phase != before;
+    }
+    // Nothing of the highlight in either phase, and no blink.
+    void expect_nothing_drawn(const std::string& where) const
+    {
+        const std::vector<std::string> bare = painted_bare();
+        EXPECT_EQ(painted(true), bare) << where;
+        EXPECT_EQ(painted(false), bare) << where;
+        EXPECT_FALSE(blinks()) << where;
+    }
+    // The current row's highlight, drawn and blinking, then F6 in the
+    // graphics window: the row is hidden, its highlight draws nothing.
+    void f6_on_the_current_row(int row, const std::string& where)
+    {
+        ASSERT_TRUE(drawn());
+        ASSERT_TRUE(blinks());
+        frame_send_command(graphics_frame(), CMD_HIDE_CURRENT_ELEMENT);
+        ASSERT_EQ(model().rows[row].shown, 0);
+        expect_nothing_drawn(where);
     }
 
     // Show/Hide Selected Elements, "Hide specified from existing view".
@@ -112,14 +123,8 @@ TEST_F(CurrentRowHidden, F6TakesTheCurrentRowsPipeOutOfItsHighlightChosenAgainTo
     const HighlightState& h = highlight_state();
     ASSERT_EQ(h.kind, HIGHLIGHT_ELEMENT);
     ASSERT_EQ(h.object.row, 2);
-    ASSERT_TRUE(drawn());
-    ASSERT_TRUE(blinks());
-
-    frame_send_command(graphics_frame(), CMD_HIDE_CURRENT_ELEMENT);
-    ASSERT_EQ(model().rows[2].shown, 0);
+    ASSERT_NO_FATAL_FAILURE(f6_on_the_current_row(2, "F6"));
     EXPECT_EQ(h.kind, HIGHLIGHT_ELEMENT);
-    expect_nothing_drawn("F6");
-    EXPECT_FALSE(blinks());
 
     // Another row, drawn; the view then on the top of the guide's pipe
     // alone, and the hidden row chosen again.
@@ -133,7 +138,6 @@ TEST_F(CurrentRowHidden, F6TakesTheCurrentRowsPipeOutOfItsHighlightChosenAgainTo
     EXPECT_EQ(h.object.row, 2);
     EXPECT_EQ(graphics_view().view_window, narrow);
     expect_nothing_drawn("chosen again");
-    EXPECT_FALSE(blinks());
 
     frame_send_command(graphics_frame(), CMD_SHOW_ALL_ELEMENTS);
     EXPECT_EQ(model().rows[2].shown, 1);
@@ -181,7 +185,6 @@ TEST_F(CurrentRowHidden, WhatATableLinePointsAtInAHiddenRowIsNeitherDrawnNorBlin
         p.point(guide_row);
         EXPECT_EQ(highlight_state().kind, p.kind);
         expect_nothing_drawn(p.what);
-        EXPECT_FALSE(blinks());
         highlight_erase();
         show_flags().local_axes = false;
     }
@@ -198,15 +201,8 @@ TEST_F(CurrentRowHidden, F6InResultsModeStopsTheHiddenSupportsBlink)
     results_hooks().highlight_row(row);
     ASSERT_EQ(model().current_row, row);
     ASSERT_EQ(highlight_state().kind, HIGHLIGHT_DATA_ITEM);
-    ASSERT_TRUE(drawn());
-    ASSERT_TRUE(blinks());
-
-    frame_send_command(graphics_frame(), CMD_HIDE_CURRENT_ELEMENT);
-    ASSERT_EQ(model().rows[row].shown, 0);
-    expect_nothing_drawn("results");
-    EXPECT_FALSE(blinks());
+    ASSERT_NO_FATAL_FAILURE(f6_on_the_current_row(row, "results"));
     // The line pointed at again: the same.
     results_hooks().highlight_row(row);
     expect_nothing_drawn("pointed at again");
-    EXPECT_FALSE(blinks());
 }

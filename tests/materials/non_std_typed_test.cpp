@@ -28,15 +28,6 @@ constexpr const char* OD_REQUIRED = "Outside diameter is required for Non Std";
 
 class NonStdTyped : public HeadlessProgramTest {
 protected:
-    Script& script() const { return hb->script(); }
-    void key(int k) const { script().key(list_frame().client, k); }
-    // Enter on the current row; the message it brought up, "" when none.
-    std::string enter() const
-    {
-        const std::size_t said = script().messages().size();
-        key(KEY_RETURN);
-        return script().messages().size() > said ? script().last_message() : std::string();
-    }
     // Types into a cell, its edit left open.
     void type_at(TableWindow& t, int row, int column, const std::string& text) const
     {

@@ -51,6 +51,18 @@ protected:
     virtual void register_higher_subsystems() {}
 
     std::string path(const std::string& name) const { return (folder / name).string(); }
+    Script& script() const { return hb->script(); }
+
+    // A key into the list window's table.
+    void key(int k) const { script().key(list_frame().client, k); }
+    // Enter on the list window's current row; the message it brought up, ""
+    // when none.
+    std::string enter() const
+    {
+        const std::size_t said = script().messages().size();
+        key(KEY_RETURN);
+        return script().messages().size() > said ? script().last_message() : std::string();
+    }
 
     // A text typed into the list window's table, a character a key.
     void type_into_list(const std::string& text) const

@@ -2,15 +2,14 @@
 // solve the operating cases of the thermal sets after the first in the
 // steps of those cases, keep the names of the passes, so that each case the
 // run solves has its own line once.
+#include "analysis/data/hanger_test_catalogues.h"
 #include "analysis/data/support_fixture.h"
-#include "analysis/hanger_catalogue.h"
 #include "analysis/static_analysis.h"
 #include "analysis_core/steps.h"
 #include "supports/hanger.h"
 #include "supports/limit_stop.h"
 
 #include <algorithm>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -45,9 +44,7 @@ TEST_F(CaseLinesOfTheirRun, HangerDesignPassesOfTheSecondSetKeepTheirNames)
     pipe(30, 200, 0, 0, DT_HANGER);
     with(pipe(40, 200, 0, 0), DT_ANCHOR);
     choose({LC_SUSTAINED, LC_OPERATING_1, operating_code(2)});
-    std::filesystem::create_directories(folder + "/hangers");
-    std::ofstream(folder + "/hangers/" + hanger_catalogue_file_name(HANGER_DEFAULT_CATALOGUE))
-        << "CATALOGUE 16 Grinnell\nSPRING S 1 LONG 10 10000 20 # test\n";
+    write_test_catalogue(folder, "CATALOGUE 16 Grinnell\nSPRING S 1 LONG 10 10000 20 # test\n");
     make_model();
     snapshot = make_analysis_model();
     const RunOutcome outcome = run_analysis(*snapshot, RunCallbacks{});

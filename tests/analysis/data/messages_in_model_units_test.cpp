@@ -14,12 +14,12 @@
 #include "elements/bend.h"
 #include "framework/binfile.h"
 #include "framework/units.h"
+#include "number_in_text.h"
 #include "supports/contact_solver.h"
 #include "supports/hanger.h"
 #include "supports/limit_stop.h"
 
-#include <cstdlib>
-#include <fstream>
+#include <cmath>
 #include <functional>
 #include <numbers>
 #include <string>
@@ -41,22 +41,16 @@ UnitChoices newtons_and_millimetres()
     return u;
 }
 
-// The number a text shows just before `unit` ("(-2049.3 N)" read at " N)").
-double number_before(const std::string& text, const std::string& unit)
-{
-    const std::size_t end = text.find(unit);
-    if (end == std::string::npos)
-        return std::nan("");
-    const std::size_t start = text.find_last_of(" (", end - 1) + 1;
-    return std::strtod(text.substr(start, end - start).c_str(), nullptr);
-}
-
 class MessagesInModelUnits : public SupportTest {
 protected:
-    void write_catalogue(const std::string& text) const
+    // The analysis model of the document's model, its Sustained case
+    // chosen, in newtons and millimetres.
+    void snapshot_in_newtons()
     {
-        std::filesystem::create_directories(folder + "/hangers");
-        std::ofstream(folder + "/hangers/" + hanger_catalogue_file_name(HANGER_DEFAULT_CATALOGUE)) << text;
+        choose({LC_SUSTAINED});
+        unit_choice() = newtons_and_millimetres();
+        make_model();
+        snapshot = make_analysis_model();
     }
     // The message that refuses the document's model, or "<nothing thrown>".
     static std::string refusal()
@@ -174,11 +168,8 @@ TEST_F(MessagesInModelUnits, HangerWarningOfARunInNewtonsAndItsNoteInTheResultsF
     const int push = at_node(20, DT_FORCE);
     item<TestForce>(push).code = 20;
     item<TestForce>(push).load[1] = f;
-    choose({LC_SUSTAINED});
-    write_catalogue("CATALOGUE 16 Grinnell\nSPRING S 1 MID 1 10000 10 # test\n");
-    unit_choice() = newtons_and_millimetres();
-    make_model();
-    snapshot = make_analysis_model();
+    write_test_catalogue(folder, "CATALOGUE 16 Grinnell\nSPRING S 1 MID 1 10000 10 # test\n");
+    snapshot_in_newtons();
     const RunOutcome outcome = run_analysis(*snapshot, RunCallbacks{});
     ASSERT_TRUE(outcome.completed) << outcome.message;
 
@@ -221,10 +212,7 @@ TEST_F(MessagesInModelUnits, ContactCheckFailuresInMillimetresAndNewtons)
     anchor_at(10);
     const int rest = pipe(20, 100, 0, 0, DT_LIMIT_STOP);
     support<LimitStop>(rest).v = {"", 0.0f, NO_LIMIT, {0.0f, 1.0f, 0.0f}, 0.3f, 0.0f, 0};
-    choose({LC_SUSTAINED});
-    unit_choice() = newtons_and_millimetres();
-    make_model();
-    snapshot = make_analysis_model();
+    snapshot_in_newtons();
     AnalysisRun run(*snapshot);
     run.set_identity_numbering();
     run.set_step(LC_SUSTAINED);

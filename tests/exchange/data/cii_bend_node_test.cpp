@@ -33,6 +33,20 @@ const std::vector<int> DRAIN_LINE_SUPPORTS = {10, 40, 510};
 class CiiEndsAtBendCorner : public CiiLineTest {
 protected:
     Solved solved() { return CiiLineTest::solved(DRAIN_LINE_NODES, DRAIN_LINE_SUPPORTS); }
+    // The drain imported whole: its nodes where its elements put them, 28 in
+    // and more below the bend's node, joined to the bend's far tangent
+    // point and not to its node; nothing dropped, no loop left open, and
+    // F12 takes the model.
+    void expect_drain_joined() const
+    {
+        for (const PlacedNode& n : drain_nodes())
+            expect_at(n.node, n.p);
+        EXPECT_TRUE(joined(510, 200030));
+        EXPECT_FALSE(joined(510, 30));
+        for (const char* heading : {CII_NOT_TAKEN, CII_DROPPED, CII_OPEN_LOOPS})
+            EXPECT_EQ(notes_.count(heading), 0) << notes_.text("");
+        EXPECT_EQ(model_check_refusal(), "");
+    }
 };
 
 TEST_F(CiiEndsAtBendCorner, ADrainIntoABendsNodeJoinsItsFarTangentPointAndCarriesItsWeight)
@@ -42,11 +56,8 @@ TEST_F(CiiEndsAtBendCorner, ADrainIntoABendsNodeJoinsItsFarTangentPointAndCarrie
     // 510 stands where the drain's elements put it, 28 in below the bend's
     // node, and the drain joins the bend's far tangent point 30B, R = 9 in
     // along the bend's continuation (+X) from its node.
-    for (const PlacedNode& n : drain_nodes())
-        expect_at(n.node, n.p);
+    expect_drain_joined();
     expect_at(200030, {129, 0, 120});
-    EXPECT_TRUE(joined(510, 200030));
-    EXPECT_FALSE(joined(510, 30));
     // Named with the bend nodes taken as tangent points: 510-30 is the sixth
     // element of a version 10 file, 13 lines each.
     const std::vector<std::string> tangents = notes_.items(CII_TANGENT_POINTS);
@@ -55,13 +66,9 @@ TEST_F(CiiEndsAtBendCorner, ADrainIntoABendsNodeJoinsItsFarTangentPointAndCarrie
                                  line_of(lines_of(text), "#$ ELEMENTS") + 1 + 5 * 13)),
               tangents.end())
         << notes_.text("");
-    EXPECT_EQ(notes_.count(CII_NOT_TAKEN), 0) << notes_.text("");
-    EXPECT_EQ(notes_.count(CII_DROPPED), 0) << notes_.text("");
-    EXPECT_EQ(notes_.count(CII_OPEN_LOOPS), 0) << notes_.text("");
     ASSERT_NE(item_row_at(510, DT_RESTRAINT), 0);
     // The rigid 500-505, longer than its pipe is wide, is a valve.
     EXPECT_EQ(model().rows[item_row_at(505, DT_NONE)].etype, ET_VALVE);
-    EXPECT_EQ(model_check_refusal(), "");
 
     solve();
     if (HasFatalFailure())
@@ -108,17 +115,12 @@ TEST_F(CiiEndsAtBendCorner, TheDrainWrittenInAnyOrderOrFromTheBendOutwardGivesTh
     for (const auto& [order, name] : orders) {
         SCOPED_TRACE(name);
         ASSERT_NO_FATAL_FAILURE(cii_ok(drain_line(order).text()));
-        for (const PlacedNode& n : drain_nodes())
-            expect_at(n.node, n.p);
-        EXPECT_TRUE(joined(510, 200030));
+        expect_drain_joined();
         const std::vector<std::string> tangents = notes_.items(CII_TANGENT_POINTS);
         EXPECT_EQ(std::count_if(tangents.begin(), tangents.end(),
                                 [](const std::string& t) { return t.rfind("30 as 30B, ", 0) == 0; }),
                   1)
             << notes_.text("");
-        EXPECT_EQ(notes_.count(CII_NOT_TAKEN), 0) << notes_.text("");
-        EXPECT_EQ(notes_.count(CII_OPEN_LOOPS), 0) << notes_.text("");
-        EXPECT_EQ(model_check_refusal(), "");
         const Solved again = solved();
         ASSERT_FALSE(HasFatalFailure());
         for (int node : DRAIN_LINE_NODES)
