@@ -2,6 +2,7 @@
 
 #include "platform/headless/headless_backend.h"
 #include "platform/list_typing.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -35,35 +36,6 @@ std::string cut_to_limit(const std::string& text, int limit) {
     return text;
 }
 
-// The length of the UTF-8 character at `at`, 0 when the bytes there are
-// none (a stray continuation byte, an overlong form, a surrogate, beyond
-// U+10FFFF or cut short).
-size_t utf8_character_at(const std::string& text, size_t at) {
-    const auto byte = [&text](size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
-    const auto in = [](unsigned b, unsigned low, unsigned high) { return b >= low && b <= high; };
-    const unsigned lead = byte(at);
-    if (lead < 0x80) return 1;
-    size_t length = 0;
-    unsigned low = 0x80, high = 0xBF;   // the range of the second byte
-    if (in(lead, 0xC2, 0xDF)) {
-        length = 2;
-    } else if (in(lead, 0xE0, 0xEF)) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (in(lead, 0xF0, 0xF4)) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (!in(byte(at + 1), low, high)) return 0;
-    for (size_t i = 2; i < length; ++i)
-        if (!in(byte(at + i), 0x80, 0xBF)) return 0;
-    return length;
-}
-
 // What a text field of the screen holds of a text given to it: a string of
 // characters, in which each byte that is no part of a UTF-8 character is
 // U+FFFD, as the Qt backend's fields take a text; a limit (in UTF-16 units,
@@ -72,7 +44,7 @@ std::string field_holds(const std::string& text, int limit) {
     std::string held;
     int units = 0;
     for (size_t i = 0; i < text.size();) {
-        const size_t length = utf8_character_at(text, i);
+        const size_t length = utf8_character_length(text, i);
         const int width = length == 4 ? 2 : 1;
         if (limit > 0 && units + width > limit) break;
         units += width;
