@@ -414,17 +414,24 @@ private:
         }
     }
 
+    // The bend's element whose node `corner` is, when element i joins the
+    // bend there (ending at the node, or `leaving` it without continuing
+    // the bend); 0 when none, or i is the bend's own element or its
+    // continuation.
+    int joined_bend(int corner, int i, bool leaving) const
+    {
+        const int bend = b_.bend_of_corner(corner);
+        return bend != 0 && bend != i && !(leaving && b_.continuation[slot(bend)] == i) ? bend : 0;
+    }
+
     // The bend's element at whose node element i ends, or which it leaves
     // without continuing it; 0 when none.
     int corner_bend(int i) const
     {
         const CiiElement& e = s_.element[i];
-        if (const int bend = b_.bend_of_corner(static_cast<int>(e.to)); bend != 0 && bend != i)
+        if (const int bend = joined_bend(static_cast<int>(e.to), i, false))
             return bend;
-        if (const int bend = b_.bend_of_corner(static_cast<int>(e.from));
-            bend != 0 && bend != i && b_.continuation[slot(bend)] != i)
-            return bend;
-        return 0;
+        return joined_bend(static_cast<int>(e.from), i, true);
     }
 
     // The far tangent point of the bend at `corner` where element i joins
@@ -433,8 +440,7 @@ private:
     // continuation, or the bend has no arc, and i then takes the node itself.
     int far_tangent_node(int corner, int i, bool leaving) const
     {
-        const int bend = b_.bend_of_corner(corner);
-        if (bend == 0 || bend == i || (leaving && b_.continuation[slot(bend)] == i))
+        if (joined_bend(corner, i, leaving) == 0)
             return 0;
         const int row = cii_bend_row(corner);
         const LayoutRow* r = row != 0 ? &model().rows[row] : nullptr;
