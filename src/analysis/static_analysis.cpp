@@ -768,6 +768,7 @@ CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states, con
     if (!hold_states)
         reset_nonlinear();
     linear_assembled_ = false;
+    const std::string step_name = name.empty() ? load_case_names(code) : name;
     const int factorisations_before = run_.factorisations;
     bool converged = true, along_path = false;
     int iteration = 0;
@@ -788,12 +789,11 @@ CaseResults Driver::solve_step(int code, int seismic_axis, bool hold_states, con
         }
         // A converged state is checked against the conditions of the
         // contacts before it is taken as a solution.
-        converged = judge_state(name.empty() ? load_case_names(code) : name, converged, iteration, reached);
+        converged = judge_state(step_name, converged, iteration, reached);
     }
     const int factorisations = run_.factorisations - factorisations_before;
     if (nonlinear_ && !hold_states)
-        case_notes_.push_back(
-            case_note(name.empty() ? load_case_names(code) : name, converged, iteration, factorisations, along_path));
+        case_notes_.push_back(case_note(step_name, converged, iteration, factorisations, along_path));
     if (nonlinear_ && !hold_states && converged)
         converged_contacts_[code] = contact_states(run_);
     if (nonlinear_ && !hold_states && stood_on_.count(code))
