@@ -37,13 +37,8 @@ std::map<std::string, std::vector<std::string>> case_lines_by_name(const std::ve
     return found;
 }
 
-class CaseLinesOfTheirRun : public ExchangeProgramTest {
+class CaseLinesOfTheirRun : public ExchangeResultsTest {
 protected:
-    void TearDown() override
-    {
-        terminate_results();
-        ExchangeProgramTest::TearDown();
-    }
     // The cases of the run: both thermal sets' operating cases besides
     // Sustained, so that the design solves its travel in Operating (2)'s
     // step before the case itself is solved.

@@ -39,7 +39,6 @@
 #include "supports/ui/support_dialogs.h"
 
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -129,11 +128,7 @@ protected:
         ASSERT_NE(layout, std::string::npos);
         text.insert(layout, "BMATERIALS\nBM1,29E6,0.3,0.283,6.5E-6\nBSECTIONS\nW8,8.25,127,9.77,0.282,2.1,5.5,8.0,6.5\n");
         text += "PUMPS\nP-1,1,10,20\nCOMPRESSORS\nK-1,1,0,0,30,40\nTURBINES\nT-1,0,0,1,50,60\n";
-        close_model();
-        std::istringstream in(text);
-        import_batch_text(in);
-        show_imported_model();
-        settle();
+        open_batch(text);
         ASSERT_EQ(pumps().size(), 1);
         ASSERT_EQ(numbmats(), 1);
         ASSERT_EQ(numbsections(), 1);

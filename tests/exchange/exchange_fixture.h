@@ -71,15 +71,19 @@ protected:
         while (hb->posted_count() != 0)
             hb->process_events();
     }
-    // A batch text imported, shown and saved as `name`, so that nothing is
-    // modified.
-    void open_saved_batch(const std::string& text, const std::string& name)
+    // A batch text imported in place of the model and shown.
+    void open_batch(const std::string& text) const
     {
         close_model();
         std::istringstream in(text);
         import_batch_text(in);
         show_imported_model();
         settle();
+    }
+    // The same, saved as `name`, so that nothing is modified.
+    void open_saved_batch(const std::string& text, const std::string& name)
+    {
+        open_batch(text);
         set_model_file_path(path(name));
         ASSERT_TRUE(save_model(0));
         ASSERT_FALSE(model_modified());

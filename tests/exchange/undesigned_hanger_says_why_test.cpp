@@ -23,13 +23,8 @@ const std::string WARNING_HEAD = "Row 3: the hanger at node 20 carries no load u
 const std::string NOTE_HEAD = "The hanger carries no load upwards (";
 const std::string NOT_DESIGNED_TAIL = " N): it is not designed";
 
-class UndesignedHangerSaysWhy : public ExchangeProgramTest {
+class UndesignedHangerSaysWhy : public ExchangeResultsTest {
 protected:
-    void TearDown() override
-    {
-        terminate_results();
-        ExchangeProgramTest::TearDown();
-    }
     // The text that begins with `head` and ends the sentence of the
     // undesigned spring, its load the one worked by hand.
     static void expect_said(const std::string& text, const std::string& head, const std::string& where)

@@ -7,6 +7,7 @@
 #include "framework/ui/app_settings.h"
 #include "framework/ui/frame.h"
 #include "gui/gui_dialogs.h"
+#include "gui/pump_line_fixture.h"
 #include "model/model.h"
 #include "model/ui/list_window.h"
 #include "supports/anchor.h"
@@ -36,21 +37,7 @@ protected:
         open_list_frames();
         install_supports_ui();
         // From 10, a pipe to 20 and one to 30, with the three supports.
-        const int kinds[] = {DT_ANCHOR, DT_RESTRAINT, DT_GUIDE};
-        const int types[] = {ET_FROM, ET_PIPE, ET_PIPE};
-        for (int i = 0; i < 3; ++i) {
-            const int r = append_layout_row();
-            LayoutRow& row = model().rows[r];
-            row.node = 10 * (i + 1);
-            row.etype = types[i];
-            row.dtype = kinds[i];
-            row.dx = i == 0 ? 0.0f : 100.0f;
-            row.create_element_object();
-            row.create_data_object(r);
-        }
-        make_model();
-        model_modified() = false;
-        backend().process_events();
+        line_of_three_nodes({DT_ANCHOR, DT_RESTRAINT, DT_GUIDE});
     }
 
     void TearDown() override
