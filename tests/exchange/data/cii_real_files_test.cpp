@@ -340,7 +340,7 @@ TEST_F(CiiUnitFactors, AForceFactorAsFilesWriteItShowsForcesInNewton)
 
 // Places worked out from the file's numbers: a line 150 m out whose COORDS
 // put node 30 at 157050 mm, where its elements make 157000 mm, is 50 mm off
-// (the float coordinates of the model round 157000 mm to 0.01 mm).
+// (the model's float coordinates hold 157000 mm to about 0.01 mm only).
 TEST_F(CiiUnitFactors, PlacesFarOutAreWorkedFromTheFilesNumbers)
 {
     CiiFile f = coords_off_line();
