@@ -146,6 +146,8 @@ void read_compressor_line(BatchImport& b, bool turbine)
     }
     if (c.shaft_axis == std::array<float, 3>{})
         r.fail("shaft axis direction required");
+    if (const std::string why = machine_shaft_axis_refusal(c); !why.empty())
+        r.fail(why);
     OneBased<CompressorRecord>& records = turbine ? turbines() : compressors();
     check_room(r, records.size(), MAX_EQUIPMENT_RECORDS, turbine ? "turbines" : "compressors");
     records.push_back(std::move(c));

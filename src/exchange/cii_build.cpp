@@ -33,6 +33,7 @@
 #include "model/model.h"
 #include "model/nodes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -48,6 +49,10 @@ constexpr double DENSITY_NOT_GIVEN = 0.001;
 constexpr double POISSON_NOT_GIVEN = 0.3;
 // Hydrotest pressures this close (psi) share a hydrotest row.
 constexpr double SAME_HYDROTEST_PRESSURE = 0.001;
+// The digits below the first of a place's scale that places worked out
+// from the file's numbers keep: more than a float or any file holds, far
+// fewer than the residues of double arithmetic spoil.
+constexpr double FILE_PRECISION_DIGITS = 10.0;
 // Nodes closer than this (inch) make a joint of no length.
 constexpr double SHORT_JOINT = 0.001;
 // Materials are named by their index in base 4, which five characters hold up to this.
@@ -62,7 +67,11 @@ constexpr float WEIGHTLESS_INSULATION_DENSITY = static_cast<float>(2.0 * ENTERED
 // ---- Units ----------------------------------------------------------------------------------
 
 // A quantity shows in a unit other than the English one when its file factor
-// lies within 0.0001 of that unit's factor.
+// lies within 0.0001 of that unit's factor, or within 0.01 % of it: files
+// write their factors rounded (a newton as 4.448 or 4.44822 lb), and the
+// listed factors of one quantity lie far further apart than that.
+constexpr double SAME_FACTOR = 1.0e-4;
+constexpr double SAME_FACTOR_SHARE = 1.0e-4;   // 0.01 %
 struct UnitRule {
     UnitQuantity quantity;
     CiiValue CiiUnits::*factor;
@@ -101,7 +110,8 @@ void select_units(const CiiUnits& u)
 {
     reset_unit_choice();
     for (const UnitRule& r : UNIT_RULES)
-        if (std::fabs((u.*r.factor).value - r.value) <= 1.0e-4)
+        if (const double off = std::fabs((u.*r.factor).value - r.value);
+            off <= SAME_FACTOR || off <= SAME_FACTOR_SHARE * r.value)
             unit_choice()[static_cast<std::size_t>(r.quantity)] = r.choice;
 }
 
@@ -504,7 +514,7 @@ private:
         if (model().rows[last].node != from)
             from_row(i, from, to, offset, section, material, load, from_far != 0);
         if (from_far != 0 || to_far != 0)
-            offset = offset_to_place(i, from, to, offset);
+            offset = offset_to_place(i, from, to, offset, from_far != 0, to_far != 0);
         to_row(i, to, offset, section, material, load);
     }
 
@@ -512,24 +522,43 @@ private:
     // where `to` stands, else where the connections put the element's to
     // node, else the element's offsets from its from node as the file places
     // it (a bend's node, where its far tangent point stands for it).
-    std::array<float, 3> offset_to_place(int i, int from, int to, const std::array<float, 3>& offset) const
+    // Worked out in double from the file's numbers, so that an offset the
+    // numbers make 0 is 0.
+    std::array<float, 3> offset_to_place(int i, int from, int to, const std::array<float, 3>& offset,
+                                         bool from_far, bool to_far) const
     {
         const CiiElement& e = s_.element[i];
         const int start = node_index(from);
         if (start == 0)
             return offset;
+        const int file_from = static_cast<int>(e.from), file_to = static_cast<int>(e.to);
         Vec3 end;
         if (const int index = node_index(to)) {
-            end = node_position(model(), index);
-        } else if (const Vec3* placed = placement_.position(static_cast<int>(e.to))) {
+            end = place_of(to, index, to_far ? file_to : 0);
+        } else if (const Vec3* placed = placement_.position(file_to)) {
             end = *placed;
-        } else if (const int corner = node_index(static_cast<int>(e.from))) {
-            end = plus(node_position(model(), corner), Vec3{offset[0], offset[1], offset[2]});
+        } else if (const int corner = node_index(file_from)) {
+            end = plus(place_of(file_from, corner, 0), b_.offset_vector(e));
         } else {
             return offset;
         }
-        const Vec3 d = minus(end, node_position(model(), start));
+        const Vec3 d = b_.offset_between(place_of(from, start, from_far ? file_from : 0), end);
         return {static_cast<float>(d.x), static_cast<float>(d.y), static_cast<float>(d.z)};
+    }
+
+    // Where node n (at `index` of the node table) stands as the file's
+    // numbers place it: the far tangent point of the bend at `corner` (0:
+    // none) or the place the connections give n, where they give it; else
+    // where the model has it.
+    Vec3 place_of(int n, int index, int corner) const
+    {
+        if (corner != 0) {
+            if (const std::optional<Vec3> far = placement_.far_tangent(b_.bend_of_corner(corner), corner))
+                return *far;
+        } else if (const Vec3* placed = placement_.position(n)) {
+            return *placed;
+        }
+        return node_position(model(), index);
     }
 
     // A node of a bend stands once the bend's row is built: an element that
@@ -669,10 +698,10 @@ private:
                 r.dz = static_cast<float>(placed->z);
             } else if (const int to_index = node_index(to)) {
                 // Placed back from the element's other end.
-                const Vec3 p = node_position(model(), to_index);
-                r.dx = static_cast<float>(p.x - offset[0]);
-                r.dy = static_cast<float>(p.y - offset[1]);
-                r.dz = static_cast<float>(p.z - offset[2]);
+                const Vec3 p = b_.offset_between(b_.offset_vector(e), place_of(to, to_index, 0));
+                r.dx = static_cast<float>(p.x);
+                r.dy = static_cast<float>(p.y);
+                r.dz = static_cast<float>(p.z);
                 offset = {};
             } else {
                 joined = join_dangling_from_node(row, from);
@@ -1127,12 +1156,17 @@ std::string CiiBuild::here(int line) const
     return c_format("line %d", line);
 }
 
-float CiiBuild::convert(double value, double factor, NeutralQuantity q, int line, const char* what) const
+double CiiBuild::exact(double value, double factor, NeutralQuantity q, int line, const char* what) const
 {
     const double v = value / factor;
     if (!neutral_value_in_range(q, v))
         fail(line, c_format("%s is out of range :  %g", what, value));
-    return static_cast<float>(v);
+    return v;
+}
+
+float CiiBuild::convert(double value, double factor, NeutralQuantity q, int line, const char* what) const
+{
+    return static_cast<float>(exact(value, factor, q, line, what));
 }
 
 float CiiBuild::convert(double value, const CiiValue& factor, NeutralQuantity q, int line, const char* what) const
@@ -1142,10 +1176,37 @@ float CiiBuild::convert(double value, const CiiValue& factor, NeutralQuantity q,
 
 std::array<float, 3> CiiBuild::offsets(const CiiElement& e) const
 {
-    std::array<float, 3> d{};
+    const Vec3 v = offset_vector(e);
+    return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
+}
+
+Vec3 CiiBuild::offset_vector(const CiiElement& e) const
+{
+    std::array<double, 3> d{};
     for (std::size_t k = 0; k < 3; ++k)
-        d[k] = convert(e.offset[k], s.units.length, NeutralQuantity::Coordinate, e.line, "DX, DY, DZ");
-    return d;
+        d[k] = exact(e.offset[k], s.units.length.value, NeutralQuantity::Coordinate, e.line, "DX, DY, DZ");
+    return {d[0], d[1], d[2]};
+}
+
+double largest_component(const Vec3& a, const Vec3& b)
+{
+    return std::max({std::fabs(a.x), std::fabs(a.y), std::fabs(a.z), std::fabs(b.x), std::fabs(b.y), std::fabs(b.z)});
+}
+
+Vec3 CiiBuild::offset_between(const Vec3& a, const Vec3& b) const
+{
+    return to_file_precision(minus(b, a), largest_component(a, b));
+}
+
+Vec3 CiiBuild::to_file_precision(const Vec3& v, double scale) const
+{
+    const double lf = s.units.length.value;
+    const double in_file = std::fabs(scale * lf);
+    if (!(in_file > 0.0) || !std::isfinite(in_file))
+        return v;
+    const double step = std::pow(10.0, std::floor(std::log10(in_file)) - FILE_PRECISION_DIGITS);
+    const auto round = [&](double c) { return std::round(c * lf / step) * step / lf; };
+    return {round(v.x), round(v.y), round(v.z)};
 }
 
 float CiiBuild::rot_stiffness(double value, int line, const char* what) const
@@ -1204,8 +1265,8 @@ void build_cii_model(const CiiStaging& s, const NeutralLines& lines, ImportNotes
     const float ambient = s.ambient.value != 0.0 ? b.temperature(s.ambient.value, s.ambient.line) : NO_AMBIENT;
     o.reference_temperature = o.default_temperature = ambient;
     b.zero_temperature = ambient;
-    for (const auto& [what, count] : s.skipped)
-        notes.add(CII_SKIPPED, c_format("%d %s", count, what.c_str()));
+    for (const CiiStaging::Skipped& k : s.skipped)
+        notes.add(CII_SKIPPED, c_format("%d %s", k.count, k.count == 1 ? k.one : k.many));
     for (const int line : s.short_lines)
         notes.add(CII_SHORT_LINES, c_format("line %d", line));
 

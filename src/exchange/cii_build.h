@@ -17,7 +17,7 @@ inline constexpr const char* CII_SKIPPED = "Read and not used";
 inline constexpr const char* CII_DROPPED = "Items whose node has no row, not taken";
 inline constexpr const char* CII_DEFAULT_TABLES = "Materials with the default property table";
 inline constexpr const char* CII_NOT_TAKEN = "Not taken";
-inline constexpr const char* CII_TAKEN_AS = "Taken as";
+inline constexpr const char* CII_TAKEN_AS = "Taken in another form than the file gives";
 inline constexpr const char* CII_SHORT_LINES = "Lines with fewer values than read, the missing ones read as 0";
 inline constexpr const char* CII_TANGENT_POINTS = "Bend nodes taken as tangent points";
 inline constexpr const char* CII_MATERIAL_VALUES = "Materials the file gives no density or Poisson's ratio";
@@ -47,6 +47,9 @@ struct CiiBendPoint {
     // no straight part lies between), else corner + offset.
     int node = 0;
 };
+
+// The largest magnitude of the components of two vectors.
+double largest_component(const Vec3& a, const Vec3& b);
 
 class CiiBuild {
 public:
@@ -85,8 +88,19 @@ public:
     // otherwise "<what> is out of range" at the line.
     float convert(double value, const CiiValue& factor, NeutralQuantity q, int line, const char* what) const;
     float convert(double value, double factor, NeutralQuantity q, int line, const char* what) const;
-    // An element's DX, DY, DZ (inch).
+    // The same in double, for the places worked out from the file's numbers.
+    double exact(double value, double factor, NeutralQuantity q, int line, const char* what) const;
+    // An element's DX, DY, DZ (inch), as the rows hold them and in double.
     std::array<float, 3> offsets(const CiiElement& e) const;
+    Vec3 offset_vector(const CiiElement& e) const;
+    // A place or offset worked out in double from the file's numbers, whose
+    // terms are at most `scale` (inch), as the numbers make it: rounded in
+    // the file's length unit to ten digits below the scale's first, so
+    // that the residues of the arithmetic go (a 0 the numbers make is 0)
+    // and every digit the file or a float holds stays.
+    Vec3 to_file_precision(const Vec3& v, double scale) const;
+    // The difference b - a of two such places, to the file's precision.
+    Vec3 offset_between(const Vec3& a, const Vec3& b) const;
     // Rotational stiffnesses are per degree in the file.
     float rot_stiffness(double value, int line, const char* what) const;
     // A temperature: (t - offset) / scale in degF; a file value of 0 is one
@@ -123,6 +137,10 @@ public:
     const Vec3* position(int n) const;
     // Where COORDS puts node n (inch); null when it does not.
     const Vec3* given(int n) const;
+    // Where the connections put the far tangent point of the bend of
+    // element `bend`, whose node is `corner`; none while they do not place
+    // the corner or the bend has no arc.
+    std::optional<Vec3> far_tangent(int bend, int corner) const;
     // Node n, which the rows have put at p, and everything it connects to
     // that is not placed yet.
     void place_connected(int n, const Vec3& p);

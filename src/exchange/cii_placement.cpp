@@ -82,7 +82,7 @@ CiiPlacement::CiiPlacement(CiiBuild& b) : b_(b), offsets_(static_cast<std::size_
         const int from = static_cast<int>(e.from), to = static_cast<int>(e.to);
         if (from == 0 || to == 0)
             continue;
-        offsets_[static_cast<std::size_t>(i)] = offset_of(b, e);
+        offsets_[static_cast<std::size_t>(i)] = b.offset_vector(e);
         edges_[from].push_back({i, to, 1.0});
         edges_[to].push_back({i, from, -1.0});
         if (first == 0 && !b.made_by_bend(from))
@@ -96,9 +96,9 @@ CiiPlacement::CiiPlacement(CiiBuild& b) : b_(b), offsets_(static_cast<std::size_
         }
     for (const auto& [node, c] : s.coordinates)
         if (edges_.count(node) != 0)
-            given_[node] = {b.convert(c.xyz[0], s.units.length, NeutralQuantity::Coordinate, c.line, "X"),
-                            b.convert(c.xyz[1], s.units.length, NeutralQuantity::Coordinate, c.line, "Y"),
-                            b.convert(c.xyz[2], s.units.length, NeutralQuantity::Coordinate, c.line, "Z")};
+            given_[node] = {b.exact(c.xyz[0], s.units.length.value, NeutralQuantity::Coordinate, c.line, "X"),
+                            b.exact(c.xyz[1], s.units.length.value, NeutralQuantity::Coordinate, c.line, "Y"),
+                            b.exact(c.xyz[2], s.units.length.value, NeutralQuantity::Coordinate, c.line, "Z")};
     // The first COORDS node of each connected part, in the order of the
     // COORDS section, stands where COORDS puts it, and the connections place
     // the rest of the part from it, whatever order the elements come in: the
@@ -149,13 +149,26 @@ void CiiPlacement::walk(std::vector<int> from)
             const int other = edge.other;
             if ((edge.element == 0) != b_.made_by_bend(other))
                 continue;
-            const std::optional<Vec3> at =
-                edge.element == 0 ? on_bend(*b_.bend_point(other), other)
-                                  : plus(p, scaled(offsets_[static_cast<std::size_t>(edge.element)], edge.sign));
+            std::optional<Vec3> at;
+            if (edge.element == 0) {
+                at = on_bend(*b_.bend_point(other), other);
+            } else {
+                const Vec3 offset = scaled(offsets_[static_cast<std::size_t>(edge.element)], edge.sign);
+                at = b_.to_file_precision(plus(p, offset), largest_component(p, offset));
+            }
             if (at && placed_.emplace(other, *at).second)
                 from.push_back(other);
         }
     }
+}
+
+std::optional<Vec3> CiiPlacement::far_tangent(int bend, int corner) const
+{
+    CiiBendPoint point;
+    point.corner = corner;
+    point.element = bend;
+    point.offset = FAR_TANGENT_OFFSET;
+    return on_bend(point, 0);
 }
 
 // Where the bend of `point` puts its node n: on the arc of the bend's radius
@@ -259,8 +272,10 @@ void note_coords_disagreements(CiiBuild& b, const CiiPlacement& placement)
         const int index = given ? node_index(b.model_node(node)) : 0;
         if (index == 0)
             continue;
-        const Vec3 at = node_position(model(), index);
-        const double distance = norm(minus(at, *given));
+        // Worked out from the file's numbers, as the connections place it.
+        const Vec3* placed = placement.position(node);
+        const Vec3 at = placed && index == node_index(node) ? *placed : node_position(model(), index);
+        const double distance = norm(b.to_file_precision(minus(at, *given), largest_component(at, *given)));
         if (distance > LOOP_GAP)
             b.notes.add(CII_COORDS_DISAGREE,
                         c_format("COORDS places node %d at %s (line %d); its elements put it %s away, at %s: the "

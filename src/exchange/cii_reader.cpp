@@ -351,7 +351,7 @@ void read_aux_data(CiiReader& r, CiiStaging& s)
     if (s.node_names != 0) {
         r.head("#$ NODENAME");
         r.skip(s.node_names);
-        s.skipped.push_back({"node names", s.node_names});
+        s.skipped.push_back({"node name", "node names", s.node_names});
     }
 
     r.head("#$ BEND");
@@ -426,19 +426,21 @@ void read_aux_data(CiiReader& r, CiiStaging& s)
 
     struct Skipped {
         const char* head;
-        const char* what;
+        const char* one;
+        const char* many;
         int count;
         int lines_each;
     };
-    const Skipped skipped[] = {{"#$ UNIFORM", "uniform loads", s.uniform_loads, 2},
-                               {"#$ WIND", "wind loads", s.winds, 1},
-                               {"#$ OFFSETS", "offsets", s.offsets, 1},
-                               {"#$ ALLOWBLS", "allowable stress records", s.allowables, above(s, 5.3) ? 26 : 18}};
+    const Skipped skipped[] = {
+        {"#$ UNIFORM", "uniform load", "uniform loads", s.uniform_loads, 2},
+        {"#$ WIND", "wind load", "wind loads", s.winds, 1},
+        {"#$ OFFSETS", "offset", "offsets", s.offsets, 1},
+        {"#$ ALLOWBLS", "allowable stress record", "allowable stress records", s.allowables, above(s, 5.3) ? 26 : 18}};
     for (const Skipped& k : skipped) {
         r.head(k.head);
         r.skip(int64_t{k.count} * k.lines_each);
         if (k.count != 0)
-            s.skipped.push_back({k.what, k.count});
+            s.skipped.push_back({k.one, k.many, k.count});
     }
 
     r.head("#$ SIF&TEES");
@@ -462,13 +464,13 @@ void read_aux_data(CiiReader& r, CiiStaging& s)
         r.head("#$ FLANGES");
         r.skip(int64_t{s.flanges} * 12);
         if (s.flanges != 0)
-            s.skipped.push_back({"flanges", s.flanges});
+            s.skipped.push_back({"flange", "flanges", s.flanges});
     }
     if (above(s, 5.2)) {
         r.head("#$ EQUIPMN");
         r.skip(int64_t{s.equipment} * 6);
         if (s.equipment != 0)
-            s.skipped.push_back({"equipment records", s.equipment});
+            s.skipped.push_back({"equipment record", "equipment records", s.equipment});
     }
 }
 
@@ -563,7 +565,7 @@ void read_coords(CiiReader& r, CiiStaging& s)
         return;
     r.read();
     if (r.upper().rfind("#$ COORDS", 0) != 0) {
-        s.skipped.push_back({"lines after the UNITS section", r.lines_left() + 1});
+        s.skipped.push_back({"line after the UNITS section", "lines after the UNITS section", r.lines_left() + 1});
         return;
     }
     if (r.lines_left() == 0)
@@ -579,7 +581,7 @@ void read_coords(CiiReader& r, CiiStaging& s)
         s.coordinates.emplace(static_cast<int>(node), CiiCoordinate{r.line(), {v[1], v[2], v[3]}});
     }
     if (r.lines_left() > 0)
-        s.skipped.push_back({"lines after the COORDS section", r.lines_left()});
+        s.skipped.push_back({"line after the COORDS section", "lines after the COORDS section", r.lines_left()});
 }
 
 }  // namespace

@@ -143,8 +143,14 @@ struct CiiStaging {
     CiiUnits units;
     std::map<int, CiiCoordinate> coordinates;   // COORDS, by node
 
-    // Sections and records read and not used, for the closing note.
-    std::vector<std::pair<std::string, int>> skipped;
+    // Sections and records read and not used, for the closing note: how
+    // many, and what they are called, one and more.
+    struct Skipped {
+        const char* one;
+        const char* many;
+        int count;
+    };
+    std::vector<Skipped> skipped;
     // The lines that held fewer values than were read from them (the
     // missing ones read as 0), for the closing note.
     std::vector<int> short_lines;

@@ -76,12 +76,12 @@ double machine_limit_factor(int kind) { return kind == MACHINE_COMPRESSOR ? 1.85
 
 PumpAxes machine_shaft_axes(const CompressorRecord& c, int kind)
 {
-    const double l = std::sqrt(double(c.shaft_axis[0]) * c.shaft_axis[0] + double(c.shaft_axis[1]) * c.shaft_axis[1] +
-                               double(c.shaft_axis[2]) * c.shaft_axis[2]);
-    if (!(l > 0.001))
-        throw_message(c_format("Invalid shaft axis for %s: %s", machine_noun(kind), c.name.c_str()));
+    V3 unit{};
+    if (!shaft_direction(c.shaft_axis, unit))
+        throw_message(c_format("Invalid shaft axis for %s: %s. %s", machine_noun(kind), c.name.c_str(),
+                               machine_shaft_axis_refusal(c).c_str()));
     LocalAxes axes;
-    axes.x = Vec3{c.shaft_axis[0] / l, c.shaft_axis[1] / l, c.shaft_axis[2] / l};
+    axes.x = Vec3{unit[0], unit[1], unit[2]};
     complete_local_axes(axes, analysis_options().z_vertical);
     return PumpAxes{vec(axes.x), vec(axes.y), vec(axes.z)};
 }

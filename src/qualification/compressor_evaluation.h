@@ -58,7 +58,7 @@ const char* compressor_nozzle_name(int nozzle);
 double machine_limit_factor(int kind);
 
 // The shaft axes of a machine: x, y, z; throws "Invalid shaft axis for
-// compressor: %s" (or turbine) when the direction's length is 0.001 or less.
+// compressor: %s. <reason>" (or turbine) when its axis has no direction.
 PumpAxes machine_shaft_axes(const CompressorRecord& c, int kind);
 
 // The reference connection of a compressor: the nozzle with the largest

@@ -9,6 +9,7 @@
 #include "model/model.h"
 #include "supports/support_item.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -31,16 +32,52 @@ V3 vertical_axis()
     return v;
 }
 
+// The least horizontal part that gives a direction a horizontal one: of a
+// unit direction for a shaft axis, of the vector between the nozzles (inch)
+// for a vertical pump.
+constexpr double LEAST_HORIZONTAL_PART = 0.0001;
+
 // The direction projected on the horizontal plane, normalised; false when it
 // has no horizontal part.
 bool horizontal_unit(V3 d, V3& out)
 {
     d[static_cast<std::size_t>(vertical_component())] = 0.0;
     const double l = length(d);
-    if (!(l >= 0.0001))
+    if (!(l >= LEAST_HORIZONTAL_PART))
         return false;
     out = {d[0] / l, d[1] / l, d[2] / l};
     return true;
+}
+
+// The unit direction of an axis, whatever its length: scaled by its largest
+// component first, so that no square of a tiny or huge float leaves the
+// doubles. False for an axis of no direction (all 0, or not finite).
+bool unit_direction(const std::array<float, 3>& axis, V3& out)
+{
+    double largest = 0.0;
+    for (const float c : axis)
+        largest = std::max(largest, std::fabs(static_cast<double>(c)));
+    if (!(largest > 0.0) || !std::isfinite(largest))
+        return false;
+    const V3 d{axis[0] / largest, axis[1] / largest, axis[2] / largest};
+    const double l = length(d);
+    out = {d[0] / l, d[1] / l, d[2] / l};
+    return true;
+}
+
+// The reason why a pump's shaft axis gives it no axes; empty when it does.
+std::string horizontal_shaft_refusal(const std::array<float, 3>& axis, V3* x)
+{
+    V3 unit{}, horizontal{};
+    if (!unit_direction(axis, unit))
+        return SHAFT_WITHOUT_DIRECTION;
+    if (!horizontal_unit(unit, horizontal))
+        return vertical_component() == 2
+                   ? "Shaft axis of a horizontal pump cannot be vertical: give it an X or Y component (Z is vertical)"
+                   : "Shaft axis of a horizontal pump cannot be vertical: give it an X or Z component (Y is vertical)";
+    if (x)
+        *x = horizontal;
+    return {};
 }
 
 V3 node_point(int index)
@@ -91,12 +128,18 @@ int pump_nozzle_location(const PumpRecord& pump, int nozzle)
 
 std::string pump_shaft_axis_refusal(const PumpRecord& pump)
 {
-    V3 x{};
-    if (pump_is_vertical(pump) || horizontal_unit({pump.shaft_axis[0], pump.shaft_axis[1], pump.shaft_axis[2]}, x))
-        return {};
-    return vertical_component() == 2
-               ? "Shaft axis of a horizontal pump cannot be vertical: give it an X or Y component (Z is vertical)"
-               : "Shaft axis of a horizontal pump cannot be vertical: give it an X or Z component (Y is vertical)";
+    return pump_is_vertical(pump) ? std::string() : horizontal_shaft_refusal(pump.shaft_axis, nullptr);
+}
+
+std::string machine_shaft_axis_refusal(const CompressorRecord& machine)
+{
+    V3 unit{};
+    return unit_direction(machine.shaft_axis, unit) ? std::string() : SHAFT_WITHOUT_DIRECTION;
+}
+
+bool shaft_direction(const std::array<float, 3>& axis, std::array<double, 3>& unit)
+{
+    return unit_direction(axis, unit);
 }
 
 PumpAxes pump_axes(const PumpRecord& pump, const PumpEvaluation& e)
@@ -108,8 +151,8 @@ PumpAxes pump_axes(const PumpRecord& pump, const PumpEvaluation& e)
             throw_message(c_format("Unable to find z axis for vertical inline pump: %s", pump.name.c_str()));
         a.x = cross(a.y, v);
     } else {
-        if (!horizontal_unit({pump.shaft_axis[0], pump.shaft_axis[1], pump.shaft_axis[2]}, a.x))
-            throw_message(c_format("Invalid shaft axis for pump: %s", pump.name.c_str()));
+        if (const std::string why = horizontal_shaft_refusal(pump.shaft_axis, &a.x); !why.empty())
+            throw_message(c_format("Invalid shaft axis for pump: %s. %s", pump.name.c_str(), why.c_str()));
         a.y = cross(v, a.x);
     }
     a.z = v;

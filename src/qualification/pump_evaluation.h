@@ -74,15 +74,24 @@ int pump_kind(const PumpRecord& pump);
 // whichever location an older record holds.
 int pump_nozzle_location(const PumpRecord& pump, int nozzle);
 
-// What a pump checked as horizontal refuses of its shaft axis, where the
-// axis is typed: one without a horizontal part (a vertical axis, or one
-// too short to have a direction) gives the pump no X axis. The text names
-// the components that would give it one; empty when the pump takes the
-// axis, and for a vertical pump, which takes none.
+// One rule for the shaft axis of every rotating machine, wherever it is
+// typed, read or evaluated: an axis is judged by its direction, whatever
+// its length. It must have one (finite components, not all 0), and a pump
+// checked as horizontal, whose X axis is its shaft laid on the horizontal
+// plane, needs a direction with a horizontal part under the model's
+// vertical axis. Each gives the reason why the machine cannot take its
+// axis, naming what would serve; empty when it takes it. A vertical pump
+// takes no axis.
+inline constexpr const char* SHAFT_WITHOUT_DIRECTION =
+    "Shaft axis has no direction: give it a component other than 0";
 std::string pump_shaft_axis_refusal(const PumpRecord& pump);
+std::string machine_shaft_axis_refusal(const CompressorRecord& machine);
+// The unit direction of a shaft axis; false when it has none.
+bool shaft_direction(const std::array<float, 3>& axis, std::array<double, 3>& unit);
 
-// The pump axes; throws "Invalid shaft axis for pump: %s" (horizontal) or
-// "Unable to find z axis for vertical inline pump: %s" (vertical).
+// The pump axes; throws "Invalid shaft axis for pump: %s. <reason>"
+// (horizontal) or "Unable to find z axis for vertical inline pump: %s"
+// (vertical).
 PumpAxes pump_axes(const PumpRecord& pump, const PumpEvaluation& e);
 
 // The row index of the anchor at a node number (the anchor row list of the

@@ -96,7 +96,7 @@ TEST_F(NeutralImportCommand, CaesarFileImportsToTheModelFileBesideIt)
     EXPECT_TRUE(std::filesystem::exists(path("line.mod")));
     EXPECT_EQ(numrows(), 4);
     EXPECT_EQ(model_title(), "FIXTURE");
-    EXPECT_NE(script().last_message().find("Read and not used: 1 uniform loads"), std::string::npos)
+    EXPECT_NE(script().last_message().find("Read and not used: 1 uniform load"), std::string::npos)
         << script().last_message();
     // A file without an extension gets one for its model file.
     import(write("noext", caesar()), FILTER_CAESAR);

@@ -5,13 +5,18 @@
 // shaft axis) and at its line in a batch file, whose run then ends with 1.
 // A tilted axis is taken, and its pump's batch run writes the pump's check.
 // Shaft components typed into the table and refused stay in their cells.
+#include "batch_runs.h"
 #include "exchange/data/batch_fixture.h"
 #include "exchange_fixture.h"
+#include "framework/errors.h"
 #include "framework/ui/table.h"
 #include "model/analysis_options.h"
 #include "model/model.h"
 #include "model/model_file.h"
+#include "model/ui/dialogs_model.h"
+#include "model/ui/options_dialog.h"
 #include "qualification/equipment.h"
+#include "qualification/pump_evaluation.h"
 #include "qualification/ui/equipment_dialogs.h"
 #include "qualification/ui/pump_ui.h"
 
@@ -216,4 +221,61 @@ TEST_F(PumpShaftAxisRefused, BatchRunFailsOnAVerticalShaftAndChecksASoundPump)
     const std::string report = bytes(path("sound.txt"));
     EXPECT_NE(report.find("pump : P-1"), std::string::npos);
     EXPECT_EQ(report.find("Invalid shaft axis"), std::string::npos);
+}
+
+// ---- One rule for every shaft axis ----------------------------------------------------------------
+
+class ShaftAxisOneRule : public PumpShaftAxisRefused {};
+
+// An axis is judged by its direction, not its length: a pump shaft of
+// (1e-5, 0, 0) lies along X as (1, 0, 0) does, and so does a compressor
+// shaft of (5e-4, 0, 0). The program's batch runs of both end with 0, and
+// their reports check the machines.
+TEST_F(ShaftAxisOneRule, ShortAxesRunAsTheirDirectionsInTheProgramsBatchRuns)
+{
+    const std::string pump = "P-1,0,1E-5,0,0,60,-12,0,10,0,40,0";
+    struct Run {
+        const char* name;
+        std::string pumps;
+        const char* checked;
+    };
+    const Run runs[] = {{"pump", pump, "report for pump : P-1"},
+                        {"compressor", pump + "\nCOMPRESSORS\nC-1 UNIT,5E-4,0,0,10,40", "report for compressor : C-1 UNIT"}};
+    for (const Run& run : runs) {
+        SCOPED_TRACE(run.name);
+        write(std::string(run.name) + ".mbf", line_with_pump("IN,B313", run.pumps));
+        const std::filesystem::path err = folder / (std::string(run.name) + ".err");
+        EXPECT_EQ(batch_runs::finish_program(batch_runs::start_program(folder, std::string(run.name) + ".mbf", err)),
+                  0)
+            << batch_runs::bytes_of(err);
+        const std::string report = bytes(path(std::string(run.name) + ".txt"));
+        EXPECT_NE(report.find(run.checked), std::string::npos);
+        EXPECT_EQ(report.find("Invalid shaft axis"), std::string::npos);
+    }
+}
+
+// A horizontal pump whose shaft is along Z, taken with Y vertical: switching
+// the vertical axis to Z in Options > Analysis Options names it and says
+// what to do, and its check says why the axis is invalid.
+TEST_F(ShaftAxisOneRule, SwitchingTheVerticalAxisNamesThePumpsItLeavesWithoutAHorizontalShaft)
+{
+    ASSERT_EQ(import_refusal(line_with_pump("IN,B313", "P-1 HORIZONTAL,0,0,0,1,60,-12,0,10,0,40,0")), "");
+    script().once("ANALYSIS_OPTIONS_DIALOG", [](HeadlessDialog& d) {
+        d.press(OPT_Z_VERTICAL);
+        d.press(IDOK);
+    });
+    EXPECT_TRUE(analysis_options_dialog(list_frame().window));
+    ASSERT_TRUE(analysis_options().z_vertical);
+    EXPECT_EQ(script().last_message(),
+              "With Z vertical, the shafts of these horizontal pumps have no horizontal part and the rotating "
+              "equipment report cannot check them: P-1 HORIZONTAL\nGive each shaft an X or Y component (Misc > "
+              "Pumps), make the pump vertical inline, or switch the vertical axis back.");
+    PumpEvaluation e;
+    std::string fault;
+    try {
+        prepare_pump(pumps()[1], e);
+    } catch (const MessageText& m) {
+        fault = m.text;
+    }
+    EXPECT_EQ(fault, std::string("Invalid shaft axis for pump: P-1 HORIZONTAL. ") + Z_UP_REFUSAL);
 }

@@ -18,6 +18,7 @@
 #include "model/model.h"
 #include "model/ui/model_commands.h"
 #include "qualification/equipment.h"
+#include "qualification/pump_evaluation.h"
 #include "qualification/rot_equip.h"
 #include "qualification/ui/report_lines.h"
 #include "qualification/ui/rot_equip_ui.h"
@@ -292,7 +293,7 @@ TEST_F(RotEquipProgramTest, BadMachineDataGivesAMessageInThatMachinesReport)
     show_rot_equip();
     EXPECT_TRUE(window_has("*** Suction node: 15 is not defined ***"));
     EXPECT_TRUE(rot_equip_command(CMD_NEXT_ITEM, results_frame().window));
-    EXPECT_TRUE(window_has("*** Invalid shaft axis for compressor: K-1 ***"));
+    EXPECT_TRUE(window_has(std::string("*** Invalid shaft axis for compressor: K-1. ") + SHAFT_WITHOUT_DIRECTION + " ***"));
     EXPECT_TRUE(rot_equip_command(CMD_NEXT_ITEM, results_frame().window));
     EXPECT_TRUE(window_has("*** Combined resultants at Exhaust node are not available ***"));
     // The turbine's inlet is still reported from its anchor.

@@ -7,6 +7,7 @@
 #include "framework/strings.h"
 #include "framework/text.h"
 #include "golden.h"
+#include "qualification/pump_evaluation.h"
 #include "qualification/pump_standards.h"
 #include "qualification/qualification_ui_fixture.h"
 #include "qualification/ui/pump_report.h"
@@ -400,7 +401,7 @@ TEST_F(PumpReportTest, ReportOfAMachineWhoseEvaluationFailed)
     pumps().push_back(p);
     const std::vector<ReportLine> lines = window_report({0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0});
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[2].text, "*** Invalid shaft axis for pump: P-101 ***");
+    EXPECT_EQ(lines[2].text, std::string("*** Invalid shaft axis for pump: P-101. ") + SHAFT_WITHOUT_DIRECTION + " ***");
 }
 
 TEST_F(PumpReportTest, WindowLineListGrowsPastAHundredLines)

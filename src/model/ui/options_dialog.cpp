@@ -6,6 +6,7 @@
 #include "framework/state.h"
 #include "framework/ui/command_registry.h"
 #include "framework/ui/dialog_helper.h"
+#include "framework/ui/messages.h"
 #include "framework/ui/qa_block_dialog.h"
 #include "framework/ui/shell.h"
 #include "framework/text.h"
@@ -79,6 +80,11 @@ std::function<void()>& options_changed_hook() {
     return session_part<OptionsChangedHook>().value;
 }
 
+struct VerticalAxisSwitchNote {
+    std::function<std::string()> value{};
+};
+std::function<std::string()>& vertical_axis_switch_note() { return session_part<VerticalAxisSwitchNote>().value; }
+
 // A temperature as the options keep it: the entered-zero marker is plain 0.
 float plain_temperature(float value) { return std::fabs(value) < ENTERED_ZERO_LIMIT ? 0.0f : value; }
 
@@ -87,6 +93,7 @@ struct AnalysisOptionsDialog : InputDialogProc {
     // its stored value exactly, whatever the unit round trip would give.
     std::map<int, std::string> shown;
     bool changed = false;
+    bool vertical_switched = false;
 
     void fill_edit(int item, const std::string& text) {
         dialog_set_text(item, text);
@@ -235,6 +242,7 @@ struct AnalysisOptionsDialog : InputDialogProc {
             throw_invalid_text("Maximum iterations", "is too large");
 
         changed = !(o == stored) || code != piping_code();
+        vertical_switched = o.z_vertical != stored.z_vertical;
         if (changed) {
             analysis_options() = o;
             piping_code() = code;
@@ -256,10 +264,16 @@ bool analysis_options_dialog(WindowId owner) {
         return false;
     }
     if (options_changed_hook()) options_changed_hook()();
+    if (proc.vertical_switched && vertical_axis_switch_note())
+        if (const std::string note = vertical_axis_switch_note()(); !note.empty()) message_warning(owner, note);
     return true;
 }
 
 void set_analysis_options_changed_hook(std::function<void()> hook) { options_changed_hook() = std::move(hook); }
+
+void set_vertical_axis_switch_note(std::function<std::string()> note) {
+    vertical_axis_switch_note() = std::move(note);
+}
 
 void install_analysis_options_command() {
     register_command(CMD_ANALYSIS_OPTIONS, [](int) { analysis_options_dialog(command_owner()); });

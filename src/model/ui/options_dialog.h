@@ -5,6 +5,7 @@
 #include "platform/backend.h"
 
 #include <functional>
+#include <string>
 
 // Shows ANALYSIS_OPTIONS_DIALOG. The fields are checked in order and the
 // first bad one is reported with the dialog left open. OK stores the options
@@ -18,6 +19,11 @@ bool analysis_options_dialog(WindowId owner);
 // columns follow the code, the view whose up axis follows the vertical axis);
 // an empty function removes it.
 void set_analysis_options_changed_hook(std::function<void()> hook);
+
+// What the model holds that a switch of the vertical axis leaves without a
+// use (pumps whose shafts then have no horizontal part), and what to do: a
+// text, empty when nothing, shown as a warning once OK has stored the switch.
+void set_vertical_axis_switch_note(std::function<std::string()> note);
 
 // Registers the Analysis Options command (CMD_ANALYSIS_OPTIONS).
 void install_analysis_options_command();

@@ -19,6 +19,7 @@
 #include "model/model_file.h"
 #include "model/nodes.h"
 #include "model/ui/list_window.h"
+#include "qualification/pump_evaluation.h"
 #include "qualification/ui/equipment_dialogs.h"
 #include "qualification/ui/equipment_tables.h"
 
@@ -80,6 +81,8 @@ public:
             *node_field(c, n) = parse_existing_node(NODE_NAMES[n]);
         }
         c.shaft_axis = read_shown_direction(shown_, COMPRESSOR_SHAFT);
+        if (const std::string why = machine_shaft_axis_refusal(c); !why.empty())
+            dialog_throw(COMPRESSOR_SHAFT, why);
         const int vertical = analysis_options().z_vertical ? 2 : 1;
         if (kind_ == MACHINE_COMPRESSOR && c.shaft_axis[static_cast<std::size_t>(vertical)] != 0.0f) {
             // Stored all the same: a warning, not a refusal.
@@ -220,6 +223,8 @@ public:
         }
         if (c->shaft_axis == std::array<float, 3>{})
             throw_cell_error("Direction is invalid", COL_SHAFT);
+        if (const std::string why = machine_shaft_axis_refusal(*c); !why.empty())
+            throw_cell_error(why, COL_SHAFT);
         if (c == &draft) {
             append_draft(COL_DESCRIPTION);
             return;

@@ -18,7 +18,9 @@
 #include "model/nodes.h"
 #include "model/model.h"
 #include "model/model_file.h"
+#include "model/analysis_options.h"
 #include "model/ui/list_window.h"
+#include "model/ui/options_dialog.h"
 #include "qualification/pump_evaluation.h"
 #include "qualification/pump_standards.h"
 #include "qualification/ui/equipment_dialogs.h"
@@ -928,8 +930,30 @@ void print_pumps()
         print_pumps_text();
 }
 
+namespace {
+
+// The horizontal pumps whose shafts have no horizontal part under the
+// vertical axis just chosen, which the report then cannot check.
+std::string pumps_without_horizontal_shaft()
+{
+    std::string names;
+    for (int i = 1; i <= pumps().size(); ++i)
+        if (!pump_shaft_axis_refusal(pumps()[i]).empty())
+            names += (names.empty() ? "" : ", ") + pumps()[i].name;
+    if (names.empty())
+        return {};
+    const bool z = analysis_options().z_vertical;
+    return c_format("With %c vertical, the shafts of these horizontal pumps have no horizontal part and the rotating "
+                    "equipment report cannot check them: %s\nGive each shaft an %s component (Misc > Pumps), "
+                    "make the pump vertical inline, or switch the vertical axis back.",
+                    z ? 'Z' : 'Y', names.c_str(), z ? "X or Y" : "X or Z");
+}
+
+}  // namespace
+
 void install_pumps_ui()
 {
+    set_vertical_axis_switch_note(pumps_without_horizontal_shaft);
     subscribe_document_changed("pumps table", [](const DocumentChange& change) {
         if (change.kind == DocumentChange::Cleared && change.part == SECTION_PUMPS) {
             table().clear_draft();

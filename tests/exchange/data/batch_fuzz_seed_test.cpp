@@ -30,6 +30,8 @@ TEST_F(BatchFuzzSeeds, SeedsAreTheTestFilesAndImportAsTheTestsSay)
         {"deep_sands.mbf", DEEP_SANDS},
         {"section_wall_0_0005.mbf", line_with_row("6.625", "0.0005", "T30,X2-0")},
         {"stop_without_gap.mbf", line_with_row("6.625", "0.28", "T30,X2-0,CLS(0,0),DV(0,1,0)")},
+        // A row without a node, which an export leaves out and names.
+        {"row_without_node.mbf", line_with_row("6.625", "0.28", "X5")},
     };
     for (const auto& [name, text] : taken) {
         SCOPED_TRACE(name);

@@ -10,6 +10,8 @@
 #include "exchange/cii_build.h"
 #include "exchange/data/cii_fixture.h"
 #include "exchange/data/cii_solve_fixture.h"
+#include "exchange/data/neutral_samples.h"
+#include "framework/units.h"
 #include "loads/pipe_load.h"
 #include "materials/pipe_section.h"
 #include "model/analysis_options.h"
@@ -308,6 +310,48 @@ TEST_F(CiiTemperatures, AGivenTemperaturePushesTheAnchorsWithEAAlphaDeltaTFromTh
     }
     // The sets the file leaves at 0 make no thermal force.
     EXPECT_NEAR(support(result(106), 10)[0], 0.0, 1e-9 * force);
+}
+
+// ---- Unit factors as the files write them ----------------------------------------------------------
+
+class CiiUnitFactors : public CiiFileTest {};
+
+// The metric run as the file's own program writes it: its factors rounded,
+// the newton as 4.44800 lb, which lies 0.005 % from 4.4482216 (0.45359237
+// kg x 9.80665 m/s2) and 0.00022 off. Every quantity of the file shows in
+// its metric unit, as the other factors of the line choose; one allowable
+// stress record read and not used is counted as one.
+TEST_F(CiiUnitFactors, AForceFactorAsFilesWriteItShowsForcesInNewton)
+{
+    CiiFile f = MetricRun{}.file();
+    f.allowables = 1;
+    const std::string text = f.text();
+    const int units = line_of(lines_of(text), "#$ UNITS") + 1;
+    std::string factors = lines_of(text)[static_cast<std::size_t>(units - 1)];
+    const std::size_t force = factors.find("4.44822");
+    ASSERT_NE(force, std::string::npos) << factors;
+    ASSERT_NO_FATAL_FAILURE(cii_ok(with_line(text, units, factors.replace(force, 7, "4.44800"))));
+    EXPECT_EQ(unit_name(FORCE, current_unit(FORCE)), "N");
+    for (const int q : {LENGTH, DIMENSION, WEIGHT, MOMENT, STRESS, TEMPERATURE, PRESSURE, MODULUS, DENSITY,
+                        WEIGHT_DENSITY, STIFFNESS, ROT_STIFFNESS})
+        EXPECT_NE(current_unit(q), 0) << unit_name(q, current_unit(q));
+    EXPECT_EQ(notes_.items(CII_SKIPPED), std::vector<std::string>{"1 allowable stress record"});
+}
+
+// Places worked out from the file's numbers: a line 150 m out whose COORDS
+// put node 30 at 157050 mm, where its elements make 157000 mm, is 50 mm off
+// (the model's float coordinates hold 157000 mm to about 0.01 mm only).
+TEST_F(CiiUnitFactors, PlacesFarOutAreWorkedFromTheFilesNumbers)
+{
+    CiiFile f = coords_off_line();
+    for (std::array<double, 4>& c : f.coords)
+        c[1] += 150000;
+    const std::string text = f.text();
+    ASSERT_NO_FATAL_FAILURE(cii_ok(text));
+    const std::vector<std::string> disagree = notes_.items(CII_COORDS_DISAGREE);
+    ASSERT_EQ(disagree.size(), 2u) << notes_.text("");
+    EXPECT_NE(disagree[1].find("its elements put it 50 mm away, at (157000, 0, 500) mm"), std::string::npos)
+        << disagree[1];
 }
 
 }  // namespace

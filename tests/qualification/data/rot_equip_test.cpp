@@ -3,6 +3,7 @@
 // equipment's nodes following a renumbering; the allowable loads' lookups.
 #include "framework/state.h"
 #include "qualification/data/equipment_fixture.h"
+#include "qualification/pump_evaluation.h"
 #include "qualification/rot_equip.h"
 #include "supports/support_item.h"
 
@@ -105,10 +106,10 @@ TEST_F(RotEquipTest, AFailingMachineKeepsItsMessageAndTheOthersAreEvaluated)
     build_rot_equip_report(results({9}));
     const RotEquipReport& r = rot_equip_report();
     ASSERT_EQ(r.equipment_count(), 4);
-    EXPECT_EQ(r.equipment[0].fault, "Invalid shaft axis for pump: BAD");
+    EXPECT_EQ(r.equipment[0].fault, std::string("Invalid shaft axis for pump: BAD. ") + SHAFT_WITHOUT_DIRECTION);
     EXPECT_EQ(r.equipment[1].fault, "");
     EXPECT_NEAR(r.pumps[2].nozzle[SUCTION].loads[0][P_FX], -100, 1e-9);
-    EXPECT_EQ(r.equipment[2].fault, "Invalid shaft axis for compressor: K-0");
+    EXPECT_EQ(r.equipment[2].fault, std::string("Invalid shaft axis for compressor: K-0. ") + SHAFT_WITHOUT_DIRECTION);
     EXPECT_EQ(r.equipment[3].fault, "Node 55 of turbine T-9 is not defined");
     // Results mode changes no record.
     EXPECT_TRUE(std::equal(before.begin(), before.end(), pumps().begin()));
