@@ -237,8 +237,8 @@ std::string merged_kind_of(const NamedSetRules<T>& rules)
     return rules.merged_kind.empty() ? lower_case(rules.noun) : rules.merged_kind;
 }
 
-// The names the merged records take, in order (names_after_merge), the name
-// space holding its entries and `appended`: the names appended before them.
+// The names the merged records take, in order (names_after_merge), when the
+// name space holds its entries and `appended`, the names appended before them.
 template <typename T>
 MergedNames merged_record_names(const NamedSetRules<T>& rules, const OneBased<T>& merged,
                                 const std::vector<std::string>& appended = {})
@@ -264,7 +264,7 @@ void check_merge_named_set(const NamedSetRules<T>& rules, const OneBased<T>& mer
     if (rules.check_merged)
         rules.check_merged(merged);
     std::vector<std::string>& appended = merge.checked_names[rules.name_space];
-    MergedNames given = merged_record_names(rules, merged, appended);
+    const MergedNames given = merged_record_names(rules, merged, appended);
     if (given.refused != 0)
         throw_message(no_free_name_text(merged_kind_of(rules), given.names[given.refused - 1]));
     appended.insert(appended.end(), given.names.begin(), given.names.end());
