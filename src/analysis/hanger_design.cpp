@@ -98,13 +98,16 @@ HangerDesign constant_design(const ConstantSize* size, const HangerDemand& d)
     return design;
 }
 
-// The note of a demand: its load and travel, the catalogue's name.
+// The note of a demand: its load and travel, the catalogue's name. A load
+// or travel that is no number is noted as 0, which the results file can
+// hold (its reader refuses a note that is no number).
 HangerNote demand_note(const HangerCatalogue* catalogue, const HangerDemand& d, HangerNoteReason reason)
 {
+    const auto noted = [](double v) { return std::isfinite(static_cast<float>(v)) ? static_cast<float>(v) : 0.0f; };
     HangerNote note;
     note.reason = reason;
-    note.load = static_cast<float>(d.load);
-    note.travel = static_cast<float>(d.travel);
+    note.load = noted(d.load);
+    note.travel = noted(d.travel);
     note.catalogue = catalogue ? catalogue->name : std::string();
     return note;
 }

@@ -314,6 +314,16 @@ bool read_record_count(BinFile& file, std::size_t bytes, int32_t& count)
     return !file.error() && count >= 0 && count <= RUN_RECORD_MAX_LINES && file.fits(count, bytes);
 }
 
+// What a note of the hanger design can hold: numbers, sizes' loads of 0
+// (none) or more, and a variation allowed of 0 (none said) to the most a
+// hanger allows.
+bool hanger_note_values_sound(const HangerNote& note)
+{
+    return std::isfinite(note.load) && std::isfinite(note.travel) && std::isfinite(note.below) &&
+           std::isfinite(note.above) && note.below >= 0.0f && note.above >= 0.0f && note.percent >= 0 &&
+           note.percent <= MAX_LOAD_VARIATION;
+}
+
 }  // namespace
 
 void write_run_record(BinFile& file, const ResultsRunRecord& record)
@@ -366,7 +376,7 @@ bool read_run_record(BinFile& file, int64_t at, ResultsRunRecord& record, int32_
             *v = file.read_float();
         note.percent = file.read_int();
         if (file.error() || reason <= 0 || reason >= HANGER_NOTE_REASONS || (designed != 0 && designed != 1) ||
-            !read_record_text(file, note.catalogue))
+            !hanger_note_values_sound(note) || !read_record_text(file, note.catalogue))
             return false;
         note.reason = static_cast<HangerNoteReason>(reason);
         note.designed = designed == 1;

@@ -221,7 +221,8 @@ bool results_version_has_run_record(int32_t version);
 void write_run_record(BinFile& file, const ResultsRunRecord& record);
 // Reads the record of a file of `version` that starts at `at` and ends the
 // file; false when it is not one (counts beyond the limits or the bytes
-// left, a reason or flag out of its range, or bytes after it).
+// left, a reason or flag out of its range, a note's value that is no number
+// or out of its range, or bytes after it).
 bool read_run_record(BinFile& file, int64_t at, ResultsRunRecord& record, int32_t version = RESULTS_FILE_VERSION);
 // Whether a results file of `version` whose blocks end at `blocks_end`
 // (results_file_size) ends right: there for a version without the run

@@ -11,12 +11,15 @@
 #include "loads/nodal_loads.h"
 #include "model/layout_row.h"
 #include "model/model.h"
+#include "model/named_set.h"
 
 #include <array>
 #include <cmath>
 #include <map>
 #include <memory>
 #include <type_traits>
+#include <unordered_set>
+#include <vector>
 
 namespace {
 
@@ -102,19 +105,19 @@ std::vector<Spectrum> read_records(BinFile& file, const char* what, const Spectr
     return records;
 }
 
-// The first of "1".."999" that no record of the list uses and that is not
-// in `taken`.
-std::string free_spectrum_name(const SpectrumList& list, const std::vector<Spectrum>& taken)
+// The names the merged records take when they are appended to the list
+// (names_after_merge: a clashing name becomes a free number that no merged
+// record bears either).
+MergedNames merged_spectrum_names(const SpectrumList& list, const std::vector<Spectrum>& records)
 {
-    for (int n = 1; n <= 999; ++n) {
-        const std::string name = std::to_string(n);
-        bool used = list.index(name) != 0;
-        for (const Spectrum& s : taken)
-            used = used || s.name == name;
-        if (!used)
-            return name;
-    }
-    return {};
+    std::unordered_set<std::string> taken;
+    for (int i = 1; i <= list.count(); ++i)
+        taken.insert(list[i].name);
+    std::vector<std::string> names;
+    names.reserve(records.size());
+    for (const Spectrum& s : records)
+        names.push_back(s.name);
+    return names_after_merge(std::move(taken), names, true);
 }
 
 template <typename Part>
@@ -135,23 +138,27 @@ void register_spectrum_section(int section, const char* what, const char* noun, 
                 list.append(std::move(s));
             notify_document_changed({DocumentChange::Cleared, section});
         }
-        void check_merge(const ModelMerge&) const override
+        void check_merge(ModelMerge&) const override
         {
-            if (document().part<Part>().list.count() + static_cast<long>(records.size()) > MAXSPECTRA)
+            const SpectrumList& list = document().part<Part>().list;
+            if (list.count() + static_cast<long>(records.size()) > MAXSPECTRA)
                 throw_message(c_format("The merged model would have more than %d %s.", MAXSPECTRA, noun));
+            const MergedNames given = merged_spectrum_names(list, records);
+            if (given.refused != 0)
+                throw_message(no_free_name_text(kind, given.names[given.refused - 1]));
         }
         void merge(ModelMerge& merge) override
         {
             SpectrumList& list = document().part<Part>().list;
+            const MergedNames given = merged_spectrum_names(list, records);
             std::map<std::string, std::string> renames;
+            std::size_t i = 0;
             for (Spectrum& s : records) {
-                if (list.index(s.name) != 0) {
-                    const std::string name = free_spectrum_name(list, records);
-                    if (!name.empty()) {
-                        renames.emplace(s.name, name);
-                        merge.renames.push_back({kind, s.name, name});
-                        s.name = name;
-                    }
+                const std::string& name = given.names[i++];
+                if (name != s.name) {
+                    renames.emplace(s.name, name);
+                    merge.renames.push_back({kind, s.name, name});
+                    s.name = name;
                 }
                 list.append(std::move(s));
             }

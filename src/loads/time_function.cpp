@@ -34,7 +34,7 @@ struct Contents final : SectionContents {
         time_functions() = std::move(value);
         notify_document_changed({DocumentChange::Cleared, SECTION_TIME_FUNCTIONS});
     }
-    void check_merge(const ModelMerge&) const override
+    void check_merge(ModelMerge&) const override
     {
         if (numtimefunctions() + static_cast<long>(value.functions.size()) > MAX_TIME_FUNCTIONS)
             throw_message(

@@ -25,8 +25,9 @@ void rename_material(const std::string& old_name, const std::string& new_name);
 bool material_in_use(const PipeMaterial& material);
 
 // Merge of a model file's materials: check_merge_materials throws a message
-// when the records cannot be appended (too many, or a material without
-// temperature rows); merge_materials appends them, giving each clashing name
+// when the records cannot be appended (too many, a material without
+// temperature rows, or a clashing name that no free "1".."999" is left for);
+// merge_materials appends them, giving each clashing name
 // the first free "1".."999" and renaming the merged rows from their
 // original names. `rows` may be null.
 void check_merge_materials(const OneBased<PipeMaterial>& merged);

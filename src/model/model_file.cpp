@@ -16,6 +16,7 @@
 #include "platform/file_replace.h"
 
 #include <array>
+#include <cctype>
 #include <cstring>
 #include <limits>
 #include <set>
@@ -398,6 +399,19 @@ std::vector<int32_t> nodes_met_from(int first)
 }
 
 }  // namespace
+
+std::string merged_entries_of_kind(const std::string& kind)
+{
+    std::string text = kind;
+    // "spectrum" -> "spectra", "material" -> "materials".
+    if (text.size() > 2 && text.compare(text.size() - 2, 2, "um") == 0)
+        text.replace(text.size() - 2, 2, "a");
+    else
+        text += "s";
+    if (!text.empty())
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    return text + " of the merged file";
+}
 
 MergeOutcome merge_model(const std::string& path)
 {

@@ -41,6 +41,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -156,7 +157,15 @@ struct ModelMerge {
     int32_t version = 0;      // the merged file's version
     // What the owners renamed or renumbered, in file order.
     std::vector<MergeRename> renames;
+    // While the owners check the merge: the names that the sets checked so
+    // far will append, by name space, so that the check of a set sees the
+    // names an earlier set of its name space takes.
+    std::map<std::string, std::vector<std::string>> checked_names;
 };
+
+// "Materials of the merged file", "Spectra of the merged file": what begins
+// a sentence about the merged entries of a kind (MergeRename::kind).
+std::string merged_entries_of_kind(const std::string& kind);
 
 // The records of one section as read from a file, held apart until the whole
 // file has been read without error. Nothing in the program changes while a
@@ -171,8 +180,9 @@ public:
     // Must not throw.
     virtual void install(Model& fresh) = 0;
     // Throws a message text when these records cannot be merged (a limit
-    // would be passed); runs for every section before any merge.
-    virtual void check_merge(const ModelMerge&) const {}
+    // would be passed, a clashing name would find no free name); runs for
+    // every section, in file order, before any merge.
+    virtual void check_merge(ModelMerge&) const {}
     // Appends these records to the owner's, renaming clashing names (also in
     // merge.rows). Must not throw.
     virtual void merge(ModelMerge& merge) = 0;

@@ -416,7 +416,7 @@ void write_layout_row(BinFile& f, const LayoutRow& r)
 struct RowsContents final : SectionContents {
     OneBased<LayoutRow> rows;
     void install(Model& fresh) override { fresh.rows = std::move(rows); }
-    void check_merge(const ModelMerge&) const override
+    void check_merge(ModelMerge&) const override
     {
         const Model& m = model();
         const LayoutRow* first = m.numrows() > 0 ? &m.rows[1] : rows.empty() ? nullptr : &rows[1];

@@ -101,6 +101,51 @@ std::string free_number_name(const std::string& key, const std::set<std::string>
     return {};
 }
 
+std::unordered_set<std::string> name_space_names(const std::string& key)
+{
+    std::unordered_set<std::string> names;
+    const std::string& space = named_set_info(key).name_space;
+    for (const auto& [k, info] : registry().sets)
+        if (info.name_space == space && info.names)
+            for (std::string& name : info.names())
+                names.insert(std::move(name));
+    return names;
+}
+
+MergedNames names_after_merge(std::unordered_set<std::string> taken, const std::vector<std::string>& names,
+                              bool avoid_names)
+{
+    std::unordered_set<std::string> avoided;
+    if (avoid_names)
+        avoided.insert(names.begin(), names.end());
+    MergedNames out;
+    out.names.reserve(names.size());
+    int next = 1;
+    std::string number = "1";
+    const auto free = [&] { return !taken.count(number) && !avoided.count(number); };
+    for (const std::string& name : names) {
+        std::string given = name;
+        if (!name.empty() && taken.count(name)) {
+            while (next <= MAX_NUMBER_NAME && !free())
+                number = std::to_string(++next);
+            if (next <= MAX_NUMBER_NAME)
+                given = number;
+            else if (out.refused == 0)
+                out.refused = out.names.size() + 1;
+        }
+        if (!given.empty())
+            taken.insert(given);
+        out.names.push_back(std::move(given));
+    }
+    return out;
+}
+
+std::string no_free_name_text(const std::string& kind, const std::string& name)
+{
+    return merged_entries_of_kind(kind) + ": no free name for " + name + " (1 to " +
+           std::to_string(MAX_NUMBER_NAME) + " are all taken).";
+}
+
 void check_entry_name(const std::string& key, const std::string& name, int index)
 {
     const NamedSetInfo& info = named_set_info(key);

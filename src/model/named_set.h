@@ -13,6 +13,7 @@
 //
 //   entry_name_taken    is a name used in the set's name space?
 //   free_number_name    the first of "1".."999" not used there
+//   names_after_merge   the names a merge gives its records, clashes renamed
 //   name_in_use         does any place name this entry?
 //   rename_entry        the entry and every place that names it take a new name
 //   merge_named_set     append a merged file's records, renaming clashes
@@ -56,7 +57,9 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <utility>
+#include <vector>
 
 class BinFile;
 struct LayoutRow;
@@ -123,6 +126,8 @@ struct NamedSetInfo {
     std::string described_as;        // "a pipe material": a clash with another set
     std::size_t name_limit = 0;      // characters a name may have
     std::function<int(const std::string& name)> index;
+    // Every name of the set's entries.
+    std::function<std::vector<std::string>()> names;
     std::function<void(int index, const std::string& name)> set_name;
     std::function<void()> begin_merge;
     // While true nothing is in use (a library edited in the set's place).
@@ -137,6 +142,28 @@ bool entry_name_taken(const std::string& key, const std::string& name);
 // The first of "1".."999" that no set of the name space uses and that is not
 // in `also_taken`; empty when all are used.
 std::string free_number_name(const std::string& key, const std::set<std::string>& also_taken = {});
+// Every name that a set of the key's name space uses.
+std::unordered_set<std::string> name_space_names(const std::string& key);
+
+// The names that records named `names` take when a merge appends them, in
+// order, to a name space whose entries are named `taken`: a name already
+// taken (by the name space, or by a record appended before it) becomes the
+// first of "1".."999" that is not taken and, with `avoid_names`, that none
+// of `names` is; an empty name stays. `refused` is the first name (from 1)
+// that clashes and finds no free number (0: none); it and the names after
+// it keep their own. A number passed over stays taken, so the search goes
+// on from where it stopped: a merge of thousands of names takes one pass.
+struct MergedNames {
+    std::vector<std::string> names;
+    std::size_t refused = 0;
+};
+MergedNames names_after_merge(std::unordered_set<std::string> taken, const std::vector<std::string>& names,
+                              bool avoid_names);
+// The refusal of a merge whose `name` of the kind (MergeRename::kind) finds no
+// free name: "Materials of the merged file: no free name for M1000 (1 to 999
+// are all taken)."
+std::string no_free_name_text(const std::string& kind, const std::string& name);
+
 // The name checks of an entry's editors for the entry at `index` of the set
 // (0: not stored yet), in order: "Name is required", "Name = X should be
 // alpha numeric", "Name = X is too long", "<Noun> = X is already defined as
@@ -204,49 +231,71 @@ struct NamedSetRules {
     std::function<bool()> library_mode;
 };
 
-// Throws the limit message when the set and `merged` together pass the limit,
-// then runs the set's own check.
-template <typename T>
-void check_merge_named_set(const NamedSetRules<T>& rules, const OneBased<T>& merged)
-{
-    if (static_cast<long>(named_set<T>().size()) + merged.size() > rules.limit)
-        throw_message(rules.limit_message());
-    if (rules.check_merged)
-        rules.check_merged(merged);
-}
-
 template <typename T>
 std::string merged_kind_of(const NamedSetRules<T>& rules)
 {
     return rules.merged_kind.empty() ? lower_case(rules.noun) : rules.merged_kind;
 }
 
-// Appends the merged records in order. A record whose name the name space
-// already uses (a record appended before it included) takes the first free
-// "1".."999" (and, with avoid_merged_names, none of the merged names); the
-// places that name the set's entries among what the merge brings then follow,
-// looked up by their original names. Returns the renames (original -> new);
-// merge.renames gets each as well, in order.
+// The names the merged records take, in order (names_after_merge), when the
+// name space holds its entries and `appended`, the names appended before them.
+template <typename T>
+MergedNames merged_record_names(const NamedSetRules<T>& rules, const OneBased<T>& merged,
+                                const std::vector<std::string>& appended = {})
+{
+    std::unordered_set<std::string> taken = name_space_names(rules.key);
+    taken.insert(appended.begin(), appended.end());
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(merged.size()));
+    for (const T& r : merged)
+        names.push_back(r.name);
+    return names_after_merge(std::move(taken), names, rules.avoid_merged_names);
+}
+
+// Throws the limit message when the set and `merged` together pass the limit,
+// then runs the set's own check, then refuses a clashing name that would
+// find no free name (seeing the names that the sets of its name space
+// checked before it in `merge` will append, and noting its own there).
+template <typename T>
+void check_merge_named_set(const NamedSetRules<T>& rules, const OneBased<T>& merged, ModelMerge& merge)
+{
+    if (static_cast<long>(named_set<T>().size()) + merged.size() > rules.limit)
+        throw_message(rules.limit_message());
+    if (rules.check_merged)
+        rules.check_merged(merged);
+    std::vector<std::string>& appended = merge.checked_names[rules.name_space];
+    const MergedNames given = merged_record_names(rules, merged, appended);
+    if (given.refused != 0)
+        throw_message(no_free_name_text(merged_kind_of(rules), given.names[given.refused - 1]));
+    appended.insert(appended.end(), given.names.begin(), given.names.end());
+}
+template <typename T>
+void check_merge_named_set(const NamedSetRules<T>& rules, const OneBased<T>& merged)
+{
+    ModelMerge merge;
+    check_merge_named_set(rules, merged, merge);
+}
+
+// Appends the merged records in order under the names merged_record_names
+// gives them (a clash that finds no free name, which the check refuses,
+// keeps its own); the places that name the set's entries among what the
+// merge brings then follow, looked up by their original names. Returns the
+// renames (original -> new); merge.renames gets each as well, in order.
 template <typename T>
 std::map<std::string, std::string> merge_named_set(const NamedSetRules<T>& rules, OneBased<T>& merged,
                                                    ModelMerge& merge)
 {
-    std::set<std::string> merged_names;
-    if (rules.avoid_merged_names)
-        for (const T& r : merged)
-            merged_names.insert(r.name);
+    const MergedNames given = merged_record_names(rules, merged);
     std::map<std::string, std::string> renames;
     NamedSet<T>& set = named_set<T>();
     set.merged_from = merged.size() > 0 ? set.size() + 1 : 0;
+    std::size_t i = 0;
     for (T& record : merged) {
-        if (!record.name.empty() && entry_name_taken(rules.key, record.name)) {
-            const std::string original = record.name;
-            const std::string name = free_number_name(rules.key, merged_names);
-            if (!name.empty()) {
-                record.name = name;
-                renames.emplace(original, name);
-                merge.renames.push_back({merged_kind_of(rules), original, name});
-            }
+        const std::string& name = given.names[i++];
+        if (name != record.name) {
+            renames.emplace(record.name, name);
+            merge.renames.push_back({merged_kind_of(rules), record.name, name});
+            record.name = name;
         }
         set.push_back(std::move(record));
     }
@@ -272,6 +321,12 @@ void install_named_set(const NamedSetRules<T>& rules)
     info.described_as = rules.described_as;
     info.name_limit = rules.name_limit;
     info.index = [](const std::string& name) { return named_set<T>().index(name); };
+    info.names = [] {
+        std::vector<std::string> names;
+        for (const T& r : named_set<T>())
+            names.push_back(r.name);
+        return names;
+    };
     info.set_name = [](int index, const std::string& name) {
         if (named_set<T>().valid(index))
             named_set<T>()[index].name = name;
@@ -290,7 +345,7 @@ void install_named_set(const NamedSetRules<T>& rules)
             named_set<T>().merged_from = 0;
             notify_document_changed({DocumentChange::Cleared, rules_.section});
         }
-        void check_merge(const ModelMerge&) const override { check_merge_named_set(rules_, records); }
+        void check_merge(ModelMerge& merge) const override { check_merge_named_set(rules_, records, merge); }
         void merge(ModelMerge& merge) override { merge_named_set(rules_, records, merge); }
 
     private:

@@ -132,7 +132,7 @@ void register_record_section(RecordKind<T> kind)
             kind.records() = std::move(read);
             notify_document_changed({DocumentChange::Cleared, kind.section});
         }
-        void check_merge(const ModelMerge&) const override
+        void check_merge(ModelMerge&) const override
         {
             if (kind.records().size() + read.size() > MAX_EQUIPMENT_RECORDS)
                 throw_message(c_format("The merged model would hold more than %d records of the %s section",

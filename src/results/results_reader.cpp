@@ -3,6 +3,7 @@
 #include "analysis/analysis_model.h"
 #include "analysis_core/results_sink.h"
 #include "framework/errors.h"
+#include "framework/product.h"
 #include "framework/state.h"
 #include "framework/text.h"
 #include "materials/pipe_material.h"
@@ -75,8 +76,8 @@ int32_t check_header(BinFile& file)
     if (version != RESULTS_FILE_VERSION && version != RESULTS_FILE_VERSION_WITHOUT_HANGER_NOTES &&
         version != RESULTS_FILE_VERSION_WITHOUT_RUN_RECORD && version != RESULTS_FILE_VERSION_WITHOUT_CHORDS) {
         file.close();
-        throw_message(c_format("Program version = %.2f\nResults version = %.2f\nPlease reanalyze the model.",
-                               RESULTS_FILE_VERSION / 100.0, version / 100.0));
+        throw_message(c_format("Program version = %s\nResults version = %.2f\nPlease reanalyze the model.",
+                               PRODUCT_VERSION, version / 100.0));
     }
     return version;
 }
@@ -552,6 +553,10 @@ void read_results(const std::string& path)
     if (!results_file_ends_well(file, r.version, results_file_size(m, cases, elements, soils, modes, r.version),
                                 r.run_record))
         mismatch();
+    // The notes of the hanger design name hangers of this model at their nodes.
+    for (const HangerNote& note : r.run_record.hanger_notes)
+        if (!m.rows.valid(note.row) || m.rows[note.row].dtype != DT_HANGER || m.rows[note.row].node != note.node)
+            mismatch();
 
     read_element_records(file, m, r);
     file.seek(soils_at + 4);

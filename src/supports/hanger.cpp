@@ -159,7 +159,7 @@ void Hanger::check_values(const HangerValues& values)
         throw_message("Hanger type is invalid");
     if (values.count < 1 || values.count > MAX_HANGERS_AT_NODE)
         throw_message("Number of hangers is invalid");
-    if (values.load_variation < 1 || values.load_variation > 99)
+    if (values.load_variation < 1 || values.load_variation > MAX_LOAD_VARIATION)
         throw_message("Load variation is invalid");
     if (values.type == HANGER_USER && !(values.spring_rate > 0.0f))
         throw_message("Spring rate is required");

@@ -47,6 +47,8 @@ inline constexpr int HANGER_CONSTANT = 103;
 inline constexpr int HANGER_DEFAULT_CATALOGUE = 16;
 inline constexpr int MAX_HANGERS_AT_NODE = 8;
 inline constexpr int DEFAULT_LOAD_VARIATION = 25;
+// The most load variation (percent) a hanger may allow; the least is 1.
+inline constexpr int MAX_LOAD_VARIATION = 99;
 inline constexpr std::size_t HANGER_NAME_WIDTH = 6;
 
 // "ABB-PBS" ... "Gradior" for 1..35, "User hanger", "Rod hanger",

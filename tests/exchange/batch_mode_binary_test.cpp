@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <numbers>
 #include <regex>
 #include <sstream>
@@ -652,6 +653,31 @@ TEST_F(HeadlessOpen, ADamagedResultsFileIsRefusedOnStandardError)
     r = run("--headless sample.mod");
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_EQ(r.err.rfind("Korvane: ", 0), 0u) << r.err;
+}
+
+class DamagedHangerNotes : public BatchModeBinaryTest {};
+
+// The riser's results with the note of its hanger design (no spring holds
+// its load, a constant support is chosen) open from the command line; with
+// the note's load made no number they are refused on standard error.
+TEST_F(DamagedHangerNotes, ANoteThatIsNoNumberEndsTheOpeningWith1)
+{
+    write_riser(scratch, "SPRING S 1 LONG 100 180 20 # test values\nSPRING S 2 LONG 200 2000 20 # test values\n");
+    ASSERT_EQ(run("riser.mbf").exit_code, 0);
+    ProgramRun r = run("--headless riser.res");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    // The file ends with the note's load, travel, the two sizes' loads, the
+    // variation allowed, the catalogue's name after its byte count, and the
+    // 32 bytes of the fingerprint.
+    std::string bytes = file_bytes(scratch / "riser.res");
+    const std::size_t name_at = bytes.size() - 32 - 8;
+    ASSERT_EQ(bytes.substr(name_at, 8), "Grinnell");
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    std::memcpy(bytes.data() + name_at - 4 - 4 - 16, &nan, 4);
+    std::ofstream(scratch / "riser.res", std::ios::binary | std::ios::trunc) << bytes;
+    r = run("--headless riser.res");
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.err, "Korvane: Results file does not match the model.\nPlease reanalyze the model.\n");
 }
 
 // ---- Section bounds ----------------------------------------------------------------------------

@@ -96,15 +96,16 @@ TEST_F(MergeSaysWhat, NeitherClashNorSharedNodesSaysTheRowsMeetNowhere)
               "The merged rows meet the model nowhere.");
 }
 
-// A merge of many renames of every kind and of many shared nodes names each
-// of them within the lines a message dialog shows, none cut off.
+// A merge of 10 renames of every kind (as many as a kind lists) and of many
+// shared nodes names each of them within the lines a message dialog shows,
+// none cut off.
 TEST_F(MergeSaysWhat, ManyRenamesOfEveryKindAllFitTheMessage)
 {
     MergeOutcome outcome;
     const std::vector<std::string> kinds = {"material", "beam material", "section", "beam section", "soil",
                                             "load", "beam load", "spectrum", "force spectrum", "time function"};
     for (const std::string& kind : kinds)
-        for (int i = 1; i <= 12; ++i)
+        for (int i = 1; i <= 10; ++i)
             outcome.renames.push_back({kind, kind.substr(0, 2) + std::to_string(i), std::to_string(100 + i)});
     for (int node = 10; node <= 900; node += 10)
         outcome.meeting_nodes.push_back(node);

@@ -12,6 +12,7 @@
 #include "materials/beam_section.h"
 #include "materials/material_records.h"
 #include "materials/pipe_material.h"
+#include "materials/pipe_material_merge.h"
 #include "materials/pipe_section.h"
 #include "materials/property_sets.h"
 #include "materials/soil.h"
@@ -152,7 +153,14 @@ TEST_F(FuzzSeedTest, ModelsTheProgramWrites)
     expect_seed("models", "old_679.mod", std::string(old_679.begin(), old_679.end()));
     expect_seed("models", "old_501.mod", std::string(old_501.begin(), old_501.end()));
 
-    for (const char* name : {"every_set.mod", "old_679.mod", "old_501.mod"}) {
+    // The same under the sample model's names (material A106B, section 6):
+    // merged into the sample, they take free numbers.
+    rename_material("CS1", "A106B");
+    rename_section("S6", "6");
+    write_model_file(path("sample_names.mod"));
+    expect_seed("models", "sample_names.mod", read_text_file(path("sample_names.mod")));
+
+    for (const char* name : {"every_set.mod", "sample_names.mod", "old_679.mod", "old_501.mod"}) {
         SCOPED_TRACE(name);
         EXPECT_NO_THROW(read_model(seed_path("models", name)));
     }

@@ -73,7 +73,7 @@ TEST_F(ResultsCommandTest, BadResultsFileLeavesTheModelAsItWas)
     f.write("KORVANE21KR10100", 16);
     f.close();
     open_results();
-    EXPECT_EQ(last_message(), "Program version = 10.23\nResults version = 10.10\nPlease reanalyze the model.");
+    EXPECT_EQ(last_message(), "Program version = 10.20\nResults version = 10.10\nPlease reanalyze the model.");
     EXPECT_FALSE(in_results());
 }
 

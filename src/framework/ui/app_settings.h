@@ -5,15 +5,13 @@
 // is used instead.
 #pragma once
 
+#include "framework/product.h"
 #include "platform/backend.h"
 
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
-
-inline constexpr const char* PRODUCT_NAME = "Korvane";
-inline constexpr const char* PRODUCT_VERSION = "10.20";
 
 // "Software\QVN Systems\Korvane\10.20", and the same followed by "\" and a subkey.
 std::string settings_key();

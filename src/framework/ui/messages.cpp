@@ -1,6 +1,7 @@
 #include "framework/ui/messages.h"
 
 #include "framework/app_state.h"
+#include "framework/product.h"
 #include "framework/state.h"
 #include "framework/strings.h"
 #include "framework/ui/dialog_helper.h"
@@ -10,8 +11,6 @@
 #include <cstdio>
 
 namespace {
-
-const char* const PRODUCT_NAME = "Korvane";
 
 struct ErrorMessages {
     int shown = 0;

@@ -10,30 +10,36 @@
 
 namespace {
 
-std::string capitalised(std::string text)
-{
-    if (!text.empty())
-        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-    return text;
-}
+// Renames listed by kind, and meeting nodes: a longer list names its first
+// ones and how many more there are, so that no line of the message grows
+// past what a message dialog shows on the screen.
+constexpr std::size_t LISTED_RENAMES = 10;
+constexpr std::size_t LISTED_NODES = 100;
 
-// "materials", "spectra".
-std::string plural(const std::string& kind)
+// The items of a list, "a, b, c", or "a, b, c and 12 more" past `listed`.
+template <typename T, typename F>
+std::string listed_items(const std::vector<T>& items, std::size_t listed, F&& text_of)
 {
-    if (kind.size() > 2 && kind.compare(kind.size() - 2, 2, "um") == 0)
-        return kind.substr(0, kind.size() - 2) + "a";
-    return kind + "s";
+    std::string text;
+    const std::size_t shown = std::min(items.size(), listed);
+    for (std::size_t i = 0; i < shown; ++i)
+        text += (i == 0 ? "" : ", ") + text_of(items[i]);
+    if (items.size() > shown)
+        text += " and " + std::to_string(items.size() - shown) + " more";
+    return text;
 }
 
 // The sentence of the renames of one kind.
 std::string renames_sentence(const std::string& kind, const std::vector<const MergeRename*>& renames)
 {
-    if (renames.size() == 1)
-        return capitalised(kind) + " " + renames[0]->from + " of the merged file is now " + renames[0]->to + ".";
-    std::string text = capitalised(plural(kind)) + " of the merged file: ";
-    for (std::size_t i = 0; i < renames.size(); ++i)
-        text += (i == 0 ? "" : ", ") + renames[i]->from + " is now " + renames[i]->to;
-    return text + ".";
+    if (renames.size() == 1) {
+        std::string text = kind + " " + renames[0]->from + " of the merged file is now " + renames[0]->to + ".";
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+        return text;
+    }
+    return merged_entries_of_kind(kind) + ": " +
+           listed_items(renames, LISTED_RENAMES, [](const MergeRename* r) { return r->from + " is now " + r->to; }) +
+           ".";
 }
 
 std::string meeting_sentence(const std::vector<int32_t>& nodes)
@@ -42,9 +48,7 @@ std::string meeting_sentence(const std::vector<int32_t>& nodes)
         return "The merged rows meet the model nowhere.";
     std::string text = "The merged rows meet the model at node";
     text += nodes.size() == 1 ? " " : "s ";
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-        text += (i == 0 ? "" : ", ") + node_text(nodes[i]);
-    return text + ".";
+    return text + listed_items(nodes, LISTED_NODES, [](int32_t node) { return node_text(node); }) + ".";
 }
 
 }  // namespace

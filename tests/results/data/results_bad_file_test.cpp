@@ -5,6 +5,8 @@
 #include "results/data/results_fixture.h"
 
 #include <cstring>
+#include <functional>
+#include <limits>
 
 using namespace results_test;
 
@@ -61,6 +63,50 @@ protected:
         std::memcpy(bytes.data() + at, &value, 4);
     }
 
+    // The good file's blocks and a run record of the case lines, the notes
+    // and the fingerprint; without notes as version 1022 wrote it.
+    std::vector<char> with_record(const std::vector<std::string>& case_lines,
+                                  const std::vector<HangerNote>* hanger_notes, const Sha256Digest& f) const
+    {
+        std::vector<char> bytes(good.begin(), good.begin() + blocks_end());
+        auto put = [&bytes](auto v) {
+            const char* p = reinterpret_cast<const char*>(&v);
+            bytes.insert(bytes.end(), p, p + 4);
+        };
+        auto put_text = [&](const std::string& text) {
+            put(static_cast<int32_t>(text.size()));
+            bytes.insert(bytes.end(), text.begin(), text.end());
+        };
+        put(static_cast<int32_t>(case_lines.size()));
+        for (const std::string& line : case_lines)
+            put_text(line);
+        if (hanger_notes) {
+            put(static_cast<int32_t>(hanger_notes->size()));
+            for (const HangerNote& n : *hanger_notes) {
+                put(n.row);
+                put(n.node);
+                put(static_cast<int32_t>(n.reason));
+                put(n.designed ? 1 : 0);
+                for (float v : {n.load, n.travel, n.below, n.above})
+                    put(v);
+                put(n.percent);
+                put_text(n.catalogue);
+            }
+        } else {
+            std::memcpy(bytes.data() + 11, "1022", 4);
+        }
+        bytes.insert(bytes.end(), f.begin(), f.end());
+        return bytes;
+    }
+    // The row of the model's hanger (at node 50).
+    static int hanger_row()
+    {
+        int row = 1;
+        while (model().rows[row].dtype != DT_HANGER)
+            ++row;
+        return row;
+    }
+
     std::vector<char> good;
     std::string bad_path;
 };
@@ -88,8 +134,8 @@ TEST_F(ResultsBadFileTest, HeadersOldWrongMagicAndVersions)
     const std::vector<Case> cases = {
         {"old header", old, "Results file is in Version 9.50 format.\nUnable to read results file."},
         {"wrong magic", "KORVANE21KM10200", "Unable to read results file"},
-        {"version 1010", "KORVANE21KR10100", "Program version = 10.23\nResults version = 10.10\nPlease reanalyze the model."},
-        {"version 1024", "KORVANE21KR10240", "Program version = 10.23\nResults version = 10.24\nPlease reanalyze the model."},
+        {"version 1010", "KORVANE21KR10100", "Program version = 10.20\nResults version = 10.10\nPlease reanalyze the model."},
+        {"version 1024", "KORVANE21KR10240", "Program version = 10.20\nResults version = 10.24\nPlease reanalyze the model."},
         // A file of version 1020 has shorter element records: this one's do not fit it.
         {"version 1020", "KORVANE21KR10200", MISMATCH},
         {"no digits", "KORVANE21KRabcd0", "Unable to read results file"},
@@ -270,45 +316,11 @@ TEST_F(ResultsFingerprint, RunRecordReadBackAndBadRecordsRefused)
 {
     const std::vector<std::string> lines = {"Sustained (W+P): converged in 3 iterations, 2 factorisations",
                                             "Operating (W+P1+T1): converged in 5 iterations, 3 factorisations"};
+    const int hanger = hanger_row();
     const std::vector<HangerNote> notes = {
-        {2, 20, HangerNoteReason::NoUpwardLoad, false, -12.5f, 0.25f, 0.0f, 0.0f, 0, "Grinnell"},
-        {3, 30, HangerNoteReason::NoRangeHolds, true, 215.5f, 0.125f, 210.0f, 221.0f, 25, "Grinnell"}};
+        {hanger, 50, HangerNoteReason::NoUpwardLoad, false, -12.5f, 0.25f, 0.0f, 0.0f, 0, "Grinnell"},
+        {hanger, 50, HangerNoteReason::NoRangeHolds, true, 215.5f, 0.125f, 210.0f, 221.0f, 25, "Grinnell"}};
     const Sha256Digest fingerprint = sha256("model file");
-    // The blocks and a record; without `notes` as version 1022 wrote it.
-    auto with_record = [&](const std::vector<std::string>& case_lines, const std::vector<HangerNote>* hanger_notes,
-                           const Sha256Digest& f) {
-        std::vector<char> bytes(good.begin(), good.begin() + blocks_end());
-        auto put = [&bytes](int32_t v) {
-            const char* p = reinterpret_cast<const char*>(&v);
-            bytes.insert(bytes.end(), p, p + 4);
-        };
-        auto put_text = [&](const std::string& text) {
-            put(static_cast<int32_t>(text.size()));
-            bytes.insert(bytes.end(), text.begin(), text.end());
-        };
-        put(static_cast<int32_t>(case_lines.size()));
-        for (const std::string& line : case_lines)
-            put_text(line);
-        if (hanger_notes) {
-            put(static_cast<int32_t>(hanger_notes->size()));
-            for (const HangerNote& n : *hanger_notes) {
-                put(n.row);
-                put(n.node);
-                put(static_cast<int32_t>(n.reason));
-                put(n.designed ? 1 : 0);
-                for (float v : {n.load, n.travel, n.below, n.above}) {
-                    const char* p = reinterpret_cast<const char*>(&v);
-                    bytes.insert(bytes.end(), p, p + 4);
-                }
-                put(n.percent);
-                put_text(n.catalogue);
-            }
-        } else {
-            std::memcpy(bytes.data() + 11, "1022", 4);
-        }
-        bytes.insert(bytes.end(), f.begin(), f.end());
-        return bytes;
-    };
     write_bytes(bad_path, with_record(lines, &notes, fingerprint));
     ASSERT_EQ(read_message(bad_path), "<nothing thrown>");
     EXPECT_EQ(results().run_record.case_lines, lines);
@@ -362,4 +374,39 @@ TEST_F(ResultsFingerprint, RunRecordReadBackAndBadRecordsRefused)
     EXPECT_EQ(results().version, 1021);
     EXPECT_TRUE(results().run_record.case_lines.empty());
     EXPECT_FALSE(results_file_fingerprint(bad_path, carried));
+}
+
+namespace {
+
+class DamagedHangerNotes : public ResultsBadFileTest {};
+
+}  // namespace
+
+// A note of the hanger design that is no number, names a row or node the
+// model's hanger is not at, or gives a negative size's load or variation
+// allowed is refused as the file's other damage is.
+TEST_F(DamagedHangerNotes, NoNumberAnotherRowOrNodeOrANegativeValueIsRefused)
+{
+    const HangerNote sound{hanger_row(), 50, HangerNoteReason::VariationTooLarge, true, 215.5f, 0.125f, 0.0f, 0.0f,
+                           25, "Grinnell"};
+    const auto with_note = [&](const std::function<void(HangerNote&)>& damage) {
+        std::vector<HangerNote> notes = {sound};
+        damage(notes[0]);
+        return with_record({}, &notes, sha256("model file"));
+    };
+    write_bytes(bad_path, with_note([](HangerNote&) {}));
+    ASSERT_EQ(read_message(bad_path), "<nothing thrown>");
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const std::vector<std::pair<const char*, std::function<void(HangerNote&)>>> damaged = {
+        {"load NaN", [&](HangerNote& n) { n.load = nan; }},
+        {"travel Inf", [&](HangerNote& n) { n.travel = -inf; }},
+        {"size NaN", [&](HangerNote& n) { n.below = nan; }},
+        {"size negative", [](HangerNote& n) { n.above = -1.0f; }},
+        {"row of a restraint", [](HangerNote& n) { n.row = 2; }},
+        {"row beyond the model", [](HangerNote& n) { n.row = 1000; }},
+        {"another node", [](HangerNote& n) { n.node = std::numeric_limits<int32_t>::min(); }},
+        {"negative percent", [](HangerNote& n) { n.percent = std::numeric_limits<int32_t>::min(); }},
+        {"percent past 99", [](HangerNote& n) { n.percent = 100; }}};
+    for (const auto& [what, damage] : damaged)
+        EXPECT_EQ(refused(with_note(damage)), MISMATCH) << what;
 }
