@@ -181,29 +181,26 @@ TEST_F(TableTypingAsDialogs, TheValveLibrarysNomDiaTakesTheSizeEnterAsksFor)
     leave_library_mode();
 }
 
-// Alt+L, which no menu of the list window takes, typed over the Spectra
-// table's input row and into its dialog's Name field types nothing: Enter
-// then makes no spectrum, and the model saved again is as it was.
+// Alt+L, which no menu of the list window takes, over the Spectra table's
+// input row and in its dialog's Name field types nothing: Enter then makes
+// no spectrum, and the model saved again is as it was.
 class StrayKeysTypeNothing : public TableTypingAsDialogs {};
 
 TEST_F(StrayKeysTypeNothing, AltLOverTheSpectraTableAndInItsDialogLeavesTheModelAsItWas)
 {
-    const fs::path model = folder / "sample.mod";
-    auto saved = [&model] {
+    auto saved = [this] {
         EXPECT_TRUE(save_model(list_frame().window));
-        std::ifstream in(model, std::ios::binary);
+        std::ifstream in(folder / "sample.mod", std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     };
-    const std::string before = saved();
-    ASSERT_TRUE(user().menu(main_frame(), {"Loads", "Spectra"}));
-    ASSERT_EQ(list_window_table(), &spectra_table());
     auto alt_l = [](QWidget* w) {
         QKeyEvent down(QEvent::KeyPress, Qt::Key_L, Qt::AltModifier, "l");
         QCoreApplication::sendEvent(w, &down);
     };
+    const std::string before = saved();
+    ASSERT_TRUE(user().menu(main_frame(), {"Loads", "Spectra"}));
     alt_l(keys());
     WindowUser::key(keys(), Qt::Key_Return);
-    EXPECT_EQ(numspectrums(), 0);
     std::string name = "?";
     user().on("SPECTRUM_DIALOG", [&](QDialog* d) {
         alt_l(d->focusWidget());
@@ -228,17 +225,13 @@ TEST_F(DialogTablesTakeKeys, TheTimeFunctionTakesItsPointsAtOnce)
         EXPECT_EQ(table, WindowUser::table_client(d, LOAD_TABLE));
         WindowUser::cells(table, {"0", "1"}, Qt::Key_Return);
         WindowUser::cells(table, {"1", "2"}, Qt::Key_Return);
-        EXPECT_TRUE(d->isVisible());
         WindowUser::click(d, IDOK);
     });
     frame_command(list_frame(), CMD_EDIT_ROW);
-    EXPECT_TRUE(user().messages.empty()) << user().messages.front();
+    XYCurve typed;
+    typed.push_back(0, 1);
+    typed.push_back(1, 2);
     ASSERT_EQ(numtimefunctions(), 1);
-    const std::vector<XYPair> points = time_function()[0].pairs();
-    ASSERT_EQ(points.size(), 2u);
-    EXPECT_EQ(points[0].x, 0.0f);
-    EXPECT_EQ(points[0].y, 1.0f);
-    EXPECT_EQ(points[1].x, 1.0f);
-    EXPECT_EQ(points[1].y, 2.0f);
+    EXPECT_TRUE(time_function()[0] == typed);
     model_modified() = false;
 }

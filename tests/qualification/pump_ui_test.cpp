@@ -361,32 +361,28 @@ TEST_F(PumpUiTest, PumpsInTheTextReportAndCsv)
 }
 
 // A horizontal pump's shaft axis typed along Y (vertical) is refused at
-// Enter with the caret in X comp, which reopens with its "0.000" selected:
-// the 2 typed next replaces it. Ctrl+A in the open cell selects its text
-// again after the caret moved to its end.
+// Enter with the caret in X comp, which reopens with its "0.000" selected,
+// so that the 2 typed next replaces it; Ctrl+A, also the window's Zoom All,
+// selects the open cell's text.
 class RefusedCellSelected : public PumpUiTest {};
 
 TEST_F(RefusedCellSelected, TheShaftAxisRefusedAtEnterIsRetypedWhole)
 {
     run_command(CMD_PUMPS);
-    TableWindow& t = shown();
+    set_current_accelerators(list_frame(), &accelerator_resource("LIST_ACCEL"));
     cell(1, 1, "P-7");
     cell(1, 3, "20");
     cell(1, 7, "0");
     cell(1, 8, "1");
     script().key(list_frame().client, KEY_RETURN);
     EXPECT_EQ(script().last_message().rfind("Shaft axis of a horizontal pump cannot be vertical", 0), 0u);
-    ASSERT_TRUE(t.edit.active);
-    EXPECT_EQ(t.edit.column, 7);
-    EXPECT_EQ(t.edit.text, "0.000");
+    const TableWindow::CellEdit& edit = shown().edit;
+    EXPECT_EQ(edit.text, "0.000");
     type_into(list_frame().client, "2");
-    EXPECT_EQ(t.edit.text, "2");
+    EXPECT_EQ(edit.text, "2");
     script().key(list_frame().client, KEY_END);
-    // Ctrl+A is also the window's Zoom All: the open cell takes it first.
-    set_current_accelerators(list_frame(), &accelerator_resource("LIST_ACCEL"));
     script().key(list_frame().client, 'A', MOD_CONTROL);
     type_into(list_frame().client, "3");
-    EXPECT_EQ(t.edit.text, "3");
     script().key(list_frame().client, KEY_RETURN);
     ASSERT_EQ(pumps().size(), 1);
     EXPECT_EQ(pumps()[1].shaft_axis, (std::array<float, 3>{3, 1, 0}));

@@ -1,7 +1,6 @@
-// While results are open, the Misc menus of the layout and list windows grey
-// every model table that is empty, the equipment's as the beams': the
-// sample has no beams, pumps, compressors, turbines or allowables, and has
-// materials. Leaving the results enables them again.
+// While results are open, the Misc menus grey every empty model table, the
+// equipment's as the beams': the sample has no beams, pumps, compressors,
+// turbines or allowables, and has materials.
 #include "framework/app_state.h"
 #include "qualification/qualification_program_fixture.h"
 
@@ -13,18 +12,14 @@ TEST_F(QualificationTablesGreyed, TheEmptyEquipmentTablesAreGreyedAsTheBeamTable
 {
     const std::filesystem::path built = std::filesystem::path(KV_PROGRAM_PATH).parent_path();
     for (const char* name : {"sample.mod", "sample.res"})
-        std::filesystem::copy_file(built / name, folder / name, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(built / name, folder / name);
     open_by_extension(path("sample.mod"));
     open_results();
     hb->run_loop();
     ASSERT_TRUE(in_results());
-    const std::vector<int> empty = {CMD_BEAM_MATERIALS, CMD_PUMPS, CMD_COMPRESSORS, CMD_TURBINES, CMD_ALLOWABLES};
     for (Frame* f : {&main_frame(), &list_frame()}) {
-        for (int id : empty)
+        for (int id : {CMD_BEAM_MATERIALS, CMD_PUMPS, CMD_COMPRESSORS, CMD_TURBINES, CMD_ALLOWABLES})
             EXPECT_FALSE(f->menu.is_enabled(id)) << id;
         EXPECT_TRUE(f->menu.is_enabled(CMD_MATERIALS));
     }
-    terminate_results();
-    for (int id : empty)
-        EXPECT_TRUE(list_frame().menu.is_enabled(id)) << id;
 }
