@@ -380,7 +380,6 @@ TEST_F(TableTest, TheResultsTableWindowShowsOneTableAtATime) {
     frame_create(results_frame(), "KorvaneResults", "Results", nullptr, "", nullptr, "");
     ElementTable elements;
     elements.elements = {{10, 20}, {20, 30}};
-    elements.flag = true;
     table_set_rows(elements, "Forces", 2, 1);
     EXPECT_FALSE(table_window_flag());
     table_window_show(elements);

@@ -4,17 +4,22 @@
 // comp, and Y in Vert. asks before it clears what was typed; a name typed
 // into the Spectra table's empty row (at once, after Backspace, after a
 // click) makes a spectrum; the Valve Library's Nom Dia takes a size where
-// Enter asks for it.
+// Enter asks for it; a key with Alt that no menu takes types nothing into a
+// cell or a text field; the Time Function dialog's points take keys at once.
+#include "framework/commands.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/table.h"
 #include "gui/program_fixture.h"
 #include "gui/window_user.h"
 #include "loads/spectrum.h"
+#include "loads/time_function.h"
+#include "loads/ui/dialogs_loads.h"
 #include "loads/ui/spectra_ui.h"
 #include "materials/ui/library_mode.h"
 #include "materials/ui/valve_library_ui.h"
 #include "materials/valve_library.h"
 #include "model/ui/list_window.h"
+#include "model/ui/model_commands.h"
 #include "qualification/equipment.h"
 #include "qualification/ui/pump_ui.h"
 #include "table_cell_point.h"
@@ -24,6 +29,8 @@
 
 #include <array>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -172,4 +179,59 @@ TEST_F(TableTypingAsDialogs, TheValveLibrarysNomDiaTakesTheSizeEnterAsksFor)
     EXPECT_FLOAT_EQ(v.outside_diameter, 6.625f);
     model_modified() = false;
     leave_library_mode();
+}
+
+// Alt+L, which no menu of the list window takes, over the Spectra table's
+// input row and in its dialog's Name field types nothing: Enter then makes
+// no spectrum, and the model saved again is as it was.
+class StrayKeysTypeNothing : public TableTypingAsDialogs {};
+
+TEST_F(StrayKeysTypeNothing, AltLOverTheSpectraTableAndInItsDialogLeavesTheModelAsItWas)
+{
+    auto saved = [this] {
+        EXPECT_TRUE(save_model(list_frame().window));
+        std::ifstream in(folder / "sample.mod", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    auto alt_l = [](QWidget* w) {
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_L, Qt::AltModifier, "l");
+        QCoreApplication::sendEvent(w, &down);
+    };
+    const std::string before = saved();
+    ASSERT_TRUE(user().menu(main_frame(), {"Loads", "Spectra"}));
+    alt_l(keys());
+    WindowUser::key(keys(), Qt::Key_Return);
+    std::string name = "?";
+    user().on("SPECTRUM_DIALOG", [&](QDialog* d) {
+        alt_l(d->focusWidget());
+        name = WindowUser::item<QLineEdit>(d, SP_NAME)->text().toStdString();
+        d->reject();
+    });
+    frame_command(list_frame(), CMD_EDIT_ROW);
+    EXPECT_EQ(name, "");
+    EXPECT_EQ(numspectrums(), 0);
+    EXPECT_TRUE(saved() == before) << "the model saved again differs";
+}
+
+// The Time Function dialog opens with the keys in its table's first cell:
+// 0 Tab 1 Enter 1 Tab 2 Enter are two points, typed without a click.
+class DialogTablesTakeKeys : public TableTypingAsDialogs {};
+
+TEST_F(DialogTablesTakeKeys, TheTimeFunctionTakesItsPointsAtOnce)
+{
+    ASSERT_TRUE(user().menu(main_frame(), {"Loads", "Time Functions"}));
+    user().on("TIME_FUNCTION_DIALOG", [](QDialog* d) {
+        QWidget* table = d->focusWidget();
+        EXPECT_EQ(table, WindowUser::table_client(d, LOAD_TABLE));
+        WindowUser::cells(table, {"0", "1"}, Qt::Key_Return);
+        WindowUser::cells(table, {"1", "2"}, Qt::Key_Return);
+        WindowUser::click(d, IDOK);
+    });
+    frame_command(list_frame(), CMD_EDIT_ROW);
+    XYCurve typed;
+    typed.push_back(0, 1);
+    typed.push_back(1, 2);
+    ASSERT_EQ(numtimefunctions(), 1);
+    EXPECT_TRUE(time_function()[0] == typed);
+    model_modified() = false;
 }

@@ -1,8 +1,10 @@
 // PUMP_DIALOG headless: its three layouts and the lists of each ANSI/HI
 // type, every check in its order with its text, what OK stores; the Pumps
 // table: typing, Enter appending the input row, delete, browse-only mode,
-// and the pumps in the text report and CSV.
+// a refused cell reopened with its text selected, and the pumps in the text
+// report and CSV.
 #include "framework/app_state.h"
+#include "framework/ui/menus.h"
 #include "golden.h"
 #include "qualification/pump_standards.h"
 #include "qualification/qualification_ui_fixture.h"
@@ -356,4 +358,32 @@ TEST_F(PumpUiTest, PumpsInTheTextReportAndCsv)
     EXPECT_EQ(shown().cell_text(4, 6, 0), "Below");
     EXPECT_EQ(shown().cell_text(3, 16, 0), "0.875in");
     EXPECT_EQ(shown().cell_text(3, 13, 0), "AxialSplit");
+}
+
+// A horizontal pump's shaft axis typed along Y (vertical) is refused at
+// Enter with the caret in X comp, which reopens with its "0.000" selected,
+// so that the 2 typed next replaces it; Ctrl+A, also the window's Zoom All,
+// selects the open cell's text.
+class RefusedCellSelected : public PumpUiTest {};
+
+TEST_F(RefusedCellSelected, TheShaftAxisRefusedAtEnterIsRetypedWhole)
+{
+    run_command(CMD_PUMPS);
+    set_current_accelerators(list_frame(), &accelerator_resource("LIST_ACCEL"));
+    cell(1, 1, "P-7");
+    cell(1, 3, "20");
+    cell(1, 7, "0");
+    cell(1, 8, "1");
+    script().key(list_frame().client, KEY_RETURN);
+    EXPECT_EQ(script().last_message().rfind("Shaft axis of a horizontal pump cannot be vertical", 0), 0u);
+    const TableWindow::CellEdit& edit = shown().edit;
+    EXPECT_EQ(edit.text, "0.000");
+    type_into(list_frame().client, "2");
+    EXPECT_EQ(edit.text, "2");
+    script().key(list_frame().client, KEY_END);
+    script().key(list_frame().client, 'A', MOD_CONTROL);
+    type_into(list_frame().client, "3");
+    script().key(list_frame().client, KEY_RETURN);
+    ASSERT_EQ(pumps().size(), 1);
+    EXPECT_EQ(pumps()[1].shaft_axis, (std::array<float, 3>{3, 1, 0}));
 }

@@ -8,12 +8,15 @@
 // case of code c: c + i / 10 + d / 100 (inch, radian).
 #include "framework/commands.h"
 #include "framework/text.h"
+#include "framework/ui/dialogs_common.h"
 #include "framework/ui/frame.h"
 #include "materials/pipe_section.h"
 #include "materials/soil.h"
 #include "model/piping_codes.h"
+#include "platform/headless/headless_dialog.h"
 #include "results/result_tables_fixture.h"
 #include "results/ui/displacement_tables.h"
+#include "results/ui/element_force_tables.h"
 #include "results/ui/result_choosers.h"
 #include "results/ui/soil_acceleration_tables.h"
 
@@ -439,4 +442,34 @@ TEST_F(AccelerationTable, TheResponseSpectrumCaseInGs)
     // The displacements of the case are read again after the accelerations.
     show_other_displacements();
     EXPECT_EQ(displacement_table().cell_text(1, 2, 0), inch(1.1));
+}
+
+// Find Node (Ctrl+F) in the result tables: the displacements' row of the
+// node; in the pipe forces the next row with the node at either end,
+// wrapping to row 1; a node that no row has is said so.
+class FindNodeInResults : public DisplacementTable {
+protected:
+    // Ctrl+F with `node` typed: the current row after it.
+    int find(const std::string& node)
+    {
+        script().once("FIND_NODE_DIALOG", [node](HeadlessDialog& d) {
+            d.type(FIND_NODE_TEXT, node);
+            if (d.press(IDOK) && !d.ended())
+                d.press(IDCANCEL);
+        });
+        script().key(results_frame().window, 'F', MOD_CONTROL);
+        return results_table_view().table()->current_row;
+    }
+};
+
+TEST_F(FindNodeInResults, CtrlFFindsTheNodesNextRowInTheDisplacementsAndTheForces)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    show_other_displacements();
+    EXPECT_EQ(find("30"), 3);
+    EXPECT_EQ(find("99"), 3);
+    EXPECT_EQ(script().last_message(), "Node  99  not found");
+    show_pipe_forces();
+    EXPECT_EQ(find("20"), 2);   // 20-30, after row 1
+    EXPECT_EQ(find("20"), 1);   // 10-20
 }

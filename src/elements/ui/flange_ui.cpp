@@ -109,7 +109,6 @@ public:
         view_ = table_create_in_dialog(d, FLANGE_LIBRARY_TABLE, table_, rows);
         table_show_at(table_, "", rows, 1, 0);
         show_known(d);
-        d.focus(FLANGE_LIBRARY_TABLE, false);
     }
     void command(Dialog& d, int id, int) override
     {

@@ -210,8 +210,6 @@ public:
     std::string title;
     // The caption its window takes while the table is shown ("%s  (%d) ").
     std::string frame_caption;
-    // A flag of the table's own (its meaning is the table's); see table_window_flag.
-    bool flag = false;
 
     // Rows: `row_count` rows are shown, the empty input row included when
     // `input_row` is set. `row_list` maps rows to what they show (records or
@@ -554,9 +552,10 @@ std::vector<bool> table_columns_shown(TableWindow& t);
 int table_page_rows(const TableWindow& t);
 // Whether a table is shown in a view that is shown.
 bool table_is_shown(const TableWindow& t);
-// A view inside a dialog's Table control, showing the table.
-// With `visible_rows`, the table place is made large enough for every column
-// and that many rows.
+// A view inside a dialog's Table control, showing the table, which takes
+// the keys from the start with its first cell current (a dialog that wants
+// another item first focuses it after). With `visible_rows`, the table place
+// is made large enough for every column and that many rows.
 std::unique_ptr<TableView> table_create_in_dialog(Dialog& dialog, int control_id, TableWindow& t,
                                                   int visible_rows = 0);
 
@@ -594,6 +593,8 @@ void table_filter_name(std::string& ch);
 // Find node: the search starts after the current row and wraps to row 1;
 // the found row becomes current. False when no row has the node.
 bool table_window_find_node(TableWindow& t, int node);
+// Whether a row of the table has a node (row_nodes): Find Node serves it.
+bool table_rows_have_nodes(TableWindow& t);
 // The find-node command: FIND_NODE_DIALOG, where `parse` turns the typed
 // text into a node number (false or a thrown text when it is none); a node
 // that no row of the table has gives "Node  %s  not found".
@@ -734,7 +735,8 @@ void table_window_resize();
 // Tells a shown table that its current row changed.
 void table_window_row_changed();
 bool table_window_find_node(int node);
-// The attached table's flag; false when the window is hidden or empty.
+// Find Node serves the attached table: a row of it has a node
+// (table_rows_have_nodes); false when the window is hidden or empty.
 bool table_window_flag();
 void table_window_refocus();
 // Forgets the window (tests, and a results frame that was destroyed).

@@ -60,7 +60,7 @@ bool table_window_find_node(int node) {
 
 bool table_window_flag() {
     TableView& v = shared_view();
-    return v.shown() && v.table() && v.table()->flag;
+    return v.shown() && v.table() && table_rows_have_nodes(*v.table());
 }
 
 void table_window_refocus() {

@@ -289,12 +289,13 @@ void report_failure(TableWindow& t, const Failure& f, const TableWindow::CellEdi
         t.current_column = column;
         table_keep_visible(t);
         // With a command the row's dialog takes over; otherwise the cell is
-        // open for typing again.
+        // open for typing again, its text selected so that the next key
+        // replaces it.
         if (f.kind == Failure::Cell) {
             if (typed && typed->column == column)
                 reopen_edit(t, typed->text);
-            else
-                table_begin_edit(t, false);
+            else if (table_begin_edit(t, false))
+                t.edit.anchor = 0;
         }
         invalidate(t);
     } else if (f.kind == Failure::Message && typed) {
@@ -866,6 +867,15 @@ bool table_window_find_node(TableWindow& t, int node) {
         if (!row_has_node(t, row, node)) continue;
         table_move_to(t, row);
         return t.current_row == row;
+    }
+    return false;
+}
+
+bool table_rows_have_nodes(TableWindow& t) {
+    for (int row = 1; row <= t.row_count; ++row) {
+        int a = 0, b = 0;
+        t.row_nodes(row, a, b);
+        if (a != 0 || b != 0) return true;
     }
     return false;
 }

@@ -929,5 +929,11 @@ std::unique_ptr<TableView> table_create_in_dialog(Dialog& dialog, int control_id
         const Rect size = view->preferred_size(visible_rows);
         dialog.set_item_min_size(control_id, size.width(), size.height());
     }
+    // Keys go into the table from the start, at its first cell; a dialog
+    // whose first field stands before the table focuses that one after.
+    t.current_row = 1;
+    t.top_row = 0;
+    t.current_column = table_first_column(t);
+    dialog.focus(control_id, false);
     return view;
 }

@@ -305,8 +305,8 @@ void install_pipe_loads_ui()
         if (change.kind == DocumentChange::Cleared && change.part == SECTION_BEAM_LOADS)
             beam_loads_table().forget_input();
     });
-    register_data_list(DataList{"Loads", [] { return numloads(); }, open_pipe_loads_table, true});
-    register_data_list(DataList{"Beam Loads", [] { return numbloads(); }, open_beam_loads_table, true});
+    register_data_list(DataList{"Loads", [] { return numloads(); }, open_pipe_loads_table, true, CMD_PIPE_LOADS});
+    register_data_list(DataList{"Beam Loads", [] { return numbloads(); }, open_beam_loads_table, true, CMD_BEAM_LOADS});
     register_command(CMD_PIPE_LOADS, [](int) { open_pipe_loads_table(); });
     register_command(CMD_BEAM_LOADS, [](int) { open_beam_loads_table(); });
     layout_hooks().load_dialog = [](int row) {

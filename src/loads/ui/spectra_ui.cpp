@@ -767,7 +767,7 @@ void open_time_functions_table()
 
 void install_spectra_ui()
 {
-    register_data_list(DataList{"Spectra", [] { return numspectrums(); }, open_spectra_table, true});
+    register_data_list(DataList{"Spectra", [] { return numspectrums(); }, open_spectra_table, true, CMD_SPECTRUMS});
     register_data_list(DataList{"Force Spectra", [] { return numforcespectra(); }, open_force_spectra_table, true});
     register_data_list(DataList{"Time Functions", [] { return numtimefunctions(); }, open_time_functions_table, true});
     register_command(CMD_SPECTRA, [](int) { open_spectra_table(); });

@@ -393,6 +393,6 @@ void install_beam_materials_ui() {
         if (change.kind == DocumentChange::Edited) refresh_beam_material_table();
         else if (change.part == SECTION_BEAM_MATERIALS) reset_beam_material_table_input();
     });
-    register_data_list(DataList{TABLE_TITLE, [] { return numbmats(); }, open_beam_materials_table, true});
+    register_data_list(DataList{TABLE_TITLE, [] { return numbmats(); }, open_beam_materials_table, true, CMD_BEAM_MATERIALS});
     register_command(CMD_BEAM_MATERIALS, [](int) { open_beam_materials_table(); });
 }

@@ -597,6 +597,6 @@ void install_beam_sections_ui() {
     });
     // Listed by its contents entry's name: the beam rows' list is "Beams",
     // the table's title, and lists are kept by their names.
-    register_data_list(DataList{"Beam sections", [] { return numbsections(); }, open_beam_sections_table, true});
+    register_data_list(DataList{"Beam sections", [] { return numbsections(); }, open_beam_sections_table, true, CMD_BEAM_SECTIONS});
     register_command(CMD_BEAM_SECTIONS, [](int) { open_beam_sections_table(); });
 }

@@ -361,10 +361,6 @@ struct PropertiesDialog final : InputDialogProc {
         grid.load(copy, frp);
         // Between 10 and 20 rows show, and every column.
         view = table_create_in_dialog(d, MATPROP_GRID, grid, std::clamp(grid.row_count, 10, 20));
-        // Typing goes into the grid from the start, at its first cell; Enter
-        // there moves along the rows instead of closing the dialog.
-        table_goto_row(grid, 1, table_first_column(grid), false);
-        dialog_set_focus(MATPROP_GRID);
         center_window(d);
     }
     void command(Dialog&, int id, int) override

@@ -922,7 +922,7 @@ void install_pipe_materials_ui()
         if (change.kind == DocumentChange::Cleared && change.part == SECTION_PIPE_MATERIALS)
             materials_table().input = PipeMaterial{};
     });
-    register_data_list(DataList{"Materials", [] { return nummats(); }, open_materials_table, true});
+    register_data_list(DataList{"Materials", [] { return nummats(); }, open_materials_table, true, CMD_MATERIALS});
     register_command(CMD_MATERIALS, [](int) { open_materials_table(); });
     layout_hooks().material_dialog = [](int row) {
         if (!model().rows.valid(row))

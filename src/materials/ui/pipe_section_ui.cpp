@@ -936,7 +936,7 @@ void install_pipe_sections_ui()
         if (change.kind == DocumentChange::Cleared && change.part == SECTION_PIPE_SECTIONS)
             sections_table().input = PipeSection{};
     });
-    register_data_list(DataList{"Sections", [] { return numsections(); }, open_sections_table, true});
+    register_data_list(DataList{"Sections", [] { return numsections(); }, open_sections_table, true, CMD_SECTIONS});
     register_command(CMD_SECTIONS, [](int) { open_sections_table(); });
     layout_hooks().row_changed["sections table"] = sections_table_follow_layout_row;
     layout_hooks().section_dialog = [](int row) {

@@ -467,6 +467,6 @@ void print_soils()
 void install_soils_ui()
 {
     install_soils();
-    register_data_list(DataList{"Soils", [] { return numsoils(); }, open_soils_table, true});
+    register_data_list(DataList{"Soils", [] { return numsoils(); }, open_soils_table, true, CMD_SOILS});
     register_command(CMD_SOILS, [](int) { open_soils_table(); });
 }

@@ -557,6 +557,7 @@ public:
         return active().on_key(key, mods);
     }
     void on_char(const std::string& utf8) override { active().on_char(utf8); }
+    bool takes_key(int key, unsigned mods) override { return active().takes_key(key, mods); }
     void on_focus(bool gained) override {
         focused = gained;
         show_focus();

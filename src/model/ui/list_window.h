@@ -30,6 +30,8 @@ struct DataList {
     std::function<int()> count;        // records or rows listed now
     std::function<void()> open;        // shows the list's table in the list window
     bool input = false;                // an input table: offered also when empty
+    int misc_command = 0;              // its item of the Misc menus (CMD_PUMPS), greyed in
+                                       // results mode while the list is empty; 0 none
 };
 // Adds a list, or replaces the one of the same name (the chooser keeps the
 // order in which lists were first added).

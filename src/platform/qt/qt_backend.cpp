@@ -5,19 +5,24 @@
 #include "platform/qt/qt_dialog.h"
 #include "platform/qt/qt_internal.h"
 
+#include <QAbstractSpinBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStyleHints>
 #include <QSurfaceFormat>
 #include <QTextBrowser>
+#include <QTextEdit>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -147,6 +152,24 @@ private:
     QtBackend& b_;
 };
 
+// Qt's text fields (in every window) type the character of a key held with
+// Alt, or with Ctrl and Alt, that no mnemonic or shortcut took, though not
+// with Ctrl alone: such a key types nothing. Their own Ctrl keys (Ctrl+A,
+// Ctrl+V ...) stay theirs. The accelerators see keys first.
+class StrayKeyFilter : public QObject {
+public:
+    bool eventFilter(QObject* obj, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress) return false;
+        auto* ke = static_cast<QKeyEvent*>(e);
+        if (!(ke->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) || ke->text().isEmpty() ||
+            !ke->text().at(0).isPrint())
+            return false;
+        auto* combo = qobject_cast<QComboBox*>(obj);
+        return qobject_cast<QLineEdit*>(obj) || qobject_cast<QPlainTextEdit*>(obj) || qobject_cast<QTextEdit*>(obj) ||
+               qobject_cast<QAbstractSpinBox*>(obj) || (combo && combo->isEditable());
+    }
+};
+
 Rect qrect_to_rect(const QRect& r) { return rect_of(r); }
 
 }  // namespace
@@ -242,12 +265,16 @@ QtBackend::QtBackend(int& argc, char** argv, const std::string& settings_path)
     if (!s_->settings.load())
         std::fprintf(stderr, "Korvane: the settings file %s cannot be read; settings will not be saved.\n",
                      s_->settings.path().c_str());
+    // The filter installed last sees the keys first.
+    s_->stray_key_filter = std::make_unique<StrayKeyFilter>();
+    qApp->installEventFilter(s_->stray_key_filter.get());
     s_->accel_filter = std::make_unique<AcceleratorFilter>(*this);
     qApp->installEventFilter(s_->accel_filter.get());
 }
 
 QtBackend::~QtBackend() {
     if (qApp && s_->accel_filter) qApp->removeEventFilter(s_->accel_filter.get());
+    if (qApp && s_->stray_key_filter) qApp->removeEventFilter(s_->stray_key_filter.get());
     if (s_->wait_cursor) QApplication::restoreOverrideCursor();
     s_->help.reset();
     // Windows go before the application object; a frame takes its clients with it.

@@ -136,7 +136,7 @@ public:
     // something else (a command key its command; Space, unless it goes on a
     // typed text, opens a drop-down list or selects a list box's entry).
     QString typed_text(const QKeyEvent& e) {
-        if (e.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return {};
+        if (command_key(e.modifiers())) return {};
         const QString text = e.text();
         if (text.isEmpty() || !text.at(0).isPrint()) return {};
         if (e.key() == Qt::Key_Space && !typing_.going_on(now(), QApplication::keyboardInputInterval())) return {};

@@ -401,7 +401,7 @@ bool kvqt::forward_input(ClientEvents* ev, QWidget* w, QEvent* e) {
         bool handled = false;
         if (key != 0) guarded("key", [&] { handled = ev->on_key(key, mods); });
         QString text = ke->text();
-        if (!text.isEmpty() && text.at(0).isPrint()) {
+        if (!command_key(ke->modifiers()) && !text.isEmpty() && text.at(0).isPrint()) {
             std::string utf8 = ss(text);
             guarded("char", [&] { ev->on_char(utf8); });
             handled = true;

@@ -49,6 +49,12 @@ int key_code(int qt_key, Qt::KeyboardModifiers m);
 // The keypad digit code of a keypad key pressed with Num Lock off (the
 // keypad's Up is 8), 0 for any other key.
 int keypad_digit_code(int qt_key, Qt::KeyboardModifiers m);
+// A key held with Ctrl, Alt or Meta is a command key and never text: one
+// that no accelerator, mnemonic or window took types nothing into a cell or
+// a text field. (AltGr, which types characters, is none of them.)
+inline bool command_key(Qt::KeyboardModifiers m) {
+    return (m & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+}
 
 QFont make_font(const FontSpec& f);
 // The width a window needs for its title bar to show the caption whole
@@ -311,6 +317,7 @@ struct QtBackend::State {
     WindowId accel_window = 0;
     const AcceleratorTable* accel = nullptr;
     std::unique_ptr<QObject> accel_filter;
+    std::unique_ptr<QObject> stray_key_filter;
     std::shared_ptr<PostQueue> posted = std::make_shared<PostQueue>();
     bool quit_requested = false;
     int quit_code = 0;

@@ -315,7 +315,7 @@ void install_allowables_ui()
             table_reset(tables().table);
         }
     });
-    register_data_list(DataList{TITLE, [] { return allowables().size(); }, show_allowables_table, true});
+    register_data_list(DataList{TITLE, [] { return allowables().size(); }, show_allowables_table, true, CMD_ALLOWABLES});
     register_command(CMD_ALLOWABLES, [](int) { show_allowables_table(); });
     model_edit_hooks().allowable_at_node = [](int node) { return allowable_at_node(node); };
     model_edit_hooks().renumber_allowables = [](const std::vector<std::pair<int, int>>& pairs) {

@@ -371,8 +371,8 @@ void install_compressors_ui()
             table_reset(t);
         }
     });
-    register_data_list(DataList{"Compressors", [] { return compressors().size(); }, show_compressors_table, true});
-    register_data_list(DataList{"Turbines", [] { return turbines().size(); }, show_turbines_table, true});
+    register_data_list(DataList{"Compressors", [] { return compressors().size(); }, show_compressors_table, true, CMD_COMPRESSORS});
+    register_data_list(DataList{"Turbines", [] { return turbines().size(); }, show_turbines_table, true, CMD_TURBINES});
     register_command(CMD_COMPRESSORS, [](int) { show_compressors_table(); });
     register_command(CMD_TURBINES, [](int) { show_turbines_table(); });
 }

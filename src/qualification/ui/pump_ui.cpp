@@ -960,6 +960,6 @@ void install_pumps_ui()
             table_reset(table());
         }
     });
-    register_data_list(DataList{TITLE, [] { return pumps().size(); }, show_pumps_table, true});
+    register_data_list(DataList{TITLE, [] { return pumps().size(); }, show_pumps_table, true, CMD_PUMPS});
     register_command(CMD_PUMPS, [](int) { show_pumps_table(); });
 }

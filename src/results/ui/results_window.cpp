@@ -18,17 +18,11 @@
 #include "framework/ui/qa_block_dialog.h"
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
-#include "loads/pipe_load.h"
-#include "loads/spectrum.h"
-#include "materials/beam_material.h"
-#include "materials/beam_section.h"
-#include "materials/pipe_material.h"
-#include "materials/pipe_section.h"
 #include "model/model.h"
 #include "model/nodes.h"
 #include "model/ui/layout_window.h"
+#include "model/ui/list_window.h"
 #include "model/ui/model_commands.h"
-#include "loads/beam_load.h"
 #include "results/results_load_cases.h"
 #include "results/results_session.h"
 #include "results/results_state.h"
@@ -106,24 +100,6 @@ bool batch_results_of_another_model()
 
 // ---- The layout and list windows in results mode --------------------------------------
 
-// The misc-menu items of the model tables, greyed in results mode while
-// their table is empty.
-bool model_table_empty(int command)
-{
-    switch (command) {
-    case CMD_MATERIALS: return pipe_materials().size() == 0;
-    case CMD_SECTIONS: return pipe_sections().size() == 0;
-    case CMD_PIPE_LOADS: return pipe_loads().size() == 0;
-    case CMD_BEAM_MATERIALS: return beam_materials().size() == 0;
-    case CMD_BEAM_SECTIONS: return beam_sections().size() == 0;
-    case CMD_BEAM_LOADS: return beam_loads().size() == 0;
-    case CMD_SPECTRUMS: return numspectrums() == 0;
-    default: return false;
-    }
-}
-constexpr int MODEL_TABLE_COMMANDS[] = {CMD_MATERIALS, CMD_SECTIONS,    CMD_PIPE_LOADS, CMD_BEAM_MATERIALS,
-                                        CMD_BEAM_SECTIONS, CMD_BEAM_LOADS, CMD_SPECTRUMS};
-
 // Replaces a frame's command while results are shown, keeping the old one.
 void replace_command(Frame& frame, std::map<int, std::function<void(int)>>& saved, int id,
                      std::function<void(int)> handler)
@@ -162,9 +138,10 @@ void disable_input_menus()
             continue;
         f->menu.enable_position(1, false);
         frame_disable_button(*f, CMD_SAVE);
-        for (int id : MODEL_TABLE_COMMANDS)
-            if (model_table_empty(id))
-                f->menu.enable(id, false);
+        // The Misc menus' model tables that are empty: nothing to browse.
+        for (const DataList& list : data_lists())
+            if (list.misc_command != 0 && list.count && list.count() == 0)
+                f->menu.enable(list.misc_command, false);
     }
     Frame& main = main_frame();
     for (int id : {CMD_ELEMENT_TYPES, CMD_DATA_TYPES, CMD_CHECK_BENDS})
@@ -211,8 +188,9 @@ void enable_input_menus()
             continue;
         f->menu.enable_position(1, true);
         frame_enable_button(*f, CMD_SAVE);
-        for (int id : MODEL_TABLE_COMMANDS)
-            f->menu.enable(id, true);
+        for (const DataList& list : data_lists())
+            if (list.misc_command != 0)
+                f->menu.enable(list.misc_command, true);
         f->menu.remove(CMD_SWITCH_LIST_LAYOUT);
     }
     Frame& main = main_frame();
