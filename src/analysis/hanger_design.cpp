@@ -266,11 +266,10 @@ std::vector<std::string> design_hangers(AnalysisRun& run, const HangerCatalogues
         state.phase = HangerPhase::Loaded;
         std::fill(travel.begin(), travel.end(), Travel{});
         // Set 1 last: the recalculated loads hold its states. The other sets
-        // are solved in the steps of their operating cases, under the name
-        // of the pass.
+        // are solved in the steps of their operating cases; each under the
+        // name of the pass and its set.
         for (int set = sets; set >= 1; --set) {
-            const std::string name =
-                set == 1 ? load_case_names(code) : c_format("%s (T%d)", load_case_names(code).c_str(), set);
+            const std::string name = c_format("%s (T%d)", load_case_names(code).c_str(), set);
             const CaseResults c = driver.solve(set == 1 ? code : operating_code(set), false, name);
             for (int row = 1; row <= m.numrows(); ++row) {
                 const Hanger* h = sized_hanger(m.rows[row], catalogues);

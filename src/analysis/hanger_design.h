@@ -104,10 +104,10 @@ struct HangerDesignDriver {
     // nonlinear items keep their states of the step before and the step is
     // solved once.
     // `name` names the step in the run's lines of its cases (case_note):
-    // the step's own name, or for the travel of thermal set k > 1, solved
-    // in the step of Operating (k), "Calculating hanger travel (T2)", so
-    // that no line of the design's passes is taken for one of the case
-    // the run solves later.
+    // the step's own name, or for the travel of thermal set k the pass's
+    // name and its set, "Calculating hanger travel (T1)", and for k > 1,
+    // solved in the step of Operating (k), "... (T2)", so that no line of
+    // the design's passes is taken for one of the case the run solves later.
     std::function<CaseResults(int code, bool hold_states, const std::string& name)> solve;
     std::function<void(const std::string& text)> progress;
     bool nonlinear = false;

@@ -239,7 +239,7 @@ void Bend::fill_dialog(Dialog& d) const
     d.enable(BEND_RADIUS, user);
     d.enable(BEND_RADIUS_UNIT, user);
     if (user)
-        d.set_text(BEND_RADIUS, format_dimension(g.radius));
+        d.set_text(BEND_RADIUS, format_dimension_exact(g.radius));
     if (g.thickness != 0.0f)
         d.set_text(BEND_THICKNESS, format_dimension(g.thickness));
     // The combo holds the default entry and then the materials.

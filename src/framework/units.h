@@ -204,6 +204,8 @@ std::string format_length(double value);
 // The same with every digit a float holds (for copies that are read back).
 std::string format_length_exact(double value);
 std::string format_dimension(double value);
+// The same as the shortest text that reads back exactly (a value as it was typed).
+std::string format_dimension_exact(double value);
 std::string format_displacement_or_none(double value);
 // The texts of format_displacement_or_none, format_angle and format_stress
 // written into `out` (NUMBER_TEXT_SIZE characters); each returns the end.

@@ -334,6 +334,24 @@ std::string format_dimension(double value)
     return g_form(5, to_display(DIMENSION, value));
 }
 
+// The fewest significant digits that parse_dimension reads back as the same
+// float: a radius typed as 9 shows as 9, one typed as 228.6 mm as 228.6.
+std::string format_dimension_exact(double value)
+{
+    if (!std::isfinite(value))
+        return TOO_WIDE;
+    const float target = static_cast<float>(value);
+    const double d = to_display(DIMENSION, value);
+    std::string text;
+    for (int digits = 1; digits <= 17; ++digits) {
+        text = g_form_exact(digits, d);
+        float back = 0.0f;
+        if (parse_dimension(text, back) == 0 && back == target)
+            break;
+    }
+    return text;
+}
+
 ShownForm displacement_form()
 {
     return {unit_scale(DISPLACEMENT), current_unit(DISPLACEMENT) == 0 ? 4 : 3};

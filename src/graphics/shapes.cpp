@@ -275,7 +275,7 @@ void draw_mode_markers()
         return;
     const Model& m = model();
     const double f = shape_state().shape_factor;
-    const auto radius = static_cast<float>(6.0 / view_state().scale);
+    const auto radius = static_cast<float>(view_pixels(6.0));
     auto at = [&](int node) {
         Vec3 u, r;
         node_displacement(node, u, r);

@@ -87,7 +87,7 @@ void lcs_triad_build()
     t.origin = node_view_point(t.node);
     const double l1 = 1.25 * v.triad_arrow_length / v.scale;
     const double l2 = 1.5 * l1;
-    const auto d = static_cast<float>(5.0 / v.scale);
+    const auto d = static_cast<float>(view_pixels(5.0));
     Point2 centres[3];
     for (int k = 0; k < 3; ++k) {
         float px = 0.0f, py = 0.0f;

@@ -254,6 +254,7 @@ GraphicsViewBackup graphics_view_save()
     GraphicsViewBackup b;
     const ViewState& v = view_state();
     b.gscale = v.scale;
+    b.pixel_size = v.pixel_size;
     b.arrow_head_length = v.arrow_head_length;
     b.arrow_head_width = v.arrow_head_width;
     b.triad_arrow_length = v.triad_arrow_length;
@@ -286,6 +287,7 @@ void graphics_view_restore(const GraphicsViewBackup& b)
     v.font_internal_leading = b.font_internal_leading;
     v.number_width_px = b.number_width_px;
     v.number_height_px = b.number_height_px;
+    v.pixel_size = b.pixel_size;
     set_drawing_scale(b.gscale);
     GraphicsViewState& g = graphics_view();
     g.client_width = b.client_width;

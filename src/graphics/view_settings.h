@@ -115,6 +115,7 @@ void apply_color_scheme();
 // What a graphics print changes of the view, kept before and put back after.
 struct GraphicsViewBackup {
     double gscale = 1.0;
+    double pixel_size = 1.0;
     int client_width = 0;
     int client_height = 0;
     // The sizes that the scale alone does not make: the arrows, the dot and

@@ -38,7 +38,7 @@ struct Model {
     std::array<RowList, NUM_ROW_LISTS> lists;
     OneBased<BranchPoint> branch_points;
     std::vector<CoupledPair> coupled_pairs;
-    std::string title;                 // at most MAX_TITLE_LENGTH characters
+    std::string title;                 // at most MODEL_TITLE_WIDTH bytes
     int node_increment = 10;
     bool rebuild_needed = false;       // set by edits that change the geometry
 

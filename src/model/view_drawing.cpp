@@ -39,11 +39,17 @@ void set_drawing_scale(double scale)
     v.scale_90dpi = scale;
     const double pixels[4] = {6.0, 8.0, 10.0, 12.0};
     for (int i = 0; i < 4; ++i)
-        v.symbol_sizes[i] = pixels[i] / scale;
-    v.element_half_width = 7.0 / scale;
-    v.support_symbol_size = 12.0 / scale;
-    v.symbol_margin = 4.0 / scale;
+        v.symbol_sizes[i] = view_pixels(pixels[i]);
+    v.element_half_width = view_pixels(7.0);
+    v.support_symbol_size = view_pixels(12.0);
+    v.symbol_margin = view_pixels(4.0);
     update_text_sizes();
+}
+
+double view_pixels(double pixels)
+{
+    const ViewState& v = view_state();
+    return pixels * v.pixel_size / v.scale;
 }
 
 double drawing_scale()

@@ -69,6 +69,11 @@ struct ViewState {
     // that the symbol sizes of plot pages use (the scale itself on screen).
     double scale = 1.0;
     double scale_90dpi = 1.0;
+    // Device units per pixel of the picture on screen: the symbols, marks
+    // and arrows given in pixels take as many of them (1 on screen; on a
+    // printed page the page's dots per screen pixel, so that they keep their
+    // size beside the texts, whose fonts the page's resolution scales).
+    double pixel_size = 1.0;
     // Sizes in view units made from the scale (set_drawing_scale).
     double symbol_sizes[4] = {6.0, 8.0, 10.0, 12.0};   // 6, 8, 10 and 12 pixels
     double element_half_width = 7.0;   // 7 pixels: the element end mark, half an element outline
@@ -107,8 +112,10 @@ ViewState& view_state();
 // Sets the scale (device units per view unit; 0, a negative or a non-finite
 // scale is taken as 1) and every size made from it: the symbol sizes 6, 8,
 // 10 and 12 pixels, the end mark 7, the support shapes 12 and the symbol box
-// margin 4 pixels, each divided by the scale; then update_text_sizes.
+// margin 4 pixels, each in view units (view_pixels); then update_text_sizes.
 void set_drawing_scale(double scale);
+// Screen pixels of the picture in view units at the scale drawn now.
+double view_pixels(double pixels);
 // The scale the view draws at now.
 double drawing_scale();
 // The text margins and the number extent from the font metrics and the

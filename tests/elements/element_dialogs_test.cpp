@@ -205,6 +205,33 @@ TEST_F(BendDialogTest, DialogsFromATableWorkOnTheirOwnRow)
     EXPECT_EQ(model().current_row, 3);
 }
 
+class BendRadiusCopied : public ElementUiTest {};
+
+TEST_F(BendRadiusCopied, ANewBendShowsThePreviousUserRadiusAsTypedReadyToTypeOver)
+{
+    // The bend at node 30 was given a User radius of 9 in; a pipe row after
+    // it becomes a bend through its type cell.
+    script().once("BEND2_DIALOG", [](HeadlessDialog& d) {
+        d.press(BEND_USER);
+        attempt(d, {{BEND_RADIUS, "9"}});
+    });
+    ASSERT_TRUE(edit_bend(3));
+    const int next = named(row(60, ET_PIPE, 100, 0, 0));
+    std::string shown;
+    script().once("BEND2_DIALOG", [&](HeadlessDialog& d) {
+        EXPECT_TRUE(d.is_checked(BEND_USER));
+        shown = d.text(BEND_RADIUS);
+        // Typed keys replace the copy.
+        EXPECT_EQ(d.focused(), BEND_RADIUS);
+        EXPECT_TRUE(d.text_selected());
+        d.press(IDOK);
+    });
+    EXPECT_TRUE(set_row_element_type(next, ET_BEND));
+    EXPECT_EQ(shown, "9");
+    EXPECT_EQ(bend_at(next).geometry.radius_kind, RADIUS_USER);
+    EXPECT_EQ(bend_at(next).geometry.radius, 9.0f);
+}
+
 TEST_F(OtherDialogsTest, MiterDialog)
 {
     piping_code() = CODE_B311;

@@ -25,6 +25,7 @@
 #include "materials/ui/pipe_material_ui.h"
 #include "materials/ui/valve_library_ui.h"
 #include "materials/valve_library.h"
+#include "model/model_file.h"
 #include "qualification/equipment.h"
 #include "qualification/ui/equipment_dialogs.h"
 #include "supports/anchor.h"
@@ -181,7 +182,7 @@ protected:
              []() -> std::string& { return spectra()[1].name; }, list_row("Spectra")},
             {"Force spectrum name", SPECTRUM_NAME_LENGTH, "SPECTRUM_DIALOG", SP_NAME,
              []() -> std::string& { return force_spectra()[1].name; }, list_row("Force Spectra")},
-            {"Plot title", MAX_TITLE_LENGTH, "PLOT_TITLE_DIALOG", PLOT_TITLE_TEXT,
+            {"Plot title", MODEL_TITLE_WIDTH, "PLOT_TITLE_DIALOG", PLOT_TITLE_TEXT,
              []() -> std::string& { return model_title(); }, [] { plot_title_dialog(main_frame().window); }},
             qa_line("QA client", QA_CLIENT, QA_NAME_LIMIT, [](QABlock& q) -> std::string& { return q.client; }),
             qa_line("QA project", QA_PROJECT, QA_NAME_LIMIT, [](QABlock& q) -> std::string& { return q.project; }),

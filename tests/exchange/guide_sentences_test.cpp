@@ -6,8 +6,9 @@
 // how a batch file's row items are written, the axes of the pump report's
 // loads, the columns every table page lists and marks as some codes and
 // options show them (the Reducers' and the Pipe Sections' in words), what
-// the list chooser offers, what File > New keeps, and what an import does
-// with a bend that nothing continues.
+// the list chooser offers, what File > New keeps, what File > New and the
+// Materials popup offer, and what an import does with a bend that nothing
+// continues.
 #include "analysis/analysis_model.h"
 #include "exchange/batch_import.h"
 #include "exchange_fixture.h"
@@ -21,6 +22,7 @@
 #include "framework/units.h"
 #include "golden.h"
 #include "guide_text.h"
+#include "materials/pipe_material.h"
 #include "materials/ui/library_mode.h"
 #include "materials/ui/pipe_material_ui.h"
 #include "model/analysis_options.h"
@@ -29,6 +31,7 @@
 #include "model/piping_codes.h"
 #include "model/row_kinds.h"
 #include "model/ui/dialogs_model.h"
+#include "model/ui/dialogs_model_file.h"
 #include "model/ui/list_window.h"
 #include "model/ui/model_commands.h"
 #include "qualification/pump_evaluation.h"
@@ -627,6 +630,40 @@ TEST_F(GuideSentences, FileNewKeepsWhatTheTutorialsFirstStepSays)
     ASSERT_TRUE(run_command(CMD_UNITS));
     EXPECT_EQ(unit_label(LENGTH), "(ft-in)");
     EXPECT_EQ(unit_label(DIMENSION), "(inch)");
+}
+
+// The Menus chapter's File > New names every choice of the New dialog, and
+// the Materials popup offers Delete on a material only while no row uses
+// it, as the chapter's table of popups says.
+TEST_F(GuideSentences, FileNewAndTheMaterialsPopupOfferWhatTheMenusChapterSays)
+{
+    const std::string menus = guide_page("menus-LAYOUT_MENU");
+    const std::string file_new = part(menus, "Asks to save a changed model, then offers", ")");
+    for (const ControlSpec& c : NEW_DIALOG.controls) {
+        if (c.kind != ControlKind::Radio)
+            continue;
+        std::string kind = dialog_shown_text(c.text);
+        kind = lower_case(kind.substr(0, kind.find(' ')));
+        EXPECT_TRUE(holds(file_new, kind)) << kind << " in: " << file_new;
+    }
+    EXPECT_TRUE(holds(guide_page("menus-popups"),
+                      "Materials, Sections, Beam sectionsInsert, Delete (on a material or a section only when no "
+                      "row uses it)"));
+
+    import_batch_file_at(std::string(KV_SOURCE_DIR) + "/examples/sample.mbf");
+    PipeMaterial unused;
+    unused.name = "SS";
+    pipe_materials().push_back(unused);
+    TableWindow* table = open_data_list("Materials");
+    ASSERT_NE(table, nullptr);
+    auto popup_items = [&](int row) {
+        table_goto_row(*table, row, 1);
+        script().answer_popup(0);
+        table->context_menu(Point{});
+        return script().log().back().text;
+    };
+    EXPECT_FALSE(holds(popup_items(1), "Delete"));   // A106B, which the rows name
+    EXPECT_TRUE(holds(popup_items(2), "Delete"));
 }
 
 // A bend that no element continues is taken with the model, and the

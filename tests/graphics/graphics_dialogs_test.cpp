@@ -7,6 +7,7 @@
 namespace {
 
 class GraphicsDialogsTest : public GraphicsProgramTest {};
+class PrintedSymbolsSized : public GraphicsProgramTest {};
 
 }  // namespace
 
@@ -157,5 +158,29 @@ TEST_F(GraphicsDialogsTest, PrintingTheLineViewKeepsTheViewAsItWas)
                                               [](PrintDocument& document) { print_graphics_page(document, true); }),
                  MessageText);
     EXPECT_EQ(view_state().scale, scale);
+    install_print_service(nullptr);
+}
+
+TEST_F(PrintedSymbolsSized, ASupportSymbolTakesOnThePageTheScreenPixelsItTakesOnScreen)
+{
+    l_model();
+    show();
+    install_headless_print_service();
+    // The support shapes are 12 pixels on screen (96 dots per inch); on a
+    // page of 300 dots per inch a screen pixel is 300 / 96 dots, as the
+    // node numbers' font is.
+    const std::function<double()> size = model_hooks().symbol_size;
+    std::vector<double> device_units;   // at each build of the restraint's symbol
+    model_hooks().symbol_size = [&] {
+        device_units.push_back(size() * view_state().scale);
+        return size();
+    };
+    print_service().render_pages(PageSetup{}, 300,
+                                 [](PrintDocument& document) { print_graphics_page(document, false); });
+    model_hooks().symbol_size = size;
+    ASSERT_GE(device_units.size(), 2u);
+    EXPECT_NEAR(device_units.front(), 12.0 * 300 / 96, 1e-6);
+    // The screen's view comes back with its own sizes.
+    EXPECT_NEAR(device_units.back(), 12.0, 1e-6);
     install_print_service(nullptr);
 }

@@ -20,6 +20,7 @@ namespace {
 class ShowDialogTest : public GraphicsProgramTest {};
 class PlotCommandsTest : public GraphicsProgramTest {};
 class ColorScaleLegendTest : public GraphicsProgramTest {};
+class PlotTitleWhole : public GraphicsProgramTest {};
 
 }  // namespace
 
@@ -173,4 +174,36 @@ TEST_F(ColorScaleLegendTest, ColorScaleLegendBarAndLabelsFitTheClient)
         EXPECT_GE(y, 0) << t;
         EXPECT_LE(y + RecordingSurface::LINE_HEIGHT, 150 + RecordingSurface::LINE_HEIGHT / 2) << t;
     }
+}
+
+TEST_F(PlotTitleWhole, ATitleTheFieldTakesIsKeptWholeAndOneTheModelCannotKeepIsRefused)
+{
+    show();
+    const WindowId f = graphics_frame().window;
+    // 47 characters in 52 bytes: u-umlaut, Omega and Zhe take 2 bytes in
+    // UTF-8, the CJK character 3.
+    const std::string typed = "Cooling water line \u00FC \u03A9 \u0416 \u4E2D from pump to coolr e";
+    ASSERT_EQ(typed.size(), 52u);
+    script().once("PLOT_TITLE_DIALOG", [&](HeadlessDialog& d) {
+        d.type(PLOT_TITLE_TEXT, typed);
+        d.press(IDOK);
+    });
+    EXPECT_TRUE(script().menu_command(f, CMD_PLOT_TITLE));
+    EXPECT_EQ(model_title(), typed);
+    // Fifty CJK characters fill the field and take 150 bytes, more than the
+    // model file's 80-byte title field holds: refused, the title unchanged.
+    std::string wide;
+    for (int i = 0; i < 50; ++i)
+        wide += "\u4E2D";
+    script().once("PLOT_TITLE_DIALOG", [&](HeadlessDialog& d) {
+        d.type(PLOT_TITLE_TEXT, wide);
+        d.press(IDOK);
+        EXPECT_FALSE(d.ended());
+        EXPECT_EQ(d.focused(), PLOT_TITLE_TEXT);
+        d.press(IDCANCEL);
+    });
+    script().menu_command(f, CMD_PLOT_TITLE);
+    EXPECT_EQ(script().last_message(),
+              "Title is too long: the model keeps 80 bytes of it, and a letter outside ASCII takes 2 to 4 of them");
+    EXPECT_EQ(model_title(), typed);
 }

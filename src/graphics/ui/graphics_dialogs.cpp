@@ -282,18 +282,22 @@ void print_graphics_page(PrintDocument& document, bool render)
     set_client_size(width, height);
     // The window shown fills the page's printable area, centred.
     const double scale = std::min(width / double(shown.width()), height / double(shown.height()));
+    // Symbols, marks and arrows keep the size they have on screen beside the
+    // node numbers, whose font the page's resolution scales.
+    const int dpi = std::max(page.dpi_y(), 1);
+    const std::unique_ptr<Surface> screen = backend().screen_surface();
+    view_state().pixel_size = dpi / double(screen ? std::max(screen->dpi_y(), 1) : dpi);
     set_drawing_scale(scale);
     ViewWindow& w = graphics_view().view_window;
     const double cx = (double(shown.xmin) + shown.xmax) / 2.0, cy = (double(shown.ymin) + shown.ymax) / 2.0;
     w = ViewWindow{static_cast<float>(cx - width / scale / 2.0), static_cast<float>(cy - height / scale / 2.0),
                    static_cast<float>(cx + width / scale / 2.0), static_cast<float>(cy + height / scale / 2.0)};
-    // Paper is white; sizes follow the printer's resolution.
+    // Paper is white.
     GraphicsSettings& s = graphics_settings();
     s.white_background = true;
     apply_color_scheme();
-    const int dpi = std::max(page.dpi_y(), 1);
     set_arrow_sizes(dpi);
-    view_state().dot_size = std::max(3, static_cast<int>(std::lround(3.0 * dpi / 96.0)));
+    view_state().dot_size = std::max(3, static_cast<int>(std::lround(3.0 * view_state().pixel_size)));
     page.set_font(s.font);
     const TextMetrics m = page.text_metrics();
     set_text_metrics(m.average_char_width, m.ascent, m.internal_leading, page.text_width("1234"), m.height);

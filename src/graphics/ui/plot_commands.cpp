@@ -4,6 +4,7 @@
 #include "framework/document.h"
 #include "framework/document_events.h"
 #include "framework/errors.h"
+#include "framework/text.h"
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/file_dialogs.h"
 #include "framework/ui/frame.h"
@@ -13,6 +14,7 @@
 #include "graphics/ui/graphics_window.h"
 #include "model/layout_row.h"
 #include "model/model.h"
+#include "model/model_file.h"
 
 #include <algorithm>
 #include <cctype>
@@ -83,10 +85,17 @@ struct PlotTitleDialog : DialogProc {
         place_dialog(d);
     }
 
+    // The field takes MAX_TITLE_LENGTH characters; the model keeps the
+    // title whole in its file's title field, so a title of letters outside
+    // ASCII that the field cannot hold is refused, not cut.
     bool ok(Dialog&) override
     {
-        dialog_get_record_text(PLOT_TITLE_TEXT, MAX_TITLE_LENGTH);
+        dialog_get_record_text(PLOT_TITLE_TEXT);
         const std::string title = item_text();
+        if (title.size() > MODEL_TITLE_WIDTH)
+            dialog_throw(PLOT_TITLE_TEXT, c_format("Title is too long: the model keeps %d bytes of it, and a letter "
+                                                   "outside ASCII takes 2 to 4 of them",
+                                                   static_cast<int>(MODEL_TITLE_WIDTH)));
         if (title != model_title()) {
             model_title() = title;
             model_modified() = true;

@@ -58,8 +58,9 @@ TEST_F(CaseLinesOfTheirRun, HangerDesignPassesOfTheSecondSetKeepTheirNames)
     // The passes of the design: the travel in set 1 in its own step, in set
     // 2 in the step of Operating (W+P2+T2) under the pass's name; again with
     // the states of the hot case held.
-    for (const char* pass : {"Calculating hanger loads", "Calculating hanger travel", "Calculating hanger travel (T2)",
-                             "Recalculating hanger travel", "Recalculating hanger travel (T2)"})
+    for (const char* pass : {"Calculating hanger loads", "Calculating hanger travel (T1)",
+                             "Calculating hanger travel (T2)", "Recalculating hanger travel (T1)",
+                             "Recalculating hanger travel (T2)"})
         EXPECT_EQ(named(lines, pass), 1) << pass;
     EXPECT_EQ(lines.size(), 8u);
 }
