@@ -75,6 +75,13 @@ inline std::vector<int> counts(const char* variable, const std::string& full, co
     return out;
 }
 
+// The median of measured values (the upper one of an even count; 0 for none).
+inline double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
 // The text of what a set-up threw.
 inline std::string failure_text(const std::exception_ptr& thrown)
 {

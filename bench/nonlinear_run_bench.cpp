@@ -311,13 +311,7 @@ void BM_NetworkRun(benchmark::State& state)
     const char* friction = std::getenv("KV_BENCH_FRICTION");
     o.friction = !friction || std::atoi(friction) != 0;
     o.rigid = state.range(0) == 1;
-    if (!bench::set_up(state, [&o] {
-            program_models::install_analysis_program();
-            init_model();
-            std::istringstream in(piping_network::batch_text(o));
-            import_batch_text(in);
-            make_model();
-        }))
+    if (!bench::set_up(state, [&o] { program_models::import_batch_model(piping_network::batch_text(o)); }))
         return;
     int iterations = 0;
     int factorisations = 0;
@@ -379,16 +373,12 @@ void BM_NetworkBatchRun(benchmark::State& state)
             walls[kind].push_back(t.wall);
             cpus[kind].push_back(t.cpu);
         }
-    auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v.empty() ? 0.0 : v[v.size() / 2];
-    };
-    const double nonlinear_wall = median(walls[0]), rigid_wall = median(walls[1]);
+    const double nonlinear_wall = bench::median(walls[0]), rigid_wall = bench::median(walls[1]);
     state.counters["nonlinear_ms"] = 1000.0 * nonlinear_wall;
     state.counters["rigid_ms"] = 1000.0 * rigid_wall;
     state.counters["ratio"] = rigid_wall > 0.0 ? nonlinear_wall / rigid_wall : 0.0;
-    state.counters["nonlinear_cpu_ms"] = 1000.0 * median(cpus[0]);
-    state.counters["rigid_cpu_ms"] = 1000.0 * median(cpus[1]);
+    state.counters["nonlinear_cpu_ms"] = 1000.0 * bench::median(cpus[0]);
+    state.counters["rigid_cpu_ms"] = 1000.0 * bench::median(cpus[1]);
 }
 BENCHMARK(BM_NetworkBatchRun)->Unit(benchmark::kMillisecond)->Iterations(bench::iterations(7))->UseRealTime();
 
@@ -448,11 +438,7 @@ void BM_OccasionalRun(benchmark::State& state)
                 if (const std::size_t at = note.find(" in "); at != std::string::npos)
                     iterations[kind] += std::atoi(note.c_str() + at + 4);
         }
-    auto median = [](std::vector<double> v) {
-        std::sort(v.begin(), v.end());
-        return v.empty() ? 0.0 : v[v.size() / 2];
-    };
-    const double without = median(times[0]), with = median(times[1]);
+    const double without = bench::median(times[0]), with = bench::median(times[1]);
     state.counters["rows"] = o.rows;
     state.counters["without_ms"] = 1000.0 * without;
     state.counters["with_ms"] = 1000.0 * with;

@@ -37,6 +37,17 @@ inline void install_analysis_program()
     install_element_analysis();
 }
 
+// The program as at start-up with the model of a batch file's text
+// imported and built. Throws the importer's message.
+inline void import_batch_model(const std::string& text)
+{
+    install_analysis_program();
+    init_model();
+    std::istringstream in(text);
+    import_batch_text(in);
+    make_model();
+}
+
 // Layout lines of a batch file, each one row; `starts` marks the lines that
 // begin a run (a From row).
 struct LayoutLines {

@@ -1,5 +1,6 @@
 // Runs of the program beside a benchmark (korvane) on a batch file, as a
-// user starts it without a display: its wall and processor time.
+// user starts it without a display: its wall and processor time; and the
+// processor time of the benchmark's own process.
 #pragma once
 
 #include <spawn.h>
@@ -25,6 +26,21 @@ inline std::string program_path()
         return {};
     const std::filesystem::path program = self.parent_path() / "korvane";
     return std::filesystem::exists(program) ? program.string() : std::string();
+}
+
+// The user and system time of a resource usage, in seconds.
+inline double processor_seconds(const rusage& usage)
+{
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           1.0e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
+// The processor time of this process so far, all its threads, in seconds.
+inline double own_processor_seconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return processor_seconds(usage);
 }
 
 struct RunTime {
@@ -58,8 +74,7 @@ inline RunTime run_batch(const std::string& program, const std::string& batch)
     rusage usage{};
     wait4(child, &status, 0, &usage);
     t.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    t.cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-            1.0e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+    t.cpu = processor_seconds(usage);
     t.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return t;
 }

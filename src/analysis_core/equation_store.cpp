@@ -52,9 +52,18 @@ constexpr int BLOCK = B * B;  // terms per node block
 // Components of a named motion that count as moving as much as the largest.
 constexpr double SAME_MOTION = 1.0e-6;
 
-// A factor of fewer multiply-adds than this is made on one thread: sharing
-// it would cost more than it saves (about half a millisecond of work).
-constexpr double PARALLEL_LEAST = 1.0e6;
+// Where sharing pays, measured on piping networks of 3 000 to 96 000
+// equations with the kept threads asleep, as they are between the factors
+// of an analysis. A factor that makes fewer multiply-adds in the runs of
+// subtrees than this is made on one thread (about 0.3 ms of work there):
+// waking the threads costs about what the sharing saves.
+constexpr double SHARED_FACTOR_LEAST = 1.5e6;
+// A solve is shared only with a factor of this many terms or more (about
+// 100 000 equations of a piping network): below it a solve's two shares
+// among threads save less wall time than the waking costs processor time
+// (on the nonlinear run of a network of 7 000 rows, a sixth more processor
+// time for no wall time measurably saved).
+constexpr double SHARED_SOLVE_LEAST = 1.0e6;
 // The runs of subtrees a factor is shared into, for each thread: enough
 // that threads finishing early find more to take.
 constexpr int RUNS_PER_THREAD = 4;
@@ -205,11 +214,12 @@ void EquationStore::plan_updates()
 
     subtree_runs_.clear();
     top_panels_.clear();
+    panel_cost_ = cost;
     const int threads = job_threads();
     double total = 0.0;
     for (double c : cost)
         total += c;
-    if (threads < 2 || total < PARALLEL_LEAST)
+    if (threads < 2)
         return;
     // Each panel's subtree: its cost, its size and its first panel.
     std::vector<double> subtree(cost);
@@ -249,6 +259,30 @@ void EquationStore::plan_updates()
         subtree_runs_.clear();
         top_panels_.clear();
     }
+    large_solves_ = static_cast<double>(factor_terms()) >= SHARED_SOLVE_LEAST;
+}
+
+// Whether a factor (make: the panels a factor in part makes; null: all) or
+// a solve is shared among threads.
+bool EquationStore::shares_factor(const char* make) const
+{
+    if (subtree_runs_.empty() || sharing_ == Sharing::Never)
+        return false;
+    if (sharing_ == Sharing::Always)
+        return true;
+    double cost = 0.0;   // of the panels made in the runs
+    for (const auto& [begin, end] : subtree_runs_)
+        for (int s = begin; s < end; ++s)
+            if (make == nullptr || make[s] != 0)
+                cost += panel_cost_[static_cast<std::size_t>(s)];
+    return cost >= SHARED_FACTOR_LEAST;
+}
+
+bool EquationStore::shares_solve() const
+{
+    if (subtree_runs_.empty() || sharing_ == Sharing::Never)
+        return false;
+    return sharing_ == Sharing::Always || large_solves_;
 }
 
 std::size_t EquationStore::assembled_terms() const
@@ -1009,7 +1043,7 @@ FactorResult EquationStore::factor(const FactorOptions& options)
     // this thread, which stops at the first failing pivot and names its
     // equation from the panels before it.
     bool made = false;
-    if (threads_ && !subtree_runs_.empty()) {
+    if (shares_factor(in_part ? make.data() : nullptr)) {
         const auto runs = subtree_runs_.size();
         std::vector<int> negative(runs, 0);
         std::vector<char> run_made(runs, 0);
@@ -1380,7 +1414,7 @@ void EquationStore::solve(std::span<double> columns, int count) const
     const int top = static_cast<int>(top_panels_.size());
     // Shared among threads: the runs by their first panel, and what each
     // takes from the rows outside it.
-    const std::size_t runs = threads_ ? subtree_runs_.size() : 0;
+    const std::size_t runs = shares_solve() ? subtree_runs_.size() : 0;
     std::vector<std::size_t> by_start(runs);
     for (std::size_t k = 0; k < runs; ++k)
         by_start[k] = k;

@@ -151,11 +151,13 @@ public:
     // factor made (all of them unless it kept some).
     int panel_count() const { return static_cast<int>(panels_.size()); }
     int panels_made() const { return panels_made_; }
-    // The runs of subtrees a large factor and its solves are shared into
-    // among threads (0: they run on the calling thread), and whether they
-    // may be (the numbers are the same to the last bit either way).
+    // The runs of subtrees a factor and its solves are shared into among
+    // threads (0: they run on the calling thread), and when they are: where
+    // it pays (a large factor, a larger one's solves), never, or always
+    // (the numbers are the same to the last bit either way).
     int thread_runs() const { return static_cast<int>(subtree_runs_.size()); }
-    void use_threads(bool use) { threads_ = use; }
+    enum class Sharing { WherePays, Never, Always };
+    void share(Sharing sharing) { sharing_ = sharing; }
     bool factored() const { return factored_; }
     // True when a factor is held and the assembled values equal, term by
     // term, those it was made of (the options are the caller's to compare).
@@ -234,7 +236,11 @@ private:
     // thread, then the panels above them, in order. No runs: one thread.
     std::vector<std::pair<int, int>> subtree_runs_;
     std::vector<int> top_panels_;
+    std::vector<double> panel_cost_;   // multiply-adds of each panel's factor and its updates
+    bool large_solves_ = false;        // solves large enough to share
     void plan_updates();
+    bool shares_factor(const char* make) const;
+    bool shares_solve() const;
 
     // The factor: one column-major panel per supernode, its rows the
     // supernode's own equations and then those of its rows below. The
@@ -257,7 +263,7 @@ private:
     std::vector<double> inverse_pivot_;
     int largest_update_ = 0;
     int widest_panel_ = 0;   // columns
-    bool threads_ = true;
+    Sharing sharing_ = Sharing::WherePays;
     // The values the factor was made of: values_ itself while nothing was
     // added since (values_are_factors_), else this copy.
     std::vector<double> factored_values_;

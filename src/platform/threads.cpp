@@ -99,9 +99,12 @@ namespace {
 // (a sparse factorisation) stops gaining beyond it.
 constexpr unsigned MOST_JOB_THREADS = 4;
 // A kept thread that has done its jobs watches for the next call this long
-// before it sleeps: the calls of an analysis come a few milliseconds apart,
-// and waking a sleeping thread takes a good part of a call's work.
-constexpr auto WATCH = std::chrono::milliseconds(5);
+// before it sleeps, and a call waiting for the jobs others took watches for
+// their end as long: the pieces of one factorisation or solve follow each
+// other closely, and a thread woken from sleep starts some tens of
+// microseconds late. Between the calls of an analysis (milliseconds apart)
+// the threads sleep and take no processor time.
+constexpr auto WATCH = std::chrono::microseconds(50);
 
 // One pause in a loop that waits for another thread.
 inline void pause_a_little() {
@@ -110,6 +113,17 @@ inline void pause_a_little() {
 #else
     std::this_thread::yield();
 #endif
+}
+
+// Watches until done() or the watch is over; true when done.
+template <typename Done>
+bool watch_for(Done done) {
+    const auto watched = std::chrono::steady_clock::now();
+    for (int spin = 1;; ++spin) {
+        if (done()) return true;
+        pause_a_little();
+        if (spin % 64 == 0 && std::chrono::steady_clock::now() - watched > WATCH) return done();
+    }
 }
 
 // The processors this process can have: those of its affinity mask, and no
@@ -177,15 +191,18 @@ public:
             std::lock_guard<std::mutex> lock(m_);
             work_.store(round_ << (COUNT_BITS + INDEX_BITS) | static_cast<std::uint64_t>(count) << INDEX_BITS);
         }
-        wake_.notify_all();
+        // As many kept threads as there are jobs besides the caller's first.
+        if (count > static_cast<int>(helpers_.size()))
+            wake_.notify_all();
+        else
+            for (int i = 1; i < count; ++i) wake_.notify_one();
         take_jobs();
         // Only the jobs taken and not yet done are waited for: a kept thread
         // that comes late finds none left and takes none.
-        for (int spin = 0; done_.load() < count; ++spin) {
-            if (spin < 4096)
-                pause_a_little();
-            else
-                std::this_thread::yield();
+        auto all_done = [&] { return done_.load() >= count; };
+        if (!watch_for(all_done)) {
+            std::unique_lock<std::mutex> lock(m_);
+            finished_.wait(lock, all_done);
         }
     }
 
@@ -203,6 +220,7 @@ private:
     static std::uint64_t round_of(std::uint64_t work) { return work >> (COUNT_BITS + INDEX_BITS); }
 
     // Takes and runs jobs while any are left; the round in which none was.
+    // Whoever does a call's last job wakes the call if it sleeps.
     std::uint64_t take_jobs() {
         for (;;) {
             const std::uint64_t work = work_.fetch_add(1);
@@ -210,25 +228,21 @@ private:
             const std::uint64_t count = (work >> INDEX_BITS) & INDEX_MASK;
             if (index >= count) return round_of(work);
             (*job_)(static_cast<int>(index));
-            done_.fetch_add(1);
+            if (static_cast<std::uint64_t>(done_.fetch_add(1)) + 1 == count) {
+                // The call checks its jobs under the lock before it sleeps:
+                // taken here, the lock waits until it sleeps or has seen them.
+                { std::lock_guard<std::mutex> lock(m_); }
+                finished_.notify_one();
+            }
         }
     }
     void help() {
         std::uint64_t seen = 0;  // the round in which this thread found no job left
+        auto fresh = [&] { return stop_.load() || round_of(work_.load()) != seen; };
         for (;;) {
-            // Now and then the processor goes to whatever else is ready to run.
-            const auto watched = std::chrono::steady_clock::now();
-            bool fresh = false;
-            for (int spin = 0; !stop_.load(); ++spin) {
-                if ((fresh = round_of(work_.load()) != seen)) break;
-                pause_a_little();
-                if (spin % 64 != 63) continue;
-                if (std::chrono::steady_clock::now() - watched > WATCH) break;
-                std::this_thread::yield();
-            }
-            if (!fresh) {
+            if (!watch_for(fresh)) {
                 std::unique_lock<std::mutex> lock(m_);
-                wake_.wait(lock, [&] { return stop_.load() || round_of(work_.load()) != seen; });
+                wake_.wait(lock, fresh);
             }
             if (stop_.load()) return;
             seen = take_jobs();
@@ -238,8 +252,9 @@ private:
     std::vector<std::thread> helpers_;
     std::mutex busy_;  // held by the call that uses the helpers
     std::uint64_t round_ = 0;  // the last call's, under busy_
-    std::mutex m_;     // for the sleeping helpers' wake-up
-    std::condition_variable wake_;
+    std::mutex m_;     // for the sleeping helpers' wake-up and the waiting call's
+    std::condition_variable wake_;      // a new call, or the end
+    std::condition_variable finished_;  // the last job of a call done
     const std::function<void(int)>* job_ = nullptr;
     std::atomic<std::uint64_t> work_{0};
     std::atomic<int> done_{0};

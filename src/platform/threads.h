@@ -47,7 +47,8 @@ private:
 // for such work, and returns when every one has run; the jobs are taken in
 // any order. A job must not throw. Only one call at a time uses the kept
 // threads: a call made meanwhile (from another thread) runs its jobs on its
-// own thread.
+// own thread. The kept threads sleep while no call has work for them, and
+// a call whose last jobs run on them sleeps until they are done.
 void run_jobs(int count, const std::function<void(int)>& job);
 // The threads run_jobs spreads jobs over, the calling one included.
 int job_threads();

@@ -4,6 +4,8 @@
 
 #include "platform/headless/headless_backend.h"
 
+#include <sys/resource.h>
+
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -106,6 +108,63 @@ TEST(JobsTest, EveryTaskRunsOnceWithItsJobsInside) {
     run_jobs(9, [&](int job) { after[static_cast<std::size_t>(job)].fetch_add(1); });
     for (const std::atomic<int>& a : after)
         EXPECT_EQ(a.load(), 1);
+}
+
+// The processor time of this process so far, all its threads, in seconds.
+double processor_seconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           1.0e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
+TEST(JobPoolSleeps, CallsMillisecondsApartCostOnlyTheirJobs) {
+    // Calls 10 ms apart, as the factorisations of an analysis come: every
+    // job runs once, and in the 200 ms the kept threads take next to no
+    // processor time (watching for the next call until it comes would take
+    // about as much as the wall time, on each of them).
+    const double before = processor_seconds();
+    int wrong = 0;
+    for (int call = 0; call < 20; ++call) {
+        std::vector<std::atomic<int>> runs(8);
+        run_jobs(8, [&](int job) { runs[static_cast<std::size_t>(job)].fetch_add(1); });
+        for (const std::atomic<int>& r : runs)
+            wrong += r.load() != 1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_LT(processor_seconds() - before, 0.05);
+}
+
+TEST(JobPoolSleeps, WakesForWorkAndTheCallSleepsUntilItsLastJobWhileOthersCallOnTheirOwn) {
+    // After the kept threads have slept, a call of two jobs: the first waits
+    // until the second has started elsewhere (a kept thread woke for it),
+    // and the second sleeps 200 ms there. Meanwhile another thread's call
+    // runs all its jobs and returns. The call waits those 200 ms asleep.
+    if (job_threads() < 2) GTEST_SKIP() << "no kept threads";
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const std::thread::id caller = std::this_thread::get_id();
+    std::atomic<int> started{0};
+    std::atomic<bool> elsewhere{false};
+    std::atomic<int> other_jobs{0};
+    std::thread other;
+    const double before = processor_seconds();
+    run_jobs(2, [&](int) {
+        started.fetch_add(1);
+        if (std::this_thread::get_id() != caller) {
+            elsewhere.store(true);
+            other = std::thread([&] { run_jobs(5, [&](int) { other_jobs.fetch_add(1); }); });
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            return;
+        }
+        for (int wait = 0; started.load() < 2 && wait < 5000; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    const double used = processor_seconds() - before;
+    ASSERT_TRUE(elsewhere.load());
+    other.join();
+    EXPECT_EQ(other_jobs.load(), 5);
+    EXPECT_LT(used, 0.05);
 }
 
 TEST(PostTest, WorkerPostsRunOnMainThreadInOrder) {

@@ -834,8 +834,8 @@ TEST(EquationStore, ProductsMatchTheDenseMatrix)
 TEST(EquationStore, FactorSharedAmongThreadsGivesTheSameBitsAsOneThread)
 {
     // A network of 3 000 nodes (a tree with loops, dense node blocks, as in
-    // RandomNodeGraphsSolveLikeDenseElimination) is large enough to be
-    // factorised and solved on several threads. Its solution is the same to
+    // RandomNodeGraphsSolveLikeDenseElimination), factorised and solved on
+    // several threads even where that would not pay. Its solution is the same to
     // the last bit as on one thread, and solves K x = b to
     // round-off (the residual through the assembled product, which
     // ProductsMatchTheDenseMatrix checks against dense sums). So is a factor
@@ -858,7 +858,8 @@ TEST(EquationStore, FactorSharedAmongThreadsGivesTheSameBitsAsOneThread)
     };
     std::unique_ptr<EquationStore> shared = assembled(), alone = assembled();
     ASSERT_GE(shared->thread_runs(), 2);
-    alone->use_threads(false);
+    shared->share(EquationStore::Sharing::Always);
+    alone->share(EquationStore::Sharing::Never);
     const std::vector<std::vector<double>> loads = random_loads(n, 1, random);
     auto solved = [&](EquationStore& store) {
         OneBased<double> x(n);
