@@ -210,11 +210,6 @@ bool section_name_taken(const std::string& name)
     return entry_name_taken(PIPE_SECTIONS, name);
 }
 
-std::string free_section_number_name(const std::string& also_taken)
-{
-    return free_number_name(PIPE_SECTIONS, {also_taken});
-}
-
 void check_merge_pipe_sections(const OneBased<PipeSection>& merged)
 {
     check_merge_named_set(pipe_section_rules(), merged);

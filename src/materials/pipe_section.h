@@ -105,9 +105,6 @@ void copy_section_values(int index);
 bool paste_section_values(int index);
 bool section_values_copied();
 
-// The first of "1".."999" that is neither a pipe- nor a beam-section name and
-// is not in `also_taken`; empty when all are taken.
-std::string free_section_number_name(const std::string& also_taken = {});
 
 // The rules of the set: its file section, limit and messages.
 const NamedSetRules<PipeSection>& pipe_section_rules();
