@@ -4,7 +4,10 @@
 // model, the element table, the lists and the code records), and switching
 // the load case (the case's displacements with their extremes, its element
 // forces and every support's loads), against the one plain std::fread of
-// the same bytes that a switch needs at least.
+// the same bytes that a switch needs at least; and the check of the whole
+// file's bytes that opening makes, against zlib's crc32 of the same bytes.
+#include "analysis/results_file.h"
+#include "framework/binfile.h"
 #include "results/results_load_cases.h"
 #include "results/results_reader.h"
 #include "results/results_session.h"
@@ -13,6 +16,7 @@
 #include "line_results.h"
 
 #include <benchmark/benchmark.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <memory>
@@ -74,18 +78,27 @@ void BM_SwitchLoadCase(benchmark::State& state)
 }
 BENCHMARK(BM_SwitchLoadCase)->Unit(benchmark::kMicrosecond);
 
+// The results file open for plain reading, with the results closed; null
+// (the benchmark skipped) when it cannot be.
+std::FILE* results_file_alone(benchmark::State& state, const line_results::LineResults*& l)
+{
+    l = large_results(state);
+    if (!l)
+        return nullptr;
+    close_results();
+    std::FILE* f = std::fopen(l->results_path.c_str(), "rb");
+    if (!f)
+        state.SkipWithError(("cannot open " + l->results_path).c_str());
+    return f;
+}
+
 // The same bytes with one seek and one std::fread per case.
 void BM_FreadCaseBlock(benchmark::State& state)
 {
-    const line_results::LineResults* l = large_results(state);
-    if (!l)
+    const line_results::LineResults* l = nullptr;
+    std::FILE* f = results_file_alone(state, l);
+    if (!f)
         return;
-    close_results();
-    std::FILE* f = std::fopen(l->results_path.c_str(), "rb");
-    if (!f) {
-        state.SkipWithError(("cannot open " + l->results_path).c_str());
-        return;
-    }
     std::vector<char> buffer(static_cast<std::size_t>(l->case_block));
     std::size_t c = 0;
     for (auto _ : state) {
@@ -97,5 +110,51 @@ void BM_FreadCaseBlock(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * l->case_block);
 }
 BENCHMARK(BM_FreadCaseBlock)->Unit(benchmark::kMicrosecond);
+
+// The check that opening makes: every byte of the file read and put
+// through CRC-32.
+void BM_CheckWholeFile(benchmark::State& state)
+{
+    const line_results::LineResults* l = large_results(state);
+    if (!l)
+        return;
+    close_results();
+    BinFile file;
+    if (!file.open_read(l->results_path)) {
+        state.SkipWithError(("cannot open " + l->results_path).c_str());
+        return;
+    }
+    for (auto _ : state) {
+        if (!results_file_check_holds(file, RESULTS_FILE_VERSION)) {
+            state.SkipWithError("the check of the file fails");
+            return;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * file.size());
+}
+BENCHMARK(BM_CheckWholeFile)->Unit(benchmark::kMillisecond);
+
+// The reference: the same bytes read in 1 MiB parts with std::fread and
+// put through zlib's crc32.
+void BM_ZlibCrcWholeFile(benchmark::State& state)
+{
+    const line_results::LineResults* l = nullptr;
+    std::FILE* f = results_file_alone(state, l);
+    if (!f)
+        return;
+    std::vector<unsigned char> chunk(std::size_t{1} << 20);
+    int64_t bytes = 0;
+    for (auto _ : state) {
+        std::fseek(f, 0, SEEK_SET);
+        uLong crc = crc32(0L, Z_NULL, 0);
+        bytes = 0;
+        for (std::size_t n; (n = std::fread(chunk.data(), 1, chunk.size(), f)) > 0; bytes += static_cast<int64_t>(n))
+            crc = crc32(crc, chunk.data(), static_cast<uInt>(n));
+        benchmark::DoNotOptimize(crc);
+    }
+    std::fclose(f);
+    state.SetBytesProcessed(state.iterations() * bytes);
+}
+BENCHMARK(BM_ZlibCrcWholeFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace

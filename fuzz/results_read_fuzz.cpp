@@ -6,7 +6,9 @@
 // results mode changes nothing in the model.
 #include "harness/fuzz_program.h"
 
+#include "analysis/results_file.h"
 #include "framework/app_state.h"
+#include "framework/crc32.h"
 #include "framework/errors.h"
 #include "model/ui/model_commands.h"
 #include "results/results_load_cases.h"
@@ -17,6 +19,8 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <span>
+#include <vector>
 
 namespace {
 
@@ -48,7 +52,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     (void)started;
     const std::vector<unsigned char> before = model_bytes();
     const std::string path = scratch_path("sample.res");
-    write_file(path, data, size);
+    // A file of the version that ends with a check gets its check made anew,
+    // so that the mutations reach the reader's own checks of the structure
+    // (a file whose check fails is refused before them); one byte in 256 is
+    // left as it is, to keep the check's refusal itself in the runs.
+    std::vector<uint8_t> bytes(data, data + size);
+    if (size >= RESULTS_HEADER_SIZE + RESULTS_CHECK_SIZE &&
+        results_header_version(reinterpret_cast<const char*>(data)) == RESULTS_FILE_VERSION && data[size - 1] != 0x5a) {
+        const uint32_t check = crc32_of(std::span<const uint8_t>(bytes.data(), size - RESULTS_CHECK_SIZE));
+        for (int i = 0; i < RESULTS_CHECK_SIZE; ++i)
+            bytes[size - RESULTS_CHECK_SIZE + static_cast<std::size_t>(i)] = static_cast<uint8_t>(check >> (8 * i));
+    }
+    write_file(path, bytes.data(), bytes.size());
     // The results as new as their model, so that only the bytes decide.
     std::error_code ec;
     std::filesystem::last_write_time(scratch_path("sample.mod"),

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config ccache clang libclang-rt-dev llvm
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-  libgtest-dev googletest libbenchmark-dev libeigen3-dev libspectra-dev xvfb xauth locales-all fonts-dejavu-core
+  libgtest-dev googletest libbenchmark-dev libeigen3-dev libspectra-dev zlib1g-dev xvfb xauth locales-all fonts-dejavu-core
   python3-ezdxf ghostscript hp2xx openbox x11-utils)
 missing=()
 for p in "${packages[@]}"; do

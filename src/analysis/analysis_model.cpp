@@ -273,6 +273,8 @@ void check_results_match_model(const std::string& path)
     char header[RESULTS_HEADER_SIZE] = {};
     file.read(header, sizeof header);
     const int32_t version = results_header_version(header);
+    if (!results_file_check_holds(file, version))
+        throw_message(results_damaged_text(path));
     const int32_t elements = file.read_int();
     if (file.error() || elements < 0)
         throw_message("Unable to read results file");

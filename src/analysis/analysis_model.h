@@ -76,6 +76,7 @@ bool& modal_forces_export_requested();
 // Refuses a results file that was not written for the current model: its
 // element count must be the model's and its length the one the model
 // implies for analysis_load_cases(). Throws "Results file <path> does not
-// match the model.\nPlease reanalyze the model."; a file that cannot be read
-// throws "Unable to read results file".
+// match the model.\nPlease reanalyze the model."; a file whose check fails,
+// results_damaged_text; a file that cannot be read, "Unable to read results
+// file".
 void check_results_match_model(const std::string& path);

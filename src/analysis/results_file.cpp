@@ -3,6 +3,7 @@
 #include "analysis_core/element_forces.h"
 #include "analysis_core/results_sink.h"
 #include "framework/binfile.h"
+#include "framework/crc32.h"
 #include "framework/errors.h"
 #include "framework/text.h"
 #include "model/nodes.h"
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 static_assert(HANGER_DESIGN_RECORD_SIZE == HANGER_DESIGN_RECORD_BYTES, "the hanger's design record is the file's");
 
@@ -89,7 +91,13 @@ void write_results_header(BinFile& file)
     const std::string header =
         c_format("%s%d%c", RESULTS_FILE_MAGIC, RESULTS_FILE_VERSION, RESULTS_MODULUS_AT_CASE_TEMPERATURE);
     KV_ASSERT(header.size() == RESULTS_HEADER_SIZE);
+    file.count_checksum();
     file.write(header.data(), header.size());
+}
+
+void write_results_check(BinFile& file)
+{
+    file.write_int(static_cast<int32_t>(file.written_checksum()));
 }
 
 void write_element_records(BinFile& file, const Model& model)
@@ -267,6 +275,7 @@ void write_results_file(const std::string& path, const AnalysisModel& analysis,
     write_hanger_designs(file, model, designs);
     write_run_record(file, ResultsRunRecord{case_lines, analysis.output.model_fingerprint,
                                             designs ? designs->notes : std::vector<HangerNote>{}});
+    write_results_check(file);
     if (file.error() || !file.close())
         throw_message(with_reason("Unable to write results file:\n" + path, file.failure()));
 }
@@ -314,14 +323,28 @@ bool read_record_count(BinFile& file, std::size_t bytes, int32_t& count)
     return !file.error() && count >= 0 && count <= RUN_RECORD_MAX_LINES && file.fits(count, bytes);
 }
 
-// What a note of the hanger design can hold: numbers, sizes' loads of 0
-// (none) or more, and a variation allowed of 0 (none said) to the most a
-// hanger allows.
+// What a note of the hanger design can hold: numbers; for a hanger that
+// would pull the pipe down, a load that is not upward; for the reasons of
+// the springs, the variation allowed (1 to the most a hanger allows), and
+// for the others none; the sizes' loads on either side (0 for none) only
+// where no spring's range holds the load; a design only after a reason of
+// the springs, when a constant support took the hanger.
 bool hanger_note_values_sound(const HangerNote& note)
 {
-    return std::isfinite(note.load) && std::isfinite(note.travel) && std::isfinite(note.below) &&
-           std::isfinite(note.above) && note.below >= 0.0f && note.above >= 0.0f && note.percent >= 0 &&
-           note.percent <= MAX_LOAD_VARIATION;
+    const bool springs = note.reason == HangerNoteReason::VariationTooLarge ||
+                         note.reason == HangerNoteReason::OnlyShortRange ||
+                         note.reason == HangerNoteReason::NoRangeHolds;
+    const bool sizes_around = note.reason == HangerNoteReason::NoRangeHolds;
+    if (!std::isfinite(note.load) || !std::isfinite(note.travel) || !std::isfinite(note.below) ||
+        !std::isfinite(note.above) || note.below < 0.0f || note.above < 0.0f)
+        return false;
+    if (!sizes_around && (note.below != 0.0f || note.above != 0.0f))
+        return false;
+    if (note.reason == HangerNoteReason::NoUpwardLoad && note.load > 0.0f)
+        return false;
+    if (springs ? note.percent < 1 || note.percent > MAX_LOAD_VARIATION : note.percent != 0)
+        return false;
+    return springs || !note.designed;
 }
 
 }  // namespace
@@ -375,14 +398,17 @@ bool read_run_record(BinFile& file, int64_t at, ResultsRunRecord& record, int32_
         for (float* v : {&note.load, &note.travel, &note.below, &note.above})
             *v = file.read_float();
         note.percent = file.read_int();
-        if (file.error() || reason <= 0 || reason >= HANGER_NOTE_REASONS || (designed != 0 && designed != 1) ||
-            !hanger_note_values_sound(note) || !read_record_text(file, note.catalogue))
+        if (file.error() || reason <= 0 || reason >= HANGER_NOTE_REASONS || (designed != 0 && designed != 1))
             return false;
         note.reason = static_cast<HangerNoteReason>(reason);
         note.designed = designed == 1;
+        // One note a hanger, in row order.
+        const bool in_order = read.hanger_notes.empty() || note.row > read.hanger_notes.back().row;
+        if (!in_order || !hanger_note_values_sound(note) || !read_record_text(file, note.catalogue))
+            return false;
         read.hanger_notes.push_back(std::move(note));
     }
-    if (file.remaining() != static_cast<int64_t>(read.model_fingerprint.size()))
+    if (file.remaining() != static_cast<int64_t>(read.model_fingerprint.size()) + results_check_size(version))
         return false;
     file.read(read.model_fingerprint.data(), read.model_fingerprint.size());
     if (file.error())
@@ -398,14 +424,46 @@ bool results_file_ends_well(BinFile& file, int32_t version, int64_t blocks_end, 
     return read_run_record(file, blocks_end, record, version);
 }
 
+int64_t results_check_size(int32_t version)
+{
+    return version >= RESULTS_FILE_VERSION ? RESULTS_CHECK_SIZE : 0;
+}
+
+bool results_file_check_holds(BinFile& file, int32_t version)
+{
+    if (results_check_size(version) == 0)
+        return true;
+    const int64_t at = file.tell();
+    const int64_t checked = file.size() - RESULTS_CHECK_SIZE;
+    if (checked < RESULTS_HEADER_SIZE || !file.seek(0))
+        return false;
+    Crc32 crc;
+    std::vector<uint8_t> chunk(std::size_t{1} << 20);
+    for (int64_t left = checked; left > 0;) {
+        const auto n = static_cast<std::size_t>(std::min<int64_t>(left, static_cast<int64_t>(chunk.size())));
+        file.read(chunk.data(), n);
+        crc.update(chunk.data(), n);
+        left -= static_cast<int64_t>(n);
+    }
+    const auto written = static_cast<uint32_t>(file.read_int());
+    return !file.error() && written == crc.value() && file.seek(at);
+}
+
+std::string results_damaged_text(const std::string& path)
+{
+    return "Results file " + path +
+           " is damaged: its contents are not those the analysis wrote.\nPlease reanalyze the model.";
+}
+
 bool results_file_fingerprint(const std::string& path, Sha256Digest& fingerprint)
 {
-    if (!results_version_has_run_record(results_file_version(path)))
+    const int32_t version = results_file_version(path);
+    if (!results_version_has_run_record(version))
         return false;
     BinFile file;
     ResultsRunRecord record;
-    if (!file.open_read(path) || file.size() < RESULTS_HEADER_SIZE + int64_t{sizeof fingerprint} ||
-        !file.seek(file.size() - int64_t{sizeof fingerprint}))
+    const int64_t trailer = int64_t{sizeof fingerprint} + results_check_size(version);
+    if (!file.open_read(path) || file.size() < RESULTS_HEADER_SIZE + trailer || !file.seek(file.size() - trailer))
         return false;
     file.read(record.model_fingerprint.data(), record.model_fingerprint.size());
     if (file.error() || !record.has_fingerprint())
@@ -416,13 +474,17 @@ bool results_file_fingerprint(const std::string& path, Sha256Digest& fingerprint
 
 void restamp_results_fingerprint(const std::string& path, const Sha256Digest& fingerprint)
 {
-    if (!results_version_has_run_record(results_file_version(path)))
+    const int32_t version = results_file_version(path);
+    if (!results_version_has_run_record(version))
         return;
     const std::string failed = "Unable to write results file:\n" + path;
+    const int64_t check = results_check_size(version);
     BinFile in;
-    if (!in.open_read(path) || in.size() < RESULTS_HEADER_SIZE + int64_t{sizeof fingerprint})
+    if (!in.open_read(path) || in.size() < RESULTS_HEADER_SIZE + int64_t{sizeof fingerprint} + check)
         throw_message(failed);
-    std::vector<char> bytes(static_cast<std::size_t>(in.size()));
+    if (!results_file_check_holds(in, version))
+        throw_message(results_damaged_text(path));
+    std::vector<uint8_t> bytes(static_cast<std::size_t>(in.size() - check));
     in.read(bytes.data(), bytes.size());
     if (in.error())
         throw_message(failed);
@@ -431,7 +493,10 @@ void restamp_results_fingerprint(const std::string& path, const Sha256Digest& fi
     BinFile out;
     if (!out.open_write(path))
         throw_message(with_reason(failed, out.failure()));
+    out.count_checksum();
     out.write(bytes.data(), bytes.size());
+    if (check > 0)
+        write_results_check(out);
     if (out.error() || !out.close())
         throw_message(with_reason(failed, out.failure()));
 }

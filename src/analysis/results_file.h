@@ -1,7 +1,7 @@
 // The results file (".res") that a run writes beside the model file and the
 // results windows read. Little-endian, field by field:
 //
-//   header      16 bytes: "KORVANE21KR", the version "1023" and the
+//   header      16 bytes: "KORVANE21KR", the version "1024" and the
 //               modulus the expansion cases were solved with: '0' each
 //               element's at the case's temperature (the run's), '1' the
 //               modulus at the reference temperature
@@ -50,6 +50,9 @@
 //               and its bytes;
 //               then the 32 bytes of the SHA-256 of the model file's
 //               contents (all 0 when the run's model was not the file's)
+//   check       (version 1024 on) uint32 the CRC-32 (framework/crc32.h) of
+//               every byte before it, header included, written last: a
+//               file whose bytes are not those written is refused whole
 // Values of magnitude below 1e-30 are written as 0.
 //
 // The time-history results (".rth", beside the results file): the 16-byte
@@ -76,9 +79,11 @@
 class BinFile;
 
 inline constexpr const char* RESULTS_FILE_MAGIC = "KORVANE21KR";
-inline constexpr int32_t RESULTS_FILE_VERSION = 1023;
-// The versions before it, read still: 1022's run record has no hanger
-// notes, 1021 has no run record, 1020's element records lack the chord too.
+inline constexpr int32_t RESULTS_FILE_VERSION = 1024;
+// The versions before it, read still: 1023 ends without the check, 1022's
+// run record has no hanger notes either, 1021 has no run record, 1020's
+// element records lack the chord too.
+inline constexpr int32_t RESULTS_FILE_VERSION_WITHOUT_CHECK = 1023;
 inline constexpr int32_t RESULTS_FILE_VERSION_WITHOUT_HANGER_NOTES = 1022;
 inline constexpr int32_t RESULTS_FILE_VERSION_WITHOUT_RUN_RECORD = 1021;
 inline constexpr int32_t RESULTS_FILE_VERSION_WITHOUT_CHORDS = 1020;
@@ -89,6 +94,7 @@ inline constexpr int RESULTS_HEADER_SIZE = 16;
 inline constexpr int RESULTS_ELEMENT_RECORD_SIZE = 44;
 inline constexpr int SOIL_RESTRAINT_RECORD_SIZE = 40;
 inline constexpr int HANGER_DESIGN_RECORD_SIZE = 32;
+inline constexpr int RESULTS_CHECK_SIZE = 4;
 // The last header byte.
 inline constexpr char RESULTS_MODULUS_AT_CASE_TEMPERATURE = '0';
 inline constexpr char RESULTS_MODULUS_AT_REFERENCE = '1';
@@ -142,8 +148,11 @@ int64_t time_history_support_at(int64_t nodes, int64_t elements, int64_t support
 // analyses (each value through end_force_value).
 
 // The 16-byte header "KORVANE21KR" with RESULTS_FILE_VERSION and the modulus mark
-// RESULTS_MODULUS_AT_CASE_TEMPERATURE.
+// RESULTS_MODULUS_AT_CASE_TEMPERATURE; the file's check is counted from it on.
 void write_results_header(BinFile& file);
+// The check that ends the file: the CRC-32 of every byte since the header's
+// first.
+void write_results_check(BinFile& file);
 // A load-case block: 6 N displacements, for code 31 6 N accelerations
 // (empty otherwise), 12 E forces and the support values.
 void write_case_block(BinFile& file, std::span<const double> displacements, std::span<const double> accelerations,
@@ -224,6 +233,14 @@ void write_run_record(BinFile& file, const ResultsRunRecord& record);
 // left, a reason or flag out of its range, a note's value that is no number
 // or out of its range, or bytes after it).
 bool read_run_record(BinFile& file, int64_t at, ResultsRunRecord& record, int32_t version = RESULTS_FILE_VERSION);
+// The bytes of the check that ends a file of a version (0 before 1024).
+int64_t results_check_size(int32_t version);
+// Whether the check that ends a file of `version` is the CRC-32 of the
+// bytes before it (true for a version without one); reads the whole file
+// and leaves the position where it was.
+bool results_file_check_holds(BinFile& file, int32_t version);
+// "Results file <path> is damaged: ..." with what to do.
+std::string results_damaged_text(const std::string& path);
 // Whether a results file of `version` whose blocks end at `blocks_end`
 // (results_file_size) ends right: there for a version without the run
 // record, else with a sound record from there, read into `record`.
@@ -234,9 +251,11 @@ bool results_file_ends_well(BinFile& file, int32_t version, int64_t blocks_end, 
 bool results_file_fingerprint(const std::string& path, Sha256Digest& fingerprint);
 // Puts another model file's fingerprint in a results file whose results
 // are still that model's (saved again with no change to what was
-// analysed), through a replacement file: the last 32 bytes of a file of a
-// version with the record. A file of an older version is left as it is.
-// Throws "Unable to write results file:\n<path>" and the reason.
+// analysed), through a replacement file: the 32 bytes before the check of a
+// file of a version with the record, and the check made anew. A file of an
+// older version is left as it is. Throws "Unable to write results
+// file:\n<path>" and the reason, or results_damaged_text for a file whose
+// check fails (it is not made sound by a new check).
 void restamp_results_fingerprint(const std::string& path, const Sha256Digest& fingerprint);
 
 // Writes the results of a run: `cases` in the order of model.load_cases,

@@ -81,6 +81,8 @@ BinFile::~BinFile()
 
 bool BinFile::open_read(const std::string& path)
 {
+    counting_ = false;
+    written_crc_ = Crc32{};
     if (writing_)
         abandon();
     else
@@ -120,6 +122,8 @@ bool BinFile::open_read(const std::string& path)
 
 bool BinFile::open_write(const std::string& path)
 {
+    counting_ = false;
+    written_crc_ = Crc32{};
     if (writing_)
         abandon();
     else
@@ -158,6 +162,8 @@ bool BinFile::open_write(const std::string& path)
 
 bool BinFile::open_scratch()
 {
+    counting_ = false;
+    written_crc_ = Crc32{};
     if (writing_)
         abandon();
     else
@@ -284,6 +290,8 @@ void BinFile::write(const void* buffer, std::size_t n)
         return;
     }
     const std::size_t put = std::fwrite(buffer, 1, n, file_);
+    if (counting_)
+        written_crc_.update(buffer, put);
     position_ += static_cast<int64_t>(put);
     size_ = std::max(size_, position_);
     if (put < n) {
@@ -415,14 +423,24 @@ void BinFile::end_record()
     if (!record_starts_.empty())
         return;
     const std::size_t put = std::fwrite(record_bytes_.data(), 1, record_bytes_.size(), file_);
+    if (counting_)
+        written_crc_.update(record_bytes_.data(), put);
     if (put < record_bytes_.size())
         error_ = true;
     record_bytes_.clear();
 }
 
+void BinFile::count_checksum()
+{
+    if (!file_ || !writing_)
+        error_ = true;
+    counting_ = true;
+    written_crc_ = Crc32{};
+}
+
 bool BinFile::seek(int64_t offset)
 {
-    if (!record_starts_.empty()) {
+    if (!record_starts_.empty() || (writing_ && counting_)) {
         error_ = true;
         return false;
     }

@@ -22,6 +22,7 @@
 // leaves the target as it was.
 #pragma once
 
+#include "framework/crc32.h"
 #include "framework/xycurve.h"
 #include "platform/file_replace.h"
 #include "platform/file_stamp.h"
@@ -123,6 +124,14 @@ public:
     // readers check a count with it before they allocate.
     bool fits(int64_t count, std::size_t item_size) const;
 
+    // For a writer: from now on, the CRC-32 of every byte put in the file
+    // (a record's when it ends) is kept, for a check written last. A seek
+    // of such a writer sets the error flag, as the bytes would no longer be
+    // checked in the order they lie. An open ends the counting.
+    void count_checksum();
+    // The CRC-32 of the bytes put since count_checksum().
+    uint32_t written_checksum() const { return written_crc_.value(); }
+
 private:
     void fail_read(void* buffer, std::size_t n);
 
@@ -137,6 +146,8 @@ private:
     FileStamp stamp_;
     int64_t size_ = 0;       // reader: size at open; writer: the high-water mark
     int64_t position_ = 0;
+    bool counting_ = false;
+    Crc32 written_crc_;
     // The open records' bytes, outermost first, and where each begins.
     std::vector<unsigned char> record_bytes_;
     std::vector<std::size_t> record_starts_;

@@ -73,7 +73,8 @@ int32_t check_header(BinFile& file)
     const int32_t version = results_header_version(header);
     if (version == 0)
         throw_message(RESULTS_UNREADABLE_TEXT);
-    if (version != RESULTS_FILE_VERSION && version != RESULTS_FILE_VERSION_WITHOUT_HANGER_NOTES &&
+    if (version != RESULTS_FILE_VERSION && version != RESULTS_FILE_VERSION_WITHOUT_CHECK &&
+        version != RESULTS_FILE_VERSION_WITHOUT_HANGER_NOTES &&
         version != RESULTS_FILE_VERSION_WITHOUT_RUN_RECORD && version != RESULTS_FILE_VERSION_WITHOUT_CHORDS) {
         file.close();
         throw_message(c_format("Program version = %s\nResults version = %.2f\nPlease reanalyze the model.",
@@ -516,6 +517,9 @@ void read_results(const std::string& path)
     if (!file.open_read(path))
         throw_message(RESULTS_UNREADABLE_TEXT);
     r.version = check_header(file);
+    // Nothing of a file whose bytes are not those written is shown.
+    if (!results_file_check_holds(file, r.version))
+        throw_message(results_damaged_text(path));
 
     // The counts, checked against the model and the file's length before
     // anything is allocated from them.

@@ -424,13 +424,13 @@ int32_t int_at(const std::string& bytes, std::size_t at)
 // The blocks of a results file without the run record that ends it (int32
 // L, L lines of an int32 byte count and their bytes; int32 H, H hanger
 // notes of three int32, a byte count and their bytes; a 32-byte
-// fingerprint): the record is found from the end, the last place from which
-// it reads to the fingerprint exactly.
+// fingerprint; the 4-byte check): the record is found from the end, the
+// last place from which it reads to the fingerprint exactly.
 std::string without_run_record(const std::string& bytes)
 {
-    if (bytes.size() < 40)
+    if (bytes.size() < 44)
         return {};
-    const std::size_t fingerprint = bytes.size() - 32;
+    const std::size_t fingerprint = bytes.size() - 32 - 4;
     // Reads `count` items at `at`, each `head` int32s and a text; false when
     // they overrun the fingerprint.
     const auto items = [&](std::size_t& at, int head) {
@@ -643,11 +643,14 @@ TEST_F(HeadlessOpen, ADamagedResultsFileIsRefusedOnStandardError)
     ProgramRun r = run("--headless sample.res");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(r.err, "");
-    // Cut short, the results no longer match the model.
+    // Cut short, the results are damaged.
     fs::resize_file(scratch / "sample.res", fs::file_size(scratch / "sample.res") / 2);
     r = run("--headless sample.res");
     EXPECT_EQ(r.exit_code, 1);
-    EXPECT_EQ(r.err, "Korvane: Results file does not match the model.\nPlease reanalyze the model.\n");
+    EXPECT_NE(r.err.find("sample.res is damaged: its contents are not those the analysis wrote.\nPlease reanalyze "
+                         "the model.\n"),
+              std::string::npos)
+        << r.err;
     // A damaged model file as well.
     std::ofstream(scratch / "sample.mod", std::ios::trunc) << "not a model";
     r = run("--headless sample.mod");
@@ -655,29 +658,35 @@ TEST_F(HeadlessOpen, ADamagedResultsFileIsRefusedOnStandardError)
     EXPECT_EQ(r.err.rfind("Korvane: ", 0), 0u) << r.err;
 }
 
-class DamagedHangerNotes : public BatchModeBinaryTest {};
+class ResultsFileChecked : public BatchModeBinaryTest {};
 
 // The riser's results with the note of its hanger design (no spring holds
-// its load, a constant support is chosen) open from the command line; with
-// the note's load made no number they are refused on standard error.
-TEST_F(DamagedHangerNotes, ANoteThatIsNoNumberEndsTheOpeningWith1)
+// its load, a constant support is chosen) open from the command line; one
+// byte changed anywhere (the header's modulus mark, an element's record,
+// the note's "designed" flag, its load, the check itself) refuses them on
+// standard error.
+TEST_F(ResultsFileChecked, AChangedByteEndsTheOpeningWith1)
 {
     write_riser(scratch, "SPRING S 1 LONG 100 180 20 # test values\nSPRING S 2 LONG 200 2000 20 # test values\n");
     ASSERT_EQ(run("riser.mbf").exit_code, 0);
-    ProgramRun r = run("--headless riser.res");
-    ASSERT_EQ(r.exit_code, 0) << r.err;
-    // The file ends with the note's load, travel, the two sizes' loads, the
-    // variation allowed, the catalogue's name after its byte count, and the
-    // 32 bytes of the fingerprint.
-    std::string bytes = file_bytes(scratch / "riser.res");
-    const std::size_t name_at = bytes.size() - 32 - 8;
-    ASSERT_EQ(bytes.substr(name_at, 8), "Grinnell");
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    std::memcpy(bytes.data() + name_at - 4 - 4 - 16, &nan, 4);
-    std::ofstream(scratch / "riser.res", std::ios::binary | std::ios::trunc) << bytes;
-    r = run("--headless riser.res");
-    EXPECT_EQ(r.exit_code, 1);
-    EXPECT_EQ(r.err, "Korvane: Results file does not match the model.\nPlease reanalyze the model.\n");
+    ASSERT_EQ(run("--headless riser.res").exit_code, 0);
+    // The file ends with the note's flag, load, travel, the two sizes'
+    // loads, the variation allowed, the catalogue's name after its byte
+    // count, the 32 bytes of the fingerprint and the 4 of the check.
+    const std::string good = file_bytes(scratch / "riser.res");
+    const std::size_t name_at = good.size() - 4 - 32 - 8;
+    ASSERT_EQ(good.substr(name_at, 8), "Grinnell");
+    const std::size_t load_at = name_at - 4 - 4 - 16;
+    for (const std::size_t at : {std::size_t{15}, std::size_t{24}, load_at - 4, load_at + 2, good.size() - 1}) {
+        std::string bytes = good;
+        bytes[at] = static_cast<char>(bytes[at] ^ 1);
+        std::ofstream(scratch / "riser.res", std::ios::binary | std::ios::trunc) << bytes;
+        const ProgramRun r = run("--headless riser.res");
+        EXPECT_EQ(r.exit_code, 1) << at;
+        EXPECT_NE(r.err.find("riser.res is damaged: its contents are not those the analysis wrote."),
+                  std::string::npos)
+            << at << r.err;
+    }
 }
 
 // ---- Section bounds ----------------------------------------------------------------------------

@@ -78,6 +78,7 @@ protected:
         }
         write_hanger_designs(file, m);
         write_run_record(file, {});
+        write_results_check(file);
         ASSERT_TRUE(file.close());
         load_results(results_path, "");
         ASSERT_TRUE(results_open());

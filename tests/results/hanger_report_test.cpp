@@ -62,6 +62,7 @@ protected:
                          std::vector<double>(static_cast<std::size_t>(support_value_count(m))));
         write_hanger_designs(file, m, &designs);
         write_run_record(file, {});
+        write_results_check(file);
         ASSERT_TRUE(file.close());
         open_results();
         hb->run_loop();

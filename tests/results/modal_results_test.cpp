@@ -83,6 +83,7 @@ protected:
                          std::vector<double>(static_cast<std::size_t>(support_value_count(m))));
         write_hanger_designs(file, m);
         write_run_record(file, {});
+        write_results_check(file);
         ASSERT_TRUE(file.close());
     }
     // Two susceptibility modes: mode 1 loads the first element's far end

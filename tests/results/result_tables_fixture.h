@@ -175,6 +175,7 @@ protected:
         }
         write_hanger_designs(file, m);
         write_run_record(file, {});
+        write_results_check(file);
         ASSERT_TRUE(file.close());
         model_modified() = false;
         const auto results_time = std::filesystem::last_write_time(path("sample.res"));

@@ -4,6 +4,7 @@
 // the item sets and the right-button popups.
 #include "results/results_program_fixture.h"
 
+#include "analysis/results_file.h"
 #include "framework/qa_block.h"
 #include "framework/ui/dialogs_common.h"
 #include "framework/ui/messages.h"
@@ -32,8 +33,6 @@ protected:
     }
 };
 
-const std::string MISMATCH = "Results file does not match the model.\nPlease reanalyze the model.";
-
 }  // namespace
 
 TEST_F(ResultsCommandTest, ResultsNeedASavedModelAndItsResultsFile)
@@ -57,7 +56,7 @@ TEST_F(ResultsCommandTest, BadResultsFileLeavesTheModelAsItWas)
     std::filesystem::resize_file(folder / "sample.res", std::filesystem::file_size(folder / "sample.res") - 4);
     open_results();
     hb->run_loop();
-    EXPECT_EQ(last_message(), MISMATCH);
+    EXPECT_EQ(last_message(), results_damaged_text(path("sample.res")));
     EXPECT_FALSE(in_results());
     EXPECT_FALSE(input_locked());
     EXPECT_FALSE(results_open());

@@ -174,6 +174,7 @@ TEST_F(ResultsOnViews, FrequenciesPrintWhileTheModalResultsAreShown)
         write_modal_block(file, modal);
         write_hanger_designs(file, m);
         write_run_record(file, {});
+        write_results_check(file);
         ASSERT_TRUE(file.close());
     }
     model_modified() = false;

@@ -122,6 +122,7 @@ protected:
                              std::vector<double>(words));
         write_hanger_designs(file, m);
         write_run_record(file, {});
+        write_results_check(file);
         ASSERT_TRUE(file.close());
         std::vector<TimeHistoryStep> history;
         for (int t = 1; t <= steps; ++t) {

@@ -4,9 +4,11 @@
 #include "analysis/data/analysis_fixture.h"
 #include "analysis/results_file.h"
 #include "framework/binfile.h"
+#include "framework/crc32.h"
 
 #include <fstream>
 #include <iterator>
+#include <span>
 
 using namespace analysis_test;
 
@@ -76,7 +78,7 @@ TEST_F(ResultsFileTest, WrittenByARunAndReadBackFieldByField)
     ASSERT_TRUE(f.open_read(path));
     char header[16];
     f.read(header, 16);
-    EXPECT_EQ(std::string(header, 16), std::string("KORVANE21KR10230"));
+    EXPECT_EQ(std::string(header, 16), std::string("KORVANE21KR10240"));
     const Model& m = snapshot->model;
     ASSERT_EQ(f.read_int(), m.numelems());
     ASSERT_EQ(m.numelems(), 2);
@@ -127,9 +129,12 @@ TEST_F(ResultsFileTest, WrittenByARunAndReadBackFieldByField)
     Sha256Digest fingerprint{};
     f.read(fingerprint.data(), fingerprint.size());
     EXPECT_EQ(fingerprint, snapshot->output.model_fingerprint);
+    // Last, the CRC-32 of every byte before it.
+    const std::vector<unsigned char> bytes = file_bytes(path);
+    EXPECT_EQ(static_cast<uint32_t>(f.read_int()), crc32_of(std::span(bytes).first(bytes.size() - 4)));
     EXPECT_EQ(f.remaining(), 0);
     EXPECT_FALSE(f.error());
-    EXPECT_EQ(results_file_size(m, snapshot->load_cases, 2, 0) + 4 + 4 + 32, f.size());
+    EXPECT_EQ(results_file_size(m, snapshot->load_cases, 2, 0) + 4 + 4 + 32 + 4, f.size());
     // The hanger carries weight in the weight cases only.
     EXPECT_GT(cases.at(LC_SUSTAINED).support_loads[6], 0.0);
     EXPECT_EQ(cases.at(LC_EXPANSION_T1).forces.size(), 2u);

@@ -75,8 +75,8 @@ TEST_F(DynamicResultsTest, ModalAndDynamicBlocksAreReadAtTheirOffsets)
     const int64_t at30 = first + plain, at31 = at30 + modal, at35 = at31 + spectrum, at36 = at35 + plain,
                   at37 = at36 + plain;
     // A hanger's design record, then the run record (no line, no note of a
-    // hanger design, the fingerprint).
-    EXPECT_EQ(static_cast<int64_t>(file_bytes(results_path).size()), at37 + plain + 32 + 4 + 4 + 32);
+    // hanger design, the fingerprint) and the check.
+    EXPECT_EQ(static_cast<int64_t>(file_bytes(results_path).size()), at37 + plain + 32 + 4 + 4 + 32 + 4);
     // Display order 1, 31, 37, 35, 36; the modal block is no case.
     ASSERT_EQ(r.load_case_count(), 5);
     EXPECT_EQ(r.load_cases[1], (ResultsLoadCase{1, first, first + 24 * n, first + 24 * n + 48 * e}));
@@ -142,7 +142,7 @@ TEST_F(DynamicResultsTest, DynamicCasesTurnGuideLoadsToMagnitudes)
             const float v = -1.0f - k;
             std::memcpy(bytes.data() + c.supports + guide + 4 * k, &v, 4);
         }
-    write_bytes(results_path, bytes);
+    write_bytes(results_path, resealed(bytes));
     ASSERT_EQ(read_message(results_path), "<nothing thrown>");
     for (int code : {31, 36, 37, 35, 1}) {
         ASSERT_TRUE(set_results_load_case(code));
@@ -164,7 +164,7 @@ TEST_F(DynamicResultsTest, AbsurdModeCountIsRefused)
     for (int32_t modes : {-1, 2, 4, 1 << 20, 0x7fffffff}) {
         std::vector<char> bytes = good;
         std::memcpy(bytes.data() + at30, &modes, 4);
-        write_bytes(folder + "/m.res", bytes);
+        write_bytes(folder + "/m.res", resealed(bytes));
         EXPECT_EQ(read_message(folder + "/m.res"),
                   "Results file does not match the model.\nPlease reanalyze the model.")
             << modes;
@@ -173,7 +173,7 @@ TEST_F(DynamicResultsTest, AbsurdModeCountIsRefused)
     std::vector<char> bytes = good;
     const uint32_t inf = 0x7f800000u;
     std::memcpy(bytes.data() + at30 + 8, &inf, 4);
-    write_bytes(folder + "/m.res", bytes);
+    write_bytes(folder + "/m.res", resealed(bytes));
     EXPECT_EQ(read_message(folder + "/m.res"), "Results file does not match the model.\nPlease reanalyze the model.");
 }
 

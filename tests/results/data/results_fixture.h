@@ -8,6 +8,7 @@
 #include "analysis/data/support_fixture.h"
 #include "analysis/results_file.h"
 #include "framework/binfile.h"
+#include "framework/crc32.h"
 #include "model/piping_codes.h"
 #include "results/results_load_cases.h"
 #include "results/results_reader.h"
@@ -28,6 +29,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <span>
 #include <vector>
 
 namespace results_test {
@@ -49,6 +51,23 @@ inline std::vector<char> file_bytes(const std::string& path)
 inline void write_bytes(const std::string& path, const std::vector<char>& bytes)
 {
     std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Bytes with the check a results file ends with (CRC-32 of all before it)
+// appended; and a file's bytes with their check made anew, as a file
+// changed by someone who knew the check would be.
+inline std::vector<char> sealed(std::vector<char> bytes)
+{
+    const uint32_t check =
+        crc32_of(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(static_cast<char>(check >> (8 * i)));
+    return bytes;
+}
+inline std::vector<char> resealed(std::vector<char> bytes)
+{
+    bytes.resize(bytes.size() - 4);
+    return sealed(std::move(bytes));
 }
 
 // The words of each support kind in the results file, as the file format states them.
@@ -179,6 +198,7 @@ protected:
         }
         write_hanger_designs(file, m);
         write_run_record(file, {});
+        write_results_check(file);
         ASSERT_TRUE(file.close());
     }
     // Three modes of the tests' modal block.

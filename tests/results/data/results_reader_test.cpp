@@ -35,13 +35,13 @@ TEST_F(ResultsReaderTest, RoundTripEveryBlockOffsetAndValue)
     const int64_t block = 24 * n + 48 * e + b;
     // Then the run record: its case lines, each with its byte count, the
     // notes of the hanger design (40 bytes and the catalogue's name each),
-    // and the fingerprint.
+    // and the fingerprint; then the 4 bytes of the check.
     int64_t record = 4 + 4 + 32;
     for (const std::string& line : r.run_record.case_lines)
         record += 4 + static_cast<int64_t>(line.size());
     for (const HangerNote& note : r.run_record.hanger_notes)
         record += 40 + static_cast<int64_t>(note.catalogue.size());
-    EXPECT_EQ(static_cast<int64_t>(file_bytes(results_path).size()), first + 6 * block + 32 + record);
+    EXPECT_EQ(static_cast<int64_t>(file_bytes(results_path).size()), first + 6 * block + 32 + record + 4);
     const std::vector<int> file_order = {8, 1, 2, 9, 3, 5};
     const std::vector<int> display = {1, 2, 3, 5, 8, 9};
     ASSERT_EQ(r.load_case_count(), 6);
@@ -198,9 +198,9 @@ TEST_F(ResultsReaderTest, ResultsWithoutHangersEndAfterTheLastBlock)
     analyse();
     const int64_t n = model().numnodes(), e = model().numelems();
     // Then the run record: no case line of the linear run, no note of a
-    // hanger design, the fingerprint.
+    // hanger design, the fingerprint; and the check.
     EXPECT_EQ(static_cast<int64_t>(file_bytes(results_path).size()),
-              16 + 4 + 44 * e + 4 + 24 * n + 48 * e + 48 + 4 + 4 + 32);
+              16 + 4 + 44 * e + 4 + 24 * n + 48 * e + 48 + 4 + 4 + 32 + 4);
     ASSERT_EQ(read_message(results_path), "<nothing thrown>");
     EXPECT_EQ(results().soil_restraints.size(), 0);
     EXPECT_EQ(results().modal.modes, 0);
