@@ -74,45 +74,88 @@ constexpr double SAME_FACTOR = 1.0e-4;
 constexpr double SAME_FACTOR_SHARE = 1.0e-4;   // 0.01 %
 struct UnitRule {
     UnitQuantity quantity;
-    CiiValue CiiUnits::*factor;
     double value;
     int32_t choice;
 };
 const UnitRule UNIT_RULES[] = {
-    {LENGTH, &CiiUnits::length, 25.4, 4},                     // mm
-    {LENGTH, &CiiUnits::length, 0.0254, 3},                   // m
-    {DIMENSION, &CiiUnits::diameter, 25.4, 1},                // mm
-    {FORCE, &CiiUnits::force, 0.45359237, 2},                 // kg
-    {FORCE, &CiiUnits::force, 4.4482216, 1},                  // N
-    {WEIGHT, &CiiUnits::weight, 0.4535924, 1},                // kg
-    {MOMENT, &CiiUnits::moment, 0.011521246, 3},              // kg-m
-    {MOMENT, &CiiUnits::moment, 0.112984829, 2},              // Nm
-    {STRESS, &CiiUnits::stress, 0.00070307, 3},               // kg/mm2
-    {STRESS, &CiiUnits::stress, 0.006894757, 1},              // MPa (N/mm2)
-    {STRESS, &CiiUnits::stress, 6.894757, 1},                 // kPa: shown in MPa
-    {TEMPERATURE, &CiiUnits::temperature, 0.5555555555555556, 1},   // C
-    {PRESSURE, &CiiUnits::pressure, 0.070307, 5},             // kg/cm2
-    {PRESSURE, &CiiUnits::pressure, 0.0689476, 1},            // bar
-    {PRESSURE, &CiiUnits::pressure, 6.894757, 2},             // kPa
-    {PRESSURE, &CiiUnits::pressure, 0.006894757, 3},          // MPa
-    {MODULUS, &CiiUnits::modulus, 0.00070307, 3},             // kg/mm2
-    {MODULUS, &CiiUnits::modulus, 0.006894757, 1},            // MPa
-    {MODULUS, &CiiUnits::modulus, 6.894757, 1},               // kPa: shown in MPa
-    {DENSITY, &CiiUnits::pipe_density, 27679.9, 2},           // kg/m3
-    {WEIGHT_DENSITY, &CiiUnits::insulation_density, 27679.9, 1},   // kg/m3
-    {STIFFNESS, &CiiUnits::stiffness, 0.017857967, 2},        // kg/mm
-    {STIFFNESS, &CiiUnits::stiffness, 0.175126835, 1},        // N/mm
-    {ROT_STIFFNESS, &CiiUnits::rot_stiffness, 0.011521246, 4},   // kg-m/deg
-    {ROT_STIFFNESS, &CiiUnits::rot_stiffness, 0.112984829, 2},   // Nm/deg
+    {LENGTH, 25.4, 4},                     // mm
+    {LENGTH, 0.0254, 3},                   // m
+    {DIMENSION, 25.4, 1},                  // mm
+    {FORCE, 0.45359237, 2},                // kg
+    {FORCE, 4.4482216, 1},                 // N
+    {WEIGHT, 0.4535924, 1},                // kg
+    {MOMENT, 0.011521246, 3},              // kg-m
+    {MOMENT, 0.112984829, 2},              // Nm
+    {STRESS, 0.00070307, 3},               // kg/mm2
+    {STRESS, 0.006894757, 1},              // MPa (N/mm2)
+    {STRESS, 6.894757, 1},                 // kPa: shown in MPa
+    {TEMPERATURE, 0.5555555555555556, 1},  // C
+    {PRESSURE, 0.070307, 5},               // kg/cm2
+    {PRESSURE, 0.0689476, 1},              // bar
+    {PRESSURE, 6.894757, 2},               // kPa
+    {PRESSURE, 0.006894757, 3},            // MPa
+    {MODULUS, 0.00070307, 3},              // kg/mm2
+    {MODULUS, 0.006894757, 1},             // MPa
+    {MODULUS, 6.894757, 1},                // kPa: shown in MPa
+    {DENSITY, 27679.9, 2},                 // kg/m3
+    {WEIGHT_DENSITY, 27679.9, 1},          // kg/m3
+    {STIFFNESS, 0.017857967, 2},           // kg/mm
+    {STIFFNESS, 0.175126835, 1},           // N/mm
+    {ROT_STIFFNESS, 0.011521246, 4},       // kg-m/deg
+    {ROT_STIFFNESS, 0.112984829, 2},       // Nm/deg
 };
 
-void select_units(const CiiUnits& u)
+// The factors of the UNITS section whose values show in a unit of the model:
+// the quantity, and whether the factor chooses its unit (the wall thickness
+// shows in the unit that the diameter, before it, chooses).
+struct FileFactor {
+    CiiValue CiiUnits::*factor;
+    UnitQuantity quantity;
+    const char* name;
+    bool chooses;
+};
+const FileFactor FILE_FACTORS[] = {
+    {&CiiUnits::length, LENGTH, "length", true},
+    {&CiiUnits::force, FORCE, "force", true},
+    {&CiiUnits::weight, WEIGHT, "weight", true},
+    {&CiiUnits::moment, MOMENT, "moment", true},
+    {&CiiUnits::stress, STRESS, "stress", true},
+    {&CiiUnits::temperature, TEMPERATURE, "temperature", true},
+    {&CiiUnits::pressure, PRESSURE, "pressure", true},
+    {&CiiUnits::modulus, MODULUS, "modulus", true},
+    {&CiiUnits::pipe_density, DENSITY, "pipe density", true},
+    {&CiiUnits::insulation_density, WEIGHT_DENSITY, "insulation density", true},
+    {&CiiUnits::stiffness, STIFFNESS, "stiffness", true},
+    {&CiiUnits::rot_stiffness, ROT_STIFFNESS, "rotational stiffness", true},
+    {&CiiUnits::diameter, DIMENSION, "diameter", true},
+    {&CiiUnits::wall, DIMENSION, "wall thickness", false},
+};
+
+bool same_factor(double file, double unit)
+{
+    const double off = std::fabs(file - unit);
+    return off <= SAME_FACTOR || off <= SAME_FACTOR_SHARE * unit;
+}
+
+// Chooses the unit of each quantity by its file factor; a factor that is
+// neither the English unit's (1) nor a listed unit's is named in the note
+// with the unit its values show in.
+void select_units(const CiiUnits& u, ImportNotes& notes)
 {
     reset_unit_choice();
-    for (const UnitRule& r : UNIT_RULES)
-        if (const double off = std::fabs((u.*r.factor).value - r.value);
-            off <= SAME_FACTOR || off <= SAME_FACTOR_SHARE * r.value)
-            unit_choice()[static_cast<std::size_t>(r.quantity)] = r.choice;
+    for (const FileFactor& f : FILE_FACTORS) {
+        const CiiValue& v = u.*f.factor;
+        bool known = same_factor(v.value, 1.0);
+        for (const UnitRule& r : UNIT_RULES)
+            if (r.quantity == f.quantity && same_factor(v.value, r.value)) {
+                known = true;
+                if (f.chooses)
+                    unit_choice()[static_cast<std::size_t>(r.quantity)] = r.choice;
+            }
+        if (!known)
+            notes.add(CII_UNKNOWN_FACTORS, c_format("%s %.10g (line %d) in %s", f.name, v.value, v.line,
+                                                    unit_name(f.quantity, current_unit(f.quantity)).c_str()));
+    }
 }
 
 // The options of MISCEL_1, by their names in the Analysis Options dialog.
@@ -713,8 +756,11 @@ private:
         if (joined != 0)
             fill_joined(row, joined);
         if (r.etype == ET_FROM && node_index(from) != 0) {
-            // A run that starts again at a node that stands: its coordinates.
-            const Vec3 p = node_position(model(), node_index(from));
+            // A run that starts again at a node that stands: its coordinates,
+            // as the file's numbers place it where that is where it stands.
+            const Vec3 at = node_position(model(), node_index(from));
+            const Vec3 exact = place_of(from, node_index(from), at_far_tangent ? static_cast<int>(e.from) : 0);
+            const Vec3 p = norm(minus(exact, at)) <= CII_LOOP_GAP ? exact : at;
             r.dx = static_cast<float>(p.x);
             r.dy = static_cast<float>(p.y);
             r.dz = static_cast<float>(p.z);
@@ -1249,7 +1295,7 @@ void build_cii_model(const CiiStaging& s, const NeutralLines& lines, ImportNotes
     AnalysisOptions& o = analysis_options();
     o.z_vertical = s.z_vertical;
     numtloads() = 10;
-    select_units(s.units);
+    select_units(s.units, notes);
     // The file only turns these options on; one it turns off that the model
     // keeps on is named, with where it is turned off.
     for (const FileOption& option : FILE_OPTIONS) {

@@ -26,8 +26,14 @@ inline constexpr const char* CII_UNPLACED = "Elements that no connection places"
 inline constexpr const char* CII_OPEN_LOOPS = "Loops that do not close, kept as the file gives them";
 inline constexpr const char* CII_UNHELD_DISPLACEMENTS = "Displacements that fix nothing, not taken";
 inline constexpr const char* CII_COORDS_DISAGREE = "COORDS places that the elements do not agree with";
+inline constexpr const char* CII_UNKNOWN_FACTORS =
+    "Unit factors that match no unit, their values shown in the unit named";
 inline constexpr const char* CII_OPTIONS_KEPT =
     "Options the file turns off and the model keeps on (Options > Analysis Options turns them off)";
+
+// Places this far apart (inch) are two: an element's offsets that end
+// farther from its to node leave a loop of the file open. 1 mm.
+inline constexpr double CII_LOOP_GAP = 1.0 / 25.4;
 
 // The nominal size of the file's sections, which have no table size.
 inline constexpr const char* CII_NOMINAL_SIZE = "Non Std";

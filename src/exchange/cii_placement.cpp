@@ -24,9 +24,6 @@
 
 namespace {
 
-// An element's offsets that end this far (inch) from its to node leave a
-// loop of the file open: 1 mm.
-constexpr double LOOP_GAP = 1.0 / 25.4;
 // Tangents closer than this (radian) to straight or reversed make no arc.
 constexpr double MIN_BEND_TURN = 1.0e-4;
 
@@ -259,7 +256,7 @@ void note_open_loops(CiiBuild& b)
         if (a == 0 || z == 0)
             continue;
         const double gap = norm(minus(node_position(model(), z), plus(node_position(model(), a), offset_of(b, e))));
-        if (gap > LOOP_GAP)
+        if (gap > CII_LOOP_GAP)
             b.notes.add(CII_OPEN_LOOPS, c_format("element %d-%d (line %d) ends %s from node %d", from, to, e.line,
                                                  value_text(DIMENSION, gap).c_str(), to));
     }
@@ -276,7 +273,7 @@ void note_coords_disagreements(CiiBuild& b, const CiiPlacement& placement)
         const Vec3* placed = placement.position(node);
         const Vec3 at = placed && index == node_index(node) ? *placed : node_position(model(), index);
         const double distance = norm(b.to_file_precision(minus(at, *given), largest_component(at, *given)));
-        if (distance > LOOP_GAP)
+        if (distance > CII_LOOP_GAP)
             b.notes.add(CII_COORDS_DISAGREE,
                         c_format("COORDS places node %d at %s (line %d); its elements put it %s away, at %s: the "
                                  "elements' place is taken",

@@ -7,6 +7,7 @@
 // file leaves at 0 is the ambient, so that no set makes a thermal load the
 // file does not give. Weights and thermal forces are worked by hand.
 #include "closeness.h"
+#include "exchange/batch_export.h"
 #include "exchange/cii_build.h"
 #include "exchange/data/cii_fixture.h"
 #include "exchange/data/cii_solve_fixture.h"
@@ -352,6 +353,58 @@ TEST_F(CiiUnitFactors, PlacesFarOutAreWorkedFromTheFilesNumbers)
     ASSERT_EQ(disagree.size(), 2u) << notes_.text("");
     EXPECT_NE(disagree[1].find("its elements put it 50 mm away, at (157000, 0, 500) mm"), std::string::npos)
         << disagree[1];
+}
+
+// A factor of no listed unit is named with the unit its values show in:
+// 4.5, and 4.4477, 0.012 % from the newton's 4.4482216 (past the 0.01 % a
+// rounded factor may lie off), leave forces in lb; the newton's names none.
+class UnknownUnitFactorNamed : public CiiFileTest {};
+
+TEST_F(UnknownUnitFactorNamed, EachFactorOfNoUnitIsNamedWithTheUnitChosen)
+{
+    const std::string text = MetricRun{}.file().text();
+    const int units = line_of(lines_of(text), "#$ UNITS") + 1;
+    for (const std::string factor : {"4.50000", "4.44770", "4.44822"}) {
+        std::string line = lines_of(text)[static_cast<std::size_t>(units - 1)];
+        ASSERT_NO_FATAL_FAILURE(cii_ok(with_line(text, units, line.replace(line.find("4.44822"), 7, factor))));
+        std::vector<std::string> named{c_format("force %g (line %d) in lb", std::stod(factor), units)};
+        EXPECT_EQ(notes_.items(CII_UNKNOWN_FACTORS), factor == "4.44822" ? std::vector<std::string>{} : named);
+    }
+}
+
+// The starts of branches stand where the file's numbers put them, in every
+// version and layout and in either element order: branches 1500 mm along Y
+// off the header of coords_off_line, which runs from node 10 at (1000, 0,
+// 500) mm, here 2000 mm an element along X: 20 at X 3000, 30 at X 5000 mm.
+class ImportedBranchPlacesExact : public CiiFileTest {};
+
+TEST_F(ImportedBranchPlacesExact, BranchStartsExportAtTheFilesNumbers)
+{
+    struct Kind {
+        const char* name;
+        double version;
+        bool exporter_layout = false, d_exponents = false, reversed = false;
+    };
+    for (const Kind& k : {Kind{"natural order", 10.0}, Kind{"as exporters write", 10.0, true},
+                          Kind{"version 4.5, D exponents", 4.5, false, true}, Kind{"version 5.2", 5.2},
+                          Kind{"reverse order", 10.0, false, false, true}}) {
+        CiiFile f = coords_off_line(k.reversed);
+        f.version = k.version, f.exporter_layout = k.exporter_layout, f.d_exponents = k.d_exponents;
+        for (CiiElementRecord& e : f.elements)
+            e.dx = 2000;
+        for (const int from : {20, 30}) {
+            CiiElementRecord e = f.elements.front();
+            e.from = from, e.to = from + 1, e.dx = 0, e.dy = 1500;
+            f.elements.push_back(e);
+        }
+        ASSERT_NO_FATAL_FAILURE(cii_ok(f.text())) << k.name;
+        // Every row that starts a run there, however the order splits the runs.
+        for (const std::string& line : lines_of(batch_export_text()))
+            for (const std::string start : {"F20,X3000,Z500", "F30,X5000,Z500"})
+                if (line.rfind(start.substr(0, 4), 0) == 0) {
+                    EXPECT_EQ(line.substr(0, line.find(",C")), start) << k.name;
+                }
+    }
 }
 
 }  // namespace
