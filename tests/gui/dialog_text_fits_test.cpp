@@ -49,9 +49,7 @@ TEST(GuiDialogLayout, DialogTextFitsInEveryControlOfEveryTemplate)
 TEST(HeadingsInPlace, EveryLabelOverAFieldStandsAboveIt)
 {
     gui_backend();
-    std::vector<const DialogTemplate*> all = every_dialog_template();
-    for (const DialogTemplate* t : library_file_dialogs())
-        all.push_back(t);
+    const std::vector<const DialogTemplate*> all = all_dialog_templates();
     const auto field = [](ControlKind k) {
         return k == ControlKind::Edit || k == ControlKind::Combo || k == ControlKind::List;
     };

@@ -5,6 +5,7 @@
 // with the list window, and whether a rendered page holds any ink.
 #pragma once
 
+#include "app/program_dialogs.h"
 #include "framework/ui/app_settings.h"
 #include "framework/ui/dialog_helper.h"
 #include "framework/ui/frame.h"
@@ -31,6 +32,14 @@
 #include <map>
 #include <string>
 #include <vector>
+
+// Every dialog template of the program and of its library files.
+inline std::vector<const DialogTemplate*> all_dialog_templates() {
+    std::vector<const DialogTemplate*> all = library_file_dialogs();
+    for (const DialogPage& page : program_dialog_pages())
+        if (page.fields) all.push_back(page.fields);
+    return all;
+}
 
 // The object name of a dialog item's widget.
 inline QString item_name(int id) { return QStringLiteral("item_%1").arg(id); }

@@ -10,7 +10,6 @@
 //   the Data types list, leave the row as it was.
 // - TableStartsAtInput: after File > New the Materials table takes the
 //   first value typed as the material's name.
-#include "app/program_dialogs.h"
 #include "exchange/batch_import.h"
 #include "framework/commands.h"
 #include "framework/ui/frame.h"
@@ -238,11 +237,7 @@ struct TypingInto : DialogProc {
 TEST_F(ListExactMatch, EveryListOfEveryTemplateTakesTheEntryTypedWhole)
 {
     int lists = 0, typed = 0;
-    std::vector<const DialogTemplate*> all = library_file_dialogs();
-    for (const DialogPage& page : program_dialog_pages())
-        if (page.fields)
-            all.push_back(page.fields);
-    for (const DialogTemplate* t : all) {
+    for (const DialogTemplate* t : all_dialog_templates()) {
         if (std::none_of(t->controls.begin(), t->controls.end(), [](const ControlSpec& c) {
                 return c.kind == ControlKind::Combo || c.kind == ControlKind::List;
             }))

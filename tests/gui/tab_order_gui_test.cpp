@@ -11,7 +11,6 @@
 //   after Open.
 // - TutorialByTab: the Tutorial's Sections, Bend, Reducer and Valve steps
 //   typed with their keys give the values it names.
-#include "app/program_dialogs.h"
 #include "elements/bend.h"
 #include "elements/element_dialog_ids.h"
 #include "elements/reducer.h"
@@ -213,15 +212,6 @@ struct TabRound : DialogProc {
     }
 };
 
-std::vector<const DialogTemplate*> every_template()
-{
-    std::vector<const DialogTemplate*> all = library_file_dialogs();
-    for (const DialogPage& page : program_dialog_pages())
-        if (page.fields)
-            all.push_back(page.fields);
-    return all;
-}
-
 int row_of_node(int node)
 {
     for (int row = 1; row <= model().numrows(); ++row)
@@ -273,7 +263,7 @@ TEST(DialogTabOrder, EveryDialogTabsThroughItsFieldsAsItShowsThem)
 {
     gui_backend();
     int dialogs = 0, fields = 0;
-    for (const DialogTemplate* t : every_template()) {
+    for (const DialogTemplate* t : all_dialog_templates()) {
         SCOPED_TRACE(t->name);
         TabRound proc;
         run_dialog(*t, proc, 0);

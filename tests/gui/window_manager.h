@@ -13,6 +13,7 @@
 #pragma once
 
 #include <QApplication>
+#include <gtest/gtest.h>
 
 #include <array>
 #include <chrono>
@@ -124,3 +125,17 @@ inline std::string use_display_with_window_manager() {
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     return "";
 }
+
+// A window test fixture on a display of its own with a window manager: a
+// key reaches an underlined letter or an accelerator only in the active
+// window. Skipped when the window system was opened before.
+template <class Fixture>
+class WithWindowManager : public Fixture {
+protected:
+    using Fixture::Fixture;
+    void SetUp() override {
+        const std::string why = use_display_with_window_manager();
+        if (!why.empty()) GTEST_SKIP() << why;
+        Fixture::SetUp();
+    }
+};

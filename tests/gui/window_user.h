@@ -107,6 +107,11 @@ public:
         }
     }
     static void key(QWidget* w, int qt_key) { send(w, qt_key, {}); }
+    // A key held with modifiers (Alt, Ctrl, Shift), with the text it gives.
+    static void chord(QWidget* w, int qt_key, Qt::KeyboardModifiers mods, const QString& text = {})
+    {
+        send(w, qt_key, text, mods);
+    }
     // Texts typed one after the other, Tab after each but the last, which
     // `last` ends (Tab, Return, or 0 for none).
     static void cells(QWidget* w, const std::vector<std::string>& texts, int last)
@@ -185,11 +190,11 @@ private:
             s.pop_back();
         return s;
     }
-    static void send(QWidget* w, int key, const QString& text)
+    static void send(QWidget* w, int key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QKeyEvent press(QEvent::KeyPress, key, mods, text);
         QCoreApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QKeyEvent release(QEvent::KeyRelease, key, mods, text);
         QCoreApplication::sendEvent(w, &release);
     }
 

@@ -5,6 +5,9 @@
 #include "platform/qt/qt_dialog.h"
 #include "platform/qt/qt_internal.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -152,21 +155,53 @@ private:
     QtBackend& b_;
 };
 
-// Qt's text fields (in every window) type the character of a key held with
-// Alt, or with Ctrl and Alt, that no mnemonic or shortcut took, though not
-// with Ctrl alone: such a key types nothing. Their own Ctrl keys (Ctrl+A,
-// Ctrl+V ...) stay theirs. The accelerators see keys first.
+// A chord (a key held with Ctrl, Alt or Meta, Shift or not) that reaches a
+// control was taken by no accelerator, mnemonic or shortcut: they see it
+// first. Such a chord changes no control's value. Qt's text fields (in every
+// window) would type the character of a key held with Alt, or with Ctrl and
+// Alt, though not with Ctrl alone; their own Ctrl keys (Ctrl+A, Ctrl+V ...)
+// stay theirs. Qt's lists, drop-down lists, buttons, spin boxes and sliders
+// would choose, step or press by a chord's key as by the key alone (Alt+R
+// searches a drop-down list for R, Ctrl+Down selects in a list box,
+// Ctrl+Space checks a box); of those keys a drop-down list keeps Alt+Down,
+// which opens it. A chord a control does not take goes on to the windows
+// around it as one that the control ignored.
+bool types_text(const QObject* w) {
+    auto* combo = qobject_cast<const QComboBox*>(w);
+    return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
+           qobject_cast<const QTextEdit*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+           (combo && combo->isEditable());
+}
+
+bool steps_choice(int key) {
+    return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+}
+
+bool control_takes_chord(const QObject* w, const QKeyEvent& e) {
+    const Qt::KeyboardModifiers m = e.modifiers();
+    if ((m & (Qt::AltModifier | Qt::MetaModifier)) && !e.text().isEmpty() && e.text().at(0).isPrint() &&
+        types_text(w))
+        return false;
+    if (auto* combo = qobject_cast<const QComboBox*>(w)) {
+        if (e.key() == Qt::Key_Down && (m & Qt::AltModifier) && !(m & Qt::ControlModifier)) return true;
+        return combo->isEditable() && !steps_choice(e.key());
+    }
+    if (qobject_cast<const QAbstractSpinBox*>(w)) return !steps_choice(e.key());
+    // A list that drops down or completes a text only marks an entry, which
+    // Enter chooses; Back is Qt's file dialog's key to the folder before.
+    if (auto* list = qobject_cast<const QAbstractItemView*>(w))
+        return list->window()->windowType() == Qt::Popup || e.matches(QKeySequence::Back);
+    return !qobject_cast<const QAbstractButton*>(w) && !qobject_cast<const QAbstractSlider*>(w);
+}
+
 class StrayKeyFilter : public QObject {
 public:
     bool eventFilter(QObject* obj, QEvent* e) override {
-        if (e->type() != QEvent::KeyPress) return false;
+        if (e->type() != QEvent::KeyPress || !obj->isWidgetType()) return false;
         auto* ke = static_cast<QKeyEvent*>(e);
-        if (!(ke->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) || ke->text().isEmpty() ||
-            !ke->text().at(0).isPrint())
-            return false;
-        auto* combo = qobject_cast<QComboBox*>(obj);
-        return qobject_cast<QLineEdit*>(obj) || qobject_cast<QPlainTextEdit*>(obj) || qobject_cast<QTextEdit*>(obj) ||
-               qobject_cast<QAbstractSpinBox*>(obj) || (combo && combo->isEditable());
+        if (!command_key(ke->modifiers()) || control_takes_chord(obj, *ke)) return false;
+        ke->ignore();   // the control's parents get it in turn, each through this filter
+        return true;
     }
 };
 

@@ -269,10 +269,31 @@ public:
         auto* b = qobject_cast<QAbstractButton*>(o);
         if (!b || e->type() != QEvent::Shortcut || static_cast<QShortcutEvent*>(e)->isAmbiguous()) return false;
         if (!b->isEnabled()) return true;
-        if (b->focusPolicy() & Qt::TabFocus) b->setFocus(Qt::ShortcutFocusReason);
+        if (b->focusPolicy() != Qt::NoFocus) b->setFocus(Qt::ShortcutFocusReason);
         b->click();
         return true;
     }
+};
+
+// The arrow keys in a group of radio buttons choose the button before or
+// after (Up and Left, Down and Right), as its click chooses it.
+class RadioArrows : public QObject {
+public:
+    RadioArrows(QtDialog& d, size_t index, QObject* parent) : QObject(parent), d_(d), index_(index) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress) return false;
+        auto* ke = static_cast<QKeyEvent*>(e);
+        if (command_key(ke->modifiers())) return false;
+        const int k = ke->key();
+        const int step = k == Qt::Key_Up || k == Qt::Key_Left ? -1 : k == Qt::Key_Down || k == Qt::Key_Right ? 1 : 0;
+        if (step == 0) return false;
+        d_.choose_radio_beside(index_, step);
+        return true;
+    }
+
+private:
+    QtDialog& d_;
+    size_t index_;
 };
 
 // Owns a host window unless its parent window took it down first.
@@ -505,7 +526,9 @@ void QtDialog::build() {
         previous = i;
         radio_groups_.back().push_back(i);
         items_[i].radio_group = static_cast<int>(radio_groups_.size() - 1);
+        items_[i].widget->installEventFilter(new RadioArrows(*this, i, &context_));
     }
+    for (size_t g = 0; g < radio_groups_.size(); ++g) mark_radio_stop(static_cast<int>(g));
 
     // The default button: the one marked so, else OK.
     QPushButton* default_button = nullptr;
@@ -806,8 +829,43 @@ void QtDialog::radio_clicked(size_t index) {
         for (size_t other : radio_groups_[static_cast<size_t>(it.radio_group)])
             if (other != index) static_cast<QRadioButton*>(items_[other].widget)->setChecked(false);
     --quiet_;
+    mark_radio_stop(it.radio_group);
     int id = it.control->id;
     dispatch("command", [&] { proc_.command(*this, id, NOTIFY_CLICKED); });
+}
+
+void QtDialog::choose_radio_beside(size_t index, int step) {
+    if (dead_ || items_[index].radio_group < 0) return;
+    const std::vector<size_t>& group = radio_groups_[static_cast<size_t>(items_[index].radio_group)];
+    const auto n = static_cast<std::ptrdiff_t>(group.size());
+    const std::ptrdiff_t at = std::find(group.begin(), group.end(), index) - group.begin();
+    for (std::ptrdiff_t k = 1; k < n; ++k) {
+        const size_t next = group[static_cast<size_t>(((at + step * k) % n + n) % n)];
+        if (!takes_focus(items_[next])) continue;
+        items_[next].widget->setFocus(Qt::OtherFocusReason);
+        radio_clicked(next);
+        return;
+    }
+}
+
+bool QtDialog::takes_focus(const Item& it) const {
+    return it.widget->isEnabled() && it.widget->isVisibleTo(container_);
+}
+
+// Tab stops at one button of a radio group, so that it lands on the chosen
+// one: the chosen button, or the first that takes the focus when that one
+// does not or none is chosen. The others take the focus by a click, a key
+// of theirs or an arrow.
+void QtDialog::mark_radio_stop(int group) {
+    if (dead_ || group < 0) return;
+    const std::vector<size_t>& buttons = radio_groups_[static_cast<size_t>(group)];
+    auto chosen = [&](size_t i) { return static_cast<QRadioButton*>(items_[i].widget)->isChecked(); };
+    auto first = [&](auto&& fits) { return std::find_if(buttons.begin(), buttons.end(), fits); };
+    auto stop = first([&](size_t i) { return chosen(i) && takes_focus(items_[i]); });
+    if (stop == buttons.end()) stop = first([&](size_t i) { return takes_focus(items_[i]); });
+    if (stop == buttons.end()) stop = buttons.begin();
+    for (auto i = buttons.begin(); i != buttons.end(); ++i)
+        items_[*i].widget->setFocusPolicy(i == stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void QtDialog::focus_changed(int id, bool gained, Qt::FocusReason reason) {
@@ -1050,6 +1108,7 @@ void QtDialog::enable(int id, bool enabled) {
     if (!it) return;
     it->widget->setEnabled(enabled);
     if (it->label) it->label->setEnabled(enabled);
+    mark_radio_stop(it->radio_group);
 }
 
 bool QtDialog::is_enabled(int id) const {
@@ -1063,6 +1122,7 @@ void QtDialog::show(int id, bool visible) {
     for (QWidget* w : {it->widget, it->cell, static_cast<QWidget*>(it->label), it->label_cell})
         if (w) w->setVisible(visible);
     if (visible) widen_to_text(*it);
+    mark_radio_stop(it->radio_group);
 }
 
 void QtDialog::widen_to_text(Item& it) {
@@ -1136,6 +1196,7 @@ void QtDialog::check(int id, bool checked) {
     ++quiet_;
     b->setChecked(checked);
     --quiet_;
+    mark_radio_stop(it->radio_group);
 }
 
 void QtDialog::list_reset(int id) {

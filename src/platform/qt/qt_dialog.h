@@ -77,6 +77,10 @@ public:
 
     // Called by the focus watcher of the items.
     void focus_changed(int id, bool gained, Qt::FocusReason reason);
+    // An arrow key on the radio button of item `index`: the button `step`
+    // places on in its group (-1 the one before) that takes the focus,
+    // round from the last to the first, gets it and is chosen.
+    void choose_radio_beside(size_t index, int step);
 
     const DialogTemplate& templ() const override { return t_; }
     int owner() const override { return owner_; }
@@ -140,6 +144,8 @@ private:
     QWidget* place(QWidget* w, int row, int col, int rowspan, int colspan, const ControlSpec* self);
     void connect_item(Item& it);
     void radio_clicked(size_t index);
+    void mark_radio_stop(int group);
+    bool takes_focus(const Item& it) const;   // enabled and shown
     void enter_absolute();
     void move_item_pixels(int id, int x, int y);
     // Out of the grid, a check box or radio button is made as wide as its

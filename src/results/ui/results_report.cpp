@@ -259,11 +259,11 @@ DialogTemplate make_print_results_dialog()
         t.controls.push_back(control(PR_MODEL_REPORT + 1 + part, ControlKind::Check, PART_NAMES[part], 1 + part, 1));
     t.controls.push_back(
         control(PR_DESTINATION_GROUP, ControlKind::Group, "Print to", 14, 0, 2, CF_NONE, 0, 5));
-    t.controls.push_back(control(PR_PRINTER, ControlKind::Radio, "Printer", 14, 0, 1, CF_CHECKED));
-    t.controls.push_back(control(PR_PREVIEW, ControlKind::Radio, "Print preview", 15, 0));
-    t.controls.push_back(control(PR_PDF, ControlKind::Radio, "PDF file", 16, 0));
-    t.controls.push_back(control(PR_TEXT, ControlKind::Radio, "Text file", 17, 0));
-    t.controls.push_back(control(PR_CSV, ControlKind::Radio, "CSV file", 18, 0));
+    t.controls.push_back(control(PR_PRINTER, ControlKind::Radio, "&Printer", 14, 0, 1, CF_CHECKED));
+    t.controls.push_back(control(PR_PREVIEW, ControlKind::Radio, "Print pre&view", 15, 0));
+    t.controls.push_back(control(PR_PDF, ControlKind::Radio, "P&DF file", 16, 0));
+    t.controls.push_back(control(PR_TEXT, ControlKind::Radio, "&Text file", 17, 0));
+    t.controls.push_back(control(PR_CSV, ControlKind::Radio, "&CSV file", 18, 0));
     t.controls.push_back(control(PR_PAGE_SETUP, ControlKind::Button, "Page Set&up...", 14, 1));
     t.controls.push_back(control(IDOK, ControlKind::Button, "OK", 19, 0, 1, CF_DEFAULT));
     t.controls.push_back(control(IDCANCEL, ControlKind::Button, "Cancel", 19, 1));
