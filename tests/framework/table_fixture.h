@@ -247,9 +247,9 @@ public:
         if (row == highlight_row && c == 2 && line == 1) tprint_highlight_cell(*this, row, c, line);
         return int_text((line == 0 ? -1 : 1) * (100 * row + c));
     }
-    void row_nodes(int row, int& first, int& second) override {
-        first = elements[static_cast<size_t>(row - 1)].first;
-        second = elements[static_cast<size_t>(row - 1)].second;
+    std::vector<int> row_nodes(int row) override {
+        const auto& e = elements[static_cast<size_t>(row - 1)];
+        return {e.first, e.second};
     }
 };
 

@@ -291,6 +291,14 @@ public:
             return node_text(model().rows[layout_row(row)].node);
         return b->cell_text(c);
     }
+    // The bend's node and its intermediate nodes.
+    std::vector<int> row_nodes(int row) override
+    {
+        const Bend* b = bend_at(row);
+        if (!b)
+            return {};
+        return {model().rows[layout_row(row)].node, b->geometry.node1, b->geometry.node2};
+    }
 
 
     bool cell_editable(int row, int c) override

@@ -233,6 +233,15 @@ int ElementRowsTable::row_node(int row)
     return model().rows.valid(r) ? model().rows[r].node : 0;
 }
 
+std::vector<int> ElementRowsTable::row_nodes(int row)
+{
+    const int r = layout_row(row);
+    if (!model().rows.valid(r))
+        return {};
+    const int from = LayoutRow::previous_element_row(r);
+    return {from ? model().rows[from].node : 0, model().rows[r].node};
+}
+
 void ElementRowsTable::on_row_changed(int row)
 {
     const int r = layout_row(row);

@@ -121,6 +121,8 @@ public:
     void load();
 
     int row_node(int row) override;
+    // The element's From and To nodes, as its columns 1 and 2 show them.
+    std::vector<int> row_nodes(int row) override;
     void on_row_changed(int row) override;
     bool edit_row(int row) override;
     void context_menu(Point at) override;

@@ -187,6 +187,8 @@ public:
             return node_text(model().rows[layout_row(row)].node);
         return m->cell_text(c);
     }
+    // Only the miter's own node stands in the table.
+    std::vector<int> row_nodes(int row) override { return {row_node(row)}; }
 
     bool cell_editable(int, int) override { return false; }
 

@@ -262,9 +262,12 @@ public:
     virtual void on_row_changed(int /*row*/) {}
     // Column widths on the window: default the widest of header and cells.
     virtual void measure_window(Surface& dc);
-    // Node numbers of a row for find node; the search matches either.
+    // The node of a row for find node, 0 for none.
     virtual int row_node(int /*row*/) { return 0; }
-    virtual void row_nodes(int row, int& first, int& second);
+    // Every node a row names, one for each of its node columns (the From
+    // and To of an element, the Maximum and Minimum of an extreme, a
+    // support's connected node); find node matches any. Default: row_node.
+    virtual std::vector<int> row_nodes(int row);
     // The results load case changed: default refresh and focus.
     virtual void on_load_case_changed();
     // Right button at a point of the view (client coordinates).

@@ -95,10 +95,7 @@ bool TableWindow::on_key(int key, unsigned mods) { return table_on_key(*this, ke
 
 void TableWindow::measure_window(Surface& dc) { table_measure(*this, dc, 1, row_count); }
 
-void TableWindow::row_nodes(int row, int& first, int& second) {
-    first = row_node(row);
-    second = 0;
-}
+std::vector<int> TableWindow::row_nodes(int row) { return {row_node(row)}; }
 
 void TableWindow::on_load_case_changed() {
     table_refresh(*this, title, row_count, false);
@@ -853,9 +850,8 @@ void table_paste(TableWindow& t) {
 
 namespace {
 bool row_has_node(TableWindow& t, int row, int node) {
-    int a = 0, b = 0;
-    t.row_nodes(row, a, b);
-    return a == node || b == node;
+    const std::vector<int> nodes = t.row_nodes(row);
+    return std::find(nodes.begin(), nodes.end(), node) != nodes.end();
 }
 }  // namespace
 
@@ -873,9 +869,8 @@ bool table_window_find_node(TableWindow& t, int node) {
 
 bool table_rows_have_nodes(TableWindow& t) {
     for (int row = 1; row <= t.row_count; ++row) {
-        int a = 0, b = 0;
-        t.row_nodes(row, a, b);
-        if (a != 0 || b != 0) return true;
+        const std::vector<int> nodes = t.row_nodes(row);
+        if (std::any_of(nodes.begin(), nodes.end(), [](int node) { return node != 0; })) return true;
     }
     return false;
 }

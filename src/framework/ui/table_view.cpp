@@ -784,6 +784,15 @@ bool TableView::on_key(int key, unsigned mods) {
         guarded(table_, window_, [&] { table_->on_help(window_); });
         return true;
     }
+    // In a dialog, where Tab goes from cell to cell, Ctrl+Tab and
+    // Ctrl+Shift+Tab leave the table for the dialog's other items and
+    // Ctrl+Enter is the dialog's OK; the open cell is stored first, and a
+    // value it refuses keeps the keys in the table.
+    if (in_dialog_ && (mods & ~MOD_SHIFT) == MOD_CONTROL && (key == KEY_TAB || key == KEY_RETURN)) {
+        bool stored = false;
+        guarded(table_, window_, [&] { stored = table_end_edit(*table_); });
+        return !stored;
+    }
     guarded(table_, window_, [&] { used = table_->on_key(key, mods); });
     return used;
 }

@@ -49,6 +49,9 @@ using namespace kvqt;
 namespace {
 
 constexpr int BUTTON_ROW = 100;   // template rows from here on belong to the bottom button row
+// The property that marks a dialog's own default button, which Ctrl+Enter
+// presses even while another push button has the focus.
+constexpr const char* MAIN_DEFAULT = "korvaneMainDefault";
 constexpr int GROUP_SIDE = 10;    // pixels between a group frame and what it holds
 constexpr int GROUP_BOTTOM = 8;
 constexpr int GROUP_PAD = 4;      // pixels inside the frame's own margins
@@ -262,11 +265,24 @@ private:
 // Space does: Qt's pressed look lasts a tenth of a second before the click,
 // and a key typed meanwhile (Tab, the next value) would reach the dialog
 // before the button's command had enabled and focused what it serves.
+// Ctrl+Enter on a focused push button is the dialog's, not the button's
+// (a push button takes Enter with any modifier).
 class PressByKey : public QObject {
 public:
     using QObject::QObject;
     bool eventFilter(QObject* o, QEvent* e) override {
         auto* b = qobject_cast<QAbstractButton*>(o);
+        if (b && e->type() == QEvent::KeyPress && qobject_cast<QPushButton*>(b)) {
+            auto* k = static_cast<QKeyEvent*>(e);
+            if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
+                (k->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+                if (auto* host = dynamic_cast<HostDialog*>(b->window())) {
+                    QKeyEvent to_dialog(k->type(), k->key(), k->modifiers(), k->text());
+                    QCoreApplication::sendEvent(host, &to_dialog);
+                    return true;
+                }
+            }
+        }
         if (!b || e->type() != QEvent::Shortcut || static_cast<QShortcutEvent*>(e)->isAmbiguous()) return false;
         if (!b->isEnabled()) return true;
         if (b->focusPolicy() != Qt::NoFocus) b->setFocus(Qt::ShortcutFocusReason);
@@ -338,11 +354,26 @@ void HostDialog::reject() {
 }
 
 void HostDialog::keyPressEvent(QKeyEvent* e) {
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
     bool plain = e->modifiers() == Qt::NoModifier ||
                  (e->modifiers() == Qt::KeypadModifier && e->key() == Qt::Key_Enter);
-    if (plain && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+    // Ctrl+Tab and Ctrl+Shift+Tab move on as Tab and Shift+Tab do: they are
+    // the keys that leave a table, where Tab goes from cell to cell.
+    if ((mods & ~Qt::ShiftModifier) == Qt::ControlModifier &&
+        (e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab)) {
+        focusNextPrevChild(e->key() == Qt::Key_Tab && !(mods & Qt::ShiftModifier));
+        return;
+    }
+    // Ctrl+Enter presses the dialog's own default button wherever the focus
+    // stands: in a table, where Enter goes to the next row, and on another
+    // push button, which Enter presses (Qt makes a focused push button the
+    // default one for the while).
+    const bool own_default =
+        mods == Qt::ControlModifier && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter);
+    if (own_default || (plain && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter))) {
         for (QPushButton* b : findChildren<QPushButton*>()) {
-            if (b->isDefault() && b->isVisible()) {
+            const bool chosen = own_default ? b->property(MAIN_DEFAULT).toBool() : b->isDefault();
+            if (chosen && b->isVisible()) {
                 if (b->isEnabled()) b->click();
                 return;
             }
@@ -538,7 +569,10 @@ void QtDialog::build() {
     }
     if (!default_button)
         if (Item* ok = item(IDOK)) default_button = qobject_cast<QPushButton*>(ok->widget);
-    if (default_button) default_button->setDefault(true);
+    if (default_button) {
+        default_button->setDefault(true);
+        default_button->setProperty(MAIN_DEFAULT, true);
+    }
 
     if (!bottom_buttons.empty()) {
         std::stable_sort(bottom_buttons.begin(), bottom_buttons.end(), [&](size_t a, size_t b) {

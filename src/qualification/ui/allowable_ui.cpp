@@ -146,6 +146,7 @@ public:
     OneBased<AllowableLoad>& list() const override { return allowables(); }
     std::string title() const override { return TITLE; }
     std::string record_name() const override { return TITLE; }
+    std::vector<int> record_nodes(const AllowableLoad& a) const override { return {a.node}; }
 
     std::string header_text(int column, int line) override { return allowable_header(column, line); }
     std::string cell_text(int row, int column, int line) override

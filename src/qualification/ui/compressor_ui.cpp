@@ -169,6 +169,10 @@ public:
     OneBased<CompressorRecord>& list() const override { return list_of(kind); }
     std::string title() const override { return list_title(kind); }
     std::string record_name() const override { return item_name(kind); }
+    std::vector<int> record_nodes(const CompressorRecord& c) const override
+    {
+        return {c.inlet, c.exhaust, c.extraction1, c.extraction2};
+    }
 
     std::string header_text(int column, int line) override { return compressor_header(column, line); }
     std::string cell_text(int row, int column, int line) override

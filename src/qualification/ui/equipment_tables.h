@@ -14,6 +14,7 @@
 #include <array>
 #include <set>
 #include <string>
+#include <vector>
 
 // Draws the left rule of a column; a column of `inner` starts it below
 // header line 0 inside the header.
@@ -33,6 +34,8 @@ public:
     virtual OneBased<T>& list() const = 0;
     virtual std::string title() const = 0;
     virtual std::string record_name() const = 0;
+    // The nodes a record names, one for each node column (find node).
+    virtual std::vector<int> record_nodes(const T& record) const = 0;
 
     void load() { table_set_input_rows(*this, title(), list().size()); }
     T* record(int row)
@@ -66,6 +69,10 @@ public:
             model_modified() = true;
             notify_document_changed();
         }
+    }
+    std::vector<int> row_nodes(int row) override
+    {
+        return list().valid(row) ? record_nodes(list()[row]) : std::vector<int>{};
     }
     bool can_delete(int row) override { return !input_locked() && list().valid(row); }
     void delete_row(int row) override

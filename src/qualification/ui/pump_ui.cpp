@@ -528,6 +528,7 @@ public:
     OneBased<PumpRecord>& list() const override { return pumps(); }
     std::string title() const override { return TITLE; }
     std::string record_name() const override { return "Pump"; }
+    std::vector<int> record_nodes(const PumpRecord& p) const override { return {p.suction_node, p.discharge_node}; }
 
     std::string header_text(int column, int line) override
     {

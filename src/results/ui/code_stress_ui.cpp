@@ -260,15 +260,13 @@ public:
         const ResultsState& res = results();
         return r >= 1 && r <= res.numfrp() ? res.elements[res.lists.frp[r]].row : 0;
     }
-    void row_nodes(int r, int& first, int& second) override
+    std::vector<int> row_nodes(int r) override
     {
         const ResultsState& res = results();
-        first = second = 0;
         if (r < 1 || r > res.numfrp())
-            return;
+            return {};
         const ResultsElement& el = res.elements[res.lists.frp[r]];
-        first = model().nodes[el.node1].number;
-        second = model().nodes[el.node2].number;
+        return {model().nodes[el.node1].number, model().nodes[el.node2].number};
     }
     void step(bool next) override
     {

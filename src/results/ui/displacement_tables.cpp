@@ -260,9 +260,13 @@ public:
         default: return {};
         }
     }
-    int row_node(int row) override
+    std::vector<int> row_nodes(int row) override
     {
-        return row >= 1 && row <= 6 ? node_number(results().extremes.largest_node[static_cast<std::size_t>(row - 1)]) : 0;
+        if (row < 1 || row > 6)
+            return {};
+        const DisplacementExtremes& x = results().extremes;
+        const auto i = static_cast<std::size_t>(row - 1);
+        return {node_number(x.largest_node[i]), node_number(x.smallest_node[i])};
     }
     void contents_entry() override { add_contents_entry("Displacement extremes", 1); }
     void print_text() override

@@ -283,15 +283,13 @@ public:
             return 0;
         return r.elements[r.code.pipes[row].element].row;
     }
-    void row_nodes(int row, int& first, int& second) override
+    std::vector<int> row_nodes(int row) override
     {
-        first = second = 0;
         const ResultsState& r = results();
         if (!r.code.pipes.valid(row) || !r.elements.valid(r.code.pipes[row].element))
-            return;
+            return {};
         const ResultsElement& e = r.elements[r.code.pipes[row].element];
-        first = node_number(e.node1);
-        second = node_number(e.node2);
+        return {node_number(e.node1), node_number(e.node2)};
     }
     void on_enter() override { enter_force_table(true); }
     void on_leave() override { leave_force_table(); }
@@ -402,14 +400,12 @@ public:
         const int e = element_of(row);
         return results().elements.valid(e) ? results().elements[e].row : 0;
     }
-    void row_nodes(int row, int& first, int& second) override
+    std::vector<int> row_nodes(int row) override
     {
-        first = second = 0;
         const int e = element_of(row);
         if (!results().elements.valid(e))
-            return;
-        first = node_number(results().elements[e].node1);
-        second = node_number(results().elements[e].node2);
+            return {};
+        return {node_number(results().elements[e].node1), node_number(results().elements[e].node2)};
     }
     void on_enter() override { enter_force_table(true); }
     void on_leave() override { leave_force_table(); }

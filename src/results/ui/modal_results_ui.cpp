@@ -69,16 +69,24 @@ std::string susceptibility_path()
 
 // ---- The tables -----------------------------------------------------------------------
 
-// A column: two heading lines and the text of a row's cell.
+// A column: two heading lines and the text of a row's cell; a column of
+// nodes gives the node index of a row too (find node searches it).
 struct Column {
     const char* heading;
     std::function<std::string()> second;
     std::function<std::string(int row)> cell;
+    std::function<int32_t(int row)> node{};
 };
 
 std::function<std::string()> fixed(const char* text)
 {
     return [text] { return std::string(text); };
+}
+
+// A column headed `heading` over "node" that shows the node of index `node(row)`.
+Column node_column(const char* heading, std::function<int32_t(int row)> node)
+{
+    return {heading, fixed("node"), [node](int row) { return node_of_index(node(row)); }, node};
 }
 
 // What distinguishes the three tables.
@@ -90,8 +98,6 @@ struct ModalKind {
     std::vector<Column> columns;
     // A row became current.
     std::function<void(int row)> row_changed;
-    // The node of a row (find node, highlight); nothing by default.
-    std::function<int(int row)> row_node;
     // Right and Left step the mode instead of the load case.
     bool steps_modes = false;
     // Rows after the modes (a Total row), which a printed title does not count.
@@ -129,7 +135,17 @@ public:
             return {};
         return kind_.columns[static_cast<std::size_t>(column - 1)].cell(row);
     }
-    int row_node(int row) override { return kind_.row_node && row >= 1 && row <= kind_.rows() ? kind_.row_node(row) : 0; }
+    // The nodes of the node columns.
+    std::vector<int> row_nodes(int row) override
+    {
+        std::vector<int> nodes;
+        if (row < 1 || row > kind_.rows())
+            return nodes;
+        for (const Column& c : kind_.columns)
+            if (c.node && model().nodes.valid(c.node(row)))
+                nodes.push_back(model().nodes[c.node(row)].number);
+        return nodes;
+    }
     bool on_key(int key, unsigned mods) override
     {
         if (key == KEY_TAB) {
@@ -250,7 +266,6 @@ const ModalKind& frequency_kind()
             if (row <= modes())
                 select_mode(row);
         },
-        {},
         false,
         1,
     };
@@ -275,16 +290,12 @@ const ModalKind& susceptibility_kind()
         {
             {"Mode", fixed(""), [](int row) { return int_text(row); }},
             {"Frequency", fixed("(Hz)"), [](int row) { return c_format("%.3f", mode_record(row)->frequency); }},
-            {"Velocity", fixed("node"), [](int row) { return node_of_index(mode_record(row)->markers.velocity_node); }},
-            {"Stress", fixed("node"), [](int row) { return node_of_index(mode_record(row)->markers.stress_node); }},
+            node_column("Velocity", [](int row) { return mode_record(row)->markers.velocity_node; }),
+            node_column("Stress", [](int row) { return mode_record(row)->markers.stress_node; }),
             {"Stress/Velocity", [] { return stress_per_velocity_label(); },
              [](int row) { return format_g5(stress_per_velocity(mode_record(row)->largest_stress)); }},
         },
         [](int row) { select_mode(row); },
-        [](int row) {
-            const int32_t node = mode_record(row)->markers.stress_node;
-            return model().nodes.valid(node) ? model().nodes[node].number : 0;
-        },
         false,
         0,
     };
@@ -318,19 +329,14 @@ const ModalKind& dynamic_stress_kind()
         },
         [] { return results_mode_susceptibility().empty() ? 0 : stress_elements().size(); },
         {
-            {"From", fixed("node"),
-             [](int row) { return node_of_index(results().elements[stress_elements()[row]].node1); }},
-            {"To", fixed("node"), [](int row) { return node_of_index(results().elements[stress_elements()[row]].node2); }},
+            node_column("From", [](int row) { return results().elements[stress_elements()[row]].node1; }),
+            node_column("To", [](int row) { return results().elements[stress_elements()[row]].node2; }),
             {"From Stress", [] { return stress_per_velocity_label(); },
              [](int row) { return format_g5(stress_per_velocity(end_stress(row, 0))); }},
             {"To Stress", [] { return stress_per_velocity_label(); },
              [](int row) { return format_g5(stress_per_velocity(end_stress(row, 1))); }},
         },
         {},
-        [](int row) {
-            const int32_t node = results().elements[stress_elements()[row]].node1;
-            return model().nodes.valid(node) ? model().nodes[node].number : 0;
-        },
         true,
         0,
     };

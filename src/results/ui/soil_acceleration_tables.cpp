@@ -119,11 +119,12 @@ public:
         default: return column >= 5 && column <= 12 ? soil_value_text(*s, column - 5) : "";
         }
     }
-    void row_nodes(int row, int& first, int& second) override
+    std::vector<int> row_nodes(int row) override
     {
-        first = second = 0;
+        int first = 0, second = 0;
         if (const SoilRestraintRecord* s = record_of(row))
             record_nodes(*s, first, second);
+        return {first, second};
     }
     int highlight_layout_row(int row) override
     {

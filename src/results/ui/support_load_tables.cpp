@@ -280,6 +280,14 @@ public:
         set_results_title(title_text());
     }
     std::string print_title() override { return title_text() + ": " + results_loadcase_name(); }
+    // The support's node and, in the CNode column of skewed restraints, its connected node.
+    std::vector<int> row_nodes(int row) override
+    {
+        const int r = layout_row(row);
+        if (data().shape != Shape::Skewed || !r)
+            return {row_node(row)};
+        return {row_node(row), connected_node(r)};
+    }
 
     std::string header_text(int column, int line) override
     {

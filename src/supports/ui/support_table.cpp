@@ -196,6 +196,16 @@ int SupportTable::row_node(int row)
     return item(row) ? model().rows[layout_row(row)].node : 0;
 }
 
+std::vector<int> SupportTable::row_nodes(int row)
+{
+    std::vector<int> nodes{row_node(row)};
+    if (SupportItem* s = item(row))
+        for (const SupportColumn& c : kind_.columns)
+            if (c.node)
+                nodes.push_back(c.node(*s));
+    return nodes;
+}
+
 void SupportTable::context_menu(Point)
 {
     table_popup_menu(*this, table_popup_show_edit_delete(*this, kind_.name));
@@ -266,6 +276,7 @@ SupportColumn connected_column(std::function<int32_t&(SupportItem&)> field)
 {
     SupportColumn c = shown_column("CNode");
     c.limit = 7;
+    c.node = [field](SupportItem& item) { return field(item); };
     c.store = [field = std::move(field)](SupportItem& item, int row) {
         const int number = parse_existing_node("Connected node");
         if (number != 0 && number == model().rows[row].node)

@@ -27,6 +27,8 @@ struct SupportColumn {
     // Stores the typed text (item_text() holds it without outer blanks) into
     // a copy of the row's support; throws a message text for a bad value.
     std::function<void(SupportItem& item, int layout_row)> store;
+    // A column of nodes: the node number it shows of a support (0 for none).
+    std::function<int(SupportItem& item)> node;
 };
 
 struct SupportKindUi {
@@ -60,6 +62,8 @@ public:
     bool paste_row(int row, const std::vector<std::string>& cells) override;
     void on_row_changed(int row) override;
     int row_node(int row) override;
+    // The row's node and those of its node columns (the connected node).
+    std::vector<int> row_nodes(int row) override;
     void context_menu(Point at) override;
     void print() override;
     void print_text() override;
