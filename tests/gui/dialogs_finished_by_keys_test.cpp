@@ -3,11 +3,15 @@
 // that holds a table, rows typed, Ctrl+Tab out of the table and
 // Ctrl+Shift+Tab back, then Tab to OK and Enter, or Ctrl+Enter, store them;
 // Load Cases tabs as it stands, each button's letter clicks it alone, and a
-// case goes in and out of the chosen list by keys.
+// case goes in and out of the chosen list by keys; the Print Results sheet
+// is finished by keys alone: Ctrl+P, Tab, the arrows and the destinations'
+// underlined letters, then Enter, write the PDF file.
 #include "analysis/ui/analysis_ui.h"
 #include "exchange/batch_import.h"
 #include "framework/commands.h"
+#include "framework/ui/frame.h"
 #include "framework/ui/pick_list.h"
+#include "framework/ui/shell.h"
 #include "gui/program_fixture.h"
 #include "gui/window_manager.h"
 #include "gui/window_user.h"
@@ -23,8 +27,19 @@
 #include "materials/ui/material_props_editor.h"
 #include "materials/ui/pipe_section_ui.h"
 #include "model/load_cases.h"
+#include "platform/qt/qt_printing.h"
+#include "results/ui/results_window.h"
 
+#include <QApplication>
+#include <QRadioButton>
+
+#include <filesystem>
+#include <fstream>
 #include <optional>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -62,6 +77,8 @@ bool tab_to(QDialog* d, int id)
 class DialogsFinishedByKeys : public GuiProgramTest {
 protected:
     DialogsFinishedByKeys() : GuiProgramTest("korvane_gui_finished_by_keys") {}
+    void before_startup() override { install_qt_print_service(); }
+    void after_shutdown() override { install_print_service(nullptr); }
     void SetUp() override
     {
         MESA_ALLOCATIONS_KEPT;
@@ -206,4 +223,60 @@ TEST_F(DialogsFinishedByKeys, LoadCasesAddsAndRemovesACaseByKeys)
     for (int i = 1; i <= load_case_list().count(); ++i)
         stored.push_back(load_case_names(load_case_list().code(i)));
     EXPECT_EQ(stored, chosen);
+}
+
+// The Print Results sheet by keys alone, under a window manager: Ctrl+P in
+// the results window opens it; Tab lands in the "Print to" group on the
+// chosen destination (Printer); Down chooses the next; a destination's
+// underlined letter chooses it; Enter prints to the PDF file named.
+TEST_F(DialogsFinishedByKeys, PrintResultsToPdfByKeys)
+{
+    // The sample analysed and its results open (the result chooser cancelled).
+    fs::copy_file(fs::path(KV_PROGRAM_PATH).parent_path() / "sample.mod", folder / "sample.mod");
+    model_modified() = false;
+    open_by_extension((folder / "sample.mod").string());
+    user->on("RESULTS*", [](QDialog* d) { d->reject(); });
+    ASSERT_TRUE(analyze_command(main_frame().window));
+    open_results();
+    ASSERT_TRUE(gui_wait_for([] {
+        return in_results() && frame_is_visible(results_frame()) && QApplication::activeModalWidget() == nullptr;
+    }));
+    std::vector<std::string> steps;   // the destination focused and the one chosen after each key
+    user->on("PRINT_RESULTS_DIALOG", [&steps](QDialog* d) {
+        ASSERT_TRUE(gui_wait_for([d] { return QApplication::activeWindow() == d; }));
+        auto note = [&] {
+            std::string chosen;
+            for (const QRadioButton* b : d->findChildren<QRadioButton*>())
+                if (b->isChecked())
+                    chosen = QString(b->text()).remove('&').toStdString();
+            const auto* focus = qobject_cast<QRadioButton*>(d->focusWidget());
+            steps.push_back((focus ? QString(focus->text()).remove('&').toStdString() : "") + " / " + chosen);
+        };
+        for (int tabs = 0; tabs < 40 && !qobject_cast<QRadioButton*>(d->focusWidget()); ++tabs)
+            WindowUser::key(d->focusWidget(), Qt::Key_Tab);
+        note();
+        const std::pair<int, const char*> keys[] = {
+            {Qt::Key_Down, ""}, {Qt::Key_Down, ""}, {Qt::Key_T, "t"}, {Qt::Key_P, "p"}, {Qt::Key_D, "d"}};
+        for (const auto& [key, text] : keys) {
+            WindowUser::chord(d->focusWidget(), key, *text ? Qt::AltModifier : Qt::NoModifier, text);
+            note();
+        }
+        WindowUser::key(d->focusWidget(), Qt::Key_Return);
+    });
+    const fs::path pdf = folder / "keys.pdf";
+    user->answer_file(pdf.string());
+    frame_bring_to_front(results_frame());
+    QWidget* results = gui_backend().widget(results_frame().window);
+    ASSERT_TRUE(gui_wait_for([results] {
+        return QApplication::activeWindow() == results && current_accelerator_frame() == &results_frame();
+    }));
+    WindowUser::chord(gui_backend().widget(results_frame().client), Qt::Key_P, Qt::ControlModifier, "\x10");
+    const std::vector<std::string> expected = {"Printer / Printer",     "Print preview / Print preview",
+                                               "PDF file / PDF file",   "Text file / Text file",
+                                               "Printer / Printer",     "PDF file / PDF file"};
+    EXPECT_EQ(steps, expected);
+    std::ifstream written(pdf, std::ios::binary);
+    std::string head(4, '\0');
+    written.read(head.data(), 4);
+    EXPECT_EQ(head, "%PDF");
 }

@@ -3,15 +3,12 @@
 // windows, with the list window open beside the results and its caret moved
 // by keys: whatever the print goes to (a PDF file, the preview, a text
 // file), the list window shows the same table with its caret in the cell it
-// stood in and scrolled as it was. The Print Results sheet is finished by
-// keys alone: Ctrl+P, Tab, the arrows and the destinations' underlined
-// letters, then Enter, write the PDF file.
+// stood in and scrolled as it was.
 #include "analysis/ui/analysis_ui.h"
 #include "framework/ui/frame.h"
 #include "framework/ui/shell.h"
 #include "framework/ui/table.h"
 #include "gui/program_fixture.h"
-#include "gui/window_manager.h"
 #include "gui/window_user.h"
 #include "model/ui/layout_window.h"
 #include "model/ui/list_window.h"
@@ -23,7 +20,6 @@
 #include <QRadioButton>
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -215,50 +211,3 @@ TEST_F(PrintKeepsListWindows, TheLimitStopsTableKeepsItsColumnScrolledAcross)
     EXPECT_EQ(place_of(stops), before);
 }
 
-// The Print Results sheet by keys alone, under a window manager: Ctrl+P in
-// the results window opens it; Tab lands in the "Print to" group on the
-// chosen destination (Printer); Down chooses the next; a destination's
-// underlined letter chooses it; Enter prints to the PDF file named.
-class DialogsFinishedByKeys : public WithWindowManager<PrintKeepsListWindows> {};
-
-TEST_F(DialogsFinishedByKeys, PrintResultsToPdfByKeys)
-{
-    std::vector<std::string> steps;   // the destination focused and the one chosen after each key
-    user().on("PRINT_RESULTS_DIALOG", [&steps](QDialog* d) {
-        ASSERT_TRUE(gui_wait_for([d] { return QApplication::activeWindow() == d; }));
-        auto note = [&] {
-            std::string chosen;
-            for (const QRadioButton* b : d->findChildren<QRadioButton*>())
-                if (b->isChecked())
-                    chosen = QString(b->text()).remove('&').toStdString();
-            const auto* focus = qobject_cast<QRadioButton*>(d->focusWidget());
-            steps.push_back((focus ? QString(focus->text()).remove('&').toStdString() : "") + " / " + chosen);
-        };
-        for (int tabs = 0; tabs < 40 && !qobject_cast<QRadioButton*>(d->focusWidget()); ++tabs)
-            WindowUser::key(d->focusWidget(), Qt::Key_Tab);
-        note();
-        const std::pair<int, const char*> keys[] = {
-            {Qt::Key_Down, ""}, {Qt::Key_Down, ""}, {Qt::Key_T, "t"}, {Qt::Key_P, "p"}, {Qt::Key_D, "d"}};
-        for (const auto& [key, text] : keys) {
-            WindowUser::chord(d->focusWidget(), key, *text ? Qt::AltModifier : Qt::NoModifier, text);
-            note();
-        }
-        WindowUser::key(d->focusWidget(), Qt::Key_Return);
-    });
-    const fs::path pdf = folder / "keys.pdf";
-    user().answer_file(pdf.string());
-    frame_bring_to_front(results_frame());
-    QWidget* results = gui_backend().widget(results_frame().window);
-    ASSERT_TRUE(gui_wait_for([results] {
-        return QApplication::activeWindow() == results && current_accelerator_frame() == &results_frame();
-    }));
-    WindowUser::chord(gui_backend().widget(results_frame().client), Qt::Key_P, Qt::ControlModifier, "\x10");
-    const std::vector<std::string> expected = {"Printer / Printer",     "Print preview / Print preview",
-                                               "PDF file / PDF file",   "Text file / Text file",
-                                               "Printer / Printer",     "PDF file / PDF file"};
-    EXPECT_EQ(steps, expected);
-    std::ifstream written(pdf, std::ios::binary);
-    std::string head(4, '\0');
-    written.read(head.data(), 4);
-    EXPECT_EQ(head, "%PDF");
-}
