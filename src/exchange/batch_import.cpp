@@ -98,7 +98,7 @@ void check_name_not_taken(const BatchImport& b)
     const std::optional<std::string> name = tokens.next_token();
     // A name the set cannot hold is the section reader's to refuse; a line
     // of the current material's name is one of its temperature lines.
-    if (!given(name) || !is_valid_name(*name) || name->size() > named_set_info(named->set).name_limit)
+    if (!given(name) || name_fault(*name, named_set_info(named->set).name_limit) != NameFault::NONE)
         return;
     if (section == BATCH_MATERIAL && b.current_material != 0 && *name == pipe_materials()[b.current_material].name)
         return;

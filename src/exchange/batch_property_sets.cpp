@@ -156,15 +156,12 @@ void check_room(const BatchReader& reader, int count, int limit, const char* thi
 }
 
 std::string read_name_field(const BatchReader& reader, const std::optional<std::string>& field, std::size_t limit,
-                            const std::string& required, const std::string& too_long,
-                            const std::string& not_alphanumeric)
+                            const char* noun)
 {
     if (!given(field))
-        reader.fail(required);
-    if (field->size() > limit)
-        reader.fail(too_long, *field);
-    if (!is_valid_name(*field))
-        reader.fail(not_alphanumeric, *field);
+        reader.fail(std::string(noun) + " name is required");
+    if (const std::string fault = name_fault_text(noun, *field, limit); !fault.empty())
+        reader.fail(fault, *field);
     return *field;
 }
 
@@ -180,8 +177,7 @@ void read_material_line(BatchImport& b)
         return;
     }
     PipeMaterial m;
-    m.name = read_name_field(r, first, NAME_LENGTH, "Material name is required",
-                             "Material name should be <= 5 characters", "Material name should be alpha-numeric");
+    m.name = read_name_field(r, first, NAME_LENGTH, "Material");
     m.nu = 0.3f;
     m.joint_factor = 1.0f;
     m.circ_joint_factor = 1.0f;
@@ -220,8 +216,7 @@ void read_soil_line(BatchImport& b)
     BatchReader& r = b.reader;
     BatchTokenizer& t = r.line_tokens();
     Soil s;
-    s.name = read_name_field(r, t.next_token(), SOIL_NAME_LENGTH, "Soil name is required",
-                             "Soil name should be <= 3 characters", "Soil name should be alpha-numeric");
+    s.name = read_name_field(r, t.next_token(), SOIL_NAME_LENGTH, "Soil");
     // Present fields go to their parsers, which read an empty one as 0.
     auto required = [&](const char* message) {
         const std::optional<std::string> field = t.next_token();
@@ -268,8 +263,7 @@ void read_pipe_line(BatchImport& b)
     BatchReader& r = b.reader;
     BatchTokenizer& t = r.line_tokens();
     PipeSection s;
-    s.name = read_name_field(r, t.next_token(), SECTION_NAME_LENGTH, "Section name is required",
-                             "Section name should be <= 5 characters", "Section name should be alpha-numeric");
+    s.name = read_name_field(r, t.next_token(), SECTION_NAME_LENGTH, "Section");
     s.nominal_size = "Non Std";
     std::optional<std::string> field = t.next_token();
     if (!given(field))
@@ -314,12 +308,13 @@ void read_pipe_line(BatchImport& b)
     }
     // The soil, when the field is there (an empty one too), must stand in the model.
     if (field && (field = t.next_token())) {
-        if (field->size() > SECTION_SOIL_LENGTH)
-            r.fail("Soil name should be <= 3 characters", *field);
+        const NameFault fault = name_fault(*field, SECTION_SOIL_LENGTH);
+        if (fault == NameFault::TOO_LONG)
+            r.fail(name_fault_text("Soil", fault, SECTION_SOIL_LENGTH), *field);
         if (soil_index(*field) == 0)
             r.fail("Soil not defined", *field);
-        if (!is_valid_name(*field))
-            r.fail("Soil name should be alpha-numeric", *field);
+        if (fault != NameFault::NONE)
+            r.fail(name_fault_text("Soil", fault, SECTION_SOIL_LENGTH), *field);
         s.soil = *field;
     }
     // What a piping model can hold and the section dialog's combined checks
@@ -345,8 +340,7 @@ void read_loads_line(BatchImport& b)
         l.temperature[static_cast<std::size_t>(k)] = DEFAULT_LOAD_TEMPERATURE;
         l.pressure[static_cast<std::size_t>(k)] = ENTERED_ZERO;
     }
-    l.name = read_name_field(r, t.next_token(), NAME_LENGTH, "Load name is required",
-                             "Load name should be <= 5 characters", "Load name should be alpha-numeric");
+    l.name = read_name_field(r, t.next_token(), NAME_LENGTH, "Load");
     std::optional<std::string> field = t.next_token();
     if (!given(field))
         r.fail("T1 is required");
@@ -429,9 +423,7 @@ void read_bmaterial_line(BatchImport& b)
     BatchReader& r = b.reader;
     BatchTokenizer& t = r.line_tokens();
     BeamMaterial m;
-    m.name = read_name_field(r, t.next_token(), NAME_LENGTH, "Beam Material name is required",
-                             "Beam Material name should be <= 5 characters",
-                             "Beam Material name should be alpha-numeric");
+    m.name = read_name_field(r, t.next_token(), NAME_LENGTH, "Beam Material");
     std::optional<std::string> field;
     if ((field = t.next_token()) && !field->empty())
         m.E = parsed(r, *field, parse_modulus, "Invalid youngs modulus");
@@ -450,8 +442,7 @@ void read_bsection_line(BatchImport& b)
     BatchReader& r = b.reader;
     BatchTokenizer& t = r.line_tokens();
     BeamSection s;
-    s.name = read_name_field(r, t.next_token(), NAME_LENGTH, "Beam Section name is required",
-                             "Beam Section name should be <= 5 characters", "Beam Section name should be alpha-numeric");
+    s.name = read_name_field(r, t.next_token(), NAME_LENGTH, "Beam Section");
     struct Value {
         const char* required;   // null: optional
         Parser parser;
@@ -493,8 +484,7 @@ void read_bload_line(BatchImport& b)
     BeamLoad l;
     for (int k = 1; k <= NUM_LOAD_SETS; ++k)
         l.temperature[static_cast<std::size_t>(k)] = DEFAULT_LOAD_TEMPERATURE;
-    l.name = read_name_field(r, t.next_token(), NAME_LENGTH, "Beam Load name is required",
-                             "Beam Load name should be <= 5 characters", "Beam Load name should be alpha-numeric");
+    l.name = read_name_field(r, t.next_token(), NAME_LENGTH, "Beam Load");
     std::optional<std::string> field = t.next_token();
     if (!given(field))
         r.fail("T1 is required");

@@ -102,8 +102,8 @@ void read_layout_line(BatchImport& b);
 void check_room(const BatchReader& reader, int count, int limit, const char* things);
 // A field that is there and not empty.
 inline bool given(const std::optional<std::string>& field) { return field && !field->empty(); }
-// A name: required (`required`), at most `limit` characters (`too_long`, the
-// name as detail), letters, digits, "-" and "/" only (`not_alphanumeric`).
+// A name of the kind `noun` ("Material"): required ("<noun> name is
+// required"), then refused as name_fault_text says (its length counted in
+// characters, then its letters), the name as detail.
 std::string read_name_field(const BatchReader& reader, const std::optional<std::string>& field, std::size_t limit,
-                            const std::string& required, const std::string& too_long,
-                            const std::string& not_alphanumeric);
+                            const char* noun);

@@ -26,7 +26,7 @@ void read_reference(const ItemReading& r, const char* form_message, int (*index)
     const std::string& name = r.it.c[0];
     if (name.empty())
         r.fail("Reference cannot be NULL", r.it.text);
-    if (name.size() > NAME_LENGTH)
+    if (name_fault(name, NAME_LENGTH) == NameFault::TOO_LONG)
         r.fail("Max char > 5 ", name);
     if (index(name) == 0)
         r.fail(undefined, name);
@@ -109,7 +109,7 @@ ItemHandlers element_item_handlers()
     // ---- Bends, miters and jacketed elements --------------------------------------------
     h.push_back({{"BMAT"}, [](const ItemReading& r) {
                      const std::string& name = r.it.c[0];
-                     if (name.empty() || name.size() > NAME_LENGTH)
+                     if (name.empty() || name_fault(name, NAME_LENGTH) == NameFault::TOO_LONG)
                          r.fail("Invalid bend material name", name);
                      if (material_index(name) == 0)
                          r.fail("Bend Material not defined", name);

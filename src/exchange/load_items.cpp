@@ -90,8 +90,8 @@ ItemHandlers load_item_handlers()
                          const std::string& name = r.it.c[0];
                          if (name.empty())
                              r.fail("Invalid spectrum name", name);
-                         if (!response_spectrum_name_valid(name))
-                             r.fail("Spectrum name should be <= 32 characters", r.it.text);
+                         if (const std::string fault = response_spectrum_name_fault(name); !fault.empty())
+                             r.fail(fault, r.it.text);
                          r.values().spectrum[i] = name;
                          r.values().spectrum_given = true;
                      }});

@@ -40,10 +40,8 @@ void carry_name(PnfImport& p, std::string& carried, const std::optional<std::str
 {
     if (!word || *word == "*")
         return;
-    if (word->size() > NAME_LENGTH)
-        p.fail(c_format("%s name should be <= %zu characters", what.c_str(), NAME_LENGTH), *word);
-    if (!is_valid_name(*word))
-        p.fail(what + " name should be alpha-numeric", *word);
+    if (const std::string fault = name_fault_text(what, *word, NAME_LENGTH); !fault.empty())
+        p.fail(fault, *word);
     carried = *word;
 }
 

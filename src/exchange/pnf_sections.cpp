@@ -86,10 +86,8 @@ std::string read_set_name(PnfImport& p, const std::string& what)
     const std::optional<std::string> name = p.next();
     if (!name)
         p.fail(what + " name is required");
-    if (name->size() > NAME_LENGTH)
-        p.fail(c_format("%s name should be <= %zu characters", what.c_str(), NAME_LENGTH), *name);
-    if (!is_valid_name(*name))
-        p.fail(what + " name should be alpha-numeric", *name);
+    if (const std::string fault = name_fault_text(what, *name, NAME_LENGTH); !fault.empty())
+        p.fail(fault, *name);
     return *name;
 }
 

@@ -47,6 +47,36 @@ bool is_valid_name(std::string_view text)
     });
 }
 
+NameFault name_fault(std::string_view name, std::size_t limit, bool any_letters)
+{
+    if (static_cast<std::size_t>(utf8_length(name)) > limit)
+        return NameFault::TOO_LONG;
+    if (!any_letters && !is_valid_name(name))
+        return NameFault::NOT_ALPHANUMERIC;
+    if (name.size() > limit)
+        return NameFault::TOO_MANY_BYTES;
+    return NameFault::NONE;
+}
+
+std::string name_fault_text(std::string_view noun, NameFault fault, std::size_t limit)
+{
+    const std::string name = std::string(noun) + " name ";
+    switch (fault) {
+    case NameFault::NONE: break;
+    case NameFault::TOO_LONG: return name + "should be <= " + std::to_string(limit) + " characters";
+    case NameFault::NOT_ALPHANUMERIC: return name + "should be alpha-numeric";
+    case NameFault::TOO_MANY_BYTES:
+        return name + "is too long: the file keeps " + std::to_string(limit) +
+               " bytes of it, and a letter outside ASCII takes 2 to 4 of them";
+    }
+    return {};
+}
+
+std::string name_fault_text(std::string_view noun, std::string_view name, std::size_t limit, bool any_letters)
+{
+    return name_fault_text(noun, name_fault(name, limit, any_letters), limit);
+}
+
 void append_in_parentheses(std::string& text, std::string_view folder)
 {
     std::size_t end = folder.size();

@@ -11,6 +11,24 @@
 // and report it as required.
 bool is_valid_name(std::string_view text);
 
+// What keeps a text from being a name of at most `limit` characters, the
+// first in the order a refusal names it: its length, counted in characters
+// (UTF-8 code points, utf8_length) and not in bytes, then a character that
+// is_valid_name refuses. A name of letters outside ASCII within the limit is
+// so refused for its letters, whatever bytes they take. A name that may
+// hold any letters (`any_letters`) is still kept in a field of `limit`
+// bytes: one that needs more is TOO_MANY_BYTES. The empty name is the
+// caller's to refuse as required.
+enum class NameFault { NONE, TOO_LONG, NOT_ALPHANUMERIC, TOO_MANY_BYTES };
+NameFault name_fault(std::string_view name, std::size_t limit, bool any_letters = false);
+// The message of a fault of a name of the kind `noun` ("Material"):
+// "Material name should be <= 5 characters", "Material name should be
+// alpha-numeric", or for TOO_MANY_BYTES that the file keeps `limit` bytes
+// of it; empty for NONE.
+std::string name_fault_text(std::string_view noun, NameFault fault, std::size_t limit);
+// The same of the name itself: empty when it is a name.
+std::string name_fault_text(std::string_view noun, std::string_view name, std::size_t limit, bool any_letters = false);
+
 // Appends " (", the folder without its trailing '/' or '\\', and ")". A folder
 // made only of separators (the root) is kept as it is.
 void append_in_parentheses(std::string& text, std::string_view folder);

@@ -170,6 +170,10 @@ bool& moment_precision();
 // decimals as fit; "*****" when even that is too wide or the value is not
 // finite. "-0" (and "-0.00") becomes "0". A width of 0 or less sets no limit.
 std::string format_real(double value, int width, int decimals);
+// format_real's text where parse_real reads it back as the same float, else
+// the shortest text that it does ("%G"): a component of 1 shows as 1.000,
+// one of 1E-05, which three decimals would show as 0.000, as 1E-05.
+std::string format_real_exact(double value, int width, int decimals);
 // format_real's text written into `out` (NUMBER_TEXT_SIZE characters,
 // number_text.h); returns its end.
 char* write_real(char* out, double value, int width, int decimals);

@@ -334,22 +334,42 @@ std::string format_dimension(double value)
     return g_form(5, to_display(DIMENSION, value));
 }
 
+namespace {
+
+// The fewest significant digits of `shown` (the value in the unit shown)
+// that `parse` reads back as the float `target`.
+std::string shortest_exact(double shown, float target, int (*parse)(const std::string&, float&))
+{
+    std::string text;
+    for (int digits = 1; digits <= 17; ++digits) {
+        text = g_form_exact(digits, shown);
+        float back = 0.0f;
+        if (parse(text, back) == 0 && back == target)
+            break;
+    }
+    return text;
+}
+
+}  // namespace
+
 // The fewest significant digits that parse_dimension reads back as the same
 // float: a radius typed as 9 shows as 9, one typed as 228.6 mm as 228.6.
 std::string format_dimension_exact(double value)
 {
     if (!std::isfinite(value))
         return TOO_WIDE;
+    return shortest_exact(to_display(DIMENSION, value), static_cast<float>(value), parse_dimension);
+}
+
+std::string format_real_exact(double value, int width, int decimals)
+{
+    if (!std::isfinite(value))
+        return TOO_WIDE;
     const float target = static_cast<float>(value);
-    const double d = to_display(DIMENSION, value);
-    std::string text;
-    for (int digits = 1; digits <= 17; ++digits) {
-        text = g_form_exact(digits, d);
-        float back = 0.0f;
-        if (parse_dimension(text, back) == 0 && back == target)
-            break;
-    }
-    return text;
+    float back = 0.0f;
+    if (std::string text = format_real(value, width, decimals); parse_real(text, back) == 0 && back == target)
+        return text;
+    return shortest_exact(value, target, parse_real);
 }
 
 ShownForm displacement_form()

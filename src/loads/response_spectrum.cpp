@@ -5,9 +5,11 @@
 #include "framework/errors.h"
 #include "framework/text.h"
 #include "loads/load_file.h"
+#include "loads/spectrum.h"
 #include "model/model_file.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -63,9 +65,9 @@ const char* sum_combination_name(int combination)
     return combination == 2 ? "Absolute sum" : "SRSS";
 }
 
-bool response_spectrum_name_valid(const std::string& name)
+std::string response_spectrum_name_fault(const std::string& name)
 {
-    return name.size() <= SPECTRUM_NAME_LENGTH;
+    return name.empty() ? std::string() : spectrum_name_fault(name);
 }
 
 bool response_spectrum_factor_valid(float factor)
@@ -78,8 +80,8 @@ ResponseSpectrumFault response_spectrum_field_fault(const ResponseSpectrumInput&
     const char axes[] = {'X', 'Y', 'Z'};
     for (std::size_t d = 0; d < 3; ++d) {
         const int axis = static_cast<int>(d);
-        if (!response_spectrum_name_valid(r.spectrum[d]))
-            return {RS_FIELD_SPECTRUM + axis, "Spectrum name should be <= 32 characters"};
+        if (std::string fault = response_spectrum_name_fault(r.spectrum[d]); !fault.empty())
+            return {RS_FIELD_SPECTRUM + axis, std::move(fault)};
         if (!response_spectrum_factor_valid(r.factor[d]))
             return {RS_FIELD_FACTOR + axis, c_format("The %c spectrum factor should be a number >= 0", axes[d])};
     }

@@ -65,9 +65,10 @@ struct ResponseSpectrumFault {
     std::string text;                 // empty when the input is sound
 };
 
-// The checks of one value, which the batch reader shares: a name of at most
-// SPECTRUM_NAME_LENGTH characters; a factor that is a number, 0 or more.
-bool response_spectrum_name_valid(const std::string& name);
+// The checks of one value, which the batch reader shares: a name that
+// spectrum_name_fault takes or none (the fault's text, empty when sound); a
+// factor that is a number, 0 or more.
+std::string response_spectrum_name_fault(const std::string& name);
 bool response_spectrum_factor_valid(float factor);
 
 // What is wrong with the input (a name too long, a factor below 0 or not a

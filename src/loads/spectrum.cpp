@@ -6,6 +6,7 @@
 #include "framework/document_events.h"
 #include "framework/errors.h"
 #include "framework/state.h"
+#include "framework/strings.h"
 #include "framework/text.h"
 #include "loads/load_file.h"
 #include "loads/nodal_loads.h"
@@ -287,9 +288,7 @@ std::string spectrum_name_fault(const std::string& name)
 {
     if (name.empty())
         return "Spectrum name is required";
-    if (name.size() > SPECTRUM_NAME_LENGTH)
-        return "Spectrum name should be <= 32 characters";
-    return {};
+    return name_fault_text("Spectrum", name, SPECTRUM_NAME_LENGTH, true);
 }
 
 // ---- Lists -------------------------------------------------------------------------------

@@ -75,7 +75,9 @@ const char* spectrum_ordinate_name(int ordinate);
 // curve_fault refuses, an abscissa not above 0); empty when it is sound.
 std::string spectrum_fault(const Spectrum& s);
 // A name's checks: "Spectrum name is required", "Spectrum name should be <=
-// 32 characters". Empty when it passes.
+// 32 characters" (counted in characters), and a name of letters outside
+// ASCII too long for its field of 32 bytes (name_fault_text). Any letters
+// may stand in it. Empty when it passes.
 std::string spectrum_name_fault(const std::string& name);
 
 // A list of spectra with its trailing spare record (index 1..count(), the

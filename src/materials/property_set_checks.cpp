@@ -59,10 +59,13 @@ void check_names(const char* key, const char* noun, std::vector<std::string>& ou
             out.push_back(c_format("%s %d has no name", noun, i));
             continue;
         }
-        if (!is_valid_name(name))
+        switch (name_fault(name, limit)) {
+        case NameFault::NONE: break;
+        case NameFault::NOT_ALPHANUMERIC:
             out.push_back(std::string(noun) + " " + name + ": Name should be alpha numeric");
-        else if (name.size() > limit)
-            out.push_back(std::string(noun) + " " + name + ": Name is too long");
+            break;
+        default: out.push_back(std::string(noun) + " " + name + ": Name is too long"); break;
+        }
         if (set.index(name) != i && repeated.insert(name).second)
             out.push_back(std::string(noun) + " " + name + " is defined more than once");
         if (other && set.index(name) == i && other->index(name) != 0)

@@ -152,10 +152,11 @@ void check_entry_name(const std::string& key, const std::string& name, int index
     item_text() = name;
     if (name.empty())
         throw_required("Name");
-    if (!is_valid_name(name))
-        throw_invalid_text("Name", "should be alpha numeric");
-    if (name.size() > info.name_limit)
-        throw_invalid_text("Name", "is too long");
+    switch (name_fault(name, info.name_limit)) {
+    case NameFault::NONE: break;
+    case NameFault::NOT_ALPHANUMERIC: throw_invalid_text("Name", "should be alpha numeric");
+    default: throw_invalid_text("Name", "is too long");
+    }
     for (const auto& [k, other] : registry().sets)
         if (k != key && other.name_space == info.name_space && other.index(name) != 0)
             throw_invalid_text(info.noun, "is already defined as " + other.described_as);

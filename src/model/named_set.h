@@ -165,9 +165,10 @@ MergedNames names_after_merge(std::unordered_set<std::string> taken, const std::
 std::string no_free_name_text(const std::string& kind, const std::string& name);
 
 // The name checks of an entry's editors for the entry at `index` of the set
-// (0: not stored yet), in order: "Name is required", "Name = X should be
-// alpha numeric", "Name = X is too long", "<Noun> = X is already defined as
-// <another set>", "<Noun> = X is already defined". Throws the first failure;
+// (0: not stored yet), in order: "Name is required", "Name = X is too long"
+// (its characters counted, name_fault), "Name = X should be alpha
+// numeric", "<Noun> = X is already defined as <another set>", "<Noun> = X
+// is already defined". Throws the first failure;
 // item_text() holds the name for the messages.
 void check_entry_name(const std::string& key, const std::string& name, int index);
 // True when a place of the set (or one that may name any set of its name

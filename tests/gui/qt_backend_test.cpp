@@ -248,6 +248,23 @@ TEST(GuiDialog, ControlOperationsByIdFollowTheContract) {
                 }));
 }
 
+// A field's limit counts characters, as the name checks do: letters outside
+// the Basic Multilingual Plane, two UTF-16 units each, fill the field of 5
+// five at a time, typed or set.
+TEST(NameLimitsSaid, QtFieldsCountTheirLimitInCharacters) {
+    RecordingProc proc;
+    const QString letter = QString::fromUtf8("\xF0\x9D\x90\x80");   // U+1D400 (RFC 3629, RFC 2781)
+    proc.on_shown = [&](Dialog& d) {
+        auto* edit = gui_find<QLineEdit>(d.window(), "item_101");
+        for (int i = 0; i < 6; ++i) key(edit, 0, Qt::NoModifier, letter);
+        EXPECT_EQ(edit->text(), letter.repeated(5));
+        d.set_text(101, letter.repeated(6).toStdString());
+        EXPECT_EQ(edit->text(), letter.repeated(5));
+        d.end(IDCANCEL);
+    };
+    gui_backend().run_dialog(SAMPLE_DIALOG, proc, 0);
+}
+
 TEST(GuiDialog, EnterEscapeEndAndTimersCloseAsTheProcedureSays) {
     QtBackend& b = gui_backend();
     {

@@ -250,7 +250,7 @@ void check_row_name(int field, int etype, const std::string& name) {
     const bool beam = etype == ET_BEAM;
     const std::string what = beam ? BEAM_FIELD_NAMES[field] : FIELD_NAMES[field];
     if (name.empty()) return;
-    if (name.size() > NAME_LENGTH || !is_valid_name(name))
+    if (name_fault(name, NAME_LENGTH) != NameFault::NONE)
         throw CI{invalid_text(what, name), LAYOUT_MATERIAL + field};
     const ModelHooks& h = model_hooks();
     const std::function<int(const std::string&)>* lookup = nullptr;

@@ -38,16 +38,15 @@ std::string cut_to_limit(const std::string& text, int limit) {
 
 // What a text field of the screen holds of a text given to it: a string of
 // characters, in which each byte that is no part of a UTF-8 character is
-// U+FFFD, as the Qt backend's fields take a text; a limit (in UTF-16 units,
-// as Qt counts them) cuts it there.
+// U+FFFD, as the Qt backend's fields take a text; a limit (in characters,
+// as the Qt backend's fields count them) cuts it there.
 std::string field_holds(const std::string& text, int limit) {
     std::string held;
-    int units = 0;
+    int characters = 0;
     for (size_t i = 0; i < text.size();) {
         const size_t length = utf8_character_length(text, i);
-        const int width = length == 4 ? 2 : 1;
-        if (limit > 0 && units + width > limit) break;
-        units += width;
+        if (limit > 0 && characters == limit) break;
+        ++characters;
         if (length == 0) {
             held += "\xEF\xBF\xBD";
             ++i;

@@ -36,6 +36,7 @@
 #include <QShortcutEvent>
 #include <QStyle>
 #include <QTabWidget>
+#include <QValidator>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -245,6 +246,51 @@ class TemplateText : public QPlainTextEdit {
 public:
     QSize sizeHint() const override { return QSize(QPlainTextEdit::sizeHint().width(), minimumHeight()); }
 };
+
+// A text field's limit counts characters (code points), as the program's
+// checks count a name's, not the UTF-16 units that Qt counts, of which a
+// character outside the Basic Multilingual Plane takes two.
+int character_count(const QString& s) {
+    int n = 0;
+    for (const QChar c : s)
+        if (!c.isLowSurrogate()) ++n;
+    return n;
+}
+
+// The text's first `limit` characters; all of it for a limit of 0.
+QString first_characters(const QString& s, int limit) {
+    if (limit <= 0) return s;
+    int n = 0;
+    for (qsizetype i = 0; i < s.size(); ++i)
+        if (!s.at(i).isLowSurrogate() && n++ == limit) return s.left(i);
+    return s;
+}
+
+// What a line edit types within its limit: maxLength leaves room for two
+// units a character, and this takes no text of more characters.
+class CharacterLimit : public QValidator {
+public:
+    CharacterLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
+    State validate(QString& text, int&) const override {
+        return character_count(text) <= limit_ ? Acceptable : Invalid;
+    }
+
+private:
+    int limit_;
+};
+
+// The limit of a line edit, which cuts what it holds there.
+void set_character_limit(QLineEdit* e, int limit) {
+    const QValidator* old = e->validator();
+    if (dynamic_cast<const CharacterLimit*>(old)) {
+        e->setValidator(nullptr);
+        delete old;
+    }
+    e->setMaxLength(limit > 0 ? std::min(2 * limit, 32767) : 32767);
+    if (limit <= 0) return;
+    e->setValidator(new CharacterLimit(limit, e));
+    if (character_count(e->text()) > limit) e->setText(first_characters(e->text(), limit));
+}
 
 // Tells the dialog when one of its items gains or loses the focus.
 class FocusWatcher : public QObject {
@@ -661,11 +707,14 @@ QWidget* QtDialog::make_control(Item& it) {
             e->setReadOnly(c.flags & CF_READONLY);
             if (c.flags & CF_READONLY) show_read_only(e, true);
             e->setTabChangesFocus(true);
-            if (c.limit > 0) multiline_limits_[c.id] = c.limit;
+            if (c.limit > 0) character_limits_[c.id] = c.limit;
             w = e;
         } else {
             auto* e = new QLineEdit();
-            if (c.limit > 0) e->setMaxLength(c.limit);
+            if (c.limit > 0) {
+                character_limits_[c.id] = c.limit;
+                set_character_limit(e, c.limit);
+            }
             e->setReadOnly(c.flags & CF_READONLY);
             if (c.flags & CF_READONLY) show_read_only(e, true);
             if (c.flags & CF_PASSWORD) e->setEchoMode(QLineEdit::Password);
@@ -702,7 +751,10 @@ QWidget* QtDialog::make_control(Item& it) {
         auto* b = new TemplateCombo();
         b->setEditable(c.flags & CF_EDITABLE);
         if (b->lineEdit()) {
-            if (c.limit > 0) b->lineEdit()->setMaxLength(c.limit);
+            if (c.limit > 0) {
+                character_limits_[c.id] = c.limit;
+                set_character_limit(b->lineEdit(), c.limit);
+            }
             b->lineEdit()->setReadOnly(c.flags & CF_READONLY);
             // The entries are the program's: Enter adds none, and what is
             // typed stays as typed (a completion appended to "1" would make
@@ -816,10 +868,10 @@ void QtDialog::connect_item(Item& it) {
     } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
         QObject::connect(p, &QPlainTextEdit::textChanged, &context_, [this, id, p] {
             if (quiet_) return;
-            auto limit = multiline_limits_.find(id);
-            if (limit != multiline_limits_.end() && p->toPlainText().size() > limit->second) {
+            auto limit = character_limits_.find(id);
+            if (limit != character_limits_.end() && character_count(p->toPlainText()) > limit->second) {
                 ++quiet_;
-                p->setPlainText(p->toPlainText().left(limit->second));
+                p->setPlainText(first_characters(p->toPlainText(), limit->second));
                 p->moveCursor(QTextCursor::End);
                 --quiet_;
             }
@@ -1080,6 +1132,9 @@ void QtDialog::show_text(int id, const std::string& text) {
     if (!it) return;
     QWidget* w = it->widget;
     QString s = qs(text);
+    // A text field shows what its limit holds of the text.
+    if (auto limit = character_limits_.find(id); limit != character_limits_.end())
+        s = first_characters(s, limit->second);
     ++quiet_;
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
         e->setText(s);
@@ -1108,9 +1163,9 @@ void QtDialog::set_limit(int id, int limit) {
     if (!it) return;
     QLineEdit* e = qobject_cast<QLineEdit*>(it->widget);
     if (auto* b = qobject_cast<QComboBox*>(it->widget)) e = b->lineEdit();
-    if (e) e->setMaxLength(limit > 0 ? limit : 32767);
-    if (qobject_cast<QPlainTextEdit*>(it->widget)) {
-        if (limit > 0) multiline_limits_[id] = limit; else multiline_limits_.erase(id);
+    if (e) set_character_limit(e, limit);
+    if (e || qobject_cast<QPlainTextEdit*>(it->widget)) {
+        if (limit > 0) character_limits_[id] = limit; else character_limits_.erase(id);
     }
 }
 

@@ -192,7 +192,7 @@ private:
     std::vector<std::vector<size_t>> radio_groups_;
     std::map<int, WindowId> redirects_;
     std::map<int, QPointer<QTimer>> timers_;
-    std::map<int, int> multiline_limits_;
+    std::map<int, int> character_limits_;   // id -> characters a text field holds
     bool absolute_ = false;     // items have left the grid after a move
     std::map<int, QPoint> places_;   // id -> where the procedure put the item (pixels)
     bool places_changed_ = false;

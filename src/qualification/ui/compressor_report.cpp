@@ -233,8 +233,10 @@ void machine_report(const CompressorRecord& c, const CompressorEvaluation& e, co
     report_title(std::string(machine_report_standard(kind).name) +
                  (kind == MACHINE_COMPRESSOR ? " report for compressor : " : " report for turbine : ") + c.name);
     report_text_line("Load case: " + load_case_names(rot_equip_report().case_code(entry)));
-    report_text_line("Shaft axis: Xcomp = " + format_real(c.shaft_axis[0], 6, 3) + ",  Ycomp = " +
-                     format_real(c.shaft_axis[1], 6, 3) + ",  Zcomp = " + format_real(c.shaft_axis[2], 6, 3));
+    // The components as entered: a short axis keeps its digits.
+    report_text_line("Shaft axis: Xcomp = " + format_real_exact(c.shaft_axis[0], 6, 3) +
+                     ",  Ycomp = " + format_real_exact(c.shaft_axis[1], 6, 3) +
+                     ",  Zcomp = " + format_real_exact(c.shaft_axis[2], 6, 3));
     switch (report_destination()) {
     case ReportDestination::Pages: gdi_half_line(); break;
     case ReportDestination::Text: report_next_line(); break;

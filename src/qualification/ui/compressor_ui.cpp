@@ -42,8 +42,6 @@ int32_t* node_field(CompressorRecord& c, int n)
     }
 }
 
-std::string component_text(float v) { return v == 0.0f ? std::string() : format_real(v, 8, 3); }
-
 // ---- COMPRESSOR_DIALOG ---------------------------------------------------------------
 
 class CompressorDialog final : public SnapshotDialogProc {
@@ -58,7 +56,7 @@ public:
             dialog_set_text(COMPRESSOR_NODE + n, node_text(*node_field(record_, n)));
         for (int i = 0; i < 3; ++i) {
             const float v = record_.shaft_axis[static_cast<std::size_t>(i)];
-            shown_.show(COMPRESSOR_SHAFT + i, v, component_text(v));
+            shown_.show(COMPRESSOR_SHAFT + i, v, shaft_component_text(v));
         }
         dialog_select_focus(COMPRESSOR_DESCRIPTION);
         if (input_locked()) {
@@ -112,7 +110,7 @@ std::string compressor_cell(const CompressorRecord& c, int column)
     if (column >= COL_NODE && column < COL_SHAFT)
         return node_text(compressor_nozzle_node(c, column - COL_NODE));
     if (column >= COL_SHAFT && column <= COMPRESSOR_COLUMNS)
-        return component_text(c.shaft_axis[static_cast<std::size_t>(column - COL_SHAFT)]);
+        return shaft_component_text(c.shaft_axis[static_cast<std::size_t>(column - COL_SHAFT)]);
     return {};
 }
 
@@ -329,7 +327,7 @@ void print_list(int kind)
             for (int n = 0; n < 4; ++n)
                 csv_add_cell(node_text(compressor_nozzle_node(c, n)));
             for (float v : c.shaft_axis)
-                csv_add_cell(component_text(v));
+                csv_add_cell(shaft_component_text(v));
             report_next_line();
         }
         report_rule();
@@ -344,7 +342,7 @@ void print_list(int kind)
         for (int n = 0; n < 4; ++n)
             report_print_at(node_text(compressor_nozzle_node(c, n)), 21 + 8 * n);
         for (int i = 0; i < 3; ++i)
-            report_print_right(format_real(c.shaft_axis[static_cast<std::size_t>(i)], 8, 3), 58 + 10 * i);
+            report_print_right(format_real_exact(c.shaft_axis[static_cast<std::size_t>(i)], 8, 3), 58 + 10 * i);
         report_next_line();
     }
     table.close();

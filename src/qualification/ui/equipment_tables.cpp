@@ -25,6 +25,11 @@ void draw_group_column_rule(TableCanvas& c, int column, const std::set<int>& inn
         tpaint_vline(c, x, top, c.bottom);
 }
 
+std::string shaft_component_text(float v)
+{
+    return v == 0.0f ? std::string() : format_real_exact(v, 8, 3);
+}
+
 float read_shown_value(const ShownValues& shown, int item, int (*parse)(float&), const char* name)
 {
     float v = 0.0f;

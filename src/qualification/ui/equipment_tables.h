@@ -110,6 +110,10 @@ void store_if_changed(T& stored, const T& read)
     }
 }
 
+// A shaft axis component as a table or a dialog shows it: blank for 0,
+// else three decimals where they read back as the component, else the
+// shortest text that does (format_real_exact).
+std::string shaft_component_text(float v);
 // A value field of a dialog: the exact stored value while the field still
 // shows its text, else the text read by `parse` (item_text parsers); an
 // unreadable text throws the invalid-value message with `name`.

@@ -22,15 +22,19 @@ const char* const HI_NAMES[6] = {"FX", "FY", "FZ", "MX", "MY", "MZ"};
 
 int nozzle_node(const PumpRecord& p, int n) { return n == SUCTION ? p.suction_node : p.discharge_node; }
 
-std::string axis_line(const char* head, const std::array<double, 3>& v)
+// The components of an axis, as `format` writes each with three decimals.
+std::string axis_line(const char* head, const std::array<double, 3>& v,
+                      std::string (*format)(double, int, int) = format_real)
 {
-    return std::string(head) + format_real(v[0], 6, 3) + ", Ycomp = " + format_real(v[1], 6, 3) +
-           ", Zcomp = " + format_real(v[2], 6, 3);
+    return std::string(head) + format(v[0], 6, 3) + ", Ycomp = " + format(v[1], 6, 3) + ", Zcomp = " +
+           format(v[2], 6, 3);
 }
 
 void shaft_and_centre_lines(const PumpRecord& p)
 {
-    report_text_line(axis_line("Shaft axis: Xcomp = ", {p.shaft_axis[0], p.shaft_axis[1], p.shaft_axis[2]}));
+    // The components as entered: a short axis keeps its digits.
+    report_text_line(
+        axis_line("Shaft axis: Xcomp = ", {p.shaft_axis[0], p.shaft_axis[1], p.shaft_axis[2]}, format_real_exact));
     report_text_line("Center location: X = " + format_length(p.centre[0]) + ", Y = " + format_length(p.centre[1]) +
                      ", Z = " + format_length(p.centre[2]) + "    " + unit_label(LENGTH));
 }

@@ -40,7 +40,6 @@ constexpr const char* TITLE = "Pumps";
 bool shaft_and_centre_entered(const PumpRecord& p) { return !pump_is_vertical(p); }
 bool hi_pump(const PumpRecord& p) { return pump_kind(p) == PUMP_ANSI_HI; }
 
-std::string component_text(float v) { return v == 0.0f ? std::string() : format_real(v, 8, 3); }
 std::string centre_text(float v) { return v == 0.0f ? std::string() : format_length(v); }
 
 // The location cell of a nozzle: "Above"/"Below" for the flange of a
@@ -179,7 +178,7 @@ public:
             for (int i = 0; i < 3; ++i) {
                 const float axis = p.shaft_axis[static_cast<std::size_t>(i)];
                 const float centre = p.centre[static_cast<std::size_t>(i)];
-                shown_.show(PUMP_SHAFT + i, axis, component_text(axis));
+                shown_.show(PUMP_SHAFT + i, axis, shaft_component_text(axis));
                 shown_.show(PUMP_CENTRE + i, centre, centre_text(centre));
             }
         }
@@ -383,7 +382,7 @@ std::string pump_cell(const PumpRecord& p, int column)
     default: break;
     }
     if (column >= COL_SHAFT && column < COL_SHAFT + 3)
-        return component_text(p.shaft_axis[static_cast<std::size_t>(column - COL_SHAFT)]);
+        return shaft_component_text(p.shaft_axis[static_cast<std::size_t>(column - COL_SHAFT)]);
     if (column >= COL_CENTRE && column < COL_CENTRE + 3)
         return centre_text(p.centre[static_cast<std::size_t>(column - COL_CENTRE)]);
     return {};
@@ -470,9 +469,9 @@ std::vector<std::string> cleared_by_vertical(const PumpRecord& p)
         if (node != 0 && location == LOCATION_END)
             cleared.push_back(what + trimmed(pump_cell(p, column)));
     if (p.shaft_axis != std::array<float, 3>{})
-        cleared.push_back("the shaft axis direction " + trimmed(format_real(p.shaft_axis[0], 8, 3)) + ", " +
-                          trimmed(format_real(p.shaft_axis[1], 8, 3)) + ", " +
-                          trimmed(format_real(p.shaft_axis[2], 8, 3)));
+        cleared.push_back("the shaft axis direction " + trimmed(format_real_exact(p.shaft_axis[0], 8, 3)) + ", " +
+                          trimmed(format_real_exact(p.shaft_axis[1], 8, 3)) + ", " +
+                          trimmed(format_real_exact(p.shaft_axis[2], 8, 3)));
     if (p.centre != std::array<float, 3>{})
         cleared.push_back("the center " + format_length(p.centre[0]) + ", " + format_length(p.centre[1]) + ", " +
                           format_length(p.centre[2]));
@@ -561,7 +560,7 @@ public:
         const int component = column - COL_SHAFT;
         if (p == &draft && component >= 0 && component < 3 && shaft_typed_[static_cast<std::size_t>(component)] &&
             !pump_is_vertical(*p))
-            return format_real(p->shaft_axis[static_cast<std::size_t>(component)], 8, 3);
+            return format_real_exact(p->shaft_axis[static_cast<std::size_t>(component)], 8, 3);
         return pump_cell(*p, column);
     }
     void draw_column_rule(TableCanvas& c, int column) override
@@ -754,7 +753,7 @@ void print_pumps_text()
         report_print_at(location_cell(p, true), 51);
         if (shaft_and_centre_entered(p)) {
             for (int i = 0; i < 3; ++i)
-                report_print_right(format_real(p.shaft_axis[static_cast<std::size_t>(i)], 8, 3), 62 + 8 * i);
+                report_print_right(format_real_exact(p.shaft_axis[static_cast<std::size_t>(i)], 8, 3), 62 + 8 * i);
             report_next_line();
             report_print_at("Location of center:", 4);
             static const char* const names[3] = {"X =", "Y =", "Z ="};
@@ -812,7 +811,9 @@ void print_pumps_csv()
         csv_add_cell(node_text(p.discharge_node));
         csv_add_text(location_cell(p, true));
         for (int i = 0; i < 3; ++i)
-            csv_add_cell(shaft_and_centre_entered(p) ? format_real(p.shaft_axis[static_cast<std::size_t>(i)], 8, 3) : "");
+            csv_add_cell(shaft_and_centre_entered(p)
+                             ? format_real_exact(p.shaft_axis[static_cast<std::size_t>(i)], 8, 3)
+                             : "");
         for (int i = 0; i < 3; ++i)
             csv_add_cell(shaft_and_centre_entered(p) ? format_length(p.centre[static_cast<std::size_t>(i)]) : "");
         if (hi_pump(p)) {
@@ -878,8 +879,8 @@ void print_pumps_pages()
                 line.add("Disc. Loc: " + loc);
         }
         if (shaft_and_centre_entered(p))
-            line.add("Shaft axis direction: " + format_real(p.shaft_axis[0], 8, 3) + ", " +
-                     format_real(p.shaft_axis[1], 8, 3) + ", " + format_real(p.shaft_axis[2], 8, 3));
+            line.add("Shaft axis direction: " + format_real_exact(p.shaft_axis[0], 8, 3) + ", " +
+                     format_real_exact(p.shaft_axis[1], 8, 3) + ", " + format_real_exact(p.shaft_axis[2], 8, 3));
         line.print();
         if (shaft_and_centre_entered(p)) {
             line.add("Location of center: " + format_length(p.centre[0]) + ", " + format_length(p.centre[1]) + ", " +
