@@ -43,11 +43,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A key, held with modifiers and giving a text.
 void press(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {})
 {
-    QKeyEvent down(QEvent::KeyPress, key, mods, text), up(QEvent::KeyRelease, key, mods, text);
-    QCoreApplication::sendEvent(w, &down);
-    QCoreApplication::sendEvent(w, &up);
+    WindowUser::chord(w, key, mods, text);
 }
 // Keys where the focus stands: "\t" Tab, "\n" Enter, "\v" Down, else the character.
 void type_keys(QDialog* d, const std::string& keys)
@@ -234,13 +233,7 @@ TEST_F(DialogsFinishedByKeys, PrintResultsToPdfByKeys)
     // The sample analysed and its results open (the result chooser cancelled).
     fs::copy_file(fs::path(KV_PROGRAM_PATH).parent_path() / "sample.mod", folder / "sample.mod");
     model_modified() = false;
-    open_by_extension((folder / "sample.mod").string());
-    user->on("RESULTS*", [](QDialog* d) { d->reject(); });
-    ASSERT_TRUE(analyze_command(main_frame().window));
-    open_results();
-    ASSERT_TRUE(gui_wait_for([] {
-        return in_results() && frame_is_visible(results_frame()) && QApplication::activeModalWidget() == nullptr;
-    }));
+    ASSERT_NO_FATAL_FAILURE(open_results_of((folder / "sample.mod").string(), *user));
     std::vector<std::string> steps;   // the destination focused and the one chosen after each key
     user->on("PRINT_RESULTS_DIALOG", [&steps](QDialog* d) {
         ASSERT_TRUE(gui_wait_for([d] { return QApplication::activeWindow() == d; }));

@@ -87,14 +87,7 @@ protected:
         MESA_ALLOCATIONS_KEPT;
         GuiProgramTest::SetUp();
         user_.emplace();
-        open_by_extension((folder / "sample.mod").string());
-        // The result chooser, whose name goes with the number of its entries.
-        user().on("RESULTS*", [](QDialog* d) { d->reject(); });
-        ASSERT_TRUE(analyze_command(main_frame().window));
-        open_results();
-        ASSERT_TRUE(gui_wait_for([] {
-            return in_results() && frame_is_visible(results_frame()) && QApplication::activeModalWidget() == nullptr;
-        }));
+        ASSERT_NO_FATAL_FAILURE(open_results_of((folder / "sample.mod").string(), user()));
         EXPECT_TRUE(user().messages.empty()) << user().messages.front();
     }
     void TearDown() override

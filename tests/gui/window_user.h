@@ -7,8 +7,11 @@
 // to end by itself).
 #pragma once
 
+#include "analysis/ui/analysis_ui.h"
 #include "framework/ui/frame.h"
+#include "framework/ui/shell.h"
 #include "gui/gui_fixture.h"
+#include "results/ui/results_window.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -254,3 +257,17 @@ private:
     std::vector<QWidget*> answering_;
     QTimer timer_;
 };
+
+// The model file at `model` opened, analysed and its results open, the
+// result chooser (whose name goes with the number of its entries) cancelled
+// by `user`.
+inline void open_results_of(const std::string& model, WindowUser& user)
+{
+    open_by_extension(model);
+    user.on("RESULTS*", [](QDialog* d) { d->reject(); });
+    ASSERT_TRUE(analyze_command(main_frame().window));
+    open_results();
+    ASSERT_TRUE(gui_wait_for([] {
+        return in_results() && frame_is_visible(results_frame()) && QApplication::activeModalWidget() == nullptr;
+    }));
+}
