@@ -12,6 +12,7 @@
 #include "framework/ui/frame.h"
 #include "framework/ui/pick_list.h"
 #include "framework/ui/shell.h"
+#include "gui/gui_dialogs.h"
 #include "gui/program_fixture.h"
 #include "gui/window_manager.h"
 #include "gui/window_user.h"
@@ -61,10 +62,7 @@ void type_keys(QDialog* d, const std::string& keys)
 // The item with the focus (a table's place for its table).
 int focused(QDialog* d)
 {
-    for (QWidget* w = d->focusWidget(); w && w != d; w = w->parentWidget())
-        if (w->objectName().startsWith("item_"))
-            return w->objectName().mid(5).toInt();
-    return 0;
+    return item_id_of(d->focusWidget());
 }
 bool tab_to(QDialog* d, int id)
 {

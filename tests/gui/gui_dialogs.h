@@ -44,6 +44,19 @@ inline std::vector<const DialogTemplate*> all_dialog_templates() {
 // The object name of a dialog item's widget.
 inline QString item_name(int id) { return QStringLiteral("item_%1").arg(id); }
 
+// The dialog item a widget belongs to (an editable drop-down list's line
+// edit is its list's, a table's cell editor its table's); null for none.
+inline QWidget* item_of(QWidget* w) {
+    for (; w; w = w->parentWidget())
+        if (w->objectName().startsWith("item_")) return w;
+    return nullptr;
+}
+// The id of that item; 0 for none.
+inline int item_id_of(QWidget* w) {
+    QWidget* item = item_of(w);
+    return item ? item->objectName().mid(5).toInt() : 0;
+}
+
 // A widget's rectangle in the coordinates of an ancestor.
 inline QRect rect_in(QWidget* w, QWidget* ancestor) { return QRect(w->mapTo(ancestor, QPoint(0, 0)), w->size()); }
 

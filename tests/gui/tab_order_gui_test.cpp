@@ -82,16 +82,6 @@ void type_keys(QWidget* window, const QString& text)
     }
 }
 
-// The dialog item a widget belongs to (an editable drop-down list's line
-// edit is its list's); null for none.
-QWidget* item_of(QWidget* w)
-{
-    for (; w; w = w->parentWidget())
-        if (w->objectName().startsWith("item_"))
-            return w;
-    return nullptr;
-}
-
 bool is_field(QWidget* w)
 {
     return qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QListWidget*>(w) ||
@@ -288,7 +278,7 @@ TEST(DialogTabOrder, TheReducerGoesFromThk1ToOd2AndTheSectionButtonsAfter)
                 od1->setFocus(Qt::TabFocusReason);
                 for (int i = 0; i < 6; ++i) {
                     press(top->window()->focusWidget(), Qt::Key_Tab);
-                    order.push_back(item_of(top->window()->focusWidget())->objectName().mid(5).toInt());
+                    order.push_back(item_id_of(top->window()->focusWidget()));
                 }
                 d.end(IDCANCEL);
             });
